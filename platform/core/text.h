@@ -1,0 +1,28 @@
+// UTF-8 helpers. Every string of the system holds UTF-8; sizes count bytes.
+// Text read from files written by older programs may be Windows-1252 instead:
+// EnsureUtf8 keeps valid UTF-8 as it is and decodes anything else as 1252, so
+// such text shows with its accents rather than as garbage.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// True when s is well-formed UTF-8 (no overlong forms, surrogates or code
+// points above U+10FFFF).
+bool IsValidUtf8(std::string_view s);
+
+// Decodes Windows-1252 bytes to UTF-8. The five bytes 1252 leaves undefined
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value.
+std::string Cp1252ToUtf8(std::string_view s);
+
+// s itself when it is valid UTF-8, else s decoded as Windows-1252.
+std::string EnsureUtf8(std::string_view s);
+
+// The longest prefix of s of at most maxBytes bytes that does not end inside
+// a multi-byte character.
+std::string Utf8Truncate(std::string_view s, std::size_t maxBytes);
+
+// Number of characters (code points) in s; a byte that does not start a valid
+// sequence counts as one character.
+std::size_t Utf8Length(std::string_view s);

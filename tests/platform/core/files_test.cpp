@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include "platform/core/datetime.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/files.h"
+#include "platform/core/guid.h"
+#include "platform/core/streams.h"
+
+namespace {
+
+class FileFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/files_test.XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        savedDir = GetCurrentDir();
+    }
+    void TearDown() override
+    {
+        ResetWriteFaults();
+        SetCurrentDir(savedDir);
+        std::filesystem::remove_all(dir);
+    }
+    std::string Path(const std::string& name) const { return dir + "/" + name; }
+    std::string Contents(const std::string& name) const
+    {
+        std::ifstream in(Path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void Put(const std::string& name, const std::string& data) const
+    {
+        std::ofstream(Path(name), std::ios::binary) << data;
+    }
+    int EntryCount() const
+    {
+        int n = 0;
+        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir))
+            ++n;
+        return n;
+    }
+    std::string dir;
+    std::string savedDir;
+};
+
+// Sets an environment variable for one test.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : FName(name)
+    {
+        if (const char* old = std::getenv(name)) {
+            FHad = true;
+            FOld = old;
+        }
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (FHad)
+            ::setenv(FName, FOld.c_str(), 1);
+        else
+            ::unsetenv(FName);
+    }
+
+private:
+    const char* FName;
+    bool FHad = false;
+    std::string FOld;
+};
+
+}  // namespace
+
+TEST(FileNames, ExtensionsOnlyCountInTheFilePart)
+{
+    EXPECT_EQ(ChangeFileExt("/data/Ttask.d", ".~d"), "/data/Ttask.~d");
+    EXPECT_EQ(ChangeFileExt("/data.v2/Ttask", ".bak"), "/data.v2/Ttask.bak");
+    EXPECT_EQ(ChangeFileExt("archive.tar.gz", ".ini"), "archive.tar.ini");
+    EXPECT_EQ(ChangeFileExt("/opt/todo", ".ini."), "/opt/todo.ini.");
+    EXPECT_EQ(ChangeFileExt("name.", ""), "name");
+    EXPECT_EQ(ExtractFileExt("/a.b/c"), "");
+    EXPECT_EQ(ExtractFileExt("/a/List.Bak"), ".Bak");
+    EXPECT_EQ(ExtractFileExt(".profile"), ".profile");
+}
+
+TEST(FileNames, PathParts)
+{
+    EXPECT_EQ(ExtractFilePath("/home/u/Ttask.d"), "/home/u/");
+    EXPECT_EQ(ExtractFileDir("/home/u/Ttask.d"), "/home/u");
+    EXPECT_EQ(ExtractFileName("/home/u/Ttask.d"), "Ttask.d");
+    EXPECT_EQ(ExtractFilePath("Ttask.d"), "");
+    EXPECT_EQ(ExtractFileDir("Ttask.d"), "");
+    EXPECT_EQ(ExtractFileName("Ttask.d"), "Ttask.d");
+    EXPECT_EQ(ExtractFilePath("/x"), "/");
+    EXPECT_EQ(ExtractFileDir("/x"), "/");
+    EXPECT_EQ(ExtractFileName("/home/u/"), "");
+    EXPECT_EQ(IncludeTrailingPathDelimiter("/a"), "/a/");
+    EXPECT_EQ(IncludeTrailingPathDelimiter("/a/"), "/a/");
+    EXPECT_EQ(IncludeTrailingPathDelimiter(""), "/");
+    EXPECT_EQ(ExcludeTrailingPathDelimiter("/a/"), "/a");
+    EXPECT_EQ(ExcludeTrailingPathDelimiter("/"), "/");
+}
+
+TEST_F(FileFolder, ExpandFileNameResolvesDotsAgainstTheCurrentFolder)
+{
+    ASSERT_TRUE(SetCurrentDir(dir));
+    std::string real = std::filesystem::canonical(dir).string();
+    EXPECT_EQ(GetCurrentDir(), real);
+    EXPECT_EQ(ExpandFileName("a/../b/./c.d"), real + "/b/c.d");
+    EXPECT_EQ(ExpandFileName("/x//y/../z"), "/x/z");
+    EXPECT_EQ(ExpandFileName("/.."), "/");
+    EXPECT_EQ(ExpandFileName("sub/"), real + "/sub/");
+    EXPECT_FALSE(SetCurrentDir(Path("missing")));
+    EXPECT_EQ(GetCurrentDir(), real);
+}
+
+TEST_F(FileFolder, ExistenceSizeAndAge)
+{
+    Put("t.d", "12345");
+    EXPECT_TRUE(FileExists(Path("t.d")));
+    EXPECT_FALSE(FileExists(dir));  // a folder is no file
+    EXPECT_TRUE(DirectoryExists(dir));
+    EXPECT_FALSE(DirectoryExists(Path("t.d")));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_EQ(FileSize(Path("t.d")), 5);
+    EXPECT_EQ(FileSize(Path("none")), -1);
+
+    // 4 March 2021 05:06:07.250 local time.
+    struct tm local = {};
+    local.tm_year = 121;
+    local.tm_mon = 2;
+    local.tm_mday = 4;
+    local.tm_hour = 5;
+    local.tm_min = 6;
+    local.tm_sec = 7;
+    local.tm_isdst = -1;
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = std::mktime(&local);
+    times[0].tv_nsec = times[1].tv_nsec = 250000000;
+    ASSERT_EQ(::utimensat(AT_FDCWD, Path("t.d").c_str(), times, 0), 0);
+    TDateTime age = 0;
+    ASSERT_TRUE(FileAge(Path("t.d"), age));
+    EXPECT_NEAR(age, EncodeDate(2021, 3, 4) + EncodeTime(5, 6, 7, 250), 1e-8);
+    EXPECT_FALSE(FileAge(Path("none"), age));
+}
+
+TEST_F(FileFolder, ForceDeleteAndRename)
+{
+    EXPECT_TRUE(ForceDirectories(Path("a/b/c")));
+    EXPECT_TRUE(DirectoryExists(Path("a/b/c")));
+    EXPECT_TRUE(ForceDirectories(Path("a/b/c/")));
+    Put("file", "x");
+    EXPECT_FALSE(ForceDirectories(Path("file/sub")));
+    try {
+        ForceDirectories("");
+        FAIL() << "no exception";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), "Unable to create directory");
+    }
+
+    Put("one", "1");
+    Put("two", "2");
+    EXPECT_FALSE(RenameFile(Path("one"), Path("two")));  // never replaces
+    EXPECT_EQ(Contents("two"), "2");
+    EXPECT_TRUE(RenameFile(Path("one"), Path("three")));
+    EXPECT_FALSE(FileExists(Path("one")));
+    EXPECT_EQ(Contents("three"), "1");
+    EXPECT_FALSE(RenameFile(Path("none"), Path("four")));
+
+    EXPECT_TRUE(DeleteFile(Path("three")));
+    EXPECT_FALSE(DeleteFile(Path("three")));
+    EXPECT_FALSE(DeleteFile(Path("a")));  // folders are not deleted
+}
+
+TEST_F(FileFolder, CopyFileWithAndWithoutOverwrite)
+{
+    std::string data(200000, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 7);
+    Put("Ttask.d", data);
+    ::chmod(Path("Ttask.d").c_str(), 0640);
+    Put("Ttask.bak", "older backup");
+
+    EXPECT_FALSE(CopyFile(Path("Ttask.d"), Path("Ttask.bak"), true));
+    EXPECT_EQ(Contents("Ttask.bak"), "older backup");
+    EXPECT_TRUE(CopyFile(Path("Ttask.d"), Path("Ttask.bak"), false));
+    EXPECT_EQ(Contents("Ttask.bak"), data);
+    EXPECT_TRUE(CopyFile(Path("Ttask.d"), Path("new.bak"), true));
+    EXPECT_EQ(Contents("new.bak"), data);
+
+    // Permissions and modification time travel with the copy.
+    struct stat src, dst;
+    ASSERT_EQ(::stat(Path("Ttask.d").c_str(), &src), 0);
+    ASSERT_EQ(::stat(Path("new.bak").c_str(), &dst), 0);
+    EXPECT_EQ(dst.st_mode & 0777, 0640u);
+    EXPECT_EQ(dst.st_mtim.tv_sec, src.st_mtim.tv_sec);
+
+    EXPECT_FALSE(CopyFile(Path("GoalGrp.d"), Path("GoalGrp.bak"), false));
+    EXPECT_FALSE(FileExists(Path("GoalGrp.bak")));
+    EXPECT_FALSE(CopyFile(Path("Ttask.d"), Path("no/such/dir.bak"), false));
+    EXPECT_FALSE(CopyFile(dir, Path("folder.bak"), false));
+    EXPECT_EQ(EntryCount(), 3);  // no temporaries left
+}
+
+TEST_F(FileFolder, FailedCopyLeavesTheOldDestination)
+{
+    Put("List.Bak", "backup data");
+    Put("List.d", "current data");
+    SimulateWriteFailure(0);
+    EXPECT_FALSE(CopyFile(Path("List.Bak"), Path("List.d"), false));
+    ResetWriteFaults();
+    EXPECT_EQ(Contents("List.d"), "current data");
+    EXPECT_EQ(EntryCount(), 2);
+
+    // An empty file copies without any write.
+    Put("empty.d", "");
+    SimulateWriteFailure(0);
+    EXPECT_TRUE(CopyFile(Path("empty.d"), Path("empty.bak"), false));
+    EXPECT_EQ(FileSize(Path("empty.bak")), 0);
+}
+
+TEST_F(FileFolder, WriteFileAtomicallyKeepsPermissions)
+{
+    Put("settings.ini", "old");
+    ::chmod(Path("settings.ini").c_str(), 0600);
+    WriteFileAtomically(Path("settings.ini"), "new", 3);
+    EXPECT_EQ(Contents("settings.ini"), "new");
+    struct stat st;
+    ASSERT_EQ(::stat(Path("settings.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_THROW(WriteFileAtomically(dir, "x", 1), EFCreateError);
+    EXPECT_THROW(WriteFileAtomically("", "x", 1), EFCreateError);
+    EXPECT_EQ(EntryCount(), 1);
+}
+
+TEST_F(FileFolder, FindFileNoCase)
+{
+    Put("Ttask.d", "t");
+    Put("appid.d", "a");
+    Put("LIST.BAK", "l");
+    std::filesystem::create_directory(Path("sub.d"));
+
+    EXPECT_EQ(FindFileNoCase(dir, "Ttask.d"), Path("Ttask.d"));
+    EXPECT_EQ(FindFileNoCase(dir, "TTask.D"), Path("Ttask.d"));
+    EXPECT_EQ(FindFileNoCase(dir + "/", "Appid.d"), Path("appid.d"));
+    EXPECT_EQ(FindFileNoCase(dir, "List.Bak"), Path("LIST.BAK"));
+    EXPECT_EQ(FindFileNoCase(dir, "Goals.d"), "");
+    EXPECT_EQ(FindFileNoCase(dir, "SUB.D"), "");  // folders do not count
+    EXPECT_EQ(FindFileNoCase(dir, ""), "");
+    EXPECT_EQ(FindFileNoCase(dir, "../x"), "");
+    EXPECT_EQ(FindFileNoCase(Path("missing"), "a"), "");
+
+    // With several matches the exact name wins, else the same one each time.
+    Put("ttask.d", "second");
+    EXPECT_EQ(FindFileNoCase(dir, "ttask.d"), Path("ttask.d"));
+    EXPECT_EQ(FindFileNoCase(dir, "TTASK.D"), Path("Ttask.d"));
+
+    ASSERT_TRUE(SetCurrentDir(dir));
+    EXPECT_EQ(FindFileNoCase("", "APPID.D"), "appid.d");
+}
+
+TEST(ProgramFolders, ExeNameTempAndConfigDirs)
+{
+    std::string own = ApplicationExeName();
+    EXPECT_FALSE(own.empty());
+    EXPECT_EQ(own[0], '/');
+    SetApplicationExeName("/opt/taskmoor/todo");
+    EXPECT_EQ(ApplicationExeName(), "/opt/taskmoor/todo");
+    SetApplicationExeName(own);
+
+    {
+        ScopedEnv tmp("TMPDIR", "/var/tmp");
+        EXPECT_EQ(GetTempDir(), "/var/tmp/");
+    }
+    {
+        ScopedEnv config("TASKMOOR_CONFIG_DIR", "/tmp/cfg/");
+        EXPECT_EQ(UserConfigDir(), "/tmp/cfg");
+    }
+    {
+        ScopedEnv config("TASKMOOR_CONFIG_DIR", nullptr);
+        ScopedEnv xdg("XDG_CONFIG_HOME", "/x/conf");
+        EXPECT_EQ(UserConfigDir(), "/x/conf/Taskmoor");
+        ScopedEnv home("HOME", "/home/someone");
+        ScopedEnv noXdg("XDG_CONFIG_HOME", nullptr);
+        EXPECT_EQ(UserConfigDir(), "/home/someone/.config/Taskmoor");
+    }
+}
+
+TEST(Guid, TextFormIsRandomVersion4)
+{
+    std::string a = CreateGUIDString();
+    std::string b = CreateGUIDString();
+    ASSERT_EQ(a.size(), 38u);
+    EXPECT_NE(a, b);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char c = a[i];
+        if (i == 0)
+            EXPECT_EQ(c, '{');
+        else if (i == 37)
+            EXPECT_EQ(c, '}');
+        else if (i == 9 || i == 14 || i == 19 || i == 24)
+            EXPECT_EQ(c, '-');
+        else
+            EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')) << a;
+    }
+    EXPECT_EQ(a[15], '4');
+    EXPECT_NE(std::string("89AB").find(a[20]), std::string::npos);
+}

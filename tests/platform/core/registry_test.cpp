@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdlib.h>
+#include <vector>
+
+#include "platform/core/files.h"
+#include "platform/core/registry.h"
+#include "platform/core/streams.h"
+#include "platform/core/strings.h"
+
+namespace {
+
+class RegistryFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/registry_test.XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        if (const char* old = std::getenv("TASKMOOR_CONFIG_DIR"))
+            oldConfig = old;
+        ::setenv("TASKMOOR_CONFIG_DIR", (dir + "/config").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        ResetWriteFaults();
+        if (oldConfig.empty())
+            ::unsetenv("TASKMOOR_CONFIG_DIR");
+        else
+            ::setenv("TASKMOOR_CONFIG_DIR", oldConfig.c_str(), 1);
+        std::filesystem::remove_all(dir);
+    }
+    std::string RegistryFile() const { return dir + "/config/registry.ini"; }
+    std::string dir;
+    std::string oldConfig;
+};
+
+std::string Lines(TStrings& list)
+{
+    std::string result;
+    for (int i = 0; i < list.Count(); ++i)
+        result += list.Strings(i) + "|";
+    return result;
+}
+
+template <typename F>
+std::string MessageOf(F f)
+{
+    try {
+        f();
+    } catch (const ERegistryException& e) {
+        return e.Message();
+    }
+    return "no exception";
+}
+
+}  // namespace
+
+TEST_F(RegistryFolder, KeysAreCreatedOnlyWhenAsked)
+{
+    TRegistry reg;
+    EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
+    EXPECT_FALSE(reg.OpenKey("Software\\Taskmoor\\History", false));
+    EXPECT_FALSE(reg.KeyOpen());
+    EXPECT_FALSE(FileExists(RegistryFile()));
+
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Taskmoor\\History", true));
+    EXPECT_EQ(reg.CurrentPath(), "Software\\Taskmoor\\History");
+    EXPECT_TRUE(FileExists(RegistryFile()));
+    // Parents exist as keys; paths compare without case.
+    EXPECT_TRUE(reg.KeyExists("\\software"));
+    EXPECT_TRUE(reg.KeyExists("\\SOFTWARE\\taskmoor"));
+    EXPECT_FALSE(reg.KeyExists("\\Software\\Other"));
+    // Relative to the open key.
+    EXPECT_FALSE(reg.KeyExists("Sub"));
+    ASSERT_TRUE(reg.OpenKey("Sub", true));
+    EXPECT_EQ(reg.CurrentPath(), "Software\\Taskmoor\\History\\Sub");
+    reg.CloseKey();
+    EXPECT_EQ(reg.CurrentPath(), "");
+    EXPECT_TRUE(reg.KeyExists("software\\taskmoor\\history\\sub"));
+
+    // Other roots are separate trees.
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    EXPECT_FALSE(reg.KeyExists("\\Software"));
+}
+
+TEST_F(RegistryFolder, ValuesRoundTrip)
+{
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("Software\\Taskmoor", true));
+        reg.WriteString("Plain", "hello");
+        reg.WriteString("Tricky", " 100% = [x]\r\n; not a comment ");
+        reg.WriteString("", "default value");
+        reg.WriteString("name=with;odd@chars ", "v");
+        reg.WriteInteger("Count", -123456);
+        reg.WriteBool("Flag", true);
+        std::string bytes("line one\r\nline\0two\xFF\r\n", 21);
+        reg.WriteBinaryData("History", bytes.data(), static_cast<int>(bytes.size()));
+        reg.WriteBinaryData("Empty", nullptr, 0);
+    }
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\software\\TASKMOOR"));
+    EXPECT_EQ(reg.ReadString("plain"), "hello");
+    EXPECT_EQ(reg.ReadString("Tricky"), " 100% = [x]\r\n; not a comment ");
+    EXPECT_EQ(reg.ReadString(""), "default value");
+    EXPECT_EQ(reg.ReadString("name=with;odd@chars "), "v");
+    EXPECT_EQ(reg.ReadInteger("COUNT"), -123456);
+    EXPECT_TRUE(reg.ReadBool("Flag"));
+
+    ASSERT_EQ(reg.GetDataSize("History"), 21);
+    std::vector<char> buffer(static_cast<std::size_t>(reg.GetDataSize("History")));
+    EXPECT_EQ(reg.ReadBinaryData("History", buffer.data(), 21), 21);
+    EXPECT_EQ(std::string(buffer.data(), 21), std::string("line one\r\nline\0two\xFF\r\n", 21));
+    EXPECT_EQ(reg.GetDataSize("Empty"), 0);
+    EXPECT_EQ(reg.GetDataSize("Plain"), 6);  // with the terminating zero
+    EXPECT_EQ(reg.GetDataSize("Count"), 4);
+    EXPECT_EQ(reg.GetDataSize("Missing"), -1);
+    EXPECT_EQ(reg.GetDataType("Count"), rdInteger);
+    EXPECT_EQ(reg.GetDataType("History"), rdBinary);
+    EXPECT_EQ(reg.GetDataType("Missing"), rdUnknown);
+
+    TStringList names;
+    reg.GetValueNames(&names);
+    EXPECT_EQ(Lines(names), "Plain|Tricky||name=with;odd@chars |Count|Flag|History|Empty|");
+}
+
+TEST_F(RegistryFolder, WrongTypesAndMissingValues)
+{
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\T", true));
+    reg.WriteInteger("Number", 5);
+    reg.WriteString("Text", "abc");
+    reg.WriteBinaryData("Bytes", "12345", 5);
+
+    EXPECT_EQ(reg.ReadString("Missing"), "");
+    EXPECT_EQ(MessageOf([&] { reg.ReadInteger("Missing"); }), "Failed to get data for 'Missing'");
+    EXPECT_EQ(MessageOf([&] { reg.ReadString("Number"); }), "Invalid data type for 'Number'");
+    EXPECT_EQ(MessageOf([&] { reg.ReadInteger("Text"); }), "Invalid data type for 'Text'");
+    char small[4];
+    EXPECT_EQ(MessageOf([&] { reg.ReadBinaryData("Bytes", small, 4); }), "Invalid data type for 'Bytes'");
+    EXPECT_EQ(MessageOf([&] { reg.ReadBinaryData("Text", small, 4); }), "Invalid data type for 'Text'");
+    EXPECT_EQ(reg.ReadBinaryData("Missing", small, 4), 0);
+
+    reg.CloseKey();
+    EXPECT_EQ(MessageOf([&] { reg.WriteString("x", "y"); }), "Failed to set data for 'x'");
+    EXPECT_EQ(MessageOf([&] { reg.ReadString("x"); }), "Failed to get data for 'x'");
+    EXPECT_FALSE(reg.ValueExists("Number"));
+
+    ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\T"));
+    EXPECT_EQ(MessageOf([&] { reg.WriteInteger("Number", 6); }), "Failed to set data for 'Number'");
+    EXPECT_FALSE(reg.DeleteValue("Number"));
+    EXPECT_EQ(reg.ReadInteger("Number"), 5);
+}
+
+TEST_F(RegistryFolder, DeletingValuesAndKeys)
+{
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\App\\Grid", true));
+    reg.WriteString("Col1", "10;;Title;;F");
+    ASSERT_TRUE(reg.OpenKey("\\Software\\App\\Grid\\Deeper", true));
+    ASSERT_TRUE(reg.OpenKey("\\Software\\App\\Combo", true));
+    reg.WriteInteger("a", 1);
+    reg.WriteInteger("b", 2);
+
+    EXPECT_TRUE(reg.DeleteValue("A"));
+    EXPECT_FALSE(reg.DeleteValue("a"));
+    EXPECT_FALSE(reg.ValueExists("a"));
+    EXPECT_TRUE(reg.ValueExists("b"));
+
+    ASSERT_TRUE(reg.OpenKey("\\Software\\App", false));
+    TStringList keys;
+    reg.GetKeyNames(&keys);
+    EXPECT_EQ(Lines(keys), "Grid|Combo|");
+
+    EXPECT_TRUE(reg.DeleteKey("grid"));  // with its subkeys
+    EXPECT_FALSE(reg.KeyExists("\\Software\\App\\Grid\\Deeper"));
+    EXPECT_FALSE(reg.KeyExists("Grid"));
+    EXPECT_FALSE(reg.DeleteKey("Grid"));
+    EXPECT_TRUE(reg.KeyExists("Combo"));
+    reg.GetKeyNames(&keys);
+    EXPECT_EQ(Lines(keys), "Combo|");
+    EXPECT_FALSE(reg.DeleteKey("\\"));  // the root stays
+}
+
+TEST_F(RegistryFolder, TwoObjectsShareOneView)
+{
+    TRegistry writer, reader;
+    ASSERT_TRUE(writer.OpenKey("Software\\Shared", true));
+    ASSERT_TRUE(reader.OpenKey("Software\\Shared", false));
+    writer.WriteString("v", "1");
+    EXPECT_EQ(reader.ReadString("v"), "1");
+    reader.WriteString("v", "2");
+    EXPECT_EQ(writer.ReadString("v"), "2");
+}
+
+TEST_F(RegistryFolder, FailedWritesRaiseAndKeepTheOldData)
+{
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\F", true));
+    reg.WriteString("v", "old");
+    SimulateWriteFailure(0);
+    EXPECT_EQ(MessageOf([&] { reg.WriteString("v", "new"); }), "Failed to set data for 'v'");
+    EXPECT_FALSE(reg.OpenKey("\\Software\\New", true));
+    EXPECT_FALSE(reg.DeleteValue("v"));
+    ResetWriteFaults();
+    EXPECT_EQ(reg.ReadString("v"), "old");
+}
+
+TEST_F(RegistryFolder, HandEditedOrCorruptFileIsReadSafely)
+{
+    ForceDirectories(dir + "/config");
+    std::ofstream(RegistryFile(), std::ios::binary)
+        << "[HKEY_CURRENT_USER\\Software\\X]\n"
+           "Good=I:7\n"
+           "BadInt=I:seven\n"
+           "BadHex=B:0G\n"
+           "NoType=plain\n"
+           "Odd=B:123\n"
+           "[HKEY_CURRENT_USER\\Software\\X\\Implied\\Child]\n"
+           "\x01\x02garbage\xFF\n";
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\X", false));
+    EXPECT_EQ(reg.ReadInteger("Good"), 7);
+    for (const char* name : {"BadInt", "BadHex", "NoType", "Odd"}) {
+        EXPECT_TRUE(reg.ValueExists(name)) << name;
+        EXPECT_EQ(reg.GetDataType(name), rdUnknown) << name;
+        EXPECT_EQ(MessageOf([&] { reg.ReadInteger(name); }), std::string("Invalid data type for '") + name + "'");
+    }
+    // A key whose own section is missing still shows as a subkey.
+    TStringList keys;
+    reg.GetKeyNames(&keys);
+    EXPECT_EQ(Lines(keys), "Implied|");
+    EXPECT_TRUE(reg.OpenKey("Implied", false));
+}
