@@ -1,6 +1,6 @@
 // Enumerations with element names, and sets over them.
 //
-// The Parts read and write enumeration and set properties by element name
+// Callers read and write enumeration and set properties by element name
 // ("cbsCombo", "[dgRowLines,dgTabs]"), so an enumeration that is published
 // carries its element names with it. TASKMOOR_ENUM declares the enumeration
 // and its names in one line; TASKMOOR_ENUM_NAMES adds names to an

@@ -1,7 +1,7 @@
 // The root of the class tree: TObject, its class metadata TClass, and
 // TPersistent (objects that can be assigned to one another).
 //
-// Every class of the system answers its class name (the name the Parts use,
+// Every class of the system answers its class name (the name the system uses,
 // such as "TOstraTable") and the names of its ancestors; tests by class name
 // compare without regard to case. A class declares its name and parent in
 // one line at the top of its body:
