@@ -342,7 +342,8 @@ std::string Render(const std::string& s, const TLayout& l, const std::string& in
                 if (intPlace == 0)
                     for (int k = 0; k < first; ++k) emitInt(k);
                 const int idx = first + intPlace;
-                if (idx >= 0) emitInt(idx);
+                // placeholders past the exponent's digits have no digit left
+                if (idx >= 0 && idx < nInt) emitInt(idx);
                 ++intPlace;
             } else {
                 if (fracPlace < static_cast<int>(fracDigits.size())) out += fracDigits[fracPlace];

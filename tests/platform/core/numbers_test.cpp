@@ -229,3 +229,17 @@ TEST_F(NumbersTest, RandomBytesNeverCrashTheReaders) {
     }
     SUCCEED();
 }
+
+TEST_F(NumbersTest, FormatFloatPlaceholdersBeyondTheExponentDigits) {
+    // Placeholders after the exponent's own digits have no digit to show.
+    EXPECT_EQ(FormatFloat("#e-x00000", 4.0), "4e0x");
+    std::mt19937 rng(11);
+    const std::string alphabet = "#0.,;Ee+-'\"x ";
+    for (int n = 0; n < 20000; ++n) {
+        std::string fmt;
+        const int len = 1 + static_cast<int>(rng() % 24);
+        for (int k = 0; k < len; ++k) fmt += alphabet[rng() % alphabet.size()];
+        const double values[] = {0.0, 4.0, -12345.678, 1e-9, 9.99e17};
+        for (double v : values) EXPECT_NO_THROW(FormatFloat(fmt, v)) << fmt;
+    }
+}
