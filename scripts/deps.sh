@@ -2,7 +2,8 @@
 # Installs the build and test dependencies with apt-get when any is missing.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libxkbcommon-dev
-      libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev fonts-dejavu-core)
+      libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev fonts-dejavu-core
+      libchm-dev fp-utils poppler-utils)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -10,5 +11,5 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

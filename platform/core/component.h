@@ -39,7 +39,7 @@ TASKMOOR_ENUM(TComponentStateElement, csLoading, csReading, csWriting, csDestroy
               csAncestor, csUpdating, csFixups, csFreeNotification, csInline, csDesignInstance)
 using TComponentState = TSet<TComponentStateElement>;
 
-// True for a valid Pascal identifier: a letter or "_" followed by letters,
+// True for a valid identifier: a letter or "_" followed by letters,
 // digits and "_".
 bool IsValidIdent(std::string_view name);
 

@@ -1,0 +1,485 @@
+// The engine dataset against SQLite (in memory) on a task table of a million
+// records: a two-condition filter, LIKE with a mask, sorting by one and by two
+// fields, locating on a sorted and on an unsorted view, and inserting in sort
+// order. SQLite does the same work: WHERE, LIKE, ORDER BY, an indexed and an
+// unindexed lookup, and inserts into an indexed table.
+//
+// Rows: TASKMOOR_BENCH_ROWS (default 1000000).
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/ostra_dataset.h"
+#include "engine/record_store.h"
+#include "engine/table_file.h"
+#include "platform/core/datetime.h"
+#include "platform/core/streams.h"
+#include "platform/db/fields.h"
+
+namespace {
+
+struct TaskRow {
+    bool Flag;
+    std::string Action;
+    int Date;
+    std::string Category;
+    std::string Priority;
+    std::string Status;
+};
+
+int RowCount() {
+    const char* env = std::getenv("TASKMOOR_BENCH_ROWS");
+    return env ? std::max(1, std::atoi(env)) : 1000000;
+}
+
+const char* const Words[] = {"call",   "write",   "review", "order",  "plan",   "fix",     "buy",    "send",
+                             "check",  "meet",    "report", "garden", "invoice", "budget", "letter", "draft",
+                             "Monday", "the",     "a",      "new",    "client", "team",    "car",    "house",
+                             "tax",    "doctor",  "school", "project", "backup", "notes"};
+const char* const Categories[] = {"", "Home", "Work", "Errands", "Health", "Money", "Misc"};
+const char* const Statuses[] = {"Open", "Done", "In progress", "Waiting", "Cancelled"};
+
+std::string Sentence(std::mt19937& rng) {
+    std::string s;
+    const int n = 1 + static_cast<int>(rng() % 12);
+    for (int i = 0; i < n; ++i) {
+        if (i) s += ' ';
+        s += Words[rng() % 30];
+    }
+    if (rng() % 2) s[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
+    return s;
+}
+
+TaskRow MakeRow(std::mt19937& rng) {
+    return {rng() % 5 == 0,  Sentence(rng), 738000 + static_cast<int>(rng() % 3000), Categories[rng() % 7],
+            std::to_string(rng() % 5), Statuses[rng() % 5]};
+}
+
+std::vector<TOstraField> TaskFields() {
+    auto field = [](const char* name, TOstraFieldType type, int length = 0) {
+        TOstraField f;
+        f.Name = name;
+        f.Origin = "Tasks";
+        f.FieldType = type;
+        f.Length = static_cast<uint16_t>(length);
+        SetFieldLayout(f);
+        return f;
+    };
+    return {field("Key", oftAutoInc),           field("Flag", oftBoolean),
+            field("Action", oftString, 255),    field("Date", oftDate),
+            field("Category", oftSmallStr, 10), field("Priority", oftSmallStr, 5),
+            field("Status", oftSmallStr, 15),   field("Notes", oftMemo)};
+}
+
+// The table image of all rows, made once.
+struct Fixture {
+    std::vector<TaskRow> Rows;
+    std::string Image;
+
+    static Fixture& Get() {
+        static Fixture f;
+        return f;
+    }
+
+private:
+    Fixture() {
+        std::mt19937 rng(20240601);
+        const int n = RowCount();
+        Rows.reserve(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) Rows.push_back(MakeRow(rng));
+        TOstraCursor built;
+        TMemoryStream empty;
+        const std::string head = BuildEmptyImage(TaskFields());
+        empty.WriteBuffer(head.data(), static_cast<int64_t>(head.size()));
+        empty.SetPosition(0);
+        std::string error;
+        built.LoadFromStream(&empty, error);
+        std::vector<uint8_t> data(built.RecordDataSize());
+        const std::vector<TOstraField>& f = built.Fields();
+        // The store grows its list by one slot per posted record; room made
+        // up front keeps building the table linear.
+        const_cast<std::vector<TOstraRecord*>&>(built.Records()).reserve(Rows.size());
+        int key = 0;
+        for (const TaskRow& r : Rows) {
+            OstPut<int32_t>(data.data() + f[0].Offset, ++key);
+            OstPut<int16_t>(data.data() + f[1].Offset, r.Flag ? -1 : 0);
+            OstSetValue(data.data() + f[2].Offset, oftString, r.Action.data(), r.Action.size());
+            OstPut<int32_t>(data.data() + f[3].Offset, r.Date);
+            std::memcpy(data.data() + f[4].Offset, r.Category.data(), r.Category.size());
+            std::memcpy(data.data() + f[5].Offset, r.Priority.data(), r.Priority.size());
+            std::memcpy(data.data() + f[6].Offset, r.Status.data(), r.Status.size());
+            built.PostRecord(data.data(), nullptr, error);
+            built.ReleaseData(data.data());
+        }
+        built.AcceptAll();
+        TMemoryStream image;
+        built.SaveToStream(&image);
+        Image.assign(static_cast<const char*>(image.Memory()), static_cast<std::size_t>(image.Size()));
+    }
+};
+
+// A dataset over the fixture's image.
+class TBenchDataset : public TOstraDataset {
+public:
+    TBenchDataset() : TOstraDataset(nullptr) {}
+    ~TBenchDataset() override { SetActive(false); }
+
+protected:
+    void OpenData() override {
+        FStore = std::make_unique<TOstraCursor>();
+        const std::string& image = Fixture::Get().Image;
+        TMemoryStream s;
+        s.WriteBuffer(image.data(), static_cast<int64_t>(image.size()));
+        s.SetPosition(0);
+        std::string error;
+        FStore->LoadFromStream(&s, error);
+        SetCursor(FStore.get());
+    }
+    bool SaveData() override { return false; }
+    void ReleaseData() override {
+        SetCursor(nullptr);
+        FStore.reset();
+    }
+
+private:
+    std::unique_ptr<TOstraCursor> FStore;
+};
+
+TBenchDataset& SharedDataset() {
+    static TBenchDataset* ds = [] {
+        auto* d = new TBenchDataset;
+        d->Open();
+        return d;
+    }();
+    return *ds;
+}
+
+void Reset(TOstraDataset& ds) {
+    ds.SetFiltered(false);
+    ds.SetFilter("");
+    ds.SetIndexFieldNames("");
+    ds.SetSortOptions({});
+}
+
+void Account(benchmark::State& state) {
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(Fixture::Get().Rows.size()));
+}
+
+// -- Engine ---------------------------------------------------------------------
+
+void EngineFilter(benchmark::State& state, const char* filter) {
+    TOstraDataset& ds = SharedDataset();
+    Reset(ds);
+    ds.SetFilter(filter);
+    int shown = 0;
+    for (auto _ : state) {
+        ds.SetFiltered(true);
+        shown = ds.RecordCount();
+        state.PauseTiming();
+        ds.SetFiltered(false);
+        state.ResumeTiming();
+    }
+    state.counters["shown"] = shown;
+    Reset(ds);
+    Account(state);
+}
+
+void BM_Engine_FilterTwoConditions(benchmark::State& state) {
+    EngineFilter(state, "Priority <> '4' AND Category = 'Home'");
+}
+void BM_Engine_FilterLike(benchmark::State& state) { EngineFilter(state, "Action LIKE '%report%'"); }
+
+void EngineSort(benchmark::State& state, const char* fields) {
+    TOstraDataset& ds = SharedDataset();
+    Reset(ds);
+    for (auto _ : state) {
+        ds.SetIndexFieldNames(fields);
+        state.PauseTiming();
+        ds.SetIndexFieldNames("");
+        state.ResumeTiming();
+    }
+    Account(state);
+}
+
+void BM_Engine_IndexOneField(benchmark::State& state) { EngineSort(state, "Action"); }
+void BM_Engine_IndexTwoFields(benchmark::State& state) { EngineSort(state, "Priority;Date"); }
+
+// Texts looked up: Action values of random rows.
+std::vector<std::string> Targets(int n) {
+    std::mt19937 rng(7);
+    const auto& rows = Fixture::Get().Rows;
+    std::vector<std::string> out;
+    for (int i = 0; i < n; ++i) out.push_back(rows[rng() % rows.size()].Action);
+    return out;
+}
+
+std::vector<int> DateTargets(int n) {
+    std::mt19937 rng(11);
+    const auto& rows = Fixture::Get().Rows;
+    std::vector<int> out;
+    for (int i = 0; i < n; ++i) out.push_back(rows[rng() % rows.size()].Date);
+    return out;
+}
+
+constexpr int SortedLookups = 10000;
+constexpr int UnsortedLookups = 20;
+
+void BM_Engine_LocateSorted(benchmark::State& state) {
+    TOstraDataset& ds = SharedDataset();
+    Reset(ds);
+    ds.SetIndexFieldNames("Action");
+    const std::vector<std::string> targets = Targets(SortedLookups);
+    for (auto _ : state)
+        for (const std::string& t : targets)
+            if (!ds.Locate("Action", t, {})) state.SkipWithError("not found");
+    Reset(ds);
+    state.SetItemsProcessed(state.iterations() * SortedLookups);
+}
+
+// A date as the variant Locate takes.
+Variant DateVariant(int day) { return Variant::FromDateTime(TimeStampToDateTime(TTimeStamp{0, day})); }
+
+void BM_Engine_LocateUnsorted(benchmark::State& state) {
+    TOstraDataset& ds = SharedDataset();
+    Reset(ds);
+    const std::vector<int> targets = DateTargets(UnsortedLookups);
+    for (auto _ : state)
+        for (int t : targets)
+            if (!ds.Locate("Date;Status", VarArrayOf({DateVariant(t), "Cancelled"}), {})) {
+                // Not every date has a cancelled task; both engines search the whole table then.
+            }
+    state.SetItemsProcessed(state.iterations() * UnsortedLookups);
+}
+
+constexpr int Inserts = 100000;
+
+void BM_Engine_InsertInOrder(benchmark::State& state) {
+    std::mt19937 rng(99);
+    std::vector<TaskRow> rows;
+    for (int i = 0; i < Inserts; ++i) rows.push_back(MakeRow(rng));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto ds = std::make_unique<TBenchDataset>();
+        ds->SetIndexFieldNames("Action");
+        ds->SetSortOptions({osoInsertInOrder});
+        ds->Open();
+        TField* action = ds->FieldByName("Action");
+        TField* category = ds->FieldByName("Category");
+        TField* priority = ds->FieldByName("Priority");
+        TField* status = ds->FieldByName("Status");
+        state.ResumeTiming();
+        for (const TaskRow& r : rows) {
+            ds->Append();
+            action->SetAsString(r.Action);
+            category->SetAsString(r.Category);
+            priority->SetAsString(r.Priority);
+            status->SetAsString(r.Status);
+            ds->Post();
+        }
+        state.PauseTiming();
+        if (ds->RecordCount() != static_cast<int>(Fixture::Get().Rows.size()) + Inserts)
+            state.SkipWithError("records lost");
+        ds.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * Inserts);
+}
+
+// -- SQLite (in memory) -----------------------------------------------------------
+
+void Check(int rc, sqlite3* db) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
+        std::exit(1);
+    }
+}
+
+sqlite3* OpenFilled(bool actionIndex) {
+    sqlite3* db = nullptr;
+    Check(sqlite3_open(":memory:", &db), db);
+    Check(sqlite3_exec(db,
+                       "CREATE TABLE task(Key INTEGER PRIMARY KEY, Flag INTEGER, Action TEXT, "
+                       "Date INTEGER, Category TEXT, Priority TEXT, Status TEXT, Notes TEXT)",
+                       nullptr, nullptr, nullptr),
+          db);
+    Check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
+    sqlite3_stmt* st = nullptr;
+    Check(sqlite3_prepare_v2(db, "INSERT INTO task VALUES(NULL,?,?,?,?,?,?,NULL)", -1, &st, nullptr), db);
+    for (const TaskRow& r : Fixture::Get().Rows) {
+        sqlite3_bind_int(st, 1, r.Flag);
+        sqlite3_bind_text(st, 2, r.Action.data(), static_cast<int>(r.Action.size()), SQLITE_STATIC);
+        sqlite3_bind_int(st, 3, r.Date);
+        sqlite3_bind_text(st, 4, r.Category.data(), static_cast<int>(r.Category.size()), SQLITE_STATIC);
+        sqlite3_bind_text(st, 5, r.Priority.data(), static_cast<int>(r.Priority.size()), SQLITE_STATIC);
+        sqlite3_bind_text(st, 6, r.Status.data(), static_cast<int>(r.Status.size()), SQLITE_STATIC);
+        Check(sqlite3_step(st), db);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+    if (actionIndex) Check(sqlite3_exec(db, "CREATE INDEX task_action ON task(Action)", nullptr, nullptr, nullptr), db);
+    return db;
+}
+
+sqlite3* SharedDb() {
+    static sqlite3* db = OpenFilled(true);
+    return db;
+}
+
+// Runs a query and collects the keys it answers, as a view would hold them.
+int CollectKeys(sqlite3* db, const char* sql) {
+    std::vector<int> keys;
+    keys.reserve(Fixture::Get().Rows.size());
+    sqlite3_stmt* st = nullptr;
+    Check(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), db);
+    while (sqlite3_step(st) == SQLITE_ROW) keys.push_back(sqlite3_column_int(st, 0));
+    sqlite3_finalize(st);
+    benchmark::DoNotOptimize(keys.data());
+    return static_cast<int>(keys.size());
+}
+
+void SQLiteQuery(benchmark::State& state, const char* sql) {
+    sqlite3* db = SharedDb();
+    int shown = 0;
+    for (auto _ : state) shown = CollectKeys(db, sql);
+    state.counters["shown"] = shown;
+    Account(state);
+}
+
+void BM_SQLite_WhereTwoConditions(benchmark::State& state) {
+    SQLiteQuery(state, "SELECT Key FROM task WHERE Priority <> '4' AND Category = 'Home'");
+}
+void BM_SQLite_WhereLike(benchmark::State& state) {
+    SQLiteQuery(state, "SELECT Key FROM task WHERE Action LIKE '%report%'");
+}
+void BM_SQLite_OrderByOneField(benchmark::State& state) {
+    // NOT INDEXED: the engine has no index either; it sorts.
+    SQLiteQuery(state, "SELECT Key FROM task NOT INDEXED ORDER BY Action");
+}
+void BM_SQLite_OrderByTwoFields(benchmark::State& state) {
+    SQLiteQuery(state, "SELECT Key FROM task ORDER BY Priority, Date");
+}
+
+void BM_SQLite_LookupIndexed(benchmark::State& state) {
+    sqlite3* db = SharedDb();
+    const std::vector<std::string> targets = Targets(SortedLookups);
+    sqlite3_stmt* st = nullptr;
+    Check(sqlite3_prepare_v2(db, "SELECT Key FROM task WHERE Action = ? LIMIT 1", -1, &st, nullptr), db);
+    for (auto _ : state) {
+        for (const std::string& t : targets) {
+            sqlite3_bind_text(st, 1, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
+            if (sqlite3_step(st) != SQLITE_ROW) state.SkipWithError("not found");
+            sqlite3_reset(st);
+        }
+    }
+    sqlite3_finalize(st);
+    state.SetItemsProcessed(state.iterations() * SortedLookups);
+}
+
+void BM_SQLite_LookupUnindexed(benchmark::State& state) {
+    sqlite3* db = SharedDb();
+    const std::vector<int> targets = DateTargets(UnsortedLookups);
+    sqlite3_stmt* st = nullptr;
+    Check(sqlite3_prepare_v2(db, "SELECT Key FROM task WHERE Date = ? AND Status = 'Cancelled' LIMIT 1", -1, &st,
+                             nullptr),
+          db);
+    for (auto _ : state) {
+        for (int t : targets) {
+            sqlite3_bind_int(st, 1, t);
+            sqlite3_step(st);
+            sqlite3_reset(st);
+        }
+    }
+    sqlite3_finalize(st);
+    state.SetItemsProcessed(state.iterations() * UnsortedLookups);
+}
+
+void BM_SQLite_InsertIndexed(benchmark::State& state) {
+    std::mt19937 rng(99);
+    std::vector<TaskRow> rows;
+    for (int i = 0; i < Inserts; ++i) rows.push_back(MakeRow(rng));
+    for (auto _ : state) {
+        state.PauseTiming();
+        sqlite3* db = OpenFilled(true);
+        sqlite3_stmt* st = nullptr;
+        Check(sqlite3_prepare_v2(db, "INSERT INTO task VALUES(NULL,?,?,?,?,?,?,NULL)", -1, &st, nullptr), db);
+        state.ResumeTiming();
+        Check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
+        for (const TaskRow& r : rows) {
+            sqlite3_bind_int(st, 1, r.Flag);
+            sqlite3_bind_text(st, 2, r.Action.data(), static_cast<int>(r.Action.size()), SQLITE_STATIC);
+            sqlite3_bind_int(st, 3, r.Date);
+            sqlite3_bind_text(st, 4, r.Category.data(), static_cast<int>(r.Category.size()), SQLITE_STATIC);
+            sqlite3_bind_text(st, 5, r.Priority.data(), static_cast<int>(r.Priority.size()), SQLITE_STATIC);
+            sqlite3_bind_text(st, 6, r.Status.data(), static_cast<int>(r.Status.size()), SQLITE_STATIC);
+            Check(sqlite3_step(st), db);
+            sqlite3_reset(st);
+        }
+        Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+        state.PauseTiming();
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * Inserts);
+}
+
+#define BIG(fn) BENCHMARK(fn)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime()
+BIG(BM_Engine_FilterTwoConditions);
+BIG(BM_SQLite_WhereTwoConditions);
+BIG(BM_Engine_FilterLike);
+BIG(BM_SQLite_WhereLike);
+BIG(BM_Engine_IndexOneField);
+BIG(BM_SQLite_OrderByOneField);
+BIG(BM_Engine_IndexTwoFields);
+BIG(BM_SQLite_OrderByTwoFields);
+BIG(BM_Engine_LocateSorted);
+BIG(BM_SQLite_LookupIndexed);
+BIG(BM_Engine_LocateUnsorted);
+BIG(BM_SQLite_LookupUnindexed);
+BENCHMARK(BM_Engine_InsertInOrder)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_SQLite_InsertIndexed)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+class TRecordingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            std::string name = run.benchmark_name();
+            name = name.substr(0, name.find('/'));
+            Times[name] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> Times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    std::printf("Task table: %zu records\n", Fixture::Get().Rows.size());
+    TRecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    auto ratio = [&](const char* label, const char* sqlite, const char* engine) {
+        const double s = reporter.Times[sqlite], e = reporter.Times[engine];
+        if (s > 0 && e > 0) std::printf("  %-40s %7.2f x\n", label, s / e);
+    };
+    std::printf("\nSQLite time over engine time:\n");
+    ratio("WHERE two conditions / filter", "BM_SQLite_WhereTwoConditions", "BM_Engine_FilterTwoConditions");
+    ratio("WHERE LIKE / filter LIKE", "BM_SQLite_WhereLike", "BM_Engine_FilterLike");
+    ratio("ORDER BY one field / IndexFieldNames", "BM_SQLite_OrderByOneField", "BM_Engine_IndexOneField");
+    ratio("ORDER BY two fields / IndexFieldNames", "BM_SQLite_OrderByTwoFields", "BM_Engine_IndexTwoFields");
+    ratio("indexed lookup / Locate on sorted view", "BM_SQLite_LookupIndexed", "BM_Engine_LocateSorted");
+    ratio("unindexed lookup / Locate unsorted", "BM_SQLite_LookupUnindexed", "BM_Engine_LocateUnsorted");
+    ratio("indexed inserts / insert in order", "BM_SQLite_InsertIndexed", "BM_Engine_InsertInOrder");
+    benchmark::Shutdown();
+    return 0;
+}

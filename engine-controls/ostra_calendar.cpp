@@ -1,0 +1,380 @@
+#include "engine-controls/ostra_calendar.h"
+
+#include <atomic>
+#include <cmath>
+
+#if defined(__GLIBC__)
+#include <langinfo.h>
+#include <locale.h>
+#endif
+
+#include "platform/core/clock.h"
+#include "platform/core/sysutils.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/stdctrls.h"
+
+// ---- First day of the week -----------------------------------------------------------------
+
+namespace {
+
+std::atomic<int> GFirstDayOverride{-1};
+
+#if defined(__GLIBC__)
+// The weekday (1 = Sunday) of a yyyymmdd number, 0 when it is no date.
+int WeekdayOfDateNumber(long Value) {
+    TDateTime d;
+    if (!TryEncodeDate(static_cast<int>(Value / 10000), static_cast<int>(Value / 100 % 100),
+                       static_cast<int>(Value % 100), d))
+        return 0;
+    return DayOfWeek(d);
+}
+#endif
+
+// Reads the environment's LC_TIME week settings: the week's first day is
+// the day of "week-1stday" moved by "first_weekday" - 1.
+int ReadLocaleFirstDayOfWeek() {
+#if defined(__GLIBC__)
+    locale_t loc = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
+    if (!loc) return 6;
+    union {
+        const char* Text;
+        unsigned int Word;
+    } week1st;
+    week1st.Text = nl_langinfo_l(_NL_TIME_WEEK_1STDAY, loc);
+    const char* first = nl_langinfo_l(_NL_TIME_FIRST_WEEKDAY, loc);
+    const int base = WeekdayOfDateNumber(static_cast<long>(week1st.Word));
+    const int offset = first && first[0] >= 1 && first[0] <= 7 ? first[0] - 1 : 0;
+    freelocale(loc);
+    if (base == 0) return 6;
+    const int sundayBased = (base - 1 + offset) % 7;  // 0 = Sunday
+    return (sundayBased + 6) % 7;                     // 0 = Monday
+#else
+    return 6;
+#endif
+}
+
+}  // namespace
+
+int LocaleFirstDayOfWeek() {
+    const int fixed = GFirstDayOverride.load();
+    if (fixed >= 0) return fixed;
+    static const int fromLocale = ReadLocaleFirstDayOfWeek();
+    return fromLocale;
+}
+
+void SetLocaleFirstDayOfWeek(int Day) { GFirstDayOverride.store(Day >= 0 && Day <= 6 ? Day : -1); }
+
+// ---- TOstraCalendar ------------------------------------------------------------------------
+
+namespace {
+
+constexpr int kTitleHeight = 22;
+constexpr int kTodayHeight = 20;
+constexpr int kCellWidth = 22;
+constexpr int kCellHeight = 16;
+constexpr int kGridLeft = 2;
+constexpr int kGridTop = 41;
+
+// The first and last dates Date takes.
+TDateTime LowestDate() { return EncodeDate(1900, 1, 1); }
+TDateTime HighestDate() { return EncodeDate(2100, 1, 1); }
+
+bool YearInRange(int Year) { return Year >= TOstraCalendar::MinYear && Year <= TOstraCalendar::MaxYear; }
+
+}  // namespace
+
+TOstraCalendar::TOstraCalendar(TComponent* AOwner) : TCustomPanel(AOwner) {
+    SetControlStyle(ControlStyle() - csAcceptsControls - csSetCaption - csDoubleClicks);
+    TCustomPanel::SetBounds(Left(), Top(), FixedWidth, FixedHeight);
+    SetBevelInner(bvLowered);
+    SetBevelOuter(bvRaised);
+    TControl::SetText("");
+    SetShowHint(true);
+    SetParentFont(false);
+    Font()->SetSize(8);
+    Font()->SetStyle({});
+
+    FMondayFirst = LocaleFirstDayOfWeek() != 6;
+
+    FTitle = new TLabel(this);
+    FTitle->SetParent(this);
+    FTitle->SetAutoSize(false);
+    FTitle->SetAlign(alTop);
+    FTitle->SetCaption("");
+    FTitle->SetColor(clActiveCaption);
+    FTitle->SetHeight(kTitleHeight);
+
+    FPrevYear = MakeNavButton("<<", 2, 18, "Previous year", &TOstraCalendar::PrevYearClick);
+    FPrevMonth = MakeNavButton("<", 20, 16, "Previous month", &TOstraCalendar::PrevMonthClick);
+    FNextYear = MakeNavButton(">>", 137, 18, "Next year", &TOstraCalendar::NextYearClick);
+    FNextMonth = MakeNavButton(">", 121, 16, "Next month", &TOstraCalendar::NextMonthClick);
+
+    FYearLabel = new TLabel(this);
+    FYearLabel->SetParent(this);
+    FYearLabel->SetBounds(92, 6, 24, 13);
+    FYearLabel->SetCaption("2000");
+    FYearLabel->SetTransparent(true);
+    FYearLabel->Font()->SetColor(clWhite);
+    FYearLabel->Font()->SetSize(8);
+
+    FMonthMenu = new TPopupMenu(this);
+    for (int i = 1; i <= 12; ++i) {
+        auto* item = new TMenuItem(this);
+        item->SetName("N" + std::to_string(i));
+        item->SetCaption(Format("%.2d. ", i) + FormatSettings().LongMonthNames[i - 1]);
+        item->SetTag(i);
+        item->SetOnClick(TNotifyEvent(this, &TOstraCalendar::MonthItemClick));
+        FMonthMenu->Items()->Add(item);
+    }
+
+    FMonthLabel = new TLabel(this);
+    FMonthLabel->SetParent(this);
+    FMonthLabel->SetAutoSize(false);
+    FMonthLabel->SetBounds(38, 6, 48, 13);
+    FMonthLabel->SetAlignment(taCenter);
+    FMonthLabel->SetCaption("September");
+    FMonthLabel->SetHint("Click to change month");
+    FMonthLabel->Font()->SetColor(clWhite);
+    FMonthLabel->Font()->SetSize(8);
+    FMonthLabel->SetTransparent(true);
+    FMonthLabel->SetPopupMenu(FMonthMenu);
+    FMonthLabel->SetOnClick(TNotifyEvent(this, &TOstraCalendar::MonthLabelClick));
+
+    for (int i = 0; i < 7; ++i) {
+        FDayNames[i] = new TLabel(this);
+        FDayNames[i]->SetParent(this);
+        // Centred over its column: the names are wider than the cells' middle.
+        FDayNames[i]->SetAutoSize(false);
+        FDayNames[i]->SetAlignment(taCenter);
+        FDayNames[i]->SetBounds(i * kCellWidth + kGridLeft, 25, kCellWidth, 13);
+    }
+
+    FBevel = new TBevel(this);
+    FBevel->SetParent(this);
+    FBevel->SetBounds(2, 38, 154, 2);
+
+    FTodayLabel = new TLabel(this);
+    FTodayLabel->SetParent(this);
+    FTodayLabel->SetAutoSize(false);
+    FTodayLabel->SetAlign(alBottom);
+    FTodayLabel->SetAlignment(taCenter);
+    FTodayLabel->SetLayout(tlCenter);
+    FTodayLabel->SetCaption("Today is " + DateToStr(::Date()));
+    FTodayLabel->SetColor(clActiveCaption);
+    FTodayLabel->Font()->SetColor(clWhite);
+    FTodayLabel->Font()->SetStyle({fsBold});
+    FTodayLabel->SetHeight(kTodayHeight);
+    FTodayLabel->SetHint("Click to select today");
+    FTodayLabel->SetOnClick(TNotifyEvent(this, &TOstraCalendar::TodayClick));
+
+    FDateSelected = false;
+    DecodeToday();
+
+    for (int i = 0; i < 42; ++i) {
+        auto* b = new TSpeedButton(this);
+        b->SetParent(this);
+        b->SetFlat(true);
+        b->SetGroupIndex(1);
+        b->SetSpacing(-1);
+        b->SetTag(i + 1);
+        b->SetCaption(std::to_string(i + 1));
+        b->SetBounds(i % 7 * kCellWidth + kGridLeft, i / 7 * kCellHeight + kGridTop, kCellWidth, kCellHeight);
+        b->SetOnClick(TNotifyEvent(this, &TOstraCalendar::DayClick));
+        FDays[i] = b;
+    }
+
+    Invalidate();
+    ApplyWeekdays();
+    Rebuild();
+}
+
+TSpeedButton* TOstraCalendar::MakeNavButton(const std::string& Caption, int ALeft, int AWidth,
+                                            const std::string& AHint,
+                                            void (TOstraCalendar::*Handler)(TObject*)) {
+    auto* b = new TSpeedButton(this);
+    b->SetParent(this);
+    b->SetFlat(true);
+    b->SetCaption(Caption);
+    b->SetBounds(ALeft, 2, AWidth, kTitleHeight);
+    b->Font()->SetColor(clWhite);
+    b->Font()->SetStyle({fsBold});
+    b->Font()->SetSize(10);
+    b->SetHint(AHint);
+    b->SetOnClick(TNotifyEvent(this, Handler));
+    return b;
+}
+
+void TOstraCalendar::ApplyWeekdays() {
+    const TFormatSettings& fs = FormatSettings();
+    for (int col = 0; col < 7; ++col) {
+        // Names are Sunday first; a Monday-first week starts one later.
+        const int nameIndex = FMondayFirst ? (col + 1) % 7 : col;
+        FDayNames[col]->SetCaption(fs.ShortDayNames[nameIndex]);
+        const bool weekend = FMondayFirst ? col >= 5 : (col == 0 || col == 6);
+        if (!weekend) continue;
+        FDayNames[col]->Font()->SetColor(clRed);
+        for (int row = 0; row < 6; ++row) FDays[row * 7 + col]->Font()->SetColor(clRed);
+    }
+}
+
+void TOstraCalendar::Rebuild() {
+    const int days = DaysInAMonth(FYear, FMonth);
+    if (FDay > days) FDay = static_cast<uint16_t>(days);
+    FDate = EncodeDate(FYear, FMonth, FDay);
+    FMonthLabel->SetCaption(FormatSettings().LongMonthNames[FMonth - 1]);
+    FYearLabel->SetCaption(std::to_string(FYear));
+
+    int first = DayOfWeek(EncodeDate(FYear, FMonth, 1));
+    if (FMondayFirst) first = first == 1 ? 7 : first - 1;
+    for (TSpeedButton* b : FDays) {
+        const int n = static_cast<int>(b->Tag()) - first + 1;
+        const bool inMonth = n >= 1 && n <= days;
+        b->SetCaption(inMonth ? std::to_string(n) : std::string());
+        b->SetEnabled(inMonth);
+    }
+    // Raise first so that the day's button ends up the group's one pressed.
+    for (TSpeedButton* b : FDays)
+        if (b->Down() && b->Caption() != std::to_string(FDay)) b->SetDown(false);
+    for (TSpeedButton* b : FDays)
+        if (b->Caption() == std::to_string(FDay)) b->SetDown(true);
+    FOnChangeDate(this);
+}
+
+void TOstraCalendar::DecodeToday() {
+    int y, m, d;
+    DecodeDate(::Date(), y, m, d);
+    FYear = static_cast<uint16_t>(y);
+    FMonth = static_cast<uint16_t>(m);
+    FDay = static_cast<uint16_t>(d);
+}
+
+// ---- Properties ------------------------------------------------------------------------------
+
+void TOstraCalendar::SetDay(uint16_t Value) {
+    if (Value == 0) Value = 1;
+    const int days = DaysInAMonth(FYear, FMonth);
+    if (Value > days) Value = static_cast<uint16_t>(days);
+    FDay = Value;
+    Rebuild();
+}
+
+void TOstraCalendar::SetMonth(uint16_t Value) {
+    if (Value == 0) Value = 1;
+    if (Value > 12) Value = 12;
+    FMonth = Value;
+    Rebuild();
+}
+
+void TOstraCalendar::SetYear(uint16_t Value) {
+    if (YearInRange(Value)) FYear = Value;
+    Rebuild();
+}
+
+void TOstraCalendar::SetDate(TDateTime Value) {
+    if (!(Value >= LowestDate() && Value <= HighestDate())) Value = ::Date();
+    FDate = Value;
+    int y, m, d;
+    DecodeDate(Value, y, m, d);
+    FYear = static_cast<uint16_t>(y);
+    FMonth = static_cast<uint16_t>(m);
+    FDay = static_cast<uint16_t>(d);
+    Rebuild();
+}
+
+std::string TOstraCalendar::Text() const { return DateToStr(FDate); }
+
+void TOstraCalendar::SetText(const std::string& Value) {
+    TDateTime d;
+    if (TryStrToDate(Value, d)) SetDate(d);
+}
+
+void TOstraCalendar::SetBounds(int ALeft, int ATop, int, int) {
+    TCustomPanel::SetBounds(ALeft, ATop, FixedWidth, FixedHeight);
+}
+
+TSpeedButton* TOstraCalendar::DayButton(int Index) const {
+    return Index >= 1 && Index <= 42 ? FDays[Index - 1] : nullptr;
+}
+
+TLabel* TOstraCalendar::DayNameLabel(int Column) const {
+    return Column >= 1 && Column <= 7 ? FDayNames[Column - 1] : nullptr;
+}
+
+// ---- User actions ----------------------------------------------------------------------------
+
+void TOstraCalendar::SelectDate() {
+    FDateSelected = true;
+    FOnSelectDate(this);
+}
+
+void TOstraCalendar::PrevYearClick(TObject*) { SetYear(static_cast<uint16_t>(FYear - 1)); }
+
+void TOstraCalendar::NextYearClick(TObject*) { SetYear(static_cast<uint16_t>(FYear + 1)); }
+
+// Crossing into another year keeps to the years the year buttons reach.
+void TOstraCalendar::PrevMonthClick(TObject*) {
+    if (FMonth == 1) {
+        if (!YearInRange(FYear - 1)) return;
+        FYear = static_cast<uint16_t>(FYear - 1);
+        SetMonth(12);
+    } else {
+        SetMonth(static_cast<uint16_t>(FMonth - 1));
+    }
+}
+
+void TOstraCalendar::NextMonthClick(TObject*) {
+    if (FMonth == 12) {
+        if (!YearInRange(FYear + 1)) return;
+        FYear = static_cast<uint16_t>(FYear + 1);
+        SetMonth(1);
+    } else {
+        SetMonth(static_cast<uint16_t>(FMonth + 1));
+    }
+}
+
+void TOstraCalendar::MonthLabelClick(TObject*) {
+    const TPoint p = FMonthLabel->ClientToScreen({0, 0});
+    FMonthMenu->SetPopupComponent(FMonthLabel);
+    FMonthMenu->Popup(p.X, p.Y + FMonthLabel->Height());
+}
+
+void TOstraCalendar::MonthItemClick(TObject* Sender) {
+    if (auto* item = dynamic_cast<TMenuItem*>(Sender)) SetMonth(static_cast<uint16_t>(item->Tag()));
+}
+
+void TOstraCalendar::TodayClick(TObject*) {
+    DecodeToday();
+    Rebuild();
+    SelectDate();
+}
+
+void TOstraCalendar::DayClick(TObject* Sender) {
+    auto* b = dynamic_cast<TSpeedButton*>(Sender);
+    if (!b) return;
+    int day = 0;
+    if (!TryStrToInt(b->Caption(), day) || day < 1 || day > DaysInAMonth(FYear, FMonth)) return;
+    FDateSelected = true;
+    FDay = static_cast<uint16_t>(day);
+    FDate = EncodeDate(FYear, FMonth, FDay);
+    FOnSelectDate(this);
+}
+
+void TOstraCalendar::KeyDown(uint16_t& Key, TShiftState Shift) {
+    TCustomPanel::KeyDown(Key, Shift);
+    if (Key == VK_RETURN) {
+        SelectDate();
+    } else if (Key == VK_ESCAPE) {
+        FDateSelected = false;
+    }
+}
+
+void TOstraCalendar::Publish(TPublisher<TOstraCalendar>& p) {
+    p.Property("Day", &TOstraCalendar::Day, &TOstraCalendar::SetDay);
+    p.Property("Month", &TOstraCalendar::Month, &TOstraCalendar::SetMonth);
+    p.Property("Year", &TOstraCalendar::Year, &TOstraCalendar::SetYear);
+    p.Property("Date", &TOstraCalendar::Date, &TOstraCalendar::SetDate).SetTypeName("TDateTime");
+    p.Property("Text", &TOstraCalendar::Text, &TOstraCalendar::SetText);
+    p.Property("OnSelectDate", &TOstraCalendar::OnSelectDate, &TOstraCalendar::SetOnSelectDate);
+    p.Property("OnChangeDate", &TOstraCalendar::OnChangeDate, &TOstraCalendar::SetOnChangeDate);
+}

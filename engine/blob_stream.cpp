@@ -1,0 +1,53 @@
+#include "engine/blob_stream.h"
+
+#include <string>
+
+#include "engine/messages.h"
+#include "engine/ostra_dataset.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/sysutils.h"
+#include "platform/db/fields.h"
+
+TOstraBlobStream::TOstraBlobStream(TField* Field, TBlobStreamMode Mode)
+    : FField(Field), FFieldNo(Field ? Field->FieldNo() : 0), FDataSet(nullptr), FMode(Mode) {
+    FDataSet = Field ? dynamic_cast<TOstraDataset*>(Field->DataSet()) : nullptr;
+    if (!FDataSet) throw EDatabaseError(SClosedDataset);
+    FDataSet->UpdateCursorPos();
+    if (Mode != bmRead) {
+        if (Field->ReadOnly()) throw EDatabaseError(Format(SFieldReadOnly, Field->DisplayName()));
+        const TDataSetState state = FDataSet->State();
+        if (state != dsEdit && state != dsInsert) throw EDatabaseError(SNotEditing);
+    }
+    if (Mode == bmWrite) {
+        FModified = true;
+        return;
+    }
+    std::string value;
+    if (FDataSet->GetBlobValue(Field, value) && !value.empty()) {
+        FLoading = true;
+        WriteBuffer(value.data(), static_cast<int64_t>(value.size()));
+        FLoading = false;
+        SetPosition(0);
+    }
+}
+
+TOstraBlobStream::~TOstraBlobStream() {
+    if (!FModified || FMode == bmRead) return;
+    try {
+        std::string value;
+        if (Size() > 0) value.assign(static_cast<const char*>(Memory()), static_cast<std::size_t>(Size()));
+        FDataSet->SetBlobValue(FField, value);
+    } catch (...) {
+        // The record left edit mode meanwhile: there is nowhere to write.
+    }
+}
+
+int64_t TOstraBlobStream::Write(const void* buffer, int64_t count) {
+    if (!FLoading && count > 0) FModified = true;
+    return inherited::Write(buffer, count);
+}
+
+void TOstraBlobStream::SetSize(int64_t newSize) {
+    if (!FLoading && newSize != Size()) FModified = true;
+    inherited::SetSize(newSize);
+}

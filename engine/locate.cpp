@@ -1,0 +1,188 @@
+// TOstraDataset: Locate and Lookup over the record view.
+//
+// Without options the search values are converted once into key buffer 1 and
+// records are compared with the store's record comparison; on a view sorted
+// by fields that begin with the key fields this is a binary search. With
+// options (case-insensitive, partial key) each record's values are compared
+// one by one.
+#include <algorithm>
+
+#include "engine/messages.h"
+#include "engine/ostra_dataset.h"
+#include "engine/record_store.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/sysutils.h"
+
+namespace {
+
+// The key value of field Index: the array's element, or the single value.
+const Variant& KeyValueOf(const Variant& KeyValues, int Index) {
+    static const Variant none;
+    if (!KeyValues.IsArray()) return KeyValues;
+    return Index < KeyValues.ArrayCount() ? KeyValues[Index] : none;
+}
+
+// Text equality or prefix, optionally without regard to case.
+bool TextMatches(std::string_view Text, std::string_view Key, bool CaseInsensitive, bool Partial) {
+    if (!CaseInsensitive) return Partial ? Text.substr(0, Key.size()) == Key : Text == Key;
+    std::size_t i = 0, j = 0;
+    while (j < Key.size()) {
+        if (i >= Text.size()) return false;
+        if (OstraUpperChar(OstraNextChar(Text, i)) != OstraUpperChar(OstraNextChar(Key, j))) return false;
+    }
+    return Partial || i == Text.size();
+}
+
+}  // namespace
+
+bool TOstraDataset::KeyOrderFits() const {
+    const auto& sort = FKeys[kiSort].Fields();
+    const auto& key = FKeys[kiSearch].Fields();
+    if (key.empty() || key.size() > sort.size()) return false;
+    return std::equal(key.begin(), key.end(), sort.begin());
+}
+
+bool TOstraDataset::MatchesWithOptions(const TOstraRecord* Record, const Variant& KeyValues,
+                                       TLocateOptions Options) const {
+    const bool caseInsensitive = Options.Contains(loCaseInsensitive);
+    const bool partial = Options.Contains(loPartialKey);
+    const auto& fields = FKeys[kiSearch].Fields();
+    const uint8_t* data = Record->Data();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const Variant& key = KeyValueOf(KeyValues, static_cast<int>(i));
+        if (key.IsNull() || key.IsEmpty()) return false;
+        const TOstraField& f = *fields[i];
+        const uint8_t* place = data + f.Offset;
+        if (!OstHasValue(place, f)) return false;
+        try {
+            if (key.VarType() == varString) {
+                std::string scratch;
+                std::string_view text;
+                switch (f.FieldType) {
+                case oftSmallStr:
+                case oftString: text = FieldText(place, f); break;
+                default:
+                    scratch = OstValueVariant(place, f).AsString();
+                    text = scratch;
+                    break;
+                }
+                const std::string keyText = key.AsString();
+                if (!TextMatches(text, keyText, caseInsensitive, partial)) return false;
+            } else {
+                const Variant value = VarAsType(OstValueVariant(place, f), key.VarType());
+                if (VarCompare(value, key) != 0) return false;
+            }
+        } catch (const EVariantError&) {
+            return false;
+        } catch (const EConvertError&) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int TOstraDataset::FindByKey(const std::string& KeyFields, const Variant& KeyValues, bool FromStart,
+                             TLocateOptions Options) {
+    CheckOpen();
+    CheckBrowseMode();
+    if (FView.Empty() || KeyFields.find_first_not_of(" ;") == std::string::npos || KeyValues.IsNull() ||
+        KeyValues.IsEmpty() || (KeyValues.IsArray() && KeyValues.ArrayCount() == 0))
+        return -1;
+    TOstraKeyBuffer& key = FKeys[kiSearch];
+    // Repeated searches over the same fields keep the set-up.
+    if (KeyFields == FSearchKeyNames && key.HasFields()) {
+        key.ClearValues();
+    } else {
+        InitKeyBuffer(kiSearch, KeyFields);
+        FSearchKeyNames = KeyFields;
+    }
+    const int count = FView.Count();
+    int start = 0;
+    if (!FromStart) {
+        UpdateCursorPos();
+        start = std::max(FPosition + 1, 0);
+    }
+    if (!Options.Empty()) {
+        for (int i = start; i < count; ++i)
+            if (MatchesWithOptions(FView.At(i), KeyValues, Options)) return i;
+        return -1;
+    }
+    for (int i = 0; i < static_cast<int>(key.Fields().size()); ++i) {
+        const Variant& value = KeyValueOf(KeyValues, i);
+        if (!value.IsNull() && !value.IsEmpty()) key.SetValue(i, value);
+    }
+    const auto& fields = key.Fields();
+    const uint8_t* keyData = key.Data();
+    auto compare = [&](int index) { return CompareRecords(FView.At(index)->Data(), keyData, fields, -1); };
+    if (FInKeyOrder && KeyOrderFits() && !FSortOptions.Contains(osoCaseInsensitive)) {
+        // The view's sort-key digests narrow the search down to the records
+        // whose digest equals the key's; the first not before the key among
+        // them is the answer when it matches.
+        EnsureViewKeys();
+        const bool descending = FSortOptions.Contains(osoDescendSort);
+        bool exact = false;
+        TOstraViewKey low = OstViewKey(keyData, fields, false, descending, &exact);
+        TOstraViewKey high = low;
+        if (fields.size() < 2 && !OstViewKeyFromFirstField(*fields[0])) {
+            // The digest's second half belongs to a sort field not searched.
+            low.Low = 0;
+            high.Low = ~uint64_t{0};
+        }
+        int lo = std::max(FView.LowerBound(low), start);
+        int hi = FView.UpperBound(high);
+        const int end = hi;
+        // A key that stands for the values: every record in the range matches.
+        if (exact) return lo < end && compare(lo) == 0 ? lo : -1;
+        const int sign = descending ? -1 : 1;
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (sign * compare(mid) < 0)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo < end && compare(lo) == 0 ? lo : -1;
+    }
+    for (int i = start; i < count; ++i)
+        if (compare(i) == 0) return i;
+    return -1;
+}
+
+bool TOstraDataset::Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
+    CheckOpen();
+    CheckBrowseMode();
+    DoBeforeScroll();
+    const int index = FindByKey(KeyFields, KeyValues, true, Options);
+    if (index < 0) return false;
+    GotoPosition(index, true);
+    DoAfterScroll();
+    return true;
+}
+
+Variant TOstraDataset::Lookup(const std::string& KeyFields, const Variant& KeyValues,
+                              const std::string& ResultFields) {
+    CheckOpen();
+    GetFieldList(ResultFields);  // unknown names raise before anything happens
+    const int index = FindByKey(KeyFields, KeyValues, true, TLocateOptions());
+    if (index < 0) return Null();
+    // The found record goes into a buffer of its own; the cursor stays.
+    TRecordBuffer buffer = AllocRecordBuffer();
+    Variant result;
+    try {
+        CopyRecordToBuffer(FView.At(index), buffer);
+        Trailer(buffer)->Record = FView.At(index);
+        Trailer(buffer)->Flag = bfCurrent;
+        Trailer(buffer)->RecNo = index + 1;
+        ClearCalcFields(buffer);
+        GetCalcFields(buffer);
+        FReadBuffer = buffer;
+        result = FieldValues(ResultFields);
+    } catch (...) {
+        FReadBuffer = nullptr;
+        FreeRecordBuffer(buffer);
+        throw;
+    }
+    FReadBuffer = nullptr;
+    FreeRecordBuffer(buffer);
+    return result;
+}

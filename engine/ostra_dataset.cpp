@@ -1,0 +1,563 @@
+// TOstraDataset: opening and closing, record buffers, bookmarks, navigation
+// and field values. Changes and saving are in ostra_dataset_edit.cpp, the
+// record view in ostra_dataset_view.cpp, searching in locate.cpp.
+#include "engine/ostra_dataset.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/messages.h"
+#include "engine/record_store.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/properties.h"
+#include "platform/core/sysutils.h"
+#include "platform/core/text.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fieldtypes.h"
+
+namespace {
+
+constexpr std::size_t Align8(std::size_t n) { return (n + 7) & ~std::size_t{7}; }
+
+TFieldType PlatformType(TOstraFieldType type) {
+    switch (type) {
+    case oftSmallInt: return ftSmallint;
+    case oftInteger: return ftInteger;
+    case oftInt64: return ftLargeint;
+    case oftBoolean: return ftBoolean;
+    case oftDouble: return ftFloat;
+    case oftCurrency: return ftCurrency;
+    case oftDate: return ftDate;
+    case oftTime: return ftTime;
+    case oftDateTime: return ftDateTime;
+    case oftAutoInc: return ftAutoInc;
+    case oftSmallStr:
+    case oftString: return ftString;
+    case oftBLOB: return ftBlob;
+    case oftMemo: return ftMemo;
+    case oftFmtMemo: return ftFmtMemo;
+    case oftGraphic: return ftGraphic;
+    default: return ftUnknown;
+    }
+}
+
+}  // namespace
+
+TOstraDataset::TOstraDataset(TComponent* AOwner) : TDataSet(AOwner) {}
+
+TOstraDataset::~TOstraDataset() {
+    Destroying();
+    // Clones share this dataset's store: they go first.
+    for (TOstraDataset* clone : std::vector<TOstraDataset*>(FClones)) {
+        try {
+            clone->Close();
+        } catch (...) {
+        }
+    }
+    try {
+        SetActive(false);
+    } catch (...) {
+    }
+}
+
+std::string TOstraDataset::Version() const {
+    return std::string(SEngineVersionPrefix) + SEngineVersionNumber;
+}
+
+void TOstraDataset::CheckOpen() const {
+    if (!const_cast<TOstraDataset*>(this)->Active() || !FCursor) throw EDatabaseError(SClosedDataset);
+}
+
+// ---------------------------------------------------------------------------
+// Opening and closing
+
+void TOstraDataset::InternalOpen() {
+    FOpening = true;
+    try {
+        FPosition = -1;
+        FView.Clear();
+        OpenData();
+        if (!FCursor) throw EDatabaseError(SClosedDataset);
+        FBufferFields = FCursor->Fields();
+        FDataSize = FCursor->RecordDataSize();
+        FCursor->SetSortDescending(FSortOptions.Contains(osoDescendSort));
+        InternalInitFieldDefs();
+        if (DefaultFields()) {
+            CreateFields();
+            ApplyFieldOrigin();
+        }
+        BindFields(true);
+        SetBookmarkSize(static_cast<int>(sizeof(TOstraRecord*)));
+        FRecordSize = Align8(Align8(FDataSize) + static_cast<std::size_t>(CalcFieldsSize())) +
+                      sizeof(TBufferTrailer);
+        InitKeyBuffers();
+        for (int i = 0; i < FieldCount(); ++i) {
+            auto* f = dynamic_cast<TFloatField*>(Fields()->Fields(i));
+            if (f && f->DataType() == ftFloat && !f->Currency() && f->DisplayFormat().empty())
+                f->SetDisplayFormat("0.######");
+        }
+        if (FMasterSource && FMasterSource->DataSet() && FMasterSource->DataSet()->Active() &&
+            !FMasterFields.empty() && !FRangeFieldNames.empty())
+            MasterChanged();
+        if (FCursor->RecordCount() > 0) RebuildView(false);
+        FPosition = -1;
+    } catch (...) {
+        FOpening = false;
+        throw;
+    }
+    FOpening = false;
+    FPendingChanges = 0;
+    if (FDatabase) FDatabase->DatasetOpened(this);
+}
+
+void TOstraDataset::DoBeforeClose() {
+    for (TOstraDataset* clone : FClones)
+        if (clone->Active()) throw EDatabaseError(SClonesNotClosed);
+    inherited::DoBeforeClose();
+}
+
+void TOstraDataset::InternalClose() {
+    for (TOstraKeyBuffer& key : FKeys) key.Release();
+    FSearchKeyNames.clear();
+    FViewKeysValid = false;
+    FPosition = -1;
+    FView.Clear();
+    FInKeyOrder = false;
+    FRangeActive = false;
+    FPendingChanges = 0;
+    FFilterData = nullptr;
+    FReadBuffer = nullptr;
+    if (FDatabase) FDatabase->DatasetClosed(this);
+    if (FCursor) ReleaseData();
+    FBufferFields.clear();
+    FDataSize = 0;
+    FFieldMap.clear();
+}
+
+bool TOstraDataset::IsCursorOpen() { return FCursor && FCursor->FieldCount() > 0; }
+
+void TOstraDataset::InternalInitFieldDefs() {
+    if (!FCursor) return;
+    FieldDefs()->Clear();
+    FFieldMap.clear();
+    const std::vector<TOstraField>& fields = FCursor->Fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const TOstraField& f = fields[i];
+        const TFieldType type = PlatformType(f.FieldType);
+        if (type == ftUnknown) continue;
+        const int size = (f.FieldType == oftSmallStr || f.FieldType == oftString) ? f.Length : 0;
+        FieldDefs()->Add(f.Name, type, size, false);
+        FFieldMap.push_back(static_cast<int>(i));
+    }
+}
+
+void TOstraDataset::ApplyFieldOrigin() {
+    for (int i = 0; i < FieldCount(); ++i) Fields()->Fields(i)->SetOrigin(FFieldOrigin);
+}
+
+void TOstraDataset::InstallCursorRelays(TOstraCursor* Cursor) {
+    if (!Cursor) return;
+    Cursor->SetOnReleaseRecordData([this](void*& data) { FOnDestroyRecordData(this, data); });
+    Cursor->SetOnProgress([this](int percent) { FOnCallback(this, percent); });
+}
+
+void TOstraDataset::AddClone(TOstraDataset* Clone) {
+    if (Clone && std::find(FClones.begin(), FClones.end(), Clone) == FClones.end()) FClones.push_back(Clone);
+}
+
+void TOstraDataset::RemoveClone(TOstraDataset* Clone) {
+    FClones.erase(std::remove(FClones.begin(), FClones.end(), Clone), FClones.end());
+}
+
+void TOstraDataset::SetDatabase(TOstraCustomDatabase* Value) {
+    if (Value == FDatabase) return;
+    Close();
+    if (FDatabase) FDatabase->RemoveFreeNotification(this);
+    FDatabase = Value;
+    if (FDatabase) FDatabase->FreeNotification(this);
+}
+
+void TOstraDataset::SetMasterSource(TDataSource* Value) {
+    if (Value == FMasterSource) return;
+    if (Value) {
+        // Walk up from the new master: meeting this dataset closes a circle.
+        TDataSet* ds = Value->DataSet();
+        for (int guard = 0; ds && guard < 1000; ++guard) {
+            if (ds == this) throw EDatabaseError(SCircularDataLink);
+            TDataSource* up = ds->DataSource();
+            ds = up ? up->DataSet() : nullptr;
+        }
+        if (Value->DataSet() && !dynamic_cast<TOstraDataset*>(Value->DataSet()))
+            throw EDatabaseError(SMasterNotOstra);
+    }
+    if (FMasterSource) FMasterSource->RemoveFreeNotification(this);
+    FMasterSource = Value;
+    if (FMasterSource) FMasterSource->FreeNotification(this);
+}
+
+void TOstraDataset::Notification(TComponent* AComponent, TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FDatabase) FDatabase = nullptr;
+    if (AComponent == FMasterSource) FMasterSource = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Record buffers
+
+TOstraDataset::TBufferTrailer* TOstraDataset::Trailer(TRecordBuffer Buffer) const {
+    return reinterpret_cast<TBufferTrailer*>(Buffer + (FRecordSize - sizeof(TBufferTrailer)));
+}
+
+TOstraRecord* TOstraDataset::RecordOfBookmark(const void* Bookmark) {
+    TOstraRecord* r;
+    std::memcpy(&r, Bookmark, sizeof r);
+    return r;
+}
+
+TRecordBuffer TOstraDataset::AllocRecordBuffer() {
+    auto* buffer = static_cast<TRecordBuffer>(std::calloc(1, std::max<std::size_t>(FRecordSize, 1)));
+    if (!buffer) throw std::bad_alloc();
+    return buffer;
+}
+
+void TOstraDataset::FreeRecordBuffer(TRecordBuffer& Buffer) {
+    if (!Buffer) return;
+    if (FRecordSize) ReleaseBufferValues(BufferData(Buffer));
+    std::free(Buffer);
+    Buffer = nullptr;
+}
+
+void TOstraDataset::ReleaseBufferValues(uint8_t* Data) const { OstReleaseValues(Data, FBufferFields); }
+
+void TOstraDataset::ClearCalcFields(TRecordBuffer Buffer) {
+    if (Buffer && CalcFieldsSize() > 0)
+        std::memset(Buffer + Align8(FDataSize), 0, static_cast<std::size_t>(CalcFieldsSize()));
+}
+
+void TOstraDataset::CopyRecordToBuffer(const TOstraRecord* Record, TRecordBuffer Buffer) {
+    uint8_t* data = BufferData(Buffer);
+    ReleaseBufferValues(data);
+    if (const uint8_t* src = Record->Data())
+        OstCopyData(data, src, FBufferFields, FDataSize);
+    else
+        std::memset(data, 0, FDataSize);
+}
+
+TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) {
+    const int count = FView.Count();
+    if (count == 0) return grEOF;
+    switch (GetMode) {
+    case gmCurrent:
+        if (FPosition < 0 || FPosition >= count) {
+            if (DoCheck) throw EDatabaseError(SNoRecords);
+            return grError;
+        }
+        break;
+    case gmNext:
+        if (FPosition >= count - 1) return grEOF;
+        ++FPosition;
+        break;
+    case gmPrior:
+        if (FPosition <= 0) return grBOF;
+        FPosition = std::min(FPosition, count) - 1;
+        break;
+    }
+    const TOstraRecord* record = FView.At(FPosition);
+    CopyRecordToBuffer(record, Buffer);
+    TBufferTrailer* t = Trailer(Buffer);
+    t->Record = const_cast<TOstraRecord*>(record);
+    t->Flag = bfCurrent;
+    t->RecNo = FPosition + 1;
+    ClearCalcFields(Buffer);
+    GetCalcFields(Buffer);
+    return grOK;
+}
+
+void TOstraDataset::InternalInitRecord(TRecordBuffer Buffer) {
+    uint8_t* data = BufferData(Buffer);
+    ReleaseBufferValues(data);
+    std::memset(Buffer, 0, FRecordSize - sizeof(TBufferTrailer));
+    TBufferTrailer* t = Trailer(Buffer);
+    t->Record = nullptr;
+    t->Flag = bfInserted;
+    t->RecNo = -1;
+}
+
+// ---------------------------------------------------------------------------
+// Bookmarks and navigation
+
+void TOstraDataset::GetBookmarkData(TRecordBuffer Buffer, void* Data) {
+    std::memcpy(Data, &Trailer(Buffer)->Record, sizeof(TOstraRecord*));
+}
+
+void TOstraDataset::SetBookmarkData(TRecordBuffer Buffer, const void* Data) {
+    Trailer(Buffer)->Record = Data ? RecordOfBookmark(Data) : nullptr;
+}
+
+TBookmarkFlag TOstraDataset::GetBookmarkFlag(TRecordBuffer Buffer) {
+    return static_cast<TBookmarkFlag>(Trailer(Buffer)->Flag);
+}
+
+void TOstraDataset::SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) {
+    Trailer(Buffer)->Flag = static_cast<uint8_t>(Value);
+}
+
+void TOstraDataset::InternalFirst() { FPosition = -1; }
+
+void TOstraDataset::InternalLast() { FPosition = FView.Count(); }
+
+void TOstraDataset::InternalGotoBookmark(const void* Bookmark) {
+    const int index = FView.IndexOf(RecordOfBookmark(Bookmark), FPosition);
+    if (index >= 0) FPosition = index;
+}
+
+void TOstraDataset::InternalSetToRecord(TRecordBuffer Buffer) {
+    const TBufferTrailer* t = Trailer(Buffer);
+    if (!t->Record) return;
+    const int index = FView.IndexOf(t->Record, t->RecNo > 0 ? t->RecNo - 1 : FPosition);
+    if (index >= 0) FPosition = index;
+}
+
+bool TOstraDataset::BookmarkValid(const TBookmark& Value) {
+    if (!FCursor || Value.size() != sizeof(TOstraRecord*)) return false;
+    return FView.IndexOf(RecordOfBookmark(Value.data()), FPosition) >= 0;
+}
+
+int TOstraDataset::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
+    const bool none1 = Bookmark1.size() != sizeof(TOstraRecord*);
+    const bool none2 = Bookmark2.size() != sizeof(TOstraRecord*);
+    if (none1 || none2) return none1 == none2 ? 0 : (none1 ? -1 : 1);
+    const auto a = reinterpret_cast<uintptr_t>(RecordOfBookmark(Bookmark1.data()));
+    const auto b = reinterpret_cast<uintptr_t>(RecordOfBookmark(Bookmark2.data()));
+    return (a > b) - (a < b);
+}
+
+int TOstraDataset::GetRecordCount() {
+    CheckOpen();
+    return FView.Count();
+}
+
+int TOstraDataset::GetRecNo() {
+    if (State() == dsInternalCalc) return -1;
+    TRecordBuffer buffer = State() == dsCalcFields && CalcBuffer() ? CalcBuffer() : ActiveBuffer();
+    if (!buffer || !FRecordSize || (IsEmpty() && State() != dsInsert && buffer == ActiveBuffer())) return -1;
+    return Trailer(buffer)->RecNo;
+}
+
+void TOstraDataset::SetRecNo(int Value) {
+    CheckBrowseMode();
+    if (Value == RecNo()) return;
+    const int count = FView.Count();
+    if (count == 0) return;
+    Value = std::clamp(Value, 1, count);
+    DoBeforeScroll();
+    FPosition = Value - 1;
+    Resync({});
+    DoAfterScroll();
+}
+
+void TOstraDataset::GotoPosition(int Index, bool Center) {
+    FPosition = Index;
+    if (Center)
+        Resync({rmExact, rmCenter});
+    else
+        Resync({});
+}
+
+TUpdateStatus TOstraDataset::UpdateStatus() {
+    if (State() == dsInsert) return usInserted;
+    TRecordBuffer buffer = ActiveBuffer();
+    if (!buffer || !FRecordSize || IsEmpty()) return usUnmodified;
+    const TOstraRecord* r = Trailer(buffer)->Record;
+    if (!r || !FCursor || !FCursor->Contains(r)) return usUnmodified;
+    switch (r->State) {
+    case orsModified: return usModified;
+    case orsNew: return usInserted;
+    case orsDeleted: return usDeleted;
+    default: return usUnmodified;
+    }
+}
+
+bool TOstraDataset::GetCanModify() { return inherited::GetCanModify() && !FReadOnly; }
+
+// ---------------------------------------------------------------------------
+// Field values
+
+const TOstraField* TOstraDataset::StoreFieldOfNo(int FieldNo) const {
+    if (FieldNo < 1 || FieldNo > static_cast<int>(FFieldMap.size())) return nullptr;
+    const int index = FFieldMap[static_cast<std::size_t>(FieldNo - 1)];
+    return index >= 0 && index < static_cast<int>(FBufferFields.size()) ? &FBufferFields[static_cast<std::size_t>(index)]
+                                                                       : nullptr;
+}
+
+const TOstraField* TOstraDataset::StoreField(const TField* Field) const {
+    return Field ? StoreFieldOfNo(Field->FieldNo()) : nullptr;
+}
+
+TRecordBuffer TOstraDataset::StateBuffer() {
+    if (FReadBuffer) return FReadBuffer;
+    switch (State()) {
+    case dsFilter:
+    case dsSetKey:
+    case dsInactive:
+    case dsOpening: return nullptr;
+    case dsCalcFields:
+    case dsInternalCalc: return CalcBuffer() ? CalcBuffer() : ActiveBuffer();
+    default: {
+        TRecordBuffer buffer = ActiveBuffer();
+        if (buffer && IsEmpty() && State() != dsInsert) return nullptr;
+        return buffer;
+    }
+    }
+}
+
+uint8_t* TOstraDataset::StateData() {
+    if (!FRecordSize) return nullptr;
+    if (!FReadBuffer && State() == dsFilter) return const_cast<uint8_t*>(FFilterData);
+    TRecordBuffer buffer = StateBuffer();
+    return buffer ? BufferData(buffer) : nullptr;
+}
+
+bool TOstraDataset::GetFieldData(TField* Field, void* Buffer) {
+    if (!Field) return false;
+    if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup) {
+        TRecordBuffer record = StateBuffer();
+        if (!record || !FRecordSize) return false;
+        const char* p = record + Align8(FDataSize) + Field->Offset();
+        if (!p[0]) return false;
+        if (Buffer) std::memcpy(Buffer, p + 1, static_cast<std::size_t>(Field->DataSize()));
+        return true;
+    }
+    return GetFieldData(Field->FieldNo(), Buffer);
+}
+
+bool TOstraDataset::GetFieldData(int FieldNo, void* Buffer) {
+    const TOstraField* f = StoreFieldOfNo(FieldNo);
+    if (!f) return false;
+    const uint8_t* data = StateData();
+    if (!data) return false;
+    const uint8_t* place = data + f->Offset;
+    if (!OstHasValue(place, *f)) return false;
+    if (!Buffer) return true;
+    switch (f->FieldType) {
+    case oftSmallStr:
+    case oftString: {
+        const std::string text = Utf8Truncate(FieldText(place, *f), f->Length);
+        std::memcpy(Buffer, text.data(), text.size());
+        static_cast<char*>(Buffer)[text.size()] = 0;
+        break;
+    }
+    case oftBLOB:
+    case oftMemo:
+    case oftFmtMemo:
+    case oftGraphic: break;  // read through GetBlobValue
+    default: std::memcpy(Buffer, place, f->Size); break;
+    }
+    return true;
+}
+
+void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
+    const TDataSetState state = State();
+    if (!dsWriteModes.Contains(state)) throw EDatabaseError(SNotEditing);
+    if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup) {
+        TRecordBuffer record = StateBuffer();
+        if (!record) throw EDatabaseError(SNotEditing);
+        char* p = record + Align8(FDataSize) + Field->Offset();
+        const auto size = static_cast<std::size_t>(Field->DataSize());
+        p[0] = Buffer ? 1 : 0;
+        if (Buffer)
+            std::memcpy(p + 1, Buffer, size);
+        else
+            std::memset(p + 1, 0, size);
+    } else {
+        if (state == dsCalcFields) throw EDatabaseError(SCannotEditCalcFields);
+        // A filter looks at the store's records in place; it does not write.
+        if (state == dsFilter || state == dsSetKey) throw EDatabaseError(SNotEditing);
+        if (Field->ReadOnly()) throw EDatabaseError(Format(SFieldReadOnly, Field->DisplayName()));
+        if (Field->DataType() == ftAutoInc) return;
+        const TOstraField* f = StoreField(Field);
+        uint8_t* data = StateData();
+        if (!f || !data) throw EDatabaseError(SNotEditing);
+        Field->Validate(Buffer);
+        uint8_t* place = data + f->Offset;
+        switch (f->FieldType) {
+        case oftSmallStr:
+        case oftString: {
+            std::string text;
+            if (Buffer) {
+                const char* s = static_cast<const char*>(Buffer);
+                text = Utf8Truncate(std::string_view(s, strnlen(s, static_cast<std::size_t>(Field->Size()) + 1)),
+                                    f->Length);
+            }
+            if (f->FieldType == oftSmallStr) {
+                std::memset(place, 0, f->Size);
+                std::memcpy(place, text.data(), text.size());
+            } else {
+                OstSetValue(place, oftString, text.data(), text.size());
+            }
+            break;
+        }
+        case oftBLOB:
+        case oftMemo:
+        case oftFmtMemo:
+        case oftGraphic:
+            if (!Buffer) OstReleaseValue(place);
+            break;
+        default:
+            if (Buffer)
+                std::memcpy(place, Buffer, f->Size);
+            else
+                std::memset(place, 0, f->Size);
+            break;
+        }
+    }
+    if (state != dsCalcFields && state != dsFilter && state != dsSetKey)
+        DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
+}
+
+bool TOstraDataset::GetBlobValue(TField* Field, std::string& Value) {
+    Value.clear();
+    const TOstraField* f = StoreField(Field);
+    const uint8_t* data = StateData();
+    if (!f || !data || !IsBlobType(f->FieldType)) return false;
+    const uint8_t* place = data + f->Offset;
+    const uint32_t n = OstValueLength(place);
+    if (n == 0) return false;
+    Value.assign(OstValueData(place), n);
+    return true;
+}
+
+void TOstraDataset::SetBlobValue(TField* Field, const std::string& Value) {
+    const TDataSetState state = State();
+    if (state != dsEdit && state != dsInsert) throw EDatabaseError(SNotEditing);
+    if (Field->ReadOnly()) throw EDatabaseError(Format(SFieldReadOnly, Field->DisplayName()));
+    const TOstraField* f = StoreField(Field);
+    uint8_t* data = StateData();
+    if (!f || !data || !IsBlobType(f->FieldType)) throw EDatabaseError(SNotEditing);
+    OstSetValue(data + f->Offset, f->FieldType, Value.data(), Value.size());
+    DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
+}
+
+// ---------------------------------------------------------------------------
+
+void TOstraDataset::Publish(TPublisher<TOstraDataset>& p) {
+    p.Property("Database", &TOstraDataset::Database, &TOstraDataset::SetDatabase).SetTypeName("TOstraDatabase");
+    p.Property("IndexFieldNames", &TOstraDataset::IndexFieldNames, &TOstraDataset::SetIndexFieldNames);
+    p.Property("MasterFields", &TOstraDataset::MasterFields, &TOstraDataset::SetMasterFields);
+    p.Property("MasterSource", &TOstraDataset::MasterSource, &TOstraDataset::SetMasterSource);
+    p.Property("Notes", &TOstraDataset::Notes, &TOstraDataset::SetNotes);
+    p.Property("PartialOpen", &TOstraDataset::PartialOpen, &TOstraDataset::SetPartialOpen);
+    p.Property("RangeFieldNames", &TOstraDataset::RangeFieldNames, &TOstraDataset::SetRangeFieldNames);
+    p.Property("ReadOnly", &TOstraDataset::ReadOnly, &TOstraDataset::SetReadOnly);
+    p.Property("SaveOptions", &TOstraDataset::SaveOptions, &TOstraDataset::SetSaveOptions);
+    p.Property("SortOptions", &TOstraDataset::SortOptions, &TOstraDataset::SetSortOptions);
+    p.Property("UniqueFieldNames", &TOstraDataset::UniqueFieldNames, &TOstraDataset::SetUniqueFieldNames);
+    p.Property("Version", &TOstraDataset::Version, &TOstraDataset::SetVersion);
+    p.Property("OnNeedToSaveChange", &TOstraDataset::OnNeedToSaveChange, &TOstraDataset::SetOnNeedToSaveChange);
+    p.Property("OnCallback", &TOstraDataset::OnCallback, &TOstraDataset::SetOnCallback);
+    p.Property("OnDestroyRecordData", &TOstraDataset::OnDestroyRecordData,
+               &TOstraDataset::SetOnDestroyRecordData);
+}

@@ -1,0 +1,411 @@
+// TOstraDataset: the record view (range, filter, sort), its settings, the
+// filter search (FindRecord) and the range of a master-detail link.
+#include <algorithm>
+
+#include "engine/messages.h"
+#include "engine/ostra_dataset.h"
+#include "engine/record_sort.h"
+#include "engine/record_store.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/sysutils.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fields.h"
+
+// ---------------------------------------------------------------------------
+// Key buffers
+
+void TOstraDataset::InitKeyBuffer(int Number, const std::string& FieldNames) {
+    TOstraKeyBuffer& key = FKeys[Number];
+    if (Number == kiSearch) FSearchKeyNames.clear();
+    if (Number == kiSort) FViewKeysValid = false;
+    key.Release();
+    if (!FCursor) return;
+    std::vector<TField*> dataFields;
+    std::vector<const TOstraField*> storeFields;
+    if (!Trim(FieldNames).empty() && (Active() || FOpening)) {
+        dataFields = GetFieldList(FieldNames);
+        for (TField* field : dataFields) {
+            if (field->FieldKind() != fkData) continue;
+            const TOstraField* f = FCursor->FindField(field->FieldName());
+            if (f && !IsBlobType(f->FieldType) && f->FieldType != oftUnknown) storeFields.push_back(f);
+        }
+        if (storeFields.size() != dataFields.size()) throw EDatabaseError(SCalcOrBlobKeyFields);
+    }
+    key.Setup(FDataSize, std::move(storeFields), std::move(dataFields));
+}
+
+void TOstraDataset::InitKeyBuffers() {
+    InitKeyBuffer(kiSort, FIndexFieldNames);
+    InitKeyBuffer(kiSearch, std::string());
+    InitKeyBuffer(kiRangeStart, FRangeFieldNames);
+    InitKeyBuffer(kiRangeEnd, FRangeFieldNames);
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+
+void TOstraDataset::SetIndexFieldNames(const std::string& Value) {
+    const std::string old = FIndexFieldNames;
+    FIndexFieldNames = Value;
+    if (!Active() || FOpening) return;
+    try {
+        InitKeyBuffer(kiSort, Value);
+        ApplySort();
+    } catch (...) {
+        FIndexFieldNames = old;
+        try {
+            InitKeyBuffer(kiSort, old);
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+void TOstraDataset::SetSortOptions(TOstraSortOptions Value) {
+    const TOstraSortOptions old = FSortOptions;
+    FSortOptions = Value;
+    if (FCursor) FCursor->SetSortDescending(Value.Contains(osoDescendSort));
+    if (!Active() || FOpening || !FKeys[kiSort].HasFields()) return;
+    const bool resort = (old - osoInsertInOrder) != (Value - osoInsertInOrder);
+    if (!resort) return;
+    try {
+        ApplySort();
+    } catch (...) {
+        FSortOptions = old;
+        if (FCursor) FCursor->SetSortDescending(old.Contains(osoDescendSort));
+        throw;
+    }
+}
+
+void TOstraDataset::ApplySort() { RebuildView(true); }
+
+void TOstraDataset::SetRangeFieldNames(const std::string& Value) {
+    FRangeFieldNames = Value;
+    if (!Active() || FOpening) return;
+    InitKeyBuffer(kiRangeStart, Value);
+    InitKeyBuffer(kiRangeEnd, Value);
+    if (FMasterSource && FMasterSource->DataSet() && FMasterSource->DataSet()->Active() &&
+        !FMasterFields.empty() && !Value.empty())
+        MasterChanged();
+}
+
+void TOstraDataset::SetFilterText(const std::string& Value) {
+    // A text that does not parse leaves the filter as it was.
+    TOstraFilterConditions conditions = TOstraParser::ParseFilter(Value);
+    const std::string oldText = Filter();
+    inherited::SetFilterText(Value);
+    TOstraFilterConditions oldConditions = std::move(FConditions);
+    FConditions = std::move(conditions);
+    if (!Active() || FOpening || !Filtered()) return;
+    try {
+        RebuildView(true);
+    } catch (...) {
+        FConditions = std::move(oldConditions);
+        inherited::SetFilterText(oldText);
+        throw;
+    }
+}
+
+void TOstraDataset::SetFiltered(bool Value) {
+    const bool old = Filtered();
+    inherited::SetFiltered(Value);
+    if (!Active() || FOpening) return;
+    try {
+        RebuildView(true);
+    } catch (...) {
+        inherited::SetFiltered(old);
+        throw;
+    }
+    First();
+}
+
+// ---------------------------------------------------------------------------
+// Building the view
+
+void TOstraDataset::PrepareFilter(TOstraFilter& Filter) { Filter.Prepare(*FCursor, FConditions); }
+
+bool TOstraDataset::InRange(const TOstraRecord* Record) const {
+    const TOstraKeyBuffer& start = FKeys[kiRangeStart];
+    const TOstraKeyBuffer& end = FKeys[kiRangeEnd];
+    const uint8_t* data = Record->Data();
+    if (start.FieldsInUse() > 0 && CompareRecords(data, start.Data(), start.Fields(), start.FieldsInUse()) < 0)
+        return false;
+    if (end.FieldsInUse() > 0 && CompareRecords(data, end.Data(), end.Fields(), end.FieldsInUse()) > 0)
+        return false;
+    return true;
+}
+
+bool TOstraDataset::CallFilterRecord(const TOstraRecord* Record) {
+    FFilterData = Record->Data();
+    bool accept = true;
+    try {
+        OnFilterRecord()(this, accept);
+    } catch (...) {
+        FFilterData = nullptr;
+        throw;
+    }
+    FFilterData = nullptr;
+    return accept;
+}
+
+void TOstraDataset::BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter) {
+    View.clear();
+    View.reserve(static_cast<std::size_t>(FCursor->RecordCount()));
+    const bool handler = Filtered() && OnFilterRecord().Assigned();
+    const bool caseInsensitive = FilterOptions().Contains(foCaseInsensitive);
+    const bool range = FRangeActive;
+    TDataSetState old = State();
+    if (handler) old = SetTempState(dsFilter);
+    try {
+        for (TOstraRecord* r : FCursor->Records()) {
+            if (!r->IsLive()) continue;
+            if (range && !InRange(r)) continue;
+            if (Filter && !Filter->Match(r->Data(), caseInsensitive)) continue;
+            if (handler && !CallFilterRecord(r)) continue;
+            View.push_back(r);
+        }
+    } catch (...) {
+        if (handler) RestoreState(old);
+        throw;
+    }
+    if (handler) RestoreState(old);
+}
+
+void TOstraDataset::SortView(std::vector<TOstraRecord*>& View) {
+    OstraSortRecords(View, FKeys[kiSort].Fields(), FSortOptions.Contains(osoCaseInsensitive),
+                     FSortOptions.Contains(osoDescendSort));
+}
+
+void TOstraDataset::RebuildView(bool KeepPosition) {
+    if (!FCursor) return;
+    TOstraFilter filter;
+    const bool useFilter = Filtered() && !Filter().empty();
+    if (useFilter) PrepareFilter(filter);
+    const bool open = Active() && !FOpening;
+    const TOstraRecord* remembered = nullptr;
+    if (open) {
+        CheckBrowseMode();
+        if (!IsEmpty() && ActiveBuffer()) remembered = Trailer(ActiveBuffer())->Record;
+    }
+    std::vector<TOstraRecord*> view;
+    BuildView(view, useFilter ? &filter : nullptr);
+    const bool sorted = FKeys[kiSort].HasFields();
+    if (sorted) SortView(view);
+    // From here on nothing fails: the new view replaces the old one.
+    FView.Assign(std::move(view));
+    FInKeyOrder = sorted;
+    FViewKeysValid = false;
+    FPosition = -1;
+    if (!open) return;
+    if (!FView.Empty()) {
+        const int index = KeepPosition && remembered ? FView.IndexOf(remembered) : -1;
+        FPosition = index >= 0 ? index : 0;
+    }
+    Resync({});
+}
+
+bool TOstraDataset::FilterMatch(const TOstraRecord* Record) {
+    if (!FCursor || !Record || !Record->Data()) return false;
+    if (FConditions.empty()) return true;
+    TOstraFilter filter;
+    PrepareFilter(filter);
+    return filter.Match(Record->Data(), FilterOptions().Contains(foCaseInsensitive));
+}
+
+// ---------------------------------------------------------------------------
+// Sort order
+
+int TOstraDataset::CompareForSort(const TOstraRecord* A, const TOstraRecord* B) const {
+    return CompareRecordsForSort(A, B, FKeys[kiSort].Fields(), FSortOptions.Contains(osoCaseInsensitive),
+                                 FSortOptions.Contains(osoDescendSort));
+}
+
+bool TOstraDataset::SortKeyChanged(const uint8_t* Data, const TOstraRecord* Record) const {
+    for (const TOstraField* f : FKeys[kiSort].Fields())
+        if (CompareValues(Data + f->Offset, Record->Data() + f->Offset, *f, false) != 0) return true;
+    return false;
+}
+
+bool TOstraDataset::InOrderAt(int Index) const {
+    const TOstraRecord* r = FView.At(Index);
+    if (!r) return true;
+    if (Index > 0 && CompareForSort(FView.At(Index - 1), r) > 0) return false;
+    if (Index + 1 < FView.Count() && CompareForSort(r, FView.At(Index + 1)) > 0) return false;
+    return true;
+}
+
+TOstraViewKey TOstraDataset::ViewKeyOf(const uint8_t* Data) const {
+    return OstViewKey(Data, FKeys[kiSort].Fields(), FSortOptions.Contains(osoCaseInsensitive),
+                      FSortOptions.Contains(osoDescendSort));
+}
+
+void TOstraDataset::EnsureViewKeys() {
+    if (FViewKeysValid || !FInKeyOrder) return;
+    // The view's order scatters its records over memory; reading each record
+    // and its text a few steps ahead keeps the reads from waiting one by one.
+    const std::vector<TOstraRecord*> records = FView.ToVector();
+    const std::size_t n = records.size();
+    std::vector<TOstraViewKey> keys(n);
+    const auto& fields = FKeys[kiSort].Fields();
+    const TOstraField* first = fields.empty() ? nullptr : fields[0];
+    const bool reference = first && IsReferenceType(first->FieldType);
+    auto place = [&](std::size_t i) {
+        return reinterpret_cast<const uint8_t*>(records[i] + 1) + (first ? first->Offset : 0);
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + 16 < n) __builtin_prefetch(place(i + 16));
+        if (reference && i + 8 < n && records[i + 8]->Data()) {
+            if (const char* text = OstValueData(place(i + 8))) __builtin_prefetch(text);
+        }
+        keys[i] = ViewKeyOf(records[i]->Data());
+    }
+    FView.SetKeys(keys);
+    FViewKeysValid = true;
+}
+
+int TOstraDataset::PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey& Key) const {
+    // The keys narrow the place down to the records with an equal key; among
+    // them, the first whose sort values are not below the record's. A key
+    // that stands for the values themselves needs no record read.
+    bool exact = false;
+    OstViewKey(Record->Data(), FKeys[kiSort].Fields(), FSortOptions.Contains(osoCaseInsensitive),
+               FSortOptions.Contains(osoDescendSort), &exact);
+    if (exact) return FView.LowerBound(Key);
+    int lo = FView.LowerBound(Key), hi = FView.UpperBound(Key);
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (CompareForSort(FView.At(mid), Record) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+// ---------------------------------------------------------------------------
+// FindRecord
+
+bool TOstraDataset::FindRecord(bool Restart, bool GoForward) {
+    CheckBrowseMode();
+    DoBeforeScroll();
+    SetFound(false);
+    bool found = false;
+    if (Filtered()) {
+        if (GoForward) {
+            if (Restart)
+                First();
+            else
+                Next();
+            found = !FView.Empty() && !Eof();
+        } else {
+            if (Restart)
+                Last();
+            else
+                Prior();
+            found = !FView.Empty() && !Bof();
+        }
+        SetFound(found);
+        return found;
+    }
+    TOstraFilter filter;
+    const bool useText = !Filter().empty();
+    if (useText) PrepareFilter(filter);
+    const bool handler = OnFilterRecord().Assigned();
+    const bool caseInsensitive = FilterOptions().Contains(foCaseInsensitive);
+    const int count = FView.Count();
+    const int step = GoForward ? 1 : -1;
+    int i;
+    if (Restart) {
+        i = GoForward ? 0 : count - 1;
+    } else {
+        UpdateCursorPos();
+        i = FPosition + step;
+    }
+    TDataSetState old = State();
+    if (handler) old = SetTempState(dsFilter);
+    try {
+        for (; i >= 0 && i < count; i += step) {
+            const TOstraRecord* r = FView.At(i);
+            if (useText && !filter.Match(r->Data(), caseInsensitive)) continue;
+            if (handler && !CallFilterRecord(r)) continue;
+            found = true;
+            break;
+        }
+    } catch (...) {
+        if (handler) RestoreState(old);
+        throw;
+    }
+    if (handler) RestoreState(old);
+    if (found) GotoPosition(i, true);
+    SetFound(found);
+    if (found) DoAfterScroll();
+    return found;
+}
+
+// ---------------------------------------------------------------------------
+// Range
+
+void TOstraDataset::SetRange(const std::string& StartText, const std::string& EndText) {
+    InitKeyBuffer(kiRangeStart, FRangeFieldNames);
+    InitKeyBuffer(kiRangeEnd, FRangeFieldNames);
+    auto fill = [](TOstraKeyBuffer& key, const std::string& text) {
+        const int fields = static_cast<int>(key.Fields().size());
+        int used = 0;
+        std::size_t pos = 0;
+        while (pos < text.size() && used < fields) {
+            std::size_t tab = text.find('\t', pos);
+            if (tab == std::string::npos) tab = text.size();
+            key.SetText(used++, text.substr(pos, tab - pos));
+            pos = tab + 1;
+        }
+        key.SetFieldsInUse(used);
+    };
+    fill(FKeys[kiRangeStart], StartText);
+    fill(FKeys[kiRangeEnd], EndText);
+}
+
+void TOstraDataset::ApplyRange() {
+    if (FOpening) {
+        FRangeActive = true;
+        return;
+    }
+    CheckOpen();
+    CheckBrowseMode();
+    const bool old = FRangeActive;
+    FRangeActive = true;
+    try {
+        RebuildView(false);
+    } catch (...) {
+        FRangeActive = old;
+        throw;
+    }
+    First();
+}
+
+void TOstraDataset::CancelRange() {
+    if (FOpening) {
+        FRangeActive = false;
+        return;
+    }
+    CheckOpen();
+    CheckBrowseMode();
+    const bool old = FRangeActive;
+    FRangeActive = false;
+    try {
+        RebuildView(true);
+    } catch (...) {
+        FRangeActive = old;
+        throw;
+    }
+}
+
+void TOstraDataset::MasterChanged() {
+    if (!FMasterSource || !FMasterSource->DataSet()) return;
+    if (!FOpening) CheckBrowseMode();
+    std::string key;
+    for (TField* field : FMasterSource->DataSet()->GetFieldList(FMasterFields)) key += field->AsString() + "\t";
+    SetRange(key, key);
+    ApplyRange();
+}
+
+void TOstraDataset::MasterDisabled() { CancelRange(); }

@@ -1,0 +1,282 @@
+#include "engine/ostra_parser.h"
+
+#include <array>
+#include <cstring>
+
+#include "engine/messages.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/sysutils.h"
+
+namespace {
+
+constexpr std::array<const char*, 22> ReservedWords = {
+    "SELECT", "FROM", "WHERE", "AS",  "AND",  "OR",  "NOT",   "NULL",     "JOIN",  "LEFT", "ON",
+    "LIKE",   "GROUP", "BY",   "SUM", "MAX",  "MIN", "AVG",   "TRUE",     "FALSE", "DISTINCT",
+    "COUNT"};
+
+[[noreturn]] void Fail(const std::string& message) { throw EDatabaseError(message); }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsSymbol(char c) { return c != 0 && std::strchr("()*+,-./<=>", c) != nullptr; }
+bool IsQuote(char c) { return c == '\'' || c == '"'; }
+// Ends a number or a word.
+bool IsDelimiter(char c) { return IsBlank(c) || IsSymbol(c) || IsQuote(c); }
+
+bool IsReserved(const std::string& upper) {
+    for (const char* w : ReservedWords)
+        if (upper == w) return true;
+    return false;
+}
+
+bool IsValidIdentifier(const std::string& s) {
+    if (s.empty() || !(IsLetter(s[0]) || s[0] == '_')) return false;
+    for (char c : s)
+        if (!(IsLetter(c) || IsDigit(c) || c == '_')) return false;
+    return true;
+}
+
+const char* OperatorText(TOstraFilterOperator op) {
+    switch (op) {
+    case ofoEqual: return "=";
+    case ofoGreater: return ">";
+    case ofoLess: return "<";
+    case ofoGreaterEqual: return ">=";
+    case ofoLessEqual: return "<=";
+    case ofoNotEqual: return "<>";
+    case ofoLike: return "LIKE";
+    case ofoAny: return "*=";
+    default: return "?";
+    }
+}
+
+std::string OperandText(const std::string& qualifier, const std::string& operand,
+                        TOstraTokenKind kind) {
+    std::string s = qualifier.empty() ? std::string() : qualifier + ".";
+    switch (kind) {
+    case otkString: return s + QuotedStr(operand);
+    case otkNull: return s + "NULL";
+    case otkTrue: return s + "TRUE";
+    case otkFalse: return s + "FALSE";
+    default: return s + operand;
+    }
+}
+
+}  // namespace
+
+std::string TOstraFilterCondition::Text() const {
+    return OperandText(LeftQualifier, LeftOperand, LeftKind) + " " + OperatorText(Operator) + " " +
+           OperandText(RightQualifier, RightOperand, RightKind);
+}
+
+void TOstraParser::Tokenize(const std::string& Text) {
+    FTokens.clear();
+    const char decimal = FormatSettings().DecimalSeparator;
+    const std::size_t n = Text.size();
+    std::size_t i = 0;
+    bool inAggregate = false;  // inside the argument of an aggregate function
+    int opens = 0, closes = 0;
+    auto at = [&](std::size_t k) -> char { return k < n ? Text[k] : '\0'; };
+
+    while (i < n) {
+        const char c = Text[i];
+        if (IsBlank(c)) {
+            ++i;
+            continue;
+        }
+        if (IsQuote(c)) {
+            std::string s;
+            std::size_t k = i + 1;
+            for (;;) {
+                if (k >= n) Fail(SUnmatchedQuote);
+                if (Text[k] == c) {
+                    if (at(k + 1) == c) {
+                        s += c;
+                        k += 2;
+                        continue;
+                    }
+                    break;
+                }
+                s += Text[k++];
+            }
+            FTokens.push_back({std::move(s), otkString});
+            i = k + 1;
+            continue;
+        }
+        if (IsDigit(c)) {
+            std::size_t k = i;
+            bool valid = true;
+            int separators = 0;
+            while (k < n && (Text[k] == decimal || !IsDelimiter(Text[k]))) {
+                if (Text[k] == decimal)
+                    ++separators;
+                else if (!IsDigit(Text[k]))
+                    valid = false;
+                ++k;
+            }
+            std::string s = Text.substr(i, k - i);
+            if (!valid || separators > 1) Fail(Format(SInvalidNumberToken, s));
+            FTokens.push_back({std::move(s), otkNumber});
+            i = k;
+            continue;
+        }
+        if (IsSymbol(c)) {
+            const char d = at(i + 1);
+            std::string s(1, c);
+            if ((c == '>' && d == '=') || (c == '<' && (d == '=' || d == '>')) || (c == '*' && d == '='))
+                s += d;
+            if (inAggregate) {
+                if (s == ")") {
+                    inAggregate = false;  // the closing parenthesis makes no token
+                    ++i;
+                    continue;
+                }
+                if (s != ".") Fail(Format(SAggregateSymbol, s));
+            }
+            TOstraTokenKind kind;
+            if (s.size() == 2 || c == '<' || c == '=' || c == '>')
+                kind = otkComparison;
+            else if (c == '(')
+                kind = otkOpen, ++opens;
+            else if (c == ')')
+                kind = otkClose, ++closes;
+            else if (c == '*')
+                kind = otkStar;
+            else if (c == ',')
+                kind = otkComma;
+            else if (c == '.')
+                kind = otkDot;
+            else
+                kind = otkArithmetic;
+            i += s.size();
+            FTokens.push_back({std::move(s), kind});
+            continue;
+        }
+        // A word.
+        std::size_t k = i;
+        while (k < n && !IsDelimiter(Text[k])) {
+            const char w = Text[k];
+            if (!(IsLetter(w) || IsDigit(w) || w == '_' || w == '$')) Fail(SInvalidSymbol);
+            ++k;
+        }
+        std::string word = Text.substr(i, k - i);
+        i = k;
+        const std::string upper = UpperCase(word);
+        if (!IsReserved(upper)) {
+            if (!IsValidIdentifier(word)) Fail(Format(SInvalidIdentifier, word));
+            FTokens.push_back({std::move(word), otkIdentifier});
+            continue;
+        }
+        TOstraTokenKind kind = otkReserved;
+        if (upper == "OR" || upper == "AND" || upper == "NOT")
+            kind = otkLogical;
+        else if (upper == "NULL")
+            kind = otkNull;
+        else if (upper == "TRUE")
+            kind = otkTrue;
+        else if (upper == "FALSE")
+            kind = otkFalse;
+        else if (at(i) == '(' && !inAggregate) {
+            if (upper == "SUM")
+                kind = otkSum;
+            else if (upper == "MAX")
+                kind = otkMax;
+            else if (upper == "MIN")
+                kind = otkMin;
+            else if (upper == "AVG")
+                kind = otkAvg;
+            else if (upper == "COUNT")
+                kind = otkCount;
+            else
+                Fail(Format(SUnsupportedFunction, upper));
+            ++i;  // the "(" opens the argument
+            inAggregate = true;
+        }
+        FTokens.push_back({upper, kind});
+    }
+    if (inAggregate || opens != closes) Fail(SUnmatchedParentheses);
+}
+
+int TOstraParser::BuildConditions(TOstraFilterConditions& Conditions, int StartToken) const {
+    const int count = static_cast<int>(FTokens.size());
+    int i = StartToken < 0 ? 0 : StartToken;
+    auto kindAt = [&](int k) { return k < count ? FTokens[static_cast<std::size_t>(k)].Kind : TOstraTokenKind(0); };
+    auto textAt = [&](int k) -> const std::string& { return FTokens[static_cast<std::size_t>(k)].Text; };
+    auto error = []() { Fail(SComparisonError); };
+
+    while (i < count) {
+        TOstraFilterCondition cond;
+        // Qualifier and left operand.
+        if (kindAt(i) == otkIdentifier && kindAt(i + 1) == otkDot) {
+            cond.LeftQualifier = textAt(i);
+            i += 2;
+        }
+        if (kindAt(i) != otkIdentifier && kindAt(i) != otkString) error();
+        cond.LeftOperand = textAt(i);
+        cond.LeftKind = kindAt(i);
+        ++i;
+        // Operator.
+        if (kindAt(i) == otkReserved && textAt(i) == "LIKE") {
+            cond.Operator = ofoLike;
+        } else if (kindAt(i) == otkComparison) {
+            const std::string& op = textAt(i);
+            if (op == "=") cond.Operator = ofoEqual;
+            else if (op == ">") cond.Operator = ofoGreater;
+            else if (op == "<") cond.Operator = ofoLess;
+            else if (op == ">=") cond.Operator = ofoGreaterEqual;
+            else if (op == "<=") cond.Operator = ofoLessEqual;
+            else if (op == "<>") cond.Operator = ofoNotEqual;
+            else cond.Operator = ofoAny;
+        } else {
+            error();
+        }
+        ++i;
+        // Right qualifier or sign.
+        bool negative = false;
+        if (kindAt(i) == otkIdentifier && kindAt(i + 1) == otkDot) {
+            cond.RightQualifier = textAt(i);
+            i += 2;
+        } else if (kindAt(i) == otkArithmetic && textAt(i) == "-" && kindAt(i + 1) == otkNumber) {
+            negative = true;
+            ++i;
+        }
+        // Value.
+        switch (kindAt(i)) {
+        case otkIdentifier:
+        case otkString:
+        case otkNumber:
+            cond.RightOperand = (negative ? "-" : "") + textAt(i);
+            cond.ValueText = cond.RightOperand;
+            break;
+        case otkNull: cond.RightOperand = "NULL"; break;
+        // TRUE and FALSE mean the Boolean values, as their quoted forms do.
+        case otkTrue: cond.RightOperand = cond.ValueText = "True"; break;
+        case otkFalse: cond.RightOperand = cond.ValueText = "False"; break;
+        default: error();
+        }
+        cond.RightKind = kindAt(i);
+        ++i;
+        Conditions.push_back(std::move(cond));
+        // Joined by AND, or ended by GROUP BY or the end.
+        if (i >= count) break;
+        if (kindAt(i) == otkLogical && textAt(i) == "AND") {
+            ++i;
+            if (i >= count) error();
+            continue;
+        }
+        if (kindAt(i) == otkReserved && textAt(i) == "GROUP" && kindAt(i + 1) == otkReserved &&
+            textAt(i + 1) == "BY")
+            return i + 2;
+        error();
+    }
+    return 0;
+}
+
+TOstraFilterConditions TOstraParser::ParseFilter(const std::string& Text) {
+    TOstraParser parser;
+    parser.Tokenize(Text);
+    TOstraFilterConditions conditions;
+    parser.BuildConditions(conditions, 0);
+    return conditions;
+}

@@ -1,0 +1,406 @@
+#include "engine/ostra_table.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "engine/blob_stream.h"
+#include "engine/master_link.h"
+#include "engine/messages.h"
+#include "engine/ostra_database.h"
+#include "engine/record_store.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/files.h"
+#include "platform/core/streams.h"
+#include "platform/core/sysutils.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+
+namespace {
+
+// Reaches the store-sharing members of any engine dataset (a source need not
+// be a table).
+struct TSharedStore : TOstraDataset {
+    using TOstraDataset::AddClone;
+    using TOstraDataset::Clones;
+    using TOstraDataset::RemoveClone;
+    using TOstraDataset::SettleChanges;
+};
+
+void AddCloneTo(TOstraDataset* Source, TOstraDataset* Clone) { (Source->*(&TSharedStore::AddClone))(Clone); }
+
+void RemoveCloneFrom(TOstraDataset* Source, TOstraDataset* Clone) {
+    (Source->*(&TSharedStore::RemoveClone))(Clone);
+}
+
+std::vector<TOstraDataset*> ClonesOf(TOstraDataset* DataSet) { return (DataSet->*(&TSharedStore::Clones))(); }
+
+void Settle(TOstraDataset* DataSet) { (DataSet->*(&TSharedStore::SettleChanges))(); }
+
+// Every dataset sharing Root's store: Root and its clones, theirs, and so on.
+void CollectSharers(TOstraDataset* Root, std::vector<TOstraDataset*>& List) {
+    if (!Root || std::find(List.begin(), List.end(), Root) != List.end()) return;
+    List.push_back(Root);
+    for (TOstraDataset* clone : ClonesOf(Root)) CollectSharers(clone, List);
+}
+
+}  // namespace
+
+// The table's own field definitions; a change while the table is made from
+// them (lmClear) marks them to be stored with the component.
+class TOstraTable::TTableFieldDefs : public TFieldDefs {
+public:
+    explicit TTableFieldDefs(TOstraTable* Table) : TFieldDefs(nullptr), FTable(Table) {}
+
+protected:
+    void Update(TCollectionItem*) override { FTable->FieldDefsChanged(); }
+
+private:
+    TOstraTable* FTable;
+};
+
+TOstraTable::TOstraTable(TComponent* AOwner)
+    : TOstraDataset(AOwner),
+      FFieldDefs(std::make_unique<TTableFieldDefs>(this)),
+      FMasterLink(std::make_unique<TOstraMasterLink>(this)) {}
+
+TOstraTable::~TOstraTable() {
+    Destroying();
+    try {
+        CloseWithClones(this);
+    } catch (...) {
+    }
+    if (Active()) {
+        // Closing was refused (a handler raised): the store goes with this
+        // object, so nothing may reach it any more.
+        if (Database()) Database()->DatasetClosed(this);
+        SetCursor(nullptr);
+    }
+    LeaveSource();
+    FMasterLink.reset();
+}
+
+// ---------------------------------------------------------------------------
+// Properties
+
+void TOstraTable::SetTableName(const std::string& Value) {
+    if (Value == FTableName) return;
+    Close();
+    FTableName = Value;
+    FLoadMode = Value.empty() ? lmClear : lmFile;
+}
+
+void TOstraTable::SetLoadMode(TOstraLoadMode Value) {
+    if (Value == FLoadMode) return;
+    Close();
+    FLoadMode = Value;
+}
+
+void TOstraTable::SetCloneDS(TOstraDataset* Value) {
+    if (Value == FCloneDS) return;
+    // A clone must not keep a store whose source it no longer names.
+    Close();
+    if (FCloneDS) FCloneDS->RemoveFreeNotification(this);
+    FCloneDS = Value;
+    if (FCloneDS) FCloneDS->FreeNotification(this);
+    FLoadMode = Value ? lmClone : lmClear;
+}
+
+void TOstraTable::SetFieldDefs(TFieldDefs* Value) {
+    if (Value && Value != FFieldDefs.get()) FFieldDefs->Assign(Value);
+}
+
+void TOstraTable::FieldDefsChanged() {
+    if (FLoadMode == lmClear) FStoreDefs = true;
+}
+
+bool TOstraTable::FieldDefsStored() const { return FStoreDefs && FFieldDefs->Count() > 0; }
+
+std::string TOstraTable::Password() const {
+    if (Active() && Cursor()) FPassword = Cursor()->Password();
+    return FPassword;
+}
+
+void TOstraTable::SetPassword(const std::string& Value) {
+    const std::string old = Password();
+    if (!Value.empty())
+        OstraSession().AddPassword(Value);
+    else if (!old.empty())
+        OstraSession().RemovePassword(old);
+    FPassword = Value;
+    TOstraCursor* store = Active() ? Cursor() : nullptr;
+    if (!store || store->Password() == Value) return;
+    store->SetPassword(Value);
+    PasswordChanged();
+}
+
+void TOstraTable::PasswordChanged() {
+    // The next save writes the new protection, so this is a change like any
+    // other: without the notice a database would not save the table.
+    IncrementPendingChanges();
+    if (PendingChanges() == 1) OnNeedToSaveChange()(this);
+    if (Database()) Database()->DatasetChanged(this);
+}
+
+std::string TOstraTable::FileName() const {
+    if (FTableName.find(PathDelim) == std::string::npos) {
+        if (auto* database = dynamic_cast<TOstraDatabase*>(Database())) return database->DatabasePath() + FTableName;
+    }
+    return FTableName;
+}
+
+std::string TOstraTable::ExistingFileName(const std::string& Name) const {
+    if (Name.empty() || FileExists(Name)) return Name;
+    const std::string found = FindFileNoCase(ExtractFilePath(Name), ExtractFileName(Name));
+    return found.empty() ? Name : found;
+}
+
+void TOstraTable::SetDatabase(TOstraCustomDatabase* Value) {
+    inherited::SetDatabase(Value);
+    auto* database = dynamic_cast<TOstraDatabase*>(Value);
+    if (database && !database->DatabasePath().empty()) FTableName = ExtractFileName(FTableName);
+}
+
+// ---------------------------------------------------------------------------
+// Master link
+
+void TOstraTable::SetMasterSource(TDataSource* Value) {
+    inherited::SetMasterSource(Value);
+    SyncMasterLink();
+}
+
+void TOstraTable::SetMasterFields(const std::string& Value) {
+    inherited::SetMasterFields(Value);
+    SyncMasterLink();
+}
+
+void TOstraTable::SyncMasterLink() {
+    if (!FMasterLink) return;
+    if (FMasterLink->MasterFields() != MasterFields()) FMasterLink->SetMasterFields(MasterFields());
+    if (FMasterLink->DataSource() != MasterSource()) FMasterLink->SetDataSource(MasterSource());
+}
+
+// ---------------------------------------------------------------------------
+// Loading, saving and releasing the store
+
+void TOstraTable::OpenData() {
+    SyncMasterLink();
+    switch (FLoadMode) {
+    case lmClear: {
+        if (FFieldDefs->Count() == 0) throw EDatabaseError(SNoFieldDescriptions);
+        std::vector<TOstraField> fields;
+        for (int i = 0; i < FFieldDefs->Count(); ++i) {
+            const TFieldDef* def = FFieldDefs->Items(i);
+            TOstraField f;
+            f.Name = def->Name();
+            f.Origin = "XXX";
+            f.FieldType = TypeFromFieldType(def->DataType(), def->Size());
+            if (f.FieldType == oftSmallStr || f.FieldType == oftString)
+                f.Length = static_cast<uint16_t>(std::min(def->Size(), int{std::numeric_limits<uint16_t>::max()}));
+            SetFieldLayout(f);
+            fields.push_back(std::move(f));
+        }
+        const std::string image = BuildEmptyImage(fields);
+        TMemoryStream stream;
+        stream.WriteBuffer(image.data(), static_cast<int64_t>(image.size()));
+        stream.SetPosition(0);
+        LoadStore(&stream);
+        break;
+    }
+    case lmFile: {
+        const std::string name = FileName();
+        const std::string path = ExistingFileName(name);
+        if (path.empty() || !FileExists(path)) throw EDatabaseError(Format(SErrorOpeningFile, name));
+        TMemoryStream image;
+        try {
+            image.LoadFromFile(path);
+        } catch (const Exception&) {
+            throw EDatabaseError(Format(SErrorOpeningFile, name));
+        }
+        image.SetPosition(0);
+        LoadStore(&image);
+        break;
+    }
+    case lmClone: OpenClone(); break;
+    case lmStream:
+        if (!FLoadingStream) throw EDatabaseError(SNoLoadingStream);
+        LoadStore(FLoadingStream);
+        break;
+    }
+}
+
+void TOstraTable::LoadStore(TStream* Stream) {
+    if (!FStore) {
+        FStore = std::make_unique<TOstraCursor>();
+        InstallCursorRelays(FStore.get());
+    } else {
+        FPassword = FStore->Password();
+        SetCursor(nullptr);
+        FStore->Clear(true);
+    }
+    FStore->SetPassword(FPassword);
+    FStore->SetTolerantLoad(PartialOpen());
+    std::string error;
+    if (!FStore->LoadFromStream(Stream, error)) {
+        FStore.reset();
+        throw EDatabaseError(SErrorOpeningTable + error);
+    }
+    SetCursor(FStore.get());
+    // A damaged table opened with what could be read: the user is told.
+    if (!error.empty()) OstraPasswords().Prompt().ShowMessage(error);
+}
+
+void TOstraTable::OpenClone() {
+    if (!FCloneDS || FCloneDS == this || !FCloneDS->Active() || !FCloneDS->Cursor())
+        throw EDatabaseError(SCloneNotActive);
+    if (FSource != FCloneDS) {
+        LeaveSource();
+        AddCloneTo(FCloneDS, this);
+        FSource = FCloneDS;
+    }
+    SetCursor(FCloneDS->Cursor());
+}
+
+void TOstraTable::LeaveSource() {
+    if (!FSource) return;
+    RemoveCloneFrom(FSource, this);
+    FSource = nullptr;
+}
+
+TOstraTable* TOstraTable::FileOwner() {
+    TOstraTable* table = this;
+    for (int depth = 0; table && table->FLoadMode == lmClone; ++depth) {
+        if (depth > 1000) return nullptr;
+        table = dynamic_cast<TOstraTable*>(table->FSource ? table->FSource : table->FCloneDS);
+    }
+    return table && table->FLoadMode == lmFile ? table : nullptr;
+}
+
+bool TOstraTable::SaveData() {
+    if (!HasPendingChanges()) return false;
+    TOstraTable* owner = FileOwner();
+    if (!owner || !owner->Active() || owner->Cursor() != Cursor()) return false;
+    const std::string name = owner->FileName();
+    if (name.empty()) return false;
+    owner->SaveToFile(owner->ExistingFileName(name));
+    return true;
+}
+
+void TOstraTable::ReleaseData() {
+    SetCursor(nullptr);
+    if (FSource)
+        LeaveSource();
+    else
+        FStore.reset();
+}
+
+void TOstraTable::InternalRefresh() {
+    // Reloading the store would pull it from under the clones.
+    for (TOstraDataset* clone : Clones())
+        if (clone->Active()) throw EDatabaseError(SClonesNotClosed);
+    inherited::InternalRefresh();
+}
+
+// ---------------------------------------------------------------------------
+// Changes of a shared store
+
+void TOstraTable::SettleSharers() {
+    TOstraDataset* root = this;
+    for (int depth = 0; depth < 1000; ++depth) {
+        auto* table = dynamic_cast<TOstraTable*>(root);
+        if (!table || !table->FSource) break;
+        root = table->FSource;
+    }
+    std::vector<TOstraDataset*> sharers;
+    CollectSharers(root, sharers);
+    for (TOstraDataset* other : sharers) {
+        // One with an edit in progress keeps it, and its count with it.
+        if (other == this || !other->Active() || other->State() != dsBrowse) continue;
+        Settle(other);
+        try {
+            other->RebuildView(true);
+        } catch (const Exception&) {
+            // Its filter failed before; the accepted data stand.
+        }
+    }
+}
+
+void TOstraTable::Save() {
+    const bool pending = Active() && HasPendingChanges();
+    inherited::Save();
+    if (!pending || HasPendingChanges()) return;
+    bool shared = FSource != nullptr;
+    for (TOstraDataset* clone : Clones()) shared = shared || clone->Active();
+    if (!shared) return;
+    // Records the others deleted are gone from the store now.
+    if (State() == dsBrowse) RebuildView(true);
+    SettleSharers();
+}
+
+void TOstraTable::CancelChanges() {
+    const bool pending = Active() && HasPendingChanges();
+    inherited::CancelChanges();
+    if (pending) SettleSharers();
+}
+
+void TOstraTable::CommitChanges() {
+    const bool pending = Active() && HasPendingChanges();
+    inherited::CommitChanges();
+    if (pending) SettleSharers();
+}
+
+TStream* TOstraTable::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
+    return new TOstraBlobStream(Field, Mode);
+}
+
+void TOstraTable::CloseWithClones(TOstraDataset* DataSet) {
+    if (!DataSet) return;
+    for (TOstraDataset* clone : ClonesOf(DataSet)) CloseWithClones(clone);
+    DataSet->Close();
+}
+
+// ---------------------------------------------------------------------------
+// Notifications
+
+void TOstraTable::Notification(TComponent* AComponent, TOperation Operation) {
+    const bool database = Operation == opRemove && AComponent && AComponent == Database();
+    inherited::Notification(AComponent, Operation);
+    if (Operation != opRemove || !AComponent) return;
+    if (AComponent == FCloneDS) {
+        FCloneDS = nullptr;
+        FLoadMode = lmClear;
+        if (FSource == AComponent) {
+            // The source and its store are going: close without touching them.
+            FSource = nullptr;
+            try {
+                CloseWithClones(this);
+            } catch (...) {
+            }
+            if (Active()) SetCursor(nullptr);
+        }
+    }
+    if (database && Active()) {
+        try {
+            CloseWithClones(this);
+        } catch (...) {
+        }
+    }
+    try {
+        SyncMasterLink();
+    } catch (...) {
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+void TOstraTable::Publish(TPublisher<TOstraTable>& p) {
+    p.Property("TableName", &TOstraTable::TableName, &TOstraTable::SetTableName);
+    p.Property("LoadMode", &TOstraTable::LoadMode, &TOstraTable::SetLoadMode);
+    p.Property("CloneDS", &TOstraTable::CloneDS, &TOstraTable::SetCloneDS);
+    p.Property("FieldDefs", &TOstraTable::FieldDefs, &TOstraTable::SetFieldDefs);
+    p.Property("StoreDefs", &TOstraTable::StoreDefs, &TOstraTable::SetStoreDefs);
+    p.Property("CheckKeyViolation", &TOstraTable::CheckKeyViolation, &TOstraTable::SetCheckKeyViolation);
+    p.Property("Password", &TOstraTable::Password, &TOstraTable::SetPassword);
+    p.Property("MasterSource", &TOstraTable::MasterSource, &TOstraTable::SetMasterSource);
+    p.Property("MasterFields", &TOstraTable::MasterFields, &TOstraTable::SetMasterFields);
+}

@@ -1,0 +1,217 @@
+#include "engine/record_list.h"
+
+#include <algorithm>
+
+void TOstraRecordList::Clear() {
+    FChunks.clear();
+    FLastKeys.clear();
+    FStarts.clear();
+    FValidStarts = 0;
+    FLastChunk = 0;
+    FCount = 0;
+    ++FVersion;
+}
+
+void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records) {
+    Clear();
+    const std::size_t n = Records.size();
+    // Chunks three quarters full leave room for insertions.
+    const std::size_t step = n <= ChunkSize ? ChunkSize : ChunkSize * 3 / 4;
+    FChunks.reserve(n / step + 1);
+    for (std::size_t i = 0; i < n; i += step) {
+        const std::size_t end = std::min(n, i + step);
+        std::vector<TEntry> chunk;
+        chunk.reserve(end - i);
+        for (std::size_t k = i; k < end; ++k) chunk.push_back({Records[k], {}});
+        FChunks.push_back(std::move(chunk));
+    }
+    FLastKeys.assign(FChunks.size(), TOstraViewKey());
+    FCount = static_cast<int>(n);
+    Records.clear();
+    Invalidate(0);
+}
+
+std::vector<TOstraRecord*> TOstraRecordList::ToVector() const {
+    std::vector<TOstraRecord*> all;
+    all.reserve(static_cast<std::size_t>(FCount));
+    ForEach([&](TOstraRecord* r) { all.push_back(r); });
+    return all;
+}
+
+void TOstraRecordList::RefreshLast(std::size_t C) {
+    if (C < FChunks.size()) FLastKeys[C] = FChunks[C].back().Key;
+}
+
+void TOstraRecordList::SetKeys(const std::vector<TOstraViewKey>& Keys) {
+    std::size_t k = 0;
+    for (std::size_t c = 0; c < FChunks.size(); ++c) {
+        for (TEntry& e : FChunks[c]) e.Key = k < Keys.size() ? Keys[k++] : TOstraViewKey();
+        RefreshLast(c);
+    }
+    ++FVersion;
+}
+
+void TOstraRecordList::Invalidate(std::size_t Chunk) {
+    ++FVersion;
+    FValidStarts = std::min(FValidStarts, Chunk);
+    FStarts.resize(FChunks.size());
+    if (FLastChunk >= FChunks.size()) FLastChunk = 0;
+}
+
+void TOstraRecordList::ShiftStarts(std::size_t From, int Delta) {
+    ++FVersion;
+    // Starts known to the end move in place; else they are made anew when needed.
+    if (FValidStarts < FChunks.size()) {
+        FValidStarts = std::min(FValidStarts, From);
+        return;
+    }
+    for (std::size_t k = From; k < FStarts.size(); ++k) FStarts[k] += Delta;
+}
+
+void TOstraRecordList::UpdateStarts() const {
+    if (FValidStarts >= FChunks.size()) return;
+    std::size_t k = FValidStarts;
+    int start = k == 0 ? 0 : FStarts[k - 1] + static_cast<int>(FChunks[k - 1].size());
+    for (; k < FChunks.size(); ++k) {
+        FStarts[k] = start;
+        start += static_cast<int>(FChunks[k].size());
+    }
+    FValidStarts = FChunks.size();
+}
+
+std::size_t TOstraRecordList::Locate(int Index, std::size_t& Offset) const {
+    UpdateStarts();
+    std::size_t c = FLastChunk;
+    if (c < FChunks.size() && Index >= FStarts[c] && Index < FStarts[c] + static_cast<int>(FChunks[c].size())) {
+        Offset = static_cast<std::size_t>(Index - FStarts[c]);
+        return c;
+    }
+    // The last chunk whose start is not beyond Index (chunks are never empty).
+    auto it = std::upper_bound(FStarts.begin(), FStarts.end(), Index);
+    c = static_cast<std::size_t>(it - FStarts.begin()) - 1;
+    FLastChunk = c;
+    Offset = static_cast<std::size_t>(Index - FStarts[c]);
+    return c;
+}
+
+TOstraRecord* TOstraRecordList::At(int Index) const {
+    if (Index < 0 || Index >= FCount) return nullptr;
+    std::size_t offset;
+    const std::size_t c = Locate(Index, offset);
+    return FChunks[c][offset].Record;
+}
+
+const TOstraViewKey& TOstraRecordList::KeyAt(int Index) const {
+    static const TOstraViewKey none;
+    if (Index < 0 || Index >= FCount) return none;
+    std::size_t offset;
+    const std::size_t c = Locate(Index, offset);
+    return FChunks[c][offset].Key;
+}
+
+void TOstraRecordList::SetKey(int Index, const TOstraViewKey& Key) {
+    if (Index < 0 || Index >= FCount) return;
+    std::size_t offset;
+    const std::size_t c = Locate(Index, offset);
+    FChunks[c][offset].Key = Key;
+    RefreshLast(c);
+    ++FVersion;
+}
+
+void TOstraRecordList::Add(TOstraRecord* Record, const TOstraViewKey& Key) {
+    if (FChunks.empty() || FChunks.back().size() >= ChunkSize) {
+        FChunks.emplace_back();
+        FChunks.back().reserve(ChunkSize);
+        FLastKeys.emplace_back();
+        Invalidate(FChunks.size() - 1);
+    }
+    FChunks.back().push_back({Record, Key});
+    FLastKeys.back() = Key;
+    ++FCount;
+    ++FVersion;
+}
+
+void TOstraRecordList::Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key) {
+    if (Index >= FCount) {
+        Add(Record, Key);
+        return;
+    }
+    if (Index < 0) Index = 0;
+    std::size_t offset;
+    const std::size_t c = Locate(Index, offset);
+    auto& chunk = FChunks[c];
+    chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(offset), TEntry{Record, Key});
+    ++FCount;
+    if (chunk.size() > ChunkSize) {
+        // Split in halves.
+        const std::size_t half = chunk.size() / 2;
+        std::vector<TEntry> tail(chunk.begin() + static_cast<std::ptrdiff_t>(half), chunk.end());
+        tail.reserve(ChunkSize);
+        chunk.resize(half);
+        FChunks.insert(FChunks.begin() + static_cast<std::ptrdiff_t>(c) + 1, std::move(tail));
+        FLastKeys.insert(FLastKeys.begin() + static_cast<std::ptrdiff_t>(c) + 1, TOstraViewKey());
+        RefreshLast(c + 1);
+        RefreshLast(c);
+        Invalidate(c + 1);
+        return;
+    }
+    RefreshLast(c);
+    ShiftStarts(c + 1, 1);
+}
+
+void TOstraRecordList::Delete(int Index) {
+    if (Index < 0 || Index >= FCount) return;
+    std::size_t offset;
+    const std::size_t c = Locate(Index, offset);
+    auto& chunk = FChunks[c];
+    chunk.erase(chunk.begin() + static_cast<std::ptrdiff_t>(offset));
+    --FCount;
+    if (chunk.empty()) {
+        FChunks.erase(FChunks.begin() + static_cast<std::ptrdiff_t>(c));
+        FLastKeys.erase(FLastKeys.begin() + static_cast<std::ptrdiff_t>(c));
+        Invalidate(c);
+    } else {
+        RefreshLast(c);
+        ShiftStarts(c + 1, -1);
+    }
+}
+
+int TOstraRecordList::IndexOf(const TOstraRecord* Record, int Hint) const {
+    if (!Record) return -1;
+    if (Hint >= 0 && Hint < FCount && At(Hint) == Record) return Hint;
+    UpdateStarts();
+    for (std::size_t c = 0; c < FChunks.size(); ++c) {
+        const auto& chunk = FChunks[c];
+        for (std::size_t i = 0; i < chunk.size(); ++i)
+            if (chunk[i].Record == Record) return FStarts[c] + static_cast<int>(i);
+    }
+    return -1;
+}
+
+template <class Before>
+int TOstraRecordList::Bound(Before&& IsBefore) const {
+    if (FChunks.empty()) return 0;
+    UpdateStarts();
+    // The first chunk whose last key is not before; then within it.
+    std::size_t lo = 0, hi = FChunks.size();
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (IsBefore(FLastKeys[mid]))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    if (lo == FChunks.size()) return FCount;
+    const auto& chunk = FChunks[lo];
+    const auto it = std::partition_point(chunk.begin(), chunk.end(),
+                                         [&](const TEntry& e) { return IsBefore(e.Key); });
+    return FStarts[lo] + static_cast<int>(it - chunk.begin());
+}
+
+int TOstraRecordList::LowerBound(const TOstraViewKey& Key) const {
+    return Bound([&](const TOstraViewKey& k) { return k < Key; });
+}
+
+int TOstraRecordList::UpperBound(const TOstraViewKey& Key) const {
+    return Bound([&](const TOstraViewKey& k) { return !(Key < k); });
+}

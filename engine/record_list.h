@@ -1,0 +1,91 @@
+// TOstraRecordList: the records a dataset shows, in the order shown.
+//
+// A plain array would make every insertion in sort order move half a million
+// pointers in a table of a million records, so the list is kept in chunks of
+// at most a few thousand entries. Reading by position is a binary search over
+// the chunks' start positions, shortened to a range check when the position
+// falls in the chunk last read (the common case while scrolling).
+//
+// Each entry can carry a fixed-width sort key (TOstraViewKey) of its record.
+// On a list in key order, searches run over these keys, which sit next to
+// each other in memory, and read records only where the keys cannot decide.
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct TOstraRecord;
+
+// An order-keeping digest of a record's sort values: records in sort order
+// have non-decreasing keys; equal keys say nothing.
+struct TOstraViewKey {
+    uint64_t High = 0;
+    uint64_t Low = 0;
+    auto operator<=>(const TOstraViewKey&) const = default;
+};
+
+class TOstraRecordList {
+public:
+    int Count() const { return FCount; }
+    bool Empty() const { return FCount == 0; }
+    // Changes with every change of the list.
+    uint64_t Version() const { return FVersion; }
+    // The record at Index (0 .. Count-1); nullptr outside.
+    TOstraRecord* At(int Index) const;
+    TOstraRecord* operator[](int Index) const { return At(Index); }
+    const TOstraViewKey& KeyAt(int Index) const;
+    void SetKey(int Index, const TOstraViewKey& Key);
+
+    void Clear();
+    // Replaces the contents; keys are zero.
+    void Assign(std::vector<TOstraRecord*>&& Records);
+    std::vector<TOstraRecord*> ToVector() const;
+    void Add(TOstraRecord* Record, const TOstraViewKey& Key = {});
+    void Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key = {});
+    void Delete(int Index);
+    // The position of Record, -1 when absent; Hint is tried first.
+    int IndexOf(const TOstraRecord* Record, int Hint = -1) const;
+
+    // On a list in key order: the first position whose key is not below Key,
+    // and the first whose key is above it.
+    int LowerBound(const TOstraViewKey& Key) const;
+    int UpperBound(const TOstraViewKey& Key) const;
+
+    // Calls F(record) for each record in order.
+    template <class F>
+    void ForEach(F&& Function) const {
+        for (const auto& chunk : FChunks)
+            for (const TEntry& e : chunk) Function(e.Record);
+    }
+    // Sets the keys of all entries, in order (Keys holds Count of them).
+    void SetKeys(const std::vector<TOstraViewKey>& Keys);
+
+    static constexpr std::size_t ChunkSize = 512;
+
+private:
+    struct TEntry {
+        TOstraRecord* Record;
+        TOstraViewKey Key;
+    };
+    // The chunk holding Index and Index's place in it.
+    std::size_t Locate(int Index, std::size_t& Offset) const;
+    void UpdateStarts() const;
+    void Invalidate(std::size_t Chunk);
+    // Moves the starts of the chunks from From on by Delta positions.
+    void ShiftStarts(std::size_t From, int Delta);
+    template <class Before>
+    int Bound(Before&& IsBefore) const;
+    // Brings the copy of chunk C's last key up to date.
+    void RefreshLast(std::size_t C);
+
+    std::vector<std::vector<TEntry>> FChunks;
+    // The last key of each chunk, kept together for the first step of a search.
+    std::vector<TOstraViewKey> FLastKeys;
+    mutable std::vector<int> FStarts;       // first position of each chunk
+    mutable std::size_t FValidStarts = 0;   // chunks whose start is up to date
+    mutable std::size_t FLastChunk = 0;
+    int FCount = 0;
+    uint64_t FVersion = 0;
+};

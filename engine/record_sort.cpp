@@ -1,0 +1,326 @@
+#include "engine/record_sort.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
+#include "engine/record_store.h"
+
+namespace {
+
+constexpr uint64_t SignBit = uint64_t{1} << 63;
+
+// A field's sort key: a 64-bit number whose order is the values' order, and
+// for texts the text itself, to break ties of the first eight bytes.
+struct TKey {
+    uint64_t Value;
+    bool Exact;             // equal keys mean equal values
+    std::string_view Text;  // texts only
+};
+
+inline uint64_t IntKey(int64_t v) { return static_cast<uint64_t>(v) ^ SignBit; }
+
+inline uint64_t DoubleKey(double d) {
+    if (std::isnan(d)) return ~uint64_t{0};
+    if (d == 0) d = 0.0;  // -0 sorts with 0
+    const uint64_t bits = std::bit_cast<uint64_t>(d);
+    return (bits & SignBit) ? ~bits : (bits | SignBit);
+}
+
+inline uint8_t Fold(uint8_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c; }
+
+// The first eight bytes of a text, big-endian, zero-padded. A text holds no
+// zero byte, so the padding sorts a shorter text first, as the text rule does.
+inline uint64_t TextPrefix(std::string_view s, bool fold, std::size_t offset = 0) {
+    uint64_t k = 0;
+    for (std::size_t i = offset; i < offset + 8; ++i) {
+        uint8_t c = i < s.size() ? static_cast<uint8_t>(s[i]) : 0;
+        if (fold) c = Fold(c);
+        k = (k << 8) | c;
+    }
+    return k;
+}
+
+TKey MakeKey(const uint8_t* place, const TOstraField& f, bool fold) {
+    switch (f.FieldType) {
+    case oftSmallInt: return {IntKey(OstGet<int16_t>(place)), true, {}};
+    case oftInteger:
+    case oftDate:
+    case oftTime:
+    case oftAutoInc: return {IntKey(OstGet<int32_t>(place)), true, {}};
+    case oftInt64: return {IntKey(OstGet<int64_t>(place)), true, {}};
+    case oftBoolean: return {OstGet<int16_t>(place) != 0 ? 0u : 1u, true, {}};
+    case oftDouble:
+    case oftCurrency:
+    case oftDateTime: return {DoubleKey(OstGet<double>(place)), true, {}};
+    case oftSmallStr: {
+        const std::string_view s = FieldText(place, f);
+        if (f.Numeric) return {s.size(), false, s};  // lengths first, then the text
+        return {TextPrefix(s, fold), s.size() <= 8, s};
+    }
+    case oftString: {
+        const std::string_view s = FieldText(place, f);
+        return {TextPrefix(s, fold), s.size() <= 8, s};
+    }
+    case oftMemo:
+    case oftFmtMemo: {
+        const std::string_view s = FieldText(place, f);
+        // A memo holding bytes but no text sorts after the empty memo and
+        // before every text.
+        if (s.empty()) return {OstValueLength(place) ? 1u : 0u, true, {}};
+        return {TextPrefix(s, fold), s.size() <= 8, s};
+    }
+    default: return {0, true, {}};
+    }
+}
+
+// The text rule over two texts whose keys are equal.
+int CompareTexts(std::string_view a, std::string_view b, bool fold) {
+    const std::size_t n = std::min(a.size(), b.size());
+    if (fold) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const uint8_t x = Fold(static_cast<uint8_t>(a[i])), y = Fold(static_cast<uint8_t>(b[i]));
+            if (x != y) return x < y ? -1 : 1;
+        }
+    } else if (n) {
+        const int r = std::memcmp(a.data(), b.data(), n);
+        if (r) return r < 0 ? -1 : 1;
+    }
+    return (a.size() > b.size()) - (a.size() < b.size());
+}
+
+// A scratch array of trivial entries in large-block memory (see store_memory.h).
+template <class T>
+class TScratch {
+public:
+    explicit TScratch(std::size_t n)
+        : FBlock(static_cast<uint8_t*>(OstAllocateBlock(n * sizeof(T)))), FSize(n) {}
+    T* begin() { return reinterpret_cast<T*>(FBlock.get()); }
+    T* end() { return begin() + FSize; }
+    T& operator[](std::size_t i) { return begin()[i]; }
+
+private:
+    TOstBlock FBlock;
+    std::size_t FSize;
+};
+
+struct TContext {
+    std::span<const TOstraField* const> Fields;
+    bool Fold;
+    bool Descending;
+
+    int Full(const TOstraRecord* a, const TOstraRecord* b, std::size_t i) const {
+        const TOstraField& f = *Fields[i];
+        const int r = CompareValues(a->Data() + f.Offset, b->Data() + f.Offset, f, Fold);
+        return Descending ? -r : r;
+    }
+};
+
+// Entries of a sort by up to K fields. Texts keep a view of their value to
+// break ties of the key; fields whose keys are always exact need none.
+template <std::size_t K>
+struct TTextViews {
+    const char* Text[K];
+    uint32_t Length[K];
+};
+struct TNoTextViews {};
+
+template <std::size_t K, bool Texts>
+struct TEntry : std::conditional_t<Texts, TTextViews<K>, TNoTextViews> {
+    uint64_t Key[K];
+    uint32_t Index;
+    uint32_t Inexact;  // bit i: key i alone cannot tell equal values
+};
+
+// True when a field's key may leave equal keys for different values.
+bool MayBeInexact(const TOstraField& f) {
+    switch (f.FieldType) {
+    case oftSmallStr: return f.Numeric || f.Length > 8;
+    case oftString:
+    case oftMemo:
+    case oftFmtMemo: return true;
+    default: return false;
+    }
+}
+
+template <std::size_t K, bool Texts>
+void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
+    const std::size_t n = live.size();
+    const std::size_t keyed = std::min(K, ctx.Fields.size());
+    const bool rest = ctx.Fields.size() > K;
+    TScratch<TEntry<K, Texts>> entries(n);
+    for (std::size_t r = 0; r < n; ++r) {
+        TEntry<K, Texts>& e = entries[r];
+        e.Index = static_cast<uint32_t>(r);
+        e.Inexact = 0;
+        const uint8_t* data = live[r]->Data();
+        for (std::size_t i = 0; i < K; ++i) {
+            TKey k{0, true, {}};
+            if (i < keyed) {
+                const TOstraField& f = *ctx.Fields[i];
+                k = MakeKey(data + f.Offset, f, ctx.Fold);
+            }
+            e.Key[i] = ctx.Descending ? ~k.Value : k.Value;
+            if constexpr (Texts) {
+                e.Text[i] = k.Text.data();
+                e.Length[i] = static_cast<uint32_t>(k.Text.size());
+                if (!k.Exact) e.Inexact |= 1u << i;
+            }
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [&](const TEntry<K, Texts>& a, const TEntry<K, Texts>& b) {
+        for (std::size_t i = 0; i < keyed; ++i) {
+            if (a.Key[i] != b.Key[i]) return a.Key[i] < b.Key[i];
+            if constexpr (Texts) {
+                if ((a.Inexact | b.Inexact) & (1u << i)) {
+                    int r = CompareTexts(std::string_view(a.Text[i], a.Length[i]),
+                                         std::string_view(b.Text[i], b.Length[i]), ctx.Fold);
+                    if (ctx.Descending) r = -r;
+                    if (r != 0) return r < 0;
+                }
+            }
+        }
+        if (rest) {
+            for (std::size_t i = K; i < ctx.Fields.size(); ++i) {
+                const int r = ctx.Full(live[a.Index], live[b.Index], i);
+                if (r != 0) return r < 0;
+            }
+        }
+        return a.Index < b.Index;
+    });
+    std::vector<TOstraRecord*> sorted(n);
+    for (std::size_t r = 0; r < n; ++r) sorted[r] = live[entries[r].Index];
+    live.swap(sorted);
+}
+
+template <std::size_t K>
+void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
+    const std::size_t keyed = std::min(K, ctx.Fields.size());
+    bool texts = false;
+    for (std::size_t i = 0; i < keyed; ++i) texts = texts || MayBeInexact(*ctx.Fields[i]);
+    if (texts)
+        SortLive<K, true>(live, ctx);
+    else
+        SortLive<K, false>(live, ctx);
+}
+
+// One text field: a most-significant-digit sort sixteen bytes at a time.
+// Each pass sorts a range by the next sixteen bytes of its texts; texts that
+// are used up are equal and keep their order, the others go on to the next
+// sixteen bytes. Every text is read a few bytes per pass instead of once per
+// comparison.
+struct TTextEntry {
+    uint64_t Key[2];
+    const char* Text;
+    uint32_t Length;
+    uint32_t Index;
+};
+
+constexpr std::size_t TextStep = 16;
+
+void SetTextKey(TTextEntry& e, std::size_t offset, const TContext& ctx) {
+    const std::string_view s(e.Text, e.Length);
+    const uint64_t k0 = TextPrefix(s, ctx.Fold, offset), k1 = TextPrefix(s, ctx.Fold, offset + 8);
+    e.Key[0] = ctx.Descending ? ~k0 : k0;
+    e.Key[1] = ctx.Descending ? ~k1 : k1;
+}
+
+void SortByText(std::vector<TOstraRecord*>& live, const TOstraField& field, const TContext& ctx) {
+    const std::size_t n = live.size();
+    TScratch<TTextEntry> entries(n);
+    for (std::size_t r = 0; r < n; ++r) {
+        TTextEntry& e = entries[r];
+        const TKey k = MakeKey(live[r]->Data() + field.Offset, field, ctx.Fold);
+        e.Text = k.Text.data();
+        e.Length = static_cast<uint32_t>(k.Text.size());
+        e.Index = static_cast<uint32_t>(r);
+        if (e.Length == 0) {  // the empty text and the memo without text
+            e.Key[0] = ctx.Descending ? ~k.Value : k.Value;
+            e.Key[1] = ctx.Descending ? ~uint64_t{0} : 0;
+        } else {
+            SetTextKey(e, 0, ctx);
+        }
+    }
+    struct TRange {
+        std::size_t First, Last, Offset;
+    };
+    std::vector<TRange> work{{0, n, 0}};
+    auto sameKey = [](const TTextEntry& a, const TTextEntry& b) {
+        return a.Key[0] == b.Key[0] && a.Key[1] == b.Key[1];
+    };
+    while (!work.empty()) {
+        const TRange range = work.back();
+        work.pop_back();
+        const std::size_t limit = range.Offset + TextStep;
+        // A used-up text is a prefix of the longer ones with the same key.
+        std::sort(entries.begin() + range.First, entries.begin() + range.Last,
+                  [&](const TTextEntry& a, const TTextEntry& b) {
+                      if (a.Key[0] != b.Key[0]) return a.Key[0] < b.Key[0];
+                      if (a.Key[1] != b.Key[1]) return a.Key[1] < b.Key[1];
+                      const bool doneA = a.Length <= limit, doneB = b.Length <= limit;
+                      if (doneA != doneB) return ctx.Descending ? doneB : doneA;
+                      return a.Index < b.Index;
+                  });
+        for (std::size_t i = range.First; i < range.Last;) {
+            std::size_t j = i + 1;
+            while (j < range.Last && sameKey(entries[j], entries[i])) ++j;
+            std::size_t first = i;
+            while (first < j && entries[first].Length <= limit) ++first;
+            std::size_t last = j;
+            while (last > first && entries[last - 1].Length <= limit) --last;
+            if (last - first > 1) {
+                for (std::size_t e = first; e < last; ++e) {
+                    // The texts lie all over the store: ask for the ones ahead early.
+                    if (e + 16 < last) __builtin_prefetch(entries[e + 16].Text + limit);
+                    SetTextKey(entries[e], limit, ctx);
+                }
+                work.push_back({first, last, limit});
+            }
+            i = j;
+        }
+    }
+    std::vector<TOstraRecord*> sorted(n);
+    for (std::size_t r = 0; r < n; ++r) sorted[r] = live[entries[r].Index];
+    live.swap(sorted);
+}
+
+bool IsTextKey(const TOstraField& f) {
+    return f.FieldType == oftString || f.FieldType == oftMemo || f.FieldType == oftFmtMemo ||
+           (f.FieldType == oftSmallStr && !f.Numeric);
+}
+
+}  // namespace
+
+void OstraSortRecords(std::vector<TOstraRecord*>& records,
+                      std::span<const TOstraField* const> fields, bool caseInsensitive,
+                      bool descending) {
+    if (fields.empty() || records.size() < 2) return;
+    auto firstDead = std::stable_partition(records.begin(), records.end(),
+                                           [](const TOstraRecord* r) { return r->IsLive(); });
+    std::vector<TOstraRecord*> live(records.begin(), firstDead);
+    const TContext ctx{fields, caseInsensitive, descending};
+    if (fields.size() == 1 && IsTextKey(*fields[0]))
+        SortByText(live, *fields[0], ctx);
+    else if (fields.size() == 1)
+        SortLive<1>(live, ctx);
+    else if (fields.size() == 2)
+        SortLive<2>(live, ctx);
+    else
+        SortLive<3>(live, ctx);
+    std::copy(live.begin(), live.end(), records.begin());
+}
+
+int CompareRecordsForSort(const TOstraRecord* a, const TOstraRecord* b,
+                          std::span<const TOstraField* const> fields, bool caseInsensitive,
+                          bool descending) {
+    if (a->IsLive() != b->IsLive()) return a->IsLive() ? -1 : 1;
+    if (!a->IsLive()) return 0;
+    const TContext ctx{fields, caseInsensitive, descending};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const int r = ctx.Full(a, b, i);
+        if (r != 0) return r;
+    }
+    return 0;
+}

@@ -1,0 +1,320 @@
+#include "engine/record_store.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/messages.h"
+#include "engine/record_sort.h"
+#include "platform/core/sysutils.h"
+
+namespace {
+// Set when a record's current data may hold values allocated outside the
+// store's memory, which must then be released one by one.
+constexpr uint8_t HasHeapValues = 1;
+}  // namespace
+
+TOstraCursor::TOstraCursor() = default;
+
+TOstraCursor::~TOstraCursor() { Clear(true); }
+
+// -- Field descriptions -------------------------------------------------------
+
+TOstraField* TOstraCursor::FieldAt(int index) {
+    return (index >= 0 && index < FieldCount()) ? &FFields[static_cast<std::size_t>(index)] : nullptr;
+}
+
+const TOstraField* TOstraCursor::FieldAt(int index) const {
+    return const_cast<TOstraCursor*>(this)->FieldAt(index);
+}
+
+TOstraField* TOstraCursor::FindField(const std::string& name) {
+    const std::string key = Trim(name);
+    for (TOstraField& f : FFields)
+        if (AnsiSameText(f.Name, key)) return &f;
+    return nullptr;
+}
+
+const TOstraField* TOstraCursor::FindField(const std::string& name) const {
+    return const_cast<TOstraCursor*>(this)->FindField(name);
+}
+
+std::vector<const TOstraField*> TOstraCursor::FindFields(const std::string& names) const {
+    std::vector<const TOstraField*> result;
+    std::size_t start = 0;
+    while (start <= names.size()) {
+        std::size_t end = names.find(';', start);
+        if (end == std::string::npos) end = names.size();
+        if (const TOstraField* f = FindField(names.substr(start, end - start))) result.push_back(f);
+        start = end + 1;
+    }
+    return result;
+}
+
+const TOstraField* TOstraCursor::AutoIncField() const { return FieldAt(FAutoIncIndex); }
+
+void TOstraCursor::SetFields(std::vector<TOstraField> fields) {
+    FFields = std::move(fields);
+    FDataSize = 0;
+    FAutoIncIndex = -1;
+    for (std::size_t i = 0; i < FFields.size(); ++i) {
+        TOstraField& f = FFields[i];
+        f.Offset = FDataSize;
+        FDataSize += f.Size;
+        if (f.FieldType == oftAutoInc && FAutoIncIndex < 0) FAutoIncIndex = static_cast<int>(i);
+    }
+    FRecordMemory.SetDataSize(FDataSize);
+}
+
+// -- Records -------------------------------------------------------------------
+
+TOstraRecord* TOstraCursor::RecordAt(int index) const {
+    return (index >= 0 && index < RecordCount()) ? FRecords[static_cast<std::size_t>(index)] : nullptr;
+}
+
+bool TOstraCursor::Contains(const TOstraRecord* record) const {
+    return record != nullptr && FRecordMemory.Owns(record);
+}
+
+void TOstraCursor::NotifyRelease(TOstraRecord* record) {
+    if (FOnRelease) FOnRelease(record->UserData);
+    record->UserData = nullptr;
+}
+
+void TOstraCursor::DropOldData(TOstraRecord* record) {
+    if (!record->OldData) return;
+    OstReleaseValues(record->OldData, FFields);
+    delete[] record->OldData;
+    record->OldData = nullptr;
+}
+
+// Releases the current and old data of a record about to become
+// new-then-deleted (or to be dropped with the store).
+void TOstraCursor::ReleaseRecord(TOstraRecord* record) {
+    if (uint8_t* data = record->Data(); data && (record->Flags & HasHeapValues))
+        OstReleaseValues(data, FFields);
+    record->Flags &= static_cast<uint8_t>(~HasHeapValues);
+    DropOldData(record);
+}
+
+// The current data become the kept old data; the old block is freed.
+void TOstraCursor::RestoreOldData(TOstraRecord* record) {
+    if (!record->OldData) return;
+    uint8_t* data = record->Data();
+    OstReleaseValues(data, FFields);
+    std::memcpy(data, record->OldData, FDataSize);  // the old values now belong to the record
+    delete[] record->OldData;
+    record->OldData = nullptr;
+    record->Flags |= HasHeapValues;
+}
+
+bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::string& error) {
+    error.clear();
+    const bool inserting = record == nullptr;
+    if (!inserting) {
+        if (!Contains(record)) {
+            error = SRecordNotFound;
+            return false;
+        }
+        if (!record->IsLive()) {
+            error = SRecordDeleted;
+            return false;
+        }
+        if (record->State == orsUnchanged) {
+            BeginChange(record);  // so that a revert can bring the values back
+            record->State = orsModified;
+        }
+    } else {
+        if (FRecords.size() == FRecords.capacity())  // room first: a record is never lost
+            FRecords.reserve(std::max<std::size_t>(64, FRecords.size() * 2));
+        record = FRecordMemory.NewRecord();
+        record->State = orsNew;
+        FRecords.push_back(record);
+    }
+    uint8_t* data = record->Data();
+    if (values != data) {
+        for (const TOstraField& f : FFields) {
+            if (IsReferenceType(f.FieldType)) {
+                OstReleaseValue(data + f.Offset);
+                OstCopyValue(data + f.Offset, values + f.Offset);
+            } else {
+                std::memcpy(data + f.Offset, values + f.Offset, f.Size);
+            }
+        }
+        record->Flags |= HasHeapValues;
+    }
+    if (inserting && FAutoIncIndex >= 0) {
+        // Wraps like the 32-bit counter it is, without overflow.
+        FAutoIncCounter = static_cast<int32_t>(static_cast<uint32_t>(FAutoIncCounter) + 1u);
+        OstPut<int32_t>(data + FFields[static_cast<std::size_t>(FAutoIncIndex)].Offset, FAutoIncCounter);
+    }
+    RecordSize(record);
+    return true;
+}
+
+bool TOstraCursor::DeleteRecord(TOstraRecord* record, std::string& error) {
+    error.clear();
+    if (!Contains(record)) {
+        error = SRecordNotFound;
+        return false;
+    }
+    if (!record->IsLive()) {
+        error = SRecordDeleted;
+        return false;
+    }
+    if (record->State == orsNew) {
+        ReleaseRecord(record);
+        record->State = orsNewDeleted;
+        NotifyRelease(record);
+    } else {
+        record->State = orsDeleted;
+    }
+    return true;
+}
+
+void TOstraCursor::BeginChange(TOstraRecord* record) {
+    if (!Contains(record) || !record->IsLive() || record->OldData) return;
+    auto* old = new uint8_t[FDataSize ? FDataSize : 1];
+    OstCopyData(old, record->Data(), FFields, FDataSize);
+    record->OldData = old;
+}
+
+void TOstraCursor::RevertRecord(TOstraRecord* record) {
+    if (!Contains(record) || record->State == orsNewDeleted) return;
+    RestoreOldData(record);
+    if (record->State != orsNew) record->State = orsUnchanged;
+    RecordSize(record);
+}
+
+void TOstraCursor::RevertAll() {
+    for (TOstraRecord* r : FRecords) {
+        switch (r->State) {
+        case orsModified:
+        case orsDeleted:
+            RestoreOldData(r);
+            r->State = orsUnchanged;
+            RecordSize(r);
+            break;
+        case orsNew:
+            ReleaseRecord(r);
+            r->State = orsNewDeleted;
+            NotifyRelease(r);
+            break;
+        case orsUnchanged: DropOldData(r); break;
+        default: break;
+        }
+    }
+}
+
+void TOstraCursor::AcceptAll() {
+    for (TOstraRecord* r : FRecords) {
+        if (r->State == orsDeleted) {
+            ReleaseRecord(r);
+            r->State = orsNewDeleted;
+            NotifyRelease(r);
+        } else if (r->State != orsNewDeleted) {
+            r->State = orsUnchanged;
+            DropOldData(r);
+        }
+    }
+}
+
+void TOstraCursor::Clear(bool full) {
+    for (TOstraRecord* r : FRecords) {
+        if (r->State == orsNewDeleted) continue;  // released already
+        ReleaseRecord(r);
+        NotifyRelease(r);
+    }
+    FRecords.clear();
+    FRecords.shrink_to_fit();
+    FRecordMemory.Clear();
+    FValueMemory.Clear();
+    FAutoIncCounter = 0;
+    if (full) {
+        FProtected = false;
+        FAutoIncIndex = -1;
+        FNotes.clear();
+        FFields.clear();
+        FDescriptor.clear();
+        FDataSize = 0;
+        FRecordMemory.SetDataSize(0);
+        FPasswordBlock.fill(0);
+        FPassword.clear();
+    }
+}
+
+int TOstraCursor::RecordSize(TOstraRecord* record) {
+    const uint8_t* data = record->Data();
+    if (!data) return record->StoredSize;
+    int64_t size = static_cast<int64_t>(FFields.size());
+    for (const TOstraField& f : FFields) {
+        const uint8_t* p = data + f.Offset;
+        switch (f.FieldType) {
+        case oftUnknown: break;
+        case oftDouble:
+        case oftCurrency:
+        case oftDateTime:
+            if (OstGet<double>(p) != 0.0) size += 8;
+            break;
+        case oftSmallStr: size += static_cast<int64_t>(FieldText(p, f).size()); break;
+        case oftString:
+        case oftBLOB:
+        case oftMemo:
+        case oftFmtMemo:
+        case oftGraphic:
+            if (const uint32_t n = OstValueLength(p)) size += 4 + int64_t{n};
+            break;
+        default:
+            if (!OstIsZero(p, f.Size)) size += f.Size;
+            break;
+        }
+    }
+    record->StoredSize = static_cast<int32_t>(std::min<int64_t>(size, INT32_MAX));
+    return record->StoredSize;
+}
+
+void TOstraCursor::SetAutoIncCounter(int start) {
+    const TOstraField* f = AutoIncField();
+    if (!f) return;
+    const TOstraField* const key[] = {f};
+    auto ascending = [&](const TOstraRecord* a, const TOstraRecord* b) {
+        return CompareRecordsForSort(a, b, key, false, false) <= 0;
+    };
+    bool sorted = true;
+    for (std::size_t i = 1; i < FRecords.size() && sorted; ++i)
+        sorted = ascending(FRecords[i - 1], FRecords[i]);
+    if (!sorted) OstraSortRecords(FRecords, key, false, false);
+    bool any = false;
+    int32_t highest = 0;
+    for (const TOstraRecord* r : FRecords) {
+        if (const uint8_t* d = r->Data()) {
+            const int32_t v = OstGet<int32_t>(d + f->Offset);
+            highest = any ? std::max(highest, v) : v;
+            any = true;
+        }
+    }
+    FAutoIncCounter = std::max(highest, static_cast<int32_t>(start));
+}
+
+void TOstraCursor::Sort(const std::string& fieldNames, bool caseInsensitive) {
+    const std::vector<const TOstraField*> fields = FindFields(fieldNames);
+    if (fields.empty()) return;
+    OstraSortRecords(FRecords, fields, caseInsensitive, FSortDescending);
+}
+
+// -- Data blocks of callers ------------------------------------------------------
+
+void TOstraCursor::CopyData(uint8_t* dest, const uint8_t* src) const {
+    if (dest == src) return;
+    OstReleaseValues(dest, FFields);
+    OstCopyData(dest, src, FFields, FDataSize);
+}
+
+void TOstraCursor::ReleaseData(uint8_t* data) const {
+    OstReleaseValues(data, FFields);
+    std::memset(data, 0, FDataSize);
+}
+
+std::size_t TOstraCursor::AllocatedBytes() const {
+    return FRecordMemory.AllocatedBytes() + FValueMemory.AllocatedBytes() +
+           FRecords.capacity() * sizeof(TOstraRecord*);
+}

@@ -1,0 +1,177 @@
+// The record store of one table: its field descriptions, every record with its
+// current and previous values and change state, the notes text, the password
+// and the AutoInc counter. The engine's dataset works on it; the table file
+// reader and writer (table_file.cpp) fill and dump it.
+//
+// Changes are tracked per record until they are accepted (after a save) or
+// reverted, so a table can be saved or abandoned as a whole. Records and the
+// values read from a file live in the store's own memory (store_memory.h);
+// values posted later are separate allocations. A record pointer stays valid
+// until the store is cleared.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/field_types.h"
+#include "engine/password.h"
+#include "engine/store_memory.h"
+#include "engine/table_file.h"
+
+class TStream;
+
+enum TOstraRecordState : uint8_t {
+    orsUnchanged = 0,   // as loaded or as last accepted
+    orsModified = 1,    // changed since the last accept; OldData hold the accepted values
+    orsNew = 2,         // posted since the last accept
+    orsDeleted = 3,     // deleted since the last accept; kept, never shown or saved
+    orsNewDeleted = 4,  // a new record deleted again; its data are released
+};
+
+// A record's header; its data block follows it in memory.
+struct TOstraRecord {
+    uint8_t* OldData = nullptr;   // values as of the last accept, or none
+    void* UserData = nullptr;     // the application's own; the engine never sets it
+    int32_t StoredSize = 0;       // bytes the record takes in a table image
+    TOstraRecordState State = orsUnchanged;
+    uint8_t Flags = 0;            // the store's bookkeeping
+
+    // The current values; nullptr once released (new-then-deleted).
+    uint8_t* Data() { return State == orsNewDeleted ? nullptr : reinterpret_cast<uint8_t*>(this + 1); }
+    const uint8_t* Data() const {
+        return State == orsNewDeleted ? nullptr : reinterpret_cast<const uint8_t*>(this + 1);
+    }
+    // Neither deleted nor new-then-deleted.
+    bool IsLive() const { return State != orsDeleted && State != orsNewDeleted; }
+};
+
+class TOstraCursor {
+public:
+    // Receives a record's user data when its data are released.
+    using TReleaseEvent = std::function<void(void*& userData)>;
+    // Receives the percentage (0..100) of a load or save.
+    using TProgressEvent = std::function<void(int percent)>;
+
+    TOstraCursor();
+    ~TOstraCursor();
+    TOstraCursor(const TOstraCursor&) = delete;
+    TOstraCursor& operator=(const TOstraCursor&) = delete;
+
+    // -- Field descriptions ------------------------------------------------
+    int FieldCount() const { return static_cast<int>(FFields.size()); }
+    const std::vector<TOstraField>& Fields() const { return FFields; }
+    // nullptr when the index is outside the list.
+    TOstraField* FieldAt(int index);
+    const TOstraField* FieldAt(int index) const;
+    // Case-insensitive; blanks around the name are ignored. nullptr when absent.
+    TOstraField* FindField(const std::string& name);
+    const TOstraField* FindField(const std::string& name) const;
+    // The fields of a ";"-separated list, in list order; unknown names are left out.
+    std::vector<const TOstraField*> FindFields(const std::string& names) const;
+    uint32_t RecordDataSize() const { return FDataSize; }
+    // The descriptor text as last read or written.
+    const std::string& Descriptor() const { return FDescriptor; }
+    const TOstraField* AutoIncField() const;
+
+    // -- Records -----------------------------------------------------------
+    // All records in list order, deleted ones included.
+    const std::vector<TOstraRecord*>& Records() const { return FRecords; }
+    int RecordCount() const { return static_cast<int>(FRecords.size()); }
+    TOstraRecord* RecordAt(int index) const;
+    // True for a record of this store (in its list).
+    bool Contains(const TOstraRecord* record) const;
+
+    // Stores a data block's values into `record` (an edit) or into a new
+    // record (record == nullptr). False with "Record is not found" or
+    // "Record has been deleted"; nothing changes then.
+    bool PostRecord(const uint8_t* values, TOstraRecord* record, std::string& error);
+    bool DeleteRecord(TOstraRecord* record, std::string& error);
+    // Keeps a record's values before its first change since the last accept.
+    void BeginChange(TOstraRecord* record);
+    // Puts one record's kept values back (a cancelled edit): it becomes
+    // unchanged unless it is new.
+    void RevertRecord(TOstraRecord* record);
+    void RevertAll();
+    void AcceptAll();
+    // Releases all records; `full` also drops the fields, notes, AutoInc
+    // field, password and password block.
+    void Clear(bool full);
+    // Recomputes and answers a record's stored size.
+    int RecordSize(TOstraRecord* record);
+    // Orders the records by their AutoInc values and sets the counter to the
+    // highest one, or to `start` when that is larger.
+    void SetAutoIncCounter(int start);
+    int32_t AutoIncCounter() const { return FAutoIncCounter; }
+    // Sorts the record list by the named fields (";"-separated); live records
+    // in field order, ties and deleted records keeping their order, deleted
+    // ones last. Nothing happens when no name is found.
+    void Sort(const std::string& fieldNames, bool caseInsensitive);
+    bool SortDescending() const { return FSortDescending; }
+    void SetSortDescending(bool value) { FSortDescending = value; }
+
+    // -- Data blocks of callers (record buffers) ----------------------------
+    // Copies src into dest (references as new copies), releasing dest's values.
+    void CopyData(uint8_t* dest, const uint8_t* src) const;
+    // Releases a block's references and zeroes it.
+    void ReleaseData(uint8_t* data) const;
+
+    // -- Table state ---------------------------------------------------------
+    const std::string& Password() const { return FPassword; }
+    void SetPassword(const std::string& value) { FPassword = value; }
+    const TOstraPasswordBlock& PasswordBlock() const { return FPasswordBlock; }
+    // True when the last image read was protected.
+    bool Protected() const { return FProtected; }
+    const std::string& Notes() const { return FNotes; }
+    // Keep what could be read of a damaged table (the dataset's PartialOpen).
+    bool TolerantLoad() const { return FTolerantLoad; }
+    void SetTolerantLoad(bool value) { FTolerantLoad = value; }
+    void SetOnReleaseRecordData(TReleaseEvent handler) { FOnRelease = std::move(handler); }
+    void SetOnProgress(TProgressEvent handler) { FOnProgress = std::move(handler); }
+    // Bytes held for records and values read from a file.
+    std::size_t AllocatedBytes() const;
+
+    // -- Table image (table_file.cpp) ---------------------------------------
+    // Fills the store from an image starting at the stream's position. False
+    // with a message when the image is bad; the store is then empty. With
+    // TolerantLoad the records read before a damaged one are kept: True, with
+    // the message still set. A protected image asks for its password.
+    bool LoadFromStream(TStream* stream, std::string& error);
+    // Writes the store's image at the stream's position; answers its length.
+    int64_t SaveToStream(TStream* stream);
+    // Writes the image to a new file beside `fileName`, flushes it and
+    // renames it over the old one; EFCreateError when that fails, leaving the
+    // old file and the store as they were. savAutoBackup first copies the old
+    // file to ".~d"; savSortOnIndex sorts by sortFieldNames.
+    void SaveToFile(const std::string& fileName, TOstraSaveOptions options, bool caseInsensitive,
+                    const std::string& sortFieldNames);
+
+private:
+    friend class TOstraImageReader;
+    friend class TOstraImageWriter;
+
+    void ReleaseRecord(TOstraRecord* record);
+    void RestoreOldData(TOstraRecord* record);
+    void DropOldData(TOstraRecord* record);
+    void NotifyRelease(TOstraRecord* record);
+    void SetFields(std::vector<TOstraField> fields);
+
+    std::vector<TOstraRecord*> FRecords;
+    std::vector<TOstraField> FFields;
+    std::string FDescriptor;
+    uint32_t FDataSize = 0;
+    bool FTolerantLoad = false;
+    std::string FPassword;
+    TOstraPasswordBlock FPasswordBlock{};
+    bool FProtected = false;
+    int32_t FAutoIncCounter = 0;
+    int FAutoIncIndex = -1;
+    std::string FNotes;
+    bool FSortDescending = false;
+    TReleaseEvent FOnRelease;
+    TProgressEvent FOnProgress;
+    TOstraRecordArena FRecordMemory;
+    TOstraValueArena FValueMemory;
+};

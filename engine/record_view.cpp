@@ -1,0 +1,370 @@
+#include "engine/record_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "engine/messages.h"
+#include "engine/record_list.h"
+#include "engine/record_store.h"
+#include "platform/core/datetime.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/sysutils.h"
+
+// ---------------------------------------------------------------------------
+// Key buffers
+
+void TOstraKeyBuffer::Setup(std::size_t DataSize, std::vector<const TOstraField*> Fields,
+                            std::vector<TField*> DataFields) {
+    Release();
+    FData.assign(std::max<std::size_t>(DataSize, 1), 0);
+    FFields = std::move(Fields);
+    FDataFields = std::move(DataFields);
+    FNames.clear();
+    FSlots.clear();
+    for (const TOstraField* f : FFields) {
+        FNames.push_back(f->Name);
+        FSlots.emplace_back(f->Offset, f->FieldType);
+    }
+    FInUse = static_cast<int>(FFields.size());
+}
+
+void TOstraKeyBuffer::ClearValues() {
+    // The slots, not the fields: these may belong to a store already gone.
+    for (const auto& [offset, type] : FSlots)
+        if (IsReferenceType(type)) OstReleaseValue(FData.data() + offset);
+    std::fill(FData.begin(), FData.end(), 0);
+}
+
+void TOstraKeyBuffer::Rebind(const TOstraCursor& Store) {
+    for (std::size_t i = 0; i < FFields.size(); ++i)
+        if (const TOstraField* same = Store.FindField(FNames[i])) FFields[i] = same;
+}
+
+void TOstraKeyBuffer::Release() {
+    ClearValues();
+    FData.clear();
+    FFields.clear();
+    FNames.clear();
+    FSlots.clear();
+    FDataFields.clear();
+    FInUse = 0;
+}
+
+void TOstraKeyBuffer::SetText(int Index, const std::string& Text) {
+    const TOstraField& f = *FFields[static_cast<std::size_t>(Index)];
+    SetValueFromText(FData.data() + f.Offset, Text, f);
+}
+
+void TOstraKeyBuffer::SetValue(int Index, const Variant& Value) {
+    const TOstraField& f = *FFields[static_cast<std::size_t>(Index)];
+    uint8_t* place = FData.data() + f.Offset;
+    if (Value.IsNull() || Value.IsEmpty() || Value.VarType() == varString) {
+        SetValueFromText(place, Value.IsNull() ? std::string() : Value.AsString(), f);
+        return;
+    }
+    // Numbers, dates and Booleans go in without a trip through text, which
+    // would round floats.
+    if (IsReferenceType(f.FieldType)) OstReleaseValue(place);
+    std::memset(place, 0, f.Size);
+    switch (f.FieldType) {
+    case oftSmallInt: OstPut<int16_t>(place, static_cast<int16_t>(Value.AsInteger())); break;
+    case oftInteger:
+    case oftAutoInc: OstPut<int32_t>(place, Value.AsInteger()); break;
+    case oftInt64: OstPut<int64_t>(place, Value.AsInt64()); break;
+    case oftBoolean: OstPut<int16_t>(place, Value.AsBoolean() ? -1 : 0); break;
+    case oftDouble:
+    case oftCurrency: OstPut<double>(place, Value.AsDouble()); break;
+    case oftDate: OstPut<int32_t>(place, DateTimeToTimeStamp(Value.AsDateTime()).Date); break;
+    case oftTime: OstPut<int32_t>(place, DateTimeToTimeStamp(Value.AsDateTime()).Time); break;
+    case oftDateTime:
+        OstPut<double>(place, TimeStampToMSecs(DateTimeToTimeStamp(Value.AsDateTime())));
+        break;
+    default: SetValueFromText(place, Value.AsString(), f); break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// View keys
+
+namespace {
+
+inline uint8_t Fold(uint8_t c, bool fold) { return fold && c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 32) : c; }
+
+// Eight bytes of a text from Start, big-endian, zero-padded.
+uint64_t TextWord(std::string_view text, std::size_t start, bool fold) {
+    uint64_t k = 0;
+    for (std::size_t i = start; i < start + 8; ++i)
+        k = (k << 8) | (i < text.size() ? Fold(static_cast<uint8_t>(text[i]), fold) : 0u);
+    return k;
+}
+
+bool IsText(const TOstraField& f) {
+    return (f.FieldType == oftSmallStr && !f.Numeric) || f.FieldType == oftString;
+}
+
+// The exact order-keeping key of a fixed value, or of a text's first bytes.
+uint64_t ValueWord(const uint8_t* place, const TOstraField& f, bool fold) {
+    constexpr uint64_t signBit = uint64_t{1} << 63;
+    auto intKey = [](int64_t v) { return static_cast<uint64_t>(v) ^ signBit; };
+    switch (f.FieldType) {
+    case oftSmallInt: return intKey(OstGet<int16_t>(place));
+    case oftInteger:
+    case oftDate:
+    case oftTime:
+    case oftAutoInc: return intKey(OstGet<int32_t>(place));
+    case oftInt64: return intKey(OstGet<int64_t>(place));
+    case oftBoolean: return OstGet<int16_t>(place) != 0 ? 0 : 1;  // true sorts first
+    case oftDouble:
+    case oftCurrency:
+    case oftDateTime: {
+        double d = OstGet<double>(place);
+        if (std::isnan(d)) return ~uint64_t{0};
+        if (d == 0) d = 0.0;
+        uint64_t bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        return (bits & signBit) ? ~bits : (bits | signBit);
+    }
+    case oftSmallStr:
+        if (f.Numeric) return FieldText(place, f).size();  // lengths decide first
+        return TextWord(FieldText(place, f), 0, fold);
+    case oftString: return TextWord(FieldText(place, f), 0, fold);
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+bool OstViewKeyFromFirstField(const TOstraField& Field) { return IsText(Field); }
+
+TOstraViewKey OstViewKey(const uint8_t* Data, std::span<const TOstraField* const> Fields, bool Fold,
+                         bool Descending, bool* Exact) {
+    TOstraViewKey key;
+    bool exact = Fields.size() <= 1;
+    if (!Fields.empty() && Data) {
+        const TOstraField& first = *Fields[0];
+        const uint8_t* place = Data + first.Offset;
+        if (IsText(first)) {
+            const std::string_view text = FieldText(place, first);
+            key.High = TextWord(text, 0, Fold);
+            key.Low = TextWord(text, 8, Fold);
+            exact = exact && text.size() < 16;
+        } else if (first.FieldType == oftSmallStr) {
+            // Lengths first; among equal lengths the text.
+            const std::string_view text = FieldText(place, first);
+            key.High = ValueWord(place, first, Fold);
+            key.Low = TextWord(text, 0, Fold);
+            exact = exact && text.size() < 8;
+        } else {
+            key.High = ValueWord(place, first, Fold);
+            if (Fields.size() > 1) {
+                const TOstraField& second = *Fields[1];
+                key.Low = ValueWord(Data + second.Offset, second, Fold);
+                exact = Fields.size() == 2 &&
+                        (IsText(second) ? FieldText(Data + second.Offset, second).size() < 8
+                                        : second.FieldType != oftSmallStr);
+            }
+        }
+    }
+    if (Descending) {
+        key.High = ~key.High;
+        key.Low = ~key.Low;
+    }
+    if (Exact) *Exact = exact;
+    return key;
+}
+
+// ---------------------------------------------------------------------------
+// Values
+
+bool OstHasValue(const uint8_t* Place, const TOstraField& Field) {
+    switch (Field.FieldType) {
+    case oftSmallInt:
+    case oftInteger:
+    case oftBoolean:
+    case oftDouble:
+    case oftCurrency:
+    case oftTime:
+    case oftAutoInc: return true;
+    case oftString:
+    case oftBLOB:
+    case oftMemo:
+    case oftFmtMemo:
+    case oftGraphic: return OstValueLength(Place) > 0;
+    case oftSmallStr: return Place[0] != 0;
+    case oftUnknown: return false;
+    default: return !OstIsZero(Place, Field.Size);
+    }
+}
+
+namespace {
+
+TDateTime DateOfDay(int32_t day) { return TimeStampToDateTime(TTimeStamp{0, day}); }
+
+TDateTime DateTimeOfMSecs(double ms) {
+    const TTimeStamp ts = MSecsToTimeStamp(ms);
+    return TimeStampToDateTime(ts);
+}
+
+}  // namespace
+
+std::string_view OstValueText(const uint8_t* Place, const TOstraField& Field, std::string& Scratch) {
+    switch (Field.FieldType) {
+    case oftSmallStr:
+    case oftString:
+    case oftMemo:
+    case oftFmtMemo: return FieldText(Place, Field);
+    case oftSmallInt: Scratch = IntToStr(OstGet<int16_t>(Place)); break;
+    case oftInteger:
+    case oftAutoInc: Scratch = IntToStr(OstGet<int32_t>(Place)); break;
+    case oftInt64: Scratch = IntToStr(static_cast<long long>(OstGet<int64_t>(Place))); break;
+    case oftBoolean: return OstGet<int16_t>(Place) != 0 ? "Yes" : "No";
+    case oftDouble:
+    case oftCurrency: Scratch = FormatFloat("0.######", OstGet<double>(Place)); break;
+    case oftDate: {
+        const int32_t day = OstGet<int32_t>(Place);
+        if (day == 0) return {};
+        Scratch = DateToStr(DateOfDay(day));
+        break;
+    }
+    case oftTime: {
+        const int32_t ms = OstGet<int32_t>(Place);
+        if (ms == 0) return {};
+        Scratch = TimeToStr(static_cast<double>(ms) / MSecsPerDay);
+        break;
+    }
+    case oftDateTime: {
+        const double ms = OstGet<double>(Place);
+        if (ms == 0) return {};
+        Scratch = DateTimeToStr(DateTimeOfMSecs(ms));
+        break;
+    }
+    case oftBLOB:
+    case oftGraphic: return "Not Found";
+    default: return {};
+    }
+    return Scratch;
+}
+
+Variant OstValueVariant(const uint8_t* Place, const TOstraField& Field) {
+    if (!OstHasValue(Place, Field)) return Null();
+    switch (Field.FieldType) {
+    case oftSmallInt: return Variant(static_cast<short>(OstGet<int16_t>(Place)));
+    case oftInteger:
+    case oftAutoInc: return Variant(static_cast<int>(OstGet<int32_t>(Place)));
+    case oftInt64: return Variant(static_cast<long long>(OstGet<int64_t>(Place)));
+    case oftBoolean: return Variant(OstGet<int16_t>(Place) != 0);
+    case oftDouble: return Variant(OstGet<double>(Place));
+    case oftCurrency: return Variant::FromCurrency(OstGet<double>(Place));
+    case oftDate: return Variant::FromDateTime(DateOfDay(OstGet<int32_t>(Place)));
+    case oftTime: return Variant::FromDateTime(static_cast<double>(OstGet<int32_t>(Place)) / MSecsPerDay);
+    case oftDateTime: return Variant::FromDateTime(DateTimeOfMSecs(OstGet<double>(Place)));
+    case oftSmallStr:
+    case oftString:
+    case oftMemo:
+    case oftFmtMemo: return Variant(FieldText(Place, Field));
+    case oftBLOB:
+    case oftGraphic: {
+        const char* p = OstValueData(Place);
+        return Variant(std::string(p, OstValueLength(Place)));
+    }
+    default: return Null();
+    }
+}
+
+bool OstTypesCompatible(TOstraFieldType A, TOstraFieldType B) {
+    if (A == B) return true;
+    auto intGroup = [](TOstraFieldType t) {
+        return t == oftInteger || t == oftDate || t == oftTime || t == oftAutoInc;
+    };
+    auto floatGroup = [](TOstraFieldType t) {
+        return t == oftDouble || t == oftCurrency || t == oftDateTime;
+    };
+    return (intGroup(A) && intGroup(B)) || (floatGroup(A) && floatGroup(B));
+}
+
+bool OstKeyExists(const TOstraCursor& Store, const uint8_t* Data, const TOstraRecord* OwnRecord,
+                  const std::vector<const TOstraField*>& Fields) {
+    if (Fields.empty()) return false;
+    for (const TOstraRecord* r : Store.Records()) {
+        if (r == OwnRecord || !r->IsLive()) continue;
+        if (CompareRecords(r->Data(), Data, Fields, -1) == 0) return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Filter
+
+TOstraFilter::~TOstraFilter() { Clear(); }
+
+void TOstraFilter::Clear() {
+    for (TItem& item : FItems)
+        if (!item.Value.empty() && IsReferenceType(item.Left->FieldType))
+            OstReleaseValue(item.Value.data());
+    FItems.clear();
+}
+
+void TOstraFilter::Prepare(const TOstraCursor& Store, const TOstraFilterConditions& Conditions) {
+    Clear();
+    try {
+        for (const TOstraFilterCondition& cond : Conditions) {
+            TItem item;
+            item.Operator = cond.Operator;
+            item.Left = Store.FindField(cond.LeftOperand);
+            if (!item.Left) throw EDatabaseError(Format(SFieldNotFound, cond.LeftOperand));
+            item.Compare = *item.Left;
+            if (cond.Operator == ofoLike) {
+                if (cond.RightKind != otkString)
+                    throw EDatabaseError("The pattern of LIKE must be a quoted string: " + cond.Text());
+                item.Mask = cond.Mask ? cond.Mask : std::make_shared<TOstraMask>(cond.ValueText);
+            } else if (cond.Operator != ofoAny) {
+                if (cond.RightKind == otkIdentifier) {
+                    item.Right = Store.FindField(cond.RightOperand);
+                    if (!item.Right) throw EDatabaseError(Format(SFieldNotFound, cond.RightOperand));
+                    if (!OstTypesCompatible(item.Left->FieldType, item.Right->FieldType))
+                        throw EDatabaseError(SFieldTypesNotEqual);
+                    // Short texts of different lengths: read both sides whole.
+                    if (item.Left->FieldType == oftSmallStr)
+                        item.Compare.Length = std::max(item.Left->Length, item.Right->Length);
+                } else {
+                    item.Value.assign(std::max<std::size_t>(item.Left->Size, 1), 0);
+                    FItems.push_back(std::move(item));  // owned from here on (released by Clear)
+                    TItem& added = FItems.back();
+                    SetValueFromText(added.Value.data(), cond.ValueText, *added.Left);
+                    continue;
+                }
+            }
+            FItems.push_back(std::move(item));
+        }
+    } catch (...) {
+        Clear();
+        throw;
+    }
+}
+
+bool TOstraFilter::Match(const uint8_t* Data, bool CaseInsensitive) const {
+    for (const TItem& item : FItems) {
+        const uint8_t* left = Data + item.Left->Offset;
+        bool ok;
+        switch (item.Operator) {
+        case ofoAny: ok = true; break;
+        case ofoLike: ok = item.Mask->Matches(OstValueText(left, *item.Left, FScratch)); break;
+        default: {
+            const uint8_t* right = item.Right ? Data + item.Right->Offset : item.Value.data();
+            const int r = CompareValues(left, right, item.Compare, CaseInsensitive);
+            switch (item.Operator) {
+            case ofoEqual: ok = r == 0; break;
+            case ofoGreater: ok = r > 0; break;
+            case ofoLess: ok = r < 0; break;
+            case ofoGreaterEqual: ok = r >= 0; break;
+            case ofoLessEqual: ok = r <= 0; break;
+            case ofoNotEqual: ok = r != 0; break;
+            default: ok = false; break;
+            }
+        }
+        }
+        if (!ok) return false;
+    }
+    return true;
+}

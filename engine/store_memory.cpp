@@ -1,0 +1,112 @@
+#include "engine/store_memory.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "engine/record_store.h"
+
+namespace {
+constexpr std::size_t RoundUp(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
+constexpr std::size_t HugePage = 2 * 1024 * 1024;
+}  // namespace
+
+void* OstAllocateBlock(std::size_t size) {
+    void* p;
+    if (size >= 2 * HugePage) {
+        p = std::aligned_alloc(HugePage, RoundUp(size, HugePage));
+        if (p) ::madvise(p, RoundUp(size, HugePage), MADV_HUGEPAGE);
+    } else {
+        p = std::malloc(size ? size : 1);
+    }
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+void OstFreeBlock(void* block) { std::free(block); }
+
+void TOstraRecordArena::SetDataSize(std::size_t dataSize) {
+    FDataSize = dataSize;
+    FSlotSize = RoundUp(sizeof(TOstraRecord) + dataSize, alignof(TOstraRecord));
+}
+
+void TOstraRecordArena::Reserve(std::size_t count) { FReserve = std::max(FReserve, count); }
+
+TOstraRecord* TOstraRecordArena::NewRecord() {
+    if (FSlotSize == 0) SetDataSize(FDataSize);
+    if (FChunks.empty() || FChunks.back().Used == FChunks.back().Slots) {
+        std::size_t slots = FReserve ? FReserve : std::clamp<std::size_t>(FTotal / 4, 64, 65536);
+        FReserve = 0;
+        TChunk chunk;
+        chunk.Memory.reset(static_cast<uint8_t*>(OstAllocateBlock(slots * FSlotSize)));
+        chunk.Slots = slots;
+        FChunks.push_back(std::move(chunk));
+    }
+    TChunk& c = FChunks.back();
+    uint8_t* slot = c.Memory.get() + c.Used * FSlotSize;
+    ++c.Used;
+    ++FTotal;
+    auto* record = new (slot) TOstraRecord();
+    std::memset(slot + sizeof(TOstraRecord), 0, FDataSize);
+    return record;
+}
+
+void TOstraRecordArena::DropLast() {
+    if (FChunks.empty() || FChunks.back().Used == 0) return;
+    --FChunks.back().Used;
+    --FTotal;
+}
+
+bool TOstraRecordArena::Owns(const TOstraRecord* record) const {
+    const auto* p = reinterpret_cast<const uint8_t*>(record);
+    for (const TChunk& c : FChunks) {
+        const uint8_t* base = c.Memory.get();
+        if (p < base || p >= base + c.Used * FSlotSize) continue;
+        return static_cast<std::size_t>(p - base) % FSlotSize == 0;
+    }
+    return false;
+}
+
+void TOstraRecordArena::Clear() {
+    FChunks.clear();
+    FReserve = 0;
+    FTotal = 0;
+}
+
+std::size_t TOstraRecordArena::AllocatedBytes() const {
+    std::size_t n = 0;
+    for (const TChunk& c : FChunks) n += c.Slots * FSlotSize;
+    return n;
+}
+
+void* TOstraValueArena::Allocate(std::size_t size) {
+    size = RoundUp(size, 4);
+    if (size > FLeft) {
+        // Large values get a chunk of their own; the current one stays open.
+        if (size > FChunkSize / 4) {
+            FChunks.emplace_back(static_cast<uint8_t*>(OstAllocateBlock(size)));
+            FBytes += size;
+            return FChunks.back().get();
+        }
+        if (FChunkSize < 8 * HugePage) FChunkSize *= 2;
+        FChunks.emplace_back(static_cast<uint8_t*>(OstAllocateBlock(FChunkSize)));
+        FBytes += FChunkSize;
+        FNext = FChunks.back().get();
+        FLeft = FChunkSize;
+    }
+    void* p = FNext;
+    FNext += size;
+    FLeft -= size;
+    return p;
+}
+
+void TOstraValueArena::Clear() {
+    FChunks.clear();
+    FNext = nullptr;
+    FLeft = 0;
+    FChunkSize = 64 * 1024;
+    FBytes = 0;
+}

@@ -1,0 +1,74 @@
+// Memory of one record store. Records (a header followed by the record's data)
+// come from fixed-size slots laid out in large chunks, so a store of a million
+// records takes a handful of allocations and can tell in a few comparisons
+// whether a pointer is one of its records. Values read from a table file are
+// laid into a bump arena and released all at once when the store is cleared.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct TOstraRecord;
+
+// Large blocks for tables: aligned to 2 MB and marked for huge pages, so a
+// table of a million records costs a few hundred page faults, not tens of
+// thousands. Small sizes come from the ordinary heap. Free with OstFreeBlock.
+void* OstAllocateBlock(std::size_t size);
+void OstFreeBlock(void* block);
+struct TOstBlockDeleter {
+    void operator()(uint8_t* p) const { OstFreeBlock(p); }
+};
+using TOstBlock = std::unique_ptr<uint8_t[], TOstBlockDeleter>;
+
+class TOstraRecordArena {
+public:
+    TOstraRecordArena() = default;
+    TOstraRecordArena(const TOstraRecordArena&) = delete;
+    TOstraRecordArena& operator=(const TOstraRecordArena&) = delete;
+
+    // Bytes of record data each slot holds after its header; only while empty.
+    void SetDataSize(std::size_t dataSize);
+    // Room for at least `count` more records in the next chunk.
+    void Reserve(std::size_t count);
+    // A new record: state unchanged, no old or user data, zeroed data.
+    TOstraRecord* NewRecord();
+    // Gives back the slot of the last NewRecord (a record that failed to load).
+    void DropLast();
+    // True when `record` is a slot handed out by this arena.
+    bool Owns(const TOstraRecord* record) const;
+    void Clear();
+    std::size_t AllocatedBytes() const;
+
+private:
+    struct TChunk {
+        TOstBlock Memory;
+        std::size_t Slots = 0;
+        std::size_t Used = 0;
+    };
+    std::vector<TChunk> FChunks;
+    std::size_t FSlotSize = 0;
+    std::size_t FDataSize = 0;
+    std::size_t FReserve = 0;
+    std::size_t FTotal = 0;
+};
+
+class TOstraValueArena {
+public:
+    TOstraValueArena() = default;
+    TOstraValueArena(const TOstraValueArena&) = delete;
+    TOstraValueArena& operator=(const TOstraValueArena&) = delete;
+
+    // `size` bytes aligned to 4; valid until Clear.
+    void* Allocate(std::size_t size);
+    void Clear();
+    std::size_t AllocatedBytes() const { return FBytes; }
+
+private:
+    std::vector<TOstBlock> FChunks;
+    uint8_t* FNext = nullptr;
+    std::size_t FLeft = 0;
+    std::size_t FChunkSize = 64 * 1024;
+    std::size_t FBytes = 0;
+};

@@ -1,0 +1,50 @@
+// The ".d" table image. One image holds a table whole: a header (length,
+// marker, for protected tables the password block), the field descriptions
+// as text, an optional notes text, and the records. All integers are
+// little-endian. The reader and writer are members of TOstraCursor
+// (record_store.h); this header holds the format's constants, the save
+// options and the building of descriptor texts.
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+
+#include "engine/field_types.h"
+#include "platform/core/enums.h"
+
+TASKMOOR_ENUM(TOstraSaveOption, savAutoBackup, savSlowMode, savSortOnIndex)
+using TOstraSaveOptions = TSet<TOstraSaveOption>;
+
+// Markers at offset 4 (part of the file format).
+constexpr char OstraPlainMarker = 'S';
+constexpr char OstraProtectedMarker = 'P';
+constexpr char OstraErrorMarker = 'E';
+// Descriptor text: each item ends with 0x12, the text with 0x14.
+constexpr char OstraItemEnd = 0x12;
+constexpr char OstraDescriptorEnd = 0x14;
+// The notes block starts with "*", then a 16-bit length.
+constexpr char OstraNotesMarker = '*';
+constexpr int OstraMaxNotes = 32767;
+// Reader limits: longer descriptor texts and values mean a damaged image.
+constexpr int OstraMaxDescriptor = 100000;
+constexpr int OstraMaxStringValue = 8192;      // unless the field declares more
+constexpr int OstraMaxBlobValue = 1 << 30;
+// Offset of the record count in a plain and a protected image.
+constexpr int OstraPlainHeaderSize = 17;       // length, marker, three counts
+constexpr int OstraProtectedHeaderSize = 57;   // the same with the password block
+// Extension of the backup copy made by savAutoBackup.
+constexpr const char* OstraBackupExt = ".~d";
+
+// One descriptor item: label "." name (blanks as "_") " " letter, the
+// length of a String field, "~" default "~" extra when either is set, 0x12.
+std::string DescriptorItem(const TOstraField& field);
+// All items followed by 0x14.
+std::string BuildDescriptor(std::span<const TOstraField> fields);
+// A plain image of a table with these fields and no records.
+std::string BuildEmptyImage(std::span<const TOstraField> fields);
+
+// Test hook: runs after a saved image is complete and flushed in its new
+// file, before that file replaces the old one; an exception thrown here
+// abandons the save like a failed write.
+void SetTableSaveHook(std::function<void(const std::string& newFileName)> hook);

@@ -1,0 +1,628 @@
+// Controls: TControl, the windowed TWinControl, and the two bases of
+// self-painted controls, TCustomControl (with a window) and TGraphicControl
+// (drawn on its parent's window).
+//
+// Every windowed control owns a toolkit widget, its window, created when it
+// is first needed (HandleNeeded). The window's input and paint events become
+// messages (messages.h) that go to the control's WndProc, then Dispatch,
+// which calls the handler for the message (WMKeyDown, CMEnter, ...), and the
+// handlers call the virtual KeyDown, KeyPress, MouseDown, Paint, ... that
+// descendants override. What a control does not handle ends in
+// DefaultHandler, which gives the event to the widget's own processing, as a
+// default window procedure would. So a control may be backed by a plain
+// widget it paints itself (the default) or wrap a ready-made widget (an edit,
+// a list), overriding CreateWindowHandle (see qt_host.h for the wrapping).
+//
+// Key input runs in this order: CN_KEYDOWN (shortcuts, the dialog keys Tab,
+// arrows, Enter and Escape that the control does not want, see
+// WM_GETDLGCODE), then WM_KEYDOWN (the form's KeyDown first when KeyPreview),
+// then the character as WM_CHAR, then the toolkit. An exception that leaves a
+// handler goes to Application->HandleException and never to the toolkit.
+//
+// Mouse messages of a windowed control that fall on one of its graphic
+// children go to that child instead. Coordinates are client coordinates.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/core/component.h"
+#include "platform/core/events.h"
+#include "platform/ui/geometry.h"
+#include "platform/ui/graphics.h"
+#include "platform/ui/messages.h"
+
+class QEvent;
+class QWidget;
+class IWidgetHost;
+class TControl;
+class TWinControl;
+class TCustomForm;
+class TPopupMenu;  // the menus'
+class TControlCanvas;
+struct TWinControlWindow;
+
+TASKMOOR_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
+TASKMOOR_ENUM(TAnchorKind, akLeft, akTop, akRight, akBottom)
+using TAnchors = TSet<TAnchorKind>;
+TASKMOOR_ENUM(TControlStyleElement, csAcceptsControls, csCaptureMouse, csDesignInteractive,
+              csClickEvents, csFramed, csSetCaption, csOpaque, csDoubleClicks, csFixedWidth,
+              csFixedHeight, csNoDesignVisible, csReplicatable, csNoStdEvents,
+              csDisplayDragImage, csReflector, csActionClient, csMenuEvents)
+using TControlStyle = TSet<TControlStyleElement>;
+TASKMOOR_ENUM(TControlStateElement, csLButtonDown, csClicked, csPalette, csReadingState,
+              csAlignmentNeeded, csFocusing, csCreating, csPaintCopy, csCustomPaint,
+              csDestroyingHandle, csDocking)
+using TControlState = TSet<TControlStateElement>;
+TASKMOOR_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign,
+              bdRightToLeftReadingOnly)
+// Window borders. Controls use bsNone and bsSingle (TBorderStyle); forms all.
+TASKMOOR_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
+using TBorderStyle = TFormBorderStyle;
+
+using TCursor = int16_t;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
+                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9,
+                  crUpArrow = -10, crHourGlass = -11, crDrag = -12, crNoDrop = -13,
+                  crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17,
+                  crNo = -18, crAppStart = -19, crHelp = -20, crHandPoint = -21, crSizeAll = -22;
+
+using THelpContext = int;
+
+// What a modal form answers (a button's ModalResult).
+using TModalResult = int;
+constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
+                       mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
+
+using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
+using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
+using TKeyEvent = TEvent<TObject*, uint16_t&, TShiftState>;
+// The character typed, as a Unicode code point.
+using TKeyPressEvent = TEvent<TObject*, char32_t&>;
+using TContextPopupEvent = TEvent<TObject*, TPoint, bool&>;
+using TMouseWheelEvent = TEvent<TObject*, TShiftState, int, TPoint, bool&>;
+using TMouseWheelUpDownEvent = TEvent<TObject*, TShiftState, TPoint, bool&>;
+
+// Window styles of TCreateParams.
+constexpr uint32_t WS_OVERLAPPED = 0, WS_POPUP = 0x80000000u, WS_CHILD = 0x40000000u,
+                   WS_VISIBLE = 0x10000000u, WS_DISABLED = 0x08000000u,
+                   WS_CLIPSIBLINGS = 0x04000000u, WS_CLIPCHILDREN = 0x02000000u,
+                   WS_CAPTION = 0x00C00000u, WS_BORDER = 0x00800000u, WS_DLGFRAME = 0x00400000u,
+                   WS_VSCROLL = 0x00200000u, WS_HSCROLL = 0x00100000u, WS_SYSMENU = 0x00080000u,
+                   WS_THICKFRAME = 0x00040000u, WS_MINIMIZEBOX = 0x00020000u,
+                   WS_MAXIMIZEBOX = 0x00010000u, WS_TABSTOP = 0x00010000u;
+constexpr uint32_t WS_EX_DLGMODALFRAME = 0x1, WS_EX_TOPMOST = 0x8, WS_EX_TRANSPARENT = 0x20,
+                   WS_EX_TOOLWINDOW = 0x80, WS_EX_WINDOWEDGE = 0x100, WS_EX_CLIENTEDGE = 0x200,
+                   WS_EX_CONTEXTHELP = 0x400, WS_EX_RTLREADING = 0x2000,
+                   WS_EX_LEFTSCROLLBAR = 0x4000, WS_EX_STATICEDGE = 0x20000,
+                   WS_EX_APPWINDOW = 0x40000;
+constexpr uint32_t CS_DBLCLKS = 0x8, CS_SAVEBITS = 0x800;
+
+// What CreateWnd makes the window from. A window with WS_POPUP, or without
+// WndParent, is a top-level window; its Left and Top are screen coordinates.
+struct TCreateParams {
+    std::string Caption;
+    uint32_t Style = 0;
+    uint32_t ExStyle = 0;
+    uint32_t WindowClassStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    TWinControl* WndParent = nullptr;
+};
+
+// Shows a popup menu for a control (installed by the menus).
+using TPopupMenuHook = bool (*)(TControl* Control, TPopupMenu* Menu, const TPoint& ScreenPos);
+void SetPopupMenuHook(TPopupMenuHook Hook);
+
+class TControl : public TComponent {
+    TASKMOOR_CLASS(TControl, TComponent)
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+
+    // ---- Parent and place
+    TWinControl* Parent() const { return FParent; }
+    // Moves the control into AParent's controls (out of its former parent's).
+    virtual void SetParent(TWinControl* AParent);
+    int Left() const { return FLeft; }
+    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+    int Top() const { return FTop; }
+    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+    int Width() const { return FWidth; }
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    int Height() const { return FHeight; }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
+    // The client area: (0, 0) to the client size.
+    virtual TRect ClientRect() const;
+    int ClientWidth() const { return ClientRect().Right; }
+    void SetClientWidth(int Value);
+    int ClientHeight() const { return ClientRect().Bottom; }
+    void SetClientHeight(int Value);
+    // Screen position of the client area's origin.
+    virtual TPoint ClientOrigin() const;
+    TPoint ClientToScreen(const TPoint& P) const;
+    TPoint ScreenToClient(const TPoint& P) const;
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign Value);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors Value);
+    void BringToFront();
+    void SendToBack();
+
+    // ---- Visibility and state
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    void Show();
+    void Hide();
+    // Visible here and in every parent, up to a showing window.
+    virtual bool Showing() const;
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool Value);
+    TControlStyle ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+    TControlState ControlState() const { return FControlState; }
+    void SetControlState(TControlState Value) { FControlState = Value; }
+    // The control keeping all mouse input until released.
+    bool MouseCapture() const;
+    void SetMouseCapture(bool Value);
+
+    // ---- Appearance
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value) { FFont->Assign(Value); }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool Value);
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+    bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+    // Caption and Text are one value.
+    std::string Caption() const { return GetText(); }
+    void SetCaption(const std::string& Value) { SetText(Value); }
+    std::string Text() const { return GetText(); }
+    void SetText(const std::string& Value);
+    std::string Hint() const { return FHint; }
+    void SetHint(const std::string& Value) { FHint = Value; }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool Value);
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    // Any menu class derived from TComponent (the conversion needs its type).
+    template <class M>
+    void SetPopupMenu(M* Menu) {
+        SetPopupMenuComponent(Menu, Menu);
+    }
+    THelpContext HelpContext() const { return FHelpContext; }
+    void SetHelpContext(THelpContext Value) { FHelpContext = Value; }
+
+    // ---- Painting
+    virtual void Invalidate();
+    // Paints now.
+    virtual void Repaint();
+    // Paints what is waiting to be painted now.
+    virtual void Update();
+    void Refresh() { Repaint(); }
+
+    // ---- Messages
+    virtual void WndProc(TMessage& Message);
+    // Calls the handler of the message; unknown ones go to DefaultHandler.
+    virtual void Dispatch(TMessage& Message);
+    virtual void DefaultHandler(TMessage& Message);
+    // Sends a message to the control itself and answers its Result.
+    LRESULT Perform(unsigned Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+
+    // ---- Events
+    TNotifyEvent OnClick() const { return FOnClick; }
+    void SetOnClick(TNotifyEvent Value) { FOnClick = Value; }
+    TNotifyEvent OnDblClick() const { return FOnDblClick; }
+    void SetOnDblClick(TNotifyEvent Value) { FOnDblClick = Value; }
+    TMouseEvent OnMouseDown() const { return FOnMouseDown; }
+    void SetOnMouseDown(TMouseEvent Value) { FOnMouseDown = Value; }
+    TMouseMoveEvent OnMouseMove() const { return FOnMouseMove; }
+    void SetOnMouseMove(TMouseMoveEvent Value) { FOnMouseMove = Value; }
+    TMouseEvent OnMouseUp() const { return FOnMouseUp; }
+    void SetOnMouseUp(TMouseEvent Value) { FOnMouseUp = Value; }
+    TMouseWheelEvent OnMouseWheel() const { return FOnMouseWheel; }
+    void SetOnMouseWheel(TMouseWheelEvent Value) { FOnMouseWheel = Value; }
+    TMouseWheelUpDownEvent OnMouseWheelDown() const { return FOnMouseWheelDown; }
+    void SetOnMouseWheelDown(TMouseWheelUpDownEvent Value) { FOnMouseWheelDown = Value; }
+    TMouseWheelUpDownEvent OnMouseWheelUp() const { return FOnMouseWheelUp; }
+    void SetOnMouseWheelUp(TMouseWheelUpDownEvent Value) { FOnMouseWheelUp = Value; }
+    TNotifyEvent OnResize() const { return FOnResize; }
+    void SetOnResize(TNotifyEvent Value) { FOnResize = Value; }
+    TContextPopupEvent OnContextPopup() const { return FOnContextPopup; }
+    void SetOnContextPopup(TContextPopupEvent Value) { FOnContextPopup = Value; }
+    TNotifyEvent OnMouseEnter() const { return FOnMouseEnter; }
+    void SetOnMouseEnter(TNotifyEvent Value) { FOnMouseEnter = Value; }
+    TNotifyEvent OnMouseLeave() const { return FOnMouseLeave; }
+    void SetOnMouseLeave(TNotifyEvent Value) { FOnMouseLeave = Value; }
+
+    static void Publish(TPublisher<TControl>& p);
+
+    // The window this control draws on: its own (windowed) or its parent's.
+    virtual QWidget* SurfaceWidget() const;
+    // Where the client area's origin lies on SurfaceWidget.
+    virtual TPoint SurfaceOrigin() const;
+
+protected:
+    friend class TWinControl;
+
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // Wheel: OnMouseWheel, then DoMouseWheelDown / DoMouseWheelUp; the
+    // parent gets it when nothing here handles it.
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
+    virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
+    // OnContextPopup, then the popup menu at the point.
+    virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+    virtual void Resize();
+    // Text storage; windowed controls over a ready-made widget may keep it there.
+    virtual std::string GetText() const { return FText; }
+    virtual void SetTextValue(const std::string& Value);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Loaded() override;
+    // The parent and its parents asked to align this control again.
+    void RequestAlign();
+    // Called after the bounds changed (the window follows).
+    virtual void BoundsChanged();
+    virtual void VisibleChanged();
+    virtual void FontChanged(TObject* Sender);
+
+    // ---- Message handlers (Dispatch)
+    virtual void WMLButtonDown(TMessage& Message);
+    virtual void WMLButtonDblClk(TMessage& Message);
+    virtual void WMLButtonUp(TMessage& Message);
+    virtual void WMRButtonDown(TMessage& Message);
+    virtual void WMRButtonDblClk(TMessage& Message);
+    virtual void WMRButtonUp(TMessage& Message);
+    virtual void WMMButtonDown(TMessage& Message);
+    virtual void WMMButtonDblClk(TMessage& Message);
+    virtual void WMMButtonUp(TMessage& Message);
+    virtual void WMMouseMove(TMessage& Message);
+    virtual void WMMouseWheel(TMessage& Message);
+    virtual void WMContextMenu(TMessage& Message);
+    virtual void WMCancelMode(TMessage& Message);
+    virtual void CMEnabledChanged(TMessage& Message);
+    virtual void CMVisibleChanged(TMessage& Message);
+    virtual void CMFontChanged(TMessage& Message);
+    virtual void CMColorChanged(TMessage& Message);
+    virtual void CMParentFontChanged(TMessage& Message);
+    virtual void CMParentColorChanged(TMessage& Message);
+    virtual void CMParentShowHintChanged(TMessage& Message);
+    virtual void CMTextChanged(TMessage& Message);
+    virtual void CMMouseEnter(TMessage& Message);
+    virtual void CMMouseLeave(TMessage& Message);
+
+    void SetPopupMenuComponent(TPopupMenu* Menu, TComponent* AsComponent);
+    // The starting visibility, without the visibility change (constructors).
+    void InitVisible(bool Value) { FVisible = Value; }
+    // The surface widget's paint has to show the bounds again.
+    void InvalidateControl(bool IsVisible, bool IsOpaque);
+
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    // Where the control was when its anchors last applied, with the
+    // parent's client size then.
+    TRect FAnchorOrigin;
+    TSize FAnchorParentSize;
+    bool FAnchorKnown = false;
+
+private:
+    void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
+    void DoMouseUp(TMessage& Message, TMouseButton Button);
+    void ParentFontChangedFrom(TWinControl* P);
+
+    TAlign FAlign = alNone;
+    TAnchors FAnchors{akLeft, akTop};
+    bool FVisible = true;
+    bool FEnabled = true;
+    std::unique_ptr<TFont> FFont;
+    bool FParentFont = true;
+    bool FUpdatingFont = false;
+    TColor FColor = clWindow;
+    bool FParentColor = false;
+    TCursor FCursor = crDefault;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    std::string FText;
+    std::string FHint;
+    bool FShowHint = false;
+    bool FParentShowHint = true;
+    TPopupMenu* FPopupMenu = nullptr;
+    TComponent* FPopupMenuComponent = nullptr;
+    THelpContext FHelpContext = 0;
+    TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    TControlState FControlState;
+    TNotifyEvent FOnClick, FOnDblClick, FOnResize, FOnMouseEnter, FOnMouseLeave;
+    TMouseEvent FOnMouseDown, FOnMouseUp;
+    TMouseMoveEvent FOnMouseMove;
+    TMouseWheelEvent FOnMouseWheel;
+    TMouseWheelUpDownEvent FOnMouseWheelDown, FOnMouseWheelUp;
+    TContextPopupEvent FOnContextPopup;
+};
+
+// The parent form of a control (the top of its parent chain when that is a
+// form); nullptr when there is none.
+TCustomForm* GetParentForm(const TControl* Control);
+// The same, raising EInvalidOperation "Control '%s' has no parent window"
+// when there is none.
+TCustomForm* ValidParentForm(const TControl* Control);
+// The control capturing the mouse, if any.
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* Control);
+// The windowed control under a screen point; nullptr over no window of ours.
+TWinControl* FindVCLWindow(const TPoint& Pos);
+// The long part of a "short|long" hint, or the whole hint.
+std::string GetLongHint(const std::string& Hint);
+std::string GetShortHint(const std::string& Hint);
+
+class TWinControl : public TControl {
+    TASKMOOR_CLASS(TWinControl, TControl)
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+
+    // ---- Children
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    // Raises EListError "List index out of bounds (%d)".
+    TControl* Controls(int Index) const;
+    void InsertControl(TControl* AControl);
+    void RemoveControl(TControl* AControl);
+    // True when AControl is this control or lies inside it.
+    bool ContainsControl(const TControl* AControl) const;
+    // The visible child at a client point (the topmost); graphic children
+    // only unless AllowWinControls.
+    TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWinControls = false) const;
+    // Sends the message to every child until one sets a non-zero Result.
+    void Broadcast(TMessage& Message);
+    void NotifyControls(unsigned Msg);
+
+    // ---- Alignment
+    void DisableAlign();
+    void EnableAlign();
+    void Realign();
+    bool AlignDisabled() const { return FAlignLevel > 0; }
+
+    // ---- Tab order and focus
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool Value);
+    // Place in the parent's tab order, -1 without parent.
+    int TabOrder() const;
+    void SetTabOrder(int Value);
+    // This control's windowed children in tab order, each followed by its own.
+    void GetTabOrderList(std::vector<TWinControl*>& List) const;
+    // The next focusable child after CurControl in tab order (wrapping).
+    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                 bool CheckParent) const;
+    void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+    void SelectFirst();
+    // Enabled and visible, with its parents, and inside a visible form.
+    virtual bool CanFocus() const;
+    bool Focused() const;
+    // Raises EInvalidOperation "Cannot focus a disabled or invisible window"
+    // when the control cannot take the focus.
+    virtual void SetFocus();
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool Value);
+
+    // ---- Window
+    bool HandleAllocated() const;
+    void HandleNeeded();
+    // The window's identity; creates it first.
+    uintptr_t Handle();
+    // Destroys the window (and those of the children); it comes back when needed.
+    void RecreateWnd();
+    bool Showing() const override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    TRect ClientRect() const override;
+    TPoint ClientOrigin() const override;
+    // Draws the control and its children at (X, Y) of a canvas.
+    void PaintTo(TCanvas* Canvas, int X, int Y);
+    // Moves the client area's contents and the children.
+    void ScrollBy(int DeltaX, int DeltaY);
+    void Invalidate() override;
+    void Repaint() override;
+    void Update() override;
+
+    // ---- Events
+    TNotifyEvent OnEnter() const { return FOnEnter; }
+    void SetOnEnter(TNotifyEvent Value) { FOnEnter = Value; }
+    TNotifyEvent OnExit() const { return FOnExit; }
+    void SetOnExit(TNotifyEvent Value) { FOnExit = Value; }
+    TKeyEvent OnKeyDown() const { return FOnKeyDown; }
+    void SetOnKeyDown(TKeyEvent Value) { FOnKeyDown = Value; }
+    TKeyPressEvent OnKeyPress() const { return FOnKeyPress; }
+    void SetOnKeyPress(TKeyPressEvent Value) { FOnKeyPress = Value; }
+    TKeyEvent OnKeyUp() const { return FOnKeyUp; }
+    void SetOnKeyUp(TKeyEvent Value) { FOnKeyUp = Value; }
+
+    void WndProc(TMessage& Message) override;
+    void Dispatch(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
+
+    static void Publish(TPublisher<TWinControl>& p);
+
+    // The toolkit widget (nullptr before the window exists).
+    QWidget* Widget() const;
+    QWidget* SurfaceWidget() const override;
+    TPoint SurfaceOrigin() const override;
+    // The window's border inside the bounds: scroll bars, frames, a menu bar.
+    TRect NonClientMargins() const { return FNonClient; }
+    // Reserves room inside the bounds beside the frame edges (a menu bar, the
+    // window's scroll bars); the client area shrinks by it.
+    void SetNonClientMargins(const TRect& Margins);
+    // The toolkit side of the window; used inside the windowing layer only.
+    TWinControlWindow* Window() const { return FWindow.get(); }
+
+protected:
+    friend class TControl;
+    friend struct TWinControlWindow;
+
+    // ---- Window life cycle
+    virtual void CreateParams(TCreateParams& Params);
+    // Makes the window from the parameters, then sets it up.
+    virtual void CreateWnd();
+    // Makes the widget: by default a plain widget the control paints;
+    // a wrapping control makes its widget and calls AttachWidget.
+    virtual void CreateWindowHandle(const TCreateParams& Params);
+    virtual void DestroyWnd();
+    virtual void CreateHandle();
+    virtual void DestroyHandle();
+    // Gives the control its widget (made by CreateWindowHandle).
+    void AttachWidget(QWidget* Widget, bool SelfPainted);
+
+    // ---- Alignment
+    virtual void AlignControls(TControl* AControl, TRect& Rect);
+    virtual void AdjustClientRect(TRect& Rect);
+
+    // ---- Keys and focus
+    virtual void KeyDown(uint16_t& Key, TShiftState Shift);
+    virtual void KeyUp(uint16_t& Key, TShiftState Shift);
+    virtual void KeyPress(char32_t& Key);
+    // True when the key was handled (zeroed) on the way.
+    virtual bool DoKeyDown(TMessage& Message);
+    virtual bool DoKeyUp(TMessage& Message);
+    virtual bool DoKeyPress(TMessage& Message);
+    virtual void DoEnter();
+    virtual void DoExit();
+
+    // ---- Painting
+    // Paints the client area (the canvas is bound while it runs); the
+    // default paints nothing.
+    virtual void PaintWindow(TCanvas* Canvas);
+    // Paints the graphic children on their parts of the window.
+    void PaintControls(TControl* First = nullptr);
+    // Draws the non-client border (frame edges) of the window.
+    virtual void PaintNonClient(TCanvas* Canvas);
+    // Mouse messages that fall on a graphic child go to it.
+    virtual bool IsControlMouseMsg(TMessage& Message);
+
+    // ---- Message handlers
+    virtual void WMKeyDown(TMessage& Message);
+    virtual void WMSysKeyDown(TMessage& Message);
+    virtual void WMKeyUp(TMessage& Message);
+    virtual void WMSysKeyUp(TMessage& Message);
+    virtual void WMChar(TMessage& Message);
+    virtual void WMSysChar(TMessage& Message);
+    virtual void CNKeyDown(TMessage& Message);
+    virtual void CNChar(TMessage& Message);
+    virtual void WMSetFocus(TMessage& Message);
+    virtual void WMKillFocus(TMessage& Message);
+    virtual void WMPaint(TMessage& Message);
+    virtual void WMEraseBkgnd(TMessage& Message);
+    virtual void WMSize(TMessage& Message);
+    virtual void WMGetDlgCode(TMessage& Message);
+    virtual void WMHelp(TMessage& Message);
+    virtual void CMEnter(TMessage& Message);
+    virtual void CMExit(TMessage& Message);
+    virtual void CMDialogKey(TMessage& Message);
+    virtual void CMDialogChar(TMessage& Message);
+    virtual void CMChildKey(TMessage& Message);
+    virtual void CMFocusChanged(TMessage& Message);
+    // The window became visible or hidden (itself or with a parent).
+    virtual void CMShowingChanged(TMessage& Message);
+
+    void BoundsChanged() override;
+    void VisibleChanged() override;
+    void SetTextValue(const std::string& Value) override;
+    void Loaded() override;
+
+    // The frame edges a window of these parameters has inside its bounds.
+    virtual TRect BorderFromParams(const TCreateParams& Params) const;
+    // Window state pushed to the widget.
+    virtual void UpdateWidgetGeometry();
+    virtual void UpdateWidgetVisibility();
+    // The window changed size or place by itself (the user moved it).
+    virtual void WindowGeometryChanged(int ALeft, int ATop, int AWidth, int AHeight);
+    // The frame edges (cached from CreateParams).
+    TRect BorderMargins() const;
+    // Parent and children of the tab order.
+    std::vector<TWinControl*> FTabList;
+
+private:
+    friend bool RouteQtEvent(TWinControl*, QWidget*, IWidgetHost*, QEvent*);
+    void ApplyAnchors(const TSize& OldClient);
+    void DestroyChildrenWindows();
+    void UpdateNonClient();
+    void TrackMouseControl(TControl* Target);
+
+    std::vector<TControl*> FControls;  // every child, in z-order (bottom first)
+    std::unique_ptr<TWinControlWindow> FWindow;
+    TRect FNonClient;
+    TRect FExtraMargins;
+    mutable TRect FBorder;
+    mutable bool FBorderValid = false;
+    TSize FLastClientSize;
+    TSize FSizeBeforeResize;
+    TControl* FMouseControl = nullptr;  // the graphic child under the mouse
+    int FAlignLevel = 0;
+    bool FTabStop = false;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
+    TNotifyEvent FOnEnter, FOnExit;
+    TKeyEvent FOnKeyDown, FOnKeyUp;
+    TKeyPressEvent FOnKeyPress;
+};
+
+// A canvas that draws on a control: bound while the control's window
+// paints; outside of painting it only measures.
+class TControlCanvas : public TCanvas {
+    TASKMOOR_CLASS(TControlCanvas, TCanvas)
+public:
+    TControl* Control() const { return FControl; }
+    void SetControl(TControl* AControl);
+
+protected:
+    void RequiredState() override;
+
+private:
+    TControl* FControl = nullptr;
+};
+
+// A windowed control that paints itself on its Canvas in Paint.
+class TCustomControl : public TWinControl {
+    TASKMOOR_CLASS(TCustomControl, TWinControl)
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    ~TCustomControl() override;
+    TCanvas* Canvas() const;
+
+protected:
+    virtual void Paint();
+    void PaintWindow(TCanvas* Canvas) override;
+
+private:
+    std::unique_ptr<TControlCanvas> FCanvas;
+};
+
+// A control without a window: it paints on its parent's window in Paint.
+class TGraphicControl : public TControl {
+    TASKMOOR_CLASS(TGraphicControl, TControl)
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    ~TGraphicControl() override;
+    TCanvas* Canvas() const;
+
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    virtual void Paint();
+
+private:
+    std::unique_ptr<TControlCanvas> FCanvas;
+};

@@ -1,0 +1,653 @@
+// Menu items, the main menu bar, pop-up menus and the menu service.
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/core/sysutils.h"
+#include "platform/ui/application.h"
+#include "platform/ui/drawing.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/qt_host.h"
+#include "platform/ui/stdctrls.h"
+
+// ---- TMenuItem ----------------------------------------------------------------------------------
+
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
+
+TMenuItem::~TMenuItem() {
+    Destroying();
+    while (!FItems.empty()) {
+        TMenuItem* child = FItems.back();
+        FItems.pop_back();
+        child->FParent = nullptr;
+        delete child;
+    }
+    if (FParent) FParent->Remove(this);
+}
+
+void TMenuItem::Changed() {
+    if (ComponentState().Contains(csDestroying)) return;
+    if (TMenu* menu = GetParentMenu()) menu->MenuChanged(this);
+}
+
+void TMenuItem::SetCaption(const std::string& Value) {
+    if (Value == FCaption) return;
+    FCaption = Value;
+    Changed();
+}
+
+void TMenuItem::SetChecked(bool Value) {
+    if (Value == FChecked) return;
+    FChecked = Value;
+    if (Value && FRadioItem && FParent)
+        for (TMenuItem* sibling : FParent->FItems)
+            if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex) sibling->FChecked = false;
+    Changed();
+}
+
+void TMenuItem::SetEnabled(bool Value) {
+    if (Value == FEnabled) return;
+    FEnabled = Value;
+    Changed();
+}
+
+void TMenuItem::SetVisible(bool Value) {
+    if (Value == FVisible) return;
+    FVisible = Value;
+    Changed();
+}
+
+void TMenuItem::SetDefault(bool Value) {
+    if (Value == FDefault) return;
+    FDefault = Value;
+    Changed();
+}
+
+void TMenuItem::SetShortCut(TShortCut Value) {
+    if (Value == FShortCut) return;
+    FShortCut = Value;
+    Changed();
+}
+
+TMenuItem* TMenuItem::Items(int Index) const {
+    if (Index < 0 || Index >= Count()) throw EMenuError("Menu index out of range");
+    return FItems[static_cast<std::size_t>(Index)];
+}
+
+void TMenuItem::Add(TMenuItem* Item) { Insert(Count(), Item); }
+
+void TMenuItem::Insert(int Index, TMenuItem* Item) {
+    if (!Item) return;
+    if (Item->FParent) throw EMenuError("Menu inserted twice");
+    if (Index < 0 || Index > Count()) throw EMenuError("Menu index out of range");
+    if (Item == this || HasAsAncestor(this, Item)) throw EMenuError("Menu inserted twice");
+    FItems.insert(FItems.begin() + Index, Item);
+    Item->FParent = this;
+    Changed();
+}
+
+bool TMenuItem::HasAsAncestor(const TMenuItem* Item, const TMenuItem* Ancestor) {
+    for (const TMenuItem* p = Item; p; p = p->FParent)
+        if (p == Ancestor) return true;
+    return false;
+}
+
+void TMenuItem::Delete(int Index) {
+    TMenuItem* item = Items(Index);
+    Remove(item);
+    delete item;
+}
+
+void TMenuItem::Remove(TMenuItem* Item) {
+    auto it = std::find(FItems.begin(), FItems.end(), Item);
+    if (it == FItems.end()) throw EMenuError("Sub-menu is not in menu");
+    FItems.erase(it);
+    Item->FParent = nullptr;
+    Changed();
+}
+
+void TMenuItem::Clear() {
+    while (!FItems.empty()) Delete(Count() - 1);
+}
+
+int TMenuItem::IndexOf(const TMenuItem* Item) const {
+    auto it = std::find(FItems.begin(), FItems.end(), Item);
+    return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
+}
+
+TMenuItem* TMenuItem::Find(const std::string& ACaption) const {
+    const std::string wanted = StripHotkey(ACaption);
+    for (TMenuItem* item : FItems)
+        if (AnsiSameText(StripHotkey(item->FCaption), wanted)) return item;
+    return nullptr;
+}
+
+int TMenuItem::MenuIndex() const { return FParent ? FParent->IndexOf(this) : -1; }
+
+void TMenuItem::SetMenuIndex(int Value) {
+    if (!FParent) return;
+    TMenuItem* parent = FParent;
+    auto& items = parent->FItems;
+    items.erase(std::find(items.begin(), items.end(), this));
+    Value = std::clamp(Value, 0, static_cast<int>(items.size()));
+    items.insert(items.begin() + Value, this);
+    Changed();
+}
+
+TMenu* TMenuItem::GetParentMenu() const {
+    const TMenuItem* root = this;
+    while (root->FParent) root = root->FParent;
+    return root->FMenu;
+}
+
+void TMenuItem::Click() {
+    if (!FEnabled) return;
+    if (FAutoCheck) SetChecked(!FChecked);
+    FOnClick(this);
+}
+
+void TMenuItem::Publish(TPublisher<TMenuItem>& p) {
+    p.Property("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
+    p.Property("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked);
+    p.Property("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem);
+    p.Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex);
+    p.Property("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck);
+    p.Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled);
+    p.Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible);
+    p.Property("Default", &TMenuItem::Default, &TMenuItem::SetDefault);
+    p.Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut);
+    p.Property("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
+    p.Property("OnClick", &TMenuItem::OnClick, &TMenuItem::SetOnClick);
+}
+
+// ---- TMenu ----------------------------------------------------------------------------------------
+
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<TMenuItem>(nullptr)) {
+    FItems->FMenu = this;
+}
+
+TMenu::~TMenu() {
+    // Sub-items owned by the form may already be gone; the others go with the root.
+    FItems.reset();
+}
+
+TMenuItem* TMenu::FindItemByShortCut(TShortCut Value) const {
+    if (Value == 0) return nullptr;
+    std::vector<TMenuItem*> stack{FItems.get()};
+    while (!stack.empty()) {
+        TMenuItem* item = stack.back();
+        stack.pop_back();
+        if (item != FItems.get() && (!item->Enabled() || !item->Visible())) continue;
+        if (item != FItems.get() && item->ShortCut() == Value) return item;
+        for (int i = item->Count() - 1; i >= 0; --i) stack.push_back(item->Items(i));
+    }
+    return nullptr;
+}
+
+bool TMenu::IsShortCut(uint16_t Key, TShiftState Shift) {
+    TShiftState mods;
+    for (TShiftStateElement e : {ssShift, ssCtrl, ssAlt})
+        if (Shift.Contains(e)) mods += e;
+    TMenuItem* item = FindItemByShortCut(ShortCut(Key, mods));
+    if (!item) return false;
+    item->Click();
+    return true;
+}
+
+void TMenu::MenuChanged(TMenuItem*) {}
+
+// ---- The menu bar ------------------------------------------------------------------------------------
+
+namespace {
+
+// The form's non-client margins belong to the form; the menu bar takes its top.
+struct TNonClientAccess : TWinControl {
+    static void Set(TWinControl* Control, const TRect& Margins) {
+        (Control->*(&TNonClientAccess::SetNonClientMargins))(Margins);
+    }
+};
+
+class TMenuBarWidget : public QWidget {
+public:
+    TMenuBarWidget(TMainMenu* Menu, QWidget* Parent) : QWidget(Parent), FMenu(Menu) {
+        setMouseTracking(true);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    TMenuItem* Hot = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        TCanvas canvas;
+        const QRect all = rect();
+        BindCanvas(&canvas, &painter, QPoint(0, 0), &all);
+        canvas.Brush()->SetColor(clMenu);
+        canvas.FillRect(Rect(0, 0, width(), height()));
+        if (FMenu->Form()) canvas.SetFont(FMenu->Form()->Font());
+        TMenuItem* root = FMenu->Items();
+        for (int i = 0; i < root->Count(); ++i) {
+            TMenuItem* item = root->Items(i);
+            if (!item->Visible()) continue;
+            TRect r = FMenu->ItemBarRect(item);
+            OffsetRect(r, 0, height());
+            if (item == Hot && item->Enabled()) {
+                TRect e = r;
+                DrawEdge(&canvas, e, BDR_RAISEDINNER, BF_RECT);
+            }
+            canvas.Brush()->SetStyle(bsClear);
+            canvas.Font()->SetColor(item->Enabled() ? clMenuText : clGrayText);
+            DrawText(&canvas, item->Caption(), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            canvas.Brush()->SetStyle(bsSolid);
+        }
+        UnbindCanvas(&canvas);
+    }
+    void mouseMoveEvent(QMouseEvent* E) override {
+        TMenuItem* item = FMenu->ItemAtBarPos(E->position().toPoint().x());
+        if (item != Hot) {
+            Hot = item;
+            if (Application && item) Application->SetHint(GetLongHint(item->Hint()));
+            update();
+        }
+    }
+    void leaveEvent(QEvent*) override {
+        Hot = nullptr;
+        update();
+    }
+    void mousePressEvent(QMouseEvent* E) override {
+        if (E->button() != Qt::LeftButton) return;
+        TMenuItem* item = FMenu->ItemAtBarPos(E->position().toPoint().x());
+        if (!item || !item->Enabled()) return;
+        TMainMenu* menu = FMenu;
+        GuardedCall(menu, [menu, item] { menu->OpenItem(item); });
+    }
+
+private:
+    TMainMenu* FMenu;
+};
+
+}  // namespace
+
+// Keeps the bar widget on the form's present window.
+struct TMenuBarImpl : public QObject {
+    explicit TMenuBarImpl(TMainMenu* Menu) : FMenu(Menu) {}
+    ~TMenuBarImpl() override {
+        if (qApp) qApp->removeEventFilter(this);
+        delete Bar.data();
+    }
+    QPointer<TMenuBarWidget> Bar;
+    TMainMenu* FMenu;
+
+    void Ensure() {
+        TCustomForm* form = FMenu->Form();
+        if (!form) return;
+        const int h = FMenu->BarHeight();
+        if (form->NonClientMargins().Top != h) TNonClientAccess::Set(form, Rect(0, h, 0, 0));
+        QWidget* w = form->Widget();
+        if (!w) return;
+        if (!Bar || Bar->parentWidget() != w) {
+            delete Bar.data();
+            Bar = new TMenuBarWidget(FMenu, w);
+        }
+        Bar->setGeometry(0, 0, w->width(), h);
+        Bar->setVisible(h > 0);
+        Bar->raise();
+        Bar->update();
+    }
+
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        const QEvent::Type t = Event->type();
+        if (t == QEvent::Show || t == QEvent::Resize || t == QEvent::Polish) {
+            TCustomForm* form = FMenu->Form();
+            if (form && Watched == form->Widget()) Ensure();
+        }
+        return false;
+    }
+};
+
+TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {
+    // The first main menu of a form is the form's menu.
+    if (auto* form = dynamic_cast<TCustomForm*>(AOwner)) {
+        bool taken = false;
+        for (int i = 0; i < form->ComponentCount(); ++i)
+            if (auto* other = dynamic_cast<TMainMenu*>(form->Components(i)); other && other != this && other->FForm)
+                taken = true;
+        if (!taken) SetForm(form);
+    }
+}
+
+TMainMenu::~TMainMenu() { Detach(); }
+
+void TMainMenu::SetForm(TCustomForm* Value) {
+    if (Value == FForm) return;
+    Detach();
+    FForm = Value;
+    if (FForm) Attach();
+}
+
+void TMainMenu::Attach() {
+    EnsureToolkit();
+    FForm->FreeNotification(this);
+    FForm->AddShortCutHandler(this, [this](uint16_t Key, TShiftState Shift) { return HandleKey(Key, Shift); });
+    FBar = std::make_unique<TMenuBarImpl>(this);
+    qApp->installEventFilter(FBar.get());
+    FBar->Ensure();
+}
+
+void TMainMenu::Detach() {
+    if (!FForm) return;
+    TCustomForm* form = FForm;
+    FForm = nullptr;
+    FBar.reset();
+    if (!form->ComponentState().Contains(csDestroying)) {
+        form->RemoveShortCutHandlers(this);
+        TNonClientAccess::Set(form, Rect(0, 0, 0, 0));
+        form->RemoveFreeNotification(this);
+    }
+}
+
+void TMainMenu::Notification(TComponent* AComponent, TOperation Operation) {
+    TMenu::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FForm) {
+        FBar.reset();
+        FForm = nullptr;
+    }
+}
+
+int TMainMenu::BarHeight() const {
+    if (!FForm) return 0;
+    for (int i = 0; i < Items()->Count(); ++i)
+        if (Items()->Items(i)->Visible()) return GetSystemMetrics(SM_CYMENU) + 1;
+    return 0;
+}
+
+void TMainMenu::MenuChanged(TMenuItem* Item) {
+    TMenu::MenuChanged(Item);
+    if (ComponentState().Contains(csDestroying)) return;
+    if (FBar && FForm && !FForm->ComponentState().Contains(csDestroying)) FBar->Ensure();
+}
+
+namespace {
+int BarItemWidth(const TMenuItem* Item, const TCustomForm* Form) {
+    TCanvas canvas;
+    if (Form) canvas.SetFont(Form->Font());
+    TRect r{};
+    DrawText(&canvas, Item->Caption(), r, DT_CALCRECT | DT_SINGLELINE);
+    return r.Width() + 14;
+}
+}  // namespace
+
+TRect TMainMenu::ItemBarRect(const TMenuItem* Item) const {
+    const int h = BarHeight();
+    int x = 0;
+    for (int i = 0; i < Items()->Count(); ++i) {
+        TMenuItem* it = Items()->Items(i);
+        if (!it->Visible()) continue;
+        const int w = BarItemWidth(it, FForm);
+        if (it == Item) return Rect(x, -h, x + w, -1);
+        x += w;
+    }
+    return {};
+}
+
+TMenuItem* TMainMenu::ItemAtBarPos(int X) const {
+    for (int i = 0; i < Items()->Count(); ++i) {
+        TMenuItem* it = Items()->Items(i);
+        if (!it->Visible()) continue;
+        const TRect r = ItemBarRect(it);
+        if (X >= r.Left && X < r.Right) return it;
+    }
+    return nullptr;
+}
+
+void TMainMenu::OpenItem(TMenuItem* Item) {
+    if (!Item || !Item->Enabled() || !Item->Visible()) return;
+    bool hasChildren = false;
+    for (int i = 0; i < Item->Count(); ++i)
+        if (Item->Items(i)->Visible()) hasChildren = true;
+    if (!hasChildren) {
+        Item->Click();
+        return;
+    }
+    TPoint pos{0, 0};
+    if (FForm) {
+        const TRect r = ItemBarRect(Item);
+        pos = FForm->ClientToScreen({r.Left, 0});
+    }
+    if (TMenuItem* chosen = MenuService().TrackMenu(Item, pos)) chosen->Click();
+}
+
+bool TMainMenu::HandleKey(uint16_t Key, TShiftState Shift) {
+    const bool alt = Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift);
+    if (alt && ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))) {
+        const char32_t ch = static_cast<char32_t>(Key >= 'A' && Key <= 'Z' ? Key - 'A' + 'a' : Key);
+        for (int i = 0; i < Items()->Count(); ++i) {
+            TMenuItem* item = Items()->Items(i);
+            if (item->Visible() && item->Enabled() && IsAccel(ch, item->Caption())) {
+                OpenItem(item);
+                return true;
+            }
+        }
+    }
+    return IsShortCut(Key, Shift);
+}
+
+// ---- TPopupMenu -----------------------------------------------------------------------------------------
+
+namespace {
+bool PopupMenuHook(TControl* Control, TPopupMenu* Menu, const TPoint& ScreenPos) {
+    if (!Menu || !Menu->AutoPopup()) return false;
+    Menu->SetPopupComponent(Control);
+    Menu->Popup(ScreenPos.X, ScreenPos.Y);
+    return true;
+}
+}  // namespace
+
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {
+    SetPopupMenuHook(&PopupMenuHook);
+    // Its shortcuts work while the focus is in a control it belongs to.
+    if (auto* form = dynamic_cast<TCustomForm*>(AOwner)) {
+        form->AddShortCutHandler(this, [this, form](uint16_t Key, TShiftState Shift) {
+            for (TControl* c = form->ActiveControl(); c; c = c->Parent())
+                if (c->PopupMenu() == this) return IsShortCut(Key, Shift);
+            return false;
+        });
+    }
+}
+
+TPopupMenu::~TPopupMenu() {
+    if (auto* form = dynamic_cast<TCustomForm*>(Owner()))
+        if (!form->ComponentState().Contains(csDestroying)) form->RemoveShortCutHandlers(this);
+}
+
+void TPopupMenu::SetPopupComponent(TComponent* Value) {
+    if (FPopupComponent) FPopupComponent->RemoveFreeNotification(this);
+    FPopupComponent = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
+    TMenu::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupComponent) FPopupComponent = nullptr;
+}
+
+void TPopupMenu::DoPopup(TObject* Sender) { FOnPopup(Sender); }
+
+void TPopupMenu::Popup(int X, int Y) {
+    DoPopup(this);
+    if (TMenuItem* chosen = MenuService().TrackMenu(Items(), {X, Y})) chosen->Click();
+}
+
+void TPopupMenu::Publish(TPublisher<TPopupMenu>& p) {
+    p.Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup);
+    p.Property("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment);
+    p.Property("OnPopup", &TPopupMenu::OnPopup, &TPopupMenu::SetOnPopup);
+}
+
+// ---- Shortcut texts ---------------------------------------------------------------------------------
+
+namespace {
+struct TKeyName {
+    uint16_t Key;
+    const char* Name;
+};
+constexpr TKeyName kKeyNames[] = {
+    {VK_BACK, "BkSp"},   {VK_TAB, "Tab"},    {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},  {VK_SPACE, "Space"},
+    {VK_PRIOR, "PgUp"},  {VK_NEXT, "PgDn"},  {VK_END, "End"},      {VK_HOME, "Home"},   {VK_LEFT, "Left"},
+    {VK_UP, "Up"},       {VK_RIGHT, "Right"}, {VK_DOWN, "Down"},   {VK_INSERT, "Ins"},  {VK_DELETE, "Del"},
+};
+
+std::string KeyName(uint16_t Key) {
+    if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9')) return std::string(1, static_cast<char>(Key));
+    if (Key >= VK_F1 && Key <= VK_F12) return "F" + std::to_string(Key - VK_F1 + 1);
+    if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9) return "Num " + std::to_string(Key - VK_NUMPAD0);
+    for (const auto& k : kKeyNames)
+        if (k.Key == Key) return k.Name;
+    return {};
+}
+}  // namespace
+
+std::string ShortCutToText(TShortCut Value) {
+    const std::string name = KeyName(static_cast<uint16_t>(Value & 0xFF));
+    if (name.empty()) return {};
+    std::string text;
+    if (Value & scShift) text += "Shift+";
+    if (Value & scCtrl) text += "Ctrl+";
+    if (Value & scAlt) text += "Alt+";
+    return text + name;
+}
+
+TShortCut TextToShortCut(const std::string& Text) {
+    TShortCut mods = 0;
+    std::string rest = Trim(Text);
+    for (;;) {
+        bool found = false;
+        for (const auto& [prefix, flag] : {std::pair<const char*, TShortCut>{"Shift+", scShift},
+                                           {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
+            const std::size_t n = std::strlen(prefix);
+            if (rest.size() > n && AnsiSameText(rest.substr(0, n), prefix)) {
+                mods |= flag;
+                rest = rest.substr(n);
+                found = true;
+            }
+        }
+        if (!found) break;
+    }
+    for (int key = 1; key < 256; ++key) {
+        const std::string name = KeyName(static_cast<uint16_t>(key));
+        if (!name.empty() && AnsiSameText(name, rest)) return static_cast<TShortCut>(mods | key);
+    }
+    return 0;
+}
+
+// ---- The menu service ------------------------------------------------------------------------------------
+
+namespace {
+
+class TQtMenuService : public TMenuService {
+public:
+    TMenuItem* TrackMenu(TMenuItem* Parent, const TPoint& ScreenPos) override {
+        EnsureToolkit();
+        QMenu menu;
+        std::vector<std::pair<QAction*, TMenuItem*>> actions;
+        Fill(&menu, Parent, actions);
+        QAction* chosen = menu.exec(QPoint(ScreenPos.X, ScreenPos.Y));
+        for (const auto& [action, item] : actions)
+            if (action == chosen) return item;
+        return nullptr;
+    }
+
+private:
+    static void Fill(QMenu* Menu, TMenuItem* Parent, std::vector<std::pair<QAction*, TMenuItem*>>& Actions) {
+        for (int i = 0; i < Parent->Count(); ++i) {
+            TMenuItem* item = Parent->Items(i);
+            if (!item->Visible()) continue;
+            if (item->IsLine()) {
+                Menu->addSeparator();
+                continue;
+            }
+            QString text = ToQString(item->Caption());
+            const std::string shortcut = ShortCutToText(item->ShortCut());
+            if (!shortcut.empty()) text += "\t" + ToQString(shortcut);
+            bool hasChildren = false;
+            for (int j = 0; j < item->Count(); ++j)
+                if (item->Items(j)->Visible()) hasChildren = true;
+            QAction* action = nullptr;
+            if (hasChildren) {
+                QMenu* sub = Menu->addMenu(text);
+                Fill(sub, item, Actions);
+                action = sub->menuAction();
+            } else {
+                action = Menu->addAction(text);
+                Actions.push_back({action, item});
+            }
+            action->setEnabled(item->Enabled());
+            if (item->Checked()) {
+                action->setCheckable(true);
+                action->setChecked(true);
+            }
+            if (item->Default()) {
+                QFont f = action->font();
+                f.setBold(true);
+                action->setFont(f);
+            }
+            const std::string hint = item->Hint();
+            QObject::connect(action, &QAction::hovered, [hint] {
+                if (Application) Application->SetHint(GetLongHint(hint));
+            });
+        }
+    }
+};
+
+TQtMenuService& RealMenuService() {
+    static TQtMenuService service;
+    return service;
+}
+TMenuService* GMenuService = nullptr;
+
+}  // namespace
+
+TMenuService& MenuService() { return GMenuService ? *GMenuService : RealMenuService(); }
+
+TMenuService* SetMenuService(TMenuService* Service) {
+    TMenuService* old = GMenuService ? GMenuService : &RealMenuService();
+    GMenuService = Service == &RealMenuService() ? nullptr : Service;
+    return old;
+}
+
+// ---- TTestMenus ----------------------------------------------------------------------------------------------
+
+TTestMenus::TTestMenus() : FPrevious(SetMenuService(this)) {}
+
+TTestMenus::~TTestMenus() { SetMenuService(FPrevious); }
+
+TMenuItem* TTestMenus::TrackMenu(TMenuItem* Parent, const TPoint& ScreenPos) {
+    std::vector<std::string> shown;
+    for (int i = 0; i < Parent->Count(); ++i)
+        if (Parent->Items(i)->Visible()) shown.push_back(Parent->Items(i)->Caption());
+    FOpened.push_back(shown);
+    FPositions.push_back(ScreenPos);
+    if (FAnswers.empty()) return nullptr;
+    const std::string path = FAnswers.front();
+    FAnswers.pop_front();
+    if (path.empty()) return nullptr;
+    TMenuItem* item = Parent;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t bar = path.find('|', start);
+        const std::string part = path.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        TMenuItem* next = item->Find(part);
+        if (!next || !next->Visible()) throw EInvalidOperation("Menu item \"" + path + "\" not found");
+        item = next;
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    return item->Enabled() && !item->IsLine() ? item : nullptr;
+}

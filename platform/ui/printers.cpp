@@ -1,0 +1,387 @@
+// The printer, its devices and the printer service.
+#include <QFile>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <algorithm>
+
+#include "platform/core/files.h"
+#include "platform/core/sysutils.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/printers.h"
+#include "platform/ui/qt_host.h"
+
+const char* const PdfPrinterName = "PDF File";
+
+namespace {
+
+// ---- A printer of the toolkit (a system printer or the PDF file) -------------------------------
+
+class TQtPrinterDevice : public TPrinterDevice {
+public:
+    explicit TQtPrinterDevice(const std::string& Name) : FName(Name), FPdf(Name == PdfPrinterName) {
+        EnsureToolkit();
+        Setup(FPrinter);
+    }
+
+    int Dpi() const override { return FPrinter.resolution(); }
+    TPoint PhysicalSize(TPrinterOrientation Orientation) const override {
+        QPageLayout layout = FPrinter.pageLayout();
+        layout.setOrientation(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        const QRect full = layout.fullRectPixels(FPrinter.resolution());
+        return {full.width(), full.height()};
+    }
+    TRect PrintableRect(TPrinterOrientation Orientation) const override {
+        QPageLayout layout = FPrinter.pageLayout();
+        layout.setOrientation(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        const QRect r = layout.paintRectPixels(FPrinter.resolution());
+        return Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+    }
+
+    std::string Begin(TCanvas* Canvas, const std::string& Title, const std::string& FileName,
+                      TPrinterOrientation Orientation, int Copies) override {
+        FPrinter.setDocName(ToQString(Title));
+        FPrinter.setPageOrientation(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        FPrinter.setCopyCount(std::max(1, Copies));
+        if (FPdf) {
+            FFile = FileName;
+            FPrinter.setOutputFileName(ToQString(FileName));
+        }
+        FPainter = std::make_unique<QPainter>();
+        if (!FPainter->begin(&FPrinter)) {
+            FPainter.reset();
+            if (FPdf) return Format("Cannot create file \"%s\".", FileName.c_str());
+            return "Printer selected is not valid";
+        }
+        Bind(Canvas, Orientation);
+        return {};
+    }
+    void NewPage(TCanvas* Canvas) override {
+        if (!FPainter) return;
+        UnbindCanvas(Canvas);
+        FPrinter.newPage();
+        Bind(Canvas, FOrientation);
+    }
+    void End(TCanvas* Canvas) override {
+        UnbindCanvas(Canvas);
+        if (FPainter) FPainter->end();
+        FPainter.reset();
+    }
+    void Abort(TCanvas* Canvas) override {
+        UnbindCanvas(Canvas);
+        FPrinter.abort();
+        if (FPainter && FPainter->isActive()) FPainter->end();
+        FPainter.reset();
+        // A dropped PDF document leaves no half file behind.
+        if (FPdf && !FFile.empty()) QFile::remove(ToQString(FFile));
+    }
+
+private:
+    void Setup(QPrinter& P) {
+        if (FPdf) {
+            P.setOutputFormat(QPrinter::PdfFormat);
+            P.setResolution(600);
+            P.setPageSize(QPageSize(QPageSize::Letter));
+            // A printable area like a real printer's: a quarter inch all round.
+            P.setPageMargins(QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter);
+        } else {
+            P.setPrinterName(ToQString(FName));
+        }
+        P.setFullPage(false);
+    }
+    void Bind(TCanvas* Canvas, TPrinterOrientation Orientation) {
+        FOrientation = Orientation;
+        const TRect r = PrintableRect(Orientation);
+        const QRect clip(0, 0, r.Width(), r.Height());
+        BindCanvas(Canvas, FPainter.get(), QPoint(0, 0), &clip);
+    }
+
+    std::string FName;
+    bool FPdf;
+    QPrinter FPrinter{QPrinter::HighResolution};
+    std::unique_ptr<QPainter> FPainter;
+    std::string FFile;
+    TPrinterOrientation FOrientation = poPortrait;
+};
+
+class TQtPrinterService : public TPrinterService {
+public:
+    std::vector<std::string> PrinterNames() override {
+        EnsureToolkit();
+        std::vector<std::string> names;
+        for (const QString& n : QPrinterInfo::availablePrinterNames()) names.push_back(FromQString(n));
+        names.push_back(PdfPrinterName);
+        return names;
+    }
+    int DefaultPrinter() override {
+        const std::string def = FromQString(QPrinterInfo::defaultPrinterName());
+        const auto names = PrinterNames();
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (!def.empty() && names[i] == def) return static_cast<int>(i);
+        return static_cast<int>(names.size()) - 1;  // the PDF printer
+    }
+    std::unique_ptr<TPrinterDevice> CreateDevice(const std::string& Name) override {
+        return std::make_unique<TQtPrinterDevice>(Name);
+    }
+};
+
+TQtPrinterService& RealPrinterService() {
+    static TQtPrinterService service;
+    return service;
+}
+TPrinterService* GPrinterService = nullptr;
+TPrinter* GPrinter = nullptr;
+
+}  // namespace
+
+TPrinterService& PrinterService() { return GPrinterService ? *GPrinterService : RealPrinterService(); }
+
+TPrinterService* SetPrinterService(TPrinterService* Service) {
+    TPrinterService* old = GPrinterService ? GPrinterService : &RealPrinterService();
+    GPrinterService = Service == &RealPrinterService() ? nullptr : Service;
+    return old;
+}
+
+TPrinter* Printer() {
+    if (!GPrinter) GPrinter = new TPrinter();
+    return GPrinter;
+}
+
+TPrinter* SetPrinter(TPrinter* NewPrinter) {
+    TPrinter* old = GPrinter;
+    GPrinter = NewPrinter;
+    return old;
+}
+
+// ---- TPrinter ---------------------------------------------------------------------------------------
+
+TPrinter::TPrinter() : FCanvas(std::make_unique<TCanvas>()) {}
+
+TPrinter::~TPrinter() {
+    if (FPrinting && FDevice) {
+        try {
+            FDevice->Abort(FCanvas.get());
+        } catch (...) {
+        }
+    }
+}
+
+TStrings* TPrinter::Printers() {
+    if (!FPrinters) {
+        FPrinters = std::make_unique<TStringList>();
+        for (const std::string& n : PrinterService().PrinterNames()) FPrinters->Add(n);
+        if (FPrinters->IndexOf(PdfPrinterName) < 0) FPrinters->Add(PdfPrinterName);
+    }
+    return FPrinters.get();
+}
+
+void TPrinter::Refresh() {
+    const std::string current = FPrinterIndex >= 0 && FPrinters ? FPrinters->Strings(FPrinterIndex) : std::string();
+    CheckPrinting(false);
+    FPrinters.reset();
+    const int index = current.empty() ? -1 : Printers()->IndexOf(current);
+    FPrinterIndex = index;
+    DeviceChanged();
+}
+
+int TPrinter::PrinterIndex() {
+    if (FPrinterIndex < 0) {
+        const int count = Printers()->Count();
+        int def = PrinterService().DefaultPrinter();
+        if (def < 0 || def >= count) def = Printers()->IndexOf(PdfPrinterName);
+        FPrinterIndex = def;
+    }
+    return FPrinterIndex;
+}
+
+void TPrinter::SetPrinterIndex(int Value) {
+    CheckPrinting(false);
+    if (Value == -1) {
+        FPrinterIndex = -1;
+        PrinterIndex();
+    } else {
+        if (Value < 0 || Value >= Printers()->Count()) throw EPrinter("Printer selected is not valid");
+        FPrinterIndex = Value;
+    }
+    DeviceChanged();
+}
+
+std::string TPrinter::PrinterName() { return Printers()->Strings(PrinterIndex()); }
+
+void TPrinter::DeviceChanged() {
+    FDevice.reset();
+    UnbindCanvas(FCanvas.get());
+}
+
+TPrinterDevice* TPrinter::Device() {
+    if (!FDevice) {
+        FDevice = PrinterService().CreateDevice(PrinterName());
+        if (!FDevice) throw EPrinter("Printer selected is not valid");
+        FCanvas->Font()->SetPixelsPerInch(FDevice->Dpi());
+    }
+    return FDevice.get();
+}
+
+void TPrinter::CheckPrinting(bool Value) const {
+    if (FPrinting == Value) return;
+    throw EPrinter(Value ? "Printer is not currently printing" : "Printing in progress");
+}
+
+void TPrinter::SetOrientation(TPrinterOrientation Value) {
+    CheckPrinting(false);
+    FOrientation = Value;
+}
+
+void TPrinter::SetCopies(int Value) {
+    CheckPrinting(false);
+    FCopies = std::max(1, Value);
+}
+
+TCanvas* TPrinter::Canvas() {
+    Device();
+    return FCanvas.get();
+}
+
+int TPrinter::PageWidth() { return Device()->PrintableRect(FOrientation).Width(); }
+int TPrinter::PageHeight() { return Device()->PrintableRect(FOrientation).Height(); }
+TPoint TPrinter::PhysicalPageSize() { return Device()->PhysicalSize(FOrientation); }
+TPoint TPrinter::PrintingOffset() { return Device()->PrintableRect(FOrientation).TopLeft(); }
+int TPrinter::XResolution() { return Device()->Dpi(); }
+int TPrinter::YResolution() { return Device()->Dpi(); }
+
+void TPrinter::BeginDoc() {
+    CheckPrinting(false);
+    TPrinterDevice* device = Device();
+    std::string file = FFileName;
+    if (file.empty()) {
+        std::string name = FTitle.empty() ? "Document" : FTitle;
+        for (char& ch : name)
+            if (std::string("/\\:*?\"<>|").find(ch) != std::string::npos) ch = '_';
+        file = IncludeTrailingPathDelimiter(GetCurrentDir()) + name + ".pdf";
+    }
+    const std::string error = device->Begin(FCanvas.get(), FTitle, file, FOrientation, FCopies);
+    if (!error.empty()) throw EPrinter(error);
+    FPrinting = true;
+    FAborted = false;
+    FPageNumber = 1;
+}
+
+void TPrinter::NewPage() {
+    CheckPrinting(true);
+    FDevice->NewPage(FCanvas.get());
+    ++FPageNumber;
+}
+
+void TPrinter::EndDoc() {
+    CheckPrinting(true);
+    FPrinting = false;
+    FPageNumber = 0;
+    FDevice->End(FCanvas.get());
+}
+
+void TPrinter::Abort() {
+    CheckPrinting(true);
+    FPrinting = false;
+    FAborted = true;
+    FPageNumber = 0;
+    FDevice->Abort(FCanvas.get());
+}
+
+// ---- Test printers ---------------------------------------------------------------------------------
+
+class TTestPrinterDevice : public TPrinterDevice {
+public:
+    explicit TTestPrinterDevice(TTestPrinters* Owner) : FOwner(Owner) {}
+
+    int Dpi() const override { return FOwner->FDpi; }
+    TPoint PhysicalSize(TPrinterOrientation Orientation) const override {
+        const int w = FOwner->FDpi * 17 / 2, h = FOwner->FDpi * 11;
+        return Orientation == poLandscape ? TPoint{h, w} : TPoint{w, h};
+    }
+    TRect PrintableRect(TPrinterOrientation Orientation) const override {
+        const TPoint s = PhysicalSize(Orientation);
+        const int m = FOwner->FMargin;
+        return Rect(m, m, s.X - m, s.Y - m);
+    }
+    std::string Begin(TCanvas* Canvas, const std::string& Title, const std::string&, TPrinterOrientation Orientation,
+                      int) override {
+        FOwner->FLastTitle = Title;
+        FOrientation = Orientation;
+        FDone.clear();
+        StartPage(Canvas);
+        return {};
+    }
+    void NewPage(TCanvas* Canvas) override {
+        FinishPage(Canvas);
+        StartPage(Canvas);
+    }
+    void End(TCanvas* Canvas) override {
+        FinishPage(Canvas);
+        for (auto& page : FDone) FOwner->FPages.push_back(std::move(page));
+        FDone.clear();
+        ++FOwner->FDocuments;
+    }
+    void Abort(TCanvas* Canvas) override {
+        UnbindCanvas(Canvas);
+        FPainter.reset();
+        FDone.clear();
+        ++FOwner->FAborted;
+    }
+
+private:
+    void StartPage(TCanvas* Canvas) {
+        const TRect r = PrintableRect(FOrientation);
+        FImage = QImage(r.Width(), r.Height(), QImage::Format_RGB32);
+        FImage.fill(Qt::white);
+        FPainter = std::make_unique<QPainter>(&FImage);
+        const QRect clip(0, 0, r.Width(), r.Height());
+        BindCanvas(Canvas, FPainter.get(), QPoint(0, 0), &clip, &FImage);
+    }
+    void FinishPage(TCanvas* Canvas) {
+        UnbindCanvas(Canvas);
+        if (FPainter) FPainter->end();
+        FPainter.reset();
+        auto page = std::make_unique<TBitmap>();
+        page->SetSize(FImage.width(), FImage.height());
+        page->Data()->Image = FImage;
+        FDone.push_back(std::move(page));
+    }
+
+    TTestPrinters* FOwner;
+    TPrinterOrientation FOrientation = poPortrait;
+    QImage FImage;
+    std::unique_ptr<QPainter> FPainter;
+    std::vector<std::unique_ptr<TBitmap>> FDone;
+};
+
+TTestPrinters::TTestPrinters(int Dpi, int Margin)
+    : FPrevious(SetPrinterService(this)), FPreviousPrinter(SetPrinter(nullptr)), FDpi(std::max(10, Dpi)),
+      FMargin(std::max(0, Margin)) {}
+
+TTestPrinters::~TTestPrinters() {
+    delete SetPrinter(FPreviousPrinter);
+    SetPrinterService(FPrevious);
+}
+
+TBitmap* TTestPrinters::Page(int Index) const {
+    if (Index < 0 || Index >= PageCount()) throw EListError(Format("List index out of bounds (%d)", Index));
+    return FPages[static_cast<std::size_t>(Index)].get();
+}
+
+void TTestPrinters::Clear() {
+    FPages.clear();
+    FDocuments = 0;
+    FAborted = 0;
+}
+
+std::vector<std::string> TTestPrinters::PrinterNames() { return {"Test Printer", PdfPrinterName}; }
+
+std::unique_ptr<TPrinterDevice> TTestPrinters::CreateDevice(const std::string& Name) {
+    if (Name == PdfPrinterName) return std::make_unique<TQtPrinterDevice>(Name);
+    if (Name == "Test Printer") return std::make_unique<TTestPrinterDevice>(this);
+    return nullptr;
+}

@@ -1,0 +1,227 @@
+// The toolkit side of the windowing layer. Only the sources of platform/ui
+// include this header; nothing above the platform sees the toolkit.
+//
+// A control's window is a widget that routes its events to the control:
+// TQtHost<W> derives from any widget class W and overrides event(). A
+// control that wraps a ready-made widget makes one in its
+// CreateWindowHandle override:
+//
+//   void TEdit::CreateWindowHandle(const TCreateParams& Params) {
+//       auto* w = new TQtHost<QLineEdit>(this, ParentWidgetFor(Params));
+//       AttachWidget(w, false);
+//   }
+//
+// Events the control leaves to DefaultHandler reach W::event().
+#pragma once
+
+#include <QEvent>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+#include "platform/ui/controls.h"
+#include "platform/ui/graphics.h"
+#include "platform/ui/messages.h"
+
+class TCanvas;
+
+// What every routing widget answers.
+class IWidgetHost {
+public:
+    virtual ~IWidgetHost() = default;
+    // The widget's own event processing (W::event).
+    virtual bool BaseEvent(QEvent* Event) = 0;
+    virtual TWinControl* HostControl() const = 0;
+    // The control is gone: events go straight to the widget from now on.
+    virtual void DetachControl() = 0;
+};
+
+// Routes a widget event to its control; Host runs the widget's own
+// processing when the control leaves it the event.
+bool RouteQtEvent(TWinControl* Control, QWidget* Widget, IWidgetHost* Host, QEvent* Event);
+
+template <class W>
+class TQtHost : public W, public IWidgetHost {
+public:
+    template <class... A>
+    explicit TQtHost(TWinControl* Control, A&&... Args) : W(std::forward<A>(Args)...), FControl(Control) {}
+
+    bool BaseEvent(QEvent* Event) override { return W::event(Event); }
+    TWinControl* HostControl() const override { return FControl; }
+    void DetachControl() override { FControl = nullptr; }
+
+protected:
+    bool event(QEvent* Event) override {
+        if (!FControl) return W::event(Event);
+        return RouteQtEvent(FControl, this, this, Event);
+    }
+    // Tab moves the focus through the form's own tab order, never the toolkit's.
+    bool focusNextPrevChild(bool) override { return false; }
+
+private:
+    TWinControl* FControl;
+};
+
+// Routes the mouse and wheel events of a widget inside a control's window
+// (a scroll area's viewport, the line edit of a combo box) to the control as
+// well, in the control's client coordinates; the control's default handling
+// gives them back to that widget.
+void RouteChildWidget(TWinControl* Control, QWidget* Child);
+
+// The parent widget a window of these parameters goes in (nullptr for a
+// top-level window).
+QWidget* ParentWidgetFor(const TCreateParams& Params);
+
+// The control whose window Widget is (or lies in); nullptr for none.
+TWinControl* FindControlOfWidget(const QWidget* Widget);
+
+// ---- Dispatch scope -----------------------------------------------------------------
+// Held while a toolkit event or callback runs platform code: widgets
+// destroyed meanwhile are deleted when the outermost scope ends.
+class TDispatchScope {
+public:
+    TDispatchScope();
+    ~TDispatchScope();
+    static int Depth();
+};
+// Deletes the widget now, or when the dispatch in progress ends.
+void DisposeWidget(QWidget* Widget);
+// Runs F; an exception goes to Application->HandleException(Sender).
+template <class F>
+void GuardedCall(TObject* Sender, F&& Func);
+void HandleGuardedException(TObject* Sender);
+template <class F>
+void GuardedCall(TObject* Sender, F&& Func) {
+    TDispatchScope scope;
+    try {
+        Func();
+    } catch (...) {
+        HandleGuardedException(Sender);
+    }
+}
+
+// Brings up the toolkit with default arguments when nobody did.
+void EnsureToolkit();
+// Puts a window in front of the others (where the platform can).
+void RaiseWindow(QWidget* Widget);
+
+// ---- The toolkit event behind a message -----------------------------------------------
+struct TPaintContext;
+
+struct TNativeEvent {
+    QWidget* Widget = nullptr;
+    IWidgetHost* Host = nullptr;
+    QEvent* Event = nullptr;
+    bool DefaultDone = false;
+    uint16_t Key = 0;  // the virtual key of a key event
+    // The character the key press types (0: none); the key-down's default
+    // processing waits for it.
+    char32_t Char = 0;
+    TPaintContext* Paint = nullptr;
+    // Runs the widget's own processing of the event once; with a different
+    // event, of that one.
+    bool RunDefault(QEvent* Other = nullptr);
+};
+
+// ---- Windows -----------------------------------------------------------------------------
+struct TWinControlWindow {
+    QPointer<QWidget> Widget;
+    IWidgetHost* Host = nullptr;
+    bool SelfPainted = true;
+    bool TopLevel = false;
+    TCreateParams Params;
+};
+
+// ---- Painting ---------------------------------------------------------------------------
+// One paint of a widget: the painter opens when the first canvas draws.
+struct TPaintContext {
+    QWidget* Widget = nullptr;
+    QRect Region;  // what needs painting, in widget coordinates
+    std::unique_ptr<QPainter> Painter;
+    std::vector<TCanvas*> Bound;
+    TPaintContext* Outer = nullptr;
+
+    explicit TPaintContext(QWidget* W, const QRect& R);
+    ~TPaintContext();
+    QPainter* EnsurePainter();
+};
+// The paint in progress for a widget, if any.
+TPaintContext* ActivePaintContext(const QWidget* Widget);
+
+struct TCanvasImpl {
+    QPainter* Painter = nullptr;
+    std::unique_ptr<QPainter> OwnedPainter;
+    QImage* Readable = nullptr;       // pixels that can be read back
+    QPoint Origin;                    // canvas (0, 0) in painter coordinates
+    bool Clipped = false;
+    QRect Clip;                       // canvas coordinates, when Clipped
+    TPaintContext* Context = nullptr;
+
+    void Unbind();
+};
+// Binds a canvas to a painter (the canvas's (0, 0) at Origin, drawing
+// clipped to *Clip in canvas coordinates when given).
+void BindCanvas(TCanvas* Canvas, QPainter* Painter, QPoint Origin, const QRect* Clip,
+                QImage* Readable = nullptr, TPaintContext* Context = nullptr);
+// Unbinds the canvas (and takes it off its paint's list).
+void UnbindCanvas(TCanvas* Canvas);
+// The canvas's painter set up for one drawing operation (origin, clip,
+// plain composition); nullptr when the canvas has nothing to draw on.
+QPainter* PrepareCanvas(TCanvas* Canvas);
+
+// ---- Conversions -------------------------------------------------------------------------
+QColor ToQColor(TColor Color);
+QFont ToQFont(const TFont* Font);
+QRect ToQRect(const TRect& R);
+TRect FromQRect(const QRect& R);
+inline QPoint ToQPoint(const TPoint& P) { return {P.X, P.Y}; }
+inline TPoint FromQPoint(const QPoint& P) { return {P.x(), P.y()}; }
+QString ToQString(const std::string& S);
+std::string FromQString(const QString& S);
+Qt::CursorShape ToQtCursor(TCursor Cursor);
+
+// Virtual keys and toolkit keys.
+uint16_t VirtualKeyOf(int QtKey, Qt::KeyboardModifiers Modifiers);
+int QtKeyOf(uint16_t VirtualKey);
+TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
+Qt::KeyboardModifiers ModifiersOf(TShiftState Shift);
+// The character a key press types, from its text or (with Ctrl) its key.
+char32_t CharOfKeyEvent(int QtKey, Qt::KeyboardModifiers Modifiers, const QString& Text);
+// The modifiers and buttons of the input being handled; outside of input
+// events the toolkit's idea of them.
+struct TInputState {
+    bool Have = false;
+    Qt::KeyboardModifiers Modifiers;
+    Qt::MouseButtons Buttons;
+};
+TInputState SaveInputState();
+void RestoreInputState(const TInputState& State);
+void NoteInputState(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
+
+// ---- Queue -------------------------------------------------------------------------------
+// Drops the messages posted to a control.
+void RemovePostedMessages(TWinControl* Control);
+// The character message that follows the key-down being handled, until it
+// is dispatched or PeekMessage removes it.
+struct TPendingChar {
+    TWinControl* Target = nullptr;
+    TMessage Message;
+    bool Waiting = false;
+};
+extern TPendingChar GPendingChar;
+
+// ---- Images ----------------------------------------------------------------------------
+struct TImageData {
+    QImage Image;
+    // The canvas painting on Image; its painter ends before Image changes.
+    TCanvas* Painting = nullptr;
+    void EndPaint();
+};
+// Draws an image into Dest of a canvas: with a transparent colour (-1 for
+// none), or with the canvas's copy mode.
+void DrawImage(TCanvas* Canvas, const QImage& Image, const TRect& Dest, TColor TransparentRGB);

@@ -1,0 +1,950 @@
+// Labels, edits and memos.
+#include <QAbstractTextDocumentLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProxyStyle>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <algorithm>
+
+#include "platform/core/sysutils.h"
+#include "platform/core/text.h"
+#include "platform/ui/clipboard.h"
+#include "platform/ui/drawing.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/stdctrls_qt.h"
+
+// ---- Positions and case ----------------------------------------------------------------
+
+int Utf16OfByte(const QString& S, int BytePos) {
+    if (BytePos <= 0) return 0;
+    int bytes = 0;
+    int i = 0;
+    const int n = static_cast<int>(S.size());
+    while (i < n) {
+        char32_t cp = S[i].unicode();
+        int units = 1;
+        if (S[i].isHighSurrogate() && i + 1 < n && S[i + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(S[i], S[i + 1]);
+            units = 2;
+        }
+        const int len = cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+        if (bytes + len > BytePos) break;
+        bytes += len;
+        i += units;
+    }
+    return i;
+}
+
+int ByteOfUtf16(const QString& S, int Pos) {
+    Pos = std::clamp(Pos, 0, static_cast<int>(S.size()));
+    if (Pos > 0 && Pos < S.size() && S[Pos].isLowSurrogate()) --Pos;
+    return static_cast<int>(S.left(Pos).toUtf8().size());
+}
+
+QString ApplyCharCase(const QString& S, TEditCharCase Case) {
+    switch (Case) {
+    case ecUpperCase: return S.toUpper();
+    case ecLowerCase: return S.toLower();
+    default: return S;
+    }
+}
+
+QValidator::State TEditValidator::validate(QString& Input, int& Pos) const {
+    if (Bypass) return Acceptable;
+    if (CharCase != ecNormal) {
+        const QString converted = ApplyCharCase(Input, CharCase);
+        if (converted.size() == Input.size()) Input = converted;
+    }
+    if (MaxBytes > 0 && Input.toUtf8().size() > MaxBytes) return Invalid;
+    (void)Pos;
+    return Acceptable;
+}
+
+// ---- Accelerators -------------------------------------------------------------------------
+
+namespace {
+// The character after the first single "&"; 0 when none.
+char32_t HotkeyOf(const std::string& Caption) {
+    const QString s = ToQString(Caption);
+    for (int i = 0; i + 1 < s.size(); ++i) {
+        if (s[i] != '&') continue;
+        if (s[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        const QString ch = s.mid(i + 1, s[i + 1].isHighSurrogate() ? 2 : 1).toLower();
+        return ch.toUcs4().value(0);
+    }
+    return 0;
+}
+}  // namespace
+
+char32_t GetHotkey(const std::string& Caption) { return HotkeyOf(Caption); }
+
+bool IsAccel(char32_t Key, const std::string& Caption) {
+    const char32_t hot = HotkeyOf(Caption);
+    if (hot == 0 || Key == 0) return false;
+    const QString k = QString::fromUcs4(&Key, 1).toLower();
+    return k.toUcs4().value(0) == hot;
+}
+
+std::string StripHotkey(const std::string& Caption) {
+    std::string out;
+    out.reserve(Caption.size());
+    for (std::size_t i = 0; i < Caption.size(); ++i) {
+        if (Caption[i] == '&') {
+            if (i + 1 < Caption.size() && Caption[i + 1] == '&') {
+                out += '&';
+                ++i;
+            }
+            continue;
+        }
+        out += Caption[i];
+    }
+    return out;
+}
+
+// ---- TCustomLabel -----------------------------------------------------------------------------
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    SetControlStyle(ControlStyle() + csReplicatable);
+    SetColor(clBtnFace);
+    SetParentColor(true);
+    SetBounds(0, 0, 65, 17);
+}
+
+void TCustomLabel::SetAlignment(TAlignment Value) {
+    if (Value == FAlignment) return;
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool Value) {
+    if (Value == FAutoSize) return;
+    FAutoSize = Value;
+    AdjustBounds();
+}
+
+void TCustomLabel::SetLayout(TTextLayout Value) {
+    if (Value == FLayout) return;
+    FLayout = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool Value) {
+    if (Value == FWordWrap) return;
+    FWordWrap = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetTransparent(bool Value) {
+    if (Value == FTransparent) return;
+    FTransparent = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool Value) {
+    if (Value == FShowAccelChar) return;
+    FShowAccelChar = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* Value) {
+    if (Value == FFocusControl) return;
+    if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
+}
+
+void TCustomLabel::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustBounds();
+}
+
+void TCustomLabel::FontChanged(TObject* Sender) {
+    TGraphicControl::FontChanged(Sender);
+    AdjustBounds();
+}
+
+void TCustomLabel::DoDrawText(TRect& Rect, unsigned Flags) {
+    std::string text = GetLabelText();
+    if ((Flags & DT_CALCRECT) && (text.empty() || (FShowAccelChar && text == "&"))) text += " ";
+    if (!FShowAccelChar) Flags |= DT_NOPREFIX;
+    TCanvas* c = Canvas();
+    c->SetFont(Font());
+    if (!Enabled() && !(Flags & DT_CALCRECT)) {
+        TRect r = Rect;
+        OffsetRect(r, 1, 1);
+        c->Font()->SetColor(clBtnHighlight);
+        DrawText(c, text, r, Flags);
+        c->Font()->SetColor(clBtnShadow);
+        DrawText(c, text, Rect, Flags);
+        return;
+    }
+    DrawText(c, text, Rect, Flags);
+}
+
+void TCustomLabel::Paint() {
+    TCanvas* c = Canvas();
+    TRect r = ClientRect();
+    if (!FTransparent) {
+        c->Brush()->SetColor(Color());
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(r);
+    }
+    c->Brush()->SetStyle(bsClear);
+    unsigned flags = DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0u);
+    flags |= FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
+    if (FLayout != tlTop) {
+        TRect calc = r;
+        DoDrawText(calc, flags | DT_CALCRECT);
+        const int h = calc.Height();
+        if (FLayout == tlBottom) OffsetRect(r, 0, r.Height() - h);
+        else OffsetRect(r, 0, (r.Height() - h) / 2);
+    }
+    DoDrawText(r, flags);
+}
+
+void TCustomLabel::AdjustBounds() {
+    if (!FAutoSize || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+    TRect r = ClientRect();
+    if (!FWordWrap) r.Right = r.Left;
+    DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0u));
+    int x = Left();
+    if (FAlignment == taRightJustify) x += Width() - r.Width();
+    SetBounds(x, Top(), r.Width(), r.Height());
+}
+
+void TCustomLabel::CMTextChangedLabel() {
+    Invalidate();
+    AdjustBounds();
+}
+
+void TCustomLabel::CMDialogCharLabel(TMessage& Message) {
+    if (FFocusControl && Enabled() && FShowAccelChar && IsAccel(static_cast<char32_t>(Message.WParam), Caption()) &&
+        FFocusControl->CanFocus()) {
+        FFocusControl->SetFocus();
+        Message.Result = 1;
+    }
+}
+
+void TCustomLabel::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case CM_TEXTCHANGED: CMTextChangedLabel(); break;
+    case CM_DIALOGCHAR: CMDialogCharLabel(Message); break;
+    default: TGraphicControl::Dispatch(Message); break;
+    }
+}
+
+void TCustomLabel::Publish(TPublisher<TCustomLabel>& p) {
+    p.Property("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment);
+    p.Property("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize);
+    p.Property("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout);
+    p.Property("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap);
+    p.Property("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent);
+    p.Property("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar);
+    p.Property("FocusControl", &TCustomLabel::FocusControl, &TCustomLabel::SetFocusControl);
+}
+
+// ---- The line edit ------------------------------------------------------------------------------
+
+namespace {
+
+// Shows PasswordChar for every character of a password edit.
+class TPasswordStyle : public QProxyStyle {
+public:
+    explicit TPasswordStyle(char32_t Ch) : QProxyStyle(nullptr), FCh(Ch) {}
+    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                  QStyleHintReturn* Return) const override {
+        if (Hint == SH_LineEdit_PasswordCharacter) return static_cast<int>(FCh);
+        if (Hint == SH_LineEdit_PasswordMaskDelay) return 0;
+        return QProxyStyle::styleHint(Hint, Option, Widget, Return);
+    }
+
+private:
+    char32_t FCh;
+};
+
+class TLineEditAdapter : public TEditAdapter {
+public:
+    TLineEditAdapter(TCustomEdit* Edit, const TCreateParams& Params) : TEditAdapter(Edit) {
+        FWidget = new TQtHost<QLineEdit>(Edit, ParentWidgetFor(Params));
+        FValidator = new TEditValidator(FWidget);
+        FWidget->setValidator(FValidator);
+        FWidget->setContextMenuPolicy(Qt::NoContextMenu);
+        QObject::connect(FWidget, &QLineEdit::textChanged, [this](const QString&) { NotifyChanged(); });
+    }
+    ~TLineEditAdapter() override { delete FStyle; }
+
+    QWidget* Widget() const override { return FWidget; }
+    QString Text() const override { return FWidget->text(); }
+    void SetText(const QString& Value) override {
+        FWidget->setText(Value);
+        FWidget->setModified(false);
+    }
+    int SelStart() const override {
+        return FWidget->hasSelectedText() ? FWidget->selectionStart() : FWidget->cursorPosition();
+    }
+    int SelLength() const override { return FWidget->hasSelectedText() ? FWidget->selectionLength() : 0; }
+    void SetSelection(int Start, int Length) override {
+        if (Length <= 0) {
+            FWidget->deselect();
+            FWidget->setCursorPosition(Start);
+        } else {
+            FWidget->setSelection(Start, Length);
+        }
+    }
+    void ReplaceSelection(const QString& Value) override {
+        FValidator->Bypass = true;
+        FWidget->insert(Value);
+        FValidator->Bypass = false;
+    }
+    bool Modified() const override { return FWidget->isModified(); }
+    void SetModified(bool Value) override { FWidget->setModified(Value); }
+    void SetReadOnly(bool Value) override { FWidget->setReadOnly(Value); }
+    void SetLimits(int MaxBytes, TEditCharCase Case) override {
+        FValidator->MaxBytes = MaxBytes;
+        FValidator->CharCase = Case;
+    }
+    void SetPasswordChar(char32_t Ch) override {
+        if (Ch == 0) {
+            FWidget->setEchoMode(QLineEdit::Normal);
+            return;
+        }
+        delete FStyle;
+        FStyle = new TPasswordStyle(Ch);
+        FWidget->setStyle(FStyle);
+        FWidget->setEchoMode(QLineEdit::Password);
+    }
+    void SetFrame(bool Value) override { FWidget->setFrame(Value); }
+    void SetAlignment(TAlignment Value) override {
+        FWidget->setAlignment(Value == taRightJustify ? Qt::AlignRight | Qt::AlignVCenter
+                              : Value == taCenter     ? Qt::AlignHCenter | Qt::AlignVCenter
+                                                      : Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    bool CanUndo() const override { return FWidget->isUndoAvailable(); }
+    void Undo() override { FWidget->undo(); }
+    void ClearUndo() override {
+        // The toolkit keeps no way to drop the history but setting the text.
+        const QString text = FWidget->text();
+        const int start = FWidget->selectionStart();
+        const int len = FWidget->selectionLength();
+        const int cursor = FWidget->cursorPosition();
+        const bool modified = FWidget->isModified();
+        const QSignalBlocker block(FWidget);
+        FWidget->setText(text);
+        FWidget->setModified(modified);
+        if (len > 0) FWidget->setSelection(start, len);
+        else FWidget->setCursorPosition(cursor);
+    }
+
+private:
+    QLineEdit* FWidget;
+    TEditValidator* FValidator;
+    TPasswordStyle* FStyle = nullptr;
+};
+
+}  // namespace
+
+// ---- TCustomEdit -------------------------------------------------------------------------------
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight});
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+TCustomEdit::~TCustomEdit() {
+    Destroying();
+    DestroyHandle();
+}
+
+void TCustomEdit::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    AddBorderStyle(Params, FBorderStyle, Ctl3D());
+}
+
+void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
+    FAdapter = CreateAdapter(Params);
+    ApplyToAdapter();
+    AttachWidget(FAdapter->Widget(), false);
+}
+
+std::unique_ptr<TEditAdapter> TCustomEdit::CreateAdapter(const TCreateParams& Params) {
+    return std::make_unique<TLineEditAdapter>(this, Params);
+}
+
+void TCustomEdit::ApplyToAdapter() {
+    TEditAdapter* a = FAdapter.get();
+    FSettingText = true;
+    a->SetText(ToQString(TControl::GetText()));
+    FSettingText = false;
+    a->SetModified(FModified);
+    a->SetReadOnly(FReadOnly);
+    a->SetLimits(FMaxLength, FCharCase);
+    a->SetPasswordChar(FPasswordChar);
+    a->SetFrame(FBorderStyle == bsSingle);
+    a->SetHideSelection(FHideSelection);
+    const QString t = a->Text();
+    a->SetSelection(Utf16OfByte(t, FSelStart), Utf16OfByte(t, FSelStart + FSelLength) - Utf16OfByte(t, FSelStart));
+}
+
+void TCustomEdit::DestroyWnd() {
+    if (FAdapter) {
+        // Keep what the window held.
+        const QString t = FAdapter->Text();
+        TControl::SetTextValue(FromQString(t));
+        FModified = FAdapter->Modified();
+        FSelStart = ByteOfUtf16(t, FAdapter->SelStart());
+        FSelLength = ByteOfUtf16(t, FAdapter->SelStart() + FAdapter->SelLength()) - FSelStart;
+    }
+    TWinControl::DestroyWnd();
+    FAdapter.reset();
+}
+
+std::string TCustomEdit::GetText() const {
+    if (FAdapter) return FromQString(FAdapter->Text());
+    return TControl::GetText();
+}
+
+void TCustomEdit::SetTextValue(const std::string& Value) {
+    if (FAdapter) {
+        FSettingText = true;
+        try {
+            FAdapter->SetText(ToQString(Value));
+        } catch (...) {
+            FSettingText = false;
+            throw;
+        }
+        FSettingText = false;
+        TControl::SetTextValue(Value);  // keeps the copy and sends CM_TEXTCHANGED
+        Change();
+        return;
+    }
+    FModified = false;
+    FSelStart = FSelLength = 0;
+    TControl::SetTextValue(Value);
+    Change();
+}
+
+void TCustomEdit::TextChangedByWidget() {
+    if (FSettingText) return;
+    GuardedCall(this, [this] { Change(); });
+}
+
+void TCustomEdit::Change() { FOnChange(this); }
+
+int TCustomEdit::SelStart() const {
+    if (!FAdapter) return FSelStart;
+    return ByteOfUtf16(FAdapter->Text(), FAdapter->SelStart());
+}
+
+int TCustomEdit::SelLength() const {
+    if (!FAdapter) return FSelLength;
+    const QString t = FAdapter->Text();
+    const int s = FAdapter->SelStart();
+    return ByteOfUtf16(t, s + FAdapter->SelLength()) - ByteOfUtf16(t, s);
+}
+
+void TCustomEdit::SetSelStart(int Value) {
+    const std::string text = Text();
+    Value = std::clamp(Value, 0, static_cast<int>(text.size()));
+    if (!FAdapter) {
+        FSelStart = static_cast<int>(Utf8Truncate(text, static_cast<std::size_t>(Value)).size());
+        FSelLength = 0;
+        return;
+    }
+    FAdapter->SetSelection(Utf16OfByte(FAdapter->Text(), Value), 0);
+}
+
+void TCustomEdit::SetSelLength(int Value) {
+    const int start = SelStart();
+    const std::string text = Text();
+    const int end = std::clamp(start + std::max(0, Value), start, static_cast<int>(text.size()));
+    if (!FAdapter) {
+        FSelLength = static_cast<int>(Utf8Truncate(text, static_cast<std::size_t>(end)).size()) - start;
+        return;
+    }
+    const QString t = FAdapter->Text();
+    const int s = Utf16OfByte(t, start);
+    FAdapter->SetSelection(s, Utf16OfByte(t, end) - s);
+}
+
+std::string TCustomEdit::SelText() const {
+    const std::string text = Text();
+    const int s = SelStart();
+    return text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(SelLength()));
+}
+
+void TCustomEdit::SetSelText(const std::string& Value) {
+    if (!FAdapter) {
+        std::string text = TControl::GetText();
+        const int s = std::min(FSelStart, static_cast<int>(text.size()));
+        const int l = std::min(FSelLength, static_cast<int>(text.size()) - s);
+        text.replace(static_cast<std::size_t>(s), static_cast<std::size_t>(l), Value);
+        TControl::SetTextValue(text);
+        FSelStart = s + static_cast<int>(Value.size());
+        FSelLength = 0;
+        FModified = true;
+        Change();
+        return;
+    }
+    FAdapter->ReplaceSelection(ToQString(Value));
+}
+
+void TCustomEdit::SelectAll() {
+    if (!FAdapter) {
+        FSelStart = 0;
+        FSelLength = static_cast<int>(TControl::GetText().size());
+        return;
+    }
+    FAdapter->SetSelection(0, static_cast<int>(FAdapter->Text().size()));
+}
+
+void TCustomEdit::ClearSelection() { Perform(WM_CLEAR, 0, 0); }
+
+void TCustomEdit::Clear() { SetText(""); }
+
+void TCustomEdit::CopyToClipboard() { Perform(WM_COPY, 0, 0); }
+void TCustomEdit::CutToClipboard() { Perform(WM_CUT, 0, 0); }
+void TCustomEdit::PasteFromClipboard() { Perform(WM_PASTE, 0, 0); }
+bool TCustomEdit::CanUndo() const { return FAdapter && FAdapter->CanUndo(); }
+void TCustomEdit::Undo() { Perform(WM_UNDO, 0, 0); }
+void TCustomEdit::ClearUndo() {
+    if (FAdapter) FAdapter->ClearUndo();
+}
+
+void TCustomEdit::SetMaxLength(int Value) {
+    FMaxLength = std::max(0, Value);
+    if (FAdapter) FAdapter->SetLimits(FMaxLength, FCharCase);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value) {
+    if (Value == FCharCase) return;
+    FCharCase = Value;
+    if (FAdapter) FAdapter->SetLimits(FMaxLength, FCharCase);
+    if (Value != ecNormal) {
+        const std::string text = Text();
+        const std::string converted = FromQString(ApplyCharCase(ToQString(text), Value));
+        if (converted != text) SetText(converted);
+    }
+}
+
+void TCustomEdit::SetPasswordChar(char32_t Value) {
+    if (Value == FPasswordChar) return;
+    FPasswordChar = Value;
+    if (FAdapter) FAdapter->SetPasswordChar(Value);
+}
+
+bool TCustomEdit::Modified() const { return FAdapter ? FAdapter->Modified() : FModified; }
+
+void TCustomEdit::SetModified(bool Value) {
+    FModified = Value;
+    if (FAdapter) FAdapter->SetModified(Value);
+}
+
+void TCustomEdit::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    if (FAdapter) FAdapter->SetReadOnly(Value);
+}
+
+void TCustomEdit::SetAutoSize(bool Value) {
+    if (Value == FAutoSize) return;
+    FAutoSize = Value;
+    AdjustHeight();
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
+    if (Value == FBorderStyle) return;
+    FBorderStyle = Value;
+    RecreateWnd();
+    AdjustHeight();
+}
+
+void TCustomEdit::SetHideSelection(bool Value) {
+    FHideSelection = Value;
+    if (FAdapter) FAdapter->SetHideSelection(Value);
+}
+
+int TCustomEdit::AutoHeight() const {
+    const QFontMetrics fm(ToQFont(Font()));
+    return fm.height() + (FBorderStyle == bsSingle ? 8 : 2);
+}
+
+void TCustomEdit::AdjustHeight() {
+    if (!FAutoSize || !ControlStyle().Contains(csFixedHeight) || ComponentState().Contains(csLoading)) return;
+    SetHeight(AutoHeight());
+}
+
+void TCustomEdit::FontChanged(TObject* Sender) {
+    TWinControl::FontChanged(Sender);
+    AdjustHeight();
+}
+
+void TCustomEdit::DoEnter() {
+    if (FAutoSelect && !ControlState().Contains(csLButtonDown) && !GetCaptureControl()) SelectAll();
+    TWinControl::DoEnter();
+}
+
+void TCustomEdit::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
+
+void TCustomEdit::WMChar(TMessage& Message) {
+    if (DoKeyPress(Message)) return;
+    // The edit's own clipboard and undo keys go through the messages, so
+    // descendants see them.
+    switch (Message.WParam) {
+    case 3: Perform(WM_COPY, 0, 0); return;
+    case 22: Perform(WM_PASTE, 0, 0); return;
+    case 24: Perform(WM_CUT, 0, 0); return;
+    case 26: Perform(WM_UNDO, 0, 0); return;
+    default: break;
+    }
+    if (FReadOnly && Message.WParam != 9) return;
+    DefaultHandler(Message);
+}
+
+// Clipboard, clearing and undo messages of the edit.
+class TEditMessages {
+public:
+    static bool Handle(TCustomEdit* Edit, TEditAdapter* A, TMessage& Message, bool MultiLine) {
+        switch (Message.Msg) {
+        case WM_COPY:
+            if (Edit->PasswordChar() == 0 && Edit->SelLength() > 0) Clipboard()->SetAsText(Edit->SelText());
+            return true;
+        case WM_CUT:
+            if (Edit->PasswordChar() == 0 && Edit->SelLength() > 0 && !Edit->ReadOnly()) {
+                Clipboard()->SetAsText(Edit->SelText());
+                if (A) A->ReplaceSelection(QString());
+                else Edit->SetSelText("");
+            }
+            return true;
+        case WM_CLEAR:
+            if (Edit->SelLength() > 0 && !Edit->ReadOnly()) {
+                if (A) A->ReplaceSelection(QString());
+                else Edit->SetSelText("");
+            }
+            return true;
+        case WM_PASTE: {
+            if (Edit->ReadOnly()) return true;
+            std::string text = Clipboard()->AsText();
+            if (!MultiLine) {
+                const auto br = text.find_first_of("\r\n");
+                if (br != std::string::npos) text.resize(br);
+            }
+            text = FromQString(ApplyCharCase(ToQString(text), Edit->CharCase()));
+            if (Edit->MaxLength() > 0) {
+                const int room = Edit->MaxLength() - static_cast<int>(Edit->Text().size()) + Edit->SelLength();
+                text = Utf8Truncate(text, static_cast<std::size_t>(std::max(0, room)));
+            }
+            if (A) A->ReplaceSelection(ToQString(text));
+            else Edit->SetSelText(text);
+            return true;
+        }
+        case WM_UNDO:
+            if (A && !Edit->ReadOnly()) A->Undo();
+            return true;
+        default: return false;
+        }
+    }
+};
+
+void TCustomEdit::Dispatch(TMessage& Message) {
+    WidgetMouseFirst(Message);
+    if (TEditMessages::Handle(this, FAdapter.get(), Message, dynamic_cast<TCustomMemo*>(this) != nullptr)) return;
+    if (Message.Msg == WM_KEYDOWN && FAdapter) {
+        // Shift+Insert, Ctrl+Insert and Shift+Delete go through the messages too.
+        const TShiftState s = KeyDataToShiftState(Message.LParam);
+        const bool shift = s.Contains(ssShift), ctrl = s.Contains(ssCtrl);
+        if ((Message.WParam == VK_INSERT && (shift != ctrl)) || (Message.WParam == VK_DELETE && shift && !ctrl)) {
+            if (DoKeyDown(Message)) return;
+            Perform(Message.WParam == VK_DELETE ? WM_CUT : shift ? WM_PASTE : WM_COPY, 0, 0);
+            return;
+        }
+    }
+    TWinControl::Dispatch(Message);
+}
+
+void TCustomEdit::Publish(TPublisher<TCustomEdit>& p) {
+    p.Property("Text", [](TCustomEdit& e) { return e.Text(); },
+               [](TCustomEdit& e, const std::string& v) { e.SetText(v); });
+    p.Property("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength);
+    p.Property("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase);
+    p.Property("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly);
+    p.Property("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect);
+    p.Property("AutoSize", &TCustomEdit::AutoSize, &TCustomEdit::SetAutoSize);
+    p.Property("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle);
+    p.Property("HideSelection", &TCustomEdit::HideSelection, &TCustomEdit::SetHideSelection);
+    p.Property("OnChange", &TCustomEdit::OnChange, &TCustomEdit::SetOnChange);
+}
+
+// ---- The memo ---------------------------------------------------------------------------------------
+
+namespace {
+
+class TMemoAdapter : public TEditAdapter {
+public:
+    TMemoAdapter(TCustomMemo* Memo, const TCreateParams& Params) : TEditAdapter(Memo), FMemo(Memo) {
+        FWidget = new TQtScrollHost<QPlainTextEdit>(Memo, ParentWidgetFor(Params));
+        FWidget->setContextMenuPolicy(Qt::NoContextMenu);
+        FWidget->setTabChangesFocus(false);
+        if (Params.ExStyle & WS_EX_CLIENTEDGE) {
+            FWidget->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            FWidget->setLineWidth(2);
+        } else if (Params.Style & WS_BORDER) {
+            FWidget->setFrameStyle(QFrame::Box | QFrame::Plain);
+            FWidget->setLineWidth(1);
+        } else {
+            FWidget->setFrameStyle(QFrame::NoFrame);
+        }
+        QObject::connect(FWidget, &QPlainTextEdit::textChanged, [this] { NotifyChanged(); });
+        ApplyWrap();
+    }
+
+    QWidget* Widget() const override { return FWidget; }
+    QString Text() const override { return FWidget->toPlainText(); }
+    void SetText(const QString& Value) override {
+        FWidget->setPlainText(Value);
+        FWidget->document()->setModified(false);
+    }
+    int SelStart() const override { return FWidget->textCursor().selectionStart(); }
+    int SelLength() const override {
+        const QTextCursor c = FWidget->textCursor();
+        return c.selectionEnd() - c.selectionStart();
+    }
+    void SetSelection(int Start, int Length) override {
+        QTextCursor c = FWidget->textCursor();
+        c.setPosition(Start);
+        if (Length > 0) c.setPosition(Start + Length, QTextCursor::KeepAnchor);
+        FWidget->setTextCursor(c);
+    }
+    void ReplaceSelection(const QString& Value) override { FWidget->textCursor().insertText(Value); }
+    bool Modified() const override { return FWidget->document()->isModified(); }
+    void SetModified(bool Value) override { FWidget->document()->setModified(Value); }
+    void SetReadOnly(bool Value) override {
+        FWidget->setReadOnly(Value);
+        // A read-only memo still moves its caret and selects with the keyboard.
+        if (Value) FWidget->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
+    void SetLimits(int MaxBytes, TEditCharCase Case) override {
+        FMaxBytes = MaxBytes;
+        FCase = Case;
+    }
+    void SetPasswordChar(char32_t) override {}
+    void SetFrame(bool) override {}
+    void SetAlignment(TAlignment Value) override {
+        QTextOption o = FWidget->document()->defaultTextOption();
+        o.setAlignment(Value == taRightJustify ? Qt::AlignRight : Value == taCenter ? Qt::AlignHCenter : Qt::AlignLeft);
+        FWidget->document()->setDefaultTextOption(o);
+    }
+    bool CanUndo() const override { return FWidget->document()->isUndoAvailable(); }
+    void Undo() override { FWidget->undo(); }
+    void ClearUndo() override { FWidget->document()->clearUndoRedoStacks(); }
+    void ApplyWrap() {
+        FWidget->setLineWrapMode(FMemo->WordWrap() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        const TScrollStyle s = FMemo->ScrollBars();
+        FWidget->setVerticalScrollBarPolicy(s == ssVertical || s == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                           : Qt::ScrollBarAlwaysOff);
+        FWidget->setHorizontalScrollBarPolicy(s == ssHorizontal || s == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                               : Qt::ScrollBarAlwaysOff);
+    }
+    int MaxBytes() const { return FMaxBytes; }
+    TEditCharCase Case() const { return FCase; }
+
+private:
+    TCustomMemo* FMemo;
+    QPlainTextEdit* FWidget;
+    int FMaxBytes = 0;
+    TEditCharCase FCase = ecNormal;
+};
+
+}  // namespace
+
+// The memo's lines: the text split at line breaks, written back whole.
+class TMemoStrings : public TStrings {
+public:
+    explicit TMemoStrings(TCustomMemo* Memo) : FMemo(Memo) {}
+
+    void Insert(int Index, const std::string& S) override {
+        std::vector<std::string> lines = Lines();
+        if (Index < 0 || Index > static_cast<int>(lines.size())) IndexError(Index);
+        lines.insert(lines.begin() + Index, S);
+        Store(lines);
+    }
+    void Delete(int Index) override {
+        std::vector<std::string> lines = Lines();
+        if (Index < 0 || Index >= static_cast<int>(lines.size())) IndexError(Index);
+        lines.erase(lines.begin() + Index);
+        Store(lines);
+    }
+    void Clear() override { FMemo->SetText(""); }
+    std::string GetTextStr() const override {
+        std::string t = FMemo->Text();
+        if (!t.empty()) t += "\n";
+        return t;
+    }
+    void SetTextStr(const std::string& Value) override {
+        std::string t = Value;
+        // One line break at the end ends the last line; the memo shows no empty line for it.
+        if (!t.empty() && t.back() == '\n') t.pop_back();
+        if (!t.empty() && t.back() == '\r') t.pop_back();
+        std::string normal;
+        normal.reserve(t.size());
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            if (t[i] == '\r') {
+                normal += '\n';
+                if (i + 1 < t.size() && t[i + 1] == '\n') ++i;
+            } else {
+                normal += t[i];
+            }
+        }
+        FMemo->SetText(normal);
+    }
+
+protected:
+    std::string Get(int Index) const override {
+        const std::vector<std::string> lines = Lines();
+        if (Index < 0 || Index >= static_cast<int>(lines.size())) IndexError(Index);
+        return lines[static_cast<std::size_t>(Index)];
+    }
+    int GetCount() const override { return static_cast<int>(Lines().size()); }
+    void Put(int Index, const std::string& S) override {
+        std::vector<std::string> lines = Lines();
+        if (Index < 0 || Index >= static_cast<int>(lines.size())) IndexError(Index);
+        lines[static_cast<std::size_t>(Index)] = S;
+        Store(lines);
+    }
+
+private:
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        const std::string t = FMemo->Text();
+        if (t.empty()) return lines;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t br = t.find('\n', start);
+            if (br == std::string::npos) {
+                lines.push_back(t.substr(start));
+                break;
+            }
+            lines.push_back(t.substr(start, br - start));
+            start = br + 1;
+        }
+        return lines;
+    }
+    void Store(const std::vector<std::string>& Lines) {
+        std::string t;
+        for (std::size_t i = 0; i < Lines.size(); ++i) {
+            if (i) t += '\n';
+            t += Lines[i];
+        }
+        FMemo->SetText(t);
+    }
+    TCustomMemo* FMemo;
+};
+
+TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
+    SetControlStyle(ControlStyle() - csFixedHeight);
+    SetAutoSize(false);
+    SetBounds(0, 0, 185, 89);
+}
+
+TCustomMemo::~TCustomMemo() {
+    Destroying();
+    DestroyHandle();
+}
+
+std::unique_ptr<TEditAdapter> TCustomMemo::CreateAdapter(const TCreateParams& Params) {
+    auto a = std::make_unique<TMemoAdapter>(this, Params);
+    a->SetAlignment(FAlignment);
+    return a;
+}
+
+void TCustomMemo::SetLines(TStrings* Value) { FLines->Assign(Value); }
+
+void TCustomMemo::SetWordWrap(bool Value) {
+    if (Value == FWordWrap) return;
+    FWordWrap = Value;
+    if (auto* a = dynamic_cast<TMemoAdapter*>(FAdapter.get())) a->ApplyWrap();
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle Value) {
+    if (Value == FScrollBars) return;
+    FScrollBars = Value;
+    if (auto* a = dynamic_cast<TMemoAdapter*>(FAdapter.get())) a->ApplyWrap();
+}
+
+void TCustomMemo::SetAlignment(TAlignment Value) {
+    if (Value == FAlignment) return;
+    FAlignment = Value;
+    if (FAdapter) FAdapter->SetAlignment(Value);
+}
+
+TPoint TCustomMemo::CaretPos() const {
+    const std::string t = Text();
+    const int pos = std::min(SelStart(), static_cast<int>(t.size()));
+    int line = 0, lineStart = 0;
+    for (int i = 0; i < pos; ++i)
+        if (t[static_cast<std::size_t>(i)] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    return {pos - lineStart, line};
+}
+
+void TCustomMemo::WMGetDlgCode(TMessage& Message) {
+    TCustomEdit::WMGetDlgCode(Message);
+    Message.Result |= DLGC_WANTALLKEYS;
+    if (FWantTabs) Message.Result |= DLGC_WANTTAB;
+    if (!FWantReturns) Message.Result &= ~DLGC_WANTALLKEYS;
+}
+
+void TCustomMemo::WMChar(TMessage& Message) {
+    if (DoKeyPress(Message)) return;
+    switch (Message.WParam) {
+    case 3: Perform(WM_COPY, 0, 0); return;
+    case 22: Perform(WM_PASTE, 0, 0); return;
+    case 24: Perform(WM_CUT, 0, 0); return;
+    case 26: Perform(WM_UNDO, 0, 0); return;
+    default: break;
+    }
+    if (ReadOnly()) return;
+    const auto ch = static_cast<char32_t>(Message.WParam);
+    if (ch == 9 && !FWantTabs) return;
+    if (ch == 13 && !FWantReturns) return;
+    auto* a = dynamic_cast<TMemoAdapter*>(FAdapter.get());
+    if (a && ch >= 32) {
+        // Character case and the byte limit, as the line edit's validator does.
+        QString s = QString::fromUcs4(&ch, 1);
+        s = ApplyCharCase(s, a->Case());
+        if (a->MaxBytes() > 0 &&
+            static_cast<int>(Text().size()) - SelLength() + s.toUtf8().size() > a->MaxBytes())
+            return;
+        if (s != QString::fromUcs4(&ch, 1)) {
+            a->ReplaceSelection(s);
+            return;
+        }
+    }
+    DefaultHandler(Message);
+}
+
+void TCustomMemo::DoEnter() { TWinControl::DoEnter(); }
+
+void TCustomMemo::Publish(TPublisher<TCustomMemo>& p) {
+    p.Property("Lines", &TCustomMemo::Lines, &TCustomMemo::SetLines);
+    p.Property("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap);
+    p.Property("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars);
+    p.Property("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs);
+    p.Property("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns);
+    p.Property("Alignment", &TCustomMemo::Alignment, &TCustomMemo::SetAlignment);
+}

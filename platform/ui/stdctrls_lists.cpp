@@ -1,0 +1,864 @@
+// List boxes and combo boxes.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+#include "platform/core/sysutils.h"
+#include "platform/ui/stdctrls_qt.h"
+
+namespace {
+
+// Rows of the list box's item height.
+class TRowDelegate : public QStyledItemDelegate {
+public:
+    TRowDelegate(QObject* Parent, int Height) : QStyledItemDelegate(Parent), FHeight(Height) {}
+    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(Option, Index);
+        s.setHeight(FHeight);
+        return s;
+    }
+    void SetHeight(int Height) { FHeight = Height; }
+
+private:
+    int FHeight;
+};
+
+// Where a new line goes in a sorted list (after its equals), letter case ignored.
+template <class Items>
+int SortedPlace(const Items& List, const std::string& S) {
+    auto it = std::upper_bound(List.begin(), List.end(), S, [](const std::string& a, const auto& item) {
+        return AnsiCompareText(a, item.first) < 0;
+    });
+    return static_cast<int>(it - List.begin());
+}
+
+// The frame a window of these parameters asks for.
+void ApplyFrame(QFrame* Frame, const TCreateParams& Params) {
+    if (Params.ExStyle & WS_EX_CLIENTEDGE) {
+        Frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        Frame->setLineWidth(2);
+    } else if (Params.Style & WS_BORDER) {
+        Frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+        Frame->setLineWidth(1);
+    } else {
+        Frame->setFrameStyle(QFrame::NoFrame);
+    }
+}
+
+}  // namespace
+
+// ---- The list box's items ----------------------------------------------------------------------
+
+class TListBoxStrings : public TStrings {
+public:
+    explicit TListBoxStrings(TCustomListBox* ListBox) : FListBox(ListBox) {}
+
+    int Add(const std::string& S) override { return AddObject(S, nullptr); }
+    int AddObject(const std::string& S, TObject* AObject) override {
+        const int index = FListBox->Sorted() ? SortedPlace(FItems, S) : static_cast<int>(FItems.size());
+        InsertItem(index, S, AObject);
+        return index;
+    }
+    void Insert(int Index, const std::string& S) override { InsertObject(Index, S, nullptr); }
+    void InsertObject(int Index, const std::string& S, TObject* AObject) override {
+        if (Index < 0 || Index > static_cast<int>(FItems.size())) IndexError(Index);
+        InsertItem(Index, S, AObject);
+    }
+    void Delete(int Index) override {
+        CheckIndex(Index);
+        FItems.erase(FItems.begin() + Index);
+        auto& sel = FListBox->FSelected;
+        sel.erase(sel.begin() + Index);
+        int& ii = FListBox->FItemIndex;
+        if (ii == Index) ii = -1;
+        else if (ii > Index) --ii;
+        if (auto* a = FListBox->Adapter()) {
+            a->Silent = true;
+            delete a->Widget()->takeItem(Index);
+            a->Silent = false;
+        }
+    }
+    void Clear() override {
+        FItems.clear();
+        FListBox->FSelected.clear();
+        FListBox->FItemIndex = -1;
+        FListBox->FTopIndex = 0;
+        if (auto* a = FListBox->Adapter()) {
+            a->Silent = true;
+            a->Widget()->clear();
+            a->Silent = false;
+        }
+    }
+    void Exchange(int Index1, int Index2) override {
+        CheckIndex(Index1);
+        CheckIndex(Index2);
+        std::swap(FItems[static_cast<std::size_t>(Index1)], FItems[static_cast<std::size_t>(Index2)]);
+        auto& sel = FListBox->FSelected;
+        std::swap(sel[static_cast<std::size_t>(Index1)], sel[static_cast<std::size_t>(Index2)]);
+        Reload();
+    }
+    void Sort() {
+        std::vector<std::size_t> order(FItems.size());
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+            return AnsiCompareText(FItems[a].first, FItems[b].first) < 0;
+        });
+        std::vector<std::pair<std::string, TObject*>> items;
+        std::vector<char> sel;
+        int newIndex = -1;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            items.push_back(FItems[order[i]]);
+            sel.push_back(FListBox->FSelected[order[i]]);
+            if (static_cast<int>(order[i]) == FListBox->FItemIndex) newIndex = static_cast<int>(i);
+        }
+        FItems = std::move(items);
+        FListBox->FSelected = std::move(sel);
+        FListBox->FItemIndex = newIndex;
+        Reload();
+    }
+    const std::vector<std::pair<std::string, TObject*>>& Items() const { return FItems; }
+
+protected:
+    std::string Get(int Index) const override {
+        CheckIndex(Index);
+        return FItems[static_cast<std::size_t>(Index)].first;
+    }
+    int GetCount() const override { return static_cast<int>(FItems.size()); }
+    TObject* GetObject(int Index) const override {
+        CheckIndex(Index);
+        return FItems[static_cast<std::size_t>(Index)].second;
+    }
+    void Put(int Index, const std::string& S) override {
+        CheckIndex(Index);
+        FItems[static_cast<std::size_t>(Index)].first = S;
+        if (auto* a = FListBox->Adapter())
+            if (QListWidgetItem* item = a->Widget()->item(Index)) item->setText(ToQString(S));
+    }
+    void PutObject(int Index, TObject* AObject) override {
+        CheckIndex(Index);
+        FItems[static_cast<std::size_t>(Index)].second = AObject;
+    }
+    void SetUpdateState(bool Updating) override {
+        FUpdating = Updating;
+        if (!Updating && FDirty) Reload();
+    }
+
+private:
+    void CheckIndex(int Index) const {
+        if (Index < 0 || Index >= static_cast<int>(FItems.size())) IndexError(Index);
+    }
+    void InsertItem(int Index, const std::string& S, TObject* AObject) {
+        FItems.insert(FItems.begin() + Index, {S, AObject});
+        auto& sel = FListBox->FSelected;
+        sel.insert(sel.begin() + Index, 0);
+        int& ii = FListBox->FItemIndex;
+        if (ii >= Index) ++ii;
+        if (auto* a = FListBox->Adapter()) {
+            if (FUpdating) {
+                FDirty = true;
+                return;
+            }
+            a->Silent = true;
+            a->Widget()->insertItem(Index, ToQString(S));
+            a->Silent = false;
+        }
+    }
+    void Reload() {
+        FDirty = false;
+        if (auto* a = FListBox->Adapter()) a->Reload();
+    }
+
+    TCustomListBox* FListBox;
+    std::vector<std::pair<std::string, TObject*>> FItems;
+    bool FUpdating = false;
+    bool FDirty = false;
+};
+
+// ---- TListAdapter ------------------------------------------------------------------------------
+
+TListAdapter::TListAdapter(TCustomListBox* ListBox, QListWidget* Widget) : FListBox(ListBox), FWidget(Widget) {}
+
+void TListAdapter::Reload() {
+    Silent = true;
+    FWidget->clear();
+    auto* items = static_cast<TListBoxStrings*>(FListBox->Items());
+    for (const auto& item : items->Items()) FWidget->addItem(ToQString(item.first));
+    for (int i = 0; i < FWidget->count(); ++i)
+        if (FListBox->FSelected[static_cast<std::size_t>(i)]) FWidget->item(i)->setSelected(true);
+    if (FListBox->FItemIndex >= 0 && FListBox->FItemIndex < FWidget->count())
+        FWidget->setCurrentRow(FListBox->FItemIndex,
+                               FListBox->MultiSelect() ? QItemSelectionModel::NoUpdate
+                                                       : QItemSelectionModel::ClearAndSelect);
+    Silent = false;
+}
+
+void TListAdapter::ApplyItemHeight() {
+    if (auto* d = dynamic_cast<TRowDelegate*>(FWidget->itemDelegate())) d->SetHeight(FListBox->ItemHeight());
+    FWidget->doItemsLayout();
+}
+
+void TListAdapter::ApplySelectionMode() {
+    FWidget->setSelectionMode(!FListBox->MultiSelect()      ? QAbstractItemView::SingleSelection
+                              : FListBox->ExtendedSelect() ? QAbstractItemView::ExtendedSelection
+                                                           : QAbstractItemView::MultiSelection);
+}
+
+// ---- TCustomListBox ------------------------------------------------------------------------------
+
+TCustomListBox::TCustomListBox(TComponent* AOwner)
+    : TWinControl(AOwner), FItems(std::make_unique<TListBoxStrings>(this)) {
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+    SetBounds(0, 0, 121, 97);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+TCustomListBox::~TCustomListBox() {
+    Destroying();
+    DestroyHandle();
+}
+
+void TCustomListBox::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    AddBorderStyle(Params, FBorderStyle, Ctl3D());
+}
+
+void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) {
+    auto* w = new TQtScrollHost<QListWidget>(this, ParentWidgetFor(Params));
+    if (!ParentWidgetFor(Params)) {
+        Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint;
+        if (Params.ExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+        w->setWindowFlags(flags);
+        w->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+    ApplyFrame(w, Params);
+    w->setItemDelegate(new TRowDelegate(w, FItemHeight));
+    w->setUniformItemSizes(true);
+    w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    w->setContextMenuPolicy(Qt::NoContextMenu);
+    FAdapter = std::make_unique<TListAdapter>(this, w);
+    FAdapter->ApplySelectionMode();
+    FAdapter->Reload();
+    QObject::connect(w, &QListWidget::itemSelectionChanged, [this] { SelectionChangedByWidget(); });
+    QObject::connect(w, &QListWidget::currentRowChanged, [this](int) { SelectionChangedByWidget(); });
+    QObject::connect(w, &QListWidget::itemDoubleClicked, [this](QListWidgetItem*) {
+        GuardedCall(this, [this] { DblClick(); });
+    });
+    AttachWidget(w, false);
+    SetTopIndex(FTopIndex);
+}
+
+void TCustomListBox::DestroyWnd() {
+    if (FAdapter) FTopIndex = TopIndex();
+    TWinControl::DestroyWnd();
+    FAdapter.reset();
+}
+
+void TCustomListBox::SelectionChangedByWidget() {
+    if (!FAdapter || FAdapter->Silent || FChangingSelection) return;
+    QListWidget* w = FAdapter->Widget();
+    bool changed = false;
+    for (int i = 0; i < w->count() && i < static_cast<int>(FSelected.size()); ++i) {
+        const char s = w->item(i)->isSelected() ? 1 : 0;
+        if (FSelected[static_cast<std::size_t>(i)] != s) {
+            FSelected[static_cast<std::size_t>(i)] = s;
+            changed = true;
+        }
+    }
+    int index = w->currentRow();
+    if (!FMultiSelect) {
+        index = -1;
+        for (int i = 0; i < static_cast<int>(FSelected.size()); ++i)
+            if (FSelected[static_cast<std::size_t>(i)]) {
+                index = i;
+                break;
+            }
+    }
+    if (index != FItemIndex) {
+        FItemIndex = index;
+        changed = true;
+    }
+    if (changed) GuardedCall(this, [this] { Click(); });
+}
+
+void TCustomListBox::SetItems(TStrings* Value) { FItems->Assign(Value); }
+
+int TCustomListBox::Count() const { return FItems->Count(); }
+
+int TCustomListBox::ItemIndex() const { return FItemIndex; }
+
+void TCustomListBox::SetItemIndex(int Value) {
+    if (Value < -1 || Value >= Count()) Value = -1;
+    if (!FMultiSelect) std::fill(FSelected.begin(), FSelected.end(), 0);
+    if (!FMultiSelect && Value >= 0) FSelected[static_cast<std::size_t>(Value)] = 1;
+    FItemIndex = Value;
+    if (FAdapter) {
+        FChangingSelection = true;
+        QListWidget* w = FAdapter->Widget();
+        if (FMultiSelect) {
+            if (Value >= 0) w->setCurrentRow(Value, QItemSelectionModel::NoUpdate);
+        } else if (Value < 0) {
+            w->clearSelection();
+            w->setCurrentRow(-1);
+        } else {
+            w->setCurrentRow(Value, QItemSelectionModel::ClearAndSelect);
+        }
+        FChangingSelection = false;
+    }
+}
+
+void TCustomListBox::SetMultiSelect(bool Value) {
+    if (Value == FMultiSelect) return;
+    FMultiSelect = Value;
+    if (FAdapter) FAdapter->ApplySelectionMode();
+}
+
+void TCustomListBox::SetExtendedSelect(bool Value) {
+    if (Value == FExtendedSelect) return;
+    FExtendedSelect = Value;
+    if (FAdapter) FAdapter->ApplySelectionMode();
+}
+
+bool TCustomListBox::Selected(int Index) const {
+    if (Index < 0 || Index >= Count()) throw EListError(Format("List index out of bounds (%d)", Index));
+    return FSelected[static_cast<std::size_t>(Index)] != 0;
+}
+
+void TCustomListBox::SetSelected(int Index, bool Value) {
+    if (Index < 0 || Index >= Count()) throw EListError(Format("List index out of bounds (%d)", Index));
+    if (!FMultiSelect) {
+        SetItemIndex(Value ? Index : (FItemIndex == Index ? -1 : FItemIndex));
+        return;
+    }
+    FSelected[static_cast<std::size_t>(Index)] = Value ? 1 : 0;
+    if (FAdapter) {
+        FChangingSelection = true;
+        FAdapter->Widget()->item(Index)->setSelected(Value);
+        FChangingSelection = false;
+    }
+}
+
+int TCustomListBox::SelCount() const {
+    if (!FMultiSelect) return -1;
+    return static_cast<int>(std::count(FSelected.begin(), FSelected.end(), 1));
+}
+
+void TCustomListBox::SelectAll() {
+    if (!FMultiSelect) return;
+    for (int i = 0; i < Count(); ++i) SetSelected(i, true);
+}
+
+void TCustomListBox::ClearSelection() {
+    if (!FMultiSelect) {
+        SetItemIndex(-1);
+        return;
+    }
+    for (int i = 0; i < Count(); ++i) SetSelected(i, false);
+}
+
+void TCustomListBox::Clear() { FItems->Clear(); }
+
+void TCustomListBox::SetSorted(bool Value) {
+    if (Value == FSorted) return;
+    FSorted = Value;
+    if (Value) static_cast<TListBoxStrings*>(FItems.get())->Sort();
+}
+
+void TCustomListBox::SetItemHeight(int Value) {
+    if (Value <= 0 || Value == FItemHeight) return;
+    FItemHeight = Value;
+    if (FAdapter) FAdapter->ApplyItemHeight();
+    if (FIntegralHeight) SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TCustomListBox::SetIntegralHeight(bool Value) {
+    if (Value == FIntegralHeight) return;
+    FIntegralHeight = Value;
+    SetBounds(Left(), Top(), Width(), Height());
+}
+
+int TCustomListBox::IntegralHeightOf(int AHeight) const {
+    if (!FIntegralHeight) return AHeight;
+    const TRect b = BorderMargins();
+    const int frame = b.Top + b.Bottom;
+    const int rows = std::max(1, (AHeight - frame) / FItemHeight);
+    return rows * FItemHeight + frame;
+}
+
+void TCustomListBox::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (!ComponentState().Contains(csLoading)) AHeight = IntegralHeightOf(AHeight);
+    TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+int TCustomListBox::TopIndex() const {
+    if (!FAdapter) return FTopIndex;
+    QListWidget* w = FAdapter->Widget();
+    const QModelIndex i = w->indexAt(QPoint(1, 1));
+    return i.isValid() ? i.row() : 0;
+}
+
+void TCustomListBox::SetTopIndex(int Value) {
+    FTopIndex = std::max(0, Value);
+    if (!FAdapter) return;
+    QListWidget* w = FAdapter->Widget();
+    if (QListWidgetItem* item = w->item(std::min(FTopIndex, w->count() - 1)))
+        w->scrollToItem(item, QAbstractItemView::PositionAtTop);
+}
+
+void TCustomListBox::SetBorderStyle(TBorderStyle Value) {
+    if (Value == FBorderStyle) return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) const {
+    const int count = Count();
+    if (!FAdapter) {
+        if (Pos.Y < 0) return Existing ? -1 : 0;
+        const int row = FTopIndex + Pos.Y / FItemHeight;
+        if (row < count) return row;
+        return Existing ? -1 : count;
+    }
+    QListWidget* w = FAdapter->Widget();
+    const TRect nc = NonClientMargins();
+    const QPoint vp = w->viewport()->mapFrom(w, QPoint(Pos.X + nc.Left, Pos.Y + nc.Top));
+    const QModelIndex i = w->indexAt(QPoint(std::max(0, vp.x()), vp.y()));
+    if (i.isValid() && PtInRect(ClientRect(), Pos)) return i.row();
+    return Existing ? -1 : count;
+}
+
+TRect TCustomListBox::ItemRect(int Index) const {
+    if (!FAdapter) {
+        const int y = (Index - FTopIndex) * FItemHeight;
+        return Rect(0, y, ClientWidth(), y + FItemHeight);
+    }
+    QListWidget* w = FAdapter->Widget();
+    QListWidgetItem* item = w->item(Index);
+    if (!item) return {};
+    const QRect vr = w->visualItemRect(item);
+    const QPoint tl = w->viewport()->mapTo(w, vr.topLeft());
+    const TRect nc = NonClientMargins();
+    return Bounds(0, tl.y() - nc.Top, ClientWidth(), vr.height());
+}
+
+int TCustomListBox::FindString(const std::string& Prefix, int StartAfter) const {
+    const int count = Count();
+    if (count == 0) return -1;
+    const std::string upper = AnsiUpperCase(Prefix);
+    int start = StartAfter < -1 || StartAfter >= count ? -1 : StartAfter;
+    for (int n = 0; n < count; ++n) {
+        const int i = (start + 1 + n) % count;
+        const std::string item = FItems->Strings(i);
+        if (AnsiUpperCase(item.substr(0, Prefix.size())) == upper) return i;
+    }
+    return -1;
+}
+
+int TCustomListBox::SelectString(const std::string& Prefix, int StartAfter) {
+    const int i = FindString(Prefix, StartAfter);
+    if (i >= 0) SetItemIndex(i);
+    return i;
+}
+
+void TCustomListBox::FontChanged(TObject* Sender) { TWinControl::FontChanged(Sender); }
+
+void TCustomListBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
+
+void TCustomListBox::Dispatch(TMessage& Message) {
+    WidgetMouseFirst(Message);
+    if (Message.Msg == WM_CHAR && Message.Native == nullptr) {
+        // A character sent by code (a drop-down forwarding keys) selects as typing does.
+        TWinControl::Dispatch(Message);
+        return;
+    }
+    TWinControl::Dispatch(Message);
+}
+
+void TCustomListBox::Publish(TPublisher<TCustomListBox>& p) {
+    p.Property("Items", &TCustomListBox::Items, &TCustomListBox::SetItems);
+    p.Property("ItemIndex", &TCustomListBox::ItemIndex, &TCustomListBox::SetItemIndex);
+    p.Property("MultiSelect", &TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect);
+    p.Property("ExtendedSelect", &TCustomListBox::ExtendedSelect, &TCustomListBox::SetExtendedSelect);
+    p.Property("Sorted", &TCustomListBox::Sorted, &TCustomListBox::SetSorted);
+    p.Property("ItemHeight", &TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight);
+    p.Property("IntegralHeight", &TCustomListBox::IntegralHeight, &TCustomListBox::SetIntegralHeight);
+    p.Property("BorderStyle", &TCustomListBox::BorderStyle, &TCustomListBox::SetBorderStyle);
+}
+
+// ---- The combo box's items --------------------------------------------------------------------
+
+class TComboBoxStrings : public TStrings {
+public:
+    explicit TComboBoxStrings(TCustomComboBox* Combo) : FCombo(Combo) {}
+
+    int Add(const std::string& S) override { return AddObject(S, nullptr); }
+    int AddObject(const std::string& S, TObject* AObject) override {
+        const int index = FCombo->Sorted() ? SortedPlace(FItems, S) : static_cast<int>(FItems.size());
+        InsertItem(index, S, AObject);
+        return index;
+    }
+    void Insert(int Index, const std::string& S) override { InsertObject(Index, S, nullptr); }
+    void InsertObject(int Index, const std::string& S, TObject* AObject) override {
+        if (Index < 0 || Index > static_cast<int>(FItems.size())) IndexError(Index);
+        InsertItem(Index, S, AObject);
+    }
+    void Delete(int Index) override {
+        CheckIndex(Index);
+        FItems.erase(FItems.begin() + Index);
+        int& ii = FCombo->FItemIndex;
+        if (ii == Index) ii = -1;
+        else if (ii > Index) --ii;
+        if (auto* a = FCombo->Adapter()) {
+            a->Silent = true;
+            a->Widget()->removeItem(Index);
+            a->Silent = false;
+        }
+    }
+    void Clear() override {
+        FItems.clear();
+        FCombo->FItemIndex = -1;
+        if (auto* a = FCombo->Adapter()) {
+            a->Silent = true;
+            const QString text = a->Widget()->currentText();
+            a->Widget()->clear();
+            if (a->Widget()->isEditable()) a->Widget()->setEditText(text);
+            a->Silent = false;
+        }
+    }
+    void Sort() {
+        std::stable_sort(FItems.begin(), FItems.end(),
+                         [](const auto& a, const auto& b) { return AnsiCompareText(a.first, b.first) < 0; });
+        FCombo->FItemIndex = -1;
+        if (auto* a = FCombo->Adapter()) a->Reload();
+    }
+    const std::vector<std::pair<std::string, TObject*>>& Items() const { return FItems; }
+
+protected:
+    std::string Get(int Index) const override {
+        CheckIndex(Index);
+        return FItems[static_cast<std::size_t>(Index)].first;
+    }
+    int GetCount() const override { return static_cast<int>(FItems.size()); }
+    TObject* GetObject(int Index) const override {
+        CheckIndex(Index);
+        return FItems[static_cast<std::size_t>(Index)].second;
+    }
+    void Put(int Index, const std::string& S) override {
+        CheckIndex(Index);
+        FItems[static_cast<std::size_t>(Index)].first = S;
+        if (auto* a = FCombo->Adapter()) {
+            a->Silent = true;
+            a->Widget()->setItemText(Index, ToQString(S));
+            a->Silent = false;
+        }
+    }
+    void PutObject(int Index, TObject* AObject) override {
+        CheckIndex(Index);
+        FItems[static_cast<std::size_t>(Index)].second = AObject;
+    }
+
+private:
+    void CheckIndex(int Index) const {
+        if (Index < 0 || Index >= static_cast<int>(FItems.size())) IndexError(Index);
+    }
+    void InsertItem(int Index, const std::string& S, TObject* AObject) {
+        FItems.insert(FItems.begin() + Index, {S, AObject});
+        int& ii = FCombo->FItemIndex;
+        if (ii >= Index) ++ii;
+        if (auto* a = FCombo->Adapter()) {
+            a->Silent = true;
+            const QString text = a->Widget()->currentText();
+            a->Widget()->insertItem(Index, ToQString(S));
+            if (a->Widget()->isEditable()) a->Widget()->setEditText(text);
+            a->Silent = false;
+        }
+    }
+    TCustomComboBox* FCombo;
+    std::vector<std::pair<std::string, TObject*>> FItems;
+};
+
+// ---- TComboAdapter ------------------------------------------------------------------------------
+
+namespace {
+class TComboWidget : public TQtHost<QComboBox> {
+public:
+    TComboWidget(TCustomComboBox* Combo, QWidget* Parent) : TQtHost<QComboBox>(Combo, Parent), FCombo(Combo) {}
+    void showPopup() override;
+    void hidePopup() override;
+
+private:
+    TCustomComboBox* FCombo;
+};
+}  // namespace
+
+TComboAdapter::TComboAdapter(TCustomComboBox* Combo, QComboBox* Widget) : FCombo(Combo), FWidget(Widget) {}
+
+void TComboAdapter::Reload() {
+    Silent = true;
+    const QString text = ToQString(FCombo->TControl::GetText());
+    FWidget->clear();
+    auto* items = static_cast<TComboBoxStrings*>(FCombo->Items());
+    for (const auto& item : items->Items()) FWidget->addItem(ToQString(item.first));
+    FWidget->setCurrentIndex(FCombo->FItemIndex);
+    if (FWidget->isEditable()) FWidget->setEditText(text);
+    Silent = false;
+}
+
+void TComboWidget::showPopup() {
+    GuardedCall(FCombo, [this] { TComboAdapter::DoDropDown(FCombo); });
+    QComboBox::showPopup();
+}
+
+void TComboWidget::hidePopup() {
+    const bool was = view() && view()->isVisible();
+    QComboBox::hidePopup();
+    if (was) GuardedCall(FCombo, [this] { TComboAdapter::DoCloseUp(FCombo); });
+}
+
+void TComboAdapter::DoDropDown(TCustomComboBox* Combo) { Combo->DropDown(); }
+void TComboAdapter::DoCloseUp(TCustomComboBox* Combo) { Combo->CloseUp(); }
+
+// ---- TCustomComboBox -----------------------------------------------------------------------------
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner)
+    : TWinControl(AOwner), FItems(std::make_unique<TComboBoxStrings>(this)) {
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks, csFixedHeight});
+    SetBounds(0, 0, 145, 21);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+TCustomComboBox::~TCustomComboBox() {
+    Destroying();
+    DestroyHandle();
+}
+
+void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
+    auto* w = new TComboWidget(this, ParentWidgetFor(Params));
+    w->setEditable(FStyle != csDropDownList);
+    if (w->isEditable()) w->setCompleter(nullptr);
+    w->setInsertPolicy(QComboBox::NoInsert);
+    w->setMaxVisibleItems(FDropDownCount);
+    w->setContextMenuPolicy(Qt::NoContextMenu);
+    FAdapter = std::make_unique<TComboAdapter>(this, w);
+    if (QLineEdit* e = w->lineEdit()) {
+        FAdapter->Validator = new TEditValidator(e);
+        FAdapter->Validator->MaxBytes = FMaxLength;
+        FAdapter->Validator->CharCase = FCharCase;
+        e->setValidator(FAdapter->Validator);
+        QObject::connect(e, &QLineEdit::textEdited, [this](const QString& Text) {
+            if (FAdapter->Silent) return;
+            GuardedCall(this, [this, Text] {
+                TControl::SetTextValue(FromQString(Text));
+                FItemIndex = FAdapter->Widget()->currentIndex();
+                Change();
+            });
+        });
+    }
+    FAdapter->Reload();
+    if (FAdapter->Widget()->lineEdit()) {
+        const QString t = FAdapter->Widget()->currentText();
+        const int s = Utf16OfByte(t, FSelStart);
+        FAdapter->Widget()->lineEdit()->setSelection(s, Utf16OfByte(t, FSelStart + FSelLength) - s);
+    }
+    QObject::connect(w, qOverload<int>(&QComboBox::activated), [this](int Index) {
+        if (FAdapter->Silent) return;
+        GuardedCall(this, [this, Index] {
+            FItemIndex = Index;
+            if (Index >= 0 && Index < FItems->Count()) TControl::SetTextValue(FItems->Strings(Index));
+            Click();
+            Select();
+        });
+    });
+    AttachWidget(w, false);
+}
+
+void TCustomComboBox::DestroyWnd() {
+    if (FAdapter) {
+        TControl::SetTextValue(GetText());
+        FItemIndex = FAdapter->Widget()->currentIndex();
+        FSelStart = SelStart();
+        FSelLength = SelLength();
+    }
+    TWinControl::DestroyWnd();
+    FAdapter.reset();
+}
+
+std::string TCustomComboBox::GetText() const {
+    if (FAdapter) return FromQString(FAdapter->Widget()->currentText());
+    if (FStyle == csDropDownList) return FItemIndex >= 0 && FItemIndex < FItems->Count() ? FItems->Strings(FItemIndex) : "";
+    return TControl::GetText();
+}
+
+void TCustomComboBox::SetTextValue(const std::string& Value) {
+    if (FStyle == csDropDownList) {
+        SetItemIndex(FItems->IndexOf(Value));
+        return;
+    }
+    TControl::SetTextValue(Value);
+    if (FAdapter) {
+        FAdapter->Silent = true;
+        FAdapter->Widget()->setEditText(ToQString(Value));
+        FAdapter->Silent = false;
+    }
+}
+
+int TCustomComboBox::ItemIndex() const { return FAdapter ? FAdapter->Widget()->currentIndex() : FItemIndex; }
+
+void TCustomComboBox::SetItemIndex(int Value) {
+    if (Value < -1 || Value >= FItems->Count()) Value = -1;
+    FItemIndex = Value;
+    if (Value >= 0) TControl::SetTextValue(FItems->Strings(Value));
+    else if (FStyle == csDropDownList) TControl::SetTextValue("");
+    if (FAdapter) {
+        FAdapter->Silent = true;
+        FAdapter->Widget()->setCurrentIndex(Value);
+        if (Value < 0 && FAdapter->Widget()->isEditable()) FAdapter->Widget()->setEditText(QString());
+        FAdapter->Silent = false;
+    }
+}
+
+void TCustomComboBox::SetItems(TStrings* Value) { FItems->Assign(Value); }
+
+void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
+    if (Value == FStyle) return;
+    FStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomComboBox::SetSorted(bool Value) {
+    if (Value == FSorted) return;
+    FSorted = Value;
+    if (Value) static_cast<TComboBoxStrings*>(FItems.get())->Sort();
+}
+
+void TCustomComboBox::SetDropDownCount(int Value) {
+    FDropDownCount = std::max(1, Value);
+    if (FAdapter) FAdapter->Widget()->setMaxVisibleItems(FDropDownCount);
+}
+
+bool TCustomComboBox::DroppedDown() const {
+    return FAdapter && FAdapter->Widget()->view() && FAdapter->Widget()->view()->isVisible();
+}
+
+void TCustomComboBox::SetDroppedDown(bool Value) {
+    if (Value == DroppedDown()) return;
+    HandleNeeded();
+    if (!FAdapter) return;
+    if (Value) FAdapter->Widget()->showPopup();
+    else FAdapter->Widget()->hidePopup();
+}
+
+void TCustomComboBox::SetMaxLength(int Value) {
+    FMaxLength = std::max(0, Value);
+    if (FAdapter && FAdapter->Validator) FAdapter->Validator->MaxBytes = FMaxLength;
+}
+
+void TCustomComboBox::SetCharCase(TEditCharCase Value) {
+    FCharCase = Value;
+    if (FAdapter && FAdapter->Validator) FAdapter->Validator->CharCase = Value;
+}
+
+void TCustomComboBox::SetItemHeight(int Value) {
+    if (Value > 0) FItemHeight = Value;
+}
+
+int TCustomComboBox::SelStart() const {
+    if (!FAdapter) return FSelStart;
+    QLineEdit* e = FAdapter->Widget()->lineEdit();
+    if (!e) return 0;
+    const int p = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+    return ByteOfUtf16(e->text(), p);
+}
+
+int TCustomComboBox::SelLength() const {
+    if (!FAdapter) return FSelLength;
+    QLineEdit* e = FAdapter->Widget()->lineEdit();
+    if (!e || !e->hasSelectedText()) return 0;
+    const int s = e->selectionStart();
+    return ByteOfUtf16(e->text(), s + e->selectionLength()) - ByteOfUtf16(e->text(), s);
+}
+
+void TCustomComboBox::SetSelStart(int Value) {
+    FSelStart = std::max(0, Value);
+    FSelLength = 0;
+    if (!FAdapter) return;
+    if (QLineEdit* e = FAdapter->Widget()->lineEdit()) {
+        e->deselect();
+        e->setCursorPosition(Utf16OfByte(e->text(), Value));
+    }
+}
+
+void TCustomComboBox::SetSelLength(int Value) {
+    if (!FAdapter) {
+        FSelLength = std::max(0, Value);
+        return;
+    }
+    if (QLineEdit* e = FAdapter->Widget()->lineEdit()) {
+        const int start = SelStart();
+        const int s = Utf16OfByte(e->text(), start);
+        e->setSelection(s, Utf16OfByte(e->text(), start + std::max(0, Value)) - s);
+    }
+}
+
+std::string TCustomComboBox::SelText() const {
+    const std::string t = Text();
+    const auto s = static_cast<std::size_t>(std::min(SelStart(), static_cast<int>(t.size())));
+    return t.substr(s, static_cast<std::size_t>(SelLength()));
+}
+
+void TCustomComboBox::SelectAll() {
+    FSelStart = 0;
+    FSelLength = static_cast<int>(Text().size());
+    if (FAdapter)
+        if (QLineEdit* e = FAdapter->Widget()->lineEdit()) e->selectAll();
+}
+
+void TCustomComboBox::Clear() {
+    FItems->Clear();
+    SetItemIndex(-1);
+    if (FStyle != csDropDownList) SetText("");
+}
+
+void TCustomComboBox::Change() { FOnChange(this); }
+
+void TCustomComboBox::Select() {
+    if (FOnSelect.Assigned()) FOnSelect(this);
+    else Change();
+}
+
+void TCustomComboBox::DropDown() { FOnDropDown(this); }
+void TCustomComboBox::CloseUp() { FOnCloseUp(this); }
+
+void TCustomComboBox::WMGetDlgCode(TMessage& Message) {
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    if (DroppedDown()) Message.Result |= DLGC_WANTALLKEYS;
+}
+
+void TCustomComboBox::FontChanged(TObject* Sender) { TWinControl::FontChanged(Sender); }
+
+void TCustomComboBox::Dispatch(TMessage& Message) {
+    WidgetMouseFirst(Message);
+    TWinControl::Dispatch(Message);
+}
+
+void TCustomComboBox::Publish(TPublisher<TCustomComboBox>& p) {
+    p.Property("Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems);
+    p.Property("ItemIndex", &TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex);
+    p.Property("Style", &TCustomComboBox::Style, &TCustomComboBox::SetStyle);
+    p.Property("Sorted", &TCustomComboBox::Sorted, &TCustomComboBox::SetSorted);
+    p.Property("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount);
+    p.Property("MaxLength", &TCustomComboBox::MaxLength, &TCustomComboBox::SetMaxLength);
+    p.Property("CharCase", &TCustomComboBox::CharCase, &TCustomComboBox::SetCharCase);
+    p.Property("Text", [](TCustomComboBox& c) { return c.Text(); },
+               [](TCustomComboBox& c, const std::string& v) { c.SetText(v); });
+    p.Property("OnChange", &TCustomComboBox::OnChange, &TCustomComboBox::SetOnChange);
+    p.Property("OnSelect", &TCustomComboBox::OnSelect, &TCustomComboBox::SetOnSelect);
+    p.Property("OnDropDown", &TCustomComboBox::OnDropDown, &TCustomComboBox::SetOnDropDown);
+    p.Property("OnCloseUp", &TCustomComboBox::OnCloseUp, &TCustomComboBox::SetOnCloseUp);
+}

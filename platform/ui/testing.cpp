@@ -1,0 +1,337 @@
+// Test doubles, rendering and real toolkit input for tests.
+#include "platform/ui/testing.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QThread>
+#include <QWheelEvent>
+
+#include "platform/core/sysutils.h"
+#include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/qt_host.h"
+
+// ---- Dialogs --------------------------------------------------------------------------------
+
+TTestDialogs::TTestDialogs() : FPrevious(SetDialogService(this)) {}
+TTestDialogs::~TTestDialogs() { SetDialogService(FPrevious); }
+
+void TTestDialogs::AnswerInput(bool Ok, const std::string& Value) { FInputs.emplace_back(Ok, Value); }
+
+const TMessageBoxRequest& TTestDialogs::Last() const {
+    if (FMessages.empty()) throw EInvalidOperation("No message box was shown");
+    return FMessages.back();
+}
+
+void TTestDialogs::Clear() {
+    FMessages.clear();
+    FAnswers.clear();
+    FInputs.clear();
+    FInputCount = 0;
+}
+
+TModalResult TTestDialogs::MessageBox(const TMessageBoxRequest& Request) {
+    FMessages.push_back(Request);
+    if (FAnswers.empty()) return ModalResultOf(Request.DefaultButton);
+    const TModalResult answer = FAnswers.front();
+    FAnswers.pop_front();
+    return answer;
+}
+
+bool TTestDialogs::InputQuery(const std::string&, const std::string&, std::string& Value) {
+    ++FInputCount;
+    if (FInputs.empty()) return false;
+    auto [ok, value] = FInputs.front();
+    FInputs.pop_front();
+    if (ok) Value = value;
+    return ok;
+}
+
+// ---- Modal forms -----------------------------------------------------------------------------
+
+namespace {
+TTestModalForms* GModalScript = nullptr;
+}
+
+TTestModalForms::TTestModalForms() : FPrevious(GModalScript) { GModalScript = this; }
+TTestModalForms::~TTestModalForms() { GModalScript = FPrevious; }
+
+TTestModalForms* ActiveModalScript() { return GModalScript; }
+
+void TTestModalForms::PushResult(TModalResult Result) {
+    Push([Result](TCustomForm* form) { form->SetModalResult(Result); });
+}
+
+void TTestModalForms::Run(TCustomForm* Form) {
+    FShown.push_back(Form->ClassName());
+    if (FSteps.empty()) throw EInvalidOperation(Format("Unexpected modal form %s", Form->ClassName()));
+    TStep step = std::move(FSteps.front());
+    FSteps.pop_front();
+    step(Form);
+}
+
+// ---- Beeps and clipboard ----------------------------------------------------------------------
+
+TBeepCounter::TBeepCounter() : FPrevious(SetSoundService(this)) {}
+TBeepCounter::~TBeepCounter() { SetSoundService(FPrevious); }
+
+TTestClipboard::TTestClipboard() : FPrevious(SetClipboardService(this)) {}
+TTestClipboard::~TTestClipboard() { SetClipboardService(FPrevious); }
+
+// ---- Rendering -------------------------------------------------------------------------------
+
+void RenderControl(TControl* Control, TBitmap* Bitmap) {
+    if (!Control || !Bitmap) return;
+    EnsureToolkit();
+    auto* win = dynamic_cast<TWinControl*>(Control);
+    if (win) win->HandleNeeded();
+    else if (Control->Parent()) Control->Parent()->HandleNeeded();
+    QWidget* w = Control->SurfaceWidget();
+    if (!w) throw EInvalidOperation(Format("Control %s has no window to render", Control->Name()));
+    const QSize size = win ? w->size() : QSize(Control->Width(), Control->Height());
+    Bitmap->SetSize(size.width(), size.height());
+    if (Bitmap->Empty()) return;
+    TImageData* data = Bitmap->Data();
+    data->EndPaint();
+    data->Image.fill(Qt::white);
+    QPainter painter(&data->Image);
+    if (win) {
+        w->render(&painter, QPoint());
+    } else {
+        const TPoint o = Control->SurfaceOrigin();
+        w->render(&painter, QPoint(), QRegion(o.X, o.Y, size.width(), size.height()));
+    }
+    painter.end();
+    Bitmap->SetModified(true);
+}
+
+bool RenderControlToPng(TControl* Control, const std::string& FileName) {
+    TBitmap bitmap;
+    RenderControl(Control, &bitmap);
+    return bitmap.Data()->Image.save(ToQString(FileName), "PNG");
+}
+
+// ---- Input ----------------------------------------------------------------------------------
+
+namespace {
+
+QWidget* KeyTarget(TWinControl* Control) {
+    EnsureToolkit();
+    if (!Control) throw EInvalidOperation("No control to send a key to");
+    Control->HandleNeeded();
+    return Control->Widget();
+}
+
+// The text a key types on a US keyboard.
+QString KeyText(uint16_t vk, TShiftState shift) {
+    if (shift.Contains(ssCtrl)) return {};
+    const bool up = shift.Contains(ssShift);
+    if (vk >= 'A' && vk <= 'Z') return QString(QChar(up ? vk : vk + 32));
+    if (vk >= '0' && vk <= '9') return up ? QString(QChar(")!@#$%^&*("[vk - '0'])) : QString(QChar(vk));
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return QString(QChar('0' + vk - VK_NUMPAD0));
+    switch (vk) {
+    case VK_SPACE: return " ";
+    case VK_RETURN: return "\r";
+    case VK_TAB: return "\t";
+    case VK_BACK: return "\b";
+    case VK_ESCAPE: return QString(QChar(27));
+    case VK_MULTIPLY: return "*";
+    case VK_ADD: return "+";
+    case VK_SUBTRACT: return "-";
+    case VK_DECIMAL: return ".";
+    case VK_DIVIDE: return "/";
+    case VK_OEM_1: return up ? ":" : ";";
+    case VK_OEM_PLUS: return up ? "+" : "=";
+    case VK_OEM_COMMA: return up ? "<" : ",";
+    case VK_OEM_MINUS: return up ? "_" : "-";
+    case VK_OEM_PERIOD: return up ? ">" : ".";
+    case VK_OEM_2: return up ? "?" : "/";
+    case VK_OEM_3: return up ? "~" : "`";
+    case VK_OEM_4: return up ? "{" : "[";
+    case VK_OEM_5: return up ? "|" : "\\";
+    case VK_OEM_6: return up ? "}" : "]";
+    case VK_OEM_7: return up ? "\"" : "'";
+    default: return {};
+    }
+}
+
+void SendKeyEvent(QWidget* target, QEvent::Type type, uint16_t vk, TShiftState shift) {
+    if (!target) return;
+    Qt::KeyboardModifiers mods = ModifiersOf(shift);
+    if (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) mods |= Qt::KeypadModifier;
+    int key = QtKeyOf(vk);
+    if (vk == VK_TAB && shift.Contains(ssShift)) key = Qt::Key_Backtab;
+    QKeyEvent ev(type, key, mods, KeyText(vk, shift));
+    QApplication::sendEvent(target, &ev);
+}
+
+void SendMouse(TControl* Control, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, int X,
+               int Y, TShiftState shift) {
+    EnsureToolkit();
+    if (!Control) throw EInvalidOperation("No control to send the mouse to");
+    if (auto* win = dynamic_cast<TWinControl*>(Control)) win->HandleNeeded();
+    else if (Control->Parent()) Control->Parent()->HandleNeeded();
+    QWidget* w = Control->SurfaceWidget();
+    if (!w) throw EInvalidOperation(Format("Control %s has no window", Control->Name()));
+    const TPoint o = Control->SurfaceOrigin();
+    QPoint local(o.X + X, o.Y + Y);
+    const QPoint global = w->mapToGlobal(local);
+    QWidget* target = w;
+    if (QWidget* grabber = QWidget::mouseGrabber(); grabber && grabber != w) {
+        target = grabber;
+        local = grabber->mapFromGlobal(global);
+    }
+    QMouseEvent ev(type, QPointF(local), QPointF(global), button, buttons, ModifiersOf(shift));
+    QApplication::sendEvent(target, &ev);
+}
+
+Qt::MouseButton QtButton(TMouseButton b) {
+    switch (b) {
+    case mbRight: return Qt::RightButton;
+    case mbMiddle: return Qt::MiddleButton;
+    default: return Qt::LeftButton;
+    }
+}
+
+Qt::MouseButtons HeldButtons(TShiftState shift) {
+    Qt::MouseButtons b;
+    if (shift.Contains(ssLeft)) b |= Qt::LeftButton;
+    if (shift.Contains(ssRight)) b |= Qt::RightButton;
+    if (shift.Contains(ssMiddle)) b |= Qt::MiddleButton;
+    return b;
+}
+
+}  // namespace
+
+void SendKeyDown(TWinControl* Control, uint16_t Key, TShiftState Shift) {
+    SendKeyEvent(KeyTarget(Control), QEvent::KeyPress, Key, Shift);
+    ProcessEvents();
+}
+
+void SendKeyUp(TWinControl* Control, uint16_t Key, TShiftState Shift) {
+    SendKeyEvent(KeyTarget(Control), QEvent::KeyRelease, Key, Shift);
+    ProcessEvents();
+}
+
+void SendKey(TWinControl* Control, uint16_t Key, TShiftState Shift) {
+    QWidget* target = KeyTarget(Control);
+    QPointer<QWidget> guard(target);
+    SendKeyEvent(target, QEvent::KeyPress, Key, Shift);
+    if (guard) SendKeyEvent(target, QEvent::KeyRelease, Key, Shift);
+    ProcessEvents();
+}
+
+void SendKeyToFocus(uint16_t Key, TShiftState Shift) {
+    EnsureToolkit();
+    QWidget* target = QApplication::focusWidget();
+    if (!target)
+        if (TWinControl* c = Screen ? Screen->ActiveControl() : nullptr) target = c->Widget();
+    if (!target) throw EInvalidOperation("No control has the focus");
+    QPointer<QWidget> guard(target);
+    SendKeyEvent(target, QEvent::KeyPress, Key, Shift);
+    if (guard) SendKeyEvent(target, QEvent::KeyRelease, Key, Shift);
+    ProcessEvents();
+}
+
+void SendText(TWinControl* Control, const std::string& Text) {
+    QWidget* target = KeyTarget(Control);
+    QPointer<QWidget> guard(target);
+    for (char32_t c : ToQString(Text).toUcs4()) {
+        if (!guard) break;
+        int key = Qt::Key_unknown;
+        Qt::KeyboardModifiers mods;
+        if (c >= 'a' && c <= 'z') key = Qt::Key_A + static_cast<int>(c - 'a');
+        else if (c >= 'A' && c <= 'Z') {
+            key = Qt::Key_A + static_cast<int>(c - 'A');
+            mods = Qt::ShiftModifier;
+        } else if (c >= '0' && c <= '9') key = Qt::Key_0 + static_cast<int>(c - '0');
+        else if (c == ' ') key = Qt::Key_Space;
+        else if (c < 0x80) key = static_cast<int>(c);
+        const QString text = QString::fromUcs4(&c, 1);
+        QKeyEvent press(QEvent::KeyPress, key, mods, text);
+        QApplication::sendEvent(target, &press);
+        if (!guard) break;
+        QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+        QApplication::sendEvent(target, &release);
+    }
+    ProcessEvents();
+}
+
+void SendMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift) {
+    SendMouse(Control, QEvent::MouseButtonPress, QtButton(Button), QtButton(Button) | HeldButtons(Shift), X, Y, Shift);
+    ProcessEvents();
+}
+
+void SendMouseUp(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift) {
+    SendMouse(Control, QEvent::MouseButtonRelease, QtButton(Button), HeldButtons(Shift) & ~QtButton(Button), X, Y,
+              Shift);
+    ProcessEvents();
+}
+
+void SendMouseMove(TControl* Control, int X, int Y, TShiftState Shift) {
+    SendMouse(Control, QEvent::MouseMove, Qt::NoButton, HeldButtons(Shift), X, Y, Shift);
+    ProcessEvents();
+}
+
+void SendClick(TControl* Control, int X, int Y, TMouseButton Button, TShiftState Shift) {
+    SendMouseDown(Control, Button, X, Y, Shift);
+    SendMouseUp(Control, Button, X, Y, Shift);
+}
+
+void SendDoubleClick(TControl* Control, int X, int Y, TShiftState Shift) {
+    SendMouseDown(Control, mbLeft, X, Y, Shift);
+    SendMouseUp(Control, mbLeft, X, Y, Shift);
+    SendMouse(Control, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, X, Y, Shift);
+    ProcessEvents();
+    SendMouseUp(Control, mbLeft, X, Y, Shift);
+}
+
+void SendMouseWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shift) {
+    EnsureToolkit();
+    if (auto* win = dynamic_cast<TWinControl*>(Control)) win->HandleNeeded();
+    else if (Control && Control->Parent()) Control->Parent()->HandleNeeded();
+    QWidget* w = Control ? Control->SurfaceWidget() : nullptr;
+    if (!w) throw EInvalidOperation("No window to send the wheel to");
+    const TPoint o = Control->SurfaceOrigin();
+    const QPointF local(o.X + X, o.Y + Y);
+    const QPointF global = w->mapToGlobal(local);
+    QWheelEvent ev(local, global, QPoint(), QPoint(0, Delta), HeldButtons(Shift), ModifiersOf(Shift),
+                   Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &ev);
+    ProcessEvents();
+}
+
+void ProcessEvents() {
+    if (Application) Application->ProcessMessages();
+    else if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+bool WaitUntil(const std::function<bool()>& Condition, int Milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!Condition()) {
+        if (timer.elapsed() >= Milliseconds) return Condition();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void ActivateForm(TCustomForm* Form) {
+    if (!Form) return;
+    Form->HandleNeeded();
+    if (QWidget* w = Form->Widget()) {
+        RaiseWindow(w);
+        w->activateWindow();
+        QApplication::setActiveWindow(w);
+    }
+    ProcessEvents();
+    if (!Form->Active()) Form->Perform(CM_ACTIVATE, 0, 0);
+}
+
+TWinControl* FocusedControl() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
+    return FindControlOfWidget(QApplication::focusWidget());
+}

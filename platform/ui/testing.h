@@ -1,0 +1,146 @@
+// Test support for the windowing layer (no toolkit headers needed).
+//
+//   TTestDialogs     answers message and input boxes from a script and
+//                    records every box; unscripted boxes get their default
+//                    button.
+//   TTestModalForms  handles modal forms: each ShowModal runs the next
+//                    scripted step with the form, which sets its
+//                    ModalResult (or clicks, types, ...). A modal form with no
+//                    step left is an error (EInvalidOperation "Unexpected
+//                    modal form %s"), so a test never hangs on one.
+//   TBeepCounter     counts beeps instead of sounding them.
+//   TTestClipboard   an in-memory clipboard.
+// Each installs itself while it lives and puts the previous service back.
+//
+// The input helpers send real toolkit key and mouse events to a control's
+// window (as the user's typing and clicking would arrive), then let the
+// event loop run once. Mouse coordinates are the control's client
+// coordinates; a graphic control's events go to its parent's window.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/ui/clipboard.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/forms.h"
+
+class TBitmap;
+
+class TTestDialogs : public TDialogService {
+public:
+    TTestDialogs();
+    ~TTestDialogs() override;
+
+    // The next message box answers Result.
+    void Answer(TModalResult Result) { FAnswers.push_back(Result); }
+    // The next input box is confirmed with Value (or cancelled).
+    void AnswerInput(bool Ok, const std::string& Value = std::string());
+    const std::vector<TMessageBoxRequest>& Messages() const { return FMessages; }
+    int Count() const { return static_cast<int>(FMessages.size()); }
+    // The last box shown; raises EInvalidOperation when there was none.
+    const TMessageBoxRequest& Last() const;
+    int InputCount() const { return FInputCount; }
+    int PendingAnswers() const { return static_cast<int>(FAnswers.size()); }
+    void Clear();
+
+    TModalResult MessageBox(const TMessageBoxRequest& Request) override;
+    bool InputQuery(const std::string& Caption, const std::string& Prompt,
+                    std::string& Value) override;
+
+private:
+    TDialogService* FPrevious;
+    std::deque<TModalResult> FAnswers;
+    std::deque<std::pair<bool, std::string>> FInputs;
+    std::vector<TMessageBoxRequest> FMessages;
+    int FInputCount = 0;
+};
+
+class TTestModalForms {
+public:
+    using TStep = std::function<void(TCustomForm*)>;
+    TTestModalForms();
+    ~TTestModalForms();
+    void Push(TStep Step) { FSteps.push_back(std::move(Step)); }
+    // A step that only sets the result.
+    void PushResult(TModalResult Result);
+    int Pending() const { return static_cast<int>(FSteps.size()); }
+    // Class names of the forms shown modally, in order.
+    const std::vector<std::string>& Shown() const { return FShown; }
+
+    // Called by ShowModal once the form shows.
+    void Run(TCustomForm* Form);
+
+private:
+    std::deque<TStep> FSteps;
+    std::vector<std::string> FShown;
+    TTestModalForms* FPrevious;
+};
+// The script in force, if any.
+TTestModalForms* ActiveModalScript();
+
+class TBeepCounter : public TSoundService {
+public:
+    TBeepCounter();
+    ~TBeepCounter() override;
+    int Count() const { return static_cast<int>(FTypes.size()); }
+    unsigned LastType() const { return FTypes.empty() ? 0 : FTypes.back(); }
+    void Reset() { FTypes.clear(); }
+    void MessageBeep(unsigned Type) override { FTypes.push_back(Type); }
+
+private:
+    TSoundService* FPrevious;
+    std::vector<unsigned> FTypes;
+};
+
+class TTestClipboard : public TClipboardService {
+public:
+    TTestClipboard();
+    ~TTestClipboard() override;
+    void SetData(const std::map<unsigned, std::string>& Data) override { FData = Data; }
+    std::map<unsigned, std::string> GetData() override { return FData; }
+
+private:
+    TClipboardService* FPrevious;
+    std::map<unsigned, std::string> FData;
+};
+
+// ---- Rendering ----------------------------------------------------------------------
+// Paints the control (with its children) into Bitmap, sized to the control.
+void RenderControl(TControl* Control, TBitmap* Bitmap);
+// The same, written to a PNG file; false when the file cannot be written.
+bool RenderControlToPng(TControl* Control, const std::string& FileName);
+
+// ---- Input ---------------------------------------------------------------------------
+// Presses and releases a key on the control's window; the character comes
+// from the key and the shift state (letters, digits, space, Enter, Tab,
+// Escape, Backspace and Ctrl+letter).
+void SendKey(TWinControl* Control, uint16_t Key, TShiftState Shift = {});
+void SendKeyDown(TWinControl* Control, uint16_t Key, TShiftState Shift = {});
+void SendKeyUp(TWinControl* Control, uint16_t Key, TShiftState Shift = {});
+// Types the characters of a UTF-8 text, one key press each.
+void SendText(TWinControl* Control, const std::string& Text);
+// The same to the control that has the keyboard focus.
+void SendKeyToFocus(uint16_t Key, TShiftState Shift = {});
+void SendMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = {});
+void SendMouseUp(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = {});
+void SendMouseMove(TControl* Control, int X, int Y, TShiftState Shift = {});
+// Down and up at the point.
+void SendClick(TControl* Control, int X, int Y, TMouseButton Button = mbLeft, TShiftState Shift = {});
+// Down, up, double click, up at the point.
+void SendDoubleClick(TControl* Control, int X, int Y, TShiftState Shift = {});
+// One wheel notch is 120, positive away from the user.
+void SendMouseWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shift = {});
+
+// Lets the event loop handle what is waiting.
+void ProcessEvents();
+// Runs the event loop until Condition holds or Milliseconds pass; answers Condition.
+bool WaitUntil(const std::function<bool()>& Condition, int Milliseconds);
+// Makes the form the active window (as a click on its caption would).
+void ActivateForm(TCustomForm* Form);
+// The control that has the keyboard focus (nullptr when none).
+TWinControl* FocusedControl();

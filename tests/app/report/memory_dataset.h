@@ -1,0 +1,98 @@
+// A small in-memory dataset over the framework, for the framework's tests.
+// Rows hold each field's value in the native layout (BLOB values as their
+// bytes); the shown rows are a view built from all rows through the filter.
+// Bookmarks are row ids. It counts the calls the tests look at.
+#pragma once
+
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/db/dataset.h"
+
+class TMemoryDataSet : public TDataSet {
+    TASKMOOR_CLASS(TMemoryDataSet, TDataSet)
+public:
+    struct Row {
+        int Id = 0;
+        std::vector<std::string> Values;
+        std::vector<char> Has;
+        TUpdateStatus Status = usUnmodified;
+    };
+
+    explicit TMemoryDataSet(TComponent* AOwner);
+    ~TMemoryDataSet() override;
+
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; }
+    // Adds rows while closed or open (then the view is rebuilt), values by
+    // text through the field definitions' types.
+    void AddRow(const std::vector<std::string>& Texts);
+    // Adds Count rows whose first field is an integer 1..Count (fast path for
+    // big tables).
+    void AddIntegerRows(int Count);
+    int RowCount() const { return static_cast<int>(FRows.size()); }
+
+    // Call counters.
+    long GetRecordCalls = 0;
+    int InternalCancelCalls = 0;
+    int InternalAddRecordCalls = 0;
+    int CalcCount = 0;
+
+    void SetFiltered(bool Value) override;
+    TUpdateStatus UpdateStatus() override;
+    bool BookmarkValid(const TBookmark& Value) override;
+    int CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) override;
+    TStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
+    bool GetFieldData(TField* Field, void* Buffer) override;
+    void SetFieldData(TField* Field, const void* Buffer) override;
+    void SetRecNo(int Value) override;
+
+    // Used by the blob stream.
+    void WriteBlob(TField* Field, const std::string& Data);
+
+protected:
+    TRecordBuffer AllocRecordBuffer() override;
+    void FreeRecordBuffer(TRecordBuffer& Buffer) override;
+    TGetResult GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) override;
+    void GetBookmarkData(TRecordBuffer Buffer, void* Data) override;
+    void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override;
+    TBookmarkFlag GetBookmarkFlag(TRecordBuffer Buffer) override;
+    void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override;
+    void InternalFirst() override { FPosition = -1; }
+    void InternalLast() override { FPosition = static_cast<int>(FView.size()); }
+    void InternalGotoBookmark(const void* Bookmark) override;
+    void InternalSetToRecord(TRecordBuffer Buffer) override;
+    void InternalInitRecord(TRecordBuffer Buffer) override;
+    void InternalAddRecord(TRecordBuffer Buffer, bool Append) override;
+    void InternalPost() override;
+    void InternalDelete() override;
+    void InternalCancel() override { ++InternalCancelCalls; }
+    void InternalOpen() override;
+    void InternalClose() override;
+    void InternalInitFieldDefs() override {}
+    bool IsCursorOpen() override { return FOpen; }
+    int GetRecordCount() override { return static_cast<int>(FView.size()); }
+    int GetRecNo() override;
+    bool GetCanModify() override { return !FReadOnly; }
+    void ClearCalcFields(TRecordBuffer Buffer) override;
+
+private:
+    struct TRowBuffer;
+    static TRowBuffer* AsBuffer(TRecordBuffer Buffer) { return reinterpret_cast<TRowBuffer*>(Buffer); }
+    TRowBuffer* RecordBuffer() const;
+    void RebuildView();
+    int PositionOf(int Id) const;
+    void StoreRow(Row& Target, const TRowBuffer& Source);
+    Row MakeRow(const std::vector<std::string>& Texts);
+
+    std::map<int, Row> FRows;
+    std::vector<int> FView;
+    std::unordered_map<int, int> FPositions;
+    int FPosition = -1;
+    int FNextId = 1;
+    bool FOpen = false;
+    bool FReadOnly = false;
+    TRowBuffer* FFilterBuffer = nullptr;
+};

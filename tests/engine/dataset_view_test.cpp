@@ -1,0 +1,324 @@
+// The record view: filter texts, OnFilterRecord, sort orders, insertion in
+// order, FindRecord and ranges.
+#include <gtest/gtest.h>
+
+#include "dataset_fixture.h"
+#include "engine/messages.h"
+#include "platform/core/datetime.h"
+
+namespace {
+
+class DatasetView : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetFormatSettings();
+        ds.Layout = {MakeField("Key", oftAutoInc),     MakeField("Name", oftString, 40),
+                     MakeField("Code", oftSmallStr, 5), MakeField("Qty", oftInteger),
+                     MakeField("Price", oftDouble),     MakeField("Flag", oftBoolean),
+                     MakeField("Due", oftDate),         MakeField("Paid", oftCurrency),
+                     MakeField("Alt", oftString, 40),   MakeField("Notes", oftMemo)};
+        ds.Seed = {
+            {{"Name", "apple"}, {"Code", "B"}, {"Qty", "5"}, {"Price", "1.5"}, {"Flag", "T"}, {"Due", "01/10/2024"},
+             {"Alt", "apple"}, {"Paid", "1.5"}},
+            {{"Name", "Avocado"}, {"Code", "a"}, {"Qty", "-3"}, {"Price", "-7"}, {"Due", "02/01/2024"}, {"Alt", "x"}},
+            {{"Name", "banana"}, {"Code", "C"}, {"Qty", "0"}, {"Price", "2"}, {"Flag", "T"}},
+            {{"Name", "Apple"}, {"Code", "b"}, {"Qty", "12"}, {"Price", "0"}, {"Due", "01/10/2024"}},
+            {{"Code", "A"}, {"Qty", "7"}, {"Price", "3.25"}, {"Paid", "3.25"}},
+        };
+    }
+    std::vector<std::string> Names() { return Column(ds, "Name"); }
+    std::vector<std::string> Filtered(const std::string& filter) {
+        ds.SetFilter(filter);
+        ds.SetFiltered(true);
+        return Names();
+    }
+    TTestDataset ds;
+    using V = std::vector<std::string>;
+};
+
+}  // namespace
+
+TEST_F(DatasetView, BooleanFilterConvertsTheQuotedText) {
+    ds.Open();
+    EXPECT_EQ((V{"apple", "banana"}), Filtered("Flag='True'"));
+    EXPECT_EQ((V{"apple", "banana"}), Filtered("Flag = True"));
+    EXPECT_EQ((V{"Avocado", "Apple", ""}), Filtered("Flag = FALSE"));
+    EXPECT_EQ((V{"Avocado", "Apple", ""}), Filtered("Flag <> 'yes'"));
+}
+
+TEST_F(DatasetView, EveryOperatorOnIntegers) {
+    ds.Open();
+    EXPECT_EQ((V{"banana"}), Filtered("Qty = 0"));
+    EXPECT_EQ((V{"apple", "Apple", ""}), Filtered("Qty > 0"));
+    EXPECT_EQ((V{"Avocado"}), Filtered("Qty < 0"));
+    EXPECT_EQ((V{"apple", "Apple", ""}), Filtered("Qty >= 5"));
+    EXPECT_EQ((V{"apple", "Avocado", "banana"}), Filtered("Qty <= 5"));
+    EXPECT_EQ((V{"apple", "Avocado", "Apple", ""}), Filtered("Qty <> 0"));
+    EXPECT_EQ((V{"Avocado"}), Filtered("Qty = -3"));
+    EXPECT_EQ((V{"apple", "Avocado", "banana", "Apple", ""}), Filtered("Qty *= 1"));
+}
+
+TEST_F(DatasetView, FloatsDatesAndNulls) {
+    ds.Open();
+    EXPECT_EQ((V{"Avocado"}), Filtered("Price > -8 AND Price < -5"));
+    EXPECT_EQ((V{"apple", ""}), Filtered("Price > 1.25 AND Price <> 2"));
+    EXPECT_EQ((V{"apple", "Apple"}), Filtered("Due = '01/10/2024'"));
+    EXPECT_EQ((V{"Avocado"}), Filtered("Due > '01/10/2024'"));
+    EXPECT_EQ((V{"banana", ""}), Filtered("Due = NULL"));
+    EXPECT_EQ((V{""}), Filtered("Name = NULL"));
+    EXPECT_EQ((V{"apple", ""}), Filtered("Paid >= 1.5"));
+}
+
+TEST_F(DatasetView, TextComparisonsAndCase) {
+    ds.Open();
+    EXPECT_EQ((V{"apple"}), Filtered("Name = 'apple'"));
+    EXPECT_EQ((V{"banana"}), Filtered("Name > 'apple'"));
+    EXPECT_EQ((V{"Avocado", "Apple", ""}), Filtered("Name < 'apple'"));
+    ds.SetFilterOptions({foCaseInsensitive});
+    ds.SetFiltered(false);
+    EXPECT_EQ((V{"apple", "Apple"}), Filtered("Name = 'APPLE'"));
+    EXPECT_EQ((V{"Avocado", ""}), Filtered("Code = 'a' AND 'Name' <> 'x'"));
+}
+
+TEST_F(DatasetView, FieldAgainstField) {
+    ds.Open();
+    EXPECT_EQ((V{"apple", ""}), Filtered("Name = Alt"));  // two empty texts are equal
+    EXPECT_EQ((V{"apple", "Apple", ""}), Filtered("Qty >= Key"));
+    EXPECT_EQ((V{"apple", ""}), Filtered("Price = Paid AND Paid <> 0"));
+}
+
+TEST_F(DatasetView, LikeMatchesTheValueAsText) {
+    ds.Open();
+    EXPECT_EQ((V{"apple", "Avocado", "Apple"}), Filtered("Name LIKE 'A%'"));
+    EXPECT_EQ((V{"banana"}), Filtered("Name LIKE '_a*'"));
+    EXPECT_EQ((V{"Apple"}), Filtered("Qty LIKE '1_'"));
+    EXPECT_EQ((V{"Avocado"}), Filtered("Qty LIKE '-%'"));
+    EXPECT_EQ((V{"apple", "banana"}), Filtered("Flag LIKE 'y*'"));
+    EXPECT_EQ((V{"apple", ""}), Filtered("Price LIKE '*.*'"));
+    EXPECT_EQ((V{"apple", "Apple"}), Filtered("Due LIKE '01/*'"));
+    EXPECT_EQ((V{"banana", ""}), Filtered("Due LIKE ''"));
+}
+
+TEST_F(DatasetView, LikeNeedsAQuotedPattern) {
+    ds.Open();
+    ds.SetFilter("Name LIKE 5");
+    EXPECT_RAISES(ds.SetFiltered(true), EDatabaseError, "The pattern of LIKE must be a quoted string: Name LIKE 5");
+    EXPECT_FALSE(ds.Filtered());
+    EXPECT_EQ(5, ds.RecordCount());
+}
+
+TEST_F(DatasetView, FilterErrorsKeepThePreviousView) {
+    ds.Open();
+    EXPECT_EQ((V{"banana"}), Filtered("Code = 'C'"));
+    EXPECT_RAISES(ds.SetFilter("Nope = 1"), EDatabaseError, "Field Nope is not found");
+    EXPECT_EQ("Code = 'C'", ds.Filter());
+    EXPECT_EQ((V{"banana"}), Names());
+    EXPECT_RAISES(ds.SetFilter("Name = Nope"), EDatabaseError, "Field Nope is not found");
+    EXPECT_RAISES(ds.SetFilter("Name = Qty"), EDatabaseError, "Types of compared fields are not equal");
+    EXPECT_RAISES(ds.SetFilter("Name = 'a' OR Code = 'b'"), EDatabaseError, "Error in comparison expression");
+    EXPECT_RAISES(ds.SetFilter("(Name = 'a'"), EDatabaseError, "Unmatched parentheses");
+    EXPECT_THROW(ds.SetFilter("Price = 'cheap'"), EConvertError);
+    EXPECT_EQ("Code = 'C'", ds.Filter());
+    EXPECT_EQ((V{"banana"}), Names());
+    std::string pattern;
+    for (int i = 0; i < 31; ++i) pattern += "*a";
+    EXPECT_THROW(ds.SetFilter("Name LIKE '" + pattern + "'"), Exception);
+    EXPECT_EQ(1, ds.RecordCount());
+}
+
+TEST_F(DatasetView, FilterErrorWhenNotFilteredShowsOnFiltering) {
+    ds.Open();
+    ds.SetFilter("Nope = 1");  // not filtered: nothing built yet
+    EXPECT_RAISES(ds.SetFiltered(true), EDatabaseError, "Field Nope is not found");
+    EXPECT_FALSE(ds.Filtered());
+    EXPECT_EQ(5, ds.RecordCount());
+}
+
+TEST_F(DatasetView, OnFilterRecordReadsTheFilteredRecord) {
+    ds.Open();
+    ds.SetOnFilterRecord([](TDataSet* d, bool& accept) { accept = d->FieldByName("Qty")->AsInteger() > 4; });
+    ds.SetFiltered(true);
+    EXPECT_EQ((V{"apple", "Apple", ""}), Names());
+    ds.SetFilter("Price > 0");
+    EXPECT_EQ((V{"apple", ""}), Names());
+}
+
+TEST_F(DatasetView, FailingOnFilterRecordKeepsTheView) {
+    ds.Open();
+    ds.Last();
+    int calls = 0;
+    ds.SetOnFilterRecord([&](TDataSet*, bool&) {
+        if (++calls == 3) throw EDatabaseError("broken handler");
+    });
+    EXPECT_RAISES(ds.SetFiltered(true), EDatabaseError, "broken handler");
+    EXPECT_FALSE(ds.Filtered());
+    EXPECT_EQ(dsBrowse, ds.State());
+    EXPECT_EQ(5, ds.RecordCount());
+    EXPECT_EQ(5, ds.RecNo());
+    ds.Edit();
+    ds.FieldByName("Name")->SetAsString("edited");
+    ds.Post();
+    EXPECT_EQ("edited", ds.FieldByName("Name")->AsString());
+}
+
+TEST_F(DatasetView, SortByTextWithAndWithoutCase) {
+    ds.Open();
+    ds.SetIndexFieldNames("Name");
+    EXPECT_EQ((V{"", "Apple", "Avocado", "apple", "banana"}), Names());
+    ds.SetSortOptions({osoCaseInsensitive});
+    EXPECT_EQ((V{"", "apple", "Apple", "Avocado", "banana"}), Names());
+    ds.SetSortOptions({osoDescendSort});
+    EXPECT_EQ((V{"banana", "apple", "Avocado", "Apple", ""}), Names());
+}
+
+TEST_F(DatasetView, SortByBooleansAndTwoFields) {
+    ds.Open();
+    ds.SetIndexFieldNames("Flag;Qty");
+    EXPECT_EQ((V{"banana", "apple", "Avocado", "", "Apple"}), Names());
+    ds.SetIndexFieldNames("Due;Name");
+    EXPECT_EQ((V{"", "banana", "Apple", "apple", "Avocado"}), Names());
+}
+
+TEST_F(DatasetView, ChangingTheSortKeepsTheCurrentRecord) {
+    ds.Open();
+    ds.Locate("Name", "banana", {});
+    ds.SetIndexFieldNames("Qty");
+    EXPECT_EQ("banana", ds.FieldByName("Name")->AsString());
+    EXPECT_EQ(2, ds.RecNo());
+    ds.SetIndexFieldNames("");
+    EXPECT_EQ("banana", ds.FieldByName("Name")->AsString());
+    EXPECT_EQ(3, ds.RecNo());
+    EXPECT_RAISES(ds.SetIndexFieldNames("Notes"), EDatabaseError,
+                  "There are calc or BLOB fields in list of key fields");
+    EXPECT_EQ("", ds.IndexFieldNames());
+    EXPECT_EQ("banana", ds.FieldByName("Name")->AsString());
+}
+
+TEST_F(DatasetView, InsertInOrder) {
+    ds.Open();
+    ds.SetIndexFieldNames("Qty");
+    ds.SetSortOptions({osoInsertInOrder});
+    ds.Append();
+    ds.FieldByName("Name")->SetAsString("six");
+    ds.FieldByName("Qty")->SetAsInteger(6);
+    ds.Post();
+    EXPECT_EQ("six", ds.FieldByName("Name")->AsString());
+    EXPECT_EQ(4, ds.RecNo());
+    // Among equal keys the new record comes first.
+    ds.Append();
+    ds.FieldByName("Name")->SetAsString("five");
+    ds.FieldByName("Qty")->SetAsInteger(5);
+    ds.Post();
+    EXPECT_EQ(3, ds.RecNo());
+    EXPECT_EQ((V{"Avocado", "banana", "five", "apple", "six", "", "Apple"}), Names());
+    EXPECT_TRUE(ds.InKeyOrder());
+    EXPECT_TRUE(ds.Locate("Qty", 6, {}));
+    EXPECT_EQ("six", ds.FieldByName("Name")->AsString());
+}
+
+TEST_F(DatasetView, InsertInOrderDescending) {
+    ds.Open();
+    ds.SetIndexFieldNames("Qty");
+    ds.SetSortOptions({osoInsertInOrder, osoDescendSort});
+    ds.Append();
+    ds.FieldByName("Name")->SetAsString("one");
+    ds.FieldByName("Qty")->SetAsInteger(1);
+    ds.Post();
+    EXPECT_EQ((V{"Apple", "", "apple", "one", "banana", "Avocado"}), Names());
+}
+
+TEST_F(DatasetView, WithoutInsertInOrderTheRecordStaysAtTheEnd) {
+    ds.Open();
+    ds.SetIndexFieldNames("Qty");
+    ds.Append();
+    ds.FieldByName("Name")->SetAsString("six");
+    ds.FieldByName("Qty")->SetAsInteger(6);
+    ds.Post();
+    EXPECT_EQ(6, ds.RecNo());
+    EXPECT_FALSE(ds.InKeyOrder());
+    // No binary search over a view out of order.
+    EXPECT_TRUE(ds.Locate("Qty", 6, {}));
+    EXPECT_EQ("six", ds.FieldByName("Name")->AsString());
+    ds.RebuildView();
+    EXPECT_TRUE(ds.InKeyOrder());
+    EXPECT_EQ(4, ds.RecNo());
+}
+
+TEST_F(DatasetView, EditingASortKeyClearsTheKeyOrder) {
+    ds.Open();
+    ds.SetIndexFieldNames("Qty");
+    ds.First();
+    ds.Edit();
+    ds.FieldByName("Qty")->SetAsInteger(-1);  // still first
+    ds.Post();
+    EXPECT_TRUE(ds.InKeyOrder());
+    ds.Edit();
+    ds.FieldByName("Qty")->SetAsInteger(100);
+    ds.Post();
+    EXPECT_FALSE(ds.InKeyOrder());
+    EXPECT_EQ(1, ds.RecNo());
+    EXPECT_TRUE(ds.Locate("Qty", 100, {}));
+    EXPECT_EQ(1, ds.RecNo());
+}
+
+TEST_F(DatasetView, DeletedRecordsLeaveTheView) {
+    ds.Open();
+    ds.Delete();
+    EXPECT_EQ((V{"Avocado", "banana", "Apple", ""}), Names());
+    ds.RebuildView();
+    EXPECT_EQ(4, ds.RecordCount());
+}
+
+TEST_F(DatasetView, FindRecordWithTheFilterText) {
+    ds.Open();
+    ds.SetFilter("Qty > 4");
+    EXPECT_TRUE(ds.FindFirst());
+    EXPECT_EQ("apple", ds.FieldByName("Name")->AsString());
+    EXPECT_TRUE(ds.FindNext());
+    EXPECT_EQ("Apple", ds.FieldByName("Name")->AsString());
+    EXPECT_TRUE(ds.FindLast());
+    EXPECT_EQ("", ds.FieldByName("Name")->AsString());
+    EXPECT_FALSE(ds.FindNext());
+    EXPECT_FALSE(ds.Found());
+    EXPECT_EQ("", ds.FieldByName("Name")->AsString());
+    EXPECT_TRUE(ds.FindPrior());
+    EXPECT_EQ("Apple", ds.FieldByName("Name")->AsString());
+    ds.SetOnFilterRecord([](TDataSet* d, bool& accept) { accept = d->FieldByName("Price")->AsFloat() > 3; });
+    EXPECT_TRUE(ds.FindFirst());
+    EXPECT_EQ("", ds.FieldByName("Name")->AsString());
+    EXPECT_EQ(5, ds.RecordCount());
+}
+
+TEST_F(DatasetView, FindRecordWhenFiltered) {
+    ds.Open();
+    ds.SetFilter("Qty > 4");
+    ds.SetFiltered(true);
+    EXPECT_TRUE(ds.FindLast());
+    EXPECT_EQ("", ds.FieldByName("Name")->AsString());
+    EXPECT_FALSE(ds.FindNext());
+    EXPECT_TRUE(ds.FindFirst());
+    EXPECT_EQ("apple", ds.FieldByName("Name")->AsString());
+}
+
+TEST_F(DatasetView, RangeOverRangeFieldNames) {
+    ds.Open();
+    ds.SetRangeFieldNames("Due");
+    ds.SetRange("01/10/2024", "01/10/2024");
+    ds.ApplyRange();
+    EXPECT_EQ((V{"apple", "Apple"}), Names());
+    ds.SetRange("", "");  // no values: every record
+    ds.ApplyRange();
+    EXPECT_EQ(5, ds.RecordCount());
+    // Start and end over two fields, compared field by field with case.
+    ds.SetRangeFieldNames("Code;Qty");
+    ds.SetRange("B\t\t", "b\t\t");
+    ds.ApplyRange();
+    EXPECT_EQ((V{"apple", "Avocado", "banana"}), Names());
+    // An empty piece keeps the following values in their fields.
+    ds.SetRangeFieldNames("Name;Qty");
+    ds.SetRange("\t7\t", "\t7\t");
+    ds.ApplyRange();
+    EXPECT_EQ((V{""}), Names());
+    ds.CancelRange();
+    EXPECT_EQ(5, ds.RecordCount());
+}

@@ -1,0 +1,111 @@
+// Shared set-up of the table, database, master-link and blob-stream tests:
+// a fresh temporary folder per test, a scripted password prompt and an empty
+// list of known passwords.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/ostra_database.h"
+#include "engine/ostra_table.h"
+#include "engine/password.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/files.h"
+#include "platform/core/guid.h"
+#include "platform/core/streams.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
+
+#ifndef EXPECT_RAISES
+#define EXPECT_RAISES(Statement, ExceptionType, Text)                    \
+    do {                                                                 \
+        try {                                                            \
+            Statement;                                                   \
+            ADD_FAILURE() << "no exception from " #Statement;            \
+        } catch (const ExceptionType& e) {                               \
+            EXPECT_EQ(std::string(Text), e.Message());                   \
+        }                                                                \
+    } while (0)
+#endif
+
+class TableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string guid = CreateGUIDString();
+        Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "ostra_tbl_" + guid.substr(1, 8) + "/";
+        std::filesystem::create_directories(Dir);
+        Prompt = std::make_shared<TScriptedPasswordPrompt>();
+        OstraPasswords().SetPrompt(Prompt);
+        OstraPasswords().ClearPasswords();
+    }
+    void TearDown() override {
+        OstraPasswords().SetPrompt(nullptr);
+        OstraPasswords().ClearPasswords();
+        std::error_code ec;
+        std::filesystem::remove_all(Dir, ec);
+    }
+
+    // The task table's field definitions.
+    static void AddTaskDefs(TOstraTable& t) {
+        TFieldDefs* defs = t.FieldDefs();
+        defs->Add("Key", ftAutoInc);
+        defs->Add("Flag", ftBoolean);
+        defs->Add("Action", ftString, 255);
+        defs->Add("Date", ftDate);
+        defs->Add("Category", ftString, 10);
+        defs->Add("Priority", ftString, 5);
+        defs->Add("Status", ftString, 15);
+        defs->Add("Notes", ftMemo);
+    }
+
+    static void AddTask(TOstraTable& t, const std::string& action, const std::string& category,
+                        const std::string& notes = std::string()) {
+        t.Append();
+        t.FieldByName("Action")->SetAsString(action);
+        t.FieldByName("Category")->SetAsString(category);
+        if (!notes.empty()) t.FieldByName("Notes")->SetAsString(notes);
+        t.Post();
+    }
+
+    // Writes a task table with the given actions and categories to a file.
+    void WriteTaskFile(const std::string& fileName,
+                       const std::vector<std::pair<std::string, std::string>>& rows,
+                       const std::string& password = std::string()) {
+        TOstraTable t(nullptr);
+        AddTaskDefs(t);
+        t.Open();
+        for (const auto& [action, category] : rows) AddTask(t, action, category);
+        if (!password.empty()) t.SetPassword(password);
+        t.SaveToFile(fileName);
+        t.Close();
+        OstraPasswords().ClearPasswords();
+    }
+
+    static std::vector<std::string> Column(TOstraDataset& ds, const std::string& field) {
+        std::vector<std::string> out;
+        ds.First();
+        while (!ds.Eof()) {
+            out.push_back(ds.FieldByName(field)->AsString());
+            ds.Next();
+        }
+        return out;
+    }
+
+    static std::string ReadFile(const std::string& fileName) {
+        std::ifstream in(fileName, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    static char Marker(const std::string& fileName) {
+        const std::string image = ReadFile(fileName);
+        return image.size() > 4 ? image[4] : '\0';
+    }
+
+    std::string Dir;
+    std::shared_ptr<TScriptedPasswordPrompt> Prompt;
+};

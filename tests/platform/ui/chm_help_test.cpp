@@ -1,0 +1,311 @@
+// Compiled help files: the reader, damaged files, and the help window.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "platform/core/exceptions.h"
+#include "platform/ui/chm_help.h"
+#include "platform/ui/testing.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteText(const fs::path& file, const std::string& text) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+std::string ReadBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A small help project, compiled with the system's help compiler.
+class ChmHelpTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        char tmpl[] = "/tmp/chm_help_test.XXXXXX";
+        if (!mkdtemp(tmpl)) return;
+        Dir = tmpl;
+        WriteText(Dir / "demo.hhp", R"([OPTIONS]
+Compiled file=demo.chm
+Contents file=demo.hhc
+Index file=demo.hhk
+Default topic=intro.htm
+Title=Demo Help
+
+[FILES]
+intro.htm
+sub/second.htm
+style.css
+
+[ALIAS]
+IDH_INTRO=intro.htm
+IDH_SECOND=sub/second.htm
+
+[MAP]
+#define IDH_INTRO 1
+#define IDH_SECOND 20
+)");
+        WriteText(Dir / "intro.htm",
+                  "<html><head><title>Introduction</title><link rel=\"stylesheet\" href=\"style.css\"></head>"
+                  "<body><h1>Welcome</h1><p>Read <a href=\"sub/second.htm#part\">the second page</a>.</p>"
+                  "</body></html>");
+        WriteText(Dir / "sub" / "second.htm",
+                  "<html><head><title>Second page</title></head><body><h1>Second</h1>"
+                  "<p><a href=\"../intro.htm\">Back</a></p><h2><a name=\"part\"></a>Part two</h2></body></html>");
+        WriteText(Dir / "style.css", "h1 { color: #203060; }\n");
+        WriteText(Dir / "demo.hhc", R"(<html><body><ul>
+<li><object type="text/sitemap"><param name="Name" value="Introduction"><param name="Local" value="intro.htm"></object>
+<ul><li><object type="text/sitemap"><param name="Name" value="Second &amp; last"><param name="Local" value="sub/second.htm"></object></ul>
+</ul></body></html>)");
+        WriteText(Dir / "demo.hhk", R"(<html><body><ul>
+<li><object type="text/sitemap"><param name="Name" value="Alpha"><param name="Local" value="intro.htm"></object>
+<li><object type="text/sitemap"><param name="Name" value="Beta"><param name="Name" value="Second"><param name="Local" value="sub/second.htm"><param name="Name" value="Intro"><param name="Local" value="intro.htm"></object>
+<ul><li><object type="text/sitemap"><param name="Name" value="Beta detail"><param name="Local" value="sub/second.htm#part"></object></ul>
+</ul></body></html>)");
+        std::string cmd = "cd '" + Dir.string() + "' && chmcmd demo.hhp > compile.log 2>&1";
+        if (std::system(cmd.c_str()) == 0 && fs::exists(Dir / "demo.chm")) Chm = (Dir / "demo.chm").string();
+    }
+    static void TearDownTestSuite() {
+        std::error_code ec;
+        if (!Dir.empty()) fs::remove_all(Dir, ec);
+    }
+    void SetUp() override {
+        if (Chm.empty()) GTEST_SKIP() << "no help compiler (chmcmd) on this machine";
+    }
+    void TearDown() override { ChmHelpEngine().CloseAll(); }
+
+    static inline fs::path Dir;
+    static inline std::string Chm;
+};
+
+TEST_F(ChmHelpTest, ReadsTitlePagesContentsIndexAndContextMap) {
+    TChmFile f(Chm);
+    EXPECT_EQ(f.Title(), "Demo Help");
+    EXPECT_EQ(f.DefaultTopic(), "/intro.htm");
+
+    std::string page;
+    ASSERT_TRUE(f.ReadObject("/sub/second.htm", page));
+    EXPECT_NE(page.find("Part two"), std::string::npos);
+    EXPECT_TRUE(f.ReadObject("INTRO.HTM", page));  // letter case ignored
+    EXPECT_FALSE(f.ReadObject("/nothing.htm", page));
+
+    ASSERT_EQ(f.Contents().size(), 1u);
+    EXPECT_EQ(f.Contents()[0].Name, "Introduction");
+    EXPECT_EQ(f.Contents()[0].Local, "/intro.htm");
+    ASSERT_EQ(f.Contents()[0].Children.size(), 1u);
+    EXPECT_EQ(f.Contents()[0].Children[0].Name, "Second & last");
+    EXPECT_EQ(f.Contents()[0].Children[0].Local, "/sub/second.htm");
+
+    ASSERT_EQ(f.Index().size(), 3u);
+    EXPECT_EQ(f.Index()[1].Keyword, "Beta");
+    EXPECT_EQ(f.Index()[1].Locals, (std::vector<std::string>{"/sub/second.htm", "/intro.htm"}));
+    EXPECT_EQ(f.Index()[2].Level, 1);
+    EXPECT_EQ(f.Index()[2].Locals.front(), "/sub/second.htm#part");
+
+    EXPECT_EQ(f.TopicOfContext(1), "/intro.htm");
+    EXPECT_EQ(f.TopicOfContext(20), "/sub/second.htm");
+    EXPECT_EQ(f.TopicOfContext(2), "");
+}
+
+TEST_F(ChmHelpTest, KeywordSearch) {
+    TChmFile f(Chm);
+    EXPECT_EQ(f.FindKeyword("beta"), 1);
+    EXPECT_EQ(f.FindKeyword("nothing; ALPHA"), 0);
+    EXPECT_EQ(f.FindKeyword("Bet"), -1);  // a look-up needs the whole keyword
+    EXPECT_EQ(f.FindKeyword(""), -1);
+    EXPECT_EQ(f.FindKeywordPrefix("bet"), 1);
+    EXPECT_EQ(f.FindKeywordPrefix("Beta d"), 2);
+    EXPECT_EQ(f.FindKeywordPrefix("z"), -1);
+}
+
+TEST(ChmLinks, ResolveAgainstThePage) {
+    EXPECT_EQ(TChmFile::ResolveLink("/a/b.htm", "c.htm"), "/a/c.htm");
+    EXPECT_EQ(TChmFile::ResolveLink("/a/b.htm#x", "../c.htm#y"), "/c.htm#y");
+    EXPECT_EQ(TChmFile::ResolveLink("/a/b.htm", "/d/./e.htm"), "/d/e.htm");
+    EXPECT_EQ(TChmFile::ResolveLink("/", "..\\..\\x.htm"), "/x.htm");
+    EXPECT_EQ(TChmFile::ResolveLink("/", "help.chm::/p.htm"), "/p.htm");
+    EXPECT_EQ(TChmFile::ResolveLink("/", "ms-its:help.chm::p.htm"), "/p.htm");
+    EXPECT_EQ(TChmFile::ResolveLink("/", "my%20page.htm"), "/my page.htm");
+    EXPECT_EQ(TChmFile::ResolveLink("/a/b.htm", "#top"), "/a/b.htm#top");
+    EXPECT_EQ(TChmFile::ResolveLink("/", "http://example.org/x"), "http://example.org/x");
+}
+
+TEST(ChmSitemap, ToleratesAnyMarkup) {
+    auto toc = ParseChmSitemap(
+        "<!-- <object type=\"text/sitemap\"><param name=\"Name\" value=\"hidden\"></object> -->"
+        "<UL><LI><OBJECT type=\"text/sitemap\"><PARAM name=\"Name\" value='a > b'>"
+        "<param name=\"Local\" value=\"x.htm\"></OBJECT>"
+        "<object type=\"text/site properties\"><param name=\"Name\" value=\"not an entry\"></object>"
+        "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"caf&#233; &lt;1&gt;\">"
+        "<param name=\"Local\" value=\"y.htm\"></object></ul></ul></ul>");
+    ASSERT_EQ(toc.size(), 2u);
+    EXPECT_EQ(toc[0].Name, "a > b");
+    EXPECT_EQ(toc[0].Local, "x.htm");
+    EXPECT_EQ(toc[1].Name, "caf\xC3\xA9 <1>");
+
+    EXPECT_TRUE(ParseChmSitemap("").empty());
+    EXPECT_TRUE(ParseChmSitemap("<ul><li><object type=\"text/sitemap\"><param name=").empty());
+
+    // Very deep nesting is kept to a bounded depth.
+    std::string deep;
+    for (int i = 0; i < 5000; ++i)
+        deep += "<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"n\"></object>";
+    auto nested = ParseChmSitemap(deep);
+    int depth = 0;
+    for (const std::vector<TChmTocEntry>* level = &nested; !level->empty(); level = &level->back().Children)
+        ++depth;
+    EXPECT_GT(depth, 4);
+    EXPECT_LT(depth, 100);
+}
+
+TEST_F(ChmHelpTest, MissingAndDamagedFilesNameTheFile) {
+    try {
+        TChmFile f(Dir.string() + "/absent.chm");
+        FAIL() << "no exception";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), "Cannot find the help file \"" + Dir.string() + "/absent.chm\".");
+    }
+    WriteText(Dir / "empty.chm", "");
+    WriteText(Dir / "text.chm", "this is not a help file at all");
+    for (const std::string name : {"empty.chm", "text.chm", "sub"}) {
+        std::string path = (Dir / name).string();
+        try {
+            TChmFile f(path);
+            FAIL() << name << " opened";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.Message(), TChmFile::DamagedMessage(path));
+            EXPECT_NE(e.Message().find(path), std::string::npos);
+        }
+    }
+}
+
+// Truncated and randomly damaged copies either open or raise the damaged-file
+// error; nothing else may happen.
+TEST_F(ChmHelpTest, DamagedCopiesNeverCrash) {
+    const std::string good = ReadBytes(Chm);
+    ASSERT_GT(good.size(), 1000u);
+    const std::string damaged = (Dir / "damaged.chm").string();
+    std::mt19937 rng(20240611);
+    int opened = 0, refused = 0;
+    auto attempt = [&](const std::string& bytes) {
+        WriteText(damaged, bytes);
+        try {
+            TChmFile f(damaged);
+            std::string data;
+            for (const std::string& name : f.ObjectNames()) f.ReadObject(name, data);
+            f.TopicOfContext(1);
+            ++opened;
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.Message(), TChmFile::DamagedMessage(damaged));
+            ++refused;
+        }
+    };
+    for (size_t cut : {size_t(4), size_t(0x58), size_t(0x100), good.size() / 2, good.size() - 1})
+        attempt(good.substr(0, cut));
+    for (int round = 0; round < 60; ++round) {
+        std::string bytes = good;
+        int flips = 1 + static_cast<int>(rng() % 8);
+        for (int i = 0; i < flips; ++i) {
+            size_t at = rng() % (round < 30 ? std::min<size_t>(bytes.size(), 0x400) : bytes.size());
+            bytes[at] = static_cast<char>(rng());
+        }
+        attempt(bytes);
+    }
+    EXPECT_GE(refused, 5);
+    EXPECT_EQ(opened + refused, 65);
+}
+
+// ---- The help window -------------------------------------------------------------------
+
+TEST_F(ChmHelpTest, ContextOpensItsPageInTheWindow) {
+    TChmHelpEngine& engine = ChmHelpEngine();
+    ASSERT_TRUE(engine.Execute({hcContext, Chm, 20, ""}));
+    EXPECT_TRUE(engine.WindowShowing());
+    EXPECT_EQ(engine.CurrentFile(), Chm);
+    EXPECT_EQ(engine.CurrentTopic(), "/sub/second.htm");
+    EXPECT_EQ(engine.PageTitle(), "Second page");
+    EXPECT_NE(engine.PageText().find("Part two"), std::string::npos);
+    EXPECT_EQ(engine.WindowCaption(), "Demo Help");
+    EXPECT_EQ(engine.SelectedContentsEntry(), "Second & last");
+
+    engine.FollowLink("../intro.htm");
+    EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
+    EXPECT_EQ(engine.PageTitle(), "Introduction");
+    EXPECT_EQ(engine.SelectedContentsEntry(), "Introduction");
+    engine.FollowLink("sub/second.htm#part");
+    EXPECT_EQ(engine.CurrentTopic(), "/sub/second.htm#part");
+
+    const std::string png = (Dir / "help_window.png").string();
+    EXPECT_TRUE(engine.SaveWindowImage(png));
+    EXPECT_GT(fs::file_size(png), 1000u);
+
+    ASSERT_TRUE(engine.Execute({hcCloseAll, "", 0, ""}));
+    EXPECT_FALSE(engine.WindowShowing());
+    EXPECT_EQ(engine.CurrentFile(), "");
+}
+
+TEST_F(ChmHelpTest, TopicsTableOfContentsAndKeywords) {
+    TChmHelpEngine& engine = ChmHelpEngine();
+    ASSERT_TRUE(engine.Execute({hcDisplayTopic, Chm + "::/sub/second.htm", 0, ""}));
+    EXPECT_EQ(engine.CurrentTopic(), "/sub/second.htm");
+
+    ASSERT_TRUE(engine.Execute({hcTableOfContents, Chm, 0, ""}));
+    EXPECT_EQ(engine.ActivePane(), hpContents);
+    EXPECT_EQ(engine.CurrentTopic(), "/sub/second.htm");  // the page stays
+
+    ASSERT_TRUE(engine.Execute({hcKeywordLookup, Chm, 0, "alpha"}));
+    EXPECT_EQ(engine.ActivePane(), hpIndex);
+    EXPECT_EQ(engine.IndexSearchText(), "Alpha");
+    EXPECT_EQ(engine.SelectedKeyword(), "Alpha");
+    EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
+
+    // Unknown: the index shows the text typed, at the nearest keyword.
+    ASSERT_TRUE(engine.Execute({hcKeywordLookup, Chm, 0, "bet"}));
+    EXPECT_EQ(engine.ActivePane(), hpIndex);
+    EXPECT_EQ(engine.IndexSearchText(), "bet");
+    EXPECT_EQ(engine.SelectedKeyword(), "Beta");
+    EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
+    engine.DisplaySelectedKeyword();
+    EXPECT_EQ(engine.CurrentTopic(), "/sub/second.htm");
+
+    engine.TypeIndexText("beta d");
+    EXPECT_EQ(engine.SelectedKeyword(), "Beta detail");
+    engine.DisplaySelectedKeyword();
+    EXPECT_EQ(engine.CurrentTopic(), "/sub/second.htm#part");
+}
+
+TEST_F(ChmHelpTest, FailuresShowAMessageNamingTheFile) {
+    TTestDialogs dialogs;
+    TChmHelpEngine& engine = ChmHelpEngine();
+    const std::string absent = (Dir / "absent.chm").string();
+    EXPECT_FALSE(engine.Execute({hcContext, absent, 1, ""}));
+    ASSERT_EQ(dialogs.Count(), 1);
+    EXPECT_EQ(dialogs.Last().Text, "Cannot find the help file \"" + absent + "\".");
+    EXPECT_EQ(dialogs.Last().DlgType, mtError);
+    EXPECT_FALSE(engine.WindowShowing());
+
+    EXPECT_FALSE(engine.Execute({hcContext, Chm, 999, ""}));
+    EXPECT_EQ(dialogs.Last().Text, "The help file \"" + Chm + "\" has no topic for help context 999.");
+    EXPECT_FALSE(engine.Execute({hcDisplayTopic, Chm + "::/nothing.htm", 0, ""}));
+    EXPECT_EQ(dialogs.Last().Text, "The help file \"" + Chm + "\" has no topic \"/nothing.htm\".");
+
+    WriteText(Dir / "bad.chm", "ITSF garbage");
+    const std::string bad = (Dir / "bad.chm").string();
+    EXPECT_FALSE(engine.Execute({hcTableOfContents, bad, 0, ""}));
+    EXPECT_EQ(dialogs.Last().Text, TChmFile::DamagedMessage(bad));
+    EXPECT_EQ(engine.LastError(), TChmFile::DamagedMessage(bad));
+    EXPECT_EQ(dialogs.Count(), 4);
+
+    // A good request afterwards works and clears the error.
+    EXPECT_TRUE(engine.Execute({hcContext, Chm, 1, ""}));
+    EXPECT_EQ(engine.LastError(), "");
+    EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// The printer: the list, geometry, documents on the test printer, and two
+// pages printed to a PDF file and read back.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/core/files.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/printers.h"
+#include "platform/ui/stddialogs.h"
+#include "ui_probes.h"
+
+namespace {
+
+std::string TempPath(const std::string& Name) { return IncludeTrailingPathDelimiter(GetTempDir()) + Name; }
+
+// The text of a PDF file as pdftotext gives it ("" when the tool is missing).
+std::string PdfText(const std::string& File) {
+    const std::string out = File + ".txt";
+    const std::string cmd = "pdftotext -layout '" + File + "' '" + out + "' 2>/dev/null";
+    if (std::system(cmd.c_str()) != 0) return {};
+    std::ifstream in(out);
+    std::stringstream s;
+    s << in.rdbuf();
+    std::remove(out.c_str());
+    return s.str();
+}
+
+int PdfPages(const std::string& Text) {
+    int pages = 1;
+    for (char c : Text)
+        if (c == '\f') ++pages;
+    return Text.empty() ? 0 : pages - (Text.back() == '\f' ? 1 : 0);
+}
+
+TEST(PrinterTest, ThePdfPrinterIsAlwaysListed) {
+    TPrinter printer;
+    EXPECT_GE(printer.Printers()->IndexOf(PdfPrinterName), 0);
+    EXPECT_GE(printer.PrinterIndex(), 0);
+    EXPECT_THROW(printer.SetPrinterIndex(printer.Printers()->Count()), EPrinter);
+    EXPECT_THROW(printer.NewPage(), EPrinter);
+    EXPECT_THROW(printer.EndDoc(), EPrinter);
+}
+
+TEST(PrinterTest, TestPrinterGeometryAndPages) {
+    TTestPrinters printers(100, 25);
+    TPrinter* p = Printer();
+    EXPECT_EQ(p->PrinterName(), "Test Printer");
+    EXPECT_EQ(p->PhysicalPageSize(), (TPoint{850, 1100}));
+    EXPECT_EQ(p->PrintingOffset(), (TPoint{25, 25}));
+    EXPECT_EQ(p->PageWidth(), 800);
+    EXPECT_EQ(p->PageHeight(), 1050);
+    EXPECT_EQ(p->XResolution(), 100);
+    // Point sizes follow the printer's resolution.
+    p->Canvas()->Font()->SetSize(9);
+    EXPECT_EQ(p->Canvas()->Font()->Height(), -13);  // 9 * 100 / 72, rounded
+    p->SetTitle("Report");
+    p->BeginDoc();
+    EXPECT_TRUE(p->Printing());
+    EXPECT_THROW(p->BeginDoc(), EPrinter);
+    EXPECT_THROW(p->SetPrinterIndex(1), EPrinter);
+    p->Canvas()->Brush()->SetColor(clBlack);
+    p->Canvas()->FillRect(Rect(0, 0, 10, 10));
+    p->NewPage();
+    EXPECT_EQ(p->PageNumber(), 2);
+    p->Canvas()->Brush()->SetColor(clRed);
+    p->Canvas()->FillRect(Rect(790, 1040, 800, 1050));
+    p->EndDoc();
+    EXPECT_FALSE(p->Printing());
+    ASSERT_EQ(printers.PageCount(), 2);
+    EXPECT_EQ(printers.LastTitle(), "Report");
+    EXPECT_EQ(printers.Page(0)->Width(), 800);
+    EXPECT_EQ(printers.Page(0)->Canvas()->Pixels(5, 5), clBlack);
+    EXPECT_EQ(printers.Page(0)->Canvas()->Pixels(795, 1045), clWhite);
+    EXPECT_EQ(printers.Page(1)->Canvas()->Pixels(795, 1045), clRed);
+    // Landscape turns the sheet.
+    p->SetOrientation(poLandscape);
+    EXPECT_EQ(p->PhysicalPageSize(), (TPoint{1100, 850}));
+    // An aborted document leaves no pages.
+    p->BeginDoc();
+    p->NewPage();
+    p->Abort();
+    EXPECT_TRUE(p->Aborted());
+    EXPECT_EQ(printers.PageCount(), 2);
+    EXPECT_EQ(printers.AbortedDocuments(), 1);
+}
+
+TEST(PrinterTest, TwoPagesToAPdfFile) {
+    TTestPrinters printers;
+    TPrinter* p = Printer();
+    p->SetPrinterIndex(p->Printers()->IndexOf(PdfPrinterName));
+    const std::string file = TempPath("taskmoor_printer_test.pdf");
+    DeleteFile(file);
+    p->SetFileName(file);
+    p->SetTitle("Two pages");
+    // A PDF page is a Letter sheet at 600 dots per inch with a quarter inch margin.
+    EXPECT_EQ(p->XResolution(), 600);
+    EXPECT_EQ(p->PhysicalPageSize(), (TPoint{5100, 6600}));
+    EXPECT_EQ(p->PrintingOffset(), (TPoint{150, 150}));
+    TCanvas* c = p->Canvas();
+    c->Font()->SetName("Arial");
+    c->Font()->SetSize(12);
+    p->BeginDoc();
+    c->TextOut(0, 0, "First page of the list");
+    c->TextOut(0, c->TextHeight("0") * 2, "Urgent task");
+    p->NewPage();
+    c->TextOut(200, 300, "Second page here");
+    p->EndDoc();
+    ASSERT_TRUE(FileExists(file));
+    const std::string text = PdfText(file);
+    if (text.empty()) GTEST_SKIP() << "pdftotext is not installed";
+    EXPECT_EQ(PdfPages(text), 2);
+    const auto first = text.find("First page of the list");
+    const auto urgent = text.find("Urgent task");
+    const auto second = text.find("Second page here");
+    ASSERT_NE(first, std::string::npos);
+    ASSERT_NE(urgent, std::string::npos);
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_LT(first, urgent);
+    EXPECT_GT(second, text.find('\f'));
+    DeleteFile(file);
+}
+
+TEST(PrinterTest, AbortedPdfLeavesNoFileAndABadPathIsAnError) {
+    TTestPrinters printers;
+    TPrinter* p = Printer();
+    p->SetPrinterIndex(p->Printers()->IndexOf(PdfPrinterName));
+    const std::string file = TempPath("taskmoor_printer_abort.pdf");
+    p->SetFileName(file);
+    p->BeginDoc();
+    p->Canvas()->TextOut(10, 10, "never printed");
+    p->Abort();
+    EXPECT_FALSE(FileExists(file));
+    p->SetFileName("/nonexistent-folder/x/y.pdf");
+    try {
+        p->BeginDoc();
+        FAIL() << "no error";
+    } catch (const EPrinter& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file \"/nonexistent-folder/x/y.pdf\".");
+    }
+    EXPECT_FALSE(p->Printing());
+}
+
+TEST(PrinterSetupDialogTest, ChoosesThePrinterAndOrientation) {
+    TTestPrinters printers;
+    TTestStdDialogs dialogs;
+    TPrinterSetupDialog dlg(nullptr);
+    dlg.SetHelpContext(2210);
+    dialogs.AnswerPrinter(true, PdfPrinterName, poLandscape, "/tmp/out.pdf");
+    EXPECT_TRUE(dlg.Execute());
+    EXPECT_EQ(Printer()->PrinterName(), PdfPrinterName);
+    EXPECT_EQ(Printer()->Orientation(), poLandscape);
+    EXPECT_EQ(Printer()->FileName(), "/tmp/out.pdf");
+    EXPECT_EQ(dialogs.LastHelpContext(), 2210);
+    dialogs.AnswerPrinter(false);
+    EXPECT_FALSE(dlg.Execute());
+    EXPECT_EQ(Printer()->PrinterName(), PdfPrinterName);
+    EXPECT_EQ(dialogs.PrinterRequests(), 2);
+}
+
+}  // namespace
