@@ -17,7 +17,12 @@ for f in fuzz/*_fuzz.cpp; do
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/ 2>/dev/null || true
   echo "fuzzing $name for ${secs}s"
-  ./build-fuzz/fuzz/"$name" -max_total_time="$secs" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 \
-      -artifact_prefix="build-fuzz/$name-" "$work" 2>&1 | tail -n 3
+  if ! ./build-fuzz/fuzz/"$name" -max_total_time="$secs" -rss_limit_mb=2048 -timeout=10 \
+      -artifact_prefix="build-fuzz/$name-" "$work" > "build-fuzz/$name.log" 2>&1; then
+    tail -n 60 "build-fuzz/$name.log"
+    echo "FAILED: $name found a crash (input saved under build-fuzz/)"
+    exit 1
+  fi
+  grep -E '^Done [0-9]+ runs' "build-fuzz/$name.log" || true
   rm -rf "$work"
 done
