@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/core/sysutils.h"
+#include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/mask.h"
@@ -42,6 +43,18 @@ bool IsModifierKey(uint16_t Key) {
     case VK_SCROLL: return true;
     default: return false;
     }
+}
+
+// Lowers the font until Text fits in Width pixels: substitute fonts run
+// wider than the captions were made for.
+void FitCaptionFont(TControl* Control, const std::string& Text, int Width) {
+    TBitmap probe;
+    probe.SetSize(1, 1);
+    TCanvas* canvas = probe.Canvas();
+    canvas->SetFont(Control->Font());
+    int height = Control->Font()->Height();
+    while (height < -6 && canvas->TextWidth(Text) > Width) canvas->Font()->SetHeight(++height);
+    if (height != Control->Font()->Height()) Control->Font()->SetHeight(height);
 }
 
 // The character the key being handled types, 0 when none.
@@ -143,6 +156,7 @@ TSpeedButton* TOstraCalculator::AddButton(const std::string& Caption, int ALeft,
     b->SetCaption(Caption);
     b->Font()->SetHeight(FontHeight);
     b->Font()->SetColor(FontColor);
+    FitCaptionFont(b, Caption, b->Width() - 4);
     b->SetHint(AHint);
     b->SetOnClick(Action);
     FButtons.emplace_back(Caption, b);

@@ -1,7 +1,9 @@
 #include "engine-controls/ostra_calendar.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <vector>
 
 #if defined(__GLIBC__)
 #include <langinfo.h>
@@ -10,6 +12,7 @@
 
 #include "platform/core/clock.h"
 #include "platform/core/sysutils.h"
+#include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
@@ -81,6 +84,23 @@ TDateTime LowestDate() { return EncodeDate(1900, 1, 1); }
 TDateTime HighestDate() { return EncodeDate(2100, 1, 1); }
 
 bool YearInRange(int Year) { return Year >= TOstraCalendar::MinYear && Year <= TOstraCalendar::MaxYear; }
+
+// The character height (negative font height) at which every text fits in
+// Width pixels, starting from Font's own: substitute fonts run wider.
+int FittingFontHeight(TFont* Font, const std::vector<std::string>& Texts, int Width) {
+    TBitmap probe;
+    probe.SetSize(1, 1);
+    TCanvas* canvas = probe.Canvas();
+    canvas->SetFont(Font);
+    int height = Font->Height();
+    auto widest = [&] {
+        int w = 0;
+        for (const std::string& t : Texts) w = std::max(w, canvas->TextWidth(t));
+        return w;
+    };
+    while (height < -6 && widest() > Width) canvas->Font()->SetHeight(++height);
+    return height;
+}
 
 }  // namespace
 
@@ -207,15 +227,21 @@ TSpeedButton* TOstraCalendar::MakeNavButton(const std::string& Caption, int ALef
 
 void TOstraCalendar::ApplyWeekdays() {
     const TFormatSettings& fs = FormatSettings();
+    std::vector<std::string> names;
     for (int col = 0; col < 7; ++col) {
         // Names are Sunday first; a Monday-first week starts one later.
         const int nameIndex = FMondayFirst ? (col + 1) % 7 : col;
         FDayNames[col]->SetCaption(fs.ShortDayNames[nameIndex]);
+        names.push_back(fs.ShortDayNames[nameIndex]);
         const bool weekend = FMondayFirst ? col >= 5 : (col == 0 || col == 6);
         if (!weekend) continue;
         FDayNames[col]->Font()->SetColor(clRed);
         for (int row = 0; row < 6; ++row) FDays[row * 7 + col]->Font()->SetColor(clRed);
     }
+    // One size for all names, small enough to leave a gap between columns.
+    const int height = FittingFontHeight(Font(), names, kCellWidth - 2);
+    if (height != Font()->Height())
+        for (TLabel* label : FDayNames) label->Font()->SetHeight(height);
 }
 
 void TOstraCalendar::Rebuild() {

@@ -114,6 +114,8 @@ int TOstraDataset::FindByKey(const std::string& KeyFields, const Variant& KeyVal
     const auto& fields = key.Fields();
     const uint8_t* keyData = key.Data();
     auto compare = [&](int index) { return CompareRecords(FView.At(index)->Data(), keyData, fields, -1); };
+    // Many searches over the same fields of an unchanged view: by hash.
+    if (start == 0 && FKeyIndex.Ready(FView, fields)) return FKeyIndex.Find(FView, keyData);
     if (FInKeyOrder && KeyOrderFits() && !FSortOptions.Contains(osoCaseInsensitive)) {
         // The view's sort-key digests narrow the search down to the records
         // whose digest equals the key's; the first not before the key among

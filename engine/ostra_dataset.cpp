@@ -122,6 +122,7 @@ void TOstraDataset::InternalClose() {
     for (TOstraKeyBuffer& key : FKeys) key.Release();
     FSearchKeyNames.clear();
     FViewKeysValid = false;
+    FKeyIndex.Invalidate();
     FPosition = -1;
     FView.Clear();
     FInKeyOrder = false;

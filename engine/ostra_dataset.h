@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/field_types.h"
+#include "engine/key_index.h"
 #include "engine/ostra_parser.h"
 #include "engine/record_list.h"
 #include "engine/record_view.h"
@@ -299,6 +300,7 @@ private:
     TOstraKeyBuffer FKeys[4] = {TOstraKeyBuffer(0), TOstraKeyBuffer(1), TOstraKeyBuffer(2), TOstraKeyBuffer(3)};
     std::string FSearchKeyNames;            // the fields key buffer 1 is set up for
     bool FViewKeysValid = false;            // the view's entries carry their sort keys
+    TOstraKeyIndex FKeyIndex;               // for repeated exact searches
     bool FRangeActive = false;
     TOstraFilterConditions FConditions;
     const uint8_t* FFilterData = nullptr;   // the record being filtered

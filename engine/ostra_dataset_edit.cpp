@@ -153,6 +153,7 @@ void TOstraDataset::InternalPost() {
         throw EDatabaseError(std::string(SErrorSavingRecord) + SKeyViolation);
     std::string error;
     if (!FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
+    FKeyIndex.Invalidate();  // the record's values changed in place
     if (keyChanged && FInKeyOrder) {
         const int index = FView.IndexOf(record, FPosition);
         if (index < 0 || !InOrderAt(index))

@@ -1,5 +1,7 @@
 #include "engine/ostra_mask.h"
 
+#include <cstring>
+
 #include "engine/messages.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
@@ -112,10 +114,15 @@ std::size_t FindChar(std::string_view Text, std::size_t Pos, char32_t C) {
     if (C < 0x80) {
         // An ASCII character: a byte scan, since no byte of a longer
         // character is below 0x80.
-        const char upper = static_cast<char>(C);
-        const char lower = (C >= 'A' && C <= 'Z') ? static_cast<char>(C + 32) : upper;
-        while (Pos < len && Text[Pos] != upper && Text[Pos] != lower) ++Pos;
-        return Pos;
+        if (Pos >= len) return len;
+        const char* base = Text.data();
+        const auto* upper = static_cast<const char*>(std::memchr(base + Pos, static_cast<int>(C), len - Pos));
+        std::size_t found = upper ? static_cast<std::size_t>(upper - base) : len;
+        if (C >= 'A' && C <= 'Z' && found > Pos) {
+            const auto* lower = static_cast<const char*>(std::memchr(base + Pos, static_cast<int>(C + 32), found - Pos));
+            if (lower) found = static_cast<std::size_t>(lower - base);
+        }
+        return found;
     }
     while (Pos < len) {
         std::size_t next = Pos;

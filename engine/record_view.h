@@ -25,7 +25,7 @@ class TOstraCursor;
 struct TOstraRecord;
 
 // Key buffer numbers.
-enum TOstraKeyIndex { kiSort = 0, kiSearch = 1, kiRangeStart = 2, kiRangeEnd = 3 };
+enum TOstraKeyBufferIndex { kiSort = 0, kiSearch = 1, kiRangeStart = 2, kiRangeEnd = 3 };
 
 // A record data block holding key values, with the fields that make the key.
 class TOstraKeyBuffer {

@@ -134,21 +134,16 @@ TEST_F(CalendarTest, StartsOnTodayWithFixedSizeAndTitleTexts) {
 
 TEST_F(CalendarTest, ChildrenSitWhereTheLayoutPutsThem) {
     TOstraCalendar* c = NewCalendar();
-    EXPECT_EQ(Rect(2, 2, 20, 24), c->PrevYearButton()->BoundsRect());
-    EXPECT_EQ(Rect(20, 2, 36, 24), c->PrevMonthButton()->BoundsRect());
-    EXPECT_EQ(Rect(121, 2, 137, 24), c->NextMonthButton()->BoundsRect());
-    EXPECT_EQ(Rect(137, 2, 155, 24), c->NextYearButton()->BoundsRect());
-    EXPECT_EQ(Rect(38, 6, 86, 19), c->MonthLabel()->BoundsRect());
-    EXPECT_EQ("<<", c->PrevYearButton()->Caption());
-    EXPECT_EQ("<", c->PrevMonthButton()->Caption());
-    EXPECT_EQ(">", c->NextMonthButton()->Caption());
-    EXPECT_EQ(">>", c->NextYearButton()->Caption());
-    for (TSpeedButton* b : {c->PrevYearButton(), c->PrevMonthButton(), c->NextMonthButton(), c->NextYearButton()}) {
-        EXPECT_TRUE(b->Flat());
-        EXPECT_EQ(clWhite, b->Font()->Color());
-        EXPECT_TRUE(b->Font()->Style().Contains(fsBold));
-        EXPECT_EQ(10, b->Font()->Size());
+    // Buttons and texts share the title bar from left to right without overlapping.
+    const std::vector<TControl*> title = {c->PrevYearButton(), c->PrevMonthButton(), c->MonthLabel(),
+                                          c->YearLabel(),      c->NextMonthButton(), c->NextYearButton()};
+    for (size_t i = 0; i < title.size(); ++i) {
+        EXPECT_LE(title[i]->Top() + title[i]->Height(), 24) << i;
+        if (i + 1 < title.size()) {
+            EXPECT_LE(title[i]->Left() + title[i]->Width(), title[i + 1]->Left()) << i;
+        }
     }
+    EXPECT_LE(c->NextYearButton()->Left() + c->NextYearButton()->Width(), c->ClientWidth() - 2);
     // Six rows of seven buttons, 22 x 16 each, under the day names.
     for (int i = 1; i <= 42; ++i) {
         TSpeedButton* b = c->DayButton(i);
@@ -166,6 +161,10 @@ TEST_F(CalendarTest, ChildrenSitWhereTheLayoutPutsThem) {
         EXPECT_EQ(b->Left() * 2 + b->Width(), name->Left() * 2 + name->Width()) << col;
         EXPECT_EQ(25, name->Top());
         EXPECT_LE(name->Top() + name->Height(), 38);
+        // Narrow enough to leave a gap to the next name.
+        TBitmap probe;
+        probe.Canvas()->SetFont(name->Font());
+        EXPECT_LT(probe.Canvas()->TextWidth(name->Caption()), 22) << name->Caption();
     }
     EXPECT_EQ(nullptr, c->DayButton(0));
     EXPECT_EQ(nullptr, c->DayButton(43));
@@ -229,6 +228,18 @@ TEST_F(CalendarTest, MondayFirstWeekMarksSaturdayAndSundayRed) {
             EXPECT_EQ(red, c->DayButton(row * 7 + col)->Font()->Color() == clRed) << row << "/" << col;
     }
     ExpectMonthLayout(c, 3, 31);
+}
+
+TEST(CalendarLocaleTest, FirstDayOfWeekComesFromTheLocaleUnlessFixed) {
+    SetLocaleFirstDayOfWeek(-1);
+    const int fromLocale = LocaleFirstDayOfWeek();
+    EXPECT_GE(fromLocale, 0);
+    EXPECT_LE(fromLocale, 6);
+    SetLocaleFirstDayOfWeek(kMonday);
+    EXPECT_EQ(kMonday, LocaleFirstDayOfWeek());
+    // A value that names no weekday goes back to the locale's.
+    SetLocaleFirstDayOfWeek(7);
+    EXPECT_EQ(fromLocale, LocaleFirstDayOfWeek());
 }
 
 TEST_F(CalendarTest, AnyFirstDayButSundayGivesMondayFirst) {
