@@ -3,7 +3,7 @@
 # a crash fails. Skipped when clang is not installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-secs=${FUZZ_SECONDS:-30}
+secs=${FUZZ_SECONDS:-15}
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "clang++ not found: fuzzing skipped"; exit 0
 fi

@@ -34,7 +34,9 @@ TEST(OstraRecordList, BehavesLikeAVector) {
             list.Add(Fake(next));
             model.push_back(Fake(next++));
         }
-        if (step % 997 == 0) ASSERT_EQ(model, list.ToVector()) << "step " << step;
+        if (step % 997 == 0) {
+            ASSERT_EQ(model, list.ToVector()) << "step " << step;
+        }
     }
     ASSERT_EQ(static_cast<int>(model.size()), list.Count());
     for (int i = 0; i < list.Count(); i += 37) EXPECT_EQ(model[static_cast<std::size_t>(i)], list.At(i));
