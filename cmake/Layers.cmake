@@ -35,5 +35,6 @@ function(taskmoor_tests name dir)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TASKMOOR_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
-    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    TIMEOUT 600)
 endfunction()

@@ -14,9 +14,9 @@ TOstraBlobStream::TOstraBlobStream(TField* Field, TBlobStreamMode Mode)
     if (!FDataSet) throw EDatabaseError(SClosedDataset);
     FDataSet->UpdateCursorPos();
     if (Mode != bmRead) {
-        if (Field->ReadOnly()) throw EDatabaseError(Format(SFieldReadOnly, Field->DisplayName()));
+        if (Field->ReadOnly()) throw EDatabaseError(Format(SOstFieldReadOnly, Field->DisplayName()));
         const TDataSetState state = FDataSet->State();
-        if (state != dsEdit && state != dsInsert) throw EDatabaseError(SNotEditing);
+        if (state != dsEdit && state != dsInsert) throw EDatabaseError(SOstNotEditing);
     }
     if (Mode == bmWrite) {
         FModified = true;

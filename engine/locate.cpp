@@ -130,8 +130,9 @@ int TOstraDataset::FindByKey(const std::string& KeyFields, const Variant& KeyVal
             low.Low = 0;
             high.Low = ~uint64_t{0};
         }
-        int lo = std::max(FView.LowerBound(low), start);
-        int hi = FView.UpperBound(high);
+        int lo, hi;
+        FView.EqualRange(low, high, lo, hi);
+        lo = std::max(lo, start);
         const int end = hi;
         // A key that stands for the values: every record in the range matches.
         if (exact) return lo < end && compare(lo) == 0 ? lo : -1;

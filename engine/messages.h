@@ -4,7 +4,7 @@
 #pragma once
 
 // Record store
-constexpr const char* SRecordNotFound = "Record is not found";
+constexpr const char* SOstRecordNotFound = "Record is not found";
 constexpr const char* SRecordDeleted = "Record has been deleted";
 
 // Table file reader
@@ -25,9 +25,9 @@ constexpr const char* SPasswordLabel = "Enter password:";
 
 // Dataset
 constexpr const char* SNoRecords = "Number of records is equal to 0";
-constexpr const char* SNotEditing = "Table is not in edit or insert mode";
+constexpr const char* SOstNotEditing = "Table is not in edit or insert mode";
 constexpr const char* SCannotEditCalcFields = "Cannot edit CalcFields";
-constexpr const char* SFieldReadOnly = "Field '%s' is read only!";
+constexpr const char* SOstFieldReadOnly = "Field '%s' is read only!";
 constexpr const char* SReadOnlyDelete = "Read-only record cannot be deleted";
 constexpr const char* SReadOnlyEdit = "Read-only record cannot be changed";
 constexpr const char* SReadOnlyInsert = "You have read only access, you can not add records!";
@@ -41,7 +41,7 @@ constexpr const char* SEngineVersionPrefix = "OstraDB Engine v";
 constexpr const char* SEngineVersionNumber = "5.10";
 
 // Record view, keys and filter conditions
-constexpr const char* SFieldNotFound = "Field %s is not found";
+constexpr const char* SOstFieldNotFound = "Field %s is not found";
 constexpr const char* SFieldTypesNotEqual = "Types of compared fields are not equal";
 constexpr const char* SCalcOrBlobKeyFields = "There are calc or BLOB fields in list of key fields";
 
@@ -57,7 +57,7 @@ constexpr const char* SAggregateSymbol = "Symbol %s is not supported in aggregat
 constexpr const char* SInvalidMask = "'%s' is an invalid mask at (%d)";
 
 // Master-detail link
-constexpr const char* SCircularDataLink = "Circular data link";
+constexpr const char* SOstCircularDataLink = "Circular data link";
 constexpr const char* SMasterNotOstra = "Use only TOstraDataset descendants for master-detail relationship";
 
 // Table component, database and session

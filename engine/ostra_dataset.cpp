@@ -119,8 +119,18 @@ void TOstraDataset::DoBeforeClose() {
 }
 
 void TOstraDataset::InternalClose() {
+    // Going away: the clones that share the store close first.
+    if (ComponentState().Contains(csDestroying)) {
+        for (TOstraDataset* clone : std::vector<TOstraDataset*>(FClones)) {
+            try {
+                clone->Close();
+            } catch (...) {
+            }
+        }
+    }
     for (TOstraKeyBuffer& key : FKeys) key.Release();
     FSearchKeyNames.clear();
+    FSearchFieldCache.clear();
     FViewKeysValid = false;
     FKeyIndex.Invalidate();
     FPosition = -1;
@@ -186,7 +196,7 @@ void TOstraDataset::SetMasterSource(TDataSource* Value) {
         // Walk up from the new master: meeting this dataset closes a circle.
         TDataSet* ds = Value->DataSet();
         for (int guard = 0; ds && guard < 1000; ++guard) {
-            if (ds == this) throw EDatabaseError(SCircularDataLink);
+            if (ds == this) throw EDatabaseError(SOstCircularDataLink);
             TDataSource* up = ds->DataSource();
             ds = up ? up->DataSet() : nullptr;
         }
@@ -462,10 +472,10 @@ bool TOstraDataset::GetFieldData(int FieldNo, void* Buffer) {
 
 void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
     const TDataSetState state = State();
-    if (!dsWriteModes.Contains(state)) throw EDatabaseError(SNotEditing);
+    if (!dsWriteModes.Contains(state)) throw EDatabaseError(SOstNotEditing);
     if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup) {
         TRecordBuffer record = StateBuffer();
-        if (!record) throw EDatabaseError(SNotEditing);
+        if (!record) throw EDatabaseError(SOstNotEditing);
         char* p = record + Align8(FDataSize) + Field->Offset();
         const auto size = static_cast<std::size_t>(Field->DataSize());
         p[0] = Buffer ? 1 : 0;
@@ -476,12 +486,12 @@ void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
     } else {
         if (state == dsCalcFields) throw EDatabaseError(SCannotEditCalcFields);
         // A filter looks at the store's records in place; it does not write.
-        if (state == dsFilter || state == dsSetKey) throw EDatabaseError(SNotEditing);
-        if (Field->ReadOnly()) throw EDatabaseError(Format(SFieldReadOnly, Field->DisplayName()));
+        if (state == dsFilter || state == dsSetKey) throw EDatabaseError(SOstNotEditing);
+        if (Field->ReadOnly()) throw EDatabaseError(Format(SOstFieldReadOnly, Field->DisplayName()));
         if (Field->DataType() == ftAutoInc) return;
         const TOstraField* f = StoreField(Field);
         uint8_t* data = StateData();
-        if (!f || !data) throw EDatabaseError(SNotEditing);
+        if (!f || !data) throw EDatabaseError(SOstNotEditing);
         Field->Validate(Buffer);
         uint8_t* place = data + f->Offset;
         switch (f->FieldType) {
@@ -533,11 +543,11 @@ bool TOstraDataset::GetBlobValue(TField* Field, std::string& Value) {
 
 void TOstraDataset::SetBlobValue(TField* Field, const std::string& Value) {
     const TDataSetState state = State();
-    if (state != dsEdit && state != dsInsert) throw EDatabaseError(SNotEditing);
-    if (Field->ReadOnly()) throw EDatabaseError(Format(SFieldReadOnly, Field->DisplayName()));
+    if (state != dsEdit && state != dsInsert) throw EDatabaseError(SOstNotEditing);
+    if (Field->ReadOnly()) throw EDatabaseError(Format(SOstFieldReadOnly, Field->DisplayName()));
     const TOstraField* f = StoreField(Field);
     uint8_t* data = StateData();
-    if (!f || !data || !IsBlobType(f->FieldType)) throw EDatabaseError(SNotEditing);
+    if (!f || !data || !IsBlobType(f->FieldType)) throw EDatabaseError(SOstNotEditing);
     OstSetValue(data + f->Offset, f->FieldType, Value.data(), Value.size());
     DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
 }

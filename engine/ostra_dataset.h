@@ -299,6 +299,14 @@ private:
     int FPendingChanges = 0;
     TOstraKeyBuffer FKeys[4] = {TOstraKeyBuffer(0), TOstraKeyBuffer(1), TOstraKeyBuffer(2), TOstraKeyBuffer(3)};
     std::string FSearchKeyNames;            // the fields key buffer 1 is set up for
+    // Field lists of recent searches by their text, so that searches taking
+    // turns over a few field lists look no names up.
+    struct TFieldListCache {
+        std::string Names;
+        std::vector<const TOstraField*> StoreFields;
+        std::vector<TField*> DataFields;
+    };
+    std::vector<TFieldListCache> FSearchFieldCache;
     bool FViewKeysValid = false;            // the view's entries carry their sort keys
     TOstraKeyIndex FKeyIndex;               // for repeated exact searches
     bool FRangeActive = false;

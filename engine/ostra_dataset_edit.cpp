@@ -97,7 +97,7 @@ void TOstraDataset::InternalDelete() {
     TOstraRecord* record = FView.At(FPosition);
     std::string error;
     if (!record || !FCursor->DeleteRecord(record, error))
-        throw EDatabaseError(SErrorDeletingRecord + (record ? error : std::string(SRecordNotFound)));
+        throw EDatabaseError(SErrorDeletingRecord + (record ? error : std::string(SOstRecordNotFound)));
     FView.Delete(FPosition);
     ChangeAdded();
 }
@@ -114,10 +114,6 @@ void TOstraDataset::PostInsert(TRecordBuffer Buffer) {
     const uint8_t* data = BufferData(Buffer);
     if (FCheckKeyViolation && !FUniqueFieldNames.empty() && KeyExists(data, nullptr, FUniqueFieldNames))
         throw EDatabaseError(std::string(SErrorSavingNewRecord) + SKeyViolation);
-    // The store grows its record list by one slot per new record, which makes
-    // a run of inserts quadratic; growing it geometrically here keeps it linear.
-    auto& records = const_cast<std::vector<TOstraRecord*>&>(FCursor->Records());
-    if (records.size() == records.capacity()) records.reserve(records.size() * 2 + 16);
     std::string error;
     if (!FCursor->PostRecord(data, nullptr, error)) throw EDatabaseError(SErrorSavingNewRecord + error);
     TOstraRecord* record = FCursor->Records().back();
@@ -303,6 +299,8 @@ void TOstraDataset::InternalRefresh() {
     }
     FCursor->SetSortDescending(FSortOptions.Contains(osoDescendSort));
     for (TOstraKeyBuffer& key : FKeys) key.Rebind(*FCursor);
+    FSearchFieldCache.clear();
+    FSearchKeyNames.clear();
     if (FMasterSource && FMasterSource->DataSet() && FMasterSource->DataSet()->Active() &&
         !FMasterFields.empty() && !FRangeFieldNames.empty()) {
         FOpening = true;  // no view rebuilds on the way

@@ -22,6 +22,14 @@ void TOstraDataset::InitKeyBuffer(int Number, const std::string& FieldNames) {
     if (!FCursor) return;
     std::vector<TField*> dataFields;
     std::vector<const TOstraField*> storeFields;
+    if (Number == kiSearch) {
+        for (const TFieldListCache& cached : FSearchFieldCache) {
+            if (cached.Names == FieldNames) {
+                key.Setup(FDataSize, cached.StoreFields, cached.DataFields);
+                return;
+            }
+        }
+    }
     if (!Trim(FieldNames).empty() && (Active() || FOpening)) {
         dataFields = GetFieldList(FieldNames);
         for (TField* field : dataFields) {
@@ -30,6 +38,10 @@ void TOstraDataset::InitKeyBuffer(int Number, const std::string& FieldNames) {
             if (f && !IsBlobType(f->FieldType) && f->FieldType != oftUnknown) storeFields.push_back(f);
         }
         if (storeFields.size() != dataFields.size()) throw EDatabaseError(SCalcOrBlobKeyFields);
+    }
+    if (Number == kiSearch) {
+        if (FSearchFieldCache.size() >= 4) FSearchFieldCache.erase(FSearchFieldCache.begin());
+        FSearchFieldCache.push_back({FieldNames, storeFields, dataFields});
     }
     key.Setup(FDataSize, std::move(storeFields), std::move(dataFields));
 }
@@ -271,7 +283,8 @@ int TOstraDataset::PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey&
     OstViewKey(Record->Data(), FKeys[kiSort].Fields(), FSortOptions.Contains(osoCaseInsensitive),
                FSortOptions.Contains(osoDescendSort), &exact);
     if (exact) return FView.LowerBound(Key);
-    int lo = FView.LowerBound(Key), hi = FView.UpperBound(Key);
+    int lo, hi;
+    FView.EqualRange(Key, Key, lo, hi);
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
         if (CompareForSort(FView.At(mid), Record) < 0)

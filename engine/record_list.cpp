@@ -189,7 +189,8 @@ int TOstraRecordList::IndexOf(const TOstraRecord* Record, int Hint) const {
 }
 
 template <class Before>
-int TOstraRecordList::Bound(Before&& IsBefore) const {
+int TOstraRecordList::Bound(Before&& IsBefore, std::size_t& Chunk) const {
+    Chunk = 0;
     if (FChunks.empty()) return 0;
     UpdateStarts();
     // The first chunk whose last key is not before; then within it.
@@ -201,6 +202,7 @@ int TOstraRecordList::Bound(Before&& IsBefore) const {
         else
             hi = mid;
     }
+    Chunk = lo;
     if (lo == FChunks.size()) return FCount;
     const auto& chunk = FChunks[lo];
     const auto it = std::partition_point(chunk.begin(), chunk.end(),
@@ -209,9 +211,26 @@ int TOstraRecordList::Bound(Before&& IsBefore) const {
 }
 
 int TOstraRecordList::LowerBound(const TOstraViewKey& Key) const {
-    return Bound([&](const TOstraViewKey& k) { return k < Key; });
+    std::size_t chunk;
+    return Bound([&](const TOstraViewKey& k) { return k < Key; }, chunk);
 }
 
 int TOstraRecordList::UpperBound(const TOstraViewKey& Key) const {
-    return Bound([&](const TOstraViewKey& k) { return !(Key < k); });
+    std::size_t chunk;
+    return Bound([&](const TOstraViewKey& k) { return !(Key < k); }, chunk);
+}
+
+void TOstraRecordList::EqualRange(const TOstraViewKey& Low, const TOstraViewKey& High, int& First,
+                                  int& Last) const {
+    std::size_t c;
+    First = Bound([&](const TOstraViewKey& k) { return k < Low; }, c);
+    // Mostly the range ends in the chunk where it starts.
+    if (c < FChunks.size() && High < FLastKeys[c]) {
+        const auto& chunk = FChunks[c];
+        const auto from = chunk.begin() + (First - FStarts[c]);
+        const auto it = std::partition_point(from, chunk.end(), [&](const TEntry& e) { return !(High < e.Key); });
+        Last = FStarts[c] + static_cast<int>(it - chunk.begin());
+        return;
+    }
+    Last = UpperBound(High);
 }

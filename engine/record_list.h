@@ -52,6 +52,8 @@ public:
     // and the first whose key is above it.
     int LowerBound(const TOstraViewKey& Key) const;
     int UpperBound(const TOstraViewKey& Key) const;
+    // Both at once: [First, Last) holds the keys from Low to High.
+    void EqualRange(const TOstraViewKey& Low, const TOstraViewKey& High, int& First, int& Last) const;
 
     // Calls F(record) for each record in order.
     template <class F>
@@ -75,8 +77,9 @@ private:
     void Invalidate(std::size_t Chunk);
     // Moves the starts of the chunks from From on by Delta positions.
     void ShiftStarts(std::size_t From, int Delta);
+    // The first position whose key IsBefore does not hold for; Chunk gets its chunk.
     template <class Before>
-    int Bound(Before&& IsBefore) const;
+    int Bound(Before&& IsBefore, std::size_t& Chunk) const;
     // Brings the copy of chunk C's last key up to date.
     void RefreshLast(std::size_t C);
 

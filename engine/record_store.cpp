@@ -112,7 +112,7 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
     const bool inserting = record == nullptr;
     if (!inserting) {
         if (!Contains(record)) {
-            error = SRecordNotFound;
+            error = SOstRecordNotFound;
             return false;
         }
         if (!record->IsLive()) {
@@ -154,7 +154,7 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
 bool TOstraCursor::DeleteRecord(TOstraRecord* record, std::string& error) {
     error.clear();
     if (!Contains(record)) {
-        error = SRecordNotFound;
+        error = SOstRecordNotFound;
         return false;
     }
     if (!record->IsLive()) {

@@ -312,7 +312,7 @@ void TOstraFilter::Prepare(const TOstraCursor& Store, const TOstraFilterConditio
             TItem item;
             item.Operator = cond.Operator;
             item.Left = Store.FindField(cond.LeftOperand);
-            if (!item.Left) throw EDatabaseError(Format(SFieldNotFound, cond.LeftOperand));
+            if (!item.Left) throw EDatabaseError(Format(SOstFieldNotFound, cond.LeftOperand));
             item.Compare = *item.Left;
             if (cond.Operator == ofoLike) {
                 if (cond.RightKind != otkString)
@@ -321,7 +321,7 @@ void TOstraFilter::Prepare(const TOstraCursor& Store, const TOstraFilterConditio
             } else if (cond.Operator != ofoAny) {
                 if (cond.RightKind == otkIdentifier) {
                     item.Right = Store.FindField(cond.RightOperand);
-                    if (!item.Right) throw EDatabaseError(Format(SFieldNotFound, cond.RightOperand));
+                    if (!item.Right) throw EDatabaseError(Format(SOstFieldNotFound, cond.RightOperand));
                     if (!OstTypesCompatible(item.Left->FieldType, item.Right->FieldType))
                         throw EDatabaseError(SFieldTypesNotEqual);
                     // Short texts of different lengths: read both sides whole.

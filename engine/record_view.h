@@ -3,8 +3,9 @@
 // and the comparisons of records against keys.
 //
 // A view holds references to the store's records only; everything here reads
-// the records' data in place, so building, filtering and sorting a view of a
-// million records allocates nothing per record.
+// the records' data in place. Filter constants are converted once, so a
+// filter allocates nothing per record, except LIKE on a field that is not a
+// text, whose value is made into a text for each record.
 #pragma once
 
 #include <cstdint>

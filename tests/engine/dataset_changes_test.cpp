@@ -216,3 +216,40 @@ TEST_F(DatasetChanges, ClosingDropsTheCount) {
     EXPECT_FALSE(ds.HasPendingChanges());
     EXPECT_EQ("closed", db.Notices.back());
 }
+
+TEST_F(DatasetChanges, RefreshThatCannotReloadClosesTheTable) {
+    SetAction("kept");
+    ds.Post();
+    ds.Save();
+    ds.SavedImage = "garbage";  // the file went bad meanwhile
+    EXPECT_THROW(ds.Refresh(), EDatabaseError);
+    EXPECT_FALSE(ds.Active());
+    EXPECT_EQ("closed", db.Notices.back());
+}
+
+TEST_F(DatasetChanges, OpenClonesKeepTheSourceOpen) {
+    TTestDataset clone;
+    clone.Layout = TaskLayout();
+    clone.Open();
+    ds.AddClone(&clone);
+    EXPECT_RAISES(ds.Close(), EDatabaseError, "Cloned tables are not closed before source dataset is closed!");
+    EXPECT_TRUE(ds.Active());
+    EXPECT_EQ(3, ds.RecordCount());
+    clone.Close();
+    ds.Close();
+    EXPECT_FALSE(ds.Active());
+    ds.RemoveClone(&clone);
+}
+
+TEST_F(DatasetChanges, DestroyingTheSourceClosesItsClones) {
+    TTestDataset clone;
+    clone.Layout = TaskLayout();
+    clone.Open();
+    {
+        TTestDataset source;
+        source.Layout = TaskLayout();
+        source.Open();
+        source.AddClone(&clone);
+    }
+    EXPECT_FALSE(clone.Active());
+}

@@ -20,7 +20,10 @@
 class TTestDataset : public TOstraDataset {
 public:
     explicit TTestDataset(TComponent* AOwner = nullptr) : TOstraDataset(AOwner) {}
-    ~TTestDataset() override { SetActive(false); }
+    ~TTestDataset() override {
+        Destroying();
+        SetActive(false);
+    }
 
     // Table layout and rows (texts by field name) loaded on opening.
     std::vector<TOstraField> Layout;
@@ -30,7 +33,9 @@ public:
     int SaveCount = 0;
     bool FailSave = false;
 
+    using TOstraDataset::AddClone;
     using TOstraDataset::IncrementPendingChanges;
+    using TOstraDataset::RemoveClone;
 
 protected:
     void OpenData() override {

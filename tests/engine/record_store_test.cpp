@@ -207,11 +207,11 @@ TEST_F(RecordStoreTest, ForeignAndMissingRecordsAreRefused) {
     TOstraRecord* foreign = other.RecordAt(0);
     TestBuffer b(C);
     EXPECT_FALSE(C.PostRecord(b.Data(), foreign, error));
-    EXPECT_EQ(error, SRecordNotFound);
+    EXPECT_EQ(error, SOstRecordNotFound);
     EXPECT_FALSE(C.DeleteRecord(foreign, error));
-    EXPECT_EQ(error, SRecordNotFound);
+    EXPECT_EQ(error, SOstRecordNotFound);
     EXPECT_FALSE(C.DeleteRecord(nullptr, error));
-    EXPECT_EQ(error, SRecordNotFound);
+    EXPECT_EQ(error, SOstRecordNotFound);
     auto* inside = reinterpret_cast<TOstraRecord*>(reinterpret_cast<uint8_t*>(C.RecordAt(0)) + 8);
     EXPECT_FALSE(C.Contains(inside));
     EXPECT_EQ(Names(), (std::vector<std::string>{"b", "e", "g"}));
