@@ -240,6 +240,9 @@ public:
     bool LookupReady();
     // Tells the edit that a setting of the drop-down changed.
     void PropertiesChanged();
+    // Tells the edit that its drop-down's window took the activation or the
+    // keyboard (the edit takes the keyboard back).
+    void DropDownActivated();
 
     // ---- Events
     TNotifyEvent OnCustomDlg() const { return FOnCustomDlg; }
@@ -310,6 +313,7 @@ private:
     void CalculatorExit(TObject* Sender, bool Accept);
     void StopTracking();
     void TrackButton(int X, int Y);
+    void UpdateCursor(int X, int Y);
     void ForwardMouse(unsigned Msg, int X, int Y);
     void CMCancelMode(TMessage& Message);
     void FocusCheck();
@@ -354,6 +358,10 @@ private:
     bool FPressed = false;
     bool FForwardingMouse = false;
     bool FFocusCheckPosted = false;
+    bool FDropDownActivated = false;
+    bool FClosingForFocusLoss = false;
+    bool FHandCursor = false;
+    TCursor FSavedCursor = crDefault;
 
     TNotifyEvent FOnCustomDlg, FOnDropDown;
     TOstraDisplayTextEvent FOnDisplayText;

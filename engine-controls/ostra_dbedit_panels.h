@@ -12,6 +12,7 @@
 
 #include "engine-controls/ostra_calendar.h"
 #include "engine-controls/ostra_dbedit.h"
+#include "platform/db/dataset.h"
 #include "platform/ui/comctrls.h"
 #include "platform/ui/dblookup.h"
 #include "platform/ui/stdctrls.h"
@@ -39,6 +40,9 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void WMSetFocus(TMessage& Message) override;
+
+public:
+    void Dispatch(TMessage& Message) override;
 
 private:
     std::string FSearchText;
@@ -76,6 +80,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void WMSetFocus(TMessage& Message) override;
 
+public:
+    void Dispatch(TMessage& Message) override;
+
 private:
     void FilterRecord(TDataSet* DataSet, bool& Accept);
     void ApplyFilter();
@@ -99,6 +106,9 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void WMSetFocus(TMessage& Message) override;
+
+public:
+    void Dispatch(TMessage& Message) override;
 };
 
 // ---- Tree -------------------------------------------------------------------------------------------
@@ -132,4 +142,7 @@ protected:
     void Delete(TTreeNode* Node) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void WMSetFocus(TMessage& Message) override;
+
+public:
+    void Dispatch(TMessage& Message) override;
 };

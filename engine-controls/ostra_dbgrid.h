@@ -15,10 +15,10 @@
 // record the dataset's active one: field values and RecNo read in the
 // drawing events are that row's.
 //
-// Editing goes through the generic grid's in-place editor (CreateEditor
-// makes it; descendants may make a richer one). With dgMultiSelect the grid
-// keeps a list of selected rows (TBookmarkList) that Ctrl+click, Shift with
-// the arrow keys and a check-box column named "Selected" change, and that
+// Cells are edited in the in-place editor that CreateEditor makes (plain
+// text for now). With dgMultiSelect the grid keeps a list of selected rows
+// (TBookmarkList) that Ctrl+click, Shift with the arrow keys and a
+// check-box column named "Selected" change, and that
 // Ctrl+Delete deletes.
 //
 // TOstraDBGrid is the component programs place; it publishes the properties.
@@ -34,6 +34,7 @@
 #include "platform/db/dbtypes.h"
 #include "platform/ui/grids.h"
 
+class TBitmap;
 class TImageList;
 class TOstraCustomDBGrid;
 
@@ -303,7 +304,7 @@ protected:
 
     // ---- The generic grid's operations
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
-    // A plain text editor; a richer grid makes its own.
+    // The cell editor (ostra_dbgrid_editor.cpp).
     TInplaceEdit* CreateEditor() override;
     bool CanEditShow() override;
     bool CanEditAcceptKey(char32_t Key) override;
@@ -385,13 +386,15 @@ private:
     void TitleFontChanged(TObject* Sender);
     void ColumnsFontChanged();
 
-    // Drawing bitmap shared by all grids.
+    // The drawing bitmap shared by all grids: the first grid makes it, the
+    // last one frees it.
+    static void AcquireDrawBitmap();
+    static void ReleaseDrawBitmap();
     static TBitmap* DrawBitmap();
 
     std::unique_ptr<TImageList> FIndicators;
     std::unique_ptr<TFont> FTitleFont;
     bool FReadOnly = false;
-    bool FIsEscKey = false;
     bool FLayoutFromDataset = false;
     TOstraDBGridOptions FOptions;
     int FTitleOffset = 0;
@@ -416,7 +419,6 @@ private:
     TColor FHighlightColor = clHighlight;
     TColor FHighlightTextColor = clHighlightText;
     bool FLayoutDeferred = false;
-    bool FSizingColumns = false;
 
     TNotifyEvent FOnColEnter, FOnColExit, FOnMultiSelectChanged;
     TDrawDataCellEvent FOnDrawDataCell;

@@ -58,20 +58,6 @@ TfrmCancel::~TfrmCancel() {
     if (GBox == this) GBox = nullptr;
 }
 
-void TfrmCancel::CreateParams(TCreateParams& Params) {
-    TForm::CreateParams(Params);
-    // Shown over a modal form, the box must be that form's window or the
-    // toolkit keeps the user's clicks from its Cancel button.
-    TCustomForm* modal = Screen ? Screen->ActiveForm() : nullptr;
-    if (modal && modal != this && modal->FormState().Contains(fsModal)) Params.WndParent = modal;
-}
-
-void TfrmCancel::CreateWnd() {
-    TForm::CreateWnd();
-    // A window that belongs to another gets no title of its own on creation.
-    SetTextValue(Caption());
-}
-
 void TfrmCancel::bbnCancelClick(TObject*) { Cancelled = true; }
 
 void TfrmCancel::FormCreate(TObject*) { TReportLayout::CentreOverMainForm(this); }

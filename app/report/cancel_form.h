@@ -22,16 +22,8 @@ public:
 
     void bbnCancelClick(TObject* Sender);
     void FormCreate(TObject* Sender);
-
-protected:
-    void CreateParams(TCreateParams& Params) override;
-    void CreateWnd() override;
 };
 
-// While a modal form runs, the box's window belongs to it (input to other
-// windows is blocked then), so the box has to be closed before that form
-// goes; the print dialog closes it before it returns.
-//
 // Makes the box (owned by the main form) when there is none, sets its
 // caption and status text and shows it.
 void ShowCancelBox(const std::string& Caption, const std::string& Status);

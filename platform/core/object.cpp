@@ -2,6 +2,7 @@
 #include "platform/core/object.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "platform/core/exceptions.h"
 #include "platform/core/properties.h"
@@ -23,8 +24,34 @@ bool TClass::NameLess::operator()(std::string_view a, std::string_view b) const 
 }
 
 TClass::TClass(std::string name, const TClass* parent, PublishFunction publish)
-    : FName(std::move(name)), FParent(parent) {
-    if (publish) publish(*this);
+    : FName(std::move(name)), FParent(parent), FPublish(publish) {}
+
+namespace {
+// One publisher at a time; the same thread may come back while it publishes.
+std::recursive_mutex& PublishMutex() {
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+}  // namespace
+
+void TClass::EnsurePublished() const {
+    if (FPublishState.load(std::memory_order_acquire) == 2) return;
+    std::lock_guard<std::recursive_mutex> lock(PublishMutex());
+    if (FPublishState.load(std::memory_order_relaxed) != 0) return;  // done, or running further up
+    FPublishState.store(1, std::memory_order_relaxed);
+    try {
+        // The members publishing fills are mutable; the metadata stays const to its users.
+        if (FPublish) FPublish(const_cast<TClass&>(*this));
+    } catch (...) {
+        FPublishState.store(0, std::memory_order_release);
+        throw;
+    }
+    FPublishState.store(2, std::memory_order_release);
+}
+
+const std::vector<const TPropInfo*>& TClass::OwnProperties() const {
+    EnsurePublished();
+    return FOwnList;
 }
 
 TClass::~TClass() = default;
@@ -43,6 +70,7 @@ bool TClass::InheritsFrom(std::string_view name) const {
 
 const TPropInfo* TClass::FindProperty(std::string_view name) const {
     for (const TClass* c = this; c; c = c->FParent) {
+        c->EnsurePublished();
         auto it = c->FByName.find(name);
         if (it != c->FByName.end()) return it->second;
     }
@@ -54,7 +82,7 @@ std::vector<const TPropInfo*> TClass::Properties() const {
     for (const TClass* c = this; c; c = c->FParent) chain.push_back(c);
     std::vector<const TPropInfo*> result;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        for (const TPropInfo* info : (*it)->FOwnList) {
+        for (const TPropInfo* info : (*it)->OwnProperties()) {
             auto same = std::find_if(result.begin(), result.end(),
                                      [&](const TPropInfo* p) { return SameName(p->Name, info->Name); });
             if (same != result.end())

@@ -14,10 +14,13 @@
 //   };
 //
 // A class with published properties declares the static Publish function
-// (see properties.h); it runs once, the first time the class's metadata is
-// asked for. A class without the macro answers its nearest ancestor's name.
+// (see properties.h); it runs once, the first time the class's properties
+// are asked for (not when the metadata is made, so classes whose properties
+// refer to each other can publish them). A class without the macro answers
+// its nearest ancestor's name.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -53,7 +56,7 @@ public:
     // nullptr when there is none.
     const TPropInfo* FindProperty(std::string_view name) const;
     // The properties this class itself publishes, in registration order.
-    const std::vector<const TPropInfo*>& OwnProperties() const { return FOwnList; }
+    const std::vector<const TPropInfo*>& OwnProperties() const;
     // All published properties, ancestors' first; a property republished by
     // a descendant keeps its ancestor's place.
     std::vector<const TPropInfo*> Properties() const;
@@ -63,6 +66,10 @@ public:
     TPropInfo& AddProperty(std::unique_ptr<TPropInfo> info);
 
 private:
+    // Runs the publish function once; a lookup made while it runs (a
+    // property's class publishing in turn) sees what is registered so far.
+    void EnsurePublished() const;
+
     struct NameLess {
         using is_transparent = void;
         bool operator()(std::string_view a, std::string_view b) const;
@@ -70,9 +77,12 @@ private:
 
     std::string FName;
     const TClass* FParent;
-    std::vector<std::unique_ptr<TPropInfo>> FOwned;
-    std::vector<const TPropInfo*> FOwnList;
-    std::map<std::string, const TPropInfo*, NameLess> FByName;
+    PublishFunction FPublish;
+    mutable std::atomic<int> FPublishState{0};  // 0 not yet, 1 running, 2 done
+    // Filled by publishing, which may come after construction.
+    mutable std::vector<std::unique_ptr<TPropInfo>> FOwned;
+    mutable std::vector<const TPropInfo*> FOwnList;
+    mutable std::map<std::string, const TPropInfo*, NameLess> FByName;
 };
 
 namespace taskmoor_detail {

@@ -90,14 +90,7 @@ void TTabSheet::VisibleChanged() {
 }
 
 void TTabSheet::Publish(TPublisher<TTabSheet>& p) {
-    // Typed as a windowed control: the page control's class publishes the sheet's.
-    p.Property("PageControl", [](TTabSheet& s) -> TWinControl* { return s.PageControl(); },
-               [](TTabSheet& s, TWinControl* v) {
-                   auto* pc = dynamic_cast<TPageControl*>(v);
-                   if (v && !pc) throw EPropertyError("Invalid property value");
-                   s.SetPageControl(pc);
-               })
-        .SetTypeName("TPageControl");
+    p.Property("PageControl", &TTabSheet::PageControl, &TTabSheet::SetPageControl);
     p.Property("PageIndex", &TTabSheet::PageIndex, &TTabSheet::SetPageIndex);
     p.Property("TabVisible", &TTabSheet::TabVisible, &TTabSheet::SetTabVisible);
     p.Property("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex);

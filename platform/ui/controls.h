@@ -43,6 +43,7 @@ class TCustomForm;
 class TPopupMenu;  // the menus'
 class TControlCanvas;
 struct TWinControlWindow;
+struct TWindowScrollBars;
 
 TASKMOOR_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 TASKMOOR_ENUM(TAnchorKind, akLeft, akTop, akRight, akBottom)
@@ -282,7 +283,9 @@ protected:
     virtual void VisibleChanged();
     virtual void FontChanged(TObject* Sender);
 
-    // ---- Message handlers (Dispatch)
+    // ---- Message handlers (Dispatch). The mouse handlers give the message
+    // to DefaultHandler (the widget) before the control's own events; a
+    // control that keeps a message from them keeps it from its widget too.
     virtual void WMLButtonDown(TMessage& Message);
     virtual void WMLButtonDblClk(TMessage& Message);
     virtual void WMLButtonUp(TMessage& Message);
@@ -469,6 +472,23 @@ public:
     // The toolkit side of the window; used inside the windowing layer only.
     TWinControlWindow* Window() const { return FWindow.get(); }
 
+    // ---- The window's scroll bars (SB_HORZ, SB_VERT; SB_BOTH to show or
+    // enable both), kept as the windowing system keeps them: they take room
+    // at the right and bottom edges inside the frame, and the user's requests
+    // come to the control as WM_HSCROLL / WM_VSCROLL (SB_THUMBTRACK while the
+    // thumb is dragged, then SB_THUMBPOSITION and SB_ENDSCROLL; the thumb's
+    // full position is nTrackPos). A bar moves only when the control sets
+    // its position. Setting a range or page shows a bar that can scroll and
+    // hides one that cannot (disables it with SIF_DISABLENOSCROLL).
+    // SetScrollInfo answers true when it showed or hid the bar.
+    bool SetScrollInfo(int Bar, const TScrollInfo& Info, bool Redraw = true);
+    bool GetScrollInfo(int Bar, TScrollInfo& Info) const;
+    int GetScrollPos(int Bar) const;
+    void ShowScrollBar(int Bar, bool Show);
+    void EnableScrollBar(int Bar, bool Enable);
+    bool ScrollBarVisible(int Bar) const;
+    bool ScrollBarEnabled(int Bar) const;
+
 protected:
     friend class TControl;
     friend struct TWinControlWindow;
@@ -505,6 +525,10 @@ protected:
     // Paints the client area (the canvas is bound while it runs); the
     // default paints nothing.
     virtual void PaintWindow(TCanvas* Canvas);
+    // A control over a ready-made widget draws over it here, after the
+    // widget painted itself (the canvas is bound while it runs); the default
+    // draws nothing.
+    virtual void PaintOverWidget(TCanvas* Canvas);
     // Paints the graphic children on their parts of the window.
     void PaintControls(TControl* First = nullptr);
     // Draws the non-client border (frame edges) of the window.
@@ -560,11 +584,17 @@ private:
     void DestroyChildrenWindows();
     void UpdateNonClient();
     void TrackMouseControl(TControl* Target);
+    // Frame edges and the margins kept inside them.
+    TRect AllMargins() const;
+    TWindowScrollBars& WindowScrollBars();
+    void LayoutScrollBars();
 
     std::vector<TControl*> FControls;  // every child, in z-order (bottom first)
     std::unique_ptr<TWinControlWindow> FWindow;
     TRect FNonClient;
     TRect FExtraMargins;
+    TRect FScrollMargins;  // taken by the scroll bars
+    std::unique_ptr<TWindowScrollBars> FWindowScrollBars;
     mutable TRect FBorder;
     mutable bool FBorderValid = false;
     TSize FLastClientSize;

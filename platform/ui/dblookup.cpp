@@ -11,7 +11,6 @@
 #include "platform/db/fields.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/drawing.h"
-#include "platform/ui/grids_scroll.h"
 
 namespace {
 // Characters typed further apart than this start a new search.
@@ -42,8 +41,6 @@ TPopupDataList::TPopupDataList(TComponent* AOwner)
     SetColor(clWindow);
     SetTabStop(false);
     SetVisible(false);
-    FScroll = std::make_unique<TGridScrollBars>([this](const TRect& R) { SetNonClientMargins(R); },
-                                                [this](unsigned Msg, WPARAM W) { Perform(Msg, W, 0); });
     FListLink->SetBufferCount(FRowCount);
     RecreateWnd();  // the frame of the window's style
     SetBounds(Left(), Top(), 121, Height());
@@ -440,7 +437,7 @@ void TPopupDataList::UpdateScrollBar() {
             si.nPos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
         }
     }
-    FScroll->SetInfo(SB_VERT, si);
+    SetScrollInfo(SB_VERT, si);
 }
 
 void TPopupDataList::WMVScroll(TMessage& Message) {
@@ -461,7 +458,9 @@ void TPopupDataList::WMVScroll(TMessage& Message) {
         case SB_BOTTOM: ds->Last(); break;
         case SB_THUMBPOSITION: {
             int pos = Message.WParamHi();
-            const int track = FScroll->State(SB_VERT).TrackPos;
+            TScrollInfo info;
+            GetScrollInfo(SB_VERT, info);
+            const int track = info.nTrackPos;
             if ((track & 0xFFFF) == pos) pos = track;
             if (ds->IsSequenced() && ds->RecordCount() >= 0) {
                 if (pos <= 1) ds->First();
@@ -505,19 +504,7 @@ void TPopupDataList::CreateParams(TCreateParams& Params) {
 
 void TPopupDataList::CreateWnd() {
     inherited::CreateWnd();
-    FScroll->Attach(Widget());
-    FScroll->Layout(Width(), Height(), BorderMargins());
     UpdateScrollBar();
-}
-
-void TPopupDataList::DestroyWnd() {
-    FScroll->Detach();
-    inherited::DestroyWnd();
-}
-
-void TPopupDataList::BoundsChanged() {
-    if (FScroll) FScroll->Layout(Width(), Height(), BorderMargins());
-    inherited::BoundsChanged();
 }
 
 void TPopupDataList::Notification(TComponent* AComponent, TOperation Operation) {

@@ -26,7 +26,6 @@ class TDataSource;
 class TField;
 class TDataLink;
 class TListSourceLink;
-struct TGridScrollBars;
 
 class TPopupDataList : public TCustomControl {
     TASKMOOR_CLASS(TPopupDataList, TCustomControl)
@@ -94,8 +93,6 @@ protected:
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
-    void DestroyWnd() override;
-    void BoundsChanged() override;
     void FontChanged(TObject* Sender) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void WMGetDlgCode(TMessage& Message) override;
@@ -113,7 +110,6 @@ private:
     TDataSet* DataSet() const;
 
     std::unique_ptr<TListSourceLink> FListLink;
-    std::unique_ptr<TGridScrollBars> FScroll;
     std::string FKeyFieldName;
     std::string FListFieldName;
     int FListFieldIndex = 0;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -12,6 +13,48 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/qt_host.h"
 #include "platform/ui/testing.h"
+
+namespace {
+// The modal forms running, innermost last.
+std::vector<TCustomForm*>& ModalForms() {
+    static std::vector<TCustomForm*> forms;
+    return forms;
+}
+
+QWindow* WindowOf(TCustomForm* Form) {
+    QWidget* w = Form ? Form->Widget() : nullptr;
+    if (!w) return nullptr;
+    if (!w->windowHandle()) w->winId();
+    return w->windowHandle();
+}
+
+// A window shown while a modal form runs belongs to that form, so the
+// toolkit lets its input through as the platform does for windows made
+// after the modal loop began.
+void BelongToModalForm(TCustomForm* Form) {
+    const auto& modal = ModalForms();
+    if (modal.empty() || modal.back() == Form || Form->FormState().Contains(fsModal)) return;
+    QWindow* owner = WindowOf(modal.back());
+    QWindow* window = WindowOf(Form);
+    if (owner && window && window != owner) window->setTransientParent(owner);
+}
+
+// The modal form Form ended: its windows go to the modal form below, or to
+// nobody.
+void ReleaseFromModalForm(TCustomForm* Form) {
+    auto& modal = ModalForms();
+    modal.erase(std::remove(modal.begin(), modal.end(), Form), modal.end());
+    QWidget* fw = Form->Widget();
+    QWindow* old = fw ? fw->windowHandle() : nullptr;
+    if (!old || !Screen) return;
+    QWindow* next = modal.empty() ? nullptr : WindowOf(modal.back());
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        QWidget* w = Screen->Forms(i)->Widget();
+        QWindow* window = w ? w->windowHandle() : nullptr;
+        if (window && window != next && window->transientParent() == old) window->setTransientParent(next);
+    }
+}
+}  // namespace
 
 TCustomForm::TCustomForm(TComponent* AOwner)
     : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
@@ -28,6 +71,8 @@ TCustomForm::TCustomForm(TComponent* AOwner)
 TCustomForm::~TCustomForm() {
     BeforeDestruction();
     Destroying();
+    ReleaseFromModalForm(this);
+    FMenuBar = nullptr;  // its menu may go after this part of the form
     if (Screen) Screen->RemoveForm(this);
     FActiveControl = nullptr;
     FFocusedControl = nullptr;
@@ -122,6 +167,22 @@ void TCustomForm::UpdateWidgetGeometry() {
     const TRect f = FrameMargins();
     w->setGeometry(Left() + f.Left, Top() + f.Top, std::max(1, Width() - f.Left - f.Right),
                    std::max(1, Height() - f.Top - f.Bottom));
+    if (FMenuBar) FMenuBar->PlaceMenuBar(this);
+}
+
+// ---- Menu bar ------------------------------------------------------------------------------
+
+void TCustomForm::SetMenuBar(TFormMenuBar* Bar) {
+    if (Bar == FMenuBar) return;
+    FMenuBar = Bar;
+    MenuBarChanged();
+}
+
+void TCustomForm::MenuBarChanged() {
+    if (ComponentState().Contains(csDestroying)) return;
+    const int h = FMenuBar ? std::max(0, FMenuBar->MenuBarHeight()) : 0;
+    SetNonClientMargins(Rect(0, h, 0, 0));
+    if (FMenuBar && Widget()) FMenuBar->PlaceMenuBar(this);
 }
 
 void TCustomForm::WindowGeometryChanged(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -195,6 +256,7 @@ void TCustomForm::CreateWnd() {
         w->setFocusPolicy(Qt::StrongFocus);
     }
     ApplyWindowFlags();
+    MenuBarChanged();
 }
 
 void TCustomForm::ApplyWindowFlags() {
@@ -265,6 +327,7 @@ void TCustomForm::VisibleChanged() {
         DoShow();
         QWidget* w = Widget();
         if (!w || !Visible()) return;
+        BelongToModalForm(this);
         switch (FWindowState) {
         case wsMinimized: w->showMinimized(); break;
         case wsMaximized: w->showMaximized(); break;
@@ -309,6 +372,7 @@ int TCustomForm::ShowModal() {
     if (Application) Application->ModalStarted();
     FModalResult = mrNone;
     auto cleanup = [&] {
+        ReleaseFromModalForm(this);
         FFormState.Exclude(fsModal);
         if (Visible()) Hide();
         // Only a hidden window leaves the toolkit's modal stack properly.
@@ -325,6 +389,7 @@ int TCustomForm::ShowModal() {
     try {
         HandleNeeded();
         if (QWidget* w = Widget()) w->setWindowModality(Qt::ApplicationModal);
+        ModalForms().push_back(this);
         Show();
         if (TTestModalForms* script = ActiveModalScript()) {
             script->Run(this);

@@ -40,6 +40,19 @@ using TCloseQueryEvent = TEvent<TObject*, bool&>;
 // A key message that may be a shortcut; set Handled to take it.
 using TShortCutEvent = TEvent<TMessage&, bool&>;
 
+// A bar across the top of a form's window, above the client area (a main
+// menu's). The form keeps room for it in its non-client margins and has it
+// place itself whenever the window is made or changes size.
+class TFormMenuBar {
+public:
+    virtual ~TFormMenuBar() = default;
+    // Height of the bar; 0 when it shows nothing.
+    virtual int MenuBarHeight() const = 0;
+    // Lays the bar over the top MenuBarHeight() pixels of the form's window
+    // (Form->Widget(), which exists when this is called).
+    virtual void PlaceMenuBar(TCustomForm* Form) = 0;
+};
+
 class TCustomForm : public TWinControl {
     TASKMOOR_CLASS(TCustomForm, TWinControl)
 public:
@@ -107,6 +120,14 @@ public:
     TPoint ClientOrigin() const override;
     bool CanFocus() const override;
     void SetFocus() override;
+
+    // ---- Menu bar
+    TFormMenuBar* MenuBar() const { return FMenuBar; }
+    // Installs the bar (nullptr: none; the form does not own it) and makes
+    // room for it.
+    void SetMenuBar(TFormMenuBar* Bar);
+    // The bar's height or contents changed: room and place follow.
+    void MenuBarChanged();
 
     // ---- Shortcuts: OnShortCut, then the handlers added by menus.
     virtual bool IsShortCut(TMessage& Message);
@@ -181,6 +202,7 @@ private:
 
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;
+    TFormMenuBar* FMenuBar = nullptr;
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
     TPosition FPosition = poDesigned;

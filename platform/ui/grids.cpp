@@ -7,7 +7,6 @@
 
 #include "platform/core/properties.h"
 #include "platform/ui/forms.h"
-#include "platform/ui/grids_scroll.h"
 #include "platform/ui/timer.h"
 
 namespace {
@@ -27,11 +26,8 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     SetColor(clWindow);
     SetTabStop(true);
     SetBounds(Left(), Top(), 320, 120);
-    FScroll = std::make_unique<TGridScrollBars>(
-        [this](const TRect& R) { SetNonClientMargins(R); },
-        [this](unsigned Msg, WPARAM W) { Perform(Msg, W, 0); });
     RecreateWnd();  // the frame of the border style
-    FScroll->Layout(Width(), Height(), BorderMargins());
+    FScrollReady = true;
 }
 
 TCustomGrid::~TCustomGrid() {
@@ -241,7 +237,6 @@ void TCustomGrid::SetBorderStyle(TBorderStyle Value) {
     if (Value == FBorderStyle) return;
     FBorderStyle = Value;
     RecreateWnd();
-    FScroll->Layout(Width(), Height(), BorderMargins());
     UpdateScrollRange();
     Invalidate();
 }

@@ -33,7 +33,6 @@
 class TCustomGrid;
 class TInplaceEdit;
 class TTimer;
-struct TGridScrollBars;
 
 // A bad cell index or a fixed count that leaves no scrolling cells.
 class EInvalidGridOperation : public Exception {
@@ -94,19 +93,6 @@ struct TGridAxisDrawInfo {
 struct TGridDrawInfo {
     TGridAxisDrawInfo Horz;
     TGridAxisDrawInfo Vert;
-};
-
-// Scroll bar state as the windowing system keeps it: the thumb moves from
-// Min to Max - Page + 1 (to Max without a page).
-constexpr unsigned SIF_RANGE = 0x1, SIF_PAGE = 0x2, SIF_POS = 0x4, SIF_DISABLENOSCROLL = 0x8,
-                   SIF_TRACKPOS = 0x10, SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
-struct TScrollInfo {
-    unsigned fMask = SIF_ALL;
-    int nMin = 0;
-    int nMax = 0;
-    unsigned nPage = 0;
-    int nPos = 0;
-    int nTrackPos = 0;
 };
 
 using TDrawCellEvent = TEvent<TObject*, int, int, TRect, TGridDrawState>;
@@ -203,21 +189,10 @@ public:
     // The grid's state of mouse handling.
     TGridState GridState() const { return FGridState; }
 
-    // ---- Scroll bars (the grid's window keeps them like the windowing
-    // system: WM_HSCROLL and WM_VSCROLL report the user's requests)
-    bool SetScrollInfo(int Bar, const TScrollInfo& Info, bool Redraw = true);
-    bool GetScrollInfo(int Bar, TScrollInfo& Info) const;
-    int GetScrollPos(int Bar) const;
-    void ShowScrollBar(int Bar, bool Show);
-    void EnableScrollBar(int Bar, bool Enable);
-    bool ScrollBarVisible(int Bar) const;
-    bool ScrollBarEnabled(int Bar) const;
-
     void Dispatch(TMessage& Message) override;
 
 protected:
     friend class TInplaceEdit;
-    friend struct TGridScrollBars;
 
     // ---- What descendants draw and decide
     virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) = 0;
@@ -306,7 +281,6 @@ protected:
     void CreateWnd() override;
     void DestroyWnd() override;
     void Resize() override;
-    void BoundsChanged() override;
     void Loaded() override;
     void WMChar(TMessage& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
@@ -393,8 +367,8 @@ private:
     TPoint FLastMouse;
     std::unique_ptr<TTimer> FTimer;
 
-    std::unique_ptr<TGridScrollBars> FScroll;
     bool FUpdatingScroll = false;
+    bool FScrollReady = false;  // the constructor has run
     TCursor FShownCursor = crDefault;
 };
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/ui/grids.h"
-#include "platform/ui/grids_scroll.h"
 #include "platform/ui/qt_host.h"
 #include "platform/ui/timer.h"
 
@@ -462,28 +461,8 @@ bool TCustomGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
 
 // ---- Scroll bars ---------------------------------------------------------------------------------
 
-bool TCustomGrid::SetScrollInfo(int Bar, const TScrollInfo& Info, bool) {
-    FScroll->SetInfo(Bar, Info);
-    return true;
-}
-
-bool TCustomGrid::GetScrollInfo(int Bar, TScrollInfo& Info) const {
-    FScroll->GetInfo(Bar, Info);
-    return true;
-}
-
-int TCustomGrid::GetScrollPos(int Bar) const { return FScroll->State(Bar).Pos; }
-
-void TCustomGrid::ShowScrollBar(int Bar, bool Show) { FScroll->Show(Bar, Show); }
-
-void TCustomGrid::EnableScrollBar(int Bar, bool Enable) { FScroll->Enable(Bar, Enable); }
-
-bool TCustomGrid::ScrollBarVisible(int Bar) const { return FScroll->State(Bar).Visible; }
-
-bool TCustomGrid::ScrollBarEnabled(int Bar) const { return FScroll->State(Bar).Enabled; }
-
 void TCustomGrid::UpdateScrollRange() {
-    if (FUpdatingScroll || !FScroll) return;
+    if (FUpdatingScroll || !FScrollReady) return;
     FUpdatingScroll = true;
     try {
         // Showing or hiding a bar changes the client area: settle in a few rounds.
@@ -507,7 +486,7 @@ void TCustomGrid::UpdateScrollRange() {
                     si.nPage = static_cast<unsigned>(Count - Max);
                     si.nPos = Top - Fixed;
                 }
-                changed |= FScroll->SetInfo(Bar, si);
+                changed |= SetScrollInfo(Bar, si);
             };
             if (HasVert(FScrollBars)) setBar(SB_VERT, FFixedRows, FRowCount, maxTopLeft.Y, FTopLeft.Y);
             if (HasHorz(FScrollBars)) setBar(SB_HORZ, FFixedCols, FColCount, maxTopLeft.X, FTopLeft.X);
@@ -521,16 +500,16 @@ void TCustomGrid::UpdateScrollRange() {
 }
 
 void TCustomGrid::UpdateScrollPos() {
-    if (!FScroll) return;
+    if (!FScrollReady) return;
     TScrollInfo si;
     si.fMask = SIF_POS;
-    if (HasVert(FScrollBars) && FScroll->State(SB_VERT).Visible) {
+    if (HasVert(FScrollBars) && ScrollBarVisible(SB_VERT)) {
         si.nPos = FTopLeft.Y - FFixedRows;
-        FScroll->SetInfo(SB_VERT, si);
+        SetScrollInfo(SB_VERT, si);
     }
-    if (HasHorz(FScrollBars) && FScroll->State(SB_HORZ).Visible) {
+    if (HasHorz(FScrollBars) && ScrollBarVisible(SB_HORZ)) {
         si.nPos = FTopLeft.X - FFixedCols;
-        FScroll->SetInfo(SB_HORZ, si);
+        SetScrollInfo(SB_HORZ, si);
     }
 }
 
@@ -539,7 +518,9 @@ void TCustomGrid::WMVScroll(TMessage& Message) {
     int pos = Message.WParamHi();
     if (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) {
         // The bar keeps the full position; the message only its low 16 bits.
-        const int track = FScroll->State(SB_VERT).TrackPos;
+        TScrollInfo si;
+        GetScrollInfo(SB_VERT, si);
+        const int track = si.nTrackPos;
         if ((track & 0xFFFF) == pos) pos = track;
     }
     const int page = std::max(1, VisibleRowCount());
@@ -563,7 +544,9 @@ void TCustomGrid::WMHScroll(TMessage& Message) {
     const int code = Message.WParamLo();
     int pos = Message.WParamHi();
     if (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) {
-        const int track = FScroll->State(SB_HORZ).TrackPos;
+        TScrollInfo si;
+        GetScrollInfo(SB_HORZ, si);
+        const int track = si.nTrackPos;
         if ((track & 0xFFFF) == pos) pos = track;
     }
     const int page = std::max(1, VisibleColCount());
@@ -587,8 +570,6 @@ void TCustomGrid::WMHScroll(TMessage& Message) {
 
 void TCustomGrid::CreateWnd() {
     inherited::CreateWnd();
-    FScroll->Attach(Widget());
-    FScroll->Layout(Width(), Height(), BorderMargins());
     FShownCursor = crDefault;
     UpdateScrollRange();
 }
@@ -596,11 +577,6 @@ void TCustomGrid::CreateWnd() {
 void TCustomGrid::DestroyWnd() {
     StopTimer();
     FGridState = gsNormal;
-    FScroll->Detach();
     inherited::DestroyWnd();
 }
 
-void TCustomGrid::BoundsChanged() {
-    if (FScroll) FScroll->Layout(Width(), Height(), BorderMargins());
-    inherited::BoundsChanged();
-}

@@ -22,9 +22,9 @@
 // empty positions ("_" when absent).
 //
 // The edit text (EditText) always shows every position: literals, typed
-// characters and blanks. Text is the value: the edit text with blanks as
-// spaces, without the literals when they are not saved (then trailing
-// blanks, or leading ones with "!", are dropped).
+// characters and blanks; selections count its bytes. Text is the value:
+// the edit text with blanks as spaces, without the literals when they are
+// not saved (then trailing blanks, or leading ones with "!", are dropped).
 #pragma once
 
 #include <string>
@@ -122,12 +122,6 @@ public:
     virtual void ValidateEdit();
     // Back to the text before the user's changes (when modified).
     virtual void Reset();
-
-    // The selection counts bytes of the edit text (EditText), which is
-    // longer than Text when the literals are not saved.
-    void SetSelStart(int Value);
-    void SetSelLength(int Value);
-    std::string SelText() const;
 
     void Dispatch(TMessage& Message) override;
 

@@ -151,37 +151,6 @@ void TCustomMaskEdit::CreateWindowHandle(const TCreateParams& Params) {
     ApplyEditRect();
 }
 
-void TCustomMaskEdit::SetSelStart(int Value) {
-    TEditAdapter* a = Adapter();
-    if (!a) {
-        inherited::SetSelStart(Value);
-        return;
-    }
-    const QString t = a->Text();
-    const int bytes = static_cast<int>(t.toUtf8().size());
-    a->SetSelection(Utf16OfByte(t, std::clamp(Value, 0, bytes)), 0);
-}
-
-void TCustomMaskEdit::SetSelLength(int Value) {
-    TEditAdapter* a = Adapter();
-    if (!a) {
-        inherited::SetSelLength(Value);
-        return;
-    }
-    const QString t = a->Text();
-    const int bytes = static_cast<int>(t.toUtf8().size());
-    const int start = SelStart();
-    const int end = std::clamp(start + std::max(0, Value), start, bytes);
-    const int s16 = Utf16OfByte(t, start);
-    a->SetSelection(s16, Utf16OfByte(t, end) - s16);
-}
-
-std::string TCustomMaskEdit::SelText() const {
-    const std::string text = EditText();
-    const auto s = static_cast<size_t>(std::clamp(SelStart(), 0, static_cast<int>(text.size())));
-    return text.substr(s, static_cast<size_t>(std::max(0, SelLength())));
-}
-
 int TCustomMaskEdit::CaretPos() const { return IndexOfByte(TCustomEdit::GetText(), SelStart()); }
 
 int TCustomMaskEdit::SelEndPos() const { return IndexOfByte(TCustomEdit::GetText(), SelStart() + SelLength()); }

@@ -208,13 +208,6 @@ void TMenu::MenuChanged(TMenuItem*) {}
 
 namespace {
 
-// The form's non-client margins belong to the form; the menu bar takes its top.
-struct TNonClientAccess : TWinControl {
-    static void Set(TWinControl* Control, const TRect& Margins) {
-        (Control->*(&TNonClientAccess::SetNonClientMargins))(Margins);
-    }
-};
-
 class TMenuBarWidget : public QWidget {
 public:
     TMenuBarWidget(TMainMenu* Menu, QWidget* Parent) : QWidget(Parent), FMenu(Menu) {
@@ -275,23 +268,18 @@ private:
 
 }  // namespace
 
-// Keeps the bar widget on the form's present window.
-struct TMenuBarImpl : public QObject {
+// The main menu's bar on its form's window.
+struct TMenuBarImpl : public TFormMenuBar {
     explicit TMenuBarImpl(TMainMenu* Menu) : FMenu(Menu) {}
-    ~TMenuBarImpl() override {
-        if (qApp) qApp->removeEventFilter(this);
-        delete Bar.data();
-    }
+    ~TMenuBarImpl() override { delete Bar.data(); }
     QPointer<TMenuBarWidget> Bar;
     TMainMenu* FMenu;
 
-    void Ensure() {
-        TCustomForm* form = FMenu->Form();
-        if (!form) return;
-        const int h = FMenu->BarHeight();
-        if (form->NonClientMargins().Top != h) TNonClientAccess::Set(form, Rect(0, h, 0, 0));
-        QWidget* w = form->Widget();
+    int MenuBarHeight() const override { return FMenu->BarHeight(); }
+    void PlaceMenuBar(TCustomForm* Form) override {
+        QWidget* w = Form->Widget();
         if (!w) return;
+        const int h = MenuBarHeight();
         if (!Bar || Bar->parentWidget() != w) {
             delete Bar.data();
             Bar = new TMenuBarWidget(FMenu, w);
@@ -300,15 +288,6 @@ struct TMenuBarImpl : public QObject {
         Bar->setVisible(h > 0);
         Bar->raise();
         Bar->update();
-    }
-
-    bool eventFilter(QObject* Watched, QEvent* Event) override {
-        const QEvent::Type t = Event->type();
-        if (t == QEvent::Show || t == QEvent::Resize || t == QEvent::Polish) {
-            TCustomForm* form = FMenu->Form();
-            if (form && Watched == form->Widget()) Ensure();
-        }
-        return false;
     }
 };
 
@@ -337,25 +316,27 @@ void TMainMenu::Attach() {
     FForm->FreeNotification(this);
     FForm->AddShortCutHandler(this, [this](uint16_t Key, TShiftState Shift) { return HandleKey(Key, Shift); });
     FBar = std::make_unique<TMenuBarImpl>(this);
-    qApp->installEventFilter(FBar.get());
-    FBar->Ensure();
+    FForm->SetMenuBar(FBar.get());
 }
 
 void TMainMenu::Detach() {
     if (!FForm) return;
     TCustomForm* form = FForm;
     FForm = nullptr;
-    FBar.reset();
+    // A form being destroyed is past its own part: only its component part is asked.
     if (!form->ComponentState().Contains(csDestroying)) {
+        if (form->MenuBar() == FBar.get()) form->SetMenuBar(nullptr);
         form->RemoveShortCutHandlers(this);
-        TNonClientAccess::Set(form, Rect(0, 0, 0, 0));
         form->RemoveFreeNotification(this);
     }
+    FBar.reset();
 }
 
 void TMainMenu::Notification(TComponent* AComponent, TOperation Operation) {
     TMenu::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FForm) {
+        if (!FForm->ComponentState().Contains(csDestroying) && FForm->MenuBar() == FBar.get())
+            FForm->SetMenuBar(nullptr);
         FBar.reset();
         FForm = nullptr;
     }
@@ -371,7 +352,7 @@ int TMainMenu::BarHeight() const {
 void TMainMenu::MenuChanged(TMenuItem* Item) {
     TMenu::MenuChanged(Item);
     if (ComponentState().Contains(csDestroying)) return;
-    if (FBar && FForm && !FForm->ComponentState().Contains(csDestroying)) FBar->Ensure();
+    if (FBar && FForm && !FForm->ComponentState().Contains(csDestroying)) FForm->MenuBarChanged();
 }
 
 namespace {

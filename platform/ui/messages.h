@@ -186,6 +186,20 @@ constexpr int SB_LINEUP = 0, SB_LINELEFT = 0, SB_LINEDOWN = 1, SB_LINERIGHT = 1,
 // Scroll bars of a window.
 constexpr int SB_HORZ = 0, SB_VERT = 1, SB_BOTH = 3;
 
+// Scroll bar state as the windowing system keeps it (SetScrollInfo): the
+// thumb moves from Min to Max - Page + 1 (to Max without a page). fMask
+// names the fields that count.
+constexpr unsigned SIF_RANGE = 0x1, SIF_PAGE = 0x2, SIF_POS = 0x4, SIF_DISABLENOSCROLL = 0x8,
+                   SIF_TRACKPOS = 0x10, SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+struct TScrollInfo {
+    unsigned fMask = SIF_ALL;
+    int nMin = 0;
+    int nMax = 0;
+    unsigned nPage = 0;
+    int nPos = 0;
+    int nTrackPos = 0;
+};
+
 // WM_SIZE kinds.
 constexpr WPARAM SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2;
 

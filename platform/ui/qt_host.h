@@ -11,14 +11,18 @@
 //       AttachWidget(w, false);
 //   }
 //
-// Events the control leaves to DefaultHandler reach W::event().
+// Events the control leaves to DefaultHandler reach W::event(). A scroll
+// area (a list, a text editor, a tree) takes TQtScrollHost<W> instead, so
+// that the input of its viewport is routed too.
 #pragma once
 
 #include <QEvent>
 #include <QFont>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <memory>
@@ -65,6 +69,63 @@ protected:
 
 private:
     TWinControl* FControl;
+};
+
+// A scroll area whose viewport's input reaches the control: the viewport's
+// mouse and wheel events come to the control as its own (in the frame's
+// coordinates, hover moves included), and what the control leaves goes to
+// the viewport as usual. W is a QAbstractScrollArea descendant.
+template <class W>
+class TQtScrollHost : public TQtHost<W> {
+public:
+    template <class... A>
+    explicit TQtScrollHost(TWinControl* Control, A&&... Args) : TQtHost<W>(Control, std::forward<A>(Args)...) {
+        this->viewport()->installEventFilter(this);
+        this->viewport()->setMouseTracking(true);
+    }
+
+    bool BaseEvent(QEvent* Event) override {
+        const QPointF offset(this->viewport()->pos());
+        if (auto* m = dynamic_cast<QMouseEvent*>(Event)) {
+            QMouseEvent moved(m->type(), m->position() - offset, m->globalPosition(), m->button(), m->buttons(),
+                              m->modifiers());
+            const bool r = this->viewportEvent(&moved);
+            Event->setAccepted(moved.isAccepted());
+            return r;
+        }
+        if (auto* w = dynamic_cast<QWheelEvent*>(Event)) {
+            QWheelEvent moved(w->position() - offset, w->globalPosition(), w->pixelDelta(), w->angleDelta(),
+                              w->buttons(), w->modifiers(), w->phase(), w->inverted());
+            const bool r = this->viewportEvent(&moved);
+            Event->setAccepted(moved.isAccepted());
+            return r;
+        }
+        return W::event(Event);
+    }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Watched != this->viewport() || !this->HostControl()) return W::eventFilter(Watched, Event);
+        const QPointF offset(this->viewport()->pos());
+        if (auto* m = dynamic_cast<QMouseEvent*>(Event)) {
+            QMouseEvent moved(m->type(), m->position() + offset, m->globalPosition(), m->button(), m->buttons(),
+                              m->modifiers());
+            RouteQtEvent(this->HostControl(), this, this, &moved);
+            return true;
+        }
+        if (auto* w = dynamic_cast<QWheelEvent*>(Event)) {
+            QWheelEvent moved(w->position() + offset, w->globalPosition(), w->pixelDelta(), w->angleDelta(),
+                              w->buttons(), w->modifiers(), w->phase(), w->inverted());
+            RouteQtEvent(this->HostControl(), this, this, &moved);
+            return true;
+        }
+        // The context menu comes from the right button's release, as for the frame.
+        if (Event->type() == QEvent::ContextMenu) {
+            Event->accept();
+            return true;
+        }
+        return W::eventFilter(Watched, Event);
+    }
 };
 
 // Routes the mouse and wheel events of a widget inside a control's window

@@ -100,7 +100,8 @@ public:
     explicit TCustomEdit(TComponent* AOwner);
     ~TCustomEdit() override;
 
-    // ---- Selection (byte positions in Text)
+    // ---- Selection (byte positions in the text the window shows: Text,
+    // or a masked edit's EditText with its literals)
     int SelStart() const;
     void SetSelStart(int Value);
     int SelLength() const;
@@ -494,7 +495,6 @@ public:
     TNotifyEvent OnCloseUp() const { return FOnCloseUp; }
     void SetOnCloseUp(TNotifyEvent Value) { FOnCloseUp = Value; }
 
-    void Dispatch(TMessage& Message) override;
     static void Publish(TPublisher<TCustomComboBox>& p);
 
     TComboAdapter* Adapter() const { return FAdapter.get(); }

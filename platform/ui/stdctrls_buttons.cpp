@@ -32,7 +32,6 @@ void TButtonControl::SetWordWrap(bool Value) {
 void TButtonControl::WidgetClicked() { Click(); }
 
 void TButtonControl::Dispatch(TMessage& Message) {
-    WidgetMouseFirst(Message);
     if (Message.Msg == CM_TEXTCHANGED) {
         if (auto* b = qobject_cast<QAbstractButton*>(Widget())) SetButtonText(b, Caption());
     }

@@ -56,7 +56,10 @@ QValidator::State TEditValidator::validate(QString& Input, int& Pos) const {
     if (Bypass) return Acceptable;
     if (CharCase != ecNormal) {
         const QString converted = ApplyCharCase(Input, CharCase);
-        if (converted.size() == Input.size()) Input = converted;
+        if (converted.size() == Input.size() && converted != Input) {
+            Input = converted;
+            Converted = true;
+        }
     }
     if (MaxBytes > 0 && Input.toUtf8().size() > MaxBytes) return Invalid;
     (void)Pos;
@@ -282,7 +285,15 @@ public:
         FValidator = new TEditValidator(FWidget);
         FWidget->setValidator(FValidator);
         FWidget->setContextMenuPolicy(Qt::NoContextMenu);
-        QObject::connect(FWidget, &QLineEdit::textChanged, [this](const QString&) { NotifyChanged(); });
+        QObject::connect(FWidget, &QLineEdit::textChanged, [this](const QString&) {
+            // Input the validator put in its case is set anew by the widget,
+            // which counts it as unmodified; it is the user's change.
+            if (FValidator->Converted) {
+                FValidator->Converted = false;
+                FWidget->setModified(true);
+            }
+            NotifyChanged();
+        });
     }
     ~TLineEditAdapter() override { delete FStyle; }
 
@@ -291,6 +302,7 @@ public:
     void SetText(const QString& Value) override {
         FWidget->setText(Value);
         FWidget->setModified(false);
+        FValidator->Converted = false;
     }
     int SelStart() const override {
         return FWidget->hasSelectedText() ? FWidget->selectionStart() : FWidget->cursorPosition();
@@ -457,8 +469,10 @@ int TCustomEdit::SelLength() const {
     return ByteOfUtf16(t, s + FAdapter->SelLength()) - ByteOfUtf16(t, s);
 }
 
+// Selections measure the window's text (TCustomEdit::GetText), which a
+// descendant's Text may not show whole (a masked edit's literals).
 void TCustomEdit::SetSelStart(int Value) {
-    const std::string text = Text();
+    const std::string text = TCustomEdit::GetText();
     Value = std::clamp(Value, 0, static_cast<int>(text.size()));
     if (!FAdapter) {
         FSelStart = static_cast<int>(Utf8Truncate(text, static_cast<std::size_t>(Value)).size());
@@ -470,7 +484,7 @@ void TCustomEdit::SetSelStart(int Value) {
 
 void TCustomEdit::SetSelLength(int Value) {
     const int start = SelStart();
-    const std::string text = Text();
+    const std::string text = TCustomEdit::GetText();
     const int end = std::clamp(start + std::max(0, Value), start, static_cast<int>(text.size()));
     if (!FAdapter) {
         FSelLength = static_cast<int>(Utf8Truncate(text, static_cast<std::size_t>(end)).size()) - start;
@@ -482,9 +496,9 @@ void TCustomEdit::SetSelLength(int Value) {
 }
 
 std::string TCustomEdit::SelText() const {
-    const std::string text = Text();
-    const int s = SelStart();
-    return text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(SelLength()));
+    const std::string text = TCustomEdit::GetText();
+    const int s = std::clamp(SelStart(), 0, static_cast<int>(text.size()));
+    return text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(std::max(0, SelLength())));
 }
 
 void TCustomEdit::SetSelText(const std::string& Value) {
@@ -611,6 +625,13 @@ void TCustomEdit::WMChar(TMessage& Message) {
     default: break;
     }
     if (FReadOnly && Message.WParam != 9) return;
+    if (FCharCase != ecNormal && Message.WParam >= 32) {
+        // The character goes to the widget in its case: a text the widget had
+        // to convert would lose Modified and the undo history.
+        const auto ch = static_cast<char32_t>(Message.WParam);
+        const QList<uint> converted = ApplyCharCase(QString::fromUcs4(&ch, 1), FCharCase).toUcs4();
+        if (converted.size() == 1) Message.WParam = converted[0];
+    }
     DefaultHandler(Message);
 }
 
@@ -660,7 +681,6 @@ public:
 };
 
 void TCustomEdit::Dispatch(TMessage& Message) {
-    WidgetMouseFirst(Message);
     if (TEditMessages::Handle(this, FAdapter.get(), Message, dynamic_cast<TCustomMemo*>(this) != nullptr)) return;
     if (Message.Msg == WM_KEYDOWN && FAdapter) {
         // Shift+Insert, Ctrl+Insert and Shift+Delete go through the messages too.

@@ -470,7 +470,6 @@ void TCustomListBox::FontChanged(TObject* Sender) { TWinControl::FontChanged(Sen
 void TCustomListBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
 
 void TCustomListBox::Dispatch(TMessage& Message) {
-    WidgetMouseFirst(Message);
     if (Message.Msg == WM_CHAR && Message.Native == nullptr) {
         // A character sent by code (a drop-down forwarding keys) selects as typing does.
         TWinControl::Dispatch(Message);
@@ -841,11 +840,6 @@ void TCustomComboBox::WMGetDlgCode(TMessage& Message) {
 }
 
 void TCustomComboBox::FontChanged(TObject* Sender) { TWinControl::FontChanged(Sender); }
-
-void TCustomComboBox::Dispatch(TMessage& Message) {
-    WidgetMouseFirst(Message);
-    TWinControl::Dispatch(Message);
-}
 
 void TCustomComboBox::Publish(TPublisher<TCustomComboBox>& p) {
     p.Property("Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems);

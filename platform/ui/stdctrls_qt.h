@@ -5,8 +5,6 @@
 #include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QWheelEvent>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QString>
@@ -26,65 +24,6 @@ int ByteOfUtf16(const QString& S, int Pos);
 // Applies a character case.
 QString ApplyCharCase(const QString& S, TEditCharCase Case);
 
-// A scroll area whose mouse input reaches its control: the viewport's mouse
-// events come to the control as its own (in the frame's coordinates), and
-// what the control leaves goes to the viewport as usual.
-template <class W>
-class TQtScrollHost : public TQtHost<W> {
-public:
-    template <class... A>
-    explicit TQtScrollHost(TWinControl* Control, A&&... Args) : TQtHost<W>(Control, std::forward<A>(Args)...) {
-        this->viewport()->installEventFilter(this);
-    }
-
-    bool BaseEvent(QEvent* Event) override {
-        QWidget* vp = this->viewport();
-        if (auto* m = dynamic_cast<QMouseEvent*>(Event)) {
-            const QPointF p = m->position() - QPointF(vp->pos());
-            QMouseEvent moved(m->type(), p, m->globalPosition(), m->button(), m->buttons(), m->modifiers());
-            const bool r = this->viewportEvent(&moved);
-            Event->setAccepted(moved.isAccepted());
-            return r;
-        }
-        if (auto* w = dynamic_cast<QWheelEvent*>(Event)) {
-            const QPointF p = w->position() - QPointF(vp->pos());
-            QWheelEvent moved(p, w->globalPosition(), w->pixelDelta(), w->angleDelta(), w->buttons(), w->modifiers(),
-                              w->phase(), w->inverted());
-            const bool r = this->viewportEvent(&moved);
-            Event->setAccepted(moved.isAccepted());
-            return r;
-        }
-        return W::event(Event);
-    }
-
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override {
-        if (Watched != this->viewport() || !this->HostControl()) return W::eventFilter(Watched, Event);
-        QWidget* vp = this->viewport();
-        if (auto* m = dynamic_cast<QMouseEvent*>(Event)) {
-            const QPointF p = m->position() + QPointF(vp->pos());
-            QMouseEvent moved(m->type(), p, m->globalPosition(), m->button(), m->buttons(), m->modifiers());
-            RouteQtEvent(this->HostControl(), this, this, &moved);
-            return true;
-        }
-        if (auto* w = dynamic_cast<QWheelEvent*>(Event)) {
-            const QPointF p = w->position() + QPointF(vp->pos());
-            QWheelEvent moved(p, w->globalPosition(), w->pixelDelta(), w->angleDelta(), w->buttons(), w->modifiers(),
-                              w->phase(), w->inverted());
-            RouteQtEvent(this->HostControl(), this, this, &moved);
-            return true;
-        }
-        return W::eventFilter(Watched, Event);
-    }
-};
-
-// Hands a mouse message's toolkit event to the wrapped widget first, as a
-// default window procedure runs before the control's own mouse handling.
-inline void WidgetMouseFirst(TMessage& M) {
-    if (M.Msg >= WM_MOUSEMOVE && M.Msg <= WM_MBUTTONDBLCLK && M.Msg != WM_MOUSEWHEEL && M.Native)
-        M.Native->RunDefault();
-}
-
 // Adds the frame edge of a bordered control to its window parameters.
 inline void AddBorderStyle(TCreateParams& Params, TBorderStyle Style, bool Ctl3D) {
     if (Style != bsSingle) return;
@@ -101,6 +40,8 @@ public:
     int MaxBytes = 0;
     TEditCharCase CharCase = ecNormal;
     bool Bypass = false;
+    // Set when validate changed the input's case.
+    mutable bool Converted = false;
 };
 
 // The widget behind an edit or memo.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/qt_host.h"
+#include "platform/ui/scroll_bars.h"
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
@@ -360,6 +362,7 @@ void TWinControl::DestroyWnd() {
     if (!FWindow) return;
     if (GetCaptureControl() == this) SetCaptureControl(nullptr);
     QWidget* w = FWindow->Widget.data();
+    if (FWindowScrollBars) FWindowScrollBars->Detach();
     if (FWindow->Host) FWindow->Host->DetachControl();
     FWindow.reset();
     if (w) DisposeWidget(w);
@@ -368,6 +371,7 @@ void TWinControl::DestroyWnd() {
 void TWinControl::RecreateWnd() {
     FBorderValid = false;
     if (!HandleAllocated()) {
+        LayoutScrollBars();
         UpdateNonClient();
         return;
     }
@@ -408,10 +412,15 @@ TRect TWinControl::BorderMargins() const {
     return FBorder;
 }
 
-void TWinControl::UpdateNonClient() {
+TRect TWinControl::AllMargins() const {
     const TRect b = BorderMargins();
-    const TRect n{b.Left + FExtraMargins.Left, b.Top + FExtraMargins.Top, b.Right + FExtraMargins.Right,
-                  b.Bottom + FExtraMargins.Bottom};
+    return {b.Left + FExtraMargins.Left + FScrollMargins.Left, b.Top + FExtraMargins.Top + FScrollMargins.Top,
+            b.Right + FExtraMargins.Right + FScrollMargins.Right,
+            b.Bottom + FExtraMargins.Bottom + FScrollMargins.Bottom};
+}
+
+void TWinControl::UpdateNonClient() {
+    const TRect n = AllMargins();
     if (n == FNonClient) return;
     FNonClient = n;
     for (TControl* c : FControls)
@@ -422,7 +431,67 @@ void TWinControl::UpdateNonClient() {
 
 void TWinControl::SetNonClientMargins(const TRect& Margins) {
     FExtraMargins = Margins;
+    LayoutScrollBars();
     UpdateNonClient();
+}
+
+// ---- Scroll bars ------------------------------------------------------------------------
+
+TWindowScrollBars& TWinControl::WindowScrollBars() {
+    if (!FWindowScrollBars) {
+        FWindowScrollBars = std::make_unique<TWindowScrollBars>(
+            [this](const TRect& R) {
+                if (R == FScrollMargins) return;
+                FScrollMargins = R;
+                UpdateNonClient();
+            },
+            [this](unsigned Msg, WPARAM W) { Perform(Msg, W, 0); });
+        if (QWidget* w = Widget()) FWindowScrollBars->Attach(w);
+        LayoutScrollBars();
+    }
+    return *FWindowScrollBars;
+}
+
+void TWinControl::LayoutScrollBars() {
+    if (!FWindowScrollBars) return;
+    const TRect b = BorderMargins();
+    const TRect inside{b.Left + FExtraMargins.Left, b.Top + FExtraMargins.Top, b.Right + FExtraMargins.Right,
+                       b.Bottom + FExtraMargins.Bottom};
+    FWindowScrollBars->Layout(Width(), Height(), inside);
+}
+
+bool TWinControl::SetScrollInfo(int Bar, const TScrollInfo& Info, bool) {
+    return WindowScrollBars().SetInfo(Bar, Info);
+}
+
+bool TWinControl::GetScrollInfo(int Bar, TScrollInfo& Info) const {
+    if (FWindowScrollBars) {
+        FWindowScrollBars->GetInfo(Bar, Info);
+    } else {
+        const TScrollInfo none;
+        Info.nMin = none.nMin;
+        Info.nMax = none.nMax;
+        Info.nPage = none.nPage;
+        Info.nPos = none.nPos;
+        Info.nTrackPos = none.nTrackPos;
+    }
+    return true;
+}
+
+int TWinControl::GetScrollPos(int Bar) const {
+    return FWindowScrollBars ? FWindowScrollBars->State(Bar).Pos : 0;
+}
+
+void TWinControl::ShowScrollBar(int Bar, bool Show) { WindowScrollBars().Show(Bar, Show); }
+
+void TWinControl::EnableScrollBar(int Bar, bool Enable) { WindowScrollBars().Enable(Bar, Enable); }
+
+bool TWinControl::ScrollBarVisible(int Bar) const {
+    return FWindowScrollBars && FWindowScrollBars->State(Bar).Visible;
+}
+
+bool TWinControl::ScrollBarEnabled(int Bar) const {
+    return !FWindowScrollBars || FWindowScrollBars->State(Bar).Enabled;
 }
 
 void TWinControl::CreateWnd() {
@@ -444,6 +513,10 @@ void TWinControl::CreateWnd() {
         // an ownerless window, stays usable while that window is modal.
         params.WndParent->HandleNeeded();
         if (QWidget* owner = params.WndParent->Widget()) w->setParent(owner->window(), w->windowFlags());
+    }
+    if (FWindowScrollBars) {
+        FWindowScrollBars->Attach(w);
+        LayoutScrollBars();
     }
     UpdateNonClient();
     w->setMouseTracking(true);
@@ -516,6 +589,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 }
 
 void TWinControl::BoundsChanged() {
+    LayoutScrollBars();
     UpdateWidgetGeometry();
     const TSize now{ClientWidth(), ClientHeight()};
     if (now == FLastClientSize) return;
@@ -525,15 +599,13 @@ void TWinControl::BoundsChanged() {
 }
 
 TRect TWinControl::ClientRect() const {
-    const TRect b = BorderMargins();
-    const int w = Width() - b.Left - b.Right - FExtraMargins.Left - FExtraMargins.Right;
-    const int h = Height() - b.Top - b.Bottom - FExtraMargins.Top - FExtraMargins.Bottom;
-    return Rect(0, 0, std::max(0, w), std::max(0, h));
+    const TRect m = AllMargins();
+    return Rect(0, 0, std::max(0, Width() - m.Left - m.Right), std::max(0, Height() - m.Top - m.Bottom));
 }
 
 TPoint TWinControl::ClientOrigin() const {
-    const TRect b = BorderMargins();
-    const TPoint nc{b.Left + FExtraMargins.Left, b.Top + FExtraMargins.Top};
+    const TRect m = AllMargins();
+    const TPoint nc{m.Left, m.Top};
     if (QWidget* w = Widget()) {
         const QPoint g = w->mapToGlobal(QPoint(nc.X, nc.Y));
         return {g.x(), g.y()};
@@ -604,9 +676,11 @@ void TWinControl::ScrollBy(int DeltaX, int DeltaY) {
 
 void TWinControl::PaintWindow(TCanvas*) {}
 
+void TWinControl::PaintOverWidget(TCanvas*) {}
+
 void TWinControl::PaintNonClient(TCanvas* Canvas) {
     TRect r = Rect(0, 0, Width(), Height());
-    if (FExtraMargins != TRect{}) {
+    if (FExtraMargins != TRect{} || FScrollMargins != TRect{}) {
         Canvas->Brush()->SetColor(clBtnFace);
         Canvas->FillRect(r);
     }
@@ -661,6 +735,9 @@ void TWinControl::WMPaint(TMessage& Message) {
         PaintWindow(&canvas);
     } else {
         n->RunDefault();
+        TControlCanvas canvas;
+        canvas.SetControl(this);
+        PaintOverWidget(&canvas);
     }
     PaintControls(nullptr);
     Message.Result = 0;
@@ -870,6 +947,21 @@ void TWinControl::DefaultHandler(TMessage& Message) {
             n->RunDefault();
             Message.Result = n->Event->isAccepted() ? 1 : 0;
         }
+        return;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (n && n->Event && host && !n->DefaultDone && n->Event->type() == QEvent::MouseButtonDblClick) {
+            // A control without double clicks has its second press handled as a
+            // press by its window too.
+            auto* e = static_cast<QMouseEvent*>(n->Event);
+            QMouseEvent press(QEvent::MouseButtonPress, e->position(), e->globalPosition(), e->button(), e->buttons(),
+                              e->modifiers());
+            n->DefaultDone = true;
+            host->BaseEvent(&press);
+            return;
+        }
+        if (n && n->Event && host) n->RunDefault();
         return;
     case WM_CONTEXTMENU:
         if (host && !FWindow->SelfPainted) {

@@ -4,6 +4,7 @@
 
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
+#include "platform/ui/dialogs.h"
 
 // ---------------------------------------------------------------------------
 // The beep
@@ -18,6 +19,8 @@ std::function<void()>& BeepHook() {
 void qzMessageBeep() {
     if (BeepHook())
         BeepHook()();
+    else
+        MessageBeep(0);
 }
 
 void qzSetMessageBeepHook(std::function<void()> hook) { BeepHook() = std::move(hook); }

@@ -10,14 +10,21 @@
 // Also here: the picture-mask validation error that the suite's edits raise.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/core/component.h"
 #include "platform/core/events.h"
 #include "platform/core/properties.h"
-#include "suite/base/ui_stand_ins.h"
+#include "platform/ui/graphics.h"
 
 class TField;
+
+// The platform's beep (MessageBeep(0)), through a replaceable hook so tests
+// can count it; with no hook installed it is the platform's sound service.
+void qzMessageBeep();
+// Installs the beep; an empty function gives it back to the platform.
+void qzSetMessageBeepHook(std::function<void()> hook);
 
 TASKMOOR_ENUM(TqzCheckBoxInGridStyle, cbStyleAuto, cbStyleCheckmark, cbStyleXmark,
               cbStyleCheckmarkFlat)

@@ -1,6 +1,7 @@
 // Published properties: registration and access by name.
 #include <gtest/gtest.h>
 
+#include "platform/core/component.h"
 #include "platform/core/properties.h"
 #include "platform/core/variant.h"
 
@@ -362,6 +363,53 @@ TEST(PropListTest, AncestorsFirstRepublishedInPlace) {
     EXPECT_TRUE(TPlainWidget::StaticClass()->OwnProperties().empty());
     EXPECT_EQ(GetPropList(TPlainWidget::StaticClass()).size(), GetPropList(TWidget::StaticClass()).size());
     EXPECT_TRUE(GetPropList(static_cast<TObject*>(nullptr)).empty());
+}
+
+// Two classes whose published properties hold each other.
+class TOwnerSide;
+class TPartSide : public TComponent {
+    TASKMOOR_CLASS(TPartSide, TComponent)
+public:
+    using TComponent::TComponent;
+    TOwnerSide* Holder() const { return FHolder; }
+    void SetHolder(TOwnerSide* Value) { FHolder = Value; }
+    static void Publish(TPublisher<TPartSide>& p);
+
+private:
+    TOwnerSide* FHolder = nullptr;
+};
+class TOwnerSide : public TComponent {
+    TASKMOOR_CLASS(TOwnerSide, TComponent)
+public:
+    using TComponent::TComponent;
+    TPartSide* Part() const { return FPart; }
+    void SetPart(TPartSide* Value) { FPart = Value; }
+    static void Publish(TPublisher<TOwnerSide>& p) { p.Property("Part", &TOwnerSide::Part, &TOwnerSide::SetPart); }
+
+private:
+    TPartSide* FPart = nullptr;
+};
+void TPartSide::Publish(TPublisher<TPartSide>& p) { p.Property("Holder", &TPartSide::Holder, &TPartSide::SetHolder); }
+
+TEST(PublishTest, ClassesMayPublishPropertiesOfEachOther) {
+    TPartSide part(nullptr);
+    TOwnerSide owner(nullptr);
+    const TPropInfo* holder = GetPropInfo(&part, "Holder");
+    ASSERT_NE(holder, nullptr);
+    EXPECT_EQ(holder->PropClass, TOwnerSide::StaticClass());
+    EXPECT_EQ(holder->TypeName, "TOwnerSide");
+    const TPropInfo* partInfo = GetPropInfo(TOwnerSide::StaticClass(), "Part");
+    ASSERT_NE(partInfo, nullptr);
+    EXPECT_EQ(partInfo->PropClass, TPartSide::StaticClass());
+
+    SetObjectProp(&part, "Holder", &owner);
+    SetObjectProp(&owner, "Part", &part);
+    EXPECT_EQ(part.Holder(), &owner);
+    EXPECT_EQ(GetObjectProp(&owner, "Part"), &part);
+    EXPECT_THROW(SetObjectProp(&owner, "Part", &owner), EPropertyError);
+    // Inherited properties come with them.
+    EXPECT_NE(GetPropInfo(&owner, "Name"), nullptr);
+    EXPECT_EQ(TOwnerSide::StaticClass()->OwnProperties().size(), 1u);
 }
 
 }  // namespace

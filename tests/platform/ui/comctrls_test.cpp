@@ -76,6 +76,24 @@ TEST_F(PageControlTest, SettingActivePageFromCodeFiresNoEvents) {
     EXPECT_THROW(pages->SetActivePage(&stray), EInvalidOperation);
 }
 
+TEST_F(PageControlTest, SheetPublishesItsPageControlWithItsClass) {
+    const TPropInfo* info = GetPropInfo(sheets[1], "PageControl");
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->Kind, tkClass);
+    EXPECT_EQ(info->PropClass, TPageControl::StaticClass());
+    EXPECT_EQ(info->TypeName, "TPageControl");
+    EXPECT_EQ(GetObjectProp(sheets[1], "PageControl"), pages);
+    // The page control's own sheet property refers back to the sheet class.
+    EXPECT_EQ(GetPropInfo(pages, "ActivePage")->PropClass, TTabSheet::StaticClass());
+    TPageControl other(nullptr);
+    SetObjectProp(sheets[2], "PageControl", &other);
+    EXPECT_EQ(sheets[2]->PageControl(), &other);
+    EXPECT_EQ(pages->PageCount(), 2);
+    EXPECT_THROW(SetObjectProp(sheets[2], "PageControl", edits[0]), EPropertyError);
+    SetObjectProp(sheets[2], "PageControl", nullptr);
+    EXPECT_EQ(other.PageCount(), 0);
+}
+
 TEST_F(PageControlTest, ClickOnATabExitsTheOldSheetBeforeTheChange) {
     f.Show();
     edits[0]->SetFocus();

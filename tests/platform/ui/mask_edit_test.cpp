@@ -319,6 +319,33 @@ TEST_F(MaskEditTest, WithoutAMaskItIsAPlainEdit) {
     EXPECT_NO_THROW(edit->ValidateEdit());
 }
 
+TEST_F(MaskEditTest, SelectionCountsTheEditTextThroughTheEditToo) {
+    edit->SetEditMask("000-000;0;_");
+    edit->SetText("123456");
+    ASSERT_EQ(edit->EditText(), "123-456");
+    ASSERT_EQ(edit->Text(), "123456");  // shorter: the literal is not saved
+    TCustomEdit* base = edit;
+    base->SetSelStart(7);
+    EXPECT_EQ(base->SelStart(), 7);
+    base->SetSelStart(4);
+    base->SetSelLength(3);
+    EXPECT_EQ(base->SelLength(), 3);
+    EXPECT_EQ(base->SelText(), "456");
+    EXPECT_EQ(edit->SelText(), "456");
+    base->SetSelStart(2);
+    base->SetSelLength(10);  // cut at the end of the edit text
+    EXPECT_EQ(base->SelText(), "3-456");
+    // The same without a window.
+    TMaskEdit loose(nullptr);
+    loose.SetEditMask("000-000;0;_");
+    loose.SetText("123456");
+    TCustomEdit* looseBase = &loose;
+    looseBase->SetSelStart(4);
+    looseBase->SetSelLength(3);
+    EXPECT_EQ(looseBase->SelStart(), 4);
+    EXPECT_EQ(looseBase->SelText(), "456");
+}
+
 TEST_F(MaskEditTest, ReadOnlyTakesNothing) {
     edit->SetEditMask("999;0; ");
     edit->SetReadOnly(true);

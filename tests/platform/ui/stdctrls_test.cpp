@@ -76,6 +76,33 @@ TEST_F(StdCtrlsTest, CharCaseAndMaxLengthApplyToTyping) {
     EXPECT_EQ(e->Text(), "A\xC3\x89");
 }
 
+TEST_F(StdCtrlsTest, TypingIntoACaseConvertingEditSetsModified) {
+    auto* upper = Make<TEdit>(10, 10);
+    auto* lower = Make<TEdit>(10, 40);
+    upper->SetCharCase(ecUpperCase);
+    lower->SetCharCase(ecLowerCase);
+    f.Show();
+    upper->SetFocus();
+    SendText(upper, "ab");
+    EXPECT_EQ(upper->Text(), "AB");
+    EXPECT_TRUE(upper->Modified());
+    EXPECT_TRUE(upper->CanUndo());
+    lower->SetFocus();
+    SendText(lower, "Xy");
+    EXPECT_EQ(lower->Text(), "xy");
+    EXPECT_TRUE(lower->Modified());
+    // The key-press handler still sees the character as typed.
+    char32_t seen = 0;
+    upper->SetOnKeyPress(TKeyPressEvent([&](TObject*, char32_t& Key) { seen = Key; }));
+    upper->SetFocus();  // selects all
+    SendKey(upper, VK_END);
+    upper->SetModified(false);
+    SendText(upper, "c");
+    EXPECT_EQ(seen, U'c');
+    EXPECT_EQ(upper->Text(), "ABC");
+    EXPECT_TRUE(upper->Modified());
+}
+
 TEST_F(StdCtrlsTest, SelectionCountsBytesAndNeverSplitsACharacter) {
     auto* e = Make<TEdit>(10, 10);
     e->SetText("\xC3\xA9t\xC3\xA9");  // "été": 5 bytes

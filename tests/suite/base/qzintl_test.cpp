@@ -7,6 +7,8 @@
 
 #include "platform/core/exceptions.h"
 #include "platform/core/properties.h"
+#include "platform/ui/graphics.h"
+#include "platform/ui/testing.h"
 #include "suite/base/qztypes.h"
 
 namespace {
@@ -51,6 +53,35 @@ struct Handler : TObject {
             doDefault = false;
     }
 };
+
+TEST(QzBeepTest, WithoutAHookTheBeepIsThePlatforms) {
+    TBeepCounter platform;
+    qzSetMessageBeepHook(nullptr);
+    qzMessageBeep();
+    EXPECT_EQ(platform.Count(), 1);
+    EXPECT_EQ(platform.LastType(), 0u);
+    int hooked = 0;
+    qzSetMessageBeepHook([&] { ++hooked; });
+    qzMessageBeep();
+    EXPECT_EQ(hooked, 1);
+    EXPECT_EQ(platform.Count(), 1);  // the hook replaces the platform's beep
+    qzSetMessageBeepHook(nullptr);
+    qzMessageBeep();
+    EXPECT_EQ(platform.Count(), 2);
+}
+
+TEST(QzPlatformTypesTest, ColoursAndFontStylesAreThePlatforms) {
+    TqzIntl intl(nullptr);
+    const TPropInfo* style = GetPropInfo(&intl, "DialogFontStyle");
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(style->EnumType, &EnumInfoOf(TFontStyle{}));
+    // A suite style is a platform font's style.
+    TFont font;
+    font.SetStyle(TFontStyles{fsBold, fsUnderline});
+    intl.SetDialogFontStyle(font.Style());
+    EXPECT_EQ(GetSetProp(&intl, "DialogFontStyle"), "[fsBold,fsUnderline]");
+    EXPECT_EQ(ColorToString(clNone), "clNone");
+}
 
 }  // namespace
 

@@ -1,5 +1,5 @@
-// Scroll bars of a control's window (see grids_scroll.h).
-#include "platform/ui/grids_scroll.h"
+// Scroll bars of a control's window (see scroll_bars.h).
+#include "platform/ui/scroll_bars.h"
 
 #include <QPointer>
 #include <QScrollBar>
@@ -9,21 +9,21 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/qt_host.h"
 
-struct TGridScrollBars::TWidgets {
+struct TWindowScrollBars::TWidgets {
     QPointer<QScrollBar> Bars[2];
 };
 
-TGridScrollBars::TGridScrollBars(std::function<void(const TRect&)> Margins,
+TWindowScrollBars::TWindowScrollBars(std::function<void(const TRect&)> Margins,
                                  std::function<void(unsigned, WPARAM)> Send)
     : FWidgets(std::make_unique<TWidgets>()), FMargins(std::move(Margins)), FSend(std::move(Send)) {}
 
-TGridScrollBars::~TGridScrollBars() { Detach(); }
+TWindowScrollBars::~TWindowScrollBars() { Detach(); }
 
-int TGridScrollBars::Thickness() { return GetSystemMetrics(SM_CXVSCROLL); }
+int TWindowScrollBars::Thickness() { return GetSystemMetrics(SM_CXVSCROLL); }
 
-QScrollBar* TGridScrollBars::Widget(int Index) const { return FWidgets->Bars[Index].data(); }
+QScrollBar* TWindowScrollBars::Widget(int Index) const { return FWidgets->Bars[Index].data(); }
 
-void TGridScrollBars::Attach(QWidget* Parent) {
+void TWindowScrollBars::Attach(QWidget* Parent) {
     Detach();
     if (!Parent) return;
     for (int i = 0; i < 2; ++i) {
@@ -38,7 +38,7 @@ void TGridScrollBars::Attach(QWidget* Parent) {
     Relayout();
 }
 
-void TGridScrollBars::Detach() {
+void TWindowScrollBars::Detach() {
     for (int i = 0; i < 2; ++i) {
         if (QScrollBar* bar = Widget(i)) {
             QObject::disconnect(bar, nullptr, nullptr, nullptr);
@@ -48,7 +48,7 @@ void TGridScrollBars::Detach() {
     }
 }
 
-bool TGridScrollBars::SetInfo(int Bar, const TScrollInfo& Info) {
+bool TWindowScrollBars::SetInfo(int Bar, const TScrollInfo& Info) {
     const int i = Bar == SB_VERT ? 1 : 0;
     TScrollBarState& s = FBars[i];
     const TScrollBarState before = s;
@@ -79,7 +79,7 @@ bool TGridScrollBars::SetInfo(int Bar, const TScrollInfo& Info) {
     return s.Visible != before.Visible;
 }
 
-void TGridScrollBars::GetInfo(int Bar, TScrollInfo& Info) const {
+void TWindowScrollBars::GetInfo(int Bar, TScrollInfo& Info) const {
     const TScrollBarState& s = State(Bar);
     Info.nMin = s.Min;
     Info.nMax = s.Max;
@@ -88,7 +88,7 @@ void TGridScrollBars::GetInfo(int Bar, TScrollInfo& Info) const {
     Info.nTrackPos = s.TrackPos;
 }
 
-void TGridScrollBars::Show(int Bar, bool Value) {
+void TWindowScrollBars::Show(int Bar, bool Value) {
     for (int i = 0; i < 2; ++i) {
         if (Bar != SB_BOTH && (Bar == SB_VERT) != (i == 1)) continue;
         if (FBars[i].Visible == Value) continue;
@@ -98,7 +98,7 @@ void TGridScrollBars::Show(int Bar, bool Value) {
     }
 }
 
-void TGridScrollBars::Enable(int Bar, bool Value) {
+void TWindowScrollBars::Enable(int Bar, bool Value) {
     for (int i = 0; i < 2; ++i) {
         if (Bar != SB_BOTH && (Bar == SB_VERT) != (i == 1)) continue;
         FBars[i].Enabled = Value;
@@ -106,7 +106,7 @@ void TGridScrollBars::Enable(int Bar, bool Value) {
     }
 }
 
-void TGridScrollBars::Apply(int Index) {
+void TWindowScrollBars::Apply(int Index) {
     QScrollBar* bar = Widget(Index);
     if (!bar) return;
     const TScrollBarState& s = FBars[Index];
@@ -118,14 +118,14 @@ void TGridScrollBars::Apply(int Index) {
     bar->setVisible(s.Visible);
 }
 
-void TGridScrollBars::Layout(int Width, int Height, const TRect& Border) {
+void TWindowScrollBars::Layout(int Width, int Height, const TRect& Border) {
     FWidth = Width;
     FHeight = Height;
     FBorder = Border;
     Relayout();
 }
 
-void TGridScrollBars::Relayout() {
+void TWindowScrollBars::Relayout() {
     const int t = Thickness();
     const int right = FBars[1].Visible ? t : 0;
     const int bottom = FBars[0].Visible ? t : 0;
@@ -138,7 +138,7 @@ void TGridScrollBars::Relayout() {
     if (FMargins) FMargins(Rect(0, 0, right, bottom));
 }
 
-void TGridScrollBars::Action(int Index, int QtAction) {
+void TWindowScrollBars::Action(int Index, int QtAction) {
     QScrollBar* bar = Widget(Index);
     if (!bar || FInAction) return;
     int code = -1;
@@ -166,7 +166,7 @@ void TGridScrollBars::Action(int Index, int QtAction) {
     FInAction = false;
 }
 
-void TGridScrollBars::Released(int Index) {
+void TWindowScrollBars::Released(int Index) {
     QScrollBar* bar = Widget(Index);
     if (!bar) return;
     const unsigned msg = Index == 1 ? WM_VSCROLL : WM_HSCROLL;

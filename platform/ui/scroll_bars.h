@@ -1,17 +1,18 @@
-// Scroll bars kept by a control's window, as the windowing system keeps them
-// for a window: range, page, position, shown and enabled. The bars are
-// toolkit scroll bars laid in the window's non-client margins; the user's
-// requests come back as WM_HSCROLL / WM_VSCROLL messages to the control
-// (SB_THUMBTRACK while the thumb is dragged, SB_THUMBPOSITION when it is let
-// go; the thumb position is also kept as nTrackPos). A bar moves only when
-// the control sets its position, as with the windowing system. Only the
-// sources of platform/ui include this header.
+// The scroll bars of a control's window (TWinControl::SetScrollInfo and the
+// rest), as the windowing system keeps them for a window: range, page,
+// position, shown and enabled. The bars are toolkit scroll bars laid in the
+// window's non-client margins; the user's requests come back as WM_HSCROLL /
+// WM_VSCROLL messages to the control (SB_THUMBTRACK while the thumb is
+// dragged, SB_THUMBPOSITION when it is let go; the thumb position is also
+// kept as nTrackPos). A bar moves only when the control sets its position,
+// as with the windowing system. Only the sources of platform/ui include this
+// header.
 #pragma once
 
 #include <functional>
 #include <memory>
 
-#include "platform/ui/grids.h"
+#include "platform/ui/controls.h"
 
 class QWidget;
 class QScrollBar;
@@ -26,12 +27,12 @@ struct TScrollBarState {
     bool Enabled = true;
 };
 
-struct TGridScrollBars {
+struct TWindowScrollBars {
     // Margins: sets the control's non-client margins; Send: delivers a
     // scroll message to the control.
-    TGridScrollBars(std::function<void(const TRect&)> Margins,
+    TWindowScrollBars(std::function<void(const TRect&)> Margins,
                     std::function<void(unsigned Msg, WPARAM WParam)> Send);
-    ~TGridScrollBars();
+    ~TWindowScrollBars();
 
     // The window exists (Parent) or is gone (nullptr).
     void Attach(QWidget* Parent);
@@ -44,8 +45,8 @@ struct TGridScrollBars {
     const TScrollBarState& State(int Bar) const { return FBars[Bar == SB_VERT ? 1 : 0]; }
     // Width of a vertical bar (height of a horizontal one).
     static int Thickness();
-    // Places the bars for a control of the given size whose frame edges
-    // take Border, and sets the margins the bars take.
+    // Places the bars for a control of the given size inside Border (the
+    // frame edges and other margins), and sets the margins the bars take.
     void Layout(int Width, int Height, const TRect& Border);
 
 private:

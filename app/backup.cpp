@@ -1,0 +1,125 @@
+#include "app/backup.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "engine/ostra_table.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/files.h"
+#include "platform/core/sysutils.h"
+#include "platform/ui/dialogs.h"
+
+namespace {
+
+void Inform(const std::string& Text) { MessageDlg(Text, mtInformation, TMsgDlgButtons{mbOK}, 0); }
+
+// Copies the named tables' files from one extension to the other, telling
+// the user about each failure and then the count. A missing source is named
+// with ShownExt.
+int CopyTableFiles(const std::string& Folder, const std::vector<std::string>& Names,
+                   const std::string& FromExt, const std::string& ShownExt, const std::string& ToExt,
+                   std::vector<std::string>* Copied) {
+    int count = 0;
+    for (const std::string& name : Names) {
+        std::string source = FindFileNoCase(Folder, name + FromExt);
+        if (!source.empty() && CopyFile(source, TableFileIn(Folder, name, ToExt), false)) {
+            ++count;
+            if (Copied) Copied->push_back(name);
+        } else {
+            if (source.empty()) source = IncludeTrailingPathDelimiter(Folder) + name + ShownExt;
+            Inform(source + " Not copied.");
+        }
+    }
+    Inform(IntToStr(count) + " Files copied.");
+    return count;
+}
+
+std::string FolderKey(const std::string& Folder) {
+    return IncludeTrailingPathDelimiter(ExpandFileName(Folder.empty() ? GetCurrentDir() : Folder));
+}
+
+// The table name of a table's file in Folder ("Ttask.d" -> "Ttask"); empty
+// when the file lies elsewhere or is not a ".d" file.
+std::string TableNameIn(TOstraTable* Table, const std::string& FolderKeyText) {
+    const std::string file = Table->FileName();
+    if (FolderKey(ExtractFilePath(file)) != FolderKeyText) return std::string();
+    const std::string name = ExtractFileName(file);
+    if (!SameText(ExtractFileExt(name), ".d")) return std::string();
+    return ChangeFileExt(name, "");
+}
+
+// The table a clone's data come from at the end of its chain of clones.
+TOstraTable* CloneRoot(TOstraTable* Table) {
+    for (int depth = 0; Table && Table->LoadMode() == lmClone && depth < 1000; ++depth)
+        Table = dynamic_cast<TOstraTable*>(Table->CloneDS());
+    return Table && Table->LoadMode() == lmFile ? Table : nullptr;
+}
+
+}  // namespace
+
+const std::vector<std::string>& BackupTableNames() {
+    static const std::vector<std::string> names{"Appid", "Archive", "Catg",    "GoalGrp", "Goals",
+                                                "List",  "Quotes",  "Status1", "TTask",   "TTask2"};
+    return names;
+}
+
+std::string TableFileIn(const std::string& Folder, const std::string& Name, const std::string& Ext) {
+    const std::string found = FindFileNoCase(Folder, Name + Ext);
+    return found.empty() ? IncludeTrailingPathDelimiter(Folder) + Name + Ext : found;
+}
+
+int BackupTables(const std::string& Folder) {
+    return CopyTableFiles(Folder, BackupTableNames(), ".d", ".d", ".bak", nullptr);
+}
+
+int RestoreTables(const std::string& Folder, const std::vector<std::string>& Names,
+                  std::vector<std::string>* Restored) {
+    return CopyTableFiles(Folder, Names, ".bak", ".Bak", ".d", Restored);
+}
+
+std::vector<TOstraTable*> ReloadRestoredTables(const std::string& Folder,
+                                               const std::vector<std::string>& Restored,
+                                               const std::vector<TOstraTable*>& Tables) {
+    const std::string folder = FolderKey(Folder);
+    auto restored = [&](TOstraTable* table) {
+        const std::string name = TableNameIn(table, folder);
+        return !name.empty() && std::any_of(Restored.begin(), Restored.end(),
+                                            [&](const std::string& r) { return SameText(r, name); });
+    };
+
+    // The open tables to read again: file tables first, then their clones.
+    std::vector<TOstraTable*> roots, clones;
+    for (TOstraTable* table : Tables) {
+        if (!table || !table->Active()) continue;
+        if (table->LoadMode() == lmFile && restored(table))
+            roots.push_back(table);
+        else if (table->LoadMode() == lmClone) {
+            TOstraTable* root = CloneRoot(table);
+            if (root && restored(root)) clones.push_back(table);
+        }
+    }
+    for (TOstraTable* table : roots) TOstraTable::CloseWithClones(table);
+
+    std::vector<TOstraTable*> reopened;
+    std::exception_ptr firstError;
+    auto open = [&](TOstraTable* table) {
+        try {
+            table->Open();
+            reopened.push_back(table);
+        } catch (...) {
+            if (!firstError) firstError = std::current_exception();
+        }
+    };
+    for (TOstraTable* table : roots) open(table);
+    // A clone opens once its source is open again; chains take several rounds.
+    for (bool progress = true; progress;) {
+        progress = false;
+        for (TOstraTable* table : clones) {
+            if (table->Active() || !table->CloneDS() || !table->CloneDS()->Active()) continue;
+            open(table);
+            progress = progress || table->Active();
+        }
+    }
+    if (firstError) std::rethrow_exception(firstError);
+    return reopened;
+}

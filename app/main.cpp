@@ -1,0 +1,4 @@
+// The to-do program.
+#include "app/startup.h"
+
+int main(int argc, char** argv) { return RunTaskmoor(argc, argv); }

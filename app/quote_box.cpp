@@ -1,0 +1,81 @@
+#include "app/quote_box.h"
+
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/dbctrls.h"
+#include "platform/ui/extctrls.h"
+#include "platform/ui/stdctrls.h"
+
+TFrmQuoteBox::TFrmQuoteBox(TComponent* AOwner, TDataSource* Quotes) : TForm(AOwner) {
+    SetName("FrmQuoteBox");
+    SetCaption("Quote");
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+    SetClientWidth(298);
+    SetClientHeight(239);
+
+    FPanel1 = new TPanel(this);
+    FPanel1->SetName("Panel1");
+    FPanel1->SetParent(this);
+    FPanel1->SetBounds(8, 8, 282, 186);
+    FPanel1->SetBevelInner(bvRaised);
+    FPanel1->SetBevelOuter(bvLowered);
+    FPanel1->SetCaption("");
+
+    FProgramIcon = new TImage(this);
+    FProgramIcon->SetName("ProgramIcon");
+    FProgramIcon->SetParent(FPanel1);
+    FProgramIcon->SetBounds(10, 10, 48, 48);
+    DrawIcon();
+
+    FDBText1 = new TDBText(this);
+    FDBText1->SetName("DBText1");
+    FDBText1->SetParent(FPanel1);
+    FDBText1->SetAutoSize(false);
+    FDBText1->SetWordWrap(true);
+    FDBText1->SetBounds(68, 10, 204, 136);
+    FDBText1->SetDataSource(Quotes);
+    FDBText1->SetDataField("Quote");
+
+    FDBText2 = new TDBText(this);
+    FDBText2->SetName("DBText2");
+    FDBText2->SetParent(FPanel1);
+    FDBText2->SetAutoSize(false);
+    FDBText2->SetBounds(68, 154, 204, 20);
+    FDBText2->Font()->SetStyle(TFontStyles{fsItalic});
+    FDBText2->SetDataSource(Quotes);
+    FDBText2->SetDataField("Author");
+
+    FOKButton = new TButton(this);
+    FOKButton->SetName("OKButton");
+    FOKButton->SetParent(this);
+    FOKButton->SetBounds(111, 204, 75, 25);
+    FOKButton->SetCaption("OK");
+    FOKButton->SetDefault(true);
+    FOKButton->SetModalResult(mrOk);
+}
+
+// The program's note pad with ticked lines.
+void TFrmQuoteBox::DrawIcon() {
+    TBitmap* bmp = FProgramIcon->Picture()->Bitmap();
+    bmp->SetSize(48, 48);
+    TCanvas* c = bmp->Canvas();
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(TRect{0, 0, 48, 48});
+    c->Pen()->SetColor(clGray);
+    c->Brush()->SetColor(RGB(255, 255, 236));
+    c->Rectangle(8, 6, 42, 46);
+    c->Brush()->SetColor(RGB(32, 64, 128));
+    c->FillRect(TRect{8, 6, 42, 12});
+    for (int i = 0; i < 4; ++i) {
+        const int y = 18 + i * 7;
+        c->Pen()->SetColor(i < 2 ? RGB(0, 128, 0) : clSilver);
+        c->Pen()->SetWidth(2);
+        c->MoveTo(12, y);
+        c->LineTo(14, y + 2);
+        c->LineTo(18, y - 2);
+        c->Pen()->SetWidth(1);
+        c->Pen()->SetColor(clGray);
+        c->MoveTo(21, y);
+        c->LineTo(38, y);
+    }
+}

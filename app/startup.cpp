@@ -1,0 +1,62 @@
+#include "app/startup.h"
+
+#include <string>
+
+#include "app/calendar_dlg.h"
+#include "app/help_viewer.h"
+#include "app/main_form.h"
+#include "app/restore_dlg.h"
+#include "app/single_instance.h"
+#include "engine-controls/password_dialog.h"
+#include "platform/core/sysutils.h"
+#include "platform/ui/application.h"
+#include "platform/ui/chm_help.h"
+
+namespace {
+std::string gSavedCurrency;
+int gStartCount = 0;
+}  // namespace
+
+void SetCurrencySymbol(bool Restore) { FormatSettings().CurrencyString = Restore ? gSavedCurrency : std::string(); }
+
+void StartProgramUnits() {
+    if (gStartCount++ != 0) return;
+    gSavedCurrency = FormatSettings().CurrencyString;
+    FormatSettings().CurrencyDecimals = 2;
+    SetCurrencySymbol(false);
+}
+
+void FinishProgramUnits() {
+    if (gStartCount == 0 || --gStartCount != 0) return;
+    CloseInstanceMutex();
+    gSavedCurrency.clear();
+}
+
+int RunTaskmoor(int argc, char** argv) {
+    StartProgramUnits();
+    InitializeApplication(argc, argv);
+    Application->Initialize();
+    Application->SetHelpFile("");
+    Application->SetTitle(TaskmoorTitle);
+    if (IsAnotherInstance()) {
+        FinalizeApplication();
+        FinishProgramUnits();
+        return 0;
+    }
+    InstallChmHelpEngine();
+    RegisterHTMLHelpViewer();
+    InstallOstraPasswordDialog();
+
+    TfrmToDo* mainForm = nullptr;
+    Application->CreateForm(mainForm);
+    TDualListDlg* restore = nullptr;
+    Application->CreateForm(restore);
+    TOKCalendarDlg* calendar = nullptr;
+    Application->CreateForm(calendar);
+    Application->Run();
+
+    FinalizeHTMLHelpViewer();
+    FinalizeApplication();
+    FinishProgramUnits();
+    return 0;
+}

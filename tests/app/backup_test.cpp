@@ -1,0 +1,254 @@
+// Backup and restore of the table files, and reading the restored tables
+// again, over real engine tables in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/backup.h"
+#include "engine/ostra_database.h"
+#include "engine/ostra_table.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/files.h"
+#include "platform/core/guid.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
+#include "platform/ui/testing.h"
+
+namespace {
+
+// The data folder as the program finds it: the files' own letter case.
+const std::vector<std::string> DataFiles{"appid.d", "archive.d", "catg.d",    "GoalGrp.d", "Goals.d",
+                                         "List.d",  "quotes.d",  "status1.d", "Ttask.d",   "Ttask2.d"};
+
+std::string ReadAll(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class BackupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "backup_" + CreateGUIDString().substr(1, 8);
+        std::filesystem::create_directories(Dir);
+        for (const std::string& file : DataFiles) WriteTable(file, {file});
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(Dir, ec);
+    }
+    std::string Path(const std::string& name) const { return Dir + "/" + name; }
+
+    // A one-field table file holding the given texts.
+    void WriteTable(const std::string& file, const std::vector<std::string>& rows) {
+        TOstraTable t(nullptr);
+        t.FieldDefs()->Add("Action", ftString, 40);
+        t.Open();
+        for (const std::string& r : rows) t.AppendRecord({Variant(r)});
+        t.SaveToFile(Path(file));
+    }
+
+    static std::vector<std::string> Rows(TDataSet& t) {
+        std::vector<std::string> rows;
+        t.First();
+        for (; !t.Eof(); t.Next()) rows.push_back(t.FieldByName("Action")->AsString());
+        return rows;
+    }
+
+    std::vector<std::string> Texts(const TTestDialogs& d) const {
+        std::vector<std::string> texts;
+        for (const auto& m : d.Messages()) {
+            EXPECT_EQ(m.DlgType, mtInformation);
+            EXPECT_EQ(m.Buttons, TMsgDlgButtons{mbOK});
+            texts.push_back(m.Text);
+        }
+        return texts;
+    }
+
+    std::string Dir;
+};
+
+TEST_F(BackupTest, NamesInOrder) {
+    EXPECT_EQ(BackupTableNames(), (std::vector<std::string>{"Appid", "Archive", "Catg", "GoalGrp", "Goals", "List",
+                                                           "Quotes", "Status1", "TTask", "TTask2"}));
+}
+
+TEST_F(BackupTest, EveryTableFileIsCopiedBesideItself) {
+    TTestDialogs dialogs;
+    EXPECT_EQ(BackupTables(Dir), 10);
+    EXPECT_EQ(Texts(dialogs), std::vector<std::string>{"10 Files copied."});
+    for (const std::string& name : BackupTableNames()) {
+        const std::string bak = FindFileNoCase(Dir, name + ".bak");
+        ASSERT_FALSE(bak.empty()) << name;
+        EXPECT_EQ(ReadAll(bak), ReadAll(TableFileIn(Dir, name, ".d"))) << name;
+    }
+    // "TTask" found "Ttask.d" and not "Ttask2.d".
+    EXPECT_EQ(ExtractFileName(TableFileIn(Dir, "TTask", ".d")), "Ttask.d");
+    // Only the ten copies were added.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir), {}), 20);
+}
+
+TEST_F(BackupTest, AMissingFileIsReportedAndTheOthersStillCopied) {
+    ASSERT_TRUE(DeleteFile(Path("GoalGrp.d")));
+    TTestDialogs dialogs;
+    EXPECT_EQ(BackupTables(Dir), 9);
+    EXPECT_EQ(Texts(dialogs), (std::vector<std::string>{Dir + "/GoalGrp.d Not copied.", "9 Files copied."}));
+    EXPECT_TRUE(FindFileNoCase(Dir, "GoalGrp.bak").empty());
+    EXPECT_FALSE(FindFileNoCase(Dir, "Goals.bak").empty());
+}
+
+TEST_F(BackupTest, AnEmptyFolderCopiesNothing) {
+    const std::string empty = Dir + "/empty";
+    std::filesystem::create_directories(empty);
+    TTestDialogs dialogs;
+    EXPECT_EQ(BackupTables(empty), 0);
+    ASSERT_EQ(dialogs.Count(), 11);
+    EXPECT_EQ(dialogs.Messages()[0].Text, empty + "/Appid.d Not copied.");
+    EXPECT_EQ(dialogs.Last().Text, "0 Files copied.");
+}
+
+TEST_F(BackupTest, ABackupOfAnotherCaseIsOverwrittenNotDoubled) {
+    std::ofstream(Path("ttask.BAK")) << "stale";
+    TTestDialogs dialogs;
+    BackupTables(Dir);
+    EXPECT_EQ(ReadAll(Path("ttask.BAK")), ReadAll(Path("Ttask.d")));
+    EXPECT_FALSE(std::filesystem::exists(Path("TTask.bak")));
+}
+
+TEST_F(BackupTest, RestoreCopiesTheChosenBackupsBack) {
+    TTestDialogs dialogs;
+    BackupTables(Dir);
+    const std::string savedTask = ReadAll(Path("Ttask.d"));
+    WriteTable("Ttask.d", {"changed"});
+    WriteTable("List.d", {"changed"});
+    WriteTable("quotes.d", {"changed"});
+    dialogs.Clear();
+    std::vector<std::string> restored;
+    EXPECT_EQ(RestoreTables(Dir, {"TTask", "List"}, &restored), 2);
+    EXPECT_EQ(Texts(dialogs), std::vector<std::string>{"2 Files copied."});
+    EXPECT_EQ(restored, (std::vector<std::string>{"TTask", "List"}));
+    EXPECT_EQ(ReadAll(Path("Ttask.d")), savedTask);
+    // Into the existing files, not beside them.
+    EXPECT_FALSE(std::filesystem::exists(Path("TTask.d")));
+    TOstraTable list(nullptr);
+    list.SetTableName(Path("List.d"));
+    list.Open();
+    EXPECT_EQ(Rows(list), std::vector<std::string>{"List.d"});
+    // Not chosen: left alone.
+    TOstraTable quotes(nullptr);
+    quotes.SetTableName(Path("quotes.d"));
+    quotes.Open();
+    EXPECT_EQ(Rows(quotes), std::vector<std::string>{"changed"});
+}
+
+TEST_F(BackupTest, RestoreWithoutABackupReportsItAndCountsTheRest) {
+    TTestDialogs dialogs;
+    BackupTables(Dir);
+    ASSERT_TRUE(DeleteFile(FindFileNoCase(Dir, "Catg.bak")));
+    dialogs.Clear();
+    std::vector<std::string> restored;
+    EXPECT_EQ(RestoreTables(Dir, {"Appid", "Catg", "Status1"}, &restored), 2);
+    EXPECT_EQ(Texts(dialogs), (std::vector<std::string>{Dir + "/Catg.Bak Not copied.", "2 Files copied."}));
+    EXPECT_EQ(restored, (std::vector<std::string>{"Appid", "Status1"}));
+    EXPECT_TRUE(FindFileNoCase(Dir, "Catg.d") == Path("catg.d"));
+    dialogs.Clear();
+    EXPECT_EQ(RestoreTables(Dir, {}), 0);
+    EXPECT_EQ(Texts(dialogs), std::vector<std::string>{"0 Files copied."});
+}
+
+// Open tables over the restored files: a clone view with its own filter,
+// a second view of another file, and a table that was not restored.
+class ReloadTest : public BackupTest {
+protected:
+    void SetUp() override {
+        BackupTest::SetUp();
+        WriteTable("Ttask.d", {"a", "b"});
+        WriteTable("quotes.d", {"q1"});
+        Db.SetDatabasePath(Dir);
+        Task.SetDatabase(&Db);
+        Task.SetTableName("Ttask.d");
+        Today.SetDatabase(&Db);
+        Today.SetCloneDS(&Task);
+        Today.SetFilter("Action='b'");
+        Today.SetFiltered(true);
+        Quotes.SetDatabase(&Db);
+        Quotes.SetTableName("quotes.d");
+        List.SetDatabase(&Db);
+        List.SetTableName("List.d");
+        Task.Open();
+        Today.Open();
+        Quotes.Open();
+        List.Open();
+        TTestDialogs quiet;
+        BackupTables(Dir);  // backups: a, b / q1 / List.d
+    }
+    std::vector<TOstraTable*> All() { return {&List, &Today, &Quotes, &Task}; }
+
+    TOstraDatabase Db{nullptr};
+    TOstraTable Task{nullptr}, Today{nullptr}, Quotes{nullptr}, List{nullptr};
+};
+
+TEST_F(ReloadTest, RestoredTablesAreReadAgainAndLaterSavesKeepTheRestore) {
+    Task.AppendRecord({Variant("c")});
+    Task.Save();
+    Task.AppendRecord({Variant("unsaved")});
+    Quotes.AppendRecord({Variant("q2")});
+    Quotes.Save();
+    List.AppendRecord({Variant("kept")});
+    TTestDialogs dialogs;
+    std::vector<std::string> restored;
+    RestoreTables(Dir, {"TTask", "Quotes"}, &restored);
+
+    const auto reopened = ReloadRestoredTables(Dir, restored, All());
+    EXPECT_EQ(reopened, (std::vector<TOstraTable*>{&Quotes, &Task, &Today}));
+    EXPECT_EQ(Rows(Task), (std::vector<std::string>{"a", "b"}));
+    EXPECT_FALSE(Task.HasPendingChanges());
+    EXPECT_EQ(Today.CloneDS(), &Task);
+    EXPECT_TRUE(Today.Active());
+    EXPECT_EQ(Rows(Today), std::vector<std::string>{"b"});
+    EXPECT_EQ(Rows(Quotes), std::vector<std::string>{"q1"});
+    // The table that was not restored keeps its unsaved change.
+    EXPECT_TRUE(List.HasPendingChanges());
+    EXPECT_EQ(Rows(List), (std::vector<std::string>{"List.d", "kept"}));
+
+    // A change and a save now build on the restored data.
+    Today.AppendRecord({Variant("b2")});
+    Db.SaveDatasets();
+    TOstraTable check(nullptr);
+    check.SetTableName(Path("Ttask.d"));
+    check.Open();
+    EXPECT_EQ(Rows(check), (std::vector<std::string>{"a", "b", "b2"}));
+}
+
+TEST_F(ReloadTest, ClosedTablesStayClosedAndOtherFoldersAreNotTouched) {
+    Quotes.Close();
+    TOstraTable elsewhere(nullptr);
+    const std::string other = Dir + "/other";
+    std::filesystem::create_directories(other);
+    std::filesystem::copy_file(Path("Ttask.d"), other + "/Ttask.d");
+    elsewhere.SetTableName(other + "/Ttask.d");
+    elsewhere.Open();
+    elsewhere.AppendRecord({Variant("mine")});
+    const auto reopened = ReloadRestoredTables(Dir, {"Quotes", "TTask"}, {&Quotes, &elsewhere, &Task});
+    EXPECT_EQ(reopened, std::vector<TOstraTable*>{&Task});
+    EXPECT_FALSE(Quotes.Active());
+    EXPECT_TRUE(elsewhere.HasPendingChanges());
+    EXPECT_TRUE(ReloadRestoredTables(Dir, {}, All()).empty());
+}
+
+TEST_F(ReloadTest, ADamagedRestoreIsReportedAndTheOtherTablesStillOpen) {
+    std::ofstream(FindFileNoCase(Dir, "TTask.bak"), std::ios::trunc) << "not a table";
+    TTestDialogs dialogs;
+    std::vector<std::string> restored;
+    RestoreTables(Dir, {"TTask", "Quotes"}, &restored);
+    EXPECT_THROW(ReloadRestoredTables(Dir, restored, All()), EDatabaseError);
+    EXPECT_FALSE(Task.Active());
+    EXPECT_FALSE(Today.Active());
+    EXPECT_TRUE(Quotes.Active());
+    EXPECT_EQ(Rows(Quotes), std::vector<std::string>{"q1"});
+}
+
+}  // namespace

@@ -1,0 +1,238 @@
+// The restore dialog: its parts, moving names between the lists with real
+// clicks, and OK restoring the chosen backups in the current folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/backup.h"
+#include "app/restore_dlg.h"
+#include "platform/core/files.h"
+#include "platform/core/guid.h"
+#include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/stdctrls.h"
+#include "platform/ui/testing.h"
+
+namespace {
+
+std::vector<std::string> ItemsOf(TListBox* list) {
+    std::vector<std::string> items;
+    for (int i = 0; i < list->Items()->Count(); ++i) items.push_back(list->Items()->Strings(i));
+    return items;
+}
+
+std::vector<int> SelectionOf(TListBox* list) {
+    std::vector<int> selected;
+    for (int i = 0; i < list->Items()->Count(); ++i)
+        if (list->Selected(i)) selected.push_back(i);
+    return selected;
+}
+
+void ClickItem(TListBox* list, int index, TShiftState shift = {}) {
+    const TRect r = list->ItemRect(index);
+    SendClick(list, r.Left + 5, (r.Top + r.Bottom) / 2, mbLeft, shift);
+}
+
+void ClickButton(TSpeedButton* button) { SendClick(button, button->Width() / 2, button->Height() / 2); }
+
+std::string ReadAll(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class RestoreDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Dlg = CreateForm<TDualListDlg>(Application);
+        Dlg->Show();
+        ProcessEvents();
+    }
+    void TearDown() override { delete Dlg; }
+
+    bool Enabled(TSpeedButton* b) const { return b->Enabled(); }
+    std::vector<bool> ButtonStates() const {
+        return {Dlg->IncludeBtn()->Enabled(), Dlg->IncAllBtn()->Enabled(), Dlg->ExcludeBtn()->Enabled(),
+                Dlg->ExAllBtn()->Enabled()};
+    }
+
+    TDualListDlg* Dlg = nullptr;
+};
+
+TEST_F(RestoreDlgTest, StartsWithEveryTableToChooseFrom) {
+    EXPECT_EQ(Dlg->Caption(), "Restore From Backup");
+    EXPECT_EQ(Dlg->BorderStyle(), bsDialog);
+    EXPECT_EQ(Dlg->Position(), poScreenCenter);
+    EXPECT_EQ(Dlg->ClientWidth(), 345);
+    EXPECT_EQ(Dlg->ClientHeight(), 255);
+    EXPECT_EQ(Dlg->SrcLabel()->Caption(), "Backup List:");
+    EXPECT_EQ(Dlg->DstLabel()->Caption(), "Restore List:");
+    EXPECT_EQ(ItemsOf(Dlg->SrcList()), BackupTableNames());
+    EXPECT_TRUE(Dlg->SrcList()->Sorted());
+    EXPECT_TRUE(Dlg->SrcList()->MultiSelect());
+    EXPECT_TRUE(Dlg->DstList()->MultiSelect());
+    EXPECT_FALSE(Dlg->DstList()->Sorted());
+    EXPECT_TRUE(ItemsOf(Dlg->DstList()).empty());
+    EXPECT_EQ(ButtonStates(), (std::vector<bool>{true, true, false, false}));
+    EXPECT_EQ(Dlg->IncludeBtn()->Caption(), ">");
+    EXPECT_EQ(Dlg->IncAllBtn()->Caption(), ">>");
+    EXPECT_EQ(Dlg->ExcludeBtn()->Caption(), "<");
+    EXPECT_EQ(Dlg->ExAllBtn()->Caption(), "<<");
+    EXPECT_EQ(Dlg->OKBtn()->Caption(), "OK");
+    EXPECT_TRUE(Dlg->OKBtn()->Default());
+    EXPECT_EQ(Dlg->OKBtn()->ModalResult(), mrOk);
+    EXPECT_EQ(Dlg->CancelBtn()->Caption(), "Cancel");
+    EXPECT_TRUE(Dlg->CancelBtn()->Cancel());
+    EXPECT_EQ(Dlg->CancelBtn()->ModalResult(), mrCancel);
+    EXPECT_EQ(Dlg->HelpBtn()->Caption(), "Help");
+    EXPECT_TRUE(Dlg->RestoredNames().empty());
+}
+
+TEST_F(RestoreDlgTest, IncludeMovesTheSelectionAndSelectsTheNextName) {
+    ClickItem(Dlg->SrcList(), 2);  // Catg
+    ClickButton(Dlg->IncludeBtn());
+    EXPECT_EQ(ItemsOf(Dlg->DstList()), std::vector<std::string>{"Catg"});
+    EXPECT_EQ(ItemsOf(Dlg->SrcList()).size(), 9u);
+    // The name that took Catg's place is selected, and the list has the focus.
+    EXPECT_EQ(SelectionOf(Dlg->SrcList()), std::vector<int>{2});
+    EXPECT_EQ(Dlg->SrcList()->Items()->Strings(2), "GoalGrp");
+    EXPECT_EQ(FocusedControl(), Dlg->SrcList());
+    EXPECT_EQ(ButtonStates(), (std::vector<bool>{true, true, true, true}));
+
+    // Several at once (Ctrl adds to the selection); last first into the target.
+    ClickItem(Dlg->SrcList(), 0);
+    ClickItem(Dlg->SrcList(), 8, {ssCtrl});  // TTask2
+    ClickButton(Dlg->IncludeBtn());
+    EXPECT_EQ(ItemsOf(Dlg->DstList()), (std::vector<std::string>{"Catg", "TTask2", "Appid"}));
+    EXPECT_EQ(SelectionOf(Dlg->SrcList()), std::vector<int>{0});
+    EXPECT_EQ(Dlg->SrcList()->Items()->Strings(0), "Archive");
+}
+
+TEST_F(RestoreDlgTest, IncludeWithoutSelectionSelectsTheFirstName) {
+    Dlg->SrcList()->ClearSelection();
+    ClickButton(Dlg->IncludeBtn());
+    EXPECT_TRUE(ItemsOf(Dlg->DstList()).empty());
+    EXPECT_EQ(SelectionOf(Dlg->SrcList()), std::vector<int>{0});
+    EXPECT_EQ(ButtonStates(), (std::vector<bool>{true, true, false, false}));
+}
+
+TEST_F(RestoreDlgTest, AllThenOneBackGoesToItsSortedPlace) {
+    ClickButton(Dlg->IncAllBtn());
+    EXPECT_EQ(ItemsOf(Dlg->DstList()), BackupTableNames());
+    EXPECT_TRUE(ItemsOf(Dlg->SrcList()).empty());
+    EXPECT_EQ(ButtonStates(), (std::vector<bool>{false, false, true, true}));
+
+    ClickItem(Dlg->DstList(), 4);  // Goals
+    ClickButton(Dlg->ExcludeBtn());
+    EXPECT_EQ(ItemsOf(Dlg->SrcList()), std::vector<std::string>{"Goals"});
+    // The nearest remaining name of the restore list is selected.
+    EXPECT_EQ(SelectionOf(Dlg->DstList()), std::vector<int>{4});
+    EXPECT_EQ(Dlg->DstList()->Items()->Strings(4), "List");
+
+    ClickItem(Dlg->DstList(), 0);  // Appid
+    ClickButton(Dlg->ExcludeBtn());
+    EXPECT_EQ(ItemsOf(Dlg->SrcList()), (std::vector<std::string>{"Appid", "Goals"}));
+
+    // The last name: the selection falls back to the new last one.
+    ClickItem(Dlg->DstList(), 7);  // TTask2
+    ClickButton(Dlg->ExcludeBtn());
+    EXPECT_EQ(SelectionOf(Dlg->DstList()), std::vector<int>{6});
+    EXPECT_EQ(Dlg->DstList()->Items()->Strings(6), "TTask");
+
+    ClickButton(Dlg->ExAllBtn());
+    EXPECT_EQ(ItemsOf(Dlg->SrcList()), BackupTableNames());
+    EXPECT_TRUE(ItemsOf(Dlg->DstList()).empty());
+    EXPECT_EQ(ButtonStates(), (std::vector<bool>{true, true, false, false}));
+    // A disabled button does nothing.
+    ClickButton(Dlg->ExAllBtn());
+    EXPECT_EQ(ItemsOf(Dlg->SrcList()).size(), 10u);
+}
+
+TEST_F(RestoreDlgTest, Renders) {
+    ClickItem(Dlg->SrcList(), 8);
+    ClickButton(Dlg->IncludeBtn());
+    ClickItem(Dlg->SrcList(), 5);
+    const std::string png = "restore_dlg.png";
+    ASSERT_TRUE(RenderControlToPng(Dlg, png));
+    EXPECT_GT(std::filesystem::file_size(png), 1000u);
+}
+
+// OK in a data folder that is the current directory.
+class RestoreDlgOkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Saved = GetCurrentDir();
+        Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "restore_" + CreateGUIDString().substr(1, 8);
+        std::filesystem::create_directories(Dir);
+        for (const char* f : {"List.d", "Ttask.d", "quotes.d"}) std::ofstream(Dir + "/" + f) << "now " << f;
+        for (const char* f : {"List.bak", "Ttask.bak", "quotes.BAK"}) std::ofstream(Dir + "/" + f) << "old " << f;
+        ASSERT_TRUE(SetCurrentDir(Dir));
+        Dlg = CreateForm<TDualListDlg>(Application);
+    }
+    void TearDown() override {
+        delete Dlg;
+        SetCurrentDir(Saved);
+        std::error_code ec;
+        std::filesystem::remove_all(Dir, ec);
+    }
+    std::string Saved, Dir;
+    TDualListDlg* Dlg = nullptr;
+};
+
+TEST_F(RestoreDlgOkTest, OkCopiesTheListedBackupsAndTellsTheCount) {
+    TTestDialogs dialogs;
+    TTestModalForms script;
+    script.Push([](TCustomForm* form) {
+        auto* dlg = static_cast<TDualListDlg*>(form);
+        ClickItem(dlg->SrcList(), 5);                // List
+        ClickItem(dlg->SrcList(), 8, {ssCtrl});      // TTask
+        ClickItem(dlg->SrcList(), 1, {ssCtrl});      // Archive: no backup
+        ClickButton(dlg->IncludeBtn());
+        SendClick(dlg->OKBtn(), 10, 10);
+    });
+    EXPECT_EQ(Dlg->ShowModal(), mrOk);
+    EXPECT_EQ(script.Pending(), 0);
+    ASSERT_EQ(dialogs.Count(), 2);
+    EXPECT_EQ(dialogs.Messages()[0].Text, GetCurrentDir() + "/Archive.Bak Not copied.");
+    EXPECT_EQ(dialogs.Messages()[1].Text, "2 Files copied.");
+    EXPECT_EQ(Dlg->RestoredNames(), (std::vector<std::string>{"TTask", "List"}));
+    EXPECT_EQ(ReadAll(Dir + "/List.d"), "old List.bak");
+    EXPECT_EQ(ReadAll(Dir + "/Ttask.d"), "old Ttask.bak");
+    EXPECT_EQ(ReadAll(Dir + "/quotes.d"), "now quotes.d");
+    EXPECT_FALSE(std::filesystem::exists(Dir + "/TTask.d"));
+}
+
+TEST_F(RestoreDlgOkTest, EnterAlsoRestoresAndCancelCopiesNothing) {
+    TTestDialogs dialogs;
+    TTestModalForms script;
+    script.Push([](TCustomForm* form) {
+        auto* dlg = static_cast<TDualListDlg*>(form);
+        ClickButton(dlg->IncAllBtn());
+        SendKey(dlg->CancelBtn(), VK_ESCAPE);
+    });
+    EXPECT_EQ(Dlg->ShowModal(), mrCancel);
+    EXPECT_EQ(dialogs.Count(), 0);
+    EXPECT_TRUE(Dlg->RestoredNames().empty());
+    EXPECT_EQ(ReadAll(Dir + "/List.d"), "now List.d");
+
+    script.Push([](TCustomForm* form) {
+        auto* dlg = static_cast<TDualListDlg*>(form);
+        ClickItem(dlg->DstList(), 6);  // Quotes (its backup is "quotes.BAK")
+        ClickButton(dlg->ExcludeBtn());
+        ClickButton(dlg->ExAllBtn());
+        ClickItem(dlg->SrcList(), 6);
+        ClickButton(dlg->IncludeBtn());
+        SendKeyToFocus(VK_RETURN);
+    });
+    EXPECT_EQ(Dlg->ShowModal(), mrOk);
+    EXPECT_EQ(dialogs.Last().Text, "1 Files copied.");
+    EXPECT_EQ(Dlg->RestoredNames(), std::vector<std::string>{"Quotes"});
+    EXPECT_EQ(ReadAll(Dir + "/quotes.d"), "old quotes.BAK");
+}
+
+}  // namespace

@@ -1,0 +1,312 @@
+// The drop-down edit as an edit: settings and their limits, moving between
+// controls with Enter and the arrows, typing into a bound field, Escape,
+// the custom dialog, the display and update hooks, and the look of the
+// button in each style.
+#include "dbedit_test_fixture.h"
+
+#include "platform/core/properties.h"
+
+namespace {
+
+class DBEditEditTest : public DBEditTest {};
+
+TEST_F(DBEditEditTest, DefaultsAndPublishedSettings) {
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    EXPECT_EQ(15, e->ButtonWidth());
+    EXPECT_EQ(10u, e->DropDownRows());
+    EXPECT_EQ(0u, e->DropDownWidth());
+    EXPECT_TRUE(e->EnterAsTab());
+    EXPECT_FALSE(e->AutoDropDown());
+    EXPECT_EQ(ocsDropDown, e->Style());
+    EXPECT_EQ(Variant(std::string()), e->Value());
+    EXPECT_TRUE(e->ControlStyle().Contains(csReplicatable));
+    EXPECT_FALSE(e->ControlStyle().Contains(csDoubleClicks));
+    EXPECT_EQ("odsEdit", GetEnumProp(e, "DialogStyle"));
+    SetEnumProp(e, "DialogStyle", "odsCalendar");
+    EXPECT_EQ(odsCalendar, e->DialogStyle());
+    EXPECT_NE(nullptr, GetPropInfo(e, "ComboProps"));
+    EXPECT_NE(nullptr, GetPropInfo(e, "OnCloseUp"));
+    EXPECT_EQ(e->TreeProps()->PathSeparator(), '/');
+}
+
+TEST_F(DBEditEditTest, ButtonWidthMustBeAboveElevenAndBelowHalfTheWidth) {
+    TOstraDBEdit* e = NewEdit(odsCombo);
+    e->SetWidth(100);
+    e->SetButtonWidth(11);
+    EXPECT_EQ(15, e->ButtonWidth());
+    e->SetButtonWidth(12);
+    EXPECT_EQ(12, e->ButtonWidth());
+    e->SetButtonWidth(50);
+    EXPECT_EQ(12, e->ButtonWidth());
+    e->SetButtonWidth(49);
+    EXPECT_EQ(49, e->ButtonWidth());
+    EXPECT_EQ(e->ClientWidth() - 49, e->ButtonRect().Left);
+}
+
+TEST_F(DBEditEditTest, AlignmentFollowsTheStyle) {
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    e->SetAlignment(taCenter);
+    EXPECT_EQ(taCenter, e->Alignment());
+    e->SetDialogStyle(odsCalculator);
+    EXPECT_EQ(taRightJustify, e->Alignment());
+    e->SetAlignment(taLeftJustify);
+    EXPECT_EQ(taRightJustify, e->Alignment());
+    e->SetDialogStyle(odsCombo);
+    EXPECT_EQ(taLeftJustify, e->Alignment());
+    e->SetAlignment(taRightJustify);
+    EXPECT_EQ(taLeftJustify, e->Alignment());
+    // odsEdit keeps what it had.
+    e->SetDialogStyle(odsEdit);
+    EXPECT_EQ(taLeftJustify, e->Alignment());
+}
+
+TEST_F(DBEditEditTest, EnterMovesToTheNextControl) {
+    TOstraDBEdit* first = NewEdit(odsEdit, 10);
+    TOstraDBEdit* second = NewEdit(odsEdit, 40);
+    second->SetTabOrder(1);
+    Focus(first);
+    Key(first, VK_RETURN);
+    EXPECT_EQ(second, FocusedControl());
+    // Without EnterAsTab Enter stays.
+    second->SetEnterAsTab(false);
+    Key(second, VK_RETURN);
+    EXPECT_EQ(second, FocusedControl());
+}
+
+TEST_F(DBEditEditTest, UpAndDownMoveBetweenControlsWhenNothingIsOpen) {
+    TOstraDBEdit* first = NewEdit(odsCombo, 10);
+    TOstraDBEdit* second = NewEdit(odsCalendar, 40);
+    second->SetTabOrder(1);
+    Focus(first);
+    Key(first, VK_DOWN);
+    EXPECT_EQ(second, FocusedControl());
+    EXPECT_FALSE(first->DroppedDown());
+    Key(second, VK_UP);
+    EXPECT_EQ(first, FocusedControl());
+}
+
+TEST_F(DBEditEditTest, TypingIntoABoundFieldEditsTheRecord) {
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    e->SetDataSource(Source);
+    e->SetDataField("Group");
+    ProcessEvents();
+    EXPECT_EQ("Work", e->Text());
+    Focus(e);
+    e->SelectAll();
+    Type(e, "Shop");
+    EXPECT_EQ(dsEdit, Goals->State());
+    EXPECT_FALSE(e->ReadOnly());
+    EXPECT_EQ("Shop", e->Text());
+    EXPECT_EQ(Variant("Shop"), e->Value());
+    Goals->Post();
+    EXPECT_EQ("Shop", Stored("Group"));
+    // Browsing again: read-only until typing starts the next edit.
+    EXPECT_TRUE(e->ReadOnly());
+    Type(e, "s");
+    EXPECT_EQ(dsEdit, Goals->State());
+    EXPECT_EQ("Shops", e->Text());
+}
+
+TEST_F(DBEditEditTest, EscapePutsTheFieldsValueBack) {
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    e->SetDataSource(Source);
+    e->SetDataField("Group");
+    ProcessEvents();
+    Focus(e);
+    e->SelectAll();
+    Type(e, "Shop");
+    Key(e, VK_ESCAPE);
+    EXPECT_EQ("Work", e->Text());
+    EXPECT_EQ(Variant("Work"), e->Value());
+    Focus(Other);
+    EXPECT_EQ("Work", Stored("Group"));
+}
+
+TEST_F(DBEditEditTest, CharactersTheFieldRefusesBeep) {
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    e->SetDataSource(Source);
+    e->SetDataField("Count");
+    ProcessEvents();
+    TBeepCounter beeps;
+    Focus(e);
+    Type(e, "4x2");
+    EXPECT_EQ(1, beeps.Count());
+    EXPECT_EQ("42", e->Text());
+    Focus(Other);
+    EXPECT_EQ(42, Goals->FieldByName("Count")->AsInteger());
+}
+
+TEST_F(DBEditEditTest, EmptiedTextStoresClearValue) {
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    e->SetDataSource(Source);
+    e->SetDataField("Group");
+    e->SetClearValue("None");
+    ProcessEvents();
+    Focus(e);
+    e->SelectAll();
+    Key(e, VK_DELETE);
+    EXPECT_EQ("", e->Text());
+    EXPECT_EQ(Variant("None"), e->Value());
+    Focus(Other);
+    EXPECT_EQ("None", Stored("Group"));
+}
+
+TEST_F(DBEditEditTest, TextSetByCodeLeavesTheValue) {
+    TOstraDBEdit* e = NewPriorityEdit(false);
+    Focus(e);
+    e->DropDown();
+    Key(e, VK_DOWN);
+    Key(e, VK_DOWN);
+    Key(e, VK_DOWN);
+    Key(e, VK_DOWN);
+    Key(e, VK_RETURN);
+    EXPECT_EQ("Low", e->Text());
+    EXPECT_EQ(Variant("3"), e->Value());
+    e->SetText("Low");
+    EXPECT_EQ(Variant("3"), e->Value());
+}
+
+TEST_F(DBEditEditTest, DisplayTextEventDecidesTheText) {
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    std::vector<std::string> asked;
+    e->SetOnDisplayText(TOstraDisplayTextEvent([&](TObject*, const std::string& value, std::string& text) {
+        asked.push_back(value);
+        text = "<" + value + ">";
+    }));
+    e->SetDataSource(Source);
+    e->SetDataField("Priority");
+    ProcessEvents();
+    EXPECT_EQ("<2>", e->Text());
+    EXPECT_EQ(Variant("2"), e->Value());
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ("2", asked.back());
+}
+
+TEST_F(DBEditEditTest, UpdateDataEventReplacesWritingTheField) {
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    std::string written = "none";
+    e->SetOnUpdateData(TOstraUpdateDataEvent([&](TObject*, const std::string& text) { written = text; }));
+    e->SetDataSource(Source);
+    e->SetDataField("Group");
+    ProcessEvents();
+    Focus(e);
+    e->SelectAll();
+    Type(e, "Shop");
+    Focus(Other);
+    EXPECT_EQ("Shop", written);
+    Goals->Cancel();
+    EXPECT_EQ("Work", Stored("Group"));
+}
+
+TEST_F(DBEditEditTest, UpperCaseIsAppliedToTheShownText) {
+    TOstraDBEdit* e = NewPriorityEdit(false);
+    e->SetCharCase(ecUpperCase);
+    e->SetDataSource(Source);
+    e->SetDataField("Priority");
+    ProcessEvents();
+    EXPECT_EQ("MEDIUM", e->Text());
+}
+
+TEST_F(DBEditEditTest, CustomDialogRunsFromTheButtonAndCtrlEnter) {
+    TOstraDBEdit* e = NewEdit(odsCustomDlg);
+    e->SetDataSource(Source);
+    e->SetDataField("Group");
+    ProcessEvents();
+    int runs = 0;
+    bool droppedWhileRunning = false;
+    e->SetOnCustomDlg(TNotifyEvent([&](TObject*) {
+        ++runs;
+        droppedWhileRunning = e->DroppedDown();
+    }));
+    Focus(e);
+    ClickButton(e);
+    EXPECT_EQ(1, runs);
+    EXPECT_TRUE(droppedWhileRunning);
+    EXPECT_FALSE(e->DroppedDown());
+    // The button runs it, the dataset is ready for the dialog's changes.
+    EXPECT_EQ(dsEdit, Goals->State());
+    Goals->Cancel();
+    Key(e, VK_RETURN, {ssCtrl});
+    EXPECT_EQ(2, runs);
+    // A release away from the button runs nothing.
+    const TRect b = e->ButtonRect();
+    SendMouseDown(e, mbLeft, (b.Left + b.Right) / 2, 5);
+    SendMouseMove(e, 5, 5, {ssLeft});
+    SendMouseUp(e, mbLeft, 5, 5);
+    ProcessEvents();
+    EXPECT_EQ(2, runs);
+}
+
+TEST_F(DBEditEditTest, ButtonShowsPressedWhileTheMouseIsOverIt) {
+    TOstraDBEdit* e = NewEdit(odsCustomDlg);
+    e->SetOnCustomDlg(TNotifyEvent([](TObject*) {}));
+    const TRect b = e->ButtonRect();
+    const int cx = (b.Left + b.Right) / 2, cy = (b.Top + b.Bottom) / 2;
+    TBitmap up, down;
+    RenderControl(e, &up);
+    SendMouseDown(e, mbLeft, cx, cy);
+    ProcessEvents();
+    RenderControl(e, &down);
+    // The three dots move by a pixel when pressed.
+    const TPoint o{e->NonClientMargins().Left, e->NonClientMargins().Top};
+    int changed = 0;
+    for (int y = b.Top; y < b.Bottom; ++y)
+        for (int x = b.Left; x < b.Right; ++x)
+            if (up.Canvas()->Pixels(o.X + x, o.Y + y) != down.Canvas()->Pixels(o.X + x, o.Y + y)) ++changed;
+    EXPECT_GT(changed, 0);
+    SendMouseUp(e, mbLeft, cx, cy);
+    ProcessEvents();
+}
+
+TEST_F(DBEditEditTest, HandCursorOverTheButton) {
+    TOstraDBEdit* e = NewEdit(odsCombo);
+    e->SetCursor(crIBeam);
+    const TRect b = e->ButtonRect();
+    SendMouseMove(e, (b.Left + b.Right) / 2, 5);
+    ProcessEvents();
+    EXPECT_EQ(crHandPoint, e->Cursor());
+    SendMouseMove(e, 5, 5);
+    ProcessEvents();
+    EXPECT_EQ(crIBeam, e->Cursor());
+    // Everywhere when only the list chooses.
+    e->SetStyle(ocsDropDownList);
+    SendMouseMove(e, 6, 5);
+    ProcessEvents();
+    EXPECT_EQ(crHandPoint, e->Cursor());
+}
+
+TEST_F(DBEditEditTest, ButtonIsDrawnInEachStyle) {
+    struct Case {
+        TOstraDialogStyle Style;
+        const char* File;
+    };
+    const Case cases[] = {{odsCombo, "/tmp/dbedit_button_combo.png"},
+                          {odsLookup, "/tmp/dbedit_button_lookup.png"},
+                          {odsCalendar, "/tmp/dbedit_button_calendar.png"},
+                          {odsTree, "/tmp/dbedit_button_tree.png"},
+                          {odsCalculator, "/tmp/dbedit_button_calculator.png"},
+                          {odsCustomDlg, "/tmp/dbedit_button_custom.png"}};
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    e->SetText("Some text");
+    TBitmap plain;
+    RenderControl(e, &plain);
+    const TRect b = e->ButtonRect();
+    const TPoint o{e->NonClientMargins().Left, e->NonClientMargins().Top};
+    for (const Case& c : cases) {
+        e->SetDialogStyle(c.Style);
+        ProcessEvents();
+        TBitmap bmp;
+        RenderControl(e, &bmp);
+        SaveZoomed(bmp, std::string(c.File) + ".zoom.png");
+        // Button face colour at the button, window colour left of it.
+        int face = 0;
+        for (int y = b.Top + 2; y < b.Bottom - 2; ++y)
+            for (int x = b.Left + 2; x < b.Right - 2; ++x)
+                if (bmp.Canvas()->Pixels(o.X + x, o.Y + y) == ColorToRGB(clBtnFace)) ++face;
+        bmp.SaveToFile(c.File);
+        EXPECT_GT(face, 10) << c.File;
+        EXPECT_EQ(ColorToRGB(clWindow), bmp.Canvas()->Pixels(o.X + b.Left - 6, o.Y + 2)) << c.File;
+    }
+}
+
+}  // namespace
