@@ -21,7 +21,7 @@ const TOstraDBGridOptions EditingOptions{dgEditing,  dgTitles,        dgIndicato
 const TOstraDBGridOptions BrowsingOptions{dgTitles, dgIndicator,     dgColumnResize, dgColLines,    dgRowLines,
                                           dgTabs,   dgRowSelect,     dgConfirmDelete, dgCancelOnExit};
 
-struct TColumnSpec {
+struct TColumnDef {
     const char* Field;
     int Width = -1;  // -1: the column's default
     TOstraColumnButtonStyle Style = cbsNone;
@@ -49,14 +49,14 @@ void SetPriorityLists(TOstraColumn* Column) {
     Column->SetPickValues(&codes);
 }
 
-TOstraColumn* AddColumn(TOstraDBGrid* Grid, const TColumnSpec& Spec) {
+TOstraColumn* AddColumn(TOstraDBGrid* Grid, const TColumnDef& Def) {
     TOstraColumn* column = Grid->Columns()->Add();
-    column->SetFieldName(Spec.Field);
-    if (Spec.Width > 0) column->SetWidth(Spec.Width);
-    if (Spec.Title) column->Title()->SetCaption(Spec.Title);
-    column->SetButtonStyle(Spec.Style);
-    column->SetCanClick(Spec.CanClick);
-    if (Spec.Style == cbsCheck) {
+    column->SetFieldName(Def.Field);
+    if (Def.Width > 0) column->SetWidth(Def.Width);
+    if (Def.Title) column->Title()->SetCaption(Def.Title);
+    column->SetButtonStyle(Def.Style);
+    column->SetCanClick(Def.CanClick);
+    if (Def.Style == cbsCheck) {
         column->SetValueChecked("True");
         column->SetValueUnChecked("False");
     }

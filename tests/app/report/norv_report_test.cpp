@@ -308,7 +308,7 @@ TEST_F(RenderTest, Underlines) {
     EXPECT_TRUE(S.Texts.empty());
 }
 
-TEST_F(RenderTest, ShortSpecLeavesTheRestWithoutRules) {
+TEST_F(RenderTest, ShortPatternLeavesTheRestWithoutRules) {
     Render([](TScriptReport& r) { r.AddUnderline({4, 6, 3}, "-"); });
     EXPECT_EQ(S.Rules.size(), 1u);
 }
