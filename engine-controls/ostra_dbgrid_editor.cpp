@@ -1,5 +1,5 @@
-// The engine grid's cell editor: plain text editing.
+// The engine grid's cell editor: text editing with the column's drop-downs.
 #include "engine-controls/ostra_dbgrid.h"
-#include "platform/ui/grids.h"
+#include "engine-controls/ostra_dbgrid_inplace.h"
 
-TInplaceEdit* TOstraCustomDBGrid::CreateEditor() { return new TInplaceEdit(this); }
+TInplaceEdit* TOstraCustomDBGrid::CreateEditor() { return new TOstraDBGridInplaceEdit(this); }

@@ -8,7 +8,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
   echo "clang++ not found: fuzzing skipped"; exit 0
 fi
 ls fuzz/*_fuzz.cpp >/dev/null 2>&1 || { echo "no fuzz targets"; exit 0; }
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -g1" \
   -DTASKMOOR_FUZZ=ON -DTASKMOOR_TESTS=OFF >/dev/null
 cmake --build build-fuzz --target fuzzers -j "$(nproc)"
 for f in fuzz/*_fuzz.cpp; do
