@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/report/todo_lists.h"
-#include "memory_dataset.h"
+#include "platform/db/memory_dataset.h"
 #include "platform/core/clock.h"
 #include "platform/core/datetime.h"
 #include "platform/core/sysutils.h"
