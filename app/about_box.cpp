@@ -64,9 +64,10 @@ void TAboutBox1::FormCreate(TObject*) {
     FVersion->SetCaption(FZkVersionInfo1->GetStringByIndex(3));
 }
 
+void TAboutBox1::DrawIcon() { DrawProgramIcon(FProgramIcon->Picture()->Bitmap()); }
+
 // A note pad with ticked lines.
-void TAboutBox1::DrawIcon() {
-    TBitmap* bmp = FProgramIcon->Picture()->Bitmap();
+void DrawProgramIcon(TBitmap* bmp) {
     bmp->SetSize(48, 48);
     TCanvas* c = bmp->Canvas();
     c->Brush()->SetColor(clBtnFace);

@@ -8,6 +8,10 @@ class TImage;
 class TLabel;
 class TButton;
 class TZkVersionInfo;
+class TBitmap;
+
+// Draws the program's icon, a note pad with ticked lines, at 48 x 48.
+void DrawProgramIcon(TBitmap* bmp);
 
 class TAboutBox1 : public TForm {
     TASKMOOR_CLASS(TAboutBox1, TForm)

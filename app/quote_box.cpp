@@ -1,5 +1,7 @@
 #include "app/quote_box.h"
 
+#include "app/about_box.h"
+
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/dbctrls.h"
 #include "platform/ui/extctrls.h"
@@ -54,28 +56,4 @@ TFrmQuoteBox::TFrmQuoteBox(TComponent* AOwner, TDataSource* Quotes) : TForm(AOwn
     FOKButton->SetModalResult(mrOk);
 }
 
-// The program's note pad with ticked lines.
-void TFrmQuoteBox::DrawIcon() {
-    TBitmap* bmp = FProgramIcon->Picture()->Bitmap();
-    bmp->SetSize(48, 48);
-    TCanvas* c = bmp->Canvas();
-    c->Brush()->SetColor(clBtnFace);
-    c->FillRect(TRect{0, 0, 48, 48});
-    c->Pen()->SetColor(clGray);
-    c->Brush()->SetColor(RGB(255, 255, 236));
-    c->Rectangle(8, 6, 42, 46);
-    c->Brush()->SetColor(RGB(32, 64, 128));
-    c->FillRect(TRect{8, 6, 42, 12});
-    for (int i = 0; i < 4; ++i) {
-        const int y = 18 + i * 7;
-        c->Pen()->SetColor(i < 2 ? RGB(0, 128, 0) : clSilver);
-        c->Pen()->SetWidth(2);
-        c->MoveTo(12, y);
-        c->LineTo(14, y + 2);
-        c->LineTo(18, y - 2);
-        c->Pen()->SetWidth(1);
-        c->Pen()->SetColor(clGray);
-        c->MoveTo(21, y);
-        c->LineTo(38, y);
-    }
-}
+void TFrmQuoteBox::DrawIcon() { DrawProgramIcon(FProgramIcon->Picture()->Bitmap()); }
