@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 jobs=$(nproc)
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTASKMOOR_SANITIZE=ON -DTASKMOOR_TESTS=ON >/dev/null
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1" -DTASKMOOR_SANITIZE=ON -DTASKMOOR_TESTS=ON >/dev/null
 cmake --build build-test -j "$jobs"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
