@@ -1,6 +1,6 @@
 #include "app/calendar_dlg.h"
 
-#include "app/form_layout.h"
+#include "app/report/form_layout.h"
 #include "engine-controls/ostra_calendar.h"
 #include "platform/core/datetime.h"
 #include "platform/ui/extctrls.h"

@@ -4,7 +4,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/form_layout.h"
+#include "app/report/form_layout.h"
 #include "app/main_form.h"
 #include "app/main_form_glyphs.h"
 #include "app/main_form_parts.h"

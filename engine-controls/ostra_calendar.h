@@ -16,21 +16,13 @@
 #include <string>
 
 #include "platform/core/datetime.h"
+#include "platform/core/locale.h"
 #include "platform/ui/extctrls.h"
 
 class TLabel;
 class TPopupMenu;
 class TSpeedButton;
 class TBevel;
-
-// ---- First day of the week -----------------------------------------------------------------
-// The first day of the week of the user's locale, as the locale setting
-// gives it: 0 = Monday .. 6 = Sunday. Read from the LC_TIME settings of the
-// environment (Sunday when they say nothing).
-int LocaleFirstDayOfWeek();
-// Fixes the answer of LocaleFirstDayOfWeek (tests, or a program setting of
-// its own); -1 goes back to the locale's.
-void SetLocaleFirstDayOfWeek(int Day);
 
 class TOstraCalendar : public TCustomPanel {
     TASKMOOR_CLASS(TOstraCalendar, TCustomPanel)

@@ -276,7 +276,7 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void DoEnter() override;
     void CMExit(TMessage& Message) override;
-    void WMPaint(TMessage& Message) override;
+    void PaintOverWidget(TCanvas* Canvas) override;
     void WMKillFocus(TMessage& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
     void WMCancelMode(TMessage& Message) override;

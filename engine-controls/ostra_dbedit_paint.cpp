@@ -65,15 +65,12 @@ void RegisterOstraDBEditGlyphs() {
     });
 }
 
-void TOstraDBEdit::WMPaint(TMessage& Message) {
-    // The line edit paints first; the button and the aligned text go over it.
-    inherited::WMPaint(Message);
-    TControlCanvas canvas;
-    canvas.SetControl(this);
+void TOstraDBEdit::PaintOverWidget(TCanvas* Canvas) {
+    // The line edit has painted; the button and the aligned text go over it.
     const bool paintCopy = ControlState().Contains(csPaintCopy);
     if (FAlignment != taLeftJustify && (paintCopy || (!FFocused && (FDialogStyle == odsEdit || FDialogStyle == odsCalculator))))
-        PaintText(&canvas);
-    if (FDialogStyle != odsEdit) PaintButton(&canvas);
+        PaintText(Canvas);
+    if (FDialogStyle != odsEdit) PaintButton(Canvas);
 }
 
 void TOstraDBEdit::PaintButton(TCanvas* Canvas) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/master_link.h"
 #include "engine/messages.h"
 #include "engine/record_store.h"
 #include "platform/core/exceptions.h"
@@ -45,7 +46,8 @@ TFieldType PlatformType(TOstraFieldType type) {
 
 }  // namespace
 
-TOstraDataset::TOstraDataset(TComponent* AOwner) : TDataSet(AOwner) {}
+TOstraDataset::TOstraDataset(TComponent* AOwner)
+    : TDataSet(AOwner), FMasterLink(std::make_unique<TOstraMasterLink>(this)) {}
 
 TOstraDataset::~TOstraDataset() {
     Destroying();
@@ -60,6 +62,7 @@ TOstraDataset::~TOstraDataset() {
         SetActive(false);
     } catch (...) {
     }
+    FMasterLink.reset();
 }
 
 std::string TOstraDataset::Version() const {
@@ -78,6 +81,7 @@ void TOstraDataset::InternalOpen() {
     try {
         FPosition = -1;
         FView.Clear();
+        SyncMasterLink();
         OpenData();
         if (!FCursor) throw EDatabaseError(SClosedDataset);
         FBufferFields = FCursor->Fields();
@@ -191,21 +195,34 @@ void TOstraDataset::SetDatabase(TOstraCustomDatabase* Value) {
 }
 
 void TOstraDataset::SetMasterSource(TDataSource* Value) {
-    if (Value == FMasterSource) return;
-    if (Value) {
-        // Walk up from the new master: meeting this dataset closes a circle.
-        TDataSet* ds = Value->DataSet();
-        for (int guard = 0; ds && guard < 1000; ++guard) {
-            if (ds == this) throw EDatabaseError(SOstCircularDataLink);
-            TDataSource* up = ds->DataSource();
-            ds = up ? up->DataSet() : nullptr;
+    if (Value != FMasterSource) {
+        if (Value) {
+            // Walk up from the new master: meeting this dataset closes a circle.
+            TDataSet* ds = Value->DataSet();
+            for (int guard = 0; ds && guard < 1000; ++guard) {
+                if (ds == this) throw EDatabaseError(SOstCircularDataLink);
+                TDataSource* up = ds->DataSource();
+                ds = up ? up->DataSet() : nullptr;
+            }
+            if (Value->DataSet() && !dynamic_cast<TOstraDataset*>(Value->DataSet()))
+                throw EDatabaseError(SMasterNotOstra);
         }
-        if (Value->DataSet() && !dynamic_cast<TOstraDataset*>(Value->DataSet()))
-            throw EDatabaseError(SMasterNotOstra);
+        if (FMasterSource) FMasterSource->RemoveFreeNotification(this);
+        FMasterSource = Value;
+        if (FMasterSource) FMasterSource->FreeNotification(this);
     }
-    if (FMasterSource) FMasterSource->RemoveFreeNotification(this);
-    FMasterSource = Value;
-    if (FMasterSource) FMasterSource->FreeNotification(this);
+    SyncMasterLink();
+}
+
+void TOstraDataset::SetMasterFields(const std::string& Value) {
+    FMasterFields = Value;
+    SyncMasterLink();
+}
+
+void TOstraDataset::SyncMasterLink() {
+    if (!FMasterLink) return;
+    if (FMasterLink->MasterFields() != FMasterFields) FMasterLink->SetMasterFields(FMasterFields);
+    if (FMasterLink->DataSource() != FMasterSource) FMasterLink->SetDataSource(FMasterSource);
 }
 
 void TOstraDataset::Notification(TComponent* AComponent, TOperation Operation) {
@@ -213,6 +230,10 @@ void TOstraDataset::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation != opRemove) return;
     if (AComponent == FDatabase) FDatabase = nullptr;
     if (AComponent == FMasterSource) FMasterSource = nullptr;
+    try {
+        SyncMasterLink();
+    } catch (...) {
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -550,6 +571,10 @@ void TOstraDataset::SetBlobValue(TField* Field, const std::string& Value) {
     if (!f || !data || !IsBlobType(f->FieldType)) throw EDatabaseError(SOstNotEditing);
     OstSetValue(data + f->Offset, f->FieldType, Value.data(), Value.size());
     DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
+}
+
+TOstraBlobStream* TOstraDataset::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
+    return new TOstraBlobStream(Field, Mode);
 }
 
 // ---------------------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/blob_stream.h"
 #include "engine/field_types.h"
 #include "engine/key_index.h"
 #include "engine/ostra_parser.h"
@@ -31,6 +32,8 @@
 
 class TOstraCursor;
 class TOstraDataset;
+class TOstraMasterLink;
+class TOstraTable;
 struct TOstraRecord;
 
 TASKMOOR_ENUM(TOstraSortOption, osoCaseInsensitive, osoDescendSort, osoInsertInOrder)
@@ -66,10 +69,12 @@ public:
     virtual void SetDatabase(TOstraCustomDatabase* Value);
     const std::string& IndexFieldNames() const { return FIndexFieldNames; }
     void SetIndexFieldNames(const std::string& Value);
+    // The master link follows MasterSource and MasterFields.
     const std::string& MasterFields() const { return FMasterFields; }
-    void SetMasterFields(const std::string& Value) { FMasterFields = Value; }
+    void SetMasterFields(const std::string& Value);
     TDataSource* MasterSource() const { return FMasterSource; }
     void SetMasterSource(TDataSource* Value);
+    TOstraMasterLink* MasterLink() const { return FMasterLink.get(); }
     const std::string& Notes() const { return FNotes; }
     void SetNotes(const std::string& Value) { FNotes = Value; }
     bool PartialOpen() const { return FPartialOpen; }
@@ -156,6 +161,7 @@ public:
     // Replaces the value in the record being edited or inserted and sends
     // the field-change notification.
     void SetBlobValue(TField* Field, const std::string& Value);
+    TOstraBlobStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
 
     // The store; nullptr while closed.
     TOstraCursor* Cursor() const { return FCursor; }
@@ -163,6 +169,9 @@ public:
     static void Publish(TPublisher<TOstraDataset>& p);
 
 protected:
+    // A table shares its store with the tables cloned from it.
+    friend class TOstraTable;
+
     // ---- What a descendant supplies ----
     // Fills the store (SetCursor) for opening and refreshing.
     virtual void OpenData() = 0;
@@ -284,6 +293,8 @@ private:
                             TLocateOptions Options) const;
     bool KeyOrderFits() const;
 
+    void SyncMasterLink();
+
     TOstraCursor* FCursor = nullptr;
     // The data layout the buffers were made for.
     std::vector<TOstraField> FBufferFields;
@@ -320,6 +331,7 @@ private:
     std::string FIndexFieldNames;
     std::string FMasterFields;
     TDataSource* FMasterSource = nullptr;
+    std::unique_ptr<TOstraMasterLink> FMasterLink;
     std::string FNotes;
     bool FPartialOpen = false;
     std::string FRangeFieldNames;

@@ -4,8 +4,6 @@
 #include <limits>
 #include <vector>
 
-#include "engine/blob_stream.h"
-#include "engine/master_link.h"
 #include "engine/messages.h"
 #include "engine/ostra_database.h"
 #include "engine/record_store.h"
@@ -16,35 +14,11 @@
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
 
-namespace {
-
-// Reaches the store-sharing members of any engine dataset (a source need not
-// be a table).
-struct TSharedStore : TOstraDataset {
-    using TOstraDataset::AddClone;
-    using TOstraDataset::Clones;
-    using TOstraDataset::RemoveClone;
-    using TOstraDataset::SettleChanges;
-};
-
-void AddCloneTo(TOstraDataset* Source, TOstraDataset* Clone) { (Source->*(&TSharedStore::AddClone))(Clone); }
-
-void RemoveCloneFrom(TOstraDataset* Source, TOstraDataset* Clone) {
-    (Source->*(&TSharedStore::RemoveClone))(Clone);
-}
-
-std::vector<TOstraDataset*> ClonesOf(TOstraDataset* DataSet) { return (DataSet->*(&TSharedStore::Clones))(); }
-
-void Settle(TOstraDataset* DataSet) { (DataSet->*(&TSharedStore::SettleChanges))(); }
-
-// Every dataset sharing Root's store: Root and its clones, theirs, and so on.
-void CollectSharers(TOstraDataset* Root, std::vector<TOstraDataset*>& List) {
+void TOstraTable::CollectSharers(TOstraDataset* Root, std::vector<TOstraDataset*>& List) {
     if (!Root || std::find(List.begin(), List.end(), Root) != List.end()) return;
     List.push_back(Root);
-    for (TOstraDataset* clone : ClonesOf(Root)) CollectSharers(clone, List);
+    for (TOstraDataset* clone : Root->Clones()) CollectSharers(clone, List);
 }
-
-}  // namespace
 
 // The table's own field definitions; a change while the table is made from
 // them (lmClear) marks them to be stored with the component.
@@ -60,9 +34,7 @@ private:
 };
 
 TOstraTable::TOstraTable(TComponent* AOwner)
-    : TOstraDataset(AOwner),
-      FFieldDefs(std::make_unique<TTableFieldDefs>(this)),
-      FMasterLink(std::make_unique<TOstraMasterLink>(this)) {}
+    : TOstraDataset(AOwner), FFieldDefs(std::make_unique<TTableFieldDefs>(this)) {}
 
 TOstraTable::~TOstraTable() {
     Destroying();
@@ -77,7 +49,6 @@ TOstraTable::~TOstraTable() {
         SetCursor(nullptr);
     }
     LeaveSource();
-    FMasterLink.reset();
 }
 
 // ---------------------------------------------------------------------------
@@ -162,29 +133,9 @@ void TOstraTable::SetDatabase(TOstraCustomDatabase* Value) {
 }
 
 // ---------------------------------------------------------------------------
-// Master link
-
-void TOstraTable::SetMasterSource(TDataSource* Value) {
-    inherited::SetMasterSource(Value);
-    SyncMasterLink();
-}
-
-void TOstraTable::SetMasterFields(const std::string& Value) {
-    inherited::SetMasterFields(Value);
-    SyncMasterLink();
-}
-
-void TOstraTable::SyncMasterLink() {
-    if (!FMasterLink) return;
-    if (FMasterLink->MasterFields() != MasterFields()) FMasterLink->SetMasterFields(MasterFields());
-    if (FMasterLink->DataSource() != MasterSource()) FMasterLink->SetDataSource(MasterSource());
-}
-
-// ---------------------------------------------------------------------------
 // Loading, saving and releasing the store
 
 void TOstraTable::OpenData() {
-    SyncMasterLink();
     switch (FLoadMode) {
     case lmClear: {
         if (FFieldDefs->Count() == 0) throw EDatabaseError(SNoFieldDescriptions);
@@ -255,7 +206,7 @@ void TOstraTable::OpenClone() {
         throw EDatabaseError(SCloneNotActive);
     if (FSource != FCloneDS) {
         LeaveSource();
-        AddCloneTo(FCloneDS, this);
+        FCloneDS->AddClone(this);
         FSource = FCloneDS;
     }
     SetCursor(FCloneDS->Cursor());
@@ -263,7 +214,7 @@ void TOstraTable::OpenClone() {
 
 void TOstraTable::LeaveSource() {
     if (!FSource) return;
-    RemoveCloneFrom(FSource, this);
+    FSource->RemoveClone(this);
     FSource = nullptr;
 }
 
@@ -316,7 +267,7 @@ void TOstraTable::SettleSharers() {
     for (TOstraDataset* other : sharers) {
         // One with an edit in progress keeps it, and its count with it.
         if (other == this || !other->Active() || other->State() != dsBrowse) continue;
-        Settle(other);
+        other->SettleChanges();
         try {
             other->RebuildView(true);
         } catch (const Exception&) {
@@ -349,13 +300,10 @@ void TOstraTable::CommitChanges() {
     if (pending) SettleSharers();
 }
 
-TStream* TOstraTable::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
-    return new TOstraBlobStream(Field, Mode);
-}
-
 void TOstraTable::CloseWithClones(TOstraDataset* DataSet) {
     if (!DataSet) return;
-    for (TOstraDataset* clone : ClonesOf(DataSet)) CloseWithClones(clone);
+    // A clone leaves the list when it closes: walk a copy.
+    for (TOstraDataset* clone : std::vector<TOstraDataset*>(DataSet->Clones())) CloseWithClones(clone);
     DataSet->Close();
 }
 
@@ -385,10 +333,6 @@ void TOstraTable::Notification(TComponent* AComponent, TOperation Operation) {
         } catch (...) {
         }
     }
-    try {
-        SyncMasterLink();
-    } catch (...) {
-    }
 }
 
 // ---------------------------------------------------------------------------
@@ -401,6 +345,4 @@ void TOstraTable::Publish(TPublisher<TOstraTable>& p) {
     p.Property("StoreDefs", &TOstraTable::StoreDefs, &TOstraTable::SetStoreDefs);
     p.Property("CheckKeyViolation", &TOstraTable::CheckKeyViolation, &TOstraTable::SetCheckKeyViolation);
     p.Property("Password", &TOstraTable::Password, &TOstraTable::SetPassword);
-    p.Property("MasterSource", &TOstraTable::MasterSource, &TOstraTable::SetMasterSource);
-    p.Property("MasterFields", &TOstraTable::MasterFields, &TOstraTable::SetMasterFields);
 }

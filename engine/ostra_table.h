@@ -5,18 +5,18 @@
 // shares the store of another open table (CloneDS), lmStream reads an image
 // from LoadingStream. Saving writes the store to FileName (a clone writes
 // its source's file). The table also carries the password that protects its
-// file, and follows a master dataset through a TOstraMasterLink.
+// file.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/ostra_dataset.h"
 
 class TFieldDefs;
 class TOstraCursor;
 class TOstraDatabase;
-class TOstraMasterLink;
 class TStream;
 
 TASKMOOR_ENUM(TOstraLoadMode, lmClear, lmFile, lmClone, lmStream)
@@ -61,11 +61,6 @@ public:
     // holds no folder and a database is set; TableName otherwise.
     std::string FileName() const;
 
-    // The master link follows MasterSource and MasterFields.
-    void SetMasterSource(TDataSource* Value);
-    void SetMasterFields(const std::string& Value);
-    TOstraMasterLink* MasterLink() const { return FMasterLink.get(); }
-
     // A database with a non-empty DatabasePath strips the folder from
     // TableName.
     void SetDatabase(TOstraCustomDatabase* Value) override;
@@ -74,8 +69,6 @@ public:
     void Save() override;
     void CancelChanges() override;
     void CommitChanges() override;
-
-    TStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
 
     // Closes the tables cloned from DataSet (and theirs), then DataSet.
     static void CloseWithClones(TOstraDataset* DataSet);
@@ -102,12 +95,13 @@ private:
     // The file to read or write: FileName, or the file of the same name in
     // another letter case when only that one exists.
     std::string ExistingFileName(const std::string& Name) const;
-    void SyncMasterLink();
     void FieldDefsChanged();
     void PasswordChanged();
     // The other open tables on this store settle their changes and rebuild
     // their views.
     void SettleSharers();
+    // Every dataset sharing Root's store: Root and its clones, theirs, and so on.
+    static void CollectSharers(TOstraDataset* Root, std::vector<TOstraDataset*>& List);
 
     std::string FTableName;
     TOstraLoadMode FLoadMode = lmClear;
@@ -119,5 +113,4 @@ private:
     mutable std::string FPassword;
     TStream* FLoadingStream = nullptr;
     std::unique_ptr<TOstraCursor> FStore;
-    std::unique_ptr<TOstraMasterLink> FMasterLink;
 };

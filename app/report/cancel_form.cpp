@@ -1,6 +1,6 @@
 #include "app/report/cancel_form.h"
 
-#include "app/report/report_layout.h"
+#include "app/report/form_layout.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/stdctrls.h"
@@ -60,7 +60,7 @@ TfrmCancel::~TfrmCancel() {
 
 void TfrmCancel::bbnCancelClick(TObject*) { Cancelled = true; }
 
-void TfrmCancel::FormCreate(TObject*) { TReportLayout::CentreOverMainForm(this); }
+void TfrmCancel::FormCreate(TObject*) { CentreOverMainForm(this); }
 
 void ShowCancelBox(const std::string& Caption, const std::string& Status) {
     TfrmCancel* box = NeedBox();
@@ -72,7 +72,7 @@ void ShowCancelBox(const std::string& Caption, const std::string& Status) {
 void UpdateCancelBox(const std::string& Status) {
     TfrmCancel* box = NeedBox();
     box->lblStatus->SetCaption(Status);
-    TReportLayout::CentreOverMainForm(box);
+    CentreOverMainForm(box);
     box->Show();
 }
 

@@ -1,6 +1,6 @@
 #include "app/report/preview_form.h"
 
-#include "app/report/report_layout.h"
+#include "app/report/form_layout.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
@@ -147,10 +147,10 @@ void TfrmPrnPrev::Layout() {
     FScreenCharHeight = canvas->TextHeight("0");
     const int pcw = FPrinterCharWidth > 0 ? FPrinterCharWidth : 1;
     const int pch = FPrinterCharHeight > 0 ? FPrinterCharHeight : 1;
-    FScreenPageSize.X = TReportLayout::MulDiv(FPhysicalSize.X, FScreenCharWidth, pcw);
-    FScreenPageSize.Y = TReportLayout::MulDiv(FPhysicalSize.Y, FScreenCharHeight, pch);
-    FScreenOffset.X = TReportLayout::MulDiv(FPrintingOffset.X, FScreenCharWidth, pcw) + 1 + 11;
-    FScreenOffset.Y = TReportLayout::MulDiv(FPrintingOffset.Y, FScreenCharHeight, pch) + 1 + 11;
+    FScreenPageSize.X = MulDiv(FPhysicalSize.X, FScreenCharWidth, pcw);
+    FScreenPageSize.Y = MulDiv(FPhysicalSize.Y, FScreenCharHeight, pch);
+    FScreenOffset.X = MulDiv(FPrintingOffset.X, FScreenCharWidth, pcw) + 1 + 11;
+    FScreenOffset.Y = MulDiv(FPrintingOffset.Y, FScreenCharHeight, pch) + 1 + 11;
     pbPage->SetBounds(pbPage->Left(), pbPage->Top(), FScreenPageSize.X + 22, FScreenPageSize.Y + 22);
     FDrawWidth = FScreenPageSize.X + 12;
     FDrawHeight = FScreenPageSize.Y + 12;

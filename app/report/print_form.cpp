@@ -5,7 +5,7 @@
 
 #include "app/report/cancel_form.h"
 #include "app/report/preview_form.h"
-#include "app/report/report_layout.h"
+#include "app/report/form_layout.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
@@ -66,8 +66,8 @@ TfrmPrint::TfrmPrint(TComponent* AOwner) : TForm(AOwner) {
     bbnCancel->SetCancel(true);
     bbnCancel->SetModalResult(mrCancel);
     bbnHelp = MakeButton(this, "bbnHelp", "&Help", 84);
-    TReportLayout::SpreadControls({bbnView, bbnPrint, bbnSetup});
-    TReportLayout::SpreadControls({bbnCancel, bbnHelp});
+    SpreadControls({bbnView, bbnPrint, bbnSetup});
+    SpreadControls({bbnCancel, bbnHelp});
 
     PrinterSetupDialog1 = new TPrinterSetupDialog(this);
     PrinterSetupDialog1->SetName("PrinterSetupDialog1");
@@ -84,7 +84,7 @@ TfrmPrint::TfrmPrint(TComponent* AOwner) : TForm(AOwner) {
 
 std::string TfrmPrint::CurrentPrinterName() { return Printer()->PrinterName(); }
 
-void TfrmPrint::FormCreate(TObject*) { TReportLayout::CentreOverMainForm(this); }
+void TfrmPrint::FormCreate(TObject*) { CentreOverMainForm(this); }
 
 void TfrmPrint::bbnSetupClick(TObject*) {
     if (FPrinting) return;
@@ -216,8 +216,8 @@ bool ShowPrintDialog(TNorvReport* Report) {
     std::unique_ptr<TfrmPrint> form(CreateForm<TfrmPrint>(owner));
     form->SetReport(Report);
     form->SetHelpContext(Report->HelpContext());
-    TReportLayout::ShowHelpButtonIfContext(form->bbnHelp);
-    TReportLayout::SpreadControls({form->bbnCancel, form->bbnHelp});
+    ShowHelpButtonIfContext(form->bbnHelp);
+    SpreadControls({form->bbnCancel, form->bbnHelp});
     form->SetCaption(Report->Title());
     return form->ShowModal() == mrOk;
 }

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/form_layout.h"
+#include "app/report/form_layout.h"
 #include "app/startup.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"

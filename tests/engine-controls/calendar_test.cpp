@@ -230,18 +230,6 @@ TEST_F(CalendarTest, MondayFirstWeekMarksSaturdayAndSundayRed) {
     ExpectMonthLayout(c, 3, 31);
 }
 
-TEST(CalendarLocaleTest, FirstDayOfWeekComesFromTheLocaleUnlessFixed) {
-    SetLocaleFirstDayOfWeek(-1);
-    const int fromLocale = LocaleFirstDayOfWeek();
-    EXPECT_GE(fromLocale, 0);
-    EXPECT_LE(fromLocale, 6);
-    SetLocaleFirstDayOfWeek(kMonday);
-    EXPECT_EQ(kMonday, LocaleFirstDayOfWeek());
-    // A value that names no weekday goes back to the locale's.
-    SetLocaleFirstDayOfWeek(7);
-    EXPECT_EQ(fromLocale, LocaleFirstDayOfWeek());
-}
-
 TEST_F(CalendarTest, AnyFirstDayButSundayGivesMondayFirst) {
     SetLocaleFirstDayOfWeek(kSaturday);
     TOstraCalendar* c = NewCalendar();

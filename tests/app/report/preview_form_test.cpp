@@ -1,6 +1,6 @@
 #include "app/report/preview_form.h"
 #include "app/report/print_form.h"
-#include "app/report/report_layout.h"
+#include "app/report/form_layout.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/extctrls.h"
@@ -83,14 +83,14 @@ TEST_F(PreviewTest, SheetIsScaledFromThePrinterPage) {
     const int sw = scr->TextWidth("0"), sh = scr->TextHeight("0");
     const TPoint phys = Printer()->PhysicalPageSize();
     const TPoint off = Printer()->PrintingOffset();
-    const int pageW = TReportLayout::MulDiv(phys.X, sw, prn->TextWidth("0"));
-    const int pageH = TReportLayout::MulDiv(phys.Y, sh, prn->TextHeight("0"));
+    const int pageW = MulDiv(phys.X, sw, prn->TextWidth("0"));
+    const int pageH = MulDiv(phys.Y, sh, prn->TextHeight("0"));
     EXPECT_EQ(Preview->pbPage->Width(), pageW + 22);
     EXPECT_EQ(Preview->pbPage->Height(), pageH + 22);
     EXPECT_EQ(Preview->DrawWidth(), pageW + 12);
     EXPECT_EQ(Preview->DrawHeight(), pageH + 12);
-    EXPECT_EQ(Preview->TextLeft(), TReportLayout::MulDiv(off.X, sw, prn->TextWidth("0")) + 12);
-    EXPECT_EQ(Preview->TextTop(), TReportLayout::MulDiv(off.Y, sh, prn->TextHeight("0")) + 12);
+    EXPECT_EQ(Preview->TextLeft(), MulDiv(off.X, sw, prn->TextWidth("0")) + 12);
+    EXPECT_EQ(Preview->TextTop(), MulDiv(off.Y, sh, prn->TextHeight("0")) + 12);
     EXPECT_EQ(Preview->pbPage->Align(), alNone);
 }
 

@@ -1,4 +1,4 @@
-#include "app/form_layout.h"
+#include "app/report/form_layout.h"
 
 #include <cstdint>
 
