@@ -66,6 +66,7 @@ public:
     int IndexOf(const std::string& Name) const;
     // Raises "Field '%s' not found".
     TFieldDef* Find(const std::string& Name) const;
+    using TCollection::Update;
     // Asks the dataset to describe its data again.
     void Update();
     bool Updated() const { return FUpdated; }
