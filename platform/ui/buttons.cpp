@@ -176,6 +176,18 @@ void TSpeedButton::SetAllowAllUp(bool Value) {
     UpdateExclusive();
 }
 
+namespace {
+// Copies a glyph strip; a strip of one to four square images sets the count.
+void AssignGlyph(TBitmap* Glyph, TBitmap* Value, int& NumGlyphs) {
+    if (Value) Glyph->Assign(Value);
+    else Glyph->SetSize(0, 0);
+    if (Value && !Value->Empty() && Value->Height() > 0 && Value->Width() % Value->Height() == 0) {
+        const int n = Value->Width() / Value->Height();
+        if (n >= 1 && n <= 4) NumGlyphs = n;
+    }
+}
+}  // namespace
+
 void TSpeedButton::SetFlat(bool Value) {
     if (Value == FFlat) return;
     FFlat = Value;
@@ -183,12 +195,7 @@ void TSpeedButton::SetFlat(bool Value) {
 }
 
 void TSpeedButton::SetGlyph(TBitmap* Value) {
-    if (Value) FGlyph->Assign(Value);
-    else FGlyph->SetSize(0, 0);
-    if (Value && !Value->Empty() && Value->Height() > 0 && Value->Width() % Value->Height() == 0) {
-        const int n = Value->Width() / Value->Height();
-        if (n >= 1 && n <= 4) FNumGlyphs = n;
-    }
+    AssignGlyph(FGlyph.get(), Value, FNumGlyphs);
     Invalidate();
 }
 
@@ -546,12 +553,7 @@ void TBitBtn::SetKind(TBitBtnKind Value) {
 }
 
 void TBitBtn::SetGlyph(TBitmap* Value) {
-    if (Value) FGlyph->Assign(Value);
-    else FGlyph->SetSize(0, 0);
-    if (Value && !Value->Empty() && Value->Height() > 0 && Value->Width() % Value->Height() == 0) {
-        const int n = Value->Width() / Value->Height();
-        if (n >= 1 && n <= 4) FNumGlyphs = n;
-    }
+    AssignGlyph(FGlyph.get(), Value, FNumGlyphs);
     Invalidate();
 }
 
