@@ -12,27 +12,6 @@
 
 namespace {
 
-// The character as UTF-8.
-std::string Utf8Of(char32_t C) {
-    std::string s;
-    if (C < 0x80) {
-        s.push_back(static_cast<char>(C));
-    } else if (C < 0x800) {
-        s.push_back(static_cast<char>(0xC0 | (C >> 6)));
-        s.push_back(static_cast<char>(0x80 | (C & 0x3F)));
-    } else if (C < 0x10000) {
-        s.push_back(static_cast<char>(0xE0 | (C >> 12)));
-        s.push_back(static_cast<char>(0x80 | ((C >> 6) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | (C & 0x3F)));
-    } else {
-        s.push_back(static_cast<char>(0xF0 | (C >> 18)));
-        s.push_back(static_cast<char>(0x80 | ((C >> 12) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | ((C >> 6) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | (C & 0x3F)));
-    }
-    return s;
-}
-
 // Appends a typed character while the text has fewer than MaxChars characters.
 void AppendSearchChar(std::string& Text, char32_t C, size_t MaxChars) {
     if (Utf8Length(Text) < MaxChars) Text += Utf8Of(C);

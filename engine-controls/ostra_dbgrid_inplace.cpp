@@ -36,21 +36,6 @@ bool HandBack(const TComponent* Popup) {
     return true;
 }
 
-std::string Utf8Of(char32_t C) {
-    std::string s;
-    if (C < 0x80) {
-        s.push_back(static_cast<char>(C));
-    } else if (C < 0x800) {
-        s.push_back(static_cast<char>(0xC0 | (C >> 6)));
-        s.push_back(static_cast<char>(0x80 | (C & 0x3F)));
-    } else {
-        s.push_back(static_cast<char>(0xE0 | (C >> 12)));
-        s.push_back(static_cast<char>(0x80 | ((C >> 6) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | (C & 0x3F)));
-    }
-    return s;
-}
-
 // The first item that begins with Text, letter case ignored; -1 for none.
 int FindPrefix(TStrings* Items, const std::string& Text) {
     const std::string upper = AnsiUpperCase(Text);

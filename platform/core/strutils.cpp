@@ -1,6 +1,7 @@
 // String helpers: case conversion, comparison, trimming, searching, quoting.
 // Byte positions are 1-based as the platform counts them.
 #include <algorithm>
+#include "platform/core/text.h"
 #include <cstdint>
 
 #include "platform/core/sysutils.h"
@@ -35,24 +36,6 @@ uint32_t NextCodePoint(const std::string& s, size_t& i) {
     }
     ++i;
     return c;
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 uint32_t UpperCodePoint(uint32_t cp) {

@@ -26,3 +26,8 @@ std::string Utf8Truncate(std::string_view s, std::size_t maxBytes);
 // Number of characters (code points) in s; a byte that does not start a valid
 // sequence counts as one character.
 std::size_t Utf8Length(std::string_view s);
+
+// Appends the code point as UTF-8; surrogates and values past U+10FFFF become U+FFFD.
+void AppendUtf8(std::string& out, char32_t cp);
+// The code point as UTF-8.
+std::string Utf8Of(char32_t cp);

@@ -1,5 +1,6 @@
 // TPopupDataList: the data-aware lookup list.
 #include "platform/ui/dblookup.h"
+#include "platform/core/text.h"
 
 #include <algorithm>
 
@@ -229,24 +230,7 @@ void TPopupDataList::ProcessSearchKey(char32_t Key) {
     if (now - FSearchTickCount > SearchPauseMs) FSearchText.clear();
     FSearchTickCount = now;
     if (FSearchText.size() >= SearchMaxLength) return;
-    std::string ch;
-    {
-        char32_t c = Key;
-        if (c < 0x80) ch.push_back(static_cast<char>(c));
-        else if (c < 0x800) {
-            ch.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            ch.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            ch.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            ch.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            ch.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            ch.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            ch.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            ch.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            ch.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    const std::string ch = Utf8Of(Key);
     const std::string text = FSearchText + ch;
     bool found = false;
     FLockPosition = true;

@@ -1,6 +1,7 @@
 // Edit masks: parsing, formatting and validating (TEditMask). The masked
 // edit itself is in mask_edit.cpp.
 #include "platform/ui/mask.h"
+#include "platform/core/text.h"
 
 #include <algorithm>
 
@@ -57,24 +58,7 @@ std::u32string Decode(const std::string& S) {
 std::string Encode(const std::u32string& S) {
     std::string out;
     out.reserve(S.size());
-    for (char32_t c : S) {
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (char32_t c : S) AppendUtf8(out, c);
     return out;
 }
 

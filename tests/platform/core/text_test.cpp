@@ -87,3 +87,19 @@ TEST(Utf8Length, CountsCharactersNotBytes) {
     EXPECT_EQ(Utf8Length("\xFF\xFE" "a"), 3u);
     EXPECT_EQ(Utf8Length("\xE2\x82"), 2u);   // cut-off sequence: two stray bytes
 }
+
+TEST(Utf8Encode, EveryLengthAndInvalidCodePoints) {
+    EXPECT_EQ(Utf8Of(U'A'), "A");
+    EXPECT_EQ(Utf8Of(0xE9), "\xC3\xA9");
+    EXPECT_EQ(Utf8Of(0x20AC), "\xE2\x82\xAC");
+    EXPECT_EQ(Utf8Of(0x1F600), "\xF0\x9F\x98\x80");
+    // surrogates and values past the last code point cannot be written
+    EXPECT_EQ(Utf8Of(0xD800), "\xEF\xBF\xBD");
+    EXPECT_EQ(Utf8Of(0x110000), "\xEF\xBF\xBD");
+    for (char32_t c : {char32_t(0x7F), char32_t(0x80), char32_t(0x7FF), char32_t(0x800), char32_t(0xFFFF),
+                       char32_t(0x10000), char32_t(0x10FFFF)}) {
+        const std::string s = Utf8Of(c);
+        EXPECT_TRUE(IsValidUtf8(s)) << std::hex << uint32_t(c);
+        EXPECT_EQ(Utf8Length(s), 1u);
+    }
+}
