@@ -23,8 +23,9 @@ TOKCalendarDlg::TOKCalendarDlg(TComponent* AOwner) : TForm(AOwner) {
     FCalendar1 = new TOstraCalendar(this);
     FCalendar1->SetName("Calendar1");
     FCalendar1->SetParent(this);
-    FCalendar1->SetBounds(8 + (297 - TOstraCalendar::FixedWidth) / 2, 8 + (190 - TOstraCalendar::FixedHeight) / 2,
-                          TOstraCalendar::FixedWidth, TOstraCalendar::FixedHeight);
+    FCalendar1->SetBounds(8 + (297 - TOstraCalendar::FixedWidth) / 2,
+                          8 + (190 - TOstraCalendar::FixedHeight) / 2, TOstraCalendar::FixedWidth,
+                          TOstraCalendar::FixedHeight);
     FCalendar1->SetDate(Date());
 
     FOKBtn = new TButton(this);

@@ -4,10 +4,10 @@
 #include <tuple>
 #include <vector>
 
-#include "app/report/form_layout.h"
 #include "app/main_form.h"
 #include "app/main_form_glyphs.h"
 #include "app/main_form_parts.h"
+#include "app/report/form_layout.h"
 #include "engine-controls/ostra_dbgrid.h"
 #include "engine/ostra_database.h"
 #include "engine/ostra_table.h"
@@ -58,7 +58,9 @@ TOstraDBGrid* MakeGrid(TForm* Form, TDataSource* Source) {
 }
 
 // The main window's table, when there is a main window.
-TOstraTable* MainTable(TOstraTable* (TfrmToDo::*Getter)() const) { return frmToDo ? (frmToDo->*Getter)() : nullptr; }
+TOstraTable* MainTable(TOstraTable* (TfrmToDo::*Getter)() const) {
+    return frmToDo ? (frmToDo->*Getter)() : nullptr;
+}
 
 }  // namespace
 

@@ -17,7 +17,8 @@
 
 namespace {
 
-TOstraTable* MakeTable(TfrmToDo* Form, const std::string& Name, TOstraDatabase* Db, const std::string& FileName) {
+TOstraTable* MakeTable(TfrmToDo* Form, const std::string& Name, TOstraDatabase* Db,
+                       const std::string& FileName) {
     auto* table = MakeComponent<TOstraTable>(Form, nullptr, Name);
     table->SetDatabase(Db);
     table->SetTableName(FileName);
@@ -121,7 +122,8 @@ void TfrmToDo::BuildDataModel() {
     FdCateg2 = MakeTable(this, "dCateg2", FOstraDb, "catg2.d");
     AddFileFields(this, FdCateg2);
     for (TOstraTable* t : {FdCateg, FdCateg2})
-        if (auto* key = dynamic_cast<TNumericField*>(t->FieldByName("CKEY"))) key->SetDisplayFormat("0.######");
+        if (auto* key = dynamic_cast<TNumericField*>(t->FieldByName("CKEY")))
+            key->SetDisplayFormat("0.######");
 
     FdStatus1 = MakeTable(this, "dStatus1", FOstraDb, "status1.d");
     AddFileFields(this, FdStatus1);

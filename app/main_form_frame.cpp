@@ -65,7 +65,8 @@ TPanel* MakeHeading(TfrmToDo* Form, TWinControl* Parent, const char* Name, const
     return heading;
 }
 
-TLabel* MakeLabel(TfrmToDo* Form, TWinControl* Parent, const char* Name, const char* Caption, int Left, int Top) {
+TLabel* MakeLabel(TfrmToDo* Form, TWinControl* Parent, const char* Name, const char* Caption, int Left,
+                  int Top) {
     auto* label = MakeComponent<TLabel>(Form, Parent, Name);
     label->SetLeft(Left);
     label->SetTop(Top);
@@ -73,8 +74,8 @@ TLabel* MakeLabel(TfrmToDo* Form, TWinControl* Parent, const char* Name, const c
     return label;
 }
 
-TDBMemo* MakeMemo(TfrmToDo* Form, TWinControl* Parent, const char* Name, TDataSource* Source, const char* Field,
-                  const TRect& Bounds) {
+TDBMemo* MakeMemo(TfrmToDo* Form, TWinControl* Parent, const char* Name, TDataSource* Source,
+                  const char* Field, const TRect& Bounds) {
     auto* memo = MakeComponent<TDBMemo>(Form, Parent, Name);
     memo->SetBounds(Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height());
     memo->SetDataSource(Source);
@@ -83,8 +84,8 @@ TDBMemo* MakeMemo(TfrmToDo* Form, TWinControl* Parent, const char* Name, TDataSo
     return memo;
 }
 
-TOstraDBEdit* MakeEdit(TfrmToDo* Form, TWinControl* Parent, const char* Name, TDataSource* Source, const char* Field,
-                       TOstraDialogStyle Style, const TRect& Bounds) {
+TOstraDBEdit* MakeEdit(TfrmToDo* Form, TWinControl* Parent, const char* Name, TDataSource* Source,
+                       const char* Field, TOstraDialogStyle Style, const TRect& Bounds) {
     auto* edit = MakeComponent<TOstraDBEdit>(Form, Parent, Name);
     edit->SetBounds(Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height());
     edit->SetDataSource(Source);
@@ -310,14 +311,17 @@ void TfrmToDo::BuildProjectEdits() {
 
     // Bottom row: flag, dates, group, priority and completion.
     constexpr int labelTop = 208, editTop = 224, editBottom = 245;
-    FDBCheckBox1 = MakeCheck(this, FPanel6, "DBCheckBox1", "Flag", FdsGoals, "Flag", TRect{8, editTop + 2, 64, editTop + 19});
+    FDBCheckBox1 = MakeCheck(this, FPanel6, "DBCheckBox1", "Flag", FdsGoals, "Flag",
+                             TRect{8, editTop + 2, 64, editTop + 19});
     FLabel5 = MakeLabel(this, FPanel6, "Label5", "Date", 72, labelTop);
-    FOstraDBEdit1 = MakeEdit(this, FPanel6, "OstraDBEdit1", FdsGoals, "Date", odsCalendar, TRect{72, editTop, 182, editBottom});
+    FOstraDBEdit1 = MakeEdit(this, FPanel6, "OstraDBEdit1", FdsGoals, "Date", odsCalendar,
+                             TRect{72, editTop, 182, editBottom});
     FLabel6 = MakeLabel(this, FPanel6, "Label6", "Target Date", 194, labelTop);
     FOstraDBEdit2 = MakeEdit(this, FPanel6, "OstraDBEdit2", FdsGoals, "TargetD", odsCalendar,
                              TRect{194, editTop, 304, editBottom});
     FLabel7 = MakeLabel(this, FPanel6, "Label7", "Group", 316, labelTop);
-    FOstraDBEdit3 = MakeEdit(this, FPanel6, "OstraDBEdit3", FdsGoals, "Group", odsLookup, TRect{316, editTop, 456, editBottom});
+    FOstraDBEdit3 = MakeEdit(this, FPanel6, "OstraDBEdit3", FdsGoals, "Group", odsLookup,
+                             TRect{316, editTop, 456, editBottom});
     FOstraDBEdit3->SetLookupDataSet(FdGoalGrp_);
     FOstraDBEdit3->LookupProps()->SetLookupKeyField("GoalGrp");
     FOstraDBEdit3->LookupProps()->SetListFieldNames("GoalGrp");

@@ -14,12 +14,12 @@
 namespace {
 
 // Editing grids (the task lists and the archive).
-const TOstraDBGridOptions EditingOptions{dgEditing,  dgTitles,        dgIndicator,    dgColumnResize,
-                                         dgColLines, dgRowLines,      dgTabs,         dgConfirmDelete,
+const TOstraDBGridOptions EditingOptions{dgEditing,      dgTitles,     dgIndicator, dgColumnResize,
+                                         dgColLines,     dgRowLines,   dgTabs,      dgConfirmDelete,
                                          dgCancelOnExit, dgMultiSelect};
 // Browsing grids (quotes and projects): whole rows, no editing in cells.
-const TOstraDBGridOptions BrowsingOptions{dgTitles, dgIndicator,     dgColumnResize, dgColLines,    dgRowLines,
-                                          dgTabs,   dgRowSelect,     dgConfirmDelete, dgCancelOnExit};
+const TOstraDBGridOptions BrowsingOptions{dgTitles, dgIndicator, dgColumnResize,  dgColLines,    dgRowLines,
+                                          dgTabs,   dgRowSelect, dgConfirmDelete, dgCancelOnExit};
 
 struct TColumnDef {
     const char* Field;
@@ -63,7 +63,8 @@ TOstraColumn* AddColumn(TOstraDBGrid* Grid, const TColumnDef& Def) {
     return column;
 }
 
-void SetLookup(TOstraColumn* Column, TDataSet* DataSet, const char* DropDown, const char* Key, const char* Link) {
+void SetLookup(TOstraColumn* Column, TDataSet* DataSet, const char* DropDown, const char* Key,
+               const char* Link) {
     Column->SetLookupDropDownFields(DropDown);
     Column->SetLookupKeyField(Key);
     Column->SetLookupLinkField(Link);
@@ -148,14 +149,14 @@ void TfrmToDo::BuildGrids() {
 
 TOstraDBGrid* TfrmToDo::Grid(int Number) const {
     switch (Number) {
-        case 1: return FOstraDBGrid1;
-        case 2: return FOstraDBGrid2;
-        case 3: return FOstraDBGrid3;
-        case 4: return FOstraDBGrid4;
-        case 5: return FOstraDBGrid5;
-        case 6: return FOstraDBGrid6;
-        case 7: return FOstraDBGrid7;
-        case 8: return FOstraDBGrid8;
-        default: return nullptr;
+    case 1: return FOstraDBGrid1;
+    case 2: return FOstraDBGrid2;
+    case 3: return FOstraDBGrid3;
+    case 4: return FOstraDBGrid4;
+    case 5: return FOstraDBGrid5;
+    case 6: return FOstraDBGrid6;
+    case 7: return FOstraDBGrid7;
+    case 8: return FOstraDBGrid8;
+    default: return nullptr;
     }
 }

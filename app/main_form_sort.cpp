@@ -36,7 +36,8 @@ std::vector<std::string> SplitFieldNames(const std::string& Names) {
     std::size_t start = 0;
     while (start <= Names.size()) {
         const std::size_t semi = Names.find(';', start);
-        const std::string name = Trim(Names.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
+        const std::string name =
+            Trim(Names.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
         if (!name.empty()) out.push_back(name);
         if (semi == std::string::npos) break;
         start = semi + 1;
@@ -116,13 +117,13 @@ void TfrmToDo::ColourCell(TOstraDBGrid* Grid, bool Alternate, bool Priority, TFo
         AFont->SetColor(CompletedColour);
 }
 
-#define TITLE_AND_CELL(N, Alternate, Priority)                                                                 \
-    void TfrmToDo::OstraDBGrid##N##TitleClick(TObject*, TOstraColumn* Column) {                                \
-        SortByTitle(FOstraDBGrid##N, Column);                                                                   \
-    }                                                                                                          \
-    void TfrmToDo::OstraDBGrid##N##DrawCellAttr(TObject*, TOstraColumn*, TFont* AFont, TColor& AColor,         \
-                                                TGridDrawState) {                                              \
-        ColourCell(FOstraDBGrid##N, Alternate, Priority, AFont, AColor);                                       \
+#define TITLE_AND_CELL(N, Alternate, Priority)                                                         \
+    void TfrmToDo::OstraDBGrid##N##TitleClick(TObject*, TOstraColumn* Column) {                        \
+        SortByTitle(FOstraDBGrid##N, Column);                                                          \
+    }                                                                                                  \
+    void TfrmToDo::OstraDBGrid##N##DrawCellAttr(TObject*, TOstraColumn*, TFont* AFont, TColor& AColor, \
+                                                TGridDrawState) {                                      \
+        ColourCell(FOstraDBGrid##N, Alternate, Priority, AFont, AColor);                               \
     }
 
 TITLE_AND_CELL(1, true, true)

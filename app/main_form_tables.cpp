@@ -11,8 +11,8 @@
 namespace {
 
 std::vector<TToDoField> TaskFields() {
-    return {{"Key", ftAutoInc},      {"Flag", ftBoolean},        {"Action", ftString, 255},
-            {"Date", ftDate},        {"Category", ftString, 10}, {"Priority", ftString, 5},
+    return {{"Key", ftAutoInc},       {"Flag", ftBoolean},        {"Action", ftString, 255},
+            {"Date", ftDate},         {"Category", ftString, 10}, {"Priority", ftString, 5},
             {"Status", ftString, 15}, {"Notes", ftMemo}};
 }
 
@@ -52,7 +52,8 @@ void AddRows(TOstraTable& Table, const TToDoTableFile& File) {
     const auto set = [&](const char* name) { return Table.FieldByName(name); };
     const std::string name = LowerCase(File.FileName);
     if (name == "status1.d") {
-        for (const char* s : {"Open", "In progress", "Waiting", "Done"}) row([&] { set("Status")->SetAsString(s); });
+        for (const char* s : {"Open", "In progress", "Waiting", "Done"})
+            row([&] { set("Status")->SetAsString(s); });
     } else if (name == "catg.d" || name == "catg2.d") {
         const std::vector<const char*> first{"Home", "Work", "Errands", "Health", "Finance"};
         const std::vector<const char*> second{"Projects", "Study", "Hobby", "Family", "Travel"};
@@ -93,20 +94,44 @@ const std::vector<TToDoTableFile>& ToDoTableFiles() {
         {"Ttask.d", TaskFields()},
         {"Ttask2.d", TaskFields()},
         {"List.d",
-         {{"Key", ftAutoInc}, {"Flag", ftBoolean}, {"Action", ftString, 255}, {"Date", ftDate},
-          {"Category", ftString, 10}, {"Priority", ftString, 5}, {"Group", ftString, 10},
-          {"Status", ftString, 15}, {"Notes", ftMemo}}},
+         {{"Key", ftAutoInc},
+          {"Flag", ftBoolean},
+          {"Action", ftString, 255},
+          {"Date", ftDate},
+          {"Category", ftString, 10},
+          {"Priority", ftString, 5},
+          {"Group", ftString, 10},
+          {"Status", ftString, 15},
+          {"Notes", ftMemo}}},
         {"archive.d",
-         {{"KEY", ftAutoInc}, {"ACTION", ftString, 255}, {"CATEGORY", ftString, 10},
-          {"PRIORITY", ftString, 5}, {"Flag", ftBoolean}, {"DATE", ftDate}, {"Status", ftString, 15},
-          {"Tab", ftString, 10}, {"Notes", ftMemo}}},
+         {{"KEY", ftAutoInc},
+          {"ACTION", ftString, 255},
+          {"CATEGORY", ftString, 10},
+          {"PRIORITY", ftString, 5},
+          {"Flag", ftBoolean},
+          {"DATE", ftDate},
+          {"Status", ftString, 15},
+          {"Tab", ftString, 10},
+          {"Notes", ftMemo}}},
         {"quotes.d",
-         {{"Quote", ftString, 255}, {"Author", ftString, 50}, {"Group", ftString, 20},
-          {"Display", ftBoolean}, {"Key", ftInteger}, {"Flag", ftBoolean}}},
+         {{"Quote", ftString, 255},
+          {"Author", ftString, 50},
+          {"Group", ftString, 20},
+          {"Display", ftBoolean},
+          {"Key", ftInteger},
+          {"Flag", ftBoolean}}},
         {"Goals.d",
-         {{"Flag", ftBoolean}, {"Key", ftAutoInc}, {"Date", ftDate}, {"Target", ftString, 255},
-          {"Definition", ftString, 255}, {"Importance", ftString, 255}, {"Parent_Id", ftSmallint},
-          {"TargetD", ftDate}, {"Steps", ftMemo}, {"Group", ftString, 15}, {"Priority", ftString, 5},
+         {{"Flag", ftBoolean},
+          {"Key", ftAutoInc},
+          {"Date", ftDate},
+          {"Target", ftString, 255},
+          {"Definition", ftString, 255},
+          {"Importance", ftString, 255},
+          {"Parent_Id", ftSmallint},
+          {"TargetD", ftDate},
+          {"Steps", ftMemo},
+          {"Group", ftString, 15},
+          {"Priority", ftString, 5},
           {"Completed", ftBoolean}}},
         {"GoalGrp.d", {{"Key", ftAutoInc}, {"GoalGrp", ftString, 15}}},
         {"catg.d", CategoryFields()},

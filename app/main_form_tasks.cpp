@@ -53,8 +53,8 @@ void TfrmToDo::ShowTodayViews() {
 }
 
 std::vector<TOstraTable*> TfrmToDo::AllTables() const {
-    return {FdTask_, Fdtask2_, FtblToDay1_, FtblToDay2_, FdList_,   FdArchive_, FdQuotes_,
-            FdSelQuotes_, FdGoals_, FdGoalGrp_, FdCateg, FdCateg2, FdStatus1, FvtblAppids_};
+    return {FdTask_,      Fdtask2_, FtblToDay1_, FtblToDay2_, FdList_,  FdArchive_, FdQuotes_,
+            FdSelQuotes_, FdGoals_, FdGoalGrp_,  FdCateg,     FdCateg2, FdStatus1,  FvtblAppids_};
 }
 
 void TfrmToDo::SaveAllPending() {

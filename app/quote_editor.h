@@ -43,10 +43,10 @@ public:
     TToolButton* ToolButton6() const { return FToolButton6; }  // Save
     TToolButton* ToolButton7() const { return FToolButton7; }  // Add
     TToolButton* ToolButton8() const { return FToolButton8; }  // Delete
-    TDBMemo* DBMemo1() const { return FDBMemo1; }        // Quote
-    TDBEdit* DBEdit1() const { return FDBEdit1; }        // Author
-    TDBEdit* DBEdit2() const { return FDBEdit2; }        // Group
-    TDBEdit* DBEdit3() const { return FDBEdit3; }        // Key
+    TDBMemo* DBMemo1() const { return FDBMemo1; }              // Quote
+    TDBEdit* DBEdit1() const { return FDBEdit1; }              // Author
+    TDBEdit* DBEdit2() const { return FDBEdit2; }              // Group
+    TDBEdit* DBEdit3() const { return FDBEdit3; }              // Key
     TDBCheckBox* DBCheckBox1() const { return FDBCheckBox1; }  // Flag
     TDBNavigator* DBNavigator1() const { return FDBNavigator1; }
 

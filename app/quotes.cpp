@@ -56,9 +56,8 @@ std::string QuoteAndAuthor(const std::string& Quote, const std::string& Author) 
 }
 
 void CalcQuoteAndAuthor(TDataSet* SelQuotes) {
-    SelQuotes->FieldByName("QandA")
-        ->SetAsString(QuoteAndAuthor(SelQuotes->FieldByName("Quote")->AsString(),
-                                     SelQuotes->FieldByName("Author")->AsString()));
+    SelQuotes->FieldByName("QandA")->SetAsString(QuoteAndAuthor(
+        SelQuotes->FieldByName("Quote")->AsString(), SelQuotes->FieldByName("Author")->AsString()));
 }
 
 void AssignNewQuoteKey(TDataSet* Quotes, TOstraTable* AppIds, TOstraDatabase* Database) {

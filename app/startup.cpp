@@ -17,7 +17,9 @@ std::string gSavedCurrency;
 int gStartCount = 0;
 }  // namespace
 
-void SetCurrencySymbol(bool Restore) { FormatSettings().CurrencyString = Restore ? gSavedCurrency : std::string(); }
+void SetCurrencySymbol(bool Restore) {
+    FormatSettings().CurrencyString = Restore ? gSavedCurrency : std::string();
+}
 
 void StartProgramUnits() {
     if (gStartCount++ != 0) return;

@@ -69,9 +69,10 @@ constexpr std::vector<uint8_t> WriteBlock(const TVSFixedFileInfo& fixed,
                                           const std::vector<TStringTable>& tables) {
     std::vector<uint8_t> out;
     size_t root = BeginNode(out, kRootKey, sizeof(TVSFixedFileInfo), 0);
-    for (uint32_t w : {fixed.dwSignature, fixed.dwStrucVersion, fixed.dwFileVersionMS, fixed.dwFileVersionLS,
-                       fixed.dwProductVersionMS, fixed.dwProductVersionLS, fixed.dwFileFlagsMask, fixed.dwFileFlags,
-                       fixed.dwFileOS, fixed.dwFileType, fixed.dwFileSubtype, fixed.dwFileDateMS, fixed.dwFileDateLS})
+    for (uint32_t w :
+         {fixed.dwSignature, fixed.dwStrucVersion, fixed.dwFileVersionMS, fixed.dwFileVersionLS,
+          fixed.dwProductVersionMS, fixed.dwProductVersionLS, fixed.dwFileFlagsMask, fixed.dwFileFlags,
+          fixed.dwFileOS, fixed.dwFileType, fixed.dwFileSubtype, fixed.dwFileDateMS, fixed.dwFileDateLS})
         PutWord(out, w);
     if (!tables.empty()) {
         size_t sfi = BeginNode(out, "StringFileInfo", 0, 1);
@@ -214,7 +215,8 @@ std::string LocateFile(const std::string& name) {
 }
 
 bool IsRunningProgram(const std::string& path) {
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     return ::stat(path.c_str(), &a) == 0 && ::stat("/proc/self/exe", &b) == 0 && a.st_dev == b.st_dev &&
            a.st_ino == b.st_ino;
 }
@@ -268,9 +270,9 @@ std::vector<uint8_t> ReadBlockOfFile(const std::string& fileName) {
     return result;
 }
 
-const char* const kStringNames[12] = {"Comments",       "CompanyName",     "FileDescription", "FileVersion",
-                                      "InternalName",   "LegalCopyright",  "LegalTrademarks", "OriginalFileName",
-                                      "PrivateBuild",   "ProductName",     "ProductVersion",  "SpecialBuild"};
+const char* const kStringNames[12] = {"Comments",     "CompanyName",    "FileDescription", "FileVersion",
+                                      "InternalName", "LegalCopyright", "LegalTrademarks", "OriginalFileName",
+                                      "PrivateBuild", "ProductName",    "ProductVersion",  "SpecialBuild"};
 
 }  // namespace
 
@@ -319,7 +321,8 @@ bool VerQueryValue(const void* Block, size_t BlockSize, const std::string& SubBl
         size_t next = SubBlock.find('\\', at);
         if (next == std::string::npos) next = SubBlock.size();
         TNode child;
-        if (++depth > kMaxDepth || !FindChild(block, node, std::string_view(SubBlock).substr(at, next - at), child))
+        if (++depth > kMaxDepth ||
+            !FindChild(block, node, std::string_view(SubBlock).substr(at, next - at), child))
             return false;
         node = child;
         at = next;
@@ -374,7 +377,8 @@ void TZkVersionInfo::ReadVersionInfo() {
     FHaveInfo = true;
     const void* value = nullptr;
     uint32_t len = 0;
-    if (VerQueryValue(FInfoBuffer.data(), FInfoBuffer.size(), "\\", value, len) && len >= sizeof FFixedFileInfo)
+    if (VerQueryValue(FInfoBuffer.data(), FInfoBuffer.size(), "\\", value, len) &&
+        len >= sizeof FFixedFileInfo)
         std::memcpy(&FFixedFileInfo, value, sizeof FFixedFileInfo);
     if (VerQueryValue(FInfoBuffer.data(), FInfoBuffer.size(), "\\VarFileInfo\\Translation", value, len)) {
         FTranslationCount = static_cast<int>(len / 4);
@@ -391,7 +395,8 @@ void TZkVersionInfo::SetTranslationIndex(int Index) {
 }
 
 std::string TZkVersionInfo::GetTranslationString() const {
-    if (!FHaveInfo || FCurrentTranslation < 0 || FCurrentTranslation >= static_cast<int>(FTranslations.size()))
+    if (!FHaveInfo || FCurrentTranslation < 0 ||
+        FCurrentTranslation >= static_cast<int>(FTranslations.size()))
         return {};
     uint32_t pair = FTranslations[static_cast<size_t>(FCurrentTranslation)];
     char text[9];

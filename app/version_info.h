@@ -63,8 +63,8 @@ bool GetFileVersionInfo(const std::string& FileName, uint32_t Handle, uint32_t L
 // final zero). False when there is no such value.
 bool VerQueryValue(const void* Block, const std::string& SubBlock, const void*& Buffer, uint32_t& Len);
 // The same over a block of known size (a block claiming more is rejected).
-bool VerQueryValue(const void* Block, size_t BlockSize, const std::string& SubBlock,
-                   const void*& Buffer, uint32_t& Len);
+bool VerQueryValue(const void* Block, size_t BlockSize, const std::string& SubBlock, const void*& Buffer,
+                   uint32_t& Len);
 
 // ---- TZkVersionInfo -----------------------------------------------------------------------
 class TZkVersionInfo : public TComponent {

@@ -40,10 +40,10 @@ int RowCount() {
     return env ? std::max(1, std::atoi(env)) : 1000000;
 }
 
-const char* const Words[] = {"call",   "write",   "review", "order",  "plan",   "fix",     "buy",    "send",
-                             "check",  "meet",    "report", "garden", "invoice", "budget", "letter", "draft",
-                             "Monday", "the",     "a",      "new",    "client", "team",    "car",    "house",
-                             "tax",    "doctor",  "school", "project", "backup", "notes"};
+const char* const Words[] = {"call",   "write",  "review", "order",   "plan",    "fix",    "buy",    "send",
+                             "check",  "meet",   "report", "garden",  "invoice", "budget", "letter", "draft",
+                             "Monday", "the",    "a",      "new",     "client",  "team",   "car",    "house",
+                             "tax",    "doctor", "school", "project", "backup",  "notes"};
 const char* const Categories[] = {"", "Home", "Work", "Errands", "Health", "Money", "Misc"};
 const char* const Statuses[] = {"Open", "Done", "In progress", "Waiting", "Cancelled"};
 
@@ -59,8 +59,12 @@ std::string Sentence(std::mt19937& rng) {
 }
 
 TaskRow MakeRow(std::mt19937& rng) {
-    return {rng() % 5 == 0,  Sentence(rng), 738000 + static_cast<int>(rng() % 3000), Categories[rng() % 7],
-            std::to_string(rng() % 5), Statuses[rng() % 5]};
+    return {rng() % 5 == 0,
+            Sentence(rng),
+            738000 + static_cast<int>(rng() % 3000),
+            Categories[rng() % 7],
+            std::to_string(rng() % 5),
+            Statuses[rng() % 5]};
 }
 
 std::vector<TOstraField> TaskFields() {
@@ -241,7 +245,8 @@ void BM_Engine_LocateSorted(benchmark::State& state) {
     const std::vector<int> targets = TargetRows(SortedLookups);
     for (auto _ : state)
         for (int t : targets)
-            if (!ds.Locate("Action", rows[static_cast<std::size_t>(t)].Action, {})) state.SkipWithError("not found");
+            if (!ds.Locate("Action", rows[static_cast<std::size_t>(t)].Action, {}))
+                state.SkipWithError("not found");
     Reset(ds);
     state.SetItemsProcessed(state.iterations() * SortedLookups);
 }
@@ -353,7 +358,8 @@ sqlite3* OpenFilled(bool actionIndex) {
     }
     sqlite3_finalize(st);
     Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
-    if (actionIndex) Check(sqlite3_exec(db, "CREATE INDEX task_action ON task(Action)", nullptr, nullptr, nullptr), db);
+    if (actionIndex)
+        Check(sqlite3_exec(db, "CREATE INDEX task_action ON task(Action)", nullptr, nullptr, nullptr), db);
     return db;
 }
 
@@ -418,8 +424,8 @@ void BM_SQLite_LookupUnindexed(benchmark::State& state) {
     sqlite3* db = SharedDb();
     const std::vector<int> targets = DateTargets(UnsortedLookups);
     sqlite3_stmt* st = nullptr;
-    Check(sqlite3_prepare_v2(db, "SELECT Key FROM task WHERE Date = ? AND Status = 'Cancelled' LIMIT 1", -1, &st,
-                             nullptr),
+    Check(sqlite3_prepare_v2(db, "SELECT Key FROM task WHERE Date = ? AND Status = 'Cancelled' LIMIT 1", -1,
+                             &st, nullptr),
           db);
     for (auto _ : state) {
         for (int t : targets) {
@@ -509,7 +515,8 @@ int main(int argc, char** argv) {
     ratio("ORDER BY one field / IndexFieldNames", "BM_SQLite_OrderByOneField", "BM_Engine_IndexOneField");
     ratio("ORDER BY two fields / IndexFieldNames", "BM_SQLite_OrderByTwoFields", "BM_Engine_IndexTwoFields");
     ratio("indexed lookup / Locate, repeated", "BM_SQLite_LookupIndexed", "BM_Engine_LocateSorted");
-    ratio("indexed lookup / Locate, binary search", "BM_SQLite_LookupIndexed", "BM_Engine_LocateSortedBinary");
+    ratio("indexed lookup / Locate, binary search", "BM_SQLite_LookupIndexed",
+          "BM_Engine_LocateSortedBinary");
     ratio("unindexed lookup / Locate unsorted", "BM_SQLite_LookupUnindexed", "BM_Engine_LocateUnsorted");
     ratio("indexed inserts / insert in order", "BM_SQLite_InsertIndexed", "BM_Engine_InsertInOrder");
     benchmark::Shutdown();

@@ -53,7 +53,8 @@ std::vector<TOstraField> TaskFields() {
 // A table image of Rows tasks, built straight in a record store.
 std::string TaskImage(int Rows) {
     std::mt19937 rng(4242);
-    const char* const words[] = {"call", "write", "review", "order", "plan", "fix", "buy", "send", "check", "meet"};
+    const char* const words[] = {"call", "write", "review", "order", "plan",
+                                 "fix",  "buy",   "send",   "check", "meet"};
     const char* const categories[] = {"Home", "Work", "Errands", "Misc"};
     const char* const statuses[] = {"Open", "Done", "Waiting"};
     TOstraCursor store;
@@ -125,12 +126,15 @@ struct TGridScene {
         }
         Grid->Columns()->GetColumn(0)->SetButtonStyle(cbsCheck);
         Grid->Columns()->GetColumn(0)->SetValueChecked("True");
-        Grid->SetOnDrawCellAttr([this](TObject*, TOstraColumn*, TFont* AFont, TColor& AColor, TGridDrawState) {
-            if (Table->RecNo() % 2 == 0) AColor = 0xF8FFC6;
-            const std::string p = Table->FieldByName("Priority")->AsString();
-            if (p == "0") AFont->SetColor(0x0000FF);
-            else if (p == "4") AFont->SetColor(0x808080);
-        });
+        Grid->SetOnDrawCellAttr(
+            [this](TObject*, TOstraColumn*, TFont* AFont, TColor& AColor, TGridDrawState) {
+                if (Table->RecNo() % 2 == 0) AColor = 0xF8FFC6;
+                const std::string p = Table->FieldByName("Priority")->AsString();
+                if (p == "0")
+                    AFont->SetColor(0x0000FF);
+                else if (p == "4")
+                    AFont->SetColor(0x808080);
+            });
         Grid->SetDataSource(source);
         Form->Show();
         ProcessEvents();

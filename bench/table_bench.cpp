@@ -43,9 +43,9 @@ int RowCount() {
 
 std::vector<TaskRow> MakeRows(int n) {
     static const char* const words[] = {
-        "call", "write", "review", "order", "plan", "fix", "buy", "send", "check", "meet",
-        "report", "garden", "invoice", "budget", "letter", "draft", "Monday", "the", "a", "new",
-        "client", "team", "car", "house", "tax", "doctor", "school", "project", "backup", "notes"};
+        "call",   "write",  "review",  "order",  "plan",   "fix",    "buy",    "send",    "check",  "meet",
+        "report", "garden", "invoice", "budget", "letter", "draft",  "Monday", "the",     "a",      "new",
+        "client", "team",   "car",     "house",  "tax",    "doctor", "school", "project", "backup", "notes"};
     static const char* const categories[] = {"", "Home", "Work", "Errands", "Health", "Money", "Misc"};
     static const char* const statuses[] = {"Open", "Done", "In progress", "Waiting", "Cancelled"};
     std::mt19937 rng(20240601);
@@ -83,10 +83,10 @@ std::vector<TOstraField> TaskFields() {
         SetFieldLayout(f);
         return f;
     };
-    return {field("Key", oftAutoInc),         field("Flag", oftBoolean),
-            field("Action", oftString, 255),  field("Date", oftDate),
+    return {field("Key", oftAutoInc),           field("Flag", oftBoolean),
+            field("Action", oftString, 255),    field("Date", oftDate),
             field("Category", oftSmallStr, 10), field("Priority", oftSmallStr, 5),
-            field("Status", oftSmallStr, 15), field("Notes", oftMemo)};
+            field("Status", oftSmallStr, 15),   field("Notes", oftMemo)};
 }
 
 void LoadImage(TOstraCursor& cursor, const std::string& image) {
@@ -284,8 +284,7 @@ void BM_SQLite_SelectAll(benchmark::State& state) {
         Check(sqlite3_prepare_v2(db, "SELECT * FROM task", -1, &st, nullptr), db);
         while (sqlite3_step(st) == SQLITE_ROW) {
             rows.push_back({sqlite3_column_int(st, 0), sqlite3_column_int(st, 1) != 0, Text(st, 2),
-                            sqlite3_column_int(st, 3), Text(st, 4), Text(st, 5), Text(st, 6),
-                            Text(st, 7)});
+                            sqlite3_column_int(st, 3), Text(st, 4), Text(st, 5), Text(st, 6), Text(st, 7)});
         }
         sqlite3_finalize(st);
         benchmark::DoNotOptimize(rows.data());
@@ -376,10 +375,11 @@ void ReportMemory() {
         return;
     }
     const double mb = 1024.0 * 1024.0, file = static_cast<double>(f.FileSize);
-    std::printf("\nMemory (fresh process): file %.1f MB; loaded table %.1f MB resident (%.2f x file, "
-                "%.1f MB allocated); peak while loading %.1f MB (%.2f x file, file image included)\n",
-                file / mb, heldKb / 1024.0, heldKb * 1024.0 / file, allocated / mb, peakKb / 1024.0,
-                peakKb * 1024.0 / file);
+    std::printf(
+        "\nMemory (fresh process): file %.1f MB; loaded table %.1f MB resident (%.2f x file, "
+        "%.1f MB allocated); peak while loading %.1f MB (%.2f x file, file image included)\n",
+        file / mb, heldKb / 1024.0, heldKb * 1024.0 / file, allocated / mb, peakKb / 1024.0,
+        peakKb * 1024.0 / file);
 }
 
 }  // namespace

@@ -91,7 +91,8 @@ TOstraCalculator::TOstraCalculator(TComponent* AOwner) : TCustomPanel(AOwner) {
 
     AddButton("<=", 30, 2, -13, clMaroon, "Delete the digit", key(kBackspace));
     AddButton("C", 58, 2, -16, clMaroon, "Clear", key('C'));
-    TSpeedButton* ok = AddButton("", 114, 2, -11, clBlack, "Save result", TNotifyEvent(this, &TOstraCalculator::OkClick));
+    TSpeedButton* ok =
+        AddButton("", 114, 2, -11, clBlack, "Save result", TNotifyEvent(this, &TOstraCalculator::OkClick));
     ok->Glyph()->LoadFromResourceName("CALCOKBTN");
     FButtons.back().first = "OK";
     TSpeedButton* cancel = AddButton("", 142, 2, -11, clBlack, "Close without saving",
@@ -99,10 +100,14 @@ TOstraCalculator::TOstraCalculator(TComponent* AOwner) : TCustomPanel(AOwner) {
     cancel->Glyph()->LoadFromResourceName("CALCCANCELBTN");
     FButtons.back().first = "Cancel";
 
-    AddButton("MC", 2, 24, -11, clNavy, "Clear memory", TNotifyEvent(this, &TOstraCalculator::MemoryClearClick));
-    AddButton("MR", 2, 46, -11, clNavy, "Read memory", TNotifyEvent(this, &TOstraCalculator::MemoryReadClick));
-    AddButton("MS", 2, 68, -11, clNavy, "Write to memory", TNotifyEvent(this, &TOstraCalculator::MemoryStoreClick));
-    AddButton("M+", 2, 90, -11, clNavy, "Add in memory", TNotifyEvent(this, &TOstraCalculator::MemoryAddClick));
+    AddButton("MC", 2, 24, -11, clNavy, "Clear memory",
+              TNotifyEvent(this, &TOstraCalculator::MemoryClearClick));
+    AddButton("MR", 2, 46, -11, clNavy, "Read memory",
+              TNotifyEvent(this, &TOstraCalculator::MemoryReadClick));
+    AddButton("MS", 2, 68, -11, clNavy, "Write to memory",
+              TNotifyEvent(this, &TOstraCalculator::MemoryStoreClick));
+    AddButton("M+", 2, 90, -11, clNavy, "Add in memory",
+              TNotifyEvent(this, &TOstraCalculator::MemoryAddClick));
 
     const int columns[3] = {30, 58, 86};
     for (int i = 0; i < 9; ++i) digitButton(7 + i % 3 - i / 3 * 3, columns[i % 3], 24 + i / 3 * 22);
@@ -212,8 +217,10 @@ double TOstraCalculator::GetValue() const {
 }
 
 void TOstraCalculator::ShowResult(double Value) {
-    if (std::isfinite(Value)) SetDisplay(Value);
-    else Error();
+    if (std::isfinite(Value))
+        SetDisplay(Value);
+    else
+        Error();
 }
 
 // ---- Calculation -------------------------------------------------------------------------------
@@ -266,24 +273,30 @@ void TOstraCalculator::Key(char Ch) {
     } else if (Ch == kBackspace) {
         StartNumber();
         std::string s = DisplayText();
-        if (s.size() <= 1 || (s.size() == 2 && s[0] == '-')) s = "0";
-        else s.pop_back();
+        if (s.size() <= 1 || (s.size() == 2 && s[0] == '-'))
+            s = "0";
+        else
+            s.pop_back();
         SetDisplayText(s);
     } else if (IsOperator(Ch)) {
         if (FStatus == stEntry) {
             FStatus = stResult;
             double x = GetValue();
             if (Ch == '%') {
-                if (FPendingOperator == '*' || FPendingOperator == '/') x = x / 100;
-                else if (FPendingOperator == '+' || FPendingOperator == '-') x = FOperand * x / 100;
+                if (FPendingOperator == '*' || FPendingOperator == '/')
+                    x = x / 100;
+                else if (FPendingOperator == '+' || FPendingOperator == '-')
+                    x = FOperand * x / 100;
             }
             switch (FPendingOperator) {
             case '*': ShowResult(FOperand * x); break;
             case '+': ShowResult(FOperand + x); break;
             case '-': ShowResult(FOperand - x); break;
             case '/':
-                if (x == 0) Error();
-                else ShowResult(FOperand / x);
+                if (x == 0)
+                    Error();
+                else
+                    ShowResult(FOperand / x);
                 break;
             default: break;
             }
@@ -297,16 +310,20 @@ void TOstraCalculator::ReciprocalClick(TObject*) {
     if (FStatus == stError) return;
     FStatus = stResult;
     const double v = GetValue();
-    if (v == 0) Error();
-    else ShowResult(1 / v);
+    if (v == 0)
+        Error();
+    else
+        ShowResult(1 / v);
 }
 
 void TOstraCalculator::SquareRootClick(TObject*) {
     if (FStatus == stError) return;
     FStatus = stResult;
     const double v = GetValue();
-    if (v < 0) Error();
-    else ShowResult(std::sqrt(v));
+    if (v < 0)
+        Error();
+    else
+        ShowResult(std::sqrt(v));
 }
 
 // ---- Memory --------------------------------------------------------------------------------------
@@ -391,19 +408,32 @@ void TOstraCalculator::KeyDown(uint16_t& AKey, TShiftState Shift) {
     case U'%': Key(static_cast<char>(typed)); return;
     default: break;
     }
-    if (k >= '0' && k <= '9') Key(static_cast<char>(k));
-    else if (k >= VK_NUMPAD0 && k <= VK_NUMPAD9) Key(static_cast<char>('0' + (k - VK_NUMPAD0)));
-    else if (k == 'C') Key('C');
-    else if (k == VK_ADD) Key('+');
-    else if (k == VK_SUBTRACT) Key('-');
-    else if (k == VK_MULTIPLY) Key('*');
-    else if (k == VK_DIVIDE) Key('/');
-    else if (k == VK_OEM_PLUS) Key('=');
-    else if (k == VK_DECIMAL || k == VK_OEM_COMMA || k == VK_OEM_PERIOD) Key(DecimalSeparator());
-    else if (k == VK_BACK) Key(kBackspace);
-    else if (k == VK_RETURN) OkClick(this);
-    else if (k == VK_ESCAPE) CancelClick(this);
-    else Error();
+    if (k >= '0' && k <= '9')
+        Key(static_cast<char>(k));
+    else if (k >= VK_NUMPAD0 && k <= VK_NUMPAD9)
+        Key(static_cast<char>('0' + (k - VK_NUMPAD0)));
+    else if (k == 'C')
+        Key('C');
+    else if (k == VK_ADD)
+        Key('+');
+    else if (k == VK_SUBTRACT)
+        Key('-');
+    else if (k == VK_MULTIPLY)
+        Key('*');
+    else if (k == VK_DIVIDE)
+        Key('/');
+    else if (k == VK_OEM_PLUS)
+        Key('=');
+    else if (k == VK_DECIMAL || k == VK_OEM_COMMA || k == VK_OEM_PERIOD)
+        Key(DecimalSeparator());
+    else if (k == VK_BACK)
+        Key(kBackspace);
+    else if (k == VK_RETURN)
+        OkClick(this);
+    else if (k == VK_ESCAPE)
+        CancelClick(this);
+    else
+        Error();
 }
 
 // The characters were handled with their keys.

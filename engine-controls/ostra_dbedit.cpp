@@ -199,15 +199,19 @@ void TOstraDBEdit::UpdateData(TObject*) {
     const bool blank = VarIsEmpty(FValue) || VarIsNull(FValue);
     if (FDialogStyle == odsLookup && FLookupProps && !FLookupProps->SourceKeyField().empty()) {
         TField* key = FDataLink->DataSet()->FieldByName(FLookupProps->SourceKeyField());
-        if (blank) key->Clear();
-        else key->SetAsString(FValue.AsString());
+        if (blank)
+            key->Clear();
+        else
+            key->SetAsString(FValue.AsString());
         if (!SameText(FLookupProps->SourceKeyField(), DataField()) && f->FieldKind() == fkData)
             f->SetAsString(Text());
         return;
     }
     if (f->Calculated() || f->Lookup()) return;
-    if (blank) f->Clear();
-    else f->SetAsString(FValue.AsString());
+    if (blank)
+        f->Clear();
+    else
+        f->SetAsString(FValue.AsString());
 }
 
 bool TOstraDBEdit::EditCanModify() {
@@ -237,10 +241,14 @@ void TOstraDBEdit::SetDialogStyle(TOstraDialogStyle Value) {
     FDialogStyle = Value;
     FDropDownPrepared = false;
     FActiveDropDown = nullptr;
-    if (Value == odsCalculator) FAlignment = taRightJustify;
-    else if (Value != odsEdit) FAlignment = taLeftJustify;
-    if (ComponentState().Contains(csDesigning)) DataChange(nullptr);
-    else if (HandleAllocated()) PrepareDropDown();
+    if (Value == odsCalculator)
+        FAlignment = taRightJustify;
+    else if (Value != odsEdit)
+        FAlignment = taLeftJustify;
+    if (ComponentState().Contains(csDesigning))
+        DataChange(nullptr);
+    else if (HandleAllocated())
+        PrepareDropDown();
     UpdateEditRect();
     Invalidate();
 }
@@ -252,8 +260,10 @@ void TOstraDBEdit::SetStyle(TOstraComboBoxStyle Value) {
 }
 
 void TOstraDBEdit::SetAlignment(TAlignment Value) {
-    if (FDialogStyle == odsEdit) FAlignment = Value;
-    else FAlignment = FDialogStyle == odsCalculator ? taRightJustify : taLeftJustify;
+    if (FDialogStyle == odsEdit)
+        FAlignment = Value;
+    else
+        FAlignment = FDialogStyle == odsCalculator ? taRightJustify : taLeftJustify;
     Invalidate();
 }
 
@@ -277,8 +287,10 @@ TOstraComboProperties* TOstraDBEdit::ComboProps() {
 }
 
 void TOstraDBEdit::SetComboProps(TOstraComboProperties* Value) {
-    if (!Value) FComboProps.reset();
-    else if (Value != FComboProps.get()) ComboProps()->Assign(Value);
+    if (!Value)
+        FComboProps.reset();
+    else if (Value != FComboProps.get())
+        ComboProps()->Assign(Value);
     FDropDownPrepared = false;
 }
 
@@ -288,8 +300,10 @@ TOstraLookupProperties* TOstraDBEdit::LookupProps() {
 }
 
 void TOstraDBEdit::SetLookupProps(TOstraLookupProperties* Value) {
-    if (!Value) FLookupProps.reset();
-    else if (Value != FLookupProps.get()) LookupProps()->Assign(Value);
+    if (!Value)
+        FLookupProps.reset();
+    else if (Value != FLookupProps.get())
+        LookupProps()->Assign(Value);
     FDropDownPrepared = false;
 }
 
@@ -299,16 +313,18 @@ TOstraTreeProperties* TOstraDBEdit::TreeProps() {
 }
 
 void TOstraDBEdit::SetTreeProps(TOstraTreeProperties* Value) {
-    if (!Value) FTreeProps.reset();
-    else if (Value != FTreeProps.get()) TreeProps()->Assign(Value);
+    if (!Value)
+        FTreeProps.reset();
+    else if (Value != FTreeProps.get())
+        TreeProps()->Assign(Value);
     FDropDownPrepared = false;
 }
 
-bool TOstraDBEdit::HasDropDownStyle() const { return FDialogStyle >= odsCombo && FDialogStyle <= odsCalculator; }
-
-bool TOstraDBEdit::ListedValuesOnly() const {
-    return FStyle == ocsDropDownList && FDialogStyle != odsEdit;
+bool TOstraDBEdit::HasDropDownStyle() const {
+    return FDialogStyle >= odsCombo && FDialogStyle <= odsCalculator;
 }
+
+bool TOstraDBEdit::ListedValuesOnly() const { return FStyle == ocsDropDownList && FDialogStyle != odsEdit; }
 
 bool TOstraDBEdit::LookupReady() {
     if (FDialogStyle != odsLookup && FDialogStyle != odsTree) return true;
@@ -344,8 +360,10 @@ void TOstraDBEdit::BoundsChanged() {
 
 void TOstraDBEdit::UpdateEditRect() {
     const TRect c = ClientRect();
-    if (FDialogStyle == odsEdit) SetEditRect(c);
-    else SetEditRect(Rect(0, 0, std::max(0, c.Right - FButtonWidth - 2), c.Bottom + 1));
+    if (FDialogStyle == odsEdit)
+        SetEditRect(c);
+    else
+        SetEditRect(Rect(0, 0, std::max(0, c.Right - FButtonWidth - 2), c.Bottom + 1));
 }
 
 // ---- Preparing and showing -------------------------------------------------------------------
@@ -478,8 +496,9 @@ std::string TOstraDBEdit::DisplayTextFor(const Variant& AValue, const std::strin
             const auto& fields = lp->ListFields();
             if (!fields.empty()) {
                 try {
-                    const Variant r = FLookupDataSet->Lookup(lp->LookupKeyField(), AValue,
-                                                             fields[static_cast<size_t>(lp->EffectiveViewFieldIndex())]);
+                    const Variant r =
+                        FLookupDataSet->Lookup(lp->LookupKeyField(), AValue,
+                                               fields[static_cast<size_t>(lp->EffectiveViewFieldIndex())]);
                     if (!VarIsNull(r) && !VarIsEmpty(r)) return r.AsString();
                 } catch (const Exception&) {
                     // A value of the wrong kind for the key matches no record.
@@ -513,8 +532,10 @@ void TOstraDBEdit::ShowValue(const Variant& AValue, const std::string& ValueText
 
 void TOstraDBEdit::SetShownText(const std::string& Value) {
     std::string text = Value;
-    if (CharCase() == ecUpperCase) text = AnsiUpperCase(text);
-    else if (CharCase() == ecLowerCase) text = AnsiLowerCase(text);
+    if (CharCase() == ecUpperCase)
+        text = AnsiUpperCase(text);
+    else if (CharCase() == ecLowerCase)
+        text = AnsiLowerCase(text);
     FSettingText = true;
     try {
         SetText(text);
@@ -573,8 +594,9 @@ void TOstraDBEdit::Publish(TPublisher<TOstraDBEdit>& p) {
     p.Property("Alignment", &TOstraDBEdit::Alignment, &TOstraDBEdit::SetAlignment);
     p.Property("AutoDropDown", &TOstraDBEdit::AutoDropDown, &TOstraDBEdit::SetAutoDropDown);
     p.Property("ButtonWidth", &TOstraDBEdit::ButtonWidth, &TOstraDBEdit::SetButtonWidth);
-    p.Property("ClearValue", [](TOstraDBEdit& e) { return e.ClearValue(); },
-               [](TOstraDBEdit& e, const std::string& v) { e.SetClearValue(v); });
+    p.Property(
+        "ClearValue", [](TOstraDBEdit& e) { return e.ClearValue(); },
+        [](TOstraDBEdit& e, const std::string& v) { e.SetClearValue(v); });
     p.Property("ComboProps", &TOstraDBEdit::ComboProps, &TOstraDBEdit::SetComboProps);
     p.Property("DataField", &TOstraDBEdit::DataField,
                [](TOstraDBEdit& e, const std::string& v) { e.SetDataField(v); });

@@ -34,9 +34,7 @@ bool ValueAsDate(const Variant& V, TDateTime& Date) {
     case varCurrency:
     case varSmallint:
     case varInteger:
-    case varInt64:
-        Date = V.AsDouble();
-        return std::isfinite(Date);
+    case varInt64: Date = V.AsDouble(); return std::isfinite(Date);
     case varString: {
         const std::string s = Trim(V.AsString());
         return !s.empty() && (TryStrToDate(s, Date) || TryStrToDateTime(s, Date));
@@ -53,9 +51,7 @@ bool ValueAsNumber(const Variant& V, double& Number) {
     case varCurrency:
     case varSmallint:
     case varInteger:
-    case varInt64:
-        Number = V.AsDouble();
-        return std::isfinite(Number);
+    case varInt64: Number = V.AsDouble(); return std::isfinite(Number);
     case varString: return TryStrToFloat(Trim(V.AsString()), Number) && std::isfinite(Number);
     default: return false;
     }
@@ -97,7 +93,8 @@ void TOstraDBEdit::RunCustomDlg() {
 
 void TOstraDBEdit::ShowDropDown() {
     TWinControl* popup = FActiveDropDown;
-    const int width = FDropDownWidth > 0 ? static_cast<int>(std::min<unsigned>(FDropDownWidth, 32767)) : Width();
+    const int width =
+        FDropDownWidth > 0 ? static_cast<int>(std::min<unsigned>(FDropDownWidth, 32767)) : Width();
     const bool blank = IsBlankValue(FValue);
     const std::string valueText = VarIsEmpty(FValue) || VarIsNull(FValue) ? std::string() : FValue.AsString();
     try {
@@ -114,7 +111,8 @@ void TOstraDBEdit::ShowDropDown() {
             if (LookupProps()->KindSearch() == oksFilter) {
                 const auto& fields = LookupProps()->ListFields();
                 const std::string searchField =
-                    fields.empty() ? std::string() : fields[static_cast<size_t>(LookupProps()->EffectiveViewFieldIndex())];
+                    fields.empty() ? std::string()
+                                   : fields[static_cast<size_t>(LookupProps()->EffectiveViewFieldIndex())];
                 FLookupList->StartFilterSearch(searchField);
             }
         } else if (popup == FTree) {
@@ -129,14 +127,17 @@ void TOstraDBEdit::ShowDropDown() {
             FValueList->SetItemHeight(std::max(11, canvas.TextHeight("Wg") + 2));
             const int count = FValueList->Count();
             const int rows = std::min(count, static_cast<int>(std::min<unsigned>(FDropDownRows, 1000)));
-            FValueList->SetBounds(FValueList->Left(), FValueList->Top(), width, rows * FValueList->ItemHeight() + 4);
+            FValueList->SetBounds(FValueList->Left(), FValueList->Top(), width,
+                                  rows * FValueList->ItemHeight() + 4);
             TOstraComboProperties* cp = ComboProps();
             int index = -1;
             if (!VarIsEmpty(FValue) && !VarIsNull(FValue))
-                index = cp->ValueMapped() ? cp->ComboValues()->IndexOf(valueText) : cp->ComboItems()->IndexOf(valueText);
+                index = cp->ValueMapped() ? cp->ComboValues()->IndexOf(valueText)
+                                          : cp->ComboItems()->IndexOf(valueText);
             FValueList->SetItemIndex(index);
             int widest = 0;
-            for (int i = 0; i < count; ++i) widest = std::max(widest, canvas.TextWidth(FValueList->Items()->Strings(i)) + 8);
+            for (int i = 0; i < count; ++i)
+                widest = std::max(widest, canvas.TextWidth(FValueList->Items()->Strings(i)) + 8);
             if (count > rows) widest += 16;  // room for the scroll bar
             if (widest > FValueList->ClientWidth()) FValueList->SetClientWidth(widest);
         } else if (popup == FCalendar) {
@@ -218,7 +219,8 @@ bool TOstraDBEdit::TakeChoice(Variant& NewValue, std::string& NewText, bool& Has
     }
     if (FActiveDropDown == FCalculator) {
         double number = 0;
-        if (!TryStrToFloat(Trim(FCalculator->DisplayText()), number) || FCalculator->Status() == TOstraCalculator::stError)
+        if (!TryStrToFloat(Trim(FCalculator->DisplayText()), number) ||
+            FCalculator->Status() == TOstraCalculator::stError)
             return false;
         NewValue = Variant(number);
         NewText = FCalculator->DisplayText();
@@ -258,8 +260,7 @@ void TOstraDBEdit::CloseUp(bool Accept) {
     if (!FClosingForFocusLoss && !ComponentState().Contains(csDestroying) && CanFocus() && !Focused()) {
         try {
             SetFocus();
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
     }
     SelectAll();
 }
@@ -286,8 +287,10 @@ bool TOstraDBEdit::HandleListKey(uint16_t& Key, TShiftState Shift) {
     const bool alt = Shift.Contains(ssAlt);
     if ((Key == VK_UP || Key == VK_DOWN) && alt) {
         Key = 0;
-        if (FDroppedDown) CloseUp(true);
-        else DropDown();
+        if (FDroppedDown)
+            CloseUp(true);
+        else
+            DropDown();
         return true;
     }
     // The calculator takes Enter and Escape itself (its OK and Cancel).
@@ -475,8 +478,8 @@ void TOstraDBEdit::WndProc(TMessage& Message) {
                 Message.Result = 0;
                 return;
             }
-        } else if (!FDroppedDown && Message.WParam > 32 && (FDialogStyle == odsCombo || FDialogStyle == odsLookup) &&
-                   FAutoDropDown) {
+        } else if (!FDroppedDown && Message.WParam > 32 &&
+                   (FDialogStyle == odsCombo || FDialogStyle == odsLookup) && FAutoDropDown) {
             DropDown();
         }
         if (FDroppedDown && FActiveDropDown) {
@@ -547,8 +550,7 @@ void TOstraDBEdit::FocusCheck() {
         if (CanFocus()) {
             try {
                 SetFocus();
-            } catch (const Exception&) {
-            }
+            } catch (const Exception&) {}
         }
         return;
     }
@@ -570,6 +572,7 @@ void TOstraDBEdit::WMCancelMode(TMessage& Message) {
 void TOstraDBEdit::CMCancelMode(TMessage& Message) {
     auto* sender = reinterpret_cast<TControl*>(Message.LParam);
     if (!FDroppedDown || sender == this) return;
-    if (FActiveDropDown && (sender == FActiveDropDown || (sender && sender->Parent() == FActiveDropDown))) return;
+    if (FActiveDropDown && (sender == FActiveDropDown || (sender && sender->Parent() == FActiveDropDown)))
+        return;
     CloseUp(false);
 }

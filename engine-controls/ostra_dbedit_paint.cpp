@@ -12,46 +12,16 @@ namespace {
 
 // A small calendar page: two rings, a blue title, the days.
 const char* const kCalendarGlyph[] = {
-    "13 12 5 1",
-    ". c #808000",
-    "# c #000000",
-    "b c #000080",
-    "w c #FFFFFF",
-    "r c #C00000",
-    "..#......#...",
-    "bb#bbbbbb#bb.",
-    "bbbbbbbbbbbb.",
-    "#wwwwwwwwww#.",
-    "#w#w#w#w#ww#.",
-    "#wwwwwwwwww#.",
-    "#w#w#w#w#wr#.",
-    "#wwwwwwwwww#.",
-    "#w#w#w#wrwr#.",
-    "#wwwwwwwwww#.",
-    "############.",
-    ".............",
+    "13 12 5 1",     ". c #808000",   "# c #000000",   "b c #000080",   "w c #FFFFFF",   "r c #C00000",
+    "..#......#...", "bb#bbbbbb#bb.", "bbbbbbbbbbbb.", "#wwwwwwwwww#.", "#w#w#w#w#ww#.", "#wwwwwwwwww#.",
+    "#w#w#w#w#wr#.", "#wwwwwwwwww#.", "#w#w#w#wrwr#.", "#wwwwwwwwww#.", "############.", ".............",
 };
 
 // A pocket calculator: a display above three rows of keys.
 const char* const kCalculatorGlyph[] = {
-    "11 13 4 1",
-    ". c #808000",
-    "# c #000000",
-    "g c #00C000",
-    "w c #FFFFFF",
-    "#########..",
-    "#ggggggg#..",
-    "#ggggggg#..",
-    "#########..",
-    "#w#w#w#w#..",
-    "#########..",
-    "#w#w#w#w#..",
-    "#########..",
-    "#w#w#w#w#..",
-    "#########..",
-    "#w#w#w#w#..",
-    "#########..",
-    "...........",
+    "11 13 4 1",   ". c #808000", "# c #000000", "g c #00C000", "w c #FFFFFF", "#########..",
+    "#ggggggg#..", "#ggggggg#..", "#########..", "#w#w#w#w#..", "#########..", "#w#w#w#w#..",
+    "#########..", "#w#w#w#w#..", "#########..", "#w#w#w#w#..", "#########..", "...........",
 };
 
 }  // namespace
@@ -68,7 +38,8 @@ void RegisterOstraDBEditGlyphs() {
 void TOstraDBEdit::PaintOverWidget(TCanvas* Canvas) {
     // The line edit has painted; the button and the aligned text go over it.
     const bool paintCopy = ControlState().Contains(csPaintCopy);
-    if (FAlignment != taLeftJustify && (paintCopy || (!FFocused && (FDialogStyle == odsEdit || FDialogStyle == odsCalculator))))
+    if (FAlignment != taLeftJustify &&
+        (paintCopy || (!FFocused && (FDialogStyle == odsEdit || FDialogStyle == odsCalculator))))
         PaintText(Canvas);
     if (FDialogStyle != odsEdit) PaintButton(Canvas);
 }
@@ -128,8 +99,10 @@ void TOstraDBEdit::PaintText(TCanvas* Canvas) {
     const int margin = inset;
     const TSize size = Canvas->TextExtent(text);
     int x = margin;
-    if (FAlignment == taRightJustify) x = area.Right - size.cx - margin - 1;
-    else if (FAlignment == taCenter) x = (area.Right - size.cx) / 2;
+    if (FAlignment == taRightJustify)
+        x = area.Right - size.cx - margin - 1;
+    else if (FAlignment == taCenter)
+        x = (area.Right - size.cx) / 2;
     // Vertically where the line edit shows its text.
     const int y = std::max(inset, (area.Height() - size.cy) / 2);
     Canvas->Brush()->SetStyle(bsClear);

@@ -179,9 +179,12 @@ void TOstraPopupData::ProcessSearchKey(char32_t Key) {
         inherited::ProcessSearchKey(Key);
         return;
     }
-    if (Key == 8) DropLastChar(FFilterText);
-    else if (Key == 27) FFilterText.clear();
-    else if (Key >= 32) AppendSearchChar(FFilterText, Key, SearchMaxLength);
+    if (Key == 8)
+        DropLastChar(FFilterText);
+    else if (Key == 27)
+        FFilterText.clear();
+    else if (Key >= 32)
+        AppendSearchChar(FFilterText, Key, SearchMaxLength);
     ApplyFilter();
 }
 
@@ -291,8 +294,10 @@ void TOstraPopupTree::FillTree(TOstraTreeProperties* Props, TDataSet* DataSet) {
             int level = 0;
             if (!TryStrToInt(Trim(levelField->AsString()), level)) level = 0;
             TTreeNode* parent = nullptr;
-            if (level >= 1 && level <= MaxLevel) parent = level == 1 ? nullptr : last[static_cast<size_t>(level - 1)];
-            else parent = last[MaxLevel];
+            if (level >= 1 && level <= MaxLevel)
+                parent = level == 1 ? nullptr : last[static_cast<size_t>(level - 1)];
+            else
+                parent = last[MaxLevel];
             auto* value = new std::string(uniqueField->AsString());
             TTreeNode* node = nullptr;
             try {
@@ -308,8 +313,7 @@ void TOstraPopupTree::FillTree(TOstraTreeProperties* Props, TDataSet* DataSet) {
         if (!position.empty() && DataSet->BookmarkValid(position)) {
             try {
                 DataSet->GotoBookmark(position);
-            } catch (const Exception&) {
-            }
+            } catch (const Exception&) {}
         }
         DataSet->EnableControls();
         Items()->EndUpdate();

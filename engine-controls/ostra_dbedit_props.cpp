@@ -150,20 +150,23 @@ void TOstraLookupProperties::Assign(TPersistent* Source) {
 }
 
 void TOstraLookupProperties::Publish(TPublisher<TOstraLookupProperties>& p) {
-    p.Property("ViewFieldIndex", &TOstraLookupProperties::ViewFieldIndex, &TOstraLookupProperties::SetViewFieldIndex);
-    p.Property("LookupKeyField", [](TOstraLookupProperties& o) { return o.LookupKeyField(); },
-               [](TOstraLookupProperties& o, const std::string& v) { o.SetLookupKeyField(v); });
-    p.Property("ListFieldNames", [](TOstraLookupProperties& o) { return o.ListFieldNames(); },
-               [](TOstraLookupProperties& o, const std::string& v) { o.SetListFieldNames(v); });
-    p.Property("SourceKeyField", [](TOstraLookupProperties& o) { return o.SourceKeyField(); },
-               [](TOstraLookupProperties& o, const std::string& v) { o.SetSourceKeyField(v); });
+    p.Property("ViewFieldIndex", &TOstraLookupProperties::ViewFieldIndex,
+               &TOstraLookupProperties::SetViewFieldIndex);
+    p.Property(
+        "LookupKeyField", [](TOstraLookupProperties& o) { return o.LookupKeyField(); },
+        [](TOstraLookupProperties& o, const std::string& v) { o.SetLookupKeyField(v); });
+    p.Property(
+        "ListFieldNames", [](TOstraLookupProperties& o) { return o.ListFieldNames(); },
+        [](TOstraLookupProperties& o, const std::string& v) { o.SetListFieldNames(v); });
+    p.Property(
+        "SourceKeyField", [](TOstraLookupProperties& o) { return o.SourceKeyField(); },
+        [](TOstraLookupProperties& o, const std::string& v) { o.SetSourceKeyField(v); });
     p.Property("KindSearch", &TOstraLookupProperties::KindSearch, &TOstraLookupProperties::SetKindSearch);
 }
 
 // ---- TOstraTreeProperties --------------------------------------------------------------------------
 
-TOstraTreeProperties::TOstraTreeProperties(TComponent* AOwner)
-    : FEdit(dynamic_cast<TOstraDBEdit*>(AOwner)) {}
+TOstraTreeProperties::TOstraTreeProperties(TComponent* AOwner) : FEdit(dynamic_cast<TOstraDBEdit*>(AOwner)) {}
 
 void TOstraTreeProperties::Changed() {
     if (FEdit) FEdit->PropertiesChanged();
@@ -198,14 +201,18 @@ void TOstraTreeProperties::Assign(TPersistent* Source) {
 }
 
 void TOstraTreeProperties::Publish(TPublisher<TOstraTreeProperties>& p) {
-    p.Property("UniqueField", [](TOstraTreeProperties& o) { return o.UniqueField(); },
-               [](TOstraTreeProperties& o, const std::string& v) { o.SetUniqueField(v); });
-    p.Property("LevelField", [](TOstraTreeProperties& o) { return o.LevelField(); },
-               [](TOstraTreeProperties& o, const std::string& v) { o.SetLevelField(v); });
-    p.Property("TextField", [](TOstraTreeProperties& o) { return o.TextField(); },
-               [](TOstraTreeProperties& o, const std::string& v) { o.SetTextField(v); });
-    p.Property("PathSeparator", [](TOstraTreeProperties& o) { return std::string(1, o.PathSeparator()); },
-               [](TOstraTreeProperties& o, const std::string& v) {
-                   if (!v.empty()) o.SetPathSeparator(v[0]);
-               });
+    p.Property(
+        "UniqueField", [](TOstraTreeProperties& o) { return o.UniqueField(); },
+        [](TOstraTreeProperties& o, const std::string& v) { o.SetUniqueField(v); });
+    p.Property(
+        "LevelField", [](TOstraTreeProperties& o) { return o.LevelField(); },
+        [](TOstraTreeProperties& o, const std::string& v) { o.SetLevelField(v); });
+    p.Property(
+        "TextField", [](TOstraTreeProperties& o) { return o.TextField(); },
+        [](TOstraTreeProperties& o, const std::string& v) { o.SetTextField(v); });
+    p.Property(
+        "PathSeparator", [](TOstraTreeProperties& o) { return std::string(1, o.PathSeparator()); },
+        [](TOstraTreeProperties& o, const std::string& v) {
+            if (!v.empty()) o.SetPathSeparator(v[0]);
+        });
 }

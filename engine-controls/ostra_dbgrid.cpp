@@ -40,8 +40,8 @@ TOstraCustomDBGrid::TOstraCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner)
     FTitleFont->Assign(Font());
     FTitleFont->SetOnChange(TNotifyEvent(this, &TOstraCustomDBGrid::TitleFontChanged));
     SetScrollBars(ssHorizontal);
-    TCustomGrid::SetOptions(
-        {goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goColSizing, goColMoving, goEditing, goTabs});
+    TCustomGrid::SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goColSizing,
+                             goColMoving, goEditing, goTabs});
     FColumns = std::make_unique<TOstraDBGridColumns>(this);
     FDataLink = std::make_unique<TGridDataLink>(this);
     FBookmarks = std::make_unique<TBookmarkList>(this);
@@ -148,8 +148,9 @@ void TOstraCustomDBGrid::SetOptions(TOstraDBGridOptions Value) {
         FAllowInsert = false;
         FAllowDelete = false;
     }
-    const TOstraDBGridOptions layoutOptions{dgEditing,   dgAlwaysShowEditor, dgTitles,     dgIndicator,
-                                            dgColLines,  dgRowLines,         dgRowSelect,  dgAlwaysShowSelection};
+    const TOstraDBGridOptions layoutOptions{dgEditing,   dgAlwaysShowEditor,   dgTitles,
+                                            dgIndicator, dgColLines,           dgRowLines,
+                                            dgRowSelect, dgAlwaysShowSelection};
     if (!(changed * layoutOptions).Empty()) LayoutChanged();
 }
 
@@ -280,7 +281,8 @@ bool TOstraCustomDBGrid::FieldIsMapped(TField* Field) const {
 void TOstraCustomDBGrid::DefineFieldMap() {
     if (FColumns->State() == ocsCustomized) {
         FDataLink->SetSparseMap(true);
-        for (int i = 0; i < FColumns->Count(); ++i) FDataLink->AddMapping(FColumns->GetColumn(i)->FieldName());
+        for (int i = 0; i < FColumns->Count(); ++i)
+            FDataLink->AddMapping(FColumns->GetColumn(i)->FieldName());
         return;
     }
     FDataLink->SetSparseMap(false);
@@ -300,8 +302,10 @@ void TOstraCustomDBGrid::InternalLayout() {
     // Stored columns after default ones: the default ones go.
     bool seenDefault = false, mixed = false;
     for (int i = 0; i < FColumns->Count() && !mixed; ++i) {
-        if (!FColumns->GetColumn(i)->Stored()) seenDefault = true;
-        else if (seenDefault) mixed = true;
+        if (!FColumns->GetColumn(i)->Stored())
+            seenDefault = true;
+        else if (seenDefault)
+            mixed = true;
     }
     if (mixed)
         for (int i = FColumns->Count() - 1; i >= 0; --i)
@@ -416,8 +420,10 @@ void TOstraCustomDBGrid::UpdateRowCount() {
 void TOstraCustomDBGrid::SetColumnAttributes() {
     const int io = FIndicatorOffset;
     const bool frozenFit = FFixedDataCols >= 0 && io + FFixedDataCols < ColCount();
-    if (frozenFit) TCustomGrid::SetFixedCols(io + FFixedDataCols);
-    else TCustomGrid::SetFixedCols(io);
+    if (frozenFit)
+        TCustomGrid::SetFixedCols(io + FFixedDataCols);
+    else
+        TCustomGrid::SetFixedCols(io);
     for (int i = 0; i < FColumns->Count() && i + io < ColCount(); ++i) {
         TOstraColumn* column = FColumns->GetColumn(i);
         const bool frozen = frozenFit && i < FFixedDataCols;
@@ -580,8 +586,10 @@ void TOstraCustomDBGrid::Notification(TComponent* AComponent, TOperation Operati
     TDataSet* ds = FDataLink->DataSet();
     if (fieldGone && FDataLink->Active()) DeferLayout();
     if (needLayout && FDataLink->Active()) {
-        if (ds && ds->ControlsDisabled()) DeferLayout();
-        else LayoutChanged();
+        if (ds && ds->ControlsDisabled())
+            DeferLayout();
+        else
+            LayoutChanged();
     }
 }
 
@@ -614,8 +622,10 @@ void TOstraCustomDBGrid::Dispatch(TMessage& Message) {
         if (!FLayoutDeferred) return;
         FLayoutDeferred = false;
         TDataSet* ds = FDataLink->DataSet();
-        if (ds && ds->ControlsDisabled()) DeferLayout();
-        else LayoutChanged();
+        if (ds && ds->ControlsDisabled())
+            DeferLayout();
+        else
+            LayoutChanged();
         return;
     }
     TCustomGrid::Dispatch(Message);

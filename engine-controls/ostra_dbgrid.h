@@ -44,13 +44,13 @@ TASKMOOR_ENUM(TOstraDBGridOption, dgEditing, dgAlwaysShowEditor, dgTitles, dgInd
 using TOstraDBGridOptions = TSet<TOstraDBGridOption>;
 
 inline constexpr TOstraDBGridOptions OstraDBGridDefaultOptions{
-    dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs, dgConfirmDelete,
-    dgCancelOnExit};
+    dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
+    dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit};
 
 // Images of the indicator column and the sort markers, in the order of the
 // grid's image list.
-inline constexpr const char* OstraGridGlyphNames[] = {"ODBGARROW",     "ODBEDIT",   "ODBINSERT", "ODBMULTIDOT",
-                                                      "ODBMULTIARROW", "ODBSMDOWN", "ODBSMUP"};
+inline constexpr const char* OstraGridGlyphNames[] = {
+    "ODBGARROW", "ODBEDIT", "ODBINSERT", "ODBMULTIDOT", "ODBMULTIARROW", "ODBSMDOWN", "ODBSMUP"};
 // Registers the seven glyphs as named image resources (once).
 void RegisterOstraGridGlyphs();
 
@@ -228,7 +228,9 @@ public:
     // Redoes the layout now unless a layout or update lock is held.
     virtual void LayoutChanged();
     void BeginUpdate() { ++FUpdateLock; }
-    void EndUpdate() { if (FUpdateLock > 0) --FUpdateLock; }
+    void EndUpdate() {
+        if (FUpdateLock > 0) --FUpdateLock;
+    }
     int UpdateLock() const { return FUpdateLock; }
     int LayoutLock() const { return FLayoutLock; }
     // Rows of records that fit the client area.
@@ -425,8 +427,7 @@ private:
     TDrawColumnCellEvent FOnDrawColumnCell;
     TDrawTitleAttrEvent FOnDrawTitleAttr;
     TDrawCellAttrEvent FOnDrawCellAttr;
-    TOstraDBGridClickEvent FOnEditButtonClick, FOnCellClick, FOnTitleClick, FBeforeDropDown,
-        FOnColumnResized;
+    TOstraDBGridClickEvent FOnEditButtonClick, FOnCellClick, FOnTitleClick, FBeforeDropDown, FOnColumnResized;
     TMovedEvent FOnColumnMoved;
     TCalcFieldEditedEvent FOnCalcFieldEdited;
     TOstraDBGridCloseUpEvent FAfterCloseUp;

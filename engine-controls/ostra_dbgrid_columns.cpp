@@ -41,7 +41,8 @@ private:
 
 // ---- TOstraColumnTitle ---------------------------------------------------------------------------
 
-TOstraColumnTitle::TOstraColumnTitle(TOstraColumn* Column) : FColumn(Column), FFont(std::make_unique<TFont>()) {
+TOstraColumnTitle::TOstraColumnTitle(TOstraColumn* Column)
+    : FColumn(Column), FFont(std::make_unique<TFont>()) {
     FFont->SetOnChange(TNotifyEvent(this, &TOstraColumnTitle::FontChanged));
 }
 
@@ -160,7 +161,8 @@ void TOstraColumnTitle::Publish(TPublisher<TOstraColumnTitle>& p) {
 
 // ---- TOstraColumn ------------------------------------------------------------------------------------
 
-TOstraColumn::TOstraColumn(TCollection* Collection) : TCollectionItem(nullptr), FFont(std::make_unique<TFont>()) {
+TOstraColumn::TOstraColumn(TCollection* Collection)
+    : TCollectionItem(nullptr), FFont(std::make_unique<TFont>()) {
     // The column joins its collection only once it is whole: joining makes
     // the grid lay out its columns.
     FFont->SetOnChange(TNotifyEvent(this, &TOstraColumn::FontChanged));
@@ -184,8 +186,7 @@ TOstraColumn::~TOstraColumn() {
     // Leaving the collection tells the grid (once, after a Clear).
     try {
         SetCollection(nullptr);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 TOstraColumnTitle* TOstraColumn::CreateTitle() { return new TOstraColumnTitle(this); }
@@ -239,7 +240,8 @@ void TOstraColumn::SetFieldName(const std::string& Value) {
     TField* f = nullptr;
     TOstraCustomDBGrid* grid = Grid();
     TDataSet* ds = GridDataSet();
-    if (ds && !Value.empty() && !(grid && grid->ComponentState().Contains(csLoading))) f = ds->FindField(Value);
+    if (ds && !Value.empty() && !(grid && grid->ComponentState().Contains(csLoading)))
+        f = ds->FindField(Value);
     FFieldName = Value;
     SetField(f);
     Changed(false);
@@ -253,7 +255,9 @@ TAlignment TOstraColumn::DefaultAlignment() const {
     return taLeftJustify;
 }
 
-TAlignment TOstraColumn::Alignment() const { return IsAssigned(cvAlignment) ? FAlignment : DefaultAlignment(); }
+TAlignment TOstraColumn::Alignment() const {
+    return IsAssigned(cvAlignment) ? FAlignment : DefaultAlignment();
+}
 
 void TOstraColumn::SetAlignment(TAlignment Value) {
     if (!FStored && GridLinkActive()) {
@@ -535,7 +539,8 @@ std::string TOstraColumn::MappedText(const std::string& FieldText) const {
 std::string TOstraColumn::DisplayText() const {
     TField* f = Field();
     if (!f) return std::string();
-    const bool mapped = (FButtonStyle == cbsCombo && PickMapping()) || (FButtonStyle == cbsLookup && LookupReady());
+    const bool mapped =
+        (FButtonStyle == cbsCombo && PickMapping()) || (FButtonStyle == cbsLookup && LookupReady());
     if (mapped) return MappedText(f->Text());
     if (f->DataType() == ftMemo || f->DataType() == ftFmtMemo) return FirstLine(f->AsString());
     return f->DisplayText();
@@ -702,8 +707,10 @@ TOstraColumnsState TOstraDBGridColumns::State() const {
 
 void TOstraDBGridColumns::SetState(TOstraColumnsState Value) {
     if (Value == State()) return;
-    if (Value == ocsDefault) Clear();
-    else RebuildColumns();
+    if (Value == ocsDefault)
+        Clear();
+    else
+        RebuildColumns();
 }
 
 void TOstraDBGridColumns::RebuildColumns() {
@@ -715,7 +722,8 @@ void TOstraDBGridColumns::RebuildColumns() {
     FGrid->BeginLayout();
     try {
         Clear();
-        for (int i = 0; i < ds->Fields()->Count(); ++i) Add()->SetFieldName(ds->Fields()->Fields(i)->FieldName());
+        for (int i = 0; i < ds->Fields()->Count(); ++i)
+            Add()->SetFieldName(ds->Fields()->Fields(i)->FieldName());
     } catch (...) {
         FGrid->EndLayout();
         throw;

@@ -129,8 +129,10 @@ void TOstraPopupCalendar::MouseUp(TMouseButton Button, TShiftState Shift, int X,
     if (!editor) return;
     editor->ListMouseUp(this, Button, X, Y);
     if (!editor->ListVisible() || editor->ActiveList() != this) return;
-    if (X >= 2 && Y >= 41 && X < Width() - 2 && Y < Height() - 20) editor->CloseUp(true);
-    else if (!(X >= 0 && Y >= 0 && X <= Width() && Y <= Height())) editor->CloseUp(false);
+    if (X >= 2 && Y >= 41 && X < Width() - 2 && Y < Height() - 20)
+        editor->CloseUp(true);
+    else if (!(X >= 0 && Y >= 0 && X <= Width() && Y <= Height()))
+        editor->CloseUp(false);
 }
 
 void TOstraPopupCalendar::Dispatch(TMessage& Message) {
@@ -177,7 +179,9 @@ TOstraDBGridInplaceEdit::TOstraDBGridInplaceEdit(TComponent* AOwner) : TInplaceE
 
 TOstraDBGridInplaceEdit::~TOstraDBGridInplaceEdit() = default;
 
-TOstraCustomDBGrid* TOstraDBGridInplaceEdit::DBGrid() const { return dynamic_cast<TOstraCustomDBGrid*>(Grid()); }
+TOstraCustomDBGrid* TOstraDBGridInplaceEdit::DBGrid() const {
+    return dynamic_cast<TOstraCustomDBGrid*>(Grid());
+}
 
 TOstraColumn* TOstraDBGridInplaceEdit::CurrentColumn() const {
     TOstraCustomDBGrid* grid = DBGrid();
@@ -201,7 +205,8 @@ void TOstraDBGridInplaceEdit::UpdateContents() {
     if (grid && column) {
         switch (column->ButtonStyle()) {
         case cbsCombo:
-            if (column->HasPickList() && column->PickList()->Count() > 0 && !column->ReadOnly()) style = esPickList;
+            if (column->HasPickList() && column->PickList()->Count() > 0 && !column->ReadOnly())
+                style = esPickList;
             break;
         case cbsLookup: {
             TField* field = column->Field();
@@ -262,8 +267,10 @@ void TOstraDBGridInplaceEdit::BoundsChanged() {
     if (FEditStyle == esSimple) return;
     TRect r = Rect(2, 2, Width() - 2, Height());
     TOstraCustomDBGrid* grid = DBGrid();
-    if (grid && grid->UseRightToLeftAlignment()) r.Left += FButtonWidth - 2;
-    else r.Right -= FButtonWidth;
+    if (grid && grid->UseRightToLeftAlignment())
+        r.Left += FButtonWidth - 2;
+    else
+        r.Right -= FButtonWidth;
     r.Right = std::max(r.Left, r.Right);
     SetEditRect(r);
 }
@@ -307,7 +314,8 @@ void TOstraDBGridInplaceEdit::DropDown() {
         FPickList->SetBounds(0, 0, width, FPickList->ItemHeight() * rows + 4);
         int index = -1;
         if (field && !field->IsNull()) {
-            const bool mapped = column->HasPickValues() && column->PickValues()->Count() == column->PickList()->Count();
+            const bool mapped =
+                column->HasPickValues() && column->PickValues()->Count() == column->PickList()->Count();
             index = (mapped ? column->PickValues() : column->PickList())->IndexOf(field->Text());
         }
         FPickList->SetItemIndex(index);
@@ -356,7 +364,8 @@ void TOstraDBGridInplaceEdit::CloseUp(bool Accept) {
     } else if (FActiveList == FPickList) {
         const int index = FPickList->ItemIndex();
         if (column && index >= 0 && index < column->PickList()->Count()) {
-            const bool mapped = column->HasPickValues() && column->PickValues()->Count() == column->PickList()->Count();
+            const bool mapped =
+                column->HasPickValues() && column->PickValues()->Count() == column->PickList()->Count();
             value = (mapped ? column->PickValues() : column->PickList())->Strings(index);
             hasValue = true;
         }
@@ -407,8 +416,7 @@ void TOstraDBGridInplaceEdit::FocusCheck() {
         if (CanFocus()) {
             try {
                 SetFocus();
-            } catch (const Exception&) {
-            }
+            } catch (const Exception&) {}
         }
         return;
     }
@@ -421,8 +429,10 @@ bool TOstraDBGridInplaceEdit::DoDropDownKeys(uint16_t& Key, TShiftState Shift) {
     const bool alt = Shift.Contains(ssAlt);
     if ((Key == VK_UP || Key == VK_DOWN) && alt) {
         if (FEditStyle >= esPickList) {
-            if (FListVisible) CloseUp(true);
-            else DropDown();
+            if (FListVisible)
+                CloseUp(true);
+            else
+                DropDown();
         }
         Key = 0;
         return true;
@@ -473,8 +483,7 @@ void TOstraDBGridInplaceEdit::WndProc(TMessage& Message) {
         }
         break;
     case WM_LBUTTONDBLCLK:
-        if (FEditStyle != esSimple && PtInRect(ButtonRect(), MousePos(Message)))
-            return;
+        if (FEditStyle != esSimple && PtInRect(ButtonRect(), MousePos(Message))) return;
         break;
     default: break;
     }
@@ -597,7 +606,8 @@ void TOstraDBGridInplaceEdit::Dispatch(TMessage& Message) {
     }
     if (Message.Msg == CM_CANCELMODE) {
         auto* sender = reinterpret_cast<TControl*>(Message.LParam);
-            if (sender != this && sender != FActiveList && !(sender && FActiveList && sender->Parent() == FActiveList))
+        if (sender != this && sender != FActiveList &&
+            !(sender && FActiveList && sender->Parent() == FActiveList))
             CloseUp(false);
     }
     inherited::Dispatch(Message);

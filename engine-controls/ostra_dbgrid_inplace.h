@@ -89,7 +89,13 @@ class TOstraDBGridInplaceEdit : public TInplaceEdit {
     TASKMOOR_CLASS(TOstraDBGridInplaceEdit, TInplaceEdit)
 public:
     // 0 no button, 1 ellipsis, 2 pick list, 3 lookup list, 4 calendar.
-    enum TEditStyle : uint8_t { esSimple = 0, esEllipsis = 1, esPickList = 2, esDataList = 3, esCalendar = 4 };
+    enum TEditStyle : uint8_t {
+        esSimple = 0,
+        esEllipsis = 1,
+        esPickList = 2,
+        esDataList = 3,
+        esCalendar = 4
+    };
 
     explicit TOstraDBGridInplaceEdit(TComponent* AOwner);
     ~TOstraDBGridInplaceEdit() override;

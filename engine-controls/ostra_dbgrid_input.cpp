@@ -15,21 +15,21 @@ namespace {
 // Fields whose text the grid's editor cannot edit.
 bool TextEditable(const TField* Field) {
     switch (Field->DataType()) {
-        case ftBytes:
-        case ftVarBytes:
-        case ftBlob:
-        case ftMemo:
-        case ftGraphic:
-        case ftFmtMemo:
-        case ftParadoxOle:
-        case ftDBaseOle:
-        case ftTypedBinary:
-        case ftCursor:
-        case ftADT:
-        case ftArray:
-        case ftReference:
-        case ftDataSet: return false;
-        default: return true;
+    case ftBytes:
+    case ftVarBytes:
+    case ftBlob:
+    case ftMemo:
+    case ftGraphic:
+    case ftFmtMemo:
+    case ftParadoxOle:
+    case ftDBaseOle:
+    case ftTypedBinary:
+    case ftCursor:
+    case ftADT:
+    case ftArray:
+    case ftReference:
+    case ftDataSet: return false;
+    default: return true;
     }
 }
 
@@ -275,93 +275,101 @@ void TOstraCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     TDataSet* ds = FDataLink->DataSet();
     if (!FDataLink->Active() || !ds || !CanGridAcceptKey(Key, Shift)) return;
     if (UseRightToLeftAlignment()) {
-        if (Key == VK_LEFT) Key = VK_RIGHT;
-        else if (Key == VK_RIGHT) Key = VK_LEFT;
+        if (Key == VK_LEFT)
+            Key = VK_RIGHT;
+        else if (Key == VK_RIGHT)
+            Key = VK_LEFT;
     }
     const bool rowSelect = FOptions.Contains(dgRowSelect);
     if (Shift.Contains(ssCtrl)) {
         switch (Key) {
-            case VK_UP:
-            case VK_PRIOR:
-            case VK_DOWN:
-            case VK_NEXT:
-            case VK_HOME:
-            case VK_END: ClearSelection(); break;
-            default: break;
+        case VK_UP:
+        case VK_PRIOR:
+        case VK_DOWN:
+        case VK_NEXT:
+        case VK_HOME:
+        case VK_END: ClearSelection(); break;
+        default: break;
         }
         switch (Key) {
-            case VK_UP:
-            case VK_PRIOR: FDataLink->MoveBy(-FDataLink->ActiveRecord()); break;
-            case VK_DOWN:
-            case VK_NEXT: FDataLink->MoveBy(FDataLink->BufferCount() - FDataLink->ActiveRecord() - 1); break;
-            case VK_LEFT: MoveCol(FIndicatorOffset, 1); break;
-            case VK_RIGHT: MoveCol(ColCount() - 1, -1); break;
-            case VK_HOME: ds->First(); break;
-            case VK_END: ds->Last(); break;
-            case VK_DELETE:
-                if (!FReadOnly && !ds->IsEmpty() && ds->CanModify() && DeletePrompt()) {
-                    if (FBookmarks->Count() > 0) FBookmarks->Delete();
-                    else ds->Delete();
-                }
-                break;
-            default: break;
+        case VK_UP:
+        case VK_PRIOR: FDataLink->MoveBy(-FDataLink->ActiveRecord()); break;
+        case VK_DOWN:
+        case VK_NEXT: FDataLink->MoveBy(FDataLink->BufferCount() - FDataLink->ActiveRecord() - 1); break;
+        case VK_LEFT: MoveCol(FIndicatorOffset, 1); break;
+        case VK_RIGHT: MoveCol(ColCount() - 1, -1); break;
+        case VK_HOME: ds->First(); break;
+        case VK_END: ds->Last(); break;
+        case VK_DELETE:
+            if (!FReadOnly && !ds->IsEmpty() && ds->CanModify() && DeletePrompt()) {
+                if (FBookmarks->Count() > 0)
+                    FBookmarks->Delete();
+                else
+                    ds->Delete();
+            }
+            break;
+        default: break;
         }
         return;
     }
     switch (Key) {
-        case VK_UP: PriorRow(true, Shift); break;
-        case VK_DOWN: NextRow(true, Shift); break;
-        case VK_LEFT:
-            if (rowSelect) PriorRow(false, Shift);
-            else MoveCol(Col() - 1, -1);
-            break;
-        case VK_RIGHT:
-            if (rowSelect) NextRow(false, Shift);
-            else MoveCol(Col() + 1, 1);
-            break;
-        case VK_HOME:
-            if (ColCount() == FIndicatorOffset + 1 || rowSelect) {
-                ClearSelection();
-                ds->First();
-            } else {
-                MoveCol(FIndicatorOffset, 1);
-            }
-            break;
-        case VK_END:
-            if (ColCount() == FIndicatorOffset + 1 || rowSelect) {
-                ClearSelection();
-                ds->Last();
-            } else {
-                MoveCol(ColCount() - 1, -1);
-            }
-            break;
-        case VK_NEXT:
+    case VK_UP: PriorRow(true, Shift); break;
+    case VK_DOWN: NextRow(true, Shift); break;
+    case VK_LEFT:
+        if (rowSelect)
+            PriorRow(false, Shift);
+        else
+            MoveCol(Col() - 1, -1);
+        break;
+    case VK_RIGHT:
+        if (rowSelect)
+            NextRow(false, Shift);
+        else
+            MoveCol(Col() + 1, 1);
+        break;
+    case VK_HOME:
+        if (ColCount() == FIndicatorOffset + 1 || rowSelect) {
             ClearSelection();
-            FDataLink->MoveBy(VisibleRowCount());
-            break;
-        case VK_PRIOR:
+            ds->First();
+        } else {
+            MoveCol(FIndicatorOffset, 1);
+        }
+        break;
+    case VK_END:
+        if (ColCount() == FIndicatorOffset + 1 || rowSelect) {
             ClearSelection();
-            FDataLink->MoveBy(-VisibleRowCount());
-            break;
-        case VK_INSERT:
-            if (ds->CanModify() && !FReadOnly && FOptions.Contains(dgEditing) && FAllowInsert) {
-                ClearSelection();
-                ds->Insert();
-            }
-            break;
-        case VK_TAB:
-            if (!Shift.Contains(ssAlt)) Tab(!Shift.Contains(ssShift));
-            break;
-        case VK_RETURN:
-            if (FOptions.Contains(dgEnterToTab) && !Shift.Contains(ssAlt)) Tab(!Shift.Contains(ssShift));
-            break;
-        case VK_ESCAPE:
-            FDataLink->Reset();
+            ds->Last();
+        } else {
+            MoveCol(ColCount() - 1, -1);
+        }
+        break;
+    case VK_NEXT:
+        ClearSelection();
+        FDataLink->MoveBy(VisibleRowCount());
+        break;
+    case VK_PRIOR:
+        ClearSelection();
+        FDataLink->MoveBy(-VisibleRowCount());
+        break;
+    case VK_INSERT:
+        if (ds->CanModify() && !FReadOnly && FOptions.Contains(dgEditing) && FAllowInsert) {
             ClearSelection();
-            if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
-            break;
-        case VK_F2: SetEditorMode(true); break;
-        default: break;
+            ds->Insert();
+        }
+        break;
+    case VK_TAB:
+        if (!Shift.Contains(ssAlt)) Tab(!Shift.Contains(ssShift));
+        break;
+    case VK_RETURN:
+        if (FOptions.Contains(dgEnterToTab) && !Shift.Contains(ssAlt)) Tab(!Shift.Contains(ssShift));
+        break;
+    case VK_ESCAPE:
+        FDataLink->Reset();
+        ClearSelection();
+        if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+        break;
+    case VK_F2: SetEditorMode(true); break;
+    default: break;
     }
 }
 
@@ -497,8 +505,10 @@ void TOstraCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, 
     if (cell.X < FIndicatorOffset || cell.Y < 0) return;
     TOstraColumn* column = ColumnOf(cell.X);
     if (!column) return;
-    if (cell.Y >= FTitleOffset) CellClick(column);
-    else if (column->CanClick() && column == pressed) TitleClick(column);
+    if (cell.Y >= FTitleOffset)
+        CellClick(column);
+    else if (column->CanClick() && column == pressed)
+        TitleClick(column);
 }
 
 bool TOstraCustomDBGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
@@ -564,26 +574,26 @@ void TOstraCustomDBGrid::WMVScroll(TMessage& Message) {
     }
     const int page = std::max(1, VisibleRowCount());
     switch (code) {
-        case SB_LINEUP: FDataLink->MoveBy(-1); break;
-        case SB_LINEDOWN: FDataLink->MoveBy(1); break;
-        case SB_PAGEUP: FDataLink->MoveBy(-page); break;
-        case SB_PAGEDOWN: FDataLink->MoveBy(page); break;
-        case SB_THUMBPOSITION:
-            if (ds->IsSequenced()) {
-                ds->SetRecNo(pos);
-            } else {
-                switch (pos) {
-                    case 0: ds->First(); break;
-                    case 1: FDataLink->MoveBy(-page); break;
-                    case 3: FDataLink->MoveBy(page); break;
-                    case 4: ds->Last(); break;
-                    default: break;
-                }
+    case SB_LINEUP: FDataLink->MoveBy(-1); break;
+    case SB_LINEDOWN: FDataLink->MoveBy(1); break;
+    case SB_PAGEUP: FDataLink->MoveBy(-page); break;
+    case SB_PAGEDOWN: FDataLink->MoveBy(page); break;
+    case SB_THUMBPOSITION:
+        if (ds->IsSequenced()) {
+            ds->SetRecNo(pos);
+        } else {
+            switch (pos) {
+            case 0: ds->First(); break;
+            case 1: FDataLink->MoveBy(-page); break;
+            case 3: FDataLink->MoveBy(page); break;
+            case 4: ds->Last(); break;
+            default: break;
             }
-            break;
-        case SB_BOTTOM: ds->Last(); break;
-        case SB_TOP: ds->First(); break;
-        default: break;
+        }
+        break;
+    case SB_BOTTOM: ds->Last(); break;
+    case SB_TOP: ds->First(); break;
+    default: break;
     }
 }
 
@@ -591,8 +601,8 @@ void TOstraCustomDBGrid::DoExit() {
     try {
         TDataSet* ds = FDataLink->DataSet();
         if (FDataLink->Active() && ds) {
-            if (FOptions.Contains(dgEditing) && FOptions.Contains(dgCancelOnExit) && ds->State() == dsInsert &&
-                !ds->Modified() && !FDataLink->IsModified())
+            if (FOptions.Contains(dgEditing) && FOptions.Contains(dgCancelOnExit) &&
+                ds->State() == dsInsert && !ds->Modified() && !FDataLink->IsModified())
                 ds->Cancel();
             else
                 FDataLink->UpdateData();

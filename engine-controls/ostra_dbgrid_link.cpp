@@ -162,8 +162,10 @@ void TBookmarkList::SetCurrentRowSelected(bool Value) {
     if (current.empty()) return;
     int index = 0;
     if (Find(current, index) == Value) return;
-    if (Value) FList.insert(FList.begin() + index, current);
-    else FList.erase(FList.begin() + index);
+    if (Value)
+        FList.insert(FList.begin() + index, current);
+    else
+        FList.erase(FList.begin() + index);
     Changed();
     FGrid->InvalidateRow(FGrid->Row());
     FGrid->FOnMultiSelectChanged(FGrid);

@@ -88,7 +88,8 @@ void TOstraCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridD
     }
 }
 
-void TOstraCustomDBGrid::DrawIndicatorCell(const TRect& Rect, int DataRow, bool MultiSelected, int FrameOffs) {
+void TOstraCustomDBGrid::DrawIndicatorCell(const TRect& Rect, int DataRow, bool MultiSelected,
+                                           int FrameOffs) {
     TCanvas* canvas = Canvas();
     canvas->Brush()->SetColor(FixedColor());
     canvas->FillRect(Rect);
@@ -98,12 +99,12 @@ void TOstraCustomDBGrid::DrawIndicatorCell(const TRect& Rect, int DataRow, bool 
     int glyph = 0;
     if (TDataSet* ds = FDataLink->DataSet()) {
         switch (ds->State()) {
-            case dsEdit: glyph = 1; break;
-            case dsInsert: glyph = 2; break;
-            case dsBrowse:
-                if (MultiSelected) glyph = current ? 4 : 3;
-                break;
-            default: break;
+        case dsEdit: glyph = 1; break;
+        case dsInsert: glyph = 2; break;
+        case dsBrowse:
+            if (MultiSelected) glyph = current ? 4 : 3;
+            break;
+        default: break;
         }
     }
     int x = Rect.Right - FIndicators->Width() - FrameOffs;
@@ -138,10 +139,11 @@ void TOstraCustomDBGrid::DrawTitleCell(TOstraColumn* Column, TRect Rect, int Fra
     }
 }
 
-void TOstraCustomDBGrid::DrawDataCellContents(int DataCol, int DataRow, const TRect& Rect, TGridDrawState State,
-                                              bool MultiSelected) {
+void TOstraCustomDBGrid::DrawDataCellContents(int DataCol, int DataRow, const TRect& Rect,
+                                              TGridDrawState State, bool MultiSelected) {
     TCanvas* canvas = Canvas();
-    TOstraColumn* column = DataCol >= 0 && DataCol < FColumns->Count() ? FColumns->GetColumn(DataCol) : nullptr;
+    TOstraColumn* column =
+        DataCol >= 0 && DataCol < FColumns->Count() ? FColumns->GetColumn(DataCol) : nullptr;
     if (!column) {
         canvas->Brush()->SetColor(Color());
         canvas->FillRect(Rect);
@@ -182,8 +184,10 @@ void TOstraCustomDBGrid::DrawDataCellContents(int DataCol, int DataRow, const TR
 void TOstraCustomDBGrid::DefaultDrawColumnCell(const TRect& Rect, int, TOstraColumn* Column, TGridDrawState) {
     if (!Column) return;
     const std::string value = Column->DisplayText();
-    if (Column->ButtonStyle() == cbsCheck) DrawCheckBox(Rect, value == Column->ValueChecked());
-    else WriteText(Rect, 2, 2, value, Column->Alignment(), Column->WrapText(), UseRightToLeftAlignment());
+    if (Column->ButtonStyle() == cbsCheck)
+        DrawCheckBox(Rect, value == Column->ValueChecked());
+    else
+        WriteText(Rect, 2, 2, value, Column->Alignment(), Column->WrapText(), UseRightToLeftAlignment());
 }
 
 void TOstraCustomDBGrid::DrawColumnCell(const TRect& Rect, int DataCol, TOstraColumn* Column,
@@ -228,12 +232,16 @@ void TOstraCustomDBGrid::WriteText(const TRect& Rect, int DX, int DY, const std:
     bc->Brush()->SetStyle(bsClear);
     if (RightToLeft) {
         // The text reads from the right: the alignment is mirrored.
-        if (Alignment == taLeftJustify) Alignment = taRightJustify;
-        else if (Alignment == taRightJustify) Alignment = taLeftJustify;
+        if (Alignment == taLeftJustify)
+            Alignment = taRightJustify;
+        else if (Alignment == taRightJustify)
+            Alignment = taLeftJustify;
     }
     unsigned flags = DT_NOPREFIX | DT_EXPANDTABS;
-    if (Alignment == taRightJustify) flags |= DT_RIGHT;
-    else if (Alignment == taCenter) flags |= DT_CENTER;
+    if (Alignment == taRightJustify)
+        flags |= DT_RIGHT;
+    else if (Alignment == taCenter)
+        flags |= DT_CENTER;
     if (WordWrap) flags |= DT_WORDBREAK;
     if (RightToLeft) flags |= DT_RTLREADING;
     TRect textRect = ::Rect(DX, DY, w - 1, h - 1);

@@ -51,8 +51,12 @@ bool OstraPasswordDialog(std::string& Password) {
     return true;
 }
 
-bool TOstraDialogPasswordPrompt::PromptPassword(std::string& Password) { return OstraPasswordDialog(Password); }
+bool TOstraDialogPasswordPrompt::PromptPassword(std::string& Password) {
+    return OstraPasswordDialog(Password);
+}
 
 void TOstraDialogPasswordPrompt::ShowMessage(const std::string& Message) { ::ShowMessage(Message); }
 
-void InstallOstraPasswordDialog() { OstraPasswords().SetPrompt(std::make_shared<TOstraDialogPasswordPrompt>()); }
+void InstallOstraPasswordDialog() {
+    OstraPasswords().SetPrompt(std::make_shared<TOstraDialogPasswordPrompt>());
+}

@@ -13,13 +13,12 @@
 namespace {
 
 const char* const TypeNames[OstraFieldTypeCount] = {
-    "Unknown", "SmallInt", "Integer", "Int64",   "Boolean", "Double",
-    "Currency", "Date",    "Time",    "DateTime", "AutoInc", "SmallStr",
-    "String",  "BLOB",     "Memo",    "FmtMemo", "Graphic"};
+    "Unknown",  "SmallInt", "Integer",  "Int64",  "Boolean", "Double", "Currency", "Date",   "Time",
+    "DateTime", "AutoInc",  "SmallStr", "String", "BLOB",    "Memo",   "FmtMemo",  "Graphic"};
 
 // Letters of the types 0..16; SmallStr has none of its own.
 const char TypeLetters[OstraFieldTypeCount] = {'s', 'l', 'i', 'e', 'b', 'f', 'c', 'd', 'v',
-                                                't', 'a', 0,   's', 'o', 'm', 'r', 'g'};
+                                               't', 'a', 0,   's', 'o', 'm', 'r', 'g'};
 
 // The word before a value block: its length, and whether the block was
 // allocated on the heap (else it belongs to a store's memory).
@@ -95,8 +94,7 @@ bool IsTrueText(const std::string& text) {
     if (up == "TRUE" || up == "YES" || up == "T" || up == "1") return true;
     if (text == "\xC4\xC0") return true;  // the word for yes in the old single-byte code page
     // The same word in UTF-8, either letter in either case.
-    if (text.size() == 4 && static_cast<uint8_t>(text[0]) == 0xD0 &&
-        static_cast<uint8_t>(text[2]) == 0xD0) {
+    if (text.size() == 4 && static_cast<uint8_t>(text[0]) == 0xD0 && static_cast<uint8_t>(text[2]) == 0xD0) {
         const uint8_t d = static_cast<uint8_t>(text[1]), a = static_cast<uint8_t>(text[3]);
         return (d == 0x94 || d == 0xB4) && (a == 0x90 || a == 0xB0);
     }
@@ -173,9 +171,8 @@ TOstraFieldType TypeFromFieldType(TFieldType fieldType, int size) {
 
 TFieldType FieldTypeOf(TOstraFieldType type) {
     static const TFieldType Types[OstraFieldTypeCount] = {
-        ftUnknown, ftSmallint, ftInteger, ftLargeint, ftBoolean, ftFloat,  ftCurrency,
-        ftDate,    ftTime,     ftDateTime, ftAutoInc, ftString,  ftString, ftBlob,
-        ftMemo,    ftFmtMemo,  ftGraphic};
+        ftUnknown,  ftSmallint, ftInteger, ftLargeint, ftBoolean, ftFloat, ftCurrency, ftDate,   ftTime,
+        ftDateTime, ftAutoInc,  ftString,  ftString,   ftBlob,    ftMemo,  ftFmtMemo,  ftGraphic};
     return type < OstraFieldTypeCount ? Types[type] : ftUnknown;
 }
 
@@ -237,8 +234,7 @@ uint32_t OstValueLength(const uint8_t* place) {
 
 void OstSetValue(uint8_t* place, TOstraFieldType type, const void* data, std::size_t length) {
     OstReleaseValue(place);
-    if (type == oftString && length)
-        length = strnlen(static_cast<const char*>(data), length);
+    if (type == oftString && length) length = strnlen(static_cast<const char*>(data), length);
     if (length == 0) return;
     SetRef(place, NewHeapBlock(data, length));
 }
@@ -373,8 +369,8 @@ int CompareValues(const uint8_t* value1, const uint8_t* value2, const TOstraFiel
     }
 }
 
-int CompareRecords(const uint8_t* data1, const uint8_t* data2,
-                   std::span<const TOstraField* const> fields, int count) {
+int CompareRecords(const uint8_t* data1, const uint8_t* data2, std::span<const TOstraField* const> fields,
+                   int count) {
     const std::size_t n =
         count < 0 ? fields.size() : std::min(fields.size(), static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < n; ++i) {
@@ -393,8 +389,7 @@ namespace {
 int UniqueCounter = -1;
 
 void AppendDigits(std::string& out, int64_t value, int digits) {
-    static const char Alphabet[] =
-        "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    static const char Alphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     int64_t limit = 1;
     for (int i = 0; i < digits; ++i) limit *= 62;
     value %= limit;  // keeps every part within its digits, whatever the date

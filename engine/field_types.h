@@ -49,12 +49,12 @@ const char* OstraFieldTypeName(int code);
 // One field description of a table.
 struct TOstraField {
     std::string Name;
-    std::string Origin;            // the label before the "." in the file ("XXX" when absent)
-    uint16_t Size = 0;             // bytes in the record's data
-    uint16_t Length = 0;           // declared text length of SmallStr and String, else 0
-    uint32_t Offset = 0;           // place in the record's data
+    std::string Origin;   // the label before the "." in the file ("XXX" when absent)
+    uint16_t Size = 0;    // bytes in the record's data
+    uint16_t Length = 0;  // declared text length of SmallStr and String, else 0
+    uint32_t Offset = 0;  // place in the record's data
     TOstraFieldType FieldType = oftUnknown;
-    uint8_t Numeric = 0;           // 1 for AutoInc, Currency, Int64, Double, Integer, SmallInt
+    uint8_t Numeric = 0;  // 1 for AutoInc, Currency, Int64, Double, Integer, SmallInt
     std::string DefaultText;
     std::string ExtraText;
 };
@@ -135,8 +135,8 @@ int CompareValues(const uint8_t* value1, const uint8_t* value2, const TOstraFiel
                   bool caseInsensitive);
 // The first non-zero comparison (case-sensitive) over the first `count`
 // fields, all of them when count is negative.
-int CompareRecords(const uint8_t* data1, const uint8_t* data2,
-                   std::span<const TOstraField* const> fields, int count);
+int CompareRecords(const uint8_t* data1, const uint8_t* data2, std::span<const TOstraField* const> fields,
+                   int count);
 
 // An 8-character code over 0-9, A-Z, a-z built from the clock and a run-wide
 // counter, different for every call within a run.

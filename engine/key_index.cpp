@@ -71,7 +71,8 @@ uint64_t TOstraKeyIndex::Hash(const uint8_t* Data) const {
     return h;
 }
 
-bool TOstraKeyIndex::SameSearch(const TOstraRecordList& View, const std::vector<const TOstraField*>& Fields) const {
+bool TOstraKeyIndex::SameSearch(const TOstraRecordList& View,
+                                const std::vector<const TOstraField*>& Fields) const {
     return FView == &View && FVersion == View.Version() && FFields == Fields;
 }
 

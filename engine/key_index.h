@@ -31,8 +31,8 @@ private:
     bool SameSearch(const TOstraRecordList& View, const std::vector<const TOstraField*>& Fields) const;
 
     struct TSlot {
-        const TOstraRecord* Record;   // nullptr: free
-        uint32_t Tag;                 // the hash's high half
+        const TOstraRecord* Record;  // nullptr: free
+        uint32_t Tag;                // the hash's high half
         uint32_t Position;
     };
     std::vector<TSlot> FSlots;

@@ -39,8 +39,7 @@ TOstraDatabase::~TOstraDatabase() {
             try {
                 if (std::find(FOpen.begin(), FOpen.end(), dataSet) != FOpen.end())
                     TOstraTable::CloseWithClones(dataSet);
-            } catch (...) {
-            }
+            } catch (...) {}
         }
         if (FOpen.size() >= open.size()) break;
     }

@@ -55,13 +55,11 @@ TOstraDataset::~TOstraDataset() {
     for (TOstraDataset* clone : std::vector<TOstraDataset*>(FClones)) {
         try {
             clone->Close();
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     try {
         SetActive(false);
-    } catch (...) {
-    }
+    } catch (...) {}
     FMasterLink.reset();
 }
 
@@ -94,8 +92,8 @@ void TOstraDataset::InternalOpen() {
         }
         BindFields(true);
         SetBookmarkSize(static_cast<int>(sizeof(TOstraRecord*)));
-        FRecordSize = Align8(Align8(FDataSize) + static_cast<std::size_t>(CalcFieldsSize())) +
-                      sizeof(TBufferTrailer);
+        FRecordSize =
+            Align8(Align8(FDataSize) + static_cast<std::size_t>(CalcFieldsSize())) + sizeof(TBufferTrailer);
         InitKeyBuffers();
         for (int i = 0; i < FieldCount(); ++i) {
             auto* f = dynamic_cast<TFloatField*>(Fields()->Fields(i));
@@ -128,8 +126,7 @@ void TOstraDataset::InternalClose() {
         for (TOstraDataset* clone : std::vector<TOstraDataset*>(FClones)) {
             try {
                 clone->Close();
-            } catch (...) {
-            }
+            } catch (...) {}
         }
     }
     for (TOstraKeyBuffer& key : FKeys) key.Release();
@@ -232,8 +229,7 @@ void TOstraDataset::Notification(TComponent* AComponent, TOperation Operation) {
     if (AComponent == FMasterSource) FMasterSource = nullptr;
     try {
         SyncMasterLink();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 // ---------------------------------------------------------------------------
@@ -421,8 +417,9 @@ bool TOstraDataset::GetCanModify() { return inherited::GetCanModify() && !FReadO
 const TOstraField* TOstraDataset::StoreFieldOfNo(int FieldNo) const {
     if (FieldNo < 1 || FieldNo > static_cast<int>(FFieldMap.size())) return nullptr;
     const int index = FFieldMap[static_cast<std::size_t>(FieldNo - 1)];
-    return index >= 0 && index < static_cast<int>(FBufferFields.size()) ? &FBufferFields[static_cast<std::size_t>(index)]
-                                                                       : nullptr;
+    return index >= 0 && index < static_cast<int>(FBufferFields.size())
+               ? &FBufferFields[static_cast<std::size_t>(index)]
+               : nullptr;
 }
 
 const TOstraField* TOstraDataset::StoreField(const TField* Field) const {
@@ -521,8 +518,8 @@ void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
             std::string text;
             if (Buffer) {
                 const char* s = static_cast<const char*>(Buffer);
-                text = Utf8Truncate(std::string_view(s, strnlen(s, static_cast<std::size_t>(Field->Size()) + 1)),
-                                    f->Length);
+                text = Utf8Truncate(
+                    std::string_view(s, strnlen(s, static_cast<std::size_t>(Field->Size()) + 1)), f->Length);
             }
             if (f->FieldType == oftSmallStr) {
                 std::memset(place, 0, f->Size);
@@ -580,7 +577,8 @@ TOstraBlobStream* TOstraDataset::CreateBlobStream(TField* Field, TBlobStreamMode
 // ---------------------------------------------------------------------------
 
 void TOstraDataset::Publish(TPublisher<TOstraDataset>& p) {
-    p.Property("Database", &TOstraDataset::Database, &TOstraDataset::SetDatabase).SetTypeName("TOstraDatabase");
+    p.Property("Database", &TOstraDataset::Database, &TOstraDataset::SetDatabase)
+        .SetTypeName("TOstraDatabase");
     p.Property("IndexFieldNames", &TOstraDataset::IndexFieldNames, &TOstraDataset::SetIndexFieldNames);
     p.Property("MasterFields", &TOstraDataset::MasterFields, &TOstraDataset::SetMasterFields);
     p.Property("MasterSource", &TOstraDataset::MasterSource, &TOstraDataset::SetMasterSource);
@@ -592,7 +590,8 @@ void TOstraDataset::Publish(TPublisher<TOstraDataset>& p) {
     p.Property("SortOptions", &TOstraDataset::SortOptions, &TOstraDataset::SetSortOptions);
     p.Property("UniqueFieldNames", &TOstraDataset::UniqueFieldNames, &TOstraDataset::SetUniqueFieldNames);
     p.Property("Version", &TOstraDataset::Version, &TOstraDataset::SetVersion);
-    p.Property("OnNeedToSaveChange", &TOstraDataset::OnNeedToSaveChange, &TOstraDataset::SetOnNeedToSaveChange);
+    p.Property("OnNeedToSaveChange", &TOstraDataset::OnNeedToSaveChange,
+               &TOstraDataset::SetOnNeedToSaveChange);
     p.Property("OnCallback", &TOstraDataset::OnCallback, &TOstraDataset::SetOnCallback);
     p.Property("OnDestroyRecordData", &TOstraDataset::OnDestroyRecordData,
                &TOstraDataset::SetOnDestroyRecordData);

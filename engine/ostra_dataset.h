@@ -239,9 +239,9 @@ protected:
 private:
     // The end of a record buffer.
     struct TBufferTrailer {
-        TOstraRecord* Record;   // the bookmark
-        uint8_t Flag;           // TBookmarkFlag
-        int32_t RecNo;          // view position + 1; -1 for a new record
+        TOstraRecord* Record;  // the bookmark
+        uint8_t Flag;          // TBookmarkFlag
+        int32_t RecNo;         // view position + 1; -1 for a new record
     };
 
     // Buffers
@@ -308,8 +308,9 @@ private:
     bool FInKeyOrder = false;
     bool FOpening = false;
     int FPendingChanges = 0;
-    TOstraKeyBuffer FKeys[4] = {TOstraKeyBuffer(0), TOstraKeyBuffer(1), TOstraKeyBuffer(2), TOstraKeyBuffer(3)};
-    std::string FSearchKeyNames;            // the fields key buffer 1 is set up for
+    TOstraKeyBuffer FKeys[4] = {TOstraKeyBuffer(0), TOstraKeyBuffer(1), TOstraKeyBuffer(2),
+                                TOstraKeyBuffer(3)};
+    std::string FSearchKeyNames;  // the fields key buffer 1 is set up for
     // Field lists of recent searches by their text, so that searches taking
     // turns over a few field lists look no names up.
     struct TFieldListCache {
@@ -318,12 +319,12 @@ private:
         std::vector<TField*> DataFields;
     };
     std::vector<TFieldListCache> FSearchFieldCache;
-    bool FViewKeysValid = false;            // the view's entries carry their sort keys
-    TOstraKeyIndex FKeyIndex;               // for repeated exact searches
+    bool FViewKeysValid = false;  // the view's entries carry their sort keys
+    TOstraKeyIndex FKeyIndex;     // for repeated exact searches
     bool FRangeActive = false;
     TOstraFilterConditions FConditions;
-    const uint8_t* FFilterData = nullptr;   // the record being filtered
-    TRecordBuffer FReadBuffer = nullptr;    // buffer read in place of the state's (Lookup)
+    const uint8_t* FFilterData = nullptr;  // the record being filtered
+    TRecordBuffer FReadBuffer = nullptr;   // buffer read in place of the state's (Lookup)
     std::vector<TOstraDataset*> FClones;
     std::string FFieldOrigin;
 

@@ -88,7 +88,8 @@ void TOstraDataset::InternalCancel() {
         // values taken when the edit began.
         TRecordBuffer buffer = ActiveBuffer();
         TOstraRecord* record = buffer ? Trailer(buffer)->Record : nullptr;
-        if (record && FCursor->Contains(record) && record->State == orsUnchanged) FCursor->RevertRecord(record);
+        if (record && FCursor->Contains(record) && record->State == orsUnchanged)
+            FCursor->RevertRecord(record);
     }
     ChangeCancelled();
 }
@@ -105,7 +106,8 @@ void TOstraDataset::InternalDelete() {
 // ---------------------------------------------------------------------------
 // Posting
 
-bool TOstraDataset::KeyExists(const uint8_t* Data, const TOstraRecord* OwnRecord, const std::string& FieldNames) {
+bool TOstraDataset::KeyExists(const uint8_t* Data, const TOstraRecord* OwnRecord,
+                              const std::string& FieldNames) {
     if (!FCursor) return false;
     return OstKeyExists(*FCursor, Data, OwnRecord, FCursor->FindFields(FieldNames));
 }
@@ -229,8 +231,9 @@ void TOstraDataset::CancelChanges() {
     } catch (...) {
         // Records the revert dropped must not stay in the view.
         std::vector<TOstraRecord*> live = FView.ToVector();
-        live.erase(std::remove_if(live.begin(), live.end(), [](const TOstraRecord* r) { return !r->IsLive(); }),
-                   live.end());
+        live.erase(
+            std::remove_if(live.begin(), live.end(), [](const TOstraRecord* r) { return !r->IsLive(); }),
+            live.end());
         FView.Assign(std::move(live));
         FViewKeysValid = false;
         FPosition = std::min(FPosition, FView.Count() - 1);
@@ -260,8 +263,9 @@ void TOstraDataset::SaveToFile(const std::string& FileName) {
 void TOstraDataset::InternalRefresh() {
     Save();
     // The current record's unique values, to find it again after the reload.
-    const std::vector<const TOstraField*> unique =
-        FUniqueFieldNames.empty() ? std::vector<const TOstraField*>() : FCursor->FindFields(FUniqueFieldNames);
+    const std::vector<const TOstraField*> unique = FUniqueFieldNames.empty()
+                                                       ? std::vector<const TOstraField*>()
+                                                       : FCursor->FindFields(FUniqueFieldNames);
     std::vector<std::string> names;
     for (const TOstraField* f : unique) names.push_back(f->Name);
     std::vector<uint8_t> kept(FDataSize + 1, 0);

@@ -67,8 +67,7 @@ void TOstraDataset::SetIndexFieldNames(const std::string& Value) {
         FIndexFieldNames = old;
         try {
             InitKeyBuffer(kiSort, old);
-        } catch (...) {
-        }
+        } catch (...) {}
         throw;
     }
 }
@@ -140,7 +139,8 @@ bool TOstraDataset::InRange(const TOstraRecord* Record) const {
     const TOstraKeyBuffer& start = FKeys[kiRangeStart];
     const TOstraKeyBuffer& end = FKeys[kiRangeEnd];
     const uint8_t* data = Record->Data();
-    if (start.FieldsInUse() > 0 && CompareRecords(data, start.Data(), start.Fields(), start.FieldsInUse()) < 0)
+    if (start.FieldsInUse() > 0 &&
+        CompareRecords(data, start.Data(), start.Fields(), start.FieldsInUse()) < 0)
         return false;
     if (end.FieldsInUse() > 0 && CompareRecords(data, end.Data(), end.Fields(), end.FieldsInUse()) > 0)
         return false;
@@ -416,7 +416,8 @@ void TOstraDataset::MasterChanged() {
     if (!FMasterSource || !FMasterSource->DataSet()) return;
     if (!FOpening) CheckBrowseMode();
     std::string key;
-    for (TField* field : FMasterSource->DataSet()->GetFieldList(FMasterFields)) key += field->AsString() + "\t";
+    for (TField* field : FMasterSource->DataSet()->GetFieldList(FMasterFields))
+        key += field->AsString() + "\t";
     SetRange(key, key);
     ApplyRange();
 }

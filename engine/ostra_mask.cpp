@@ -22,9 +22,12 @@ char32_t OstraNextChar(std::string_view Text, std::size_t& Pos) {
     }
     int extra = 0;
     char32_t v = 0;
-    if (c >= 0xC2 && c <= 0xDF) extra = 1, v = c & 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF) extra = 2, v = c & 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4) extra = 3, v = c & 0x07;
+    if (c >= 0xC2 && c <= 0xDF)
+        extra = 1, v = c & 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF)
+        extra = 2, v = c & 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4)
+        extra = 3, v = c & 0x07;
     if (extra && Pos + static_cast<std::size_t>(extra) < Text.size()) {
         bool ok = true;
         for (int k = 1; k <= extra && ok; ++k) {
@@ -102,7 +105,8 @@ std::size_t FindChar(std::string_view Text, std::size_t Pos, char32_t C) {
         const auto* upper = static_cast<const char*>(std::memchr(base + Pos, static_cast<int>(C), len - Pos));
         std::size_t found = upper ? static_cast<std::size_t>(upper - base) : len;
         if (C >= 'A' && C <= 'Z' && found > Pos) {
-            const auto* lower = static_cast<const char*>(std::memchr(base + Pos, static_cast<int>(C + 32), found - Pos));
+            const auto* lower =
+                static_cast<const char*>(std::memchr(base + Pos, static_cast<int>(C + 32), found - Pos));
             if (lower) found = static_cast<std::size_t>(lower - base);
         }
         return found;

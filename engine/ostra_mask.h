@@ -23,10 +23,10 @@ public:
 
 private:
     struct TElement {
-        bool RunBefore;   // any number of characters may come first
-        bool Single;      // any one character
-        bool End;         // the end of the text
-        char32_t Char;    // upper-cased character to match
+        bool RunBefore;  // any number of characters may come first
+        bool Single;     // any one character
+        bool End;        // the end of the text
+        char32_t Char;   // upper-cased character to match
     };
     std::string FPattern;
     std::vector<TElement> FElements;

@@ -10,9 +10,8 @@
 namespace {
 
 constexpr std::array<const char*, 22> ReservedWords = {
-    "SELECT", "FROM", "WHERE", "AS",  "AND",  "OR",  "NOT",   "NULL",     "JOIN",  "LEFT", "ON",
-    "LIKE",   "GROUP", "BY",   "SUM", "MAX",  "MIN", "AVG",   "TRUE",     "FALSE", "DISTINCT",
-    "COUNT"};
+    "SELECT", "FROM",  "WHERE", "AS",  "AND", "OR",  "NOT", "NULL", "JOIN",  "LEFT",     "ON",
+    "LIKE",   "GROUP", "BY",    "SUM", "MAX", "MIN", "AVG", "TRUE", "FALSE", "DISTINCT", "COUNT"};
 
 [[noreturn]] void Fail(const std::string& message) { throw EDatabaseError(message); }
 
@@ -51,8 +50,7 @@ const char* OperatorText(TOstraFilterOperator op) {
     }
 }
 
-std::string OperandText(const std::string& qualifier, const std::string& operand,
-                        TOstraTokenKind kind) {
+std::string OperandText(const std::string& qualifier, const std::string& operand, TOstraTokenKind kind) {
     std::string s = qualifier.empty() ? std::string() : qualifier + ".";
     switch (kind) {
     case otkString: return s + QuotedStr(operand);
@@ -201,7 +199,9 @@ void TOstraParser::Tokenize(const std::string& Text) {
 int TOstraParser::BuildConditions(TOstraFilterConditions& Conditions, int StartToken) const {
     const int count = static_cast<int>(FTokens.size());
     int i = StartToken < 0 ? 0 : StartToken;
-    auto kindAt = [&](int k) { return k < count ? FTokens[static_cast<std::size_t>(k)].Kind : TOstraTokenKind(0); };
+    auto kindAt = [&](int k) {
+        return k < count ? FTokens[static_cast<std::size_t>(k)].Kind : TOstraTokenKind(0);
+    };
     auto textAt = [&](int k) -> const std::string& { return FTokens[static_cast<std::size_t>(k)].Text; };
     auto error = []() { Fail(SComparisonError); };
 
@@ -221,13 +221,20 @@ int TOstraParser::BuildConditions(TOstraFilterConditions& Conditions, int StartT
             cond.Operator = ofoLike;
         } else if (kindAt(i) == otkComparison) {
             const std::string& op = textAt(i);
-            if (op == "=") cond.Operator = ofoEqual;
-            else if (op == ">") cond.Operator = ofoGreater;
-            else if (op == "<") cond.Operator = ofoLess;
-            else if (op == ">=") cond.Operator = ofoGreaterEqual;
-            else if (op == "<=") cond.Operator = ofoLessEqual;
-            else if (op == "<>") cond.Operator = ofoNotEqual;
-            else cond.Operator = ofoAny;
+            if (op == "=")
+                cond.Operator = ofoEqual;
+            else if (op == ">")
+                cond.Operator = ofoGreater;
+            else if (op == "<")
+                cond.Operator = ofoLess;
+            else if (op == ">=")
+                cond.Operator = ofoGreaterEqual;
+            else if (op == "<=")
+                cond.Operator = ofoLessEqual;
+            else if (op == "<>")
+                cond.Operator = ofoNotEqual;
+            else
+                cond.Operator = ofoAny;
         } else {
             error();
         }

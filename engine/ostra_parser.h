@@ -16,10 +16,10 @@
 
 enum TOstraTokenKind {
     otkIdentifier = 1,
-    otkString = 2,       // quoted string, text without the quotes
+    otkString = 2,  // quoted string, text without the quotes
     otkComma = 3,
     otkDot = 4,
-    otkReserved = 5,     // any other reserved word
+    otkReserved = 5,  // any other reserved word
     otkNumber = 6,
     otkStar = 7,
     otkArithmetic = 8,   // "+", "-", "/"
@@ -28,7 +28,7 @@ enum TOstraTokenKind {
     otkOpen = 11,
     otkClose = 12,
     otkNull = 13,
-    otkCount = 14,       // aggregate function names followed by "("
+    otkCount = 14,  // aggregate function names followed by "("
     otkSum = 15,
     otkMax = 16,
     otkMin = 17,
@@ -38,7 +38,7 @@ enum TOstraTokenKind {
 };
 
 struct TOstraToken {
-    std::string Text;   // reserved words upper-cased
+    std::string Text;  // reserved words upper-cased
     TOstraTokenKind Kind;
 };
 
@@ -51,7 +51,7 @@ enum TOstraFilterOperator {
     ofoLessEqual = 5,
     ofoNotEqual = 6,
     ofoLike = 7,
-    ofoAny = 8,   // "*=": holds for every record
+    ofoAny = 8,  // "*=": holds for every record
 };
 
 // One comparison of a filter.

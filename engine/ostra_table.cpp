@@ -40,8 +40,7 @@ TOstraTable::~TOstraTable() {
     Destroying();
     try {
         CloseWithClones(this);
-    } catch (...) {
-    }
+    } catch (...) {}
     if (Active()) {
         // Closing was refused (a handler raised): the store goes with this
         // object, so nothing may reach it any more.
@@ -115,7 +114,8 @@ void TOstraTable::PasswordChanged() {
 
 std::string TOstraTable::FileName() const {
     if (FTableName.find(PathDelim) == std::string::npos) {
-        if (auto* database = dynamic_cast<TOstraDatabase*>(Database())) return database->DatabasePath() + FTableName;
+        if (auto* database = dynamic_cast<TOstraDatabase*>(Database()))
+            return database->DatabasePath() + FTableName;
     }
     return FTableName;
 }
@@ -147,7 +147,8 @@ void TOstraTable::OpenData() {
             f.Origin = "XXX";
             f.FieldType = TypeFromFieldType(def->DataType(), def->Size());
             if (f.FieldType == oftSmallStr || f.FieldType == oftString)
-                f.Length = static_cast<uint16_t>(std::min(def->Size(), int{std::numeric_limits<uint16_t>::max()}));
+                f.Length =
+                    static_cast<uint16_t>(std::min(def->Size(), int{std::numeric_limits<uint16_t>::max()}));
             SetFieldLayout(f);
             fields.push_back(std::move(f));
         }
@@ -322,16 +323,14 @@ void TOstraTable::Notification(TComponent* AComponent, TOperation Operation) {
             FSource = nullptr;
             try {
                 CloseWithClones(this);
-            } catch (...) {
-            }
+            } catch (...) {}
             if (Active()) SetCursor(nullptr);
         }
     }
     if (database && Active()) {
         try {
             CloseWithClones(this);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
 }
 

@@ -24,9 +24,7 @@ bool TScriptedPasswordPrompt::PromptPassword(std::string& password) {
     return true;
 }
 
-void TScriptedPasswordPrompt::ShowMessage(const std::string& message) {
-    FMessages.push_back(message);
-}
+void TScriptedPasswordPrompt::ShowMessage(const std::string& message) { FMessages.push_back(message); }
 
 TOstraPasswords::TOstraPasswords() : FPrompt(std::make_shared<TOstraCancelPasswordPrompt>()) {}
 
@@ -51,8 +49,8 @@ bool TOstraPasswords::TryPassword(const std::string& password, TOstraPasswordBlo
     TOstraPasswordBlock copy = block;
     FCipher.Initialize(password);
     FCipher.Decipher(copy.data(), OstraKeyTextSize);
-    const bool fits = Crc16(copy.data(), copy.size()) == 0 && copy[0] == '{' &&
-                      copy[OstraKeyTextSize - 1] == '}';
+    const bool fits =
+        Crc16(copy.data(), copy.size()) == 0 && copy[0] == '{' && copy[OstraKeyTextSize - 1] == '}';
     if (fits) block = copy;
     return fits;
 }

@@ -82,7 +82,8 @@ void TOstraRecordList::UpdateStarts() const {
 std::size_t TOstraRecordList::Locate(int Index, std::size_t& Offset) const {
     UpdateStarts();
     std::size_t c = FLastChunk;
-    if (c < FChunks.size() && Index >= FStarts[c] && Index < FStarts[c] + static_cast<int>(FChunks[c].size())) {
+    if (c < FChunks.size() && Index >= FStarts[c] &&
+        Index < FStarts[c] + static_cast<int>(FChunks[c].size())) {
         Offset = static_cast<std::size_t>(Index - FStarts[c]);
         return c;
     }
@@ -205,8 +206,8 @@ int TOstraRecordList::Bound(Before&& IsBefore, std::size_t& Chunk) const {
     Chunk = lo;
     if (lo == FChunks.size()) return FCount;
     const auto& chunk = FChunks[lo];
-    const auto it = std::partition_point(chunk.begin(), chunk.end(),
-                                         [&](const TEntry& e) { return IsBefore(e.Key); });
+    const auto it =
+        std::partition_point(chunk.begin(), chunk.end(), [&](const TEntry& e) { return IsBefore(e.Key); });
     return FStarts[lo] + static_cast<int>(it - chunk.begin());
 }
 
@@ -228,7 +229,8 @@ void TOstraRecordList::EqualRange(const TOstraViewKey& Low, const TOstraViewKey&
     if (c < FChunks.size() && High < FLastKeys[c]) {
         const auto& chunk = FChunks[c];
         const auto from = chunk.begin() + (First - FStarts[c]);
-        const auto it = std::partition_point(from, chunk.end(), [&](const TEntry& e) { return !(High < e.Key); });
+        const auto it =
+            std::partition_point(from, chunk.end(), [&](const TEntry& e) { return !(High < e.Key); });
         Last = FStarts[c] + static_cast<int>(it - chunk.begin());
         return;
     }

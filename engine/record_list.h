@@ -86,8 +86,8 @@ private:
     std::vector<std::vector<TEntry>> FChunks;
     // The last key of each chunk, kept together for the first step of a search.
     std::vector<TOstraViewKey> FLastKeys;
-    mutable std::vector<int> FStarts;       // first position of each chunk
-    mutable std::size_t FValidStarts = 0;   // chunks whose start is up to date
+    mutable std::vector<int> FStarts;      // first position of each chunk
+    mutable std::size_t FValidStarts = 0;  // chunks whose start is up to date
     mutable std::size_t FLastChunk = 0;
     int FCount = 0;
     uint64_t FVersion = 0;

@@ -293,9 +293,8 @@ bool IsTextKey(const TOstraField& f) {
 
 }  // namespace
 
-void OstraSortRecords(std::vector<TOstraRecord*>& records,
-                      std::span<const TOstraField* const> fields, bool caseInsensitive,
-                      bool descending) {
+void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstraField* const> fields,
+                      bool caseInsensitive, bool descending) {
     if (fields.empty() || records.size() < 2) return;
     auto firstDead = std::stable_partition(records.begin(), records.end(),
                                            [](const TOstraRecord* r) { return r->IsLive(); });
@@ -313,8 +312,7 @@ void OstraSortRecords(std::vector<TOstraRecord*>& records,
 }
 
 int CompareRecordsForSort(const TOstraRecord* a, const TOstraRecord* b,
-                          std::span<const TOstraField* const> fields, bool caseInsensitive,
-                          bool descending) {
+                          std::span<const TOstraField* const> fields, bool caseInsensitive, bool descending) {
     if (a->IsLive() != b->IsLive()) return a->IsLive() ? -1 : 1;
     if (!a->IsLive()) return 0;
     const TContext ctx{fields, caseInsensitive, descending};

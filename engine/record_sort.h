@@ -16,12 +16,10 @@ struct TOstraRecord;
 
 // Sorts `records` in place by `fields`, each comparison negated when
 // `descending`, texts compared without regard to case when `caseInsensitive`.
-void OstraSortRecords(std::vector<TOstraRecord*>& records,
-                      std::span<const TOstraField* const> fields, bool caseInsensitive,
-                      bool descending);
+void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstraField* const> fields,
+                      bool caseInsensitive, bool descending);
 
 // The sort comparison of two records (negative, 0, positive): deleted ones
 // after live ones, otherwise field by field.
 int CompareRecordsForSort(const TOstraRecord* a, const TOstraRecord* b,
-                          std::span<const TOstraField* const> fields, bool caseInsensitive,
-                          bool descending);
+                          std::span<const TOstraField* const> fields, bool caseInsensitive, bool descending);

@@ -33,11 +33,11 @@ enum TOstraRecordState : uint8_t {
 
 // A record's header; its data block follows it in memory.
 struct TOstraRecord {
-    uint8_t* OldData = nullptr;   // values as of the last accept, or none
-    void* UserData = nullptr;     // the application's own; the engine never sets it
-    int32_t StoredSize = 0;       // bytes the record takes in a table image
+    uint8_t* OldData = nullptr;  // values as of the last accept, or none
+    void* UserData = nullptr;    // the application's own; the engine never sets it
+    int32_t StoredSize = 0;      // bytes the record takes in a table image
     TOstraRecordState State = orsUnchanged;
-    uint8_t Flags = 0;            // the store's bookkeeping
+    uint8_t Flags = 0;  // the store's bookkeeping
 
     // The current values; nullptr once released (new-then-deleted).
     uint8_t* Data() { return State == orsNewDeleted ? nullptr : reinterpret_cast<uint8_t*>(this + 1); }

@@ -77,9 +77,7 @@ void TOstraKeyBuffer::SetValue(int Index, const Variant& Value) {
     case oftCurrency: OstPut<double>(place, Value.AsDouble()); break;
     case oftDate: OstPut<int32_t>(place, DateTimeToTimeStamp(Value.AsDateTime()).Date); break;
     case oftTime: OstPut<int32_t>(place, DateTimeToTimeStamp(Value.AsDateTime()).Time); break;
-    case oftDateTime:
-        OstPut<double>(place, TimeStampToMSecs(DateTimeToTimeStamp(Value.AsDateTime())));
-        break;
+    case oftDateTime: OstPut<double>(place, TimeStampToMSecs(DateTimeToTimeStamp(Value.AsDateTime()))); break;
     default: SetValueFromText(place, Value.AsString(), f); break;
     }
 }
@@ -89,7 +87,9 @@ void TOstraKeyBuffer::SetValue(int Index, const Variant& Value) {
 
 namespace {
 
-inline uint8_t Fold(uint8_t c, bool fold) { return fold && c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 32) : c; }
+inline uint8_t Fold(uint8_t c, bool fold) {
+    return fold && c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 32) : c;
+}
 
 // Eight bytes of a text from Start, big-endian, zero-padded.
 uint64_t TextWord(std::string_view text, std::size_t start, bool fold) {
@@ -160,9 +160,9 @@ TOstraViewKey OstViewKey(const uint8_t* Data, std::span<const TOstraField* const
             if (Fields.size() > 1) {
                 const TOstraField& second = *Fields[1];
                 key.Low = ValueWord(Data + second.Offset, second, Fold);
-                exact = Fields.size() == 2 &&
-                        (IsText(second) ? FieldText(Data + second.Offset, second).size() < 8
-                                        : second.FieldType != oftSmallStr);
+                exact =
+                    Fields.size() == 2 && (IsText(second) ? FieldText(Data + second.Offset, second).size() < 8
+                                                          : second.FieldType != oftSmallStr);
             }
         }
     }
@@ -300,8 +300,7 @@ TOstraFilter::~TOstraFilter() { Clear(); }
 
 void TOstraFilter::Clear() {
     for (TItem& item : FItems)
-        if (!item.Value.empty() && IsReferenceType(item.Left->FieldType))
-            OstReleaseValue(item.Value.data());
+        if (!item.Value.empty() && IsReferenceType(item.Left->FieldType)) OstReleaseValue(item.Value.data());
     FItems.clear();
 }
 

@@ -69,7 +69,7 @@ private:
     std::vector<uint8_t> FData;
     std::vector<const TOstraField*> FFields;
     std::vector<std::string> FNames;
-    std::vector<std::pair<uint32_t, TOstraFieldType>> FSlots;   // offset and type of each key field
+    std::vector<std::pair<uint32_t, TOstraFieldType>> FSlots;  // offset and type of each key field
     std::vector<TField*> FDataFields;
     int FInUse = 0;
 };
@@ -94,10 +94,10 @@ public:
 private:
     struct TItem {
         const TOstraField* Left = nullptr;
-        const TOstraField* Right = nullptr;   // field compared with, or none
-        TOstraField Compare;                  // how the two sides compare
+        const TOstraField* Right = nullptr;  // field compared with, or none
+        TOstraField Compare;                 // how the two sides compare
         TOstraFilterOperator Operator = ofoNone;
-        std::vector<uint8_t> Value;            // the constant in Left's layout
+        std::vector<uint8_t> Value;  // the constant in Left's layout
         std::shared_ptr<TOstraMask> Mask;
     };
     void Clear();

@@ -25,8 +25,7 @@ void TSapphire::Burn() {
 
 // A key-driven value in 0..limit; the mask keeps the first tries unbiased and
 // the modulo after eleven tries bounds the loop.
-uint8_t TSapphire::KeyRand(unsigned limit, std::string_view key, std::size_t& keyPos,
-                           uint8_t& rsum) {
+uint8_t TSapphire::KeyRand(unsigned limit, std::string_view key, std::size_t& keyPos, uint8_t& rsum) {
     if (limit == 0) return 0;
     unsigned mask = 1;
     while (mask < limit) mask = (mask << 1) + 1;
@@ -73,8 +72,8 @@ uint8_t TSapphire::KeyByte() {
     FCards[FRotor] = swapTemp;
     FAvalanche = static_cast<uint8_t>(FAvalanche + FCards[swapTemp]);
     const uint8_t a = FCards[static_cast<uint8_t>(FCards[FRatchet] + FCards[FRotor])];
-    const uint8_t b = FCards[FCards[static_cast<uint8_t>(FCards[FLastPlain] + FCards[FLastCipher] +
-                                                         FCards[FAvalanche])]];
+    const uint8_t b =
+        FCards[FCards[static_cast<uint8_t>(FCards[FLastPlain] + FCards[FLastCipher] + FCards[FAvalanche])]];
     return static_cast<uint8_t>(a ^ b);
 }
 

@@ -217,8 +217,7 @@ private:
     TOstraCursor& C;
 };
 
-bool TOstraImageReader::ParseDescriptor(std::string_view text, int32_t fieldCount,
-                                        std::string& error) {
+bool TOstraImageReader::ParseDescriptor(std::string_view text, int32_t fieldCount, std::string& error) {
     std::vector<TOstraField> fields;
     std::size_t pos = 0;
     for (int32_t i = 0; i < fieldCount && pos < text.size(); ++i) {
@@ -315,7 +314,8 @@ bool TOstraImageReader::ReadRecord(TBytes& in, int32_t number, std::string& erro
         }
         if (in.Left() < static_cast<std::size_t>(m)) return fail(SUnexpectedEndOfBuffer);
         uint32_t length = static_cast<uint32_t>(m);
-        if (f.FieldType == oftString) length = static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(in.P), length));
+        if (f.FieldType == oftString)
+            length = static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(in.P), length));
         if (length > 0) {
             void* block = C.FValueMemory.Allocate(OstValueBlockSize(length));
             char* ref = OstInitValueBlock(block, in.P, length, false);
@@ -366,8 +366,8 @@ bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string&
         error = SUnexpectedEndOfBuffer;
         return false;
     }
-    if (recordCount < 0 || fieldCount < 0 || descriptorLength < 0 ||
-        descriptorLength >= OstraMaxDescriptor || (fieldCount == 0 && recordCount > 0)) {
+    if (recordCount < 0 || fieldCount < 0 || descriptorLength < 0 || descriptorLength >= OstraMaxDescriptor ||
+        (fieldCount == 0 && recordCount > 0)) {
         error = SBufferCorrupted;
         return false;
     }
@@ -389,8 +389,8 @@ bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string&
         body.reset(new uint8_t[n ? n : 1]);
         std::memcpy(body.get(), in.P, n);
         TSapphire& cipher = OstraPasswords().Cipher();
-        cipher.Initialize(std::string_view(reinterpret_cast<const char*>(C.FPasswordBlock.data()),
-                                           OstraKeyTextSize));
+        cipher.Initialize(
+            std::string_view(reinterpret_cast<const char*>(C.FPasswordBlock.data()), OstraKeyTextSize));
         cipher.Decipher(body.get(), n);
         in = TBytes{body.get(), body.get() + n};
     }
@@ -412,8 +412,8 @@ bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string&
             error = SUnexpectedEndOfBuffer;
             return false;
         }
-        C.FNotes = EnsureUtf8(std::string_view(reinterpret_cast<const char*>(in.P),
-                                               static_cast<std::size_t>(notesLength)));
+        C.FNotes = EnsureUtf8(
+            std::string_view(reinterpret_cast<const char*>(in.P), static_cast<std::size_t>(notesLength)));
         in.P += notesLength;
     }
 
@@ -593,8 +593,8 @@ void TOstraImageWriter::Build(const std::vector<TOstraRecord*>& order) {
     PutLE32(Image.Data(), static_cast<int32_t>(static_cast<uint32_t>(Image.Size())));
     if (IsProtected) {
         TSapphire& cipher = OstraPasswords().Cipher();
-        cipher.Initialize(std::string_view(reinterpret_cast<const char*>(PlainBlock.data()),
-                                           OstraKeyTextSize));
+        cipher.Initialize(
+            std::string_view(reinterpret_cast<const char*>(PlainBlock.data()), OstraKeyTextSize));
         cipher.Encipher(Image.Data() + bodyAt, Image.Size() - bodyAt);
     }
 }
@@ -609,8 +609,8 @@ int64_t TOstraCursor::SaveToStream(TStream* stream) {
     return static_cast<int64_t>(writer.Image.Size());
 }
 
-void TOstraCursor::SaveToFile(const std::string& fileName, TOstraSaveOptions options,
-                              bool caseInsensitive, const std::string& sortFieldNames) {
+void TOstraCursor::SaveToFile(const std::string& fileName, TOstraSaveOptions options, bool caseInsensitive,
+                              const std::string& sortFieldNames) {
     if (options.Contains(savAutoBackup) && FileExists(fileName)) {
         try {
             CopyFile(fileName, ChangeFileExt(fileName, OstraBackupExt), false);

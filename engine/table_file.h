@@ -28,11 +28,11 @@ constexpr char OstraNotesMarker = '*';
 constexpr int OstraMaxNotes = 32767;
 // Reader limits: longer descriptor texts and values mean a damaged image.
 constexpr int OstraMaxDescriptor = 100000;
-constexpr int OstraMaxStringValue = 8192;      // unless the field declares more
+constexpr int OstraMaxStringValue = 8192;  // unless the field declares more
 constexpr int OstraMaxBlobValue = 1 << 30;
 // Offset of the record count in a plain and a protected image.
-constexpr int OstraPlainHeaderSize = 17;       // length, marker, three counts
-constexpr int OstraProtectedHeaderSize = 57;   // the same with the password block
+constexpr int OstraPlainHeaderSize = 17;      // length, marker, three counts
+constexpr int OstraProtectedHeaderSize = 57;  // the same with the password block
 // Extension of the backup copy made by savAutoBackup.
 constexpr const char* OstraBackupExt = ".~d";
 

@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         for (const auto& [context, topic] : file.ContextMap()) file.FindObject(topic);
         file.FindKeyword("a;b");
         file.FindKeywordPrefix("a");
-    } catch (const EInOutError&) {
-    }
+    } catch (const EInOutError&) {}
     // The sitemap parser on the raw bytes as well.
     ParseChmSitemap(std::string(reinterpret_cast<const char*>(Data), Size));
     return 0;

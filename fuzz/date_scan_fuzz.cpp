@@ -15,8 +15,7 @@
 #include "suite/base/date_scan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 4)
-        return 0;
+    if (size < 4) return 0;
     ResetFormatSettings();
     TFormatSettings& fs = FormatSettings();
     fs.DateSeparator = static_cast<char>(data[0]);
@@ -28,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string rest(reinterpret_cast<const char*>(data + 4), size - 4);
     for (int i = 0; i < 5; ++i) {
         const std::size_t split = rest.find('\0');
-        if (split == std::string::npos)
-            break;
+        if (split == std::string::npos) break;
         fields.push_back(rest.substr(0, split));
         rest.erase(0, split + 1);
     }
@@ -40,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fs.TimeAMString = field(1, fs.TimeAMString);
     fs.TimePMString = field(2, fs.TimePMString);
     fs.ShortMonthNames[0] = field(3, fs.ShortMonthNames[0]);
-    static const char* const displayFormats[] = {"", "0.00", "#,##0.00;(#,##0.00)",
-                                                 "0.00;<0.00>", "$#,##0.00", "0.0E+00"};
+    static const char* const displayFormats[] = {"",          "0.00",   "#,##0.00;(#,##0.00)", "0.00;<0.00>",
+                                                 "$#,##0.00", "0.0E+00"};
     const std::string choice = field(4, "");
     const std::string displayFormat =
         displayFormats[choice.empty() ? 0 : static_cast<unsigned char>(choice[0]) % 6];

@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         // Blanks typed as spaces read back as blanks: compare positions that hold characters.
         const std::u32string again = mask.FormatText(text);
         for (int i = 0; i < length; ++i)
-            if (edit[static_cast<size_t>(i)] != mask.Blank() && again[static_cast<size_t>(i)] != edit[static_cast<size_t>(i)] &&
+            if (edit[static_cast<size_t>(i)] != mask.Blank() &&
+                again[static_cast<size_t>(i)] != edit[static_cast<size_t>(i)] &&
                 edit[static_cast<size_t>(i)] != U' ')
                 abort();
     }

@@ -28,19 +28,19 @@ TOstraField Field(const char* name, TOstraFieldType type, int length = 0) {
 
 // A table with one field of most types and three records.
 void Fill(TOstraCursor* c) {
-    const TOstraField fields[] = {Field("Key", oftAutoInc),  Field("Flag", oftBoolean),
-                                  Field("Name", oftString, 40), Field("Code", oftSmallStr, 5),
-                                  Field("Qty", oftInteger),  Field("Big", oftInt64),
-                                  Field("Price", oftDouble), Field("Due", oftDate),
-                                  Field("At", oftTime),      Field("Stamp", oftDateTime),
-                                  Field("Notes", oftMemo),   Field("Pic", oftGraphic)};
+    const TOstraField fields[] = {
+        Field("Key", oftAutoInc),      Field("Flag", oftBoolean), Field("Name", oftString, 40),
+        Field("Code", oftSmallStr, 5), Field("Qty", oftInteger),  Field("Big", oftInt64),
+        Field("Price", oftDouble),     Field("Due", oftDate),     Field("At", oftTime),
+        Field("Stamp", oftDateTime),   Field("Notes", oftMemo),   Field("Pic", oftGraphic)};
     const std::string image = BuildEmptyImage(fields);
     TMemoryStream stream;
     stream.WriteBuffer(image.data(), static_cast<int64_t>(image.size()));
     stream.SetPosition(0);
     std::string error;
     c->LoadFromStream(&stream, error);
-    const char* rows[][4] = {{"T", "apple", "A1", "05/17/2024"}, {"", "", "", ""}, {"no", "Zebra", "zz", "12/31/1999"}};
+    const char* rows[][4] = {
+        {"T", "apple", "A1", "05/17/2024"}, {"", "", "", ""}, {"no", "Zebra", "zz", "12/31/1999"}};
     for (auto& row : rows) {
         std::vector<uint8_t> data(c->RecordDataSize() + 1, 0);
         SetValueFromText(data.data() + c->FindField("Flag")->Offset, row[0], *c->FindField("Flag"));
@@ -81,8 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             prepared.Match(r->Data(), false);
             prepared.Match(r->Data(), true);
         }
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
 
     try {
         const TOstraMask mask(pattern);
@@ -91,7 +90,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (pattern.find_first_of("*%?_") == std::string::npos && !TOstraMask(pattern).Matches(pattern))
             __builtin_trap();
         (void)m;
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     return 0;
 }

@@ -10,8 +10,7 @@
 #include "suite/base/picture_validator.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0)
-        return 0;
+    if (size == 0) return 0;
     const uint8_t flags = data[0];
     const std::string rest(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::size_t split = rest.find('\0');
@@ -22,10 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TqzPictureValidator validator(mask, autoFill);
     std::string work = text;
     const TqzPictureResult r = validator.Picture(work, autoFill);
-    if (r > pmrSyntax)
-        __builtin_trap();   // the internal results never leave Picture
-    if (validator.Status() == 1 && r != pmrSyntax)
-        __builtin_trap();
+    if (r > pmrSyntax) __builtin_trap();  // the internal results never leave Picture
+    if (validator.Status() == 1 && r != pmrSyntax) __builtin_trap();
     std::string accepted = text;
     validator.AcceptsInput(accepted, (flags & 2) != 0);
     validator.IsCompleteOrEmpty(text);
@@ -35,8 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!text.empty()) {
         const int length = static_cast<int>(text.size());
         qzPictureMaskKeyOutcome(text.substr(0, text.size() - 1), (flags >> 2) % (length + 1),
-                                (flags >> 5) % 3, mask, autoFill,
-                                static_cast<unsigned char>(text.back()));
+                                (flags >> 5) % 3, mask, autoFill, static_cast<unsigned char>(text.back()));
     }
     return 0;
 }

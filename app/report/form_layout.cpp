@@ -23,22 +23,17 @@ bool GetMainClientArea(int& Height, int& Width, int& TopOffset, int& LeftOffset)
                                (panel && panel->Locked());
         if (!takesRoom) continue;
         switch (control->Align()) {
-            case alTop:
-                Height -= control->Height();
-                TopOffset += control->Height();
-                break;
-            case alBottom:
-                Height -= control->Height();
-                break;
-            case alLeft:
-                Width -= control->Width();
-                LeftOffset += control->Width();
-                break;
-            case alRight:
-                Width -= control->Width();
-                break;
-            default:
-                break;
+        case alTop:
+            Height -= control->Height();
+            TopOffset += control->Height();
+            break;
+        case alBottom: Height -= control->Height(); break;
+        case alLeft:
+            Width -= control->Width();
+            LeftOffset += control->Width();
+            break;
+        case alRight: Width -= control->Width(); break;
+        default: break;
         }
     }
     Width -= 6;

@@ -53,8 +53,7 @@ void TNorvReport::ClearLines() {
 }
 
 const TNorvReport::TLine& TNorvReport::Lines(int Index) const {
-    if (Index < 0 || Index >= LineCount())
-        throw EListError(Format("List index out of bounds (%d)", Index));
+    if (Index < 0 || Index >= LineCount()) throw EListError(Format("List index out of bounds (%d)", Index));
     return *FLines[static_cast<std::size_t>(Index)];
 }
 
@@ -66,8 +65,7 @@ int TNorvReport::PageCount() const {
 bool TNorvReport::Prepare(int ALinesPerPage, int ACharsPerLine) {
     // Paging divides by the page length: a page without room for one line
     // cannot be laid out.
-    if (ALinesPerPage < 1)
-        throw EInvalidOperation("The page is too short to hold one line of the report");
+    if (ALinesPerPage < 1) throw EInvalidOperation("The page is too short to hold one line of the report");
     if (ACharsPerLine < 1)
         throw EInvalidOperation("The page is too narrow to hold one character of the report");
     ClearLines();
@@ -90,8 +88,8 @@ bool TNorvReport::Prepare(int ALinesPerPage, int ACharsPerLine) {
     return result;
 }
 
-int TNorvReport::AddLine(uint8_t Kind, const TByteArray* Alignments,
-                         const std::vector<std::string>& Strings, const TByteArray* Widths) {
+int TNorvReport::AddLine(uint8_t Kind, const TByteArray* Alignments, const std::vector<std::string>& Strings,
+                         const TByteArray* Widths) {
     if (FPaging && FLinesPerPage > 0) {
         const int count = LineCount();
         if (count % FLinesPerPage == 0 || (count + FFooterLines) % FLinesPerPage == 0) PageBreak();
@@ -199,68 +197,64 @@ void TNorvReport::RenderLine(TReportSurface& Surface, int X0, int Index, int Y) 
     const TLine& line = Lines(Index);
     const int c = FCharWidth;
     switch (line.Kind) {
-        case rlText:
-            Surface.TextOut(X0 + FMargin * c, Y, StringAt(line, 0));
-            break;
-        case rlTriple:
-        case rlPageTriple: {
-            const bool block = line.Kind == rlTriple;
-            const int x0 = block ? X0 + FMargin * c : X0;
-            const int w = block ? FBlockWidth : FPageWidth;
-            const std::string& left = StringAt(line, 0);
-            const std::string& centre = StringAt(line, 1);
-            const std::string& right = StringAt(line, 2);
-            Surface.TextOut(x0, Y, left);
-            Surface.TextOut(x0 + (w - Surface.TextWidth(centre)) / 2, Y, centre);
-            Surface.TextOut(x0 + w - Surface.TextWidth(right), Y, right);
-            break;
-        }
-        case rlColumns:
-        case rlTitles: {
-            if (!line.Widths) break;
-            const TByteArray& widths = *line.Widths;
-            // A line never draws more cells than it has columns.
-            const std::size_t n = std::min(line.Strings.size(), widths.size());
-            int start = 0;
-            for (std::size_t i = 0; i < n; ++i) {
-                const int wi = widths[i];
-                uint8_t a = raCentre;
-                if (line.Kind == rlColumns)
-                    a = line.Alignments && i < line.Alignments->size() ? (*line.Alignments)[i] : raLeft;
-                const std::string& cell = line.Strings[i];
-                int offset = 0;
-                if (a != raLeft) {
-                    offset = wi * c - Surface.TextWidth(cell);
-                    if (a == raCentre) offset /= 2;
-                    // A bracketed negative number lines up with the digits of plain ones.
-                    if (a == raRight && cell.size() >= 2 && cell[0] == '(')
-                        offset += Surface.TextWidth(")");
-                }
-                Surface.TextOut(X0 + (FMargin + start) * c + offset, Y, cell);
-                start += wi + 1;
+    case rlText: Surface.TextOut(X0 + FMargin * c, Y, StringAt(line, 0)); break;
+    case rlTriple:
+    case rlPageTriple: {
+        const bool block = line.Kind == rlTriple;
+        const int x0 = block ? X0 + FMargin * c : X0;
+        const int w = block ? FBlockWidth : FPageWidth;
+        const std::string& left = StringAt(line, 0);
+        const std::string& centre = StringAt(line, 1);
+        const std::string& right = StringAt(line, 2);
+        Surface.TextOut(x0, Y, left);
+        Surface.TextOut(x0 + (w - Surface.TextWidth(centre)) / 2, Y, centre);
+        Surface.TextOut(x0 + w - Surface.TextWidth(right), Y, right);
+        break;
+    }
+    case rlColumns:
+    case rlTitles: {
+        if (!line.Widths) break;
+        const TByteArray& widths = *line.Widths;
+        // A line never draws more cells than it has columns.
+        const std::size_t n = std::min(line.Strings.size(), widths.size());
+        int start = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const int wi = widths[i];
+            uint8_t a = raCentre;
+            if (line.Kind == rlColumns)
+                a = line.Alignments && i < line.Alignments->size() ? (*line.Alignments)[i] : raLeft;
+            const std::string& cell = line.Strings[i];
+            int offset = 0;
+            if (a != raLeft) {
+                offset = wi * c - Surface.TextWidth(cell);
+                if (a == raCentre) offset /= 2;
+                // A bracketed negative number lines up with the digits of plain ones.
+                if (a == raRight && cell.size() >= 2 && cell[0] == '(') offset += Surface.TextWidth(")");
             }
-            break;
+            Surface.TextOut(X0 + (FMargin + start) * c + offset, Y, cell);
+            start += wi + 1;
         }
-        case rlUnderline: {
-            if (!line.Widths) break;
-            const std::string& pattern = StringAt(line, 0);
-            int start = 0;
-            for (std::size_t i = 0; i < line.Widths->size(); ++i) {
-                const int wi = (*line.Widths)[i];
-                const char ch = i < pattern.size() ? pattern[i] : '\0';
-                const int style = ch == '-' ? 1 : ch == '=' ? 2 : 0;
-                if (style > 0) {
-                    const int x1 = X0 + (FMargin + start) * c;
-                    const int x2 = X0 + (FMargin + start + wi) * c;
-                    const int h = Surface.TextHeight("0") / (style + 1);
-                    Surface.Line(x1, Y + h, x2, Y + h);
-                    if (style == 2) Surface.Line(x1, Y + 2 * h, x2, Y + 2 * h);
-                }
-                start += wi + 1;
+        break;
+    }
+    case rlUnderline: {
+        if (!line.Widths) break;
+        const std::string& pattern = StringAt(line, 0);
+        int start = 0;
+        for (std::size_t i = 0; i < line.Widths->size(); ++i) {
+            const int wi = (*line.Widths)[i];
+            const char ch = i < pattern.size() ? pattern[i] : '\0';
+            const int style = ch == '-' ? 1 : ch == '=' ? 2 : 0;
+            if (style > 0) {
+                const int x1 = X0 + (FMargin + start) * c;
+                const int x2 = X0 + (FMargin + start + wi) * c;
+                const int h = Surface.TextHeight("0") / (style + 1);
+                Surface.Line(x1, Y + h, x2, Y + h);
+                if (style == 2) Surface.Line(x1, Y + 2 * h, x2, Y + 2 * h);
             }
-            break;
+            start += wi + 1;
         }
-        default:
-            break;
+        break;
+    }
+    default: break;
     }
 }

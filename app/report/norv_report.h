@@ -29,12 +29,12 @@ class TCanvas;
 using TReportArgs = std::vector<Variant>;
 
 // Line kinds.
-constexpr uint8_t rlText = 0;         // one text at the margin
-constexpr uint8_t rlTriple = 1;       // left, centre, right within the report block
-constexpr uint8_t rlPageTriple = 2;   // left, centre, right across the page
-constexpr uint8_t rlColumns = 3;      // cells aligned by the line's alignments
-constexpr uint8_t rlTitles = 4;       // cells, all centred
-constexpr uint8_t rlUnderline = 5;    // one rule character per column
+constexpr uint8_t rlText = 0;        // one text at the margin
+constexpr uint8_t rlTriple = 1;      // left, centre, right within the report block
+constexpr uint8_t rlPageTriple = 2;  // left, centre, right across the page
+constexpr uint8_t rlColumns = 3;     // cells aligned by the line's alignments
+constexpr uint8_t rlTitles = 4;      // cells, all centred
+constexpr uint8_t rlUnderline = 5;   // one rule character per column
 
 // Column alignments.
 constexpr uint8_t raLeft = 0, raRight = 1, raCentre = 2;

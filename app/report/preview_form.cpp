@@ -16,8 +16,8 @@ constexpr int SmallButton = 28;
 constexpr int WideButton = 75;
 constexpr int ButtonHeight = 27;
 
-TBitBtn* AddButton(TfrmPrnPrev* Form, TWinControl* Parent, const char* Name, const char* Caption,
-                   int& X, int Width, void (TfrmPrnPrev::*Handler)(TObject*)) {
+TBitBtn* AddButton(TfrmPrnPrev* Form, TWinControl* Parent, const char* Name, const char* Caption, int& X,
+                   int Width, void (TfrmPrnPrev::*Handler)(TObject*)) {
     auto* b = new TBitBtn(Form);
     b->SetName(Name);
     b->SetParent(Parent);
@@ -74,7 +74,8 @@ TfrmPrnPrev::TfrmPrnPrev(TComponent* AOwner, TNorvReport* Report, int LinesPerPa
     bbnLast = AddButton(this, pnlButtons, "bbnLast", ">|", x, SmallButton, &TfrmPrnPrev::bbnLastClick);
     x += 12;
     bbnZoomIn = AddButton(this, pnlButtons, "bbnZoomIn", "+", x, SmallButton, &TfrmPrnPrev::bbnZoomInClick);
-    bbnZoomOut = AddButton(this, pnlButtons, "bbnZoomOut", "-", x, SmallButton, &TfrmPrnPrev::bbnZoomOutClick);
+    bbnZoomOut =
+        AddButton(this, pnlButtons, "bbnZoomOut", "-", x, SmallButton, &TfrmPrnPrev::bbnZoomOutClick);
     x += 12;
     bbnPrint = AddButton(this, pnlButtons, "bbnPrint", "&Print", x, WideButton, nullptr);
     bbnPrint->SetModalResult(mrOk);
@@ -173,7 +174,8 @@ void TfrmPrnPrev::pbPagePaint(TObject*) {
     }
     if (imgBackground->Picture()->Graphic()) {
         canvas->SetCopyMode(SRCAND);
-        canvas->StretchDraw(Rect(11, 11, FDrawWidth - 1, FDrawHeight - 1), imgBackground->Picture()->Graphic());
+        canvas->StretchDraw(Rect(11, 11, FDrawWidth - 1, FDrawHeight - 1),
+                            imgBackground->Picture()->Graphic());
         canvas->SetCopyMode(SRCCOPY);
     }
 }
@@ -245,20 +247,11 @@ void TfrmPrnPrev::bbnHelpClick(TObject*) {
 
 void TfrmPrnPrev::FormKeyDown(TObject*, uint16_t& Key, TShiftState) {
     switch (Key) {
-        case VK_PRIOR:
-            ScrollBox1->Perform(WM_VSCROLL, SB_PAGEUP, 0);
-            break;
-        case VK_NEXT:
-            ScrollBox1->Perform(WM_VSCROLL, SB_PAGEDOWN, 0);
-            break;
-        case VK_HOME:
-            ScrollBox1->Perform(WM_HSCROLL, SB_PAGELEFT, 0);
-            break;
-        case VK_END:
-            ScrollBox1->Perform(WM_HSCROLL, SB_PAGERIGHT, 0);
-            break;
-        default:
-            return;
+    case VK_PRIOR: ScrollBox1->Perform(WM_VSCROLL, SB_PAGEUP, 0); break;
+    case VK_NEXT: ScrollBox1->Perform(WM_VSCROLL, SB_PAGEDOWN, 0); break;
+    case VK_HOME: ScrollBox1->Perform(WM_HSCROLL, SB_PAGELEFT, 0); break;
+    case VK_END: ScrollBox1->Perform(WM_HSCROLL, SB_PAGERIGHT, 0); break;
+    default: return;
     }
     Key = 0;
 }

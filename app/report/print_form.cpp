@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "app/report/cancel_form.h"
-#include "app/report/preview_form.h"
 #include "app/report/form_layout.h"
+#include "app/report/preview_form.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"

@@ -85,8 +85,7 @@ void TToDoLists::AddTaskRow() {
     if (dateField->IsNull()) date = "  /  /  ";
     AddColumns(ColumnWidths, false,
                {FSource->FieldByName("Status")->AsString(), name, action,
-                FSource->FieldByName("Category")->AsString(), date,
-                FSource->FieldByName("Flag")->AsString()},
+                FSource->FieldByName("Category")->AsString(), date, FSource->FieldByName("Flag")->AsString()},
                ColumnAlignments);
 }
 

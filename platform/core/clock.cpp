@@ -46,8 +46,7 @@ uint32_t GetTickCount() {
     const auto& source = TickSource();
     if (source) return source();
     using namespace std::chrono;
-    return static_cast<uint32_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 void SetClockSource(std::function<TDateTime()> source) { ClockSource() = std::move(source); }

@@ -7,9 +7,9 @@
 
 using TDateTime = double;
 
-TDateTime Now();    // local date and time
-TDateTime Date();   // today, time 0
-TDateTime Time();   // time of day only
+TDateTime Now();   // local date and time
+TDateTime Date();  // today, time 0
+TDateTime Time();  // time of day only
 
 // Milliseconds since an arbitrary start; wraps around like a 32-bit counter.
 uint32_t GetTickCount();

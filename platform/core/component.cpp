@@ -53,7 +53,8 @@ void TComponent::SetName(const std::string& NewName) {
     FName = NewName;
 }
 
-void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
+void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
+                                const std::string& NewName) {
     // AComponent is owned by this component, or about to be (InsertComponent).
     if (AComponent && !SameName(CurName, NewName)) {
         TComponent* other = FindComponent(NewName);

@@ -35,8 +35,8 @@
 
 TASKMOOR_ENUM(TOperation, opInsert, opRemove)
 
-TASKMOOR_ENUM(TComponentStateElement, csLoading, csReading, csWriting, csDestroying, csDesigning,
-              csAncestor, csUpdating, csFixups, csFreeNotification, csInline, csDesignInstance)
+TASKMOOR_ENUM(TComponentStateElement, csLoading, csReading, csWriting, csDestroying, csDesigning, csAncestor,
+              csUpdating, csFixups, csFreeNotification, csInline, csDesignInstance)
 using TComponentState = TSet<TComponentStateElement>;
 
 // True for a valid identifier: a letter or "_" followed by letters,

@@ -10,9 +10,8 @@
 
 namespace {
 
-constexpr int DaysBeforeMonth[2][13] = {
-    {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334},
-    {0, 0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335}};
+constexpr int DaysBeforeMonth[2][13] = {{0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334},
+                                        {0, 0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335}};
 
 [[noreturn]] void OutOfRange() { throw EConvertError("Date and time value out of range"); }
 
@@ -67,20 +66,16 @@ TTimeStamp MSecsToTimeStamp(double msecs) {
     return ts;
 }
 
-TDateTime ComposeDateTime(double date, double time) {
-    return date < 0 ? date - time : date + time;
-}
+TDateTime ComposeDateTime(double date, double time) { return date < 0 ? date - time : date + time; }
 
 // ---------------------------------------------------------------------------
 // Encoding and decoding
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& value) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-        day > DaysInAMonth(year, month))
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInAMonth(year, month))
         return false;
     const int y = year - 1;
-    value = DaysBeforeMonth[IsLeapYear(year)][month] + day + y * 365 + y / 4 - y / 100 + y / 400 -
-            DateDelta;
+    value = DaysBeforeMonth[IsLeapYear(year)][month] + day + y * 365 + y / 4 - y / 100 + y / 400 - DateDelta;
     return true;
 }
 
@@ -91,8 +86,7 @@ TDateTime EncodeDate(int year, int month, int day) {
 }
 
 bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& value) {
-    if (hour < 0 || hour >= 24 || min < 0 || min >= 60 || sec < 0 || sec >= 60 || msec < 0 ||
-        msec >= 1000)
+    if (hour < 0 || hour >= 24 || min < 0 || min >= 60 || sec < 0 || sec >= 60 || msec < 0 || msec >= 1000)
         return false;
     value = ((hour * 60 + min) * 60000.0 + sec * 1000 + msec) / MSecsPerDay;
     return true;
@@ -105,12 +99,12 @@ TDateTime EncodeTime(int hour, int min, int sec, int msec) {
 }
 
 void DecodeStampDate(int stampDate, int& year, int& month, int& day) {
-    long long n = static_cast<long long>(stampDate) - 1;   // days since 1 January 0001
+    long long n = static_cast<long long>(stampDate) - 1;  // days since 1 January 0001
     const long long y400 = n / 146097;
     n %= 146097;
     long long y100 = n / 36524;
     n %= 36524;
-    if (y100 == 4) {   // 31 December of a 400th year
+    if (y100 == 4) {  // 31 December of a 400th year
         y100 = 3;
         n += 36524;
     }
@@ -118,7 +112,7 @@ void DecodeStampDate(int stampDate, int& year, int& month, int& day) {
     n %= 1461;
     long long y1 = n / 365;
     n %= 365;
-    if (y1 == 4) {   // 31 December of a leap year
+    if (y1 == 4) {  // 31 December of a leap year
         y1 = 3;
         n += 365;
     }
@@ -146,7 +140,7 @@ void DecodeTime(TDateTime value, int& hour, int& min, int& sec, int& msec) {
 bool DecodeDateFully(TDateTime value, int& year, int& month, int& day, int& dow) {
     const TTimeStamp ts = DateTimeToTimeStamp(value);
     DecodeStampDate(ts.Date, year, month, day);
-    dow = ts.Date % 7 + 1;   // 1 January 0001 was a Monday
+    dow = ts.Date % 7 + 1;  // 1 January 0001 was a Monday
     return IsLeapYear(year);
 }
 
@@ -157,7 +151,7 @@ TDateTime IncMonth(TDateTime value, int months) {
     int year, month, day;
     DecodeStampDate(ts.Date, year, month, day);
     const long long total = static_cast<long long>(year) * 12 + (month - 1) + months;
-    const long long newYear = total / 12;   // total stays positive within the encodable years
+    const long long newYear = total / 12;  // total stays positive within the encodable years
     const int newMonth = static_cast<int>(total % 12) + 1;
     if (total < 12 || newYear > 9999) throw EConvertError("Invalid argument to date encode");
     day = std::min(day, DaysInAMonth(static_cast<int>(newYear), newMonth));

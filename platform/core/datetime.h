@@ -17,8 +17,8 @@
 using TDateTime = double;
 
 struct TTimeStamp {
-    int Time = 0;   // milliseconds since midnight
-    int Date = 0;   // days since 1 January 0001, plus 1
+    int Time = 0;  // milliseconds since midnight
+    int Date = 0;  // days since 1 January 0001, plus 1
 };
 
 constexpr int HoursPerDay = 24;
@@ -42,8 +42,8 @@ TTimeStamp MSecsToTimeStamp(double msecs);
 // Calendar (proleptic Gregorian). Years 1 to 9999 encode.
 
 bool IsLeapYear(int year);
-int DaysInAMonth(int year, int month);   // 0 for a month outside 1..12
-TDateTime EncodeDate(int year, int month, int day);       // EConvertError when invalid
+int DaysInAMonth(int year, int month);               // 0 for a month outside 1..12
+TDateTime EncodeDate(int year, int month, int day);  // EConvertError when invalid
 bool TryEncodeDate(int year, int month, int day, TDateTime& value);
 TDateTime EncodeTime(int hour, int min, int sec, int msec);
 bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& value);
@@ -51,10 +51,10 @@ void DecodeDate(TDateTime value, int& year, int& month, int& day);
 void DecodeTime(TDateTime value, int& hour, int& min, int& sec, int& msec);
 // Also the day of the week (1 = Sunday); answers whether the year is a leap year.
 bool DecodeDateFully(TDateTime value, int& year, int& month, int& day, int& dow);
-int DayOfWeek(TDateTime value);   // 1 = Sunday ... 7 = Saturday
+int DayOfWeek(TDateTime value);  // 1 = Sunday ... 7 = Saturday
 // Adds months keeping the time of day; the day is clamped to the month's end.
 TDateTime IncMonth(TDateTime value, int months = 1);
-int CurrentYear();   // of the clock's Now()
+int CurrentYear();  // of the clock's Now()
 
 // ---------------------------------------------------------------------------
 // Text. Format tokens: c d dd ddd dddd ddddd dddddd m mm mmm mmmm yy yyyy
@@ -75,9 +75,7 @@ std::string DateTimeToStr(TDateTime value, const TFormatSettings& settings = For
 TDateTime StrToDate(const std::string& s, const TFormatSettings& settings = FormatSettings());
 TDateTime StrToTime(const std::string& s, const TFormatSettings& settings = FormatSettings());
 TDateTime StrToDateTime(const std::string& s, const TFormatSettings& settings = FormatSettings());
-bool TryStrToDate(const std::string& s, TDateTime& value,
-                  const TFormatSettings& settings = FormatSettings());
-bool TryStrToTime(const std::string& s, TDateTime& value,
-                  const TFormatSettings& settings = FormatSettings());
+bool TryStrToDate(const std::string& s, TDateTime& value, const TFormatSettings& settings = FormatSettings());
+bool TryStrToTime(const std::string& s, TDateTime& value, const TFormatSettings& settings = FormatSettings());
 bool TryStrToDateTime(const std::string& s, TDateTime& value,
                       const TFormatSettings& settings = FormatSettings());

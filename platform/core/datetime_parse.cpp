@@ -22,10 +22,10 @@ TDateOrder DateOrderOf(const std::string& format) {
             continue;
         }
         switch (std::toupper(static_cast<unsigned char>(c))) {
-            case 'D': return doDMY;
-            case 'M': return doMDY;
-            case 'Y': return doYMD;
-            default: break;
+        case 'D': return doDMY;
+        case 'M': return doMDY;
+        case 'Y': return doYMD;
+        default: break;
         }
     }
     return doMDY;
@@ -45,8 +45,7 @@ std::string DateSeparatorsOf(const TFormatSettings& fs) {
         if (c == '\'' || c == '"') {
             quote = c;
         } else if (c != '/' && static_cast<unsigned char>(c) < 0x80 &&
-                   !std::isalnum(static_cast<unsigned char>(c)) &&
-                   seps.find(c) == std::string::npos) {
+                   !std::isalnum(static_cast<unsigned char>(c)) && seps.find(c) == std::string::npos) {
             seps += c;
         }
     }
@@ -134,9 +133,7 @@ public:
     }
 
 private:
-    bool NextIsLetter() const {
-        return Pos < S.size() && std::isalpha(static_cast<unsigned char>(S[Pos]));
-    }
+    bool NextIsLetter() const { return Pos < S.size() && std::isalpha(static_cast<unsigned char>(S[Pos])); }
 
     const std::string& S;
     const TFormatSettings& FS;
@@ -145,7 +142,7 @@ private:
 struct TDatePart {
     int Value = 0;
     int Digits = 0;
-    bool IsName = false;   // a month name
+    bool IsName = false;  // a month name
 };
 
 // Two-digit years: with window W > 0 they go into the 100 years starting W
@@ -178,14 +175,16 @@ bool ScanDate(TScanner& sc, const TFormatSettings& fs, TDateTime& value) {
     int yi, mi, di;
     if (count == 3) {
         switch (order) {
-            case doMDY: mi = 0, di = 1, yi = 2; break;
-            case doDMY: di = 0, mi = 1, yi = 2; break;
-            default: yi = 0, mi = 1, di = 2; break;
+        case doMDY: mi = 0, di = 1, yi = 2; break;
+        case doDMY: di = 0, mi = 1, yi = 2; break;
+        default: yi = 0, mi = 1, di = 2; break;
         }
     } else {
         yi = -1;
-        if (order == doDMY) di = 0, mi = 1;
-        else mi = 0, di = 1;
+        if (order == doDMY)
+            di = 0, mi = 1;
+        else
+            mi = 0, di = 1;
     }
     for (int k = 0; k < count; ++k)
         if (k != mi && (parts[k].IsName || (parts[k].Digits > 2 && k != yi))) return false;
@@ -218,7 +217,7 @@ bool ScanDesignator(TScanner& sc, const TFormatSettings& fs, int& baseHour) {
 
 bool ScanTime(TScanner& sc, const TFormatSettings& fs, TDateTime& value) {
     int baseHour = -1;
-    ScanDesignator(sc, fs, baseHour);   // some locales put it first
+    ScanDesignator(sc, fs, baseHour);  // some locales put it first
     int hour, min = 0, sec = 0, msec = 0, digits;
     if (!sc.ScanNumber(hour, digits, 2)) return false;
     if (sc.ScanChar(fs.TimeSeparator)) {

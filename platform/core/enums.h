@@ -48,19 +48,19 @@ private:
 const TEnumInfo& BooleanEnumInfo();
 
 // Declares `enum Name { elements... }` together with its element names.
-#define TASKMOOR_ENUM(Name, ...)                                              \
-    enum Name { __VA_ARGS__ };                                                \
-    inline const TEnumInfo& EnumInfoOf(Name) {                                \
-        static const TEnumInfo info(#Name, std::string_view(#__VA_ARGS__));   \
-        return info;                                                          \
+#define TASKMOOR_ENUM(Name, ...)                                            \
+    enum Name { __VA_ARGS__ };                                              \
+    inline const TEnumInfo& EnumInfoOf(Name) {                              \
+        static const TEnumInfo info(#Name, std::string_view(#__VA_ARGS__)); \
+        return info;                                                        \
     }
 
 // Element names for an enumeration declared elsewhere (same namespace), given
 // as string literals in ordinal order.
-#define TASKMOOR_ENUM_NAMES(Name, ...)                                        \
-    inline const TEnumInfo& EnumInfoOf(Name) {                                \
+#define TASKMOOR_ENUM_NAMES(Name, ...)                                             \
+    inline const TEnumInfo& EnumInfoOf(Name) {                                     \
         static const TEnumInfo info(#Name, std::vector<std::string>{__VA_ARGS__}); \
-        return info;                                                          \
+        return info;                                                               \
     }
 
 // True for an enumeration that has element names (found by argument-dependent
@@ -92,8 +92,14 @@ public:
     constexpr uint64_t Bits() const { return FBits; }
     constexpr bool Empty() const { return FBits == 0; }
     constexpr bool Contains(E e) const { return (FBits & Bit(e)) != 0; }
-    constexpr TSet& Include(E e) { FBits |= Bit(e); return *this; }
-    constexpr TSet& Exclude(E e) { FBits &= ~Bit(e); return *this; }
+    constexpr TSet& Include(E e) {
+        FBits |= Bit(e);
+        return *this;
+    }
+    constexpr TSet& Exclude(E e) {
+        FBits &= ~Bit(e);
+        return *this;
+    }
     // True when every element of `other` is in this set.
     constexpr bool ContainsAll(TSet other) const { return (other.FBits & ~FBits) == 0; }
 
@@ -102,9 +108,18 @@ public:
     constexpr TSet operator*(TSet o) const { return FromBits(FBits & o.FBits); }   // intersection
     constexpr TSet operator+(E e) const { return FromBits(FBits | Bit(e)); }
     constexpr TSet operator-(E e) const { return FromBits(FBits & ~Bit(e)); }
-    constexpr TSet& operator+=(TSet o) { FBits |= o.FBits; return *this; }
-    constexpr TSet& operator-=(TSet o) { FBits &= ~o.FBits; return *this; }
-    constexpr TSet& operator*=(TSet o) { FBits &= o.FBits; return *this; }
+    constexpr TSet& operator+=(TSet o) {
+        FBits |= o.FBits;
+        return *this;
+    }
+    constexpr TSet& operator-=(TSet o) {
+        FBits &= ~o.FBits;
+        return *this;
+    }
+    constexpr TSet& operator*=(TSet o) {
+        FBits &= o.FBits;
+        return *this;
+    }
     constexpr TSet& operator+=(E e) { return Include(e); }
     constexpr TSet& operator-=(E e) { return Exclude(e); }
     constexpr bool operator==(const TSet&) const = default;
@@ -117,9 +132,12 @@ private:
     uint64_t FBits = 0;
 };
 
-template <class T> struct IsTSet : std::false_type {};
-template <class E> struct IsTSet<TSet<E>> : std::true_type {};
-template <class T> inline constexpr bool IsTSetV = IsTSet<T>::value;
+template <class T>
+struct IsTSet : std::false_type {};
+template <class E>
+struct IsTSet<TSet<E>> : std::true_type {};
+template <class T>
+inline constexpr bool IsTSetV = IsTSet<T>::value;
 
 // Text of a set as the platform writes it: element names joined by ",",
 // inside brackets when `brackets` ("[dgRowLines,dgTabs]", "[]").

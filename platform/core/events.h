@@ -90,24 +90,22 @@ public:
     TEvent(std::nullptr_t) {}
     // An anonymous handler (lambda, std::function): equal only to its copies.
     template <class F>
-        requires(!std::is_base_of_v<TEventBase, std::decay_t<F>> &&
-                 !std::is_same_v<std::decay_t<F>, std::nullptr_t> &&
-                 std::is_invocable_v<F&, Args...>)
-    TEvent(F&& handler) : FHandler(std::forward<F>(handler)) {
+    requires(!std::is_base_of_v<TEventBase, std::decay_t<F>> &&
+             !std::is_same_v<std::decay_t<F>, std::nullptr_t> && std::is_invocable_v<F&, Args...>)
+        TEvent(F&& handler)
+        : FHandler(std::forward<F>(handler)) {
         if (FHandler) SetAnonymousIdentity();
     }
 
     // Method `method` of `object`.
     template <class C, class Obj>
-        requires std::is_base_of_v<C, Obj>
-    TEvent(Obj* object, void (C::*method)(Args...)) {
+    requires std::is_base_of_v<C, Obj> TEvent(Obj* object, void (C::*method)(Args...)) {
         if (!object || !method) return;
         FHandler = [object, method](Args... args) { (object->*method)(std::forward<Args>(args)...); };
         SetMemberIdentity(static_cast<const void*>(object), method);
     }
     template <class C, class Obj>
-        requires std::is_base_of_v<C, Obj>
-    TEvent(Obj* object, void (C::*method)(Args...) const) {
+    requires std::is_base_of_v<C, Obj> TEvent(Obj* object, void (C::*method)(Args...) const) {
         if (!object || !method) return;
         FHandler = [object, method](Args... args) { (object->*method)(std::forward<Args>(args)...); };
         SetMemberIdentity(static_cast<const void*>(object), method);
@@ -149,9 +147,12 @@ TEvent<Args...> MakeEvent(void (*function)(Args...)) {
 // The platform's most common event: OnClick, OnChange, ... (Sender).
 using TNotifyEvent = TEvent<TObject*>;
 
-template <class T> struct IsTEvent : std::false_type {};
-template <class... A> struct IsTEvent<TEvent<A...>> : std::true_type {};
-template <class T> inline constexpr bool IsTEventV = IsTEvent<T>::value;
+template <class T>
+struct IsTEvent : std::false_type {};
+template <class... A>
+struct IsTEvent<TEvent<A...>> : std::true_type {};
+template <class T>
+inline constexpr bool IsTEventV = IsTEvent<T>::value;
 
 // Any event value, type-erased: what GetMethodProp answers and SetMethodProp
 // takes. Compares by identity like the typed events.
@@ -160,8 +161,7 @@ public:
     TMethod() = default;
     TMethod(std::nullptr_t) {}
     template <class... A>
-    TMethod(const TEvent<A...>& event)
-        : TEventBase(event), FEvent(event), FAssigned(event.Assigned()) {}
+    TMethod(const TEvent<A...>& event) : TEventBase(event), FEvent(event), FAssigned(event.Assigned()) {}
 
     // A nil code pointer counts as unassigned.
     bool Assigned() const { return FAssigned; }
@@ -169,7 +169,9 @@ public:
     // True when the value holds an event of type Ev (an empty TMethod holds
     // none).
     template <class Ev>
-    bool Is() const { return std::any_cast<Ev>(&FEvent) != nullptr; }
+    bool Is() const {
+        return std::any_cast<Ev>(&FEvent) != nullptr;
+    }
     // The typed event; an unassigned Ev when the value holds another type.
     template <class Ev>
     Ev As() const {

@@ -39,7 +39,7 @@ std::string ChangeFileExt(const std::string& fileName, const std::string& extens
 std::string ExtractFilePath(const std::string& fileName);  // with trailing '/'
 std::string ExtractFileDir(const std::string& fileName);   // without it
 std::string ExtractFileName(const std::string& fileName);
-std::string ExtractFileExt(const std::string& fileName);   // with the '.'
+std::string ExtractFileExt(const std::string& fileName);  // with the '.'
 std::string IncludeTrailingPathDelimiter(const std::string& path);
 std::string ExcludeTrailingPathDelimiter(const std::string& path);
 // Absolute, with "." and ".." resolved as text (links are not followed).

@@ -45,10 +45,9 @@ bool IsInteger(const TFormatArg& a) {
 
 }  // namespace
 
-std::string FormatArgs(std::string_view fmt, std::span<const TFormatArg> args,
-                       const TFormatSettings& fs) {
+std::string FormatArgs(std::string_view fmt, std::span<const TFormatArg> args, const TFormatSettings& fs) {
     std::string out;
-    size_t next = 0;   // the argument the next specifier takes
+    size_t next = 0;  // the argument the next specifier takes
     const size_t len = fmt.size();
 
     auto take = [&]() -> const TFormatArg& {
@@ -99,7 +98,7 @@ std::string FormatArgs(std::string_view fmt, std::span<const TFormatArg> args,
         }
         if (width == None) width = number(i);
         if (width == None) width = 0;
-        if (width < 0) {   // a negative "*" width pads on the right
+        if (width < 0) {  // a negative "*" width pads on the right
             left = true;
             width = -width;
         }
@@ -107,105 +106,101 @@ std::string FormatArgs(std::string_view fmt, std::span<const TFormatArg> args,
         if (i < len && fmt[i] == '.') {
             ++i;
             precision = number(i);
-            if (precision < 0) precision = 0;   // none given, or a negative "*"
+            if (precision < 0) precision = 0;  // none given, or a negative "*"
         }
         if (i >= len) Invalid(fmt);
         const char type = fmt[i];
         const TFormatArg& a = take();
         std::string text;
         switch (type) {
-            case 'd':
-            case 'D':
-            case 'u':
-            case 'U': {
-                if (!IsInteger(a)) Invalid(fmt);
-                bool negative = false;
-                uint64_t u;
-                if (type == 'u' || type == 'U') {
-                    u = a.Kind == TFormatArg::fakInteger
-                            ? static_cast<uint32_t>(a.IntValue)
-                            : static_cast<uint64_t>(a.IntValue);
-                } else if (a.Kind == TFormatArg::fakUnsigned) {
-                    u = static_cast<uint64_t>(a.IntValue);
-                } else {
-                    negative = a.IntValue < 0;
-                    u = negative ? 0ull - static_cast<uint64_t>(a.IntValue)
-                                 : static_cast<uint64_t>(a.IntValue);
-                }
-                text = std::to_string(u);
-                if (precision > static_cast<int>(text.size()))
-                    text.insert(0, precision - text.size(), '0');
-                if (negative) text.insert(0, 1, '-');
-                break;
+        case 'd':
+        case 'D':
+        case 'u':
+        case 'U': {
+            if (!IsInteger(a)) Invalid(fmt);
+            bool negative = false;
+            uint64_t u;
+            if (type == 'u' || type == 'U') {
+                u = a.Kind == TFormatArg::fakInteger ? static_cast<uint32_t>(a.IntValue)
+                                                     : static_cast<uint64_t>(a.IntValue);
+            } else if (a.Kind == TFormatArg::fakUnsigned) {
+                u = static_cast<uint64_t>(a.IntValue);
+            } else {
+                negative = a.IntValue < 0;
+                u = negative ? 0ull - static_cast<uint64_t>(a.IntValue) : static_cast<uint64_t>(a.IntValue);
             }
-            case 'x':
-            case 'X': {
-                if (!IsInteger(a)) Invalid(fmt);
-                const uint64_t u = a.Kind == TFormatArg::fakInteger
-                                       ? static_cast<uint32_t>(a.IntValue)
-                                       : static_cast<uint64_t>(a.IntValue);
-                text = Hex(u, type == 'X');
-                if (precision > static_cast<int>(text.size()))
-                    text.insert(0, precision - text.size(), '0');
-                break;
-            }
-            case 'e':
-            case 'E':
-                if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
-                text = FloatTextWithLimit(a.FloatValue, ffExponent,
-                                          precision < 0 ? 15 : std::min(precision, 17), 3, 17, fs);
-                break;
-            case 'g':
-            case 'G':
-                if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
-                text = FloatTextWithLimit(a.FloatValue, ffGeneral,
-                                          precision < 0 ? 15 : std::min(precision, 17), 0, 17, fs);
-                break;
-            case 'f':
-            case 'F':
-            case 'n':
-            case 'N':
-            case 'm':
-            case 'M': {
-                if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
-                const char t = static_cast<char>(type | 0x20);
-                const TFloatFormat ff = t == 'f' ? ffFixed : t == 'n' ? ffNumber : ffCurrency;
-                int digits = precision;
-                if (digits < 0) digits = t == 'm' ? fs.CurrencyDecimals : 2;
-                text = FloatTextWithLimit(a.FloatValue, ff, 15, std::min(digits, 18), 18, fs);
-                break;
-            }
-            case 'p':
-            case 'P': {
-                if (a.Kind != TFormatArg::fakPointer) Invalid(fmt);
-                text = Hex(reinterpret_cast<uintptr_t>(a.PtrValue), true);
-                text.insert(0, sizeof(void*) * 2 - text.size(), '0');
-                break;
-            }
-            case 's':
-            case 'S': {
-                if (a.Kind == TFormatArg::fakString) {
-                    text = std::string(a.StrValue);
-                } else if (a.Kind == TFormatArg::fakChar) {
-                    text = std::string(1, static_cast<char>(a.IntValue));
-                } else {
-                    Invalid(fmt);
-                }
-                if (precision >= 0 && static_cast<size_t>(precision) < text.size()) {
-                    size_t cut = static_cast<size_t>(precision);
-                    // never split a UTF-8 sequence
-                    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-                    text.resize(cut);
-                }
-                break;
-            }
-            default:
+            text = std::to_string(u);
+            if (precision > static_cast<int>(text.size())) text.insert(0, precision - text.size(), '0');
+            if (negative) text.insert(0, 1, '-');
+            break;
+        }
+        case 'x':
+        case 'X': {
+            if (!IsInteger(a)) Invalid(fmt);
+            const uint64_t u = a.Kind == TFormatArg::fakInteger ? static_cast<uint32_t>(a.IntValue)
+                                                                : static_cast<uint64_t>(a.IntValue);
+            text = Hex(u, type == 'X');
+            if (precision > static_cast<int>(text.size())) text.insert(0, precision - text.size(), '0');
+            break;
+        }
+        case 'e':
+        case 'E':
+            if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
+            text = FloatTextWithLimit(a.FloatValue, ffExponent, precision < 0 ? 15 : std::min(precision, 17),
+                                      3, 17, fs);
+            break;
+        case 'g':
+        case 'G':
+            if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
+            text = FloatTextWithLimit(a.FloatValue, ffGeneral, precision < 0 ? 15 : std::min(precision, 17),
+                                      0, 17, fs);
+            break;
+        case 'f':
+        case 'F':
+        case 'n':
+        case 'N':
+        case 'm':
+        case 'M': {
+            if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
+            const char t = static_cast<char>(type | 0x20);
+            const TFloatFormat ff = t == 'f' ? ffFixed : t == 'n' ? ffNumber : ffCurrency;
+            int digits = precision;
+            if (digits < 0) digits = t == 'm' ? fs.CurrencyDecimals : 2;
+            text = FloatTextWithLimit(a.FloatValue, ff, 15, std::min(digits, 18), 18, fs);
+            break;
+        }
+        case 'p':
+        case 'P': {
+            if (a.Kind != TFormatArg::fakPointer) Invalid(fmt);
+            text = Hex(reinterpret_cast<uintptr_t>(a.PtrValue), true);
+            text.insert(0, sizeof(void*) * 2 - text.size(), '0');
+            break;
+        }
+        case 's':
+        case 'S': {
+            if (a.Kind == TFormatArg::fakString) {
+                text = std::string(a.StrValue);
+            } else if (a.Kind == TFormatArg::fakChar) {
+                text = std::string(1, static_cast<char>(a.IntValue));
+            } else {
                 Invalid(fmt);
+            }
+            if (precision >= 0 && static_cast<size_t>(precision) < text.size()) {
+                size_t cut = static_cast<size_t>(precision);
+                // never split a UTF-8 sequence
+                while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+                text.resize(cut);
+            }
+            break;
+        }
+        default: Invalid(fmt);
         }
         const size_t chars = CharCount(text);
         if (width > 0 && static_cast<size_t>(width) > chars) {
-            if (left) text.append(width - chars, ' ');
-            else text.insert(0, width - chars, ' ');
+            if (left)
+                text.append(width - chars, ' ');
+            else
+                text.insert(0, width - chars, ' ');
         }
         out += text;
     }

@@ -1,10 +1,10 @@
 #include "platform/core/inifiles.h"
 
-#include <cctype>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cctype>
+#include <cerrno>
 #include <vector>
 
 #include "platform/core/files.h"
@@ -27,36 +27,28 @@ struct TIniLine {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string TrimBlanks(const std::string& s)
-{
+std::string TrimBlanks(const std::string& s) {
     std::size_t first = 0;
     std::size_t last = s.size();
-    while (first < last && IsBlank(s[first]))
-        ++first;
-    while (last > first && IsBlank(s[last - 1]))
-        --last;
+    while (first < last && IsBlank(s[first])) ++first;
+    while (last > first && IsBlank(s[last - 1])) --last;
     return s.substr(first, last - first);
 }
 
-bool SameNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
+bool SameNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         unsigned char x = static_cast<unsigned char>(a[i]);
         unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x != y && std::tolower(x) != std::tolower(y))
-            return false;
+        if (x != y && std::tolower(x) != std::tolower(y)) return false;
     }
     return true;
 }
 
-TIniLine ParseLine(std::string text)
-{
+TIniLine ParseLine(std::string text) {
     TIniLine line;
     std::size_t start = 0;
-    while (start < text.size() && IsBlank(text[start]))
-        ++start;
+    while (start < text.size() && IsBlank(text[start])) ++start;
     if (start < text.size() && text[start] == '[') {
         std::size_t close = text.find(']', start + 1);
         if (close != std::string::npos) {
@@ -79,12 +71,10 @@ TIniLine ParseLine(std::string text)
 }
 
 // Line breaks would let a written text start lines of its own.
-std::string OneLine(const std::string& s)
-{
+std::string OneLine(const std::string& s) {
     std::string result = s;
     for (char& c : result)
-        if (c == '\r' || c == '\n')
-            c = ' ';
+        if (c == '\r' || c == '\n') c = ' ';
     return result;
 }
 
@@ -97,8 +87,7 @@ struct TIniDocument {
     bool Bom = false;
     std::string Eol = "\n";
 
-    void Parse(const std::string& data)
-    {
+    void Parse(const std::string& data) {
         Lines.clear();
         Bom = false;
         Eol = "\n";
@@ -108,33 +97,27 @@ struct TIniDocument {
             pos = 3;
         }
         std::size_t firstLf = data.find('\n', pos);
-        if (firstLf != std::string::npos && firstLf > pos && data[firstLf - 1] == '\r')
-            Eol = "\r\n";
+        if (firstLf != std::string::npos && firstLf > pos && data[firstLf - 1] == '\r') Eol = "\r\n";
         while (pos < data.size()) {
             std::size_t end = data.find('\n', pos);
-            if (end == std::string::npos)
-                end = data.size();
+            if (end == std::string::npos) end = data.size();
             std::size_t len = end - pos;
-            if (len > 0 && data[pos + len - 1] == '\r')
-                --len;
+            if (len > 0 && data[pos + len - 1] == '\r') --len;
             Lines.push_back(ParseLine(data.substr(pos, len)));
             pos = end + 1;
         }
     }
 
-    std::string Text() const
-    {
+    std::string Text() const {
         std::string result = Bom ? "\xEF\xBB\xBF" : "";
-        for (const TIniLine& line : Lines)
-            result += line.Text + Eol;
+        for (const TIniLine& line : Lines) result += line.Text + Eol;
         return result;
     }
 
     // Calls f(index) for every key line of the named section, duplicates of
     // the section included; stops when f answers true.
     template <typename F>
-    void ForEachKey(const std::string& section, F f) const
-    {
+    void ForEachKey(const std::string& section, F f) const {
         bool inSection = false;
         for (std::size_t i = 0; i < Lines.size(); ++i) {
             const TIniLine& line = Lines[i];
@@ -145,12 +128,10 @@ struct TIniDocument {
         }
     }
 
-    const TIniLine* FindKey(const std::string& section, const std::string& key) const
-    {
+    const TIniLine* FindKey(const std::string& section, const std::string& key) const {
         const TIniLine* found = nullptr;
         ForEachKey(section, [&](std::size_t i) {
-            if (!SameNoCase(Lines[i].Name, key))
-                return false;
+            if (!SameNoCase(Lines[i].Name, key)) return false;
             found = &Lines[i];
             return true;
         });
@@ -158,56 +139,45 @@ struct TIniDocument {
     }
 
     // The first key of each distinct name, in file order.
-    std::vector<const TIniLine*> Keys(const std::string& section) const
-    {
+    std::vector<const TIniLine*> Keys(const std::string& section) const {
         std::vector<const TIniLine*> keys;
         ForEachKey(section, [&](std::size_t i) {
             for (const TIniLine* seen : keys)
-                if (SameNoCase(seen->Name, Lines[i].Name))
-                    return false;
+                if (SameNoCase(seen->Name, Lines[i].Name)) return false;
             keys.push_back(&Lines[i]);
             return false;
         });
         return keys;
     }
 
-    bool HasSection(const std::string& section) const
-    {
+    bool HasSection(const std::string& section) const {
         for (const TIniLine& line : Lines)
-            if (line.Kind == TLineKind::Section && SameNoCase(line.Name, section))
-                return true;
+            if (line.Kind == TLineKind::Section && SameNoCase(line.Name, section)) return true;
         return false;
     }
 
-    std::vector<std::string> Sections() const
-    {
+    std::vector<std::string> Sections() const {
         std::vector<std::string> names;
         for (const TIniLine& line : Lines) {
-            if (line.Kind != TLineKind::Section)
-                continue;
+            if (line.Kind != TLineKind::Section) continue;
             bool seen = false;
-            for (const std::string& name : names)
-                seen = seen || SameNoCase(name, line.Name);
-            if (!seen)
-                names.push_back(line.Name);
+            for (const std::string& name : names) seen = seen || SameNoCase(name, line.Name);
+            if (!seen) names.push_back(line.Name);
         }
         return names;
     }
 
     // Answers whether the document changed.
-    bool Set(const std::string& section, const std::string& key, const std::string& value)
-    {
+    bool Set(const std::string& section, const std::string& key, const std::string& value) {
         std::size_t keyIndex = Lines.size();
         ForEachKey(section, [&](std::size_t i) {
-            if (!SameNoCase(Lines[i].Name, key))
-                return false;
+            if (!SameNoCase(Lines[i].Name, key)) return false;
             keyIndex = i;
             return true;
         });
         if (keyIndex < Lines.size()) {
             TIniLine& line = Lines[keyIndex];
-            if (line.Value == value)
-                return false;
+            if (line.Value == value) return false;
             // The key keeps its spelling and the blanks before '='.
             line.Text = line.Text.substr(0, line.Text.find('=') + 1) + value;
             line.Value = value;
@@ -217,30 +187,25 @@ struct TIniDocument {
         // After the last key or comment of the section's first occurrence,
         // before the blank lines that separate it from the next section.
         for (std::size_t i = 0; i < Lines.size(); ++i) {
-            if (Lines[i].Kind != TLineKind::Section || !SameNoCase(Lines[i].Name, section))
-                continue;
+            if (Lines[i].Kind != TLineKind::Section || !SameNoCase(Lines[i].Name, section)) continue;
             std::size_t insertAt = i + 1;
             for (std::size_t j = i + 1; j < Lines.size() && Lines[j].Kind != TLineKind::Section; ++j)
-                if (!TrimBlanks(Lines[j].Text).empty())
-                    insertAt = j + 1;
+                if (!TrimBlanks(Lines[j].Text).empty()) insertAt = j + 1;
             Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(added));
             return true;
         }
-        if (!Lines.empty() && !TrimBlanks(Lines.back().Text).empty())
-            Lines.push_back(ParseLine(""));
+        if (!Lines.empty() && !TrimBlanks(Lines.back().Text).empty()) Lines.push_back(ParseLine(""));
         Lines.push_back(ParseLine("[" + section + "]"));
         Lines.push_back(std::move(added));
         return true;
     }
 
-    bool DeleteKey(const std::string& section, const std::string& key)
-    {
+    bool DeleteKey(const std::string& section, const std::string& key) {
         bool changed = false;
         bool inSection = false;
         for (std::size_t i = 0; i < Lines.size();) {
             const TIniLine& line = Lines[i];
-            if (line.Kind == TLineKind::Section)
-                inSection = SameNoCase(line.Name, section);
+            if (line.Kind == TLineKind::Section) inSection = SameNoCase(line.Name, section);
             if (inSection && line.Kind == TLineKind::Key && SameNoCase(line.Name, key)) {
                 Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(i));
                 changed = true;
@@ -251,14 +216,12 @@ struct TIniDocument {
         return changed;
     }
 
-    bool EraseSection(const std::string& section)
-    {
+    bool EraseSection(const std::string& section) {
         bool changed = false;
         bool inSection = false;
         std::vector<TIniLine> kept;
         for (TIniLine& line : Lines) {
-            if (line.Kind == TLineKind::Section)
-                inSection = SameNoCase(line.Name, section);
+            if (line.Kind == TLineKind::Section) inSection = SameNoCase(line.Name, section);
             if (inSection)
                 changed = true;
             else
@@ -275,35 +238,29 @@ struct TIniDocument {
 namespace {
 
 // Where a name given to an ini object lives on disk.
-std::string IniPath(const std::string& fileName)
-{
+std::string IniPath(const std::string& fileName) {
     std::string path = fileName;
     // As on the platform, trailing dots of a file name are not part of it
     // ("." and ".." stay what they are).
     std::string name = ExtractFileName(path);
     if (name.find_first_not_of('.') != std::string::npos)
-        while (path.back() == '.')
-            path.pop_back();
+        while (path.back() == '.') path.pop_back();
     if (path.find(PathDelim) == std::string::npos)
         path = IncludeTrailingPathDelimiter(UserConfigDir()) + path;
     return path;
 }
 
-std::string ReadWholeFile(const std::string& path)
-{
+std::string ReadWholeFile(const std::string& path) {
     std::string data;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return data;
+    if (fd < 0) return data;
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         char buffer[65536];
         for (;;) {
             ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
             data.append(buffer, static_cast<std::size_t>(n));
         }
     }
@@ -314,16 +271,13 @@ std::string ReadWholeFile(const std::string& path)
 }  // namespace
 
 TCustomIniFile::TCustomIniFile(const std::string& fileName)
-    : FFileName(fileName), FPath(IniPath(fileName)), FDocument(std::make_unique<TIniDocument>())
-{
-}
+    : FFileName(fileName), FPath(IniPath(fileName)), FDocument(std::make_unique<TIniDocument>()) {}
 
 TCustomIniFile::~TCustomIniFile() = default;
 
 void TCustomIniFile::LoadDocument() { FDocument->Parse(ReadWholeFile(FPath)); }
 
-void TCustomIniFile::SaveDocument()
-{
+void TCustomIniFile::SaveDocument() {
     // A bare file name lives in the settings folder, made on first use.
     if (FFileName.find(PathDelim) == std::string::npos && !DirectoryExists(UserConfigDir()))
         ForceDirectories(UserConfigDir());
@@ -332,99 +286,77 @@ void TCustomIniFile::SaveDocument()
 }
 
 std::string TCustomIniFile::ReadString(const std::string& section, const std::string& ident,
-                                       const std::string& defaultValue)
-{
+                                       const std::string& defaultValue) {
     BeforeRead();
     const TIniLine* line = FDocument->FindKey(TrimBlanks(section), TrimBlanks(ident));
     return line ? line->Value : defaultValue;
 }
 
 void TCustomIniFile::WriteString(const std::string& section, const std::string& ident,
-                                 const std::string& value)
-{
+                                 const std::string& value) {
     std::string sect = TrimBlanks(OneLine(section));
     std::string key = TrimBlanks(OneLine(ident));
-    if (sect.empty() || key.empty())
-        throw EIniFileException("Unable to write to " + FFileName);
+    if (sect.empty() || key.empty()) throw EIniFileException("Unable to write to " + FFileName);
     BeforeRead();
-    if (FDocument->Set(sect, key, OneLine(value)))
-        AfterWrite();
+    if (FDocument->Set(sect, key, OneLine(value))) AfterWrite();
 }
 
-int TCustomIniFile::ReadInteger(const std::string& section, const std::string& ident,
-                                int defaultValue)
-{
+int TCustomIniFile::ReadInteger(const std::string& section, const std::string& ident, int defaultValue) {
     std::string text = TrimBlanks(ReadString(section, ident, ""));
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-        text = "$" + text.substr(2);
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text = "$" + text.substr(2);
     return StrToIntDef(text, defaultValue);
 }
 
-void TCustomIniFile::WriteInteger(const std::string& section, const std::string& ident, int value)
-{
+void TCustomIniFile::WriteInteger(const std::string& section, const std::string& ident, int value) {
     WriteString(section, ident, IntToStr(value));
 }
 
-bool TCustomIniFile::ReadBool(const std::string& section, const std::string& ident,
-                              bool defaultValue)
-{
+bool TCustomIniFile::ReadBool(const std::string& section, const std::string& ident, bool defaultValue) {
     return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
 }
 
-void TCustomIniFile::WriteBool(const std::string& section, const std::string& ident, bool value)
-{
+void TCustomIniFile::WriteBool(const std::string& section, const std::string& ident, bool value) {
     WriteString(section, ident, value ? "1" : "0");
 }
 
-double TCustomIniFile::ReadFloat(const std::string& section, const std::string& ident,
-                                 double defaultValue)
-{
+double TCustomIniFile::ReadFloat(const std::string& section, const std::string& ident, double defaultValue) {
     double value;
     std::string text = TrimBlanks(ReadString(section, ident, ""));
     return !text.empty() && TryStrToFloat(text, value) ? value : defaultValue;
 }
 
-void TCustomIniFile::WriteFloat(const std::string& section, const std::string& ident, double value)
-{
+void TCustomIniFile::WriteFloat(const std::string& section, const std::string& ident, double value) {
     WriteString(section, ident, FloatToStr(value));
 }
 
 TDateTime TCustomIniFile::ReadDate(const std::string& section, const std::string& ident,
-                                   TDateTime defaultValue)
-{
+                                   TDateTime defaultValue) {
     TDateTime value;
     std::string text = TrimBlanks(ReadString(section, ident, ""));
     return !text.empty() && TryStrToDate(text, value) ? value : defaultValue;
 }
 
-void TCustomIniFile::WriteDate(const std::string& section, const std::string& ident,
-                               TDateTime value)
-{
+void TCustomIniFile::WriteDate(const std::string& section, const std::string& ident, TDateTime value) {
     WriteString(section, ident, DateToStr(value));
 }
 
-void TCustomIniFile::ReadSection(const std::string& section, TStrings* strings)
-{
+void TCustomIniFile::ReadSection(const std::string& section, TStrings* strings) {
     BeforeRead();
     strings->BeginUpdate();
     strings->Clear();
-    for (const TIniLine* line : FDocument->Keys(TrimBlanks(section)))
-        strings->Add(line->Name);
+    for (const TIniLine* line : FDocument->Keys(TrimBlanks(section))) strings->Add(line->Name);
     strings->EndUpdate();
 }
 
-void TCustomIniFile::ReadSections(TStrings* strings)
-{
+void TCustomIniFile::ReadSections(TStrings* strings) {
     BeforeRead();
     strings->BeginUpdate();
     strings->Clear();
-    for (const std::string& name : FDocument->Sections())
-        strings->Add(name);
+    for (const std::string& name : FDocument->Sections()) strings->Add(name);
     strings->EndUpdate();
 }
 
-void TCustomIniFile::ReadSectionValues(const std::string& section, TStrings* strings)
-{
+void TCustomIniFile::ReadSectionValues(const std::string& section, TStrings* strings) {
     BeforeRead();
     strings->BeginUpdate();
     strings->Clear();
@@ -433,30 +365,24 @@ void TCustomIniFile::ReadSectionValues(const std::string& section, TStrings* str
     strings->EndUpdate();
 }
 
-bool TCustomIniFile::SectionExists(const std::string& section)
-{
+bool TCustomIniFile::SectionExists(const std::string& section) {
     BeforeRead();
     return FDocument->HasSection(TrimBlanks(section));
 }
 
-bool TCustomIniFile::ValueExists(const std::string& section, const std::string& ident)
-{
+bool TCustomIniFile::ValueExists(const std::string& section, const std::string& ident) {
     BeforeRead();
     return FDocument->FindKey(TrimBlanks(section), TrimBlanks(ident)) != nullptr;
 }
 
-void TCustomIniFile::EraseSection(const std::string& section)
-{
+void TCustomIniFile::EraseSection(const std::string& section) {
     BeforeRead();
-    if (FDocument->EraseSection(TrimBlanks(section)))
-        AfterWrite();
+    if (FDocument->EraseSection(TrimBlanks(section))) AfterWrite();
 }
 
-void TCustomIniFile::DeleteKey(const std::string& section, const std::string& ident)
-{
+void TCustomIniFile::DeleteKey(const std::string& section, const std::string& ident) {
     BeforeRead();
-    if (FDocument->DeleteKey(TrimBlanks(section), TrimBlanks(ident)))
-        AfterWrite();
+    if (FDocument->DeleteKey(TrimBlanks(section), TrimBlanks(ident))) AfterWrite();
 }
 
 // ---------------------------------------------------------------------------
@@ -466,8 +392,7 @@ TIniFile::TIniFile(const std::string& fileName) : TCustomIniFile(fileName) {}
 
 void TIniFile::BeforeRead() { LoadDocument(); }
 
-void TIniFile::AfterWrite()
-{
+void TIniFile::AfterWrite() {
     try {
         SaveDocument();
     } catch (const Exception&) {
@@ -475,9 +400,6 @@ void TIniFile::AfterWrite()
     }
 }
 
-TMemIniFile::TMemIniFile(const std::string& fileName) : TCustomIniFile(fileName)
-{
-    LoadDocument();
-}
+TMemIniFile::TMemIniFile(const std::string& fileName) : TCustomIniFile(fileName) { LoadDocument(); }
 
 void TMemIniFile::UpdateFile() { SaveDocument(); }

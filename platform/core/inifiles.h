@@ -41,8 +41,7 @@ public:
 
     std::string ReadString(const std::string& section, const std::string& ident,
                            const std::string& defaultValue);
-    void WriteString(const std::string& section, const std::string& ident,
-                     const std::string& value);
+    void WriteString(const std::string& section, const std::string& ident, const std::string& value);
     // Typed values; text that does not convert reads as the default.
     int ReadInteger(const std::string& section, const std::string& ident, int defaultValue);
     void WriteInteger(const std::string& section, const std::string& ident, int value);
@@ -50,8 +49,7 @@ public:
     void WriteBool(const std::string& section, const std::string& ident, bool value);  // "1" / "0"
     double ReadFloat(const std::string& section, const std::string& ident, double defaultValue);
     void WriteFloat(const std::string& section, const std::string& ident, double value);
-    TDateTime ReadDate(const std::string& section, const std::string& ident,
-                       TDateTime defaultValue);
+    TDateTime ReadDate(const std::string& section, const std::string& ident, TDateTime defaultValue);
     void WriteDate(const std::string& section, const std::string& ident, TDateTime value);
 
     // Key names of a section in file order; section names in file order;

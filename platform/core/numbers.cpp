@@ -87,8 +87,7 @@ static std::string ExponentText(int e, int minDigits, bool plusSign) {
 
 // Shortest form of already rounded digits: fixed unless the number is too
 // large for `precision` digits or smaller than 0.00001.
-static std::string GeneralText(const TDecimal& d, int precision, int expDigits,
-                               const TFormatSettings& fs) {
+static std::string GeneralText(const TDecimal& d, int precision, int expDigits, const TFormatSettings& fs) {
     if (d.Digits.empty()) return "0";
     std::string out = d.Negative ? "-" : "";
     const int n = static_cast<int>(d.Digits.size());
@@ -120,87 +119,86 @@ static std::string GeneralText(const TDecimal& d, int precision, int expDigits,
     return out;
 }
 
-static std::string CurrencyText(const std::string& number, bool negative,
-                                const TFormatSettings& fs) {
+static std::string CurrencyText(const std::string& number, bool negative, const TFormatSettings& fs) {
     const std::string& c = fs.CurrencyString;
     if (!negative) {
         switch (fs.CurrencyFormat) {
-            case 1: return number + c;
-            case 2: return c + " " + number;
-            case 3: return number + " " + c;
-            default: return c + number;
+        case 1: return number + c;
+        case 2: return c + " " + number;
+        case 3: return number + " " + c;
+        default: return c + number;
         }
     }
     switch (fs.NegCurrFormat) {
-        case 1: return "-" + c + number;
-        case 2: return c + "-" + number;
-        case 3: return c + number + "-";
-        case 4: return "(" + number + c + ")";
-        case 5: return "-" + number + c;
-        case 6: return number + "-" + c;
-        case 7: return number + c + "-";
-        case 8: return "-" + number + " " + c;
-        case 9: return "-" + c + " " + number;
-        case 10: return number + " " + c + "-";
-        case 11: return c + " " + number + "-";
-        case 12: return c + " -" + number;
-        case 13: return number + "- " + c;
-        case 14: return "(" + c + " " + number + ")";
-        case 15: return "(" + number + " " + c + ")";
-        default: return "(" + c + number + ")";
+    case 1: return "-" + c + number;
+    case 2: return c + "-" + number;
+    case 3: return c + number + "-";
+    case 4: return "(" + number + c + ")";
+    case 5: return "-" + number + c;
+    case 6: return number + "-" + c;
+    case 7: return number + c + "-";
+    case 8: return "-" + number + " " + c;
+    case 9: return "-" + c + " " + number;
+    case 10: return number + " " + c + "-";
+    case 11: return c + " " + number + "-";
+    case 12: return c + " -" + number;
+    case 13: return number + "- " + c;
+    case 14: return "(" + c + " " + number + ")";
+    case 15: return "(" + number + " " + c + ")";
+    default: return "(" + c + number + ")";
     }
 }
 
-std::string FloatTextWithLimit(double value, TFloatFormat format, int precision, int digits,
-                               int fixedLimit, const TFormatSettings& fs) {
+std::string FloatTextWithLimit(double value, TFloatFormat format, int precision, int digits, int fixedLimit,
+                               const TFormatSettings& fs) {
     if (!std::isfinite(value)) return SpecialText(value);
     if (precision < 1) precision = 1;
     if (precision > 17) precision = 17;
     if (digits < 0) digits = 0;
     TDecimal d = ToDecimal(value, precision);
     switch (format) {
-        case ffExponent: {
-            if (digits > 4) digits = 4;
-            std::string m = d.Digits;
-            m.resize(precision, '0');
-            std::string out = d.Negative && !d.Digits.empty() ? "-" : "";
-            out += m[0];
-            if (precision > 1) {
-                out += fs.DecimalSeparator;
-                out += m.substr(1);
-            }
-            out += 'E';
-            out += ExponentText(d.Digits.empty() ? 0 : d.Exponent - 1, digits, true);
-            return out;
+    case ffExponent: {
+        if (digits > 4) digits = 4;
+        std::string m = d.Digits;
+        m.resize(precision, '0');
+        std::string out = d.Negative && !d.Digits.empty() ? "-" : "";
+        out += m[0];
+        if (precision > 1) {
+            out += fs.DecimalSeparator;
+            out += m.substr(1);
         }
-        case ffFixed:
-        case ffNumber:
-        case ffCurrency: {
-            if (digits > 18) digits = 18;
-            if (d.Exponent > fixedLimit) return GeneralText(d, precision, 0, fs);
-            RoundDecimalAt(d, d.Exponent + digits);
-            std::string intPart, fracPart;
-            const int n = static_cast<int>(d.Digits.size());
-            if (d.Exponent > 0) {
-                intPart = d.Digits.substr(0, std::min(n, d.Exponent));
-                intPart.append(std::max(0, d.Exponent - n), '0');
-            } else {
-                intPart = "0";
-            }
-            for (int k = 0; k < digits; ++k) {
-                const int idx = d.Exponent + k;
-                fracPart += (idx >= 0 && idx < n) ? d.Digits[idx] : '0';
-            }
-            if (format != ffFixed) intPart = GroupThousands(intPart, fs.ThousandSeparator);
-            std::string number = intPart;
-            if (digits > 0) number += fs.DecimalSeparator + fracPart;
-            const bool negative = d.Negative && !d.Digits.empty();
-            if (format == ffCurrency) return CurrencyText(number, negative, fs);
-            return negative ? "-" + number : number;
+        out += 'E';
+        out += ExponentText(d.Digits.empty() ? 0 : d.Exponent - 1, digits, true);
+        return out;
+    }
+    case ffFixed:
+    case ffNumber:
+    case ffCurrency: {
+        if (digits > 18) digits = 18;
+        if (d.Exponent > fixedLimit) return GeneralText(d, precision, 0, fs);
+        RoundDecimalAt(d, d.Exponent + digits);
+        std::string intPart, fracPart;
+        const int n = static_cast<int>(d.Digits.size());
+        if (d.Exponent > 0) {
+            intPart = d.Digits.substr(0, std::min(n, d.Exponent));
+            intPart.append(std::max(0, d.Exponent - n), '0');
+        } else {
+            intPart = "0";
         }
-        default:
-            if (digits > 4) digits = 4;
-            return GeneralText(d, precision, digits, fs);
+        for (int k = 0; k < digits; ++k) {
+            const int idx = d.Exponent + k;
+            fracPart += (idx >= 0 && idx < n) ? d.Digits[idx] : '0';
+        }
+        if (format != ffFixed) intPart = GroupThousands(intPart, fs.ThousandSeparator);
+        std::string number = intPart;
+        if (digits > 0) number += fs.DecimalSeparator + fracPart;
+        const bool negative = d.Negative && !d.Digits.empty();
+        if (format == ffCurrency) return CurrencyText(number, negative, fs);
+        return negative ? "-" + number : number;
+    }
+    default:
+        if (digits > 4) digits = 4;
+        return GeneralText(d, precision, digits, fs);
     }
 }
 
@@ -254,9 +252,9 @@ std::vector<TSection> SplitSections(const std::string& fmt) {
 }
 
 struct TLayout {
-    int IntPlaces = 0;       // digit placeholders before the decimal point
-    int MinIntDigits = 0;    // from the first '0' to the decimal point
-    int MinDecimals = 0;     // up to the last '0' after the point
+    int IntPlaces = 0;     // digit placeholders before the decimal point
+    int MinIntDigits = 0;  // from the first '0' to the decimal point
+    int MinDecimals = 0;   // up to the last '0' after the point
     int MaxDecimals = 0;
     bool Thousands = false;
     bool Scientific = false;
@@ -278,7 +276,7 @@ TLayout Analyse(const std::string& s) {
             i = j == std::string::npos ? s.size() : j;
         } else if (IsExponentAt(s, i)) {
             l.Scientific = true;
-            break;   // placeholders after the exponent mark are its digits
+            break;  // placeholders after the exponent mark are its digits
         } else if (c == '.') {
             l.PointSeen = true;
         } else if (c == ',' && !l.PointSeen) {
@@ -365,8 +363,10 @@ std::string FormatFloat(const std::string& format, double value, const TFormatSe
     auto has = [&](size_t k) { return k < sections.size() && !sections[k].Text.empty(); };
 
     size_t which = 0;
-    if (value < 0 && has(1)) which = 1;
-    else if (value == 0 && has(2)) which = 2;
+    if (value < 0 && has(1))
+        which = 1;
+    else if (value == 0 && has(2))
+        which = 2;
     std::string text = sections[which].Text;
     TLayout l = Analyse(text);
 
@@ -386,8 +386,10 @@ std::string FormatFloat(const std::string& format, double value, const TFormatSe
 
     // A value that rounds to zero is shown by the zero section, never as -0.
     if (d.Digits.empty() && value != 0) {
-        if (has(2)) which = 2;
-        else if (which == 1) which = 0;
+        if (has(2))
+            which = 2;
+        else if (which == 1)
+            which = 0;
         if (text != sections[which].Text) {
             text = sections[which].Text;
             l = Analyse(text);
@@ -445,24 +447,30 @@ static bool ParseInteger(const std::string& s, int bits, int64_t& value) {
     const uint64_t mask = bits == 64 ? ~0ull : ((1ull << bits) - 1);
     uint64_t u = 0;
     size_t start;
-    if (i < s.size() && (s[i] == '$' || ((s[i] == '0') && i + 1 < s.size() &&
-                                         (s[i + 1] == 'x' || s[i + 1] == 'X')))) {
+    if (i < s.size() &&
+        (s[i] == '$' || ((s[i] == '0') && i + 1 < s.size() && (s[i + 1] == 'x' || s[i + 1] == 'X')))) {
         i += s[i] == '$' ? 1 : 2;
         start = i;
         for (; i < s.size(); ++i) {
             const char c = s[i];
             int v;
-            if (c >= '0' && c <= '9') v = c - '0';
-            else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-            else return false;
+            if (c >= '0' && c <= '9')
+                v = c - '0';
+            else if (c >= 'a' && c <= 'f')
+                v = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+                v = c - 'A' + 10;
+            else
+                return false;
             if (u > (mask >> 4)) return false;
             u = (u << 4) | static_cast<uint64_t>(v);
         }
         if (i == start) return false;
         int64_t r;
-        if (bits == 64) r = static_cast<int64_t>(u);
-        else r = static_cast<int32_t>(static_cast<uint32_t>(u));
+        if (bits == 64)
+            r = static_cast<int64_t>(u);
+        else
+            r = static_cast<int32_t>(static_cast<uint32_t>(u));
         value = negative ? static_cast<int64_t>(0ull - static_cast<uint64_t>(r)) : r;
         if (bits == 32) value = static_cast<int32_t>(static_cast<uint32_t>(value));
         return true;
@@ -514,7 +522,7 @@ bool TryStrToFloat(const std::string& s, double& value, const TFormatSettings& f
     size_t b = 0, e = s.size();
     while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
     while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-    std::string t;   // in the "C" form from_chars reads
+    std::string t;  // in the "C" form from_chars reads
     size_t i = b;
     bool negative = false;
     if (i < e && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
@@ -558,8 +566,10 @@ bool TryStrToFloat(const std::string& s, double& value, const TFormatSettings& f
     auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
     if (ptr != t.data() + t.size()) return false;
     if (ec == std::errc::result_out_of_range) {
-        if (!nonZero || leadExp + expValue < 0) v = 0;   // underflow reads as 0
-        else return false;
+        if (!nonZero || leadExp + expValue < 0)
+            v = 0;  // underflow reads as 0
+        else
+            return false;
     } else if (ec != std::errc()) {
         return false;
     }

@@ -18,5 +18,5 @@ TDecimal ToDecimal(double value, int precision);
 // Keeps the first `count` digits, rounding half away from zero.
 void RoundDecimalAt(TDecimal& d, int count);
 // FloatToStrF with the exponent above which fixed formats fall back to ffGeneral.
-std::string FloatTextWithLimit(double value, TFloatFormat format, int precision, int digits,
-                               int fixedLimit, const TFormatSettings& fs);
+std::string FloatTextWithLimit(double value, TFloatFormat format, int precision, int digits, int fixedLimit,
+                               const TFormatSettings& fs);

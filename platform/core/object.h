@@ -29,7 +29,8 @@
 
 class TObject;
 class TPropInfo;
-template <class C> class TPublisher;
+template <class C>
+class TPublisher;
 
 // Compares ASCII names without regard to case (class and property names).
 bool SameName(std::string_view a, std::string_view b);
@@ -99,16 +100,15 @@ void PublishClass(TClass& cls) {
 
 // Declares the class's name and parent. Put it first in the class body; it
 // leaves the access at private. `inherited` names the parent class.
-#define TASKMOOR_CLASS(Name, Parent)                                                   \
-public:                                                                                \
-    using inherited = Parent;                                                          \
-    static const TClass* StaticClass() {                                               \
-        static const TClass cls(#Name, Parent::StaticClass(),                          \
-                                &::taskmoor_detail::PublishClass<Name>);               \
-        return &cls;                                                                   \
-    }                                                                                  \
-    const TClass* ClassType() const override { return StaticClass(); }                 \
-                                                                                       \
+#define TASKMOOR_CLASS(Name, Parent)                                                                   \
+public:                                                                                                \
+    using inherited = Parent;                                                                          \
+    static const TClass* StaticClass() {                                                               \
+        static const TClass cls(#Name, Parent::StaticClass(), &::taskmoor_detail::PublishClass<Name>); \
+        return &cls;                                                                                   \
+    }                                                                                                  \
+    const TClass* ClassType() const override { return StaticClass(); }                                 \
+                                                                                                       \
 private:
 
 class TObject {
@@ -128,7 +128,9 @@ public:
     // True when the class or one of its ancestors is named `name` (any case).
     bool InheritsFrom(std::string_view name) const { return ClassType()->InheritsFrom(name); }
     bool InheritsFrom(const char* name) const { return ClassType()->InheritsFrom(std::string_view(name)); }
-    bool InheritsFrom(const std::string& name) const { return ClassType()->InheritsFrom(std::string_view(name)); }
+    bool InheritsFrom(const std::string& name) const {
+        return ClassType()->InheritsFrom(std::string_view(name));
+    }
     bool InheritsFrom(const TClass* cls) const { return ClassType()->InheritsFrom(cls); }
 };
 

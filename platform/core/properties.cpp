@@ -45,8 +45,8 @@ int64_t EnumValueFromText(const TPropInfo* info, std::string_view text) {
     if (value >= 0) return value;
     int64_t number = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (ec == std::errc() && end == text.data() + text.size() && !text.empty() &&
-        info->EnumType && number >= 0 && number < info->EnumType->Count())
+    if (ec == std::errc() && end == text.data() + text.size() && !text.empty() && info->EnumType &&
+        number >= 0 && number < info->EnumType->Count())
         return number;
     throw EPropertyError("Invalid property element: " + std::string(text));
 }
@@ -63,7 +63,8 @@ const TPropInfo* GetPropInfo(const TObject* obj, std::string_view name) {
     return obj ? obj->ClassType()->FindProperty(name) : nullptr;
 }
 
-const TPropInfo* GetPropInfo(const TObject* obj, std::string_view name, std::initializer_list<TTypeKind> kinds) {
+const TPropInfo* GetPropInfo(const TObject* obj, std::string_view name,
+                             std::initializer_list<TTypeKind> kinds) {
     const TPropInfo* info = GetPropInfo(obj, name);
     if (info && std::find(kinds.begin(), kinds.end(), info->Kind) == kinds.end()) return nullptr;
     return info;
@@ -111,7 +112,9 @@ void SetOrdProp(TObject* obj, const TPropInfo* info, int64_t value) {
 }
 
 int64_t GetOrdProp(TObject* obj, std::string_view name) { return GetOrdProp(obj, Find(obj, name)); }
-void SetOrdProp(TObject* obj, std::string_view name, int64_t value) { SetOrdProp(obj, Find(obj, name), value); }
+void SetOrdProp(TObject* obj, std::string_view name, int64_t value) {
+    SetOrdProp(obj, Find(obj, name), value);
+}
 int64_t GetInt64Prop(TObject* obj, std::string_view name) { return GetOrdProp(obj, name); }
 void SetInt64Prop(TObject* obj, std::string_view name, int64_t value) { SetOrdProp(obj, name, value); }
 
@@ -189,7 +192,9 @@ void SetFloatProp(TObject* obj, const TPropInfo* info, double value) {
 }
 
 double GetFloatProp(TObject* obj, std::string_view name) { return GetFloatProp(obj, Find(obj, name)); }
-void SetFloatProp(TObject* obj, std::string_view name, double value) { SetFloatProp(obj, Find(obj, name), value); }
+void SetFloatProp(TObject* obj, std::string_view name, double value) {
+    SetFloatProp(obj, Find(obj, name), value);
+}
 
 // ---- Objects and events -------------------------------------------------------------
 
@@ -234,25 +239,20 @@ void SetMethodProp(TObject* obj, std::string_view name, const TMethod& value) {
 Variant GetPropValue(TObject* obj, std::string_view name, bool preferStrings) {
     const TPropInfo* info = Find(obj, name);
     switch (info->Kind) {
-        case tkInteger:
-            return Variant(static_cast<int>(info->GetOrd(obj)));
-        case tkInt64:
-            return Variant(static_cast<long long>(info->GetOrd(obj)));
-        case tkBoolean:
-            return Variant(info->GetOrd(obj) != 0);
-        case tkEnumeration:
-            if (preferStrings) return Variant(GetEnumProp(obj, info));
-            return Variant(static_cast<int>(info->GetOrd(obj)));
-        case tkSet:
-            if (preferStrings) return Variant(GetSetProp(obj, info));
-            return Variant(static_cast<long long>(info->GetOrd(obj)));
-        case tkFloat:
-            if (IsDateTypeName(info->TypeName)) return Variant::FromDateTime(info->GetFloat(obj));
-            return Variant(info->GetFloat(obj));
-        case tkString:
-            return Variant(info->GetStr(obj));
-        default:
-            InvalidType(info);
+    case tkInteger: return Variant(static_cast<int>(info->GetOrd(obj)));
+    case tkInt64: return Variant(static_cast<long long>(info->GetOrd(obj)));
+    case tkBoolean: return Variant(info->GetOrd(obj) != 0);
+    case tkEnumeration:
+        if (preferStrings) return Variant(GetEnumProp(obj, info));
+        return Variant(static_cast<int>(info->GetOrd(obj)));
+    case tkSet:
+        if (preferStrings) return Variant(GetSetProp(obj, info));
+        return Variant(static_cast<long long>(info->GetOrd(obj)));
+    case tkFloat:
+        if (IsDateTypeName(info->TypeName)) return Variant::FromDateTime(info->GetFloat(obj));
+        return Variant(info->GetFloat(obj));
+    case tkString: return Variant(info->GetStr(obj));
+    default: InvalidType(info);
     }
 }
 
@@ -260,36 +260,27 @@ void SetPropValue(TObject* obj, std::string_view name, const Variant& value) {
     const TPropInfo* info = Find(obj, name);
     const bool blank = value.IsNull() || value.IsEmpty();
     switch (info->Kind) {
-        case tkInteger:
-        case tkInt64:
-            SetOrdProp(obj, info, blank ? 0 : value.AsInt64());
-            break;
-        case tkBoolean:
-            SetOrdProp(obj, info, !blank && value.AsBoolean() ? 1 : 0);
-            break;
-        case tkEnumeration:
-            if (blank)
-                SetOrdProp(obj, info, 0);
-            else if (value.VarType() == varString)
-                SetEnumProp(obj, info, value.AsString());
-            else
-                SetOrdProp(obj, info, value.AsInt64());
-            break;
-        case tkSet:
-            if (blank)
-                SetOrdProp(obj, info, 0);
-            else if (value.VarType() == varString)
-                SetSetProp(obj, info, value.AsString());
-            else
-                SetOrdProp(obj, info, value.AsInt64());
-            break;
-        case tkFloat:
-            SetFloatProp(obj, info, blank ? 0.0 : value.AsDouble());
-            break;
-        case tkString:
-            SetStrProp(obj, info, blank ? std::string() : value.AsString());
-            break;
-        default:
-            InvalidType(info);
+    case tkInteger:
+    case tkInt64: SetOrdProp(obj, info, blank ? 0 : value.AsInt64()); break;
+    case tkBoolean: SetOrdProp(obj, info, !blank && value.AsBoolean() ? 1 : 0); break;
+    case tkEnumeration:
+        if (blank)
+            SetOrdProp(obj, info, 0);
+        else if (value.VarType() == varString)
+            SetEnumProp(obj, info, value.AsString());
+        else
+            SetOrdProp(obj, info, value.AsInt64());
+        break;
+    case tkSet:
+        if (blank)
+            SetOrdProp(obj, info, 0);
+        else if (value.VarType() == varString)
+            SetSetProp(obj, info, value.AsString());
+        else
+            SetOrdProp(obj, info, value.AsInt64());
+        break;
+    case tkFloat: SetFloatProp(obj, info, blank ? 0.0 : value.AsDouble()); break;
+    case tkString: SetStrProp(obj, info, blank ? std::string() : value.AsString()); break;
+    default: InvalidType(info);
     }
 }

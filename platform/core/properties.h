@@ -51,9 +51,9 @@ enum TTypeKind {
     tkSet,          // ordinal: bits; element names in EnumType
     tkBoolean,      // ordinal: 0 False, 1 True
     tkFloat,
-    tkString,       // UTF-8 text (the platform's long string)
-    tkClass,        // object reference; declared class in PropClass
-    tkMethod,       // event
+    tkString,  // UTF-8 text (the platform's long string)
+    tkClass,   // object reference; declared class in PropClass
+    tkMethod,  // event
 };
 
 // True for the kinds read with GetOrdProp.
@@ -85,9 +85,7 @@ public:
     std::function<TMethod(TObject*)> GetMethod;
     std::function<void(TObject*, const TMethod&)> SetMethod;
 
-    bool IsWritable() const {
-        return SetOrd || SetFloat || SetStr || SetObject || SetMethod;
-    }
+    bool IsWritable() const { return SetOrd || SetFloat || SetStr || SetObject || SetMethod; }
 
     // Chainable adjustments after registration.
     TPropInfo& SetTypeName(std::string typeName) {
@@ -154,7 +152,9 @@ private:
                 return static_cast<int64_t>(std::invoke(getter, Self(o)));
             };
             if constexpr (!std::is_null_pointer_v<Setter>)
-                info->SetOrd = [setter](TObject* o, int64_t v) mutable { Write(setter, Self(o), static_cast<R>(v)); };
+                info->SetOrd = [setter](TObject* o, int64_t v) mutable {
+                    Write(setter, Self(o), static_cast<R>(v));
+                };
         } else if constexpr (IsTSetV<R>) {
             using E = typename R::Element;
             static_assert(NamedEnum<E>, "a published set needs element names (TASKMOOR_ENUM)");
@@ -170,14 +170,18 @@ private:
                 };
         } else if constexpr (std::is_integral_v<R>) {
             info->Kind = sizeof(R) > 4 ? tkInt64 : tkInteger;
-            info->TypeName = sizeof(R) > 4 ? "Int64"
-                             : std::is_unsigned_v<R> ? (sizeof(R) == 1 ? "Byte" : sizeof(R) == 2 ? "Word" : "Cardinal")
-                             : (sizeof(R) == 2 ? "Smallint" : "Integer");
+            info->TypeName = sizeof(R) > 4           ? "Int64"
+                             : std::is_unsigned_v<R> ? (sizeof(R) == 1   ? "Byte"
+                                                        : sizeof(R) == 2 ? "Word"
+                                                                         : "Cardinal")
+                                                     : (sizeof(R) == 2 ? "Smallint" : "Integer");
             info->GetOrd = [getter](TObject* o) -> int64_t {
                 return static_cast<int64_t>(std::invoke(getter, Self(o)));
             };
             if constexpr (!std::is_null_pointer_v<Setter>)
-                info->SetOrd = [setter](TObject* o, int64_t v) mutable { Write(setter, Self(o), static_cast<R>(v)); };
+                info->SetOrd = [setter](TObject* o, int64_t v) mutable {
+                    Write(setter, Self(o), static_cast<R>(v));
+                };
         } else if constexpr (std::is_floating_point_v<R>) {
             info->Kind = tkFloat;
             info->TypeName = std::is_same_v<R, float> ? "Single" : "Double";
@@ -185,13 +189,17 @@ private:
                 return static_cast<double>(std::invoke(getter, Self(o)));
             };
             if constexpr (!std::is_null_pointer_v<Setter>)
-                info->SetFloat = [setter](TObject* o, double v) mutable { Write(setter, Self(o), static_cast<R>(v)); };
+                info->SetFloat = [setter](TObject* o, double v) mutable {
+                    Write(setter, Self(o), static_cast<R>(v));
+                };
         } else if constexpr (std::is_same_v<R, std::string>) {
             info->Kind = tkString;
             info->TypeName = "string";
             info->GetStr = [getter](TObject* o) -> std::string { return std::invoke(getter, Self(o)); };
             if constexpr (!std::is_null_pointer_v<Setter>)
-                info->SetStr = [setter](TObject* o, const std::string& v) mutable { Write(setter, Self(o), v); };
+                info->SetStr = [setter](TObject* o, const std::string& v) mutable {
+                    Write(setter, Self(o), v);
+                };
         } else if constexpr (std::is_pointer_v<R> &&
                              std::is_base_of_v<TObject, std::remove_cv_t<std::remove_pointer_t<R>>>) {
             using T = std::remove_cv_t<std::remove_pointer_t<R>>;
@@ -210,10 +218,13 @@ private:
         } else if constexpr (IsTEventV<R>) {
             info->Kind = tkMethod;
             info->TypeName = std::is_same_v<R, TNotifyEvent> ? "TNotifyEvent" : "TMethod";
-            info->GetMethod = [getter](TObject* o) -> TMethod { return TMethod(std::invoke(getter, Self(o))); };
+            info->GetMethod = [getter](TObject* o) -> TMethod {
+                return TMethod(std::invoke(getter, Self(o)));
+            };
             if constexpr (!std::is_null_pointer_v<Setter>)
                 info->SetMethod = [setter](TObject* o, const TMethod& v) mutable {
-                    if (v.Assigned() && !v.template Is<R>()) throw EPropertyError("Invalid property type: " + std::string(v.EventType().name()));
+                    if (v.Assigned() && !v.template Is<R>())
+                        throw EPropertyError("Invalid property type: " + std::string(v.EventType().name()));
                     Write(setter, Self(o), v.template As<R>());
                 };
         } else {

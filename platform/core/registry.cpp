@@ -21,8 +21,7 @@ const char* const RegistryFileName = "registry.ini";
 
 std::string RegistryPath() { return IncludeTrailingPathDelimiter(UserConfigDir()) + RegistryFileName; }
 
-std::string RootName(HKEY root)
-{
+std::string RootName(HKEY root) {
     switch (root) {
     case HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
     case HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
@@ -34,27 +33,21 @@ std::string RootName(HKEY root)
 
 const char HexDigits[] = "0123456789ABCDEF";
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
 
-std::string EscapeChar(char c)
-{
+std::string EscapeChar(char c) {
     unsigned char u = static_cast<unsigned char>(c);
     return {'%', HexDigits[u >> 4], HexDigits[u & 15]};
 }
 
 // Escapes '%', line breaks, the characters in `special`, and blanks at the
 // ends (ini names are trimmed).
-std::string Escape(const std::string& s, const char* special)
-{
+std::string Escape(const std::string& s, const char* special) {
     std::string result;
     for (std::size_t i = 0; i < s.size(); ++i) {
         char c = s[i];
@@ -67,8 +60,7 @@ std::string Escape(const std::string& s, const char* special)
     return result;
 }
 
-std::string Unescape(const std::string& s)
-{
+std::string Unescape(const std::string& s) {
     std::string result;
     for (std::size_t i = 0; i < s.size(); ++i) {
         int hi, lo;
@@ -83,17 +75,14 @@ std::string Unescape(const std::string& s)
     return result;
 }
 
-std::string EscapeValueName(const std::string& name)
-{
-    if (name.empty())
-        return "@";
+std::string EscapeValueName(const std::string& name) {
+    if (name.empty()) return "@";
     return Escape(name, "=@;[");
 }
 
 std::string UnescapeValueName(const std::string& name) { return name == "@" ? "" : Unescape(name); }
 
-std::string ToHex(const std::string& bytes)
-{
+std::string ToHex(const std::string& bytes) {
     std::string result;
     for (unsigned char c : bytes) {
         result += HexDigits[c >> 4];
@@ -102,42 +91,35 @@ std::string ToHex(const std::string& bytes)
     return result;
 }
 
-bool FromHex(const std::string& hex, std::string& bytes)
-{
-    if (hex.size() % 2 != 0)
-        return false;
+bool FromHex(const std::string& hex, std::string& bytes) {
+    if (hex.size() % 2 != 0) return false;
     bytes.clear();
     for (std::size_t i = 0; i < hex.size(); i += 2) {
         int hi = HexValue(hex[i]);
         int lo = HexValue(hex[i + 1]);
-        if (hi < 0 || lo < 0)
-            return false;
+        if (hi < 0 || lo < 0) return false;
         bytes += static_cast<char>(hi * 16 + lo);
     }
     return true;
 }
 
-bool StartsWithNoCase(const std::string& s, const std::string& prefix)
-{
-    if (s.size() < prefix.size())
-        return false;
+bool StartsWithNoCase(const std::string& s, const std::string& prefix) {
+    if (s.size() < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+        if (std::tolower(static_cast<unsigned char>(s[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i])))
             return false;
     return true;
 }
 
 // The key path's non-empty parts.
-std::vector<std::string> SplitPath(const std::string& path)
-{
+std::vector<std::string> SplitPath(const std::string& path) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (start <= path.size()) {
         std::size_t end = path.find('\\', start);
-        if (end == std::string::npos)
-            end = path.size();
-        if (end > start)
-            parts.push_back(path.substr(start, end - start));
+        if (end == std::string::npos) end = path.size();
+        if (end > start) parts.push_back(path.substr(start, end - start));
         start = end + 1;
     }
     return parts;
@@ -149,14 +131,18 @@ struct TRegValue {
     int Integer = 0;
 };
 
-bool DecodeValue(const std::string& text, TRegValue& value)
-{
-    if (text.size() < 2 || text[1] != ':')
-        return false;
+bool DecodeValue(const std::string& text, TRegValue& value) {
+    if (text.size() < 2 || text[1] != ':') return false;
     std::string data = text.substr(2);
     switch (text[0]) {
-    case 'S': value.Type = rdString; value.Data = Unescape(data); return true;
-    case 'E': value.Type = rdExpandString; value.Data = Unescape(data); return true;
+    case 'S':
+        value.Type = rdString;
+        value.Data = Unescape(data);
+        return true;
+    case 'E':
+        value.Type = rdExpandString;
+        value.Data = Unescape(data);
+        return true;
     case 'I': value.Type = rdInteger; return TryStrToInt(data, value.Integer);
     case 'B': value.Type = rdBinary; return FromHex(data, value.Data);
     default: return false;
@@ -165,37 +151,29 @@ bool DecodeValue(const std::string& text, TRegValue& value)
 
 // The stored value; false when missing. An entry that cannot be decoded
 // counts as present with an unknown type.
-bool FindValue(TCustomIniFile& ini, const std::string& section, const std::string& name, TRegValue& value)
-{
+bool FindValue(TCustomIniFile& ini, const std::string& section, const std::string& name, TRegValue& value) {
     std::string key = EscapeValueName(name);
-    if (!ini.ValueExists(section, key))
-        return false;
-    if (!DecodeValue(ini.ReadString(section, key, ""), value))
-        value = TRegValue();
+    if (!ini.ValueExists(section, key)) return false;
+    if (!DecodeValue(ini.ReadString(section, key, ""), value)) value = TRegValue();
     return true;
 }
 
-[[noreturn]] void GetDataFailed(const std::string& name)
-{
+[[noreturn]] void GetDataFailed(const std::string& name) {
     throw ERegistryException("Failed to get data for '" + name + "'");
 }
 
-[[noreturn]] void InvalidType(const std::string& name)
-{
+[[noreturn]] void InvalidType(const std::string& name) {
     throw ERegistryException("Invalid data type for '" + name + "'");
 }
 
-[[noreturn]] void SetDataFailed(const std::string& name)
-{
+[[noreturn]] void SetDataFailed(const std::string& name) {
     throw ERegistryException("Failed to set data for '" + name + "'");
 }
 
 // Writes the file, creating the settings folder on first use.
-bool Save(TMemIniFile& ini)
-{
+bool Save(TMemIniFile& ini) {
     try {
-        if (!DirectoryExists(UserConfigDir()))
-            ForceDirectories(UserConfigDir());
+        if (!DirectoryExists(UserConfigDir())) ForceDirectories(UserConfigDir());
         ini.UpdateFile();
         return true;
     } catch (const Exception&) {
@@ -212,49 +190,39 @@ TRegistry::TRegistry() = default;
 
 TRegistry::~TRegistry() = default;
 
-void TRegistry::SetRootKey(HKEY value)
-{
+void TRegistry::SetRootKey(HKEY value) {
     CloseKey();
     FRootKey = value;
 }
 
-std::string TRegistry::ResolveKey(const std::string& key) const
-{
+std::string TRegistry::ResolveKey(const std::string& key) const {
     bool relative = key.empty() || key[0] != '\\';
     std::string full = relative && FKeyOpen && !FCurrentPath.empty() ? FCurrentPath + "\\" + key : key;
     std::string result;
-    for (const std::string& part : SplitPath(full))
-        result += (result.empty() ? "" : "\\") + part;
+    for (const std::string& part : SplitPath(full)) result += (result.empty() ? "" : "\\") + part;
     return result;
 }
 
-std::string TRegistry::Section(const std::string& path) const
-{
+std::string TRegistry::Section(const std::string& path) const {
     std::string section = RootName(FRootKey);
-    for (const std::string& part : SplitPath(path))
-        section += "\\" + Escape(part, "]");
+    for (const std::string& part : SplitPath(path)) section += "\\" + Escape(part, "]");
     return section;
 }
 
-bool TRegistry::KeyExists(const std::string& key)
-{
+bool TRegistry::KeyExists(const std::string& key) {
     std::string path = ResolveKey(key);
-    if (path.empty())
-        return true;
+    if (path.empty()) return true;
     std::string section = Section(path);
     TMemIniFile ini(RegistryPath());
-    if (ini.SectionExists(section))
-        return true;
+    if (ini.SectionExists(section)) return true;
     TStringList sections;
     ini.ReadSections(&sections);
     for (int i = 0; i < sections.Count(); ++i)
-        if (StartsWithNoCase(sections.Strings(i), section + "\\"))
-            return true;
+        if (StartsWithNoCase(sections.Strings(i), section + "\\")) return true;
     return false;
 }
 
-bool TRegistry::CreateKey(const std::string& key)
-{
+bool TRegistry::CreateKey(const std::string& key) {
     std::string path = ResolveKey(key);
     TMemIniFile ini(RegistryPath());
     std::string walked;
@@ -263,8 +231,7 @@ bool TRegistry::CreateKey(const std::string& key)
     for (const std::string& part : SplitPath(path)) {
         walked += (walked.empty() ? "" : "\\") + part;
         std::string section = Section(walked);
-        if (ini.SectionExists(section))
-            continue;
+        if (ini.SectionExists(section)) continue;
         // An empty section is written as a header: add a key, then drop it.
         ini.WriteString(section, "@", "");
         ini.DeleteKey(section, "@");
@@ -273,37 +240,30 @@ bool TRegistry::CreateKey(const std::string& key)
     return !changed || Save(ini);
 }
 
-bool TRegistry::OpenKey(const std::string& key, bool canCreate)
-{
+bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     std::string path = ResolveKey(key);
-    if (!KeyExists("\\" + path) && !(canCreate && CreateKey("\\" + path)))
-        return false;
+    if (!KeyExists("\\" + path) && !(canCreate && CreateKey("\\" + path))) return false;
     FCurrentPath = path;
     FKeyOpen = true;
     FReadOnly = false;
     return true;
 }
 
-bool TRegistry::OpenKeyReadOnly(const std::string& key)
-{
-    if (!OpenKey(key, false))
-        return false;
+bool TRegistry::OpenKeyReadOnly(const std::string& key) {
+    if (!OpenKey(key, false)) return false;
     FReadOnly = true;
     return true;
 }
 
-void TRegistry::CloseKey()
-{
+void TRegistry::CloseKey() {
     FKeyOpen = false;
     FReadOnly = false;
     FCurrentPath.clear();
 }
 
-bool TRegistry::DeleteKey(const std::string& key)
-{
+bool TRegistry::DeleteKey(const std::string& key) {
     std::string path = ResolveKey(key);
-    if (path.empty())
-        return false;
+    if (path.empty()) return false;
     std::string section = Section(path);
     TMemIniFile ini(RegistryPath());
     TStringList sections;
@@ -319,8 +279,7 @@ bool TRegistry::DeleteKey(const std::string& key)
     return found && Save(ini);
 }
 
-void TRegistry::GetKeyNames(TStrings* strings)
-{
+void TRegistry::GetKeyNames(TStrings* strings) {
     strings->BeginUpdate();
     strings->Clear();
     if (FKeyOpen) {
@@ -330,71 +289,57 @@ void TRegistry::GetKeyNames(TStrings* strings)
         ini.ReadSections(&sections);
         for (int i = 0; i < sections.Count(); ++i) {
             const std::string& name = sections.Strings(i);
-            if (!StartsWithNoCase(name, prefix) || name.size() == prefix.size())
-                continue;
-            std::string child = Unescape(name.substr(prefix.size(), name.find('\\', prefix.size()) - prefix.size()));
+            if (!StartsWithNoCase(name, prefix) || name.size() == prefix.size()) continue;
+            std::string child =
+                Unescape(name.substr(prefix.size(), name.find('\\', prefix.size()) - prefix.size()));
             bool seen = false;
-            for (int j = 0; j < strings->Count() && !seen; ++j)
-                seen = SameText(strings->Strings(j), child);
-            if (!seen)
-                strings->Add(child);
+            for (int j = 0; j < strings->Count() && !seen; ++j) seen = SameText(strings->Strings(j), child);
+            if (!seen) strings->Add(child);
         }
     }
     strings->EndUpdate();
 }
 
-bool TRegistry::ValueExists(const std::string& name)
-{
-    if (!FKeyOpen)
-        return false;
+bool TRegistry::ValueExists(const std::string& name) {
+    if (!FKeyOpen) return false;
     TMemIniFile ini(RegistryPath());
     return ini.ValueExists(Section(FCurrentPath), EscapeValueName(name));
 }
 
-bool TRegistry::DeleteValue(const std::string& name)
-{
-    if (!FKeyOpen || FReadOnly)
-        return false;
+bool TRegistry::DeleteValue(const std::string& name) {
+    if (!FKeyOpen || FReadOnly) return false;
     TMemIniFile ini(RegistryPath());
     std::string section = Section(FCurrentPath);
     std::string key = EscapeValueName(name);
-    if (!ini.ValueExists(section, key))
-        return false;
+    if (!ini.ValueExists(section, key)) return false;
     ini.DeleteKey(section, key);
     return Save(ini);
 }
 
-void TRegistry::GetValueNames(TStrings* strings)
-{
+void TRegistry::GetValueNames(TStrings* strings) {
     strings->BeginUpdate();
     strings->Clear();
     if (FKeyOpen) {
         TMemIniFile ini(RegistryPath());
         TStringList keys;
         ini.ReadSection(Section(FCurrentPath), &keys);
-        for (int i = 0; i < keys.Count(); ++i)
-            strings->Add(UnescapeValueName(keys.Strings(i)));
+        for (int i = 0; i < keys.Count(); ++i) strings->Add(UnescapeValueName(keys.Strings(i)));
     }
     strings->EndUpdate();
 }
 
-TRegDataType TRegistry::GetDataType(const std::string& name)
-{
+TRegDataType TRegistry::GetDataType(const std::string& name) {
     TRegValue value;
-    if (!FKeyOpen)
-        return rdUnknown;
+    if (!FKeyOpen) return rdUnknown;
     TMemIniFile ini(RegistryPath());
     return FindValue(ini, Section(FCurrentPath), name, value) ? value.Type : rdUnknown;
 }
 
-int TRegistry::GetDataSize(const std::string& name)
-{
+int TRegistry::GetDataSize(const std::string& name) {
     TRegValue value;
-    if (!FKeyOpen)
-        return -1;
+    if (!FKeyOpen) return -1;
     TMemIniFile ini(RegistryPath());
-    if (!FindValue(ini, Section(FCurrentPath), name, value))
-        return -1;
+    if (!FindValue(ini, Section(FCurrentPath), name, value)) return -1;
     switch (value.Type) {
     case rdInteger: return 4;
     case rdString:
@@ -403,83 +348,63 @@ int TRegistry::GetDataSize(const std::string& name)
     }
 }
 
-std::string TRegistry::ReadString(const std::string& name)
-{
+std::string TRegistry::ReadString(const std::string& name) {
     TRegValue value;
-    if (!FKeyOpen)
-        GetDataFailed(name);
+    if (!FKeyOpen) GetDataFailed(name);
     TMemIniFile ini(RegistryPath());
-    if (!FindValue(ini, Section(FCurrentPath), name, value))
-        return std::string();
-    if (value.Type != rdString && value.Type != rdExpandString)
-        InvalidType(name);
+    if (!FindValue(ini, Section(FCurrentPath), name, value)) return std::string();
+    if (value.Type != rdString && value.Type != rdExpandString) InvalidType(name);
     return value.Data;
 }
 
-int TRegistry::ReadInteger(const std::string& name)
-{
+int TRegistry::ReadInteger(const std::string& name) {
     TRegValue value;
-    if (!FKeyOpen)
-        GetDataFailed(name);
+    if (!FKeyOpen) GetDataFailed(name);
     TMemIniFile ini(RegistryPath());
-    if (!FindValue(ini, Section(FCurrentPath), name, value))
-        GetDataFailed(name);
-    if (value.Type != rdInteger)
-        InvalidType(name);
+    if (!FindValue(ini, Section(FCurrentPath), name, value)) GetDataFailed(name);
+    if (value.Type != rdInteger) InvalidType(name);
     return value.Integer;
 }
 
 bool TRegistry::ReadBool(const std::string& name) { return ReadInteger(name) != 0; }
 
-int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int bufSize)
-{
+int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int bufSize) {
     TRegValue value;
-    if (!FKeyOpen)
-        GetDataFailed(name);
+    if (!FKeyOpen) GetDataFailed(name);
     TMemIniFile ini(RegistryPath());
-    if (!FindValue(ini, Section(FCurrentPath), name, value))
-        return 0;
+    if (!FindValue(ini, Section(FCurrentPath), name, value)) return 0;
     if ((value.Type != rdBinary && value.Type != rdUnknown) ||
         static_cast<int64_t>(value.Data.size()) > bufSize)
         InvalidType(name);
-    if (!value.Data.empty())
-        std::memcpy(buffer, value.Data.data(), value.Data.size());
+    if (!value.Data.empty()) std::memcpy(buffer, value.Data.data(), value.Data.size());
     return static_cast<int>(value.Data.size());
 }
 
 namespace {
 
 void WriteValue(bool keyOpen, bool readOnly, const std::string& section, const std::string& name,
-                const std::string& encoded)
-{
-    if (!keyOpen || readOnly)
-        SetDataFailed(name);
+                const std::string& encoded) {
+    if (!keyOpen || readOnly) SetDataFailed(name);
     TMemIniFile ini(RegistryPath());
     ini.WriteString(section, EscapeValueName(name), encoded);
-    if (!Save(ini))
-        SetDataFailed(name);
+    if (!Save(ini)) SetDataFailed(name);
 }
 
 }  // namespace
 
-void TRegistry::WriteString(const std::string& name, const std::string& value)
-{
+void TRegistry::WriteString(const std::string& name, const std::string& value) {
     WriteValue(FKeyOpen, FReadOnly, Section(FCurrentPath), name, "S:" + Escape(value, ""));
 }
 
-void TRegistry::WriteInteger(const std::string& name, int value)
-{
+void TRegistry::WriteInteger(const std::string& name, int value) {
     WriteValue(FKeyOpen, FReadOnly, Section(FCurrentPath), name, "I:" + IntToStr(value));
 }
 
 void TRegistry::WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
 
-void TRegistry::WriteBinaryData(const std::string& name, const void* buffer, int bufSize)
-{
-    if (bufSize < 0 || (bufSize > 0 && !buffer))
-        SetDataFailed(name);
+void TRegistry::WriteBinaryData(const std::string& name, const void* buffer, int bufSize) {
+    if (bufSize < 0 || (bufSize > 0 && !buffer)) SetDataFailed(name);
     std::string bytes;
-    if (bufSize > 0)
-        bytes.assign(static_cast<const char*>(buffer), static_cast<std::size_t>(bufSize));
+    if (bufSize > 0) bytes.assign(static_cast<const char*>(buffer), static_cast<std::size_t>(bufSize));
     WriteValue(FKeyOpen, FReadOnly, Section(FCurrentPath), name, "B:" + ToHex(bytes));
 }

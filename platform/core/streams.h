@@ -20,7 +20,6 @@ constexpr int soFromEnd = 2;
 class TStream : public TObject {
     TASKMOOR_CLASS(TStream, TObject)
 public:
-
     // Transfer up to count bytes; answer how many moved (0 at the end).
     virtual int64_t Read(void* buffer, int64_t count) = 0;
     virtual int64_t Write(const void* buffer, int64_t count) = 0;

@@ -25,16 +25,12 @@ private:
     TStrings* FList;
 };
 
-bool IsBlankOrControl(char ch) {
-    return static_cast<unsigned char>(ch) <= ' ';
-}
+bool IsBlankOrControl(char ch) { return static_cast<unsigned char>(ch) <= ' '; }
 
 bool NeedsQuotes(const std::string& s, char delimiter, char quote, bool strict) {
     for (const char ch : s) {
-        if (ch == delimiter || ch == quote || ch == '\0')
-            return true;
-        if (!strict && IsBlankOrControl(ch))
-            return true;
+        if (ch == delimiter || ch == quote || ch == '\0') return true;
+        if (!strict && IsBlankOrControl(ch)) return true;
     }
     return false;
 }
@@ -43,8 +39,7 @@ std::string Quote(const std::string& s, char quote) {
     std::string out(1, quote);
     for (const char ch : s) {
         out += ch;
-        if (ch == quote)
-            out += quote;
+        if (ch == quote) out += quote;
     }
     out += quote;
     return out;
@@ -53,20 +48,17 @@ std::string Quote(const std::string& s, char quote) {
 std::string JoinDelimited(const TStrings& list, char delimiter, char quote, bool strict) {
     const int count = list.Count();
     // A lone empty item must still read back as one item.
-    if (count == 1 && list.Strings(0).empty())
-        return std::string(2, quote);
+    if (count == 1 && list.Strings(0).empty()) return std::string(2, quote);
     std::string out;
     for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            out += delimiter;
+        if (i > 0) out += delimiter;
         const std::string s = list.Strings(i);
         out += NeedsQuotes(s, delimiter, quote, strict) ? Quote(s, quote) : s;
     }
     return out;
 }
 
-void SplitDelimited(TStrings& list, const std::string& text, char delimiter, char quote,
-                    bool strict) {
+void SplitDelimited(TStrings& list, const std::string& text, char delimiter, char quote, bool strict) {
     TUpdateScope scope(&list);
     list.Clear();
     // A NUL ends the text, as it ends the platform's strings.
@@ -75,8 +67,7 @@ void SplitDelimited(TStrings& list, const std::string& text, char delimiter, cha
     // Blanks between items separate them too unless the delimiter is strict.
     const auto skipBlanks = [&] {
         if (!strict)
-            while (p < n && IsBlankOrControl(text[p]))
-                ++p;
+            while (p < n && IsBlankOrControl(text[p])) ++p;
     };
     skipBlanks();
     while (p < n) {
@@ -99,16 +90,14 @@ void SplitDelimited(TStrings& list, const std::string& text, char delimiter, cha
             }
         } else {
             const size_t start = p;
-            while (p < n && text[p] != delimiter && (strict || !IsBlankOrControl(text[p])))
-                ++p;
+            while (p < n && text[p] != delimiter && (strict || !IsBlankOrControl(text[p]))) ++p;
             item = text.substr(start, p - start);
         }
         list.Add(item);
         skipBlanks();
         if (p < n && text[p] == delimiter) {
             ++p;
-            if (p == n)
-                list.Add(std::string());   // a trailing delimiter ends an empty item
+            if (p == n) list.Add(std::string());  // a trailing delimiter ends an empty item
             skipBlanks();
         }
     }
@@ -123,9 +112,7 @@ void TStrings::IndexError(int Index) {
     throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
 }
 
-TObject* TStrings::GetObject(int) const {
-    return nullptr;
-}
+TObject* TStrings::GetObject(int) const { return nullptr; }
 
 void TStrings::Put(int Index, const std::string& S) {
     TObject* object = GetObject(Index);
@@ -155,13 +142,11 @@ int TStrings::AddObject(const std::string& S, TObject* AObject) {
 }
 
 void TStrings::AddStrings(TStrings* Strings) {
-    if (!Strings)
-        return;
+    if (!Strings) return;
     TUpdateScope scope(this);
     // Counted first so that adding a list to itself ends.
     const int count = Strings->Count();
-    for (int i = 0; i < count; ++i)
-        AddObject(Strings->Get(i), Strings->GetObject(i));
+    for (int i = 0; i < count; ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
 }
 
 void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject) {
@@ -180,8 +165,7 @@ void TStrings::Exchange(int Index1, int Index2) {
 }
 
 void TStrings::Move(int CurIndex, int NewIndex) {
-    if (CurIndex == NewIndex)
-        return;
+    if (CurIndex == NewIndex) return;
     TUpdateScope scope(this);
     const std::string s = Get(CurIndex);
     TObject* object = GetObject(CurIndex);
@@ -195,8 +179,7 @@ void TStrings::Assign(TPersistent* Source) {
         inherited::Assign(Source);
         return;
     }
-    if (source == this)
-        return;
+    if (source == this) return;
     TUpdateScope scope(this);
     Clear();
     FNameValueSeparator = source->FNameValueSeparator;
@@ -207,22 +190,18 @@ void TStrings::Assign(TPersistent* Source) {
 }
 
 bool TStrings::Equals(TStrings* Strings) const {
-    if (!Strings)
-        return false;
+    if (!Strings) return false;
     const int count = GetCount();
-    if (count != Strings->GetCount())
-        return false;
+    if (count != Strings->GetCount()) return false;
     for (int i = 0; i < count; ++i)
-        if (Get(i) != Strings->Get(i))
-            return false;
+        if (Get(i) != Strings->Get(i)) return false;
     return true;
 }
 
 int TStrings::IndexOf(const std::string& S) const {
     const int count = GetCount();
     for (int i = 0; i < count; ++i)
-        if (CompareStrings(Get(i), S) == 0)
-            return i;
+        if (CompareStrings(Get(i), S) == 0) return i;
     return -1;
 }
 
@@ -231,8 +210,7 @@ int TStrings::IndexOfName(const std::string& Name) const {
     for (int i = 0; i < count; ++i) {
         const std::string line = Get(i);
         const size_t sep = line.find(FNameValueSeparator);
-        if (sep != std::string::npos && CompareStrings(line.substr(0, sep), Name) == 0)
-            return i;
+        if (sep != std::string::npos && CompareStrings(line.substr(0, sep), Name) == 0) return i;
     }
     return -1;
 }
@@ -240,8 +218,7 @@ int TStrings::IndexOfName(const std::string& Name) const {
 int TStrings::IndexOfObject(TObject* AObject) const {
     const int count = GetCount();
     for (int i = 0; i < count; ++i)
-        if (GetObject(i) == AObject)
-            return i;
+        if (GetObject(i) == AObject) return i;
     return -1;
 }
 
@@ -259,8 +236,7 @@ std::string TStrings::ValueFromIndex(int Index) const {
 
 void TStrings::SetValueFromIndex(int Index, const std::string& Value) {
     if (!Value.empty()) {
-        if (Index < 0)
-            Index = Add(std::string());
+        if (Index < 0) Index = Add(std::string());
         Put(Index, Names(Index) + FNameValueSeparator + Value);
     } else if (Index >= 0) {
         Delete(Index);
@@ -294,13 +270,9 @@ void TStrings::SetDelimitedText(const std::string& Value) {
     SplitDelimited(*this, Value, FDelimiter, FQuoteChar, FStrictDelimiter);
 }
 
-std::string TStrings::CommaText() const {
-    return JoinDelimited(*this, ',', '"', false);
-}
+std::string TStrings::CommaText() const { return JoinDelimited(*this, ',', '"', false); }
 
-void TStrings::SetCommaText(const std::string& Value) {
-    SplitDelimited(*this, Value, ',', '"', false);
-}
+void TStrings::SetCommaText(const std::string& Value) { SplitDelimited(*this, Value, ',', '"', false); }
 
 std::string TStrings::GetTextStr() const {
     std::string out;
@@ -319,11 +291,9 @@ void TStrings::SetTextStr(const std::string& Value) {
     size_t start = 0;
     while (start < n) {
         size_t end = start;
-        while (end < n && Value[end] != '\n' && Value[end] != '\r')
-            ++end;
+        while (end < n && Value[end] != '\n' && Value[end] != '\r') ++end;
         Add(Value.substr(start, end - start));
-        if (end < n && Value[end] == '\r' && end + 1 < n && Value[end + 1] == '\n')
-            ++end;
+        if (end < n && Value[end] == '\r' && end + 1 < n && Value[end + 1] == '\n') ++end;
         start = end + 1;
     }
 }
@@ -340,8 +310,7 @@ void TStrings::LoadFromStream(TStream* Stream) {
         data.resize(static_cast<size_t>(size));
         Stream->ReadBuffer(data.data(), size);
     }
-    if (data.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        data.erase(0, 3);
+    if (data.compare(0, 3, "\xEF\xBB\xBF") == 0) data.erase(0, 3);
     TUpdateScope scope(this);
     SetTextStr(EnsureUtf8(data));
 }
@@ -360,17 +329,14 @@ void TStrings::SaveToStream(TStream* Stream) {
 }
 
 void TStrings::BeginUpdate() {
-    if (FUpdateCount == 0)
-        SetUpdateState(true);
+    if (FUpdateCount == 0) SetUpdateState(true);
     ++FUpdateCount;
 }
 
 void TStrings::EndUpdate() {
-    if (FUpdateCount == 0)
-        return;
+    if (FUpdateCount == 0) return;
     --FUpdateCount;
-    if (FUpdateCount == 0)
-        SetUpdateState(false);
+    if (FUpdateCount == 0) SetUpdateState(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -383,26 +349,22 @@ TStringList::~TStringList() {
 }
 
 void TStringList::CheckIndex(int Index) const {
-    if (Index < 0 || Index >= GetCount())
-        IndexError(Index);
+    if (Index < 0 || Index >= GetCount()) IndexError(Index);
 }
 
 void TStringList::ClearItems() {
     std::vector<TStringItem> items;
     items.swap(FItems);
     if (FOwnsObjects)
-        for (auto& item : items)
-            delete item.FObject;
+        for (auto& item : items) delete item.FObject;
 }
 
 void TStringList::Changed() {
-    if (UpdateCount() == 0)
-        FOnChange(this);
+    if (UpdateCount() == 0) FOnChange(this);
 }
 
 void TStringList::Changing() {
-    if (UpdateCount() == 0)
-        FOnChanging(this);
+    if (UpdateCount() == 0) FOnChanging(this);
 }
 
 void TStringList::SetUpdateState(bool Updating) {
@@ -427,8 +389,7 @@ TObject* TStringList::GetObject(int Index) const {
 }
 
 void TStringList::Put(int Index, const std::string& S) {
-    if (FSorted)
-        throw EStringListError(kSortedListError);
+    if (FSorted) throw EStringListError(kSortedListError);
     CheckIndex(Index);
     Changing();
     FItems[static_cast<size_t>(Index)].FString = S;
@@ -442,22 +403,19 @@ void TStringList::PutObject(int Index, TObject* AObject) {
     Changed();
 }
 
-int TStringList::Add(const std::string& S) {
-    return AddObject(S, nullptr);
-}
+int TStringList::Add(const std::string& S) { return AddObject(S, nullptr); }
 
 int TStringList::AddObject(const std::string& S, TObject* AObject) {
     int index = GetCount();
     if (FSorted) {
         if (Find(S, index)) {
             switch (FDuplicates) {
-            case dupIgnore:
-                return index;
-            case dupError:
-                throw EStringListError(kDuplicateError);
+            case dupIgnore: return index;
+            case dupError: throw EStringListError(kDuplicateError);
             case dupAccept:
                 // After the equal lines, so equal lines keep their order.
-                while (index < GetCount() && CompareStrings(FItems[static_cast<size_t>(index)].FString, S) == 0)
+                while (index < GetCount() &&
+                       CompareStrings(FItems[static_cast<size_t>(index)].FString, S) == 0)
                     ++index;
                 break;
             }
@@ -467,15 +425,11 @@ int TStringList::AddObject(const std::string& S, TObject* AObject) {
     return index;
 }
 
-void TStringList::Insert(int Index, const std::string& S) {
-    InsertObject(Index, S, nullptr);
-}
+void TStringList::Insert(int Index, const std::string& S) { InsertObject(Index, S, nullptr); }
 
 void TStringList::InsertObject(int Index, const std::string& S, TObject* AObject) {
-    if (FSorted)
-        throw EStringListError(kSortedListError);
-    if (Index < 0 || Index > GetCount())
-        IndexError(Index);
+    if (FSorted) throw EStringListError(kSortedListError);
+    if (Index < 0 || Index > GetCount()) IndexError(Index);
     InsertItem(Index, S, AObject);
 }
 
@@ -492,14 +446,12 @@ void TStringList::Delete(int Index) {
     FItems.erase(FItems.begin() + Index);
     // Freed after the line is gone, so the object's destructor sees a
     // consistent list.
-    if (FOwnsObjects)
-        delete object;
+    if (FOwnsObjects) delete object;
     Changed();
 }
 
 void TStringList::Clear() {
-    if (FItems.empty())
-        return;
+    if (FItems.empty()) return;
     Changing();
     ClearItems();
     Changed();
@@ -514,12 +466,10 @@ void TStringList::Exchange(int Index1, int Index2) {
 }
 
 void TStringList::Move(int CurIndex, int NewIndex) {
-    if (CurIndex == NewIndex)
-        return;
+    if (CurIndex == NewIndex) return;
     CheckIndex(CurIndex);
     CheckIndex(NewIndex);
-    if (FSorted)
-        throw EStringListError(kSortedListError);
+    if (FSorted) throw EStringListError(kSortedListError);
     Changing();
     const auto first = FItems.begin();
     if (CurIndex < NewIndex)
@@ -530,8 +480,7 @@ void TStringList::Move(int CurIndex, int NewIndex) {
 }
 
 int TStringList::IndexOf(const std::string& S) const {
-    if (!FSorted)
-        return TStrings::IndexOf(S);
+    if (!FSorted) return TStrings::IndexOf(S);
     int index;
     return Find(S, index) ? index : -1;
 }
@@ -559,35 +508,28 @@ void TStringList::Sort() {
 }
 
 void TStringList::CustomSort(TStringListSortCompare Compare) {
-    if (GetCount() < 2 || !Compare)
-        return;
+    if (GetCount() < 2 || !Compare) return;
     // Sort positions while the lines stay put, so Compare can read them by
     // index; then move the lines in one step.
     std::vector<int> order(FItems.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return Compare(this, a, b) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Compare(this, a, b) < 0; });
     Changing();
     std::vector<TStringItem> sorted;
     sorted.reserve(FItems.size());
-    for (const int i : order)
-        sorted.push_back(std::move(FItems[static_cast<size_t>(i)]));
+    for (const int i : order) sorted.push_back(std::move(FItems[static_cast<size_t>(i)]));
     FItems.swap(sorted);
     Changed();
 }
 
 void TStringList::SetSorted(bool Value) {
-    if (Value == FSorted)
-        return;
-    if (Value)
-        Sort();
+    if (Value == FSorted) return;
+    if (Value) Sort();
     FSorted = Value;
 }
 
 void TStringList::SetCaseSensitive(bool Value) {
-    if (Value == FCaseSensitive)
-        return;
+    if (Value == FCaseSensitive) return;
     FCaseSensitive = Value;
-    if (FSorted)
-        Sort();
+    if (FSorted) Sort();
 }

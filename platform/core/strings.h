@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/object.h"
 #include "platform/core/events.h"
+#include "platform/core/object.h"
 
 class TStream;
 class TStringList;
@@ -36,7 +36,7 @@ public:
     TObject* Objects(int Index) const { return GetObject(Index); }
     void SetObjects(int Index, TObject* AObject) { PutObject(Index, AObject); }
 
-    virtual int Add(const std::string& S);   // answers the new line's index
+    virtual int Add(const std::string& S);  // answers the new line's index
     virtual int AddObject(const std::string& S, TObject* AObject);
     virtual void AddStrings(TStrings* Strings);
     virtual void Insert(int Index, const std::string& S) = 0;
@@ -160,7 +160,7 @@ public:
     TDuplicates Duplicates() const { return FDuplicates; }
     void SetDuplicates(TDuplicates Value) { FDuplicates = Value; }
     bool CaseSensitive() const { return FCaseSensitive; }
-    void SetCaseSensitive(bool Value);   // re-sorts a sorted list
+    void SetCaseSensitive(bool Value);  // re-sorts a sorted list
     // Owned objects are freed when their line is deleted or the list is
     // cleared or destroyed; SetObjects(i, nullptr) hands one back unfreed.
     bool OwnsObjects() const { return FOwnsObjects; }

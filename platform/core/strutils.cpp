@@ -1,8 +1,8 @@
 // String helpers: case conversion, comparison, trimming, searching, quoting.
 // Byte positions are 1-based as the platform counts them.
 #include <algorithm>
-#include "platform/core/text.h"
 #include <cstdint>
+#include "platform/core/text.h"
 
 #include "platform/core/sysutils.h"
 
@@ -17,9 +17,12 @@ uint32_t NextCodePoint(const std::string& s, size_t& i) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
     int extra = 0;
     uint32_t cp = c;
-    if (c >= 0xC2 && c <= 0xDF) extra = 1, cp = c & 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF) extra = 2, cp = c & 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4) extra = 3, cp = c & 0x07;
+    if (c >= 0xC2 && c <= 0xDF)
+        extra = 1, cp = c & 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF)
+        extra = 2, cp = c & 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4)
+        extra = 3, cp = c & 0x07;
     if (extra && i + extra < s.size()) {
         uint32_t v = cp;
         bool ok = true;
@@ -42,11 +45,11 @@ uint32_t UpperCodePoint(uint32_t cp) {
     if (cp >= 'a' && cp <= 'z') return cp - 32;
     if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 32;
     switch (cp) {
-        case 0xFF: return 0x178;
-        case 0x161: return 0x160;
-        case 0x153: return 0x152;
-        case 0x17E: return 0x17D;
-        default: return cp;
+    case 0xFF: return 0x178;
+    case 0x161: return 0x160;
+    case 0x153: return 0x152;
+    case 0x17E: return 0x17D;
+    default: return cp;
     }
 }
 
@@ -54,11 +57,11 @@ uint32_t LowerCodePoint(uint32_t cp) {
     if (cp >= 'A' && cp <= 'Z') return cp + 32;
     if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 32;
     switch (cp) {
-        case 0x178: return 0xFF;
-        case 0x160: return 0x161;
-        case 0x152: return 0x153;
-        case 0x17D: return 0x17E;
-        default: return cp;
+    case 0x178: return 0xFF;
+    case 0x160: return 0x161;
+    case 0x152: return 0x153;
+    case 0x17D: return 0x17E;
+    default: return cp;
     }
 }
 
@@ -84,7 +87,7 @@ std::string MapCodePoints(const std::string& s, F f) {
 
 // Base letter of the Latin-1 and Windows-1252 accented letters (lower case).
 char BaseLetter(uint32_t lower) {
-    static const char latin1[] =   // U+00E0 .. U+00FF
+    static const char latin1[] =  // U+00E0 .. U+00FF
         "aaaaaaaceeeeiiiidnooooo\0ouuuuyty";
     if (lower >= 'a' && lower <= 'z') return static_cast<char>(lower);
     if (lower >= 0xDF && lower <= 0xFF) {
@@ -92,30 +95,30 @@ char BaseLetter(uint32_t lower) {
         return latin1[lower - 0xE0];
     }
     switch (lower) {
-        case 0x161: return 's';
-        case 0x153: return 'o';
-        case 0x17E: return 'z';
-        default: return 0;
+    case 0x161: return 's';
+    case 0x153: return 'o';
+    case 0x17E: return 'z';
+    default: return 0;
     }
 }
 
 struct TCollationKey {
-    uint32_t Primary;     // class and base letter
-    uint32_t Secondary;   // the accent
-    uint32_t Tertiary;    // the case
+    uint32_t Primary;    // class and base letter
+    uint32_t Secondary;  // the accent
+    uint32_t Tertiary;   // the case
 };
 
 TCollationKey KeyOf(uint32_t cp) {
     const uint32_t lower = LowerCodePoint(cp);
     const char base = BaseLetter(lower);
-    const uint32_t tertiary = lower != cp ? 1 : 0;   // lower case first
+    const uint32_t tertiary = lower != cp ? 1 : 0;  // lower case first
     if (base) {
         const uint32_t accent = lower == static_cast<unsigned char>(base) ? 0 : lower;
         return {0x20000u + static_cast<uint32_t>(base - 'a'), accent, tertiary};
     }
     if (cp >= '0' && cp <= '9') return {0x10000u + (cp - '0'), 0, 0};
     if (cp < 0x80 || (cp >= 0xA0 && cp < 0xC0) || cp == 0xD7 || cp == 0xF7)
-        return {cp, 0, 0};   // blanks, punctuation and symbols first
+        return {cp, 0, 0};  // blanks, punctuation and symbols first
     return {0x30000u + cp, 0, tertiary};
 }
 
@@ -174,8 +177,8 @@ int CompareStr(const std::string& a, const std::string& b) {
 int CompareText(const std::string& a, const std::string& b) {
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        const int d = static_cast<unsigned char>(AsciiUpper(a[i])) -
-                      static_cast<unsigned char>(AsciiUpper(b[i]));
+        const int d =
+            static_cast<unsigned char>(AsciiUpper(a[i])) - static_cast<unsigned char>(AsciiUpper(b[i]));
         if (d) return d;
     }
     return static_cast<int>(a.size() > b.size()) - static_cast<int>(a.size() < b.size());
@@ -224,8 +227,8 @@ std::string StringOfChar(char ch, int count) {
     return count > 0 ? std::string(static_cast<size_t>(count), ch) : std::string();
 }
 
-std::string StringReplace(const std::string& s, const std::string& oldPattern,
-                          const std::string& newPattern, TReplaceFlags flags) {
+std::string StringReplace(const std::string& s, const std::string& oldPattern, const std::string& newPattern,
+                          TReplaceFlags flags) {
     if (oldPattern.empty()) return s;
     const bool ignoreCase = flags & rfIgnoreCase;
     const std::string hay = ignoreCase ? AnsiUpperCase(s) : s;
@@ -270,13 +273,13 @@ std::string AnsiDequotedStr(const std::string& s, char quote) {
                 out += quote;
                 ++i;
             } else {
-                return out;   // closing quote; the rest is ignored
+                return out;  // closing quote; the rest is ignored
             }
         } else {
             out += s[i];
         }
     }
-    return out;   // no closing quote: everything after the opening one
+    return out;  // no closing quote: everything after the opening one
 }
 
 bool IsDelimiter(const std::string& delimiters, const std::string& s, int index) {

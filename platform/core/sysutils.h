@@ -17,8 +17,8 @@ struct TFormatSettings {
     char DecimalSeparator = '.';
     char ThousandSeparator = ',';
     std::string CurrencyString = "$";
-    int CurrencyFormat = 0;   // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
-    int NegCurrFormat = 0;    // 0 "($1)", 1 "-$1", ... 15 "(1 $)"
+    int CurrencyFormat = 0;  // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
+    int NegCurrFormat = 0;   // 0 "($1)", 1 "-$1", ... 15 "(1 $)"
     int CurrencyDecimals = 2;
     char DateSeparator = '/';
     char TimeSeparator = ':';
@@ -31,9 +31,8 @@ struct TFormatSettings {
     std::string TimePMString = "PM";
     std::string ShortMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    std::string LongMonthNames[12] = {"January", "February", "March",     "April",
-                                      "May",     "June",     "July",      "August",
-                                      "September", "October", "November", "December"};
+    std::string LongMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                      "July",    "August",   "September", "October", "November", "December"};
     std::string ShortDayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     std::string LongDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                    "Thursday", "Friday", "Saturday"};
@@ -60,8 +59,8 @@ struct TFormatArg {
     const void* PtrValue = nullptr;
 
     template <class T>
-        requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-    TFormatArg(T v) : IntValue(static_cast<int64_t>(v)) {
+    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>) TFormatArg(T v)
+        : IntValue(static_cast<int64_t>(v)) {
         if constexpr (std::is_unsigned_v<T> && sizeof(T) >= 8)
             Kind = fakUnsigned;
         else if constexpr (sizeof(T) > 4 || (std::is_unsigned_v<T> && sizeof(T) == 4))
@@ -96,7 +95,7 @@ std::string Format(std::string_view fmt, const Args&... args) {
 // Integers
 
 std::string IntToStr(int64_t value);
-std::string IntToHex(int64_t value, int digits);   // upper case, at least `digits` digits
+std::string IntToHex(int64_t value, int digits);  // upper case, at least `digits` digits
 // Decimal with optional sign, or hexadecimal with "$" or "0x"; leading blanks
 // are skipped, anything else after the number is an error.
 int StrToInt(const std::string& s);
@@ -120,22 +119,20 @@ std::string FormatFloat(const std::string& format, double value,
 std::string CurrToStr(double value, const TFormatSettings& settings = FormatSettings());
 // Blanks around the number are allowed; no thousand separators.
 double StrToFloat(const std::string& s, const TFormatSettings& settings = FormatSettings());
-bool TryStrToFloat(const std::string& s, double& value,
-                   const TFormatSettings& settings = FormatSettings());
-double StrToFloatDef(const std::string& s, double def,
-                     const TFormatSettings& settings = FormatSettings());
+bool TryStrToFloat(const std::string& s, double& value, const TFormatSettings& settings = FormatSettings());
+double StrToFloatDef(const std::string& s, double def, const TFormatSettings& settings = FormatSettings());
 
 // ---------------------------------------------------------------------------
 // Strings
 
-std::string UpperCase(const std::string& s);   // ASCII letters only
+std::string UpperCase(const std::string& s);  // ASCII letters only
 std::string LowerCase(const std::string& s);
 // Also the Latin-1 and Windows-1252 letters of UTF-8 text.
 std::string AnsiUpperCase(const std::string& s);
 std::string AnsiLowerCase(const std::string& s);
 
-int CompareStr(const std::string& a, const std::string& b);    // by byte
-int CompareText(const std::string& a, const std::string& b);   // ASCII case ignored
+int CompareStr(const std::string& a, const std::string& b);   // by byte
+int CompareText(const std::string& a, const std::string& b);  // ASCII case ignored
 bool SameText(const std::string& a, const std::string& b);
 // Alphabetic order: accented letters sort with their base letter, then by
 // accent, then (AnsiCompareStr only) lower case before upper case.
@@ -143,7 +140,7 @@ int AnsiCompareStr(const std::string& a, const std::string& b);
 int AnsiCompareText(const std::string& a, const std::string& b);
 bool AnsiSameText(const std::string& a, const std::string& b);
 
-std::string Trim(const std::string& s);        // drops blanks and control characters
+std::string Trim(const std::string& s);  // drops blanks and control characters
 std::string TrimLeft(const std::string& s);
 std::string TrimRight(const std::string& s);
 // 1-based position of `sub` in `s` at or after `offset`; 0 when absent.
@@ -154,10 +151,10 @@ std::string StringOfChar(char ch, int count);
 
 enum TReplaceFlag : unsigned { rfReplaceAll = 1, rfIgnoreCase = 2 };
 using TReplaceFlags = unsigned;
-std::string StringReplace(const std::string& s, const std::string& oldPattern,
-                          const std::string& newPattern, TReplaceFlags flags);
+std::string StringReplace(const std::string& s, const std::string& oldPattern, const std::string& newPattern,
+                          TReplaceFlags flags);
 
-std::string QuotedStr(const std::string& s);                 // 'it''s'
+std::string QuotedStr(const std::string& s);  // 'it''s'
 std::string AnsiQuotedStr(const std::string& s, char quote);
 // The text between the quotes with doubled quotes made single; a text that
 // does not start with the quote is given back unchanged.
@@ -170,8 +167,8 @@ std::string BoolToStr(bool value, bool useBoolStrs = false);
 // ---------------------------------------------------------------------------
 // Random numbers (one process-wide generator)
 
-int Random(int range);   // 0 <= result < range; 0 when range <= 0
-double Random();         // 0 <= result < 1
-void Randomize();        // seeds from the clock
+int Random(int range);  // 0 <= result < range; 0 when range <= 0
+double Random();        // 0 <= result < 1
+void Randomize();       // seeds from the clock
 void SetRandSeed(uint32_t seed);
 uint32_t RandSeed();

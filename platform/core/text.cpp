@@ -9,8 +9,7 @@ namespace {
 std::size_t SequenceLength(std::string_view s, std::size_t i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char b0 = byte(i);
-    if (b0 < 0x80)
-        return 1;
+    if (b0 < 0x80) return 1;
     std::size_t len;
     uint32_t cp;
     if (b0 >= 0xC2 && b0 <= 0xDF) {
@@ -23,30 +22,24 @@ std::size_t SequenceLength(std::string_view s, std::size_t i) {
         len = 4;
         cp = b0 & 0x07;
     } else {
-        return 0;   // continuation byte, C0/C1 (always overlong) or F5..FF
+        return 0;  // continuation byte, C0/C1 (always overlong) or F5..FF
     }
-    if (i + len > s.size())
-        return 0;
+    if (i + len > s.size()) return 0;
     for (std::size_t k = 1; k < len; ++k) {
         const unsigned char b = byte(i + k);
-        if ((b & 0xC0) != 0x80)
-            return 0;
+        if ((b & 0xC0) != 0x80) return 0;
         cp = (cp << 6) | (b & 0x3F);
     }
-    if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000))
-        return 0;   // overlong
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
+    if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000)) return 0;  // overlong
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return len;
 }
 
-
 // Code points of the bytes 0x80..0x9F; the rest of 1252 equals Latin-1.
 constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 }  // namespace
@@ -55,8 +48,7 @@ bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         const std::size_t len = SequenceLength(s, i);
-        if (len == 0)
-            return false;
+        if (len == 0) return false;
         i += len;
     }
     return true;
@@ -78,24 +70,20 @@ std::string Cp1252ToUtf8(std::string_view s) {
 }
 
 std::string EnsureUtf8(std::string_view s) {
-    if (IsValidUtf8(s))
-        return std::string(s);
+    if (IsValidUtf8(s)) return std::string(s);
     return Cp1252ToUtf8(s);
 }
 
 std::string Utf8Truncate(std::string_view s, std::size_t maxBytes) {
-    if (s.size() <= maxBytes)
-        return std::string(s);
+    if (s.size() <= maxBytes) return std::string(s);
     // Step back over continuation bytes to the start of the character that
     // the cut would split; an invalid byte run is cut like single bytes.
     std::size_t cut = maxBytes;
     std::size_t start = cut;
-    while (start > 0 && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80 && cut - start < 3)
-        --start;
+    while (start > 0 && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80 && cut - start < 3) --start;
     if (start < cut) {
         const std::size_t len = SequenceLength(s, start);
-        if (len > 0 && start + len > cut)
-            cut = start;
+        if (len > 0 && start + len > cut) cut = start;
     }
     return std::string(s.substr(0, cut));
 }

@@ -25,24 +25,24 @@ constexpr TVarType varDate = 0x0007;
 constexpr TVarType varBoolean = 0x000B;
 constexpr TVarType varInt64 = 0x0014;
 constexpr TVarType varString = 0x0100;
-constexpr TVarType varArray = 0x2000;   // an array of variants
+constexpr TVarType varArray = 0x2000;  // an array of variants
 
 class Variant {
 public:
-    Variant() = default;   // empty
+    Variant() = default;  // empty
     Variant(bool value);
-    Variant(char) = delete;   // ambiguous: a character or its code?
-    Variant(short value);  // varSmallint
+    Variant(char) = delete;  // ambiguous: a character or its code?
+    Variant(short value);    // varSmallint
     Variant(int value);
-    Variant(unsigned value);   // varInt64 (does not fit varInteger)
-    Variant(long value);       // varInt64 on 64-bit platforms, else varInteger
+    Variant(unsigned value);  // varInt64 (does not fit varInteger)
+    Variant(long value);      // varInt64 on 64-bit platforms, else varInteger
     Variant(long long value);
     Variant(double value);
-    Variant(const char* value);   // nullptr gives an empty string
+    Variant(const char* value);  // nullptr gives an empty string
     Variant(const std::string& value);
     Variant(std::string&& value);
     Variant(std::string_view value);
-    Variant(std::vector<Variant> items);   // varArray
+    Variant(std::vector<Variant> items);  // varArray
 
     static Variant FromCurrency(double value);     // kept to 4 decimals
     static Variant FromDateTime(TDateTime value);  // varDate
@@ -81,8 +81,8 @@ public:
 private:
     TVarType FType = varEmpty;
     bool FBool = false;
-    int64_t FInt = 0;       // Smallint, Integer, Int64
-    double FFloat = 0;      // Double, Currency, Date
+    int64_t FInt = 0;   // Smallint, Integer, Int64
+    double FFloat = 0;  // Double, Currency, Date
     std::string FString;
     std::vector<Variant> FItems;
 };

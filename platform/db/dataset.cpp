@@ -71,8 +71,7 @@ void TDataSet::OpenCursor() {
     } catch (...) {
         try {
             CloseCursor();
-        } catch (...) {
-        }
+        } catch (...) {}
         throw;
     }
 }
@@ -414,7 +413,8 @@ bool TDataSet::Locate(const std::string& KeyFields, const Variant& KeyValues, TL
     return found;
 }
 
-Variant TDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValues, const std::string& ResultFields) {
+Variant TDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValues,
+                         const std::string& ResultFields) {
     CheckBrowseMode();
     const std::vector<TField*> fields = GetFieldList(KeyFields);
     GetFieldList(ResultFields);

@@ -383,8 +383,7 @@ private:
                     TLocateOptions Options) const;
     // Back to a bookmarked record on the same row of the window, quietly.
     void RestorePosition(const TBookmark& Saved, int ActiveRow, bool Bof, bool Eof);
-    bool WalkToMatch(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
-                     TLocateOptions Options);
+    bool WalkToMatch(const std::vector<TField*>& KeyFields, const Variant& KeyValues, TLocateOptions Options);
     void AddDataSource(TDataSource* Source);
     void RemoveDataSource(TDataSource* Source);
 

@@ -110,10 +110,10 @@ void TDataSet::SetCurrentRecord(int Index) {
     if (FCurrentRecord == Index) return;
     const TRecordBuffer buffer = FBuffers[static_cast<size_t>(Index)];
     switch (GetBookmarkFlag(buffer)) {
-        case bfCurrent:
-        case bfInserted: InternalSetToRecord(buffer); break;
-        case bfBOF: InternalFirst(); break;
-        case bfEOF: InternalLast(); break;
+    case bfCurrent:
+    case bfInserted: InternalSetToRecord(buffer); break;
+    case bfBOF: InternalFirst(); break;
+    case bfEOF: InternalLast(); break;
     }
     FCurrentRecord = Index;
 }
@@ -290,8 +290,8 @@ int TDataSet::MoveBy(int Distance) {
 // Bookmarks
 
 bool TDataSet::BookmarkAvailable() {
-    return (FState == dsBrowse || FState == dsEdit || FState == dsInsert) && FBookmarkSize > 0 && !IsEmpty() &&
-           GetBookmarkFlag(ActiveBuffer()) == bfCurrent;
+    return (FState == dsBrowse || FState == dsEdit || FState == dsInsert) && FBookmarkSize > 0 &&
+           !IsEmpty() && GetBookmarkFlag(ActiveBuffer()) == bfCurrent;
 }
 
 TBookmark TDataSet::Bookmark() {
@@ -399,8 +399,7 @@ void TDataSet::EndInsertAppend() {
             SetState(dsBrowse);
             try {
                 Resync({});
-            } catch (...) {
-            }
+            } catch (...) {}
         }
         throw;
     }
@@ -506,8 +505,7 @@ void TDataSet::AddRecord(const std::vector<Variant>& Values, bool Append) {
         SetState(dsBrowse);
         try {
             Resync({});
-        } catch (...) {
-        }
+        } catch (...) {}
         throw;
     }
     SetState(dsBrowse);

@@ -65,13 +65,13 @@ void TDataSource::DataEvent(TDataEvent Event, intptr_t Info, TLinkKinds Kinds) {
     if (FState == dsInactive) return;
     NotifyDataLinks(Event, Info, Kinds);
     switch (Event) {
-        case deFieldChange: FOnDataChange(this, reinterpret_cast<TField*>(Info)); break;
-        case deRecordChange:
-        case deDataSetChange:
-        case deDataSetScroll:
-        case deLayoutChange: FOnDataChange(this, nullptr); break;
-        case deUpdateRecord: FOnUpdateData(this); break;
-        default: break;
+    case deFieldChange: FOnDataChange(this, reinterpret_cast<TField*>(Info)); break;
+    case deRecordChange:
+    case deDataSetChange:
+    case deDataSetScroll:
+    case deLayoutChange: FOnDataChange(this, nullptr); break;
+    case deUpdateRecord: FOnUpdateData(this); break;
+    default: break;
     }
 }
 
@@ -83,9 +83,7 @@ void TDataSource::NotifyDataLinks(TDataEvent Event, intptr_t Info, TLinkKinds Ki
     }
 }
 
-void TDataSource::UpdateState() {
-    SetState(FEnabled && FDataSet ? FDataSet->State() : dsInactive);
-}
+void TDataSource::UpdateState() { SetState(FEnabled && FDataSet ? FDataSet->State() : dsInactive); }
 
 void TDataSource::SetState(TDataSetState Value) {
     if (FState == Value) return;
@@ -133,7 +131,8 @@ TDataLink::~TDataLink() {
     auto it = std::find(source->FDataLinks.begin(), source->FDataLinks.end(), this);
     if (it != source->FDataLinks.end()) source->FDataLinks.erase(it);
     FDataSource = nullptr;
-    if (source->FDataSet && !source->ComponentState().Contains(csDestroying)) source->FDataSet->UpdateBufferCount();
+    if (source->FDataSet && !source->ComponentState().Contains(csDestroying))
+        source->FDataSet->UpdateBufferCount();
 }
 
 void TDataLink::SetDataSource(TDataSource* ADataSource) {
@@ -262,35 +261,35 @@ void TDataLink::DataEvent(TDataEvent Event, intptr_t Info) {
     }
     if (!FActive) return;
     switch (Event) {
-        case deFieldChange:
-        case deRecordChange:
-            if (!FUpdating) RecordChanged(reinterpret_cast<TField*>(Info));
-            break;
-        case deDataSetChange:
-        case deDataSetScroll:
-        case deLayoutChange: {
-            int distance = 0;
-            TDataSet* dataSet = DataSet();
-            if (dataSet && dataSet->State() != dsSetKey) {
-                // Follow the records as they moved in the buffers, then keep
-                // the active record inside the window.
-                if (Event == deDataSetScroll) FFirstRecord += static_cast<int>(Info);
-                const int before = FFirstRecord;
-                UpdateRange();
-                distance = FFirstRecord - before;
-            }
-            if (Event == deDataSetChange)
-                DataSetChanged();
-            else if (Event == deDataSetScroll)
-                DataSetScrolled(distance);
-            else
-                LayoutChanged();
-            break;
+    case deFieldChange:
+    case deRecordChange:
+        if (!FUpdating) RecordChanged(reinterpret_cast<TField*>(Info));
+        break;
+    case deDataSetChange:
+    case deDataSetScroll:
+    case deLayoutChange: {
+        int distance = 0;
+        TDataSet* dataSet = DataSet();
+        if (dataSet && dataSet->State() != dsSetKey) {
+            // Follow the records as they moved in the buffers, then keep
+            // the active record inside the window.
+            if (Event == deDataSetScroll) FFirstRecord += static_cast<int>(Info);
+            const int before = FFirstRecord;
+            UpdateRange();
+            distance = FFirstRecord - before;
         }
-        case deUpdateRecord: UpdateRecord(); break;
-        case deCheckBrowseMode: CheckBrowseMode(); break;
-        case deFocusControl: FocusControl(*reinterpret_cast<TField**>(Info)); break;
-        default: break;
+        if (Event == deDataSetChange)
+            DataSetChanged();
+        else if (Event == deDataSetScroll)
+            DataSetScrolled(distance);
+        else
+            LayoutChanged();
+        break;
+    }
+    case deUpdateRecord: UpdateRecord(); break;
+    case deCheckBrowseMode: CheckBrowseMode(); break;
+    case deFocusControl: FocusControl(*reinterpret_cast<TField**>(Info)); break;
+    default: break;
     }
 }
 

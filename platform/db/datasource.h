@@ -127,7 +127,10 @@ protected:
     virtual void CheckBrowseMode() {}
     virtual void DataSetChanged() { RecordChanged(nullptr); }
     // Distance: rows the link's window moved (positive: towards the end).
-    virtual void DataSetScrolled(int Distance) { (void)Distance; DataSetChanged(); }
+    virtual void DataSetScrolled(int Distance) {
+        (void)Distance;
+        DataSetChanged();
+    }
     virtual void EditingChanged() {}
     // A field asks for the focus; a control that takes it sets Field to nullptr.
     virtual void FocusControl(TField*& Field) { (void)Field; }

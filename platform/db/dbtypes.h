@@ -13,15 +13,14 @@
 
 #include "platform/core/enums.h"
 
-TASKMOOR_ENUM(TDataSetState, dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields,
-              dsFilter, dsNewValue, dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening)
+TASKMOOR_ENUM(TDataSetState, dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter,
+              dsNewValue, dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening)
 
-TASKMOOR_ENUM(TFieldType, ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat,
-              ftCurrency, ftBCD, ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob,
-              ftMemo, ftGraphic, ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor,
-              ftFixedChar, ftWideString, ftLargeint, ftADT, ftArray, ftReference, ftDataSet,
-              ftOraBlob, ftOraClob, ftVariant, ftInterface, ftIDispatch, ftGuid, ftTimeStamp,
-              ftFMTBcd)
+TASKMOOR_ENUM(TFieldType, ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency,
+              ftBCD, ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic,
+              ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString,
+              ftLargeint, ftADT, ftArray, ftReference, ftDataSet, ftOraBlob, ftOraClob, ftVariant,
+              ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd)
 
 TASKMOOR_ENUM(TFieldKind, fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate)
 
@@ -46,17 +45,17 @@ using TFilterOptions = TSet<TFilterOption>;
 
 // What a dataset tells its data sources and links.
 enum TDataEvent {
-    deFieldChange,       // Info: the TField* that changed
-    deRecordChange,      // Info: the TField* or 0 for the whole record
+    deFieldChange,   // Info: the TField* that changed
+    deRecordChange,  // Info: the TField* or 0 for the whole record
     deDataSetChange,
-    deDataSetScroll,     // Info: how far buffer indexes moved (records shift)
+    deDataSetScroll,  // Info: how far buffer indexes moved (records shift)
     deLayoutChange,
     deUpdateRecord,
     deUpdateState,
     deCheckBrowseMode,
     dePropertyChange,
     deFieldListChange,
-    deFocusControl,      // Info: a TField** the handling control clears
+    deFocusControl,  // Info: a TField** the handling control clears
     deParentScroll,
 };
 

@@ -28,9 +28,7 @@ std::vector<std::string> SplitFieldNames(const std::string& names) {
 // ---------------------------------------------------------------------------
 // TField
 
-TField::TField(TComponent* AOwner) : TComponent(AOwner) {
-    FValidChars.set();
-}
+TField::TField(TComponent* AOwner) : TComponent(AOwner) { FValidChars.set(); }
 
 TField::~TField() {
     if (FDataSet) {
@@ -70,9 +68,7 @@ void TField::SetFieldName(const std::string& Value) {
     if (FDataSet) FDataSet->DataEvent(deFieldListChange, 0);
 }
 
-int TField::Index() const {
-    return FDataSet ? FDataSet->FFields->IndexOf(this) : -1;
-}
+int TField::Index() const { return FDataSet ? FDataSet->FFields->IndexOf(this) : -1; }
 
 void TField::SetIndex(int Value) {
     if (!FDataSet) return;
@@ -290,9 +286,7 @@ void TField::SetAsDateTimeValue(TDateTime) { AccessError("DateTime"); }
 Variant TField::GetAsVariant() const { AccessError("Variant"); }
 void TField::SetVarValue(const Variant&) { AccessError("Variant"); }
 
-void TField::DoGetText(std::string& Text, bool) const {
-    Text = IsNull() ? std::string() : GetAsString();
-}
+void TField::DoGetText(std::string& Text, bool) const { Text = IsNull() ? std::string() : GetAsString(); }
 
 void TField::Bind(bool Binding) {
     if (!Binding || FFieldKind != fkLookup) return;

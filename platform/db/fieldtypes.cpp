@@ -15,12 +15,11 @@
 namespace {
 
 const char* const kFieldTypeNames[] = {
-    "Unknown",   "String",    "SmallInt",  "Integer",   "Word",     "Boolean",   "Float",
-    "Currency",  "BCD",       "Date",      "Time",      "DateTime", "Bytes",     "VarBytes",
-    "AutoInc",   "Blob",      "Memo",      "Graphic",   "FmtMemo",  "ParadoxOle", "DBaseOle",
-    "TypedBinary", "Cursor",  "FixedChar", "WideString", "Largeint", "ADT",      "Array",
-    "Reference", "DataSet",   "OraBlob",   "OraClob",   "Variant",  "Interface", "IDispatch",
-    "Guid",      "TimeStamp", "FMTBcd"};
+    "Unknown",    "String",    "SmallInt",  "Integer",    "Word",      "Boolean",     "Float",   "Currency",
+    "BCD",        "Date",      "Time",      "DateTime",   "Bytes",     "VarBytes",    "AutoInc", "Blob",
+    "Memo",       "Graphic",   "FmtMemo",   "ParadoxOle", "DBaseOle",  "TypedBinary", "Cursor",  "FixedChar",
+    "WideString", "Largeint",  "ADT",       "Array",      "Reference", "DataSet",     "OraBlob", "OraClob",
+    "Variant",    "Interface", "IDispatch", "Guid",       "TimeStamp", "FMTBcd"};
 
 TFieldChars NumericChars(bool withFloat) {
     TFieldChars chars;
@@ -366,7 +365,8 @@ void TFloatField::DoGetText(std::string& Text, bool DisplayText) const {
     if (!format.empty())
         Text = FormatFloat(format, v);
     else if (FCurrency)
-        Text = FloatToStrF(v, DisplayText ? ffCurrency : ffFixed, FPrecision, FormatSettings().CurrencyDecimals);
+        Text =
+            FloatToStrF(v, DisplayText ? ffCurrency : ffFixed, FPrecision, FormatSettings().CurrencyDecimals);
     else
         Text = FloatToStrF(v, ffGeneral, FPrecision, 0);
 }
@@ -455,42 +455,42 @@ void TDateTimeField::SetDisplayFormat(const std::string& Value) {
 
 TDateTime TDateTimeField::GetAsDateTime() const {
     switch (DataType()) {
-        case ftDate: {
-            int32_t days = 0;
-            if (!GetData(&days)) return 0;
-            return TimeStampToDateTime(TTimeStamp{0, days});
-        }
-        case ftTime: {
-            int32_t msecs = 0;
-            if (!GetData(&msecs)) return 0;
-            return TimeStampToDateTime(TTimeStamp{msecs, DateDelta});
-        }
-        default: {
-            double msecs = 0;
-            if (!GetData(&msecs)) return 0;
-            return TimeStampToDateTime(MSecsToTimeStamp(msecs));
-        }
+    case ftDate: {
+        int32_t days = 0;
+        if (!GetData(&days)) return 0;
+        return TimeStampToDateTime(TTimeStamp{0, days});
+    }
+    case ftTime: {
+        int32_t msecs = 0;
+        if (!GetData(&msecs)) return 0;
+        return TimeStampToDateTime(TTimeStamp{msecs, DateDelta});
+    }
+    default: {
+        double msecs = 0;
+        if (!GetData(&msecs)) return 0;
+        return TimeStampToDateTime(MSecsToTimeStamp(msecs));
+    }
     }
 }
 
 void TDateTimeField::SetAsDateTimeValue(TDateTime Value) {
     const TTimeStamp stamp = DateTimeToTimeStamp(Value);
     switch (DataType()) {
-        case ftDate: {
-            const int32_t days = stamp.Date;
-            SetData(&days);
-            break;
-        }
-        case ftTime: {
-            const int32_t msecs = stamp.Time;
-            SetData(&msecs);
-            break;
-        }
-        default: {
-            const double msecs = TimeStampToMSecs(stamp);
-            SetData(&msecs);
-            break;
-        }
+    case ftDate: {
+        const int32_t days = stamp.Date;
+        SetData(&days);
+        break;
+    }
+    case ftTime: {
+        const int32_t msecs = stamp.Time;
+        SetData(&msecs);
+        break;
+    }
+    default: {
+        const double msecs = TimeStampToMSecs(stamp);
+        SetData(&msecs);
+        break;
+    }
     }
 }
 
@@ -506,9 +506,9 @@ void TDateTimeField::SetAsStringValue(const std::string& Value) {
         return;
     }
     switch (DataType()) {
-        case ftDate: SetAsDateTimeValue(StrToDate(Value)); break;
-        case ftTime: SetAsDateTimeValue(StrToTime(Value)); break;
-        default: SetAsDateTimeValue(StrToDateTime(Value)); break;
+    case ftDate: SetAsDateTimeValue(StrToDate(Value)); break;
+    case ftTime: SetAsDateTimeValue(StrToTime(Value)); break;
+    default: SetAsDateTimeValue(StrToDateTime(Value)); break;
     }
 }
 
@@ -613,26 +613,26 @@ TGraphicField::TGraphicField(TComponent* AOwner) : TBlobField(AOwner) { SetDataT
 
 TField* CreateFieldOfType(TFieldType Type, TComponent* AOwner) {
     switch (Type) {
-        case ftString: return new TStringField(AOwner);
-        case ftSmallint: return new TSmallintField(AOwner);
-        case ftWord: return new TWordField(AOwner);
-        case ftInteger: return new TIntegerField(AOwner);
-        case ftAutoInc: return new TAutoIncField(AOwner);
-        case ftLargeint: return new TLargeintField(AOwner);
-        case ftBoolean: return new TBooleanField(AOwner);
-        case ftFloat: return new TFloatField(AOwner);
-        case ftCurrency: return new TCurrencyField(AOwner);
-        case ftDate: return new TDateField(AOwner);
-        case ftTime: return new TTimeField(AOwner);
-        case ftDateTime: return new TDateTimeField(AOwner);
-        case ftBlob: return new TBlobField(AOwner);
-        case ftMemo: return new TMemoField(AOwner);
-        case ftGraphic: return new TGraphicField(AOwner);
-        case ftFmtMemo: {
-            auto* field = new TBlobField(AOwner);
-            field->SetBlobType(ftFmtMemo);
-            return field;
-        }
-        default: return nullptr;
+    case ftString: return new TStringField(AOwner);
+    case ftSmallint: return new TSmallintField(AOwner);
+    case ftWord: return new TWordField(AOwner);
+    case ftInteger: return new TIntegerField(AOwner);
+    case ftAutoInc: return new TAutoIncField(AOwner);
+    case ftLargeint: return new TLargeintField(AOwner);
+    case ftBoolean: return new TBooleanField(AOwner);
+    case ftFloat: return new TFloatField(AOwner);
+    case ftCurrency: return new TCurrencyField(AOwner);
+    case ftDate: return new TDateField(AOwner);
+    case ftTime: return new TTimeField(AOwner);
+    case ftDateTime: return new TDateTimeField(AOwner);
+    case ftBlob: return new TBlobField(AOwner);
+    case ftMemo: return new TMemoField(AOwner);
+    case ftGraphic: return new TGraphicField(AOwner);
+    case ftFmtMemo: {
+        auto* field = new TBlobField(AOwner);
+        field->SetBlobType(ftFmtMemo);
+        return field;
+    }
+    default: return nullptr;
     }
 }

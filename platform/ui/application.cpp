@@ -109,8 +109,7 @@ void TApplication::ProcessMessages() {
     EnsureToolkit();
     QEventLoop loop;
     // A bound, so that a timer of interval 0 cannot keep it here for ever.
-    for (int i = 0; i < 1000 && loop.processEvents(QEventLoop::AllEvents); ++i) {
-    }
+    for (int i = 0; i < 1000 && loop.processEvents(QEventLoop::AllEvents); ++i) {}
     FlushDeferredDeletes();
 }
 
@@ -160,7 +159,9 @@ void TApplication::BringToFront() {
     }
 }
 
-bool TApplication::Active() const { return QApplication::activeWindow() != nullptr || (Screen && Screen->ActiveForm()); }
+bool TApplication::Active() const {
+    return QApplication::activeWindow() != nullptr || (Screen && Screen->ActiveForm());
+}
 
 // ---- Exceptions ----------------------------------------------------------------------
 
@@ -249,10 +250,8 @@ bool TApplication::HelpCommand(uint16_t Command, intptr_t Data) {
     switch (Command) {
     case HELP_CONTEXT: return HelpManager().ContextHelp(static_cast<int>(Data));
     case HELP_CONTENTS: return HelpManager().ShowTableOfContents();
-    case HELP_KEY:
-        return Data ? HelpManager().KeywordHelp(reinterpret_cast<const char*>(Data)) : false;
-    case HELP_COMMAND:
-        return Data ? HelpManager().TopicHelp(reinterpret_cast<const char*>(Data)) : false;
+    case HELP_KEY: return Data ? HelpManager().KeywordHelp(reinterpret_cast<const char*>(Data)) : false;
+    case HELP_COMMAND: return Data ? HelpManager().TopicHelp(reinterpret_cast<const char*>(Data)) : false;
     case HELP_QUIT: HelpManager().ShutDownAll(); return true;
     default: return false;
     }
@@ -321,7 +320,8 @@ TScreen::~TScreen() {
 TWinControl* TScreen::ActiveControl() const { return FActiveForm ? FActiveForm->ActiveControl() : nullptr; }
 
 TCustomForm* TScreen::Forms(int Index) const {
-    if (Index < 0 || Index >= FormCount()) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= FormCount())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
     return FForms[static_cast<std::size_t>(Index)];
 }
 

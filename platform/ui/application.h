@@ -33,16 +33,15 @@ using THelpEvent = TEvent<uint16_t, intptr_t, bool&, bool&>;
 using TIdleEvent = TEvent<TObject*, bool&>;
 
 // Help commands of OnHelp.
-constexpr uint16_t HELP_CONTEXT = 0x0001, HELP_QUIT = 0x0002, HELP_CONTENTS = 0x0003,
-                   HELP_KEY = 0x0101, HELP_COMMAND = 0x0102;
+constexpr uint16_t HELP_CONTEXT = 0x0001, HELP_QUIT = 0x0002, HELP_CONTENTS = 0x0003, HELP_KEY = 0x0101,
+                   HELP_COMMAND = 0x0102;
 
 // Windows-style message box flags and answers (Application->MessageBox).
-constexpr unsigned MB_OK = 0x00, MB_OKCANCEL = 0x01, MB_ABORTRETRYIGNORE = 0x02,
-                   MB_YESNOCANCEL = 0x03, MB_YESNO = 0x04, MB_RETRYCANCEL = 0x05,
-                   MB_ICONHAND = 0x10, MB_ICONSTOP = 0x10, MB_ICONERROR = 0x10,
-                   MB_ICONQUESTION = 0x20, MB_ICONEXCLAMATION = 0x30, MB_ICONWARNING = 0x30,
-                   MB_ICONASTERISK = 0x40, MB_ICONINFORMATION = 0x40, MB_DEFBUTTON1 = 0x000,
-                   MB_DEFBUTTON2 = 0x100, MB_DEFBUTTON3 = 0x200;
+constexpr unsigned MB_OK = 0x00, MB_OKCANCEL = 0x01, MB_ABORTRETRYIGNORE = 0x02, MB_YESNOCANCEL = 0x03,
+                   MB_YESNO = 0x04, MB_RETRYCANCEL = 0x05, MB_ICONHAND = 0x10, MB_ICONSTOP = 0x10,
+                   MB_ICONERROR = 0x10, MB_ICONQUESTION = 0x20, MB_ICONEXCLAMATION = 0x30,
+                   MB_ICONWARNING = 0x30, MB_ICONASTERISK = 0x40, MB_ICONINFORMATION = 0x40,
+                   MB_DEFBUTTON1 = 0x000, MB_DEFBUTTON2 = 0x100, MB_DEFBUTTON3 = 0x200;
 constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7;
 
 class TApplication : public TComponent {
@@ -128,7 +127,9 @@ public:
     // Modal loops running now.
     int ModalLevel() const { return FModalLevel; }
     void ModalStarted() { ++FModalLevel; }
-    void ModalFinished() { if (FModalLevel > 0) --FModalLevel; }
+    void ModalFinished() {
+        if (FModalLevel > 0) --FModalLevel;
+    }
 
     // Mouse moves reach here first (hints follow the control under the mouse).
     void NoteMouseControl(TControl* Control);

@@ -94,8 +94,10 @@ void TGraphic::SetTransparent(bool Value) {
 }
 
 void TGraphic::SetModified(bool Value) {
-    if (Value) Changed();
-    else FModified = false;
+    if (Value)
+        Changed();
+    else
+        FModified = false;
 }
 
 void TGraphic::Changed() {
@@ -360,9 +362,12 @@ void TPicture::Changed(TObject*) { FOnChange(this); }
 void TPicture::SetGraphic(TGraphic* Value) {
     if (Value == FGraphic.get()) return;
     std::unique_ptr<TGraphic> copy;
-    if (dynamic_cast<TBitmap*>(Value)) copy = std::make_unique<TBitmap>();
-    else if (dynamic_cast<TIcon*>(Value)) copy = std::make_unique<TIcon>();
-    else if (Value) throw EInvalidGraphic("Unsupported picture kind " + Value->ClassName());
+    if (dynamic_cast<TBitmap*>(Value))
+        copy = std::make_unique<TBitmap>();
+    else if (dynamic_cast<TIcon*>(Value))
+        copy = std::make_unique<TIcon>();
+    else if (Value)
+        throw EInvalidGraphic("Unsupported picture kind " + Value->ClassName());
     if (copy) {
         copy->Assign(Value);
         copy->SetOnChange(TNotifyEvent(this, &TPicture::Changed));

@@ -55,13 +55,13 @@ void DrawGreyedGlyph(TCanvas* Canvas, TBitmap* Image, int X, int Y) {
 }  // namespace
 
 void DrawButtonGlyphAndCaption(TCanvas* Canvas, const TRect& Client, const TPoint& Offset,
-                               const std::string& Caption, TBitmap* Glyph, int NumGlyphs,
-                               TButtonState State, TButtonLayout Layout, int Margin, int Spacing,
-                               bool Transparent, bool WordWrap) {
+                               const std::string& Caption, TBitmap* Glyph, int NumGlyphs, TButtonState State,
+                               TButtonLayout Layout, int Margin, int Spacing, bool Transparent,
+                               bool WordWrap) {
     (void)Transparent;
     const bool hasGlyph = Glyph && !Glyph->Empty();
-    const TPoint glyphSize = hasGlyph ? TPoint{Glyph->Width() / std::max(1, NumGlyphs), Glyph->Height()}
-                                      : TPoint{0, 0};
+    const TPoint glyphSize =
+        hasGlyph ? TPoint{Glyph->Width() / std::max(1, NumGlyphs), Glyph->Height()} : TPoint{0, 0};
     TRect textBounds{};
     const unsigned textFlags = WordWrap ? DT_WORDBREAK : DT_SINGLELINE;
     if (!Caption.empty()) {
@@ -118,8 +118,10 @@ void DrawButtonGlyphAndCaption(TCanvas* Canvas, const TRect& Client, const TPoin
         default: break;
         }
         auto image = GlyphImage(Glyph, count, std::max(0, index));
-        if (index < 0) DrawGreyedGlyph(Canvas, image.get(), ox + glyphPos.X, oy + glyphPos.Y);
-        else Canvas->Draw(ox + glyphPos.X, oy + glyphPos.Y, image.get());
+        if (index < 0)
+            DrawGreyedGlyph(Canvas, image.get(), ox + glyphPos.X, oy + glyphPos.Y);
+        else
+            Canvas->Draw(ox + glyphPos.X, oy + glyphPos.Y, image.get());
     }
     if (!Caption.empty()) {
         TRect r = Bounds(ox + textPos.X, oy + textPos.Y, textSize.X, textSize.Y);
@@ -142,7 +144,8 @@ void DrawButtonGlyphAndCaption(TCanvas* Canvas, const TRect& Client, const TPoin
 
 // ---- TSpeedButton -----------------------------------------------------------------------------------
 
-TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+TSpeedButton::TSpeedButton(TComponent* AOwner)
+    : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
     SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks});
     SetBounds(0, 0, 23, 22);
     SetColor(clBtnFace);
@@ -179,8 +182,10 @@ void TSpeedButton::SetAllowAllUp(bool Value) {
 namespace {
 // Copies a glyph strip; a strip of one to four square images sets the count.
 void AssignGlyph(TBitmap* Glyph, TBitmap* Value, int& NumGlyphs) {
-    if (Value) Glyph->Assign(Value);
-    else Glyph->SetSize(0, 0);
+    if (Value)
+        Glyph->Assign(Value);
+    else
+        Glyph->SetSize(0, 0);
     if (Value && !Value->Empty() && Value->Height() > 0 && Value->Width() % Value->Height() == 0) {
         const int n = Value->Width() / Value->Height();
         if (n >= 1 && n <= 4) NumGlyphs = n;
@@ -320,8 +325,10 @@ void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         Invalidate();
     } else if (doClick) {
         SetDown(!FDown);
-        if (FDown) FState = bsExclusive;
-        else FState = bsUp;
+        if (FDown)
+            FState = bsExclusive;
+        else
+            FState = bsUp;
         Invalidate();
     } else {
         FState = FDown ? bsExclusive : bsUp;

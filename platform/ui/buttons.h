@@ -15,8 +15,8 @@
 
 TASKMOOR_ENUM(TButtonLayout, blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom)
 TASKMOOR_ENUM(TButtonState, bsUp, bsDisabled, bsDown, bsExclusive)
-TASKMOOR_ENUM(TBitBtnKind, bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort,
-              bkRetry, bkIgnore, bkAll)
+TASKMOOR_ENUM(TBitBtnKind, bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore,
+              bkAll)
 TASKMOOR_ENUM(TButtonStyle, bsAutoDetect, bsWin31, bsNew)
 
 // Draws a button face's glyph and caption inside Client. Used by the
@@ -24,9 +24,9 @@ TASKMOOR_ENUM(TButtonStyle, bsAutoDetect, bsWin31, bsNew)
 // Margin: pixels from the edge to the glyph (-1: centred); Spacing: pixels
 // between glyph and caption (-1: centred in the remaining room).
 void DrawButtonGlyphAndCaption(TCanvas* Canvas, const TRect& Client, const TPoint& Offset,
-                               const std::string& Caption, TBitmap* Glyph, int NumGlyphs,
-                               TButtonState State, TButtonLayout Layout, int Margin, int Spacing,
-                               bool Transparent, bool WordWrap = false);
+                               const std::string& Caption, TBitmap* Glyph, int NumGlyphs, TButtonState State,
+                               TButtonLayout Layout, int Margin, int Spacing, bool Transparent,
+                               bool WordWrap = false);
 
 // ---- Speed button ------------------------------------------------------------------------
 // With GroupIndex 0 a click only clicks. With a GroupIndex the button stays

@@ -45,8 +45,8 @@ uint32_t Le32(const std::string& s, size_t at) {
            static_cast<uint32_t>(static_cast<unsigned char>(s[at + 3])) << 24;
 }
 uint16_t Le16(const std::string& s, size_t at) {
-    return static_cast<uint16_t>(static_cast<unsigned char>(s[at]) |
-                                 static_cast<unsigned char>(s[at + 1]) << 8);
+    return static_cast<uint16_t>(static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1])
+                                                                         << 8);
 }
 
 std::string LowerAscii(std::string s) {
@@ -88,16 +88,15 @@ int SendObject(chmFile* h, chmUnitInfo* ui, void* context) {
     auto* st = static_cast<TUnpackState*>(context);
     std::string path(ui->path, strnlen(ui->path, CHM_MAX_PATHLEN));
     if (path.empty() || path.back() == '/') return CHM_ENUMERATOR_CONTINUE;
-    if (ui->length > kMaxObjectSize || st->Total + ui->length > kMaxTotalSize ||
-        ++st->Count > kMaxObjects) {
+    if (ui->length > kMaxObjectSize || st->Total + ui->length > kMaxTotalSize || ++st->Count > kMaxObjects) {
         st->Failed = true;
         return CHM_ENUMERATOR_FAILURE;
     }
     std::string data(static_cast<size_t>(ui->length), '\0');
     uint64_t got = 0;
     while (got < ui->length) {
-        LONGINT64 n = chm_retrieve_object(h, ui, reinterpret_cast<unsigned char*>(&data[got]),
-                                          got, static_cast<LONGINT64>(ui->length - got));
+        LONGINT64 n = chm_retrieve_object(h, ui, reinterpret_cast<unsigned char*>(&data[got]), got,
+                                          static_cast<LONGINT64>(ui->length - got));
         if (n <= 0) {
             st->Failed = true;
             return CHM_ENUMERATOR_FAILURE;
@@ -152,8 +151,7 @@ bool PlausibleHeaders(int fd) {
     chmFile* h = chm_open(fileName.c_str());
     if (!h) ::_exit(2);
     TUnpackState st{fd};
-    chm_enumerate(h, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_SPECIAL | CHM_ENUMERATE_FILES, SendObject,
-                  &st);
+    chm_enumerate(h, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_SPECIAL | CHM_ENUMERATE_FILES, SendObject, &st);
     chm_close(h);
     if (st.Failed || !WriteAll(fd, "E", 1)) ::_exit(3);
     ::_exit(0);
@@ -220,8 +218,7 @@ bool UnpackArchive(const std::string& fileName, std::map<std::string, std::strin
     ::close(fds[0]);
     if (!complete) ::kill(pid, SIGKILL);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
     return ParseStream(stream, objects);
 }
@@ -250,18 +247,25 @@ std::string DecodeEntities(const std::string& s) {
         }
         std::string name = s.substr(i + 1, semi - i - 1);
         uint32_t code = 0;
-        if (name == "amp") code = '&';
-        else if (name == "lt") code = '<';
-        else if (name == "gt") code = '>';
-        else if (name == "quot") code = '"';
-        else if (name == "apos") code = '\'';
-        else if (name == "nbsp") code = 0xA0;
+        if (name == "amp")
+            code = '&';
+        else if (name == "lt")
+            code = '<';
+        else if (name == "gt")
+            code = '>';
+        else if (name == "quot")
+            code = '"';
+        else if (name == "apos")
+            code = '\'';
+        else if (name == "nbsp")
+            code = 0xA0;
         else if (name.size() > 1 && name[0] == '#') {
             bool hex = name[1] == 'x' || name[1] == 'X';
             std::string digits = name.substr(hex ? 2 : 1);
             char* end = nullptr;
             unsigned long v = digits.empty() ? 0 : std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
-            if (end && *end == '\0' && v > 0 && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF)) code = static_cast<uint32_t>(v);
+            if (end && *end == '\0' && v > 0 && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF))
+                code = static_cast<uint32_t>(v);
         }
         if (code == 0) {
             out += s[i];
@@ -286,7 +290,7 @@ TTag ParseTag(const std::string& body) {
     auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; };
     while (i < n && isSpace(body[i])) ++i;
     size_t start = i;
-    while (i < n && !isSpace(body[i]) && body[i] != '/' ) ++i;
+    while (i < n && !isSpace(body[i]) && body[i] != '/') ++i;
     if (i == start && i < n && body[i] == '/') {
         ++i;
         while (i < n && !isSpace(body[i])) ++i;
@@ -367,8 +371,10 @@ std::vector<TSitemapNode> ParseSitemapNodes(const std::string& html) {
         } else if (tag.Name == "param" && inObject && sitemapObject) {
             std::string name = LowerAscii(tag.Attrs["name"]);
             const std::string& value = tag.Attrs["value"];
-            if (name == "name" && current.Name.empty()) current.Name = value;
-            else if (name == "local" && !value.empty()) current.Locals.push_back(value);
+            if (name == "name" && current.Name.empty())
+                current.Name = value;
+            else if (name == "local" && !value.empty())
+                current.Locals.push_back(value);
         } else if (tag.Name == "/object") {
             if (inObject && sitemapObject) stack.back()->push_back(std::move(current));
             inObject = false;
@@ -500,8 +506,7 @@ std::string TChmFile::ResolveLink(const std::string& Base, const std::string& Li
     if (sep != std::string::npos) {
         link = link.substr(sep + 2);
         if (link.empty() || link[0] != '/') link = "/" + link;
-    } else if (link.find(':') != std::string::npos &&
-               link.find(':') < link.find_first_of("/#") ) {
+    } else if (link.find(':') != std::string::npos && link.find(':') < link.find_first_of("/#")) {
         return Link;  // another scheme: not a page of this file
     }
     std::string fragment;
@@ -513,9 +518,12 @@ std::string TChmFile::ResolveLink(const std::string& Base, const std::string& Li
     link = PercentDecode(link);
     std::string base = Base.substr(0, Base.find('#'));
     std::string joined;
-    if (link.empty()) joined = base.empty() ? "/" : base;
-    else if (link[0] == '/') joined = link;
-    else joined = base.substr(0, base.rfind('/') == std::string::npos ? 0 : base.rfind('/') + 1) + link;
+    if (link.empty())
+        joined = base.empty() ? "/" : base;
+    else if (link[0] == '/')
+        joined = link;
+    else
+        joined = base.substr(0, base.rfind('/') == std::string::npos ? 0 : base.rfind('/') + 1) + link;
     // Normalise "." and ".." segments.
     std::vector<std::string> parts;
     size_t at = 0;
@@ -548,11 +556,11 @@ void TChmFile::ReadSystem() {
         std::string data = s.substr(at, len);
         at += len;
         switch (code) {
-            case 0: FContentsFile = ResolveLink("/", CString(data, 0)); break;
-            case 1: FIndexFile = ResolveLink("/", CString(data, 0)); break;
-            case 2: FDefaultTopic = ResolveLink("/", CString(data, 0)); break;
-            case 3: FTitle = EnsureUtf8(CString(data, 0)); break;
-            default: break;
+        case 0: FContentsFile = ResolveLink("/", CString(data, 0)); break;
+        case 1: FIndexFile = ResolveLink("/", CString(data, 0)); break;
+        case 2: FDefaultTopic = ResolveLink("/", CString(data, 0)); break;
+        case 3: FTitle = EnsureUtf8(CString(data, 0)); break;
+        default: break;
         }
     }
 }

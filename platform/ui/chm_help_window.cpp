@@ -42,11 +42,16 @@ QUrl UrlOfTopic(const std::string& Topic) {
 std::string HtmlEscape(const std::string& s) {
     std::string out;
     for (char c : s) {
-        if (c == '<') out += "&lt;";
-        else if (c == '>') out += "&gt;";
-        else if (c == '&') out += "&amp;";
-        else if (c == '"') out += "&quot;";
-        else out += c;
+        if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '&')
+            out += "&amp;";
+        else if (c == '"')
+            out += "&quot;";
+        else
+            out += c;
     }
     return out;
 }
@@ -164,7 +169,8 @@ struct TChmHelpEngine::TImpl {
         });
         QObject::connect(Search, &QLineEdit::textEdited, w,
                          [this](const QString& text) { SelectPrefix(text.toStdString()); });
-        QObject::connect(Search, &QLineEdit::returnPressed, w, [this] { Guarded([&] { DisplaySelected(); }); });
+        QObject::connect(Search, &QLineEdit::returnPressed, w,
+                         [this] { Guarded([&] { DisplaySelected(); }); });
         QObject::connect(List, &QListWidget::itemActivated, w,
                          [this](QListWidgetItem*) { Guarded([&] { DisplaySelected(); }); });
         QObject::connect(display, &QPushButton::clicked, w, [this] { Guarded([&] { DisplaySelected(); }); });
@@ -238,8 +244,10 @@ struct TChmHelpEngine::TImpl {
 
     void SelectPrefix(const std::string& Text) {
         int i = Text.empty() ? -1 : File->FindKeywordPrefix(Text);
-        if (i >= 0) List->setCurrentRow(i);
-        else List->setCurrentRow(-1);
+        if (i >= 0)
+            List->setCurrentRow(i);
+        else
+            List->setCurrentRow(-1);
     }
 
     void DisplaySelected() {
@@ -252,7 +260,8 @@ struct TChmHelpEngine::TImpl {
     void Follow(const std::string& Href) {
         std::string target = TChmFile::ResolveLink(Topic, Href);
         if (target.empty() || target[0] != '/') return;  // not a page of this file
-        if (target.rfind("/#", 0) == 0 || target == "/") target = Topic.substr(0, Topic.find('#')) + target.substr(1);
+        if (target.rfind("/#", 0) == 0 || target == "/")
+            target = Topic.substr(0, Topic.find('#')) + target.substr(1);
         Guarded([&] { ShowTopic(target); });
     }
 };
@@ -294,36 +303,33 @@ bool TChmHelpEngine::Run(const THelpRequest& Request) {
     d.OpenFile(file);
     d.EnsureWindow();
     switch (Request.Command) {
-        case hcDisplayTopic:
-            d.ShowTopic(topic.empty() ? d.File->DefaultTopic() : TChmFile::ResolveLink("/", topic));
-            break;
-        case hcContext: {
-            std::string page = d.File->TopicOfContext(Request.Context);
-            if (page.empty())
-                throw EInOutError("The help file \"" + d.File->FileName() + "\" has no topic for help context " +
-                                  std::to_string(Request.Context) + ".");
-            d.ShowTopic(page);
-            break;
+    case hcDisplayTopic:
+        d.ShowTopic(topic.empty() ? d.File->DefaultTopic() : TChmFile::ResolveLink("/", topic));
+        break;
+    case hcContext: {
+        std::string page = d.File->TopicOfContext(Request.Context);
+        if (page.empty())
+            throw EInOutError("The help file \"" + d.File->FileName() + "\" has no topic for help context " +
+                              std::to_string(Request.Context) + ".");
+        d.ShowTopic(page);
+        break;
+    }
+    case hcTableOfContents: d.Tabs->setCurrentIndex(0); break;
+    case hcKeywordLookup: {
+        d.Tabs->setCurrentIndex(1);
+        int i = d.File->FindKeyword(Request.Text);
+        d.Search->setText(
+            QString::fromStdString(i >= 0 ? d.File->Index()[static_cast<size_t>(i)].Keyword : Request.Text));
+        if (i >= 0) {
+            d.List->setCurrentRow(i);
+            d.DisplaySelected();
+        } else {
+            // Not found: the index shows, open at the nearest keyword.
+            d.SelectPrefix(Request.Text);
         }
-        case hcTableOfContents:
-            d.Tabs->setCurrentIndex(0);
-            break;
-        case hcKeywordLookup: {
-            d.Tabs->setCurrentIndex(1);
-            int i = d.File->FindKeyword(Request.Text);
-            d.Search->setText(QString::fromStdString(i >= 0 ? d.File->Index()[static_cast<size_t>(i)].Keyword
-                                                            : Request.Text));
-            if (i >= 0) {
-                d.List->setCurrentRow(i);
-                d.DisplaySelected();
-            } else {
-                // Not found: the index shows, open at the nearest keyword.
-                d.SelectPrefix(Request.Text);
-            }
-            break;
-        }
-        case hcCloseAll:
-            break;
+        break;
+    }
+    case hcCloseAll: break;
     }
     d.ShowWindow();
     return true;
@@ -347,7 +353,9 @@ void TChmHelpEngine::CloseAll() {
 
 bool TChmHelpEngine::WindowShowing() const { return FImpl->Window && FImpl->Window->isVisible(); }
 
-std::string TChmHelpEngine::CurrentFile() const { return FImpl->File ? FImpl->File->FileName() : std::string(); }
+std::string TChmHelpEngine::CurrentFile() const {
+    return FImpl->File ? FImpl->File->FileName() : std::string();
+}
 
 std::string TChmHelpEngine::CurrentTopic() const { return FImpl->Window ? FImpl->Topic : std::string(); }
 

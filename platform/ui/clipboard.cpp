@@ -45,8 +45,10 @@ public:
         for (const auto& [format, bytes] : Data) {
             const QString type = MimeOf(format);
             if (type.isEmpty()) continue;
-            if (type == "text/plain") mime->setText(ToQString(bytes));
-            else mime->setData(type, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+            if (type == "text/plain")
+                mime->setText(ToQString(bytes));
+            else
+                mime->setData(type, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
         }
         QApplication::clipboard()->setMimeData(mime);
     }
@@ -59,9 +61,12 @@ public:
         for (const QString& type : mime->formats()) {
             const QByteArray bytes = mime->data(type);
             const std::string data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-            if (type == "text/plain") result[CF_TEXT] = FromQString(mime->text());
-            else if (type == "application/x-sylk") result[CF_SYLK] = data;
-            else if (type == "text/html") result[RegisterClipboardFormat("HTML Format")] = data;
+            if (type == "text/plain")
+                result[CF_TEXT] = FromQString(mime->text());
+            else if (type == "application/x-sylk")
+                result[CF_SYLK] = data;
+            else if (type == "text/html")
+                result[RegisterClipboardFormat("HTML Format")] = data;
             else if (type.startsWith("application/x-taskmoor-"))
                 result[RegisterClipboardFormat(FromQString(type.mid(23)))] = data;
         }
@@ -145,7 +150,8 @@ void TClipboard::SetAsText(const std::string& Value) { Put(CF_TEXT, Value); }
 
 bool TClipboard::HasFormat(unsigned Format) {
     const auto data = ClipboardService().GetData();
-    if (Format == CF_TEXT || Format == CF_UNICODETEXT) return data.count(CF_TEXT) || data.count(CF_UNICODETEXT);
+    if (Format == CF_TEXT || Format == CF_UNICODETEXT)
+        return data.count(CF_TEXT) || data.count(CF_UNICODETEXT);
     return data.count(Format) != 0;
 }
 

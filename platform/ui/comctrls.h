@@ -439,8 +439,8 @@ private:
     int FUpdateCount = 0;
 };
 
-TASKMOOR_ENUM(THitTest, htAbove, htBelow, htNowhere, htOnItem, htOnButton, htOnIcon,
-              htOnIndent, htOnLabel, htOnRight, htOnStateIcon, htToLeft, htToRight)
+TASKMOOR_ENUM(THitTest, htAbove, htBelow, htNowhere, htOnItem, htOnButton, htOnIcon, htOnIndent, htOnLabel,
+              htOnRight, htOnStateIcon, htToLeft, htToRight)
 using THitTests = TSet<THitTest>;
 
 using TTVChangedEvent = TEvent<TObject*, TTreeNode*>;

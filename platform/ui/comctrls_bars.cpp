@@ -210,7 +210,8 @@ void TToolButton::Publish(TPublisher<TToolButton>& p) {
 // ---- TToolBar -------------------------------------------------------------------------------------
 
 TToolBar::TToolBar(TComponent* AOwner) : TCustomControl(AOwner) {
-    SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque});
+    SetControlStyle(
+        TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque});
     SetBounds(0, 0, 150, 29);
     SetAlign(alTop);
     SetColor(clBtnFace);
@@ -394,7 +395,9 @@ void TStatusPanel::Assign(TPersistent* Source) {
     TCollectionItem::Assign(Source);
 }
 
-std::string TStatusPanel::GetDisplayName() const { return FText.empty() ? TCollectionItem::GetDisplayName() : FText; }
+std::string TStatusPanel::GetDisplayName() const {
+    return FText.empty() ? TCollectionItem::GetDisplayName() : FText;
+}
 
 void TStatusPanel::Publish(TPublisher<TStatusPanel>& p) {
     p.Property("Text", &TStatusPanel::Text, &TStatusPanel::SetText);
@@ -473,8 +476,8 @@ void TStatusBar::Paint() {
         c->Brush()->SetStyle(bsSolid);
     };
     if (FSimplePanel || FPanels->Count() == 0) {
-        drawPanel(Rect(0, 2, all.Right, all.Bottom), FSimplePanel ? FSimpleText : std::string(), taLeftJustify,
-                  FSimplePanel ? pbNone : pbLowered);
+        drawPanel(Rect(0, 2, all.Right, all.Bottom), FSimplePanel ? FSimpleText : std::string(),
+                  taLeftJustify, FSimplePanel ? pbNone : pbLowered);
     } else {
         for (int i = 0; i < FPanels->Count(); ++i) {
             TStatusPanel* p = FPanels->Items(i);

@@ -10,8 +10,8 @@
 // ---- TTabSheet -----------------------------------------------------------------------------------
 
 TTabSheet::TTabSheet(TComponent* AOwner) : TCustomControl(AOwner) {
-    SetControlStyle(TControlStyle{csAcceptsControls, csClickEvents, csSetCaption, csDoubleClicks,
-                                  csNoDesignVisible});
+    SetControlStyle(
+        TControlStyle{csAcceptsControls, csClickEvents, csSetCaption, csDoubleClicks, csNoDesignVisible});
     SetAlign(alClient);
     SetVisible(false);
     SetColor(clBtnFace);
@@ -85,8 +85,10 @@ void TTabSheet::CMTextChanged(TMessage& Message) {
 void TTabSheet::VisibleChanged() {
     TCustomControl::VisibleChanged();
     if (ComponentState().Contains(csDestroying)) return;
-    if (Visible()) FOnShow(this);
-    else FOnHide(this);
+    if (Visible())
+        FOnShow(this);
+    else
+        FOnHide(this);
 }
 
 void TTabSheet::Publish(TPublisher<TTabSheet>& p) {
@@ -126,8 +128,10 @@ void TPageControl::InsertPage(TTabSheet* Page) {
     FPages.push_back(Page);
     Page->FPageControl = this;
     Page->FreeNotification(this);
-    if (!FActivePage && Page->TabVisible()) ChangeActivePage(Page);
-    else Page->SetVisible(Page == FActivePage);
+    if (!FActivePage && Page->TabVisible())
+        ChangeActivePage(Page);
+    else
+        Page->SetVisible(Page == FActivePage);
     Invalidate();
 }
 
@@ -171,8 +175,10 @@ void TPageControl::SetActivePage(TTabSheet* Page) {
 int TPageControl::ActivePageIndex() const { return FActivePage ? FActivePage->PageIndex() : -1; }
 
 void TPageControl::SetActivePageIndex(int Value) {
-    if (Value >= 0 && Value < PageCount()) SetActivePage(FPages[static_cast<std::size_t>(Value)]);
-    else SetActivePage(nullptr);
+    if (Value >= 0 && Value < PageCount())
+        SetActivePage(FPages[static_cast<std::size_t>(Value)]);
+    else
+        SetActivePage(nullptr);
 }
 
 std::vector<TTabSheet*> TPageControl::VisibleTabs() const {
@@ -186,7 +192,8 @@ int TPageControl::TabIndex() const { return FActivePage ? FActivePage->TabIndex(
 
 void TPageControl::SetTabIndex(int Value) {
     const auto tabs = VisibleTabs();
-    if (Value >= 0 && Value < static_cast<int>(tabs.size())) ChangeActivePage(tabs[static_cast<std::size_t>(Value)]);
+    if (Value >= 0 && Value < static_cast<int>(tabs.size()))
+        ChangeActivePage(tabs[static_cast<std::size_t>(Value)]);
 }
 
 TTabSheet* TPageControl::FindNextPage(TTabSheet* Current, bool GoForward, bool CheckTabVisible) const {
@@ -228,8 +235,10 @@ void TPageControl::ChangeActivePage(TTabSheet* Page) {
     TCustomForm* form = GetParentForm(this);
     if (form && FActivePage && form->ActiveControl() && FActivePage->ContainsControl(form->ActiveControl())) {
         // The focus leaves the old page first; a handler that keeps it there stops the change.
-        if (CanFocus()) SetFocus();
-        else form->DefocusControl(FActivePage, false);
+        if (CanFocus())
+            SetFocus();
+        else
+            form->DefocusControl(FActivePage, false);
         if (form->ActiveControl() && FActivePage->ContainsControl(form->ActiveControl())) return;
     }
     TTabSheet* old = FActivePage;

@@ -17,7 +17,8 @@ TTreeNode* NodeOf(const QTreeWidgetItem* Item) {
 // The tree widget with the classic dotted lines and plus/minus boxes.
 class TTreeWidget : public TQtScrollHost<QTreeWidget> {
 public:
-    TTreeWidget(TCustomTreeView* View, QWidget* Parent) : TQtScrollHost<QTreeWidget>(View, Parent), FView(View) {}
+    TTreeWidget(TCustomTreeView* View, QWidget* Parent)
+        : TQtScrollHost<QTreeWidget>(View, Parent), FView(View) {}
 
 protected:
     void drawBranches(QPainter* Painter, const QRect& R, const QModelIndex& Index) const override {
@@ -84,8 +85,10 @@ struct TTreeViewImpl {
         item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(Node)));
         Node->FItem = item;
         const int index = Node->Index();
-        if (Node->FParent && Item(Node->FParent)) Item(Node->FParent)->insertChild(index, item);
-        else Widget->insertTopLevelItem(index, item);
+        if (Node->FParent && Item(Node->FParent))
+            Item(Node->FParent)->insertChild(index, item);
+        else
+            Widget->insertTopLevelItem(index, item);
         for (TTreeNode* child : Node->FChildren) AddItem(child);
         item->setExpanded(Node->FExpanded);
     }
@@ -194,8 +197,10 @@ bool TTreeNode::Selected() const {
 void TTreeNode::SetSelected(bool Value) {
     TCustomTreeView* view = TreeView();
     if (!view) return;
-    if (Value) view->SetSelected(this);
-    else if (view->Selected() == this) view->SetSelected(nullptr);
+    if (Value)
+        view->SetSelected(this);
+    else if (view->Selected() == this)
+        view->SetSelected(nullptr);
 }
 
 bool TTreeNode::IsVisible() const {
@@ -249,7 +254,9 @@ TTreeNodes::~TTreeNodes() {
     }
 }
 
-std::vector<TTreeNode*>& TTreeNodes::SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->FChildren : FRoots; }
+std::vector<TTreeNode*>& TTreeNodes::SiblingsOf(TTreeNode* Parent) {
+    return Parent ? Parent->FChildren : FRoots;
+}
 
 int TTreeNodes::Count() const {
     int n = 0;
@@ -282,7 +289,9 @@ TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, int Index, const std::stri
     return node;
 }
 
-TTreeNode* TTreeNodes::Add(TTreeNode* Sibling, const std::string& S) { return AddObject(Sibling, S, nullptr); }
+TTreeNode* TTreeNodes::Add(TTreeNode* Sibling, const std::string& S) {
+    return AddObject(Sibling, S, nullptr);
+}
 
 TTreeNode* TTreeNodes::AddObject(TTreeNode* Sibling, const std::string& S, void* Ptr) {
     TTreeNode* parent = Sibling ? Sibling->Parent() : nullptr;
@@ -293,13 +302,17 @@ TTreeNode* TTreeNodes::AddFirst(TTreeNode* Sibling, const std::string& S) {
     return InternalAdd(Sibling ? Sibling->Parent() : nullptr, 0, S, nullptr);
 }
 
-TTreeNode* TTreeNodes::AddChild(TTreeNode* Parent, const std::string& S) { return AddChildObject(Parent, S, nullptr); }
+TTreeNode* TTreeNodes::AddChild(TTreeNode* Parent, const std::string& S) {
+    return AddChildObject(Parent, S, nullptr);
+}
 
 TTreeNode* TTreeNodes::AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr) {
     return InternalAdd(Parent, static_cast<int>(SiblingsOf(Parent).size()), S, Ptr);
 }
 
-TTreeNode* TTreeNodes::AddChildFirst(TTreeNode* Parent, const std::string& S) { return InternalAdd(Parent, 0, S, nullptr); }
+TTreeNode* TTreeNodes::AddChildFirst(TTreeNode* Parent, const std::string& S) {
+    return InternalAdd(Parent, 0, S, nullptr);
+}
 
 TTreeNode* TTreeNodes::Insert(TTreeNode* Sibling, const std::string& S) {
     if (!Sibling) return Add(nullptr, S);
@@ -356,8 +369,10 @@ TCustomTreeView::~TCustomTreeView() {
 void TCustomTreeView::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     if (FBorderStyle == bsSingle) {
-        if (Ctl3D()) Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else Params.Style |= WS_BORDER;
+        if (Ctl3D())
+            Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            Params.Style |= WS_BORDER;
     }
 }
 
@@ -394,21 +409,22 @@ void TCustomTreeView::CreateWindowHandle(const TCreateParams& Params) {
     if (FSelected)
         if (auto* item = TTreeViewImpl::Item(FSelected)) w->setCurrentItem(item);
     FImpl->Silent = false;
-    QObject::connect(w, &QTreeWidget::currentItemChanged, [this](QTreeWidgetItem* Current, QTreeWidgetItem* Previous) {
-        if (!FImpl || FImpl->Silent) return;
-        TTreeNode* node = NodeOf(Current);
-        if (node == FSelected) return;
-        GuardedCall(this, [this, node, Previous] {
-            if (!CanChange(node)) {
-                FImpl->Silent = true;
-                FImpl->Widget->setCurrentItem(Previous);
-                FImpl->Silent = false;
-                return;
-            }
-            FSelected = node;
-            Change(node);
-        });
-    });
+    QObject::connect(w, &QTreeWidget::currentItemChanged,
+                     [this](QTreeWidgetItem* Current, QTreeWidgetItem* Previous) {
+                         if (!FImpl || FImpl->Silent) return;
+                         TTreeNode* node = NodeOf(Current);
+                         if (node == FSelected) return;
+                         GuardedCall(this, [this, node, Previous] {
+                             if (!CanChange(node)) {
+                                 FImpl->Silent = true;
+                                 FImpl->Widget->setCurrentItem(Previous);
+                                 FImpl->Silent = false;
+                                 return;
+                             }
+                             FSelected = node;
+                             Change(node);
+                         });
+                     });
     auto expansion = [this](QTreeWidgetItem* Item, bool Expanded) {
         if (!FImpl || FImpl->Silent) return;
         TTreeNode* node = NodeOf(Item);
@@ -425,7 +441,8 @@ void TCustomTreeView::CreateWindowHandle(const TCreateParams& Params) {
         });
     };
     QObject::connect(w, &QTreeWidget::itemExpanded, [expansion](QTreeWidgetItem* i) { expansion(i, true); });
-    QObject::connect(w, &QTreeWidget::itemCollapsed, [expansion](QTreeWidgetItem* i) { expansion(i, false); });
+    QObject::connect(w, &QTreeWidget::itemCollapsed,
+                     [expansion](QTreeWidgetItem* i) { expansion(i, false); });
     AttachWidget(w, false);
 }
 
@@ -491,7 +508,8 @@ void TCustomTreeView::FullCollapse() {
 
 TTreeNode* TCustomTreeView::GetNodeAt(int X, int Y) const {
     const THitTests hit = GetHitTestInfoAt(X, Y);
-    if (!hit.Contains(htOnItem) && !hit.Contains(htOnButton) && !hit.Contains(htOnIndent) && !hit.Contains(htOnRight))
+    if (!hit.Contains(htOnItem) && !hit.Contains(htOnButton) && !hit.Contains(htOnIndent) &&
+        !hit.Contains(htOnRight))
         return nullptr;
     QTreeWidget* w = FImpl->Widget;
     const TRect nc = NonClientMargins();
@@ -500,10 +518,14 @@ TTreeNode* TCustomTreeView::GetNodeAt(int X, int Y) const {
 
 THitTests TCustomTreeView::GetHitTestInfoAt(int X, int Y) const {
     THitTests result;
-    if (X < 0) result += htToLeft;
-    else if (X >= ClientWidth()) result += htToRight;
-    if (Y < 0) result += htAbove;
-    else if (Y >= ClientHeight()) result += htBelow;
+    if (X < 0)
+        result += htToLeft;
+    else if (X >= ClientWidth())
+        result += htToRight;
+    if (Y < 0)
+        result += htAbove;
+    else if (Y >= ClientHeight())
+        result += htBelow;
     if (!result.Empty()) return result;
     if (!FImpl) return {htNowhere};
     QTreeWidget* w = FImpl->Widget;
@@ -513,7 +535,8 @@ THitTests TCustomTreeView::GetHitTestInfoAt(int X, int Y) const {
     if (!item) return {htNowhere};
     const QRect r = w->visualItemRect(item);
     if (vp.x() < r.left()) {
-        if (vp.x() >= r.left() - w->indentation() && item->childCount() > 0 && FShowButtons) return {htOnButton};
+        if (vp.x() >= r.left() - w->indentation() && item->childCount() > 0 && FShowButtons)
+            return {htOnButton};
         return {htOnIndent};
     }
     const int tw = QFontMetrics(w->font()).horizontalAdvance(item->text(0)) + 4;

@@ -501,9 +501,13 @@ void TControl::CMMouseLeave(TMessage&) { FOnMouseLeave(this); }
 
 void TControl::Click() { FOnClick(this); }
 void TControl::DblClick() { FOnDblClick(this); }
-void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) { FOnMouseDown(this, Button, Shift, X, Y); }
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    FOnMouseDown(this, Button, Shift, X, Y);
+}
 void TControl::MouseMove(TShiftState Shift, int X, int Y) { FOnMouseMove(this, Shift, X, Y); }
-void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) { FOnMouseUp(this, Button, Shift, X, Y); }
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    FOnMouseUp(this, Button, Shift, X, Y);
+}
 void TControl::Resize() { FOnResize(this); }
 
 bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
@@ -578,7 +582,9 @@ TCustomForm* GetParentForm(const TControl* Control) {
 
 TCustomForm* ValidParentForm(const TControl* Control) {
     TCustomForm* form = GetParentForm(Control);
-    if (!form) throw EInvalidOperation(Format("Control '%s' has no parent window", Control ? Control->Name() : std::string()));
+    if (!form)
+        throw EInvalidOperation(
+            Format("Control '%s' has no parent window", Control ? Control->Name() : std::string()));
     return form;
 }
 

@@ -48,34 +48,32 @@ struct TWindowScrollBars;
 TASKMOOR_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 TASKMOOR_ENUM(TAnchorKind, akLeft, akTop, akRight, akBottom)
 using TAnchors = TSet<TAnchorKind>;
-TASKMOOR_ENUM(TControlStyleElement, csAcceptsControls, csCaptureMouse, csDesignInteractive,
-              csClickEvents, csFramed, csSetCaption, csOpaque, csDoubleClicks, csFixedWidth,
-              csFixedHeight, csNoDesignVisible, csReplicatable, csNoStdEvents,
-              csDisplayDragImage, csReflector, csActionClient, csMenuEvents)
+TASKMOOR_ENUM(TControlStyleElement, csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents,
+              csFramed, csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight,
+              csNoDesignVisible, csReplicatable, csNoStdEvents, csDisplayDragImage, csReflector,
+              csActionClient, csMenuEvents)
 using TControlStyle = TSet<TControlStyleElement>;
-TASKMOOR_ENUM(TControlStateElement, csLButtonDown, csClicked, csPalette, csReadingState,
-              csAlignmentNeeded, csFocusing, csCreating, csPaintCopy, csCustomPaint,
-              csDestroyingHandle, csDocking)
+TASKMOOR_ENUM(TControlStateElement, csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded,
+              csFocusing, csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking)
 using TControlState = TSet<TControlStateElement>;
-TASKMOOR_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign,
-              bdRightToLeftReadingOnly)
+TASKMOOR_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
 // Window borders. Controls use bsNone and bsSingle (TBorderStyle); forms all.
 TASKMOOR_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 using TBorderStyle = TFormBorderStyle;
 
 using TCursor = int16_t;
-constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
-                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9,
-                  crUpArrow = -10, crHourGlass = -11, crDrag = -12, crNoDrop = -13,
-                  crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17,
-                  crNo = -18, crAppStart = -19, crHelp = -20, crHandPoint = -21, crSizeAll = -22;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6,
+                  crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11,
+                  crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15, crMultiDrag = -16,
+                  crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20, crHandPoint = -21,
+                  crSizeAll = -22;
 
 using THelpContext = int;
 
 // What a modal form answers (a button's ModalResult).
 using TModalResult = int;
-constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-                       mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
+constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
+                       mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
 
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
@@ -88,17 +86,15 @@ using TMouseWheelUpDownEvent = TEvent<TObject*, TShiftState, TPoint, bool&>;
 
 // Window styles of TCreateParams.
 constexpr uint32_t WS_OVERLAPPED = 0, WS_POPUP = 0x80000000u, WS_CHILD = 0x40000000u,
-                   WS_VISIBLE = 0x10000000u, WS_DISABLED = 0x08000000u,
-                   WS_CLIPSIBLINGS = 0x04000000u, WS_CLIPCHILDREN = 0x02000000u,
-                   WS_CAPTION = 0x00C00000u, WS_BORDER = 0x00800000u, WS_DLGFRAME = 0x00400000u,
-                   WS_VSCROLL = 0x00200000u, WS_HSCROLL = 0x00100000u, WS_SYSMENU = 0x00080000u,
-                   WS_THICKFRAME = 0x00040000u, WS_MINIMIZEBOX = 0x00020000u,
+                   WS_VISIBLE = 0x10000000u, WS_DISABLED = 0x08000000u, WS_CLIPSIBLINGS = 0x04000000u,
+                   WS_CLIPCHILDREN = 0x02000000u, WS_CAPTION = 0x00C00000u, WS_BORDER = 0x00800000u,
+                   WS_DLGFRAME = 0x00400000u, WS_VSCROLL = 0x00200000u, WS_HSCROLL = 0x00100000u,
+                   WS_SYSMENU = 0x00080000u, WS_THICKFRAME = 0x00040000u, WS_MINIMIZEBOX = 0x00020000u,
                    WS_MAXIMIZEBOX = 0x00010000u, WS_TABSTOP = 0x00010000u;
 constexpr uint32_t WS_EX_DLGMODALFRAME = 0x1, WS_EX_TOPMOST = 0x8, WS_EX_TRANSPARENT = 0x20,
                    WS_EX_TOOLWINDOW = 0x80, WS_EX_WINDOWEDGE = 0x100, WS_EX_CLIENTEDGE = 0x200,
-                   WS_EX_CONTEXTHELP = 0x400, WS_EX_RTLREADING = 0x2000,
-                   WS_EX_LEFTSCROLLBAR = 0x4000, WS_EX_STATICEDGE = 0x20000,
-                   WS_EX_APPWINDOW = 0x40000;
+                   WS_EX_CONTEXTHELP = 0x400, WS_EX_RTLREADING = 0x2000, WS_EX_LEFTSCROLLBAR = 0x4000,
+                   WS_EX_STATICEDGE = 0x20000, WS_EX_APPWINDOW = 0x40000;
 constexpr uint32_t CS_DBLCLKS = 0x8, CS_SAVEBITS = 0x800;
 
 // What CreateWnd makes the window from. A window with WS_POPUP, or without

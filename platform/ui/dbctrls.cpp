@@ -30,7 +30,8 @@ bool ValueMatch(const std::string& Values, const std::string& Text) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t semi = Values.find(';', start);
-        const std::string part = Values.substr(start, semi == std::string::npos ? std::string::npos : semi - start);
+        const std::string part =
+            Values.substr(start, semi == std::string::npos ? std::string::npos : semi - start);
         if (AnsiSameText(Trim(part), Text)) return true;
         if (semi == std::string::npos) return false;
         start = semi + 1;
@@ -72,7 +73,8 @@ void TDBText::DataChange(TObject*) {
 
 void TDBText::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomLabel::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
+        FDataLink->SetDataSource(nullptr);
 }
 
 void TDBText::Publish(TPublisher<TDBText>& p) {
@@ -214,15 +216,19 @@ void TDBEdit::WMPaste(TMessage&) { FDataLink->Edit(); }
 void TDBEdit::WMCut(TMessage&) { FDataLink->Edit(); }
 
 void TDBEdit::Dispatch(TMessage& Message) {
-    if (Message.Msg == WM_PASTE) WMPaste(Message);
-    else if (Message.Msg == WM_CUT) WMCut(Message);
-    else if (Message.Msg == WM_UNDO) FDataLink->Edit();
+    if (Message.Msg == WM_PASTE)
+        WMPaste(Message);
+    else if (Message.Msg == WM_CUT)
+        WMCut(Message);
+    else if (Message.Msg == WM_UNDO)
+        FDataLink->Edit();
     TCustomEdit::Dispatch(Message);
 }
 
 void TDBEdit::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomEdit::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
+        FDataLink->SetDataSource(nullptr);
 }
 
 void TDBEdit::Publish(TPublisher<TDBEdit>& p) {
@@ -337,8 +343,10 @@ void TDBMemo::KeyPress(char32_t& Key) {
 }
 
 void TDBMemo::DblClick() {
-    if (!FMemoLoaded) LoadMemo();
-    else TCustomMemo::DblClick();
+    if (!FMemoLoaded)
+        LoadMemo();
+    else
+        TCustomMemo::DblClick();
 }
 
 void TDBMemo::DoExit() {
@@ -361,7 +369,8 @@ void TDBMemo::Dispatch(TMessage& Message) {
 
 void TDBMemo::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomMemo::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
+        FDataLink->SetDataSource(nullptr);
 }
 
 void TDBMemo::Publish(TPublisher<TDBMemo>& p) {
@@ -435,8 +444,10 @@ void TDBCheckBox::UpdateData(TObject*) {
         f->SetAsBoolean(Checked());
     } else {
         const std::string value = FirstValue(Checked() ? FValueCheck : FValueUncheck);
-        if (value.empty()) f->Clear();
-        else f->SetText(value);
+        if (value.empty())
+            f->Clear();
+        else
+            f->SetText(value);
     }
 }
 
@@ -448,8 +459,10 @@ void TDBCheckBox::Toggle() {
 
 void TDBCheckBox::KeyPress(char32_t& Key) {
     TCustomCheckBox::KeyPress(Key);
-    if (Key == 8 || Key == U' ') FDataLink->Edit();
-    else if (Key == 27) FDataLink->Reset();
+    if (Key == 8 || Key == U' ')
+        FDataLink->Edit();
+    else if (Key == 27)
+        FDataLink->Reset();
 }
 
 void TDBCheckBox::DoExit() {
@@ -471,7 +484,8 @@ void TDBCheckBox::FocusRequest(TFieldDataLink*, bool& Handled) {
 
 void TDBCheckBox::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomCheckBox::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
+        FDataLink->SetDataSource(nullptr);
 }
 
 void TDBCheckBox::Publish(TPublisher<TDBCheckBox>& p) {

@@ -174,8 +174,8 @@ private:
 };
 
 // ---- Navigator ---------------------------------------------------------------------------------------
-TASKMOOR_ENUM(TNavigateBtn, nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost,
-              nbCancel, nbRefresh)
+TASKMOOR_ENUM(TNavigateBtn, nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel,
+              nbRefresh)
 using TButtonSet = TSet<TNavigateBtn>;
 // (Sender, Button)
 using ENavClick = TEvent<TObject*, TNavigateBtn>;
@@ -266,8 +266,8 @@ private:
     void LayoutButtons(int Width, int Height);
     std::unique_ptr<TNavDataLink> FDataLink;
     TNavButton* FButtons[10] = {};
-    TButtonSet FVisibleButtons{nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost,
-                               nbCancel, nbRefresh};
+    TButtonSet FVisibleButtons{nbFirst,  nbPrior, nbNext, nbLast,   nbInsert,
+                               nbDelete, nbEdit,  nbPost, nbCancel, nbRefresh};
     std::unique_ptr<TStringList> FHints;
     bool FConfirmDelete = true;
     bool FFlat = false;

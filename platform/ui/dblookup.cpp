@@ -116,8 +116,7 @@ void TPopupDataList::ListLinkActiveChanged() {
         FLockPosition = true;
         try {
             DataSet()->Locate(FKeyFieldName, FKeyValue, {});
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
         FLockPosition = false;
     }
     ListLinkDataChanged();
@@ -171,7 +170,8 @@ void TPopupDataList::SelectKeyValue(const Variant& Value) {
 
 std::string TPopupDataList::SelectedItem() const {
     if (!ListActive() || FListFields.empty()) return std::string();
-    TField* f = FListFields[static_cast<size_t>(std::min<int>(FListFieldIndex, static_cast<int>(FListFields.size()) - 1))];
+    TField* f = FListFields[static_cast<size_t>(
+        std::min<int>(FListFieldIndex, static_cast<int>(FListFields.size()) - 1))];
     if (FSelectedRow >= 0) {
         const int active = FListLink->ActiveRecord();
         FListLink->SetActiveRecord(FSelectedRow);
@@ -219,7 +219,8 @@ void TPopupDataList::MoveAndSelect(int Distance) {
 
 void TPopupDataList::ProcessSearchKey(char32_t Key) {
     if (!ListActive() || FListFields.empty()) return;
-    TField* f = FListFields[static_cast<size_t>(std::min<int>(FListFieldIndex, static_cast<int>(FListFields.size()) - 1))];
+    TField* f = FListFields[static_cast<size_t>(
+        std::min<int>(FListFieldIndex, static_cast<int>(FListFields.size()) - 1))];
     if (Key == 8 || Key == 27) {
         FSearchText.clear();
         return;
@@ -306,12 +307,13 @@ void TPopupDataList::Paint() {
                 std::string text;
                 try {
                     text = f->DisplayText();
-                } catch (const Exception&) {
-                }
+                } catch (const Exception&) {}
                 TRect textRect = Rect(cell.Left + 2, cell.Top + 1, cell.Right - 2, cell.Bottom);
                 unsigned flags = DT_SINGLELINE | DT_NOPREFIX;
-                if (f->Alignment() == taRightJustify) flags |= DT_RIGHT;
-                else if (f->Alignment() == taCenter) flags |= DT_CENTER;
+                if (f->Alignment() == taRightJustify)
+                    flags |= DT_RIGHT;
+                else if (f->Alignment() == taCenter)
+                    flags |= DT_CENTER;
                 canvas->Brush()->SetStyle(bsClear);
                 DrawText(canvas, text, textRect, flags);
                 canvas->Brush()->SetStyle(bsSolid);
@@ -373,8 +375,10 @@ void TPopupDataList::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 
 void TPopupDataList::MouseMove(TShiftState Shift, int X, int Y) {
     if (FTracking && ListActive()) {
-        if (Y < 0) MoveAndSelect(FSelectedRow >= 0 ? -1 : 0);
-        else if (Y >= ClientHeight()) MoveAndSelect(FSelectedRow >= 0 ? 1 : 0);
+        if (Y < 0)
+            MoveAndSelect(FSelectedRow >= 0 ? -1 : 0);
+        else if (Y >= ClientHeight())
+            MoveAndSelect(FSelectedRow >= 0 ? 1 : 0);
         else {
             const int row = RowAt(Y);
             if (row >= 0 && row < FListLink->RecordCount() && row != FSelectedRow) SelectRow(row);
@@ -447,9 +451,12 @@ void TPopupDataList::WMVScroll(TMessage& Message) {
             const int track = info.nTrackPos;
             if ((track & 0xFFFF) == pos) pos = track;
             if (ds->IsSequenced() && ds->RecordCount() >= 0) {
-                if (pos <= 1) ds->First();
-                else if (pos >= ds->RecordCount()) ds->Last();
-                else ds->SetRecNo(pos);
+                if (pos <= 1)
+                    ds->First();
+                else if (pos >= ds->RecordCount())
+                    ds->Last();
+                else
+                    ds->SetRecNo(pos);
             } else {
                 switch (pos) {
                 case 0: ds->First(); break;
@@ -472,8 +479,10 @@ void TPopupDataList::WMVScroll(TMessage& Message) {
 }
 
 void TPopupDataList::Dispatch(TMessage& Message) {
-    if (Message.Msg == WM_VSCROLL) WMVScroll(Message);
-    else inherited::Dispatch(Message);
+    if (Message.Msg == WM_VSCROLL)
+        WMVScroll(Message);
+    else
+        inherited::Dispatch(Message);
 }
 
 // ---- Window --------------------------------------------------------------------------------
@@ -497,10 +506,12 @@ void TPopupDataList::Notification(TComponent* AComponent, TOperation Operation) 
 }
 
 void TPopupDataList::Publish(TPublisher<TPopupDataList>& p) {
-    p.Property("KeyField", [](TPopupDataList& l) { return l.KeyField(); },
-               [](TPopupDataList& l, const std::string& v) { l.SetKeyField(v); });
-    p.Property("ListField", [](TPopupDataList& l) { return l.ListField(); },
-               [](TPopupDataList& l, const std::string& v) { l.SetListField(v); });
+    p.Property(
+        "KeyField", [](TPopupDataList& l) { return l.KeyField(); },
+        [](TPopupDataList& l, const std::string& v) { l.SetKeyField(v); });
+    p.Property(
+        "ListField", [](TPopupDataList& l) { return l.ListField(); },
+        [](TPopupDataList& l, const std::string& v) { l.SetListField(v); });
     p.Property("ListFieldIndex", &TPopupDataList::ListFieldIndex, &TPopupDataList::SetListFieldIndex);
     p.Property("ListSource", &TPopupDataList::ListSource, &TPopupDataList::SetListSource);
     p.Property("RowCount", &TPopupDataList::RowCount, &TPopupDataList::SetRowCount);

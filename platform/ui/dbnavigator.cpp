@@ -116,14 +116,16 @@ void TNavButton::Paint() {
 // ---- TDBNavigator -------------------------------------------------------------------------------------
 
 std::string TDBNavigator::DefaultHint(TNavigateBtn Index) {
-    static const char* const hints[] = {"First record", "Prior record", "Next record", "Last record",
+    static const char* const hints[] = {"First record",  "Prior record",  "Next record", "Last record",
                                         "Insert record", "Delete record", "Edit record", "Post edit",
-                                        "Cancel edit", "Refresh data"};
+                                        "Cancel edit",   "Refresh data"};
     return hints[Index];
 }
 
 TDBNavigator::TDBNavigator(TComponent* AOwner)
-    : TCustomPanel(AOwner), FDataLink(std::make_unique<TNavDataLink>(this)), FHints(std::make_unique<TStringList>()) {
+    : TCustomPanel(AOwner),
+      FDataLink(std::make_unique<TNavDataLink>(this)),
+      FHints(std::make_unique<TStringList>()) {
     SetControlStyle(ControlStyle() - csAcceptsControls - csSetCaption + csOpaque);
     SetBevelOuter(bvNone);
     SetBevelInner(bvNone);

@@ -108,7 +108,8 @@ public:
                 });
             } else {
                 const TModalResult result = ModalResultOf(button);
-                QObject::connect(push, &QPushButton::clicked, &dialog, [&dialog, result] { dialog.done(result); });
+                QObject::connect(push, &QPushButton::clicked, &dialog,
+                                 [&dialog, result] { dialog.done(result); });
             }
             row->addWidget(push);
         }
@@ -187,18 +188,24 @@ TMessageBoxRequest MakeRequest(const std::string& Msg, TMsgDlgType DlgType, TMsg
     r.DlgType = DlgType;
     r.Buttons = Buttons.Empty() ? TMsgDlgButtons{mbOK} : Buttons;
     r.HelpContext = HelpCtx;
-    if (r.Buttons.Contains(mbOK)) r.DefaultButton = mbOK;
-    else if (r.Buttons.Contains(mbYes)) r.DefaultButton = mbYes;
+    if (r.Buttons.Contains(mbOK))
+        r.DefaultButton = mbOK;
+    else if (r.Buttons.Contains(mbYes))
+        r.DefaultButton = mbYes;
     else
         for (int b = mbYes; b <= mbHelp; ++b)
             if (r.Buttons.Contains(static_cast<TMsgDlgBtn>(b))) {
                 r.DefaultButton = static_cast<TMsgDlgBtn>(b);
                 break;
             }
-    if (r.Buttons.Contains(mbCancel)) r.CancelButton = mbCancel;
-    else if (r.Buttons.Contains(mbNo)) r.CancelButton = mbNo;
-    else if (r.Buttons.Contains(mbOK)) r.CancelButton = mbOK;
-    else r.CancelButton = r.DefaultButton;
+    if (r.Buttons.Contains(mbCancel))
+        r.CancelButton = mbCancel;
+    else if (r.Buttons.Contains(mbNo))
+        r.CancelButton = mbNo;
+    else if (r.Buttons.Contains(mbOK))
+        r.CancelButton = mbOK;
+    else
+        r.CancelButton = r.DefaultButton;
     return r;
 }
 

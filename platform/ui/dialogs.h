@@ -17,8 +17,8 @@
 #include "platform/ui/forms.h"
 
 TASKMOOR_ENUM(TMsgDlgType, mtWarning, mtError, mtInformation, mtConfirmation, mtCustom)
-TASKMOOR_ENUM(TMsgDlgBtn, mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll,
-              mbNoToAll, mbYesToAll, mbHelp)
+TASKMOOR_ENUM(TMsgDlgBtn, mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll,
+              mbYesToAll, mbHelp)
 using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 
 inline const TMsgDlgButtons mbYesNoCancel{mbYes, mbNo, mbCancel};
@@ -54,8 +54,7 @@ public:
     // Shows the box modally; answers the modal result of the button chosen.
     virtual TModalResult MessageBox(const TMessageBoxRequest& Request) = 0;
     // Asks for a line of text; true and Value changed when confirmed.
-    virtual bool InputQuery(const std::string& Caption, const std::string& Prompt,
-                            std::string& Value) = 0;
+    virtual bool InputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) = 0;
 };
 // Makes the beeps.
 class TSoundService {
@@ -72,16 +71,14 @@ TSoundService* SetSoundService(TSoundService* Service);
 
 // The box for Msg with the type's caption and the buttons; answers the
 // modal result.
-int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
-               THelpContext HelpCtx);
-int MessageDlgPos(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
-                  THelpContext HelpCtx, int X, int Y);
+int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, THelpContext HelpCtx);
+int MessageDlgPos(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, THelpContext HelpCtx,
+                  int X, int Y);
 // An OK box with the application's title.
 void ShowMessage(const std::string& Msg);
 bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value);
 // The text entered, or ADefault when cancelled.
-std::string InputBox(const std::string& ACaption, const std::string& APrompt,
-                     const std::string& ADefault);
+std::string InputBox(const std::string& ACaption, const std::string& APrompt, const std::string& ADefault);
 // Sound types of MessageBeep: 0 (default), MB_ICONSTOP, ... or 0xFFFFFFFF.
 void MessageBeep(unsigned Type);
 void Beep();

@@ -103,8 +103,10 @@ int DrawText(TCanvas* Canvas, const std::string& Text, TRect& Rect, unsigned For
     const QFontMetrics fm(font);
     const int lineHeight = fm.height();
     QString text = ToQString(Text);
-    if (Format & DT_EXPANDTABS) text = ExpandTabs(text);
-    else text.replace('\t', ' ');
+    if (Format & DT_EXPANDTABS)
+        text = ExpandTabs(text);
+    else
+        text.replace('\t', ' ');
 
     // Lines and their accelerator marks.
     std::vector<TTextLine> lines;
@@ -129,7 +131,8 @@ int DrawText(TCanvas* Canvas, const std::string& Text, TRect& Rect, unsigned For
         for (const QString& para : paragraphs) {
             if (Format & DT_WORDBREAK) {
                 // Wrap the visible text; the accelerator is looked up again per line.
-                for (const QString& l : Wrap(para, std::max(1, Rect.Width()), fm, (Format & DT_EDITCONTROL) != 0))
+                for (const QString& l :
+                     Wrap(para, std::max(1, Rect.Width()), fm, (Format & DT_EDITCONTROL) != 0))
                     addLine(l);
             } else {
                 addLine(para);
@@ -162,8 +165,10 @@ int DrawText(TCanvas* Canvas, const std::string& Text, TRect& Rect, unsigned For
     if (!p) return height;
     int y = Rect.Top;
     if (Format & DT_SINGLELINE) {
-        if (Format & DT_VCENTER) y = Rect.Top + (Rect.Height() - lineHeight) / 2;
-        else if (Format & DT_BOTTOM) y = Rect.Bottom - lineHeight;
+        if (Format & DT_VCENTER)
+            y = Rect.Top + (Rect.Height() - lineHeight) / 2;
+        else if (Format & DT_BOTTOM)
+            y = Rect.Bottom - lineHeight;
     }
     if (!(Format & DT_NOCLIP)) p->setClipRect(ToQRect(Rect), Qt::IntersectClip);
     p->setFont(font);
@@ -174,8 +179,10 @@ int DrawText(TCanvas* Canvas, const std::string& Text, TRect& Rect, unsigned For
     for (const TTextLine& l : lines) {
         const int w = fm.horizontalAdvance(l.Text);
         int x = Rect.Left;
-        if (Format & DT_CENTER) x = Rect.Left + (Rect.Width() - w) / 2;
-        else if (Format & DT_RIGHT) x = Rect.Right - w;
+        if (Format & DT_CENTER)
+            x = Rect.Left + (Rect.Width() - w) / 2;
+        else if (Format & DT_RIGHT)
+            x = Rect.Right - w;
         if (opaque) p->fillRect(QRect(x, y, w, lineHeight), back);
         p->drawText(QPoint(x, y + fm.ascent()), l.Text);
         if (l.Underline >= 0 && l.Underline < l.Text.size()) {
@@ -275,7 +282,9 @@ void DrawArrow(QPainter* p, const TRect& r, unsigned kind, const QColor& color) 
         case DFCS_SCROLLUP: p->fillRect(QRect(cx - i, top + i, 2 * i + 1, 1), color); break;
         case DFCS_SCROLLLEFT: p->fillRect(QRect(left + i, cy - i, 1, 2 * i + 1), color); break;
         case DFCS_SCROLLRIGHT: p->fillRect(QRect(left + size - 1 - i, cy - i, 1, 2 * i + 1), color); break;
-        default: p->fillRect(QRect(cx - i, top + size - 1 - i, 2 * i + 1, 1), color); break;  // down, combo box
+        default:
+            p->fillRect(QRect(cx - i, top + size - 1 - i, 2 * i + 1, 1), color);
+            break;  // down, combo box
         }
     }
 }
@@ -291,7 +300,8 @@ void DrawCheckMark(QPainter* p, const TRect& box, const QColor& color) {
         const int py = oy + static_cast<int>((y + 1) * scale);
         p->fillRect(QRect(px, py, std::max(1, static_cast<int>(scale + 0.5)), thick), color);
     };
-    const double pts[][2] = {{0.5, 2.5}, {1.5, 3.5}, {2.5, 4.5}, {3.5, 3.5}, {4.5, 2.5}, {5.5, 1.5}, {6.5, 0.5}};
+    const double pts[][2] = {{0.5, 2.5}, {1.5, 3.5}, {2.5, 4.5}, {3.5, 3.5},
+                             {4.5, 2.5}, {5.5, 1.5}, {6.5, 0.5}};
     for (const auto& pt : pts) col(pt[0], pt[1]);
 }
 
@@ -319,7 +329,8 @@ bool DrawFrameControl(TCanvas* Canvas, TRect& Rect, unsigned Type, unsigned Stat
         }
         // Check boxes and radio buttons: a square centred in the rectangle.
         const int side = std::min(Rect.Width(), Rect.Height());
-        TRect box = Bounds(Rect.Left + (Rect.Width() - side) / 2, Rect.Top + (Rect.Height() - side) / 2, side, side);
+        TRect box =
+            Bounds(Rect.Left + (Rect.Width() - side) / 2, Rect.Top + (Rect.Height() - side) / 2, side, side);
         const QColor face = (inactive || pushed) ? ToQColor(clBtnFace) : ToQColor(clWindow);
         const QColor mark = inactive ? ToQColor(clGrayText) : ToQColor(clWindowText);
         if (!p) return true;
@@ -348,7 +359,8 @@ bool DrawFrameControl(TCanvas* Canvas, TRect& Rect, unsigned Type, unsigned Stat
         }
         p->fillRect(ToQRect(inner), face);
         if (State & (DFCS_CHECKED | DFCS_BUTTON3STATE)) {
-            const QColor c = (kind == DFCS_BUTTON3STATE && !(State & DFCS_CHECKED)) ? ToQColor(clGrayText) : mark;
+            const QColor c =
+                (kind == DFCS_BUTTON3STATE && !(State & DFCS_CHECKED)) ? ToQColor(clGrayText) : mark;
             if (State & DFCS_CHECKED || kind == DFCS_BUTTON3STATE) DrawCheckMark(p, inner, c);
         }
         return true;

@@ -29,8 +29,10 @@ void DisposeWidget(QWidget* Widget) {
     if (!Widget) return;
     Widget->hide();
     // A widget may be inside its own event: leave it to the event loop.
-    if (GDepth > 0) Widget->deleteLater();
-    else delete Widget;
+    if (GDepth > 0)
+        Widget->deleteLater();
+    else
+        delete Widget;
 }
 
 void HandleGuardedException(TObject* Sender) {
@@ -42,8 +44,7 @@ void HandleGuardedException(TObject* Sender) {
         throw;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 bool TNativeEvent::RunDefault(QEvent* Other) {
@@ -91,7 +92,9 @@ namespace {
 // Keeps the input state of the event for GetKeyState while it is handled.
 class TInputScope {
 public:
-    TInputScope(Qt::KeyboardModifiers m, Qt::MouseButtons b) : FSaved(SaveInputState()) { NoteInputState(m, b); }
+    TInputScope(Qt::KeyboardModifiers m, Qt::MouseButtons b) : FSaved(SaveInputState()) {
+        NoteInputState(m, b);
+    }
     ~TInputScope() { RestoreInputState(FSaved); }
 
 private:
@@ -216,16 +219,22 @@ bool RouteMouse(TWinControl* c, QWidget* w, IWidgetHost* host, QMouseEvent* e) {
     const Qt::MouseButton b = e->button();
     switch (e->type()) {
     case QEvent::MouseButtonPress:
-        msg = b == Qt::LeftButton ? WM_LBUTTONDOWN : b == Qt::RightButton ? WM_RBUTTONDOWN
-              : b == Qt::MiddleButton ? WM_MBUTTONDOWN : 0;
+        msg = b == Qt::LeftButton     ? WM_LBUTTONDOWN
+              : b == Qt::RightButton  ? WM_RBUTTONDOWN
+              : b == Qt::MiddleButton ? WM_MBUTTONDOWN
+                                      : 0;
         break;
     case QEvent::MouseButtonRelease:
-        msg = b == Qt::LeftButton ? WM_LBUTTONUP : b == Qt::RightButton ? WM_RBUTTONUP
-              : b == Qt::MiddleButton ? WM_MBUTTONUP : 0;
+        msg = b == Qt::LeftButton     ? WM_LBUTTONUP
+              : b == Qt::RightButton  ? WM_RBUTTONUP
+              : b == Qt::MiddleButton ? WM_MBUTTONUP
+                                      : 0;
         break;
     case QEvent::MouseButtonDblClick:
-        msg = b == Qt::LeftButton ? WM_LBUTTONDBLCLK : b == Qt::RightButton ? WM_RBUTTONDBLCLK
-              : b == Qt::MiddleButton ? WM_MBUTTONDBLCLK : 0;
+        msg = b == Qt::LeftButton     ? WM_LBUTTONDBLCLK
+              : b == Qt::RightButton  ? WM_RBUTTONDBLCLK
+              : b == Qt::MiddleButton ? WM_MBUTTONDBLCLK
+                                      : 0;
         break;
     case QEvent::MouseMove: msg = WM_MOUSEMOVE; break;
     default: break;

@@ -61,8 +61,10 @@ void TCustomPanel::SetAlignment(TAlignment Value) {
 void TCustomPanel::CreateParams(TCreateParams& Params) {
     TCustomControl::CreateParams(Params);
     if (FBorderStyle == bsSingle) {
-        if (Ctl3D()) Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else Params.Style |= WS_BORDER;
+        if (Ctl3D())
+            Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            Params.Style |= WS_BORDER;
     }
 }
 
@@ -113,7 +115,9 @@ void TCustomPanel::Paint() {
     if (!caption.empty()) {
         c->SetFont(Font());
         c->Brush()->SetStyle(bsClear);
-        const unsigned align = FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
+        const unsigned align = FAlignment == taRightJustify ? DT_RIGHT
+                               : FAlignment == taCenter     ? DT_CENTER
+                                                            : DT_LEFT;
         TRect t = r;
         DrawText(c, caption, t, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | align);
     }
@@ -419,7 +423,8 @@ void TScrollingWinControl::WMSize(TMessage& Message) {
 }
 
 void TScrollingWinControl::UpdateScrollBars() {
-    if (FUpdatingBars || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+    if (FUpdatingBars || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying))
+        return;
     FUpdatingBars = true;
     if (FAutoScroll) {
         int right = 0, bottom = 0;
@@ -479,8 +484,10 @@ void TScrollingWinControl::UpdateScrollBars() {
 
 void TScrollingWinControl::ScrollBarChanged(TControlScrollBar* Bar, int OldPosition) {
     const int delta = OldPosition - Bar->FPosition;
-    if (Bar->FKind == sbHorizontal) ScrollBy(delta, 0);
-    else ScrollBy(0, delta);
+    if (Bar->FKind == sbHorizontal)
+        ScrollBy(delta, 0);
+    else
+        ScrollBy(0, delta);
     if (FBars->Horz && FBars->Vert && !FBars->Syncing) {
         FBars->Syncing = true;
         (Bar->FKind == sbHorizontal ? FBars->Horz : FBars->Vert)->setValue(Bar->FPosition);
@@ -496,10 +503,12 @@ void TScrollingWinControl::ScrollInView(TControl* AControl) {
         p.Y += c->Top();
     }
     const TRect client = ClientRect();
-    if (p.X < 0) FHorz->SetPosition(FHorz->Position() + p.X);
+    if (p.X < 0)
+        FHorz->SetPosition(FHorz->Position() + p.X);
     else if (p.X + AControl->Width() > client.Width())
         FHorz->SetPosition(FHorz->Position() + std::min(p.X, p.X + AControl->Width() - client.Width()));
-    if (p.Y < 0) FVert->SetPosition(FVert->Position() + p.Y);
+    if (p.Y < 0)
+        FVert->SetPosition(FVert->Position() + p.Y);
     else if (p.Y + AControl->Height() > client.Height())
         FVert->SetPosition(FVert->Position() + std::min(p.Y, p.Y + AControl->Height() - client.Height()));
 }
@@ -525,8 +534,8 @@ void TScrollingWinControl::Dispatch(TMessage& Message) {
 // ---- TScrollBox ----------------------------------------------------------------------------------------
 
 TScrollBox::TScrollBox(TComponent* AOwner) : TScrollingWinControl(AOwner) {
-    SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
-                                  csDoubleClicks});
+    SetControlStyle(
+        TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
     SetBounds(0, 0, 185, 41);
     SetColor(clBtnFace);
 }
@@ -541,8 +550,10 @@ void TScrollBox::SetBorderStyle(TBorderStyle Value) {
 void TScrollBox::CreateParams(TCreateParams& Params) {
     TScrollingWinControl::CreateParams(Params);
     if (FBorderStyle == bsSingle) {
-        if (Ctl3D()) Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else Params.Style |= WS_BORDER;
+        if (Ctl3D())
+            Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            Params.Style |= WS_BORDER;
     }
 }
 

@@ -134,10 +134,22 @@ TRect TCustomForm::FrameMargins() const {
     int frame = 0, caption = 0;
     switch (FBorderStyle) {
     case bsNone: break;
-    case bsSizeable: frame = GetSystemMetrics(SM_CXFRAME); caption = GetSystemMetrics(SM_CYCAPTION); break;
-    case bsSizeToolWin: frame = GetSystemMetrics(SM_CXFRAME); caption = 16; break;
-    case bsToolWindow: frame = GetSystemMetrics(SM_CXDLGFRAME); caption = 16; break;
-    default: frame = GetSystemMetrics(SM_CXDLGFRAME); caption = GetSystemMetrics(SM_CYCAPTION); break;
+    case bsSizeable:
+        frame = GetSystemMetrics(SM_CXFRAME);
+        caption = GetSystemMetrics(SM_CYCAPTION);
+        break;
+    case bsSizeToolWin:
+        frame = GetSystemMetrics(SM_CXFRAME);
+        caption = 16;
+        break;
+    case bsToolWindow:
+        frame = GetSystemMetrics(SM_CXDLGFRAME);
+        caption = 16;
+        break;
+    default:
+        frame = GetSystemMetrics(SM_CXDLGFRAME);
+        caption = GetSystemMetrics(SM_CYCAPTION);
+        break;
     }
     return {frame, frame + caption, frame, frame};
 }
@@ -270,7 +282,8 @@ void TCustomForm::ApplyWindowFlags() {
     case bsSizeToolWin: flags = Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint; break;
     default:
         flags = Qt::Window | Qt::WindowTitleHint;
-        if (FBorderIcons.Contains(biSystemMenu)) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (FBorderIcons.Contains(biSystemMenu))
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
         if (FBorderIcons.Contains(biMinimize)) flags |= Qt::WindowMinimizeButtonHint;
         if (FBorderIcons.Contains(biMaximize)) flags |= Qt::WindowMaximizeButtonHint;
         break;
@@ -292,9 +305,7 @@ void TCustomForm::PlaceOnShow() {
     FPlaced = true;
     TCustomForm* over = nullptr;
     switch (FPosition) {
-    case poMainFormCenter:
-        over = Application ? Application->MainForm() : nullptr;
-        break;
+    case poMainFormCenter: over = Application ? Application->MainForm() : nullptr; break;
     case poOwnerFormCenter:
         over = dynamic_cast<TCustomForm*>(Owner());
         if (!over && Application) over = Application->MainForm();
@@ -341,8 +352,10 @@ void TCustomForm::VisibleChanged() {
         }
         // The toolkit activates the window when it gets to it; the form is
         // active from now on.
-        if (!FActive) Perform(CM_ACTIVATE, 0, 0);
-        else SetWindowFocus();
+        if (!FActive)
+            Perform(CM_ACTIVATE, 0, 0);
+        else
+            SetWindowFocus();
     } else {
         QWidget* w = Widget();
         const bool wasShowing = w && w->isVisible();
@@ -403,8 +416,10 @@ int TCustomForm::ShowModal() {
                 throw EInvalidOperation(Format("Modal form %s was not answered", ClassName()));
         } else {
             while (FModalResult == mrNone) {
-                if (Application) Application->HandleMessage();
-                else QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                if (Application)
+                    Application->HandleMessage();
+                else
+                    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
                 if (Application && Application->Terminated()) FModalResult = mrCancel;
                 if (FModalResult != mrNone) CloseModal();
             }
@@ -508,8 +523,10 @@ void TCustomForm::SetFocus() {
         RaiseWindow(w);
         w->activateWindow();
     }
-    if (!FActive) Perform(CM_ACTIVATE, 0, 0);
-    else SetWindowFocus();
+    if (!FActive)
+        Perform(CM_ACTIVATE, 0, 0);
+    else
+        SetWindowFocus();
 }
 
 void TCustomForm::SetActiveControl(TWinControl* Control) {
@@ -526,8 +543,10 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
 void TCustomForm::FocusControl(TWinControl* Control) {
     const bool wasActive = FActive;
     SetActiveControl(Control);
-    if (!wasActive) SetFocus();
-    else if (Control && !Control->Focused()) SetWindowFocus();
+    if (!wasActive)
+        SetFocus();
+    else if (Control && !Control->Focused())
+        SetWindowFocus();
 }
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control) {
@@ -580,7 +599,8 @@ void TCustomForm::DefocusControl(TWinControl* Control, bool) {
 }
 
 void TCustomForm::SendCancelMode(TControl* Sender) {
-    if (FActive && FActiveControl) FActiveControl->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Sender));
+    if (FActive && FActiveControl)
+        FActiveControl->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Sender));
 }
 
 void TCustomForm::WMSetFocus(TMessage& Message) {
@@ -634,8 +654,8 @@ void TCustomForm::CMDialogKey(TMessage& Message) {
     case VK_UP:
     case VK_DOWN:
         if (FActiveControl && FActiveControl->Parent()) {
-            FActiveControl->Parent()->SelectNext(FActiveControl,
-                                                 Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
+            FActiveControl->Parent()->SelectNext(
+                FActiveControl, Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
             Message.Result = 1;
             return;
         }
@@ -657,7 +677,8 @@ void TCustomForm::Dispatch(TMessage& Message) {
         // As a dialog does: a control given in WParam (LParam non-zero), else
         // the next (WParam 0) or previous control in tab order.
         if (Message.LParamLo() != 0) {
-            if (auto* c = reinterpret_cast<TWinControl*>(Message.WParam); c && ContainsControl(c) && c->CanFocus())
+            if (auto* c = reinterpret_cast<TWinControl*>(Message.WParam);
+                c && ContainsControl(c) && c->CanFocus())
                 c->SetFocus();
         } else {
             SelectNext(FActiveControl, Message.WParam == 0, true);

@@ -31,8 +31,7 @@ TASKMOOR_ENUM(TWindowState, wsNormal, wsMinimized, wsMaximized)
 TASKMOOR_ENUM(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
 TASKMOOR_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 using TBorderIcons = TSet<TBorderIcon>;
-TASKMOOR_ENUM(TFormStateElement, fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild,
-              fsActivated)
+TASKMOOR_ENUM(TFormStateElement, fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated)
 using TFormState = TSet<TFormStateElement>;
 
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;

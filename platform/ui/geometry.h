@@ -66,8 +66,10 @@ constexpr bool IntersectRect(TRect& Dest, const TRect& A, const TRect& B) {
 }
 // The smallest rectangle holding A and B; an empty one adds nothing.
 constexpr bool UnionRect(TRect& Dest, const TRect& A, const TRect& B) {
-    if (IsRectEmpty(A)) Dest = B;
-    else if (IsRectEmpty(B)) Dest = A;
+    if (IsRectEmpty(A))
+        Dest = B;
+    else if (IsRectEmpty(B))
+        Dest = A;
     else
         Dest = {std::min(A.Left, B.Left), std::min(A.Top, B.Top), std::max(A.Right, B.Right),
                 std::max(A.Bottom, B.Bottom)};

@@ -58,25 +58,57 @@ struct TColorName {
     const char* Name;
 };
 constexpr TColorName kColorNames[] = {
-    {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
-    {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
-    {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
-    {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
-    {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
-    {clMedGray, "clMedGray"}, {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"},
-    {clActiveCaption, "clActiveCaption"}, {clInactiveCaption, "clInactiveCaption"},
-    {clMenu, "clMenu"}, {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"},
-    {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"}, {clCaptionText, "clCaptionText"},
-    {clActiveBorder, "clActiveBorder"}, {clInactiveBorder, "clInactiveBorder"},
-    {clAppWorkSpace, "clAppWorkSpace"}, {clHighlight, "clHighlight"},
-    {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"}, {clBtnShadow, "clBtnShadow"},
-    {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"},
-    {clInactiveCaptionText, "clInactiveCaptionText"}, {clBtnHighlight, "clBtnHighlight"},
-    {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"},
-    {clInfoBk, "clInfoBk"}, {clHotLight, "clHotLight"},
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clMoneyGreen, "clMoneyGreen"},
+    {clSkyBlue, "clSkyBlue"},
+    {clCream, "clCream"},
+    {clMedGray, "clMedGray"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {clHotLight, "clHotLight"},
     {clGradientActiveCaption, "clGradientActiveCaption"},
     {clGradientInactiveCaption, "clGradientInactiveCaption"},
-    {clMenuHighlight, "clMenuHighlight"}, {clMenuBar, "clMenuBar"}, {clNone, "clNone"},
+    {clMenuHighlight, "clMenuHighlight"},
+    {clMenuBar, "clMenuBar"},
+    {clNone, "clNone"},
     {clDefault, "clDefault"},
 };
 
@@ -164,8 +196,8 @@ void TFont::Assign(TPersistent* Source) {
         if (f == this) return;
         // A font on another device keeps its point size.
         const bool sameDevice = f->FPixelsPerInch == FPixelsPerInch;
-        const int height = sameDevice ? f->FHeight
-                                      : -static_cast<int>(std::lround(f->Size() * FPixelsPerInch / 72.0));
+        const int height =
+            sameDevice ? f->FHeight : -static_cast<int>(std::lround(f->Size() * FPixelsPerInch / 72.0));
         if (Equals(*f) && height == FHeight) return;
         FName = f->FName;
         FHeight = height;
@@ -281,13 +313,11 @@ void InstallFontSubstitutes() {
     const QStringList mono{"DejaVu Sans Mono", "Liberation Mono", "FreeMono"};
     const QStringList serif{"DejaVu Serif", "Liberation Serif", "FreeSerif"};
     for (const char* name : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Tahoma", "Verdana",
-                             "Segoe UI", "Helvetica", "Helv", "System", "MS Shell Dlg",
-                             "MS Shell Dlg 2"})
+                             "Segoe UI", "Helvetica", "Helv", "System", "MS Shell Dlg", "MS Shell Dlg 2"})
         QFont::insertSubstitutions(name, sans);
     for (const char* name : {"Courier New", "Courier", "Fixedsys", "Lucida Console", "Terminal"})
         QFont::insertSubstitutions(name, mono);
-    for (const char* name : {"Times New Roman", "MS Serif", "Times"})
-        QFont::insertSubstitutions(name, serif);
+    for (const char* name : {"Times New Roman", "MS Serif", "Times"}) QFont::insertSubstitutions(name, serif);
 }
 }  // namespace
 
@@ -324,7 +354,9 @@ QFont ToQFont(const TFont* Font) {
 
 QRect ToQRect(const TRect& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
 TRect FromQRect(const QRect& R) { return Bounds(R.x(), R.y(), R.width(), R.height()); }
-QString ToQString(const std::string& S) { return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size())); }
+QString ToQString(const std::string& S) {
+    return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size()));
+}
 std::string FromQString(const QString& S) { return S.toStdString(); }
 
 // ---- Canvas binding ----------------------------------------------------------------
@@ -372,8 +404,10 @@ QPainter* Ready(TCanvasImpl* impl) {
     QPainter* p = impl->Painter;
     if (!p || !p->isActive()) return nullptr;
     p->setWorldTransform(QTransform::fromTranslate(impl->Origin.x(), impl->Origin.y()));
-    if (impl->Clipped) p->setClipRect(impl->Clip);
-    else p->setClipping(false);
+    if (impl->Clipped)
+        p->setClipRect(impl->Clip);
+    else
+        p->setClipping(false);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     p->setRenderHint(QPainter::Antialiasing, false);
     p->setRenderHint(QPainter::TextAntialiasing, true);
@@ -532,7 +566,8 @@ void DrawImage(TCanvas* Canvas, const QImage& Image, const TRect& Dest, TColor T
     const QRect target = ToQRect(Dest);
     if (TransparentRGB >= 0) {
         QImage masked = Image.convertToFormat(QImage::Format_ARGB32);
-        const QRgb key = qRgb(GetRValue(TransparentRGB), GetGValue(TransparentRGB), GetBValue(TransparentRGB));
+        const QRgb key =
+            qRgb(GetRValue(TransparentRGB), GetGValue(TransparentRGB), GetBValue(TransparentRGB));
         for (int y = 0; y < masked.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(masked.scanLine(y));
             for (int x = 0; x < masked.width(); ++x)
@@ -555,8 +590,10 @@ void DrawImage(TCanvas* Canvas, const QImage& Image, const TRect& Dest, TColor T
 // ---- Canvas ------------------------------------------------------------------------
 
 TCanvas::TCanvas()
-    : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()),
-      FBrush(std::make_unique<TBrush>()), FImpl(std::make_unique<TCanvasImpl>()) {}
+    : FFont(std::make_unique<TFont>()),
+      FPen(std::make_unique<TPen>()),
+      FBrush(std::make_unique<TBrush>()),
+      FImpl(std::make_unique<TCanvasImpl>()) {}
 
 TCanvas::~TCanvas() { UnbindCanvas(this); }
 
@@ -574,7 +611,9 @@ TRect TCanvas::ClipRect() {
     RequiredState();
     const TCanvasImpl* impl = FImpl.get();
     if (impl->Clipped) return FromQRect(impl->Clip);
-    if (impl->Readable) return Bounds(-impl->Origin.x(), -impl->Origin.y(), impl->Readable->width(), impl->Readable->height());
+    if (impl->Readable)
+        return Bounds(-impl->Origin.x(), -impl->Origin.y(), impl->Readable->width(),
+                      impl->Readable->height());
     return TRect{};
 }
 

@@ -31,18 +31,17 @@ using TColor = int32_t;
 constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
 constexpr TColor clScrollBar = clSystemColor | 0, clBackground = clSystemColor | 1,
                  clActiveCaption = clSystemColor | 2, clInactiveCaption = clSystemColor | 3,
-                 clMenu = clSystemColor | 4, clWindow = clSystemColor | 5,
-                 clWindowFrame = clSystemColor | 6, clMenuText = clSystemColor | 7,
-                 clWindowText = clSystemColor | 8, clCaptionText = clSystemColor | 9,
-                 clActiveBorder = clSystemColor | 10, clInactiveBorder = clSystemColor | 11,
-                 clAppWorkSpace = clSystemColor | 12, clHighlight = clSystemColor | 13,
-                 clHighlightText = clSystemColor | 14, clBtnFace = clSystemColor | 15,
-                 clBtnShadow = clSystemColor | 16, clGrayText = clSystemColor | 17,
-                 clBtnText = clSystemColor | 18, clInactiveCaptionText = clSystemColor | 19,
-                 clBtnHighlight = clSystemColor | 20, cl3DDkShadow = clSystemColor | 21,
-                 cl3DLight = clSystemColor | 22, clInfoText = clSystemColor | 23,
-                 clInfoBk = clSystemColor | 24, clHotLight = clSystemColor | 26,
-                 clGradientActiveCaption = clSystemColor | 27,
+                 clMenu = clSystemColor | 4, clWindow = clSystemColor | 5, clWindowFrame = clSystemColor | 6,
+                 clMenuText = clSystemColor | 7, clWindowText = clSystemColor | 8,
+                 clCaptionText = clSystemColor | 9, clActiveBorder = clSystemColor | 10,
+                 clInactiveBorder = clSystemColor | 11, clAppWorkSpace = clSystemColor | 12,
+                 clHighlight = clSystemColor | 13, clHighlightText = clSystemColor | 14,
+                 clBtnFace = clSystemColor | 15, clBtnShadow = clSystemColor | 16,
+                 clGrayText = clSystemColor | 17, clBtnText = clSystemColor | 18,
+                 clInactiveCaptionText = clSystemColor | 19, clBtnHighlight = clSystemColor | 20,
+                 cl3DDkShadow = clSystemColor | 21, cl3DLight = clSystemColor | 22,
+                 clInfoText = clSystemColor | 23, clInfoBk = clSystemColor | 24,
+                 clHotLight = clSystemColor | 26, clGradientActiveCaption = clSystemColor | 27,
                  clGradientInactiveCaption = clSystemColor | 28, clMenuHighlight = clSystemColor | 29,
                  clMenuBar = clSystemColor | 30;
 
@@ -50,8 +49,8 @@ constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, cl
                  clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
                  clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
                  clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF,
-                 clMoneyGreen = 0xC0DCC0, clSkyBlue = 0xF0CAA6, clCream = 0xF0FBFF,
-                 clMedGray = 0xA4A0A0, clLtGray = 0xC0C0C0, clDkGray = 0x808080;
+                 clMoneyGreen = 0xC0DCC0, clSkyBlue = 0xF0CAA6, clCream = 0xF0FBFF, clMedGray = 0xA4A0A0,
+                 clLtGray = 0xC0C0C0, clDkGray = 0x808080;
 constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
 
@@ -128,9 +127,8 @@ private:
 };
 
 TASKMOOR_ENUM(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame)
-TASKMOOR_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot,
-              pmMaskPenNot, pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask,
-              pmXor, pmNotXor)
+TASKMOOR_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
+              pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
 
 class TPen : public TGraphicsObject {
     TASKMOOR_CLASS(TPen, TGraphicsObject)
@@ -154,8 +152,8 @@ private:
     TPenMode FMode = pmCopy;
 };
 
-TASKMOOR_ENUM(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal,
-              bsCross, bsDiagCross)
+TASKMOOR_ENUM(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross,
+              bsDiagCross)
 
 class TBrush : public TGraphicsObject {
     TASKMOOR_CLASS(TBrush, TGraphicsObject)
@@ -178,13 +176,11 @@ private:
 // Raster operations of CopyRect, Draw and StretchDraw (CopyMode).
 using TCopyMode = int32_t;
 constexpr TCopyMode cmBlackness = 0x00000042, cmDstInvert = 0x00550009, cmMergeCopy = 0x00C000CA,
-                    cmMergePaint = 0x00BB0226, cmNotSrcCopy = 0x00330008,
-                    cmNotSrcErase = 0x001100A6, cmPatCopy = 0x00F00021, cmPatInvert = 0x005A0049,
-                    cmPatPaint = 0x00FB0A09, cmSrcAnd = 0x008800C6, cmSrcCopy = 0x00CC0020,
-                    cmSrcErase = 0x00440328, cmSrcInvert = 0x00660046, cmSrcPaint = 0x00EE0086,
-                    cmWhiteness = 0x00FF0062;
-constexpr TCopyMode SRCCOPY = cmSrcCopy, SRCAND = cmSrcAnd, SRCPAINT = cmSrcPaint,
-                    SRCINVERT = cmSrcInvert;
+                    cmMergePaint = 0x00BB0226, cmNotSrcCopy = 0x00330008, cmNotSrcErase = 0x001100A6,
+                    cmPatCopy = 0x00F00021, cmPatInvert = 0x005A0049, cmPatPaint = 0x00FB0A09,
+                    cmSrcAnd = 0x008800C6, cmSrcCopy = 0x00CC0020, cmSrcErase = 0x00440328,
+                    cmSrcInvert = 0x00660046, cmSrcPaint = 0x00EE0086, cmWhiteness = 0x00FF0062;
+constexpr TCopyMode SRCCOPY = cmSrcCopy, SRCAND = cmSrcAnd, SRCPAINT = cmSrcPaint, SRCINVERT = cmSrcInvert;
 
 // Text output flags (TextFlags).
 constexpr int ETO_OPAQUE = 0x0002, ETO_CLIPPED = 0x0004, ETO_RTLREADING = 0x0080;
@@ -252,7 +248,9 @@ public:
     // Binds the canvas to its surface now, when it has one.
     void HandleNeeded() { RequiredState(); }
     void Lock() { ++FLockCount; }
-    void Unlock() { if (FLockCount > 0) --FLockCount; }
+    void Unlock() {
+        if (FLockCount > 0) --FLockCount;
+    }
     int LockCount() const { return FLockCount; }
     // Restores default font, pen and brush settings on the next drawing.
     void Refresh();

@@ -209,10 +209,13 @@ void TCustomGrid::SetOptions(TGridOptions Value) {
         FAnchor.Y = FCurrent.Y;
         FAnchor.X = FColCount - 1;
     }
-    if (!FOptions.Contains(goEditing) || FOptions.Contains(goRowSelect)) HideEditor();
+    if (!FOptions.Contains(goEditing) || FOptions.Contains(goRowSelect))
+        HideEditor();
     else if (!FEditorMode) {
-        if (FOptions.Contains(goAlwaysShowEditor)) ShowEditor();
-        else HideEditor();
+        if (FOptions.Contains(goAlwaysShowEditor))
+            ShowEditor();
+        else
+            HideEditor();
     }
     UpdateScrollRange();
     Invalidate();
@@ -640,9 +643,8 @@ TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
 
 bool TCustomGrid::CanEditShow() {
     return FOptions.Contains(goEditing) && !FOptions.Contains(goRowSelect) && FEditorMode &&
-           !ComponentState().Contains(csDesigning) && HandleAllocated() &&
-           FCurrent.X >= FFixedCols && FCurrent.Y >= FFixedRows &&
-           (FOptions.Contains(goAlwaysShowEditor) || IsActiveControl());
+           !ComponentState().Contains(csDesigning) && HandleAllocated() && FCurrent.X >= FFixedCols &&
+           FCurrent.Y >= FFixedRows && (FOptions.Contains(goAlwaysShowEditor) || IsActiveControl());
 }
 
 bool TCustomGrid::IsActiveControl() const {
@@ -697,8 +699,10 @@ void TCustomGrid::UpdateEdit() {
         FInplaceEdit->SelectAll();
     }
     const TRect r = CellRect(FCurrent.X, FCurrent.Y);
-    if (IsRectEmpty(r)) FInplaceEdit->UpdateLoc(r);
-    else FInplaceEdit->Move(r);
+    if (IsRectEmpty(r))
+        FInplaceEdit->UpdateLoc(r);
+    else
+        FInplaceEdit->Move(r);
 }
 
 void TCustomGrid::HideEdit() {
@@ -728,8 +732,10 @@ void TCustomGrid::CreateParams(TCreateParams& Params) {
     inherited::CreateParams(Params);
     Params.WindowClassStyle |= CS_DBLCLKS;
     if (FBorderStyle == bsSingle) {
-        if (Ctl3D()) Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else Params.Style |= WS_BORDER;
+        if (Ctl3D())
+            Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            Params.Style |= WS_BORDER;
     }
 }
 

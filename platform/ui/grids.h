@@ -41,9 +41,9 @@ public:
     const char* ClassName() const override { return "EInvalidGridOperation"; }
 };
 
-TASKMOOR_ENUM(TGridOption, goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine,
-              goRangeSelect, goDrawFocusSelected, goRowSizing, goColSizing, goRowMoving,
-              goColMoving, goEditing, goTabs, goRowSelect, goAlwaysShowEditor, goThumbTracking)
+TASKMOOR_ENUM(TGridOption, goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect,
+              goDrawFocusSelected, goRowSizing, goColSizing, goRowMoving, goColMoving, goEditing, goTabs,
+              goRowSelect, goAlwaysShowEditor, goThumbTracking)
 using TGridOptions = TSet<TGridOption>;
 
 TASKMOOR_ENUM(TGridDrawStateElement, gdSelected, gdFocused, gdFixed)
@@ -85,7 +85,7 @@ struct TGridAxisDrawInfo {
     int LastFullVisibleCell = 0;  // last cell shown whole
     int FullVisBoundary = 0;      // end of that cell (with its line)
     int FixedCellCount = 0;
-    int FirstGridCell = 0;        // first scrolling cell shown
+    int FirstGridCell = 0;  // first scrolling cell shown
     int GridCellCount = 0;
     std::function<int(int)> GetExtent;  // width or height of a cell
 };
@@ -224,8 +224,8 @@ protected:
     // Column and row sizing hit test at a client point: State becomes
     // gsColSizing or gsRowSizing over a sizable border, with Index the cell
     // being sized, SizingPos the border and SizingOfs the mouse's offset to it.
-    virtual void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos,
-                                 int& SizingOfs, TGridDrawInfo& FixedInfo);
+    virtual void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                                 TGridDrawInfo& FixedInfo);
     // The counts changed (old values given).
     virtual void SizeChanged(int OldColCount, int OldRowCount);
 
@@ -334,8 +334,8 @@ private:
     void SelectAt(int X, int Y);
 
     // Painting helpers.
-    void PaintCells(const TGridDrawInfo& DrawInfo, int ColFrom, int ColTo, int RowFrom, int RowTo,
-                    int StartX, int StartY, bool FocusedGrid);
+    void PaintCells(const TGridDrawInfo& DrawInfo, int ColFrom, int ColTo, int RowFrom, int RowTo, int StartX,
+                    int StartY, bool FocusedGrid);
     void PaintLines(const TGridDrawInfo& DrawInfo);
 
     void ChangeSize(int NewColCount, int NewRowCount);

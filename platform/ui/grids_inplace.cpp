@@ -127,8 +127,10 @@ void TInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
         if (!Shift.Contains(ssAlt)) SendToParent(Key, Shift);
         break;
     case VK_DELETE:
-        if (ctrl) SendToParent(Key, Shift);
-        else if (!EditCanModify()) Key = 0;
+        if (ctrl)
+            SendToParent(Key, Shift);
+        else if (!EditCanModify())
+            Key = 0;
         break;
     case VK_F2:
         ParentEvent(Key, Shift);
@@ -159,8 +161,10 @@ void TInplaceEdit::KeyPress(char32_t& Key) {
     case 9:
     case 27: Key = 0; break;
     case 13:
-        if (SelStart() == 0 && SelLength() == static_cast<int>(EditText().size())) Deselect();
-        else SelectAll();
+        if (SelStart() == 0 && SelLength() == static_cast<int>(EditText().size()))
+            Deselect();
+        else
+            SelectAll();
         Key = 0;
         break;
     case 8:

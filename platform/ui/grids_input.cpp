@@ -74,12 +74,16 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         case VK_PRIOR: cur.Y = FFixedRows; break;
         case VK_NEXT: cur.Y = FRowCount - 1; break;
         case VK_LEFT:
-            if (rowSelect) top.X = FFixedCols;
-            else cur.X = FFixedCols;
+            if (rowSelect)
+                top.X = FFixedCols;
+            else
+                cur.X = FFixedCols;
             break;
         case VK_RIGHT:
-            if (rowSelect) top.X = FColCount - 1;
-            else cur.X = FColCount - 1;
+            if (rowSelect)
+                top.X = FColCount - 1;
+            else
+                cur.X = FColCount - 1;
             break;
         case VK_HOME: cur = {FFixedCols, FFixedRows}; break;
         case VK_END: cur = {FColCount - 1, FRowCount - 1}; break;
@@ -90,12 +94,16 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         case VK_UP: cur.Y = stepRow(cur.Y, -1); break;
         case VK_DOWN: cur.Y = stepRow(cur.Y, 1); break;
         case VK_LEFT:
-            if (rowSelect) top.X = std::max(FFixedCols, top.X - 1);
-            else cur.X = stepCol(cur.X, -1);
+            if (rowSelect)
+                top.X = std::max(FFixedCols, top.X - 1);
+            else
+                cur.X = stepCol(cur.X, -1);
             break;
         case VK_RIGHT:
-            if (rowSelect) top.X = top.X + 1;
-            else cur.X = stepCol(cur.X, 1);
+            if (rowSelect)
+                top.X = top.X + 1;
+            else
+                cur.X = stepCol(cur.X, 1);
             break;
         case VK_NEXT:
             cur.Y += pageRows;
@@ -106,12 +114,16 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
             top.Y -= pageRows;
             break;
         case VK_HOME:
-            if (rowSelect) cur.Y = FFixedRows;
-            else cur.X = FFixedCols;
+            if (rowSelect)
+                cur.Y = FFixedRows;
+            else
+                cur.X = FFixedCols;
             break;
         case VK_END:
-            if (rowSelect) cur.Y = FRowCount - 1;
-            else cur.X = FColCount - 1;
+            if (rowSelect)
+                cur.Y = FRowCount - 1;
+            else
+                cur.X = FColCount - 1;
             break;
         case VK_TAB:
             moveKey = false;
@@ -132,8 +144,10 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
             moveKey = false;
             if (FInplaceEdit && FInplaceEdit->Visible()) {
                 FInplaceEdit->Reset();
-                if (!FOptions.Contains(goAlwaysShowEditor)) HideEditor();
-                else FInplaceEdit->SelectAll();
+                if (!FOptions.Contains(goAlwaysShowEditor))
+                    HideEditor();
+                else
+                    FInplaceEdit->SelectAll();
             }
             break;
         default: moveKey = false; break;
@@ -146,15 +160,19 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (!(top == FTopLeft)) MoveTopLeft(top.X, top.Y);
     const TGridCoord from = extend ? FAnchor : FCurrent;
     if (cur == from) return;
-    if (extend) MoveAnchor(cur);
-    else FocusCell(cur.X, cur.Y, true);
+    if (extend)
+        MoveAnchor(cur);
+    else
+        FocusCell(cur.X, cur.Y, true);
 }
 
 void TCustomGrid::KeyPress(char32_t& Key) {
     inherited::KeyPress(Key);
     if (Key == 13 && !FOptions.Contains(goAlwaysShowEditor)) {
-        if (FEditorMode) HideEditor();
-        else ShowEditor();
+        if (FEditorMode)
+            HideEditor();
+        else
+            ShowEditor();
         Key = 0;
     }
 }
@@ -171,8 +189,8 @@ void TCustomGrid::WMChar(TMessage& Message) {
 
 // ---- Mouse ---------------------------------------------------------------------------------
 
-void TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos,
-                                  int& SizingOfs, TGridDrawInfo& FixedInfo) {
+void TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                                  TGridDrawInfo& FixedInfo) {
     State = gsNormal;
     Index = -1;
     CalcDrawInfo(FixedInfo);
@@ -183,7 +201,10 @@ void TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, i
             const int e = a.GetExtent(i);
             if (e < 0) return;
             const int line = start + e;
-            const int dist = Pos < line ? line - Pos : (Pos >= line + a.EffectiveLineWidth ? Pos - (line + a.EffectiveLineWidth) + 1 : 0);
+            const int dist =
+                Pos < line
+                    ? line - Pos
+                    : (Pos >= line + a.EffectiveLineWidth ? Pos - (line + a.EffectiveLineWidth) + 1 : 0);
             if (dist <= best) {
                 best = dist;
                 Idx = i;
@@ -264,8 +285,10 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
                     } else {
                         FGridState = gsSelecting;
                         StartTimer();
-                        if (Shift.Contains(ssShift) && FOptions.Contains(goRangeSelect)) MoveAnchor(cell);
-                        else MoveCurrent(cell.X, cell.Y, true, true);
+                        if (Shift.Contains(ssShift) && FOptions.Contains(goRangeSelect))
+                            MoveAnchor(cell);
+                        else
+                            MoveCurrent(cell.X, cell.Y, true, true);
                     }
                 }
             }
@@ -297,7 +320,8 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
         const int fixed = cols ? FFixedCols : FFixedRows;
         const int count = cols ? FColCount : FRowCount;
         int target;
-        if (p >= a.GridBoundary) target = count - 1;
+        if (p >= a.GridBoundary)
+            target = count - 1;
         else {
             const TGridCoord cell = MouseCoord(cols ? X : 0, cols ? 0 : Y);
             target = cols ? cell.X : cell.Y;
@@ -362,8 +386,10 @@ void TCustomGrid::EndMoveOrSize(int X, int Y, bool Apply) {
         if (start < 0) break;
         const int size = FSizingPos - start;
         if (size > 1) {
-            if (cols) SetColWidths(FSizingIndex, size);
-            else SetRowHeights(FSizingIndex, size);
+            if (cols)
+                SetColWidths(FSizingIndex, size);
+            else
+                SetRowHeights(FSizingIndex, size);
         }
         break;
     }
@@ -372,8 +398,10 @@ void TCustomGrid::EndMoveOrSize(int X, int Y, bool Apply) {
         Invalidate();
         FMoveDrawn = false;
         if (Apply && FMovePos != FMoveIndex) {
-            if (state == gsColMoving) MoveColumn(FMoveIndex, FMovePos);
-            else MoveRow(FMoveIndex, FMovePos);
+            if (state == gsColMoving)
+                MoveColumn(FMoveIndex, FMovePos);
+            else
+                MoveRow(FMoveIndex, FMovePos);
         }
         break;
     default: break;
@@ -389,8 +417,10 @@ void TCustomGrid::SetWidgetCursor(TCursor Value) {
     if (Value == FShownCursor) return;
     FShownCursor = Value;
     if (QWidget* w = Widget()) {
-        if (Value == crDefault) w->unsetCursor();
-        else w->setCursor(ToQtCursor(Value));
+        if (Value == crDefault)
+            w->unsetCursor();
+        else
+            w->setCursor(ToQtCursor(Value));
     }
 }
 
@@ -417,10 +447,14 @@ void TCustomGrid::TimerTick(TObject*) {
     TGridDrawInfo di;
     CalcDrawInfo(di);
     TGridScrollDirection dir;
-    if (FLastMouse.X < di.Horz.FixedBoundary) dir += sdLeft;
-    else if (FLastMouse.X >= di.Horz.FullVisBoundary && di.Horz.LastFullVisibleCell < FColCount - 1) dir += sdRight;
-    if (FLastMouse.Y < di.Vert.FixedBoundary) dir += sdUp;
-    else if (FLastMouse.Y >= di.Vert.FullVisBoundary && di.Vert.LastFullVisibleCell < FRowCount - 1) dir += sdDown;
+    if (FLastMouse.X < di.Horz.FixedBoundary)
+        dir += sdLeft;
+    else if (FLastMouse.X >= di.Horz.FullVisBoundary && di.Horz.LastFullVisibleCell < FColCount - 1)
+        dir += sdRight;
+    if (FLastMouse.Y < di.Vert.FixedBoundary)
+        dir += sdUp;
+    else if (FLastMouse.Y >= di.Vert.FullVisBoundary && di.Vert.LastFullVisibleCell < FRowCount - 1)
+        dir += sdDown;
     if (!dir.Empty()) TimedScroll(dir);
 }
 
@@ -441,8 +475,10 @@ void TCustomGrid::TimedScroll(TGridScrollDirection Direction) {
     if (Direction.Contains(sdDown)) cell.Y = di.Vert.LastFullVisibleCell;
     cell.X = std::clamp(cell.X, FFixedCols, FColCount - 1);
     cell.Y = std::clamp(cell.Y, FFixedRows, FRowCount - 1);
-    if (FOptions.Contains(goRangeSelect)) MoveAnchor(cell);
-    else MoveCurrent(cell.X, cell.Y, true, false);
+    if (FOptions.Contains(goRangeSelect))
+        MoveAnchor(cell);
+    else
+        MoveCurrent(cell.X, cell.Y, true, false);
 }
 
 // ---- Wheel ------------------------------------------------------------------------------------
@@ -579,4 +615,3 @@ void TCustomGrid::DestroyWnd() {
     FGridState = gsNormal;
     inherited::DestroyWnd();
 }
-

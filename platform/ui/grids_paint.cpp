@@ -7,17 +7,14 @@
 
 namespace {
 // Colour of the lines between scrolling cells.
-TColor DataLineColor(TColor Background) {
-    return ColorToRGB(Background) == clSilver ? clGray : clSilver;
-}
+TColor DataLineColor(TColor Background) { return ColorToRGB(Background) == clSilver ? clGray : clSilver; }
 }  // namespace
 
-void TCustomGrid::PaintCells(const TGridDrawInfo& DrawInfo, int ColFrom, int ColTo, int RowFrom,
-                             int RowTo, int StartX, int StartY, bool FocusedGrid) {
+void TCustomGrid::PaintCells(const TGridDrawInfo& DrawInfo, int ColFrom, int ColTo, int RowFrom, int RowTo,
+                             int StartX, int StartY, bool FocusedGrid) {
     TCanvas* canvas = Canvas();
     const TGridRect sel = Selection();
-    const bool drawFocusSelected =
-        FOptions.Contains(goDrawFocusSelected) || FOptions.Contains(goRowSelect);
+    const bool drawFocusSelected = FOptions.Contains(goDrawFocusSelected) || FOptions.Contains(goRowSelect);
     const bool edges = Ctl3D() && FOptions.Contains(goFixedVertLine) && FOptions.Contains(goFixedHorzLine);
     const int hExt = DrawInfo.Horz.GridExtent, vExt = DrawInfo.Vert.GridExtent;
     int y = StartY;
@@ -31,7 +28,8 @@ void TCustomGrid::PaintCells(const TGridDrawInfo& DrawInfo, int ColFrom, int Col
             const TRect where = Rect(x, y, std::min(x + w, hExt), std::min(y + h, vExt));
             TGridDrawState state;
             const bool fixed = c < FFixedCols || r < FFixedRows;
-            if (fixed) state += gdFixed;
+            if (fixed)
+                state += gdFixed;
             else {
                 if (PointInGridRect(c, r, sel)) state += gdSelected;
                 if (FocusedGrid && c == FCurrent.X && r == FCurrent.Y) state += gdFocused;
@@ -73,7 +71,8 @@ void TCustomGrid::PaintLines(const TGridDrawInfo& DrawInfo) {
             const int lw = ha.EffectiveLineWidth;
             if (FOptions.Contains(goFixedVertLine) && va.FixedBoundary > 0) {
                 canvas->Brush()->SetColor(clBlack);
-                canvas->FillRect(Rect(x, 0, std::min(x + lw, ha.GridExtent), std::min(va.FixedBoundary, va.GridBoundary)));
+                canvas->FillRect(
+                    Rect(x, 0, std::min(x + lw, ha.GridExtent), std::min(va.FixedBoundary, va.GridBoundary)));
             }
             if (va.GridBoundary > va.FixedBoundary &&
                 (fixedCol ? FOptions.Contains(goFixedVertLine) : FOptions.Contains(goVertLine))) {
@@ -101,7 +100,8 @@ void TCustomGrid::PaintLines(const TGridDrawInfo& DrawInfo) {
             const int lw = va.EffectiveLineWidth;
             if (FOptions.Contains(goFixedHorzLine) && ha.FixedBoundary > 0) {
                 canvas->Brush()->SetColor(clBlack);
-                canvas->FillRect(Rect(0, y, std::min(ha.FixedBoundary, ha.GridBoundary), std::min(y + lw, va.GridExtent)));
+                canvas->FillRect(
+                    Rect(0, y, std::min(ha.FixedBoundary, ha.GridBoundary), std::min(y + lw, va.GridExtent)));
             }
             if (ha.GridBoundary > ha.FixedBoundary &&
                 (fixedRow ? FOptions.Contains(goFixedHorzLine) : FOptions.Contains(goHorzLine))) {

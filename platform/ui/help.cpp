@@ -37,7 +37,8 @@ bool THelpManager::ContextHelp(int Context) {
     const std::string file = GetHelpFile();
     const std::vector<TEntry> viewers = FViewers;
     for (const auto& e : viewers)
-        if (auto* ext = dynamic_cast<IExtendedHelpViewer*>(e.Viewer.get()); ext && ext->UnderstandsContext(Context, file)) {
+        if (auto* ext = dynamic_cast<IExtendedHelpViewer*>(e.Viewer.get());
+            ext && ext->UnderstandsContext(Context, file)) {
             ext->DisplayHelpByContext(Context, file);
             return true;
         }
@@ -57,7 +58,8 @@ bool THelpManager::KeywordHelp(const std::string& Keyword) {
 bool THelpManager::TopicHelp(const std::string& Topic) {
     const std::vector<TEntry> viewers = FViewers;
     for (const auto& e : viewers)
-        if (auto* ext = dynamic_cast<IExtendedHelpViewer*>(e.Viewer.get()); ext && ext->UnderstandsTopic(Topic)) {
+        if (auto* ext = dynamic_cast<IExtendedHelpViewer*>(e.Viewer.get());
+            ext && ext->UnderstandsTopic(Topic)) {
             ext->DisplayTopic(Topic);
             return true;
         }

@@ -53,7 +53,8 @@ std::vector<std::unique_ptr<TImageData>> Cut(const QImage& source, int width, in
 int TImageList::Add(TBitmap* Image, TBitmap* Mask) {
     if (!Image || Image->Empty()) return -1;
     const QImage& image = Image->Data()->Image;
-    QImage mask = Mask && !Mask->Empty() ? Mask->Data()->Image.convertToFormat(QImage::Format_RGB32) : QImage();
+    QImage mask =
+        Mask && !Mask->Empty() ? Mask->Data()->Image.convertToFormat(QImage::Format_RGB32) : QImage();
     auto pieces = Cut(image, FWidth, FHeight, [&](int x, int y, QRgb) {
         return !mask.isNull() && mask.rect().contains(x, y) && (mask.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
     });
@@ -87,7 +88,8 @@ int TImageList::AddIcon(TIcon* Image) {
 void TImageList::Replace(int Index, TBitmap* Image, TBitmap* Mask) {
     if (Index < 0 || Index >= Count()) throw EInvalidOperation(Format("Invalid image index %d", Index));
     if (!Image || Image->Empty()) return;
-    QImage mask = Mask && !Mask->Empty() ? Mask->Data()->Image.convertToFormat(QImage::Format_RGB32) : QImage();
+    QImage mask =
+        Mask && !Mask->Empty() ? Mask->Data()->Image.convertToFormat(QImage::Format_RGB32) : QImage();
     auto pieces = Cut(Image->Data()->Image, FWidth, FHeight, [&](int x, int y, QRgb) {
         return !mask.isNull() && mask.rect().contains(x, y) && (mask.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
     });
@@ -117,7 +119,8 @@ void TImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled) {
         for (int y = 0; y < image.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
             for (int x = 0; x < image.width(); ++x)
-                if (qAlpha(line[x]) != 0) line[x] = qRgb(GetRValue(shadow), GetGValue(shadow), GetBValue(shadow));
+                if (qAlpha(line[x]) != 0)
+                    line[x] = qRgb(GetRValue(shadow), GetGValue(shadow), GetBValue(shadow));
         }
     }
     const TCopyMode mode = Canvas->CopyMode();

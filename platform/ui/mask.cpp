@@ -37,8 +37,10 @@ std::u32string Decode(const std::string& S) {
         bool ok = len > 0 && i + static_cast<size_t>(len) <= S.size();
         for (int k = 1; ok && k < len; ++k) {
             const auto c = static_cast<unsigned char>(S[i + static_cast<size_t>(k)]);
-            if ((c & 0xC0) != 0x80) ok = false;
-            else cp = (cp << 6) | (c & 0x3F);
+            if ((c & 0xC0) != 0x80)
+                ok = false;
+            else
+                cp = (cp << 6) | (c & 0x3F);
         }
         if (ok && len > 1) {
             static const char32_t minOf[5] = {0, 0, 0x80, 0x800, 0x10000};
@@ -62,15 +64,16 @@ std::string Encode(const std::u32string& S) {
     return out;
 }
 
-
 // Code-point index of a byte offset into S (a byte inside a character counts
 // as that character).
 int IndexOfByte(const std::string& S, int BytePos) {
-    return static_cast<int>(Decode(S.substr(0, static_cast<size_t>(std::clamp(BytePos, 0, static_cast<int>(S.size()))))).size());
+    return static_cast<int>(
+        Decode(S.substr(0, static_cast<size_t>(std::clamp(BytePos, 0, static_cast<int>(S.size()))))).size());
 }
 
 int ByteOfIndex(const std::u32string& S, int Index) {
-    return static_cast<int>(Encode(S.substr(0, static_cast<size_t>(std::clamp(Index, 0, static_cast<int>(S.size()))))).size());
+    return static_cast<int>(
+        Encode(S.substr(0, static_cast<size_t>(std::clamp(Index, 0, static_cast<int>(S.size()))))).size());
 }
 
 bool IsDigit(char32_t C) { return C >= U'0' && C <= U'9'; }
@@ -156,15 +159,34 @@ TEditMask::TEditMask(const std::string& Mask) : FText(Mask) {
             pos.Literal = true;
             pos.Ch = i + 1 < p.size() ? p[++i] : U'\\';
             break;
-        case U'L': case U'l': case U'A': case U'a': case U'C': case U'c':
-        case U'0': case U'9': case U'#':
+        case U'L':
+        case U'l':
+        case U'A':
+        case U'a':
+        case U'C':
+        case U'c':
+        case U'0':
+        case U'9':
+        case U'#':
             pos.Ch = c;
             pos.Case = caseMode;
             break;
-        case U':': pos.Literal = true; pos.Ch = timeSep; break;
-        case U'/': pos.Literal = true; pos.Ch = dateSep; break;
-        case U'_': pos.Literal = true; pos.Ch = U' '; break;
-        default: pos.Literal = true; pos.Ch = c; break;
+        case U':':
+            pos.Literal = true;
+            pos.Ch = timeSep;
+            break;
+        case U'/':
+            pos.Literal = true;
+            pos.Ch = dateSep;
+            break;
+        case U'_':
+            pos.Literal = true;
+            pos.Ch = U' ';
+            break;
+        default:
+            pos.Literal = true;
+            pos.Ch = c;
+            break;
         }
         FPositions.push_back(pos);
     }
@@ -174,7 +196,9 @@ bool TEditMask::IsLiteral(int Pos) const {
     return Pos >= 0 && Pos < Length() && FPositions[static_cast<size_t>(Pos)].Literal;
 }
 
-char32_t TEditMask::Literal(int Pos) const { return IsLiteral(Pos) ? FPositions[static_cast<size_t>(Pos)].Ch : 0; }
+char32_t TEditMask::Literal(int Pos) const {
+    return IsLiteral(Pos) ? FPositions[static_cast<size_t>(Pos)].Ch : 0;
+}
 
 bool TEditMask::IsRequired(int Pos) const {
     if (Pos < 0 || Pos >= Length() || IsLiteral(Pos)) return false;
@@ -188,16 +212,22 @@ bool TEditMask::Accepts(int Pos, char32_t& Ch) const {
     if (Ch < 32 || Ch == 0xFFFD) return false;
     bool ok = false;
     switch (p.Ch) {
-    case U'L': case U'l': ok = IsLetter(Ch); break;
-    case U'A': case U'a': ok = IsLetter(Ch) || IsDigit(Ch); break;
-    case U'C': case U'c': ok = true; break;
-    case U'0': case U'9': ok = IsDigit(Ch); break;
+    case U'L':
+    case U'l': ok = IsLetter(Ch); break;
+    case U'A':
+    case U'a': ok = IsLetter(Ch) || IsDigit(Ch); break;
+    case U'C':
+    case U'c': ok = true; break;
+    case U'0':
+    case U'9': ok = IsDigit(Ch); break;
     case U'#': ok = IsDigit(Ch) || Ch == U'+' || Ch == U'-'; break;
     default: break;
     }
     if (!ok) return false;
-    if (p.Case == 1) Ch = ToUpper(Ch);
-    else if (p.Case == 2) Ch = ToLower(Ch);
+    if (p.Case == 1)
+        Ch = ToUpper(Ch);
+    else if (p.Case == 2)
+        Ch = ToLower(Ch);
     return true;
 }
 
@@ -252,7 +282,8 @@ std::u32string TEditMask::FormatText(const std::u32string& Value) const {
 std::u32string TEditMask::EditToText(const std::u32string& EditText) const {
     std::u32string out;
     for (int i = 0; i < Length(); ++i) {
-        const char32_t c = static_cast<size_t>(i) < EditText.size() ? EditText[static_cast<size_t>(i)] : FBlank;
+        const char32_t c =
+            static_cast<size_t>(i) < EditText.size() ? EditText[static_cast<size_t>(i)] : FBlank;
         if (IsLiteral(i)) {
             if (FSaveLiterals) out.push_back(Literal(i));
             continue;
@@ -288,4 +319,3 @@ std::string FormatMaskText(const std::string& EditMask, const std::string& Value
     if (mask.Empty()) return Value;
     return Encode(mask.FormatText(Decode(Value)));
 }
-

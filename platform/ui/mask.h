@@ -85,8 +85,8 @@ public:
 private:
     struct TPosition {
         bool Literal = false;
-        char32_t Ch = 0;   // the literal, or the mask character of an input
-        int Case = 0;      // 0 as typed, 1 upper, 2 lower
+        char32_t Ch = 0;  // the literal, or the mask character of an input
+        int Case = 0;     // 0 as typed, 1 upper, 2 lower
     };
     std::string FText;
     std::vector<TPosition> FPositions;

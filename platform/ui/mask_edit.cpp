@@ -40,7 +40,8 @@ void TCustomMaskEdit::SetEditText(const std::string& Value) {
         std::u32string raw = FMask.EmptyEditText();
         for (int i = 0; i < FMask.Length() && static_cast<size_t>(i) < v.size(); ++i) {
             char32_t c = v[static_cast<size_t>(i)];
-            if (!FMask.IsLiteral(i) && c != FMask.Blank() && FMask.Accepts(i, c)) raw[static_cast<size_t>(i)] = c;
+            if (!FMask.IsLiteral(i) && c != FMask.Blank() && FMask.Accepts(i, c))
+                raw[static_cast<size_t>(i)] = c;
         }
         FSettingRaw = true;
         TCustomEdit::SetTextValue(Encode(raw));
@@ -72,7 +73,9 @@ void TCustomMaskEdit::SetEditMask(const std::string& Value) {
     if (IsMasked()) {
         const std::u32string raw = RawText();
         for (int i = 0; i < FMask.Length(); ++i)
-            if (!FMask.IsLiteral(i)) chars.push_back(raw[static_cast<size_t>(i)] == FMask.Blank() ? U' ' : raw[static_cast<size_t>(i)]);
+            if (!FMask.IsLiteral(i))
+                chars.push_back(raw[static_cast<size_t>(i)] == FMask.Blank() ? U' '
+                                                                             : raw[static_cast<size_t>(i)]);
     } else {
         chars = Decode(TCustomEdit::GetText());
     }
@@ -106,8 +109,7 @@ void TCustomMaskEdit::ValidateError(int Pos) {
     if (CanFocus() && !Focused()) {
         try {
             SetFocus();
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
     }
     SetSelStart(ByteOfIndex(RawText(), Pos));
     throw EDBEditError(SMaskEditErr);
@@ -153,7 +155,9 @@ void TCustomMaskEdit::CreateWindowHandle(const TCreateParams& Params) {
 
 int TCustomMaskEdit::CaretPos() const { return IndexOfByte(TCustomEdit::GetText(), SelStart()); }
 
-int TCustomMaskEdit::SelEndPos() const { return IndexOfByte(TCustomEdit::GetText(), SelStart() + SelLength()); }
+int TCustomMaskEdit::SelEndPos() const {
+    return IndexOfByte(TCustomEdit::GetText(), SelStart() + SelLength());
+}
 
 void TCustomMaskEdit::ReplaceEditText(const std::u32string& Text) {
     // Through the selection, so the change counts as the user's (Modified,
@@ -184,8 +188,10 @@ void TCustomMaskEdit::TypeChar(char32_t Ch) {
     if (end < start) std::swap(start, end);
     const int p = FMask.NextInput(start);
     char32_t c = Ch;
-    if (CharCase() == ecUpperCase) c = ToUpper(c);
-    else if (CharCase() == ecLowerCase) c = ToLower(c);
+    if (CharCase() == ecUpperCase)
+        c = ToUpper(c);
+    else if (CharCase() == ecLowerCase)
+        c = ToLower(c);
     if (p < FMask.Length() && FMask.Accepts(p, c)) {
         for (int i = start; i < end; ++i)
             if (!FMask.IsLiteral(i)) raw[static_cast<size_t>(i)] = FMask.Blank();
@@ -238,8 +244,10 @@ void TCustomMaskEdit::PasteMasked(const std::string& Text) {
         if (ch == U'\r' || ch == U'\n') break;
         const int p = FMask.NextInput(caret);
         char32_t c = ch;
-        if (CharCase() == ecUpperCase) c = ToUpper(c);
-        else if (CharCase() == ecLowerCase) c = ToLower(c);
+        if (CharCase() == ecUpperCase)
+            c = ToUpper(c);
+        else if (CharCase() == ecLowerCase)
+            c = ToLower(c);
         if (p < FMask.Length() && FMask.Accepts(p, c)) {
             raw[static_cast<size_t>(p)] = c;
             caret = FMask.NextInput(p + 1);
@@ -289,9 +297,7 @@ void TCustomMaskEdit::KeyPress(char32_t& Key) {
     Key = 0;
 }
 
-void TCustomMaskEdit::TypeKey(char32_t Ch) {
-    Perform(WM_CHAR, static_cast<WPARAM>(Ch), 0);
-}
+void TCustomMaskEdit::TypeKey(char32_t Ch) { Perform(WM_CHAR, static_cast<WPARAM>(Ch), 0); }
 
 void TCustomMaskEdit::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
@@ -325,6 +331,7 @@ void TCustomMaskEdit::Dispatch(TMessage& Message) {
 }
 
 void TMaskEdit::Publish(TPublisher<TMaskEdit>& p) {
-    p.Property("EditMask", [](TMaskEdit& e) { return e.EditMask(); },
-               [](TMaskEdit& e, const std::string& v) { e.SetEditMask(v); });
+    p.Property(
+        "EditMask", [](TMaskEdit& e) { return e.EditMask(); },
+        [](TMaskEdit& e, const std::string& v) { e.SetEditMask(v); });
 }

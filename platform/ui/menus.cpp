@@ -49,7 +49,8 @@ void TMenuItem::SetChecked(bool Value) {
     FChecked = Value;
     if (Value && FRadioItem && FParent)
         for (TMenuItem* sibling : FParent->FItems)
-            if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex) sibling->FChecked = false;
+            if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex)
+                sibling->FChecked = false;
     Changed();
 }
 
@@ -296,7 +297,8 @@ TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {
     if (auto* form = dynamic_cast<TCustomForm*>(AOwner)) {
         bool taken = false;
         for (int i = 0; i < form->ComponentCount(); ++i)
-            if (auto* other = dynamic_cast<TMainMenu*>(form->Components(i)); other && other != this && other->FForm)
+            if (auto* other = dynamic_cast<TMainMenu*>(form->Components(i));
+                other && other != this && other->FForm)
                 taken = true;
         if (!taken) SetForm(form);
     }
@@ -314,7 +316,8 @@ void TMainMenu::SetForm(TCustomForm* Value) {
 void TMainMenu::Attach() {
     EnsureToolkit();
     FForm->FreeNotification(this);
-    FForm->AddShortCutHandler(this, [this](uint16_t Key, TShiftState Shift) { return HandleKey(Key, Shift); });
+    FForm->AddShortCutHandler(this,
+                              [this](uint16_t Key, TShiftState Shift) { return HandleKey(Key, Shift); });
     FBar = std::make_unique<TMenuBarImpl>(this);
     FForm->SetMenuBar(FBar.get());
 }
@@ -480,13 +483,14 @@ struct TKeyName {
     const char* Name;
 };
 constexpr TKeyName kKeyNames[] = {
-    {VK_BACK, "BkSp"},   {VK_TAB, "Tab"},    {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},  {VK_SPACE, "Space"},
-    {VK_PRIOR, "PgUp"},  {VK_NEXT, "PgDn"},  {VK_END, "End"},      {VK_HOME, "Home"},   {VK_LEFT, "Left"},
-    {VK_UP, "Up"},       {VK_RIGHT, "Right"}, {VK_DOWN, "Down"},   {VK_INSERT, "Ins"},  {VK_DELETE, "Del"},
+    {VK_BACK, "BkSp"},  {VK_TAB, "Tab"},     {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"}, {VK_SPACE, "Space"},
+    {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"},   {VK_END, "End"},      {VK_HOME, "Home"},  {VK_LEFT, "Left"},
+    {VK_UP, "Up"},      {VK_RIGHT, "Right"}, {VK_DOWN, "Down"},    {VK_INSERT, "Ins"}, {VK_DELETE, "Del"},
 };
 
 std::string KeyName(uint16_t Key) {
-    if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9')) return std::string(1, static_cast<char>(Key));
+    if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))
+        return std::string(1, static_cast<char>(Key));
     if (Key >= VK_F1 && Key <= VK_F12) return "F" + std::to_string(Key - VK_F1 + 1);
     if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9) return "Num " + std::to_string(Key - VK_NUMPAD0);
     for (const auto& k : kKeyNames)
@@ -510,8 +514,8 @@ TShortCut TextToShortCut(const std::string& Text) {
     std::string rest = Trim(Text);
     for (;;) {
         bool found = false;
-        for (const auto& [prefix, flag] : {std::pair<const char*, TShortCut>{"Shift+", scShift},
-                                           {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
+        for (const auto& [prefix, flag] :
+             {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
             const std::size_t n = std::strlen(prefix);
             if (rest.size() > n && AnsiSameText(rest.substr(0, n), prefix)) {
                 mods |= flag;
@@ -623,7 +627,8 @@ TMenuItem* TTestMenus::TrackMenu(TMenuItem* Parent, const TPoint& ScreenPos) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t bar = path.find('|', start);
-        const std::string part = path.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        const std::string part =
+            path.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
         TMenuItem* next = item->Find(part);
         if (!next || !next->Visible()) throw EInvalidOperation("Menu item \"" + path + "\" not found");
         item = next;

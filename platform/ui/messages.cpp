@@ -34,7 +34,8 @@ Qt::MouseButtons GButtons;
 
 Qt::KeyboardModifiers CurrentModifiers() {
     if (GHaveInputState) return GModifiers;
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return QGuiApplication::keyboardModifiers();
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return QGuiApplication::keyboardModifiers();
     return Qt::NoModifier;
 }
 Qt::MouseButtons CurrentButtons() {
@@ -146,7 +147,9 @@ TMessagePump* Pump() {
     return pump;
 }
 
-bool InRange(unsigned msg, unsigned lo, unsigned hi) { return (lo == 0 && hi == 0) || (msg >= lo && msg <= hi); }
+bool InRange(unsigned msg, unsigned lo, unsigned hi) {
+    return (lo == 0 && hi == 0) || (msg >= lo && msg <= hi);
+}
 
 }  // namespace
 
@@ -172,8 +175,7 @@ int PostedMessageCount() { return static_cast<int>(Queue().size()); }
 // Drops what is queued for a control being destroyed.
 void RemovePostedMessages(TWinControl* Control) {
     auto& q = Queue();
-    for (auto it = q.begin(); it != q.end();)
-        it = it->Target == Control ? q.erase(it) : it + 1;
+    for (auto it = q.begin(); it != q.end();) it = it->Target == Control ? q.erase(it) : it + 1;
 }
 
 TPendingChar GPendingChar;

@@ -36,7 +36,9 @@ struct TMessage {
     uint16_t WParamLo() const { return static_cast<uint16_t>(WParam & 0xFFFF); }
     uint16_t WParamHi() const { return static_cast<uint16_t>((WParam >> 16) & 0xFFFF); }
     uint16_t LParamLo() const { return static_cast<uint16_t>(LParam & 0xFFFF); }
-    uint16_t LParamHi() const { return static_cast<uint16_t>((static_cast<uintptr_t>(LParam) >> 16) & 0xFFFF); }
+    uint16_t LParamHi() const {
+        return static_cast<uint16_t>((static_cast<uintptr_t>(LParam) >> 16) & 0xFFFF);
+    }
 };
 
 // ---- Window messages ---------------------------------------------------------
@@ -111,10 +113,10 @@ constexpr unsigned WM_APP = 0x8000;
 constexpr unsigned CM_BASE = 0xB000;
 constexpr unsigned CM_ACTIVATE = CM_BASE + 0;
 constexpr unsigned CM_DEACTIVATE = CM_BASE + 1;
-constexpr unsigned CM_CANCELMODE = CM_BASE + 4;         // LParam: the control that cancels
-constexpr unsigned CM_DIALOGKEY = CM_BASE + 5;          // WParam: key, LParam: key data
-constexpr unsigned CM_DIALOGCHAR = CM_BASE + 6;         // WParam: character
-constexpr unsigned CM_FOCUSCHANGED = CM_BASE + 7;       // LParam: the newly focused control
+constexpr unsigned CM_CANCELMODE = CM_BASE + 4;    // LParam: the control that cancels
+constexpr unsigned CM_DIALOGKEY = CM_BASE + 5;     // WParam: key, LParam: key data
+constexpr unsigned CM_DIALOGCHAR = CM_BASE + 6;    // WParam: character
+constexpr unsigned CM_FOCUSCHANGED = CM_BASE + 7;  // LParam: the newly focused control
 constexpr unsigned CM_PARENTFONTCHANGED = CM_BASE + 8;
 constexpr unsigned CM_PARENTCOLORCHANGED = CM_BASE + 9;
 constexpr unsigned CM_VISIBLECHANGED = CM_BASE + 11;
@@ -129,7 +131,7 @@ constexpr unsigned CM_BUTTONPRESSED = CM_BASE + 24;
 constexpr unsigned CM_SHOWINGCHANGED = CM_BASE + 25;
 constexpr unsigned CM_ENTER = CM_BASE + 26;
 constexpr unsigned CM_EXIT = CM_BASE + 27;
-constexpr unsigned CM_WANTSPECIALKEY = CM_BASE + 30;   // WParam: key; non-zero Result keeps it
+constexpr unsigned CM_WANTSPECIALKEY = CM_BASE + 30;  // WParam: key; non-zero Result keeps it
 constexpr unsigned CM_INVOKEHELP = CM_BASE + 31;
 constexpr unsigned CM_RELEASE = CM_BASE + 33;
 constexpr unsigned CM_SHOWHINTCHANGED = CM_BASE + 34;
@@ -137,7 +139,7 @@ constexpr unsigned CM_PARENTSHOWHINTCHANGED = CM_BASE + 35;
 constexpr unsigned CM_TABSTOPCHANGED = CM_BASE + 40;
 constexpr unsigned CM_CONTROLLISTCHANGE = CM_BASE + 44;
 constexpr unsigned CM_GETDATALINK = CM_BASE + 45;
-constexpr unsigned CM_CHILDKEY = CM_BASE + 46;          // WParam: key, LParam: the control
+constexpr unsigned CM_CHILDKEY = CM_BASE + 46;  // WParam: key, LParam: the control
 constexpr unsigned CM_HINTSHOW = CM_BASE + 48;
 constexpr unsigned CM_RECREATEWND = CM_BASE + 50;
 
@@ -145,7 +147,7 @@ constexpr unsigned CM_RECREATEWND = CM_BASE + 50;
 constexpr unsigned CN_BASE = 0xBC00;
 constexpr unsigned CN_COMMAND = CN_BASE + WM_COMMAND;
 constexpr unsigned CN_NOTIFY = CN_BASE + WM_NOTIFY;
-constexpr unsigned CN_KEYDOWN = CN_BASE + WM_KEYDOWN;   // before WM_KEYDOWN; non-zero Result eats the key
+constexpr unsigned CN_KEYDOWN = CN_BASE + WM_KEYDOWN;  // before WM_KEYDOWN; non-zero Result eats the key
 constexpr unsigned CN_KEYUP = CN_BASE + WM_KEYUP;
 constexpr unsigned CN_CHAR = CN_BASE + WM_CHAR;
 constexpr unsigned CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
@@ -180,9 +182,8 @@ constexpr LPARAM KF_UP_BIT = LPARAM(1) << 31;
 
 // WM_HSCROLL / WM_VSCROLL codes (low word of WParam; position in the high word).
 constexpr int SB_LINEUP = 0, SB_LINELEFT = 0, SB_LINEDOWN = 1, SB_LINERIGHT = 1, SB_PAGEUP = 2,
-              SB_PAGELEFT = 2, SB_PAGEDOWN = 3, SB_PAGERIGHT = 3, SB_THUMBPOSITION = 4,
-              SB_THUMBTRACK = 5, SB_TOP = 6, SB_LEFT = 6, SB_BOTTOM = 7, SB_RIGHT = 7,
-              SB_ENDSCROLL = 8;
+              SB_PAGELEFT = 2, SB_PAGEDOWN = 3, SB_PAGERIGHT = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5,
+              SB_TOP = 6, SB_LEFT = 6, SB_BOTTOM = 7, SB_RIGHT = 7, SB_ENDSCROLL = 8;
 // Scroll bars of a window.
 constexpr int SB_HORZ = 0, SB_VERT = 1, SB_BOTH = 3;
 
@@ -208,7 +209,9 @@ constexpr LPARAM MakeLParam(int Lo, int Hi) {
     return static_cast<LPARAM>(static_cast<uint32_t>((static_cast<uint32_t>(Lo) & 0xFFFF) |
                                                      ((static_cast<uint32_t>(Hi) & 0xFFFF) << 16)));
 }
-constexpr WPARAM MakeWParam(int Lo, int Hi) { return static_cast<WPARAM>(static_cast<uint32_t>(MakeLParam(Lo, Hi))); }
+constexpr WPARAM MakeWParam(int Lo, int Hi) {
+    return static_cast<WPARAM>(static_cast<uint32_t>(MakeLParam(Lo, Hi)));
+}
 // The signed client position of a mouse message.
 inline TPoint MousePos(const TMessage& M) {
     return {static_cast<int16_t>(M.LParam & 0xFFFF), static_cast<int16_t>((M.LParam >> 16) & 0xFFFF)};
@@ -216,24 +219,22 @@ inline TPoint MousePos(const TMessage& M) {
 
 // ---- Virtual keys --------------------------------------------------------------
 // Letters and digits are their upper-case ASCII codes ('A', '0').
-constexpr uint16_t VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_CANCEL = 0x03, VK_MBUTTON = 0x04,
-                   VK_BACK = 0x08, VK_TAB = 0x09, VK_CLEAR = 0x0C, VK_RETURN = 0x0D,
-                   VK_SHIFT = 0x10, VK_CONTROL = 0x11, VK_MENU = 0x12, VK_PAUSE = 0x13,
-                   VK_CAPITAL = 0x14, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21,
-                   VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26,
-                   VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_SELECT = 0x29, VK_PRINT = 0x2A,
-                   VK_EXECUTE = 0x2B, VK_SNAPSHOT = 0x2C, VK_INSERT = 0x2D, VK_DELETE = 0x2E,
-                   VK_HELP = 0x2F, VK_LWIN = 0x5B, VK_RWIN = 0x5C, VK_APPS = 0x5D,
-                   VK_NUMPAD0 = 0x60, VK_NUMPAD1 = 0x61, VK_NUMPAD2 = 0x62, VK_NUMPAD3 = 0x63,
-                   VK_NUMPAD4 = 0x64, VK_NUMPAD5 = 0x65, VK_NUMPAD6 = 0x66, VK_NUMPAD7 = 0x67,
-                   VK_NUMPAD8 = 0x68, VK_NUMPAD9 = 0x69, VK_MULTIPLY = 0x6A, VK_ADD = 0x6B,
-                   VK_SEPARATOR = 0x6C, VK_SUBTRACT = 0x6D, VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F,
-                   VK_F1 = 0x70, VK_F2 = 0x71, VK_F3 = 0x72, VK_F4 = 0x73, VK_F5 = 0x74,
-                   VK_F6 = 0x75, VK_F7 = 0x76, VK_F8 = 0x77, VK_F9 = 0x78, VK_F10 = 0x79,
-                   VK_F11 = 0x7A, VK_F12 = 0x7B, VK_NUMLOCK = 0x90, VK_SCROLL = 0x91,
+constexpr uint16_t VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_CANCEL = 0x03, VK_MBUTTON = 0x04, VK_BACK = 0x08,
+                   VK_TAB = 0x09, VK_CLEAR = 0x0C, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
+                   VK_MENU = 0x12, VK_PAUSE = 0x13, VK_CAPITAL = 0x14, VK_ESCAPE = 0x1B, VK_SPACE = 0x20,
+                   VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25,
+                   VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_SELECT = 0x29, VK_PRINT = 0x2A,
+                   VK_EXECUTE = 0x2B, VK_SNAPSHOT = 0x2C, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_HELP = 0x2F,
+                   VK_LWIN = 0x5B, VK_RWIN = 0x5C, VK_APPS = 0x5D, VK_NUMPAD0 = 0x60, VK_NUMPAD1 = 0x61,
+                   VK_NUMPAD2 = 0x62, VK_NUMPAD3 = 0x63, VK_NUMPAD4 = 0x64, VK_NUMPAD5 = 0x65,
+                   VK_NUMPAD6 = 0x66, VK_NUMPAD7 = 0x67, VK_NUMPAD8 = 0x68, VK_NUMPAD9 = 0x69,
+                   VK_MULTIPLY = 0x6A, VK_ADD = 0x6B, VK_SEPARATOR = 0x6C, VK_SUBTRACT = 0x6D,
+                   VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F, VK_F1 = 0x70, VK_F2 = 0x71, VK_F3 = 0x72,
+                   VK_F4 = 0x73, VK_F5 = 0x74, VK_F6 = 0x75, VK_F7 = 0x76, VK_F8 = 0x77, VK_F9 = 0x78,
+                   VK_F10 = 0x79, VK_F11 = 0x7A, VK_F12 = 0x7B, VK_NUMLOCK = 0x90, VK_SCROLL = 0x91,
                    VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD,
-                   VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB,
-                   VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
+                   VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC,
+                   VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
 
 // ---- Shift state ---------------------------------------------------------------
 TASKMOOR_ENUM(TShiftStateElement, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble)
@@ -269,8 +270,7 @@ bool PostMessage(TWinControl* Control, unsigned Msg, WPARAM WParam, LPARAM LPara
 // number lies in [FilterMin, FilterMax] (0, 0: any): a posted message, or the
 // character that follows the key-down being handled. Copies it into Msg and,
 // with Remove, takes it off the queue.
-bool PeekMessage(TMessage& Msg, TWinControl* Control, unsigned FilterMin, unsigned FilterMax,
-                 bool Remove);
+bool PeekMessage(TMessage& Msg, TWinControl* Control, unsigned FilterMin, unsigned FilterMax, bool Remove);
 // Number of posted messages still waiting.
 int PostedMessageCount();
 

@@ -45,7 +45,8 @@ public:
     std::string Begin(TCanvas* Canvas, const std::string& Title, const std::string& FileName,
                       TPrinterOrientation Orientation, int Copies) override {
         FPrinter.setDocName(ToQString(Title));
-        FPrinter.setPageOrientation(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        FPrinter.setPageOrientation(Orientation == poLandscape ? QPageLayout::Landscape
+                                                               : QPageLayout::Portrait);
         FPrinter.setCopyCount(std::max(1, Copies));
         if (FPdf) {
             FFile = FileName;
@@ -165,8 +166,7 @@ TPrinter::~TPrinter() {
     if (FPrinting && FDevice) {
         try {
             FDevice->Abort(FCanvas.get());
-        } catch (...) {
-        }
+        } catch (...) {}
     }
 }
 
@@ -180,7 +180,8 @@ TStrings* TPrinter::Printers() {
 }
 
 void TPrinter::Refresh() {
-    const std::string current = FPrinterIndex >= 0 && FPrinters ? FPrinters->Strings(FPrinterIndex) : std::string();
+    const std::string current =
+        FPrinterIndex >= 0 && FPrinters ? FPrinters->Strings(FPrinterIndex) : std::string();
     CheckPrinting(false);
     FPrinters.reset();
     const int index = current.empty() ? -1 : Printers()->IndexOf(current);
@@ -307,8 +308,8 @@ public:
         const int m = FOwner->FMargin;
         return Rect(m, m, s.X - m, s.Y - m);
     }
-    std::string Begin(TCanvas* Canvas, const std::string& Title, const std::string&, TPrinterOrientation Orientation,
-                      int) override {
+    std::string Begin(TCanvas* Canvas, const std::string& Title, const std::string&,
+                      TPrinterOrientation Orientation, int) override {
         FOwner->FLastTitle = Title;
         FOrientation = Orientation;
         FDone.clear();
@@ -359,7 +360,9 @@ private:
 };
 
 TTestPrinters::TTestPrinters(int Dpi, int Margin)
-    : FPrevious(SetPrinterService(this)), FPreviousPrinter(SetPrinter(nullptr)), FDpi(std::max(10, Dpi)),
+    : FPrevious(SetPrinterService(this)),
+      FPreviousPrinter(SetPrinter(nullptr)),
+      FDpi(std::max(10, Dpi)),
       FMargin(std::max(0, Margin)) {}
 
 TTestPrinters::~TTestPrinters() {

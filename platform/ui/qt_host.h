@@ -79,7 +79,8 @@ template <class W>
 class TQtScrollHost : public TQtHost<W> {
 public:
     template <class... A>
-    explicit TQtScrollHost(TWinControl* Control, A&&... Args) : TQtHost<W>(Control, std::forward<A>(Args)...) {
+    explicit TQtScrollHost(TWinControl* Control, A&&... Args)
+        : TQtHost<W>(Control, std::forward<A>(Args)...) {
         this->viewport()->installEventFilter(this);
         this->viewport()->setMouseTracking(true);
     }
@@ -87,8 +88,8 @@ public:
     bool BaseEvent(QEvent* Event) override {
         const QPointF offset(this->viewport()->pos());
         if (auto* m = dynamic_cast<QMouseEvent*>(Event)) {
-            QMouseEvent moved(m->type(), m->position() - offset, m->globalPosition(), m->button(), m->buttons(),
-                              m->modifiers());
+            QMouseEvent moved(m->type(), m->position() - offset, m->globalPosition(), m->button(),
+                              m->buttons(), m->modifiers());
             const bool r = this->viewportEvent(&moved);
             Event->setAccepted(moved.isAccepted());
             return r;
@@ -108,8 +109,8 @@ protected:
         if (Watched != this->viewport() || !this->HostControl()) return W::eventFilter(Watched, Event);
         const QPointF offset(this->viewport()->pos());
         if (auto* m = dynamic_cast<QMouseEvent*>(Event)) {
-            QMouseEvent moved(m->type(), m->position() + offset, m->globalPosition(), m->button(), m->buttons(),
-                              m->modifiers());
+            QMouseEvent moved(m->type(), m->position() + offset, m->globalPosition(), m->button(),
+                              m->buttons(), m->modifiers());
             RouteQtEvent(this->HostControl(), this, this, &moved);
             return true;
         }
@@ -217,10 +218,10 @@ TPaintContext* ActivePaintContext(const QWidget* Widget);
 struct TCanvasImpl {
     QPainter* Painter = nullptr;
     std::unique_ptr<QPainter> OwnedPainter;
-    QImage* Readable = nullptr;       // pixels that can be read back
-    QPoint Origin;                    // canvas (0, 0) in painter coordinates
+    QImage* Readable = nullptr;  // pixels that can be read back
+    QPoint Origin;               // canvas (0, 0) in painter coordinates
     bool Clipped = false;
-    QRect Clip;                       // canvas coordinates, when Clipped
+    QRect Clip;  // canvas coordinates, when Clipped
     TPaintContext* Context = nullptr;
 
     void Unbind();

@@ -14,7 +14,7 @@ struct TWindowScrollBars::TWidgets {
 };
 
 TWindowScrollBars::TWindowScrollBars(std::function<void(const TRect&)> Margins,
-                                 std::function<void(unsigned, WPARAM)> Send)
+                                     std::function<void(unsigned, WPARAM)> Send)
     : FWidgets(std::make_unique<TWidgets>()), FMargins(std::move(Margins)), FSend(std::move(Send)) {}
 
 TWindowScrollBars::~TWindowScrollBars() { Detach(); }

@@ -31,7 +31,7 @@ struct TWindowScrollBars {
     // Margins: sets the control's non-client margins; Send: delivers a
     // scroll message to the control.
     TWindowScrollBars(std::function<void(const TRect&)> Margins,
-                    std::function<void(unsigned Msg, WPARAM WParam)> Send);
+                      std::function<void(unsigned Msg, WPARAM WParam)> Send);
     ~TWindowScrollBars();
 
     // The window exists (Parent) or is gone (nullptr).

@@ -28,9 +28,9 @@ TASKMOOR_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
 TASKMOOR_ENUM(TCheckBoxState, cbUnchecked, cbChecked, cbGrayed)
 TASKMOOR_ENUM(TComboBoxStyle, csDropDown, csSimple, csDropDownList)
 
-class TEditAdapter;    // the toolkit side of an edit or memo
-class TListAdapter;    // the toolkit side of a list box
-class TComboAdapter;   // the toolkit side of a combo box
+class TEditAdapter;   // the toolkit side of an edit or memo
+class TListAdapter;   // the toolkit side of a list box
+class TComboAdapter;  // the toolkit side of a combo box
 
 // ---- Label ------------------------------------------------------------------------------
 // A caption drawn on the parent's window. "&x" underlines x (ShowAccelChar);

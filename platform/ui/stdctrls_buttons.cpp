@@ -105,8 +105,10 @@ void TButton::CMDialogChar(TMessage& Message) {
 
 void TButton::CMFocusChanged(TMessage& Message) {
     auto* focused = reinterpret_cast<TWinControl*>(Message.LParam);
-    if (dynamic_cast<TButton*>(focused)) FActive = focused == this;
-    else FActive = FDefault;
+    if (dynamic_cast<TButton*>(focused))
+        FActive = focused == this;
+    else
+        FActive = FDefault;
     TButtonControl::CMFocusChanged(Message);
 }
 
@@ -139,7 +141,9 @@ void TCustomCheckBox::PushState() {
     auto* w = qobject_cast<QCheckBox*>(Widget());
     if (!w) return;
     const QSignalBlocker block(w);
-    w->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    w->setCheckState(FState == cbChecked  ? Qt::Checked
+                     : FState == cbGrayed ? Qt::PartiallyChecked
+                                          : Qt::Unchecked);
 }
 
 void TCustomCheckBox::SetState(TCheckBoxState Value) {

@@ -212,8 +212,10 @@ void TCustomLabel::Paint() {
         TRect calc = r;
         DoDrawText(calc, flags | DT_CALCRECT);
         const int h = calc.Height();
-        if (FLayout == tlBottom) OffsetRect(r, 0, r.Height() - h);
-        else OffsetRect(r, 0, (r.Height() - h) / 2);
+        if (FLayout == tlBottom)
+            OffsetRect(r, 0, r.Height() - h);
+        else
+            OffsetRect(r, 0, (r.Height() - h) / 2);
     }
     DoDrawText(r, flags);
 }
@@ -234,8 +236,8 @@ void TCustomLabel::CMTextChangedLabel() {
 }
 
 void TCustomLabel::CMDialogCharLabel(TMessage& Message) {
-    if (FFocusControl && Enabled() && FShowAccelChar && IsAccel(static_cast<char32_t>(Message.WParam), Caption()) &&
-        FFocusControl->CanFocus()) {
+    if (FFocusControl && Enabled() && FShowAccelChar &&
+        IsAccel(static_cast<char32_t>(Message.WParam), Caption()) && FFocusControl->CanFocus()) {
         FFocusControl->SetFocus();
         Message.Result = 1;
     }
@@ -356,8 +358,10 @@ public:
         const QSignalBlocker block(FWidget);
         FWidget->setText(text);
         FWidget->setModified(modified);
-        if (len > 0) FWidget->setSelection(start, len);
-        else FWidget->setCursorPosition(cursor);
+        if (len > 0)
+            FWidget->setSelection(start, len);
+        else
+            FWidget->setCursorPosition(cursor);
     }
 
 private:
@@ -409,7 +413,8 @@ void TCustomEdit::ApplyToAdapter() {
     a->SetFrame(FBorderStyle == bsSingle);
     a->SetHideSelection(FHideSelection);
     const QString t = a->Text();
-    a->SetSelection(Utf16OfByte(t, FSelStart), Utf16OfByte(t, FSelStart + FSelLength) - Utf16OfByte(t, FSelStart));
+    a->SetSelection(Utf16OfByte(t, FSelStart),
+                    Utf16OfByte(t, FSelStart + FSelLength) - Utf16OfByte(t, FSelStart));
 }
 
 void TCustomEdit::DestroyWnd() {
@@ -646,14 +651,18 @@ public:
         case WM_CUT:
             if (Edit->PasswordChar() == 0 && Edit->SelLength() > 0 && !Edit->ReadOnly()) {
                 Clipboard()->SetAsText(Edit->SelText());
-                if (A) A->ReplaceSelection(QString());
-                else Edit->SetSelText("");
+                if (A)
+                    A->ReplaceSelection(QString());
+                else
+                    Edit->SetSelText("");
             }
             return true;
         case WM_CLEAR:
             if (Edit->SelLength() > 0 && !Edit->ReadOnly()) {
-                if (A) A->ReplaceSelection(QString());
-                else Edit->SetSelText("");
+                if (A)
+                    A->ReplaceSelection(QString());
+                else
+                    Edit->SetSelText("");
             }
             return true;
         case WM_PASTE: {
@@ -665,11 +674,14 @@ public:
             }
             text = FromQString(ApplyCharCase(ToQString(text), Edit->CharCase()));
             if (Edit->MaxLength() > 0) {
-                const int room = Edit->MaxLength() - static_cast<int>(Edit->Text().size()) + Edit->SelLength();
+                const int room =
+                    Edit->MaxLength() - static_cast<int>(Edit->Text().size()) + Edit->SelLength();
                 text = Utf8Truncate(text, static_cast<std::size_t>(std::max(0, room)));
             }
-            if (A) A->ReplaceSelection(ToQString(text));
-            else Edit->SetSelText(text);
+            if (A)
+                A->ReplaceSelection(ToQString(text));
+            else
+                Edit->SetSelText(text);
             return true;
         }
         case WM_UNDO:
@@ -681,12 +693,14 @@ public:
 };
 
 void TCustomEdit::Dispatch(TMessage& Message) {
-    if (TEditMessages::Handle(this, FAdapter.get(), Message, dynamic_cast<TCustomMemo*>(this) != nullptr)) return;
+    if (TEditMessages::Handle(this, FAdapter.get(), Message, dynamic_cast<TCustomMemo*>(this) != nullptr))
+        return;
     if (Message.Msg == WM_KEYDOWN && FAdapter) {
         // Shift+Insert, Ctrl+Insert and Shift+Delete go through the messages too.
         const TShiftState s = KeyDataToShiftState(Message.LParam);
         const bool shift = s.Contains(ssShift), ctrl = s.Contains(ssCtrl);
-        if ((Message.WParam == VK_INSERT && (shift != ctrl)) || (Message.WParam == VK_DELETE && shift && !ctrl)) {
+        if ((Message.WParam == VK_INSERT && (shift != ctrl)) ||
+            (Message.WParam == VK_DELETE && shift && !ctrl)) {
             if (DoKeyDown(Message)) return;
             Perform(Message.WParam == VK_DELETE ? WM_CUT : shift ? WM_PASTE : WM_COPY, 0, 0);
             return;
@@ -696,8 +710,9 @@ void TCustomEdit::Dispatch(TMessage& Message) {
 }
 
 void TCustomEdit::Publish(TPublisher<TCustomEdit>& p) {
-    p.Property("Text", [](TCustomEdit& e) { return e.Text(); },
-               [](TCustomEdit& e, const std::string& v) { e.SetText(v); });
+    p.Property(
+        "Text", [](TCustomEdit& e) { return e.Text(); },
+        [](TCustomEdit& e, const std::string& v) { e.SetText(v); });
     p.Property("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength);
     p.Property("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase);
     p.Property("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly);
@@ -764,7 +779,9 @@ public:
     void SetFrame(bool) override {}
     void SetAlignment(TAlignment Value) override {
         QTextOption o = FWidget->document()->defaultTextOption();
-        o.setAlignment(Value == taRightJustify ? Qt::AlignRight : Value == taCenter ? Qt::AlignHCenter : Qt::AlignLeft);
+        o.setAlignment(Value == taRightJustify ? Qt::AlignRight
+                       : Value == taCenter     ? Qt::AlignHCenter
+                                               : Qt::AlignLeft);
         FWidget->document()->setDefaultTextOption(o);
     }
     bool CanUndo() const override { return FWidget->document()->isUndoAvailable(); }
@@ -873,7 +890,8 @@ private:
     TCustomMemo* FMemo;
 };
 
-TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
+TCustomMemo::TCustomMemo(TComponent* AOwner)
+    : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
     SetControlStyle(ControlStyle() - csFixedHeight);
     SetAutoSize(false);
     SetBounds(0, 0, 185, 89);

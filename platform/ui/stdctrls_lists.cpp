@@ -75,8 +75,10 @@ public:
         auto& sel = FListBox->FSelected;
         sel.erase(sel.begin() + Index);
         int& ii = FListBox->FItemIndex;
-        if (ii == Index) ii = -1;
-        else if (ii > Index) --ii;
+        if (ii == Index)
+            ii = -1;
+        else if (ii > Index)
+            --ii;
         if (auto* a = FListBox->Adapter()) {
             a->Silent = true;
             delete a->Widget()->takeItem(Index);
@@ -181,7 +183,8 @@ private:
 
 // ---- TListAdapter ------------------------------------------------------------------------------
 
-TListAdapter::TListAdapter(TCustomListBox* ListBox, QListWidget* Widget) : FListBox(ListBox), FWidget(Widget) {}
+TListAdapter::TListAdapter(TCustomListBox* ListBox, QListWidget* Widget)
+    : FListBox(ListBox), FWidget(Widget) {}
 
 void TListAdapter::Reload() {
     Silent = true;
@@ -191,9 +194,9 @@ void TListAdapter::Reload() {
     for (int i = 0; i < FWidget->count(); ++i)
         if (FListBox->FSelected[static_cast<std::size_t>(i)]) FWidget->item(i)->setSelected(true);
     if (FListBox->FItemIndex >= 0 && FListBox->FItemIndex < FWidget->count())
-        FWidget->setCurrentRow(FListBox->FItemIndex,
-                               FListBox->MultiSelect() ? QItemSelectionModel::NoUpdate
-                                                       : QItemSelectionModel::ClearAndSelect);
+        FWidget->setCurrentRow(FListBox->FItemIndex, FListBox->MultiSelect()
+                                                         ? QItemSelectionModel::NoUpdate
+                                                         : QItemSelectionModel::ClearAndSelect);
     Silent = false;
 }
 
@@ -203,7 +206,7 @@ void TListAdapter::ApplyItemHeight() {
 }
 
 void TListAdapter::ApplySelectionMode() {
-    FWidget->setSelectionMode(!FListBox->MultiSelect()      ? QAbstractItemView::SingleSelection
+    FWidget->setSelectionMode(!FListBox->MultiSelect()     ? QAbstractItemView::SingleSelection
                               : FListBox->ExtendedSelect() ? QAbstractItemView::ExtendedSelection
                                                            : QAbstractItemView::MultiSelection);
 }
@@ -246,9 +249,8 @@ void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) {
     FAdapter->Reload();
     QObject::connect(w, &QListWidget::itemSelectionChanged, [this] { SelectionChangedByWidget(); });
     QObject::connect(w, &QListWidget::currentRowChanged, [this](int) { SelectionChangedByWidget(); });
-    QObject::connect(w, &QListWidget::itemDoubleClicked, [this](QListWidgetItem*) {
-        GuardedCall(this, [this] { DblClick(); });
-    });
+    QObject::connect(w, &QListWidget::itemDoubleClicked,
+                     [this](QListWidgetItem*) { GuardedCall(this, [this] { DblClick(); }); });
     AttachWidget(w, false);
     SetTopIndex(FTopIndex);
 }
@@ -510,8 +512,10 @@ public:
         CheckIndex(Index);
         FItems.erase(FItems.begin() + Index);
         int& ii = FCombo->FItemIndex;
-        if (ii == Index) ii = -1;
-        else if (ii > Index) --ii;
+        if (ii == Index)
+            ii = -1;
+        else if (ii > Index)
+            --ii;
         if (auto* a = FCombo->Adapter()) {
             a->Silent = true;
             a->Widget()->removeItem(Index);
@@ -586,7 +590,8 @@ private:
 namespace {
 class TComboWidget : public TQtHost<QComboBox> {
 public:
-    TComboWidget(TCustomComboBox* Combo, QWidget* Parent) : TQtHost<QComboBox>(Combo, Parent), FCombo(Combo) {}
+    TComboWidget(TCustomComboBox* Combo, QWidget* Parent)
+        : TQtHost<QComboBox>(Combo, Parent), FCombo(Combo) {}
     void showPopup() override;
     void hidePopup() override;
 
@@ -690,7 +695,8 @@ void TCustomComboBox::DestroyWnd() {
 
 std::string TCustomComboBox::GetText() const {
     if (FAdapter) return FromQString(FAdapter->Widget()->currentText());
-    if (FStyle == csDropDownList) return FItemIndex >= 0 && FItemIndex < FItems->Count() ? FItems->Strings(FItemIndex) : "";
+    if (FStyle == csDropDownList)
+        return FItemIndex >= 0 && FItemIndex < FItems->Count() ? FItems->Strings(FItemIndex) : "";
     return TControl::GetText();
 }
 
@@ -712,8 +718,10 @@ int TCustomComboBox::ItemIndex() const { return FAdapter ? FAdapter->Widget()->c
 void TCustomComboBox::SetItemIndex(int Value) {
     if (Value < -1 || Value >= FItems->Count()) Value = -1;
     FItemIndex = Value;
-    if (Value >= 0) TControl::SetTextValue(FItems->Strings(Value));
-    else if (FStyle == csDropDownList) TControl::SetTextValue("");
+    if (Value >= 0)
+        TControl::SetTextValue(FItems->Strings(Value));
+    else if (FStyle == csDropDownList)
+        TControl::SetTextValue("");
     if (FAdapter) {
         FAdapter->Silent = true;
         FAdapter->Widget()->setCurrentIndex(Value);
@@ -749,8 +757,10 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
     if (Value == DroppedDown()) return;
     HandleNeeded();
     if (!FAdapter) return;
-    if (Value) FAdapter->Widget()->showPopup();
-    else FAdapter->Widget()->hidePopup();
+    if (Value)
+        FAdapter->Widget()->showPopup();
+    else
+        FAdapter->Widget()->hidePopup();
 }
 
 void TCustomComboBox::SetMaxLength(int Value) {
@@ -827,8 +837,10 @@ void TCustomComboBox::Clear() {
 void TCustomComboBox::Change() { FOnChange(this); }
 
 void TCustomComboBox::Select() {
-    if (FOnSelect.Assigned()) FOnSelect(this);
-    else Change();
+    if (FOnSelect.Assigned())
+        FOnSelect(this);
+    else
+        Change();
 }
 
 void TCustomComboBox::DropDown() { FOnDropDown(this); }
@@ -849,8 +861,9 @@ void TCustomComboBox::Publish(TPublisher<TCustomComboBox>& p) {
     p.Property("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount);
     p.Property("MaxLength", &TCustomComboBox::MaxLength, &TCustomComboBox::SetMaxLength);
     p.Property("CharCase", &TCustomComboBox::CharCase, &TCustomComboBox::SetCharCase);
-    p.Property("Text", [](TCustomComboBox& c) { return c.Text(); },
-               [](TCustomComboBox& c, const std::string& v) { c.SetText(v); });
+    p.Property(
+        "Text", [](TCustomComboBox& c) { return c.Text(); },
+        [](TCustomComboBox& c, const std::string& v) { c.SetText(v); });
     p.Property("OnChange", &TCustomComboBox::OnChange, &TCustomComboBox::SetOnChange);
     p.Property("OnSelect", &TCustomComboBox::OnSelect, &TCustomComboBox::SetOnSelect);
     p.Property("OnDropDown", &TCustomComboBox::OnDropDown, &TCustomComboBox::SetOnDropDown);

@@ -27,8 +27,10 @@ QString ApplyCharCase(const QString& S, TEditCharCase Case);
 // Adds the frame edge of a bordered control to its window parameters.
 inline void AddBorderStyle(TCreateParams& Params, TBorderStyle Style, bool Ctl3D) {
     if (Style != bsSingle) return;
-    if (Ctl3D) Params.ExStyle |= WS_EX_CLIENTEDGE;
-    else Params.Style |= WS_BORDER;
+    if (Ctl3D)
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+        Params.Style |= WS_BORDER;
 }
 
 // Checks what the user types into a line edit: character case and the

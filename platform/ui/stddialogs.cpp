@@ -46,7 +46,8 @@ std::vector<TColor> TColorDialog::CustomColorList() const {
         const std::string value = Trim(FCustomColors->Values(name));
         if (value.empty()) continue;
         int64_t n = 0;
-        if (TryStrToInt64("$" + value, n) && n >= 0 && n <= 0xFFFFFF) colors[static_cast<std::size_t>(i)] = static_cast<TColor>(n);
+        if (TryStrToInt64("$" + value, n) && n >= 0 && n <= 0xFFFFFF)
+            colors[static_cast<std::size_t>(i)] = static_cast<TColor>(n);
     }
     return colors;
 }
@@ -62,7 +63,8 @@ bool TColorDialog::Execute() {
     DoShow();
     TColor color = FColor;
     std::vector<TColor> custom = CustomColorList();
-    const bool ok = StdDialogService().ChooseColor(color, custom, FOptions.Contains(cdFullOpen), HelpContext());
+    const bool ok =
+        StdDialogService().ChooseColor(color, custom, FOptions.Contains(cdFullOpen), HelpContext());
     if (ok) {
         FColor = color;
         SetCustomColorList(custom);
@@ -79,7 +81,8 @@ void TColorDialog::Publish(TPublisher<TColorDialog>& p) {
 
 // ---- TOpenDialog -----------------------------------------------------------------------------------
 
-TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
+TOpenDialog::TOpenDialog(TComponent* AOwner)
+    : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
 
 TOpenDialog::~TOpenDialog() = default;
 
@@ -194,11 +197,12 @@ public:
         QFileDialog dialog(nullptr, ToQString(Request.Title));
         dialog.setOption(QFileDialog::DontUseNativeDialog, true);
         dialog.setAcceptMode(Request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(Request.Save             ? QFileDialog::AnyFile
+        dialog.setFileMode(Request.Save            ? QFileDialog::AnyFile
                            : Request.MultiSelect   ? QFileDialog::ExistingFiles
                            : Request.FileMustExist ? QFileDialog::ExistingFile
                                                    : QFileDialog::AnyFile);
-        if (Request.Save && !Request.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        if (Request.Save && !Request.OverwritePrompt)
+            dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         if (!Request.InitialDir.empty()) dialog.setDirectory(ToQString(Request.InitialDir));
         if (!Request.FileName.empty()) dialog.selectFile(ToQString(Request.FileName));
         QStringList filters;
@@ -218,7 +222,8 @@ public:
         return true;
     }
 
-    bool SetupPrinter(const std::vector<std::string>& Printers, TPrinterSetupAnswer& Answer, THelpContext) override {
+    bool SetupPrinter(const std::vector<std::string>& Printers, TPrinterSetupAnswer& Answer,
+                      THelpContext) override {
         EnsureToolkit();
         QDialog dialog;
         dialog.setWindowTitle("Print Setup");
@@ -259,7 +264,9 @@ TStdDialogService* GStdDialogService = nullptr;
 
 }  // namespace
 
-TStdDialogService& StdDialogService() { return GStdDialogService ? *GStdDialogService : RealStdDialogService(); }
+TStdDialogService& StdDialogService() {
+    return GStdDialogService ? *GStdDialogService : RealStdDialogService();
+}
 
 TStdDialogService* SetStdDialogService(TStdDialogService* Service) {
     TStdDialogService* old = GStdDialogService ? GStdDialogService : &RealStdDialogService();
@@ -285,7 +292,8 @@ void TTestStdDialogs::AnswerPrinter(bool Ok, const std::string& PrinterName, int
     FPrinters.push_back({Ok, PrinterName, Orientation, FileName});
 }
 
-bool TTestStdDialogs::ChooseColor(TColor& Color, std::vector<TColor>& CustomColors, bool, THelpContext HelpContext) {
+bool TTestStdDialogs::ChooseColor(TColor& Color, std::vector<TColor>& CustomColors, bool,
+                                  THelpContext HelpContext) {
     ++FColorRequests;
     FLastColor = Color;
     FLastCustom = CustomColors;

@@ -77,12 +77,11 @@ private:
 };
 
 // ---- Files -----------------------------------------------------------------------------------
-TASKMOOR_ENUM(TOpenOption, ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir,
-              ofShowHelp, ofNoValidate, ofAllowMultiSelect, ofExtensionDifferent,
-              ofPathMustExist, ofFileMustExist, ofCreatePrompt, ofShareAware,
-              ofNoReadOnlyReturn, ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames,
-              ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify,
-              ofEnableSizing, ofDontAddToRecent, ofForceShowHidden)
+TASKMOOR_ENUM(TOpenOption, ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp,
+              ofNoValidate, ofAllowMultiSelect, ofExtensionDifferent, ofPathMustExist, ofFileMustExist,
+              ofCreatePrompt, ofShareAware, ofNoReadOnlyReturn, ofNoTestFileCreate, ofNoNetworkButton,
+              ofNoLongNames, ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing,
+              ofDontAddToRecent, ofForceShowHidden)
 using TOpenOptions = TSet<TOpenOption>;
 
 // Filter: "Text files (*.txt)|*.txt|All files|*.*" (description and

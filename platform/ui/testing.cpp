@@ -86,8 +86,10 @@ void RenderControl(TControl* Control, TBitmap* Bitmap) {
     if (!Control || !Bitmap) return;
     EnsureToolkit();
     auto* win = dynamic_cast<TWinControl*>(Control);
-    if (win) win->HandleNeeded();
-    else if (Control->Parent()) Control->Parent()->HandleNeeded();
+    if (win)
+        win->HandleNeeded();
+    else if (Control->Parent())
+        Control->Parent()->HandleNeeded();
     QWidget* w = Control->SurfaceWidget();
     if (!w) throw EInvalidOperation(Format("Control %s has no window to render", Control->Name()));
     const QSize size = win ? w->size() : QSize(Control->Width(), Control->Height());
@@ -171,8 +173,10 @@ void SendMouse(TControl* Control, QEvent::Type type, Qt::MouseButton button, Qt:
                int Y, TShiftState shift) {
     EnsureToolkit();
     if (!Control) throw EInvalidOperation("No control to send the mouse to");
-    if (auto* win = dynamic_cast<TWinControl*>(Control)) win->HandleNeeded();
-    else if (Control->Parent()) Control->Parent()->HandleNeeded();
+    if (auto* win = dynamic_cast<TWinControl*>(Control))
+        win->HandleNeeded();
+    else if (Control->Parent())
+        Control->Parent()->HandleNeeded();
     QWidget* w = Control->SurfaceWidget();
     if (!w) throw EInvalidOperation(Format("Control %s has no window", Control->Name()));
     const TPoint o = Control->SurfaceOrigin();
@@ -242,13 +246,17 @@ void SendText(TWinControl* Control, const std::string& Text) {
         if (!guard) break;
         int key = Qt::Key_unknown;
         Qt::KeyboardModifiers mods;
-        if (c >= 'a' && c <= 'z') key = Qt::Key_A + static_cast<int>(c - 'a');
+        if (c >= 'a' && c <= 'z')
+            key = Qt::Key_A + static_cast<int>(c - 'a');
         else if (c >= 'A' && c <= 'Z') {
             key = Qt::Key_A + static_cast<int>(c - 'A');
             mods = Qt::ShiftModifier;
-        } else if (c >= '0' && c <= '9') key = Qt::Key_0 + static_cast<int>(c - '0');
-        else if (c == ' ') key = Qt::Key_Space;
-        else if (c < 0x80) key = static_cast<int>(c);
+        } else if (c >= '0' && c <= '9')
+            key = Qt::Key_0 + static_cast<int>(c - '0');
+        else if (c == ' ')
+            key = Qt::Key_Space;
+        else if (c < 0x80)
+            key = static_cast<int>(c);
         const QString text = QString::fromUcs4(&c, 1);
         QKeyEvent press(QEvent::KeyPress, key, mods, text);
         QApplication::sendEvent(target, &press);
@@ -260,13 +268,14 @@ void SendText(TWinControl* Control, const std::string& Text) {
 }
 
 void SendMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift) {
-    SendMouse(Control, QEvent::MouseButtonPress, QtButton(Button), QtButton(Button) | HeldButtons(Shift), X, Y, Shift);
+    SendMouse(Control, QEvent::MouseButtonPress, QtButton(Button), QtButton(Button) | HeldButtons(Shift), X,
+              Y, Shift);
     ProcessEvents();
 }
 
 void SendMouseUp(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift) {
-    SendMouse(Control, QEvent::MouseButtonRelease, QtButton(Button), HeldButtons(Shift) & ~QtButton(Button), X, Y,
-              Shift);
+    SendMouse(Control, QEvent::MouseButtonRelease, QtButton(Button), HeldButtons(Shift) & ~QtButton(Button),
+              X, Y, Shift);
     ProcessEvents();
 }
 
@@ -290,8 +299,10 @@ void SendDoubleClick(TControl* Control, int X, int Y, TShiftState Shift) {
 
 void SendMouseWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shift) {
     EnsureToolkit();
-    if (auto* win = dynamic_cast<TWinControl*>(Control)) win->HandleNeeded();
-    else if (Control && Control->Parent()) Control->Parent()->HandleNeeded();
+    if (auto* win = dynamic_cast<TWinControl*>(Control))
+        win->HandleNeeded();
+    else if (Control && Control->Parent())
+        Control->Parent()->HandleNeeded();
     QWidget* w = Control ? Control->SurfaceWidget() : nullptr;
     if (!w) throw EInvalidOperation("No window to send the wheel to");
     const TPoint o = Control->SurfaceOrigin();
@@ -304,8 +315,10 @@ void SendMouseWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shif
 }
 
 void ProcessEvents() {
-    if (Application) Application->ProcessMessages();
-    else if (QCoreApplication::instance()) QCoreApplication::processEvents();
+    if (Application)
+        Application->ProcessMessages();
+    else if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
 }
 
 bool WaitUntil(const std::function<bool()>& Condition, int Milliseconds) {

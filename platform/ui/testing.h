@@ -49,8 +49,7 @@ public:
     void Clear();
 
     TModalResult MessageBox(const TMessageBoxRequest& Request) override;
-    bool InputQuery(const std::string& Caption, const std::string& Prompt,
-                    std::string& Value) override;
+    bool InputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) override;
 
 private:
     TDialogService* FPrevious;

@@ -38,14 +38,15 @@ TWinControl::~TWinControl() {
 // ---- Children -----------------------------------------------------------------------
 
 TControl* TWinControl::Controls(int Index) const {
-    if (Index < 0 || Index >= ControlCount()) throw EListError(Format("List index out of bounds (%d)", Index));
+    if (Index < 0 || Index >= ControlCount())
+        throw EListError(Format("List index out of bounds (%d)", Index));
     return FControls[static_cast<std::size_t>(Index)];
 }
 
 void TWinControl::InsertControl(TControl* AControl) {
     if (!AControl || AControl->FParent == this) return;
-    if (AControl == this || (dynamic_cast<TWinControl*>(AControl) &&
-                             static_cast<TWinControl*>(AControl)->ContainsControl(this)))
+    if (AControl == this ||
+        (dynamic_cast<TWinControl*>(AControl) && static_cast<TWinControl*>(AControl)->ContainsControl(this)))
         throw EInvalidOperation("A control cannot have itself as its parent");
     AControl->FParent = this;
     FControls.push_back(AControl);
@@ -120,7 +121,8 @@ void TWinControl::EnableAlign() {
 }
 
 void TWinControl::Realign() {
-    if (FAlignLevel > 0 || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+    if (FAlignLevel > 0 || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying))
+        return;
     ++FAlignLevel;
     try {
         TRect r = ClientRect();
@@ -187,14 +189,18 @@ void TWinControl::ApplyAnchors(const TSize& OldClient) {
         const int dy = now.cy - c->FAnchorParentSize.cy;
         int left = o.Left, width = o.Width(), top = o.Top, height = o.Height();
         if (a.Contains(akRight)) {
-            if (a.Contains(akLeft)) width += dx;
-            else left += dx;
+            if (a.Contains(akLeft))
+                width += dx;
+            else
+                left += dx;
         } else if (!a.Contains(akLeft)) {
             left += dx / 2;
         }
         if (a.Contains(akBottom)) {
-            if (a.Contains(akTop)) height += dy;
-            else top += dy;
+            if (a.Contains(akTop))
+                height += dy;
+            else
+                top += dy;
         } else if (!a.Contains(akTop)) {
             top += dy / 2;
         }
@@ -264,7 +270,8 @@ TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForwar
 }
 
 void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
-    if (TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop)) next->SetFocus();
+    if (TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop))
+        next->SetFocus();
 }
 
 void TWinControl::SelectFirst() {
@@ -670,7 +677,8 @@ void TWinControl::ScrollBy(int DeltaX, int DeltaY) {
     }
     // Moving the children is no reason to align them again.
     ++FAlignLevel;
-    for (TControl* c : FControls) c->SetBounds(c->Left() + DeltaX, c->Top() + DeltaY, c->Width(), c->Height());
+    for (TControl* c : FControls)
+        c->SetBounds(c->Left() + DeltaX, c->Top() + DeltaY, c->Width(), c->Height());
     --FAlignLevel;
 }
 
@@ -773,9 +781,7 @@ void TWinControl::WndProc(TMessage& Message) {
         if (IsControlMouseMsg(Message)) return;
         if (Message.Msg == WM_MOUSEMOVE) TrackMouseControl(nullptr);
         break;
-    case CM_MOUSELEAVE:
-        TrackMouseControl(nullptr);
-        break;
+    case CM_MOUSELEAVE: TrackMouseControl(nullptr); break;
     default: break;
     }
     TControl::WndProc(Message);
@@ -789,8 +795,10 @@ void TWinControl::TrackMouseControl(TControl* Target) {
     if (Target) Target->Perform(CM_MOUSEENTER, 0, 0);
     if (QWidget* w = Widget()) {
         const TCursor cursor = Target ? Target->Cursor() : Cursor();
-        if (cursor == crDefault) w->unsetCursor();
-        else w->setCursor(ToQtCursor(cursor));
+        if (cursor == crDefault)
+            w->unsetCursor();
+        else
+            w->setCursor(ToQtCursor(cursor));
     }
 }
 
@@ -807,7 +815,8 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message) {
         target = ControlAtPos(pos, false);
     }
     if (!target) return false;
-    if (Message.Msg == WM_MOUSEMOVE) TrackMouseControl(PtInRect(target->BoundsRect(), pos) ? target : nullptr);
+    if (Message.Msg == WM_MOUSEMOVE)
+        TrackMouseControl(PtInRect(target->BoundsRect(), pos) ? target : nullptr);
     TMessage m = Message;
     m.LParam = MakeLParam(pos.X - target->Left(), pos.Y - target->Top());
     target->WndProc(m);
@@ -845,7 +854,8 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_ENABLEDCHANGED:
         if (QWidget* w = Widget()) w->setEnabled(Enabled());
         if (!Enabled())
-            if (TCustomForm* form = GetParentForm(this); form && form != this) form->DefocusControl(this, false);
+            if (TCustomForm* form = GetParentForm(this); form && form != this)
+                form->DefocusControl(this, false);
         TControl::Dispatch(Message);
         break;
     case CM_FONTCHANGED:
@@ -862,13 +872,13 @@ void TWinControl::Dispatch(TMessage& Message) {
         TControl::Dispatch(Message);
         NotifyControls(CM_PARENTCOLORCHANGED);
         break;
-    case CM_SHOWHINTCHANGED:
-        NotifyControls(CM_PARENTSHOWHINTCHANGED);
-        break;
+    case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); break;
     case CM_CURSORCHANGED:
         if (QWidget* w = Widget()) {
-            if (Cursor() == crDefault) w->unsetCursor();
-            else w->setCursor(ToQtCursor(Cursor()));
+            if (Cursor() == crDefault)
+                w->unsetCursor();
+            else
+                w->setCursor(ToQtCursor(Cursor()));
         }
         break;
     default: TControl::Dispatch(Message); break;
@@ -919,14 +929,18 @@ void TWinControl::DefaultHandler(TMessage& Message) {
         if (n && n->Event && n->Key == Message.WParam) {
             if (n->Char == 0) n->RunDefault();  // else the character brings the event to the widget
         } else {
-            SendSyntheticKey(host, QEvent::KeyPress, QtKeyOf(static_cast<uint16_t>(Message.WParam)), QString());
+            SendSyntheticKey(host, QEvent::KeyPress, QtKeyOf(static_cast<uint16_t>(Message.WParam)),
+                             QString());
         }
         return;
     case WM_KEYUP:
     case WM_SYSKEYUP:
         if (!host || FWindow->SelfPainted) return;
-        if (n && n->Event && n->Key == Message.WParam) n->RunDefault();
-        else SendSyntheticKey(host, QEvent::KeyRelease, QtKeyOf(static_cast<uint16_t>(Message.WParam)), QString());
+        if (n && n->Event && n->Key == Message.WParam)
+            n->RunDefault();
+        else
+            SendSyntheticKey(host, QEvent::KeyRelease, QtKeyOf(static_cast<uint16_t>(Message.WParam)),
+                             QString());
         return;
     case WM_CHAR:
     case WM_SYSCHAR: {
@@ -955,8 +969,8 @@ void TWinControl::DefaultHandler(TMessage& Message) {
             // A control without double clicks has its second press handled as a
             // press by its window too.
             auto* e = static_cast<QMouseEvent*>(n->Event);
-            QMouseEvent press(QEvent::MouseButtonPress, e->position(), e->globalPosition(), e->button(), e->buttons(),
-                              e->modifiers());
+            QMouseEvent press(QEvent::MouseButtonPress, e->position(), e->globalPosition(), e->button(),
+                              e->buttons(), e->modifiers());
             n->DefaultDone = true;
             host->BaseEvent(&press);
             return;

@@ -20,16 +20,14 @@ int CharBytes(const std::string& s, int k, int count) {
     int end = k;
     for (int n = 0; n < count && end <= Length(s); ++n) {
         ++end;
-        while (end <= Length(s) && (static_cast<unsigned char>(At(s, end)) & 0xC0) == 0x80)
-            ++end;
+        while (end <= Length(s) && (static_cast<unsigned char>(At(s, end)) & 0xC0) == 0x80) ++end;
     }
     return end - k;
 }
 
 int DaysInMonth(int year, int month) {
     static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12)
-        return 31;
+    if (month < 1 || month > 12) return 31;
     return (month == 2 && qzIsLeapYear(year)) ? 29 : days[month - 1];
 }
 
@@ -37,8 +35,7 @@ int DaysInMonth(int year, int month) {
 std::vector<int> SeparatorOffsets(const std::string& text, int from, char sep) {
     std::vector<int> offsets;
     for (int k = std::max(from, 0); k < Length(text); ++k)
-        if (text[static_cast<std::size_t>(k)] == sep)
-            offsets.push_back(k);
+        if (text[static_cast<std::size_t>(k)] == sep) offsets.push_back(k);
     return offsets;
 }
 
@@ -46,11 +43,10 @@ std::vector<int> SeparatorOffsets(const std::string& text, int from, char sep) {
 // and length; False when the text has fewer fields.
 bool FieldAt(const std::string& text, int from, char sep, int index, int& start, int& length) {
     const std::vector<int> seps = SeparatorOffsets(text, from, sep);
-    if (index < 0 || index > static_cast<int>(seps.size()))
-        return false;
+    if (index < 0 || index > static_cast<int>(seps.size())) return false;
     start = index == 0 ? std::max(from, 0) : seps[static_cast<std::size_t>(index - 1)] + 1;
-    const int end = index < static_cast<int>(seps.size()) ? seps[static_cast<std::size_t>(index)]
-                                                          : Length(text);
+    const int end =
+        index < static_cast<int>(seps.size()) ? seps[static_cast<std::size_t>(index)] : Length(text);
     length = std::max(0, end - start);
     return true;
 }
@@ -59,8 +55,7 @@ bool FieldAt(const std::string& text, int from, char sep, int index, int& start,
 int FieldOfCaret(const std::string& text, int from, char sep, int caret) {
     int field = 0;
     for (const int offset : SeparatorOffsets(text, from, sep))
-        if (offset < caret)
-            ++field;
+        if (offset < caret) ++field;
     return field;
 }
 
@@ -74,16 +69,13 @@ TDateTime Combine(TDateTime date, TDateTime time) { return date < 0 ? date - tim
 // Scanning steps
 
 void qzSkipBlanks(const std::string& Text, int& Pos) {
-    if (Pos < 1)
-        return;
-    while (At(Text, Pos) == ' ')
-        ++Pos;
+    if (Pos < 1) return;
+    while (At(Text, Pos) == ' ') ++Pos;
 }
 
 bool qzScanNumberOrMonth(const std::string& Text, int& Pos, int& Value) {
     qzSkipBlanks(Text, Pos);
-    if (Pos < 1 || Pos > Length(Text))
-        return false;
+    if (Pos < 1 || Pos > Length(Text)) return false;
     if (IsDigit(At(Text, Pos))) {
         unsigned value = 0;
         bool first = true;
@@ -96,8 +88,8 @@ bool qzScanNumberOrMonth(const std::string& Text, int& Pos, int& Value) {
         return true;
     }
     const int bytes = CharBytes(Text, Pos, 3);
-    const std::string word = AnsiUpperCase(Text.substr(static_cast<std::size_t>(Pos - 1),
-                                                       static_cast<std::size_t>(bytes)));
+    const std::string word =
+        AnsiUpperCase(Text.substr(static_cast<std::size_t>(Pos - 1), static_cast<std::size_t>(bytes)));
     const TFormatSettings& fs = FormatSettings();
     for (int m = 0; m < 12; ++m) {
         if (!fs.ShortMonthNames[m].empty() && AnsiUpperCase(fs.ShortMonthNames[m]) == word) {
@@ -119,13 +111,10 @@ bool qzScanChar(const std::string& Text, int& Pos, char Ch) {
 }
 
 bool qzScanText(const std::string& Text, int& Pos, const std::string& Str) {
-    if (Str.empty())
-        return false;
+    if (Str.empty()) return false;
     qzSkipBlanks(Text, Pos);
-    if (Pos < 1 || Pos - 1 + Length(Str) > Length(Text))
-        return false;
-    if (!AnsiSameText(Text.substr(static_cast<std::size_t>(Pos - 1), Str.size()), Str))
-        return false;
+    if (Pos < 1 || Pos - 1 + Length(Str) > Length(Text)) return false;
+    if (!AnsiSameText(Text.substr(static_cast<std::size_t>(Pos - 1), Str.size()), Str)) return false;
     Pos += Length(Str);
     return true;
 }
@@ -149,14 +138,25 @@ bool qzScanDate(const std::string& Text, int& Pos, TDateTime& Date, int Epoch) {
             return false;
         }
         switch (order) {
-        case qzdoDMY: year = n3; month = n2; day = n1; break;
-        case qzdoYMD: year = n1; month = n2; day = n3; break;
-        default:      year = n3; month = n1; day = n2; break;
+        case qzdoDMY:
+            year = n3;
+            month = n2;
+            day = n1;
+            break;
+        case qzdoYMD:
+            year = n1;
+            month = n2;
+            day = n3;
+            break;
+        default:
+            year = n3;
+            month = n1;
+            day = n2;
+            break;
         }
         if (year <= 99) {
             year += (static_cast<long long>(Epoch) / 100) * 100;
-            if (year < Epoch)
-                year += 100;
+            if (year < Epoch) year += 100;
         }
     } else {
         year = CurrentYear();
@@ -188,23 +188,19 @@ bool qzScanTime(const std::string& Text, int& Pos, TDateTime& Time) {
     if (!(qzScanNumberOrMonth(Text, Pos, hour) && qzScanChar(Text, Pos, sep) &&
           qzScanNumberOrMonth(Text, Pos, minute)))
         return fail();
-    if (qzScanChar(Text, Pos, sep) && !qzScanNumberOrMonth(Text, Pos, second))
-        return fail();
+    if (qzScanChar(Text, Pos, sep) && !qzScanNumberOrMonth(Text, Pos, second)) return fail();
     int base = -1;
     if (qzScanText(Text, Pos, fs.TimeAMString) || qzScanText(Text, Pos, "AM"))
         base = 0;
     else if (qzScanText(Text, Pos, fs.TimePMString) || qzScanText(Text, Pos, "PM"))
         base = 12;
     if (base >= 0) {
-        if (hour < 1 || hour > 12)
-            return fail();
-        if (hour == 12)
-            hour = 0;
+        if (hour < 1 || hour > 12) return fail();
+        if (hour == 12) hour = 0;
         hour += base;
     }
     qzSkipBlanks(Text, Pos);
-    if (!qzTryEncodeTime(hour, minute, second, 0, Time))
-        return fail();
+    if (!qzTryEncodeTime(hour, minute, second, 0, Time)) return fail();
     return true;
 }
 
@@ -214,46 +210,40 @@ bool qzScanTime(const std::string& Text, int& Pos, TDateTime& Time) {
 int qzGetDateOrder(const std::string& Format) {
     for (const char ch : Format) {
         switch (ch) {
-        case 'D': case 'd': return qzdoDMY;
-        case 'M': case 'm': return qzdoMDY;
-        case 'Y': case 'y': return qzdoYMD;
+        case 'D':
+        case 'd': return qzdoDMY;
+        case 'M':
+        case 'm': return qzdoMDY;
+        case 'Y':
+        case 'y': return qzdoYMD;
         default: break;
         }
     }
     return qzdoMDY;
 }
 
-bool qzIsLeapYear(int Year) {
-    return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0);
-}
+bool qzIsLeapYear(int Year) { return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0); }
 
 bool qzTryEncodeDate(int Year, int Month, int Day, TDateTime& Date) {
-    if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 ||
-        Day > DaysInMonth(Year, Month))
+    if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInMonth(Year, Month))
         return false;
     int days = Day;
-    for (int m = 1; m < Month; ++m)
-        days += DaysInMonth(Year, m);
+    for (int m = 1; m < Month; ++m) days += DaysInMonth(Year, m);
     const int y = Year - 1;
     Date = static_cast<TDateTime>(days + y * 365 + y / 4 - y / 100 + y / 400 - 693594);
     return true;
 }
 
 bool qzTryEncodeTime(int Hour, int Min, int Sec, int MSec, TDateTime& Time) {
-    if (Hour < 0 || Hour >= 24 || Min < 0 || Min >= 60 || Sec < 0 || Sec >= 60 || MSec < 0 ||
-        MSec >= 1000)
+    if (Hour < 0 || Hour >= 24 || Min < 0 || Min >= 60 || Sec < 0 || Sec >= 60 || MSec < 0 || MSec >= 1000)
         return false;
     Time = static_cast<TDateTime>((Hour * 60 + Min) * 60000 + Sec * 1000 + MSec) / 86400000.0;
     return true;
 }
 
-int qzNextDayInMonth(int Year, int Month, int Day) {
-    return Day >= DaysInMonth(Year, Month) ? 1 : Day + 1;
-}
+int qzNextDayInMonth(int Year, int Month, int Day) { return Day >= DaysInMonth(Year, Month) ? 1 : Day + 1; }
 
-int qzPrevDayInMonth(int Year, int Month, int Day) {
-    return Day <= 1 ? DaysInMonth(Year, Month) : Day - 1;
-}
+int qzPrevDayInMonth(int Year, int Month, int Day) { return Day <= 1 ? DaysInMonth(Year, Month) : Day - 1; }
 
 // ---------------------------------------------------------------------------
 // Whole texts
@@ -273,8 +263,7 @@ bool qzIsTimeText(const std::string& Text) {
 bool qzIsDateTimeText(const std::string& Text) {
     int pos = 1;
     TDateTime date, time;
-    return qzScanDate(Text, pos, date, qzDefaultEpoch) && qzScanTime(Text, pos, time) &&
-           pos > Length(Text);
+    return qzScanDate(Text, pos, date, qzDefaultEpoch) && qzScanTime(Text, pos, time) && pos > Length(Text);
 }
 
 bool qzTryTextToDate(const std::string& Text, TDateTime& Date) {
@@ -300,26 +289,22 @@ TDateTime qzTextToTime(const std::string& Text) {
 TDateTime qzTextToDateTime(const std::string& Text) {
     int pos = 1;
     TDateTime date, time;
-    if (qzScanDate(Text, pos, date, qzDefaultEpoch) && qzScanTime(Text, pos, time) &&
-        pos > Length(Text))
+    if (qzScanDate(Text, pos, date, qzDefaultEpoch) && qzScanTime(Text, pos, time) && pos > Length(Text))
         return Combine(date, time);
     return 0;
 }
 
 bool qzIsIntegerText(const std::string& Text) {
     for (std::size_t k = 0; k < Text.size(); ++k) {
-        if (IsDigit(Text[k]))
-            continue;
-        if (k == 0 && Text[k] == '-' && Text.size() >= 2)
-            continue;
+        if (IsDigit(Text[k])) continue;
+        if (k == 0 && Text[k] == '-' && Text.size() >= 2) continue;
         return false;
     }
     return true;
 }
 
 bool qzIsFloatText(const std::string& Text) {
-    if (Text.empty())
-        return true;
+    if (Text.empty()) return true;
     double value;
     return TryStrToFloat(Text.substr(0, 63), value);
 }
@@ -329,7 +314,7 @@ bool qzIsFloatText(const std::string& Text) {
 
 uint8_t qzDateTimePartAtPos(int Caret, const std::string& Text, bool TimeOnly) {
     const TFormatSettings& fs = FormatSettings();
-    int timeFrom = 0;   // offset where the time fields start
+    int timeFrom = 0;  // offset where the time fields start
     if (!TimeOnly) {
         int pos = 1;
         TDateTime date;
@@ -347,14 +332,11 @@ uint8_t qzDateTimePartAtPos(int Caret, const std::string& Text, bool TimeOnly) {
         timeFrom = pos - 1;
     }
     const int field = FieldOfCaret(Text, timeFrom, fs.TimeSeparator, Caret);
-    if (field == 0)
-        return qzdpHour;
-    if (field == 1)
-        return qzdpMinute;
+    if (field == 0) return qzdpHour;
+    if (field == 1) return qzdpMinute;
     if (field == 2) {
         int start = 0, length = 0;
-        if (FieldAt(Text, timeFrom, fs.TimeSeparator, 2, start, length) && Caret - start > 2)
-            return qzdpAmPm;
+        if (FieldAt(Text, timeFrom, fs.TimeSeparator, 2, start, length) && Caret - start > 2) return qzdpAmPm;
     }
     return qzdpSecond;
 }
@@ -374,20 +356,17 @@ void qzDateTimePartSelection(uint8_t Part, const std::string& Text, bool TimeOnl
         if (!TimeOnly) {
             int pos = 1;
             TDateTime date;
-            if (!qzScanDate(Text, pos, date, qzDefaultEpoch))
-                return;
+            if (!qzScanDate(Text, pos, date, qzDefaultEpoch)) return;
             from = pos - 1;
         }
         const int index = Part == qzdpHour ? 0 : Part == qzdpMinute ? 1 : 2;
-        if (!FieldAt(Text, from, fs.TimeSeparator, index, start, length))
-            return;
+        if (!FieldAt(Text, from, fs.TimeSeparator, index, start, length)) return;
         if (Part == qzdpSecond || Part == qzdpAmPm) {
-            const std::string field = Text.substr(static_cast<std::size_t>(start),
-                                                  static_cast<std::size_t>(length));
+            const std::string field =
+                Text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
             const std::size_t blank = field.find(' ');
             if (Part == qzdpSecond) {
-                if (blank != std::string::npos)
-                    length = static_cast<int>(blank);
+                if (blank != std::string::npos) length = static_cast<int>(blank);
             } else if (blank == std::string::npos) {
                 start += length;
                 length = 0;
@@ -405,12 +384,10 @@ void qzDateTimePartSelection(uint8_t Part, const std::string& Text, bool TimeOnl
             index = order == qzdoMDY ? 0 : 1;
         else
             index = order == qzdoYMD ? 0 : 2;
-        if (!FieldAt(Text, 0, fs.DateSeparator, index, start, length))
-            return;
-        const std::size_t blank = Text.substr(static_cast<std::size_t>(start),
-                                              static_cast<std::size_t>(length)).find(' ');
-        if (blank != std::string::npos)
-            length = static_cast<int>(blank);
+        if (!FieldAt(Text, 0, fs.DateSeparator, index, start, length)) return;
+        const std::size_t blank =
+            Text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length)).find(' ');
+        if (blank != std::string::npos) length = static_cast<int>(blank);
     } else {
         return;
     }
@@ -423,21 +400,18 @@ void qzDateTimePartSelection(uint8_t Part, const std::string& Text, bool TimeOnl
 
 bool qzParseFormattedFloat(const std::string& Text, double& Value, const std::string& DisplayFormat) {
     Value = 0;
-    if (Text.empty())
-        return true;
+    if (Text.empty()) return true;
     const TFormatSettings& fs = FormatSettings();
     const char dec = fs.DecimalSeparator;
     const auto startsNumber = [&](char c, bool minusToo) {
         return c == '(' || IsDigit(c) || c == dec || (minusToo && c == '-');
     };
     std::size_t k = 0;
-    while (k < Text.size() && !startsNumber(Text[k], true))
-        ++k;
+    while (k < Text.size() && !startsNumber(Text[k], true)) ++k;
     const bool negative = k < Text.size() && Text[k] == '-';
     if (negative) {
         ++k;
-        while (k < Text.size() && !startsNumber(Text[k], false))
-            ++k;
+        while (k < Text.size() && !startsNumber(Text[k], false)) ++k;
     }
     std::string number;
     bool afterExponent = false;
@@ -461,11 +435,9 @@ bool qzParseFormattedFloat(const std::string& Text, double& Value, const std::st
         // Everything else (parentheses, thousand separators, currency, blanks,
         // letters, other signs) is passed over.
     }
-    if (negative)
-        number.insert(number.begin(), '-');
+    if (negative) number.insert(number.begin(), '-');
     double value;
-    if (!TryStrToFloat(number, value))
-        return false;
+    if (!TryStrToFloat(number, value)) return false;
     Value = value;
     if (Value > 0 && !DisplayFormat.empty()) {
         try {

@@ -52,7 +52,7 @@ bool qzScanTime(const std::string& Text, int& Pos, TDateTime& Time);
 
 // ---- Calendar ---------------------------------------------------------------
 
-int qzGetDateOrder(const std::string& Format);   // qzdoMDY, qzdoDMY or qzdoYMD
+int qzGetDateOrder(const std::string& Format);  // qzdoMDY, qzdoDMY or qzdoYMD
 bool qzIsLeapYear(int Year);
 bool qzTryEncodeDate(int Year, int Month, int Day, TDateTime& Date);
 bool qzTryEncodeTime(int Hour, int Min, int Sec, int MSec, TDateTime& Time);
@@ -62,9 +62,9 @@ int qzPrevDayInMonth(int Year, int Month, int Day);
 
 // ---- Whole texts -------------------------------------------------------------
 
-bool qzIsDateText(const std::string& Text);       // nothing may follow the date
+bool qzIsDateText(const std::string& Text);  // nothing may follow the date
 bool qzIsTimeText(const std::string& Text);
-bool qzIsDateTimeText(const std::string& Text);   // a date followed by a time
+bool qzIsDateTimeText(const std::string& Text);  // a date followed by a time
 // A date at the start of the text; anything may follow it.
 bool qzTryTextToDate(const std::string& Text, TDateTime& Date);
 bool qzTryTextToDateEpoch(const std::string& Text, TDateTime& Date, int Epoch);

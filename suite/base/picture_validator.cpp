@@ -27,8 +27,7 @@ std::u32string Decode(const std::string& raw) {
         std::size_t len = b0 < 0x80 ? 1 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : 4;
         len = std::min(len, s.size() - i);
         char32_t cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);
-        for (std::size_t k = 1; k < len; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         out += cp;
         i += len;
     }
@@ -38,8 +37,7 @@ std::u32string Decode(const std::string& raw) {
 std::string Encode(const std::u32string& s) {
     std::string out;
     out.reserve(s.size());
-    for (const char32_t cp : s)
-        AppendUtf8(out, cp);
+    for (const char32_t cp : s) AppendUtf8(out, cp);
     return out;
 }
 
@@ -47,10 +45,8 @@ std::string Encode(const std::u32string& s) {
 // changed form is not a single character stay as they are.
 char32_t ChangeCase(char32_t ch, bool upper) {
     if (ch < 0x80) {
-        if (upper && ch >= 'a' && ch <= 'z')
-            return ch - 32;
-        if (!upper && ch >= 'A' && ch <= 'Z')
-            return ch + 32;
+        if (upper && ch >= 'a' && ch <= 'z') return ch - 32;
+        if (!upper && ch >= 'A' && ch <= 'Z') return ch + 32;
         return ch;
     }
     std::string one;
@@ -61,9 +57,7 @@ char32_t ChangeCase(char32_t ch, bool upper) {
 
 char32_t AsciiUpper(char32_t ch) { return (ch >= 'a' && ch <= 'z') ? ch - 32 : ch; }
 bool IsDigit(char32_t ch) { return ch >= '0' && ch <= '9'; }
-bool IsLetter(char32_t ch) {
-    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch > 128;
-}
+bool IsLetter(char32_t ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch > 128; }
 bool IsPieceEnd(char32_t ch) { return ch == ',' || ch == '}' || ch == ']'; }
 
 // The syntax check: brackets and braces nest properly (a stack, so "}{" and
@@ -71,33 +65,28 @@ bool IsPieceEnd(char32_t ch) { return ch == ',' || ch == '}' || ch == ']'; }
 // piece after its count, and nesting stays within kMaxNesting.
 bool MaskIsSound(const std::u32string& pic) {
     const std::size_t n = pic.size();
-    if (n == 0)
-        return false;
+    if (n == 0) return false;
     struct Open {
         char32_t close;
         int depth;
     };
     std::vector<Open> stack;
-    int pendingRepeats = 0;   // repetitions waiting for their piece
+    int pendingRepeats = 0;  // repetitions waiting for their piece
     const auto depthHere = [&] { return (stack.empty() ? 0 : stack.back().depth) + pendingRepeats; };
     std::size_t k = 0;
     while (k < n) {
         const char32_t ch = pic[k];
         if (ch == '*') {
             ++k;
-            while (k < n && IsDigit(pic[k]))
-                ++k;
-            if (k >= n || IsPieceEnd(pic[k]))
-                return false;
+            while (k < n && IsDigit(pic[k])) ++k;
+            if (k >= n || IsPieceEnd(pic[k])) return false;
             ++pendingRepeats;
-            if (depthHere() > kMaxNesting)
-                return false;
+            if (depthHere() > kMaxNesting) return false;
             continue;
         }
         if (ch == '{' || ch == '[') {
             const int depth = depthHere() + 1;
-            if (depth > kMaxNesting)
-                return false;
+            if (depth > kMaxNesting) return false;
             stack.push_back({ch == '{' ? U'}' : U']', depth});
             pendingRepeats = 0;
             ++k;
@@ -105,13 +94,11 @@ bool MaskIsSound(const std::u32string& pic) {
         }
         pendingRepeats = 0;
         if (ch == '}' || ch == ']') {
-            if (stack.empty() || stack.back().close != ch)
-                return false;
+            if (stack.empty() || stack.back().close != ch) return false;
             stack.pop_back();
             ++k;
         } else if (ch == ';') {
-            if (k + 1 >= n)
-                return false;
+            if (k + 1 >= n) return false;
             k += 2;
         } else {
             ++k;
@@ -186,62 +173,47 @@ private:
     TqzPictureResult Scan(int term, bool& blankUsed) {
         TqzPictureResult r = pmrEmpty;
         while (I < term && M(I) != ',') {
-            if (J > TextLength())
-                return CheckComplete(r, I, term);
+            if (J > TextLength()) return CheckComplete(r, I, term);
             const char32_t ch = Txt[J - 1];
             switch (M(I)) {
             case '#':
-                if (!IsDigit(ch))
-                    return pmrError;
+                if (!IsDigit(ch)) return pmrError;
                 Consume(ch);
                 break;
             case '?':
-                if (!IsLetter(ch))
-                    return pmrError;
+                if (!IsLetter(ch)) return pmrError;
                 Consume(ch);
                 break;
             case '&':
-                if (!IsLetter(ch))
-                    return pmrError;
+                if (!IsLetter(ch)) return pmrError;
                 Consume(ChangeCase(ch, true));
                 break;
             case '~':
-                if (!IsLetter(ch))
-                    return pmrError;
+                if (!IsLetter(ch)) return pmrError;
                 Consume(ChangeCase(ch, false));
                 break;
-            case '!':
-                Consume(ChangeCase(ch, true));
-                break;
-            case '@':
-                Consume(ch);
-                break;
+            case '!': Consume(ChangeCase(ch, true)); break;
+            case '@': Consume(ch); break;
             case '*':
                 r = Iteration(term);
-                if (r != pmrComplete && r != pmrAmbiguous)
-                    return r;
+                if (r != pmrComplete && r != pmrAmbiguous) return r;
                 break;
             case '{':
                 r = Group(term);
-                if (r != pmrComplete && r != pmrAmbiguous)
-                    return r;
+                if (r != pmrComplete && r != pmrAmbiguous) return r;
                 break;
             case '[':
                 r = Group(term);
-                if (r == pmrIncomplete || r == pmrIncompleteNoFill)
-                    return r;
-                if (r == pmrError)
-                    r = pmrAmbiguous;   // an optional group that does not fit is passed over
+                if (r == pmrIncomplete || r == pmrIncompleteNoFill) return r;
+                if (r == pmrError) r = pmrAmbiguous;  // an optional group that does not fit is passed over
                 break;
             default: {
-                if (M(I) == ';')
-                    ++I;
+                if (M(I) == ';') ++I;
                 const char32_t literal = M(I);
                 const bool last = J == TextLength();
                 if (AsciiUpper(literal) != AsciiUpper(ch)) {
                     // A blank typed last may stand for the literal, once.
-                    if (!(ch == ' ' && !blankUsed && last))
-                        return pmrError;
+                    if (!(ch == ' ' && !blankUsed && last)) return pmrError;
                 } else if (ch == ' ' && last) {
                     blankUsed = true;
                 }
@@ -258,17 +230,13 @@ private:
     int SkipPiece(int k, int term) const {
         int brackets = 0, braces = 0;
         for (;;) {
-            if (k >= term)
-                return term;
+            if (k >= term) return term;
             switch (M(k)) {
-            case ';':
-                k += 2;
-                break;
+            case ';': k += 2; break;
             case '*':
                 ++k;
-                while (k < term && IsDigit(M(k)))
-                    ++k;
-                continue;   // the repeated piece belongs to this one
+                while (k < term && IsDigit(M(k))) ++k;
+                continue;  // the repeated piece belongs to this one
             case '[':
                 ++brackets;
                 ++k;
@@ -285,21 +253,16 @@ private:
                 --braces;
                 ++k;
                 break;
-            default:
-                ++k;
-                break;
+            default: ++k; break;
             }
-            if (brackets <= 0 && braces <= 0)
-                return std::min(k, term);
+            if (brackets <= 0 && braces <= 0) return std::min(k, term);
         }
     }
 
     // Moves I to the start of the next alternative; False when there is none.
     bool SkipToComma(int term) {
-        while (I < term && M(I) != ',')
-            I = SkipPiece(I, term);
-        if (I < term && M(I) == ',')
-            ++I;
+        while (I < term && M(I) != ',') I = SkipPiece(I, term);
+        if (I < term && M(I) == ',') ++I;
         return I < term;
     }
 
@@ -307,8 +270,7 @@ private:
         const int g = SkipPiece(I, term);
         ++I;
         const TqzPictureResult r = Process(g - 1);
-        if (r != pmrIncomplete && r != pmrIncompleteNoFill)
-            I = g;
+        if (r != pmrIncomplete && r != pmrIncompleteNoFill) I = g;
         return r;
     }
 
@@ -319,8 +281,7 @@ private:
             count = std::min(kMaxRepeat, count * 10 + static_cast<unsigned>(M(I) - '0'));
             ++I;
         }
-        if (I >= term)
-            return pmrSyntax;
+        if (I >= term) return pmrSyntax;
         const int k = I;
         const int e = SkipPiece(k, term);
         TqzPictureResult r = pmrComplete;
@@ -330,25 +291,21 @@ private:
                 const int before = J;
                 r = Process(e);
                 if (r != pmrComplete && r != pmrAmbiguous) {
-                    if (r == pmrEmpty)
-                        return M(k) == '[' ? pmrComplete : pmrIncomplete;
+                    if (r == pmrEmpty) return M(k) == '[' ? pmrComplete : pmrIncomplete;
                     return r;
                 }
                 // A pass that took no text leaves the state as it found it, so
                 // the remaining passes would answer the same.
-                if (J == before)
-                    break;
+                if (J == before) break;
             }
         } else {
             for (;;) {
                 I = k;
                 const int before = J;
                 r = Process(e);
-                if (J == before || (r != pmrComplete && r != pmrAmbiguous))
-                    break;
+                if (J == before || (r != pmrComplete && r != pmrAmbiguous)) break;
             }
-            if (r == pmrEmpty || r == pmrError)
-                r = pmrAmbiguous;
+            if (r == pmrEmpty || r == pmrError) r = pmrAmbiguous;
         }
         I = e;
         return r;
@@ -357,8 +314,7 @@ private:
     // The text ran out inside an alternative: complete when the rest of the
     // mask from k may all be left out.
     TqzPictureResult CheckComplete(TqzPictureResult r, int k, int term) {
-        if (r != pmrIncomplete && r != pmrIncompleteNoFill)
-            return r;
+        if (r != pmrIncomplete && r != pmrIncompleteNoFill) return r;
         while (k < term) {
             const char32_t ch = M(k);
             if (ch == '[') {
@@ -366,8 +322,7 @@ private:
             } else if (ch == '*') {
                 if (IsDigit(M(k + 1))) {
                     // Only "*" + one digit + an optional group may be left out.
-                    if (term <= k + 2 || M(k + 2) != '[')
-                        return r;
+                    if (term <= k + 2 || M(k + 2) != '[') return r;
                     k = SkipPiece(k + 2, term);
                 } else {
                     k = SkipPiece(k + 1, term);
@@ -392,8 +347,7 @@ private:
                 k = std::min(k, term);
             } else if (ch == '{') {
                 const int after = SkipPiece(k, term);
-                if (!GroupMayBeLeftOut(k, after))
-                    break;
+                if (!GroupMayBeLeftOut(k, after)) break;
                 k = after;
             } else {
                 return r;
@@ -405,16 +359,14 @@ private:
     // True when one alternative of the group [open, after) consists only of
     // pieces that may be left out.
     bool GroupMayBeLeftOut(int open, int after) {
-        const int close = after - 1;   // the closing brace
+        const int close = after - 1;  // the closing brace
         int start = open + 1;
         int k = start;
         for (;;) {
             if (k >= close || M(k) == ',') {
-                if (CheckComplete(pmrIncomplete, start, std::max(start, std::min(k, close))) ==
-                    pmrAmbiguous)
+                if (CheckComplete(pmrIncomplete, start, std::max(start, std::min(k, close))) == pmrAmbiguous)
                     return true;
-                if (k >= close)
-                    return false;
+                if (k >= close) return false;
                 start = ++k;
                 continue;
             }
@@ -425,30 +377,35 @@ private:
 
 bool IsFillStop(char32_t ch) {
     switch (ch) {
-    case '#': case '?': case '&': case '!': case '@': case '~': case '*':
-    case '{': case '}': case '[': case ']': case ',': case 0:
-        return true;
-    default:
-        return false;
+    case '#':
+    case '?':
+    case '&':
+    case '!':
+    case '@':
+    case '~':
+    case '*':
+    case '{':
+    case '}':
+    case '[':
+    case ']':
+    case ',':
+    case 0: return true;
+    default: return false;
     }
 }
 
 TqzPictureResult RunPicture(const std::u32string& pic, std::u32string& text, bool autoFill) {
-    if (!MaskIsSound(pic))
-        return pmrSyntax;
-    if (text.empty())
-        return pmrEmpty;
+    if (!MaskIsSound(pic)) return pmrSyntax;
+    if (text.empty()) return pmrEmpty;
     const std::u32string entry = text;
     PictureMatcher m(pic, text);
     const int term = m.MaskLength() + 1;
     TqzPictureResult result = m.Process(term);
-    if (result != pmrError && result != pmrSyntax && m.J <= static_cast<int>(text.size()))
-        result = pmrError;
+    if (result != pmrError && result != pmrSyntax && m.J <= static_cast<int>(text.size())) result = pmrError;
     if (result == pmrIncomplete && autoFill) {
         bool added = false;
         while (m.I <= m.MaskLength() && !IsFillStop(m.M(m.I))) {
-            if (m.M(m.I) == ';')
-                ++m.I;
+            if (m.M(m.I) == ';') ++m.I;
             text += m.M(m.I);
             ++m.I;
             added = true;
@@ -474,8 +431,7 @@ TqzPictureResult RunPicture(const std::u32string& pic, std::u32string& text, boo
 TqzPictureValidator::TqzPictureValidator(const std::string& Mask, bool AutoFill)
     : FOptions(AutoFill ? AutoFillOption : 0), FPic(Mask) {
     std::string empty;
-    if (Picture(empty, false) != pmrEmpty)
-        FStatus = 1;
+    if (Picture(empty, false) != pmrEmpty) FStatus = 1;
 }
 
 bool TqzPictureValidator::AcceptsInput(std::string& Text, bool NoFill) {
@@ -493,21 +449,18 @@ TqzPictureResult TqzPictureValidator::Picture(std::string& Text, bool AutoFill) 
     std::u32string text = Decode(Text);
     const std::u32string entry = text;
     const TqzPictureResult r = RunPicture(pic, text, AutoFill);
-    if (r != pmrSyntax && text != entry)
-        Text = Encode(text);
+    if (r != pmrSyntax && text != entry) Text = Encode(text);
     return r;
 }
 
 bool qzTextMatchesPictureMask(const std::string& Mask, const std::string& Text) {
-    if (Text.empty())
-        return true;
+    if (Text.empty()) return true;
     TqzPictureValidator validator(Mask, false);
     std::string copy = Text;
     return validator.Picture(copy, false) == pmrComplete;
 }
 
-std::string qzTextWithKeyAtSelection(const std::string& Text, int SelStart, int SelLength,
-                                     char32_t Key) {
+std::string qzTextWithKeyAtSelection(const std::string& Text, int SelStart, int SelLength, char32_t Key) {
     std::u32string s = Decode(Text);
     const int n = static_cast<int>(s.size());
     const int start = std::clamp(SelStart, 0, n);
@@ -516,15 +469,13 @@ std::string qzTextWithKeyAtSelection(const std::string& Text, int SelStart, int 
     return Encode(s);
 }
 
-TqzPictureKeyOutcome qzPictureMaskKeyOutcome(const std::string& EditText, int SelStart,
-                                             int SelLength, const std::string& Mask,
-                                             bool AutoFill, char32_t Key) {
+TqzPictureKeyOutcome qzPictureMaskKeyOutcome(const std::string& EditText, int SelStart, int SelLength,
+                                             const std::string& Mask, bool AutoFill, char32_t Key) {
     TqzPictureKeyOutcome out;
     const int n = static_cast<int>(Utf8Length(EnsureUtf8(EditText)));
     const int p = std::clamp(SelStart, 0, n);
     const int l = std::clamp(SelLength, 0, n - p);
-    if (Key < 32 || Key > 254 || n - l > p)
-        return out;   // left to the edit
+    if (Key < 32 || Key > 254 || n - l > p) return out;  // left to the edit
 
     TqzPictureValidator validator(Mask, AutoFill);
     std::string s = qzTextWithKeyAtSelection(EditText, p, l, Key);
@@ -553,10 +504,9 @@ TqzPictureKeyOutcome qzPictureMaskKeyOutcome(const std::string& EditText, int Se
             out.SelStart = p + 1;
         break;
     case pmrError:
-        out.Beep = true;   // the selection reaches the end here
+        out.Beep = true;  // the selection reaches the end here
         break;
-    default:
-        break;
+    default: break;
     }
     return out;
 }

@@ -22,13 +22,13 @@
 #include "platform/core/object.h"
 
 enum TqzPictureResult : uint8_t {
-    pmrComplete,          // the text matches the whole mask
-    pmrIncomplete,        // a valid beginning; more input is needed
-    pmrEmpty,             // the text is empty and the mask sound
-    pmrError,             // the text cannot match the mask
-    pmrSyntax,            // the mask itself is malformed
-    pmrAmbiguous,         // internal: complete, but the mask could take more
-    pmrIncompleteNoFill   // internal: incomplete where auto-fill adds nothing
+    pmrComplete,         // the text matches the whole mask
+    pmrIncomplete,       // a valid beginning; more input is needed
+    pmrEmpty,            // the text is empty and the mask sound
+    pmrError,            // the text cannot match the mask
+    pmrSyntax,           // the mask itself is malformed
+    pmrAmbiguous,        // internal: complete, but the mask could take more
+    pmrIncompleteNoFill  // internal: incomplete where auto-fill adds nothing
 };
 
 class TqzPictureValidator : public TObject {
@@ -65,47 +65,42 @@ bool qzTextMatchesPictureMask(const std::string& Mask, const std::string& Text);
 
 // Text with the characters [SelStart, SelStart + SelLength) replaced by Key;
 // positions count characters and are clamped to the text.
-std::string qzTextWithKeyAtSelection(const std::string& Text, int SelStart, int SelLength,
-                                     char32_t Key);
+std::string qzTextWithKeyAtSelection(const std::string& Text, int SelStart, int SelLength, char32_t Key);
 
 // What a key typed into an edit does when the edit has a picture mask.
 struct TqzPictureKeyOutcome {
-    bool Consumed = false;   // the mask handled the key; the edit must not see it
-    bool SetText = false;    // Text and SelStart replace the edit's (selection length 0)
+    bool Consumed = false;  // the mask handled the key; the edit must not see it
+    bool SetText = false;   // Text and SelStart replace the edit's (selection length 0)
     std::string Text;
-    int SelStart = 0;        // in characters
-    bool Beep = false;       // the key was refused at the end of the text
+    int SelStart = 0;   // in characters
+    bool Beep = false;  // the key was refused at the end of the text
 };
 
 // The edit-independent heart of qzProcessPictureMaskKey: the edit's text,
 // selection start and length (in characters) and the typed key.
-TqzPictureKeyOutcome qzPictureMaskKeyOutcome(const std::string& EditText, int SelStart,
-                                             int SelLength, const std::string& Mask,
-                                             bool AutoFill, char32_t Key);
+TqzPictureKeyOutcome qzPictureMaskKeyOutcome(const std::string& EditText, int SelStart, int SelLength,
+                                             const std::string& Mask, bool AutoFill, char32_t Key);
 
 // Applies a typed key to an edit through a mask. TEdit offers Text(),
 // SetText(), SelStart(), SetSelStart(), SelLength(), SetSelLength() counting
 // characters; Beep is called to sound a refusal. When the mask handled the
 // key, Key becomes 0 and the answer is True.
 template <class TEdit, class TKey, class TBeep>
-bool qzProcessPictureMaskKey(TEdit* Edit, const std::string& Mask, bool AutoFill, TKey& Key,
-                             TBeep&& Beep) {
+bool qzProcessPictureMaskKey(TEdit* Edit, const std::string& Mask, bool AutoFill, TKey& Key, TBeep&& Beep) {
     char32_t code;
     if constexpr (sizeof(TKey) == 1)
         code = static_cast<unsigned char>(Key);
     else
         code = static_cast<char32_t>(Key);
-    const TqzPictureKeyOutcome outcome = qzPictureMaskKeyOutcome(
-        Edit->Text(), Edit->SelStart(), Edit->SelLength(), Mask, AutoFill, code);
-    if (!outcome.Consumed)
-        return false;
+    const TqzPictureKeyOutcome outcome =
+        qzPictureMaskKeyOutcome(Edit->Text(), Edit->SelStart(), Edit->SelLength(), Mask, AutoFill, code);
+    if (!outcome.Consumed) return false;
     if (outcome.SetText) {
         Edit->SetText(outcome.Text);
         Edit->SetSelStart(outcome.SelStart);
         Edit->SetSelLength(0);
     }
-    if (outcome.Beep)
-        Beep();
+    if (outcome.Beep) Beep();
     Key = 0;
     return true;
 }

@@ -33,17 +33,17 @@ void qzSetMessageBeepHook(std::function<void()> hook) { BeepHook() = std::move(h
 
 // Assign copies from a holder of the same class; anything else goes to the
 // platform's assign error.
-#define QZ_TEXT_HOLDER_BODY(Class, TEXTS)                           \
-    void Class::Publish(TPublisher<Class>& p) {                     \
-        using Self = Class;                                         \
-        TEXTS(QZ_PUBLISH_TEXT)                                      \
-    }                                                               \
-    void Class::Assign(TPersistent* Source) {                       \
-        if (auto* source = dynamic_cast<Class*>(Source)) {          \
-            TEXTS(QZ_COPY_TEXT)                                     \
-            return;                                                 \
-        }                                                           \
-        inherited::Assign(Source);                                  \
+#define QZ_TEXT_HOLDER_BODY(Class, TEXTS)                  \
+    void Class::Publish(TPublisher<Class>& p) {            \
+        using Self = Class;                                \
+        TEXTS(QZ_PUBLISH_TEXT)                             \
+    }                                                      \
+    void Class::Assign(TPersistent* Source) {              \
+        if (auto* source = dynamic_cast<Class*>(Source)) { \
+            TEXTS(QZ_COPY_TEXT)                            \
+            return;                                        \
+        }                                                  \
+        inherited::Assign(Source);                         \
     }
 
 QZ_TEXT_HOLDER_BODY(TqzUserMessagesIntl, QZ_USER_MESSAGES_TEXTS)
@@ -175,15 +175,12 @@ TqzIntl* GlobalIntl = nullptr;
 int StartupCount = 0;
 
 void Startup() {
-    if (StartupCount++ == 0 && !GlobalIntl)
-        GlobalIntl = new TqzIntl(nullptr);
+    if (StartupCount++ == 0 && !GlobalIntl) GlobalIntl = new TqzIntl(nullptr);
 }
 
 void Shutdown() {
-    if (StartupCount <= 0)
-        return;
-    if (--StartupCount == 0)
-        delete GlobalIntl;   // its destructor clears the global reference
+    if (StartupCount <= 0) return;
+    if (--StartupCount == 0) delete GlobalIntl;  // its destructor clears the global reference
 }
 
 // The unit's own start-up, made on first use, and its shutdown at program
@@ -207,10 +204,8 @@ void EnsureUnitStarted() { static UnitLifetime lifetime; }
 // empty name or ".ini" alone gives none.
 std::string GlobalIniFileName(const std::string& name) {
     static const std::string ext = ".ini";
-    if (name.empty() || SameText(name, ext))
-        return std::string();
-    if (name.size() > ext.size() && SameText(name.substr(name.size() - ext.size()), ext))
-        return name;
+    if (name.empty() || SameText(name, ext)) return std::string();
+    if (name.size() > ext.size() && SameText(name.substr(name.size() - ext.size()), ext)) return name;
     return name + ext;
 }
 }  // namespace
@@ -296,32 +291,27 @@ void TqzIntl::Publish(TPublisher<TqzIntl>& p) {
 
 void TqzIntl::Loaded() {
     inherited::Loaded();
-    if (FConnected)
-        CopyToGlobal();
+    if (FConnected) CopyToGlobal();
 }
 
 void TqzIntl::SetConnected(bool Value) {
     FConnected = Value;
-    if (Value)
-        CopyToGlobal();
+    if (Value) CopyToGlobal();
 }
 
 void TqzIntl::SetCheckBoxInGridStyle(TqzCheckBoxInGridStyle Value) {
     FCheckBoxInGridStyle = Value;
-    if (FConnected && GlobalIntl && GlobalIntl != this)
-        GlobalIntl->SetCheckBoxInGridStyle(Value);
+    if (FConnected && GlobalIntl && GlobalIntl != this) GlobalIntl->SetCheckBoxInGridStyle(Value);
 }
 
 void TqzIntl::SetGridPaintStyle(TqzGridPaintStyle Value) {
     FGridPaintStyle = Value;
-    if (FConnected && GlobalIntl && GlobalIntl != this)
-        GlobalIntl->SetGridPaintStyle(Value);
+    if (FConnected && GlobalIntl && GlobalIntl != this) GlobalIntl->SetGridPaintStyle(Value);
 }
 
 void TqzIntl::CopyToGlobal() {
     TqzIntl* global = qzIntl();
-    if (!global)
-        return;
+    if (!global) return;
     // The field, not the setter: the setter would copy again, endlessly.
     global->FConnected = true;
     if (global != this) {
@@ -350,11 +340,9 @@ void TqzIntl::CopyToGlobal() {
 }
 
 void TqzIntl::PictureValidationError(TObject* Control, TField* Field, std::string Msg) {
-    if (Msg.empty())
-        Msg = qzDefaultValidationMessage;
+    if (Msg.empty()) Msg = qzDefaultValidationMessage;
     bool doDefault = true;
-    if (FOnValidationErrorUsingMask.Assigned())
-        FOnValidationErrorUsingMask(Control, Field, doDefault, Msg);
+    if (FOnValidationErrorUsingMask.Assigned()) FOnValidationErrorUsingMask(Control, Field, doDefault, Msg);
     if (doDefault) {
         qzMessageBeep();
         throw EInvalidOperation(Msg);

@@ -26,10 +26,9 @@ std::string qzExtractFileStem(const std::string& Path) {
 }
 
 std::string qzStrGetToken(const std::string& S, const std::string& Delim, int& Pos) {
-    if (Pos < 1)
-        return std::string();
+    if (Pos < 1) return std::string();
     if (Pos > static_cast<int>(S.size())) {
-        Pos = -1;   // past the last field: stop, never start over
+        Pos = -1;  // past the last field: stop, never start over
         return std::string();
     }
     const std::string rest = S.substr(static_cast<std::size_t>(Pos - 1));
@@ -55,15 +54,12 @@ void qzStrGetToken(const std::string& S, const std::string& Delim, int& Pos, std
     Token = qzStrGetToken(S, Delim, Pos);
 }
 
-void qzStrGetWord(const std::string& S, int& Pos, int Options, std::string& Word,
-                  const TqzCharSet& Delims) {
+void qzStrGetWord(const std::string& S, int& Pos, int Options, std::string& Word, const TqzCharSet& Delims) {
     const int length = static_cast<int>(S.size());
-    if (Pos < 1 || Pos > length)
-        return;
+    if (Pos < 1 || Pos > length) return;
     const auto at = [&](int k) { return S[static_cast<std::size_t>(k - 1)]; };
     if (Options & qzgwSkipBlanks) {
-        while (Pos <= length && IsBlank(at(Pos)))
-            ++Pos;
+        while (Pos <= length && IsBlank(at(Pos))) ++Pos;
         if (Pos > length) {
             Word.clear();
             return;
@@ -76,8 +72,7 @@ void qzStrGetWord(const std::string& S, int& Pos, int Options, std::string& Word
         Pos = end + 1;
         if (Options & qzgwStripQuotes) {
             Word.erase(0, 1);
-            if (!Word.empty() && (Word.back() == '"' || Word.back() == '\''))
-                Word.pop_back();
+            if (!Word.empty() && (Word.back() == '"' || Word.back() == '\'')) Word.pop_back();
         }
         return;
     }
@@ -89,15 +84,13 @@ void qzStrGetWord(const std::string& S, int& Pos, int Options, std::string& Word
         return;
     }
     int k = Pos;
-    while (k <= length && !ends(at(k)))
-        ++k;
+    while (k <= length && !ends(at(k))) ++k;
     Word = S.substr(static_cast<std::size_t>(Pos - 1), static_cast<std::size_t>(k - Pos));
     Pos = k;
 }
 
 void qzStrSplit(const std::string& S, const std::string& Delim, TStrings* List) {
-    if (!List)
-        return;
+    if (!List) return;
     List->Clear();
     if (Delim.empty()) {
         List->Add(S);
@@ -106,8 +99,7 @@ void qzStrSplit(const std::string& S, const std::string& Delim, TStrings* List) 
     std::size_t start = 0;
     for (;;) {
         const std::size_t found = S.find(Delim, start);
-        if (found == std::string::npos)
-            break;
+        if (found == std::string::npos) break;
         List->Add(S.substr(start, found - start));
         start = found + Delim.size();
     }
@@ -122,22 +114,19 @@ void qzStrTrim(std::string& S) {
 
 std::string qzStrTrimLeftSet(const std::string& S, const TqzCharSet& Set) {
     std::size_t k = 0;
-    while (k < S.size() && Set.Contains(S[k]))
-        ++k;
+    while (k < S.size() && Set.Contains(S[k])) ++k;
     return S.substr(k);
 }
 
 void qzStrTrimRightSet(std::string& S, const TqzCharSet& Set) {
-    while (!S.empty() && Set.Contains(S.back()))
-        S.pop_back();
+    while (!S.empty() && Set.Contains(S.back())) S.pop_back();
 }
 
 std::string qzStrRemoveChar(const std::string& S, char Ch) {
     std::string out;
     out.reserve(S.size());
     for (const char c : S)
-        if (c != Ch)
-            out += c;
+        if (c != Ch) out += c;
     return out;
 }
 
@@ -183,17 +172,14 @@ std::string qzStrAfterChar(const std::string& S, char Ch, std::string& Rest) {
 }
 
 int qzIndexOfText(TStrings* Strings, const std::string& Text) {
-    if (!Strings)
-        return -1;
+    if (!Strings) return -1;
     for (int i = 0; i < Strings->Count(); ++i)
-        if (qzStrEqualNoCase(Strings->Strings(i), Text))
-            return i;
+        if (qzStrEqualNoCase(Strings->Strings(i), Text)) return i;
     return -1;
 }
 
 bool qzFindTabbedLine(TStrings* List, const std::string& Name, int& Index) {
-    if (!List)
-        return false;
+    if (!List) return false;
     for (int i = 0; i < List->Count(); ++i) {
         const std::string line = List->Strings(i);
         if (qzStrEqualNoCase(line.substr(0, line.find('\t')), Name)) {
@@ -208,9 +194,7 @@ int qzMaxInt(int A, int B) { return A > B ? A : B; }
 int qzMax(int A, int B) { return A > B ? A : B; }
 int qzMin(int A, int B) { return A < B ? A : B; }
 int qzClamp(int Value, int Min, int Max) {
-    if (Value > Max)
-        Value = Max;
-    if (Value < Min)
-        Value = Min;
+    if (Value > Max) Value = Max;
+    if (Value < Min) Value = Min;
     return Value;
 }

@@ -26,17 +26,16 @@ std::string qzStrGetToken(const std::string& S, const std::string& Delim, int& P
 void qzStrGetToken(const std::string& S, const std::string& Delim, int& Pos, std::string& Token);
 
 // Option bits of qzStrGetWord.
-constexpr int qzgwSkipBlanks = 1;    // skip tabs and spaces first
-constexpr int qzgwQuoted = 2;        // a word opening with '"' runs to the next '"'
-constexpr int qzgwStripQuotes = 4;   // with qzgwQuoted: drop the quotes
-constexpr int qzgwKeepBlanks = 8;    // the word ends only below code 32 or at a delimiter
+constexpr int qzgwSkipBlanks = 1;   // skip tabs and spaces first
+constexpr int qzgwQuoted = 2;       // a word opening with '"' runs to the next '"'
+constexpr int qzgwStripQuotes = 4;  // with qzgwQuoted: drop the quotes
+constexpr int qzgwKeepBlanks = 8;   // the word ends only below code 32 or at a delimiter
 
 // The next word of S from Pos when 1 <= Pos <= length (else Word and Pos stay
 // as they are). A word ends at a character below code 33 (32 with
 // qzgwKeepBlanks) or in Delims; such a character at Pos is a word of its own.
 // Pos moves past the word.
-void qzStrGetWord(const std::string& S, int& Pos, int Options, std::string& Word,
-                  const TqzCharSet& Delims);
+void qzStrGetWord(const std::string& S, int& Pos, int Options, std::string& Word, const TqzCharSet& Delims);
 
 // Clears List and adds the pieces of S between occurrences of Delim (an empty
 // S gives one empty line).
@@ -44,7 +43,7 @@ void qzStrSplit(const std::string& S, const std::string& Delim, TStrings* List);
 
 // ---- Trimming and replacing ---------------------------------------------------
 
-void qzStrTrim(std::string& S);   // tabs and spaces at both ends
+void qzStrTrim(std::string& S);  // tabs and spaces at both ends
 std::string qzStrTrimLeftSet(const std::string& S, const TqzCharSet& Set);
 void qzStrTrimRightSet(std::string& S, const TqzCharSet& Set);
 std::string qzStrRemoveChar(const std::string& S, char Ch);

@@ -46,8 +46,7 @@ public:
     TqzCharSet() = default;
     // The set of the bytes of `members`.
     TqzCharSet(std::string_view members) {
-        for (const char ch : members)
-            FBits.set(static_cast<unsigned char>(ch));
+        for (const char ch : members) FBits.set(static_cast<unsigned char>(ch));
     }
     TqzCharSet(const char* members) : TqzCharSet(std::string_view(members)) {}
 

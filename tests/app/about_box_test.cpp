@@ -50,8 +50,10 @@ TEST_F(AboutBoxTest, OkAndEnterCloseIt) {
         SendClick(box->OKButton(), 10, 10);
     });
     EXPECT_EQ(Box->ShowModal(), mrOk);
-    script.Push([](TCustomForm* form) { (void)form;
-        SendKeyToFocus(VK_RETURN); });
+    script.Push([](TCustomForm* form) {
+        (void)form;
+        SendKeyToFocus(VK_RETURN);
+    });
     EXPECT_EQ(Box->ShowModal(), mrOk);
     EXPECT_EQ(script.Pending(), 0);
 }

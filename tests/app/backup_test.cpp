@@ -72,8 +72,8 @@ protected:
 };
 
 TEST_F(BackupTest, NamesInOrder) {
-    EXPECT_EQ(BackupTableNames(), (std::vector<std::string>{"Appid", "Archive", "Catg", "GoalGrp", "Goals", "List",
-                                                           "Quotes", "Status1", "TTask", "TTask2"}));
+    EXPECT_EQ(BackupTableNames(), (std::vector<std::string>{"Appid", "Archive", "Catg", "GoalGrp", "Goals",
+                                                            "List", "Quotes", "Status1", "TTask", "TTask2"}));
 }
 
 TEST_F(BackupTest, EveryTableFileIsCopiedBesideItself) {

@@ -91,7 +91,8 @@ TEST_F(CategoryEditors, SecondEditorSavesItsTableWhenItCloses) {
 
     editor->Show();
     ProcessEvents();
-    EXPECT_TRUE(RenderControlToPng(editor.get(), IncludeTrailingPathDelimiter(OldDir) + "category_editor_2.png"));
+    EXPECT_TRUE(
+        RenderControlToPng(editor.get(), IncludeTrailingPathDelimiter(OldDir) + "category_editor_2.png"));
     editor->Hide();
 
     // Typing into the grid edits the table; closing the editor writes the file.
@@ -123,7 +124,8 @@ TEST_F(CategoryEditors, CalendarDialogOffersOkAndCancel) {
     EXPECT_DOUBLE_EQ(dlg->Calendar1()->Date(), EncodeDate(2025, 2, 3));
     // The calendar lies inside the frame.
     EXPECT_GE(dlg->Calendar1()->Left(), dlg->Bevel1()->Left());
-    EXPECT_LE(dlg->Calendar1()->Left() + dlg->Calendar1()->Width(), dlg->Bevel1()->Left() + dlg->Bevel1()->Width());
+    EXPECT_LE(dlg->Calendar1()->Left() + dlg->Calendar1()->Width(),
+              dlg->Bevel1()->Left() + dlg->Bevel1()->Width());
     EXPECT_EQ(dlg->OKBtn()->Caption(), "OK");
     EXPECT_TRUE(dlg->OKBtn()->Default());
     EXPECT_EQ(dlg->CancelBtn()->Caption(), "Cancel");

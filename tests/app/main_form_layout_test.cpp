@@ -84,12 +84,10 @@ TEST_F(MainFormLayout, SevenTabsInPageOrder) {
 
 TEST_F(MainFormLayout, TaskGridsShareOneColumnSet) {
     Open();
-    const std::vector<TColumnExpect> columns{{"Flag", "Flag", 45, cbsCheck, true},
-                                             {"Status", "Status", 68, cbsLookup, true},
-                                             {"Priority", "Priority", 57, cbsCombo, true},
-                                             {"Action", "Action", 441, cbsNone, true},
-                                             {"Category", "Category", 70, cbsLookup, true},
-                                             {"Date", "Date", 77, cbsCalendar, true}};
+    const std::vector<TColumnExpect> columns{
+        {"Flag", "Flag", 45, cbsCheck, true},          {"Status", "Status", 68, cbsLookup, true},
+        {"Priority", "Priority", 57, cbsCombo, true},  {"Action", "Action", 441, cbsNone, true},
+        {"Category", "Category", 70, cbsLookup, true}, {"Date", "Date", 77, cbsCalendar, true}};
     const std::vector<std::pair<TOstraDBGrid*, TDataSource*>> grids{{Form->OstraDBGrid1(), Form->DataTask()},
                                                                     {Form->OstraDBGrid2(), Form->dsTask2()},
                                                                     {Form->OstraDBGrid7(), Form->dstday()},
@@ -153,8 +151,8 @@ TEST_F(MainFormLayout, OtherGridsShowTheirOwnColumns) {
 
 TEST_F(MainFormLayout, GridOptionsAndLooks) {
     Open();
-    const TOstraDBGridOptions editing{dgEditing,  dgTitles,   dgIndicator, dgColumnResize,  dgColLines,
-                                      dgRowLines, dgTabs,     dgConfirmDelete, dgCancelOnExit, dgMultiSelect};
+    const TOstraDBGridOptions editing{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
+                                      dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit, dgMultiSelect};
     const TOstraDBGridOptions browsing{dgTitles, dgIndicator, dgColumnResize,  dgColLines,    dgRowLines,
                                        dgTabs,   dgRowSelect, dgConfirmDelete, dgCancelOnExit};
     for (int n : {1, 2, 5, 7, 8}) EXPECT_EQ(Form->Grid(n)->Options(), editing) << n;
@@ -219,7 +217,8 @@ TEST_F(MainFormLayout, MenuItems) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(root->Items(i)->Caption(), menus[i].first);
         std::vector<std::string> captions;
-        for (int k = 0; k < root->Items(i)->Count(); ++k) captions.push_back(root->Items(i)->Items(k)->Caption());
+        for (int k = 0; k < root->Items(i)->Count(); ++k)
+            captions.push_back(root->Items(i)->Items(k)->Caption());
         EXPECT_EQ(captions, menus[i].second);
     }
 }
@@ -246,9 +245,10 @@ TEST_F(MainFormLayout, QuoteLinesAndStatusBar) {
 
 TEST_F(MainFormLayout, ProjectEditsBindToTheProjects) {
     Open();
-    const std::vector<std::pair<TDBMemo*, std::string>> memos{
-        {Form->DBMemo1(), "Target"}, {Form->DBMemo2(), "Definition"}, {Form->DBMemo3(), "Importance"},
-        {Form->DBMemo4(), "Steps"}};
+    const std::vector<std::pair<TDBMemo*, std::string>> memos{{Form->DBMemo1(), "Target"},
+                                                              {Form->DBMemo2(), "Definition"},
+                                                              {Form->DBMemo3(), "Importance"},
+                                                              {Form->DBMemo4(), "Steps"}};
     for (const auto& [memo, field] : memos) {
         EXPECT_EQ(memo->DataSource(), Form->dsGoals());
         EXPECT_EQ(memo->DataField(), field);

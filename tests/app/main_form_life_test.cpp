@@ -35,11 +35,13 @@ TEST_F(MainFormLife, EachTabBindsItsTablesAndTheNavigator) {
         TDataSource* Navigator;
         bool MoveEnabled, ArchiveEnabled;
     };
-    const std::vector<TCase> cases{
-        {Form->TabSheet1(), Form->DataTask(), true, true},   {Form->TabSheet2(), Form->dsTask2(), true, true},
-        {Form->TabSheet3(), Form->dsArchive(), true, false}, {Form->TabSheet4(), Form->dsList(), false, false},
-        {Form->TabSheet5(), Form->dsQuotes(), false, false}, {Form->TabSheet6(), Form->dsGoals(), false, false},
-        {Form->TabSheet7(), Form->dstday(), true, true}};
+    const std::vector<TCase> cases{{Form->TabSheet1(), Form->DataTask(), true, true},
+                                   {Form->TabSheet2(), Form->dsTask2(), true, true},
+                                   {Form->TabSheet3(), Form->dsArchive(), true, false},
+                                   {Form->TabSheet4(), Form->dsList(), false, false},
+                                   {Form->TabSheet5(), Form->dsQuotes(), false, false},
+                                   {Form->TabSheet6(), Form->dsGoals(), false, false},
+                                   {Form->TabSheet7(), Form->dstday(), true, true}};
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Page->Caption());
         Form->StatusBar1()->SetSimpleText("Sort Order - Action");
@@ -239,7 +241,8 @@ TEST_F(MainFormLife, MenuCommandsOpenTheirDialogs) {
     Form->Categories21()->Click();
     Form->Calendar1()->Click();
     Form->About1()->Click();
-    EXPECT_EQ(script.Shown(), (std::vector<std::string>{"TfrmCateg1", "TfrmCateg2", "TOKCalendarDlg", "TAboutBox1"}));
+    EXPECT_EQ(script.Shown(),
+              (std::vector<std::string>{"TfrmCateg1", "TfrmCateg2", "TOKCalendarDlg", "TAboutBox1"}));
     EXPECT_EQ(script.Pending(), 0);
 }
 

@@ -23,8 +23,8 @@ struct TExpectedField {
 
 using TFieldList = std::vector<TExpectedField>;
 
-const TFieldList TaskFields{{"Key", ftAutoInc, 0},      {"Flag", ftBoolean, 0},        {"Action", ftString, 255},
-                            {"Date", ftDate, 0},        {"Category", ftString, 10}, {"Priority", ftString, 5},
+const TFieldList TaskFields{{"Key", ftAutoInc, 0},    {"Flag", ftBoolean, 0},     {"Action", ftString, 255},
+                            {"Date", ftDate, 0},      {"Category", ftString, 10}, {"Priority", ftString, 5},
                             {"Status", ftString, 15}, {"Notes", ftMemo, 0}};
 const TFieldList CategoryFields{{"CKEY", ftFloat, 0}, {"SELECTED", ftBoolean, 0}, {"CATEGORY", ftString, 10}};
 
@@ -37,27 +37,54 @@ const std::vector<std::tuple<const char*, const char*, TFieldList>>& ExpectedTab
         {"tblToDay2_", "Ttask2.d", TaskFields},
         {"dList_",
          "List.d",
-         {{"Key", ftAutoInc, 0}, {"Flag", ftBoolean, 0}, {"Action", ftString, 255}, {"Date", ftDate, 0},
-          {"Category", ftString, 10}, {"Priority", ftString, 5}, {"Group", ftString, 10}, {"Status", ftString, 15},
+         {{"Key", ftAutoInc, 0},
+          {"Flag", ftBoolean, 0},
+          {"Action", ftString, 255},
+          {"Date", ftDate, 0},
+          {"Category", ftString, 10},
+          {"Priority", ftString, 5},
+          {"Group", ftString, 10},
+          {"Status", ftString, 15},
           {"Notes", ftMemo, 0}}},
         {"dArchive_",
          "archive.d",
-         {{"KEY", ftAutoInc, 0}, {"ACTION", ftString, 255}, {"CATEGORY", ftString, 10}, {"PRIORITY", ftString, 5},
-          {"Flag", ftBoolean, 0}, {"DATE", ftDate, 0}, {"Status", ftString, 15}, {"Tab", ftString, 10},
+         {{"KEY", ftAutoInc, 0},
+          {"ACTION", ftString, 255},
+          {"CATEGORY", ftString, 10},
+          {"PRIORITY", ftString, 5},
+          {"Flag", ftBoolean, 0},
+          {"DATE", ftDate, 0},
+          {"Status", ftString, 15},
+          {"Tab", ftString, 10},
           {"Notes", ftMemo, 0}}},
         {"dQuotes_",
          "quotes.d",
-         {{"Quote", ftString, 255}, {"Author", ftString, 50}, {"Group", ftString, 20}, {"Display", ftBoolean, 0},
-          {"Key", ftInteger, 0}, {"Flag", ftBoolean, 0}}},
+         {{"Quote", ftString, 255},
+          {"Author", ftString, 50},
+          {"Group", ftString, 20},
+          {"Display", ftBoolean, 0},
+          {"Key", ftInteger, 0},
+          {"Flag", ftBoolean, 0}}},
         {"dSelQuotes_",
          "quotes.d",
-         {{"Quote", ftString, 255}, {"Author", ftString, 50}, {"Display", ftBoolean, 0}, {"Key", ftInteger, 0},
+         {{"Quote", ftString, 255},
+          {"Author", ftString, 50},
+          {"Display", ftBoolean, 0},
+          {"Key", ftInteger, 0},
           {"QandA", ftString, 255}}},
         {"dGoals_",
          "Goals.d",
-         {{"Flag", ftBoolean, 0}, {"Key", ftAutoInc, 0}, {"Date", ftDate, 0}, {"Target", ftString, 255},
-          {"Definition", ftString, 255}, {"Importance", ftString, 255}, {"Parent_Id", ftSmallint, 0},
-          {"TargetD", ftDate, 0}, {"Steps", ftMemo, 0}, {"Group", ftString, 15}, {"Priority", ftString, 5},
+         {{"Flag", ftBoolean, 0},
+          {"Key", ftAutoInc, 0},
+          {"Date", ftDate, 0},
+          {"Target", ftString, 255},
+          {"Definition", ftString, 255},
+          {"Importance", ftString, 255},
+          {"Parent_Id", ftSmallint, 0},
+          {"TargetD", ftDate, 0},
+          {"Steps", ftMemo, 0},
+          {"Group", ftString, 15},
+          {"Priority", ftString, 5},
           {"Completed", ftBoolean, 0}}},
         {"dGoalGrp_", "GoalGrp.d", {{"Key", ftAutoInc, 0}, {"GoalGrp", ftString, 15}}},
         {"dCateg", "catg.d", CategoryFields},
@@ -97,7 +124,8 @@ TEST_F(MainFormModel, EveryTableOpensWithItsDeclaredFields) {
     EXPECT_EQ(Form->dSelQuotes_()->FieldByName("QandA")->DisplayWidth(), 255);
     EXPECT_EQ(Form->dtask2_()->FieldByName("Date")->DisplayWidth(), 10);
     EXPECT_EQ(dynamic_cast<TNumericField*>(Form->dCateg()->FieldByName("CKEY"))->DisplayFormat(), "0.######");
-    EXPECT_EQ(dynamic_cast<TNumericField*>(Form->dCateg2()->FieldByName("CKEY"))->DisplayFormat(), "0.######");
+    EXPECT_EQ(dynamic_cast<TNumericField*>(Form->dCateg2()->FieldByName("CKEY"))->DisplayFormat(),
+              "0.######");
     // The data folder is the current directory at start.
     EXPECT_EQ(Form->OstraDb()->DatabasePath(), Dir);
     EXPECT_EQ(Form->OstraDb()->DateFormat(), "mm/dd/yyyy");
@@ -125,9 +153,10 @@ TEST_F(MainFormModel, TablesCarryTheirSortFilterAndLinkSettings) {
     EXPECT_EQ(Form->dGoalGrp_()->MasterFields(), "");
 
     const std::map<std::string, std::string> sources{
-        {"DataTask", "dTask_"},     {"dsTask2", "dtask2_"},   {"dstday", "tblToDay1_"}, {"dsTday2", "tblToDay2_"},
-        {"dsList", "dList_"},       {"dsArchive", "dArchive_"}, {"dsQuotes", "dQuotes_"}, {"dsSelQ", "dSelQuotes_"},
-        {"dsGoals", "dGoals_"},     {"dsGoalGrp", "dGoalGrp_"}, {"DataCatg", "dCateg"},   {"dsCateg", "dCateg"},
+        {"DataTask", "dTask_"},     {"dsTask2", "dtask2_"},    {"dstday", "tblToDay1_"},
+        {"dsTday2", "tblToDay2_"},  {"dsList", "dList_"},      {"dsArchive", "dArchive_"},
+        {"dsQuotes", "dQuotes_"},   {"dsSelQ", "dSelQuotes_"}, {"dsGoals", "dGoals_"},
+        {"dsGoalGrp", "dGoalGrp_"}, {"DataCatg", "dCateg"},    {"dsCateg", "dCateg"},
         {"dsCateg2", "dCateg2"},    {"dsStatus1", "dStatus1"}, {"dsAppIds", "vtblAppids_"}};
     Form->PageControl1()->SetActivePage(Form->TabSheet1());
     Form->PageControl1Change(Form);
@@ -148,9 +177,9 @@ TEST_F(MainFormModel, StartShowsTodayWithTheOpenTablesAndTheQuoteOfTheDay) {
     EXPECT_EQ(Form->PageControl1()->ActivePage(), Form->TabSheet7());
     EXPECT_EQ(Form->PageControl1()->ActivePage()->Caption(), "Today");
     EXPECT_EQ(Form->AltRowColour(), static_cast<TColor>(0xF8FFC6));
-    for (TOstraTable* t : {Form->dCateg(), Form->dCateg2(), Form->dArchive_(), Form->dList_(), Form->dStatus1(),
-                           Form->dGoals_(), Form->dQuotes_(), Form->dSelQuotes_(), Form->dTask_(), Form->tblToDay1_(),
-                           Form->tblToDay2_()})
+    for (TOstraTable* t : {Form->dCateg(), Form->dCateg2(), Form->dArchive_(), Form->dList_(),
+                           Form->dStatus1(), Form->dGoals_(), Form->dQuotes_(), Form->dSelQuotes_(),
+                           Form->dTask_(), Form->tblToDay1_(), Form->tblToDay2_()})
         EXPECT_TRUE(t->Active()) << t->Name();
     // The Today views list the flagged tasks only.
     EXPECT_EQ(Form->tblToDay1_()->RecordCount(), 1);
@@ -161,7 +190,8 @@ TEST_F(MainFormModel, StartShowsTodayWithTheOpenTablesAndTheQuoteOfTheDay) {
     // Without a settings file the quote of the day is quote 10.
     EXPECT_EQ(Form->QuoteSelected(), 10);
     EXPECT_EQ(Form->dSelQuotes_()->FieldByName("Key")->AsInteger(), 10);
-    EXPECT_EQ(Form->DBText1()->Field()->AsString(), "Plans are nothing; planning is everything. - Dwight D. Eisenhower");
+    EXPECT_EQ(Form->DBText1()->Field()->AsString(),
+              "Plans are nothing; planning is everything. - Dwight D. Eisenhower");
     EXPECT_EQ(Dialogs.Count(), 0);
 }
 
@@ -286,7 +316,8 @@ TEST_F(NoQuotes, TodayOpensWithAnEmptyQuote) {
 }
 
 TEST(MainFormDataFolder, FreshFolderHoldsEveryFileWithItsFirstContents) {
-    const std::string dir = IncludeTrailingPathDelimiter(GetTempDir()) + "todo_fresh_" + CreateGUIDString().substr(1, 8);
+    const std::string dir =
+        IncludeTrailingPathDelimiter(GetTempDir()) + "todo_fresh_" + CreateGUIDString().substr(1, 8);
     EXPECT_FALSE(HasToDoTableFiles(dir));
     const std::vector<std::string> written = CreateToDoDataFolder(dir);
     EXPECT_EQ(written.size(), 11u);
@@ -299,7 +330,8 @@ TEST(MainFormDataFolder, FreshFolderHoldsEveryFileWithItsFirstContents) {
         for (t.First(); !t.Eof(); t.Next()) out.push_back(t.FieldByName(field)->AsString());
         return out;
     };
-    EXPECT_EQ(column("status1.d", "Status"), (std::vector<std::string>{"Open", "In progress", "Waiting", "Done"}));
+    EXPECT_EQ(column("status1.d", "Status"),
+              (std::vector<std::string>{"Open", "In progress", "Waiting", "Done"}));
     EXPECT_FALSE(column("catg.d", "CATEGORY").empty());
     EXPECT_FALSE(column("catg2.d", "CATEGORY").empty());
     EXPECT_TRUE(column("Ttask.d", "Action").empty());
@@ -308,7 +340,8 @@ TEST(MainFormDataFolder, FreshFolderHoldsEveryFileWithItsFirstContents) {
     ASSERT_FALSE(keys.empty());
     // The counter holds the next key: one past the last quote's.
     EXPECT_EQ(column("appid.d", "Ckey"), std::vector<std::string>{"Quotes"});
-    EXPECT_EQ(column("appid.d", "CIDField"), std::vector<std::string>{std::to_string(std::stoi(keys.back()) + 1)});
+    EXPECT_EQ(column("appid.d", "CIDField"),
+              std::vector<std::string>{std::to_string(std::stoi(keys.back()) + 1)});
 
     // Existing files are never overwritten.
     {

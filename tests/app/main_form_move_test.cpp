@@ -83,7 +83,8 @@ TEST_F(MainFormMove, BackupCountsTheCopiedFiles) {
     Open();
     Form->Backup1()->Click();
     ASSERT_EQ(Dialogs.Count(), 2);
-    EXPECT_EQ(Dialogs.Messages()[0].Text.find("GoalGrp.d Not copied."), Dialogs.Messages()[0].Text.size() - 21);
+    EXPECT_EQ(Dialogs.Messages()[0].Text.find("GoalGrp.d Not copied."),
+              Dialogs.Messages()[0].Text.size() - 21);
     EXPECT_EQ(Dialogs.Messages()[1].Text, "9 Files copied.");
     EXPECT_TRUE(std::filesystem::exists(Dir + "TTask.bak") || std::filesystem::exists(Dir + "Ttask.bak"));
 }

@@ -127,7 +127,8 @@ TEST_F(MainFormOps, PrintIsEnabledOnTheTaskListsOnly) {
     for (int i = 0; i < Form->PageControl1()->PageCount(); ++i) {
         TTabSheet* page = Form->PageControl1()->Pages(i);
         ShowPage(page);
-        const bool tasks = page == Form->TabSheet7() || page == Form->TabSheet1() || page == Form->TabSheet2();
+        const bool tasks =
+            page == Form->TabSheet7() || page == Form->TabSheet1() || page == Form->TabSheet2();
         EXPECT_EQ(Form->spbtnPrint()->Enabled(), tasks) << page->Caption();
     }
 }

@@ -56,7 +56,7 @@ TEST_F(MainFormSort, ClicksTurnTheDirectionOverAndMarkTheColumn) {
 }
 
 TEST_F(MainFormSort, ShiftAddsAFieldAndRemovesExactlyThatField) {
-    ClickTitle(G(), 2);  // Priority, descending
+    ClickTitle(G(), 2);                        // Priority, descending
     ClickTitle(G(), 3, TShiftState{ssShift});  // Action added, ascending
     TOstraTable* t = Form->dTask_();
     EXPECT_EQ(t->IndexFieldNames(), "Priority; Action");

@@ -56,7 +56,8 @@ protected:
     }
 
     // Adds tasks to a task file (before the window opens).
-    void AddTasks(const std::string& FileName, const std::vector<std::tuple<std::string, std::string, bool>>& Tasks) {
+    void AddTasks(const std::string& FileName,
+                  const std::vector<std::tuple<std::string, std::string, bool>>& Tasks) {
         TOstraTable t(nullptr);
         t.SetTableName(Dir + FileName);
         t.Open();

@@ -47,7 +47,8 @@ TEST_F(MainFormView, RendersEveryTabWithItsTable) {
         RenderControl(Form, &picture);
         ASSERT_EQ(picture.Width(), Form->Width() - Form->FrameMargins().Left - Form->FrameMargins().Right)
             << "the client area";
-        EXPECT_TRUE(RenderControlToPng(Form, IncludeTrailingPathDelimiter(OldDir) + "main_form_" + std::to_string(i) + ".png"));
+        EXPECT_TRUE(RenderControlToPng(
+            Form, IncludeTrailingPathDelimiter(OldDir) + "main_form_" + std::to_string(i) + ".png"));
         // The tab's grid shows, with its title row and rows drawn.
         EXPECT_TRUE(shown[i]->Showing());
         EXPECT_TRUE(HasInk(picture, Form, shown[i]));

@@ -34,7 +34,8 @@ void Click(TControl* c) { SendClick(c, c->Width() / 2, c->Height() / 2); }
 class QuoteFormsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "quote_ed_" + CreateGUIDString().substr(1, 8) + "/";
+        Dir =
+            IncludeTrailingPathDelimiter(GetTempDir()) + "quote_ed_" + CreateGUIDString().substr(1, 8) + "/";
         std::filesystem::create_directories(Dir);
         WriteQuotes();
         Db.SetDatabasePath(Dir);
@@ -123,7 +124,8 @@ TEST_F(QuoteFormsTest, EditorPartsAreBoundToTheQuoteSource) {
         hints.push_back(Editor->ToolBar1()->Buttons(i)->Hint());
         lefts.push_back(Editor->ToolBar1()->Buttons(i)->Left());
     }
-    EXPECT_EQ(hints, (std::vector<std::string>{"Undo", "Add", "Delete", "Save", "Help", "Cut", "Copy", "Paste"}));
+    EXPECT_EQ(hints,
+              (std::vector<std::string>{"Undo", "Add", "Delete", "Save", "Help", "Cut", "Copy", "Paste"}));
     EXPECT_TRUE(std::is_sorted(lefts.begin(), lefts.end()));
 
     TDBNavigator* nav = Editor->DBNavigator1();

@@ -199,7 +199,8 @@ TEST_F(QuotesTest, RandomPickStaysBelowTheCountAndFindsThatKey) {
     EXPECT_GT(seen.size(), 1u);
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(LocateRandomQuote(&quotes));
-        EXPECT_EQ(quotes.FieldByName("Quote")->AsString(), "Q" + std::to_string(quotes.FieldByName("Key")->AsInteger()));
+        EXPECT_EQ(quotes.FieldByName("Quote")->AsString(),
+                  "Q" + std::to_string(quotes.FieldByName("Key")->AsInteger()));
     }
 }
 

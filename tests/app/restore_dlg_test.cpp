@@ -170,7 +170,8 @@ protected:
         Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "restore_" + CreateGUIDString().substr(1, 8);
         std::filesystem::create_directories(Dir);
         for (const char* f : {"List.d", "Ttask.d", "quotes.d"}) std::ofstream(Dir + "/" + f) << "now " << f;
-        for (const char* f : {"List.bak", "Ttask.bak", "quotes.BAK"}) std::ofstream(Dir + "/" + f) << "old " << f;
+        for (const char* f : {"List.bak", "Ttask.bak", "quotes.BAK"})
+            std::ofstream(Dir + "/" + f) << "old " << f;
         ASSERT_TRUE(SetCurrentDir(Dir));
         Dlg = CreateForm<TDualListDlg>(Application);
     }
@@ -189,9 +190,9 @@ TEST_F(RestoreDlgOkTest, OkCopiesTheListedBackupsAndTellsTheCount) {
     TTestModalForms script;
     script.Push([](TCustomForm* form) {
         auto* dlg = static_cast<TDualListDlg*>(form);
-        ClickItem(dlg->SrcList(), 5);                // List
-        ClickItem(dlg->SrcList(), 8, {ssCtrl});      // TTask
-        ClickItem(dlg->SrcList(), 1, {ssCtrl});      // Archive: no backup
+        ClickItem(dlg->SrcList(), 5);            // List
+        ClickItem(dlg->SrcList(), 8, {ssCtrl});  // TTask
+        ClickItem(dlg->SrcList(), 1, {ssCtrl});  // Archive: no backup
         ClickButton(dlg->IncludeBtn());
         SendClick(dlg->OKBtn(), 10, 10);
     });

@@ -31,7 +31,8 @@ constexpr int ChildIsFirst = 11;
 
 // Runs this test program again as another copy of the program: Mode
 // "second" checks and ends, "hold" claims the name and waits to be killed.
-pid_t SpawnCopy(const std::string& Mode, const std::string& Title, const std::string& Marker = std::string()) {
+pid_t SpawnCopy(const std::string& Mode, const std::string& Title,
+                const std::string& Marker = std::string()) {
     const std::string exe = ApplicationExeName();
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) env.emplace_back(*e);

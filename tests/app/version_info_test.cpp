@@ -67,7 +67,7 @@ TEST(ProgramVersion, CompiledInFromTheBuildVersion) {
     EXPECT_EQ(info.TranslationCount(), 1);
     EXPECT_EQ(info.GetTranslationIndex(), 0);
     EXPECT_EQ(info.GetTranslationString(), "040904e4");
-    EXPECT_EQ(info.GetStringByIndex(3), version);                 // FileVersion
+    EXPECT_EQ(info.GetStringByIndex(3), version);  // FileVersion
     EXPECT_EQ(info.GetStringFileInfo("ProductVersion"), version);
     EXPECT_EQ(info.GetStringByIndex(9), "Brindlecote Taskmoor");  // ProductName
     EXPECT_FALSE(info.GetStringByIndex(1).empty());               // CompanyName
@@ -114,7 +114,10 @@ TEST_F(VersionFiles, FileWithoutInformation) {
 TEST_F(VersionFiles, FindsTheBlockAnywhereInAFile) {
     const std::string block = Bytes(BuildVersionBlock(TwoLanguages()));
     // Unaligned, and straddling the reader's 1 MiB chunks.
-    const std::string near = Write("near.bin", "\x7f" "ELF...VS_VERSION_INFO" + block + "tail");
+    const std::string near = Write("near.bin",
+                                   "\x7f"
+                                   "ELF...VS_VERSION_INFO" +
+                                       block + "tail");
     const std::string far = Write("far.bin", std::string((1 << 20) - 7, 'x') + block);
     for (const std::string& file : {near, far}) {
         TZkVersionInfo info(nullptr);

@@ -91,13 +91,26 @@ TEST_F(CalculatorTest, ButtonsLieOnTheirGrid) {
         {"MR", 2, 46, -11, clNavy, "Read memory"},
         {"MS", 2, 68, -11, clNavy, "Write to memory"},
         {"M+", 2, 90, -11, clNavy, "Add in memory"},
-        {"7", 30, 24, -16, clBlack, ""},  {"8", 58, 24, -16, clBlack, ""},  {"9", 86, 24, -16, clBlack, ""},
-        {"4", 30, 46, -16, clBlack, ""},  {"5", 58, 46, -16, clBlack, ""},  {"6", 86, 46, -16, clBlack, ""},
-        {"1", 30, 68, -16, clBlack, ""},  {"2", 58, 68, -16, clBlack, ""},  {"3", 86, 68, -16, clBlack, ""},
-        {"0", 30, 90, -16, clBlack, ""},  {"+/-", 58, 90, -16, clBlack, ""}, {",", 86, 90, -19, clBlack, ""},
-        {"/", 114, 24, -16, clBlack, ""}, {"*", 114, 46, -19, clBlack, ""}, {"-", 114, 68, -19, clBlack, ""},
-        {"+", 114, 90, -19, clBlack, ""}, {"sqrt", 142, 24, -13, clBlack, ""}, {"%", 142, 46, -16, clBlack, ""},
-        {"1/x", 142, 68, -16, clBlack, ""}, {"=", 142, 90, -19, clRed, ""},
+        {"7", 30, 24, -16, clBlack, ""},
+        {"8", 58, 24, -16, clBlack, ""},
+        {"9", 86, 24, -16, clBlack, ""},
+        {"4", 30, 46, -16, clBlack, ""},
+        {"5", 58, 46, -16, clBlack, ""},
+        {"6", 86, 46, -16, clBlack, ""},
+        {"1", 30, 68, -16, clBlack, ""},
+        {"2", 58, 68, -16, clBlack, ""},
+        {"3", 86, 68, -16, clBlack, ""},
+        {"0", 30, 90, -16, clBlack, ""},
+        {"+/-", 58, 90, -16, clBlack, ""},
+        {",", 86, 90, -19, clBlack, ""},
+        {"/", 114, 24, -16, clBlack, ""},
+        {"*", 114, 46, -19, clBlack, ""},
+        {"-", 114, 68, -19, clBlack, ""},
+        {"+", 114, 90, -19, clBlack, ""},
+        {"sqrt", 142, 24, -13, clBlack, ""},
+        {"%", 142, 46, -16, clBlack, ""},
+        {"1/x", 142, 68, -16, clBlack, ""},
+        {"=", 142, 90, -19, clRed, ""},
     };
     for (const auto& row : table) {
         TSpeedButton* b = FCalc->Button(row.Caption);
@@ -118,7 +131,8 @@ TEST_F(CalculatorTest, ButtonsLieOnTheirGrid) {
     EXPECT_EQ(Bounds(98, 12, 15, 12), FCalc->Button("Down")->BoundsRect());
     EXPECT_EQ("Increase number of decimal digits", FCalc->Button("Up")->Hint());
     EXPECT_EQ("Decrease number of decimal digits", FCalc->Button("Down")->Hint());
-    for (const char* glyph : {"OK", "Cancel", "Up", "Down"}) EXPECT_FALSE(FCalc->Button(glyph)->Glyph()->Empty()) << glyph;
+    for (const char* glyph : {"OK", "Cancel", "Up", "Down"})
+        EXPECT_FALSE(FCalc->Button(glyph)->Glyph()->Empty()) << glyph;
     EXPECT_EQ(Bounds(9, 7, 20, 21), FCalc->MemoryLabel()->BoundsRect());
     EXPECT_EQ(Bounds(87, 7, 14, 22), FCalc->DecimalsLabel()->BoundsRect());
     EXPECT_EQ("2", FCalc->DecimalsLabel()->Caption());

@@ -147,8 +147,9 @@ TEST_F(CalendarTest, ChildrenSitWhereTheLayoutPutsThem) {
     // Six rows of seven buttons, 22 x 16 each, under the day names.
     for (int i = 1; i <= 42; ++i) {
         TSpeedButton* b = c->DayButton(i);
-        EXPECT_EQ(Rect((i - 1) % 7 * 22 + 2, (i - 1) / 7 * 16 + 41, (i - 1) % 7 * 22 + 24, (i - 1) / 7 * 16 + 57),
-                  b->BoundsRect())
+        EXPECT_EQ(
+            Rect((i - 1) % 7 * 22 + 2, (i - 1) / 7 * 16 + 41, (i - 1) % 7 * 22 + 24, (i - 1) / 7 * 16 + 57),
+            b->BoundsRect())
             << i;
         EXPECT_EQ(1, b->GroupIndex());
         EXPECT_EQ(i, b->Tag());
@@ -184,12 +185,9 @@ TEST_F(CalendarTest, HintsShowForTheNavigationAndLines) {
     const struct {
         TControl* Control;
         const char* Hint;
-    } expected[] = {{c->PrevYearButton(), "Previous year"},
-                    {c->PrevMonthButton(), "Previous month"},
-                    {c->NextMonthButton(), "Next month"},
-                    {c->NextYearButton(), "Next year"},
-                    {c->MonthLabel(), "Click to change month"},
-                    {c->TodayLabel(), "Click to select today"}};
+    } expected[] = {{c->PrevYearButton(), "Previous year"},     {c->PrevMonthButton(), "Previous month"},
+                    {c->NextMonthButton(), "Next month"},       {c->NextYearButton(), "Next year"},
+                    {c->MonthLabel(), "Click to change month"}, {c->TodayLabel(), "Click to select today"}};
     for (const auto& e : expected) {
         EXPECT_TRUE(e.Control->ShowHint()) << e.Hint;
         // The mouse over the control makes its hint the application's.
@@ -404,9 +402,9 @@ TEST_F(CalendarTest, MonthMenuListsTheMonthsBelowTheLabel) {
     menus.Answer("03. March");
     Click(c->MonthLabel());
     ASSERT_EQ(1u, menus.Opened().size());
-    const std::vector<std::string> expected = {"01. January", "02. February", "03. March", "04. April",
-                                               "05. May",     "06. June",     "07. July",  "08. August",
-                                               "09. September", "10. October", "11. November", "12. December"};
+    const std::vector<std::string> expected = {
+        "01. January", "02. February", "03. March",     "04. April",   "05. May",      "06. June",
+        "07. July",    "08. August",   "09. September", "10. October", "11. November", "12. December"};
     EXPECT_EQ(expected, menus.Opened()[0]);
     const TPoint origin = c->MonthLabel()->ClientToScreen({0, 0});
     EXPECT_EQ(Point(origin.X, origin.Y + 13), menus.Positions()[0]);

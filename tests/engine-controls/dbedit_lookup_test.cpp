@@ -26,7 +26,8 @@ protected:
         std::vector<std::string> out;
         const TBookmark here = Groups->Bookmark();
         Groups->DisableControls();
-        for (Groups->First(); !Groups->Eof(); Groups->Next()) out.push_back(Groups->FieldByName("GoalGrp")->AsString());
+        for (Groups->First(); !Groups->Eof(); Groups->Next())
+            out.push_back(Groups->FieldByName("GoalGrp")->AsString());
         Groups->GotoBookmark(here);
         Groups->EnableControls();
         return out;
@@ -298,7 +299,8 @@ TEST_F(DBEditLookupTest, FreedLookupDatasetIsForgotten) {
 
 TEST_F(DBEditLookupTest, LookupDatasetCannotBeTheEditsOwn) {
     TOstraDBEdit* e = NewGroupEdit();
-    EXPECT_RAISES(e->SetLookupDataSet(Goals), EDatabaseError, "Lookup Dataset cannot be equal to Source DataSet");
+    EXPECT_RAISES(e->SetLookupDataSet(Goals), EDatabaseError,
+                  "Lookup Dataset cannot be equal to Source DataSet");
     EXPECT_EQ(Groups, e->LookupDataSet());
 }
 

@@ -17,13 +17,13 @@ protected:
         Places->FieldDefs()->Add("Name", ftString, 20);
         Places->FieldDefs()->Add("Level", ftString, 5);
         Places->Open();
-        for (const auto& [id, name, level] : std::vector<std::tuple<std::string, std::string, std::string>>{
-                 {"E", "Europe", "1"},
-                 {"E.F", "France", "2"},
-                 {"E.F.P", "Paris", "3"},
-                 {"E.D", "Germany", "2"},
-                 {"A", "Asia", "1"},
-                 {"A.J", "Japan", "2"}}) {
+        for (const auto& [id, name, level] :
+             std::vector<std::tuple<std::string, std::string, std::string>>{{"E", "Europe", "1"},
+                                                                            {"E.F", "France", "2"},
+                                                                            {"E.F.P", "Paris", "3"},
+                                                                            {"E.D", "Germany", "2"},
+                                                                            {"A", "Asia", "1"},
+                                                                            {"A.J", "Japan", "2"}}) {
             AddPlace(id, name, level);
         }
         Places->First();
@@ -64,7 +64,8 @@ protected:
     }
     static std::string Shape(TCustomTreeView* tree) {
         std::string s;
-        for (TTreeNode* n = tree->Items()->GetFirstNode(); n; n = n->GetNextSibling()) s += (s.empty() ? "" : " ") + Shape(n);
+        for (TTreeNode* n = tree->Items()->GetFirstNode(); n; n = n->GetNextSibling())
+            s += (s.empty() ? "" : " ") + Shape(n);
         return s;
     }
 

@@ -213,7 +213,8 @@ TEST_F(DBGridLookupTest, LookupIntoTheGridsOwnDatasetIsRefusedOrUnused) {
     TOstraColumn* c = LookupColumn();
     ShowGrid();
     c->SetLookupDataSet(Lookup);
-    EXPECT_RAISES(c->SetLookupDataSet(Table), EDatabaseError, "Lookup Dataset cannot be equal to Source DataSet");
+    EXPECT_RAISES(c->SetLookupDataSet(Table), EDatabaseError,
+                  "Lookup Dataset cannot be equal to Source DataSet");
     EXPECT_EQ(Lookup, c->LookupDataSet());
 
     // Set while the column had no field, then bound: accepted but unused.
@@ -350,9 +351,10 @@ TEST_F(DBGridColumnsTest, ColumnsArePublished) {
     EXPECT_EQ(cbsCheck, c->ButtonStyle());
     EXPECT_EQ("Priority", GetStrProp(c, "FieldName"));
     EXPECT_NE(nullptr, GetPropInfo(c->Title(), "Caption"));
-    EXPECT_EQ("[dgEditing,dgTitles,dgIndicator,dgColumnResize,dgColLines,dgRowLines,dgTabs,dgConfirmDelete,"
-              "dgCancelOnExit]",
-              GetSetProp(Grid, "Options"));
+    EXPECT_EQ(
+        "[dgEditing,dgTitles,dgIndicator,dgColumnResize,dgColLines,dgRowLines,dgTabs,dgConfirmDelete,"
+        "dgCancelOnExit]",
+        GetSetProp(Grid, "Options"));
 }
 
 }  // namespace

@@ -22,14 +22,14 @@
 #include "platform/ui/testing.h"
 
 #ifndef EXPECT_RAISES
-#define EXPECT_RAISES(Statement, ExceptionType, Text)                    \
-    do {                                                                 \
-        try {                                                            \
-            Statement;                                                   \
-            ADD_FAILURE() << "no exception from " #Statement;            \
-        } catch (const ExceptionType& e) {                               \
-            EXPECT_EQ(std::string(Text), e.Message());                   \
-        }                                                                \
+#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
+    do {                                                      \
+        try {                                                 \
+            Statement;                                        \
+            ADD_FAILURE() << "no exception from " #Statement; \
+        } catch (const ExceptionType& e) {                    \
+            EXPECT_EQ(std::string(Text), e.Message());        \
+        }                                                     \
     } while (0)
 #endif
 

@@ -313,18 +313,20 @@ TEST_F(DBGridInplaceTest, SpecialKeyDownFiresOnlyForNonTextKeys) {
     ShowGrid();
     std::vector<uint16_t> keys;
     std::string shownText;
-    Grid->SetOnSpecialKeyDown(TOstraSpecialKeyDownEvent([&](TObject*, TOstraColumn*, uint16_t& Key, const std::string& Text) {
-        keys.push_back(Key);
-        shownText = Text;
-        if (Key == VK_F5) Key = 0;
-    }));
+    Grid->SetOnSpecialKeyDown(
+        TOstraSpecialKeyDownEvent([&](TObject*, TOstraColumn*, uint16_t& Key, const std::string& Text) {
+            keys.push_back(Key);
+            shownText = Text;
+            if (Key == VK_F5) Key = 0;
+        }));
     TOstraDBGridInplaceEdit* editor = EditCell(1);
     ASSERT_TRUE(editor);
     SendKeyDown(editor, VK_END);
     EXPECT_EQ((std::vector<uint16_t>{VK_END}), keys);
     EXPECT_EQ("Task 1", shownText);
     keys.clear();
-    for (uint16_t k : {uint16_t('A'), uint16_t('5'), uint16_t(VK_SPACE), uint16_t(VK_NUMPAD3)}) SendKeyDown(editor, k);
+    for (uint16_t k : {uint16_t('A'), uint16_t('5'), uint16_t(VK_SPACE), uint16_t(VK_NUMPAD3)})
+        SendKeyDown(editor, k);
     EXPECT_TRUE(keys.empty());
     for (uint16_t k : {uint16_t(VK_DELETE), uint16_t(VK_F1), uint16_t(VK_F12), uint16_t(VK_LEFT),
                        uint16_t(VK_RIGHT), uint16_t(VK_BACK)})

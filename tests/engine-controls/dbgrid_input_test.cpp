@@ -159,7 +159,7 @@ TEST_F(DBGridInputTest, DeletingSelectedRowsSkipsRecordsThatLeftTheView) {
     UseTaskColumns();
     Multi();
     ShowGrid();
-    ClickCell(1, 1);  // Task 2
+    ClickCell(1, 1);            // Task 2
     ClickCell(1, 3, {ssCtrl});  // Task 4
     ASSERT_EQ(2, Grid->SelectedRows()->Count());
     // Task 4 is filtered out of the view; the dataset stays on Task 1.
@@ -187,7 +187,8 @@ TEST_F(DBGridInputTest, TitleClickFiresOnceWithAllMarkersCleared) {
         EXPECT_EQ(Grid, Sender);
         clicked.push_back(Column);
         markersAtClick = 0;
-        for (int i = 0; i < Grid->Columns()->Count(); ++i) markersAtClick += Grid->Columns()->GetColumn(i)->SortMarker();
+        for (int i = 0; i < Grid->Columns()->Count(); ++i)
+            markersAtClick += Grid->Columns()->GetColumn(i)->SortMarker();
         Column->SetSortMarker(2);
     });
     const TPoint title = CellCenter(2, -1);
@@ -261,7 +262,8 @@ TEST_F(DBGridInputTest, CtrlClickSelectsRowsInBookmarkOrder) {
     ClickCell(1, 3, {ssCtrl});  // again: deselected
     TBookmarkList* rows = Grid->SelectedRows();
     ASSERT_EQ(3, rows->Count());
-    for (int i = 1; i < rows->Count(); ++i) EXPECT_LT(Table->CompareBookmarks(rows->Items(i - 1), rows->Items(i)), 0);
+    for (int i = 1; i < rows->Count(); ++i)
+        EXPECT_LT(Table->CompareBookmarks(rows->Items(i - 1), rows->Items(i)), 0);
     EXPECT_EQ((std::set<std::string>{"Task 2", "Task 6", "Task 7"}), SelectedActions());
 
     // Selecting a selected row again keeps one entry.

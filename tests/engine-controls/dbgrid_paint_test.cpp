@@ -32,7 +32,8 @@ protected:
     TPoint GlyphSpot(const TRect& Cell) {
         TRect r = Cell;
         InflateRect(r, -1, -1);
-        return {r.Right - Grid->Indicators()->Width() - 1, (r.Top + r.Bottom - Grid->Indicators()->Height()) / 2};
+        return {r.Right - Grid->Indicators()->Width() - 1,
+                (r.Top + r.Bottom - Grid->Indicators()->Height()) / 2};
     }
 };
 
@@ -40,14 +41,17 @@ TEST_F(DBGridPaintTest, EachRowIsColouredByItsOwnRecord) {
     OpenTasks(12);
     UseTaskColumns();
     std::map<int, std::string> seen;  // RecNo -> priority seen while drawing
-    Grid->SetOnDrawCellAttr([&](TObject*, TOstraColumn* Column, TFont* AFont, TColor& AColor, TGridDrawState) {
-        const int recNo = Table->RecNo();
-        const std::string priority = Table->FieldByName("Priority")->AsString();
-        if (Column->FieldName() == "Category") seen[recNo] = priority;
-        if (recNo % 2 == 0) AColor = AltRowColour;
-        if (priority == "0") AFont->SetColor(clRed);
-        else if (priority == "4") AFont->SetColor(clGray);
-    });
+    Grid->SetOnDrawCellAttr(
+        [&](TObject*, TOstraColumn* Column, TFont* AFont, TColor& AColor, TGridDrawState) {
+            const int recNo = Table->RecNo();
+            const std::string priority = Table->FieldByName("Priority")->AsString();
+            if (Column->FieldName() == "Category") seen[recNo] = priority;
+            if (recNo % 2 == 0) AColor = AltRowColour;
+            if (priority == "0")
+                AFont->SetColor(clRed);
+            else if (priority == "4")
+                AFont->SetColor(clGray);
+        });
     ShowGrid();
     Grid->Columns()->GetColumn(0)->SetSortMarker(0);
     Grid->Columns()->GetColumn(1)->SetSortMarker(1);
@@ -56,7 +60,8 @@ TEST_F(DBGridPaintTest, EachRowIsColouredByItsOwnRecord) {
     auto bmp = Render("dbgrid_rows");
 
     ASSERT_EQ(12u, seen.size());
-    for (int recNo = 1; recNo <= 12; ++recNo) EXPECT_EQ(std::to_string((recNo - 1) % 5), seen[recNo]) << recNo;
+    for (int recNo = 1; recNo <= 12; ++recNo)
+        EXPECT_EQ(std::to_string((recNo - 1) % 5), seen[recNo]) << recNo;
     for (int row = 0; row < 12; ++row) {
         // The Category cell's far right is background only.
         const TRect cell = DataCellRect(3, row);
@@ -67,10 +72,14 @@ TEST_F(DBGridPaintTest, EachRowIsColouredByItsOwnRecord) {
         const TRect text = DataCellRect(1, row);
         const int red = CountColor(bmp.get(), text, clRed);
         const int grey = CountColor(bmp.get(), text, clGray);
-        if ((recNo - 1) % 5 == 0) EXPECT_GT(red, 0) << recNo;
-        else EXPECT_EQ(0, red) << recNo;
-        if ((recNo - 1) % 5 == 4) EXPECT_GT(grey, 0) << recNo;
-        else EXPECT_EQ(0, grey) << recNo;
+        if ((recNo - 1) % 5 == 0)
+            EXPECT_GT(red, 0) << recNo;
+        else
+            EXPECT_EQ(0, red) << recNo;
+        if ((recNo - 1) % 5 == 4)
+            EXPECT_GT(grey, 0) << recNo;
+        else
+            EXPECT_EQ(0, grey) << recNo;
     }
     // Drawing left the dataset where it was.
     EXPECT_EQ(1, Table->RecNo());
@@ -167,8 +176,10 @@ TEST_F(DBGridPaintTest, SelectedRowsAreHighlighted) {
     for (int row = 0; row < 5; ++row) {
         const TRect cell = DataCellRect(3, row);
         const TColor c = bmp->Canvas()->Pixels(cell.Right - 3, (cell.Top + cell.Bottom) / 2);
-        if (row == 1 || row == 3) EXPECT_EQ(ColorToRGB(clNavy), c) << row;
-        else EXPECT_NE(ColorToRGB(clNavy), c) << row;
+        if (row == 1 || row == 3)
+            EXPECT_EQ(ColorToRGB(clNavy), c) << row;
+        else
+            EXPECT_NE(ColorToRGB(clNavy), c) << row;
     }
     int dark = 0;
     const TPoint p = GlyphSpot(Grid->CellRect(0, 2));

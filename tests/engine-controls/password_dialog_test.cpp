@@ -43,8 +43,9 @@ TEST(PasswordDialogTest, ShowsCaptionLabelMaskedEditAndButtons) {
     EXPECT_TRUE(form->OKButton()->Default());
     EXPECT_TRUE(form->CancelButton()->Cancel());
     // Everything lies inside the client area.
-    for (TControl* c : {static_cast<TControl*>(form->PasswordLabel()), static_cast<TControl*>(form->PasswordEdit()),
-                        static_cast<TControl*>(form->OKButton()), static_cast<TControl*>(form->CancelButton())}) {
+    for (TControl* c :
+         {static_cast<TControl*>(form->PasswordLabel()), static_cast<TControl*>(form->PasswordEdit()),
+          static_cast<TControl*>(form->OKButton()), static_cast<TControl*>(form->CancelButton())}) {
         EXPECT_LE(c->Left() + c->Width(), form->ClientWidth());
         EXPECT_LE(c->Top() + c->Height(), form->ClientHeight());
     }

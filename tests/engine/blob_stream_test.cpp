@@ -86,7 +86,8 @@ TEST_F(BlobStreamTest, TruncatingAndClearingAreWrittenBack) {
 TEST_F(BlobStreamTest, WritingNeedsEditModeAndAWritableField) {
     EXPECT_RAISES(T.CreateBlobStream(T.FieldByName("Notes"), bmWrite), EDatabaseError,
                   "Table is not in edit or insert mode");
-    EXPECT_RAISES(T.FieldByName("Notes")->SetAsString("x"), EDatabaseError, "Table is not in edit or insert mode");
+    EXPECT_RAISES(T.FieldByName("Notes")->SetAsString("x"), EDatabaseError,
+                  "Table is not in edit or insert mode");
     T.FieldByName("Notes")->SetReadOnly(true);
     T.Edit();
     EXPECT_RAISES(T.CreateBlobStream(T.FieldByName("Notes"), bmReadWrite), EDatabaseError,

@@ -265,7 +265,8 @@ TEST_F(DatabaseTest, TableLifeEndToEnd) {
     TOstraTable locked(nullptr);
     locked.SetTableName("Ttask.d");
     locked.SetDatabase(&db);
-    EXPECT_RAISES(locked.Open(), EDatabaseError, "Error opening table: Invalid password. Table cannot be open");
+    EXPECT_RAISES(locked.Open(), EDatabaseError,
+                  "Error opening table: Invalid password. Table cannot be open");
     locked.SetPassword("kettle");
     locked.Open();
     EXPECT_EQ(1, Prompt->PromptCount());  // the one cancelled above

@@ -61,14 +61,16 @@ TEST_F(DatasetBasic, PublishedProperties) {
 }
 
 TEST_F(DatasetBasic, ZeroIsAValueOnlyForSomeTypes) {
-    ds.Layout = {MakeField("I", oftInteger), MakeField("S", oftSmallInt), MakeField("B", oftBoolean),
-                 MakeField("F", oftDouble), MakeField("T", oftTime), MakeField("D", oftDate),
-                 MakeField("DT", oftDateTime), MakeField("L", oftInt64), MakeField("Txt", oftSmallStr, 5),
-                 MakeField("Str", oftString, 20)};
+    ds.Layout = {MakeField("I", oftInteger),       MakeField("S", oftSmallInt),
+                 MakeField("B", oftBoolean),       MakeField("F", oftDouble),
+                 MakeField("T", oftTime),          MakeField("D", oftDate),
+                 MakeField("DT", oftDateTime),     MakeField("L", oftInt64),
+                 MakeField("Txt", oftSmallStr, 5), MakeField("Str", oftString, 20)};
     ds.Seed = {{{"Txt", ""}}};
     ds.Open();
     for (const char* name : {"I", "S", "B", "F", "T"}) EXPECT_FALSE(ds.FieldByName(name)->IsNull()) << name;
-    for (const char* name : {"D", "DT", "L", "Txt", "Str"}) EXPECT_TRUE(ds.FieldByName(name)->IsNull()) << name;
+    for (const char* name : {"D", "DT", "L", "Txt", "Str"})
+        EXPECT_TRUE(ds.FieldByName(name)->IsNull()) << name;
     EXPECT_EQ("0", ds.FieldByName("I")->AsString());
     EXPECT_EQ("", ds.FieldByName("D")->AsString());
     EXPECT_FALSE(ds.FieldByName("B")->AsBoolean());
@@ -104,14 +106,16 @@ TEST_F(DatasetBasic, ValuesRoundTripThroughFields) {
 
 TEST_F(DatasetBasic, WritingOutsideEditModeFails) {
     ds.Open();
-    EXPECT_RAISES(ds.FieldByName("Action")->SetAsString("x"), EDatabaseError, "Table is not in edit or insert mode");
+    EXPECT_RAISES(ds.FieldByName("Action")->SetAsString("x"), EDatabaseError,
+                  "Table is not in edit or insert mode");
 }
 
 TEST_F(DatasetBasic, ReadOnlyFieldAndAutoInc) {
     ds.Open();
     ds.FieldByName("Category")->SetReadOnly(true);
     ds.Edit();
-    EXPECT_RAISES(ds.FieldByName("Category")->SetAsString("x"), EDatabaseError, "Field 'Category' is read only!");
+    EXPECT_RAISES(ds.FieldByName("Category")->SetAsString("x"), EDatabaseError,
+                  "Field 'Category' is read only!");
     ds.FieldByName("Key")->SetAsInteger(99);  // silently ignored
     EXPECT_EQ(1, ds.FieldByName("Key")->AsInteger());
     ds.Post();
@@ -132,10 +136,14 @@ TEST_F(DatasetBasic, ReadOnlyDataset) {
 
 TEST_F(DatasetBasic, NewRecordDefaultsBeforeOnNewRecord) {
     SetClockForTesting(EncodeDate(2024, 5, 17) + EncodeTime(10, 30, 0, 0));
-    ds.Layout = {MakeField("Key", oftAutoInc), MakeField("Date", oftDate, 0, "TODAY"),
-                 MakeField("Stamp", oftDateTime, 0, "NOW"), MakeField("Code", oftSmallStr, 8, "UNICOD"),
-                 MakeField("Status", oftSmallStr, 15, "Open"), MakeField("Due", oftDate, 0, "TODAY"),
-                 MakeField("Day", oftDate, 0, "NOW"), MakeField("When", oftDateTime, 0, "TODAY")};
+    ds.Layout = {MakeField("Key", oftAutoInc),
+                 MakeField("Date", oftDate, 0, "TODAY"),
+                 MakeField("Stamp", oftDateTime, 0, "NOW"),
+                 MakeField("Code", oftSmallStr, 8, "UNICOD"),
+                 MakeField("Status", oftSmallStr, 15, "Open"),
+                 MakeField("Due", oftDate, 0, "TODAY"),
+                 MakeField("Day", oftDate, 0, "NOW"),
+                 MakeField("When", oftDateTime, 0, "TODAY")};
     ds.Seed.clear();
     ds.Open();
     ds.FieldByName("Due")->SetDefaultExpression("01/02/2020");

@@ -232,7 +232,8 @@ TEST_F(DatasetChanges, OpenClonesKeepTheSourceOpen) {
     clone.Layout = TaskLayout();
     clone.Open();
     ds.AddClone(&clone);
-    EXPECT_RAISES(ds.Close(), EDatabaseError, "Cloned tables are not closed before source dataset is closed!");
+    EXPECT_RAISES(ds.Close(), EDatabaseError,
+                  "Cloned tables are not closed before source dataset is closed!");
     EXPECT_TRUE(ds.Active());
     EXPECT_EQ(3, ds.RecordCount());
     clone.Close();

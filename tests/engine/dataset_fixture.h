@@ -77,10 +77,10 @@ private:
 
 // The task table's layout.
 inline std::vector<TOstraField> TaskLayout() {
-    return {MakeField("Key", oftAutoInc),          MakeField("Flag", oftBoolean),
-            MakeField("Action", oftString, 255),   MakeField("Date", oftDate),
+    return {MakeField("Key", oftAutoInc),           MakeField("Flag", oftBoolean),
+            MakeField("Action", oftString, 255),    MakeField("Date", oftDate),
             MakeField("Category", oftSmallStr, 10), MakeField("Priority", oftSmallStr, 5),
-            MakeField("Status", oftSmallStr, 15),  MakeField("Notes", oftMemo)};
+            MakeField("Status", oftSmallStr, 15),   MakeField("Notes", oftMemo)};
 }
 
 // Values of one field over the view, in view order (moves the cursor).
@@ -112,12 +112,12 @@ public:
 };
 
 // Expects Statement to raise an exception of Type with exactly Message.
-#define EXPECT_RAISES(Statement, ExceptionType, Text)                    \
-    do {                                                                 \
-        try {                                                            \
-            Statement;                                                   \
-            ADD_FAILURE() << "no exception from " #Statement;            \
-        } catch (const ExceptionType& e) {                               \
-            EXPECT_EQ(std::string(Text), e.Message());                   \
-        }                                                                \
+#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
+    do {                                                      \
+        try {                                                 \
+            Statement;                                        \
+            ADD_FAILURE() << "no exception from " #Statement; \
+        } catch (const ExceptionType& e) {                    \
+            EXPECT_EQ(std::string(Text), e.Message());        \
+        }                                                     \
     } while (0)

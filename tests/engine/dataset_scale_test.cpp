@@ -59,7 +59,8 @@ TEST(OstraRecordList, KeyBoundsOverChunks) {
     for (std::size_t i = 0; i < 5000; ++i) records.push_back(Fake(i));
     list.Assign(std::move(records));
     std::vector<TOstraViewKey> keys;
-    for (int i = 0; i < 5000; ++i) keys.push_back({static_cast<uint64_t>(i / 10), static_cast<uint64_t>(i % 3)});
+    for (int i = 0; i < 5000; ++i)
+        keys.push_back({static_cast<uint64_t>(i / 10), static_cast<uint64_t>(i % 3)});
     std::sort(keys.begin(), keys.end());
     list.SetKeys(keys);
     for (uint64_t high : {0ull, 1ull, 250ull, 499ull, 500ull}) {
@@ -79,8 +80,8 @@ class DatasetScale : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetFormatSettings();
-        ds.Layout = {MakeField("Key", oftAutoInc), MakeField("Name", oftString, 60), MakeField("Grp", oftInteger),
-                     MakeField("Code", oftSmallStr, 4)};
+        ds.Layout = {MakeField("Key", oftAutoInc), MakeField("Name", oftString, 60),
+                     MakeField("Grp", oftInteger), MakeField("Code", oftSmallStr, 4)};
         std::mt19937 rng(17);
         static const char* const words[] = {"alpha", "beta", "gamma", "Delta", "epsilon", "zeta"};
         for (int i = 0; i < 6000; ++i) {
@@ -107,22 +108,24 @@ protected:
 
 TEST_F(DatasetScale, InsertInOrderKeepsTheViewSorted) {
     ds.Open();
-    for (const TOstraSortOptions options : {TOstraSortOptions{osoInsertInOrder},
-                                            TOstraSortOptions{osoInsertInOrder, osoCaseInsensitive},
-                                            TOstraSortOptions{osoInsertInOrder, osoDescendSort}}) {
+    for (const TOstraSortOptions options :
+         {TOstraSortOptions{osoInsertInOrder}, TOstraSortOptions{osoInsertInOrder, osoCaseInsensitive},
+          TOstraSortOptions{osoInsertInOrder, osoDescendSort}}) {
         ds.SetIndexFieldNames("Name");
         ds.SetSortOptions(options);
         std::mt19937 rng(3);
         for (int i = 0; i < 600; ++i) {
             ds.Append();
-            std::string name = (rng() % 2 ? "alpha beta gamma delta " : "Delta ") + std::to_string(rng() % 100);
+            std::string name =
+                (rng() % 2 ? "alpha beta gamma delta " : "Delta ") + std::to_string(rng() % 100);
             if (i % 7 == 0) name.clear();
             ds.FieldByName("Name")->SetAsString(name);
             ds.Post();
             ASSERT_EQ(name, ds.FieldByName("Name")->AsString());
         }
         EXPECT_TRUE(ds.InKeyOrder());
-        ExpectSorted(Column(ds, "Name"), options.Contains(osoCaseInsensitive), options.Contains(osoDescendSort));
+        ExpectSorted(Column(ds, "Name"), options.Contains(osoCaseInsensitive),
+                     options.Contains(osoDescendSort));
         ds.CancelChanges();
     }
     EXPECT_EQ(6000, ds.RecordCount());
@@ -161,8 +164,9 @@ TEST_F(DatasetScale, LocateAgreesWithAWalk) {
             if (ds.FieldByName("Name")->AsString() == name) return i;
         return -1;
     };
-    const std::vector<std::string> names = {"alpha", "beta gamma", "Delta zeta zeta epsilon", "zeta", "nothing",
-                                            "alpha alpha alpha alpha", "gamma Delta"};
+    const std::vector<std::string> names = {"alpha",      "beta gamma", "Delta zeta zeta epsilon",
+                                            "zeta",       "nothing",    "alpha alpha alpha alpha",
+                                            "gamma Delta"};
     for (const char* index : {"", "Name", "Name;Grp"}) {
         for (const TOstraSortOptions options : {TOstraSortOptions{}, TOstraSortOptions{osoDescendSort}}) {
             ds.SetIndexFieldNames(index);

@@ -12,15 +12,26 @@ class DatasetView : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetFormatSettings();
-        ds.Layout = {MakeField("Key", oftAutoInc),     MakeField("Name", oftString, 40),
+        ds.Layout = {MakeField("Key", oftAutoInc),      MakeField("Name", oftString, 40),
                      MakeField("Code", oftSmallStr, 5), MakeField("Qty", oftInteger),
                      MakeField("Price", oftDouble),     MakeField("Flag", oftBoolean),
                      MakeField("Due", oftDate),         MakeField("Paid", oftCurrency),
                      MakeField("Alt", oftString, 40),   MakeField("Notes", oftMemo)};
         ds.Seed = {
-            {{"Name", "apple"}, {"Code", "B"}, {"Qty", "5"}, {"Price", "1.5"}, {"Flag", "T"}, {"Due", "01/10/2024"},
-             {"Alt", "apple"}, {"Paid", "1.5"}},
-            {{"Name", "Avocado"}, {"Code", "a"}, {"Qty", "-3"}, {"Price", "-7"}, {"Due", "02/01/2024"}, {"Alt", "x"}},
+            {{"Name", "apple"},
+             {"Code", "B"},
+             {"Qty", "5"},
+             {"Price", "1.5"},
+             {"Flag", "T"},
+             {"Due", "01/10/2024"},
+             {"Alt", "apple"},
+             {"Paid", "1.5"}},
+            {{"Name", "Avocado"},
+             {"Code", "a"},
+             {"Qty", "-3"},
+             {"Price", "-7"},
+             {"Due", "02/01/2024"},
+             {"Alt", "x"}},
             {{"Name", "banana"}, {"Code", "C"}, {"Qty", "0"}, {"Price", "2"}, {"Flag", "T"}},
             {{"Name", "Apple"}, {"Code", "b"}, {"Qty", "12"}, {"Price", "0"}, {"Due", "01/10/2024"}},
             {{"Code", "A"}, {"Qty", "7"}, {"Price", "3.25"}, {"Paid", "3.25"}},
@@ -102,7 +113,8 @@ TEST_F(DatasetView, LikeMatchesTheValueAsText) {
 TEST_F(DatasetView, LikeNeedsAQuotedPattern) {
     ds.Open();
     ds.SetFilter("Name LIKE 5");
-    EXPECT_RAISES(ds.SetFiltered(true), EDatabaseError, "The pattern of LIKE must be a quoted string: Name LIKE 5");
+    EXPECT_RAISES(ds.SetFiltered(true), EDatabaseError,
+                  "The pattern of LIKE must be a quoted string: Name LIKE 5");
     EXPECT_FALSE(ds.Filtered());
     EXPECT_EQ(5, ds.RecordCount());
 }

@@ -59,11 +59,14 @@ TEST(FieldTypes, LettersAndSizes) {
     EXPECT_EQ(TypeLetter(oftSmallStr, 9), '9');
     EXPECT_EQ(TypeLetter(oftUnknown, 0), 's');
     EXPECT_EQ(TypeLetter(17, 0), 's');
-    const std::string letters = "lieb" "fcdv" "ta";
+    const std::string letters =
+        "lieb"
+        "fcdv"
+        "ta";
     for (int code = 1; code <= 10; ++code) EXPECT_EQ(TypeLetter(code, 0), letters[code - 1]) << code;
     EXPECT_EQ(TypeLetter(oftString, 255), 's');
-    EXPECT_EQ(std::string() + TypeLetter(oftBLOB, 0) + TypeLetter(oftMemo, 0) +
-                  TypeLetter(oftFmtMemo, 0) + TypeLetter(oftGraphic, 0),
+    EXPECT_EQ(std::string() + TypeLetter(oftBLOB, 0) + TypeLetter(oftMemo, 0) + TypeLetter(oftFmtMemo, 0) +
+                  TypeLetter(oftGraphic, 0),
               "omrg");
 
     TOstraFieldType type;
@@ -166,7 +169,7 @@ TEST(FieldTypes, CompareValuesOrdersAsSpecified) {
     EXPECT_EQ(Compare(s, "", ""), 0);
     EXPECT_LT(Compare(s, "ab", "abc"), 0);
     EXPECT_LT(Compare(s, "abc", "cab"), 0);
-    EXPECT_LT(Compare(s, "Zebra", "apple"), 0);       // by byte: upper case first
+    EXPECT_LT(Compare(s, "Zebra", "apple"), 0);        // by byte: upper case first
     EXPECT_GT(Compare(s, "Zebra", "apple", true), 0);  // without regard to case
     EXPECT_EQ(Compare(s, "Apple", "apple", true), 0);
 

@@ -11,8 +11,9 @@ class DatasetLocate : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetFormatSettings();
-        ds.Layout = {MakeField("Key", oftAutoInc), MakeField("Name", oftString, 40), MakeField("Grp", oftInteger),
-                     MakeField("Price", oftDouble), MakeField("Due", oftDate), MakeField("Flag", oftBoolean),
+        ds.Layout = {MakeField("Key", oftAutoInc), MakeField("Name", oftString, 40),
+                     MakeField("Grp", oftInteger), MakeField("Price", oftDouble),
+                     MakeField("Due", oftDate),    MakeField("Flag", oftBoolean),
                      MakeField("Notes", oftMemo)};
         ds.Seed = {{{"Name", "cab"}, {"Grp", "5"}, {"Price", "0.1"}, {"Due", "03/01/2024"}},
                    {{"Name", "abc"}, {"Grp", "5"}, {"Price", "2.5"}, {"Flag", "T"}},
@@ -128,7 +129,8 @@ TEST_F(DatasetLocate, CaseInsensitiveSortDoesNotUseBinarySearch) {
 
 TEST_F(DatasetLocate, KeyFieldErrors) {
     ds.Open();
-    EXPECT_RAISES(ds.Locate("Notes", "x", {}), EDatabaseError, "There are calc or BLOB fields in list of key fields");
+    EXPECT_RAISES(ds.Locate("Notes", "x", {}), EDatabaseError,
+                  "There are calc or BLOB fields in list of key fields");
     EXPECT_THROW(ds.Locate("Missing", "x", {}), EDatabaseError);
 }
 
@@ -162,19 +164,22 @@ TEST_F(DatasetLocate, LookupComputesCalculatedFields) {
     calc->SetFieldKind(fkCalculated);
     calc->SetDataSet(&ds);
     for (const char* name : {"Key", "Name", "Grp"}) {
-        TField* f = CreateFieldOfType(name == std::string("Name") ? ftString : name == std::string("Key") ? ftAutoInc : ftInteger, &ds);
+        TField* f = CreateFieldOfType(name == std::string("Name")  ? ftString
+                                      : name == std::string("Key") ? ftAutoInc
+                                                                   : ftInteger,
+                                      &ds);
         f->SetFieldName(name);
         if (std::string(name) == "Name") f->SetSize(40);
         f->SetDataSet(&ds);
     }
-    ds.SetOnCalcFields([](TDataSet* d) {
-        d->FieldByName("Double")->SetAsInteger(d->FieldByName("Grp")->AsInteger() * 2);
-    });
+    ds.SetOnCalcFields(
+        [](TDataSet* d) { d->FieldByName("Double")->SetAsInteger(d->FieldByName("Grp")->AsInteger() * 2); });
     ds.Open();
     ds.Last();
     EXPECT_EQ(Variant(2), ds.Lookup("Name", "ABC", "Double"));
     EXPECT_EQ(18, ds.FieldByName("Double")->AsInteger());
-    EXPECT_RAISES(ds.Locate("Double", 2, {}), EDatabaseError, "There are calc or BLOB fields in list of key fields");
+    EXPECT_RAISES(ds.Locate("Double", 2, {}), EDatabaseError,
+                  "There are calc or BLOB fields in list of key fields");
 }
 
 TEST_F(DatasetLocate, EmptyViewFindsNothing) {

@@ -59,15 +59,29 @@ TEST(OstraMask, SingleAfterRunStillNeedsACharacter) {
 }
 
 TEST(OstraMask, AccentedLettersCompareWithoutCase) {
-    EXPECT_TRUE(Like("caf\xC3\x89", "caf\xC3\xA9"));      // É against é
-    EXPECT_TRUE(Like("_a", "\xC3\xA9" "a"));            // one character, two bytes
-    EXPECT_FALSE(Like("__a", "\xC3\xA9" "a"));
+    EXPECT_TRUE(Like("caf\xC3\x89", "caf\xC3\xA9"));  // É against é
+    EXPECT_TRUE(Like("_a",
+                     "\xC3\xA9"
+                     "a"));  // one character, two bytes
+    EXPECT_FALSE(Like("__a",
+                      "\xC3\xA9"
+                      "a"));
 }
 
 TEST(OstraMask, BrokenUtf8IsMatchedByteForByte) {
-    EXPECT_TRUE(Like("a\xFF" "b", "A\xFF" "B"));
-    EXPECT_TRUE(Like("a?b", "a\xFF" "b"));
-    EXPECT_FALSE(Like("a\xFE" "b", "a\xFF" "b"));
+    EXPECT_TRUE(
+        Like("a\xFF"
+             "b",
+             "A\xFF"
+             "B"));
+    EXPECT_TRUE(Like("a?b",
+                     "a\xFF"
+                     "b"));
+    EXPECT_FALSE(
+        Like("a\xFE"
+             "b",
+             "a\xFF"
+             "b"));
 }
 
 TEST(OstraMask, ThirtyRunsAreTheLimit) {

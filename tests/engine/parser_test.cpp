@@ -95,7 +95,8 @@ TEST(OstraParserLexer, Errors) {
     EXPECT_RAISES(Tokens("A = 1.2.3"), EDatabaseError, "Token 1.2.3 is invalid number");
     EXPECT_RAISES(Tokens("WHERE(a)"), EDatabaseError, "Unsupported function WHERE in query");
     EXPECT_RAISES(Tokens("$a = 1"), EDatabaseError, "Parameter $a is not valid identifier");
-    EXPECT_RAISES(Tokens("SUM(a + b)"), EDatabaseError, "Symbol + is not supported in aggregate function argument");
+    EXPECT_RAISES(Tokens("SUM(a + b)"), EDatabaseError,
+                  "Symbol + is not supported in aggregate function argument");
 }
 
 TEST(OstraParserConditions, ComparisonsJoinedByAnd) {
@@ -167,10 +168,9 @@ TEST(OstraParserConditions, GroupByEndsTheConditions) {
 }
 
 TEST(OstraParserConditions, QueryFormsAreRejected) {
-    for (const char* text : {"A = 1 OR B = 2", "NOT A = 1", "(A = 1)", "A = 1 + 2", "A = B / 2",
-                             "SUM(a) = 1", "A = 1 AND", "A =", "A", "= 1", "A LIKE", "A NOT 1",
-                             "A = 1 B = 2", "SELECT a FROM b", "A = 1 GROUP c", "A IS NULL",
-                             "A = *", "A = (1)", "1 = A"}) {
+    for (const char* text : {"A = 1 OR B = 2", "NOT A = 1", "(A = 1)", "A = 1 + 2", "A = B / 2", "SUM(a) = 1",
+                             "A = 1 AND", "A =", "A", "= 1", "A LIKE", "A NOT 1", "A = 1 B = 2",
+                             "SELECT a FROM b", "A = 1 GROUP c", "A IS NULL", "A = *", "A = (1)", "1 = A"}) {
         EXPECT_RAISES(TOstraParser::ParseFilter(text), EDatabaseError, "Error in comparison expression");
     }
 }

@@ -189,11 +189,11 @@ TEST_F(RecordStoreTest, AcceptKeepsChangesAndDropsOldValues) {
 TEST_F(RecordStoreTest, ReleaseCallbackOncePerReleasedRecord) {
     TOstraRecord* n = Insert("n", 1);
     std::string error;
-    ASSERT_TRUE(C.DeleteRecord(n, error));       // 1
+    ASSERT_TRUE(C.DeleteRecord(n, error));  // 1
     ASSERT_TRUE(C.DeleteRecord(C.RecordAt(0), error));
-    C.AcceptAll();                               // 2
+    C.AcceptAll();  // 2
     EXPECT_EQ(Released, 2);
-    C.Clear(false);                              // the two live records only
+    C.Clear(false);  // the two live records only
     EXPECT_EQ(Released, 4);
     EXPECT_EQ(C.RecordCount(), 0);
     EXPECT_EQ(C.FieldCount(), 4);
@@ -282,10 +282,22 @@ TEST(RecordSort, AgreesWithTheValueComparison) {
                   MakeField("B", oftBoolean), MakeField("D", oftDouble), MakeField("I", oftInteger),
                   MakeField("M", oftMemo), MakeField("L", oftInt64)});
     std::mt19937 rng(12345);
-    const std::vector<std::string> stems = {"", "a", "A", "ab", "abcdefgh", "abcdefghij", "ABCDEFGHIJ",
-                                            "abcdefghik", "zz", "Zz", "abcdefgh\xC3\xA9", "b",
-                                            "abcdefghijklmnopqrstuvwxyz0123", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123",
-                                            "abcdefghijklmnopqrstuvwxyz01234", "abcdefghijklmnop"};
+    const std::vector<std::string> stems = {"",
+                                            "a",
+                                            "A",
+                                            "ab",
+                                            "abcdefgh",
+                                            "abcdefghij",
+                                            "ABCDEFGHIJ",
+                                            "abcdefghik",
+                                            "zz",
+                                            "Zz",
+                                            "abcdefgh\xC3\xA9",
+                                            "b",
+                                            "abcdefghijklmnopqrstuvwxyz0123",
+                                            "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123",
+                                            "abcdefghijklmnopqrstuvwxyz01234",
+                                            "abcdefghijklmnop"};
     for (int i = 0; i < 3000; ++i) {
         TestBuffer b(c);
         b.Set("S", stems[rng() % stems.size()] + (rng() % 3 ? "" : std::to_string(rng() % 5)));
@@ -298,8 +310,10 @@ TEST(RecordSort, AgreesWithTheValueComparison) {
         OstPut<int64_t>(b.Place("L"), static_cast<int64_t>(rng() % 7) - 3);
         std::string error;
         ASSERT_TRUE(c.PostRecord(b.Data(), nullptr, error));
-        if (rng() % 10 == 0) ASSERT_TRUE(c.DeleteRecord(c.Records().back(), error));
-        else if (rng() % 10 == 0) c.AcceptAll();
+        if (rng() % 10 == 0)
+            ASSERT_TRUE(c.DeleteRecord(c.Records().back(), error));
+        else if (rng() % 10 == 0)
+            c.AcceptAll();
     }
     const std::vector<std::string> orders = {"S", "Small", "M", "B;S", "D;L;I", "M;Small;S;B", "L;S"};
     for (const std::string& names : orders) {

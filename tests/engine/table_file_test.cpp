@@ -21,10 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const AllTypeItems[] = {"T.Small l", "T.Int i",  "T.Big e",   "T.Flag b",
-                                    "T.Real f",  "T.Money c", "T.Day d",  "T.Clock v",
-                                    "T.Stamp t", "T.Key a",  "T.Code 5",  "T.Action s255",
-                                    "T.Data o",  "T.Notes m", "T.Rich r", "T.Pic g"};
+const char* const AllTypeItems[] = {
+    "T.Small l", "T.Int i", "T.Big e",  "T.Flag b",      "T.Real f", "T.Money c", "T.Day d",  "T.Clock v",
+    "T.Stamp t", "T.Key a", "T.Code 5", "T.Action s255", "T.Data o", "T.Notes m", "T.Rich r", "T.Pic g"};
 
 // Sixteen fields of every type; an all-empty record (key 0), then a full one
 // (key 1), and a notes text. Laid out exactly as the writer lays it out.
@@ -145,10 +144,10 @@ TEST(TableFile, WriterReproducesTheImageByteForByte) {
 
 TEST(TableFile, RoundTripOfValuesSetThroughTheStore) {
     TOstraCursor c;
-    MakeTable(c, {MakeField("Big", oftInt64), MakeField("Name", oftString, 20),
-                  MakeField("Flag", oftBoolean), MakeField("Due Date", oftDate),
-                  MakeField("Note", oftMemo), MakeField("Code", oftSmallStr, 35),
-                  MakeField("Amount", oftCurrency), MakeField("When", oftDateTime)});
+    MakeTable(c,
+              {MakeField("Big", oftInt64), MakeField("Name", oftString, 20), MakeField("Flag", oftBoolean),
+               MakeField("Due Date", oftDate), MakeField("Note", oftMemo), MakeField("Code", oftSmallStr, 35),
+               MakeField("Amount", oftCurrency), MakeField("When", oftDateTime)});
     for (int i = 0; i < 3; ++i) {
         TestBuffer b(c);
         if (i == 1) {
@@ -299,7 +298,8 @@ TEST(TableFile, CorruptRecordsAreReported) {
     // A short string's presence may not reach its terminator.
     EXPECT_EQ(LoadError(twoRecords([](TestImage& i) { i.Byte(0).Byte(0).Byte(4).Bytes("abcd"); })),
               "Field 'Code' has wrong length 4 in record 2");
-    EXPECT_EQ(LoadError(twoRecords([](TestImage& i) { i.Byte(4).Byte(0).Byte(0).Int32(9000).Bytes(std::string(9000, 'x')); })),
+    EXPECT_EQ(LoadError(twoRecords(
+                  [](TestImage& i) { i.Byte(4).Byte(0).Byte(0).Int32(9000).Bytes(std::string(9000, 'x')); })),
               "String field 'Name' has wrong length 9000 in record 2");
     EXPECT_EQ(LoadError(twoRecords([](TestImage& i) { i.Byte(4).Byte(0).Byte(0).Int32(-1); })),
               "String field 'Name' has wrong length -1 in record 2");
@@ -322,8 +322,7 @@ TEST(TableFile, CorruptRecordsAreReported) {
 TEST(TableFile, RecordCountMustMatch) {
     TestImage img = SimpleImage(5);
     for (int i = 0; i < 3; ++i) img.Byte(0).Byte(4).Byte(0).Int32(i + 1);
-    EXPECT_EQ(LoadError(img.Build()),
-              "Number of records read (3) does not match declared record count (5)");
+    EXPECT_EQ(LoadError(img.Build()), "Number of records read (3) does not match declared record count (5)");
     // A huge declared count allocates nothing for records that are not there.
     TestImage huge = SimpleImage(INT32_MAX);
     huge.Byte(0).Byte(0).Byte(0);

@@ -23,14 +23,14 @@
 #include "platform/db/fields.h"
 
 #ifndef EXPECT_RAISES
-#define EXPECT_RAISES(Statement, ExceptionType, Text)                    \
-    do {                                                                 \
-        try {                                                            \
-            Statement;                                                   \
-            ADD_FAILURE() << "no exception from " #Statement;            \
-        } catch (const ExceptionType& e) {                               \
-            EXPECT_EQ(std::string(Text), e.Message());                   \
-        }                                                                \
+#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
+    do {                                                      \
+        try {                                                 \
+            Statement;                                        \
+            ADD_FAILURE() << "no exception from " #Statement; \
+        } catch (const ExceptionType& e) {                    \
+            EXPECT_EQ(std::string(Text), e.Message());        \
+        }                                                     \
     } while (0)
 #endif
 

@@ -1,6 +1,6 @@
 #include "app/report/preview_form.h"
-#include "app/report/print_form.h"
 #include "app/report/form_layout.h"
+#include "app/report/print_form.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/extctrls.h"
@@ -71,7 +71,8 @@ TEST_F(PreviewTest, OpensOnPageOneOfAll) {
     EXPECT_EQ(Preview->bbnPrint->ModalResult(), mrOk);
     EXPECT_EQ(Preview->bbnCancel->ModalResult(), mrCancel);
     // The button row is centred in the bottom panel.
-    EXPECT_NEAR(Preview->pnlButtons->Left() * 2 + Preview->pnlButtons->Width(), Preview->pnlBottom->ClientWidth(), 1);
+    EXPECT_NEAR(Preview->pnlButtons->Left() * 2 + Preview->pnlButtons->Width(),
+                Preview->pnlBottom->ClientWidth(), 1);
     EXPECT_TRUE(RenderControlToPng(Preview, PictureFile("report_preview_page1.png")));
 }
 

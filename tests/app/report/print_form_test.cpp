@@ -392,9 +392,25 @@ TEST_F(PdfPrintTest, TaskListReadsBackFromThePdf) {
     ASSERT_TRUE(FileExists(Pdf));
     const std::string text = ReadPdfText(Pdf);
     ASSERT_FALSE(text.empty()) << "pdftotext failed";
-    for (const char* s : {"Action Rivizoz List", "Group 1", "Page 1", "03/07/2024 - 09:30", "Status", "Priority",
-                          "Action", "Category", "Date", "Flag", "Call the plumber about the leak", "Urgent",
-                          "01/02/24", "True", "File the tax return", "Uncompleted", "False", "Medium", "12/31/23",
+    for (const char* s : {"Action Rivizoz List",
+                          "Group 1",
+                          "Page 1",
+                          "03/07/2024 - 09:30",
+                          "Status",
+                          "Priority",
+                          "Action",
+                          "Category",
+                          "Date",
+                          "Flag",
+                          "Call the plumber about the leak",
+                          "Urgent",
+                          "01/02/24",
+                          "True",
+                          "File the tax return",
+                          "Uncompleted",
+                          "False",
+                          "Medium",
+                          "12/31/23",
                           "Waiting"})
         EXPECT_NE(text.find(s), std::string::npos) << s << "\n" << text;
     EXPECT_NE(text.find(std::string(65, 'x') + "..."), std::string::npos);

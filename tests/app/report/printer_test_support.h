@@ -87,8 +87,11 @@ private:
         explicit TDevice(TStripPrinters* Owner) : FOwner(Owner) {}
         int Dpi() const override { return FOwner->FDpi; }
         TPoint PhysicalSize(TPrinterOrientation) const override { return {FOwner->FWidth, FOwner->FHeight}; }
-        TRect PrintableRect(TPrinterOrientation) const override { return {0, 0, FOwner->FWidth, FOwner->FHeight}; }
-        std::string Begin(TCanvas*, const std::string&, const std::string&, TPrinterOrientation, int) override {
+        TRect PrintableRect(TPrinterOrientation) const override {
+            return {0, 0, FOwner->FWidth, FOwner->FHeight};
+        }
+        std::string Begin(TCanvas*, const std::string&, const std::string&, TPrinterOrientation,
+                          int) override {
             return "The strip printer prints nothing";
         }
         void NewPage(TCanvas*) override {}

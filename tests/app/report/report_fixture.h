@@ -8,11 +8,11 @@
 #include <string>
 
 #include "app/report/todo_lists.h"
-#include "platform/db/memory_dataset.h"
 #include "platform/core/clock.h"
 #include "platform/core/datetime.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/fielddefs.h"
+#include "platform/db/memory_dataset.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/printers.h"
 #include "platform/ui/stddialogs.h"
@@ -40,7 +40,8 @@ protected:
 
     void AddTasks(int Count) {
         for (int i = 1; i <= Count; ++i)
-            Tasks->AddRow({std::to_string(i), i % 3 == 0 ? "True" : "False", "Task number " + std::to_string(i),
+            Tasks->AddRow({std::to_string(i), i % 3 == 0 ? "True" : "False",
+                           "Task number " + std::to_string(i),
                            i % 4 == 0 ? "" : "03/0" + std::to_string(1 + i % 9) + "/2024", "Home",
                            std::to_string(i % 5), "Open"});
     }

@@ -3,12 +3,12 @@
 #include <memory>
 
 #include "app/report/todo_lists.h"
-#include "platform/db/memory_dataset.h"
 #include "platform/core/clock.h"
 #include "platform/core/datetime.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
+#include "platform/db/memory_dataset.h"
 #include "report_test_support.h"
 
 namespace {
@@ -36,7 +36,8 @@ protected:
 
     void AddTask(bool Flag, const std::string& Action, const std::string& Date, const std::string& Category,
                  const std::string& Priority, const std::string& Status) {
-        Tasks->AddRow({std::to_string(++Keys), Flag ? "True" : "False", Action, Date, Category, Priority, Status});
+        Tasks->AddRow(
+            {std::to_string(++Keys), Flag ? "True" : "False", Action, Date, Category, Priority, Status});
     }
     // The column cells of every task row, in order.
     static std::vector<std::vector<std::string>> Rows(const TNorvReport& R) {
@@ -113,8 +114,10 @@ TEST_F(ToDoListsTest, RowsOfTheTable) {
     ASSERT_TRUE(r.Prepare(60, 120));
     const auto rows = Rows(r);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"Open", "Urgent", "Call the plumber", "Home", "01/02/24", "True"}));
-    EXPECT_EQ(rows[1], (std::vector<std::string>{"Done", "Uncompleted ", "Finished thing", "Work", "  /  /  ", "False"}));
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"Open", "Urgent", "Call the plumber", "Home", "01/02/24", "True"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"Done", "Uncompleted ", "Finished thing", "Work", "  /  /  ",
+                                                 "False"}));
     EXPECT_EQ(rows[2][1], "");
     EXPECT_EQ(rows[2][2], std::string(65, 'x') + "...");
     EXPECT_EQ(rows[2][4], "12/31/23");
@@ -153,9 +156,8 @@ TEST_F(ToDoListsTest, TodayViewListsOnlyFlaggedTasksInTheViewsOrder) {
     AddTask(true, "First flagged", "01/02/2024", "Home", "1", "Open");
     AddTask(false, "Not flagged", "01/02/2024", "Home", "1", "Open");
     AddTask(true, "Second flagged", "", "Work", "2", "Open");
-    Tasks->SetOnFilterRecord(TFilterRecordEvent([](TDataSet* D, bool& Accept) {
-        Accept = D->FieldByName("Flag")->AsBoolean();
-    }));
+    Tasks->SetOnFilterRecord(
+        TFilterRecordEvent([](TDataSet* D, bool& Accept) { Accept = D->FieldByName("Flag")->AsBoolean(); }));
     Tasks->SetFiltered(true);
     Tasks->Open();
     TToDoLists r({Variant()}, Tasks, "Today");
@@ -177,7 +179,8 @@ TEST_F(ToDoListsTest, EmptyTableGivesNoLines) {
 }
 
 TEST_F(ToDoListsTest, LongTablesRepeatTheHeaderOnEveryPage) {
-    for (int i = 1; i <= 100; ++i) AddTask(i % 2 == 0, "Task " + std::to_string(i), "03/01/2024", "C", "2", "Open");
+    for (int i = 1; i <= 100; ++i)
+        AddTask(i % 2 == 0, "Task " + std::to_string(i), "03/01/2024", "C", "2", "Open");
     Tasks->Open();
     TToDoLists r({Variant()}, Tasks, "Actions Group 1");
     r.Prepare(40, 120);

@@ -43,9 +43,7 @@ TYmd Ymd(TDateTime v) {
     return r;
 }
 
-std::ostream& operator<<(std::ostream& os, const TYmd& d) {
-    return os << d.Y << "-" << d.M << "-" << d.D;
-}
+std::ostream& operator<<(std::ostream& os, const TYmd& d) { return os << d.Y << "-" << d.M << "-" << d.D; }
 
 // 3 February 2004 (a Tuesday), 14:05:09.007
 TDateTime Sample() { return EncodeDate(2004, 2, 3) + EncodeTime(14, 5, 9, 7); }
@@ -105,7 +103,7 @@ TEST_F(DateTimeTest, DecodeTimeAndWeekdays) {
     EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 24)), 1);  // Sunday
     int y, m, d, dow;
     EXPECT_TRUE(DecodeDateFully(EncodeDate(2024, 7, 4), y, m, d, dow));
-    EXPECT_EQ(dow, 5);   // Thursday
+    EXPECT_EQ(dow, 5);  // Thursday
     EXPECT_FALSE(DecodeDateFully(EncodeDate(2023, 7, 4), y, m, d, dow));
 }
 
@@ -167,7 +165,7 @@ TEST_F(DateTimeTest, RoundingToTheNextMillisecondCarriesIntoTheDay) {
     const TTimeStamp ts = DateTimeToTimeStamp(1.9999999999);
     EXPECT_EQ(ts.Date, DateDelta + 2);
     EXPECT_EQ(ts.Time, 0);
-    const TTimeStamp neg = DateTimeToTimeStamp(-1.9999999999);   // 29 Dec, 23:59:59.99999
+    const TTimeStamp neg = DateTimeToTimeStamp(-1.9999999999);  // 29 Dec, 23:59:59.99999
     EXPECT_EQ(neg.Date, DateDelta);
     EXPECT_EQ(neg.Time, 0);
 }
@@ -178,11 +176,13 @@ TEST_F(DateTimeTest, InvalidStampsAndValuesRaise) {
     EXPECT_EQ(ErrorOf([&] { TimeStampToDateTime(none); }), "'0.0' is not a valid timestamp");
     EXPECT_EQ(MSecsToTimeStamp(-1).Date, 0);
     EXPECT_EQ(MSecsToTimeStamp(1e300).Date, 0);
-    EXPECT_EQ(ErrorOf([] { TimeStampToDateTime(TTimeStamp{86400000, 5}); }),
+    EXPECT_EQ(ErrorOf([] {
+                  TimeStampToDateTime(TTimeStamp{86400000, 5});
+              }),
               "'5.86400000' is not a valid timestamp");
     EXPECT_THROW(DateTimeToTimeStamp(std::nan("")), EConvertError);
     EXPECT_THROW(DateTimeToTimeStamp(HUGE_VAL), EConvertError);
-    EXPECT_THROW(DateTimeToTimeStamp(-693594.5), EConvertError);   // before year 1
+    EXPECT_THROW(DateTimeToTimeStamp(-693594.5), EConvertError);  // before year 1
     EXPECT_THROW(DateToStr(1e300), EConvertError);
 }
 
@@ -192,24 +192,38 @@ TEST_F(DateTimeTest, InvalidStampsAndValuesRaise) {
 TEST_F(DateTimeTest, EveryFormatToken) {
     const TDateTime v = Sample();
     const std::pair<const char*, const char*> cases[] = {
-        {"d", "3"},         {"dd", "03"},
-        {"ddd", "Tue"},     {"dddd", "Tuesday"},
+        {"d", "3"},
+        {"dd", "03"},
+        {"ddd", "Tue"},
+        {"dddd", "Tuesday"},
         {"ddddd", "02/03/2004"},
         {"dddddd", "Tuesday, February 3, 2004"},
-        {"m", "2"},         {"mm", "02"},
-        {"mmm", "Feb"},     {"mmmm", "February"},
-        {"yy", "04"},       {"yyyy", "2004"},
-        {"h", "14"},        {"hh", "14"},
-        {"n", "5"},         {"nn", "05"},
-        {"s", "9"},         {"ss", "09"},
-        {"z", "7"},         {"zzz", "007"},
-        {"h am/pm", "2 pm"}, {"h AM/PM", "2 PM"},
-        {"h a/p", "2 p"},   {"h A/P", "2 P"},
+        {"m", "2"},
+        {"mm", "02"},
+        {"mmm", "Feb"},
+        {"mmmm", "February"},
+        {"yy", "04"},
+        {"yyyy", "2004"},
+        {"h", "14"},
+        {"hh", "14"},
+        {"n", "5"},
+        {"nn", "05"},
+        {"s", "9"},
+        {"ss", "09"},
+        {"z", "7"},
+        {"zzz", "007"},
+        {"h am/pm", "2 pm"},
+        {"h AM/PM", "2 PM"},
+        {"h a/p", "2 p"},
+        {"h A/P", "2 P"},
         {"hh ampm", "02 PM"},
         {"c", "02/03/2004 2:05:09 PM"},
-        {"t", "2:05 PM"},   {"tt", "2:05:09 PM"},
-        {"hh:mm", "14:05"}, {"h 'h' m", "14 h 5"},
-        {"'h' hh", "h 14"}, {"\"yy\"yy", "yy04"},
+        {"t", "2:05 PM"},
+        {"tt", "2:05:09 PM"},
+        {"hh:mm", "14:05"},
+        {"h 'h' m", "14 h 5"},
+        {"'h' hh", "h 14"},
+        {"\"yy\"yy", "yy04"},
         {"dd/mm/yyyy", "03/02/2004"},
         {"yyyy/mm/dd hh:nn:ss", "2004/02/03 14:05:09"},
         {"", "02/03/2004 2:05:09 PM"},
@@ -240,7 +254,7 @@ TEST_F(DateTimeTest, ShortTexts) {
     EXPECT_EQ(DateToStr(Sample()), "02/03/2004");
     EXPECT_EQ(TimeToStr(Sample()), "2:05:09 PM");
     EXPECT_EQ(DateTimeToStr(Sample()), "02/03/2004 2:05:09 PM");
-    EXPECT_EQ(DateTimeToStr(EncodeDate(2004, 2, 3)), "02/03/2004");   // midnight: no time
+    EXPECT_EQ(DateTimeToStr(EncodeDate(2004, 2, 3)), "02/03/2004");  // midnight: no time
     EXPECT_EQ(DateToStr(0), "12/30/1899");
 }
 
@@ -257,7 +271,7 @@ TEST_F(DateTimeTest, ReadsDatesInTheShortDateOrder) {
     EXPECT_EQ(Ymd(StrToDate("2/3/2004")), (TYmd{2004, 2, 3}));
     EXPECT_EQ(Ymd(StrToDate("02/03/04")), (TYmd{2004, 2, 3}));
     EXPECT_EQ(Ymd(StrToDate(" 12 / 31 / 1999 ")), (TYmd{1999, 12, 31}));
-    EXPECT_EQ(Ymd(StrToDate("2/3")), (TYmd{2025, 2, 3}));   // the clock's year
+    EXPECT_EQ(Ymd(StrToDate("2/3")), (TYmd{2025, 2, 3}));  // the clock's year
     EXPECT_EQ(Ymd(StrToDate("Feb/3/2004")), (TYmd{2004, 2, 3}));
     EXPECT_EQ(Ymd(StrToDate("february/3/2004")), (TYmd{2004, 2, 3}));
     FormatSettings().ShortDateFormat = "dd/mm/yyyy";
@@ -275,26 +289,25 @@ TEST_F(DateTimeTest, TwoDigitYearsFollowTheCenturyWindow) {
     EXPECT_EQ(Ymd(StrToDate("1/1/99")).Y, 1999);
     EXPECT_EQ(Ymd(StrToDate("1/1/00")).Y, 2000);
     EXPECT_EQ(Ymd(StrToDate("1/1/5")).Y, 2005);
-    EXPECT_EQ(Ymd(StrToDate("1/1/201")).Y, 201);    // three digits: as written
-    EXPECT_EQ(Ymd(StrToDate("1/1/0049")).Y, 49);   // four digits: as written
-    FormatSettings().TwoDigitYearCenturyWindow = 10;   // 2015 .. 2114
+    EXPECT_EQ(Ymd(StrToDate("1/1/201")).Y, 201);      // three digits: as written
+    EXPECT_EQ(Ymd(StrToDate("1/1/0049")).Y, 49);      // four digits: as written
+    FormatSettings().TwoDigitYearCenturyWindow = 10;  // 2015 .. 2114
     EXPECT_EQ(Ymd(StrToDate("1/1/15")).Y, 2015);
     EXPECT_EQ(Ymd(StrToDate("1/1/14")).Y, 2114);
-    FormatSettings().TwoDigitYearCenturyWindow = 0;    // the current century
+    FormatSettings().TwoDigitYearCenturyWindow = 0;  // the current century
     EXPECT_EQ(Ymd(StrToDate("1/1/99")).Y, 2099);
     EXPECT_EQ(Ymd(StrToDate("1/1/01")).Y, 2001);
     // The window moves with the clock.
     FormatSettings().TwoDigitYearCenturyWindow = 50;
-    SetClockForTesting(EncodeDate(1990, 1, 1));   // 1940 .. 2039
+    SetClockForTesting(EncodeDate(1990, 1, 1));  // 1940 .. 2039
     EXPECT_EQ(Ymd(StrToDate("1/1/40")).Y, 1940);
     EXPECT_EQ(Ymd(StrToDate("1/1/39")).Y, 2039);
 }
 
 TEST_F(DateTimeTest, RejectsWhatIsNotADate) {
-    for (const char* bad : {"", " ", "2/30/2004", "13/1/2004", "0/1/2004", "1/0/2004", "abc",
-                            "1/2/3/4", "1//2", "1/2/2004x", "1/2/", "123/1/2004", "1/2/12345",
-                            "1/Feb/2004", "Fe/3/2004", "1-2-2004", "1/2/2004 10:00",
-                            "1/1/0000"}) {
+    for (const char* bad : {"", " ", "2/30/2004", "13/1/2004", "0/1/2004", "1/0/2004", "abc", "1/2/3/4",
+                            "1//2", "1/2/2004x", "1/2/", "123/1/2004", "1/2/12345", "1/Feb/2004", "Fe/3/2004",
+                            "1-2-2004", "1/2/2004 10:00", "1/1/0000"}) {
         TDateTime v = 42;
         EXPECT_FALSE(TryStrToDate(bad, v)) << bad;
         EXPECT_EQ(v, 42);
@@ -310,8 +323,8 @@ TEST_F(DateTimeTest, ReadsTimes) {
     EXPECT_DOUBLE_EQ(StrToTime("23:59:59.999"), EncodeTime(23, 59, 59, 999));
     EXPECT_DOUBLE_EQ(StrToTime("10 AM"), EncodeTime(10, 0, 0, 0));
     EXPECT_DOUBLE_EQ(StrToTime("PM 3:00"), EncodeTime(15, 0, 0, 0));
-    for (const char* bad : {"", "13:00 PM", "0:30 AM", "7:05:", "25:00", "10:60", "10:00 XM",
-                            "10:00:00.", "1:2:3:4", "abc", "10:00 AM PM", "123:00"}) {
+    for (const char* bad : {"", "13:00 PM", "0:30 AM", "7:05:", "25:00", "10:60", "10:00 XM", "10:00:00.",
+                            "1:2:3:4", "abc", "10:00 AM PM", "123:00"}) {
         TDateTime v = 42;
         EXPECT_FALSE(TryStrToTime(bad, v)) << bad;
         EXPECT_EQ(v, 42);
@@ -339,8 +352,8 @@ TEST_F(DateTimeTest, FormattedTextsReadBack) {
         const char* Time;
     };
     const TLayout layouts[] = {
-        {"mm/dd/yyyy", '/', "h:nn:ss AMPM"}, {"m/d/yy", '/', "hh:nn:ss"},
-        {"dd.mm.yyyy", '.', "hh:nn:ss"},     {"yyyy-mm-dd", '-', "h:nn:ss am/pm"},
+        {"mm/dd/yyyy", '/', "h:nn:ss AMPM"},  {"m/d/yy", '/', "hh:nn:ss"},
+        {"dd.mm.yyyy", '.', "hh:nn:ss"},      {"yyyy-mm-dd", '-', "h:nn:ss am/pm"},
         {"dd-mmm-yyyy", '-', "hh:nn:ss.zzz"}, {"d mmmm yyyy", '/', "hh:nn:ss"},
         {"yyyy/m/d", '/', "hh:mm:ss"},
     };
@@ -359,8 +372,7 @@ TEST_F(DateTimeTest, FormattedTextsReadBack) {
             const int month = 1 + static_cast<int>(rng() % 12);
             const int day = 1 + static_cast<int>(rng() % DaysInAMonth(year, month));
             const TDateTime date = EncodeDate(year, month, day);
-            const TDateTime time = EncodeTime(rng() % 24, rng() % 60, rng() % 60,
-                                              withMs ? rng() % 1000 : 0);
+            const TDateTime time = EncodeTime(rng() % 24, rng() % 60, rng() % 60, withMs ? rng() % 1000 : 0);
             const TDateTime both = date < 0 ? date - time : date + time;
             ASSERT_DOUBLE_EQ(StrToDate(DateToStr(date)), date) << l.Date << " " << DateToStr(date);
             ASSERT_DOUBLE_EQ(StrToTime(TimeToStr(time)), time) << l.Time << " " << TimeToStr(time);
@@ -403,7 +415,7 @@ TEST_F(DateTimeTest, InjectedClock) {
     EXPECT_EQ(GetTickCount(), 1000u);
     uint32_t tick = 0xFFFFFFF0u;
     SetTickCountSource([&] { return tick += 0x10; });
-    EXPECT_EQ(GetTickCount(), 0u);   // wraps like the platform's counter
+    EXPECT_EQ(GetTickCount(), 0u);  // wraps like the platform's counter
     ResetClock();
     EXPECT_GT(Now(), EncodeDate(2020, 1, 1));
     EXPECT_LT(Now(), EncodeDate(2200, 1, 1));

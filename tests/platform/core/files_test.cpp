@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <cmath>
 #include <ctime>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdlib.h>
-#include <sys/stat.h>
 
 #include "platform/core/datetime.h"
 #include "platform/core/exceptions.h"
@@ -19,34 +19,28 @@ namespace {
 
 class FileFolder : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/files_test.XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         dir = pattern;
         savedDir = GetCurrentDir();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ResetWriteFaults();
         SetCurrentDir(savedDir);
         std::filesystem::remove_all(dir);
     }
     std::string Path(const std::string& name) const { return dir + "/" + name; }
-    std::string Contents(const std::string& name) const
-    {
+    std::string Contents(const std::string& name) const {
         std::ifstream in(Path(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    void Put(const std::string& name, const std::string& data) const
-    {
+    void Put(const std::string& name, const std::string& data) const {
         std::ofstream(Path(name), std::ios::binary) << data;
     }
-    int EntryCount() const
-    {
+    int EntryCount() const {
         int n = 0;
-        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir))
-            ++n;
+        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir)) ++n;
         return n;
     }
     std::string dir;
@@ -56,8 +50,7 @@ protected:
 // Sets an environment variable for one test.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const char* value) : FName(name)
-    {
+    ScopedEnv(const char* name, const char* value) : FName(name) {
         if (const char* old = std::getenv(name)) {
             FHad = true;
             FOld = old;
@@ -67,8 +60,7 @@ public:
         else
             ::unsetenv(name);
     }
-    ~ScopedEnv()
-    {
+    ~ScopedEnv() {
         if (FHad)
             ::setenv(FName, FOld.c_str(), 1);
         else
@@ -83,8 +75,7 @@ private:
 
 }  // namespace
 
-TEST(FileNames, ExtensionsOnlyCountInTheFilePart)
-{
+TEST(FileNames, ExtensionsOnlyCountInTheFilePart) {
     EXPECT_EQ(ChangeFileExt("/data/Ttask.d", ".~d"), "/data/Ttask.~d");
     EXPECT_EQ(ChangeFileExt("/data.v2/Ttask", ".bak"), "/data.v2/Ttask.bak");
     EXPECT_EQ(ChangeFileExt("archive.tar.gz", ".ini"), "archive.tar.ini");
@@ -95,8 +86,7 @@ TEST(FileNames, ExtensionsOnlyCountInTheFilePart)
     EXPECT_EQ(ExtractFileExt(".profile"), ".profile");
 }
 
-TEST(FileNames, PathParts)
-{
+TEST(FileNames, PathParts) {
     EXPECT_EQ(ExtractFilePath("/home/u/Ttask.d"), "/home/u/");
     EXPECT_EQ(ExtractFileDir("/home/u/Ttask.d"), "/home/u");
     EXPECT_EQ(ExtractFileName("/home/u/Ttask.d"), "Ttask.d");
@@ -113,8 +103,7 @@ TEST(FileNames, PathParts)
     EXPECT_EQ(ExcludeTrailingPathDelimiter("/"), "/");
 }
 
-TEST_F(FileFolder, ExpandFileNameResolvesDotsAgainstTheCurrentFolder)
-{
+TEST_F(FileFolder, ExpandFileNameResolvesDotsAgainstTheCurrentFolder) {
     ASSERT_TRUE(SetCurrentDir(dir));
     std::string real = std::filesystem::canonical(dir).string();
     EXPECT_EQ(GetCurrentDir(), real);
@@ -126,8 +115,7 @@ TEST_F(FileFolder, ExpandFileNameResolvesDotsAgainstTheCurrentFolder)
     EXPECT_EQ(GetCurrentDir(), real);
 }
 
-TEST_F(FileFolder, ExistenceSizeAndAge)
-{
+TEST_F(FileFolder, ExistenceSizeAndAge) {
     Put("t.d", "12345");
     EXPECT_TRUE(FileExists(Path("t.d")));
     EXPECT_FALSE(FileExists(dir));  // a folder is no file
@@ -156,8 +144,7 @@ TEST_F(FileFolder, ExistenceSizeAndAge)
     EXPECT_FALSE(FileAge(Path("none"), age));
 }
 
-TEST_F(FileFolder, ForceDeleteAndRename)
-{
+TEST_F(FileFolder, ForceDeleteAndRename) {
     EXPECT_TRUE(ForceDirectories(Path("a/b/c")));
     EXPECT_TRUE(DirectoryExists(Path("a/b/c")));
     EXPECT_TRUE(ForceDirectories(Path("a/b/c/")));
@@ -184,11 +171,9 @@ TEST_F(FileFolder, ForceDeleteAndRename)
     EXPECT_FALSE(DeleteFile(Path("a")));  // folders are not deleted
 }
 
-TEST_F(FileFolder, CopyFileWithAndWithoutOverwrite)
-{
+TEST_F(FileFolder, CopyFileWithAndWithoutOverwrite) {
     std::string data(200000, '\0');
-    for (std::size_t i = 0; i < data.size(); ++i)
-        data[i] = static_cast<char>(i * 7);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
     Put("Ttask.d", data);
     ::chmod(Path("Ttask.d").c_str(), 0640);
     Put("Ttask.bak", "older backup");
@@ -214,8 +199,7 @@ TEST_F(FileFolder, CopyFileWithAndWithoutOverwrite)
     EXPECT_EQ(EntryCount(), 3);  // no temporaries left
 }
 
-TEST_F(FileFolder, FailedCopyLeavesTheOldDestination)
-{
+TEST_F(FileFolder, FailedCopyLeavesTheOldDestination) {
     Put("List.Bak", "backup data");
     Put("List.d", "current data");
     SimulateWriteFailure(0);
@@ -231,8 +215,7 @@ TEST_F(FileFolder, FailedCopyLeavesTheOldDestination)
     EXPECT_EQ(FileSize(Path("empty.bak")), 0);
 }
 
-TEST_F(FileFolder, WriteFileAtomicallyKeepsPermissions)
-{
+TEST_F(FileFolder, WriteFileAtomicallyKeepsPermissions) {
     Put("settings.ini", "old");
     ::chmod(Path("settings.ini").c_str(), 0600);
     WriteFileAtomically(Path("settings.ini"), "new", 3);
@@ -245,8 +228,7 @@ TEST_F(FileFolder, WriteFileAtomicallyKeepsPermissions)
     EXPECT_EQ(EntryCount(), 1);
 }
 
-TEST_F(FileFolder, FindFileNoCase)
-{
+TEST_F(FileFolder, FindFileNoCase) {
     Put("Ttask.d", "t");
     Put("appid.d", "a");
     Put("LIST.BAK", "l");
@@ -271,8 +253,7 @@ TEST_F(FileFolder, FindFileNoCase)
     EXPECT_EQ(FindFileNoCase("", "APPID.D"), "appid.d");
 }
 
-TEST(ProgramFolders, ExeNameTempAndConfigDirs)
-{
+TEST(ProgramFolders, ExeNameTempAndConfigDirs) {
     std::string own = ApplicationExeName();
     EXPECT_FALSE(own.empty());
     EXPECT_EQ(own[0], '/');
@@ -298,8 +279,7 @@ TEST(ProgramFolders, ExeNameTempAndConfigDirs)
     }
 }
 
-TEST(Guid, TextFormIsRandomVersion4)
-{
+TEST(Guid, TextFormIsRandomVersion4) {
     std::string a = CreateGUIDString();
     std::string b = CreateGUIDString();
     ASSERT_EQ(a.size(), 38u);

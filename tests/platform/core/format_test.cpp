@@ -117,8 +117,7 @@ TEST_F(FormatTest, RandomFormatsEitherFormatOrRaise) {
         try {
             const std::string out = Format(fmt, 3, "str", 2.5, int64_t{-9}, 'c', nullptr);
             (void)out;
-        } catch (const EConvertError&) {
-        }
+        } catch (const EConvertError&) {}
     }
     SUCCEED();
 }
@@ -129,11 +128,14 @@ TEST_F(FormatTest, RandomFormatsEitherFormatOrRaise) {
 TEST_F(FormatTest, CaseConversion) {
     EXPECT_EQ(UpperCase("abc\xC3\xA9"), "ABC\xC3\xA9");
     EXPECT_EQ(LowerCase("ABC\xC3\x89"), "abc\xC3\x89");
-    EXPECT_EQ(AnsiUpperCase("abc\xC3\xA9\xC3\xBF"), "ABC\xC3\x89\xC5\xB8");   // é ÿ -> É Ÿ
-    EXPECT_EQ(AnsiLowerCase("\xC3\x80\xC3\x9C \xC5\xA0"), "\xC3\xA0\xC3\xBC \xC5\xA1");   // À Ü Š
-    EXPECT_EQ(AnsiUpperCase("stra\xC3\x9F" "e"), "STRA\xC3\x9F" "E");   // ß has no capital
-    EXPECT_EQ(AnsiUpperCase("\xC3\xB7\xC3\x97"), "\xC3\xB7\xC3\x97");   // ÷ × are not letters
-    EXPECT_EQ(AnsiUpperCase("a\xE9z"), "A\xE9Z");   // a stray byte is kept
+    EXPECT_EQ(AnsiUpperCase("abc\xC3\xA9\xC3\xBF"), "ABC\xC3\x89\xC5\xB8");              // é ÿ -> É Ÿ
+    EXPECT_EQ(AnsiLowerCase("\xC3\x80\xC3\x9C \xC5\xA0"), "\xC3\xA0\xC3\xBC \xC5\xA1");  // À Ü Š
+    EXPECT_EQ(AnsiUpperCase("stra\xC3\x9F"
+                            "e"),
+              "STRA\xC3\x9F"
+              "E");                                                    // ß has no capital
+    EXPECT_EQ(AnsiUpperCase("\xC3\xB7\xC3\x97"), "\xC3\xB7\xC3\x97");  // ÷ × are not letters
+    EXPECT_EQ(AnsiUpperCase("a\xE9z"), "A\xE9Z");                      // a stray byte is kept
 }
 
 TEST_F(FormatTest, Comparison) {
@@ -149,16 +151,29 @@ TEST_F(FormatTest, Comparison) {
 }
 
 TEST_F(FormatTest, AnsiComparisonIsAlphabetic) {
-    EXPECT_LT(AnsiCompareText("\xC3\xA9" "crire", "edition"), 0);   // écrire < edition
-    EXPECT_GT(AnsiCompareText("\xC3\xA9" "crire", "ecoute"), 0);
-    EXPECT_NE(AnsiCompareText("\xC3\xA9" "cole", "ecole"), 0);
-    EXPECT_TRUE(AnsiSameText("\xC3\x89" "COLE", "\xC3\xA9" "cole"));
+    EXPECT_LT(AnsiCompareText("\xC3\xA9"
+                              "crire",
+                              "edition"),
+              0);  // écrire < edition
+    EXPECT_GT(AnsiCompareText("\xC3\xA9"
+                              "crire",
+                              "ecoute"),
+              0);
+    EXPECT_NE(AnsiCompareText("\xC3\xA9"
+                              "cole",
+                              "ecole"),
+              0);
+    EXPECT_TRUE(
+        AnsiSameText("\xC3\x89"
+                     "COLE",
+                     "\xC3\xA9"
+                     "cole"));
     EXPECT_EQ(AnsiCompareText("a", "A"), 0);
     EXPECT_LT(AnsiCompareStr("a", "A"), 0);
     EXPECT_GT(AnsiCompareStr("B", "a"), 0);
     EXPECT_LT(AnsiCompareText("1", "a"), 0);
     EXPECT_LT(AnsiCompareText("-", "1"), 0);
-    EXPECT_GT(AnsiCompareText("Zebra", "\xC3\xA4pfel"), 0);   // äpfel sorts with a
+    EXPECT_GT(AnsiCompareText("Zebra", "\xC3\xA4pfel"), 0);  // äpfel sorts with a
     EXPECT_LT(AnsiCompareText("abc", "abcd"), 0);
 }
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <stdlib.h>
 
 #include "platform/core/datetime.h"
 #include "platform/core/files.h"
@@ -16,18 +16,15 @@ namespace {
 
 class IniFolder : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/inifiles_test.XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         dir = pattern;
-        if (const char* old = std::getenv("TASKMOOR_CONFIG_DIR"))
-            oldConfig = old;
+        if (const char* old = std::getenv("TASKMOOR_CONFIG_DIR")) oldConfig = old;
         ::setenv("TASKMOOR_CONFIG_DIR", (dir + "/config").c_str(), 1);
         ResetFormatSettings();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ResetWriteFaults();
         if (oldConfig.empty())
             ::unsetenv("TASKMOOR_CONFIG_DIR");
@@ -36,31 +33,26 @@ protected:
         std::filesystem::remove_all(dir);
     }
     std::string Path(const std::string& name) const { return dir + "/" + name; }
-    std::string Contents(const std::string& name) const
-    {
+    std::string Contents(const std::string& name) const {
         std::ifstream in(Path(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    void Put(const std::string& name, const std::string& data) const
-    {
+    void Put(const std::string& name, const std::string& data) const {
         std::ofstream(Path(name), std::ios::binary) << data;
     }
     std::string dir;
     std::string oldConfig;
 };
 
-std::string Lines(TStrings& list)
-{
+std::string Lines(TStrings& list) {
     std::string result;
-    for (int i = 0; i < list.Count(); ++i)
-        result += list.Strings(i) + "|";
+    for (int i = 0; i < list.Count(); ++i) result += list.Strings(i) + "|";
     return result;
 }
 
 }  // namespace
 
-TEST_F(IniFolder, MissingFileReadsDefaultsAndIsCreatedOnFirstWrite)
-{
+TEST_F(IniFolder, MissingFileReadsDefaultsAndIsCreatedOnFirstWrite) {
     TIniFile ini(Path("todo.ini"));
     EXPECT_EQ(ini.ReadInteger("QUOTE", "Selected", 10), 10);
     EXPECT_EQ(ini.ReadString("QUOTE", "Text", "none"), "none");
@@ -75,8 +67,7 @@ TEST_F(IniFolder, MissingFileReadsDefaultsAndIsCreatedOnFirstWrite)
     EXPECT_EQ(ini.FileName(), Path("todo.ini"));
 }
 
-TEST_F(IniFolder, HandWrittenFileWithOddSpacingAndCase)
-{
+TEST_F(IniFolder, HandWrittenFileWithOddSpacingAndCase) {
     Put("a.ini",
         "; settings\r\n"
         "stray=before any section\r\n"
@@ -112,8 +103,7 @@ TEST_F(IniFolder, HandWrittenFileWithOddSpacingAndCase)
     EXPECT_EQ(ini.ReadInteger("Main", "Number", 0), 42);
 }
 
-TEST_F(IniFolder, RewriteKeepsOrderCommentsLineEndsAndSpelling)
-{
+TEST_F(IniFolder, RewriteKeepsOrderCommentsLineEndsAndSpelling) {
     Put("b.ini",
         "; top comment\r\n"
         "[First]\r\n"
@@ -153,8 +143,7 @@ TEST_F(IniFolder, RewriteKeepsOrderCommentsLineEndsAndSpelling)
               "Eps=5\r\n");
 }
 
-TEST_F(IniFolder, DuplicateSectionsAndKeysReadAsOne)
-{
+TEST_F(IniFolder, DuplicateSectionsAndKeysReadAsOne) {
     Put("d.ini",
         "[S]\n"
         "a=first\n"
@@ -182,15 +171,19 @@ TEST_F(IniFolder, DuplicateSectionsAndKeysReadAsOne)
     EXPECT_EQ(Contents("d.ini"), "[T]\nx=1\n");
 }
 
-TEST_F(IniFolder, CorruptFilesNeverCrash)
-{
+TEST_F(IniFolder, CorruptFilesNeverCrash) {
     std::mt19937 rng(12345);
     for (int round = 0; round < 50; ++round) {
         std::string junk(static_cast<std::size_t>(rng() % 400), '\0');
         for (char& c : junk) {
             unsigned r = rng() % 12;
-            c = r == 0 ? '[' : r == 1 ? ']' : r == 2 ? '=' : r == 3 ? '\n' : r == 4 ? '\r'
-                : r == 5 ? ';' : static_cast<char>(rng());
+            c = r == 0   ? '['
+                : r == 1 ? ']'
+                : r == 2 ? '='
+                : r == 3 ? '\n'
+                : r == 4 ? '\r'
+                : r == 5 ? ';'
+                         : static_cast<char>(rng());
         }
         Put("junk.ini", junk);
         TIniFile ini(Path("junk.ini"));
@@ -198,8 +191,7 @@ TEST_F(IniFolder, CorruptFilesNeverCrash)
         ini.ReadSections(&sections);
         for (int i = 0; i < sections.Count(); ++i) {
             ini.ReadSectionValues(sections.Strings(i), &keys);
-            for (int k = 0; k < keys.Count(); ++k)
-                ini.ReadInteger(sections.Strings(i), keys.Names(k), 0);
+            for (int k = 0; k < keys.Count(); ++k) ini.ReadInteger(sections.Strings(i), keys.Names(k), 0);
         }
         ini.WriteString("Fresh", "Key", "value");
         ASSERT_EQ(ini.ReadString("Fresh", "Key", ""), "value");
@@ -211,8 +203,7 @@ TEST_F(IniFolder, CorruptFilesNeverCrash)
     EXPECT_THROW(folder.WriteString("a", "b", "c"), EIniFileException);
 }
 
-TEST_F(IniFolder, TypedValues)
-{
+TEST_F(IniFolder, TypedValues) {
     TIniFile ini(Path("t.ini"));
     ini.WriteString("N", "Hex", "0x1F");
     ini.WriteString("N", "Dollar", "$10");
@@ -246,8 +237,7 @@ TEST_F(IniFolder, TypedValues)
     EXPECT_EQ(ini.ReadDate("D", "Bad", 5), 5);
 }
 
-TEST_F(IniFolder, WrittenLineBreaksCannotAddLines)
-{
+TEST_F(IniFolder, WrittenLineBreaksCannotAddLines) {
     TIniFile ini(Path("n.ini"));
     ini.WriteString("S", "Key", "one\r\n[Evil]\nx=1");
     EXPECT_EQ(ini.ReadString("S", "Key", ""), "one  [Evil] x=1");
@@ -256,8 +246,7 @@ TEST_F(IniFolder, WrittenLineBreaksCannotAddLines)
     EXPECT_THROW(ini.WriteString("", "k", "v"), EIniFileException);
 }
 
-TEST_F(IniFolder, TwoObjectsOnOneFileSeeEachOther)
-{
+TEST_F(IniFolder, TwoObjectsOnOneFileSeeEachOther) {
     TIniFile one(Path("s.ini"));
     TIniFile two(Path("s.ini"));
     one.WriteString("S", "a", "1");
@@ -267,8 +256,7 @@ TEST_F(IniFolder, TwoObjectsOnOneFileSeeEachOther)
     EXPECT_EQ(Contents("s.ini"), "[S]\na=1\nb=2\nc=3\n");
 }
 
-TEST_F(IniFolder, MemIniFileWritesOnlyOnUpdateFile)
-{
+TEST_F(IniFolder, MemIniFileWritesOnlyOnUpdateFile) {
     Put("m.ini", "[S]\nold=1\n");
     TMemIniFile mem(Path("m.ini"));
     mem.WriteString("S", "new", "2");
@@ -286,8 +274,7 @@ TEST_F(IniFolder, MemIniFileWritesOnlyOnUpdateFile)
     EXPECT_THROW(nowhere.UpdateFile(), EFCreateError);
 }
 
-TEST_F(IniFolder, FailedWriteRaisesAndKeepsTheFile)
-{
+TEST_F(IniFolder, FailedWriteRaisesAndKeepsTheFile) {
     Put("f.ini", "[S]\na=1\n[T]\nb=2\n");
     TIniFile ini(Path("f.ini"));
     SimulateWriteFailure(0);
@@ -303,8 +290,7 @@ TEST_F(IniFolder, FailedWriteRaisesAndKeepsTheFile)
     EXPECT_EQ(ini.ReadString("S", "a", ""), "1");
 }
 
-TEST_F(IniFolder, BareNamesLiveInTheConfigFolderAndTrailingDotsDrop)
-{
+TEST_F(IniFolder, BareNamesLiveInTheConfigFolderAndTrailingDotsDrop) {
     TIniFile bare("todo.ini");
     bare.WriteString("History", "0", "first");
     EXPECT_TRUE(FileExists(Path("config/todo.ini")));
@@ -317,8 +303,7 @@ TEST_F(IniFolder, BareNamesLiveInTheConfigFolderAndTrailingDotsDrop)
     EXPECT_EQ(TIniFile(Path("app.ini")).ReadInteger("QUOTE", "Selected", 0), 3);
 }
 
-TEST_F(IniFolder, Utf8AndByteOrderMarkSurviveARewrite)
-{
+TEST_F(IniFolder, Utf8AndByteOrderMarkSurviveARewrite) {
     Put("u.ini", "\xEF\xBB\xBF[Caf\xC3\xA9]\nna\xC3\xAFve=\xE2\x82\xAC 5\n");
     TIniFile ini(Path("u.ini"));
     EXPECT_EQ(ini.ReadString("CAF\xC3\xA9", "na\xC3\xAFve", ""), "\xE2\x82\xAC 5");
@@ -326,8 +311,7 @@ TEST_F(IniFolder, Utf8AndByteOrderMarkSurviveARewrite)
     EXPECT_EQ(Contents("u.ini"), "\xEF\xBB\xBF[Caf\xC3\xA9]\nna\xC3\xAFve=\xE2\x82\xAC 5\nx=1\n");
 }
 
-TEST_F(IniFolder, Windows1252TextReadsAsUtf8)
-{
+TEST_F(IniFolder, Windows1252TextReadsAsUtf8) {
     Put("w.ini", "[Caf\xE9]\nT\xEAte=50 \x80\nother=keep \xFF\n");
     TIniFile ini(Path("w.ini"));
     EXPECT_EQ(ini.ReadString("Caf\xC3\xA9", "T\xC3\xAAte", ""), "50 \xE2\x82\xAC");

@@ -54,8 +54,8 @@ TEST_F(NumbersTest, TextToInteger) {
     int v = 99;
     EXPECT_FALSE(TryStrToInt("", v));
     EXPECT_EQ(v, 99);
-    for (const char* bad : {"", " ", "12x", "42 ", "- 5", "--5", "$", "0x", "$G", "2147483648",
-                            "-2147483649", "$100000000", "1.5", "99999999999999999999"}) {
+    for (const char* bad : {"", " ", "12x", "42 ", "- 5", "--5", "$", "0x", "$G", "2147483648", "-2147483649",
+                            "$100000000", "1.5", "99999999999999999999"}) {
         EXPECT_FALSE(TryStrToInt(bad, v)) << bad;
     }
     int64_t w;
@@ -97,7 +97,7 @@ TEST_F(NumbersTest, FloatToStrFFormats) {
     EXPECT_EQ(FloatToStrF(-0.001, ffFixed, 15, 2), "0.00");
     EXPECT_EQ(FloatToStrF(2.675, ffFixed, 15, 2), "2.68");
     EXPECT_EQ(FloatToStrF(1.0 / 3, ffFixed, 4, 6), "0.333300");
-    EXPECT_EQ(FloatToStrF(123456.0, ffFixed, 4, 2), "1.235E5");   // too many digits: general
+    EXPECT_EQ(FloatToStrF(123456.0, ffFixed, 4, 2), "1.235E5");  // too many digits: general
     EXPECT_EQ(FloatToStrF(999.999, ffNumber, 15, 2), "1,000.00");
     FormatSettings().CurrencyString = "EUR";
     FormatSettings().CurrencyFormat = 3;
@@ -129,7 +129,7 @@ TEST_F(NumbersTest, FormatFloatPlaceholders) {
     EXPECT_EQ(FormatFloat("#", 0), "");
     EXPECT_EQ(FormatFloat("#.##", 0.5), ".5");
     EXPECT_EQ(FormatFloat(".00", 12.5), "12.50");
-    EXPECT_EQ(FormatFloat("0.00", 1e20), "1E20");   // beyond fixed notation
+    EXPECT_EQ(FormatFloat("0.00", 1e20), "1E20");  // beyond fixed notation
     EXPECT_EQ(FormatFloat("", 2.5), "2.5");
     EXPECT_EQ(FormatFloat("0.0", std::nan("")), "NAN");
 }
@@ -150,11 +150,11 @@ TEST_F(NumbersTest, FormatFloatSections) {
     EXPECT_EQ(FormatFloat(fmt, 1.5), "1.50");
     EXPECT_EQ(FormatFloat(fmt, -1.5), "(1.50)");
     EXPECT_EQ(FormatFloat(fmt, 0), "zero");
-    EXPECT_EQ(FormatFloat(fmt, -0.001), "zero");   // rounds to zero
-    EXPECT_EQ(FormatFloat("0;;", -5), "-5");       // empty negative section
-    EXPECT_EQ(FormatFloat("0.0;(0.0)", -0.01), "0.0");   // never a negative zero
+    EXPECT_EQ(FormatFloat(fmt, -0.001), "zero");        // rounds to zero
+    EXPECT_EQ(FormatFloat("0;;", -5), "-5");            // empty negative section
+    EXPECT_EQ(FormatFloat("0.0;(0.0)", -0.01), "0.0");  // never a negative zero
     EXPECT_EQ(FormatFloat("0.0", -0.01), "0.0");
-    EXPECT_EQ(FormatFloat("'a;b' 0", 3), "a;b 3");   // ";" inside quotes
+    EXPECT_EQ(FormatFloat("'a;b' 0", 3), "a;b 3");  // ";" inside quotes
 }
 
 TEST_F(NumbersTest, FormatFloatLiteralsAndScientific) {
@@ -188,8 +188,8 @@ TEST_F(NumbersTest, TextToFloat) {
     EXPECT_EQ(StrToFloat("1e-400"), 0);
     EXPECT_EQ(StrToFloatDef("x", 7.5), 7.5);
     double v = 4;
-    for (const char* bad : {"", " ", "abc", "1,5", "1e", "1e+", "--1", "1.2.3", "1e400", "inf",
-                            "nan", "0x10", "1 2", "."}) {
+    for (const char* bad :
+         {"", " ", "abc", "1,5", "1e", "1e+", "--1", "1.2.3", "1e400", "inf", "nan", "0x10", "1 2", "."}) {
         EXPECT_FALSE(TryStrToFloat(bad, v)) << bad;
     }
     EXPECT_EQ(v, 4);

@@ -101,7 +101,8 @@ class TNarrowWidget : public TWidget {
     TASKMOOR_CLASS(TNarrowWidget, TWidget)
 public:
     static void Publish(TPublisher<TNarrowWidget>& p) {
-        p.Property("width", [](TNarrowWidget&) { return 1; }, [](TNarrowWidget&, int) {});
+        p.Property(
+            "width", [](TNarrowWidget&) { return 1; }, [](TNarrowWidget&, int) {});
     }
 };
 
@@ -140,7 +141,8 @@ TEST(PropInfoTest, UnknownNilAndUnpublished) {
     EXPECT_EQ(GetPropInfo(static_cast<TObject*>(nullptr), "Width"), nullptr);
     EXPECT_FALSE(IsPublishedProp(static_cast<TObject*>(nullptr), "Width"));
     EXPECT_EQ(MessageOf<EPropertyError>([&] { GetOrdProp(&w, "Hidden"); }), "Property Hidden does not exist");
-    EXPECT_EQ(MessageOf<EPropertyError>([&] { SetStrProp(&w, "Nope", "x"); }), "Property Nope does not exist");
+    EXPECT_EQ(MessageOf<EPropertyError>([&] { SetStrProp(&w, "Nope", "x"); }),
+              "Property Nope does not exist");
     EXPECT_FALSE(PropIsType(&w, "Nope", tkString));
     EXPECT_THROW(PropType(&w, "Nope"), EPropertyError);
 }
@@ -384,12 +386,16 @@ public:
     using TComponent::TComponent;
     TPartSide* Part() const { return FPart; }
     void SetPart(TPartSide* Value) { FPart = Value; }
-    static void Publish(TPublisher<TOwnerSide>& p) { p.Property("Part", &TOwnerSide::Part, &TOwnerSide::SetPart); }
+    static void Publish(TPublisher<TOwnerSide>& p) {
+        p.Property("Part", &TOwnerSide::Part, &TOwnerSide::SetPart);
+    }
 
 private:
     TPartSide* FPart = nullptr;
 };
-void TPartSide::Publish(TPublisher<TPartSide>& p) { p.Property("Holder", &TPartSide::Holder, &TPartSide::SetHolder); }
+void TPartSide::Publish(TPublisher<TPartSide>& p) {
+    p.Property("Holder", &TPartSide::Holder, &TPartSide::SetHolder);
+}
 
 TEST(PublishTest, ClassesMayPublishPropertiesOfEachOther) {
     TPartSide part(nullptr);

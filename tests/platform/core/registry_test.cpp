@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdlib.h>
 #include <vector>
 
 #include "platform/core/files.h"
@@ -15,17 +15,14 @@ namespace {
 
 class RegistryFolder : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/registry_test.XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         dir = pattern;
-        if (const char* old = std::getenv("TASKMOOR_CONFIG_DIR"))
-            oldConfig = old;
+        if (const char* old = std::getenv("TASKMOOR_CONFIG_DIR")) oldConfig = old;
         ::setenv("TASKMOOR_CONFIG_DIR", (dir + "/config").c_str(), 1);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ResetWriteFaults();
         if (oldConfig.empty())
             ::unsetenv("TASKMOOR_CONFIG_DIR");
@@ -38,17 +35,14 @@ protected:
     std::string oldConfig;
 };
 
-std::string Lines(TStrings& list)
-{
+std::string Lines(TStrings& list) {
     std::string result;
-    for (int i = 0; i < list.Count(); ++i)
-        result += list.Strings(i) + "|";
+    for (int i = 0; i < list.Count(); ++i) result += list.Strings(i) + "|";
     return result;
 }
 
 template <typename F>
-std::string MessageOf(F f)
-{
+std::string MessageOf(F f) {
     try {
         f();
     } catch (const ERegistryException& e) {
@@ -59,8 +53,7 @@ std::string MessageOf(F f)
 
 }  // namespace
 
-TEST_F(RegistryFolder, KeysAreCreatedOnlyWhenAsked)
-{
+TEST_F(RegistryFolder, KeysAreCreatedOnlyWhenAsked) {
     TRegistry reg;
     EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
     EXPECT_FALSE(reg.OpenKey("Software\\Taskmoor\\History", false));
@@ -87,8 +80,7 @@ TEST_F(RegistryFolder, KeysAreCreatedOnlyWhenAsked)
     EXPECT_FALSE(reg.KeyExists("\\Software"));
 }
 
-TEST_F(RegistryFolder, ValuesRoundTrip)
-{
+TEST_F(RegistryFolder, ValuesRoundTrip) {
     {
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey("Software\\Taskmoor", true));
@@ -128,8 +120,7 @@ TEST_F(RegistryFolder, ValuesRoundTrip)
     EXPECT_EQ(Lines(names), "Plain|Tricky||name=with;odd@chars |Count|Flag|History|Empty|");
 }
 
-TEST_F(RegistryFolder, WrongTypesAndMissingValues)
-{
+TEST_F(RegistryFolder, WrongTypesAndMissingValues) {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("Software\\T", true));
     reg.WriteInteger("Number", 5);
@@ -156,8 +147,7 @@ TEST_F(RegistryFolder, WrongTypesAndMissingValues)
     EXPECT_EQ(reg.ReadInteger("Number"), 5);
 }
 
-TEST_F(RegistryFolder, DeletingValuesAndKeys)
-{
+TEST_F(RegistryFolder, DeletingValuesAndKeys) {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("Software\\App\\Grid", true));
     reg.WriteString("Col1", "10;;Title;;F");
@@ -186,8 +176,7 @@ TEST_F(RegistryFolder, DeletingValuesAndKeys)
     EXPECT_FALSE(reg.DeleteKey("\\"));  // the root stays
 }
 
-TEST_F(RegistryFolder, TwoObjectsShareOneView)
-{
+TEST_F(RegistryFolder, TwoObjectsShareOneView) {
     TRegistry writer, reader;
     ASSERT_TRUE(writer.OpenKey("Software\\Shared", true));
     ASSERT_TRUE(reader.OpenKey("Software\\Shared", false));
@@ -197,8 +186,7 @@ TEST_F(RegistryFolder, TwoObjectsShareOneView)
     EXPECT_EQ(writer.ReadString("v"), "2");
 }
 
-TEST_F(RegistryFolder, FailedWritesRaiseAndKeepTheOldData)
-{
+TEST_F(RegistryFolder, FailedWritesRaiseAndKeepTheOldData) {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("Software\\F", true));
     reg.WriteString("v", "old");
@@ -210,25 +198,24 @@ TEST_F(RegistryFolder, FailedWritesRaiseAndKeepTheOldData)
     EXPECT_EQ(reg.ReadString("v"), "old");
 }
 
-TEST_F(RegistryFolder, HandEditedOrCorruptFileIsReadSafely)
-{
+TEST_F(RegistryFolder, HandEditedOrCorruptFileIsReadSafely) {
     ForceDirectories(dir + "/config");
-    std::ofstream(RegistryFile(), std::ios::binary)
-        << "[HKEY_CURRENT_USER\\Software\\X]\n"
-           "Good=I:7\n"
-           "BadInt=I:seven\n"
-           "BadHex=B:0G\n"
-           "NoType=plain\n"
-           "Odd=B:123\n"
-           "[HKEY_CURRENT_USER\\Software\\X\\Implied\\Child]\n"
-           "\x01\x02garbage\xFF\n";
+    std::ofstream(RegistryFile(), std::ios::binary) << "[HKEY_CURRENT_USER\\Software\\X]\n"
+                                                       "Good=I:7\n"
+                                                       "BadInt=I:seven\n"
+                                                       "BadHex=B:0G\n"
+                                                       "NoType=plain\n"
+                                                       "Odd=B:123\n"
+                                                       "[HKEY_CURRENT_USER\\Software\\X\\Implied\\Child]\n"
+                                                       "\x01\x02garbage\xFF\n";
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("Software\\X", false));
     EXPECT_EQ(reg.ReadInteger("Good"), 7);
     for (const char* name : {"BadInt", "BadHex", "NoType", "Odd"}) {
         EXPECT_TRUE(reg.ValueExists(name)) << name;
         EXPECT_EQ(reg.GetDataType(name), rdUnknown) << name;
-        EXPECT_EQ(MessageOf([&] { reg.ReadInteger(name); }), std::string("Invalid data type for '") + name + "'");
+        EXPECT_EQ(MessageOf([&] { reg.ReadInteger(name); }),
+                  std::string("Invalid data type for '") + name + "'");
     }
     // A key whose own section is missing still shows as a subkey.
     TStringList keys;

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <dirent.h>
+#include <stdlib.h>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdlib.h>
 
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
@@ -15,39 +15,32 @@ namespace {
 
 class StreamFolder : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/streams_test.XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         dir = pattern;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ResetWriteFaults();
         std::filesystem::remove_all(dir);
     }
     std::string Path(const std::string& name) const { return dir + "/" + name; }
-    std::string Contents(const std::string& name) const
-    {
+    std::string Contents(const std::string& name) const {
         std::ifstream in(Path(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    void Put(const std::string& name, const std::string& data) const
-    {
+    void Put(const std::string& name, const std::string& data) const {
         std::ofstream(Path(name), std::ios::binary) << data;
     }
-    int EntryCount() const
-    {
+    int EntryCount() const {
         int n = 0;
-        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir))
-            ++n;
+        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir)) ++n;
         return n;
     }
     std::string dir;
 };
 
-std::string Bytes(TMemoryStream& s)
-{
+std::string Bytes(TMemoryStream& s) {
     return std::string(static_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size()));
 }
 
@@ -59,18 +52,15 @@ public:
     using TMemoryStream::SetPointer;
 
 protected:
-    void* Realloc(int64_t& newCapacity) override
-    {
-        if (newCapacity > 0)
-            newCapacity = (newCapacity + 131071) / 131072 * 131072;
+    void* Realloc(int64_t& newCapacity) override {
+        if (newCapacity > 0) newCapacity = (newCapacity + 131071) / 131072 * 131072;
         return TMemoryStream::Realloc(newCapacity);
     }
 };
 
 }  // namespace
 
-TEST(MemoryStream, WritesLittleEndianValuesAndReadsThemBack)
-{
+TEST(MemoryStream, WritesLittleEndianValuesAndReadsThemBack) {
     TMemoryStream s;
     s.WriteInt32(0x12345678);
     s.WriteInt16(-2);
@@ -94,8 +84,7 @@ TEST(MemoryStream, WritesLittleEndianValuesAndReadsThemBack)
     EXPECT_EQ(s.ReadString(2), "Ok");
 }
 
-TEST(MemoryStream, ReadingPastTheEndRaisesReadError)
-{
+TEST(MemoryStream, ReadingPastTheEndRaisesReadError) {
     TMemoryStream s;
     s.WriteString("abc");
     s.SetPosition(1);
@@ -121,8 +110,7 @@ TEST(MemoryStream, ReadingPastTheEndRaisesReadError)
     EXPECT_THROW(s.ReadString(-1), EReadError);
 }
 
-TEST(MemoryStream, SeekAndSizeChanges)
-{
+TEST(MemoryStream, SeekAndSizeChanges) {
     TMemoryStream s;
     s.WriteString("hello");
     EXPECT_EQ(s.Seek(-2, soFromEnd), 3);
@@ -146,8 +134,7 @@ TEST(MemoryStream, SeekAndSizeChanges)
     EXPECT_EQ(s.Memory(), nullptr);
 }
 
-TEST(MemoryStream, CopyFromCopiesAPartOrTheWholeSource)
-{
+TEST(MemoryStream, CopyFromCopiesAPartOrTheWholeSource) {
     TStringStream source("0123456789");
     TMemoryStream target;
     source.SetPosition(7);
@@ -162,8 +149,7 @@ TEST(MemoryStream, CopyFromCopiesAPartOrTheWholeSource)
     EXPECT_THROW(target.CopyFrom(&source, 5), EReadError);
 }
 
-TEST(MemoryStream, GrowthPolicyCanBeReplacedByADescendant)
-{
+TEST(MemoryStream, GrowthPolicyCanBeReplacedByADescendant) {
     TBigStepStream s;
     s.WriteString("x");
     EXPECT_EQ(s.Capacity(), 131072);
@@ -175,8 +161,7 @@ TEST(MemoryStream, GrowthPolicyCanBeReplacedByADescendant)
     EXPECT_EQ(s.Capacity(), 0);
 }
 
-TEST(MemoryStream, PointerToCallersBufferIsReadInPlaceAndNeverFreed)
-{
+TEST(MemoryStream, PointerToCallersBufferIsReadInPlaceAndNeverFreed) {
     char buffer[] = {'a', 'b', 'c', 'd'};
     {
         TBigStepStream s;
@@ -193,16 +178,14 @@ TEST(MemoryStream, PointerToCallersBufferIsReadInPlaceAndNeverFreed)
     EXPECT_EQ(std::string(buffer, 4), "abcd");
 }
 
-TEST(MemoryStream, IsATObject)
-{
+TEST(MemoryStream, IsATObject) {
     TMemoryStream s;
     EXPECT_EQ(s.ClassName(), "TMemoryStream");
     EXPECT_TRUE(s.InheritsFrom("tstream"));
     EXPECT_FALSE(s.InheritsFrom("TFileStream"));
 }
 
-TEST(StringStream, ReadsWritesAndOverwritesItsString)
-{
+TEST(StringStream, ReadsWritesAndOverwritesItsString) {
     TStringStream s("abcdef");
     EXPECT_EQ(s.ReadString(2), "ab");
     s.WriteString("XY");
@@ -216,8 +199,7 @@ TEST(StringStream, ReadsWritesAndOverwritesItsString)
     EXPECT_EQ(s.Position(), 3);
 }
 
-TEST_F(StreamFolder, FileStreamOpenErrorsCarryTheExactText)
-{
+TEST_F(StreamFolder, FileStreamOpenErrorsCarryTheExactText) {
     std::string missing = Path("missing.d");
     try {
         TFileStream f(missing, fmOpenRead | fmShareDenyNone);
@@ -241,8 +223,7 @@ TEST_F(StreamFolder, FileStreamOpenErrorsCarryTheExactText)
     EXPECT_FALSE(FileExists(missing));
 }
 
-TEST_F(StreamFolder, FileStreamModes)
-{
+TEST_F(StreamFolder, FileStreamModes) {
     Put("t.d", "old contents");
     {
         TFileStream f(Path("t.d"), fmOpenReadWrite | fmShareExclusive);
@@ -271,8 +252,7 @@ TEST_F(StreamFolder, FileStreamModes)
     EXPECT_EQ(Contents("t.d"), std::string("\x07\x00", 2));
 }
 
-TEST_F(StreamFolder, MemoryStreamFileRoundTripIsAtomic)
-{
+TEST_F(StreamFolder, MemoryStreamFileRoundTripIsAtomic) {
     TMemoryStream image;
     image.WriteString(std::string("image\0bytes", 11));
     image.SaveToFile(Path("a.d"));
@@ -302,8 +282,7 @@ TEST_F(StreamFolder, MemoryStreamFileRoundTripIsAtomic)
     EXPECT_THROW(loaded.LoadFromFile(Path("none.d")), EFOpenError);
 }
 
-TEST_F(StreamFolder, SimulatedFailureHitsTheNthFileWrite)
-{
+TEST_F(StreamFolder, SimulatedFailureHitsTheNthFileWrite) {
     TFileStream f(Path("w.d"), fmCreate);
     SimulateWriteFailure(2);
     f.WriteInt32(1);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/core/exceptions.h"
@@ -14,8 +14,7 @@ namespace {
 
 std::vector<std::string> Lines(const TStrings& list) {
     std::vector<std::string> out;
-    for (int i = 0; i < list.Count(); ++i)
-        out.push_back(list.Strings(i));
+    for (int i = 0; i < list.Count(); ++i) out.push_back(list.Strings(i));
     return out;
 }
 
@@ -23,8 +22,7 @@ using V = std::vector<std::string>;
 
 void SetLines(TStrings& list, const V& lines) {
     list.Clear();
-    for (const auto& s : lines)
-        list.Add(s);
+    for (const auto& s : lines) list.Add(s);
 }
 
 template <class F>
@@ -77,7 +75,7 @@ TEST(StringListSorted, DuplicateModes) {
     list.SetSorted(true);
     list.Add("pear");
     list.Add("apple");
-    EXPECT_EQ(list.Add("Apple"), 0);   // dupIgnore answers the equal line
+    EXPECT_EQ(list.Add("Apple"), 0);  // dupIgnore answers the equal line
     EXPECT_EQ(Lines(list), (V{"apple", "pear"}));
 
     list.SetDuplicates(dupError);
@@ -89,13 +87,13 @@ TEST(StringListSorted, DuplicateModes) {
     list.AddObject("pear", &first);
     list.AddObject("Pear", &second);
     EXPECT_EQ(Lines(list), (V{"apple", "pear", "pear", "Pear"}));
-    EXPECT_EQ(list.Objects(2), &first);    // equal lines keep their order
+    EXPECT_EQ(list.Objects(2), &first);  // equal lines keep their order
     EXPECT_EQ(list.Objects(3), &second);
     int index = -1;
     EXPECT_TRUE(list.Find("PEAR", index));
-    EXPECT_EQ(index, 1);                   // the first equal line
+    EXPECT_EQ(index, 1);  // the first equal line
     EXPECT_FALSE(list.Find("banana", index));
-    EXPECT_EQ(index, 1);                   // where it would go
+    EXPECT_EQ(index, 1);  // where it would go
 }
 
 TEST(StringListSorted, CaseSensitivity) {
@@ -107,15 +105,14 @@ TEST(StringListSorted, CaseSensitivity) {
     EXPECT_EQ(list.IndexOf("ALPHA"), -1);
     EXPECT_EQ(list.IndexOf("alpha"), 2);
 
-    list.SetSorted(true);   // alphabetical, lower case before upper case
+    list.SetSorted(true);  // alphabetical, lower case before upper case
     EXPECT_EQ(Lines(list), (V{"alpha", "Alpha", "beta", "Gamma"}));
     EXPECT_EQ(list.IndexOf("Alpha"), 1);
     list.SetDuplicates(dupError);
     EXPECT_EQ(list.Add("BETA"), 3);
-    list.SetCaseSensitive(false);   // re-sorts; equal lines may now sit together
+    list.SetCaseSensitive(false);  // re-sorts; equal lines may now sit together
     EXPECT_EQ(StringListErrorOf([&] { list.Add("gamma"); }), "String list does not allow duplicates");
-    for (int i = 1; i < list.Count(); ++i)
-        EXPECT_LE(CompareText(list.Strings(i - 1), list.Strings(i)), 0);
+    for (int i = 1; i < list.Count(); ++i) EXPECT_LE(CompareText(list.Strings(i - 1), list.Strings(i)), 0);
 }
 
 TEST(StringListSorted, ChangingPlacesIsRefused) {
@@ -127,7 +124,7 @@ TEST(StringListSorted, ChangingPlacesIsRefused) {
     EXPECT_EQ(StringListErrorOf([&] { list.SetStrings(0, "z"); }), msg);
     EXPECT_EQ(StringListErrorOf([&] { list.Move(0, 1); }), msg);
     EXPECT_EQ(Lines(list), (V{"a", "b"}));
-    list.SetValues("key", "v");   // a new pair goes to its sorted place
+    list.SetValues("key", "v");  // a new pair goes to its sorted place
     EXPECT_EQ(Lines(list), (V{"a", "b", "key=v"}));
 }
 
@@ -137,7 +134,7 @@ TEST(StringListSorting, SortAndCustomSort) {
     list.CustomSort([](TStringList* l, int a, int b) {
         return static_cast<int>(l->Strings(a).size()) - static_cast<int>(l->Strings(b).size());
     });
-    EXPECT_EQ(Lines(list), (V{"b", "a", "AA", "dd", "ccc"}));   // stable
+    EXPECT_EQ(Lines(list), (V{"b", "a", "AA", "dd", "ccc"}));  // stable
     list.Sort();
     EXPECT_EQ(Lines(list), (V{"a", "AA", "b", "ccc", "dd"}));
     EXPECT_FALSE(list.Sorted());
@@ -157,11 +154,11 @@ TEST(StringListNameValue, MissingSeparatorAndEdgeCases) {
     EXPECT_EQ(list.IndexOfName("empty"), 4);
     EXPECT_EQ(list.Values("absent"), "");
 
-    list.SetValues("host", "other");   // replaces in place; the name is written as given
+    list.SetValues("host", "other");  // replaces in place; the name is written as given
     EXPECT_EQ(list.Strings(0), "host=other");
     list.SetValues("new", "1");
     EXPECT_EQ(list.Strings(list.Count() - 1), "new=1");
-    list.SetValues("path", "");         // an empty value deletes the pair
+    list.SetValues("path", "");  // an empty value deletes the pair
     EXPECT_EQ(list.IndexOfName("path"), -1);
     list.SetValueFromIndex(1, "v");
     EXPECT_EQ(list.Strings(1), "=v");
@@ -174,7 +171,8 @@ TEST(StringListNameValue, MissingSeparatorAndEdgeCases) {
 
 TEST(StringListDelimited, CommaTextQuotingRoundTrips) {
     TStringList list;
-    const V items = {"plain", "with space", "with,comma", "with\"quote", "", "  lead", "tab\there", "caf\xC3\xA9"};
+    const V items = {"plain", "with space", "with,comma", "with\"quote",
+                     "",      "  lead",     "tab\there",  "caf\xC3\xA9"};
     SetLines(list, items);
     EXPECT_EQ(list.CommaText(),
               "plain,\"with space\",\"with,comma\",\"with\"\"quote\",,\"  lead\",\"tab\there\",caf\xC3\xA9");
@@ -196,7 +194,7 @@ TEST(StringListDelimited, CommaTextReading) {
     TStringList list;
     list.SetCommaText("  a, b ,,c,");
     EXPECT_EQ(Lines(list), (V{"a", "b", "", "c", ""}));
-    list.SetCommaText("one two");   // blanks split too
+    list.SetCommaText("one two");  // blanks split too
     EXPECT_EQ(Lines(list), (V{"one", "two"}));
     list.SetCommaText("\"ab\"cd,e");
     EXPECT_EQ(Lines(list), (V{"ab", "cd", "e"}));
@@ -204,7 +202,7 @@ TEST(StringListDelimited, CommaTextReading) {
     EXPECT_EQ(Lines(list), (V{"unclosed, text"}));
     list.SetCommaText("");
     EXPECT_EQ(list.Count(), 0);
-    list.SetCommaText(std::string("a,b\0c", 5));   // a NUL ends the text
+    list.SetCommaText(std::string("a,b\0c", 5));  // a NUL ends the text
     EXPECT_EQ(Lines(list), (V{"a", "b"}));
 }
 
@@ -214,7 +212,7 @@ TEST(StringListDelimited, DelimiterQuoteAndStrictSettings) {
     list.SetQuoteChar('\'');
     SetLines(list, {"a b", "x;y", "it's", "q\"q"});
     EXPECT_EQ(list.DelimitedText(), "'a b';'x;y';'it''s';q\"q");
-    EXPECT_EQ(list.CommaText(), "\"a b\",x;y,it's,\"q\"\"q\"");   // CommaText keeps its own rules
+    EXPECT_EQ(list.CommaText(), "\"a b\",x;y,it's,\"q\"\"q\"");  // CommaText keeps its own rules
 
     list.SetStrictDelimiter(true);
     SetLines(list, {" pad ", "x;y", ""});
@@ -256,11 +254,11 @@ TEST(StringListEvents, OneChangePerUpdateBlock) {
     list.Add("b");
     list.Delete(0);
     list.EndUpdate();
-    EXPECT_EQ(counter.changes, 1);   // not yet: still inside the outer block
+    EXPECT_EQ(counter.changes, 1);  // not yet: still inside the outer block
     list.EndUpdate();
     EXPECT_EQ(counter.changes, 2);
     EXPECT_EQ(counter.changings, 2);
-    list.EndUpdate();                // unbalanced: ignored
+    list.EndUpdate();  // unbalanced: ignored
     EXPECT_EQ(counter.changes, 2);
 
     list.SetCommaText("x,y,z");
@@ -273,7 +271,7 @@ TEST(StringListEvents, OneChangePerUpdateBlock) {
     EXPECT_EQ(counter.changes, 5);
     list.Clear();
     EXPECT_EQ(counter.changes, 6);
-    list.Clear();                    // nothing to clear: no event
+    list.Clear();  // nothing to clear: no event
     EXPECT_EQ(counter.changes, 6);
 }
 
@@ -288,7 +286,7 @@ TEST(StringListErrors, IndexOutOfBounds) {
     EXPECT_EQ(StringListErrorOf([&] { list.Exchange(0, 2); }), "List index out of bounds (2)");
     EXPECT_EQ(StringListErrorOf([&] { list.Move(7, 0); }), "List index out of bounds (7)");
     EXPECT_EQ(StringListErrorOf([&] { (void)list.Names(9); }), "List index out of bounds (9)");
-    list.Insert(2, "c");   // at the end is allowed
+    list.Insert(2, "c");  // at the end is allowed
     EXPECT_EQ(Lines(list), (V{"a", "b", "c"}));
     EXPECT_THROW(list.Delete(3), EListError);
 }
@@ -304,18 +302,18 @@ TEST(StringListObjects, OwnedObjectsAreFreed) {
         list.AddObject("d", kept);
         list.Delete(0);
         EXPECT_EQ(deaths, 1);
-        list.SetObjects(2, nullptr);   // hands "d"'s object back
+        list.SetObjects(2, nullptr);  // hands "d"'s object back
         list.Exchange(0, 1);
         list.Move(0, 2);
         EXPECT_EQ(Lines(list), (V{"b", "d", "c"}));
         EXPECT_EQ(deaths, 1);
         list.Clear();
-        EXPECT_EQ(deaths, 3);   // "b" and "c", not the handed-back one
+        EXPECT_EQ(deaths, 3);  // "b" and "c", not the handed-back one
         list.AddObject("e", new TCounted(&deaths));
         delete kept;
         EXPECT_EQ(deaths, 4);
     }
-    EXPECT_EQ(deaths, 5);   // the destructor freed "e"'s object
+    EXPECT_EQ(deaths, 5);  // the destructor freed "e"'s object
 }
 
 TEST(StringListObjects, MoveExchangeAndSearchKeepObjects) {
@@ -348,10 +346,10 @@ TEST(StringListAssign, CopiesLinesObjectsAndSettings) {
     EXPECT_EQ(target.Delimiter(), '|');
     EXPECT_TRUE(target.Equals(&source));
     target.SetStrings(1, "X");
-    EXPECT_FALSE(target.Equals(&source));   // case matters
+    EXPECT_FALSE(target.Equals(&source));  // case matters
     target.Assign(&target);
     EXPECT_EQ(target.Count(), 2);
-    target.AddStrings(&target);             // adding itself doubles once
+    target.AddStrings(&target);  // adding itself doubles once
     EXPECT_EQ(Lines(target), (V{"k=v", "X", "k=v", "X"}));
 
     TPersistent other;
@@ -367,7 +365,7 @@ TEST(StringListStreams, LoadAndSave) {
     list.LoadFromStream(&in);
     EXPECT_EQ(Lines(list), (V{"one", "tw\xC3\xB6"}));
 
-    TStringStream legacy("caf\xE9\n\x93q\x94");   // not UTF-8: read as Windows-1252
+    TStringStream legacy("caf\xE9\n\x93q\x94");  // not UTF-8: read as Windows-1252
     list.LoadFromStream(&legacy);
     EXPECT_EQ(Lines(list), (V{"caf\xC3\xA9", "\xE2\x80\x9Cq\xE2\x80\x9D"}));
 
@@ -392,7 +390,7 @@ TEST(StringListStreams, FilesRoundTripAndMissingFile) {
     back.LoadFromFile(file);
     EXPECT_EQ(Lines(back), Lines(list));
     EXPECT_THROW(back.LoadFromFile(std::string(dir) + "/absent.txt"), EFOpenError);
-    EXPECT_EQ(Lines(back), Lines(list));   // a failed load leaves the lines alone
+    EXPECT_EQ(Lines(back), Lines(list));  // a failed load leaves the lines alone
     std::remove(file.c_str());
     rmdir(dir);
 }
@@ -402,8 +400,8 @@ TEST(StringsBase, DefaultsOfTheAbstractList) {
     list.Add("Beta");
     list.Add("alpha");
     list.AddObject("gamma", nullptr);
-    EXPECT_EQ(list.IndexOf("ALPHA"), 1);   // without regard to case
-    list.SetStrings(0, "delta");           // Put: delete and insert
+    EXPECT_EQ(list.IndexOf("ALPHA"), 1);  // without regard to case
+    list.SetStrings(0, "delta");          // Put: delete and insert
     list.Exchange(0, 2);
     EXPECT_EQ(list.Items, (V{"gamma", "alpha", "delta"}));
     list.Move(0, 2);

@@ -7,36 +7,37 @@
 TEST(Utf8Validation, AcceptsWellFormedText) {
     EXPECT_TRUE(IsValidUtf8(""));
     EXPECT_TRUE(IsValidUtf8("plain ascii"));
-    EXPECT_TRUE(IsValidUtf8("caf\xC3\xA9"));              // é
-    EXPECT_TRUE(IsValidUtf8("\xE2\x82\xAC"));             // €
-    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));         // U+1F600
-    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));         // U+10FFFF
+    EXPECT_TRUE(IsValidUtf8("caf\xC3\xA9"));       // é
+    EXPECT_TRUE(IsValidUtf8("\xE2\x82\xAC"));      // €
+    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));  // U+1F600
+    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF
 }
 
 TEST(Utf8Validation, RejectsMalformedSequences) {
-    EXPECT_FALSE(IsValidUtf8("caf\xE9"));                 // 1252 byte
-    EXPECT_FALSE(IsValidUtf8("\xC3"));                    // cut short
-    EXPECT_FALSE(IsValidUtf8("\x80"));                    // lone continuation
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));                // overlong '/'
-    EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));            // overlong, 3 bytes
-    EXPECT_FALSE(IsValidUtf8("\xF0\x80\x80\xAF"));        // overlong, 4 bytes
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));            // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));        // above U+10FFFF
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82" "a"));            // bad continuation
+    EXPECT_FALSE(IsValidUtf8("caf\xE9"));           // 1252 byte
+    EXPECT_FALSE(IsValidUtf8("\xC3"));              // cut short
+    EXPECT_FALSE(IsValidUtf8("\x80"));              // lone continuation
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong '/'
+    EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));      // overlong, 3 bytes
+    EXPECT_FALSE(IsValidUtf8("\xF0\x80\x80\xAF"));  // overlong, 4 bytes
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
+    EXPECT_FALSE(
+        IsValidUtf8("\xE2\x82"
+                    "a"));  // bad continuation
     EXPECT_FALSE(IsValidUtf8("\xFF"));
 }
 
 TEST(Cp1252, DecodesTheWholeHighHalf) {
     EXPECT_EQ(Cp1252ToUtf8("abc"), "abc");
-    EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");                        // €
+    EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");  // €
     EXPECT_EQ(Cp1252ToUtf8("\x93quote\x94"), "\xE2\x80\x9Cquote\xE2\x80\x9D");
-    EXPECT_EQ(Cp1252ToUtf8("\x8A\x9F"), "\xC5\xA0\xC5\xB8");                // Š Ÿ
-    EXPECT_EQ(Cp1252ToUtf8("\x81"), "\xC2\x81");                            // undefined byte
-    EXPECT_EQ(Cp1252ToUtf8("\xA0\xE9\xFF"), "\xC2\xA0\xC3\xA9\xC3\xBF");    // Latin-1 part
+    EXPECT_EQ(Cp1252ToUtf8("\x8A\x9F"), "\xC5\xA0\xC5\xB8");              // Š Ÿ
+    EXPECT_EQ(Cp1252ToUtf8("\x81"), "\xC2\x81");                          // undefined byte
+    EXPECT_EQ(Cp1252ToUtf8("\xA0\xE9\xFF"), "\xC2\xA0\xC3\xA9\xC3\xBF");  // Latin-1 part
     // Every byte gives valid UTF-8.
     std::string all;
-    for (int b = 1; b < 256; ++b)
-        all += static_cast<char>(b);
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
     const std::string decoded = Cp1252ToUtf8(all);
     EXPECT_TRUE(IsValidUtf8(decoded));
     EXPECT_EQ(Utf8Length(decoded), 255u);
@@ -64,13 +65,12 @@ TEST(Utf8Truncate, NeverSplitsACharacter) {
 
 TEST(Utf8Truncate, EveryCutIsTheLongestValidPrefix) {
     const std::string s = "x\xC3\xA9y\xE2\x82\xAC\xF0\x9F\x98\x80z";
-    const size_t starts[] = {0, 1, 3, 4, 7, 11, 12};   // character boundaries
+    const size_t starts[] = {0, 1, 3, 4, 7, 11, 12};  // character boundaries
     for (size_t max = 0; max <= s.size(); ++max) {
         const std::string t = Utf8Truncate(s, max);
         size_t expected = 0;
         for (const size_t b : starts)
-            if (b <= max)
-                expected = b;
+            if (b <= max) expected = b;
         EXPECT_EQ(t, s.substr(0, expected)) << "max " << max;
         EXPECT_TRUE(IsValidUtf8(t));
     }
@@ -84,8 +84,10 @@ TEST(Utf8Truncate, InvalidBytesAreCutLikeSingleBytes) {
 TEST(Utf8Length, CountsCharactersNotBytes) {
     EXPECT_EQ(Utf8Length(""), 0u);
     EXPECT_EQ(Utf8Length("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), 4u);
-    EXPECT_EQ(Utf8Length("\xFF\xFE" "a"), 3u);
-    EXPECT_EQ(Utf8Length("\xE2\x82"), 2u);   // cut-off sequence: two stray bytes
+    EXPECT_EQ(Utf8Length("\xFF\xFE"
+                         "a"),
+              3u);
+    EXPECT_EQ(Utf8Length("\xE2\x82"), 2u);  // cut-off sequence: two stray bytes
 }
 
 TEST(Utf8Encode, EveryLengthAndInvalidCodePoints) {

@@ -66,7 +66,7 @@ TEST(VariantFromText, NumbersBooleansAndDates) {
     ResetFormatSettings();
     EXPECT_EQ(Variant("42").AsInteger(), 42);
     EXPECT_EQ(Variant("-7").AsInt64(), -7);
-    EXPECT_EQ(Variant("3.5").AsInteger(), 4);   // half to even
+    EXPECT_EQ(Variant("3.5").AsInteger(), 4);  // half to even
     EXPECT_EQ(Variant("2.5").AsInteger(), 2);
     EXPECT_DOUBLE_EQ(Variant("2.25").AsDouble(), 2.25);
     EXPECT_TRUE(Variant("true").AsBoolean());
@@ -76,16 +76,13 @@ TEST(VariantFromText, NumbersBooleansAndDates) {
     EXPECT_EQ(Variant("True").AsInteger(), -1);
     EXPECT_DOUBLE_EQ(Variant("03/05/2024").AsDateTime(), EncodeDate(2024, 3, 5));
 
-    EXPECT_EQ(VariantErrorOf([] { (void)Variant("abc").AsInteger(); }),
-              ConvertMessage("String", "Integer"));
-    EXPECT_EQ(VariantErrorOf([] { (void)Variant("abc").AsDouble(); }),
-              ConvertMessage("String", "Double"));
+    EXPECT_EQ(VariantErrorOf([] { (void)Variant("abc").AsInteger(); }), ConvertMessage("String", "Integer"));
+    EXPECT_EQ(VariantErrorOf([] { (void)Variant("abc").AsDouble(); }), ConvertMessage("String", "Double"));
     EXPECT_EQ(VariantErrorOf([] { (void)Variant("maybe").AsBoolean(); }),
               ConvertMessage("String", "Boolean"));
     EXPECT_EQ(VariantErrorOf([] { (void)Variant("31/31/2024").AsDateTime(); }),
               ConvertMessage("String", "Date"));
-    EXPECT_EQ(VariantErrorOf([] { (void)Variant("").AsInteger(); }),
-              ConvertMessage("String", "Integer"));
+    EXPECT_EQ(VariantErrorOf([] { (void)Variant("").AsInteger(); }), ConvertMessage("String", "Integer"));
 }
 
 TEST(VariantFromText, UsesTheDecimalSeparatorOfTheSettings) {
@@ -111,8 +108,7 @@ TEST(VariantNumbers, ConversionsBetweenKinds) {
     EXPECT_DOUBLE_EQ(Variant::FromCurrency(1.23456).AsDouble(), 1.2346);
     EXPECT_DOUBLE_EQ(Variant(2.00006).AsCurrency(), 2.0001);
 
-    EXPECT_EQ(VariantErrorOf([] { (void)Variant(1e20).AsInteger(); }),
-              ConvertMessage("Double", "Integer"));
+    EXPECT_EQ(VariantErrorOf([] { (void)Variant(1e20).AsInteger(); }), ConvertMessage("Double", "Integer"));
     EXPECT_EQ(VariantErrorOf([] { (void)Variant(5000000000LL).AsInteger(); }),
               ConvertMessage("Int64", "Integer"));
     EXPECT_EQ(VariantErrorOf([] { (void)Null().AsInteger(); }), ConvertMessage("Null", "Integer"));
@@ -152,7 +148,7 @@ TEST(VariantArrays, ElementsAndBounds) {
 
     Variant b = a;
     b[1] = 2.5;
-    EXPECT_EQ(a[1].AsString(), "two");   // copies are independent
+    EXPECT_EQ(a[1].AsString(), "two");  // copies are independent
     EXPECT_DOUBLE_EQ(b[1].AsDouble(), 2.5);
 }
 
@@ -163,10 +159,10 @@ TEST(VariantCompare, OrdersAcrossKinds) {
     EXPECT_LT(VarCompare(Variant(1), Variant(2)), 0);
     EXPECT_GT(VarCompare(Variant(2.5), Variant(2)), 0);
     EXPECT_LT(VarCompare(Variant("a"), Variant("b")), 0);
-    EXPECT_LT(VarCompare(Variant("B"), Variant("a")), 0);   // case is the caller's business
-    EXPECT_GT(VarCompare(Variant("10"), Variant(9)), 0);    // numerically, not as text
+    EXPECT_LT(VarCompare(Variant("B"), Variant("a")), 0);  // case is the caller's business
+    EXPECT_GT(VarCompare(Variant("10"), Variant(9)), 0);   // numerically, not as text
     EXPECT_LT(VarCompare(Variant(9), Variant("10")), 0);
-    EXPECT_GT(VarCompare(Variant("abc"), Variant(5)), 0);   // not a number: as texts
+    EXPECT_GT(VarCompare(Variant("abc"), Variant(5)), 0);  // not a number: as texts
     EXPECT_LT(VarCompare(Variant(false), Variant(true)), 0);
     EXPECT_LT(VarCompare(Variant(9007199254740992LL), Variant(9007199254740993LL)), 0);
     EXPECT_LT(VarCompare(VarArrayOf({1, 2}), VarArrayOf({1, 3})), 0);

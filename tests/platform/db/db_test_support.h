@@ -31,12 +31,16 @@ protected:
         Scrolls.push_back(Distance);
         Add("DataSetScrolled(" + std::to_string(Distance) + ")");
     }
-    void RecordChanged(TField* Field) override { Add("RecordChanged(" + (Field ? Field->FieldName() : std::string("nil")) + ")"); }
+    void RecordChanged(TField* Field) override {
+        Add("RecordChanged(" + (Field ? Field->FieldName() : std::string("nil")) + ")");
+    }
     void EditingChanged() override { Add("EditingChanged(" + std::string(Editing() ? "1" : "0") + ")"); }
     void LayoutChanged() override { Add("LayoutChanged"); }
     void UpdateData() override { Add("UpdateData"); }
     void CheckBrowseMode() override { Add("CheckBrowseMode"); }
-    void FocusControl(TField*& Field) override { Add("FocusControl(" + (Field ? Field->FieldName() : std::string("nil")) + ")"); }
+    void FocusControl(TField*& Field) override {
+        Add("FocusControl(" + (Field ? Field->FieldName() : std::string("nil")) + ")");
+    }
 
 private:
     void Add(const std::string& Text) { FLog.push_back(FName + "." + Text); }
@@ -76,7 +80,9 @@ protected:
 
     // Logs the dataset's before/after events as "BeforePost", ...
     void LogEvents() {
-        auto add = [this](const char* name) { return TDataSetNotifyEvent([this, name](TDataSet*) { Log.push_back(name); }); };
+        auto add = [this](const char* name) {
+            return TDataSetNotifyEvent([this, name](TDataSet*) { Log.push_back(name); });
+        };
         DataSet->SetBeforeOpen(add("BeforeOpen"));
         DataSet->SetAfterOpen(add("AfterOpen"));
         DataSet->SetBeforeClose(add("BeforeClose"));

@@ -11,7 +11,8 @@ TEST_F(EditingTest, EditAndPostInOrder) {
     LogEvents();
     Log.clear();
     DataSet->Edit();
-    EXPECT_EQ(Log, TLog({"L.CheckBrowseMode", "BeforeEdit", "L.EditingChanged(1)", "L.RecordChanged(nil)", "AfterEdit"}));
+    EXPECT_EQ(Log, TLog({"L.CheckBrowseMode", "BeforeEdit", "L.EditingChanged(1)", "L.RecordChanged(nil)",
+                         "AfterEdit"}));
     EXPECT_EQ(DataSet->State(), dsEdit);
     EXPECT_FALSE(DataSet->Modified());
     Log.clear();
@@ -20,8 +21,8 @@ TEST_F(EditingTest, EditAndPostInOrder) {
     EXPECT_TRUE(DataSet->Modified());
     Log.clear();
     DataSet->Post();
-    EXPECT_EQ(Log, TLog({"L.UpdateData", "L.CheckBrowseMode", "BeforePost", "L.EditingChanged(0)", "L.DataSetChanged",
-                         "AfterPost"}));
+    EXPECT_EQ(Log, TLog({"L.UpdateData", "L.CheckBrowseMode", "BeforePost", "L.EditingChanged(0)",
+                         "L.DataSetChanged", "AfterPost"}));
     EXPECT_EQ(DataSet->State(), dsBrowse);
     EXPECT_EQ(DataSet->FieldByName("Name")->AsString(), "Changed");
     EXPECT_EQ(DataSet->UpdateStatus(), usModified);
@@ -33,8 +34,8 @@ TEST_F(EditingTest, InsertInOrder) {
     LogEvents();
     Log.clear();
     DataSet->Insert();
-    EXPECT_EQ(Log, TLog({"L.CheckBrowseMode", "BeforeInsert", "BeforeScroll", "L.EditingChanged(1)", "OnNewRecord",
-                         "L.DataSetChanged", "AfterInsert", "AfterScroll"}));
+    EXPECT_EQ(Log, TLog({"L.CheckBrowseMode", "BeforeInsert", "BeforeScroll", "L.EditingChanged(1)",
+                         "OnNewRecord", "L.DataSetChanged", "AfterInsert", "AfterScroll"}));
     EXPECT_EQ(DataSet->State(), dsInsert);
     EXPECT_TRUE(DataSet->FieldByName("ID")->IsNull());
     EXPECT_TRUE(DataSet->Bookmark().empty());
@@ -49,7 +50,8 @@ TEST_F(EditingTest, CancelRestoresTheRecord) {
     DataSet->FieldByName("Name")->SetAsString("Changed");
     Log.clear();
     DataSet->Cancel();
-    EXPECT_EQ(Log, TLog({"L.CheckBrowseMode", "BeforeCancel", "L.EditingChanged(0)", "L.DataSetChanged", "AfterCancel"}));
+    EXPECT_EQ(Log, TLog({"L.CheckBrowseMode", "BeforeCancel", "L.EditingChanged(0)", "L.DataSetChanged",
+                         "AfterCancel"}));
     EXPECT_EQ(DataSet->FieldByName("Name")->AsString(), "Name 1");
     EXPECT_EQ(DataSet->InternalCancelCalls, 1);
     Log.clear();
@@ -64,8 +66,8 @@ TEST_F(EditingTest, DeleteInOrder) {
     DataSet->Next();
     Log.clear();
     DataSet->Delete();
-    EXPECT_EQ(Log, TLog({"L.CheckBrowseMode", "BeforeDelete", "BeforeScroll", "L.DataSetChanged", "AfterDelete",
-                         "AfterScroll"}));
+    EXPECT_EQ(Log, TLog({"L.CheckBrowseMode", "BeforeDelete", "BeforeScroll", "L.DataSetChanged",
+                         "AfterDelete", "AfterScroll"}));
     EXPECT_EQ(DataSet->RecordCount(), 4);
     EXPECT_EQ(IdOf(), 3);
 }
@@ -300,13 +302,18 @@ TEST_F(EditingTest, ClearFieldsKeepsTheRecordsPlace) {
 TEST_F(EditingTest, DataSourceEventsFollowTheState) {
     MakeRows(5);
     TLog sourceLog;
-    Source->SetOnStateChange([&](TObject*) { sourceLog.push_back("State " + EnumInfoOf(Source->State()).NameOf(Source->State())); });
-    Source->SetOnDataChange([&](TObject*, TField* f) { sourceLog.push_back("Data " + (f ? f->FieldName() : std::string("nil"))); });
+    Source->SetOnStateChange([&](TObject*) {
+        sourceLog.push_back("State " + EnumInfoOf(Source->State()).NameOf(Source->State()));
+    });
+    Source->SetOnDataChange([&](TObject*, TField* f) {
+        sourceLog.push_back("Data " + (f ? f->FieldName() : std::string("nil")));
+    });
     Source->SetOnUpdateData([&](TObject*) { sourceLog.push_back("Update"); });
     DataSet->Edit();
     DataSet->FieldByName("ID")->SetAsInteger(10);
     DataSet->Post();
-    EXPECT_EQ(sourceLog, TLog({"State dsEdit", "Data nil", "Data ID", "Update", "State dsBrowse", "Data nil"}));
+    EXPECT_EQ(sourceLog,
+              TLog({"State dsEdit", "Data nil", "Data ID", "Update", "State dsBrowse", "Data nil"}));
     sourceLog.clear();
     DataSet->Close();
     EXPECT_EQ(sourceLog, TLog({"State dsInactive"}));

@@ -160,7 +160,8 @@ TEST_F(FeaturesTest, FilterRecordRunsInTheFilterState) {
 
 TEST_F(FeaturesTest, FindFirstAndNextUseTheFilterEventWithoutFiltering) {
     MakeRows(10);
-    DataSet->SetOnFilterRecord([](TDataSet* ds, bool& accept) { accept = ds->FieldByName("ID")->AsInteger() % 4 == 0; });
+    DataSet->SetOnFilterRecord(
+        [](TDataSet* ds, bool& accept) { accept = ds->FieldByName("ID")->AsInteger() % 4 == 0; });
     EXPECT_TRUE(DataSet->FindFirst());
     EXPECT_EQ(IdOf(), 4);
     EXPECT_TRUE(DataSet->FindNext());
@@ -208,7 +209,9 @@ TEST_F(FeaturesTest, LookupLeavesTheCurrentRecord) {
     EXPECT_EQ(IdOf(), 3);
     EXPECT_EQ(link->ActiveRecord(), 2);
     // The walk stays hidden from the controls.
-    EXPECT_EQ(std::count_if(Log.begin(), Log.end(), [](const std::string& s) { return s.find("Scrolled") != std::string::npos; }), 0);
+    EXPECT_EQ(std::count_if(Log.begin(), Log.end(),
+                            [](const std::string& s) { return s.find("Scrolled") != std::string::npos; }),
+              0);
 }
 
 TEST_F(FeaturesTest, EmptyDataSetSearchesFindNothing) {
@@ -231,7 +234,8 @@ TEST_F(FeaturesTest, DisableControlsNestsAndTellsOnceAtTheEnd) {
     DataSet->Next();
     DataSet->EnableControls();
     EXPECT_TRUE(DataSet->ControlsDisabled());
-    EXPECT_EQ(std::count_if(Log.begin(), Log.end(), [](const std::string& s) { return s.rfind("V.", 0) == 0; }), 0);
+    EXPECT_EQ(
+        std::count_if(Log.begin(), Log.end(), [](const std::string& s) { return s.rfind("V.", 0) == 0; }), 0);
     EXPECT_EQ(detail->Scrolls.size(), 3u);
     Log.clear();
     DataSet->EnableControls();

@@ -41,10 +41,10 @@ TEST_F(FieldsTest, DefaultFieldsHaveTheClassOfTheirType) {
     MakeAllTypes();
     EXPECT_TRUE(DataSet->DefaultFields());
     const std::vector<std::pair<std::string, std::string>> expected = {
-        {"S", "TStringField"},   {"SI", "TSmallintField"}, {"I", "TIntegerField"},  {"L", "TLargeintField"},
-        {"B", "TBooleanField"},  {"F", "TFloatField"},     {"C", "TCurrencyField"}, {"D", "TDateField"},
-        {"T", "TTimeField"},     {"DT", "TDateTimeField"}, {"A", "TAutoIncField"},  {"M", "TMemoField"},
-        {"BL", "TBlobField"},    {"G", "TGraphicField"},   {"FM", "TBlobField"},    {"W", "TWordField"}};
+        {"S", "TStringField"},  {"SI", "TSmallintField"}, {"I", "TIntegerField"},  {"L", "TLargeintField"},
+        {"B", "TBooleanField"}, {"F", "TFloatField"},     {"C", "TCurrencyField"}, {"D", "TDateField"},
+        {"T", "TTimeField"},    {"DT", "TDateTimeField"}, {"A", "TAutoIncField"},  {"M", "TMemoField"},
+        {"BL", "TBlobField"},   {"G", "TGraphicField"},   {"FM", "TBlobField"},    {"W", "TWordField"}};
     for (const auto& [name, cls] : expected) EXPECT_EQ(F(name)->ClassName(), cls) << name;
     EXPECT_EQ(F("FM")->DataType(), ftFmtMemo);
     EXPECT_EQ(F("S")->Size(), 5);
@@ -71,7 +71,8 @@ TEST_F(FieldsTest, StringsAreCutAtTheSizeWithoutSplittingCharacters) {
 
 TEST_F(FieldsTest, IntegersCheckTextAndRange) {
     MakeAllTypes();
-    EXPECT_EQ(ErrorOf([&] { F("I")->SetAsString("12x"); }), "'12x' is not a valid integer value for field 'I'");
+    EXPECT_EQ(ErrorOf([&] { F("I")->SetAsString("12x"); }),
+              "'12x' is not a valid integer value for field 'I'");
     EXPECT_TRUE(F("I")->IsNull());
     F("I")->SetAsString("42");
     EXPECT_EQ(F("I")->AsInteger(), 42);
@@ -83,8 +84,9 @@ TEST_F(FieldsTest, IntegersCheckTextAndRange) {
     EXPECT_EQ(F("SI")->AsInteger(), -32768);
     EXPECT_EQ(ErrorOf([&] { F("W")->SetAsInteger(-1); }),
               "-1 is not a valid value for field 'W'. The allowed range is 0 to 65535");
-    EXPECT_EQ(ErrorOf([&] { F("I")->SetAsFloat(1e12); }),
-              "1000000000000 is not a valid value for field 'I'. The allowed range is -2147483648 to 2147483647");
+    EXPECT_EQ(
+        ErrorOf([&] { F("I")->SetAsFloat(1e12); }),
+        "1000000000000 is not a valid value for field 'I'. The allowed range is -2147483648 to 2147483647");
     auto* ranged = static_cast<TIntegerField*>(F("I"));
     ranged->SetMinValue(1);
     ranged->SetMaxValue(5);
@@ -122,7 +124,8 @@ TEST_F(FieldsTest, FloatsAndLargeIntegers) {
     F("F")->SetAsString("1.5");
     EXPECT_DOUBLE_EQ(F("F")->AsFloat(), 1.5);
     EXPECT_EQ(F("F")->AsInteger(), 2);
-    EXPECT_EQ(ErrorOf([&] { F("F")->SetAsString("x"); }), "'x' is not a valid floating point value for field 'F'");
+    EXPECT_EQ(ErrorOf([&] { F("F")->SetAsString("x"); }),
+              "'x' is not a valid floating point value for field 'F'");
     EXPECT_THROW(F("F")->SetAsFloat(std::numeric_limits<double>::quiet_NaN()), EDatabaseError);
     EXPECT_DOUBLE_EQ(F("F")->AsFloat(), 1.5);
     F("L")->SetAsString("5000000000");
@@ -138,7 +141,8 @@ TEST_F(FieldsTest, BooleansReadTheirTextsByPrefix) {
     F("B")->SetAsString("f");
     EXPECT_FALSE(F("B")->AsBoolean());
     EXPECT_FALSE(F("B")->IsNull());
-    EXPECT_EQ(ErrorOf([&] { F("B")->SetAsString("yes"); }), "'yes' is not a valid boolean value for field 'B'");
+    EXPECT_EQ(ErrorOf([&] { F("B")->SetAsString("yes"); }),
+              "'yes' is not a valid boolean value for field 'B'");
     auto* b = static_cast<TBooleanField*>(F("B"));
     b->SetDisplayValues("Yes;No");
     F("B")->SetAsString("Y");
@@ -327,7 +331,8 @@ TEST_F(FieldsTest, PersistentFieldOfTheWrongTypeOrNameStopsTheOpening) {
     auto* id = new TStringField(Owner.get());
     id->SetFieldName("ID");
     id->SetDataSet(DataSet);
-    EXPECT_EQ(ErrorOf([&] { DataSet->Open(); }), "Type mismatch for field 'ID', expecting: String actual: Integer");
+    EXPECT_EQ(ErrorOf([&] { DataSet->Open(); }),
+              "Type mismatch for field 'ID', expecting: String actual: Integer");
     EXPECT_FALSE(DataSet->Active());
     id->SetFieldName("Nope");
     EXPECT_EQ(ErrorOf([&] { DataSet->Open(); }), "Field 'Nope' not found");

@@ -22,7 +22,10 @@ TEST_F(LargeTableTest, NavigationCostDoesNotGrowWithTheRecordCount) {
     EXPECT_EQ(IdOf(), kRecords);
     EXPECT_LE(calls([&] { DataSet->First(); }), kRows + 1);
     EXPECT_EQ(IdOf(), 1);
-    EXPECT_LE(calls([&] { for (int i = 0; i < 1000; ++i) DataSet->Next(); }), 1000);
+    EXPECT_LE(calls([&] {
+                  for (int i = 0; i < 1000; ++i) DataSet->Next();
+              }),
+              1000);
     EXPECT_EQ(IdOf(), 1001);
     EXPECT_LE(calls([&] { DataSet->MoveBy(-500); }), 500);
     EXPECT_EQ(IdOf(), 501);
@@ -38,7 +41,11 @@ TEST_F(LargeTableTest, NavigationCostDoesNotGrowWithTheRecordCount) {
                   DataSet->Post();
               }),
               2 * kRows + 4);
-    EXPECT_LE(calls([&] { DataSet->Insert(); DataSet->Cancel(); }), 2 * kRows + 4);
+    EXPECT_LE(calls([&] {
+                  DataSet->Insert();
+                  DataSet->Cancel();
+              }),
+              2 * kRows + 4);
     EXPECT_LE(calls([&] { DataSet->Delete(); }), 2 * kRows + 4);
     EXPECT_EQ(DataSet->RecordCount(), kRecords - 1);
 }

@@ -29,20 +29,20 @@ std::string Native(T value) {
 // A value text in the native layout of the field type.
 std::string NativeFromText(TFieldType type, const std::string& text) {
     switch (type) {
-        case ftSmallint: return Native<int16_t>(static_cast<int16_t>(StrToInt(text)));
-        case ftInteger:
-        case ftAutoInc: return Native<int32_t>(StrToInt(text));
-        case ftLargeint: return Native<int64_t>(StrToInt64(text));
-        case ftBoolean: {
-            const std::string t = UpperCase(text);
-            return Native<int16_t>(t == "T" || t == "TRUE" || t == "1" ? -1 : 0);
-        }
-        case ftFloat:
-        case ftCurrency: return Native<double>(StrToFloat(text));
-        case ftDate: return Native<int32_t>(DateTimeToTimeStamp(StrToDate(text)).Date);
-        case ftTime: return Native<int32_t>(DateTimeToTimeStamp(StrToTime(text)).Time);
-        case ftDateTime: return Native<double>(TimeStampToMSecs(DateTimeToTimeStamp(StrToDateTime(text))));
-        default: return text;
+    case ftSmallint: return Native<int16_t>(static_cast<int16_t>(StrToInt(text)));
+    case ftInteger:
+    case ftAutoInc: return Native<int32_t>(StrToInt(text));
+    case ftLargeint: return Native<int64_t>(StrToInt64(text));
+    case ftBoolean: {
+        const std::string t = UpperCase(text);
+        return Native<int16_t>(t == "T" || t == "TRUE" || t == "1" ? -1 : 0);
+    }
+    case ftFloat:
+    case ftCurrency: return Native<double>(StrToFloat(text));
+    case ftDate: return Native<int32_t>(DateTimeToTimeStamp(StrToDate(text)).Date);
+    case ftTime: return Native<int32_t>(DateTimeToTimeStamp(StrToTime(text)).Time);
+    case ftDateTime: return Native<double>(TimeStampToMSecs(DateTimeToTimeStamp(StrToDateTime(text))));
+    default: return text;
     }
 }
 
@@ -57,8 +57,7 @@ public:
             std::string data(static_cast<size_t>(Size()), '\0');
             if (!data.empty()) std::memcpy(data.data(), Memory(), data.size());
             FDataSet->WriteBlob(FField, data);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     int64_t Write(const void* buffer, int64_t count) override {
         FModified = true;
@@ -173,23 +172,23 @@ TGetResult TMemoryDataSet::GetRecord(TRecordBuffer Buf, TGetMode GetMode, bool) 
     ++GetRecordCalls;
     const int count = static_cast<int>(FView.size());
     switch (GetMode) {
-        case gmCurrent:
-            if (FPosition < 0 || FPosition >= count) return grError;
-            break;
-        case gmNext:
-            if (FPosition >= count - 1) {
-                FPosition = count;
-                return grEOF;
-            }
-            ++FPosition;
-            break;
-        case gmPrior:
-            if (FPosition <= 0) {
-                FPosition = -1;
-                return grBOF;
-            }
-            --FPosition;
-            break;
+    case gmCurrent:
+        if (FPosition < 0 || FPosition >= count) return grError;
+        break;
+    case gmNext:
+        if (FPosition >= count - 1) {
+            FPosition = count;
+            return grEOF;
+        }
+        ++FPosition;
+        break;
+    case gmPrior:
+        if (FPosition <= 0) {
+            FPosition = -1;
+            return grBOF;
+        }
+        --FPosition;
+        break;
     }
     TRowBuffer* buffer = AsBuffer(Buf);
     const Row& row = FRows.at(FView[static_cast<size_t>(FPosition)]);
@@ -212,7 +211,9 @@ void TMemoryDataSet::SetBookmarkData(TRecordBuffer Buffer, const void* Data) {
 
 TBookmarkFlag TMemoryDataSet::GetBookmarkFlag(TRecordBuffer Buffer) { return AsBuffer(Buffer)->Flag; }
 
-void TMemoryDataSet::SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) { AsBuffer(Buffer)->Flag = Value; }
+void TMemoryDataSet::SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) {
+    AsBuffer(Buffer)->Flag = Value;
+}
 
 void TMemoryDataSet::InternalGotoBookmark(const void* Bookmark) {
     int32_t id = 0;
@@ -252,7 +253,8 @@ void TMemoryDataSet::InternalAddRecord(TRecordBuffer Buf, bool Append) {
     const int id = row.Id;
     FRows.emplace(id, std::move(row));
     FView.insert(FView.begin() + position, id);
-    for (size_t i = static_cast<size_t>(position); i < FView.size(); ++i) FPositions[FView[i]] = static_cast<int>(i);
+    for (size_t i = static_cast<size_t>(position); i < FView.size(); ++i)
+        FPositions[FView[i]] = static_cast<int>(i);
     FPosition = position;
 }
 
@@ -276,7 +278,8 @@ void TMemoryDataSet::InternalDelete() {
     FView.erase(FView.begin() + FPosition);
     FRows.erase(id);
     FPositions.erase(id);
-    for (size_t i = static_cast<size_t>(FPosition); i < FView.size(); ++i) FPositions[FView[i]] = static_cast<int>(i);
+    for (size_t i = static_cast<size_t>(FPosition); i < FView.size(); ++i)
+        FPositions[FView[i]] = static_cast<int>(i);
 }
 
 void TMemoryDataSet::InternalOpen() {
@@ -303,9 +306,9 @@ void TMemoryDataSet::InternalClose() {
 
 TMemoryDataSet::TRowBuffer* TMemoryDataSet::RecordBuffer() const {
     switch (State()) {
-        case dsCalcFields: return AsBuffer(CalcBuffer());
-        case dsFilter: return FFilterBuffer;
-        default: return IsEmpty() ? nullptr : AsBuffer(ActiveBuffer());
+    case dsCalcFields: return AsBuffer(CalcBuffer());
+    case dsFilter: return FFilterBuffer;
+    default: return IsEmpty() ? nullptr : AsBuffer(ActiveBuffer());
     }
 }
 

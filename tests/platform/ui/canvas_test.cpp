@@ -74,10 +74,10 @@ TEST(CanvasTest, RectangleExcludesRightAndBottomEdges) {
     c->Brush()->SetColor(clRed);
     c->Rectangle(1, 1, 5, 4);
     EXPECT_EQ(c->Pixels(1, 1), clBlack);
-    EXPECT_EQ(c->Pixels(4, 3), clBlack);   // last pixel of the outline
-    EXPECT_EQ(c->Pixels(5, 3), clWhite);   // right edge excluded
-    EXPECT_EQ(c->Pixels(4, 4), clWhite);   // bottom edge excluded
-    EXPECT_EQ(c->Pixels(2, 2), clRed);     // inside filled
+    EXPECT_EQ(c->Pixels(4, 3), clBlack);  // last pixel of the outline
+    EXPECT_EQ(c->Pixels(5, 3), clWhite);  // right edge excluded
+    EXPECT_EQ(c->Pixels(4, 4), clWhite);  // bottom edge excluded
+    EXPECT_EQ(c->Pixels(2, 2), clRed);    // inside filled
     EXPECT_EQ(CountColor(b.get(), clRed), 2);
     EXPECT_EQ(CountColor(b.get(), clBlack), 10);
 }
@@ -143,7 +143,7 @@ TEST(CanvasTest, FocusRectangleTwiceLeavesNoTrace) {
     EXPECT_EQ(CountColor(b.get(), clBlack), dots);
     EXPECT_EQ(c->Pixels(1, 1), clBlack);
     EXPECT_EQ(c->Pixels(2, 1), clWhite);
-    EXPECT_EQ(c->Pixels(5, 5), clWhite);   // inside untouched
+    EXPECT_EQ(c->Pixels(5, 5), clWhite);  // inside untouched
     c->DrawFocusRect(Rect(1, 1, 11, 11));
     EXPECT_EQ(CountColor(b.get(), clWhite), 144);
 }
@@ -162,13 +162,14 @@ TEST(CanvasTest, TextOutPaintsTheBrushBehindTheTextUnlessClear) {
     EXPECT_EQ(c->PenPos(), (TPoint{2 + size.cx, 2}));
     c->Brush()->SetStyle(bsClear);
     c->TextOut(60, 2, "Wg");
-    EXPECT_EQ(CountColor(b.get(), clYellow), size.cx * size.cy - [&] {
-        int dark = 0;
-        for (int y = 2; y < 2 + size.cy; ++y)
-            for (int x = 2; x < 2 + size.cx; ++x)
-                if (c->Pixels(x, y) != clYellow) ++dark;
-        return dark;
-    }());
+    EXPECT_EQ(
+        CountColor(b.get(), clYellow), size.cx * size.cy - [&] {
+            int dark = 0;
+            for (int y = 2; y < 2 + size.cy; ++y)
+                for (int x = 2; x < 2 + size.cx; ++x)
+                    if (c->Pixels(x, y) != clYellow) ++dark;
+            return dark;
+        }());
     EXPECT_EQ(c->Pixels(60 + size.cx - 1, 2), clWhite);
 }
 
@@ -273,12 +274,7 @@ TEST(BitmapTest, StreamsRoundTripAndBadDataIsRejected) {
 }
 
 const char* const kArrowXpm[] = {
-    "4 3 2 1",
-    "  c #FFFFFF",
-    "X c #000000",
-    "X   ",
-    "XX  ",
-    "XXX ",
+    "4 3 2 1", "  c #FFFFFF", "X c #000000", "X   ", "XX  ", "XXX ",
 };
 
 TEST(BitmapTest, NamedResourcesLoadByAnyCase) {
@@ -314,7 +310,7 @@ TEST(ImageListTest, AddMaskedCutsAndDrawsTransparently) {
     EXPECT_EQ(target->Canvas()->Pixels(1, 1), clWhite);  // silver was transparent
     list.Draw(target->Canvas(), 0, 0, 7);                // no such image: nothing
     EXPECT_THROW(list.GetBitmap(2, &strip), EInvalidOperation);
-    list.Draw(target->Canvas(), 1, 1, 0, false);          // greyed
+    list.Draw(target->Canvas(), 1, 1, 0, false);  // greyed
     EXPECT_EQ(target->Canvas()->Pixels(1, 1), ColorToRGB(clBtnShadow));
 }
 

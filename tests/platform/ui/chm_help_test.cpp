@@ -55,9 +55,10 @@ IDH_SECOND=sub/second.htm
                   "<html><head><title>Introduction</title><link rel=\"stylesheet\" href=\"style.css\"></head>"
                   "<body><h1>Welcome</h1><p>Read <a href=\"sub/second.htm#part\">the second page</a>.</p>"
                   "</body></html>");
-        WriteText(Dir / "sub" / "second.htm",
-                  "<html><head><title>Second page</title></head><body><h1>Second</h1>"
-                  "<p><a href=\"../intro.htm\">Back</a></p><h2><a name=\"part\"></a>Part two</h2></body></html>");
+        WriteText(
+            Dir / "sub" / "second.htm",
+            "<html><head><title>Second page</title></head><body><h1>Second</h1>"
+            "<p><a href=\"../intro.htm\">Back</a></p><h2><a name=\"part\"></a>Part two</h2></body></html>");
         WriteText(Dir / "style.css", "h1 { color: #203060; }\n");
         WriteText(Dir / "demo.hhc", R"(<html><body><ul>
 <li><object type="text/sitemap"><param name="Name" value="Introduction"><param name="Local" value="intro.htm"></object>

@@ -35,7 +35,8 @@ protected:
             log.push_back("Changing " + pages->ActivePage()->Caption());
             Allow = allow;
         }));
-        pages->SetOnChange(TNotifyEvent([this](TObject*) { log.push_back("Change " + pages->ActivePage()->Caption()); }));
+        pages->SetOnChange(
+            TNotifyEvent([this](TObject*) { log.push_back("Change " + pages->ActivePage()->Caption()); }));
         for (TTabSheet* s : sheets)
             s->SetOnExit(TNotifyEvent([this, s](TObject*) { log.push_back("Exit " + s->Caption()); }));
         edits[0]->SetOnExit(TNotifyEvent([this](TObject*) { log.push_back("Exit edit"); }));
@@ -100,7 +101,8 @@ TEST_F(PageControlTest, ClickOnATabExitsTheOldSheetBeforeTheChange) {
     log.clear();
     const TPoint p = TabCentre(1);
     SendClick(pages, p.X, p.Y);
-    EXPECT_EQ(log, (std::vector<std::string>{"Exit edit", "Exit Today", "Changing Today", "Change Actions Group 1"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"Exit edit", "Exit Today", "Changing Today",
+                                             "Change Actions Group 1"}));
     EXPECT_EQ(pages->ActivePage(), sheets[1]);
     EXPECT_TRUE(pages->Focused());
 }
@@ -121,7 +123,8 @@ TEST_F(PageControlTest, CtrlTabAndArrowsChangePagesLikeTheUser) {
     SendKey(edits[0], VK_TAB, {ssCtrl});
     EXPECT_EQ(pages->ActivePage(), sheets[1]);
     // The focus leaves the old page once the change is allowed, before the change is told.
-    EXPECT_EQ(log, (std::vector<std::string>{"Changing Today", "Exit edit", "Exit Today", "Change Actions Group 1"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"Changing Today", "Exit edit", "Exit Today",
+                                             "Change Actions Group 1"}));
     log.clear();
     SendKey(pages, VK_TAB, {ssCtrl, ssShift});
     EXPECT_EQ(pages->ActivePage(), sheets[0]);
@@ -302,7 +305,8 @@ TEST(TreeViewTest, NodesInItemOrderAndSelection) {
     EXPECT_EQ(b->GetPrev(), a2);
     EXPECT_TRUE(a1->GetFirstChild()->HasAsParent(a));
     std::vector<std::string> changes;
-    tree->SetOnChange(TTVChangedEvent([&](TObject*, TTreeNode* n) { changes.push_back(n ? n->Text() : "-"); }));
+    tree->SetOnChange(
+        TTVChangedEvent([&](TObject*, TTreeNode* n) { changes.push_back(n ? n->Text() : "-"); }));
     f.Show();
     // Clicking a root's row selects it; its button expands it.
     const TRect ra = a->DisplayRect(true);

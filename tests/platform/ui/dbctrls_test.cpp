@@ -144,7 +144,7 @@ TEST_F(DBCtrlsTest, CheckBoxOnABooleanField) {
     EXPECT_FALSE(box->Checked());
     table->Next();
     EXPECT_EQ(box->State(), cbGrayed);  // null
-    EXPECT_EQ(clicks, 0);                // showing records is no click
+    EXPECT_EQ(clicks, 0);               // showing records is no click
     table->First();
     f.Show();
     SendClick(box, 5, 8);
@@ -187,7 +187,8 @@ protected:
         nav->SetOnClick(ENavClick([this](TObject*, TNavigateBtn b) {
             log.push_back("click " + EnumInfoOf(b).NameOf(b) + " " + StateName());
         }));
-        nav->SetBeforeAction(ENavClick([this](TObject*, TNavigateBtn b) { log.push_back("before " + EnumInfoOf(b).NameOf(b)); }));
+        nav->SetBeforeAction(ENavClick(
+            [this](TObject*, TNavigateBtn b) { log.push_back("before " + EnumInfoOf(b).NameOf(b)); }));
     }
     std::string StateName() const { return EnumInfoOf(table->State()).NameOf(table->State()); }
     bool On(TNavigateBtn b) const { return nav->Buttons(b)->Enabled(); }
@@ -234,9 +235,10 @@ TEST_F(NavigatorTest, ClicksMoveAndEditThenOnClickFollows) {
     Click(nbPrior);
     Click(nbFirst);
     EXPECT_EQ(table->FieldByName("Key")->AsInteger(), 1);
-    EXPECT_EQ(log, (std::vector<std::string>{"before nbNext", "click nbNext dsBrowse", "before nbLast",
-                                             "click nbLast dsBrowse", "before nbPrior", "click nbPrior dsBrowse",
-                                             "before nbFirst", "click nbFirst dsBrowse"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"before nbNext", "click nbNext dsBrowse", "before nbLast",
+                                        "click nbLast dsBrowse", "before nbPrior", "click nbPrior dsBrowse",
+                                        "before nbFirst", "click nbFirst dsBrowse"}));
     log.clear();
     Click(nbEdit);
     EXPECT_EQ(log.back(), "click nbEdit dsEdit");

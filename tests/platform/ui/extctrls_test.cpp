@@ -300,15 +300,14 @@ namespace {
 // Every control publishes its properties without trouble, whichever class is looked at first.
 TEST(StdBehaviourTest, EveryClassPublishes) {
     TShownForm f;
-    std::vector<TComponent*> all{new TLabel(f.Form),       new TEdit(f.Form),        new TMemo(f.Form),
-                                 new TButton(f.Form),      new TCheckBox(f.Form),    new TListBox(f.Form),
-                                 new TComboBox(f.Form),    new TBitBtn(f.Form),      new TSpeedButton(f.Form),
-                                 new TPanel(f.Form),       new TBevel(f.Form),       new TPaintBox(f.Form),
-                                 new TImage(f.Form),       new TScrollBox(f.Form),   new TToolBar(f.Form),
-                                 new TToolButton(f.Form),  new TStatusBar(f.Form),   new TTreeView(f.Form),
-                                 new TMenuItem(f.Form),    new TPopupMenu(f.Form),   new TDBText(f.Form),
-                                 new TDBEdit(f.Form),      new TDBMemo(f.Form),      new TDBCheckBox(f.Form),
-                                 new TDBNavigator(f.Form)};
+    std::vector<TComponent*> all{
+        new TLabel(f.Form),       new TEdit(f.Form),      new TMemo(f.Form),     new TButton(f.Form),
+        new TCheckBox(f.Form),    new TListBox(f.Form),   new TComboBox(f.Form), new TBitBtn(f.Form),
+        new TSpeedButton(f.Form), new TPanel(f.Form),     new TBevel(f.Form),    new TPaintBox(f.Form),
+        new TImage(f.Form),       new TScrollBox(f.Form), new TToolBar(f.Form),  new TToolButton(f.Form),
+        new TStatusBar(f.Form),   new TTreeView(f.Form),  new TMenuItem(f.Form), new TPopupMenu(f.Form),
+        new TDBText(f.Form),      new TDBEdit(f.Form),    new TDBMemo(f.Form),   new TDBCheckBox(f.Form),
+        new TDBNavigator(f.Form)};
     for (TComponent* c : all) {
         EXPECT_FALSE(GetPropList(c).empty()) << c->ClassName();
         EXPECT_TRUE(c->InheritsFrom("TComponent")) << c->ClassName();

@@ -8,7 +8,8 @@ namespace {
 // A container whose entering and leaving go to a shared log.
 class TBox : public TCustomControl {
 public:
-    TBox(TComponent* AOwner, TWinControl* AParent, std::vector<std::string>& log) : TCustomControl(AOwner), FLog(log) {
+    TBox(TComponent* AOwner, TWinControl* AParent, std::vector<std::string>& log)
+        : TCustomControl(AOwner), FLog(log) {
         SetParent(AParent);
         SetBounds(0, 100, 200, 100);
     }

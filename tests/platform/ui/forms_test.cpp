@@ -8,7 +8,8 @@ namespace {
 
 class TLoggedForm : public TForm {
 public:
-    explicit TLoggedForm(TComponent* AOwner, std::vector<std::string>* log = nullptr) : TForm(AOwner), FLog(log) {
+    explicit TLoggedForm(TComponent* AOwner, std::vector<std::string>* log = nullptr)
+        : TForm(AOwner), FLog(log) {
         SetOnCreate(TNotifyEvent([this](TObject*) { Note("Create"); }));
         SetOnShow(TNotifyEvent([this](TObject*) { Note("Show"); }));
         SetOnActivate(TNotifyEvent([this](TObject*) { Note("Activate"); }));
@@ -230,7 +231,8 @@ TEST(FormTest, ReleaseFromTheFormsOwnHandlerIsSafe) {
 TEST(FormTest, FormFreedInsideItsOwnEventDoesNotCrash) {
     auto* form = CreateForm<TForm>(Application);
     auto* probe = new TProbe(form, form);
-    probe->SetOnMouseDown(TMouseEvent([form](TObject*, TMouseButton, TShiftState, int, int) { delete form; }));
+    probe->SetOnMouseDown(
+        TMouseEvent([form](TObject*, TMouseButton, TShiftState, int, int) { delete form; }));
     form->Show();
     const int before = Screen->FormCount();
     SendMouseDown(probe, mbLeft, 1, 1);

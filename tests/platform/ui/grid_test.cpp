@@ -111,9 +111,9 @@ TEST_F(GridTest, CellRectsFollowWidthsLinesAndFixedCells) {
 TEST_F(GridTest, ScrollingHidesScrollingCellsButNotFixedOnes) {
     grid->SetLeftCol(3);
     grid->SetTopRow(5);
-    EXPECT_EQ(grid->CellRect(1, 1), TRect{});          // scrolled out to the left and top
+    EXPECT_EQ(grid->CellRect(1, 1), TRect{});  // scrolled out to the left and top
     EXPECT_EQ(grid->CellRect(3, 5), Rect(51, 21, 101, 41));
-    EXPECT_EQ(grid->CellRect(0, 5), Rect(0, 21, 50, 41));  // fixed column stays
+    EXPECT_EQ(grid->CellRect(0, 5), Rect(0, 21, 50, 41));   // fixed column stays
     EXPECT_EQ(grid->CellRect(3, 0), Rect(51, 0, 101, 20));  // fixed row stays
     EXPECT_EQ(grid->CellRect(0, 0), Rect(0, 0, 50, 20));
 }
@@ -129,7 +129,7 @@ TEST_F(GridTest, LinesTakeNoSpaceWithoutLineOptions) {
 TEST_F(GridTest, MouseCoordFindsCellsAndLinesBelongToTheCellBefore) {
     EXPECT_EQ(grid->MouseCoord(10, 10), (TGridCoord{0, 0}));
     EXPECT_EQ(grid->MouseCoord(60, 30), (TGridCoord{1, 1}));
-    EXPECT_EQ(grid->MouseCoord(50, 20), (TGridCoord{0, 0}));   // on the lines after cell (0, 0)
+    EXPECT_EQ(grid->MouseCoord(50, 20), (TGridCoord{0, 0}));  // on the lines after cell (0, 0)
     EXPECT_EQ(grid->MouseCoord(51, 21), (TGridCoord{1, 1}));
     EXPECT_EQ(grid->MouseCoord(-1, 10), (TGridCoord{-1, -1}));
     EXPECT_EQ(grid->MouseCoord(10, 500), (TGridCoord{-1, -1}));
@@ -332,8 +332,9 @@ TEST_F(GridTest, ScrollBarsShowRangePageAndPosition) {
         return di;
     }());
     EXPECT_EQ(si.nMin, 0);
-    EXPECT_EQ(si.nMax, 28);                                       // rows 1..29
-    EXPECT_EQ(si.nMax - static_cast<int>(si.nPage) + 1, last.Y - 1);  // the thumb's last place: the last top row
+    EXPECT_EQ(si.nMax, 28);  // rows 1..29
+    EXPECT_EQ(si.nMax - static_cast<int>(si.nPage) + 1,
+              last.Y - 1);  // the thumb's last place: the last top row
     EXPECT_EQ(si.nPos, 0);
     grid->SetTopRow(7);
     grid->GetScrollInfo(SB_VERT, si);
@@ -480,7 +481,7 @@ TEST_F(GridTest, PaintsCellsFixedCellsLinesAndTheSelection) {
     RenderControl(grid, &bmp);
     RenderControlToPng(grid, "/tmp/grid_test_grid.png");
     TCanvas* c = bmp.Canvas();
-    EXPECT_EQ(c->Pixels(25, 15), ColorToRGB(clBtnFace));        // fixed corner
+    EXPECT_EQ(c->Pixels(25, 15), ColorToRGB(clBtnFace));         // fixed corner
     EXPECT_EQ(c->Pixels(140, 100), TCellGrid::CellColor(2, 4));  // a plain cell (away from its text)
     EXPECT_EQ(c->Pixels(50, 100), ColorToRGB(clBlack));          // the fixed column's line
     EXPECT_EQ(c->Pixels(101, 100), ColorToRGB(clSilver));        // a data line

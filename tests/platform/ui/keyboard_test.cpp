@@ -99,7 +99,8 @@ TEST_F(KeyboardTest, KeyPreviewGivesTheFormTheKeyFirst) {
         order.push_back("form " + std::to_string(key));
         if (key == 'Z') key = 0;
     }));
-    probe->SetOnKeyDown(TKeyEvent([&](TObject*, uint16_t& key, TShiftState) { order.push_back("probe " + std::to_string(key)); }));
+    probe->SetOnKeyDown(TKeyEvent(
+        [&](TObject*, uint16_t& key, TShiftState) { order.push_back("probe " + std::to_string(key)); }));
     SendKeyDown(probe, 'Y');
     SendKeyDown(probe, 'Z');
     EXPECT_EQ(order, (std::vector<std::string>{"form 89", "probe 89", "form 90"}));

@@ -156,8 +156,8 @@ protected:
     void SetUp() override {
         ResetFormatSettings();
         table = new TCodeTable(nullptr);
-        const char* names[] = {"Apple", "Banana", "Cherry", "Date", "Elder", "Fig",
-                               "Grape", "Guava", "Kiwi", "Lemon", "Lime", "Mango"};
+        const char* names[] = {"Apple", "Banana", "Cherry", "Date",  "Elder", "Fig",
+                               "Grape", "Guava",  "Kiwi",   "Lemon", "Lime",  "Mango"};
         for (int i = 0; i < 12; ++i) table->Add(10 * (i + 1), names[i]);
         table->Open();
         source = new TDataSource(nullptr);

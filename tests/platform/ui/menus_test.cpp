@@ -37,7 +37,8 @@ protected:
     TMenuItem* Item(TMenuItem* Parent, const std::string& Caption) {
         auto* item = new TMenuItem(f.Form);
         item->SetCaption(Caption);
-        item->SetOnClick(TNotifyEvent([this, item](TObject*) { clicked.push_back(StripHotkey(item->Caption())); }));
+        item->SetOnClick(
+            TNotifyEvent([this, item](TObject*) { clicked.push_back(StripHotkey(item->Caption())); }));
         Parent->Add(item);
         return item;
     }

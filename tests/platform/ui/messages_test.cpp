@@ -93,8 +93,10 @@ TEST(MessageTest, RegisteredMessageGoesThroughTheControlsDispatch) {
         unsigned Wanted = 0;
         int Seen = 0;
         void Dispatch(TMessage& m) override {
-            if (m.Msg == Wanted) ++Seen;
-            else TCustomControl::Dispatch(m);
+            if (m.Msg == Wanted)
+                ++Seen;
+            else
+                TCustomControl::Dispatch(m);
         }
     } target(nullptr);
     target.Wanted = msg;

@@ -24,7 +24,7 @@ TEST_F(MouseTest, ButtonsReachMouseDownWithClientCoordinates) {
     SendMouseDown(probe, mbRight, 9, 3, {ssShift});
     SendMouseDown(probe, mbMiddle, 1, 2, {ssCtrl});
     EXPECT_EQ(probe->Log, (std::vector<std::string>{"MouseDown 0 5,7", "Click", "MouseUp 0 5,7",
-                                                   "MouseDown 1 9,3 shift", "MouseDown 2 1,2 ctrl"}));
+                                                    "MouseDown 1 9,3 shift", "MouseDown 2 1,2 ctrl"}));
 }
 
 TEST_F(MouseTest, ReleaseOutsideTheControlIsNoClick) {
@@ -191,9 +191,11 @@ TEST_F(MouseTest, ContextMenuOfAChildWithoutMenuGoesToTheParent) {
 TEST_F(MouseTest, MouseHookSeesPressesBeforeTheControl) {
     std::vector<std::string> order;
     const int id = AddMouseHook([&](unsigned msg, const TPoint& pos, TWinControl* target) {
-        if (msg == WM_LBUTTONDOWN && target == probe && pos == probe->ClientToScreen({2, 2})) order.push_back("hook");
+        if (msg == WM_LBUTTONDOWN && target == probe && pos == probe->ClientToScreen({2, 2}))
+            order.push_back("hook");
     });
-    probe->SetOnMouseDown(TMouseEvent([&](TObject*, TMouseButton, TShiftState, int, int) { order.push_back("control"); }));
+    probe->SetOnMouseDown(
+        TMouseEvent([&](TObject*, TMouseButton, TShiftState, int, int) { order.push_back("control"); }));
     SendClick(probe, 2, 2);
     RemoveMouseHook(id);
     SendClick(probe, 2, 2);

@@ -65,14 +65,14 @@ TEST_F(RenderTest, CustomControlPaintsThroughItsCanvas) {
     EXPECT_EQ(c->Pixels(0, 0), ColorToRGB(clBtnShadow));
     EXPECT_EQ(c->Pixels(1, 1), ColorToRGB(cl3DDkShadow));
     EXPECT_EQ(chart->ClientWidth(), 160);
-    EXPECT_EQ(c->Pixels(2 + 5, 2 + 5), ColorToRGB(clCream));       // background
-    EXPECT_EQ(c->Pixels(2 + 10, 2 + 10), ColorToRGB(clNavy));      // rectangle outline
+    EXPECT_EQ(c->Pixels(2 + 5, 2 + 5), ColorToRGB(clCream));   // background
+    EXPECT_EQ(c->Pixels(2 + 10, 2 + 10), ColorToRGB(clNavy));  // rectangle outline
     EXPECT_EQ(c->Pixels(2 + 69, 2 + 39), ColorToRGB(clNavy));
     EXPECT_EQ(c->Pixels(2 + 70, 2 + 39), ColorToRGB(clCream));
-    EXPECT_EQ(c->Pixels(2 + 40, 2 + 25), ColorToRGB(clYellow));    // inside
-    EXPECT_EQ(c->Pixels(2 + 130, 2 + 28), ColorToRGB(clLime));     // ellipse centre
-    EXPECT_EQ(c->Pixels(2 + 50, 2 + 60), ColorToRGB(clRed));       // thick line
-    EXPECT_EQ(c->Pixels(2 + 12, 2 + 70), ColorToRGB(clHighlight)); // text background
+    EXPECT_EQ(c->Pixels(2 + 40, 2 + 25), ColorToRGB(clYellow));     // inside
+    EXPECT_EQ(c->Pixels(2 + 130, 2 + 28), ColorToRGB(clLime));      // ellipse centre
+    EXPECT_EQ(c->Pixels(2 + 50, 2 + 60), ColorToRGB(clRed));        // thick line
+    EXPECT_EQ(c->Pixels(2 + 12, 2 + 70), ColorToRGB(clHighlight));  // text background
     EXPECT_EQ(c->Pixels(2 + 101, 2 + 71), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(chart->LastClip, chart->ClientRect());
     EXPECT_TRUE(RenderControlToPng(chart, GetTempDir() + "taskmoor_chart.png"));

@@ -46,7 +46,8 @@ TEST(MessageDlgTest, ApplicationMessageBoxMapsFlagsAndAnswers) {
     TTestDialogs dialogs;
     dialogs.Answer(mrNo);
     EXPECT_EQ(Application->MessageBox("Sure?", "Title", MB_YESNO | MB_ICONQUESTION), IDNO);
-    EXPECT_EQ(Application->MessageBox("Retry?", "", MB_RETRYCANCEL | MB_ICONWARNING | MB_DEFBUTTON2), IDCANCEL);
+    EXPECT_EQ(Application->MessageBox("Retry?", "", MB_RETRYCANCEL | MB_ICONWARNING | MB_DEFBUTTON2),
+              IDCANCEL);
     EXPECT_EQ(dialogs.Messages()[0].Caption, "Title");
     EXPECT_EQ(dialogs.Messages()[0].DlgType, mtConfirmation);
     EXPECT_EQ(dialogs.Messages()[0].Buttons, (TMsgDlgButtons{mbYes, mbNo}));
@@ -134,7 +135,9 @@ public:
     std::vector<std::string> Calls;
     IHelpManager* Manager = nullptr;
     int ID = 0;
-    bool Takes(const std::string& file) const { return file.size() > 4 && file.substr(file.size() - 4) == ".chm"; }
+    bool Takes(const std::string& file) const {
+        return file.size() > 4 && file.substr(file.size() - 4) == ".chm";
+    }
 
     std::string GetViewerName() override { return "Recorder"; }
     int UnderstandsKeyword(const std::string&) override { return Takes(Manager->GetHelpFile()) ? 1 : 0; }

@@ -48,8 +48,10 @@ TEST_F(StdCtrlsTest, TypingChangesTextFiresOnChangeAndSetsModified) {
 TEST_F(StdCtrlsTest, KeyPressCanChangeOrSwallowTheCharacter) {
     auto* e = Make<TEdit>(10, 10);
     e->SetOnKeyPress(TKeyPressEvent([](TObject*, char32_t& Key) {
-        if (Key == U'x') Key = 0;
-        else if (Key == U'a') Key = U'b';
+        if (Key == U'x')
+            Key = 0;
+        else if (Key == U'a')
+            Key = U'b';
     }));
     f.Show();
     e->SetFocus();

@@ -32,7 +32,8 @@ public:
         row.Has.resize(static_cast<size_t>(n), 0);
         for (int i = 0; i < n && i < static_cast<int>(Texts.size()); ++i) {
             if (Texts[static_cast<size_t>(i)].empty()) continue;
-            row.Values[static_cast<size_t>(i)] = Native(FieldDefs()->Items(i)->DataType(), Texts[static_cast<size_t>(i)]);
+            row.Values[static_cast<size_t>(i)] =
+                Native(FieldDefs()->Items(i)->DataType(), Texts[static_cast<size_t>(i)]);
             row.Has[static_cast<size_t>(i)] = 1;
         }
         FRows.push_back(row);
@@ -154,7 +155,9 @@ protected:
         B(Buffer)->Has = r.Has;
         return grOK;
     }
-    void GetBookmarkData(TRecordBuffer Buffer, void* Data) override { std::memcpy(Data, &B(Buffer)->Id, sizeof(int)); }
+    void GetBookmarkData(TRecordBuffer Buffer, void* Data) override {
+        std::memcpy(Data, &B(Buffer)->Id, sizeof(int));
+    }
     void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override {
         std::memcpy(&B(Buffer)->Id, Data, sizeof(int));
     }
@@ -182,8 +185,10 @@ protected:
         row.Has = b->Has;
         int at = static_cast<int>(FRows.size());
         if (!Append) {
-            if (b->Flag == bfBOF) at = 0;
-            else if (b->Flag == bfInserted && IndexOfId(b->Id) >= 0) at = IndexOfId(b->Id);
+            if (b->Flag == bfBOF)
+                at = 0;
+            else if (b->Flag == bfInserted && IndexOfId(b->Id) >= 0)
+                at = IndexOfId(b->Id);
         }
         FRows.insert(FRows.begin() + at, row);
         FPos = at;

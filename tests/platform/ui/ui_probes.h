@@ -23,8 +23,8 @@ public:
     std::vector<uint16_t> Keys;
     std::vector<TShiftState> KeyShifts;
     std::vector<char32_t> Chars;
-    uint16_t ZeroKey = 0;      // KeyDown clears this key
-    char32_t ZeroChar = 0;     // KeyPress clears this character
+    uint16_t ZeroKey = 0;   // KeyDown clears this key
+    char32_t ZeroChar = 0;  // KeyPress clears this character
     LRESULT DlgCode = DLGC_WANTARROWS | DLGC_WANTCHARS;
     TColor Fill = clLime;
 
@@ -115,9 +115,7 @@ protected:
 // A form shown for a test and freed after it.
 struct TShownForm {
     TForm* Form;
-    TShownForm() : Form(CreateForm<TForm>(Application)) {
-        Form->SetBounds(40, 40, 400, 300);
-    }
+    TShownForm() : Form(CreateForm<TForm>(Application)) { Form->SetBounds(40, 40, 400, 300); }
     ~TShownForm() { delete Form; }
     void Show() {
         Form->Show();

@@ -84,7 +84,8 @@ protected:
     }
     // Sends a mouse event to a widget inside a control's window, as the
     // toolkit delivers the user's input there.
-    static void SendTo(QWidget* W, QEvent::Type Type, QPoint Pos, Qt::MouseButton Button, Qt::MouseButtons Buttons) {
+    static void SendTo(QWidget* W, QEvent::Type Type, QPoint Pos, Qt::MouseButton Button,
+                       Qt::MouseButtons Buttons) {
         QMouseEvent ev(Type, QPointF(Pos), QPointF(W->mapToGlobal(Pos)), Button, Buttons, Qt::NoModifier);
         QApplication::sendEvent(W, &ev);
         ProcessEvents();
@@ -143,14 +144,17 @@ TEST_F(WrappedWidgetTest, ViewportInputReachesTheControlInClientCoordinates) {
     EXPECT_EQ(probe->Log[0], "MouseMove " + std::to_string(at.x() + 12) + "," + std::to_string(at.y() + 6));
     EXPECT_EQ(probe->Log[1], "MouseDown " + std::to_string(at.x() + 30) + "," + std::to_string(at.y() + 8));
     // What the control left went on to the editor: the caret is where the press was.
-    EXPECT_EQ(probe->Editor()->textCursor().position(), probe->Editor()->cursorForPosition(QPoint(30, 8)).position());
+    EXPECT_EQ(probe->Editor()->textCursor().position(),
+              probe->Editor()->cursorForPosition(QPoint(30, 8)).position());
 }
 
 TEST_F(WrappedWidgetTest, ListBoxViewportPressesSelectAndReachOnMouseDown) {
     auto* list = Make<TListBox>(10, 10, 120, 100);
     for (const char* s : {"Goals", "Archive", "Catg"}) list->Items()->Add(s);
     std::vector<TPoint> downs;
-    list->SetOnMouseDown(TMouseEvent([&](TObject*, TMouseButton, TShiftState, int X, int Y) { downs.push_back({X, Y}); }));
+    list->SetOnMouseDown(TMouseEvent([&](TObject*, TMouseButton, TShiftState, int X, int Y) {
+        downs.push_back({X, Y});
+    }));
     f.Show();
     auto* area = qobject_cast<QAbstractScrollArea*>(list->Widget());
     ASSERT_NE(area, nullptr);

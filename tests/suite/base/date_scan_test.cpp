@@ -46,13 +46,13 @@ TEST_F(DateScan, MonthDayYear) {
     ASSERT_TRUE(ScanDate("2/3/04", d));
     EXPECT_EQ(d, Date(2004, 2, 3));
     ASSERT_TRUE(ScanDate("2/3", d));
-    EXPECT_EQ(d, Date(2021, 2, 3));   // the current year
+    EXPECT_EQ(d, Date(2021, 2, 3));  // the current year
     ASSERT_TRUE(ScanDate("Feb/3/2004", d));
     EXPECT_EQ(d, Date(2004, 2, 3));
     ASSERT_TRUE(ScanDate(" feb / 3 / 2004 ", d));
     EXPECT_EQ(d, Date(2004, 2, 3));
     EXPECT_FALSE(ScanDate("2/30/2004", d));
-    EXPECT_FALSE(ScanDate("12345/1/1", d));   // a number stops after four digits
+    EXPECT_FALSE(ScanDate("12345/1/1", d));  // a number stops after four digits
     EXPECT_FALSE(ScanDate("2/", d));
     EXPECT_FALSE(ScanDate("2/3/", d));
     EXPECT_FALSE(ScanDate("Febr/3/2004", d));
@@ -68,7 +68,7 @@ TEST_F(DateScan, DayMonthYearAndYearMonthDay) {
     UseFormat("yyyy-MM-dd", '-');
     ASSERT_TRUE(ScanDate("04-02-03", d));
     EXPECT_EQ(d, Date(2004, 2, 3));
-    ASSERT_TRUE(ScanDate("2-3", d));   // no year: month first
+    ASSERT_TRUE(ScanDate("2-3", d));  // no year: month first
     EXPECT_EQ(d, Date(2021, 2, 3));
 }
 
@@ -182,7 +182,7 @@ TEST_F(DateScan, NumbersInText) {
     EXPECT_TRUE(qzIsFloatText(""));
     EXPECT_TRUE(qzIsFloatText("1.5"));
     EXPECT_FALSE(qzIsFloatText("1.5x"));
-    EXPECT_TRUE(qzIsFloatText("1" + std::string(62, '0') + "x"));   // only 63 characters read
+    EXPECT_TRUE(qzIsFloatText("1" + std::string(62, '0') + "x"));  // only 63 characters read
 }
 
 TEST_F(DateScan, CalendarRoutines) {
@@ -212,7 +212,7 @@ TEST_F(DateScan, SteppingDaysWrapsAtMonthEnds) {
     EXPECT_EQ(qzNextDayInMonth(2004, 2, 29), 1);
     EXPECT_EQ(qzNextDayInMonth(2003, 2, 28), 1);
     EXPECT_EQ(qzNextDayInMonth(2004, 12, 31), 1);
-    EXPECT_EQ(qzNextDayInMonth(2004, 4, 31), 1);   // past the month's end
+    EXPECT_EQ(qzNextDayInMonth(2004, 4, 31), 1);  // past the month's end
     EXPECT_EQ(qzPrevDayInMonth(2004, 3, 1), 31);
     EXPECT_EQ(qzPrevDayInMonth(2004, 2, 1), 29);
     EXPECT_EQ(qzPrevDayInMonth(2005, 1, 1), 31);
@@ -226,7 +226,7 @@ TEST_F(DateScan, PartUnderTheCaret) {
     EXPECT_EQ(qzDateTimePartAtPos(3, text, false), qzdpDay);
     EXPECT_EQ(qzDateTimePartAtPos(6, text, false), qzdpYear);
     EXPECT_EQ(qzDateTimePartAtPos(10, text, false), qzdpYear);
-    EXPECT_EQ(qzDateTimePartAtPos(11, text, false), qzdpHour);   // after the blank
+    EXPECT_EQ(qzDateTimePartAtPos(11, text, false), qzdpHour);  // after the blank
     EXPECT_EQ(qzDateTimePartAtPos(14, text, false), qzdpMinute);
     EXPECT_EQ(qzDateTimePartAtPos(19, text, false), qzdpSecond);
     EXPECT_EQ(qzDateTimePartAtPos(21, text, false), qzdpAmPm);

@@ -17,9 +17,7 @@ Outcome Check(const std::string& mask, std::string text, bool autoFill = false) 
     return {r, text};
 }
 
-TqzPictureResult Result(const std::string& mask, const std::string& text) {
-    return Check(mask, text).result;
-}
+TqzPictureResult Result(const std::string& mask, const std::string& text) { return Check(mask, text).result; }
 
 }  // namespace
 
@@ -47,9 +45,9 @@ TEST(PictureValidator, CaseChangingCharacters) {
     EXPECT_EQ(Check("@@", "a1").text, "a1");
     EXPECT_EQ(Result("&&", "a1"), pmrError);
     // Characters above code 128 count as letters and change case too.
-    const Outcome accented = Check("&&", "\xC3\xA9\xC3\xBC");   // "éü"
+    const Outcome accented = Check("&&", "\xC3\xA9\xC3\xBC");  // "éü"
     EXPECT_EQ(accented.result, pmrComplete);
-    EXPECT_EQ(accented.text, "\xC3\x89\xC3\x9C");                 // "ÉÜ"
+    EXPECT_EQ(accented.text, "\xC3\x89\xC3\x9C");  // "ÉÜ"
     EXPECT_EQ(Result("??", "\xC3\xA9x"), pmrComplete);
     EXPECT_EQ(Result("?", "1"), pmrError);
 }
@@ -122,8 +120,7 @@ TEST(PictureValidator, MalformedMasksFailTheSyntaxCheck) {
 TEST(PictureValidator, MisnestedBracketsAndDanglingRepeatsAreMalformed) {
     // These balance by count but not by nesting, or end a group right after a
     // repeat count; they must be refused rather than read past the mask.
-    for (const char* mask : {"}{", "][", "#}{#", "{[}]", "{#*}", "{#*3}", "[#*]", "#*3", "*,#",
-                             "{#,*}"}) {
+    for (const char* mask : {"}{", "][", "#}{#", "{[}]", "{#*}", "{#*3}", "[#*]", "#*3", "*,#", "{#,*}"}) {
         TqzPictureValidator v(mask, true);
         EXPECT_EQ(v.Status(), 1) << mask;
         for (const char* input : {"1", "12", "{", "}", "a1b2"}) {
@@ -135,11 +132,9 @@ TEST(PictureValidator, MisnestedBracketsAndDanglingRepeatsAreMalformed) {
 
 TEST(PictureValidator, DeepNestingIsRefusedNotOverflowed) {
     std::string deep;
-    for (int i = 0; i < 5000; ++i)
-        deep += '{';
+    for (int i = 0; i < 5000; ++i) deep += '{';
     deep += '#';
-    for (int i = 0; i < 5000; ++i)
-        deep += '}';
+    for (int i = 0; i < 5000; ++i) deep += '}';
     EXPECT_EQ(TqzPictureValidator(deep, false).Status(), 1);
     EXPECT_EQ(TqzPictureValidator(std::string(3000, '*') + "#", false).Status(), 1);
     EXPECT_EQ(TqzPictureValidator("{{{#}}}", false).Status(), 0);
@@ -215,7 +210,7 @@ int TypeInto(FakeEdit& edit, const std::string& mask, const std::string& keys) {
 TEST(PictureMaskKey, TypingAPhoneNumberCharacterByCharacter) {
     const std::string mask = "(###)###-####";
     FakeEdit edit;
-    EXPECT_EQ(TypeInto(edit, mask, "5"), 1);   // the opening parenthesis is needed first
+    EXPECT_EQ(TypeInto(edit, mask, "5"), 1);  // the opening parenthesis is needed first
     EXPECT_EQ(edit.text, "");
     EXPECT_EQ(TypeInto(edit, mask, "(555"), 0);
     EXPECT_EQ(edit.text, "(555)");
@@ -225,7 +220,7 @@ TEST(PictureMaskKey, TypingAPhoneNumberCharacterByCharacter) {
     EXPECT_EQ(TypeInto(edit, mask, "4567"), 0);
     EXPECT_EQ(edit.text, "(555)123-4567");
     EXPECT_EQ(edit.selStart, 13);
-    EXPECT_EQ(TypeInto(edit, mask, "8"), 1);   // full: refused with a beep
+    EXPECT_EQ(TypeInto(edit, mask, "8"), 1);  // full: refused with a beep
     EXPECT_EQ(edit.text, "(555)123-4567");
 }
 
@@ -238,7 +233,7 @@ TEST(PictureMaskKey, ReplacingTheWholeSelection) {
 }
 
 TEST(PictureMaskKey, KeysTheMaskDoesNotHandle) {
-    FakeEdit edit{"12", 0, 0};   // caret not at the end
+    FakeEdit edit{"12", 0, 0};  // caret not at the end
     char key = '3';
     EXPECT_FALSE(qzProcessPictureMaskKey(&edit, "###", false, key, [] {}));
     EXPECT_EQ(key, '3');

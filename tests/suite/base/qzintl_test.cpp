@@ -49,8 +49,7 @@ struct Handler : TObject {
         control = c;
         field = f;
         msg = "changed: " + msg;
-        if (handle)
-            doDefault = false;
+        if (handle) doDefault = false;
     }
 };
 
@@ -195,7 +194,7 @@ TEST_F(QzIntlTest, ConnectingTheGlobalObjectItselfDoesNotRecurse) {
     SetOrdProp(global, "Connected", 1);
     EXPECT_TRUE(global->Connected());
     EXPECT_EQ(global->IniFileName(), "suite.ini");
-    global->SetConnected(true);   // a second time: still one extension
+    global->SetConnected(true);  // a second time: still one extension
     EXPECT_EQ(global->IniFileName(), "suite.ini");
 }
 
@@ -207,7 +206,7 @@ TEST_F(QzIntlTest, IniFileNameOfTheGlobalObject) {
         return qzIntl()->IniFileName();
     };
     EXPECT_EQ(connectWith("layout"), "layout.ini");
-    EXPECT_EQ(connectWith("layout.ini"), "layout.ini");   // never a second ".ini"
+    EXPECT_EQ(connectWith("layout.ini"), "layout.ini");  // never a second ".ini"
     EXPECT_EQ(connectWith("layout.INI"), "layout.INI");
     EXPECT_EQ(connectWith(""), "");
     EXPECT_EQ(connectWith(".ini"), "");
@@ -231,7 +230,7 @@ TEST_F(QzIntlTest, LoadedCopiesWhenConnected) {
     auto* placed = new TqzIntl(&form);
     placed->SetBtnCancelCaption("Abbrechen");
     placed->SetConnected(true);
-    placed->SetBtnOKCaption("&Gut");   // set after Connected while loading
+    placed->SetBtnOKCaption("&Gut");  // set after Connected while loading
     form.EndLoading();
     EXPECT_EQ(qzIntl()->BtnCancelCaption(), "Abbrechen");
     EXPECT_EQ(qzIntl()->BtnOKCaption(), "&Gut");
@@ -286,7 +285,7 @@ TEST_F(QzIntlTest, FreedPlacedObjectTakesItsHandlerOutOfTheGlobalObject) {
     qzIntl()->SetOnValidationErrorUsingMask(TqzPictureValidationError(&own, &Handler::OnError));
     {
         TqzIntl other(nullptr);
-        other.SetConnected(true);   // copies its empty handler
+        other.SetConnected(true);  // copies its empty handler
     }
     EXPECT_FALSE(qzIntl()->OnValidationErrorUsingMask().Assigned());
 }
@@ -300,7 +299,7 @@ TEST_F(QzIntlTest, StartupAndShutdownAreCounted) {
     qzIntlShutdown();
     EXPECT_EQ(qzIntl(), nullptr);
     EXPECT_EQ(qzGetFilterMemoSize(), 0);
-    qzIntlShutdown();   // unbalanced: nothing happens
+    qzIntlShutdown();  // unbalanced: nothing happens
     qzIntlStartup();
     EXPECT_NE(qzIntl(), nullptr);
 }

@@ -16,16 +16,14 @@ std::vector<std::string> Tokens(const std::string& s, const std::string& delim,
     int pos = 1;
     for (int guard = 0; pos > 0 && guard < 100; ++guard) {
         tokens.push_back(qzStrGetToken(s, delim, pos));
-        if (positions)
-            positions->push_back(pos);
+        if (positions) positions->push_back(pos);
     }
     return tokens;
 }
 
 std::vector<std::string> Lines(TStrings& list) {
     std::vector<std::string> lines;
-    for (int i = 0; i < list.Count(); ++i)
-        lines.push_back(list.Strings(i));
+    for (int i = 0; i < list.Count(); ++i) lines.push_back(list.Strings(i));
     return lines;
 }
 
@@ -161,7 +159,7 @@ TEST(QzStr, TrimmingAndReplacing) {
 
 TEST(QzStr, ComparingAndCutting) {
     EXPECT_TRUE(qzStrEqualNoCase("Name", "NAME"));
-    EXPECT_TRUE(qzStrEqualNoCase("\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"));   // été / ÉTÉ
+    EXPECT_TRUE(qzStrEqualNoCase("\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"));  // été / ÉTÉ
     EXPECT_FALSE(qzStrEqualNoCase("Name", "Names"));
     EXPECT_EQ(qzStrCountChar("a.b.c", '.'), 2);
     EXPECT_EQ(qzStrAfterChar("Form1.Edit1", '.'), "Edit1");
