@@ -202,8 +202,16 @@ TEST_F(DatabaseTest, DatabaseOwnedWithItsTablesGoesFirstWithoutHarm) {
     t->SetTableName("a.d");
     t->Open();
     AddTask(*t, "B", "y");
+    const std::string saved = ReadFile(Dir + "a.d");
+    const std::size_t databases = OstraSession().Databases().size();
     form.reset();
-    SUCCEED();
+    // The session forgets the database and the unsaved record is dropped, not written.
+    EXPECT_EQ(databases - 1, OstraSession().Databases().size());
+    EXPECT_EQ(saved, ReadFile(Dir + "a.d"));
+    TOstraTable again(nullptr);
+    again.SetTableName(Dir + "a.d");
+    again.Open();
+    EXPECT_EQ(1, again.RecordCount());
 }
 
 TEST_F(DatabaseTest, SessionKeepsSortedPasswordsOnce) {
