@@ -4,7 +4,7 @@
 #include "platform/core/datetime.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
-#include "report_test_support.h"
+#include "support/app/report_test_support.h"
 
 namespace {
 

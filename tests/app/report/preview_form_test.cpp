@@ -6,7 +6,7 @@
 #include "platform/ui/extctrls.h"
 #include "platform/ui/mask.h"
 #include "platform/ui/stdctrls.h"
-#include "report_fixture.h"
+#include "support/app/report_fixture.h"
 
 namespace {
 

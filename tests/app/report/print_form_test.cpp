@@ -8,8 +8,8 @@
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/stdctrls.h"
-#include "printer_test_support.h"
-#include "report_fixture.h"
+#include "support/app/printer_test_support.h"
+#include "support/app/report_fixture.h"
 
 namespace {
 

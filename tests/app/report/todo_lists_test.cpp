@@ -8,8 +8,8 @@
 #include "platform/core/sysutils.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
-#include "platform/db/memory_dataset.h"
-#include "report_test_support.h"
+#include "support/app/report_test_support.h"
+#include "support/db/memory_dataset.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Editing: edit, insert, append, post, cancel and delete, the order of the
 // dataset's events and the links' notifications, and the errors that leave
 // the dataset as it was.
-#include "db_test_support.h"
+#include "support/db/db_test_support.h"
 
 using EditingTest = DataSetTest;
 

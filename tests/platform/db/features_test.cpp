@@ -1,6 +1,6 @@
 // Bookmarks, calculated and lookup fields, the filter state, searching, and
 // DisableControls.
-#include "db_test_support.h"
+#include "support/db/db_test_support.h"
 
 using FeaturesTest = DataSetTest;
 

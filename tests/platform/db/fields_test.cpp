@@ -1,6 +1,6 @@
 // Fields: the classes of each type, conversions, texts, ranges, events,
 // persistent and default fields, field definitions.
-#include "db_test_support.h"
+#include "support/db/db_test_support.h"
 
 #include "platform/core/datetime.h"
 #include "platform/core/properties.h"

@@ -1,6 +1,6 @@
 // A million records: every navigation step fetches a bounded number of
 // records, however large the table.
-#include "db_test_support.h"
+#include "support/db/db_test_support.h"
 
 using LargeTableTest = DataSetTest;
 

@@ -1,6 +1,6 @@
 // Data sources and links: the field data link, the master link, enabling,
 // circular links, and what happens when a side goes away.
-#include "db_test_support.h"
+#include "support/db/db_test_support.h"
 
 #include "platform/core/properties.h"
 

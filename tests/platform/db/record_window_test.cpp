@@ -1,5 +1,5 @@
 // The record window: rows of a data link's window, scrolling, buffer counts.
-#include "db_test_support.h"
+#include "support/db/db_test_support.h"
 
 using RecordWindowTest = DataSetTest;
 

@@ -8,7 +8,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/imagelist.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

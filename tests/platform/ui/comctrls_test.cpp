@@ -9,7 +9,7 @@
 #include "platform/ui/comctrls.h"
 #include "platform/ui/extctrls.h"
 #include "platform/ui/stdctrls.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

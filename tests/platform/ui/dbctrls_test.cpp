@@ -6,8 +6,8 @@
 
 #include "platform/db/datasource.h"
 #include "platform/ui/dbctrls.h"
-#include "test_table.h"
-#include "ui_probes.h"
+#include "support/ui/test_table.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Focus: tab order, entering and leaving nested controls, refusals.
 #include <gtest/gtest.h>
 
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/properties.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "platform/core/variant.h"
 #include "platform/ui/timer.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

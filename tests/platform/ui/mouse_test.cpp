@@ -2,7 +2,7 @@
 // the wheel, context menus and mouse hooks.
 #include <gtest/gtest.h>
 
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/printers.h"
 #include "platform/ui/stddialogs.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

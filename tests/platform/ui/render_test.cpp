@@ -4,7 +4,7 @@
 
 #include "platform/core/files.h"
 #include "platform/ui/drawing.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "platform/core/strings.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/help.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "platform/ui/extctrls.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
-#include "test_table.h"
-#include "ui_probes.h"
+#include "support/ui/test_table.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

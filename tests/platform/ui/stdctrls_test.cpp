@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/ui/stdctrls.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/stddialogs.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

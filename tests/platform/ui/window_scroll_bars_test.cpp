@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/ui/drawing.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/qt_host.h"
 #include "platform/ui/stdctrls.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 

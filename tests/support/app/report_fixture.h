@@ -12,11 +12,11 @@
 #include "platform/core/datetime.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/fielddefs.h"
-#include "platform/db/memory_dataset.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/printers.h"
 #include "platform/ui/stddialogs.h"
 #include "platform/ui/testing.h"
+#include "support/db/memory_dataset.h"
 
 class ReportFormTest : public ::testing::Test {
 protected:

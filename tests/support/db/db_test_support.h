@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "memory_dataset.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
+#include "support/db/memory_dataset.h"
 
 using TLog = std::vector<std::string>;
 

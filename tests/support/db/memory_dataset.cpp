@@ -1,4 +1,4 @@
-#include "memory_dataset.h"
+#include "support/db/memory_dataset.h"
 
 #include <algorithm>
 #include <cstring>
