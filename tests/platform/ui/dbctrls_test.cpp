@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
 #include "platform/ui/dbctrls.h"
-#include "support/ui/test_table.h"
+#include "support/db/memory_dataset.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -14,7 +16,7 @@ namespace {
 class DBCtrlsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        table = new TTestTable(f.Form);
+        table = new TMemoryDataSet(f.Form);
         table->FieldDefs()->Add("Key", ftInteger);
         table->FieldDefs()->Add("Flag", ftBoolean);
         table->FieldDefs()->Add("Action", ftString, 10);
@@ -36,7 +38,7 @@ protected:
         return c;
     }
     TShownForm f;
-    TTestTable* table = nullptr;
+    TMemoryDataSet* table = nullptr;
     TDataSource* source = nullptr;
 };
 
@@ -98,7 +100,7 @@ TEST_F(DBCtrlsTest, PostingTakesThePendingTextAndEscapeRestoresIt) {
 
 TEST_F(DBCtrlsTest, ReadOnlyDataLeavesTheEditUnchanged) {
     table->Close();
-    table->ReadOnly = true;
+    table->SetReadOnly(true);
     table->Open();
     auto* edit = Make<TDBEdit>("Action", 10);
     f.Show();
@@ -108,7 +110,7 @@ TEST_F(DBCtrlsTest, ReadOnlyDataLeavesTheEditUnchanged) {
     EXPECT_EQ(table->State(), dsBrowse);
     auto* own = Make<TDBEdit>("Status", 40);
     table->Close();
-    table->ReadOnly = false;
+    table->SetReadOnly(false);
     table->Open();
     own->SetReadOnly(true);
     own->SetFocus();

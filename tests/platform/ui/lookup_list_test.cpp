@@ -18,147 +18,26 @@
 #include "platform/ui/dblookup.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
+#include "support/db/memory_dataset.h"
 
 namespace {
 
 // A read-only table of (Code integer, Name string) rows.
-class TCodeTable : public TDataSet {
-public:
-    explicit TCodeTable(TComponent* AOwner) : TDataSet(AOwner) {
-        FieldDefs()->Add("Code", ftInteger);
-        FieldDefs()->Add("Name", ftString, 20);
-    }
-    ~TCodeTable() override {
-        Destroying();
-        SetActive(false);
-    }
-    void Add(int Code, const std::string& Name) { FRows.push_back({Code, Name}); }
-    int GetRecordCalls = 0;
-
-    bool GetFieldData(TField* Field, void* Buffer) override {
-        const TBuf* b = Current();
-        if (!b || b->Row < 0) return false;
-        const Row& r = FRows[static_cast<size_t>(b->Row)];
-        if (Buffer) {
-            if (Field->FieldNo() == 1) {
-                const int32_t v = r.Code;
-                std::memcpy(Buffer, &v, sizeof v);
-            } else {
-                const size_t n = std::min<size_t>(r.Name.size(), 20);
-                std::memcpy(Buffer, r.Name.data(), n);
-                static_cast<char*>(Buffer)[n] = '\0';
-            }
-        }
-        return true;
-    }
-    void SetRecNo(int Value) override {
-        CheckBrowseMode();
-        const int count = static_cast<int>(FRows.size());
-        if (count == 0) return;
-        FPos = std::clamp(Value, 1, count) - 1;
-        Resync({rmCenter});
-    }
-
-protected:
-    struct Row {
-        int Code;
-        std::string Name;
-    };
-    struct TBuf {
-        int Row = -1;
-        TBookmarkFlag Flag = bfCurrent;
-    };
-    static TBuf* B(TRecordBuffer Buffer) { return reinterpret_cast<TBuf*>(Buffer); }
-    const TBuf* Current() const {
-        if (IsEmpty() || !ActiveBuffer()) return nullptr;
-        return B(ActiveBuffer());
-    }
-
-    TRecordBuffer AllocRecordBuffer() override { return reinterpret_cast<TRecordBuffer>(new TBuf); }
-    void FreeRecordBuffer(TRecordBuffer& Buffer) override {
-        delete B(Buffer);
-        Buffer = nullptr;
-    }
-    TGetResult GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool) override {
-        ++GetRecordCalls;
-        const int count = static_cast<int>(FRows.size());
-        switch (GetMode) {
-        case gmCurrent:
-            if (FPos < 0 || FPos >= count) return grError;
-            break;
-        case gmNext:
-            if (FPos >= count - 1) {
-                FPos = count;
-                return grEOF;
-            }
-            ++FPos;
-            break;
-        case gmPrior:
-            if (FPos <= 0) {
-                FPos = -1;
-                return grBOF;
-            }
-            --FPos;
-            break;
-        }
-        B(Buffer)->Row = FPos;
-        B(Buffer)->Flag = bfCurrent;
-        return grOK;
-    }
-    void GetBookmarkData(TRecordBuffer Buffer, void* Data) override {
-        const int32_t row = B(Buffer)->Row;
-        std::memcpy(Data, &row, sizeof row);
-    }
-    void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override {
-        int32_t row = 0;
-        std::memcpy(&row, Data, sizeof row);
-        B(Buffer)->Row = row;
-    }
-    TBookmarkFlag GetBookmarkFlag(TRecordBuffer Buffer) override { return B(Buffer)->Flag; }
-    void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override { B(Buffer)->Flag = Value; }
-    void InternalFirst() override { FPos = -1; }
-    void InternalLast() override { FPos = static_cast<int>(FRows.size()); }
-    void InternalGotoBookmark(const void* Bookmark) override {
-        int32_t row = 0;
-        std::memcpy(&row, Bookmark, sizeof row);
-        FPos = row;
-    }
-    void InternalSetToRecord(TRecordBuffer Buffer) override { FPos = B(Buffer)->Row; }
-    void InternalInitRecord(TRecordBuffer Buffer) override { B(Buffer)->Row = -1; }
-    void InternalAddRecord(TRecordBuffer, bool) override {}
-    void InternalDelete() override {}
-    void InternalOpen() override {
-        if (DefaultFields()) CreateFields();
-        BindFields(true);
-        SetBookmarkSize(sizeof(int32_t));
-        FPos = -1;
-    }
-    void InternalClose() override {
-        BindFields(false);
-        if (DefaultFields()) DestroyFields();
-    }
-    void InternalInitFieldDefs() override {}
-    bool IsCursorOpen() override { return true; }
-    int GetRecordCount() override { return static_cast<int>(FRows.size()); }
-    int GetRecNo() override {
-        const TBuf* b = Current();
-        return b ? b->Row + 1 : -1;
-    }
-    bool GetCanModify() override { return false; }
-
-private:
-    std::vector<Row> FRows;
-    int FPos = -1;
-};
+void MakeCodeTable(TMemoryDataSet& Table) {
+    Table.FieldDefs()->Add("Code", ftInteger);
+    Table.FieldDefs()->Add("Name", ftString, 20);
+    Table.SetReadOnly(true);
+}
 
 class LookupListTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetFormatSettings();
-        table = new TCodeTable(nullptr);
+        table = new TMemoryDataSet(nullptr);
+        MakeCodeTable(*table);
         const char* names[] = {"Apple", "Banana", "Cherry", "Date",  "Elder", "Fig",
                                "Grape", "Guava",  "Kiwi",   "Lemon", "Lime",  "Mango"};
-        for (int i = 0; i < 12; ++i) table->Add(10 * (i + 1), names[i]);
+        for (int i = 0; i < 12; ++i) table->AddRow({std::to_string(10 * (i + 1)), names[i]});
         table->Open();
         source = new TDataSource(nullptr);
         source->SetDataSet(table);
@@ -184,7 +63,7 @@ protected:
     }
     int ClickRowY(int Row) const { return Row * list->ItemHeight() + list->ItemHeight() / 2; }
 
-    TCodeTable* table = nullptr;
+    TMemoryDataSet* table = nullptr;
     TDataSource* source = nullptr;
     TForm* form = nullptr;
     TPopupDataList* list = nullptr;
@@ -346,8 +225,9 @@ TEST_F(LookupListTest, ClosingOrFreeingTheSourceEmptiesTheList) {
 }
 
 TEST_F(LookupListTest, PaintingAndMovingDoNotWalkABigList) {
-    TCodeTable big(nullptr);
-    for (int i = 0; i < 200000; ++i) big.Add(i, "Item " + IntToStr(i));
+    TMemoryDataSet big(nullptr);
+    MakeCodeTable(big);
+    for (int i = 0; i < 200000; ++i) big.AddRow({std::to_string(i), "Item " + IntToStr(i)});
     big.Open();
     TDataSource bigSource(nullptr);
     bigSource.SetDataSet(&big);

@@ -6,6 +6,8 @@
 
 #include "platform/core/files.h"
 #include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/comctrls.h"
@@ -13,7 +15,7 @@
 #include "platform/ui/extctrls.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
-#include "support/ui/test_table.h"
+#include "support/db/memory_dataset.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -40,7 +42,7 @@ TEST(StdCtrlsRenderTest, AFormOfStandardControls) {
         menu->Items()->Add(item);
     }
 
-    auto* table = new TTestTable(form);
+    auto* table = new TMemoryDataSet(form);
     table->FieldDefs()->Add("Action", ftString, 40);
     table->FieldDefs()->Add("Flag", ftBoolean);
     table->AddRow({"Call the plumber", "True"});

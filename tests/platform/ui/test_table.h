@@ -1,3 +1,4 @@
-// Moved to tests/support/ui; kept for files that still include it by its old name.
+// The data-aware control tests use the in-memory dataset of tests/support/db.
 #pragma once
-#include "support/ui/test_table.h"
+#include "support/db/memory_dataset.h"
+using TTestTable = TMemoryDataSet;

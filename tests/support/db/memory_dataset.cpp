@@ -113,6 +113,26 @@ void TMemoryDataSet::AddIntegerRows(int Count) {
     if (FOpen) RebuildView();
 }
 
+std::string TMemoryDataSet::Stored(int Position, const std::string& FieldName) const {
+    const int f = FieldDefs()->IndexOf(FieldName);
+    const Row& r = FRows.at(FView.at(static_cast<size_t>(Position)));
+    if (f < 0 || !r.Has[static_cast<size_t>(f)]) return "(null)";
+    const std::string& v = r.Values[static_cast<size_t>(f)];
+    switch (FieldDefs()->Items(f)->DataType()) {
+    case ftInteger: {
+        int32_t x = 0;
+        std::memcpy(&x, v.data(), sizeof x);
+        return std::to_string(x);
+    }
+    case ftBoolean: {
+        int16_t x = 0;
+        std::memcpy(&x, v.data(), sizeof x);
+        return x ? "True" : "False";
+    }
+    default: return v;
+    }
+}
+
 void TMemoryDataSet::RebuildView() {
     FView.clear();
     FView.reserve(FRows.size());

@@ -33,6 +33,9 @@ public:
     // big tables).
     void AddIntegerRows(int Count);
     int RowCount() const { return static_cast<int>(FRows.size()); }
+    // The stored text of a field of the row at Position of the open view
+    // (integers, Booleans "True"/"False", strings); "(null)" when it has none.
+    std::string Stored(int Position, const std::string& FieldName) const;
 
     // Call counters.
     long GetRecordCalls = 0;
