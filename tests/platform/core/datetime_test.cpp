@@ -7,6 +7,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/datetime.h"
 #include "platform/core/exceptions.h"
+#include "support/core/core_test_support.h"
 
 namespace {
 
@@ -24,12 +25,7 @@ protected:
 
 template <class F>
 std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const EConvertError& e) {
-        return e.Message();
-    }
-    return "(no error)";
+    return MessageOf<EConvertError>(f);
 }
 
 struct TYmd {

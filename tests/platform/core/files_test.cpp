@@ -14,64 +14,11 @@
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
 #include "platform/core/streams.h"
+#include "support/core/core_test_support.h"
 
 namespace {
 
-class FileFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/files_test.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        savedDir = GetCurrentDir();
-    }
-    void TearDown() override {
-        ResetWriteFaults();
-        SetCurrentDir(savedDir);
-        std::filesystem::remove_all(dir);
-    }
-    std::string Path(const std::string& name) const { return dir + "/" + name; }
-    std::string Contents(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    void Put(const std::string& name, const std::string& data) const {
-        std::ofstream(Path(name), std::ios::binary) << data;
-    }
-    int EntryCount() const {
-        int n = 0;
-        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir)) ++n;
-        return n;
-    }
-    std::string dir;
-    std::string savedDir;
-};
-
-// Sets an environment variable for one test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : FName(name) {
-        if (const char* old = std::getenv(name)) {
-            FHad = true;
-            FOld = old;
-        }
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (FHad)
-            ::setenv(FName, FOld.c_str(), 1);
-        else
-            ::unsetenv(FName);
-    }
-
-private:
-    const char* FName;
-    bool FHad = false;
-    std::string FOld;
-};
+using FileFolder = TempFolderTest;
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
+#include "support/core/core_test_support.h"
 
 namespace {
 
@@ -14,13 +15,9 @@ protected:
     void TearDown() override { ResetFormatSettings(); }
 };
 
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EConvertError& e) {
-        return e.Message();
-    }
-    return "(no error)";
+template <class F>
+std::string ErrorOf(F f) {
+    return MessageOf<EConvertError>(f);
 }
 
 }  // namespace

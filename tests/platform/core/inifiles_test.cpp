@@ -11,44 +11,11 @@
 #include "platform/core/inifiles.h"
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
+#include "support/core/core_test_support.h"
 
 namespace {
 
-class IniFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/inifiles_test.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        if (const char* old = std::getenv("TASKMOOR_CONFIG_DIR")) oldConfig = old;
-        ::setenv("TASKMOOR_CONFIG_DIR", (dir + "/config").c_str(), 1);
-        ResetFormatSettings();
-    }
-    void TearDown() override {
-        ResetWriteFaults();
-        if (oldConfig.empty())
-            ::unsetenv("TASKMOOR_CONFIG_DIR");
-        else
-            ::setenv("TASKMOOR_CONFIG_DIR", oldConfig.c_str(), 1);
-        std::filesystem::remove_all(dir);
-    }
-    std::string Path(const std::string& name) const { return dir + "/" + name; }
-    std::string Contents(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    void Put(const std::string& name, const std::string& data) const {
-        std::ofstream(Path(name), std::ios::binary) << data;
-    }
-    std::string dir;
-    std::string oldConfig;
-};
-
-std::string Lines(TStrings& list) {
-    std::string result;
-    for (int i = 0; i < list.Count(); ++i) result += list.Strings(i) + "|";
-    return result;
-}
+using IniFolder = ConfigFolderTest;
 
 }  // namespace
 
@@ -92,11 +59,11 @@ TEST_F(IniFolder, HandWrittenFileWithOddSpacingAndCase) {
 
     TStringList list;
     ini.ReadSections(&list);
-    EXPECT_EQ(Lines(list), "Main|Other|");
+    EXPECT_EQ(JoinedLines(list), "Main|Other|");
     ini.ReadSection("MAIN", &list);
-    EXPECT_EQ(Lines(list), "Key1|KEY2|empty|");
+    EXPECT_EQ(JoinedLines(list), "Key1|KEY2|empty|");
     ini.ReadSectionValues("main", &list);
-    EXPECT_EQ(Lines(list), "Key1=  value with blanks  |KEY2=x=y|empty=|");
+    EXPECT_EQ(JoinedLines(list), "Key1=  value with blanks  |KEY2=x=y|empty=|");
 
     // A typed read forgives the blanks around a number.
     ini.WriteString("Main", "Number", " 42 ");
@@ -158,9 +125,9 @@ TEST_F(IniFolder, DuplicateSectionsAndKeysReadAsOne) {
     EXPECT_EQ(ini.ReadString("S", "b", ""), "later");
     TStringList list;
     ini.ReadSection("S", &list);
-    EXPECT_EQ(Lines(list), "a|b|");
+    EXPECT_EQ(JoinedLines(list), "a|b|");
     ini.ReadSections(&list);
-    EXPECT_EQ(Lines(list), "S|T|");
+    EXPECT_EQ(JoinedLines(list), "S|T|");
 
     ini.WriteString("S", "b", "changed");
     EXPECT_EQ(ini.ReadString("s", "B", ""), "changed");

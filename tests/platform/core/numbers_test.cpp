@@ -7,6 +7,7 @@
 
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
+#include "support/core/core_test_support.h"
 
 namespace {
 
@@ -18,12 +19,7 @@ protected:
 
 template <class F>
 std::string ErrorOf(F f) {
-    try {
-        f();
-    } catch (const EConvertError& e) {
-        return e.Message();
-    }
-    return "(no error)";
+    return MessageOf<EConvertError>(f);
 }
 
 }  // namespace

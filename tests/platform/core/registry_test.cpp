@@ -10,45 +10,18 @@
 #include "platform/core/registry.h"
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
+#include "support/core/core_test_support.h"
 
 namespace {
 
-class RegistryFolder : public ::testing::Test {
+class RegistryFolder : public ConfigFolderTest {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/registry_test.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        if (const char* old = std::getenv("TASKMOOR_CONFIG_DIR")) oldConfig = old;
-        ::setenv("TASKMOOR_CONFIG_DIR", (dir + "/config").c_str(), 1);
-    }
-    void TearDown() override {
-        ResetWriteFaults();
-        if (oldConfig.empty())
-            ::unsetenv("TASKMOOR_CONFIG_DIR");
-        else
-            ::setenv("TASKMOOR_CONFIG_DIR", oldConfig.c_str(), 1);
-        std::filesystem::remove_all(dir);
-    }
     std::string RegistryFile() const { return dir + "/config/registry.ini"; }
-    std::string dir;
-    std::string oldConfig;
 };
-
-std::string Lines(TStrings& list) {
-    std::string result;
-    for (int i = 0; i < list.Count(); ++i) result += list.Strings(i) + "|";
-    return result;
-}
 
 template <typename F>
 std::string MessageOf(F f) {
-    try {
-        f();
-    } catch (const ERegistryException& e) {
-        return e.Message();
-    }
-    return "no exception";
+    return ::MessageOf<ERegistryException>(f, "no exception");
 }
 
 }  // namespace
@@ -117,7 +90,7 @@ TEST_F(RegistryFolder, ValuesRoundTrip) {
 
     TStringList names;
     reg.GetValueNames(&names);
-    EXPECT_EQ(Lines(names), "Plain|Tricky||name=with;odd@chars |Count|Flag|History|Empty|");
+    EXPECT_EQ(JoinedLines(names), "Plain|Tricky||name=with;odd@chars |Count|Flag|History|Empty|");
 }
 
 TEST_F(RegistryFolder, WrongTypesAndMissingValues) {
@@ -164,7 +137,7 @@ TEST_F(RegistryFolder, DeletingValuesAndKeys) {
     ASSERT_TRUE(reg.OpenKey("\\Software\\App", false));
     TStringList keys;
     reg.GetKeyNames(&keys);
-    EXPECT_EQ(Lines(keys), "Grid|Combo|");
+    EXPECT_EQ(JoinedLines(keys), "Grid|Combo|");
 
     EXPECT_TRUE(reg.DeleteKey("grid"));  // with its subkeys
     EXPECT_FALSE(reg.KeyExists("\\Software\\App\\Grid\\Deeper"));
@@ -172,7 +145,7 @@ TEST_F(RegistryFolder, DeletingValuesAndKeys) {
     EXPECT_FALSE(reg.DeleteKey("Grid"));
     EXPECT_TRUE(reg.KeyExists("Combo"));
     reg.GetKeyNames(&keys);
-    EXPECT_EQ(Lines(keys), "Combo|");
+    EXPECT_EQ(JoinedLines(keys), "Combo|");
     EXPECT_FALSE(reg.DeleteKey("\\"));  // the root stays
 }
 
@@ -220,6 +193,6 @@ TEST_F(RegistryFolder, HandEditedOrCorruptFileIsReadSafely) {
     // A key whose own section is missing still shows as a subkey.
     TStringList keys;
     reg.GetKeyNames(&keys);
-    EXPECT_EQ(Lines(keys), "Implied|");
+    EXPECT_EQ(JoinedLines(keys), "Implied|");
     EXPECT_TRUE(reg.OpenKey("Implied", false));
 }

@@ -10,35 +10,11 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
+#include "support/core/core_test_support.h"
 
 namespace {
 
-class StreamFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/streams_test.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override {
-        ResetWriteFaults();
-        std::filesystem::remove_all(dir);
-    }
-    std::string Path(const std::string& name) const { return dir + "/" + name; }
-    std::string Contents(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    void Put(const std::string& name, const std::string& data) const {
-        std::ofstream(Path(name), std::ios::binary) << data;
-    }
-    int EntryCount() const {
-        int n = 0;
-        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir)) ++n;
-        return n;
-    }
-    std::string dir;
-};
+using StreamFolder = TempFolderTest;
 
 std::string Bytes(TMemoryStream& s) {
     return std::string(static_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size()));

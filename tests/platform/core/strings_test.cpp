@@ -9,6 +9,7 @@
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
 #include "platform/core/sysutils.h"
+#include "support/core/core_test_support.h"
 
 namespace {
 
@@ -27,12 +28,7 @@ void SetLines(TStrings& list, const V& lines) {
 
 template <class F>
 std::string StringListErrorOf(F f) {
-    try {
-        f();
-    } catch (const EStringListError& e) {
-        return e.Message();
-    }
-    return "";
+    return MessageOf<EStringListError>(f, "");
 }
 
 // Counts its own destruction.

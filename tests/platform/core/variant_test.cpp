@@ -6,18 +6,13 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/variant.h"
+#include "support/core/core_test_support.h"
 
 namespace {
 
-// The message of the EVariantError that f raises, or "" when it raises none.
 template <class F>
 std::string VariantErrorOf(F f) {
-    try {
-        f();
-    } catch (const EVariantError& e) {
-        return e.Message();
-    }
-    return "";
+    return MessageOf<EVariantError>(f, "");
 }
 
 std::string ConvertMessage(const std::string& from, const std::string& to) {
