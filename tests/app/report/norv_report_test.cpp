@@ -242,54 +242,57 @@ TEST_F(RenderTest, Metrics) {
     EXPECT_EQ(Report.PageWidth(), 40 * C);
 }
 
-TEST_F(RenderTest, TextStartsAtTheMargin) {
-    Render([](TScriptReport& r) { r.AddText("hello"); });
-    ASSERT_EQ(S.Texts.size(), 1u);
-    EXPECT_EQ(S.Texts[0].X, 5 + 10 * C);
-    EXPECT_EQ(S.Texts[0].Y, 100);
-}
-
-TEST_F(RenderTest, TriplesWithinTheBlockAndAcrossThePage) {
-    Render([](TScriptReport& r) { r.AddTriple("L", "Mid", "Right"); });
+// Where each drawn text starts: the block starts at 5 + 10 characters.
+TEST_F(RenderTest, TextsArePlacedByKindAndAlignment) {
     const int x0 = 5 + 10 * C;
-    EXPECT_EQ(S.XOf("L"), x0);
-    EXPECT_EQ(S.XOf("Mid"), x0 + (20 * C - 3 * C) / 2);
-    EXPECT_EQ(S.XOf("Right"), x0 + 20 * C - 5 * C);
-
-    Render([](TScriptReport& r) { r.AddLine(rlPageTriple, nullptr, {"L", "Mid", "Right"}, nullptr); });
-    EXPECT_EQ(S.XOf("L"), 5);
-    EXPECT_EQ(S.XOf("Mid"), 5 + (40 * C - 3 * C) / 2);
-    EXPECT_EQ(S.XOf("Right"), 5 + 40 * C - 5 * C);
-}
-
-TEST_F(RenderTest, ColumnAlignments) {
-    Render([](TScriptReport& r) {
-        r.AddColumns({4, 8, 8, 5}, false, {"ab", "12.50", "(12.50)", "xyz"},
-                     {raLeft, raRight, raRight, raCentre});
-    });
-    const int x0 = 5 + 10 * C;
-    EXPECT_EQ(S.XOf("ab"), x0);
-    EXPECT_EQ(S.XOf("12.50"), x0 + 5 * C + (8 * C - 5 * C));
-    // The bracketed number is shifted right by the width of ")".
-    EXPECT_EQ(S.XOf("(12.50)"), x0 + 14 * C + (8 * C - 7 * C) + C);
-    EXPECT_EQ(S.XOf("xyz"), x0 + 23 * C + (5 * C - 3 * C) / 2);
-}
-
-TEST_F(RenderTest, SingleBracketIsNotShifted) {
-    Render([](TScriptReport& r) { r.AddColumns({4}, false, {"("}, {raRight}); });
-    EXPECT_EQ(S.XOf("("), 5 + 10 * C + 3 * C);
-}
-
-TEST_F(RenderTest, TitleLinesAreCentred) {
-    Render([](TScriptReport& r) { r.AddColumns({10, 6}, true, {"Status", "Flag"}, {raLeft, raLeft}); });
-    EXPECT_EQ(S.XOf("Status"), 5 + 10 * C + (10 * C - 6 * C) / 2);
-    EXPECT_EQ(S.XOf("Flag"), 5 + 21 * C + (6 * C - 4 * C) / 2);
-}
-
-TEST_F(RenderTest, MoreCellsThanColumnsDrawOnlyTheColumns) {
-    Render([](TScriptReport& r) { r.AddColumns({3}, false, {"a", "b", "c"}, {}); });
-    ASSERT_EQ(S.Texts.size(), 1u);
-    EXPECT_EQ(S.Texts[0].Text, "a");
+    struct Case {
+        const char* name;
+        std::function<void(TScriptReport&)> add;
+        std::vector<std::pair<std::string, int>> texts;  // in drawing order
+    };
+    const Case cases[] = {
+        {"text at the margin", [](TScriptReport& r) { r.AddText("hello"); }, {{"hello", x0}}},
+        {"triple within the block",
+         [](TScriptReport& r) { r.AddTriple("L", "Mid", "Right"); },
+         {{"L", x0}, {"Mid", x0 + (20 * C - 3 * C) / 2}, {"Right", x0 + 20 * C - 5 * C}}},
+        {"triple across the page",
+         [](TScriptReport& r) {
+             r.AddLine(rlPageTriple, nullptr, {"L", "Mid", "Right"}, nullptr);
+         },
+         {{"L", 5}, {"Mid", 5 + (40 * C - 3 * C) / 2}, {"Right", 5 + 40 * C - 5 * C}}},
+        // The bracketed number is shifted right by the width of ")".
+        {"column alignments",
+         [](TScriptReport& r) {
+             r.AddColumns({4, 8, 8, 5}, false, {"ab", "12.50", "(12.50)", "xyz"},
+                          {raLeft, raRight, raRight, raCentre});
+         },
+         {{"ab", x0},
+          {"12.50", x0 + 5 * C + (8 * C - 5 * C)},
+          {"(12.50)", x0 + 14 * C + (8 * C - 7 * C) + C},
+          {"xyz", x0 + 23 * C + (5 * C - 3 * C) / 2}}},
+        {"a single bracket is not shifted",
+         [](TScriptReport& r) { r.AddColumns({4}, false, {"("}, {raRight}); },
+         {{"(", x0 + 3 * C}}},
+        {"titles are centred",
+         [](TScriptReport& r) {
+             r.AddColumns({10, 6}, true, {"Status", "Flag"}, {raLeft, raLeft});
+         },
+         {{"Status", x0 + (10 * C - 6 * C) / 2}, {"Flag", 5 + 21 * C + (6 * C - 4 * C) / 2}}},
+        {"cells beyond the columns are not drawn",
+         [](TScriptReport& r) {
+             r.AddColumns({3}, false, {"a", "b", "c"}, {});
+         },
+         {{"a", x0}}},
+    };
+    for (const Case& c : cases) {
+        Render(c.add);
+        std::vector<std::pair<std::string, int>> drawn;
+        for (const auto& t : S.Texts) {
+            drawn.emplace_back(t.Text, t.X);
+            EXPECT_EQ(t.Y, 100) << c.name;
+        }
+        EXPECT_EQ(drawn, c.texts) << c.name;
+    }
 }
 
 TEST_F(RenderTest, Underlines) {

@@ -17,9 +17,7 @@ protected:
     void SetUp() override {
         ReportFormTest::SetUp();
         Printers = std::make_unique<TTestPrinters>(100, 25);
-        AddTasks(300);
-        Tasks->Open();
-        Report = std::make_unique<TToDoLists>(TReportArgs{Variant()}, Tasks, "Actions Group 1");
+        ReportOf(300, "Actions Group 1");
         Print = CreateForm<TfrmPrint>(Owner.get());
         Print->SetReport(Report.get());
         Print->PrepareOnce();
@@ -50,7 +48,6 @@ protected:
     }
 
     std::unique_ptr<TTestPrinters> Printers;
-    std::unique_ptr<TToDoLists> Report;
     TfrmPrint* Print = nullptr;
     TfrmPrnPrev* Preview = nullptr;
 };
@@ -227,9 +224,7 @@ class PreviewFromDialogTest : public ReportFormTest {};
 
 TEST_F(PreviewFromDialogTest, PrintFromThePreviewPrintsAndClosesTheDialog) {
     TTestPrinters printers(100, 25);
-    AddTasks(40);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Actions Group 1");
+    TToDoLists& report = ReportOf(40, "Actions Group 1");
     Modal.Push([&](TCustomForm* Form) { Click(dynamic_cast<TfrmPrint*>(Form)->bbnView); });
     Modal.Push([&](TCustomForm* Form) {
         auto* p = dynamic_cast<TfrmPrnPrev*>(Form);
@@ -245,9 +240,7 @@ TEST_F(PreviewFromDialogTest, PrintFromThePreviewPrintsAndClosesTheDialog) {
 
 TEST_F(PreviewFromDialogTest, CancelledPreviewKeepsTheDialogOpen) {
     TTestPrinters printers(100, 25);
-    AddTasks(10);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Today");
+    TToDoLists& report = ReportOf(10, "Today");
     Modal.Push([&](TCustomForm* Form) {
         auto* f = dynamic_cast<TfrmPrint*>(Form);
         Click(f->bbnView);

@@ -35,9 +35,7 @@ class PrintDialogTest : public ReportFormTest {};
 
 TEST_F(PrintDialogTest, DialogShowsTitlePrinterAndHelp) {
     TTestPrinters printers;
-    AddTasks(3);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Actions Group 1");
+    TToDoLists& report = ReportOf(3, "Actions Group 1");
     Modal.Push([&](TCustomForm* Form) {
         TfrmPrint* f = AsPrint(Form);
         EXPECT_EQ(f->Caption(), "Action Rivizoz List");
@@ -59,9 +57,7 @@ TEST_F(PrintDialogTest, DialogShowsTitlePrinterAndHelp) {
 
 TEST_F(PrintDialogTest, WithoutHelpContextCancelIsCentred) {
     TTestPrinters printers;
-    AddTasks(1);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Today");
+    TToDoLists& report = ReportOf(1, "Today");
     report.SetHelpContext(0);
     Modal.Push([&](TCustomForm* Form) {
         TfrmPrint* f = AsPrint(Form);
@@ -74,9 +70,7 @@ TEST_F(PrintDialogTest, WithoutHelpContextCancelIsCentred) {
 
 TEST_F(PrintDialogTest, PrintSendsEveryPageAndClosesWithOk) {
     TTestPrinters printers(100, 25);
-    AddTasks(120);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Actions Group 1");
+    TToDoLists& report = ReportOf(120, "Actions Group 1");
     Modal.Push([&](TCustomForm* Form) { Click(AsPrint(Form)->bbnPrint); });
     EXPECT_TRUE(ShowPrintDialog(&report));
     EXPECT_EQ(printers.Documents(), 1);
@@ -95,9 +89,7 @@ TEST_F(PrintDialogTest, PrintSendsEveryPageAndClosesWithOk) {
 
 TEST_F(PrintDialogTest, FitFontChoosesTheLargestSizeThatFits) {
     TTestPrinters printers(300, 25);
-    AddTasks(2);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Today");
+    TToDoLists& report = ReportOf(2, "Today");
     auto* f = CreateForm<TfrmPrint>(Owner.get());
     f->SetReport(&report);
     f->FitFont();
@@ -120,9 +112,7 @@ TEST_F(PrintDialogTest, FitFontChoosesTheLargestSizeThatFits) {
 
 TEST_F(PrintDialogTest, NarrowPageFallsBackToSizeSeven) {
     TStripPrinters strip(150, 1000);
-    AddTasks(2);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Today");
+    TToDoLists& report = ReportOf(2, "Today");
     auto* f = CreateForm<TfrmPrint>(Owner.get());
     f->SetReport(&report);
     f->FitFont();
@@ -133,63 +123,50 @@ TEST_F(PrintDialogTest, NarrowPageFallsBackToSizeSeven) {
     EXPECT_EQ(report.Margin(), 0);
 }
 
-TEST_F(PrintDialogTest, PageShorterThanOneLineGivesAMessage) {
-    TStripPrinters strip(2000, 5);
-    AddTasks(3);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Today");
-    Modal.Push([&](TCustomForm* Form) {
-        TfrmPrint* f = AsPrint(Form);
-        Click(f->bbnPrint);
-        EXPECT_EQ(f->LinesPerPage(), 0);
-        Click(f->bbnView);
-        Click(f->bbnCancel);
-    });
-    EXPECT_FALSE(ShowPrintDialog(&report));
-    ASSERT_EQ(Dialogs.Count(), 2);
-    EXPECT_EQ(Dialogs.Messages()[0].Text, "The page is too short to hold one line of the report.");
-    EXPECT_EQ(Dialogs.Messages()[1].Text, "The page is too short to hold one line of the report.");
-    EXPECT_EQ(Modal.Shown().size(), 1u);  // no preview
-}
-
-TEST_F(PrintDialogTest, UnreachablePrinterGivesAMessage) {
-    TStripPrinters broken(800, 1000, 100, true);
-    AddTasks(3);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Today");
-    Modal.Push([&](TCustomForm* Form) {
-        TfrmPrint* f = AsPrint(Form);
-        EXPECT_EQ(f->lblPrinter->Caption(), "Strip");
-        Click(f->bbnPrint);
-        Click(f->bbnView);
-        EXPECT_FALSE(f->Prepared());
-        Click(f->bbnCancel);
-    });
-    EXPECT_FALSE(ShowPrintDialog(&report));
-    ASSERT_EQ(Dialogs.Count(), 2);
-    EXPECT_EQ(Dialogs.Messages()[0].Text, "Printer selected is not valid.");
-    EXPECT_EQ(report.LineCount(), 0);
-    EXPECT_EQ(Modal.Shown().size(), 1u);
-}
-
-TEST_F(PrintDialogTest, EmptyTableSaysNoDataFound) {
-    TTestPrinters printers;
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Actions Group 2");
-    Modal.Push([&](TCustomForm* Form) {
-        TfrmPrint* f = AsPrint(Form);
-        Click(f->bbnPrint);
-        Click(f->bbnView);
-        EXPECT_FALSE(f->Prepared());
-        Click(f->bbnCancel);
-    });
-    EXPECT_FALSE(ShowPrintDialog(&report));
-    ASSERT_EQ(Dialogs.Count(), 2);
-    EXPECT_EQ(Dialogs.Messages()[0].Text, "No data found!");
-    EXPECT_EQ(Dialogs.Messages()[1].Text, "No data found!");
-    EXPECT_EQ(printers.Documents(), 0);
-    EXPECT_EQ(printers.AbortedDocuments(), 0);
-    EXPECT_EQ(Modal.Shown().size(), 1u);
+// Print and View both refuse with the same message; no job, no preview.
+TEST_F(PrintDialogTest, PrintAndViewRefuseWhatCannotBePrinted) {
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<TPrinterService>()> printers;
+        int tasks;
+        std::string message;
+        std::string printer;
+    };
+    const Case cases[] = {
+        // the empty table first: the others add tasks
+        {"empty table", [] { return std::make_unique<TTestPrinters>(); }, 0, "No data found!",
+         "Test Printer"},
+        {"page shorter than a line", [] { return std::make_unique<TStripPrinters>(2000, 5); }, 3,
+         "The page is too short to hold one line of the report.", "Strip"},
+        {"unreachable printer", [] { return std::make_unique<TStripPrinters>(800, 1000, 100, true); }, 3,
+         "Printer selected is not valid.", "Strip"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Report.reset();
+        Tasks->Close();
+        const auto printers = c.printers();
+        const int shownBefore = static_cast<int>(Modal.Shown().size());
+        Dialogs.Clear();
+        TToDoLists& report = ReportOf(c.tasks, "Today");
+        Modal.Push([&](TCustomForm* Form) {
+            TfrmPrint* f = AsPrint(Form);
+            EXPECT_EQ(f->lblPrinter->Caption(), c.printer);
+            Click(f->bbnPrint);
+            Click(f->bbnView);
+            EXPECT_FALSE(f->Prepared());
+            Click(f->bbnCancel);
+        });
+        EXPECT_FALSE(ShowPrintDialog(&report));
+        ASSERT_EQ(Dialogs.Count(), 2);
+        EXPECT_EQ(Dialogs.Messages()[0].Text, c.message);
+        EXPECT_EQ(Dialogs.Messages()[1].Text, c.message);
+        EXPECT_EQ(static_cast<int>(Modal.Shown().size()), shownBefore + 1);  // no preview
+        if (auto* test = dynamic_cast<TTestPrinters*>(printers.get())) {
+            EXPECT_EQ(test->Documents(), 0);
+            EXPECT_EQ(test->AbortedDocuments(), 0);
+        }
+    }
 }
 
 TEST_F(PrintDialogTest, PrintToDoListOnAnotherTabFindsNoData) {
@@ -235,9 +212,7 @@ TEST_F(PrintDialogTest, CancelDropsTheJobAndFreesTheBoxOnce) {
         statuses.push_back(CancelBox()->lblStatus->Caption());
         if (Page == cancelAt) Click(CancelBox()->bbnCancel);
     });
-    AddTasks(400);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Actions Group 1");
+    TToDoLists& report = ReportOf(400, "Actions Group 1");
     Modal.Push([&](TCustomForm* Form) {
         TfrmPrint* f = AsPrint(Form);
         Click(f->bbnPrint);
@@ -268,9 +243,7 @@ TEST_F(PrintDialogTest, DialogButtonsWaitWhilePrinting) {
         Click(dialog->bbnView);
         Click(dialog->bbnSetup);
     });
-    AddTasks(200);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Actions Group 1");
+    TToDoLists& report = ReportOf(200, "Actions Group 1");
     Modal.Push([&](TCustomForm* Form) {
         dialog = AsPrint(Form);
         Click(dialog->bbnPrint);
@@ -337,9 +310,7 @@ TEST_F(PrintDialogTest, SetupChangesPrinterAndLayout) {
     const std::string pdf = ExpandFileName("report_setup_test.pdf");
     DeleteFile(pdf);
     StdDialogs.AnswerPrinter(true, PdfPrinterName, 1, pdf);
-    AddTasks(10);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Actions Group 1");
+    TToDoLists& report = ReportOf(10, "Actions Group 1");
     Modal.Push([&](TCustomForm* Form) {
         TfrmPrint* f = AsPrint(Form);
         f->PrepareOnce();
@@ -425,9 +396,7 @@ TEST_F(PdfPrintTest, CancelLeavesNoPdf) {
     THookedPrinters hooked([&](int) {
         if (CancelBox()) Click(CancelBox()->bbnCancel);
     });
-    AddTasks(150);
-    Tasks->Open();
-    TToDoLists report({Variant()}, Tasks, "Today");
+    TToDoLists& report = ReportOf(150, "Today");
     Modal.Push([&](TCustomForm* Form) {
         Click(AsPrint(Form)->bbnPrint);
         Click(AsPrint(Form)->bbnCancel);

@@ -8,32 +8,14 @@
 #include "platform/core/sysutils.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
+#include "support/app/report_fixture.h"
 #include "support/app/report_test_support.h"
 #include "support/db/memory_dataset.h"
 
 namespace {
 
-// A task table: Key, Flag, Action, Date, Category, Priority, Status.
-class ToDoListsTest : public ::testing::Test {
+class ToDoListsTest : public ReportFormTest {
 protected:
-    void SetUp() override {
-        ResetFormatSettings();
-        SetClockForTesting(EncodeDate(2024, 3, 7) + EncodeTime(9, 30, 0, 0));
-        Owner = std::make_unique<TComponent>(nullptr);
-        Tasks = new TMemoryDataSet(Owner.get());
-        Tasks->FieldDefs()->Add("Key", ftInteger);
-        Tasks->FieldDefs()->Add("Flag", ftBoolean);
-        Tasks->FieldDefs()->Add("Action", ftString, 255);
-        Tasks->FieldDefs()->Add("Date", ftDate);
-        Tasks->FieldDefs()->Add("Category", ftString, 10);
-        Tasks->FieldDefs()->Add("Priority", ftString, 5);
-        Tasks->FieldDefs()->Add("Status", ftString, 15);
-    }
-    void TearDown() override {
-        Owner.reset();
-        ResetClock();
-    }
-
     void AddTask(bool Flag, const std::string& Action, const std::string& Date, const std::string& Category,
                  const std::string& Priority, const std::string& Status) {
         Tasks->AddRow(
@@ -53,8 +35,6 @@ protected:
         return centres;
     }
 
-    std::unique_ptr<TComponent> Owner;
-    TMemoryDataSet* Tasks = nullptr;
     int Keys = 0;
 };
 
@@ -68,14 +48,11 @@ TEST_F(ToDoListsTest, TitleAndLineWidth) {
 }
 
 TEST_F(ToDoListsTest, PriorityNames) {
-    EXPECT_EQ(TToDoLists::PriorityName("0"), "Urgent");
-    EXPECT_EQ(TToDoLists::PriorityName("1"), "High ");
-    EXPECT_EQ(TToDoLists::PriorityName("2"), "Medium ");
-    EXPECT_EQ(TToDoLists::PriorityName("3"), "Low ");
-    EXPECT_EQ(TToDoLists::PriorityName("4"), "Uncompleted ");
-    EXPECT_EQ(TToDoLists::PriorityName(""), "");
-    EXPECT_EQ(TToDoLists::PriorityName("5"), "");
-    EXPECT_EQ(TToDoLists::PriorityName(" 1"), "");
+    const std::pair<const char*, const char*> names[] = {
+        {"0", "Urgent"},       {"1", "High "}, {"2", "Medium "}, {"3", "Low "},
+        {"4", "Uncompleted "}, {"", ""},       {"5", ""},        {" 1", ""}};
+    for (const auto& [priority, name] : names)
+        EXPECT_EQ(TToDoLists::PriorityName(priority), name) << priority;
 }
 
 TEST_F(ToDoListsTest, ActionIsCutAfter65Characters) {

@@ -34,6 +34,7 @@ protected:
         Tasks->FieldDefs()->Add("Status", ftString, 15);
     }
     void TearDown() override {
+        Report.reset();
         Owner.reset();
         ResetClock();
     }
@@ -44,6 +45,14 @@ protected:
                            "Task number " + std::to_string(i),
                            i % 4 == 0 ? "" : "03/0" + std::to_string(1 + i % 9) + "/2024", "Home",
                            std::to_string(i % 5), "Open"});
+    }
+
+    // Count tasks in the open table, and a to-do list over them for Tab.
+    TToDoLists& ReportOf(int Count, const std::string& Tab) {
+        AddTasks(Count);
+        Tasks->Open();
+        Report = std::make_unique<TToDoLists>(TReportArgs{Variant()}, Tasks, Tab);
+        return *Report;
     }
 
     // Dark pixels (below mid grey) in a bitmap's rectangle.
@@ -66,6 +75,7 @@ protected:
 
     std::unique_ptr<TComponent> Owner;
     TMemoryDataSet* Tasks = nullptr;
+    std::unique_ptr<TToDoLists> Report;
     TTestDialogs Dialogs;
     TTestModalForms Modal;
     TTestStdDialogs StdDialogs;
