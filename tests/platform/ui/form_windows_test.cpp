@@ -33,16 +33,23 @@ void ClickThroughWindow(TWinControl* Control, int X, int Y) {
     ProcessEvents();
 }
 
+// A form at (100, 100) with one button that counts its clicks.
+TButton* FormWithCountingButton(TForm*& Form, int& Clicks) {
+    Form = CreateForm<TForm>(Application);
+    Form->SetBounds(100, 100, 200, 120);
+    auto* button = new TButton(Form);
+    button->SetParent(Form);
+    button->SetBounds(10, 10, 80, 25);
+    button->SetOnClick(TNotifyEvent([&Clicks](TObject*) { ++Clicks; }));
+    return button;
+}
+
 TEST(ModalWindowsTest, AFormShownWhileAModalFormRunsTakesInput) {
     TTestModalForms script;
     TForm* dialog = CreateForm<TForm>(Application);
-    TForm* box = CreateForm<TForm>(Application);
-    box->SetBounds(100, 100, 200, 120);
-    auto* button = new TButton(box);
-    button->SetParent(box);
-    button->SetBounds(10, 10, 80, 25);
+    TForm* box = nullptr;
     int clicks = 0;
-    button->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+    TButton* button = FormWithCountingButton(box, clicks);
     QWindow* ownerSeen = nullptr;
     script.Push([&](TCustomForm* modal) {
         box->Show();
@@ -64,13 +71,9 @@ TEST(ModalWindowsTest, AFormShownWhileAModalFormRunsTakesInput) {
 TEST(ModalWindowsTest, AFormShownBeforeTheModalFormIsBlocked) {
     TTestModalForms script;
     TForm* dialog = CreateForm<TForm>(Application);
-    TForm* before = CreateForm<TForm>(Application);
-    before->SetBounds(100, 100, 200, 120);
-    auto* button = new TButton(before);
-    button->SetParent(before);
-    button->SetBounds(10, 10, 80, 25);
+    TForm* before = nullptr;
     int clicks = 0;
-    button->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+    TButton* button = FormWithCountingButton(before, clicks);
     before->Show();
     script.Push([&](TCustomForm* modal) {
         ClickThroughWindow(button, 20, 10);

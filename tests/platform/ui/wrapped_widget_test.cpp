@@ -19,24 +19,18 @@
 
 namespace {
 
-// An edit that takes left presses for itself.
-class TPressEatingEdit : public TEdit {
+// A control that takes left presses for itself.
+template <class T>
+class TPressEating : public T {
 public:
-    using TEdit::TEdit;
+    using T::T;
     int Presses = 0;
 
 protected:
     void WMLButtonDown(TMessage&) override { ++Presses; }
 };
-
-class TPressEatingListBox : public TListBox {
-public:
-    using TListBox::TListBox;
-    int Presses = 0;
-
-protected:
-    void WMLButtonDown(TMessage&) override { ++Presses; }
-};
+using TPressEatingEdit = TPressEating<TEdit>;
+using TPressEatingListBox = TPressEating<TListBox>;
 
 // A control over a text editor (a scroll area) that logs its mouse input.
 class TScrollAreaProbe : public TWinControl {

@@ -41,82 +41,77 @@ protected:
 
 }  // namespace
 
-TEST_F(DateScan, MonthDayYear) {
-    TDateTime d = 0;
-    ASSERT_TRUE(ScanDate("2/3/04", d));
-    EXPECT_EQ(d, Date(2004, 2, 3));
-    ASSERT_TRUE(ScanDate("2/3", d));
-    EXPECT_EQ(d, Date(2021, 2, 3));  // the current year
-    ASSERT_TRUE(ScanDate("Feb/3/2004", d));
-    EXPECT_EQ(d, Date(2004, 2, 3));
-    ASSERT_TRUE(ScanDate(" feb / 3 / 2004 ", d));
-    EXPECT_EQ(d, Date(2004, 2, 3));
-    EXPECT_FALSE(ScanDate("2/30/2004", d));
-    EXPECT_FALSE(ScanDate("12345/1/1", d));  // a number stops after four digits
-    EXPECT_FALSE(ScanDate("2/", d));
-    EXPECT_FALSE(ScanDate("2/3/", d));
-    EXPECT_FALSE(ScanDate("Febr/3/2004", d));
+// A date read in the given order; 0 stands for a text that is refused.
+TEST_F(DateScan, DatesInEachOrderAndEpoch) {
+    struct Case {
+        const char* format;
+        char separator;
+        const char* text;
+        int epoch;
+        TDateTime expected;
+    };
+    const Case cases[] = {
+        {"M/d/yyyy", '/', "2/3/04", 1950, Date(2004, 2, 3)},
+        {"M/d/yyyy", '/', "2/3", 1950, Date(2021, 2, 3)},  // the current year
+        {"M/d/yyyy", '/', "Feb/3/2004", 1950, Date(2004, 2, 3)},
+        {"M/d/yyyy", '/', " feb / 3 / 2004 ", 1950, Date(2004, 2, 3)},
+        {"M/d/yyyy", '/', "2/30/2004", 1950, 0},
+        {"M/d/yyyy", '/', "12345/1/1", 1950, 0},  // a number stops after four digits
+        {"M/d/yyyy", '/', "2/", 1950, 0},
+        {"M/d/yyyy", '/', "2/3/", 1950, 0},
+        {"M/d/yyyy", '/', "Febr/3/2004", 1950, 0},
+        {"dd.MM.yyyy", '.', "3.2.04", 1950, Date(2004, 2, 3)},
+        {"dd.MM.yyyy", '.', "3.2", 1950, Date(2021, 2, 3)},
+        {"yyyy-MM-dd", '-', "04-02-03", 1950, Date(2004, 2, 3)},
+        {"yyyy-MM-dd", '-', "2-3", 1950, Date(2021, 2, 3)},  // no year: month first
+        // Two-digit years on both sides of the epoch.
+        {"M/d/yyyy", '/', "1/1/49", 1950, Date(2049, 1, 1)},
+        {"M/d/yyyy", '/', "1/1/50", 1950, Date(1950, 1, 1)},
+        {"M/d/yyyy", '/', "1/1/0", 1950, Date(2000, 1, 1)},
+        {"M/d/yyyy", '/', "1/1/0000", 1950, Date(2000, 1, 1)},
+        {"M/d/yyyy", '/', "1/1/100", 1950, Date(100, 1, 1)},
+        {"M/d/yyyy", '/', "1/1/99", 2000, Date(2099, 1, 1)},
+        {"M/d/yyyy", '/', "1/1/99", 1990, Date(1999, 1, 1)},
+        {"M/d/yyyy", '/', "1/1/89", 1990, Date(2089, 1, 1)},
+        // Extreme epochs give no year rather than an overflow.
+        {"M/d/yyyy", '/', "1/1/5", 2147483647, 0},
+        {"M/d/yyyy", '/', "1/1/5", -2147483647 - 1, 0},
+    };
+    for (const Case& c : cases) {
+        UseFormat(c.format, c.separator);
+        TDateTime d = -1;
+        const bool read = ScanDate(c.text, d, c.epoch);
+        EXPECT_EQ(read, c.expected != 0) << c.format << " " << c.text;
+        if (read) EXPECT_EQ(d, c.expected) << c.format << " " << c.text;
+    }
 }
 
-TEST_F(DateScan, DayMonthYearAndYearMonthDay) {
-    TDateTime d = 0;
-    UseFormat("dd.MM.yyyy", '.');
-    ASSERT_TRUE(ScanDate("3.2.04", d));
-    EXPECT_EQ(d, Date(2004, 2, 3));
-    ASSERT_TRUE(ScanDate("3.2", d));
-    EXPECT_EQ(d, Date(2021, 2, 3));
-    UseFormat("yyyy-MM-dd", '-');
-    ASSERT_TRUE(ScanDate("04-02-03", d));
-    EXPECT_EQ(d, Date(2004, 2, 3));
-    ASSERT_TRUE(ScanDate("2-3", d));  // no year: month first
-    EXPECT_EQ(d, Date(2021, 2, 3));
-}
-
-TEST_F(DateScan, TwoDigitYearsOnBothSidesOfTheEpoch) {
-    TDateTime d = 0;
-    ASSERT_TRUE(ScanDate("1/1/49", d));
-    EXPECT_EQ(d, Date(2049, 1, 1));
-    ASSERT_TRUE(ScanDate("1/1/50", d));
-    EXPECT_EQ(d, Date(1950, 1, 1));
-    ASSERT_TRUE(ScanDate("1/1/0", d));
-    EXPECT_EQ(d, Date(2000, 1, 1));
-    ASSERT_TRUE(ScanDate("1/1/0000", d));
-    EXPECT_EQ(d, Date(2000, 1, 1));
-    ASSERT_TRUE(ScanDate("1/1/100", d));
-    EXPECT_EQ(d, Date(100, 1, 1));
-    ASSERT_TRUE(ScanDate("1/1/99", d, 2000));
-    EXPECT_EQ(d, Date(2099, 1, 1));
-    ASSERT_TRUE(ScanDate("1/1/99", d, 1990));
-    EXPECT_EQ(d, Date(1999, 1, 1));
-    ASSERT_TRUE(ScanDate("1/1/89", d, 1990));
-    EXPECT_EQ(d, Date(2089, 1, 1));
-    // Extreme epochs give no year rather than an overflow.
-    EXPECT_FALSE(ScanDate("1/1/5", d, 2147483647));
-    EXPECT_FALSE(ScanDate("1/1/5", d, -2147483647 - 1));
-}
-
+// A time read with or without designators; -1 stands for a refused text.
 TEST_F(DateScan, TimesWithDesignators) {
-    TDateTime t = -1;
-    ASSERT_TRUE(ScanTime("12:30 AM", t));
-    EXPECT_DOUBLE_EQ(t, Time(0, 30, 0));
-    ASSERT_TRUE(ScanTime("12:30 pm", t));
-    EXPECT_DOUBLE_EQ(t, Time(12, 30, 0));
-    ASSERT_TRUE(ScanTime("1:05PM", t));
-    EXPECT_DOUBLE_EQ(t, Time(13, 5, 0));
-    EXPECT_FALSE(ScanTime("13:00 PM", t));
-    EXPECT_FALSE(ScanTime("0:10 AM", t));
-    ASSERT_TRUE(ScanTime("7:05:09", t));
-    EXPECT_DOUBLE_EQ(t, Time(7, 5, 9));
-    EXPECT_FALSE(ScanTime("7:05:", t));
-    EXPECT_FALSE(ScanTime("24:00", t));
-    EXPECT_FALSE(ScanTime("7:60", t));
+    const std::pair<const char*, TDateTime> english[] = {
+        {"12:30 AM", Time(0, 30, 0)},
+        {"12:30 pm", Time(12, 30, 0)},
+        {"1:05PM", Time(13, 5, 0)},
+        {"13:00 PM", -1},
+        {"0:10 AM", -1},
+        {"7:05:09", Time(7, 5, 9)},
+        {"7:05:", -1},
+        {"24:00", -1},
+        {"7:60", -1},
+    };
     // The locale's own designator counts first; an empty one never matches.
+    const std::pair<const char*, TDateTime> own[] = {{"3:00 nm", Time(15, 0, 0)}, {"3:00 am", Time(3, 0, 0)}};
+    auto check = [&](const auto& cases) {
+        for (const auto& [text, expected] : cases) {
+            TDateTime t = -1;
+            EXPECT_EQ(ScanTime(text, t), expected >= 0) << text;
+            if (expected >= 0) EXPECT_DOUBLE_EQ(t, expected) << text;
+        }
+    };
+    check(english);
     FormatSettings().TimePMString = "nm";
     FormatSettings().TimeAMString = "";
-    ASSERT_TRUE(ScanTime("3:00 nm", t));
-    EXPECT_DOUBLE_EQ(t, Time(15, 0, 0));
-    ASSERT_TRUE(ScanTime("3:00 am", t));
-    EXPECT_DOUBLE_EQ(t, Time(3, 0, 0));
+    check(own);
 }
 
 TEST_F(DateScan, FailedStepsLeaveThePositionAlone) {
@@ -246,20 +241,13 @@ TEST_F(DateScan, PartUnderTheCaret) {
 TEST_F(DateScan, SelectingAPart) {
     const std::string text = "12/31/2004 10:30:45 PM";
     int start = -1, length = -1;
-    qzDateTimePartSelection(qzdpMonth, text, false, start, length);
-    EXPECT_EQ(text.substr(start, length), "12");
-    qzDateTimePartSelection(qzdpDay, text, false, start, length);
-    EXPECT_EQ(text.substr(start, length), "31");
-    qzDateTimePartSelection(qzdpYear, text, false, start, length);
-    EXPECT_EQ(text.substr(start, length), "2004");
-    qzDateTimePartSelection(qzdpHour, text, false, start, length);
-    EXPECT_EQ(text.substr(start, length), "10");
-    qzDateTimePartSelection(qzdpMinute, text, false, start, length);
-    EXPECT_EQ(text.substr(start, length), "30");
-    qzDateTimePartSelection(qzdpSecond, text, false, start, length);
-    EXPECT_EQ(text.substr(start, length), "45");
-    qzDateTimePartSelection(qzdpAmPm, text, false, start, length);
-    EXPECT_EQ(text.substr(start, length), "PM");
+    const std::pair<uint8_t, const char*> parts[] = {
+        {qzdpMonth, "12"},  {qzdpDay, "31"},    {qzdpYear, "2004"}, {qzdpHour, "10"},
+        {qzdpMinute, "30"}, {qzdpSecond, "45"}, {qzdpAmPm, "PM"}};
+    for (const auto& [part, shown] : parts) {
+        qzDateTimePartSelection(part, text, false, start, length);
+        EXPECT_EQ(text.substr(start, length), shown);
+    }
     qzDateTimePartSelection(qzdpMinute, "10:30", true, start, length);
     EXPECT_EQ(start, 3);
     EXPECT_EQ(length, 2);
@@ -281,29 +269,34 @@ TEST_F(DateScan, SelectingAPart) {
 }
 
 TEST_F(DateScan, NumbersFromDisplayText) {
-    double v = 99;
-    ASSERT_TRUE(qzParseFormattedFloat("(1,234.50)", v, ""));
-    EXPECT_DOUBLE_EQ(v, -1234.5);
-    ASSERT_TRUE(qzParseFormattedFloat("$ 12", v, ""));
-    EXPECT_DOUBLE_EQ(v, 12);
-    ASSERT_TRUE(qzParseFormattedFloat("1.5E+3", v, ""));
-    EXPECT_DOUBLE_EQ(v, 1500);
-    ASSERT_TRUE(qzParseFormattedFloat("-$7.25", v, ""));
-    EXPECT_DOUBLE_EQ(v, -7.25);
-    v = 5;
-    ASSERT_TRUE(qzParseFormattedFloat("", v, ""));
-    EXPECT_EQ(v, 0);
-    EXPECT_FALSE(qzParseFormattedFloat("abc", v, ""));
-    EXPECT_FALSE(qzParseFormattedFloat("1.2.3", v, ""));
-    // A negative section without a minus sign: the text only the negative
-    // value formats to reads as negative.
-    ASSERT_TRUE(qzParseFormattedFloat("<5.00>", v, "0.00;<0.00>"));
-    EXPECT_DOUBLE_EQ(v, -5);
-    ASSERT_TRUE(qzParseFormattedFloat("5.00", v, "0.00;<0.00>"));
-    EXPECT_DOUBLE_EQ(v, 5);
+    struct Case {
+        const char* text;
+        const char* format;
+        bool read;
+        double value;
+    };
+    const Case cases[] = {
+        {"(1,234.50)", "", true, -1234.5},
+        {"$ 12", "", true, 12},
+        {"1.5E+3", "", true, 1500},
+        {"-$7.25", "", true, -7.25},
+        {"", "", true, 0},
+        {"abc", "", false, 0},
+        {"1.2.3", "", false, 0},
+        // A negative section without a minus sign: the text only the negative
+        // value formats to reads as negative.
+        {"<5.00>", "0.00;<0.00>", true, -5},
+        {"5.00", "0.00;<0.00>", true, 5},
+    };
+    for (const Case& c : cases) {
+        double v = 99;
+        EXPECT_EQ(qzParseFormattedFloat(c.text, v, c.format), c.read) << c.text;
+        if (c.read) EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+    }
     // Other separators.
     FormatSettings().DecimalSeparator = ',';
     FormatSettings().ThousandSeparator = '.';
+    double v = 0;
     ASSERT_TRUE(qzParseFormattedFloat("1.234,5", v, ""));
     EXPECT_DOUBLE_EQ(v, 1234.5);
 }
