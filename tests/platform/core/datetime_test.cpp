@@ -399,8 +399,12 @@ TEST_F(DateTimeTest, RandomTextIsReadOrRefusedAlike) {
             if (ok) {
                 ++accepted;
                 ASSERT_EQ(readers[r].second(s, FormatSettings()), v) << s;
-                if (r == 0) ASSERT_EQ(std::trunc(v), v) << s;
-                if (r == 1) ASSERT_TRUE(v >= 0 && v < 1) << s;
+                if (r == 0) {
+                    ASSERT_EQ(std::trunc(v), v) << s;
+                }
+                if (r == 1) {
+                    ASSERT_TRUE(v >= 0 && v < 1) << s;
+                }
             } else {
                 ASSERT_THROW(readers[r].second(s, FormatSettings()), EConvertError) << s;
             }

@@ -117,7 +117,9 @@ TEST_F(FormatTest, RandomFormatsEitherFormatOrRaise) {
         try {
             const std::string out = Format(fmt, 3, "str", 2.5, int64_t{-9}, 'c', nullptr);
             ++formatted;
-            if (fmt.find('%') == std::string::npos) ASSERT_EQ(out, fmt);
+            if (fmt.find('%') == std::string::npos) {
+                ASSERT_EQ(out, fmt);
+            }
         } catch (const EConvertError& e) {
             ++raised;
             ASSERT_TRUE(e.Message() == "Format '" + fmt + "' invalid or incompatible with argument" ||

@@ -74,27 +74,25 @@ TEST(EditMask, DateAndTimeSeparatorsFollowTheSettings) {
 
 TEST(EditMask, CharacterClassesAndCase) {
     const TEditMask m(">L<l<>a0#C");
-    char32_t c = U'b';
-    EXPECT_TRUE(m.Accepts(0, c));
-    EXPECT_EQ(c, U'B');
-    c = U'Q';
-    EXPECT_TRUE(m.Accepts(1, c));
-    EXPECT_EQ(c, U'q');
-    c = U'5';
-    EXPECT_FALSE(m.Accepts(1, c));
-    c = U'X';
-    EXPECT_TRUE(m.Accepts(2, c));
-    EXPECT_EQ(c, U'X');  // "<>" ended the case conversion
-    c = U'é';
-    EXPECT_TRUE(m.Accepts(2, c));
-    c = U'a';
-    EXPECT_FALSE(m.Accepts(3, c));
-    c = U'-';
-    EXPECT_TRUE(m.Accepts(4, c));
-    c = U'%';
-    EXPECT_TRUE(m.Accepts(5, c));
-    c = U'x';
-    EXPECT_FALSE(m.Accepts(6, c));  // beyond the mask
+    struct Case {
+        int position;
+        char32_t typed;
+        bool accepted;
+        char32_t stored;
+    };
+    const Case cases[] = {
+        {0, U'b', true, U'B'}, {1, U'Q', true, U'q'}, {1, U'5', false, 0},
+        {2, U'X', true, U'X'},  // "<>" ended the case conversion
+        {2, U'é', true, U'é'}, {3, U'a', false, 0},   {4, U'-', true, U'-'},
+        {5, U'%', true, U'%'}, {6, U'x', false, 0},  // beyond the mask
+    };
+    for (const Case& c : cases) {
+        char32_t ch = c.typed;
+        EXPECT_EQ(m.Accepts(c.position, ch), c.accepted) << c.position;
+        if (c.accepted) {
+            EXPECT_EQ(ch, c.stored) << c.position;
+        }
+    }
 }
 
 TEST(EditMask, TextAndEditTextConvert) {

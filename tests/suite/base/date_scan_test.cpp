@@ -82,7 +82,9 @@ TEST_F(DateScan, DatesInEachOrderAndEpoch) {
         TDateTime d = -1;
         const bool read = ScanDate(c.text, d, c.epoch);
         EXPECT_EQ(read, c.expected != 0) << c.format << " " << c.text;
-        if (read) EXPECT_EQ(d, c.expected) << c.format << " " << c.text;
+        if (read) {
+            EXPECT_EQ(d, c.expected) << c.format << " " << c.text;
+        }
     }
 }
 
@@ -105,7 +107,9 @@ TEST_F(DateScan, TimesWithDesignators) {
         for (const auto& [text, expected] : cases) {
             TDateTime t = -1;
             EXPECT_EQ(ScanTime(text, t), expected >= 0) << text;
-            if (expected >= 0) EXPECT_DOUBLE_EQ(t, expected) << text;
+            if (expected >= 0) {
+                EXPECT_DOUBLE_EQ(t, expected) << text;
+            }
         }
     };
     check(english);
@@ -291,7 +295,9 @@ TEST_F(DateScan, NumbersFromDisplayText) {
     for (const Case& c : cases) {
         double v = 99;
         EXPECT_EQ(qzParseFormattedFloat(c.text, v, c.format), c.read) << c.text;
-        if (c.read) EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+        if (c.read) {
+            EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+        }
     }
     // Other separators.
     FormatSettings().DecimalSeparator = ',';
