@@ -202,24 +202,21 @@ TEST_F(GridTest, ArrowKeysMoveTheCurrentCellAndScrollItIntoView) {
 }
 
 TEST_F(GridTest, PageHomeAndEndKeys) {
-    SendKey(grid, VK_NEXT);
-    EXPECT_EQ(grid->Row(), 9);
-    EXPECT_EQ(grid->TopRow(), 9);
-    SendKey(grid, VK_PRIOR);
-    EXPECT_EQ(grid->Row(), 1);
-    EXPECT_EQ(grid->TopRow(), 1);
-    SendKey(grid, VK_END);
-    EXPECT_EQ(grid->Col(), 7);
-    SendKey(grid, VK_HOME);
-    EXPECT_EQ(grid->Col(), 1);
-    SendKey(grid, VK_END, {ssCtrl});
-    EXPECT_EQ(grid->Col(), 7);
-    EXPECT_EQ(grid->Row(), 29);
-    EXPECT_EQ(grid->TopRow(), 22);
-    SendKey(grid, VK_HOME, {ssCtrl});
-    EXPECT_EQ(grid->Col(), 1);
-    EXPECT_EQ(grid->Row(), 1);
-    EXPECT_EQ(grid->TopRow(), 1);
+    struct Step {
+        uint16_t key;
+        TShiftState shift;
+        int col, row, top;
+    };
+    const Step steps[] = {
+        {VK_NEXT, {}, 1, 9, 9}, {VK_PRIOR, {}, 1, 1, 1},       {VK_END, {}, 7, 1, 1},
+        {VK_HOME, {}, 1, 1, 1}, {VK_END, {ssCtrl}, 7, 29, 22}, {VK_HOME, {ssCtrl}, 1, 1, 1},
+    };
+    for (const Step& s : steps) {
+        SendKey(grid, s.key, s.shift);
+        EXPECT_EQ((std::vector<int>{grid->Col(), grid->Row(), grid->TopRow()}),
+                  (std::vector<int>{s.col, s.row, s.top}))
+            << s.key;
+    }
 }
 
 TEST_F(GridTest, ShiftArrowsExtendTheSelectionFromTheCurrentCell) {
@@ -291,29 +288,28 @@ TEST_F(GridTest, WheelMovesTheCurrentRow) {
 }
 
 TEST_F(GridTest, ScrollRequestsMoveTheTopRowAndLeaveTheCurrentCell) {
-    grid->Perform(WM_VSCROLL, MakeWParam(SB_LINEDOWN, 0), 0);
-    EXPECT_EQ(grid->TopRow(), 2);
-    grid->Perform(WM_VSCROLL, MakeWParam(SB_PAGEDOWN, 0), 0);
-    EXPECT_EQ(grid->TopRow(), 10);
-    grid->Perform(WM_VSCROLL, MakeWParam(SB_LINEUP, 0), 0);
-    EXPECT_EQ(grid->TopRow(), 9);
-    grid->Perform(WM_VSCROLL, MakeWParam(SB_BOTTOM, 0), 0);
-    EXPECT_EQ(grid->TopRow(), 22);
-    grid->Perform(WM_VSCROLL, MakeWParam(SB_THUMBPOSITION, 4), 0);
-    EXPECT_EQ(grid->TopRow(), 5);
+    struct Step {
+        unsigned message;
+        int code, position;
+        bool thumbTracking;
+        int top, left;
+    };
     // Tracking the thumb scrolls only with goThumbTracking.
-    grid->Perform(WM_VSCROLL, MakeWParam(SB_THUMBTRACK, 10), 0);
-    EXPECT_EQ(grid->TopRow(), 5);
-    grid->SetOptions(grid->Options() + goThumbTracking);
-    grid->Perform(WM_VSCROLL, MakeWParam(SB_THUMBTRACK, 10), 0);
-    EXPECT_EQ(grid->TopRow(), 11);
-    grid->Perform(WM_VSCROLL, MakeWParam(SB_TOP, 0), 0);
-    EXPECT_EQ(grid->TopRow(), 1);
-    grid->Perform(WM_HSCROLL, MakeWParam(SB_LINERIGHT, 0), 0);
-    grid->Perform(WM_HSCROLL, MakeWParam(SB_LINERIGHT, 0), 0);
-    EXPECT_EQ(grid->LeftCol(), 3);
-    grid->Perform(WM_HSCROLL, MakeWParam(SB_RIGHT, 0), 0);
-    EXPECT_EQ(grid->LeftCol(), 5);
+    const Step steps[] = {
+        {WM_VSCROLL, SB_LINEDOWN, 0, false, 2, 1},      {WM_VSCROLL, SB_PAGEDOWN, 0, false, 10, 1},
+        {WM_VSCROLL, SB_LINEUP, 0, false, 9, 1},        {WM_VSCROLL, SB_BOTTOM, 0, false, 22, 1},
+        {WM_VSCROLL, SB_THUMBPOSITION, 4, false, 5, 1}, {WM_VSCROLL, SB_THUMBTRACK, 10, false, 5, 1},
+        {WM_VSCROLL, SB_THUMBTRACK, 10, true, 11, 1},   {WM_VSCROLL, SB_TOP, 0, true, 1, 1},
+        {WM_HSCROLL, SB_LINERIGHT, 0, true, 1, 2},      {WM_HSCROLL, SB_LINERIGHT, 0, true, 1, 3},
+        {WM_HSCROLL, SB_RIGHT, 0, true, 1, 5},
+    };
+    for (const Step& s : steps) {
+        grid->SetOptions(s.thumbTracking ? grid->Options() + goThumbTracking
+                                         : grid->Options() - goThumbTracking);
+        grid->Perform(s.message, MakeWParam(s.code, s.position), 0);
+        EXPECT_EQ(grid->TopRow(), s.top) << s.message << " " << s.code;
+        EXPECT_EQ(grid->LeftCol(), s.left) << s.message << " " << s.code;
+    }
     EXPECT_EQ(grid->Row(), 1);
     EXPECT_EQ(grid->Col(), 1);
 }
