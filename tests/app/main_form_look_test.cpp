@@ -8,6 +8,7 @@
 #include "engine-controls/ostra_dbgrid_columns.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/comctrls.h"
+#include "platform/ui/dbctrls.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/grids.h"
 
@@ -146,6 +147,48 @@ TEST_F(MainFormLook, TheDateEditorShowsItsWholeDateBesideItsButton) {
     EXPECT_LT(inkRight, buttonLeft - 1);
     g->Canvas()->SetFont(g->Font());
     EXPECT_GE(inkRight - inkLeft + 4, g->Canvas()->TextWidth(date));
+}
+
+// The Projects tab's check boxes on a project that is neither flagged nor
+// complete: enabled boxes with a white face.
+class MainFormProjectLook : public MainFormTest {
+protected:
+    void PrepareData() override {
+        MainFormTest::PrepareData();
+        TOstraTable t(nullptr);
+        t.SetTableName(Dir + "Goals.d");
+        t.Open();
+        t.Append();
+        t.FieldByName("Target")->SetAsString("Learn to sail");
+        t.FieldByName("Flag")->SetAsBoolean(false);
+        t.FieldByName("Completed")->SetAsBoolean(false);
+        t.FieldByName("Date")->SetAsDateTime(EncodeDate(2026, 12, 31));
+        t.Post();
+        t.Save();
+        t.Close();
+    }
+};
+
+TEST_F(MainFormProjectLook, UntickedCheckBoxesHaveAWhiteFace) {
+    Open();
+    Form->Show();
+    ProcessEvents();
+    Form->PageControl1()->SetActivePage(Form->TabSheet6());
+    Form->PageControl1Change(Form);
+    ProcessEvents();
+    EXPECT_TRUE(
+        RenderControlToPng(Form, IncludeTrailingPathDelimiter(OldDir) + "main_form_look_projects.png"));
+    for (TDBCheckBox* box : {Form->DBCheckBox1(), Form->DBCheckBox2()}) {
+        SCOPED_TRACE(box->Caption());
+        ASSERT_EQ(box->State(), cbUnchecked);
+        EXPECT_TRUE(box->Enabled());
+        TBitmap picture;
+        RenderControl(box, &picture);
+        int white = 0;
+        for (int y = 0; y < picture.Height(); ++y)
+            for (int x = 0; x < 16; ++x) white += picture.Canvas()->Pixels(x, y) == clWhite;
+        EXPECT_GE(white, 6 * 6);
+    }
 }
 
 }  // namespace
