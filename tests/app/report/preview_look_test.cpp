@@ -6,7 +6,7 @@
 #include "app/report/print_form.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/extctrls.h"
-#include "report_fixture.h"
+#include "support/app/report_fixture.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "platform/ui/extctrls.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
-#include "ui_probes.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 
