@@ -3,14 +3,15 @@
 // record that fits.
 #include "dbgrid_fixture.h"
 
-#include <set>
-
 #include "platform/ui/comctrls.h"
 
 namespace {
 
-class DBGridPagesTest : public DBGridTest {
-protected:
+struct HiddenCase;
+void PrintTo(const HiddenCase& Case, std::ostream* Out);
+
+class DBGridHiddenPageTest : public DBGridTest, public ::testing::WithParamInterface<HiddenCase> {
+public:
     void SetUp() override {
         DBGridTest::SetUp();
         Pages = new TPageControl(Form);
@@ -25,12 +26,9 @@ protected:
         Grid->SetParent(First);
         Grid->SetAlign(alClient);
         UseTaskColumns();
-        Grid->SetOnDrawColumnCell(
-            TDrawColumnCellEvent([this](TObject*, const TRect&, int, TOstraColumn* Column, TGridDrawState) {
-                if (Column->FieldName() == "Action") Drawn.insert(Column->Field()->AsString());
-            }));
     }
 
+    // A click on the page's tab.
     void ShowPage(TTabSheet* Page) {
         const TRect r = Pages->TabRect(Page->TabIndex());
         SendClick(Pages, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
@@ -38,36 +36,6 @@ protected:
         ASSERT_EQ(Page, Pages->ActivePage());
     }
 
-    // The actions painted by a full repaint of the grid.
-    std::set<std::string> Painted() {
-        Drawn.clear();
-        Render();
-        return Drawn;
-    }
-
-    // The actions of the records the grid's source shows now.
-    std::set<std::string> Actions() {
-        std::set<std::string> out;
-        TDataSet* ds = Source->DataSet();
-        const TBookmark here = ds->Bookmark();
-        ds->DisableControls();
-        for (ds->First(); !ds->Eof(); ds->Next()) out.insert(ds->FieldByName("Action")->AsString());
-        ds->GotoBookmark(here);
-        ds->EnableControls();
-        return out;
-    }
-
-    TPageControl* Pages = nullptr;
-    TTabSheet* First = nullptr;
-    TTabSheet* Second = nullptr;
-    std::set<std::string> Drawn;
-};
-
-struct HiddenCase;
-void PrintTo(const HiddenCase& Case, std::ostream* Out);
-
-class DBGridHiddenPageTest : public DBGridPagesTest, public ::testing::WithParamInterface<HiddenCase> {
-public:
     // A second open table of Count tasks "Few 1"...
     TOstraTable* FewTasks(int Count) {
         auto* few = new TOstraTable(Form);
@@ -84,6 +52,10 @@ public:
     TOstraTable* Tasks() const { return Table; }
     TDataSource* TaskSource() const { return Source; }
     TForm* TheForm() const { return Form; }
+
+    TPageControl* Pages = nullptr;
+    TTabSheet* First = nullptr;
+    TTabSheet* Second = nullptr;
 };
 
 struct HiddenCase {
@@ -100,13 +72,13 @@ TEST_P(DBGridHiddenPageTest, EveryRecordIsPaintedWhenThePageShowsAgain) {
     OpenTasks(8);
     if (GetParam().Before) GetParam().Before(*this);
     ShowGrid();
-    ASSERT_EQ(Actions(), Painted());
+    ASSERT_EQ(SourceActions(), PaintedActions());
     ShowPage(Second);
     GetParam().Hidden(*this);
     ShowPage(First);
-    const std::set<std::string> all = Actions();
+    const std::set<std::string> all = SourceActions();
     ASSERT_FALSE(all.empty());
-    EXPECT_EQ(all, Painted());
+    EXPECT_EQ(all, PaintedActions());
     EXPECT_EQ(static_cast<int>(all.size()) + Grid->TitleOffset(), Grid->RowCount());
     // The current record is the one the grid marks.
     EXPECT_EQ(Source->DataSet()->RecNo() - 1 + Grid->TitleOffset(), Grid->Row());
