@@ -354,6 +354,9 @@ protected:
     void DrawDataCellContents(int DataCol, int DataRow, const TRect& Rect, TGridDrawState State,
                               bool MultiSelected);
     void DrawCheckBox(const TRect& Rect, bool Checked);
+    // Whether a check-box cell shows checked: the row's selection for the
+    // "Selected" column of a multi-select grid, else Value = ValueChecked.
+    bool CellChecked(TOstraColumn* Column, const std::string& Value, bool MultiSelected) const;
     // Writes text through the shared drawing bitmap.
     void WriteText(const TRect& Rect, int DX, int DY, const std::string& Text, TAlignment Alignment,
                    bool WordWrap, bool RightToLeft);

@@ -166,6 +166,45 @@ TEST_F(DBGridPaintTest, IndicatorShowsTheStateOfTheCurrentRow) {
     Table->Cancel();
 }
 
+// The "Selected" column of a multi-select grid shows the selection, drawn
+// by the grid or by a handler through DefaultDrawColumnCell, even with an
+// empty ValueChecked (which the empty cell text would equal).
+TEST_F(DBGridPaintTest, SelectionColumnShowsOnlyTheSelectedRows) {
+    for (const bool byHandler : {false, true}) {
+        SCOPED_TRACE(byHandler ? "DefaultDrawColumnCell" : "default drawing");
+        TearDown();
+        SetUp();
+        OpenTasks(4);
+        UseTaskColumns();
+        TOstraColumn* selected = Grid->Columns()->Add();
+        selected->SetFieldName("Selected");
+        selected->SetButtonStyle(cbsCheck);
+        selected->SetWidth(40);
+        ASSERT_EQ("", selected->ValueChecked());
+        Grid->SetOptions(Grid->Options() + dgMultiSelect);
+        Grid->SetHighlightColor(clNavy);
+        if (byHandler) {
+            Grid->SetDefaultDrawing(false);
+            Grid->SetOnDrawColumnCell(TDrawColumnCellEvent(
+                [this](TObject*, const TRect& R, int DataCol, TOstraColumn* Column, TGridDrawState State) {
+                    Grid->DefaultDrawColumnCell(R, DataCol, Column, State);
+                }));
+        }
+        ShowGrid();
+        ClickCell(1, 2);
+        auto bmp = Render("dbgrid_selection_column");
+        std::vector<int> marks;
+        for (int row = 0; row < 4; ++row) {
+            TRect box = DataCellRect(selected->Index(), row);
+            InflateRect(box, -6, -5);
+            marks.push_back(CountColor(bmp.get(), box, clBlack));
+        }
+        EXPECT_EQ(marks[0], marks[1]);
+        EXPECT_EQ(marks[0], marks[3]);
+        EXPECT_GT(marks[2], marks[0] + 4);
+    }
+}
+
 TEST_F(DBGridPaintTest, SelectedRowsAreHighlighted) {
     OpenTasks(5);
     UseTaskColumns();
