@@ -353,21 +353,6 @@ TEST_F(DBGridInputTest, TypedPickListTextIsStoredAsItsValue) {
     EXPECT_EQ("", Table->FieldByName("Priority")->AsString());
 }
 
-TEST_F(DBGridInputTest, EscapeTakesAnEditBack) {
-    OpenTasks(2);
-    UseTaskColumns();
-    ShowGrid();
-    ClickCell(1, 0);
-    SendText(Grid, "C");
-    SendText(Grid->InplaceEditor(), "hanged");
-    EXPECT_EQ(dsEdit, Table->State());
-    SendKey(Grid->InplaceEditor(), VK_ESCAPE);
-    EXPECT_EQ("Task 1", Grid->InplaceEditor()->Visible() ? Grid->InplaceEditor()->Text() : Action());
-    SendKey(Grid, VK_ESCAPE);
-    EXPECT_EQ(dsBrowse, Table->State());
-    EXPECT_EQ("Task 1", Action());
-}
-
 TEST_F(DBGridInputTest, TabAndEnterToTabWalkTheColumns) {
     OpenTasks(3);
     UseTaskColumns();
@@ -529,6 +514,13 @@ class DBGridLeaveCellTest : public DBGridInputTest, public ::testing::WithParamI
 public:
     void Click(int DataCol, int DataRow) { ClickCell(DataCol, DataRow); }
     void Post() { Table->Post(); }
+    TDataSetState State() const { return Table->State(); }
+    int SelectedIndex() const { return Grid->SelectedIndex(); }
+    // The editor's text; the field's when the editor is hidden.
+    std::string EditorText() const {
+        TInplaceEdit* e = Grid->InplaceEditor();
+        return e && e->Visible() ? e->Text() : Action();
+    }
     // The focus goes to another control of the form.
     void FocusElsewhere() {
         auto* other = new TEdit(Form);
@@ -590,7 +582,23 @@ const LeaveCase LeaveCases[] = {
          SendKeyToFocus(VK_TAB, {ssShift});
      }},
     {"Enter", {}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_RETURN); }},
-    {"EnterToTab", {dgEnterToTab}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_RETURN); }},
+    {"EnterToTab",
+     {dgEnterToTab},
+     [](DBGridLeaveCellTest& T) {
+         SendKeyToFocus(VK_RETURN);
+         EXPECT_EQ(2, T.SelectedIndex());
+     }},
+    // Escape in the editor takes the text back, in the grid the record.
+    {"EscapeTwice",
+     {},
+     [](DBGridLeaveCellTest& T) {
+         EXPECT_EQ(dsEdit, T.State());
+         SendKeyToFocus(VK_ESCAPE);
+         EXPECT_EQ("Task 1", T.EditorText());
+         SendKeyToFocus(VK_ESCAPE);
+         EXPECT_EQ(dsBrowse, T.State());
+     },
+     "Task 1"},
     {"Down", {}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_DOWN); }},
     {"Up", {}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_UP); }},
     {"TabAlwaysEditing", {dgAlwaysShowEditor}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_TAB); }},
