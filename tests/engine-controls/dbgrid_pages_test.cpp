@@ -92,11 +92,6 @@ const HiddenCase HiddenCases[] = {
      [](DBGridHiddenPageTest& T) { T.TaskSource()->SetDataSet(T.Tasks()); }},
     {"SourceSwapsToFewerRecords", nullptr,
      [](DBGridHiddenPageTest& T) { T.TaskSource()->SetDataSet(T.FewTasks(3)); }},
-    {"SourceSwapsAwayAndBack", MoveToSixth,
-     [](DBGridHiddenPageTest& T) {
-         T.TaskSource()->SetDataSet(T.FewTasks(1));
-         T.TaskSource()->SetDataSet(T.Tasks());
-     }},
     {"ViewRebuilt", MoveToSixth, [](DBGridHiddenPageTest& T) { T.Tasks()->RebuildView(true); }},
     {"RecordsAppended", nullptr,
      [](DBGridHiddenPageTest& T) {
@@ -106,25 +101,10 @@ const HiddenCase HiddenCases[] = {
              T.Tasks()->Post();
          }
      }},
-    {"FilteredThenNot", MoveToSixth,
-     [](DBGridHiddenPageTest& T) {
-         T.Tasks()->SetFilter("Category = 'Work'");
-         T.Tasks()->SetFiltered(true);
-         T.Tasks()->SetFiltered(false);
-     }},
     {"Filtered", nullptr,
      [](DBGridHiddenPageTest& T) {
          T.Tasks()->SetFilter("Category = 'Home'");
          T.Tasks()->SetFiltered(true);
-     }},
-    {"DeletedAndInserted", MoveToSixth,
-     [](DBGridHiddenPageTest& T) {
-         T.Tasks()->First();
-         T.Tasks()->Delete();
-         T.Tasks()->Delete();
-         T.Tasks()->Insert();
-         T.Tasks()->FieldByName("Action")->SetAsString("Inserted");
-         T.Tasks()->Post();
      }},
     {"FormShrunkAndGrown", nullptr,
      [](DBGridHiddenPageTest& T) {
