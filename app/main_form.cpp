@@ -1,7 +1,15 @@
 // The main window's life cycle, tab changes and task commands.
 #include "app/main_form.h"
+#include "app/main_form_tables.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <initializer_list>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/about_box.h"
 #include "app/calendar_dlg.h"
@@ -14,7 +22,9 @@
 #include "engine/ostra_table.h"
 #include "platform/core/clock.h"
 #include "platform/core/datetime.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/files.h"
+#include "platform/core/guid.h"
 #include "platform/core/inifiles.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
@@ -40,6 +50,38 @@ constexpr THelpContext MainHelpContext = 30;
 // posted first); nothing without an engine dataset.
 void SaveThrough(TOstraDatabase* Db, TDataSource* Source) {
     if (auto* ds = dynamic_cast<TOstraDataset*>(Source ? Source->DataSet() : nullptr)) Db->SaveDatasets({ds});
+}
+
+// True when FileName can be written: an existing file opens for writing,
+// or a new one can be made in its folder (tried with a file of its own).
+bool CanWriteFile(const std::string& FileName) {
+    if (DirectoryExists(FileName)) return false;
+    if (FileExists(FileName)) {
+        FILE* f = std::fopen(FileName.c_str(), "r+b");
+        if (f) std::fclose(f);
+        return f != nullptr;
+    }
+    const std::string folder = ExtractFilePath(FileName);
+    if (folder.empty() || !DirectoryExists(folder)) return false;
+    const std::string probe = folder + ".taskmoor-" + CreateGUIDString().substr(1, 8);
+    FILE* f = std::fopen(probe.c_str(), "wb");
+    if (!f) return false;
+    std::fclose(f);
+    DeleteFile(probe);
+    return true;
+}
+
+// Runs every step; the first failure is raised once all have run.
+void RunEach(std::initializer_list<std::function<void()>> Steps) {
+    std::exception_ptr first;
+    for (const auto& step : Steps) {
+        try {
+            step();
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
+    }
+    if (first) std::rethrow_exception(first);
 }
 
 // Shows a form of class T modally and frees it.
@@ -84,15 +126,21 @@ TfrmToDo::~TfrmToDo() {
     if (frmToDo == this) frmToDo = nullptr;
 }
 
-std::string TfrmToDo::SettingsFileName() {
+std::string TfrmToDo::BesideProgramSettings() {
     // The platform turns ".ini." into ".ini": a file name ends in no dot.
     std::string name = ChangeFileExt(ApplicationExeName(), ".ini.");
     while (!name.empty() && name.back() == '.') name.pop_back();
     return name;
 }
 
+std::string TfrmToDo::SettingsFileName() {
+    const std::string beside = BesideProgramSettings();
+    if (CanWriteFile(beside)) return beside;
+    return IncludeTrailingPathDelimiter(UserConfigDir()) + ExtractFileName(beside);
+}
+
 void TfrmToDo::OpenAndBind(TOstraTable* Table, TDataSource* Source) {
-    Table->Open();
+    OpenToDoTable(Table);
     Source->SetDataSet(Table);
 }
 
@@ -102,44 +150,74 @@ void TfrmToDo::FormCreate(TObject*) {
     SetClientHeight(634);
     FOstraDb->SetDatabasePath(GetCurrentDir());
     FAltRowColour = 0xF8FFC6;
+    // A table that cannot be opened is reported once and start-up goes on
+    // with the others.
+    std::vector<std::string> failures;
+    const auto step = [&failures](const std::function<void()>& Work) {
+        try {
+            Work();
+        } catch (const Exception& e) {
+            if (std::find(failures.begin(), failures.end(), e.Message()) == failures.end())
+                failures.push_back(e.Message());
+        }
+    };
     FPageControl1->SetActivePage(FTabSheet1);
-    PageControl1Change(this);
-    FdCateg->Open();
-    FdCateg2->Open();
-    FdArchive_->Open();
-    FdList_->Open();
-    OpenAndBind(FdStatus1, FdsStatus1);
-    OpenAndBind(FdGoals_, FdsGoals);
-    OpenAndBind(FdQuotes_, FdsQuotes);
-    OpenAndBind(FdSelQuotes_, FdsSelQ);
+    step([this] { PageControl1Change(this); });
+    for (TOstraTable* table : {FdCateg, FdCateg2, FdArchive_, FdList_})
+        step([table] { OpenToDoTable(table); });
+    step([this] { OpenAndBind(FdStatus1, FdsStatus1); });
+    step([this] { OpenAndBind(FdGoals_, FdsGoals); });
+    step([this] { OpenAndBind(FdQuotes_, FdsQuotes); });
+    step([this] { OpenAndBind(FdSelQuotes_, FdsSelQ); });
     FPageControl1->SetActivePage(FTabSheet7);
-    PageControl1Change(this);
+    step([this] { PageControl1Change(this); });
     Randomize();
-    {
-        TIniFile ini(SettingsFileName());
-        FQuoteSelected = ini.ReadInteger(QuoteSection, QuoteKey, DefaultQuote);
-    }
-    LocateQuoteOfTheDay(FdSelQuotes_, FQuoteSelected);
+    ReadSettings();
+    if (FdSelQuotes_->Active()) LocateQuoteOfTheDay(FdSelQuotes_, FQuoteSelected);
     FDBText1->Repaint();
+    for (const std::string& text : failures) MessageDlg(text, mtError, TMsgDlgButtons{mbOK}, 0);
+}
+
+void TfrmToDo::ReadSettings() {
+    // The copy in the user's folder once there is one, else the one beside the program.
+    std::string file = SettingsFileName();
+    if (!FileExists(file)) file = BesideProgramSettings();
+    TIniFile ini(file);
+    FQuoteSelected = ini.ReadInteger(QuoteSection, QuoteKey, DefaultQuote);
+    FSettingsRead = true;
+}
+
+void TfrmToDo::WriteSettings() {
+    // Settings that were never read are not written over the saved ones.
+    if (!FSettingsRead) return;
+    const std::string file = SettingsFileName();
+    ForceDirectories(ExtractFileDir(file));
+    TIniFile ini(file);
+    ini.WriteInteger(QuoteSection, QuoteKey, FQuoteSelected);
 }
 
 void TfrmToDo::FormClose(TObject*, TCloseAction& Action) {
     if (MessageDlg(" Close application ?", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
-        // The window stays when a save fails: nothing posted is dropped.
+        // The window stays when a table save fails: nothing posted is dropped.
         Action = caNone;
-        {
-            TIniFile ini(SettingsFileName());
-            ini.WriteInteger(QuoteSection, QuoteKey, FQuoteSelected);
+        // The settings are not worth a table: a failed write is reported
+        // once the tables are saved, and the window closes.
+        std::string settingsError;
+        try {
+            WriteSettings();
+        } catch (const Exception& e) {
+            settingsError = e.Message();
         }
         SaveThrough(FOstraDb, FDataTask);
-        FdList_->Save();
+        if (FdList_->Active()) FdList_->Save();
         SaveThrough(FOstraDb, FdsCateg);
         SaveThrough(FOstraDb, FdsCateg2);
         // Every other table with changes too (tasks, archive, quotes, projects).
         SaveAllPending();
+        if (!settingsError.empty()) MessageDlg(settingsError, mtError, TMsgDlgButtons{mbOK}, 0);
         Action = caFree;
     } else {
-        FdList_->CancelChanges();
+        if (FdList_->Active()) FdList_->CancelChanges();
         Action = caNone;
     }
 }
@@ -156,46 +234,42 @@ void TfrmToDo::PageControl1Change(TObject*) {
     TTabSheet* page = FPageControl1->ActivePage();
     // The task-list report covers the Today and the two group lists only.
     FspbtnPrint->SetEnabled(page == FTabSheet7 || page == FTabSheet1 || page == FTabSheet2);
+    // A table that cannot be opened does not keep the tab's other parts from
+    // their work; its error comes afterwards.
     if (page == FTabSheet1) {
-        ShowTaskTable(FdTask_);
-        FDataTask->SetDataSet(FdTask_);
-        OpenAndBind(FdCateg, FDataCatg);
-        OpenAndBind(FdStatus1, FdsStatus1);
-        FDBNavigator1->SetDataSource(FDataTask);
+        RunEach({[this] { ShowTaskTable(FdTask_); }, [this] { FDataTask->SetDataSet(FdTask_); },
+                 [this] { OpenAndBind(FdCateg, FDataCatg); }, [this] { OpenAndBind(FdStatus1, FdsStatus1); },
+                 [this] { FDBNavigator1->SetDataSource(FDataTask); }});
     } else if (page == FTabSheet2) {
-        ShowTaskTable(Fdtask2_);
-        FDataTask->SetDataSet(Fdtask2_);
-        OpenAndBind(FdCateg2, FDataCatg);
-        OpenAndBind(FdStatus1, FdsStatus1);
-        FDBNavigator1->SetDataSource(FdsTask2);
+        RunEach({[this] { ShowTaskTable(Fdtask2_); }, [this] { FDataTask->SetDataSet(Fdtask2_); },
+                 [this] { OpenAndBind(FdCateg2, FDataCatg); }, [this] { OpenAndBind(FdStatus1, FdsStatus1); },
+                 [this] { FDBNavigator1->SetDataSource(FdsTask2); }});
     } else if (page == FTabSheet3) {
-        if (!FdArchive_->Active()) OpenAndBind(FdArchive_, FdsArchive);
         FDBNavigator1->SetDataSource(FdsArchive);
         FsbtnArchive->SetEnabled(false);
+        if (!FdArchive_->Active()) OpenAndBind(FdArchive_, FdsArchive);
     } else if (page == FTabSheet4) {
-        if (!FdList_->Active()) OpenAndBind(FdList_, FdsList);
         FDBNavigator1->SetDataSource(FdsList);
         FspBtnMoveCmpl->SetEnabled(false);
         FsbtnArchive->SetEnabled(false);
+        if (!FdList_->Active()) OpenAndBind(FdList_, FdsList);
     } else if (page == FTabSheet5) {
         FspBtnMoveCmpl->SetEnabled(false);
         FsbtnArchive->SetEnabled(false);
-        OpenAndBind(FdQuotes_, FdsQuotes);
         FDBNavigator1->SetDataSource(FdsQuotes);
+        OpenAndBind(FdQuotes_, FdsQuotes);
     } else if (page == FTabSheet6) {
         FspBtnMoveCmpl->SetEnabled(false);
         FsbtnArchive->SetEnabled(false);
-        OpenAndBind(FdGoals_, FdsGoals);
-        OpenAndBind(FdGoalGrp_, FdsGoalGrp);
         FDBNavigator1->SetDataSource(FdsGoals);
+        RunEach(
+            {[this] { OpenAndBind(FdGoals_, FdsGoals); }, [this] { OpenAndBind(FdGoalGrp_, FdsGoalGrp); }});
     } else if (page == FTabSheet7) {
         // Both views show the flagged records of their file's one store, so
         // nothing needs saving or reading again here.
-        ShowTodayViews();
-        FOstraDBGrid7->Repaint();
-        PickRandomQuote();
-        FDBText2->Repaint();
         FDBNavigator1->SetDataSource(Fdstday);
+        RunEach({[this] { ShowTodayViews(); }, [this] { FOstraDBGrid7->Repaint(); },
+                 [this] { PickRandomQuote(); }, [this] { FDBText2->Repaint(); }});
     }
 }
 
@@ -211,7 +285,9 @@ void TfrmToDo::TabSheet7Exit(TObject*) {
 
 void TfrmToDo::spBtnAddClick(TObject*) {
     FDBNavigator1->BtnClick(nbLast);
-    FDBNavigator1->BtnClick(nbInsert);
+    // Appended: an insert would put the new row above the last one.
+    TDataSource* source = FDBNavigator1->DataSource();
+    if (TDataSet* table = source ? source->DataSet() : nullptr; table && table->Active()) table->Append();
 }
 
 void TfrmToDo::spBtnDeleteClick(TObject*) { FDBNavigator1->BtnClick(nbDelete); }

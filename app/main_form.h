@@ -61,8 +61,11 @@ public:
     int QuoteSelected() const { return FQuoteSelected; }
     TColor AltRowColour() const { return FAltRowColour; }
 
-    // The settings file: the program's file with the extension ".ini".
+    // The settings file: the program's file with the extension ".ini", or
+    // the file of that name in the user's configuration folder when the
+    // one beside the program cannot be written.
     static std::string SettingsFileName();
+    static std::string BesideProgramSettings();
     // The eight grids, by number (1 to 8); nullptr outside.
     TOstraDBGrid* Grid(int Number) const;
     // The title-click sort state shared by all grids, as at the start of a run.
@@ -305,7 +308,11 @@ private:
     // The random quote of the Today tab.
     void PickRandomQuote();
 
+    void ReadSettings();
+    void WriteSettings();
+
     int FQuoteSelected = 10;
+    bool FSettingsRead = false;
     TColor FAltRowColour = 0xF8FFC6;
 };
 

@@ -5,6 +5,7 @@
 
 #include "app/backup.h"
 #include "app/main_form.h"
+#include "app/main_form_tables.h"
 #include "app/quotes.h"
 #include "app/restore_dlg.h"
 #include "engine/ostra_table.h"
@@ -45,7 +46,7 @@ void TfrmToDo::MoveCurrentTask(TOstraTable* Target, const std::string& Question,
     if (MessageDlg(Question, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) != mrYes) return;
     source->CheckBrowseMode();
     if (source->IsEmpty()) return;
-    if (!Target->Active()) Target->Open();
+    if (!Target->Active()) OpenToDoTable(Target);
     Target->CheckBrowseMode();
     Target->Append();
     try {

@@ -2,6 +2,11 @@
 // Today view of the file is a clone of that table with its own filter, so a
 // change posted through either is in the one store that is written.
 #include "app/main_form.h"
+#include "app/main_form_tables.h"
+
+#include <exception>
+#include <functional>
+#include <utility>
 
 #include "engine/ostra_table.h"
 #include "platform/db/datasource.h"
@@ -33,23 +38,33 @@ void TfrmToDo::SaveTaskFile(TOstraTable* Table, TOstraTable* View) {
 
 void TfrmToDo::ShowTaskTable(TOstraTable* Table) {
     if (!Table->Active())
-        Table->Open();
+        OpenToDoTable(Table);
     else
         Rebuild(Table);
 }
 
 void TfrmToDo::ShowTodayViews() {
-    ShowTaskTable(FdTask_);
-    ShowTaskTable(Fdtask2_);
-    // Read again from the store: an edit in progress is posted, not dropped.
-    for (TOstraTable* view : {FtblToDay1_, FtblToDay2_}) {
-        if (view->Active()) {
-            PostEdit(view);
-            Rebuild(view);
-        } else {
-            view->Open();
+    // Each view opens whatever the other's file does.
+    std::exception_ptr first;
+    const auto each = [&first](const std::function<void()>& Step) {
+        try {
+            Step();
+        } catch (...) {
+            if (!first) first = std::current_exception();
         }
-    }
+    };
+    for (const auto& [table, view] : {std::pair{FdTask_, FtblToDay1_}, std::pair{Fdtask2_, FtblToDay2_}})
+        each([table, view] {
+            ShowTaskTable(table);
+            // Read again from the store: an edit in progress is posted, not dropped.
+            if (view->Active()) {
+                PostEdit(view);
+                Rebuild(view);
+            } else {
+                OpenToDoTable(view);
+            }
+        });
+    if (first) std::rethrow_exception(first);
 }
 
 std::vector<TOstraTable*> TfrmToDo::AllTables() const {

@@ -240,61 +240,6 @@ TEST_F(MainFormModel, TableFilesAreFoundWhateverTheirLetterCase) {
     EXPECT_EQ(Form->dQuotes_()->RecordCount(), 11);
 }
 
-class MissingFile : public MainFormTest {
-protected:
-    void PrepareData() override {
-        CreateToDoDataFolder(Dir);
-        std::filesystem::remove(Dir + "catg.d");
-    }
-};
-
-TEST_F(MissingFile, ShowsTheEnginesMessageAndTheWindowStays) {
-    Open();
-    ASSERT_GE(Dialogs.Count(), 1);
-    EXPECT_EQ(Dialogs.Messages()[0].Text.rfind("Error opening file " + Dir + "catg.d", 0), 0u)
-        << Dialogs.Messages()[0].Text;
-    EXPECT_FALSE(Form->dCateg()->Active());
-    // The tables opened before the failure stay open, and the window closes.
-    EXPECT_TRUE(Form->dTask_()->Active());
-    Dialogs.Answer(mrYes);
-    TCloseAction action = caNone;
-    Form->FormClose(Form, action);
-    EXPECT_EQ(action, caFree);
-}
-
-class DamagedFile : public MainFormTest {
-protected:
-    void PrepareData() override {
-        CreateToDoDataFolder(Dir);
-        std::ofstream(Dir + "Ttask.d", std::ios::binary | std::ios::trunc) << "not a table at all";
-    }
-};
-
-TEST_F(DamagedFile, ShowsTheEnginesMessage) {
-    Open();
-    ASSERT_GE(Dialogs.Count(), 1);
-    EXPECT_EQ(Dialogs.Messages()[0].Text.rfind("Error opening table: ", 0), 0u) << Dialogs.Messages()[0].Text;
-    EXPECT_FALSE(Form->dTask_()->Active());
-}
-
-class MissingQuotes : public MainFormTest {
-protected:
-    void PrepareData() override {
-        CreateToDoDataFolder(Dir);
-        std::filesystem::remove(Dir + "quotes.d");
-    }
-};
-
-TEST_F(MissingQuotes, TodayStillOpensWithoutTheQuoteTable) {
-    Open();
-    ASSERT_EQ(Dialogs.Count(), 1);
-    EXPECT_EQ(Dialogs.Last().Text.rfind("Error opening file " + Dir + "quotes.d", 0), 0u);
-    Form->PageControl1()->SetActivePage(Form->TabSheet7());
-    Form->PageControl1Change(Form);
-    EXPECT_EQ(Form->DBNavigator1()->DataSource(), Form->dstday());
-    EXPECT_TRUE(Form->tblToDay2_()->Active());
-}
-
 class NoQuotes : public MainFormTest {
 protected:
     void PrepareData() override {
