@@ -3,7 +3,6 @@
 #include <functional>
 
 #include "engine/ostra_table.h"
-#include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/fielddefs.h"
@@ -171,18 +170,4 @@ std::vector<std::string> CreateToDoDataFolder(const std::string& Folder) {
         written.push_back(file.FileName);
     }
     return written;
-}
-
-void OpenToDoTable(TOstraTable* Table) {
-    if (Table->Active()) return;
-    try {
-        Table->Open();
-    } catch (const Exception& e) {
-        static const std::string prefix = "Error opening table: ";
-        std::string reason = e.Message();
-        // A missing file is named already.
-        if (reason.find(Table->FileName()) != std::string::npos) throw;
-        if (reason.compare(0, prefix.size(), prefix) == 0) reason.erase(0, prefix.size());
-        throw Exception("Error opening table " + Table->FileName() + ": " + reason);
-    }
 }

@@ -8,8 +8,6 @@
 
 #include "platform/db/dbtypes.h"
 
-class TOstraTable;
-
 struct TToDoField {
     std::string Name;
     TFieldType DataType = ftUnknown;
@@ -34,7 +32,3 @@ bool HasToDoTableFiles(const std::string& Folder);
 // names of the files written. Raises the engine's error when a file cannot
 // be written.
 std::vector<std::string> CreateToDoDataFolder(const std::string& Folder);
-
-// Opens Table (nothing when open). A file that cannot be read raises an
-// Exception naming it: "Error opening table <file>: <reason>".
-void OpenToDoTable(TOstraTable* Table);
