@@ -44,9 +44,13 @@ protected:
         if (const char* old = std::getenv("TASKMOOR_CONFIG_DIR")) OldConfig = old;
         ::setenv("TASKMOOR_CONFIG_DIR", (Dir + "config").c_str(), 1);
         SetApplicationExeName(Dir + "taskmoor");
-        CreateToDoDataFolder(Dir);
+        PrepareData();
         SetCurrentDir(Dir);
     }
+
+    // The data folder's contents before the start; a test may override it
+    // to remove or change files.
+    virtual void PrepareData() { CreateToDoDataFolder(Dir); }
 
     void TearDown() override {
         Stop();
@@ -62,25 +66,29 @@ protected:
     }
 
     // The program's start, as main runs it; the window shows.
+    TfrmToDo* Open() {
+        Start();
+        return Form;
+    }
     void Start() {
-        ASSERT_EQ(Main, nullptr) << "started twice";
+        ASSERT_EQ(Form, nullptr) << "started twice";
         FormsBefore = Application->ComponentCount();
         PreviousHelp = &HelpEngine();
         StartProgramUnits();
         Started = true;
         ASSERT_TRUE(StartTaskmoor(std::string(TaskmoorTitle) + " " + CreateGUIDString()));
-        Main = dynamic_cast<TfrmToDo*>(Application->MainForm());
-        ASSERT_NE(Main, nullptr);
-        ASSERT_EQ(Main, frmToDo);
+        Form = dynamic_cast<TfrmToDo*>(Application->MainForm());
+        ASSERT_NE(Form, nullptr);
+        ASSERT_EQ(Form, frmToDo);
         // Help goes to a recorder: no help window in a test.
         SetHelpEngine(&Help);
         // The close path's result, seen from outside.
-        const TCloseEvent close = Main->OnClose();
-        Main->SetOnClose(TCloseEvent([this, close](TObject* Sender, TCloseAction& Action) {
+        const TCloseEvent close = Form->OnClose();
+        Form->SetOnClose(TCloseEvent([this, close](TObject* Sender, TCloseAction& Action) {
             close(Sender, Action);
             LastCloseAction = Action;
         }));
-        Main->Show();
+        Form->Show();
         ProcessEvents();
     }
 
@@ -89,7 +97,7 @@ protected:
     bool CloseProgram() {
         LastCloseAction = caNone;
         Dialogs.Answer(mrYes);
-        Click(Main->SpeedButton2());
+        Click(Form->SpeedButton2());
         return LastCloseAction == caFree && Application->Terminated();
     }
 
@@ -99,7 +107,7 @@ protected:
         // The forms of the run; the single-instance poller stays with the application.
         for (int i = Application->ComponentCount() - 1; i >= FormsBefore; --i)
             if (auto* form = dynamic_cast<TCustomForm*>(Application->Components(i))) delete form;
-        Main = nullptr;
+        Form = nullptr;
         EndTaskmoor();
         SetHelpEngine(PreviousHelp);
         FinishProgramUnits();
@@ -114,8 +122,9 @@ protected:
 
     // ---- Input
     void Click(TControl* Control) { SendClick(Control, Control->Width() / 2, Control->Height() / 2); }
+    // A real click on the tab.
     void ShowTab(TTabSheet* Sheet) {
-        TPageControl* pages = Main->PageControl1();
+        TPageControl* pages = Form->PageControl1();
         const TRect r = pages->TabRect(Sheet->PageIndex());
         SendClick(pages, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ASSERT_EQ(pages->ActivePage(), Sheet);
@@ -134,7 +143,7 @@ protected:
     // tests run in.
     void Render(const std::string& Name, TControl* Control = nullptr) {
         const std::string file = OldDir + "/" + Name + ".png";
-        EXPECT_TRUE(RenderControlToPng(Control ? Control : Main, file)) << file;
+        EXPECT_TRUE(RenderControlToPng(Control ? Control : Form, file)) << file;
     }
 
     // ---- The files
@@ -185,13 +194,15 @@ protected:
     }
 
     std::string Dir;
+    // The folder the tests run in (pictures go there).
+    std::string OldDir;
     TTestDialogs Dialogs;
     THelpRecorder Help;
-    TfrmToDo* Main = nullptr;
+    TfrmToDo* Form = nullptr;
     TCloseAction LastCloseAction = caNone;
 
 private:
-    std::string OldDir, OldExe, OldTitle, OldConfig;
+    std::string OldExe, OldTitle, OldConfig;
     THelpEngine* PreviousHelp = nullptr;
     int FormsBefore = 0;
     bool Started = false;
