@@ -417,10 +417,8 @@ void TOstraCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X
             return;
         }
     }
-    if (Button == mbLeft && Shift.Contains(ssDouble)) {
-        DblClick();
-        return;
-    }
+    // The window has fired the double-click event already.
+    if (Button == mbLeft && Shift.Contains(ssDouble)) return;
     {
         TGridDrawInfo info;
         TGridState state = gsNormal;
