@@ -1,7 +1,7 @@
 // Texts of the main window fit the widths laid out for them: cells, titles
 // with their sort marker, and the date editor beside its button (pictures
 // written beside the test program as main_form_look_<name>.png).
-#include "main_form_test_fixture.h"
+#include "program_harness.h"
 
 #include <algorithm>
 
@@ -14,10 +14,10 @@
 
 namespace {
 
-class MainFormLook : public MainFormTest {
+class MainFormLook : public ProgramTest {
 protected:
     void SetUp() override {
-        MainFormTest::SetUp();
+        ProgramTest::SetUp();
         TfrmToDo::ResetTitleSort();
         AddTasks("Ttask.d", {{"Renew the passport", "4", true}, {"Write the report", "2", false}});
         Open();
@@ -151,10 +151,10 @@ TEST_F(MainFormLook, TheDateEditorShowsItsWholeDateBesideItsButton) {
 
 // The Projects tab's check boxes on a project that is neither flagged nor
 // complete: enabled boxes with a white face.
-class MainFormProjectLook : public MainFormTest {
+class MainFormProjectLook : public ProgramTest {
 protected:
     void PrepareData() override {
-        MainFormTest::PrepareData();
+        ProgramTest::PrepareData();
         TOstraTable t(nullptr);
         t.SetTableName(Dir + "Goals.d");
         t.Open();

@@ -204,9 +204,7 @@ TEST_F(ProgramTest, PrintingToAFileAsksForItsName) {
     EXPECT_TRUE(CloseProgram());
 }
 
-// Disabled until the grid's Tab fix is in: Tab writes the typed text into
-// the next column (Category) as well.
-TEST_F(ProgramTest, DISABLED_ATaskTypedInIsThereAfterARestart) {
+TEST_F(ProgramTest, ATaskTypedInIsThereAfterARestart) {
     Start();
     ShowTab(Form->TabSheet1());
     Click(Form->spBtnAdd());
