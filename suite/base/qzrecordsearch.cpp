@@ -55,10 +55,7 @@ public:
         : Field(field), MatchType(matchType), CaseSensitive(caseSensitive) {
         Memo = field->DataType() == ftMemo;
         Search = caseSensitive ? value : AnsiUpperCase(value);
-        if (Memo) {
-            Rich = qzIsRichTextField(field, true);
-            return;
-        }
+        if (Memo) return;
         Numeric = matchType == mtExactMatch && IsNumericMatchType(field->DataType()) && !value.empty();
         if (Numeric) NoNumber = !qzIsFloatText(value) || !TryStrToFloat(value, Number);
     }
@@ -78,8 +75,8 @@ public:
 private:
     bool MemoMatches() const {
         if (Search.empty()) return false;
-        std::string text = Field->AsString();
-        if (Rich) text = qzRtfToPlainText(text);
+        // each memo is read as plain text when it holds rich text
+        std::string text = qzRtfToPlainText(Field->AsString());
         if (!CaseSensitive) text = AnsiUpperCase(text);
         switch (MatchType) {
         case mtExactMatch: return text == Search;
@@ -92,7 +89,6 @@ private:
     TqzLocateMatchType MatchType;
     bool CaseSensitive;
     std::string Search;
-    bool Rich = false;
     bool Numeric = false;
     bool NoNumber = false;
     double Number = 0;
