@@ -2,6 +2,7 @@
 // filters, parameters from fields and the platform's lookup fields.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/core/datetime.h"
@@ -11,6 +12,8 @@
 #include "platform/db/params.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzintl.h"
+#include "suite/base/qzlinelists.h"
+#include "suite/base/qzrecordsearch.h"
 #include "suite_test_table.h"
 
 namespace {
@@ -205,6 +208,48 @@ TEST_F(FieldValues, MemoForFilterNeverCutsACharacter) {
     EXPECT_EQ(qzReadMemoForFilter(nullptr, T.FieldByName("M"), 10), "");
 }
 
+TEST_F(FieldValues, MemoForFilterReadsTheRecordUnderTest) {
+    T.Edit();
+    T.FieldByName("M")->SetAsString("keep this");
+    T.Post();
+    T.AppendRecord({Variant("drop")});
+    T.Append();
+    T.FieldByName("S")->SetAsString("third");
+    T.FieldByName("M")->SetAsString("keep that");
+    T.Post();
+    std::vector<std::string> seen;
+    T.SetOnFilterRecord(TFilterRecordEvent([&](TDataSet* ds, bool& accept) {
+        const std::string memo = qzReadMemoForFilter(ds, ds->FieldByName("M"), 4);
+        seen.push_back(memo);
+        accept = memo == "keep";
+    }));
+    T.SetFiltered(true);
+    EXPECT_EQ(T.RecordCount(), 2);
+    EXPECT_NE(std::find(seen.begin(), seen.end(), ""), seen.end());
+    T.First();
+    EXPECT_EQ(T.FieldByName("S")->AsString(), "abc");
+    T.Next();
+    EXPECT_EQ(T.FieldByName("S")->AsString(), "third");
+    T.SetFiltered(false);
+}
+
+TEST_F(FieldValues, FieldKindsAndRawData) {
+    TField* i = T.FieldByName("I");
+    EXPECT_FALSE(qzIsCalcOrLookupField(i));
+    EXPECT_TRUE(qzIsCalcLookupOrNonBDEField(i));  // the engine is not the platform's database engine
+    EXPECT_FALSE(qzIsCalcOrLookupField(nullptr));
+    EXPECT_FALSE(qzIsCalcLookupOrNonBDEField(nullptr));
+    int32_t raw = 0;
+    EXPECT_TRUE(qzDataSetGetFieldData(&T, i, &raw));
+    EXPECT_EQ(raw, -100000);
+    EXPECT_FALSE(qzDataSetGetFieldData(nullptr, i, &raw));
+    TqzPropHolder h;
+    h.QueryText = "select";
+    EXPECT_FALSE(qzTableUsesQuery(&h));  // not the suite's table
+    EXPECT_FALSE(qzTableUsesQuery(&T));
+    EXPECT_FALSE(qzTableUsesQuery(nullptr));
+}
+
 TEST_F(FieldValues, BookmarkComparisonIsTheDataSets) {
     T.Append();
     T.FieldByName("S")->SetAsString("second");
@@ -275,12 +320,49 @@ TEST_F(LookupResult, PositionsTheLookupDataSet) {
     EXPECT_EQ(qzFindLookupResultField(&Tasks, nullptr, Variant(1)), nullptr);
 }
 
+TEST_F(LookupResult, LookupFieldKind) {
+    EXPECT_TRUE(qzIsCalcOrLookupField(Title));
+    EXPECT_TRUE(qzIsCalcLookupOrNonBDEField(Title));
+}
+
 TEST_F(LookupResult, KeyOfTheCurrentRecord) {
     TField* r = qzFindLookupResultField(&Tasks, Title);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->AsString(), "Work");
     Tasks.Next();
     EXPECT_EQ(qzFindLookupResultField(&Tasks, Title), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(NilComponents, RoutinesGiveTheirDefaults) {
+    EXPECT_FALSE(qzLocateFieldValue(nullptr, "x", "Name", false, mtExactMatch));
+    EXPECT_FALSE(qzFindRecordByValue(true, nullptr, "Name", "x", mtExactMatch, false, false));
+    TStringList lines;
+    lines.Add("old");
+    qzGetDisplayFields(nullptr, &lines);
+    EXPECT_EQ(lines.Count(), 0);
+    qzApplyDisplayFields(nullptr, &lines);
+    qzValidatePictureMasks(nullptr, TqzInvalidValueEvent());
+    std::string name = "kept";
+    qzGetLookupLink(nullptr, "Name", name);
+    qzGetLookupResultFieldName(nullptr, "Name", name);
+    EXPECT_EQ(name, "kept");
+    qzFieldNameFromDisplayLabel(nullptr, "Label", name);
+    EXPECT_EQ(name, "");
+    std::string picture = "p";
+    qzGetTablePicture(nullptr, "Name", picture);
+    EXPECT_EQ(picture, "");
+    TWinControl* found = nullptr;
+    EXPECT_FALSE(qzFindRichEditControlForField(nullptr, nullptr, nullptr, found));
+    EXPECT_EQ(qzReadMemoForFilter(nullptr, nullptr, 10), "");
+    EXPECT_EQ(qzFindLookupResultField(nullptr, nullptr), nullptr);
+    EXPECT_TRUE(qzGetControlInfoInDataSet(nullptr));
+    EXPECT_TRUE(qzGetPictureMaskFromDataSet(nullptr));
+    EXPECT_EQ(qzGetPictureMaskSource(nullptr, nullptr), nullptr);
+    qzNotifyDesignerModified(nullptr);
 }
 
 }  // namespace
