@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/core/collection.h"
+#include "platform/core/properties.h"
 #include "platform/core/variant.h"
 #include "platform/db/dbtypes.h"
 
