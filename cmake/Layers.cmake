@@ -1,16 +1,37 @@
+# Layers the compiler checks.
+#
+# Each library has an include root of its own in the build tree that holds
+# only its folder, as a link to the sources (layers/engine/engine -> engine/),
+# so the include spelling stays "engine/x.h". The root is PUBLIC and link
+# dependencies are PUBLIC, so a target sees its own headers and those of the
+# layers it links, and nothing above: an include against the layer order is
+# not found and the build fails.
+
+# The include root of library name holding source folder dir (relative to the
+# current CMakeLists.txt); answers its path in out.
+function(taskmoor_layer_root name dir out)
+  file(RELATIVE_PATH _rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/${dir})
+  set(_root ${PROJECT_BINARY_DIR}/layers/${name})
+  get_filename_component(_parent ${_root}/${_rel} DIRECTORY)
+  file(MAKE_DIRECTORY ${_parent})
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${_rel} ${_root}/${_rel} SYMBOLIC)
+  set(${out} ${_root} PARENT_SCOPE)
+endfunction()
+
 # One static library per layer and subsystem; sources are every .cpp in the folder.
 # A folder without sources yet gives an interface library, so dependants still link.
 function(taskmoor_library name dir)
+  taskmoor_layer_root(${name} ${dir} _root)
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
   if(_src)
     add_library(${name} STATIC ${_src})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_include_directories(${name} PUBLIC ${_root})
     if(ARGN)
       target_link_libraries(${name} PUBLIC ${ARGN})
     endif()
   else()
     add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_include_directories(${name} INTERFACE ${_root})
     if(ARGN)
       target_link_libraries(${name} INTERFACE ${ARGN})
     endif()
@@ -18,6 +39,7 @@ function(taskmoor_library name dir)
 endfunction()
 
 # One test program per subsystem: every .cpp in the test folder, run under CTest.
+# A test sees the layers it links and the shared test helpers under tests/.
 # A folder with its own main.cpp (visual tests that need an application object)
 # links plain GoogleTest instead of its default main.
 function(taskmoor_tests name dir)
@@ -31,7 +53,7 @@ function(taskmoor_tests name dir)
   else()
     target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
   endif()
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <string> <vector> <functional> <memory>)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
