@@ -9,14 +9,7 @@
 # below it); this also covers headers no source includes yet.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  mapfile -t files < <(git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h')
-else
-  mapfile -t files < <(find . -path ./build\* -prune -o \( -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||')
-fi
-
-existing=()
-for f in "${files[@]}"; do [ -f "$f" ] && existing+=("$f"); done
+mapfile -t existing < <(scripts/sources.sh)
 
 out=$(awk '
   BEGIN {
