@@ -173,9 +173,16 @@ void TSingleInstance::Accept() {
         TLocalSocket socket = FServing->Server.Accept();
         if (!socket.Valid()) return;
         // Only this user (or the administrator) can reach the folder; anyone
-        // else is turned away all the same, as is a crowd.
+        // else is turned away all the same. In a crowd the oldest peer makes
+        // room, so a real request is not kept out by silent ones.
         const long uid = socket.PeerUserId();
-        if ((uid != static_cast<long>(CurrentUserId()) && uid != 0) || PeersWaiting() >= MaxPeers) continue;
+        if (uid != static_cast<long>(CurrentUserId()) && uid != 0) continue;
+        if (PeersWaiting() >= MaxPeers) {
+            TPeer* oldest = nullptr;
+            for (const auto& p : FServing->Peers)
+                if (p->Socket.Valid() && (!oldest || p->Deadline < oldest->Deadline)) oldest = p.get();
+            Drop(oldest);
+        }
         auto peer = std::make_unique<TPeer>();
         peer->Deadline = TClock::now() + std::chrono::milliseconds(FPeerTimeout);
         peer->Notifier = std::make_unique<QSocketNotifier>(socket.Handle(), QSocketNotifier::Read);

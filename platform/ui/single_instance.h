@@ -29,7 +29,7 @@ public:
     static constexpr const char* ComeForwardAnswer = "OK\n";
     // The longest message a peer may send; more and it is dropped.
     static constexpr std::size_t MaxMessage = 64;
-    // How many peers are read at once; later ones are turned away.
+    // How many peers are read at once; a later one takes the oldest one's place.
     static constexpr int MaxPeers = 8;
 
     explicit TSingleInstance(const std::string& Title);
