@@ -3,7 +3,7 @@
 # - operating-system headers (unistd.h, sys/*.h, fcntl.h, ...) outside platform/
 #   and its tests;
 # - Qt headers outside platform/ui's .cpp files, its private headers (qt_*.h,
-#   *_qt.h) and its tests;
+#   *_qt.h) and its tests, and those private headers outside platform/ui;
 # - an include of a higher layer, or one that climbs out with "..".
 # The build catches upward includes too (each library sees only the layers
 # below it); this also covers headers no source includes yet.
@@ -38,6 +38,8 @@ out=$(awk '
     if (inc ~ /^Q[A-Za-z]*(\/[A-Za-z]+)?$/ &&
         FILENAME !~ /^platform\/ui\/([^\/]*\.cpp|qt_[^\/]*\.h|[^\/]*_qt\.h)$/ && FILENAME !~ /^tests\/platform\/ui\//)
       print where "Qt header outside platform/ui'"'"'s sources and private headers"
+    if (inc ~ /^platform\/ui\/(qt_[^\/]*|[^\/]*_qt)\.h$/ && FILENAME !~ /^(tests\/)?platform\/ui\//)
+      print where "private header of platform/ui outside it"
     if (inc ~ /\.\./) print where "include that climbs out of its folder"
     own = allowed(FILENAME)
     if (own != "" && inc ~ layer) {
