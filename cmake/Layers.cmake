@@ -8,20 +8,55 @@
 # not found and the build fails.
 
 # The include root of library name holding source folder dir (relative to the
-# current CMakeLists.txt); answers its path in out.
+# current CMakeLists.txt); answers its path in out. The libraries it links
+# (deps) are noted for taskmoor_roots_of_sources.
 function(taskmoor_layer_root name dir out)
-  file(RELATIVE_PATH _rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/${dir})
+  get_filename_component(_abs ${CMAKE_CURRENT_SOURCE_DIR}/${dir} ABSOLUTE)
+  file(RELATIVE_PATH _rel ${PROJECT_SOURCE_DIR} ${_abs})
   set(_root ${PROJECT_BINARY_DIR}/layers/${name})
   get_filename_component(_parent ${_root}/${_rel} DIRECTORY)
   file(MAKE_DIRECTORY ${_parent})
   file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${_rel} ${_root}/${_rel} SYMBOLIC)
+  set_property(GLOBAL PROPERTY TASKMOOR_LIBRARY_OF_${_rel} ${name})
+  set_property(GLOBAL PROPERTY TASKMOOR_ROOT_OF_${name} ${_root})
+  set_property(GLOBAL PROPERTY TASKMOOR_DEPS_OF_${name} ${ARGN})
   set(${out} ${_root} PARENT_SCOPE)
+endfunction()
+
+# The include roots a library's sources compile with: its own and those of
+# the libraries it links, all the way down.
+function(taskmoor_roots_of_library out name)
+  get_property(_roots GLOBAL PROPERTY TASKMOOR_ROOT_OF_${name})
+  get_property(_deps GLOBAL PROPERTY TASKMOOR_DEPS_OF_${name})
+  foreach(_dep IN LISTS _deps)
+    taskmoor_roots_of_library(_more ${_dep})
+    list(APPEND _roots ${_more})
+  endforeach()
+  list(REMOVE_DUPLICATES _roots)
+  set(${out} ${_roots} PARENT_SCOPE)
+endfunction()
+
+# The same for the libraries that hold these sources (paths relative to the
+# project), for targets that compile a few of a library's sources themselves.
+function(taskmoor_roots_of_sources out)
+  set(_roots)
+  foreach(_src IN LISTS ARGN)
+    get_filename_component(_dir ${_src} DIRECTORY)
+    get_property(_lib GLOBAL PROPERTY TASKMOOR_LIBRARY_OF_${_dir})
+    if(NOT _lib)
+      message(FATAL_ERROR "${_src}: no library holds this folder")
+    endif()
+    taskmoor_roots_of_library(_more ${_lib})
+    list(APPEND _roots ${_more})
+  endforeach()
+  list(REMOVE_DUPLICATES _roots)
+  set(${out} ${_roots} PARENT_SCOPE)
 endfunction()
 
 # One static library per layer and subsystem; sources are every .cpp in the folder.
 # A folder without sources yet gives an interface library, so dependants still link.
 function(taskmoor_library name dir)
-  taskmoor_layer_root(${name} ${dir} _root)
+  taskmoor_layer_root(${name} ${dir} _root ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
   if(_src)
     add_library(${name} STATIC ${_src})
