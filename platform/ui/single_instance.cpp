@@ -94,7 +94,7 @@ TSingleInstance::TClaim TSingleInstance::Claim() {
     case TFileLock::flLocked: break;
     }
     auto serving = std::make_unique<TServing>();
-    if (FDir.size() + FName.size() > MaxSocketPath() || !serving->Server.Listen(SocketPath())) {
+    if (!serving->Server.Listen(SocketPath())) {
         FLock.Unlock();
         return scFailed;
     }

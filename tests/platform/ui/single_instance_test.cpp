@@ -338,7 +338,13 @@ TEST(SingleInstanceCopy, DISABLED_Run) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     }
-    if (claim != TSingleInstance::scTaken) ::_exit(CopyIsFirst);
+    if (claim == TSingleInstance::scFirst) {
+        // As the program ends: the name is given up after the application.
+        FinalizeApplication();
+        instance.Release();
+        ::_exit(fs::exists(instance.SocketPath()) ? 0 : CopyIsFirst);
+    }
+    if (claim != TSingleInstance::scTaken) ::_exit(0);
     TLocalSocket peer = instance.Connect(2000);
     ::_exit(TSingleInstance::AskToComeForward(peer, 3000) ? CopyFoundAnother : 0);
 }
