@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -16,6 +14,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/single_instance.h"
 #include "platform/ui/testing.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -23,11 +22,8 @@ class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override {
         // A runtime folder of the test's own.
-        char pattern[] = "/tmp/app_instance_test.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        Dir = pattern;
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) OldRuntime = old;
-        ::setenv("XDG_RUNTIME_DIR", Dir.c_str(), 1);
+        ASSERT_FALSE(Dir.empty());
+        Env.Set("XDG_RUNTIME_DIR", Dir.c_str());
         OldTitle = Application->Title();
         Title = "Taskmoor test " + CreateGUIDString().substr(1, 8);
         Application->SetTitle(Title);
@@ -35,11 +31,10 @@ protected:
     void TearDown() override {
         CloseInstanceMutex();
         Application->SetTitle(OldTitle);
-        OldRuntime ? ::setenv("XDG_RUNTIME_DIR", OldRuntime->c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
-        std::filesystem::remove_all(Dir);
     }
-    std::string OldTitle, Title, Dir;
-    std::optional<std::string> OldRuntime;
+    TTestEnvironment Env;
+    const std::string Dir = Env.Folder();
+    std::string OldTitle, Title;
 };
 
 TEST_F(SingleInstance, NameFollowsTheTitleAndTheUser) {

@@ -15,8 +15,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <optional>
 #include <thread>
 #include <vector>
 
@@ -27,6 +25,7 @@
 #include "platform/ui/single_instance.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
+#include "support/environment.h"
 
 extern char** environ;
 
@@ -40,24 +39,9 @@ constexpr int CopyIsFirst = 11;
 class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/single_instance_test.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        Dir = pattern;
-        SetEnv("XDG_RUNTIME_DIR", Dir.c_str());
-        SetEnv("DISPLAY", ":7");
-        Title = "Taskmoor test " + CreateGUIDString().substr(1, 8);
-    }
-    void TearDown() override {
-        for (const auto& [name, value] : Saved)
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-        fs::remove_all(Dir);
-    }
-    void SetEnv(const std::string& Name, const char* Value) {
-        if (!Saved.count(Name)) {
-            const char* old = std::getenv(Name.c_str());
-            Saved[Name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        Value ? ::setenv(Name.c_str(), Value, 1) : ::unsetenv(Name.c_str());
+        ASSERT_FALSE(Dir.empty());
+        Env.Set("XDG_RUNTIME_DIR", Dir.c_str());
+        Env.Set("DISPLAY", ":7");
     }
 
     // A later copy in a thread of its own, while this one runs the event loop.
@@ -72,8 +56,9 @@ protected:
         return result == 1;
     }
 
-    std::string Dir, Title;
-    std::map<std::string, std::optional<std::string>> Saved;
+    TTestEnvironment Env;
+    const std::string Dir = Env.Folder();
+    const std::string Title = "Taskmoor test " + CreateGUIDString().substr(1, 8);
 };
 
 TEST_F(SingleInstance, NamedAfterTitleUserAndDisplay) {
@@ -101,7 +86,7 @@ TEST_F(SingleInstance, OneCopyPerUserAndDisplay) {
     EXPECT_TRUE(fs::is_socket(first.SocketPath()));
 
     // Another display is another copy.
-    SetEnv("DISPLAY", ":8");
+    Env.Set("DISPLAY", ":8");
     TSingleInstance elsewhere(Title);
     EXPECT_EQ(elsewhere.Claim(), TSingleInstance::scFirst);
 
@@ -120,8 +105,6 @@ TEST_F(SingleInstance, LaterCopyHandsOver) {
     EXPECT_TRUE(AskFromAnotherThread(later));
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(first.RequestsAnswered(), 1);
-    EXPECT_TRUE(AskFromAnotherThread(later));
-    EXPECT_EQ(shown, 2);
     // With nobody running, a later copy finds nobody, at once.
     first.Release();
     EXPECT_FALSE(later.Connect(5000).Valid());
@@ -293,35 +276,20 @@ int WaitForCopy(pid_t Pid, int Milliseconds) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST_F(SingleInstance, SecondProcessHandsOverAndEnds) {
-    TSingleInstance first(Title);
-    int shown = 0;
-    first.SetOnComeForward([&] { ++shown; });
-    ASSERT_EQ(first.Claim(), TSingleInstance::scFirst);
-    const pid_t copy = SpawnCopy("ask", Title);
-    ASSERT_GT(copy, 0);
-    EXPECT_EQ(WaitForCopy(copy, 20000), CopyFoundAnother);
-    EXPECT_EQ(shown, 1);
-    first.Release();
-    const pid_t next = SpawnCopy("ask", Title);
-    ASSERT_GT(next, 0);
-    EXPECT_EQ(WaitForCopy(next, 20000), CopyIsFirst);
-}
-
 TEST_F(SingleInstance, KilledProcessDoesNotStopTheNextStart) {
     const std::string marker = Dir + "/ready";
     const pid_t holder = SpawnCopy("hold", Title, marker);
     ASSERT_GT(holder, 0);
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 20000));
-    TSingleInstance next(Title);
-    EXPECT_EQ(next.Claim(), TSingleInstance::scTaken);
+    // A second process hands over to the running one and ends.
+    const pid_t second = SpawnCopy("ask", Title);
+    EXPECT_EQ(WaitForCopy(second, 20000), CopyFoundAnother);
+    // Killed without a chance to clean up, the holder leaves its socket file
+    // behind; the next process runs as the first all the same.
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
-    // Killed without a chance to clean up: its socket file is still there,
-    // and does not matter.
-    EXPECT_TRUE(fs::exists(next.SocketPath()));
-    EXPECT_EQ(next.Claim(), TSingleInstance::scFirst);
-    EXPECT_TRUE(AskFromAnotherThread(TSingleInstance(Title)));
+    EXPECT_TRUE(fs::exists(TSingleInstance(Title).SocketPath()));
+    EXPECT_EQ(WaitForCopy(SpawnCopy("ask", Title), 20000), CopyIsFirst);
 }
 
 // The other copy's side, run in a process of its own by the tests above.
@@ -332,6 +300,7 @@ TEST(SingleInstanceCopy, DISABLED_Run) {
     TSingleInstance instance(title);
     const TSingleInstance::TClaim claim = instance.Claim();
     if (std::string(mode) == "hold") {
+        instance.SetOnComeForward([] {});
         if (const char* marker = std::getenv("TASKMOOR_COPY_MARKER")) std::ofstream(marker) << "ready";
         for (;;) {
             ProcessEvents();
