@@ -93,12 +93,12 @@ TSingleInstance::TClaim TSingleInstance::Claim() {
     case TFileLock::flFailed: return scFailed;
     case TFileLock::flLocked: break;
     }
+    EnsureToolkit();
     auto serving = std::make_unique<TServing>();
     if (!serving->Server.Listen(SocketPath())) {
         FLock.Unlock();
         return scFailed;
     }
-    EnsureToolkit();
     serving->Listener = std::make_unique<QSocketNotifier>(serving->Server.Handle(), QSocketNotifier::Read);
     QObject::connect(serving->Listener.get(), &QSocketNotifier::activated, [this] { Accept(); });
     serving->SweepTimer.setInterval(50);
