@@ -4,13 +4,13 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "platform/core/exceptions.h"
 #include "platform/core/files.h"
+#include "platform/core/process.h"
+#include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 
 #ifndef TASKMOOR_VERSION
@@ -214,23 +214,22 @@ std::string LocateFile(const std::string& name) {
     return name;
 }
 
-bool IsRunningProgram(const std::string& path) {
-    struct stat a {
-    }, b{};
-    return ::stat(path.c_str(), &a) == 0 && ::stat("/proc/self/exe", &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
+// Bytes of file at offset; fewer near its end.
+int64_t ReadAt(TFileStream& file, int64_t offset, void* buffer, int64_t count) {
+    if (file.Seek(offset, soFromBeginning) != offset) return 0;
+    return file.Read(buffer, count);
 }
 
 // The version block of a file; empty when it has none.
 std::vector<uint8_t> ReadBlockOfFile(const std::string& fileName) {
     std::string path = LocateFile(fileName);
     if (path.empty()) return {};
-    if (IsRunningProgram(path)) return {kProgramBlock.begin(), kProgramBlock.end()};
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return {};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (IsRunningProgramFile(path)) return {kProgramBlock.begin(), kProgramBlock.end()};
+    if (!IsRegularFile(path)) return {};
+    std::unique_ptr<TFileStream> file;
+    try {
+        file = std::make_unique<TFileStream>(path, fmOpenRead | fmShareDenyNone);
+    } catch (const Exception&) {
         return {};
     }
     // The marker is the root's key with its zero byte; the header stands before it.
@@ -238,10 +237,10 @@ std::vector<uint8_t> ReadBlockOfFile(const std::string& fileName) {
     constexpr size_t chunk = 1 << 20;
     std::vector<uint8_t> buf(chunk + marker.size());
     std::vector<uint8_t> result;
-    off_t base = 0;  // file offset of buf[0]
+    int64_t base = 0;  // file offset of buf[0]
     size_t kept = 0;
     while (result.empty()) {
-        ssize_t n = ::pread(fd, buf.data() + kept, chunk, base + static_cast<off_t>(kept));
+        int64_t n = ReadAt(*file, base + static_cast<int64_t>(kept), buf.data() + kept, chunk);
         if (n <= 0) break;
         size_t have = kept + static_cast<size_t>(n);
         const uint8_t* from = buf.data();
@@ -249,14 +248,15 @@ std::vector<uint8_t> ReadBlockOfFile(const std::string& fileName) {
         while (result.empty()) {
             auto hit = std::search(from, end, marker.begin(), marker.end());
             if (hit == end) break;
-            off_t at = base + (hit - buf.data()) - static_cast<off_t>(kHeaderSize);
+            int64_t at = base + (hit - buf.data()) - static_cast<int64_t>(kHeaderSize);
             from = hit + 1;
             if (at < 0) continue;
             uint8_t header[kHeaderSize];
-            if (::pread(fd, header, kHeaderSize, at) != static_cast<ssize_t>(kHeaderSize)) continue;
+            if (ReadAt(*file, at, header, kHeaderSize) != static_cast<int64_t>(kHeaderSize)) continue;
             size_t length = Get16(header);
             std::vector<uint8_t> block(length);
-            if (length < kHeaderSize || ::pread(fd, block.data(), length, at) != static_cast<ssize_t>(length))
+            if (length < kHeaderSize ||
+                ReadAt(*file, at, block.data(), static_cast<int64_t>(length)) != static_cast<int64_t>(length))
                 continue;
             TNode root;
             if (ValidRoot(block.data(), block.size(), root)) result = std::move(block);
@@ -264,9 +264,8 @@ std::vector<uint8_t> ReadBlockOfFile(const std::string& fileName) {
         // Keep the tail, in case the marker straddles two reads.
         kept = std::min(have, marker.size() - 1);
         std::memmove(buf.data(), buf.data() + have - kept, kept);
-        base += static_cast<off_t>(have - kept);
+        base += static_cast<int64_t>(have - kept);
     }
-    ::close(fd);
     return result;
 }
 

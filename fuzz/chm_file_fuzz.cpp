@@ -3,13 +3,12 @@
 #include <cstdio>
 #include <string>
 
-#include <unistd.h>
-
 #include "platform/core/exceptions.h"
+#include "platform/core/process.h"
 #include "platform/ui/chm_help.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-    static const std::string path = "/tmp/chm_file_fuzz." + std::to_string(getpid()) + ".chm";
+    static const std::string path = "/tmp/chm_file_fuzz." + std::to_string(CurrentProcessId()) + ".chm";
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
         std::fwrite(Data, 1, Size, f);
         std::fclose(f);

@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/check_format.sh
+scripts/check_layers.sh
 jobs=$(nproc)
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1" -DTASKMOOR_SANITIZE=ON -DTASKMOOR_TESTS=ON >/dev/null
 cmake --build build-test -j "$jobs"

@@ -103,7 +103,7 @@ TEST(ProgramVersion, TranslationIndexOutOfRange) {
 TEST_F(VersionFiles, FileWithoutInformation) {
     TZkVersionInfo info(nullptr);
     for (const std::string& name : {Write("plain.txt", "no version here VS_VERSION_INFO but no block"),
-                                    (Dir / "absent.exe").string(), Write("empty.bin", "")}) {
+                                    (Dir / "absent.exe").string(), Write("empty.bin", ""), Dir.string()}) {
         info.SetFileName(name);
         EXPECT_EQ(info.FileName(), name);
         EXPECT_FALSE(info.HaveInfo()) << name;
