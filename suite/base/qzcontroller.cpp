@@ -21,7 +21,9 @@ void TqzControlList::Add(TControl* Control) {
     if (FController) FController->FreeNotification(Control);
 }
 
-void TqzControlList::Remove(const TControl* Control) { std::erase(FItems, Control); }
+void TqzControlList::Remove(const TComponent* Control) {
+    std::erase_if(FItems, [Control](TControl* item) { return static_cast<TComponent*>(item) == Control; });
+}
 
 TqzController::TqzController(TComponent* AOwner)
     : TComponent(AOwner),
@@ -55,8 +57,8 @@ void TqzController::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     // Also while this controller is being destroyed: its owner marks it so
     // before it frees the controls that come before it.
-    if (Operation == opRemove)
-        if (auto* control = dynamic_cast<TControl*>(AComponent)) FControlList->Remove(control);
+    // By address: a control being freed is no longer a TControl here.
+    if (Operation == opRemove) FControlList->Remove(AComponent);
 }
 
 void TqzController::Publish(TPublisher<TqzController>& p) {

@@ -28,7 +28,7 @@ public:
     // Adds the control once; the controller hears when it is freed.
     void Add(TControl* Control);
     // Takes every entry of the control out.
-    void Remove(const TControl* Control);
+    void Remove(const TComponent* Control);
     void Clear() { FItems.clear(); }
 
 private:
