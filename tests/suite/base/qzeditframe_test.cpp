@@ -97,6 +97,36 @@ private:
     bool FTransparent = false;
 };
 
+// The buttons drawn in edits, each state side by side in 18 x 18 cells.
+class TButtonStrip : public TCustomControl {
+    TASKMOOR_CLASS(TButtonStrip, TCustomControl)
+public:
+    using TCustomControl::TCustomControl;
+    static constexpr int kCells = 13;
+    static TRect Cell(int I) { return Bounds(2 + I * 22, 2, 18, 18); }
+
+protected:
+    void Paint() override {
+        TCanvas* c = Canvas();
+        c->Brush()->SetColor(clWhite);
+        c->FillRect(ClientRect());
+        int i = 0;
+        qzDrawEllipsisButton(c, Cell(i++), bsUp, TControlState(), false, false);
+        qzDrawEllipsisButton(c, Cell(i++), bsDown, TControlState(), false, false);
+        qzDrawEllipsisButton(c, Cell(i++), bsDown, TControlState{csPaintCopy}, false, false);
+        qzDrawEllipsisButton(c, Cell(i++), bsUp, TControlState(), true, true);
+        qzDrawEllipsisButton(c, Cell(i++), true, false, true, false, 0);    // flat
+        qzDrawEllipsisButton(c, Cell(i++), true, false, true, true, 0);     // flat, hot
+        qzDrawEllipsisButton(c, Cell(i++), true, true, false, false, 0);    // down
+        qzDrawEllipsisButton(c, Cell(i++), false, false, false, false, 0);  // disabled
+        qzDrawDropDownArrow(c, Cell(i++), bsUp, TControlState(), true);
+        qzDrawDropDownArrow(c, Cell(i++), bsDown, TControlState(), true);
+        qzDrawDropDownArrow(c, Cell(i++), bsUp, TControlState(), false);
+        qzDrawDropDownArrow(c, Cell(i++), true, false, 7);
+        qzDrawDropDownArrow(c, Cell(i++), true, true, 7);
+    }
+};
+
 class TCountingEffects : public TqzButtonEffects {
 public:
     using TqzButtonEffects::TqzButtonEffects;
@@ -402,6 +432,9 @@ TEST_F(QzEditFrameTest, EveryFrameStylePaintsItsEdge) {
     clear->SetParent(f.Form);
     clear->SetBounds(230, 110, 100, 30);
     clear->Frame()->SetTransparent(true);
+    auto* strip = new TButtonStrip(f.Form);
+    strip->SetParent(f.Form);
+    strip->SetBounds(10, 160, 2 + TButtonStrip::kCells * 22, 22);
     f.Show();
     ASSERT_TRUE(RenderControlToPng(f.Form, PngPath("frame_styles")));
 
@@ -433,6 +466,20 @@ TEST_F(QzEditFrameTest, EveryFrameStylePaintsItsEdge) {
     RenderControl(clear, &shot);
     EXPECT_EQ(Px(shot, 97, 29), clBlack);
     EXPECT_EQ(Px(shot, 98, 29), clWhite);  // the edge stops 2 pixels short
+
+    // Each button shows ink (dots or arrow) and nothing leaves its cell.
+    RenderControl(strip, &shot);
+    for (int n = 0; n < TButtonStrip::kCells; ++n) {
+        const TRect cell = TButtonStrip::Cell(n);
+        bool marked = false;
+        for (int y = cell.Top + 2; y < cell.Bottom - 2; ++y)
+            for (int x = cell.Left + 2; x < cell.Right - 2; ++x) {
+                const TColor c = Px(shot, x, y);
+                marked |= c != ColorToRGB(clBtnFace) && c != clWhite;
+            }
+        EXPECT_TRUE(marked) << "button " << n;
+        EXPECT_EQ(Px(shot, cell.Right + 1, cell.Top + 9), clWhite) << "button " << n;
+    }
 }
 
 TEST_F(QzEditFrameTest, RefreshPaintsTheMarginsInTheParentsColour) {
