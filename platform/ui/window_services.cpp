@@ -27,8 +27,17 @@ uint32_t SetWindowLong(TWinControl* Control, int Index, uint32_t Value) {
     return old;
 }
 
-void InvalidateRect(TWinControl* Control, const TRect* Rect, bool /*Erase*/) {
+namespace {
+TInvalidateRectObserver GInvalidateObserver;
+}
+
+void SetInvalidateRectObserver(TInvalidateRectObserver Observer) {
+    GInvalidateObserver = std::move(Observer);
+}
+
+void InvalidateRect(TWinControl* Control, const TRect* Rect, bool Erase) {
     if (!Control || !Control->HandleAllocated()) return;
+    if (GInvalidateObserver) GInvalidateObserver(Control, Rect ? *Rect : Control->ClientRect(), Erase);
     if (!Rect) {
         Control->Invalidate();
         return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/ui/geometry.h"
 #include "platform/ui/messages.h"
@@ -24,6 +25,10 @@ uint32_t SetWindowLong(TWinControl* Control, int Index, uint32_t Value);
 // the control's window for painting. The toolkit always paints the
 // background first, so Erase only tells the caller's intent.
 void InvalidateRect(TWinControl* Control, const TRect* Rect, bool Erase);
+// Tests: called with every InvalidateRect on a control with a window (the
+// rectangle filled in when it was nullptr); an empty function stops it.
+using TInvalidateRectObserver = std::function<void(TWinControl* Control, const TRect& Rect, bool Erase)>;
+void SetInvalidateRectObserver(TInvalidateRectObserver Observer);
 
 // ---- Posted input ---------------------------------------------------------------
 // Queues a press and a release of the virtual key Key on the control's

@@ -127,6 +127,23 @@ protected:
     }
 };
 
+// Counts the refresh message a frame sends when its transparency changes.
+class TRefreshCounter : public TFramedBox {
+    TASKMOOR_CLASS(TRefreshCounter, TFramedBox)
+public:
+    using TFramedBox::TFramedBox;
+    int Refreshes = 0;
+    void Dispatch(TMessage& Message) override {
+        if (Message.Msg == QZ_CM_REFRESH) ++Refreshes;
+        TFramedBox::Dispatch(Message);
+    }
+};
+class TqzCustomRichEdit : public TRefreshCounter {
+    TASKMOOR_CLASS(TqzCustomRichEdit, TRefreshCounter)
+public:
+    using TRefreshCounter::TRefreshCounter;
+};
+
 class TCountingEffects : public TqzButtonEffects {
 public:
     using TqzButtonEffects::TqzButtonEffects;
@@ -340,6 +357,76 @@ TEST_F(QzEditFrameTest, TransparencyOfTheParentWindow) {
     EXPECT_NO_THROW(qzInvalidateBehindControl(box, true));
     EXPECT_NO_THROW(qzInvalidateBehindFramedControl(box));
     ProcessEvents();
+}
+
+TEST_F(QzEditFrameTest, TransparencySendsTheRefreshMessageWhereItMatters) {
+    auto* box = new TRefreshCounter(f.Form);
+    box->SetParent(f.Form);
+    auto* rich = new TqzCustomRichEdit(f.Form);
+    rich->SetParent(f.Form);
+    f.Show();
+    box->HandleNeeded();
+    const uint32_t style = GetWindowLong(f.Form, GWL_STYLE);
+    struct TCase {
+        bool Enabled, ClipChildren;
+        int Refreshes;
+    } cases[] = {{true, true, 1}, {true, false, 0}, {false, true, 0}};
+    for (const TCase& k : cases) {
+        box->Frame()->SetTransparent(false);
+        box->Frame()->SetEnabled(k.Enabled);
+        SetWindowLong(f.Form, GWL_STYLE, k.ClipChildren ? style | WS_CLIPCHILDREN : style & ~WS_CLIPCHILDREN);
+        box->Refreshes = 0;
+        box->Frame()->SetTransparent(true);
+        EXPECT_EQ(box->Refreshes, k.Refreshes) << k.Enabled << k.ClipChildren;
+        EXPECT_TRUE(box->Frame()->EraseBackground());
+        box->Frame()->SetTransparent(true);  // unchanged: nothing more
+        EXPECT_EQ(box->Refreshes, k.Refreshes);
+    }
+    rich->Frame()->SetTransparent(true);  // a rich edit always repaints
+    EXPECT_EQ(rich->Refreshes, 1);
+    SetWindowLong(f.Form, GWL_STYLE, style);
+}
+
+TEST_F(QzEditFrameTest, InvalidatingBehindWalksUpWhileTheLevelIsTransparent) {
+    auto* outer = new TPanel(f.Form);
+    outer->SetParent(f.Form);
+    outer->SetBounds(10, 10, 300, 200);
+    auto* inner = new TPanel(f.Form);
+    inner->SetParent(outer);
+    inner->SetBounds(20, 30, 200, 100);
+    auto* box = new TFramedBox(f.Form);
+    box->SetParent(inner);
+    box->SetBounds(5, 6, 50, 20);
+    f.Show();
+    struct TSeen {
+        TWinControl* Control;
+        TRect Rect;
+        bool Erase;
+    };
+    std::vector<TSeen> seen;
+    SetInvalidateRectObserver([&](TWinControl* c, const TRect& r, bool e) { seen.push_back({c, r, e}); });
+    qzInvalidateBehindControl(box, true);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].Control, inner);
+    EXPECT_EQ(seen[0].Rect, Bounds(5, 6, 50, 20));
+    EXPECT_TRUE(seen[0].Erase);
+
+    seen.clear();
+    SetWindowLong(inner, GWL_EXSTYLE, WS_EX_TRANSPARENT);
+    box->SetBounds(-4, 6, 50, 20);  // sticking out on the left
+    qzInvalidateBehindControl(box, false);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].Control, inner);
+    EXPECT_EQ(seen[1].Control, outer);
+    EXPECT_EQ(seen[1].Rect, Rect(20, 36, 66, 56));  // negative left cut, then moved by the panel
+    EXPECT_FALSE(seen[1].Erase);
+
+    seen.clear();
+    box->Frame()->SetTransparent(true);  // EraseBackground follows
+    qzInvalidateBehindFramedControl(box);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(seen[1].Erase);
+    SetInvalidateRectObserver({});
 }
 
 // ---- Button effects ---------------------------------------------------------------------
