@@ -60,6 +60,9 @@ TEST_F(QzRegexTest, MasksAcceptAndRefuseWholeValues) {
         {"äpfel", "ÄPFEL", false, false},
         {"..", "äö", false, true},  // one dot, one character
         {"(?i)milk", "MILK", false, true},
+        {"\\d", "\u0663", false, false},  // digits are ASCII digits
+        {"\\p{L}+", "\u00e9t\u00e9", false, true},
+        {".", "\n", false, false},
         {"a(*ACCEPT)b", "abc", false, false},
     };
     for (const TCase& k : cases) {
