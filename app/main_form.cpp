@@ -1,21 +1,38 @@
-// The main window's life cycle, tab changes and task commands.
+// The main window's handlers: its life cycle, tab changes, task commands,
+// dialogs and table events, sorting and colours, moving and archiving,
+// backup and restore, and quotes. The work behind them lives in the
+// collaborators: TToDoTables (tables and views), TTitleSort and TRowColours
+// (sorting and colours), TTaskMover (moving and archiving), backup.h,
+// quotes.h and TToDoSettings (the settings file).
 #include "app/main_form.h"
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/about_box.h"
+#include "app/backup.h"
 #include "app/calendar_dlg.h"
 #include "app/category_editors.h"
+#include "app/quote_box.h"
+#include "app/quote_editor.h"
 #include "app/quotes.h"
 #include "app/report/todo_lists.h"
-#include "app/str_utils.h"
+#include "app/restore_dlg.h"
+#include "app/row_colours.h"
+#include "app/task_mover.h"
+#include "app/title_sort.h"
+#include "app/todo_settings.h"
+#include "app/todo_tables.h"
 #include "engine-controls/ostra_dbgrid.h"
 #include "engine/ostra_database.h"
 #include "engine/ostra_table.h"
 #include "platform/core/clock.h"
 #include "platform/core/datetime.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/files.h"
-#include "platform/core/inifiles.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
@@ -25,15 +42,12 @@
 #include "platform/ui/dbctrls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/stddialogs.h"
 
 TfrmToDo* frmToDo = nullptr;
 
 namespace {
 
-// The settings the settings file keeps.
-constexpr const char* QuoteSection = "QUOTE";
-constexpr const char* QuoteKey = "Selected";
-constexpr int DefaultQuote = 10;
 constexpr THelpContext MainHelpContext = 30;
 
 // Saves the dataset of Source through the database (a pending edit is
@@ -46,6 +60,13 @@ void SaveThrough(TOstraDatabase* Db, TDataSource* Source) {
 template <class T>
 void ShowModalForm(TComponent* Owner) {
     std::unique_ptr<T> form(CreateForm<T>(Owner));
+    form->ShowModal();
+}
+
+// The same for a form on the quote table.
+template <class T>
+void ShowOnQuotes(TDataSource* Quotes) {
+    std::unique_ptr<T> form(CreateForm<T>(Application, Quotes));
     form->ShowModal();
 }
 
@@ -66,12 +87,14 @@ TfrmToDo::TfrmToDo(TComponent* AOwner) : TForm(AOwner) {
     BuildTabs();
     BuildGrids();
     BuildProjectEdits();
-    BindSortAndColour();
-    BindQuotes();
-    FspBtnMoveCmpl->SetOnClick(TNotifyEvent(this, &TfrmToDo::spBtnMoveCmplClick));
-    FsbtnArchive->SetOnClick(TNotifyEvent(this, &TfrmToDo::sbtnArchiveClick));
-    FBackup1->SetOnClick(TNotifyEvent(this, &TfrmToDo::Backup1Click));
-    FRestore1->SetOnClick(TNotifyEvent(this, &TfrmToDo::Restore1Click));
+    FTables = std::make_unique<TToDoTables>(
+        TToDoTables::TTaskFile{FdTask_, FtblToDay1_}, TToDoTables::TTaskFile{Fdtask2_, FtblToDay2_},
+        std::vector<TOstraTable*>{FdList_, FdArchive_, FdQuotes_, FdSelQuotes_, FdGoals_, FdGoalGrp_, FdCateg,
+                                  FdCateg2, FdStatus1, FvtblAppids_});
+    FMover = std::make_unique<TTaskMover>(FdList_, FdArchive_);
+    FColours = std::make_unique<TRowColours>();
+    FSettings = std::make_unique<TToDoSettings>();
+    BindHandlers();
     EnableAlign();
     FPageControl1->SetActivePage(FTabSheet7);
     SetOnCreate(TNotifyEvent(this, &TfrmToDo::FormCreate));
@@ -84,16 +107,38 @@ TfrmToDo::~TfrmToDo() {
     if (frmToDo == this) frmToDo = nullptr;
 }
 
-std::string TfrmToDo::SettingsFileName() {
-    // The platform turns ".ini." into ".ini": a file name ends in no dot.
-    std::string name = ChangeFileExt(ApplicationExeName(), ".ini.");
-    while (!name.empty() && name.back() == '.') name.pop_back();
-    return name;
-}
+std::string TfrmToDo::SettingsFileName() { return TToDoSettings::FileName(); }
 
-void TfrmToDo::OpenAndBind(TOstraTable* Table, TDataSource* Source) {
-    Table->Open();
-    Source->SetDataSet(Table);
+int TfrmToDo::QuoteSelected() const { return FSettings->QuoteSelected; }
+
+TColor TfrmToDo::AltRowColour() const { return FColours->AltRow(); }
+
+void TfrmToDo::ResetTitleSort() { TTitleSort::Reset(); }
+
+void TfrmToDo::BindHandlers() {
+    using TTitle = void (TfrmToDo::*)(TObject*, TOstraColumn*);
+    using TCell = void (TfrmToDo::*)(TObject*, TOstraColumn*, TFont*, TColor&, TGridDrawState);
+    const TTitle titles[] = {&TfrmToDo::OstraDBGrid1TitleClick, &TfrmToDo::OstraDBGrid2TitleClick,
+                             &TfrmToDo::OstraDBGrid3TitleClick, &TfrmToDo::OstraDBGrid4TitleClick,
+                             &TfrmToDo::OstraDBGrid5TitleClick, &TfrmToDo::OstraDBGrid6TitleClick,
+                             &TfrmToDo::OstraDBGrid7TitleClick, &TfrmToDo::OstraDBGrid8TitleClick};
+    const TCell cells[] = {&TfrmToDo::OstraDBGrid1DrawCellAttr, &TfrmToDo::OstraDBGrid2DrawCellAttr,
+                           &TfrmToDo::OstraDBGrid3DrawCellAttr, &TfrmToDo::OstraDBGrid4DrawCellAttr,
+                           &TfrmToDo::OstraDBGrid5DrawCellAttr, &TfrmToDo::OstraDBGrid6DrawCellAttr,
+                           &TfrmToDo::OstraDBGrid7DrawCellAttr, &TfrmToDo::OstraDBGrid8DrawCellAttr};
+    for (int n = 1; n <= 8; ++n) {
+        Grid(n)->SetOnTitleClick(TOstraDBGridClickEvent(this, titles[n - 1]));
+        Grid(n)->SetOnDrawCellAttr(TDrawCellAttrEvent(this, cells[n - 1]));
+    }
+    FOption1->SetOnClick(TNotifyEvent(this, &TfrmToDo::Option1Click));
+    FdQuotes_->SetOnNewRecord(TDataSetNotifyEvent(this, &TfrmToDo::dQuotes_NewRecord));
+    FspbtnRandQuote->SetOnClick(TNotifyEvent(this, &TfrmToDo::spbtnRandQuoteClick));
+    FSpeedButton4->SetOnClick(TNotifyEvent(this, &TfrmToDo::SpeedButton4Click));
+    FOstraDBGrid4->SetOnDblClick(TNotifyEvent(this, &TfrmToDo::OstraDBGrid4DblClick));
+    FspBtnMoveCmpl->SetOnClick(TNotifyEvent(this, &TfrmToDo::spBtnMoveCmplClick));
+    FsbtnArchive->SetOnClick(TNotifyEvent(this, &TfrmToDo::sbtnArchiveClick));
+    FBackup1->SetOnClick(TNotifyEvent(this, &TfrmToDo::Backup1Click));
+    FRestore1->SetOnClick(TNotifyEvent(this, &TfrmToDo::Restore1Click));
 }
 
 // ---- Life cycle ------------------------------------------------------------------------------
@@ -101,52 +146,60 @@ void TfrmToDo::OpenAndBind(TOstraTable* Table, TDataSource* Source) {
 void TfrmToDo::FormCreate(TObject*) {
     SetClientHeight(634);
     FOstraDb->SetDatabasePath(GetCurrentDir());
-    FAltRowColour = 0xF8FFC6;
+    FColours->Reset();
+    // A table that cannot be opened is reported once and start-up goes on
+    // with the others.
+    std::vector<std::string> failures;
+    const auto step = [&failures](const std::function<void()>& Work) {
+        try {
+            Work();
+        } catch (const Exception& e) {
+            if (std::find(failures.begin(), failures.end(), e.Message()) == failures.end())
+                failures.push_back(e.Message());
+        }
+    };
     FPageControl1->SetActivePage(FTabSheet1);
-    PageControl1Change(this);
-    FdCateg->Open();
-    FdCateg2->Open();
-    FdArchive_->Open();
-    FdList_->Open();
-    OpenAndBind(FdStatus1, FdsStatus1);
-    OpenAndBind(FdGoals_, FdsGoals);
-    OpenAndBind(FdQuotes_, FdsQuotes);
-    OpenAndBind(FdSelQuotes_, FdsSelQ);
+    step([this] { PageControl1Change(this); });
+    for (TOstraTable* table : {FdCateg, FdCateg2, FdArchive_, FdList_})
+        step([table] { TToDoTables::Open(table); });
+    step([this] { TToDoTables::OpenAndBind(FdStatus1, FdsStatus1); });
+    step([this] { TToDoTables::OpenAndBind(FdGoals_, FdsGoals); });
+    step([this] { TToDoTables::OpenAndBind(FdQuotes_, FdsQuotes); });
+    step([this] { TToDoTables::OpenAndBind(FdSelQuotes_, FdsSelQ); });
     FPageControl1->SetActivePage(FTabSheet7);
-    PageControl1Change(this);
+    step([this] { PageControl1Change(this); });
     Randomize();
-    {
-        TIniFile ini(SettingsFileName());
-        FQuoteSelected = ini.ReadInteger(QuoteSection, QuoteKey, DefaultQuote);
-    }
-    LocateQuoteOfTheDay(FdSelQuotes_, FQuoteSelected);
+    FSettings->Read();
+    if (FdSelQuotes_->Active()) LocateQuoteOfTheDay(FdSelQuotes_, FSettings->QuoteSelected);
     FDBText1->Repaint();
+    for (const std::string& text : failures) MessageDlg(text, mtError, TMsgDlgButtons{mbOK}, 0);
 }
 
 void TfrmToDo::FormClose(TObject*, TCloseAction& Action) {
     if (MessageDlg(" Close application ?", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
-        // The window stays when a save fails: nothing posted is dropped.
+        // The window stays when a table save fails: nothing posted is dropped.
         Action = caNone;
-        {
-            TIniFile ini(SettingsFileName());
-            ini.WriteInteger(QuoteSection, QuoteKey, FQuoteSelected);
+        // The settings are not worth a table: a failed write is reported
+        // once the tables are saved, and the window closes. Settings that
+        // were never read are not written over the saved ones.
+        std::string settingsError;
+        try {
+            FSettings->Write();
+        } catch (const Exception& e) {
+            settingsError = e.Message();
         }
         SaveThrough(FOstraDb, FDataTask);
-        FdList_->Save();
+        if (FdList_->Active()) FdList_->Save();
         SaveThrough(FOstraDb, FdsCateg);
         SaveThrough(FOstraDb, FdsCateg2);
         // Every other table with changes too (tasks, archive, quotes, projects).
-        SaveAllPending();
+        FTables->SaveAllPending();
+        if (!settingsError.empty()) MessageDlg(settingsError, mtError, TMsgDlgButtons{mbOK}, 0);
         Action = caFree;
     } else {
-        FdList_->CancelChanges();
+        if (FdList_->Active()) FdList_->CancelChanges();
         Action = caNone;
     }
-}
-
-void TfrmToDo::PickRandomQuote() {
-    // A quote table that failed to open has nothing to show.
-    if (FdQuotes_->Active()) LocateRandomQuote(FdQuotes_);
 }
 
 void TfrmToDo::PageControl1Change(TObject*) {
@@ -156,54 +209,58 @@ void TfrmToDo::PageControl1Change(TObject*) {
     TTabSheet* page = FPageControl1->ActivePage();
     // The task-list report covers the Today and the two group lists only.
     FspbtnPrint->SetEnabled(page == FTabSheet7 || page == FTabSheet1 || page == FTabSheet2);
+    // A table that cannot be opened does not keep the tab's other parts from
+    // their work; its error comes afterwards.
     if (page == FTabSheet1) {
-        ShowTaskTable(FdTask_);
-        FDataTask->SetDataSet(FdTask_);
-        OpenAndBind(FdCateg, FDataCatg);
-        OpenAndBind(FdStatus1, FdsStatus1);
-        FDBNavigator1->SetDataSource(FDataTask);
+        RunEachStep({[this] { TToDoTables::ShowTaskTable(FdTask_); },
+                     [this] { FDataTask->SetDataSet(FdTask_); },
+                     [this] { TToDoTables::OpenAndBind(FdCateg, FDataCatg); },
+                     [this] { TToDoTables::OpenAndBind(FdStatus1, FdsStatus1); },
+                     [this] { FDBNavigator1->SetDataSource(FDataTask); }});
     } else if (page == FTabSheet2) {
-        ShowTaskTable(Fdtask2_);
-        FDataTask->SetDataSet(Fdtask2_);
-        OpenAndBind(FdCateg2, FDataCatg);
-        OpenAndBind(FdStatus1, FdsStatus1);
-        FDBNavigator1->SetDataSource(FdsTask2);
+        RunEachStep({[this] { TToDoTables::ShowTaskTable(Fdtask2_); },
+                     [this] { FDataTask->SetDataSet(Fdtask2_); },
+                     [this] { TToDoTables::OpenAndBind(FdCateg2, FDataCatg); },
+                     [this] { TToDoTables::OpenAndBind(FdStatus1, FdsStatus1); },
+                     [this] { FDBNavigator1->SetDataSource(FdsTask2); }});
     } else if (page == FTabSheet3) {
-        if (!FdArchive_->Active()) OpenAndBind(FdArchive_, FdsArchive);
         FDBNavigator1->SetDataSource(FdsArchive);
         FsbtnArchive->SetEnabled(false);
+        if (!FdArchive_->Active()) TToDoTables::OpenAndBind(FdArchive_, FdsArchive);
     } else if (page == FTabSheet4) {
-        if (!FdList_->Active()) OpenAndBind(FdList_, FdsList);
         FDBNavigator1->SetDataSource(FdsList);
         FspBtnMoveCmpl->SetEnabled(false);
         FsbtnArchive->SetEnabled(false);
+        if (!FdList_->Active()) TToDoTables::OpenAndBind(FdList_, FdsList);
     } else if (page == FTabSheet5) {
         FspBtnMoveCmpl->SetEnabled(false);
         FsbtnArchive->SetEnabled(false);
-        OpenAndBind(FdQuotes_, FdsQuotes);
         FDBNavigator1->SetDataSource(FdsQuotes);
+        TToDoTables::OpenAndBind(FdQuotes_, FdsQuotes);
     } else if (page == FTabSheet6) {
         FspBtnMoveCmpl->SetEnabled(false);
         FsbtnArchive->SetEnabled(false);
-        OpenAndBind(FdGoals_, FdsGoals);
-        OpenAndBind(FdGoalGrp_, FdsGoalGrp);
         FDBNavigator1->SetDataSource(FdsGoals);
+        RunEachStep({[this] { TToDoTables::OpenAndBind(FdGoals_, FdsGoals); },
+                     [this] { TToDoTables::OpenAndBind(FdGoalGrp_, FdsGoalGrp); }});
     } else if (page == FTabSheet7) {
         // Both views show the flagged records of their file's one store, so
         // nothing needs saving or reading again here.
-        ShowTodayViews();
-        FOstraDBGrid7->Repaint();
-        PickRandomQuote();
-        FDBText2->Repaint();
         FDBNavigator1->SetDataSource(Fdstday);
+        RunEachStep({[this] { FTables->ShowTodayViews(); }, [this] { FOstraDBGrid7->Repaint(); },
+                     [this] {
+                         // A quote table that failed to open has nothing to show.
+                         if (FdQuotes_->Active()) LocateRandomQuote(FdQuotes_);
+                     },
+                     [this] { FDBText2->Repaint(); }});
     }
 }
 
 void TfrmToDo::TabSheet7Exit(TObject*) {
     // The second file is written with its changes and its table shows them.
     // It stays open: its Today view shares its store.
-    ShowTaskTable(Fdtask2_);
-    SaveTaskFile(Fdtask2_, FtblToDay2_);
+    TToDoTables::ShowTaskTable(Fdtask2_);
+    TToDoTables::SaveTaskFile(FTables->Second());
     FOstraDBGrid2->Repaint();
 }
 
@@ -211,7 +268,9 @@ void TfrmToDo::TabSheet7Exit(TObject*) {
 
 void TfrmToDo::spBtnAddClick(TObject*) {
     FDBNavigator1->BtnClick(nbLast);
-    FDBNavigator1->BtnClick(nbInsert);
+    // Appended: an insert would put the new row above the last one.
+    TDataSource* source = FDBNavigator1->DataSource();
+    if (TDataSet* table = source ? source->DataSet() : nullptr; table && table->Active()) table->Append();
 }
 
 void TfrmToDo::spBtnDeleteClick(TObject*) { FDBNavigator1->BtnClick(nbDelete); }
@@ -221,8 +280,8 @@ void TfrmToDo::spbtnSaveClick(TObject*) { SaveChgs(); }
 void TfrmToDo::SaveChgs() {
     FdList_->Save();
     // A task file and its Today view share one store: one write each.
-    SaveTaskFile(FdTask_, FtblToDay1_);
-    SaveTaskFile(Fdtask2_, FtblToDay2_);
+    TToDoTables::SaveTaskFile(FTables->First());
+    TToDoTables::SaveTaskFile(FTables->Second());
     FdList_->Save();
     for (TDataSource* source : {FdsCateg, FdsCateg2, FdsQuotes, FdsArchive}) SaveThrough(FOstraDb, source);
     FdGoals_->Save();
@@ -291,3 +350,92 @@ void TfrmToDo::tblToDay2_NewRecord(TDataSet* DataSet) { NewTask(DataSet, true); 
 void TfrmToDo::dList_NewRecord(TDataSet* DataSet) { DataSet->FieldByName("Date")->SetAsDateTime(Date()); }
 
 void TfrmToDo::dSelQuotes_CalcFields(TDataSet* DataSet) { CalcQuoteAndAuthor(DataSet); }
+
+// ---- Sorting and colours ---------------------------------------------------------------------
+
+#define TITLE_AND_CELL(N, Alternate, Priority)                                                         \
+    void TfrmToDo::OstraDBGrid##N##TitleClick(TObject*, TOstraColumn* Column) {                        \
+        TTitleSort::Sort(FOstraDBGrid##N, Column, FStatusBar1);                                        \
+    }                                                                                                  \
+    void TfrmToDo::OstraDBGrid##N##DrawCellAttr(TObject*, TOstraColumn*, TFont* AFont, TColor& AColor, \
+                                                TGridDrawState) {                                      \
+        FColours->Colour(FOstraDBGrid##N, Alternate, Priority, AFont, AColor);                         \
+    }
+
+TITLE_AND_CELL(1, true, true)
+TITLE_AND_CELL(2, true, true)
+TITLE_AND_CELL(3, true, false)
+TITLE_AND_CELL(4, true, false)
+TITLE_AND_CELL(5, true, false)
+TITLE_AND_CELL(6, false, true)
+TITLE_AND_CELL(7, true, true)
+TITLE_AND_CELL(8, true, true)
+
+#undef TITLE_AND_CELL
+
+void TfrmToDo::Option1Click(TObject*) {
+    if (!FColours->Choose(FColorDialog1)) return;
+    // The grids of the tab show the new colour at once, the others when next drawn.
+    TTabSheet* page = FPageControl1->ActivePage();
+    std::vector<TOstraDBGrid*> grids;
+    if (page == FTabSheet7)
+        grids = {FOstraDBGrid7, FOstraDBGrid8};
+    else if (page == FTabSheet1)
+        grids = {FOstraDBGrid1};
+    else if (page == FTabSheet2)
+        grids = {FOstraDBGrid2};
+    else if (page == FTabSheet3)
+        grids = {FOstraDBGrid5};
+    else if (page == FTabSheet4)
+        grids = {FOstraDBGrid3};
+    else if (page == FTabSheet5)
+        grids = {FOstraDBGrid4};
+    else if (page == FTabSheet6)
+        grids = {FOstraDBGrid6};
+    for (TOstraDBGrid* g : grids) g->Repaint();
+}
+
+// ---- Moving, archiving, backup and restore ---------------------------------------------------
+
+const TToDoTables::TTaskFile* TfrmToDo::ActiveTaskFile() const {
+    TTabSheet* page = FPageControl1->ActivePage();
+    if (page == FTabSheet1) return &FTables->First();
+    if (page == FTabSheet2) return &FTables->Second();
+    return nullptr;
+}
+
+void TfrmToDo::spBtnMoveCmplClick(TObject*) { FMover->ToBasket(ActiveTaskFile()); }
+
+void TfrmToDo::sbtnArchiveClick(TObject*) { FMover->ToArchive(ActiveTaskFile()); }
+
+void TfrmToDo::Backup1Click(TObject*) { BackupTables(GetCurrentDir()); }
+
+void TfrmToDo::Restore1Click(TObject*) {
+    std::vector<std::string> restored;
+    {
+        std::unique_ptr<TDualListDlg> dialog(CreateForm<TDualListDlg>(Application));
+        if (dialog->ShowModal() == mrOk) restored = dialog->RestoredNames();
+    }
+    if (restored.empty()) return;
+    // The restored files are read again: no later save writes old data over them.
+    ReloadRestoredTables(GetCurrentDir(), restored, FTables->All());
+    LocateQuoteOfTheDay(FdSelQuotes_, FSettings->QuoteSelected);
+    FDBText1->Repaint();
+}
+
+// ---- Quotes ----------------------------------------------------------------------------------
+
+void TfrmToDo::spbtnRandQuoteClick(TObject*) {
+    LocateRandomQuote(FdQuotes_);
+    FDBText2->Repaint();
+    if (FPageControl1->ActivePage() != FTabSheet7) ShowOnQuotes<TFrmQuoteBox>(FdsQuotes);
+}
+
+void TfrmToDo::SpeedButton4Click(TObject*) {
+    MarkQuoteOfTheDay(FdQuotes_, FdSelQuotes_, FSettings->QuoteSelected);
+    FDBText1->Repaint();
+}
+
+void TfrmToDo::OstraDBGrid4DblClick(TObject*) { ShowOnQuotes<TfrmDEQuote>(FdsQuotes); }
+
+void TfrmToDo::dQuotes_NewRecord(TDataSet* DataSet) { AssignNewQuoteKey(DataSet, FvtblAppids_, FOstraDb); }

@@ -7,14 +7,18 @@
 // the quote of the day along the bottom and a status bar. The form is built
 // in code (main_form_build.cpp: tables and sources; main_form_frame.cpp:
 // menu, tool bar, tabs and panels; main_form_grids.cpp: grids and columns);
-// its life cycle and task commands are in main_form.cpp. The handlers of
-// sorting and colours, moving and archiving, backup and restore, quotes and
-// filtering are declared here and come with those operations.
+// its handlers are in main_form.cpp. The work behind the handlers lives in
+// collaborators of their own: TToDoTables (tables and views), TTitleSort
+// and TRowColours (sorting and colours), TTaskMover (moving and
+// archiving), backup.h (backup and restore), quotes.h (quotes) and
+// TToDoSettings (the settings file).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/todo_tables.h"
 #include "engine-controls/ostra_dbgrid_columns.h"
 #include "platform/ui/dbctrls.h"
 #include "platform/ui/forms.h"
@@ -38,9 +42,12 @@ class TOstraDBGrid;
 class TOstraTable;
 class TPageControl;
 class TPanel;
+class TRowColours;
 class TSpeedButton;
 class TStatusBar;
 class TTabSheet;
+class TTaskMover;
+class TToDoSettings;
 class TToolBar;
 
 // A component of the form: a getter named as the component, the field F<name>.
@@ -58,10 +65,10 @@ public:
     ~TfrmToDo() override;
 
     // ---- Private state, readable for the program's other forms
-    int QuoteSelected() const { return FQuoteSelected; }
-    TColor AltRowColour() const { return FAltRowColour; }
+    int QuoteSelected() const;
+    TColor AltRowColour() const;
 
-    // The settings file: the program's file with the extension ".ini".
+    // The settings file (TToDoSettings::FileName).
     static std::string SettingsFileName();
     // The eight grids, by number (1 to 8); nullptr outside.
     TOstraDBGrid* Grid(int Number) const;
@@ -279,34 +286,16 @@ private:
     // main_form_grids.cpp
     void BuildGrids();
 
-    // Opens Table and makes it Source's dataset.
-    static void OpenAndBind(TOstraTable* Table, TDataSource* Source);
-    // main_form_tasks.cpp: each task file has one store, shared by its
-    // group table and its Today view (a clone of it).
-    // Posts edits of both and writes the file when either holds changes.
-    static void SaveTaskFile(TOstraTable* Table, TOstraTable* View);
-    // Opens Table when closed and shows the store's current records.
-    static void ShowTaskTable(TOstraTable* Table);
-    // Opens the Today views over their group tables with the current records.
-    void ShowTodayViews();
-    // Saves every open table holding changes.
-    void SaveAllPending();
-    // Every table of the form.
-    std::vector<TOstraTable*> AllTables() const;
-    // main_form_sort.cpp
-    void SortByTitle(TOstraDBGrid* Grid, TOstraColumn* Column);
-    void ColourCell(TOstraDBGrid* Grid, bool Alternate, bool Priority, TFont* AFont, TColor& AColor);
-    void BindSortAndColour();
-    // main_form_move.cpp: copies the current task to Target and deletes it.
-    void MoveCurrentTask(TOstraTable* Target, const std::string& Question,
-                         const std::vector<std::string>& TargetFields);
-    // main_form_quotes.cpp
-    void BindQuotes();
-    // The random quote of the Today tab.
-    void PickRandomQuote();
+    // The handlers not bound while building.
+    void BindHandlers();
+    // The task file of the active tab (the two group lists only); nullptr elsewhere.
+    const TToDoTables::TTaskFile* ActiveTaskFile() const;
 
-    int FQuoteSelected = 10;
-    TColor FAltRowColour = 0xF8FFC6;
+    // The collaborators behind the handlers.
+    std::unique_ptr<TToDoTables> FTables;
+    std::unique_ptr<TTaskMover> FMover;
+    std::unique_ptr<TRowColours> FColours;
+    std::unique_ptr<TToDoSettings> FSettings;
 };
 
 #undef MAINFORM_COMPONENT

@@ -1,6 +1,7 @@
 #include "app/restore_dlg.h"
 
 #include "app/backup.h"
+#include "app/report/form_layout.h"
 #include "platform/core/files.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/stdctrls.h"
@@ -39,7 +40,8 @@ TListBox* MakeList(TDualListDlg* Form, const char* Name, int Left) {
 }  // namespace
 
 TDualListDlg::TDualListDlg(TComponent* AOwner) : TForm(AOwner) {
-    SetName("DualListDlg");
+    // The dialog made at start and the one each Restore makes live side by side.
+    SetName(UniqueFormName(AOwner, "DualListDlg"));
     SetCaption("Restore From Backup");
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);

@@ -34,17 +34,10 @@ void FinishProgramUnits() {
     gSavedCurrency.clear();
 }
 
-int RunTaskmoor(int argc, char** argv) {
-    StartProgramUnits();
-    InitializeApplication(argc, argv);
-    Application->Initialize();
+bool StartTaskmoor(const std::string& Title) {
     Application->SetHelpFile("");
-    Application->SetTitle(TaskmoorTitle);
-    if (IsAnotherInstance()) {
-        FinalizeApplication();
-        FinishProgramUnits();
-        return 0;
-    }
+    Application->SetTitle(Title);
+    if (IsAnotherInstance()) return false;
     InstallChmHelpEngine();
     RegisterHTMLHelpViewer();
     InstallOstraPasswordDialog();
@@ -55,9 +48,19 @@ int RunTaskmoor(int argc, char** argv) {
     Application->CreateForm(restore);
     TOKCalendarDlg* calendar = nullptr;
     Application->CreateForm(calendar);
-    Application->Run();
+    return true;
+}
 
-    FinalizeHTMLHelpViewer();
+void EndTaskmoor() { FinalizeHTMLHelpViewer(); }
+
+int RunTaskmoor(int argc, char** argv) {
+    StartProgramUnits();
+    InitializeApplication(argc, argv);
+    Application->Initialize();
+    if (StartTaskmoor()) {
+        Application->Run();
+        EndTaskmoor();
+    }
     FinalizeApplication();
     FinishProgramUnits();
     return 0;

@@ -8,6 +8,8 @@
 // and the event loop.
 #pragma once
 
+#include <string>
+
 // The program's title, also the name of its single-instance lock.
 inline constexpr const char* TaskmoorTitle = "Brindlecote Taskmoor";
 
@@ -15,6 +17,15 @@ void StartProgramUnits();
 void FinishProgramUnits();
 // True puts the kept currency symbol back; False empties the platform's.
 void SetCurrencySymbol(bool Restore);
+
+// The program's start on an initialised application: its title (which
+// names the single-instance lock), the single-instance check, the services
+// and the forms that live for the whole run. False when another copy runs:
+// then nothing is made.
+bool StartTaskmoor(const std::string& Title = TaskmoorTitle);
+// After the event loop: takes the services down (the forms go with the
+// application).
+void EndTaskmoor();
 
 // Runs the program; answers the process's exit code.
 int RunTaskmoor(int argc, char** argv);

@@ -96,6 +96,7 @@ TOstraCalendar::TOstraCalendar(TComponent* AOwner) : TCustomPanel(AOwner) {
     FMonthLabel->SetAutoSize(false);
     FMonthLabel->SetBounds(38, 6, 48, 13);
     FMonthLabel->SetAlignment(taCenter);
+    FMonthLabel->SetLayout(tlCenter);  // a smaller font for a long name stays on the year's line
     FMonthLabel->SetCaption("September");
     FMonthLabel->SetHint("Click to change month");
     FMonthLabel->Font()->SetColor(clWhite);
@@ -192,6 +193,7 @@ void TOstraCalendar::Rebuild() {
     if (FDay > days) FDay = static_cast<uint16_t>(days);
     FDate = EncodeDate(FYear, FMonth, FDay);
     FMonthLabel->SetCaption(FormatSettings().LongMonthNames[FMonth - 1]);
+    FitMonthLabel();
     FYearLabel->SetCaption(std::to_string(FYear));
 
     int first = DayOfWeek(EncodeDate(FYear, FMonth, 1));
@@ -208,6 +210,14 @@ void TOstraCalendar::Rebuild() {
     for (TSpeedButton* b : FDays)
         if (b->Caption() == std::to_string(FDay)) b->SetDown(true);
     FOnChangeDate(this);
+}
+
+// A long month name gets a smaller font rather than losing its ends.
+void TOstraCalendar::FitMonthLabel() {
+    TFont* font = FMonthLabel->Font();
+    font->SetSize(8);
+    const int height = FittingFontHeight(font, {FMonthLabel->Caption()}, FMonthLabel->Width());
+    if (height != font->Height()) font->SetHeight(height);
 }
 
 void TOstraCalendar::DecodeToday() {

@@ -96,6 +96,7 @@ private:
     void ApplyWeekdays();
     void Rebuild();
     void DecodeToday();
+    void FitMonthLabel();
     void SelectDate();
 
     void PrevYearClick(TObject* Sender);

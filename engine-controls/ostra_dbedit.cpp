@@ -329,6 +329,9 @@ bool TOstraDBEdit::ListedValuesOnly() const { return FStyle == ocsDropDownList &
 bool TOstraDBEdit::LookupReady() {
     if (FDialogStyle != odsLookup && FDialogStyle != odsTree) return true;
     if (!FLookupDataSet || !FLookupDataSet->Active()) return false;
+    // The edit's own dataset (set as the lookup before the data source was
+    // bound) is never walked: that would move the record being edited.
+    if (FLookupDataSet == FDataLink->DataSet()) return false;
     if (FDialogStyle == odsLookup)
         return !LookupProps()->LookupKeyField().empty() && !LookupProps()->ListFieldNames().empty();
     TOstraTreeProperties* tp = TreeProps();
@@ -410,7 +413,7 @@ void TOstraDBEdit::PrepareDropDown() {
             FLookupList->SetKeyField(lp->LookupKeyField());
             FLookupList->SetListField(lp->ListFieldNames());
             FLookupList->SetListFieldIndex(lp->EffectiveViewFieldIndex());
-            FLookupSource->SetDataSet(FLookupDataSet);
+            FLookupSource->SetDataSet(FLookupDataSet == FDataLink->DataSet() ? nullptr : FLookupDataSet);
             FActiveDropDown = FLookupList;
             if (LookupReady()) {
                 try {
@@ -443,7 +446,7 @@ void TOstraDBEdit::PrepareDropDown() {
             FTree->SetColor(Color());
             FTree->SetFont(Font());
             FActiveDropDown = FTree;
-            FTree->FillTree(TreeProps(), FLookupDataSet);
+            if (FLookupDataSet != FDataLink->DataSet()) FTree->FillTree(TreeProps(), FLookupDataSet);
             if (!LookupReady()) FDropDownPrepared = false;
             FStyle = ocsDropDownList;
             break;

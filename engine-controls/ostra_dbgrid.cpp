@@ -547,13 +547,16 @@ void TOstraCustomDBGrid::RecordChanged(TField* Field) {
 }
 
 void TOstraCustomDBGrid::UpdateData() {
-    TField* field = SelectedField();
+    TOstraColumn* column = EditColumn();
+    TField* field = column ? column->Field() : nullptr;
     if (!field) return;
-    if (field->Calculated()) {
+    if (field->Calculated())
         FOnCalcFieldEdited(this, field, FEditText);
-        return;
-    }
-    field->SetText(FEditText);
+    else
+        field->SetText(FEditText);
+    // Written: the editor's text no longer waits to be handed over, so
+    // hiding or moving the editor later does not mark it pending again.
+    if (FInplaceEdit && ColumnOf(FInplaceCol) == column) FInplaceEdit->SetModified(false);
 }
 
 // ---- Component and window ------------------------------------------------------------------------------

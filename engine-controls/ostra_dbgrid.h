@@ -189,8 +189,10 @@ public:
     void SetSelectedField(TField* Value);
     int FieldCount() const { return FDataLink->FieldCount(); }
     TField* Fields(int Index) const { return FDataLink->Fields(Index); }
-    // The editor's text as it will be stored.
+    // The text typed into the editor, as it will be stored, and the column
+    // it was typed in (nullptr when nothing was typed since the last load).
     const std::string& EditText() const { return FEditText; }
+    TOstraColumn* EditColumn() const;
     int IndicatorOffset() const { return FIndicatorOffset; }
     int TitleOffset() const { return FTitleOffset; }
     int DataToRawColumn(int ACol) const { return ACol + FIndicatorOffset; }
@@ -301,7 +303,7 @@ protected:
     virtual void DataChanged();
     virtual void EditingChanged();
     virtual void RecordChanged(TField* Field);
-    // Writes the edit text into the selected field.
+    // Writes the edit text into the field of the column it was typed in.
     virtual void UpdateData();
 
     // ---- The generic grid's operations
@@ -352,6 +354,9 @@ protected:
     void DrawDataCellContents(int DataCol, int DataRow, const TRect& Rect, TGridDrawState State,
                               bool MultiSelected);
     void DrawCheckBox(const TRect& Rect, bool Checked);
+    // Whether a check-box cell shows checked: the row's selection for the
+    // "Selected" column of a multi-select grid, else Value = ValueChecked.
+    bool CellChecked(TOstraColumn* Column, const std::string& Value, bool MultiSelected) const;
     // Writes text through the shared drawing bitmap.
     void WriteText(const TRect& Rect, int DX, int DY, const std::string& Text, TAlignment Alignment,
                    bool WordWrap, bool RightToLeft);
@@ -409,6 +414,9 @@ private:
     int FSelRow = 0;
     std::unique_ptr<TGridDataLink> FDataLink;
     std::string FEditText;
+    // The column FEditText belongs to: the edit is written there, wherever
+    // the current column has gone since.
+    TOstraColumn* FEditColumn = nullptr;
     std::unique_ptr<TOstraDBGridColumns> FColumns;
     std::unique_ptr<TBookmarkList> FBookmarks;
     TBookmark FSelectionAnchor;

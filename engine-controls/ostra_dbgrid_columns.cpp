@@ -585,7 +585,7 @@ void TOstraColumn::Assign(TPersistent* Source) {
     TCollection* owner = Collection();
     if (owner) owner->BeginUpdate();
     try {
-        RestoreDefaults();
+        // Values the source has not set keep the target's own.
         SetFieldName(src->FieldName());
         if (src->IsAssigned(cvColor)) SetColor(src->Color());
         if (src->IsAssigned(cvWidth)) SetWidth(src->FWidth);

@@ -149,17 +149,25 @@ bool TOstraCustomDBGrid::CanEditModify() {
     return editing;
 }
 
+// The editor's starting text; a pending edit of another cell stays as it is.
 std::string TOstraCustomDBGrid::GetEditText(int ACol, int) {
-    FEditText.clear();
-    if (FDataLink->Active())
-        if (TOstraColumn* column = ColumnOf(ACol)) FEditText = column->EditText();
-    return FEditText;
+    if (!FDataLink->Active()) return std::string();
+    TOstraColumn* column = ColumnOf(ACol);
+    return column ? column->EditText() : std::string();
 }
 
 void TOstraCustomDBGrid::SetEditText(int ACol, int, const std::string& Value) {
     TOstraColumn* column = ColumnOf(ACol);
     FEditText = column ? column->StoredText(Value) : Value;
+    FEditColumn = column;
     if (FDataLink->Editing()) FDataLink->Modified();
+}
+
+TOstraColumn* TOstraCustomDBGrid::EditColumn() const {
+    // Only while the column is still one of the grid's.
+    for (int i = 0; i < FColumns->Count(); ++i)
+        if (FColumns->GetColumn(i) == FEditColumn) return FEditColumn;
+    return nullptr;
 }
 
 std::string TOstraCustomDBGrid::GetEditMask(int ACol, int) {
@@ -409,10 +417,8 @@ void TOstraCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X
             return;
         }
     }
-    if (Button == mbLeft && Shift.Contains(ssDouble)) {
-        DblClick();
-        return;
-    }
+    // The window has fired the double-click event already.
+    if (Button == mbLeft && Shift.Contains(ssDouble)) return;
     {
         TGridDrawInfo info;
         TGridState state = gsNormal;

@@ -170,9 +170,7 @@ void TOstraCustomDBGrid::DrawDataCellContents(int DataCol, int DataRow, const TR
     canvas->Brush()->SetColor(color);
     if (DefaultDrawing()) {
         if (column->ButtonStyle() == cbsCheck) {
-            // In a multi-select grid the "Selected" column shows the selection.
-            const bool selection = column->IsSelectionColumn() && FOptions.Contains(dgMultiSelect);
-            DrawCheckBox(Rect, selection ? MultiSelected : value == column->ValueChecked());
+            DrawCheckBox(Rect, CellChecked(column, value, MultiSelected));
         } else {
             WriteText(Rect, 2, 2, value, column->Alignment(), column->WrapText(), UseRightToLeftAlignment());
         }
@@ -181,11 +179,19 @@ void TOstraCustomDBGrid::DrawDataCellContents(int DataCol, int DataRow, const TR
     DrawColumnCell(Rect, DataCol, column, State);
 }
 
+bool TOstraCustomDBGrid::CellChecked(TOstraColumn* Column, const std::string& Value,
+                                     bool MultiSelected) const {
+    // In a multi-select grid the "Selected" column shows the selection.
+    if (Column->IsSelectionColumn() && FOptions.Contains(dgMultiSelect)) return MultiSelected;
+    return Value == Column->ValueChecked();
+}
+
 void TOstraCustomDBGrid::DefaultDrawColumnCell(const TRect& Rect, int, TOstraColumn* Column, TGridDrawState) {
     if (!Column) return;
     const std::string value = Column->DisplayText();
+    // Called while the row's record is the active one.
     if (Column->ButtonStyle() == cbsCheck)
-        DrawCheckBox(Rect, value == Column->ValueChecked());
+        DrawCheckBox(Rect, CellChecked(Column, value, ActiveRowSelected()));
     else
         WriteText(Rect, 2, 2, value, Column->Alignment(), Column->WrapText(), UseRightToLeftAlignment());
 }

@@ -2,7 +2,7 @@
 # Installs the build and test dependencies with apt-get when any is missing.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libxkbcommon-dev
-      libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev fonts-dejavu-core
+      libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev fonts-dejavu-core fonts-dejavu-extra
       libchm-dev fp-utils poppler-utils clang-format fonts-droid-fallback)
 missing=()
 for p in "${pkgs[@]}"; do

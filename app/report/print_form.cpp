@@ -7,6 +7,7 @@
 #include "app/report/form_layout.h"
 #include "app/report/preview_form.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/files.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
@@ -158,8 +159,26 @@ void TfrmPrint::ApplyPrinterFont() {
     font->SetSize(FFontSize);
 }
 
+bool TfrmPrint::ChooseOutputFile() {
+    TPrinter* printer = Printer();
+    if (printer->PrinterName() != PdfPrinterName) return true;
+    // The document title in the data folder unless a file was chosen before.
+    std::string file = printer->FileName();
+    if (file.empty()) file = IncludeTrailingPathDelimiter(GetCurrentDir()) + FReport->Title() + ".pdf";
+    std::unique_ptr<TSaveDialog> dialog(new TSaveDialog(this));
+    dialog->SetInitialDir(ExtractFileDir(file));
+    dialog->SetFileName(ExtractFileName(file));
+    dialog->SetDefaultExt("pdf");
+    dialog->SetFilter("PDF files (*.pdf)|*.pdf|All files|*");
+    dialog->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofPathMustExist, ofNoChangeDir});
+    if (!dialog->Execute()) return false;
+    printer->SetFileName(dialog->FileName());
+    return true;
+}
+
 bool TfrmPrint::PrintPages() {
     if (!FReport || !FPrepared || FLinesPerPage < 1 || FPrinting) return false;
+    if (!ChooseOutputFile()) return false;
     TPrinter* printer = Printer();
     const int pages = FReport->PageCount();
     bool finished = false;

@@ -49,6 +49,9 @@ public:
     // Prints every page with the cancel box showing; true when all pages
     // went out. A cancelled job is dropped, not finished.
     bool PrintPages();
+    // For the PDF printer: asks where the document goes (the save dialog);
+    // false when the user cancels. True at once for other printers.
+    bool ChooseOutputFile();
 
 private:
     void ApplyPrinterFont();

@@ -24,7 +24,13 @@ TDataSource::~TDataSource() {
 void TDataSource::SetDataSet(TDataSet* ADataSet) {
     if (ADataSet == FDataSet) return;
     if (IsLinkedTo(ADataSet)) DatabaseError(SCircularDataLink);
-    if (FDataSet) FDataSet->RemoveDataSource(this);
+    if (FDataSet) {
+        FDataSet->RemoveDataSource(this);
+        FDataSet = nullptr;
+        // The links let go of the old dataset (its fields, its record
+        // window) before they meet the new one, even when both are open.
+        UpdateState();
+    }
     FDataSet = ADataSet;
     if (ADataSet) ADataSet->AddDataSource(this);
     UpdateState();

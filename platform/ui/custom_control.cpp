@@ -60,6 +60,12 @@ void TControlCanvas::RequiredState() {
     const TPoint o = FControl->SurfaceOrigin();
     const QRect client(0, 0, FControl->ClientWidth(), FControl->ClientHeight());
     QRect clip = client.intersected(ctx->Region.translated(-o.X, -o.Y));
+    // A graphic control draws within its parent's client area, never over
+    // the parent's scroll bars or frame.
+    if (TWinControl* parent = FControl->Parent(); parent && !dynamic_cast<TWinControl*>(FControl)) {
+        const TPoint po = parent->SurfaceOrigin();
+        clip &= QRect(po.X - o.X, po.Y - o.Y, parent->ClientWidth(), parent->ClientHeight());
+    }
     if (clip.isEmpty()) clip = QRect(0, 0, 1, 0);  // clips everything away
     BindCanvas(this, ctx->EnsurePainter(), QPoint(o.X, o.Y), &clip, nullptr, ctx);
 }

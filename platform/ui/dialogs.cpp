@@ -3,15 +3,19 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/application.h"
+#include "platform/ui/graphics.h"
 #include "platform/ui/qt_host.h"
 
 TModalResult ModalResultOf(TMsgDlgBtn Button) {
@@ -63,15 +67,111 @@ std::string MessageDlgCaption(TMsgDlgType DlgType) {
 
 namespace {
 
+// ---- The message box window ------------------------------------------------------------------
+// Laid out as the system's message box: as wide as its text needs, up to two
+// thirds of the screen; only longer lines are wrapped, at blanks; the
+// title fits when there is room; the icon at the left, the buttons centred
+// below. A button's accelerator letter (or, without one, its first letter)
+// answers it without Alt.
+
+constexpr int kBoxMargin = 12;
+constexpr int kIconSize = 32;
+constexpr int kIconGap = 12;
+constexpr int kButtonHeight = 23;
+constexpr int kButtonMinWidth = 75;
+constexpr int kButtonGap = 6;
+constexpr int kButtonsGap = 16;
+// Room the window frame takes beside the title: system menu, close button, edges.
+constexpr int kTitleRoom = 72;
+
+// The letter that answers a button: its accelerator, else its first character.
+QChar AnswerLetter(const QString& Caption) {
+    const qsizetype amp = Caption.indexOf('&');
+    if (amp >= 0 && amp + 1 < Caption.size()) return Caption.at(amp + 1).toLower();
+    return Caption.isEmpty() ? QChar() : Caption.at(0).toLower();
+}
+
+// Breaks a paragraph into lines of at most Width pixels at blanks; a word
+// longer than a line is broken between characters.
+void WrapParagraph(const QString& Text, const QFontMetrics& Metrics, int Width, QStringList& Lines) {
+    if (Metrics.horizontalAdvance(Text) <= Width) {
+        Lines << Text;
+        return;
+    }
+    QString line;
+    auto flush = [&] {
+        Lines << line;
+        line.clear();
+    };
+    const QStringList words = Text.split(' ');
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        QString word = words[i];
+        const QString candidate = line.isEmpty() ? word : line + ' ' + word;
+        if (Metrics.horizontalAdvance(candidate) <= Width) {
+            line = candidate;
+            continue;
+        }
+        if (!line.isEmpty()) flush();
+        while (Metrics.horizontalAdvance(word) > Width) {
+            qsizetype n = 1;
+            while (n < word.size() && Metrics.horizontalAdvance(word.left(n + 1)) <= Width) ++n;
+            Lines << word.left(n);
+            word = word.mid(n);
+        }
+        line = word;
+    }
+    if (!line.isEmpty()) flush();
+}
+
+QString WrapText(const QString& Text, const QFontMetrics& Metrics, int Width) {
+    QString text = Text;
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
+    text.replace('\t', "    ");
+    QStringList lines;
+    for (const QString& paragraph : text.split('\n')) WrapParagraph(paragraph, Metrics, Width, lines);
+    return lines.join('\n');
+}
+
+class TMessageBoxWindow : public QDialog {
+public:
+    explicit TMessageBoxWindow(QWidget* Parent) : QDialog(Parent) {}
+    std::vector<std::pair<QChar, QPushButton*>> Letters;
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override {
+        const auto mods = Event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+        const QString text = Event->text();
+        if (mods == Qt::NoModifier && text.size() == 1 && text.at(0).isLetterOrNumber()) {
+            for (const auto& [letter, button] : Letters)
+                if (letter == text.at(0).toLower()) {
+                    button->click();
+                    return;
+                }
+        }
+        QDialog::keyPressEvent(Event);
+    }
+};
+
 class TToolkitDialogs : public TDialogService {
 public:
     TModalResult MessageBox(const TMessageBoxRequest& Request) override {
         EnsureToolkit();
-        QDialog dialog(QApplication::activeWindow());
+        TMessageBoxWindow dialog(QApplication::activeWindow());
         dialog.setWindowTitle(ToQString(Request.Caption));
         dialog.setModal(true);
-        auto* outer = new QVBoxLayout(&dialog);
-        auto* body = new QHBoxLayout();
+        const TFont messageFont;
+        const QFont font = ToQFont(&messageFont);
+        dialog.setFont(font);
+        const QFontMetrics metrics(font);
+        QFont titleFont(font);
+        titleFont.setBold(true);
+
+        const QRect area = QGuiApplication::primaryScreen()
+                               ? QGuiApplication::primaryScreen()->availableGeometry()
+                               : QRect(0, 0, 800, 600);
+        const int maxWidth = std::max(200, area.width() * 2 / 3);
+
         QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
         switch (Request.DlgType) {
         case mtWarning: icon = QStyle::SP_MessageBoxWarning; break;
@@ -80,24 +180,21 @@ public:
         case mtConfirmation: icon = QStyle::SP_MessageBoxQuestion; break;
         case mtCustom: break;
         }
-        if (icon != QStyle::SP_CustomBase) {
-            auto* picture = new QLabel(&dialog);
-            picture->setPixmap(dialog.style()->standardIcon(icon).pixmap(32, 32));
-            picture->setAlignment(Qt::AlignTop);
-            body->addWidget(picture);
-        }
-        auto* text = new QLabel(ToQString(Request.Text), &dialog);
-        text->setTextFormat(Qt::PlainText);
-        text->setWordWrap(true);
-        body->addWidget(text, 1);
-        outer->addLayout(body);
-        auto* row = new QHBoxLayout();
-        row->addStretch(1);
-        TModalResult cancelResult = ModalResultOf(Request.CancelButton);
+        const bool hasIcon = icon != QStyle::SP_CustomBase;
+        const int textLeft = kBoxMargin + (hasIcon ? kIconSize + kIconGap : 0);
+
+        // The buttons, in their order, each wide enough for its caption.
+        std::vector<QPushButton*> buttons;
+        int buttonsWidth = 0;
         for (int b = mbYes; b <= mbHelp; ++b) {
             const auto button = static_cast<TMsgDlgBtn>(b);
             if (!Request.Buttons.Contains(button)) continue;
-            auto* push = new QPushButton(ToQString(ButtonCaption(button)), &dialog);
+            const QString caption = ToQString(ButtonCaption(button));
+            auto* push = new QPushButton(caption, &dialog);
+            push->setObjectName(caption);
+            QString plain = caption;
+            plain.remove('&');
+            push->resize(std::max(kButtonMinWidth, metrics.horizontalAdvance(plain) + 16), kButtonHeight);
             if (button == Request.DefaultButton) push->setDefault(true);
             if (button == mbHelp) {
                 const THelpContext context = Request.HelpContext;
@@ -111,17 +208,48 @@ public:
                 QObject::connect(push, &QPushButton::clicked, &dialog,
                                  [&dialog, result] { dialog.done(result); });
             }
-            row->addWidget(push);
+            dialog.Letters.emplace_back(AnswerLetter(caption), push);
+            buttonsWidth += push->width() + (buttons.empty() ? 0 : kButtonGap);
+            buttons.push_back(push);
         }
-        row->addStretch(1);
-        outer->addLayout(row);
-        dialog.adjustSize();
-        if (Request.X >= 0 && Request.Y >= 0) {
+
+        // The text, wrapped only where a line would make the box too wide.
+        const QString text = WrapText(ToQString(Request.Text), metrics, maxWidth - textLeft - kBoxMargin);
+        const QRect textSize = metrics.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::AlignLeft, text);
+        const int textWidth = textSize.width(), textHeight = std::max(textSize.height(), metrics.height());
+
+        const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleRoom;
+        const int width = std::min(maxWidth, std::max({textLeft + textWidth + kBoxMargin,
+                                                       buttonsWidth + 2 * kBoxMargin, titleWidth}));
+        const int bodyHeight = hasIcon ? std::max(kIconSize, textHeight) : textHeight;
+
+        if (hasIcon) {
+            auto* picture = new QLabel(&dialog);
+            picture->setObjectName("icon");
+            picture->setPixmap(dialog.style()->standardIcon(icon).pixmap(kIconSize, kIconSize));
+            picture->setGeometry(kBoxMargin, kBoxMargin, kIconSize, kIconSize);
+        }
+        auto* label = new QLabel(text, &dialog);
+        label->setObjectName("message");
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setGeometry(textLeft, kBoxMargin + (bodyHeight - textHeight) / 2, textWidth + 1, textHeight);
+
+        const int buttonsTop = kBoxMargin + bodyHeight + kButtonsGap;
+        int x = (width - buttonsWidth) / 2;
+        for (QPushButton* push : buttons) {
+            push->move(x, buttonsTop);
+            x += push->width() + kButtonGap;
+        }
+        dialog.setFixedSize(width, buttonsTop + kButtonHeight + kBoxMargin);
+        for (QPushButton* push : buttons)
+            if (push->isDefault()) push->setFocus();
+
+        if (Request.X >= 0 && Request.Y >= 0)
             dialog.move(Request.X, Request.Y);
-        } else if (QScreen* s = QGuiApplication::primaryScreen()) {
-            const QRect area = s->availableGeometry();
+        else
             dialog.move(area.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
-        }
+        const TModalResult cancelResult = ModalResultOf(Request.CancelButton);
         if (Application) Application->ModalStarted();
         const int result = dialog.exec();
         if (Application) Application->ModalFinished();

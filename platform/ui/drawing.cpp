@@ -348,15 +348,15 @@ bool DrawFrameControl(TCanvas* Canvas, TRect& Rect, unsigned Type, unsigned Stat
             p->setRenderHint(QPainter::Antialiasing, false);
             return true;
         }
+        // One frame line all round: dark on an enabled box, grey on an inactive one.
         TRect inner = box;
-        if (State & (DFCS_FLAT | DFCS_MONO)) {
-            const QColor frame = (State & DFCS_MONO) ? QColor(Qt::black) : ToQColor(clBtnShadow);
-            Ring(p, inner, BF_RECT, frame, frame);
-            Shrink(inner, BF_RECT);
-        } else {
-            DrawEdge(Canvas, inner, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-            p = PrepareCanvas(Canvas);
-        }
+        QColor frame = ToQColor(inactive ? clBtnShadow : cl3DDkShadow);
+        if (State & DFCS_MONO)
+            frame = QColor(Qt::black);
+        else if (State & DFCS_FLAT)
+            frame = ToQColor(clBtnShadow);
+        Ring(p, inner, BF_RECT, frame, frame);
+        Shrink(inner, BF_RECT);
         p->fillRect(ToQRect(inner), face);
         if (State & (DFCS_CHECKED | DFCS_BUTTON3STATE)) {
             const QColor c =

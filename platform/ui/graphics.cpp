@@ -1,6 +1,7 @@
 // Colours, fonts, pens, brushes and the canvas drawing over a QPainter.
 #include "platform/ui/graphics.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 
@@ -305,6 +306,15 @@ QColor ToQColor(TColor Color) {
 }
 
 namespace {
+// The user-interface faces the forms are laid out for; they are replaced by
+// the sans-serif faces below when not installed.
+constexpr const char* kSansNames[] = {"MS Sans Serif", "Microsoft Sans Serif",
+                                      "Arial",         "Tahoma",
+                                      "Verdana",       "Segoe UI",
+                                      "Helvetica",     "Helv",
+                                      "System",        "MS Shell Dlg",
+                                      "MS Shell Dlg 2"};
+
 void InstallFontSubstitutes() {
     static bool done = false;
     if (done) return;
@@ -312,9 +322,7 @@ void InstallFontSubstitutes() {
     const QStringList sans{"DejaVu Sans", "Liberation Sans", "FreeSans"};
     const QStringList mono{"DejaVu Sans Mono", "Liberation Mono", "FreeMono"};
     const QStringList serif{"DejaVu Serif", "Liberation Serif", "FreeSerif"};
-    for (const char* name : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Tahoma", "Verdana",
-                             "Segoe UI", "Helvetica", "Helv", "System", "MS Shell Dlg", "MS Shell Dlg 2"})
-        QFont::insertSubstitutions(name, sans);
+    for (const char* name : kSansNames) QFont::insertSubstitutions(name, sans);
     for (const char* name : {"Courier New", "Courier", "Fixedsys", "Lucida Console", "Terminal"})
         QFont::insertSubstitutions(name, mono);
     for (const char* name : {"Times New Roman", "MS Serif", "Times"}) QFont::insertSubstitutions(name, serif);
@@ -348,6 +356,17 @@ QFont ToQFont(const TFont* Font) {
     f.setStrikeOut(Font->Style().Contains(fsStrikeOut));
     if (Font->Pitch() == fpFixed) f.setFixedPitch(true);
     f.setHintingPreference(QFont::PreferFullHinting);
+    // DejaVu Sans standing in for a user-interface face runs about an eighth
+    // wider than the face the widths were chosen for: its semi-condensed
+    // width brings the text back to them. That face is not hinted across, so
+    // its small sizes are drawn unsmoothed to keep their stems sharp.
+    const bool standIn = std::any_of(std::begin(kSansNames), std::end(kSansNames), [&](const char* n) {
+        return QString::compare(f.family(), QLatin1String(n), Qt::CaseInsensitive) == 0;
+    });
+    if (standIn && QFontInfo(f).family() == QLatin1String("DejaVu Sans")) {
+        f.setStretch(QFont::SemiCondensed);
+        if (pixels <= 13) f.setStyleStrategy(QFont::NoAntialias);
+    }
     cache.emplace(key, f);
     return f;
 }

@@ -723,6 +723,9 @@ void TCustomGrid::UpdateText() {
 void TCustomGrid::InvalidateEditor() {
     FInplaceCol = -1;
     FInplaceRow = -1;
+    // The shown text is out of date: an editor that cannot be loaded again
+    // now (the grid lost the focus) goes rather than show it.
+    if (FInplaceEdit && FInplaceEdit->Visible() && !CanEditShow()) FInplaceEdit->Hide();
     UpdateEdit();
 }
 

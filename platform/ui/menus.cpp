@@ -216,6 +216,15 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
     TMenuItem* Hot = nullptr;
+    TMenuItem* Pressed = nullptr;  // the item whose menu is open
+
+    // The bar shows the item pressed while its menu is open (Item), or no item
+    // marked at all (nullptr) once the menu has closed.
+    void SetPressed(TMenuItem* Item) {
+        Pressed = Item;
+        Hot = nullptr;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -232,7 +241,10 @@ protected:
             if (!item->Visible()) continue;
             TRect r = FMenu->ItemBarRect(item);
             OffsetRect(r, 0, height());
-            if (item == Hot && item->Enabled()) {
+            if (item == Pressed) {
+                TRect e = r;
+                DrawEdge(&canvas, e, BDR_SUNKENOUTER, BF_RECT);
+            } else if (item == Hot && item->Enabled() && !Pressed) {
                 TRect e = r;
                 DrawEdge(&canvas, e, BDR_RAISEDINNER, BF_RECT);
             }
@@ -393,10 +405,14 @@ TMenuItem* TMainMenu::ItemAtBarPos(int X) const {
 
 void TMainMenu::OpenItem(TMenuItem* Item) {
     if (!Item || !Item->Enabled() || !Item->Visible()) return;
+    // The bar's marks go before the command runs: it may show a dialog or
+    // free the form.
+    const QPointer<TMenuBarWidget> bar = FBar ? FBar->Bar : QPointer<TMenuBarWidget>();
     bool hasChildren = false;
     for (int i = 0; i < Item->Count(); ++i)
         if (Item->Items(i)->Visible()) hasChildren = true;
     if (!hasChildren) {
+        if (bar) bar->SetPressed(nullptr);
         Item->Click();
         return;
     }
@@ -405,7 +421,10 @@ void TMainMenu::OpenItem(TMenuItem* Item) {
         const TRect r = ItemBarRect(Item);
         pos = FForm->ClientToScreen({r.Left, 0});
     }
-    if (TMenuItem* chosen = MenuService().TrackMenu(Item, pos)) chosen->Click();
+    if (bar) bar->SetPressed(Item);
+    TMenuItem* chosen = MenuService().TrackMenu(Item, pos);
+    if (bar) bar->SetPressed(nullptr);
+    if (chosen) chosen->Click();
 }
 
 bool TMainMenu::HandleKey(uint16_t Key, TShiftState Shift) {

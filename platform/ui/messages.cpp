@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPointer>
 
 #include <deque>
 #include <map>
@@ -176,6 +178,90 @@ int PostedMessageCount() { return static_cast<int>(Queue().size()); }
 void RemovePostedMessages(TWinControl* Control) {
     auto& q = Queue();
     for (auto it = q.begin(); it != q.end();) it = it->Target == Control ? q.erase(it) : it + 1;
+}
+
+// ---- Escape during long operations -----------------------------------------------
+
+namespace {
+
+// Holds the input that arrives while the toolkit's queue is drained, except
+// one Escape press, which it drops.
+class TInputHolder : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (!Holds(e->type())) return false;
+        if (!EscapeTaken && e->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+            EscapeTaken = true;
+            return true;
+        }
+        Held.push_back({QPointer<QObject>(watched), e->clone()});
+        return true;
+    }
+
+    // Queues the held events again, in the order they came.
+    void Release() {
+        for (auto& [target, event] : Held) {
+            if (target)
+                QCoreApplication::postEvent(target, event);
+            else
+                delete event;
+        }
+        Held.clear();
+    }
+
+    bool EscapeTaken = false;
+    std::vector<std::pair<QPointer<QObject>, QEvent*>> Held;
+
+private:
+    static bool Holds(QEvent::Type t) {
+        switch (t) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::InputMethod:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd: return true;
+        default: return t == kPumpEvent;
+        }
+    }
+};
+
+bool GTakingEscape = false;
+
+}  // namespace
+
+bool TakePendingEscape() {
+    auto& q = Queue();
+    for (auto it = q.begin(); it != q.end(); ++it) {
+        if (it->Message.Msg == WM_KEYDOWN && it->Message.WParam == VK_ESCAPE) {
+            q.erase(it);
+            return true;
+        }
+    }
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || GTakingEscape) return false;
+    GTakingEscape = true;
+    TInputHolder holder;
+    app->installEventFilter(&holder);
+    try {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    } catch (...) {
+        app->removeEventFilter(&holder);
+        holder.Release();
+        GTakingEscape = false;
+        throw;
+    }
+    app->removeEventFilter(&holder);
+    holder.Release();
+    GTakingEscape = false;
+    return holder.EscapeTaken;
 }
 
 TPendingChar GPendingChar;

@@ -274,6 +274,14 @@ bool PeekMessage(TMessage& Msg, TWinControl* Control, unsigned FilterMin, unsign
 // Number of posted messages still waiting.
 int PostedMessageCount();
 
+// ---- Input during long operations ----------------------------------------------
+// For a long operation that lets the user press Escape to stop it: takes one
+// waiting Escape key press off the input (a posted WM_KEYDOWN of VK_ESCAPE or
+// a key press of the windowing system) and answers True; False when none was
+// waiting. Every other waiting key, mouse and posted message stays queued, in
+// its order, for the event loop to handle later.
+bool TakePendingEscape();
+
 // ---- Mouse hooks ---------------------------------------------------------------------
 // Called for every mouse button press (and double click) before the control
 // under the mouse gets it: the message number, the screen point and that

@@ -1,9 +1,59 @@
 // Push buttons and check boxes.
+#include <QApplication>
 #include <QCheckBox>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleOption>
 
+#include <algorithm>
+
+#include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/stdctrls_qt.h"
+
+namespace {
+
+// Draws a check box's box as the self-drawn controls draw theirs: a white
+// face in a dark frame, a black mark when ticked, a grey one when grayed,
+// the face colour when disabled or pressed.
+class TCheckBoxStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement Element, const QStyleOption* Option, QPainter* Painter,
+                       const QWidget* Widget) const override {
+        if (Element != PE_IndicatorCheckBox) {
+            QProxyStyle::drawPrimitive(Element, Option, Painter, Widget);
+            return;
+        }
+        unsigned state = DFCS_BUTTONCHECK;
+        if (Option->state & State_On) state |= DFCS_CHECKED;
+        if (Option->state & State_NoChange) state = DFCS_BUTTON3STATE;
+        if (!(Option->state & State_Enabled)) state |= DFCS_INACTIVE;
+        if (Option->state & State_Sunken) state |= DFCS_PUSHED;
+        const int side = std::min({Option->rect.width(), Option->rect.height(), 13});
+        const QRect box(Option->rect.x() + (Option->rect.width() - side) / 2,
+                        Option->rect.y() + (Option->rect.height() - side) / 2, side, side);
+        Painter->save();
+        TCanvas canvas;
+        BindCanvas(&canvas, Painter, QPoint(), &box);
+        TRect r = FromQRect(box);
+        DrawFrameControl(&canvas, r, DFC_BUTTON, state);
+        UnbindCanvas(&canvas);
+        Painter->restore();
+    }
+};
+
+QStyle* CheckBoxStyle() {
+    static QPointer<TCheckBoxStyle> style;
+    if (!style) {
+        style = new TCheckBoxStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
+}  // namespace
 
 // The caption shows its accelerator, but the key goes through the form's
 // dialog characters, not the toolkit's shortcuts.
@@ -129,6 +179,7 @@ TCustomCheckBox::~TCustomCheckBox() {
 
 void TCustomCheckBox::CreateWindowHandle(const TCreateParams& Params) {
     auto* w = new TQtHost<QCheckBox>(this, ParentWidgetFor(Params));
+    w->setStyle(CheckBoxStyle());
     SetButtonText(w, Caption());
     w->setTristate(FAllowGrayed);
     w->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);

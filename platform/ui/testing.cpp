@@ -219,6 +219,15 @@ void SendKeyUp(TWinControl* Control, uint16_t Key, TShiftState Shift) {
     ProcessEvents();
 }
 
+void PostKey(TWinControl* Control, uint16_t Key, TShiftState Shift) {
+    QWidget* target = KeyTarget(Control);
+    Qt::KeyboardModifiers mods = ModifiersOf(Shift);
+    if (Key >= VK_NUMPAD0 && Key <= VK_DIVIDE) mods |= Qt::KeypadModifier;
+    const int key = QtKeyOf(Key);
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, mods, KeyText(Key, Shift)));
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, mods, KeyText(Key, Shift)));
+}
+
 void SendKey(TWinControl* Control, uint16_t Key, TShiftState Shift) {
     QWidget* target = KeyTarget(Control);
     QPointer<QWidget> guard(target);

@@ -121,6 +121,9 @@ bool RenderControlToPng(TControl* Control, const std::string& FileName);
 void SendKey(TWinControl* Control, uint16_t Key, TShiftState Shift = {});
 void SendKeyDown(TWinControl* Control, uint16_t Key, TShiftState Shift = {});
 void SendKeyUp(TWinControl* Control, uint16_t Key, TShiftState Shift = {});
+// Queues a key press and release on the control's window without letting the
+// event loop run: the key waits as typed-ahead input.
+void PostKey(TWinControl* Control, uint16_t Key, TShiftState Shift = {});
 // Types the characters of a UTF-8 text, one key press each.
 void SendText(TWinControl* Control, const std::string& Text);
 // The same to the control that has the keyboard focus.

@@ -306,7 +306,7 @@ bool qzIsIntegerText(const std::string& Text) {
 bool qzIsFloatText(const std::string& Text) {
     if (Text.empty()) return true;
     double value;
-    return TryStrToFloat(Text.substr(0, 63), value);
+    return TryStrToFloat(Text, value);
 }
 
 // ---------------------------------------------------------------------------

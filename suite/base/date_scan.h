@@ -74,7 +74,7 @@ TDateTime qzTextToTime(const std::string& Text);
 TDateTime qzTextToDateTime(const std::string& Text);
 // Empty, or digits with an optional leading "-" (not alone).
 bool qzIsIntegerText(const std::string& Text);
-// Empty, or its first 63 characters read as a floating-point number.
+// Empty, or the whole text reads as a floating-point number.
 bool qzIsFloatText(const std::string& Text);
 
 // ---- Carets and selections ----------------------------------------------------

@@ -243,11 +243,12 @@ TqzIntl::TqzIntl(TComponent* AOwner)
 TqzIntl::~TqzIntl() {
     if (GlobalIntl == this) {
         GlobalIntl = nullptr;
-    } else if (GlobalIntl && FConnected && FOnValidationErrorUsingMask.Assigned() &&
-               GlobalIntl->FOnValidationErrorUsingMask == FOnValidationErrorUsingMask) {
+    } else if (GlobalIntl && GlobalIntl->FHandlerSource == this) {
         // The handler copied from here belongs to this object's form, which
-        // is going away: the global object must not call it any more.
+        // is going away: the global object must not call it any more,
+        // whether this object was disconnected or changed its own since.
         GlobalIntl->FOnValidationErrorUsingMask = TqzPictureValidationError();
+        GlobalIntl->FHandlerSource = nullptr;
     }
     delete FRichEdit;
     delete FValidationFeedback;
@@ -331,6 +332,7 @@ void TqzIntl::CopyToGlobal() {
         global->SetCheckBoxInGridStyle(FCheckBoxInGridStyle);
         global->SetGridPaintStyle(FGridPaintStyle);
         global->FOnValidationErrorUsingMask = FOnValidationErrorUsingMask;
+        global->FHandlerSource = this;
         global->FUseLocateMethodForSearch = FUseLocateMethodForSearch;
         global->FSQLRangeResetReopens = FSQLRangeResetReopens;
         global->FDefaultEpochYear = FDefaultEpochYear;

@@ -490,6 +490,7 @@ public:
     }
     void SetOnValidationErrorUsingMask(const TqzPictureValidationError& Value) {
         FOnValidationErrorUsingMask = Value;
+        FHandlerSource = nullptr;
     }
 
     // Not published: whether the suite's table reopens a server table (keeping
@@ -531,6 +532,8 @@ private:
     int FDefaultEpochYear = 1950;
     int FFilterMemoSize = 65536;
     TqzPictureValidationError FOnValidationErrorUsingMask;
+    // On the global object: the placed object its handler was copied from.
+    TqzIntl* FHandlerSource = nullptr;
 };
 
 // The message of a picture-mask validation error without a text of its own.

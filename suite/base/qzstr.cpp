@@ -198,3 +198,33 @@ int qzClamp(int Value, int Min, int Max) {
     if (Value < Min) Value = Min;
     return Value;
 }
+
+void qzGetNextToken(const std::string& Text, int& Pos, std::string& Token) {
+    const int len = static_cast<int>(Text.size());
+    if (Pos < 1 || Pos > len) return;
+    int p = Pos;
+    while (p <= len && (Text[p - 1] == ' ' || Text[p - 1] == '\t')) ++p;
+    if (p > len) {
+        Pos = p;
+        return;
+    }
+    const char c = Text[p - 1];
+    if (c == '"' || c == '\'') {
+        const std::size_t close = Text.find(c, static_cast<std::size_t>(p));
+        if (close == std::string::npos) {
+            Pos = p;  // stays on the unclosed quote
+            return;
+        }
+        Token = Text.substr(p - 1, close - (p - 1) + 1);
+        Pos = static_cast<int>(close) + 2;
+        return;
+    }
+    auto isName = [](char ch) {
+        return ch == '$' || ch == '.' || ch == '_' || (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z');
+    };
+    int end = p;
+    while (end <= len && isName(Text[end - 1])) ++end;
+    if (end == p) end = p + 1;
+    Token = Text.substr(p - 1, end - p);
+    Pos = end;
+}

@@ -37,6 +37,14 @@ constexpr int qzgwKeepBlanks = 8;   // the word ends only below code 32 or at a 
 // Pos moves past the word.
 void qzStrGetWord(const std::string& S, int& Pos, int Options, std::string& Word, const TqzCharSet& Delims);
 
+// The next name token of Text from Pos (1-based) when 1 <= Pos <= length:
+// blanks and tabs are skipped; a double- or single-quoted string is taken
+// with its quotes (without its closing quote nothing is taken and Pos stays
+// on the quote); else the run of "$", ".", digits, capitals and "_", or the
+// single character at Pos when the run is empty. Pos moves after the token;
+// Token is left alone when nothing is taken.
+void qzGetNextToken(const std::string& Text, int& Pos, std::string& Token);
+
 // Clears List and adds the pieces of S between occurrences of Delim (an empty
 // S gives one empty line).
 void qzStrSplit(const std::string& S, const std::string& Delim, TStrings* List);

@@ -1,6 +1,6 @@
 // The category editors, the calendar dialog, the export settings component
 // and the short-string routines.
-#include "main_form_test_fixture.h"
+#include "program_harness.h"
 
 #include "app/ascii_file.h"
 #include "app/calendar_dlg.h"
@@ -18,7 +18,7 @@
 
 namespace {
 
-class CategoryEditors : public MainFormTest {
+class CategoryEditors : public ProgramTest {
 protected:
     // The file's modification time, to tell whether it was written.
     std::filesystem::file_time_type Stamp(const std::string& File) {

@@ -1,6 +1,6 @@
 // The main window's parts: tabs, grids and their columns, the tool bar, the
 // menu, the quote lines, the status bar and the edits of the Projects tab.
-#include "main_form_test_fixture.h"
+#include "program_harness.h"
 
 #include "engine-controls/ostra_dbedit.h"
 #include "platform/ui/buttons.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-using MainFormLayout = MainFormTest;
+using MainFormLayout = ProgramTest;
 
 const std::vector<std::string> Priorities{"Urgent", "High", "Medium", "Low", "Completed"};
 const std::vector<std::string> PriorityCodes{"0", "1", "2", "3", "4"};

@@ -5,15 +5,17 @@
 #include <map>
 #include <tuple>
 
-#include "main_form_test_fixture.h"
+#include "engine/ostra_database.h"
+#include "platform/core/inifiles.h"
 #include "platform/db/fieldtypes.h"
 #include "platform/ui/comctrls.h"
 #include "platform/ui/dbctrls.h"
 #include "platform/ui/stddialogs.h"
+#include "program_harness.h"
 
 namespace {
 
-using MainFormModel = MainFormTest;
+using MainFormModel = ProgramTest;
 
 struct TExpectedField {
     const char* Name;
@@ -169,32 +171,6 @@ TEST_F(MainFormModel, TablesCarryTheirSortFilterAndLinkSettings) {
     EXPECT_EQ(Form->ColorDialog1()->CustomColors()->Strings(0), "ColorA=808022");
 }
 
-TEST_F(MainFormModel, StartShowsTodayWithTheOpenTablesAndTheQuoteOfTheDay) {
-    AddTasks("Ttask.d", {{"Flagged one", "1", true}, {"Not flagged", "2", false}});
-    AddTasks("Ttask2.d", {{"Second list, flagged", "0", true}, {"Second list, plain", "3", false}});
-    Open();
-    EXPECT_EQ(Form->ClientHeight(), 634);
-    EXPECT_EQ(Form->PageControl1()->ActivePage(), Form->TabSheet7());
-    EXPECT_EQ(Form->PageControl1()->ActivePage()->Caption(), "Today");
-    EXPECT_EQ(Form->AltRowColour(), static_cast<TColor>(0xF8FFC6));
-    for (TOstraTable* t : {Form->dCateg(), Form->dCateg2(), Form->dArchive_(), Form->dList_(),
-                           Form->dStatus1(), Form->dGoals_(), Form->dQuotes_(), Form->dSelQuotes_(),
-                           Form->dTask_(), Form->tblToDay1_(), Form->tblToDay2_()})
-        EXPECT_TRUE(t->Active()) << t->Name();
-    // The Today views list the flagged tasks only.
-    EXPECT_EQ(Form->tblToDay1_()->RecordCount(), 1);
-    EXPECT_EQ(Form->tblToDay1_()->FieldByName("Action")->AsString(), "Flagged one");
-    EXPECT_EQ(Form->tblToDay2_()->RecordCount(), 1);
-    EXPECT_EQ(Form->tblToDay2_()->FieldByName("Action")->AsString(), "Second list, flagged");
-    EXPECT_EQ(Form->DBNavigator1()->DataSource(), Form->dstday());
-    // Without a settings file the quote of the day is quote 10.
-    EXPECT_EQ(Form->QuoteSelected(), 10);
-    EXPECT_EQ(Form->dSelQuotes_()->FieldByName("Key")->AsInteger(), 10);
-    EXPECT_EQ(Form->DBText1()->Field()->AsString(),
-              "Plans are nothing; planning is everything. - Dwight D. Eisenhower");
-    EXPECT_EQ(Dialogs.Count(), 0);
-}
-
 TEST_F(MainFormModel, QuoteLineDropsTheBlanksAroundTheQuote) {
     Open();
     TOstraTable* q = Form->dQuotes_();
@@ -220,13 +196,12 @@ TEST_F(MainFormModel, SettingsFileChoosesTheQuoteAndBadNumbersFallBack) {
     Open();
     EXPECT_EQ(Form->QuoteSelected(), 3);
     EXPECT_EQ(Form->DBText1()->Field()->AsString(), "While we are postponing, life speeds by. - Seneca");
-    delete Form;
-    Form = nullptr;
+    EXPECT_TRUE(CloseProgram());
     {
         TIniFile ini(TfrmToDo::SettingsFileName());
         ini.WriteString("QUOTE", "Selected", "seven");
     }
-    Open();
+    Restart();
     EXPECT_EQ(Form->QuoteSelected(), 10);
 }
 
@@ -238,81 +213,6 @@ TEST_F(MainFormModel, TableFilesAreFoundWhateverTheirLetterCase) {
     EXPECT_EQ(Dialogs.Count(), 0);
     EXPECT_EQ(Form->tblToDay1_()->FieldByName("Action")->AsString(), "Upper-case file");
     EXPECT_EQ(Form->dQuotes_()->RecordCount(), 11);
-}
-
-class MissingFile : public MainFormTest {
-protected:
-    void PrepareData() override {
-        CreateToDoDataFolder(Dir);
-        std::filesystem::remove(Dir + "catg.d");
-    }
-};
-
-TEST_F(MissingFile, ShowsTheEnginesMessageAndTheWindowStays) {
-    Open();
-    ASSERT_GE(Dialogs.Count(), 1);
-    EXPECT_EQ(Dialogs.Messages()[0].Text.rfind("Error opening file " + Dir + "catg.d", 0), 0u)
-        << Dialogs.Messages()[0].Text;
-    EXPECT_FALSE(Form->dCateg()->Active());
-    // The tables opened before the failure stay open, and the window closes.
-    EXPECT_TRUE(Form->dTask_()->Active());
-    Dialogs.Answer(mrYes);
-    TCloseAction action = caNone;
-    Form->FormClose(Form, action);
-    EXPECT_EQ(action, caFree);
-}
-
-class DamagedFile : public MainFormTest {
-protected:
-    void PrepareData() override {
-        CreateToDoDataFolder(Dir);
-        std::ofstream(Dir + "Ttask.d", std::ios::binary | std::ios::trunc) << "not a table at all";
-    }
-};
-
-TEST_F(DamagedFile, ShowsTheEnginesMessage) {
-    Open();
-    ASSERT_GE(Dialogs.Count(), 1);
-    EXPECT_EQ(Dialogs.Messages()[0].Text.rfind("Error opening table: ", 0), 0u) << Dialogs.Messages()[0].Text;
-    EXPECT_FALSE(Form->dTask_()->Active());
-}
-
-class MissingQuotes : public MainFormTest {
-protected:
-    void PrepareData() override {
-        CreateToDoDataFolder(Dir);
-        std::filesystem::remove(Dir + "quotes.d");
-    }
-};
-
-TEST_F(MissingQuotes, TodayStillOpensWithoutTheQuoteTable) {
-    Open();
-    ASSERT_EQ(Dialogs.Count(), 1);
-    EXPECT_EQ(Dialogs.Last().Text.rfind("Error opening file " + Dir + "quotes.d", 0), 0u);
-    Form->PageControl1()->SetActivePage(Form->TabSheet7());
-    Form->PageControl1Change(Form);
-    EXPECT_EQ(Form->DBNavigator1()->DataSource(), Form->dstday());
-    EXPECT_TRUE(Form->tblToDay2_()->Active());
-}
-
-class NoQuotes : public MainFormTest {
-protected:
-    void PrepareData() override {
-        CreateToDoDataFolder(Dir);
-        TOstraTable quotes(nullptr);
-        quotes.SetTableName(Dir + "quotes.d");
-        quotes.Open();
-        while (!quotes.IsEmpty()) quotes.Delete();
-        quotes.Save();
-    }
-};
-
-TEST_F(NoQuotes, TodayOpensWithAnEmptyQuote) {
-    Open();
-    EXPECT_EQ(Dialogs.Count(), 0);
-    EXPECT_EQ(Form->PageControl1()->ActivePage(), Form->TabSheet7());
-    EXPECT_TRUE(Form->dQuotes_()->IsEmpty());
-    EXPECT_EQ(Form->DBText2()->Field()->AsString(), "");
 }
 
 TEST(MainFormDataFolder, FreshFolderHoldsEveryFileWithItsFirstContents) {

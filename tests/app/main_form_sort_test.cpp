@@ -1,5 +1,5 @@
 // Sorting by a click on a column title, and the colours of the rows.
-#include "main_form_test_fixture.h"
+#include "program_harness.h"
 
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/comctrls.h"
@@ -9,10 +9,10 @@
 
 namespace {
 
-class MainFormSort : public MainFormTest {
+class MainFormSort : public ProgramTest {
 protected:
     void SetUp() override {
-        MainFormTest::SetUp();
+        ProgramTest::SetUp();
         TfrmToDo::ResetTitleSort();
         AddTasks("Ttask.d", {{"Urgent call", "0", true},
                              {"High report", "1", false},

@@ -1,6 +1,7 @@
 // Version data compiled into the program and read back from files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -17,7 +18,11 @@ namespace {
 
 // The version the build gives the project, read from the top CMake file.
 std::string ProjectVersion() {
-    fs::path top = fs::path(__FILE__).parent_path().parent_path().parent_path() / "CMakeLists.txt";
+    // The test data folder lies in the source tree (tests/data).
+    const char* data = std::getenv("TASKMOOR_TEST_DATA");
+    fs::path top = (data ? fs::path(data).parent_path().parent_path()
+                         : fs::path(__FILE__).parent_path().parent_path().parent_path()) /
+                   "CMakeLists.txt";
     std::ifstream in(top);
     std::string text((std::istreambuf_iterator<char>(in)), {});
     std::smatch m;

@@ -61,28 +61,6 @@ TEST_F(DBEditComboTest, KeysOpenChooseAndAccept) {
     EXPECT_EQ(e, FocusedControl());
 }
 
-TEST_F(DBEditComboTest, EscapeLeavesTheFieldUnchanged) {
-    TOstraDBEdit* e = NewPriorityEdit();
-    int closed = 0;
-    bool accepted = true;
-    e->SetOnCloseUp(TOstraCloseUpEvent([&](TObject*, bool a) {
-        ++closed;
-        accepted = a;
-    }));
-    Focus(e);
-    ClickButton(e);
-    Key(e, VK_DOWN);
-    EXPECT_EQ(3, e->ValueList()->ItemIndex());
-    Key(e, VK_ESCAPE);
-    EXPECT_FALSE(e->DroppedDown());
-    EXPECT_EQ(1, closed);
-    EXPECT_FALSE(accepted);
-    EXPECT_EQ("2", Stored("Priority"));
-    EXPECT_EQ(dsBrowse, Goals->State());
-    EXPECT_EQ("Medium", e->Text());
-    EXPECT_EQ(e, FocusedControl());
-}
-
 TEST_F(DBEditComboTest, TypedLettersSelectTheFirstItemBeginningWithThem) {
     TOstraDBEdit* e = NewPriorityEdit();
     Focus(e);

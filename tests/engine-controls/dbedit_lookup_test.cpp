@@ -113,10 +113,6 @@ TEST_F(DBEditLookupTest, ArrowKeysAndEnterChoose) {
     Key(e, VK_DOWN, {ssAlt});
     ASSERT_TRUE(e->DroppedDown());
     EXPECT_EQ("Home", e->LookupList()->SelectedItem());
-    Key(e, VK_DOWN);
-    Key(e, VK_ESCAPE);
-    EXPECT_EQ("Home", Stored("Group"));
-    Key(e, VK_DOWN, {ssAlt});
     Key(e, VK_UP);
     EXPECT_EQ("Hobby", e->LookupList()->SelectedItem());
     Key(e, VK_RETURN);
@@ -302,6 +298,38 @@ TEST_F(DBEditLookupTest, LookupDatasetCannotBeTheEditsOwn) {
     EXPECT_RAISES(e->SetLookupDataSet(Goals), EDatabaseError,
                   "Lookup Dataset cannot be equal to Source DataSet");
     EXPECT_EQ(Groups, e->LookupDataSet());
+
+    // Set before the data source, the edit's own dataset is kept but never
+    // used as the lookup: opening the list must not move the record being
+    // edited, in the list or the tree style.
+    for (TOstraDialogStyle style : {odsLookup, odsTree}) {
+        SCOPED_TRACE(style == odsLookup ? "lookup" : "tree");
+        TOstraDBEdit* own = NewEdit(style, 60);
+        own->SetLookupDataSet(Goals);
+        own->LookupProps()->SetLookupKeyField("Group");
+        own->LookupProps()->SetListFieldNames("Group");
+        own->TreeProps()->SetTextField("Group");
+        own->TreeProps()->SetUniqueField("Group");
+        own->TreeProps()->SetLevelField("Count");
+        own->SetDataSource(Source);
+        own->SetDataField("Group");
+        ProcessEvents();
+        EXPECT_FALSE(own->DropDownPrepared());
+        Goals->First();
+        Goals->Next();
+        Goals->Edit();
+        Goals->FieldByName("Priority")->SetAsString("4");
+        Focus(own);
+        Key(own, VK_DOWN, {ssAlt});
+        ProcessEvents();
+        EXPECT_EQ(dsEdit, Goals->State());
+        EXPECT_EQ(2, Goals->RecNo());
+        EXPECT_EQ("Home", Stored("Group"));
+        EXPECT_EQ("4", Stored("Priority"));
+        Key(own, VK_ESCAPE);
+        Goals->Cancel();
+        delete own;
+    }
 }
 
 TEST_F(DBEditLookupTest, IncompleteSettingsShowThePlainValue) {

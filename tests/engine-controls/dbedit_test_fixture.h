@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine-controls/ostra_calculator.h"
@@ -95,6 +96,7 @@ protected:
 
     void TearDown() override {
         delete Form;
+        delete Places;
         delete Source;
         delete Groups;
         delete Goals;
@@ -138,6 +140,60 @@ protected:
             e->SetDataSource(Source);
             e->SetDataField("Priority");
         }
+        ProcessEvents();
+        return e;
+    }
+
+    // A table of places nested by level ("E" Europe 1, "E.F" France 2, ...).
+    void MakePlaces() {
+        Places = new TOstraTable(nullptr);
+        Places->FieldDefs()->Add("Id", ftString, 10);
+        Places->FieldDefs()->Add("Name", ftString, 20);
+        Places->FieldDefs()->Add("Level", ftString, 5);
+        Places->Open();
+        for (const auto& [id, name, level] :
+             std::vector<std::tuple<std::string, std::string, std::string>>{{"E", "Europe", "1"},
+                                                                            {"E.F", "France", "2"},
+                                                                            {"E.F.P", "Paris", "3"},
+                                                                            {"E.D", "Germany", "2"},
+                                                                            {"A", "Asia", "1"},
+                                                                            {"A.J", "Japan", "2"}}) {
+            AddPlace(id, name, level);
+        }
+        Places->First();
+    }
+    void AddPlace(const std::string& id, const std::string& name, const std::string& level) {
+        Places->Append();
+        Places->FieldByName("Id")->SetAsString(id);
+        Places->FieldByName("Name")->SetAsString(name);
+        Places->FieldByName("Level")->SetAsString(level);
+        Places->Post();
+    }
+    // An edit over the goals' Group field whose tree shows the places.
+    TOstraDBEdit* NewPlaceEdit() {
+        if (!Places) MakePlaces();
+        TOstraDBEdit* e = NewEdit(odsTree);
+        e->SetLookupDataSet(Places);
+        e->TreeProps()->SetTextField("Name");
+        e->TreeProps()->SetUniqueField("Id");
+        e->TreeProps()->SetLevelField("Level");
+        e->SetDataSource(Source);
+        e->SetDataField("Group");
+        ProcessEvents();
+        return e;
+    }
+    // The calendar edit of the goals' Date and the calculator of their Amount.
+    TOstraDBEdit* NewDateEdit() {
+        TOstraDBEdit* e = NewEdit(odsCalendar);
+        e->SetDataSource(Source);
+        e->SetDataField("Date");
+        ProcessEvents();
+        return e;
+    }
+    TOstraDBEdit* NewAmountEdit() {
+        TOstraDBEdit* e = NewEdit(odsCalculator);
+        e->SetDataSource(Source);
+        e->SetDataField("Amount");
         ProcessEvents();
         return e;
     }
@@ -211,6 +267,7 @@ protected:
 
     TOstraTable* Goals = nullptr;
     TOstraTable* Groups = nullptr;
+    TOstraTable* Places = nullptr;  // made by MakePlaces
     TDataSource* Source = nullptr;
     TForm* Form = nullptr;
     TEdit* Other = nullptr;

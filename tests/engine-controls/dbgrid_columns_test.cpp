@@ -313,7 +313,7 @@ TEST_F(DBGridColumnsTest, DefaultColumnWidthAndOrderGoToTheField) {
     EXPECT_EQ("Action", cols->GetColumn(0)->FieldName());
 }
 
-TEST_F(DBGridColumnsTest, AssignCopiesAllButTheCheckTextsWrapDropDownAndMarker) {
+TEST_F(DBGridColumnsTest, AssignCopiesWhatTheSourceSetButNotTheCheckTextsWrapDropDownAndMarker) {
     UseTaskColumns();
     TOstraColumn* src = Grid->Columns()->GetColumn(2);
     src->SetColor(clTeal);
@@ -326,9 +326,29 @@ TEST_F(DBGridColumnsTest, AssignCopiesAllButTheCheckTextsWrapDropDownAndMarker) 
     src->SetLongTextAsHint(true);
     src->Title()->SetCaption("Prio");
     TOstraColumn* dst = Grid->Columns()->Add();
+    // The target's own values that the source has not set stay.
+    dst->SetWidth(77);
+    dst->SetReadOnly(true);
+    dst->Font()->SetColor(clMaroon);
+    dst->Title()->SetColor(clLime);
+    dst->Title()->SetCaption("Own");
     dst->Assign(src);
     EXPECT_EQ("Priority", dst->FieldName());
     EXPECT_EQ(clTeal, dst->Color());
+    EXPECT_EQ(90, dst->Width());  // set in the source too
+    EXPECT_TRUE(dst->ReadOnly());
+    EXPECT_EQ(clMaroon, dst->Font()->Color());
+    EXPECT_EQ(clLime, dst->Title()->Color());
+    // Assigned in the source: copied over the target's own.
+    src->SetColor(clOlive);
+    dst->SetColor(clYellow);
+    dst->Assign(src);
+    EXPECT_EQ(clOlive, dst->Color());
+    // And a target with no value of its own follows its defaults still.
+    TOstraColumn* plain = Grid->Columns()->Add();
+    plain->Assign(src);
+    EXPECT_EQ(Grid->FixedColor(), plain->Title()->Color());
+    EXPECT_FALSE(plain->ReadOnly());
     EXPECT_EQ(cbsCombo, dst->ButtonStyle());
     EXPECT_EQ(5, dst->PickList()->Count());
     EXPECT_EQ("4", dst->PickValues()->Strings(4));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,35 @@ protected:
         RenderControl(Grid, bmp.get());
         if (!PngName.empty()) bmp->SaveToFile("/tmp/" + PngName + ".png");
         return bmp;
+    }
+
+    // The actions a full repaint of the grid draws, read in its cell
+    // drawing event (each row's record is current while it is drawn).
+    std::set<std::string> PaintedActions() {
+        std::set<std::string> drawn;
+        const TDrawColumnCellEvent saved = Grid->OnDrawColumnCell();
+        Grid->SetOnDrawColumnCell(
+            TDrawColumnCellEvent([&drawn](TObject*, const TRect&, int, TOstraColumn* Column, TGridDrawState) {
+                TField* f = Column->Field();
+                // An empty dataset still draws one blank row.
+                if (Column->FieldName() == "Action" && f && !f->DataSet()->IsEmpty())
+                    drawn.insert(f->AsString());
+            }));
+        Render();
+        Grid->SetOnDrawColumnCell(saved);
+        return drawn;
+    }
+
+    // The actions of the records the grid's source holds, in any order.
+    std::set<std::string> SourceActions() {
+        std::set<std::string> out;
+        TDataSet* ds = Source->DataSet();
+        const TBookmark here = ds->Bookmark();
+        ds->DisableControls();
+        for (ds->First(); !ds->Eof(); ds->Next()) out.insert(ds->FieldByName("Action")->AsString());
+        if (!here.empty()) ds->GotoBookmark(here);
+        ds->EnableControls();
+        return out;
     }
 
     // How many pixels of a colour lie inside a rectangle.

@@ -261,18 +261,6 @@ TEST_F(DBGridInplaceTest, CalendarReleasesInsideAndOutside) {
     EXPECT_EQ(DateToStr(EncodeDate(2026, 3, 18)), Table->FieldByName("Date")->Text());
 }
 
-TEST_F(DBGridInplaceTest, EnterToTabMovesToTheNextColumn) {
-    OpenTasks(3);
-    UseTaskColumns();
-    Grid->SetOptions(Grid->Options() + dgEnterToTab);
-    ShowGrid();
-    TOstraDBGridInplaceEdit* editor = EditCell(1);
-    ASSERT_TRUE(editor);
-    SendKey(editor, VK_RETURN);
-    EXPECT_EQ(PriorityCol, Grid->SelectedIndex());
-    EXPECT_EQ("Task 1", Action());
-}
-
 TEST_F(DBGridInplaceTest, EllipsisOnReadOnlyColumnFiresEditButtonClick) {
     OpenTasks(3);
     UseTaskColumns();

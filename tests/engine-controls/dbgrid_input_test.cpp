@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/db/fieldtypes.h"
+#include "platform/ui/stdctrls.h"
 
 namespace {
 
@@ -352,21 +353,6 @@ TEST_F(DBGridInputTest, TypedPickListTextIsStoredAsItsValue) {
     EXPECT_EQ("", Table->FieldByName("Priority")->AsString());
 }
 
-TEST_F(DBGridInputTest, EscapeTakesAnEditBack) {
-    OpenTasks(2);
-    UseTaskColumns();
-    ShowGrid();
-    ClickCell(1, 0);
-    SendText(Grid, "C");
-    SendText(Grid->InplaceEditor(), "hanged");
-    EXPECT_EQ(dsEdit, Table->State());
-    SendKey(Grid->InplaceEditor(), VK_ESCAPE);
-    EXPECT_EQ("Task 1", Grid->InplaceEditor()->Visible() ? Grid->InplaceEditor()->Text() : Action());
-    SendKey(Grid, VK_ESCAPE);
-    EXPECT_EQ(dsBrowse, Table->State());
-    EXPECT_EQ("Task 1", Action());
-}
-
 TEST_F(DBGridInputTest, TabAndEnterToTabWalkTheColumns) {
     OpenTasks(3);
     UseTaskColumns();
@@ -519,3 +505,127 @@ TEST_F(DBGridInputTest, EditedCalculatedFieldIsReportedNotWritten) {
 }
 
 }  // namespace
+
+// ---- Whatever leaves a cell, its typed text goes to that cell's field --------------------------------
+
+struct LeaveCase;
+
+class DBGridLeaveCellTest : public DBGridInputTest, public ::testing::WithParamInterface<LeaveCase> {
+public:
+    void Click(int DataCol, int DataRow) { ClickCell(DataCol, DataRow); }
+    void Post() { Table->Post(); }
+    TDataSetState State() const { return Table->State(); }
+    int SelectedIndex() const { return Grid->SelectedIndex(); }
+    // The editor's text; the field's when the editor is hidden.
+    std::string EditorText() const {
+        TInplaceEdit* e = Grid->InplaceEditor();
+        return e && e->Visible() ? e->Text() : Action();
+    }
+    // The focus goes to another control of the form.
+    void FocusElsewhere() {
+        auto* other = new TEdit(Form);
+        other->SetParent(Form);
+        other->SetBounds(8, 380, 100, 24);
+        other->SetFocus();
+        ProcessEvents();
+    }
+};
+
+struct LeaveCase {
+    const char* Name;
+    TOstraDBGridOptions Extra;
+    // Leaves the Action cell of the first row, its editor holding typed text.
+    void (*Leave)(DBGridLeaveCellTest& T);
+    // The first task's action at the end.
+    const char* Expected = "Buy";
+};
+
+void PrintTo(const LeaveCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
+TEST_P(DBGridLeaveCellTest, TypedTextStaysInItsCell) {
+    OpenTasks(3);
+    UseTaskColumns();
+    Grid->SetOptions(Grid->Options() + GetParam().Extra);
+    ShowGrid();
+    ClickCell(1, 0);
+    // A shown editor has its text selected; else typing opens it.
+    const bool shown = Grid->InplaceEditor() && Grid->InplaceEditor()->Visible();
+    SendText(shown ? static_cast<TWinControl*>(Grid->InplaceEditor()) : Grid, "B");
+    ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    SendText(Grid->InplaceEditor(), "uy");
+    GetParam().Leave(*this);
+    // Then a row move and a save, as the user goes on.
+    SendKeyToFocus(VK_DOWN);
+    if (Table->State() != dsBrowse) Table->Post();
+    Table->First();
+    EXPECT_EQ(GetParam().Expected, Action());
+    EXPECT_EQ("0", Table->FieldByName("Priority")->AsString());
+    EXPECT_EQ("Home", Table->FieldByName("Category")->AsString());
+    EXPECT_FALSE(Table->FieldByName("Flag")->AsBoolean());
+    Table->Next();
+    EXPECT_EQ("Task 2", Action());
+}
+
+const LeaveCase LeaveCases[] = {
+    {"Tab", {}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_TAB); }},
+    {"ShiftTab", {}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_TAB, {ssShift}); }},
+    {"TabTwice",
+     {},
+     [](DBGridLeaveCellTest&) {
+         SendKeyToFocus(VK_TAB);
+         SendKeyToFocus(VK_TAB);
+     }},
+    {"TabThenBack",
+     {},
+     [](DBGridLeaveCellTest&) {
+         SendKeyToFocus(VK_TAB);
+         SendKeyToFocus(VK_TAB, {ssShift});
+     }},
+    {"Enter", {}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_RETURN); }},
+    {"EnterToTab",
+     {dgEnterToTab},
+     [](DBGridLeaveCellTest& T) {
+         SendKeyToFocus(VK_RETURN);
+         EXPECT_EQ(2, T.SelectedIndex());
+     }},
+    // Escape in the editor takes the text back, in the grid the record.
+    {"EscapeTwice",
+     {},
+     [](DBGridLeaveCellTest& T) {
+         EXPECT_EQ(dsEdit, T.State());
+         SendKeyToFocus(VK_ESCAPE);
+         EXPECT_EQ("Task 1", T.EditorText());
+         SendKeyToFocus(VK_ESCAPE);
+         EXPECT_EQ(dsBrowse, T.State());
+     },
+     "Task 1"},
+    {"Down", {}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_DOWN); }},
+    {"Up", {}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_UP); }},
+    {"TabAlwaysEditing", {dgAlwaysShowEditor}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_TAB); }},
+    {"RightAtTheEnd", {dgAlwaysShowEditor}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_RIGHT); }},
+    {"Home", {dgAlwaysShowEditor}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_HOME); }},
+    {"End", {dgAlwaysShowEditor}, [](DBGridLeaveCellTest&) { SendKeyToFocus(VK_END); }},
+    {"ClickNextCell", {}, [](DBGridLeaveCellTest& T) { T.Click(2, 0); }},
+    {"ClickOtherRow", {}, [](DBGridLeaveCellTest& T) { T.Click(3, 1); }},
+    {"Post", {}, [](DBGridLeaveCellTest& T) { T.Post(); }},
+    {"FocusElsewhere", {}, [](DBGridLeaveCellTest& T) { T.FocusElsewhere(); }},
+    // The text went in with the Tab: Escape then takes the whole edit back.
+    {"TabThenEscape",
+     {},
+     [](DBGridLeaveCellTest&) {
+         SendKeyToFocus(VK_TAB);
+         SendKeyToFocus(VK_ESCAPE);
+     },
+     "Task 1"},
+    {"TabThenPost",
+     {},
+     [](DBGridLeaveCellTest& T) {
+         SendKeyToFocus(VK_TAB);
+         T.Post();
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Keys, DBGridLeaveCellTest, ::testing::ValuesIn(LeaveCases),
+                         [](const ::testing::TestParamInfo<LeaveCase>& Info) {
+                             return std::string(Info.param.Name);
+                         });

@@ -5,8 +5,10 @@
 #include "dbgrid_fixture.h"
 
 #include <map>
+#include <set>
 
 #include "platform/ui/imagelist.h"
+#include "platform/ui/stdctrls.h"
 
 namespace {
 
@@ -164,6 +166,45 @@ TEST_F(DBGridPaintTest, IndicatorShowsTheStateOfTheCurrentRow) {
     Table->Cancel();
 }
 
+// The "Selected" column of a multi-select grid shows the selection, drawn
+// by the grid or by a handler through DefaultDrawColumnCell, even with an
+// empty ValueChecked (which the empty cell text would equal).
+TEST_F(DBGridPaintTest, SelectionColumnShowsOnlyTheSelectedRows) {
+    for (const bool byHandler : {false, true}) {
+        SCOPED_TRACE(byHandler ? "DefaultDrawColumnCell" : "default drawing");
+        TearDown();
+        SetUp();
+        OpenTasks(4);
+        UseTaskColumns();
+        TOstraColumn* selected = Grid->Columns()->Add();
+        selected->SetFieldName("Selected");
+        selected->SetButtonStyle(cbsCheck);
+        selected->SetWidth(40);
+        ASSERT_EQ("", selected->ValueChecked());
+        Grid->SetOptions(Grid->Options() + dgMultiSelect);
+        Grid->SetHighlightColor(clNavy);
+        if (byHandler) {
+            Grid->SetDefaultDrawing(false);
+            Grid->SetOnDrawColumnCell(TDrawColumnCellEvent(
+                [this](TObject*, const TRect& R, int DataCol, TOstraColumn* Column, TGridDrawState State) {
+                    Grid->DefaultDrawColumnCell(R, DataCol, Column, State);
+                }));
+        }
+        ShowGrid();
+        ClickCell(1, 2);
+        auto bmp = Render("dbgrid_selection_column");
+        std::vector<int> marks;
+        for (int row = 0; row < 4; ++row) {
+            TRect box = DataCellRect(selected->Index(), row);
+            InflateRect(box, -6, -5);
+            marks.push_back(CountColor(bmp.get(), box, clBlack));
+        }
+        EXPECT_EQ(marks[0], marks[1]);
+        EXPECT_EQ(marks[0], marks[3]);
+        EXPECT_GT(marks[2], marks[0] + 4);
+    }
+}
+
 TEST_F(DBGridPaintTest, SelectedRowsAreHighlighted) {
     OpenTasks(5);
     UseTaskColumns();
@@ -206,6 +247,73 @@ TEST_F(DBGridPaintTest, DisabledGridDrawsGreyText) {
     const TRect cell = DataCellRect(1, 1);
     EXPECT_GT(CountColor(bmp.get(), cell, clGrayText), 0);
     EXPECT_EQ(0, CountColor(bmp.get(), cell, clWindowText));
+}
+
+// After a delete the grid shows exactly the records left, whichever row
+// went and however: no row, no cell editor still showing the deleted task.
+TEST_F(DBGridPaintTest, DeletedRowLeavesNoGhost) {
+    enum How { ByDataSet, ByKey, NewRowThenDataSet, EditorOpen, EditorLostFocus };
+    struct Case {
+        int Count, Delete;  // tasks, and the 1-based row to delete
+        How Way;
+    };
+    const Case cases[] = {{3, 3, ByDataSet},      {1, 1, ByKey},           {2, 3, NewRowThenDataSet},
+                          {1, 1, EditorOpen},     {1, 1, EditorLostFocus}, {3, 1, EditorLostFocus},
+                          {3, 3, EditorLostFocus}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Count) + " tasks, delete row " + std::to_string(c.Delete) + ", way " +
+                     std::to_string(c.Way));
+        TearDown();
+        SetUp();
+        OpenTasks(c.Count);
+        UseTaskColumns();
+        Grid->SetOptions(Grid->Options() - dgConfirmDelete + dgMultiSelect);
+        ShowGrid();
+        int left = c.Count - 1;
+        if (c.Way == NewRowThenDataSet) {
+            // Down on the last row appends; the delete cancels it.
+            Table->Last();
+            SendKey(Grid, VK_DOWN);
+            ASSERT_EQ(c.Count + 1 + Grid->TitleOffset(), Grid->RowCount());
+            left = c.Count;
+        } else if (c.Way == EditorOpen || c.Way == EditorLostFocus) {
+            ClickCell(1, c.Delete - 1);
+            SendKey(Grid, VK_F2);
+            ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+            // As when a confirmation box or a tool button takes the focus.
+            if (c.Way == EditorLostFocus) {
+                auto* other = new TEdit(Form);
+                other->SetParent(Form);
+                other->SetFocus();
+                ProcessEvents();
+            }
+        } else {
+            Table->MoveBy(c.Delete - 1);
+        }
+        if (c.Way == ByKey)
+            SendKey(Grid, VK_DELETE, {ssCtrl});
+        else
+            Table->Delete();
+        ProcessEvents();
+        ASSERT_EQ(left, Table->RecordCount());
+        EXPECT_EQ(SourceActions(), PaintedActions());
+        EXPECT_EQ(std::max(1, left) + Grid->TitleOffset(), Grid->RowCount());
+        // No text in the row below the last one.
+        auto bmp = Render("dbgrid_deleted");
+        const TRect last = DataCellRect(1, std::max(0, left - 1));
+        const TRect below = Rect(last.Left, last.Bottom + 1, last.Right, last.Bottom + 1 + last.Height());
+        EXPECT_EQ(0, CountColor(bmp.get(), below, clWindowText));
+        // A cell editor still shown holds a record that is left.
+        TInplaceEdit* editor = Grid->InplaceEditor();
+        if (editor && editor->Visible()) {
+            if (Table->IsEmpty())
+                EXPECT_EQ("", editor->Text());
+            else
+                EXPECT_EQ(1u, SourceActions().count(editor->Text())) << editor->Text();
+        } else if (left == 0) {
+            EXPECT_EQ(0, CountColor(bmp.get(), last, clWindowText));
+        }
+    }
 }
 
 }  // namespace

@@ -310,6 +310,7 @@ TEST_F(PrintDialogTest, SetupChangesPrinterAndLayout) {
     const std::string pdf = ExpandFileName("report_setup_test.pdf");
     DeleteFile(pdf);
     StdDialogs.AnswerPrinter(true, PdfPrinterName, 1, pdf);
+    StdDialogs.AnswerFiles(true, {pdf});
     TToDoLists& report = ReportOf(10, "Actions Group 1");
     Modal.Push([&](TCustomForm* Form) {
         TfrmPrint* f = AsPrint(Form);
@@ -325,6 +326,9 @@ TEST_F(PrintDialogTest, SetupChangesPrinterAndLayout) {
     EXPECT_TRUE(ShowPrintDialog(&report));
     EXPECT_EQ(StdDialogs.PrinterRequests(), 1);
     EXPECT_EQ(StdDialogs.LastHelpContext(), 2210);
+    // The file chosen in the set-up is the one the save dialog offers.
+    ASSERT_EQ(StdDialogs.FileRequests().size(), 1u);
+    EXPECT_EQ(StdDialogs.FileRequests()[0].FileName, ExtractFileName(pdf));
     EXPECT_TRUE(FileExists(pdf));
     EXPECT_EQ(report.LinesPerPage(), Printer()->PageHeight() / Printer()->Canvas()->TextHeight("0"));
     DeleteFile(pdf);
@@ -348,6 +352,7 @@ protected:
         TPrinter* p = Printer();
         p->SetPrinterIndex(p->Printers()->IndexOf(PdfPrinterName));
         p->SetFileName(Pdf);
+        StdDialogs.AnswerFiles(true, {Pdf});
     }
     std::string Pdf;
 };

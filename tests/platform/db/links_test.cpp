@@ -188,6 +188,28 @@ TEST_F(LinksTest, SourceOrDataSetGoingAwayDeactivatesTheLinks) {
     EXPECT_EQ(link->ActiveRecord(), 0);
 }
 
+TEST_F(LinksTest, SwappingOpenDataSetsRestartsTheLinks) {
+    MakeRows(8);
+    TLogLink* link = AddLink("L", 5);
+    DataSet->MoveBy(6);
+    auto* other = new TMemoryDataSet(Owner.get());
+    other->FieldDefs()->Add("ID", ftInteger);
+    for (int i = 1; i <= 3; ++i) other->AddRow({std::to_string(100 + i)});
+    other->Open();
+    Log.clear();
+    Source->SetDataSet(other);
+    // Both are open, yet the link is told it lost the old one: a grid
+    // rebinds its fields and sizes its rows to the new records.
+    EXPECT_EQ(Log, TLog({"L.ActiveChanged(0)", "L.ActiveChanged(1)"}));
+    EXPECT_EQ(link->RecordCount(), 3);
+    EXPECT_EQ(link->ActiveRecord(), 0);
+    Log.clear();
+    Source->SetDataSet(DataSet);
+    EXPECT_EQ(Log, TLog({"L.ActiveChanged(0)", "L.ActiveChanged(1)"}));
+    EXPECT_EQ(link->RecordCount(), 5);
+    EXPECT_EQ(IdOf(), 7);
+}
+
 TEST_F(LinksTest, LinkLeavingShrinksTheDataSetsWindow) {
     MakeRows(20);
     TLogLink* big = AddLink("A", 10);

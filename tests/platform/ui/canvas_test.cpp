@@ -387,7 +387,11 @@ TEST(FrameControlTest, CheckBoxShowsAMarkOnlyWhenChecked) {
     DrawFrameControl(c, r, DFC_BUTTON, DFCS_BUTTONCHECK);
     EXPECT_EQ(CountColor(b.get(), clBlack), 0);
     EXPECT_EQ(c->Pixels(6, 6), ColorToRGB(clWindow));
-    EXPECT_EQ(c->Pixels(0, 0), ColorToRGB(clBtnShadow));  // sunken frame
+    // A white face in a dark frame, the same on every side.
+    for (const TPoint p : {TPoint{0, 0}, TPoint{12, 12}, TPoint{0, 12}, TPoint{12, 0}})
+        EXPECT_EQ(c->Pixels(p.X, p.Y), ColorToRGB(cl3DDkShadow));
+    EXPECT_EQ(c->Pixels(1, 1), ColorToRGB(clWindow));
+    EXPECT_EQ(c->Pixels(11, 11), ColorToRGB(clWindow));
     DrawFrameControl(c, r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
     EXPECT_GT(CountColor(b.get(), clBlack), 10);
     // Disabled: greyed box, grey mark.

@@ -181,7 +181,7 @@ TEST_F(DateScan, NumbersInText) {
     EXPECT_TRUE(qzIsFloatText(""));
     EXPECT_TRUE(qzIsFloatText("1.5"));
     EXPECT_FALSE(qzIsFloatText("1.5x"));
-    EXPECT_TRUE(qzIsFloatText("1" + std::string(62, '0') + "x"));  // only 63 characters read
+    EXPECT_FALSE(qzIsFloatText("1" + std::string(62, '0') + "x"));  // the whole text is read
 }
 
 TEST_F(DateScan, CalendarRoutines) {

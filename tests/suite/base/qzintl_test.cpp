@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/core/exceptions.h"
 #include "platform/core/properties.h"
@@ -270,24 +272,53 @@ TEST_F(QzIntlTest, ValidationErrorEventMayHandleIt) {
 }
 
 TEST_F(QzIntlTest, FreedPlacedObjectTakesItsHandlerOutOfTheGlobalObject) {
-    Handler handler;
-    {
-        TqzIntl placed(nullptr);
-        placed.SetOnValidationErrorUsingMask(TqzPictureValidationError(&handler, &Handler::OnError));
-        placed.SetConnected(true);
-        EXPECT_TRUE(qzIntl()->OnValidationErrorUsingMask().Assigned());
+    // What the placed object goes through after it connected, before it is
+    // freed with its form (and the form's handler with it).
+    const std::vector<std::pair<const char*, std::function<void(TqzIntl&)>>> cases = {
+        {"stays connected", [](TqzIntl&) {}},
+        {"disconnected", [](TqzIntl& p) { p.SetConnected(false); }},
+        {"handler changed",
+         [](TqzIntl& p) {
+             p.SetOnValidationErrorUsingMask(
+                 TqzPictureValidationError([](TObject*, TField*, bool&, std::string&) {}));
+         }},
+        {"handler cleared, disconnected",
+         [](TqzIntl& p) {
+             p.SetOnValidationErrorUsingMask(TqzPictureValidationError());
+             p.SetConnected(false);
+         }},
+    };
+    for (const auto& [name, step] : cases) {
+        SCOPED_TRACE(name);
+        auto handler = std::make_unique<Handler>();
+        {
+            TqzIntl placed(nullptr);
+            placed.SetOnValidationErrorUsingMask(TqzPictureValidationError(handler.get(), &Handler::OnError));
+            placed.SetConnected(true);
+            EXPECT_TRUE(qzIntl()->OnValidationErrorUsingMask().Assigned());
+            step(placed);
+        }
+        // Freed under the sanitizers: a call would read freed memory.
+        handler.reset();
+        EXPECT_FALSE(qzIntl()->OnValidationErrorUsingMask().Assigned());
+        EXPECT_THROW(qzIntl()->PictureValidationError(nullptr, nullptr, ""), EInvalidOperation);
     }
-    EXPECT_FALSE(qzIntl()->OnValidationErrorUsingMask().Assigned());
-    EXPECT_THROW(qzIntl()->PictureValidationError(nullptr, nullptr, ""), EInvalidOperation);
-    EXPECT_EQ(handler.calls, 0);
-    // A handler set on the global object itself stays.
+    // A handler set on the global object itself, or copied from another
+    // placed object still alive, stays.
     Handler own;
     qzIntl()->SetOnValidationErrorUsingMask(TqzPictureValidationError(&own, &Handler::OnError));
+    { TqzIntl other(nullptr); }
+    EXPECT_TRUE(qzIntl()->OnValidationErrorUsingMask().Assigned());
+    Handler second;
+    TqzIntl later(nullptr);
     {
-        TqzIntl other(nullptr);
-        other.SetConnected(true);  // copies its empty handler
+        TqzIntl first(nullptr);
+        first.SetConnected(true);
+        later.SetOnValidationErrorUsingMask(TqzPictureValidationError(&second, &Handler::OnError));
+        later.SetConnected(true);
     }
-    EXPECT_FALSE(qzIntl()->OnValidationErrorUsingMask().Assigned());
+    EXPECT_NO_THROW(qzIntl()->PictureValidationError(nullptr, nullptr, "x"));
+    EXPECT_EQ(second.calls, 1);
 }
 
 TEST_F(QzIntlTest, StartupAndShutdownAreCounted) {

@@ -1,0 +1,110 @@
+#include "app/todo_tables.h"
+
+#include <exception>
+#include <string>
+
+#include "engine/ostra_table.h"
+#include "platform/core/exceptions.h"
+#include "platform/db/datasource.h"
+
+namespace {
+
+void PostEdit(TOstraTable* Table) {
+    if (Table && Table->Active() && (Table->State() == dsEdit || Table->State() == dsInsert)) Table->Post();
+}
+
+void Rebuild(TOstraTable* Table) {
+    if (Table && Table->Active() && Table->State() == dsBrowse) Table->RebuildView(true);
+}
+
+}  // namespace
+
+void RunEachStep(std::initializer_list<std::function<void()>> Steps) {
+    std::exception_ptr first;
+    for (const auto& step : Steps) {
+        try {
+            step();
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
+    }
+    if (first) std::rethrow_exception(first);
+}
+
+TToDoTables::TToDoTables(TTaskFile First, TTaskFile Second, std::vector<TOstraTable*> Others)
+    : FFirst(First), FSecond(Second), FOthers(std::move(Others)) {}
+
+void TToDoTables::Open(TOstraTable* Table) {
+    if (Table->Active()) return;
+    try {
+        Table->Open();
+    } catch (const Exception& e) {
+        static const std::string prefix = "Error opening table: ";
+        std::string reason = e.Message();
+        // A missing file is named already.
+        if (reason.find(Table->FileName()) != std::string::npos) throw;
+        if (reason.compare(0, prefix.size(), prefix) == 0) reason.erase(0, prefix.size());
+        throw Exception("Error opening table " + Table->FileName() + ": " + reason);
+    }
+}
+
+void TToDoTables::OpenAndBind(TOstraTable* Table, TDataSource* Source) {
+    Open(Table);
+    Source->SetDataSet(Table);
+}
+
+void TToDoTables::ShowTaskTable(TOstraTable* Table) {
+    if (!Table->Active())
+        Open(Table);
+    else
+        Rebuild(Table);
+}
+
+void TToDoTables::SaveTaskFile(const TTaskFile& File) {
+    PostEdit(File.TodayView);
+    PostEdit(File.Table);
+    // The store is written by whichever view counts the changes; the other
+    // settles with it.
+    if (File.TodayView && File.TodayView->Active() && File.TodayView->HasPendingChanges())
+        File.TodayView->Save();
+    else if (File.Table && File.Table->Active() && File.Table->HasPendingChanges())
+        File.Table->Save();
+    Rebuild(File.Table);
+    Rebuild(File.TodayView);
+}
+
+const TToDoTables::TTaskFile* TToDoTables::FileOf(const TOstraTable* Table) const {
+    if (Table && Table == FFirst.Table) return &FFirst;
+    if (Table && Table == FSecond.Table) return &FSecond;
+    return nullptr;
+}
+
+void TToDoTables::ShowTodayViews() {
+    const auto show = [](const TTaskFile& File) {
+        ShowTaskTable(File.Table);
+        // Read again from the store: an edit in progress is posted, not dropped.
+        if (File.TodayView->Active()) {
+            PostEdit(File.TodayView);
+            Rebuild(File.TodayView);
+        } else {
+            Open(File.TodayView);
+        }
+    };
+    RunEachStep({[&] { show(FFirst); }, [&] { show(FSecond); }});
+}
+
+void TToDoTables::SaveAllPending() {
+    SaveTaskFile(FFirst);
+    SaveTaskFile(FSecond);
+    for (TOstraTable* table : FOthers) {
+        if (!table->Active()) continue;
+        PostEdit(table);
+        if (table->HasPendingChanges()) table->Save();
+    }
+}
+
+std::vector<TOstraTable*> TToDoTables::All() const {
+    std::vector<TOstraTable*> all{FFirst.Table, FSecond.Table, FFirst.TodayView, FSecond.TodayView};
+    all.insert(all.end(), FOthers.begin(), FOthers.end());
+    return all;
+}

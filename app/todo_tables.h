@@ -1,0 +1,54 @@
+// The main window's tables as one set: opening a table (a file that cannot
+// be read is named in the error), the two task files whose one store is
+// shared by the group table and its Today view (a clone of it with a filter
+// of its own, so a change posted through either is in the store written),
+// and saving every table that holds changes.
+#pragma once
+
+#include <functional>
+#include <initializer_list>
+#include <vector>
+
+class TDataSource;
+class TOstraTable;
+
+class TToDoTables {
+public:
+    // A task file: its group table and the Today view on the same store.
+    struct TTaskFile {
+        TOstraTable* Table = nullptr;
+        TOstraTable* TodayView = nullptr;
+    };
+
+    TToDoTables(TTaskFile First, TTaskFile Second, std::vector<TOstraTable*> Others);
+
+    // Opens Table (nothing when open). A file that cannot be read raises an
+    // Exception naming it: "Error opening table <file>: <reason>".
+    static void Open(TOstraTable* Table);
+    // Opens Table and makes it Source's dataset.
+    static void OpenAndBind(TOstraTable* Table, TDataSource* Source);
+    // Opens the group table when closed, else shows the store's current records.
+    static void ShowTaskTable(TOstraTable* Table);
+    // Posts edits of both and writes the file when either holds changes.
+    static void SaveTaskFile(const TTaskFile& File);
+
+    const TTaskFile& First() const { return FFirst; }
+    const TTaskFile& Second() const { return FSecond; }
+    // The task file whose group table is Table; nullptr for other tables.
+    const TTaskFile* FileOf(const TOstraTable* Table) const;
+
+    // Opens the Today views over their group tables with the current
+    // records; one file that cannot be read does not keep the other closed.
+    void ShowTodayViews();
+    // Saves both task files, then every other open table holding changes.
+    void SaveAllPending();
+    // Every table of the window.
+    std::vector<TOstraTable*> All() const;
+
+private:
+    TTaskFile FFirst, FSecond;
+    std::vector<TOstraTable*> FOthers;
+};
+
+// Runs every step; the first failure is raised once all have run.
+void RunEachStep(std::initializer_list<std::function<void()>> Steps);

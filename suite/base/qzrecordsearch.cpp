@@ -1,0 +1,152 @@
+#include "suite/base/qzrecordsearch.h"
+
+#include "platform/core/sysutils.h"
+#include "platform/db/dataset.h"
+#include "platform/db/fields.h"
+#include "platform/ui/dialogs.h"
+#include "suite/base/date_scan.h"
+#include "suite/base/qzintl.h"
+#include "suite/base/qzlinelists.h"
+#include "suite/base/qzproputils.h"
+#include "suite/base/qzrtftext.h"
+
+namespace {
+
+bool IsNumericMatchType(TFieldType t) {
+    return t == ftFloat || t == ftCurrency || t == ftBCD || t == ftFMTBcd;
+}
+
+bool TextMatches(const std::string& text, const std::string& search, TqzLocateMatchType matchType,
+                 bool caseSensitive) {
+    if (matchType != mtExactMatch && search.empty()) return false;
+    const std::string t = caseSensitive ? text : AnsiUpperCase(text);
+    switch (matchType) {
+    case mtExactMatch: return t == search;
+    case mtPartialMatchStart: return t.compare(0, search.size(), search) == 0;
+    default: return t.find(search) != std::string::npos;
+    }
+}
+
+// Goes back to the start record unless the search found one, whatever way
+// the search ends.
+class TStartRecord {
+public:
+    TStartRecord(TDataSet* dataSet) : FDataSet(dataSet), FBookmark(dataSet->Bookmark()) {}
+    ~TStartRecord() {
+        if (Found || FBookmark.empty()) return;
+        try {
+            FDataSet->GotoBookmark(FBookmark);
+        } catch (...) {
+            // the record may be gone; the dataset stays where it is
+        }
+    }
+    TStartRecord(const TStartRecord&) = delete;
+    TStartRecord& operator=(const TStartRecord&) = delete;
+    bool Found = false;
+
+private:
+    TDataSet* FDataSet;
+    TBookmark FBookmark;
+};
+
+class TMatcher {
+public:
+    TMatcher(TField* field, const std::string& value, TqzLocateMatchType matchType, bool caseSensitive)
+        : Field(field), MatchType(matchType), CaseSensitive(caseSensitive) {
+        Memo = field->DataType() == ftMemo;
+        Search = caseSensitive ? value : AnsiUpperCase(value);
+        if (Memo) return;
+        Numeric = matchType == mtExactMatch && IsNumericMatchType(field->DataType()) && !value.empty();
+        if (Numeric) NoNumber = !qzIsFloatText(value) || !TryStrToFloat(value, Number);
+    }
+
+    // Nothing can match: a value that is no number against a numeric field.
+    bool Hopeless() const { return Numeric && NoNumber; }
+
+    bool Current() const {
+        if (Memo) return MemoMatches();
+        if (Numeric)
+            return !NoNumber && !Field->IsNull() && !Field->AsString().empty() && Field->AsFloat() == Number;
+        return TextMatches(Field->AsString(), Search, MatchType, CaseSensitive);
+    }
+
+    bool Memo = false;
+
+private:
+    bool MemoMatches() const {
+        if (Search.empty()) return false;
+        // each memo is read as plain text when it holds rich text
+        std::string text = qzRtfToPlainText(Field->AsString());
+        if (!CaseSensitive) text = AnsiUpperCase(text);
+        switch (MatchType) {
+        case mtExactMatch: return text == Search;
+        case mtPartialMatchStart: return text.compare(0, Search.size(), Search) == 0;
+        default: return text.find(Search) != std::string::npos;
+        }
+    }
+
+    TField* Field;
+    TqzLocateMatchType MatchType;
+    bool CaseSensitive;
+    std::string Search;
+    bool Numeric = false;
+    bool NoNumber = false;
+    double Number = 0;
+};
+
+bool UsesLocate(TDataSet* dataSet, TField* field, bool fromFirst, TqzLocateMatchType matchType,
+                bool useLocateMethod, bool memo) {
+    if (memo || !fromFirst || matchType == mtPartialMatchAny) return false;
+    if (qzIsCalcOrLookupField(field)) return false;
+    if (useLocateMethod) return true;
+    TqzIntl* intl = qzIntl();
+    return intl && intl->ADO()->UseLocateWhenFindingValue() &&
+           qzClassInheritsFrom(dataSet, "TCustomADODataSet");
+}
+
+}  // namespace
+
+bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& FieldName,
+                         const std::string& Value, TqzLocateMatchType MatchType, bool CaseSensitive,
+                         bool UseLocateMethod) {
+    if (!DataSet) return false;
+    DataSet->CheckBrowseMode();
+    TField* field = DataSet->FindField(FieldName);
+    if (!field) {
+        MessageDlg("Field " + FieldName + " not found.", mtWarning, TMsgDlgButtons{mbOK}, 0);
+        return false;
+    }
+    DataSet->UpdateCursorPos();
+    TMatcher matcher(field, Value, MatchType, CaseSensitive);
+    // The table index road needs the platform's table class; every dataset walks.
+
+    TStartRecord start(DataSet);
+    if (matcher.Hopeless()) return false;
+    if (FromFirst) {
+        DataSet->First();
+        DataSet->UpdateCursorPos();
+    }
+    TqzHourGlass hourGlass;
+    if (FromFirst && !DataSet->IsEmpty() && matcher.Current()) {
+        start.Found = true;
+        return true;
+    }
+    if (UsesLocate(DataSet, field, FromFirst, MatchType, UseLocateMethod, matcher.Memo)) {
+        TLocateOptions options;
+        if (!CaseSensitive) options.Include(loCaseInsensitive);
+        if (MatchType == mtPartialMatchStart) options.Include(loPartialKey);
+        start.Found = DataSet->Locate(FieldName, Variant(Value), options);
+        return start.Found;
+    }
+    TqzControlsDisabled disabled(DataSet);
+    while (!DataSet->Eof()) {
+        DataSet->Next();
+        if (DataSet->Eof()) break;
+        if (matcher.Current()) {
+            start.Found = true;
+            DataSet->UpdateCursorPos();
+            return true;
+        }
+    }
+    return false;
+}

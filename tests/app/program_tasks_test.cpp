@@ -1,0 +1,347 @@
+// Tasks through the started program: adding on every list, the group lists
+// and their Today views sharing one file each, saving and closing, moving
+// and archiving, and quotes with their key counter.
+#include <algorithm>
+
+#include "app/quotes.h"
+#include "platform/core/clock.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/inifiles.h"
+#include "platform/db/dataset.h"
+#include "platform/ui/dbctrls.h"
+#include "program_harness.h"
+
+namespace {
+
+using TNames = std::vector<std::string>;
+
+// The day the tests run on.
+class ProgramTasksTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        SetClockForTesting(EncodeDate(2025, 5, 20) + 0.5);
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        ResetClock();
+    }
+    static void SetAction(TDataSet* T, const std::string& Text) {
+        T->Edit();
+        T->FieldByName("Action")->SetAsString(Text);
+        T->Post();
+    }
+    static bool Has(const TNames& Names, const std::string& Name) {
+        return std::find(Names.begin(), Names.end(), Name) != Names.end();
+    }
+};
+
+TEST_F(ProgramTasksTest, AddPutsTheNewRowAtTheEndAndFillsItFromTheTab) {
+    AddTasks("Ttask.d", {{"One", "1", false}, {"Two", "2", true}, {"Three", "3", false}});
+    AddTasks("Ttask2.d", {{"Alpha", "0", false}, {"Beta", "4", false}});
+    Start();
+    struct TCase {
+        TTabSheet* Tab;
+        TOstraDBGrid* Grid;
+        int Rows;
+        bool Task, Flagged;
+    };
+    for (const TCase& c : {TCase{Form->TabSheet1(), Form->OstraDBGrid1(), 3, true, false},
+                           TCase{Form->TabSheet2(), Form->OstraDBGrid2(), 2, true, false},
+                           TCase{Form->TabSheet7(), Form->OstraDBGrid7(), 1, true, true},
+                           TCase{Form->TabSheet4(), Form->OstraDBGrid3(), 0, false, false}}) {
+        SCOPED_TRACE(c.Tab->Caption());
+        ShowTab(c.Tab);
+        Click(Form->spBtnAdd());
+        TDataSet* table = c.Grid->DataSource()->DataSet();
+        ASSERT_EQ(table->State(), dsInsert);
+        // The new row is the grid's last one, under every existing row.
+        EXPECT_EQ(c.Grid->Row(), c.Rows + 1);
+        EXPECT_DOUBLE_EQ(table->FieldByName("Date")->AsDateTime(), EncodeDate(2025, 5, 20));
+        EXPECT_EQ(table->FieldByName("Status")->AsString(), c.Task ? "Open" : "");
+        EXPECT_EQ(table->FieldByName("Priority")->AsString(), c.Task ? "2" : "");
+        EXPECT_EQ(table->FieldByName("Flag")->AsBoolean(), c.Flagged);
+        Render("program_add_" + std::to_string(c.Tab->PageIndex()));
+        table->Cancel();
+    }
+    // While the second Today grid has the focus, Add works on its view.
+    ShowTab(Form->TabSheet7());
+    ClickCell(Form->OstraDBGrid8(), 4, 1);
+    EXPECT_EQ(Form->DBNavigator1()->DataSource(), Form->dsTday2());
+    Click(Form->spBtnAdd());
+    EXPECT_EQ(Form->tblToDay2_()->State(), dsInsert);
+    EXPECT_TRUE(Form->tblToDay2_()->FieldByName("Flag")->AsBoolean());
+    Form->tblToDay2_()->Cancel();
+    ClickCell(Form->OstraDBGrid7(), 4, 1);
+    EXPECT_EQ(Form->DBNavigator1()->DataSource(), Form->dstday());
+    EXPECT_TRUE(CloseProgram());
+}
+
+TEST_F(ProgramTasksTest, GroupListsAndTodayViewsShareTheirFiles) {
+    AddTasks("Ttask.d", {{"Flagged", "1", true}, {"Plain", "2", false}});
+    AddTasks("Ttask2.d", {{"Second list", "3", false}});
+    Start();
+    // Edits on Today and on the group tab both reach the file.
+    ASSERT_EQ(Form->tblToDay1_()->RecordCount(), 1);
+    SetAction(Form->tblToDay1_(), "Flagged, edited on Today");
+    ShowTab(Form->TabSheet1());
+    ASSERT_TRUE(Form->dTask_()->Locate("Action", Variant("Plain"), {}));
+    SetAction(Form->dTask_(), "Plain, edited on the group tab");
+    Form->dTask_()->Edit();
+    Form->dTask_()->FieldByName("Flag")->SetAsBoolean(true);
+    Form->dTask_()->Post();
+    Click(Form->spbtnSave());
+    TNames actions = FileColumn("Ttask.d", "Action");
+    EXPECT_TRUE(Has(actions, "Flagged, edited on Today"));
+    EXPECT_TRUE(Has(actions, "Plain, edited on the group tab"));
+    EXPECT_FALSE(Form->dTask_()->HasPendingChanges());
+    EXPECT_FALSE(Form->tblToDay1_()->HasPendingChanges());
+    // The Today view was read again: both flagged tasks show.
+    EXPECT_EQ(Form->tblToDay1_()->RecordCount(), 2);
+
+    // A flag set on the second group shows on Today without saving; leaving
+    // Today saves the second file with the change made there.
+    ShowTab(Form->TabSheet2());
+    Form->dtask2_()->Edit();
+    Form->dtask2_()->FieldByName("Flag")->SetAsBoolean(true);
+    Form->dtask2_()->Post();
+    ShowTab(Form->TabSheet7());
+    ASSERT_EQ(Form->tblToDay2_()->RecordCount(), 1);
+    ClickCell(Form->OstraDBGrid8(), 4, 1);
+    SetAction(Form->tblToDay2_(), "Second list, edited");
+    ShowTab(Form->TabSheet2());
+    EXPECT_EQ(FileColumn("Ttask2.d", "Action"), TNames{"Second list, edited"});
+    EXPECT_EQ(FileColumn("Ttask2.d", "Flag"), TNames{"True"});
+    EXPECT_EQ(Form->dtask2_()->FieldByName("Action")->AsString(), "Second list, edited");
+
+    // An edit in progress on Today is posted, not dropped, by a tab change.
+    ShowTab(Form->TabSheet7());
+    Form->tblToDay1_()->First();
+    Form->tblToDay1_()->Edit();
+    Form->tblToDay1_()->FieldByName("Action")->SetAsString("Typed, not posted");
+    ShowTab(Form->TabSheet1());
+    ShowTab(Form->TabSheet7());
+    EXPECT_TRUE(Form->tblToDay1_()->Locate("Action", Variant("Typed, not posted"), {}));
+    // The navigator's post saves the task table.
+    ShowTab(Form->TabSheet1());
+    Click(Form->spBtnAdd());
+    Form->dTask_()->FieldByName("Action")->SetAsString("Posted and saved");
+    Form->DBNavigator1()->BtnClick(nbPost);
+    actions = FileColumn("Ttask.d", "Action");
+    EXPECT_TRUE(Has(actions, "Posted and saved"));
+    EXPECT_TRUE(Has(actions, "Typed, not posted"));
+
+    // The Edit button of the task grids asks about notes.
+    for (int n : {1, 7, 8}) {
+        Dialogs.Answer(mrYes);
+        Form->Grid(n)->OnEditButtonClick()(Form->Grid(n), nullptr);
+        EXPECT_EQ(Dialogs.Last().Text, " Edit Notes?");
+    }
+    EXPECT_FALSE(Form->Grid(2)->OnEditButtonClick().Assigned());
+    EXPECT_TRUE(CloseProgram());
+}
+
+TEST_F(ProgramTasksTest, CloseNoKeepsTheWindowAndYesSavesEveryTable) {
+    Start();
+    // No drops the unsaved Catch All changes only, and writes nothing.
+    ShowTab(Form->TabSheet4());
+    Click(Form->spBtnAdd());
+    Form->dList_()->FieldByName("Action")->SetAsString("Unsaved idea");
+    Form->dList_()->Post();
+    Dialogs.Answer(mrNo);
+    Click(Form->SpeedButton1());  // "Undo"
+    EXPECT_EQ(Dialogs.Last().Text, " Close application ?");
+    EXPECT_EQ(Dialogs.Last().DlgType, mtConfirmation);
+    EXPECT_EQ(Dialogs.Last().Buttons, (TMsgDlgButtons{mbYes, mbNo}));
+    EXPECT_EQ(LastCloseAction, caNone);
+    EXPECT_EQ(Form->dList_()->RecordCount(), 0);
+    EXPECT_FALSE(FileExists(Dir + "taskmoor.ini"));
+
+    // Yes saves every table with changes, an insert in progress too.
+    ShowTab(Form->TabSheet7());
+    Click(Form->spBtnAdd());
+    Form->tblToDay1_()->FieldByName("Action")->SetAsString("Added on Today");
+    Form->tblToDay1_()->Post();
+    Form->dList_()->Append();
+    Form->dList_()->FieldByName("Action")->SetAsString("Pending idea");
+    Form->dList_()->Post();
+    Form->dArchive_()->Append();
+    Form->dArchive_()->FieldByName("ACTION")->SetAsString("Archived by hand");
+    Form->dArchive_()->Post();
+    Form->dGoals_()->Append();
+    Form->dGoals_()->FieldByName("Target")->SetAsString("New project");
+    Form->dGoals_()->Post();
+    Form->dQuotes_()->First();
+    Form->dQuotes_()->Edit();
+    Form->dQuotes_()->FieldByName("Author")->SetAsString("Changed author");
+    Form->dQuotes_()->Post();
+    Form->dCateg2()->Edit();
+    Form->dCateg2()->FieldByName("CATEGORY")->SetAsString("Reading");
+    Form->dCateg2()->Post();
+    ShowTab(Form->TabSheet2());
+    Click(Form->spBtnAdd());
+    Form->dtask2_()->FieldByName("Action")->SetAsString("Group 2, pending");
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Added on Today"});
+    EXPECT_EQ(FileColumn("List.d", "Action"), TNames{"Pending idea"});
+    EXPECT_EQ(FileColumn("archive.d", "ACTION"), TNames{"Archived by hand"});
+    EXPECT_EQ(FileColumn("Goals.d", "Target").back(), "New project");
+    EXPECT_TRUE(Has(FileColumn("quotes.d", "Author"), "Changed author"));
+    EXPECT_EQ(FileColumn("catg2.d", "CATEGORY").front(), "Reading");
+    EXPECT_EQ(FileColumn("Ttask2.d", "Action"), TNames{"Group 2, pending"});
+    TIniFile ini(Dir + "taskmoor.ini");
+    EXPECT_EQ(ini.ReadInteger("QUOTE", "Selected", -1), 10);
+
+    Restart();
+    ShowTab(Form->TabSheet1());
+    EXPECT_EQ(Column(Form->dTask_(), "Action"), TNames{"Added on Today"});
+    EXPECT_TRUE(CloseProgram());
+}
+
+TEST_F(ProgramTasksTest, MovingAndArchivingTakeTheTaskOutOfItsList) {
+    AddTasks("Ttask.d", {{"Call the bank", "1", true}, {"Stay here", "2", false}});
+    AddTasks("Ttask2.d", {{"Finished thing", "4", true}});
+    Start();
+    // Off the group lists nothing is moved or asked.
+    for (TTabSheet* tab : {Form->TabSheet7(), Form->TabSheet3(), Form->TabSheet4()}) {
+        ShowTab(tab);
+        Form->spBtnMoveCmplClick(Form);
+        Form->sbtnArchiveClick(Form);
+    }
+    EXPECT_EQ(Dialogs.Count(), 0);
+    EXPECT_FALSE(Form->spBtnMoveCmpl()->Enabled());
+    EXPECT_FALSE(Form->sbtnArchive()->Enabled());
+
+    ShowTab(Form->TabSheet1());
+    ASSERT_TRUE(Form->dTask_()->Locate("Action", Variant("Call the bank"), {}));
+    Dialogs.Answer(mrNo);
+    Click(Form->spBtnMoveCmpl());
+    EXPECT_EQ(Dialogs.Last().Text, " Move selected item to Basket?");
+    EXPECT_EQ(Form->dTask_()->RecordCount(), 2);
+    Dialogs.Answer(mrYes);
+    Click(Form->spBtnMoveCmpl());
+    EXPECT_EQ(Form->dTask_()->RecordCount(), 1);
+    // Both files are written at once.
+    EXPECT_EQ(FileColumn("List.d", "Action"), TNames{"Call the bank"});
+    EXPECT_EQ(FileColumn("List.d", "Priority"), TNames{"1"});
+    EXPECT_EQ(FileColumn("List.d", "Flag"), TNames{"True"});
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Stay here"});
+
+    // Archiving from the second group leaves the first alone.
+    ShowTab(Form->TabSheet2());
+    Dialogs.Answer(mrYes);
+    Click(Form->sbtnArchive());
+    EXPECT_EQ(Dialogs.Last().Text, " Move selected item to Archive?");
+    EXPECT_EQ(FileColumn("archive.d", "ACTION"), TNames{"Finished thing"});
+    EXPECT_EQ(FileColumn("archive.d", "PRIORITY"), TNames{"4"});
+    EXPECT_TRUE(FileColumn("Ttask2.d", "Action").empty());
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Stay here"});
+    // An empty list asks nothing.
+    const int asked = Dialogs.Count();
+    Click(Form->sbtnArchive());
+    EXPECT_EQ(Dialogs.Count(), asked);
+    ShowTab(Form->TabSheet7());
+    EXPECT_EQ(Form->tblToDay2_()->RecordCount(), 0);
+
+    // No to the close keeps what was moved: it is saved already.
+    Dialogs.Answer(mrNo);
+    Click(Form->SpeedButton1());
+    EXPECT_EQ(FileColumn("List.d", "Action"), TNames{"Call the bank"});
+    EXPECT_TRUE(CloseProgram());
+}
+
+// Sets the quote counter's text, or removes its row.
+void SetCounter(const std::string& Dir, const std::string& Text, bool Remove) {
+    TOstraTable t(nullptr);
+    t.SetTableName(Dir + "appid.d");
+    t.Open();
+    ASSERT_TRUE(t.Locate("Ckey", Variant("Quotes"), {}));
+    if (Remove) {
+        t.Delete();
+    } else {
+        t.Edit();
+        t.FieldByName("CIDField")->SetAsString(Text);
+        t.Post();
+    }
+    t.Save();
+}
+
+TEST_F(ProgramTasksTest, NewQuotesTakeTheCounterKeysOrNothingIsAdded) {
+    SetCounter(Dir, "57", false);
+    Start();
+    TOstraTable* q = Form->dQuotes_();
+    const int before = q->RecordCount();
+    q->Append();
+    EXPECT_EQ(q->State(), dsBrowse);
+    EXPECT_EQ(q->FieldByName("Key")->AsInteger(), 57);
+    q->Append();
+    EXPECT_EQ(q->FieldByName("Key")->AsInteger(), 58);
+    EXPECT_EQ(q->RecordCount(), before + 2);
+    EXPECT_TRUE(Has(FileColumn("appid.d", "CIDField"), "59"));
+    EXPECT_TRUE(CloseProgram());
+
+    // Without the counter row: told, and no quote without a key.
+    SetCounter(Dir, "", true);
+    Restart();
+    q = Form->dQuotes_();
+    EXPECT_THROW(q->Append(), EAbort);
+    EXPECT_EQ(Dialogs.Last().Text, "New quote NOT added.");
+    EXPECT_EQ(q->State(), dsBrowse);
+    EXPECT_EQ(q->RecordCount(), before + 2);
+    EXPECT_FALSE(q->HasPendingChanges());
+    EXPECT_TRUE(CloseProgram());
+}
+
+TEST_F(ProgramTasksTest, ACounterThatIsNoNumberKeysNothing) {
+    SetCounter(Dir, "fifty", false);
+    Start();
+    TOstraTable* q = Form->dQuotes_();
+    const int before = q->RecordCount();
+    EXPECT_THROW(q->Append(), EConvertError);
+    EXPECT_EQ(q->State(), dsBrowse);
+    EXPECT_EQ(q->RecordCount(), before);
+    EXPECT_TRUE(CloseProgram());
+}
+
+TEST_F(ProgramTasksTest, QuoteOfTheDayIsRememberedAndTheRandomQuoteShowsOnToday) {
+    Start();
+    // "QR" on Today changes the Today panel without a box.
+    TTestModalForms forms;
+    Click(Form->spbtnRandQuote());
+    EXPECT_TRUE(forms.Shown().empty());
+    ShowTab(Form->TabSheet5());
+    ASSERT_TRUE(Form->dQuotes_()->Locate("Key", Variant(3), {}));
+    Click(Form->SpeedButton4());  // "QD"
+    EXPECT_EQ(Form->QuoteSelected(), 3);
+    EXPECT_EQ(Form->DBText1()->Field()->AsString(), "While we are postponing, life speeds by. - Seneca");
+    EXPECT_TRUE(CloseProgram());
+    Restart();
+    EXPECT_EQ(Form->QuoteSelected(), 3);
+    EXPECT_EQ(Form->DBText1()->Field()->AsString(), "While we are postponing, life speeds by. - Seneca");
+    EXPECT_TRUE(CloseProgram());
+}
+
+class EmptyQuotes : public ProgramTasksTest {
+protected:
+    void PrepareData() override {
+        CreateToDoDataFolder(Dir);
+        TOstraTable quotes(nullptr);
+        quotes.SetTableName(Dir + "quotes.d");
+        quotes.Open();
+        while (!quotes.IsEmpty()) quotes.Delete();
+        quotes.Save();
+    }
+};
+
+TEST_F(EmptyQuotes, TodayOpensAndNoQuoteIsMarked) {
+    Start();
+    EXPECT_EQ(Dialogs.Count(), 0);
+    EXPECT_EQ(RandomQuoteKey(Form->dQuotes_()), 0);
+    EXPECT_EQ(Form->DBText2()->Field()->AsString(), "");
+    EXPECT_EQ(Form->DBNavigator1()->DataSource(), Form->dstday());
+    Click(Form->SpeedButton4());
+    EXPECT_EQ(Form->QuoteSelected(), 10);
+    EXPECT_TRUE(CloseProgram());
+}
+
+}  // namespace

@@ -1,0 +1,215 @@
+// The toolkit's message box as the user meets it: sized to its text, long
+// lines wrapped at blanks only, buttons centred, answered by letters and keys
+// (pictures written to the current folder as msgbox_<name>.png).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/core/files.h"
+#include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
+
+namespace {
+
+struct TShownBox {
+    QDialog* Dialog = nullptr;
+    QLabel* Message = nullptr;
+    QLabel* Icon = nullptr;
+    std::vector<QPushButton*> Buttons;  // left to right
+};
+
+// Shows a box with Show; once it is up, Look sees it and Key (with Text) is
+// pressed in it. Answers what Show answered. A box still up after the key is
+// closed, and the test fails.
+int RunBox(const std::function<int()>& Show, const std::function<void(const TShownBox&)>& Look, int Key,
+           const QString& Text = QString()) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen = true;
+        TShownBox box;
+        box.Dialog = dialog;
+        box.Message = dialog->findChild<QLabel*>("message");
+        box.Icon = dialog->findChild<QLabel*>("icon");
+        for (QPushButton* b : dialog->findChildren<QPushButton*>()) box.Buttons.push_back(b);
+        std::sort(box.Buttons.begin(), box.Buttons.end(),
+                  [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+        Look(box);
+        QWidget* target = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+        QKeyEvent press(QEvent::KeyPress, Key, Qt::NoModifier, Text);
+        QApplication::sendEvent(target, &press);
+        if (QApplication::activeModalWidget() == dialog) {
+            ADD_FAILURE() << "the key left the box open";
+            dialog->reject();
+        }
+    });
+    const int result = Show();
+    EXPECT_TRUE(seen) << "no box came up";
+    return result;
+}
+
+std::string PicturePath(const std::string& Name) {
+    return IncludeTrailingPathDelimiter(GetCurrentDir()) + "msgbox_" + Name + ".png";
+}
+
+int ScreenWidth() { return QGuiApplication::primaryScreen()->availableGeometry().width(); }
+
+// Columns of the picture that hold text ink (dark pixels) inside Area.
+std::vector<int> InkColumns(const QImage& Picture, const QRect& Area) {
+    std::vector<int> columns;
+    for (int x = Area.left(); x <= Area.right(); ++x)
+        for (int y = Area.top(); y <= Area.bottom(); ++y)
+            if (qGray(Picture.pixel(x, y)) < 100) {
+                columns.push_back(x);
+                break;
+            }
+    return columns;
+}
+
+TEST(MessageBoxLook, AShortQuestionIsOneLineInABoxSizedToItAndNAnswersNo) {
+    const std::string question = "Save changes to the task list before closing?";
+    const int result =
+        RunBox([&] { return MessageDlg(question, mtConfirmation, mbYesNoCancel, 0); },
+               [&](const TShownBox& box) {
+                   ASSERT_NE(box.Message, nullptr);
+                   EXPECT_EQ(box.Message->text().toStdString(), question) << "not wrapped";
+                   const QFontMetrics fm(box.Message->font());
+                   EXPECT_GE(box.Message->width(), fm.horizontalAdvance(box.Message->text()));
+                   EXPECT_LE(box.Message->height(), fm.height() + 1);
+                   // Wider than the text needs only by the margins and the icon.
+                   ASSERT_NE(box.Icon, nullptr);
+                   EXPECT_LT(box.Icon->geometry().right(), box.Message->x());
+                   EXPECT_LE(box.Dialog->width(), box.Message->geometry().right() + 1 + 24);
+                   EXPECT_LE(box.Dialog->width(), ScreenWidth() * 2 / 3);
+                   // The title "Confirm" has room; the buttons sit centred in a row under the text.
+                   QFont bold(box.Dialog->font());
+                   bold.setBold(true);
+                   EXPECT_GE(box.Dialog->width(), QFontMetrics(bold).horizontalAdvance("Confirm") + 60);
+                   ASSERT_EQ(box.Buttons.size(), 3u);
+                   EXPECT_EQ(box.Buttons[0]->text(), "&Yes");
+                   EXPECT_EQ(box.Buttons[2]->text(), "Cancel");
+                   const int left = box.Buttons.front()->x();
+                   const int right = box.Dialog->width() - box.Buttons.back()->geometry().right() - 1;
+                   EXPECT_NEAR(left, right, 1);
+                   for (QPushButton* b : box.Buttons) {
+                       EXPECT_EQ(b->y(), box.Buttons[0]->y());
+                       EXPECT_GT(b->y(), box.Message->geometry().bottom());
+                       EXPECT_GT(b->y(), box.Icon->geometry().bottom());
+                       EXPECT_LE(b->geometry().bottom(), box.Dialog->height() - 8);
+                   }
+                   EXPECT_TRUE(box.Buttons[0]->isDefault());
+                   // Every word of the text is drawn, none cut at the label's right edge.
+                   const QImage picture = box.Dialog->grab().toImage();
+                   picture.save(QString::fromStdString(PicturePath("question")));
+                   const std::vector<int> ink = InkColumns(picture, box.Message->geometry());
+                   ASSERT_FALSE(ink.empty());
+                   EXPECT_LT(ink.back(), box.Message->geometry().right());
+                   EXPECT_GE(ink.back() - ink.front() + 2, fm.horizontalAdvance(box.Message->text()) - 4);
+               },
+               Qt::Key_N, "n");
+    EXPECT_EQ(result, mrNo);
+}
+
+TEST(MessageBoxLook, APathStaysOnOneLineAndTheTitleIsNotElided) {
+    const std::string text = "Error opening table /home/someone/Documents/Taskmoor data/Ttask2.d";
+    RunBox([&] { return MessageDlg(text, mtError, {mbOK}, 0); },
+           [&](const TShownBox& box) {
+               ASSERT_NE(box.Message, nullptr);
+               EXPECT_EQ(box.Message->text().toStdString(), text);
+               EXPECT_GT(box.Dialog->width(), 200);
+               const QImage picture = box.Dialog->grab().toImage();
+               picture.save(QString::fromStdString(PicturePath("path")));
+               ASSERT_EQ(box.Buttons.size(), 1u);
+               EXPECT_NEAR(box.Buttons[0]->x() * 2 + box.Buttons[0]->width(), box.Dialog->width(), 1);
+           },
+           Qt::Key_Return, "\r");
+    // A short text under a long title: the box takes the title's width.
+    const std::string title(60, 'W');
+    const std::string saved = Application->Title();
+    Application->SetTitle(title);
+    RunBox([&] { return MessageDlg("Done.", mtCustom, {mbOK}, 0); },
+           [&](const TShownBox& box) {
+               QFont bold(box.Dialog->font());
+               bold.setBold(true);
+               const int need = QFontMetrics(bold).horizontalAdvance(QString::fromStdString(title));
+               EXPECT_GE(box.Dialog->width(), std::min(need + 60, ScreenWidth() * 2 / 3));
+               EXPECT_EQ(box.Icon, nullptr);
+           },
+           Qt::Key_Escape);
+    Application->SetTitle(saved);
+}
+
+TEST(MessageBoxLook, LongTextWrapsAtBlanksWithinTwoThirdsOfTheScreen) {
+    std::string text = "The quick brown fox jumps over the lazy dog.";
+    for (int i = 0; i < 11; ++i) text += " The quick brown fox jumps over the lazy dog.";
+    text += "\nSecond paragraph.";
+    RunBox([&] { return MessageDlg(text, mtWarning, {mbOK}, 0); },
+           [&](const TShownBox& box) {
+               ASSERT_NE(box.Message, nullptr);
+               EXPECT_LE(box.Dialog->width(), ScreenWidth() * 2 / 3);
+               EXPECT_GT(box.Dialog->width(), ScreenWidth() / 2) << "long lines use the room there is";
+               const QStringList lines = box.Message->text().split('\n');
+               ASSERT_GE(lines.size(), 4);
+               EXPECT_EQ(lines.back(), "Second paragraph.");
+               // Breaks fall at blanks: the lines joined by blanks give the paragraph back.
+               QStringList first = lines;
+               first.removeLast();
+               EXPECT_EQ(first.join(' ').toStdString() + "\nSecond paragraph.", text);
+               const QFontMetrics fm(box.Message->font());
+               for (const QString& line : lines) EXPECT_LE(fm.horizontalAdvance(line), box.Message->width());
+               EXPECT_GE(box.Message->height(), lines.size() * fm.height());
+               box.Dialog->grab().toImage().save(QString::fromStdString(PicturePath("long")));
+           },
+           Qt::Key_O, "o");
+}
+
+TEST(MessageBoxLook, LettersEnterAndEscapeAnswerTheirButtons) {
+    struct TCase {
+        TMsgDlgButtons Buttons;
+        int Key;
+        QString Text;
+        int Expected;
+    };
+    const std::vector<TCase> cases = {
+        {mbYesNoCancel, Qt::Key_Y, "y", mrYes},
+        {mbYesNoCancel, Qt::Key_N, "N", mrNo},
+        {mbYesNoCancel, Qt::Key_C, "c", mrCancel},
+        {mbYesNoCancel, Qt::Key_Escape, "", mrCancel},
+        {mbYesNoCancel, Qt::Key_Return, "\r", mrYes},
+        {TMsgDlgButtons{mbYes, mbNo}, Qt::Key_Escape, "", mrNo},
+        {mbOKCancel, Qt::Key_O, "o", mrOk},
+        {mbOKCancel, Qt::Key_Escape, "", mrCancel},
+        {mbAbortRetryIgnore, Qt::Key_R, "r", mrRetry},
+        {mbAbortRetryIgnore, Qt::Key_I, "i", mrIgnore},
+        {mbYesAllNoAllCancel, Qt::Key_O, "o", mrNoToAll},
+        {mbYesAllNoAllCancel, Qt::Key_A, "a", mrYesToAll},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text.toStdString() + " " + std::to_string(c.Key));
+        // A letter no button has does nothing; the key then answers.
+        const int result = RunBox([&] { return MessageDlg("Go on?", mtConfirmation, c.Buttons, 0); },
+                                  [](const TShownBox& box) {
+                                      QKeyEvent z(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z");
+                                      QApplication::sendEvent(box.Dialog, &z);
+                                      EXPECT_EQ(QApplication::activeModalWidget(), box.Dialog);
+                                  },
+                                  c.Key, c.Text);
+        EXPECT_EQ(result, c.Expected);
+    }
+}
+
+}  // namespace
