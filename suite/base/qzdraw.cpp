@@ -10,6 +10,7 @@
 #include "platform/ui/themes.h"
 #include "platform/ui/versions.h"
 #include "platform/ui/window_services.h"
+#include "suite/base/qzproputils.h"
 
 // ---- Themes and versions -----------------------------------------------------------
 
@@ -210,7 +211,7 @@ bool qzInPaintCopy(TControlState ControlState) { return ControlState.Contains(cs
 
 namespace {
 bool ParentIs(TControl* Control, const char* ClassName) {
-    return Control && Control->Parent() && Control->Parent()->InheritsFrom(ClassName);
+    return Control && qzClassInheritsFrom(Control->Parent(), ClassName);
 }
 }  // namespace
 

@@ -6,26 +6,9 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/window_services.h"
 #include "suite/base/qzdraw.h"
+#include "suite/base/qzproputils.h"
 
 namespace {
-
-// An ordinal property read by name; Default when the object has none.
-int64_t OrdByName(TObject* Object, const char* Name, int64_t Default) {
-    const TPropInfo* info = GetPropInfo(Object, Name);
-    return info && IsOrdinalKind(info->Kind) ? GetOrdProp(Object, info) : Default;
-}
-
-// Sets an ordinal property by name when the object has a writable one.
-bool SetOrdByName(TObject* Object, const char* Name, int64_t Value) {
-    const TPropInfo* info = GetPropInfo(Object, Name);
-    if (!info || !IsOrdinalKind(info->Kind) || !info->SetOrd) return false;
-    SetOrdProp(Object, info, Value);
-    return true;
-}
-
-bool HasNoBorder(TControl* Control) {
-    return OrdByName(Control, "BorderStyle", static_cast<int64_t>(bsSingle)) == bsNone;
-}
 
 // The rectangle of the control in its parent, invalidated there.
 void InvalidateInParent(TControl* Control, bool Erase) {
@@ -43,13 +26,13 @@ TqzEditFrame::TqzEditFrame(TControl* Control) {
     FControl = dynamic_cast<TWinControl*>(Control);
 }
 
-bool TqzEditFrame::IsEdit() const { return FControl && FControl->InheritsFrom("TCustomEdit"); }
+bool TqzEditFrame::IsEdit() const { return FControl && qzClassInheritsFrom(FControl, "TCustomEdit"); }
 
 void TqzEditFrame::SetEnabled(bool Value) {
     if (FEnabled == Value) return;
     FEnabled = Value;
     if (!IsEdit()) return;
-    if (Value) SetOrdByName(FControl, "BorderStyle", bsNone);
+    if (Value) qzSetBorderStyle(FControl, false);
     if (qzGetAutoSize(FControl)) qzAdjustFramedEditHeight(this);
     FControl->Invalidate();
 }
@@ -79,7 +62,7 @@ void TqzEditFrame::SetTransparent(bool Value) {
     FTransparent = Value;
     FEraseBackground = Value;
     if (!FControl) return;
-    bool refresh = FControl->InheritsFrom("TqzCustomRichEdit");
+    bool refresh = qzClassInheritsFrom(FControl, "TqzCustomRichEdit");
     if (qzEditFrameIsActive(this) && !FControl->ComponentState().Contains(csDesigning) &&
         FControl->HandleAllocated() && FControl->Parent() &&
         (GetWindowLong(FControl->Parent(), GWL_STYLE) & WS_CLIPCHILDREN))
@@ -163,8 +146,8 @@ void TqzButtonEffects::SetFlat(bool Value) {
 void TqzButtonEffects::Changed(bool SetTransparentToo) {
     if (!FButton) return;
     const bool look = FFlat || FTransparent;
-    if (SetTransparentToo) SetOrdByName(FButton, "Transparent", look);
-    SetOrdByName(FButton, "Flat", look);
+    if (SetTransparentToo) qzSetOrdPropByName(FButton, "Transparent", look);
+    qzSetOrdPropByName(FButton, "Flat", look);
     Refresh();
     FButton->Invalidate();
 }
@@ -191,7 +174,7 @@ bool qzIsParentTransparent(TControl* Control) {
     return parent && parent->HandleAllocated() && (GetWindowLong(parent, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
 }
 
-bool qzGetAutoSize(TControl* Control) { return OrdByName(Control, "AutoSize", 0) != 0; }
+bool qzGetAutoSize(TControl* Control) { return qzGetOrdPropByName(Control, "AutoSize") != 0; }
 
 TqzEditFrame* qzGetControlEditFrame(TControl* Control) {
     if (!Control) return nullptr;
@@ -276,7 +259,7 @@ void qzAdjustFramedEditHeight(TqzEditFrame* Frame) {
     measure.Font()->Assign(control->Font());
     const int height = measure.TextHeight("Wg");
     const int border = GetSystemMetrics(SM_CYBORDER);
-    int extra = HasNoBorder(control) ? 6 : (control->Ctl3D() ? 8 : 6) * border;
+    int extra = !qzGetBorderStyle(control) ? 6 : (control->Ctl3D() ? 8 : 6) * border;
     if (Frame->Enabled()) extra += Frame->AutoSizeHeightAdjust();
     control->SetHeight(height + extra);
 }
@@ -287,7 +270,7 @@ void qzRefreshEditFrame(TqzEditFrame* Frame, bool Focused, TCanvas* Canvas) {
     if (!parent) return;
     TRect r = control->BoundsRect();
     const TRect text = control->ClientRect();
-    if (!Focused && HasNoBorder(control)) {
+    if (!Focused && !qzGetBorderStyle(control)) {
         InflateRect(r, -2, -2);
         if (!Frame->NonFocusBorders().Contains(efLeftBorder)) r.Left -= 2;
         const bool roomForButton = qzGetControlButtonEffects(control) && r.Right - (r.Left + text.Right) > 8;
