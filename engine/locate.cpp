@@ -7,6 +7,7 @@
 // one by one.
 #include <algorithm>
 
+#include "engine/case_fold.h"
 #include "engine/messages.h"
 #include "engine/ostra_dataset.h"
 #include "engine/record_store.h"
@@ -28,7 +29,7 @@ bool TextMatches(std::string_view Text, std::string_view Key, bool CaseInsensiti
     std::size_t i = 0, j = 0;
     while (j < Key.size()) {
         if (i >= Text.size()) return false;
-        if (OstraUpperChar(OstraNextChar(Text, i)) != OstraUpperChar(OstraNextChar(Key, j))) return false;
+        if (OstraNextFolded(Text, i) != OstraNextFolded(Key, j)) return false;
     }
     return Partial || i == Text.size();
 }
@@ -115,7 +116,8 @@ int TOstraDataset::FindByKey(const std::string& KeyFields, const Variant& KeyVal
     const uint8_t* keyData = key.Data();
     auto compare = [&](int index) { return CompareRecords(FView.At(index)->Data(), keyData, fields, -1); };
     // Many searches over the same fields of an unchanged view: by hash.
-    if (start == 0 && FKeyIndex.Ready(FView, fields)) return FKeyIndex.Find(FView, keyData);
+    if (start == 0 && FKeyIndex.Ready(FView, fields, FCursor->Changes()))
+        return FKeyIndex.Find(FView, keyData);
     if (FInKeyOrder && KeyOrderFits() && !FSortOptions.Contains(osoCaseInsensitive)) {
         // The view's sort-key digests narrow the search down to the records
         // whose digest equals the key's; the first not before the key among

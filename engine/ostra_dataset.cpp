@@ -46,8 +46,25 @@ TFieldType PlatformType(TOstraFieldType type) {
 
 }  // namespace
 
+// The dataset as one of the clients of its store.
+class TOstraDataset::TStoreLink final : public TOstraStoreClient {
+public:
+    explicit TStoreLink(TOstraDataset* Owner) : FOwner(Owner) {}
+    void StoreChanged(const TOstraStoreChange& Change) override { FOwner->SharerChanged(Change); }
+    void StoreGone() override { FOwner->FAttached = nullptr; }
+
+private:
+    TOstraDataset* FOwner;
+};
+
 TOstraDataset::TOstraDataset(TComponent* AOwner)
-    : TDataSet(AOwner), FMasterLink(std::make_unique<TOstraMasterLink>(this)) {}
+    : TDataSet(AOwner),
+      FStoreLink(std::make_unique<TStoreLink>(this)),
+      FMasterLink(std::make_unique<TOstraMasterLink>(this)) {}
+
+void TOstraDataset::NotifySharers(const TOstraStoreChange& Change) {
+    if (FCursor) FCursor->NotifyClients(Change, FStoreLink.get());
+}
 
 TOstraDataset::~TOstraDataset() {
     Destroying();
@@ -60,7 +77,20 @@ TOstraDataset::~TOstraDataset() {
     try {
         SetActive(false);
     } catch (...) {}
+    SetCursor(nullptr);
     FMasterLink.reset();
+}
+
+void TOstraDataset::SetCursor(TOstraCursor* Value) {
+    if (FAttached && FAttached != Value) FAttached->RemoveClient(FStoreLink.get());
+    FAttached = nullptr;
+    FCursor = Value;
+    FShowFilter.reset();
+    FShowFilterReady = false;
+    if (FCursor) {
+        FCursor->AddClient(FStoreLink.get());
+        FAttached = FCursor;
+    }
 }
 
 std::string TOstraDataset::Version() const {
@@ -79,6 +109,7 @@ void TOstraDataset::InternalOpen() {
     try {
         FPosition = -1;
         FView.Clear();
+        FViewExact = false;
         SyncMasterLink();
         OpenData();
         if (!FCursor) throw EDatabaseError(SClosedDataset);
@@ -104,6 +135,12 @@ void TOstraDataset::InternalOpen() {
             !FMasterFields.empty() && !FRangeFieldNames.empty())
             MasterChanged();
         if (FCursor->RecordCount() > 0) RebuildView(false);
+        if (FCursor->RecordCount() == 0) {
+            // Nothing to build: an empty view is in every order.
+            FInKeyOrder = FKeys[kiSort].HasFields();
+            FViewExact = true;
+        }
+        FBuiltFilterOptions = FilterOptions();
         FPosition = -1;
     } catch (...) {
         FOpening = false;
@@ -137,6 +174,7 @@ void TOstraDataset::InternalClose() {
     FPosition = -1;
     FView.Clear();
     FInKeyOrder = false;
+    FViewExact = false;
     FRangeActive = false;
     FPendingChanges = 0;
     FFilterData = nullptr;

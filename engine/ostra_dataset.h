@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ class TOstraDataset;
 class TOstraMasterLink;
 class TOstraTable;
 struct TOstraRecord;
+struct TOstraStoreChange;
 
 TASKMOOR_ENUM(TOstraSortOption, osoCaseInsensitive, osoDescendSort, osoInsertInOrder)
 using TOstraSortOptions = TSet<TOstraSortOption>;
@@ -125,6 +127,9 @@ public:
     bool KeyExists(const uint8_t* Data, const TOstraRecord* OwnRecord, const std::string& FieldNames);
     // The view is in sort-key order.
     bool InKeyOrder() const { return FInKeyOrder; }
+    // Times the view was built from the store (filtered and sorted); a
+    // rebuild that would give the same view reads the buffers only.
+    int ViewBuilds() const { return FViewBuilds; }
     // The record shown at a view position (0-based); nullptr outside.
     TOstraRecord* ViewRecord(int Index) const { return FView.At(Index); }
 
@@ -162,6 +167,9 @@ public:
     // the field-change notification.
     void SetBlobValue(TField* Field, const std::string& Value);
     TOstraBlobStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
+    // A blob stream freed while the record is edited could not store its
+    // value: the post of the record raises the failure.
+    void BlobStoreFailed(std::exception_ptr Failure) { FBlobFailure = std::move(Failure); }
 
     // The store; nullptr while closed.
     TOstraCursor* Cursor() const { return FCursor; }
@@ -184,7 +192,9 @@ protected:
     virtual void ApplyFieldOrigin();
     const std::string& FieldOrigin() const { return FFieldOrigin; }
 
-    void SetCursor(TOstraCursor* Value) { FCursor = Value; }
+    // Joins the store (leaving the previous one): changes made through the
+    // other datasets on it keep this one's view and searches right.
+    void SetCursor(TOstraCursor* Value);
     // Routes the store's record-data release and progress to OnDestroyRecordData
     // and OnCallback.
     void InstallCursorRelays(TOstraCursor* Cursor);
@@ -265,7 +275,7 @@ private:
     // Keys and view
     void InitKeyBuffer(int Number, const std::string& FieldNames);
     void InitKeyBuffers();
-    bool InRange(const TOstraRecord* Record) const;
+    bool InRange(const uint8_t* Data) const;
     void PrepareFilter(TOstraFilter& Filter);
     void BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter);
     void SortView(std::vector<TOstraRecord*>& View);
@@ -280,7 +290,10 @@ private:
     int PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey& Key) const;
     bool InOrderAt(int Index) const;
     void PostInsert(TRecordBuffer Buffer);
+    // Puts a record just inserted into the view and makes it current.
+    void PlaceInserted(TOstraRecord* Record);
     void ApplyDefaults();
+    void SetDefaultValue(TField* Field, const TOstraField& Descriptor, const std::string& Text);
     void CopyMasterValues();
     bool CallFilterRecord(const TOstraRecord* Record);
     // Moves to view position Index and refetches the buffers around it.
@@ -295,7 +308,35 @@ private:
 
     void SyncMasterLink();
 
+    // Sharing the store (ostra_dataset_view.cpp)
+    class TStoreLink;
+    // Tells the other datasets on the store of a change made through this one.
+    void NotifySharers(const TOstraStoreChange& Change);
+    void SharerChanged(const TOstraStoreChange& Change);
+    // Removes a record that is no longer live from the view.
+    void DropFromView(const TOstraRecord* Record);
+    void DropDeadRecords();
+    // Whether a build of the view now would show a record with these values;
+    // False with Known False when that cannot be told (an OnFilterRecord
+    // handler, a filter that does not prepare).
+    bool WouldShow(const uint8_t* Data, bool& Known);
+    // The record at Index is strictly between its neighbours in sort order,
+    // so a build would put it there too.
+    bool StrictlyInOrderAt(int Index) const;
+    bool SortValuesDiffer(const uint8_t* A, const uint8_t* B) const;
+
     TOstraCursor* FCursor = nullptr;
+    std::unique_ptr<TStoreLink> FStoreLink;
+    TOstraCursor* FAttached = nullptr;  // the store FStoreLink is registered with
+    // The view is what a build would make now (same records, same order), so
+    // a rebuild can be skipped.
+    bool FViewExact = false;
+    int FViewBuilds = 0;
+    TFilterOptions FBuiltFilterOptions;
+    // The filter conditions prepared for WouldShow; made when first needed.
+    std::unique_ptr<TOstraFilter> FShowFilter;
+    bool FShowFilterReady = false;
+    std::exception_ptr FBlobFailure;
     // The data layout the buffers were made for.
     std::vector<TOstraField> FBufferFields;
     std::size_t FDataSize = 0;

@@ -2,6 +2,7 @@
 // pending-change count, and saving, reverting, accepting and refreshing.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/messages.h"
 #include "engine/ostra_dataset.h"
@@ -64,6 +65,7 @@ void TOstraDataset::DoBeforeDelete() {
 
 void TOstraDataset::DoBeforeEdit() {
     if (FReadOnly) throw EDatabaseError(SReadOnlyEdit);
+    FBlobFailure = nullptr;
     inherited::DoBeforeEdit();
     TRecordBuffer buffer = ActiveBuffer();
     TOstraRecord* record = buffer ? Trailer(buffer)->Record : nullptr;
@@ -77,11 +79,13 @@ void TOstraDataset::DoBeforeEdit() {
 
 void TOstraDataset::DoBeforeInsert() {
     if (FReadOnly) throw EDatabaseError(SReadOnlyInsert);
+    FBlobFailure = nullptr;
     inherited::DoBeforeInsert();
     ChangeAdded();
 }
 
 void TOstraDataset::InternalCancel() {
+    FBlobFailure = nullptr;
     if (State() == dsEdit && FCursor) {
         // The edit lived in the buffer only; the store still holds what was
         // posted before. A record unchanged until now drops the copy of its
@@ -101,6 +105,7 @@ void TOstraDataset::InternalDelete() {
         throw EDatabaseError(SErrorDeletingRecord + (record ? error : std::string(SOstRecordNotFound)));
     FView.Delete(FPosition);
     ChangeAdded();
+    NotifySharers({TOstraStoreChange::Deleted, record});
 }
 
 // ---------------------------------------------------------------------------
@@ -119,24 +124,43 @@ void TOstraDataset::PostInsert(TRecordBuffer Buffer) {
     std::string error;
     if (!FCursor->PostRecord(data, nullptr, error)) throw EDatabaseError(SErrorSavingNewRecord + error);
     TOstraRecord* record = FCursor->Records().back();
+    PlaceInserted(record);
+    NotifySharers({TOstraStoreChange::Inserted, record});
+}
+
+void TOstraDataset::PlaceInserted(TOstraRecord* Record) {
+    // A build would show the Record, after every Record it does not sort
+    // before (store order breaks ties).
+    bool known = true;
+    const bool shown = WouldShow(Record->Data(), known) && known;
     if (!FKeys[kiSort].HasFields() || !FInKeyOrder) {
-        FView.Add(record);
+        FView.Add(Record);
         FPosition = FView.Count() - 1;
+        FViewExact = FViewExact && shown && !FKeys[kiSort].HasFields();
         return;
     }
     if (FSortOptions.Contains(osoInsertInOrder)) {
         EnsureViewKeys();
-        const TOstraViewKey key = ViewKeyOf(record->Data());
-        FPosition = PlaceInOrder(record, key);
-        FView.Insert(FPosition, record, key);
+        const TOstraViewKey key = ViewKeyOf(Record->Data());
+        FPosition = PlaceInOrder(Record, key);
+        FView.Insert(FPosition, Record, key);
+        // Placed before Records of an equal key, where a build would put it after them.
+        FViewExact = FViewExact && shown &&
+                     (FPosition + 1 >= FView.Count() || CompareForSort(Record, FView.At(FPosition + 1)) < 0);
         return;
     }
-    FView.Add(record, FViewKeysValid ? ViewKeyOf(record->Data()) : TOstraViewKey());
+    FView.Add(Record, FViewKeysValid ? ViewKeyOf(Record->Data()) : TOstraViewKey());
     FPosition = FView.Count() - 1;
     if (!InOrderAt(FPosition)) FInKeyOrder = false;  // appended out of order: no binary search on this view
+    FViewExact = FViewExact && shown && FInKeyOrder;
 }
 
 void TOstraDataset::InternalPost() {
+    if (FBlobFailure) {
+        // The edit stays, with what the stream could not store.
+        std::exception_ptr failure = std::exchange(FBlobFailure, nullptr);
+        std::rethrow_exception(failure);
+    }
     inherited::InternalPost();
     TRecordBuffer buffer = ActiveBuffer();
     if (State() == dsInsert) {
@@ -149,16 +173,36 @@ void TOstraDataset::InternalPost() {
                             FKeys[kiSort].HasFields() && SortKeyChanged(data, record);
     if (FCheckKeyViolation && !FUniqueFieldNames.empty() && KeyExists(data, record, FUniqueFieldNames))
         throw EDatabaseError(std::string(SErrorSavingRecord) + SKeyViolation);
+    // The others on the store learn the values the record had.
+    std::vector<uint8_t> old;
+    const bool tell = FCursor->Shared() && record && FCursor->Contains(record) && record->IsLive();
+    if (tell) {
+        old.assign(FDataSize + 1, 0);
+        OstCopyData(old.data(), record->Data(), FBufferFields, FDataSize);
+    }
+    struct TOldRelease {
+        std::vector<uint8_t>& Data;
+        const std::vector<TOstraField>& Fields;
+        ~TOldRelease() {
+            if (!Data.empty()) OstReleaseValues(Data.data(), Fields);
+        }
+    } release{old, FBufferFields};
     std::string error;
     if (!FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
     FKeyIndex.Invalidate();  // the record's values changed in place
+    const int index = keyChanged || FViewExact ? FView.IndexOf(record, FPosition) : -1;
     if (keyChanged && FInKeyOrder) {
-        const int index = FView.IndexOf(record, FPosition);
         if (index < 0 || !InOrderAt(index))
             FInKeyOrder = false;
         else if (FViewKeysValid)
             FView.SetKey(index, ViewKeyOf(record->Data()));
     }
+    if (FViewExact) {
+        bool known = true;
+        const bool shown = WouldShow(record->Data(), known) && known;
+        FViewExact = shown && index >= 0 && (!keyChanged || StrictlyInOrderAt(index));
+    }
+    if (tell) NotifySharers({TOstraStoreChange::Edited, record, old.data()});
 }
 
 void TOstraDataset::InternalAddRecord(TRecordBuffer Buffer, bool Append) {
@@ -193,9 +237,21 @@ void TOstraDataset::ApplyDefaults() {
             field->SetAsDateTime(type == ftDate ? Date() : Now());
         else if (SameText(text, "UNICOD") && type == ftString)
             field->SetAsString(UniqueCode());
+        else if (descriptor && !IsTextType(descriptor->FieldType) && !IsBlobType(descriptor->FieldType))
+            SetDefaultValue(field, *descriptor, text);
         else
             field->SetAsString(text);
     }
+}
+
+void TOstraDataset::SetDefaultValue(TField* Field, const TOstraField& Descriptor, const std::string& Text) {
+    // The engine's own text rule, not the field's text form: "yes" makes a
+    // Boolean true and "12x" an Integer 0 where the field would refuse them.
+    std::vector<uint8_t> value(std::max<std::size_t>(Descriptor.Size, 1), 0);
+    TOstraField place = Descriptor;
+    place.Offset = 0;
+    SetValueFromText(value.data(), Text, place);
+    Field->SetData(value.data());
 }
 
 void TOstraDataset::CopyMasterValues() {
@@ -217,7 +273,10 @@ void TOstraDataset::Save() {
 }
 
 void TOstraDataset::AcceptChanges() {
-    if (FCursor) FCursor->AcceptAll();
+    if (FCursor) {
+        FCursor->AcceptAll();
+        NotifySharers({TOstraStoreChange::Accepted});
+    }
     SettleChanges();
 }
 
@@ -225,6 +284,8 @@ void TOstraDataset::CancelChanges() {
     if (!Active() || !HasPendingChanges()) return;
     if (State() == dsEdit || State() == dsInsert) Cancel();
     FCursor->RevertAll();
+    FViewExact = false;
+    NotifySharers({TOstraStoreChange::Reverted});
     SettleChanges();
     try {
         RebuildView(true);
@@ -247,6 +308,7 @@ void TOstraDataset::CommitChanges() {
     // An edit in progress is part of the changes being accepted.
     CheckBrowseMode();
     FCursor->AcceptAll();
+    NotifySharers({TOstraStoreChange::Accepted});
     SettleChanges();
     RebuildView(true);
 }
@@ -326,6 +388,8 @@ void TOstraDataset::InternalRefresh() {
     FView.Assign(std::move(view));
     FInKeyOrder = sorted;
     FViewKeysValid = false;
+    FViewExact = true;
+    FBuiltFilterOptions = FilterOptions();
 
     int position = -1;
     if (haveKept) {

@@ -16,6 +16,7 @@
 
 void TOstraDataset::InitKeyBuffer(int Number, const std::string& FieldNames) {
     TOstraKeyBuffer& key = FKeys[Number];
+    if (Number != kiSearch) FViewExact = false;
     if (Number == kiSearch) FSearchKeyNames.clear();
     if (Number == kiSort) FViewKeysValid = false;
     key.Release();
@@ -88,7 +89,10 @@ void TOstraDataset::SetSortOptions(TOstraSortOptions Value) {
     }
 }
 
-void TOstraDataset::ApplySort() { RebuildView(true); }
+void TOstraDataset::ApplySort() {
+    FViewExact = false;
+    RebuildView(true);
+}
 
 void TOstraDataset::SetRangeFieldNames(const std::string& Value) {
     FRangeFieldNames = Value;
@@ -107,6 +111,9 @@ void TOstraDataset::SetFilterText(const std::string& Value) {
     inherited::SetFilterText(Value);
     TOstraFilterConditions oldConditions = std::move(FConditions);
     FConditions = std::move(conditions);
+    FShowFilter.reset();
+    FShowFilterReady = false;
+    FViewExact = false;
     if (!Active() || FOpening || !Filtered()) return;
     try {
         RebuildView(true);
@@ -120,6 +127,7 @@ void TOstraDataset::SetFilterText(const std::string& Value) {
 void TOstraDataset::SetFiltered(bool Value) {
     const bool old = Filtered();
     inherited::SetFiltered(Value);
+    FViewExact = false;
     if (!Active() || FOpening) return;
     try {
         RebuildView(true);
@@ -135,10 +143,9 @@ void TOstraDataset::SetFiltered(bool Value) {
 
 void TOstraDataset::PrepareFilter(TOstraFilter& Filter) { Filter.Prepare(*FCursor, FConditions); }
 
-bool TOstraDataset::InRange(const TOstraRecord* Record) const {
+bool TOstraDataset::InRange(const uint8_t* data) const {
     const TOstraKeyBuffer& start = FKeys[kiRangeStart];
     const TOstraKeyBuffer& end = FKeys[kiRangeEnd];
-    const uint8_t* data = Record->Data();
     if (start.FieldsInUse() > 0 &&
         CompareRecords(data, start.Data(), start.Fields(), start.FieldsInUse()) < 0)
         return false;
@@ -171,7 +178,7 @@ void TOstraDataset::BuildView(std::vector<TOstraRecord*>& View, const TOstraFilt
     try {
         for (TOstraRecord* r : FCursor->Records()) {
             if (!r->IsLive()) continue;
-            if (range && !InRange(r)) continue;
+            if (range && !InRange(r->Data())) continue;
             if (Filter && !Filter->Match(r->Data(), caseInsensitive)) continue;
             if (handler && !CallFilterRecord(r)) continue;
             View.push_back(r);
@@ -199,14 +206,27 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         CheckBrowseMode();
         if (!IsEmpty() && ActiveBuffer()) remembered = Trailer(ActiveBuffer())->Record;
     }
+    const bool handler = Filtered() && OnFilterRecord().Assigned();
+    if (open && FViewExact && !handler && FBuiltFilterOptions == FilterOptions()) {
+        // A build would give the same records in the same order: only the
+        // buffers are read again, for values changed in place.
+        int index = KeepPosition && remembered ? FView.IndexOf(remembered, FPosition) : -1;
+        if (index < 0) index = FView.Empty() ? -1 : 0;
+        FPosition = index;
+        Resync({});
+        return;
+    }
     std::vector<TOstraRecord*> view;
     BuildView(view, useFilter ? &filter : nullptr);
     const bool sorted = FKeys[kiSort].HasFields();
     if (sorted) SortView(view);
+    ++FViewBuilds;
     // From here on nothing fails: the new view replaces the old one.
     FView.Assign(std::move(view));
     FInKeyOrder = sorted;
     FViewKeysValid = false;
+    FViewExact = true;
+    FBuiltFilterOptions = FilterOptions();
     FPosition = -1;
     if (!open) return;
     if (!FView.Empty()) {
@@ -386,6 +406,7 @@ void TOstraDataset::ApplyRange() {
     CheckBrowseMode();
     const bool old = FRangeActive;
     FRangeActive = true;
+    FViewExact = false;
     try {
         RebuildView(false);
     } catch (...) {
@@ -404,6 +425,7 @@ void TOstraDataset::CancelRange() {
     CheckBrowseMode();
     const bool old = FRangeActive;
     FRangeActive = false;
+    FViewExact = false;
     try {
         RebuildView(true);
     } catch (...) {
@@ -423,3 +445,119 @@ void TOstraDataset::MasterChanged() {
 }
 
 void TOstraDataset::MasterDisabled() { CancelRange(); }
+
+// ---------------------------------------------------------------------------
+// Sharing the store with other datasets
+
+bool TOstraDataset::WouldShow(const uint8_t* Data, bool& Known) {
+    Known = true;
+    if (!Data) return false;
+    if (FRangeActive && !InRange(Data)) return false;
+    if (!Filtered()) return true;
+    if (OnFilterRecord().Assigned()) {
+        Known = false;
+        return false;
+    }
+    if (Filter().empty() || FConditions.empty()) return true;
+    if (!FShowFilterReady) {
+        FShowFilterReady = true;
+        auto filter = std::make_unique<TOstraFilter>();
+        try {
+            PrepareFilter(*filter);
+            FShowFilter = std::move(filter);
+        } catch (const Exception&) {
+            FShowFilter.reset();
+        }
+    }
+    if (!FShowFilter) {
+        Known = false;
+        return false;
+    }
+    return FShowFilter->Match(Data, FilterOptions().Contains(foCaseInsensitive));
+}
+
+bool TOstraDataset::SortValuesDiffer(const uint8_t* A, const uint8_t* B) const {
+    for (const TOstraField* f : FKeys[kiSort].Fields())
+        if (CompareValues(A + f->Offset, B + f->Offset, *f, false) != 0) return true;
+    return false;
+}
+
+bool TOstraDataset::StrictlyInOrderAt(int Index) const {
+    const TOstraRecord* r = FView.At(Index);
+    if (!r) return false;
+    if (Index > 0 && CompareForSort(FView.At(Index - 1), r) >= 0) return false;
+    if (Index + 1 < FView.Count() && CompareForSort(r, FView.At(Index + 1)) >= 0) return false;
+    return true;
+}
+
+void TOstraDataset::DropFromView(const TOstraRecord* Record) {
+    const int index = FView.IndexOf(Record, FPosition);
+    if (index < 0) return;
+    FView.Delete(index);
+    if (index < FPosition) --FPosition;
+    FPosition = std::min(FPosition, FView.Count() - 1);
+    if (State() == dsBrowse) Resync({});
+}
+
+void TOstraDataset::DropDeadRecords() {
+    std::vector<TOstraRecord*> live = FView.ToVector();
+    const std::size_t before = live.size();
+    const TOstraRecord* current = FView.At(FPosition);
+    live.erase(std::remove_if(live.begin(), live.end(), [](const TOstraRecord* r) { return !r->IsLive(); }),
+               live.end());
+    if (live.size() == before) return;
+    FView.Assign(std::move(live));
+    FViewKeysValid = false;
+    const int index = current ? FView.IndexOf(current) : -1;
+    FPosition = index >= 0 ? index : std::min(FPosition, FView.Count() - 1);
+    if (State() == dsBrowse) Resync({});
+}
+
+void TOstraDataset::SharerChanged(const TOstraStoreChange& Change) {
+    if (!Active() || FOpening || !FCursor) return;
+    // Searches by hash follow the store's change count; the rest is kept
+    // right here.
+    TOstraRecord* record = Change.Record;
+    const bool sorted = FKeys[kiSort].HasFields();
+    switch (Change.Kind) {
+    case TOstraStoreChange::Inserted: {
+        // Not in this view; a build would show it when it passes.
+        bool known = true;
+        if (FViewExact && (WouldShow(record->Data(), known) || !known)) FViewExact = false;
+        break;
+    }
+    case TOstraStoreChange::Edited: {
+        const uint8_t* data = record->Data();
+        const bool keyChanged = sorted && Change.OldData && SortValuesDiffer(Change.OldData, data);
+        if (FViewExact) {
+            bool knownBefore = true, knownNow = true;
+            const bool before = Change.OldData ? WouldShow(Change.OldData, knownBefore) : true;
+            const bool now = WouldShow(data, knownNow);
+            if (!knownBefore || !knownNow || !Change.OldData || before != now || (now && keyChanged))
+                FViewExact = false;
+        }
+        if (keyChanged && (FInKeyOrder || FViewKeysValid)) {
+            const int index = FView.IndexOf(record, FPosition);
+            if (index >= 0) {
+                if (!InOrderAt(index))
+                    FInKeyOrder = false;
+                else if (FViewKeysValid)
+                    FView.SetKey(index, ViewKeyOf(data));
+            }
+        }
+        break;
+    }
+    case TOstraStoreChange::Deleted: DropFromView(record); break;
+    case TOstraStoreChange::Reverted:
+        // Values came back and new records went: the order is unknown until
+        // the view is built again.
+        FViewExact = false;
+        FInKeyOrder = false;
+        FViewKeysValid = false;
+        DropDeadRecords();
+        break;
+    case TOstraStoreChange::Accepted:
+        // Values stay; deleted records left every view when they were deleted.
+        break;
+    }
+}
