@@ -146,7 +146,7 @@ void TOstraDataset::TImpl::PlaceInserted(TOstraRecord* Record) {
         const TOstraViewKey key = ViewKeyOf(Record->Data());
         FPosition = PlaceInOrder(Record, key);
         FView.Insert(FPosition, Record, key);
-        // Placed before Records of an equal key, where a build would put it after them.
+        // Placed before records of an equal key, where a build would put it after them.
         FViewExact = FViewExact && shown &&
                      (FPosition + 1 >= FView.Count() || CompareForSort(Record, FView.At(FPosition + 1)) < 0);
         return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "engine/record_store.h"
 #include "table_test_fixture.h"
 
 namespace {
@@ -155,7 +156,7 @@ TEST_F(TableSharers, SaveRebuildsOnlyTheViewsItChanges) {
 }
 
 // ---------------------------------------------------------------------------
-// A source and two clones, each with its own filter and order, driven by
+// A source and three clones, each with its own filter and order, driven by
 // random steps; every view and every search is checked against a plain
 // model of the store and of the rules the views follow:
 // - a build shows the live records that pass the filter, sorted, ties in
@@ -192,24 +193,25 @@ int Sign(int v) { return (v > 0) - (v < 0); }
 
 class SharerModel {
 public:
-    enum { S, C1, C2 };
+    enum { S, C1, C2, C3, Count };
 
-    SharerModel(TOstraTable* s, TOstraTable* c1, TOstraTable* c2, unsigned seed) : FSeed(seed) {
-        FTables[S] = s;
-        FTables[C1] = c1;
-        FTables[C2] = c2;
+    SharerModel(std::vector<TOstraTable*> tables, unsigned seed) : FSeed(seed) {
+        for (int d = 0; d < Count; ++d) FTables[d] = tables[static_cast<std::size_t>(d)];
         FRandom = seed * 2654435761u + 1;
     }
 
     // S: unsorted, a filter text that is not applied (FindRecord).
-    // C1: Category <> 'b', sorted by Action without case, insertion in order.
+    // C1: Category <> 'B' without case, sorted by Action without case,
+    //     insertion in order.
     // C2: Flag = 'True', sorted by Priority and Action descending.
+    // C3: Priority <> '2', unsorted.
     bool Shows(int d, const TModelValues& v) const {
         if (d == C1) return v.Category != "b";
         if (d == C2) return v.Flag;
+        if (d == C3) return v.Priority != "2";
         return true;
     }
-    bool Sorted(int d) const { return d != S; }
+    bool Sorted(int d) const { return d == C1 || d == C2; }
     bool InsertInOrder(int d) const { return d == C1; }
     int Compare(int d, const TModelValues& a, const TModelValues& b) const {
         if (d == C1) return Sign(FoldModel(a.Action).compare(FoldModel(b.Action)));
@@ -227,7 +229,7 @@ public:
             t.Next();
         }
         FAccepted = FCurrent;
-        for (int d = 0; d < 3; ++d) Build(d);
+        for (int d = 0; d < Count; ++d) Build(d);
     }
 
     void Run(int steps) {
@@ -269,7 +271,14 @@ private:
         t.FieldByName("Category")->SetAsString(v.Category);
         t.FieldByName("Priority")->SetAsString(v.Priority);
     }
-    std::string Where() const { return "seed " + std::to_string(FSeed) + " step " + std::to_string(FStep); }
+    std::string Where() const {
+        return "seed " + std::to_string(FSeed) + " step " + std::to_string(FStep) + " after" + FTrace;
+    }
+    void Trace(int d, const char* what) {
+        FTrace += " " + std::to_string(d) + what;
+        if (FTrace.size() > 120) FTrace.erase(0, FTrace.size() - 120);
+    }
+    std::string FTrace;
 
     void Build(int d) {
         TModelView& view = FViews[d];
@@ -293,12 +302,13 @@ private:
                    keys.end());
     }
     bool Editing(int d) const { return FEditing[d] != 0; }
-    void SettleOthers(int actor, bool actorToo) {
-        for (int d = 0; d < 3; ++d) {
+    void SettleOthers(int actor, bool actorToo, bool reverted = false) {
+        for (int d = 0; d < Count; ++d) {
             if (d == actor && !actorToo) continue;
             if (Editing(d)) {
+                // An accept moves nothing; a revert may.
                 DropDead(d);
-                FViews[d].InKeyOrder = false;
+                if (reverted) FViews[d].InKeyOrder = false;
             } else {
                 Build(d);
             }
@@ -306,7 +316,7 @@ private:
     }
 
     void Step() {
-        const int d = static_cast<int>(Next(3));
+        const int d = static_cast<int>(Next(Count));
         TOstraTable& t = *FTables[d];
         if (Editing(d)) {
             FinishEdit(d);
@@ -314,6 +324,15 @@ private:
         }
         const unsigned op = Next(100);
         auto& keys = FViews[d].Keys;
+        Trace(d, op < 20   ? "ins"
+                 : op < 40 ? "edit"
+                 : op < 50 ? "del"
+                 : op < 56 ? "begin"
+                 : op < 57 ? "save"
+                 : op < 60 ? "revert"
+                 : op < 65 ? "commit"
+                 : op < 70 ? "rebuild"
+                           : "search");
         if (op < 20) {
             const TModelValues v = RandomValues();
             t.Append();
@@ -341,33 +360,38 @@ private:
             } else {
                 t.Post();
                 FCurrent[key] = v;
-                for (int o = 0; o < 3; ++o) KeepKeyOrder(o);
+                for (int o = 0; o < Count; ++o) KeepKeyOrder(o);
             }
         } else if (op < 50 && !keys.empty()) {
             const int key = MoveTo(d, Next(static_cast<unsigned>(keys.size())));
             t.Delete();
             FCurrent.erase(key);
-            for (int o = 0; o < 3; ++o) DropDead(o);
+            for (int o = 0; o < Count; ++o) DropDead(o);
         } else if (op < 56 && !keys.empty()) {
             FEditing[d] = MoveTo(d, Next(static_cast<unsigned>(keys.size())));
             FEditValues[d] = RandomValues();
             t.Edit();
             Write(t, FEditValues[d]);
-        } else if (op < 59) {
+        } else if (op < 57) {  // rarely: each save writes the file
             if (!t.HasPendingChanges()) return;
             t.Save();
             FAccepted = FCurrent;
             SettleOthers(d, false);
-        } else if (op < 62) {
+        } else if (op < 60) {
             if (!t.HasPendingChanges()) return;
             t.CancelChanges();
             FCurrent = FAccepted;
-            SettleOthers(d, true);
+            SettleOthers(d, true, true);
         } else if (op < 65) {
             if (!t.HasPendingChanges()) return;
             t.CommitChanges();
             FAccepted = FCurrent;
             SettleOthers(d, true);
+        } else if (op < 70) {
+            // As the program does after its saves: built again only when
+            // that would change the view, which the check below tells.
+            t.RebuildView(true);
+            Build(d);
         } else {
             Search(d);
         }
@@ -398,7 +422,7 @@ private:
         }
         t.Post();
         FCurrent[key] = FEditValues[d];
-        for (int o = 0; o < 3; ++o) KeepKeyOrder(o);
+        for (int o = 0; o < Count; ++o) KeepKeyOrder(o);
     }
 
     void Search(int d) {
@@ -448,11 +472,17 @@ private:
     }
 
     void Check() {
-        for (int d = 0; d < 3; ++d) {
+        for (int d = 0; d < Count; ++d) {
             TOstraTable& t = *FTables[d];
             EXPECT_EQ(static_cast<int>(FViews[d].Keys.size()), t.RecordCount()) << Where() << " view " << d;
-            if (Editing(d)) continue;
+            // The view itself every step; through the dataset's moves now and then.
             std::vector<int> keys;
+            const TOstraField* key = t.Cursor()->FindField("Key");
+            for (int i = 0; i < t.RecordCount(); ++i)
+                keys.push_back(OstGet<int32_t>(t.ViewRecord(i)->Data() + key->Offset));
+            EXPECT_EQ(FViews[d].Keys, keys) << Where() << " view " << d;
+            if (Editing(d) || FStep % 64 != 0) continue;
+            keys.clear();
             t.First();
             while (!t.Eof()) {
                 keys.push_back(t.FieldByName("Key")->AsInteger());
@@ -462,24 +492,25 @@ private:
         }
     }
 
-    TOstraTable* FTables[3];
+    TOstraTable* FTables[Count];
     unsigned FSeed, FRandom;
     int FStep = 0;
     std::vector<int> FOrder;  // store order of every record ever added
     std::map<int, TModelValues> FCurrent, FAccepted;
-    TModelView FViews[3];
-    int FEditing[3] = {0, 0, 0};
-    TModelValues FEditValues[3];
+    TModelView FViews[Count];
+    int FEditing[Count] = {};
+    TModelValues FEditValues[Count];
 };
 
 }  // namespace
 
-TEST_F(TableSharers, RandomStepsOnASourceAndTwoClonesMatchTheModel) {
+TEST_F(TableSharers, RandomStepsOnASourceAndItsClonesMatchTheModel) {
     for (unsigned seed : {1u, 2u, 3u}) {
         WriteTaskFile(Dir + "Ttask.d", {{"a", "a"}, {"b", "b"}, {"Ab", "c"}, {"\xC3\xA9", "a"}});
-        TOstraTable clone2(nullptr);
+        TOstraTable clone2(nullptr), clone3(nullptr);
         Source->SetFilter("Flag = 'True'");
-        Clone->SetFilter("Category <> 'b'");
+        Clone->SetFilter("Category <> 'B'");
+        Clone->SetFilterOptions({foCaseInsensitive});
         Clone->SetFiltered(true);
         Clone->SetIndexFieldNames("Action");
         Clone->SetSortOptions({osoCaseInsensitive, osoInsertInOrder});
@@ -488,11 +519,16 @@ TEST_F(TableSharers, RandomStepsOnASourceAndTwoClonesMatchTheModel) {
         clone2.SetFiltered(true);
         clone2.SetIndexFieldNames("Priority;Action");
         clone2.SetSortOptions({osoDescendSort});
+        clone3.SetCloneDS(Clone.get());  // a clone of a clone
+        clone3.SetFilter("Priority <> '2'");
+        clone3.SetFiltered(true);
         Open();
         clone2.Open();
-        SharerModel model(Source.get(), Clone.get(), &clone2, seed);
+        clone3.Open();
+        SharerModel model({Source.get(), Clone.get(), &clone2, &clone3}, seed);
         model.LoadFrom(*Source);
-        model.Run(1500);
+        model.Run(2000);
+        clone3.Close();
         clone2.Close();
         Clone->Close();
         Source->Close();
