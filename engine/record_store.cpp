@@ -30,6 +30,7 @@ void TOstraCursor::RemoveClient(TOstraStoreClient* client) {
 }
 
 void TOstraCursor::NotifyClients(const TOstraStoreChange& change, const TOstraStoreClient* actor) {
+    if (FClients.empty() || (FClients.size() == 1 && FClients[0] == actor)) return;
     // A client may leave while being told (a handler closing it).
     for (TOstraStoreClient* client : std::vector<TOstraStoreClient*>(FClients))
         if (client != actor && std::find(FClients.begin(), FClients.end(), client) != FClients.end())
