@@ -35,6 +35,10 @@ inline char32_t OstraNextFolded(std::string_view Text, std::size_t& Pos) {
 // zero-padded past its end.
 void OstraFoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::size_t Count);
 
+// Eight bytes of a text from byte From (folded when asked), big-endian and
+// zero-padded: a sort key whose order is the text rule's over those bytes.
+uint64_t OstraTextWord(std::string_view Text, std::size_t From, bool Fold);
+
 // The folded texts compared byte by byte: negative, 0 or positive, a text
 // before every longer text it begins.
 int OstraCompareFolded(std::string_view A, std::string_view B);

@@ -30,20 +30,10 @@ inline uint64_t DoubleKey(double d) {
     return (bits & SignBit) ? ~bits : (bits | SignBit);
 }
 
-// The first eight bytes of a text (folded when asked), big-endian,
-// zero-padded. A text holds no zero byte, so the padding sorts a shorter text
-// first, as the text rule does.
+// The first eight bytes of a text from offset on. A text holds no zero byte,
+// so the padding sorts a shorter text first, as the text rule does.
 inline uint64_t TextPrefix(std::string_view s, bool fold, std::size_t offset = 0) {
-    uint8_t bytes[8];
-    if (fold) {
-        OstraFoldBytes(s, offset, bytes, 8);  // the fold keeps byte positions
-    } else {
-        for (std::size_t i = 0; i < 8; ++i)
-            bytes[i] = offset + i < s.size() ? static_cast<uint8_t>(s[offset + i]) : 0;
-    }
-    uint64_t k = 0;
-    for (std::size_t i = 0; i < 8; ++i) k = (k << 8) | bytes[i];
-    return k;
+    return OstraTextWord(s, offset, fold);
 }
 
 TKey MakeKey(const uint8_t* place, const TOstraField& f, bool fold) {

@@ -90,16 +90,7 @@ namespace {
 
 // Eight bytes of a text (folded when asked) from Start, big-endian, zero-padded.
 uint64_t TextWord(std::string_view text, std::size_t start, bool fold) {
-    uint8_t bytes[8];
-    if (fold) {
-        OstraFoldBytes(text, start, bytes, 8);  // the fold keeps byte positions
-    } else {
-        for (std::size_t i = 0; i < 8; ++i)
-            bytes[i] = start + i < text.size() ? static_cast<uint8_t>(text[start + i]) : 0;
-    }
-    uint64_t k = 0;
-    for (std::size_t i = 0; i < 8; ++i) k = (k << 8) | bytes[i];
-    return k;
+    return OstraTextWord(text, start, fold);
 }
 
 bool IsText(const TOstraField& f) {
