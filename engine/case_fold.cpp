@@ -156,14 +156,9 @@ void OstraFoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::
     if (filled < Count) std::memset(Out + filled, 0, Count - filled);
 }
 
-uint64_t OstraTextWord(std::string_view Text, std::size_t From, bool Fold) {
+uint64_t OstraFoldedWord(std::string_view Text, std::size_t From) {
     uint8_t bytes[8];
-    if (Fold) {
-        OstraFoldBytes(Text, From, bytes, 8);
-    } else {
-        for (std::size_t i = 0; i < 8; ++i)
-            bytes[i] = From + i < Text.size() ? static_cast<uint8_t>(Text[From + i]) : 0;
-    }
+    OstraFoldBytes(Text, From, bytes, 8);
     uint64_t word = 0;
     for (const uint8_t b : bytes) word = (word << 8) | b;
     return word;

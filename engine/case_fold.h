@@ -35,9 +35,18 @@ inline char32_t OstraNextFolded(std::string_view Text, std::size_t& Pos) {
 // zero-padded past its end.
 void OstraFoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::size_t Count);
 
+// Eight bytes of the folded text from byte From, big-endian, zero-padded.
+uint64_t OstraFoldedWord(std::string_view Text, std::size_t From);
+
 // Eight bytes of a text from byte From (folded when asked), big-endian and
 // zero-padded: a sort key whose order is the text rule's over those bytes.
-uint64_t OstraTextWord(std::string_view Text, std::size_t From, bool Fold);
+inline uint64_t OstraTextWord(std::string_view Text, std::size_t From, bool Fold) {
+    if (Fold) return OstraFoldedWord(Text, From);
+    uint64_t word = 0;
+    for (std::size_t i = From; i < From + 8; ++i)
+        word = (word << 8) | (i < Text.size() ? static_cast<uint8_t>(Text[i]) : 0u);
+    return word;
+}
 
 // The folded texts compared byte by byte: negative, 0 or positive, a text
 // before every longer text it begins.
