@@ -33,21 +33,38 @@ TOstraBlobStream::TOstraBlobStream(TField* Field, TBlobStreamMode Mode)
 
 TOstraBlobStream::~TOstraBlobStream() {
     if (!FModified || FMode == bmRead) return;
+    const TDataSetState state = FDataSet->State();
+    // Cancelled meanwhile: the edit that would have taken the value is gone.
+    if (state != dsEdit && state != dsInsert) return;
     try {
         std::string value;
         if (Size() > 0) value.assign(static_cast<const char*>(Memory()), static_cast<std::size_t>(Size()));
         FDataSet->SetBlobValue(FField, value);
     } catch (...) {
-        // The record left edit mode meanwhile: there is nowhere to write.
+        // A destructor cannot raise: the post of the record raises it.
+        FDataSet->BlobStoreFailed(std::current_exception());
     }
 }
 
+void TOstraBlobStream::CheckWritable() const {
+    if (FMode == bmRead) return;  // a copy to read: nothing goes back
+    if (FField->ReadOnly()) throw EDatabaseError(Format(SOstFieldReadOnly, FField->DisplayName()));
+    const TDataSetState state = FDataSet->State();
+    if (state != dsEdit && state != dsInsert) throw EDatabaseError(SOstNotEditing);
+}
+
 int64_t TOstraBlobStream::Write(const void* buffer, int64_t count) {
-    if (!FLoading && count > 0) FModified = true;
+    if (!FLoading && count > 0) {
+        CheckWritable();
+        FModified = true;
+    }
     return inherited::Write(buffer, count);
 }
 
 void TOstraBlobStream::SetSize(int64_t newSize) {
-    if (!FLoading && newSize != Size()) FModified = true;
+    if (!FLoading && newSize != Size()) {
+        CheckWritable();
+        FModified = true;
+    }
     inherited::SetSize(newSize);
 }

@@ -6,7 +6,9 @@
 // not be read-only; bmWrite starts empty, bmReadWrite with the value. When a
 // stream that was written to is freed, its whole contents become the field's
 // value in the record being edited and the field-change notification goes
-// out; a stream that was only read changes nothing.
+// out; a stream that was only read changes nothing. Writing when the record
+// is no longer being edited raises; a store that fails when the stream is
+// freed is raised by the post of the record.
 #pragma once
 
 #include "platform/core/streams.h"
@@ -33,6 +35,8 @@ public:
     bool Modified() const { return FModified; }
 
 private:
+    void CheckWritable() const;
+
     TField* FField;
     int FFieldNo;
     TOstraDataset* FDataSet;

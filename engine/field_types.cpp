@@ -1,5 +1,7 @@
 #include "engine/field_types.h"
 
+#include "engine/case_fold.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -48,8 +50,6 @@ char* NewHeapBlock(const void* data, std::size_t length) {
 
 inline int Sign(int64_t v) { return (v > 0) - (v < 0); }
 
-inline uint8_t FoldByte(uint8_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c; }
-
 // Total order for doubles: -0 equals 0, NaN after every number.
 int CompareDoubles(double a, double b) {
     const bool na = std::isnan(a), nb = std::isnan(b);
@@ -57,21 +57,14 @@ int CompareDoubles(double a, double b) {
     return (a > b) - (a < b);
 }
 
-// The text rule: the common length decides by bytes (case folded when asked),
-// then the shorter text comes first.
+// The text rule: the common length decides by bytes (of the folded texts
+// when asked), then the shorter text comes first.
 int CompareTextRule(std::string_view a, std::string_view b, bool caseInsensitive) {
+    if (caseInsensitive) return OstraCompareFolded(a, b);
     const std::size_t n = std::min(a.size(), b.size());
     if (n > 0) {
-        if (caseInsensitive) {
-            for (std::size_t i = 0; i < n; ++i) {
-                const uint8_t x = FoldByte(static_cast<uint8_t>(a[i]));
-                const uint8_t y = FoldByte(static_cast<uint8_t>(b[i]));
-                if (x != y) return x < y ? -1 : 1;
-            }
-        } else {
-            const int r = std::memcmp(a.data(), b.data(), n);
-            if (r != 0) return r < 0 ? -1 : 1;
-        }
+        const int r = std::memcmp(a.data(), b.data(), n);
+        if (r != 0) return r < 0 ? -1 : 1;
     }
     return Sign(static_cast<int64_t>(a.size()) - static_cast<int64_t>(b.size()));
 }
@@ -261,6 +254,14 @@ std::string_view FieldText(const uint8_t* place, const TOstraField& field) {
     case oftFmtMemo: return CText(place);
     default: return {};
     }
+}
+
+bool OstRecodeText(std::string_view Text, std::string& Utf8) {
+    bool ascii = true;
+    for (const char c : Text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii || IsValidUtf8(Text)) return false;
+    Utf8 = Cp1252ToUtf8(Text);
+    return true;
 }
 
 void OstReleaseValues(uint8_t* data, std::span<const TOstraField> fields) {

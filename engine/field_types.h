@@ -111,6 +111,13 @@ constexpr std::size_t OstValueBlockSize(std::size_t length) { return 4 + length 
 // byte; empty for other types.
 std::string_view FieldText(const uint8_t* place, const TOstraField& field);
 
+// Text read from a table written elsewhere: True when it is not UTF-8, with
+// Utf8 holding it read as Windows-1252 (as field names are read).
+bool OstRecodeText(std::string_view Text, std::string& Utf8);
+inline bool IsTextType(TOstraFieldType t) {
+    return t == oftSmallStr || t == oftString || t == oftMemo || t == oftFmtMemo;
+}
+
 // Releases every reference value of a data block and clears the references.
 void OstReleaseValues(uint8_t* data, std::span<const TOstraField> fields);
 // Copies a data block: fixed values byte for byte, references as new copies.

@@ -71,13 +71,14 @@ uint64_t TOstraKeyIndex::Hash(const uint8_t* Data) const {
     return h;
 }
 
-bool TOstraKeyIndex::SameSearch(const TOstraRecordList& View,
-                                const std::vector<const TOstraField*>& Fields) const {
-    return FView == &View && FVersion == View.Version() && FFields == Fields;
+bool TOstraKeyIndex::SameSearch(const TOstraRecordList& View, const std::vector<const TOstraField*>& Fields,
+                                uint64_t StoreChanges) const {
+    return FView == &View && FVersion == View.Version() && FStoreChanges == StoreChanges && FFields == Fields;
 }
 
-bool TOstraKeyIndex::Ready(const TOstraRecordList& View, const std::vector<const TOstraField*>& Fields) {
-    if (SameSearch(View, Fields)) {
+bool TOstraKeyIndex::Ready(const TOstraRecordList& View, const std::vector<const TOstraField*>& Fields,
+                           uint64_t StoreChanges) {
+    if (SameSearch(View, Fields, StoreChanges)) {
         if (FBuilt) return true;
         if (++FSearches < SearchesBeforeIndex) return false;
         Build(View);
@@ -86,6 +87,7 @@ bool TOstraKeyIndex::Ready(const TOstraRecordList& View, const std::vector<const
     Invalidate();
     FView = &View;
     FVersion = View.Version();
+    FStoreChanges = StoreChanges;
     FFields = Fields;
     FSearches = 1;
     return false;

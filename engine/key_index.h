@@ -1,7 +1,8 @@
 // TOstraKeyIndex: the first view position of each distinct key, found by
 // hash, for repeated exact searches (Locate, Lookup) over a view that does
 // not change in between. It is made only after a few searches over the same
-// fields of the same view, and dropped with any change of the view.
+// fields of the same view, and dropped with any change of the view or of the
+// store under it (a change made through another dataset on the store).
 #pragma once
 
 #include <cstdint>
@@ -14,9 +15,11 @@ struct TOstraRecord;
 
 class TOstraKeyIndex {
 public:
-    // Counts a search over Fields of the view as it is now; answers True
-    // when the index for them is ready (made now if it has become worth it).
-    bool Ready(const TOstraRecordList& View, const std::vector<const TOstraField*>& Fields);
+    // Counts a search over Fields of the view as it is now, over a store at
+    // change count StoreChanges; answers True when the index for them is
+    // ready (made now if it has become worth it).
+    bool Ready(const TOstraRecordList& View, const std::vector<const TOstraField*>& Fields,
+               uint64_t StoreChanges);
     // The first view position whose record equals KeyData on the fields; -1
     // when there is none.
     int Find(const TOstraRecordList& View, const uint8_t* KeyData) const;
@@ -28,7 +31,8 @@ public:
 private:
     void Build(const TOstraRecordList& View);
     uint64_t Hash(const uint8_t* Data) const;
-    bool SameSearch(const TOstraRecordList& View, const std::vector<const TOstraField*>& Fields) const;
+    bool SameSearch(const TOstraRecordList& View, const std::vector<const TOstraField*>& Fields,
+                    uint64_t StoreChanges) const;
 
     struct TSlot {
         const TOstraRecord* Record;  // nullptr: free
@@ -38,6 +42,7 @@ private:
     std::vector<TSlot> FSlots;
     std::vector<const TOstraField*> FFields;
     uint64_t FVersion = 0;
+    uint64_t FStoreChanges = 0;
     const TOstraRecordList* FView = nullptr;
     bool FBuilt = false;
     int FSearches = 0;

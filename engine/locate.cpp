@@ -7,8 +7,10 @@
 // one by one.
 #include <algorithm>
 
+#include "engine/case_fold.h"
 #include "engine/messages.h"
 #include "engine/ostra_dataset.h"
+#include "engine/ostra_dataset_impl.h"
 #include "engine/record_store.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
@@ -28,22 +30,22 @@ bool TextMatches(std::string_view Text, std::string_view Key, bool CaseInsensiti
     std::size_t i = 0, j = 0;
     while (j < Key.size()) {
         if (i >= Text.size()) return false;
-        if (OstraUpperChar(OstraNextChar(Text, i)) != OstraUpperChar(OstraNextChar(Key, j))) return false;
+        if (OstraNextFolded(Text, i) != OstraNextFolded(Key, j)) return false;
     }
     return Partial || i == Text.size();
 }
 
 }  // namespace
 
-bool TOstraDataset::KeyOrderFits() const {
+bool TOstraDataset::TImpl::KeyOrderFits() const {
     const auto& sort = FKeys[kiSort].Fields();
     const auto& key = FKeys[kiSearch].Fields();
     if (key.empty() || key.size() > sort.size()) return false;
     return std::equal(key.begin(), key.end(), sort.begin());
 }
 
-bool TOstraDataset::MatchesWithOptions(const TOstraRecord* Record, const Variant& KeyValues,
-                                       TLocateOptions Options) const {
+bool TOstraDataset::TImpl::MatchesWithOptions(const TOstraRecord* Record, const Variant& KeyValues,
+                                              TLocateOptions Options) const {
     const bool caseInsensitive = Options.Contains(loCaseInsensitive);
     const bool partial = Options.Contains(loPartialKey);
     const auto& fields = FKeys[kiSearch].Fields();
@@ -81,10 +83,10 @@ bool TOstraDataset::MatchesWithOptions(const TOstraRecord* Record, const Variant
     return true;
 }
 
-int TOstraDataset::FindByKey(const std::string& KeyFields, const Variant& KeyValues, bool FromStart,
-                             TLocateOptions Options) {
+int TOstraDataset::TImpl::FindByKey(const std::string& KeyFields, const Variant& KeyValues, bool FromStart,
+                                    TLocateOptions Options) {
     CheckOpen();
-    CheckBrowseMode();
+    D.CheckBrowseMode();
     if (FView.Empty() || KeyFields.find_first_not_of(" ;") == std::string::npos || KeyValues.IsNull() ||
         KeyValues.IsEmpty() || (KeyValues.IsArray() && KeyValues.ArrayCount() == 0))
         return -1;
@@ -99,7 +101,7 @@ int TOstraDataset::FindByKey(const std::string& KeyFields, const Variant& KeyVal
     const int count = FView.Count();
     int start = 0;
     if (!FromStart) {
-        UpdateCursorPos();
+        D.UpdateCursorPos();
         start = std::max(FPosition + 1, 0);
     }
     if (!Options.Empty()) {
@@ -115,13 +117,14 @@ int TOstraDataset::FindByKey(const std::string& KeyFields, const Variant& KeyVal
     const uint8_t* keyData = key.Data();
     auto compare = [&](int index) { return CompareRecords(FView.At(index)->Data(), keyData, fields, -1); };
     // Many searches over the same fields of an unchanged view: by hash.
-    if (start == 0 && FKeyIndex.Ready(FView, fields)) return FKeyIndex.Find(FView, keyData);
-    if (FInKeyOrder && KeyOrderFits() && !FSortOptions.Contains(osoCaseInsensitive)) {
+    if (start == 0 && FKeyIndex.Ready(FView, fields, FCursor->Changes()))
+        return FKeyIndex.Find(FView, keyData);
+    if (FInKeyOrder && KeyOrderFits() && !D.FSortOptions.Contains(osoCaseInsensitive)) {
         // The view's sort-key digests narrow the search down to the records
         // whose digest equals the key's; the first not before the key among
         // them is the answer when it matches.
         EnsureViewKeys();
-        const bool descending = FSortOptions.Contains(osoDescendSort);
+        const bool descending = D.FSortOptions.Contains(osoDescendSort);
         bool exact = false;
         TOstraViewKey low = OstViewKey(keyData, fields, false, descending, &exact);
         TOstraViewKey high = low;
@@ -152,40 +155,40 @@ int TOstraDataset::FindByKey(const std::string& KeyFields, const Variant& KeyVal
 }
 
 bool TOstraDataset::Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
-    CheckOpen();
+    FImpl->CheckOpen();
     CheckBrowseMode();
     DoBeforeScroll();
-    const int index = FindByKey(KeyFields, KeyValues, true, Options);
+    const int index = FImpl->FindByKey(KeyFields, KeyValues, true, Options);
     if (index < 0) return false;
-    GotoPosition(index, true);
+    FImpl->GotoPosition(index, true);
     DoAfterScroll();
     return true;
 }
 
 Variant TOstraDataset::Lookup(const std::string& KeyFields, const Variant& KeyValues,
                               const std::string& ResultFields) {
-    CheckOpen();
+    FImpl->CheckOpen();
     GetFieldList(ResultFields);  // unknown names raise before anything happens
-    const int index = FindByKey(KeyFields, KeyValues, true, TLocateOptions());
+    const int index = FImpl->FindByKey(KeyFields, KeyValues, true, TLocateOptions());
     if (index < 0) return Null();
     // The found record goes into a buffer of its own; the cursor stays.
     TRecordBuffer buffer = AllocRecordBuffer();
     Variant result;
     try {
-        CopyRecordToBuffer(FView.At(index), buffer);
-        Trailer(buffer)->Record = FView.At(index);
-        Trailer(buffer)->Flag = bfCurrent;
-        Trailer(buffer)->RecNo = index + 1;
+        FImpl->CopyRecordToBuffer(FImpl->FView.At(index), buffer);
+        FImpl->Trailer(buffer)->Record = FImpl->FView.At(index);
+        FImpl->Trailer(buffer)->Flag = bfCurrent;
+        FImpl->Trailer(buffer)->RecNo = index + 1;
         ClearCalcFields(buffer);
         GetCalcFields(buffer);
-        FReadBuffer = buffer;
+        FImpl->FReadBuffer = buffer;
         result = FieldValues(ResultFields);
     } catch (...) {
-        FReadBuffer = nullptr;
+        FImpl->FReadBuffer = nullptr;
         FreeRecordBuffer(buffer);
         throw;
     }
-    FReadBuffer = nullptr;
+    FImpl->FReadBuffer = nullptr;
     FreeRecordBuffer(buffer);
     return result;
 }

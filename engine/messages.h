@@ -10,6 +10,7 @@ constexpr const char* SRecordDeleted = "Record has been deleted";
 // Table file reader
 constexpr const char* SBufferCorrupted = "Buffer structure corruption!";
 constexpr const char* SUnexpectedEndOfBuffer = "Unexpected end of buffer";
+constexpr const char* SNoFields = "Buffer structure corruption: the table has no fields";
 constexpr const char* SFieldDescriptionError = "Error in buffer structure (field description section)";
 constexpr const char* SFieldWrongLength = "Field '%s' has wrong length %d in record %d";
 constexpr const char* SStringFieldWrongLength = "String field '%s' has wrong length %d in record %d";

@@ -1,7 +1,10 @@
 // TOstraDataset: opening and closing, record buffers, bookmarks, navigation
 // and field values. Changes and saving are in ostra_dataset_edit.cpp, the
-// record view in ostra_dataset_view.cpp, searching in locate.cpp.
+// record view and the sharing of a store in ostra_dataset_view.cpp,
+// searching in locate.cpp; their private side is TImpl
+// (ostra_dataset_impl.h).
 #include "engine/ostra_dataset.h"
+#include "engine/ostra_dataset_impl.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -46,13 +49,34 @@ TFieldType PlatformType(TOstraFieldType type) {
 
 }  // namespace
 
-TOstraDataset::TOstraDataset(TComponent* AOwner)
-    : TDataSet(AOwner), FMasterLink(std::make_unique<TOstraMasterLink>(this)) {}
+// The dataset as one of the clients of its store.
+class TOstraDataset::TImpl::TStoreLink final : public TOstraStoreClient {
+public:
+    explicit TStoreLink(TImpl* Owner) : FOwner(Owner) {}
+    void StoreChanged(const TOstraStoreChange& Change) override { FOwner->SharerChanged(Change); }
+    void StoreGone() override { FOwner->FAttached = nullptr; }
+
+private:
+    TImpl* FOwner;
+};
+
+TOstraDataset::TImpl::TImpl(TOstraDataset& Owner)
+    : D(Owner),
+      FStoreLink(std::make_unique<TStoreLink>(this)),
+      FMasterLink(std::make_unique<TOstraMasterLink>(&Owner)) {}
+
+TOstraDataset::TImpl::~TImpl() = default;
+
+TOstraDataset::TOstraDataset(TComponent* AOwner) : TDataSet(AOwner), FImpl(std::make_unique<TImpl>(*this)) {}
+
+void TOstraDataset::TImpl::NotifySharers(const TOstraStoreChange& Change) {
+    if (FCursor) FCursor->NotifyClients(Change, FStoreLink.get());
+}
 
 TOstraDataset::~TOstraDataset() {
     Destroying();
     // Clones share this dataset's store: they go first.
-    for (TOstraDataset* clone : std::vector<TOstraDataset*>(FClones)) {
+    for (TOstraDataset* clone : std::vector<TOstraDataset*>(FImpl->FClones)) {
         try {
             clone->Close();
         } catch (...) {}
@@ -60,31 +84,61 @@ TOstraDataset::~TOstraDataset() {
     try {
         SetActive(false);
     } catch (...) {}
-    FMasterLink.reset();
+    SetCursor(nullptr);
+    FImpl->FMasterLink.reset();
 }
+
+void TOstraDataset::SetCursor(TOstraCursor* Value) {
+    if (FImpl->FAttached && FImpl->FAttached != Value)
+        FImpl->FAttached->RemoveClient(FImpl->FStoreLink.get());
+    FImpl->FAttached = nullptr;
+    FImpl->FCursor = Value;
+    FImpl->FShowFilter.reset();
+    FImpl->FShowFilterReady = false;
+    if (FImpl->FCursor) {
+        FImpl->FCursor->AddClient(FImpl->FStoreLink.get());
+        FImpl->FAttached = FImpl->FCursor;
+    }
+}
+
+bool TOstraDataset::InKeyOrder() const { return FImpl->FInKeyOrder; }
+int TOstraDataset::ViewBuilds() const { return FImpl->FViewBuilds; }
+TOstraRecord* TOstraDataset::ViewRecord(int Index) const { return FImpl->FView.At(Index); }
+bool TOstraDataset::RangeActive() const { return FImpl->FRangeActive; }
+bool TOstraDataset::HasPendingChanges() const { return FImpl->FPendingChanges > 0; }
+int TOstraDataset::PendingChanges() const { return FImpl->FPendingChanges; }
+TOstraCursor* TOstraDataset::Cursor() const { return FImpl->FCursor; }
+TOstraMasterLink* TOstraDataset::MasterLink() const { return FImpl->FMasterLink.get(); }
+void TOstraDataset::BlobStoreFailed(std::exception_ptr Failure) { FImpl->FBlobFailure = std::move(Failure); }
+int TOstraDataset::GetRecordSize() { return static_cast<int>(FImpl->FRecordSize); }
+void TOstraDataset::IncrementPendingChanges() { ++FImpl->FPendingChanges; }
+const std::vector<TOstraDataset*>& TOstraDataset::Clones() const { return FImpl->FClones; }
+void TOstraDataset::SetFieldOrigin(const std::string& Value) { FImpl->FFieldOrigin = Value; }
+const std::string& TOstraDataset::FieldOrigin() const { return FImpl->FFieldOrigin; }
 
 std::string TOstraDataset::Version() const {
     return std::string(SEngineVersionPrefix) + SEngineVersionNumber;
 }
 
-void TOstraDataset::CheckOpen() const {
-    if (!const_cast<TOstraDataset*>(this)->Active() || !FCursor) throw EDatabaseError(SClosedDataset);
+void TOstraDataset::TImpl::CheckOpen() const {
+    if (!const_cast<TOstraDataset*>(&D)->Active() || !FCursor) throw EDatabaseError(SClosedDataset);
 }
 
 // ---------------------------------------------------------------------------
 // Opening and closing
 
 void TOstraDataset::InternalOpen() {
-    FOpening = true;
+    FImpl->FOpening = true;
     try {
-        FPosition = -1;
-        FView.Clear();
-        SyncMasterLink();
+        FImpl->FPosition = -1;
+        FImpl->FView.Clear();
+        FImpl->FViewExact = false;
+        FImpl->SyncMasterLink();
         OpenData();
-        if (!FCursor) throw EDatabaseError(SClosedDataset);
-        FBufferFields = FCursor->Fields();
-        FDataSize = FCursor->RecordDataSize();
-        FCursor->SetSortDescending(FSortOptions.Contains(osoDescendSort));
+        if (!FImpl->FCursor) throw EDatabaseError(SClosedDataset);
+        FImpl->FBufferFields = FImpl->FCursor->Fields();
+        FImpl->FDataSize = FImpl->FCursor->RecordDataSize();
+        FImpl->FCursor->SetSortDescending(FSortOptions.Contains(osoDescendSort));
         InternalInitFieldDefs();
         if (DefaultFields()) {
             CreateFields();
@@ -92,9 +146,9 @@ void TOstraDataset::InternalOpen() {
         }
         BindFields(true);
         SetBookmarkSize(static_cast<int>(sizeof(TOstraRecord*)));
-        FRecordSize =
-            Align8(Align8(FDataSize) + static_cast<std::size_t>(CalcFieldsSize())) + sizeof(TBufferTrailer);
-        InitKeyBuffers();
+        FImpl->FRecordSize = Align8(Align8(FImpl->FDataSize) + static_cast<std::size_t>(CalcFieldsSize())) +
+                             sizeof(TImpl::TBufferTrailer);
+        FImpl->InitKeyBuffers();
         for (int i = 0; i < FieldCount(); ++i) {
             auto* f = dynamic_cast<TFloatField*>(Fields()->Fields(i));
             if (f && f->DataType() == ftFloat && !f->Currency() && f->DisplayFormat().empty())
@@ -103,19 +157,25 @@ void TOstraDataset::InternalOpen() {
         if (FMasterSource && FMasterSource->DataSet() && FMasterSource->DataSet()->Active() &&
             !FMasterFields.empty() && !FRangeFieldNames.empty())
             MasterChanged();
-        if (FCursor->RecordCount() > 0) RebuildView(false);
-        FPosition = -1;
+        if (FImpl->FCursor->RecordCount() > 0) RebuildView(false);
+        if (FImpl->FCursor->RecordCount() == 0) {
+            // Nothing to build: an empty view is in every order.
+            FImpl->FInKeyOrder = FImpl->FKeys[kiSort].HasFields();
+            FImpl->FViewExact = true;
+        }
+        FImpl->FBuiltFilterOptions = FilterOptions();
+        FImpl->FPosition = -1;
     } catch (...) {
-        FOpening = false;
+        FImpl->FOpening = false;
         throw;
     }
-    FOpening = false;
-    FPendingChanges = 0;
+    FImpl->FOpening = false;
+    FImpl->FPendingChanges = 0;
     if (FDatabase) FDatabase->DatasetOpened(this);
 }
 
 void TOstraDataset::DoBeforeClose() {
-    for (TOstraDataset* clone : FClones)
+    for (TOstraDataset* clone : FImpl->FClones)
         if (clone->Active()) throw EDatabaseError(SClonesNotClosed);
     inherited::DoBeforeClose();
 }
@@ -123,50 +183,51 @@ void TOstraDataset::DoBeforeClose() {
 void TOstraDataset::InternalClose() {
     // Going away: the clones that share the store close first.
     if (ComponentState().Contains(csDestroying)) {
-        for (TOstraDataset* clone : std::vector<TOstraDataset*>(FClones)) {
+        for (TOstraDataset* clone : std::vector<TOstraDataset*>(FImpl->FClones)) {
             try {
                 clone->Close();
             } catch (...) {}
         }
     }
-    for (TOstraKeyBuffer& key : FKeys) key.Release();
-    FSearchKeyNames.clear();
-    FSearchFieldCache.clear();
-    FViewKeysValid = false;
-    FKeyIndex.Invalidate();
-    FPosition = -1;
-    FView.Clear();
-    FInKeyOrder = false;
-    FRangeActive = false;
-    FPendingChanges = 0;
-    FFilterData = nullptr;
-    FReadBuffer = nullptr;
+    for (TOstraKeyBuffer& key : FImpl->FKeys) key.Release();
+    FImpl->FSearchKeyNames.clear();
+    FImpl->FSearchFieldCache.clear();
+    FImpl->FViewKeysValid = false;
+    FImpl->FKeyIndex.Invalidate();
+    FImpl->FPosition = -1;
+    FImpl->FView.Clear();
+    FImpl->FInKeyOrder = false;
+    FImpl->FViewExact = false;
+    FImpl->FRangeActive = false;
+    FImpl->FPendingChanges = 0;
+    FImpl->FFilterData = nullptr;
+    FImpl->FReadBuffer = nullptr;
     if (FDatabase) FDatabase->DatasetClosed(this);
-    if (FCursor) ReleaseData();
-    FBufferFields.clear();
-    FDataSize = 0;
-    FFieldMap.clear();
+    if (FImpl->FCursor) ReleaseData();
+    FImpl->FBufferFields.clear();
+    FImpl->FDataSize = 0;
+    FImpl->FFieldMap.clear();
 }
 
-bool TOstraDataset::IsCursorOpen() { return FCursor && FCursor->FieldCount() > 0; }
+bool TOstraDataset::IsCursorOpen() { return FImpl->FCursor && FImpl->FCursor->FieldCount() > 0; }
 
 void TOstraDataset::InternalInitFieldDefs() {
-    if (!FCursor) return;
+    if (!FImpl->FCursor) return;
     FieldDefs()->Clear();
-    FFieldMap.clear();
-    const std::vector<TOstraField>& fields = FCursor->Fields();
+    FImpl->FFieldMap.clear();
+    const std::vector<TOstraField>& fields = FImpl->FCursor->Fields();
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const TOstraField& f = fields[i];
         const TFieldType type = PlatformType(f.FieldType);
         if (type == ftUnknown) continue;
         const int size = (f.FieldType == oftSmallStr || f.FieldType == oftString) ? f.Length : 0;
         FieldDefs()->Add(f.Name, type, size, false);
-        FFieldMap.push_back(static_cast<int>(i));
+        FImpl->FFieldMap.push_back(static_cast<int>(i));
     }
 }
 
 void TOstraDataset::ApplyFieldOrigin() {
-    for (int i = 0; i < FieldCount(); ++i) Fields()->Fields(i)->SetOrigin(FFieldOrigin);
+    for (int i = 0; i < FieldCount(); ++i) Fields()->Fields(i)->SetOrigin(FImpl->FFieldOrigin);
 }
 
 void TOstraDataset::InstallCursorRelays(TOstraCursor* Cursor) {
@@ -176,11 +237,13 @@ void TOstraDataset::InstallCursorRelays(TOstraCursor* Cursor) {
 }
 
 void TOstraDataset::AddClone(TOstraDataset* Clone) {
-    if (Clone && std::find(FClones.begin(), FClones.end(), Clone) == FClones.end()) FClones.push_back(Clone);
+    if (Clone && std::find(FImpl->FClones.begin(), FImpl->FClones.end(), Clone) == FImpl->FClones.end())
+        FImpl->FClones.push_back(Clone);
 }
 
 void TOstraDataset::RemoveClone(TOstraDataset* Clone) {
-    FClones.erase(std::remove(FClones.begin(), FClones.end(), Clone), FClones.end());
+    FImpl->FClones.erase(std::remove(FImpl->FClones.begin(), FImpl->FClones.end(), Clone),
+                         FImpl->FClones.end());
 }
 
 void TOstraDataset::SetDatabase(TOstraCustomDatabase* Value) {
@@ -208,18 +271,18 @@ void TOstraDataset::SetMasterSource(TDataSource* Value) {
         FMasterSource = Value;
         if (FMasterSource) FMasterSource->FreeNotification(this);
     }
-    SyncMasterLink();
+    FImpl->SyncMasterLink();
 }
 
 void TOstraDataset::SetMasterFields(const std::string& Value) {
     FMasterFields = Value;
-    SyncMasterLink();
+    FImpl->SyncMasterLink();
 }
 
-void TOstraDataset::SyncMasterLink() {
+void TOstraDataset::TImpl::SyncMasterLink() {
     if (!FMasterLink) return;
-    if (FMasterLink->MasterFields() != FMasterFields) FMasterLink->SetMasterFields(FMasterFields);
-    if (FMasterLink->DataSource() != FMasterSource) FMasterLink->SetDataSource(FMasterSource);
+    if (FMasterLink->MasterFields() != D.FMasterFields) FMasterLink->SetMasterFields(D.FMasterFields);
+    if (FMasterLink->DataSource() != D.FMasterSource) FMasterLink->SetDataSource(D.FMasterSource);
 }
 
 void TOstraDataset::Notification(TComponent* AComponent, TOperation Operation) {
@@ -228,44 +291,44 @@ void TOstraDataset::Notification(TComponent* AComponent, TOperation Operation) {
     if (AComponent == FDatabase) FDatabase = nullptr;
     if (AComponent == FMasterSource) FMasterSource = nullptr;
     try {
-        SyncMasterLink();
+        FImpl->SyncMasterLink();
     } catch (...) {}
 }
 
 // ---------------------------------------------------------------------------
 // Record buffers
 
-TOstraDataset::TBufferTrailer* TOstraDataset::Trailer(TRecordBuffer Buffer) const {
-    return reinterpret_cast<TBufferTrailer*>(Buffer + (FRecordSize - sizeof(TBufferTrailer)));
+TOstraDataset::TImpl::TBufferTrailer* TOstraDataset::TImpl::Trailer(TRecordBuffer Buffer) const {
+    return reinterpret_cast<TImpl::TBufferTrailer*>(Buffer + (FRecordSize - sizeof(TImpl::TBufferTrailer)));
 }
 
-TOstraRecord* TOstraDataset::RecordOfBookmark(const void* Bookmark) {
+TOstraRecord* TOstraDataset::TImpl::RecordOfBookmark(const void* Bookmark) {
     TOstraRecord* r;
     std::memcpy(&r, Bookmark, sizeof r);
     return r;
 }
 
 TRecordBuffer TOstraDataset::AllocRecordBuffer() {
-    auto* buffer = static_cast<TRecordBuffer>(std::calloc(1, std::max<std::size_t>(FRecordSize, 1)));
+    auto* buffer = static_cast<TRecordBuffer>(std::calloc(1, std::max<std::size_t>(FImpl->FRecordSize, 1)));
     if (!buffer) throw std::bad_alloc();
     return buffer;
 }
 
 void TOstraDataset::FreeRecordBuffer(TRecordBuffer& Buffer) {
     if (!Buffer) return;
-    if (FRecordSize) ReleaseBufferValues(BufferData(Buffer));
+    if (FImpl->FRecordSize) FImpl->ReleaseBufferValues(FImpl->BufferData(Buffer));
     std::free(Buffer);
     Buffer = nullptr;
 }
 
-void TOstraDataset::ReleaseBufferValues(uint8_t* Data) const { OstReleaseValues(Data, FBufferFields); }
+void TOstraDataset::TImpl::ReleaseBufferValues(uint8_t* Data) const { OstReleaseValues(Data, FBufferFields); }
 
 void TOstraDataset::ClearCalcFields(TRecordBuffer Buffer) {
     if (Buffer && CalcFieldsSize() > 0)
-        std::memset(Buffer + Align8(FDataSize), 0, static_cast<std::size_t>(CalcFieldsSize()));
+        std::memset(Buffer + Align8(FImpl->FDataSize), 0, static_cast<std::size_t>(CalcFieldsSize()));
 }
 
-void TOstraDataset::CopyRecordToBuffer(const TOstraRecord* Record, TRecordBuffer Buffer) {
+void TOstraDataset::TImpl::CopyRecordToBuffer(const TOstraRecord* Record, TRecordBuffer Buffer) {
     uint8_t* data = BufferData(Buffer);
     ReleaseBufferValues(data);
     if (const uint8_t* src = Record->Data())
@@ -275,40 +338,40 @@ void TOstraDataset::CopyRecordToBuffer(const TOstraRecord* Record, TRecordBuffer
 }
 
 TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) {
-    const int count = FView.Count();
+    const int count = FImpl->FView.Count();
     if (count == 0) return grEOF;
     switch (GetMode) {
     case gmCurrent:
-        if (FPosition < 0 || FPosition >= count) {
+        if (FImpl->FPosition < 0 || FImpl->FPosition >= count) {
             if (DoCheck) throw EDatabaseError(SNoRecords);
             return grError;
         }
         break;
     case gmNext:
-        if (FPosition >= count - 1) return grEOF;
-        ++FPosition;
+        if (FImpl->FPosition >= count - 1) return grEOF;
+        ++FImpl->FPosition;
         break;
     case gmPrior:
-        if (FPosition <= 0) return grBOF;
-        FPosition = std::min(FPosition, count) - 1;
+        if (FImpl->FPosition <= 0) return grBOF;
+        FImpl->FPosition = std::min(FImpl->FPosition, count) - 1;
         break;
     }
-    const TOstraRecord* record = FView.At(FPosition);
-    CopyRecordToBuffer(record, Buffer);
-    TBufferTrailer* t = Trailer(Buffer);
+    const TOstraRecord* record = FImpl->FView.At(FImpl->FPosition);
+    FImpl->CopyRecordToBuffer(record, Buffer);
+    TImpl::TBufferTrailer* t = FImpl->Trailer(Buffer);
     t->Record = const_cast<TOstraRecord*>(record);
     t->Flag = bfCurrent;
-    t->RecNo = FPosition + 1;
+    t->RecNo = FImpl->FPosition + 1;
     ClearCalcFields(Buffer);
     GetCalcFields(Buffer);
     return grOK;
 }
 
 void TOstraDataset::InternalInitRecord(TRecordBuffer Buffer) {
-    uint8_t* data = BufferData(Buffer);
-    ReleaseBufferValues(data);
-    std::memset(Buffer, 0, FRecordSize - sizeof(TBufferTrailer));
-    TBufferTrailer* t = Trailer(Buffer);
+    uint8_t* data = FImpl->BufferData(Buffer);
+    FImpl->ReleaseBufferValues(data);
+    std::memset(Buffer, 0, FImpl->FRecordSize - sizeof(TImpl::TBufferTrailer));
+    TImpl::TBufferTrailer* t = FImpl->Trailer(Buffer);
     t->Record = nullptr;
     t->Flag = bfInserted;
     t->RecNo = -1;
@@ -318,89 +381,90 @@ void TOstraDataset::InternalInitRecord(TRecordBuffer Buffer) {
 // Bookmarks and navigation
 
 void TOstraDataset::GetBookmarkData(TRecordBuffer Buffer, void* Data) {
-    std::memcpy(Data, &Trailer(Buffer)->Record, sizeof(TOstraRecord*));
+    std::memcpy(Data, &FImpl->Trailer(Buffer)->Record, sizeof(TOstraRecord*));
 }
 
 void TOstraDataset::SetBookmarkData(TRecordBuffer Buffer, const void* Data) {
-    Trailer(Buffer)->Record = Data ? RecordOfBookmark(Data) : nullptr;
+    FImpl->Trailer(Buffer)->Record = Data ? FImpl->RecordOfBookmark(Data) : nullptr;
 }
 
 TBookmarkFlag TOstraDataset::GetBookmarkFlag(TRecordBuffer Buffer) {
-    return static_cast<TBookmarkFlag>(Trailer(Buffer)->Flag);
+    return static_cast<TBookmarkFlag>(FImpl->Trailer(Buffer)->Flag);
 }
 
 void TOstraDataset::SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) {
-    Trailer(Buffer)->Flag = static_cast<uint8_t>(Value);
+    FImpl->Trailer(Buffer)->Flag = static_cast<uint8_t>(Value);
 }
 
-void TOstraDataset::InternalFirst() { FPosition = -1; }
+void TOstraDataset::InternalFirst() { FImpl->FPosition = -1; }
 
-void TOstraDataset::InternalLast() { FPosition = FView.Count(); }
+void TOstraDataset::InternalLast() { FImpl->FPosition = FImpl->FView.Count(); }
 
 void TOstraDataset::InternalGotoBookmark(const void* Bookmark) {
-    const int index = FView.IndexOf(RecordOfBookmark(Bookmark), FPosition);
-    if (index >= 0) FPosition = index;
+    const int index = FImpl->FView.IndexOf(FImpl->RecordOfBookmark(Bookmark), FImpl->FPosition);
+    if (index >= 0) FImpl->FPosition = index;
 }
 
 void TOstraDataset::InternalSetToRecord(TRecordBuffer Buffer) {
-    const TBufferTrailer* t = Trailer(Buffer);
+    const TImpl::TBufferTrailer* t = FImpl->Trailer(Buffer);
     if (!t->Record) return;
-    const int index = FView.IndexOf(t->Record, t->RecNo > 0 ? t->RecNo - 1 : FPosition);
-    if (index >= 0) FPosition = index;
+    const int index = FImpl->FView.IndexOf(t->Record, t->RecNo > 0 ? t->RecNo - 1 : FImpl->FPosition);
+    if (index >= 0) FImpl->FPosition = index;
 }
 
 bool TOstraDataset::BookmarkValid(const TBookmark& Value) {
-    if (!FCursor || Value.size() != sizeof(TOstraRecord*)) return false;
-    return FView.IndexOf(RecordOfBookmark(Value.data()), FPosition) >= 0;
+    if (!FImpl->FCursor || Value.size() != sizeof(TOstraRecord*)) return false;
+    return FImpl->FView.IndexOf(FImpl->RecordOfBookmark(Value.data()), FImpl->FPosition) >= 0;
 }
 
 int TOstraDataset::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
     const bool none1 = Bookmark1.size() != sizeof(TOstraRecord*);
     const bool none2 = Bookmark2.size() != sizeof(TOstraRecord*);
     if (none1 || none2) return none1 == none2 ? 0 : (none1 ? -1 : 1);
-    const auto a = reinterpret_cast<uintptr_t>(RecordOfBookmark(Bookmark1.data()));
-    const auto b = reinterpret_cast<uintptr_t>(RecordOfBookmark(Bookmark2.data()));
+    const auto a = reinterpret_cast<uintptr_t>(FImpl->RecordOfBookmark(Bookmark1.data()));
+    const auto b = reinterpret_cast<uintptr_t>(FImpl->RecordOfBookmark(Bookmark2.data()));
     return (a > b) - (a < b);
 }
 
 int TOstraDataset::GetRecordCount() {
-    CheckOpen();
-    return FView.Count();
+    FImpl->CheckOpen();
+    return FImpl->FView.Count();
 }
 
 int TOstraDataset::GetRecNo() {
     if (State() == dsInternalCalc) return -1;
     TRecordBuffer buffer = State() == dsCalcFields && CalcBuffer() ? CalcBuffer() : ActiveBuffer();
-    if (!buffer || !FRecordSize || (IsEmpty() && State() != dsInsert && buffer == ActiveBuffer())) return -1;
-    return Trailer(buffer)->RecNo;
+    if (!buffer || !FImpl->FRecordSize || (IsEmpty() && State() != dsInsert && buffer == ActiveBuffer()))
+        return -1;
+    return FImpl->Trailer(buffer)->RecNo;
 }
 
 void TOstraDataset::SetRecNo(int Value) {
     CheckBrowseMode();
     if (Value == RecNo()) return;
-    const int count = FView.Count();
+    const int count = FImpl->FView.Count();
     if (count == 0) return;
     Value = std::clamp(Value, 1, count);
     DoBeforeScroll();
-    FPosition = Value - 1;
+    FImpl->FPosition = Value - 1;
     Resync({});
     DoAfterScroll();
 }
 
-void TOstraDataset::GotoPosition(int Index, bool Center) {
+void TOstraDataset::TImpl::GotoPosition(int Index, bool Center) {
     FPosition = Index;
     if (Center)
-        Resync({rmExact, rmCenter});
+        D.Resync({rmExact, rmCenter});
     else
-        Resync({});
+        D.Resync({});
 }
 
 TUpdateStatus TOstraDataset::UpdateStatus() {
     if (State() == dsInsert) return usInserted;
     TRecordBuffer buffer = ActiveBuffer();
-    if (!buffer || !FRecordSize || IsEmpty()) return usUnmodified;
-    const TOstraRecord* r = Trailer(buffer)->Record;
-    if (!r || !FCursor || !FCursor->Contains(r)) return usUnmodified;
+    if (!buffer || !FImpl->FRecordSize || IsEmpty()) return usUnmodified;
+    const TOstraRecord* r = FImpl->Trailer(buffer)->Record;
+    if (!r || !FImpl->FCursor || !FImpl->FCursor->Contains(r)) return usUnmodified;
     switch (r->State) {
     case orsModified: return usModified;
     case orsNew: return usInserted;
@@ -414,7 +478,7 @@ bool TOstraDataset::GetCanModify() { return inherited::GetCanModify() && !FReadO
 // ---------------------------------------------------------------------------
 // Field values
 
-const TOstraField* TOstraDataset::StoreFieldOfNo(int FieldNo) const {
+const TOstraField* TOstraDataset::TImpl::StoreFieldOfNo(int FieldNo) const {
     if (FieldNo < 1 || FieldNo > static_cast<int>(FFieldMap.size())) return nullptr;
     const int index = FFieldMap[static_cast<std::size_t>(FieldNo - 1)];
     return index >= 0 && index < static_cast<int>(FBufferFields.size())
@@ -422,30 +486,30 @@ const TOstraField* TOstraDataset::StoreFieldOfNo(int FieldNo) const {
                : nullptr;
 }
 
-const TOstraField* TOstraDataset::StoreField(const TField* Field) const {
+const TOstraField* TOstraDataset::TImpl::StoreField(const TField* Field) const {
     return Field ? StoreFieldOfNo(Field->FieldNo()) : nullptr;
 }
 
-TRecordBuffer TOstraDataset::StateBuffer() {
+TRecordBuffer TOstraDataset::TImpl::StateBuffer() {
     if (FReadBuffer) return FReadBuffer;
-    switch (State()) {
+    switch (D.State()) {
     case dsFilter:
     case dsSetKey:
     case dsInactive:
     case dsOpening: return nullptr;
     case dsCalcFields:
-    case dsInternalCalc: return CalcBuffer() ? CalcBuffer() : ActiveBuffer();
+    case dsInternalCalc: return D.CalcBuffer() ? D.CalcBuffer() : D.ActiveBuffer();
     default: {
-        TRecordBuffer buffer = ActiveBuffer();
-        if (buffer && IsEmpty() && State() != dsInsert) return nullptr;
+        TRecordBuffer buffer = D.ActiveBuffer();
+        if (buffer && D.IsEmpty() && D.State() != dsInsert) return nullptr;
         return buffer;
     }
     }
 }
 
-uint8_t* TOstraDataset::StateData() {
+uint8_t* TOstraDataset::TImpl::StateData() {
     if (!FRecordSize) return nullptr;
-    if (!FReadBuffer && State() == dsFilter) return const_cast<uint8_t*>(FFilterData);
+    if (!FReadBuffer && D.State() == dsFilter) return const_cast<uint8_t*>(FFilterData);
     TRecordBuffer buffer = StateBuffer();
     return buffer ? BufferData(buffer) : nullptr;
 }
@@ -453,9 +517,9 @@ uint8_t* TOstraDataset::StateData() {
 bool TOstraDataset::GetFieldData(TField* Field, void* Buffer) {
     if (!Field) return false;
     if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup) {
-        TRecordBuffer record = StateBuffer();
-        if (!record || !FRecordSize) return false;
-        const char* p = record + Align8(FDataSize) + Field->Offset();
+        TRecordBuffer record = FImpl->StateBuffer();
+        if (!record || !FImpl->FRecordSize) return false;
+        const char* p = record + Align8(FImpl->FDataSize) + Field->Offset();
         if (!p[0]) return false;
         if (Buffer) std::memcpy(Buffer, p + 1, static_cast<std::size_t>(Field->DataSize()));
         return true;
@@ -464,9 +528,9 @@ bool TOstraDataset::GetFieldData(TField* Field, void* Buffer) {
 }
 
 bool TOstraDataset::GetFieldData(int FieldNo, void* Buffer) {
-    const TOstraField* f = StoreFieldOfNo(FieldNo);
+    const TOstraField* f = FImpl->StoreFieldOfNo(FieldNo);
     if (!f) return false;
-    const uint8_t* data = StateData();
+    const uint8_t* data = FImpl->StateData();
     if (!data) return false;
     const uint8_t* place = data + f->Offset;
     if (!OstHasValue(place, *f)) return false;
@@ -492,9 +556,9 @@ void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
     const TDataSetState state = State();
     if (!dsWriteModes.Contains(state)) throw EDatabaseError(SOstNotEditing);
     if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup) {
-        TRecordBuffer record = StateBuffer();
+        TRecordBuffer record = FImpl->StateBuffer();
         if (!record) throw EDatabaseError(SOstNotEditing);
-        char* p = record + Align8(FDataSize) + Field->Offset();
+        char* p = record + Align8(FImpl->FDataSize) + Field->Offset();
         const auto size = static_cast<std::size_t>(Field->DataSize());
         p[0] = Buffer ? 1 : 0;
         if (Buffer)
@@ -507,8 +571,8 @@ void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
         if (state == dsFilter || state == dsSetKey) throw EDatabaseError(SOstNotEditing);
         if (Field->ReadOnly()) throw EDatabaseError(Format(SOstFieldReadOnly, Field->DisplayName()));
         if (Field->DataType() == ftAutoInc) return;
-        const TOstraField* f = StoreField(Field);
-        uint8_t* data = StateData();
+        const TOstraField* f = FImpl->StoreField(Field);
+        uint8_t* data = FImpl->StateData();
         if (!f || !data) throw EDatabaseError(SOstNotEditing);
         Field->Validate(Buffer);
         uint8_t* place = data + f->Offset;
@@ -549,8 +613,8 @@ void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
 
 bool TOstraDataset::GetBlobValue(TField* Field, std::string& Value) {
     Value.clear();
-    const TOstraField* f = StoreField(Field);
-    const uint8_t* data = StateData();
+    const TOstraField* f = FImpl->StoreField(Field);
+    const uint8_t* data = FImpl->StateData();
     if (!f || !data || !IsBlobType(f->FieldType)) return false;
     const uint8_t* place = data + f->Offset;
     const uint32_t n = OstValueLength(place);
@@ -563,8 +627,8 @@ void TOstraDataset::SetBlobValue(TField* Field, const std::string& Value) {
     const TDataSetState state = State();
     if (state != dsEdit && state != dsInsert) throw EDatabaseError(SOstNotEditing);
     if (Field->ReadOnly()) throw EDatabaseError(Format(SOstFieldReadOnly, Field->DisplayName()));
-    const TOstraField* f = StoreField(Field);
-    uint8_t* data = StateData();
+    const TOstraField* f = FImpl->StoreField(Field);
+    uint8_t* data = FImpl->StateData();
     if (!f || !data || !IsBlobType(f->FieldType)) throw EDatabaseError(SOstNotEditing);
     OstSetValue(data + f->Offset, f->FieldType, Value.data(), Value.size());
     DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));

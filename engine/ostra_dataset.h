@@ -15,16 +15,13 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/blob_stream.h"
 #include "engine/field_types.h"
-#include "engine/key_index.h"
-#include "engine/ostra_parser.h"
-#include "engine/record_list.h"
-#include "engine/record_view.h"
 #include "engine/table_file.h"
 #include "platform/core/enums.h"
 #include "platform/core/events.h"
@@ -35,6 +32,7 @@ class TOstraDataset;
 class TOstraMasterLink;
 class TOstraTable;
 struct TOstraRecord;
+struct TOstraStoreChange;
 
 TASKMOOR_ENUM(TOstraSortOption, osoCaseInsensitive, osoDescendSort, osoInsertInOrder)
 using TOstraSortOptions = TSet<TOstraSortOption>;
@@ -74,7 +72,7 @@ public:
     void SetMasterFields(const std::string& Value);
     TDataSource* MasterSource() const { return FMasterSource; }
     void SetMasterSource(TDataSource* Value);
-    TOstraMasterLink* MasterLink() const { return FMasterLink.get(); }
+    TOstraMasterLink* MasterLink() const;
     const std::string& Notes() const { return FNotes; }
     void SetNotes(const std::string& Value) { FNotes = Value; }
     bool PartialOpen() const { return FPartialOpen; }
@@ -110,8 +108,8 @@ public:
     virtual void CancelChanges();
     // Accepts every change (without writing anything).
     virtual void CommitChanges();
-    bool HasPendingChanges() const { return FPendingChanges > 0; }
-    int PendingChanges() const { return FPendingChanges; }
+    bool HasPendingChanges() const;
+    int PendingChanges() const;
     // The store's save with the dataset's save and sort settings.
     void SaveToFile(const std::string& FileName);
 
@@ -124,16 +122,19 @@ public:
     // Some other live record has Data's values on the named fields.
     bool KeyExists(const uint8_t* Data, const TOstraRecord* OwnRecord, const std::string& FieldNames);
     // The view is in sort-key order.
-    bool InKeyOrder() const { return FInKeyOrder; }
+    bool InKeyOrder() const;
+    // Times the view was built from the store (filtered and sorted); a
+    // rebuild that would give the same view reads the buffers only.
+    int ViewBuilds() const;
     // The record shown at a view position (0-based); nullptr outside.
-    TOstraRecord* ViewRecord(int Index) const { return FView.At(Index); }
+    TOstraRecord* ViewRecord(int Index) const;
 
     // ---- Range (used by a master-detail link) ----
     // Start and end key texts, values separated by tab characters.
     void SetRange(const std::string& StartText, const std::string& EndText);
     void ApplyRange();
     void CancelRange();
-    bool RangeActive() const { return FRangeActive; }
+    bool RangeActive() const;
     // The master's current record changed: the range becomes the master's
     // MasterFields values on RangeFieldNames.
     void MasterChanged();
@@ -162,9 +163,12 @@ public:
     // the field-change notification.
     void SetBlobValue(TField* Field, const std::string& Value);
     TOstraBlobStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
+    // A blob stream freed while the record is edited could not store its
+    // value: the post of the record raises the failure.
+    void BlobStoreFailed(std::exception_ptr Failure);
 
     // The store; nullptr while closed.
-    TOstraCursor* Cursor() const { return FCursor; }
+    TOstraCursor* Cursor() const;
 
     static void Publish(TPublisher<TOstraDataset>& p);
 
@@ -180,20 +184,22 @@ protected:
     // Drops the store (SetCursor(nullptr)) on closing.
     virtual void ReleaseData() = 0;
 
-    virtual void SetFieldOrigin(const std::string& Value) { FFieldOrigin = Value; }
+    virtual void SetFieldOrigin(const std::string& Value);
     virtual void ApplyFieldOrigin();
-    const std::string& FieldOrigin() const { return FFieldOrigin; }
+    const std::string& FieldOrigin() const;
 
-    void SetCursor(TOstraCursor* Value) { FCursor = Value; }
+    // Joins the store (leaving the previous one): changes made through the
+    // other datasets on it keep this one's view and searches right.
+    void SetCursor(TOstraCursor* Value);
     // Routes the store's record-data release and progress to OnDestroyRecordData
     // and OnCallback.
     void InstallCursorRelays(TOstraCursor* Cursor);
     // Datasets sharing this one's store.
     void AddClone(TOstraDataset* Clone);
     void RemoveClone(TOstraDataset* Clone);
-    const std::vector<TOstraDataset*>& Clones() const { return FClones; }
+    const std::vector<TOstraDataset*>& Clones() const;
     // One more pending change, without event or notice (a new password).
-    void IncrementPendingChanges() { ++FPendingChanges; }
+    void IncrementPendingChanges();
     // Count to 0, the database told and OnNeedToSaveChange fired when there
     // were pending changes.
     void SettleChanges();
@@ -217,7 +223,7 @@ protected:
     void FreeRecordBuffer(TRecordBuffer& Buffer) override;
     void GetBookmarkData(TRecordBuffer Buffer, void* Data) override;
     TBookmarkFlag GetBookmarkFlag(TRecordBuffer Buffer) override;
-    int GetRecordSize() override { return static_cast<int>(FRecordSize); }
+    int GetRecordSize() override;
     void InternalAddRecord(TRecordBuffer Buffer, bool Append) override;
     void InternalDelete() override;
     void InternalFirst() override;
@@ -237,102 +243,15 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    // The end of a record buffer.
-    struct TBufferTrailer {
-        TOstraRecord* Record;  // the bookmark
-        uint8_t Flag;          // TBookmarkFlag
-        int32_t RecNo;         // view position + 1; -1 for a new record
-    };
-
-    // Buffers
-    TBufferTrailer* Trailer(TRecordBuffer Buffer) const;
-    static TOstraRecord* RecordOfBookmark(const void* Bookmark);
-    uint8_t* BufferData(TRecordBuffer Buffer) const { return reinterpret_cast<uint8_t*>(Buffer); }
-    // The record data the fields read and write in the current state.
-    uint8_t* StateData();
-    TRecordBuffer StateBuffer();
-    void CopyRecordToBuffer(const TOstraRecord* Record, TRecordBuffer Buffer);
-    void ReleaseBufferValues(uint8_t* Data) const;
-    const TOstraField* StoreField(const TField* Field) const;
-    const TOstraField* StoreFieldOfNo(int FieldNo) const;
-    void CheckOpen() const;
-
-    // Pending changes
-    void ChangeAdded();
-    void ChangeCancelled();
-    void AcceptChanges();
-
-    // Keys and view
-    void InitKeyBuffer(int Number, const std::string& FieldNames);
-    void InitKeyBuffers();
-    bool InRange(const TOstraRecord* Record) const;
-    void PrepareFilter(TOstraFilter& Filter);
-    void BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter);
-    void SortView(std::vector<TOstraRecord*>& View);
-    // Sorts by the current key after a change of IndexFieldNames or SortOptions.
-    void ApplySort();
-    int CompareForSort(const TOstraRecord* A, const TOstraRecord* B) const;
-    bool SortKeyChanged(const uint8_t* Data, const TOstraRecord* Record) const;
-    // The sort-key digest of a record's data; the view's keys made when needed.
-    TOstraViewKey ViewKeyOf(const uint8_t* Data) const;
-    void EnsureViewKeys();
-    // The view position where the sort order puts a record that is not in the view.
-    int PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey& Key) const;
-    bool InOrderAt(int Index) const;
-    void PostInsert(TRecordBuffer Buffer);
-    void ApplyDefaults();
-    void CopyMasterValues();
-    bool CallFilterRecord(const TOstraRecord* Record);
-    // Moves to view position Index and refetches the buffers around it.
-    void GotoPosition(int Index, bool Center);
-
-    // Searching (locate.cpp)
-    int FindByKey(const std::string& KeyFields, const Variant& KeyValues, bool FromStart,
-                  TLocateOptions Options);
-    bool MatchesWithOptions(const TOstraRecord* Record, const Variant& KeyValues,
-                            TLocateOptions Options) const;
-    bool KeyOrderFits() const;
-
-    void SyncMasterLink();
-
-    TOstraCursor* FCursor = nullptr;
-    // The data layout the buffers were made for.
-    std::vector<TOstraField> FBufferFields;
-    std::size_t FDataSize = 0;
-    std::size_t FRecordSize = 0;
-    // Store field index of each field definition (FieldNo - 1).
-    std::vector<int> FFieldMap;
-
-    TOstraRecordList FView;
-    int FPosition = -1;
-    bool FInKeyOrder = false;
-    bool FOpening = false;
-    int FPendingChanges = 0;
-    TOstraKeyBuffer FKeys[4] = {TOstraKeyBuffer(0), TOstraKeyBuffer(1), TOstraKeyBuffer(2),
-                                TOstraKeyBuffer(3)};
-    std::string FSearchKeyNames;  // the fields key buffer 1 is set up for
-    // Field lists of recent searches by their text, so that searches taking
-    // turns over a few field lists look no names up.
-    struct TFieldListCache {
-        std::string Names;
-        std::vector<const TOstraField*> StoreFields;
-        std::vector<TField*> DataFields;
-    };
-    std::vector<TFieldListCache> FSearchFieldCache;
-    bool FViewKeysValid = false;  // the view's entries carry their sort keys
-    TOstraKeyIndex FKeyIndex;     // for repeated exact searches
-    bool FRangeActive = false;
-    TOstraFilterConditions FConditions;
-    const uint8_t* FFilterData = nullptr;  // the record being filtered
-    TRecordBuffer FReadBuffer = nullptr;   // buffer read in place of the state's (Lookup)
-    std::vector<TOstraDataset*> FClones;
-    std::string FFieldOrigin;
+    // The view, buffers, keys and searches behind the framework operations
+    // (ostra_dataset_impl.h).
+    class TImpl;
+    std::unique_ptr<TImpl> FImpl;
 
     TOstraCustomDatabase* FDatabase = nullptr;
     std::string FIndexFieldNames;
     std::string FMasterFields;
     TDataSource* FMasterSource = nullptr;
-    std::unique_ptr<TOstraMasterLink> FMasterLink;
     std::string FNotes;
     bool FPartialOpen = false;
     std::string FRangeFieldNames;

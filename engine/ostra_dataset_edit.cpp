@@ -2,9 +2,11 @@
 // pending-change count, and saving, reverting, accepting and refreshing.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/messages.h"
 #include "engine/ostra_dataset.h"
+#include "engine/ostra_dataset_impl.h"
 #include "engine/record_store.h"
 #include "platform/core/clock.h"
 #include "platform/core/exceptions.h"
@@ -33,23 +35,23 @@ void TOstraDataset::SetReadOnly(bool Value) {
 // ---------------------------------------------------------------------------
 // The pending-change count
 
-void TOstraDataset::ChangeAdded() {
+void TOstraDataset::TImpl::ChangeAdded() {
     ++FPendingChanges;
-    if (FPendingChanges == 1) FOnNeedToSaveChange(this);
-    if (FDatabase) FDatabase->DatasetChanged(this);
+    if (FPendingChanges == 1) D.FOnNeedToSaveChange(&D);
+    if (D.FDatabase) D.FDatabase->DatasetChanged(&D);
 }
 
-void TOstraDataset::ChangeCancelled() {
+void TOstraDataset::TImpl::ChangeCancelled() {
     if (FPendingChanges <= 0) return;
     if (--FPendingChanges == 0) {
-        FOnNeedToSaveChange(this);
-        if (FDatabase) FDatabase->DatasetChangesSettled(this);
+        D.FOnNeedToSaveChange(&D);
+        if (D.FDatabase) D.FDatabase->DatasetChangesSettled(&D);
     }
 }
 
 void TOstraDataset::SettleChanges() {
-    if (FPendingChanges == 0) return;
-    FPendingChanges = 0;
+    if (FImpl->FPendingChanges == 0) return;
+    FImpl->FPendingChanges = 0;
     if (FDatabase) FDatabase->DatasetChangesSettled(this);
     FOnNeedToSaveChange(this);
 }
@@ -64,43 +66,47 @@ void TOstraDataset::DoBeforeDelete() {
 
 void TOstraDataset::DoBeforeEdit() {
     if (FReadOnly) throw EDatabaseError(SReadOnlyEdit);
+    FImpl->FBlobFailure = nullptr;
     inherited::DoBeforeEdit();
     TRecordBuffer buffer = ActiveBuffer();
-    TOstraRecord* record = buffer ? Trailer(buffer)->Record : nullptr;
-    if (record && FCursor) {
+    TOstraRecord* record = buffer ? FImpl->Trailer(buffer)->Record : nullptr;
+    if (record && FImpl->FCursor) {
         // A record deleted through another dataset on the same store.
-        if (!FCursor->Contains(record) || !record->IsLive()) throw EAbort("");
-        FCursor->BeginChange(record);
+        if (!FImpl->FCursor->Contains(record) || !record->IsLive()) throw EAbort("");
+        FImpl->FCursor->BeginChange(record);
     }
-    ChangeAdded();
+    FImpl->ChangeAdded();
 }
 
 void TOstraDataset::DoBeforeInsert() {
     if (FReadOnly) throw EDatabaseError(SReadOnlyInsert);
+    FImpl->FBlobFailure = nullptr;
     inherited::DoBeforeInsert();
-    ChangeAdded();
+    FImpl->ChangeAdded();
 }
 
 void TOstraDataset::InternalCancel() {
-    if (State() == dsEdit && FCursor) {
+    FImpl->FBlobFailure = nullptr;
+    if (State() == dsEdit && FImpl->FCursor) {
         // The edit lived in the buffer only; the store still holds what was
         // posted before. A record unchanged until now drops the copy of its
         // values taken when the edit began.
         TRecordBuffer buffer = ActiveBuffer();
-        TOstraRecord* record = buffer ? Trailer(buffer)->Record : nullptr;
-        if (record && FCursor->Contains(record) && record->State == orsUnchanged)
-            FCursor->RevertRecord(record);
+        TOstraRecord* record = buffer ? FImpl->Trailer(buffer)->Record : nullptr;
+        if (record && FImpl->FCursor->Contains(record) && record->State == orsUnchanged)
+            FImpl->FCursor->RevertRecord(record);
     }
-    ChangeCancelled();
+    FImpl->ChangeCancelled();
 }
 
 void TOstraDataset::InternalDelete() {
-    TOstraRecord* record = FView.At(FPosition);
+    TOstraRecord* record = FImpl->FView.At(FImpl->FPosition);
     std::string error;
-    if (!record || !FCursor->DeleteRecord(record, error))
+    if (!record || !FImpl->FCursor->DeleteRecord(record, error))
         throw EDatabaseError(SErrorDeletingRecord + (record ? error : std::string(SOstRecordNotFound)));
-    FView.Delete(FPosition);
-    ChangeAdded();
+    FImpl->FView.Delete(FImpl->FPosition);
+    FImpl->ChangeAdded();
+    FImpl->NotifySharers({TOstraStoreChange::Deleted, record});
 }
 
 // ---------------------------------------------------------------------------
@@ -108,76 +114,117 @@ void TOstraDataset::InternalDelete() {
 
 bool TOstraDataset::KeyExists(const uint8_t* Data, const TOstraRecord* OwnRecord,
                               const std::string& FieldNames) {
-    if (!FCursor) return false;
-    return OstKeyExists(*FCursor, Data, OwnRecord, FCursor->FindFields(FieldNames));
+    if (!FImpl->FCursor) return false;
+    return OstKeyExists(*FImpl->FCursor, Data, OwnRecord, FImpl->FCursor->FindFields(FieldNames));
 }
 
-void TOstraDataset::PostInsert(TRecordBuffer Buffer) {
+void TOstraDataset::TImpl::PostInsert(TRecordBuffer Buffer) {
     const uint8_t* data = BufferData(Buffer);
-    if (FCheckKeyViolation && !FUniqueFieldNames.empty() && KeyExists(data, nullptr, FUniqueFieldNames))
+    if (D.FCheckKeyViolation && !D.FUniqueFieldNames.empty() &&
+        D.KeyExists(data, nullptr, D.FUniqueFieldNames))
         throw EDatabaseError(std::string(SErrorSavingNewRecord) + SKeyViolation);
     std::string error;
     if (!FCursor->PostRecord(data, nullptr, error)) throw EDatabaseError(SErrorSavingNewRecord + error);
     TOstraRecord* record = FCursor->Records().back();
+    PlaceInserted(record);
+    NotifySharers({TOstraStoreChange::Inserted, record});
+}
+
+void TOstraDataset::TImpl::PlaceInserted(TOstraRecord* Record) {
+    // A build would show the Record, after every Record it does not sort
+    // before (store order breaks ties).
+    bool known = true;
+    const bool shown = WouldShow(Record->Data(), known) && known;
     if (!FKeys[kiSort].HasFields() || !FInKeyOrder) {
-        FView.Add(record);
+        FView.Add(Record);
         FPosition = FView.Count() - 1;
+        FViewExact = FViewExact && shown && !FKeys[kiSort].HasFields();
         return;
     }
-    if (FSortOptions.Contains(osoInsertInOrder)) {
+    if (D.FSortOptions.Contains(osoInsertInOrder)) {
         EnsureViewKeys();
-        const TOstraViewKey key = ViewKeyOf(record->Data());
-        FPosition = PlaceInOrder(record, key);
-        FView.Insert(FPosition, record, key);
+        const TOstraViewKey key = ViewKeyOf(Record->Data());
+        FPosition = PlaceInOrder(Record, key);
+        FView.Insert(FPosition, Record, key);
+        // Placed before records of an equal key, where a build would put it after them.
+        FViewExact = FViewExact && shown &&
+                     (FPosition + 1 >= FView.Count() || CompareForSort(Record, FView.At(FPosition + 1)) < 0);
         return;
     }
-    FView.Add(record, FViewKeysValid ? ViewKeyOf(record->Data()) : TOstraViewKey());
+    FView.Add(Record, FViewKeysValid ? ViewKeyOf(Record->Data()) : TOstraViewKey());
     FPosition = FView.Count() - 1;
-    if (!InOrderAt(FPosition)) FInKeyOrder = false;  // appended out of order: no binary search on this view
+    if (!InOrderAt(FPosition)) FInKeyOrder = false;  // appended out of order: no binary search on &D view
+    FViewExact = FViewExact && shown && FInKeyOrder;
 }
 
 void TOstraDataset::InternalPost() {
+    if (FImpl->FBlobFailure) {
+        // The edit stays, with what the stream could not store.
+        std::exception_ptr failure = std::exchange(FImpl->FBlobFailure, nullptr);
+        std::rethrow_exception(failure);
+    }
     inherited::InternalPost();
     TRecordBuffer buffer = ActiveBuffer();
     if (State() == dsInsert) {
-        PostInsert(buffer);
+        FImpl->PostInsert(buffer);
         return;
     }
-    const uint8_t* data = BufferData(buffer);
-    TOstraRecord* record = Trailer(buffer)->Record;
-    const bool keyChanged = record && FCursor->Contains(record) && record->IsLive() &&
-                            FKeys[kiSort].HasFields() && SortKeyChanged(data, record);
+    const uint8_t* data = FImpl->BufferData(buffer);
+    TOstraRecord* record = FImpl->Trailer(buffer)->Record;
+    const bool keyChanged = record && FImpl->FCursor->Contains(record) && record->IsLive() &&
+                            FImpl->FKeys[kiSort].HasFields() && FImpl->SortKeyChanged(data, record);
     if (FCheckKeyViolation && !FUniqueFieldNames.empty() && KeyExists(data, record, FUniqueFieldNames))
         throw EDatabaseError(std::string(SErrorSavingRecord) + SKeyViolation);
-    std::string error;
-    if (!FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
-    FKeyIndex.Invalidate();  // the record's values changed in place
-    if (keyChanged && FInKeyOrder) {
-        const int index = FView.IndexOf(record, FPosition);
-        if (index < 0 || !InOrderAt(index))
-            FInKeyOrder = false;
-        else if (FViewKeysValid)
-            FView.SetKey(index, ViewKeyOf(record->Data()));
+    // The others on the store learn the values the record had.
+    std::vector<uint8_t> old;
+    const bool tell =
+        FImpl->FCursor->Shared() && record && FImpl->FCursor->Contains(record) && record->IsLive();
+    if (tell) {
+        old.assign(FImpl->FDataSize + 1, 0);
+        OstCopyData(old.data(), record->Data(), FImpl->FBufferFields, FImpl->FDataSize);
     }
+    struct TOldRelease {
+        std::vector<uint8_t>& Data;
+        const std::vector<TOstraField>& Fields;
+        ~TOldRelease() {
+            if (!Data.empty()) OstReleaseValues(Data.data(), Fields);
+        }
+    } release{old, FImpl->FBufferFields};
+    std::string error;
+    if (!FImpl->FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
+    FImpl->FKeyIndex.Invalidate();  // the record's values changed in place
+    const int index = keyChanged || FImpl->FViewExact ? FImpl->FView.IndexOf(record, FImpl->FPosition) : -1;
+    if (keyChanged && FImpl->FInKeyOrder) {
+        if (index < 0 || !FImpl->InOrderAt(index))
+            FImpl->FInKeyOrder = false;
+        else if (FImpl->FViewKeysValid)
+            FImpl->FView.SetKey(index, FImpl->ViewKeyOf(record->Data()));
+    }
+    if (FImpl->FViewExact) {
+        bool known = true;
+        const bool shown = FImpl->WouldShow(record->Data(), known) && known;
+        FImpl->FViewExact = shown && index >= 0 && (!keyChanged || FImpl->StrictlyInOrderAt(index));
+    }
+    if (tell) FImpl->NotifySharers({TOstraStoreChange::Edited, record, old.data()});
 }
 
 void TOstraDataset::InternalAddRecord(TRecordBuffer Buffer, bool Append) {
     if (Append) InternalLast();
-    PostInsert(Buffer);
+    FImpl->PostInsert(Buffer);
 }
 
 // ---------------------------------------------------------------------------
 // New records
 
 void TOstraDataset::DoOnNewRecord() {
-    ApplyDefaults();
-    CopyMasterValues();
+    FImpl->ApplyDefaults();
+    FImpl->CopyMasterValues();
     inherited::DoOnNewRecord();
 }
 
-void TOstraDataset::ApplyDefaults() {
-    for (int i = 0; i < FieldCount(); ++i) {
-        TField* field = Fields()->Fields(i);
+void TOstraDataset::TImpl::ApplyDefaults() {
+    for (int i = 0; i < D.FieldCount(); ++i) {
+        TField* field = D.Fields()->Fields(i);
         if (!field->CanModify()) continue;
         // A data field's descriptor is the one of the same name.
         const TOstraField* descriptor = StoreField(field);
@@ -193,16 +240,29 @@ void TOstraDataset::ApplyDefaults() {
             field->SetAsDateTime(type == ftDate ? Date() : Now());
         else if (SameText(text, "UNICOD") && type == ftString)
             field->SetAsString(UniqueCode());
+        else if (descriptor && !IsTextType(descriptor->FieldType) && !IsBlobType(descriptor->FieldType))
+            SetDefaultValue(field, *descriptor, text);
         else
             field->SetAsString(text);
     }
 }
 
-void TOstraDataset::CopyMasterValues() {
-    if (!FMasterSource || !FMasterSource->DataSet() || !FMasterSource->DataSet()->Active()) return;
-    if (FMasterFields.empty() || FRangeFieldNames.empty()) return;
-    const std::vector<TField*> master = FMasterSource->DataSet()->GetFieldList(FMasterFields);
-    const std::vector<TField*> detail = GetFieldList(FRangeFieldNames);
+void TOstraDataset::TImpl::SetDefaultValue(TField* Field, const TOstraField& Descriptor,
+                                           const std::string& Text) {
+    // The engine's own text rule, not the field's text form: "yes" makes a
+    // Boolean true and "12x" an Integer 0 where the field would refuse them.
+    std::vector<uint8_t> value(std::max<std::size_t>(Descriptor.Size, 1), 0);
+    TOstraField place = Descriptor;
+    place.Offset = 0;
+    SetValueFromText(value.data(), Text, place);
+    Field->SetData(value.data());
+}
+
+void TOstraDataset::TImpl::CopyMasterValues() {
+    if (!D.FMasterSource || !D.FMasterSource->DataSet() || !D.FMasterSource->DataSet()->Active()) return;
+    if (D.FMasterFields.empty() || D.FRangeFieldNames.empty()) return;
+    const std::vector<TField*> master = D.FMasterSource->DataSet()->GetFieldList(D.FMasterFields);
+    const std::vector<TField*> detail = D.GetFieldList(D.FRangeFieldNames);
     for (std::size_t i = 0; i < std::min(master.size(), detail.size()); ++i)
         detail[i]->SetAsVariant(master[i]->AsVariant());
 }
@@ -213,30 +273,35 @@ void TOstraDataset::CopyMasterValues() {
 void TOstraDataset::Save() {
     if (!Active()) return;
     if (State() == dsEdit || State() == dsInsert) Post();
-    if (SaveData()) AcceptChanges();
+    if (SaveData()) FImpl->AcceptChanges();
 }
 
-void TOstraDataset::AcceptChanges() {
-    if (FCursor) FCursor->AcceptAll();
-    SettleChanges();
+void TOstraDataset::TImpl::AcceptChanges() {
+    if (FCursor) {
+        FCursor->AcceptAll();
+        NotifySharers({TOstraStoreChange::Accepted});
+    }
+    D.SettleChanges();
 }
 
 void TOstraDataset::CancelChanges() {
     if (!Active() || !HasPendingChanges()) return;
     if (State() == dsEdit || State() == dsInsert) Cancel();
-    FCursor->RevertAll();
+    FImpl->FCursor->RevertAll();
+    FImpl->FViewExact = false;
+    FImpl->NotifySharers({TOstraStoreChange::Reverted});
     SettleChanges();
     try {
         RebuildView(true);
     } catch (...) {
         // Records the revert dropped must not stay in the view.
-        std::vector<TOstraRecord*> live = FView.ToVector();
+        std::vector<TOstraRecord*> live = FImpl->FView.ToVector();
         live.erase(
             std::remove_if(live.begin(), live.end(), [](const TOstraRecord* r) { return !r->IsLive(); }),
             live.end());
-        FView.Assign(std::move(live));
-        FViewKeysValid = false;
-        FPosition = std::min(FPosition, FView.Count() - 1);
+        FImpl->FView.Assign(std::move(live));
+        FImpl->FViewKeysValid = false;
+        FImpl->FPosition = std::min(FImpl->FPosition, FImpl->FView.Count() - 1);
         Resync({});
         throw;
     }
@@ -246,15 +311,17 @@ void TOstraDataset::CommitChanges() {
     if (!Active() || !HasPendingChanges()) return;
     // An edit in progress is part of the changes being accepted.
     CheckBrowseMode();
-    FCursor->AcceptAll();
+    FImpl->FCursor->AcceptAll();
+    FImpl->NotifySharers({TOstraStoreChange::Accepted});
     SettleChanges();
     RebuildView(true);
 }
 
 void TOstraDataset::SaveToFile(const std::string& FileName) {
-    CheckOpen();
-    FCursor->SetSortDescending(FSortOptions.Contains(osoDescendSort));
-    FCursor->SaveToFile(FileName, FSaveOptions, FSortOptions.Contains(osoCaseInsensitive), FIndexFieldNames);
+    FImpl->CheckOpen();
+    FImpl->FCursor->SetSortDescending(FSortOptions.Contains(osoDescendSort));
+    FImpl->FCursor->SaveToFile(FileName, FSaveOptions, FSortOptions.Contains(osoCaseInsensitive),
+                               FIndexFieldNames);
 }
 
 // ---------------------------------------------------------------------------
@@ -265,16 +332,17 @@ void TOstraDataset::InternalRefresh() {
     // The current record's unique values, to find it again after the reload.
     const std::vector<const TOstraField*> unique = FUniqueFieldNames.empty()
                                                        ? std::vector<const TOstraField*>()
-                                                       : FCursor->FindFields(FUniqueFieldNames);
+                                                       : FImpl->FCursor->FindFields(FUniqueFieldNames);
     std::vector<std::string> names;
     for (const TOstraField* f : unique) names.push_back(f->Name);
-    std::vector<uint8_t> kept(FDataSize + 1, 0);
+    std::vector<uint8_t> kept(FImpl->FDataSize + 1, 0);
     bool haveKept = false;
-    if (const TOstraRecord* current = FView.At(FPosition); current && current->Data() && !unique.empty()) {
-        OstCopyData(kept.data(), current->Data(), FBufferFields, FDataSize);
+    if (const TOstraRecord* current = FImpl->FView.At(FImpl->FPosition);
+        current && current->Data() && !unique.empty()) {
+        OstCopyData(kept.data(), current->Data(), FImpl->FBufferFields, FImpl->FDataSize);
         haveKept = true;
     }
-    const int oldPosition = FPosition;
+    const int oldPosition = FImpl->FPosition;
     struct TKeptRelease {
         std::vector<uint8_t>& Data;
         const std::vector<TOstraField>& Fields;
@@ -283,16 +351,16 @@ void TOstraDataset::InternalRefresh() {
             if (Have) OstReleaseValues(Data.data(), Fields);
         }
     };
-    const std::vector<TOstraField> layout = FBufferFields;
+    const std::vector<TOstraField> layout = FImpl->FBufferFields;
     TKeptRelease release{kept, layout, haveKept};
 
     // The old records go with the reload.
-    FView.Clear();
-    FPosition = -1;
+    FImpl->FView.Clear();
+    FImpl->FPosition = -1;
     bool reloaded = false;
     try {
         OpenData();
-        reloaded = FCursor && SameLayout(FCursor->Fields(), FBufferFields);
+        reloaded = FImpl->FCursor && SameLayout(FImpl->FCursor->Fields(), FImpl->FBufferFields);
     } catch (...) {
         Close();
         throw;
@@ -301,46 +369,49 @@ void TOstraDataset::InternalRefresh() {
         Close();
         throw EDatabaseError(std::string(SErrorOpeningTable) + "the table's fields have changed");
     }
-    FCursor->SetSortDescending(FSortOptions.Contains(osoDescendSort));
-    for (TOstraKeyBuffer& key : FKeys) key.Rebind(*FCursor);
-    FSearchFieldCache.clear();
-    FSearchKeyNames.clear();
+    FImpl->FCursor->SetSortDescending(FSortOptions.Contains(osoDescendSort));
+    for (TOstraKeyBuffer& key : FImpl->FKeys) key.Rebind(*FImpl->FCursor);
+    FImpl->FSearchFieldCache.clear();
+    FImpl->FSearchKeyNames.clear();
     if (FMasterSource && FMasterSource->DataSet() && FMasterSource->DataSet()->Active() &&
         !FMasterFields.empty() && !FRangeFieldNames.empty()) {
-        FOpening = true;  // no view rebuilds on the way
+        FImpl->FOpening = true;  // no view rebuilds on the way
         try {
             MasterChanged();
         } catch (...) {
-            FOpening = false;
+            FImpl->FOpening = false;
             throw;
         }
-        FOpening = false;
+        FImpl->FOpening = false;
     }
     std::vector<TOstraRecord*> view;
     TOstraFilter filter;
     const bool useFilter = Filtered() && !Filter().empty();
-    if (useFilter) PrepareFilter(filter);
-    BuildView(view, useFilter ? &filter : nullptr);
-    const bool sorted = FKeys[kiSort].HasFields();
-    if (sorted) SortView(view);
-    FView.Assign(std::move(view));
-    FInKeyOrder = sorted;
-    FViewKeysValid = false;
+    if (useFilter) FImpl->PrepareFilter(filter);
+    FImpl->BuildView(view, useFilter ? &filter : nullptr);
+    const bool sorted = FImpl->FKeys[kiSort].HasFields();
+    if (sorted) FImpl->SortView(view);
+    FImpl->FView.Assign(std::move(view));
+    FImpl->FInKeyOrder = sorted;
+    FImpl->FViewKeysValid = false;
+    FImpl->FViewExact = true;
+    FImpl->FBuiltFilterOptions = FilterOptions();
 
     int position = -1;
     if (haveKept) {
         std::vector<const TOstraField*> fields;
         for (const std::string& name : names)
-            if (const TOstraField* f = FCursor->FindField(name)) fields.push_back(f);
-        for (int i = 0; i < FView.Count() && !fields.empty(); ++i) {
-            if (CompareRecords(FView.At(i)->Data(), kept.data(), fields, -1) == 0) {
+            if (const TOstraField* f = FImpl->FCursor->FindField(name)) fields.push_back(f);
+        for (int i = 0; i < FImpl->FView.Count() && !fields.empty(); ++i) {
+            if (CompareRecords(FImpl->FView.At(i)->Data(), kept.data(), fields, -1) == 0) {
                 position = i;
                 break;
             }
         }
     }
-    if (position < 0 && !FView.Empty()) position = std::clamp(oldPosition, 0, FView.Count() - 1);
-    FPosition = position;
+    if (position < 0 && !FImpl->FView.Empty())
+        position = std::clamp(oldPosition, 0, FImpl->FView.Count() - 1);
+    FImpl->FPosition = position;
     // Whatever was not written went with the reload.
     SettleChanges();
 }

@@ -4,6 +4,7 @@
 
 #include "engine/messages.h"
 #include "engine/ostra_dataset.h"
+#include "engine/ostra_dataset_impl.h"
 #include "engine/record_sort.h"
 #include "engine/record_store.h"
 #include "platform/core/exceptions.h"
@@ -14,8 +15,9 @@
 // ---------------------------------------------------------------------------
 // Key buffers
 
-void TOstraDataset::InitKeyBuffer(int Number, const std::string& FieldNames) {
+void TOstraDataset::TImpl::InitKeyBuffer(int Number, const std::string& FieldNames) {
     TOstraKeyBuffer& key = FKeys[Number];
+    if (Number != kiSearch) FViewExact = false;
     if (Number == kiSearch) FSearchKeyNames.clear();
     if (Number == kiSort) FViewKeysValid = false;
     key.Release();
@@ -30,8 +32,8 @@ void TOstraDataset::InitKeyBuffer(int Number, const std::string& FieldNames) {
             }
         }
     }
-    if (!Trim(FieldNames).empty() && (Active() || FOpening)) {
-        dataFields = GetFieldList(FieldNames);
+    if (!Trim(FieldNames).empty() && (D.Active() || FOpening)) {
+        dataFields = D.GetFieldList(FieldNames);
         for (TField* field : dataFields) {
             if (field->FieldKind() != fkData) continue;
             const TOstraField* f = FCursor->FindField(field->FieldName());
@@ -46,11 +48,11 @@ void TOstraDataset::InitKeyBuffer(int Number, const std::string& FieldNames) {
     key.Setup(FDataSize, std::move(storeFields), std::move(dataFields));
 }
 
-void TOstraDataset::InitKeyBuffers() {
-    InitKeyBuffer(kiSort, FIndexFieldNames);
+void TOstraDataset::TImpl::InitKeyBuffers() {
+    InitKeyBuffer(kiSort, D.FIndexFieldNames);
     InitKeyBuffer(kiSearch, std::string());
-    InitKeyBuffer(kiRangeStart, FRangeFieldNames);
-    InitKeyBuffer(kiRangeEnd, FRangeFieldNames);
+    InitKeyBuffer(kiRangeStart, D.FRangeFieldNames);
+    InitKeyBuffer(kiRangeEnd, D.FRangeFieldNames);
 }
 
 // ---------------------------------------------------------------------------
@@ -59,14 +61,14 @@ void TOstraDataset::InitKeyBuffers() {
 void TOstraDataset::SetIndexFieldNames(const std::string& Value) {
     const std::string old = FIndexFieldNames;
     FIndexFieldNames = Value;
-    if (!Active() || FOpening) return;
+    if (!Active() || FImpl->FOpening) return;
     try {
-        InitKeyBuffer(kiSort, Value);
-        ApplySort();
+        FImpl->InitKeyBuffer(kiSort, Value);
+        FImpl->ApplySort();
     } catch (...) {
         FIndexFieldNames = old;
         try {
-            InitKeyBuffer(kiSort, old);
+            FImpl->InitKeyBuffer(kiSort, old);
         } catch (...) {}
         throw;
     }
@@ -75,26 +77,29 @@ void TOstraDataset::SetIndexFieldNames(const std::string& Value) {
 void TOstraDataset::SetSortOptions(TOstraSortOptions Value) {
     const TOstraSortOptions old = FSortOptions;
     FSortOptions = Value;
-    if (FCursor) FCursor->SetSortDescending(Value.Contains(osoDescendSort));
-    if (!Active() || FOpening || !FKeys[kiSort].HasFields()) return;
+    if (FImpl->FCursor) FImpl->FCursor->SetSortDescending(Value.Contains(osoDescendSort));
+    if (!Active() || FImpl->FOpening || !FImpl->FKeys[kiSort].HasFields()) return;
     const bool resort = (old - osoInsertInOrder) != (Value - osoInsertInOrder);
     if (!resort) return;
     try {
-        ApplySort();
+        FImpl->ApplySort();
     } catch (...) {
         FSortOptions = old;
-        if (FCursor) FCursor->SetSortDescending(old.Contains(osoDescendSort));
+        if (FImpl->FCursor) FImpl->FCursor->SetSortDescending(old.Contains(osoDescendSort));
         throw;
     }
 }
 
-void TOstraDataset::ApplySort() { RebuildView(true); }
+void TOstraDataset::TImpl::ApplySort() {
+    FViewExact = false;
+    D.RebuildView(true);
+}
 
 void TOstraDataset::SetRangeFieldNames(const std::string& Value) {
     FRangeFieldNames = Value;
-    if (!Active() || FOpening) return;
-    InitKeyBuffer(kiRangeStart, Value);
-    InitKeyBuffer(kiRangeEnd, Value);
+    if (!Active() || FImpl->FOpening) return;
+    FImpl->InitKeyBuffer(kiRangeStart, Value);
+    FImpl->InitKeyBuffer(kiRangeEnd, Value);
     if (FMasterSource && FMasterSource->DataSet() && FMasterSource->DataSet()->Active() &&
         !FMasterFields.empty() && !Value.empty())
         MasterChanged();
@@ -105,13 +110,16 @@ void TOstraDataset::SetFilterText(const std::string& Value) {
     TOstraFilterConditions conditions = TOstraParser::ParseFilter(Value);
     const std::string oldText = Filter();
     inherited::SetFilterText(Value);
-    TOstraFilterConditions oldConditions = std::move(FConditions);
-    FConditions = std::move(conditions);
-    if (!Active() || FOpening || !Filtered()) return;
+    TOstraFilterConditions oldConditions = std::move(FImpl->FConditions);
+    FImpl->FConditions = std::move(conditions);
+    FImpl->FShowFilter.reset();
+    FImpl->FShowFilterReady = false;
+    FImpl->FViewExact = false;
+    if (!Active() || FImpl->FOpening || !Filtered()) return;
     try {
         RebuildView(true);
     } catch (...) {
-        FConditions = std::move(oldConditions);
+        FImpl->FConditions = std::move(oldConditions);
         inherited::SetFilterText(oldText);
         throw;
     }
@@ -120,7 +128,8 @@ void TOstraDataset::SetFilterText(const std::string& Value) {
 void TOstraDataset::SetFiltered(bool Value) {
     const bool old = Filtered();
     inherited::SetFiltered(Value);
-    if (!Active() || FOpening) return;
+    FImpl->FViewExact = false;
+    if (!Active() || FImpl->FOpening) return;
     try {
         RebuildView(true);
     } catch (...) {
@@ -133,12 +142,11 @@ void TOstraDataset::SetFiltered(bool Value) {
 // ---------------------------------------------------------------------------
 // Building the view
 
-void TOstraDataset::PrepareFilter(TOstraFilter& Filter) { Filter.Prepare(*FCursor, FConditions); }
+void TOstraDataset::TImpl::PrepareFilter(TOstraFilter& Filter) { Filter.Prepare(*FCursor, FConditions); }
 
-bool TOstraDataset::InRange(const TOstraRecord* Record) const {
+bool TOstraDataset::TImpl::InRange(const uint8_t* data) const {
     const TOstraKeyBuffer& start = FKeys[kiRangeStart];
     const TOstraKeyBuffer& end = FKeys[kiRangeEnd];
-    const uint8_t* data = Record->Data();
     if (start.FieldsInUse() > 0 &&
         CompareRecords(data, start.Data(), start.Fields(), start.FieldsInUse()) < 0)
         return false;
@@ -147,11 +155,11 @@ bool TOstraDataset::InRange(const TOstraRecord* Record) const {
     return true;
 }
 
-bool TOstraDataset::CallFilterRecord(const TOstraRecord* Record) {
+bool TOstraDataset::TImpl::CallFilterRecord(const TOstraRecord* Record) {
     FFilterData = Record->Data();
     bool accept = true;
     try {
-        OnFilterRecord()(this, accept);
+        D.OnFilterRecord()(&D, accept);
     } catch (...) {
         FFilterData = nullptr;
         throw;
@@ -160,85 +168,98 @@ bool TOstraDataset::CallFilterRecord(const TOstraRecord* Record) {
     return accept;
 }
 
-void TOstraDataset::BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter) {
+void TOstraDataset::TImpl::BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter) {
     View.clear();
     View.reserve(static_cast<std::size_t>(FCursor->RecordCount()));
-    const bool handler = Filtered() && OnFilterRecord().Assigned();
-    const bool caseInsensitive = FilterOptions().Contains(foCaseInsensitive);
+    const bool handler = D.Filtered() && D.OnFilterRecord().Assigned();
+    const bool caseInsensitive = D.FilterOptions().Contains(foCaseInsensitive);
     const bool range = FRangeActive;
-    TDataSetState old = State();
-    if (handler) old = SetTempState(dsFilter);
+    TDataSetState old = D.State();
+    if (handler) old = D.SetTempState(dsFilter);
     try {
         for (TOstraRecord* r : FCursor->Records()) {
             if (!r->IsLive()) continue;
-            if (range && !InRange(r)) continue;
+            if (range && !InRange(r->Data())) continue;
             if (Filter && !Filter->Match(r->Data(), caseInsensitive)) continue;
             if (handler && !CallFilterRecord(r)) continue;
             View.push_back(r);
         }
     } catch (...) {
-        if (handler) RestoreState(old);
+        if (handler) D.RestoreState(old);
         throw;
     }
-    if (handler) RestoreState(old);
+    if (handler) D.RestoreState(old);
 }
 
-void TOstraDataset::SortView(std::vector<TOstraRecord*>& View) {
-    OstraSortRecords(View, FKeys[kiSort].Fields(), FSortOptions.Contains(osoCaseInsensitive),
-                     FSortOptions.Contains(osoDescendSort));
+void TOstraDataset::TImpl::SortView(std::vector<TOstraRecord*>& View) {
+    OstraSortRecords(View, FKeys[kiSort].Fields(), D.FSortOptions.Contains(osoCaseInsensitive),
+                     D.FSortOptions.Contains(osoDescendSort));
 }
 
 void TOstraDataset::RebuildView(bool KeepPosition) {
-    if (!FCursor) return;
+    if (!FImpl->FCursor) return;
     TOstraFilter filter;
     const bool useFilter = Filtered() && !Filter().empty();
-    if (useFilter) PrepareFilter(filter);
-    const bool open = Active() && !FOpening;
+    if (useFilter) FImpl->PrepareFilter(filter);
+    const bool open = Active() && !FImpl->FOpening;
     const TOstraRecord* remembered = nullptr;
     if (open) {
         CheckBrowseMode();
-        if (!IsEmpty() && ActiveBuffer()) remembered = Trailer(ActiveBuffer())->Record;
+        if (!IsEmpty() && ActiveBuffer()) remembered = FImpl->Trailer(ActiveBuffer())->Record;
+    }
+    const bool handler = Filtered() && OnFilterRecord().Assigned();
+    if (open && FImpl->FViewExact && !handler && FImpl->FBuiltFilterOptions == FilterOptions()) {
+        // A build would give the same records in the same order: only the
+        // buffers are read again, for values changed in place.
+        int index = KeepPosition && remembered ? FImpl->FView.IndexOf(remembered, FImpl->FPosition) : -1;
+        if (index < 0) index = FImpl->FView.Empty() ? -1 : 0;
+        FImpl->FPosition = index;
+        Resync({});
+        return;
     }
     std::vector<TOstraRecord*> view;
-    BuildView(view, useFilter ? &filter : nullptr);
-    const bool sorted = FKeys[kiSort].HasFields();
-    if (sorted) SortView(view);
+    FImpl->BuildView(view, useFilter ? &filter : nullptr);
+    const bool sorted = FImpl->FKeys[kiSort].HasFields();
+    if (sorted) FImpl->SortView(view);
+    ++FImpl->FViewBuilds;
     // From here on nothing fails: the new view replaces the old one.
-    FView.Assign(std::move(view));
-    FInKeyOrder = sorted;
-    FViewKeysValid = false;
-    FPosition = -1;
+    FImpl->FView.Assign(std::move(view));
+    FImpl->FInKeyOrder = sorted;
+    FImpl->FViewKeysValid = false;
+    FImpl->FViewExact = true;
+    FImpl->FBuiltFilterOptions = FilterOptions();
+    FImpl->FPosition = -1;
     if (!open) return;
-    if (!FView.Empty()) {
-        const int index = KeepPosition && remembered ? FView.IndexOf(remembered) : -1;
-        FPosition = index >= 0 ? index : 0;
+    if (!FImpl->FView.Empty()) {
+        const int index = KeepPosition && remembered ? FImpl->FView.IndexOf(remembered) : -1;
+        FImpl->FPosition = index >= 0 ? index : 0;
     }
     Resync({});
 }
 
 bool TOstraDataset::FilterMatch(const TOstraRecord* Record) {
-    if (!FCursor || !Record || !Record->Data()) return false;
-    if (FConditions.empty()) return true;
+    if (!FImpl->FCursor || !Record || !Record->Data()) return false;
+    if (FImpl->FConditions.empty()) return true;
     TOstraFilter filter;
-    PrepareFilter(filter);
+    FImpl->PrepareFilter(filter);
     return filter.Match(Record->Data(), FilterOptions().Contains(foCaseInsensitive));
 }
 
 // ---------------------------------------------------------------------------
 // Sort order
 
-int TOstraDataset::CompareForSort(const TOstraRecord* A, const TOstraRecord* B) const {
-    return CompareRecordsForSort(A, B, FKeys[kiSort].Fields(), FSortOptions.Contains(osoCaseInsensitive),
-                                 FSortOptions.Contains(osoDescendSort));
+int TOstraDataset::TImpl::CompareForSort(const TOstraRecord* A, const TOstraRecord* B) const {
+    return CompareRecordsForSort(A, B, FKeys[kiSort].Fields(), D.FSortOptions.Contains(osoCaseInsensitive),
+                                 D.FSortOptions.Contains(osoDescendSort));
 }
 
-bool TOstraDataset::SortKeyChanged(const uint8_t* Data, const TOstraRecord* Record) const {
+bool TOstraDataset::TImpl::SortKeyChanged(const uint8_t* Data, const TOstraRecord* Record) const {
     for (const TOstraField* f : FKeys[kiSort].Fields())
         if (CompareValues(Data + f->Offset, Record->Data() + f->Offset, *f, false) != 0) return true;
     return false;
 }
 
-bool TOstraDataset::InOrderAt(int Index) const {
+bool TOstraDataset::TImpl::InOrderAt(int Index) const {
     const TOstraRecord* r = FView.At(Index);
     if (!r) return true;
     if (Index > 0 && CompareForSort(FView.At(Index - 1), r) > 0) return false;
@@ -246,12 +267,12 @@ bool TOstraDataset::InOrderAt(int Index) const {
     return true;
 }
 
-TOstraViewKey TOstraDataset::ViewKeyOf(const uint8_t* Data) const {
-    return OstViewKey(Data, FKeys[kiSort].Fields(), FSortOptions.Contains(osoCaseInsensitive),
-                      FSortOptions.Contains(osoDescendSort));
+TOstraViewKey TOstraDataset::TImpl::ViewKeyOf(const uint8_t* Data) const {
+    return OstViewKey(Data, FKeys[kiSort].Fields(), D.FSortOptions.Contains(osoCaseInsensitive),
+                      D.FSortOptions.Contains(osoDescendSort));
 }
 
-void TOstraDataset::EnsureViewKeys() {
+void TOstraDataset::TImpl::EnsureViewKeys() {
     if (FViewKeysValid || !FInKeyOrder) return;
     // The view's order scatters its records over memory; reading each record
     // and its text a few steps ahead keeps the reads from waiting one by one.
@@ -275,13 +296,13 @@ void TOstraDataset::EnsureViewKeys() {
     FViewKeysValid = true;
 }
 
-int TOstraDataset::PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey& Key) const {
+int TOstraDataset::TImpl::PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey& Key) const {
     // The keys narrow the place down to the records with an equal key; among
     // them, the first whose sort values are not below the record's. A key
     // that stands for the values themselves needs no record read.
     bool exact = false;
-    OstViewKey(Record->Data(), FKeys[kiSort].Fields(), FSortOptions.Contains(osoCaseInsensitive),
-               FSortOptions.Contains(osoDescendSort), &exact);
+    OstViewKey(Record->Data(), FKeys[kiSort].Fields(), D.FSortOptions.Contains(osoCaseInsensitive),
+               D.FSortOptions.Contains(osoDescendSort), &exact);
     if (exact) return FView.LowerBound(Key);
     int lo, hi;
     FView.EqualRange(Key, Key, lo, hi);
@@ -309,38 +330,38 @@ bool TOstraDataset::FindRecord(bool Restart, bool GoForward) {
                 First();
             else
                 Next();
-            found = !FView.Empty() && !Eof();
+            found = !FImpl->FView.Empty() && !Eof();
         } else {
             if (Restart)
                 Last();
             else
                 Prior();
-            found = !FView.Empty() && !Bof();
+            found = !FImpl->FView.Empty() && !Bof();
         }
         SetFound(found);
         return found;
     }
     TOstraFilter filter;
     const bool useText = !Filter().empty();
-    if (useText) PrepareFilter(filter);
+    if (useText) FImpl->PrepareFilter(filter);
     const bool handler = OnFilterRecord().Assigned();
     const bool caseInsensitive = FilterOptions().Contains(foCaseInsensitive);
-    const int count = FView.Count();
+    const int count = FImpl->FView.Count();
     const int step = GoForward ? 1 : -1;
     int i;
     if (Restart) {
         i = GoForward ? 0 : count - 1;
     } else {
         UpdateCursorPos();
-        i = FPosition + step;
+        i = FImpl->FPosition + step;
     }
     TDataSetState old = State();
     if (handler) old = SetTempState(dsFilter);
     try {
         for (; i >= 0 && i < count; i += step) {
-            const TOstraRecord* r = FView.At(i);
+            const TOstraRecord* r = FImpl->FView.At(i);
             if (useText && !filter.Match(r->Data(), caseInsensitive)) continue;
-            if (handler && !CallFilterRecord(r)) continue;
+            if (handler && !FImpl->CallFilterRecord(r)) continue;
             found = true;
             break;
         }
@@ -349,7 +370,7 @@ bool TOstraDataset::FindRecord(bool Restart, bool GoForward) {
         throw;
     }
     if (handler) RestoreState(old);
-    if (found) GotoPosition(i, true);
+    if (found) FImpl->GotoPosition(i, true);
     SetFound(found);
     if (found) DoAfterScroll();
     return found;
@@ -359,8 +380,8 @@ bool TOstraDataset::FindRecord(bool Restart, bool GoForward) {
 // Range
 
 void TOstraDataset::SetRange(const std::string& StartText, const std::string& EndText) {
-    InitKeyBuffer(kiRangeStart, FRangeFieldNames);
-    InitKeyBuffer(kiRangeEnd, FRangeFieldNames);
+    FImpl->InitKeyBuffer(kiRangeStart, FRangeFieldNames);
+    FImpl->InitKeyBuffer(kiRangeEnd, FRangeFieldNames);
     auto fill = [](TOstraKeyBuffer& key, const std::string& text) {
         const int fields = static_cast<int>(key.Fields().size());
         int used = 0;
@@ -373,48 +394,50 @@ void TOstraDataset::SetRange(const std::string& StartText, const std::string& En
         }
         key.SetFieldsInUse(used);
     };
-    fill(FKeys[kiRangeStart], StartText);
-    fill(FKeys[kiRangeEnd], EndText);
+    fill(FImpl->FKeys[kiRangeStart], StartText);
+    fill(FImpl->FKeys[kiRangeEnd], EndText);
 }
 
 void TOstraDataset::ApplyRange() {
-    if (FOpening) {
-        FRangeActive = true;
+    if (FImpl->FOpening) {
+        FImpl->FRangeActive = true;
         return;
     }
-    CheckOpen();
+    FImpl->CheckOpen();
     CheckBrowseMode();
-    const bool old = FRangeActive;
-    FRangeActive = true;
+    const bool old = FImpl->FRangeActive;
+    FImpl->FRangeActive = true;
+    FImpl->FViewExact = false;
     try {
         RebuildView(false);
     } catch (...) {
-        FRangeActive = old;
+        FImpl->FRangeActive = old;
         throw;
     }
     First();
 }
 
 void TOstraDataset::CancelRange() {
-    if (FOpening) {
-        FRangeActive = false;
+    if (FImpl->FOpening) {
+        FImpl->FRangeActive = false;
         return;
     }
-    CheckOpen();
+    FImpl->CheckOpen();
     CheckBrowseMode();
-    const bool old = FRangeActive;
-    FRangeActive = false;
+    const bool old = FImpl->FRangeActive;
+    FImpl->FRangeActive = false;
+    FImpl->FViewExact = false;
     try {
         RebuildView(true);
     } catch (...) {
-        FRangeActive = old;
+        FImpl->FRangeActive = old;
         throw;
     }
 }
 
 void TOstraDataset::MasterChanged() {
     if (!FMasterSource || !FMasterSource->DataSet()) return;
-    if (!FOpening) CheckBrowseMode();
+    if (!FImpl->FOpening) CheckBrowseMode();
     std::string key;
     for (TField* field : FMasterSource->DataSet()->GetFieldList(FMasterFields))
         key += field->AsString() + "\t";
@@ -423,3 +446,119 @@ void TOstraDataset::MasterChanged() {
 }
 
 void TOstraDataset::MasterDisabled() { CancelRange(); }
+
+// ---------------------------------------------------------------------------
+// Sharing the store with other datasets
+
+bool TOstraDataset::TImpl::WouldShow(const uint8_t* Data, bool& Known) {
+    Known = true;
+    if (!Data) return false;
+    if (FRangeActive && !InRange(Data)) return false;
+    if (!D.Filtered()) return true;
+    if (D.OnFilterRecord().Assigned()) {
+        Known = false;
+        return false;
+    }
+    if (D.Filter().empty() || FConditions.empty()) return true;
+    if (!FShowFilterReady) {
+        FShowFilterReady = true;
+        auto filter = std::make_unique<TOstraFilter>();
+        try {
+            PrepareFilter(*filter);
+            FShowFilter = std::move(filter);
+        } catch (const Exception&) {
+            FShowFilter.reset();
+        }
+    }
+    if (!FShowFilter) {
+        Known = false;
+        return false;
+    }
+    return FShowFilter->Match(Data, D.FilterOptions().Contains(foCaseInsensitive));
+}
+
+bool TOstraDataset::TImpl::SortValuesDiffer(const uint8_t* A, const uint8_t* B) const {
+    for (const TOstraField* f : FKeys[kiSort].Fields())
+        if (CompareValues(A + f->Offset, B + f->Offset, *f, false) != 0) return true;
+    return false;
+}
+
+bool TOstraDataset::TImpl::StrictlyInOrderAt(int Index) const {
+    const TOstraRecord* r = FView.At(Index);
+    if (!r) return false;
+    if (Index > 0 && CompareForSort(FView.At(Index - 1), r) >= 0) return false;
+    if (Index + 1 < FView.Count() && CompareForSort(r, FView.At(Index + 1)) >= 0) return false;
+    return true;
+}
+
+void TOstraDataset::TImpl::DropFromView(const TOstraRecord* Record) {
+    const int index = FView.IndexOf(Record, FPosition);
+    if (index < 0) return;
+    FView.Delete(index);
+    if (index < FPosition) --FPosition;
+    FPosition = std::min(FPosition, FView.Count() - 1);
+    if (D.State() == dsBrowse) D.Resync({});
+}
+
+void TOstraDataset::TImpl::DropDeadRecords() {
+    std::vector<TOstraRecord*> live = FView.ToVector();
+    const std::size_t before = live.size();
+    const TOstraRecord* current = FView.At(FPosition);
+    live.erase(std::remove_if(live.begin(), live.end(), [](const TOstraRecord* r) { return !r->IsLive(); }),
+               live.end());
+    if (live.size() == before) return;
+    FView.Assign(std::move(live));
+    FViewKeysValid = false;
+    const int index = current ? FView.IndexOf(current) : -1;
+    FPosition = index >= 0 ? index : std::min(FPosition, FView.Count() - 1);
+    if (D.State() == dsBrowse) D.Resync({});
+}
+
+void TOstraDataset::TImpl::SharerChanged(const TOstraStoreChange& Change) {
+    if (!D.Active() || FOpening || !FCursor) return;
+    // Searches by hash follow the store's change count; the rest is kept
+    // right here.
+    TOstraRecord* record = Change.Record;
+    const bool sorted = FKeys[kiSort].HasFields();
+    switch (Change.Kind) {
+    case TOstraStoreChange::Inserted: {
+        // Not in &D view; a build would show it when it passes.
+        bool known = true;
+        if (FViewExact && (WouldShow(record->Data(), known) || !known)) FViewExact = false;
+        break;
+    }
+    case TOstraStoreChange::Edited: {
+        const uint8_t* data = record->Data();
+        const bool keyChanged = sorted && Change.OldData && SortValuesDiffer(Change.OldData, data);
+        if (FViewExact) {
+            bool knownBefore = true, knownNow = true;
+            const bool before = Change.OldData ? WouldShow(Change.OldData, knownBefore) : true;
+            const bool now = WouldShow(data, knownNow);
+            if (!knownBefore || !knownNow || !Change.OldData || before != now || (now && keyChanged))
+                FViewExact = false;
+        }
+        if (keyChanged && (FInKeyOrder || FViewKeysValid)) {
+            const int index = FView.IndexOf(record, FPosition);
+            if (index >= 0) {
+                if (!InOrderAt(index))
+                    FInKeyOrder = false;
+                else if (FViewKeysValid)
+                    FView.SetKey(index, ViewKeyOf(data));
+            }
+        }
+        break;
+    }
+    case TOstraStoreChange::Deleted: DropFromView(record); break;
+    case TOstraStoreChange::Reverted:
+        // Values came back and new records went: the order is unknown until
+        // the view is built again.
+        FViewExact = false;
+        FInKeyOrder = false;
+        FViewKeysValid = false;
+        DropDeadRecords();
+        break;
+    case TOstraStoreChange::Accepted:
+        // Values stay; deleted records left every view when they were deleted.
+        break;
+    }
+}

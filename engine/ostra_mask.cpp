@@ -1,59 +1,11 @@
 #include "engine/ostra_mask.h"
-#include "platform/core/text.h"
 
 #include <cstring>
 
+#include "engine/case_fold.h"
 #include "engine/messages.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
-
-namespace {
-
-// Bytes that start no valid sequence are returned in this range.
-constexpr char32_t StrayByteBase = 0x110000;
-
-}  // namespace
-
-char32_t OstraNextChar(std::string_view Text, std::size_t& Pos) {
-    const unsigned char c = static_cast<unsigned char>(Text[Pos]);
-    if (c < 0x80) {
-        ++Pos;
-        return c;
-    }
-    int extra = 0;
-    char32_t v = 0;
-    if (c >= 0xC2 && c <= 0xDF)
-        extra = 1, v = c & 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF)
-        extra = 2, v = c & 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4)
-        extra = 3, v = c & 0x07;
-    if (extra && Pos + static_cast<std::size_t>(extra) < Text.size()) {
-        bool ok = true;
-        for (int k = 1; k <= extra && ok; ++k) {
-            const unsigned char t = static_cast<unsigned char>(Text[Pos + static_cast<std::size_t>(k)]);
-            ok = (t & 0xC0) == 0x80;
-            v = (v << 6) | (t & 0x3F);
-        }
-        const char32_t minimum = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
-        if (ok && v >= minimum && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
-            Pos += static_cast<std::size_t>(extra) + 1;
-            return v;
-        }
-    }
-    ++Pos;
-    return StrayByteBase + c;
-}
-
-char32_t OstraUpperChar(char32_t C) {
-    if (C < 0x80) return (C >= 'a' && C <= 'z') ? C - 32 : C;
-    if (C >= StrayByteBase) return C;
-    std::string one;
-    AppendUtf8(one, C);
-    const std::string up = AnsiUpperCase(one);
-    std::size_t pos = 0;
-    return up.empty() ? C : OstraNextChar(up, pos);
-}
 
 TOstraMask::TOstraMask(const std::string& Pattern) : FPattern(Pattern) {
     bool pending = false;
@@ -75,7 +27,7 @@ TOstraMask::TOstraMask(const std::string& Pattern) : FPattern(Pattern) {
         if (c == '?' || c == '_')
             FElements.push_back({pending, true, false, 0});
         else
-            FElements.push_back({pending, false, false, OstraUpperChar(c)});
+            FElements.push_back({pending, false, false, OstraFoldChar(c)});
         pending = false;
     }
     FElements.push_back({pending, false, true, 0});
@@ -83,17 +35,7 @@ TOstraMask::TOstraMask(const std::string& Pattern) : FPattern(Pattern) {
 
 namespace {
 
-// The next character of Text, upper-cased; ASCII without a call.
-inline char32_t NextUpper(std::string_view Text, std::size_t& Pos) {
-    const unsigned char c = static_cast<unsigned char>(Text[Pos]);
-    if (c < 0x80) {
-        ++Pos;
-        return (c >= 'a' && c <= 'z') ? static_cast<char32_t>(c - 32) : c;
-    }
-    return OstraUpperChar(OstraNextChar(Text, Pos));
-}
-
-// The first place from Pos where the (upper-cased) character C starts;
+// The first place from Pos where the (folded) character C starts;
 // Text.size() when there is none.
 std::size_t FindChar(std::string_view Text, std::size_t Pos, char32_t C) {
     const std::size_t len = Text.size();
@@ -102,18 +44,18 @@ std::size_t FindChar(std::string_view Text, std::size_t Pos, char32_t C) {
         // character is below 0x80.
         if (Pos >= len) return len;
         const char* base = Text.data();
-        const auto* upper = static_cast<const char*>(std::memchr(base + Pos, static_cast<int>(C), len - Pos));
-        std::size_t found = upper ? static_cast<std::size_t>(upper - base) : len;
-        if (C >= 'A' && C <= 'Z' && found > Pos) {
-            const auto* lower =
-                static_cast<const char*>(std::memchr(base + Pos, static_cast<int>(C + 32), found - Pos));
-            if (lower) found = static_cast<std::size_t>(lower - base);
+        const auto* lower = static_cast<const char*>(std::memchr(base + Pos, static_cast<int>(C), len - Pos));
+        std::size_t found = lower ? static_cast<std::size_t>(lower - base) : len;
+        if (C >= 'a' && C <= 'z' && found > Pos) {
+            const auto* upper =
+                static_cast<const char*>(std::memchr(base + Pos, static_cast<int>(C - 32), found - Pos));
+            if (upper) found = static_cast<std::size_t>(upper - base);
         }
         return found;
     }
     while (Pos < len) {
         std::size_t next = Pos;
-        if (NextUpper(Text, next) == C) return Pos;
+        if (OstraNextFolded(Text, next) == C) return Pos;
         Pos = next;
     }
     return len;
@@ -153,7 +95,7 @@ bool TOstraMask::Matches(std::string_view Text) const {
             if (t == len) return true;
         } else if (t < len) {
             std::size_t next = t;
-            const char32_t c = NextUpper(Text, next);
+            const char32_t c = OstraNextFolded(Text, next);
             if (e.Single || c == e.Char) {
                 t = next;
                 ++p;
@@ -162,7 +104,7 @@ bool TOstraMask::Matches(std::string_view Text) const {
         }
         // Mismatch: let the last run take one more character.
         if (!haveStar || starT >= len) return false;
-        NextUpper(Text, starT);
+        OstraNextFolded(Text, starT);
         t = starT;
         p = starP;
         arrived = false;

@@ -2,7 +2,8 @@
 //
 // "*" and "%" stand for any run of characters (none included), "?" and "_"
 // for exactly one character; every other character matches itself without
-// regard to case. Texts are UTF-8 and matched character by character.
+// regard to case (the engine's case fold). Texts are UTF-8 and matched
+// character by character.
 #pragma once
 
 #include <cstdint>
@@ -26,15 +27,8 @@ private:
         bool RunBefore;  // any number of characters may come first
         bool Single;     // any one character
         bool End;        // the end of the text
-        char32_t Char;   // upper-cased character to match
+        char32_t Char;   // folded character to match (case_fold.h)
     };
     std::string FPattern;
     std::vector<TElement> FElements;
 };
-
-// Upper-cases one character the way the platform's ANSI upper-casing does.
-char32_t OstraUpperChar(char32_t C);
-// The next character of a UTF-8 text at Pos (advanced past it). A byte that
-// starts no valid sequence is returned on its own, offset into a private
-// range so that it only ever equals itself.
-char32_t OstraNextChar(std::string_view Text, std::size_t& Pos);

@@ -266,10 +266,12 @@ void TOstraTable::SettleSharers() {
     std::vector<TOstraDataset*> sharers;
     CollectSharers(root, sharers);
     for (TOstraDataset* other : sharers) {
-        // One with an edit in progress keeps it, and its count with it.
+        // One with an edit in progress keeps it, and its count with it; its
+        // view lost what the store released when it was told.
         if (other == this || !other->Active() || other->State() != dsBrowse) continue;
         other->SettleChanges();
         try {
+            // Built again only where the others' changes would show.
             other->RebuildView(true);
         } catch (const Exception&) {
             // Its filter failed before; the accepted data stand.
@@ -283,10 +285,7 @@ void TOstraTable::Save() {
     if (!pending || HasPendingChanges()) return;
     bool shared = FSource != nullptr;
     for (TOstraDataset* clone : Clones()) shared = shared || clone->Active();
-    if (!shared) return;
-    // Records the others deleted are gone from the store now.
-    if (State() == dsBrowse) RebuildView(true);
-    SettleSharers();
+    if (shared) SettleSharers();
 }
 
 void TOstraTable::CancelChanges() {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "engine/case_fold.h"
 #include "engine/record_store.h"
 
 namespace {
@@ -29,18 +30,10 @@ inline uint64_t DoubleKey(double d) {
     return (bits & SignBit) ? ~bits : (bits | SignBit);
 }
 
-inline uint8_t Fold(uint8_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c; }
-
-// The first eight bytes of a text, big-endian, zero-padded. A text holds no
-// zero byte, so the padding sorts a shorter text first, as the text rule does.
+// The first eight bytes of a text from offset on. A text holds no zero byte,
+// so the padding sorts a shorter text first, as the text rule does.
 inline uint64_t TextPrefix(std::string_view s, bool fold, std::size_t offset = 0) {
-    uint64_t k = 0;
-    for (std::size_t i = offset; i < offset + 8; ++i) {
-        uint8_t c = i < s.size() ? static_cast<uint8_t>(s[i]) : 0;
-        if (fold) c = Fold(c);
-        k = (k << 8) | c;
-    }
-    return k;
+    return OstraTextWord(s, offset, fold);
 }
 
 TKey MakeKey(const uint8_t* place, const TOstraField& f, bool fold) {
@@ -80,10 +73,7 @@ TKey MakeKey(const uint8_t* place, const TOstraField& f, bool fold) {
 int CompareTexts(std::string_view a, std::string_view b, bool fold) {
     const std::size_t n = std::min(a.size(), b.size());
     if (fold) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const uint8_t x = Fold(static_cast<uint8_t>(a[i])), y = Fold(static_cast<uint8_t>(b[i]));
-            if (x != y) return x < y ? -1 : 1;
-        }
+        return OstraCompareFolded(a, b);
     } else if (n) {
         const int r = std::memcmp(a.data(), b.data(), n);
         if (r) return r < 0 ? -1 : 1;

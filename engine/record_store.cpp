@@ -15,7 +15,27 @@ constexpr uint8_t HasHeapValues = 1;
 
 TOstraCursor::TOstraCursor() = default;
 
-TOstraCursor::~TOstraCursor() { Clear(true); }
+TOstraCursor::~TOstraCursor() {
+    for (TOstraStoreClient* client : std::vector<TOstraStoreClient*>(FClients)) client->StoreGone();
+    Clear(true);
+}
+
+void TOstraCursor::AddClient(TOstraStoreClient* client) {
+    if (client && std::find(FClients.begin(), FClients.end(), client) == FClients.end())
+        FClients.push_back(client);
+}
+
+void TOstraCursor::RemoveClient(TOstraStoreClient* client) {
+    FClients.erase(std::remove(FClients.begin(), FClients.end(), client), FClients.end());
+}
+
+void TOstraCursor::NotifyClients(const TOstraStoreChange& change, const TOstraStoreClient* actor) {
+    if (FClients.empty() || (FClients.size() == 1 && FClients[0] == actor)) return;
+    // A client may leave while being told (a handler closing it).
+    for (TOstraStoreClient* client : std::vector<TOstraStoreClient*>(FClients))
+        if (client != actor && std::find(FClients.begin(), FClients.end(), client) != FClients.end())
+            client->StoreChanged(change);
+}
 
 // -- Field descriptions -------------------------------------------------------
 
@@ -142,6 +162,7 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
         }
         record->Flags |= HasHeapValues;
     }
+    ++FChanges;
     if (inserting && FAutoIncIndex >= 0) {
         // Wraps like the 32-bit counter it is, without overflow.
         FAutoIncCounter = static_cast<int32_t>(static_cast<uint32_t>(FAutoIncCounter) + 1u);
@@ -161,6 +182,7 @@ bool TOstraCursor::DeleteRecord(TOstraRecord* record, std::string& error) {
         error = SRecordDeleted;
         return false;
     }
+    ++FChanges;
     if (record->State == orsNew) {
         ReleaseRecord(record);
         record->State = orsNewDeleted;
@@ -180,12 +202,14 @@ void TOstraCursor::BeginChange(TOstraRecord* record) {
 
 void TOstraCursor::RevertRecord(TOstraRecord* record) {
     if (!Contains(record) || record->State == orsNewDeleted) return;
+    ++FChanges;
     RestoreOldData(record);
     if (record->State != orsNew) record->State = orsUnchanged;
     RecordSize(record);
 }
 
 void TOstraCursor::RevertAll() {
+    ++FChanges;
     for (TOstraRecord* r : FRecords) {
         switch (r->State) {
         case orsModified:
@@ -206,6 +230,7 @@ void TOstraCursor::RevertAll() {
 }
 
 void TOstraCursor::AcceptAll() {
+    ++FChanges;
     for (TOstraRecord* r : FRecords) {
         if (r->State == orsDeleted) {
             ReleaseRecord(r);
@@ -219,6 +244,7 @@ void TOstraCursor::AcceptAll() {
 }
 
 void TOstraCursor::Clear(bool full) {
+    ++FChanges;
     for (TOstraRecord* r : FRecords) {
         if (r->State == orsNewDeleted) continue;  // released already
         ReleaseRecord(r);
@@ -298,6 +324,7 @@ void TOstraCursor::SetAutoIncCounter(int start) {
 void TOstraCursor::Sort(const std::string& fieldNames, bool caseInsensitive) {
     const std::vector<const TOstraField*> fields = FindFields(fieldNames);
     if (fields.empty()) return;
+    ++FChanges;
     OstraSortRecords(FRecords, fields, caseInsensitive, FSortDescending);
 }
 

@@ -48,6 +48,25 @@ struct TOstraRecord {
     bool IsLive() const { return State != orsDeleted && State != orsNewDeleted; }
 };
 
+// A change made through one of the datasets sharing a store, as the others
+// are told of it. OldData, for an edit, are the record's values before it.
+struct TOstraStoreChange {
+    enum TKind { Inserted, Edited, Deleted, Reverted, Accepted };
+    TKind Kind;
+    TOstraRecord* Record = nullptr;
+    const uint8_t* OldData = nullptr;
+};
+
+// A dataset working on a store; the store lets it go when it is freed first.
+class TOstraStoreClient {
+public:
+    virtual void StoreChanged(const TOstraStoreChange& Change) = 0;
+    virtual void StoreGone() = 0;
+
+protected:
+    ~TOstraStoreClient() = default;
+};
+
 class TOstraCursor {
 public:
     // Receives a record's user data when its data are released.
@@ -112,6 +131,17 @@ public:
     bool SortDescending() const { return FSortDescending; }
     void SetSortDescending(bool value) { FSortDescending = value; }
 
+    // Grows with every change of the records (post, delete, revert, accept,
+    // clear, sort): what was derived from them is stale when it moved.
+    uint64_t Changes() const { return FChanges; }
+
+    // -- Datasets sharing the store ------------------------------------------
+    void AddClient(TOstraStoreClient* client);
+    void RemoveClient(TOstraStoreClient* client);
+    // Tells every client but the one that made the change.
+    void NotifyClients(const TOstraStoreChange& change, const TOstraStoreClient* actor);
+    bool Shared() const { return FClients.size() > 1; }
+
     // -- Data blocks of callers (record buffers) ----------------------------
     // Copies src into dest (references as new copies), releasing dest's values.
     void CopyData(uint8_t* dest, const uint8_t* src) const;
@@ -174,4 +204,6 @@ private:
     TProgressEvent FOnProgress;
     TOstraRecordArena FRecordMemory;
     TOstraValueArena FValueMemory;
+    uint64_t FChanges = 0;
+    std::vector<TOstraStoreClient*> FClients;
 };

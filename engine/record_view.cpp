@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/case_fold.h"
 #include "engine/messages.h"
 #include "engine/record_list.h"
 #include "engine/record_store.h"
@@ -87,16 +88,9 @@ void TOstraKeyBuffer::SetValue(int Index, const Variant& Value) {
 
 namespace {
 
-inline uint8_t Fold(uint8_t c, bool fold) {
-    return fold && c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 32) : c;
-}
-
-// Eight bytes of a text from Start, big-endian, zero-padded.
+// Eight bytes of a text (folded when asked) from Start, big-endian, zero-padded.
 uint64_t TextWord(std::string_view text, std::size_t start, bool fold) {
-    uint64_t k = 0;
-    for (std::size_t i = start; i < start + 8; ++i)
-        k = (k << 8) | (i < text.size() ? Fold(static_cast<uint8_t>(text[i]), fold) : 0u);
-    return k;
+    return OstraTextWord(text, start, fold);
 }
 
 bool IsText(const TOstraField& f) {

@@ -298,8 +298,16 @@ bool TOstraImageReader::ReadRecord(TBytes& in, int32_t number, std::string& erro
             return fail(Format(SFieldWrongLength, f.Name, int{n}, number));
         if (n == 0) continue;
         if (in.Left() < n) return fail(SUnexpectedEndOfBuffer);
+        std::string recoded;  // text written elsewhere in Windows-1252
         if (!reference) {
-            std::memcpy(data + f.Offset, in.P, n);
+            const std::string_view text(reinterpret_cast<const char*>(in.P),
+                                        strnlen(reinterpret_cast<const char*>(in.P), n));
+            if (f.FieldType == oftSmallStr && OstRecodeText(text, recoded)) {
+                recoded = Utf8Truncate(recoded, f.Length);
+                std::memcpy(data + f.Offset, recoded.data(), recoded.size());
+            } else {
+                std::memcpy(data + f.Offset, in.P, n);
+            }
             in.P += n;
             used += n;
             continue;
@@ -316,9 +324,15 @@ bool TOstraImageReader::ReadRecord(TBytes& in, int32_t number, std::string& erro
         uint32_t length = static_cast<uint32_t>(m);
         if (f.FieldType == oftString)
             length = static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(in.P), length));
+        const uint8_t* bytes = in.P;
+        if (IsTextType(f.FieldType) &&
+            OstRecodeText(std::string_view(reinterpret_cast<const char*>(in.P), length), recoded)) {
+            bytes = reinterpret_cast<const uint8_t*>(recoded.data());
+            length = static_cast<uint32_t>(recoded.size());
+        }
         if (length > 0) {
             void* block = C.FValueMemory.Allocate(OstValueBlockSize(length));
-            char* ref = OstInitValueBlock(block, in.P, length, false);
+            char* ref = OstInitValueBlock(block, bytes, length, false);
             std::memcpy(data + f.Offset, &ref, sizeof ref);
         }
         in.P += m;
@@ -369,6 +383,10 @@ bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string&
     if (recordCount < 0 || fieldCount < 0 || descriptorLength < 0 || descriptorLength >= OstraMaxDescriptor ||
         (fieldCount == 0 && recordCount > 0)) {
         error = SBufferCorrupted;
+        return false;
+    }
+    if (fieldCount == 0) {  // nothing a cursor could show
+        error = SNoFields;
         return false;
     }
     if (in.Left() < static_cast<std::size_t>(descriptorLength)) {

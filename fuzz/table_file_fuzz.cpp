@@ -1,13 +1,18 @@
 // Fuzz target for the table image reader. Any input must load or fail with a
 // message, never crash; an image that loads must save and load again to the
-// same image. Protected seeds use the password "fuzz", which is known here.
+// same image, and open as a table that can be walked from first to last,
+// sorted and searched. Protected seeds use the password "fuzz", which is
+// known here.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "engine/ostra_table.h"
 #include "engine/password.h"
 #include "engine/record_store.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
+#include "platform/db/fields.h"
 
 namespace {
 
@@ -15,6 +20,52 @@ std::string Save(TOstraCursor& cursor) {
     TMemoryStream out;
     cursor.SaveToStream(&out);
     return std::string(static_cast<const char*>(out.Memory()), static_cast<std::size_t>(out.Size()));
+}
+
+// Runs F; a failure with a message is an answer, not a fault.
+template <class F>
+void Try(F&& Function) {
+    try {
+        Function();
+    } catch (const Exception&) {}
+}
+
+// Opens the image as a table and uses it as a program would.
+void WalkTable(const uint8_t* data, std::size_t size, bool partial) {
+    TMemoryStream in;
+    if (size) in.WriteBuffer(data, static_cast<int64_t>(size));
+    in.SetPosition(0);
+    TOstraTable table(nullptr);
+    table.SetLoadMode(lmStream);
+    table.SetLoadingStream(&in);
+    table.SetPartialOpen(partial);
+    try {
+        table.Open();
+    } catch (const Exception&) {
+        return;
+    }
+    std::string key, value;
+    for (table.First(); !table.Eof(); table.Next()) {
+        for (int i = 0; i < table.FieldCount(); ++i) {
+            TField* field = table.Fields()->Fields(i);
+            Try([&] {
+                const std::string text = field->AsString();
+                if (key.empty() && !field->IsBlob()) {
+                    key = field->FieldName();
+                    value = text;
+                }
+            });
+        }
+    }
+    if (!key.empty()) {
+        Try([&] { table.SetIndexFieldNames(key); });
+        Try([&] { table.Locate(key, Variant(value), {}); });
+        Try([&] { table.Locate(key, Variant(value), {loCaseInsensitive, loPartialKey}); });
+        Try([&] { table.SetSortOptions({osoCaseInsensitive, osoDescendSort}); });
+        Try([&] { table.Locate(key, Variant(value), {}); });
+    }
+    for (table.Last(); !table.Bof(); table.Prior()) {}
+    Try([&] { table.Close(); });
 }
 
 }  // namespace
@@ -26,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }();
     (void)ready;
     for (int tolerant = 0; tolerant < 2; ++tolerant) {
+        WalkTable(data, size, tolerant != 0);
         TMemoryStream in;
         if (size) in.WriteBuffer(data, static_cast<int64_t>(size));
         in.SetPosition(0);

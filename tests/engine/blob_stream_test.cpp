@@ -120,3 +120,30 @@ TEST_F(BlobStreamTest, StreamFreedAfterTheEditEndedWritesNothing) {
     delete s;  // nowhere to write: no error, no change
     EXPECT_EQ("first notes", T.FieldByName("Notes")->AsString());
 }
+
+TEST_F(BlobStreamTest, WritingAfterTheEditEndedRaises) {
+    T.Edit();
+    std::unique_ptr<TStream> s(T.CreateBlobStream(T.FieldByName("Notes"), bmWrite));
+    s->WriteString("kept");
+    T.Cancel();
+    EXPECT_RAISES(s->WriteString("late"), EDatabaseError, "Table is not in edit or insert mode");
+    EXPECT_RAISES(s->SetSize(0), EDatabaseError, "Table is not in edit or insert mode");
+    s.reset();
+    EXPECT_EQ("first notes", T.FieldByName("Notes")->AsString());
+}
+
+TEST_F(BlobStreamTest, StoreFailingWhenTheStreamIsFreedIsRaisedByThePost) {
+    // The field refuses the change when the stream hands the value over.
+    T.FieldByName("Notes")->SetOnChange([](TField*) { throw EDatabaseError("Notes are locked"); });
+    T.Edit();
+    T.FieldByName("Action")->SetAsString("Changed");
+    {
+        std::unique_ptr<TStream> s(T.CreateBlobStream(T.FieldByName("Notes"), bmWrite));
+        s->WriteString("lost?");
+    }
+    EXPECT_RAISES(T.Post(), EDatabaseError, "Notes are locked");
+    EXPECT_EQ(dsEdit, T.State());  // the edit stays, to be put right or cancelled
+    T.FieldByName("Notes")->SetOnChange(TFieldNotifyEvent());
+    T.Post();
+    EXPECT_EQ("Changed", T.FieldByName("Action")->AsString());
+}

@@ -165,6 +165,26 @@ TEST_F(DatasetBasic, NewRecordDefaultsBeforeOnNewRecord) {
     EXPECT_EQ(1, ds.FieldByName("Key")->AsInteger());
 }
 
+// Defaults go through the engine's text rule, which takes any text.
+TEST_F(DatasetBasic, DefaultsTheFieldsWouldRefuseStillMakeRecords) {
+    ds.Layout = {MakeField("Done", oftBoolean, 0, "yes"),      MakeField("Off", oftBoolean, 0, "no"),
+                 MakeField("Qty", oftInteger, 0, "12x"),       MakeField("Small", oftSmallInt, 0, "7"),
+                 MakeField("Big", oftInt64, 0, "99999999999"), MakeField("Price", oftDouble, 0, "2.5")};
+    ds.Seed.clear();
+    ds.Open();
+    ds.FieldByName("Off")->SetDefaultExpression("T");
+    ds.Append();
+    EXPECT_TRUE(ds.FieldByName("Done")->AsBoolean());
+    EXPECT_TRUE(ds.FieldByName("Off")->AsBoolean());
+    EXPECT_FALSE(ds.FieldByName("Qty")->IsNull());
+    EXPECT_EQ(0, ds.FieldByName("Qty")->AsInteger());
+    EXPECT_EQ(7, ds.FieldByName("Small")->AsInteger());
+    EXPECT_EQ(99999999999LL, ds.FieldByName("Big")->AsLargeInt());
+    EXPECT_EQ(2.5, ds.FieldByName("Price")->AsFloat());
+    ds.Post();
+    EXPECT_EQ(1, ds.RecordCount());
+}
+
 TEST_F(DatasetBasic, AutoIncComesFromTheStore) {
     ds.Open();
     for (int i = 0; i < 3; ++i) {

@@ -228,6 +228,21 @@ TEST_F(DatasetView, InsertInOrder) {
     EXPECT_EQ("six", ds.FieldByName("Name")->AsString());
 }
 
+TEST_F(DatasetView, InsertInOrderIntoATableOpenedEmpty) {
+    ds.Seed.clear();
+    ds.SetIndexFieldNames("Qty");
+    ds.SetSortOptions({osoInsertInOrder});
+    ds.Open();
+    for (int qty : {5, 2, 9, 1}) {
+        ds.Append();
+        ds.FieldByName("Name")->SetAsString(std::to_string(qty));
+        ds.FieldByName("Qty")->SetAsInteger(qty);
+        ds.Post();
+    }
+    EXPECT_EQ((V{"1", "2", "5", "9"}), Names());
+    EXPECT_TRUE(ds.InKeyOrder());
+}
+
 TEST_F(DatasetView, InsertInOrderDescending) {
     ds.Open();
     ds.SetIndexFieldNames("Qty");

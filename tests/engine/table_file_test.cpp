@@ -269,6 +269,46 @@ TEST(TableFile, CorruptHeadersAreReported) {
     EXPECT_EQ(LoadError(errorImage), "Disk not ready");
 }
 
+TEST(TableFile, TableWithoutFieldsIsRefused) {
+    const std::string image = TestImage().Counts(0, 0).Build();
+    EXPECT_EQ(18u, image.size());
+    EXPECT_EQ(LoadError(image), SNoFields);
+}
+
+// Texts written elsewhere in Windows-1252 read as UTF-8, names and values
+// alike; UTF-8 and bytes of BLOBs stay as they are.
+TEST(TableFile, TextThatIsNotUtf8IsReadAsWindows1252) {
+    TestImage img;
+    img.Counts(2, 5)
+        .Item("T.Caf\xE9 s40")
+        .Item("T.Code 6")
+        .Item("T.Notes m")
+        .Item("T.Data o")
+        .Item("T.Ok s9");
+    const std::string e = "\xE9";  // é in Windows-1252
+    img.Byte(4).Byte(6).Byte(4).Byte(4).Byte(4);
+    img.Text32("Caf" + e)
+        .Bytes("\xC9t\xE9\x80" + std::string("\0\0", 2))
+        .Text32("na" + e + "ve")
+        .Text32("\xE9\xFF")
+        .Text32("d\xC3\xA9j\xC3\xA0");
+    img.Byte(0).Byte(6).Byte(0).Byte(0).Byte(0).Bytes("\xE9\xE9\xE9\xE9\xE9\xE9");
+    TOstraCursor c;
+    std::string error;
+    ASSERT_TRUE(LoadImage(c, img.Build(), error)) << error;
+    ASSERT_EQ(c.FieldCount(), 5);
+    EXPECT_EQ(c.FieldAt(0)->Name, "Caf\xC3\xA9");
+    const uint8_t* r = c.RecordAt(0)->Data();
+    EXPECT_EQ(FieldText(r + c.FieldAt(0)->Offset, *c.FieldAt(0)), "Caf\xC3\xA9");
+    EXPECT_EQ(FieldText(r + c.FieldAt(1)->Offset, *c.FieldAt(1)),
+              "\xC3\x89t\xC3\xA9");  // cut whole at 6 bytes
+    EXPECT_EQ(FieldText(r + c.FieldAt(2)->Offset, *c.FieldAt(2)), "na\xC3\xA9ve");
+    EXPECT_EQ(std::string(OstValueData(r + c.FieldAt(3)->Offset), 2), "\xE9\xFF");
+    EXPECT_EQ(FieldText(r + c.FieldAt(4)->Offset, *c.FieldAt(4)), "d\xC3\xA9j\xC3\xA0");
+    const uint8_t* r2 = c.RecordAt(1)->Data();
+    EXPECT_EQ(FieldText(r2 + c.FieldAt(1)->Offset, *c.FieldAt(1)), "\xC3\xA9\xC3\xA9\xC3\xA9");
+}
+
 TEST(TableFile, CorruptDescriptorsAreReported) {
     const std::string message = SFieldDescriptionError;
     EXPECT_EQ(LoadError(TestImage().Counts(0, 1).RawDescriptor("T.A i").Build()), message);

@@ -199,6 +199,23 @@ TEST_F(TableOpenTest, DamagedFileFailsAndLeavesTheTableClosed) {
     EXPECT_EQ(nullptr, t.Cursor());
 }
 
+TEST_F(TableOpenTest, TableWithoutFieldsIsRefusedAtOpen) {
+    {
+        // Length, marker, no records, no fields, the descriptor's end.
+        std::ofstream out(Dir + "empty.d", std::ios::binary);
+        const std::string image("\x12\0\0\0S\0\0\0\0\0\0\0\0\x01\0\0\0\x14", 18);
+        out.write(image.data(), static_cast<std::streamsize>(image.size()));
+    }
+    for (bool partial : {false, true}) {
+        TOstraTable t(nullptr);
+        t.SetTableName(Dir + "empty.d");
+        t.SetPartialOpen(partial);
+        EXPECT_RAISES(t.Open(), EDatabaseError,
+                      "Error opening table: Buffer structure corruption: the table has no fields");
+        EXPECT_FALSE(t.Active());
+    }
+}
+
 TEST_F(TableOpenTest, PartialOpenKeepsWhatCouldBeReadAndTellsTheUser) {
     WriteTaskFile(Dir + "t.d", {{"One", "a"}, {"Two", "b"}, {"Three", "c"}});
     std::string image = ReadFile(Dir + "t.d");

@@ -1,0 +1,200 @@
+#include "engine/case_fold.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Bytes that start no valid sequence are returned in this range.
+constexpr char32_t StrayByteBase = 0x110000;
+
+inline bool Even(char32_t c) { return (c & 1) == 0; }
+
+// Pairs of upper case at one parity followed by lower case.
+char32_t FoldPair(char32_t c, bool upperEven) { return Even(c) == upperEven ? c + 1 : c; }
+
+void PutUtf8(char32_t c, uint8_t* out, std::size_t bytes) {
+    switch (bytes) {
+    case 1: out[0] = static_cast<uint8_t>(c); break;
+    case 2:
+        out[0] = static_cast<uint8_t>(0xC0 | (c >> 6));
+        out[1] = static_cast<uint8_t>(0x80 | (c & 0x3F));
+        break;
+    case 3:
+        out[0] = static_cast<uint8_t>(0xE0 | (c >> 12));
+        out[1] = static_cast<uint8_t>(0x80 | ((c >> 6) & 0x3F));
+        out[2] = static_cast<uint8_t>(0x80 | (c & 0x3F));
+        break;
+    default:
+        out[0] = static_cast<uint8_t>(0xF0 | (c >> 18));
+        out[1] = static_cast<uint8_t>(0x80 | ((c >> 12) & 0x3F));
+        out[2] = static_cast<uint8_t>(0x80 | ((c >> 6) & 0x3F));
+        out[3] = static_cast<uint8_t>(0x80 | (c & 0x3F));
+        break;
+    }
+}
+
+// Folds the character at Pos into Out (its UTF-8 length, returned).
+inline std::size_t FoldAt(std::string_view Text, std::size_t Pos, uint8_t* Out) {
+    const unsigned char c = static_cast<unsigned char>(Text[Pos]);
+    if (c < 0x80) {
+        Out[0] = (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c;
+        return 1;
+    }
+    std::size_t next = Pos;
+    const char32_t ch = OstraNextChar(Text, next);
+    const std::size_t bytes = next - Pos;
+    if (ch >= StrayByteBase) {
+        Out[0] = c;
+        return 1;
+    }
+    PutUtf8(OstraFoldChar(ch), Out, bytes);
+    return bytes;
+}
+
+}  // namespace
+
+char32_t OstraNextChar(std::string_view Text, std::size_t& Pos) {
+    const unsigned char c = static_cast<unsigned char>(Text[Pos]);
+    if (c < 0x80) {
+        ++Pos;
+        return c;
+    }
+    int extra = 0;
+    char32_t v = 0;
+    if (c >= 0xC2 && c <= 0xDF)
+        extra = 1, v = c & 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF)
+        extra = 2, v = c & 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4)
+        extra = 3, v = c & 0x07;
+    if (extra && Pos + static_cast<std::size_t>(extra) < Text.size()) {
+        bool ok = true;
+        for (int k = 1; k <= extra && ok; ++k) {
+            const unsigned char t = static_cast<unsigned char>(Text[Pos + static_cast<std::size_t>(k)]);
+            ok = (t & 0xC0) == 0x80;
+            v = (v << 6) | (t & 0x3F);
+        }
+        const char32_t minimum = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
+        if (ok && v >= minimum && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
+            Pos += static_cast<std::size_t>(extra) + 1;
+            return v;
+        }
+    }
+    ++Pos;
+    return StrayByteBase + c;
+}
+
+char32_t OstraFoldChar(char32_t C) {
+    if (C < 0x80) return (C >= 'A' && C <= 'Z') ? C + 32 : C;
+    if (C < 0x100) {
+        if (C >= 0xC0 && C <= 0xDE && C != 0xD7) return C + 32;
+        if (C == 0xB5) return 0x3BC;  // micro sign: Greek mu
+        return C;
+    }
+    if (C < 0x180) {  // Latin Extended-A
+        if (C == 0x130 || C == 0x131 || C == 0x138 || C == 0x149 || C == 0x17F) return C;
+        if (C == 0x178) return 0xFF;
+        if ((C >= 0x139 && C <= 0x148) || (C >= 0x179 && C <= 0x17E)) return FoldPair(C, false);
+        return FoldPair(C, true);
+    }
+    if (C < 0x250) {  // Latin Extended-B: the regular pairs
+        if (C >= 0x1CD && C <= 0x1DC) return FoldPair(C, false);
+        if ((C >= 0x1DE && C <= 0x1EF) || (C >= 0x1F8 && C <= 0x21F) || (C >= 0x222 && C <= 0x233) ||
+            (C >= 0x246 && C <= 0x24F))
+            return FoldPair(C, true);
+        return C;
+    }
+    if (C >= 0x370 && C < 0x400) {  // Greek
+        if (C >= 0x391 && C <= 0x3AB && C != 0x3A2) return C + 32;
+        if (C == 0x386) return 0x3AC;
+        if (C >= 0x388 && C <= 0x38A) return C + 37;
+        if (C == 0x38C) return 0x3CC;
+        if (C == 0x38E || C == 0x38F) return C + 63;
+        if (C == 0x3C2) return 0x3C3;  // final sigma
+        return C;
+    }
+    if (C >= 0x400 && C < 0x530) {  // Cyrillic
+        if (C < 0x410) return C + 80;
+        if (C < 0x430) return C + 32;
+        if ((C >= 0x460 && C <= 0x481) || (C >= 0x48A && C <= 0x4BF) || (C >= 0x4D0 && C <= 0x52F))
+            return FoldPair(C, true);
+        if (C >= 0x4C1 && C <= 0x4CE) return FoldPair(C, false);
+        return C;
+    }
+    if (C >= 0x1E00 && C <= 0x1EFF) {  // Latin Extended Additional
+        if ((C <= 0x1E95) || C >= 0x1EA0) return FoldPair(C, true);
+        return C;
+    }
+    return C;
+}
+
+void OstraFoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::size_t Count) {
+    const std::size_t end = std::min(Text.size(), From + Count);
+    std::size_t i = From;
+    if (i < end && (static_cast<unsigned char>(Text[i]) & 0xC0) == 0x80) {
+        // Inside a character: fold from its first byte. Four continuation
+        // bytes in a row make the last a stray byte of its own.
+        std::size_t p = i;
+        for (int k = 0; k < 3 && p > 0 && (static_cast<unsigned char>(Text[p]) & 0xC0) == 0x80; ++k) --p;
+        if ((static_cast<unsigned char>(Text[p]) & 0xC0) != 0x80) i = p;
+    }
+    while (i < end) {
+        const unsigned char c = static_cast<unsigned char>(Text[i]);
+        if (c < 0x80) {
+            Out[i - From] = (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c;
+            ++i;
+            continue;
+        }
+        uint8_t folded[4];
+        const std::size_t bytes = FoldAt(Text, i, folded);
+        for (std::size_t k = 0; k < bytes; ++k)
+            if (i + k >= From && i + k < end) Out[i + k - From] = folded[k];
+        i += bytes;
+    }
+    const std::size_t filled = end > From ? end - From : 0;
+    if (filled < Count) std::memset(Out + filled, 0, Count - filled);
+}
+
+uint64_t OstraFoldedWord(std::string_view Text, std::size_t From) {
+    uint8_t bytes[8];
+    OstraFoldBytes(Text, From, bytes, 8);
+    uint64_t word = 0;
+    for (const uint8_t b : bytes) word = (word << 8) | b;
+    return word;
+}
+
+int OstraCompareFolded(std::string_view A, std::string_view B) {
+    std::size_t i = 0, j = 0;
+    // Folded bytes of a character read but not yet compared, for each side.
+    uint8_t x[4], y[4];
+    std::size_t xi = 0, xn = 0, yi = 0, yn = 0;
+    for (;;) {
+        if (xi == xn && yi == yn && i < A.size() && j < B.size()) {
+            const unsigned char a = static_cast<unsigned char>(A[i]), b = static_cast<unsigned char>(B[j]);
+            if ((a | b) < 0x80) {
+                const unsigned char fa = (a >= 'A' && a <= 'Z') ? a + 32 : a;
+                const unsigned char fb = (b >= 'A' && b <= 'Z') ? b + 32 : b;
+                if (fa != fb) return fa < fb ? -1 : 1;
+                ++i, ++j;
+                continue;
+            }
+        }
+        if (xi == xn && i < A.size()) {
+            xn = FoldAt(A, i, x);
+            xi = 0;
+            i += xn;
+        }
+        if (yi == yn && j < B.size()) {
+            yn = FoldAt(B, j, y);
+            yi = 0;
+            j += yn;
+        }
+        const bool xEnd = xi == xn, yEnd = yi == yn;
+        if (xEnd || yEnd) return static_cast<int>(yEnd) - static_cast<int>(xEnd);
+        while (xi < xn && yi < yn) {
+            if (x[xi] != y[yi]) return x[xi] < y[yi] ? -1 : 1;
+            ++xi, ++yi;
+        }
+    }
+}

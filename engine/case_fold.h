@@ -1,0 +1,53 @@
+// The one case fold of the engine: every comparison made without regard to
+// case (LIKE, "=" and the other filter operators, Locate, the sort) goes
+// through it, so that they all agree on which texts are equal.
+//
+// Letters fold to their lower case: ASCII, Latin-1, Latin Extended-A and -B
+// (the letter pairs), Latin Extended Additional, Greek and Cyrillic. A
+// character and its fold always take the same number of UTF-8 bytes, so the
+// folded text has the length of the text, ASCII folds to ASCII and nothing
+// else does. Bytes that are not UTF-8 stay as they are.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// The fold of one character.
+char32_t OstraFoldChar(char32_t C);
+
+// The next character of a UTF-8 text at Pos (advanced past it). A byte that
+// starts no valid sequence is returned on its own, offset into a private
+// range so that it only ever equals itself.
+char32_t OstraNextChar(std::string_view Text, std::size_t& Pos);
+
+// The next character at Pos, folded; ASCII without a call.
+inline char32_t OstraNextFolded(std::string_view Text, std::size_t& Pos) {
+    const unsigned char c = static_cast<unsigned char>(Text[Pos]);
+    if (c < 0x80) {
+        ++Pos;
+        return (c >= 'A' && c <= 'Z') ? static_cast<char32_t>(c + 32) : c;
+    }
+    return OstraFoldChar(OstraNextChar(Text, Pos));
+}
+
+// Writes Count bytes of the folded text from byte From on into Out,
+// zero-padded past its end.
+void OstraFoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::size_t Count);
+
+// Eight bytes of the folded text from byte From, big-endian, zero-padded.
+uint64_t OstraFoldedWord(std::string_view Text, std::size_t From);
+
+// Eight bytes of a text from byte From (folded when asked), big-endian and
+// zero-padded: a sort key whose order is the text rule's over those bytes.
+inline uint64_t OstraTextWord(std::string_view Text, std::size_t From, bool Fold) {
+    if (Fold) return OstraFoldedWord(Text, From);
+    uint64_t word = 0;
+    for (std::size_t i = From; i < From + 8; ++i)
+        word = (word << 8) | (i < Text.size() ? static_cast<uint8_t>(Text[i]) : 0u);
+    return word;
+}
+
+// The folded texts compared byte by byte: negative, 0 or positive, a text
+// before every longer text it begins.
+int OstraCompareFolded(std::string_view A, std::string_view B);

@@ -1,0 +1,152 @@
+// The private side of TOstraDataset: the record view and its keys, the
+// record buffers, the searches and the bookkeeping of a store shared with
+// other datasets. Only the dataset's own sources include this.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/key_index.h"
+#include "engine/master_link.h"
+#include "engine/ostra_dataset.h"
+#include "engine/ostra_parser.h"
+#include "engine/record_list.h"
+#include "engine/record_store.h"
+#include "engine/record_view.h"
+
+class TOstraDataset::TImpl {
+public:
+    explicit TImpl(TOstraDataset& Owner);
+    ~TImpl();
+    TImpl(const TImpl&) = delete;
+    TImpl& operator=(const TImpl&) = delete;
+
+    // The dataset this is the inside of.
+    TOstraDataset& D;
+
+    // The end of a record buffer.
+    struct TBufferTrailer {
+        TOstraRecord* Record;  // the bookmark
+        uint8_t Flag;          // TBookmarkFlag
+        int32_t RecNo;         // view position + 1; -1 for a new record
+    };
+
+    // Buffers
+    TBufferTrailer* Trailer(TRecordBuffer Buffer) const;
+    static TOstraRecord* RecordOfBookmark(const void* Bookmark);
+    static uint8_t* BufferData(TRecordBuffer Buffer) { return reinterpret_cast<uint8_t*>(Buffer); }
+    // The record data the fields read and write in the current state.
+    uint8_t* StateData();
+    TRecordBuffer StateBuffer();
+    void CopyRecordToBuffer(const TOstraRecord* Record, TRecordBuffer Buffer);
+    void ReleaseBufferValues(uint8_t* Data) const;
+    const TOstraField* StoreField(const TField* Field) const;
+    const TOstraField* StoreFieldOfNo(int FieldNo) const;
+    void CheckOpen() const;
+
+    // Pending changes
+    void ChangeAdded();
+    void ChangeCancelled();
+    void AcceptChanges();
+
+    // Keys and view
+    void InitKeyBuffer(int Number, const std::string& FieldNames);
+    void InitKeyBuffers();
+    bool InRange(const uint8_t* Data) const;
+    void PrepareFilter(TOstraFilter& Filter);
+    void BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter);
+    void SortView(std::vector<TOstraRecord*>& View);
+    // Sorts by the current key after a change of IndexFieldNames or SortOptions.
+    void ApplySort();
+    int CompareForSort(const TOstraRecord* A, const TOstraRecord* B) const;
+    bool SortKeyChanged(const uint8_t* Data, const TOstraRecord* Record) const;
+    // The sort-key digest of a record's data; the view's keys made when needed.
+    TOstraViewKey ViewKeyOf(const uint8_t* Data) const;
+    void EnsureViewKeys();
+    // The view position where the sort order puts a record that is not in the view.
+    int PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey& Key) const;
+    bool InOrderAt(int Index) const;
+    void PostInsert(TRecordBuffer Buffer);
+    // Puts a record just inserted into the view and makes it current.
+    void PlaceInserted(TOstraRecord* Record);
+    void ApplyDefaults();
+    void SetDefaultValue(TField* Field, const TOstraField& Descriptor, const std::string& Text);
+    void CopyMasterValues();
+    bool CallFilterRecord(const TOstraRecord* Record);
+    // Moves to view position Index and refetches the buffers around it.
+    void GotoPosition(int Index, bool Center);
+
+    // Searching (locate.cpp)
+    int FindByKey(const std::string& KeyFields, const Variant& KeyValues, bool FromStart,
+                  TLocateOptions Options);
+    bool MatchesWithOptions(const TOstraRecord* Record, const Variant& KeyValues,
+                            TLocateOptions Options) const;
+    bool KeyOrderFits() const;
+
+    void SyncMasterLink();
+
+    // Sharing the store (ostra_dataset_view.cpp)
+    class TStoreLink;
+    // Tells the other datasets on the store of a change made through this one.
+    void NotifySharers(const TOstraStoreChange& Change);
+    void SharerChanged(const TOstraStoreChange& Change);
+    // Removes a record that is no longer live from the view.
+    void DropFromView(const TOstraRecord* Record);
+    void DropDeadRecords();
+    // Whether a build of the view now would show a record with these values;
+    // False with Known False when that cannot be told (an OnFilterRecord
+    // handler, a filter that does not prepare).
+    bool WouldShow(const uint8_t* Data, bool& Known);
+    // The record at Index is strictly between its neighbours in sort order,
+    // so a build would put it there too.
+    bool StrictlyInOrderAt(int Index) const;
+    bool SortValuesDiffer(const uint8_t* A, const uint8_t* B) const;
+
+    TOstraCursor* FCursor = nullptr;
+    std::unique_ptr<TStoreLink> FStoreLink;
+    TOstraCursor* FAttached = nullptr;  // the store FStoreLink is registered with
+    // The view is what a build would make now (same records, same order), so
+    // a rebuild can be skipped.
+    bool FViewExact = false;
+    int FViewBuilds = 0;
+    TFilterOptions FBuiltFilterOptions;
+    // The filter conditions prepared for WouldShow; made when first needed.
+    std::unique_ptr<TOstraFilter> FShowFilter;
+    bool FShowFilterReady = false;
+    std::exception_ptr FBlobFailure;
+    // The data layout the buffers were made for.
+    std::vector<TOstraField> FBufferFields;
+    std::size_t FDataSize = 0;
+    std::size_t FRecordSize = 0;
+    // Store field index of each field definition (FieldNo - 1).
+    std::vector<int> FFieldMap;
+
+    TOstraRecordList FView;
+    int FPosition = -1;
+    bool FInKeyOrder = false;
+    bool FOpening = false;
+    int FPendingChanges = 0;
+    TOstraKeyBuffer FKeys[4] = {TOstraKeyBuffer(0), TOstraKeyBuffer(1), TOstraKeyBuffer(2),
+                                TOstraKeyBuffer(3)};
+    std::string FSearchKeyNames;  // the fields key buffer 1 is set up for
+    // Field lists of recent searches by their text, so that searches taking
+    // turns over a few field lists look no names up.
+    struct TFieldListCache {
+        std::string Names;
+        std::vector<const TOstraField*> StoreFields;
+        std::vector<TField*> DataFields;
+    };
+    std::vector<TFieldListCache> FSearchFieldCache;
+    bool FViewKeysValid = false;  // the view's entries carry their sort keys
+    TOstraKeyIndex FKeyIndex;     // for repeated exact searches
+    bool FRangeActive = false;
+    TOstraFilterConditions FConditions;
+    const uint8_t* FFilterData = nullptr;  // the record being filtered
+    TRecordBuffer FReadBuffer = nullptr;   // buffer read in place of the state's (Lookup)
+    std::vector<TOstraDataset*> FClones;
+    std::string FFieldOrigin;
+    std::unique_ptr<TOstraMasterLink> FMasterLink;
+};

@@ -1,0 +1,537 @@
+// Tables sharing one store: what one changes, the others show and search
+// right away, without reading records the store has released.
+#include <algorithm>
+#include <map>
+
+#include "engine/record_store.h"
+#include "table_test_fixture.h"
+
+namespace {
+
+class TableSharers : public TableTest {
+protected:
+    void SetUp() override {
+        TableTest::SetUp();
+        WriteTaskFile(Dir + "Ttask.d", {{"Call", "Home"}, {"Write", "Work"}, {"Read", "Home"}});
+        Db = std::make_unique<TOstraDatabase>(nullptr);
+        Db->SetDatabasePath(Dir);
+        Source = std::make_unique<TOstraTable>(nullptr);
+        Source->SetDatabase(Db.get());
+        Source->SetTableName("Ttask.d");
+        Clone = std::make_unique<TOstraTable>(nullptr);
+        Clone->SetDatabase(Db.get());
+        Clone->SetCloneDS(Source.get());
+    }
+    void TearDown() override {
+        Clone.reset();
+        Source.reset();
+        Db.reset();
+        TableTest::TearDown();
+    }
+    void Open() {
+        Source->Open();
+        Clone->Open();
+    }
+    static void Set(TOstraTable& t, const std::string& field, const std::string& value) {
+        t.Edit();
+        t.FieldByName(field)->SetAsString(value);
+        t.Post();
+    }
+
+    std::unique_ptr<TOstraDatabase> Db;
+    std::unique_ptr<TOstraTable> Source;
+    std::unique_ptr<TOstraTable> Clone;
+};
+
+}  // namespace
+
+TEST_F(TableSharers, RecordAddedByOneAndDeletedByAnotherLeavesEveryView) {
+    Source->Open();
+    AddTask(*Source, "Walk", "Home");  // new: the delete releases its data
+    Clone->Open();
+    ASSERT_TRUE(Clone->Locate("Action", Variant("Walk"), {}));
+    Clone->Delete();
+    EXPECT_EQ((std::vector<std::string>{"Call", "Write", "Read"}), Column(*Source, "Action"));
+    EXPECT_FALSE(Source->Locate("Action", Variant("Walk"), {}));
+    EXPECT_FALSE(Source->Locate("Action", Variant("walk"), {loCaseInsensitive}));
+    EXPECT_TRUE(Source->Lookup("Action", Variant("Walk"), "Category").IsNull());
+    Source->SetFilter("Action = 'Walk'");
+    EXPECT_FALSE(Source->FindFirst());
+    EXPECT_EQ(3, Source->RecordCount());
+}
+
+TEST_F(TableSharers, DeletingTheCurrentRecordOfAnotherMovesItOn) {
+    Open();
+    Source->Locate("Action", Variant("Write"), {});
+    ASSERT_TRUE(Clone->Locate("Action", Variant("Write"), {}));
+    Clone->Delete();
+    EXPECT_EQ("Read", Source->FieldByName("Action")->AsString());
+    EXPECT_EQ(2, Source->RecordCount());
+}
+
+TEST_F(TableSharers, SharerInEditKeepsItsEditWhenAnotherSaves) {
+    Open();
+    Source->First();
+    Source->Edit();
+    Source->FieldByName("Action")->SetAsString("Call mom");
+    ASSERT_TRUE(Clone->Locate("Action", Variant("Write"), {}));
+    Clone->Delete();
+    Clone->Save();  // accepts the deletion: the record's data are released
+    EXPECT_EQ(dsEdit, Source->State());
+    EXPECT_EQ("Call mom", Source->FieldByName("Action")->AsString());
+    EXPECT_FALSE(Source->Locate("Action", Variant("Write"), {}));  // posts the edit
+    EXPECT_EQ((std::vector<std::string>{"Call mom", "Read"}), Column(*Source, "Action"));
+    Source->Save();
+    TOstraTable check(nullptr);
+    check.SetTableName(Dir + "Ttask.d");
+    check.Open();
+    EXPECT_EQ((std::vector<std::string>{"Call mom", "Read"}), Column(check, "Action"));
+}
+
+TEST_F(TableSharers, RevertByAnotherDropsTheRecordsItTakesBack) {
+    Open();
+    AddTask(*Source, "Walk", "Home");
+    AddTask(*Clone, "Run", "Home");
+    Source->First();
+    Source->Edit();
+    Source->FieldByName("Category")->SetAsString("Busy");
+    Clone->CancelChanges();  // both new records go; the source keeps its edit
+    EXPECT_EQ(dsEdit, Source->State());
+    EXPECT_EQ("Busy", Source->FieldByName("Category")->AsString());
+    Source->Cancel();
+    EXPECT_FALSE(Source->Locate("Action", Variant("Walk"), {}));
+    EXPECT_EQ((std::vector<std::string>{"Call", "Write", "Read"}), Column(*Source, "Action"));
+}
+
+TEST_F(TableSharers, RepeatedSearchesSeeWhatAnotherPosted) {
+    Open();
+    // Enough searches over the same fields for a hash index.
+    for (int i = 0; i < 12; ++i) ASSERT_TRUE(Source->Locate("Action", Variant(i % 2 ? "Call" : "Read"), {}));
+    ASSERT_TRUE(Clone->Locate("Action", Variant("Write"), {}));
+    Set(*Clone, "Action", "Wrote");
+    EXPECT_TRUE(Source->Locate("Action", Variant("Wrote"), {}));
+    EXPECT_FALSE(Source->Locate("Action", Variant("Write"), {}));
+    EXPECT_EQ("Work", Source->Lookup("Action", Variant("Wrote"), "Category").AsString());
+}
+
+TEST_F(TableSharers, SortedSearchSeesAKeyAnotherChanged) {
+    Source->SetIndexFieldNames("Action");
+    Open();
+    ASSERT_TRUE(Source->Locate("Action", Variant("Read"), {}));  // binary search over Call, Read, Write
+    ASSERT_TRUE(Clone->Locate("Action", Variant("Call"), {}));
+    Set(*Clone, "Action", "Zed");  // the source's first record now sorts last
+    EXPECT_TRUE(Source->Locate("Action", Variant("Zed"), {}));
+    EXPECT_TRUE(Source->Locate("Action", Variant("Write"), {}));
+    EXPECT_TRUE(Source->Locate("Action", Variant("Read"), {}));
+    EXPECT_FALSE(Source->Locate("Action", Variant("Call"), {}));
+}
+
+// A save whose changes move no record leaves the views as they are; one
+// that does rebuilds only the views it touches.
+TEST_F(TableSharers, SaveRebuildsOnlyTheViewsItChanges) {
+    Source->SetIndexFieldNames("Category");
+    Clone->SetIndexFieldNames("Action");
+    Clone->SetFilter("Category = 'Home'");
+    Clone->SetFiltered(true);
+    Open();
+    ASSERT_EQ((std::vector<std::string>{"Call", "Read"}), Column(*Clone, "Action"));
+    const int source = Source->ViewBuilds(), clone = Clone->ViewBuilds();
+
+    ASSERT_TRUE(Source->Locate("Action", Variant("Write"), {}));
+    Set(*Source, "Notes", "no key, no filter");
+    Db->SaveDatasets();
+    Source->RebuildView(true);
+    Clone->RebuildView(true);
+    EXPECT_EQ(source, Source->ViewBuilds());
+    EXPECT_EQ(clone, Clone->ViewBuilds());
+
+    Set(*Source, "Category", "Home");  // now passes the clone's filter
+    Db->SaveDatasets();
+    EXPECT_EQ(source, Source->ViewBuilds());
+    EXPECT_EQ(clone + 1, Clone->ViewBuilds());
+    EXPECT_EQ((std::vector<std::string>{"Call", "Read", "Write"}), Column(*Clone, "Action"));
+    Source->RebuildView(true);  // moved within the source's own order
+    EXPECT_EQ(source + 1, Source->ViewBuilds());
+    EXPECT_EQ((std::vector<std::string>{"Call", "Write", "Read"}), Column(*Source, "Action"));
+}
+
+// ---------------------------------------------------------------------------
+// A source and three clones, each with its own filter and order, driven by
+// random steps; every view and every search is checked against a plain
+// model of the store and of the rules the views follow:
+// - a build shows the live records that pass the filter, sorted, ties in
+//   store order;
+// - a dataset's own insert goes to its sorted place (insertion in order on a
+//   view in key order) or to the end; its own edit stays where it is;
+// - a delete leaves every view; a save, revert or accept by one rebuilds the
+//   others that are not editing (the one that saves keeps its view, the one
+//   that reverts or accepts rebuilds too); one that is editing keeps its
+//   edit and loses only what the store no longer holds.
+
+namespace {
+
+struct TModelValues {
+    bool Flag = false;
+    std::string Action, Category, Priority;
+};
+
+struct TModelView {
+    std::vector<int> Keys;
+    bool InKeyOrder = true;
+};
+
+// The texts as the case-insensitive order sees them.
+std::string FoldModel(std::string s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] >= 'A' && s[i] <= 'Z') s[i] = static_cast<char>(s[i] + 32);
+        if (s.compare(i, 2, "\xC3\x89") == 0) s[i + 1] = '\xA9';  // É
+    }
+    return s;
+}
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+class SharerModel {
+public:
+    enum { S, C1, C2, C3, Count };
+
+    SharerModel(std::vector<TOstraTable*> tables, unsigned seed) : FSeed(seed) {
+        for (int d = 0; d < Count; ++d) FTables[d] = tables[static_cast<std::size_t>(d)];
+        FRandom = seed * 2654435761u + 1;
+    }
+
+    // S: unsorted, a filter text that is not applied (FindRecord).
+    // C1: Category <> 'B' without case, sorted by Action without case,
+    //     insertion in order.
+    // C2: Flag = 'True', sorted by Priority and Action descending.
+    // C3: Priority <> '2', unsorted.
+    bool Shows(int d, const TModelValues& v) const {
+        if (d == C1) return v.Category != "b";
+        if (d == C2) return v.Flag;
+        if (d == C3) return v.Priority != "2";
+        return true;
+    }
+    bool Sorted(int d) const { return d == C1 || d == C2; }
+    bool InsertInOrder(int d) const { return d == C1; }
+    int Compare(int d, const TModelValues& a, const TModelValues& b) const {
+        if (d == C1) return Sign(FoldModel(a.Action).compare(FoldModel(b.Action)));
+        int r = Sign(a.Priority.compare(b.Priority));
+        if (r == 0) r = Sign(a.Action.compare(b.Action));
+        return -r;
+    }
+
+    void LoadFrom(TOstraTable& t) {
+        t.First();
+        while (!t.Eof()) {
+            const int key = t.FieldByName("Key")->AsInteger();
+            FOrder.push_back(key);
+            FCurrent[key] = ValuesOf(t);
+            t.Next();
+        }
+        FAccepted = FCurrent;
+        for (int d = 0; d < Count; ++d) Build(d);
+    }
+
+    void Run(int steps) {
+        for (FStep = 0; FStep < steps; ++FStep) {
+            Step();
+            Check();
+            if (::testing::Test::HasFailure()) return;
+        }
+    }
+
+private:
+    unsigned Next(unsigned n) {
+        FRandom = FRandom * 1103515245u + 12345u;
+        return (FRandom >> 8) % n;
+    }
+    std::string Pick(std::initializer_list<const char*> list) {
+        const unsigned i = Next(static_cast<unsigned>(list.size()));
+        return *(list.begin() + i);
+    }
+    TModelValues RandomValues() {
+        TModelValues v;
+        v.Flag = Next(2) == 0;
+        v.Action = Pick({"a", "A", "b", "ab", "Ab", "b a", "\xC3\xA9", "\xC3\x89", "\xC3\xA9t\xC3\xA9", "z"});
+        v.Category = Pick({"a", "b", "c"});
+        v.Priority = Pick({"1", "2", "3"});
+        return v;
+    }
+    static TModelValues ValuesOf(TOstraTable& t) {
+        TModelValues v;
+        v.Flag = t.FieldByName("Flag")->AsBoolean();
+        v.Action = t.FieldByName("Action")->AsString();
+        v.Category = t.FieldByName("Category")->AsString();
+        v.Priority = t.FieldByName("Priority")->AsString();
+        return v;
+    }
+    static void Write(TOstraTable& t, const TModelValues& v) {
+        t.FieldByName("Flag")->SetAsBoolean(v.Flag);
+        t.FieldByName("Action")->SetAsString(v.Action);
+        t.FieldByName("Category")->SetAsString(v.Category);
+        t.FieldByName("Priority")->SetAsString(v.Priority);
+    }
+    std::string Where() const {
+        return "seed " + std::to_string(FSeed) + " step " + std::to_string(FStep) + " after" + FTrace;
+    }
+    void Trace(int d, const char* what) {
+        FTrace += " " + std::to_string(d) + what;
+        if (FTrace.size() > 120) FTrace.erase(0, FTrace.size() - 120);
+    }
+    std::string FTrace;
+
+    void Build(int d) {
+        TModelView& view = FViews[d];
+        view.Keys.clear();
+        for (int key : FOrder)
+            if (FCurrent.count(key) && Shows(d, FCurrent.at(key))) view.Keys.push_back(key);
+        if (Sorted(d))
+            std::stable_sort(view.Keys.begin(), view.Keys.end(),
+                             [&](int a, int b) { return Compare(d, FCurrent.at(a), FCurrent.at(b)) < 0; });
+        view.InKeyOrder = true;
+    }
+    void KeepKeyOrder(int d) {
+        TModelView& view = FViews[d];
+        if (!Sorted(d)) return;
+        for (std::size_t i = 1; i < view.Keys.size() && view.InKeyOrder; ++i)
+            view.InKeyOrder = Compare(d, FCurrent.at(view.Keys[i - 1]), FCurrent.at(view.Keys[i])) <= 0;
+    }
+    void DropDead(int d) {
+        auto& keys = FViews[d].Keys;
+        keys.erase(std::remove_if(keys.begin(), keys.end(), [&](int k) { return !FCurrent.count(k); }),
+                   keys.end());
+    }
+    bool Editing(int d) const { return FEditing[d] != 0; }
+    void SettleOthers(int actor, bool actorToo, bool reverted = false) {
+        for (int d = 0; d < Count; ++d) {
+            if (d == actor && !actorToo) continue;
+            if (Editing(d)) {
+                // An accept moves nothing; a revert may.
+                DropDead(d);
+                if (reverted) FViews[d].InKeyOrder = false;
+            } else {
+                Build(d);
+            }
+        }
+    }
+
+    void Step() {
+        const int d = static_cast<int>(Next(Count));
+        TOstraTable& t = *FTables[d];
+        if (Editing(d)) {
+            FinishEdit(d);
+            return;
+        }
+        const unsigned op = Next(100);
+        auto& keys = FViews[d].Keys;
+        Trace(d, op < 20   ? "ins"
+                 : op < 40 ? "edit"
+                 : op < 50 ? "del"
+                 : op < 56 ? "begin"
+                 : op < 57 ? "save"
+                 : op < 60 ? "revert"
+                 : op < 65 ? "commit"
+                 : op < 70 ? "rebuild"
+                           : "search");
+        if (op < 20) {
+            const TModelValues v = RandomValues();
+            t.Append();
+            Write(t, v);
+            t.Post();
+            const int key = t.FieldByName("Key")->AsInteger();
+            FOrder.push_back(key);
+            FCurrent[key] = v;
+            TModelView& view = FViews[d];
+            if (Sorted(d) && InsertInOrder(d) && view.InKeyOrder) {
+                std::size_t i = 0;
+                while (i < view.Keys.size() && Compare(d, FCurrent.at(view.Keys[i]), v) < 0) ++i;
+                view.Keys.insert(view.Keys.begin() + static_cast<std::ptrdiff_t>(i), key);
+            } else {
+                view.Keys.push_back(key);
+                KeepKeyOrder(d);
+            }
+        } else if (op < 40 && !keys.empty()) {
+            const int key = MoveTo(d, Next(static_cast<unsigned>(keys.size())));
+            const TModelValues v = RandomValues();
+            t.Edit();
+            Write(t, v);
+            if (Next(4) == 0) {
+                t.Cancel();
+            } else {
+                t.Post();
+                FCurrent[key] = v;
+                for (int o = 0; o < Count; ++o) KeepKeyOrder(o);
+            }
+        } else if (op < 50 && !keys.empty()) {
+            const int key = MoveTo(d, Next(static_cast<unsigned>(keys.size())));
+            t.Delete();
+            FCurrent.erase(key);
+            for (int o = 0; o < Count; ++o) DropDead(o);
+        } else if (op < 56 && !keys.empty()) {
+            FEditing[d] = MoveTo(d, Next(static_cast<unsigned>(keys.size())));
+            FEditValues[d] = RandomValues();
+            t.Edit();
+            Write(t, FEditValues[d]);
+        } else if (op < 57) {  // rarely: each save writes the file
+            if (!t.HasPendingChanges()) return;
+            t.Save();
+            FAccepted = FCurrent;
+            SettleOthers(d, false);
+        } else if (op < 60) {
+            if (!t.HasPendingChanges()) return;
+            t.CancelChanges();
+            FCurrent = FAccepted;
+            SettleOthers(d, true, true);
+        } else if (op < 65) {
+            if (!t.HasPendingChanges()) return;
+            t.CommitChanges();
+            FAccepted = FCurrent;
+            SettleOthers(d, true);
+        } else if (op < 70) {
+            // As the program does after its saves: built again only when
+            // that would change the view, which the check below tells.
+            t.RebuildView(true);
+            Build(d);
+        } else {
+            Search(d);
+        }
+    }
+
+    // Moves d to view position i; answers the record's key.
+    int MoveTo(int d, unsigned i) {
+        TOstraTable& t = *FTables[d];
+        t.SetRecNo(static_cast<int>(i) + 1);
+        const int key = FViews[d].Keys[i];
+        EXPECT_EQ(key, t.FieldByName("Key")->AsInteger()) << Where();
+        return key;
+    }
+
+    void FinishEdit(int d) {
+        TOstraTable& t = *FTables[d];
+        const int key = FEditing[d];
+        FEditing[d] = 0;
+        if (Next(3) == 0) {
+            t.Cancel();
+            return;
+        }
+        if (!FCurrent.count(key)) {
+            // Another took the record away meanwhile.
+            EXPECT_THROW(t.Post(), EDatabaseError) << Where();
+            t.Cancel();
+            return;
+        }
+        t.Post();
+        FCurrent[key] = FEditValues[d];
+        for (int o = 0; o < Count; ++o) KeepKeyOrder(o);
+    }
+
+    void Search(int d) {
+        TOstraTable& t = *FTables[d];
+        const std::vector<int>& keys = FViews[d].Keys;
+        const TModelValues v = RandomValues();
+        auto first = [&](auto match) {
+            for (int k : keys)
+                if (match(FCurrent.at(k))) return k;
+            return 0;
+        };
+        int expected = 0;
+        bool found = false;
+        switch (Next(6)) {
+        case 0:
+        case 1:  // exact, many times in a row: the hash index and the binary search
+            expected = first([&](const TModelValues& r) { return r.Action == v.Action; });
+            found = t.Locate("Action", Variant(v.Action), {});
+            break;
+        case 2:
+            expected =
+                first([&](const TModelValues& r) { return FoldModel(r.Action) == FoldModel(v.Action); });
+            found = t.Locate("Action", Variant(v.Action), {loCaseInsensitive});
+            break;
+        case 3:
+            expected = first(
+                [&](const TModelValues& r) { return r.Priority == v.Priority && r.Action == v.Action; });
+            found = t.Locate("Priority;Action", VarArrayOf({Variant(v.Priority), Variant(v.Action)}), {});
+            break;
+        case 4: {
+            expected = first([&](const TModelValues& r) { return r.Priority == v.Priority; });
+            const Variant value = t.Lookup("Priority", Variant(v.Priority), "Key");
+            EXPECT_EQ(expected, value.IsNull() ? 0 : value.AsInteger()) << Where() << " Lookup";
+            return;
+        }
+        default: {
+            if (d != S) return;
+            expected = first([&](const TModelValues& r) { return r.Flag; });
+            found = t.FindFirst();
+            break;
+        }
+        }
+        EXPECT_EQ(expected != 0, found) << Where() << " search in " << d << " for " << v.Action;
+        if (found && expected) {
+            EXPECT_EQ(expected, t.FieldByName("Key")->AsInteger()) << Where();
+        }
+    }
+
+    void Check() {
+        for (int d = 0; d < Count; ++d) {
+            TOstraTable& t = *FTables[d];
+            EXPECT_EQ(static_cast<int>(FViews[d].Keys.size()), t.RecordCount()) << Where() << " view " << d;
+            // The view itself every step; through the dataset's moves now and then.
+            std::vector<int> keys;
+            const TOstraField* key = t.Cursor()->FindField("Key");
+            for (int i = 0; i < t.RecordCount(); ++i)
+                keys.push_back(OstGet<int32_t>(t.ViewRecord(i)->Data() + key->Offset));
+            EXPECT_EQ(FViews[d].Keys, keys) << Where() << " view " << d;
+            if (Editing(d) || FStep % 64 != 0) continue;
+            keys.clear();
+            t.First();
+            while (!t.Eof()) {
+                keys.push_back(t.FieldByName("Key")->AsInteger());
+                t.Next();
+            }
+            EXPECT_EQ(FViews[d].Keys, keys) << Where() << " view " << d;
+        }
+    }
+
+    TOstraTable* FTables[Count];
+    unsigned FSeed, FRandom;
+    int FStep = 0;
+    std::vector<int> FOrder;  // store order of every record ever added
+    std::map<int, TModelValues> FCurrent, FAccepted;
+    TModelView FViews[Count];
+    int FEditing[Count] = {};
+    TModelValues FEditValues[Count];
+};
+
+}  // namespace
+
+TEST_F(TableSharers, RandomStepsOnASourceAndItsClonesMatchTheModel) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        WriteTaskFile(Dir + "Ttask.d", {{"a", "a"}, {"b", "b"}, {"Ab", "c"}, {"\xC3\xA9", "a"}});
+        TOstraTable clone2(nullptr), clone3(nullptr);
+        Source->SetFilter("Flag = 'True'");
+        Clone->SetFilter("Category <> 'B'");
+        Clone->SetFilterOptions({foCaseInsensitive});
+        Clone->SetFiltered(true);
+        Clone->SetIndexFieldNames("Action");
+        Clone->SetSortOptions({osoCaseInsensitive, osoInsertInOrder});
+        clone2.SetCloneDS(Source.get());
+        clone2.SetFilter("Flag = 'True'");
+        clone2.SetFiltered(true);
+        clone2.SetIndexFieldNames("Priority;Action");
+        clone2.SetSortOptions({osoDescendSort});
+        clone3.SetCloneDS(Clone.get());  // a clone of a clone
+        clone3.SetFilter("Priority <> '2'");
+        clone3.SetFiltered(true);
+        Open();
+        clone2.Open();
+        clone3.Open();
+        SharerModel model({Source.get(), Clone.get(), &clone2, &clone3}, seed);
+        model.LoadFrom(*Source);
+        model.Run(2000);
+        clone3.Close();
+        clone2.Close();
+        Clone->Close();
+        Source->Close();
+        if (HasFailure()) return;
+    }
+}
