@@ -159,7 +159,15 @@ private:
 // A growing image buffer.
 class TImageBuffer {
 public:
+    TImageBuffer() = default;
+    TImageBuffer(const TImageBuffer&) = delete;
+    TImageBuffer& operator=(const TImageBuffer&) = delete;
     ~TImageBuffer() { OstFreeBlock(FData); }
+    void Swap(TImageBuffer& other) {
+        std::swap(FData, other.FData);
+        std::swap(FSize, other.FSize);
+        std::swap(FCapacity, other.FCapacity);
+    }
     void Reserve(std::size_t n) {
         if (n <= FCapacity) return;
         auto* p = static_cast<uint8_t*>(OstAllocateBlock(n));
@@ -185,6 +193,9 @@ public:
     uint8_t* Data() { return FData; }
     std::size_t Size() const { return FSize; }
     void Empty() { FSize = 0; }
+    std::size_t Capacity() const { return FCapacity; }
+    // Takes n bytes written past the end (room made by Ensure).
+    void Grow(std::size_t n) { FSize += n; }
 
 private:
     uint8_t* FData = nullptr;
@@ -580,14 +591,29 @@ public:
     std::string Descriptor;
 
 private:
+    struct TFieldPlan {
+        enum TKind : uint8_t { None, Double, SmallStr, Reference, Fixed };
+        uint32_t Offset;
+        uint16_t Size;
+        uint16_t Length;
+        TKind Kind;
+        TOstraFieldType Type;
+        bool Wide;  // 16 bytes can be read at its place
+    };
+    void Plan();
     void WriteRecord(const uint8_t* data);
     void Flush();
+
+    std::vector<TFieldPlan> FPlan;
+    std::vector<uint32_t> FReferences;
+    std::size_t FRecordMost = 0;
 
     TOstraCursor& C;
     std::size_t FChunkSize;
     TPut FPut;
     TPutAt FPutAt;
     TImageBuffer Image;
+    TImageBuffer FSpare;
     std::unique_ptr<TSapphire> FCipher;
     std::size_t FBodyAt = 0;  // in the chunk held
     int64_t FFlushed = 0;
@@ -598,74 +624,125 @@ void TOstraImageWriter::Flush() {
     if (FCipher) FCipher->Encipher(Image.Data() + FBodyAt, Image.Size() - FBodyAt);
     FPut(Image.Data(), Image.Size());
     FFlushed += static_cast<int64_t>(Image.Size());
+    // The chunk may still be being written: the next goes into the other buffer.
+    Image.Swap(FSpare);
     Image.Empty();
+    Image.Reserve(FSpare.Capacity());
     FBodyAt = 0;
 }
 
-void TOstraImageWriter::WriteRecord(const uint8_t* data) {
-    const std::size_t fieldCount = C.FFields.size();
-    const std::size_t presenceAt = Image.Size();
-    Image.Put(fieldCount);
-    for (std::size_t i = 0; i < fieldCount; ++i) {
-        const TOstraField& f = C.FFields[i];
-        const uint8_t* p = data + f.Offset;
-        uint8_t n = 0;
+void TOstraImageWriter::Plan() {
+    FPlan.clear();
+    FRecordMost = C.FFields.size();
+    for (const TOstraField& f : C.FFields) {
+        TFieldPlan p{f.Offset, f.Size, f.Length, TFieldPlan::Fixed, f.FieldType,
+                     f.Size <= 16 && f.Offset + 16 <= C.FDataSize};
         switch (f.FieldType) {
-        case oftUnknown: break;
+        case oftUnknown: p.Kind = TFieldPlan::None; break;
         case oftDouble:
         case oftCurrency:
-        case oftDateTime:
-            if (OstGet<double>(p) != 0.0) {
-                n = 8;
-                Image.Put(p, 8);
-            }
-            break;
-        case oftSmallStr: {
-            const std::string_view s = FieldText(p, f);
-            n = static_cast<uint8_t>(s.size());
-            Image.Put(s.data(), s.size());
-            break;
-        }
+        case oftDateTime: p.Kind = TFieldPlan::Double; break;
+        case oftSmallStr: p.Kind = TFieldPlan::SmallStr; break;
         case oftString:
         case oftBLOB:
         case oftMemo:
         case oftFmtMemo:
-        case oftGraphic: {
+        case oftGraphic:
+            p.Kind = TFieldPlan::Reference;
+            FReferences.push_back(f.Offset);
+            break;
+        default: break;
+        }
+        FRecordMost += p.Kind == TFieldPlan::Reference ? 4 : std::max<std::size_t>(f.Size, 16);
+        FPlan.push_back(p);
+    }
+}
+
+inline bool AllZero(const uint8_t* p, std::size_t size) {
+    switch (size) {
+    case 2: return OstGet<uint16_t>(p) == 0;
+    case 4: return OstGet<uint32_t>(p) == 0;
+    case 8: return OstGet<uint64_t>(p) == 0;
+    default: return OstIsZero(p, size);
+    }
+}
+
+void TOstraImageWriter::WriteRecord(const uint8_t* data) {
+    // Room for the longest form of this record, so the values go in unchecked.
+    std::size_t most = FRecordMost;
+    for (uint32_t offset : FReferences) most += OstValueLength(data + offset);
+    Image.Ensure(most);
+    uint8_t* presence = Image.Data() + Image.Size();
+    uint8_t* out = presence + FPlan.size();
+    for (const TFieldPlan& f : FPlan) {
+        const uint8_t* p = data + f.Offset;
+        uint8_t n = 0;
+        switch (f.Kind) {
+        case TFieldPlan::None: break;
+        case TFieldPlan::Double:
+            if (OstGet<double>(p) != 0.0) {
+                n = 8;
+                std::memcpy(out, p, 8);
+            }
+            break;
+        case TFieldPlan::SmallStr:
+            // The whole place fits the room made; only its text counts.
+            n = static_cast<uint8_t>(strnlen(reinterpret_cast<const char*>(p), f.Length));
+            if (f.Wide)
+                std::memcpy(out, p, 16);
+            else
+                std::memcpy(out, p, n);
+            break;
+        case TFieldPlan::Reference: {
             std::size_t length = OstValueLength(p);
             if (length == 0) break;
             const char* bytes = OstValueData(p);
-            if (f.FieldType == oftString) {
+            if (f.Type == oftString) {
                 // Never longer than the reader accepts.
-                const std::size_t most = std::max<std::size_t>(OstraMaxStringValue - 1, f.Length);
-                if (length > most) length = Utf8Truncate(std::string_view(bytes, length), most).size();
+                const std::size_t longest = std::max<std::size_t>(OstraMaxStringValue - 1, f.Length);
+                if (length > longest) length = Utf8Truncate(std::string_view(bytes, length), longest).size();
             } else if (length >= static_cast<std::size_t>(OstraMaxBlobValue)) {
                 length = OstraMaxBlobValue - 1;
             }
-            n = 4;
-            Image.PutInt32(static_cast<int32_t>(length));
-            Image.Put(bytes, length);
+            PutLE32(out, static_cast<int32_t>(length));
+            std::memcpy(out + 4, bytes, length);
+            n = static_cast<uint8_t>(4);
+            out += length;
             break;
         }
-        default:
-            if (!OstIsZero(p, f.Size)) {
+        case TFieldPlan::Fixed:
+            if (!AllZero(p, f.Size)) {
                 n = static_cast<uint8_t>(f.Size);
-                Image.Put(p, f.Size);
+                switch (f.Size) {
+                case 2: std::memcpy(out, p, 2); break;
+                case 4: std::memcpy(out, p, 4); break;
+                case 8: std::memcpy(out, p, 8); break;
+                default: std::memcpy(out, p, f.Size); break;
+                }
             }
             break;
         }
-        Image.Data()[presenceAt + i] = n;
+        out += n;
+        *presence++ = n;
     }
+    Image.Grow(static_cast<std::size_t>(out - Image.Data()) - Image.Size());
 }
 
 void TOstraImageWriter::Build(const std::vector<TOstraRecord*>& order) {
     IsProtected = !C.FPassword.empty();
     Descriptor = BuildDescriptor(C.FFields);
+    Plan();
     const std::string notes = Utf8Truncate(C.FNotes, OstraMaxNotes);
     std::size_t estimate = (IsProtected ? OstraProtectedHeaderSize : OstraPlainHeaderSize) +
                            Descriptor.size() + (notes.empty() ? 0 : 3 + notes.size());
-    for (const TOstraRecord* r : order)
-        if (r->IsLive()) estimate += static_cast<std::size_t>(std::max(r->StoredSize, 0));
-    Image.Reserve((estimate <= FChunkSize ? estimate : FChunkSize + FChunkSize / 4) + 64);
+    // Only a whole image in one piece needs the estimate of its size.
+    if (FChunkSize == SIZE_MAX) {
+        for (const TOstraRecord* r : order)
+            if (r->IsLive()) estimate += static_cast<std::size_t>(std::max(r->StoredSize, 0));
+    } else {
+        estimate = FChunkSize + FChunkSize / 4;
+    }
+    Image.Reserve(estimate + 64);
 
     Image.PutInt32(0);
     Image.PutByte(static_cast<uint8_t>(IsProtected ? OstraProtectedMarker : OstraPlainMarker));
@@ -754,9 +831,14 @@ void TOstraCursor::SaveToFile(const std::string& fileName, TOstraSaveOptions opt
     // Built and written chunk by chunk into the new file.
     TAtomicFileWriter file(fileName);
     TOstraImageWriter writer(
-        *this, GChunkSize, [&file](const uint8_t* data, std::size_t size) { file.Write(data, size); },
+        *this, GChunkSize, [&file](const uint8_t* data, std::size_t size) { file.WriteBehind(data, size); },
         [&file](int64_t offset, const uint8_t* data, std::size_t size) { file.WriteAt(offset, data, size); });
-    writer.Build(*records);
+    try {
+        writer.Build(*records);
+    } catch (...) {
+        file.Abandon();  // waits for a chunk still being written
+        throw;
+    }
     file.Flush();
     if (GSaveHook) {
         try {
