@@ -635,8 +635,8 @@ void TOstraImageWriter::Plan() {
     FPlan.clear();
     FRecordMost = C.FFields.size();
     for (const TOstraField& f : C.FFields) {
-        TFieldPlan p{f.Offset, f.Size, f.Length, TFieldPlan::Fixed, f.FieldType,
-                     f.Size <= 16 && f.Offset + 16 <= C.FDataSize};
+        TFieldPlan p{f.Offset,          f.Size,      f.Length,
+                     TFieldPlan::Fixed, f.FieldType, f.Size <= 16 && f.Offset + 16 <= C.FDataSize};
         switch (f.FieldType) {
         case oftUnknown: p.Kind = TFieldPlan::None; break;
         case oftDouble:
