@@ -3,6 +3,7 @@
 #include "engine/table_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -163,11 +164,6 @@ public:
     TImageBuffer(const TImageBuffer&) = delete;
     TImageBuffer& operator=(const TImageBuffer&) = delete;
     ~TImageBuffer() { OstFreeBlock(FData); }
-    void Swap(TImageBuffer& other) {
-        std::swap(FData, other.FData);
-        std::swap(FSize, other.FSize);
-        std::swap(FCapacity, other.FCapacity);
-    }
     void Reserve(std::size_t n) {
         if (n <= FCapacity) return;
         auto* p = static_cast<uint8_t*>(OstAllocateBlock(n));
@@ -193,7 +189,6 @@ public:
     uint8_t* Data() { return FData; }
     std::size_t Size() const { return FSize; }
     void Empty() { FSize = 0; }
-    std::size_t Capacity() const { return FCapacity; }
     // Takes n bytes written past the end (room made by Ensure).
     void Grow(std::size_t n) { FSize += n; }
 
@@ -606,6 +601,7 @@ private:
 
     std::vector<TFieldPlan> FPlan;
     std::vector<uint32_t> FReferences;
+    std::vector<uint32_t> FLengths;  // of the record being written
     std::size_t FRecordMost = 0;
 
     TOstraCursor& C;
@@ -613,7 +609,6 @@ private:
     TPut FPut;
     TPutAt FPutAt;
     TImageBuffer Image;
-    TImageBuffer FSpare;
     std::unique_ptr<TSapphire> FCipher;
     std::size_t FBodyAt = 0;  // in the chunk held
     int64_t FFlushed = 0;
@@ -624,15 +619,13 @@ void TOstraImageWriter::Flush() {
     if (FCipher) FCipher->Encipher(Image.Data() + FBodyAt, Image.Size() - FBodyAt);
     FPut(Image.Data(), Image.Size());
     FFlushed += static_cast<int64_t>(Image.Size());
-    // The chunk may still be being written: the next goes into the other buffer.
-    Image.Swap(FSpare);
     Image.Empty();
-    Image.Reserve(FSpare.Capacity());
     FBodyAt = 0;
 }
 
 void TOstraImageWriter::Plan() {
     FPlan.clear();
+    FReferences.clear();
     FRecordMost = C.FFields.size();
     for (const TOstraField& f : C.FFields) {
         TFieldPlan p{f.Offset,          f.Size,      f.Length,
@@ -656,6 +649,25 @@ void TOstraImageWriter::Plan() {
         FRecordMost += p.Kind == TFieldPlan::Reference ? 4 : std::max<std::size_t>(f.Size, 16);
         FPlan.push_back(p);
     }
+    FLengths.resize(FReferences.size());
+}
+
+// Index of the first zero byte of 16 (16 when there is none).
+inline unsigned ZeroIndex16(const uint8_t* p) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+        for (unsigned half = 0; half < 16; half += 8) {
+            const uint64_t v = OstGet<uint64_t>(p + half);
+            // The lowest marked byte is the first zero one.
+            const uint64_t zeros = (v - ones) & ~v & highs;
+            if (zeros) return half + static_cast<unsigned>(std::countr_zero(zeros)) / 8;
+        }
+        return 16;
+    } else {
+        unsigned n = 0;
+        while (n < 16 && p[n]) ++n;
+        return n;
+    }
 }
 
 inline bool AllZero(const uint8_t* p, std::size_t size) {
@@ -670,8 +682,12 @@ inline bool AllZero(const uint8_t* p, std::size_t size) {
 void TOstraImageWriter::WriteRecord(const uint8_t* data) {
     // Room for the longest form of this record, so the values go in unchecked.
     std::size_t most = FRecordMost;
-    for (uint32_t offset : FReferences) most += OstValueLength(data + offset);
+    for (std::size_t i = 0; i < FReferences.size(); ++i) {
+        FLengths[i] = OstValueLength(data + FReferences[i]);
+        most += FLengths[i];
+    }
     Image.Ensure(most);
+    const uint32_t* lengths = FLengths.data();
     uint8_t* presence = Image.Data() + Image.Size();
     uint8_t* out = presence + FPlan.size();
     for (const TFieldPlan& f : FPlan) {
@@ -686,15 +702,17 @@ void TOstraImageWriter::WriteRecord(const uint8_t* data) {
             }
             break;
         case TFieldPlan::SmallStr:
-            // The whole place fits the room made; only its text counts.
-            n = static_cast<uint8_t>(strnlen(reinterpret_cast<const char*>(p), f.Length));
-            if (f.Wide)
+            if (f.Wide) {
+                // The whole place fits the room made; only its text counts.
                 std::memcpy(out, p, 16);
-            else
+                n = static_cast<uint8_t>(std::min<unsigned>(ZeroIndex16(p), f.Length));
+            } else {
+                n = static_cast<uint8_t>(strnlen(reinterpret_cast<const char*>(p), f.Length));
                 std::memcpy(out, p, n);
+            }
             break;
         case TFieldPlan::Reference: {
-            std::size_t length = OstValueLength(p);
+            std::size_t length = *lengths++;
             if (length == 0) break;
             const char* bytes = OstValueData(p);
             if (f.Type == oftString) {
@@ -831,14 +849,9 @@ void TOstraCursor::SaveToFile(const std::string& fileName, TOstraSaveOptions opt
     // Built and written chunk by chunk into the new file.
     TAtomicFileWriter file(fileName);
     TOstraImageWriter writer(
-        *this, GChunkSize, [&file](const uint8_t* data, std::size_t size) { file.WriteBehind(data, size); },
+        *this, GChunkSize, [&file](const uint8_t* data, std::size_t size) { file.Write(data, size); },
         [&file](int64_t offset, const uint8_t* data, std::size_t size) { file.WriteAt(offset, data, size); });
-    try {
-        writer.Build(*records);
-    } catch (...) {
-        file.Abandon();  // waits for a chunk still being written
-        throw;
-    }
+    writer.Build(*records);
     file.Flush();
     if (GSaveHook) {
         try {

@@ -263,18 +263,10 @@ void TAtomicFileWriter::Fail(const std::string& reason) {
 }
 
 void TAtomicFileWriter::Abandon() {
-    if (FBehind.valid()) FBehind.wait();
-    FBehind = {};
     if (FHandle >= 0) ::close(FHandle);
     FHandle = -1;
     if (!FTempName.empty()) ::unlink(FTempName.c_str());
     FTempName.clear();
-}
-
-void TAtomicFileWriter::Wait() {
-    if (!FBehind.valid()) return;
-    const int err = FBehind.get();
-    if (err) Fail(err);
 }
 
 // Starts writing back what is written so far, so that Flush waits for less;
@@ -288,7 +280,6 @@ void TAtomicFileWriter::WrittenBack() {
 }
 
 void TAtomicFileWriter::Write(const void* data, std::size_t size) {
-    Wait();
     if (FHandle < 0) Fail(EBADF);
     if (size == 0) return;
     if (!WriteAll(FHandle, static_cast<const char*>(data), size)) Fail(errno);
@@ -297,21 +288,7 @@ void TAtomicFileWriter::Write(const void* data, std::size_t size) {
     WrittenBack();
 }
 
-void TAtomicFileWriter::WriteBehind(const void* data, std::size_t size) {
-    Wait();
-    if (FHandle < 0) Fail(EBADF);
-    if (size == 0) return;
-    WrittenBack();
-    const int fd = FHandle;
-    FBehind = std::async(std::launch::async, [fd, data, size] {
-        return WriteAll(fd, static_cast<const char*>(data), size) ? 0 : errno;
-    });
-    FSize += static_cast<int64_t>(size);
-    FSynced = false;
-}
-
 void TAtomicFileWriter::WriteAt(int64_t offset, const void* data, std::size_t size) {
-    Wait();
     if (FHandle < 0) Fail(EBADF);
     if (offset < 0 || offset + static_cast<int64_t>(size) > FSize) Fail(EINVAL);
     const char* p = static_cast<const char*>(data);
@@ -327,7 +304,6 @@ void TAtomicFileWriter::WriteAt(int64_t offset, const void* data, std::size_t si
 }
 
 void TAtomicFileWriter::Flush() {
-    Wait();
     if (FHandle < 0) Fail(EBADF);
     if (!FSynced && ::fsync(FHandle) != 0) Fail(errno);
     FSynced = true;
@@ -345,7 +321,6 @@ void TAtomicFileWriter::SetModificationTime(int64_t seconds, long nanoseconds) {
 }
 
 void TAtomicFileWriter::Commit(bool replace) {
-    Wait();
     if (FHandle < 0) Fail(EBADF);
     struct stat old;
     const bool exists = ::stat(FTarget.c_str(), &old) == 0;

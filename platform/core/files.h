@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <future>
 #include <string>
 
 #include "platform/core/datetime.h"
@@ -53,10 +52,6 @@ public:
 
     // Appends bytes.
     void Write(const void* data, std::size_t size);
-    // Appends bytes on another thread while the caller goes on: they must
-    // stay as they are until the next call on this writer returns. A failure
-    // is raised by that call.
-    void WriteBehind(const void* data, std::size_t size);
     // Overwrites bytes already written (a header completed at the end).
     void WriteAt(int64_t offset, const void* data, std::size_t size);
     int64_t Size() const { return FSize; }
@@ -78,7 +73,6 @@ public:
     const std::string& TargetFileName() const { return FTarget; }
 
 private:
-    void Wait();
     void WrittenBack();
     [[noreturn]] void Fail(int error);
     [[noreturn]] void Fail(const std::string& reason);
@@ -87,7 +81,6 @@ private:
     std::string FTarget;
     std::string FTempName;
     int FHandle = -1;
-    std::future<int> FBehind;  // errno of the write behind, 0 when it succeeded
     int64_t FSize = 0;
     int64_t FWrittenBack = 0;
     bool FSynced = false;

@@ -245,7 +245,7 @@ TEST_F(FileFolder, AtomicWriterStreamsPatchesAndKeepsPermissions) {
         TAtomicFileWriter w(Path("Ttask.d"));
         w.Write("xxxx-", 5);
         std::string big(3 << 20, 'b');  // several write-back steps
-        w.WriteBehind(big.data(), big.size());
+        w.Write(big.data(), big.size());
         w.Write("-end", 4);
         w.WriteAt(0, "head", 4);
         EXPECT_EQ(w.Size(), static_cast<int64_t>(9 + big.size()));
@@ -350,14 +350,6 @@ TEST_F(FileFolder, FailedStreamedWriteLeavesTheOldFileWhole) {
         ResetWriteFaults();
         EXPECT_EQ(EntryCount(), 1);
         EXPECT_THROW(w.Commit(), EFCreateError);  // nothing left to commit
-    }
-    // A failed write behind shows at the next call.
-    {
-        TAtomicFileWriter w(Path("Ttask.d"));
-        SimulateWriteFailure(0);
-        w.WriteBehind(chunk.data(), chunk.size());
-        EXPECT_THROW(w.Commit(), EFCreateError);
-        ResetWriteFaults();
     }
     // A writer given up, or never committed, leaves the old file.
     {
