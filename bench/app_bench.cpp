@@ -38,11 +38,13 @@ const std::string& DataFolder(int n) {
     static std::map<int, std::string> folders;
     auto it = folders.find(n);
     if (it != folders.end()) return it->second;
-    const std::string dir = GetTempDir() + "app_bench_" + std::to_string(n) + "_" + CreateGUIDString().substr(1, 8) + "/";
+    const std::string dir =
+        GetTempDir() + "app_bench_" + std::to_string(n) + "_" + CreateGUIDString().substr(1, 8) + "/";
     std::filesystem::create_directories(dir);
     CreateToDoDataFolder(dir);
-    static const char* const words[] = {"call", "write", "review", "order", "plan",   "fix",    "buy",   "send",
-                                        "check", "meet", "report", "garden", "invoice", "budget", "letter", "draft"};
+    static const char* const words[] = {"call",    "write",  "review", "order", "plan",   "fix",
+                                        "buy",     "send",   "check",  "meet",  "report", "garden",
+                                        "invoice", "budget", "letter", "draft"};
     static const char* const statuses[] = {"Open", "Done", "In progress", "Waiting"};
     static const char* const categories[] = {"Home", "Work", "Errands", "Health"};
     std::mt19937 rng(4242);
@@ -58,7 +60,8 @@ const std::string& DataFolder(int n) {
     const TDateTime first = EncodeDate(2024, 1, 1);
     for (int i = 0; i < n; ++i) {
         std::string text;
-        for (int w = 1 + static_cast<int>(rng() % 8); w > 0; --w) text += std::string(words[rng() % 16]) + " ";
+        for (int w = 1 + static_cast<int>(rng() % 8); w > 0; --w)
+            text += std::string(words[rng() % 16]) + " ";
         t.Append();
         action->SetAsString(text);
         priority->SetAsString(std::to_string(rng() % 5));
@@ -76,7 +79,8 @@ const std::string& DataFolder(int n) {
 // Runs with the data folder as the current folder and the settings file in it.
 class TProgramFolder {
 public:
-    explicit TProgramFolder(const std::string& dir) : FOldDir(GetCurrentDir()), FOldExe(ApplicationExeName()) {
+    explicit TProgramFolder(const std::string& dir)
+        : FOldDir(GetCurrentDir()), FOldExe(ApplicationExeName()) {
         SetApplicationExeName(dir + "taskmoor");
         SetCurrentDir(dir);
     }
@@ -145,7 +149,8 @@ void BM_Engine_SaveTaskFile(benchmark::State& state) {
     for (auto _ : state) store.SaveToFile(dir + "Ttask.d", {}, false, "");
 }
 
-#define PROGRAM(fn) BENCHMARK(fn)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime()
+#define PROGRAM(fn) \
+    BENCHMARK(fn)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime()
 PROGRAM(BM_Program_Start);
 PROGRAM(BM_Program_CloseOneChange);
 PROGRAM(BM_Engine_SaveTaskFile);
