@@ -145,10 +145,12 @@ public:
     bool LoadFromFile(const std::string& fileName, std::string& error);
     // Writes the store's image at the stream's position; answers its length.
     int64_t SaveToStream(TStream* stream);
-    // Writes the image to a new file beside `fileName`, flushes it and
-    // renames it over the old one; EFCreateError when that fails, leaving the
-    // old file and the store as they were. savAutoBackup first copies the old
-    // file to ".~d"; savSortOnIndex sorts by sortFieldNames.
+    // Writes the image in chunks to a new file beside `fileName` (beside a
+    // link's target), flushes it and renames it over the old one (through
+    // TAtomicFileWriter); EFCreateError when that fails or the file is
+    // read-only, leaving the old file and the store as they were.
+    // savAutoBackup first copies the old file to ".~d"; savSortOnIndex sorts
+    // by sortFieldNames.
     void SaveToFile(const std::string& fileName, TOstraSaveOptions options, bool caseInsensitive,
                     const std::string& sortFieldNames);
 
