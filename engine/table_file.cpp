@@ -536,7 +536,14 @@ bool TOstraCursor::LoadFromStream(TStream* stream, std::string& error) {
             input.reset();
         }
     }
-    return LoadImage(input.get(), error);
+    const bool ok = LoadImage(input.get(), error);
+    // The stream is left at its end, as when it was read whole.
+    if (stream) {
+        try {
+            stream->Seek(0, soFromEnd);
+        } catch (const Exception&) {}
+    }
+    return ok;
 }
 
 bool TOstraCursor::LoadFromFile(const std::string& fileName, std::string& error) {

@@ -638,6 +638,7 @@ TEST(TableFile, ChunkedReadMatchesTheWholeImage) {
             TOstraCursor fromStream;
             fromStream.SetPassword("pw");
             ASSERT_TRUE(fromStream.LoadFromStream(&file, error)) << error;
+            EXPECT_EQ(file.Position(), static_cast<int64_t>(image.size()));
             fromStream.SetPassword("");
             EXPECT_EQ(SaveImage(fromStream), expected);
         }
