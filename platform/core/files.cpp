@@ -86,6 +86,11 @@ bool IsTempNameOf(std::string_view name, std::string_view base) {
     return AllOf(middle.substr(0, dot), isdigit) && AllOf(middle.substr(dot + 1), isdigit);
 }
 
+// Root may write anything: the permission bits decide as well.
+bool IsReadOnly(const std::string& fileName, const struct stat& st) {
+    return (st.st_mode & 0222) == 0 || ::access(fileName.c_str(), W_OK) != 0;
+}
+
 void SyncFolderOf(const std::string& fileName) {
     const std::string dir = ExtractFileDir(ExpandFileName(fileName));
     const int fd = ::open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -245,8 +250,7 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName) : FFileName(fi
     struct stat st;
     if (::stat(FTarget.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) Fail(EISDIR);
-        // Root may write anything: the permission bits decide.
-        if ((st.st_mode & 0222) == 0 || ::access(FTarget.c_str(), W_OK) != 0) Fail("The file is read-only");
+        if (IsReadOnly(FTarget, st)) Fail("The file is read-only");
     }
     RemoveStaleTempFiles(FTarget);
     FHandle = CreateTempBeside(FTarget, FTempName);
@@ -325,6 +329,7 @@ void TAtomicFileWriter::Commit(bool replace) {
     struct stat old;
     const bool exists = ::stat(FTarget.c_str(), &old) == 0;
     if (exists && !replace) Fail(EEXIST);
+    if (exists && IsReadOnly(FTarget, old)) Fail("The file is read-only");  // made so meanwhile
     if (FHasMode || exists) {
         if (::fchmod(FHandle, FHasMode ? FMode : old.st_mode & 07777) != 0) Fail(errno);
     }

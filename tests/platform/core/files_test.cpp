@@ -310,6 +310,15 @@ TEST_F(FileFolder, ReadOnlyFilesAreRefusedAndLeftAlone) {
     EXPECT_FALSE(CopyFile(Path("other.d"), Path("Ttask.d"), false));
     EXPECT_EQ(Contents("Ttask.d"), "keep me");
     EXPECT_EQ(EntryCount(), 3);
+
+    // A file made read-only while it was being written is kept too.
+    ::chmod(Path("other.d").c_str(), 0644);
+    TAtomicFileWriter w(Path("other.d"));
+    w.Write("new", 3);
+    ::chmod(Path("other.d").c_str(), 0400);
+    EXPECT_THROW(w.Commit(), EFCreateError);
+    EXPECT_EQ(Contents("other.d"), "other");
+    EXPECT_EQ(EntryCount(), 3);
 }
 
 TEST_F(FileFolder, StaleTemporaryFilesAreRemoved) {
