@@ -741,3 +741,30 @@ TEST(TableFile, SavedThroughALinkAndNeverOverAReadOnlyFile) {
     EXPECT_EQ(c.RecordCount(), 2);
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0444));
 }
+
+TEST(TableFile, AWriteFailingMidFileLeavesTheOldFileWhole) {
+    TempFolder dir;
+    const std::string name = dir.File("T.d");
+    TOstraCursor c;
+    FillVaried(c);
+    c.SaveToFile(name, {}, false, "");
+    const std::string before = ReadFile(name);
+    std::string error;
+    TestBuffer b(c);
+    b.Set("Name", "one more");
+    ASSERT_TRUE(c.PostRecord(b.Data(), nullptr, error));
+
+    ScopedChunkSize size(256);
+    for (int written : {1, 3, 40}) {
+        SCOPED_TRACE(written);
+        SimulateWriteFailure(written);  // the disk fills after a few chunks
+        EXPECT_THROW(c.SaveToFile(name, {}, false, ""), EFCreateError);
+        ResetWriteFaults();
+        EXPECT_EQ(ReadFile(name), before);
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"T.d"});
+    }
+    c.SaveToFile(name, {}, false, "");
+    TOstraCursor d;
+    ASSERT_TRUE(d.LoadFromFile(name, error)) << error;
+    EXPECT_EQ(d.RecordCount(), 356);
+}
