@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -711,7 +709,7 @@ TEST(TableFile, SavedThroughALinkAndNeverOverAReadOnlyFile) {
     TOstraCursor c;
     MakeTable(c, {MakeField("A", oftInteger)});
     c.SaveToFile(target, {}, false, "");
-    ::chmod(target.c_str(), 0640);
+    fs::permissions(target, fs::perms(0640));
     fs::create_symlink("real/Ttask.d", link);
     TestBuffer b(c);
     OstPut<int32_t>(b.Data(), 7);
@@ -729,7 +727,7 @@ TEST(TableFile, SavedThroughALinkAndNeverOverAReadOnlyFile) {
     // A read-only table file is refused with a clear error and kept as it is;
     // the store keeps its records.
     const std::string before = ReadFile(target);
-    ::chmod(target.c_str(), 0444);
+    fs::permissions(target, fs::perms(0444));
     ASSERT_TRUE(c.PostRecord(b.Data(), nullptr, error));
     try {
         c.SaveToFile(link, {}, false, "");
