@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "engine/messages.h"
@@ -163,14 +164,15 @@ void TOstraTable::OpenData() {
         const std::string name = FileName();
         const std::string path = ExistingFileName(name);
         if (path.empty() || !FileExists(path)) throw EDatabaseError(Format(SErrorOpeningFile, name));
-        TMemoryStream image;
+        // Read in chunks; what an interrupted save left beside it goes first.
+        RemoveStaleTempFiles(path);
+        std::unique_ptr<TFileStream> image;
         try {
-            image.LoadFromFile(path);
+            image = std::make_unique<TFileStream>(path, fmOpenRead | fmShareDenyWrite);
         } catch (const Exception&) {
             throw EDatabaseError(Format(SErrorOpeningFile, name));
         }
-        image.SetPosition(0);
-        LoadStore(&image);
+        LoadStore(image.get());
         break;
     }
     case lmClone: OpenClone(); break;

@@ -169,18 +169,27 @@ public:
     // TolerantLoad the records read before a damaged one are kept: True, with
     // the message still set. A protected image asks for its password.
     bool LoadFromStream(TStream* stream, std::string& error);
+    // The same from a table file, read in chunks; first removes the
+    // temporary files an interrupted save of it left behind. A file that
+    // cannot be read is reported like a bad image.
+    bool LoadFromFile(const std::string& fileName, std::string& error);
     // Writes the store's image at the stream's position; answers its length.
     int64_t SaveToStream(TStream* stream);
-    // Writes the image to a new file beside `fileName`, flushes it and
-    // renames it over the old one; EFCreateError when that fails, leaving the
-    // old file and the store as they were. savAutoBackup first copies the old
-    // file to ".~d"; savSortOnIndex sorts by sortFieldNames.
+    // Writes the image in chunks to a new file beside `fileName` (beside a
+    // link's target), flushes it and renames it over the old one (through
+    // TAtomicFileWriter); EFCreateError when that fails or the file is
+    // read-only, leaving the old file and the store as they were.
+    // savAutoBackup first copies the old file to ".~d"; savSortOnIndex sorts
+    // by sortFieldNames.
     void SaveToFile(const std::string& fileName, TOstraSaveOptions options, bool caseInsensitive,
                     const std::string& sortFieldNames);
 
 private:
     friend class TOstraImageReader;
     friend class TOstraImageWriter;
+
+    bool LoadImage(class TImageInput* input, std::string& error);
+    void ClearForLoad();
 
     void ReleaseRecord(TOstraRecord* record);
     void RestoreOldData(TOstraRecord* record);

@@ -1,32 +1,20 @@
 #include "engine/store_memory.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "engine/record_store.h"
+#include "platform/core/memory.h"
 
 namespace {
 constexpr std::size_t RoundUp(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
-constexpr std::size_t HugePage = 2 * 1024 * 1024;
+constexpr std::size_t HugePage = HugePageSize;
 }  // namespace
 
-void* OstAllocateBlock(std::size_t size) {
-    void* p;
-    if (size >= 2 * HugePage) {
-        p = std::aligned_alloc(HugePage, RoundUp(size, HugePage));
-        if (p) ::madvise(p, RoundUp(size, HugePage), MADV_HUGEPAGE);
-    } else {
-        p = std::malloc(size ? size : 1);
-    }
-    if (!p) throw std::bad_alloc();
-    return p;
-}
+void* OstAllocateBlock(std::size_t size) { return AllocateMemoryBlock(size); }
 
-void OstFreeBlock(void* block) { std::free(block); }
+void OstFreeBlock(void* block) { FreeMemoryBlock(block); }
 
 void TOstraRecordArena::SetDataSize(std::size_t dataSize) {
     FDataSize = dataSize;

@@ -12,9 +12,8 @@
 
 struct TOstraRecord;
 
-// Large blocks for tables: aligned to 2 MB and marked for huge pages, so a
-// table of a million records costs a few hundred page faults, not tens of
-// thousands. Small sizes come from the ordinary heap. Free with OstFreeBlock.
+// Blocks for tables (platform memory blocks: large ones on huge pages). Free
+// with OstFreeBlock.
 void* OstAllocateBlock(std::size_t size);
 void OstFreeBlock(void* block);
 struct TOstBlockDeleter {

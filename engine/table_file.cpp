@@ -2,14 +2,11 @@
 // record_store.h) and saving them to files.
 #include "engine/table_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 
@@ -17,6 +14,7 @@
 #include "engine/password.h"
 #include "engine/record_sort.h"
 #include "engine/record_store.h"
+#include "engine/sapphire.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
@@ -40,19 +38,104 @@ inline void PutLE32(uint8_t* p, int32_t value) {
     p[3] = static_cast<uint8_t>(v >> 24);
 }
 
-// Bytes still to be read of an image.
-struct TBytes {
-    const uint8_t* P;
-    const uint8_t* End;
+std::size_t GChunkSize = 1 << 20;
 
+}  // namespace
+
+// The bytes of an image as the reader takes them: either all in memory, or
+// pulled from a source in chunks into a buffer of its own. Need(n) makes n
+// bytes contiguous at P (refilling moves them: pointers into the buffer do
+// not survive a Need). Once a cipher is set, every byte from P on is
+// deciphered as it enters the buffer.
+class TImageInput {
+public:
+    using TSource = std::function<std::size_t(uint8_t* buffer, std::size_t count)>;
+
+    TImageInput(const uint8_t* data, std::size_t size) : P(data), End(data + size) {}
+    TImageInput(TSource source, uint64_t size) : FSource(std::move(source)), FUnread(size) {}
+
+    const uint8_t* P = nullptr;
+    const uint8_t* End = nullptr;
+
+    // Contiguous now.
     std::size_t Left() const { return static_cast<std::size_t>(End - P); }
+    // To the end of the image.
+    uint64_t Remaining() const { return Left() + FUnread; }
+    bool Need(std::size_t n) { return Left() >= n || Refill(n); }
     bool Int32(int32_t& v) {
-        if (Left() < 4) return false;
+        if (!Need(4)) return false;
         v = GetLE32(P);
         P += 4;
         return true;
     }
+    // Deciphers the rest of the image with a cipher keyed by `key`.
+    void StartCipher(std::string_view key);
+
+private:
+    bool Refill(std::size_t n);
+    void Buffer(std::size_t capacity);
+
+    TSource FSource;
+    uint64_t FUnread = 0;
+    std::unique_ptr<uint8_t[]> FBuffer;
+    std::size_t FCapacity = 0;
+    std::unique_ptr<TSapphire> FCipher;
 };
+
+// Takes the bytes left into a buffer of its own: from then on the rest of
+// the image is pulled in chunks (from memory, when the image was there).
+void TImageInput::Buffer(std::size_t capacity) {
+    const std::size_t left = Left();
+    if (!FSource) {
+        // Memory image: the rest becomes the source, read like a file.
+        const uint8_t* from = P;
+        FUnread = left;
+        FSource = [from](uint8_t* buffer, std::size_t count) mutable {
+            std::memcpy(buffer, from, count);
+            from += count;
+            return count;
+        };
+        P = End = nullptr;
+        Buffer(capacity);
+        return;
+    }
+    if (capacity > FCapacity) {
+        std::unique_ptr<uint8_t[]> bigger(new uint8_t[capacity]);
+        if (left) std::memmove(bigger.get(), P, left);
+        FBuffer = std::move(bigger);
+        FCapacity = capacity;
+    } else if (left && P != FBuffer.get()) {
+        std::memmove(FBuffer.get(), P, left);
+    }
+    P = FBuffer.get();
+    End = P + left;
+}
+
+bool TImageInput::Refill(std::size_t n) {
+    if (n > Remaining()) return false;
+    Buffer(std::max(n, GChunkSize));
+    while (Left() < n) {
+        const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(FUnread, FCapacity - Left()));
+        uint8_t* at = FBuffer.get() + Left();
+        const std::size_t got = FSource(at, want);
+        if (got == 0) {
+            FUnread = 0;  // the source ended early
+            return false;
+        }
+        if (FCipher) FCipher->Decipher(at, got);
+        End += got;
+        FUnread -= got;
+    }
+    return true;
+}
+
+void TImageInput::StartCipher(std::string_view key) {
+    Buffer(GChunkSize);
+    FCipher = std::make_unique<TSapphire>(key);
+    FCipher->Decipher(const_cast<uint8_t*>(P), Left());
+}
+
+namespace {
 
 // Reports whole percentages of a long loop when they change.
 class TProgress {
@@ -77,6 +160,9 @@ private:
 // A growing image buffer.
 class TImageBuffer {
 public:
+    TImageBuffer() = default;
+    TImageBuffer(const TImageBuffer&) = delete;
+    TImageBuffer& operator=(const TImageBuffer&) = delete;
     ~TImageBuffer() { OstFreeBlock(FData); }
     void Reserve(std::size_t n) {
         if (n <= FCapacity) return;
@@ -102,6 +188,9 @@ public:
     void PutInt32(int32_t v) { PutLE32(Put(4), v); }
     uint8_t* Data() { return FData; }
     std::size_t Size() const { return FSize; }
+    void Empty() { FSize = 0; }
+    // Takes n bytes written past the end (room made by Ensure).
+    void Grow(std::size_t n) { FSize += n; }
 
 private:
     uint8_t* FData = nullptr;
@@ -109,56 +198,16 @@ private:
     std::size_t FCapacity = 0;
 };
 
-// Writes a file's new contents beside it, flushes them and renames the new
-// file over the old one, so a failure at any point leaves the old file.
-void WriteImageFile(const std::string& fileName, const void* data, std::size_t size) {
-    static unsigned counter = 0;
-    const std::string temp = ExtractFilePath(fileName) + "." + ExtractFileName(fileName) + "." +
-                             std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp";
-    int err = 0;
-    try {
-        errno = 0;
-        if (fileName.empty() || DirectoryExists(fileName)) {
-            err = fileName.empty() ? ENOENT : EISDIR;
-            throw EFCreateError(std::strerror(err));
-        }
-        {
-            TFileStream file(temp, fmCreate);
-            file.WriteBuffer(data, static_cast<int64_t>(size));
-            struct stat st;
-            if (::stat(fileName.c_str(), &st) == 0) ::fchmod(file.Handle(), st.st_mode & 07777);
-            if (::fsync(file.Handle()) != 0) {
-                err = errno;
-                throw EWriteError(std::strerror(err));
-            }
-        }
-        if (GSaveHook) GSaveHook(temp);
-        if (::rename(temp.c_str(), fileName.c_str()) != 0) {
-            err = errno;
-            throw EFCreateError(std::strerror(err));
-        }
-    } catch (const Exception& e) {
-        if (!err) err = errno;
-        ::unlink(temp.c_str());
-        const std::string reason = err ? std::string(std::strerror(err)) : e.Message();
-        throw EFCreateError(Format("Cannot create file \"%s\". %s", fileName, reason));
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
-    }
-    // Make the rename itself durable; a failure here loses nothing.
-    const std::string dir = ExtractFileDir(ExpandFileName(fileName));
-    const int dirFd = ::open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-}
-
 }  // namespace
 
 void SetTableSaveHook(std::function<void(const std::string& newFileName)> hook) {
     GSaveHook = std::move(hook);
+}
+
+std::size_t SetTableChunkSize(std::size_t bytes) {
+    const std::size_t old = GChunkSize;
+    GChunkSize = std::max<std::size_t>(bytes, 1);
+    return old;
 }
 
 // -- Descriptor texts ----------------------------------------------------------------
@@ -205,16 +254,17 @@ class TOstraImageReader {
 public:
     explicit TOstraImageReader(TOstraCursor& cursor) : C(cursor) {}
 
-    bool Read(const uint8_t* data, std::size_t size, std::string& error);
+    bool Read(TImageInput& in, std::string& error);
     // True once the fields are known: from then on a tolerant load keeps what
     // it read.
     bool FieldsKnown = false;
 
 private:
     bool ParseDescriptor(std::string_view text, int32_t fieldCount, std::string& error);
-    bool ReadRecord(TBytes& in, int32_t number, std::string& error);
+    bool ReadRecord(TImageInput& in, int32_t number, std::string& error);
 
     TOstraCursor& C;
+    std::vector<uint8_t> FPresence;
 };
 
 bool TOstraImageReader::ParseDescriptor(std::string_view text, int32_t fieldCount, std::string& error) {
@@ -276,11 +326,17 @@ bool TOstraImageReader::ParseDescriptor(std::string_view text, int32_t fieldCoun
     return true;
 }
 
-bool TOstraImageReader::ReadRecord(TBytes& in, int32_t number, std::string& error) {
+bool TOstraImageReader::ReadRecord(TImageInput& in, int32_t number, std::string& error) {
     const std::size_t fieldCount = C.FFields.size();
     TOstraRecord* record = C.FRecordMemory.NewRecord();
     uint8_t* data = record->Data();
-    const uint8_t* presence = in.P;
+    // Kept aside: reading the values may refill the input under it.
+    if (!in.Need(fieldCount)) {
+        C.FRecordMemory.DropLast();
+        error = SUnexpectedEndOfBuffer;
+        return false;
+    }
+    FPresence.assign(in.P, in.P + fieldCount);
     in.P += fieldCount;
     int64_t used = static_cast<int64_t>(fieldCount);
     auto fail = [&](std::string message) {
@@ -290,14 +346,14 @@ bool TOstraImageReader::ReadRecord(TBytes& in, int32_t number, std::string& erro
     };
     for (std::size_t i = 0; i < fieldCount; ++i) {
         const TOstraField& f = C.FFields[i];
-        const uint8_t n = presence[i];
+        const uint8_t n = FPresence[i];
         const bool reference = IsReferenceType(f.FieldType);
         // A short string keeps its terminator; references store a 4-byte length.
         const unsigned limit = reference ? 4u : (f.FieldType == oftSmallStr ? f.Length : f.Size);
         if (n > limit || (reference && n != 0 && n != 4))
             return fail(Format(SFieldWrongLength, f.Name, int{n}, number));
         if (n == 0) continue;
-        if (in.Left() < n) return fail(SUnexpectedEndOfBuffer);
+        if (!in.Need(n)) return fail(SUnexpectedEndOfBuffer);
         std::string recoded;  // text written elsewhere in Windows-1252
         if (!reference) {
             const std::string_view text(reinterpret_cast<const char*>(in.P),
@@ -320,7 +376,7 @@ bool TOstraImageReader::ReadRecord(TBytes& in, int32_t number, std::string& erro
         } else if (m < 0 || m >= OstraMaxBlobValue) {
             return fail(Format(SBlobFieldWrongLength, f.Name, m, number));
         }
-        if (in.Left() < static_cast<std::size_t>(m)) return fail(SUnexpectedEndOfBuffer);
+        if (!in.Need(static_cast<std::size_t>(m))) return fail(SUnexpectedEndOfBuffer);
         uint32_t length = static_cast<uint32_t>(m);
         if (f.FieldType == oftString)
             length = static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(in.P), length));
@@ -343,16 +399,17 @@ bool TOstraImageReader::ReadRecord(TBytes& in, int32_t number, std::string& erro
     return true;
 }
 
-bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string& error) {
-    TBytes in{data, data + size};
+bool TOstraImageReader::Read(TImageInput& in, std::string& error) {
     int32_t length = 0;
-    if (!in.Int32(length) || in.Left() < 1) {  // the length is not checked
+    if (!in.Int32(length) || !in.Need(1)) {  // the length is not checked
         error = SUnexpectedEndOfBuffer;
         return false;
     }
     const char marker = static_cast<char>(*in.P++);
     if (marker == OstraErrorMarker) {
-        error = EnsureUtf8(std::string_view(reinterpret_cast<const char*>(in.P), in.Left()));
+        const std::size_t rest = static_cast<std::size_t>(in.Remaining());
+        in.Need(rest);
+        error = EnsureUtf8(std::string_view(reinterpret_cast<const char*>(in.P), std::min(rest, in.Left())));
         return false;
     }
     const bool isProtected = marker == OstraProtectedMarker;
@@ -361,7 +418,7 @@ bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string&
         return false;
     }
     if (isProtected) {
-        if (in.Left() < OstraPasswordBlockSize) {
+        if (!in.Need(OstraPasswordBlockSize)) {
             error = SUnexpectedEndOfBuffer;
             return false;
         }
@@ -389,7 +446,7 @@ bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string&
         error = SNoFields;
         return false;
     }
-    if (in.Left() < static_cast<std::size_t>(descriptorLength)) {
+    if (!in.Need(static_cast<std::size_t>(descriptorLength))) {
         error = SUnexpectedEndOfBuffer;
         return false;
     }
@@ -400,23 +457,15 @@ bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string&
     C.FDescriptor = std::string(descriptor);
     FieldsKnown = true;
 
-    std::unique_ptr<uint8_t[]> body;
-    if (isProtected) {
-        // Deciphered in a copy: the caller's stream stays as it was.
-        const std::size_t n = in.Left();
-        body.reset(new uint8_t[n ? n : 1]);
-        std::memcpy(body.get(), in.P, n);
-        TSapphire& cipher = OstraPasswords().Cipher();
-        cipher.Initialize(
+    // Deciphered as it is read: the caller's stream stays as it was.
+    if (isProtected)
+        in.StartCipher(
             std::string_view(reinterpret_cast<const char*>(C.FPasswordBlock.data()), OstraKeyTextSize));
-        cipher.Decipher(body.get(), n);
-        in = TBytes{body.get(), body.get() + n};
-    }
 
     const std::size_t fields = static_cast<std::size_t>(fieldCount);
-    if (in.Left() >= (recordCount > 0 ? fields : 3u) && in.Left() > 0 && *in.P == OstraNotesMarker) {
+    if (in.Remaining() >= (recordCount > 0 ? fields : 3u) && in.Need(1) && *in.P == OstraNotesMarker) {
         ++in.P;
-        if (in.Left() < 2) {
+        if (!in.Need(2)) {
             error = SUnexpectedEndOfBuffer;
             return false;
         }
@@ -426,7 +475,7 @@ bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string&
             error = SBufferCorrupted;
             return false;
         }
-        if (in.Left() < static_cast<std::size_t>(notesLength)) {
+        if (!in.Need(static_cast<std::size_t>(notesLength))) {
             error = SUnexpectedEndOfBuffer;
             return false;
         }
@@ -436,12 +485,13 @@ bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string&
     }
 
     // Every record takes at least its presence bytes: no more can be there.
-    const std::size_t possible = fields ? std::min<std::size_t>(recordCount, in.Left() / fields) : 0;
+    const std::size_t possible =
+        fields ? static_cast<std::size_t>(std::min<uint64_t>(recordCount, in.Remaining() / fields)) : 0;
     C.FRecords.reserve(possible);
     C.FRecordMemory.Reserve(possible);
     TProgress progress(C.FOnProgress, recordCount);
     int32_t loaded = 0;
-    while (loaded < recordCount && in.Left() >= fields) {
+    while (loaded < recordCount && in.Remaining() >= fields) {
         if (!ReadRecord(in, loaded + 1, error)) break;
         ++loaded;
         progress.Step(loaded);
@@ -454,34 +504,9 @@ bool TOstraImageReader::Read(const uint8_t* data, std::size_t size, std::string&
     return true;
 }
 
-bool TOstraCursor::LoadFromStream(TStream* stream, std::string& error) {
-    error.clear();
-    const std::string password = FPassword;
-    Clear(true);
-    FPassword = password;
-
-    const uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::unique_ptr<uint8_t[]> copy;
-    if (stream) {
-        try {
-            const int64_t position = stream->Position();
-            const int64_t left = std::max<int64_t>(stream->Size() - position, 0);
-            size = static_cast<std::size_t>(left);
-            if (auto* memory = dynamic_cast<TMemoryStream*>(stream)) {
-                data = static_cast<const uint8_t*>(memory->Memory()) + position;
-                memory->Seek(0, soFromEnd);
-            } else {
-                copy.reset(new uint8_t[size ? size : 1]);
-                stream->ReadBuffer(copy.get(), left);
-                data = copy.get();
-            }
-        } catch (const Exception&) {
-            size = 0;
-        }
-    }
+bool TOstraCursor::LoadImage(TImageInput* input, std::string& error) {
     TOstraImageReader reader(*this);
-    const bool ok = size > 0 && reader.Read(data, size, error);
+    const bool ok = input && input->Remaining() > 0 && reader.Read(*input, error);
     if (!ok) {
         if (error.empty()) error = SUnexpectedEndOfBuffer;
         if (!(FTolerantLoad && reader.FieldsKnown)) {
@@ -494,89 +519,272 @@ bool TOstraCursor::LoadFromStream(TStream* stream, std::string& error) {
     return true;
 }
 
+void TOstraCursor::ClearForLoad() {
+    const std::string password = FPassword;
+    Clear(true);
+    FPassword = password;
+}
+
+bool TOstraCursor::LoadFromStream(TStream* stream, std::string& error) {
+    error.clear();
+    ClearForLoad();
+    std::unique_ptr<TImageInput> input;
+    if (stream) {
+        try {
+            const int64_t position = stream->Position();
+            const int64_t left = std::max<int64_t>(stream->Size() - position, 0);
+            if (auto* memory = dynamic_cast<TMemoryStream*>(stream)) {
+                input = std::make_unique<TImageInput>(
+                    static_cast<const uint8_t*>(memory->Memory()) + position, static_cast<std::size_t>(left));
+                memory->Seek(0, soFromEnd);
+            } else {
+                // Pulled in chunks; a read error ends the image there.
+                input = std::make_unique<TImageInput>(
+                    [stream](uint8_t* buffer, std::size_t count) -> std::size_t {
+                        try {
+                            return static_cast<std::size_t>(
+                                std::max<int64_t>(stream->Read(buffer, static_cast<int64_t>(count)), 0));
+                        } catch (const Exception&) {
+                            return 0;
+                        }
+                    },
+                    static_cast<uint64_t>(left));
+            }
+        } catch (const Exception&) {
+            input.reset();
+        }
+    }
+    const bool ok = LoadImage(input.get(), error);
+    // The stream is left at its end, as when it was read whole.
+    if (stream) {
+        try {
+            stream->Seek(0, soFromEnd);
+        } catch (const Exception&) {}
+    }
+    return ok;
+}
+
+bool TOstraCursor::LoadFromFile(const std::string& fileName, std::string& error) {
+    error.clear();
+    ClearForLoad();
+    RemoveStaleTempFiles(fileName);
+    std::unique_ptr<TFileStream> file;
+    int64_t size = 0;
+    try {
+        file = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite);
+        size = file->Size();
+    } catch (const Exception& e) {
+        error = e.Message();
+        Clear(true);
+        return false;
+    }
+    TFileStream* stream = file.get();
+    TImageInput input(
+        [stream](uint8_t* buffer, std::size_t count) -> std::size_t {
+            return static_cast<std::size_t>(
+                std::max<int64_t>(stream->Read(buffer, static_cast<int64_t>(count)), 0));
+        },
+        static_cast<uint64_t>(std::max<int64_t>(size, 0)));
+    return LoadImage(&input, error);
+}
+
 // -- Writer --------------------------------------------------------------------------
 
+// Builds an image in chunks of about ChunkSize bytes, each handed to Put as
+// it is complete (enciphered when the table is protected). The header's
+// counts are known only at the end: they go into the first chunk while it is
+// still held, or afterwards through PutAt.
 class TOstraImageWriter {
 public:
-    explicit TOstraImageWriter(TOstraCursor& cursor) : C(cursor) {}
+    using TPut = std::function<void(const uint8_t* data, std::size_t size)>;
+    using TPutAt = std::function<void(int64_t offset, const uint8_t* data, std::size_t size)>;
 
-    // Builds the image of the records in `order` (live ones only).
+    TOstraImageWriter(TOstraCursor& cursor, std::size_t chunkSize, TPut put, TPutAt putAt)
+        : C(cursor), FChunkSize(chunkSize), FPut(std::move(put)), FPutAt(std::move(putAt)) {}
+
+    // Writes the image of the records in `order` (live ones only).
     void Build(const std::vector<TOstraRecord*>& order);
 
-    TImageBuffer Image;
+    int64_t Length = 0;
     TOstraPasswordBlock PlainBlock{};
     bool IsProtected = false;
     std::string Descriptor;
 
 private:
+    struct TFieldPlan {
+        enum TKind : uint8_t { None, Double, SmallStr, Reference, Fixed };
+        uint32_t Offset;
+        uint16_t Size;
+        uint16_t Length;
+        TKind Kind;
+        TOstraFieldType Type;
+        bool Wide;  // 16 bytes can be read at its place
+    };
+    void Plan();
     void WriteRecord(const uint8_t* data);
+    void Flush();
+
+    std::vector<TFieldPlan> FPlan;
+    std::vector<uint32_t> FReferences;
+    std::vector<uint32_t> FLengths;  // of the record being written
+    std::size_t FRecordMost = 0;
 
     TOstraCursor& C;
+    std::size_t FChunkSize;
+    TPut FPut;
+    TPutAt FPutAt;
+    TImageBuffer Image;
+    std::unique_ptr<TSapphire> FCipher;
+    std::size_t FBodyAt = 0;  // in the chunk held
+    int64_t FFlushed = 0;
 };
 
-void TOstraImageWriter::WriteRecord(const uint8_t* data) {
-    const std::size_t fieldCount = C.FFields.size();
-    const std::size_t presenceAt = Image.Size();
-    Image.Put(fieldCount);
-    for (std::size_t i = 0; i < fieldCount; ++i) {
-        const TOstraField& f = C.FFields[i];
-        const uint8_t* p = data + f.Offset;
-        uint8_t n = 0;
+void TOstraImageWriter::Flush() {
+    if (Image.Size() == 0) return;
+    if (FCipher) FCipher->Encipher(Image.Data() + FBodyAt, Image.Size() - FBodyAt);
+    FPut(Image.Data(), Image.Size());
+    FFlushed += static_cast<int64_t>(Image.Size());
+    Image.Empty();
+    FBodyAt = 0;
+}
+
+void TOstraImageWriter::Plan() {
+    FPlan.clear();
+    FReferences.clear();
+    FRecordMost = C.FFields.size();
+    for (const TOstraField& f : C.FFields) {
+        TFieldPlan p{f.Offset,          f.Size,      f.Length,
+                     TFieldPlan::Fixed, f.FieldType, f.Size <= 16 && f.Offset + 16 <= C.FDataSize};
         switch (f.FieldType) {
-        case oftUnknown: break;
+        case oftUnknown: p.Kind = TFieldPlan::None; break;
         case oftDouble:
         case oftCurrency:
-        case oftDateTime:
-            if (OstGet<double>(p) != 0.0) {
-                n = 8;
-                Image.Put(p, 8);
-            }
-            break;
-        case oftSmallStr: {
-            const std::string_view s = FieldText(p, f);
-            n = static_cast<uint8_t>(s.size());
-            Image.Put(s.data(), s.size());
-            break;
-        }
+        case oftDateTime: p.Kind = TFieldPlan::Double; break;
+        case oftSmallStr: p.Kind = TFieldPlan::SmallStr; break;
         case oftString:
         case oftBLOB:
         case oftMemo:
         case oftFmtMemo:
-        case oftGraphic: {
-            std::size_t length = OstValueLength(p);
+        case oftGraphic:
+            p.Kind = TFieldPlan::Reference;
+            FReferences.push_back(f.Offset);
+            break;
+        default: break;
+        }
+        FRecordMost += p.Kind == TFieldPlan::Reference ? 4 : std::max<std::size_t>(f.Size, 16);
+        FPlan.push_back(p);
+    }
+    FLengths.resize(FReferences.size());
+}
+
+// Index of the first zero byte of 16 (16 when there is none).
+inline unsigned ZeroIndex16(const uint8_t* p) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+        for (unsigned half = 0; half < 16; half += 8) {
+            const uint64_t v = OstGet<uint64_t>(p + half);
+            // The lowest marked byte is the first zero one.
+            const uint64_t zeros = (v - ones) & ~v & highs;
+            if (zeros) return half + static_cast<unsigned>(std::countr_zero(zeros)) / 8;
+        }
+        return 16;
+    } else {
+        unsigned n = 0;
+        while (n < 16 && p[n]) ++n;
+        return n;
+    }
+}
+
+inline bool AllZero(const uint8_t* p, std::size_t size) {
+    switch (size) {
+    case 2: return OstGet<uint16_t>(p) == 0;
+    case 4: return OstGet<uint32_t>(p) == 0;
+    case 8: return OstGet<uint64_t>(p) == 0;
+    default: return OstIsZero(p, size);
+    }
+}
+
+void TOstraImageWriter::WriteRecord(const uint8_t* data) {
+    // Room for the longest form of this record, so the values go in unchecked.
+    std::size_t most = FRecordMost;
+    for (std::size_t i = 0; i < FReferences.size(); ++i) {
+        FLengths[i] = OstValueLength(data + FReferences[i]);
+        most += FLengths[i];
+    }
+    Image.Ensure(most);
+    const uint32_t* lengths = FLengths.data();
+    uint8_t* presence = Image.Data() + Image.Size();
+    uint8_t* out = presence + FPlan.size();
+    for (const TFieldPlan& f : FPlan) {
+        const uint8_t* p = data + f.Offset;
+        uint8_t n = 0;
+        switch (f.Kind) {
+        case TFieldPlan::None: break;
+        case TFieldPlan::Double:
+            if (OstGet<double>(p) != 0.0) {
+                n = 8;
+                std::memcpy(out, p, 8);
+            }
+            break;
+        case TFieldPlan::SmallStr:
+            if (f.Wide) {
+                // The whole place fits the room made; only its text counts.
+                std::memcpy(out, p, 16);
+                n = static_cast<uint8_t>(std::min<unsigned>(ZeroIndex16(p), f.Length));
+            } else {
+                n = static_cast<uint8_t>(strnlen(reinterpret_cast<const char*>(p), f.Length));
+                std::memcpy(out, p, n);
+            }
+            break;
+        case TFieldPlan::Reference: {
+            std::size_t length = *lengths++;
             if (length == 0) break;
             const char* bytes = OstValueData(p);
-            if (f.FieldType == oftString) {
+            if (f.Type == oftString) {
                 // Never longer than the reader accepts.
-                const std::size_t most = std::max<std::size_t>(OstraMaxStringValue - 1, f.Length);
-                if (length > most) length = Utf8Truncate(std::string_view(bytes, length), most).size();
+                const std::size_t longest = std::max<std::size_t>(OstraMaxStringValue - 1, f.Length);
+                if (length > longest) length = Utf8Truncate(std::string_view(bytes, length), longest).size();
             } else if (length >= static_cast<std::size_t>(OstraMaxBlobValue)) {
                 length = OstraMaxBlobValue - 1;
             }
-            n = 4;
-            Image.PutInt32(static_cast<int32_t>(length));
-            Image.Put(bytes, length);
+            PutLE32(out, static_cast<int32_t>(length));
+            std::memcpy(out + 4, bytes, length);
+            n = static_cast<uint8_t>(4);
+            out += length;
             break;
         }
-        default:
-            if (!OstIsZero(p, f.Size)) {
+        case TFieldPlan::Fixed:
+            if (!AllZero(p, f.Size)) {
                 n = static_cast<uint8_t>(f.Size);
-                Image.Put(p, f.Size);
+                switch (f.Size) {
+                case 2: std::memcpy(out, p, 2); break;
+                case 4: std::memcpy(out, p, 4); break;
+                case 8: std::memcpy(out, p, 8); break;
+                default: std::memcpy(out, p, f.Size); break;
+                }
             }
             break;
         }
-        Image.Data()[presenceAt + i] = n;
+        out += n;
+        *presence++ = n;
     }
+    Image.Grow(static_cast<std::size_t>(out - Image.Data()) - Image.Size());
 }
 
 void TOstraImageWriter::Build(const std::vector<TOstraRecord*>& order) {
     IsProtected = !C.FPassword.empty();
     Descriptor = BuildDescriptor(C.FFields);
+    Plan();
     const std::string notes = Utf8Truncate(C.FNotes, OstraMaxNotes);
     std::size_t estimate = (IsProtected ? OstraProtectedHeaderSize : OstraPlainHeaderSize) +
                            Descriptor.size() + (notes.empty() ? 0 : 3 + notes.size());
-    for (const TOstraRecord* r : order)
-        if (r->IsLive()) estimate += static_cast<std::size_t>(std::max(r->StoredSize, 0));
+    // Only a whole image in one piece needs the estimate of its size.
+    if (FChunkSize == SIZE_MAX) {
+        for (const TOstraRecord* r : order)
+            if (r->IsLive()) estimate += static_cast<std::size_t>(std::max(r->StoredSize, 0));
+    } else {
+        estimate = FChunkSize + FChunkSize / 4;
+    }
     Image.Reserve(estimate + 64);
 
     Image.PutInt32(0);
@@ -591,7 +799,12 @@ void TOstraImageWriter::Build(const std::vector<TOstraRecord*>& order) {
     Image.PutInt32(static_cast<int32_t>(C.FFields.size()));
     Image.PutInt32(static_cast<int32_t>(Descriptor.size()));
     Image.Put(Descriptor.data(), Descriptor.size());
-    const std::size_t bodyAt = Image.Size();
+    if (IsProtected) {
+        // A cipher of its own: the session's may be used between two chunks.
+        FCipher = std::make_unique<TSapphire>(
+            std::string_view(reinterpret_cast<const char*>(PlainBlock.data()), OstraKeyTextSize));
+        FBodyAt = Image.Size();
+    }
     if (!notes.empty()) {
         Image.PutByte(static_cast<uint8_t>(OstraNotesMarker));
         Image.PutByte(static_cast<uint8_t>(notes.size() & 0xFF));
@@ -606,25 +819,36 @@ void TOstraImageWriter::Build(const std::vector<TOstraRecord*>& order) {
         WriteRecord(r->Data());
         ++written;
         progress.Step(static_cast<int64_t>(i) + 1);
+        if (Image.Size() >= FChunkSize) Flush();
     }
-    PutLE32(Image.Data() + countAt, written);
-    PutLE32(Image.Data(), static_cast<int32_t>(static_cast<uint32_t>(Image.Size())));
-    if (IsProtected) {
-        TSapphire& cipher = OstraPasswords().Cipher();
-        cipher.Initialize(
-            std::string_view(reinterpret_cast<const char*>(PlainBlock.data()), OstraKeyTextSize));
-        cipher.Encipher(Image.Data() + bodyAt, Image.Size() - bodyAt);
+    Length = FFlushed + static_cast<int64_t>(Image.Size());
+    uint8_t count[4], length[4];
+    PutLE32(count, written);
+    PutLE32(length, static_cast<int32_t>(static_cast<uint32_t>(Length)));
+    if (FFlushed == 0) {
+        std::memcpy(Image.Data() + countAt, count, 4);
+        std::memcpy(Image.Data(), length, 4);
+        Flush();
+    } else {
+        Flush();
+        FPutAt(static_cast<int64_t>(countAt), count, 4);
+        FPutAt(0, length, 4);
     }
 }
 
 int64_t TOstraCursor::SaveToStream(TStream* stream) {
-    TOstraImageWriter writer(*this);
+    // One piece: the stream sees a single write of the whole image.
+    TOstraImageWriter writer(
+        *this, SIZE_MAX,
+        [stream](const uint8_t* data, std::size_t size) {
+            stream->WriteBuffer(data, static_cast<int64_t>(size));
+        },
+        nullptr);
     writer.Build(FRecords);
-    stream->WriteBuffer(writer.Image.Data(), static_cast<int64_t>(writer.Image.Size()));
     FDescriptor = writer.Descriptor;
     FProtected = writer.IsProtected;
     if (writer.IsProtected) FPasswordBlock = writer.PlainBlock;
-    return static_cast<int64_t>(writer.Image.Size());
+    return writer.Length;
 }
 
 void TOstraCursor::SaveToFile(const std::string& fileName, TOstraSaveOptions options, bool caseInsensitive,
@@ -647,9 +871,22 @@ void TOstraCursor::SaveToFile(const std::string& fileName, TOstraSaveOptions opt
             records = &order;
         }
     }
-    TOstraImageWriter writer(*this);
+    // Built and written chunk by chunk into the new file.
+    TAtomicFileWriter file(fileName);
+    TOstraImageWriter writer(
+        *this, GChunkSize, [&file](const uint8_t* data, std::size_t size) { file.Write(data, size); },
+        [&file](int64_t offset, const uint8_t* data, std::size_t size) { file.WriteAt(offset, data, size); });
     writer.Build(*records);
-    WriteImageFile(fileName, writer.Image.Data(), writer.Image.Size());
+    file.Flush();
+    if (GSaveHook) {
+        try {
+            GSaveHook(file.TempFileName());
+        } catch (const Exception& e) {
+            file.Abandon();
+            throw EFCreateError(Format("Cannot create file \"%s\". %s", fileName, e.Message()));
+        }
+    }
+    file.Commit();
     if (records == &order) FRecords = std::move(order);
     FDescriptor = writer.Descriptor;
     FProtected = writer.IsProtected;

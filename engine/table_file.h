@@ -6,6 +6,7 @@
 // options and the building of descriptor texts.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <span>
 #include <string>
@@ -48,3 +49,6 @@ std::string BuildEmptyImage(std::span<const TOstraField> fields);
 // file, before that file replaces the old one; an exception thrown here
 // abandons the save like a failed write.
 void SetTableSaveHook(std::function<void(const std::string& newFileName)> hook);
+// Test hook: the size of the chunks table files are written and read in
+// (1 MB); answers the previous size.
+std::size_t SetTableChunkSize(std::size_t bytes);

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <string_view>
 #include <vector>
 
 #include "platform/core/exceptions.h"
@@ -45,16 +46,17 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-// A new, empty file beside target, opened for writing; -1 on failure.
+constexpr const char* TempMarker = ".~tmp";
+
+// A new, empty file "<target>.~tmp<random>" beside target, opened for
+// writing; -1 on failure.
 int CreateTempBeside(const std::string& target, std::string& tempName) {
     static std::mt19937_64 rng{std::random_device{}()};
-    std::string dir = ExtractFilePath(target);
-    std::string base = ExtractFileName(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%08llx.tmp",
+        std::snprintf(suffix, sizeof suffix, "%08llx",
                       static_cast<unsigned long long>(rng() & 0xFFFFFFFFull));
-        tempName = dir + "." + base + suffix;
+        tempName = target + TempMarker + suffix;
         int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -62,31 +64,40 @@ int CreateTempBeside(const std::string& target, std::string& tempName) {
     return -1;
 }
 
-// Writes the temporary file's contents, then links it into place: rename
-// replaces the target; link refuses an existing one. errno on failure.
-bool PublishTemp(int fd, const std::string& tempName, const std::string& target, bool replace) {
-    bool ok = ::fsync(fd) == 0;
-    int err = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
+bool AllOf(std::string_view text, int (*test)(int)) {
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [&](char c) { return test(static_cast<unsigned char>(c)) != 0; });
+}
+
+// True for the names of temporary files of a save of the file called base:
+// "<base>.~tmp<hex>", and the older ".<base>.<hex>.tmp" and
+// ".<base>.<pid>.<n>.tmp".
+bool IsTempNameOf(std::string_view name, std::string_view base) {
+    const std::string_view marker = TempMarker;
+    if (name.size() > base.size() + marker.size() && name.substr(0, base.size()) == base &&
+        name.substr(base.size(), marker.size()) == marker)
+        return AllOf(name.substr(base.size() + marker.size()), isxdigit);
+    if (name.size() < base.size() + 7 || name[0] != '.' || name.substr(1, base.size()) != base ||
+        name[base.size() + 1] != '.' || name.substr(name.size() - 4) != ".tmp")
+        return false;
+    const std::string_view middle = name.substr(base.size() + 2, name.size() - base.size() - 6);
+    const std::size_t dot = middle.find('.');
+    if (dot == std::string_view::npos) return middle.size() == 8 && AllOf(middle, isxdigit);
+    return AllOf(middle.substr(0, dot), isdigit) && AllOf(middle.substr(dot + 1), isdigit);
+}
+
+// Root may write anything: the permission bits decide as well.
+bool IsReadOnly(const std::string& fileName, const struct stat& st) {
+    return (st.st_mode & 0222) == 0 || ::access(fileName.c_str(), W_OK) != 0;
+}
+
+void SyncFolderOf(const std::string& fileName) {
+    const std::string dir = ExtractFileDir(ExpandFileName(fileName));
+    const int fd = ::open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
-    if (ok) {
-        if (replace) {
-            ok = ::rename(tempName.c_str(), target.c_str()) == 0;
-        } else {
-            ok = ::link(tempName.c_str(), target.c_str()) == 0;
-            // File systems without hard links: check, then rename.
-            if (!ok && errno != EEXIST && ::access(target.c_str(), F_OK) != 0) {
-                ok = ::rename(tempName.c_str(), target.c_str()) == 0;
-                if (ok) return true;
-            }
-        }
-        err = errno;
-    }
-    if (!ok || !replace) ::unlink(tempName.c_str());
-    errno = err;
-    return ok;
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
@@ -169,55 +180,188 @@ bool CopyFile(const std::string& source, const std::string& dest, bool failIfExi
     if (DirectoryExists(dest)) return false;
     int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return false;
-    std::string tempName;
-    int out = CreateTempBeside(dest, tempName);
-    if (out < 0) {
+    try {
+        TAtomicFileWriter out(dest);
+        std::vector<char> buffer(1 << 20);
+        for (;;) {
+            ssize_t n = ::read(in, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw EInOutError(std::strerror(errno));
+            if (n == 0) break;
+            out.Write(buffer.data(), static_cast<std::size_t>(n));
+        }
         ::close(in);
+        in = -1;
+        out.SetMode(st.st_mode & 07777);
+        out.SetModificationTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+        out.Commit(!failIfExists);
+        return true;
+    } catch (const Exception&) {
+        if (in >= 0) ::close(in);
         return false;
     }
-    bool ok = true;
-    std::vector<char> buffer(1 << 16);
-    for (;;) {
-        ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
-        if (!WriteAll(out, buffer.data(), static_cast<std::size_t>(n))) {
-            ok = false;
-            break;
-        }
-    }
-    ::close(in);
-    if (ok) {
-        ::fchmod(out, st.st_mode & 07777);
-        struct timespec times[2] = {st.st_atim, st.st_mtim};
-        ::futimens(out, times);
-        return PublishTemp(out, tempName, dest, !failIfExists);
-    }
-    ::close(out);
-    ::unlink(tempName.c_str());
-    return false;
 }
 
 void WriteFileAtomically(const std::string& fileName, const void* data, std::size_t size) {
-    auto fail = [&](int err) {
-        throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(err));
-    };
-    if (fileName.empty()) fail(ENOENT);
-    if (DirectoryExists(fileName)) fail(EISDIR);
-    std::string tempName;
-    int fd = CreateTempBeside(fileName, tempName);
-    if (fd < 0) fail(errno);
-    if (!WriteAll(fd, static_cast<const char*>(data), size)) {
-        int err = errno;
-        ::close(fd);
-        ::unlink(tempName.c_str());
-        fail(err);
+    TAtomicFileWriter out(fileName);
+    out.Write(data, size);
+    out.Commit();
+}
+
+// ---------------------------------------------------------------------------
+// The atomic file writer
+
+std::string ResolveFileLinks(const std::string& fileName) {
+    std::string name = fileName;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st;
+        if (name.empty() || ::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return name;
+        std::vector<char> buffer(static_cast<std::size_t>(std::max<off_t>(st.st_size, PATH_MAX)) + 1);
+        const ssize_t n = ::readlink(name.c_str(), buffer.data(), buffer.size() - 1);
+        if (n <= 0) return name;
+        std::string next(buffer.data(), static_cast<std::size_t>(n));
+        name = next[0] == PathDelim ? next : ExtractFilePath(name) + next;
     }
-    // Keep the permissions of the file being replaced.
+    return name;
+}
+
+int RemoveStaleTempFiles(const std::string& fileName) {
+    int removed = 0;
+    const std::string target = ResolveFileLinks(fileName);
+    const std::string base = ExtractFileName(target);
+    if (base.empty()) return 0;
+    const std::string prefix = ExtractFilePath(target);
+    DIR* handle = ::opendir(prefix.empty() ? "." : prefix.c_str());
+    if (!handle) return 0;
+    std::vector<std::string> stale;
+    while (dirent* entry = ::readdir(handle))
+        if (IsTempNameOf(entry->d_name, base)) stale.push_back(prefix + entry->d_name);
+    ::closedir(handle);
+    for (const std::string& name : stale) {
+        struct stat st;
+        if (::lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(name.c_str()) == 0) ++removed;
+    }
+    return removed;
+}
+
+TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName) : FFileName(fileName) {
+    if (fileName.empty()) Fail(ENOENT);
+    FTarget = ResolveFileLinks(fileName);
     struct stat st;
-    if (::stat(fileName.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-    if (!PublishTemp(fd, tempName, fileName, true)) fail(errno);
+    if (::stat(FTarget.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) Fail(EISDIR);
+        if (IsReadOnly(FTarget, st)) Fail("The file is read-only");
+    }
+    RemoveStaleTempFiles(FTarget);
+    FHandle = CreateTempBeside(FTarget, FTempName);
+    if (FHandle < 0) Fail(errno);
+}
+
+TAtomicFileWriter::~TAtomicFileWriter() { Abandon(); }
+
+void TAtomicFileWriter::Fail(int error) { Fail(std::string(std::strerror(error))); }
+
+void TAtomicFileWriter::Fail(const std::string& reason) {
+    Abandon();
+    throw EFCreateError("Cannot create file \"" + FFileName + "\". " + reason);
+}
+
+void TAtomicFileWriter::Abandon() {
+    if (FHandle >= 0) ::close(FHandle);
+    FHandle = -1;
+    if (!FTempName.empty()) ::unlink(FTempName.c_str());
+    FTempName.clear();
+}
+
+// Starts writing back what is written so far, so that Flush waits for less;
+// errors show at Flush.
+void TAtomicFileWriter::WrittenBack() {
+    constexpr int64_t WriteBackStep = 8 << 20;
+    if (FSize - FWrittenBack >= WriteBackStep) {
+        ::sync_file_range(FHandle, FWrittenBack, FSize - FWrittenBack, SYNC_FILE_RANGE_WRITE);
+        FWrittenBack = FSize;
+    }
+}
+
+void TAtomicFileWriter::Write(const void* data, std::size_t size) {
+    if (FHandle < 0) Fail(EBADF);
+    if (size == 0) return;
+    if (!WriteAll(FHandle, static_cast<const char*>(data), size)) Fail(errno);
+    FSize += static_cast<int64_t>(size);
+    FSynced = false;
+    WrittenBack();
+}
+
+void TAtomicFileWriter::WriteAt(int64_t offset, const void* data, std::size_t size) {
+    if (FHandle < 0) Fail(EBADF);
+    if (offset < 0 || offset + static_cast<int64_t>(size) > FSize) Fail(EINVAL);
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(FHandle, p, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) Fail(n == 0 ? ENOSPC : errno);
+        p += n;
+        offset += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    FSynced = false;
+}
+
+void TAtomicFileWriter::Flush() {
+    if (FHandle < 0) Fail(EBADF);
+    if (!FSynced && ::fsync(FHandle) != 0) Fail(errno);
+    FSynced = true;
+}
+
+void TAtomicFileWriter::SetMode(unsigned mode) {
+    FHasMode = true;
+    FMode = mode & 07777;
+}
+
+void TAtomicFileWriter::SetModificationTime(int64_t seconds, long nanoseconds) {
+    FHasTime = true;
+    FSeconds = seconds;
+    FNanoseconds = nanoseconds;
+}
+
+void TAtomicFileWriter::Commit(bool replace) {
+    if (FHandle < 0) Fail(EBADF);
+    struct stat old;
+    const bool exists = ::stat(FTarget.c_str(), &old) == 0;
+    if (exists && !replace) Fail(EEXIST);
+    if (exists && IsReadOnly(FTarget, old)) Fail("The file is read-only");  // made so meanwhile
+    if (FHasMode || exists) {
+        if (::fchmod(FHandle, FHasMode ? FMode : old.st_mode & 07777) != 0) Fail(errno);
+    }
+    // The owner stays when the system lets it (only the superuser can give files away).
+    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+        (void)!::fchown(FHandle, old.st_uid, old.st_gid);
+    if (FHasTime) {
+        struct timespec times[2];
+        times[0].tv_sec = static_cast<time_t>(FSeconds);
+        times[0].tv_nsec = FNanoseconds;
+        times[1] = times[0];
+        ::futimens(FHandle, times);
+    }
+    Flush();
+    const int fd = FHandle;
+    FHandle = -1;
+    if (::close(fd) != 0) Fail(errno);
+    if (replace) {
+        if (::rename(FTempName.c_str(), FTarget.c_str()) != 0) Fail(errno);
+    } else {
+        // link refuses an existing file; file systems without hard links:
+        // check, then rename.
+        if (::link(FTempName.c_str(), FTarget.c_str()) == 0) {
+            ::unlink(FTempName.c_str());
+        } else {
+            const int err = errno;
+            if (err == EEXIST || ::access(FTarget.c_str(), F_OK) == 0) Fail(err == EEXIST ? err : EEXIST);
+            if (::rename(FTempName.c_str(), FTarget.c_str()) != 0) Fail(errno);
+        }
+    }
+    FTempName.clear();
+    SyncFolderOf(FTarget);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,7 +1,8 @@
 // File and folder routines: existence tests, copies, renames, and the
-// manipulation of file names as text. Paths use '/' only. Whole-file writes
-// and copies go through a temporary file in the target's folder and a rename,
-// so a crash or a full disk leaves either the old file or the new one.
+// manipulation of file names as text. Paths use '/' only. Every file the
+// system saves (whole-file writes, copies, tables) goes through
+// TAtomicFileWriter: a temporary file in the target's folder and a rename, so
+// a crash or a full disk leaves either the old file or the new one.
 #pragma once
 
 #include <cstddef>
@@ -33,6 +34,69 @@ bool CopyFile(const std::string& source, const std::string& dest, bool failIfExi
 // Replaces fileName with exactly these bytes. Raises EFCreateError
 // "Cannot create file "%s". %s" when the file cannot be written.
 void WriteFileAtomically(const std::string& fileName, const void* data, std::size_t size);
+
+// Replaces a file with new contents written in pieces. The contents go to a
+// temporary file "<name>.~tmp<random>" beside the file; Commit flushes it,
+// gives it the file's permission bits and renames it over the file, then
+// flushes the folder. Until then the old file is untouched, and a writer
+// destroyed without Commit removes its temporary file. A symbolic link is
+// written through: its target gets the new contents, the link stays. A file
+// without write permission is refused. Every failure raises EFCreateError
+// "Cannot create file "%s". %s" with the file's name as given.
+class TAtomicFileWriter {
+public:
+    explicit TAtomicFileWriter(const std::string& fileName);
+    ~TAtomicFileWriter();
+    TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+    TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+
+    // Appends bytes.
+    void Write(const void* data, std::size_t size);
+    // Overwrites bytes already written (a header completed at the end).
+    void WriteAt(int64_t offset, const void* data, std::size_t size);
+    int64_t Size() const { return FSize; }
+    // Forces the contents written so far to the disk.
+    void Flush();
+    // The new file's permission bits and modification time (a copy keeps its
+    // source's); by default the replaced file's bits, or the usual ones for a
+    // new file.
+    void SetMode(unsigned mode);
+    void SetModificationTime(int64_t seconds, long nanoseconds);
+    // Puts the new contents in place. With replace False an existing file is
+    // left alone and Commit raises.
+    void Commit(bool replace = true);
+    // Gives up: the temporary file is removed, the old file stays.
+    void Abandon();
+
+    const std::string& TempFileName() const { return FTempName; }
+    // The file really written: the target of a symbolic link.
+    const std::string& TargetFileName() const { return FTarget; }
+
+private:
+    void WrittenBack();
+    [[noreturn]] void Fail(int error);
+    [[noreturn]] void Fail(const std::string& reason);
+
+    std::string FFileName;
+    std::string FTarget;
+    std::string FTempName;
+    int FHandle = -1;
+    int64_t FSize = 0;
+    int64_t FWrittenBack = 0;
+    bool FSynced = false;
+    bool FHasMode = false;
+    unsigned FMode = 0;
+    bool FHasTime = false;
+    int64_t FSeconds = 0;
+    long FNanoseconds = 0;
+};
+
+// Removes the temporary files that interrupted saves of fileName (or of the
+// target of a link by that name) left in its folder; answers how many.
+int RemoveStaleTempFiles(const std::string& fileName);
+// The file a name leads to: symbolic links followed (also a dangling last
+// one), the name itself when it is no link.
+std::string ResolveFileLinks(const std::string& fileName);
 
 // File names as text.
 std::string ChangeFileExt(const std::string& fileName, const std::string& extension);

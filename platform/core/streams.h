@@ -1,7 +1,6 @@
 // Streams: sequential and random access to bytes in memory, in a string or in
 // a file. TStream is the abstract base with the buffer-level helpers that
-// raise on short transfers; the table engine builds whole file images in a
-// TMemoryStream and writes them in one piece.
+// raise on short transfers.
 //
 // Integers and doubles written through the helpers are little-endian, as the
 // table file format requires.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/core/files.h"
 #include "platform/core/properties.h"
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
@@ -586,8 +587,8 @@ void TBlobField::LoadFromFile(const std::string& FileName) {
 }
 
 void TBlobField::SaveToFile(const std::string& FileName) const {
-    TFileStream file(FileName, fmCreate);
-    SaveToStream(&file);
+    const std::string data = GetAsString();
+    WriteFileAtomically(FileName, data.data(), data.size());
 }
 
 void TBlobField::Clear() { SetAsStringValue(std::string()); }

@@ -111,8 +111,9 @@ void TGraphic::LoadFromFile(const std::string& FileName) {
 }
 
 void TGraphic::SaveToFile(const std::string& FileName) {
-    TFileStream stream(FileName, fmCreate);
+    TMemoryStream stream;
     SaveToStream(&stream);
+    stream.SaveToFile(FileName);
 }
 
 // ---- TBitmap -------------------------------------------------------------------------
@@ -218,8 +219,9 @@ void TBitmap::SaveToStream(TStream* Stream) {
 void TBitmap::SaveToFile(const std::string& FileName) {
     if (SameText(ExtractFileExt(FileName), ".png")) {
         EndCanvas();
-        TFileStream stream(FileName, fmCreate);
+        TMemoryStream stream;
         WriteImage(&stream, FData->Image, "PNG");
+        stream.SaveToFile(FileName);
         return;
     }
     TGraphic::SaveToFile(FileName);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/messages.h"
+#include "engine/ostra_table.h"
 #include "engine/record_store.h"
 #include "engine/table_file.h"
 #include "engine_test_util.h"
@@ -27,7 +28,7 @@ const char* const AllTypeItems[] = {
 
 // Sixteen fields of every type; an all-empty record (key 0), then a full one
 // (key 1), and a notes text. Laid out exactly as the writer lays it out.
-std::string AllTypesImage() {
+TestImage AllTypesTestImage() {
     TestImage img;
     img.Counts(2, 16);
     for (const char* item : AllTypeItems) img.Item(item);
@@ -39,8 +40,10 @@ std::string AllTypesImage() {
     img.Int32(738000).Int32(3600000).Double(738000 * 86400000.0 + 1000).Int32(1);
     img.Bytes("abc").Text32("Do the work").Text32(std::string("\0\1\2", 3)).Text32("memo");
     img.Text32("{\\rtf}").Text32("PIC");
-    return img.Build();
+    return img;
 }
+
+std::string AllTypesImage() { return AllTypesTestImage().Build(); }
 
 // A folder of its own under the temporary folder, removed afterwards.
 class TempFolder {
@@ -567,4 +570,239 @@ TEST(TableFile, SaveInterruptedBeforeTheRenameLeavesTheOldFileReadable) {
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"T.d"});
     c.SaveToFile(name, {}, false, "");
     EXPECT_NE(ReadFile(name), before);
+}
+
+// -- Files written and read in chunks -------------------------------------------------
+
+namespace {
+
+// Sets the chunk size for one test.
+class ScopedChunkSize {
+public:
+    explicit ScopedChunkSize(std::size_t bytes) : FOld(SetTableChunkSize(bytes)) {}
+    ~ScopedChunkSize() { SetTableChunkSize(FOld); }
+
+private:
+    std::size_t FOld;
+};
+
+// Chunk sizes that cut the header, the counts, the values and the presence
+// arrays at every kind of place.
+const std::size_t ChunkSizes[] = {1, 3, 5, 7, 64, 1000, 1 << 20};
+
+void WriteFile(const std::string& name, const std::string& data) {
+    std::ofstream(name, std::ios::binary) << data;
+}
+
+// A few hundred records of varied lengths, some deleted.
+void FillVaried(TOstraCursor& c) {
+    MakeTable(
+        c, {MakeField("Name", oftString, 300), MakeField("Qty", oftInteger),
+            MakeField("Code", oftSmallStr, 9), MakeField("Notes", oftMemo), MakeField("Price", oftDouble)});
+    std::string error;
+    for (int i = 0; i < 400; ++i) {
+        TestBuffer b(c);
+        b.Set("Name", std::string(static_cast<std::size_t>(i * 7 % 290), static_cast<char>('a' + i % 26)));
+        OstPut<int32_t>(b.Place("Qty"), i % 3 ? i : 0);
+        b.Set("Code", std::to_string(i * 31 % 1000));
+        const std::string notes(static_cast<std::size_t>(i % 5 ? 0 : i * 13), 'n');
+        OstSetValue(b.Place("Notes"), oftMemo, notes.data(), notes.size());
+        OstPut<double>(b.Place("Price"), i % 4 ? i * 0.25 : 0.0);
+        ASSERT_TRUE(c.PostRecord(b.Data(), nullptr, error)) << error;
+    }
+    for (int i = 0; i < 400; i += 9)
+        ASSERT_TRUE(c.DeleteRecord(c.Records()[static_cast<std::size_t>(i)], error));
+}
+
+}  // namespace
+
+TEST(TableFile, ChunkedSaveIsByteIdenticalToTheWholeImage) {
+    TempFolder dir;
+    const std::string name = dir.File("T.d");
+    TOstraCursor varied;
+    FillVaried(varied);
+    const std::string whole = SaveImage(varied);  // one piece
+    for (std::size_t chunk : ChunkSizes) {
+        SCOPED_TRACE(chunk);
+        ScopedChunkSize size(chunk);
+        std::string error;
+        TOstraCursor c;
+        ASSERT_TRUE(LoadImage(c, AllTypesImage(), error)) << error;
+        c.SaveToFile(name, {}, false, "");
+        EXPECT_EQ(ReadFile(name), AllTypesImage());
+
+        // Protected: the same bytes as the independent builder makes with
+        // the key text this save chose.
+        c.SetPassword("pw");
+        c.SaveToFile(name, {}, false, "");
+        const std::string key(reinterpret_cast<const char*>(c.PasswordBlock().data()), OstraKeyTextSize);
+        EXPECT_EQ(ReadFile(name), AllTypesTestImage().Marker('P').Protect("pw", key).Build());
+
+        varied.SaveToFile(name, {}, false, "");
+        EXPECT_EQ(ReadFile(name), whole);
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"T.d"});
+    }
+}
+
+TEST(TableFile, ChunkedReadMatchesTheWholeImage) {
+    TempFolder dir;
+    TOstraCursor varied;
+    FillVaried(varied);
+    const std::string images[] = {
+        AllTypesImage(), SaveImage(varied),
+        AllTypesTestImage().Marker('P').Protect("pw", "{0123ABCD-0000-4000-8000-00000000CAFE}").Build()};
+    for (std::size_t chunk : ChunkSizes) {
+        ScopedChunkSize size(chunk);
+        for (const std::string& image : images) {
+            SCOPED_TRACE(testing::Message() << chunk << " bytes a chunk, image of " << image.size());
+            const std::string name = dir.File("T.d");
+            WriteFile(name, image);
+            std::string error;
+            TOstraCursor memory;
+            memory.SetPassword("pw");
+            ASSERT_TRUE(LoadImage(memory, image, error)) << error;
+            memory.SetPassword("");
+            const std::string expected = SaveImage(memory);
+
+            TOstraCursor fromFile;
+            fromFile.SetPassword("pw");
+            ASSERT_TRUE(fromFile.LoadFromFile(name, error)) << error;
+            EXPECT_EQ(fromFile.RecordCount(), memory.RecordCount());
+            fromFile.SetPassword("");
+            EXPECT_EQ(SaveImage(fromFile), expected);
+
+            // Any stream that is not in memory is read in chunks as well.
+            TFileStream file(name, fmOpenRead);
+            TOstraCursor fromStream;
+            fromStream.SetPassword("pw");
+            ASSERT_TRUE(fromStream.LoadFromStream(&file, error)) << error;
+            EXPECT_EQ(file.Position(), static_cast<int64_t>(image.size()));
+            fromStream.SetPassword("");
+            EXPECT_EQ(SaveImage(fromStream), expected);
+        }
+    }
+}
+
+TEST(TableFile, ChunkedReadOfACutImageFailsAsTheWholeImageDoes) {
+    TempFolder dir;
+    const std::string name = dir.File("T.d");
+    TOstraCursor varied;
+    FillVaried(varied);
+    const std::string image = SaveImage(varied);
+    ScopedChunkSize size(5);
+    for (std::size_t cut :
+         {std::size_t{3}, std::size_t{20}, std::size_t{150}, image.size() / 2, image.size() - 1}) {
+        SCOPED_TRACE(cut);
+        WriteFile(name, image.substr(0, cut));
+        std::string whole, chunked;
+        TOstraCursor a, b;
+        EXPECT_FALSE(LoadImage(a, image.substr(0, cut), whole));
+        EXPECT_FALSE(b.LoadFromFile(name, chunked));
+        EXPECT_EQ(chunked, whole);
+        EXPECT_FALSE(whole.empty());
+        EXPECT_EQ(b.FieldCount(), 0);
+    }
+    std::string error;
+    TOstraCursor c;
+    EXPECT_FALSE(c.LoadFromFile(dir.File("missing.d"), error));
+    EXPECT_NE(error.find("missing.d"), std::string::npos) << error;
+}
+
+TEST(TableFile, InterruptedSavesLeaveNothingBehindOnTheNextOpenOrSave) {
+    TempFolder dir;
+    const std::string name = dir.File("Ttask.d");
+    TOstraCursor c;
+    FillVaried(c);
+    c.SaveToFile(name, {}, false, "");
+    const std::string saved = ReadFile(name);
+    auto plant = [&] {
+        WriteFile(dir.File("Ttask.d.~tmp00c0ffee"), saved.substr(0, 100));
+        WriteFile(dir.File(".Ttask.d.4711.3.tmp"), saved.substr(0, 100));  // named as older versions did
+        WriteFile(dir.File("Other.d.~tmp00c0ffee"), "another table's");
+    };
+    // A save killed before its rename: its temporary file stays until...
+    plant();
+    TOstraTable table(nullptr);
+    table.SetTableName(name);
+    table.Open();                         // ...the table is opened
+    EXPECT_EQ(table.RecordCount(), 355);  // 400 posted, every ninth deleted
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"Other.d.~tmp00c0ffee", "Ttask.d"}));
+    table.Close();
+
+    plant();
+    std::string error;
+    TOstraCursor d;
+    ASSERT_TRUE(d.LoadFromFile(name, error)) << error;
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"Other.d.~tmp00c0ffee", "Ttask.d"}));
+
+    plant();
+    c.SaveToFile(name, {}, false, "");  // ...or saved
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"Other.d.~tmp00c0ffee", "Ttask.d"}));
+    EXPECT_EQ(ReadFile(name), saved);
+}
+
+TEST(TableFile, SavedThroughALinkAndNeverOverAReadOnlyFile) {
+    TempFolder dir;
+    fs::create_directory(dir.File("real"));
+    const std::string target = dir.File("real/Ttask.d");
+    const std::string link = dir.File("Ttask.d");
+    TOstraCursor c;
+    MakeTable(c, {MakeField("A", oftInteger)});
+    c.SaveToFile(target, {}, false, "");
+    fs::permissions(target, fs::perms(0640));
+    fs::create_symlink("real/Ttask.d", link);
+    TestBuffer b(c);
+    OstPut<int32_t>(b.Data(), 7);
+    std::string error;
+    ASSERT_TRUE(c.PostRecord(b.Data(), nullptr, error));
+
+    c.SaveToFile(link, {savAutoBackup}, false, "");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0640));
+    TOstraCursor d;
+    ASSERT_TRUE(d.LoadFromFile(link, error)) << error;
+    EXPECT_EQ(d.RecordCount(), 1);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"Ttask.d", "Ttask.~d", "real"}));
+
+    // A read-only table file is refused with a clear error and kept as it is;
+    // the store keeps its records.
+    const std::string before = ReadFile(target);
+    fs::permissions(target, fs::perms(0444));
+    ASSERT_TRUE(c.PostRecord(b.Data(), nullptr, error));
+    try {
+        c.SaveToFile(link, {}, false, "");
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file \"" + link + "\". The file is read-only");
+    }
+    EXPECT_EQ(ReadFile(target), before);
+    EXPECT_EQ(c.RecordCount(), 2);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0444));
+}
+
+TEST(TableFile, AWriteFailingMidFileLeavesTheOldFileWhole) {
+    TempFolder dir;
+    const std::string name = dir.File("T.d");
+    TOstraCursor c;
+    FillVaried(c);
+    c.SaveToFile(name, {}, false, "");
+    const std::string before = ReadFile(name);
+    std::string error;
+    TestBuffer b(c);
+    b.Set("Name", "one more");
+    ASSERT_TRUE(c.PostRecord(b.Data(), nullptr, error));
+
+    ScopedChunkSize size(256);
+    for (int written : {1, 3, 40}) {
+        SCOPED_TRACE(written);
+        SimulateWriteFailure(written);  // the disk fills after a few chunks
+        EXPECT_THROW(c.SaveToFile(name, {}, false, ""), EFCreateError);
+        ResetWriteFaults();
+        EXPECT_EQ(ReadFile(name), before);
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"T.d"});
+    }
+    c.SaveToFile(name, {}, false, "");
+    TOstraCursor d;
+    ASSERT_TRUE(d.LoadFromFile(name, error)) << error;
+    EXPECT_EQ(d.RecordCount(), 356);
 }

@@ -175,6 +175,154 @@ TEST_F(FileFolder, WriteFileAtomicallyKeepsPermissions) {
     EXPECT_EQ(EntryCount(), 1);
 }
 
+bool IsLink(const std::string& name) {
+    struct stat st;
+    return ::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+unsigned ModeOf(const std::string& name) {
+    struct stat st;
+    return ::stat(name.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST_F(FileFolder, AtomicWriterStreamsPatchesAndKeepsPermissions) {
+    Put("Ttask.d", "old contents");
+    ::chmod(Path("Ttask.d").c_str(), 0640);
+    {
+        TAtomicFileWriter w(Path("Ttask.d"));
+        w.Write("xxxx-", 5);
+        std::string big(3 << 20, 'b');  // several write-back steps
+        w.Write(big.data(), big.size());
+        w.Write("-end", 4);
+        w.WriteAt(0, "head", 4);
+        EXPECT_EQ(w.Size(), static_cast<int64_t>(9 + big.size()));
+        EXPECT_EQ(Contents("Ttask.d"), "old contents");  // nothing in place before Commit
+        w.Commit();
+    }
+    const std::string now = Contents("Ttask.d");
+    ASSERT_EQ(now.size(), (3u << 20) + 9);
+    EXPECT_EQ(now.substr(0, 5), "head-");
+    EXPECT_EQ(now.substr(now.size() - 5), "b-end");
+    EXPECT_EQ(ModeOf(Path("Ttask.d")), 0640u);
+    EXPECT_EQ(EntryCount(), 1);
+
+    // A patch outside what was written is refused.
+    TAtomicFileWriter w(Path("new.d"));
+    w.Write("ab", 2);
+    EXPECT_THROW(w.WriteAt(1, "xy", 2), EFCreateError);
+    EXPECT_EQ(EntryCount(), 1);  // the failure dropped the temporary file
+}
+
+TEST_F(FileFolder, AtomicWriterWritesThroughSymbolicLinks) {
+    std::filesystem::create_directory(Path("data"));
+    Put("data/Ttask.d", "old");
+    ::chmod(Path("data/Ttask.d").c_str(), 0600);
+    ASSERT_EQ(::symlink("data/Ttask.d", Path("link.d").c_str()), 0);           // relative
+    ASSERT_EQ(::symlink(Path("link.d").c_str(), Path("chain.d").c_str()), 0);  // a link to a link
+    EXPECT_EQ(ResolveFileLinks(Path("chain.d")), dir + "/data/Ttask.d");
+
+    WriteFileAtomically(Path("chain.d"), "new", 3);
+    EXPECT_TRUE(IsLink(Path("link.d")));
+    EXPECT_TRUE(IsLink(Path("chain.d")));
+    EXPECT_EQ(Contents("data/Ttask.d"), "new");
+    EXPECT_EQ(ModeOf(Path("data/Ttask.d")), 0600u);
+
+    // A dangling link gets its target created.
+    ASSERT_EQ(::symlink("data/Notes.d", Path("dangling.d").c_str()), 0);
+    WriteFileAtomically(Path("dangling.d"), "n", 1);
+    EXPECT_TRUE(IsLink(Path("dangling.d")));
+    EXPECT_EQ(Contents("data/Notes.d"), "n");
+
+    // The temporary file lies beside the target, not beside the link.
+    TAtomicFileWriter w(Path("link.d"));
+    EXPECT_EQ(ExtractFilePath(w.TempFileName()), dir + "/data/");
+    EXPECT_EQ(w.TargetFileName(), dir + "/data/Ttask.d");
+}
+
+TEST_F(FileFolder, ReadOnlyFilesAreRefusedAndLeftAlone) {
+    Put("Ttask.d", "keep me");
+    ::chmod(Path("Ttask.d").c_str(), 0444);
+    try {
+        WriteFileAtomically(Path("Ttask.d"), "new", 3);
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file \"" + Path("Ttask.d") + "\". The file is read-only");
+    }
+    EXPECT_EQ(Contents("Ttask.d"), "keep me");
+    EXPECT_EQ(ModeOf(Path("Ttask.d")), 0444u);
+    // Through a link as well; a copy onto it fails the same way.
+    ASSERT_EQ(::symlink("Ttask.d", Path("link.d").c_str()), 0);
+    EXPECT_THROW(WriteFileAtomically(Path("link.d"), "new", 3), EFCreateError);
+    Put("other.d", "other");
+    EXPECT_FALSE(CopyFile(Path("other.d"), Path("Ttask.d"), false));
+    EXPECT_EQ(Contents("Ttask.d"), "keep me");
+    EXPECT_EQ(EntryCount(), 3);
+
+    // A file made read-only while it was being written is kept too.
+    ::chmod(Path("other.d").c_str(), 0644);
+    TAtomicFileWriter w(Path("other.d"));
+    w.Write("new", 3);
+    ::chmod(Path("other.d").c_str(), 0400);
+    EXPECT_THROW(w.Commit(), EFCreateError);
+    EXPECT_EQ(Contents("other.d"), "other");
+    EXPECT_EQ(EntryCount(), 3);
+}
+
+TEST_F(FileFolder, StaleTemporaryFilesAreRemoved) {
+    const char* const stale[] = {"Ttask.d.~tmp0123abcd", ".Ttask.d.89abcdef.tmp", ".Ttask.d.4242.7.tmp"};
+    const char* const kept[] = {"Ttask.d.~tmpnothex", "Ttask.d.~tmp", "Goal.d.~tmp0123abcd",
+                                ".Ttask.d.12.tmp",    "Ttask.d.bak",  "Ttask.~d"};
+    auto plant = [&] {
+        for (const char* name : stale) Put(name, std::string(1000, 'x'));
+        for (const char* name : kept) Put(name, "k");
+    };
+    plant();
+    std::filesystem::create_directory(Path("Ttask.d.~tmpabc"));  // folders are never removed
+    EXPECT_EQ(RemoveStaleTempFiles(Path("Ttask.d")), 3);
+    for (const char* name : stale) EXPECT_FALSE(FileExists(Path(name))) << name;
+    for (const char* name : kept) EXPECT_TRUE(FileExists(Path(name))) << name;
+    EXPECT_TRUE(DirectoryExists(Path("Ttask.d.~tmpabc")));
+
+    // A save removes them too, and leaves no temporary file of its own.
+    plant();
+    WriteFileAtomically(Path("Ttask.d"), "t", 1);
+    for (const char* name : stale) EXPECT_FALSE(FileExists(Path(name))) << name;
+    EXPECT_EQ(EntryCount(), 1 + 6 + 1);
+}
+
+TEST_F(FileFolder, FailedStreamedWriteLeavesTheOldFileWhole) {
+    Put("Ttask.d", "old contents");
+    const std::string chunk(1 << 16, 'n');
+    {
+        TAtomicFileWriter w(Path("Ttask.d"));
+        w.Write(chunk.data(), chunk.size());
+        SimulateWriteFailure(0);
+        try {
+            w.Write(chunk.data(), chunk.size());
+            ADD_FAILURE() << "the write should fail";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(e.Message(), "Cannot create file \"" + Path("Ttask.d") + "\". No space left on device");
+        }
+        ResetWriteFaults();
+        EXPECT_EQ(EntryCount(), 1);
+        EXPECT_THROW(w.Commit(), EFCreateError);  // nothing left to commit
+    }
+    // A writer given up, or never committed, leaves the old file.
+    {
+        TAtomicFileWriter w(Path("Ttask.d"));
+        w.Write(chunk.data(), chunk.size());
+    }
+    EXPECT_EQ(Contents("Ttask.d"), "old contents");
+    EXPECT_EQ(EntryCount(), 1);
+
+    // Commit without replacing refuses an existing file.
+    TAtomicFileWriter w(Path("Ttask.d"));
+    w.Write("x", 1);
+    EXPECT_THROW(w.Commit(false), EFCreateError);
+    EXPECT_EQ(Contents("Ttask.d"), "old contents");
+    EXPECT_EQ(EntryCount(), 1);
+}
+
 TEST_F(FileFolder, FindFileNoCase) {
     Put("Ttask.d", "t");
     Put("appid.d", "a");

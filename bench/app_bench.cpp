@@ -1,0 +1,168 @@
+// The program's own start and close over a data folder whose task list holds
+// 10^5 and 10^6 tasks. Start: the main window made, shown and painted. Close:
+// one task changed, then the window closed with "Yes" to saving. Beside them,
+// the engine's save of the same task file, the bound for the close.
+//
+// Rows: the sizes run are 10^5 and 10^6 (TASKMOOR_BENCH_ROWS caps them).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/main_form_tables.h"
+#include "engine/ostra_table.h"
+#include "engine/record_store.h"
+#include "platform/core/datetime.h"
+#include "platform/core/files.h"
+#include "platform/core/guid.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/testing.h"
+
+namespace {
+
+int Cap() {
+    const char* env = std::getenv("TASKMOOR_BENCH_ROWS");
+    return env ? std::max(1, std::atoi(env)) : 1000000;
+}
+
+// A data folder with n tasks, made once per size.
+const std::string& DataFolder(int n) {
+    static std::map<int, std::string> folders;
+    auto it = folders.find(n);
+    if (it != folders.end()) return it->second;
+    const std::string dir =
+        GetTempDir() + "app_bench_" + std::to_string(n) + "_" + CreateGUIDString().substr(1, 8) + "/";
+    std::filesystem::create_directories(dir);
+    CreateToDoDataFolder(dir);
+    static const char* const words[] = {"call",    "write",  "review", "order", "plan",   "fix",
+                                        "buy",     "send",   "check",  "meet",  "report", "garden",
+                                        "invoice", "budget", "letter", "draft"};
+    static const char* const statuses[] = {"Open", "Done", "In progress", "Waiting"};
+    static const char* const categories[] = {"Home", "Work", "Errands", "Health"};
+    std::mt19937 rng(4242);
+    TOstraTable t(nullptr);
+    t.SetTableName(dir + "Ttask.d");
+    t.Open();
+    TField* action = t.FieldByName("Action");
+    TField* priority = t.FieldByName("Priority");
+    TField* flag = t.FieldByName("Flag");
+    TField* status = t.FieldByName("Status");
+    TField* category = t.FieldByName("Category");
+    TField* date = t.FieldByName("Date");
+    const TDateTime first = EncodeDate(2024, 1, 1);
+    for (int i = 0; i < n; ++i) {
+        std::string text;
+        for (int w = 1 + static_cast<int>(rng() % 8); w > 0; --w)
+            text += std::string(words[rng() % 16]) + " ";
+        t.Append();
+        action->SetAsString(text);
+        priority->SetAsString(std::to_string(rng() % 5));
+        flag->SetAsBoolean(rng() % 5 == 0);
+        status->SetAsString(statuses[rng() % 4]);
+        category->SetAsString(categories[rng() % 4]);
+        date->SetAsDateTime(first + static_cast<double>(rng() % 900));
+        t.Post();
+    }
+    t.Save();
+    t.Close();
+    return folders[n] = dir;
+}
+
+// Runs with the data folder as the current folder and the settings file in it.
+class TProgramFolder {
+public:
+    explicit TProgramFolder(const std::string& dir)
+        : FOldDir(GetCurrentDir()), FOldExe(ApplicationExeName()) {
+        SetApplicationExeName(dir + "taskmoor");
+        SetCurrentDir(dir);
+    }
+    ~TProgramFolder() {
+        SetCurrentDir(FOldDir);
+        SetApplicationExeName(FOldExe);
+    }
+
+private:
+    std::string FOldDir, FOldExe;
+};
+
+TfrmToDo* StartProgram() {
+    auto* form = CreateForm<TfrmToDo>(nullptr);
+    form->Show();
+    TBitmap painted;
+    RenderControl(form, &painted);
+    return form;
+}
+
+void CloseWithOneChange(TfrmToDo* form, TTestDialogs& dialogs) {
+    TOstraTable* tasks = form->dTask_();
+    tasks->First();
+    tasks->Edit();
+    TField* flag = tasks->FieldByName("Flag");
+    flag->SetAsBoolean(!flag->AsBoolean());
+    tasks->Post();
+    dialogs.Answer(mrYes);
+    TCloseAction action = caHide;
+    form->FormClose(form, action);
+    delete form;
+}
+
+void BM_Program_Start(benchmark::State& state) {
+    const int n = std::min(static_cast<int>(state.range(0)), Cap());
+    TProgramFolder folder(DataFolder(n));
+    TTestDialogs dialogs;
+    for (auto _ : state) {
+        TfrmToDo* form = StartProgram();
+        state.PauseTiming();
+        dialogs.Answer(mrNo);
+        delete form;
+        state.ResumeTiming();
+    }
+}
+
+void BM_Program_CloseOneChange(benchmark::State& state) {
+    const int n = std::min(static_cast<int>(state.range(0)), Cap());
+    TProgramFolder folder(DataFolder(n));
+    TTestDialogs dialogs;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TfrmToDo* form = StartProgram();
+        state.ResumeTiming();
+        CloseWithOneChange(form, dialogs);
+    }
+}
+
+// The engine saving the same task file: what the close cannot beat.
+void BM_Engine_SaveTaskFile(benchmark::State& state) {
+    const int n = std::min(static_cast<int>(state.range(0)), Cap());
+    const std::string dir = DataFolder(n);
+    TOstraCursor store;
+    std::string error;
+    if (!store.LoadFromFile(dir + "Ttask.d", error)) state.SkipWithError(error.c_str());
+    for (auto _ : state) store.SaveToFile(dir + "Ttask.d", {}, false, "");
+}
+
+#define PROGRAM(fn) \
+    BENCHMARK(fn)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime()
+PROGRAM(BM_Program_Start);
+PROGRAM(BM_Program_CloseOneChange);
+PROGRAM(BM_Engine_SaveTaskFile);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    InitializeApplication(argc, argv);
+    Application->Initialize();
+    benchmark::RunSpecifiedBenchmarks();
+    FinalizeApplication();
+    benchmark::Shutdown();
+    return 0;
+}

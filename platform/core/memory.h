@@ -1,0 +1,15 @@
+// Memory blocks for large in-memory tables. Blocks of 4 MB and more are
+// aligned to 2 MB, rounded up to whole 2 MB and marked so that the system may
+// back them with huge pages: a table of a million records then costs a few
+// hundred page faults, not tens of thousands. Smaller blocks come from the
+// ordinary heap.
+#pragma once
+
+#include <cstddef>
+
+constexpr std::size_t HugePageSize = 2 * 1024 * 1024;
+
+// At least size bytes (one byte for 0); raises std::bad_alloc.
+void* AllocateMemoryBlock(std::size_t size);
+// Frees a block of AllocateMemoryBlock; nullptr is ignored.
+void FreeMemoryBlock(void* block);
