@@ -8,9 +8,7 @@
 //
 // Rows: TASKMOOR_BENCH_ROWS (default 1000000).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -219,15 +217,14 @@ void BM_Engine_LoadFile(benchmark::State& state) {
 void BM_PlainReadNoFill(benchmark::State& state) {
     Fixture& f = Fixture::Get();
     for (auto _ : state) {
-        const int fd = ::open(f.FileName.c_str(), O_RDONLY | O_CLOEXEC);
+        std::FILE* in = std::fopen(f.FileName.c_str(), "rb");
         std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(f.FileSize)]);
         std::size_t done = 0;
-        while (done < static_cast<std::size_t>(f.FileSize)) {
-            const ssize_t n = ::read(fd, buffer.get() + done, static_cast<std::size_t>(f.FileSize) - done);
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
+        if (in) {
+            std::setvbuf(in, nullptr, _IONBF, 0);
+            done = std::fread(buffer.get(), 1, static_cast<std::size_t>(f.FileSize), in);
+            std::fclose(in);
         }
-        ::close(fd);
         if (done != static_cast<std::size_t>(f.FileSize)) state.SkipWithError("short read");
         benchmark::DoNotOptimize(buffer.get());
     }
@@ -245,15 +242,14 @@ void BM_PlainWriteSync(benchmark::State& state) {
     }();
     const std::string name = f.FileName + ".plain";
     for (auto _ : state) {
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        std::FILE* out = std::fopen(name.c_str(), "wb");
         std::size_t done = 0;
-        while (done < image.size()) {
-            const ssize_t n = ::write(fd, image.data() + done, image.size() - done);
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
+        if (out) {
+            std::setvbuf(out, nullptr, _IONBF, 0);
+            done = std::fwrite(image.data(), 1, image.size(), out);
+            if (std::fclose(out) != 0) done = 0;
         }
-        if (done != image.size() || ::fsync(fd) != 0) state.SkipWithError("write failed");
-        ::close(fd);
+        if (done != image.size() || !FlushFileToDisk(name)) state.SkipWithError("write failed");
         state.PauseTiming();
         DeleteFile(name);
         state.ResumeTiming();

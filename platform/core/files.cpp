@@ -202,6 +202,14 @@ bool CopyFile(const std::string& source, const std::string& dest, bool failIfExi
     }
 }
 
+bool FlushFileToDisk(const std::string& fileName) {
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 void WriteFileAtomically(const std::string& fileName, const void* data, std::size_t size) {
     TAtomicFileWriter out(fileName);
     out.Write(data, size);

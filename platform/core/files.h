@@ -34,6 +34,8 @@ bool CopyFile(const std::string& source, const std::string& dest, bool failIfExi
 // Replaces fileName with exactly these bytes. Raises EFCreateError
 // "Cannot create file "%s". %s" when the file cannot be written.
 void WriteFileAtomically(const std::string& fileName, const void* data, std::size_t size);
+// Waits until the file's contents are on the disk; false when it cannot be opened or flushed.
+bool FlushFileToDisk(const std::string& fileName);
 
 // Replaces a file with new contents written in pieces. The contents go to a
 // temporary file "<name>.~tmp<random>" beside the file; Commit flushes it,
