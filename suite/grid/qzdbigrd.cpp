@@ -54,8 +54,8 @@ void qzGetSelectedLinePart(TStrings* List, const std::string& FieldName, int Par
     if (Part == 3 && Value.empty()) Value = "F";
 }
 
-void qzSetSelectedLinePart(TStrings* List, const std::string& FieldName, const std::string& Value, int LineIndex,
-                           int Part) {
+void qzSetSelectedLinePart(TStrings* List, const std::string& FieldName, const std::string& Value,
+                           int LineIndex, int Part) {
     if (!List) return;
     if (LineIndex < 0 && !qzFindTabbedLine(List, FieldName, LineIndex)) return;
     if (LineIndex >= List->Count()) return;
@@ -100,12 +100,6 @@ void TqzGridLineColors::Publish(TPublisher<TqzGridLineColors>& p) {
 TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
     FIndicatorOffset = 1;
     FTitleOffset = 1;
-    SetColor(clWindow);
-    SetParentColor(false);
-    SetScrollBars(ssHorizontal);
-    SetColCount(2);
-    SetRowCount(2);
-    SetColWidths(0, 11);
     FDataLink = std::make_unique<TqzGridDataLink>(this);
     FTitleFont = std::make_unique<TFont>();
     FTitleFont->SetOnChange(TNotifyEvent(this, &TqzCustomDBGrid::TitleFontChanged));
@@ -117,6 +111,12 @@ TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
     FPaintBitmap = std::make_unique<TBitmap>();
     FPaintOptions = std::make_unique<TqzGridPaintOptions>(this, FPaintBitmap.get());
     FLineColors = std::make_unique<TqzGridLineColors>();
+    SetColor(clWindow);
+    SetParentColor(false);
+    SetScrollBars(ssHorizontal);
+    SetColCount(2);
+    SetRowCount(2);
+    SetColWidths(0, 11);
     ApplyPlatformOptions();
     FUseTFields = true;
     FShowVertScrollBar = true;
@@ -213,8 +213,9 @@ void TqzCustomDBGrid::SetOptions(TqzDBGridOptions Value) {
     auto changed = [&](TqzDBGridOption o) { return old.Contains(o) != Value.Contains(o); };
     if (changed(dgWordWrap)) Invalidate();
     if (changed(dgIndicator)) FPropWidths.clear();
-    for (TqzDBGridOption o : {dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColLines, dgRowLines, dgRowSelect,
-                              dgAlwaysShowSelection, dgPerfectRowFit, dgShowFooter, dgProportionalColResize})
+    for (TqzDBGridOption o :
+         {dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColLines, dgRowLines, dgRowSelect,
+          dgAlwaysShowSelection, dgPerfectRowFit, dgShowFooter, dgProportionalColResize})
         if (changed(o)) {
             LayoutChanged();
             break;
@@ -357,7 +358,8 @@ void TqzCustomDBGrid::SetColumnAttributes() {
                 title = field->DisplayLabel();
             c->Font()->Assign(FTitleFont.get());
             int titleWidth = 0;
-            for (const std::string& piece : TitlePieces(title)) titleWidth = std::max(titleWidth, c->TextWidth(piece));
+            for (const std::string& piece : TitlePieces(title))
+                titleWidth = std::max(titleWidth, c->TextWidth(piece));
             c->Font()->Assign(Font());
             if (!title.empty()) width = std::max(width, titleWidth + 4);
         }
@@ -470,12 +472,13 @@ void TqzCustomDBGrid::ColWidthsChanged() {
         auto chars = [&](int W) { return std::max(0, (W - 4 + std::max(0, w0 / 2 - 3)) / w0); };
         if (FUseTFields) {
             for (int i = 0; i < FDataLink->FieldCount() && i + FIndicatorOffset < ColCount(); ++i)
-                if (TField* f = FDataLink->Fields(i)) f->SetDisplayWidth(chars(ColWidths(i + FIndicatorOffset)));
+                if (TField* f = FDataLink->Fields(i))
+                    f->SetDisplayWidth(chars(ColWidths(i + FIndicatorOffset)));
         } else {
             for (int i = 0; i < FSelected->Count() && i + FIndicatorOffset < ColCount(); ++i) {
                 std::vector<std::string> p = TabParts(FSelected->Strings(i));
-                std::string line = p[0] + "\t" + std::to_string(chars(ColWidths(i + FIndicatorOffset))) + "\t" +
-                                   (p.size() > 2 ? p[2] : std::string());
+                std::string line = p[0] + "\t" + std::to_string(chars(ColWidths(i + FIndicatorOffset))) +
+                                   "\t" + (p.size() > 2 ? p[2] : std::string());
                 if (p.size() > 3) line += "\t" + p[3];
                 if (p.size() > 4) line += "\t" + p[4];
                 FSelected->SetStrings(i, line);

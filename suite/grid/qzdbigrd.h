@@ -33,12 +33,12 @@ class TDataSource;
 class TField;
 class TqzCustomDBGrid;
 
-TASKMOOR_ENUM(TqzDBGridOption, dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines,
-              dgRowLines, dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgWordWrap,
-              dgPerfectRowFit, dgMultiSelect, dgShowFooter, dgFooter3DCells, dgNoLimitColSize, dgTrailingEllipsis,
-              dgShowCellHint, dgTabExitsOnLastCol, dgFixedResizable, dgFixedEditable, dgProportionalColResize,
-              dgRowResize, dgRowLinesDisableFixed, dgColLinesDisableFixed, dgFixedProportionalResize,
-              dgHideBottomDataLine, dgDblClickColSizing)
+TASKMOOR_ENUM(TqzDBGridOption, dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize,
+              dgColLines, dgRowLines, dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete,
+              dgCancelOnExit, dgWordWrap, dgPerfectRowFit, dgMultiSelect, dgShowFooter, dgFooter3DCells,
+              dgNoLimitColSize, dgTrailingEllipsis, dgShowCellHint, dgTabExitsOnLastCol, dgFixedResizable,
+              dgFixedEditable, dgProportionalColResize, dgRowResize, dgRowLinesDisableFixed,
+              dgColLinesDisableFixed, dgFixedProportionalResize, dgHideBottomDataLine, dgDblClickColSizing)
 using TqzDBGridOptions = TSet<TqzDBGridOption>;
 TASKMOOR_ENUM(TqzDBGridKeyOption, dgEnterToTab, dgAllowDelete, dgAllowInsert)
 using TqzDBGridKeyOptions = TSet<TqzDBGridKeyOption>;
@@ -66,8 +66,8 @@ void qzGetSelectedLinePart(TStrings* List, const std::string& FieldName, int Par
 // Rewrites the line (LineIndex, or -1: found by name; none: nothing
 // happens) as name, width, title and read-only flag with part 1 to 4
 // replaced, the group appended only when not empty.
-void qzSetSelectedLinePart(TStrings* List, const std::string& FieldName, const std::string& Value, int LineIndex,
-                           int Part);
+void qzSetSelectedLinePart(TStrings* List, const std::string& FieldName, const std::string& Value,
+                           int LineIndex, int Part);
 // A width part as characters: -1 when missing, not an integer or negative.
 int qzSelectedWidthChars(const std::string& Part);
 
@@ -248,8 +248,8 @@ public:
     const std::vector<TqzCacheColInfoItem>& ColInfo() const { return FColInfo; }
     const std::vector<int>& ProportionalWidths() const { return FPropWidths; }
     void GetFieldListPart(TStrings* List, const std::string& FieldName, int Part, std::string& Text) const;
-    void SetFieldListPart(TStrings* List, const std::string& FieldName, const std::string& Text, int LineIndex,
-                          int Part) const;
+    void SetFieldListPart(TStrings* List, const std::string& FieldName, const std::string& Text,
+                          int LineIndex, int Part) const;
     // Makes a data column current (scrolled into view).
     void SelectDataColumn(int Index);
     // Fits the column to the widest text of the visible rows.
@@ -318,7 +318,8 @@ public:
     virtual void DoRowChanged();
     virtual void DoCellChanged();
     virtual void CheckRowChanged();
-    virtual void GetControlInfo(const std::string& FieldName, std::string& AControlType, std::string& Parameters);
+    virtual void GetControlInfo(const std::string& FieldName, std::string& AControlType,
+                                std::string& Parameters);
     virtual void DoFieldChanged(TField* Field);
     virtual void DoUpdateFooter();
     virtual void UpdateFooterIfChanged();
@@ -403,7 +404,7 @@ private:
     std::vector<TqzCacheColInfoItem> FColInfo;
     std::vector<int> FPropWidths;
 
-    TqzDBGridOptions FOptions{dgEditing,   dgTitles, dgIndicator,     dgColumnResize,  dgColLines,
+    TqzDBGridOptions FOptions{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
                               dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit, dgWordWrap};
     TqzDBGridKeyOptions FKeyOptions{dgAllowDelete, dgAllowInsert};
     bool FUseTFields = true;

@@ -37,7 +37,8 @@ void TqzColumn::SetDisplayWidth(int Value) {
     ++FGrid->FLayoutLock;
     try {
         qzSetSelectedLinePart(FGrid->Selected(), FFieldName, std::to_string(Value), -1, 1);
-        if (FGrid->UseTFields()) FGrid->DataLink()->DataSet()->FieldByName(FFieldName)->SetDisplayWidth(Value);
+        if (FGrid->UseTFields())
+            FGrid->DataLink()->DataSet()->FieldByName(FFieldName)->SetDisplayWidth(Value);
     } catch (...) {
         --FGrid->FLayoutLock;
         throw;
@@ -83,7 +84,8 @@ TqzColumn* TqzCustomDBGrid::Columns(int Index) const {
 
 TqzColumn* TqzCustomDBGrid::ColumnObjects(int Index) const {
     const int limit = FDataLink->FieldCount() > 0 ? FDataLink->FieldCount() : FSelected->Count();
-    if (Index < 0 || Index >= limit || Index >= static_cast<int>(FColumns.size())) return FDefaultColumn.get();
+    if (Index < 0 || Index >= limit || Index >= static_cast<int>(FColumns.size()))
+        return FDefaultColumn.get();
     return FColumns[static_cast<size_t>(Index)].get();
 }
 
@@ -180,7 +182,8 @@ bool TqzCustomDBGrid::ShowEditorIfAllowed() {
     return true;
 }
 
-void TqzCustomDBGrid::SplitURLText(const std::string& Text, std::string& DisplayText, std::string& Address) const {
+void TqzCustomDBGrid::SplitURLText(const std::string& Text, std::string& DisplayText,
+                                   std::string& Address) const {
     const size_t hash = Text.find('#');
     DisplayText = Text.substr(0, hash);
     Address = hash == std::string::npos ? std::string() : Text.substr(hash + 1);
@@ -206,7 +209,9 @@ bool TqzCustomDBGrid::IsCustomControlCell(int, int) const { return false; }
 
 void TqzCustomDBGrid::UpdateDataLink() { FDataLink->UpdateRecord(); }
 
-void TqzCustomDBGrid::DoTitleButtonClick(const std::string& FieldName) { FOnTitleButtonClick(this, FieldName); }
+void TqzCustomDBGrid::DoTitleButtonClick(const std::string& FieldName) {
+    FOnTitleButtonClick(this, FieldName);
+}
 
 void TqzCustomDBGrid::DoUpdateFooter() { FOnUpdateFooter(this); }
 
@@ -368,7 +373,8 @@ void TqzCustomDBGrid::SetShowVertScrollBar(bool Value) {
     FScrollSet = false;
     if (!Value && HandleAllocated()) ShowScrollBar(SB_VERT, false);
     UpdateScrollBar();
-    if (FIndicatorButton) FIndicatorButton->SetBounds(0, 0, FIndicatorButton->Width(), FIndicatorButton->Height());
+    if (FIndicatorButton)
+        FIndicatorButton->SetBounds(0, 0, FIndicatorButton->Width(), FIndicatorButton->Height());
     Invalidate();
 }
 

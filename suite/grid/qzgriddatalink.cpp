@@ -13,7 +13,8 @@ TqzGridDataLink::TqzGridDataLink(TqzCustomDBGrid* AGrid) : FGrid(AGrid) { SetVis
 TqzGridDataLink::~TqzGridDataLink() { ClearMapping(); }
 
 bool TqzGridDataLink::AddMapping(const std::string& FieldName) {
-    if (FFieldCount >= MaxMapSize) throw EInvalidGridOperation("Grid requested to display more than 256 columns");
+    if (FFieldCount >= MaxMapSize)
+        throw EInvalidGridOperation("Grid requested to display more than 256 columns");
     TDataSet* dataSet = DataSet();
     TField* field = dataSet ? dataSet->FindField(FieldName) : nullptr;
     if (!field) return false;

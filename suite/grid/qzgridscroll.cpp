@@ -39,7 +39,8 @@ void TqzCustomDBGrid::UpdateRowCount() {
             SetRowCount(FTitleOffset + std::max(1, FDataLink->RecordCount()));
             UpdateActive();
         }
-        if (FOptions.Contains(dgRowSelect) || (FOptions.Contains(dgFixedEditable) && LeftCol() <= FixedCols())) {
+        if (FOptions.Contains(dgRowSelect) ||
+            (FOptions.Contains(dgFixedEditable) && LeftCol() <= FixedCols())) {
             const int left = LeftCol();
             SetRowCount(RowCount());
             if (left >= FixedCols() && left < ColCount()) SetLeftCol(left);
@@ -162,7 +163,8 @@ void TqzCustomDBGrid::Scroll(int Distance) {
         Invalidate();
         DoTopRowChanged();
         CheckRowChanged();
-        if (FOptions.Contains(dgAlwaysShowEditor) && !IsCustomControlCell(Col(), Row()) && !IsMemoCell(Col(), Row()))
+        if (FOptions.Contains(dgAlwaysShowEditor) && !IsCustomControlCell(Col(), Row()) &&
+            !IsMemoCell(Col(), Row()))
             ShowEditor();
         return;
     }
@@ -199,7 +201,8 @@ void TqzCustomDBGrid::DataChanged() {
     if (!HandleAllocated() || FInLayout) return;
     UpdateFooterIfChanged();
     TDataSet* dataSet = FDataLink->DataSet();
-    if (dataSet && (dataSet->State() == dsBrowse || (dataSet->State() == dsInsert && !(dataSet->Bof() && dataSet->Eof()))))
+    if (dataSet && (dataSet->State() == dsBrowse ||
+                    (dataSet->State() == dsInsert && !(dataSet->Bof() && dataSet->Eof()))))
         BeforeCellMove();
     UpdateRowCount();
     UpdateScrollBar();
@@ -260,7 +263,8 @@ void TqzCustomDBGrid::UpdateData() {
     const TFieldType type = field->DataType();
     TDateTime when{};
     double number = 0;
-    if ((type == ftDate || type == ftTime || type == ftDateTime || type == ftTimeStamp) && TryStrToDateTime(text, when)) {
+    if ((type == ftDate || type == ftTime || type == ftDateTime || type == ftTimeStamp) &&
+        TryStrToDateTime(text, when)) {
         field->SetAsDateTime(when);
     } else if (auto* numeric = dynamic_cast<TNumericField*>(field);
                numeric && !numeric->DisplayFormat().empty() && TryStrToFloat(text, number)) {
@@ -387,7 +391,8 @@ bool TqzCustomDBGrid::TakeFocus() {
 void TqzCustomDBGrid::TimedScroll(TGridScrollDirection Direction) {
     if (DataSetActive()) {
         if (Direction.Contains(sdUp)) FDataLink->MoveBy(-(FDataLink->ActiveRecord() + 1));
-        if (Direction.Contains(sdDown)) FDataLink->MoveBy(FDataLink->RecordCount() - FDataLink->ActiveRecord());
+        if (Direction.Contains(sdDown))
+            FDataLink->MoveBy(FDataLink->RecordCount() - FDataLink->ActiveRecord());
     }
     TGridScrollDirection horizontal;
     if (Direction.Contains(sdLeft)) horizontal += sdLeft;
@@ -406,7 +411,8 @@ void TqzCustomDBGrid::Resize() {
         if (FDataLink->DataSet() && FDataLink->DataSet()->IsEmpty()) Invalidate();
     }
     FPaintOptions->SizeChanged();
-    if (FIndicatorButton) FIndicatorButton->SetBounds(0, 0, FIndicatorButton->Width(), FIndicatorButton->Height());
+    if (FIndicatorButton)
+        FIndicatorButton->SetBounds(0, 0, FIndicatorButton->Width(), FIndicatorButton->Height());
 }
 
 void TqzCustomDBGrid::Dispatch(TMessage& Message) { TCustomGrid::Dispatch(Message); }

@@ -165,7 +165,8 @@ void TqzGridPaintOptions::Publish(TPublisher<TqzGridPaintOptions>& p) {
     using Self = TqzGridPaintOptions;
     p.Property("AlternatingRowColor", &Self::AlternatingRowColor, &Self::SetAlternatingRowColor)
         .SetTypeName("TColor");
-    p.Property("ActiveRecordColor", &Self::ActiveRecordColor, &Self::SetActiveRecordColor).SetTypeName("TColor");
+    p.Property("ActiveRecordColor", &Self::ActiveRecordColor, &Self::SetActiveRecordColor)
+        .SetTypeName("TColor");
     p.Property("BackgroundOptions", &Self::BackgroundOptions, &Self::SetBackgroundOptions);
     p.Property("BackgroundBitmap", &Self::BackgroundBitmap, &Self::SetBackgroundBitmap);
     p.Property("BackgroundDrawStyle", &Self::BackgroundDrawStyle, &Self::SetBackgroundDrawStyle);
