@@ -482,7 +482,7 @@ void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show) {
     // The editor leaves with the old cell (its text written back), unless
     // it is always shown: then it follows and reloads.
     if (moved && !FOptions.Contains(goAlwaysShowEditor)) HideEditor();
-    const bool colMoved = ACol != FCurrent.X;
+    const bool colMoved = FColumnMoveNotices && ACol != FCurrent.X;
     if (colMoved) ColExit();
     FCurrent = {ACol, ARow};
     if (MoveAnchor || !FOptions.Contains(goRangeSelect)) FAnchor = FCurrent;

@@ -230,7 +230,7 @@ protected:
     // The counts changed (old values given).
     virtual void SizeChanged(int OldColCount, int OldRowCount);
     // The current column is about to change (ColExit) or has changed
-    // (ColEnter); nothing here.
+    // (ColEnter), for descendants that set FColumnMoveNotices; nothing here.
     virtual void ColExit() {}
     virtual void ColEnter() {}
     // A data-aware descendant's hook after drawing a field's cell; nothing here.
@@ -313,6 +313,7 @@ protected:
     bool FEditorMode = false;
     int FInplaceCol = -1;
     int FInplaceRow = -1;
+    bool FColumnMoveNotices = false;
 
 private:
     // Layout helpers.

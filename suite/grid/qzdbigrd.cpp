@@ -100,6 +100,7 @@ void TqzGridLineColors::Publish(TPublisher<TqzGridLineColors>& p) {
 TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
     FIndicatorOffset = 1;
     FTitleOffset = 1;
+    FColumnMoveNotices = true;
     FDataLink = std::make_unique<TqzGridDataLink>(this);
     FTitleFont = std::make_unique<TFont>();
     FTitleFont->SetOnChange(TNotifyEvent(this, &TqzCustomDBGrid::TitleFontChanged));
