@@ -95,6 +95,20 @@ void TqzGridLineColors::Publish(TPublisher<TqzGridLineColors>& p) {
     p.Property("FixedColor", &Self::FixedColor, &Self::SetFixedColor).SetTypeName("TColor");
 }
 
+void TqzCustomDBGrid::Publish(TPublisher<TqzCustomDBGrid>& p) {
+    using Self = TqzCustomDBGrid;
+    p.Property("Options", &Self::Options, &Self::SetOptions);
+    p.Property("EditCalculated", &Self::EditCalculated, &Self::SetEditCalculated);
+    p.Property("UseTFields", &Self::UseTFields, &Self::SetUseTFields);
+    p.Property("DataSource", &Self::DataSource, &Self::SetDataSource);
+    p.Property("Selected", &Self::Selected, &Self::SetSelected);
+    p.Property("ControlType", &Self::ControlType, &Self::SetControlType);
+    p.Property("PictureMasks", &Self::PictureMasks, &Self::SetPictureMasks);
+    p.Property("RegexMasks", &Self::RegexMasks, &Self::SetRegexMasks);
+    p.Property("ControlInfoInDataSet", &Self::ControlInfoInDataset, &Self::SetControlInfoInDataset);
+    p.Property("PictureMaskFromDataSet", &Self::PictureMaskFromDataSet, &Self::SetPictureMaskFromDataSet);
+}
+
 // ---- Construction ---------------------------------------------------------------------------
 
 TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
@@ -491,7 +505,8 @@ void TqzCustomDBGrid::ColWidthsChanged() {
         throw;
     }
     --FLayoutLock;
-    FOnColWidthChanged(this);
+    const int sized = SizingIndex() - FIndicatorOffset;
+    if (sized >= 0 && sized < ColCount() - FIndicatorOffset) FOnColWidthChanged(this, sized);
 }
 
 void TqzCustomDBGrid::ColumnMoved(int FromIndex, int ToIndex) {

@@ -54,6 +54,8 @@ TASKMOOR_ENUM(TqzGridLineStyle, glsSingle, gls3D, glsDynamic)
 using TqzFieldEvent = TEvent<TObject*, TField*>;
 using TqzColumnMovedEvent = TEvent<TObject*, int, int>;
 using TqzLeftColChangedEvent = TEvent<TObject*, int>;
+// (Sender, data column index).
+using TqzColWidthChangedEvent = TEvent<TObject*, int>;
 using TqzCheckValueEvent = TEvent<TObject*, bool>;
 using TqzTitleButtonClickEvent = TEvent<TObject*, const std::string&>;
 using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
@@ -259,6 +261,10 @@ public:
     // The windowed control a ControlType line names for the cell.
     bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control);
     TWinControl* FindControlByName(const std::string& Name);
+    // A ticked check box in a column of a field named "selected".
+    bool IsSelectedCheckBox(int ACol);
+    // Cells may show the custom controls of their ControlType lines.
+    bool CanUseCustomControls();
     // Takes the focus when allowed; answers whether the grid or its editor has it.
     bool TakeFocus();
     void SetAllowFocus(bool Value) { FAllowFocus = Value; }
@@ -272,8 +278,8 @@ public:
     // ---- Events
     TqzColumnMovedEvent OnColumnMoved() const { return FOnColumnMoved; }
     void SetOnColumnMoved(TqzColumnMovedEvent Value) { FOnColumnMoved = Value; }
-    TNotifyEvent OnColWidthChanged() const { return FOnColWidthChanged; }
-    void SetOnColWidthChanged(TNotifyEvent Value) { FOnColWidthChanged = Value; }
+    TqzColWidthChangedEvent OnColWidthChanged() const { return FOnColWidthChanged; }
+    void SetOnColWidthChanged(TqzColWidthChangedEvent Value) { FOnColWidthChanged = Value; }
     TNotifyEvent OnTopRowChanged() const { return FOnTopRowChanged; }
     void SetOnTopRowChanged(TNotifyEvent Value) { FOnTopRowChanged = Value; }
     TNotifyEvent OnRowChanged() const { return FOnRowChanged; }
@@ -336,6 +342,9 @@ public:
     virtual void AfterUpdateHook() {}
 
     void Dispatch(TMessage& Message) override;
+
+    // What other suite controls read by name.
+    static void Publish(TPublisher<TqzCustomDBGrid>& p);
 
 protected:
     friend class TqzGridDataLink;
@@ -461,8 +470,8 @@ private:
     bool FScrollSet = false;
 
     TqzColumnMovedEvent FOnColumnMoved;
-    TNotifyEvent FOnColWidthChanged, FOnTopRowChanged, FOnRowChanged, FOnCellChanged, FOnColEnter, FOnColExit,
-        FOnUpdateFooter;
+    TqzColWidthChangedEvent FOnColWidthChanged;
+    TNotifyEvent FOnTopRowChanged, FOnRowChanged, FOnCellChanged, FOnColEnter, FOnColExit, FOnUpdateFooter;
     TqzLeftColChangedEvent FOnLeftColChanged;
     TqzFieldEvent FOnFieldChanged;
     TqzCheckValueEvent FOnCheckValue;

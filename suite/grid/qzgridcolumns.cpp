@@ -173,6 +173,24 @@ TWinControl* TqzCustomDBGrid::FindControlByName(const std::string& Name) {
     return dynamic_cast<TWinControl*>(found);
 }
 
+bool TqzCustomDBGrid::IsSelectedCheckBox(int ACol) {
+    if (ACol < 0 || ACol >= static_cast<int>(FColInfo.size())) return false;
+    if (!SameText(FColInfo[static_cast<size_t>(ACol)].ControlType, "CheckBox")) return false;
+    TField* f = GetColField(ACol - FIndicatorOffset);
+    return f && SameText(f->FieldName(), "selected") && !f->IsNull() && f->AsBoolean();
+}
+
+bool TqzCustomDBGrid::CanUseCustomControls() {
+    if (FEditControlOptions.Contains(ecoDisableCustomControls)) return false;
+    if (!CanEditGrid()) {
+        const int c = Col();
+        if (c < 0 || c >= static_cast<int>(FColInfo.size()) ||
+            !FColInfo[static_cast<size_t>(c)].CheckBoxStyle)
+            return false;
+    }
+    return !ComponentState().Contains(csDesigning) && !FOptions.Contains(dgRowSelect);
+}
+
 // ---- Small operations -------------------------------------------------------------------------
 
 bool TqzCustomDBGrid::ShowEditorIfAllowed() {

@@ -2,6 +2,7 @@
 // titles from fields and from Selected lines, row heights, the line
 // routines, user sizing and moving written back, proportional resizing and
 // the property setters.
+#include "platform/ui/stdctrls.h"
 #include "qzgrid_fixture.h"
 
 namespace {
@@ -211,6 +212,8 @@ TEST_F(QzLayout, MouseSizingWritesWidthsBack) {
     Open(10);
     Grid->SetUseTFields(false);
     Grid->Selected()->SetText("Name\t10\tN\tT\tGrp\nCode\t6\tC\n");
+    std::vector<int> sized;
+    Grid->SetOnColWidthChanged(TqzColWidthChangedEvent([&](TObject*, int c) { sized.push_back(c); }));
     Show();
     const int w0 = W0();
     TRect title = Grid->CellRect(1, 0);
@@ -223,6 +226,8 @@ TEST_F(QzLayout, MouseSizingWritesWidthsBack) {
     EXPECT_GT(Grid->ColWidths(1), 10 * w0 + 4);
     EXPECT_EQ(Grid->Selected()->Strings(0), "Name\t" + std::to_string(expected) + "\tN\tT\tGrp");
     EXPECT_EQ(Grid->Selected()->Strings(1), "Code\t6\tC");
+    ASSERT_FALSE(sized.empty());
+    EXPECT_EQ(sized.back(), 0);
     RenderControlToPng(Form, GetTempDir() + "taskmoor_qzgrid_sized.png");
 
     // With fields the field's DisplayWidth takes it.
@@ -262,6 +267,17 @@ TEST_F(QzLayout, MovingColumnsReordersLinesAndFields) {
     EXPECT_EQ(to, 2);
     EXPECT_EQ(Grid->GetColField(2)->FieldName(), "Name");
 
+    // The same with a real drag of the title: Code goes behind Id.
+    const TRect a = Grid->CellRect(1, 0), b = Grid->CellRect(2, 0);
+    const int y = (a.Top + a.Bottom) / 2;
+    SendMouseDown(Grid, mbLeft, (a.Left + a.Right) / 2, y);
+    SendMouseMove(Grid, (a.Left + a.Right) / 2 + 5, y, {ssLeft});
+    SendMouseMove(Grid, (b.Left + b.Right) / 2 + 3, y, {ssLeft});
+    SendMouseUp(Grid, mbLeft, (b.Left + b.Right) / 2 + 3, y);
+    EXPECT_EQ(Grid->Selected()->Text(), "Id\t5\nCode\t5\nName\t5\n");
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, 1);
+
     Grid->SetUseTFields(true);
     ASSERT_EQ(Grid->GetColField(0)->FieldName(), "Id");
     Grid->MoveColumn(1, 3);  // Id takes the place of Amount
@@ -295,6 +311,43 @@ TEST_F(QzLayout, ProportionalResizeNeverNegative) {
         qzGetSelectedLinePart(Grid->Selected(), Grid->Columns(i)->FieldName(), 1, w);
         EXPECT_GE(qzSelectedWidthChars(w), 0) << Grid->Selected()->Strings(i);
     }
+}
+
+TEST_F(QzLayout, ControlTypeCacheAndSelectedCheckBox) {
+    TqzGridTable* t = new TqzGridTable(Form);
+    t->FieldDefs()->Add("Selected", ftBoolean);
+    t->FieldDefs()->Add("Note", ftString, 10);
+    t->Open();
+    t->AppendRecord({Variant(true), Variant("a")});
+    t->AppendRecord({Variant(false), Variant("b")});
+    t->First();
+    Source->SetDataSet(t);
+    Grid->ControlType()->SetText("selected;CheckBox\nNote;CustomEdit;Missing;T\n");
+    Grid->SetControlInfoInDataset(false);
+    Show();
+    Grid->LayoutChanged();
+    ASSERT_EQ(Grid->ColInfo().size(), 3u);
+    EXPECT_EQ(Grid->ColInfo()[1].ControlType, "");  // field names match exactly
+    Grid->ControlType()->SetText("Selected;CheckBox\nNote;CustomEdit;Missing;T\n");
+    Grid->LayoutChanged();
+    EXPECT_EQ(Grid->ColInfo()[1].ControlType, "CheckBox");
+    // An edit type whose control is not found is dropped.
+    EXPECT_EQ(Grid->ColInfo()[2].ControlType, "");
+    EXPECT_FALSE(Grid->ColInfo()[2].CheckBoxStyle);
+    EXPECT_TRUE(Grid->IsSelectedCheckBox(1));
+    EXPECT_FALSE(Grid->IsSelectedCheckBox(2));
+    t->Next();
+    EXPECT_FALSE(Grid->IsSelectedCheckBox(1));
+    // A named control on the form is found and kept.
+    auto* edit = new TEdit(Form);
+    edit->SetName("Missing");
+    edit->SetParent(Form);
+    Grid->LayoutChanged();
+    EXPECT_EQ(Grid->ColInfo()[2].Control, edit);
+    EXPECT_TRUE(Grid->ColInfo()[2].CheckBoxStyle);
+    EXPECT_TRUE(Grid->CanUseCustomControls());
+    Grid->SetEditControlOptions({ecoDisableCustomControls});
+    EXPECT_FALSE(Grid->CanUseCustomControls());
 }
 
 TEST_F(QzLayout, IndicatorButtonStaysInTheCorner) {

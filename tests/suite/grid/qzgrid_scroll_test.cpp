@@ -303,6 +303,17 @@ TEST_F(QzWriteBack, MaskFailureWithoutHandlerReports) {
     Table->Cancel();
 }
 
+TEST_F(QzWriteBack, GridsOwnMaskWhenAskedTo) {
+    Open(2);
+    Table->PictureMasks()->Add("Code\t###\tF");
+    Grid->PictureMasks()->Add("Code\t&&\tF");
+    Grid->SetPictureMaskFromDataSet(false);
+    Show();
+    Edit("Code", "ab");
+    Table->Post();
+    EXPECT_EQ(Table->FieldByName("Code")->AsString(), "ab");
+}
+
 TEST_F(QzWriteBack, EscapeResetsOrAsks) {
     Open(2);
     Show();
