@@ -50,6 +50,21 @@ TEST_F(QzScroll, FewerRecordsThanRows) {
     EXPECT_TRUE(Grid->ScrollBarVisible(SB_VERT));
 }
 
+TEST_F(QzScroll, OneRecordDisablesTheBarButKeepsIt) {
+    Open(1);
+    Show();
+    const int visible = Grid->VisibleDataRows();
+    const TScrollInfo si = VBar();
+    EXPECT_EQ(si.nMin, 1);
+    EXPECT_EQ(si.nMax, visible);
+    EXPECT_EQ(si.nPage, static_cast<unsigned>(visible));
+    EXPECT_EQ(si.nPos, 1);
+    EXPECT_TRUE(Grid->ScrollBarVisible(SB_VERT));
+    EXPECT_FALSE(Grid->ScrollBarEnabled(SB_VERT));
+    Grid->SetShowVertScrollBar(false);
+    EXPECT_FALSE(Grid->ScrollBarVisible(SB_VERT));
+}
+
 TEST_F(QzScroll, UnsequencedTableUsesFivePositions) {
     Table->Sequenced = false;
     Open(100);
@@ -197,6 +212,19 @@ TEST_F(QzMillion, FollowsFirstLastAndMoveBy) {
     T->First();
     EXPECT_EQ(grid->Row(), 1);
     EXPECT_EQ(bar().nPos, 1);
+    // The same from the fields, the record kept.
+    T->MoveBy(700000);
+    grid->SetUseTFields(true);
+    EXPECT_EQ(grid->ColCount(), 3);
+    EXPECT_EQ(grid->GetColField(0)->FieldName(), "Id");
+    EXPECT_EQ(grid->RowCount(), 1 + page);
+    EXPECT_EQ(bar().nPos, 700001);
+    EXPECT_EQ(T->FieldByName("Id")->AsInteger(), 700001);
+    EXPECT_GE(grid->Row(), 1);
+    EXPECT_LE(grid->Row(), page);
+    T->Last();
+    EXPECT_EQ(grid->Row(), page);
+    EXPECT_EQ(bar().nPos, 1000000);
     RenderControlToPng(form, GetTempDir() + "taskmoor_qzgrid_million.png");
     delete form;
     ProcessEvents();
