@@ -138,6 +138,8 @@ TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
 }
 
 TqzCustomDBGrid::~TqzCustomDBGrid() {
+    // Unbinding below tells no one.
+    FDestroying = true;
     if (FIndicatorButton) FIndicatorButton->RemoveFreeNotification(this);
     FDataLink->SetDataSource(nullptr);
     ClearColumns();
@@ -396,7 +398,7 @@ void TqzCustomDBGrid::SetColumnAttributes() {
 }
 
 void TqzCustomDBGrid::LayoutChanged() {
-    if (ComponentState().Contains(csLoading) || FInLayout || FLayoutLock > 0) return;
+    if (ComponentState().Contains(csLoading) || FInLayout || FLayoutLock > 0 || FDestroying) return;
     FClientWidth = ClientWidth();
     FInLayout = true;
     try {

@@ -449,6 +449,7 @@ private:
     int FTitleOffset = 1;
     int FLayoutLock = 0;
     bool FInLayout = false;
+    bool FDestroying = false;
     bool FInRowCount = false;
     bool FInSelectColumn = false;
     bool FAllowFocus = true;

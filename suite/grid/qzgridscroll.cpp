@@ -176,6 +176,7 @@ void TqzCustomDBGrid::Scroll(int Distance) {
 }
 
 void TqzCustomDBGrid::LinkActive(bool Value) {
+    if (FDestroying) return;
     if (!Value) HideEditor();
     FScrollSet = false;
     LayoutChanged();
@@ -198,7 +199,7 @@ void TqzCustomDBGrid::LinkActive(bool Value) {
 }
 
 void TqzCustomDBGrid::DataChanged() {
-    if (!HandleAllocated() || FInLayout) return;
+    if (!HandleAllocated() || FInLayout || FDestroying) return;
     UpdateFooterIfChanged();
     TDataSet* dataSet = FDataLink->DataSet();
     if (dataSet && (dataSet->State() == dsBrowse ||
@@ -402,6 +403,7 @@ void TqzCustomDBGrid::TimedScroll(TGridScrollDirection Direction) {
 
 void TqzCustomDBGrid::Resize() {
     TCustomGrid::Resize();
+    if (FDestroying) return;
     if (IsProportionalColResize() && FDataLink->FieldCount() > 0) ResizeColumnsProportionally();
     if (!FInLayout) {
         BeforeCellMove();

@@ -150,6 +150,26 @@ TEST_F(QzScroll, ColumnEnterAndExit) {
     EXPECT_EQ(Grid->Col(), 5);
 }
 
+TEST_F(QzScroll, ColumnsScrollIntoViewAndFieldsTakeTheFocus) {
+    Open(3);
+    for (const char* f : {"Id", "Name", "Amount", "Due", "Code"}) Table->FieldByName(f)->SetDisplayWidth(30);
+    std::vector<int> lefts;
+    Grid->SetOnLeftColChanged(TqzLeftColChangedEvent([&](TObject*, int c) { lefts.push_back(c); }));
+    Show();
+    Grid->SelectDataColumn(4);
+    EXPECT_EQ(Grid->Col(), 5);
+    EXPECT_GT(Grid->LeftCol(), 1);
+    ASSERT_FALSE(lefts.empty());
+    EXPECT_EQ(lefts.back(), Grid->LeftCol());
+    Grid->SelectDataColumn(0);
+    EXPECT_EQ(Grid->LeftCol(), 1);
+    // A field asking for the focus makes its column current.
+    ActivateForm(Form);
+    Table->FieldByName("Due")->FocusControl();
+    EXPECT_EQ(Grid->SelectedField()->FieldName(), "Due");
+    EXPECT_TRUE(Grid->Focused());
+}
+
 class QzMillion : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
