@@ -2,8 +2,10 @@
 // titles from fields and from Selected lines, row heights, the line
 // routines, user sizing and moving written back, proportional resizing and
 // the property setters.
+#include "platform/core/properties.h"
 #include "platform/ui/stdctrls.h"
 #include "qzgrid_fixture.h"
+#include "suite/base/qzproputils.h"
 
 namespace {
 
@@ -27,6 +29,19 @@ TEST_F(QzLayout, DefaultsOfANewGrid) {
     EXPECT_TRUE(o.Contains(goColSizing) && o.Contains(goColMoving) && o.Contains(goEditing) &&
                 o.Contains(goTabs));
     EXPECT_FALSE(o.Contains(goRowSizing));
+}
+
+// What the suite's edits read of the grid by name.
+TEST_F(QzLayout, ReadByNameAndClass) {
+    EXPECT_TRUE(qzClassInheritsFrom(Grid, "tqzcustomdbgrid"));
+    EXPECT_FALSE(qzClassInheritsFrom(Grid, "TqzDBGrid"));
+    EXPECT_EQ(qzGetOrdPropByName(Grid, "EditCalculated"), 0);
+    Grid->SetEditCalculated(true);
+    EXPECT_EQ(qzGetOrdPropByName(Grid, "EditCalculated"), 1);
+    Grid->SetOptions({dgRowLines, dgAlwaysShowEditor});
+    EXPECT_EQ(GetSetProp(Grid, "Options"), "[dgAlwaysShowEditor,dgRowLines]");
+    EXPECT_EQ(qzGetControlType(Grid), Grid->ControlType());
+    EXPECT_EQ(qzGetPictureMasks(Grid), Grid->PictureMasks());
 }
 
 TEST_F(QzLayout, ColumnsFromFields) {
