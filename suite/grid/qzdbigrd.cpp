@@ -188,7 +188,23 @@ void TqzCustomDBGrid::CMFontChanged(TMessage& Message) {
     LayoutChanged();
 }
 
+void TqzCustomDBGrid::CMParentFontChanged(TMessage& Message) {
+    TCustomGrid::CMParentFontChanged(Message);
+    if (!ParentFont() || !Parent()) return;
+    // The title font follows the parent's font while the grid's does.
+    FFontFromParent = true;
+    try {
+        FTitleFont->Assign(Parent()->Font());
+    } catch (...) {
+        FFontFromParent = false;
+        throw;
+    }
+    FFontFromParent = false;
+    LayoutChanged();
+}
+
 void TqzCustomDBGrid::TitleFontChanged(TObject*) {
+    if (!FFontFromParent) SetParentFont(false);
     if (FOptions.Contains(dgTitles)) LayoutChanged();
 }
 

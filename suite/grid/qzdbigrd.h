@@ -396,6 +396,7 @@ protected:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CMFontChanged(TMessage& Message) override;
+    void CMParentFontChanged(TMessage& Message) override;
 
 private:
     void TitleFontChanged(TObject* Sender);
@@ -450,6 +451,7 @@ private:
     int FLayoutLock = 0;
     bool FInLayout = false;
     bool FDestroying = false;
+    bool FFontFromParent = false;
     bool FInRowCount = false;
     bool FInSelectColumn = false;
     bool FAllowFocus = true;

@@ -367,6 +367,21 @@ TEST_F(QzLayout, ControlTypeCacheAndSelectedCheckBox) {
     EXPECT_FALSE(Grid->CanUseCustomControls());
 }
 
+TEST_F(QzLayout, TitleFontFollowsTheParentUntilSetItself) {
+    Open(2);
+    Show();
+    ASSERT_TRUE(Grid->ParentFont());
+    Form->Font()->SetHeight(-20);
+    EXPECT_EQ(Grid->TitleFont()->Height(), -20);
+    Grid->Canvas()->Font()->Assign(Grid->TitleFont());
+    EXPECT_EQ(Grid->RowHeights(0), Grid->Canvas()->TextHeight("W") + 4);
+    EXPECT_TRUE(Grid->ParentFont());
+    Grid->TitleFont()->SetStyle({fsBold});
+    EXPECT_FALSE(Grid->ParentFont());
+    Form->Font()->SetHeight(-9);
+    EXPECT_EQ(Grid->TitleFont()->Height(), -20);
+}
+
 TEST_F(QzLayout, IndicatorButtonStaysInTheCorner) {
     Open(2);
     Show();
