@@ -58,10 +58,7 @@ TEST_F(QzLink, InactiveLinkShowsOneRow) {
     EXPECT_EQ(Grid->RowCount(), 2);
 }
 
-class QzPaint : public QzGridTest {
-protected:
-    int Repaints() { return 0; }
-};
+using QzPaint = QzGridTest;
 
 TEST_F(QzPaint, SettersMarkChangesOnlyForNewValues) {
     TqzGridPaintOptions* po = Grid->PaintOptions();
