@@ -177,6 +177,38 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
     Changed();
 }
 
+void TBitmap::ReadRow24(int Y, uint8_t* Dest) const {
+    const QImage& image = FData->Image;
+    if (image.isNull() || Y < 0 || Y >= image.height()) return;
+    EndCanvas();
+    const int w = image.width();
+    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(Y));
+        for (int x = 0; x < w; ++x) {
+            Dest[3 * x] = static_cast<uint8_t>(qBlue(line[x]));
+            Dest[3 * x + 1] = static_cast<uint8_t>(qGreen(line[x]));
+            Dest[3 * x + 2] = static_cast<uint8_t>(qRed(line[x]));
+        }
+        return;
+    }
+    for (int x = 0; x < w; ++x) {
+        const QRgb c = qUnpremultiply(image.pixel(x, Y));
+        Dest[3 * x] = static_cast<uint8_t>(qBlue(c));
+        Dest[3 * x + 1] = static_cast<uint8_t>(qGreen(c));
+        Dest[3 * x + 2] = static_cast<uint8_t>(qRed(c));
+    }
+}
+
+void TBitmap::WriteRow24(int Y, const uint8_t* Source) {
+    QImage& image = FData->Image;
+    if (image.isNull() || Y < 0 || Y >= image.height()) return;
+    EndCanvas();
+    if (image.format() != QImage::Format_RGB32) image = image.convertToFormat(QImage::Format_RGB32);
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(Y));
+    for (int x = 0; x < image.width(); ++x)
+        line[x] = qRgb(Source[3 * x + 2], Source[3 * x + 1], Source[3 * x]);
+}
+
 TCanvas* TBitmap::Canvas() {
     if (!FCanvas) FCanvas = std::make_unique<TBitmapCanvas>(this);
     return FCanvas.get();

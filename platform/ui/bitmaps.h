@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -115,6 +116,12 @@ public:
 
     void Assign(TPersistent* Source) override;
     void Draw(TCanvas* ACanvas, const TRect& Rect) override;
+
+    // Row Y of the pixels as 24-bit blue, green, red triples (3 x Width
+    // bytes); rows are numbered from the top. Nothing happens for a row
+    // outside the image.
+    void ReadRow24(int Y, uint8_t* Dest) const;
+    void WriteRow24(int Y, const uint8_t* Source);
 
     // The pixel data; used inside the windowing layer only.
     TImageData* Data() const { return FData.get(); }

@@ -482,12 +482,15 @@ void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show) {
     // The editor leaves with the old cell (its text written back), unless
     // it is always shown: then it follows and reloads.
     if (moved && !FOptions.Contains(goAlwaysShowEditor)) HideEditor();
+    const bool colMoved = FColumnMoveNotices && ACol != FCurrent.X;
+    if (colMoved) ColExit();
     FCurrent = {ACol, ARow};
     if (MoveAnchor || !FOptions.Contains(goRangeSelect)) FAnchor = FCurrent;
     if (FOptions.Contains(goRowSelect)) FAnchor.X = FColCount - 1;
     if (Show) ClampInView(FCurrent);
     SelectionMoved(old);
     UpdateEdit();
+    if (colMoved) ColEnter();
 }
 
 void TCustomGrid::MoveAnchor(const TGridCoord& NewAnchor) {

@@ -31,6 +31,7 @@
 #include "platform/ui/stdctrls.h"
 
 class TCustomGrid;
+class TField;
 class TInplaceEdit;
 class TTimer;
 
@@ -228,6 +229,16 @@ protected:
                                  TGridDrawInfo& FixedInfo);
     // The counts changed (old values given).
     virtual void SizeChanged(int OldColCount, int OldRowCount);
+    // The current column is about to change (ColExit) or has changed
+    // (ColEnter), for descendants that set FColumnMoveNotices; nothing here.
+    virtual void ColExit() {}
+    virtual void ColEnter() {}
+    // A data-aware descendant's hook after drawing a field's cell; nothing here.
+    virtual void DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State) {
+        (void)Rect;
+        (void)Field;
+        (void)State;
+    }
 
     // ---- Operations for descendants
     void MoveColumn(int FromIndex, int ToIndex);
@@ -302,6 +313,7 @@ protected:
     bool FEditorMode = false;
     int FInplaceCol = -1;
     int FInplaceRow = -1;
+    bool FColumnMoveNotices = false;
 
 private:
     // Layout helpers.

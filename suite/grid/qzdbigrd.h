@@ -1,0 +1,483 @@
+// TqzCustomDBGrid: the suite's data-aware grid base. It shows the records of
+// a dataset as rows and its fields as columns, with an optional title row
+// and an optional indicator column. Its column model comes from the
+// dataset's fields (UseTFields, the default) or from the Selected lines:
+//
+//   field TAB width-in-characters TAB title TAB read-only ("T") TAB group
+//
+// (a "~" in the title starts a new title line). The grid follows its
+// dataset through a TqzGridDataLink: it buffers as many records as rows are
+// visible, keeps the current row on the active record, and sets its own
+// vertical scroll bar from the record position. The horizontal bar is the
+// generic grid's.
+//
+// Grid column c shows data column c - IndicatorOffset(); grid row r shows
+// the buffered record r - TitleOffset().
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/core/strings.h"
+#include "platform/db/dbtypes.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/grids.h"
+#include "suite/grid/qzgriddatalink.h"
+#include "suite/grid/qzpaintoptions.h"
+
+class TDataSet;
+class TDataSource;
+class TField;
+class TqzCustomDBGrid;
+
+TASKMOOR_ENUM(TqzDBGridOption, dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize,
+              dgColLines, dgRowLines, dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete,
+              dgCancelOnExit, dgWordWrap, dgPerfectRowFit, dgMultiSelect, dgShowFooter, dgFooter3DCells,
+              dgNoLimitColSize, dgTrailingEllipsis, dgShowCellHint, dgTabExitsOnLastCol, dgFixedResizable,
+              dgFixedEditable, dgProportionalColResize, dgRowResize, dgRowLinesDisableFixed,
+              dgColLinesDisableFixed, dgFixedProportionalResize, dgHideBottomDataLine, dgDblClickColSizing)
+using TqzDBGridOptions = TSet<TqzDBGridOption>;
+TASKMOOR_ENUM(TqzDBGridKeyOption, dgEnterToTab, dgAllowDelete, dgAllowInsert)
+using TqzDBGridKeyOptions = TSet<TqzDBGridKeyOption>;
+TASKMOOR_ENUM(TqzMultiSelectOption, msoAutoUnselect, msoShiftSelect)
+using TqzMultiSelectOptions = TSet<TqzMultiSelectOption>;
+TASKMOOR_ENUM(TqzEditControlOption, ecoCheckboxSingleClick, ecoSearchOwnerForm, ecoDisableCustomControls,
+              ecoDisableDateTimePicker, ecoDisableEditorIfReadOnly)
+using TqzEditControlOptions = TSet<TqzEditControlOption>;
+TASKMOOR_ENUM(TIndicatorColorType, icBlack, icYellow)
+TASKMOOR_ENUM(TqzPadColumnStyle, pcsPlain, pcsPadHeader, pcsPadHeaderAndData)
+TASKMOOR_ENUM(TqzGridLineStyle, glsSingle, gls3D, glsDynamic)
+
+using TqzFieldEvent = TEvent<TObject*, TField*>;
+using TqzColumnMovedEvent = TEvent<TObject*, int, int>;
+using TqzLeftColChangedEvent = TEvent<TObject*, int>;
+// (Sender, data column index).
+using TqzColWidthChangedEvent = TEvent<TObject*, int>;
+using TqzCheckValueEvent = TEvent<TObject*, bool>;
+using TqzTitleButtonClickEvent = TEvent<TObject*, const std::string&>;
+using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
+
+// ---- Field-list lines ------------------------------------------------------------------
+// Part (0 field name, 1 width, 2 title, 3 read-only, 4 group) of the field's
+// line (found by its first part, ignoring case); an empty read-only part
+// reads "F"; no line or a part of 5 or more reads empty.
+void qzGetSelectedLinePart(TStrings* List, const std::string& FieldName, int Part, std::string& Value);
+// Rewrites the line (LineIndex, or -1: found by name; none: nothing
+// happens) as name, width, title and read-only flag with part 1 to 4
+// replaced, the group appended only when not empty.
+void qzSetSelectedLinePart(TStrings* List, const std::string& FieldName, const std::string& Value,
+                           int LineIndex, int Part);
+// A width part as characters: -1 when missing, not an integer or negative.
+int qzSelectedWidthChars(const std::string& Part);
+
+// The colours of the grid lines.
+class TqzGridLineColors : public TPersistent {
+    TASKMOOR_CLASS(TqzGridLineColors, TPersistent)
+public:
+    TColor DataColor() const { return FDataColor; }
+    void SetDataColor(TColor Value) { FDataColor = Value; }
+    TColor HighlightColor() const { return FHighlightColor; }
+    void SetHighlightColor(TColor Value) { FHighlightColor = Value; }
+    TColor ShadowColor() const { return FShadowColor; }
+    void SetShadowColor(TColor Value) { FShadowColor = Value; }
+    TColor FixedColor() const { return FFixedColor; }
+    void SetFixedColor(TColor Value) { FFixedColor = Value; }
+    void Assign(TPersistent* Source) override;
+    static void Publish(TPublisher<TqzGridLineColors>& p);
+
+private:
+    TColor FDataColor = RGB(192, 192, 192);
+    TColor FHighlightColor = clBtnHighlight;
+    TColor FShadowColor = clBtnShadow;
+    TColor FFixedColor = clBlack;
+};
+
+// One data column: width, title, read-only flag, group and footer text, from
+// the Selected lines or the dataset's fields.
+class TqzColumn : public TObject {
+    TASKMOOR_CLASS(TqzColumn, TObject)
+public:
+    TqzColumn(TqzCustomDBGrid* AGrid, const std::string& AFieldName) : FFieldName(AFieldName), FGrid(AGrid) {}
+
+    const std::string& FieldName() const { return FFieldName; }
+    TqzCustomDBGrid* Grid() const { return FGrid; }
+    // Characters; a width part that is not an integer raises EConvertError.
+    int DisplayWidth() const;
+    void SetDisplayWidth(int Value);
+    std::string DisplayLabel() const;
+    bool ReadOnly() const;
+    std::string GroupName() const;
+    const std::string& FooterValue() const { return FFooterValue; }
+    void SetFooterValue(const std::string& Value);
+    // Bit 0 of a row's flag leaves out the line under that row (at most 256 rows).
+    std::vector<uint8_t>& RowFlags() { return FRowFlags; }
+
+private:
+    friend class TqzCustomDBGrid;
+    TField* Field() const;
+    std::string Part(int Index) const;
+    std::string FFieldName;
+    TqzCustomDBGrid* FGrid;
+    std::string FFooterValue;
+    std::string FSecond;
+    std::vector<uint8_t> FRowFlags;
+};
+
+// The per-column control information made by LoadControlTypes.
+struct TqzCacheColInfoItem {
+    TWinControl* Control = nullptr;
+    std::string ControlType;
+    std::string Parameters;
+    bool CheckBoxStyle = false;
+    bool Flag = true;
+};
+
+// The button in the grid's top-left corner.
+class TqzIButton : public TSpeedButton {
+    TASKMOOR_CLASS(TqzIButton, TSpeedButton)
+public:
+    explicit TqzIButton(TComponent* AOwner) : TSpeedButton(AOwner) {}
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+protected:
+    void Loaded() override;
+};
+
+class TqzCustomDBGrid : public TCustomGrid {
+    TASKMOOR_CLASS(TqzCustomDBGrid, TCustomGrid)
+public:
+    explicit TqzCustomDBGrid(TComponent* AOwner);
+    ~TqzCustomDBGrid() override;
+
+    // ---- Binding
+    TDataSource* DataSource() const;
+    void SetDataSource(TDataSource* Value);
+    TqzGridDataLink* DataLink() const { return FDataLink.get(); }
+    // The data link is active and its dataset open.
+    bool DataSetActive() const;
+
+    // ---- Properties
+    TqzDBGridOptions Options() const { return FOptions; }
+    void SetOptions(TqzDBGridOptions Value);
+    TqzDBGridKeyOptions KeyOptions() const { return FKeyOptions; }
+    void SetKeyOptions(TqzDBGridKeyOptions Value) { FKeyOptions = Value; }
+    bool UseTFields() const { return FUseTFields; }
+    void SetUseTFields(bool Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; }
+    bool EditCalculated() const { return FEditCalculated; }
+    void SetEditCalculated(bool Value) { FEditCalculated = Value; }
+    bool TitleButtons() const { return FTitleButtons; }
+    void SetTitleButtons(bool Value);
+    TAlignment TitleAlignment() const { return FTitleAlignment; }
+    void SetTitleAlignment(TAlignment Value);
+    int TitleLines() const { return FTitleLines; }
+    void SetTitleLines(int Value);
+    TFont* TitleFont() const { return FTitleFont.get(); }
+    void SetTitleFont(TFont* Value);
+    TColor TitleColor() const { return FTitleColor; }
+    void SetTitleColor(TColor Value);
+    TColor FooterColor() const { return FFooterColor; }
+    void SetFooterColor(TColor Value);
+    TColor FooterCellColor() const { return FFooterCellColor; }
+    void SetFooterCellColor(TColor Value);
+    int FooterHeight() const { return FFooterHeight; }
+    void SetFooterHeight(int Value);
+    int RowHeightPercent() const { return FRowHeightPercent; }
+    void SetRowHeightPercent(int Value);
+    TIndicatorColorType IndicatorColor() const { return FIndicatorColor; }
+    void SetIndicatorColor(TIndicatorColorType Value);
+    TColor IndicatorIconColor() const { return FIndicatorIconColor; }
+    void SetIndicatorIconColor(TColor Value);
+    TqzGridLineStyle LineStyle() const { return FLineStyle; }
+    void SetLineStyle(TqzGridLineStyle Value);
+    TqzGridLineColors* LineColors() const { return FLineColors.get(); }
+    TqzPadColumnStyle PadColumnStyle() const { return FPadColumnStyle; }
+    void SetPadColumnStyle(TqzPadColumnStyle Value) { FPadColumnStyle = Value; }
+    TqzEditControlOptions EditControlOptions() const { return FEditControlOptions; }
+    void SetEditControlOptions(TqzEditControlOptions Value) { FEditControlOptions = Value; }
+    bool ControlInfoInDataset() const { return FControlInfoInDataset; }
+    void SetControlInfoInDataset(bool Value) { FControlInfoInDataset = Value; }
+    bool PictureMaskFromDataSet() const { return FPictureMaskFromDataSet; }
+    void SetPictureMaskFromDataSet(bool Value) { FPictureMaskFromDataSet = Value; }
+    int DragVertOffset() const { return FDragVertOffset; }
+    void SetDragVertOffset(int Value) { FDragVertOffset = Value; }
+    bool ShowVertScrollBar() const { return FShowVertScrollBar; }
+    void SetShowVertScrollBar(bool Value);
+    bool ShowHorzScrollBar() const { return FShowHorzScrollBar; }
+    void SetShowHorzScrollBar(bool Value);
+    TqzMultiSelectOptions MultiSelectOptions() const { return FMultiSelectOptions; }
+    void SetMultiSelectOptions(TqzMultiSelectOptions Value) { FMultiSelectOptions = Value; }
+    bool HideAllLines() const { return FHideAllLines; }
+    void SetHideAllLines(bool Value) { FHideAllLines = Value; }
+    bool DisableThemesInTitle() const { return FDisableThemesInTitle; }
+    void SetDisableThemesInTitle(bool Value) { FDisableThemesInTitle = Value; }
+    const std::string& GroupFieldName() const { return FGroupFieldName; }
+    void SetGroupFieldName(const std::string& Value);
+    TqzIButton* IndicatorButton() const { return FIndicatorButton; }
+    void SetIndicatorButton(TqzIButton* Value);
+    int IndicatorButtonWidth() const { return FIndicatorButtonWidth; }
+    void SetIndicatorButtonWidth(int Value) { FIndicatorButtonWidth = Value; }
+
+    TStrings* Selected() const { return FSelected.get(); }
+    void SetSelected(TStrings* Value) { FSelected->Assign(Value); }
+    TStrings* ControlType() const { return FControlType.get(); }
+    void SetControlType(TStrings* Value) { FControlType->Assign(Value); }
+    TStrings* PictureMasks() const { return FPictureMasks.get(); }
+    void SetPictureMasks(TStrings* Value) { FPictureMasks->Assign(Value); }
+    TStrings* RegexMasks() const { return FRegexMasks.get(); }
+    void SetRegexMasks(TStrings* Value) { FRegexMasks->Assign(Value); }
+    TqzGridPaintOptions* PaintOptions() const { return FPaintOptions.get(); }
+    void SetPaintOptions(TqzGridPaintOptions* Value) { FPaintOptions->Assign(Value); }
+
+    // ---- Columns
+    int IndicatorOffset() const { return FIndicatorOffset; }
+    int TitleOffset() const { return FTitleOffset; }
+    // The field of a data column; nullptr for a negative index, an inactive
+    // link or an index beyond the mapped fields.
+    TField* GetColField(int DataCol) const;
+    TField* SelectedField() const;
+    int SelectedIndex() const { return Col() - FIndicatorOffset; }
+    std::string GetFieldValue(int DataCol) const;
+    TqzColumn* ColumnByName(const std::string& FieldName) const;
+    TqzColumn* Columns(int Index) const;
+    TqzColumn* ColumnObjects(int Index) const;
+    TqzColumn* DefaultColumn() const { return FDefaultColumn.get(); }
+    int ColumnObjectCount() const { return static_cast<int>(FColumns.size()); }
+    const std::vector<TqzCacheColInfoItem>& ColInfo() const { return FColInfo; }
+    const std::vector<int>& ProportionalWidths() const { return FPropWidths; }
+    void GetFieldListPart(TStrings* List, const std::string& FieldName, int Part, std::string& Text) const;
+    void SetFieldListPart(TStrings* List, const std::string& FieldName, const std::string& Text,
+                          int LineIndex, int Part) const;
+    // Makes a data column current (scrolled into view).
+    void SelectDataColumn(int Index);
+    // Fits the column to the widest text of the visible rows.
+    void BestFitColumn(int ACol);
+    bool DittoPriorText(const std::string& FieldName, std::string& Text);
+    bool DittoNextText(const std::string& FieldName, std::string& Text);
+    // The windowed control a ControlType line names for the cell.
+    bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control);
+    TWinControl* FindControlByName(const std::string& Name);
+    // A ticked check box in a column of a field named "selected".
+    bool IsSelectedCheckBox(int ACol);
+    // Cells may show the custom controls of their ControlType lines.
+    bool CanUseCustomControls();
+    // Takes the focus when allowed; answers whether the grid or its editor has it.
+    bool TakeFocus();
+    void SetAllowFocus(bool Value) { FAllowFocus = Value; }
+    // No lines are drawn under rows only without dgRowLines and with dgRowLinesDisableFixed.
+    bool RowLinesReserved() const;
+    TColor ActiveRecordColor() const;
+    bool AlternatingPhase() const { return FAltPhase; }
+    // Rows the data link buffers (the grid's visible data rows).
+    int VisibleDataRows() const;
+
+    // ---- Events
+    TqzColumnMovedEvent OnColumnMoved() const { return FOnColumnMoved; }
+    void SetOnColumnMoved(TqzColumnMovedEvent Value) { FOnColumnMoved = Value; }
+    TqzColWidthChangedEvent OnColWidthChanged() const { return FOnColWidthChanged; }
+    void SetOnColWidthChanged(TqzColWidthChangedEvent Value) { FOnColWidthChanged = Value; }
+    TNotifyEvent OnTopRowChanged() const { return FOnTopRowChanged; }
+    void SetOnTopRowChanged(TNotifyEvent Value) { FOnTopRowChanged = Value; }
+    TNotifyEvent OnRowChanged() const { return FOnRowChanged; }
+    void SetOnRowChanged(TNotifyEvent Value) { FOnRowChanged = Value; }
+    TNotifyEvent OnCellChanged() const { return FOnCellChanged; }
+    void SetOnCellChanged(TNotifyEvent Value) { FOnCellChanged = Value; }
+    TNotifyEvent OnColEnter() const { return FOnColEnter; }
+    void SetOnColEnter(TNotifyEvent Value) { FOnColEnter = Value; }
+    TNotifyEvent OnColExit() const { return FOnColExit; }
+    void SetOnColExit(TNotifyEvent Value) { FOnColExit = Value; }
+    TNotifyEvent OnUpdateFooter() const { return FOnUpdateFooter; }
+    void SetOnUpdateFooter(TNotifyEvent Value) { FOnUpdateFooter = Value; }
+    TqzLeftColChangedEvent OnLeftColChanged() const { return FOnLeftColChanged; }
+    void SetOnLeftColChanged(TqzLeftColChangedEvent Value) { FOnLeftColChanged = Value; }
+    TqzFieldEvent OnFieldChanged() const { return FOnFieldChanged; }
+    void SetOnFieldChanged(TqzFieldEvent Value) { FOnFieldChanged = Value; }
+    TqzCheckValueEvent OnCheckValue() const { return FOnCheckValue; }
+    void SetOnCheckValue(TqzCheckValueEvent Value) { FOnCheckValue = Value; }
+    TqzTitleButtonClickEvent OnTitleButtonClick() const { return FOnTitleButtonClick; }
+    void SetOnTitleButtonClick(TqzTitleButtonClickEvent Value) { FOnTitleButtonClick = Value; }
+    TqzDrawDataCellEvent OnDrawDataCell() const { return FOnDrawDataCell; }
+    void SetOnDrawDataCell(TqzDrawDataCellEvent Value) { FOnDrawDataCell = Value; }
+
+    // ---- New operations
+    virtual void LayoutChanged();
+    virtual void Scroll(int Distance);
+    virtual void DefineFieldMap();
+    virtual void ResizeColumnsProportionally();
+    virtual void SetColumnAttributes();
+    virtual void LinkActive(bool Value);
+    virtual bool IsProportionalColResize() const;
+    virtual bool CanEditGrid() const;
+    virtual bool ShowEditorIfAllowed();
+    virtual void InvalidateVisibleColumns();
+    virtual void DoTitleButtonClick(const std::string& FieldName);
+    virtual TColor GetGridColor() const { return Color(); }
+    virtual void FieldListHook() {}
+    virtual void BeforeCellMove() {}
+    virtual void UnselectAll() {}
+    virtual void DataChanged();
+    virtual void DoTopRowChanged();
+    virtual void DoRowChanged();
+    virtual void DoCellChanged();
+    virtual void CheckRowChanged();
+    virtual void GetControlInfo(const std::string& FieldName, std::string& AControlType,
+                                std::string& Parameters);
+    virtual void DoFieldChanged(TField* Field);
+    virtual void DoUpdateFooter();
+    virtual void UpdateFooterIfChanged();
+    virtual void ReportInvalidValue(TField* Field);
+    virtual void LoadControlTypes();
+    virtual void UpdateDataLink();
+    virtual void SplitURLText(const std::string& Text, std::string& DisplayText, std::string& Address) const;
+    virtual void CalcCellRect(int ACol, int ARow, TRect& Rect) const;
+    virtual bool IsMemoCell(int ACol, int ARow) const;
+    virtual bool IsCustomControlCell(int ACol, int ARow) const;
+    // Nothing in this class; the published grid selects and unselects records.
+    virtual void SelectRecordHook() {}
+    virtual void UnselectRecordHook() {}
+    virtual void AfterUpdateHook() {}
+
+    void Dispatch(TMessage& Message) override;
+
+    // What other suite controls read by name.
+    static void Publish(TPublisher<TqzCustomDBGrid>& p);
+
+protected:
+    friend class TqzGridDataLink;
+    friend class TqzColumn;
+    friend class TqzIButton;
+
+    // Reactions to the data link.
+    virtual void EditingChanged();
+    virtual void RecordChanged(TField* Field);
+    // Writes the in-place editor's text into the current field.
+    virtual void UpdateData();
+    // A field of the record changed through the data link.
+    void FieldChangedNotice(TField* Field);
+    // Published grids that follow field changes fire DoFieldChanged on write-back.
+    virtual bool TracksFieldChanges() const { return false; }
+    // The in-place editor's mask test: True when there is no mask or the text passes.
+    virtual bool EditorTextPassesMask(const std::string& Text);
+    // The editor may be left with a text that fails its mask.
+    virtual bool EditorAllowInvalidExit() const { return false; }
+
+    void UpdateRowCount();
+    void UpdateActive();
+    void UpdateScrollBar();
+    void RecalcRowHeights();
+    void ApplyPlatformOptions();
+    bool InLayout() const { return FInLayout; }
+    int LayoutLock() const { return FLayoutLock; }
+    TCanvas* MeasureCanvas();
+    int ZeroWidth();
+
+    // The generic grid's operations.
+    void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+    bool CanEditAcceptKey(char32_t Key) override;
+    bool CanEditModify() override;
+    int GetEditLimit() override;
+    std::string GetEditMask(int ACol, int ARow) override;
+    std::string GetEditText(int ACol, int ARow) override;
+    void SetEditText(int ACol, int ARow, const std::string& Value) override;
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    void ColWidthsChanged() override;
+    void TopLeftChanged() override;
+    void TimedScroll(TGridScrollDirection Direction) override;
+    void ColEnter() override;
+    void ColExit() override;
+    void DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State) override;
+    void WMVScroll(TMessage& Message) override;
+    void CreateWnd() override;
+    void Resize() override;
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CMFontChanged(TMessage& Message) override;
+    void CMParentFontChanged(TMessage& Message) override;
+
+private:
+    void TitleFontChanged(TObject* Sender);
+    void ClearColumns();
+    std::string LineFieldName(int Index) const;
+
+    std::unique_ptr<TqzGridDataLink> FDataLink;
+    std::unique_ptr<TStringList> FSelected, FControlType, FPictureMasks, FRegexMasks;
+    std::unique_ptr<TFont> FTitleFont;
+    std::unique_ptr<TqzGridLineColors> FLineColors;
+    std::unique_ptr<TBitmap> FPaintBitmap;
+    std::unique_ptr<TqzGridPaintOptions> FPaintOptions;
+    std::vector<std::unique_ptr<TqzColumn>> FColumns;
+    std::unique_ptr<TqzColumn> FDefaultColumn;
+    std::vector<TqzCacheColInfoItem> FColInfo;
+    std::vector<int> FPropWidths;
+
+    TqzDBGridOptions FOptions{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
+                              dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit, dgWordWrap};
+    TqzDBGridKeyOptions FKeyOptions{dgAllowDelete, dgAllowInsert};
+    bool FUseTFields = true;
+    bool FReadOnly = false;
+    bool FEditCalculated = false;
+    bool FTitleButtons = false;
+    TAlignment FTitleAlignment = taLeftJustify;
+    int FTitleLines = 1;
+    TColor FTitleColor = clBtnFace;
+    TColor FFooterColor = clBtnFace;
+    TColor FFooterCellColor = clBtnFace;
+    int FFooterHeight = 0;
+    int FRowHeightPercent = 100;
+    TIndicatorColorType FIndicatorColor = icBlack;
+    TColor FIndicatorIconColor = clBlack;
+    TqzGridLineStyle FLineStyle = glsDynamic;
+    TqzPadColumnStyle FPadColumnStyle = pcsPadHeaderAndData;
+    TqzEditControlOptions FEditControlOptions{ecoSearchOwnerForm};
+    bool FControlInfoInDataset = true;
+    bool FPictureMaskFromDataSet = true;
+    int FDragVertOffset = 15;
+    bool FShowVertScrollBar = true;
+    bool FShowHorzScrollBar = true;
+    TqzMultiSelectOptions FMultiSelectOptions;
+    bool FHideAllLines = false;
+    bool FDisableThemesInTitle = false;
+    std::string FGroupFieldName;
+    TqzIButton* FIndicatorButton = nullptr;
+    int FIndicatorButtonWidth = 11;
+    int FIndicatorButtonOffset = 2;
+
+    int FIndicatorOffset = 1;
+    int FTitleOffset = 1;
+    int FLayoutLock = 0;
+    bool FInLayout = false;
+    bool FDestroying = false;
+    bool FFontFromParent = false;
+    bool FInRowCount = false;
+    bool FInSelectColumn = false;
+    bool FAllowFocus = true;
+    bool FAltPhase = false;
+    bool FRecordEnteredEditing = false;
+    bool FFirstPaint = false;
+    bool FFooterChanged = false;
+    std::string FLastEditText;
+    std::string FEditText;
+    int FTitleButtonCol = -1;
+    bool FUserMoving = false;
+    int FLastLeftCol = -1;
+    int FRememberedCol = -1;
+    int FClientWidth = 0;
+    TBookmark FLastBookmark;
+    TBookmark FFooterBookmark;
+    int FLastRecordCount = -1;
+    TScrollInfo FLastScroll;
+    bool FScrollSet = false;
+
+    TqzColumnMovedEvent FOnColumnMoved;
+    TqzColWidthChangedEvent FOnColWidthChanged;
+    TNotifyEvent FOnTopRowChanged, FOnRowChanged, FOnCellChanged, FOnColEnter, FOnColExit, FOnUpdateFooter;
+    TqzLeftColChangedEvent FOnLeftColChanged;
+    TqzFieldEvent FOnFieldChanged;
+    TqzCheckValueEvent FOnCheckValue;
+    TqzTitleButtonClickEvent FOnTitleButtonClick;
+    TqzDrawDataCellEvent FOnDrawDataCell;
+};

@@ -1,0 +1,126 @@
+// A shown form with the suite's grid bound through a data source to an
+// engine table that publishes the suite's line lists and OnInvalidValue.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/ostra_table.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/files.h"
+#include "platform/core/strings.h"
+#include "platform/core/sysutils.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
+#include "platform/db/fieldtypes.h"
+#include "platform/ui/application.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/testing.h"
+#include "suite/base/qzlinelists.h"
+#include "suite/grid/qzdbigrd.h"
+
+#define QZ_EXPECT_RAISES(Statement, ExceptionType, Text)      \
+    do {                                                      \
+        try {                                                 \
+            Statement;                                        \
+            ADD_FAILURE() << "no exception from " #Statement; \
+        } catch (const ExceptionType& e) {                    \
+            EXPECT_EQ(std::string(Text), e.Message());        \
+        }                                                     \
+    } while (0)
+
+// The grid with its protected operations reachable.
+class TTestQzGrid : public TqzCustomDBGrid {
+public:
+    explicit TTestQzGrid(TComponent* AOwner) : TqzCustomDBGrid(AOwner) {}
+    using TCustomGrid::MoveColumn;
+    using TCustomGrid::ShowEditor;
+    using TqzCustomDBGrid::UpdateData;
+};
+
+// An engine table publishing the suite's lists and OnInvalidValue; it may
+// say that it knows no record numbers.
+class TqzGridTable : public TOstraTable {
+    TASKMOOR_CLASS(TqzGridTable, TOstraTable)
+public:
+    explicit TqzGridTable(TComponent* AOwner = nullptr) : TOstraTable(AOwner) {}
+    TStrings* PictureMasks() const { return FPictureMasks.get(); }
+    void SetPictureMasks(TStrings* Value) { FPictureMasks->Assign(Value); }
+    const TqzInvalidValueEvent& OnInvalidValue() const { return FOnInvalidValue; }
+    void SetOnInvalidValue(const TqzInvalidValueEvent& Value) { FOnInvalidValue = Value; }
+    bool IsSequenced() override { return Sequenced; }
+    bool Sequenced = true;
+
+    static void Publish(TPublisher<TqzGridTable>& p) {
+        p.Property("PictureMasks", &TqzGridTable::PictureMasks, &TqzGridTable::SetPictureMasks);
+        p.Property("OnInvalidValue", &TqzGridTable::OnInvalidValue, &TqzGridTable::SetOnInvalidValue);
+    }
+
+private:
+    std::unique_ptr<TStringList> FPictureMasks = std::make_unique<TStringList>();
+    TqzInvalidValueEvent FOnInvalidValue;
+};
+
+class QzGridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetFormatSettings();
+        Form = CreateForm<TForm>(Application);
+        Form->SetBounds(40, 40, 640, 420);
+        Table = new TqzGridTable(Form);
+        TFieldDefs* defs = Table->FieldDefs();
+        defs->Add("Id", ftInteger);
+        defs->Add("Name", ftString, 20);
+        defs->Add("Amount", ftFloat);
+        defs->Add("Due", ftDate);
+        defs->Add("Code", ftString, 6);
+        Source = new TDataSource(Form);
+        Source->SetDataSet(Table);
+        Grid = new TTestQzGrid(Form);
+        Grid->SetParent(Form);
+        Grid->SetBounds(8, 8, 600, 360);
+        Grid->SetBorderStyle(bsNone);
+    }
+    void TearDown() override {
+        delete Form;
+        ProcessEvents();
+    }
+    // Opens the table with records Id 1..Count named "Name<i>".
+    void Open(int Count) {
+        Table->Open();
+        Table->DisableControls();
+        for (int i = 1; i <= Count; ++i)
+            Table->AppendRecord({Variant(i), Variant("Name" + std::to_string(i)), Variant(i * 1.5), Variant(),
+                                 Variant("C" + std::to_string(i))});
+        Table->First();
+        Table->EnableControls();
+    }
+    void Show() {
+        Grid->SetDataSource(Source);
+        Form->Show();
+        ProcessEvents();
+    }
+    int W0() {
+        Grid->Canvas()->Font()->Assign(Grid->Font());
+        return Grid->Canvas()->TextWidth("0");
+    }
+    int TitleTextWidth(const std::string& S) {
+        Grid->Canvas()->Font()->Assign(Grid->TitleFont());
+        const int w = Grid->Canvas()->TextWidth(S);
+        Grid->Canvas()->Font()->Assign(Grid->Font());
+        return w;
+    }
+    TScrollInfo VBar() {
+        TScrollInfo si;
+        Grid->GetScrollInfo(SB_VERT, si);
+        return si;
+    }
+    int Id() { return Table->FieldByName("Id")->AsInteger(); }
+
+    TForm* Form = nullptr;
+    TqzGridTable* Table = nullptr;
+    TDataSource* Source = nullptr;
+    TTestQzGrid* Grid = nullptr;
+};
