@@ -1050,7 +1050,8 @@ TRtfDocument TRtfDocument::FromPlainText(std::string_view Text, const TRtfCharFo
             line += c;
         }
     }
-    if (!line.empty()) flush();
+    // a text ending in a line break ends with an empty line
+    if (!Text.empty()) flush();
     for (auto& p : d.Paragraphs)
         for (auto& r : p.Runs) r.Text = EnsureUtf8(r.Text);
     return d;

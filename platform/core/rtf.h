@@ -80,7 +80,8 @@ struct TRtfDocument {
     // The text: paragraphs joined by CR LF, line breaks as CR LF; pictures
     // and objects show nothing.
     std::string PlainText() const;
-    // A document of plain text: one paragraph per line (CR LF, CR or LF).
+    // A document of plain text: one paragraph per line (CR LF, CR or LF);
+    // a text that ends with a line break ends with an empty paragraph.
     static TRtfDocument FromPlainText(std::string_view Text, const TRtfCharFormat& Format = {});
     // Merges neighbouring runs of the same format and drops empty ones.
     void Normalize();

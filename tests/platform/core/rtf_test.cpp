@@ -206,6 +206,9 @@ TEST(Rtf, BrokenInput) {
     EXPECT_TRUE(RtfRead("one\r\ntwo\nthree\rfour", d).Ok);
     ASSERT_EQ(d.Paragraphs.size(), 4u);
     EXPECT_EQ(d.PlainText(), "one\r\ntwo\r\nthree\r\nfour");
+    EXPECT_TRUE(RtfRead("end\n", d).Ok);
+    ASSERT_EQ(d.Paragraphs.size(), 2u);  // the line break ends an empty last line
+    EXPECT_EQ(d.PlainText(), "end\r\n");
 }
 
 TEST(Rtf, DeepNestingStaysBounded) {
