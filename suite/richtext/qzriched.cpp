@@ -4,6 +4,7 @@
 #include "platform/core/rtf.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/shell_open.h"
+#include "suite/base/qzdraw.h"
 
 // ---- TqzRichMemoryStream -------------------------------------------------------------------
 
@@ -176,7 +177,9 @@ void TqzRichEditStrings::SaveToStream(TStream* Stream) {
 // ---- TqzCustomRichEdit --------------------------------------------------------------------
 
 TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
-    : TCustomRichEdit(AOwner), FLines(std::make_unique<TqzRichEditStrings>(this)) {
+    : TCustomRichEdit(AOwner),
+      FLines(std::make_unique<TqzRichEditStrings>(this)),
+      FFrame(std::make_unique<TqzEditFrame>(this)) {
     for (int i : {0, 1, 2, 3, 4, 6, 10}) FSettings[static_cast<std::size_t>(i)] = Variant(false);
     FSettings[5] = Variant(0);
     FSettings[7] = Variant(true);
@@ -239,6 +242,19 @@ void TqzCustomRichEdit::ReadData(std::string_view Bytes, std::size_t& Pos) {
     }
 }
 
+void TqzCustomRichEdit::LoadStoredLines(const std::string& Text) {
+    if (FDataRead || GetField() != nullptr) return;
+    TqzRichMemoryStream s;
+    if (!Text.empty()) s.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
+    s.SetPosition(0);
+    SetPlainText(false);
+    LoadFromStream(&s, false, 0);
+}
+
+bool TqzCustomRichEdit::IsTransparent() {
+    return FFrame->Transparent() && qzEditFrameIsActive(FFrame.get()) && !qzIsDesigning(this);
+}
+
 bool TqzCustomRichEdit::CanPaste() {
     const auto data = ClipboardService().GetData();
     return data.count(CF_TEXT) > 0 || data.count(CF_UNICODETEXT) > 0 || data.count(CF_RTF()) > 0;
@@ -278,4 +294,5 @@ void TqzCustomRichEdit::Publish(TPublisher<TqzCustomRichEdit>& p) {
     p.Property("Title", &TqzCustomRichEdit::Title, &TqzCustomRichEdit::SetTitle);
     p.Property("PrintPageSize", &TqzCustomRichEdit::PrintPageSize, &TqzCustomRichEdit::SetPrintPageSize);
     p.Property("OnURLOpen", &TqzCustomRichEdit::OnURLOpen, &TqzCustomRichEdit::SetOnURLOpen);
+    p.Property("Frame", &TqzCustomRichEdit::Frame, &TqzCustomRichEdit::SetFrame);
 }

@@ -18,6 +18,7 @@
 #include "platform/core/strings.h"
 #include "platform/core/variant.h"
 #include "platform/ui/richedit.h"
+#include "suite/base/qzeditframe.h"
 #include "suite/base/qztypes.h"
 
 class TField;
@@ -106,6 +107,9 @@ public:
     // without a field.
     void ReadData(std::string_view Bytes, std::size_t& Pos);
     bool DataRead() const { return FDataRead; }
+    // After a stored form was read: lines stored by other writers (when no
+    // "Data" came and there is no field) are taken as RTF, else as text.
+    void LoadStoredLines(const std::string& Text);
 
     // ---- Settings
     TqzRichEditOleOptions OleOptions() const { return FOleOptions; }
@@ -134,6 +138,14 @@ public:
     void SetPrintPageSize(int Value) { FPrintPageSize = Value; }
     // Internal switches 0 to 11.
     Variant& Settings(int Index) { return FSettings.at(static_cast<std::size_t>(Index)); }
+
+    // The suite's edit frame (focus colouring, transparency).
+    TqzEditFrame* Frame() const { return FFrame.get(); }
+    void SetFrame(TqzEditFrame* Value) { FFrame->Assign(Value); }
+    // A transparent frame that is active, not at design time.
+    virtual bool IsTransparent();
+    // Replaces the selection as typing would (no typing limit).
+    virtual void ReplaceSelText(const std::string& S) { SetSelText(S); }
 
     int TwipsToScreenPixels(int X) const { return X * ScreenPixelsPerInch() / 1440; }
     int ScreenPixelsToTwips(int X) const { return X * 1440 / ScreenPixelsPerInch(); }
@@ -168,6 +180,7 @@ protected:
 
 private:
     std::unique_ptr<TqzRichEditStrings> FLines;
+    std::unique_ptr<TqzEditFrame> FFrame;
     bool FLoading = false;
     bool FDataRead = false;
     int FRichEditVersion = 2;

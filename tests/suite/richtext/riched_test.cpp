@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/core/exceptions.h"
+#include "platform/core/properties.h"
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/shell_open.h"
@@ -32,6 +33,11 @@ TEST_F(RichEditStrings, CountGetAndALastEmptyLine) {
     EXPECT_EQ(l->Count(), 2);
     EXPECT_EQ(l->Strings(5), "");  // past the end: nothing
     EXPECT_EQ(l->Text(), "one\r\ntwo\r\n");
+}
+
+TEST_F(RichEditStrings, PublishedLinesAreTheAdapter) {
+    EXPECT_EQ(GetObjectProp(r, "Lines"), r->Lines());
+    EXPECT_EQ(GetObjectProp(r, "Frame"), r->Frame());
 }
 
 TEST_F(RichEditStrings, LongLinesAreWhole) {
@@ -187,6 +193,15 @@ TEST_F(RichEditStrings, StoredDataAndVersion) {
     EXPECT_THROW(other.ReadData(cut, pos), EReadError);
     EXPECT_EQ(pos, cut.size());
     EXPECT_EQ(other.Text(), "stored");  // unchanged
+    // lines stored without "Data" are parsed as RTF, or kept as text
+    TqzCustomRichEdit fromLines(nullptr);
+    fromLines.LoadStoredLines("{\\rtf1 {\\b from} lines\\par}");
+    EXPECT_EQ(fromLines.Text(), "from lines");
+    EXPECT_TRUE(fromLines.Document().Paragraphs[0].Runs[0].Format.Bold);
+    fromLines.LoadStoredLines("just text");
+    EXPECT_EQ(fromLines.Text(), "just text");
+    other.LoadStoredLines("ignored after Data");
+    EXPECT_EQ(other.Text(), "stored");
 }
 
 // ---- Clipboard and links
