@@ -273,6 +273,26 @@ void TqzCustomRichEdit::LinkClick(const std::string& Link) {
 }
 
 void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
+    if (qzIsInGrid(this) && !qzIsDesigning(this)) {
+        // keys that move in the grid go to it
+        bool toGrid = false;
+        switch (Key) {
+        case VK_ESCAPE: toGrid = !Modified(); break;
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_UP:
+        case VK_DOWN: toGrid = !FWantNavigationKeys && !Shift.Contains(ssAlt); break;
+        case VK_HOME:
+        case VK_END: toGrid = Shift.Contains(ssCtrl); break;
+        default: break;
+        }
+        if (toGrid) {
+            const uint16_t key = Key;
+            Key = 0;
+            Parent()->Perform(WM_KEYDOWN, key, 0);
+            return;
+        }
+    }
     TCustomRichEdit::KeyDown(Key, Shift);
     const bool paste = (Key == VK_INSERT && Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) ||
                        (Key == 'V' && Shift.Contains(ssCtrl) && !Shift.Contains(ssShift));

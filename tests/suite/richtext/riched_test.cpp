@@ -9,6 +9,7 @@
 #include "platform/core/properties.h"
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/grids.h"
 #include "platform/ui/shell_open.h"
 #include "platform/ui/testing.h"
 #include "suite/richtext/qzriched.h"
@@ -284,6 +285,31 @@ TEST_F(RichEditShown, WebLinksOpenThroughTheShellAndFileLinksDoNothing) {
     SendClick(r, w.X + 1, w.Y + 5);
     EXPECT_EQ(asked.size(), 3u);
     EXPECT_EQ(shell.Opened().size(), 1u);
+}
+
+TEST_F(RichEditShown, MovingKeysGoToTheGridItSitsIn) {
+    auto* grid = new TDrawGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(10, 10, 360, 200);
+    grid->SetRowCount(10);
+    grid->SetRow(3);
+    auto* cell = new TqzCustomRichEdit(form);
+    cell->SetParent(grid);
+    cell->SetBounds(0, 0, 100, 40);
+    cell->SetText("one\ntwo");
+    cell->SetFocus();
+    cell->SetSelStart(0);
+    SendKey(cell, VK_DOWN);
+    EXPECT_EQ(grid->Row(), 4);
+    EXPECT_EQ(cell->SelStart(), 0);
+    cell->SetWantNavigationKeys(true);  // now the caret moves instead
+    cell->SetFocus();
+    SendKey(cell, VK_DOWN);
+    EXPECT_EQ(grid->Row(), 4);
+    EXPECT_EQ(cell->SelStart(), 4);
+    SendKey(cell, VK_HOME);  // Home stays in the cell without Ctrl
+    EXPECT_EQ(cell->SelStart(), 4);
+    EXPECT_EQ(grid->Row(), 4);
 }
 
 TEST_F(RichEditShown, TypingLimitCutsTypingOnly) {
