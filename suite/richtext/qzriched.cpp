@@ -251,6 +251,19 @@ void TqzCustomRichEdit::LoadStoredLines(const std::string& Text) {
     LoadFromStream(&s, false, 0);
 }
 
+std::string TqzCustomRichEdit::WindowClassName() {
+    std::string name = "RICHEDIT";
+    if (FRichEditVersion >= 2) {
+        const bool classic = FSettings[1].AsBoolean(), avoid5 = FSettings[10].AsBoolean();
+        if (FMSVersion >= 4 && !classic && !avoid5)
+            name = "RICHEDIT50W";
+        else if (!classic)
+            name = "RICHEDIT20A";
+    }
+    FSettings[11] = Variant(name == "RICHEDIT50W");
+    return name;
+}
+
 bool TqzCustomRichEdit::IsTransparent() {
     return FFrame->Transparent() && qzEditFrameIsActive(FFrame.get()) && !qzIsDesigning(this);
 }

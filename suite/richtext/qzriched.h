@@ -136,6 +136,12 @@ public:
     void SetEditorOptions(unsigned Value) { FEditorOptions = Value; }
     int PrintPageSize() const { return FPrintPageSize; }
     void SetPrintPageSize(int Value) { FPrintPageSize = Value; }
+    // The rich-edit window class the settings choose (kept as data: one
+    // toolkit editor serves them all): "RICHEDIT50W" when MSVersion >= 4 and
+    // neither UseClassicClass (1) nor AvoidVersion5Class (10) is set, else
+    // "RICHEDIT20A" unless UseClassicClass, else "RICHEDIT"; version 1
+    // controls keep "RICHEDIT". Sets UsesVersion5Class (11).
+    std::string WindowClassName();
     // Internal switches 0 to 11.
     Variant& Settings(int Index) { return FSettings.at(static_cast<std::size_t>(Index)); }
 

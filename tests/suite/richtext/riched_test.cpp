@@ -41,6 +41,29 @@ TEST_F(RichEditStrings, PublishedLinesAreTheAdapter) {
     EXPECT_EQ(GetObjectProp(r, "Frame"), r->Frame());
 }
 
+TEST_F(RichEditStrings, WindowClassChoiceIsData) {
+    struct Case {
+        int version, msVersion;
+        bool classic, avoid5;
+        const char* name;
+    };
+    const Case cases[] = {
+        {2, 3, false, false, "RICHEDIT20A"},  // the default, even where the version-5 library exists
+        {2, 4, false, false, "RICHEDIT50W"},
+        {2, 4, false, true, "RICHEDIT20A"},
+        {2, 4, true, false, "RICHEDIT"},
+        {1, 4, false, false, "RICHEDIT"},  // a form stored without a version
+    };
+    for (const Case& c : cases) {
+        r->ReadRichEditVersion(c.version);
+        r->SetMSVersion(c.msVersion);
+        r->Settings(1) = Variant(c.classic);
+        r->Settings(10) = Variant(c.avoid5);
+        EXPECT_EQ(r->WindowClassName(), c.name) << c.version << " " << c.msVersion;
+        EXPECT_EQ(r->Settings(11).AsBoolean(), std::string(c.name) == "RICHEDIT50W");
+    }
+}
+
 TEST_F(RichEditStrings, LongLinesAreWhole) {
     const std::string longLine(10000, 'x');
     Set("a\r\n" + longLine + "y");
