@@ -304,6 +304,8 @@ TEST_F(RichEditTest, PositionsAndSelectionTypes) {
     EXPECT_EQ(r->SelectionType(), selObject);
     EXPECT_EQ(r->LineIndex(0), 0);
     EXPECT_EQ(r->LineIndex(1), -1);
+    // an object without a picture of its own shows as a labelled box
+    ASSERT_TRUE(RenderControlToPng(r, IncludeTrailingPathDelimiter(GetCurrentDir()) + "richedit_object.png"));
 }
 
 TEST_F(RichEditTest, FormatRangeDrawsIntoTwipsAndAnswersTheNextCharacter) {
