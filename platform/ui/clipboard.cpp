@@ -29,10 +29,12 @@ QString MimeOf(unsigned format) {
     case CF_TEXT:
     case CF_UNICODETEXT: return "text/plain";
     case CF_SYLK: return "application/x-sylk";
+    case CF_BITMAP: return "image/png";
     default: break;
     }
     const std::string name = ClipboardFormatName(format);
     if (SameText(name, "HTML Format")) return "text/html";
+    if (SameText(name, "Rich Text Format")) return "text/rtf";
     if (name.empty()) return {};
     return "application/x-taskmoor-" + ToQString(name);
 }
@@ -67,6 +69,10 @@ public:
                 result[CF_SYLK] = data;
             else if (type == "text/html")
                 result[RegisterClipboardFormat("HTML Format")] = data;
+            else if (type == "text/rtf")
+                result[RegisterClipboardFormat("Rich Text Format")] = data;
+            else if (type == "image/png")
+                result[CF_BITMAP] = data;
             else if (type.startsWith("application/x-taskmoor-"))
                 result[RegisterClipboardFormat(FromQString(type.mid(23)))] = data;
         }

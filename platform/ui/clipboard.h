@@ -1,6 +1,6 @@
 // The clipboard: text and other formats, each a run of bytes.
 //
-// Formats are numbers: CF_TEXT, CF_SYLK and those RegisterClipboardFormat
+// Formats are numbers: CF_TEXT, CF_BITMAP, CF_SYLK and those RegisterClipboardFormat
 // gives out for a name (the same name gives the same number, letter case
 // ignored). Between Open and Close every format set goes on the clipboard
 // together; outside, each set replaces the clipboard's contents.
@@ -15,6 +15,7 @@
 #include "platform/core/object.h"
 
 constexpr unsigned CF_TEXT = 1;
+constexpr unsigned CF_BITMAP = 2;  // a picture (PNG bytes)
 constexpr unsigned CF_SYLK = 4;
 constexpr unsigned CF_UNICODETEXT = 13;
 

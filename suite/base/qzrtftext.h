@@ -1,14 +1,6 @@
-// Plain text of rich text (RTF): a small reader that walks groups and control
-// words and keeps the characters a reader of the document would see.
-//
-// Understood: groups, control words with their numeric parameter, control
-// symbols (\\ \{ \} \~ \_ \- and the backslash before a line break), \par and
-// \line (CR LF), \tab, \'hh bytes (Windows-1252), \uN characters with their
-// \ucN fallback skipping (surrogate pairs joined), the named punctuation
-// words (\emdash, \bullet, \lquote, ...), and ignored destinations (groups
-// opened with \*, font, colour and style tables, document info, pictures,
-// objects, headers, footers, footnotes and field instructions). The
-// paragraph mark that ends the document adds no line break.
+// Plain text of rich text (RTF), read by the platform's RTF reader: the
+// characters a reader of the document would see; the paragraph mark that
+// ends the document adds no line break.
 #pragma once
 
 #include <string>

@@ -1,0 +1,166 @@
+// The rich-edit control: a memo whose text carries character and paragraph
+// formats. Its content is a TRtfDocument (platform/core/rtf.h) shown in the
+// toolkit's text document; lengths stay exact twips through editing.
+//
+// Positions are byte offsets into Text() (UTF-8, one "\n" between
+// paragraphs, a picture or object one U+FFFC), as SelStart counts them.
+// Rich operations create the window when there is none yet.
+//
+// MaxLength limits what the user types and pastes; loading content is never
+// cut. The clipboard carries the selection as text and as "Rich Text
+// Format"; a paste takes "Rich Text Format" when present, else the text.
+#pragma once
+
+#include <string>
+
+#include "platform/core/rtf.h"
+#include "platform/ui/stdctrls.h"
+
+class TCanvas;
+class TStream;
+
+// Which attributes a format call reads or sets; on reading, the attributes
+// that are the same over the whole selection.
+enum : unsigned {
+    cfmFace = 1,
+    cfmSize = 2,
+    cfmBold = 4,
+    cfmItalic = 8,
+    cfmUnderline = 16,
+    cfmStrikeOut = 32,
+    cfmOffset = 64,
+    cfmColor = 128,
+    cfmBackColor = 256,
+    cfmLink = 512,
+    cfmAll = 1023
+};
+enum : unsigned {
+    pfmAlignment = 1,
+    pfmFirstIndent = 2,
+    pfmLeftIndent = 4,
+    pfmRightIndent = 8,
+    pfmSpaceBefore = 16,
+    pfmSpaceAfter = 32,
+    pfmLineSpacing = 64,
+    pfmTabs = 128,
+    pfmBullet = 256,
+    pfmAll = 511
+};
+// Selection types (0: empty).
+enum : unsigned { selText = 1, selObject = 2, selMultiChar = 4, selMultiObject = 8 };
+// The event mask: which notifications the control sends.
+enum : unsigned { enmChange = 1, enmSelChange = 2, enmLink = 4 };
+// Find options.
+enum : unsigned { frMatchCase = 1, frWholeWord = 2, frBackward = 4 };
+
+using TRichLinkEvent = TEvent<TObject*, const std::string&>;
+
+class TCustomRichEdit : public TCustomMemo {
+    TASKMOOR_CLASS(TCustomRichEdit, TCustomMemo)
+public:
+    explicit TCustomRichEdit(TComponent* AOwner);
+    ~TCustomRichEdit() override;
+
+    // ---- Content
+    // Streams are read as RTF unless PlainText; RTF that does not read is an
+    // error (false) and leaves the content unchanged. Selection: the data
+    // replaces the selection instead of the whole content.
+    bool StreamIn(const std::string& Data, bool Rtf, bool Selection);
+    // The content (or the selection) as RTF or plain text (CR LF line ends).
+    std::string StreamOut(bool Rtf, bool Selection);
+    TRtfDocument Document();
+    void SetDocument(const TRtfDocument& Document);
+    bool PlainText() const { return FPlainText; }
+    void SetPlainText(bool Value) { FPlainText = Value; }
+    // The whole content read from or written to a stream (RTF unless PlainText).
+    bool LoadFromStream(TStream* Stream);
+    void SaveToStream(TStream* Stream);
+
+    // ---- Formats of the selection (at the caret: what typing gets)
+    TRtfCharFormat SelAttributes(unsigned* Mask = nullptr);
+    void SetSelAttributes(const TRtfCharFormat& Format, unsigned Mask);
+    // The paragraphs the selection touches.
+    TRtfParaFormat Paragraph(unsigned* Mask = nullptr);
+    void SetParagraph(const TRtfParaFormat& Format, unsigned Mask);
+
+    // ---- Lines (paragraphs)
+    int LineCount();
+    std::string Line(int Index);
+    // The position where the line starts; -1 when there is no such line.
+    int LineIndex(int Index);
+    // The line holding the position.
+    int LineFromChar(int Pos);
+
+    // ---- Queries
+    unsigned SelectionType();
+    // The position nearest the client point.
+    int CharFromPos(const TPoint& P);
+    TPoint PosFromChar(int Pos);
+    // The first match of Text in [Start, Start + Length) (Length -1: to the
+    // end); -1 when none.
+    int FindText(const std::string& Text, int Start, int Length, unsigned Options);
+    bool CanRedo();
+    void Redo();
+    // The link under a client point ("" when none): a link of the content
+    // or, with AutoURLDetect, a web address in the text.
+    std::string LinkAt(const TPoint& P);
+
+    // ---- Settings
+    unsigned EventMask() const { return FEventMask; }
+    void SetEventMask(unsigned Value) { FEventMask = Value; }
+    bool AutoURLDetect() const { return FAutoURLDetect; }
+    void SetAutoURLDetect(bool Value);
+    int ScreenPixelsPerInch() const { return FPixelsPerInch; }
+
+    // ---- Drawing
+    // Draws the content from position From into Rect (twips, relative to the
+    // canvas's origin) on Canvas at PixelsPerInch; answers the position of
+    // the first character that did not fit (the text's end when all did).
+    // Measure only: nothing is drawn.
+    int FormatRange(TCanvas* Canvas, int PixelsPerInch, int From, const TRect& TwipsRect, bool Render = true);
+
+    TNotifyEvent OnSelectionChange() const { return FOnSelectionChange; }
+    void SetOnSelectionChange(TNotifyEvent Value) { FOnSelectionChange = Value; }
+    // A link was clicked (left button pressed and released on it).
+    TRichLinkEvent OnLinkClick() const { return FOnLinkClick; }
+    void SetOnLinkClick(TRichLinkEvent Value) { FOnLinkClick = Value; }
+
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    std::unique_ptr<TEditAdapter> CreateAdapter(const TCreateParams& Params) override;
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    void DestroyWnd() override;
+    void Change() override;
+    void WMChar(TMessage& Message) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Fires OnSelectionChange (with enmSelChange).
+    virtual void SelectionChange();
+    // Fires OnLinkClick (with enmLink).
+    virtual void LinkClick(const std::string& Link);
+    // Pastes "Rich Text Format" when the clipboard has it, else text.
+    virtual void PasteFromClipboardRich();
+
+    friend class TRichEditAdapter;
+
+private:
+    class TRichEditAdapter* Rich();
+    bool FPlainText = false;
+    bool FAutoURLDetect = false;
+    unsigned FEventMask = enmChange | enmSelChange | enmLink;
+    int FPixelsPerInch = 96;
+    std::string FArmedLink;
+    std::unique_ptr<TRtfDocument> FSaved;  // kept while the window is made again
+    TNotifyEvent FOnSelectionChange;
+    TRichLinkEvent FOnLinkClick;
+};
+
+class TRichEdit : public TCustomRichEdit {
+    TASKMOOR_CLASS(TRichEdit, TCustomRichEdit)
+public:
+    using TCustomRichEdit::TCustomRichEdit;
+};
+
+// The clipboard format of rich text.
+unsigned CF_RTF();

@@ -1,0 +1,367 @@
+#include "suite/richtext/qzdbrichedit.h"
+
+#include "platform/db/dataset.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fields.h"
+#include "platform/db/fieldtypes.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/graphics.h"
+#include "suite/base/qzdraw.h"
+
+TqzDBRichEdit::TqzDBRichEdit(TComponent* AOwner) : TqzCustomRichEdit(AOwner) {
+    FDataLink = std::make_unique<TFieldDataLink>();
+    FDataLink->SetControl(this);
+    FDataLink->SetOnDataChange(TNotifyEvent(this, &TqzDBRichEdit::DataChange));
+    FDataLink->SetOnEditingChange(TNotifyEvent(this, &TqzDBRichEdit::EditingChange));
+    FDataLink->SetOnUpdateData(TNotifyEvent(this, &TqzDBRichEdit::LinkUpdateData));
+    FDataLink->SetOnFocusControl(TEvent<TFieldDataLink*, bool&>(this, &TqzDBRichEdit::FocusRequest));
+    SetGutterWidth(3);
+    SetMSVersion(3);
+    SetOleOptions(TqzRichEditOleOptions{reoAdjustPopupMenu});
+}
+
+TqzDBRichEdit::~TqzDBRichEdit() {
+    Destroying();
+    FDataLink->SetOnDataChange(nullptr);
+    FDataLink->SetOnEditingChange(nullptr);
+    FDataLink->SetOnUpdateData(nullptr);
+    FDataLink->SetOnFocusControl(nullptr);
+    FDataLink->SetDataSource(nullptr);
+    DestroyHandle();
+}
+
+TDataSource* TqzDBRichEdit::DataSource() const { return FDataLink->DataSource(); }
+
+void TqzDBRichEdit::SetDataSource(TDataSource* Value) {
+    if (TDataSource* old = FDataLink->DataSource()) old->RemoveFreeNotification(this);
+    FDataLink->SetDataSource(Value);
+    if (Value) Value->FreeNotification(this);
+}
+
+std::string TqzDBRichEdit::DataField() const { return FDataLink->FieldName(); }
+
+void TqzDBRichEdit::SetDataField(const std::string& Value) {
+    if (!Value.empty() && Value != FDataLink->FieldName()) {
+        TCustomEdit::SetReadOnly(true);
+        FHasDataField = true;
+    } else if (Value.empty()) {
+        FHasDataField = false;
+    }
+    FDataLink->SetFieldName(Value);
+    if (Value.empty()) TCustomEdit::SetReadOnly(IsReadOnly());
+}
+
+TField* TqzDBRichEdit::Field() const { return FDataLink->Field(); }
+
+bool TqzDBRichEdit::ReadOnly() const {
+    return FDataLink->ReadOnly() || (!Field() && TCustomEdit::ReadOnly());
+}
+
+void TqzDBRichEdit::SetReadOnly(bool Value) {
+    if (!Field()) TCustomEdit::SetReadOnly(Value);
+    FDataLink->SetReadOnly(Value);
+    if (Field()) EditingChange(this);
+}
+
+void TqzDBRichEdit::SetAutoDisplay(bool Value) {
+    if (!Field() || Value == FAutoDisplay) {
+        FAutoDisplay = Value;
+        return;
+    }
+    FAutoDisplay = Value;
+    if (Value) LoadMemo();
+}
+
+// ---- Loading
+
+void TqzDBRichEdit::LoadFromBlobField(TField* Field) {
+    TqzRichMemoryStream stream;
+    const bool wasLoading = Loading();
+    SetLoading(true);
+    try {
+        if (auto* blob = dynamic_cast<TBlobField*>(Field)) {
+            blob->SaveToStream(&stream);
+        } else {
+            const std::string s = Field->AsString();
+            if (!s.empty()) stream.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
+        }
+        stream.SetPosition(0);
+        Clear();
+        Lines()->LoadFromStream(&stream);
+    } catch (...) {
+        SetLoading(wasLoading);
+        throw;
+    }
+    SetLoading(wasLoading);
+}
+
+void TqzDBRichEdit::LoadBlobPreview(TField* Field, int ChunkLimit) {
+    std::unique_ptr<TStream> blob(Field->DataSet()->CreateBlobStream(Field, bmRead));
+    const bool wasLoading = Loading();
+    SetLoading(true);
+    try {
+        if (blob) {
+            if (PlainText()) {
+                LoadFromStream(blob.get(), false, ChunkLimit);
+            } else {
+                // the first chunks of the raw RTF as text, then that text parsed
+                SetPlainText(true);
+                LoadFromStream(blob.get(), false, ChunkLimit);
+                const std::string cut = StreamOut(false, false);
+                SetPlainText(false);
+                Clear();
+                TqzRichMemoryStream s;
+                if (!cut.empty()) s.WriteBuffer(cut.data(), static_cast<int64_t>(cut.size()));
+                s.SetPosition(0);
+                LoadFromStream(&s, true, 0);
+            }
+        }
+    } catch (...) {
+        SetPlainText(false);
+        SetLoading(wasLoading);
+        throw;
+    }
+    SetLoading(wasLoading);
+    FMemoLoaded = false;
+}
+
+void TqzDBRichEdit::SetShownText(const std::string& Text) {
+    const bool wasLoading = Loading();
+    SetLoading(true);
+    SetText(Text);
+    SetLoading(wasLoading);
+}
+
+void TqzDBRichEdit::DataChange(TObject*) {
+    TField* f = Field();
+    if (!f) {
+        SetShownText(ComponentState().Contains(csDesigning) ? Name() : std::string());
+        FMemoLoaded = false;
+        return;
+    }
+    if (f->IsBlob()) {
+        if (!FAutoDisplay && !(FDataLink->Editing() && FMemoLoaded)) {
+            FMemoLoaded = false;
+            SetShownText("(" + f->DisplayLabel() + ")");
+            EditingChange(this);
+            return;
+        }
+        // the switch into edit mode keeps what is shown
+        if (FEditStarting && FEditStartText == f->AsString()) return;
+        FMemoLoaded = false;
+        if (Visible()) LoadMemo();
+        return;
+    }
+    FMemoLoaded = false;
+    SetShownText(FFocused && FDataLink->CanModify() ? f->Text() : f->DisplayText());
+    FMemoLoaded = true;
+    EditingChange(this);
+}
+
+void TqzDBRichEdit::LoadMemo() {
+    TField* f = Field();
+    if (!f || FMemoLoaded || !f->IsBlob()) return;
+    const bool wasLoading = Loading();
+    SetLoading(true);
+    try {
+        FMemoLoaded = true;
+        LoadFromBlobField(f);
+        if (!FPaintingCopy && f->AsString().empty()) {
+            // an empty field starts without bullet, left aligned, in the font's colour
+            TRtfParaFormat p;
+            SetParagraph(p, pfmBullet | pfmAlignment);
+            TRtfCharFormat c;
+            SetSelAttributes(c, cfmColor);
+        }
+    } catch (...) {
+        SetLoading(wasLoading);
+        throw;
+    }
+    SetLoading(wasLoading);
+    EditingChange(this);
+    SetModified(false);
+}
+
+void TqzDBRichEdit::EditingChange(TObject*) {
+    if (Field()) TCustomEdit::SetReadOnly(!(FDataLink->Editing() && FMemoLoaded));
+}
+
+bool TqzDBRichEdit::IsReadOnly() {
+    if (!Field() && DataField().empty()) return TCustomEdit::ReadOnly();
+    if (FDataLink->ReadOnly()) return true;
+    if (ComponentState().Contains(csDesigning) || !Field() || !FDataLink->Active()) return false;
+    TDataSet* ds = Field()->DataSet();
+    if (ds && ds->CanModify() && !Field()->ReadOnly()) return false;
+    return true;
+}
+
+void TqzDBRichEdit::BeginFieldEdit() {
+    TField* f = Field();
+    if (!f) return;
+    if (!FDataLink->Editing()) {
+        if (f->IsBlob()) {
+            FEditStartText = f->AsString();
+            FEditStarting = true;
+        }
+        TDataSource* ds = DataSource();
+        try {
+            if (ds && ds->AutoEdit() && ds->DataSet() && ds->DataSet()->State() == dsBrowse)
+                FDataLink->Edit();
+        } catch (...) {
+            FEditStarting = false;
+            FEditStartText.clear();
+            throw;
+        }
+        FEditStarting = false;
+        FEditStartText.clear();
+    }
+    if (qzIsInGrid(this) && !ReadOnly() && FDataLink->Editing()) FDataLink->Modified();
+}
+
+void TqzDBRichEdit::UpdateData() {
+    TField* f = Field();
+    if (!f || !FMemoLoaded) return;
+    if (f->IsBlob()) {
+        TqzRichMemoryStream s;
+        Lines()->SaveToStream(&s);
+        s.SetPosition(0);
+        if (auto* blob = dynamic_cast<TBlobField*>(f))
+            blob->LoadFromStream(&s);
+        else
+            f->SetAsString(
+                std::string(static_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size())));
+    } else {
+        f->SetAsString(Text());
+    }
+}
+
+void TqzDBRichEdit::LinkUpdateData(TObject*) { UpdateData(); }
+
+void TqzDBRichEdit::FocusRequest(TFieldDataLink*, bool& Handled) {
+    if (CanFocus()) {
+        SetFocus();
+        Handled = true;
+    }
+}
+
+// ---- Typing
+
+void TqzDBRichEdit::Change() {
+    if (!ComponentState().Contains(csDestroying) && Field() && FMemoLoaded && !Loading() &&
+        !TCustomEdit::ReadOnly()) {
+        BeginFieldEdit();
+        FDataLink->Modified();
+    }
+    TqzCustomRichEdit::Change();
+}
+
+void TqzDBRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
+    if (Field() && FMemoLoaded) {
+        const bool shift = Shift.Contains(ssShift), ctrl = Shift.Contains(ssCtrl);
+        if (Key == VK_DELETE || Key == VK_BACK || (Key == VK_INSERT && shift) ||
+            (ctrl && (Key == 'V' || Key == 'X')))
+            BeginFieldEdit();
+        if (Key == VK_RETURN) {
+            if (WantReturns()) {
+                BeginFieldEdit();
+            } else {
+                SetSelStart(0);
+                SetSelLength(0);
+                Key = 0;
+                return;
+            }
+        }
+    }
+    TqzCustomRichEdit::KeyDown(Key, Shift);
+}
+
+void TqzDBRichEdit::KeyPress(char32_t& Key) {
+    if (Key == 9 && !WantTabs()) {
+        Key = 0;
+        return;
+    }
+    TqzCustomRichEdit::KeyPress(Key);
+    TField* f = Field();
+    if (!f || Key == 0) return;
+    if (!FMemoLoaded) {
+        if (Key == 13) LoadMemo();
+        Key = 0;
+        return;
+    }
+    if (Key >= 32 && Key <= 255 && !f->IsValidChar(static_cast<char>(Key))) {
+        MessageBeep(0);
+        Key = 0;
+        return;
+    }
+    if (Key == 27) {
+        FDataLink->Reset();
+        Key = 0;
+        return;
+    }
+    if (Key == 8 || Key == 9 || Key == 10 || Key == 13 || Key == 22 || Key == 24 || Key >= 32)
+        BeginFieldEdit();
+}
+
+void TqzDBRichEdit::DoEnter() {
+    FFocused = true;
+    if (Field() && !Field()->IsBlob()) FDataLink->Reset();
+    TqzCustomRichEdit::DoEnter();
+}
+
+void TqzDBRichEdit::DoExit() {
+    FDataLink->UpdateRecord();
+    FFocused = false;
+    if (Field() && !Field()->IsBlob()) FDataLink->Reset();
+    TqzCustomRichEdit::DoExit();
+}
+
+void TqzDBRichEdit::DblClick() {
+    if (Field() && !FMemoLoaded)
+        LoadMemo();
+    else
+        TqzCustomRichEdit::DblClick();
+}
+
+void TqzDBRichEdit::Dispatch(TMessage& Message) {
+    if ((Message.Msg == WM_CUT || Message.Msg == WM_PASTE) && Field()) BeginFieldEdit();
+    TqzCustomRichEdit::Dispatch(Message);
+}
+
+void TqzDBRichEdit::Notification(TComponent* AComponent, TOperation Operation) {
+    TqzCustomRichEdit::Notification(AComponent, Operation);
+    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource()) SetDataSource(nullptr);
+    if (Operation == opRemove && AComponent == FPaintCopy) FPaintCopy = nullptr;
+}
+
+// ---- Painting as a cell
+
+void TqzDBRichEdit::PaintGridCopy(TCanvas* Canvas, const TRect& Rect) {
+    TqzCustomRichEdit* source = this;
+    if (TField* f = Field()) {
+        if (!FPaintCopy) {
+            FPaintCopy = new TqzDBRichEdit(this);
+            FPaintCopy->FPaintingCopy = true;
+        }
+        FPaintCopy->SetGutterWidth(GutterWidth());
+        FPaintCopy->SetBounds(0, 0, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top);
+        FPaintCopy->Font()->Assign(Font());
+        FPaintCopy->SetWordWrap(WordWrap());
+        FPaintCopy->LoadFromBlobField(f);
+        source = FPaintCopy;
+    }
+    TRect twips;
+    twips.Left = ScreenPixelsToTwips(Rect.Left + GutterWidth());
+    twips.Top = ScreenPixelsToTwips(Rect.Top);
+    twips.Right = WordWrap() ? ScreenPixelsToTwips(Rect.Right - 1) : ScreenPixelsToTwips(Rect.Right) + 50;
+    twips.Bottom = ScreenPixelsToTwips(Rect.Bottom) + 25;
+    Canvas->Brush()->SetColor(Color());
+    Canvas->FillRect(Rect);
+    source->FormatRange(Canvas, ScreenPixelsPerInch(), 0, twips);
+}
+
+void TqzDBRichEdit::Publish(TPublisher<TqzDBRichEdit>& p) {
+    p.Property("DataSource", &TqzDBRichEdit::DataSource, &TqzDBRichEdit::SetDataSource);
+    p.Property("DataField", &TqzDBRichEdit::DataField, &TqzDBRichEdit::SetDataField);
+    p.Property("ReadOnly", &TqzDBRichEdit::ReadOnly, &TqzDBRichEdit::SetReadOnly);
+    p.Property("AutoDisplay", &TqzDBRichEdit::AutoDisplay, &TqzDBRichEdit::SetAutoDisplay);
+}

@@ -1,0 +1,80 @@
+// The data-aware rich edit: shows and edits one field of a dataset, rich
+// text (RTF) in a BLOB field or plain text in a string field. The BLOB is
+// loaded when shown (AutoDisplay) and written back when the record is
+// posted; the first change by the user puts the dataset into edit mode. It
+// can paint itself as a cell image for the suite's grid.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "suite/richtext/qzriched.h"
+
+class TDataSource;
+class TFieldDataLink;
+class TCanvas;
+
+class TqzDBRichEdit : public TqzCustomRichEdit {
+    TASKMOOR_CLASS(TqzDBRichEdit, TqzCustomRichEdit)
+public:
+    explicit TqzDBRichEdit(TComponent* AOwner);
+    ~TqzDBRichEdit() override;
+
+    TDataSource* DataSource() const;
+    void SetDataSource(TDataSource* Value);
+    std::string DataField() const;
+    void SetDataField(const std::string& Value);
+    TField* Field() const;
+    // The control's own read-only choice (the link's flag follows it).
+    bool ReadOnly() const;
+    void SetReadOnly(bool Value);
+    bool AutoDisplay() const { return FAutoDisplay; }
+    void SetAutoDisplay(bool Value);
+    bool MemoLoaded() const { return FMemoLoaded; }
+
+    // ---- Entry points of the grid and the record view
+    // Loads the field's whole content (RTF unless PlainText).
+    void LoadFromBlobField(TField* Field);
+    // Loads only the first chunks of the field (the grid passes 2).
+    void LoadBlobPreview(TField* Field, int ChunkLimit);
+    // Paints the field's content into Rect of Canvas as a cell image,
+    // through a hidden copy of the control.
+    void PaintGridCopy(TCanvas* Canvas, const TRect& Rect);
+
+    // ---- Hooks
+    bool IsReadOnly() override;
+    void BeginFieldEdit() override;
+    void UpdateData() override;
+    bool IsMemoLoaded() override { return FMemoLoaded; }
+    TField* GetField() override { return Field(); }
+    void LoadMemo() override;
+
+    static void Publish(TPublisher<TqzDBRichEdit>& p);
+
+protected:
+    void Change() override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(char32_t& Key) override;
+    void DoEnter() override;
+    void DoExit() override;
+    void DblClick() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Dispatch(TMessage& Message) override;
+
+private:
+    void DataChange(TObject* Sender);
+    void EditingChange(TObject* Sender);
+    void LinkUpdateData(TObject* Sender);
+    void FocusRequest(TFieldDataLink* Link, bool& Handled);
+    void SetShownText(const std::string& Text);
+
+    std::unique_ptr<TFieldDataLink> FDataLink;
+    bool FAutoDisplay = true;
+    bool FMemoLoaded = false;
+    bool FFocused = false;
+    bool FHasDataField = false;
+    bool FPaintingCopy = false;
+    bool FEditStarting = false;
+    std::string FEditStartText;
+    TqzDBRichEdit* FPaintCopy = nullptr;  // owned through the component tree
+};

@@ -1,0 +1,331 @@
+#include "suite/richtext/qzriched.h"
+
+#include "platform/core/exceptions.h"
+#include "platform/core/rtf.h"
+#include "platform/ui/clipboard.h"
+#include "platform/ui/shell_open.h"
+#include "suite/base/qzdraw.h"
+
+// ---- TqzRichMemoryStream -------------------------------------------------------------------
+
+void* TqzRichMemoryStream::Realloc(int64_t& NewCapacity) {
+    if (NewCapacity > 0) NewCapacity = (NewCapacity + Step - 1) / Step * Step;
+    return TMemoryStream::Realloc(NewCapacity);
+}
+
+// ---- Chunked reading ----------------------------------------------------------------------
+
+namespace {
+
+// What one request of the control takes from the stream: half its buffer.
+constexpr int64_t kChunkBytes = 2048;
+
+// Every LF alone and every CR alone becomes CR LF.
+std::string NormalizeLineEnds(const std::string& s) {
+    std::string out;
+    out.reserve(s.size() + s.size() / 16);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '\r') {
+            out += "\r\n";
+            if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string qzRichChunkedRead(TStream* Stream, int ChunkLimit) {
+    std::string out;
+    std::string carry;  // a chunk's final CR, which may start a CR LF
+    int counter = 0;
+    for (;;) {
+        if (ChunkLimit > 0 && counter >= ChunkLimit) break;
+        std::string raw(static_cast<std::size_t>(kChunkBytes), '\0');
+        const int64_t n = Stream->Read(raw.data(), kChunkBytes);
+        raw.resize(static_cast<std::size_t>(std::max<int64_t>(0, n)));
+        if (raw.empty()) {
+            if (!carry.empty()) out += "\r\n";
+            break;
+        }
+        std::string in = carry + raw;
+        carry.clear();
+        if (in.back() == '\r') {
+            in.pop_back();
+            carry = "\r";
+        }
+        std::string chunk = NormalizeLineEnds(in);
+        if (ChunkLimit > 0 && ++counter >= ChunkLimit) {
+            // the last chunk ends at the first group after the paragraph
+            // settings, closed: the cut document still reads
+            const std::size_t pard = chunk.find("\\pard");
+            if (pard != std::string::npos) {
+                const std::size_t brace = chunk.find('{', pard);
+                if (brace != std::string::npos) {
+                    chunk[brace] = '}';
+                    chunk.resize(brace + 1);
+                }
+            }
+        }
+        out += chunk;
+        if (ChunkLimit > 0) ++counter;
+    }
+    return out;
+}
+
+// ---- TqzRichEditStrings -------------------------------------------------------------------
+
+std::string TqzRichEditStrings::Get(int Index) const {
+    if (Index < 0 || Index >= FRichEdit->LineCount()) return {};
+    return FRichEdit->Line(Index);
+}
+
+int TqzRichEditStrings::GetCount() const {
+    const int count = FRichEdit->LineCount();
+    if (count > 0 && FRichEdit->Line(count - 1).empty()) return count - 1;
+    return count;
+}
+
+void TqzRichEditStrings::Put(int Index, const std::string& S) {
+    if (Index < 0) return;
+    const int start = FRichEdit->LineIndex(Index);
+    if (start < 0) return;
+    FRichEdit->SetSelStart(start);
+    FRichEdit->SetSelLength(static_cast<int>(FRichEdit->Line(Index).size()));
+    FRichEdit->SetSelText(S);
+}
+
+void TqzRichEditStrings::Insert(int Index, const std::string& S) {
+    if (Index < 0) return;
+    const int start = FRichEdit->LineIndex(Index);
+    if (start >= 0) {
+        FRichEdit->SetSelStart(start);
+        FRichEdit->SetSelLength(0);
+        FRichEdit->SetSelText(S + "\n");
+        return;
+    }
+    // past the last line: after the last line, unless it is empty
+    const int prev = FRichEdit->LineIndex(Index - 1);
+    if (prev < 0) return;
+    const std::string last = FRichEdit->Line(Index - 1);
+    if (last.empty()) return;
+    FRichEdit->SetSelStart(prev + static_cast<int>(last.size()));
+    FRichEdit->SetSelLength(0);
+    FRichEdit->SetSelText("\n" + S);
+}
+
+void TqzRichEditStrings::Delete(int Index) {
+    const int count = FRichEdit->LineCount();
+    if (Index < 0 || Index >= count) IndexError(Index);
+    const int start = FRichEdit->LineIndex(Index);
+    int end = Index + 1 < count ? FRichEdit->LineIndex(Index + 1)
+                                : start + static_cast<int>(FRichEdit->Line(Index).size());
+    int from = start;
+    if (Index + 1 >= count && Index > 0) from = start - 1;  // the last line takes the break before it
+    FRichEdit->SetSelStart(from);
+    FRichEdit->SetSelLength(end - from);
+    FRichEdit->SetSelText("");
+}
+
+void TqzRichEditStrings::Clear() { FRichEdit->Clear(); }
+
+void TqzRichEditStrings::AddStrings(TStrings* Strings) {
+    const TNotifyEvent saved = FRichEdit->OnSelectionChange();
+    FRichEdit->SetOnSelectionChange(nullptr);
+    try {
+        TStrings::AddStrings(Strings);
+    } catch (...) {
+        FRichEdit->SetOnSelectionChange(saved);
+        throw;
+    }
+    FRichEdit->SetOnSelectionChange(saved);
+}
+
+void TqzRichEditStrings::SetTextStr(const std::string& Value) {
+    const unsigned mask = FRichEdit->EventMask();
+    FRichEdit->SetEventMask(mask & ~enmChange);
+    try {
+        std::string t = Value;
+        if (!t.empty() && t.back() == '\n') t.pop_back();
+        if (!t.empty() && t.back() == '\r') t.pop_back();
+        FRichEdit->StreamIn(t, false, false);
+    } catch (...) {
+        FRichEdit->SetEventMask(mask);
+        throw;
+    }
+    FRichEdit->SetEventMask(mask);
+}
+
+std::string TqzRichEditStrings::GetTextStr() const {
+    std::string out;
+    for (int i = 0, n = GetCount(); i < n; ++i) out += Get(i) + "\r\n";
+    return out;
+}
+
+void TqzRichEditStrings::LoadFromStream(TStream* Stream) { FRichEdit->LoadFromStream(Stream, false, 0); }
+
+void TqzRichEditStrings::SaveToStream(TStream* Stream) {
+    const std::string data = FRichEdit->StreamOut(!FRichEdit->PlainText(), false);
+    if (!data.empty()) Stream->WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
+}
+
+// ---- TqzCustomRichEdit --------------------------------------------------------------------
+
+TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
+    : TCustomRichEdit(AOwner),
+      FLines(std::make_unique<TqzRichEditStrings>(this)),
+      FFrame(std::make_unique<TqzEditFrame>(this)) {
+    for (int i : {0, 1, 2, 3, 4, 6, 10}) FSettings[static_cast<std::size_t>(i)] = Variant(false);
+    FSettings[5] = Variant(0);
+    FSettings[7] = Variant(true);
+    FSettings[8] = Variant(0);
+    FSettings[9] = Variant(0);
+    FSettings[11] = Variant(3);
+}
+
+TqzCustomRichEdit::~TqzCustomRichEdit() {
+    Destroying();
+    DestroyHandle();
+}
+
+void TqzCustomRichEdit::SetLines(TStrings* Value) { FLines->Assign(Value); }
+
+void TqzCustomRichEdit::LoadFromStream(TStream* Stream, bool Selection, int ChunkLimit) {
+    const bool wasLoading = FLoading;
+    FLoading = true;
+    try {
+        const int64_t start = Stream->Position();
+        const bool rtf = !PlainText();
+        if (!StreamIn(qzRichChunkedRead(Stream, ChunkLimit), rtf, Selection) && rtf && !Selection) {
+            // not RTF: the same bytes as plain text, counted afresh
+            Stream->SetPosition(start);
+            if (!StreamIn(qzRichChunkedRead(Stream, ChunkLimit), false, false))
+                throw EOutOfResources("Failed to Load Stream");
+        }
+    } catch (...) {
+        FLoading = wasLoading;
+        throw;
+    }
+    FLoading = wasLoading;
+}
+
+void TqzCustomRichEdit::SaveSelectionRTF(TStream* Stream) {
+    const std::string data = StreamOut(true, true);
+    if (!data.empty()) Stream->WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
+}
+
+void TqzCustomRichEdit::LoadSelectionRTF(TStream* Stream) {
+    Stream->SetPosition(0);
+    std::string data(static_cast<std::size_t>(std::max<int64_t>(0, Stream->Size())), '\0');
+    if (!data.empty()) Stream->ReadBuffer(data.data(), static_cast<int64_t>(data.size()));
+    StreamIn(data, true, true);
+}
+
+std::string TqzCustomRichEdit::WriteData() { return RtfWriteDataBlock(StreamOut(!PlainText(), false)); }
+
+void TqzCustomRichEdit::ReadData(std::string_view Bytes, std::size_t& Pos) {
+    SetPlainText(false);
+    std::string data;
+    const bool whole = RtfReadDataBlock(Bytes, Pos, data);
+    FDataRead = true;
+    if (!whole) throw EReadError("Stored rich text is cut short");
+    if (!data.empty() && GetField() == nullptr) {
+        TqzRichMemoryStream s;
+        s.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
+        s.SetPosition(0);
+        FLines->LoadFromStream(&s);
+    }
+}
+
+void TqzCustomRichEdit::LoadStoredLines(const std::string& Text) {
+    if (FDataRead || GetField() != nullptr) return;
+    TqzRichMemoryStream s;
+    if (!Text.empty()) s.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
+    s.SetPosition(0);
+    SetPlainText(false);
+    LoadFromStream(&s, false, 0);
+}
+
+std::string TqzCustomRichEdit::WindowClassName() {
+    std::string name = "RICHEDIT";
+    if (FRichEditVersion >= 2) {
+        const bool classic = FSettings[1].AsBoolean(), avoid5 = FSettings[10].AsBoolean();
+        if (FMSVersion >= 4 && !classic && !avoid5)
+            name = "RICHEDIT50W";
+        else if (!classic)
+            name = "RICHEDIT20A";
+    }
+    FSettings[11] = Variant(name == "RICHEDIT50W");
+    return name;
+}
+
+bool TqzCustomRichEdit::IsTransparent() {
+    return FFrame->Transparent() && qzEditFrameIsActive(FFrame.get()) && !qzIsDesigning(this);
+}
+
+bool TqzCustomRichEdit::CanPaste() {
+    const auto data = ClipboardService().GetData();
+    return data.count(CF_TEXT) > 0 || data.count(CF_UNICODETEXT) > 0 || data.count(CF_RTF()) > 0;
+}
+
+void TqzCustomRichEdit::DoURLOpen(const std::string& URLLink, bool& UseDefault) {
+    FOnURLOpen(this, URLLink, UseDefault);
+}
+
+void TqzCustomRichEdit::LinkClick(const std::string& Link) {
+    if (!(EventMask() & enmLink)) return;
+    TCustomRichEdit::LinkClick(Link);
+    bool useDefault = true;
+    DoURLOpen(Link, useDefault);
+    if (useDefault) ShellOpenLink(Link);
+}
+
+void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
+    if (qzIsInGrid(this) && !qzIsDesigning(this)) {
+        // keys that move in the grid go to it
+        bool toGrid = false;
+        switch (Key) {
+        case VK_ESCAPE: toGrid = !Modified(); break;
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_UP:
+        case VK_DOWN: toGrid = !FWantNavigationKeys && !Shift.Contains(ssAlt); break;
+        case VK_HOME:
+        case VK_END: toGrid = Shift.Contains(ssCtrl); break;
+        default: break;
+        }
+        if (toGrid) {
+            const uint16_t key = Key;
+            Key = 0;
+            Parent()->Perform(WM_KEYDOWN, key, 0);
+            return;
+        }
+    }
+    TCustomRichEdit::KeyDown(Key, Shift);
+    const bool paste = (Key == VK_INSERT && Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) ||
+                       (Key == 'V' && Shift.Contains(ssCtrl) && !Shift.Contains(ssShift));
+    if (paste && !CanPaste()) Key = 0;
+}
+
+void TqzCustomRichEdit::Publish(TPublisher<TqzCustomRichEdit>& p) {
+    p.Property("Lines", &TqzCustomRichEdit::Lines, &TqzCustomRichEdit::SetLines);
+    p.Property("MSVersion", &TqzCustomRichEdit::MSVersion, &TqzCustomRichEdit::SetMSVersion);
+    p.Property("GutterWidth", &TqzCustomRichEdit::GutterWidth, &TqzCustomRichEdit::SetGutterWidth);
+    p.Property("OleOptions", &TqzCustomRichEdit::OleOptions, &TqzCustomRichEdit::SetOleOptions);
+    p.Property("WantNavigationKeys", &TqzCustomRichEdit::WantNavigationKeys,
+               &TqzCustomRichEdit::SetWantNavigationKeys);
+    p.Property("MeasurementUnits", &TqzCustomRichEdit::MeasurementUnits,
+               &TqzCustomRichEdit::SetMeasurementUnits);
+    p.Property("EditWidth", &TqzCustomRichEdit::EditWidth, &TqzCustomRichEdit::SetEditWidth);
+    p.Property("HighlightColor", &TqzCustomRichEdit::HighlightColor, &TqzCustomRichEdit::SetHighlightColor);
+    p.Property("EditorCaption", &TqzCustomRichEdit::EditorCaption, &TqzCustomRichEdit::SetEditorCaption);
+    p.Property("Title", &TqzCustomRichEdit::Title, &TqzCustomRichEdit::SetTitle);
+    p.Property("PrintPageSize", &TqzCustomRichEdit::PrintPageSize, &TqzCustomRichEdit::SetPrintPageSize);
+    p.Property("OnURLOpen", &TqzCustomRichEdit::OnURLOpen, &TqzCustomRichEdit::SetOnURLOpen);
+    p.Property("Frame", &TqzCustomRichEdit::Frame, &TqzCustomRichEdit::SetFrame);
+}

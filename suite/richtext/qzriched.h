@@ -1,0 +1,213 @@
+// The suite's rich-text edit control: the platform's rich edit with a line
+// adapter over its paragraphs, chunked stream loading with a plain-text
+// fallback, a fast-growing memory stream for transfers, the stored
+// "RichEditVersion" and "Data" properties, web links opened through the
+// shell service, and the hooks the data-aware form builds on.
+//
+// There is no embedded-object server here: the control always behaves as
+// with reoDisableOLE (OleOptions only keeps its value); objects arriving in
+// RTF show their picture or a labelled box and are written back unchanged.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/core/streams.h"
+#include "platform/core/strings.h"
+#include "platform/core/variant.h"
+#include "platform/ui/richedit.h"
+#include "suite/base/qzeditframe.h"
+#include "suite/base/qztypes.h"
+
+class TField;
+class TqzCustomRichEdit;
+
+TASKMOOR_ENUM(TqzRichEditOleOption, reoAdjustPopupMenu, reoDisableOLE)
+using TqzRichEditOleOptions = TSet<TqzRichEditOleOption>;
+TASKMOOR_ENUM(TqzMeasurementUnits, muInches, muCentimeters)
+TASKMOOR_ENUM(TqzRichEditWidth, rewWindowSize, rewPrinterSize)
+
+// OnURLOpen: (Sender, URLLink, var UseDefault).
+using TqzURLOpenEvent = TEvent<TObject*, const std::string&, bool&>;
+
+// A memory stream that grows in steps of 128 KB.
+class TqzRichMemoryStream : public TMemoryStream {
+    TASKMOOR_CLASS(TqzRichMemoryStream, TMemoryStream)
+public:
+    static constexpr int64_t Step = 131072;
+
+protected:
+    void* Realloc(int64_t& NewCapacity) override;
+};
+
+// The control's lines: one per paragraph, read and written in the control.
+class TqzRichEditStrings : public TStrings {
+    TASKMOOR_CLASS(TqzRichEditStrings, TStrings)
+public:
+    explicit TqzRichEditStrings(TqzCustomRichEdit* RichEdit) : FRichEdit(RichEdit) {}
+
+    void Insert(int Index, const std::string& S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+    void AddStrings(TStrings* Strings) override;
+    void SetTextStr(const std::string& Value) override;
+    std::string GetTextStr() const override;
+    // The whole document, RTF unless the control's PlainText.
+    void LoadFromStream(TStream* Stream) override;
+    void SaveToStream(TStream* Stream) override;
+
+protected:
+    std::string Get(int Index) const override;
+    int GetCount() const override;
+    void Put(int Index, const std::string& S) override;
+
+private:
+    TqzCustomRichEdit* FRichEdit;
+};
+
+class TqzCustomRichEdit : public TCustomRichEdit {
+    TASKMOOR_CLASS(TqzCustomRichEdit, TCustomRichEdit)
+public:
+    explicit TqzCustomRichEdit(TComponent* AOwner);
+    ~TqzCustomRichEdit() override;
+
+    TStrings* Lines() const { return FLines.get(); }
+    void SetLines(TStrings* Value);
+
+    // ---- Loading
+    // Loads the stream from its position (RTF unless PlainText). Selection:
+    // the data replaces the selection. ChunkLimit > 0 delivers only the
+    // first chunks (see the source). RTF that does not read is retried as
+    // plain text when neither PlainText nor Selection is set; a selection
+    // load that does not read changes nothing.
+    virtual void LoadFromStream(TStream* Stream, bool Selection, int ChunkLimit);
+    void SaveSelectionRTF(TStream* Stream);
+    void LoadSelectionRTF(TStream* Stream);
+    bool Loading() const { return FLoading; }
+    void SetLoading(bool Value) { FLoading = Value; }
+
+    // ---- Stored properties
+    int RichEditVersion() const { return FRichEditVersion; }
+    // Reading a stored form starts at version 1 (forms stored without it).
+    void BeginReadState() { FRichEditVersion = 1; }
+    void ReadRichEditVersion(int Value) { FRichEditVersion = Value; }
+    // Always stored: answers 2 and makes the control version 2.
+    int WriteRichEditVersion() {
+        FRichEditVersion = 2;
+        return 2;
+    }
+    // "Data" is stored only for a control without a field.
+    bool DataStored() { return GetField() == nullptr; }
+    // The stored bytes: a 4-byte little-endian length, then the document.
+    std::string WriteData();
+    // Reads "Data" from Bytes at Pos. A length past the bytes left raises
+    // EReadError; the length's bytes are always consumed, loaded only
+    // without a field.
+    void ReadData(std::string_view Bytes, std::size_t& Pos);
+    bool DataRead() const { return FDataRead; }
+    // After a stored form was read: lines stored by other writers (when no
+    // "Data" came and there is no field) are taken as RTF, else as text.
+    void LoadStoredLines(const std::string& Text);
+
+    // ---- Settings
+    TqzRichEditOleOptions OleOptions() const { return FOleOptions; }
+    void SetOleOptions(TqzRichEditOleOptions Value) { FOleOptions = Value; }
+    int MSVersion() const { return FMSVersion; }
+    void SetMSVersion(int Value) { FMSVersion = Value; }
+    int GutterWidth() const { return FGutterWidth; }
+    void SetGutterWidth(int Value) { FGutterWidth = Value; }
+    bool WantNavigationKeys() const { return FWantNavigationKeys; }
+    void SetWantNavigationKeys(bool Value) { FWantNavigationKeys = Value; }
+    TqzMeasurementUnits MeasurementUnits() const { return FMeasurementUnits; }
+    void SetMeasurementUnits(TqzMeasurementUnits Value) { FMeasurementUnits = Value; }
+    TqzRichEditWidth EditWidth() const { return FEditWidth; }
+    void SetEditWidth(TqzRichEditWidth Value) { FEditWidth = Value; }
+    TColor HighlightColor() const { return FHighlightColor; }
+    void SetHighlightColor(TColor Value) { FHighlightColor = Value; }
+    const std::string& EditorCaption() const { return FEditorCaption; }
+    void SetEditorCaption(const std::string& Value) { FEditorCaption = Value; }
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& Value) { FTitle = Value; }
+    unsigned PopupOptions() const { return FPopupOptions; }
+    void SetPopupOptions(unsigned Value) { FPopupOptions = Value; }
+    unsigned EditorOptions() const { return FEditorOptions; }
+    void SetEditorOptions(unsigned Value) { FEditorOptions = Value; }
+    int PrintPageSize() const { return FPrintPageSize; }
+    void SetPrintPageSize(int Value) { FPrintPageSize = Value; }
+    // The rich-edit window class the settings choose (kept as data: one
+    // toolkit editor serves them all): "RICHEDIT50W" when MSVersion >= 4 and
+    // neither UseClassicClass (1) nor AvoidVersion5Class (10) is set, else
+    // "RICHEDIT20A" unless UseClassicClass, else "RICHEDIT"; version 1
+    // controls keep "RICHEDIT". Sets UsesVersion5Class (11).
+    std::string WindowClassName();
+    // Internal switches 0 to 11.
+    Variant& Settings(int Index) { return FSettings.at(static_cast<std::size_t>(Index)); }
+
+    // The suite's edit frame (focus colouring, transparency).
+    TqzEditFrame* Frame() const { return FFrame.get(); }
+    void SetFrame(TqzEditFrame* Value) { FFrame->Assign(Value); }
+    // A transparent frame that is active, not at design time.
+    virtual bool IsTransparent();
+    // Replaces the selection as typing would (no typing limit).
+    virtual void ReplaceSelText(const std::string& S) { SetSelText(S); }
+
+    int TwipsToScreenPixels(int X) const { return X * ScreenPixelsPerInch() / 1440; }
+    int ScreenPixelsToTwips(int X) const { return X * 1440 / ScreenPixelsPerInch(); }
+
+    // ---- Clipboard and objects
+    // True when the clipboard holds text or rich text (a picture alone
+    // cannot be pasted).
+    bool CanPaste();
+    // No embedded objects here.
+    virtual bool InsertObject() { return false; }
+    virtual bool ObjectProperties() { return false; }
+
+    // ---- Hooks of the data-aware form
+    virtual bool IsReadOnly() { return ReadOnly(); }
+    virtual void BeginFieldEdit() {}
+    virtual void UpdateData() {}
+    virtual bool IsMemoLoaded() { return true; }
+    virtual TField* GetField() { return nullptr; }
+    virtual void LoadMemo() {}
+    // Fires OnURLOpen.
+    virtual void DoURLOpen(const std::string& URLLink, bool& UseDefault);
+
+    TqzURLOpenEvent OnURLOpen() const { return FOnURLOpen; }
+    void SetOnURLOpen(TqzURLOpenEvent Value) { FOnURLOpen = Value; }
+
+    static void Publish(TPublisher<TqzCustomRichEdit>& p);
+
+protected:
+    // A clicked link: OnURLOpen, then the shell's open unless it said no.
+    void LinkClick(const std::string& Link) override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+
+private:
+    std::unique_ptr<TqzRichEditStrings> FLines;
+    std::unique_ptr<TqzEditFrame> FFrame;
+    bool FLoading = false;
+    bool FDataRead = false;
+    int FRichEditVersion = 2;
+    TqzRichEditOleOptions FOleOptions;
+    int FMSVersion = 3;
+    int FGutterWidth = 0;
+    bool FWantNavigationKeys = false;
+    TqzMeasurementUnits FMeasurementUnits = muInches;
+    TqzRichEditWidth FEditWidth = rewWindowSize;
+    TColor FHighlightColor = 0x00FFFF;
+    std::string FEditorCaption = "Edit Rich Text";
+    std::string FTitle;
+    unsigned FPopupOptions = 0x7F8F;
+    unsigned FEditorOptions = 0xFFFC;
+    int FPrintPageSize = 1;
+    std::array<Variant, 12> FSettings;
+    TqzURLOpenEvent FOnURLOpen;
+};
+
+// The chunks a chunked load delivers (exposed for tests): line ends made
+// CR LF (a chunk's final CR waits for the next chunk), and with ChunkLimit
+// > 0 only the first chunks, the last cut after the "{" that follows
+// "\pard" (made "}").
+std::string qzRichChunkedRead(TStream* Stream, int ChunkLimit);

@@ -1,0 +1,383 @@
+// The rich-edit control with real keys and mouse: formats kept in twips,
+// masks, find, the typing limit, the clipboard, links and drawing.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/core/files.h"
+#include "platform/core/sysutils.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/richedit.h"
+#include "platform/ui/shell_open.h"
+#include "support/ui/ui_probes.h"
+
+namespace {
+
+TRtfCharFormat Font(const char* name, int halfPoints) {
+    TRtfCharFormat f;
+    f.FontName = name;
+    f.Size = halfPoints;
+    return f;
+}
+
+// Two paragraphs with odd twips that pixels cannot hold.
+TRtfDocument Sample() {
+    TRtfDocument d;
+    TRtfParagraph p1;
+    p1.Format.LeftIndent = 721;
+    p1.Format.FirstIndent = -357;
+    p1.Format.RightIndent = 143;
+    p1.Format.SpaceBefore = 61;
+    p1.Format.SpaceAfter = 119;
+    p1.Format.LineSpacing = 300;
+    p1.Format.Tabs = {{1441, TRtfTabAlign::Right}};
+    TRtfCharFormat bold = Font("DejaVu Sans", 24);
+    bold.Bold = true;
+    bold.Color = 0x0000C0;
+    p1.Runs = {{"Hello ", {}, Font("DejaVu Sans", 24)}, {"bold", {}, bold}};
+    TRtfParagraph p2;
+    p2.Format.Alignment = TRtfAlign::Center;
+    p2.Format.Bullet = true;
+    p2.Format.LeftIndent = 720;
+    p2.Runs = {{"second", {}, Font("DejaVu Serif", 30)}};
+    d.Paragraphs = {p1, p2};
+    return d;
+}
+
+class RichEditTest : public ::testing::Test {
+protected:
+    TShownForm f;
+    TRichEdit* r = nullptr;
+    void SetUp() override {
+        r = new TRichEdit(f.Form);
+        r->SetParent(f.Form);
+        r->SetBounds(10, 10, 360, 200);
+    }
+};
+
+TEST_F(RichEditTest, DocumentRoundTripsWithExactTwips) {
+    const TRtfDocument d = Sample();
+    r->SetDocument(d);
+    EXPECT_EQ(r->Document(), d);
+    EXPECT_EQ(r->Text(), "Hello bold\nsecond");
+    // through RTF both ways
+    const std::string rtf = r->StreamOut(true, false);
+    r->Clear();
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    EXPECT_EQ(r->Document(), d);
+    EXPECT_FALSE(r->Modified());
+}
+
+TEST_F(RichEditTest, TwipsSurviveTypingEnterAndUndo) {
+    r->SetDocument(Sample());
+    f.Show();
+    r->SetFocus();
+    r->SetSelStart(10);  // after "bold"
+    SendText(r, "er");
+    SendKey(r, VK_RETURN);
+    SendText(r, "new");
+    ASSERT_EQ(r->LineCount(), 3);
+    EXPECT_EQ(r->Line(0), "Hello bolder");
+    EXPECT_EQ(r->Line(1), "new");
+    const TRtfDocument d = r->Document();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(d.Paragraphs[i].Format.LeftIndent, 721) << i;
+        EXPECT_EQ(d.Paragraphs[i].Format.FirstIndent, -357) << i;
+        EXPECT_EQ(d.Paragraphs[i].Format.SpaceAfter, 119) << i;
+        EXPECT_EQ(d.Paragraphs[i].Format.Tabs, Sample().Paragraphs[0].Format.Tabs) << i;
+    }
+    EXPECT_TRUE(d.Paragraphs[1].Runs[0].Format.Bold);  // typing goes on in the format at the caret
+    EXPECT_TRUE(r->Modified());
+    EXPECT_TRUE(r->CanUndo());
+    while (r->CanUndo()) r->Undo();
+    EXPECT_EQ(r->Document(), Sample());
+    EXPECT_TRUE(r->CanRedo());
+}
+
+TEST_F(RichEditTest, FormatsOfASelectionReportMixedAttributes) {
+    r->SetDocument(Sample());
+    r->SetSelStart(0);
+    r->SetSelLength(10);  // "Hello bold"
+    unsigned mask = 0;
+    TRtfCharFormat f = r->SelAttributes(&mask);
+    EXPECT_FALSE(mask & cfmBold);
+    EXPECT_FALSE(mask & cfmColor);
+    EXPECT_TRUE(mask & cfmFace);
+    EXPECT_TRUE(mask & cfmSize);
+    EXPECT_EQ(f.FontName, "DejaVu Sans");
+    // setting only italic keeps each run's bold
+    TRtfCharFormat italic;
+    italic.Italic = true;
+    r->SetSelAttributes(italic, cfmItalic);
+    TRtfDocument d = r->Document();
+    ASSERT_EQ(d.Paragraphs[0].Runs.size(), 2u);
+    EXPECT_TRUE(d.Paragraphs[0].Runs[0].Format.Italic);
+    EXPECT_FALSE(d.Paragraphs[0].Runs[0].Format.Bold);
+    EXPECT_TRUE(d.Paragraphs[0].Runs[1].Format.Bold);
+    EXPECT_TRUE(d.Paragraphs[0].Runs[1].Format.Italic);
+    r->SelAttributes(&mask);
+    EXPECT_TRUE(mask & cfmItalic);
+    // paragraphs: both selected differ in alignment and indent
+    r->SetSelStart(0);
+    r->SetSelLength(14);
+    TRtfParaFormat p = r->Paragraph(&mask);
+    EXPECT_EQ(mask & (pfmAlignment | pfmLeftIndent | pfmRightIndent | pfmBullet), 0u);
+    EXPECT_EQ(p.LeftIndent, 721);  // the first paragraph's
+    TRtfParaFormat indent;
+    indent.LeftIndent = 1001;
+    r->SetParagraph(indent, pfmLeftIndent);
+    d = r->Document();
+    EXPECT_EQ(d.Paragraphs[0].Format.LeftIndent, 1001);
+    EXPECT_EQ(d.Paragraphs[1].Format.LeftIndent, 1001);
+    EXPECT_EQ(d.Paragraphs[1].Format.Alignment, TRtfAlign::Center);  // kept
+    EXPECT_TRUE(d.Paragraphs[1].Format.Bullet);
+    r->Paragraph(&mask);
+    EXPECT_TRUE(mask & pfmLeftIndent);
+}
+
+TEST_F(RichEditTest, SelectionStreamsOutAndIn) {
+    r->SetDocument(Sample());
+    r->SetSelStart(6);
+    r->SetSelLength(4);
+    const std::string part = r->StreamOut(true, true);
+    TRtfDocument d;
+    ASSERT_TRUE(RtfRead(part, d).Ok);
+    ASSERT_EQ(d.Paragraphs.size(), 1u);
+    EXPECT_EQ(d.Paragraphs[0].Runs[0].Text, "bold");
+    EXPECT_TRUE(d.Paragraphs[0].Runs[0].Format.Bold);
+    EXPECT_EQ(r->StreamOut(false, true), "bold");
+    r->SetSelStart(0);
+    r->SetSelLength(0);
+    ASSERT_TRUE(r->StreamIn(part, true, true));
+    EXPECT_EQ(r->Line(0), "boldHello bold");
+    // RTF that does not read is refused and changes nothing
+    EXPECT_FALSE(r->StreamIn("{\\rtf1 x\\bin99 y}", true, false));
+    EXPECT_FALSE(r->StreamIn("plain words", true, false));
+    EXPECT_EQ(r->Line(0), "boldHello bold");
+    ASSERT_TRUE(r->StreamIn("plain\r\nwords", false, false));
+    EXPECT_EQ(r->LineCount(), 2);
+}
+
+TEST_F(RichEditTest, FindInARange) {
+    r->SetText("Alpha beta alphabet\nBETA gamma");
+    struct Case {
+        const char* text;
+        int start, length;
+        unsigned options;
+        int found;
+    };
+    const Case cases[] = {
+        {"beta", 0, -1, 0, 6},
+        {"beta", 7, -1, 0, 20},
+        {"BETA", 0, -1, frMatchCase, 20},
+        {"alpha", 1, -1, 0, 11},
+        {"alpha", 0, -1, frWholeWord, 0},
+        {"alpha", 1, -1, frWholeWord, -1},
+        {"beta", 0, 9, 0, -1},  // the match must end inside the range
+        {"beta", 0, 10, 0, 6},
+        {"beta", 0, -1, frBackward, 20},
+        {"beta", 0, 19, frBackward, 6},
+        {"gamma", 0, -1, frMatchCase | frWholeWord, 25},
+        {"", 0, -1, 0, -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(r->FindText(c.text, c.start, c.length, c.options), c.found) << c.text << " " << c.start;
+}
+
+TEST_F(RichEditTest, TypingLimitCutsTypingAndPastingButNeverALoad) {
+    TTestClipboard clip;
+    r->SetMaxLength(5);
+    const std::string long_rtf = "{\\rtf1 {\\b 0123456789}\\par more}";
+    ASSERT_TRUE(r->StreamIn(long_rtf, true, false));
+    EXPECT_EQ(r->Text(), "0123456789\nmore");  // a load is never cut
+    r->Clear();
+    f.Show();
+    r->SetFocus();
+    SendText(r, "abcdefg");
+    EXPECT_EQ(r->Text(), "abcde");
+    r->SetSelStart(2);
+    r->SetSelLength(2);  // "cd": room for 2 more
+    clip.SetData({{CF_TEXT, "XYZ"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "abXYe");
+    r->SelectAll();
+    clip.SetData({{CF_RTF(), long_rtf}, {CF_TEXT, "ignored"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "01234");
+    EXPECT_TRUE(r->Document().Paragraphs[0].Runs[0].Format.Bold);
+}
+
+TEST_F(RichEditTest, ClipboardCarriesTextAndRichText) {
+    TTestClipboard clip;
+    r->SetDocument(Sample());
+    f.Show();
+    r->SetFocus();
+    r->SetSelStart(6);
+    r->SetSelLength(4);
+    SendKey(r, 'C', TShiftState{ssCtrl});
+    const auto data = clip.GetData();
+    ASSERT_TRUE(data.count(CF_TEXT));
+    EXPECT_EQ(data.at(CF_TEXT), "bold");
+    ASSERT_TRUE(data.count(CF_RTF()));
+    EXPECT_EQ(ClipboardFormatName(CF_RTF()), "Rich Text Format");
+    // pasted back as rich text at the start of the second line
+    r->SetSelStart(r->LineIndex(1));
+    r->SetSelLength(0);
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    TRtfDocument d = r->Document();
+    EXPECT_EQ(r->Line(1), "boldsecond");
+    EXPECT_TRUE(d.Paragraphs[1].Runs[0].Format.Bold);
+    EXPECT_EQ(d.Paragraphs[1].Runs[0].Format.Color, 0x0000C0);
+    // without rich text the text is pasted as usual; a bitmap alone pastes nothing
+    clip.SetData({{CF_TEXT, "t"}, {CF_BITMAP, "png"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Line(1), "boldtsecond");
+    clip.SetData({{CF_BITMAP, "png"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Line(1), "boldtsecond");
+    // cut takes the selection out
+    r->SetSelStart(0);
+    r->SetSelLength(6);
+    SendKey(r, 'X', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Line(0), "bold");
+    EXPECT_EQ(clip.GetData().at(CF_TEXT), "Hello ");
+}
+
+TEST_F(RichEditTest, LinksAreClickedWithTheLeftButton) {
+    TRtfDocument d;
+    TRtfCharFormat link = Font("DejaVu Sans", 24);
+    link.Link = "https://example.org/x";
+    d.Paragraphs = {{{}, {{"go to ", {}, Font("DejaVu Sans", 24)}, {"the site", {}, link}}},
+                    {{}, {{"see www.example.com now", {}, Font("DejaVu Sans", 24)}}}};
+    r->SetDocument(d);
+    std::vector<std::string> clicked;
+    r->SetOnLinkClick(TRichLinkEvent([&](TObject*, const std::string& l) { clicked.push_back(l); }));
+    f.Show();
+    const TPoint onLink = r->PosFromChar(8);
+    const TPoint onText = r->PosFromChar(2);
+    SendClick(r, onLink.X + 2, onLink.Y + 5);
+    SendClick(r, onText.X + 2, onText.Y + 5);
+    ASSERT_EQ(clicked.size(), 1u);
+    EXPECT_EQ(clicked[0], "https://example.org/x");
+    // press on the link, release elsewhere: no click
+    SendMouseDown(r, mbLeft, onLink.X + 2, onLink.Y + 5);
+    SendMouseUp(r, mbLeft, onText.X + 2, onText.Y + 5);
+    EXPECT_EQ(clicked.size(), 1u);
+    // web addresses in the text only with AutoURLDetect
+    const TPoint www = r->PosFromChar(r->LineIndex(1) + 6);
+    SendClick(r, www.X + 2, www.Y + 5);
+    EXPECT_EQ(clicked.size(), 1u);
+    r->SetAutoURLDetect(true);
+    SendClick(r, www.X + 2, www.Y + 5);
+    ASSERT_EQ(clicked.size(), 2u);
+    EXPECT_EQ(clicked[1], "www.example.com");
+    // links are not written for detected addresses
+    EXPECT_EQ(r->Document(), d);
+    // the event mask turns link notifications off
+    r->SetEventMask(enmChange);
+    SendClick(r, onLink.X + 2, onLink.Y + 5);
+    EXPECT_EQ(clicked.size(), 2u);
+}
+
+TEST_F(RichEditTest, PositionsAndSelectionTypes) {
+    TRtfDocument d;
+    TRtfRun pic;
+    pic.Raw = "{\\pict\\wmetafile8\\picwgoal720\\pichgoal360 0102}";
+    d.Paragraphs = {{{}, {{"ab", {}, {}}, pic, {"c", {}, {}}}}};
+    r->SetDocument(d);
+    EXPECT_EQ(r->Document(), d);  // the picture is written back unchanged
+    f.Show();
+    for (int pos : {0, 1, 2, 5}) {  // the picture takes the three bytes of U+FFFC
+        const TPoint p = r->PosFromChar(pos);
+        EXPECT_EQ(r->CharFromPos({p.X + 1, p.Y + 3}), pos);
+    }
+    r->SetSelStart(0);
+    r->SetSelLength(0);
+    EXPECT_EQ(r->SelectionType(), 0u);
+    r->SetSelLength(1);
+    EXPECT_EQ(r->SelectionType(), selText);
+    r->SetSelLength(2);
+    EXPECT_EQ(r->SelectionType(), selText | selMultiChar);
+    r->SetSelStart(2);
+    r->SetSelLength(3);  // the picture is one U+FFFC
+    EXPECT_EQ(r->SelectionType(), selObject);
+    EXPECT_EQ(r->LineIndex(0), 0);
+    EXPECT_EQ(r->LineIndex(1), -1);
+    // an object without a picture of its own shows as a labelled box
+    ASSERT_TRUE(RenderControlToPng(r, IncludeTrailingPathDelimiter(GetCurrentDir()) + "richedit_object.png"));
+}
+
+TEST_F(RichEditTest, FormatRangeDrawsIntoTwipsAndAnswersTheNextCharacter) {
+    TRtfDocument d;
+    TRtfCharFormat red = Font("DejaVu Sans", 24);
+    red.Color = 0x0000FF;
+    for (int i = 0; i < 20; ++i) d.Paragraphs.push_back({{}, {{"line " + std::to_string(i), {}, red}}});
+    r->SetDocument(d);
+    TBitmap bmp;
+    bmp.SetSize(200, 200);
+    bmp.Canvas()->Brush()->SetColor(clWhite);
+    bmp.Canvas()->FillRect(TRect{0, 0, 200, 200});
+    // one inch square at (0.25in, 0.25in): some lines fit, the rest is answered
+    const int next = r->FormatRange(bmp.Canvas(), 96, 0, TRect{360, 360, 1800, 1800});
+    EXPECT_GT(next, 0);
+    EXPECT_LT(next, static_cast<int>(r->Text().size()));
+    EXPECT_EQ(r->LineIndex(r->LineFromChar(next)), next);  // whole lines
+    bool redInside = false, outside = false;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const TColor c = bmp.Canvas()->Pixels(x, y);
+            const bool reddish = (c & 0xFF) > 150 && ((c >> 8) & 0xFF) < 100;
+            if (!reddish) continue;
+            if (x >= 24 && x < 120 && y >= 24 && y < 120)
+                redInside = true;
+            else
+                outside = true;
+        }
+    EXPECT_TRUE(redInside);
+    EXPECT_FALSE(outside);
+    bmp.SaveToFile(IncludeTrailingPathDelimiter(GetCurrentDir()) + "richedit_format_range.png");
+    // measuring goes on from there to the end
+    EXPECT_EQ(r->FormatRange(nullptr, 96, next, TRect{0, 0, 14400, 14400}, false),
+              static_cast<int>(r->Text().size()));
+}
+
+TEST_F(RichEditTest, ContentSurvivesANewWindow) {
+    r->SetDocument(Sample());
+    r->SetParent(nullptr);
+    r->SetParent(f.Form);
+    f.Show();
+    EXPECT_EQ(r->Document(), Sample());
+    ASSERT_TRUE(RenderControlToPng(f.Form, IncludeTrailingPathDelimiter(GetCurrentDir()) + "richedit.png"));
+}
+
+TEST(ShellOpen, OnlyWebAddressesOpen) {
+    struct Case {
+        const char* link;
+        const char* address;
+    };
+    const Case cases[] = {
+        {"http://example.org/", "http://example.org/"},
+        {"HTTPS://example.org/a?b", "HTTPS://example.org/a?b"},
+        {"ftp://files.example.org/x", "ftp://files.example.org/x"},
+        {"mailto:someone@example.org", "mailto:someone@example.org"},
+        {"www.example.org", "http://www.example.org"},
+        {"  www.example.org  ", "http://www.example.org"},
+        {"file:///etc/passwd", ""},
+        {"/usr/bin/xterm", ""},
+        {"C:\\Windows\\system32\\cmd.exe", ""},
+        {"javascript:alert(1)", ""},
+        {"http://", ""},
+        {"http://exa mple.org", ""},
+        {"", ""},
+    };
+    TTestShell shell;
+    for (const Case& c : cases) {
+        EXPECT_EQ(ShellWebAddress(c.link), c.address) << c.link;
+        EXPECT_EQ(ShellOpenLink(c.link), *c.address != 0) << c.link;
+    }
+    EXPECT_EQ(shell.Opened().size(), 6u);
+    EXPECT_EQ(shell.Opened()[4], "http://www.example.org");
+}
+
+}  // namespace

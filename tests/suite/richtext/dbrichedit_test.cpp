@@ -1,0 +1,276 @@
+// The data-aware rich edit over an engine table, with real keys: loading a
+// BLOB, edit mode, Post, Esc, a string field, the grid's cell image, and a
+// formatted document saved to a table file and read back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/ostra_table.h"
+#include "platform/core/files.h"
+#include "platform/core/guid.h"
+#include "platform/core/sysutils.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/testing.h"
+#include "suite/richtext/qzdbrichedit.h"
+
+namespace {
+
+// A letter with fonts, colours and indents.
+const char* const kLetter =
+    "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fswiss DejaVu Sans;}{\\f1\\froman DejaVu Serif;}}"
+    "{\\colortbl ;\\red200\\green0\\blue0;\\red0\\green0\\blue160;}"
+    "\\pard\\qc\\sa120\\f1\\fs32\\b\\cf1 Dear reader\\b0\\cf0\\par"
+    "\\pard\\li720\\fi-360\\f0\\fs20 Indented \\i text\\i0  in \\cf2 blue\\cf0.\\par"
+    "\\pard\\li1440 Deeper.\\par}";
+
+std::string Dir() {
+    static const std::string dir = [] {
+        const std::string d =
+            IncludeTrailingPathDelimiter(GetTempDir()) + "richtext_" + CreateGUIDString().substr(1, 8) + "/";
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
+
+class DBRichEditTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TOstraTable> T = std::make_unique<TOstraTable>(nullptr);
+    TDataSource source{nullptr};
+    TForm* form = CreateForm<TForm>(Application);
+    TqzDBRichEdit* r = nullptr;
+    TqzDBRichEdit* title = nullptr;
+
+    void SetUp() override {
+        T->FieldDefs()->Add("Action", ftString, 40);
+        T->FieldDefs()->Add("Notes", ftBlob);
+        T->Open();
+        T->Append();
+        T->FieldByName("Action")->SetAsString("Write");
+        T->FieldByName("Notes")->SetAsString(kLetter);
+        T->Post();
+        T->Append();
+        T->FieldByName("Action")->SetAsString("Empty");
+        T->Post();
+        T->First();
+        source.SetDataSet(T.get());
+        form->SetBounds(30, 30, 460, 320);
+        title = new TqzDBRichEdit(form);
+        title->SetParent(form);
+        title->SetBounds(10, 10, 420, 30);
+        title->SetWantReturns(false);
+        r = new TqzDBRichEdit(form);
+        r->SetParent(form);
+        r->SetBounds(10, 50, 420, 220);
+    }
+    void Bind() {
+        title->SetDataSource(&source);
+        title->SetDataField("Action");
+        r->SetDataSource(&source);
+        r->SetDataField("Notes");
+    }
+    void Show() {
+        form->Show();
+        ActivateForm(form);
+    }
+    ~DBRichEditTest() override {
+        delete form;
+        source.SetDataSet(nullptr);
+    }
+};
+
+TEST_F(DBRichEditTest, ShowsTheBlobAsRichTextReadOnlyUntilEdited) {
+    Bind();
+    Show();
+    EXPECT_TRUE(r->MemoLoaded());
+    EXPECT_EQ(r->Lines()->Strings(0), "Dear reader");
+    const TRtfDocument d = r->Document();
+    ASSERT_EQ(d.Paragraphs.size(), 3u);
+    EXPECT_EQ(d.Paragraphs[1].Format.LeftIndent, 720);
+    EXPECT_EQ(d.Paragraphs[1].Format.FirstIndent, -360);
+    EXPECT_EQ(d.Paragraphs[0].Runs[0].Format.Color, 200);
+    EXPECT_EQ(title->Text(), "Write");
+    EXPECT_EQ(T->State(), dsBrowse);
+    EXPECT_FALSE(r->Modified());
+}
+
+TEST_F(DBRichEditTest, TypingStartsEditingAndPostWritesRichText) {
+    Bind();
+    Show();
+    r->SetFocus();
+    r->SetSelStart(static_cast<int>(std::string("Dear").size()));
+    SendText(r, " kind");
+    EXPECT_EQ(T->State(), dsEdit);
+    EXPECT_EQ(r->Lines()->Strings(0), "Dear kind reader");  // the switch kept what was shown
+    T->Post();
+    const std::string stored = T->FieldByName("Notes")->AsString();
+    EXPECT_EQ(stored.substr(0, 6), "{\\rtf1");
+    TRtfDocument d;
+    ASSERT_TRUE(RtfRead(stored, d).Ok);
+    EXPECT_EQ(d.PlainText(), "Dear kind reader\r\nIndented text in blue.\r\nDeeper.");
+    EXPECT_EQ(d.Paragraphs[2].Format.LeftIndent, 1440);
+    EXPECT_TRUE(d.Paragraphs[0].Runs[0].Format.Bold);
+}
+
+TEST_F(DBRichEditTest, EscapeBringsTheFieldBack) {
+    Bind();
+    Show();
+    r->SetFocus();
+    SendKey(r, VK_END, TShiftState{ssCtrl});
+    SendText(r, "XYZ");
+    EXPECT_EQ(r->Lines()->Strings(2), "Deeper.XYZ");
+    SendKey(r, VK_ESCAPE);
+    EXPECT_EQ(r->Lines()->Strings(2), "Deeper.");
+    T->Cancel();
+    EXPECT_EQ(T->FieldByName("Notes")->AsString(), kLetter);
+}
+
+TEST_F(DBRichEditTest, AStringFieldAndEnterWithoutWantReturns) {
+    Bind();
+    Show();
+    title->SetFocus();
+    SendKey(title, VK_END);
+    SendText(title, "!");
+    EXPECT_EQ(T->State(), dsEdit);
+    SendKey(title, VK_RETURN);  // no new line: the caret goes to the start
+    EXPECT_EQ(title->Text(), "Write!");
+    EXPECT_EQ(title->SelStart(), 0);
+    r->SetFocus();  // leaving writes the text into the field
+    EXPECT_EQ(T->FieldByName("Action")->AsString(), "Write!");
+    T->Post();
+}
+
+TEST_F(DBRichEditTest, AutoDisplayOffShowsTheLabelUntilLoaded) {
+    r->SetAutoDisplay(false);
+    Bind();
+    Show();
+    EXPECT_EQ(r->Text(), "(Notes)");
+    EXPECT_FALSE(r->MemoLoaded());
+    r->SetFocus();
+    SendText(r, "x");  // dropped: nothing is loaded
+    EXPECT_EQ(r->Text(), "(Notes)");
+    EXPECT_EQ(T->State(), dsBrowse);
+    SendKey(r, VK_RETURN);
+    EXPECT_TRUE(r->MemoLoaded());
+    EXPECT_EQ(r->Lines()->Strings(0), "Dear reader");
+}
+
+TEST_F(DBRichEditTest, AnEmptyBlobStartsPlain) {
+    Bind();
+    T->Next();
+    Show();
+    EXPECT_TRUE(r->MemoLoaded());
+    EXPECT_EQ(r->Text(), "");
+    unsigned mask = 0;
+    const TRtfParaFormat p = r->Paragraph(&mask);
+    EXPECT_FALSE(p.Bullet);
+    EXPECT_EQ(p.Alignment, TRtfAlign::Left);
+    r->SetFocus();
+    SendText(r, "new note");
+    T->Post();
+    TRtfDocument d;
+    ASSERT_TRUE(RtfRead(T->FieldByName("Notes")->AsString(), d).Ok);
+    EXPECT_EQ(d.PlainText(), "new note");
+}
+
+TEST_F(DBRichEditTest, TheTypingLimitNeverCutsWhatIsLoadedAndPostedBack) {
+    r->SetMaxLength(10);
+    Bind();
+    Show();
+    EXPECT_EQ(r->Lines()->Strings(1), "Indented text in blue.");
+    r->SetFocus();
+    SendKey(r, VK_END, TShiftState{ssCtrl});
+    SendKey(r, VK_BACK);  // the text is already past the limit: deleting still works
+    EXPECT_EQ(T->State(), dsEdit);
+    SendText(r, "abc");  // typing is limited
+    T->Post();
+    TRtfDocument d;
+    ASSERT_TRUE(RtfRead(T->FieldByName("Notes")->AsString(), d).Ok);
+    EXPECT_EQ(d.PlainText(), "Dear reader\r\nIndented text in blue.\r\nDeeper");
+}
+
+TEST_F(DBRichEditTest, PasteInAFieldStartsEditingAndTakesRichText) {
+    TTestClipboard clip;
+    Bind();
+    Show();
+    r->SetFocus();
+    r->SetSelStart(0);
+    clip.SetData({{CF_TEXT, "plain "}, {CF_RTF(), "{\\rtf1 {\\ul under} }"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(T->State(), dsEdit);
+    EXPECT_EQ(r->Lines()->Strings(0), "under Dear reader");
+    EXPECT_TRUE(r->Document().Paragraphs[0].Runs[0].Format.Underline);
+    T->Cancel();
+}
+
+TEST_F(DBRichEditTest, GridCopyPaintsTheFieldAsACell) {
+    Bind();
+    TBitmap cell;
+    cell.SetSize(240, 60);
+    r->PaintGridCopy(cell.Canvas(), TRect{0, 0, 240, 60});
+    cell.SaveToFile(Shot("dbrichedit_grid_cell.png"));
+    // the red heading shows, centred, and the cell is not edited
+    bool red = false;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 40; x < 200; ++x) {
+            const TColor c = cell.Canvas()->Pixels(x, y);
+            if ((c & 0xFF) > 120 && ((c >> 8) & 0xFF) < 80 && ((c >> 16) & 0xFF) < 80) red = true;
+        }
+    EXPECT_TRUE(red);
+    EXPECT_EQ(T->State(), dsBrowse);
+    // a preview parses only the first chunks of a long document
+    T->Edit();
+    std::string longDoc = "{\\rtf1\\pard " + std::string(5000, 'w') + "\\par}";
+    T->FieldByName("Notes")->SetAsString(longDoc);
+    T->Post();
+    TqzDBRichEdit preview(nullptr);
+    preview.LoadBlobPreview(T->FieldByName("Notes"), 2);
+    EXPECT_EQ(preview.Text(), std::string(2048 - 12, 'w'));
+    EXPECT_FALSE(preview.MemoLoaded());
+}
+
+TEST_F(DBRichEditTest, EditedDocumentSavedAndReopenedKeepsItsFormats) {
+    Bind();
+    Show();
+    r->SetFocus();
+    r->SetSelStart(r->Lines()->Strings(0).size() + 1 + std::string("Indented").size());
+    SendText(r, " and edited");
+    T->Post();
+    ASSERT_TRUE(RenderControlToPng(form, Shot("dbrichedit_edited.png")));
+    const TRtfDocument before = r->Document();
+    const std::string file = Dir() + "letters.d";
+    T->SaveToFile(file);
+    // a fresh table and form over the file
+    delete form;
+    form = CreateForm<TForm>(Application);
+    source.SetDataSet(nullptr);
+    T = std::make_unique<TOstraTable>(nullptr);
+    T->SetTableName(file);
+    T->Open();
+    source.SetDataSet(T.get());
+    form->SetBounds(30, 30, 460, 320);
+    r = new TqzDBRichEdit(form);
+    r->SetParent(form);
+    r->SetBounds(10, 50, 420, 220);
+    r->SetDataSource(&source);
+    r->SetDataField("Notes");
+    title = nullptr;
+    Show();
+    EXPECT_EQ(r->Lines()->Strings(1), "Indented and edited text in blue.");
+    EXPECT_EQ(r->Document(), before);
+    ASSERT_TRUE(RenderControlToPng(form, Shot("dbrichedit_reopened.png")));
+    // and its plain text without a window
+    EXPECT_EQ(RtfToPlainText(T->FieldByName("Notes")->AsString()),
+              "Dear reader\r\nIndented and edited text in blue.\r\nDeeper.");
+}
+
+}  // namespace
