@@ -149,27 +149,6 @@ TEST_F(MainFormLayout, OtherGridsShowTheirOwnColumns) {
     EXPECT_EQ(Form->OstraDBGrid6()->DataSource(), Form->dsGoals());
 }
 
-TEST_F(MainFormLayout, GridOptionsAndLooks) {
-    Open();
-    const TOstraDBGridOptions editing{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
-                                      dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit, dgMultiSelect};
-    const TOstraDBGridOptions browsing{dgTitles, dgIndicator, dgColumnResize,  dgColLines,    dgRowLines,
-                                       dgTabs,   dgRowSelect, dgConfirmDelete, dgCancelOnExit};
-    for (int n : {1, 2, 5, 7, 8}) EXPECT_EQ(Form->Grid(n)->Options(), editing) << n;
-    for (int n : {4, 6}) EXPECT_EQ(Form->Grid(n)->Options(), browsing) << n;
-    EXPECT_EQ(Form->Grid(3)->Options(), OstraDBGridDefaultOptions);
-    for (int n = 1; n <= 8; ++n) {
-        const bool restricted = n >= 2 && n <= 6;
-        EXPECT_EQ(Form->Grid(n)->AllowDelete(), !restricted) << n;
-        EXPECT_EQ(Form->Grid(n)->AllowInsert(), !restricted) << n;
-        EXPECT_EQ(Form->Grid(n)->HighlightColor(), cl3DLight) << n;
-        EXPECT_EQ(Form->Grid(n)->HighlightTextColor(), clDefault) << n;
-        EXPECT_EQ(Form->Grid(n)->TitleFont()->Name(), "MS Sans Serif") << n;
-    }
-    for (int n : {1, 7, 8}) EXPECT_EQ(Form->Grid(n)->Color(), clWhite) << n;
-    EXPECT_EQ(Form->Grid(9), nullptr);
-}
-
 TEST_F(MainFormLayout, ToolBarButtonsAndNavigator) {
     Open();
     TDBNavigator* nav = Form->DBNavigator1();
@@ -206,85 +185,14 @@ TEST_F(MainFormLayout, ToolBarButtonsAndNavigator) {
     EXPECT_TRUE(Form->SpeedButton1()->OnClick() == TNotifyEvent(Form, &TfrmToDo::SpeedButton1Click));
 }
 
-TEST_F(MainFormLayout, MenuItems) {
-    Open();
-    TMenuItem* root = Form->MainMenu1()->Items();
-    const std::vector<std::pair<std::string, std::vector<std::string>>> menus{
-        {"File", {"&Backup", "&Restore", "&Calendar", "E&xit"}},
-        {"Edit", {"Categories &1", "Categories &2"}},
-        {"Help", {"&Help", "&Options", "&About"}}};
-    ASSERT_EQ(root->Count(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(root->Items(i)->Caption(), menus[i].first);
-        std::vector<std::string> captions;
-        for (int k = 0; k < root->Items(i)->Count(); ++k)
-            captions.push_back(root->Items(i)->Items(k)->Caption());
-        EXPECT_EQ(captions, menus[i].second);
-    }
-}
-
 TEST_F(MainFormLayout, QuoteLinesAndStatusBar) {
     Open();
     EXPECT_EQ(Form->DBText1()->DataSource(), Form->dsSelQ());
-    EXPECT_EQ(Form->DBText1()->DataField(), "QandA");
-    EXPECT_EQ(Form->DBText1()->Alignment(), taCenter);
-    EXPECT_TRUE(Form->DBText1()->WordWrap());
-    EXPECT_EQ(Form->DBText1()->Hint(), "QD Quote of the Day");
     EXPECT_EQ(Form->DBText2()->DataSource(), Form->dsQuotes());
-    EXPECT_EQ(Form->DBText2()->DataField(), "Quote");
-    EXPECT_TRUE(Form->DBText2()->WordWrap());
-    EXPECT_EQ(Form->DBText2()->Alignment(), taCenter);
-    EXPECT_EQ(Form->DBText3()->DataField(), "Author");
-    EXPECT_TRUE(Form->StatusBar1()->SimplePanel());
-    EXPECT_EQ(Form->StatusBar1()->Color(), clCream);
     // The status bar is the lowest strip, the quote of the day just above it.
     EXPECT_EQ(Form->StatusBar1()->Top() + Form->StatusBar1()->Height(), Form->ClientHeight());
     EXPECT_EQ(Form->Panel7()->Top() + Form->Panel7()->Height(), Form->StatusBar1()->Top());
     EXPECT_EQ(Form->ToolBar1()->Top(), 0);
-}
-
-TEST_F(MainFormLayout, ProjectEditsBindToTheProjects) {
-    Open();
-    const std::vector<std::pair<TDBMemo*, std::string>> memos{{Form->DBMemo1(), "Target"},
-                                                              {Form->DBMemo2(), "Definition"},
-                                                              {Form->DBMemo3(), "Importance"},
-                                                              {Form->DBMemo4(), "Steps"}};
-    for (const auto& [memo, field] : memos) {
-        EXPECT_EQ(memo->DataSource(), Form->dsGoals());
-        EXPECT_EQ(memo->DataField(), field);
-    }
-    EXPECT_EQ(Form->Label1()->Caption(), "Project");
-    EXPECT_EQ(Form->Label2()->Caption(), "Description");
-    EXPECT_EQ(Form->Label3()->Caption(), "Importance");
-    EXPECT_EQ(Form->Label4()->Caption(), "Steps ");
-    EXPECT_EQ(Form->Label5()->Caption(), "Date");
-    EXPECT_EQ(Form->Label6()->Caption(), "Target Date");
-    EXPECT_EQ(Form->Label7()->Caption(), "Group");
-    EXPECT_EQ(Form->Label8()->Caption(), "Priority");
-    EXPECT_EQ(Form->DBCheckBox1()->Caption(), "Flag");
-    EXPECT_EQ(Form->DBCheckBox1()->DataField(), "Flag");
-    EXPECT_EQ(Form->DBCheckBox2()->Caption(), "Complete");
-    EXPECT_EQ(Form->DBCheckBox2()->DataField(), "Completed");
-
-    EXPECT_EQ(Form->OstraDBEdit1()->DataField(), "Date");
-    EXPECT_EQ(Form->OstraDBEdit1()->DialogStyle(), odsCalendar);
-    EXPECT_EQ(Form->OstraDBEdit2()->DataField(), "TargetD");
-    EXPECT_EQ(Form->OstraDBEdit2()->DialogStyle(), odsCalendar);
-    TOstraDBEdit* group = Form->OstraDBEdit3();
-    EXPECT_EQ(group->DataField(), "Group");
-    EXPECT_EQ(group->DialogStyle(), odsLookup);
-    EXPECT_EQ(group->LookupDataSet(), Form->dGoalGrp_());
-    EXPECT_EQ(group->LookupProps()->LookupKeyField(), "GoalGrp");
-    EXPECT_EQ(group->LookupProps()->ListFieldNames(), "GoalGrp");
-    TOstraDBEdit* priority = Form->OstraDBEdit4();
-    EXPECT_EQ(priority->DataField(), "Priority");
-    EXPECT_EQ(priority->DialogStyle(), odsCombo);
-    EXPECT_EQ(priority->Style(), ocsDropDownList);
-    EXPECT_TRUE(priority->AutoDropDown());
-    EXPECT_EQ(Lines(priority->ComboProps()->ComboItems()), Priorities);
-    EXPECT_EQ(Lines(priority->ComboProps()->ComboValues()), PriorityCodes);
-    for (TOstraDBEdit* e : {Form->OstraDBEdit1(), Form->OstraDBEdit2(), group, priority})
-        EXPECT_EQ(e->DataSource(), Form->dsGoals());
 }
 
 TEST_F(MainFormLayout, ProjectEditsShowTheCurrentProject) {

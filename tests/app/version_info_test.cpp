@@ -208,14 +208,4 @@ TEST_F(VersionFiles, DamagedBlocksAreSafe) {
     EXPECT_GT(withInfo, 0);
 }
 
-TEST(ProgramVersion, DesignerOnlyStoresTheName) {
-    TZkVersionInfo info(nullptr);
-    ASSERT_TRUE(info.HaveInfo());
-    info.SetDesigning(true);
-    info.SetFileName("");
-    EXPECT_EQ(info.FileName(), "");
-    EXPECT_TRUE(info.HaveInfo());  // nothing was read again
-    EXPECT_NE(GetPropInfo(&info, "FileName"), nullptr);
-}
-
 }  // namespace

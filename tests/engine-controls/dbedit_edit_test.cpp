@@ -10,25 +10,6 @@ namespace {
 
 class DBEditEditTest : public DBEditTest {};
 
-TEST_F(DBEditEditTest, DefaultsAndPublishedSettings) {
-    TOstraDBEdit* e = NewEdit(odsEdit);
-    EXPECT_EQ(15, e->ButtonWidth());
-    EXPECT_EQ(10u, e->DropDownRows());
-    EXPECT_EQ(0u, e->DropDownWidth());
-    EXPECT_TRUE(e->EnterAsTab());
-    EXPECT_FALSE(e->AutoDropDown());
-    EXPECT_EQ(ocsDropDown, e->Style());
-    EXPECT_EQ(Variant(std::string()), e->Value());
-    EXPECT_TRUE(e->ControlStyle().Contains(csReplicatable));
-    EXPECT_FALSE(e->ControlStyle().Contains(csDoubleClicks));
-    EXPECT_EQ("odsEdit", GetEnumProp(e, "DialogStyle"));
-    SetEnumProp(e, "DialogStyle", "odsCalendar");
-    EXPECT_EQ(odsCalendar, e->DialogStyle());
-    EXPECT_NE(nullptr, GetPropInfo(e, "ComboProps"));
-    EXPECT_NE(nullptr, GetPropInfo(e, "OnCloseUp"));
-    EXPECT_EQ(e->TreeProps()->PathSeparator(), '/');
-}
-
 TEST_F(DBEditEditTest, ButtonWidthMustBeAboveElevenAndBelowHalfTheWidth) {
     TOstraDBEdit* e = NewEdit(odsCombo);
     e->SetWidth(100);

@@ -32,6 +32,18 @@ protected:
         Groups->EnableControls();
         return out;
     }
+    // A lookup of the goal's group showing the list fields Names.
+    TOstraDBEdit* NewListEdit(const std::string& names, int viewIndex) {
+        TOstraDBEdit* e = NewEdit(odsLookup);
+        e->SetLookupDataSet(Groups);
+        e->LookupProps()->SetLookupKeyField("GoalGrp");
+        e->LookupProps()->SetListFieldNames(names);
+        e->LookupProps()->SetViewFieldIndex(viewIndex);
+        e->SetDataSource(Source);
+        e->SetDataField("Group");
+        ProcessEvents();
+        return e;
+    }
     void ClickRow(TOstraPopupData* list, int row) {
         SendClick(list, 20, row * list->ItemHeight() + list->ItemHeight() / 2);
         ProcessEvents();
@@ -39,14 +51,7 @@ protected:
 };
 
 TEST_F(DBEditLookupTest, ShowsTheListFieldOfTheKeyedRecord) {
-    TOstraDBEdit* e = NewEdit(odsLookup);
-    e->SetLookupDataSet(Groups);
-    e->LookupProps()->SetLookupKeyField("GoalGrp");
-    e->LookupProps()->SetListFieldNames("GoalGrp;Note");
-    e->LookupProps()->SetViewFieldIndex(1);
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    TOstraDBEdit* e = NewListEdit("GoalGrp;Note", 1);
     EXPECT_TRUE(e->DropDownPrepared());
     EXPECT_EQ("note Work", e->Text());
     EXPECT_EQ(Variant("Work"), e->Value());
@@ -65,14 +70,7 @@ TEST_F(DBEditLookupTest, ShowsTheListFieldOfTheKeyedRecord) {
 }
 
 TEST_F(DBEditLookupTest, ViewFieldIndexIsKeptInsideTheListFields) {
-    TOstraDBEdit* e = NewEdit(odsLookup);
-    e->SetLookupDataSet(Groups);
-    e->LookupProps()->SetLookupKeyField("GoalGrp");
-    e->LookupProps()->SetListFieldNames("GoalGrp ; Note");
-    e->LookupProps()->SetViewFieldIndex(7);
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    TOstraDBEdit* e = NewListEdit("GoalGrp ; Note", 7);
     ASSERT_EQ(2u, e->LookupProps()->ListFields().size());
     EXPECT_EQ("Note", e->LookupProps()->ListFields()[1]);
     EXPECT_EQ(1, e->LookupProps()->EffectiveViewFieldIndex());

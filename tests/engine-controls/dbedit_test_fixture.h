@@ -26,18 +26,7 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
-
-#ifndef EXPECT_RAISES
-#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
-    do {                                                      \
-        try {                                                 \
-            Statement;                                        \
-            ADD_FAILURE() << "no exception from " #Statement; \
-        } catch (const ExceptionType& e) {                    \
-            EXPECT_EQ(std::string(Text), e.Message());        \
-        }                                                     \
-    } while (0)
-#endif
+#include "support/engine/engine_test_support.h"
 
 // Readable variants in failure messages.
 static void PrintTo(const Variant& v, std::ostream* os) {

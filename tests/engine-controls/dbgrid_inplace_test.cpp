@@ -49,9 +49,7 @@ protected:
 };
 
 TEST_F(DBGridInplaceTest, PickListHeightFollowsItemsAndDropDownRows) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
     ASSERT_TRUE(editor);
     EXPECT_EQ(TOstraDBGridInplaceEdit::esPickList, editor->EditStyle());
@@ -86,9 +84,7 @@ TEST_F(DBGridInplaceTest, PickListHeightFollowsItemsAndDropDownRows) {
 }
 
 TEST_F(DBGridInplaceTest, TypeAheadSearchesAndStartsAgainAfterFiveSeconds) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
     ASSERT_TRUE(editor);
     SetTickCountForTesting(100000);
@@ -126,9 +122,7 @@ TEST_F(DBGridInplaceTest, TypeAheadSearchesAndStartsAgainAfterFiveSeconds) {
 }
 
 TEST_F(DBGridInplaceTest, PickListClickStoresValueAndAfterCloseUpReports) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     int before = 0, after = 0;
     bool accepted = false;
     TOstraColumn* seen = nullptr;
@@ -166,9 +160,7 @@ TEST_F(DBGridInplaceTest, PickListClickStoresValueAndAfterCloseUpReports) {
 }
 
 TEST_F(DBGridInplaceTest, DraggingFromTheButtonIntoTheListPicksTheLine) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
     ASSERT_TRUE(editor);
     const TRect b = editor->ButtonRect();
@@ -296,9 +288,7 @@ TEST_F(DBGridInplaceTest, EllipsisOnReadOnlyColumnFiresEditButtonClick) {
 }
 
 TEST_F(DBGridInplaceTest, SpecialKeyDownFiresOnlyForNonTextKeys) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     std::vector<uint16_t> keys;
     std::string shownText;
     Grid->SetOnSpecialKeyDown(
@@ -333,9 +323,7 @@ TEST_F(DBGridInplaceTest, SpecialKeyDownFiresOnlyForNonTextKeys) {
 }
 
 TEST_F(DBGridInplaceTest, DropDownNearTheScreenBottomOpensAboveTheCell) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
     ASSERT_TRUE(editor);
     Open(editor);
@@ -415,9 +403,7 @@ TEST_F(DBGridInplaceTest, AutoDropDownOpensOnTyping) {
 }
 
 TEST_F(DBGridInplaceTest, DroppedDownPickListRenders) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
     ASSERT_TRUE(editor);
     Open(editor);

@@ -42,24 +42,6 @@ TEST_F(DatasetBasic, OpensWithFieldsOfTheStore) {
     EXPECT_EQ(1, ds.FieldByName("Key")->AsInteger());
 }
 
-TEST_F(DatasetBasic, VersionIsFixed) {
-    EXPECT_EQ("OstraDB Engine v5.10", ds.Version());
-    SetStrProp(&ds, "Version", "9.99");
-    EXPECT_EQ("OstraDB Engine v5.10", GetStrProp(&ds, "Version"));
-}
-
-TEST_F(DatasetBasic, PublishedProperties) {
-    SetStrProp(&ds, "IndexFieldNames", "Action");
-    EXPECT_EQ("Action", ds.IndexFieldNames());
-    SetSetProp(&ds, "SortOptions", "[osoCaseInsensitive,osoInsertInOrder]");
-    EXPECT_EQ(5u, ds.SortOptions().Bits());
-    SetSetProp(&ds, "SaveOptions", "[savAutoBackup,savSortOnIndex]");
-    EXPECT_EQ(5u, ds.SaveOptions().Bits());
-    EXPECT_TRUE(IsPublishedProp(&ds, "OnNeedToSaveChange"));
-    EXPECT_TRUE(IsPublishedProp(&ds, "Filtered"));
-    EXPECT_EQ(std::string("TOstraDatabase"), GetPropInfo(&ds, "Database")->TypeName);
-}
-
 TEST_F(DatasetBasic, ZeroIsAValueOnlyForSomeTypes) {
     ds.Layout = {MakeField("I", oftInteger),       MakeField("S", oftSmallInt),
                  MakeField("B", oftBoolean),       MakeField("F", oftDouble),

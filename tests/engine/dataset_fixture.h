@@ -16,6 +16,7 @@
 #include "engine_test_util.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/fields.h"
+#include "support/engine/engine_test_support.h"
 
 class TTestDataset : public TOstraDataset {
 public:
@@ -110,14 +111,3 @@ public:
     void DatasetChanged(TOstraDataset*) override { Notices.push_back("changed"); }
     void DatasetChangesSettled(TOstraDataset*) override { Notices.push_back("settled"); }
 };
-
-// Expects Statement to raise an exception of Type with exactly Message.
-#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
-    do {                                                      \
-        try {                                                 \
-            Statement;                                        \
-            ADD_FAILURE() << "no exception from " #Statement; \
-        } catch (const ExceptionType& e) {                    \
-            EXPECT_EQ(std::string(Text), e.Message());        \
-        }                                                     \
-    } while (0)

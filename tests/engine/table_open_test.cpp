@@ -284,15 +284,3 @@ TEST_F(TableOpenTest, RefreshReloadsTheFile) {
     t.Refresh();
     EXPECT_EQ(2, t.RecordCount());
 }
-
-TEST_F(TableOpenTest, PublishedPropertiesReachTheTable) {
-    TOstraTable t(nullptr);
-    SetStrProp(&t, "TableName", "Ttask.d");
-    EXPECT_EQ("lmFile", GetEnumProp(&t, "LoadMode"));
-    SetEnumProp(&t, "LoadMode", "lmStream");
-    EXPECT_EQ(lmStream, t.LoadMode());
-    SetOrdProp(&t, "CheckKeyViolation", 1);
-    EXPECT_TRUE(t.CheckKeyViolation());
-    EXPECT_EQ(t.FieldDefs(), GetObjectProp(&t, "FieldDefs"));
-    EXPECT_EQ("OstraDB Engine v5.10", GetStrProp(&t, "Version"));
-}

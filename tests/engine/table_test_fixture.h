@@ -21,18 +21,7 @@
 #include "platform/core/streams.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
-
-#ifndef EXPECT_RAISES
-#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
-    do {                                                      \
-        try {                                                 \
-            Statement;                                        \
-            ADD_FAILURE() << "no exception from " #Statement; \
-        } catch (const ExceptionType& e) {                    \
-            EXPECT_EQ(std::string(Text), e.Message());        \
-        }                                                     \
-    } while (0)
-#endif
+#include "support/engine/engine_test_support.h"
 
 class TableTest : public ::testing::Test {
 protected:
@@ -49,19 +38,6 @@ protected:
         OstraPasswords().ClearPasswords();
         std::error_code ec;
         std::filesystem::remove_all(Dir, ec);
-    }
-
-    // The task table's field definitions.
-    static void AddTaskDefs(TOstraTable& t) {
-        TFieldDefs* defs = t.FieldDefs();
-        defs->Add("Key", ftAutoInc);
-        defs->Add("Flag", ftBoolean);
-        defs->Add("Action", ftString, 255);
-        defs->Add("Date", ftDate);
-        defs->Add("Category", ftString, 10);
-        defs->Add("Priority", ftString, 5);
-        defs->Add("Status", ftString, 15);
-        defs->Add("Notes", ftMemo);
     }
 
     static void AddTask(TOstraTable& t, const std::string& action, const std::string& category,
@@ -95,6 +71,14 @@ protected:
             ds.Next();
         }
         return out;
+    }
+
+    // The actions a table file holds, read by a table of its own.
+    static std::vector<std::string> ActionsIn(const std::string& fileName) {
+        TOstraTable t(nullptr);
+        t.SetTableName(fileName);
+        t.Open();
+        return Column(t, "Action");
     }
 
     static std::string ReadFile(const std::string& fileName) {
