@@ -128,9 +128,7 @@ TEST_F(DBEditComboTest, ShorterValueListIsNotMappedAndStoresTheItemText) {
     auto* e = NewEdit(odsCombo);
     SetLines(e->ComboProps()->ComboItems(), {"Work", "Home", "Garden"});
     SetLines(e->ComboProps()->ComboValues(), {"W", "H"});
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     EXPECT_FALSE(e->ComboProps()->ValueMapped());
     EXPECT_EQ(ocsDropDown, e->Style());
     EXPECT_EQ("Work", e->Text());
@@ -147,9 +145,7 @@ TEST_F(DBEditComboTest, ShorterValueListIsNotMappedAndStoresTheItemText) {
 TEST_F(DBEditComboTest, FreeComboStoresTypedText) {
     auto* e = NewEdit(odsCombo);
     SetLines(e->ComboProps()->ComboItems(), {"Work", "Home"});
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     Focus(e);
     e->SelectAll();
     Type(e, "Shed");

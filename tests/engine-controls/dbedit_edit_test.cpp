@@ -68,9 +68,7 @@ TEST_F(DBEditEditTest, UpAndDownMoveBetweenControlsWhenNothingIsOpen) {
 
 TEST_F(DBEditEditTest, TypingIntoABoundFieldEditsTheRecord) {
     TOstraDBEdit* e = NewEdit(odsEdit);
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     EXPECT_EQ("Work", e->Text());
     Focus(e);
     e->SelectAll();
@@ -90,9 +88,7 @@ TEST_F(DBEditEditTest, TypingIntoABoundFieldEditsTheRecord) {
 
 TEST_F(DBEditEditTest, EscapePutsTheFieldsValueBack) {
     TOstraDBEdit* e = NewEdit(odsEdit);
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     Focus(e);
     e->SelectAll();
     Type(e, "Shop");
@@ -105,9 +101,7 @@ TEST_F(DBEditEditTest, EscapePutsTheFieldsValueBack) {
 
 TEST_F(DBEditEditTest, CharactersTheFieldRefusesBeep) {
     TOstraDBEdit* e = NewEdit(odsEdit);
-    e->SetDataSource(Source);
-    e->SetDataField("Count");
-    ProcessEvents();
+    Bind(e, "Count");
     TBeepCounter beeps;
     Focus(e);
     Type(e, "4x2");
@@ -154,9 +148,7 @@ TEST_F(DBEditEditTest, DisplayTextEventDecidesTheText) {
         asked.push_back(value);
         text = "<" + value + ">";
     }));
-    e->SetDataSource(Source);
-    e->SetDataField("Priority");
-    ProcessEvents();
+    Bind(e, "Priority");
     EXPECT_EQ("<2>", e->Text());
     EXPECT_EQ(Variant("2"), e->Value());
     ASSERT_FALSE(asked.empty());
@@ -167,9 +159,7 @@ TEST_F(DBEditEditTest, UpdateDataEventReplacesWritingTheField) {
     TOstraDBEdit* e = NewEdit(odsEdit);
     std::string written = "none";
     e->SetOnUpdateData(TOstraUpdateDataEvent([&](TObject*, const std::string& text) { written = text; }));
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     Focus(e);
     e->SelectAll();
     Type(e, "Shop");
@@ -182,17 +172,13 @@ TEST_F(DBEditEditTest, UpdateDataEventReplacesWritingTheField) {
 TEST_F(DBEditEditTest, UpperCaseIsAppliedToTheShownText) {
     TOstraDBEdit* e = NewPriorityEdit(false);
     e->SetCharCase(ecUpperCase);
-    e->SetDataSource(Source);
-    e->SetDataField("Priority");
-    ProcessEvents();
+    Bind(e, "Priority");
     EXPECT_EQ("MEDIUM", e->Text());
 }
 
 TEST_F(DBEditEditTest, CustomDialogRunsFromTheButtonAndCtrlEnter) {
     TOstraDBEdit* e = NewEdit(odsCustomDlg);
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     int runs = 0;
     bool droppedWhileRunning = false;
     e->SetOnCustomDlg(TNotifyEvent([&](TObject*) {

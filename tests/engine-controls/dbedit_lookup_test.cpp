@@ -39,9 +39,7 @@ protected:
         e->LookupProps()->SetLookupKeyField("GoalGrp");
         e->LookupProps()->SetListFieldNames(names);
         e->LookupProps()->SetViewFieldIndex(viewIndex);
-        e->SetDataSource(Source);
-        e->SetDataField("Group");
-        ProcessEvents();
+        Bind(e, "Group");
         return e;
     }
     void ClickRow(TOstraPopupData* list, int row) {
@@ -257,11 +255,7 @@ TEST_F(DBEditLookupTest, ValueOfTheWrongKindForTheKeyNeverRaises) {
     e->SetLookupDataSet(Groups);
     e->LookupProps()->SetLookupKeyField("Key");
     e->LookupProps()->SetListFieldNames("GoalGrp");
-    EXPECT_NO_THROW({
-        e->SetDataSource(Source);
-        e->SetDataField("Group");
-        ProcessEvents();
-    });
+    EXPECT_NO_THROW({ Bind(e, "Group"); });
     EXPECT_EQ("Work", e->Text());
     Focus(e);
     EXPECT_NO_THROW(e->DropDown());
@@ -309,9 +303,7 @@ TEST_F(DBEditLookupTest, LookupDatasetCannotBeTheEditsOwn) {
         own->TreeProps()->SetTextField("Group");
         own->TreeProps()->SetUniqueField("Group");
         own->TreeProps()->SetLevelField("Count");
-        own->SetDataSource(Source);
-        own->SetDataField("Group");
-        ProcessEvents();
+        Bind(own, "Group");
         EXPECT_FALSE(own->DropDownPrepared());
         Goals->First();
         Goals->Next();
@@ -334,9 +326,7 @@ TEST_F(DBEditLookupTest, IncompleteSettingsShowThePlainValue) {
     TOstraDBEdit* e = NewEdit(odsLookup);
     e->SetLookupDataSet(Groups);
     e->LookupProps()->SetLookupKeyField("GoalGrp");
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     EXPECT_FALSE(e->DropDownPrepared());
     EXPECT_EQ("Work", e->Text());
     // Field names the dataset lacks count as incomplete too.
@@ -371,9 +361,7 @@ TEST_F(DBEditLookupTest, LookupFieldSetsUpTheEdit) {
     }
     Goals->First();
     TOstraDBEdit* e = NewEdit(odsEdit);
-    e->SetDataSource(Source);
-    e->SetDataField("GroupNote");
-    ProcessEvents();
+    Bind(e, "GroupNote");
     EXPECT_EQ(odsLookup, e->DialogStyle());
     EXPECT_EQ(Groups, e->LookupDataSet());
     EXPECT_EQ("Group", e->LookupProps()->SourceKeyField());

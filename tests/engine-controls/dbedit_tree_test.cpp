@@ -172,9 +172,7 @@ TEST_F(DBEditTreeTest, IncompleteSettingsLeaveTheTreeEmptyAndUnprepared) {
     TOstraDBEdit* e = NewEdit(odsTree);
     e->SetLookupDataSet(Places);
     e->TreeProps()->SetTextField("Name");
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     EXPECT_FALSE(e->DropDownPrepared());
     EXPECT_EQ(0, e->Tree()->Items()->Count());
 }
