@@ -26,6 +26,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -34,9 +35,6 @@ void Click(TControl* c) { SendClick(c, c->Width() / 2, c->Height() / 2); }
 class QuoteFormsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Dir =
-            IncludeTrailingPathDelimiter(GetTempDir()) + "quote_ed_" + CreateGUIDString().substr(1, 8) + "/";
-        std::filesystem::create_directories(Dir);
         WriteQuotes();
         Db.SetDatabasePath(Dir);
         Quotes.SetDatabase(&Db);
@@ -50,8 +48,6 @@ protected:
     void TearDown() override {
         delete Editor;
         Quotes.Close();
-        std::error_code ec;
-        std::filesystem::remove_all(Dir, ec);
     }
 
     void WriteQuotes() {
@@ -100,7 +96,8 @@ protected:
                t.FieldByName("Group")->AsString();
     }
 
-    std::string Dir;
+    TTestEnvironment Env;
+    std::string Dir = Env.Folder() + "/";
     TOstraDatabase Db{nullptr};
     TOstraTable Quotes{nullptr};
     TOstraTable AppIds{nullptr};

@@ -17,6 +17,7 @@
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
 #include "platform/ui/testing.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -27,15 +28,7 @@ struct QuoteRow {
 
 class QuotesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "quotes_" + CreateGUIDString().substr(1, 8) + "/";
-        std::filesystem::create_directories(Dir);
-        Db.SetDatabasePath(Dir);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(Dir, ec);
-    }
+    void SetUp() override { Db.SetDatabasePath(Dir); }
 
     void WriteQuotes(const std::vector<QuoteRow>& rows) {
         TOstraTable t(nullptr);
@@ -107,7 +100,8 @@ protected:
         t.SetOnCalcFields([](TDataSet* d) { CalcQuoteAndAuthor(d); });
     }
 
-    std::string Dir;
+    TTestEnvironment Env;
+    std::string Dir = Env.Folder() + "/";
     TOstraDatabase Db{nullptr};
 };
 

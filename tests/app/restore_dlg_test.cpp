@@ -18,6 +18,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -145,8 +146,6 @@ class RestoreDlgOkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Saved = GetCurrentDir();
-        Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "restore_" + CreateGUIDString().substr(1, 8);
-        std::filesystem::create_directories(Dir);
         for (const char* f : {"List.d", "Ttask.d", "quotes.d"}) std::ofstream(Dir + "/" + f) << "now " << f;
         for (const char* f : {"List.bak", "Ttask.bak", "quotes.BAK"})
             std::ofstream(Dir + "/" + f) << "old " << f;
@@ -156,10 +155,9 @@ protected:
     void TearDown() override {
         delete Dlg;
         SetCurrentDir(Saved);
-        std::error_code ec;
-        std::filesystem::remove_all(Dir, ec);
     }
-    std::string Saved, Dir;
+    TTestEnvironment Env;
+    std::string Saved, Dir = Env.Folder();
     TDualListDlg* Dlg = nullptr;
 };
 

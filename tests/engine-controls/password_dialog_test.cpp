@@ -14,6 +14,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -92,9 +93,8 @@ TEST(PasswordDialogTest, ButtonsCloseTheDialog) {
 
 // The dialog as the engine's prompt: a protected table asks for its password.
 TEST(PasswordDialogTest, OpeningAProtectedTableAsksThroughTheDialog) {
-    const std::string dir =
-        IncludeTrailingPathDelimiter(GetTempDir()) + "ostra_pwd_" + CreateGUIDString().substr(1, 8) + "/";
-    std::filesystem::create_directories(dir);
+    TTestEnvironment env;
+    const std::string dir = env.Folder() + "/";
     {
         TOstraTable t(nullptr);
         t.FieldDefs()->Add("Name", ftString, 20);
@@ -129,6 +129,4 @@ TEST(PasswordDialogTest, OpeningAProtectedTableAsksThroughTheDialog) {
 
     OstraPasswords().SetPrompt(nullptr);
     OstraPasswords().ClearPasswords();
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
 }

@@ -22,13 +22,11 @@
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "support/engine/engine_test_support.h"
+#include "support/environment.h"
 
 class TableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string guid = CreateGUIDString();
-        Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "ostra_tbl_" + guid.substr(1, 8) + "/";
-        std::filesystem::create_directories(Dir);
         Prompt = std::make_shared<TScriptedPasswordPrompt>();
         OstraPasswords().SetPrompt(Prompt);
         OstraPasswords().ClearPasswords();
@@ -36,8 +34,6 @@ protected:
     void TearDown() override {
         OstraPasswords().SetPrompt(nullptr);
         OstraPasswords().ClearPasswords();
-        std::error_code ec;
-        std::filesystem::remove_all(Dir, ec);
     }
 
     static void AddTask(TOstraTable& t, const std::string& action, const std::string& category,
@@ -90,6 +86,7 @@ protected:
         return image.size() > 4 ? image[4] : '\0';
     }
 
-    std::string Dir;
+    TTestEnvironment Env;
+    std::string Dir = Env.Folder() + "/";
     std::shared_ptr<TScriptedPasswordPrompt> Prompt;
 };
