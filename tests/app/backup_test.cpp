@@ -67,11 +67,6 @@ protected:
     std::string Dir = Env.Folder();
 };
 
-TEST_F(BackupTest, NamesInOrder) {
-    EXPECT_EQ(BackupTableNames(), (std::vector<std::string>{"Appid", "Archive", "Catg", "GoalGrp", "Goals",
-                                                            "List", "Quotes", "Status1", "TTask", "TTask2"}));
-}
-
 TEST_F(BackupTest, EveryTableFileIsCopiedBesideItself) {
     TTestDialogs dialogs;
     EXPECT_EQ(BackupTables(Dir), 10);

@@ -57,9 +57,7 @@ TEST_F(CategoryEditors, FirstEditorShowsTheFirstTableAndLeavesSavingToTheMainWin
     const auto before = Stamp("catg.d");
     TTestModalForms script;
     script.Push([&](TCustomForm*) {
-        Form->dCateg()->Edit();
-        Form->dCateg()->FieldByName("CATEGORY")->SetAsString("Chores");
-        Form->dCateg()->Post();
+        PutText(Form->dCateg(), "CATEGORY", "Chores");
         editor->Close();
     });
     editor->ShowModal();

@@ -173,9 +173,7 @@ TEST_F(ProgramTest, EveryToolButtonDoesItsWork) {
     EXPECT_EQ(forms.Shown(), TShown{"TfrmPrint"});
 
     tasks->First();
-    tasks->Edit();
-    tasks->FieldByName("Action")->SetAsString("First, saved");
-    tasks->Post();
+    PutText(tasks, "Action", "First, saved");
     Click(Form->spbtnSave());
     EXPECT_EQ(FileColumn("Ttask.d", "Action").front(), "First, saved");
 

@@ -139,18 +139,6 @@ TEST_F(DatasetChanges, SaveWritesAndAccepts) {
     EXPECT_EQ(1, ds.SaveCount);
 }
 
-TEST_F(DatasetChanges, FailedSaveKeepsTheChanges) {
-    SetAction("unsaved");
-    ds.Post();
-    ds.FailSave = true;
-    EXPECT_THROW(ds.Save(), EFCreateError);
-    EXPECT_TRUE(ds.HasPendingChanges());
-    EXPECT_EQ(usModified, ds.UpdateStatus());
-    ds.FailSave = false;
-    ds.Save();
-    EXPECT_FALSE(ds.HasPendingChanges());
-}
-
 TEST_F(DatasetChanges, PasswordChangeCountsSilently) {
     ds.IncrementPendingChanges();
     EXPECT_TRUE(ds.HasPendingChanges());

@@ -173,19 +173,6 @@ TEST_F(TableOpenTest, StreamModeReadsFromTheStreamPosition) {
     EXPECT_TRUE(t.HasPendingChanges());
 }
 
-TEST_F(TableOpenTest, ProtectedImageInAStreamOpensWithItsPassword) {
-    WriteTaskFile(Dir + "p.d", {{"Secret", "Home"}}, "pw");
-    TMemoryStream stream;
-    stream.LoadFromFile(Dir + "p.d");
-    stream.SetPosition(0);
-    TOstraTable t(nullptr);
-    t.SetLoadMode(lmStream);
-    t.SetLoadingStream(&stream);
-    t.SetPassword("pw");
-    t.Open();
-    EXPECT_EQ((std::vector<std::string>{"Secret"}), Column(t, "Action"));
-}
-
 TEST_F(TableOpenTest, DamagedFileFailsAndLeavesTheTableClosed) {
     {
         std::ofstream out(Dir + "bad.d", std::ios::binary);
