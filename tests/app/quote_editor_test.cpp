@@ -67,7 +67,7 @@ protected:
         t.SaveToFile(Dir + "quotes.d");
     }
 
-    void WriteAppIds(bool withQuotesRow) {
+    void WriteAppIds() {
         TOstraTable t(nullptr);
         TFieldDefs* d = t.FieldDefs();
         d->Add("Ckey", ftString, 30);
@@ -76,7 +76,7 @@ protected:
         d->Add("CType", ftString, 1);
         t.Open();
         t.AppendRecord({Variant("Tasks"), Variant(""), Variant("7"), Variant("N")});
-        if (withQuotesRow) t.AppendRecord({Variant("Quotes"), Variant(""), Variant("57"), Variant("N")});
+        t.AppendRecord({Variant("Quotes"), Variant(""), Variant("57"), Variant("N")});
         t.SaveToFile(Dir + "appid.d");
     }
 
@@ -135,7 +135,7 @@ TEST_F(QuoteFormsTest, ShowsTheCurrentQuoteAndTheNavigatorMoves) {
 }
 
 TEST_F(QuoteFormsTest, AddGivesTheNextKeyAndSaveWritesTheTypedQuote) {
-    WriteAppIds(true);
+    WriteAppIds();
     ShowEditor();
     TTestDialogs dialogs;
     Click(Editor->ToolButton7());
@@ -159,21 +159,6 @@ TEST_F(QuoteFormsTest, AddGivesTheNextKeyAndSaveWritesTheTypedQuote) {
     Click(Editor->ToolButton7());
     EXPECT_EQ(Editor->DBEdit3()->Text(), "58");
     EXPECT_EQ(dialogs.Count(), 0);
-}
-
-TEST_F(QuoteFormsTest, AddWithoutACounterRowTellsAndAddsNothing) {
-    WriteAppIds(false);
-    ShowEditor();
-    TTestDialogs dialogs;
-    Click(Editor->ToolButton7());
-    ASSERT_EQ(dialogs.Count(), 1);
-    EXPECT_EQ(dialogs.Last().Text, "New quote NOT added.");
-    EXPECT_EQ(Quotes.State(), dsBrowse);
-    EXPECT_EQ(Quotes.RecordCount(), 2);
-    EXPECT_FALSE(Quotes.HasPendingChanges());
-    // Save has no keyless quote to write.
-    Click(Editor->ToolButton6());
-    EXPECT_EQ(SavedQuote(0), "<none>");
 }
 
 TEST_F(QuoteFormsTest, UndoDropsTheEditInProgress) {
