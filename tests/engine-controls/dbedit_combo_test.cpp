@@ -3,6 +3,8 @@
 // set values that typing cannot bypass.
 #include "dbedit_test_fixture.h"
 
+#include <functional>
+
 namespace {
 
 class DBEditComboTest : public DBEditTest {};
@@ -191,37 +193,33 @@ TEST_F(DBEditComboTest, ListIsSizedToItsItemsAndRows) {
     EXPECT_EQ(300, list->Width());
 }
 
-TEST_F(DBEditComboTest, ClickOnTheButtonOfAnOpenListClosesIt) {
-    TOstraDBEdit* e = NewPriorityEdit();
-    Focus(e);
-    ClickButton(e);
-    ASSERT_TRUE(e->DroppedDown());
-    ClickButton(e);
-    EXPECT_FALSE(e->DroppedDown());
-    EXPECT_EQ("2", Stored("Priority"));
-}
-
-TEST_F(DBEditComboTest, ClickElsewhereOnTheFormClosesWithoutAccepting) {
-    TOstraDBEdit* e = NewPriorityEdit();
-    Focus(e);
-    ClickButton(e);
-    Key(e, VK_DOWN);
-    ASSERT_TRUE(e->DroppedDown());
-    SendClick(Other, 5, 5);
-    ProcessEvents();
-    EXPECT_FALSE(e->DroppedDown());
-    EXPECT_EQ("2", Stored("Priority"));
-}
-
-TEST_F(DBEditComboTest, LosingTheFocusClosesWithoutAccepting) {
-    TOstraDBEdit* e = NewPriorityEdit();
-    Focus(e);
-    ClickButton(e);
-    Key(e, VK_DOWN);
-    Focus(Other);
-    EXPECT_FALSE(e->DroppedDown());
-    EXPECT_FALSE(e->ValueList()->Visible());
-    EXPECT_EQ("2", Stored("Priority"));
+// A second click on the button, a click elsewhere and the focus leaving all
+// close the list and keep the stored value, a line moved to or not.
+TEST_F(DBEditComboTest, ClosingWithoutChoosingKeepsTheValue) {
+    const struct {
+        const char* Name;
+        bool MoveFirst;
+        std::function<void(TOstraDBEdit*)> Close;
+    } cases[] = {{"button", false, [](TOstraDBEdit* e) { ClickButton(e); }},
+                 {"click elsewhere", true,
+                  [this](TOstraDBEdit*) {
+                      SendClick(Other, 5, 5);
+                      ProcessEvents();
+                  }},
+                 {"focus elsewhere", true, [this](TOstraDBEdit*) { Focus(Other); }}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TOstraDBEdit* e = NewPriorityEdit();
+        Focus(e);
+        ClickButton(e);
+        if (c.MoveFirst) Key(e, VK_DOWN);
+        ASSERT_TRUE(e->DroppedDown());
+        c.Close(e);
+        EXPECT_FALSE(e->DroppedDown());
+        EXPECT_FALSE(e->ValueList()->Visible());
+        EXPECT_EQ("2", Stored("Priority"));
+        delete e;
+    }
 }
 
 TEST_F(DBEditComboTest, DraggingFromTheButtonIntoTheListChooses) {
