@@ -33,6 +33,16 @@ protected:
         return editor;
     }
 
+    // Tasks with a Date column on 18 March 2026, its editor open on the first row.
+    TOstraDBGridInplaceEdit* OpenDateEditor() {
+        SetClockForTesting(EncodeDate(2026, 3, 18) + 0.5);
+        OpenTasks(3);
+        UseTaskColumns();
+        const int dateCol = AddDateColumn();
+        ShowGrid();
+        return EditCell(dateCol);
+    }
+
     void Open(TOstraDBGridInplaceEdit* Editor) {
         SendKey(Editor, VK_DOWN, {ssAlt});
         ProcessEvents();
@@ -190,12 +200,7 @@ TEST_F(DBGridInplaceTest, ReadOnlyComboHasNoButton) {
 }
 
 TEST_F(DBGridInplaceTest, CalendarShowsTodayForEmptyDateAndWritesThePick) {
-    SetClockForTesting(EncodeDate(2026, 3, 18) + 0.5);
-    OpenTasks(3);
-    UseTaskColumns();
-    const int dateCol = AddDateColumn();
-    ShowGrid();
-    TOstraDBGridInplaceEdit* editor = EditCell(dateCol);
+    TOstraDBGridInplaceEdit* editor = OpenDateEditor();
     ASSERT_TRUE(editor);
     EXPECT_EQ(TOstraDBGridInplaceEdit::esCalendar, editor->EditStyle());
     Open(editor);
@@ -222,12 +227,7 @@ TEST_F(DBGridInplaceTest, CalendarShowsTodayForEmptyDateAndWritesThePick) {
 }
 
 TEST_F(DBGridInplaceTest, CalendarReleasesInsideAndOutside) {
-    SetClockForTesting(EncodeDate(2026, 3, 18) + 0.5);
-    OpenTasks(3);
-    UseTaskColumns();
-    const int dateCol = AddDateColumn();
-    ShowGrid();
-    TOstraDBGridInplaceEdit* editor = EditCell(dateCol);
+    TOstraDBGridInplaceEdit* editor = OpenDateEditor();
     ASSERT_TRUE(editor);
     bool accepted = true;
     Grid->SetAfterCloseUp(TOstraDBGridCloseUpEvent([&](TObject*, TOstraColumn*, bool a) { accepted = a; }));

@@ -167,16 +167,6 @@ TEST_F(DatasetBasic, DefaultsTheFieldsWouldRefuseStillMakeRecords) {
     EXPECT_EQ(1, ds.RecordCount());
 }
 
-TEST_F(DatasetBasic, AutoIncComesFromTheStore) {
-    ds.Open();
-    for (int i = 0; i < 3; ++i) {
-        ds.Append();
-        ds.FieldByName("Action")->SetAsString("new");
-        ds.Post();
-        EXPECT_EQ(4 + i, ds.FieldByName("Key")->AsInteger());
-    }
-}
-
 TEST_F(DatasetBasic, RecNoClampsToTheRecords) {
     ds.Open();
     ds.Last();
