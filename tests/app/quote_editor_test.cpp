@@ -26,6 +26,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "support/app/quote_tables.h"
 #include "support/environment.h"
 
 namespace {
@@ -52,13 +53,7 @@ protected:
 
     void WriteQuotes() {
         TOstraTable t(nullptr);
-        TFieldDefs* d = t.FieldDefs();
-        d->Add("Quote", ftString, 255);
-        d->Add("Author", ftString, 50);
-        d->Add("Group", ftString, 20);
-        d->Add("Display", ftBoolean);
-        d->Add("Key", ftInteger);
-        d->Add("Flag", ftBoolean);
+        AddQuoteDefs(t);
         t.Open();
         t.AppendRecord({Variant("The journey of a thousand miles begins with one step."), Variant("Lao Tzu"),
                         Variant("Start"), Variant(true), Variant(10), Variant(true)});

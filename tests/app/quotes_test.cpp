@@ -17,6 +17,7 @@
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
 #include "platform/ui/testing.h"
+#include "support/app/quote_tables.h"
 #include "support/environment.h"
 
 namespace {
@@ -32,13 +33,7 @@ protected:
 
     void WriteQuotes(const std::vector<QuoteRow>& rows) {
         TOstraTable t(nullptr);
-        TFieldDefs* d = t.FieldDefs();
-        d->Add("Quote", ftString, 255);
-        d->Add("Author", ftString, 50);
-        d->Add("Group", ftString, 20);
-        d->Add("Display", ftBoolean);
-        d->Add("Key", ftInteger);
-        d->Add("Flag", ftBoolean);
+        AddQuoteDefs(t);
         t.Open();
         for (const QuoteRow& r : rows) {
             t.Append();

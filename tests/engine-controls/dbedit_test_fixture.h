@@ -29,7 +29,7 @@
 #include "support/engine/engine_test_support.h"
 
 // Readable variants in failure messages.
-static void PrintTo(const Variant& v, std::ostream* os) {
+inline void PrintTo(const Variant& v, std::ostream* os) {
     *os << VarTypeAsText(v.VarType());
     if (!v.IsNull() && !v.IsEmpty() && !v.IsArray()) *os << " \"" << v.AsString() << "\"";
 }

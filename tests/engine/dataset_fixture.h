@@ -84,17 +84,6 @@ inline std::vector<TOstraField> TaskLayout() {
             MakeField("Status", oftSmallStr, 15),   MakeField("Notes", oftMemo)};
 }
 
-// Values of one field over the view, in view order (moves the cursor).
-inline std::vector<std::string> Column(TOstraDataset& ds, const std::string& field) {
-    std::vector<std::string> out;
-    ds.First();
-    while (!ds.Eof()) {
-        out.push_back(ds.FieldByName(field)->AsString());
-        ds.Next();
-    }
-    return out;
-}
-
 // Records OnNeedToSaveChange calls.
 struct TSaveChangeCounter {
     int Calls = 0;

@@ -59,16 +59,6 @@ protected:
         OstraPasswords().ClearPasswords();
     }
 
-    static std::vector<std::string> Column(TOstraDataset& ds, const std::string& field) {
-        std::vector<std::string> out;
-        ds.First();
-        while (!ds.Eof()) {
-            out.push_back(ds.FieldByName(field)->AsString());
-            ds.Next();
-        }
-        return out;
-    }
-
     // The actions a table file holds, read by a table of its own.
     static std::vector<std::string> ActionsIn(const std::string& fileName) {
         TOstraTable t(nullptr);

@@ -1,13 +1,17 @@
-// Shared pieces of the engine, engine-control and program tests: the check
-// of a raised error's message and the task table's field definitions.
+// Shared pieces of the engine and engine-control tests: the check of a
+// raised error's message, the task table's field definitions and the values
+// of one field over a dataset.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/ostra_table.h"
+#include "platform/db/dataset.h"
 #include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
 
 // Expects Statement to raise an exception of ExceptionType with exactly Text.
 #ifndef EXPECT_RAISES
@@ -33,4 +37,15 @@ inline void AddTaskDefs(TOstraTable& t) {
     defs->Add("Priority", ftString, 5);
     defs->Add("Status", ftString, 15);
     defs->Add("Notes", ftMemo);
+}
+
+// Values of one field over the dataset, in view order (moves the cursor).
+inline std::vector<std::string> Column(TDataSet& ds, const std::string& field) {
+    std::vector<std::string> out;
+    ds.First();
+    while (!ds.Eof()) {
+        out.push_back(ds.FieldByName(field)->AsString());
+        ds.Next();
+    }
+    return out;
 }
