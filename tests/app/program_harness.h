@@ -32,6 +32,7 @@
 #include "platform/ui/help.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/testing.h"
+#include "support/engine/engine_test_support.h"
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -179,17 +180,6 @@ protected:
         for (Table->First(); !Table->Eof(); Table->Next())
             out.push_back(Table->FieldByName(Field)->AsString());
         return out;
-    }
-    // Edits the current record of T (or appends one) with one field's value, posted.
-    static void PutText(TDataSet* T, const std::string& Field, const std::string& Text, bool Append = false) {
-        Append ? T->Append() : T->Edit();
-        T->FieldByName(Field)->SetAsString(Text);
-        T->Post();
-    }
-    static void PutFlag(TDataSet* T, const std::string& Field, bool Value) {
-        T->Edit();
-        T->FieldByName(Field)->SetAsBoolean(Value);
-        T->Post();
     }
     std::string SettingsText() {
         const std::string file = ChangeFileExt(Dir + "taskmoor", ".ini");

@@ -62,9 +62,7 @@ TEST_F(DBEditTreeTest, LevelsOutsideOneToSixHangUnderTheLastLevelSixNode) {
 }
 
 TEST_F(DBEditTreeTest, ShowsThePathOfTheValueAndPicksANodeByKeys) {
-    Goals->Edit();
-    Goals->FieldByName("Group")->SetAsString("E.F");
-    Goals->Post();
+    PutText(Goals, "Group", "E.F");
     TOstraDBEdit* e = NewPlaceEdit();
     EXPECT_EQ("Europe/France", e->Text());
     e->TreeProps()->SetPathSeparator('>');

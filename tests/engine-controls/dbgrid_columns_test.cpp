@@ -138,13 +138,9 @@ TEST_F(DBGridColumnsTest, MemoShowsItsFirstLine) {
     TOstraColumn* notes = Grid->Columns()->Add();
     notes->SetFieldName("Notes");
     ShowGrid();
-    Table->Edit();
-    Table->FieldByName("Notes")->SetAsString("first line\r\nsecond line");
-    Table->Post();
+    PutText(Table, "Notes", "first line\r\nsecond line");
     EXPECT_EQ("first line", notes->DisplayText());
-    Table->Edit();
-    Table->FieldByName("Notes")->SetAsString("only\nbreak");
-    Table->Post();
+    PutText(Table, "Notes", "only\nbreak");
     EXPECT_EQ("only", notes->DisplayText());
 }
 

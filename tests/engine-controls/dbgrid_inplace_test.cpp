@@ -359,9 +359,7 @@ TEST_F(DBGridInplaceTest, LookupListWritesTheKeyOfThePickedRecord) {
         statuses->FieldByName("Name")->SetAsString(std::string("Status ") + code);
         statuses->Post();
     }
-    Table->Edit();
-    Table->FieldByName("Status")->SetAsString("open");
-    Table->Post();
+    PutText(Table, "Status", "open");
     TOstraColumn* status = Grid->Columns()->Add();
     status->SetFieldName("Status");
     status->SetButtonStyle(cbsLookup);

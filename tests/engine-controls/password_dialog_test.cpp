@@ -14,6 +14,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "support/engine/engine_test_support.h"
 #include "support/environment.h"
 
 namespace {
@@ -95,9 +96,7 @@ TEST(PasswordDialogTest, OpeningAProtectedTableAsksThroughTheDialog) {
         TOstraTable t(nullptr);
         t.FieldDefs()->Add("Name", ftString, 20);
         t.Open();
-        t.Append();
-        t.FieldByName("Name")->SetAsString("hidden");
-        t.Post();
+        PutText(&t, "Name", "hidden", true);
         t.SetPassword("right");
         t.SaveToFile(dir + "p.d");
     }

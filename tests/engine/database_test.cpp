@@ -141,9 +141,7 @@ TEST_F(DatabaseTest, TablesWithoutAFileAreAcceptedByTheSave) {
     mem.FieldDefs()->Add("Name", ftString, 20);
     mem.SetDatabase(&db);
     mem.Open();
-    mem.Append();
-    mem.FieldByName("Name")->SetAsString("x");
-    mem.Post();
+    PutText(&mem, "Name", "x", true);
     db.SaveDatasets();
     EXPECT_FALSE(mem.HasPendingChanges());
     EXPECT_EQ(1, mem.RecordCount());

@@ -214,9 +214,7 @@ TEST_F(DatasetBasic, InsertInTheMiddleAndUpdateStatus) {
     EXPECT_EQ(usInserted, ds.UpdateStatus());
     EXPECT_EQ(4, ds.RecordCount());
     ds.First();
-    ds.Edit();
-    ds.FieldByName("Priority")->SetAsString("3");
-    ds.Post();
+    PutText(&ds, "Priority", "3");
     EXPECT_EQ(usModified, ds.UpdateStatus());
 }
 

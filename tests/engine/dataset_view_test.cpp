@@ -166,9 +166,7 @@ TEST_F(DatasetView, FailingOnFilterRecordKeepsTheView) {
     EXPECT_EQ(dsBrowse, ds.State());
     EXPECT_EQ(5, ds.RecordCount());
     EXPECT_EQ(5, ds.RecNo());
-    ds.Edit();
-    ds.FieldByName("Name")->SetAsString("edited");
-    ds.Post();
+    PutText(&ds, "Name", "edited");
     EXPECT_EQ("edited", ds.FieldByName("Name")->AsString());
 }
 

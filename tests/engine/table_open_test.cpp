@@ -34,9 +34,7 @@ TEST_F(TableOpenTest, StringSizeDecidesBetweenShortAndLongText) {
     t.Open();
     EXPECT_EQ(oftSmallStr, t.Cursor()->FindField("Short")->FieldType);
     EXPECT_EQ(oftString, t.Cursor()->FindField("Long")->FieldType);
-    t.Append();
-    t.FieldByName("Long")->SetAsString(std::string(40, 'x'));
-    t.Post();
+    PutText(&t, "Long", std::string(40, 'x'), true);
     EXPECT_EQ(36u, t.FieldByName("Long")->AsString().size());
 }
 

@@ -1,6 +1,6 @@
 // Shared pieces of the engine and engine-control tests: the check of a
-// raised error's message, the task table's field definitions and the values
-// of one field over a dataset.
+// raised error's message, the task table's field definitions, one field's value
+// put into a record and the values of one field over a dataset.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -48,4 +48,16 @@ inline std::vector<std::string> Column(TDataSet& ds, const std::string& field) {
         ds.Next();
     }
     return out;
+}
+
+// Edits the current record of T (or appends one) with one field's value, posted.
+inline void PutText(TDataSet* T, const std::string& Field, const std::string& Text, bool Append = false) {
+    Append ? T->Append() : T->Edit();
+    T->FieldByName(Field)->SetAsString(Text);
+    T->Post();
+}
+inline void PutFlag(TDataSet* T, const std::string& Field, bool Value) {
+    T->Edit();
+    T->FieldByName(Field)->SetAsBoolean(Value);
+    T->Post();
 }
