@@ -17,6 +17,7 @@
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/ui/testing.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -32,13 +33,7 @@ std::string ReadAll(const std::string& file) {
 class BackupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "backup_" + CreateGUIDString().substr(1, 8);
-        std::filesystem::create_directories(Dir);
         for (const std::string& file : DataFiles) WriteTable(file, {file});
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(Dir, ec);
     }
     std::string Path(const std::string& name) const { return Dir + "/" + name; }
 
@@ -68,13 +63,9 @@ protected:
         return texts;
     }
 
-    std::string Dir;
+    TTestEnvironment Env;
+    std::string Dir = Env.Folder();
 };
-
-TEST_F(BackupTest, NamesInOrder) {
-    EXPECT_EQ(BackupTableNames(), (std::vector<std::string>{"Appid", "Archive", "Catg", "GoalGrp", "Goals",
-                                                            "List", "Quotes", "Status1", "TTask", "TTask2"}));
-}
 
 TEST_F(BackupTest, EveryTableFileIsCopiedBesideItself) {
     TTestDialogs dialogs;

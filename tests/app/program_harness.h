@@ -32,6 +32,7 @@
 #include "platform/ui/help.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/testing.h"
+#include "support/engine/engine_test_support.h"
 
 class ProgramTest : public ::testing::Test {
 protected:

@@ -17,6 +17,8 @@
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
 #include "platform/ui/testing.h"
+#include "support/app/quote_tables.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -27,25 +29,11 @@ struct QuoteRow {
 
 class QuotesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "quotes_" + CreateGUIDString().substr(1, 8) + "/";
-        std::filesystem::create_directories(Dir);
-        Db.SetDatabasePath(Dir);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(Dir, ec);
-    }
+    void SetUp() override { Db.SetDatabasePath(Dir); }
 
     void WriteQuotes(const std::vector<QuoteRow>& rows) {
         TOstraTable t(nullptr);
-        TFieldDefs* d = t.FieldDefs();
-        d->Add("Quote", ftString, 255);
-        d->Add("Author", ftString, 50);
-        d->Add("Group", ftString, 20);
-        d->Add("Display", ftBoolean);
-        d->Add("Key", ftInteger);
-        d->Add("Flag", ftBoolean);
+        AddQuoteDefs(t);
         t.Open();
         for (const QuoteRow& r : rows) {
             t.Append();
@@ -107,7 +95,8 @@ protected:
         t.SetOnCalcFields([](TDataSet* d) { CalcQuoteAndAuthor(d); });
     }
 
-    std::string Dir;
+    TTestEnvironment Env;
+    std::string Dir = Env.Folder() + "/";
     TOstraDatabase Db{nullptr};
 };
 

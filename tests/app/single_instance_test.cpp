@@ -37,13 +37,6 @@ protected:
     std::string OldTitle, Title;
 };
 
-TEST_F(SingleInstance, NameFollowsTheTitleAndTheUser) {
-    const std::string name = InstanceName();
-    EXPECT_EQ(name.rfind(Title + "." + std::to_string(CurrentUserId()) + ".", 0), 0u) << name;
-    Application->SetTitle(Title + "x");
-    EXPECT_NE(InstanceName(), name);
-}
-
 TEST_F(SingleInstance, FirstCopyClaimsTheNameAndNobodyAnswersBeforeThat) {
     TInstanceWindow none = FindOtherInstanceWindow();
     EXPECT_FALSE(none.Valid());

@@ -10,7 +10,7 @@
 
 #include "app/version_info.h"
 #include "platform/core/files.h"
-#include "platform/core/properties.h"
+#include "support/environment.h"
 
 namespace fs = std::filesystem;
 
@@ -32,15 +32,6 @@ std::string ProjectVersion() {
 
 class VersionFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/version_info_test.XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        Dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(Dir, ec);
-    }
     std::string Write(const std::string& name, const std::string& bytes) {
         std::string path = (Dir / name).string();
         std::ofstream(path, std::ios::binary) << bytes;
@@ -60,7 +51,8 @@ protected:
         return d;
     }
 
-    fs::path Dir;
+    TTestEnvironment Env;
+    fs::path Dir = Env.Folder();
 };
 
 TEST(ProgramVersion, CompiledInFromTheBuildVersion) {
@@ -206,16 +198,6 @@ TEST_F(VersionFiles, DamagedBlocksAreSafe) {
         }
     }
     EXPECT_GT(withInfo, 0);
-}
-
-TEST(ProgramVersion, DesignerOnlyStoresTheName) {
-    TZkVersionInfo info(nullptr);
-    ASSERT_TRUE(info.HaveInfo());
-    info.SetDesigning(true);
-    info.SetFileName("");
-    EXPECT_EQ(info.FileName(), "");
-    EXPECT_TRUE(info.HaveInfo());  // nothing was read again
-    EXPECT_NE(GetPropInfo(&info, "FileName"), nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // set values that typing cannot bypass.
 #include "dbedit_test_fixture.h"
 
+#include <functional>
+
 namespace {
 
 class DBEditComboTest : public DBEditTest {};
@@ -128,9 +130,7 @@ TEST_F(DBEditComboTest, ShorterValueListIsNotMappedAndStoresTheItemText) {
     auto* e = NewEdit(odsCombo);
     SetLines(e->ComboProps()->ComboItems(), {"Work", "Home", "Garden"});
     SetLines(e->ComboProps()->ComboValues(), {"W", "H"});
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     EXPECT_FALSE(e->ComboProps()->ValueMapped());
     EXPECT_EQ(ocsDropDown, e->Style());
     EXPECT_EQ("Work", e->Text());
@@ -147,9 +147,7 @@ TEST_F(DBEditComboTest, ShorterValueListIsNotMappedAndStoresTheItemText) {
 TEST_F(DBEditComboTest, FreeComboStoresTypedText) {
     auto* e = NewEdit(odsCombo);
     SetLines(e->ComboProps()->ComboItems(), {"Work", "Home"});
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     Focus(e);
     e->SelectAll();
     Type(e, "Shed");
@@ -195,37 +193,33 @@ TEST_F(DBEditComboTest, ListIsSizedToItsItemsAndRows) {
     EXPECT_EQ(300, list->Width());
 }
 
-TEST_F(DBEditComboTest, ClickOnTheButtonOfAnOpenListClosesIt) {
-    TOstraDBEdit* e = NewPriorityEdit();
-    Focus(e);
-    ClickButton(e);
-    ASSERT_TRUE(e->DroppedDown());
-    ClickButton(e);
-    EXPECT_FALSE(e->DroppedDown());
-    EXPECT_EQ("2", Stored("Priority"));
-}
-
-TEST_F(DBEditComboTest, ClickElsewhereOnTheFormClosesWithoutAccepting) {
-    TOstraDBEdit* e = NewPriorityEdit();
-    Focus(e);
-    ClickButton(e);
-    Key(e, VK_DOWN);
-    ASSERT_TRUE(e->DroppedDown());
-    SendClick(Other, 5, 5);
-    ProcessEvents();
-    EXPECT_FALSE(e->DroppedDown());
-    EXPECT_EQ("2", Stored("Priority"));
-}
-
-TEST_F(DBEditComboTest, LosingTheFocusClosesWithoutAccepting) {
-    TOstraDBEdit* e = NewPriorityEdit();
-    Focus(e);
-    ClickButton(e);
-    Key(e, VK_DOWN);
-    Focus(Other);
-    EXPECT_FALSE(e->DroppedDown());
-    EXPECT_FALSE(e->ValueList()->Visible());
-    EXPECT_EQ("2", Stored("Priority"));
+// A second click on the button, a click elsewhere and the focus leaving all
+// close the list and keep the stored value, a line moved to or not.
+TEST_F(DBEditComboTest, ClosingWithoutChoosingKeepsTheValue) {
+    const struct {
+        const char* Name;
+        bool MoveFirst;
+        std::function<void(TOstraDBEdit*)> Close;
+    } cases[] = {{"button", false, [](TOstraDBEdit* e) { ClickButton(e); }},
+                 {"click elsewhere", true,
+                  [this](TOstraDBEdit*) {
+                      SendClick(Other, 5, 5);
+                      ProcessEvents();
+                  }},
+                 {"focus elsewhere", true, [this](TOstraDBEdit*) { Focus(Other); }}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TOstraDBEdit* e = NewPriorityEdit();
+        Focus(e);
+        ClickButton(e);
+        if (c.MoveFirst) Key(e, VK_DOWN);
+        ASSERT_TRUE(e->DroppedDown());
+        c.Close(e);
+        EXPECT_FALSE(e->DroppedDown());
+        EXPECT_FALSE(e->ValueList()->Visible());
+        EXPECT_EQ("2", Stored("Priority"));
+        delete e;
+    }
 }
 
 TEST_F(DBEditComboTest, DraggingFromTheButtonIntoTheListChooses) {

@@ -10,25 +10,6 @@ namespace {
 
 class DBEditEditTest : public DBEditTest {};
 
-TEST_F(DBEditEditTest, DefaultsAndPublishedSettings) {
-    TOstraDBEdit* e = NewEdit(odsEdit);
-    EXPECT_EQ(15, e->ButtonWidth());
-    EXPECT_EQ(10u, e->DropDownRows());
-    EXPECT_EQ(0u, e->DropDownWidth());
-    EXPECT_TRUE(e->EnterAsTab());
-    EXPECT_FALSE(e->AutoDropDown());
-    EXPECT_EQ(ocsDropDown, e->Style());
-    EXPECT_EQ(Variant(std::string()), e->Value());
-    EXPECT_TRUE(e->ControlStyle().Contains(csReplicatable));
-    EXPECT_FALSE(e->ControlStyle().Contains(csDoubleClicks));
-    EXPECT_EQ("odsEdit", GetEnumProp(e, "DialogStyle"));
-    SetEnumProp(e, "DialogStyle", "odsCalendar");
-    EXPECT_EQ(odsCalendar, e->DialogStyle());
-    EXPECT_NE(nullptr, GetPropInfo(e, "ComboProps"));
-    EXPECT_NE(nullptr, GetPropInfo(e, "OnCloseUp"));
-    EXPECT_EQ(e->TreeProps()->PathSeparator(), '/');
-}
-
 TEST_F(DBEditEditTest, ButtonWidthMustBeAboveElevenAndBelowHalfTheWidth) {
     TOstraDBEdit* e = NewEdit(odsCombo);
     e->SetWidth(100);
@@ -87,9 +68,7 @@ TEST_F(DBEditEditTest, UpAndDownMoveBetweenControlsWhenNothingIsOpen) {
 
 TEST_F(DBEditEditTest, TypingIntoABoundFieldEditsTheRecord) {
     TOstraDBEdit* e = NewEdit(odsEdit);
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     EXPECT_EQ("Work", e->Text());
     Focus(e);
     e->SelectAll();
@@ -109,9 +88,7 @@ TEST_F(DBEditEditTest, TypingIntoABoundFieldEditsTheRecord) {
 
 TEST_F(DBEditEditTest, EscapePutsTheFieldsValueBack) {
     TOstraDBEdit* e = NewEdit(odsEdit);
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     Focus(e);
     e->SelectAll();
     Type(e, "Shop");
@@ -124,9 +101,7 @@ TEST_F(DBEditEditTest, EscapePutsTheFieldsValueBack) {
 
 TEST_F(DBEditEditTest, CharactersTheFieldRefusesBeep) {
     TOstraDBEdit* e = NewEdit(odsEdit);
-    e->SetDataSource(Source);
-    e->SetDataField("Count");
-    ProcessEvents();
+    Bind(e, "Count");
     TBeepCounter beeps;
     Focus(e);
     Type(e, "4x2");
@@ -173,9 +148,7 @@ TEST_F(DBEditEditTest, DisplayTextEventDecidesTheText) {
         asked.push_back(value);
         text = "<" + value + ">";
     }));
-    e->SetDataSource(Source);
-    e->SetDataField("Priority");
-    ProcessEvents();
+    Bind(e, "Priority");
     EXPECT_EQ("<2>", e->Text());
     EXPECT_EQ(Variant("2"), e->Value());
     ASSERT_FALSE(asked.empty());
@@ -186,9 +159,7 @@ TEST_F(DBEditEditTest, UpdateDataEventReplacesWritingTheField) {
     TOstraDBEdit* e = NewEdit(odsEdit);
     std::string written = "none";
     e->SetOnUpdateData(TOstraUpdateDataEvent([&](TObject*, const std::string& text) { written = text; }));
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     Focus(e);
     e->SelectAll();
     Type(e, "Shop");
@@ -201,17 +172,13 @@ TEST_F(DBEditEditTest, UpdateDataEventReplacesWritingTheField) {
 TEST_F(DBEditEditTest, UpperCaseIsAppliedToTheShownText) {
     TOstraDBEdit* e = NewPriorityEdit(false);
     e->SetCharCase(ecUpperCase);
-    e->SetDataSource(Source);
-    e->SetDataField("Priority");
-    ProcessEvents();
+    Bind(e, "Priority");
     EXPECT_EQ("MEDIUM", e->Text());
 }
 
 TEST_F(DBEditEditTest, CustomDialogRunsFromTheButtonAndCtrlEnter) {
     TOstraDBEdit* e = NewEdit(odsCustomDlg);
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     int runs = 0;
     bool droppedWhileRunning = false;
     e->SetOnCustomDlg(TNotifyEvent([&](TObject*) {

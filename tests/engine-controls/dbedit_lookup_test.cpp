@@ -32,6 +32,16 @@ protected:
         Groups->EnableControls();
         return out;
     }
+    // A lookup of the goal's group showing the list fields Names.
+    TOstraDBEdit* NewListEdit(const std::string& names, int viewIndex) {
+        TOstraDBEdit* e = NewEdit(odsLookup);
+        e->SetLookupDataSet(Groups);
+        e->LookupProps()->SetLookupKeyField("GoalGrp");
+        e->LookupProps()->SetListFieldNames(names);
+        e->LookupProps()->SetViewFieldIndex(viewIndex);
+        Bind(e, "Group");
+        return e;
+    }
     void ClickRow(TOstraPopupData* list, int row) {
         SendClick(list, 20, row * list->ItemHeight() + list->ItemHeight() / 2);
         ProcessEvents();
@@ -39,14 +49,7 @@ protected:
 };
 
 TEST_F(DBEditLookupTest, ShowsTheListFieldOfTheKeyedRecord) {
-    TOstraDBEdit* e = NewEdit(odsLookup);
-    e->SetLookupDataSet(Groups);
-    e->LookupProps()->SetLookupKeyField("GoalGrp");
-    e->LookupProps()->SetListFieldNames("GoalGrp;Note");
-    e->LookupProps()->SetViewFieldIndex(1);
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    TOstraDBEdit* e = NewListEdit("GoalGrp;Note", 1);
     EXPECT_TRUE(e->DropDownPrepared());
     EXPECT_EQ("note Work", e->Text());
     EXPECT_EQ(Variant("Work"), e->Value());
@@ -65,14 +68,7 @@ TEST_F(DBEditLookupTest, ShowsTheListFieldOfTheKeyedRecord) {
 }
 
 TEST_F(DBEditLookupTest, ViewFieldIndexIsKeptInsideTheListFields) {
-    TOstraDBEdit* e = NewEdit(odsLookup);
-    e->SetLookupDataSet(Groups);
-    e->LookupProps()->SetLookupKeyField("GoalGrp");
-    e->LookupProps()->SetListFieldNames("GoalGrp ; Note");
-    e->LookupProps()->SetViewFieldIndex(7);
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    TOstraDBEdit* e = NewListEdit("GoalGrp ; Note", 7);
     ASSERT_EQ(2u, e->LookupProps()->ListFields().size());
     EXPECT_EQ("Note", e->LookupProps()->ListFields()[1]);
     EXPECT_EQ(1, e->LookupProps()->EffectiveViewFieldIndex());
@@ -259,11 +255,7 @@ TEST_F(DBEditLookupTest, ValueOfTheWrongKindForTheKeyNeverRaises) {
     e->SetLookupDataSet(Groups);
     e->LookupProps()->SetLookupKeyField("Key");
     e->LookupProps()->SetListFieldNames("GoalGrp");
-    EXPECT_NO_THROW({
-        e->SetDataSource(Source);
-        e->SetDataField("Group");
-        ProcessEvents();
-    });
+    EXPECT_NO_THROW({ Bind(e, "Group"); });
     EXPECT_EQ("Work", e->Text());
     Focus(e);
     EXPECT_NO_THROW(e->DropDown());
@@ -311,9 +303,7 @@ TEST_F(DBEditLookupTest, LookupDatasetCannotBeTheEditsOwn) {
         own->TreeProps()->SetTextField("Group");
         own->TreeProps()->SetUniqueField("Group");
         own->TreeProps()->SetLevelField("Count");
-        own->SetDataSource(Source);
-        own->SetDataField("Group");
-        ProcessEvents();
+        Bind(own, "Group");
         EXPECT_FALSE(own->DropDownPrepared());
         Goals->First();
         Goals->Next();
@@ -336,9 +326,7 @@ TEST_F(DBEditLookupTest, IncompleteSettingsShowThePlainValue) {
     TOstraDBEdit* e = NewEdit(odsLookup);
     e->SetLookupDataSet(Groups);
     e->LookupProps()->SetLookupKeyField("GoalGrp");
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     EXPECT_FALSE(e->DropDownPrepared());
     EXPECT_EQ("Work", e->Text());
     // Field names the dataset lacks count as incomplete too.
@@ -373,9 +361,7 @@ TEST_F(DBEditLookupTest, LookupFieldSetsUpTheEdit) {
     }
     Goals->First();
     TOstraDBEdit* e = NewEdit(odsEdit);
-    e->SetDataSource(Source);
-    e->SetDataField("GroupNote");
-    ProcessEvents();
+    Bind(e, "GroupNote");
     EXPECT_EQ(odsLookup, e->DialogStyle());
     EXPECT_EQ(Groups, e->LookupDataSet());
     EXPECT_EQ("Group", e->LookupProps()->SourceKeyField());

@@ -26,21 +26,10 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
-
-#ifndef EXPECT_RAISES
-#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
-    do {                                                      \
-        try {                                                 \
-            Statement;                                        \
-            ADD_FAILURE() << "no exception from " #Statement; \
-        } catch (const ExceptionType& e) {                    \
-            EXPECT_EQ(std::string(Text), e.Message());        \
-        }                                                     \
-    } while (0)
-#endif
+#include "support/engine/engine_test_support.h"
 
 // Readable variants in failure messages.
-static void PrintTo(const Variant& v, std::ostream* os) {
+inline void PrintTo(const Variant& v, std::ostream* os) {
     *os << VarTypeAsText(v.VarType());
     if (!v.IsNull() && !v.IsEmpty() && !v.IsArray()) *os << " \"" << v.AsString() << "\"";
 }
@@ -177,24 +166,18 @@ protected:
         e->TreeProps()->SetTextField("Name");
         e->TreeProps()->SetUniqueField("Id");
         e->TreeProps()->SetLevelField("Level");
-        e->SetDataSource(Source);
-        e->SetDataField("Group");
-        ProcessEvents();
+        Bind(e, "Group");
         return e;
     }
     // The calendar edit of the goals' Date and the calculator of their Amount.
     TOstraDBEdit* NewDateEdit() {
         TOstraDBEdit* e = NewEdit(odsCalendar);
-        e->SetDataSource(Source);
-        e->SetDataField("Date");
-        ProcessEvents();
+        Bind(e, "Date");
         return e;
     }
     TOstraDBEdit* NewAmountEdit() {
         TOstraDBEdit* e = NewEdit(odsCalculator);
-        e->SetDataSource(Source);
-        e->SetDataField("Amount");
-        ProcessEvents();
+        Bind(e, "Amount");
         return e;
     }
 
@@ -204,12 +187,16 @@ protected:
         e->SetLookupDataSet(Groups);
         e->LookupProps()->SetLookupKeyField("GoalGrp");
         e->LookupProps()->SetListFieldNames("GoalGrp");
-        e->SetDataSource(Source);
-        e->SetDataField("Group");
-        ProcessEvents();
+        Bind(e, "Group");
         return e;
     }
 
+    // Binds the edit to a field of the goals.
+    void Bind(TOstraDBEdit* e, const char* field) {
+        e->SetDataSource(Source);
+        e->SetDataField(field);
+        ProcessEvents();
+    }
     void Focus(TWinControl* c) {
         c->SetFocus();
         ProcessEvents();

@@ -62,9 +62,7 @@ TEST_F(DBEditTreeTest, LevelsOutsideOneToSixHangUnderTheLastLevelSixNode) {
 }
 
 TEST_F(DBEditTreeTest, ShowsThePathOfTheValueAndPicksANodeByKeys) {
-    Goals->Edit();
-    Goals->FieldByName("Group")->SetAsString("E.F");
-    Goals->Post();
+    PutText(Goals, "Group", "E.F");
     TOstraDBEdit* e = NewPlaceEdit();
     EXPECT_EQ("Europe/France", e->Text());
     e->TreeProps()->SetPathSeparator('>');
@@ -172,9 +170,7 @@ TEST_F(DBEditTreeTest, IncompleteSettingsLeaveTheTreeEmptyAndUnprepared) {
     TOstraDBEdit* e = NewEdit(odsTree);
     e->SetLookupDataSet(Places);
     e->TreeProps()->SetTextField("Name");
-    e->SetDataSource(Source);
-    e->SetDataField("Group");
-    ProcessEvents();
+    Bind(e, "Group");
     EXPECT_FALSE(e->DropDownPrepared());
     EXPECT_EQ(0, e->Tree()->Items()->Count());
 }

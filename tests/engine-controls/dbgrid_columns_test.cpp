@@ -10,9 +10,7 @@ namespace {
 class DBGridColumnsTest : public DBGridTest {};
 
 TEST_F(DBGridColumnsTest, UnassignedTitleFollowsTheGrid) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraColumn* action = Grid->Columns()->GetColumn(1);
     TOstraColumnTitle* title = action->Title();
     EXPECT_EQ(taCenter, title->Alignment());
@@ -46,9 +44,7 @@ TEST_F(DBGridColumnsTest, UnassignedTitleFollowsTheGrid) {
 }
 
 TEST_F(DBGridColumnsTest, TitleCaptionFollowsTheFieldLabel) {
-    OpenTasks(1);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(1);
     Table->FieldByName("Category")->SetDisplayLabel("Kind");
     EXPECT_EQ("Kind", Grid->Columns()->GetColumn(3)->Title()->Caption());
     TOstraColumn* loose = Grid->Columns()->Add();
@@ -57,9 +53,7 @@ TEST_F(DBGridColumnsTest, TitleCaptionFollowsTheFieldLabel) {
 }
 
 TEST_F(DBGridColumnsTest, ColumnValuesFollowDefaultsUntilAssigned) {
-    OpenTasks(2);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(2);
     TOstraColumn* category = Grid->Columns()->GetColumn(3);
     EXPECT_EQ(Grid->Color(), category->Color());
     EXPECT_FALSE(category->ReadOnly());
@@ -87,9 +81,7 @@ TEST_F(DBGridColumnsTest, ColumnValuesFollowDefaultsUntilAssigned) {
 }
 
 TEST_F(DBGridColumnsTest, WidthDefaultsAndHiddenColumns) {
-    OpenTasks(1);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(1);
     TOstraColumn* category = Grid->Columns()->GetColumn(3);
     category->RestoreDefaults();
     // Ten characters of "0" and the margin, at least the title's width.
@@ -109,9 +101,7 @@ TEST_F(DBGridColumnsTest, WidthDefaultsAndHiddenColumns) {
 }
 
 TEST_F(DBGridColumnsTest, PickListMapsBothWaysIgnoringCase) {
-    OpenTasks(1);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(1);
     TOstraColumn* priority = Grid->Columns()->GetColumn(2);
     TField* field = Table->FieldByName("Priority");
     Table->Edit();
@@ -130,9 +120,7 @@ TEST_F(DBGridColumnsTest, PickListMapsBothWaysIgnoringCase) {
 }
 
 TEST_F(DBGridColumnsTest, PickValuesOfAnotherSizeLeaveTextsAlone) {
-    OpenTasks(1);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(1);
     TOstraColumn* priority = Grid->Columns()->GetColumn(2);
     SetLines(priority->PickValues(), {"0", "1"});
     EXPECT_EQ("0", priority->DisplayText());
@@ -150,13 +138,9 @@ TEST_F(DBGridColumnsTest, MemoShowsItsFirstLine) {
     TOstraColumn* notes = Grid->Columns()->Add();
     notes->SetFieldName("Notes");
     ShowGrid();
-    Table->Edit();
-    Table->FieldByName("Notes")->SetAsString("first line\r\nsecond line");
-    Table->Post();
+    PutText(Table, "Notes", "first line\r\nsecond line");
     EXPECT_EQ("first line", notes->DisplayText());
-    Table->Edit();
-    Table->FieldByName("Notes")->SetAsString("only\nbreak");
-    Table->Post();
+    PutText(Table, "Notes", "only\nbreak");
     EXPECT_EQ("only", notes->DisplayText());
 }
 
@@ -361,20 +345,6 @@ TEST_F(DBGridColumnsTest, AssignCopiesWhatTheSourceSetButNotTheCheckTextsWrapDro
     EXPECT_EQ(0, dst->SortMarker());
     EXPECT_EQ("", dst->ValueChecked());
     EXPECT_EQ("", dst->ValueUnChecked());
-}
-
-TEST_F(DBGridColumnsTest, ColumnsArePublished) {
-    UseTaskColumns();
-    TOstraColumn* c = Grid->Columns()->GetColumn(2);
-    EXPECT_EQ("cbsCombo", GetEnumProp(c, "ButtonStyle"));
-    SetEnumProp(c, "ButtonStyle", "cbsCheck");
-    EXPECT_EQ(cbsCheck, c->ButtonStyle());
-    EXPECT_EQ("Priority", GetStrProp(c, "FieldName"));
-    EXPECT_NE(nullptr, GetPropInfo(c->Title(), "Caption"));
-    EXPECT_EQ(
-        "[dgEditing,dgTitles,dgIndicator,dgColumnResize,dgColLines,dgRowLines,dgTabs,dgConfirmDelete,"
-        "dgCancelOnExit]",
-        GetSetProp(Grid, "Options"));
 }
 
 }  // namespace

@@ -21,18 +21,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
-
-#ifndef EXPECT_RAISES
-#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
-    do {                                                      \
-        try {                                                 \
-            Statement;                                        \
-            ADD_FAILURE() << "no exception from " #Statement; \
-        } catch (const ExceptionType& e) {                    \
-            EXPECT_EQ(std::string(Text), e.Message());        \
-        }                                                     \
-    } while (0)
-#endif
+#include "support/engine/engine_test_support.h"
 
 using TTestDBGrid = TOstraDBGrid;
 
@@ -57,18 +46,6 @@ protected:
         ProcessEvents();
     }
 
-    static void AddTaskDefs(TOstraTable& t) {
-        TFieldDefs* defs = t.FieldDefs();
-        defs->Add("Key", ftAutoInc);
-        defs->Add("Flag", ftBoolean);
-        defs->Add("Action", ftString, 255);
-        defs->Add("Date", ftDate);
-        defs->Add("Category", ftString, 10);
-        defs->Add("Priority", ftString, 5);
-        defs->Add("Status", ftString, 15);
-        defs->Add("Notes", ftMemo);
-    }
-
     // Opens the table with Count tasks "Task 1".. whose priority runs 0..4.
     void OpenTasks(int Count) {
         Table->Open();
@@ -83,6 +60,13 @@ protected:
         }
         Table->First();
         Table->EnableControls();
+    }
+
+    // Count tasks in the task columns, shown.
+    void ShowTasks(int Count) {
+        OpenTasks(Count);
+        UseTaskColumns();
+        ShowGrid();
     }
 
     // Binds the grid and shows the form, the grid focused.

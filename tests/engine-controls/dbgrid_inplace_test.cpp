@@ -33,6 +33,16 @@ protected:
         return editor;
     }
 
+    // Tasks with a Date column on 18 March 2026, its editor open on the first row.
+    TOstraDBGridInplaceEdit* OpenDateEditor() {
+        SetClockForTesting(EncodeDate(2026, 3, 18) + 0.5);
+        OpenTasks(3);
+        UseTaskColumns();
+        const int dateCol = AddDateColumn();
+        ShowGrid();
+        return EditCell(dateCol);
+    }
+
     void Open(TOstraDBGridInplaceEdit* Editor) {
         SendKey(Editor, VK_DOWN, {ssAlt});
         ProcessEvents();
@@ -49,9 +59,7 @@ protected:
 };
 
 TEST_F(DBGridInplaceTest, PickListHeightFollowsItemsAndDropDownRows) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
     ASSERT_TRUE(editor);
     EXPECT_EQ(TOstraDBGridInplaceEdit::esPickList, editor->EditStyle());
@@ -86,9 +94,7 @@ TEST_F(DBGridInplaceTest, PickListHeightFollowsItemsAndDropDownRows) {
 }
 
 TEST_F(DBGridInplaceTest, TypeAheadSearchesAndStartsAgainAfterFiveSeconds) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
     ASSERT_TRUE(editor);
     SetTickCountForTesting(100000);
@@ -126,9 +132,7 @@ TEST_F(DBGridInplaceTest, TypeAheadSearchesAndStartsAgainAfterFiveSeconds) {
 }
 
 TEST_F(DBGridInplaceTest, PickListClickStoresValueAndAfterCloseUpReports) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     int before = 0, after = 0;
     bool accepted = false;
     TOstraColumn* seen = nullptr;
@@ -166,9 +170,7 @@ TEST_F(DBGridInplaceTest, PickListClickStoresValueAndAfterCloseUpReports) {
 }
 
 TEST_F(DBGridInplaceTest, DraggingFromTheButtonIntoTheListPicksTheLine) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
     ASSERT_TRUE(editor);
     const TRect b = editor->ButtonRect();
@@ -198,12 +200,7 @@ TEST_F(DBGridInplaceTest, ReadOnlyComboHasNoButton) {
 }
 
 TEST_F(DBGridInplaceTest, CalendarShowsTodayForEmptyDateAndWritesThePick) {
-    SetClockForTesting(EncodeDate(2026, 3, 18) + 0.5);
-    OpenTasks(3);
-    UseTaskColumns();
-    const int dateCol = AddDateColumn();
-    ShowGrid();
-    TOstraDBGridInplaceEdit* editor = EditCell(dateCol);
+    TOstraDBGridInplaceEdit* editor = OpenDateEditor();
     ASSERT_TRUE(editor);
     EXPECT_EQ(TOstraDBGridInplaceEdit::esCalendar, editor->EditStyle());
     Open(editor);
@@ -230,12 +227,7 @@ TEST_F(DBGridInplaceTest, CalendarShowsTodayForEmptyDateAndWritesThePick) {
 }
 
 TEST_F(DBGridInplaceTest, CalendarReleasesInsideAndOutside) {
-    SetClockForTesting(EncodeDate(2026, 3, 18) + 0.5);
-    OpenTasks(3);
-    UseTaskColumns();
-    const int dateCol = AddDateColumn();
-    ShowGrid();
-    TOstraDBGridInplaceEdit* editor = EditCell(dateCol);
+    TOstraDBGridInplaceEdit* editor = OpenDateEditor();
     ASSERT_TRUE(editor);
     bool accepted = true;
     Grid->SetAfterCloseUp(TOstraDBGridCloseUpEvent([&](TObject*, TOstraColumn*, bool a) { accepted = a; }));
@@ -296,9 +288,7 @@ TEST_F(DBGridInplaceTest, EllipsisOnReadOnlyColumnFiresEditButtonClick) {
 }
 
 TEST_F(DBGridInplaceTest, SpecialKeyDownFiresOnlyForNonTextKeys) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     std::vector<uint16_t> keys;
     std::string shownText;
     Grid->SetOnSpecialKeyDown(
@@ -333,9 +323,7 @@ TEST_F(DBGridInplaceTest, SpecialKeyDownFiresOnlyForNonTextKeys) {
 }
 
 TEST_F(DBGridInplaceTest, DropDownNearTheScreenBottomOpensAboveTheCell) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
     ASSERT_TRUE(editor);
     Open(editor);
@@ -371,9 +359,7 @@ TEST_F(DBGridInplaceTest, LookupListWritesTheKeyOfThePickedRecord) {
         statuses->FieldByName("Name")->SetAsString(std::string("Status ") + code);
         statuses->Post();
     }
-    Table->Edit();
-    Table->FieldByName("Status")->SetAsString("open");
-    Table->Post();
+    PutText(Table, "Status", "open");
     TOstraColumn* status = Grid->Columns()->Add();
     status->SetFieldName("Status");
     status->SetButtonStyle(cbsLookup);
@@ -415,9 +401,7 @@ TEST_F(DBGridInplaceTest, AutoDropDownOpensOnTyping) {
 }
 
 TEST_F(DBGridInplaceTest, DroppedDownPickListRenders) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
     ASSERT_TRUE(editor);
     Open(editor);

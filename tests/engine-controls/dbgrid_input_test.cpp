@@ -36,9 +36,7 @@ protected:
 };
 
 TEST_F(DBGridInputTest, ArrowsMoveThroughTheRecords) {
-    OpenTasks(40);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(40);
     SendKey(Grid, VK_DOWN);
     SendKey(Grid, VK_DOWN);
     EXPECT_EQ("Task 3", Action());
@@ -53,9 +51,7 @@ TEST_F(DBGridInputTest, ArrowsMoveThroughTheRecords) {
 }
 
 TEST_F(DBGridInputTest, DownOnTheLastRowAppendsOnlyWhenAllowed) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     Grid->SetAllowInsert(false);
     Table->Last();
     SendKey(Grid, VK_DOWN);
@@ -80,9 +76,7 @@ TEST_F(DBGridInputTest, DownOnTheLastRowAppendsOnlyWhenAllowed) {
 }
 
 TEST_F(DBGridInputTest, InsertKeyInsertsOnlyWhenAllowed) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     Grid->SetAllowInsert(false);
     SendKey(Grid, VK_INSERT);
     EXPECT_EQ(dsBrowse, Table->State());
@@ -95,9 +89,7 @@ TEST_F(DBGridInputTest, InsertKeyInsertsOnlyWhenAllowed) {
 }
 
 TEST_F(DBGridInputTest, CtrlDeleteAsksAndFollowsTheAnswer) {
-    OpenTasks(4);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(4);
     SendKey(Grid, VK_DOWN);
     Dialogs->Answer(mrCancel);
     SendKey(Grid, VK_DELETE, {ssCtrl});
@@ -177,9 +169,7 @@ TEST_F(DBGridInputTest, DeletingSelectedRowsSkipsRecordsThatLeftTheView) {
 }
 
 TEST_F(DBGridInputTest, TitleClickFiresOnceWithAllMarkersCleared) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     Grid->Columns()->GetColumn(1)->SetSortMarker(1);
     Grid->Columns()->GetColumn(2)->SetSortMarker(2);
     std::vector<TOstraColumn*> clicked;
@@ -220,9 +210,7 @@ TEST_F(DBGridInputTest, TitleClickFiresOnceWithAllMarkersCleared) {
 }
 
 TEST_F(DBGridInputTest, CheckBoxClickMovesAndToggles) {
-    OpenTasks(4);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(4);
     // Task 3 is unflagged.
     ClickCell(0, 2);
     EXPECT_EQ("Task 3", Action());
@@ -329,9 +317,7 @@ TEST_F(DBGridInputTest, ShiftArrowsExtendAndShrinkInTheShownOrder) {
 }
 
 TEST_F(DBGridInputTest, TypedPickListTextIsStoredAsItsValue) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     ClickCell(2, 0);
     EXPECT_EQ(3, Grid->Col());
     SendText(Grid, "h");
@@ -354,9 +340,7 @@ TEST_F(DBGridInputTest, TypedPickListTextIsStoredAsItsValue) {
 }
 
 TEST_F(DBGridInputTest, TabAndEnterToTabWalkTheColumns) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     ClickCell(1, 0);
     EXPECT_EQ(2, Grid->Col());
     SendKey(Grid, VK_TAB);
@@ -372,9 +356,7 @@ TEST_F(DBGridInputTest, TabAndEnterToTabWalkTheColumns) {
 }
 
 TEST_F(DBGridInputTest, RightToLeftSwapsTheArrows) {
-    OpenTasks(2);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(2);
     ClickCell(1, 0);
     Grid->SetBiDiMode(bdRightToLeft);
     SendKey(Grid, VK_LEFT);
@@ -384,9 +366,7 @@ TEST_F(DBGridInputTest, RightToLeftSwapsTheArrows) {
 }
 
 TEST_F(DBGridInputTest, CellClickReportsTheColumnAndLongTextHint) {
-    OpenTasks(2);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(2);
     TOstraColumn* got = nullptr;
     Grid->SetOnCellClick([&](TObject*, TOstraColumn* c) { got = c; });
     Grid->Columns()->GetColumn(1)->SetLongTextAsHint(true);
@@ -436,9 +416,7 @@ TEST_F(DBGridInputTest, MemoCellsAreNotEditedAsText) {
 }
 
 TEST_F(DBGridInputTest, SizingATitleBorderResizesTheColumn) {
-    OpenTasks(2);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(2);
     TOstraColumn* resized = nullptr;
     Grid->SetOnColumnResized([&](TObject*, TOstraColumn* c) { resized = c; });
     const TRect title = DataCellRect(1, -1);
@@ -452,9 +430,7 @@ TEST_F(DBGridInputTest, SizingATitleBorderResizesTheColumn) {
 }
 
 TEST_F(DBGridInputTest, DraggingATitleMovesTheColumn) {
-    OpenTasks(2);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(2);
     std::vector<std::pair<int, int>> moves;
     Grid->SetOnColumnMoved([&](TObject*, int From, int To) { moves.emplace_back(From, To); });
     const TPoint from = CellCenter(3, -1);  // Category, not clickable

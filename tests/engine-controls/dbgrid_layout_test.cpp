@@ -52,9 +52,7 @@ TEST_F(DBGridLayoutTest, AllowInsertAndDeleteNeedEditing) {
 }
 
 TEST_F(DBGridLayoutTest, IndicatorAndTitlesSetTheOffsets) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     EXPECT_EQ(1, Grid->IndicatorOffset());
     EXPECT_EQ(1, Grid->TitleOffset());
     EXPECT_EQ(5, Grid->ColCount());
@@ -70,9 +68,7 @@ TEST_F(DBGridLayoutTest, IndicatorAndTitlesSetTheOffsets) {
 }
 
 TEST_F(DBGridLayoutTest, FrozenColumnsAreNeverNegative) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     Grid->SetFixedCols(-4);
     EXPECT_EQ(0, Grid->FixedCols());
     EXPECT_EQ(1, static_cast<TCustomGrid*>(Grid)->FixedCols());
@@ -114,9 +110,7 @@ TEST_F(DBGridLayoutTest, RowsHeightWinsOnlyOverALowerTextHeight) {
 }
 
 TEST_F(DBGridLayoutTest, OnlyTheVisibleRowsAreBuffered) {
-    OpenTasks(5000);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(5000);
     const int rows = Grid->VisibleDataRows();
     EXPECT_GT(rows, 5);
     EXPECT_LT(rows, 40);
@@ -131,9 +125,7 @@ TEST_F(DBGridLayoutTest, OnlyTheVisibleRowsAreBuffered) {
 }
 
 TEST_F(DBGridLayoutTest, CurrentRowFollowsTheDataset) {
-    OpenTasks(200);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(200);
     EXPECT_EQ(1, Grid->Row());
     Table->MoveBy(3);
     EXPECT_EQ(4, Grid->Row());
@@ -143,9 +135,7 @@ TEST_F(DBGridLayoutTest, CurrentRowFollowsTheDataset) {
 }
 
 TEST_F(DBGridLayoutTest, ScrollBarFollowsTheRecordNumber) {
-    OpenTasks(500);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(500);
     TScrollInfo si;
     Grid->GetScrollInfo(SB_VERT, si);
     const int page = Grid->VisibleRowCount();
@@ -165,9 +155,7 @@ TEST_F(DBGridLayoutTest, ScrollBarFollowsTheRecordNumber) {
 }
 
 TEST_F(DBGridLayoutTest, ScrollRequestsMoveTheDataset) {
-    OpenTasks(300);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(300);
     Grid->Perform(WM_VSCROLL, MakeWParam(SB_LINEDOWN, 0), 0);
     EXPECT_EQ(2, Table->RecNo());
     Grid->Perform(WM_VSCROLL, MakeWParam(SB_PAGEDOWN, 0), 0);
@@ -184,9 +172,7 @@ TEST_F(DBGridLayoutTest, ScrollRequestsMoveTheDataset) {
 }
 
 TEST_F(DBGridLayoutTest, WheelMovesOneRecord) {
-    OpenTasks(30);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(30);
     const TPoint p = CellCenter(1, 2);
     SendMouseWheel(Grid, -120, p.X, p.Y);
     EXPECT_EQ(2, Table->RecNo());

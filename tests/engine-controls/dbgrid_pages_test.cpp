@@ -42,9 +42,7 @@ public:
         AddTaskDefs(*few);
         few->Open();
         for (int i = 1; i <= Count; ++i) {
-            few->Append();
-            few->FieldByName("Action")->SetAsString("Few " + std::to_string(i));
-            few->Post();
+            PutText(few, "Action", "Few " + std::to_string(i), true);
         }
         few->First();
         return few;
@@ -96,9 +94,7 @@ const HiddenCase HiddenCases[] = {
     {"RecordsAppended", nullptr,
      [](DBGridHiddenPageTest& T) {
          for (int i = 9; i <= 12; ++i) {
-             T.Tasks()->Append();
-             T.Tasks()->FieldByName("Action")->SetAsString("Task " + std::to_string(i));
-             T.Tasks()->Post();
+             PutText(T.Tasks(), "Action", "Task " + std::to_string(i), true);
          }
      }},
     {"Filtered", nullptr,

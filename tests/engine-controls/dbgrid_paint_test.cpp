@@ -88,9 +88,7 @@ TEST_F(DBGridPaintTest, EachRowIsColouredByItsOwnRecord) {
 }
 
 TEST_F(DBGridPaintTest, CheckBoxesShowTheFieldValue) {
-    OpenTasks(4);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(4);
     Table->Last();
     Table->Edit();
     Table->FieldByName("Flag")->Clear();
@@ -117,9 +115,7 @@ TEST_F(DBGridPaintTest, CheckBoxesShowTheFieldValue) {
 }
 
 TEST_F(DBGridPaintTest, SortMarkersShowTheirGlyphsUnlessPressed) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     TOstraColumn* action = Grid->Columns()->GetColumn(1);
     TOstraColumn* priority = Grid->Columns()->GetColumn(2);
     action->SetSortMarker(2);
@@ -146,9 +142,7 @@ TEST_F(DBGridPaintTest, SortMarkersShowTheirGlyphsUnlessPressed) {
 }
 
 TEST_F(DBGridPaintTest, IndicatorShowsTheStateOfTheCurrentRow) {
-    OpenTasks(3);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(3);
     Table->Next();
     int dark = 0;
     auto spot = [&] { return GlyphSpot(Grid->CellRect(0, 2)); };
@@ -239,9 +233,7 @@ TEST_F(DBGridPaintTest, EmptyDatasetDrawsEmptyCells) {
 }
 
 TEST_F(DBGridPaintTest, DisabledGridDrawsGreyText) {
-    OpenTasks(2);
-    UseTaskColumns();
-    ShowGrid();
+    ShowTasks(2);
     Grid->SetEnabled(false);
     auto bmp = Render("dbgrid_disabled");
     const TRect cell = DataCellRect(1, 1);

@@ -42,24 +42,6 @@ TEST_F(DatasetBasic, OpensWithFieldsOfTheStore) {
     EXPECT_EQ(1, ds.FieldByName("Key")->AsInteger());
 }
 
-TEST_F(DatasetBasic, VersionIsFixed) {
-    EXPECT_EQ("OstraDB Engine v5.10", ds.Version());
-    SetStrProp(&ds, "Version", "9.99");
-    EXPECT_EQ("OstraDB Engine v5.10", GetStrProp(&ds, "Version"));
-}
-
-TEST_F(DatasetBasic, PublishedProperties) {
-    SetStrProp(&ds, "IndexFieldNames", "Action");
-    EXPECT_EQ("Action", ds.IndexFieldNames());
-    SetSetProp(&ds, "SortOptions", "[osoCaseInsensitive,osoInsertInOrder]");
-    EXPECT_EQ(5u, ds.SortOptions().Bits());
-    SetSetProp(&ds, "SaveOptions", "[savAutoBackup,savSortOnIndex]");
-    EXPECT_EQ(5u, ds.SaveOptions().Bits());
-    EXPECT_TRUE(IsPublishedProp(&ds, "OnNeedToSaveChange"));
-    EXPECT_TRUE(IsPublishedProp(&ds, "Filtered"));
-    EXPECT_EQ(std::string("TOstraDatabase"), GetPropInfo(&ds, "Database")->TypeName);
-}
-
 TEST_F(DatasetBasic, ZeroIsAValueOnlyForSomeTypes) {
     ds.Layout = {MakeField("I", oftInteger),       MakeField("S", oftSmallInt),
                  MakeField("B", oftBoolean),       MakeField("F", oftDouble),
@@ -185,16 +167,6 @@ TEST_F(DatasetBasic, DefaultsTheFieldsWouldRefuseStillMakeRecords) {
     EXPECT_EQ(1, ds.RecordCount());
 }
 
-TEST_F(DatasetBasic, AutoIncComesFromTheStore) {
-    ds.Open();
-    for (int i = 0; i < 3; ++i) {
-        ds.Append();
-        ds.FieldByName("Action")->SetAsString("new");
-        ds.Post();
-        EXPECT_EQ(4 + i, ds.FieldByName("Key")->AsInteger());
-    }
-}
-
 TEST_F(DatasetBasic, RecNoClampsToTheRecords) {
     ds.Open();
     ds.Last();
@@ -242,9 +214,7 @@ TEST_F(DatasetBasic, InsertInTheMiddleAndUpdateStatus) {
     EXPECT_EQ(usInserted, ds.UpdateStatus());
     EXPECT_EQ(4, ds.RecordCount());
     ds.First();
-    ds.Edit();
-    ds.FieldByName("Priority")->SetAsString("3");
-    ds.Post();
+    PutText(&ds, "Priority", "3");
     EXPECT_EQ(usModified, ds.UpdateStatus());
 }
 

@@ -16,6 +16,7 @@
 #include "engine_test_util.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/fields.h"
+#include "support/engine/engine_test_support.h"
 
 class TTestDataset : public TOstraDataset {
 public:
@@ -83,17 +84,6 @@ inline std::vector<TOstraField> TaskLayout() {
             MakeField("Status", oftSmallStr, 15),   MakeField("Notes", oftMemo)};
 }
 
-// Values of one field over the view, in view order (moves the cursor).
-inline std::vector<std::string> Column(TOstraDataset& ds, const std::string& field) {
-    std::vector<std::string> out;
-    ds.First();
-    while (!ds.Eof()) {
-        out.push_back(ds.FieldByName(field)->AsString());
-        ds.Next();
-    }
-    return out;
-}
-
 // Records OnNeedToSaveChange calls.
 struct TSaveChangeCounter {
     int Calls = 0;
@@ -110,14 +100,3 @@ public:
     void DatasetChanged(TOstraDataset*) override { Notices.push_back("changed"); }
     void DatasetChangesSettled(TOstraDataset*) override { Notices.push_back("settled"); }
 };
-
-// Expects Statement to raise an exception of Type with exactly Message.
-#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
-    do {                                                      \
-        try {                                                 \
-            Statement;                                        \
-            ADD_FAILURE() << "no exception from " #Statement; \
-        } catch (const ExceptionType& e) {                    \
-            EXPECT_EQ(std::string(Text), e.Message());        \
-        }                                                     \
-    } while (0)

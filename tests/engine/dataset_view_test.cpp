@@ -38,6 +38,12 @@ protected:
         };
     }
     std::vector<std::string> Names() { return Column(ds, "Name"); }
+    void AppendRecord(const std::string& name, int qty) {
+        ds.Append();
+        ds.FieldByName("Name")->SetAsString(name);
+        ds.FieldByName("Qty")->SetAsInteger(qty);
+        ds.Post();
+    }
     std::vector<std::string> Filtered(const std::string& filter) {
         ds.SetFilter(filter);
         ds.SetFiltered(true);
@@ -49,65 +55,58 @@ protected:
 
 }  // namespace
 
-TEST_F(DatasetView, BooleanFilterConvertsTheQuotedText) {
+// Each filter text against the five seeded records, by name in record order.
+TEST_F(DatasetView, FilterTexts) {
+    const struct {
+        const char* Filter;
+        bool CaseInsensitive;
+        V Names;
+    } cases[] = {
+        {"Flag='True'", false, {"apple", "banana"}},
+        {"Flag = True", false, {"apple", "banana"}},
+        {"Flag = FALSE", false, {"Avocado", "Apple", ""}},
+        {"Flag <> 'yes'", false, {"Avocado", "Apple", ""}},
+        {"Qty = 0", false, {"banana"}},
+        {"Qty > 0", false, {"apple", "Apple", ""}},
+        {"Qty < 0", false, {"Avocado"}},
+        {"Qty >= 5", false, {"apple", "Apple", ""}},
+        {"Qty <= 5", false, {"apple", "Avocado", "banana"}},
+        {"Qty <> 0", false, {"apple", "Avocado", "Apple", ""}},
+        {"Qty = -3", false, {"Avocado"}},
+        {"Qty *= 1", false, {"apple", "Avocado", "banana", "Apple", ""}},
+        {"Price > -8 AND Price < -5", false, {"Avocado"}},
+        {"Price > 1.25 AND Price <> 2", false, {"apple", ""}},
+        {"Due = '01/10/2024'", false, {"apple", "Apple"}},
+        {"Due > '01/10/2024'", false, {"Avocado"}},
+        {"Due = NULL", false, {"banana", ""}},
+        {"Name = NULL", false, {""}},
+        {"Paid >= 1.5", false, {"apple", ""}},
+        {"Name = 'apple'", false, {"apple"}},
+        {"Name > 'apple'", false, {"banana"}},
+        {"Name < 'apple'", false, {"Avocado", "Apple", ""}},
+        {"Name = 'APPLE'", true, {"apple", "Apple"}},
+        {"Code = 'a' AND 'Name' <> 'x'", true, {"Avocado", ""}},
+        {"Name = Alt", false, {"apple", ""}},  // two empty texts are equal
+        {"Qty >= Key", false, {"apple", "Apple", ""}},
+        {"Price = Paid AND Paid <> 0", false, {"apple", ""}},
+        {"Name LIKE 'A%'", false, {"apple", "Avocado", "Apple"}},
+        {"Name LIKE '_a*'", false, {"banana"}},
+        {"Qty LIKE '1_'", false, {"Apple"}},
+        {"Qty LIKE '-%'", false, {"Avocado"}},
+        {"Flag LIKE 'y*'", false, {"apple", "banana"}},
+        {"Price LIKE '*.*'", false, {"apple", ""}},
+        {"Due LIKE '01/*'", false, {"apple", "Apple"}},
+        {"Due LIKE ''", false, {"banana", ""}},
+    };
     ds.Open();
-    EXPECT_EQ((V{"apple", "banana"}), Filtered("Flag='True'"));
-    EXPECT_EQ((V{"apple", "banana"}), Filtered("Flag = True"));
-    EXPECT_EQ((V{"Avocado", "Apple", ""}), Filtered("Flag = FALSE"));
-    EXPECT_EQ((V{"Avocado", "Apple", ""}), Filtered("Flag <> 'yes'"));
-}
-
-TEST_F(DatasetView, EveryOperatorOnIntegers) {
-    ds.Open();
-    EXPECT_EQ((V{"banana"}), Filtered("Qty = 0"));
-    EXPECT_EQ((V{"apple", "Apple", ""}), Filtered("Qty > 0"));
-    EXPECT_EQ((V{"Avocado"}), Filtered("Qty < 0"));
-    EXPECT_EQ((V{"apple", "Apple", ""}), Filtered("Qty >= 5"));
-    EXPECT_EQ((V{"apple", "Avocado", "banana"}), Filtered("Qty <= 5"));
-    EXPECT_EQ((V{"apple", "Avocado", "Apple", ""}), Filtered("Qty <> 0"));
-    EXPECT_EQ((V{"Avocado"}), Filtered("Qty = -3"));
-    EXPECT_EQ((V{"apple", "Avocado", "banana", "Apple", ""}), Filtered("Qty *= 1"));
-}
-
-TEST_F(DatasetView, FloatsDatesAndNulls) {
-    ds.Open();
-    EXPECT_EQ((V{"Avocado"}), Filtered("Price > -8 AND Price < -5"));
-    EXPECT_EQ((V{"apple", ""}), Filtered("Price > 1.25 AND Price <> 2"));
-    EXPECT_EQ((V{"apple", "Apple"}), Filtered("Due = '01/10/2024'"));
-    EXPECT_EQ((V{"Avocado"}), Filtered("Due > '01/10/2024'"));
-    EXPECT_EQ((V{"banana", ""}), Filtered("Due = NULL"));
-    EXPECT_EQ((V{""}), Filtered("Name = NULL"));
-    EXPECT_EQ((V{"apple", ""}), Filtered("Paid >= 1.5"));
-}
-
-TEST_F(DatasetView, TextComparisonsAndCase) {
-    ds.Open();
-    EXPECT_EQ((V{"apple"}), Filtered("Name = 'apple'"));
-    EXPECT_EQ((V{"banana"}), Filtered("Name > 'apple'"));
-    EXPECT_EQ((V{"Avocado", "Apple", ""}), Filtered("Name < 'apple'"));
-    ds.SetFilterOptions({foCaseInsensitive});
-    ds.SetFiltered(false);
-    EXPECT_EQ((V{"apple", "Apple"}), Filtered("Name = 'APPLE'"));
-    EXPECT_EQ((V{"Avocado", ""}), Filtered("Code = 'a' AND 'Name' <> 'x'"));
-}
-
-TEST_F(DatasetView, FieldAgainstField) {
-    ds.Open();
-    EXPECT_EQ((V{"apple", ""}), Filtered("Name = Alt"));  // two empty texts are equal
-    EXPECT_EQ((V{"apple", "Apple", ""}), Filtered("Qty >= Key"));
-    EXPECT_EQ((V{"apple", ""}), Filtered("Price = Paid AND Paid <> 0"));
-}
-
-TEST_F(DatasetView, LikeMatchesTheValueAsText) {
-    ds.Open();
-    EXPECT_EQ((V{"apple", "Avocado", "Apple"}), Filtered("Name LIKE 'A%'"));
-    EXPECT_EQ((V{"banana"}), Filtered("Name LIKE '_a*'"));
-    EXPECT_EQ((V{"Apple"}), Filtered("Qty LIKE '1_'"));
-    EXPECT_EQ((V{"Avocado"}), Filtered("Qty LIKE '-%'"));
-    EXPECT_EQ((V{"apple", "banana"}), Filtered("Flag LIKE 'y*'"));
-    EXPECT_EQ((V{"apple", ""}), Filtered("Price LIKE '*.*'"));
-    EXPECT_EQ((V{"apple", "Apple"}), Filtered("Due LIKE '01/*'"));
-    EXPECT_EQ((V{"banana", ""}), Filtered("Due LIKE ''"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Filter);
+        if (ds.FilterOptions().Contains(foCaseInsensitive) != c.CaseInsensitive) {
+            ds.SetFiltered(false);
+            ds.SetFilterOptions(c.CaseInsensitive ? TFilterOptions{foCaseInsensitive} : TFilterOptions{});
+        }
+        EXPECT_EQ(c.Names, Filtered(c.Filter));
+    }
 }
 
 TEST_F(DatasetView, LikeNeedsAQuotedPattern) {
@@ -167,9 +166,7 @@ TEST_F(DatasetView, FailingOnFilterRecordKeepsTheView) {
     EXPECT_EQ(dsBrowse, ds.State());
     EXPECT_EQ(5, ds.RecordCount());
     EXPECT_EQ(5, ds.RecNo());
-    ds.Edit();
-    ds.FieldByName("Name")->SetAsString("edited");
-    ds.Post();
+    PutText(&ds, "Name", "edited");
     EXPECT_EQ("edited", ds.FieldByName("Name")->AsString());
 }
 
@@ -210,17 +207,11 @@ TEST_F(DatasetView, InsertInOrder) {
     ds.Open();
     ds.SetIndexFieldNames("Qty");
     ds.SetSortOptions({osoInsertInOrder});
-    ds.Append();
-    ds.FieldByName("Name")->SetAsString("six");
-    ds.FieldByName("Qty")->SetAsInteger(6);
-    ds.Post();
+    AppendRecord("six", 6);
     EXPECT_EQ("six", ds.FieldByName("Name")->AsString());
     EXPECT_EQ(4, ds.RecNo());
     // Among equal keys the new record comes first.
-    ds.Append();
-    ds.FieldByName("Name")->SetAsString("five");
-    ds.FieldByName("Qty")->SetAsInteger(5);
-    ds.Post();
+    AppendRecord("five", 5);
     EXPECT_EQ(3, ds.RecNo());
     EXPECT_EQ((V{"Avocado", "banana", "five", "apple", "six", "", "Apple"}), Names());
     EXPECT_TRUE(ds.InKeyOrder());
@@ -234,10 +225,7 @@ TEST_F(DatasetView, InsertInOrderIntoATableOpenedEmpty) {
     ds.SetSortOptions({osoInsertInOrder});
     ds.Open();
     for (int qty : {5, 2, 9, 1}) {
-        ds.Append();
-        ds.FieldByName("Name")->SetAsString(std::to_string(qty));
-        ds.FieldByName("Qty")->SetAsInteger(qty);
-        ds.Post();
+        AppendRecord(std::to_string(qty), qty);
     }
     EXPECT_EQ((V{"1", "2", "5", "9"}), Names());
     EXPECT_TRUE(ds.InKeyOrder());
@@ -247,20 +235,14 @@ TEST_F(DatasetView, InsertInOrderDescending) {
     ds.Open();
     ds.SetIndexFieldNames("Qty");
     ds.SetSortOptions({osoInsertInOrder, osoDescendSort});
-    ds.Append();
-    ds.FieldByName("Name")->SetAsString("one");
-    ds.FieldByName("Qty")->SetAsInteger(1);
-    ds.Post();
+    AppendRecord("one", 1);
     EXPECT_EQ((V{"Apple", "", "apple", "one", "banana", "Avocado"}), Names());
 }
 
 TEST_F(DatasetView, WithoutInsertInOrderTheRecordStaysAtTheEnd) {
     ds.Open();
     ds.SetIndexFieldNames("Qty");
-    ds.Append();
-    ds.FieldByName("Name")->SetAsString("six");
-    ds.FieldByName("Qty")->SetAsInteger(6);
-    ds.Post();
+    AppendRecord("six", 6);
     EXPECT_EQ(6, ds.RecNo());
     EXPECT_FALSE(ds.InKeyOrder());
     // No binary search over a view out of order.

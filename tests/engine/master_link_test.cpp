@@ -44,9 +44,7 @@ protected:
         Master.FieldDefs()->Add("Name", ftString, 10);
         Master.Open();
         for (const char* name : {"Home", "Work", "Garden"}) {
-            Master.Append();
-            Master.FieldByName("Name")->SetAsString(name);
-            Master.Post();
+            PutText(&Master, "Name", name, true);
         }
         AddTaskDefs(Detail);
         Detail.Open();

@@ -34,9 +34,7 @@ TEST_F(TableOpenTest, StringSizeDecidesBetweenShortAndLongText) {
     t.Open();
     EXPECT_EQ(oftSmallStr, t.Cursor()->FindField("Short")->FieldType);
     EXPECT_EQ(oftString, t.Cursor()->FindField("Long")->FieldType);
-    t.Append();
-    t.FieldByName("Long")->SetAsString(std::string(40, 'x'));
-    t.Post();
+    PutText(&t, "Long", std::string(40, 'x'), true);
     EXPECT_EQ(36u, t.FieldByName("Long")->AsString().size());
 }
 
@@ -173,19 +171,6 @@ TEST_F(TableOpenTest, StreamModeReadsFromTheStreamPosition) {
     EXPECT_TRUE(t.HasPendingChanges());
 }
 
-TEST_F(TableOpenTest, ProtectedImageInAStreamOpensWithItsPassword) {
-    WriteTaskFile(Dir + "p.d", {{"Secret", "Home"}}, "pw");
-    TMemoryStream stream;
-    stream.LoadFromFile(Dir + "p.d");
-    stream.SetPosition(0);
-    TOstraTable t(nullptr);
-    t.SetLoadMode(lmStream);
-    t.SetLoadingStream(&stream);
-    t.SetPassword("pw");
-    t.Open();
-    EXPECT_EQ((std::vector<std::string>{"Secret"}), Column(t, "Action"));
-}
-
 TEST_F(TableOpenTest, DamagedFileFailsAndLeavesTheTableClosed) {
     {
         std::ofstream out(Dir + "bad.d", std::ios::binary);
@@ -283,16 +268,4 @@ TEST_F(TableOpenTest, RefreshReloadsTheFile) {
     WriteTaskFile(Dir + "t.d", {{"One", "a"}, {"Two", "b"}});
     t.Refresh();
     EXPECT_EQ(2, t.RecordCount());
-}
-
-TEST_F(TableOpenTest, PublishedPropertiesReachTheTable) {
-    TOstraTable t(nullptr);
-    SetStrProp(&t, "TableName", "Ttask.d");
-    EXPECT_EQ("lmFile", GetEnumProp(&t, "LoadMode"));
-    SetEnumProp(&t, "LoadMode", "lmStream");
-    EXPECT_EQ(lmStream, t.LoadMode());
-    SetOrdProp(&t, "CheckKeyViolation", 1);
-    EXPECT_TRUE(t.CheckKeyViolation());
-    EXPECT_EQ(t.FieldDefs(), GetObjectProp(&t, "FieldDefs"));
-    EXPECT_EQ("OstraDB Engine v5.10", GetStrProp(&t, "Version"));
 }

@@ -21,25 +21,12 @@
 #include "platform/core/streams.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
-
-#ifndef EXPECT_RAISES
-#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
-    do {                                                      \
-        try {                                                 \
-            Statement;                                        \
-            ADD_FAILURE() << "no exception from " #Statement; \
-        } catch (const ExceptionType& e) {                    \
-            EXPECT_EQ(std::string(Text), e.Message());        \
-        }                                                     \
-    } while (0)
-#endif
+#include "support/engine/engine_test_support.h"
+#include "support/environment.h"
 
 class TableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string guid = CreateGUIDString();
-        Dir = IncludeTrailingPathDelimiter(GetTempDir()) + "ostra_tbl_" + guid.substr(1, 8) + "/";
-        std::filesystem::create_directories(Dir);
         Prompt = std::make_shared<TScriptedPasswordPrompt>();
         OstraPasswords().SetPrompt(Prompt);
         OstraPasswords().ClearPasswords();
@@ -47,21 +34,6 @@ protected:
     void TearDown() override {
         OstraPasswords().SetPrompt(nullptr);
         OstraPasswords().ClearPasswords();
-        std::error_code ec;
-        std::filesystem::remove_all(Dir, ec);
-    }
-
-    // The task table's field definitions.
-    static void AddTaskDefs(TOstraTable& t) {
-        TFieldDefs* defs = t.FieldDefs();
-        defs->Add("Key", ftAutoInc);
-        defs->Add("Flag", ftBoolean);
-        defs->Add("Action", ftString, 255);
-        defs->Add("Date", ftDate);
-        defs->Add("Category", ftString, 10);
-        defs->Add("Priority", ftString, 5);
-        defs->Add("Status", ftString, 15);
-        defs->Add("Notes", ftMemo);
     }
 
     static void AddTask(TOstraTable& t, const std::string& action, const std::string& category,
@@ -87,14 +59,12 @@ protected:
         OstraPasswords().ClearPasswords();
     }
 
-    static std::vector<std::string> Column(TOstraDataset& ds, const std::string& field) {
-        std::vector<std::string> out;
-        ds.First();
-        while (!ds.Eof()) {
-            out.push_back(ds.FieldByName(field)->AsString());
-            ds.Next();
-        }
-        return out;
+    // The actions a table file holds, read by a table of its own.
+    static std::vector<std::string> ActionsIn(const std::string& fileName) {
+        TOstraTable t(nullptr);
+        t.SetTableName(fileName);
+        t.Open();
+        return Column(t, "Action");
     }
 
     static std::string ReadFile(const std::string& fileName) {
@@ -106,6 +76,7 @@ protected:
         return image.size() > 4 ? image[4] : '\0';
     }
 
-    std::string Dir;
+    TTestEnvironment Env;
+    std::string Dir = Env.Folder() + "/";
     std::shared_ptr<TScriptedPasswordPrompt> Prompt;
 };
