@@ -459,7 +459,8 @@ void TqzDBCustomEdit::MouseEnter() {
 void TqzDBCustomEdit::MouseLeave() {
     FOnMouseLeave(this);
     FMouseOver = false;
-    if ((qzEditFrameIsActive(Frame()) && Frame()->MouseEnterSameAsFocus()) || IsVistaComboStyle()) Invalidate();
+    if ((qzEditFrameIsActive(Frame()) && Frame()->MouseEnterSameAsFocus()) || IsVistaComboStyle())
+        Invalidate();
 }
 
 // ---- Painting -----------------------------------------------------------------------------
@@ -497,8 +498,8 @@ void TqzDBCustomEdit::PaintEdit(TCanvas* Canvas) {
         for (std::size_t i = 0, n = Utf8Length(text); i < n; ++i) AppendUtf8(masked, PasswordChar());
         text = masked;
     }
-    const bool highlight = !copy && ((!IsEditPainted() && focused && !IsDroppedDown()) || (!focused && InQzDBGrid() &&
-                                                                                        grid && grid->Focused()));
+    const bool highlight = !copy && ((!IsEditPainted() && focused && !IsDroppedDown()) ||
+                                     (!focused && InQzDBGrid() && grid && grid->Focused()));
     if (highlight) {
         Canvas->Brush()->SetColor(clHighlight);
         Canvas->Font()->SetColor(clHighlightText);
@@ -516,7 +517,8 @@ void TqzDBCustomEdit::PaintEdit(TCanvas* Canvas) {
     const int margin = (BorderStyle() == bsSingle ? 2 : 1) + offX;
     const int options = (WordWrap() ? qzdtWordWrap : qzdtSingleLineVC) | qzdtNoFill;
     Canvas->Brush()->SetStyle(bsClear);
-    qzDrawTextRect(Canvas, area, margin, options, EffectiveAlignment(), text, (BorderStyle() == bsSingle ? 1 : 0) + offY);
+    qzDrawTextRect(Canvas, area, margin, options, EffectiveAlignment(), text,
+                   (BorderStyle() == bsSingle ? 1 : 0) + offY);
     Canvas->Brush()->SetStyle(bsSolid);
     if (qzEditFrameIsActive(Frame())) DrawFrame(Canvas);
     if (highlight) {
@@ -549,7 +551,8 @@ bool TqzDBCustomEdit::GridOption(const std::string& Name) const {
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = set.find(',', start);
-        if (SameText(Trim(set.substr(start, comma == std::string::npos ? std::string::npos : comma - start)), Name))
+        if (SameText(Trim(set.substr(start, comma == std::string::npos ? std::string::npos : comma - start)),
+                     Name))
             return true;
         if (comma == std::string::npos) return false;
         start = comma + 1;

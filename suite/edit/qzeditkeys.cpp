@@ -29,7 +29,8 @@ bool Editing(TDataSet* DataSet) {
 int CountOf(const std::string& S, char Ch) { return static_cast<int>(std::count(S.begin(), S.end(), Ch)); }
 
 bool EndsWith(const std::string& S, const std::string& Tail) {
-    return !Tail.empty() && S.size() >= Tail.size() && S.compare(S.size() - Tail.size(), Tail.size(), Tail) == 0;
+    return !Tail.empty() && S.size() >= Tail.size() &&
+           S.compare(S.size() - Tail.size(), Tail.size(), Tail) == 0;
 }
 
 std::string TwoDigits(int Value) {
@@ -106,14 +107,15 @@ bool TqzDBCustomEdit::DateAutoFill() {
         else if (part == qzdpMonth)
             text += fmt.find("mm") != std::string::npos ? TwoDigits(month) : std::to_string(month);
         else
-            text += fs.ShortDateFormat.find("yyyy") != std::string::npos ? std::to_string(year) : TwoDigits(year);
+            text +=
+                fs.ShortDateFormat.find("yyyy") != std::string::npos ? std::to_string(year) : TwoDigits(year);
         if (text.back() != ds && CountOf(text, ds) < 2) text += ds;
     } else {
         if (kind == qzEdtDate) return false;
         const std::string& am = fs.TimeAMString;
         const std::string& pm = fs.TimePMString;
-        const bool hasAmPm =
-            (!am.empty() && text.find(am) != std::string::npos) || (!pm.empty() && text.find(pm) != std::string::npos);
+        const bool hasAmPm = (!am.empty() && text.find(am) != std::string::npos) ||
+                             (!pm.empty() && text.find(pm) != std::string::npos);
         if (hasAmPm) return false;
         const int tseps = CountOf(text, ts);
         if (tseps >= 2 && !text.empty() && text.back() != ts) {
@@ -166,7 +168,8 @@ void TqzDBCustomEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     const int len = static_cast<int>(TCustomEdit::GetText().size());
     const bool allSelected = SelLength() >= len;
     if (grid && !(IsMemoField() && !allSelected)) {
-        const bool alt = Shift.Contains(ssAlt), ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
+        const bool alt = Shift.Contains(ssAlt), ctrl = Shift.Contains(ssCtrl),
+                   shift = Shift.Contains(ssShift);
         const bool always = InQzDBGrid() && GridOption("dgAlwaysShowEditor");
         const bool atEnd = SelStart() + SelLength() >= len;
         const bool atStart = SelStart() == 0;
@@ -186,7 +189,8 @@ void TqzDBCustomEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
         case VK_LEFT: hand = always && !inspector && (ctrl || atStart); break;
         default: break;
         }
-        if (!IsEditPainted() && (Key == VK_END || Key == VK_HOME || Key == VK_LEFT || Key == VK_RIGHT)) hand = true;
+        if (!IsEditPainted() && (Key == VK_END || Key == VK_HOME || Key == VK_LEFT || Key == VK_RIGHT))
+            hand = true;
         if (hand) {
             const uint16_t k = Key;
             Key = 0;
@@ -270,7 +274,8 @@ void TqzDBCustomEdit::KeyPress(char32_t& Key) {
     if (Key == 0) return;
     TField* f = Field();
     if (Key >= 32 && f) {
-        const bool isFloat = f->DataType() == ftFloat || f->DataType() == ftCurrency || f->DataType() == ftBCD;
+        const bool isFloat =
+            f->DataType() == ftFloat || f->DataType() == ftCurrency || f->DataType() == ftBCD;
         const bool isInteger = dynamic_cast<TIntegerField*>(f) || dynamic_cast<TLargeintField*>(f);
         bool ok;
         if (!Switch(4) && (isFloat || isInteger) && !GetDisplayFormat().empty()) {
@@ -278,7 +283,8 @@ void TqzDBCustomEdit::KeyPress(char32_t& Key) {
             ok = digit || Key == U'+' || Key == U'-';
             if (isFloat)
                 ok = ok || Key == U'E' || Key == U'e' ||
-                     Key == static_cast<char32_t>(static_cast<unsigned char>(FormatSettings().DecimalSeparator));
+                     Key ==
+                         static_cast<char32_t>(static_cast<unsigned char>(FormatSettings().DecimalSeparator));
         } else {
             ok = FieldAcceptsChar(f, Key);
         }
@@ -354,7 +360,8 @@ void TqzDBCustomEdit::DoPaste() {
         TCustomEdit::SetReadOnly(false);
     }
     if (TCustomEdit::ReadOnly()) return;
-    std::string text = Clipboard()->AsText();
+    // Stray bytes would each grow to a replacement character in the window.
+    std::string text = EnsureUtf8(Clipboard()->AsText());
     // Only the first line goes in; the clipboard itself is left alone.
     const auto br = text.find_first_of("\r\n");
     if (br != std::string::npos) text.resize(br);
@@ -439,7 +446,8 @@ void TqzDBCustomEdit::Dispatch(TMessage& Message) {
 
 void TqzDBEdit::Publish(TPublisher<TqzDBEdit>& p) {
     p.Property(
-        "Text", [](TqzDBEdit& e) { return e.Text(); }, [](TqzDBEdit& e, const std::string& v) { e.SetText(v); });
+        "Text", [](TqzDBEdit& e) { return e.Text(); },
+        [](TqzDBEdit& e, const std::string& v) { e.SetText(v); });
     p.Property(
         "DataSource", [](TqzDBEdit& e) { return e.DataSource(); },
         [](TqzDBEdit& e, TDataSource* v) { e.SetDataSource(v); });
@@ -447,16 +455,20 @@ void TqzDBEdit::Publish(TPublisher<TqzDBEdit>& p) {
         "DataField", [](TqzDBEdit& e) { return e.DataField(); },
         [](TqzDBEdit& e, const std::string& v) { e.SetDataField(v); });
     p.Property(
-        "ReadOnly", [](TqzDBEdit& e) { return e.ReadOnly(); }, [](TqzDBEdit& e, bool v) { e.SetReadOnly(v); });
+        "ReadOnly", [](TqzDBEdit& e) { return e.ReadOnly(); },
+        [](TqzDBEdit& e, bool v) { e.SetReadOnly(v); });
     p.Property(
-        "MaxLength", [](TqzDBEdit& e) { return e.MaxLength(); }, [](TqzDBEdit& e, int v) { e.SetMaxLength(v); });
+        "MaxLength", [](TqzDBEdit& e) { return e.MaxLength(); },
+        [](TqzDBEdit& e, int v) { e.SetMaxLength(v); });
     p.Property(
-        "Picture", [](TqzDBEdit& e) { return e.Picture(); }, [](TqzDBEdit& e, TqzDBPicture* v) { e.SetPicture(v); });
+        "Picture", [](TqzDBEdit& e) { return e.Picture(); },
+        [](TqzDBEdit& e, TqzDBPicture* v) { e.SetPicture(v); });
     p.Property(
         "RegexMask", [](TqzDBEdit& e) { return e.RegexMask(); },
         [](TqzDBEdit& e, TqzRegexMask* v) { e.SetRegexMask(v); });
     p.Property(
-        "Frame", [](TqzDBEdit& e) { return e.Frame(); }, [](TqzDBEdit& e, TqzEditFrame* v) { e.SetFrame(v); });
+        "Frame", [](TqzDBEdit& e) { return e.Frame(); },
+        [](TqzDBEdit& e, TqzEditFrame* v) { e.SetFrame(v); });
     p.Property(
         "Controller", [](TqzDBEdit& e) { return e.Controller(); },
         [](TqzDBEdit& e, TqzController* v) { e.SetController(v); });
@@ -467,7 +479,8 @@ void TqzDBEdit::Publish(TPublisher<TqzDBEdit>& p) {
         "WantReturns", [](TqzDBEdit& e) { return e.WantReturns(); },
         [](TqzDBEdit& e, bool v) { e.SetWantReturns(v); });
     p.Property(
-        "WordWrap", [](TqzDBEdit& e) { return e.WordWrap(); }, [](TqzDBEdit& e, bool v) { e.SetWordWrap(v); });
+        "WordWrap", [](TqzDBEdit& e) { return e.WordWrap(); },
+        [](TqzDBEdit& e, bool v) { e.SetWordWrap(v); });
     p.Property(
         "ShowVertScrollBar", [](TqzDBEdit& e) { return e.ShowVertScrollBar(); },
         [](TqzDBEdit& e, bool v) { e.SetShowVertScrollBar(v); });

@@ -190,7 +190,9 @@ void TqzCustomMaskEdit::Notification(TComponent* AComponent, TOperation Operatio
     if (Operation == opRemove && AComponent == FController) FController = nullptr;
 }
 
-bool TqzCustomMaskEdit::IsPictureMaskActive() const { return FUsePictureMask && !FPicture->PictureMask().empty(); }
+bool TqzCustomMaskEdit::IsPictureMaskActive() const {
+    return FUsePictureMask && !FPicture->PictureMask().empty();
+}
 
 bool TqzCustomMaskEdit::IsMultiLine() const { return BorderStyle() == bsNone || FWordWrap; }
 

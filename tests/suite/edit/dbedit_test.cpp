@@ -68,7 +68,8 @@ TEST_F(BoundEditTest, DatesAreWrittenWithTheEpochAndKeepTheFieldsTime) {
     stamp->SelectAll();
     SendText(stamp, "12/25/49");
     TabAway(stamp);
-    EXPECT_DOUBLE_EQ(T.FieldByName("Stamp")->AsDateTime(), EncodeDate(2049, 12, 25) + EncodeTime(10, 30, 0, 0));
+    EXPECT_DOUBLE_EQ(T.FieldByName("Stamp")->AsDateTime(),
+                     EncodeDate(2049, 12, 25) + EncodeTime(10, 30, 0, 0));
     due->SetFocus();
     due->SelectAll();
     SendText(due, "12/25/49");

@@ -62,7 +62,9 @@ private:
     TqzCalcCellColorsEvent FOnCalc;
 };
 
-inline std::string PngPath(const std::string& Name) { return GetTempDir() + "taskmoor_edit_" + Name + ".png"; }
+inline std::string PngPath(const std::string& Name) {
+    return GetTempDir() + "taskmoor_edit_" + Name + ".png";
+}
 
 class EditTest : public ::testing::Test {
 protected:

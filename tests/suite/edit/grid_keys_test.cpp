@@ -39,11 +39,11 @@ TEST_F(GridKeysTest, NavigationKeysGoToTheGridOthersStay) {
         bool Grid;
     };
     const Case cases[] = {
-        {VK_UP, {}, true},         {VK_DOWN, {}, true},        {VK_PRIOR, {}, true},
-        {VK_NEXT, {}, true},       {VK_UP, {ssAlt}, false},    {VK_ESCAPE, {}, true},
-        {VK_INSERT, {}, true},     {VK_DELETE, {ssCtrl}, true}, {VK_DELETE, {}, false},
-        {VK_HOME, {}, false},      {VK_END, {}, false},        {VK_LEFT, {}, false},
-        {VK_RIGHT, {}, false},     {VK_RIGHT, {ssCtrl}, false}, {'Q', {}, false},
+        {VK_UP, {}, true},     {VK_DOWN, {}, true},         {VK_PRIOR, {}, true},
+        {VK_NEXT, {}, true},   {VK_UP, {ssAlt}, false},     {VK_ESCAPE, {}, true},
+        {VK_INSERT, {}, true}, {VK_DELETE, {ssCtrl}, true}, {VK_DELETE, {}, false},
+        {VK_HOME, {}, false},  {VK_END, {}, false},         {VK_LEFT, {}, false},
+        {VK_RIGHT, {}, false}, {VK_RIGHT, {ssCtrl}, false}, {'Q', {}, false},
     };
     for (const Case& c : cases) EXPECT_EQ(Handed(c.Key, c.Shift), c.Grid) << "key " << c.Key;
     EXPECT_EQ(Handed(VK_UP), true);

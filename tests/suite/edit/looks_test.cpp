@@ -47,7 +47,12 @@ TEST_F(LooksTest, FramedEditDrawsItsNonFocusColour) {
     TBitmap bmp;
     RenderControl(e, &bmp);
     ASSERT_TRUE(RenderControlToPng(e, PngPath("framed")));
-    EXPECT_GT(CountColour(bmp, Rect(0, 0, bmp.Width(), bmp.Height()), clYellow), bmp.Width() * bmp.Height() / 3);
+    EXPECT_GT(CountColour(bmp, Rect(0, 0, bmp.Width(), bmp.Height()), clYellow),
+              bmp.Width() * bmp.Height() / 3);
+    // The non-focus frame is the bottom edge only.
+    const int bottom = bmp.Height() - 1;
+    EXPECT_EQ(CountColour(bmp, Rect(0, bottom, bmp.Width(), bottom + 1), clYellow), 0);
+    EXPECT_GT(CountColour(bmp, Rect(0, 0, bmp.Width(), 1), clYellow), bmp.Width() / 2);
 }
 
 TEST_F(LooksTest, InvalidTextShowsTheValidityColours) {
@@ -79,15 +84,15 @@ TEST_F(LooksTest, GridCopyAndSelectedCellLookWithRecolouring) {
     e->SetBorderStyle(bsNone);
     e->SetBounds(2, 2, 120, 20);
     int calls = 0;
-    grid->SetOnCalcCellColors(TqzCalcCellColorsEvent([&](TObject* g, TField* f, TGridDrawState, bool hl, TFont* font,
-                                                         TBrush* brush) {
-        ++calls;
-        EXPECT_EQ(g, grid);
-        EXPECT_EQ(f, T.FieldByName("Code"));
-        EXPECT_TRUE(hl);
-        brush->SetColor(clLime);
-        font->SetColor(clBlue);
-    }));
+    grid->SetOnCalcCellColors(TqzCalcCellColorsEvent(
+        [&](TObject* g, TField* f, TGridDrawState, bool hl, TFont* font, TBrush* brush) {
+            ++calls;
+            EXPECT_EQ(g, grid);
+            EXPECT_EQ(f, T.FieldByName("Code"));
+            EXPECT_TRUE(hl);
+            brush->SetColor(clLime);
+            font->SetColor(clBlue);
+        }));
     ShowAndFocus(grid);
     TBitmap sel;
     RenderControl(e, &sel);
