@@ -11,6 +11,7 @@
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
 #include "platform/ui/drawing.h"
+#include "platform/ui/edit_window.h"
 #include "platform/ui/forms.h"
 #include "suite/base/date_scan.h"
 #include "suite/base/qzdraw.h"
@@ -373,6 +374,7 @@ void TqzDBCustomEdit::DoEnter() {
     if (!DataSource()) TCustomEdit::SetModified(false);
     SetEditRect();
     FFocused = true;
+    UpdateOwnerPaint();
     if (!DataSource())
         FUnboundText = Text();
     else if (!Modified())
@@ -396,14 +398,25 @@ void TqzDBCustomEdit::CMExit(TMessage& Message) {
     } else if (!Modified()) {
         FDataLink->Reset();
     }
-    Invalidate();
     inherited::CMExit(Message);
+    UpdateOwnerPaint();
+    Invalidate();
 }
 
 // ---- Window -----------------------------------------------------------------------------
 
 void TqzDBCustomEdit::CreateParams(TCreateParams& Params) {
     inherited::CreateParams(Params);
+    const bool frameActive = qzEditFrameIsActive(Frame());
+    // One text line high: a wrapped text scrolls sideways, and a password
+    // (which a multi-line window cannot hide) keeps the window one-line.
+    const int line = std::abs(Font()->Height()) + 3 + (BorderStyle() == bsSingle ? 4 : 0);
+    if (Height() <= line + 6) {
+        if (WordWrap()) Params.Style |= ES_AUTOHSCROLL;
+        if (PasswordChar() != 0 && !(BorderStyle() == bsSingle && !frameActive))
+            Params.Style &= ~ES_MULTILINE;
+    }
+    if (PasswordChar() != 0) Params.Style &= ~ES_MULTILINE;
     if (qzEditFrameIsActive(Frame())) Params.ExStyle &= ~(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE);
     if (FEditAlignment == eaRightAlignEditing)
         Params.ExStyle |= WS_EX_RIGHT;
@@ -473,6 +486,15 @@ bool TqzDBCustomEdit::NeedsOwnPaint() {
 
 void TqzDBCustomEdit::PaintOverWidget(TCanvas* Canvas) {
     if (NeedsOwnPaint()) PaintEdit(Canvas);
+}
+
+void TqzDBCustomEdit::UpdateOwnerPaint() {
+    if (HandleAllocated()) SetEditOwnerPaint(this, !Focused() || !IsEditPainted());
+}
+
+void TqzDBCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
+    inherited::CreateWindowHandle(Params);
+    UpdateOwnerPaint();
 }
 
 void TqzDBCustomEdit::PaintEdit(TCanvas* Canvas) {

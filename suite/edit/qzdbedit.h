@@ -45,12 +45,6 @@ using TqzValidateEvent = TEvent<TObject*, bool>;
 // selected-cell look of its editor.
 using TqzCalcCellColorsEvent = TEvent<TObject*, TField*, TGridDrawState, bool, TFont*, TBrush*>;
 
-// Window styles of the suite's edits (the multi-line, scrolling and
-// alignment bits of an edit window).
-constexpr uint32_t ES_RIGHT = 0x2, ES_MULTILINE = 0x4, ES_AUTOVSCROLL = 0x40, ES_AUTOHSCROLL = 0x80,
-                   ES_WANTRETURN = 0x1000;
-constexpr uint32_t WS_EX_RIGHT = 0x1000;
-
 // ---- Regular-expression mask --------------------------------------------------------
 class TqzRegexMask : public TPersistent {
     TASKMOOR_CLASS(TqzRegexMask, TPersistent)
@@ -289,6 +283,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
     void PaintOverWidget(TCanvas* Canvas) override;
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    // The own painting is the whole look while unfocused.
+    void UpdateOwnerPaint();
     bool EditCanModify() override;
     bool WindowWritable() override;
     bool NoSpaceRetry() const override { return Switch(0); }

@@ -13,6 +13,7 @@
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/edit_window.h"
 #include "platform/ui/forms.h"
 #include "suite/base/date_scan.h"
 #include "suite/base/qzdraw.h"
@@ -431,7 +432,18 @@ void TqzDBCustomEdit::Dispatch(TMessage& Message) {
         return;
     case CM_FONTCHANGED:
         inherited::Dispatch(Message);
-        if (!ComponentState().Contains(csLoading)) SetEditRect();
+        if (ComponentState().Contains(csLoading)) return;
+        if (Frame()->Enabled()) SetEditMargins(this, 0, 0);
+        SetEditRect();
+        return;
+    case WM_SETFOCUS:
+        inherited::Dispatch(Message);
+        SetEditCaretHidden(this, !IsEditPainted());
+        UpdateOwnerPaint();
+        return;
+    case WM_KILLFOCUS:
+        inherited::Dispatch(Message);
+        UpdateOwnerPaint();
         return;
     case WM_SIZE:
         inherited::Dispatch(Message);
