@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/ui/qt_host.h"
 #include "platform/ui/stdctrls_qt.h"
 
 namespace {
@@ -25,16 +26,19 @@ QWidget* EditWidget(TCustomEdit* Edit) {
     return Edit && Edit->Adapter() ? Edit->Adapter()->Widget() : nullptr;
 }
 
+using TPlainHost = TQtScrollHost<QPlainTextEdit>;
+
 void ApplyMargins(QWidget* W, const QMargins& M) {
     if (auto* line = qobject_cast<QLineEdit*>(W))
         line->setTextMargins(M);
-    else if (auto* plain = qobject_cast<QPlainTextEdit*>(W))
-        plain->setContentsMargins(M);
+    else if (auto* plain = dynamic_cast<TPlainHost*>(W))
+        plain->SetViewportMargins(M);
 }
 
 QMargins MarginsOf(QWidget* W) {
     if (auto* line = qobject_cast<QLineEdit*>(W)) return line->textMargins();
-    return W ? W->contentsMargins() : QMargins();
+    if (auto* plain = dynamic_cast<TPlainHost*>(W)) return plain->ViewportMargins();
+    return QMargins();
 }
 
 }  // namespace
