@@ -398,7 +398,12 @@ void TqzDBCustomEdit::CMExit(TMessage& Message) {
     } else if (!Modified()) {
         FDataLink->Reset();
     }
-    inherited::CMExit(Message);
+    // The edit mask's own check on leaving, except for a bare template; a
+    // bound edit checked it when it wrote the text back.
+    if (IsMasked() && !DataSource() && !qzIsDesigning(this) &&
+        !MaskedTextEmpty(this, MaskStoreLiteralTemplate(), IsPictureMaskActive()))
+        ValidateEdit();
+    TCustomEdit::CMExit(Message);
     UpdateOwnerPaint();
     Invalidate();
 }
@@ -494,7 +499,16 @@ void TqzDBCustomEdit::UpdateOwnerPaint() {
 
 void TqzDBCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
     inherited::CreateWindowHandle(Params);
+    if (BorderStyle() == bsNone && AutoSize() && !qzIsInGrid(this)) {
+        qzAdjustFramedEditHeight(Frame());
+        SetEditRect();
+    }
     UpdateOwnerPaint();
+}
+
+bool TqzDBCustomEdit::IsVistaComboStyle() {
+    return !FDisableThemes && qzUseThemes(this) && qzIsWinMajor6OrLater() &&
+           qzClassInheritsFrom(this, "TqzDBCustomCombo") && !IsEditPainted() && !Frame()->Enabled();
 }
 
 void TqzDBCustomEdit::PaintEdit(TCanvas* Canvas) {

@@ -249,7 +249,7 @@ public:
     void Reset() override;
 
     virtual void UpdateData(TObject* Sender);
-    virtual bool IsVistaComboStyle() { return false; }
+    virtual bool IsVistaComboStyle();
     virtual std::string GetDisplayFormat();
     virtual void SetDisplayFormat(const std::string& Value) { FDisplayFormat = Value; }
     virtual bool IsReadOnlyState();
@@ -280,6 +280,7 @@ protected:
     void DoEnter() override;
     void CMExit(TMessage& Message) override;
     void CNKeyDown(TMessage& Message) override;
+    void WMGetDlgCode(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
     void PaintOverWidget(TCanvas* Canvas) override;

@@ -246,7 +246,10 @@ void TqzDBCustomEdit::KeyPress(char32_t& Key) {
             }
             TField* f = Field();
             if (f && !ReadOnly() && (f->Calculated() || f->Lookup())) {
-                if (f->ReadOnly() || !ds || !ds->CanModify()) {
+                // Inside the suite's grid only when it lets calculated fields be edited.
+                const bool gridRefuses =
+                    parent && qzClassInheritsFrom(parent, "TqzCustomDBGrid") && !qzGetEditCalculated(parent);
+                if (gridRefuses || f->ReadOnly() || !ds || !ds->CanModify()) {
                     Key = 0;
                     return;
                 }
@@ -295,7 +298,7 @@ void TqzDBCustomEdit::KeyPress(char32_t& Key) {
             return;
         }
     }
-    if (Key == 13 && !IsMultiLine()) {
+    if (Key == 13 && (!IsMultiLine() || !WantReturns())) {
         Key = 0;
         return;
     }
@@ -348,6 +351,12 @@ void TqzDBCustomEdit::CNKeyDown(TMessage& Message) {
         }
     }
     inherited::CNKeyDown(Message);
+}
+
+void TqzDBCustomEdit::WMGetDlgCode(TMessage& Message) {
+    inherited::WMGetDlgCode(Message);
+    // A multi-line window decides itself which Enter and Escape its form gets.
+    if (IsMultiLine()) Message.Result |= DLGC_WANTALLKEYS;
 }
 
 // ---- Clipboard --------------------------------------------------------------------------
