@@ -422,7 +422,10 @@ void TqzDBCustomEdit::CreateParams(TCreateParams& Params) {
             Params.Style &= ~ES_MULTILINE;
     }
     if (PasswordChar() != 0) Params.Style &= ~ES_MULTILINE;
-    if (qzEditFrameIsActive(Frame())) Params.ExStyle &= ~(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE);
+    if (qzEditFrameIsActive(Frame())) {
+        Params.ExStyle &= ~(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE);
+        Params.Style &= ~WS_BORDER;
+    }
     if (FEditAlignment == eaRightAlignEditing)
         Params.ExStyle |= WS_EX_RIGHT;
     else
