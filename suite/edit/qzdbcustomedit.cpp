@@ -349,7 +349,8 @@ void TqzDBCustomEdit::CommitEdit() {
         FDataLink->UpdateRecord();
     } catch (...) {
         SelectAll();
-        if (CanFocus() && !Focused()) {
+        // While the edit is being left, the refusal itself keeps the focus.
+        if (!FExiting && CanFocus() && !Focused()) {
             try {
                 SetFocus();
             } catch (const Exception&) {}
@@ -383,7 +384,14 @@ void TqzDBCustomEdit::DoEnter() {
 }
 
 void TqzDBCustomEdit::CMExit(TMessage& Message) {
-    CommitEdit();
+    FExiting = true;
+    try {
+        CommitEdit();
+    } catch (...) {
+        FExiting = false;
+        throw;
+    }
+    FExiting = false;
     if (!ValidateOnExit()) throw EAbort("");
     FFocused = false;
     SetSelStart(0);

@@ -330,6 +330,7 @@ private:
     bool FMouseOver = false;
     bool FFocused = false;
     bool FReadOnly = false;
+    bool FExiting = false;
 };
 
 class TqzDBEdit : public TqzDBCustomEdit {

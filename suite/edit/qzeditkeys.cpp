@@ -320,7 +320,7 @@ void TqzDBCustomEdit::KeyPress(char32_t& Key) {
 int TqzDBCustomEdit::RoomForSelection() {
     int limit = MaxLength();
     TField* f = Field();
-    if (f && IsMultiLine() == false && (f->DataType() == ftString || f->DataType() == ftWideString))
+    if (f && (f->DataType() == ftString || f->DataType() == ftWideString))
         limit = limit > 0 ? std::min(limit, f->Size()) : f->Size();
     if (limit <= 0) return -1;
     return std::max(0, limit - static_cast<int>(TCustomEdit::GetText().size()) + SelLength());

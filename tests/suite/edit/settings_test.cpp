@@ -109,4 +109,38 @@ TEST_F(SettingsTest, HoverEventsAndAControllersFrame) {
     EXPECT_EQ(controller.ControlList()->IndexOf(e), 0);
 }
 
+TEST_F(SettingsTest, CommitEditPassesAFailureOnAndKeepsTheEdit) {
+    T.Append();
+    TqzDBEdit* count = MakeEdit("Count");
+    ShowAndFocus(count);
+    Clipboard()->SetAsText("abc");  // typing would refuse the letters
+    count->PasteFromClipboard();
+    Other->SetFocus();  // the focus stays: the refusal comes back here
+    EXPECT_EQ(FocusedControl(), count);
+    EXPECT_THROW(count->CommitEdit(), Exception);
+    EXPECT_TRUE(count->Modified());
+    EXPECT_EQ(count->SelLength(), 3);
+    EXPECT_EQ(FocusedControl(), count);
+    count->SelectAll();
+    SendText(count, "42");
+    count->CommitEdit();
+    EXPECT_EQ(T.FieldByName("Count")->AsInteger(), 42);
+}
+
+TEST_F(SettingsTest, EscapeAfterARefusedExitPutsBackTheTextOfEntering) {
+    TqzDBEdit* e = MakeEdit("");
+    e->SetText("123");
+    e->Picture()->SetPictureMask("###");
+    ShowAndFocus(e);
+    e->SelectAll();
+    SendText(e, "4");
+    TabAway(e);
+    EXPECT_EQ(FocusedControl(), e);
+    EXPECT_EQ(Beeps.Count(), 1);
+    SendKey(e, VK_ESCAPE);
+    EXPECT_EQ(e->Text(), "123");
+    TabAway(e);
+    EXPECT_EQ(FocusedControl(), Other);
+}
+
 }  // namespace
