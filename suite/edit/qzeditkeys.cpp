@@ -204,11 +204,6 @@ void TqzDBCustomEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
             return;
         }
     }
-    if (Key == VK_ESCAPE && Modified() && !Shift.Contains(ssAlt)) {
-        Reset();
-        Key = 0;
-        return;
-    }
     inherited::KeyDown(Key, Shift);
     if (Key == 0) return;
     if (Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift))) {

@@ -73,8 +73,11 @@ TEST_F(GridKeysTest, ModifiedEditKeepsEscapeAndShiftInsertPastes) {
     SendText(Edit, "d");
     EXPECT_TRUE(Edit->Modified());
     Grid->Keys.clear();
+    std::vector<char32_t> pressed;
+    Grid->SetOnKeyPress(TKeyPressEvent([&](TObject*, char32_t& k) { pressed.push_back(k); }));
     SendKey(Edit, VK_ESCAPE);
     EXPECT_TRUE(Grid->Keys.empty());
+    EXPECT_EQ(pressed, std::vector<char32_t>{27});  // the grid hears of it as a key press
     EXPECT_EQ(Edit->Text(), "abc");  // reset to the text on entering
     Clipboard()->SetAsText("Z");
     EXPECT_FALSE(Handed(VK_INSERT, {ssShift}, 3));

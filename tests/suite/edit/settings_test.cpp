@@ -3,6 +3,7 @@
 // hover events and a controller's frame.
 #include "edit_fixture.h"
 #include "platform/db/dataset.h"
+#include "platform/ui/window_services.h"
 #include "suite/base/qzcontroller.h"
 
 namespace {
@@ -107,6 +108,32 @@ TEST_F(SettingsTest, HoverEventsAndAControllersFrame) {
     EXPECT_TRUE(e->Frame()->Enabled());
     EXPECT_EQ(e->Frame()->NonFocusColor(), clAqua);
     EXPECT_EQ(controller.ControlList()->IndexOf(e), 0);
+}
+
+TEST_F(SettingsTest, WindowStyleFollowsBorderWrapReturnsAndAlignment) {
+    TqzDBEdit* e = MakeEdit("");
+    ShowAndFocus(e);
+    const auto style = [&] { return GetWindowLong(e, GWL_STYLE); };
+    EXPECT_EQ(style() & ES_MULTILINE, 0u);
+    e->SetBorderStyle(bsNone);  // a borderless edit is a multi-line window
+    e->HandleNeeded();
+    EXPECT_NE(style() & ES_MULTILINE, 0u);
+    e->SetBorderStyle(bsSingle);
+    e->SetWordWrap(true);
+    e->SetWantReturns(true);
+    e->SetShowVertScrollBar(true);
+    e->HandleNeeded();
+    EXPECT_NE(style() & ES_MULTILINE, 0u);
+    EXPECT_NE(style() & ES_WANTRETURN, 0u);
+    EXPECT_NE(style() & WS_VSCROLL, 0u);
+    e->SetPasswordChar(U'*');
+    e->RecreateWnd();
+    e->HandleNeeded();
+    EXPECT_EQ(style() & ES_MULTILINE, 0u);  // a password stays one line
+    EXPECT_EQ(GetWindowLong(e, GWL_EXSTYLE) & WS_EX_RIGHT, 0u);
+    e->SetEditAlignment(eaRightAlignEditing);
+    e->HandleNeeded();
+    EXPECT_NE(GetWindowLong(e, GWL_EXSTYLE) & WS_EX_RIGHT, 0u);
 }
 
 TEST_F(SettingsTest, CommitEditPassesAFailureOnAndKeepsTheEdit) {
