@@ -133,4 +133,13 @@ TEST_F(EditWindowTest, HiddenCaretAndOwnerPaintedLook) {
     EXPECT_FALSE(plain->viewport()->isHidden());
 }
 
+TEST_F(EditWindowTest, FontColourChangedLaterIsTheTextColour) {
+    TStyledEdit* e = Make(0);
+    f.Show();
+    e->Font()->SetColor(clRed);
+    EXPECT_EQ(e->Widget()->palette().color(QPalette::Text), QColor(255, 0, 0));
+    e->SetColor(clYellow);
+    EXPECT_EQ(e->Widget()->palette().color(QPalette::Base), QColor(255, 255, 0));
+}
+
 }  // namespace

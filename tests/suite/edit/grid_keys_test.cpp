@@ -78,7 +78,7 @@ TEST_F(GridKeysTest, ModifiedEditKeepsEscapeAndShiftInsertPastes) {
     SendKey(Edit, VK_ESCAPE);
     EXPECT_TRUE(Grid->Keys.empty());
     EXPECT_EQ(pressed, std::vector<char32_t>{27});  // the grid hears of it as a key press
-    EXPECT_EQ(Edit->Text(), "abc");  // reset to the text on entering
+    EXPECT_EQ(Edit->Text(), "abc");                 // reset to the text on entering
     Clipboard()->SetAsText("Z");
     EXPECT_FALSE(Handed(VK_INSERT, {ssShift}, 3));
     EXPECT_EQ(Edit->Text(), "abcZ");

@@ -69,6 +69,7 @@ TEST_F(LooksTest, InvalidTextShowsTheValidityColours) {
     RenderControl(e, &bmp);
     ASSERT_TRUE(RenderControlToPng(e, PngPath("invalid")));
     EXPECT_GT(CountColour(bmp, Rect(4, 4, bmp.Width() - 4, bmp.Height() - 4), clRed), 100);
+    EXPECT_GT(CountColour(bmp, Rect(4, 4, bmp.Width() - 4, bmp.Height() - 4), clWhite), 5);  // the digit
     SendText(e, "23");
     EXPECT_EQ(e->Color(), clWindow);  // the saved colours come back
     EXPECT_EQ(e->Font()->Color(), clWindowText);
