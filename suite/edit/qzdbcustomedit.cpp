@@ -51,7 +51,7 @@ TqzDBCustomEdit::TqzDBCustomEdit(TComponent* AOwner)
     FDataLink->SetOnEditingChange(TNotifyEvent(this, &TqzDBCustomEdit::EditingChange));
     FDataLink->SetOnUpdateData(TNotifyEvent(this, &TqzDBCustomEdit::UpdateData));
     SetUsePictureMask(true);
-    FMargin = std::max(1, Font()->Height() < 0 ? -Font()->Height() / 4 : Font()->Height() / 4);
+    FMargin = std::max(1, std::abs(Font()->Height()) / 4);
 }
 
 TqzDBCustomEdit::~TqzDBCustomEdit() {
@@ -605,5 +605,3 @@ bool TqzDBCustomEdit::GridOption(const std::string& Name) const {
         start = comma + 1;
     }
 }
-
-void TqzDBCustomEdit::Publish(TPublisher<TqzDBCustomEdit>& p) { (void)p; }

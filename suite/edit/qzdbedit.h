@@ -269,8 +269,6 @@ public:
     void ShowValidationError(const std::string& Message) override;
     void Dispatch(TMessage& Message) override;
 
-    static void Publish(TPublisher<TqzDBCustomEdit>& p);
-
 protected:
     void Change() override;
     void CreateParams(TCreateParams& Params) override;

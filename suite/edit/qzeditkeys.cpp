@@ -437,6 +437,7 @@ void TqzDBCustomEdit::Dispatch(TMessage& Message) {
     case CM_FONTCHANGED:
         inherited::Dispatch(Message);
         if (ComponentState().Contains(csLoading)) return;
+        FMargin = std::max(1, std::abs(Font()->Height()) / 4);
         if (Frame()->Enabled()) SetEditMargins(this, 0, 0);
         SetEditRect();
         return;
