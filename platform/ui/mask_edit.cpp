@@ -4,6 +4,7 @@
 #include "platform/core/sysutils.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/edit_window.h"
 #include "platform/ui/mask.h"
 #include "platform/ui/mask_internal.h"
 #include "platform/ui/stdctrls_qt.h"
@@ -141,11 +142,7 @@ void TCustomMaskEdit::SetEditRect(const TRect& Rect) {
 
 void TCustomMaskEdit::ApplyEditRect() {
     if (!FHasEditRect || !Adapter()) return;
-    if (auto* e = qobject_cast<QLineEdit*>(Adapter()->Widget())) {
-        const TRect c = ClientRect();
-        e->setTextMargins(std::max(0, FEditRect.Left), std::max(0, FEditRect.Top),
-                          std::max(0, c.Right - FEditRect.Right), std::max(0, c.Bottom - FEditRect.Bottom));
-    }
+    SetEditTextRect(this, FEditRect);
 }
 
 void TCustomMaskEdit::CreateWindowHandle(const TCreateParams& Params) {

@@ -85,6 +85,10 @@ public:
         this->viewport()->setMouseTracking(true);
     }
 
+    // The margins around the viewport (the scroll area keeps them protected).
+    void SetViewportMargins(const QMargins& Margins) { this->setViewportMargins(Margins); }
+    QMargins ViewportMargins() const { return this->viewportMargins(); }
+
     bool BaseEvent(QEvent* Event) override {
         const QPointF offset(this->viewport()->pos());
         if (auto* m = dynamic_cast<QMouseEvent*>(Event)) {

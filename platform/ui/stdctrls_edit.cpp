@@ -394,11 +394,8 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
 void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
     FAdapter = CreateAdapter(Params);
     ApplyToAdapter();
+    if ((Params.Style & ES_RIGHT) || (Params.ExStyle & WS_EX_RIGHT)) FAdapter->SetAlignment(taRightJustify);
     AttachWidget(FAdapter->Widget(), false);
-}
-
-std::unique_ptr<TEditAdapter> TCustomEdit::CreateAdapter(const TCreateParams& Params) {
-    return std::make_unique<TLineEditAdapter>(this, Params);
 }
 
 void TCustomEdit::ApplyToAdapter() {
@@ -630,6 +627,13 @@ void TCustomEdit::WMChar(TMessage& Message) {
     default: break;
     }
     if (FReadOnly && Message.WParam != 9) return;
+    if (FAdapter && FMaxLength > 0 && Message.WParam >= 32 &&
+        qobject_cast<QPlainTextEdit*>(FAdapter->Widget())) {
+        // A multi-line window has no validator: the byte limit is kept here.
+        const auto ch = static_cast<char32_t>(Message.WParam);
+        const int bytes = static_cast<int>(QString::fromUcs4(&ch, 1).toUtf8().size());
+        if (static_cast<int>(TCustomEdit::GetText().size()) - SelLength() + bytes > FMaxLength) return;
+    }
     if (FCharCase != ecNormal && Message.WParam >= 32) {
         // The character goes to the widget in its case: a text the widget had
         // to convert would lose Modified and the undo history.
@@ -729,8 +733,10 @@ namespace {
 
 class TMemoAdapter : public TEditAdapter {
 public:
-    TMemoAdapter(TCustomMemo* Memo, const TCreateParams& Params) : TEditAdapter(Memo), FMemo(Memo) {
-        FWidget = new TQtScrollHost<QPlainTextEdit>(Memo, ParentWidgetFor(Params));
+    // Memo is nullptr for an edit made multi-line by its window style.
+    TMemoAdapter(TCustomEdit* Edit, TCustomMemo* Memo, const TCreateParams& Params)
+        : TEditAdapter(Edit), FMemo(Memo), FStyle(Params.Style) {
+        FWidget = new TQtScrollHost<QPlainTextEdit>(Edit, ParentWidgetFor(Params));
         FWidget->setContextMenuPolicy(Qt::NoContextMenu);
         FWidget->setTabChangesFocus(false);
         if (Params.ExStyle & WS_EX_CLIENTEDGE) {
@@ -788,8 +794,9 @@ public:
     void Undo() override { FWidget->undo(); }
     void ClearUndo() override { FWidget->document()->clearUndoRedoStacks(); }
     void ApplyWrap() {
-        FWidget->setLineWrapMode(FMemo->WordWrap() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-        const TScrollStyle s = FMemo->ScrollBars();
+        const bool wrap = FMemo ? FMemo->WordWrap() : (FStyle & ES_AUTOHSCROLL) == 0;
+        FWidget->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        const TScrollStyle s = FMemo ? FMemo->ScrollBars() : (FStyle & WS_VSCROLL) ? ssVertical : ssNone;
         FWidget->setVerticalScrollBarPolicy(s == ssVertical || s == ssBoth ? Qt::ScrollBarAlwaysOn
                                                                            : Qt::ScrollBarAlwaysOff);
         FWidget->setHorizontalScrollBarPolicy(s == ssHorizontal || s == ssBoth ? Qt::ScrollBarAlwaysOn
@@ -800,6 +807,7 @@ public:
 
 private:
     TCustomMemo* FMemo;
+    uint32_t FStyle;
     QPlainTextEdit* FWidget;
     int FMaxBytes = 0;
     TEditCharCase FCase = ecNormal;
@@ -902,8 +910,13 @@ TCustomMemo::~TCustomMemo() {
     DestroyHandle();
 }
 
+std::unique_ptr<TEditAdapter> TCustomEdit::CreateAdapter(const TCreateParams& Params) {
+    if (Params.Style & ES_MULTILINE) return std::make_unique<TMemoAdapter>(this, nullptr, Params);
+    return std::make_unique<TLineEditAdapter>(this, Params);
+}
+
 std::unique_ptr<TEditAdapter> TCustomMemo::CreateAdapter(const TCreateParams& Params) {
-    auto a = std::make_unique<TMemoAdapter>(this, Params);
+    auto a = std::make_unique<TMemoAdapter>(this, this, Params);
     a->SetAlignment(FAlignment);
     return a;
 }

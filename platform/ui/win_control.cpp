@@ -859,7 +859,14 @@ void TWinControl::Dispatch(TMessage& Message) {
         TControl::Dispatch(Message);
         break;
     case CM_FONTCHANGED:
-        if (QWidget* w = Widget(); w && !FWindow->SelfPainted) w->setFont(ToQFont(Font()));
+        if (QWidget* w = Widget(); w && !FWindow->SelfPainted) {
+            w->setFont(ToQFont(Font()));
+            // The font's colour is the wrapped widget's text colour.
+            QPalette pal = w->palette();
+            pal.setColor(QPalette::Text, ToQColor(Font()->Color()));
+            pal.setColor(QPalette::WindowText, ToQColor(Font()->Color()));
+            w->setPalette(pal);
+        }
         TControl::Dispatch(Message);
         NotifyControls(CM_PARENTFONTCHANGED);
         break;

@@ -1,0 +1,145 @@
+// Edit windows made from their style (multi-line, wrapping, right-aligned)
+// and the services on them: text rectangle, margins, hidden caret, the
+// owner-painted look.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStyle>
+
+#include "platform/ui/edit_window.h"
+#include "platform/ui/stdctrls.h"
+#include "support/ui/ui_probes.h"
+
+namespace {
+
+// An edit whose window style a test chooses.
+class TStyledEdit : public TCustomEdit {
+public:
+    using TCustomEdit::TCustomEdit;
+    uint32_t ExtraStyle = 0;
+    uint32_t ExtraExStyle = 0;
+    void Restyle(uint32_t Style) {
+        ExtraStyle = Style;
+        RecreateWnd();
+    }
+
+protected:
+    void CreateParams(TCreateParams& Params) override {
+        TCustomEdit::CreateParams(Params);
+        Params.Style |= ExtraStyle;
+        Params.ExStyle |= ExtraExStyle;
+    }
+};
+
+class EditWindowTest : public ::testing::Test {
+protected:
+    TStyledEdit* Make(uint32_t Style, uint32_t ExStyle = 0) {
+        auto* e = new TStyledEdit(f.Form);
+        e->ExtraStyle = Style;
+        e->ExtraExStyle = ExStyle;
+        e->SetParent(f.Form);
+        e->SetBounds(10, 10, 120, 60);
+        return e;
+    }
+    // The line edit's text margins, the text area's margins in a multi-line one.
+    static QMargins Margins(TCustomEdit* E) {
+        if (auto* line = qobject_cast<QLineEdit*>(E->Widget())) return line->textMargins();
+        auto* plain = qobject_cast<QPlainTextEdit*>(E->Widget());
+        const QRect area = plain->viewport()->geometry();
+        const QRect inner = plain->contentsRect();
+        return QMargins(area.left() - inner.left(), area.top() - inner.top(), inner.right() - area.right(),
+                        inner.bottom() - area.bottom());
+    }
+    TShownForm f;
+};
+
+TEST_F(EditWindowTest, StyleChoosesTheWindowAndRecreatingKeepsTheText) {
+    TStyledEdit* e = Make(0);
+    f.Show();
+    e->SetText("one line");
+    EXPECT_NE(qobject_cast<QLineEdit*>(e->Widget()), nullptr);
+    e->Restyle(ES_MULTILINE | WS_VSCROLL);
+    e->HandleNeeded();
+    auto* plain = qobject_cast<QPlainTextEdit*>(e->Widget());
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(e->Text(), "one line");
+    EXPECT_EQ(plain->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(plain->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    e->Restyle(ES_MULTILINE | ES_AUTOHSCROLL);
+    e->HandleNeeded();
+    plain = qobject_cast<QPlainTextEdit*>(e->Widget());
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(plain->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+TEST_F(EditWindowTest, MultiLineWindowKeepsTheByteLimitWhenTyping) {
+    TStyledEdit* e = Make(ES_MULTILINE);
+    e->SetMaxLength(4);
+    f.Show();
+    e->SetFocus();
+    SendText(e, "ab\xC3\xA9x");
+    EXPECT_EQ(e->Text(), "ab\xC3\xA9");
+}
+
+TEST_F(EditWindowTest, RightAlignedByStyleOrExtendedStyle) {
+    TStyledEdit* a = Make(ES_RIGHT);
+    TStyledEdit* b = Make(0, WS_EX_RIGHT);
+    TStyledEdit* c = Make(0);
+    f.Show();
+    EXPECT_TRUE(qobject_cast<QLineEdit*>(a->Widget())->alignment() & Qt::AlignRight);
+    EXPECT_TRUE(qobject_cast<QLineEdit*>(b->Widget())->alignment() & Qt::AlignRight);
+    EXPECT_FALSE(qobject_cast<QLineEdit*>(c->Widget())->alignment() & Qt::AlignRight);
+}
+
+TEST_F(EditWindowTest, TextRectangleAndMargins) {
+    TStyledEdit* line = Make(0);
+    TStyledEdit* multi = Make(ES_MULTILINE);
+    f.Show();
+    for (TStyledEdit* e : {line, multi}) {
+        const TRect c = e->ClientRect();
+        SetEditTextRect(e, Rect(2, 1, c.Right - 3, c.Bottom - 4));
+        const QMargins m = Margins(e);
+        EXPECT_EQ(m, QMargins(2, 1, 3, 4));
+        SetEditMargins(e, 5, 0);
+        const QMargins n = Margins(e);
+        EXPECT_EQ(n, QMargins(5, 1, 0, 4));  // top and bottom stay
+    }
+    TStyledEdit unmade(nullptr);  // no window: nothing to do, no failure
+    SetEditTextRect(&unmade, Rect(0, 0, 1, 1));
+    SetEditCaretHidden(&unmade, true);
+    SetEditOwnerPaint(&unmade, true);
+}
+
+TEST_F(EditWindowTest, HiddenCaretAndOwnerPaintedLook) {
+    TStyledEdit* line = Make(0);
+    TStyledEdit* multi = Make(ES_MULTILINE);
+    TStyledEdit* password = Make(0);
+    password->SetPasswordChar(U'*');
+    f.Show();
+    SetEditCaretHidden(line, true);
+    EXPECT_EQ(line->Widget()->style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, line->Widget()), 0);
+    SetEditCaretHidden(line, false);
+    EXPECT_GT(line->Widget()->style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, line->Widget()), 0);
+    SetEditCaretHidden(multi, true);
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(multi->Widget())->cursorWidth(), 0);
+    SetEditCaretHidden(password, true);  // its style shows the password character
+    EXPECT_EQ(qobject_cast<QLineEdit*>(password->Widget())->echoMode(), QLineEdit::Password);
+    auto* plain = qobject_cast<QPlainTextEdit*>(multi->Widget());
+    SetEditOwnerPaint(multi, true);
+    EXPECT_TRUE(plain->viewport()->isHidden());
+    SetEditOwnerPaint(multi, false);
+    EXPECT_FALSE(plain->viewport()->isHidden());
+}
+
+TEST_F(EditWindowTest, FontColourChangedLaterIsTheTextColour) {
+    TStyledEdit* e = Make(0);
+    f.Show();
+    e->Font()->SetColor(clRed);
+    EXPECT_EQ(e->Widget()->palette().color(QPalette::Text), QColor(255, 0, 0));
+    e->SetColor(clYellow);
+    EXPECT_EQ(e->Widget()->palette().color(QPalette::Base), QColor(255, 255, 0));
+}
+
+}  // namespace
