@@ -466,7 +466,11 @@ TRect TqzDBCustomEdit::GetEditRect() {
     return r;
 }
 
-void TqzDBCustomEdit::DrawFrame(TCanvas* Canvas) { qzDrawEditFrame(this, Frame(), Canvas, Focused()); }
+void TqzDBCustomEdit::DrawFrame(TCanvas* Canvas) {
+    // The hover may show the focused frame.
+    const bool hover = FMouseOver && Frame()->MouseEnterSameAsFocus();
+    qzDrawEditFrame(this, Frame(), Canvas, Focused() || hover);
+}
 
 void TqzDBCustomEdit::DrawFocusRect(TCanvas* Canvas, const TRect& Rect) {
     Canvas->Font()->SetColor(clBlack);

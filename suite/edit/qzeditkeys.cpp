@@ -426,6 +426,10 @@ void TqzDBCustomEdit::Dispatch(TMessage& Message) {
         DoCutOrClear(false);
         return;
     case CM_GETDATALINK: Message.Result = reinterpret_cast<LRESULT>(FDataLink.get()); return;
+    case WM_VSCROLL:
+        // A see-through framed edit scrolls only with the focus.
+        if (!Focused() && qzEditFrameIsActive(Frame()) && Frame()->Transparent() && CanFocus()) SetFocus();
+        break;
     case CM_MOUSEENTER:
         inherited::Dispatch(Message);
         MouseEnter();

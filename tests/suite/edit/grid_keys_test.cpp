@@ -84,6 +84,17 @@ TEST_F(GridKeysTest, ModifiedEditKeepsEscapeAndShiftInsertPastes) {
     EXPECT_EQ(Edit->Text(), "abcZ");
 }
 
+TEST_F(GridKeysTest, F2DropsTheSelectionAndStaysInTheEdit) {
+    ShowAndFocus(Edit);
+    Edit->SelectAll();
+    Grid->Keys.clear();
+    SendKey(Edit, VK_F2);
+    EXPECT_EQ(Edit->SelLength(), 0);
+    EXPECT_EQ(Edit->SelStart(), 3);
+    EXPECT_TRUE(Grid->Keys.empty());
+    EXPECT_EQ(FocusedControl(), Edit);
+}
+
 TEST_F(GridKeysTest, EnterGoesToTheGridAndTheGridSeesKeyPressesFirst) {
     std::vector<char32_t> seen;
     Grid->SetOnKeyPress(TKeyPressEvent([&](TObject*, char32_t& k) {

@@ -101,6 +101,14 @@ TEST_F(SettingsTest, HoverEventsAndAControllersFrame) {
     e->Perform(CM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(enters, 1);
     EXPECT_EQ(leaves, 1);
+    EXPECT_EQ(e->Perform(CM_GETDATALINK, 0, 0), reinterpret_cast<LRESULT>(e->DataLink()));
+    // A see-through framed edit takes the focus before it scrolls.
+    e->Frame()->SetEnabled(true);
+    e->Frame()->SetTransparent(true);
+    e->Perform(WM_VSCROLL, 0, 0);
+    EXPECT_EQ(FocusedControl(), e);
+    e->Frame()->SetTransparent(false);
+    e->Frame()->SetEnabled(false);
     TqzController controller(&Form);
     controller.Frame()->SetEnabled(true);
     controller.Frame()->SetNonFocusColor(clAqua);
