@@ -385,15 +385,7 @@ void TCustomTreeView::CreateWindowHandle(const TCreateParams& Params) {
         w->setWindowFlags(flags);
         w->setAttribute(Qt::WA_ShowWithoutActivating);
     }
-    if (Params.ExStyle & WS_EX_CLIENTEDGE) {
-        w->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        w->setLineWidth(2);
-    } else if (Params.Style & WS_BORDER) {
-        w->setFrameStyle(QFrame::Box | QFrame::Plain);
-        w->setLineWidth(1);
-    } else {
-        w->setFrameStyle(QFrame::NoFrame);
-    }
+    ApplyFrame(w, Params);
     w->setHeaderHidden(true);
     w->setColumnCount(1);
     w->setRootIsDecorated(FShowRoot);

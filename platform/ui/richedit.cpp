@@ -385,15 +385,7 @@ public:
         FWidget->setTabChangesFocus(false);
         FWidget->setAcceptRichText(false);
         FWidget->setAcceptDrops(false);
-        if (Params.ExStyle & WS_EX_CLIENTEDGE) {
-            FWidget->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            FWidget->setLineWidth(2);
-        } else if (Params.Style & WS_BORDER) {
-            FWidget->setFrameStyle(QFrame::Box | QFrame::Plain);
-            FWidget->setLineWidth(1);
-        } else {
-            FWidget->setFrameStyle(QFrame::NoFrame);
-        }
+        ApplyFrame(FWidget, Params);
         FWidget->document()->setDocumentMargin(1);
         QObject::connect(FWidget, &QTextEdit::textChanged, [this] {
             if (Silent) return;

@@ -739,15 +739,7 @@ public:
         FWidget = new TQtScrollHost<QPlainTextEdit>(Edit, ParentWidgetFor(Params));
         FWidget->setContextMenuPolicy(Qt::NoContextMenu);
         FWidget->setTabChangesFocus(false);
-        if (Params.ExStyle & WS_EX_CLIENTEDGE) {
-            FWidget->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            FWidget->setLineWidth(2);
-        } else if (Params.Style & WS_BORDER) {
-            FWidget->setFrameStyle(QFrame::Box | QFrame::Plain);
-            FWidget->setLineWidth(1);
-        } else {
-            FWidget->setFrameStyle(QFrame::NoFrame);
-        }
+        ApplyFrame(FWidget, Params);
         QObject::connect(FWidget, &QPlainTextEdit::textChanged, [this] { NotifyChanged(); });
         ApplyWrap();
     }

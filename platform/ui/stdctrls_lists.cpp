@@ -37,6 +37,8 @@ int SortedPlace(const Items& List, const std::string& S) {
     return static_cast<int>(it - List.begin());
 }
 
+}  // namespace
+
 // The frame a window of these parameters asks for.
 void ApplyFrame(QFrame* Frame, const TCreateParams& Params) {
     if (Params.ExStyle & WS_EX_CLIENTEDGE) {
@@ -49,8 +51,6 @@ void ApplyFrame(QFrame* Frame, const TCreateParams& Params) {
         Frame->setFrameStyle(QFrame::NoFrame);
     }
 }
-
-}  // namespace
 
 // ---- The list box's items ----------------------------------------------------------------------
 

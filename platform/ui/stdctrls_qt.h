@@ -4,6 +4,7 @@
 
 #include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -111,3 +112,6 @@ private:
     TCustomComboBox* FCombo;
     QComboBox* FWidget;
 };
+
+// The frame a window of these parameters asks for.
+void ApplyFrame(QFrame* Frame, const TCreateParams& Params);
