@@ -51,7 +51,8 @@ void TPopupWindow::CreateParams(TCreateParams& Params) {
     Params.Style = WS_POPUP | WS_BORDER;
     Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
     Params.WindowClassStyle |= CS_SAVEBITS;
-    Params.WndParent = FOwnerControl;
+    // Ownerless: the window lives as long as this control, not its owner's window.
+    Params.WndParent = nullptr;
 }
 
 void TPopupWindow::CreateWindowHandle(const TCreateParams& Params) {

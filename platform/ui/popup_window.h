@@ -21,7 +21,7 @@ class TPopupWindow : public TCustomControl {
 public:
     explicit TPopupWindow(TComponent* AOwner);
 
-    // The control whose keys come here (and whose window it floats over).
+    // The control whose keys come here.
     TWinControl* OwnerControl() const { return FOwnerControl; }
     void SetOwnerControl(TWinControl* Value);
     // Shows the window at screen point (X, Y) with the size given, on top
