@@ -159,7 +159,10 @@ public:
     bool Dragging() const { return FDragging; }
     TqzComboButtonGlyph* ButtonGlyph() const { return FGlyph.get(); }
 
-    // Owner hooks of the themed look (all False here).
+    // Owner hooks of the themed look (all False here). They are the one set
+    // that the drop-down, date and lookup buttons answer: a button's
+    // transparency test is UseRightDropDownPart, its owner's mouse-inside
+    // test IsParentHot, its is-down test IsParentDroppedDown.
     virtual bool IsVistaComboStyle() { return false; }
     virtual bool UseRightDropDownPart() { return false; }
     virtual bool IsParentHot() { return false; }
