@@ -44,8 +44,9 @@ private:
 
 // Test timers: while one lives, timers do not run from the event loop; the
 // test moves time on with Advance and the timers that fall due fire in time
-// order. GetTickCount follows the test time. Nests like the other test
-// services (the previous one comes back when this one ends).
+// order. GetTickCount follows the test time (the system's tick count comes
+// back when the last one ends). Nests like the other test services (the
+// previous one comes back when this one ends).
 class TTestTimers {
 public:
     TTestTimers();
