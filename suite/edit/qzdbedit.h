@@ -263,6 +263,8 @@ public:
     virtual bool IsDroppedDown() { return false; }
     virtual void MouseEnter();
     virtual void MouseLeave();
+    // The mouse is over the edit.
+    bool MouseOver() const { return FMouseOver; }
     virtual void DrawFocusRect(TCanvas* Canvas, const TRect& Rect);
 
     void SetEditRect() override;

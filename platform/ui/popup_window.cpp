@@ -1,0 +1,191 @@
+// Pop-up windows, and the outside-click watch over an application-wide event
+// filter.
+#include "platform/ui/popup_window.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/ui/messages.h"
+#include "platform/ui/qt_host.h"
+
+namespace {
+// Gives the activation back to the window that had it when the pop-up shows
+// (some window systems activate every window that shows).
+class TFocusKeeper : public QObject {
+public:
+    using QObject::QObject;
+    QPointer<QWidget> Active, Focus;
+
+    void Restore() {
+        if (Active && QApplication::activeWindow() != Active) QApplication::setActiveWindow(Active);
+        if (Focus && QApplication::focusWidget() != Focus) Focus->setFocus(Qt::OtherFocusReason);
+    }
+    bool eventFilter(QObject* Object, QEvent* Event) override {
+        if (Event->type() == QEvent::WindowActivate || Event->type() == QEvent::Show) {
+            Restore();
+            QTimer::singleShot(0, this, [this] { Restore(); });
+        }
+        return QObject::eventFilter(Object, Event);
+    }
+};
+}  // namespace
+
+// ---- Pop-up window ------------------------------------------------------------------------
+
+TPopupWindow::TPopupWindow(TComponent* AOwner) : TCustomControl(AOwner) {
+    InitVisible(false);
+    SetControlStyle(ControlStyle() - TControlStyle{csSetCaption});
+}
+
+void TPopupWindow::SetOwnerControl(TWinControl* Value) {
+    if (FOwnerControl) FOwnerControl->RemoveFreeNotification(this);
+    FOwnerControl = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TPopupWindow::CreateParams(TCreateParams& Params) {
+    inherited::CreateParams(Params);
+    Params.Style = WS_POPUP | WS_BORDER;
+    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    Params.WindowClassStyle |= CS_SAVEBITS;
+    // Ownerless: the window lives as long as this control, not its owner's window.
+    Params.WndParent = nullptr;
+}
+
+void TPopupWindow::CreateWindowHandle(const TCreateParams& Params) {
+    inherited::CreateWindowHandle(Params);
+    if (QWidget* w = Widget()) {
+        w->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+        w->setFocusPolicy(Qt::NoFocus);
+    }
+}
+
+void TPopupWindow::Notification(TComponent* AComponent, TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FOwnerControl) FOwnerControl = nullptr;
+}
+
+void TPopupWindow::ShowAt(int X, int Y, int AWidth, int AHeight) {
+    QWidget* active = QApplication::activeWindow();
+    QWidget* focus = QApplication::focusWidget();
+    SetBounds(X, Y, AWidth, AHeight);
+    SetVisible(true);
+    HandleNeeded();
+    if (QWidget* w = Widget()) {
+        auto* keeper = w->findChild<TFocusKeeper*>();
+        if (!keeper) {
+            keeper = new TFocusKeeper(w);
+            w->installEventFilter(keeper);
+        }
+        keeper->Active = active;
+        keeper->Focus = focus;
+    }
+    UpdateWidgetVisibility();
+    if (QWidget* w = Widget()) w->raise();
+}
+
+void TPopupWindow::ClosePopup() { SetVisible(false); }
+
+bool TPopupWindow::ForwardKey(uint16_t& Key, TShiftState Shift) {
+    if (!Visible() || Key == 0) return false;
+    KeyDown(Key, Shift);
+    return Key == 0;
+}
+
+// ---- Outside-click watch ---------------------------------------------------------------
+
+namespace {
+class TClickWatcher;
+
+struct TWatch {
+    TWinControl* Control;
+    std::vector<TControl*> Inside;
+};
+
+// Ends watches of destroyed controls.
+class TWatchGuard : public TComponent {
+public:
+    TWatchGuard() : TComponent(nullptr) {}
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+};
+
+class TClickWatcher : public QObject {
+public:
+    std::vector<TWatch> Watches;
+    TWatchGuard Guard;
+    bool Installed = false;
+
+    bool eventFilter(QObject* Object, QEvent* Event) override {
+        const auto type = Event->type();
+        if ((type == QEvent::MouseButtonPress || type == QEvent::NonClientAreaMouseButtonPress) &&
+            Object->isWidgetType()) {
+            auto* me = static_cast<QMouseEvent*>(Event);
+            const QPoint g = me->globalPosition().toPoint();
+            Check({g.x(), g.y()});
+        }
+        return QObject::eventFilter(Object, Event);
+    }
+
+    static bool Contains(TControl* C, const TPoint& P) {
+        if (!C || !C->Showing()) return false;
+        const TPoint o = C->ClientToScreen({0, 0});
+        return P.X >= o.X && P.X < o.X + C->Width() && P.Y >= o.Y && P.Y < o.Y + C->Height();
+    }
+
+    void Check(const TPoint& P) {
+        const std::vector<TWatch> now = Watches;
+        for (const TWatch& w : now) {
+            bool inside = Contains(w.Control, P);
+            for (TControl* c : w.Inside) inside = inside || Contains(c, P);
+            if (!inside) PostMessage(w.Control, CM_CANCELMODE, 0, 0);
+        }
+    }
+
+    void Remove(TComponent* C) {
+        std::erase_if(Watches, [C](const TWatch& w) { return w.Control == C; });
+        for (TWatch& w : Watches) std::erase(w.Inside, C);
+    }
+};
+
+TClickWatcher& Watcher() {
+    static TClickWatcher* watcher = new TClickWatcher;
+    return *watcher;
+}
+
+void TWatchGuard::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove) Watcher().Remove(AComponent);
+}
+}  // namespace
+
+void WatchOutsideClicks(TWinControl* Control, const std::vector<TControl*>& Inside) {
+    if (!Control) return;
+    EnsureToolkit();
+    TClickWatcher& w = Watcher();
+    if (!w.Installed) {
+        qApp->installEventFilter(&w);
+        w.Installed = true;
+    }
+    StopOutsideClicks(Control);
+    Control->FreeNotification(&w.Guard);
+    for (TControl* c : Inside)
+        if (c) c->FreeNotification(&w.Guard);
+    w.Watches.push_back({Control, Inside});
+}
+
+void StopOutsideClicks(TWinControl* Control) {
+    TClickWatcher& w = Watcher();
+    std::erase_if(w.Watches, [Control](const TWatch& x) { return x.Control == Control; });
+}
+
+bool WatchesOutsideClicks(const TWinControl* Control) {
+    const auto& list = Watcher().Watches;
+    return std::any_of(list.begin(), list.end(), [Control](const TWatch& x) { return x.Control == Control; });
+}
+
+int OutsideClickWatchCount() { return static_cast<int>(Watcher().Watches.size()); }

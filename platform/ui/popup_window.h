@@ -1,0 +1,51 @@
+// Drop-down windows and the watch that closes them.
+//
+// TPopupWindow is a top-level window without caption that floats above its
+// owner's window, shows without taking the keyboard focus (the owner keeps
+// it) and receives the keys its owner forwards with ForwardKey.
+//
+// The outside-click watch: while a control watches, a mouse button pressed on
+// any window of the program outside the control and outside the windows it
+// names as its own posts CM_CANCELMODE (LParam 0) to the control. Each watch
+// belongs to the control that asked: a control watches once, and stopping
+// its watch leaves the watches of other controls in force. A destroyed
+// control's watch ends with it.
+#pragma once
+
+#include <vector>
+
+#include "platform/ui/controls.h"
+
+class TPopupWindow : public TCustomControl {
+    TASKMOOR_CLASS(TPopupWindow, TCustomControl)
+public:
+    explicit TPopupWindow(TComponent* AOwner);
+
+    // The control whose keys come here.
+    TWinControl* OwnerControl() const { return FOwnerControl; }
+    void SetOwnerControl(TWinControl* Value);
+    // Shows the window at screen point (X, Y) with the size given, on top
+    // and without activating it.
+    void ShowAt(int X, int Y, int AWidth, int AHeight);
+    // Hides the window.
+    void ClosePopup();
+    // Hands a key down of the owner to this window's KeyDown; answers
+    // whether the key was used (Key zeroed).
+    bool ForwardKey(uint16_t& Key, TShiftState Shift);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TWinControl* FOwnerControl = nullptr;
+};
+
+// Starts (or renews) Control's watch; clicks inside any control of Inside
+// count as inside too.
+void WatchOutsideClicks(TWinControl* Control, const std::vector<TControl*>& Inside = {});
+void StopOutsideClicks(TWinControl* Control);
+bool WatchesOutsideClicks(const TWinControl* Control);
+// Number of controls watching.
+int OutsideClickWatchCount();
