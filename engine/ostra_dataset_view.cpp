@@ -198,10 +198,10 @@ void TOstraDataset::TImpl::SortView(std::vector<TOstraRecord*>& View, std::vecto
 
 void TOstraDataset::TImpl::AssignView(std::vector<TOstraRecord*>&& View, bool Sorted,
                                       const std::vector<TOstraViewKey>& Keys) {
-    FView.Assign(std::move(View));
+    const bool keyed = Sorted && Keys.size() == View.size();
+    FView.Assign(std::move(View), keyed ? &Keys : nullptr);
     FInKeyOrder = Sorted;
-    FViewKeysValid = Sorted;
-    if (Sorted) FView.SetKeys(Keys);
+    FViewKeysValid = keyed;
 }
 
 void TOstraDataset::RebuildView(bool KeepPosition) {

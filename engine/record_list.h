@@ -39,8 +39,8 @@ public:
     void SetKey(int Index, const TOstraViewKey& Key);
 
     void Clear();
-    // Replaces the contents; keys are zero.
-    void Assign(std::vector<TOstraRecord*>&& Records);
+    // Replaces the contents; keys are zero, or Keys (one for each record).
+    void Assign(std::vector<TOstraRecord*>&& Records, const std::vector<TOstraViewKey>* Keys = nullptr);
     std::vector<TOstraRecord*> ToVector() const;
     void Add(TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key = {});

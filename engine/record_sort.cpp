@@ -102,8 +102,10 @@ struct TContext {
     std::span<const TOstraField* const> Fields;
     bool Fold;
     bool Descending;
-    // View keys of the records by their place in the list sorted, when asked.
+    // View keys of the records by their place in the list sorted, when
+    // asked, and where they go in sorted order.
     TOstraViewKey* ViewKeys = nullptr;
+    std::vector<TOstraViewKey>* SortedKeys = nullptr;
 
     int Full(const TOstraRecord* a, const TOstraRecord* b, std::size_t i) const {
         const TOstraField& f = *Fields[i];
@@ -115,16 +117,15 @@ struct TContext {
 // Puts the records (and their view keys, when kept) in the order of the
 // sorted entries.
 template <class Entry>
-void Reorder(std::vector<TOstraRecord*>& live, const Entry* entries, TOstraViewKey* viewKeys) {
+void Reorder(std::vector<TOstraRecord*>& live, const Entry* entries, const TContext& ctx) {
     const std::size_t n = live.size();
     std::vector<TOstraRecord*> sorted(n);
-    if (viewKeys) {
-        std::vector<TOstraViewKey> keys(n);
+    if (ctx.ViewKeys) {
+        std::vector<TOstraViewKey>& keys = *ctx.SortedKeys;
         for (std::size_t r = 0; r < n; ++r) {
             sorted[r] = live[entries[r].Index];
-            keys[r] = viewKeys[entries[r].Index];
+            keys.push_back(ctx.ViewKeys[entries[r].Index]);
         }
-        std::copy(keys.begin(), keys.end(), viewKeys);
     } else {
         for (std::size_t r = 0; r < n; ++r) sorted[r] = live[entries[r].Index];
     }
@@ -204,7 +205,7 @@ void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
         }
         return a.Index < b.Index;
     });
-    Reorder(live, entries.begin(), ctx.ViewKeys);
+    Reorder(live, entries.begin(), ctx);
 }
 
 template <std::size_t K>
@@ -400,7 +401,7 @@ void SortByText(std::vector<TOstraRecord*>& live, const TOstraField& field, cons
             i = j;
         }
     }
-    Reorder(live, entries.begin(), ctx.ViewKeys);
+    Reorder(live, entries.begin(), ctx);
 }
 
 bool IsTextKey(const TOstraField& f) {
@@ -412,18 +413,30 @@ bool IsTextKey(const TOstraField& f) {
 
 void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstraField* const> fields,
                       bool caseInsensitive, bool descending, std::vector<TOstraViewKey>* viewKeys) {
-    if (viewKeys) viewKeys->assign(records.size(), TOstraViewKey());
-    if (fields.empty()) return;
+    if (viewKeys) {
+        viewKeys->clear();
+        viewKeys->reserve(records.size());
+    }
+    if (fields.empty()) {
+        if (viewKeys) viewKeys->assign(records.size(), TOstraViewKey());
+        return;
+    }
     if (records.size() < 2) {
-        if (viewKeys && !records.empty() && records[0]->IsLive())
-            (*viewKeys)[0] = OstViewKey(records[0]->Data(), fields, caseInsensitive, descending);
+        for (const TOstraRecord* r : records)
+            if (viewKeys) viewKeys->push_back(OstViewKey(r->Data(), fields, caseInsensitive, descending));
         return;
     }
     auto firstDead = std::stable_partition(records.begin(), records.end(),
                                            [](const TOstraRecord* r) { return r->IsLive(); });
     std::vector<TOstraRecord*> live(records.begin(), firstDead);
     TContext ctx{fields, caseInsensitive, descending};
-    if (viewKeys) ctx.ViewKeys = viewKeys->data();
+    // The keys are made in store order while the records are read, then put
+    // in sorted order.
+    TScratch<TOstraViewKey> staging(viewKeys ? live.size() : 0);
+    if (viewKeys) {
+        ctx.ViewKeys = staging.begin();
+        ctx.SortedKeys = viewKeys;
+    }
     // A text first: by sixteen bytes per pass when alone, or when long
     // enough to leave many ties to an eight-byte key.
     if (IsTextKey(*fields[0]) && (fields.size() == 1 || fields[0]->FieldType != oftSmallStr))
@@ -437,7 +450,7 @@ void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstr
     std::copy(live.begin(), live.end(), records.begin());
     if (viewKeys)
         for (std::size_t r = live.size(); r < records.size(); ++r)
-            (*viewKeys)[r] = OstViewKey(records[r]->Data(), fields, caseInsensitive, descending);
+            viewKeys->push_back(OstViewKey(records[r]->Data(), fields, caseInsensitive, descending));
 }
 
 int CompareRecordsForSort(const TOstraRecord* a, const TOstraRecord* b,
