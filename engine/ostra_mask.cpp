@@ -68,18 +68,40 @@ bool TOstraMask::ContainsLiteral(std::string_view Text) const {
     std::size_t i = 0;
 #if defined(__SSE2__)
     // Sixteen places at a time: where the first and the last byte both fit.
+    // A short text is searched in a zero-padded copy (a zero byte never
+    // matches, folded or not), so no place is left to a byte loop.
+    constexpr std::size_t Short = 64;
+    alignas(16) unsigned char padded[2 * Short + 16];
+    if (len <= Short) {
+        std::memcpy(padded, text, len);
+        std::memset(padded + len, 0, sizeof padded - len);
+        text = padded;
+    }
     const __m128i first = _mm_set1_epi8(static_cast<char>(lit[0]));
     const __m128i firstBit = _mm_set1_epi8(static_cast<char>(bits[0]));
     const __m128i lastByte = _mm_set1_epi8(static_cast<char>(lit[m - 1]));
     const __m128i lastBit = _mm_set1_epi8(static_cast<char>(bits[m - 1]));
-    for (; i + 16 <= last + 1; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + m - 1));
+    auto block = [&](std::size_t at) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + m - 1));
         const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstBit), first),
                                           _mm_cmpeq_epi8(_mm_or_si128(b, lastBit), lastByte));
-        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask; mask &= mask - 1)
-            if (rest(i + static_cast<std::size_t>(__builtin_ctz(mask)))) return true;
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        if (last - at < 15) mask &= (1u << (last - at + 1)) - 1;  // places past the last
+        for (; mask; mask &= mask - 1)
+            if (rest(at + static_cast<std::size_t>(__builtin_ctz(mask)))) return true;
+        return false;
+    };
+    if (len <= Short) {
+        for (; i <= last; i += 16)
+            if (block(i)) return true;
+        return false;
     }
+    for (; i + 16 <= last + 1; i += 16)
+        if (block(i)) return true;
+    // The places left, in one block overlapping the last one.
+    if (i > last) return false;
+    if (last + 1 >= 16) return block(last + 1 - 16);
 #endif
     for (; i <= last; ++i)
         if ((text[i] | bits[0]) == lit[0] && rest(i)) return true;

@@ -148,7 +148,7 @@ TEST(OstraMask, ContainsAgreesWithTheFoldedText) {
     std::mt19937 rng(5);
     for (int round = 0; round < 3000; ++round) {
         std::string text;
-        const int n = static_cast<int>(rng() % 48);
+        const int n = static_cast<int>(rng() % 90);
         for (int i = 0; i < n; ++i) text += pieces[rng() % pieces.size()];
         for (const std::string& literal : literals) {
             const bool expected = Folded(text).find(Folded(literal)) != std::string::npos;
