@@ -159,18 +159,42 @@ bool MayBeInexact(const TOstraField& f) {
     }
 }
 
+// How the view key (OstViewKey) of a sort by Fields follows from the sort
+// entries' keys: 1, it is the first key alone (a number, or a short text
+// whose second eight bytes are always empty); 2, the first two keys (a
+// number, then a field whose key is the digest's); 0, it does not.
+int ViewKeyFromEntryKeys(std::span<const TOstraField* const> Fields) {
+    const TOstraField& first = *Fields[0];
+    switch (first.FieldType) {
+    case oftString:
+    case oftMemo:
+    case oftFmtMemo: return 0;
+    case oftSmallStr:
+        if (first.Numeric || first.Length > 8) return 0;
+        return 1;
+    default: break;
+    }
+    if (Fields.size() == 1) return 1;
+    const TOstraFieldType second = Fields[1]->FieldType;
+    return second == oftMemo || second == oftFmtMemo ? 0 : 2;
+}
+
 template <std::size_t K, bool Texts>
 void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
     const std::size_t n = live.size();
     const std::size_t keyed = std::min(K, ctx.Fields.size());
     const bool rest = ctx.Fields.size() > K;
     TScratch<TEntry<K, Texts>> entries(n);
+    // Where the view key is the entries' first keys, it is taken from them
+    // once sorted instead of made apart.
+    const int derived = ctx.ViewKeys ? ViewKeyFromEntryKeys(ctx.Fields) : 0;
     for (std::size_t r = 0; r < n; ++r) {
         TEntry<K, Texts>& e = entries[r];
         e.Index = static_cast<uint32_t>(r);
         e.Inexact = 0;
         const uint8_t* data = live[r]->Data();
-        if (ctx.ViewKeys) ctx.ViewKeys[r] = OstViewKey(data, ctx.Fields, ctx.Fold, ctx.Descending);
+        if (ctx.ViewKeys && !derived)
+            ctx.ViewKeys[r] = OstViewKey(data, ctx.Fields, ctx.Fold, ctx.Descending);
         for (std::size_t i = 0; i < K; ++i) {
             TKey k{0, true, {}};
             if (i < keyed) {
@@ -205,6 +229,16 @@ void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
         }
         return a.Index < b.Index;
     });
+    if (derived) {
+        const uint64_t none = ctx.Descending ? ~uint64_t{0} : 0;
+        for (std::size_t r = 0; r < n; ++r)
+            ctx.SortedKeys->push_back(
+                {entries[r].Key[0], derived == 2 && K > 1 ? entries[r].Key[K > 1 ? 1 : 0] : none});
+        TContext plain = ctx;
+        plain.ViewKeys = nullptr;
+        Reorder(live, entries.begin(), plain);
+        return;
+    }
     Reorder(live, entries.begin(), ctx);
 }
 

@@ -258,8 +258,8 @@ TEST_F(DatasetScale, SortsAgreeWithAModel) {
     ds.Open();
     const std::vector<TModelRow> rows = ModelRows(ds);
     const std::vector<std::vector<std::string>> indexes = {
-        {"Name"}, {"Name", "Grp"}, {"Name", "Code"}, {"Name", "Code", "Grp"},
-        {"Code"}, {"Code", "Grp"}, {"Grp", "Name"}};
+        {"Name"},        {"Name", "Grp"}, {"Name", "Code"}, {"Name", "Code", "Grp"}, {"Code"},
+        {"Code", "Grp"}, {"Grp", "Name"}, {"Grp"},          {"Grp", "Code", "Name"}};
     for (const auto& fields : indexes) {
         std::string names;
         for (const std::string& f : fields) names += (names.empty() ? "" : ";") + f;
