@@ -77,10 +77,10 @@ bool TOstraKeyIndex::SameSearch(const TOstraRecordList& View, const std::vector<
 }
 
 bool TOstraKeyIndex::Ready(const TOstraRecordList& View, const std::vector<const TOstraField*>& Fields,
-                           uint64_t StoreChanges) {
+                           uint64_t StoreChanges, bool Ordered) {
     if (SameSearch(View, Fields, StoreChanges)) {
         if (FBuilt) return true;
-        if (++FSearches < SearchesBeforeIndex) return false;
+        if (++FSearches < SearchesBefore(View.Count(), Ordered)) return false;
         Build(View);
         return true;
     }

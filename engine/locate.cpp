@@ -6,6 +6,9 @@
 // options (case-insensitive, partial key) each record's values are compared
 // one by one.
 #include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "engine/case_fold.h"
 #include "engine/messages.h"
@@ -34,6 +37,66 @@ bool TextMatches(std::string_view Text, std::string_view Key, bool CaseInsensiti
     }
     return Partial || i == Text.size();
 }
+
+// The equality of a record's values with a search key's, each field tested
+// the cheapest way its type allows; the same answers as the record
+// comparison's zero.
+class TKeyMatch {
+public:
+    TKeyMatch(const std::vector<const TOstraField*>& Fields, const uint8_t* KeyData) {
+        for (const TOstraField* f : Fields) {
+            TTest t{f, KeyData + f->Offset, tkGeneral, 0, {}};
+            switch (f->FieldType) {
+            case oftInteger:
+            case oftDate:
+            case oftTime:
+            case oftAutoInc:
+                t.Kind = tkInt32;
+                t.Number = OstGet<int32_t>(t.Key);
+                break;
+            case oftSmallStr:
+                t.Kind = tkShortText;
+                t.Text = FieldText(t.Key, *f);
+                break;
+            default: break;
+            }
+            FTests.push_back(t);
+        }
+    }
+    bool operator()(const TOstraRecord* Record) const {
+        const uint8_t* data = Record->Data();
+        for (const TTest& t : FTests) {
+            const uint8_t* place = data + t.Field->Offset;
+            switch (t.Kind) {
+            case tkInt32:
+                if (OstGet<int32_t>(place) != t.Number) return false;
+                break;
+            case tkShortText: {
+                // The text is the bytes up to the first zero within Length.
+                const std::size_t n = t.Text.size();
+                if (n < t.Field->Length && place[n] != 0) return false;
+                if (std::memcmp(place, t.Text.data(), n) != 0) return false;
+                break;
+            }
+            case tkGeneral:
+                if (CompareValues(place, t.Key, *t.Field, false) != 0) return false;
+                break;
+            }
+        }
+        return true;
+    }
+
+private:
+    enum TKind { tkGeneral, tkInt32, tkShortText };
+    struct TTest {
+        const TOstraField* Field;
+        const uint8_t* Key;
+        TKind Kind;
+        int32_t Number;
+        std::string_view Text;
+    };
+    std::vector<TTest> FTests;
+};
 
 }  // namespace
 
@@ -116,10 +179,11 @@ int TOstraDataset::TImpl::FindByKey(const std::string& KeyFields, const Variant&
     const auto& fields = key.Fields();
     const uint8_t* keyData = key.Data();
     auto compare = [&](int index) { return CompareRecords(FView.At(index)->Data(), keyData, fields, -1); };
+    const bool ordered = FInKeyOrder && KeyOrderFits() && !D.FSortOptions.Contains(osoCaseInsensitive);
     // Many searches over the same fields of an unchanged view: by hash.
-    if (start == 0 && FKeyIndex.Ready(FView, fields, FCursor->Changes()))
+    if (start == 0 && FKeyIndex.Ready(FView, fields, FCursor->Changes(), ordered))
         return FKeyIndex.Find(FView, keyData);
-    if (FInKeyOrder && KeyOrderFits() && !D.FSortOptions.Contains(osoCaseInsensitive)) {
+    if (ordered) {
         // The view's sort-key digests narrow the search down to the records
         // whose digest equals the key's; the first not before the key among
         // them is the answer when it matches.
@@ -149,9 +213,7 @@ int TOstraDataset::TImpl::FindByKey(const std::string& KeyFields, const Variant&
         }
         return lo < end && compare(lo) == 0 ? lo : -1;
     }
-    for (int i = start; i < count; ++i)
-        if (compare(i) == 0) return i;
-    return -1;
+    return FView.FindFrom(start, TKeyMatch(fields, keyData));
 }
 
 bool TOstraDataset::Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {

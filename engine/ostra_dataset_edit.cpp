@@ -390,10 +390,9 @@ void TOstraDataset::InternalRefresh() {
     if (useFilter) FImpl->PrepareFilter(filter);
     FImpl->BuildView(view, useFilter ? &filter : nullptr);
     const bool sorted = FImpl->FKeys[kiSort].HasFields();
-    if (sorted) FImpl->SortView(view);
-    FImpl->FView.Assign(std::move(view));
-    FImpl->FInKeyOrder = sorted;
-    FImpl->FViewKeysValid = false;
+    std::vector<TOstraViewKey> keys;
+    if (sorted) FImpl->SortView(view, keys);
+    FImpl->AssignView(std::move(view), sorted, keys);
     FImpl->FViewExact = true;
     FImpl->FBuiltFilterOptions = FilterOptions();
 

@@ -58,7 +58,10 @@ public:
     bool InRange(const uint8_t* Data) const;
     void PrepareFilter(TOstraFilter& Filter);
     void BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter);
-    void SortView(std::vector<TOstraRecord*>& View);
+    // Sorts the view by the sort key and gives its view keys in the new order.
+    void SortView(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys);
+    // Makes a built view current, sorted with Keys when Sorted.
+    void AssignView(std::vector<TOstraRecord*>&& View, bool Sorted, const std::vector<TOstraViewKey>& Keys);
     // Sorts by the current key after a change of IndexFieldNames or SortOptions.
     void ApplySort();
     int CompareForSort(const TOstraRecord* A, const TOstraRecord* B) const;

@@ -191,9 +191,17 @@ void TOstraDataset::TImpl::BuildView(std::vector<TOstraRecord*>& View, const TOs
     if (handler) D.RestoreState(old);
 }
 
-void TOstraDataset::TImpl::SortView(std::vector<TOstraRecord*>& View) {
+void TOstraDataset::TImpl::SortView(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys) {
     OstraSortRecords(View, FKeys[kiSort].Fields(), D.FSortOptions.Contains(osoCaseInsensitive),
-                     D.FSortOptions.Contains(osoDescendSort));
+                     D.FSortOptions.Contains(osoDescendSort), &Keys);
+}
+
+void TOstraDataset::TImpl::AssignView(std::vector<TOstraRecord*>&& View, bool Sorted,
+                                      const std::vector<TOstraViewKey>& Keys) {
+    const bool keyed = Sorted && Keys.size() == View.size();
+    FView.Assign(std::move(View), keyed ? &Keys : nullptr);
+    FInKeyOrder = Sorted;
+    FViewKeysValid = keyed;
 }
 
 void TOstraDataset::RebuildView(bool KeepPosition) {
@@ -220,12 +228,12 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
     std::vector<TOstraRecord*> view;
     FImpl->BuildView(view, useFilter ? &filter : nullptr);
     const bool sorted = FImpl->FKeys[kiSort].HasFields();
-    if (sorted) FImpl->SortView(view);
+    std::vector<TOstraViewKey> keys;
+    if (sorted) FImpl->SortView(view, keys);
     ++FImpl->FViewBuilds;
-    // From here on nothing fails: the new view replaces the old one.
-    FImpl->FView.Assign(std::move(view));
-    FImpl->FInKeyOrder = sorted;
-    FImpl->FViewKeysValid = false;
+    // From here on nothing fails but running out of memory, which leaves
+    // the view empty.
+    FImpl->AssignView(std::move(view), sorted, keys);
     FImpl->FViewExact = true;
     FImpl->FBuiltFilterOptions = FilterOptions();
     FImpl->FPosition = -1;

@@ -1,6 +1,9 @@
 #include "engine/ostra_mask.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/case_fold.h"
 #include "engine/messages.h"
@@ -31,6 +34,78 @@ TOstraMask::TOstraMask(const std::string& Pattern) : FPattern(Pattern) {
         pending = false;
     }
     FElements.push_back({pending, false, true, 0});
+    // "%text%" over ASCII characters: no ASCII byte is part of a longer
+    // character and only ASCII folds to ASCII, so a byte search with ASCII
+    // letters folded matches exactly what the character walk matches.
+    const std::size_t n = FElements.size();
+    bool contains = n >= 2 && FElements[0].RunBefore && FElements[n - 1].RunBefore;
+    for (std::size_t k = 0; contains && k + 1 < n; ++k) {
+        const TElement& e = FElements[k];
+        contains = !e.Single && !e.End && (k == 0 || !e.RunBefore) && e.Char < 0x80;
+    }
+    if (contains) {
+        for (std::size_t k = 0; k + 1 < n; ++k) {
+            const char c = static_cast<char>(FElements[k].Char);
+            FLiteral += c;
+            FFoldBits += (c >= 'a' && c <= 'z') ? '\x20' : '\0';
+        }
+    }
+}
+
+bool TOstraMask::ContainsLiteral(std::string_view Text) const {
+    const std::size_t m = FLiteral.size();
+    const std::size_t len = Text.size();
+    if (len < m) return false;
+    const auto* text = reinterpret_cast<const unsigned char*>(Text.data());
+    const auto* lit = reinterpret_cast<const unsigned char*>(FLiteral.data());
+    const auto* bits = reinterpret_cast<const unsigned char*>(FFoldBits.data());
+    const std::size_t last = len - m;  // the last place a match can start
+    auto rest = [&](std::size_t at) {
+        for (std::size_t j = 1; j < m; ++j)
+            if ((text[at + j] | bits[j]) != lit[j]) return false;
+        return true;
+    };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen places at a time: where the first and the last byte both fit.
+    // A short text is searched in a zero-padded copy (a zero byte never
+    // matches, folded or not), so no place is left to a byte loop.
+    constexpr std::size_t Short = 64;
+    alignas(16) unsigned char padded[2 * Short + 16];
+    if (len <= Short) {
+        std::memcpy(padded, text, len);
+        std::memset(padded + len, 0, sizeof padded - len);
+        text = padded;
+    }
+    const __m128i first = _mm_set1_epi8(static_cast<char>(lit[0]));
+    const __m128i firstBit = _mm_set1_epi8(static_cast<char>(bits[0]));
+    const __m128i lastByte = _mm_set1_epi8(static_cast<char>(lit[m - 1]));
+    const __m128i lastBit = _mm_set1_epi8(static_cast<char>(bits[m - 1]));
+    auto block = [&](std::size_t at) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + m - 1));
+        const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstBit), first),
+                                          _mm_cmpeq_epi8(_mm_or_si128(b, lastBit), lastByte));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        if (last - at < 15) mask &= (1u << (last - at + 1)) - 1;  // places past the last
+        for (; mask; mask &= mask - 1)
+            if (rest(at + static_cast<std::size_t>(__builtin_ctz(mask)))) return true;
+        return false;
+    };
+    if (len <= Short) {
+        for (; i <= last; i += 16)
+            if (block(i)) return true;
+        return false;
+    }
+    for (; i + 16 <= last + 1; i += 16)
+        if (block(i)) return true;
+    // The places left, in one block overlapping the last one.
+    if (i > last) return false;
+    if (last + 1 >= 16) return block(last + 1 - 16);
+#endif
+    for (; i <= last; ++i)
+        if ((text[i] | bits[0]) == lit[0] && rest(i)) return true;
+    return false;
 }
 
 namespace {
@@ -64,6 +139,7 @@ std::size_t FindChar(std::string_view Text, std::size_t Pos, char32_t C) {
 }  // namespace
 
 bool TOstraMask::Matches(std::string_view Text) const {
+    if (!FLiteral.empty()) return ContainsLiteral(Text);
     const std::size_t len = Text.size();
     std::size_t t = 0;
     std::size_t p = 0;

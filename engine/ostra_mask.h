@@ -19,6 +19,9 @@ public:
 
     bool Matches(std::string_view Text) const;
     const std::string& Pattern() const { return FPattern; }
+    // True when the pattern is an ASCII text between two run wildcards
+    // ("%text%"), matched as one search for the text.
+    bool IsAsciiContains() const { return !FLiteral.empty(); }
 
     static constexpr int MaxRuns = 30;
 
@@ -29,6 +32,12 @@ private:
         bool End;        // the end of the text
         char32_t Char;   // folded character to match (case_fold.h)
     };
+    bool ContainsLiteral(std::string_view Text) const;
+
     std::string FPattern;
     std::vector<TElement> FElements;
+    // "%text%" with an ASCII text: the folded text, and for each of its bytes
+    // the bit that folds an ASCII letter (0x20 for letters, else 0).
+    std::string FLiteral;
+    std::string FFoldBits;
 };

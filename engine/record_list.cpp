@@ -12,7 +12,7 @@ void TOstraRecordList::Clear() {
     ++FVersion;
 }
 
-void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records) {
+void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records, const std::vector<TOstraViewKey>* Keys) {
     Clear();
     const std::size_t n = Records.size();
     // Chunks three quarters full leave room for insertions.
@@ -22,10 +22,15 @@ void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records) {
         const std::size_t end = std::min(n, i + step);
         std::vector<TEntry> chunk;
         chunk.reserve(end - i);
-        for (std::size_t k = i; k < end; ++k) chunk.push_back({Records[k], {}});
+        if (Keys)
+            for (std::size_t k = i; k < end; ++k) chunk.push_back({Records[k], (*Keys)[k]});
+        else
+            for (std::size_t k = i; k < end; ++k) chunk.push_back({Records[k], {}});
         FChunks.push_back(std::move(chunk));
     }
     FLastKeys.assign(FChunks.size(), TOstraViewKey());
+    if (Keys)
+        for (std::size_t c = 0; c < FChunks.size(); ++c) RefreshLast(c);
     FCount = static_cast<int>(n);
     Records.clear();
     Invalidate(0);

@@ -39,8 +39,8 @@ public:
     void SetKey(int Index, const TOstraViewKey& Key);
 
     void Clear();
-    // Replaces the contents; keys are zero.
-    void Assign(std::vector<TOstraRecord*>&& Records);
+    // Replaces the contents; keys are zero, or Keys (one for each record).
+    void Assign(std::vector<TOstraRecord*>&& Records, const std::vector<TOstraViewKey>* Keys = nullptr);
     std::vector<TOstraRecord*> ToVector() const;
     void Add(TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key = {});
@@ -60,6 +60,21 @@ public:
     void ForEach(F&& Function) const {
         for (const auto& chunk : FChunks)
             for (const TEntry& e : chunk) Function(e.Record);
+    }
+    // The first position from From on whose record Test holds for; -1 when
+    // there is none. Walks the chunks directly.
+    template <class F>
+    int FindFrom(int From, F&& Test) const {
+        if (From < 0) From = 0;
+        if (From >= FCount) return -1;
+        std::size_t offset;
+        int position = From;
+        for (std::size_t c = Locate(From, offset); c < FChunks.size(); ++c, offset = 0) {
+            const std::vector<TEntry>& chunk = FChunks[c];
+            for (std::size_t k = offset; k < chunk.size(); ++k, ++position)
+                if (Test(chunk[k].Record)) return position;
+        }
+        return -1;
     }
     // Sets the keys of all entries, in order (Keys holds Count of them).
     void SetKeys(const std::vector<TOstraViewKey>& Keys);

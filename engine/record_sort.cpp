@@ -7,7 +7,9 @@
 #include <type_traits>
 
 #include "engine/case_fold.h"
+#include "engine/record_list.h"
 #include "engine/record_store.h"
+#include "engine/record_view.h"
 
 namespace {
 
@@ -100,6 +102,10 @@ struct TContext {
     std::span<const TOstraField* const> Fields;
     bool Fold;
     bool Descending;
+    // View keys of the records by their place in the list sorted, when
+    // asked, and where they go in sorted order.
+    TOstraViewKey* ViewKeys = nullptr;
+    std::vector<TOstraViewKey>* SortedKeys = nullptr;
 
     int Full(const TOstraRecord* a, const TOstraRecord* b, std::size_t i) const {
         const TOstraField& f = *Fields[i];
@@ -107,6 +113,24 @@ struct TContext {
         return Descending ? -r : r;
     }
 };
+
+// Puts the records (and their view keys, when kept) in the order of the
+// sorted entries.
+template <class Entry>
+void Reorder(std::vector<TOstraRecord*>& live, const Entry* entries, const TContext& ctx) {
+    const std::size_t n = live.size();
+    std::vector<TOstraRecord*> sorted(n);
+    if (ctx.ViewKeys) {
+        std::vector<TOstraViewKey>& keys = *ctx.SortedKeys;
+        for (std::size_t r = 0; r < n; ++r) {
+            sorted[r] = live[entries[r].Index];
+            keys.push_back(ctx.ViewKeys[entries[r].Index]);
+        }
+    } else {
+        for (std::size_t r = 0; r < n; ++r) sorted[r] = live[entries[r].Index];
+    }
+    live.swap(sorted);
+}
 
 // Entries of a sort by up to K fields. Texts keep a view of their value to
 // break ties of the key; fields whose keys are always exact need none.
@@ -135,17 +159,42 @@ bool MayBeInexact(const TOstraField& f) {
     }
 }
 
+// How the view key (OstViewKey) of a sort by Fields follows from the sort
+// entries' keys: 1, it is the first key alone (a number, or a short text
+// whose second eight bytes are always empty); 2, the first two keys (a
+// number, then a field whose key is the digest's); 0, it does not.
+int ViewKeyFromEntryKeys(std::span<const TOstraField* const> Fields) {
+    const TOstraField& first = *Fields[0];
+    switch (first.FieldType) {
+    case oftString:
+    case oftMemo:
+    case oftFmtMemo: return 0;
+    case oftSmallStr:
+        if (first.Numeric || first.Length > 8) return 0;
+        return 1;
+    default: break;
+    }
+    if (Fields.size() == 1) return 1;
+    const TOstraFieldType second = Fields[1]->FieldType;
+    return second == oftMemo || second == oftFmtMemo ? 0 : 2;
+}
+
 template <std::size_t K, bool Texts>
 void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
     const std::size_t n = live.size();
     const std::size_t keyed = std::min(K, ctx.Fields.size());
     const bool rest = ctx.Fields.size() > K;
     TScratch<TEntry<K, Texts>> entries(n);
+    // Where the view key is the entries' first keys, it is taken from them
+    // once sorted instead of made apart.
+    const int derived = ctx.ViewKeys ? ViewKeyFromEntryKeys(ctx.Fields) : 0;
     for (std::size_t r = 0; r < n; ++r) {
         TEntry<K, Texts>& e = entries[r];
         e.Index = static_cast<uint32_t>(r);
         e.Inexact = 0;
         const uint8_t* data = live[r]->Data();
+        if (ctx.ViewKeys && !derived)
+            ctx.ViewKeys[r] = OstViewKey(data, ctx.Fields, ctx.Fold, ctx.Descending);
         for (std::size_t i = 0; i < K; ++i) {
             TKey k{0, true, {}};
             if (i < keyed) {
@@ -180,9 +229,17 @@ void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
         }
         return a.Index < b.Index;
     });
-    std::vector<TOstraRecord*> sorted(n);
-    for (std::size_t r = 0; r < n; ++r) sorted[r] = live[entries[r].Index];
-    live.swap(sorted);
+    if (derived) {
+        const uint64_t none = ctx.Descending ? ~uint64_t{0} : 0;
+        for (std::size_t r = 0; r < n; ++r)
+            ctx.SortedKeys->push_back(
+                {entries[r].Key[0], derived == 2 && K > 1 ? entries[r].Key[K > 1 ? 1 : 0] : none});
+        TContext plain = ctx;
+        plain.ViewKeys = nullptr;
+        Reorder(live, entries.begin(), plain);
+        return;
+    }
+    Reorder(live, entries.begin(), ctx);
 }
 
 template <std::size_t K>
@@ -217,9 +274,105 @@ void SetTextKey(TTextEntry& e, std::size_t offset, const TContext& ctx) {
     e.Key[1] = ctx.Descending ? ~k1 : k1;
 }
 
+// Sorts a range whose entries are in Index order and take few distinct
+// keys by counting them: each key's entries keep their order. False, with
+// the range untouched, when the keys are too many.
+template <class Before>
+bool SortByFewKeys(TTextEntry* first, TTextEntry* last, std::size_t limit, const Before& before) {
+    constexpr std::size_t MaxKeys = 64, Slots = 256;
+    const std::size_t n = static_cast<std::size_t>(last - first);
+    if (n < 4 * MaxKeys) return false;
+    struct TSlot {
+        uint64_t Key0, Key1;
+        uint32_t Done;  // 2 when free
+        uint32_t Bucket;
+    };
+    std::vector<TSlot> slots(Slots, TSlot{0, 0, 2, 0});
+    std::vector<uint8_t> bucketOf(n);
+    std::vector<std::size_t> representative;  // an entry of each bucket
+    std::vector<std::size_t> counts;
+    std::size_t lastSlot = Slots;
+    for (std::size_t i = 0; i < n; ++i) {
+        const TTextEntry& e = first[i];
+        const uint32_t done = e.Length <= limit ? 1 : 0;
+        auto same = [&](const TSlot& t) {
+            return t.Key0 == e.Key[0] && t.Key1 == e.Key[1] && t.Done == done;
+        };
+        std::size_t s = lastSlot;
+        if (s == Slots || !same(slots[s])) {
+            s = static_cast<std::size_t>(
+                    (e.Key[0] * 0x9E3779B97F4A7C15ull ^ e.Key[1]) * 0xFF51AFD7ED558CCDull >> 56) ^
+                done;
+            s %= Slots;
+            while (slots[s].Done != 2 && !same(slots[s])) s = (s + 1) % Slots;
+            if (slots[s].Done == 2) {
+                if (counts.size() == MaxKeys) return false;
+                slots[s] = TSlot{e.Key[0], e.Key[1], done, static_cast<uint32_t>(counts.size())};
+                representative.push_back(i);
+                counts.push_back(0);
+            }
+            lastSlot = s;
+        }
+        bucketOf[i] = static_cast<uint8_t>(slots[s].Bucket);
+        ++counts[slots[s].Bucket];
+    }
+    // The buckets in key order (their representatives never tie: keys differ).
+    std::vector<uint32_t> order(counts.size());
+    for (uint32_t b = 0; b < order.size(); ++b) order[b] = b;
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        return before(first[representative[a]], first[representative[b]]);
+    });
+    std::vector<std::size_t> start(counts.size());
+    std::size_t at = 0;
+    for (const uint32_t b : order) {
+        start[b] = at;
+        at += counts[b];
+    }
+    std::vector<TTextEntry> sorted(n);
+    for (std::size_t i = 0; i < n; ++i) sorted[start[bucketOf[i]]++] = first[i];
+    std::copy(sorted.begin(), sorted.end(), first);
+    return true;
+}
+
+// Entries of equal texts, ordered by the fields after the first, then by
+// their previous order. A single second field whose keys are exact is
+// sorted by its keys; others by the values.
+void SortTiesByRest(TTextEntry* first, TTextEntry* last, const std::vector<TOstraRecord*>& live,
+                    const TContext& ctx) {
+    if (ctx.Fields.size() == 2 && !MayBeInexact(*ctx.Fields[1])) {
+        const TOstraField& f = *ctx.Fields[1];
+        struct TTie {
+            uint64_t Key;
+            uint32_t Index;
+        };
+        std::vector<TTie> ties;
+        ties.reserve(static_cast<std::size_t>(last - first));
+        for (TTextEntry* e = first; e != last; ++e) {
+            const uint64_t k = MakeKey(live[e->Index]->Data() + f.Offset, f, ctx.Fold).Value;
+            ties.push_back({ctx.Descending ? ~k : k, e->Index});
+        }
+        std::sort(ties.begin(), ties.end(), [](const TTie& a, const TTie& b) {
+            return a.Key != b.Key ? a.Key < b.Key : a.Index < b.Index;
+        });
+        for (std::size_t i = 0; i < ties.size(); ++i) first[i].Index = ties[i].Index;
+        return;
+    }
+    std::sort(first, last, [&](const TTextEntry& a, const TTextEntry& b) {
+        for (std::size_t i = 1; i < ctx.Fields.size(); ++i) {
+            const int r = ctx.Full(live[a.Index], live[b.Index], i);
+            if (r != 0) return r < 0;
+        }
+        return a.Index < b.Index;
+    });
+}
+
+// A sort whose first field is a text: by that text as below, and records of
+// equal texts by the other fields.
 void SortByText(std::vector<TOstraRecord*>& live, const TOstraField& field, const TContext& ctx) {
+    const bool rest = ctx.Fields.size() > 1;
     const std::size_t n = live.size();
     TScratch<TTextEntry> entries(n);
+    const bool viewKeyIsText = OstViewKeyFromFirstField(field);
     for (std::size_t r = 0; r < n; ++r) {
         TTextEntry& e = entries[r];
         const TKey k = MakeKey(live[r]->Data() + field.Offset, field, ctx.Fold);
@@ -232,6 +385,11 @@ void SortByText(std::vector<TOstraRecord*>& live, const TOstraField& field, cons
         } else {
             SetTextKey(e, 0, ctx);
         }
+        // The first sixteen bytes are the view key of a text (not of a memo).
+        if (ctx.ViewKeys)
+            ctx.ViewKeys[r] = viewKeyIsText
+                                  ? TOstraViewKey{e.Key[0], e.Key[1]}
+                                  : OstViewKey(live[r]->Data(), ctx.Fields, ctx.Fold, ctx.Descending);
     }
     struct TRange {
         std::size_t First, Last, Offset;
@@ -245,14 +403,15 @@ void SortByText(std::vector<TOstraRecord*>& live, const TOstraField& field, cons
         work.pop_back();
         const std::size_t limit = range.Offset + TextStep;
         // A used-up text is a prefix of the longer ones with the same key.
-        std::sort(entries.begin() + range.First, entries.begin() + range.Last,
-                  [&](const TTextEntry& a, const TTextEntry& b) {
-                      if (a.Key[0] != b.Key[0]) return a.Key[0] < b.Key[0];
-                      if (a.Key[1] != b.Key[1]) return a.Key[1] < b.Key[1];
-                      const bool doneA = a.Length <= limit, doneB = b.Length <= limit;
-                      if (doneA != doneB) return ctx.Descending ? doneB : doneA;
-                      return a.Index < b.Index;
-                  });
+        auto before = [&](const TTextEntry& a, const TTextEntry& b) {
+            if (a.Key[0] != b.Key[0]) return a.Key[0] < b.Key[0];
+            if (a.Key[1] != b.Key[1]) return a.Key[1] < b.Key[1];
+            const bool doneA = a.Length <= limit, doneB = b.Length <= limit;
+            if (doneA != doneB) return ctx.Descending ? doneB : doneA;
+            return a.Index < b.Index;
+        };
+        if (!SortByFewKeys(entries.begin() + range.First, entries.begin() + range.Last, limit, before))
+            std::sort(entries.begin() + range.First, entries.begin() + range.Last, before);
         for (std::size_t i = range.First; i < range.Last;) {
             std::size_t j = i + 1;
             while (j < range.Last && sameKey(entries[j], entries[i])) ++j;
@@ -260,6 +419,11 @@ void SortByText(std::vector<TOstraRecord*>& live, const TOstraField& field, cons
             while (first < j && entries[first].Length <= limit) ++first;
             std::size_t last = j;
             while (last > first && entries[last - 1].Length <= limit) --last;
+            // Used-up texts of one key are equal: the other fields order them.
+            if (rest) {
+                if (first - i > 1) SortTiesByRest(entries.begin() + i, entries.begin() + first, live, ctx);
+                if (j - last > 1) SortTiesByRest(entries.begin() + last, entries.begin() + j, live, ctx);
+            }
             if (last - first > 1) {
                 for (std::size_t e = first; e < last; ++e) {
                     // The texts lie all over the store: ask for the ones ahead early.
@@ -271,9 +435,7 @@ void SortByText(std::vector<TOstraRecord*>& live, const TOstraField& field, cons
             i = j;
         }
     }
-    std::vector<TOstraRecord*> sorted(n);
-    for (std::size_t r = 0; r < n; ++r) sorted[r] = live[entries[r].Index];
-    live.swap(sorted);
+    Reorder(live, entries.begin(), ctx);
 }
 
 bool IsTextKey(const TOstraField& f) {
@@ -284,13 +446,34 @@ bool IsTextKey(const TOstraField& f) {
 }  // namespace
 
 void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstraField* const> fields,
-                      bool caseInsensitive, bool descending) {
-    if (fields.empty() || records.size() < 2) return;
+                      bool caseInsensitive, bool descending, std::vector<TOstraViewKey>* viewKeys) {
+    if (viewKeys) {
+        viewKeys->clear();
+        viewKeys->reserve(records.size());
+    }
+    if (fields.empty()) {
+        if (viewKeys) viewKeys->assign(records.size(), TOstraViewKey());
+        return;
+    }
+    if (records.size() < 2) {
+        for (const TOstraRecord* r : records)
+            if (viewKeys) viewKeys->push_back(OstViewKey(r->Data(), fields, caseInsensitive, descending));
+        return;
+    }
     auto firstDead = std::stable_partition(records.begin(), records.end(),
                                            [](const TOstraRecord* r) { return r->IsLive(); });
     std::vector<TOstraRecord*> live(records.begin(), firstDead);
-    const TContext ctx{fields, caseInsensitive, descending};
-    if (fields.size() == 1 && IsTextKey(*fields[0]))
+    TContext ctx{fields, caseInsensitive, descending};
+    // The keys are made in store order while the records are read, then put
+    // in sorted order.
+    TScratch<TOstraViewKey> staging(viewKeys ? live.size() : 0);
+    if (viewKeys) {
+        ctx.ViewKeys = staging.begin();
+        ctx.SortedKeys = viewKeys;
+    }
+    // A text first: by sixteen bytes per pass when alone, or when long
+    // enough to leave many ties to an eight-byte key.
+    if (IsTextKey(*fields[0]) && (fields.size() == 1 || fields[0]->FieldType != oftSmallStr))
         SortByText(live, *fields[0], ctx);
     else if (fields.size() == 1)
         SortLive<1>(live, ctx);
@@ -299,6 +482,9 @@ void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstr
     else
         SortLive<3>(live, ctx);
     std::copy(live.begin(), live.end(), records.begin());
+    if (viewKeys)
+        for (std::size_t r = live.size(); r < records.size(); ++r)
+            viewKeys->push_back(OstViewKey(records[r]->Data(), fields, caseInsensitive, descending));
 }
 
 int CompareRecordsForSort(const TOstraRecord* a, const TOstraRecord* b,

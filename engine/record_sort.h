@@ -1,8 +1,9 @@
 // Sorting lists of records by fields. Each record's sort values are first
 // turned into fixed-width keys (texts by their first bytes), so most
 // comparisons touch no record at all; the texts themselves only break ties
-// the keys cannot decide. A sort by one text field goes sixteen bytes per
-// pass instead, reading each text a few times rather than once per comparison. The order is a strict weak order: live records
+// the keys cannot decide. A sort whose first field is a text goes sixteen bytes per
+// pass instead, reading each text a few times rather than once per comparison,
+// and orders equal texts by the other fields. The order is a strict weak order: live records
 // in field order, equal ones keeping their previous order, and deleted or
 // new-then-deleted records after all live ones, in their previous order.
 #pragma once
@@ -13,11 +14,14 @@
 #include "engine/field_types.h"
 
 struct TOstraRecord;
+struct TOstraViewKey;
 
 // Sorts `records` in place by `fields`, each comparison negated when
 // `descending`, texts compared without regard to case when `caseInsensitive`.
+// When `viewKeys` is given it receives the records' view keys (OstViewKey)
+// in their sorted order, made while the records are read for the sort.
 void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstraField* const> fields,
-                      bool caseInsensitive, bool descending);
+                      bool caseInsensitive, bool descending, std::vector<TOstraViewKey>* viewKeys = nullptr);
 
 // The sort comparison of two records (negative, 0, positive): deleted ones
 // after live ones, otherwise field by field.

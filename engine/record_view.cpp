@@ -325,9 +325,11 @@ void TOstraFilter::Prepare(const TOstraCursor& Store, const TOstraFilterConditio
                     FItems.push_back(std::move(item));  // owned from here on (released by Clear)
                     TItem& added = FItems.back();
                     SetValueFromText(added.Value.data(), cond.ValueText, *added.Left);
+                    Compile(added);
                     continue;
                 }
             }
+            Compile(item);
             FItems.push_back(std::move(item));
         }
     } catch (...) {
@@ -336,28 +338,109 @@ void TOstraFilter::Prepare(const TOstraCursor& Store, const TOstraFilterConditio
     }
 }
 
-bool TOstraFilter::Match(const uint8_t* Data, bool CaseInsensitive) const {
-    for (const TItem& item : FItems) {
-        const uint8_t* left = Data + item.Left->Offset;
-        bool ok;
-        switch (item.Operator) {
-        case ofoAny: ok = true; break;
-        case ofoLike: ok = item.Mask->Matches(OstValueText(left, *item.Left, FScratch)); break;
-        default: {
-            const uint8_t* right = item.Right ? Data + item.Right->Offset : item.Value.data();
-            const int r = CompareValues(left, right, item.Compare, CaseInsensitive);
-            switch (item.Operator) {
-            case ofoEqual: ok = r == 0; break;
-            case ofoGreater: ok = r > 0; break;
-            case ofoLess: ok = r < 0; break;
-            case ofoGreaterEqual: ok = r >= 0; break;
-            case ofoLessEqual: ok = r <= 0; break;
-            case ofoNotEqual: ok = r != 0; break;
-            default: ok = false; break;
-            }
-        }
-        }
-        if (!ok) return false;
+namespace {
+
+bool OperatorHolds(TOstraFilterOperator Operator, int r) {
+    switch (Operator) {
+    case ofoEqual: return r == 0;
+    case ofoGreater: return r > 0;
+    case ofoLess: return r < 0;
+    case ofoGreaterEqual: return r >= 0;
+    case ofoLessEqual: return r <= 0;
+    case ofoNotEqual: return r != 0;
+    default: return false;
     }
+}
+
+}  // namespace
+
+void TOstraFilter::Compile(TItem& Item) {
+    const TOstraField& f = *Item.Left;
+    switch (Item.Operator) {
+    case ofoAny: Item.Kind = fkAny; return;
+    case ofoLike:
+        Item.Kind = f.FieldType == oftString && Item.Mask->IsAsciiContains() ? fkLikeContains : fkLike;
+        return;
+    default: break;
+    }
+    if (Item.Right) return;
+    if (f.FieldType == oftSmallStr && (Item.Operator == ofoEqual || Item.Operator == ofoNotEqual)) {
+        Item.Kind = fkShortText;
+        Item.Text = std::string(FieldText(Item.Value.data(), f));
+        bool ascii = true;
+        for (const char c : Item.Text) {
+            const auto u = static_cast<unsigned char>(c);
+            ascii = ascii && u < 0x80;
+            const bool letter = (u | 0x20) >= 'a' && (u | 0x20) <= 'z';
+            Item.Folded += letter ? static_cast<char>(u | 0x20) : c;
+            Item.FoldBits += letter ? '\x20' : '\0';
+        }
+        if (!ascii) Item.Folded.clear();
+        return;
+    }
+    switch (f.FieldType) {
+    case oftInteger:
+    case oftDate:
+    case oftTime:
+    case oftAutoInc:
+        Item.Kind = fkInt32;
+        Item.Number = OstGet<int32_t>(Item.Value.data());
+        return;
+    case oftBoolean:
+        if (Item.Operator != ofoEqual && Item.Operator != ofoNotEqual) return;
+        Item.Kind = fkBoolean;
+        Item.Number = OstGet<int16_t>(Item.Value.data()) != 0;
+        return;
+    default: return;
+    }
+}
+
+bool TOstraFilter::Holds(const TItem& Item, const uint8_t* Data, bool CaseInsensitive, std::string& Scratch) {
+    const uint8_t* left = Data + Item.Left->Offset;
+    switch (Item.Kind) {
+    case fkAny: return true;
+    case fkLike: return Item.Mask->Matches(OstValueText(left, *Item.Left, Scratch));
+    case fkLikeContains: {
+        // The stored length bounds the search; a text never holds a zero
+        // byte, which the check on a match keeps true.
+        const char* p = OstValueData(left);
+        if (!p) return Item.Mask->Matches({});
+        const std::string_view stored(p, OstValueLength(left));
+        if (!Item.Mask->Matches(stored)) return false;
+        return std::memchr(p, 0, stored.size()) == nullptr || Item.Mask->Matches(FieldText(left, *Item.Left));
+    }
+    case fkShortText: {
+        // The text is the bytes up to the first zero within Length.
+        const std::size_t n = Item.Text.size();
+        const std::size_t length = Item.Left->Length;
+        bool equal = n <= length && (n == length || left[n] == 0);
+        if (equal && CaseInsensitive && !Item.Folded.empty()) {
+            for (std::size_t i = 0; equal && i < n; ++i)
+                equal = static_cast<char>(left[i] | static_cast<uint8_t>(Item.FoldBits[i])) == Item.Folded[i];
+        } else if (equal && CaseInsensitive) {
+            equal = OstraCompareFolded(FieldText(left, *Item.Left), Item.Text) == 0;
+        } else if (equal) {
+            equal = std::memcmp(left, Item.Text.data(), n) == 0;
+        } else if (CaseInsensitive && Item.Folded.empty()) {
+            // A text of another byte length may still fold alike.
+            equal = OstraCompareFolded(FieldText(left, *Item.Left), Item.Text) == 0;
+        }
+        return equal == (Item.Operator == ofoEqual);
+    }
+    case fkInt32: {
+        const int32_t v = OstGet<int32_t>(left);
+        return OperatorHolds(Item.Operator, (v > Item.Number) - (v < Item.Number));
+    }
+    case fkBoolean:
+        return ((OstGet<int16_t>(left) != 0) == (Item.Number != 0)) == (Item.Operator == ofoEqual);
+    case fkGeneral: break;
+    }
+    const uint8_t* right = Item.Right ? Data + Item.Right->Offset : Item.Value.data();
+    return OperatorHolds(Item.Operator, CompareValues(left, right, Item.Compare, CaseInsensitive));
+}
+
+bool TOstraFilter::Match(const uint8_t* Data, bool CaseInsensitive) const {
+    for (const TItem& item : FItems)
+        if (!Holds(item, Data, CaseInsensitive, FScratch)) return false;
     return true;
 }

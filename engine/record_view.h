@@ -92,6 +92,16 @@ public:
     bool Match(const uint8_t* Data, bool CaseInsensitive) const;
 
 private:
+    // How an item is tested, chosen once when prepared.
+    enum TKind : uint8_t {
+        fkGeneral,       // the value comparison of the field's type
+        fkAny,           // always holds
+        fkLike,          // the mask over the value's text
+        fkLikeContains,  // "%text%" over a String's stored text
+        fkShortText,     // "=" or "<>" of a SmallStr with a constant
+        fkInt32,         // a 32-bit number (Integer, Date, Time, AutoInc) with a constant
+        fkBoolean,       // "=" or "<>" of a Boolean with a constant
+    };
     struct TItem {
         const TOstraField* Left = nullptr;
         const TOstraField* Right = nullptr;  // field compared with, or none
@@ -99,8 +109,18 @@ private:
         TOstraFilterOperator Operator = ofoNone;
         std::vector<uint8_t> Value;  // the constant in Left's layout
         std::shared_ptr<TOstraMask> Mask;
+        TKind Kind = fkGeneral;
+        // fkShortText: the constant's text, ASCII letters folded in Folded
+        // (empty when it holds other than ASCII), and the letters' fold bits.
+        std::string Text;
+        std::string Folded;
+        std::string FoldBits;
+        int32_t Number = 0;  // fkInt32
     };
     void Clear();
+    // Picks the item's kind once its constant is set.
+    static void Compile(TItem& Item);
+    static bool Holds(const TItem& Item, const uint8_t* Data, bool CaseInsensitive, std::string& Scratch);
 
     std::vector<TItem> FItems;
     mutable std::string FScratch;

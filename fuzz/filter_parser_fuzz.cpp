@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/case_fold.h"
 #include "engine/ostra_mask.h"
 #include "engine/ostra_parser.h"
 #include "engine/record_store.h"
@@ -16,6 +17,18 @@
 #include "platform/core/streams.h"
 
 namespace {
+
+// The text folded for a search of an ASCII literal: other characters become
+// bytes no ASCII literal holds.
+std::string FoldedForSearch(const std::string& Text) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < Text.size()) {
+        const char32_t c = OstraNextFolded(Text, i);
+        out += c < 0x80 ? static_cast<char>(c) : '\x80';
+    }
+    return out;
+}
 
 TOstraField Field(const char* name, TOstraFieldType type, int length = 0) {
     TOstraField f;
@@ -86,6 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         const TOstraMask mask(pattern);
         const bool m = mask.Matches(text);
+        // "%text%" searched at once answers as the folded text's search.
+        if (mask.IsAsciiContains()) {
+            const std::size_t from = pattern.find_first_not_of("%*");
+            const std::string literal = pattern.substr(from, pattern.find_last_not_of("%*") + 1 - from);
+            if (m != (FoldedForSearch(text).find(FoldedForSearch(literal)) != std::string::npos))
+                __builtin_trap();
+        }
         // A pattern without wildcards matches its own text.
         if (pattern.find_first_of("*%?_") == std::string::npos && !TOstraMask(pattern).Matches(pattern))
             __builtin_trap();

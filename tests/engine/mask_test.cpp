@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
+#include "engine/case_fold.h"
 #include "engine/ostra_mask.h"
 #include "platform/core/exceptions.h"
 
@@ -84,4 +87,49 @@ TEST(OstraMask, LongTextsWithManyRunsStayFast) {
     pattern += "b";
     const std::string text(20000, 'a');
     EXPECT_FALSE(TOstraMask(pattern).Matches(text));
+}
+
+namespace {
+
+// The model of "%text%": the folded text holds the folded literal.
+std::string Folded(const std::string& text) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t from = i;
+        const char32_t c = OstraNextFolded(text, i);
+        if (c < 0x80)
+            out += static_cast<char>(c);
+        else
+            out += text.substr(from, i - from) + '\x01';  // never part of an ASCII literal's match
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(OstraMask, ContainsPatternsAreOneSearch) {
+    EXPECT_TRUE(TOstraMask("%report%").IsAsciiContains());
+    EXPECT_TRUE(TOstraMask("*A b*").IsAsciiContains());
+    for (const char* general : {"report%", "%report", "%re_ort%", "%re%ort%", "%%", "%\xC3\xA9t\xC3\xA9%"})
+        EXPECT_FALSE(TOstraMask(general).IsAsciiContains()) << general;
+}
+
+TEST(OstraMask, ContainsAgreesWithTheFoldedText) {
+    // Texts of all lengths around the sixteen-byte steps, with letters of
+    // both cases, other characters and bytes that are not UTF-8.
+    const std::vector<std::string> pieces = {"a", "A", "r",        "R",        "e",    " ", "t",
+                                             "@", "`", "\xC3\x89", "\xC3\xA9", "\xFF", "[", "{"};
+    const std::vector<std::string> literals = {
+        "r", "R", "re", "rep", "are", "a r", "@", "`", "[", "{", "eee", "ReT", "tttttttttttttttttt"};
+    std::mt19937 rng(5);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int n = static_cast<int>(rng() % 90);
+        for (int i = 0; i < n; ++i) text += pieces[rng() % pieces.size()];
+        for (const std::string& literal : literals) {
+            const bool expected = Folded(text).find(Folded(literal)) != std::string::npos;
+            ASSERT_EQ(expected, Like("%" + literal + "%", text)) << literal << " in " << text;
+        }
+    }
 }
