@@ -256,10 +256,21 @@ std::string_view FieldText(const uint8_t* place, const TOstraField& field) {
     }
 }
 
+bool OstIsAscii(const void* Data, std::size_t Size) {
+    const auto* p = static_cast<const unsigned char*>(Data);
+    uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= Size; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        high |= w;
+    }
+    for (; i < Size; ++i) high |= p[i];
+    return (high & 0x8080808080808080ull) == 0;
+}
+
 bool OstRecodeText(std::string_view Text, std::string& Utf8) {
-    bool ascii = true;
-    for (const char c : Text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii || IsValidUtf8(Text)) return false;
+    if (OstIsAscii(Text.data(), Text.size()) || IsValidUtf8(Text)) return false;
     Utf8 = Cp1252ToUtf8(Text);
     return true;
 }

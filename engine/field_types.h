@@ -113,6 +113,8 @@ std::string_view FieldText(const uint8_t* place, const TOstraField& field);
 
 // Text read from a table written elsewhere: True when it is not UTF-8, with
 // Utf8 holding it read as Windows-1252 (as field names are read).
+// True when no byte has its high bit set.
+bool OstIsAscii(const void* Data, std::size_t Size);
 bool OstRecodeText(std::string_view Text, std::string& Utf8);
 inline bool IsTextType(TOstraFieldType t) {
     return t == oftSmallStr || t == oftString || t == oftMemo || t == oftFmtMemo;

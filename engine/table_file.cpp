@@ -356,9 +356,12 @@ bool TOstraImageReader::ReadRecord(TImageInput& in, int32_t number, std::string&
         if (!in.Need(n)) return fail(SUnexpectedEndOfBuffer);
         std::string recoded;  // text written elsewhere in Windows-1252
         if (!reference) {
-            const std::string_view text(reinterpret_cast<const char*>(in.P),
-                                        strnlen(reinterpret_cast<const char*>(in.P), n));
-            if (f.FieldType == oftSmallStr && OstRecodeText(text, recoded)) {
+            const bool recode =
+                f.FieldType == oftSmallStr && !OstIsAscii(in.P, n) &&
+                OstRecodeText(std::string_view(reinterpret_cast<const char*>(in.P),
+                                               strnlen(reinterpret_cast<const char*>(in.P), n)),
+                              recoded);
+            if (recode) {
                 recoded = Utf8Truncate(recoded, f.Length);
                 std::memcpy(data + f.Offset, recoded.data(), recoded.size());
             } else {
