@@ -6,6 +6,7 @@
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
+#include "platform/ui/imagelist.h"
 #include "suite/base/qzlinelists.h"
 #include "suite/base/qzstr.h"
 
@@ -126,6 +127,7 @@ TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
     FPaintBitmap = std::make_unique<TBitmap>();
     FPaintOptions = std::make_unique<TqzGridPaintOptions>(this, FPaintBitmap.get());
     FLineColors = std::make_unique<TqzGridLineColors>();
+    qzAcquireGridImages();
     SetColor(clWindow);
     SetParentColor(false);
     SetScrollBars(ssHorizontal);
@@ -144,6 +146,7 @@ TqzCustomDBGrid::~TqzCustomDBGrid() {
     FDataLink->SetDataSource(nullptr);
     ClearColumns();
     FDataLink.reset();
+    qzReleaseGridImages();
 }
 
 TDataSource* TqzCustomDBGrid::DataSource() const { return FDataLink->DataSource(); }
@@ -168,6 +171,7 @@ void TqzCustomDBGrid::Notification(TComponent* AComponent, TOperation Operation)
         if (!ComponentState().Contains(csDestroying)) LinkActive(false);
     }
     if (AComponent == FIndicatorButton) FIndicatorButton = nullptr;
+    if (AComponent == FImageList) FImageList = nullptr;
 }
 
 void TqzCustomDBGrid::Loaded() {
@@ -548,10 +552,6 @@ void TqzCustomDBGrid::ColumnMoved(int FromIndex, int ToIndex) {
 
 void TqzCustomDBGrid::InvalidateVisibleColumns() {
     for (int c = FIndicatorOffset; c < ColCount(); ++c) InvalidateCol(c);
-}
-
-void TqzCustomDBGrid::DrawCell(int, int, const TRect&, TGridDrawState) {
-    // The cells are drawn by the painting that builds on this model.
 }
 
 void TqzCustomDBGrid::DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State) {

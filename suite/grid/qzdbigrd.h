@@ -25,11 +25,13 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/grids.h"
+#include "suite/edit/qzdbedit.h"
 #include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzpaintoptions.h"
 
 class TDataSet;
 class TDataSource;
+class TImageList;
 class TField;
 class TqzCustomDBGrid;
 
@@ -59,6 +61,17 @@ using TqzColWidthChangedEvent = TEvent<TObject*, int>;
 using TqzCheckValueEvent = TEvent<TObject*, bool>;
 using TqzTitleButtonClickEvent = TEvent<TObject*, const std::string&>;
 using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
+
+// ---- Shared images ------------------------------------------------------------------------
+// The indicator images ("QZDBGARROW", "QZDBEDIT", "QZDBINSERT",
+// "QZDBMULTISELECT", "QZDBMULTIARROW") and the drop marks ("QZRIGHT",
+// "QZLEFT"), registered as resources and kept in two lists shared by every
+// grid: the first acquire builds them, the last release frees them.
+void qzAcquireGridImages();
+void qzReleaseGridImages();
+TImageList* qzGridIndicatorImages();
+TImageList* qzGridTitleArrowImages();
+int qzGridImageUsers();
 
 // ---- Field-list lines ------------------------------------------------------------------
 // Part (0 field name, 1 width, 2 title, 3 read-only, 4 group) of the field's
@@ -275,7 +288,31 @@ public:
     // Rows the data link buffers (the grid's visible data rows).
     int VisibleDataRows() const;
 
+    // ---- Cell drawing
+    TImageList* ImageList() const { return FImageList; }
+    void SetImageList(TImageList* Value);
+    // The cell is drawn in the highlight colours.
+    bool HighlightCell(int ACol, int ARow, TGridDrawState AState);
+    // WriteCellText flags.
+    static constexpr int wctPrefix = 1, wctEllipsis = 2, wctWordBreak = 4, wctTitle = 8, wctNoFill = 16;
+    void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment, int Flags,
+                       const std::string& Text);
+    void DrawCheckBox(const TRect& ARect, int ACol, int ARow, bool Checked);
+    // The checked and unchecked values of the field's CheckBox line (four parts at least).
+    bool GetCheckBoxValues(const std::string& FieldName, std::string& Checked, std::string& Unchecked);
+    // The data cell under the mouse shown as a hot link (-1, -1: none).
+    TGridCoord HotCell() const { return FHotCell; }
+    void SetHotCell(int ACol, int ARow);
+    // The record of the data link's active buffer is selected (multi-selection).
+    virtual bool IsRecordSelected() { return false; }
+    // The drawing canvas of the cell routines.
+    virtual TCanvas* DrawCanvas() { return Canvas(); }
+    // The image of the indicator of a data row; -1 for none.
+    int IndicatorImageIndex(int DataRow);
+
     // ---- Events
+    TqzCalcCellColorsEvent OnCalcCellColors() const { return FOnCalcCellColors; }
+    void SetOnCalcCellColors(TqzCalcCellColorsEvent Value) { FOnCalcCellColors = Value; }
     TqzColumnMovedEvent OnColumnMoved() const { return FOnColumnMoved; }
     void SetOnColumnMoved(TqzColumnMovedEvent Value) { FOnColumnMoved = Value; }
     TqzColWidthChangedEvent OnColWidthChanged() const { return FOnColWidthChanged; }
@@ -340,6 +377,10 @@ public:
     virtual void SelectRecordHook() {}
     virtual void UnselectRecordHook() {}
     virtual void AfterUpdateHook() {}
+    virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
+                                TBrush* ABrush);
+    virtual void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
+    virtual void FillFixedCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
 
     void Dispatch(TMessage& Message) override;
 
@@ -396,10 +437,21 @@ protected:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CMFontChanged(TMessage& Message) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void CMMouseLeave(TMessage& Message) override;
     void CMParentFontChanged(TMessage& Message) override;
 
 private:
     void TitleFontChanged(TObject* Sender);
+    void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
+    void DrawTitleCell(TCanvas* C, const TRect& R, int DataCol);
+    // The control-type drawing; False when the cell goes on as text.
+    bool DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State);
+    void DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
+    void DrawImageIndexCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
+    bool DrawCustomControlCell(TCanvas* C, const TRect& R, int ACol, int ARow, TField* Field,
+                               TGridDrawState State);
+    void SetCellColors(TCanvas* C, int ACol, int ARow, TField* Field, TGridDrawState State, bool& BrushSet);
     void ClearColumns();
     std::string LineFieldName(int Index) const;
 
@@ -480,4 +532,9 @@ private:
     TqzCheckValueEvent FOnCheckValue;
     TqzTitleButtonClickEvent FOnTitleButtonClick;
     TqzDrawDataCellEvent FOnDrawDataCell;
+    TqzCalcCellColorsEvent FOnCalcCellColors;
+    TImageList* FImageList = nullptr;
+    TGridCoord FHotCell{-1, -1};
+    TCursor FSavedCursor = crDefault;
+    bool FHasFocus = false;
 };
