@@ -420,6 +420,7 @@ void TqzCustomDBGrid::SetColumnAttributes() {
 void TqzCustomDBGrid::LayoutChanged() {
     if (ComponentState().Contains(csLoading) || FInLayout || FLayoutLock > 0 || FDestroying) return;
     FClientWidth = ClientWidth();
+    FooterAreaHeight();
     FInLayout = true;
     try {
         FTitleOffset = 0;

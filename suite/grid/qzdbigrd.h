@@ -61,6 +61,8 @@ using TqzColWidthChangedEvent = TEvent<TObject*, int>;
 using TqzCheckValueEvent = TEvent<TObject*, bool>;
 using TqzTitleButtonClickEvent = TEvent<TObject*, const std::string&>;
 using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
+// (Sender, Canvas, FooterCellRect, Field, FooterText, DefaultDrawing).
+using TqzDrawFooterCellEvent = TEvent<TObject*, TCanvas*, const TRect&, TField*, std::string&, bool&>;
 
 // ---- Shared images ------------------------------------------------------------------------
 // The indicator images ("QZDBGARROW", "QZDBEDIT", "QZDBINSERT",
@@ -310,6 +312,19 @@ public:
     // The image of the indicator of a data row; -1 for none.
     int IndicatorImageIndex(int DataRow);
 
+    // ---- Painting
+    // The footer's height (0 without dgShowFooter) and rectangle.
+    int FooterAreaHeight();
+    TRect FooterRect();
+    // Nested locks; the outermost end redraws when Repaint.
+    void BeginPaintLock();
+    void EndPaintLock(bool Repaint);
+    int PaintLockCount() const { return FPaintLock; }
+    TNotifyEvent OnBeforePaint() const { return FOnBeforePaint; }
+    void SetOnBeforePaint(TNotifyEvent Value) { FOnBeforePaint = Value; }
+    TqzDrawFooterCellEvent OnDrawFooterCell() const { return FOnDrawFooterCell; }
+    void SetOnDrawFooterCell(TqzDrawFooterCellEvent Value) { FOnDrawFooterCell = Value; }
+
     // ---- Events
     TqzCalcCellColorsEvent OnCalcCellColors() const { return FOnCalcCellColors; }
     void SetOnCalcCellColors(TqzCalcCellColorsEvent Value) { FOnCalcCellColors = Value; }
@@ -438,11 +453,16 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CMFontChanged(TMessage& Message) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
+    void Paint() override;
+    void CalcDrawInfo(TGridDrawInfo& DrawInfo) const override;
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
     void CMMouseLeave(TMessage& Message) override;
     void CMParentFontChanged(TMessage& Message) override;
 
 private:
     void TitleFontChanged(TObject* Sender);
+    void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
     void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
     void DrawTitleCell(TCanvas* C, const TRect& R, int DataCol);
     // The control-type drawing; False when the cell goes on as text.
@@ -536,5 +556,9 @@ private:
     TImageList* FImageList = nullptr;
     TGridCoord FHotCell{-1, -1};
     TCursor FSavedCursor = crDefault;
+    int FPaintLock = 0;
+    int FFooterPixels = 0;
+    TNotifyEvent FOnBeforePaint;
+    TqzDrawFooterCellEvent FOnDrawFooterCell;
     bool FHasFocus = false;
 };

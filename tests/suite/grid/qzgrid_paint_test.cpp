@@ -1,0 +1,83 @@
+// The grid painted as a whole: the footer, the redraw lock and the wheel.
+#include "qzgrid_fixture.h"
+
+namespace {
+
+std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
+
+using QzWhole = QzGridTest;
+
+TEST_F(QzWhole, FooterHeightFromFontAndCells) {
+    Open(30);
+    Show();
+    const int rowsBefore = Grid->VisibleDataRows();
+    const int w = Grid->Canvas()->TextHeight("W");
+    Grid->SetOptions(Grid->Options() + dgShowFooter);
+    EXPECT_EQ(Grid->FooterAreaHeight(), w + 6);
+    Grid->SetOptions(Grid->Options() + dgFooter3DCells);
+    EXPECT_EQ(Grid->FooterAreaHeight(), w + 8);
+    Grid->SetFooterHeight(30);
+    EXPECT_EQ(Grid->FooterAreaHeight(), 32);
+    ProcessEvents();
+    // The data area gives way to the footer.
+    EXPECT_LT(Grid->VisibleDataRows(), rowsBefore);
+    Grid->SetFooterColor(RGB(0, 128, 128));
+    Grid->SetFooterCellColor(RGB(250, 230, 200));
+    Grid->Columns(1)->SetFooterValue("Total");
+    int calls = 0;
+    struct Handler {
+        int* Calls;
+        void On(TObject*, TCanvas*, const TRect&, TField* F, std::string& Text, bool&) {
+            ++*Calls;
+            if (F && F->FieldName() == "Amount") Text = "45.0";
+        }
+    } h{&calls};
+    Grid->SetOnDrawFooterCell(TqzDrawFooterCellEvent(&h, &Handler::On));
+    TBitmap shot;
+    RenderControl(Grid, &shot);
+    shot.SaveToFile(Shot("qzgrid_footer.png"));
+    EXPECT_EQ(calls, 5);
+    const TRect footer = Grid->FooterRect();
+    EXPECT_EQ(footer.Height(), 32);
+    // The footer is teal where no cell is; "Name" and "Amount" have cells,
+    // "Id" has no text and so no cell.
+    const TRect id = Grid->CellRect(1, 1), name = Grid->CellRect(2, 1), amount = Grid->CellRect(3, 1);
+    const int mid = footer.Top + footer.Height() / 2;
+    EXPECT_EQ(shot.Canvas()->Pixels(id.Left + id.Width() / 2, mid), RGB(0, 128, 128));
+    int cellPixels = 0, dark = 0;
+    for (int x = name.Left + 3; x < amount.Right - 8; ++x)
+        for (int y = footer.Top + 4; y < footer.Bottom - 4; ++y) {
+            const TColor c = shot.Canvas()->Pixels(x, y);
+            if (c == RGB(250, 230, 200)) ++cellPixels;
+            if ((ColorToRGB(c) & 0xFF) < 90 && ((ColorToRGB(c) >> 16) & 0xFF) < 90) ++dark;
+        }
+    EXPECT_GT(cellPixels, 200);
+    EXPECT_GT(dark, 10);
+}
+
+TEST_F(QzWhole, NestedPaintLocksRedrawOnce) {
+    Open(3);
+    Show();
+    Grid->BeginPaintLock();
+    Grid->BeginPaintLock();
+    EXPECT_EQ(Grid->PaintLockCount(), 2);
+    Grid->EndPaintLock(true);
+    EXPECT_EQ(Grid->PaintLockCount(), 1);
+    Grid->EndPaintLock(true);
+    Grid->EndPaintLock(true);  // not below 0
+    EXPECT_EQ(Grid->PaintLockCount(), 0);
+}
+
+TEST_F(QzWhole, WheelMovesTheDataset) {
+    Open(10);
+    Show();
+    const TRect r = Grid->CellRect(2, 2);
+    SendMouseWheel(Grid, -120, r.Left + 2, r.Top + 2);
+    EXPECT_EQ(Id(), 2);
+    SendMouseWheel(Grid, -120, r.Left + 2, r.Top + 2);
+    EXPECT_EQ(Id(), 3);
+    SendMouseWheel(Grid, 120, r.Left + 2, r.Top + 2);
+    EXPECT_EQ(Id(), 2);
+}
+
+}  // namespace
