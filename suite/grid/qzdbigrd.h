@@ -25,6 +25,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/grids.h"
+#include "platform/ui/messages.h"
 #include "suite/edit/qzdbedit.h"
 #include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzpaintoptions.h"
@@ -63,6 +64,34 @@ using TqzTitleButtonClickEvent = TEvent<TObject*, const std::string&>;
 using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
 // (Sender, Canvas, FooterCellRect, Field, FooterText, DefaultDrawing).
 using TqzDrawFooterCellEvent = TEvent<TObject*, TCanvas*, const TRect&, TField*, std::string&, bool&>;
+
+TASKMOOR_ENUM(TqzDittoDirection, qzDittoPrior, qzDittoNext, qzDittoPriorOrNext)
+TASKMOOR_ENUM(TqzDittoOption, qzdoSkipBlobFields, qzdoSkipReadOnlyFields, qzdoSkipHiddenFields)
+using TqzDittoOptions = TSet<TqzDittoOption>;
+// (Sender, DataSet, Field, DittoValue, AllowDitto).
+using TqzDittoEvent = TEvent<TObject*, TDataSet*, TField*, std::string&, bool&>;
+
+// The ditto short-cuts: copy a field or a whole record from a neighbour.
+class TqzDittoAttributes : public TPersistent {
+    TASKMOOR_CLASS(TqzDittoAttributes, TPersistent)
+public:
+    TShortCut ShortCutDittoField() const { return FShortCutDittoField; }
+    void SetShortCutDittoField(TShortCut Value) { FShortCutDittoField = Value; }
+    TShortCut ShortCutDittoRecord() const { return FShortCutDittoRecord; }
+    void SetShortCutDittoRecord(TShortCut Value) { FShortCutDittoRecord = Value; }
+    TqzDittoDirection DittoDirection() const { return FDittoDirection; }
+    void SetDittoDirection(TqzDittoDirection Value) { FDittoDirection = Value; }
+    TqzDittoOptions Options() const { return FOptions; }
+    void SetOptions(TqzDittoOptions Value) { FOptions = Value; }
+
+private:
+    TShortCut FShortCutDittoField = 0;
+    TShortCut FShortCutDittoRecord = 0;
+    TqzDittoDirection FDittoDirection = qzDittoPrior;
+    TqzDittoOptions FOptions;
+};
+
+class TqzInplaceEdit;
 
 // ---- Shared images ------------------------------------------------------------------------
 // The indicator images ("QZDBGARROW", "QZDBEDIT", "QZDBINSERT",
@@ -312,6 +341,20 @@ public:
     // The image of the indicator of a data row; -1 for none.
     int IndicatorImageIndex(int DataRow);
 
+    // ---- Keys
+    TqzDittoAttributes* DittoAttributes() const { return FDittoAttributes.get(); }
+    TqzDittoEvent OnDitto() const { return FOnDitto; }
+    void SetOnDitto(TqzDittoEvent Value) { FOnDitto = Value; }
+    // Copies the field's text from the neighbouring record; True when done.
+    bool DittoField(TField* Field);
+    // A ditto short-cut was matched and done.
+    bool HandleDittoKey(uint16_t Key, TShiftState Shift);
+    // The grid holds the focus (set on entering, cleared on leaving).
+    bool HasFocus() const { return FHasFocus; }
+    const std::string& LastEditText() const { return FLastEditText; }
+    void SetLastEditText(const std::string& Value) { FLastEditText = Value; }
+    TqzInplaceEdit* QzEditor() const;
+
     // ---- Painting
     // The footer's height (0 without dgShowFooter) and rectangle.
     int FooterAreaHeight();
@@ -406,6 +449,7 @@ protected:
     friend class TqzGridDataLink;
     friend class TqzColumn;
     friend class TqzIButton;
+    friend class TqzInplaceEdit;
 
     // Reactions to the data link.
     virtual void EditingChanged();
@@ -453,6 +497,16 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CMFontChanged(TMessage& Message) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(char32_t& Key) override;
+    void DoEnter() override;
+    void DoExit() override;
+    TInplaceEdit* CreateEditor() override;
+    // Tab and Shift+Tab: the next or previous tab-stop column, wrapping to
+    // the next or previous record.
+    void TabMove(bool Forward);
+    void PriorRecord();
+    void NextRecord();
     void Paint() override;
     void CalcDrawInfo(TGridDrawInfo& DrawInfo) const override;
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
@@ -557,6 +611,8 @@ private:
     TGridCoord FHotCell{-1, -1};
     TCursor FSavedCursor = crDefault;
     int FPaintLock = 0;
+    std::unique_ptr<TqzDittoAttributes> FDittoAttributes = std::make_unique<TqzDittoAttributes>();
+    TqzDittoEvent FOnDitto;
     int FFooterPixels = 0;
     TNotifyEvent FOnBeforePaint;
     TqzDrawFooterCellEvent FOnDrawFooterCell;
