@@ -61,6 +61,8 @@ using TqzLeftColChangedEvent = TEvent<TObject*, int>;
 using TqzColWidthChangedEvent = TEvent<TObject*, int>;
 using TqzCheckValueEvent = TEvent<TObject*, bool>;
 using TqzTitleButtonClickEvent = TEvent<TObject*, const std::string&>;
+// (Sender, Link, Field, UseDefault): a URL-Link cell was clicked.
+using TqzURLOpenEvent = TEvent<TObject*, std::string&, TField*, bool&>;
 using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
 // (Sender, Canvas, FooterCellRect, Field, FooterText, DefaultDrawing).
 using TqzDrawFooterCellEvent = TEvent<TObject*, TCanvas*, const TRect&, TField*, std::string&, bool&>;
@@ -355,6 +357,16 @@ public:
     void SetLastEditText(const std::string& Value) { FLastEditText = Value; }
     TqzInplaceEdit* QzEditor() const;
 
+    // ---- Mouse
+    TqzURLOpenEvent OnURLOpen() const { return FOnURLOpen; }
+    void SetOnURLOpen(TqzURLOpenEvent Value) { FOnURLOpen = Value; }
+    virtual void DoURLOpen(std::string& Link, TField* Field, bool& UseDefault);
+    // The title column held down (-1: none).
+    int PressedTitleCol() const { return FTitleButtonCol; }
+    // The link a URL cell opens for its field text: the address part, with
+    // "MailTo:" before a bare mail address; empty when there is none.
+    std::string URLAddress(const std::string& Text) const;
+
     // ---- Painting
     // The footer's height (0 without dgShowFooter) and rectangle.
     int FooterAreaHeight();
@@ -498,6 +510,8 @@ protected:
     void CMFontChanged(TMessage& Message) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyPress(char32_t& Key) override;
     void DoEnter() override;
     void DoExit() override;
@@ -613,6 +627,8 @@ private:
     int FPaintLock = 0;
     std::unique_ptr<TqzDittoAttributes> FDittoAttributes = std::make_unique<TqzDittoAttributes>();
     TqzDittoEvent FOnDitto;
+    TqzURLOpenEvent FOnURLOpen;
+    int FSizingRow = -1;
     int FFooterPixels = 0;
     TNotifyEvent FOnBeforePaint;
     TqzDrawFooterCellEvent FOnDrawFooterCell;
