@@ -128,6 +128,7 @@ TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
     FPaintOptions = std::make_unique<TqzGridPaintOptions>(this, FPaintBitmap.get());
     FLineColors = std::make_unique<TqzGridLineColors>();
     qzAcquireGridImages();
+    qzGridCreated();
     SetColor(clWindow);
     SetParentColor(false);
     SetScrollBars(ssHorizontal);
@@ -147,6 +148,7 @@ TqzCustomDBGrid::~TqzCustomDBGrid() {
     ClearColumns();
     FDataLink.reset();
     qzReleaseGridImages();
+    qzGridDestroyed();
 }
 
 TDataSource* TqzCustomDBGrid::DataSource() const { return FDataLink->DataSource(); }

@@ -95,6 +95,18 @@ private:
 
 class TqzInplaceEdit;
 
+// ---- Keyboard hook -------------------------------------------------------------------------
+// The key a hook hands to a grid (WParam: the key; LParam: 1 Shift, 2 Ctrl, 4 Alt).
+constexpr unsigned CM_QZGRIDHOOKKEY = WM_APP + 0x0351;
+// The hook's rules: True when the key was posted to the grid that holds the
+// focused control (or swallowed) and the control must not see it.
+bool qzGridKeyboardHook(uint16_t Key, TShiftState Shift, bool KeyUp);
+void qzInstallGridHook();
+void qzRemoveGridHook();
+bool qzGridHookInstalled();
+void qzGridCreated();
+void qzGridDestroyed();
+
 // ---- Shared images ------------------------------------------------------------------------
 // The indicator images ("QZDBGARROW", "QZDBEDIT", "QZDBINSERT",
 // "QZDBMULTISELECT", "QZDBMULTIARROW") and the drop marks ("QZRIGHT",

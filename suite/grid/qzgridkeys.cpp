@@ -19,6 +19,7 @@ TInplaceEdit* TqzCustomDBGrid::CreateEditor() { return new TqzInplaceEdit(this);
 
 void TqzCustomDBGrid::DoEnter() {
     TCustomGrid::DoEnter();
+    qzInstallGridHook();
     FHasFocus = true;
     if (FPaintOptions->ActiveRecordColor() != clNone && !FOptions.Contains(dgAlwaysShowSelection))
         InvalidateRow(Row());
@@ -26,6 +27,7 @@ void TqzCustomDBGrid::DoEnter() {
 
 void TqzCustomDBGrid::DoExit() {
     TCustomGrid::DoExit();
+    if (!dynamic_cast<TCustomGrid*>(Parent())) qzRemoveGridHook();
     if (DataSetActive()) {
         TDataSet* ds = FDataLink->DataSet();
         if (FOptions.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() &&
