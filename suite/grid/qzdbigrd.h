@@ -350,6 +350,11 @@ public:
     void SetHotCell(int ACol, int ARow);
     // The record of the data link's active buffer is selected (multi-selection).
     virtual bool IsRecordSelected() { return false; }
+    // The height of the group headers over the titles, and the header of a
+    // grouped column spanning its visible neighbours of the same group
+    // (empty for an ungrouped column).
+    int GroupHeaderHeight() const;
+    TRect GroupHeaderRect(int ACol) const;
     // The drawing canvas of the cell routines.
     virtual TCanvas* DrawCanvas() { return Canvas(); }
     // The image of the indicator of a data row; -1 for none.
@@ -542,6 +547,7 @@ protected:
 
 private:
     void TitleFontChanged(TObject* Sender);
+    void PaintGroupHeaders(TCanvas* C);
     void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
     void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
     void DrawTitleCell(TCanvas* C, const TRect& R, int DataCol);

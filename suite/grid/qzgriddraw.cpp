@@ -275,6 +275,26 @@ void TqzCustomDBGrid::DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow)
     C->Draw(x, y, &image);
 }
 
+int TqzCustomDBGrid::GroupHeaderHeight() const {
+    if (FTitleOffset == 0 || RowCount() == 0) return 0;
+    return RowHeights(0) / std::max(2, FTitleLines);
+}
+
+TRect TqzCustomDBGrid::GroupHeaderRect(int ACol) const {
+    TqzColumn* column = Columns(ACol - FIndicatorOffset);
+    const std::string group = column ? column->GroupName() : std::string();
+    if (group.empty() || FTitleOffset == 0) return {};
+    auto sameGroup = [&](int c) {
+        TqzColumn* other = c >= FIndicatorOffset ? Columns(c - FIndicatorOffset) : nullptr;
+        return other && other->GroupName() == group && !IsRectEmpty(CellRect(c, 0));
+    };
+    int first = ACol, last = ACol;
+    while (first - 1 >= FixedCols() && sameGroup(first - 1)) --first;
+    while (last + 1 < ColCount() && sameGroup(last + 1)) ++last;
+    const TRect a = CellRect(first, 0), b = CellRect(last, 0);
+    return Rect(a.Left, a.Top, b.Right, a.Top + GroupHeaderHeight());
+}
+
 void TqzCustomDBGrid::DrawTitleCell(TCanvas* C, const TRect& R, int DataCol) {
     C->Font()->Assign(FTitleFont.get());
     C->Brush()->SetColor(FTitleColor);
@@ -293,7 +313,22 @@ void TqzCustomDBGrid::DrawTitleCell(TCanvas* C, const TRect& R, int DataCol) {
     int flags = wctTitle | wctNoFill;
     if (!FUseTFields) flags |= wctPrefix;
     const int shift = FTitleButtonCol == DataCol + FIndicatorOffset ? 1 : 0;
-    WriteCellText(C, R, 2 + shift, 2, FTitleAlignment, flags, title);
+    TRect titleRect = R;
+    TqzColumn* column = Columns(DataCol);
+    const std::string group = column ? column->GroupName() : std::string();
+    if (!group.empty()) {
+        // The group's header spans its columns above their titles.
+        const TRect span = GroupHeaderRect(DataCol + FIndicatorOffset);
+        titleRect.Top = span.Bottom;
+        {
+            TCanvasClip clip(C, Rect(R.Left, R.Top, R.Right, span.Bottom));
+            WriteCellText(C, span, 2, 2, taCenter, wctTitle | wctNoFill, group);
+        }
+        C->Brush()->SetColor(FLineColors->FixedColor());
+        C->FillRect(Rect(R.Left, span.Bottom - 1, R.Right, span.Bottom));
+        C->Brush()->SetColor(FTitleColor);
+    }
+    WriteCellText(C, titleRect, 2 + shift, 2, FTitleAlignment, flags, title);
 }
 
 void TqzCustomDBGrid::SetCellColors(TCanvas* C, int ACol, int ARow, TField* Field, TGridDrawState State,

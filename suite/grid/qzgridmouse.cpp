@@ -143,7 +143,15 @@ void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
         const TGridCoord cell = MouseCoord(X, Y);
         const bool inside = X >= 0 && Y >= 0 && X < ClientWidth() && Y < ClientHeight();
         if (Button == mbLeft && inside && cell.X == pressed && cell.Y >= 0 && cell.Y < FTitleOffset)
-            if (TField* f = GetColField(pressed - FIndicatorOffset)) DoTitleButtonClick(f->FieldName());
+            if (TField* f = GetColField(pressed - FIndicatorOffset)) {
+                // The group header part names the group.
+                const TRect header = GroupHeaderRect(pressed);
+                TqzColumn* column = Columns(pressed - FIndicatorOffset);
+                if (!IsRectEmpty(header) && Y < header.Bottom && column)
+                    DoTitleButtonClick(column->GroupName());
+                else
+                    DoTitleButtonClick(f->FieldName());
+            }
     }
     FSizingRow = -1;
 }

@@ -67,6 +67,7 @@ void TqzCustomDBGrid::Paint() {
     }
     FOnBeforePaint(this);
     TCustomGrid::Paint();
+    PaintGroupHeaders(C);
     if (!FOptions.Contains(dgShowFooter)) return;
     const TRect footer = FooterRect();
     C->Brush()->SetColor(FFooterColor);
@@ -92,6 +93,23 @@ void TqzCustomDBGrid::Paint() {
     for (int c = LeftCol(); c < ColCount() && x < client.Right; ++c) {
         DrawFooterCell(C, footer, c, x, ColWidths(c));
         x += ColWidths(c) + line;
+    }
+}
+
+void TqzCustomDBGrid::PaintGroupHeaders(TCanvas* C) {
+    if (!FDataLink->Active() || FTitleOffset == 0) return;
+    // Over the grid lines: one header across the columns of a group.
+    for (int c = std::max(FIndicatorOffset, LeftCol()); c < ColCount(); ++c) {
+        const TRect span = GroupHeaderRect(c);
+        if (IsRectEmpty(span) || span.Left != CellRect(c, 0).Left) continue;
+        TqzColumn* column = Columns(c - FIndicatorOffset);
+        C->Font()->Assign(FTitleFont.get());
+        C->Brush()->SetColor(FTitleColor);
+        const TRect inner = Rect(span.Left, span.Top, span.Right, span.Bottom - 1);
+        C->FillRect(inner);
+        WriteCellText(C, inner, 2, 2, taCenter, wctTitle | wctNoFill, column->GroupName());
+        C->Brush()->SetColor(FLineColors->FixedColor());
+        C->FillRect(Rect(span.Left, span.Bottom - 1, span.Right, span.Bottom));
     }
 }
 

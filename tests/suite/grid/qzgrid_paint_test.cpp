@@ -81,3 +81,51 @@ TEST_F(QzWhole, WheelMovesTheDataset) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QzWhole, GroupHeadersSpanTheirColumns) {
+    Open(3);
+    Grid->SetUseTFields(false);
+    Grid->Selected()->SetText(
+        "Id\t4\tId\nName\t10\tName\nAmount\t8\tAmount\tF\tMoney\nCode\t6\tCode\tF\tMoney\nDue\t10\tDue\tF\tDa"
+        "tes\n");
+    Grid->SetTitleLines(2);
+    Grid->SetTitleButtons(true);
+    Grid->SetOptions(Grid->Options() - dgColumnResize);
+    std::vector<std::string> clicked;
+    Grid->SetOnTitleButtonClick(
+        TqzTitleButtonClickEvent([&](TObject*, const std::string& n) { clicked.push_back(n); }));
+    Show();
+    TBitmap shot;
+    RenderControl(Grid, &shot);
+    shot.SaveToFile(Shot("qzgrid_group_headers.png"));
+    const TRect amount = Grid->GroupHeaderRect(3), code = Grid->GroupHeaderRect(4),
+                due = Grid->GroupHeaderRect(5);
+    EXPECT_EQ(amount, code);
+    EXPECT_EQ(amount.Left, Grid->CellRect(3, 0).Left);
+    EXPECT_EQ(amount.Right, Grid->CellRect(4, 0).Right);
+    EXPECT_EQ(due.Left, Grid->CellRect(5, 0).Left);
+    EXPECT_TRUE(IsRectEmpty(Grid->GroupHeaderRect(2)));
+    // No grid line cuts the header where the two columns meet.
+    const int border = Grid->CellRect(3, 0).Right;
+    EXPECT_NE(shot.Canvas()->Pixels(border, amount.Top + amount.Height() / 2), clBlack);
+    // Text in the header, and in the title under it.
+    auto dark = [&](const TRect& r) {
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x)
+                if ((ColorToRGB(shot.Canvas()->Pixels(x, y)) & 0xFF) < 80) ++n;
+        return n;
+    };
+    EXPECT_GT(dark(Rect(amount.Left + 1, amount.Top, amount.Right - 1, amount.Bottom - 1)), 5);
+    const TRect title = Grid->CellRect(3, 0);
+    EXPECT_GT(dark(Rect(title.Left + 1, amount.Bottom, title.Right - 1, title.Bottom)), 5);
+    // A press on the header names the group; on the title, the field.
+    SendClick(Grid, code.Left + 10, code.Top + 2);
+    const TRect codeTitle = Grid->CellRect(4, 0);
+    SendClick(Grid, codeTitle.Left + 10, codeTitle.Bottom - 3);
+    EXPECT_EQ(clicked, (std::vector<std::string>{"Money", "Code"}));
+}
+
+}  // namespace
