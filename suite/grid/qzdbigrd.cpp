@@ -143,6 +143,7 @@ TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
 TqzCustomDBGrid::~TqzCustomDBGrid() {
     // Unbinding below tells no one.
     FDestroying = true;
+    HideCellHint();
     if (FIndicatorButton) FIndicatorButton->RemoveFreeNotification(this);
     FDataLink->SetDataSource(nullptr);
     ClearColumns();

@@ -25,6 +25,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/grids.h"
+#include "platform/ui/hint_window.h"
 #include "platform/ui/messages.h"
 #include "suite/edit/qzdbedit.h"
 #include "suite/grid/qzgriddatalink.h"
@@ -94,6 +95,23 @@ private:
 };
 
 class TqzInplaceEdit;
+class TTimer;
+
+// The window of a cell hint: the field's whole text, aligned as the field.
+class TqzGridHintWindow : public THintWindow {
+    TASKMOOR_CLASS(TqzGridHintWindow, THintWindow)
+public:
+    explicit TqzGridHintWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+    TField* Field = nullptr;
+    bool WordWrap = true;
+    TAlignment Alignment = taLeftJustify;
+
+protected:
+    void Paint() override;
+};
+// (Sender, HintWindow, Field, CellRect, WordWrap, MaxWidth, MaxHeight, DoDefault).
+using TqzCreateHintWindowEvent =
+    TEvent<TObject*, TqzGridHintWindow*, TField*, const TRect&, bool&, int&, int&, bool&>;
 
 // ---- Keyboard hook -------------------------------------------------------------------------
 // The key a hook hands to a grid (WParam: the key; LParam: 1 Shift, 2 Ctrl, 4 Alt).
@@ -384,6 +402,13 @@ public:
     // "MailTo:" before a bare mail address; empty when there is none.
     std::string URLAddress(const std::string& Text) const;
 
+    // ---- Cell hints
+    TqzGridHintWindow* HintWindow() const { return FHintWindow; }
+    TTimer* HintTimer() const { return FHintTimer; }
+    void HideCellHint();
+    TqzCreateHintWindowEvent OnCreateHintWindow() const { return FOnCreateHintWindow; }
+    void SetOnCreateHintWindow(TqzCreateHintWindowEvent Value) { FOnCreateHintWindow = Value; }
+
     // ---- Painting
     // The footer's height (0 without dgShowFooter) and rectangle.
     int FooterAreaHeight();
@@ -548,6 +573,8 @@ protected:
 private:
     void TitleFontChanged(TObject* Sender);
     void PaintGroupHeaders(TCanvas* C);
+    void UpdateCellHint(const TGridCoord& Cell);
+    void HintTimerTick(TObject* Sender);
     void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
     void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
     void DrawTitleCell(TCanvas* C, const TRect& R, int DataCol);
@@ -647,6 +674,12 @@ private:
     TqzDittoEvent FOnDitto;
     TqzURLOpenEvent FOnURLOpen;
     int FSizingRow = -1;
+    TqzGridHintWindow* FHintWindow = nullptr;
+    TTimer* FHintTimer = nullptr;
+    int FHintTicks = 0;
+    TGridCoord FHintCell{-1, -1};
+    TPoint FLastMouse{-1, -1};
+    TqzCreateHintWindowEvent FOnCreateHintWindow;
     int FFooterPixels = 0;
     TNotifyEvent FOnBeforePaint;
     TqzDrawFooterCellEvent FOnDrawFooterCell;

@@ -556,7 +556,9 @@ void TqzCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
 
 void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomGrid::MouseMove(Shift, X, Y);
+    FLastMouse = {X, Y};
     const TGridCoord cell = MouseCoord(X, Y);
+    UpdateCellHint(cell);
     bool url = false;
     if (cell.X >= FIndicatorOffset && cell.Y >= FTitleOffset && FDataLink->Active())
         if (TField* f = GetColField(cell.X - FIndicatorOffset)) {
@@ -578,6 +580,7 @@ void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TqzCustomDBGrid::CMMouseLeave(TMessage& Message) {
     TCustomGrid::CMMouseLeave(Message);
+    FLastMouse = {-1, -1};
     if (FHotCell.X < 0) return;
     SetCursor(FSavedCursor);
     SetHotCell(-1, -1);

@@ -30,6 +30,7 @@ std::string TqzCustomDBGrid::URLAddress(const std::string& Text) const {
 }
 
 void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    HideCellHint();
     const bool dbl = Shift.Contains(ssDouble);
     if (dbl && FOptions.Contains(dgDblClickColSizing) && CanFocus()) {
         const TGridCoord c = MouseCoord(X - 5, Y);

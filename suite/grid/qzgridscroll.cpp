@@ -354,6 +354,7 @@ void TqzCustomDBGrid::ColEnter() {
 void TqzCustomDBGrid::ColExit() { FOnColExit(this); }
 
 void TqzCustomDBGrid::TopLeftChanged() {
+    HideCellHint();
     TCustomGrid::TopLeftChanged();
     if (LeftCol() != FLastLeftCol) {
         FLastLeftCol = LeftCol();
