@@ -564,6 +564,7 @@ protected:
     void PriorRecord();
     void NextRecord();
     void Paint() override;
+    void DrawMove() override;
     void CalcDrawInfo(TGridDrawInfo& DrawInfo) const override;
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;

@@ -6,6 +6,7 @@
 #include "platform/db/fields.h"
 #include "platform/ui/canvas_clip.h"
 #include "platform/ui/drawing.h"
+#include "platform/ui/imagelist.h"
 #include "platform/ui/messages.h"
 #include "suite/grid/qzbitmap.h"
 #include "suite/grid/qzdbigrd.h"
@@ -94,6 +95,18 @@ void TqzCustomDBGrid::Paint() {
         DrawFooterCell(C, footer, c, x, ColWidths(c));
         x += ColWidths(c) + line;
     }
+}
+
+void TqzCustomDBGrid::DrawMove() {
+    TCustomGrid::DrawMove();
+    if (GridState() != gsColMoving || !FOptions.Contains(dgTitles) || FTitleOffset == 0) return;
+    // The drop mark over the title: "QZRIGHT" when the column moves right, "QZLEFT" when left.
+    const TRect r = CellRect(MovePos(), 0);
+    TImageList* arrows = qzGridTitleArrowImages();
+    if (IsRectEmpty(r) || !arrows || arrows->Count() < 2) return;
+    const bool right = MovePos() > MoveIndex();
+    const int x = right ? r.Right - arrows->Width() : r.Left;
+    arrows->Draw(Canvas(), std::max(0, x), r.Top + (r.Height() - arrows->Height()) / 2, right ? 0 : 1);
 }
 
 void TqzCustomDBGrid::PaintGroupHeaders(TCanvas* C) {

@@ -100,6 +100,15 @@ TEST_F(QzMouse, DraggedTitleMovesTheColumn) {
     SendMouseDown(Grid, mbLeft, id.Left + 10, id.Top + 4);
     SendMouseMove(Grid, id.Left + 20, id.Top + 4, {ssLeft});
     SendMouseMove(Grid, amount.Left + 10, amount.Top + 4, {ssLeft});
+    // The drop mark shows at the right end of the title the column lands on.
+    TBitmap shot;
+    RenderControl(Grid, &shot);
+    shot.SaveToFile(IncludeTrailingPathDelimiter(GetCurrentDir()) + "qzgrid_column_drag.png");
+    int marks = 0;
+    for (int y = amount.Top; y < amount.Bottom; ++y)
+        for (int x = amount.Right - 9; x < amount.Right; ++x)
+            if (shot.Canvas()->Pixels(x, y) == clBlack) ++marks;
+    EXPECT_GT(marks, 10);
     SendMouseUp(Grid, mbLeft, amount.Left + 10, amount.Top + 4);
     ASSERT_EQ(moves.size(), 1u);
     EXPECT_EQ(moves[0], (std::pair<int, int>{0, 2}));
