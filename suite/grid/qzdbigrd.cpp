@@ -108,6 +108,7 @@ void TqzCustomDBGrid::Publish(TPublisher<TqzCustomDBGrid>& p) {
     p.Property("RegexMasks", &Self::RegexMasks, &Self::SetRegexMasks);
     p.Property("ControlInfoInDataSet", &Self::ControlInfoInDataset, &Self::SetControlInfoInDataset);
     p.Property("PictureMaskFromDataSet", &Self::PictureMaskFromDataSet, &Self::SetPictureMaskFromDataSet);
+    p.Property("OnCalcCellColors", &Self::OnCalcCellColors, &Self::SetOnCalcCellColors);
 }
 
 // ---- Construction ---------------------------------------------------------------------------

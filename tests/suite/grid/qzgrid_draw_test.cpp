@@ -3,6 +3,7 @@
 #include "platform/core/streams.h"
 #include "platform/ui/imagelist.h"
 #include "qzgrid_fixture.h"
+#include "suite/base/qzproputils.h"
 
 namespace {
 
@@ -209,6 +210,8 @@ TEST_F(QzDraw, CalcCellColorsRecolours) {
         }
     } h;
     Grid->SetOnCalcCellColors(TqzCalcCellColorsEvent(&h, &Handler::On));
+    // The suite's edits find the handler by name.
+    EXPECT_TRUE(static_cast<bool>(qzGetOnCalcCellColors(Grid)));
     Show();
     TBitmap shot;
     RenderControl(Grid, &shot);
