@@ -574,6 +574,9 @@ protected:
 private:
     void TitleFontChanged(TObject* Sender);
     void PaintGroupHeaders(TCanvas* C);
+    // Paints over the lines that HideAllLines, dgHideBottomDataLine and the
+    // columns' row flags leave out.
+    void HideGatedLines(TCanvas* C);
     void UpdateCellHint(const TGridCoord& Cell);
     void HintTimerTick(TObject* Sender);
     void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);

@@ -68,6 +68,7 @@ void TqzCustomDBGrid::Paint() {
     }
     FOnBeforePaint(this);
     TCustomGrid::Paint();
+    HideGatedLines(C);
     PaintGroupHeaders(C);
     if (!FOptions.Contains(dgShowFooter)) return;
     const TRect footer = FooterRect();
@@ -94,6 +95,38 @@ void TqzCustomDBGrid::Paint() {
     for (int c = LeftCol(); c < ColCount() && x < client.Right; ++c) {
         DrawFooterCell(C, footer, c, x, ColWidths(c));
         x += ColWidths(c) + line;
+    }
+}
+
+void TqzCustomDBGrid::HideGatedLines(TCanvas* C) {
+    TGridDrawInfo di;
+    CalcDrawInfo(di);
+    const int hw = di.Horz.EffectiveLineWidth, vw = di.Vert.EffectiveLineWidth;
+    if (hw == 0 && vw == 0) return;
+    const bool none = FHideAllLines || !FDataLink->Active();
+    const int lastRow = FTitleOffset + FDataLink->RecordCount() - 1;
+    auto fill = [&](const TRect& R, bool Fixed) {
+        C->Brush()->SetColor(Fixed ? FTitleColor : Color());
+        C->FillRect(R);
+    };
+    for (int c = 0; c < ColCount(); ++c) {
+        if (c >= FixedCols() && c < LeftCol()) continue;
+        TqzColumn* column = c >= FIndicatorOffset ? Columns(c - FIndicatorOffset) : nullptr;
+        for (int r = 0; r < RowCount(); ++r) {
+            if (r >= FixedRows() && r < TopRow()) continue;
+            const TRect cell = CellRect(c, r);
+            if (IsRectEmpty(cell)) continue;
+            const bool fixed = c < FixedCols() || r < FixedRows();
+            const int dataRow = r - FTitleOffset;
+            bool under = none;
+            // The line under the last data row, and under a flagged row of the column.
+            if (!under && FOptions.Contains(dgHideBottomDataLine) && r == lastRow) under = true;
+            if (!under && column && dataRow >= 0 && dataRow < 256 &&
+                dataRow < static_cast<int>(column->RowFlags().size()) && (column->RowFlags()[dataRow] & 1))
+                under = true;
+            if (under && vw > 0) fill(Rect(cell.Left, cell.Bottom, cell.Right + hw, cell.Bottom + vw), fixed);
+            if (none && hw > 0) fill(Rect(cell.Right, cell.Top, cell.Right + hw, cell.Bottom + vw), fixed);
+        }
     }
 }
 

@@ -173,3 +173,37 @@ TEST_F(QzWhole, CellHintShowsCutTextUntilItsTimerEndsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QzWhole, LinesLeftOutByOptionAndRowFlag) {
+    Open(3);
+    Show();
+    const TRect name0 = Grid->CellRect(2, 1), amount0 = Grid->CellRect(3, 1), name2 = Grid->CellRect(2, 3);
+    const TColor white = static_cast<TColor>(ColorToRGB(clWindow));
+    auto pixel = [&](int x, int y) {
+        TBitmap shot;
+        RenderControl(Grid, &shot);
+        return shot.Canvas()->Pixels(x, y);
+    };
+    const int nx = name0.Left + name0.Width() / 2, ax = amount0.Left + amount0.Width() / 2;
+    ASSERT_NE(pixel(nx, name0.Bottom), white);
+    // A flagged row leaves out the line under it in its column only.
+    Grid->ColumnObjects(1)->RowFlags().assign(1, 1);
+    Grid->Invalidate();
+    EXPECT_EQ(pixel(nx, name0.Bottom), white);
+    EXPECT_NE(pixel(ax, amount0.Bottom), white);
+    Grid->ColumnObjects(1)->RowFlags().clear();
+    // The line under the last data row.
+    EXPECT_NE(pixel(nx, name2.Bottom), white);
+    Grid->SetOptions(Grid->Options() + dgHideBottomDataLine);
+    EXPECT_EQ(pixel(nx, name2.Bottom), white);
+    EXPECT_NE(pixel(nx, name0.Bottom), white);
+    // No line at all.
+    Grid->SetHideAllLines(true);
+    Grid->Invalidate();
+    EXPECT_EQ(pixel(nx, name0.Bottom), white);
+    EXPECT_EQ(pixel(name0.Right, name0.Top + 3), white);
+}
+
+}  // namespace
