@@ -62,6 +62,22 @@ using TqzLeftColChangedEvent = TEvent<TObject*, int>;
 using TqzColWidthChangedEvent = TEvent<TObject*, int>;
 using TqzCheckValueEvent = TEvent<TObject*, bool>;
 using TqzTitleButtonClickEvent = TEvent<TObject*, const std::string&>;
+// What is known of a cell while it is drawn; a handler of OnBeforeDrawCell
+// may clear a switch to leave out that part of the default drawing. The two
+// column flags are kept in the column's row flags (bit 0 set: ColumnFlag1
+// cleared, which leaves out the line under the row; bit 1: ColumnFlag2).
+struct TqzCustomDrawGridCellInfo {
+    TRect Rect;
+    TGridDrawState State;
+    int DataCol = -1;
+    int DataRow = -1;
+    TField* Field = nullptr;
+    bool DefaultBackground = true;
+    bool ColumnFlag1 = true;
+    bool ColumnFlag2 = true;
+    bool DefaultContent = true;
+};
+using TqzCustomDrawCellEvent = TEvent<TObject*, TqzCustomDrawGridCellInfo&>;
 // (Sender, Link, Field, UseDefault): a URL-Link cell was clicked.
 using TqzURLOpenEvent = TEvent<TObject*, std::string&, TField*, bool&>;
 using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
@@ -393,6 +409,10 @@ public:
     TqzInplaceEdit* QzEditor() const;
 
     // ---- Mouse
+    TqzCustomDrawCellEvent OnBeforeDrawCell() const { return FOnBeforeDrawCell; }
+    void SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value) { FOnBeforeDrawCell = Value; }
+    TqzCustomDrawCellEvent OnAfterDrawCell() const { return FOnAfterDrawCell; }
+    void SetOnAfterDrawCell(TqzCustomDrawCellEvent Value) { FOnAfterDrawCell = Value; }
     TqzURLOpenEvent OnURLOpen() const { return FOnURLOpen; }
     void SetOnURLOpen(TqzURLOpenEvent Value) { FOnURLOpen = Value; }
     virtual void DoURLOpen(std::string& Link, TField* Field, bool& UseDefault);
@@ -580,6 +600,7 @@ private:
     void UpdateCellHint(const TGridCoord& Cell);
     void HintTimerTick(TObject* Sender);
     void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
+    void DrawCellParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
     void DrawTitleCell(TCanvas* C, const TRect& R, int DataCol);
     // The control-type drawing; False when the cell goes on as text.
@@ -678,6 +699,8 @@ private:
     TqzDittoEvent FOnDitto;
     TqzURLOpenEvent FOnURLOpen;
     int FSizingRow = -1;
+    TqzCustomDrawGridCellInfo FCellInfo;
+    TqzCustomDrawCellEvent FOnBeforeDrawCell, FOnAfterDrawCell;
     TqzGridHintWindow* FHintWindow = nullptr;
     TTimer* FHintTimer = nullptr;
     int FHintTicks = 0;

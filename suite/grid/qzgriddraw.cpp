@@ -458,10 +458,13 @@ bool TqzCustomDBGrid::DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, 
         C->Font()->Assign(Font());
         C->Brush()->SetColor(Color());
         SetCellColors(C, ACol, ARow, field, State, brushSet);
-        if (brushSet)
-            C->FillRect(R);
-        else
-            FillDataCellBackground(C, R, ACol, ARow);
+        if (FCellInfo.DefaultBackground) {
+            if (brushSet)
+                C->FillRect(R);
+            else
+                FillDataCellBackground(C, R, ACol, ARow);
+        }
+        if (!FCellInfo.DefaultContent) return true;
         const TRect box = Bounds(R.Left + (R.Width() - 10) / 2, R.Top + (R.Height() - 10) / 2, 10, 10);
         DrawCheckBox(box, ACol, ARow, checked);
         return true;
@@ -471,10 +474,13 @@ bool TqzCustomDBGrid::DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, 
         C->Font()->Assign(Font());
         C->Brush()->SetColor(Color());
         SetCellColors(C, ACol, ARow, field, State, brushSet);
-        if (brushSet)
-            C->FillRect(R);
-        else
-            FillDataCellBackground(C, R, ACol, ARow);
+        if (FCellInfo.DefaultBackground) {
+            if (brushSet)
+                C->FillRect(R);
+            else
+                FillDataCellBackground(C, R, ACol, ARow);
+        }
+        if (!FCellInfo.DefaultContent) return true;
         if (type == "Bitmap") {
             DrawBitmapCell(C, R, field, params);
             if (HighlightCell(ACol, ARow, State)) qzDrawFocusRect(C, R);
@@ -492,6 +498,37 @@ bool TqzCustomDBGrid::DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, 
 }
 
 void TqzCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    FCellInfo = TqzCustomDrawGridCellInfo{};
+    FCellInfo.Rect = ARect;
+    FCellInfo.State = AState;
+    FCellInfo.DataCol = ACol - FIndicatorOffset;
+    FCellInfo.DataRow = ARow - FTitleOffset;
+    FCellInfo.Field = GetColField(FCellInfo.DataCol);
+    if ((!FGroupFieldName.empty() || FOnBeforeDrawCell) && FDataLink->Active()) {
+        const bool dataRow = FCellInfo.DataRow >= 0 && FCellInfo.DataRow < FDataLink->RecordCount();
+        const int saved = FDataLink->ActiveRecord();
+        if (dataRow) FDataLink->SetActiveRecord(FCellInfo.DataRow);
+        try {
+            FOnBeforeDrawCell(this, FCellInfo);
+        } catch (...) {
+            FDataLink->SetActiveRecord(saved);
+            throw;
+        }
+        FDataLink->SetActiveRecord(saved);
+        // The two per-cell flags go to the column's row flags (data rows 0 to 255).
+        if (dataRow && FCellInfo.DataRow < 256 && FCellInfo.DataCol >= 0) {
+            std::vector<uint8_t>& flags = Columns(FCellInfo.DataCol)->RowFlags();
+            if (static_cast<int>(flags.size()) <= FCellInfo.DataRow)
+                flags.resize(static_cast<size_t>(FCellInfo.DataRow) + 1, 0);
+            flags[static_cast<size_t>(FCellInfo.DataRow)] =
+                static_cast<uint8_t>((FCellInfo.ColumnFlag1 ? 0 : 1) | (FCellInfo.ColumnFlag2 ? 0 : 2));
+        }
+    }
+    DrawCellParts(ACol, ARow, ARect, AState);
+    FOnAfterDrawCell(this, FCellInfo);
+}
+
+void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     TCanvas* C = DrawCanvas();
     const int dataCol = ACol - FIndicatorOffset, dataRow = ARow - FTitleOffset;
     const bool fixed = AState.Contains(gdFixed);
@@ -536,10 +573,12 @@ void TqzCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     bool brushSet = false;
     SetCellColors(C, ACol, ARow, field, AState, brushSet);
     if (DefaultDrawing()) {
-        if (brushSet)
-            C->FillRect(ARect);
-        else
-            FillDataCellBackground(C, ARect, ACol, ARow);
+        if (FCellInfo.DefaultBackground) {
+            if (brushSet)
+                C->FillRect(ARect);
+            else
+                FillDataCellBackground(C, ARect, ACol, ARow);
+        }
         TAlignment align = taLeftJustify;
         if (field && field->Alignment() != taLeftJustify) align = field->Alignment();
         int flags = wctNoFill;
@@ -547,7 +586,8 @@ void TqzCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
         if (FOptions.Contains(dgTrailingEllipsis) && (!FOptions.Contains(dgWordWrap) || oneLine))
             flags |= wctEllipsis;
         if (FOptions.Contains(dgWordWrap)) flags |= wctWordBreak;
-        WriteCellText(C, ARect, FOptions.Contains(dgRowLines) ? 2 : 1, 2, align, flags, text);
+        if (FCellInfo.DefaultContent)
+            WriteCellText(C, ARect, FOptions.Contains(dgRowLines) ? 2 : 1, 2, align, flags, text);
     }
     DrawDataCell(ARect, field, AState);
 }

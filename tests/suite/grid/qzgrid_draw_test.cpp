@@ -221,3 +221,33 @@ TEST_F(QzDraw, CalcCellColorsRecolours) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QzDraw, BeforeDrawCellSwitchesAndRowFlags) {
+    Open(3);
+    int after = 0;
+    Grid->SetOnBeforeDrawCell(TqzCustomDrawCellEvent([&](TObject*, TqzCustomDrawGridCellInfo& Info) {
+        if (!Info.Field || Info.DataRow < 0) return;
+        // The record of the cell is current while the handler runs.
+        EXPECT_EQ(Info.Field->DataSet()->FieldByName("Id")->AsInteger(), Info.DataRow + 1);
+        if (Info.Field->FieldName() == "Name" && Info.DataRow == 1) Info.DefaultContent = false;
+        if (Info.Field->FieldName() == "Amount" && Info.DataRow == 0) Info.ColumnFlag1 = false;
+    }));
+    Grid->SetOnAfterDrawCell(TqzCustomDrawCellEvent([&](TObject*, TqzCustomDrawGridCellInfo&) { ++after; }));
+    Show();
+    TBitmap shot;
+    RenderControl(Grid, &shot);
+    EXPECT_GE(after, 4 * 6);
+    EXPECT_EQ(Id(), 1);
+    EXPECT_GT(Count(shot, Grid->CellRect(2, 1), Dark), 5);
+    EXPECT_EQ(Count(shot, Grid->CellRect(2, 2), Dark), 0);
+    ASSERT_GE(Grid->Columns(2)->RowFlags().size(), 1u);
+    EXPECT_EQ(Grid->Columns(2)->RowFlags()[0], 1);
+    RenderControl(Grid, &shot);
+    const TRect amount = Grid->CellRect(3, 1);
+    EXPECT_EQ(shot.Canvas()->Pixels(amount.Left + 5, amount.Bottom),
+              static_cast<TColor>(ColorToRGB(clWindow)));
+}
+
+}  // namespace
