@@ -251,3 +251,48 @@ TEST_F(QzDraw, BeforeDrawCellSwitchesAndRowFlags) {
 }
 
 }  // namespace
+
+namespace {
+
+// One tall narrow picture in each display mode, and a raster operation.
+TEST_F(QzDraw, BitmapDisplayModes) {
+    Table->FieldDefs()->Add("Pic", ftGraphic);
+    Table->Open();
+    TBitmap pic;
+    pic.SetSize(4, 40);
+    pic.Canvas()->Brush()->SetColor(RGB(0, 0, 200));
+    pic.Canvas()->FillRect(Rect(0, 0, 4, 40));
+    TStringStream s;
+    pic.SaveToStream(&s);
+    Table->Append();
+    Table->FieldByName("Id")->SetAsInteger(1);
+    s.SetPosition(0);
+    static_cast<TBlobField*>(Table->FieldByName("Pic"))->LoadFromStream(&s);
+    Table->Post();
+    for (const char* hidden : {"Name", "Amount", "Due", "Code"})
+        Table->FieldByName(hidden)->SetVisible(false);
+    Show();
+    Grid->SetColWidths(2, 40);
+    auto blueIn = [&](const char* Params, std::function<bool(TColor)> Test) {
+        Grid->ControlType()->SetText(std::string("Pic;Bitmap;") + Params + "\n");
+        Grid->LayoutChanged();
+        TBitmap shot;
+        RenderControl(Grid, &shot);
+        return Count(shot, Grid->CellRect(2, 1), Test);
+    };
+    auto blue = [](TColor c) { return Is(c, 0, 0, 200); };
+    const TRect cell = Grid->CellRect(2, 1);
+    // Original size: the top-left part, clipped to the cell.
+    EXPECT_EQ(blueIn("Original Size", blue), 4 * cell.Height());
+    // Stretched over the whole cell.
+    EXPECT_EQ(blueIn("Stretch To Fit", blue), cell.Width() * cell.Height());
+    // Fit Height keeps the aspect: far narrower than 3 pixels is not drawn.
+    EXPECT_EQ(blueIn("Fit Height", blue), 0);
+    // Fit Width: 40 wide would be 400 high, so it shrinks to the cell's height.
+    EXPECT_EQ(blueIn("Fit Width", blue), 0);
+    // "Not Source Copy" inverts the picture: blue becomes yellow.
+    EXPECT_EQ(blueIn("Stretch To Fit;Not Source Copy", [](TColor c) { return Is(c, 255, 255, 55); }),
+              cell.Width() * cell.Height());
+}
+
+}  // namespace
