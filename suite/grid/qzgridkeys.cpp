@@ -220,7 +220,13 @@ void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         break;
     case VK_ESCAPE:
         FDataLink->Reset();
-        if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+        if (!FOptions.Contains(dgAlwaysShowEditor)) {
+            HideEditor();
+        } else if (FOnCheckValue && QzEditor()) {
+            // The editor shows the field again and tests it.
+            InvalidateEditor();
+            QzEditor()->ValidateText(QzEditor()->Text());
+        }
         break;
     case VK_INSERT:
         if (!FReadOnly && FOptions.Contains(dgEditing) && FKeyOptions.Contains(dgAllowInsert)) ds->Insert();

@@ -162,3 +162,27 @@ TEST_F(QzKeys, MaskCheckedOnEveryKeystroke) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QzKeys, EscapeWithAnAlwaysShownEditorTestsTheValueAgain) {
+    Table->PictureMasks()->Add("Code\t###\tF");
+    ShowFocused(2);
+    Grid->SetOptions(Grid->Options() + dgAlwaysShowEditor);
+    Grid->SelectDataColumn(4);  // Code, "C1": fails "###"
+    ProcessEvents();
+    TInplaceEdit* editor = Grid->InplaceEditor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->Visible());
+    std::vector<bool> checks;
+    Grid->SetOnCheckValue(TqzCheckValueEvent([&](TObject*, bool Passes) { checks.push_back(Passes); }));
+    editor->SetFocus();
+    ProcessEvents();
+    checks.clear();
+    SendKey(editor, VK_ESCAPE);
+    EXPECT_TRUE(editor->Visible());
+    EXPECT_EQ(editor->Text(), "C1");
+    EXPECT_EQ(checks, std::vector<bool>{false});
+}
+
+}  // namespace
