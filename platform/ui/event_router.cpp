@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHelpEvent>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -85,6 +86,52 @@ int AddMouseHook(TMouseHookProc Hook) {
 
 void RemoveMouseHook(int Id) { Hooks().erase(Id); }
 
+// ---- Keyboard hooks ---------------------------------------------------------------------
+
+namespace {
+std::map<int, TKeyboardHookProc>& KeyHooks() {
+    static std::map<int, TKeyboardHookProc> hooks;
+    return hooks;
+}
+std::function<bool()>& InputMethodTest() {
+    static std::function<bool()> test;
+    return test;
+}
+// True when a hook consumed the key.
+bool RunKeyHooks(uint16_t Key, Qt::KeyboardModifiers Mods, bool KeyUp) {
+    if (KeyHooks().empty()) return false;
+    const TShiftState shift = ShiftStateOf(Mods, QGuiApplication::mouseButtons());
+    // A hook may remove hooks: run over a copy.
+    const auto hooks = KeyHooks();
+    for (const auto& [id, hook] : hooks)
+        if (hook && hook(Key, shift, KeyUp)) return true;
+    return false;
+}
+}  // namespace
+
+int AddKeyboardHook(TKeyboardHookProc Hook) {
+    static int next = 1;
+    KeyHooks()[next] = std::move(Hook);
+    return next++;
+}
+
+void RemoveKeyboardHook(int Id) { KeyHooks().erase(Id); }
+int KeyboardHookCount() { return static_cast<int>(KeyHooks().size()); }
+
+bool InputMethodOpen() {
+    if (InputMethodTest()) return InputMethodTest()();
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return false;
+    const QInputMethod* im = QGuiApplication::inputMethod();
+    return im && im->isVisible();
+}
+
+void SetInputMethodOpenTest(std::function<bool()> Test) { InputMethodTest() = std::move(Test); }
+
+TWinControl* FocusedWinControl() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
+    return FindControlOfWidget(QApplication::focusWidget());
+}
+
 // ---- Routing ---------------------------------------------------------------------------
 
 namespace {
@@ -117,6 +164,10 @@ bool RouteKeyPress(TWinControl* c, QWidget* w, IWidgetHost* host, QKeyEvent* e) 
     const uint16_t vk = VirtualKeyOf(e->key(), e->modifiers());
     const char32_t ch = CharOfKeyEvent(e->key(), e->modifiers(), e->text());
     if (vk == 0 && ch == 0) return host->BaseEvent(e);
+    if (vk != 0 && RunKeyHooks(vk, e->modifiers(), false)) {
+        e->accept();
+        return true;
+    }
     TInputScope input(e->modifiers(), QGuiApplication::mouseButtons());
     const bool alt = e->modifiers() & Qt::AltModifier;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
@@ -189,6 +240,10 @@ bool RouteKeyRelease(TWinControl* c, QWidget* w, IWidgetHost* host, QKeyEvent* e
     }
     const uint16_t vk = VirtualKeyOf(e->key(), e->modifiers());
     if (vk == 0) return host->BaseEvent(e);
+    if (RunKeyHooks(vk, e->modifiers(), true)) {
+        e->accept();
+        return true;
+    }
     TInputScope input(e->modifiers(), QGuiApplication::mouseButtons());
     const bool alt = e->modifiers() & Qt::AltModifier;
     const bool sys = alt && !(e->modifiers() & Qt::ControlModifier);

@@ -279,6 +279,9 @@ protected:
     // The feedback of sizing and moving, drawn over the cells.
     virtual void DrawSizingLine(const TGridDrawInfo& DrawInfo);
     virtual void DrawMove();
+    // While a column or row is dragged: where it came from and where it would land.
+    int MoveIndex() const { return FMoveIndex; }
+    int MovePos() const { return FMovePos; }
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;

@@ -289,3 +289,19 @@ bool TakePendingEscape();
 using TMouseHookProc = std::function<void(unsigned Msg, const TPoint& ScreenPos, TWinControl* Target)>;
 int AddMouseHook(TMouseHookProc Hook);
 void RemoveMouseHook(int Id);
+
+// ---- Keyboard hooks ------------------------------------------------------------------
+// Called for every key press and release of the GUI thread before the
+// focused control gets it: the virtual key, the shift state and whether the
+// key is released. A hook that answers True consumes the key (the control
+// never sees it). Answers an identifier for RemoveKeyboardHook.
+using TKeyboardHookProc = std::function<bool(uint16_t Key, TShiftState Shift, bool KeyUp)>;
+int AddKeyboardHook(TKeyboardHookProc Hook);
+void RemoveKeyboardHook(int Id);
+int KeyboardHookCount();
+// The input method of the focused window is composing text (never
+// offscreen); a test may put its own answer (nullptr: the default).
+bool InputMethodOpen();
+void SetInputMethodOpenTest(std::function<bool()> Test);
+// The control whose window holds the keyboard focus (nullptr: none).
+TWinControl* FocusedWinControl();

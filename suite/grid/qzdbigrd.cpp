@@ -6,6 +6,7 @@
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
+#include "platform/ui/imagelist.h"
 #include "suite/base/qzlinelists.h"
 #include "suite/base/qzstr.h"
 
@@ -107,6 +108,7 @@ void TqzCustomDBGrid::Publish(TPublisher<TqzCustomDBGrid>& p) {
     p.Property("RegexMasks", &Self::RegexMasks, &Self::SetRegexMasks);
     p.Property("ControlInfoInDataSet", &Self::ControlInfoInDataset, &Self::SetControlInfoInDataset);
     p.Property("PictureMaskFromDataSet", &Self::PictureMaskFromDataSet, &Self::SetPictureMaskFromDataSet);
+    p.Property("OnCalcCellColors", &Self::OnCalcCellColors, &Self::SetOnCalcCellColors);
 }
 
 // ---- Construction ---------------------------------------------------------------------------
@@ -126,6 +128,8 @@ TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
     FPaintBitmap = std::make_unique<TBitmap>();
     FPaintOptions = std::make_unique<TqzGridPaintOptions>(this, FPaintBitmap.get());
     FLineColors = std::make_unique<TqzGridLineColors>();
+    qzAcquireGridImages();
+    qzGridCreated();
     SetColor(clWindow);
     SetParentColor(false);
     SetScrollBars(ssHorizontal);
@@ -140,10 +144,13 @@ TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
 TqzCustomDBGrid::~TqzCustomDBGrid() {
     // Unbinding below tells no one.
     FDestroying = true;
+    HideCellHint();
     if (FIndicatorButton) FIndicatorButton->RemoveFreeNotification(this);
     FDataLink->SetDataSource(nullptr);
     ClearColumns();
     FDataLink.reset();
+    qzReleaseGridImages();
+    qzGridDestroyed();
 }
 
 TDataSource* TqzCustomDBGrid::DataSource() const { return FDataLink->DataSource(); }
@@ -168,6 +175,7 @@ void TqzCustomDBGrid::Notification(TComponent* AComponent, TOperation Operation)
         if (!ComponentState().Contains(csDestroying)) LinkActive(false);
     }
     if (AComponent == FIndicatorButton) FIndicatorButton = nullptr;
+    if (AComponent == FImageList) FImageList = nullptr;
 }
 
 void TqzCustomDBGrid::Loaded() {
@@ -416,6 +424,7 @@ void TqzCustomDBGrid::SetColumnAttributes() {
 void TqzCustomDBGrid::LayoutChanged() {
     if (ComponentState().Contains(csLoading) || FInLayout || FLayoutLock > 0 || FDestroying) return;
     FClientWidth = ClientWidth();
+    FooterAreaHeight();
     FInLayout = true;
     try {
         FTitleOffset = 0;
@@ -548,10 +557,6 @@ void TqzCustomDBGrid::ColumnMoved(int FromIndex, int ToIndex) {
 
 void TqzCustomDBGrid::InvalidateVisibleColumns() {
     for (int c = FIndicatorOffset; c < ColCount(); ++c) InvalidateCol(c);
-}
-
-void TqzCustomDBGrid::DrawCell(int, int, const TRect&, TGridDrawState) {
-    // The cells are drawn by the painting that builds on this model.
 }
 
 void TqzCustomDBGrid::DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State) {

@@ -25,11 +25,15 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/grids.h"
+#include "platform/ui/hint_window.h"
+#include "platform/ui/messages.h"
+#include "suite/edit/qzdbedit.h"
 #include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzpaintoptions.h"
 
 class TDataSet;
 class TDataSource;
+class TImageList;
 class TField;
 class TqzCustomDBGrid;
 
@@ -58,7 +62,95 @@ using TqzLeftColChangedEvent = TEvent<TObject*, int>;
 using TqzColWidthChangedEvent = TEvent<TObject*, int>;
 using TqzCheckValueEvent = TEvent<TObject*, bool>;
 using TqzTitleButtonClickEvent = TEvent<TObject*, const std::string&>;
+// What is known of a cell while it is drawn; a handler of OnBeforeDrawCell
+// may clear a switch to leave out that part of the default drawing. The two
+// column flags are kept in the column's row flags (bit 0 set: ColumnFlag1
+// cleared, which leaves out the line under the row; bit 1: ColumnFlag2).
+struct TqzCustomDrawGridCellInfo {
+    TRect Rect;
+    TGridDrawState State;
+    int DataCol = -1;
+    int DataRow = -1;
+    TField* Field = nullptr;
+    bool DefaultBackground = true;
+    bool ColumnFlag1 = true;
+    bool ColumnFlag2 = true;
+    bool DefaultContent = true;
+};
+using TqzCustomDrawCellEvent = TEvent<TObject*, TqzCustomDrawGridCellInfo&>;
+// (Sender, Link, Field, UseDefault): a URL-Link cell was clicked.
+using TqzURLOpenEvent = TEvent<TObject*, std::string&, TField*, bool&>;
 using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
+// (Sender, Canvas, FooterCellRect, Field, FooterText, DefaultDrawing).
+using TqzDrawFooterCellEvent = TEvent<TObject*, TCanvas*, const TRect&, TField*, std::string&, bool&>;
+
+TASKMOOR_ENUM(TqzDittoDirection, qzDittoPrior, qzDittoNext, qzDittoPriorOrNext)
+TASKMOOR_ENUM(TqzDittoOption, qzdoSkipBlobFields, qzdoSkipReadOnlyFields, qzdoSkipHiddenFields)
+using TqzDittoOptions = TSet<TqzDittoOption>;
+// (Sender, DataSet, Field, DittoValue, AllowDitto).
+using TqzDittoEvent = TEvent<TObject*, TDataSet*, TField*, std::string&, bool&>;
+
+// The ditto short-cuts: copy a field or a whole record from a neighbour.
+class TqzDittoAttributes : public TPersistent {
+    TASKMOOR_CLASS(TqzDittoAttributes, TPersistent)
+public:
+    TShortCut ShortCutDittoField() const { return FShortCutDittoField; }
+    void SetShortCutDittoField(TShortCut Value) { FShortCutDittoField = Value; }
+    TShortCut ShortCutDittoRecord() const { return FShortCutDittoRecord; }
+    void SetShortCutDittoRecord(TShortCut Value) { FShortCutDittoRecord = Value; }
+    TqzDittoDirection DittoDirection() const { return FDittoDirection; }
+    void SetDittoDirection(TqzDittoDirection Value) { FDittoDirection = Value; }
+    TqzDittoOptions Options() const { return FOptions; }
+    void SetOptions(TqzDittoOptions Value) { FOptions = Value; }
+
+private:
+    TShortCut FShortCutDittoField = 0;
+    TShortCut FShortCutDittoRecord = 0;
+    TqzDittoDirection FDittoDirection = qzDittoPrior;
+    TqzDittoOptions FOptions;
+};
+
+class TqzInplaceEdit;
+class TTimer;
+
+// The window of a cell hint: the field's whole text, aligned as the field.
+class TqzGridHintWindow : public THintWindow {
+    TASKMOOR_CLASS(TqzGridHintWindow, THintWindow)
+public:
+    explicit TqzGridHintWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+    TField* Field = nullptr;
+    bool WordWrap = true;
+    TAlignment Alignment = taLeftJustify;
+
+protected:
+    void Paint() override;
+};
+// (Sender, HintWindow, Field, CellRect, WordWrap, MaxWidth, MaxHeight, DoDefault).
+using TqzCreateHintWindowEvent =
+    TEvent<TObject*, TqzGridHintWindow*, TField*, const TRect&, bool&, int&, int&, bool&>;
+
+// ---- Keyboard hook -------------------------------------------------------------------------
+// The key a hook hands to a grid (WParam: the key; LParam: 1 Shift, 2 Ctrl, 4 Alt).
+constexpr unsigned CM_QZGRIDHOOKKEY = WM_APP + 0x0351;
+// The hook's rules: True when the key was posted to the grid that holds the
+// focused control (or swallowed) and the control must not see it.
+bool qzGridKeyboardHook(uint16_t Key, TShiftState Shift, bool KeyUp);
+void qzInstallGridHook();
+void qzRemoveGridHook();
+bool qzGridHookInstalled();
+void qzGridCreated();
+void qzGridDestroyed();
+
+// ---- Shared images ------------------------------------------------------------------------
+// The indicator images ("QZDBGARROW", "QZDBEDIT", "QZDBINSERT",
+// "QZDBMULTISELECT", "QZDBMULTIARROW") and the drop marks ("QZRIGHT",
+// "QZLEFT"), registered as resources and kept in two lists shared by every
+// grid: the first acquire builds them, the last release frees them.
+void qzAcquireGridImages();
+void qzReleaseGridImages();
+TImageList* qzGridIndicatorImages();
+TImageList* qzGridTitleArrowImages();
+int qzGridImageUsers();
 
 // ---- Field-list lines ------------------------------------------------------------------
 // Part (0 field name, 1 width, 2 title, 3 read-only, 4 group) of the field's
@@ -275,7 +367,84 @@ public:
     // Rows the data link buffers (the grid's visible data rows).
     int VisibleDataRows() const;
 
+    // ---- Cell drawing
+    TImageList* ImageList() const { return FImageList; }
+    void SetImageList(TImageList* Value);
+    // The cell is drawn in the highlight colours.
+    bool HighlightCell(int ACol, int ARow, TGridDrawState AState);
+    // WriteCellText flags.
+    static constexpr int wctPrefix = 1, wctEllipsis = 2, wctWordBreak = 4, wctTitle = 8, wctNoFill = 16;
+    void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment, int Flags,
+                       const std::string& Text);
+    void DrawCheckBox(const TRect& ARect, int ACol, int ARow, bool Checked);
+    // The checked and unchecked values of the field's CheckBox line (four parts at least).
+    bool GetCheckBoxValues(const std::string& FieldName, std::string& Checked, std::string& Unchecked);
+    // The data cell under the mouse shown as a hot link (-1, -1: none).
+    TGridCoord HotCell() const { return FHotCell; }
+    void SetHotCell(int ACol, int ARow);
+    // The record of the data link's active buffer is selected (multi-selection).
+    virtual bool IsRecordSelected() { return false; }
+    // The height of the group headers over the titles, and the header of a
+    // grouped column spanning its visible neighbours of the same group
+    // (empty for an ungrouped column).
+    int GroupHeaderHeight() const;
+    TRect GroupHeaderRect(int ACol) const;
+    // The drawing canvas of the cell routines.
+    virtual TCanvas* DrawCanvas() { return Canvas(); }
+    // The image of the indicator of a data row; -1 for none.
+    int IndicatorImageIndex(int DataRow);
+
+    // ---- Keys
+    TqzDittoAttributes* DittoAttributes() const { return FDittoAttributes.get(); }
+    TqzDittoEvent OnDitto() const { return FOnDitto; }
+    void SetOnDitto(TqzDittoEvent Value) { FOnDitto = Value; }
+    // Copies the field's text from the neighbouring record; True when done.
+    bool DittoField(TField* Field);
+    // A ditto short-cut was matched and done.
+    bool HandleDittoKey(uint16_t Key, TShiftState Shift);
+    // The grid holds the focus (set on entering, cleared on leaving).
+    bool HasFocus() const { return FHasFocus; }
+    const std::string& LastEditText() const { return FLastEditText; }
+    void SetLastEditText(const std::string& Value) { FLastEditText = Value; }
+    TqzInplaceEdit* QzEditor() const;
+
+    // ---- Mouse
+    TqzCustomDrawCellEvent OnBeforeDrawCell() const { return FOnBeforeDrawCell; }
+    void SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value) { FOnBeforeDrawCell = Value; }
+    TqzCustomDrawCellEvent OnAfterDrawCell() const { return FOnAfterDrawCell; }
+    void SetOnAfterDrawCell(TqzCustomDrawCellEvent Value) { FOnAfterDrawCell = Value; }
+    TqzURLOpenEvent OnURLOpen() const { return FOnURLOpen; }
+    void SetOnURLOpen(TqzURLOpenEvent Value) { FOnURLOpen = Value; }
+    virtual void DoURLOpen(std::string& Link, TField* Field, bool& UseDefault);
+    // The title column held down (-1: none).
+    int PressedTitleCol() const { return FTitleButtonCol; }
+    // The link a URL cell opens for its field text: the address part, with
+    // "MailTo:" before a bare mail address; empty when there is none.
+    std::string URLAddress(const std::string& Text) const;
+
+    // ---- Cell hints
+    TqzGridHintWindow* HintWindow() const { return FHintWindow; }
+    TTimer* HintTimer() const { return FHintTimer; }
+    void HideCellHint();
+    TqzCreateHintWindowEvent OnCreateHintWindow() const { return FOnCreateHintWindow; }
+    void SetOnCreateHintWindow(TqzCreateHintWindowEvent Value) { FOnCreateHintWindow = Value; }
+
+    // ---- Painting
+    // The footer's height (0 without dgShowFooter) and rectangle.
+    int FooterAreaHeight();
+    TRect FooterRect();
+    // Nested locks; the outermost end redraws when Repaint.
+    void BeginPaintLock();
+    void EndPaintLock(bool Repaint);
+    int PaintLockCount() const { return FPaintLock; }
+    TNotifyEvent OnBeforePaint() const { return FOnBeforePaint; }
+    void SetOnBeforePaint(TNotifyEvent Value) { FOnBeforePaint = Value; }
+    TqzDrawFooterCellEvent OnDrawFooterCell() const { return FOnDrawFooterCell; }
+    void SetOnDrawFooterCell(TqzDrawFooterCellEvent Value) { FOnDrawFooterCell = Value; }
+
     // ---- Events
+    TqzCalcCellColorsEvent OnCalcCellColors() const { return FOnCalcCellColors; }
+    void SetOnCalcCellColors(TqzCalcCellColorsEvent Value) { FOnCalcCellColors = Value; }
     TqzColumnMovedEvent OnColumnMoved() const { return FOnColumnMoved; }
     void SetOnColumnMoved(TqzColumnMovedEvent Value) { FOnColumnMoved = Value; }
     TqzColWidthChangedEvent OnColWidthChanged() const { return FOnColWidthChanged; }
@@ -340,6 +509,10 @@ public:
     virtual void SelectRecordHook() {}
     virtual void UnselectRecordHook() {}
     virtual void AfterUpdateHook() {}
+    virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
+                                TBrush* ABrush);
+    virtual void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
+    virtual void FillFixedCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
 
     void Dispatch(TMessage& Message) override;
 
@@ -350,6 +523,7 @@ protected:
     friend class TqzGridDataLink;
     friend class TqzColumn;
     friend class TqzIButton;
+    friend class TqzInplaceEdit;
 
     // Reactions to the data link.
     virtual void EditingChanged();
@@ -396,10 +570,46 @@ protected:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CMFontChanged(TMessage& Message) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyPress(char32_t& Key) override;
+    void DoEnter() override;
+    void DoExit() override;
+    TInplaceEdit* CreateEditor() override;
+    // Tab and Shift+Tab: the next or previous tab-stop column, wrapping to
+    // the next or previous record.
+    void TabMove(bool Forward);
+    void PriorRecord();
+    void NextRecord();
+    void Paint() override;
+    void DrawMove() override;
+    void CalcDrawInfo(TGridDrawInfo& DrawInfo) const override;
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+    void CMMouseLeave(TMessage& Message) override;
     void CMParentFontChanged(TMessage& Message) override;
 
 private:
     void TitleFontChanged(TObject* Sender);
+    void PaintGroupHeaders(TCanvas* C);
+    // Paints over the lines that HideAllLines, dgHideBottomDataLine and the
+    // columns' row flags leave out.
+    void HideGatedLines(TCanvas* C);
+    void UpdateCellHint(const TGridCoord& Cell);
+    void HintTimerTick(TObject* Sender);
+    void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
+    void DrawCellParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
+    void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
+    void DrawTitleCell(TCanvas* C, const TRect& R, int DataCol);
+    // The control-type drawing; False when the cell goes on as text.
+    bool DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State);
+    void DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
+    void DrawImageIndexCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
+    bool DrawCustomControlCell(TCanvas* C, const TRect& R, int ACol, int ARow, TField* Field,
+                               TGridDrawState State);
+    void SetCellColors(TCanvas* C, int ACol, int ARow, TField* Field, TGridDrawState State, bool& BrushSet);
     void ClearColumns();
     std::string LineFieldName(int Index) const;
 
@@ -480,4 +690,25 @@ private:
     TqzCheckValueEvent FOnCheckValue;
     TqzTitleButtonClickEvent FOnTitleButtonClick;
     TqzDrawDataCellEvent FOnDrawDataCell;
+    TqzCalcCellColorsEvent FOnCalcCellColors;
+    TImageList* FImageList = nullptr;
+    TGridCoord FHotCell{-1, -1};
+    TCursor FSavedCursor = crDefault;
+    int FPaintLock = 0;
+    std::unique_ptr<TqzDittoAttributes> FDittoAttributes = std::make_unique<TqzDittoAttributes>();
+    TqzDittoEvent FOnDitto;
+    TqzURLOpenEvent FOnURLOpen;
+    int FSizingRow = -1;
+    TqzCustomDrawGridCellInfo FCellInfo;
+    TqzCustomDrawCellEvent FOnBeforeDrawCell, FOnAfterDrawCell;
+    TqzGridHintWindow* FHintWindow = nullptr;
+    TTimer* FHintTimer = nullptr;
+    int FHintTicks = 0;
+    TGridCoord FHintCell{-1, -1};
+    TPoint FLastMouse{-1, -1};
+    TqzCreateHintWindowEvent FOnCreateHintWindow;
+    int FFooterPixels = 0;
+    TNotifyEvent FOnBeforePaint;
+    TqzDrawFooterCellEvent FOnDrawFooterCell;
+    bool FHasFocus = false;
 };

@@ -354,6 +354,7 @@ void TqzCustomDBGrid::ColEnter() {
 void TqzCustomDBGrid::ColExit() { FOnColExit(this); }
 
 void TqzCustomDBGrid::TopLeftChanged() {
+    HideCellHint();
     TCustomGrid::TopLeftChanged();
     if (LeftCol() != FLastLeftCol) {
         FLastLeftCol = LeftCol();
@@ -417,4 +418,17 @@ void TqzCustomDBGrid::Resize() {
         FIndicatorButton->SetBounds(0, 0, FIndicatorButton->Width(), FIndicatorButton->Height());
 }
 
-void TqzCustomDBGrid::Dispatch(TMessage& Message) { TCustomGrid::Dispatch(Message); }
+void TqzCustomDBGrid::Dispatch(TMessage& Message) {
+    if (Message.Msg == CM_QZGRIDHOOKKEY) {
+        // A key the shared hook took from a control inside the grid.
+        TShiftState shift;
+        if (Message.LParam & 1) shift += ssShift;
+        if (Message.LParam & 2) shift += ssCtrl;
+        if (Message.LParam & 4) shift += ssAlt;
+        auto key = static_cast<uint16_t>(Message.WParam);
+        if (!Focused()) TakeFocus();
+        KeyDown(key, shift);
+        return;
+    }
+    TCustomGrid::Dispatch(Message);
+}

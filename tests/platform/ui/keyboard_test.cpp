@@ -32,6 +32,32 @@ TEST_F(KeyboardTest, LetterGivesKeyDownThenCharacterAndKeyUp) {
     EXPECT_TRUE(probe->KeyShifts.back().Empty());
 }
 
+TEST_F(KeyboardTest, KeyboardHookMayConsumeKeys) {
+    std::vector<std::string> heard;
+    const int id = AddKeyboardHook([&](uint16_t Key, TShiftState Shift, bool KeyUp) {
+        heard.push_back(std::to_string(Key) + (KeyUp ? " up" : " down") +
+                        (Shift.Contains(ssCtrl) ? " ctrl" : ""));
+        return Key == 'Q';
+    });
+    EXPECT_EQ(KeyboardHookCount(), 1);
+    EXPECT_EQ(FocusedWinControl(), probe);
+    EXPECT_FALSE(InputMethodOpen());
+    probe->Log.clear();
+    SendKey(probe, 'Q', {ssCtrl});
+    EXPECT_TRUE(probe->Log.empty());
+    SendKey(probe, 'A');
+    EXPECT_EQ(probe->Log.size(), 3u);
+    EXPECT_EQ(heard, (std::vector<std::string>{"81 down ctrl", "81 up ctrl", "65 down", "65 up"}));
+    RemoveKeyboardHook(id);
+    EXPECT_EQ(KeyboardHookCount(), 0);
+    probe->Log.clear();
+    SendKey(probe, 'Q');
+    EXPECT_EQ(probe->Log.size(), 3u);
+    SetInputMethodOpenTest([] { return true; });
+    EXPECT_TRUE(InputMethodOpen());
+    SetInputMethodOpenTest(nullptr);
+}
+
 TEST_F(KeyboardTest, ShiftAndCtrlReachShiftStateAndCharacters) {
     SendKey(probe, 'B', {ssShift});
     EXPECT_EQ(probe->Keys.back(), 'B');

@@ -1,0 +1,248 @@
+// The grid's keys: record and column moves, Tab and Enter, insert and
+// delete, Escape, F2, the ditto short-cuts, and the focus rules.
+#include <algorithm>
+
+#include "platform/db/dataset.h"
+#include "platform/db/fields.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/forms.h"
+#include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzinplace.h"
+
+namespace {
+constexpr const char* kDeleteRecord = "Delete record?";
+}  // namespace
+
+TqzInplaceEdit* TqzCustomDBGrid::QzEditor() const { return dynamic_cast<TqzInplaceEdit*>(InplaceEditor()); }
+
+TInplaceEdit* TqzCustomDBGrid::CreateEditor() { return new TqzInplaceEdit(this); }
+
+void TqzCustomDBGrid::DoEnter() {
+    TCustomGrid::DoEnter();
+    qzInstallGridHook();
+    FHasFocus = true;
+    if (FPaintOptions->ActiveRecordColor() != clNone && !FOptions.Contains(dgAlwaysShowSelection))
+        InvalidateRow(Row());
+}
+
+void TqzCustomDBGrid::DoExit() {
+    TCustomGrid::DoExit();
+    if (!dynamic_cast<TCustomGrid*>(Parent())) qzRemoveGridHook();
+    if (DataSetActive()) {
+        TDataSet* ds = FDataLink->DataSet();
+        if (FOptions.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() &&
+            !FDataLink->Modified())
+            ds->Cancel();
+        else
+            FDataLink->UpdateRecord();
+    }
+    if (!FOptions.Contains(dgAlwaysShowSelection)) InvalidateRow(Row());
+    FHasFocus = false;
+}
+
+// ---- Records -------------------------------------------------------------------------------------
+
+void TqzCustomDBGrid::PriorRecord() {
+    TDataSet* ds = FDataLink->DataSet();
+    if (ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified() && ds->Eof()) {
+        ds->Cancel();
+        return;
+    }
+    ds->Prior();
+}
+
+void TqzCustomDBGrid::NextRecord() {
+    TDataSet* ds = FDataLink->DataSet();
+    if (ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified()) {
+        ds->Cancel();
+        return;
+    }
+    ds->Next();
+    // A read-only or non-editable grid never appends.
+    if (ds->Eof() && ds->CanModify() && CanEditGrid() && FKeyOptions.Contains(dgAllowInsert)) {
+        BeforeCellMove();
+        ds->Append();
+    }
+}
+
+void TqzCustomDBGrid::TabMove(bool Forward) {
+    const int dataCols = ColCount() - FIndicatorOffset;
+    if (dataCols <= 0) return;
+    const int start = SelectedIndex();
+    const int first = FOptions.Contains(dgFixedEditable) ? 0 : std::max(0, FixedCols() - FIndicatorOffset);
+    int col = start;
+    bool wrapped = false;
+    for (int guard = 0; guard <= 2 * dataCols + 2; ++guard) {
+        col += Forward ? 1 : -1;
+        if (col >= dataCols || col < first) {
+            if (wrapped) return;
+            wrapped = true;
+            BeforeCellMove();
+            if (FOptions.Contains(dgTabExitsOnLastCol)) {
+                if (TCustomForm* form = GetParentForm(this)) form->SelectNext(this, Forward, true);
+                return;
+            }
+            if (Forward) {
+                NextRecord();
+                col = first;
+            } else {
+                PriorRecord();
+                col = dataCols - 1;
+            }
+        }
+        if (col == start && !wrapped) return;
+        if (TabStops(col + FIndicatorOffset)) break;
+        if (col == start) return;
+    }
+    SelectDataColumn(col);
+}
+
+// ---- Ditto ---------------------------------------------------------------------------------------
+
+bool TqzCustomDBGrid::DittoField(TField* Field) {
+    if (!Field || !DataSetActive()) return false;
+    const TqzDittoOptions opts = FDittoAttributes->Options();
+    TqzColumn* column = ColumnByName(Field->FieldName());
+    if (opts.Contains(qzdoSkipReadOnlyFields) && (Field->ReadOnly() || (column && column->ReadOnly())))
+        return false;
+    if (opts.Contains(qzdoSkipBlobFields) && Field->IsBlob()) return false;
+    std::string value;
+    bool found = false;
+    switch (FDittoAttributes->DittoDirection()) {
+    case qzDittoPrior: found = DittoPriorText(Field->FieldName(), value); break;
+    case qzDittoNext: found = DittoNextText(Field->FieldName(), value); break;
+    case qzDittoPriorOrNext:
+        found = DittoPriorText(Field->FieldName(), value) || DittoNextText(Field->FieldName(), value);
+        break;
+    }
+    if (!found) return false;
+    bool allow = true;
+    FOnDitto(this, FDataLink->DataSet(), Field, value, allow);
+    if (!allow || !CanEditModify()) return false;
+    Field->SetText(value);
+    return true;
+}
+
+bool TqzCustomDBGrid::HandleDittoKey(uint16_t Key, TShiftState Shift) {
+    const TShortCut pressed = ShortCut(Key, Shift * TShiftState{ssShift, ssCtrl, ssAlt});
+    if (pressed == 0 || !DataSetActive()) return false;
+    if (pressed == FDittoAttributes->ShortCutDittoRecord()) {
+        TDataSet* ds = FDataLink->DataSet();
+        if (FDittoAttributes->Options().Contains(qzdoSkipHiddenFields)) {
+            for (int i = 0; i < FDataLink->FieldCount(); ++i) DittoField(FDataLink->Fields(i));
+        } else {
+            for (int i = 0; i < ds->Fields()->Count(); ++i) DittoField((*ds->Fields())[i]);
+        }
+        InvalidateEditor();
+        return true;
+    }
+    if (pressed == FDittoAttributes->ShortCutDittoField()) {
+        DittoField(SelectedField());
+        InvalidateEditor();
+        return true;
+    }
+    return false;
+}
+
+// ---- Keys ----------------------------------------------------------------------------------------
+
+void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
+    TWinControl::KeyDown(Key, Shift);  // OnKeyDown
+    if (Key == 0 || !FDataLink->Active() || !DataSetActive() || !CanGridAcceptKey(Key, Shift)) return;
+    TDataSet* ds = FDataLink->DataSet();
+    if (HandleDittoKey(Key, Shift)) {
+        Key = 0;
+        return;
+    }
+    if ((Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) && !CanFocus()) return;
+    const bool singleOrRows = FDataLink->FieldCount() == 1 || FOptions.Contains(dgRowSelect);
+    const int lastCol = ColCount() - FIndicatorOffset - 1;
+    if (Shift.Contains(ssCtrl)) {
+        switch (Key) {
+        case VK_PRIOR:
+        case VK_UP: ds->MoveBy(-FDataLink->ActiveRecord()); break;
+        case VK_NEXT:
+        case VK_DOWN: ds->MoveBy(FDataLink->RecordCount() - 1 - FDataLink->ActiveRecord()); break;
+        case VK_HOME: ds->First(); break;
+        case VK_END: ds->Last(); break;
+        case VK_LEFT: SelectDataColumn(0); break;
+        case VK_RIGHT: SelectDataColumn(lastCol); break;
+        case VK_DELETE:
+            if (FKeyOptions.Contains(dgAllowDelete) && !FReadOnly && ds->CanModify() &&
+                FOptions.Contains(dgEditing) && !ds->IsEmpty() &&
+                (!FOptions.Contains(dgConfirmDelete) ||
+                 MessageDlg(kDeleteRecord, mtConfirmation, {mbOK, mbCancel}, 0) == mrOk)) {
+                ds->Delete();
+                HideEditor();
+            }
+            break;
+        default: return;
+        }
+        Key = 0;
+        return;
+    }
+    switch (Key) {
+    case VK_HOME:
+        if (singleOrRows)
+            ds->First();
+        else
+            SelectDataColumn(0);
+        break;
+    case VK_END:
+        if (singleOrRows)
+            ds->Last();
+        else
+            SelectDataColumn(lastCol);
+        break;
+    case VK_PRIOR: ds->MoveBy(-VisibleDataRows()); break;
+    case VK_NEXT: ds->MoveBy(VisibleDataRows()); break;
+    case VK_UP: PriorRecord(); break;
+    case VK_DOWN: NextRecord(); break;
+    case VK_LEFT:
+        if (FOptions.Contains(dgRowSelect))
+            PriorRecord();
+        else if (SelectedIndex() > (FOptions.Contains(dgFixedEditable) ? 0 : FixedCols() - FIndicatorOffset))
+            SelectDataColumn(SelectedIndex() - 1);
+        break;
+    case VK_RIGHT:
+        if (FOptions.Contains(dgRowSelect))
+            NextRecord();
+        else if (SelectedIndex() < lastCol)
+            SelectDataColumn(SelectedIndex() + 1);
+        break;
+    case VK_TAB:
+        if (Shift.Contains(ssAlt)) return;
+        TabMove(!Shift.Contains(ssShift));
+        break;
+    case VK_RETURN:
+        if (!FKeyOptions.Contains(dgEnterToTab)) return;
+        TabMove(true);
+        break;
+    case VK_ESCAPE:
+        FDataLink->Reset();
+        if (!FOptions.Contains(dgAlwaysShowEditor)) {
+            HideEditor();
+        } else if (FOnCheckValue && QzEditor()) {
+            // The editor shows the field again and tests it.
+            InvalidateEditor();
+            QzEditor()->ValidateText(QzEditor()->Text());
+        }
+        break;
+    case VK_INSERT:
+        if (!FReadOnly && FOptions.Contains(dgEditing) && FKeyOptions.Contains(dgAllowInsert)) ds->Insert();
+        break;
+    case VK_F2:
+        if (TField* f = SelectedField(); f && !f->IsBlob() && !IsCustomControlCell(Col(), Row()))
+            ShowEditor();
+        break;
+    default: return;
+    }
+    Key = 0;
+}
+
+void TqzCustomDBGrid::KeyPress(char32_t& Key) {
+    if (Key == 13 && FKeyOptions.Contains(dgEnterToTab)) Key = 9;
+    const bool enter = Key == 13;
+    if (enter && !FOptions.Contains(dgAlwaysShowEditor)) FDataLink->UpdateRecord();
+    TCustomGrid::KeyPress(Key);
+}

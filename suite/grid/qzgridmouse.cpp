@@ -1,0 +1,158 @@
+// The grid's mouse: title buttons, clicks on data cells and URL cells,
+// double-click column fitting and row sizing.
+#include <algorithm>
+#include <cmath>
+
+#include "platform/core/sysutils.h"
+#include "platform/db/dataset.h"
+#include "platform/db/fields.h"
+#include "platform/ui/shell_open.h"
+#include "suite/grid/qzdbigrd.h"
+
+void TqzCustomDBGrid::DoURLOpen(std::string& Link, TField* Field, bool& UseDefault) {
+    FOnURLOpen(this, Link, Field, UseDefault);
+}
+
+std::string TqzCustomDBGrid::URLAddress(const std::string& Text) const {
+    std::string display, address;
+    SplitURLText(Text, display, address);
+    // Nothing after the "#" is no address at all.
+    const size_t hash = Text.find('#');
+    if (hash != std::string::npos && hash + 1 == Text.size()) return {};
+    if (address.empty()) return {};
+    // A bare mail address: an "@" after the first character and before the first ".".
+    if (UpperCase(address).find("MAILTO:") == std::string::npos) {
+        const size_t at = address.find('@'), dot = address.find('.');
+        if (at != std::string::npos && at >= 1 && (dot == std::string::npos || at < dot))
+            address = "MailTo:" + address;
+    }
+    return address;
+}
+
+void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    HideCellHint();
+    const bool dbl = Shift.Contains(ssDouble);
+    if (dbl && FOptions.Contains(dgDblClickColSizing) && CanFocus()) {
+        const TGridCoord c = MouseCoord(X - 5, Y);
+        if (c.Y >= 0 && c.Y < FTitleOffset && c.X >= 0) {
+            const TRect r = CellRect(c.X, c.Y);
+            if (X >= r.Right - 8 && X <= r.Right + 5) {
+                BestFitColumn(c.X);
+                return;
+            }
+        }
+    }
+    const TGridCoord cell = MouseCoord(X, Y);
+    if (cell.Y < 0 || cell.X < 0) {
+        TakeFocus();
+        TCustomGrid::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    if (cell.Y < FTitleOffset) {
+        TakeFocus();
+        if (Button == mbLeft && FTitleButtons && cell.X >= FIndicatorOffset &&
+            !ComponentState().Contains(csDesigning)) {
+            FTitleButtonCol = cell.X;
+            InvalidateCell(cell.X, cell.Y);
+        }
+        // Column sizing and moving are the generic grid's.
+        TCustomGrid::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    // Row and column sizing lines.
+    if (Button == mbLeft && !dbl) {
+        TGridDrawInfo di;
+        TGridState state = gsNormal;
+        int index = -1, pos = 0, ofs = 0;
+        CalcSizingState(X, Y, state, index, pos, ofs, di);
+        if (state != gsNormal) {
+            if (state == gsRowSizing) FSizingRow = index;
+            TCustomGrid::MouseDown(Button, Shift, X, Y);
+            return;
+        }
+    }
+    if (!DataSetActive() || cell.X < FIndicatorOffset) {
+        TakeFocus();
+        TControl::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    TDataSet* ds = FDataLink->DataSet();
+    const bool sameCell = cell.X == Col() && cell.Y == Row();
+    if (sameCell && !dbl && !IsCustomControlCell(cell.X, cell.Y) && !IsMemoCell(cell.X, cell.Y))
+        ShowEditorIfAllowed();
+    if (!TakeFocus()) return;
+    if (!FOptions.Contains(dgRowSelect) && cell.X != Col() &&
+        (cell.X >= FixedCols() || FOptions.Contains(dgFixedEditable)))
+        SelectDataColumn(cell.X - FIndicatorOffset);
+    if (cell.Y != Row()) ds->MoveBy(cell.Y - Row());
+    if (!sameCell) DoCellChanged();
+    TField* field = GetColField(cell.X - FIndicatorOffset);
+    if (Button == mbLeft && !dbl && field) {
+        std::string type, params;
+        GetControlInfo(field->FieldName(), type, params);
+        if (type == "URL-Link") {
+            // The handler hears the field's text; the default open takes the
+            // address part, and only a web address.
+            std::string link = field->Text();
+            bool useDefault = true;
+            DoURLOpen(link, field, useDefault);
+            if (useDefault) {
+                const std::string address = URLAddress(link);
+                if (!address.empty()) ShellOpenLink(address);
+            }
+        }
+    }
+    if (FOptions.Contains(dgMultiSelect) &&
+        !(field && LowerCase(field->FieldName()) == "selected" && field->Calculated())) {
+        const bool ctrlOrShift = Shift.Contains(ssCtrl) || Shift.Contains(ssShift);
+        if (!ctrlOrShift && FMultiSelectOptions.Contains(msoAutoUnselect)) {
+            UnselectAll();
+            SelectRecordHook();
+        } else if (ctrlOrShift) {
+            if (IsRecordSelected())
+                UnselectRecordHook();
+            else
+                SelectRecordHook();
+        }
+    }
+    InvalidateCell(cell.X, cell.Y);
+    TControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const int sizedRow = FSizingRow;
+    TCustomGrid::MouseUp(Button, Shift, X, Y);
+    if (sizedRow >= 0 && FOptions.Contains(dgRowResize) && sizedRow < RowCount()) {
+        // The new height as a percentage of the font's row, never below the set one.
+        TCanvas* c = MeasureCanvas();
+        const int base = c->TextHeight("W") + 2 + (FOptions.Contains(dgRowLines) ? 1 : 0);
+        const int limit = ClientHeight() - (FTitleOffset > 0 ? RowHeights(0) : 0) - 1;
+        const int height = std::min(RowHeights(sizedRow), limit);
+        const int percent =
+            std::max(static_cast<int>(std::lround(height * 100.0 / std::max(1, base))), FRowHeightPercent);
+        if (percent != FRowHeightPercent) {
+            SetRowHeightPercent(percent);
+        } else {
+            SetDefaultRowHeight(base * FRowHeightPercent / 100);
+        }
+        LayoutChanged();
+    }
+    if (FTitleButtonCol >= 0) {
+        const int pressed = FTitleButtonCol;
+        FTitleButtonCol = -1;
+        InvalidateCell(pressed, 0);
+        const TGridCoord cell = MouseCoord(X, Y);
+        const bool inside = X >= 0 && Y >= 0 && X < ClientWidth() && Y < ClientHeight();
+        if (Button == mbLeft && inside && cell.X == pressed && cell.Y >= 0 && cell.Y < FTitleOffset)
+            if (TField* f = GetColField(pressed - FIndicatorOffset)) {
+                // The group header part names the group.
+                const TRect header = GroupHeaderRect(pressed);
+                TqzColumn* column = Columns(pressed - FIndicatorOffset);
+                if (!IsRectEmpty(header) && Y < header.Bottom && column)
+                    DoTitleButtonClick(column->GroupName());
+                else
+                    DoTitleButtonClick(f->FieldName());
+            }
+    }
+    FSizingRow = -1;
+}

@@ -1,0 +1,221 @@
+// The grid as a whole: background, cells, focus, footer, the redraw lock
+// and the wheel.
+#include <algorithm>
+
+#include "platform/db/dataset.h"
+#include "platform/db/fields.h"
+#include "platform/ui/canvas_clip.h"
+#include "platform/ui/drawing.h"
+#include "platform/ui/imagelist.h"
+#include "platform/ui/messages.h"
+#include "suite/grid/qzbitmap.h"
+#include "suite/grid/qzdbigrd.h"
+
+int TqzCustomDBGrid::FooterAreaHeight() {
+    if (!FOptions.Contains(dgShowFooter)) return 0;
+    int h = FFooterHeight;
+    if (h == 0) {
+        TCanvas* c = MeasureCanvas();
+        h = c->TextHeight("W") + 6;
+    }
+    if (FOptions.Contains(dgFooter3DCells)) h += 2;
+    FFooterPixels = h;
+    return h;
+}
+
+void TqzCustomDBGrid::CalcDrawInfo(TGridDrawInfo& DrawInfo) const {
+    const TRect r = ClientRect();
+    const int footer = FOptions.Contains(dgShowFooter) ? FFooterPixels : 0;
+    CalcDrawInfoXY(DrawInfo, r.Width(), std::max(0, r.Height() - footer));
+}
+
+TRect TqzCustomDBGrid::FooterRect() {
+    const int h = FooterAreaHeight();
+    const TRect c = ClientRect();
+    return Rect(0, c.Bottom - h, c.Right, c.Bottom);
+}
+
+void TqzCustomDBGrid::BeginPaintLock() {
+    if (FPaintLock++ == 0 && HandleAllocated() && Showing()) Perform(WM_SETREDRAW, 0, 0);
+}
+
+void TqzCustomDBGrid::EndPaintLock(bool Repaint) {
+    if (FPaintLock == 0) return;
+    if (--FPaintLock > 0) return;
+    if (HandleAllocated() && Showing()) Perform(WM_SETREDRAW, 1, 0);
+    if (Repaint) Invalidate();
+}
+
+void TqzCustomDBGrid::Paint() {
+    TCanvas* C = Canvas();
+    const int footerBefore = FFooterPixels;
+    FooterAreaHeight();
+    // A footer that changed height moves the data area: lay out again.
+    if (FFooterPixels != footerBefore && FOptions.Contains(dgShowFooter)) UpdateRowCount();
+    if (FPaintOptions->Changed() && FPaintOptions->BackgroundBitmap() &&
+        FPaintOptions->BackgroundBitmap()->Graphic())
+        FPaintOptions->PrepareBackground(false);
+    const TRect client = ClientRect();
+    if (FPaintOptions->FillsDataCells()) {
+        C->CopyRect(client, FPaintOptions->BackgroundCanvas(), client);
+    } else {
+        C->Brush()->SetColor(Color());
+        C->FillRect(client);
+    }
+    if (!FDataLink->Active()) {
+        C->Brush()->SetColor(FTitleColor);
+        if (FTitleOffset > 0) C->FillRect(Rect(0, 0, client.Right, RowHeights(0)));
+    }
+    FOnBeforePaint(this);
+    TCustomGrid::Paint();
+    HideGatedLines(C);
+    PaintGroupHeaders(C);
+    if (!FOptions.Contains(dgShowFooter)) return;
+    const TRect footer = FooterRect();
+    C->Brush()->SetColor(FFooterColor);
+    C->FillRect(footer);
+    if (FLineStyle == glsSingle) {
+        C->Brush()->SetColor(FLineColors->FixedColor());
+        C->FillRect(Rect(footer.Left, footer.Top, footer.Right, footer.Top + 1));
+    } else if (FLineStyle == gls3D) {
+        C->Brush()->SetColor(FLineColors->ShadowColor());
+        C->FillRect(Rect(footer.Left, footer.Top, footer.Right, footer.Top + 1));
+        C->Brush()->SetColor(FLineColors->HighlightColor());
+        C->FillRect(Rect(footer.Left, footer.Top + 1, footer.Right, footer.Top + 2));
+    }
+    if (!FDataLink->Active()) return;
+    TGridDrawInfo di;
+    CalcDrawInfo(di);
+    const int line = di.Horz.EffectiveLineWidth;
+    int x = 0;
+    for (int c = 0; c < FixedCols(); ++c) {
+        if (c >= FIndicatorOffset) DrawFooterCell(C, footer, c, x, ColWidths(c));
+        x += ColWidths(c) + line;
+    }
+    for (int c = LeftCol(); c < ColCount() && x < client.Right; ++c) {
+        DrawFooterCell(C, footer, c, x, ColWidths(c));
+        x += ColWidths(c) + line;
+    }
+}
+
+void TqzCustomDBGrid::HideGatedLines(TCanvas* C) {
+    TGridDrawInfo di;
+    CalcDrawInfo(di);
+    const int hw = di.Horz.EffectiveLineWidth, vw = di.Vert.EffectiveLineWidth;
+    if (hw == 0 && vw == 0) return;
+    const bool none = FHideAllLines || !FDataLink->Active();
+    const int lastRow = FTitleOffset + FDataLink->RecordCount() - 1;
+    auto fill = [&](const TRect& R, bool Fixed) {
+        C->Brush()->SetColor(Fixed ? FTitleColor : Color());
+        C->FillRect(R);
+    };
+    for (int c = 0; c < ColCount(); ++c) {
+        if (c >= FixedCols() && c < LeftCol()) continue;
+        TqzColumn* column = c >= FIndicatorOffset ? Columns(c - FIndicatorOffset) : nullptr;
+        for (int r = 0; r < RowCount(); ++r) {
+            if (r >= FixedRows() && r < TopRow()) continue;
+            const TRect cell = CellRect(c, r);
+            if (IsRectEmpty(cell)) continue;
+            const bool fixed = c < FixedCols() || r < FixedRows();
+            const int dataRow = r - FTitleOffset;
+            bool under = none;
+            // The line under the last data row, and under a flagged row of the column.
+            if (!under && FOptions.Contains(dgHideBottomDataLine) && r == lastRow) under = true;
+            if (!under && column && dataRow >= 0 && dataRow < 256 &&
+                dataRow < static_cast<int>(column->RowFlags().size()) && (column->RowFlags()[dataRow] & 1))
+                under = true;
+            if (under && vw > 0) fill(Rect(cell.Left, cell.Bottom, cell.Right + hw, cell.Bottom + vw), fixed);
+            if (none && hw > 0) fill(Rect(cell.Right, cell.Top, cell.Right + hw, cell.Bottom + vw), fixed);
+        }
+    }
+}
+
+void TqzCustomDBGrid::DrawMove() {
+    TCustomGrid::DrawMove();
+    if (GridState() != gsColMoving || !FOptions.Contains(dgTitles) || FTitleOffset == 0) return;
+    // The drop mark over the title: "QZRIGHT" when the column moves right, "QZLEFT" when left.
+    const TRect r = CellRect(MovePos(), 0);
+    TImageList* arrows = qzGridTitleArrowImages();
+    if (IsRectEmpty(r) || !arrows || arrows->Count() < 2) return;
+    const bool right = MovePos() > MoveIndex();
+    const int x = right ? r.Right - arrows->Width() : r.Left;
+    arrows->Draw(Canvas(), std::max(0, x), r.Top + (r.Height() - arrows->Height()) / 2, right ? 0 : 1);
+}
+
+void TqzCustomDBGrid::PaintGroupHeaders(TCanvas* C) {
+    if (!FDataLink->Active() || FTitleOffset == 0) return;
+    // Over the grid lines: one header across the columns of a group.
+    for (int c = std::max(FIndicatorOffset, LeftCol()); c < ColCount(); ++c) {
+        const TRect span = GroupHeaderRect(c);
+        if (IsRectEmpty(span) || span.Left != CellRect(c, 0).Left) continue;
+        TqzColumn* column = Columns(c - FIndicatorOffset);
+        C->Font()->Assign(FTitleFont.get());
+        C->Brush()->SetColor(FTitleColor);
+        const TRect inner = Rect(span.Left, span.Top, span.Right, span.Bottom - 1);
+        C->FillRect(inner);
+        WriteCellText(C, inner, 2, 2, taCenter, wctTitle | wctNoFill, column->GroupName());
+        C->Brush()->SetColor(FLineColors->FixedColor());
+        C->FillRect(Rect(span.Left, span.Bottom - 1, span.Right, span.Bottom));
+    }
+}
+
+void TqzCustomDBGrid::DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width) {
+    TqzColumn* column = Columns(ACol - FIndicatorOffset);
+    TField* field = GetColField(ACol - FIndicatorOffset);
+    std::string text = column ? column->FooterValue() : std::string();
+    bool defaultDrawing = true;
+    C->Brush()->SetColor(FFooterCellColor);
+    C->Font()->Assign(Font());
+    TRect r = Rect(Left, Footer.Top + 2, Left + Width, Footer.Bottom - 2);
+    FOnDrawFooterCell(this, C, r, field, text, defaultDrawing);
+    if (!defaultDrawing || text.empty()) return;
+    r.Top = Footer.Top + 1;
+    r.Bottom = Footer.Bottom - 1;
+    r.Left -= 1;
+    if (ACol == ColCount() - 1 && r.Right + 1 <= ClientWidth()) r.Right += 1;
+    C->FillRect(r);
+    // The frame: light along the left and top, dark along the bottom and right.
+    auto hline = [&](int x1, int x2, int y, TColor c) {
+        C->Brush()->SetColor(c);
+        C->FillRect(Rect(x1, y, x2, y + 1));
+    };
+    auto vline = [&](int x, int y1, int y2, TColor c) {
+        C->Brush()->SetColor(c);
+        C->FillRect(Rect(x, y1, x + 1, y2));
+    };
+    vline(r.Left + 1, r.Top + 1, r.Bottom - 1, FLineColors->FixedColor());
+    hline(r.Left + 1, r.Right - 1, r.Top + 1, FLineColors->FixedColor());
+    if (FOptions.Contains(dgFooter3DCells)) {
+        vline(r.Left + 2, r.Top + 2, r.Bottom - 2, clBlack);
+        hline(r.Left + 2, r.Right - 2, r.Top + 2, clBlack);
+        hline(r.Left + 1, r.Right - 1, r.Bottom - 1, FLineColors->HighlightColor());
+        vline(r.Right - 1, r.Top + 1, r.Bottom, FLineColors->HighlightColor());
+        hline(r.Left + 3, r.Right - 3, r.Bottom - 3, clBtnFace);
+        vline(r.Right - 3, r.Top + 3, r.Bottom - 3, clBtnFace);
+    } else {
+        hline(r.Left + 1, r.Right - 1, r.Bottom - 1, FLineColors->HighlightColor());
+        vline(r.Right - 1, r.Top + 1, r.Bottom, FLineColors->HighlightColor());
+    }
+    const TAlignment align = field ? field->Alignment() : taLeftJustify;
+    TRect t = Rect(r.Left + 5, r.Top + (r.Height() - C->TextHeight("A")) / 2, Left + Width - 7, r.Bottom);
+    if (t.Right <= t.Left) return;
+    TCanvasClip clip(C, t);
+    unsigned fmt = DT_SINGLELINE | DT_NOPREFIX;
+    if (align == taRightJustify) fmt |= DT_RIGHT;
+    if (align == taCenter) fmt |= DT_CENTER;
+    C->Brush()->SetStyle(bsClear);
+    DrawText(C, text, t, fmt);
+    C->Brush()->SetStyle(bsSolid);
+}
+
+bool TqzCustomDBGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+    if (TControl::DoMouseWheelDown(Shift, MousePos)) return true;
+    if (DataSetActive()) FDataLink->DataSet()->Next();
+    return true;
+}
+
+bool TqzCustomDBGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+    if (TControl::DoMouseWheelUp(Shift, MousePos)) return true;
+    if (DataSetActive()) FDataLink->DataSet()->Prior();
+    return true;
+}

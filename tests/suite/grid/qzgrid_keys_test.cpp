@@ -1,0 +1,188 @@
+// The grid's keys with real key events: Tab and Enter moves, appending
+// only where editing is allowed, Escape, Ctrl+Delete, the ditto short-cut
+// and picture masks typed into the cell editor.
+#include "platform/ui/dialogs.h"
+#include "qzgrid_fixture.h"
+#include "suite/grid/qzinplace.h"
+
+namespace {
+
+class QzKeys : public QzGridTest {
+protected:
+    void ShowFocused(int Records) {
+        Open(Records);
+        Show();
+        Grid->SetFocus();
+        ProcessEvents();
+    }
+    int Records() { return Table->RecordCount(); }
+};
+
+TEST_F(QzKeys, TabWrapsToTheNextRecordAndBack) {
+    ShowFocused(3);
+    const int last = Grid->ColCount() - Grid->IndicatorOffset() - 1;
+    Grid->SelectDataColumn(last);
+    SendKey(Grid, VK_TAB);
+    EXPECT_EQ(Id(), 2);
+    EXPECT_EQ(Grid->SelectedIndex(), 0);
+    SendKey(Grid, VK_TAB);
+    EXPECT_EQ(Grid->SelectedIndex(), 1);
+    SendKey(Grid, VK_TAB, {ssShift});
+    SendKey(Grid, VK_TAB, {ssShift});
+    EXPECT_EQ(Id(), 1);
+    EXPECT_EQ(Grid->SelectedIndex(), last);
+}
+
+TEST_F(QzKeys, EnterMovesLikeTabOnlyWhenAsked) {
+    ShowFocused(2);
+    SendKey(Grid, VK_RETURN);
+    EXPECT_EQ(Grid->SelectedIndex(), 0);
+    Grid->SetKeyOptions(Grid->KeyOptions() + dgEnterToTab);
+    SendKey(Grid, VK_RETURN);
+    EXPECT_EQ(Grid->SelectedIndex(), 1);
+}
+
+// Down past the last record and Tab past the last column append only
+// where the grid may edit.
+TEST_F(QzKeys, AppendOnlyWhenTheGridMayEdit) {
+    struct Case {
+        bool ReadOnly;
+        bool Editing;
+        bool Appends;
+    } cases[] = {{false, true, true}, {true, true, false}, {false, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.ReadOnly) + std::to_string(c.Editing));
+        if (!Table->Active()) ShowFocused(2);
+        Grid->SetReadOnly(c.ReadOnly);
+        Grid->SetOptions(c.Editing ? Grid->Options() + dgEditing : Grid->Options() - dgEditing);
+        Table->Last();
+        SendKey(Grid, VK_DOWN);
+        EXPECT_EQ(Table->State() == dsInsert, c.Appends);
+        if (c.Appends) {
+            // Up on the untouched new record cancels it.
+            SendKey(Grid, VK_UP);
+            EXPECT_EQ(Table->State(), dsBrowse);
+            EXPECT_EQ(Records(), 2);
+        }
+        Table->Last();
+        Grid->SelectDataColumn(Grid->ColCount() - Grid->IndicatorOffset() - 1);
+        SendKey(Grid, VK_TAB);
+        EXPECT_EQ(Table->State() == dsInsert, c.Appends);
+        if (Table->State() == dsInsert) Table->Cancel();
+        EXPECT_EQ(Records(), 2);
+    }
+}
+
+TEST_F(QzKeys, EscapeAsksBeforeDiscarding) {
+    ShowFocused(2);
+    TTestDialogs dialogs;
+    Table->Edit();
+    Table->FieldByName("Name")->SetAsString("changed");
+    dialogs.Answer(mrNo);
+    SendKey(Grid, VK_ESCAPE);
+    ASSERT_EQ(dialogs.Count(), 1);
+    EXPECT_EQ(dialogs.Last().Text, "Discard changes to this record?");
+    EXPECT_EQ(Table->State(), dsEdit);
+    dialogs.Answer(mrYes);
+    SendKey(Grid, VK_ESCAPE);
+    EXPECT_EQ(Table->State(), dsBrowse);
+    EXPECT_EQ(Table->FieldByName("Name")->AsString(), "Name1");
+}
+
+TEST_F(QzKeys, CtrlDeleteAsksAndPlainDeleteDoesNot) {
+    ShowFocused(3);
+    TTestDialogs dialogs;
+    SendKey(Grid, VK_DELETE);
+    EXPECT_EQ(Records(), 3);
+    EXPECT_EQ(dialogs.Count(), 0);
+    dialogs.Answer(mrCancel);
+    SendKey(Grid, VK_DELETE, {ssCtrl});
+    ASSERT_EQ(dialogs.Count(), 1);
+    EXPECT_EQ(dialogs.Last().Text, "Delete record?");
+    EXPECT_EQ(Records(), 3);
+    dialogs.Answer(mrOk);
+    SendKey(Grid, VK_DELETE, {ssCtrl});
+    EXPECT_EQ(Records(), 2);
+    EXPECT_EQ(Id(), 2);
+    // A read-only grid deletes nothing and asks nothing.
+    Grid->SetReadOnly(true);
+    SendKey(Grid, VK_DELETE, {ssCtrl});
+    EXPECT_EQ(Records(), 2);
+    EXPECT_EQ(dialogs.Count(), 2);
+}
+
+TEST_F(QzKeys, DittoCopiesTheFieldFromThePriorRecord) {
+    ShowFocused(3);
+    Grid->DittoAttributes()->SetShortCutDittoField(ShortCut('D', {ssCtrl}));
+    Grid->SelectDataColumn(1);  // Name
+    SendKey(Grid, VK_DOWN);
+    ASSERT_EQ(Id(), 2);
+    int asked = 0;
+    Grid->SetOnDitto(TqzDittoEvent([&](TObject*, TDataSet*, TField*, std::string& Value, bool&) {
+        ++asked;
+        EXPECT_EQ(Value, "Name1");
+    }));
+    SendKey(Grid, 'D', {ssCtrl});
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(Table->FieldByName("Name")->AsString(), "Name1");
+    EXPECT_EQ(Table->State(), dsEdit);
+    Table->Cancel();
+}
+
+TEST_F(QzKeys, MaskCheckedOnEveryKeystroke) {
+    Table->PictureMasks()->Add("Code\t###\tF");
+    ShowFocused(2);
+    std::vector<bool> checks;
+    Grid->SetOnCheckValue(TqzCheckValueEvent([&](TObject* Sender, bool Passes) {
+        EXPECT_NE(dynamic_cast<TqzInplaceEdit*>(Sender), nullptr);
+        checks.push_back(Passes);
+    }));
+    Grid->SelectDataColumn(4);  // Code
+    Grid->ShowEditor();
+    TInplaceEdit* editor = Grid->InplaceEditor();
+    ASSERT_NE(dynamic_cast<TqzInplaceEdit*>(editor), nullptr);
+    editor->SetFocus();
+    ProcessEvents();
+    editor->SelectAll();
+    checks.clear();
+    for (const char* ch : {"1", "2", "3"}) SendText(editor, ch);
+    EXPECT_EQ(checks, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(editor->Text(), "123");
+    // A letter at the end beeps, is dropped and tells no one.
+    TBeepCounter beeps;
+    checks.clear();
+    editor->SetSelStart(3);
+    SendText(editor, "x");
+    EXPECT_EQ(editor->Text(), "123");
+    EXPECT_EQ(beeps.Count(), 1);
+    EXPECT_TRUE(checks.empty());
+    Grid->SetOnCheckValue(TqzCheckValueEvent());
+    Table->Post();
+    EXPECT_EQ(Table->FieldByName("Code")->AsString(), "123");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(QzKeys, EscapeWithAnAlwaysShownEditorTestsTheValueAgain) {
+    Table->PictureMasks()->Add("Code\t###\tF");
+    ShowFocused(2);
+    Grid->SetOptions(Grid->Options() + dgAlwaysShowEditor);
+    Grid->SelectDataColumn(4);  // Code, "C1": fails "###"
+    ProcessEvents();
+    TInplaceEdit* editor = Grid->InplaceEditor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->Visible());
+    std::vector<bool> checks;
+    Grid->SetOnCheckValue(TqzCheckValueEvent([&](TObject*, bool Passes) { checks.push_back(Passes); }));
+    editor->SetFocus();
+    ProcessEvents();
+    checks.clear();
+    SendKey(editor, VK_ESCAPE);
+    EXPECT_TRUE(editor->Visible());
+    EXPECT_EQ(editor->Text(), "C1");
+    EXPECT_EQ(checks, std::vector<bool>{false});
+}
+
+}  // namespace
