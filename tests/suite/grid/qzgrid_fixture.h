@@ -20,16 +20,7 @@
 #include "platform/ui/testing.h"
 #include "suite/base/qzlinelists.h"
 #include "suite/grid/qzdbigrd.h"
-
-#define QZ_EXPECT_RAISES(Statement, ExceptionType, Text)      \
-    do {                                                      \
-        try {                                                 \
-            Statement;                                        \
-            ADD_FAILURE() << "no exception from " #Statement; \
-        } catch (const ExceptionType& e) {                    \
-            EXPECT_EQ(std::string(Text), e.Message());        \
-        }                                                     \
-    } while (0)
+#include "support/core/expect_raises.h"
 
 // The grid with its protected operations reachable.
 class TTestQzGrid : public TqzCustomDBGrid {

@@ -138,7 +138,7 @@ TEST_F(QzLayout, DamagedWidthsLeaveTheGridUsable) {
     Table->MoveBy(3);
     EXPECT_EQ(Grid->Row(), 4);
     // A column's own width read still raises as before.
-    QZ_EXPECT_RAISES(Grid->Columns(0)->DisplayWidth(), EConvertError, "'abc' is not a valid integer value");
+    EXPECT_RAISES(Grid->Columns(0)->DisplayWidth(), EConvertError, "'abc' is not a valid integer value");
 }
 
 TEST_F(QzLayout, LineRoutines) {

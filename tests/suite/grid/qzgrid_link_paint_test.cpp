@@ -38,8 +38,8 @@ TEST_F(QzLink, FieldMapGrowsAndStopsAtItsLimit) {
         link->AddMapping("Id");
         ++n;
     }
-    QZ_EXPECT_RAISES(link->AddMapping("Nothing"), EInvalidGridOperation,
-                     "Grid requested to display more than 256 columns");
+    EXPECT_RAISES(link->AddMapping("Nothing"), EInvalidGridOperation,
+                  "Grid requested to display more than 256 columns");
     EXPECT_EQ(link->FieldCount(), 16380);
     link->ClearMapping();
     EXPECT_EQ(link->FieldMapSize(), 0);

@@ -344,7 +344,7 @@ TEST_F(QzWriteBack, MaskFailureWithoutHandlerReports) {
     Table->PictureMasks()->Add("Code\t###\tF");
     Show();
     Edit("Code", "12");
-    QZ_EXPECT_RAISES(Table->Post(), EInvalidOperation, qzDefaultValidationMessage);
+    EXPECT_RAISES(Table->Post(), EInvalidOperation, qzDefaultValidationMessage);
     EXPECT_TRUE(Grid->DataLink()->Modified());
     EXPECT_FALSE(Grid->DataLink()->InUpdateData());
     EXPECT_EQ(Table->FieldByName("Code")->AsString(), "C1");

@@ -12,19 +12,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
-
-// Expects Statement to raise an exception of ExceptionType with exactly Text.
-#ifndef EXPECT_RAISES
-#define EXPECT_RAISES(Statement, ExceptionType, Text)         \
-    do {                                                      \
-        try {                                                 \
-            Statement;                                        \
-            ADD_FAILURE() << "no exception from " #Statement; \
-        } catch (const ExceptionType& e) {                    \
-            EXPECT_EQ(std::string(Text), e.Message());        \
-        }                                                     \
-    } while (0)
-#endif
+#include "support/core/expect_raises.h"
 
 // The task table's field definitions.
 inline void AddTaskDefs(TOstraTable& t) {
