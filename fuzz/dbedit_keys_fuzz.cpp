@@ -12,34 +12,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "gui_fuzz_support.h"
 #include "platform/ui/application.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "suite/edit/qzdbedit.h"
-
-// The windowing system's font and toolkit libraries keep caches to the end.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig\nleak:libQt6\nleak:libglib\nleak:libdbus\n";
-}
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    InitializeApplication(*argc, *argv);
-    Application->Initialize();
-    return 0;
-}
-
-namespace {
-
-std::string Take(const uint8_t*& P, const uint8_t* End, std::size_t N) {
-    std::string s;
-    while (N-- > 0 && P < End) s += static_cast<char>(*P++);
-    return s;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 4) return 0;
@@ -49,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const int maxLength = *p++ % 32;
     const std::size_t maskLen = *p++ % 16;
     const std::size_t regexLen = *p++ % 16;
-    const std::string mask = Take(p, end, maskLen);
-    const std::string regex = Take(p, end, regexLen);
+    const std::string mask = TakeFuzzText(p, end, maskLen);
+    const std::string regex = TakeFuzzText(p, end, regexLen);
 
     TTestDialogs dialogs;
     TBeepCounter beeps;
@@ -84,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         case 2: SendKey(edit, VK_SPACE); break;
         case 3: {
             const std::size_t n = p < end ? *p++ % 12 : 0;
-            Clipboard()->SetAsText(Take(p, end, n));
+            Clipboard()->SetAsText(TakeFuzzText(p, end, n));
             SendKey(edit, 'V', {ssCtrl});
             break;
         }

@@ -13,33 +13,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "gui_fuzz_support.h"
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
 #include "suite/edit/qzspinedit.h"
-
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig\nleak:libQt6\nleak:libglib\nleak:libdbus\n";
-}
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    InitializeApplication(*argc, *argv);
-    Application->Initialize();
-    return 0;
-}
-
-namespace {
-
-std::string Take(const uint8_t*& P, const uint8_t* End, std::size_t N) {
-    std::string s;
-    while (N-- > 0 && P < End) s += static_cast<char>(*P++);
-    return s;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 6) return 0;
@@ -51,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const double minValue = static_cast<int8_t>(*p++);
     const double maxValue = static_cast<int8_t>(*p++);
     const double increment = static_cast<int8_t>(*p++) / 4.0;
-    const std::string format = Take(p, end, formatLen);
-    const std::string text = Take(p, end, textLen);
+    const std::string format = TakeFuzzText(p, end, formatLen);
+    const std::string text = TakeFuzzText(p, end, textLen);
 
     TTestDialogs dialogs;
     TBeepCounter beeps;
@@ -92,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         case 8: SendKey(edit, VK_BACK); break;
         default: {
             const std::size_t n = p < end ? *p++ % 16 : 0;
-            edit->SetText(Take(p, end, n));
+            edit->SetText(TakeFuzzText(p, end, n));
             break;
         }
         }

@@ -294,6 +294,16 @@ void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat
     }
 }
 
+// The edit's selection replaced by the document, as one undo step.
+void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi) {
+    QTextCursor c = Edit->textCursor();
+    c.beginEditBlock();
+    c.removeSelectedText();
+    InsertDocument(c, d, false, dpi);
+    c.endEditBlock();
+    Edit->setTextCursor(c);
+}
+
 // The model of the document's characters [from, to).
 TRtfDocument DocumentOf(QTextDocument* doc, int from, int to, int dpi, int defaultHalfPoints) {
     TRtfDocument d;
@@ -578,12 +588,7 @@ bool TCustomRichEdit::StreamIn(const std::string& Data, bool Rtf, bool Selection
         return true;
     }
     a->Silent = true;
-    QTextCursor c = a->Edit()->textCursor();
-    c.beginEditBlock();
-    c.removeSelectedText();
-    InsertDocument(c, d, false, FPixelsPerInch);
-    c.endEditBlock();
-    a->Edit()->setTextCursor(c);
+    ReplaceSelection(a->Edit(), d, FPixelsPerInch);
     a->Silent = false;
     a->MarkWebAddresses();
     GuardedCall(this, [this] { Change(); });
@@ -1032,12 +1037,7 @@ void TCustomRichEdit::PasteFromClipboardRich() {
         TRtfDocument d;
         if (RtfLooksLikeRtf(it->second) && RtfRead(it->second, d).Ok) {
             if (room >= 0) CutDocument(d, static_cast<std::size_t>(room));
-            QTextCursor c = a->Edit()->textCursor();
-            c.beginEditBlock();
-            c.removeSelectedText();
-            InsertDocument(c, d, false, FPixelsPerInch);
-            c.endEditBlock();
-            a->Edit()->setTextCursor(c);
+            ReplaceSelection(a->Edit(), d, FPixelsPerInch);
             return;
         }
     }
