@@ -651,33 +651,7 @@ void BM_Engine_LocateRepeatedFreshView(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * SortedLookups);
 }
 
-// The indexed lookup reading every column of the row found.
-void BM_SQLite_LookupIndexedAllColumns(benchmark::State& state) {
-    sqlite3* db = SharedDb();
-    const auto& rows = Fixture::Get().Rows;
-    const std::vector<int> targets = TargetRows(SortedLookups);
-    sqlite3_stmt* st = nullptr;
-    Check(sqlite3_prepare_v2(db, "SELECT * FROM task WHERE Action = ? LIMIT 1", -1, &st, nullptr), db);
-    for (auto _ : state) {
-        for (int t : targets) {
-            const std::string& text = rows[static_cast<std::size_t>(t)].Action;
-            sqlite3_bind_text(st, 1, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
-            if (sqlite3_step(st) != SQLITE_ROW) state.SkipWithError("not found");
-            int64_t sum = 0;
-            for (int c = 0; c < 8; ++c) {
-                const unsigned char* p = sqlite3_column_text(st, c);
-                sum += sqlite3_column_bytes(st, c) + (p ? p[0] : 0);
-            }
-            benchmark::DoNotOptimize(sum);
-            sqlite3_reset(st);
-        }
-    }
-    sqlite3_finalize(st);
-    state.SetItemsProcessed(state.iterations() * SortedLookups);
-}
-
 BENCHMARK(BM_Engine_LocateBinaryFreshView)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_Engine_LocateRepeatedFreshView)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BIG(BM_SQLite_LookupIndexedAllColumns);
 
 }  // namespace
