@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a bounded time;
 # a crash fails. Skipped when clang is not installed.
+# With a build folder as argument (one configured with TASKMOOR_FUZZ=ON, as scripts/test.sh does)
+# the targets are built there; otherwise in build-fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs=${FUZZ_SECONDS:-15}
@@ -8,10 +10,14 @@ if ! command -v clang++ >/dev/null 2>&1; then
   echo "clang++ not found: fuzzing skipped"; exit 0
 fi
 ls fuzz/*_fuzz.cpp >/dev/null 2>&1 || { echo "no fuzz targets"; exit 0; }
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -g1" \
-  -DTASKMOOR_FUZZ=ON -DTASKMOOR_TESTS=OFF >/dev/null
-cmake --build build-fuzz --target fuzzers -j "$(nproc)"
-rm -f build-fuzz/failed.list
+build=${1:-build-fuzz}
+if [ "$build" = build-fuzz ]; then
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -g1" \
+    -DTASKMOOR_FUZZ=ON -DTASKMOOR_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" --target fuzzers -j "$(nproc)"
+export FUZZ_BUILD=$build
+rm -f "$build/failed.list"
 # One target: its seed corpus copied to a scratch folder, run for the given time.
 fuzz_one() {
   local name=$1 secs=$2
@@ -19,8 +25,8 @@ fuzz_one() {
   local work
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/ 2>/dev/null || true
-  if ! ./build-fuzz/fuzz/"$name" -max_total_time="$secs" -rss_limit_mb=2048 -timeout=10 \
-      -artifact_prefix="build-fuzz/$name-" "$work" > "build-fuzz/$name.log" 2>&1; then
+  if ! "$FUZZ_BUILD/fuzz/$name" -max_total_time="$secs" -rss_limit_mb=2048 -timeout=10 \
+      -artifact_prefix="$FUZZ_BUILD/$name-" "$work" > "$FUZZ_BUILD/$name.log" 2>&1; then
     rm -rf "$work"
     return 1
   fi
@@ -32,15 +38,15 @@ names=()
 for f in fuzz/*_fuzz.cpp; do names+=("$(basename "$f" .cpp)"); done
 echo "fuzzing ${#names[@]} targets for ${secs}s each, $(nproc) at a time"
 failed=0
-printf '%s\n' "${names[@]}" | xargs -P "$(nproc)" -I{} bash -c 'fuzz_one "$1" "$2" || echo "{}" >> build-fuzz/failed.list' _ {} "$secs" || failed=1
+printf '%s\n' "${names[@]}" | xargs -P "$(nproc)" -I{} bash -c 'fuzz_one "$1" "$2" || echo "{}" >> "$FUZZ_BUILD/failed.list"' _ {} "$secs" || failed=1
 for name in "${names[@]}"; do
-  echo "$name: $(grep -E '^Done [0-9]+ runs' "build-fuzz/$name.log" || echo 'no summary')"
+  echo "$name: $(grep -E '^Done [0-9]+ runs' "$build/$name.log" || echo 'no summary')"
 done
-if [ -s build-fuzz/failed.list ]; then
+if [ -s "$build/failed.list" ]; then
   while read -r name; do
-    tail -n 60 "build-fuzz/$name.log"
-    echo "FAILED: $name found a crash (input saved under build-fuzz/)"
-  done < build-fuzz/failed.list
+    tail -n 60 "$build/$name.log"
+    echo "FAILED: $name found a crash (input saved under $build/)"
+  done < "$build/failed.list"
   exit 1
 fi
 [ "$failed" -eq 0 ] || { echo "FAILED: the fuzz run did not finish"; exit 1; }
