@@ -83,6 +83,19 @@ using TqzURLOpenEvent = TEvent<TObject*, std::string&, TField*, bool&>;
 using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
 // (Sender, Canvas, FooterCellRect, Field, FooterText, DefaultDrawing).
 using TqzDrawFooterCellEvent = TEvent<TObject*, TCanvas*, const TRect&, TField*, std::string&, bool&>;
+// (Sender, AFieldName, AFont, ABrush, ATitleAlignment): every title cell.
+using TqzCalcTitleAttributesEvent = TEvent<TObject*, const std::string&, TFont*, TBrush*, TAlignment&>;
+// (Sender, Canvas, Field, Rect, DefaultDrawing): a handler that clears
+// DefaultDrawing draws the title itself over its background.
+using TqzDrawTitleCellEvent = TEvent<TObject*, TCanvas*, TField*, const TRect&, bool&>;
+// Where a title image goes beside the title text.
+TASKMOOR_ENUM(TqzTitleImagePlacement, tipLeft, tipRight, tipCenter)
+// The image of a title from the grid's TitleImageList (-1: none).
+struct TqzTitleImageAttributes {
+    int ImageIndex = -1;
+    TqzTitleImagePlacement Placement = tipLeft;
+};
+using TqzCalcTitleImageEvent = TEvent<TObject*, TField*, TqzTitleImageAttributes&>;
 
 TASKMOOR_ENUM(TqzDittoDirection, qzDittoPrior, qzDittoNext, qzDittoPriorOrNext)
 TASKMOOR_ENUM(TqzDittoOption, qzdoSkipBlobFields, qzdoSkipReadOnlyFields, qzdoSkipHiddenFields)
@@ -394,6 +407,27 @@ public:
     // The image of the indicator of a data row; -1 for none.
     int IndicatorImageIndex(int DataRow);
 
+    // ---- Titles
+    TImageList* TitleImageList() const { return FTitleImageList; }
+    void SetTitleImageList(TImageList* Value);
+    TqzCalcTitleAttributesEvent OnCalcTitleAttributes() const { return FOnCalcTitleAttributes; }
+    void SetOnCalcTitleAttributes(TqzCalcTitleAttributesEvent Value) { FOnCalcTitleAttributes = Value; }
+    TqzDrawTitleCellEvent OnDrawTitleCell() const { return FOnDrawTitleCell; }
+    void SetOnDrawTitleCell(TqzDrawTitleCellEvent Value) { FOnDrawTitleCell = Value; }
+    TqzCalcTitleImageEvent OnCalcTitleImage() const { return FOnCalcTitleImage; }
+    void SetOnCalcTitleImage(TqzCalcTitleImageEvent Value) { FOnCalcTitleImage = Value; }
+    // Fires OnCalcTitleAttributes and notes whether the brush colour changed.
+    virtual void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
+                                       TAlignment& Alignment);
+    virtual void DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect, bool& DefaultDrawing);
+    virtual void DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes);
+    // The title column under the mouse while themes draw the titles (-1:
+    // none), and whether the mouse is over its group header half.
+    int HotTitleCol() const { return FHotTitleCol; }
+    bool HotTitleInGroupHeader() const { return FHotTitleGroup; }
+    // Titles are drawn themed: themes are on for the grid and not disabled in the title.
+    bool TitlesThemed();
+
     // ---- Keys
     TqzDittoAttributes* DittoAttributes() const { return FDittoAttributes.get(); }
     TqzDittoEvent OnDitto() const { return FOnDitto; }
@@ -603,6 +637,21 @@ private:
     void DrawCellParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
     void DrawTitleCell(TCanvas* C, const TRect& R, int DataCol);
+    // The title background: themed (normal, hot or pressed), else the brush
+    // (when an attribute handler set it) or the fixed-cell fill.
+    void DrawTitleBackground(TCanvas* C, const TRect& R, int ACol, bool GroupHeader, bool BrushSet);
+    // Draws the title image beside the text and narrows TextRect by it.
+    void DrawTitleImage(TCanvas* C, const TRect& R, TRect& TextRect, const TqzTitleImageAttributes& Image);
+    // Hot-title tracking on a mouse move; clearing it on leave and release.
+    void TrackHotTitle(TShiftState Shift, int X, int Y);
+    void ClearHotTitle();
+    // The generic grid's focus rectangle is taken away again where the
+    // suite's rule draws none (row select, always-shown editor, an open
+    // embedded control, an inactive link).
+    bool CellFocusRectAllowed();
+    void RemoveFocusRect();
+    // After scrolling: the title row, the footer and the right edge strip.
+    void InvalidateScrolledFrame();
     // The control-type drawing; False when the cell goes on as text.
     bool DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State);
     void DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
@@ -711,4 +760,12 @@ private:
     TNotifyEvent FOnBeforePaint;
     TqzDrawFooterCellEvent FOnDrawFooterCell;
     bool FHasFocus = false;
+    TImageList* FTitleImageList = nullptr;
+    TqzCalcTitleAttributesEvent FOnCalcTitleAttributes;
+    TqzDrawTitleCellEvent FOnDrawTitleCell;
+    TqzCalcTitleImageEvent FOnCalcTitleImage;
+    bool FTitleBrushChanged = false;
+    int FHotTitleCol = -1;
+    bool FHotTitleGroup = false;
+    bool FTitlePressedGroup = false;
 };

@@ -53,6 +53,9 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         if (Button == mbLeft && FTitleButtons && cell.X >= FIndicatorOffset &&
             !ComponentState().Contains(csDesigning)) {
             FTitleButtonCol = cell.X;
+            // A press above the bottom of the group header presses the header.
+            const TRect header = GroupHeaderRect(cell.X);
+            FTitlePressedGroup = !IsRectEmpty(header) && Y < header.Bottom;
             InvalidateCell(cell.X, cell.Y);
         }
         // Column sizing and moving are the generic grid's.
@@ -155,4 +158,6 @@ void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
             }
     }
     FSizingRow = -1;
+    FTitlePressedGroup = false;
+    ClearHotTitle();
 }
