@@ -153,6 +153,11 @@ void qzRemoveGridHook();
 bool qzGridHookInstalled();
 void qzGridCreated();
 void qzGridDestroyed();
+// The next control in the tab order of Control's parent that can take the
+// focus (with TabStop when CheckTabStop), forward or backward from Control
+// (from the last or first when Control is not there); nil at either end or
+// back at the start: it never wraps.
+TWinControl* qzFindNextControl(TWinControl* Control, bool GoForward, bool CheckTabStop);
 
 // ---- Shared images ------------------------------------------------------------------------
 // The indicator images ("QZDBGARROW", "QZDBEDIT", "QZDBINSERT",
@@ -452,6 +457,9 @@ public:
     virtual void DoURLOpen(std::string& Link, TField* Field, bool& UseDefault);
     // The title column held down (-1: none).
     int PressedTitleCol() const { return FTitleButtonCol; }
+    // A title is being dragged to move its column.
+    bool ColumnDragging() const;
+    TTimer* ColumnDragTimer() const { return FDragTimer; }
     // The link a URL cell opens for its field text: the address part, with
     // "MailTo:" before a bare mail address; empty when there is none.
     std::string URLAddress(const std::string& Text) const;
@@ -618,12 +626,12 @@ protected:
     void PriorRecord();
     void NextRecord();
     void Paint() override;
-    void DrawMove() override;
     void CalcDrawInfo(TGridDrawInfo& DrawInfo) const override;
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
     void CMMouseLeave(TMessage& Message) override;
     void CMParentFontChanged(TMessage& Message) override;
+    void WMCancelMode(TMessage& Message) override;
 
 private:
     void TitleFontChanged(TObject* Sender);
@@ -652,6 +660,41 @@ private:
     void RemoveFocusRect();
     // After scrolling: the title row, the footer and the right edge strip.
     void InvalidateScrolledFrame();
+    // The custom control open over the current cell (shown on the grid), or nil.
+    TWinControl* ActiveInGridControl();
+    // Record moves first update the window and put the open control out of sight.
+    void MoveInGridControlAway();
+    // After the generic key press of an Enter: editor mode ends when the
+    // editor cannot show, or an open control that takes returns gets it.
+    void EnterPressedAfterKeyPress(char32_t& Key);
+    // A click that moved to another cell also operates the control now open
+    // there: the innermost windowed control under the point gets it.
+    void ForwardClickToInGridControl(TShiftState Shift, int X, int Y, int LeftColAtPress);
+    // The column drag: pressed on a title, dragging past 2 pixels, dropped.
+    struct TColumnDrag {
+        bool Pressed = false;
+        bool Dragging = false;
+        bool Group = false;
+        int StartCol = -1;
+        int DropCol = -1;
+        int Direction = 0;
+        TPoint Start, Last, Offset;
+    };
+    void GroupSpan(int ACol, int& First, int& Last) const;
+    // The field holding a Bitmap cell's picture: the field itself, or for a
+    // calculated or lookup field the result field of its related record (nil: none).
+    TField* BitmapCellPictureField(TField* Field);
+    // A left press on a movable column's title (not on its sizing edge) starts a drag.
+    bool TitleDragStarts(int ACol, int X, int Y);
+    void BeginColumnDrag(int ACol, int X, int Y);
+    void StartColumnDrag();
+    bool ColumnDragMouseMove(int X, int Y);
+    void ColumnDragTick(TObject* Sender);
+    int ColumnDropTarget(int X);
+    bool EndColumnDrag(int X);
+    void CancelColumnDrag();
+    void DropColumn(int From, int To, bool WholeGroup);
+    void PaintColumnDrag(TCanvas* C);
     // The control-type drawing; False when the cell goes on as text.
     bool DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State);
     void DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
@@ -768,4 +811,7 @@ private:
     int FHotTitleCol = -1;
     bool FHotTitleGroup = false;
     bool FTitlePressedGroup = false;
+    TColumnDrag FColDrag;
+    TTimer* FDragTimer = nullptr;
+    std::unique_ptr<TBitmap> FDragImage;
 };

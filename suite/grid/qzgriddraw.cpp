@@ -316,7 +316,7 @@ void TqzCustomDBGrid::DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field,
     // A new row's picture is not loaded.
     if (ds && ds->State() == dsInsert && FDataLink->ActiveRecord() == Row() - FTitleOffset) return;
     TBitmap picture;
-    if (!FieldPicture(Field, picture)) return;
+    if (!FieldPicture(BitmapCellPictureField(Field), picture)) return;
     const std::vector<std::string> parts = SemiParts(Parameters);
     const std::string mode = parts.empty() ? std::string() : parts[0];
     const TCopyMode rop = RasterOperation(parts.size() > 1 ? parts[1] : std::string());
@@ -561,6 +561,7 @@ void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGri
 void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomGrid::MouseMove(Shift, X, Y);
     FLastMouse = {X, Y};
+    if (ColumnDragMouseMove(X, Y)) return;
     const TGridCoord cell = MouseCoord(X, Y);
     TrackHotTitle(Shift, X, Y);
     UpdateCellHint(cell);

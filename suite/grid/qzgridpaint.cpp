@@ -71,6 +71,7 @@ void TqzCustomDBGrid::Paint() {
     RemoveFocusRect();
     HideGatedLines(C);
     PaintGroupHeaders(C);
+    PaintColumnDrag(C);
     if (!FOptions.Contains(dgShowFooter)) return;
     const TRect footer = FooterRect();
     C->Brush()->SetColor(FFooterColor);
@@ -162,18 +163,6 @@ void TqzCustomDBGrid::HideGatedLines(TCanvas* C) {
             if (none && hw > 0) fill(Rect(cell.Right, cell.Top, cell.Right + hw, cell.Bottom + vw), fixed);
         }
     }
-}
-
-void TqzCustomDBGrid::DrawMove() {
-    TCustomGrid::DrawMove();
-    if (GridState() != gsColMoving || !FOptions.Contains(dgTitles) || FTitleOffset == 0) return;
-    // The drop mark over the title: "QZRIGHT" when the column moves right, "QZLEFT" when left.
-    const TRect r = CellRect(MovePos(), 0);
-    TImageList* arrows = qzGridTitleArrowImages();
-    if (IsRectEmpty(r) || !arrows || arrows->Count() < 2) return;
-    const bool right = MovePos() > MoveIndex();
-    const int x = right ? r.Right - arrows->Width() : r.Left;
-    arrows->Draw(Canvas(), std::max(0, x), r.Top + (r.Height() - arrows->Height()) / 2, right ? 0 : 1);
 }
 
 void TqzCustomDBGrid::PaintGroupHeaders(TCanvas* C) {
