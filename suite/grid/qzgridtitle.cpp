@@ -121,7 +121,7 @@ void TqzCustomDBGrid::DrawTitleCell(TCanvas* C, const TRect& R, int DataCol) {
     if (!FUseTFields) flags |= wctPrefix;
     // The text moves one pixel right while its title button is held.
     const int shift = FTitleButtonCol == gridCol && !FTitlePressedGroup ? 1 : 0;
-    DrawTitleImage(C, titleRect, titleRect, image);
+    DrawTitleImage(C, TRect(titleRect), titleRect, image);
     WriteCellText(C, titleRect, 2 + shift, 2, align, flags, title);
 }
 
