@@ -7,7 +7,9 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/themes.h"
 #include "platform/ui/timer.h"
+#include "platform/ui/window_services.h"
 #include "qzgrid_fixture.h"
+#include "suite/grid/qzinplace.h"
 
 namespace {
 
@@ -357,6 +359,29 @@ TEST_F(QzTitles, LookupFieldShowsThePictureOfTheRelatedRecord) {
     EXPECT_GT(Count(shot, r2, blue), r2.Width() * r2.Height() / 2);
     // No related record: the background only.
     EXPECT_EQ(Count(shot, r3, green) + Count(shot, r3, blue), 0);
+}
+
+TEST_F(QzTitles, EditorWindowWrapsExceptForLinks) {
+    Table->FieldDefs()->Add("Url", ftString, 40);
+    Open(2);
+    Grid->ControlType()->SetText("Url;URL-Link\n");
+    Show();
+    Grid->SetFocus();
+    Grid->ShowEditor();
+    TqzInplaceEdit* editor = Grid->QzEditor();
+    ASSERT_TRUE(editor && editor->Visible());
+    uint32_t style = GetWindowLong(editor, GWL_STYLE);
+    EXPECT_TRUE(editor->WordWrap());
+    EXPECT_TRUE(style & ES_MULTILINE);
+    EXPECT_FALSE(style & (ES_AUTOHSCROLL | ES_WANTRETURN));
+    SendKey(Grid, VK_END);
+    Grid->ShowEditor();
+    editor = Grid->QzEditor();
+    ASSERT_EQ(Grid->SelectedField()->FieldName(), "Url");
+    style = GetWindowLong(editor, GWL_STYLE);
+    EXPECT_FALSE(editor->WordWrap());
+    EXPECT_TRUE(style & ES_AUTOHSCROLL);
+    EXPECT_FALSE(style & ES_AUTOVSCROLL);
 }
 
 }  // namespace
