@@ -175,6 +175,7 @@ void TqzCustomDBGrid::Notification(TComponent* AComponent, TOperation Operation)
         if (!ComponentState().Contains(csDestroying)) LinkActive(false);
     }
     if (AComponent == FIndicatorButton) FIndicatorButton = nullptr;
+    if (AComponent == FTitleImageList) FTitleImageList = nullptr;
     if (AComponent == FImageList) FImageList = nullptr;
 }
 

@@ -83,6 +83,19 @@ using TqzURLOpenEvent = TEvent<TObject*, std::string&, TField*, bool&>;
 using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
 // (Sender, Canvas, FooterCellRect, Field, FooterText, DefaultDrawing).
 using TqzDrawFooterCellEvent = TEvent<TObject*, TCanvas*, const TRect&, TField*, std::string&, bool&>;
+// (Sender, AFieldName, AFont, ABrush, ATitleAlignment): every title cell.
+using TqzCalcTitleAttributesEvent = TEvent<TObject*, const std::string&, TFont*, TBrush*, TAlignment&>;
+// (Sender, Canvas, Field, Rect, DefaultDrawing): a handler that clears
+// DefaultDrawing draws the title itself over its background.
+using TqzDrawTitleCellEvent = TEvent<TObject*, TCanvas*, TField*, const TRect&, bool&>;
+// Where a title image goes beside the title text.
+TASKMOOR_ENUM(TqzTitleImagePlacement, tipLeft, tipRight, tipCenter)
+// The image of a title from the grid's TitleImageList (-1: none).
+struct TqzTitleImageAttributes {
+    int ImageIndex = -1;
+    TqzTitleImagePlacement Placement = tipLeft;
+};
+using TqzCalcTitleImageEvent = TEvent<TObject*, TField*, TqzTitleImageAttributes&>;
 
 TASKMOOR_ENUM(TqzDittoDirection, qzDittoPrior, qzDittoNext, qzDittoPriorOrNext)
 TASKMOOR_ENUM(TqzDittoOption, qzdoSkipBlobFields, qzdoSkipReadOnlyFields, qzdoSkipHiddenFields)
@@ -140,6 +153,11 @@ void qzRemoveGridHook();
 bool qzGridHookInstalled();
 void qzGridCreated();
 void qzGridDestroyed();
+// The next control in the tab order of Control's parent that can take the
+// focus (with TabStop when CheckTabStop), forward or backward from Control
+// (from the last or first when Control is not there); nil at either end or
+// back at the start: it never wraps.
+TWinControl* qzFindNextControl(TWinControl* Control, bool GoForward, bool CheckTabStop);
 
 // ---- Shared images ------------------------------------------------------------------------
 // The indicator images ("QZDBGARROW", "QZDBEDIT", "QZDBINSERT",
@@ -394,6 +412,27 @@ public:
     // The image of the indicator of a data row; -1 for none.
     int IndicatorImageIndex(int DataRow);
 
+    // ---- Titles
+    TImageList* TitleImageList() const { return FTitleImageList; }
+    void SetTitleImageList(TImageList* Value);
+    TqzCalcTitleAttributesEvent OnCalcTitleAttributes() const { return FOnCalcTitleAttributes; }
+    void SetOnCalcTitleAttributes(TqzCalcTitleAttributesEvent Value) { FOnCalcTitleAttributes = Value; }
+    TqzDrawTitleCellEvent OnDrawTitleCell() const { return FOnDrawTitleCell; }
+    void SetOnDrawTitleCell(TqzDrawTitleCellEvent Value) { FOnDrawTitleCell = Value; }
+    TqzCalcTitleImageEvent OnCalcTitleImage() const { return FOnCalcTitleImage; }
+    void SetOnCalcTitleImage(TqzCalcTitleImageEvent Value) { FOnCalcTitleImage = Value; }
+    // Fires OnCalcTitleAttributes and notes whether the brush colour changed.
+    virtual void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
+                                       TAlignment& Alignment);
+    virtual void DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect, bool& DefaultDrawing);
+    virtual void DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes);
+    // The title column under the mouse while themes draw the titles (-1:
+    // none), and whether the mouse is over its group header half.
+    int HotTitleCol() const { return FHotTitleCol; }
+    bool HotTitleInGroupHeader() const { return FHotTitleGroup; }
+    // Titles are drawn themed: themes are on for the grid and not disabled in the title.
+    bool TitlesThemed();
+
     // ---- Keys
     TqzDittoAttributes* DittoAttributes() const { return FDittoAttributes.get(); }
     TqzDittoEvent OnDitto() const { return FOnDitto; }
@@ -418,6 +457,9 @@ public:
     virtual void DoURLOpen(std::string& Link, TField* Field, bool& UseDefault);
     // The title column held down (-1: none).
     int PressedTitleCol() const { return FTitleButtonCol; }
+    // A title is being dragged to move its column.
+    bool ColumnDragging() const;
+    TTimer* ColumnDragTimer() const { return FDragTimer; }
     // The link a URL cell opens for its field text: the address part, with
     // "MailTo:" before a bare mail address; empty when there is none.
     std::string URLAddress(const std::string& Text) const;
@@ -584,12 +626,12 @@ protected:
     void PriorRecord();
     void NextRecord();
     void Paint() override;
-    void DrawMove() override;
     void CalcDrawInfo(TGridDrawInfo& DrawInfo) const override;
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
     void CMMouseLeave(TMessage& Message) override;
     void CMParentFontChanged(TMessage& Message) override;
+    void WMCancelMode(TMessage& Message) override;
 
 private:
     void TitleFontChanged(TObject* Sender);
@@ -603,6 +645,56 @@ private:
     void DrawCellParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
     void DrawTitleCell(TCanvas* C, const TRect& R, int DataCol);
+    // The title background: themed (normal, hot or pressed), else the brush
+    // (when an attribute handler set it) or the fixed-cell fill.
+    void DrawTitleBackground(TCanvas* C, const TRect& R, int ACol, bool GroupHeader, bool BrushSet);
+    // Draws the title image beside the text and narrows TextRect by it.
+    void DrawTitleImage(TCanvas* C, const TRect& R, TRect& TextRect, const TqzTitleImageAttributes& Image);
+    // Hot-title tracking on a mouse move; clearing it on leave and release.
+    void TrackHotTitle(TShiftState Shift, int X, int Y);
+    void ClearHotTitle();
+    // The generic grid's focus rectangle is taken away again where the
+    // suite's rule draws none (row select, always-shown editor, an open
+    // embedded control, an inactive link).
+    bool CellFocusRectAllowed();
+    void RemoveFocusRect();
+    // After scrolling: the title row, the footer and the right edge strip.
+    void InvalidateScrolledFrame();
+    // The custom control open over the current cell (shown on the grid), or nil.
+    TWinControl* ActiveInGridControl();
+    // Record moves first update the window and put the open control out of sight.
+    void MoveInGridControlAway();
+    // After the generic key press of an Enter: editor mode ends when the
+    // editor cannot show, or an open control that takes returns gets it.
+    void EnterPressedAfterKeyPress(char32_t& Key);
+    // A click that moved to another cell also operates the control now open
+    // there: the innermost windowed control under the point gets it.
+    void ForwardClickToInGridControl(TShiftState Shift, int X, int Y, int LeftColAtPress);
+    // The column drag: pressed on a title, dragging past 2 pixels, dropped.
+    struct TColumnDrag {
+        bool Pressed = false;
+        bool Dragging = false;
+        bool Group = false;
+        int StartCol = -1;
+        int DropCol = -1;
+        int Direction = 0;
+        TPoint Start, Last, Offset;
+    };
+    void GroupSpan(int ACol, int& First, int& Last) const;
+    // The field holding a Bitmap cell's picture: the field itself, or for a
+    // calculated or lookup field the result field of its related record (nil: none).
+    TField* BitmapCellPictureField(TField* Field);
+    // A left press on a movable column's title (not on its sizing edge) starts a drag.
+    bool TitleDragStarts(int ACol, int X, int Y);
+    void BeginColumnDrag(int ACol, int X, int Y);
+    void StartColumnDrag();
+    bool ColumnDragMouseMove(int X, int Y);
+    void ColumnDragTick(TObject* Sender);
+    int ColumnDropTarget(int X);
+    bool EndColumnDrag(int X);
+    void CancelColumnDrag();
+    void DropColumn(int From, int To, bool WholeGroup);
+    void PaintColumnDrag(TCanvas* C);
     // The control-type drawing; False when the cell goes on as text.
     bool DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State);
     void DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
@@ -711,4 +803,15 @@ private:
     TNotifyEvent FOnBeforePaint;
     TqzDrawFooterCellEvent FOnDrawFooterCell;
     bool FHasFocus = false;
+    TImageList* FTitleImageList = nullptr;
+    TqzCalcTitleAttributesEvent FOnCalcTitleAttributes;
+    TqzDrawTitleCellEvent FOnDrawTitleCell;
+    TqzCalcTitleImageEvent FOnCalcTitleImage;
+    bool FTitleBrushChanged = false;
+    int FHotTitleCol = -1;
+    bool FHotTitleGroup = false;
+    bool FTitlePressedGroup = false;
+    TColumnDrag FColDrag;
+    TTimer* FDragTimer = nullptr;
+    std::unique_ptr<TBitmap> FDragImage;
 };

@@ -295,42 +295,6 @@ TRect TqzCustomDBGrid::GroupHeaderRect(int ACol) const {
     return Rect(a.Left, a.Top, b.Right, a.Top + GroupHeaderHeight());
 }
 
-void TqzCustomDBGrid::DrawTitleCell(TCanvas* C, const TRect& R, int DataCol) {
-    C->Font()->Assign(FTitleFont.get());
-    C->Brush()->SetColor(FTitleColor);
-    FillFixedCellBackground(C, R, DataCol + FIndicatorOffset, 0);
-    if (DataCol < 0) return;
-    TField* field = GetColField(DataCol);
-    std::string title;
-    if (field) {
-        if (FUseTFields) {
-            title = field->DisplayLabel();
-        } else {
-            qzGetSelectedLinePart(FSelected.get(), field->FieldName(), 2, title);
-            if (title.empty()) title = field->DisplayLabel();
-        }
-    }
-    int flags = wctTitle | wctNoFill;
-    if (!FUseTFields) flags |= wctPrefix;
-    const int shift = FTitleButtonCol == DataCol + FIndicatorOffset ? 1 : 0;
-    TRect titleRect = R;
-    TqzColumn* column = Columns(DataCol);
-    const std::string group = column ? column->GroupName() : std::string();
-    if (!group.empty()) {
-        // The group's header spans its columns above their titles.
-        const TRect span = GroupHeaderRect(DataCol + FIndicatorOffset);
-        titleRect.Top = span.Bottom;
-        {
-            TCanvasClip clip(C, Rect(R.Left, R.Top, R.Right, span.Bottom));
-            WriteCellText(C, span, 2, 2, taCenter, wctTitle | wctNoFill, group);
-        }
-        C->Brush()->SetColor(FLineColors->FixedColor());
-        C->FillRect(Rect(R.Left, span.Bottom - 1, R.Right, span.Bottom));
-        C->Brush()->SetColor(FTitleColor);
-    }
-    WriteCellText(C, titleRect, 2 + shift, 2, FTitleAlignment, flags, title);
-}
-
 void TqzCustomDBGrid::SetCellColors(TCanvas* C, int ACol, int ARow, TField* Field, TGridDrawState State,
                                     bool& BrushSet) {
     const bool highlight = HighlightCell(ACol, ARow, State);
@@ -352,7 +316,7 @@ void TqzCustomDBGrid::DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field,
     // A new row's picture is not loaded.
     if (ds && ds->State() == dsInsert && FDataLink->ActiveRecord() == Row() - FTitleOffset) return;
     TBitmap picture;
-    if (!FieldPicture(Field, picture)) return;
+    if (!FieldPicture(BitmapCellPictureField(Field), picture)) return;
     const std::vector<std::string> parts = SemiParts(Parameters);
     const std::string mode = parts.empty() ? std::string() : parts[0];
     const TCopyMode rop = RasterOperation(parts.size() > 1 ? parts[1] : std::string());
@@ -597,7 +561,9 @@ void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGri
 void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomGrid::MouseMove(Shift, X, Y);
     FLastMouse = {X, Y};
+    if (ColumnDragMouseMove(X, Y)) return;
     const TGridCoord cell = MouseCoord(X, Y);
+    TrackHotTitle(Shift, X, Y);
     UpdateCellHint(cell);
     bool url = false;
     if (cell.X >= FIndicatorOffset && cell.Y >= FTitleOffset && FDataLink->Active())
@@ -621,6 +587,7 @@ void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
 void TqzCustomDBGrid::CMMouseLeave(TMessage& Message) {
     TCustomGrid::CMMouseLeave(Message);
     FLastMouse = {-1, -1};
+    ClearHotTitle();
     if (FHotCell.X < 0) return;
     SetCursor(FSavedCursor);
     SetHotCell(-1, -1);

@@ -154,6 +154,7 @@ void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
+    if (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) MoveInGridControlAway();
     if ((Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) && !CanFocus()) return;
     const bool singleOrRows = FDataLink->FieldCount() == 1 || FOptions.Contains(dgRowSelect);
     const int lastCol = ColCount() - FIndicatorOffset - 1;
@@ -245,4 +246,5 @@ void TqzCustomDBGrid::KeyPress(char32_t& Key) {
     const bool enter = Key == 13;
     if (enter && !FOptions.Contains(dgAlwaysShowEditor)) FDataLink->UpdateRecord();
     TCustomGrid::KeyPress(Key);
+    if (enter) EnterPressedAfterKeyPress(Key);
 }

@@ -31,6 +31,7 @@ std::string TqzCustomDBGrid::URLAddress(const std::string& Text) const {
 
 void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     HideCellHint();
+    const int leftColAtPress = LeftCol();
     const bool dbl = Shift.Contains(ssDouble);
     if (dbl && FOptions.Contains(dgDblClickColSizing) && CanFocus()) {
         const TGridCoord c = MouseCoord(X - 5, Y);
@@ -53,9 +54,16 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         if (Button == mbLeft && FTitleButtons && cell.X >= FIndicatorOffset &&
             !ComponentState().Contains(csDesigning)) {
             FTitleButtonCol = cell.X;
+            // A press above the bottom of the group header presses the header.
+            const TRect header = GroupHeaderRect(cell.X);
+            FTitlePressedGroup = !IsRectEmpty(header) && Y < header.Bottom;
             InvalidateCell(cell.X, cell.Y);
         }
-        // Column sizing and moving are the generic grid's.
+        if (Button == mbLeft && !dbl && TitleDragStarts(cell.X, X, Y)) {
+            TControl::MouseDown(Button, Shift, X, Y);
+            return;
+        }
+        // Column sizing is the generic grid's.
         TCustomGrid::MouseDown(Button, Shift, X, Y);
         return;
     }
@@ -116,11 +124,13 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         }
     }
     InvalidateCell(cell.X, cell.Y);
+    if (!sameCell && Button == mbLeft) ForwardClickToInGridControl(Shift, X, Y, leftColAtPress);
     TControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const int sizedRow = FSizingRow;
+    if (Button == mbLeft) EndColumnDrag(X);
     TCustomGrid::MouseUp(Button, Shift, X, Y);
     if (sizedRow >= 0 && FOptions.Contains(dgRowResize) && sizedRow < RowCount()) {
         // The new height as a percentage of the font's row, never below the set one.
@@ -155,4 +165,6 @@ void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
             }
     }
     FSizingRow = -1;
+    FTitlePressedGroup = false;
+    ClearHotTitle();
 }

@@ -68,8 +68,10 @@ void TqzCustomDBGrid::Paint() {
     }
     FOnBeforePaint(this);
     TCustomGrid::Paint();
+    RemoveFocusRect();
     HideGatedLines(C);
     PaintGroupHeaders(C);
+    PaintColumnDrag(C);
     if (!FOptions.Contains(dgShowFooter)) return;
     const TRect footer = FooterRect();
     C->Brush()->SetColor(FFooterColor);
@@ -96,6 +98,39 @@ void TqzCustomDBGrid::Paint() {
         DrawFooterCell(C, footer, c, x, ColWidths(c));
         x += ColWidths(c) + line;
     }
+}
+
+bool TqzCustomDBGrid::CellFocusRectAllowed() {
+    if (!FDataLink->Active() || FOptions.Contains(dgAlwaysShowEditor) || FOptions.Contains(dgRowSelect))
+        return false;
+    // An open embedded control shows the cell itself.
+    TWinControl* control = nullptr;
+    if (GetCustomControlForCell(Col(), Row(), control) && control && control->Visible() &&
+        control->Parent() == this)
+        return false;
+    if (Col() < FixedCols()) return FOptions.Contains(dgFixedEditable);
+    return !IsRectEmpty(CellRect(Col(), Row()));
+}
+
+void TqzCustomDBGrid::RemoveFocusRect() {
+    // The generic grid drew its focus rectangle (an exclusive-or pattern)
+    // under these conditions; the same pattern again takes it away.
+    const bool editorShows = InplaceEditor() && InplaceEditor()->Visible();
+    if (!IsActiveControl() || !DefaultDrawing() || editorShows || ComponentState().Contains(csDesigning))
+        return;
+    if (CellFocusRectAllowed()) return;
+    const TRect r = FOptions.Contains(dgRowSelect) ? BoxRect(FixedCols(), Row(), ColCount() - 1, Row())
+                                                   : CellRect(Col(), Row());
+    if (IsRectEmpty(r)) return;
+    Canvas()->DrawFocusRect(r);
+}
+
+void TqzCustomDBGrid::InvalidateScrolledFrame() {
+    if (!HandleAllocated()) return;
+    if (FTitleOffset > 0) InvalidateRow(0);
+    // The footer and the one-pixel strip at the data area's right edge lie
+    // outside the cells: the window is invalidated for them.
+    Invalidate();
 }
 
 void TqzCustomDBGrid::HideGatedLines(TCanvas* C) {
@@ -130,18 +165,6 @@ void TqzCustomDBGrid::HideGatedLines(TCanvas* C) {
     }
 }
 
-void TqzCustomDBGrid::DrawMove() {
-    TCustomGrid::DrawMove();
-    if (GridState() != gsColMoving || !FOptions.Contains(dgTitles) || FTitleOffset == 0) return;
-    // The drop mark over the title: "QZRIGHT" when the column moves right, "QZLEFT" when left.
-    const TRect r = CellRect(MovePos(), 0);
-    TImageList* arrows = qzGridTitleArrowImages();
-    if (IsRectEmpty(r) || !arrows || arrows->Count() < 2) return;
-    const bool right = MovePos() > MoveIndex();
-    const int x = right ? r.Right - arrows->Width() : r.Left;
-    arrows->Draw(Canvas(), std::max(0, x), r.Top + (r.Height() - arrows->Height()) / 2, right ? 0 : 1);
-}
-
 void TqzCustomDBGrid::PaintGroupHeaders(TCanvas* C) {
     if (!FDataLink->Active() || FTitleOffset == 0) return;
     // Over the grid lines: one header across the columns of a group.
@@ -152,7 +175,10 @@ void TqzCustomDBGrid::PaintGroupHeaders(TCanvas* C) {
         C->Font()->Assign(FTitleFont.get());
         C->Brush()->SetColor(FTitleColor);
         const TRect inner = Rect(span.Left, span.Top, span.Right, span.Bottom - 1);
-        C->FillRect(inner);
+        if (TitlesThemed())
+            DrawTitleBackground(C, inner, c, true, false);
+        else
+            C->FillRect(inner);
         WriteCellText(C, inner, 2, 2, taCenter, wctTitle | wctNoFill, column->GroupName());
         C->Brush()->SetColor(FLineColors->FixedColor());
         C->FillRect(Rect(span.Left, span.Bottom - 1, span.Right, span.Bottom));

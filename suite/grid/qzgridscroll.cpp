@@ -360,6 +360,7 @@ void TqzCustomDBGrid::TopLeftChanged() {
         FLastLeftCol = LeftCol();
         FOnLeftColChanged(this, LeftCol());
     }
+    InvalidateScrolledFrame();
 }
 
 void TqzCustomDBGrid::SelectDataColumn(int Index) {

@@ -1,6 +1,8 @@
 // The grid's cell editor with its picture-mask check on every keystroke.
 #include "suite/grid/qzinplace.h"
 
+#include <algorithm>
+
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
 #include "platform/ui/dialogs.h"
@@ -57,12 +59,13 @@ void TqzInplaceEdit::DoEnter() {
 void TqzInplaceEdit::UpdateContents() {
     TInplaceEdit::UpdateContents();
     if (!FQzGrid) return;
-    FWordWrap = FQzGrid->Options().Contains(dgWordWrap);
+    bool wrap = FQzGrid->Options().Contains(dgWordWrap);
     if (TField* f = FQzGrid->SelectedField()) {
         std::string type, params;
         FQzGrid->GetControlInfo(f->FieldName(), type, params);
-        if (type == "URL-Link") FWordWrap = false;
+        if (type == "URL-Link") wrap = false;
     }
+    SetWordWrap(wrap);
     LoadMask();
 }
 
@@ -146,4 +149,63 @@ void TqzInplaceEdit::KeyPress(char32_t& Key) {
     default: break;
     }
     CheckValue(passes);
+}
+
+// ---- Window ------------------------------------------------------------------------------------
+
+void TqzInplaceEdit::SetWordWrap(bool Value) {
+    if (Value == FWordWrap) return;
+    FWordWrap = Value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TqzInplaceEdit::CreateParams(TCreateParams& Params) {
+    TInplaceEdit::CreateParams(Params);
+    Params.Style &= ~(ES_WANTRETURN | ES_AUTOVSCROLL);
+    // A bordered editor without word wrap keeps one line.
+    if (BorderStyle() != bsNone && !FWordWrap) return;
+    Params.Style |= ES_MULTILINE;
+    if (FWordWrap)
+        Params.Style = (Params.Style | ES_AUTOVSCROLL) & ~ES_AUTOHSCROLL;
+    else
+        Params.Style |= ES_AUTOHSCROLL;
+}
+
+void TqzInplaceEdit::BoundsChanged() {
+    TInplaceEdit::BoundsChanged();
+    if (!FQzGrid || FPlacing) return;
+    const TqzDBGridOptions options = FQzGrid->Options();
+    int left = Left(), width = Width();
+    // A fixed column being edited (left of the scrolling columns) keeps
+    // clear of the fixed column's line.
+    if (FQzGrid->Col() < FQzGrid->LeftCol() && !options.Contains(dgColLinesDisableFixed)) {
+        left += 1;
+        width -= options.Contains(dgColLines) ? 1 : 2;
+    }
+    if (left != Left() || width != Width()) {
+        FPlacing = true;
+        try {
+            SetBounds(left, Top(), std::max(0, width), Height());
+        } catch (...) {
+            FPlacing = false;
+            throw;
+        }
+        FPlacing = false;
+    }
+    SetEditRect(Rect(1, options.Contains(dgRowLinesDisableFixed) ? 1 : 2, Width() - 2, Height()));
+}
+
+void TqzInplaceEdit::CMFontChanged(TMessage& Message) {
+    TInplaceEdit::CMFontChanged(Message);
+    const int margin = BorderStyle() != bsNone ? 0 : 2;
+    SetEditRect(Rect(margin, margin, ClientWidth() - 1, ClientHeight()));
+}
+
+void TqzInplaceEdit::NotifyGridOfText() {
+    if (FQzGrid && Modified() && Visible()) FQzGrid->SetEditText(FQzGrid->Col(), FQzGrid->Row(), Text());
+}
+
+void TqzInplaceEdit::Dispatch(TMessage& Message) {
+    TInplaceEdit::Dispatch(Message);
+    if (Message.Msg == WM_PASTE) NotifyGridOfText();
 }

@@ -20,7 +20,8 @@ public:
 
     TqzDBPicture* Picture() const { return FPicture.get(); }
     bool WordWrap() const { return FWordWrap; }
-    void SetWordWrap(bool Value) { FWordWrap = Value; }
+    // Stores the flag and makes the window again (its style depends on it).
+    void SetWordWrap(bool Value);
     TqzCustomDBGrid* QzGrid() const { return FQzGrid; }
     bool HasPictureMask() const;
     // True when Text is empty, there is no mask, or Text completes the mask;
@@ -35,8 +36,17 @@ protected:
     void KeyUp(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
     void DoEnter() override;
+    // Window style, placement and text rectangle by the grid's line options.
+    void CreateParams(TCreateParams& Params) override;
+    void BoundsChanged() override;
+    void CMFontChanged(TMessage& Message) override;
+    // A paste tells the grid of the new text.
+    void Dispatch(TMessage& Message) override;
 
 private:
+    // The editor's text goes to the grid as an edit change.
+    void NotifyGridOfText();
+    bool FPlacing = false;
     void CheckValue(bool Passes);
     std::unique_ptr<TqzDBPicture> FPicture;
     TqzCustomDBGrid* FQzGrid;

@@ -1,0 +1,79 @@
+// Controls shown inside the grid's cells: the one open over the current
+// cell, moving it out of sight, handing it a click, Enter after the
+// editor's keys, and the tab order of controls inside a grid.
+#include <algorithm>
+
+#include "platform/core/properties.h"
+#include "platform/ui/messages.h"
+#include "suite/grid/qzdbigrd.h"
+
+TWinControl* TqzCustomDBGrid::ActiveInGridControl() {
+    TWinControl* control = nullptr;
+    if (!GetCustomControlForCell(Col(), Row(), control) || !control) return nullptr;
+    return control->Visible() && control->Parent() == this ? control : nullptr;
+}
+
+void TqzCustomDBGrid::MoveInGridControlAway() {
+    Update();
+    if (TWinControl* control = ActiveInGridControl())
+        control->SetBounds(ClientWidth() + 10, control->Top(), control->Width(), control->Height());
+}
+
+void TqzCustomDBGrid::EnterPressedAfterKeyPress(char32_t& Key) {
+    if (FOptions.Contains(dgAlwaysShowEditor)) return;
+    if (!CanEditShow()) {
+        if (EditorMode()) {
+            SetEditorMode(false);
+            Key = 13;
+        }
+        return;
+    }
+    // Only an open control that takes returns gets the Enter back.
+    TWinControl* control = ActiveInGridControl();
+    if (!control) return;
+    const TPropInfo* info = GetPropInfo(control, "WantReturns");
+    if (info && IsOrdinalKind(info->Kind) && GetOrdProp(control, info) != 0) Key = 13;
+}
+
+void TqzCustomDBGrid::ForwardClickToInGridControl(TShiftState Shift, int X, int Y, int LeftColAtPress) {
+    if (Shift.Contains(ssCtrl) || LeftCol() != LeftColAtPress) return;
+    if (FEditControlOptions.Contains(ecoDisableCustomControls)) return;
+    TWinControl* target = ActiveInGridControl();
+    if (!target || target->ClassNameIs("TqzDataInspector")) return;
+    TPoint p{X - target->Left(), Y - target->Top()};
+    if (p.X < 0 || p.Y < 0 || p.X >= target->Width() || p.Y >= target->Height()) return;
+    // The innermost windowed control under the point takes the click.
+    for (bool deeper = true; deeper;) {
+        deeper = false;
+        for (int i = target->ControlCount() - 1; i >= 0; --i) {
+            auto* child = dynamic_cast<TWinControl*>(target->Controls(i));
+            if (!child || !child->Visible()) continue;
+            const TPoint q{p.X - child->Left(), p.Y - child->Top()};
+            if (q.X < 0 || q.Y < 0 || q.X >= child->Width() || q.Y >= child->Height()) continue;
+            target = child;
+            p = q;
+            deeper = true;
+            break;
+        }
+    }
+    SendMessage(target, WM_LBUTTONDOWN, 1, MakeLParam(p.X, p.Y));
+    SendMessage(target, WM_LBUTTONUP, 0, MakeLParam(p.X, p.Y));
+}
+
+TWinControl* qzFindNextControl(TWinControl* Control, bool GoForward, bool CheckTabStop) {
+    TWinControl* parent = Control ? Control->Parent() : nullptr;
+    if (!parent) return nullptr;
+    std::vector<TWinControl*> list;
+    parent->GetTabOrderList(list);
+    const int count = static_cast<int>(list.size());
+    if (count == 0) return nullptr;
+    const auto it = std::find(list.begin(), list.end(), Control);
+    const int start = it == list.end() ? (GoForward ? count - 1 : 0) : static_cast<int>(it - list.begin());
+    for (int i = start;;) {
+        i += GoForward ? 1 : -1;
+        // No wrapping: either end, or the start again, finds nothing.
+        if (i < 0 || i >= count || i == start) return nullptr;
+        TWinControl* c = list[static_cast<size_t>(i)];
+        if (c->CanFocus() && (!CheckTabStop || c->TabStop())) return c;
+    }
+}
