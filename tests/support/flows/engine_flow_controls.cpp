@@ -27,7 +27,8 @@ public:
     }
     void Focus(const std::string& Field) override {
         FGrid->SetFocus();
-        Click(Field, FGrid->Row() - FGrid->TitleOffset());
+        FGrid->SetSelectedIndex(Index(Field));
+        ProcessEvents();
     }
     std::string Shown(const std::string& Field) override {
         if (EditorOpen() && ColumnField() == Field) return FGrid->InplaceEditor()->Text();
@@ -51,10 +52,13 @@ public:
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
 
 private:
-    TPoint Centre(const std::string& Field, int Row) const {
+    int Index(const std::string& Field) const {
         int col = 0;
         while (Fields()[col] != Field) ++col;
-        const TRect r = FGrid->CellRect(col + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset());
+        return col;
+    }
+    TPoint Centre(const std::string& Field, int Row) const {
+        const TRect r = FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset());
         return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
     std::string ColumnField() const { return Fields()[FGrid->SelectedIndex()]; }
