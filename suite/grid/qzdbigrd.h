@@ -555,6 +555,8 @@ protected:
 
     // The generic grid's operations.
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+    // A check-box cell never opens the text editor.
+    bool CanEditShow() override;
     bool CanEditAcceptKey(char32_t Key) override;
     bool CanEditModify() override;
     int GetEditLimit() override;

@@ -322,6 +322,14 @@ void TqzCustomDBGrid::UpdateFooterIfChanged() {
 
 // ---- Editor text --------------------------------------------------------------------------------
 
+bool TqzCustomDBGrid::CanEditShow() {
+    const int c = Col();
+    if (c >= 0 && c < static_cast<int>(FColInfo.size()) &&
+        SameText(FColInfo[static_cast<size_t>(c)].ControlType, "CheckBox"))
+        return false;
+    return TCustomGrid::CanEditShow();
+}
+
 bool TqzCustomDBGrid::CanEditAcceptKey(char32_t Key) {
     TField* f = SelectedField();
     return f && Key < 256 && f->IsValidChar(static_cast<char>(Key));
