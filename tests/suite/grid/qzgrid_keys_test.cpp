@@ -202,8 +202,7 @@ TEST_F(QzKeys, TypedTextStaysInItsCell) {
         {"ShiftTab", 4, [] { SendKeyToFocus(VK_TAB, {ssShift}); }, "Name1", "QQ"},
         {"EnterToTab", 1, [] { SendKeyToFocus(VK_RETURN); }, "QQ", "C1"},
         {"Escape", 1, [] { SendKeyToFocus(VK_ESCAPE); }, "Name1", "C1"},
-        {"EndThenTab",
-         1,
+        {"EndThenTab", 1,
          [] {
              SendKeyToFocus(VK_END);
              SendText(FocusedControl(), "!");

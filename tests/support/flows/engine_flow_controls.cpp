@@ -47,7 +47,8 @@ public:
     TWinControl* Control(const std::string&) override { return FGrid; }
     bool EditorOpen() override { return FGrid->InplaceEditor() && FGrid->InplaceEditor()->Visible(); }
     void SetEnterToTab(bool On) override {
-        On ? FGrid->SetOptions(FGrid->Options() + dgEnterToTab) : FGrid->SetOptions(FGrid->Options() - dgEnterToTab);
+        On ? FGrid->SetOptions(FGrid->Options() + dgEnterToTab)
+           : FGrid->SetOptions(FGrid->Options() - dgEnterToTab);
     }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
 

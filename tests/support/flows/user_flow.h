@@ -20,15 +20,15 @@
 
 // What a control offers the flows.
 struct TFlowCaps {
-    bool Grid = false;           // cells in columns over rows: a click on another cell, row moves
-    bool EnterToTab = false;     // SetEnterToTab switches Enter to a Tab move
-    bool ArrowsLeave = false;    // Up and Down leave the field (a grid's row move)
-    bool EditorKeys = false;     // F2, Enter and a double-click open a cell editor
-    bool DropDown = false;       // OpenDropDown and the keys F4, Alt+Down, Alt+Up, Enter, Escape
+    bool Grid = false;                // cells in columns over rows: a click on another cell, row moves
+    bool EnterToTab = false;          // SetEnterToTab switches Enter to a Tab move
+    bool ArrowsLeave = false;         // Up and Down leave the field (a grid's row move)
+    bool EditorKeys = false;          // F2, Enter and a double-click open a cell editor
+    bool DropDown = false;            // OpenDropDown and the keys F4, Alt+Down, Alt+Up, Enter, Escape
     bool DropDownEnterTakes = false;  // Enter in the list takes its value (else keeps the text)
-    bool Undo = false;           // Ctrl+Z takes back one typing run or paste at a time
-    bool ReadOnly = false;       // SetReadOnly
-    bool Refuses = false;        // PrepareRefusal and RefusedText
+    bool Undo = false;                // Ctrl+Z takes back one typing run or paste at a time
+    bool ReadOnly = false;            // SetReadOnly
+    bool Refuses = false;             // PrepareRefusal and RefusedText
 };
 
 // The table of every flow: Id (integer), Name (string 20), Code (string 6),
