@@ -296,6 +296,9 @@ void TqzDBCustomCombo::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (IsDroppedDown() && (Key == VK_RETURN || Key == VK_ESCAPE)) {
         const bool accept = Key == VK_RETURN;
         Key = 0;
+        // Its character is the list's too: the edit's own Escape would reset the field.
+        TMessage pending;
+        PeekMessage(pending, this, WM_CHAR, WM_CHAR, true);
         CloseUp(accept);
         return;
     }

@@ -570,14 +570,18 @@ protected:
     // Reactions to the data link.
     virtual void EditingChanged();
     virtual void RecordChanged(TField* Field);
-    // Writes the in-place editor's text into the current field.
+    // Writes the in-place editor's text into the field it was typed for.
     virtual void UpdateData();
     // A field of the record changed through the data link.
     void FieldChangedNotice(TField* Field);
     // Published grids that follow field changes fire DoFieldChanged on write-back.
     virtual bool TracksFieldChanges() const { return false; }
-    // The in-place editor's mask test: True when there is no mask or the text passes.
-    virtual bool EditorTextPassesMask(const std::string& Text);
+    // The in-place editor's mask test of a field's text: True when there is
+    // no mask or the text passes.
+    virtual bool EditorTextPassesMask(TField* Field, const std::string& Text);
+    // The field the pending editor text was typed for (while still shown),
+    // else the current one.
+    TField* EditField() const;
     // The editor may be left with a text that fails its mask.
     virtual bool EditorAllowInvalidExit() const { return false; }
 
@@ -593,6 +597,8 @@ protected:
 
     // The generic grid's operations.
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+    // A check-box cell never opens the text editor.
+    bool CanEditShow() override;
     bool CanEditAcceptKey(char32_t Key) override;
     bool CanEditModify() override;
     int GetEditLimit() override;
@@ -763,6 +769,7 @@ private:
     bool FFooterChanged = false;
     std::string FLastEditText;
     std::string FEditText;
+    std::string FEditFieldName;  // the field FEditText was typed for
     int FTitleButtonCol = -1;
     bool FUserMoving = false;
     int FLastLeftCol = -1;

@@ -64,7 +64,8 @@ bool qzGridKeyboardHook(uint16_t Key, TShiftState Shift, bool KeyUp) {
         PassToGrid(grid, Key, Shift);
         return true;
     }
-    if ((nav || Key == VK_INSERT) && !ctrl && !alt) {
+    // End alone stays with the control (an edit's caret to its end).
+    if ((nav || Key == VK_INSERT) && Key != VK_END && !ctrl && !alt) {
         if (KeyUp) return false;
         if (!Inside(c, grid)) return false;
         const bool arrow = Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT || Key == VK_DOWN;

@@ -220,6 +220,8 @@ void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         TabMove(true);
         break;
     case VK_ESCAPE:
+        // The typed text is dropped: hiding the editor must not hand it back.
+        if (InplaceEditor() && FDataLink->Modified()) InplaceEditor()->SetModified(false);
         FDataLink->Reset();
         if (!FOptions.Contains(dgAlwaysShowEditor)) {
             HideEditor();

@@ -232,8 +232,7 @@ void TqzCustomDBGrid::RecordChanged(TField* Field) {
 
 void TqzCustomDBGrid::FieldChangedNotice(TField* Field) { DoFieldChanged(Field); }
 
-bool TqzCustomDBGrid::EditorTextPassesMask(const std::string& Text) {
-    TField* field = SelectedField();
+bool TqzCustomDBGrid::EditorTextPassesMask(TField* field, const std::string& Text) {
     if (!field) return true;
     TObject* source = qzGetPictureMaskSource(this, FDataLink->DataSet());
     bool flag2 = false, autoFill = false;
@@ -245,12 +244,22 @@ bool TqzCustomDBGrid::EditorTextPassesMask(const std::string& Text) {
     return passes;
 }
 
+TField* TqzCustomDBGrid::EditField() const {
+    for (int i = 0; i < FDataLink->FieldCount(); ++i)
+        if (TField* f = FDataLink->Fields(i); f && f->FieldName() == FEditFieldName) return f;
+    return SelectedField();
+}
+
 void TqzCustomDBGrid::UpdateData() {
     if (!FDataLink->Modified() || !FDataLink->Editing()) return;
-    TField* field = SelectedField();
+    // The text goes to the field it was typed for, wherever the grid has
+    // moved since; a shown editor over that field has the latest text.
+    TField* field = EditField();
     if (!field) return;
-    const std::string text = InplaceEditor() ? InplaceEditor()->Text() : FEditText;
-    if (!EditorTextPassesMask(text) && !EditorAllowInvalidExit()) {
+    const bool editorOnField = InplaceEditor() && InplaceEditor()->Visible() && FInplaceCol >= 0 &&
+                               GetColField(FInplaceCol - FIndicatorOffset) == field;
+    const std::string text = editorOnField ? InplaceEditor()->Text() : FEditText;
+    if (!EditorTextPassesMask(field, text) && !EditorAllowInvalidExit()) {
         const TMethod method = qzGetOnInvalidValue(FDataLink->DataSet());
         const auto handler = method.As<TqzInvalidValueEvent>();
         if (method && handler) {
@@ -273,6 +282,8 @@ void TqzCustomDBGrid::UpdateData() {
     } else {
         field->SetText(text);
     }
+    // Written: hiding or moving the editor later does not mark it pending again.
+    if (editorOnField) InplaceEditor()->SetModified(false);
     if (TracksFieldChanges()) DoFieldChanged(field);
 }
 
@@ -311,6 +322,14 @@ void TqzCustomDBGrid::UpdateFooterIfChanged() {
 
 // ---- Editor text --------------------------------------------------------------------------------
 
+bool TqzCustomDBGrid::CanEditShow() {
+    const int c = Col();
+    if (c >= 0 && c < static_cast<int>(FColInfo.size()) &&
+        SameText(FColInfo[static_cast<size_t>(c)].ControlType, "CheckBox"))
+        return false;
+    return TCustomGrid::CanEditShow();
+}
+
 bool TqzCustomDBGrid::CanEditAcceptKey(char32_t Key) {
     TField* f = SelectedField();
     return f && Key < 256 && f->IsValidChar(static_cast<char>(Key));
@@ -335,11 +354,18 @@ std::string TqzCustomDBGrid::GetEditMask(int ACol, int) {
 std::string TqzCustomDBGrid::GetEditText(int ACol, int) {
     TField* f = GetColField(ACol - FIndicatorOffset);
     FLastEditText = f ? f->Text() : std::string();
-    FEditText = FLastEditText;
+    // A pending edit of another field stays as it is.
+    const std::string name = f ? f->FieldName() : std::string();
+    if (!FDataLink->Modified() || name == FEditFieldName) {
+        FEditText = FLastEditText;
+        FEditFieldName = name;
+    }
     return FLastEditText;
 }
 
-void TqzCustomDBGrid::SetEditText(int, int, const std::string& Value) {
+void TqzCustomDBGrid::SetEditText(int ACol, int, const std::string& Value) {
+    TField* f = GetColField(ACol - FIndicatorOffset);
+    FEditFieldName = f ? f->FieldName() : std::string();
     FEditText = Value;
     FDataLink->SetModified();
 }
@@ -372,6 +398,9 @@ void TqzCustomDBGrid::SelectDataColumn(int Index) {
     if (col == Col() || FInSelectColumn) return;
     FInSelectColumn = true;
     try {
+        // The text typed into the cell being left is written first; a
+        // refused text keeps the grid where it is.
+        if (FDataLink->Modified()) FDataLink->UpdateRecord();
         if (FOptions.Contains(dgAlwaysShowEditor) && !FUserMoving && !IsCustomControlCell(col, Row()))
             BeforeCellMove();
         MoveColRow(col, Row(), true, true);

@@ -200,3 +200,30 @@ TEST_F(ComboTest, ButtonStylesDrawEllipsisArrowOrNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Escape or Enter closing the list is the list's key: the edit keeps the
+// text typed before it opened and its modified state.
+TEST_F(ComboTest, KeyClosingTheListKeepsTheTypedText) {
+    for (uint16_t key : {VK_ESCAPE, VK_RETURN}) {
+        SCOPED_TRACE(key);
+        auto* e = Make();
+        e->SetDataSource(&Src);
+        e->SetDataField("Code");
+        ShowAndFocus(e);
+        SendText(e, "Xyz");
+        SendKey(e, VK_F4);
+        ASSERT_TRUE(e->IsDroppedDown());
+        SendKey(e, key);
+        ProcessEvents();
+        EXPECT_FALSE(e->IsDroppedDown());
+        EXPECT_EQ("Xyz", e->Text());
+        EXPECT_TRUE(e->Modified());
+        EXPECT_TRUE(e->Focused());
+        T.Cancel();
+        delete e;
+    }
+}
+
+}  // namespace

@@ -296,3 +296,28 @@ TEST_F(QzDraw, BitmapDisplayModes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A check-box cell never opens the text editor: not on Space, F2, Enter or
+// a click, and Down afterwards writes nothing.
+TEST_F(QzDraw, CheckBoxCellOpensNoTextEditor) {
+    OpenTypes();
+    Show();
+    Grid->SetFocus();
+    ProcessEvents();
+    const TRect box = Cell("Done", 0);
+    SendClick(Grid, (box.Left + box.Right) / 2, (box.Top + box.Bottom) / 2);
+    ASSERT_EQ("Done", Grid->SelectedField()->FieldName());
+    SendText(Grid, " ");
+    SendKey(Grid, VK_F2);
+    SendKey(Grid, VK_RETURN);
+    SendClick(Grid, (box.Left + box.Right) / 2, (box.Top + box.Bottom) / 2);
+    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    SendKey(Grid, VK_DOWN);
+    if (Table->State() != dsBrowse) Table->Post();
+    Table->First();
+    EXPECT_EQ("Y", Table->FieldByName("Done")->AsString());
+}
+
+}  // namespace

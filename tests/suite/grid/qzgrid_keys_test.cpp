@@ -186,3 +186,45 @@ TEST_F(QzKeys, EscapeWithAnAlwaysShownEditorTestsTheValueAgain) {
 }
 
 }  // namespace
+
+// Text typed into a cell goes to that cell's field whichever way the cell is
+// left, also between columns of different types; Escape drops it, and End
+// stays with the cell editor.
+TEST_F(QzKeys, TypedTextStaysInItsCell) {
+    struct Case {
+        const char* Name;
+        int StartCol;  // Name, Amount or Code
+        std::function<void()> Leave;
+        const char* Name0;
+        const char* Code0;
+    } cases[] = {
+        {"Tab", 1, [] { SendKeyToFocus(VK_TAB); }, "QQ", "C1"},
+        {"ShiftTab", 4, [] { SendKeyToFocus(VK_TAB, {ssShift}); }, "Name1", "QQ"},
+        {"EnterToTab", 1, [] { SendKeyToFocus(VK_RETURN); }, "QQ", "C1"},
+        {"Escape", 1, [] { SendKeyToFocus(VK_ESCAPE); }, "Name1", "C1"},
+        {"EndThenTab", 1,
+         [] {
+             SendKeyToFocus(VK_END);
+             SendText(FocusedControl(), "!");
+             SendKeyToFocus(VK_TAB);
+         },
+         "QQ!", "C1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (!Table->Active()) ShowFocused(2);
+        Grid->SetKeyOptions(Grid->KeyOptions() + dgEnterToTab);
+        Grid->SetFocus();
+        Table->First();
+        Grid->SelectDataColumn(c.StartCol);
+        SendText(Grid, "Q");
+        SendText(FocusedControl(), "Q");
+        c.Leave();
+        EXPECT_NO_THROW(Table->Post());
+        Table->First();
+        EXPECT_EQ(c.Name0, Table->FieldByName("Name")->AsString());
+        EXPECT_EQ(c.Code0, Table->FieldByName("Code")->AsString());
+        EXPECT_EQ(1.5, Table->FieldByName("Amount")->AsFloat());
+        Table->Close();
+    }
+}

@@ -1,0 +1,81 @@
+// The shared user-flow suite: every data-aware grid and edit goes through
+// the same flows a user goes through, on a real form over a real engine
+// table with real key and mouse events; each flow ends by posting, saving
+// the table file and reading every field back with a fresh table.
+//
+// A control joins by deriving a TFlowControl and registering it with
+// TFlowRegistration; a flow that needs what the control lacks (its TFlowCaps)
+// is skipped, never faked.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/db/datasource.h"
+#include "platform/db/fields.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/forms.h"
+
+// What a control offers the flows.
+struct TFlowCaps {
+    bool Grid = false;                // cells in columns over rows: a click on another cell, row moves
+    bool EnterToTab = false;          // SetEnterToTab switches Enter to a Tab move
+    bool ArrowsLeave = false;         // Up and Down leave the field (a grid's row move)
+    bool EditorKeys = false;          // F2, Enter and a double-click open a cell editor
+    bool DropDown = false;            // OpenDropDown and the keys F4, Alt+Down, Alt+Up, Enter, Escape
+    bool DropDownEnterTakes = false;  // Enter in the list takes its value (else keeps the text)
+    bool Undo = false;                // Ctrl+Z takes back one typing run or paste at a time
+    bool ReadOnly = false;            // SetReadOnly
+    bool Refuses = false;             // PrepareRefusal and RefusedText
+};
+
+// The table of every flow: Id (integer), Name (string 20), Code (string 6),
+// Amount (float), Notes (memo); two records, "Alpha"/"A1" and "Beta"/"B2".
+class TFlowControl {
+public:
+    virtual ~TFlowControl() = default;
+    virtual TFlowCaps Caps() const = 0;
+    // The two fields typed into, in tab order; a grid shows them as its
+    // first two columns, an edit gets one control for each.
+    virtual std::vector<std::string> Fields() const { return {"Name", "Code"}; }
+    // Makes the control(s) on Form (within 8..600 x 8..330) over Source.
+    virtual void Build(TForm* Form, TDataSource* Source) = 0;
+    // Focuses the field's control or cell on the current record, so that
+    // typed text replaces the field's text.
+    virtual void Focus(const std::string& Field) = 0;
+    // What the control shows for the field on the current record (an open
+    // cell editor's text).
+    virtual std::string Shown(const std::string& Field) = 0;
+    // Clicks the field's control or cell on a row of the view.
+    virtual void Click(const std::string& Field, int Row = 0) = 0;
+    virtual void DoubleClick(const std::string&) {}
+    // The control that has the field (a grid: the grid).
+    virtual TWinControl* Control(const std::string& Field) = 0;
+    // A cell editor (or drop-down) is open.
+    virtual bool EditorOpen() { return false; }
+    virtual void SetEnterToTab(bool) {}
+    virtual void SetReadOnly(bool) {}
+    virtual bool DroppedDown() { return false; }
+    // Makes the first field refuse RefusedText on leaving (a mask).
+    virtual void PrepareRefusal() {}
+    virtual std::string RefusedText() const { return std::string(); }
+    // A field's stored value as the flows compare it (rich text: its plain text).
+    virtual std::string Stored(TField* Field) { return Field->AsString(); }
+};
+
+struct TFlowInstance {
+    std::string Name;
+    std::function<std::unique_ptr<TFlowControl>()> Make;
+};
+
+// Every control that joined.
+std::vector<TFlowInstance>& FlowInstances();
+
+// Joins a control: `static TFlowRegistration reg("Name", [] { return std::make_unique<T>(); });`
+struct TFlowRegistration {
+    TFlowRegistration(const std::string& Name, std::function<std::unique_ptr<TFlowControl>()> Make) {
+        FlowInstances().push_back({Name, std::move(Make)});
+    }
+};

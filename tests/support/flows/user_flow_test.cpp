@@ -1,0 +1,404 @@
+// The flows every data-aware grid and edit goes through (see user_flow.h).
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/core/sysutils.h"
+#include "platform/db/fielddefs.h"
+#include "platform/ui/application.h"
+#include "platform/ui/clipboard.h"
+#include "platform/ui/stdctrls.h"
+#include "platform/ui/testing.h"
+#include "suite/base/suite_test_table.h"
+#include "support/environment.h"
+#include "support/flows/user_flow.h"
+
+std::vector<TFlowInstance>& FlowInstances() {
+    static std::vector<TFlowInstance> instances;
+    return instances;
+}
+
+void PrintTo(const TFlowInstance& Instance, std::ostream* Out) { *Out << Instance.Name; }
+
+namespace {
+
+// A flow that needs what the control lacks is skipped.
+#define FLOW_NEEDS(Cap) \
+    if (!C->Caps().Cap) GTEST_SKIP() << "the control has no " #Cap
+
+const char* const kFields[] = {"Id", "Name", "Code", "Amount", "Notes", "Details"};
+using TRows = std::vector<std::map<std::string, std::string>>;
+
+class UserFlowTest : public ::testing::TestWithParam<TFlowInstance> {
+protected:
+    void SetUp() override {
+        ResetFormatSettings();
+        C = GetParam().Make();
+        Form = CreateForm<TForm>(Application);
+        Form->SetBounds(40, 40, 640, 420);
+        Table = new TqzTestTable(Form);
+        TFieldDefs* defs = Table->FieldDefs();
+        defs->Add("Id", ftInteger);
+        defs->Add("Name", ftString, 20);
+        defs->Add("Code", ftString, 6);
+        defs->Add("Amount", ftFloat);
+        defs->Add("Notes", ftMemo);
+        defs->Add("Details", ftMemo);
+        Table->Open();
+        Table->AppendRecord({Variant(1), Variant("Alpha"), Variant("A1"), Variant(1.5), Variant("First note"),
+                             Variant("One")});
+        Table->AppendRecord({Variant(2), Variant("Beta"), Variant("B2"), Variant(2.5), Variant("Second note"),
+                             Variant("Two")});
+        Table->First();
+        Source = new TDataSource(Form);
+        Source->SetDataSet(Table);
+        C->Build(Form, Source);
+        Other = new TEdit(Form);
+        Other->SetParent(Form);
+        Other->SetBounds(8, 360, 120, 24);
+        Form->Show();
+        ActivateForm(Form);
+        ProcessEvents();
+        Expected = Read(*Table);
+        Table->First();
+        F0 = C->Fields()[0];
+        F1 = C->Fields()[1];
+    }
+    void TearDown() override {
+        delete Form;
+        ProcessEvents();
+        C.reset();
+    }
+
+    TRows Read(TDataSet& Ds) {
+        TRows rows;
+        for (Ds.First(); !Ds.Eof(); Ds.Next()) {
+            std::map<std::string, std::string> row;
+            for (const char* name : kFields) row[name] = C->Stored(Ds.FieldByName(name));
+            rows.push_back(row);
+        }
+        return rows;
+    }
+
+    // Posts, saves the table file and reads every field back with a fresh table.
+    void Finish() {
+        ProcessEvents();
+        if (Table->State() == dsEdit || Table->State() == dsInsert) Table->Post();
+        const std::string path = Env.Path("flow.d");
+        Table->SaveToFile(path);
+        TqzTestTable fresh(nullptr);
+        fresh.SetTableName(path);
+        fresh.Open();
+        EXPECT_EQ(Expected, Read(fresh));
+    }
+
+    // Real keys, each to whatever has the focus then.
+    static void Type(const std::string& Text) {
+        for (char ch : Text) {
+            ASSERT_NE(nullptr, FocusedControl());
+            SendText(FocusedControl(), std::string(1, ch));
+        }
+    }
+    static void Key(uint16_t K, TShiftState Shift = {}) { SendKeyToFocus(K, Shift); }
+
+    // The focus is in the field's control (or its cell editor).
+    bool FocusIn(const std::string& Field) {
+        TWinControl* f = FocusedControl();
+        TWinControl* c = C->Control(Field);
+        for (; f; f = f->Parent())
+            if (f == c) return true;
+        return false;
+    }
+
+    TTestEnvironment Env;
+    TTestDialogs Dialogs;
+    TTestClipboard Clip;
+    std::unique_ptr<TFlowControl> C;
+    TForm* Form = nullptr;
+    TqzTestTable* Table = nullptr;
+    TDataSource* Source = nullptr;
+    TEdit* Other = nullptr;
+    TRows Expected;
+    std::string F0, F1;
+};
+
+// ---- Leaving a field: the text goes to the field it was typed for --------------------------------
+
+TEST_P(UserFlowTest, LeaveByTab) {
+    C->Focus(F0);
+    Type("QQ");
+    Key(VK_TAB);
+    Expected[0][F0] = "QQ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, LeaveByShiftTab) {
+    C->Focus(F1);
+    Type("QQ");
+    Key(VK_TAB, {ssShift});
+    Expected[0][F1] = "QQ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, TypeInBothFieldsLeavingByTab) {
+    C->Focus(F0);
+    Type("QQ");
+    Key(VK_TAB);
+    EXPECT_TRUE(FocusIn(F1));
+    Type("ZZ");
+    Key(VK_TAB, {ssShift});
+    Expected[0][F0] = "QQ";
+    Expected[0][F1] = "ZZ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, LeaveByEnter) {
+    C->Focus(F0);
+    Type("QQ");
+    Key(VK_RETURN);
+    Expected[0][F0] = "QQ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, LeaveByEnterAsTab) {
+    FLOW_NEEDS(EnterToTab);
+    C->SetEnterToTab(true);
+    C->Focus(F0);
+    Type("QQ");
+    Key(VK_RETURN);
+    EXPECT_TRUE(FocusIn(F1));
+    Expected[0][F0] = "QQ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, LeaveByArrows) {
+    FLOW_NEEDS(ArrowsLeave);
+    C->Focus(F0);
+    Type("QQ");
+    Key(VK_DOWN);
+    C->Focus(F1);
+    Type("ZZ");
+    Key(VK_UP);
+    Expected[0][F0] = "QQ";
+    Expected[1][F1] = "ZZ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, LeaveByClickOnAnotherCell) {
+    FLOW_NEEDS(Grid);
+    C->Focus(F0);
+    Type("QQ");
+    C->Click(F1, 1);
+    Expected[0][F0] = "QQ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, LeaveByClickOnAnotherControl) {
+    C->Focus(F0);
+    Type("QQ");
+    // A sent press is not the window system's, which would also give the
+    // edit the focus on the press.
+    SendMouseDown(Other, mbLeft, 5, 5);
+    if (FocusedControl() != Other) Other->SetFocus();
+    SendMouseUp(Other, mbLeft, 5, 5);
+    ProcessEvents();
+    EXPECT_EQ(Other, FocusedControl());
+    Expected[0][F0] = "QQ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, LeaveByClosingTheForm) {
+    C->Focus(F0);
+    Type("QQ");
+    Form->Close();
+    ProcessEvents();
+    EXPECT_FALSE(Form->Visible());
+    Expected[0][F0] = "QQ";
+    Finish();
+}
+
+// ---- Escape takes back the field being typed in, and nothing else --------------------------------
+
+TEST_P(UserFlowTest, EscapeOnceUndoesTheFieldOnly) {
+    C->Focus(F0);
+    Type("QQ");
+    Key(VK_TAB);
+    Type("ZZ");
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Expected[0][F1], C->Shown(F1));
+    EXPECT_EQ("QQ", C->Shown(F0));
+    EXPECT_TRUE(FocusIn(F1));
+    Expected[0][F0] = "QQ";
+    Finish();
+}
+
+// ---- F2, Enter and a double-click open the cell editor once ---------------------------------------
+
+TEST_P(UserFlowTest, F2OpensTheEditorOnce) {
+    FLOW_NEEDS(EditorKeys);
+    C->Focus(F0);
+    Key(VK_F2);
+    ASSERT_TRUE(C->EditorOpen());
+    EXPECT_EQ("Alpha", C->Shown(F0));
+    Key(VK_END);
+    Type("Z");
+    Key(VK_F2);
+    EXPECT_TRUE(C->EditorOpen());
+    EXPECT_EQ("AlphaZ", C->Shown(F0));
+    Key(VK_TAB);
+    Expected[0][F0] = "AlphaZ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, EnterOpensTheEditorOnce) {
+    FLOW_NEEDS(EditorKeys);
+    C->Focus(F0);
+    Key(VK_RETURN);
+    ASSERT_TRUE(C->EditorOpen());
+    EXPECT_EQ("Alpha", C->Shown(F0));
+    Key(VK_END);
+    Type("Z");
+    Key(VK_RETURN);
+    EXPECT_EQ("AlphaZ", C->Shown(F0));
+    Expected[0][F0] = "AlphaZ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, DoubleClickOpensTheEditorOnce) {
+    FLOW_NEEDS(EditorKeys);
+    C->Focus(F0);
+    C->DoubleClick(F0);
+    ASSERT_TRUE(C->EditorOpen());
+    EXPECT_EQ("Alpha", C->Shown(F0));
+    Key(VK_END);
+    Type("Z");
+    C->DoubleClick(F0);
+    EXPECT_TRUE(C->EditorOpen());
+    EXPECT_EQ("AlphaZ", C->Shown(F0));
+    Key(VK_TAB);
+    Expected[0][F0] = "AlphaZ";
+    Finish();
+}
+
+// ---- A drop-down gives the keys and the focus back --------------------------------------------
+
+TEST_P(UserFlowTest, DropDownClosedByEscapeKeepsTheText) {
+    FLOW_NEEDS(DropDown);
+    C->Focus(F0);
+    Type("Xyz");
+    Key(VK_F4);
+    ASSERT_TRUE(C->DroppedDown());
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(C->DroppedDown());
+    EXPECT_TRUE(FocusIn(F0));
+    EXPECT_EQ("Xyz", C->Shown(F0));
+    Key(VK_END);
+    Type("!");
+    EXPECT_EQ("Xyz!", C->Shown(F0));
+    Key(VK_TAB);
+    Expected[0][F0] = "Xyz!";
+    Finish();
+}
+
+TEST_P(UserFlowTest, DropDownClosedByOtherKeysAndAClick) {
+    FLOW_NEEDS(DropDown);
+    struct TWay {
+        const char* Name;
+        uint16_t Open;
+        TShiftState OpenShift;
+        uint16_t Close;
+        TShiftState CloseShift;
+    };
+    const TWay ways[] = {{"F4/F4", VK_F4, {}, VK_F4, {}},
+                         {"AltDown/AltUp", VK_DOWN, {ssAlt}, VK_UP, {ssAlt}},
+                         {"F4/Enter", VK_F4, {}, VK_RETURN, {}},
+                         {"F4/click", VK_F4, {}, 0, {}}};
+    std::string text = "Alpha";
+    for (const TWay& way : ways) {
+        SCOPED_TRACE(way.Name);
+        C->Focus(F0);
+        Type("Xyz");
+        Key(way.Open, way.OpenShift);
+        ASSERT_TRUE(C->DroppedDown());
+        if (way.Close)
+            Key(way.Close, way.CloseShift);
+        else
+            SendClick(Form, 600, 380);
+        ProcessEvents();
+        EXPECT_FALSE(C->DroppedDown());
+        EXPECT_TRUE(FocusIn(F0));
+        const std::string shown = C->Shown(F0);
+        if (!(way.Close == VK_RETURN && C->Caps().DropDownEnterTakes)) EXPECT_EQ("Xyz", shown);
+        Key(VK_END);
+        Type("!");
+        EXPECT_EQ(shown + "!", C->Shown(F0));
+        text = shown + "!";
+    }
+    Key(VK_TAB);
+    Expected[0][F0] = text;
+    Finish();
+}
+
+// ---- Undo takes back one typing run or paste at a time --------------------------------------------
+
+TEST_P(UserFlowTest, UndoOneStepAtATime) {
+    FLOW_NEEDS(Undo);
+    C->Focus(F0);
+    Type("Hi");
+    Clipboard()->SetAsText(" world");
+    Key('V', {ssCtrl});
+    EXPECT_EQ("Hi world", C->Shown(F0));
+    Key('Z', {ssCtrl});
+    EXPECT_EQ("Hi", C->Shown(F0));
+    Key('Z', {ssCtrl});
+    EXPECT_EQ(Expected[0][F0], C->Shown(F0));
+    // Two pastes, one undo.
+    Key(VK_END);
+    Clipboard()->SetAsText("1");
+    Key('V', {ssCtrl});
+    Clipboard()->SetAsText("2");
+    Key('V', {ssCtrl});
+    Key('Z', {ssCtrl});
+    EXPECT_EQ(Expected[0][F0] + "1", C->Shown(F0));
+    Key(VK_TAB);
+    Expected[0][F0] += "1";
+    Finish();
+}
+
+// ---- Refused values and read-only controls --------------------------------------------------------
+
+TEST_P(UserFlowTest, RefusedValueKeepsTheFocusAndTheText) {
+    FLOW_NEEDS(Refuses);
+    C->PrepareRefusal();
+    C->Focus(F0);
+    Type(C->RefusedText());
+    Key(VK_TAB);
+    EXPECT_TRUE(FocusIn(F0));
+    EXPECT_EQ(C->RefusedText(), C->Shown(F0));
+    Key(VK_ESCAPE);
+    if (Table->State() != dsBrowse) Table->Cancel();
+    Finish();
+}
+
+TEST_P(UserFlowTest, ReadOnlyNeverWrites) {
+    FLOW_NEEDS(ReadOnly);
+    C->SetReadOnly(true);
+    C->Focus(F0);
+    Type("QQ");
+    Clipboard()->SetAsText("pasted");
+    Key('V', {ssCtrl});
+    Key(VK_DELETE);
+    Key(VK_BACK);
+    Key(VK_TAB);
+    Type("ZZ");
+    Key(VK_RETURN);
+    EXPECT_EQ(dsBrowse, Table->State());
+    Finish();
+}
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Controls, UserFlowTest, ::testing::ValuesIn(FlowInstances()),
+                         [](const ::testing::TestParamInfo<TFlowInstance>& Info) { return Info.param.Name; });
