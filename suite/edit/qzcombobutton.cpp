@@ -13,7 +13,7 @@
 // ---- Glyph resources ------------------------------------------------------------------
 
 namespace {
-// Olive (the bottom-left pixel) is transparent.
+// Olive is transparent.
 const char* const kDropDown[] = {
     "7 4 2 1", ". c #808000", "# c #000000", "#######", ".#####.", "..###..", "...#...",
 };
@@ -32,6 +32,12 @@ void RegisterComboButtonGlyphs() {
         RegisterXpmResource("qzSpinUp", kSpinUp);
         RegisterXpmResource("qzSpinDown", kSpinDown);
     });
+}
+
+void LoadComboButtonGlyph(TBitmap* Bitmap, const char* Name) {
+    RegisterComboButtonGlyphs();
+    Bitmap->LoadFromResourceName(Name);
+    Bitmap->SetTransparentColor(clOlive);
 }
 
 // ---- Glyph lists ------------------------------------------------------------------------

@@ -11,7 +11,8 @@
 // TqzSpinControlButton paints a spin arrow.
 //
 // The bitmaps "QZDROPDOWN", "qzSpinUp" and "qzSpinDown" are registered as
-// named resources by RegisterComboButtonGlyphs (the buttons do it).
+// named resources by RegisterComboButtonGlyphs (the buttons do it); their
+// transparent colour is olive, wherever it lies (LoadComboButtonGlyph).
 #pragma once
 
 #include <array>
@@ -27,6 +28,9 @@
 #include "platform/ui/imagelist.h"
 
 void RegisterComboButtonGlyphs();
+// Loads one of those bitmaps into Bitmap with olive as its fixed transparent
+// colour (the bottom-left pixel is not always olive: the up arrow's is black).
+void LoadComboButtonGlyph(TBitmap* Bitmap, const char* Name);
 
 // An image list of one image size whose slots are handed out and given back.
 class TGlyphList : public TImageList {
