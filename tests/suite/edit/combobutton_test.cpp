@@ -286,4 +286,44 @@ TEST_F(ComboButtonTest, TheSuitesArrowGlyphsShowTheirShapeInEveryState) {
     }
 }
 
+// One group of a speed button and combo buttons on one parent: pressing
+// either kind raises the other, and AllowAllUp travels both ways.
+TEST_F(ComboButtonTest, ASpeedButtonAndComboButtonsShareOneGroup) {
+    auto* speed = new TSpeedButton(&Form);
+    speed->SetParent(&Form);
+    speed->SetBounds(150, 10, 22, 22);
+    speed->SetGroupIndex(4);
+    auto* other = New();
+    Button->SetGroupIndex(4);
+    other->SetGroupIndex(4);
+    auto* stranger = New();  // another group keeps its state
+    stranger->SetGroupIndex(5);
+    stranger->SetDown(true);
+
+    SendClick(speed, 5, 5);
+    EXPECT_TRUE(speed->Down());
+    SendClick(Button, 5, 5);
+    EXPECT_TRUE(Button->Down());
+    EXPECT_FALSE(speed->Down());
+    EXPECT_EQ(speed->State(), bsUp);
+    SendClick(speed, 5, 5);
+    EXPECT_TRUE(speed->Down());
+    EXPECT_FALSE(Button->Down());
+    EXPECT_EQ(Button->State(), bsUp);
+    other->SetDown(true);
+    EXPECT_FALSE(speed->Down());
+    EXPECT_TRUE(other->Down());
+    EXPECT_TRUE(stranger->Down());
+
+    speed->SetAllowAllUp(true);  // the group takes it from a speed button
+    EXPECT_TRUE(Button->AllowAllUp());
+    EXPECT_TRUE(other->AllowAllUp());
+    EXPECT_FALSE(stranger->AllowAllUp());
+    SendClick(other, 5, 5);  // and a down member comes up again
+    EXPECT_FALSE(other->Down());
+    Button->SetAllowAllUp(false);  // and from a combo button
+    EXPECT_FALSE(speed->AllowAllUp());
+    EXPECT_TRUE(RenderControlToPng(&Form, Png("mixed_group")));
+}
+
 }  // namespace
