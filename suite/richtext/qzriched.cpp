@@ -273,16 +273,17 @@ bool TqzCustomRichEdit::CanPaste() {
     return data.count(CF_TEXT) > 0 || data.count(CF_UNICODETEXT) > 0 || data.count(CF_RTF()) > 0;
 }
 
-void TqzCustomRichEdit::DoURLOpen(const std::string& URLLink, bool& UseDefault) {
-    FOnURLOpen(this, URLLink, UseDefault);
+void TqzCustomRichEdit::DoURLOpen(std::string& URLLink, bool& UseDefault) {
+    FOnURLOpen(this, URLLink, GetField(), UseDefault);
 }
 
 void TqzCustomRichEdit::LinkClick(const std::string& Link) {
     if (!(EventMask() & enmLink)) return;
     TCustomRichEdit::LinkClick(Link);
     bool useDefault = true;
-    DoURLOpen(Link, useDefault);
-    if (useDefault) ShellOpenLink(Link);
+    std::string link = Link;
+    DoURLOpen(link, useDefault);
+    if (useDefault) ShellOpenLink(link);
 }
 
 void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {

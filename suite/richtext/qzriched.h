@@ -29,9 +29,6 @@ using TqzRichEditOleOptions = TSet<TqzRichEditOleOption>;
 TASKMOOR_ENUM(TqzMeasurementUnits, muInches, muCentimeters)
 TASKMOOR_ENUM(TqzRichEditWidth, rewWindowSize, rewPrinterSize)
 
-// OnURLOpen: (Sender, URLLink, var UseDefault).
-using TqzURLOpenEvent = TEvent<TObject*, const std::string&, bool&>;
-
 // A memory stream that grows in steps of 128 KB.
 class TqzRichMemoryStream : public TMemoryStream {
     TASKMOOR_CLASS(TqzRichMemoryStream, TMemoryStream)
@@ -171,8 +168,8 @@ public:
     virtual bool IsMemoLoaded() { return true; }
     virtual TField* GetField() { return nullptr; }
     virtual void LoadMemo() {}
-    // Fires OnURLOpen.
-    virtual void DoURLOpen(const std::string& URLLink, bool& UseDefault);
+    // Fires OnURLOpen with the control's field.
+    virtual void DoURLOpen(std::string& URLLink, bool& UseDefault);
 
     TqzURLOpenEvent OnURLOpen() const { return FOnURLOpen; }
     void SetOnURLOpen(TqzURLOpenEvent Value) { FOnURLOpen = Value; }
