@@ -323,6 +323,11 @@ void TqzDBRichEdit::DblClick() {
 }
 
 void TqzDBRichEdit::Dispatch(TMessage& Message) {
+    if (Message.Msg == CM_GETDATALINK) {
+        // the link only while it has a field
+        if (Field()) Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+        return;
+    }
     if ((Message.Msg == WM_CUT || Message.Msg == WM_PASTE) && Field()) BeginFieldEdit();
     TqzCustomRichEdit::Dispatch(Message);
 }
