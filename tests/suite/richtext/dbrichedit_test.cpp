@@ -11,9 +11,11 @@
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
 #include "platform/core/sysutils.h"
+#include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
+#include "platform/ui/actions.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/forms.h"
@@ -43,6 +45,19 @@ std::string Dir() {
 }
 
 std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
+
+// A "post" action for any data source: posts its dataset, enabled while the
+// dataset is being edited.
+class TTestPostAction : public TCustomAction {
+public:
+    TTestPostAction() : TCustomAction(nullptr) {}
+    bool HandlesTarget(TObject* Target) override { return dynamic_cast<TDataSource*>(Target) != nullptr; }
+    void ExecuteTarget(TObject* Target) override { static_cast<TDataSource*>(Target)->DataSet()->Post(); }
+    void UpdateTarget(TObject* Target) override {
+        TDataSet* ds = static_cast<TDataSource*>(Target)->DataSet();
+        SetEnabled(ds && (ds->State() == dsEdit || ds->State() == dsInsert));
+    }
+};
 
 class DBRichEditTest : public ::testing::Test {
 protected:
@@ -384,6 +399,28 @@ TEST_F(DBRichEditTest, ALinkOpensUnderTheBusyCursor) {
     ASSERT_EQ(shell.Opened(), std::vector<std::string>{"https://example.org/busy"});
     EXPECT_EQ(shell.During, std::vector<TCursor>{crHourGlass});
     EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+TEST_F(DBRichEditTest, ActionsAreOfferedThroughTheDataLink) {
+    TTestPostAction post;
+    Show();
+    r->SetFocus();
+    ProcessEvents();
+    EXPECT_FALSE(post.Execute());  // no field: nobody takes it
+    Bind();
+    r->SetFocus();
+    ProcessEvents();
+    r->SetSelStart(0);
+    SendText(r, "Hi ");
+    ASSERT_EQ(T->State(), dsEdit);
+    EXPECT_TRUE(post.Update());
+    EXPECT_TRUE(post.Enabled());
+    EXPECT_TRUE(post.Execute());
+    EXPECT_EQ(T->State(), dsBrowse);
+    TqzDBRichEdit check(nullptr);
+    check.SetParent(form);
+    check.LoadFromBlobField(T->FieldByName("Notes"));
+    EXPECT_EQ(check.Lines()->Strings(0), "Hi Dear reader");
 }
 
 }  // namespace
