@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/db/datasource.h"
+#include "platform/ui/application.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/imagelist.h"
 
@@ -72,10 +74,35 @@ void TCustomAction::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent == FImages) FImages = nullptr;
 }
 
+namespace {
+bool OfferToFocusedControl(TCustomAction* Action, unsigned Msg) {
+    TWinControl* control = Screen ? Screen->ActiveControl() : nullptr;
+    return control && control->Perform(Msg, 0, reinterpret_cast<LPARAM>(Action)) != 0;
+}
+}  // namespace
+
 bool TCustomAction::Execute() {
-    if (!FEnabled || !FOnExecute.Assigned()) return false;
+    if (!FEnabled) return false;
+    if (!FOnExecute.Assigned()) return OfferToFocusedControl(this, CM_ACTIONEXECUTE);
     FOnExecute(this);
     return true;
+}
+
+bool TCustomAction::Update() { return OfferToFocusedControl(this, CM_ACTIONUPDATE); }
+
+bool OfferActionTo(TMessage& Message, TObject* Target) {
+    auto* action = reinterpret_cast<TCustomAction*>(Message.LParam);
+    if (!action || !Target || !action->HandlesTarget(Target)) return false;
+    if (Message.Msg == CM_ACTIONEXECUTE)
+        action->ExecuteTarget(Target);
+    else
+        action->UpdateTarget(Target);
+    Message.Result = 1;
+    return true;
+}
+
+bool OfferActionToDataLink(TMessage& Message, TDataLink* Link) {
+    return Link && OfferActionTo(Message, Link->DataSource());
 }
 
 void TCustomAction::RegisterChanges(TActionLink* Link) {

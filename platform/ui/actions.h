@@ -13,7 +13,15 @@
 
 class TActionLink;
 class TControl;
+class TDataLink;
 class TImageList;
+struct TMessage;
+
+// An action without OnExecute is offered to the focused control (Execute),
+// and every action may be offered to it for its state (Update): WParam 0,
+// LParam the action; a control that took it answers 1.
+constexpr unsigned CM_ACTIONUPDATE = 0xB000 + 63;
+constexpr unsigned CM_ACTIONEXECUTE = 0xB000 + 64;
 
 class TCustomAction : public TComponent {
     TASKMOOR_CLASS(TCustomAction, TComponent)
@@ -41,8 +49,17 @@ public:
     TNotifyEvent OnExecute() const { return FOnExecute; }
     void SetOnExecute(TNotifyEvent Value) { FOnExecute = Value; }
 
-    // Runs OnExecute when enabled; false when nothing ran.
+    // Runs OnExecute when enabled, else offers the action to the focused
+    // control; false when nothing ran.
     virtual bool Execute();
+    // Offers the action to the focused control for its state; false when
+    // none took it.
+    bool Update();
+    // Whether the action acts on Target (a control, a data source), and
+    // acting on it or updating from it. None here.
+    virtual bool HandlesTarget(TObject*) { return false; }
+    virtual void ExecuteTarget(TObject*) {}
+    virtual void UpdateTarget(TObject*) {}
 
     void RegisterChanges(TActionLink* Link);
     void UnRegisterChanges(TActionLink* Link);
@@ -111,3 +128,9 @@ public:
 protected:
     TControl* FClient;
 };
+
+// A CM_ACTIONEXECUTE or CM_ACTIONUPDATE message offered to Target: taken
+// (Message.Result 1) when the action handles Target.
+bool OfferActionTo(TMessage& Message, TObject* Target);
+// The same for a data link: its data source is the target.
+bool OfferActionToDataLink(TMessage& Message, TDataLink* Link);

@@ -142,10 +142,62 @@ void DrawButtonGlyphAndCaption(TCanvas* Canvas, const TRect& Client, const TPoin
     }
 }
 
+// ---- TGroupButton ------------------------------------------------------------------------------------
+
+void TGroupButton::SetGroupIndex(int Value) {
+    if (Value == FGroupIndex) return;
+    FGroupIndex = Value;
+    UpdateExclusive();
+}
+
+void TGroupButton::SetDown(bool Value) {
+    if (FGroupIndex == 0) Value = false;
+    if (Value == FDown) return;
+    if (FDown && !FAllowAllUp) return;
+    FDown = Value;
+    FState = Value ? bsExclusive : bsUp;
+    Invalidate();
+    if (Value) UpdateExclusive();
+}
+
+void TGroupButton::SetAllowAllUp(bool Value) {
+    if (Value == FAllowAllUp) return;
+    FAllowAllUp = Value;
+    UpdateExclusive();
+}
+
+void TGroupButton::UpdateExclusive() {
+    if (FGroupIndex == 0 || !Parent()) return;
+    TMessage m;
+    m.Msg = CM_BUTTONPRESSED;
+    m.WParam = static_cast<WPARAM>(FGroupIndex);
+    m.LParam = reinterpret_cast<LPARAM>(static_cast<TControl*>(this));
+    Parent()->Broadcast(m);
+}
+
+void TGroupButton::ButtonPressed(TGroupButton* Sender) {
+    if (!Sender || Sender == this || Sender->FGroupIndex != FGroupIndex) return;
+    if (Sender->FDown && FDown) {
+        FDown = false;
+        FState = bsUp;
+        RaisedByGroup();
+        Invalidate();
+    }
+    FAllowAllUp = Sender->FAllowAllUp;
+}
+
+void TGroupButton::Dispatch(TMessage& Message) {
+    if (Message.Msg == CM_BUTTONPRESSED) {
+        if (static_cast<int>(Message.WParam) == FGroupIndex)
+            ButtonPressed(dynamic_cast<TGroupButton*>(reinterpret_cast<TControl*>(Message.LParam)));
+        return;
+    }
+    TGraphicControl::Dispatch(Message);
+}
+
 // ---- TSpeedButton -----------------------------------------------------------------------------------
 
-TSpeedButton::TSpeedButton(TComponent* AOwner)
-    : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+TSpeedButton::TSpeedButton(TComponent* AOwner) : TGroupButton(AOwner), FGlyph(std::make_unique<TBitmap>()) {
     SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks});
     SetBounds(0, 0, 23, 22);
     SetColor(clBtnFace);
@@ -156,28 +208,6 @@ TSpeedButton::TSpeedButton(TComponent* AOwner)
 TSpeedButton::~TSpeedButton() { FGlyph->SetOnChange(nullptr); }
 
 void TSpeedButton::GlyphChanged(TObject*) { Invalidate(); }
-
-void TSpeedButton::SetGroupIndex(int Value) {
-    if (Value == FGroupIndex) return;
-    FGroupIndex = Value;
-    UpdateExclusive();
-}
-
-void TSpeedButton::SetDown(bool Value) {
-    if (FGroupIndex == 0) Value = false;
-    if (Value == FDown) return;
-    if (FDown && !FAllowAllUp) return;
-    FDown = Value;
-    FState = Value ? bsExclusive : bsUp;
-    Invalidate();
-    if (Value) UpdateExclusive();
-}
-
-void TSpeedButton::SetAllowAllUp(bool Value) {
-    if (Value == FAllowAllUp) return;
-    FAllowAllUp = Value;
-    UpdateExclusive();
-}
 
 namespace {
 // Copies a glyph strip; a strip of one to four square images sets the count.
@@ -229,27 +259,8 @@ void TSpeedButton::SetTransparent(bool Value) {
     Invalidate();
 }
 
-void TSpeedButton::UpdateExclusive() {
-    if (FGroupIndex == 0 || !Parent()) return;
-    TMessage m;
-    m.Msg = CM_BUTTONPRESSED;
-    m.WParam = static_cast<WPARAM>(FGroupIndex);
-    m.LParam = reinterpret_cast<LPARAM>(this);
-    Parent()->Broadcast(m);
-}
-
-void TSpeedButton::ButtonPressed(TSpeedButton* Sender) {
-    if (!Sender || Sender == this || Sender->FGroupIndex != FGroupIndex) return;
-    if (Sender->FDown && FDown) {
-        FDown = false;
-        FState = bsUp;
-        Invalidate();
-    }
-    FAllowAllUp = Sender->FAllowAllUp;
-}
-
 void TSpeedButton::Loaded() {
-    TGraphicControl::Loaded();
+    TGroupButton::Loaded();
     if (FDown) UpdateExclusive();
 }
 
@@ -294,7 +305,7 @@ void TSpeedButton::Paint() {
 }
 
 void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    TGroupButton::MouseDown(Button, Shift, X, Y);
     if (Button != mbLeft || !Enabled()) return;
     if (!FDown) {
         FState = bsDown;
@@ -304,7 +315,7 @@ void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
 }
 
 void TSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseMove(Shift, X, Y);
+    TGroupButton::MouseMove(Shift, X, Y);
     if (!FDragging) return;
     TButtonState next = FDown ? bsExclusive : bsUp;
     if (PtInRect(ClientRect(), {X, Y})) next = FDown ? bsExclusive : bsDown;
@@ -315,7 +326,7 @@ void TSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    TGroupButton::MouseUp(Button, Shift, X, Y);
     if (!FDragging) return;
     FDragging = false;
     const bool doClick = PtInRect(ClientRect(), {X, Y});
@@ -337,14 +348,10 @@ void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     if (doClick) Click();
 }
 
-void TSpeedButton::Click() { TGraphicControl::Click(); }
+void TSpeedButton::Click() { TGroupButton::Click(); }
 
 void TSpeedButton::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
-    case CM_BUTTONPRESSED:
-        if (static_cast<int>(Message.WParam) == FGroupIndex)
-            ButtonPressed(reinterpret_cast<TSpeedButton*>(Message.LParam));
-        return;
     case CM_MOUSEENTER:
         FMouseInControl = true;
         if (FFlat && Enabled()) Invalidate();
@@ -367,7 +374,7 @@ void TSpeedButton::Dispatch(TMessage& Message) {
     case CM_TEXTCHANGED: Invalidate(); break;
     default: break;
     }
-    TGraphicControl::Dispatch(Message);
+    TGroupButton::Dispatch(Message);
 }
 
 void TSpeedButton::Publish(TPublisher<TSpeedButton>& p) {

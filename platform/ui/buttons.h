@@ -28,16 +28,16 @@ void DrawButtonGlyphAndCaption(TCanvas* Canvas, const TRect& Client, const TPoin
                                TButtonLayout Layout, int Margin, int Spacing, bool Transparent,
                                bool WordWrap = false);
 
-// ---- Speed button ------------------------------------------------------------------------
-// With GroupIndex 0 a click only clicks. With a GroupIndex the button stays
-// down after a click and the others of the group on the same parent come up;
-// a click on a down button raises it only with AllowAllUp. Flat buttons show
-// their edge only while the mouse is over them.
-class TSpeedButton : public TGraphicControl {
-    TASKMOOR_CLASS(TSpeedButton, TGraphicControl)
+// ---- Grouped buttons ------------------------------------------------------------------------
+// A windowless button that may belong to a group. With GroupIndex 0 a click
+// only clicks. With a GroupIndex the button stays down after a click, and of
+// the grouped buttons on one parent with that index (of any class derived
+// from this one) one at a time is down; a down button comes up by a click or
+// by Down := False only with AllowAllUp, which the group shares.
+class TGroupButton : public TGraphicControl {
+    TASKMOOR_CLASS(TGroupButton, TGraphicControl)
 public:
-    explicit TSpeedButton(TComponent* AOwner);
-    ~TSpeedButton() override;
+    using TGraphicControl::TGraphicControl;
 
     int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int Value);
@@ -46,6 +46,36 @@ public:
     void SetDown(bool Value);
     bool AllowAllUp() const { return FAllowAllUp; }
     void SetAllowAllUp(bool Value);
+    // The face is drawn pressed (mouse held on it, or Down).
+    TButtonState State() const { return FState; }
+
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    // Tells the parent's controls that this button's group changed or that
+    // it went down (CM_BUTTONPRESSED, LParam the button as a TControl*).
+    void UpdateExclusive();
+    // This button came up because another member of its group went down.
+    virtual void RaisedByGroup() {}
+
+    int FGroupIndex = 0;
+    bool FDown = false;
+    bool FAllowAllUp = false;
+    TButtonState FState = bsUp;
+
+private:
+    void ButtonPressed(TGroupButton* Sender);
+};
+
+// ---- Speed button ------------------------------------------------------------------------
+// A grouped button with a glyph and a caption. Flat buttons show their edge
+// only while the mouse is over them.
+class TSpeedButton : public TGroupButton {
+    TASKMOOR_CLASS(TSpeedButton, TGroupButton)
+public:
+    explicit TSpeedButton(TComponent* AOwner);
+    ~TSpeedButton() override;
+
     bool Flat() const { return FFlat; }
     void SetFlat(bool Value);
     TBitmap* Glyph() const { return FGlyph.get(); }
@@ -60,8 +90,6 @@ public:
     void SetSpacing(int Value);
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool Value);
-    // The face is drawn pressed (mouse held on it, or Down).
-    TButtonState State() const { return FState; }
     // True while the mouse is over the button.
     bool MouseInControl() const { return FMouseInControl; }
 
@@ -77,13 +105,8 @@ protected:
     void Loaded() override;
 
 private:
-    void UpdateExclusive();
-    void ButtonPressed(TSpeedButton* Sender);
     void GlyphChanged(TObject* Sender);
 
-    int FGroupIndex = 0;
-    bool FDown = false;
-    bool FAllowAllUp = false;
     bool FFlat = false;
     std::unique_ptr<TBitmap> FGlyph;
     int FNumGlyphs = 1;
@@ -91,7 +114,6 @@ private:
     int FMargin = -1;
     int FSpacing = 4;
     bool FTransparent = true;
-    TButtonState FState = bsUp;
     bool FDragging = false;
     bool FMouseInControl = false;
 };

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
+#include <QTextEdit>
 
 #include <algorithm>
 
@@ -27,17 +28,21 @@ QWidget* EditWidget(TCustomEdit* Edit) {
 }
 
 using TPlainHost = TQtScrollHost<QPlainTextEdit>;
+using TRichHost = TQtScrollHost<QTextEdit>;
 
 void ApplyMargins(QWidget* W, const QMargins& M) {
     if (auto* line = qobject_cast<QLineEdit*>(W))
         line->setTextMargins(M);
     else if (auto* plain = dynamic_cast<TPlainHost*>(W))
         plain->SetViewportMargins(M);
+    else if (auto* rich = dynamic_cast<TRichHost*>(W))
+        rich->SetViewportMargins(M);
 }
 
 QMargins MarginsOf(QWidget* W) {
     if (auto* line = qobject_cast<QLineEdit*>(W)) return line->textMargins();
     if (auto* plain = dynamic_cast<TPlainHost*>(W)) return plain->ViewportMargins();
+    if (auto* rich = dynamic_cast<TRichHost*>(W)) return rich->ViewportMargins();
     return QMargins();
 }
 
@@ -67,6 +72,15 @@ void SetEditOwnerPaint(TCustomEdit* Edit, bool OwnerPaints) {
     if (area->isHidden() == OwnerPaints) return;
     area->setVisible(!OwnerPaints);
     plain->update();
+}
+
+void SetEditTransparent(TCustomEdit* Edit, bool Transparent) {
+    auto* area = qobject_cast<QAbstractScrollArea*>(EditWidget(Edit));
+    if (!area) return;
+    area->viewport()->setAutoFillBackground(!Transparent);
+    area->setAutoFillBackground(false);
+    area->update();
+    area->viewport()->update();
 }
 
 void SetEditCaretHidden(TCustomEdit* Edit, bool Hidden) {

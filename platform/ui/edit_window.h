@@ -1,5 +1,6 @@
-// Services of an edit's window (one-line or multi-line): where its text goes
-// inside the client area, and hiding its caret. Each acts on the window as it
+// Services of an edit's window (one-line, multi-line or rich): where its
+// text goes inside the client area, a transparent background, and hiding
+// its caret. Each acts on the window as it
 // is now and asks for no repaint of its own; a window made again starts
 // without them, so the control sets them again when it is created.
 #pragma once
@@ -17,5 +18,8 @@ void SetEditMargins(TCustomEdit* Edit, int Left, int Right);
 // is the whole look: the text area of a multi-line window is hidden (a line
 // edit is drawn over whole anyway). Set it before the paint it is for.
 void SetEditOwnerPaint(TCustomEdit* Edit, bool OwnerPaints);
+// A multi-line window (plain or rich) fills no background while Transparent:
+// what lies behind it shows around the text.
+void SetEditTransparent(TCustomEdit* Edit, bool Transparent);
 // Hides (or shows again) the caret of the edit's window.
 void SetEditCaretHidden(TCustomEdit* Edit, bool Hidden);

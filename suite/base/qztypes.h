@@ -1,15 +1,25 @@
 // Small types shared by the whole component suite: a dialog's remembered
-// position, edit alignment, the filter options of the suite's datasets, and
-// sets of 8-bit characters for the string routines.
+// position, edit alignment, the filter options of the suite's datasets, the
+// URL-open event of the grids and rich edits, and sets of 8-bit characters
+// for the string routines.
 #pragma once
 
 #include <bitset>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/core/enums.h"
+#include "platform/core/events.h"
 #include "platform/core/object.h"
 #include "platform/core/properties.h"
+
+class TField;
+
+// OnURLOpen of the grids and rich edits: (Sender, var URLLink, Field, var
+// UseDefault). The link may be changed; Field is the field that held it
+// (nullptr for a rich edit without one); UseDefault False opens nothing.
+using TqzURLOpenEvent = TEvent<TObject*, std::string&, TField*, bool&>;
 
 TASKMOOR_ENUM(TqzEditAlignment, eaLeftAlignEditing, eaRightAlignEditing)
 

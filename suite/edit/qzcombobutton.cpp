@@ -13,7 +13,7 @@
 // ---- Glyph resources ------------------------------------------------------------------
 
 namespace {
-// Olive (the bottom-left pixel) is transparent.
+// Olive is transparent.
 const char* const kDropDown[] = {
     "7 4 2 1", ". c #808000", "# c #000000", "#######", ".#####.", "..###..", "...#...",
 };
@@ -32,6 +32,12 @@ void RegisterComboButtonGlyphs() {
         RegisterXpmResource("qzSpinUp", kSpinUp);
         RegisterXpmResource("qzSpinDown", kSpinDown);
     });
+}
+
+void LoadComboButtonGlyph(TBitmap* Bitmap, const char* Name) {
+    RegisterComboButtonGlyphs();
+    Bitmap->LoadFromResourceName(Name);
+    Bitmap->SetTransparentColor(clOlive);
 }
 
 // ---- Glyph lists ------------------------------------------------------------------------
@@ -332,7 +338,7 @@ void TqzComboButtonActionLink::SetGroupIndex(int Value) {
 int qzComboButtonCount() { return ButtonCount(); }
 
 TqzComboButton::TqzComboButton(TComponent* AOwner)
-    : TGraphicControl(AOwner), FGlyph(std::make_unique<TqzComboButtonGlyph>(this)) {
+    : TGroupButton(AOwner), FGlyph(std::make_unique<TqzComboButtonGlyph>(this)) {
     RegisterComboButtonGlyphs();
     FGlyph->SetOnChange(TNotifyEvent([this](TObject*) { Invalidate(); }));
     SetBounds(0, 0, 22, 23);
@@ -379,33 +385,6 @@ void TqzComboButton::ActionChange(TObject* Sender, bool CheckDefaults) {
     }
 }
 
-void TqzComboButton::SetAllowAllUp(bool Value) {
-    if (Value == FAllowAllUp) return;
-    FAllowAllUp = Value;
-    UpdateExclusive();
-}
-
-void TqzComboButton::SetGroupIndex(int Value) {
-    if (Value == FGroupIndex) return;
-    FGroupIndex = Value;
-    UpdateExclusive();
-}
-
-void TqzComboButton::SetDown(bool Value) {
-    if (FGroupIndex == 0) Value = false;
-    if (Value == FDown) return;
-    if (FDown && !FAllowAllUp) return;
-    FDown = Value;
-    if (Value) {
-        if (FState == bsUp) Invalidate();
-        FState = bsExclusive;
-    } else {
-        FState = bsUp;
-        Repaint();
-    }
-    if (Value) UpdateExclusive();
-}
-
 void TqzComboButton::SetFlat(bool Value) {
     if (Value == FFlat) return;
     FFlat = Value;
@@ -450,24 +429,8 @@ void TqzComboButton::SetTransparent(bool Value) {
     Invalidate();
 }
 
-void TqzComboButton::UpdateExclusive() {
-    if (FGroupIndex == 0 || !Parent()) return;
-    TMessage m;
-    m.Msg = CM_BUTTONPRESSED;
-    m.WParam = static_cast<WPARAM>(FGroupIndex);
-    m.LParam = reinterpret_cast<LPARAM>(static_cast<TControl*>(this));
-    Parent()->Broadcast(m);
-}
-
-void TqzComboButton::ButtonPressed(TqzComboButton* Sender) {
-    if (!Sender || Sender == this) return;
-    if (Sender->FDown && FDown) {
-        FDown = false;
-        FState = bsUp;
-        if (TCustomAction* a = Action()) a->SetChecked(false);
-        Invalidate();
-    }
-    FAllowAllUp = Sender->FAllowAllUp;
+void TqzComboButton::RaisedByGroup() {
+    if (TCustomAction* a = Action()) a->SetChecked(false);
 }
 
 void TqzComboButton::Loaded() {
@@ -482,10 +445,6 @@ void TqzComboButton::Click() {
 
 void TqzComboButton::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
-    case CM_BUTTONPRESSED:
-        if (static_cast<int>(Message.WParam) == FGroupIndex)
-            ButtonPressed(dynamic_cast<TqzComboButton*>(reinterpret_cast<TControl*>(Message.LParam)));
-        return;
     case CM_ENABLEDCHANGED:
         FGlyph->CreateButtonGlyph(Enabled() ? bsUp : bsDisabled);
         if (!Enabled()) FMouseInControl = false;

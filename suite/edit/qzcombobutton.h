@@ -11,7 +11,8 @@
 // TqzSpinControlButton paints a spin arrow.
 //
 // The bitmaps "QZDROPDOWN", "qzSpinUp" and "qzSpinDown" are registered as
-// named resources by RegisterComboButtonGlyphs (the buttons do it).
+// named resources by RegisterComboButtonGlyphs (the buttons do it); their
+// transparent colour is olive, wherever it lies (LoadComboButtonGlyph).
 #pragma once
 
 #include <array>
@@ -27,6 +28,9 @@
 #include "platform/ui/imagelist.h"
 
 void RegisterComboButtonGlyphs();
+// Loads one of those bitmaps into Bitmap with olive as its fixed transparent
+// colour (the bottom-left pixel is not always olive: the up arrow's is black).
+void LoadComboButtonGlyph(TBitmap* Bitmap, const char* Name);
 
 // An image list of one image size whose slots are handed out and given back.
 class TGlyphList : public TImageList {
@@ -123,20 +127,15 @@ private:
     TqzComboButton* FButton;
 };
 
-class TqzComboButton : public TGraphicControl {
-    TASKMOOR_CLASS(TqzComboButton, TGraphicControl)
+// Grouped with the platform's speed buttons: one group may hold both.
+class TqzComboButton : public TGroupButton {
+    TASKMOOR_CLASS(TqzComboButton, TGroupButton)
 public:
     explicit TqzComboButton(TComponent* AOwner);
     ~TqzComboButton() override;
 
     TCustomAction* Action() const;
     void SetAction(TCustomAction* Value);
-    bool AllowAllUp() const { return FAllowAllUp; }
-    void SetAllowAllUp(bool Value);
-    int GroupIndex() const { return FGroupIndex; }
-    void SetGroupIndex(int Value);
-    bool Down() const { return FDown; }
-    void SetDown(bool Value);
     bool Flat() const { return FFlat; }
     void SetFlat(bool Value);
     TBitmap* Glyph() const { return FGlyph->Glyph(); }
@@ -154,7 +153,6 @@ public:
     // Three dots are drawn when there is no glyph (set by the owning edit).
     bool Ellipsis() const { return FEllipsis; }
     void SetEllipsis(bool Value) { FEllipsis = Value; }
-    TButtonState State() const { return FState; }
     bool MouseInControl() const { return FMouseInControl; }
     bool Dragging() const { return FDragging; }
     TqzComboButtonGlyph* ButtonGlyph() const { return FGlyph.get(); }
@@ -186,15 +184,12 @@ protected:
     virtual void PaintThemed(TCanvas* Canvas, TRect R);
     void PaintClassic(TCanvas* Canvas, TRect R);
     void UpdateTracking();
-    void UpdateExclusive();
-    void ButtonPressed(TqzComboButton* Sender);
+    // A linked action is unchecked.
+    void RaisedByGroup() override;
 
     std::unique_ptr<TqzComboButtonGlyph> FGlyph;
     std::unique_ptr<TqzComboButtonActionLink> FActionLink;
-    int FGroupIndex = 0;
-    bool FDown = false;
     bool FDragging = false;
-    bool FAllowAllUp = false;
     TButtonLayout FLayout = blGlyphLeft;
     int FSpacing = 4;
     bool FTransparent = true;
@@ -202,7 +197,6 @@ protected:
     bool FFlat = false;
     bool FMouseInControl = false;
     bool FEllipsis = false;
-    TButtonState FState = bsUp;
 };
 
 // Buttons alive now.

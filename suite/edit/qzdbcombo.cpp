@@ -155,9 +155,8 @@ void TqzDBCustomCombo::ReloadGlyph() {
     if (FButtonStyle == cbsCustom) return;
     if (!FButtonEffects || !(FButtonEffects->Transparent() || FButtonEffects->Flat())) return;
     if (FButtonStyle == cbsDownArrow) {
-        RegisterComboButtonGlyphs();
         TBitmap b;
-        b.LoadFromResourceName("QZDROPDOWN");
+        LoadComboButtonGlyph(&b, "QZDROPDOWN");
         FButton->SetGlyph(&b);
     }
 }

@@ -12,6 +12,7 @@
 #include "platform/db/field_chars.h"
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
+#include "platform/ui/actions.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/edit_window.h"
 #include "platform/ui/forms.h"
@@ -426,6 +427,11 @@ void TqzDBCustomEdit::Dispatch(TMessage& Message) {
         DoCutOrClear(false);
         return;
     case CM_GETDATALINK: Message.Result = reinterpret_cast<LRESULT>(FDataLink.get()); return;
+    case CM_ACTIONEXECUTE:
+    case CM_ACTIONUPDATE:
+        // the edit itself first, then its data link
+        if (!OfferActionTo(Message, this)) OfferActionToDataLink(Message, FDataLink.get());
+        return;
     case WM_VSCROLL:
         // A see-through framed edit scrolls only with the focus.
         if (!Focused() && qzEditFrameIsActive(Frame()) && Frame()->Transparent() && CanFocus()) SetFocus();

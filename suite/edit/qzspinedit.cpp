@@ -105,7 +105,7 @@ TqzSpinButton::TqzSpinButton(TComponent* AOwner) : TWinControl(AOwner) {
         b->SetOnClick(TNotifyEvent(this, &TqzSpinButton::BtnClick));
         if (!qzUseThemes(this)) {
             TBitmap g;
-            g.LoadFromResourceName(Resource);
+            LoadComboButtonGlyph(&g, Resource);
             b->SetGlyph(&g);
         }
         return b;

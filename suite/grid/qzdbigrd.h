@@ -78,8 +78,6 @@ struct TqzCustomDrawGridCellInfo {
     bool DefaultContent = true;
 };
 using TqzCustomDrawCellEvent = TEvent<TObject*, TqzCustomDrawGridCellInfo&>;
-// (Sender, Link, Field, UseDefault): a URL-Link cell was clicked.
-using TqzURLOpenEvent = TEvent<TObject*, std::string&, TField*, bool&>;
 using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
 // (Sender, Canvas, FooterCellRect, Field, FooterText, DefaultDrawing).
 using TqzDrawFooterCellEvent = TEvent<TObject*, TCanvas*, const TRect&, TField*, std::string&, bool&>;

@@ -4,6 +4,7 @@
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
+#include "platform/ui/actions.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/graphics.h"
 #include "suite/base/qzdraw.h"
@@ -323,6 +324,16 @@ void TqzDBRichEdit::DblClick() {
 }
 
 void TqzDBRichEdit::Dispatch(TMessage& Message) {
+    if (Message.Msg == CM_GETDATALINK) {
+        // the link only while it has a field
+        if (Field()) Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+        return;
+    }
+    if (Message.Msg == CM_ACTIONEXECUTE || Message.Msg == CM_ACTIONUPDATE) {
+        // the control itself first, then its data link
+        if (!OfferActionTo(Message, this)) OfferActionToDataLink(Message, FDataLink.get());
+        return;
+    }
     if ((Message.Msg == WM_CUT || Message.Msg == WM_PASTE) && Field()) BeginFieldEdit();
     TqzCustomRichEdit::Dispatch(Message);
 }

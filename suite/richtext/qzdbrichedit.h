@@ -48,6 +48,7 @@ public:
     bool IsMemoLoaded() override { return FMemoLoaded; }
     TField* GetField() override { return Field(); }
     void LoadMemo() override;
+    bool IsPaintCopy() override { return FPaintingCopy; }
 
     static void Publish(TPublisher<TqzDBRichEdit>& p);
 

@@ -3,7 +3,9 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/rtf.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/edit_window.h"
 #include "platform/ui/shell_open.h"
+#include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
 
 // ---- TqzRichMemoryStream -------------------------------------------------------------------
@@ -264,6 +266,96 @@ std::string TqzCustomRichEdit::WindowClassName() {
     return name;
 }
 
+void TqzCustomRichEdit::SetFrame(TqzEditFrame* Value) {
+    FFrame->Assign(Value);
+    if (HandleAllocated()) ShowNonFocusColor();
+    ApplyFrameLook();
+}
+
+// ---- Frame, focus colouring and transparency
+
+void TqzCustomRichEdit::ApplyFrameLook() {
+    if (!HandleAllocated()) return;
+    const TRect c = ClientRect();
+    if (qzEditFrameIsActive(FFrame.get())) {
+        TqzFrameTextOffsets o;
+        qzGetFrameTextOffsets(FFrame.get(), o);
+        // inside the borders on every side the frame may draw
+        FTextRect = Rect(o.Left, o.Top, c.Right - std::max(2, -o.Right), c.Bottom - 2);
+        SetEditTextRect(this, FTextRect);
+        FFrameMargins = true;
+    } else if (FFrameMargins) {
+        SetEditTextRect(this, c);
+        FFrameMargins = false;
+    }
+    SetEditTransparent(this, IsTransparent() && !Focused() && !IsPaintCopy());
+    Invalidate();
+}
+
+void TqzCustomRichEdit::ShowNonFocusColor() {
+    if (FFrame->Enabled() && !Focused() && !IsTransparent() && !IsPaintCopy() && !qzIsDesigning(this) &&
+        FFrame->NonFocusColor() != clNone) {
+        if (FSavedColor == clNone) FSavedColor = Color();
+        SetColor(FFrame->NonFocusColor());
+    }
+}
+
+void TqzCustomRichEdit::CreateWindowHandle(const TCreateParams& Params) {
+    TCustomRichEdit::CreateWindowHandle(Params);
+    ShowNonFocusColor();
+    ApplyFrameLook();
+}
+
+void TqzCustomRichEdit::DoEnter() {
+    if (FFrame->Enabled() && !IsTransparent() && !IsPaintCopy() && !qzIsDesigning(this) &&
+        FSavedColor != clNone && FFrame->NonFocusColor() != clNone) {
+        SetColor(FSavedColor);
+        FSavedColor = clNone;
+    }
+    TCustomRichEdit::DoEnter();
+    ApplyFrameLook();
+}
+
+void TqzCustomRichEdit::DoExit() {
+    TCustomRichEdit::DoExit();
+    if (FFrame->Enabled() && FFrame->NonFocusColor() != clNone && !IsPaintCopy() && !qzIsDesigning(this)) {
+        if (FSavedColor == clNone) FSavedColor = Color();
+        SetColor(FFrame->NonFocusColor());
+    }
+    ApplyFrameLook();
+    if (IsTransparent()) qzInvalidateBehindFramedControl(this);
+}
+
+void TqzCustomRichEdit::PaintOverWidget(TCanvas* Canvas) {
+    TCustomRichEdit::PaintOverWidget(Canvas);
+    if (!qzEditFrameIsActive(FFrame.get()) || IsPaintCopy()) return;
+    if (FFrameMargins && !(IsTransparent() && !Focused())) {
+        // the margins around the text in the control's colour
+        const TRect c = ClientRect(), t = FTextRect;
+        Canvas->Brush()->SetStyle(bsSolid);
+        Canvas->Brush()->SetColor(Color());
+        for (const TRect& strip :
+             {Rect(c.Left, c.Top, c.Right, t.Top), Rect(c.Left, t.Bottom, c.Right, c.Bottom),
+              Rect(c.Left, t.Top, t.Left, t.Bottom), Rect(t.Right, t.Top, c.Right, t.Bottom)})
+            if (!IsRectEmpty(strip)) Canvas->FillRect(strip);
+    }
+    qzDrawEditFrame(this, FFrame.get(), Canvas, Focused());
+}
+
+void TqzCustomRichEdit::BoundsChanged() {
+    TCustomRichEdit::BoundsChanged();
+    if (FFrameMargins || qzEditFrameIsActive(FFrame.get())) ApplyFrameLook();
+}
+
+void TqzCustomRichEdit::Dispatch(TMessage& Message) {
+    if (Message.Msg == QZ_CM_REFRESH) {
+        ApplyFrameLook();
+        if (IsTransparent()) qzInvalidateBehindFramedControl(this);
+        return;
+    }
+    TCustomRichEdit::Dispatch(Message);
+}
+
 bool TqzCustomRichEdit::IsTransparent() {
     return FFrame->Transparent() && qzEditFrameIsActive(FFrame.get()) && !qzIsDesigning(this);
 }
@@ -273,16 +365,19 @@ bool TqzCustomRichEdit::CanPaste() {
     return data.count(CF_TEXT) > 0 || data.count(CF_UNICODETEXT) > 0 || data.count(CF_RTF()) > 0;
 }
 
-void TqzCustomRichEdit::DoURLOpen(const std::string& URLLink, bool& UseDefault) {
-    FOnURLOpen(this, URLLink, UseDefault);
+void TqzCustomRichEdit::DoURLOpen(std::string& URLLink, bool& UseDefault) {
+    FOnURLOpen(this, URLLink, GetField(), UseDefault);
 }
 
 void TqzCustomRichEdit::LinkClick(const std::string& Link) {
     if (!(EventMask() & enmLink)) return;
     TCustomRichEdit::LinkClick(Link);
     bool useDefault = true;
-    DoURLOpen(Link, useDefault);
-    if (useDefault) ShellOpenLink(Link);
+    std::string link = Link;
+    DoURLOpen(link, useDefault);
+    if (!useDefault) return;
+    TqzHourGlass busy;  // while the shell opens the link
+    ShellOpenLink(link);
 }
 
 void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {

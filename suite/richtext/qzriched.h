@@ -29,9 +29,6 @@ using TqzRichEditOleOptions = TSet<TqzRichEditOleOption>;
 TASKMOOR_ENUM(TqzMeasurementUnits, muInches, muCentimeters)
 TASKMOOR_ENUM(TqzRichEditWidth, rewWindowSize, rewPrinterSize)
 
-// OnURLOpen: (Sender, URLLink, var UseDefault).
-using TqzURLOpenEvent = TEvent<TObject*, const std::string&, bool&>;
-
 // A memory stream that grows in steps of 128 KB.
 class TqzRichMemoryStream : public TMemoryStream {
     TASKMOOR_CLASS(TqzRichMemoryStream, TMemoryStream)
@@ -145,11 +142,22 @@ public:
     // Internal switches 0 to 11.
     Variant& Settings(int Index) { return FSettings.at(static_cast<std::size_t>(Index)); }
 
-    // The suite's edit frame (focus colouring, transparency).
+    // The suite's edit frame (focus colouring, transparency). Its borders
+    // are drawn over the window while the frame is active (enabled, not in a
+    // grid), the text kept inside them. An enabled frame with a NonFocusColor
+    // shows that colour while the control has no focus (its own colour kept
+    // in SavedColor meanwhile); a transparent one lets what lies behind show
+    // while the control has no focus. Changes of the frame show at the next
+    // focus change, window creation or QZ_CM_REFRESH.
     TqzEditFrame* Frame() const { return FFrame.get(); }
-    void SetFrame(TqzEditFrame* Value) { FFrame->Assign(Value); }
+    void SetFrame(TqzEditFrame* Value);
     // A transparent frame that is active, not at design time.
     virtual bool IsTransparent();
+    // The control's own colour while the frame's non-focus colour is shown
+    // (clNone otherwise).
+    TColor SavedColor() const { return FSavedColor; }
+    // The control is drawn as a grid cell's copy (the data-aware form's).
+    virtual bool IsPaintCopy() { return false; }
     // Replaces the selection as typing would (no typing limit).
     virtual void ReplaceSelText(const std::string& S) { SetSelText(S); }
 
@@ -171,8 +179,8 @@ public:
     virtual bool IsMemoLoaded() { return true; }
     virtual TField* GetField() { return nullptr; }
     virtual void LoadMemo() {}
-    // Fires OnURLOpen.
-    virtual void DoURLOpen(const std::string& URLLink, bool& UseDefault);
+    // Fires OnURLOpen with the control's field.
+    virtual void DoURLOpen(std::string& URLLink, bool& UseDefault);
 
     TqzURLOpenEvent OnURLOpen() const { return FOnURLOpen; }
     void SetOnURLOpen(TqzURLOpenEvent Value) { FOnURLOpen = Value; }
@@ -183,6 +191,17 @@ protected:
     // A clicked link: OnURLOpen, then the shell's open unless it said no.
     void LinkClick(const std::string& Link) override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    void DoEnter() override;
+    void DoExit() override;
+    void PaintOverWidget(TCanvas* Canvas) override;
+    void BoundsChanged() override;
+    void Dispatch(TMessage& Message) override;
+    // Puts the text inside an active frame and makes the background
+    // transparent while IsTransparent and unfocused.
+    void ApplyFrameLook();
+    // An enabled frame's non-focus colour on an unfocused, opaque control.
+    void ShowNonFocusColor();
 
 private:
     std::unique_ptr<TqzRichEditStrings> FLines;
@@ -204,6 +223,9 @@ private:
     int FPrintPageSize = 1;
     std::array<Variant, 12> FSettings;
     TqzURLOpenEvent FOnURLOpen;
+    TColor FSavedColor = clNone;
+    bool FFrameMargins = false;  // the text rectangle was set for the frame
+    TRect FTextRect;
 };
 
 // The chunks a chunked load delivers (exposed for tests): line ends made

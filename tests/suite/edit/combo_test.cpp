@@ -1,6 +1,7 @@
 // The drop-down edit base: the button, its placement and looks, and opening
 // and closing by button, keys and mouse.
 #include "edit_fixture.h"
+#include "glyph_pixels.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/popup_window.h"
@@ -197,6 +198,30 @@ TEST_F(ComboTest, ButtonStylesDrawEllipsisArrowOrNothing) {
     SendKey(e, VK_F4);
     EXPECT_TRUE(RenderControlToPng(e, PngPath("combo_dropped")));
     SendKey(e, VK_F4);
+}
+
+TEST_F(ComboTest, TheFlatDropDownArrowShowsItsShapeInEveryState) {
+    auto* e = Make();
+    ShowAndFocus(Other);
+    e->SetButtonStyle(cbsDownArrow);
+    e->ButtonEffects()->SetFlat(true);
+    e->ButtonEffects()->Refresh();
+    TqzComboButton* b = e->Button();
+    ExpectArrowGlyph(b, false, "flat");
+    EXPECT_TRUE(RenderControlToPng(b, PngPath("dropdown_glyph_flat")));
+    b->Perform(CM_MOUSEENTER);
+    ExpectArrowGlyph(b, false, "flat_hot");
+    EXPECT_TRUE(RenderControlToPng(b, PngPath("dropdown_glyph_flat_hot")));
+    SendMouseDown(b, mbLeft, 3, 3);
+    ExpectArrowGlyph(b, false, "pressed");
+    EXPECT_TRUE(RenderControlToPng(b, PngPath("dropdown_glyph_pressed")));
+    SendMouseUp(b, mbLeft, 3, 3);
+    if (e->IsDroppedDown()) e->CloseUp(false);
+    b->Perform(CM_MOUSELEAVE);
+    e->SetEnabled(false);
+    b->SetEnabled(false);
+    ExpectArrowGlyph(b, false, "disabled");
+    EXPECT_TRUE(RenderControlToPng(b, PngPath("dropdown_glyph_disabled")));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The combo button, its glyph images and the shared glyph lists.
 #include <gtest/gtest.h>
 
+#include "glyph_pixels.h"
 #include "platform/core/files.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/forms.h"
@@ -236,6 +237,93 @@ TEST_F(ComboButtonTest, EveryStateRendersToPng) {
             EXPECT_EQ(shot.Canvas()->Pixels(x0 + (l.Flat ? 0 : 0), 12), clBlack) << l.Name;
         }
     }
+}
+
+// Every arrow bitmap of the suite, in every state of the button, classic
+// and themed: the arrow in black (engraved when disabled), never olive.
+TEST_F(ComboButtonTest, TheSuitesArrowGlyphsShowTheirShapeInEveryState) {
+    struct Glyph {
+        const char* Name;
+        bool Up;
+    } glyphs[] = {{"QZDROPDOWN", false}, {"qzSpinUp", true}, {"qzSpinDown", false}};
+    struct Look {
+        const char* Name;
+        bool Flat, Enabled, Pressed, Exclusive, Hot, Themed;
+    } looks[] = {{"up", false, true, false, false, false, false},
+                 {"pressed", false, true, true, false, false, false},
+                 {"exclusive", false, true, false, true, false, false},
+                 {"disabled", false, false, false, false, false, false},
+                 {"flat", true, true, false, false, false, false},
+                 {"flat_hot", true, true, false, false, true, false},
+                 {"flat_exclusive", true, true, false, true, false, false},
+                 {"themed_up", false, true, false, false, false, true},
+                 {"themed_pressed", false, true, true, false, false, true},
+                 {"themed_disabled", false, false, false, false, false, true}};
+    for (const Glyph& g : glyphs) {
+        TBitmap bitmap;
+        LoadComboButtonGlyph(&bitmap, g.Name);
+        EXPECT_EQ(bitmap.TransparentColor(), clOlive) << g.Name;
+        for (const Look& l : looks) {
+            SetThemeServicesEnabled(l.Themed);
+            auto* b = New();
+            b->SetBounds(10, 10, 17, 12);
+            b->SetGlyph(&bitmap);
+            b->SetFlat(l.Flat);
+            b->SetEnabled(l.Enabled);
+            if (l.Exclusive) {
+                b->SetGroupIndex(7);
+                b->SetDown(true);
+                ASSERT_EQ(b->State(), bsExclusive);
+            }
+            if (l.Hot) b->Perform(CM_MOUSEENTER);
+            if (l.Pressed) SendMouseDown(b, mbLeft, 3, 3);
+            const std::string name = std::string(g.Name) + "_" + l.Name;
+            ExpectArrowGlyph(b, g.Up, name);
+            EXPECT_TRUE(RenderControlToPng(b, Png("glyph_" + name))) << name;
+            if (l.Pressed) SendMouseUp(b, mbLeft, 50, 50);
+            delete b;
+        }
+    }
+}
+
+// One group of a speed button and combo buttons on one parent: pressing
+// either kind raises the other, and AllowAllUp travels both ways.
+TEST_F(ComboButtonTest, ASpeedButtonAndComboButtonsShareOneGroup) {
+    auto* speed = new TSpeedButton(&Form);
+    speed->SetParent(&Form);
+    speed->SetBounds(150, 10, 22, 22);
+    speed->SetGroupIndex(4);
+    auto* other = New();
+    Button->SetGroupIndex(4);
+    other->SetGroupIndex(4);
+    auto* stranger = New();  // another group keeps its state
+    stranger->SetGroupIndex(5);
+    stranger->SetDown(true);
+
+    SendClick(speed, 5, 5);
+    EXPECT_TRUE(speed->Down());
+    SendClick(Button, 5, 5);
+    EXPECT_TRUE(Button->Down());
+    EXPECT_FALSE(speed->Down());
+    EXPECT_EQ(speed->State(), bsUp);
+    SendClick(speed, 5, 5);
+    EXPECT_TRUE(speed->Down());
+    EXPECT_FALSE(Button->Down());
+    EXPECT_EQ(Button->State(), bsUp);
+    other->SetDown(true);
+    EXPECT_FALSE(speed->Down());
+    EXPECT_TRUE(other->Down());
+    EXPECT_TRUE(stranger->Down());
+
+    speed->SetAllowAllUp(true);  // the group takes it from a speed button
+    EXPECT_TRUE(Button->AllowAllUp());
+    EXPECT_TRUE(other->AllowAllUp());
+    EXPECT_FALSE(stranger->AllowAllUp());
+    SendClick(other, 5, 5);  // and a down member comes up again
+    EXPECT_FALSE(other->Down());
+    Button->SetAllowAllUp(false);  // and from a combo button
+    EXPECT_FALSE(speed->AllowAllUp());
+    EXPECT_TRUE(RenderControlToPng(&Form, Png("mixed_group")));
 }
 
 }  // namespace

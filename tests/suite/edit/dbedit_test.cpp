@@ -5,10 +5,24 @@
 
 #include "edit_fixture.h"
 #include "platform/db/dataset.h"
+#include "platform/ui/actions.h"
 
 namespace {
 
 using BoundEditTest = EditTest;
+
+// A "post" action for any data source: posts its dataset, enabled while the
+// dataset is being edited.
+class TTestPostAction : public TCustomAction {
+public:
+    TTestPostAction() : TCustomAction(nullptr) {}
+    bool HandlesTarget(TObject* Target) override { return dynamic_cast<TDataSource*>(Target) != nullptr; }
+    void ExecuteTarget(TObject* Target) override { static_cast<TDataSource*>(Target)->DataSet()->Post(); }
+    void UpdateTarget(TObject* Target) override {
+        TDataSet* ds = static_cast<TDataSource*>(Target)->DataSet();
+        SetEnabled(ds && (ds->State() == dsEdit || ds->State() == dsInsert));
+    }
+};
 
 TEST_F(BoundEditTest, MaskedValueTypedPostsAndInvalidOneIsRefusedWithTheFocusKept) {
     T.PictureMasks()->Add("Code\t###-##\tT\tF");
@@ -228,6 +242,29 @@ TEST_F(BoundEditTest, TypingIntoABrowsingSourceWithoutAutoEditIsDropped) {
     TabAway(e);
     T.Post();
     EXPECT_EQ(T.FieldByName("Code")->AsString(), "zz");
+}
+
+// Actions reach the focused edit's data link: its data source is their target.
+TEST_F(BoundEditTest, ActionsAreOfferedThroughTheDataLink) {
+    TqzDBEdit* e = MakeEdit("Name");
+    TqzDBEdit* loose = MakeEdit("");
+    TTestPostAction post;
+    ShowAndFocus(loose);
+    EXPECT_FALSE(post.Update());  // no data link: nobody takes it
+    EXPECT_FALSE(post.Execute());
+    T.Append();
+    e->SetFocus();
+    ProcessEvents();
+    SendText(e, "Ab");
+    post.SetEnabled(false);
+    EXPECT_TRUE(post.Update());
+    EXPECT_TRUE(post.Enabled());
+    EXPECT_TRUE(post.Execute());
+    EXPECT_EQ(T.State(), dsBrowse);
+    EXPECT_EQ(T.FieldByName("Name")->AsString(), "Ab");  // the typed text went with the post
+    EXPECT_TRUE(post.Update());
+    EXPECT_FALSE(post.Enabled());
+    EXPECT_FALSE(post.Execute());  // disabled: not run
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "edit_fixture.h"
+#include "glyph_pixels.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/timer.h"
 #include "suite/base/date_scan.h"
@@ -226,6 +227,34 @@ TEST_F(SpinEditTest, ReadOnlyBeepsAndSpinButtonsRenderToPng) {
     SendMouseUp(e->SpinButton()->DownButton(), mbLeft, 3, 3);
     e->SetEnabled(false);
     EXPECT_TRUE(RenderControlToPng(e, PngPath("spin_disabled")));
+}
+
+// Olive is the glyphs' transparent colour: the up arrow (black at its
+// bottom-left corner) showed olive corners and no arrow.
+TEST_F(SpinEditTest, BothArrowsShowTheirShapeInEveryState) {
+    auto* e = Make();
+    ShowAndFocus(e);
+    struct Look {
+        const char* Name;
+        bool Flat, Hot, Pressed, Enabled;
+    } looks[] = {{"up", false, false, false, true},        {"pressed", false, false, true, true},
+                 {"flat", true, false, false, true},       {"flat_hot", true, true, false, true},
+                 {"flat_pressed", true, true, true, true}, {"disabled", false, false, false, false}};
+    for (const Look& l : looks) {
+        e->SpinButton()->SetFlat(l.Flat);
+        e->SetEnabled(l.Enabled);
+        for (TqzTimerSpeedButton* b : {e->SpinButton()->UpButton(), e->SpinButton()->DownButton()}) {
+            b->SetEnabled(l.Enabled);
+            const bool up = b == e->SpinButton()->UpButton();
+            const std::string name = std::string(up ? "spin_glyph_up_" : "spin_glyph_down_") + l.Name;
+            if (l.Hot) b->Perform(CM_MOUSEENTER);
+            if (l.Pressed) SendMouseDown(b, mbLeft, 3, 3);
+            ExpectArrowGlyph(b, up, name);
+            EXPECT_TRUE(RenderControlToPng(b, PngPath(name))) << name;
+            if (l.Pressed) SendMouseUp(b, mbLeft, 50, 50);
+            if (l.Hot) b->Perform(CM_MOUSELEAVE);
+        }
+    }
 }
 
 }  // namespace

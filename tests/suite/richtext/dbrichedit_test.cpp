@@ -11,12 +11,16 @@
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
 #include "platform/core/sysutils.h"
+#include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
+#include "platform/ui/actions.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/shell_open.h"
 #include "platform/ui/testing.h"
 #include "suite/richtext/qzdbrichedit.h"
 
@@ -41,6 +45,19 @@ std::string Dir() {
 }
 
 std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
+
+// A "post" action for any data source: posts its dataset, enabled while the
+// dataset is being edited.
+class TTestPostAction : public TCustomAction {
+public:
+    TTestPostAction() : TCustomAction(nullptr) {}
+    bool HandlesTarget(TObject* Target) override { return dynamic_cast<TDataSource*>(Target) != nullptr; }
+    void ExecuteTarget(TObject* Target) override { static_cast<TDataSource*>(Target)->DataSet()->Post(); }
+    void UpdateTarget(TObject* Target) override {
+        TDataSet* ds = static_cast<TDataSource*>(Target)->DataSet();
+        SetEnabled(ds && (ds->State() == dsEdit || ds->State() == dsInsert));
+    }
+};
 
 class DBRichEditTest : public ::testing::Test {
 protected:
@@ -271,6 +288,139 @@ TEST_F(DBRichEditTest, EditedDocumentSavedAndReopenedKeepsItsFormats) {
     // and its plain text without a window
     EXPECT_EQ(RtfToPlainText(T->FieldByName("Notes")->AsString()),
               "Dear reader\r\nIndented and edited text in blue.\r\nDeeper.");
+}
+
+// The edit frame: drawn while active (focus borders focused, the bottom
+// border alone unfocused), the text inside it; the non-focus colour shown
+// while the control has no focus.
+TEST_F(DBRichEditTest, TheEditFrameIsDrawnAndColoursTheUnfocusedControl) {
+    Bind();
+    TqzEditFrame look(nullptr);
+    look.SetEnabled(true);
+    look.SetNonFocusColor(clYellow);
+    r->SetColor(clWindow);
+    r->SetFrame(&look);
+    Show();
+    title->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ(r->Color(), clYellow);
+    EXPECT_EQ(r->SavedColor(), clWindow);
+    TBitmap shot;
+    RenderControl(r, &shot);
+    EXPECT_TRUE(RenderControlToPng(r, Shot("qz_dbrichedit_frame_unfocused.png")));
+    const int w = shot.Width(), h = shot.Height();
+    // the bottom border only: black at the bottom, none at the top or sides
+    EXPECT_EQ(shot.Canvas()->Pixels(w / 2, h - 1), clBlack);
+    EXPECT_NE(shot.Canvas()->Pixels(w / 2, 0), clBlack);
+    EXPECT_NE(shot.Canvas()->Pixels(0, h / 2), clBlack);
+    // the non-focus colour, also in the margin inside the frame
+    for (const TPoint& p : {TPoint{w - 30, h / 2}, TPoint{1, 1}, TPoint{w - 2, h / 2}, TPoint{w / 2, 1}})
+        EXPECT_EQ(shot.Canvas()->Pixels(p.X, p.Y), ColorToRGB(clYellow)) << p.X << "," << p.Y;
+
+    r->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ(r->Color(), clWindow);
+    EXPECT_EQ(r->SavedColor(), clNone);
+    RenderControl(r, &shot);
+    EXPECT_TRUE(RenderControlToPng(r, Shot("qz_dbrichedit_frame_focused.png")));
+    for (const TPoint& p : {TPoint{w / 2, 0}, TPoint{w / 2, h - 1}, TPoint{0, h / 2}, TPoint{w - 1, h / 2}})
+        EXPECT_EQ(shot.Canvas()->Pixels(p.X, p.Y), clBlack) << p.X << "," << p.Y;
+    EXPECT_EQ(shot.Canvas()->Pixels(w - 30, h / 2), ColorToRGB(clWindow));
+    // the text starts inside the frame
+    const TPoint first = r->PosFromChar(0);
+    EXPECT_GE(first.X, 2);
+    EXPECT_GE(first.Y, 2);
+
+    title->SetFocus();  // and the colour comes back on leaving
+    ProcessEvents();
+    EXPECT_EQ(r->Color(), clYellow);
+}
+
+// A transparent frame lets the form's colour show around the text while the
+// control has no focus; focused it has its own background again.
+TEST_F(DBRichEditTest, ATransparentFrameShowsWhatLiesBehindWhileUnfocused) {
+    Bind();
+    form->SetColor(clMoneyGreen);
+    r->SetColor(clWindow);
+    TqzEditFrame look(nullptr);
+    look.SetEnabled(true);
+    look.SetTransparent(true);
+    r->SetFrame(&look);
+    Show();
+    title->SetFocus();
+    ProcessEvents();
+    ASSERT_TRUE(r->IsTransparent());
+    TBitmap shot;
+    RenderControl(form, &shot);
+    EXPECT_TRUE(RenderControlToPng(form, Shot("qz_dbrichedit_transparent.png")));
+    const TPoint blank{r->Left() + r->Width() - 30, r->Top() + r->Height() - 30};
+    EXPECT_EQ(shot.Canvas()->Pixels(blank.X, blank.Y), ColorToRGB(clMoneyGreen));
+    r->SetFocus();
+    ProcessEvents();
+    RenderControl(form, &shot);
+    EXPECT_TRUE(RenderControlToPng(form, Shot("qz_dbrichedit_transparent_focused.png")));
+    EXPECT_EQ(shot.Canvas()->Pixels(blank.X, blank.Y), ColorToRGB(clWindow));
+    // in a grid the frame is not active: never transparent
+    look.SetEnabled(false);
+    r->SetFrame(&look);
+    EXPECT_FALSE(r->IsTransparent());
+}
+
+TEST_F(DBRichEditTest, TheDataLinkAnswersOnlyWithAField) {
+    EXPECT_EQ(r->Perform(CM_GETDATALINK, 0, 0), 0);
+    Bind();
+    const LRESULT link = r->Perform(CM_GETDATALINK, 0, 0);
+    ASSERT_NE(link, 0);
+    auto* l = reinterpret_cast<TFieldDataLink*>(link);
+    EXPECT_EQ(l->Field(), T->FieldByName("Notes"));
+    EXPECT_EQ(l->DataSource(), &source);
+}
+
+// The shell opens a link under the busy cursor, and the cursor comes back.
+class TCursorShell : public TTestShell {
+public:
+    bool OpenAddress(const std::string& Address) override {
+        During.push_back(Screen->Cursor());
+        return TTestShell::OpenAddress(Address);
+    }
+    std::vector<TCursor> During;
+};
+
+TEST_F(DBRichEditTest, ALinkOpensUnderTheBusyCursor) {
+    TCursorShell shell;
+    TRtfDocument d;
+    TRtfCharFormat web;
+    web.Link = "https://example.org/busy";
+    d.Paragraphs = {{{}, {{"web", {}, web}}}};
+    Show();
+    r->SetDocument(d);
+    const TPoint p = r->PosFromChar(1);
+    SendClick(r, p.X + 1, p.Y + 5);
+    ASSERT_EQ(shell.Opened(), std::vector<std::string>{"https://example.org/busy"});
+    EXPECT_EQ(shell.During, std::vector<TCursor>{crHourGlass});
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+TEST_F(DBRichEditTest, ActionsAreOfferedThroughTheDataLink) {
+    TTestPostAction post;
+    Show();
+    r->SetFocus();
+    ProcessEvents();
+    EXPECT_FALSE(post.Execute());  // no field: nobody takes it
+    Bind();
+    r->SetFocus();
+    ProcessEvents();
+    r->SetSelStart(0);
+    SendText(r, "Hi ");
+    ASSERT_EQ(T->State(), dsEdit);
+    EXPECT_TRUE(post.Update());
+    EXPECT_TRUE(post.Enabled());
+    EXPECT_TRUE(post.Execute());
+    EXPECT_EQ(T->State(), dsBrowse);
+    TqzDBRichEdit check(nullptr);
+    check.SetParent(form);
+    check.LoadFromBlobField(T->FieldByName("Notes"));
+    EXPECT_EQ(check.Lines()->Strings(0), "Hi Dear reader");
 }
 
 }  // namespace

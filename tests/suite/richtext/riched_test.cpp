@@ -293,7 +293,7 @@ TEST_F(RichEditShown, WebLinksOpenThroughTheShellAndFileLinksDoNothing) {
     r->SetDocument(d);
     std::vector<std::string> asked;
     bool allow = true;
-    r->SetOnURLOpen(TqzURLOpenEvent([&](TObject*, const std::string& link, bool& useDefault) {
+    r->SetOnURLOpen(TqzURLOpenEvent([&](TObject*, std::string& link, TField*, bool& useDefault) {
         asked.push_back(link);
         useDefault = allow;
     }));
