@@ -144,5 +144,7 @@ void ProcessEvents();
 bool WaitUntil(const std::function<bool()>& Condition, int Milliseconds);
 // Makes the form the active window (as a click on its caption would).
 void ActivateForm(TCustomForm* Form);
+// A click on the window frame's close box.
+void SendCloseBox(TCustomForm* Form);
 // The control that has the keyboard focus (nullptr when none).
 TWinControl* FocusedControl();
