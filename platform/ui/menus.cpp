@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "platform/core/sysutils.h"
@@ -348,9 +349,8 @@ void TMainMenu::Attach() {
                               [this](uint16_t Key, TShiftState Shift) { return HandleKey(Key, Shift); });
     FBar = std::make_unique<TMenuBarImpl>(this);
     FForm->SetMenuBar(FBar.get());
-    FKeyHook = AddKeyboardHook([this](uint16_t Key, TShiftState Shift, bool KeyUp) {
-        return KeyHook(Key, Shift, KeyUp);
-    });
+    FKeyHook = AddKeyboardHook(
+        [this](uint16_t Key, TShiftState Shift, bool KeyUp) { return KeyHook(Key, Shift, KeyUp); });
     // A click anywhere leaves the keyboard's menu mode.
     FMouseHook = AddMouseHook([this](unsigned, const TPoint&, TWinControl*) {
         FAltAlone = false;
@@ -526,9 +526,14 @@ bool TMainMenu::MenuModeKey(uint16_t Key, TShiftState Shift) {
     }
     if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9')) {
         const char32_t ch = static_cast<char32_t>(Key >= 'A' && Key <= 'Z' ? Key - 'A' + 'a' : Key);
+        // A title's accelerator, or the first letter of a title without one.
         for (int i = 0; i < Items()->Count(); ++i) {
             TMenuItem* item = Items()->Items(i);
-            if (item->Visible() && item->Enabled() && IsAccel(ch, item->Caption())) {
+            const std::string& caption = item->Caption();
+            const bool first =
+                caption.find('&') == std::string::npos && !caption.empty() &&
+                static_cast<char32_t>(std::tolower(static_cast<unsigned char>(caption[0]))) == ch;
+            if (item->Visible() && item->Enabled() && (IsAccel(ch, caption) || first)) {
                 OpenFromKeys(item);
                 return true;
             }

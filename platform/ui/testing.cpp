@@ -354,6 +354,15 @@ void ActivateForm(TCustomForm* Form) {
     if (!Form->Active()) Form->Perform(CM_ACTIVATE, 0, 0);
 }
 
+void ActivateWindowOf(TWinControl* Control) {
+    if (!Control) return;
+    Control->HandleNeeded();
+    QWidget* w = Control->Widget();
+    if (!w) throw EInvalidOperation("No window to activate");
+    QApplication::setActiveWindow(w->window());
+    w->setFocus(Qt::MouseFocusReason);
+}
+
 void SendCloseBox(TCustomForm* Form) {
     if (!Form) return;
     Form->HandleNeeded();

@@ -36,7 +36,10 @@ protected:
         for (int i = 1; i <= 14 && !day; ++i)
             if (calendar->DayButton(i)->Caption() == Day) day = calendar->DayButton(i);
         ASSERT_NE(day, nullptr);
-        SendClick(day, 4, 4);
+        // The press makes the window manager activate the drop-down's window.
+        SendMouseDown(day, mbLeft, 4, 4);
+        ActivateWindowOf(calendar);
+        SendMouseUp(day, mbLeft, 4, 4);
         ProcessEvents();
     }
 };
@@ -117,7 +120,10 @@ TEST_F(ProgramKeysTest, ClicksThatCloseTheDropDownsGiveTheKeysBack) {
     auto* box = dynamic_cast<TCustomListBox*>(list);
     ASSERT_NE(box, nullptr);
     const TRect first = box->ItemRect(0);
-    SendClick(box, (first.Left + first.Right) / 2, (first.Top + first.Bottom) / 2);
+    SendMouseDown(box, mbLeft, (first.Left + first.Right) / 2, (first.Top + first.Bottom) / 2);
+    ActivateWindowOf(box);
+    SendMouseUp(box, mbLeft, (first.Left + first.Right) / 2, (first.Top + first.Bottom) / 2);
+    ProcessEvents();
     ASSERT_FALSE(editor->ListVisible());
     EXPECT_EQ(tasks->FieldByName("Priority")->AsString(), "0");
     ExpectKeysGoToTheGrid(grid);
@@ -172,9 +178,9 @@ TEST_F(ProgramKeysTest, TheMenusOpenFromTheKeyboard) {
     menus.Answer("Categories &1");
     forms.PushResult(mrCancel);
     SendKeyToFocus(VK_DOWN);
-    ASSERT_EQ(menus.Opened().size(), 3u);
-    EXPECT_EQ(menus.Opened()[1], (TNames{"&Backup", "&Restore", "&Calendar", "E&xit"}));
-    EXPECT_EQ(menus.Opened()[2], (TNames{"Categories &1", "Categories &2"}));
+    ASSERT_EQ(menus.Opened().size(), 4u);
+    EXPECT_EQ(menus.Opened()[2], (TNames{"&Backup", "&Restore", "&Calendar", "E&xit"}));
+    EXPECT_EQ(menus.Opened()[3], (TNames{"Categories &1", "Categories &2"}));
     EXPECT_EQ(forms.Shown(), (TNames{"TAboutBox1", "TfrmCateg1"}));
     EXPECT_FALSE(menu->InMenuMode());
 

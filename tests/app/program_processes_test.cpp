@@ -1,8 +1,8 @@
 // The program and the data maker started as processes of their own, as a
 // user starts them from a terminal.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,8 +63,10 @@ protected:
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
         posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&files, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        posix_spawn_file_actions_addopen(&files, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
         const std::string oldDir = GetCurrentDir();
         SetCurrentDir((Dir / "work").string());
         pid_t pid = 0;
@@ -101,7 +103,8 @@ protected:
     }
     std::vector<std::string> WorkFiles() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(Dir / "work")) names.push_back(entry.path().filename());
+        for (const auto& entry : fs::directory_iterator(Dir / "work"))
+            names.push_back(entry.path().filename());
         return names;
     }
 
@@ -114,7 +117,8 @@ using DataMaker = ProcessTest;
 // Started over a terminal with no display, the program says it needs one and
 // ends at once with a failure; it makes nothing in its folder.
 TEST_F(ProgramWithoutDisplay, SaysSoAndEnds) {
-    for (const std::vector<std::string>& args : {std::vector<std::string>{}, std::vector<std::string>{"--help"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, std::vector<std::string>{"--help"}}) {
         SCOPED_TRACE(args.empty() ? "no arguments" : args[0]);
         const TRun run = Run(TASKMOOR_PROGRAM, args, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
         EXPECT_EQ(run.ExitCode, 1);

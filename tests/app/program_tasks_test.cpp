@@ -237,10 +237,12 @@ TEST_F(ProgramTasksTest, MovingAndArchivingTakeTheTaskOutOfItsList) {
     EXPECT_EQ(FileColumn("archive.d", "PRIORITY"), TNames{"4"});
     EXPECT_TRUE(FileColumn("Ttask2.d", "Action").empty());
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Stay here"});
-    // An empty list asks nothing.
+    // An empty list: the question, then nothing is archived.
     const int asked = Dialogs.Count();
+    Dialogs.Answer(mrYes);
     Click(Form->sbtnArchive());
-    EXPECT_EQ(Dialogs.Count(), asked);
+    EXPECT_EQ(Dialogs.Count(), asked + 1);
+    EXPECT_EQ(FileColumn("archive.d", "ACTION"), TNames{"Finished thing"});
     ShowTab(Form->TabSheet7());
     EXPECT_EQ(Form->tblToDay2_()->RecordCount(), 0);
 
