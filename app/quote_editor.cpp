@@ -159,3 +159,13 @@ void TfrmDEQuote::ToolButton6Click(TObject*) {
 void TfrmDEQuote::ToolButton3Click(TObject*) { FCopiedText = FDBEdit1->Text(); }
 
 void TfrmDEQuote::Exit1Click(TObject*) { Close(); }
+
+bool TfrmDEQuote::CloseQuery() {
+    if (!TForm::CloseQuery()) return false;
+    TDataSet* quotes = QuoteTable();
+    if (quotes && quotes->Active() && (quotes->State() == dsEdit || quotes->State() == dsInsert)) {
+        quotes->UpdateRecord();
+        quotes->Post();
+    }
+    return true;
+}

@@ -60,6 +60,11 @@ public:
     void ToolButton3Click(TObject* Sender);
     void Exit1Click(TObject* Sender);
 
+    // However the editor closes (Exit, its close box, Escape), what the
+    // focused field holds is written and the quote posted first; a quote
+    // that cannot be posted keeps the editor open.
+    bool CloseQuery() override;
+
 private:
     TDataSet* QuoteTable() const;
     TLabel* AddLabel(const char* Name, const char* Caption, int Left, int Top);

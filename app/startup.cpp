@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <cstdio>
 #include <string>
 
 #include "app/calendar_dlg.h"
@@ -54,6 +55,12 @@ bool StartTaskmoor(const std::string& Title) {
 void EndTaskmoor() { FinalizeHTMLHelpViewer(); }
 
 int RunTaskmoor(int argc, char** argv) {
+    // A window nobody can see would keep the single-instance lock for ever.
+    if (!DisplayAvailable()) {
+        std::fprintf(stderr, "%s needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set.\n",
+                     TaskmoorTitle);
+        return 1;
+    }
     StartProgramUnits();
     InitializeApplication(argc, argv);
     Application->Initialize();

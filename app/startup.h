@@ -27,5 +27,6 @@ bool StartTaskmoor(const std::string& Title = TaskmoorTitle);
 // application).
 void EndTaskmoor();
 
-// Runs the program; answers the process's exit code.
+// Runs the program; answers the process's exit code. Without a display it
+// says so and answers 1.
 int RunTaskmoor(int argc, char** argv);

@@ -35,10 +35,10 @@ void TTaskMover::ToArchive(const TToDoTables::TTaskFile* From) const {
 
 void TTaskMover::Move(const TToDoTables::TTaskFile* From, TOstraTable* Target, const std::string& Question,
                       const std::vector<std::string>& TargetFields) {
-    TOstraTable* source = From ? From->Table : nullptr;
-    // Nothing to move: nothing is asked.
-    if (!source || !source->Active() || (source->IsEmpty() && source->State() != dsInsert)) return;
+    // The question comes first, on every tab; only a group list's task moves.
     if (MessageDlg(Question, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) != mrYes) return;
+    TOstraTable* source = From ? From->Table : nullptr;
+    if (!source || !source->Active()) return;
     source->CheckBrowseMode();
     if (source->IsEmpty()) return;
     TToDoTables::Open(Target);

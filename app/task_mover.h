@@ -18,7 +18,8 @@ class TTaskMover {
 public:
     TTaskMover(TOstraTable* Basket, TOstraTable* Archive) : FBasket(Basket), FArchive(Archive) {}
 
-    // Nothing happens without a task file (another tab) or without a task.
+    // The question is asked on every tab; after Yes nothing more happens
+    // without a task file (another tab) or without a task.
     void ToBasket(const TToDoTables::TTaskFile* From) const;
     void ToArchive(const TToDoTables::TTaskFile* From) const;
 

@@ -159,6 +159,7 @@ PROGRAM(BM_Engine_SaveTaskFile);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    ChooseOffscreenPlatform();
     InitializeApplication(argc, argv);
     Application->Initialize();
     benchmark::RunSpecifiedBenchmarks();

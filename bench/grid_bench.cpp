@@ -202,6 +202,7 @@ public:
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ChooseOffscreenPlatform();
     InitializeApplication(argc, argv);
     benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;

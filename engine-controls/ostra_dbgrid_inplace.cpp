@@ -97,9 +97,11 @@ void TPopupListbox::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
     inherited::MouseUp(Button, Shift, X, Y);
     TOstraDBGridInplaceEdit* editor = EditorOf(this);
     if (!editor) return;
+    const bool wasOpen = editor->ListVisible() && editor->ActiveList() == this;
     editor->ListMouseUp(this, Button, X, Y);
     if (editor->ListVisible() && editor->ActiveList() == this)
         editor->CloseUp(X >= 0 && X < Width() && Y >= 0 && Y < Height());
+    if (wasOpen && !editor->ListVisible()) editor->TakeKeyboardBack();
 }
 
 void TPopupListbox::Dispatch(TMessage& Message) {
@@ -127,12 +129,15 @@ void TOstraPopupCalendar::MouseUp(TMouseButton Button, TShiftState Shift, int X,
     inherited::MouseUp(Button, Shift, X, Y);
     TOstraDBGridInplaceEdit* editor = EditorOf(this);
     if (!editor) return;
+    const bool wasOpen = editor->ListVisible() && editor->ActiveList() == this;
     editor->ListMouseUp(this, Button, X, Y);
-    if (!editor->ListVisible() || editor->ActiveList() != this) return;
-    if (X >= 2 && Y >= 41 && X < Width() - 2 && Y < Height() - 20)
-        editor->CloseUp(true);
-    else if (!(X >= 0 && Y >= 0 && X <= Width() && Y <= Height()))
-        editor->CloseUp(false);
+    if (editor->ListVisible() && editor->ActiveList() == this) {
+        if (X >= 2 && Y >= 41 && X < Width() - 2 && Y < Height() - 20)
+            editor->CloseUp(true);
+        else if (!(X >= 0 && Y >= 0 && X <= Width() && Y <= Height()))
+            editor->CloseUp(false);
+    }
+    if (wasOpen && !editor->ListVisible()) editor->TakeKeyboardBack();
 }
 
 void TOstraPopupCalendar::Dispatch(TMessage& Message) {
@@ -158,7 +163,11 @@ void TOstraGridPopupDataList::CreateParams(TCreateParams& Params) {
 
 void TOstraGridPopupDataList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     inherited::MouseUp(Button, Shift, X, Y);
-    if (TOstraDBGridInplaceEdit* editor = EditorOf(this)) editor->ListMouseUp(this, Button, X, Y);
+    if (TOstraDBGridInplaceEdit* editor = EditorOf(this)) {
+        const bool wasOpen = editor->ListVisible() && editor->ActiveList() == this;
+        editor->ListMouseUp(this, Button, X, Y);
+        if (wasOpen && !editor->ListVisible()) editor->TakeKeyboardBack();
+    }
 }
 
 void TOstraGridPopupDataList::Dispatch(TMessage& Message) {
@@ -251,7 +260,10 @@ void TOstraDBGridInplaceEdit::SetEditStyle(TEditStyle Value) {
         if (!FCalendar) {
             FCalendar = new TOstraPopupCalendar(this);
             FCalendar->SetParent(this);
-            FCalendar->SetOnSelectDate(TNotifyEvent([this](TObject*) { CloseUp(true); }));
+            FCalendar->SetOnSelectDate(TNotifyEvent([this](TObject*) {
+                CloseUp(true);
+                TakeKeyboardBack();
+            }));
         }
         FActiveList = FCalendar;
         break;
@@ -395,6 +407,25 @@ void TOstraDBGridInplaceEdit::CloseUp(bool Accept) {
         }
     }
     if (grid && column) grid->FAfterCloseUp(grid, column, Accept);
+}
+
+void TOstraDBGridInplaceEdit::TakeKeyboardBack() {
+    TOstraCustomDBGrid* grid = DBGrid();
+    if (!grid || FListVisible || !grid->CanFocus()) return;
+    TWinControl* focused = FocusedWinControl();
+    const bool inList =
+        focused && FActiveList && (focused == FActiveList || FActiveList->ContainsControl(focused));
+    // Focus elsewhere in the program (not the list, not a hidden control) stays.
+    if (focused && focused != this && !inList && focused->Visible()) return;
+    if (focused == this && Visible()) return;
+    try {
+        if (TCustomForm* form = GetParentForm(grid); form && !form->Active() && form->CanFocus())
+            form->SetFocus();
+        if (Visible() && CanFocus())
+            SetFocus();
+        else
+            grid->SetFocus();
+    } catch (const Exception&) {}
 }
 
 void TOstraDBGridInplaceEdit::ListMouseUp(TWinControl* List, TMouseButton Button, int X, int Y) {

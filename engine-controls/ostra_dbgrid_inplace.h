@@ -117,6 +117,11 @@ public:
     // The drop-downs' mouse-up rule: a left release closes, accepting
     // inside the drop-down's client area.
     void ListMouseUp(TWinControl* List, TMouseButton Button, int X, int Y);
+    // After a drop-down closed from inside itself (a click on an item or a
+    // day): a window manager may have given its window the keyboard; the
+    // keyboard comes back to the editor, or to the grid when the editor is
+    // hidden.
+    void TakeKeyboardBack();
     // A drop-down got the activation or the focus: the editor takes it back.
     void DropDownActivated();
 

@@ -14,6 +14,7 @@ extern "C" const char* __lsan_default_suppressions() {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ChooseOffscreenPlatform();
     InitializeApplication(*argc, *argv);
     Application->Initialize();
     return 0;

@@ -34,10 +34,6 @@ void FlushDeferredDeletes() {
 
 void InitializeApplication(int argc, char** argv) {
     if (!QCoreApplication::instance()) {
-        // Without a display the windows go off the screen.
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
-            !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
         GArgs.clear();
         for (int i = 0; i < argc; ++i)
             if (argv && argv[i]) GArgs.emplace_back(argv[i]);
@@ -52,6 +48,16 @@ void InitializeApplication(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     if (!Screen) Screen = new TScreen(nullptr);
     if (!Application) Application = new TApplication(nullptr);
+}
+
+bool DisplayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qEnvironmentVariableIsEmpty(name)) return true;
+    return false;
+}
+
+void ChooseOffscreenPlatform() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 void FinalizeApplication() {

@@ -202,6 +202,13 @@ extern TApplication* Application;
 extern TScreen* Screen;
 
 // Brings up the windowing system (once) and creates Application and Screen.
+// The windowing system is the one the environment names: a display
+// (DISPLAY, WAYLAND_DISPLAY) or the platform QT_QPA_PLATFORM chooses.
 void InitializeApplication(int argc, char** argv);
+// True when the environment names a display or a windowing platform.
+bool DisplayAvailable();
+// For tests, fuzzers and benchmarks, before InitializeApplication: the
+// windows go off the screen unless QT_QPA_PLATFORM names a platform.
+void ChooseOffscreenPlatform();
 // Frees Application (and the forms it owns) and Screen.
 void FinalizeApplication();

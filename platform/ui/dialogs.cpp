@@ -81,8 +81,18 @@ constexpr int kButtonHeight = 23;
 constexpr int kButtonMinWidth = 75;
 constexpr int kButtonGap = 6;
 constexpr int kButtonsGap = 16;
-// Room the window frame takes beside the title: system menu, close button, edges.
-constexpr int kTitleRoom = 72;
+// Room the window frame takes beside the title: its icon, up to three
+// buttons (minimise, maximise, close), their gaps and the edges.
+constexpr int kTitleRoom = 4 * 24 + 16;
+
+// The frame's title is the window manager's own face, commonly a bold sans
+// of 8 to 10 points at normal width: the widest of these is measured.
+QFont FrameTitleFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(10);
+    font.setBold(true);
+    return font;
+}
 
 // The letter that answers a button: its accelerator, else its first character.
 QChar AnswerLetter(const QString& Caption) {
@@ -164,8 +174,7 @@ public:
         const QFont font = ToQFont(&messageFont);
         dialog.setFont(font);
         const QFontMetrics metrics(font);
-        QFont titleFont(font);
-        titleFont.setBold(true);
+        const QFont titleFont = FrameTitleFont();
 
         const QRect area = QGuiApplication::primaryScreen()
                                ? QGuiApplication::primaryScreen()->availableGeometry()
@@ -218,6 +227,7 @@ public:
         const QRect textSize = metrics.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::AlignLeft, text);
         const int textWidth = textSize.width(), textHeight = std::max(textSize.height(), metrics.height());
 
+        // The title fits beside the frame's icon and buttons.
         const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleRoom;
         const int width = std::min(maxWidth, std::max({textLeft + textWidth + kBoxMargin,
                                                        buttonsWidth + 2 * kBoxMargin, titleWidth}));

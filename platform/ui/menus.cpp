@@ -1,20 +1,25 @@
 // Menu items, the main menu bar, pop-up menus and the menu service.
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/messages.h"
 #include "platform/ui/qt_host.h"
 #include "platform/ui/stdctrls.h"
 
@@ -225,6 +230,12 @@ public:
         Hot = nullptr;
         update();
     }
+    // The title selected from the keyboard (nullptr: none).
+    TMenuItem* Selected = nullptr;
+    void SetSelected(TMenuItem* Item) {
+        Selected = Item;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -241,6 +252,12 @@ protected:
             if (!item->Visible()) continue;
             TRect r = FMenu->ItemBarRect(item);
             OffsetRect(r, 0, height());
+            const bool selected = item == Selected && !Pressed;
+            if (selected) {
+                canvas.Brush()->SetColor(clHighlight);
+                canvas.FillRect(r);
+                canvas.Brush()->SetColor(clMenu);
+            }
             if (item == Pressed) {
                 TRect e = r;
                 DrawEdge(&canvas, e, BDR_SUNKENOUTER, BF_RECT);
@@ -249,7 +266,7 @@ protected:
                 DrawEdge(&canvas, e, BDR_RAISEDINNER, BF_RECT);
             }
             canvas.Brush()->SetStyle(bsClear);
-            canvas.Font()->SetColor(item->Enabled() ? clMenuText : clGrayText);
+            canvas.Font()->SetColor(selected ? clHighlightText : item->Enabled() ? clMenuText : clGrayText);
             DrawText(&canvas, item->Caption(), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
             canvas.Brush()->SetStyle(bsSolid);
         }
@@ -332,9 +349,20 @@ void TMainMenu::Attach() {
                               [this](uint16_t Key, TShiftState Shift) { return HandleKey(Key, Shift); });
     FBar = std::make_unique<TMenuBarImpl>(this);
     FForm->SetMenuBar(FBar.get());
+    FKeyHook = AddKeyboardHook(
+        [this](uint16_t Key, TShiftState Shift, bool KeyUp) { return KeyHook(Key, Shift, KeyUp); });
+    // A click anywhere leaves the keyboard's menu mode.
+    FMouseHook = AddMouseHook([this](unsigned, const TPoint&, TWinControl*) {
+        FAltAlone = false;
+        if (!FTracking) SelectTitle(nullptr);
+    });
 }
 
 void TMainMenu::Detach() {
+    if (FKeyHook) RemoveKeyboardHook(FKeyHook);
+    if (FMouseHook) RemoveMouseHook(FMouseHook);
+    FKeyHook = FMouseHook = 0;
+    FSelected = nullptr;
     if (!FForm) return;
     TCustomForm* form = FForm;
     FForm = nullptr;
@@ -349,7 +377,12 @@ void TMainMenu::Detach() {
 
 void TMainMenu::Notification(TComponent* AComponent, TOperation Operation) {
     TMenu::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FSelected) FSelected = nullptr;
     if (Operation == opRemove && AComponent == FForm) {
+        if (FKeyHook) RemoveKeyboardHook(FKeyHook);
+        if (FMouseHook) RemoveMouseHook(FMouseHook);
+        FKeyHook = FMouseHook = 0;
+        FSelected = nullptr;
         if (!FForm->ComponentState().Contains(csDestroying) && FForm->MenuBar() == FBar.get())
             FForm->SetMenuBar(nullptr);
         FBar.reset();
@@ -404,6 +437,7 @@ TMenuItem* TMainMenu::ItemAtBarPos(int X) const {
 }
 
 void TMainMenu::OpenItem(TMenuItem* Item) {
+    SelectTitle(nullptr);
     if (!Item || !Item->Enabled() || !Item->Visible()) return;
     // The bar's marks go before the command runs: it may show a dialog or
     // free the form.
@@ -440,6 +474,136 @@ bool TMainMenu::HandleKey(uint16_t Key, TShiftState Shift) {
         }
     }
     return IsShortCut(Key, Shift);
+}
+
+// ---- The bar from the keyboard ----------------------------------------------------------------
+
+bool TMainMenu::KeyHook(uint16_t Key, TShiftState Shift, bool KeyUp) {
+    if (FTracking || !FForm || !FForm->Visible()) return false;
+    // Only the keys of this form's window: its focused control's or its own.
+    TWinControl* focused = FocusedWinControl();
+    TCustomForm* target = focused ? GetParentForm(focused) : nullptr;
+    if (target != FForm) {
+        FAltAlone = false;
+        if (FSelected) SelectTitle(nullptr);
+        return false;
+    }
+    if (Key == VK_MENU) {
+        if (!KeyUp) {
+            FAltAlone = !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift);
+            return FSelected != nullptr;
+        }
+        const bool alone = FAltAlone;
+        FAltAlone = false;
+        if (!alone) return FSelected != nullptr;
+        SelectTitle(FSelected ? nullptr : NextTitle(nullptr, 1));
+        return true;
+    }
+    if (KeyUp) return FSelected != nullptr;
+    FAltAlone = false;
+    if (!FSelected) {
+        if (Key == VK_F10 && !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt)) {
+            SelectTitle(NextTitle(nullptr, 1));
+            return FSelected != nullptr;
+        }
+        return false;
+    }
+    return MenuModeKey(Key, Shift);
+}
+
+bool TMainMenu::MenuModeKey(uint16_t Key, TShiftState Shift) {
+    switch (Key) {
+    case VK_LEFT:
+    case VK_RIGHT: SelectTitle(NextTitle(FSelected, Key == VK_LEFT ? -1 : 1)); return true;
+    case VK_RETURN:
+    case VK_DOWN:
+    case VK_UP: OpenFromKeys(FSelected); return true;
+    case VK_ESCAPE:
+    case VK_F10: SelectTitle(nullptr); return true;
+    case VK_SHIFT:
+    case VK_CONTROL: return true;
+    default: break;
+    }
+    if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9')) {
+        const char32_t ch = static_cast<char32_t>(Key >= 'A' && Key <= 'Z' ? Key - 'A' + 'a' : Key);
+        // A title's accelerator, or the first letter of a title without one.
+        for (int i = 0; i < Items()->Count(); ++i) {
+            TMenuItem* item = Items()->Items(i);
+            const std::string& caption = item->Caption();
+            const bool first =
+                caption.find('&') == std::string::npos && !caption.empty() &&
+                static_cast<char32_t>(std::tolower(static_cast<unsigned char>(caption[0]))) == ch;
+            if (item->Visible() && item->Enabled() && (IsAccel(ch, caption) || first)) {
+                OpenFromKeys(item);
+                return true;
+            }
+        }
+    }
+    // Any other key leaves the mode and is not passed on.
+    (void)Shift;
+    SelectTitle(nullptr);
+    Beep();
+    return true;
+}
+
+void TMainMenu::SelectTitle(TMenuItem* Item) {
+    if (Item == FSelected) return;
+    if (FSelected) FSelected->RemoveFreeNotification(this);
+    FSelected = Item;
+    if (FSelected) FSelected->FreeNotification(this);
+    if (FBar && FBar->Bar) FBar->Bar->SetSelected(FSelected);
+}
+
+TMenuItem* TMainMenu::NextTitle(TMenuItem* From, int Step) const {
+    std::vector<TMenuItem*> titles;
+    for (int i = 0; i < Items()->Count(); ++i)
+        if (Items()->Items(i)->Visible() && Items()->Items(i)->Enabled()) titles.push_back(Items()->Items(i));
+    if (titles.empty()) return nullptr;
+    const auto at = std::find(titles.begin(), titles.end(), From);
+    if (at == titles.end()) return titles.front();
+    const int n = static_cast<int>(titles.size());
+    const int index = (static_cast<int>(at - titles.begin()) + Step + n) % n;
+    return titles[static_cast<std::size_t>(index)];
+}
+
+void TMainMenu::OpenFromKeys(TMenuItem* Item) {
+    while (Item) {
+        SelectTitle(Item);
+        bool hasChildren = false;
+        for (int i = 0; i < Item->Count(); ++i)
+            if (Item->Items(i)->Visible()) hasChildren = true;
+        if (!hasChildren) {
+            SelectTitle(nullptr);
+            Item->Click();
+            return;
+        }
+        TPoint pos{0, 0};
+        if (FForm) {
+            const TRect r = ItemBarRect(Item);
+            pos = FForm->ClientToScreen({r.Left, 0});
+        }
+        TMenuService& service = MenuService();
+        service.SetOpenedByKeys(true);
+        FTracking = true;
+        TMenuItem* chosen = nullptr;
+        try {
+            chosen = service.TrackMenu(Item, pos);
+        } catch (...) {
+            FTracking = false;
+            SelectTitle(nullptr);
+            throw;
+        }
+        FTracking = false;
+        if (chosen) {
+            SelectTitle(nullptr);
+            chosen->Click();
+            return;
+        }
+        const int step = service.TakeBarStep();
+        // Closed with Escape: the title stays selected; Left or Right: the
+        // neighbour opens.
+        Item = step ? NextTitle(Item, step) : nullptr;
+    }
 }
 
 // ---- TPopupMenu -----------------------------------------------------------------------------------------
@@ -555,6 +719,30 @@ TShortCut TextToShortCut(const std::string& Text) {
 
 namespace {
 
+// Left in the bar's own menu, or Right on an item without a sub-menu, closes
+// it and asks the bar for the neighbouring title.
+class TBarStepFilter : public QObject {
+public:
+    explicit TBarStepFilter(QMenu* Menu) : FMenu(Menu) {}
+    int Step = 0;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Watched != FMenu || Event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(Event)->key();
+        const QAction* active = FMenu->activeAction();
+        if (key == Qt::Key_Left || (key == Qt::Key_Right && !(active && active->menu()))) {
+            Step = key == Qt::Key_Left ? -1 : 1;
+            FMenu->close();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QMenu* FMenu;
+};
+
 class TQtMenuService : public TMenuService {
 public:
     TMenuItem* TrackMenu(TMenuItem* Parent, const TPoint& ScreenPos) override {
@@ -562,13 +750,30 @@ public:
         QMenu menu;
         std::vector<std::pair<QAction*, TMenuItem*>> actions;
         Fill(&menu, Parent, actions);
+        TBarStepFilter steps(&menu);
+        menu.installEventFilter(&steps);
+        if (FOpenedByKeys) {
+            for (QAction* a : menu.actions())
+                if (!a->isSeparator() && a->isEnabled()) {
+                    QTimer::singleShot(0, &menu, [&menu, a] { menu.setActiveAction(a); });
+                    break;
+                }
+        }
+        FOpenedByKeys = false;
         QAction* chosen = menu.exec(QPoint(ScreenPos.X, ScreenPos.Y));
+        FStep = chosen ? 0 : steps.Step;
         for (const auto& [action, item] : actions)
             if (action == chosen) return item;
         return nullptr;
     }
+    int TakeBarStep() override {
+        const int step = FStep;
+        FStep = 0;
+        return step;
+    }
 
 private:
+    int FStep = 0;
     static void Fill(QMenu* Menu, TMenuItem* Parent, std::vector<std::pair<QAction*, TMenuItem*>>& Actions) {
         for (int i = 0; i < Parent->Count(); ++i) {
             TMenuItem* item = Parent->Items(i);
@@ -638,10 +843,17 @@ TMenuItem* TTestMenus::TrackMenu(TMenuItem* Parent, const TPoint& ScreenPos) {
         if (Parent->Items(i)->Visible()) shown.push_back(Parent->Items(i)->Caption());
     FOpened.push_back(shown);
     FPositions.push_back(ScreenPos);
+    FByKeys.push_back(FOpenedByKeys);
+    FOpenedByKeys = false;
+    FStep = 0;
     if (FAnswers.empty()) return nullptr;
     const std::string path = FAnswers.front();
     FAnswers.pop_front();
     if (path.empty()) return nullptr;
+    if (path == "<" || path == ">") {
+        FStep = path == "<" ? -1 : 1;
+        return nullptr;
+    }
     TMenuItem* item = Parent;
     std::size_t start = 0;
     for (;;) {
@@ -655,4 +867,10 @@ TMenuItem* TTestMenus::TrackMenu(TMenuItem* Parent, const TPoint& ScreenPos) {
         start = bar + 1;
     }
     return item->Enabled() && !item->IsLine() ? item : nullptr;
+}
+
+int TTestMenus::TakeBarStep() {
+    const int step = FStep;
+    FStep = 0;
+    return step;
 }

@@ -149,6 +149,15 @@ public:
     bool HandleKey(uint16_t Key, TShiftState Shift);
     void MenuChanged(TMenuItem* Item) override;
 
+    // The bar from the keyboard: F10, or Alt pressed and released alone,
+    // selects the first title; Left and Right move between titles (also from
+    // an open menu), Enter, Down and Up open the selected title's menu, a
+    // title's letter opens it, Escape (or a click) leaves. Meanwhile the
+    // form's controls get no keys.
+    bool InMenuMode() const { return FSelected != nullptr; }
+    // The title selected from the keyboard (nullptr outside that mode).
+    TMenuItem* SelectedItem() const { return FSelected; }
+
     // The bar's item at a point of the bar (form client coordinates with the
     // bar above y = 0), for tests and the bar itself.
     TMenuItem* ItemAtBarPos(int X) const;
@@ -161,8 +170,21 @@ private:
     friend struct TMenuBarImpl;
     void Attach();
     void Detach();
+    bool KeyHook(uint16_t Key, TShiftState Shift, bool KeyUp);
+    bool MenuModeKey(uint16_t Key, TShiftState Shift);
+    void SelectTitle(TMenuItem* Item);
+    // The next visible, enabled title from From in Step (+1, -1) with wrap;
+    // From nullptr: the first.
+    TMenuItem* NextTitle(TMenuItem* From, int Step) const;
+    // Opens titles from the keyboard until a choice is made or the menus close.
+    void OpenFromKeys(TMenuItem* Item);
     TCustomForm* FForm = nullptr;
     std::unique_ptr<TMenuBarImpl> FBar;
+    TMenuItem* FSelected = nullptr;
+    bool FAltAlone = false;
+    bool FTracking = false;
+    int FKeyHook = 0;
+    int FMouseHook = 0;
 };
 
 TASKMOOR_ENUM(TPopupAlignment, paLeft, paRight, paCenter)
@@ -214,6 +236,15 @@ class TMenuService {
 public:
     virtual ~TMenuService() = default;
     virtual TMenuItem* TrackMenu(TMenuItem* Parent, const TPoint& ScreenPos) = 0;
+    // After a TrackMenu that chose nothing: -1 or +1 when the menu was left
+    // with Left or Right for the bar's previous or next title, else 0.
+    // Asking clears it.
+    virtual int TakeBarStep() { return 0; }
+    // The next TrackMenu comes from the keyboard: its first item starts selected.
+    void SetOpenedByKeys(bool Value) { FOpenedByKeys = Value; }
+
+protected:
+    bool FOpenedByKeys = false;
 };
 TMenuService& MenuService();
 // Installs a service (nullptr: the real one); answers the one it replaces.
@@ -221,8 +252,9 @@ TMenuService* SetMenuService(TMenuService* Service);
 
 // Answers menus from a script: each opened menu takes the next answer, a
 // caption path below the opened item ("Save" or "Sub|Item", "&" markers and
-// letter case ignored) or "" for closing without a choice. A menu with no
-// answer left closes without a choice. Installs itself while it lives.
+// letter case ignored) or "" for closing without a choice; "<" and ">" leave
+// it with Left and Right. A menu with no answer left closes without a
+// choice. Installs itself while it lives.
 class TTestMenus : public TMenuService {
 public:
     TTestMenus();
@@ -233,9 +265,14 @@ public:
     // Where each menu opened.
     const std::vector<TPoint>& Positions() const { return FPositions; }
     TMenuItem* TrackMenu(TMenuItem* Parent, const TPoint& ScreenPos) override;
+    int TakeBarStep() override;
+    // For each opened menu, whether it was opened from the keyboard.
+    const std::vector<bool>& OpenedByKeys() const { return FByKeys; }
 
 private:
     TMenuService* FPrevious;
+    int FStep = 0;
+    std::vector<bool> FByKeys;
     std::deque<std::string> FAnswers;
     std::vector<std::vector<std::string>> FOpened;
     std::vector<TPoint> FPositions;

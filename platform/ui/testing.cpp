@@ -2,6 +2,7 @@
 #include "platform/ui/testing.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -351,6 +352,25 @@ void ActivateForm(TCustomForm* Form) {
     }
     ProcessEvents();
     if (!Form->Active()) Form->Perform(CM_ACTIVATE, 0, 0);
+}
+
+void ActivateWindowOf(TWinControl* Control) {
+    if (!Control) return;
+    Control->HandleNeeded();
+    QWidget* w = Control->Widget();
+    if (!w) throw EInvalidOperation("No window to activate");
+    QApplication::setActiveWindow(w->window());
+    w->setFocus(Qt::MouseFocusReason);
+}
+
+void SendCloseBox(TCustomForm* Form) {
+    if (!Form) return;
+    Form->HandleNeeded();
+    QWidget* w = Form->Widget();
+    if (!w) throw EInvalidOperation("No window to close");
+    QCloseEvent e;
+    QCoreApplication::sendEvent(w, &e);
+    ProcessEvents();
 }
 
 TWinControl* FocusedControl() {

@@ -144,5 +144,11 @@ void ProcessEvents();
 bool WaitUntil(const std::function<bool()>& Condition, int Milliseconds);
 // Makes the form the active window (as a click on its caption would).
 void ActivateForm(TCustomForm* Form);
+// What a window manager does with a window clicked: it becomes the active
+// window and Control gets the keyboard, even a pop-up that would not take
+// it. The event loop does not run.
+void ActivateWindowOf(TWinControl* Control);
+// A click on the window frame's close box.
+void SendCloseBox(TCustomForm* Form);
 // The control that has the keyboard focus (nullptr when none).
 TWinControl* FocusedControl();

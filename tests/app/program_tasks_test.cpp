@@ -183,15 +183,35 @@ TEST_F(ProgramTasksTest, MovingAndArchivingTakeTheTaskOutOfItsList) {
     AddTasks("Ttask.d", {{"Call the bank", "1", true}, {"Stay here", "2", false}});
     AddTasks("Ttask2.d", {{"Finished thing", "4", true}});
     Start();
-    // Off the group lists nothing is moved or asked.
-    for (TTabSheet* tab : {Form->TabSheet7(), Form->TabSheet3(), Form->TabSheet4()}) {
-        ShowTab(tab);
-        Form->spBtnMoveCmplClick(Form);
-        Form->sbtnArchiveClick(Form);
-    }
-    EXPECT_EQ(Dialogs.Count(), 0);
+    // Off the group lists an enabled button asks its question; Yes moves
+    // nothing there.
+    ShowTab(Form->TabSheet7());
+    ASSERT_TRUE(Form->spBtnMoveCmpl()->Enabled());
+    ASSERT_TRUE(Form->sbtnArchive()->Enabled());
+    Dialogs.Answer(mrYes);
+    Click(Form->spBtnMoveCmpl());
+    ASSERT_EQ(Dialogs.Count(), 1);
+    EXPECT_EQ(Dialogs.Last().Text, " Move selected item to Basket?");
+    Dialogs.Answer(mrYes);
+    Click(Form->sbtnArchive());
+    ASSERT_EQ(Dialogs.Count(), 2);
+    EXPECT_EQ(Dialogs.Last().Text, " Move selected item to Archive?");
+    ShowTab(Form->TabSheet3());
+    ASSERT_TRUE(Form->spBtnMoveCmpl()->Enabled());
+    EXPECT_FALSE(Form->sbtnArchive()->Enabled());
+    Dialogs.Answer(mrYes);
+    Click(Form->spBtnMoveCmpl());
+    ASSERT_EQ(Dialogs.Count(), 3);
+    EXPECT_EQ(Dialogs.Last().Text, " Move selected item to Basket?");
+    EXPECT_EQ(Form->tblToDay1_()->RecordCount(), 1);
+    EXPECT_EQ(Form->tblToDay2_()->RecordCount(), 1);
+    EXPECT_TRUE(FileColumn("List.d", "Action").empty());
+    EXPECT_TRUE(FileColumn("archive.d", "ACTION").empty());
+    // Catch All has neither button.
+    ShowTab(Form->TabSheet4());
     EXPECT_FALSE(Form->spBtnMoveCmpl()->Enabled());
     EXPECT_FALSE(Form->sbtnArchive()->Enabled());
+    Dialogs.Clear();
 
     ShowTab(Form->TabSheet1());
     ASSERT_TRUE(Form->dTask_()->Locate("Action", Variant("Call the bank"), {}));
@@ -217,10 +237,12 @@ TEST_F(ProgramTasksTest, MovingAndArchivingTakeTheTaskOutOfItsList) {
     EXPECT_EQ(FileColumn("archive.d", "PRIORITY"), TNames{"4"});
     EXPECT_TRUE(FileColumn("Ttask2.d", "Action").empty());
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Stay here"});
-    // An empty list asks nothing.
+    // An empty list: the question, then nothing is archived.
     const int asked = Dialogs.Count();
+    Dialogs.Answer(mrYes);
     Click(Form->sbtnArchive());
-    EXPECT_EQ(Dialogs.Count(), asked);
+    EXPECT_EQ(Dialogs.Count(), asked + 1);
+    EXPECT_EQ(FileColumn("archive.d", "ACTION"), TNames{"Finished thing"});
     ShowTab(Form->TabSheet7());
     EXPECT_EQ(Form->tblToDay2_()->RecordCount(), 0);
 

@@ -5,6 +5,7 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    ChooseOffscreenPlatform();
     InitializeApplication(argc, argv);
     Application->Initialize();
     Application->SetTitle("Windowing Tests");

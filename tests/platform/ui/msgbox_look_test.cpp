@@ -153,6 +153,33 @@ TEST(MessageBoxLook, APathStaysOnOneLineAndTheTitleIsNotElided) {
     Application->SetTitle(saved);
 }
 
+// A window manager draws the title in its own face (commonly a bold sans of
+// up to 10 points at normal width) beside the frame's icon and its three
+// buttons: a short text leaves the box wide enough for all of it.
+TEST(MessageBoxLook, TheTitleFitsBesideTheFramesIconAndButtons) {
+    QFont frameFont(QStringLiteral("DejaVu Sans"));
+    frameFont.setPointSize(10);
+    frameFont.setBold(true);
+    const QFontMetrics frame(frameFont);
+    const int frameButtons = 4 * 20;
+    RunBox([&] { return MessageDlg(" 1 Files copied.", mtInformation, {mbOK}, 0); },
+           [&](const TShownBox& box) {
+               EXPECT_EQ(box.Dialog->windowTitle(), "Information");
+               EXPECT_GE(box.Dialog->width(), frame.horizontalAdvance("Information") + frameButtons);
+               box.Dialog->grab().save(QString::fromStdString(PicturePath("information")));
+           },
+           Qt::Key_Return, "\r");
+    const std::string saved = Application->Title();
+    Application->SetTitle("Brindlecote Taskmoor");
+    RunBox([&] { return MessageDlg("Done.", mtCustom, {mbOK}, 0); },
+           [&](const TShownBox& box) {
+               EXPECT_EQ(box.Dialog->windowTitle(), "Brindlecote Taskmoor");
+               EXPECT_GE(box.Dialog->width(), frame.horizontalAdvance("Brindlecote Taskmoor") + frameButtons);
+           },
+           Qt::Key_Return, "\r");
+    Application->SetTitle(saved);
+}
+
 TEST(MessageBoxLook, LongTextWrapsAtBlanksWithinTwoThirdsOfTheScreen) {
     std::string text = "The quick brown fox jumps over the lazy dog.";
     for (int i = 0; i < 11; ++i) text += " The quick brown fox jumps over the lazy dog.";

@@ -6,6 +6,7 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    ChooseOffscreenPlatform();
     InitializeApplication(argc, argv);
     Application->Initialize();
     Application->SetTitle("Suite Rich Text Tests");

@@ -1,0 +1,246 @@
+// The started program from the keyboard: the task grid after its
+// drop-downs, the menus, and text typed in the quote editor.
+#include "app/program_harness.h"
+
+#include "app/quote_editor.h"
+#include "engine-controls/ostra_calendar.h"
+#include "engine-controls/ostra_dbgrid_inplace.h"
+#include "platform/ui/dbctrls.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/stdctrls.h"
+
+namespace {
+
+using TNames = std::vector<std::string>;
+
+class ProgramKeysTest : public ProgramTest {
+protected:
+    // The control with the keyboard: the grid or its visible cell editor.
+    void ExpectKeysGoToTheGrid(TOstraDBGrid* Grid) {
+        TWinControl* focused = FocusedControl();
+        ASSERT_NE(focused, nullptr);
+        EXPECT_TRUE(focused == Grid || (focused->Parent() == Grid && focused->Visible()))
+            << "the keys go to " << focused->ClassName();
+    }
+    TOstraDBGridInplaceEdit* Editor(TOstraDBGrid* Grid) {
+        return dynamic_cast<TOstraDBGridInplaceEdit*>(Grid->InplaceEditor());
+    }
+    // A click on the day button showing Day in the open calendar.
+    void ClickDay(TOstraDBGrid* Grid, const std::string& Day) {
+        TOstraDBGridInplaceEdit* editor = Editor(Grid);
+        ASSERT_NE(editor, nullptr);
+        ASSERT_TRUE(editor->ListVisible());
+        TOstraPopupCalendar* calendar = editor->Calendar();
+        ASSERT_NE(calendar, nullptr);
+        TSpeedButton* day = nullptr;
+        for (int i = 1; i <= 14 && !day; ++i)
+            if (calendar->DayButton(i)->Caption() == Day) day = calendar->DayButton(i);
+        ASSERT_NE(day, nullptr);
+        // The press makes the window manager activate the drop-down's window.
+        SendMouseDown(day, mbLeft, 4, 4);
+        ActivateWindowOf(calendar);
+        SendMouseUp(day, mbLeft, 4, 4);
+        ProcessEvents();
+    }
+};
+
+// A category chosen with the keys, then a date picked with a click: the grid
+// has the keys again, so Down leaves the row (posting it), Left and Tab move
+// the cell and a typed letter starts an edit of the cell.
+TEST_F(ProgramKeysTest, TheTaskGridTakesKeysAfterADayIsClickedInItsDropDown) {
+    AddTasks("Ttask.d", {{"First", "1", false}, {"Second", "2", false}, {"Third", "3", false}});
+    Start();
+    ShowTab(Form->TabSheet1());
+    TOstraDBGrid* grid = Form->OstraDBGrid1();
+    TDataSet* tasks = Form->dTask_();
+    ClickCell(grid, 5, 1);
+    ClickCell(grid, 5, 1);
+    SendKeyToFocus(VK_DOWN, {ssAlt});
+    SendKeyToFocus(VK_DOWN);
+    SendKeyToFocus(VK_RETURN);
+    ClickCell(grid, 6, 1);
+    ClickCell(grid, 6, 1);
+    SendKeyToFocus(VK_DOWN, {ssAlt});
+    ClickDay(grid, "9");
+    ASSERT_FALSE(Editor(grid)->ListVisible());
+    EXPECT_EQ(tasks->State(), dsEdit);
+    ExpectKeysGoToTheGrid(grid);
+
+    const int row = tasks->RecNo();
+    SendKeyToFocus(VK_DOWN);
+    EXPECT_EQ(tasks->RecNo(), row + 1);
+    EXPECT_EQ(tasks->State(), dsBrowse);
+    ExpectKeysGoToTheGrid(grid);
+    SendKeyToFocus(VK_LEFT);
+    EXPECT_EQ(grid->SelectedIndex(), 4);
+    SendKeyToFocus(VK_TAB);
+    EXPECT_EQ(grid->SelectedIndex(), 5);
+    SendKeyToFocus(VK_UP);
+    EXPECT_EQ(tasks->RecNo(), row);
+    // The picked date was posted with the row.
+    int year = 0, month = 0, day = 0;
+    DecodeDate(tasks->FieldByName("Date")->AsDateTime(), year, month, day);
+    EXPECT_EQ(day, 9);
+    // A letter typed on the Action cell goes into its editor.
+    SendKeyToFocus(VK_LEFT);
+    SendKeyToFocus(VK_LEFT);
+    ASSERT_EQ(grid->SelectedIndex(), 3);
+    SendText(FocusedControl(), "x");
+    ASSERT_TRUE(grid->EditorMode());
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "x");
+    SendKeyToFocus(VK_ESCAPE);
+    SendKeyToFocus(VK_ESCAPE);
+    EXPECT_EQ(tasks->State(), dsBrowse);
+    EXPECT_TRUE(CloseProgram());
+}
+
+// A date picked alone with a click, and a pick list closed with a click.
+TEST_F(ProgramKeysTest, ClicksThatCloseTheDropDownsGiveTheKeysBack) {
+    AddTasks("Ttask.d", {{"First", "1", false}, {"Second", "2", false}});
+    Start();
+    ShowTab(Form->TabSheet1());
+    TOstraDBGrid* grid = Form->OstraDBGrid1();
+    TDataSet* tasks = Form->dTask_();
+    ClickCell(grid, 6, 2);
+    ClickCell(grid, 6, 2);
+    SendKeyToFocus(VK_DOWN, {ssAlt});
+    ClickDay(grid, "9");
+    ExpectKeysGoToTheGrid(grid);
+    SendKeyToFocus(VK_UP);
+    EXPECT_EQ(tasks->RecNo(), 1);
+    EXPECT_EQ(tasks->State(), dsBrowse);
+
+    // The Priority pick list closed by a click on an item.
+    ClickCell(grid, 3, 1);
+    ClickCell(grid, 3, 1);
+    SendKeyToFocus(VK_DOWN, {ssAlt});
+    TOstraDBGridInplaceEdit* editor = Editor(grid);
+    ASSERT_TRUE(editor->ListVisible());
+    TWinControl* list = editor->ActiveList();
+    auto* box = dynamic_cast<TCustomListBox*>(list);
+    ASSERT_NE(box, nullptr);
+    const TRect first = box->ItemRect(0);
+    SendMouseDown(box, mbLeft, (first.Left + first.Right) / 2, (first.Top + first.Bottom) / 2);
+    ActivateWindowOf(box);
+    SendMouseUp(box, mbLeft, (first.Left + first.Right) / 2, (first.Top + first.Bottom) / 2);
+    ProcessEvents();
+    ASSERT_FALSE(editor->ListVisible());
+    EXPECT_EQ(tasks->FieldByName("Priority")->AsString(), "0");
+    ExpectKeysGoToTheGrid(grid);
+    SendKeyToFocus(VK_DOWN);
+    EXPECT_EQ(tasks->State(), dsBrowse);
+    EXPECT_TRUE(CloseProgram());
+}
+
+// F10 and Alt alone select the first title; arrows move across the titles
+// and between open menus, Enter opens, Escape leaves; meanwhile the grid
+// gets no keys.
+TEST_F(ProgramKeysTest, TheMenusOpenFromTheKeyboard) {
+    AddTasks("Ttask.d", {{"First", "1", false}, {"Second", "2", false}});
+    Start();
+    ShowTab(Form->TabSheet1());
+    TOstraDBGrid* grid = Form->OstraDBGrid1();
+    ClickCell(grid, 4, 1);
+    TMainMenu* menu = Form->MainMenu1();
+    TTestMenus menus;
+    TTestModalForms forms;
+
+    SendKeyToFocus(VK_F10);
+    ASSERT_TRUE(menu->InMenuMode());
+    EXPECT_EQ(menu->SelectedItem()->Caption(), "File");
+    SendKeyToFocus(VK_RIGHT);
+    EXPECT_EQ(menu->SelectedItem()->Caption(), "Edit");
+    SendKeyToFocus(VK_RIGHT);
+    SendKeyToFocus(VK_RIGHT);
+    EXPECT_EQ(menu->SelectedItem()->Caption(), "File");
+    SendKeyToFocus(VK_LEFT);
+    EXPECT_EQ(menu->SelectedItem()->Caption(), "Help");
+    // The grid stays where it was.
+    SendKeyToFocus(VK_DOWN);
+    EXPECT_EQ(Form->dTask_()->RecNo(), 1);
+    ASSERT_EQ(menus.Opened().size(), 1u);
+    EXPECT_EQ(menus.Opened()[0], (TNames{"&Help", "&Options", "&About"}));
+    EXPECT_TRUE(menus.OpenedByKeys()[0]);
+    // That menu closed without a choice (Escape): the title stays selected.
+    EXPECT_EQ(menu->SelectedItem()->Caption(), "Help");
+    menus.Answer("&About");
+    forms.PushResult(mrOk);
+    SendKeyToFocus(VK_RETURN);
+    EXPECT_EQ(forms.Shown(), TNames{"TAboutBox1"});
+    EXPECT_FALSE(menu->InMenuMode());
+
+    // Alt pressed and released alone; Right from the open File menu opens Edit.
+    SendKeyDown(FocusedControl(), VK_MENU, {ssAlt});
+    SendKeyUp(FocusedControl(), VK_MENU);
+    ASSERT_TRUE(menu->InMenuMode());
+    EXPECT_EQ(menu->SelectedItem()->Caption(), "File");
+    menus.Answer(">");
+    menus.Answer("Categories &1");
+    forms.PushResult(mrCancel);
+    SendKeyToFocus(VK_DOWN);
+    ASSERT_EQ(menus.Opened().size(), 4u);
+    EXPECT_EQ(menus.Opened()[2], (TNames{"&Backup", "&Restore", "&Calendar", "E&xit"}));
+    EXPECT_EQ(menus.Opened()[3], (TNames{"Categories &1", "Categories &2"}));
+    EXPECT_EQ(forms.Shown(), (TNames{"TAboutBox1", "TfrmCateg1"}));
+    EXPECT_FALSE(menu->InMenuMode());
+
+    // A title's letter opens it; Escape leaves and the grid has its keys back.
+    SendKeyToFocus(VK_F10);
+    menus.Answer("&Calendar");
+    forms.PushResult(mrCancel);
+    SendKeyToFocus('F');
+    EXPECT_EQ(forms.Shown().back(), "TOKCalendarDlg");
+    SendKeyToFocus(VK_F10);
+    ASSERT_TRUE(menu->InMenuMode());
+    SendKeyToFocus(VK_ESCAPE);
+    EXPECT_FALSE(menu->InMenuMode());
+    SendKeyToFocus(VK_DOWN);
+    EXPECT_EQ(Form->dTask_()->RecNo(), 2);
+    // Alt with another key is no menu key: Alt+Down stays the grid's.
+    SendKeyDown(FocusedControl(), VK_MENU, {ssAlt});
+    SendKeyToFocus(VK_DOWN, {ssAlt});
+    SendKeyUp(FocusedControl(), VK_MENU);
+    EXPECT_FALSE(menu->InMenuMode());
+    // A click leaves the mode.
+    SendKeyToFocus(VK_F10);
+    ASSERT_TRUE(menu->InMenuMode());
+    ClickCell(grid, 4, 1);
+    EXPECT_FALSE(menu->InMenuMode());
+    EXPECT_TRUE(CloseProgram());
+}
+
+// Text typed into the quote editor is kept when the editor is closed with
+// its close box.
+TEST_F(ProgramKeysTest, TheQuoteEditorsCloseBoxKeepsWhatWasTyped) {
+    Start();
+    ShowTab(Form->TabSheet5());
+    TTestModalForms forms;
+    forms.Push([&](TCustomForm* f) {
+        auto* editor = dynamic_cast<TfrmDEQuote*>(f);
+        ASSERT_NE(editor, nullptr);
+        Click(editor->ToolButton7());
+        Click(editor->DBMemo1());
+        SendText(editor->DBMemo1(), "Typed and closed");
+        Click(editor->DBEdit1());
+        SendText(editor->DBEdit1(), "Me");
+        SendCloseBox(editor);
+    });
+    DoubleClickCell(Form->OstraDBGrid4(), 2, 2);
+    ProcessEvents();
+    ASSERT_EQ(forms.Shown(), TNames{"TfrmDEQuote"});
+    EXPECT_EQ(Form->dQuotes_()->State(), dsBrowse);
+    Click(Form->spbtnSave());
+    const TNames quotes = FileColumn("quotes.d", "Quote");
+    const TNames authors = FileColumn("quotes.d", "Author");
+    ASSERT_EQ(quotes.size(), authors.size());
+    bool found = false;
+    for (std::size_t i = 0; i < quotes.size(); ++i)
+        if (quotes[i] == "Typed and closed") {
+            found = true;
+            EXPECT_EQ(authors[i], "Me");
+        }
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(CloseProgram());
+}
+
+}  // namespace
