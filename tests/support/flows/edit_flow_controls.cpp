@@ -101,7 +101,7 @@ public:
 
 TFlowRegistration maskedEdit("MaskedEdit", [] { return std::make_unique<TMaskedEditFlow>(); });
 
-// ---- The spin edit over the number fields: Amount refuses what is no number ---------------
+// ---- The spin edit over the number fields: a mask of one digit refuses two ------------------
 
 class TSpinEditFlow : public TEditsFlow<TqzDBSpinEdit> {
 public:
@@ -110,7 +110,7 @@ public:
         c.ReadOnly = c.Refuses = true;
         return c;
     }
-    std::vector<std::string> Fields() const override { return {"Amount", "Id"}; }
+    std::vector<std::string> Fields() const override { return {"Id", "Amount"}; }
     // Digits for the flows' letters ("QQ" is "44").
     std::string Typed(const std::string& Text) const override {
         std::string digits;
@@ -120,7 +120,8 @@ public:
     void SetReadOnly(bool On) override {
         for (auto& [f, e] : FEdits) e->SetReadOnly(On);
     }
-    std::string RefusedText() const override { return "1-2"; }
+    void PrepareRefusal() override { FEdits[Fields()[0]]->RegexMask()->SetMask("[0-9]"); }
+    std::string RefusedText() const override { return "44"; }
 };
 
 TFlowRegistration spinEdit("SpinEdit", [] { return std::make_unique<TSpinEditFlow>(); });

@@ -396,6 +396,8 @@ TEST_P(UserFlowTest, RefusedValueKeepsTheFocusAndTheText) {
     C->Focus(F0);
     Type(C->RefusedText());
     Key(VK_TAB);
+    // The field keeps its value.
+    EXPECT_EQ(Expected[0][F0], C->Stored(Table->FieldByName(F0)));
     EXPECT_TRUE(FocusIn(F0));
     EXPECT_EQ(C->RefusedText(), C->Shown(F0));
     Key(VK_ESCAPE);
