@@ -127,10 +127,15 @@ TField* TOstraDBEdit::Field() const { return FDataLink->Field(); }
 
 bool TOstraDBEdit::FieldBound() const { return FDataLink->Field() && FDataLink->Active(); }
 
+void TOstraDBEdit::SetReadOnly(bool Value) {
+    FDataLink->SetReadOnly(Value);
+    TCustomMaskEdit::SetReadOnly(Value || (FieldBound() && !FDataLink->Editing()));
+}
+
 void TOstraDBEdit::ApplyFieldSettings() {
     TField* f = FDataLink->Field();
     if (!f || !FDataLink->DataSet()) return;
-    SetReadOnly(FDataLink->ReadOnly());
+    TCustomMaskEdit::SetReadOnly(FDataLink->ReadOnly());
     SetAlignment(f->Alignment());
     if (f->Lookup()) {
         SetDialogStyle(odsLookup);
@@ -185,7 +190,7 @@ void TOstraDBEdit::DataChange(TObject*) {
 }
 
 void TOstraDBEdit::EditingChange(TObject*) {
-    if (FieldBound()) SetReadOnly(!FDataLink->Editing());
+    if (FieldBound()) TCustomMaskEdit::SetReadOnly(!FDataLink->Editing());
 }
 
 void TOstraDBEdit::UpdateData(TObject*) {
@@ -597,6 +602,9 @@ void TOstraDBEdit::Publish(TPublisher<TOstraDBEdit>& p) {
     p.Property("Alignment", &TOstraDBEdit::Alignment, &TOstraDBEdit::SetAlignment);
     p.Property("AutoDropDown", &TOstraDBEdit::AutoDropDown, &TOstraDBEdit::SetAutoDropDown);
     p.Property("ButtonWidth", &TOstraDBEdit::ButtonWidth, &TOstraDBEdit::SetButtonWidth);
+    p.Property(
+        "ReadOnly", [](TOstraDBEdit& e) { return e.FDataLink->ReadOnly(); },
+        [](TOstraDBEdit& e, bool v) { e.SetReadOnly(v); });
     p.Property(
         "ClearValue", [](TOstraDBEdit& e) { return e.ClearValue(); },
         [](TOstraDBEdit& e, const std::string& v) { e.SetClearValue(v); });

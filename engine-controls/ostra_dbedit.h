@@ -173,6 +173,10 @@ public:
     TField* Field() const;
     // The link has a field and its dataset is open.
     bool FieldBound() const;
+    // The program's read-only choice, kept by the data link so that typing
+    // never starts an edit; the window is read-only also while the record is
+    // not edited (ReadOnly tells the window's state).
+    void SetReadOnly(bool Value);
     // The dataset the lookup list and the tree show. Raises EDatabaseError
     // "Lookup Dataset cannot be equal to Source DataSet" for the edit's own.
     TDataSet* LookupDataSet() const { return FLookupDataSet; }

@@ -125,7 +125,12 @@ void TOstraCustomDBGrid::MoveCol(int RawCol, int Direction) {
 
 // ---- Editing ---------------------------------------------------------------------------------------------
 
-bool TOstraCustomDBGrid::CanEditShow() { return FLayoutLock == 0 && TCustomGrid::CanEditShow(); }
+bool TOstraCustomDBGrid::CanEditShow() {
+    if (FLayoutLock != 0 || !TCustomGrid::CanEditShow()) return false;
+    // A check-box cell has no text to edit: a click toggles it.
+    TOstraColumn* column = FColumns ? ColumnOf(Col()) : nullptr;
+    return !column || column->ButtonStyle() != cbsCheck;
+}
 
 bool TOstraCustomDBGrid::CanEditAcceptKey(char32_t Key) {
     TField* f = FDataLink->Active() ? SelectedField() : nullptr;

@@ -442,7 +442,13 @@ public:
         QString v = Value;
         v.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         v.replace(QChar('\r'), QChar('\n'));
-        FWidget->textCursor().insertText(v);
+        // An edit block of its own: one undo step, never merged with typing
+        // or another paste next to it.
+        QTextCursor c = FWidget->textCursor();
+        c.beginEditBlock();
+        c.insertText(v);
+        c.endEditBlock();
+        FWidget->setTextCursor(c);
     }
     bool Modified() const override { return Doc()->isModified(); }
     void SetModified(bool Value) override { Doc()->setModified(Value); }
@@ -500,6 +506,8 @@ public:
     }
 
     bool Silent = false;
+    // Where the last typed character ended (-1: no typing run).
+    int TypingEnd = -1;
 
 private:
     void SelectionMoved() {
@@ -1085,5 +1093,16 @@ void TCustomRichEdit::WMChar(TMessage& Message) {
         const std::size_t add = ch == 13 ? 1 : Utf8Of(ch).size();
         if (static_cast<int>(Text().size()) - SelLength() + static_cast<int>(add) > MaxLength()) return;
     }
-    DefaultHandler(Message);
+    // A typing run is one undo step: its first character opens an edit block
+    // that the next ones join, so that it never joins a paste before it.
+    TRichEditAdapter* a = Rich();
+    if (a && (SelLength() > 0 || SelStart() != a->TypingEnd)) {
+        QTextCursor c = a->Edit()->textCursor();
+        c.beginEditBlock();
+        DefaultHandler(Message);
+        c.endEditBlock();
+    } else {
+        DefaultHandler(Message);
+    }
+    if ((a = Rich())) a->TypingEnd = SelStart();
 }

@@ -86,6 +86,37 @@ TEST_F(DBEditEditTest, TypingIntoABoundFieldEditsTheRecord) {
     EXPECT_EQ("Shops", e->Text());
 }
 
+// Read-only set by the program holds while the record is edited by others:
+// typing, deleting, pasting and the value list change nothing.
+TEST_F(DBEditEditTest, AReadOnlyEditNeverWrites) {
+    TTestClipboard clip;
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    Bind(e, "Group");
+    e->SetReadOnly(true);
+    Focus(e);
+    e->SelectAll();
+    Type(e, "Shop");
+    Key(e, VK_DELETE);
+    EXPECT_EQ(dsBrowse, Goals->State());
+    Goals->Edit();  // the record is edited elsewhere
+    Focus(e);
+    e->SelectAll();
+    Type(e, "Shop");
+    Key(e, VK_BACK);
+    Clipboard()->SetAsText("Pasted");
+    Key(e, 'V', {ssCtrl});
+    EXPECT_EQ("Work", e->Text());
+    Goals->Post();
+    EXPECT_EQ("Work", Stored("Group"));
+    e->SetReadOnly(false);
+    Focus(e);
+    e->SelectAll();
+    Type(e, "Shop");
+    EXPECT_EQ(dsEdit, Goals->State());
+    Goals->Post();
+    EXPECT_EQ("Shop", Stored("Group"));
+}
+
 TEST_F(DBEditEditTest, EscapePutsTheFieldsValueBack) {
     TOstraDBEdit* e = NewEdit(odsEdit);
     Bind(e, "Group");

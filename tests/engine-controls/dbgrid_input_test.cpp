@@ -605,3 +605,28 @@ INSTANTIATE_TEST_SUITE_P(Keys, DBGridLeaveCellTest, ::testing::ValuesIn(LeaveCas
                          [](const ::testing::TestParamInfo<LeaveCase>& Info) {
                              return std::string(Info.param.Name);
                          });
+
+namespace {
+// A check-box cell has no text to edit: Space, F2, Enter and typing never open
+// the text editor, and leaving the cell writes nothing; a click toggles it.
+TEST_F(DBGridInputTest, ACheckBoxCellNeverOpensTheTextEditor) {
+    ShowTasks(3);
+    ASSERT_EQ(0, Grid->SelectedIndex());
+    ASSERT_FALSE(Table->FieldByName("Flag")->AsBoolean());
+    for (uint16_t key : {uint16_t(VK_SPACE), uint16_t(VK_F2), uint16_t(VK_RETURN)}) {
+        SCOPED_TRACE(key);
+        SendKey(Grid, key);
+        if (key == VK_SPACE) SendText(Grid, " ");
+        EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    }
+    SendText(Grid, "x");
+    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    SendKey(Grid, VK_DOWN);
+    EXPECT_EQ(dsBrowse, Table->State());
+    Table->First();
+    EXPECT_FALSE(Table->FieldByName("Flag")->AsBoolean());
+    EXPECT_EQ("Task 1", Table->FieldByName("Action")->AsString());
+    ClickCell(0, 0);
+    EXPECT_TRUE(Table->FieldByName("Flag")->AsBoolean());
+}
+}  // namespace

@@ -244,6 +244,42 @@ TEST_F(RichEditTest, ClipboardCarriesTextAndRichText) {
     EXPECT_EQ(clip.GetData().at(CF_TEXT), "Hello ");
 }
 
+// One undo step per typing run and per paste, plain or rich; typing over a
+// selection is one step with the run it starts.
+TEST_F(RichEditTest, UndoTakesBackOneTypingRunOrPasteAtATime) {
+    TTestClipboard clip;
+    f.Show();
+    r->SetText("Start");
+    r->SetFocus();
+    r->SelectAll();
+    SendText(r, "Hi");
+    clip.SetData({{CF_TEXT, " world"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "Hi world");
+    SendKey(r, 'Z', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "Hi");
+    SendKey(r, 'Z', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "Start");
+    // two pastes and one undo leave the first; typing after a paste is a step of its own
+    SendKey(r, VK_END);
+    clip.SetData({{CF_TEXT, "1"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    clip.SetData({{CF_TEXT, "2"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    SendText(r, "ab");
+    EXPECT_EQ(r->Text(), "Start12ab");
+    SendKey(r, 'Z', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "Start12");
+    SendKey(r, 'Z', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "Start1");
+    // a rich paste is one step as well
+    clip.SetData({{CF_RTF(), "{\\rtf1\\ansi {\\b x}y\\par}"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text().substr(0, 8), "Start1xy");
+    SendKey(r, 'Z', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "Start1");
+}
+
 TEST_F(RichEditTest, LinksAreClickedWithTheLeftButton) {
     TRtfDocument d;
     TRtfCharFormat link = Font("DejaVu Sans", 24);

@@ -26,6 +26,7 @@ struct TFlowCaps {
     bool EditorKeys = false;          // F2, Enter and a double-click open a cell editor
     bool DropDown = false;            // OpenDropDown and the keys F4, Alt+Down, Alt+Up, Enter, Escape
     bool DropDownEnterTakes = false;  // Enter in the list takes its value (else keeps the text)
+    bool DropDownNoF4 = false;        // F4 is no drop-down key (Alt+Down and Alt+Up only)
     bool Undo = false;                // Ctrl+Z takes back one typing run or paste at a time
     bool ReadOnly = false;            // SetReadOnly
     bool Refuses = false;             // PrepareRefusal and RefusedText
@@ -61,6 +62,12 @@ public:
     // Makes the first field refuse RefusedText on leaving (a mask).
     virtual void PrepareRefusal() {}
     virtual std::string RefusedText() const { return std::string(); }
+    // The focus came into the field by a key: what a user does before typing
+    // over its text (a memo keeps its caret where it was: select all).
+    virtual void Entered(const std::string&) {}
+    // What the control takes for a flow's typed letters, as the field stores
+    // it (a number edit: digits).
+    virtual std::string Typed(const std::string& Text) const { return Text; }
     // A field's stored value as the flows compare it (rich text: its plain text).
     virtual std::string Stored(TField* Field) { return Field->AsString(); }
 };
