@@ -6,7 +6,8 @@
 
 #include "platform/ui/stdctrls_qt.h"
 
-void PaintOwnerDrawnRow(TCustomListBox* ListBox, QPainter* Painter, const QStyleOptionViewItem& Option, int Row) {
+void PaintOwnerDrawnRow(TCustomListBox* ListBox, QPainter* Painter, const QStyleOptionViewItem& Option,
+                        int Row) {
     TOwnerDrawState state;
     if (Option.state & QStyle::State_Selected) state += odSelected;
     if (Option.state & QStyle::State_HasFocus) state += odFocused;

@@ -24,7 +24,8 @@ public:
                                                              : FListBox->ItemHeight());
         return s;
     }
-    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    void paint(QPainter* Painter, const QStyleOptionViewItem& Option,
+               const QModelIndex& Index) const override {
         if (FListBox->Style() == lbStandard)
             QStyledItemDelegate::paint(Painter, Option, Index);
         else
@@ -207,9 +208,7 @@ void TListAdapter::Reload() {
     Silent = false;
 }
 
-void TListAdapter::ApplyItemHeight() {
-    FWidget->doItemsLayout();
-}
+void TListAdapter::ApplyItemHeight() { FWidget->doItemsLayout(); }
 
 void TListAdapter::ApplySelectionMode() {
     FWidget->setSelectionMode(!FListBox->MultiSelect()     ? QAbstractItemView::SingleSelection
@@ -220,7 +219,9 @@ void TListAdapter::ApplySelectionMode() {
 // ---- TCustomListBox ------------------------------------------------------------------------------
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)
-    : TWinControl(AOwner), FItems(std::make_unique<TListBoxStrings>(this)), FCanvas(std::make_unique<TCanvas>()) {
+    : TWinControl(AOwner),
+      FItems(std::make_unique<TListBoxStrings>(this)),
+      FCanvas(std::make_unique<TCanvas>()) {
     SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);

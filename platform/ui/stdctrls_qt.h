@@ -81,7 +81,8 @@ protected:
 };
 
 // Owner-drawn rows of a list box (listbox_owner_draw.cpp).
-void PaintOwnerDrawnRow(TCustomListBox* ListBox, QPainter* Painter, const QStyleOptionViewItem& Option, int Row);
+void PaintOwnerDrawnRow(TCustomListBox* ListBox, QPainter* Painter, const QStyleOptionViewItem& Option,
+                        int Row);
 int MeasureOwnerDrawnRow(TCustomListBox* ListBox, int Row);
 
 // The widget behind a list box.

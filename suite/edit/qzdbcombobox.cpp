@@ -77,12 +77,16 @@ void TqzPopupListbox::ListKeyPress(char32_t& Key) {
     std::string typed;
     if (Key == 8) {
         if (selEnd > selStart)
-            typed = FSearchText.substr(0, static_cast<size_t>(selStart)) + FSearchText.substr(static_cast<size_t>(selEnd));
+            typed = FSearchText.substr(0, static_cast<size_t>(selStart)) +
+                    FSearchText.substr(static_cast<size_t>(selEnd));
         else if (selStart > 0) {
             // The whole character before the caret.
             int from = selStart - 1;
-            while (from > 0 && (static_cast<unsigned char>(FSearchText[static_cast<size_t>(from)]) & 0xC0) == 0x80) --from;
-            typed = FSearchText.substr(0, static_cast<size_t>(from)) + FSearchText.substr(static_cast<size_t>(selStart));
+            while (from > 0 &&
+                   (static_cast<unsigned char>(FSearchText[static_cast<size_t>(from)]) & 0xC0) == 0x80)
+                --from;
+            typed = FSearchText.substr(0, static_cast<size_t>(from)) +
+                    FSearchText.substr(static_cast<size_t>(selStart));
         } else
             typed = FSearchText;
     } else {
@@ -131,8 +135,10 @@ void TqzPopupListbox::ListKeyDown(uint16_t& Key, TShiftState) {
     i = std::clamp(i, 0, count - 1);
     FCombo->SetListKeys(true);
     SetItemIndex(i);
-    if (i < TopIndex()) SetTopIndex(i);
-    else if (i >= TopIndex() + page + 1) SetTopIndex(i - page);
+    if (i < TopIndex())
+        SetTopIndex(i);
+    else if (i >= TopIndex() + page + 1)
+        SetTopIndex(i - page);
     SelectionChangedByKeys();
     FCombo->SetListKeys(false);
 }
@@ -289,9 +295,7 @@ bool TqzDBCustomComboBox::DisplayTextFromValue(std::string& Text) {
     return true;
 }
 
-TqzPopupListbox* TqzDBCustomComboBox::CreatePopupListbox() {
-    return new TqzPopupListbox(FListWindow, this);
-}
+TqzPopupListbox* TqzDBCustomComboBox::CreatePopupListbox() { return new TqzPopupListbox(FListWindow, this); }
 
 void TqzDBCustomComboBox::EnsureList() {
     if (!FList) {
@@ -481,8 +485,9 @@ void TqzDBCustomComboBox::DropDown() {
     else if (FStyle == csOwnerDrawVariable)
         FList->SetStyle(lbOwnerDrawVariable);
     else
-        FList->SetStyle(mru || FTwoColumnDisplay || qzClassInheritsFrom(this, "TqzImageCombo") ? lbOwnerDrawFixed
-                                                                                               : lbStandard);
+        FList->SetStyle(mru || FTwoColumnDisplay || qzClassInheritsFrom(this, "TqzImageCombo")
+                            ? lbOwnerDrawFixed
+                            : lbStandard);
     FList->SetSorted(mru ? false : Sorted());
     FList->SetOnMeasureItem(FOnMeasureItem);
 
@@ -553,7 +558,8 @@ void TqzDBCustomComboBox::CloseUp(bool Accept) {
         }
         Invalidate();
         if (Focused()) SelectAll();
-        if (auto* self = dynamic_cast<TqzDBComboBox*>(this); self && FOnCloseUp.Assigned()) FOnCloseUp(self, Accept);
+        if (auto* self = dynamic_cast<TqzDBComboBox*>(this); self && FOnCloseUp.Assigned())
+            FOnCloseUp(self, Accept);
         SetShowHint(FSavedShowHint);
         return;
     }
@@ -757,7 +763,8 @@ void TqzDBCustomComboBox::KeyPress(char32_t& Key) {
     const std::string text = Text();
     if (SelStart() + SelLength() >= static_cast<int>(text.size())) {
         EnsureList();
-        const std::string prospective = text.substr(0, static_cast<size_t>(std::max(0, SelStart()))) + Utf8Of(Key);
+        const std::string prospective =
+            text.substr(0, static_cast<size_t>(std::max(0, SelStart()))) + Utf8Of(Key);
         const int row = MatchRow(prospective);
         if (row >= 0) {
             SelectItem(row);
@@ -839,7 +846,8 @@ void TqzDBComboBox::Publish(TPublisher<TqzDBComboBox>& p) {
     p.Property(
         "Text", [](Self& c) { return c.Text(); }, [](Self& c, const std::string& v) { c.SetText(v); });
     p.Property(
-        "DataSource", [](Self& c) { return c.DataSource(); }, [](Self& c, TDataSource* v) { c.SetDataSource(v); });
+        "DataSource", [](Self& c) { return c.DataSource(); },
+        [](Self& c, TDataSource* v) { c.SetDataSource(v); });
     p.Property(
         "DataField", [](Self& c) { return c.DataField(); },
         [](Self& c, const std::string& v) { c.SetDataField(v); });

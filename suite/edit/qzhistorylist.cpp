@@ -100,7 +100,8 @@ void TqzHistoryList::SaveToIni() {
     TMemIniFile ini(FileName());
     ini.EraseSection(FSection);
     const int first = FMaxSize < 1 ? 0 : std::max(FEntries.Count() - FMaxSize, 0);
-    for (int i = first; i < FEntries.Count(); ++i) ini.WriteString(FSection, IntToStr(i), FEntries.Strings(i));
+    for (int i = first; i < FEntries.Count(); ++i)
+        ini.WriteString(FSection, IntToStr(i), FEntries.Strings(i));
     ini.UpdateFile();
 }
 

@@ -114,9 +114,10 @@ void TqzMemoDlg::FormShow(TObject*) {
         SetBounds(FPlacement.Left, FPlacement.Top, FPlacement.Right - FPlacement.Left,
                   FPlacement.Bottom - FPlacement.Top);
     }
-    if (FMemoDialog && (!FMemoDialog->UserButton1Caption().empty() || !FMemoDialog->UserButton2Caption().empty())) {
-        FUserButtonPanel->SetBounds(FMemo->Left() - 1, FMemo->Top() + FMemo->Height() + 2, FUserButtonPanel->Width(),
-                                    FUserButtonPanel->Height());
+    if (FMemoDialog &&
+        (!FMemoDialog->UserButton1Caption().empty() || !FMemoDialog->UserButton2Caption().empty())) {
+        FUserButtonPanel->SetBounds(FMemo->Left() - 1, FMemo->Top() + FMemo->Height() + 2,
+                                    FUserButtonPanel->Width(), FUserButtonPanel->Height());
         FUserButtonPanel->SetVisible(true);
         int right = 0;
         if (!FMemoDialog->UserButton1Caption().empty()) {
@@ -161,11 +162,13 @@ void TqzMemoDlg::KeyPress(char32_t& Key) {
 }
 
 void TqzMemoDlg::UserButton1Click(TObject*) {
-    if (FMemoDialog && FMemoDialog->OnUserButton1Click().Assigned()) FMemoDialog->OnUserButton1Click()(this, FMemo);
+    if (FMemoDialog && FMemoDialog->OnUserButton1Click().Assigned())
+        FMemoDialog->OnUserButton1Click()(this, FMemo);
 }
 
 void TqzMemoDlg::UserButton2Click(TObject*) {
-    if (FMemoDialog && FMemoDialog->OnUserButton2Click().Assigned()) FMemoDialog->OnUserButton2Click()(this, FMemo);
+    if (FMemoDialog && FMemoDialog->OnUserButton2Click().Assigned())
+        FMemoDialog->OnUserButton2Click()(this, FMemo);
 }
 
 void TqzMemoDlg::MemoChange(TObject*) { FOKBtn->SetEnabled(true); }
@@ -193,8 +196,9 @@ bool qzExecuteMemoDlg(TCustomForm* CallerForm, TqzMemoDialog* MemoDialog, bool E
         dlg->FCancelBtn->SetVisible(false);
         dlg->FMemo->SetReadOnly(true);
     }
-    dlg->FPlacement = Rect(MemoDialog->DlgLeft(), MemoDialog->DlgTop(), MemoDialog->DlgLeft() + MemoDialog->DlgWidth(),
-                           MemoDialog->DlgTop() + MemoDialog->DlgHeight());
+    dlg->FPlacement =
+        Rect(MemoDialog->DlgLeft(), MemoDialog->DlgTop(), MemoDialog->DlgLeft() + MemoDialog->DlgWidth(),
+             MemoDialog->DlgTop() + MemoDialog->DlgHeight());
     if (MemoDialog->DlgLeft() >= 1 || MemoDialog->DlgTop() >= 1) dlg->SetPosition(poDesigned);
     dlg->FUserButton1->SetCaption(MemoDialog->UserButton1Caption());
     dlg->FUserButton2->SetCaption(MemoDialog->UserButton2Caption());
@@ -242,7 +246,8 @@ void TqzMemoDialog::SetDataField(const std::string& Value) { FDataLink->SetField
 
 void TqzMemoDialog::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
+        FDataLink->SetDataSource(nullptr);
 }
 
 void TqzMemoDialog::DoInitDialog() {
@@ -262,7 +267,8 @@ void TqzMemoDialog::Publish(TPublisher<TqzMemoDialog>& p) {
     p.Property("Font", &Self::Font, &Self::SetFont);
     p.Property("DataSource", &Self::DataSource, &Self::SetDataSource);
     p.Property("DataField", &Self::DataField, &Self::SetDataField);
-    p.Property("MemoAttributes", &Self::MemoAttributes, &Self::SetMemoAttributes).SetTypeName("TqzMemoAttributes");
+    p.Property("MemoAttributes", &Self::MemoAttributes, &Self::SetMemoAttributes)
+        .SetTypeName("TqzMemoAttributes");
     p.Property("Caption", &Self::Caption, &Self::SetCaption);
     p.Property("DlgLeft", &Self::DlgLeft, &Self::SetDlgLeft);
     p.Property("DlgTop", &Self::DlgTop, &Self::SetDlgTop);

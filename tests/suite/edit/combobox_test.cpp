@@ -7,8 +7,8 @@
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/popup_window.h"
-#include "support/environment.h"
 #include "suite/edit/qzdbcombobox.h"
+#include "support/environment.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "platform/core/files.h"
 #include "platform/core/inifiles.h"
 #include "platform/core/registry.h"
-#include "support/environment.h"
 #include "suite/edit/qzhistorylist.h"
+#include "support/environment.h"
 
 namespace {
 

@@ -11,7 +11,8 @@ class MemoDlgTest : public EditTest {
 protected:
     void SetUp() override {
         EditTest::SetUp();
-        T.AppendRecord({Variant("a"), Variant(), Variant(), Variant(), Variant(), Variant(), Variant("old text")});
+        T.AppendRecord(
+            {Variant("a"), Variant(), Variant(), Variant(), Variant(), Variant(), Variant("old text")});
         D = new TqzMemoDialog(&Form);
         D->SetDataSource(&Src);
         D->SetDataField("Notes");
