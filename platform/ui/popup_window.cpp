@@ -75,7 +75,10 @@ void TPopupWindow::ShowAt(int X, int Y, int AWidth, int AHeight) {
     SetVisible(true);
     HandleNeeded();
     if (QWidget* w = Widget()) {
-        auto* keeper = w->findChild<TFocusKeeper*>();
+        // Found by its own type: the window's child widgets are QObjects too.
+        TFocusKeeper* keeper = nullptr;
+        for (QObject* child : w->children())
+            if (auto* k = dynamic_cast<TFocusKeeper*>(child)) keeper = k;
         if (!keeper) {
             keeper = new TFocusKeeper(w);
             w->installEventFilter(keeper);

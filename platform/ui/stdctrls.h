@@ -26,7 +26,18 @@ TASKMOOR_ENUM(TTextLayout, tlTop, tlCenter, tlBottom)
 TASKMOOR_ENUM(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase)
 TASKMOOR_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
 TASKMOOR_ENUM(TCheckBoxState, cbUnchecked, cbChecked, cbGrayed)
-TASKMOOR_ENUM(TComboBoxStyle, csDropDown, csSimple, csDropDownList)
+// The owner-draw styles are list-only, drawn by the control that owns the list.
+TASKMOOR_ENUM(TComboBoxStyle, csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable)
+// Standard rows, or rows drawn by DrawItem (OnDrawItem) of one height or of
+// heights asked of MeasureItem (OnMeasureItem).
+TASKMOOR_ENUM(TListBoxStyle, lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable)
+TASKMOOR_ENUM(TOwnerDrawStateElement, odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault,
+              odComboBoxEdit)
+using TOwnerDrawState = TSet<TOwnerDrawStateElement>;
+// (Control, Index, Rect, State): draw row Index into Rect on the control's canvas.
+using TDrawItemEvent = TEvent<TWinControl*, int, TRect, TOwnerDrawState>;
+// (Control, Index, Height): the height of row Index (starts as ItemHeight).
+using TMeasureItemEvent = TEvent<TWinControl*, int, int&>;
 
 class TEditAdapter;   // the toolkit side of an edit or memo
 class TListAdapter;   // the toolkit side of a list box
@@ -403,6 +414,19 @@ public:
     void SetTopIndex(int Value);
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
+    TListBoxStyle Style() const { return FStyle; }
+    void SetStyle(TListBoxStyle Value);
+    // The canvas an owner-drawn row is drawn on (set up for the row while
+    // DrawItem runs; measures text at any time), in the list's font.
+    TCanvas* Canvas() const { return FCanvas.get(); }
+    const TDrawItemEvent& OnDrawItem() const { return FOnDrawItem; }
+    void SetOnDrawItem(const TDrawItemEvent& Value) { FOnDrawItem = Value; }
+    const TMeasureItemEvent& OnMeasureItem() const { return FOnMeasureItem; }
+    void SetOnMeasureItem(const TMeasureItemEvent& Value) { FOnMeasureItem = Value; }
+    // Owner drawing: OnDrawItem, or the row's text on the highlight or the
+    // list's colour. MeasureItem: OnMeasureItem (Height starts as ItemHeight).
+    virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+    virtual void MeasureItem(int Index, int& Height);
 
     // The item at a client point: -1 when none (with Existing), else the
     // nearest row (the count past the last).
@@ -447,6 +471,10 @@ private:
     bool FIntegralHeight = false;
     TBorderStyle FBorderStyle = bsSingle;
     bool FChangingSelection = false;
+    TListBoxStyle FStyle = lbStandard;
+    std::unique_ptr<TCanvas> FCanvas;
+    TDrawItemEvent FOnDrawItem;
+    TMeasureItemEvent FOnMeasureItem;
 };
 
 class TListBox : public TCustomListBox {

@@ -13,19 +13,27 @@
 
 namespace {
 
-// Rows of the list box's item height.
+// Rows of the list box's item height; owner-drawn rows are drawn and
+// measured by the list box.
 class TRowDelegate : public QStyledItemDelegate {
 public:
-    TRowDelegate(QObject* Parent, int Height) : QStyledItemDelegate(Parent), FHeight(Height) {}
+    TRowDelegate(QObject* Parent, TCustomListBox* ListBox) : QStyledItemDelegate(Parent), FListBox(ListBox) {}
     QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
         QSize s = QStyledItemDelegate::sizeHint(Option, Index);
-        s.setHeight(FHeight);
+        s.setHeight(FListBox->Style() == lbOwnerDrawVariable ? MeasureOwnerDrawnRow(FListBox, Index.row())
+                                                             : FListBox->ItemHeight());
         return s;
     }
-    void SetHeight(int Height) { FHeight = Height; }
+    void paint(QPainter* Painter, const QStyleOptionViewItem& Option,
+               const QModelIndex& Index) const override {
+        if (FListBox->Style() == lbStandard)
+            QStyledItemDelegate::paint(Painter, Option, Index);
+        else
+            PaintOwnerDrawnRow(FListBox, Painter, Option, Index.row());
+    }
 
 private:
-    int FHeight;
+    TCustomListBox* FListBox;
 };
 
 // Where a new line goes in a sorted list (after its equals), letter case ignored.
@@ -200,10 +208,7 @@ void TListAdapter::Reload() {
     Silent = false;
 }
 
-void TListAdapter::ApplyItemHeight() {
-    if (auto* d = dynamic_cast<TRowDelegate*>(FWidget->itemDelegate())) d->SetHeight(FListBox->ItemHeight());
-    FWidget->doItemsLayout();
-}
+void TListAdapter::ApplyItemHeight() { FWidget->doItemsLayout(); }
 
 void TListAdapter::ApplySelectionMode() {
     FWidget->setSelectionMode(!FListBox->MultiSelect()     ? QAbstractItemView::SingleSelection
@@ -214,7 +219,9 @@ void TListAdapter::ApplySelectionMode() {
 // ---- TCustomListBox ------------------------------------------------------------------------------
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)
-    : TWinControl(AOwner), FItems(std::make_unique<TListBoxStrings>(this)) {
+    : TWinControl(AOwner),
+      FItems(std::make_unique<TListBoxStrings>(this)),
+      FCanvas(std::make_unique<TCanvas>()) {
     SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
@@ -240,8 +247,8 @@ void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) {
         w->setAttribute(Qt::WA_ShowWithoutActivating);
     }
     ApplyFrame(w, Params);
-    w->setItemDelegate(new TRowDelegate(w, FItemHeight));
-    w->setUniformItemSizes(true);
+    w->setItemDelegate(new TRowDelegate(w, this));
+    w->setUniformItemSizes(FStyle != lbOwnerDrawVariable);
     w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     w->setContextMenuPolicy(Qt::NoContextMenu);
     FAdapter = std::make_unique<TListAdapter>(this, w);
@@ -644,7 +651,7 @@ TCustomComboBox::~TCustomComboBox() {
 
 void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
     auto* w = new TComboWidget(this, ParentWidgetFor(Params));
-    w->setEditable(FStyle != csDropDownList);
+    w->setEditable(FStyle < csDropDownList);
     if (w->isEditable()) w->setCompleter(nullptr);
     w->setInsertPolicy(QComboBox::NoInsert);
     w->setMaxVisibleItems(FDropDownCount);
@@ -695,13 +702,13 @@ void TCustomComboBox::DestroyWnd() {
 
 std::string TCustomComboBox::GetText() const {
     if (FAdapter) return FromQString(FAdapter->Widget()->currentText());
-    if (FStyle == csDropDownList)
+    if (FStyle >= csDropDownList)
         return FItemIndex >= 0 && FItemIndex < FItems->Count() ? FItems->Strings(FItemIndex) : "";
     return TControl::GetText();
 }
 
 void TCustomComboBox::SetTextValue(const std::string& Value) {
-    if (FStyle == csDropDownList) {
+    if (FStyle >= csDropDownList) {
         SetItemIndex(FItems->IndexOf(Value));
         return;
     }
@@ -720,7 +727,7 @@ void TCustomComboBox::SetItemIndex(int Value) {
     FItemIndex = Value;
     if (Value >= 0)
         TControl::SetTextValue(FItems->Strings(Value));
-    else if (FStyle == csDropDownList)
+    else if (FStyle >= csDropDownList)
         TControl::SetTextValue("");
     if (FAdapter) {
         FAdapter->Silent = true;
@@ -831,7 +838,7 @@ void TCustomComboBox::SelectAll() {
 void TCustomComboBox::Clear() {
     FItems->Clear();
     SetItemIndex(-1);
-    if (FStyle != csDropDownList) SetText("");
+    if (FStyle < csDropDownList) SetText("");
 }
 
 void TCustomComboBox::Change() { FOnChange(this); }

@@ -80,6 +80,11 @@ protected:
     TCustomEdit* FEdit;
 };
 
+// Owner-drawn rows of a list box (listbox_owner_draw.cpp).
+void PaintOwnerDrawnRow(TCustomListBox* ListBox, QPainter* Painter, const QStyleOptionViewItem& Option,
+                        int Row);
+int MeasureOwnerDrawnRow(TCustomListBox* ListBox, int Row);
+
 // The widget behind a list box.
 class TListAdapter {
 public:

@@ -290,6 +290,9 @@ protected:
     bool EditCanModify() override;
     bool WindowWritable() override;
     bool NoSpaceRetry() const override { return Switch(0); }
+    // Typed characters are checked against the field's type (a descendant
+    // whose text is not the field's value says no).
+    virtual bool FiltersFieldChars() { return true; }
 
     void DataChange(TObject* Sender);
     void EditingChange(TObject* Sender);

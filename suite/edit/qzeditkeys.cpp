@@ -273,7 +273,7 @@ void TqzDBCustomEdit::KeyPress(char32_t& Key) {
     inherited::KeyPress(Key);
     if (Key == 0) return;
     TField* f = Field();
-    if (Key >= 32 && f) {
+    if (Key >= 32 && f && FiltersFieldChars()) {
         const bool isFloat =
             f->DataType() == ftFloat || f->DataType() == ftCurrency || f->DataType() == ftBCD;
         const bool isInteger = dynamic_cast<TIntegerField*>(f) || dynamic_cast<TLargeintField*>(f);
