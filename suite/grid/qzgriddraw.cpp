@@ -17,6 +17,7 @@
 #include "suite/base/qzstr.h"
 #include "suite/grid/qzbitmap.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridrichcell.h"
 
 namespace {
 
@@ -391,7 +392,8 @@ bool TqzCustomDBGrid::DrawCustomControlCell(TCanvas* C, const TRect& R, int ACol
         control->SetBounds(control->Left(), control->Top(), R.Width(), R.Height());
     DrawDataCell(R, Field, State);
     TCanvasClip clip(C, R);
-    control->PaintTo(C, R.Left, R.Top);
+    // A rich edit draws the row's own document; other controls paint themselves.
+    if (!qzPaintRichEditCell(control, C, R)) control->PaintTo(C, R.Left, R.Top);
     return true;
 }
 
