@@ -1,5 +1,7 @@
 // The grid's model: construction, options and the column layout.
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridhook.h"
+#include "suite/grid/qzgridimages.h"
 
 #include <algorithm>
 

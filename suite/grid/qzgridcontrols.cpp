@@ -6,6 +6,7 @@
 #include "platform/core/properties.h"
 #include "platform/ui/messages.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridcontrols.h"
 
 TWinControl* TqzCustomDBGrid::ActiveInGridControl() {
     TWinControl* control = nullptr;

@@ -10,6 +10,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridimages.h"
 
 namespace {
 constexpr unsigned kDragScrollInterval = 100;

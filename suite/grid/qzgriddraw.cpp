@@ -17,6 +17,7 @@
 #include "suite/base/qzstr.h"
 #include "suite/grid/qzbitmap.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridimages.h"
 #include "suite/grid/qzgridrichcell.h"
 
 namespace {

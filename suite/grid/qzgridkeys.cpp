@@ -7,6 +7,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/forms.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridhook.h"
 #include "suite/grid/qzinplace.h"
 
 namespace {

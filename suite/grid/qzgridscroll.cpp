@@ -14,6 +14,7 @@
 #include "suite/base/qzlinelists.h"
 #include "suite/base/qzproputils.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridhook.h"
 
 int TqzCustomDBGrid::VisibleDataRows() const { return FDataLink->BufferCount(); }
 

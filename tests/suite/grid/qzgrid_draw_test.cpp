@@ -5,6 +5,7 @@
 #include "qzgrid_fixture.h"
 #include "rich_cell_control.h"
 #include "suite/base/qzproputils.h"
+#include "suite/grid/qzgridimages.h"
 
 namespace {
 

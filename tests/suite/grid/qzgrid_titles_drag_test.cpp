@@ -9,6 +9,7 @@
 #include "platform/ui/timer.h"
 #include "platform/ui/window_services.h"
 #include "qzgrid_fixture.h"
+#include "suite/grid/qzgridcontrols.h"
 #include "suite/grid/qzinplace.h"
 
 namespace {
