@@ -6,6 +6,7 @@
 #include "platform/core/properties.h"
 #include "platform/ui/messages.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
 #include "suite/grid/qzgridcontrols.h"
 
 TWinControl* TqzCustomDBGrid::ActiveInGridControl() {
@@ -21,7 +22,7 @@ void TqzCustomDBGrid::MoveInGridControlAway() {
 }
 
 void TqzCustomDBGrid::EnterPressedAfterKeyPress(char32_t& Key) {
-    if (FOptions.Contains(dgAlwaysShowEditor)) return;
+    if (FImpl->Options.Contains(dgAlwaysShowEditor)) return;
     if (!CanEditShow()) {
         if (EditorMode()) {
             SetEditorMode(false);
@@ -38,7 +39,7 @@ void TqzCustomDBGrid::EnterPressedAfterKeyPress(char32_t& Key) {
 
 void TqzCustomDBGrid::ForwardClickToInGridControl(TShiftState Shift, int X, int Y, int LeftColAtPress) {
     if (Shift.Contains(ssCtrl) || LeftCol() != LeftColAtPress) return;
-    if (FEditControlOptions.Contains(ecoDisableCustomControls)) return;
+    if (FImpl->EditControlOptions.Contains(ecoDisableCustomControls)) return;
     TWinControl* target = ActiveInGridControl();
     if (!target || target->ClassNameIs("TqzDataInspector")) return;
     TPoint p{X - target->Left(), Y - target->Top()};

@@ -10,21 +10,23 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
 #include "suite/grid/qzgridimages.h"
 
 namespace {
 constexpr unsigned kDragScrollInterval = 100;
 }
 
-bool TqzCustomDBGrid::ColumnDragging() const { return FColDrag.Dragging; }
+bool TqzCustomDBGrid::ColumnDragging() const { return FImpl->ColDrag.Dragging; }
 
 void TqzCustomDBGrid::GroupSpan(int ACol, int& First, int& Last) const {
     First = Last = ACol;
-    TqzColumn* column = ACol >= FIndicatorOffset ? Columns(ACol - FIndicatorOffset) : nullptr;
+    TqzColumn* column = ACol >= FImpl->IndicatorOffset ? Columns(ACol - FImpl->IndicatorOffset) : nullptr;
     const std::string group = column ? column->GroupName() : std::string();
     if (group.empty()) return;
     auto same = [&](int c) {
-        return c >= FIndicatorOffset && c < ColCount() && Columns(c - FIndicatorOffset)->GroupName() == group;
+        return c >= FImpl->IndicatorOffset && c < ColCount() &&
+               Columns(c - FImpl->IndicatorOffset)->GroupName() == group;
     };
     while (First - 1 >= FixedCols() && same(First - 1)) --First;
     while (same(Last + 1)) ++Last;
@@ -50,32 +52,32 @@ void TqzCustomDBGrid::WMCancelMode(TMessage& Message) {
 }
 
 void TqzCustomDBGrid::BeginColumnDrag(int ACol, int X, int Y) {
-    FColDrag = {};
-    FColDrag.Pressed = true;
-    FColDrag.StartCol = ACol;
-    FColDrag.Start = FColDrag.Last = {X, Y};
+    FImpl->ColDrag = {};
+    FImpl->ColDrag.Pressed = true;
+    FImpl->ColDrag.StartCol = ACol;
+    FImpl->ColDrag.Start = FImpl->ColDrag.Last = {X, Y};
     const TRect header = GroupHeaderRect(ACol);
-    FColDrag.Group = !IsRectEmpty(header) && Y < header.Bottom;
+    FImpl->ColDrag.Group = !IsRectEmpty(header) && Y < header.Bottom;
 }
 
 void TqzCustomDBGrid::StartColumnDrag() {
-    FColDrag.Dragging = true;
+    FImpl->ColDrag.Dragging = true;
     // The picture of the dragged title, or of the whole group.
-    int first = FColDrag.StartCol, last = FColDrag.StartCol;
-    if (FColDrag.Group) GroupSpan(FColDrag.StartCol, first, last);
+    int first = FImpl->ColDrag.StartCol, last = FImpl->ColDrag.StartCol;
+    if (FImpl->ColDrag.Group) GroupSpan(FImpl->ColDrag.StartCol, first, last);
     const TRect a = CellRect(first, 0), b = CellRect(last, 0);
     if (!IsRectEmpty(a) && !IsRectEmpty(b)) {
-        FDragImage = std::make_unique<TBitmap>();
-        FDragImage->SetSize(b.Right - a.Left, a.Height());
-        PaintTo(FDragImage->Canvas(), -a.Left, -a.Top);
-        FColDrag.Offset = {FColDrag.Start.X - a.Left, FColDrag.Start.Y - a.Top};
+        FImpl->DragImage = std::make_unique<TBitmap>();
+        FImpl->DragImage->SetSize(b.Right - a.Left, a.Height());
+        PaintTo(FImpl->DragImage->Canvas(), -a.Left, -a.Top);
+        FImpl->ColDrag.Offset = {FImpl->ColDrag.Start.X - a.Left, FImpl->ColDrag.Start.Y - a.Top};
     }
-    if (!FDragTimer) {
-        FDragTimer = new TTimer(this);
-        FDragTimer->SetOnTimer(TNotifyEvent(this, &TqzCustomDBGrid::ColumnDragTick));
+    if (!FImpl->DragTimer) {
+        FImpl->DragTimer = new TTimer(this);
+        FImpl->DragTimer->SetOnTimer(TNotifyEvent(this, &TqzCustomDBGrid::ColumnDragTick));
     }
-    FDragTimer->SetInterval(kDragScrollInterval);
-    FDragTimer->SetEnabled(true);
+    FImpl->DragTimer->SetInterval(kDragScrollInterval);
+    FImpl->DragTimer->SetEnabled(true);
 }
 
 int TqzCustomDBGrid::ColumnDropTarget(int X) {
@@ -87,53 +89,54 @@ int TqzCustomDBGrid::ColumnDropTarget(int X) {
 }
 
 bool TqzCustomDBGrid::ColumnDragMouseMove(int X, int Y) {
-    if (!FColDrag.Pressed) return false;
-    if (!FColDrag.Dragging) {
-        if (std::abs(X - FColDrag.Start.X) <= 2 && std::abs(Y - FColDrag.Start.Y) <= 2) return true;
+    if (!FImpl->ColDrag.Pressed) return false;
+    if (!FImpl->ColDrag.Dragging) {
+        if (std::abs(X - FImpl->ColDrag.Start.X) <= 2 && std::abs(Y - FImpl->ColDrag.Start.Y) <= 2)
+            return true;
         StartColumnDrag();
     }
-    if (X != FColDrag.Last.X) FColDrag.Direction = X > FColDrag.Last.X ? 1 : -1;
-    FColDrag.Last = {X, Y};
-    FColDrag.DropCol = ColumnDropTarget(X);
+    if (X != FImpl->ColDrag.Last.X) FImpl->ColDrag.Direction = X > FImpl->ColDrag.Last.X ? 1 : -1;
+    FImpl->ColDrag.Last = {X, Y};
+    FImpl->ColDrag.DropCol = ColumnDropTarget(X);
     Invalidate();
     return true;
 }
 
 void TqzCustomDBGrid::ColumnDragTick(TObject*) {
-    if (!FColDrag.Dragging) {
-        if (FDragTimer) FDragTimer->SetEnabled(false);
+    if (!FImpl->ColDrag.Dragging) {
+        if (FImpl->DragTimer) FImpl->DragTimer->SetEnabled(false);
         return;
     }
     TGridDrawInfo di;
     CalcDrawInfo(di);
     const bool wider = di.Horz.LastFullVisibleCell < ColCount() - 1;
     const int right = Width() - (wider ? GetSystemMetrics(SM_CXHTHUMB) : 0);
-    const int x = FColDrag.Last.X;
-    if (FColDrag.Direction > 0 && x > right - 10 && wider) {
+    const int x = FImpl->ColDrag.Last.X;
+    if (FImpl->ColDrag.Direction > 0 && x > right - 10 && wider) {
         SetLeftCol(LeftCol() + 1);
-    } else if (FColDrag.Direction < 0 && x <= CellRect(LeftCol(), 0).Left) {
+    } else if (FImpl->ColDrag.Direction < 0 && x <= CellRect(LeftCol(), 0).Left) {
         int floor = FixedCols();
-        if (FColDrag.Group) {
+        if (FImpl->ColDrag.Group) {
             int last = 0;
-            GroupSpan(FColDrag.StartCol, floor, last);
+            GroupSpan(FImpl->ColDrag.StartCol, floor, last);
         }
         if (LeftCol() > floor) SetLeftCol(LeftCol() - 1);
     }
-    FColDrag.DropCol = ColumnDropTarget(x);
+    FImpl->ColDrag.DropCol = ColumnDropTarget(x);
     Invalidate();
 }
 
 void TqzCustomDBGrid::CancelColumnDrag() {
-    if (FDragTimer) FDragTimer->SetEnabled(false);
-    const bool shown = FColDrag.Dragging;
-    FColDrag = {};
-    FDragImage.reset();
+    if (FImpl->DragTimer) FImpl->DragTimer->SetEnabled(false);
+    const bool shown = FImpl->ColDrag.Dragging;
+    FImpl->ColDrag = {};
+    FImpl->DragImage.reset();
     if (shown) Invalidate();
 }
 
 bool TqzCustomDBGrid::EndColumnDrag(int X) {
-    if (!FColDrag.Pressed) return false;
-    const TColumnDrag drag = FColDrag;
+    if (!FImpl->ColDrag.Pressed) return false;
+    const TImpl::TColumnDrag drag = FImpl->ColDrag;
     CancelColumnDrag();
     ClearHotTitle();
     if (!drag.Dragging) return false;
@@ -145,7 +148,7 @@ void TqzCustomDBGrid::DropColumn(int From, int To, bool WholeGroup) {
     if (To == From || From < FixedCols()) return;
     int first = From, last = From;
     GroupSpan(From, first, last);
-    const bool grouped = last > first || !Columns(From - FIndicatorOffset)->GroupName().empty();
+    const bool grouped = last > first || !Columns(From - FImpl->IndicatorOffset)->GroupName().empty();
     if (WholeGroup && grouped) {
         // Column by column, keeping their order.
         if (To >= first && To <= last) return;
@@ -164,7 +167,7 @@ void TqzCustomDBGrid::DropColumn(int From, int To, bool WholeGroup) {
     }
     int dropFirst = To, dropLast = To;
     GroupSpan(To, dropFirst, dropLast);
-    const bool ontoGroup = dropLast > dropFirst || !Columns(To - FIndicatorOffset)->GroupName().empty();
+    const bool ontoGroup = dropLast > dropFirst || !Columns(To - FImpl->IndicatorOffset)->GroupName().empty();
     if (ontoGroup) {
         // Before or after the group, never inside it.
         MoveColumn(From, To < From ? dropFirst : dropLast);
@@ -185,23 +188,24 @@ void TqzCustomDBGrid::DropColumn(int From, int To, bool WholeGroup) {
 }
 
 void TqzCustomDBGrid::PaintColumnDrag(TCanvas* C) {
-    if (!FColDrag.Dragging || FColDrag.DropCol < 0 || FTitleOffset == 0) return;
+    if (!FImpl->ColDrag.Dragging || FImpl->ColDrag.DropCol < 0 || FImpl->TitleOffset == 0) return;
     // The dragged title follows the mouse under the marks.
-    if (FDragImage)
-        C->Draw(FColDrag.Last.X - FColDrag.Offset.X, FColDrag.Last.Y - FColDrag.Offset.Y, FDragImage.get());
-    const int drop = FColDrag.DropCol;
+    if (FImpl->DragImage)
+        C->Draw(FImpl->ColDrag.Last.X - FImpl->ColDrag.Offset.X,
+                FImpl->ColDrag.Last.Y - FImpl->ColDrag.Offset.Y, FImpl->DragImage.get());
+    const int drop = FImpl->ColDrag.DropCol;
     const TRect r = CellRect(drop, 0);
-    if (!IsRectEmpty(r) && drop != FColDrag.StartCol) {
+    if (!IsRectEmpty(r) && drop != FImpl->ColDrag.StartCol) {
         TGridDrawInfo di;
         CalcDrawInfo(di);
-        const bool right = drop > FColDrag.StartCol;
+        const bool right = drop > FImpl->ColDrag.StartCol;
         // The insertion line over the titles and the data rows.
         const int x = right ? r.Right : r.Left;
         C->Brush()->SetColor(clBlack);
         C->FillRect(Rect(std::max(0, x - 1), 0, x + 1, di.Vert.GridBoundary));
         // The drop mark: "QZRIGHT" when the column moves right, "QZLEFT" when left.
         TImageList* arrows = qzGridTitleArrowImages();
-        if (arrows && arrows->Count() >= 2 && FOptions.Contains(dgTitles)) {
+        if (arrows && arrows->Count() >= 2 && FImpl->Options.Contains(dgTitles)) {
             const int ax = right ? r.Right - arrows->Width() : r.Left;
             arrows->Draw(C, std::max(0, ax), r.Top + (r.Height() - arrows->Height()) / 2, right ? 0 : 1);
         }

@@ -17,6 +17,7 @@
 #include "suite/base/qzstr.h"
 #include "suite/grid/qzbitmap.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
 #include "suite/grid/qzgridimages.h"
 #include "suite/grid/qzgridrichcell.h"
 
@@ -75,32 +76,32 @@ struct ActiveRecordKeeper {
 }  // namespace
 
 void TqzCustomDBGrid::SetImageList(TImageList* Value) {
-    if (Value == FImageList) return;
-    if (FImageList) FImageList->RemoveFreeNotification(this);
-    FImageList = Value;
+    if (Value == FImpl->ImageList) return;
+    if (FImpl->ImageList) FImpl->ImageList->RemoveFreeNotification(this);
+    FImpl->ImageList = Value;
     if (Value) Value->FreeNotification(this);
     Invalidate();
 }
 
 void TqzCustomDBGrid::SetHotCell(int ACol, int ARow) {
     const TGridCoord next{ACol, ARow};
-    if (next == FHotCell) return;
-    if (FHotCell.X >= 0) InvalidateCell(FHotCell.X, FHotCell.Y);
-    FHotCell = next;
+    if (next == FImpl->HotCell) return;
+    if (FImpl->HotCell.X >= 0) InvalidateCell(FImpl->HotCell.X, FImpl->HotCell.Y);
+    FImpl->HotCell = next;
     if (ACol >= 0) InvalidateCell(ACol, ARow);
 }
 
 // ---- Decisions ----------------------------------------------------------------------------
 
 int TqzCustomDBGrid::IndicatorImageIndex(int DataRow) {
-    TDataSet* ds = FDataLink->DataSet();
-    if (!ds || !FDataLink->Active()) return -1;
-    const bool current = DataRow == FDataLink->ActiveRecord();
-    const bool multi = FOptions.Contains(dgMultiSelect);
+    TDataSet* ds = FImpl->DataLink->DataSet();
+    if (!ds || !FImpl->DataLink->Active()) return -1;
+    const bool current = DataRow == FImpl->DataLink->ActiveRecord();
+    const bool multi = FImpl->Options.Contains(dgMultiSelect);
     bool selected = false;
     if (multi) {
-        ActiveRecordKeeper keep(FDataLink.get());
-        FDataLink->SetActiveRecord(DataRow);
+        ActiveRecordKeeper keep(FImpl->DataLink.get());
+        FImpl->DataLink->SetActiveRecord(DataRow);
         selected = IsRecordSelected();
     }
     if (current && ds->State() == dsEdit) return 1;
@@ -112,15 +113,15 @@ int TqzCustomDBGrid::IndicatorImageIndex(int DataRow) {
 bool TqzCustomDBGrid::HighlightCell(int ACol, int ARow, TGridDrawState AState) {
     const bool currentRow = ARow == Row();
     bool candidate =
-        AState.Contains(gdSelected) || (currentRow && FPaintOptions->ActiveRecordColor() != clNone);
-    if (candidate && !FOptions.Contains(dgAlwaysShowSelection)) {
-        const bool focus = Focused() || (InplaceEditor() && InplaceEditor()->Focused()) || FHasFocus;
+        AState.Contains(gdSelected) || (currentRow && FImpl->PaintOptions->ActiveRecordColor() != clNone);
+    if (candidate && !FImpl->Options.Contains(dgAlwaysShowSelection)) {
+        const bool focus = Focused() || (InplaceEditor() && InplaceEditor()->Focused()) || FImpl->HasFocus;
         candidate = focus;
     }
-    if (FOptions.Contains(dgMultiSelect) && !AState.Contains(gdFixed) && ACol >= FIndicatorOffset &&
-        ARow >= FTitleOffset) {
-        ActiveRecordKeeper keep(FDataLink.get());
-        FDataLink->SetActiveRecord(ARow - FTitleOffset);
+    if (FImpl->Options.Contains(dgMultiSelect) && !AState.Contains(gdFixed) &&
+        ACol >= FImpl->IndicatorOffset && ARow >= FImpl->TitleOffset) {
+        ActiveRecordKeeper keep(FImpl->DataLink.get());
+        FImpl->DataLink->SetActiveRecord(ARow - FImpl->TitleOffset);
         return IsRecordSelected();
     }
     return candidate;
@@ -130,9 +131,9 @@ bool TqzCustomDBGrid::GetCheckBoxValues(const std::string& FieldName, std::strin
                                         std::string& Unchecked) {
     Checked.clear();
     Unchecked.clear();
-    TDataSet* ds = FDataLink->DataSet();
+    TDataSet* ds = FImpl->DataLink->DataSet();
     TObject* source = this;
-    if (FControlInfoInDataset && ds && qzGetControlType(ds)) source = ds;
+    if (FImpl->ControlInfoInDataset && ds && qzGetControlType(ds)) source = ds;
     TStrings* lines = qzGetControlType(source);
     if (!lines) return false;
     for (int i = 0; i < lines->Count(); ++i) {
@@ -147,41 +148,42 @@ bool TqzCustomDBGrid::GetCheckBoxValues(const std::string& FieldName, std::strin
 
 void TqzCustomDBGrid::CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
                                      TBrush* ABrush) {
-    FOnCalcCellColors(this, Field, State, Highlight, AFont, ABrush);
+    FImpl->OnCalcCellColors(this, Field, State, Highlight, AFont, ABrush);
 }
 
 // ---- Backgrounds ----------------------------------------------------------------------------
 
 void TqzCustomDBGrid::FillDataCellBackground(TCanvas* C, const TRect& R, int ACol, int ARow) {
-    const TqzAlternatingRowRegions regions = FPaintOptions->AlternatingRowRegions();
+    const TqzAlternatingRowRegions regions = FImpl->PaintOptions->AlternatingRowRegions();
     const bool activeCol = ACol == Col();
     const bool altRegion =
         activeCol ? regions.Contains(arrActiveDataColumn) : regions.Contains(arrDataColumns);
-    const bool alternate = ((ARow - FTitleOffset) % 2 == 1) != FAltPhase;
-    const bool altRow = FPaintOptions->AlternatingRowColor() != clNone && altRegion && alternate;
-    if (FPaintOptions->FillsDataCells()) {
-        TqzBitmap* band = altRow ? FPaintOptions->AlternatingRowImage() : nullptr;
+    const bool alternate = ((ARow - FImpl->TitleOffset) % 2 == 1) != FImpl->AltPhase;
+    const bool altRow = FImpl->PaintOptions->AlternatingRowColor() != clNone && altRegion && alternate;
+    if (FImpl->PaintOptions->FillsDataCells()) {
+        TqzBitmap* band = altRow ? FImpl->PaintOptions->AlternatingRowImage() : nullptr;
         if (band) {
             TRect src = Rect(R.Left, 0, R.Right, std::min(R.Height(), band->Height()));
             C->CopyRect(Rect(R.Left, R.Top, R.Right, R.Top + src.Height()), band->Canvas(), src);
         } else {
-            C->CopyRect(R, FPaintOptions->BackgroundCanvas(), R);
+            C->CopyRect(R, FImpl->PaintOptions->BackgroundCanvas(), R);
         }
         return;
     }
-    if (altRow) C->Brush()->SetColor(FPaintOptions->AlternatingRowColor());
+    if (altRow) C->Brush()->SetColor(FImpl->PaintOptions->AlternatingRowColor());
     C->FillRect(R);
 }
 
 void TqzCustomDBGrid::FillFixedCellBackground(TCanvas* C, const TRect& R, int, int ARow) {
-    const bool alternate = ARow >= FTitleOffset && ((ARow - FTitleOffset) % 2 == 1) != FAltPhase;
-    if (FPaintOptions->FillsDataCells()) {
-        C->CopyRect(R, FPaintOptions->BackgroundCanvas(), R);
+    const bool alternate =
+        ARow >= FImpl->TitleOffset && ((ARow - FImpl->TitleOffset) % 2 == 1) != FImpl->AltPhase;
+    if (FImpl->PaintOptions->FillsDataCells()) {
+        C->CopyRect(R, FImpl->PaintOptions->BackgroundCanvas(), R);
         return;
     }
-    if (alternate && FPaintOptions->AlternatingRowColor() != clNone &&
-        FPaintOptions->AlternatingRowRegions().Contains(arrFixedColumns))
-        C->Brush()->SetColor(FPaintOptions->AlternatingRowColor());
+    if (alternate && FImpl->PaintOptions->AlternatingRowColor() != clNone &&
+        FImpl->PaintOptions->AlternatingRowRegions().Contains(arrFixedColumns))
+        C->Brush()->SetColor(FImpl->PaintOptions->AlternatingRowColor());
     C->FillRect(R);
 }
 
@@ -222,7 +224,7 @@ void TqzCustomDBGrid::WriteCellText(TCanvas* C, const TRect& ARect, int DX, int 
 void TqzCustomDBGrid::DrawCheckBox(const TRect& ARect, int ACol, int, bool Checked) {
     TCanvas* C = DrawCanvas();
     const TqzCheckBoxInGridStyle style = qzIntl() ? qzIntl()->CheckBoxInGridStyle() : cbStyleAuto;
-    TqzColumn* column = Columns(ACol - FIndicatorOffset);
+    TqzColumn* column = Columns(ACol - FImpl->IndicatorOffset);
     const bool readOnly = column && column->ReadOnly();
     const bool themes = qzUseThemes(this);
     if (style == cbStyleCheckmark || style == cbStyleCheckmarkFlat || (style == cbStyleAuto && themes)) {
@@ -251,11 +253,11 @@ void TqzCustomDBGrid::DrawCheckBox(const TRect& ARect, int ACol, int, bool Check
 // ---- Cells --------------------------------------------------------------------------------------
 
 void TqzCustomDBGrid::DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow) {
-    if (FPaintOptions->FixedColumnImage()) {
-        TqzBitmap* img = FPaintOptions->FixedColumnImage();
+    if (FImpl->PaintOptions->FixedColumnImage()) {
+        TqzBitmap* img = FImpl->PaintOptions->FixedColumnImage();
         C->CopyRect(R, img->Canvas(), Rect(0, R.Top, std::min(R.Width(), img->Width()), R.Bottom));
     } else {
-        C->Brush()->SetColor(FTitleColor);
+        C->Brush()->SetColor(FImpl->TitleColor);
         C->FillRect(R);
     }
     const int index = IndicatorImageIndex(DataRow);
@@ -263,8 +265,8 @@ void TqzCustomDBGrid::DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow)
     if (index < 0 || !list || index >= list->Count()) return;
     TBitmap image;
     list->GetBitmap(index, &image);
-    if (FIndicatorIconColor != clBlack) {
-        const TColor to = static_cast<TColor>(ColorToRGB(FIndicatorIconColor));
+    if (FImpl->IndicatorIconColor != clBlack) {
+        const TColor to = static_cast<TColor>(ColorToRGB(FImpl->IndicatorIconColor));
         for (int y = 0; y < image.Height(); ++y)
             for (int x = 0; x < image.Width(); ++x)
                 if (image.Canvas()->Pixels(x, y) == clBlack) image.Canvas()->SetPixels(x, y, to);
@@ -278,16 +280,16 @@ void TqzCustomDBGrid::DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow)
 }
 
 int TqzCustomDBGrid::GroupHeaderHeight() const {
-    if (FTitleOffset == 0 || RowCount() == 0) return 0;
-    return RowHeights(0) / std::max(2, FTitleLines);
+    if (FImpl->TitleOffset == 0 || RowCount() == 0) return 0;
+    return RowHeights(0) / std::max(2, FImpl->TitleLines);
 }
 
 TRect TqzCustomDBGrid::GroupHeaderRect(int ACol) const {
-    TqzColumn* column = Columns(ACol - FIndicatorOffset);
+    TqzColumn* column = Columns(ACol - FImpl->IndicatorOffset);
     const std::string group = column ? column->GroupName() : std::string();
-    if (group.empty() || FTitleOffset == 0) return {};
+    if (group.empty() || FImpl->TitleOffset == 0) return {};
     auto sameGroup = [&](int c) {
-        TqzColumn* other = c >= FIndicatorOffset ? Columns(c - FIndicatorOffset) : nullptr;
+        TqzColumn* other = c >= FImpl->IndicatorOffset ? Columns(c - FImpl->IndicatorOffset) : nullptr;
         return other && other->GroupName() == group && !IsRectEmpty(CellRect(c, 0));
     };
     int first = ACol, last = ACol;
@@ -301,9 +303,9 @@ void TqzCustomDBGrid::SetCellColors(TCanvas* C, int ACol, int ARow, TField* Fiel
                                     bool& BrushSet) {
     const bool highlight = HighlightCell(ACol, ARow, State);
     if (highlight) {
-        const TColor active = FPaintOptions->ActiveRecordColor();
+        const TColor active = FImpl->PaintOptions->ActiveRecordColor();
         C->Brush()->SetColor(active != clNone ? active : clHighlight);
-        if (!FOptions.Contains(dgRowSelect) && ACol == Col() && ARow == Row())
+        if (!FImpl->Options.Contains(dgRowSelect) && ACol == Col() && ARow == Row())
             C->Brush()->SetColor(clHighlight);
         C->Font()->SetColor(clHighlightText);
     }
@@ -314,9 +316,10 @@ void TqzCustomDBGrid::SetCellColors(TCanvas* C, int ACol, int ARow, TField* Fiel
 
 void TqzCustomDBGrid::DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field,
                                      const std::string& Parameters) {
-    TDataSet* ds = FDataLink->DataSet();
+    TDataSet* ds = FImpl->DataLink->DataSet();
     // A new row's picture is not loaded.
-    if (ds && ds->State() == dsInsert && FDataLink->ActiveRecord() == Row() - FTitleOffset) return;
+    if (ds && ds->State() == dsInsert && FImpl->DataLink->ActiveRecord() == Row() - FImpl->TitleOffset)
+        return;
     TBitmap picture;
     if (!FieldPicture(BitmapCellPictureField(Field), picture)) return;
     const std::vector<std::string> parts = SemiParts(Parameters);
@@ -359,7 +362,7 @@ void TqzCustomDBGrid::DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field,
 
 void TqzCustomDBGrid::DrawImageIndexCell(TCanvas* C, const TRect& R, TField* Field,
                                          const std::string& Parameters) {
-    if (!FImageList || Field->IsNull()) return;
+    if (!FImpl->ImageList || Field->IsNull()) return;
     const TFieldType t = Field->DataType();
     int index = -1;
     if (t == ftFloat || t == ftCurrency || t == ftBCD)
@@ -369,12 +372,12 @@ void TqzCustomDBGrid::DrawImageIndexCell(TCanvas* C, const TRect& R, TField* Fie
     else
         return;
     // Past the list's end draws nothing, as a negative index does.
-    if (index < 0 || index >= FImageList->Count()) return;
+    if (index < 0 || index >= FImpl->ImageList->Count()) return;
     TBitmap image;
-    image.SetSize(FImageList->Width(), FImageList->Height());
+    image.SetSize(FImpl->ImageList->Width(), FImpl->ImageList->Height());
     image.Canvas()->Brush()->SetColor(C->Brush()->Color());
     image.Canvas()->FillRect(Bounds(0, 0, image.Width(), image.Height()));
-    FImageList->Draw(image.Canvas(), 0, 0, index);
+    FImpl->ImageList->Draw(image.Canvas(), 0, 0, index);
     TCanvasClip clip(C, R);
     if (SemiParts(Parameters)[0] == "Shrink To Fit") {
         C->StretchDraw(R, &image);
@@ -401,18 +404,18 @@ bool TqzCustomDBGrid::DrawCustomControlCell(TCanvas* C, const TRect& R, int ACol
 bool TqzCustomDBGrid::DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, int ARow,
                                           TGridDrawState State) {
     const size_t ci = static_cast<size_t>(ACol);
-    TField* field = GetColField(ACol - FIndicatorOffset);
+    TField* field = GetColField(ACol - FImpl->IndicatorOffset);
     if (!field) return false;
     std::string type, params;
-    if (ci < FColInfo.size() && !FColInfo[ci].ControlType.empty()) {
-        type = FColInfo[ci].ControlType;
-        params = FColInfo[ci].Parameters;
+    if (ci < FImpl->ColInfo.size() && !FImpl->ColInfo[ci].ControlType.empty()) {
+        type = FImpl->ColInfo[ci].ControlType;
+        params = FImpl->ColInfo[ci].Parameters;
     } else {
         GetControlInfo(field->FieldName(), type, params);
     }
     if (type.empty() || type == "URL-Link") return false;
-    ActiveRecordKeeper keep(FDataLink.get());
-    FDataLink->SetActiveRecord(ARow - FTitleOffset);
+    ActiveRecordKeeper keep(FImpl->DataLink.get());
+    FImpl->DataLink->SetActiveRecord(ARow - FImpl->TitleOffset);
     if (type == "CheckBox") {
         std::string on, off;
         if (!GetCheckBoxValues(field->FieldName(), on, off)) return false;
@@ -425,13 +428,13 @@ bool TqzCustomDBGrid::DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, 
         C->Font()->Assign(Font());
         C->Brush()->SetColor(Color());
         SetCellColors(C, ACol, ARow, field, State, brushSet);
-        if (FCellInfo.DefaultBackground) {
+        if (FImpl->CellInfo.DefaultBackground) {
             if (brushSet)
                 C->FillRect(R);
             else
                 FillDataCellBackground(C, R, ACol, ARow);
         }
-        if (!FCellInfo.DefaultContent) return true;
+        if (!FImpl->CellInfo.DefaultContent) return true;
         const TRect box = Bounds(R.Left + (R.Width() - 10) / 2, R.Top + (R.Height() - 10) / 2, 10, 10);
         DrawCheckBox(box, ACol, ARow, checked);
         return true;
@@ -441,13 +444,13 @@ bool TqzCustomDBGrid::DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, 
         C->Font()->Assign(Font());
         C->Brush()->SetColor(Color());
         SetCellColors(C, ACol, ARow, field, State, brushSet);
-        if (FCellInfo.DefaultBackground) {
+        if (FImpl->CellInfo.DefaultBackground) {
             if (brushSet)
                 C->FillRect(R);
             else
                 FillDataCellBackground(C, R, ACol, ARow);
         }
-        if (!FCellInfo.DefaultContent) return true;
+        if (!FImpl->CellInfo.DefaultContent) return true;
         if (type == "Bitmap") {
             DrawBitmapCell(C, R, field, params);
             if (HighlightCell(ACol, ARow, State)) qzDrawFocusRect(C, R);
@@ -465,42 +468,43 @@ bool TqzCustomDBGrid::DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, 
 }
 
 void TqzCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
-    FCellInfo = TqzCustomDrawGridCellInfo{};
-    FCellInfo.Rect = ARect;
-    FCellInfo.State = AState;
-    FCellInfo.DataCol = ACol - FIndicatorOffset;
-    FCellInfo.DataRow = ARow - FTitleOffset;
-    FCellInfo.Field = GetColField(FCellInfo.DataCol);
-    if ((!FGroupFieldName.empty() || FOnBeforeDrawCell) && FDataLink->Active()) {
-        const bool dataRow = FCellInfo.DataRow >= 0 && FCellInfo.DataRow < FDataLink->RecordCount();
-        const int saved = FDataLink->ActiveRecord();
-        if (dataRow) FDataLink->SetActiveRecord(FCellInfo.DataRow);
+    FImpl->CellInfo = TqzCustomDrawGridCellInfo{};
+    FImpl->CellInfo.Rect = ARect;
+    FImpl->CellInfo.State = AState;
+    FImpl->CellInfo.DataCol = ACol - FImpl->IndicatorOffset;
+    FImpl->CellInfo.DataRow = ARow - FImpl->TitleOffset;
+    FImpl->CellInfo.Field = GetColField(FImpl->CellInfo.DataCol);
+    if ((!FImpl->GroupFieldName.empty() || FImpl->OnBeforeDrawCell) && FImpl->DataLink->Active()) {
+        const bool dataRow =
+            FImpl->CellInfo.DataRow >= 0 && FImpl->CellInfo.DataRow < FImpl->DataLink->RecordCount();
+        const int saved = FImpl->DataLink->ActiveRecord();
+        if (dataRow) FImpl->DataLink->SetActiveRecord(FImpl->CellInfo.DataRow);
         try {
-            FOnBeforeDrawCell(this, FCellInfo);
+            FImpl->OnBeforeDrawCell(this, FImpl->CellInfo);
         } catch (...) {
-            FDataLink->SetActiveRecord(saved);
+            FImpl->DataLink->SetActiveRecord(saved);
             throw;
         }
-        FDataLink->SetActiveRecord(saved);
+        FImpl->DataLink->SetActiveRecord(saved);
         // The two per-cell flags go to the column's row flags (data rows 0 to 255).
-        if (dataRow && FCellInfo.DataRow < 256 && FCellInfo.DataCol >= 0) {
-            std::vector<uint8_t>& flags = Columns(FCellInfo.DataCol)->RowFlags();
-            if (static_cast<int>(flags.size()) <= FCellInfo.DataRow)
-                flags.resize(static_cast<size_t>(FCellInfo.DataRow) + 1, 0);
-            flags[static_cast<size_t>(FCellInfo.DataRow)] =
-                static_cast<uint8_t>((FCellInfo.ColumnFlag1 ? 0 : 1) | (FCellInfo.ColumnFlag2 ? 0 : 2));
+        if (dataRow && FImpl->CellInfo.DataRow < 256 && FImpl->CellInfo.DataCol >= 0) {
+            std::vector<uint8_t>& flags = Columns(FImpl->CellInfo.DataCol)->RowFlags();
+            if (static_cast<int>(flags.size()) <= FImpl->CellInfo.DataRow)
+                flags.resize(static_cast<size_t>(FImpl->CellInfo.DataRow) + 1, 0);
+            flags[static_cast<size_t>(FImpl->CellInfo.DataRow)] = static_cast<uint8_t>(
+                (FImpl->CellInfo.ColumnFlag1 ? 0 : 1) | (FImpl->CellInfo.ColumnFlag2 ? 0 : 2));
         }
     }
     DrawCellParts(ACol, ARow, ARect, AState);
-    FOnAfterDrawCell(this, FCellInfo);
+    FImpl->OnAfterDrawCell(this, FImpl->CellInfo);
 }
 
 void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     TCanvas* C = DrawCanvas();
-    const int dataCol = ACol - FIndicatorOffset, dataRow = ARow - FTitleOffset;
+    const int dataCol = ACol - FImpl->IndicatorOffset, dataRow = ARow - FImpl->TitleOffset;
     const bool fixed = AState.Contains(gdFixed);
-    C->Font()->Assign(fixed ? FTitleFont.get() : Font());
-    C->Brush()->SetColor(fixed ? FTitleColor : Color());
+    C->Font()->Assign(fixed ? FImpl->TitleFont.get() : Font());
+    C->Brush()->SetColor(fixed ? FImpl->TitleColor : Color());
     if (dataCol < 0) {
         if (dataRow >= 0)
             DrawIndicatorCell(C, ARect, dataRow);
@@ -512,17 +516,17 @@ void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGri
         DrawTitleCell(C, ARect, dataCol);
         return;
     }
-    if (!FDataLink->Active()) {
+    if (!FImpl->DataLink->Active()) {
         C->FillRect(ARect);
         return;
     }
     if (DrawControlTypeCell(C, ARect, ACol, ARow, AState)) return;
     TField* field = GetColField(dataCol);
-    ActiveRecordKeeper keep(FDataLink.get());
-    FDataLink->SetActiveRecord(dataRow);
+    ActiveRecordKeeper keep(FImpl->DataLink.get());
+    FImpl->DataLink->SetActiveRecord(dataRow);
     std::string text = field ? field->DisplayText() : std::string();
     const size_t ci = static_cast<size_t>(ACol);
-    std::string type = ci < FColInfo.size() ? FColInfo[ci].ControlType : std::string();
+    std::string type = ci < FImpl->ColInfo.size() ? FImpl->ColInfo[ci].ControlType : std::string();
     if (type.empty() && field) {
         std::string params;
         GetControlInfo(field->FieldName(), type, params);
@@ -533,14 +537,14 @@ void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGri
         std::string display, address;
         SplitURLText(text, display, address);
         text = display;
-        const bool hot = FHotCell.X == ACol && FHotCell.Y == ARow;
+        const bool hot = FImpl->HotCell.X == ACol && FImpl->HotCell.Y == ARow;
         C->Font()->SetColor(hot ? clRed : clBlue);
         C->Font()->SetStyle(C->Font()->Style() + fsUnderline);
     }
     bool brushSet = false;
     SetCellColors(C, ACol, ARow, field, AState, brushSet);
     if (DefaultDrawing()) {
-        if (FCellInfo.DefaultBackground) {
+        if (FImpl->CellInfo.DefaultBackground) {
             if (brushSet)
                 C->FillRect(ARect);
             else
@@ -550,11 +554,11 @@ void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGri
         if (field && field->Alignment() != taLeftJustify) align = field->Alignment();
         int flags = wctNoFill;
         const bool oneLine = qzIsSingleLineRect(C, ARect, DT_SINGLELINE);
-        if (FOptions.Contains(dgTrailingEllipsis) && (!FOptions.Contains(dgWordWrap) || oneLine))
+        if (FImpl->Options.Contains(dgTrailingEllipsis) && (!FImpl->Options.Contains(dgWordWrap) || oneLine))
             flags |= wctEllipsis;
-        if (FOptions.Contains(dgWordWrap)) flags |= wctWordBreak;
-        if (FCellInfo.DefaultContent)
-            WriteCellText(C, ARect, FOptions.Contains(dgRowLines) ? 2 : 1, 2, align, flags, text);
+        if (FImpl->Options.Contains(dgWordWrap)) flags |= wctWordBreak;
+        if (FImpl->CellInfo.DefaultContent)
+            WriteCellText(C, ARect, FImpl->Options.Contains(dgRowLines) ? 2 : 1, 2, align, flags, text);
     }
     DrawDataCell(ARect, field, AState);
 }
@@ -563,35 +567,35 @@ void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGri
 
 void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomGrid::MouseMove(Shift, X, Y);
-    FLastMouse = {X, Y};
+    FImpl->LastMouse = {X, Y};
     if (ColumnDragMouseMove(X, Y)) return;
     const TGridCoord cell = MouseCoord(X, Y);
     TrackHotTitle(Shift, X, Y);
     UpdateCellHint(cell);
     bool url = false;
-    if (cell.X >= FIndicatorOffset && cell.Y >= FTitleOffset && FDataLink->Active())
-        if (TField* f = GetColField(cell.X - FIndicatorOffset)) {
+    if (cell.X >= FImpl->IndicatorOffset && cell.Y >= FImpl->TitleOffset && FImpl->DataLink->Active())
+        if (TField* f = GetColField(cell.X - FImpl->IndicatorOffset)) {
             std::string type, params;
             GetControlInfo(f->FieldName(), type, params);
             url = type == "URL-Link";
         }
     if (url) {
         if (Cursor() != crHandPoint) {
-            FSavedCursor = Cursor();
+            FImpl->SavedCursor = Cursor();
             SetCursor(crHandPoint);
         }
         SetHotCell(cell.X, cell.Y);
-    } else if (FHotCell.X >= 0) {
-        SetCursor(FSavedCursor);
+    } else if (FImpl->HotCell.X >= 0) {
+        SetCursor(FImpl->SavedCursor);
         SetHotCell(-1, -1);
     }
 }
 
 void TqzCustomDBGrid::CMMouseLeave(TMessage& Message) {
     TCustomGrid::CMMouseLeave(Message);
-    FLastMouse = {-1, -1};
+    FImpl->LastMouse = {-1, -1};
     ClearHotTitle();
-    if (FHotCell.X < 0) return;
-    SetCursor(FSavedCursor);
+    if (FImpl->HotCell.X < 0) return;
+    SetCursor(FImpl->SavedCursor);
     SetHotCell(-1, -1);
 }

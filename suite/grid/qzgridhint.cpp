@@ -8,6 +8,7 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
 
 namespace {
 constexpr unsigned kHintInterval = 250;
@@ -37,58 +38,58 @@ void TqzGridHintWindow::Paint() {
 }
 
 void TqzCustomDBGrid::HideCellHint() {
-    if (FHintTimer) FHintTimer->SetEnabled(false);
-    FHintTicks = 0;
-    if (FHintWindow) {
-        TqzGridHintWindow* w = FHintWindow;
-        FHintWindow = nullptr;
+    if (FImpl->HintTimer) FImpl->HintTimer->SetEnabled(false);
+    FImpl->HintTicks = 0;
+    if (FImpl->HintWindow) {
+        TqzGridHintWindow* w = FImpl->HintWindow;
+        FImpl->HintWindow = nullptr;
         delete w;
     }
 }
 
 void TqzCustomDBGrid::UpdateCellHint(const TGridCoord& Cell) {
-    if (Cell != FHintCell) {
+    if (Cell != FImpl->HintCell) {
         HideCellHint();
-        FHintCell = Cell;
+        FImpl->HintCell = Cell;
     }
-    if (FHintWindow || !FOptions.Contains(dgShowCellHint) || !DataSetActive()) return;
-    if (Cell.X < FIndicatorOffset || Cell.Y < FTitleOffset) return;
+    if (FImpl->HintWindow || !FImpl->Options.Contains(dgShowCellHint) || !DataSetActive()) return;
+    if (Cell.X < FImpl->IndicatorOffset || Cell.Y < FImpl->TitleOffset) return;
     // The cell being edited shows its own text.
     if (Cell.X == Col() && Cell.Y == Row() && InplaceEditor() && InplaceEditor()->Visible()) return;
-    TField* field = GetColField(Cell.X - FIndicatorOffset);
+    TField* field = GetColField(Cell.X - FImpl->IndicatorOffset);
     if (!field || (field->IsBlob() && field->DataType() != ftMemo)) return;
     std::string text;
     {
-        const int saved = FDataLink->ActiveRecord();
-        FDataLink->SetActiveRecord(Cell.Y - FTitleOffset);
+        const int saved = FImpl->DataLink->ActiveRecord();
+        FImpl->DataLink->SetActiveRecord(Cell.Y - FImpl->TitleOffset);
         text = field->DisplayText();
-        FDataLink->SetActiveRecord(saved);
+        FImpl->DataLink->SetActiveRecord(saved);
     }
     if (text.empty()) return;
     const TRect cell = CellRect(Cell.X, Cell.Y);
     TCanvas* c = MeasureCanvas();
     unsigned fmt = DT_CALCRECT | DT_NOPREFIX;
-    if (FOptions.Contains(dgWordWrap)) fmt |= DT_WORDBREAK;
+    if (FImpl->Options.Contains(dgWordWrap)) fmt |= DT_WORDBREAK;
     if (text.find('\t') != std::string::npos) fmt |= DT_EXPANDTABS;
     TRect measured = Rect(0, 0, std::max(1, cell.Width() - 4), 0);
     DrawText(c, text, measured, fmt);
     if (measured.Width() < cell.Width() - 1 && measured.Height() <= cell.Height()) return;
-    FHintWindow = new TqzGridHintWindow(this);
-    FHintWindow->Font()->Assign(Font());
-    FHintWindow->Font()->SetColor(clInfoText);
-    FHintWindow->Field = field;
-    FHintWindow->Alignment = field->Alignment();
-    if (!FHintTimer) {
-        FHintTimer = new TTimer(this);
-        FHintTimer->SetOnTimer(TNotifyEvent(this, &TqzCustomDBGrid::HintTimerTick));
+    FImpl->HintWindow = new TqzGridHintWindow(this);
+    FImpl->HintWindow->Font()->Assign(Font());
+    FImpl->HintWindow->Font()->SetColor(clInfoText);
+    FImpl->HintWindow->Field = field;
+    FImpl->HintWindow->Alignment = field->Alignment();
+    if (!FImpl->HintTimer) {
+        FImpl->HintTimer = new TTimer(this);
+        FImpl->HintTimer->SetOnTimer(TNotifyEvent(this, &TqzCustomDBGrid::HintTimerTick));
     }
-    FHintTimer->SetInterval(kHintInterval);
-    FHintTimer->SetEnabled(true);
+    FImpl->HintTimer->SetInterval(kHintInterval);
+    FImpl->HintTimer->SetEnabled(true);
     bool wordWrap = true, doDefault = true;
     int maxHeight = cell.Height() - 2, maxWidth = GetSystemMetrics(SM_CXSCREEN);
-    FOnCreateHintWindow(this, FHintWindow, field, cell, wordWrap, maxWidth, maxHeight, doDefault);
+    FImpl->OnCreateHintWindow(this, FImpl->HintWindow, field, cell, wordWrap, maxWidth, maxHeight, doDefault);
     maxWidth = std::max(maxWidth, cell.Width() - 4);
-    FHintWindow->WordWrap = wordWrap;
+    FImpl->HintWindow->WordWrap = wordWrap;
     if (!doDefault) return;
     TRect size = Rect(0, 0, maxWidth, 0);
     DrawText(c, text, size, DT_CALCRECT | DT_NOPREFIX | (wordWrap ? DT_WORDBREAK : 0));
@@ -98,19 +99,19 @@ void TqzCustomDBGrid::UpdateCellHint(const TGridCoord& Cell) {
     TRect at = Bounds(cell.Left, cell.Top, w, h);
     if (field->Alignment() == taRightJustify) OffsetRect(at, cell.Right - at.Right, 0);
     const TPoint origin = ClientToScreen({at.Left, at.Top});
-    FHintWindow->ActivateHint(this, Bounds(origin.X, origin.Y, at.Width(), at.Height()), text);
+    FImpl->HintWindow->ActivateHint(this, Bounds(origin.X, origin.Y, at.Width(), at.Height()), text);
 }
 
 void TqzCustomDBGrid::HintTimerTick(TObject*) {
-    if (!FHintWindow) {
+    if (!FImpl->HintWindow) {
         HideCellHint();
         return;
     }
-    TRect cell = CellRect(FHintCell.X, FHintCell.Y);
+    TRect cell = CellRect(FImpl->HintCell.X, FImpl->HintCell.Y);
     InflateRect(cell, 1, 1);
     const TRect client = ClientRect();
-    const bool inCell = PtInRect(cell, FLastMouse) && PtInRect(client, FLastMouse);
+    const bool inCell = PtInRect(cell, FImpl->LastMouse) && PtInRect(client, FImpl->LastMouse);
     const int limit =
         std::max(Application ? Application->HintHidePause() / static_cast<int>(kHintInterval) : 0, 16);
-    if (!inCell || ++FHintTicks > limit) HideCellHint();
+    if (!inCell || ++FImpl->HintTicks > limit) HideCellHint();
 }

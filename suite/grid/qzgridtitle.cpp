@@ -8,11 +8,12 @@
 #include "platform/ui/themes.h"
 #include "suite/base/qzdraw.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
 
 void TqzCustomDBGrid::SetTitleImageList(TImageList* Value) {
-    if (Value == FTitleImageList) return;
-    if (FTitleImageList) FTitleImageList->RemoveFreeNotification(this);
-    FTitleImageList = Value;
+    if (Value == FImpl->TitleImageList) return;
+    if (FImpl->TitleImageList) FImpl->TitleImageList->RemoveFreeNotification(this);
+    FImpl->TitleImageList = Value;
     if (Value) Value->FreeNotification(this);
     Invalidate();
 }
@@ -20,28 +21,28 @@ void TqzCustomDBGrid::SetTitleImageList(TImageList* Value) {
 void TqzCustomDBGrid::DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
                                             TAlignment& Alignment) {
     const TColor before = ABrush->Color();
-    FOnCalcTitleAttributes(this, FieldName, AFont, ABrush, Alignment);
-    FTitleBrushChanged = ABrush->Color() != before;
+    FImpl->OnCalcTitleAttributes(this, FieldName, AFont, ABrush, Alignment);
+    FImpl->TitleBrushChanged = ABrush->Color() != before;
 }
 
 void TqzCustomDBGrid::DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect,
                                       bool& DefaultDrawing) {
-    FOnDrawTitleCell(this, ACanvas, Field, ARect, DefaultDrawing);
+    FImpl->OnDrawTitleCell(this, ACanvas, Field, ARect, DefaultDrawing);
 }
 
 void TqzCustomDBGrid::DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes) {
-    FOnCalcTitleImage(this, Field, Attributes);
+    FImpl->OnCalcTitleImage(this, Field, Attributes);
 }
 
-bool TqzCustomDBGrid::TitlesThemed() { return !FDisableThemesInTitle && qzUseThemes(this); }
+bool TqzCustomDBGrid::TitlesThemed() { return !FImpl->DisableThemesInTitle && qzUseThemes(this); }
 
 void TqzCustomDBGrid::DrawTitleBackground(TCanvas* C, const TRect& R, int ACol, bool GroupHeader,
                                           bool BrushSet) {
     if (TitlesThemed() && !BrushSet) {
         TThemedButtonState state = tbsNormal;
-        if (FTitleButtonCol == ACol && FTitlePressedGroup == GroupHeader)
+        if (FImpl->TitleButtonCol == ACol && FImpl->TitlePressedGroup == GroupHeader)
             state = tbsPressed;
-        else if (FHotTitleCol == ACol && FHotTitleGroup == GroupHeader)
+        else if (FImpl->HotTitleCol == ACol && FImpl->HotTitleGroup == GroupHeader)
             state = tbsHot;
         DrawThemedPushButton(C, R, state);
         return;
@@ -54,8 +55,9 @@ void TqzCustomDBGrid::DrawTitleBackground(TCanvas* C, const TRect& R, int ACol, 
 
 void TqzCustomDBGrid::DrawTitleImage(TCanvas* C, const TRect& R, TRect& TextRect,
                                      const TqzTitleImageAttributes& Image) {
-    if (!FTitleImageList || Image.ImageIndex < 0 || Image.ImageIndex >= FTitleImageList->Count()) return;
-    const int w = FTitleImageList->Width(), h = FTitleImageList->Height();
+    if (!FImpl->TitleImageList || Image.ImageIndex < 0 || Image.ImageIndex >= FImpl->TitleImageList->Count())
+        return;
+    const int w = FImpl->TitleImageList->Width(), h = FImpl->TitleImageList->Height();
     const int y = TextRect.Top + (TextRect.Height() - h) / 2;
     int x;
     switch (Image.Placement) {
@@ -70,13 +72,13 @@ void TqzCustomDBGrid::DrawTitleImage(TCanvas* C, const TRect& R, TRect& TextRect
         break;
     }
     TCanvasClip clip(C, R);
-    FTitleImageList->Draw(C, x, y, Image.ImageIndex);
+    FImpl->TitleImageList->Draw(C, x, y, Image.ImageIndex);
 }
 
 void TqzCustomDBGrid::DrawTitleCell(TCanvas* C, const TRect& R, int DataCol) {
-    C->Font()->Assign(FTitleFont.get());
-    C->Brush()->SetColor(FTitleColor);
-    const int gridCol = DataCol + FIndicatorOffset;
+    C->Font()->Assign(FImpl->TitleFont.get());
+    C->Brush()->SetColor(FImpl->TitleColor);
+    const int gridCol = DataCol + FImpl->IndicatorOffset;
     if (DataCol < 0) {
         FillFixedCellBackground(C, R, gridCol, 0);
         return;
@@ -84,18 +86,18 @@ void TqzCustomDBGrid::DrawTitleCell(TCanvas* C, const TRect& R, int DataCol) {
     TField* field = GetColField(DataCol);
     std::string title;
     if (field) {
-        if (FUseTFields) {
+        if (FImpl->UseTFields) {
             title = field->DisplayLabel();
         } else {
-            qzGetSelectedLinePart(FSelected.get(), field->FieldName(), 2, title);
+            qzGetSelectedLinePart(FImpl->Selected.get(), field->FieldName(), 2, title);
             if (title.empty()) title = field->DisplayLabel();
         }
     }
-    TAlignment align = FTitleAlignment;
+    TAlignment align = FImpl->TitleAlignment;
     DoCalcTitleAttributes(field ? field->FieldName() : std::string(), C->Font(), C->Brush(), align);
-    const bool brushSet = FTitleBrushChanged;
+    const bool brushSet = FImpl->TitleBrushChanged;
     TqzTitleImageAttributes image;
-    if (FTitleImageList && field) DoCalcTitleImage(field, image);
+    if (FImpl->TitleImageList && field) DoCalcTitleImage(field, image);
     TRect titleRect = R;
     TqzColumn* column = Columns(DataCol);
     const std::string group = column ? column->GroupName() : std::string();
@@ -111,16 +113,16 @@ void TqzCustomDBGrid::DrawTitleCell(TCanvas* C, const TRect& R, int DataCol) {
             WriteCellText(C, span, 2, 2, taCenter, wctTitle | wctNoFill, group);
         }
         const TColor brush = C->Brush()->Color();
-        C->Brush()->SetColor(FLineColors->FixedColor());
+        C->Brush()->SetColor(FImpl->LineColors->FixedColor());
         C->FillRect(Rect(R.Left, span.Bottom - 1, R.Right, span.Bottom));
         C->Brush()->SetColor(brush);
     }
     if (!defaultDrawing) return;
     int flags = wctTitle | wctNoFill;
-    if (FOnDrawTitleCell) flags |= wctEllipsis;
-    if (!FUseTFields) flags |= wctPrefix;
+    if (FImpl->OnDrawTitleCell) flags |= wctEllipsis;
+    if (!FImpl->UseTFields) flags |= wctPrefix;
     // The text moves one pixel right while its title button is held.
-    const int shift = FTitleButtonCol == gridCol && !FTitlePressedGroup ? 1 : 0;
+    const int shift = FImpl->TitleButtonCol == gridCol && !FImpl->TitlePressedGroup ? 1 : 0;
     DrawTitleImage(C, TRect(titleRect), titleRect, image);
     WriteCellText(C, titleRect, 2 + shift, 2, align, flags, title);
 }
@@ -132,20 +134,20 @@ void TqzCustomDBGrid::TrackHotTitle(TShiftState Shift, int X, int Y) {
     const TGridCoord cell = MouseCoord(X, Y);
     int col = -1;
     bool header = false;
-    if (cell.Y >= 0 && cell.Y < FTitleOffset && cell.X >= FIndicatorOffset) {
+    if (cell.Y >= 0 && cell.Y < FImpl->TitleOffset && cell.X >= FImpl->IndicatorOffset) {
         col = cell.X;
         const TRect span = GroupHeaderRect(col);
         header = !IsRectEmpty(span) && Y < span.Bottom;
     }
-    if (col == FHotTitleCol && header == FHotTitleGroup) return;
-    FHotTitleCol = col;
-    FHotTitleGroup = header;
-    if (FTitleOffset > 0) InvalidateRow(0);
+    if (col == FImpl->HotTitleCol && header == FImpl->HotTitleGroup) return;
+    FImpl->HotTitleCol = col;
+    FImpl->HotTitleGroup = header;
+    if (FImpl->TitleOffset > 0) InvalidateRow(0);
 }
 
 void TqzCustomDBGrid::ClearHotTitle() {
-    if (FHotTitleCol < 0) return;
-    FHotTitleCol = -1;
-    FHotTitleGroup = false;
-    if (FTitleOffset > 0) InvalidateRow(0);
+    if (FImpl->HotTitleCol < 0) return;
+    FImpl->HotTitleCol = -1;
+    FImpl->HotTitleGroup = false;
+    if (FImpl->TitleOffset > 0) InvalidateRow(0);
 }
