@@ -116,7 +116,8 @@ void TqzCustomDBGrid::Publish(TPublisher<TqzCustomDBGrid>& p) {
 
 // ---- Construction ---------------------------------------------------------------------------
 
-TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner), FImpl(std::make_unique<TImpl>()) {
+TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner)
+    : TCustomGrid(AOwner), FImpl(std::make_unique<TImpl>(*this)) {
     FImpl->IndicatorOffset = 1;
     FImpl->TitleOffset = 1;
     FColumnMoveNotices = true;

@@ -351,6 +351,7 @@ protected:
     friend class TqzColumn;
     friend class TqzIButton;
     friend class TqzInplaceEdit;
+    friend class TqzGridColumnDrag;
 
     // Reactions to the data link.
     virtual void EditingChanged();
@@ -461,21 +462,9 @@ private:
     // A click that moved to another cell also operates the control now open
     // there: the innermost windowed control under the point gets it.
     void ForwardClickToInGridControl(TShiftState Shift, int X, int Y, int LeftColAtPress);
-    void GroupSpan(int ACol, int& First, int& Last) const;
     // The field holding a Bitmap cell's picture: the field itself, or for a
     // calculated or lookup field the result field of its related record (nil: none).
     TField* BitmapCellPictureField(TField* Field);
-    // A left press on a movable column's title (not on its sizing edge) starts a drag.
-    bool TitleDragStarts(int ACol, int X, int Y);
-    void BeginColumnDrag(int ACol, int X, int Y);
-    void StartColumnDrag();
-    bool ColumnDragMouseMove(int X, int Y);
-    void ColumnDragTick(TObject* Sender);
-    int ColumnDropTarget(int X);
-    bool EndColumnDrag(int X);
-    void CancelColumnDrag();
-    void DropColumn(int From, int To, bool WholeGroup);
-    void PaintColumnDrag(TCanvas* C);
     // The control-type drawing; False when the cell goes on as text.
     bool DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State);
     void DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);

@@ -13,20 +13,16 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgriddrag.h"
 
 class TqzCustomDBGrid::TImpl {
 public:
-    // The column drag: pressed on a title, dragging past 2 pixels, dropped.
-    struct TColumnDrag {
-        bool Pressed = false;
-        bool Dragging = false;
-        bool Group = false;
-        int StartCol = -1;
-        int DropCol = -1;
-        int Direction = 0;
-        TPoint Start, Last, Offset;
-    };
+    explicit TImpl(TqzCustomDBGrid& Grid) : Drag(Grid) {}
 
+    // Collaborators
+    TqzGridColumnDrag Drag;
+
+    // State
     std::unique_ptr<TqzGridDataLink> DataLink;
     std::unique_ptr<TStringList> Selected, ControlType, PictureMasks, RegexMasks;
     std::unique_ptr<TFont> TitleFont;
@@ -134,7 +130,4 @@ public:
     int HotTitleCol = -1;
     bool HotTitleGroup = false;
     bool TitlePressedGroup = false;
-    TColumnDrag ColDrag;
-    TTimer* DragTimer = nullptr;
-    std::unique_ptr<TBitmap> DragImage;
 };

@@ -568,7 +568,7 @@ void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGri
 void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomGrid::MouseMove(Shift, X, Y);
     FImpl->LastMouse = {X, Y};
-    if (ColumnDragMouseMove(X, Y)) return;
+    if (FImpl->Drag.MouseMove(X, Y)) return;
     const TGridCoord cell = MouseCoord(X, Y);
     TrackHotTitle(Shift, X, Y);
     UpdateCellHint(cell);

@@ -60,7 +60,7 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
             FImpl->TitlePressedGroup = !IsRectEmpty(header) && Y < header.Bottom;
             InvalidateCell(cell.X, cell.Y);
         }
-        if (Button == mbLeft && !dbl && TitleDragStarts(cell.X, X, Y)) {
+        if (Button == mbLeft && !dbl && FImpl->Drag.Press(cell.X, X, Y)) {
             TControl::MouseDown(Button, Shift, X, Y);
             return;
         }
@@ -131,7 +131,7 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
 
 void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const int sizedRow = FImpl->SizingRow;
-    if (Button == mbLeft) EndColumnDrag(X);
+    if (Button == mbLeft) FImpl->Drag.Release(X);
     TCustomGrid::MouseUp(Button, Shift, X, Y);
     if (sizedRow >= 0 && FImpl->Options.Contains(dgRowResize) && sizedRow < RowCount()) {
         // The new height as a percentage of the font's row, never below the set one.
@@ -168,4 +168,10 @@ void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
     FImpl->SizingRow = -1;
     FImpl->TitlePressedGroup = false;
     ClearHotTitle();
+}
+
+void TqzCustomDBGrid::WMCancelMode(TMessage& Message) {
+    // A lost capture ends a drag without a drop.
+    FImpl->Drag.Cancel();
+    TCustomGrid::WMCancelMode(Message);
 }

@@ -72,7 +72,7 @@ void TqzCustomDBGrid::Paint() {
     RemoveFocusRect();
     HideGatedLines(C);
     PaintGroupHeaders(C);
-    PaintColumnDrag(C);
+    FImpl->Drag.Paint(C);
     if (!FImpl->Options.Contains(dgShowFooter)) return;
     const TRect footer = FooterRect();
     C->Brush()->SetColor(FImpl->FooterColor);

@@ -97,7 +97,8 @@ void TqzCustomDBGrid::SetOnAfterDrawCell(TqzCustomDrawCellEvent Value) { FImpl->
 TqzURLOpenEvent TqzCustomDBGrid::OnURLOpen() const { return FImpl->OnURLOpen; }
 void TqzCustomDBGrid::SetOnURLOpen(TqzURLOpenEvent Value) { FImpl->OnURLOpen = Value; }
 int TqzCustomDBGrid::PressedTitleCol() const { return FImpl->TitleButtonCol; }
-TTimer* TqzCustomDBGrid::ColumnDragTimer() const { return FImpl->DragTimer; }
+TTimer* TqzCustomDBGrid::ColumnDragTimer() const { return FImpl->Drag.Timer(); }
+bool TqzCustomDBGrid::ColumnDragging() const { return FImpl->Drag.Dragging(); }
 TqzGridHintWindow* TqzCustomDBGrid::HintWindow() const { return FImpl->HintWindow; }
 TTimer* TqzCustomDBGrid::HintTimer() const { return FImpl->HintTimer; }
 TqzCreateHintWindowEvent TqzCustomDBGrid::OnCreateHintWindow() const { return FImpl->OnCreateHintWindow; }
