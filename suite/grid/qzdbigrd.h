@@ -352,6 +352,7 @@ protected:
     friend class TqzIButton;
     friend class TqzInplaceEdit;
     friend class TqzGridColumnDrag;
+    friend class TqzGridCellHints;
 
     // Reactions to the data link.
     virtual void EditingChanged();
@@ -431,8 +432,6 @@ private:
     // Paints over the lines that HideAllLines, dgHideBottomDataLine and the
     // columns' row flags leave out.
     void HideGatedLines(TCanvas* C);
-    void UpdateCellHint(const TGridCoord& Cell);
-    void HintTimerTick(TObject* Sender);
     void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
     void DrawCellParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);

@@ -17,10 +17,11 @@
 
 class TqzCustomDBGrid::TImpl {
 public:
-    explicit TImpl(TqzCustomDBGrid& Grid) : Drag(Grid) {}
+    explicit TImpl(TqzCustomDBGrid& Grid) : Drag(Grid), Hints(Grid) {}
 
     // Collaborators
     TqzGridColumnDrag Drag;
+    TqzGridCellHints Hints;
 
     // State
     std::unique_ptr<TqzGridDataLink> DataLink;
@@ -112,11 +113,6 @@ public:
     int SizingRow = -1;
     TqzCustomDrawGridCellInfo CellInfo;
     TqzCustomDrawCellEvent OnBeforeDrawCell, OnAfterDrawCell;
-    TqzGridHintWindow* HintWindow = nullptr;
-    TTimer* HintTimer = nullptr;
-    int HintTicks = 0;
-    TGridCoord HintCell{-1, -1};
-    TPoint LastMouse{-1, -1};
     TqzCreateHintWindowEvent OnCreateHintWindow;
     int FooterPixels = 0;
     TNotifyEvent OnBeforePaint;

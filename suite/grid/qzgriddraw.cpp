@@ -567,11 +567,11 @@ void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGri
 
 void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomGrid::MouseMove(Shift, X, Y);
-    FImpl->LastMouse = {X, Y};
+    FImpl->Hints.MouseAt(X, Y);
     if (FImpl->Drag.MouseMove(X, Y)) return;
     const TGridCoord cell = MouseCoord(X, Y);
     TrackHotTitle(Shift, X, Y);
-    UpdateCellHint(cell);
+    FImpl->Hints.Update(cell);
     bool url = false;
     if (cell.X >= FImpl->IndicatorOffset && cell.Y >= FImpl->TitleOffset && FImpl->DataLink->Active())
         if (TField* f = GetColField(cell.X - FImpl->IndicatorOffset)) {
@@ -593,7 +593,7 @@ void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TqzCustomDBGrid::CMMouseLeave(TMessage& Message) {
     TCustomGrid::CMMouseLeave(Message);
-    FImpl->LastMouse = {-1, -1};
+    FImpl->Hints.MouseAt(-1, -1);
     ClearHotTitle();
     if (FImpl->HotCell.X < 0) return;
     SetCursor(FImpl->SavedCursor);

@@ -99,8 +99,9 @@ void TqzCustomDBGrid::SetOnURLOpen(TqzURLOpenEvent Value) { FImpl->OnURLOpen = V
 int TqzCustomDBGrid::PressedTitleCol() const { return FImpl->TitleButtonCol; }
 TTimer* TqzCustomDBGrid::ColumnDragTimer() const { return FImpl->Drag.Timer(); }
 bool TqzCustomDBGrid::ColumnDragging() const { return FImpl->Drag.Dragging(); }
-TqzGridHintWindow* TqzCustomDBGrid::HintWindow() const { return FImpl->HintWindow; }
-TTimer* TqzCustomDBGrid::HintTimer() const { return FImpl->HintTimer; }
+TqzGridHintWindow* TqzCustomDBGrid::HintWindow() const { return FImpl->Hints.Window(); }
+TTimer* TqzCustomDBGrid::HintTimer() const { return FImpl->Hints.Timer(); }
+void TqzCustomDBGrid::HideCellHint() { FImpl->Hints.Hide(); }
 TqzCreateHintWindowEvent TqzCustomDBGrid::OnCreateHintWindow() const { return FImpl->OnCreateHintWindow; }
 void TqzCustomDBGrid::SetOnCreateHintWindow(TqzCreateHintWindowEvent Value) {
     FImpl->OnCreateHintWindow = Value;
