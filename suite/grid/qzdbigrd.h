@@ -206,7 +206,7 @@ public:
     void SetOnDrawTitleCell(TqzDrawTitleCellEvent Value);
     TqzCalcTitleImageEvent OnCalcTitleImage() const;
     void SetOnCalcTitleImage(TqzCalcTitleImageEvent Value);
-    // Fires OnCalcTitleAttributes and notes whether the brush colour changed.
+    // Fires OnCalcTitleAttributes; a brush colour it changes fills the title.
     virtual void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
                                        TAlignment& Alignment);
     virtual void DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect, bool& DefaultDrawing);
@@ -353,6 +353,7 @@ protected:
     friend class TqzInplaceEdit;
     friend class TqzGridColumnDrag;
     friend class TqzGridCellHints;
+    friend class TqzGridTitles;
 
     // Reactions to the data link.
     virtual void EditingChanged();
@@ -435,15 +436,6 @@ private:
     void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
     void DrawCellParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
-    void DrawTitleCell(TCanvas* C, const TRect& R, int DataCol);
-    // The title background: themed (normal, hot or pressed), else the brush
-    // (when an attribute handler set it) or the fixed-cell fill.
-    void DrawTitleBackground(TCanvas* C, const TRect& R, int ACol, bool GroupHeader, bool BrushSet);
-    // Draws the title image beside the text and narrows TextRect by it.
-    void DrawTitleImage(TCanvas* C, const TRect& R, TRect& TextRect, const TqzTitleImageAttributes& Image);
-    // Hot-title tracking on a mouse move; clearing it on leave and release.
-    void TrackHotTitle(TShiftState Shift, int X, int Y);
-    void ClearHotTitle();
     // The generic grid's focus rectangle is taken away again where the
     // suite's rule draws none (row select, always-shown editor, an open
     // embedded control, an inactive link).

@@ -14,14 +14,16 @@
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
 #include "suite/grid/qzgriddrag.h"
+#include "suite/grid/qzgridtitle.h"
 
 class TqzCustomDBGrid::TImpl {
 public:
-    explicit TImpl(TqzCustomDBGrid& Grid) : Drag(Grid), Hints(Grid) {}
+    explicit TImpl(TqzCustomDBGrid& Grid) : Drag(Grid), Hints(Grid), Titles(Grid) {}
 
     // Collaborators
     TqzGridColumnDrag Drag;
     TqzGridCellHints Hints;
+    TqzGridTitles Titles;
 
     // State
     std::unique_ptr<TqzGridDataLink> DataLink;
@@ -122,8 +124,4 @@ public:
     TqzCalcTitleAttributesEvent OnCalcTitleAttributes;
     TqzDrawTitleCellEvent OnDrawTitleCell;
     TqzCalcTitleImageEvent OnCalcTitleImage;
-    bool TitleBrushChanged = false;
-    int HotTitleCol = -1;
-    bool HotTitleGroup = false;
-    bool TitlePressedGroup = false;
 };

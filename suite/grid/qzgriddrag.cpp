@@ -9,6 +9,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
 #include "suite/grid/qzgridimages.h"
 
 namespace {
@@ -136,7 +137,7 @@ bool TqzGridColumnDrag::Release(int X) {
     const bool dragged = FDragging, group = FGroup;
     const int from = FStartCol;
     Cancel();
-    G.ClearHotTitle();
+    G.FImpl->Titles.ClearHot();
     if (!dragged) return false;
     DropColumn(from, DropTarget(X), group);
     return true;

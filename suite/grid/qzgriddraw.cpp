@@ -509,11 +509,11 @@ void TqzCustomDBGrid::DrawCellParts(int ACol, int ARow, const TRect& ARect, TGri
         if (dataRow >= 0)
             DrawIndicatorCell(C, ARect, dataRow);
         else
-            DrawTitleCell(C, ARect, -1);
+            FImpl->Titles.Draw(C, ARect, -1);
         return;
     }
     if (dataRow < 0) {
-        DrawTitleCell(C, ARect, dataCol);
+        FImpl->Titles.Draw(C, ARect, dataCol);
         return;
     }
     if (!FImpl->DataLink->Active()) {
@@ -570,7 +570,7 @@ void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
     FImpl->Hints.MouseAt(X, Y);
     if (FImpl->Drag.MouseMove(X, Y)) return;
     const TGridCoord cell = MouseCoord(X, Y);
-    TrackHotTitle(Shift, X, Y);
+    FImpl->Titles.TrackHot(Shift, X, Y);
     FImpl->Hints.Update(cell);
     bool url = false;
     if (cell.X >= FImpl->IndicatorOffset && cell.Y >= FImpl->TitleOffset && FImpl->DataLink->Active())
@@ -594,7 +594,7 @@ void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
 void TqzCustomDBGrid::CMMouseLeave(TMessage& Message) {
     TCustomGrid::CMMouseLeave(Message);
     FImpl->Hints.MouseAt(-1, -1);
-    ClearHotTitle();
+    FImpl->Titles.ClearHot();
     if (FImpl->HotCell.X < 0) return;
     SetCursor(FImpl->SavedCursor);
     SetHotCell(-1, -1);

@@ -57,7 +57,7 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
             FImpl->TitleButtonCol = cell.X;
             // A press above the bottom of the group header presses the header.
             const TRect header = GroupHeaderRect(cell.X);
-            FImpl->TitlePressedGroup = !IsRectEmpty(header) && Y < header.Bottom;
+            FImpl->Titles.SetPressedGroup(!IsRectEmpty(header) && Y < header.Bottom);
             InvalidateCell(cell.X, cell.Y);
         }
         if (Button == mbLeft && !dbl && FImpl->Drag.Press(cell.X, X, Y)) {
@@ -166,8 +166,8 @@ void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
             }
     }
     FImpl->SizingRow = -1;
-    FImpl->TitlePressedGroup = false;
-    ClearHotTitle();
+    FImpl->Titles.SetPressedGroup(false);
+    FImpl->Titles.ClearHot();
 }
 
 void TqzCustomDBGrid::WMCancelMode(TMessage& Message) {

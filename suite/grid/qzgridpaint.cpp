@@ -178,7 +178,7 @@ void TqzCustomDBGrid::PaintGroupHeaders(TCanvas* C) {
         C->Brush()->SetColor(FImpl->TitleColor);
         const TRect inner = Rect(span.Left, span.Top, span.Right, span.Bottom - 1);
         if (TitlesThemed())
-            DrawTitleBackground(C, inner, c, true, false);
+            FImpl->Titles.DrawBackground(C, inner, c, true, false);
         else
             C->FillRect(inner);
         WriteCellText(C, inner, 2, 2, taCenter, wctTitle | wctNoFill, column->GroupName());

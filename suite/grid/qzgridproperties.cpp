@@ -82,8 +82,8 @@ TqzDrawTitleCellEvent TqzCustomDBGrid::OnDrawTitleCell() const { return FImpl->O
 void TqzCustomDBGrid::SetOnDrawTitleCell(TqzDrawTitleCellEvent Value) { FImpl->OnDrawTitleCell = Value; }
 TqzCalcTitleImageEvent TqzCustomDBGrid::OnCalcTitleImage() const { return FImpl->OnCalcTitleImage; }
 void TqzCustomDBGrid::SetOnCalcTitleImage(TqzCalcTitleImageEvent Value) { FImpl->OnCalcTitleImage = Value; }
-int TqzCustomDBGrid::HotTitleCol() const { return FImpl->HotTitleCol; }
-bool TqzCustomDBGrid::HotTitleInGroupHeader() const { return FImpl->HotTitleGroup; }
+int TqzCustomDBGrid::HotTitleCol() const { return FImpl->Titles.HotCol(); }
+bool TqzCustomDBGrid::HotTitleInGroupHeader() const { return FImpl->Titles.HotInGroupHeader(); }
 TqzDittoAttributes* TqzCustomDBGrid::DittoAttributes() const { return FImpl->DittoAttributes.get(); }
 TqzDittoEvent TqzCustomDBGrid::OnDitto() const { return FImpl->OnDitto; }
 void TqzCustomDBGrid::SetOnDitto(TqzDittoEvent Value) { FImpl->OnDitto = Value; }

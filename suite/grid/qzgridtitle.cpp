@@ -9,6 +9,7 @@
 #include "suite/base/qzdraw.h"
 #include "suite/grid/qzdbigrd.h"
 #include "suite/grid/qzdbigrd_impl.h"
+#include "suite/grid/qzgridtitle.h"
 
 void TqzCustomDBGrid::SetTitleImageList(TImageList* Value) {
     if (Value == FImpl->TitleImageList) return;
@@ -20,9 +21,7 @@ void TqzCustomDBGrid::SetTitleImageList(TImageList* Value) {
 
 void TqzCustomDBGrid::DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
                                             TAlignment& Alignment) {
-    const TColor before = ABrush->Color();
     FImpl->OnCalcTitleAttributes(this, FieldName, AFont, ABrush, Alignment);
-    FImpl->TitleBrushChanged = ABrush->Color() != before;
 }
 
 void TqzCustomDBGrid::DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect,
@@ -36,13 +35,12 @@ void TqzCustomDBGrid::DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& A
 
 bool TqzCustomDBGrid::TitlesThemed() { return !FImpl->DisableThemesInTitle && qzUseThemes(this); }
 
-void TqzCustomDBGrid::DrawTitleBackground(TCanvas* C, const TRect& R, int ACol, bool GroupHeader,
-                                          bool BrushSet) {
-    if (TitlesThemed() && !BrushSet) {
+void TqzGridTitles::DrawBackground(TCanvas* C, const TRect& R, int ACol, bool GroupHeader, bool BrushSet) {
+    if (G.TitlesThemed() && !BrushSet) {
         TThemedButtonState state = tbsNormal;
-        if (FImpl->TitleButtonCol == ACol && FImpl->TitlePressedGroup == GroupHeader)
+        if (G.FImpl->TitleButtonCol == ACol && FPressedGroup == GroupHeader)
             state = tbsPressed;
-        else if (FImpl->HotTitleCol == ACol && FImpl->HotTitleGroup == GroupHeader)
+        else if (FHotCol == ACol && FHotGroup == GroupHeader)
             state = tbsHot;
         DrawThemedPushButton(C, R, state);
         return;
@@ -50,14 +48,15 @@ void TqzCustomDBGrid::DrawTitleBackground(TCanvas* C, const TRect& R, int ACol, 
     if (BrushSet)
         C->FillRect(R);
     else
-        FillFixedCellBackground(C, R, ACol, 0);
+        G.FillFixedCellBackground(C, R, ACol, 0);
 }
 
-void TqzCustomDBGrid::DrawTitleImage(TCanvas* C, const TRect& R, TRect& TextRect,
-                                     const TqzTitleImageAttributes& Image) {
-    if (!FImpl->TitleImageList || Image.ImageIndex < 0 || Image.ImageIndex >= FImpl->TitleImageList->Count())
+void TqzGridTitles::DrawImage(TCanvas* C, const TRect& R, TRect& TextRect,
+                              const TqzTitleImageAttributes& Image) {
+    if (!G.FImpl->TitleImageList || Image.ImageIndex < 0 ||
+        Image.ImageIndex >= G.FImpl->TitleImageList->Count())
         return;
-    const int w = FImpl->TitleImageList->Width(), h = FImpl->TitleImageList->Height();
+    const int w = G.FImpl->TitleImageList->Width(), h = G.FImpl->TitleImageList->Height();
     const int y = TextRect.Top + (TextRect.Height() - h) / 2;
     int x;
     switch (Image.Placement) {
@@ -72,82 +71,84 @@ void TqzCustomDBGrid::DrawTitleImage(TCanvas* C, const TRect& R, TRect& TextRect
         break;
     }
     TCanvasClip clip(C, R);
-    FImpl->TitleImageList->Draw(C, x, y, Image.ImageIndex);
+    G.FImpl->TitleImageList->Draw(C, x, y, Image.ImageIndex);
 }
 
-void TqzCustomDBGrid::DrawTitleCell(TCanvas* C, const TRect& R, int DataCol) {
-    C->Font()->Assign(FImpl->TitleFont.get());
-    C->Brush()->SetColor(FImpl->TitleColor);
-    const int gridCol = DataCol + FImpl->IndicatorOffset;
+void TqzGridTitles::Draw(TCanvas* C, const TRect& R, int DataCol) {
+    C->Font()->Assign(G.FImpl->TitleFont.get());
+    C->Brush()->SetColor(G.FImpl->TitleColor);
+    const int gridCol = DataCol + G.FImpl->IndicatorOffset;
     if (DataCol < 0) {
-        FillFixedCellBackground(C, R, gridCol, 0);
+        G.FillFixedCellBackground(C, R, gridCol, 0);
         return;
     }
-    TField* field = GetColField(DataCol);
+    TField* field = G.GetColField(DataCol);
     std::string title;
     if (field) {
-        if (FImpl->UseTFields) {
+        if (G.FImpl->UseTFields) {
             title = field->DisplayLabel();
         } else {
-            qzGetSelectedLinePart(FImpl->Selected.get(), field->FieldName(), 2, title);
+            qzGetSelectedLinePart(G.FImpl->Selected.get(), field->FieldName(), 2, title);
             if (title.empty()) title = field->DisplayLabel();
         }
     }
-    TAlignment align = FImpl->TitleAlignment;
-    DoCalcTitleAttributes(field ? field->FieldName() : std::string(), C->Font(), C->Brush(), align);
-    const bool brushSet = FImpl->TitleBrushChanged;
+    TAlignment align = G.FImpl->TitleAlignment;
+    const TColor brushBefore = C->Brush()->Color();
+    G.DoCalcTitleAttributes(field ? field->FieldName() : std::string(), C->Font(), C->Brush(), align);
+    const bool brushSet = C->Brush()->Color() != brushBefore;
     TqzTitleImageAttributes image;
-    if (FImpl->TitleImageList && field) DoCalcTitleImage(field, image);
+    if (G.FImpl->TitleImageList && field) G.DoCalcTitleImage(field, image);
     TRect titleRect = R;
-    TqzColumn* column = Columns(DataCol);
+    TqzColumn* column = G.Columns(DataCol);
     const std::string group = column ? column->GroupName() : std::string();
-    if (!group.empty()) titleRect.Top = GroupHeaderRect(gridCol).Bottom;
-    DrawTitleBackground(C, R, gridCol, false, brushSet);
+    if (!group.empty()) titleRect.Top = G.GroupHeaderRect(gridCol).Bottom;
+    DrawBackground(C, R, gridCol, false, brushSet);
     bool defaultDrawing = true;
-    DoDrawTitleCell(C, field, R, defaultDrawing);
+    G.DoDrawTitleCell(C, field, R, defaultDrawing);
     if (!group.empty()) {
         // The group's header spans its columns above their titles.
-        const TRect span = GroupHeaderRect(gridCol);
+        const TRect span = G.GroupHeaderRect(gridCol);
         {
             TCanvasClip clip(C, Rect(R.Left, R.Top, R.Right, span.Bottom));
-            WriteCellText(C, span, 2, 2, taCenter, wctTitle | wctNoFill, group);
+            G.WriteCellText(C, span, 2, 2, taCenter, TqzCustomDBGrid::wctTitle | TqzCustomDBGrid::wctNoFill,
+                            group);
         }
         const TColor brush = C->Brush()->Color();
-        C->Brush()->SetColor(FImpl->LineColors->FixedColor());
+        C->Brush()->SetColor(G.FImpl->LineColors->FixedColor());
         C->FillRect(Rect(R.Left, span.Bottom - 1, R.Right, span.Bottom));
         C->Brush()->SetColor(brush);
     }
     if (!defaultDrawing) return;
-    int flags = wctTitle | wctNoFill;
-    if (FImpl->OnDrawTitleCell) flags |= wctEllipsis;
-    if (!FImpl->UseTFields) flags |= wctPrefix;
+    int flags = TqzCustomDBGrid::wctTitle | TqzCustomDBGrid::wctNoFill;
+    if (G.FImpl->OnDrawTitleCell) flags |= TqzCustomDBGrid::wctEllipsis;
+    if (!G.FImpl->UseTFields) flags |= TqzCustomDBGrid::wctPrefix;
     // The text moves one pixel right while its title button is held.
-    const int shift = FImpl->TitleButtonCol == gridCol && !FImpl->TitlePressedGroup ? 1 : 0;
-    DrawTitleImage(C, TRect(titleRect), titleRect, image);
-    WriteCellText(C, titleRect, 2 + shift, 2, align, flags, title);
+    const int shift = G.FImpl->TitleButtonCol == gridCol && !FPressedGroup ? 1 : 0;
+    DrawImage(C, TRect(titleRect), titleRect, image);
+    G.WriteCellText(C, titleRect, 2 + shift, 2, align, flags, title);
 }
 
-void TqzCustomDBGrid::TrackHotTitle(TShiftState Shift, int X, int Y) {
+void TqzGridTitles::TrackHot(TShiftState Shift, int X, int Y) {
     // Only themed titles show a hot state, and not while a button is held.
-    if (!qzUseThemes(this) || Shift.Contains(ssLeft) || Shift.Contains(ssRight) || Shift.Contains(ssMiddle))
+    if (!qzUseThemes(&G) || Shift.Contains(ssLeft) || Shift.Contains(ssRight) || Shift.Contains(ssMiddle))
         return;
-    const TGridCoord cell = MouseCoord(X, Y);
+    const TGridCoord cell = G.MouseCoord(X, Y);
     int col = -1;
     bool header = false;
-    if (cell.Y >= 0 && cell.Y < FImpl->TitleOffset && cell.X >= FImpl->IndicatorOffset) {
+    if (cell.Y >= 0 && cell.Y < G.FImpl->TitleOffset && cell.X >= G.FImpl->IndicatorOffset) {
         col = cell.X;
-        const TRect span = GroupHeaderRect(col);
+        const TRect span = G.GroupHeaderRect(col);
         header = !IsRectEmpty(span) && Y < span.Bottom;
     }
-    if (col == FImpl->HotTitleCol && header == FImpl->HotTitleGroup) return;
-    FImpl->HotTitleCol = col;
-    FImpl->HotTitleGroup = header;
-    if (FImpl->TitleOffset > 0) InvalidateRow(0);
+    if (col == FHotCol && header == FHotGroup) return;
+    FHotCol = col;
+    FHotGroup = header;
+    if (G.FImpl->TitleOffset > 0) G.InvalidateRow(0);
 }
 
-void TqzCustomDBGrid::ClearHotTitle() {
-    if (FImpl->HotTitleCol < 0) return;
-    FImpl->HotTitleCol = -1;
-    FImpl->HotTitleGroup = false;
-    if (FImpl->TitleOffset > 0) InvalidateRow(0);
+void TqzGridTitles::ClearHot() {
+    if (FHotCol < 0) return;
+    FHotCol = -1;
+    FHotGroup = false;
+    if (G.FImpl->TitleOffset > 0) G.InvalidateRow(0);
 }
