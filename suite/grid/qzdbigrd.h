@@ -354,6 +354,7 @@ protected:
     friend class TqzGridColumnDrag;
     friend class TqzGridCellHints;
     friend class TqzGridTitles;
+    friend class TqzGridCells;
 
     // Reactions to the data link.
     virtual void EditingChanged();
@@ -434,8 +435,6 @@ private:
     // columns' row flags leave out.
     void HideGatedLines(TCanvas* C);
     void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
-    void DrawCellParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
-    void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
     // The generic grid's focus rectangle is taken away again where the
     // suite's rule draws none (row select, always-shown editor, an open
     // embedded control, an inactive link).
@@ -453,16 +452,6 @@ private:
     // A click that moved to another cell also operates the control now open
     // there: the innermost windowed control under the point gets it.
     void ForwardClickToInGridControl(TShiftState Shift, int X, int Y, int LeftColAtPress);
-    // The field holding a Bitmap cell's picture: the field itself, or for a
-    // calculated or lookup field the result field of its related record (nil: none).
-    TField* BitmapCellPictureField(TField* Field);
-    // The control-type drawing; False when the cell goes on as text.
-    bool DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State);
-    void DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
-    void DrawImageIndexCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
-    bool DrawCustomControlCell(TCanvas* C, const TRect& R, int ACol, int ARow, TField* Field,
-                               TGridDrawState State);
-    void SetCellColors(TCanvas* C, int ACol, int ARow, TField* Field, TGridDrawState State, bool& BrushSet);
     void ClearColumns();
     std::string LineFieldName(int Index) const;
 

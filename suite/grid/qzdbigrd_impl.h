@@ -13,17 +13,19 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridcells.h"
 #include "suite/grid/qzgriddrag.h"
 #include "suite/grid/qzgridtitle.h"
 
 class TqzCustomDBGrid::TImpl {
 public:
-    explicit TImpl(TqzCustomDBGrid& Grid) : Drag(Grid), Hints(Grid), Titles(Grid) {}
+    explicit TImpl(TqzCustomDBGrid& Grid) : Drag(Grid), Hints(Grid), Titles(Grid), Cells(Grid) {}
 
     // Collaborators
     TqzGridColumnDrag Drag;
     TqzGridCellHints Hints;
     TqzGridTitles Titles;
+    TqzGridCells Cells;
 
     // State
     std::unique_ptr<TqzGridDataLink> DataLink;
@@ -113,7 +115,6 @@ public:
     TqzDittoEvent OnDitto;
     TqzURLOpenEvent OnURLOpen;
     int SizingRow = -1;
-    TqzCustomDrawGridCellInfo CellInfo;
     TqzCustomDrawCellEvent OnBeforeDrawCell, OnAfterDrawCell;
     TqzCreateHintWindowEvent OnCreateHintWindow;
     int FooterPixels = 0;

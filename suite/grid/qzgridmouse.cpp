@@ -175,3 +175,38 @@ void TqzCustomDBGrid::WMCancelMode(TMessage& Message) {
     FImpl->Drag.Cancel();
     TCustomGrid::WMCancelMode(Message);
 }
+
+void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
+    TCustomGrid::MouseMove(Shift, X, Y);
+    FImpl->Hints.MouseAt(X, Y);
+    if (FImpl->Drag.MouseMove(X, Y)) return;
+    const TGridCoord cell = MouseCoord(X, Y);
+    FImpl->Titles.TrackHot(Shift, X, Y);
+    FImpl->Hints.Update(cell);
+    bool url = false;
+    if (cell.X >= FImpl->IndicatorOffset && cell.Y >= FImpl->TitleOffset && FImpl->DataLink->Active())
+        if (TField* f = GetColField(cell.X - FImpl->IndicatorOffset)) {
+            std::string type, params;
+            GetControlInfo(f->FieldName(), type, params);
+            url = type == "URL-Link";
+        }
+    if (url) {
+        if (Cursor() != crHandPoint) {
+            FImpl->SavedCursor = Cursor();
+            SetCursor(crHandPoint);
+        }
+        SetHotCell(cell.X, cell.Y);
+    } else if (FImpl->HotCell.X >= 0) {
+        SetCursor(FImpl->SavedCursor);
+        SetHotCell(-1, -1);
+    }
+}
+
+void TqzCustomDBGrid::CMMouseLeave(TMessage& Message) {
+    TCustomGrid::CMMouseLeave(Message);
+    FImpl->Hints.MouseAt(-1, -1);
+    FImpl->Titles.ClearHot();
+    if (FImpl->HotCell.X < 0) return;
+    SetCursor(FImpl->SavedCursor);
+    SetHotCell(-1, -1);
+}

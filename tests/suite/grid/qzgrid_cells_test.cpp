@@ -1,5 +1,6 @@
-// The grid's cells drawn on a shown form over an engine table: indicator
-// images, titles, control types, colours, and the hot link under the mouse.
+// The grid's cells (TqzGridCells) drawn on a shown form over an engine table:
+// indicator images, control types, RichEdit cells, colours, the draw-cell
+// events and the hot link under the mouse.
 #include "platform/core/streams.h"
 #include "platform/ui/imagelist.h"
 #include "qzgrid_fixture.h"
