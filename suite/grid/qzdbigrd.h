@@ -355,6 +355,8 @@ protected:
     friend class TqzGridCellHints;
     friend class TqzGridTitles;
     friend class TqzGridCells;
+    friend class TqzGridPainter;
+    friend class TqzGridInCellControls;
 
     // Reactions to the data link.
     virtual void EditingChanged();
@@ -430,28 +432,6 @@ protected:
 
 private:
     void TitleFontChanged(TObject* Sender);
-    void PaintGroupHeaders(TCanvas* C);
-    // Paints over the lines that HideAllLines, dgHideBottomDataLine and the
-    // columns' row flags leave out.
-    void HideGatedLines(TCanvas* C);
-    void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
-    // The generic grid's focus rectangle is taken away again where the
-    // suite's rule draws none (row select, always-shown editor, an open
-    // embedded control, an inactive link).
-    bool CellFocusRectAllowed();
-    void RemoveFocusRect();
-    // After scrolling: the title row, the footer and the right edge strip.
-    void InvalidateScrolledFrame();
-    // The custom control open over the current cell (shown on the grid), or nil.
-    TWinControl* ActiveInGridControl();
-    // Record moves first update the window and put the open control out of sight.
-    void MoveInGridControlAway();
-    // After the generic key press of an Enter: editor mode ends when the
-    // editor cannot show, or an open control that takes returns gets it.
-    void EnterPressedAfterKeyPress(char32_t& Key);
-    // A click that moved to another cell also operates the control now open
-    // there: the innermost windowed control under the point gets it.
-    void ForwardClickToInGridControl(TShiftState Shift, int X, int Y, int LeftColAtPress);
     void ClearColumns();
     std::string LineFieldName(int Index) const;
 

@@ -14,18 +14,23 @@
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
 #include "suite/grid/qzgridcells.h"
+#include "suite/grid/qzgridcontrols.h"
 #include "suite/grid/qzgriddrag.h"
+#include "suite/grid/qzgridpaint.h"
 #include "suite/grid/qzgridtitle.h"
 
 class TqzCustomDBGrid::TImpl {
 public:
-    explicit TImpl(TqzCustomDBGrid& Grid) : Drag(Grid), Hints(Grid), Titles(Grid), Cells(Grid) {}
+    explicit TImpl(TqzCustomDBGrid& Grid)
+        : Drag(Grid), Hints(Grid), Titles(Grid), Cells(Grid), Painter(Grid), InCellControls(Grid) {}
 
     // Collaborators
     TqzGridColumnDrag Drag;
     TqzGridCellHints Hints;
     TqzGridTitles Titles;
     TqzGridCells Cells;
+    TqzGridPainter Painter;
+    TqzGridInCellControls InCellControls;
 
     // State
     std::unique_ptr<TqzGridDataLink> DataLink;

@@ -157,7 +157,7 @@ void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
-    if (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) MoveInGridControlAway();
+    if (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) FImpl->InCellControls.MoveAway();
     if ((Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) && !CanFocus()) return;
     const bool singleOrRows = FImpl->DataLink->FieldCount() == 1 || FImpl->Options.Contains(dgRowSelect);
     const int lastCol = ColCount() - FImpl->IndicatorOffset - 1;
@@ -254,5 +254,5 @@ void TqzCustomDBGrid::KeyPress(char32_t& Key) {
     const bool enter = Key == 13;
     if (enter && !FImpl->Options.Contains(dgAlwaysShowEditor)) FImpl->DataLink->UpdateRecord();
     TCustomGrid::KeyPress(Key);
-    if (enter) EnterPressedAfterKeyPress(Key);
+    if (enter) FImpl->InCellControls.EnterPressed(Key);
 }

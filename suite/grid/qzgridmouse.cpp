@@ -125,7 +125,7 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         }
     }
     InvalidateCell(cell.X, cell.Y);
-    if (!sameCell && Button == mbLeft) ForwardClickToInGridControl(Shift, X, Y, leftColAtPress);
+    if (!sameCell && Button == mbLeft) FImpl->InCellControls.ForwardClick(Shift, X, Y, leftColAtPress);
     TControl::MouseDown(Button, Shift, X, Y);
 }
 

@@ -388,7 +388,7 @@ void TqzCustomDBGrid::TopLeftChanged() {
         FImpl->LastLeftCol = LeftCol();
         FImpl->OnLeftColChanged(this, LeftCol());
     }
-    InvalidateScrolledFrame();
+    FImpl->Painter.InvalidateScrolledFrame();
 }
 
 void TqzCustomDBGrid::SelectDataColumn(int Index) {
