@@ -1,5 +1,8 @@
 // The grid's model: construction, options and the column layout.
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
+#include "suite/grid/qzgridhook.h"
+#include "suite/grid/qzgridimages.h"
 
 #include <algorithm>
 
@@ -113,21 +116,22 @@ void TqzCustomDBGrid::Publish(TPublisher<TqzCustomDBGrid>& p) {
 
 // ---- Construction ---------------------------------------------------------------------------
 
-TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
-    FIndicatorOffset = 1;
-    FTitleOffset = 1;
+TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner)
+    : TCustomGrid(AOwner), FImpl(std::make_unique<TImpl>(*this)) {
+    FImpl->IndicatorOffset = 1;
+    FImpl->TitleOffset = 1;
     FColumnMoveNotices = true;
-    FDataLink = std::make_unique<TqzGridDataLink>(this);
-    FTitleFont = std::make_unique<TFont>();
-    FTitleFont->SetOnChange(TNotifyEvent(this, &TqzCustomDBGrid::TitleFontChanged));
-    FSelected = std::make_unique<TStringList>();
-    FControlType = std::make_unique<TStringList>();
-    FPictureMasks = std::make_unique<TStringList>();
-    FRegexMasks = std::make_unique<TStringList>();
-    FDefaultColumn = std::make_unique<TqzColumn>(this, std::string());
-    FPaintBitmap = std::make_unique<TBitmap>();
-    FPaintOptions = std::make_unique<TqzGridPaintOptions>(this, FPaintBitmap.get());
-    FLineColors = std::make_unique<TqzGridLineColors>();
+    FImpl->DataLink = std::make_unique<TqzGridDataLink>(this);
+    FImpl->TitleFont = std::make_unique<TFont>();
+    FImpl->TitleFont->SetOnChange(TNotifyEvent(this, &TqzCustomDBGrid::TitleFontChanged));
+    FImpl->Selected = std::make_unique<TStringList>();
+    FImpl->ControlType = std::make_unique<TStringList>();
+    FImpl->PictureMasks = std::make_unique<TStringList>();
+    FImpl->RegexMasks = std::make_unique<TStringList>();
+    FImpl->DefaultColumn = std::make_unique<TqzColumn>(this, std::string());
+    FImpl->PaintBitmap = std::make_unique<TBitmap>();
+    FImpl->PaintOptions = std::make_unique<TqzGridPaintOptions>(this, FImpl->PaintBitmap.get());
+    FImpl->LineColors = std::make_unique<TqzGridLineColors>();
     qzAcquireGridImages();
     qzGridCreated();
     SetColor(clWindow);
@@ -137,52 +141,52 @@ TqzCustomDBGrid::TqzCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
     SetRowCount(2);
     SetColWidths(0, 11);
     ApplyPlatformOptions();
-    FUseTFields = true;
-    FShowVertScrollBar = true;
+    FImpl->UseTFields = true;
+    FImpl->ShowVertScrollBar = true;
 }
 
 TqzCustomDBGrid::~TqzCustomDBGrid() {
     // Unbinding below tells no one.
-    FDestroying = true;
+    FImpl->Destroying = true;
     HideCellHint();
-    if (FIndicatorButton) FIndicatorButton->RemoveFreeNotification(this);
-    FDataLink->SetDataSource(nullptr);
+    if (FImpl->IndicatorButton) FImpl->IndicatorButton->RemoveFreeNotification(this);
+    FImpl->DataLink->SetDataSource(nullptr);
     ClearColumns();
-    FDataLink.reset();
+    FImpl->DataLink.reset();
     qzReleaseGridImages();
     qzGridDestroyed();
 }
 
-TDataSource* TqzCustomDBGrid::DataSource() const { return FDataLink->DataSource(); }
+TDataSource* TqzCustomDBGrid::DataSource() const { return FImpl->DataLink->DataSource(); }
 
 void TqzCustomDBGrid::SetDataSource(TDataSource* Value) {
     if (Value == DataSource()) return;
     if (DataSource()) DataSource()->RemoveFreeNotification(this);
-    FDataLink->SetDataSource(Value);
+    FImpl->DataLink->SetDataSource(Value);
     if (Value) Value->FreeNotification(this);
-    LinkActive(FDataLink->Active());
+    LinkActive(FImpl->DataLink->Active());
 }
 
 bool TqzCustomDBGrid::DataSetActive() const {
-    return FDataLink->Active() && FDataLink->DataSet() && FDataLink->DataSet()->Active();
+    return FImpl->DataLink->Active() && FImpl->DataLink->DataSet() && FImpl->DataLink->DataSet()->Active();
 }
 
 void TqzCustomDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomGrid::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
     if (AComponent == DataSource()) {
-        FDataLink->SetDataSource(nullptr);
+        FImpl->DataLink->SetDataSource(nullptr);
         if (!ComponentState().Contains(csDestroying)) LinkActive(false);
     }
-    if (AComponent == FIndicatorButton) FIndicatorButton = nullptr;
-    if (AComponent == FTitleImageList) FTitleImageList = nullptr;
-    if (AComponent == FImageList) FImageList = nullptr;
+    if (AComponent == FImpl->IndicatorButton) FImpl->IndicatorButton = nullptr;
+    if (AComponent == FImpl->TitleImageList) FImpl->TitleImageList = nullptr;
+    if (AComponent == FImpl->ImageList) FImpl->ImageList = nullptr;
 }
 
 void TqzCustomDBGrid::Loaded() {
     TCustomGrid::Loaded();
     LayoutChanged();
-    FPaintOptions->PrepareBackground(true);
+    FImpl->PaintOptions->PrepareBackground(true);
 }
 
 void TqzCustomDBGrid::CreateWnd() {
@@ -201,23 +205,23 @@ void TqzCustomDBGrid::CMParentFontChanged(TMessage& Message) {
     TCustomGrid::CMParentFontChanged(Message);
     if (!ParentFont() || !Parent()) return;
     // The title font follows the parent's font while the grid's does.
-    FFontFromParent = true;
+    FImpl->FontFromParent = true;
     try {
-        FTitleFont->Assign(Parent()->Font());
+        FImpl->TitleFont->Assign(Parent()->Font());
     } catch (...) {
-        FFontFromParent = false;
+        FImpl->FontFromParent = false;
         throw;
     }
-    FFontFromParent = false;
+    FImpl->FontFromParent = false;
     LayoutChanged();
 }
 
 void TqzCustomDBGrid::TitleFontChanged(TObject*) {
-    if (!FFontFromParent) SetParentFont(false);
-    if (FOptions.Contains(dgTitles)) LayoutChanged();
+    if (!FImpl->FontFromParent) SetParentFont(false);
+    if (FImpl->Options.Contains(dgTitles)) LayoutChanged();
 }
 
-void TqzCustomDBGrid::ClearColumns() { FColumns.clear(); }
+void TqzCustomDBGrid::ClearColumns() { FImpl->Columns.clear(); }
 
 TCanvas* TqzCustomDBGrid::MeasureCanvas() {
     TCanvas* c = Canvas();
@@ -230,31 +234,31 @@ int TqzCustomDBGrid::ZeroWidth() { return std::max(1, MeasureCanvas()->TextWidth
 // ---- Options ----------------------------------------------------------------------------
 
 bool TqzCustomDBGrid::RowLinesReserved() const {
-    return !(!FOptions.Contains(dgRowLines) && FOptions.Contains(dgRowLinesDisableFixed));
+    return !(!FImpl->Options.Contains(dgRowLines) && FImpl->Options.Contains(dgRowLinesDisableFixed));
 }
 
 void TqzCustomDBGrid::ApplyPlatformOptions() {
     TGridOptions o;
-    if (FOptions.Contains(dgColLines)) o += {goFixedVertLine, goVertLine};
-    if (FOptions.Contains(dgRowLines)) o += {goFixedHorzLine, goHorzLine};
-    if (!FOptions.Contains(dgRowLinesDisableFixed)) o += goFixedHorzLine;
-    if (FOptions.Contains(dgColumnResize)) o += {goColSizing, goColMoving};
-    if (FOptions.Contains(dgRowResize)) o += goRowSizing;
-    if (FOptions.Contains(dgTabs)) o += goTabs;
-    if (FOptions.Contains(dgRowSelect)) o += goRowSelect;
-    if (FOptions.Contains(dgEditing) && !FOptions.Contains(dgRowSelect)) o += goEditing;
-    if (FOptions.Contains(dgAlwaysShowEditor)) o += goAlwaysShowEditor;
+    if (FImpl->Options.Contains(dgColLines)) o += {goFixedVertLine, goVertLine};
+    if (FImpl->Options.Contains(dgRowLines)) o += {goFixedHorzLine, goHorzLine};
+    if (!FImpl->Options.Contains(dgRowLinesDisableFixed)) o += goFixedHorzLine;
+    if (FImpl->Options.Contains(dgColumnResize)) o += {goColSizing, goColMoving};
+    if (FImpl->Options.Contains(dgRowResize)) o += goRowSizing;
+    if (FImpl->Options.Contains(dgTabs)) o += goTabs;
+    if (FImpl->Options.Contains(dgRowSelect)) o += goRowSelect;
+    if (FImpl->Options.Contains(dgEditing) && !FImpl->Options.Contains(dgRowSelect)) o += goEditing;
+    if (FImpl->Options.Contains(dgAlwaysShowEditor)) o += goAlwaysShowEditor;
     TCustomGrid::SetOptions(o);
 }
 
 void TqzCustomDBGrid::SetOptions(TqzDBGridOptions Value) {
-    if (Value == FOptions) return;
-    const TqzDBGridOptions old = FOptions;
-    FOptions = Value;
+    if (Value == FImpl->Options) return;
+    const TqzDBGridOptions old = FImpl->Options;
+    FImpl->Options = Value;
     ApplyPlatformOptions();
     auto changed = [&](TqzDBGridOption o) { return old.Contains(o) != Value.Contains(o); };
     if (changed(dgWordWrap)) Invalidate();
-    if (changed(dgIndicator)) FPropWidths.clear();
+    if (changed(dgIndicator)) FImpl->PropWidths.clear();
     for (TqzDBGridOption o :
          {dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColLines, dgRowLines, dgRowSelect,
           dgAlwaysShowSelection, dgPerfectRowFit, dgShowFooter, dgProportionalColResize})
@@ -265,16 +269,16 @@ void TqzCustomDBGrid::SetOptions(TqzDBGridOptions Value) {
 }
 
 bool TqzCustomDBGrid::IsProportionalColResize() const {
-    return !FUseTFields && FOptions.Contains(dgProportionalColResize);
+    return !FImpl->UseTFields && FImpl->Options.Contains(dgProportionalColResize);
 }
 
-bool TqzCustomDBGrid::CanEditGrid() const { return FOptions.Contains(dgEditing) && !FReadOnly; }
+bool TqzCustomDBGrid::CanEditGrid() const { return FImpl->Options.Contains(dgEditing) && !FImpl->ReadOnly; }
 
 // ---- Columns ---------------------------------------------------------------------------------
 
 TField* TqzCustomDBGrid::GetColField(int DataCol) const {
-    if (DataCol < 0 || !FDataLink->Active() || DataCol >= FDataLink->FieldCount()) return nullptr;
-    return FDataLink->Fields(DataCol);
+    if (DataCol < 0 || !FImpl->DataLink->Active() || DataCol >= FImpl->DataLink->FieldCount()) return nullptr;
+    return FImpl->DataLink->Fields(DataCol);
 }
 
 TField* TqzCustomDBGrid::SelectedField() const { return GetColField(SelectedIndex()); }
@@ -285,8 +289,8 @@ std::string TqzCustomDBGrid::GetFieldValue(int DataCol) const {
 }
 
 std::string TqzCustomDBGrid::LineFieldName(int Index) const {
-    if (Index < 0 || Index >= FSelected->Count()) return {};
-    const std::string& line = FSelected->Strings(Index);
+    if (Index < 0 || Index >= FImpl->Selected->Count()) return {};
+    const std::string& line = FImpl->Selected->Strings(Index);
     return line.substr(0, line.find('\t'));
 }
 
@@ -301,30 +305,30 @@ void TqzCustomDBGrid::SetFieldListPart(TStrings* List, const std::string& FieldN
 }
 
 void TqzCustomDBGrid::DefineFieldMap() {
-    TDataSet* dataSet = FDataLink->DataSet();
-    if (FUseTFields) {
+    TDataSet* dataSet = FImpl->DataLink->DataSet();
+    if (FImpl->UseTFields) {
         if (dataSet)
             for (int i = 0; i < dataSet->Fields()->Count(); ++i) {
                 TField* f = (*dataSet->Fields())[i];
-                if (f->Visible()) FDataLink->AddMapping(f->FieldName());
+                if (f->Visible()) FImpl->DataLink->AddMapping(f->FieldName());
             }
     } else {
-        for (int i = 0; i < FSelected->Count();) {
+        for (int i = 0; i < FImpl->Selected->Count();) {
             const std::string name = LineFieldName(i);
-            if (FDataLink->Active() && dataSet && !dataSet->FindField(name)) {
-                FSelected->Delete(i);
+            if (FImpl->DataLink->Active() && dataSet && !dataSet->FindField(name)) {
+                FImpl->Selected->Delete(i);
                 continue;
             }
-            FDataLink->AddMapping(name);
+            FImpl->DataLink->AddMapping(name);
             ++i;
         }
     }
     // New column objects keep the settings of the old ones of the same field.
     std::vector<std::unique_ptr<TqzColumn>> columns;
-    for (int i = 0; i < FDataLink->FieldCount(); ++i) {
-        TField* f = FDataLink->Fields(i);
+    for (int i = 0; i < FImpl->DataLink->FieldCount(); ++i) {
+        TField* f = FImpl->DataLink->Fields(i);
         auto column = std::make_unique<TqzColumn>(this, f ? f->FieldName() : std::string());
-        for (const auto& old : FColumns)
+        for (const auto& old : FImpl->Columns)
             if (old && SameText(old->FieldName(), column->FieldName())) {
                 column->FFooterValue = old->FFooterValue;
                 column->FSecond = old->FSecond;
@@ -332,51 +336,51 @@ void TqzCustomDBGrid::DefineFieldMap() {
             }
         columns.push_back(std::move(column));
     }
-    FColumns = std::move(columns);
+    FImpl->Columns = std::move(columns);
 }
 
 void TqzCustomDBGrid::RecalcRowHeights() {
     TCanvas* c = MeasureCanvas();
     const int lines = RowLinesReserved() ? 1 : 0;
     const int unscaled = c->TextHeight("W") + 2 + lines;
-    const int h = std::max(1, unscaled * FRowHeightPercent / 100);
+    const int h = std::max(1, unscaled * FImpl->RowHeightPercent / 100);
     if (h != DefaultRowHeight()) SetDefaultRowHeight(h);
     int titleHeight = h;
-    if (FOptions.Contains(dgTitles)) {
-        c->Font()->Assign(FTitleFont.get());
+    if (FImpl->Options.Contains(dgTitles)) {
+        c->Font()->Assign(FImpl->TitleFont.get());
         if (Parent() && Parent()->InheritsFrom("TCustomGrid"))
-            titleHeight = unscaled * FTitleLines + FTitleLines - 1;
+            titleHeight = unscaled * FImpl->TitleLines + FImpl->TitleLines - 1;
         else
-            titleHeight = c->TextHeight("W") * FTitleLines + 4;
+            titleHeight = c->TextHeight("W") * FImpl->TitleLines + 4;
         if (!RowLinesReserved()) titleHeight += 1;
         c->Font()->Assign(Font());
     }
-    FIndicatorButtonOffset = 2;
-    if (FOptions.Contains(dgIndicator) && FIndicatorButton) {
-        const int b = FIndicatorButton->Height() + (RowLinesReserved() ? -1 : 1);
+    FImpl->IndicatorButtonOffset = 2;
+    if (FImpl->Options.Contains(dgIndicator) && FImpl->IndicatorButton) {
+        const int b = FImpl->IndicatorButton->Height() + (RowLinesReserved() ? -1 : 1);
         if (titleHeight < b) titleHeight = b;
-        FIndicatorButtonOffset = (titleHeight - FIndicatorButton->Height()) / 2 + 2;
+        FImpl->IndicatorButtonOffset = (titleHeight - FImpl->IndicatorButton->Height()) / 2 + 2;
     }
-    if (FTitleOffset > 0 && RowCount() > 0) SetRowHeights(0, titleHeight);
+    if (FImpl->TitleOffset > 0 && RowCount() > 0) SetRowHeights(0, titleHeight);
 }
 
 void TqzCustomDBGrid::SetColumnAttributes() {
-    const int count = FUseTFields ? FDataLink->FieldCount() : FSelected->Count();
+    const int count = FImpl->UseTFields ? FImpl->DataLink->FieldCount() : FImpl->Selected->Count();
     LoadControlTypes();
-    TDataSet* dataSet = FDataLink->DataSet();
+    TDataSet* dataSet = FImpl->DataLink->DataSet();
     TCanvas* c = MeasureCanvas();
     const int w0 = std::max(1, c->TextWidth("0"));
     const bool proportional = IsProportionalColResize();
-    const bool buildRefs = proportional && FPropWidths.empty();
-    if (buildRefs) FPropWidths.assign(static_cast<size_t>(count), 0);
-    for (int i = 0; i < count && i + FIndicatorOffset < ColCount(); ++i) {
+    const bool buildRefs = proportional && FImpl->PropWidths.empty();
+    if (buildRefs) FImpl->PropWidths.assign(static_cast<size_t>(count), 0);
+    for (int i = 0; i < count && i + FImpl->IndicatorOffset < ColCount(); ++i) {
         TField* field = nullptr;
         std::string widthPart, titlePart;
         int parts = 0;
-        if (FUseTFields) {
-            field = FDataLink->Fields(i);
+        if (FImpl->UseTFields) {
+            field = FImpl->DataLink->Fields(i);
         } else {
-            const std::string& line = FSelected->Strings(i);
+            const std::string& line = FImpl->Selected->Strings(i);
             const std::vector<std::string> p = TabParts(line);
             parts = static_cast<int>(p.size());
             field = dataSet ? dataSet->FindField(p[0]) : nullptr;
@@ -385,20 +389,21 @@ void TqzCustomDBGrid::SetColumnAttributes() {
         }
         // A missing, damaged or negative width falls back to the field's own.
         int width = 64;
-        const int chars = FUseTFields ? -1 : qzSelectedWidthChars(widthPart);
+        const int chars = FImpl->UseTFields ? -1 : qzSelectedWidthChars(widthPart);
         if (chars >= 0)
             width = chars * w0 + 4;
         else if (field)
             width = field->DisplayWidth() * w0 + 4;
-        if (FOptions.Contains(dgTitles) && !FOptions.Contains(dgNoLimitColSize) && !proportional) {
+        if (FImpl->Options.Contains(dgTitles) && !FImpl->Options.Contains(dgNoLimitColSize) &&
+            !proportional) {
             std::string title;
-            if (FUseTFields)
+            if (FImpl->UseTFields)
                 title = field ? field->DisplayLabel() : std::string();
             else if (parts >= 3)
                 title = titlePart;
             else if (field)
                 title = field->DisplayLabel();
-            c->Font()->Assign(FTitleFont.get());
+            c->Font()->Assign(FImpl->TitleFont.get());
             int titleWidth = 0;
             for (const std::string& piece : TitlePieces(title))
                 titleWidth = std::max(titleWidth, c->TextWidth(piece));
@@ -406,81 +411,85 @@ void TqzCustomDBGrid::SetColumnAttributes() {
             if (!title.empty()) width = std::max(width, titleWidth + 4);
         }
         if (buildRefs)
-            FPropWidths[static_cast<size_t>(i)] = width;
+            FImpl->PropWidths[static_cast<size_t>(i)] = width;
         else
-            SetColWidths(i + FIndicatorOffset, width);
-        if (buildRefs) SetColWidths(i + FIndicatorOffset, width);
+            SetColWidths(i + FImpl->IndicatorOffset, width);
+        if (buildRefs) SetColWidths(i + FImpl->IndicatorOffset, width);
         bool tabStop = field != nullptr;
         if (field) {
             std::string ro;
-            if (!FUseTFields) qzGetSelectedLinePart(FSelected.get(), field->FieldName(), 3, ro);
-            if (field->ReadOnly() || ro == "T" || (field->Calculated() && !FEditCalculated)) tabStop = false;
+            if (!FImpl->UseTFields) qzGetSelectedLinePart(FImpl->Selected.get(), field->FieldName(), 3, ro);
+            if (field->ReadOnly() || ro == "T" || (field->Calculated() && !FImpl->EditCalculated))
+                tabStop = false;
         }
-        SetTabStops(i + FIndicatorOffset, tabStop);
+        SetTabStops(i + FImpl->IndicatorOffset, tabStop);
     }
     if (proportional) ResizeColumnsProportionally();
-    FClientWidth = ClientWidth();
+    FImpl->ClientWidth = ClientWidth();
 }
 
 void TqzCustomDBGrid::LayoutChanged() {
-    if (ComponentState().Contains(csLoading) || FInLayout || FLayoutLock > 0 || FDestroying) return;
-    FClientWidth = ClientWidth();
+    if (ComponentState().Contains(csLoading) || FImpl->InLayout || FImpl->LayoutLock > 0 || FImpl->Destroying)
+        return;
+    FImpl->ClientWidth = ClientWidth();
     FooterAreaHeight();
-    FInLayout = true;
+    FImpl->InLayout = true;
     try {
-        FTitleOffset = 0;
-        if (FShowHorzScrollBar && IsProportionalColResize()) SetShowHorzScrollBar(true);
-        FTitleOffset = FOptions.Contains(dgTitles) ? 1 : 0;
-        FIndicatorOffset = FOptions.Contains(dgIndicator) ? 1 : 0;
-        FDataLink->ClearMapping();
-        if (FDataLink->Active()) DefineFieldMap();
-        int count = FDataLink->FieldCount();
-        if (!FUseTFields && count == 0) count = FSelected->Count();
+        FImpl->TitleOffset = 0;
+        if (FImpl->ShowHorzScrollBar && IsProportionalColResize()) SetShowHorzScrollBar(true);
+        FImpl->TitleOffset = FImpl->Options.Contains(dgTitles) ? 1 : 0;
+        FImpl->IndicatorOffset = FImpl->Options.Contains(dgIndicator) ? 1 : 0;
+        FImpl->DataLink->ClearMapping();
+        if (FImpl->DataLink->Active()) DefineFieldMap();
+        int count = FImpl->DataLink->FieldCount();
+        if (!FImpl->UseTFields && count == 0) count = FImpl->Selected->Count();
         // One empty column at least.
-        SetColCount(FIndicatorOffset + std::max(1, count));
-        SetFixedCols(FIndicatorOffset);
-        if (RowCount() <= FTitleOffset) SetRowCount(FTitleOffset + 1);
-        SetFixedRows(FTitleOffset);
+        SetColCount(FImpl->IndicatorOffset + std::max(1, count));
+        SetFixedCols(FImpl->IndicatorOffset);
+        if (RowCount() <= FImpl->TitleOffset) SetRowCount(FImpl->TitleOffset + 1);
+        SetFixedRows(FImpl->TitleOffset);
         RecalcRowHeights();
-        if (FOptions.Contains(dgIndicator)) {
-            SetColWidths(0, FIndicatorButtonWidth);
+        if (FImpl->Options.Contains(dgIndicator)) {
+            SetColWidths(0, FImpl->IndicatorButtonWidth);
             if (Col() == 0 && ColCount() > 1) SetCol(1);
         }
         BeforeCellMove();
         const int visibleBefore = VisibleDataRows();
         UpdateRowCount();
-        if (FDataLink->Active() && FDataLink->DataSet() && FDataLink->DataSet()->Fields()->Count() > 0)
+        if (FImpl->DataLink->Active() && FImpl->DataLink->DataSet() &&
+            FImpl->DataLink->DataSet()->Fields()->Count() > 0)
             SetColumnAttributes();
         if (VisibleDataRows() != visibleBefore) UpdateRowCount();
         UpdateFooterIfChanged();
     } catch (...) {
-        FInLayout = false;
+        FImpl->InLayout = false;
         throw;
     }
-    FInLayout = false;
+    FImpl->InLayout = false;
     UpdateScrollBar();
-    FLastLeftCol = LeftCol();
+    FImpl->LastLeftCol = LeftCol();
     InvalidateEditor();
     Invalidate();
-    FPaintOptions->SizeChanged();
+    FImpl->PaintOptions->SizeChanged();
 }
 
 void TqzCustomDBGrid::ResizeColumnsProportionally() {
-    if (FPropWidths.empty() || FUseTFields) return;
-    const int count = std::min(static_cast<int>(FPropWidths.size()), ColCount() - FIndicatorOffset);
+    if (FImpl->PropWidths.empty() || FImpl->UseTFields) return;
+    const int count =
+        std::min(static_cast<int>(FImpl->PropWidths.size()), ColCount() - FImpl->IndicatorOffset);
     if (count <= 0) return;
-    int space = ClientWidth() - (FIndicatorOffset > 0 ? ColWidths(0) + 1 : 0) - 2;
-    if (FShowVertScrollBar && Width() - ClientWidth() < 10) space -= 16 + 1;
+    int space = ClientWidth() - (FImpl->IndicatorOffset > 0 ? ColWidths(0) + 1 : 0) - 2;
+    if (FImpl->ShowVertScrollBar && Width() - ClientWidth() < 10) space -= 16 + 1;
     TCanvas* c = MeasureCanvas();
-    if (FOptions.Contains(dgTitles)) c->Font()->Assign(FTitleFont.get());
+    if (FImpl->Options.Contains(dgTitles)) c->Font()->Assign(FImpl->TitleFont.get());
     const int w0 = std::max(1, c->TextWidth("0"));
     c->Font()->Assign(Font());
     int refTotal = 0;
-    for (int i = 0; i < count; ++i) refTotal += FPropWidths[static_cast<size_t>(i)] + 1;
-    ++FLayoutLock;
+    for (int i = 0; i < count; ++i) refTotal += FImpl->PropWidths[static_cast<size_t>(i)] + 1;
+    ++FImpl->LayoutLock;
     try {
         for (int i = 0; i < count; ++i) {
-            const int ref = FPropWidths[static_cast<size_t>(i)] + 1;
+            const int ref = FImpl->PropWidths[static_cast<size_t>(i)] + 1;
             int width;
             if (i == count - 1) {
                 width = space;
@@ -491,60 +500,61 @@ void TqzCustomDBGrid::ResizeColumnsProportionally() {
             // Never a negative width, however small the grid.
             width = std::max(0, width);
             const int chars = std::max(0, width - 4) / w0;
-            SetColWidths(i + FIndicatorOffset, width);
-            if (i < FSelected->Count())
-                qzSetSelectedLinePart(FSelected.get(), LineFieldName(i), std::to_string(chars), i, 1);
+            SetColWidths(i + FImpl->IndicatorOffset, width);
+            if (i < FImpl->Selected->Count())
+                qzSetSelectedLinePart(FImpl->Selected.get(), LineFieldName(i), std::to_string(chars), i, 1);
             space -= width + 1;
             refTotal -= ref;
         }
     } catch (...) {
-        --FLayoutLock;
+        --FImpl->LayoutLock;
         throw;
     }
-    --FLayoutLock;
+    --FImpl->LayoutLock;
 }
 
 void TqzCustomDBGrid::ColWidthsChanged() {
     TCustomGrid::ColWidthsChanged();
-    if (!FDataLink->DataSet() || !HandleAllocated() || ComponentState().Contains(csLoading) || FInLayout ||
-        FLayoutLock > 0)
+    if (!FImpl->DataLink->DataSet() || !HandleAllocated() || ComponentState().Contains(csLoading) ||
+        FImpl->InLayout || FImpl->LayoutLock > 0)
         return;
-    ++FLayoutLock;
+    ++FImpl->LayoutLock;
     try {
         const int w0 = ZeroWidth();
         auto chars = [&](int W) { return std::max(0, (W - 4 + std::max(0, w0 / 2 - 3)) / w0); };
-        if (FUseTFields) {
-            for (int i = 0; i < FDataLink->FieldCount() && i + FIndicatorOffset < ColCount(); ++i)
-                if (TField* f = FDataLink->Fields(i))
-                    f->SetDisplayWidth(chars(ColWidths(i + FIndicatorOffset)));
+        if (FImpl->UseTFields) {
+            for (int i = 0; i < FImpl->DataLink->FieldCount() && i + FImpl->IndicatorOffset < ColCount(); ++i)
+                if (TField* f = FImpl->DataLink->Fields(i))
+                    f->SetDisplayWidth(chars(ColWidths(i + FImpl->IndicatorOffset)));
         } else {
-            for (int i = 0; i < FSelected->Count() && i + FIndicatorOffset < ColCount(); ++i) {
-                std::vector<std::string> p = TabParts(FSelected->Strings(i));
-                std::string line = p[0] + "\t" + std::to_string(chars(ColWidths(i + FIndicatorOffset))) +
-                                   "\t" + (p.size() > 2 ? p[2] : std::string());
+            for (int i = 0; i < FImpl->Selected->Count() && i + FImpl->IndicatorOffset < ColCount(); ++i) {
+                std::vector<std::string> p = TabParts(FImpl->Selected->Strings(i));
+                std::string line = p[0] + "\t" +
+                                   std::to_string(chars(ColWidths(i + FImpl->IndicatorOffset))) + "\t" +
+                                   (p.size() > 2 ? p[2] : std::string());
                 if (p.size() > 3) line += "\t" + p[3];
                 if (p.size() > 4) line += "\t" + p[4];
-                FSelected->SetStrings(i, line);
+                FImpl->Selected->SetStrings(i, line);
             }
         }
         qzNotifyDesignerModified(this);
     } catch (...) {
-        --FLayoutLock;
+        --FImpl->LayoutLock;
         throw;
     }
-    --FLayoutLock;
-    const int sized = SizingIndex() - FIndicatorOffset;
-    if (sized >= 0 && sized < ColCount() - FIndicatorOffset) FOnColWidthChanged(this, sized);
+    --FImpl->LayoutLock;
+    const int sized = SizingIndex() - FImpl->IndicatorOffset;
+    if (sized >= 0 && sized < ColCount() - FImpl->IndicatorOffset) FImpl->OnColWidthChanged(this, sized);
 }
 
 void TqzCustomDBGrid::ColumnMoved(int FromIndex, int ToIndex) {
     TCustomGrid::ColumnMoved(FromIndex, ToIndex);
-    const int from = FromIndex - FIndicatorOffset, to = ToIndex - FIndicatorOffset;
-    if (!FUseTFields) {
-        if (from >= 0 && to >= 0 && from < FSelected->Count() && to < FSelected->Count()) {
-            const std::string line = FSelected->Strings(from);
-            FSelected->Delete(from);
-            FSelected->Insert(to, line);
+    const int from = FromIndex - FImpl->IndicatorOffset, to = ToIndex - FImpl->IndicatorOffset;
+    if (!FImpl->UseTFields) {
+        if (from >= 0 && to >= 0 && from < FImpl->Selected->Count() && to < FImpl->Selected->Count()) {
+            const std::string line = FImpl->Selected->Strings(from);
+            FImpl->Selected->Delete(from);
+            FImpl->Selected->Insert(to, line);
         }
         LayoutChanged();
     } else {
@@ -553,13 +563,13 @@ void TqzCustomDBGrid::ColumnMoved(int FromIndex, int ToIndex) {
         if (a && b) a->SetIndex(b->Index());
     }
     Invalidate();
-    FOnColumnMoved(this, from, to);
+    FImpl->OnColumnMoved(this, from, to);
 }
 
 void TqzCustomDBGrid::InvalidateVisibleColumns() {
-    for (int c = FIndicatorOffset; c < ColCount(); ++c) InvalidateCol(c);
+    for (int c = FImpl->IndicatorOffset; c < ColCount(); ++c) InvalidateCol(c);
 }
 
 void TqzCustomDBGrid::DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State) {
-    FOnDrawDataCell(this, Rect, Field, State);
+    FImpl->OnDrawDataCell(this, Rect, Field, State);
 }

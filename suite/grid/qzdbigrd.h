@@ -23,12 +23,13 @@
 #include "platform/core/strings.h"
 #include "platform/db/dbtypes.h"
 #include "platform/ui/bitmaps.h"
-#include "platform/ui/buttons.h"
 #include "platform/ui/grids.h"
-#include "platform/ui/hint_window.h"
-#include "platform/ui/messages.h"
 #include "suite/edit/qzdbedit.h"
+#include "suite/grid/qzgridbutton.h"
+#include "suite/grid/qzgridcolumn.h"
 #include "suite/grid/qzgriddatalink.h"
+#include "suite/grid/qzgridhint.h"
+#include "suite/grid/qzgridtypes.h"
 #include "suite/grid/qzpaintoptions.h"
 
 class TDataSet;
@@ -37,222 +38,8 @@ class TImageList;
 class TField;
 class TqzCustomDBGrid;
 
-TASKMOOR_ENUM(TqzDBGridOption, dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize,
-              dgColLines, dgRowLines, dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete,
-              dgCancelOnExit, dgWordWrap, dgPerfectRowFit, dgMultiSelect, dgShowFooter, dgFooter3DCells,
-              dgNoLimitColSize, dgTrailingEllipsis, dgShowCellHint, dgTabExitsOnLastCol, dgFixedResizable,
-              dgFixedEditable, dgProportionalColResize, dgRowResize, dgRowLinesDisableFixed,
-              dgColLinesDisableFixed, dgFixedProportionalResize, dgHideBottomDataLine, dgDblClickColSizing)
-using TqzDBGridOptions = TSet<TqzDBGridOption>;
-TASKMOOR_ENUM(TqzDBGridKeyOption, dgEnterToTab, dgAllowDelete, dgAllowInsert)
-using TqzDBGridKeyOptions = TSet<TqzDBGridKeyOption>;
-TASKMOOR_ENUM(TqzMultiSelectOption, msoAutoUnselect, msoShiftSelect)
-using TqzMultiSelectOptions = TSet<TqzMultiSelectOption>;
-TASKMOOR_ENUM(TqzEditControlOption, ecoCheckboxSingleClick, ecoSearchOwnerForm, ecoDisableCustomControls,
-              ecoDisableDateTimePicker, ecoDisableEditorIfReadOnly)
-using TqzEditControlOptions = TSet<TqzEditControlOption>;
-TASKMOOR_ENUM(TIndicatorColorType, icBlack, icYellow)
-TASKMOOR_ENUM(TqzPadColumnStyle, pcsPlain, pcsPadHeader, pcsPadHeaderAndData)
-TASKMOOR_ENUM(TqzGridLineStyle, glsSingle, gls3D, glsDynamic)
-
-using TqzFieldEvent = TEvent<TObject*, TField*>;
-using TqzColumnMovedEvent = TEvent<TObject*, int, int>;
-using TqzLeftColChangedEvent = TEvent<TObject*, int>;
-// (Sender, data column index).
-using TqzColWidthChangedEvent = TEvent<TObject*, int>;
-using TqzCheckValueEvent = TEvent<TObject*, bool>;
-using TqzTitleButtonClickEvent = TEvent<TObject*, const std::string&>;
-// What is known of a cell while it is drawn; a handler of OnBeforeDrawCell
-// may clear a switch to leave out that part of the default drawing. The two
-// column flags are kept in the column's row flags (bit 0 set: ColumnFlag1
-// cleared, which leaves out the line under the row; bit 1: ColumnFlag2).
-struct TqzCustomDrawGridCellInfo {
-    TRect Rect;
-    TGridDrawState State;
-    int DataCol = -1;
-    int DataRow = -1;
-    TField* Field = nullptr;
-    bool DefaultBackground = true;
-    bool ColumnFlag1 = true;
-    bool ColumnFlag2 = true;
-    bool DefaultContent = true;
-};
-using TqzCustomDrawCellEvent = TEvent<TObject*, TqzCustomDrawGridCellInfo&>;
-using TqzDrawDataCellEvent = TEvent<TObject*, const TRect&, TField*, TGridDrawState>;
-// (Sender, Canvas, FooterCellRect, Field, FooterText, DefaultDrawing).
-using TqzDrawFooterCellEvent = TEvent<TObject*, TCanvas*, const TRect&, TField*, std::string&, bool&>;
-// (Sender, AFieldName, AFont, ABrush, ATitleAlignment): every title cell.
-using TqzCalcTitleAttributesEvent = TEvent<TObject*, const std::string&, TFont*, TBrush*, TAlignment&>;
-// (Sender, Canvas, Field, Rect, DefaultDrawing): a handler that clears
-// DefaultDrawing draws the title itself over its background.
-using TqzDrawTitleCellEvent = TEvent<TObject*, TCanvas*, TField*, const TRect&, bool&>;
-// Where a title image goes beside the title text.
-TASKMOOR_ENUM(TqzTitleImagePlacement, tipLeft, tipRight, tipCenter)
-// The image of a title from the grid's TitleImageList (-1: none).
-struct TqzTitleImageAttributes {
-    int ImageIndex = -1;
-    TqzTitleImagePlacement Placement = tipLeft;
-};
-using TqzCalcTitleImageEvent = TEvent<TObject*, TField*, TqzTitleImageAttributes&>;
-
-TASKMOOR_ENUM(TqzDittoDirection, qzDittoPrior, qzDittoNext, qzDittoPriorOrNext)
-TASKMOOR_ENUM(TqzDittoOption, qzdoSkipBlobFields, qzdoSkipReadOnlyFields, qzdoSkipHiddenFields)
-using TqzDittoOptions = TSet<TqzDittoOption>;
-// (Sender, DataSet, Field, DittoValue, AllowDitto).
-using TqzDittoEvent = TEvent<TObject*, TDataSet*, TField*, std::string&, bool&>;
-
-// The ditto short-cuts: copy a field or a whole record from a neighbour.
-class TqzDittoAttributes : public TPersistent {
-    TASKMOOR_CLASS(TqzDittoAttributes, TPersistent)
-public:
-    TShortCut ShortCutDittoField() const { return FShortCutDittoField; }
-    void SetShortCutDittoField(TShortCut Value) { FShortCutDittoField = Value; }
-    TShortCut ShortCutDittoRecord() const { return FShortCutDittoRecord; }
-    void SetShortCutDittoRecord(TShortCut Value) { FShortCutDittoRecord = Value; }
-    TqzDittoDirection DittoDirection() const { return FDittoDirection; }
-    void SetDittoDirection(TqzDittoDirection Value) { FDittoDirection = Value; }
-    TqzDittoOptions Options() const { return FOptions; }
-    void SetOptions(TqzDittoOptions Value) { FOptions = Value; }
-
-private:
-    TShortCut FShortCutDittoField = 0;
-    TShortCut FShortCutDittoRecord = 0;
-    TqzDittoDirection FDittoDirection = qzDittoPrior;
-    TqzDittoOptions FOptions;
-};
-
 class TqzInplaceEdit;
 class TTimer;
-
-// The window of a cell hint: the field's whole text, aligned as the field.
-class TqzGridHintWindow : public THintWindow {
-    TASKMOOR_CLASS(TqzGridHintWindow, THintWindow)
-public:
-    explicit TqzGridHintWindow(TComponent* AOwner) : THintWindow(AOwner) {}
-    TField* Field = nullptr;
-    bool WordWrap = true;
-    TAlignment Alignment = taLeftJustify;
-
-protected:
-    void Paint() override;
-};
-// (Sender, HintWindow, Field, CellRect, WordWrap, MaxWidth, MaxHeight, DoDefault).
-using TqzCreateHintWindowEvent =
-    TEvent<TObject*, TqzGridHintWindow*, TField*, const TRect&, bool&, int&, int&, bool&>;
-
-// ---- Keyboard hook -------------------------------------------------------------------------
-// The key a hook hands to a grid (WParam: the key; LParam: 1 Shift, 2 Ctrl, 4 Alt).
-constexpr unsigned CM_QZGRIDHOOKKEY = WM_APP + 0x0351;
-// The hook's rules: True when the key was posted to the grid that holds the
-// focused control (or swallowed) and the control must not see it.
-bool qzGridKeyboardHook(uint16_t Key, TShiftState Shift, bool KeyUp);
-void qzInstallGridHook();
-void qzRemoveGridHook();
-bool qzGridHookInstalled();
-void qzGridCreated();
-void qzGridDestroyed();
-// The next control in the tab order of Control's parent that can take the
-// focus (with TabStop when CheckTabStop), forward or backward from Control
-// (from the last or first when Control is not there); nil at either end or
-// back at the start: it never wraps.
-TWinControl* qzFindNextControl(TWinControl* Control, bool GoForward, bool CheckTabStop);
-
-// ---- Shared images ------------------------------------------------------------------------
-// The indicator images ("QZDBGARROW", "QZDBEDIT", "QZDBINSERT",
-// "QZDBMULTISELECT", "QZDBMULTIARROW") and the drop marks ("QZRIGHT",
-// "QZLEFT"), registered as resources and kept in two lists shared by every
-// grid: the first acquire builds them, the last release frees them.
-void qzAcquireGridImages();
-void qzReleaseGridImages();
-TImageList* qzGridIndicatorImages();
-TImageList* qzGridTitleArrowImages();
-int qzGridImageUsers();
-
-// ---- Field-list lines ------------------------------------------------------------------
-// Part (0 field name, 1 width, 2 title, 3 read-only, 4 group) of the field's
-// line (found by its first part, ignoring case); an empty read-only part
-// reads "F"; no line or a part of 5 or more reads empty.
-void qzGetSelectedLinePart(TStrings* List, const std::string& FieldName, int Part, std::string& Value);
-// Rewrites the line (LineIndex, or -1: found by name; none: nothing
-// happens) as name, width, title and read-only flag with part 1 to 4
-// replaced, the group appended only when not empty.
-void qzSetSelectedLinePart(TStrings* List, const std::string& FieldName, const std::string& Value,
-                           int LineIndex, int Part);
-// A width part as characters: -1 when missing, not an integer or negative.
-int qzSelectedWidthChars(const std::string& Part);
-
-// The colours of the grid lines.
-class TqzGridLineColors : public TPersistent {
-    TASKMOOR_CLASS(TqzGridLineColors, TPersistent)
-public:
-    TColor DataColor() const { return FDataColor; }
-    void SetDataColor(TColor Value) { FDataColor = Value; }
-    TColor HighlightColor() const { return FHighlightColor; }
-    void SetHighlightColor(TColor Value) { FHighlightColor = Value; }
-    TColor ShadowColor() const { return FShadowColor; }
-    void SetShadowColor(TColor Value) { FShadowColor = Value; }
-    TColor FixedColor() const { return FFixedColor; }
-    void SetFixedColor(TColor Value) { FFixedColor = Value; }
-    void Assign(TPersistent* Source) override;
-    static void Publish(TPublisher<TqzGridLineColors>& p);
-
-private:
-    TColor FDataColor = RGB(192, 192, 192);
-    TColor FHighlightColor = clBtnHighlight;
-    TColor FShadowColor = clBtnShadow;
-    TColor FFixedColor = clBlack;
-};
-
-// One data column: width, title, read-only flag, group and footer text, from
-// the Selected lines or the dataset's fields.
-class TqzColumn : public TObject {
-    TASKMOOR_CLASS(TqzColumn, TObject)
-public:
-    TqzColumn(TqzCustomDBGrid* AGrid, const std::string& AFieldName) : FFieldName(AFieldName), FGrid(AGrid) {}
-
-    const std::string& FieldName() const { return FFieldName; }
-    TqzCustomDBGrid* Grid() const { return FGrid; }
-    // Characters; a width part that is not an integer raises EConvertError.
-    int DisplayWidth() const;
-    void SetDisplayWidth(int Value);
-    std::string DisplayLabel() const;
-    bool ReadOnly() const;
-    std::string GroupName() const;
-    const std::string& FooterValue() const { return FFooterValue; }
-    void SetFooterValue(const std::string& Value);
-    // Bit 0 of a row's flag leaves out the line under that row (at most 256 rows).
-    std::vector<uint8_t>& RowFlags() { return FRowFlags; }
-
-private:
-    friend class TqzCustomDBGrid;
-    TField* Field() const;
-    std::string Part(int Index) const;
-    std::string FFieldName;
-    TqzCustomDBGrid* FGrid;
-    std::string FFooterValue;
-    std::string FSecond;
-    std::vector<uint8_t> FRowFlags;
-};
-
-// The per-column control information made by LoadControlTypes.
-struct TqzCacheColInfoItem {
-    TWinControl* Control = nullptr;
-    std::string ControlType;
-    std::string Parameters;
-    bool CheckBoxStyle = false;
-    bool Flag = true;
-};
-
-// The button in the grid's top-left corner.
-class TqzIButton : public TSpeedButton {
-    TASKMOOR_CLASS(TqzIButton, TSpeedButton)
-public:
-    explicit TqzIButton(TComponent* AOwner) : TSpeedButton(AOwner) {}
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
-
-protected:
-    void Loaded() override;
-};
 
 class TqzCustomDBGrid : public TCustomGrid {
     TASKMOOR_CLASS(TqzCustomDBGrid, TCustomGrid)
@@ -263,100 +50,100 @@ public:
     // ---- Binding
     TDataSource* DataSource() const;
     void SetDataSource(TDataSource* Value);
-    TqzGridDataLink* DataLink() const { return FDataLink.get(); }
+    TqzGridDataLink* DataLink() const;
     // The data link is active and its dataset open.
     bool DataSetActive() const;
 
     // ---- Properties
-    TqzDBGridOptions Options() const { return FOptions; }
+    TqzDBGridOptions Options() const;
     void SetOptions(TqzDBGridOptions Value);
-    TqzDBGridKeyOptions KeyOptions() const { return FKeyOptions; }
-    void SetKeyOptions(TqzDBGridKeyOptions Value) { FKeyOptions = Value; }
-    bool UseTFields() const { return FUseTFields; }
+    TqzDBGridKeyOptions KeyOptions() const;
+    void SetKeyOptions(TqzDBGridKeyOptions Value);
+    bool UseTFields() const;
     void SetUseTFields(bool Value);
-    bool ReadOnly() const { return FReadOnly; }
-    void SetReadOnly(bool Value) { FReadOnly = Value; }
-    bool EditCalculated() const { return FEditCalculated; }
-    void SetEditCalculated(bool Value) { FEditCalculated = Value; }
-    bool TitleButtons() const { return FTitleButtons; }
+    bool ReadOnly() const;
+    void SetReadOnly(bool Value);
+    bool EditCalculated() const;
+    void SetEditCalculated(bool Value);
+    bool TitleButtons() const;
     void SetTitleButtons(bool Value);
-    TAlignment TitleAlignment() const { return FTitleAlignment; }
+    TAlignment TitleAlignment() const;
     void SetTitleAlignment(TAlignment Value);
-    int TitleLines() const { return FTitleLines; }
+    int TitleLines() const;
     void SetTitleLines(int Value);
-    TFont* TitleFont() const { return FTitleFont.get(); }
+    TFont* TitleFont() const;
     void SetTitleFont(TFont* Value);
-    TColor TitleColor() const { return FTitleColor; }
+    TColor TitleColor() const;
     void SetTitleColor(TColor Value);
-    TColor FooterColor() const { return FFooterColor; }
+    TColor FooterColor() const;
     void SetFooterColor(TColor Value);
-    TColor FooterCellColor() const { return FFooterCellColor; }
+    TColor FooterCellColor() const;
     void SetFooterCellColor(TColor Value);
-    int FooterHeight() const { return FFooterHeight; }
+    int FooterHeight() const;
     void SetFooterHeight(int Value);
-    int RowHeightPercent() const { return FRowHeightPercent; }
+    int RowHeightPercent() const;
     void SetRowHeightPercent(int Value);
-    TIndicatorColorType IndicatorColor() const { return FIndicatorColor; }
+    TIndicatorColorType IndicatorColor() const;
     void SetIndicatorColor(TIndicatorColorType Value);
-    TColor IndicatorIconColor() const { return FIndicatorIconColor; }
+    TColor IndicatorIconColor() const;
     void SetIndicatorIconColor(TColor Value);
-    TqzGridLineStyle LineStyle() const { return FLineStyle; }
+    TqzGridLineStyle LineStyle() const;
     void SetLineStyle(TqzGridLineStyle Value);
-    TqzGridLineColors* LineColors() const { return FLineColors.get(); }
-    TqzPadColumnStyle PadColumnStyle() const { return FPadColumnStyle; }
-    void SetPadColumnStyle(TqzPadColumnStyle Value) { FPadColumnStyle = Value; }
-    TqzEditControlOptions EditControlOptions() const { return FEditControlOptions; }
-    void SetEditControlOptions(TqzEditControlOptions Value) { FEditControlOptions = Value; }
-    bool ControlInfoInDataset() const { return FControlInfoInDataset; }
-    void SetControlInfoInDataset(bool Value) { FControlInfoInDataset = Value; }
-    bool PictureMaskFromDataSet() const { return FPictureMaskFromDataSet; }
-    void SetPictureMaskFromDataSet(bool Value) { FPictureMaskFromDataSet = Value; }
-    int DragVertOffset() const { return FDragVertOffset; }
-    void SetDragVertOffset(int Value) { FDragVertOffset = Value; }
-    bool ShowVertScrollBar() const { return FShowVertScrollBar; }
+    TqzGridLineColors* LineColors() const;
+    TqzPadColumnStyle PadColumnStyle() const;
+    void SetPadColumnStyle(TqzPadColumnStyle Value);
+    TqzEditControlOptions EditControlOptions() const;
+    void SetEditControlOptions(TqzEditControlOptions Value);
+    bool ControlInfoInDataset() const;
+    void SetControlInfoInDataset(bool Value);
+    bool PictureMaskFromDataSet() const;
+    void SetPictureMaskFromDataSet(bool Value);
+    int DragVertOffset() const;
+    void SetDragVertOffset(int Value);
+    bool ShowVertScrollBar() const;
     void SetShowVertScrollBar(bool Value);
-    bool ShowHorzScrollBar() const { return FShowHorzScrollBar; }
+    bool ShowHorzScrollBar() const;
     void SetShowHorzScrollBar(bool Value);
-    TqzMultiSelectOptions MultiSelectOptions() const { return FMultiSelectOptions; }
-    void SetMultiSelectOptions(TqzMultiSelectOptions Value) { FMultiSelectOptions = Value; }
-    bool HideAllLines() const { return FHideAllLines; }
-    void SetHideAllLines(bool Value) { FHideAllLines = Value; }
-    bool DisableThemesInTitle() const { return FDisableThemesInTitle; }
-    void SetDisableThemesInTitle(bool Value) { FDisableThemesInTitle = Value; }
-    const std::string& GroupFieldName() const { return FGroupFieldName; }
+    TqzMultiSelectOptions MultiSelectOptions() const;
+    void SetMultiSelectOptions(TqzMultiSelectOptions Value);
+    bool HideAllLines() const;
+    void SetHideAllLines(bool Value);
+    bool DisableThemesInTitle() const;
+    void SetDisableThemesInTitle(bool Value);
+    const std::string& GroupFieldName() const;
     void SetGroupFieldName(const std::string& Value);
-    TqzIButton* IndicatorButton() const { return FIndicatorButton; }
+    TqzIButton* IndicatorButton() const;
     void SetIndicatorButton(TqzIButton* Value);
-    int IndicatorButtonWidth() const { return FIndicatorButtonWidth; }
-    void SetIndicatorButtonWidth(int Value) { FIndicatorButtonWidth = Value; }
+    int IndicatorButtonWidth() const;
+    void SetIndicatorButtonWidth(int Value);
 
-    TStrings* Selected() const { return FSelected.get(); }
-    void SetSelected(TStrings* Value) { FSelected->Assign(Value); }
-    TStrings* ControlType() const { return FControlType.get(); }
-    void SetControlType(TStrings* Value) { FControlType->Assign(Value); }
-    TStrings* PictureMasks() const { return FPictureMasks.get(); }
-    void SetPictureMasks(TStrings* Value) { FPictureMasks->Assign(Value); }
-    TStrings* RegexMasks() const { return FRegexMasks.get(); }
-    void SetRegexMasks(TStrings* Value) { FRegexMasks->Assign(Value); }
-    TqzGridPaintOptions* PaintOptions() const { return FPaintOptions.get(); }
-    void SetPaintOptions(TqzGridPaintOptions* Value) { FPaintOptions->Assign(Value); }
+    TStrings* Selected() const;
+    void SetSelected(TStrings* Value);
+    TStrings* ControlType() const;
+    void SetControlType(TStrings* Value);
+    TStrings* PictureMasks() const;
+    void SetPictureMasks(TStrings* Value);
+    TStrings* RegexMasks() const;
+    void SetRegexMasks(TStrings* Value);
+    TqzGridPaintOptions* PaintOptions() const;
+    void SetPaintOptions(TqzGridPaintOptions* Value);
 
     // ---- Columns
-    int IndicatorOffset() const { return FIndicatorOffset; }
-    int TitleOffset() const { return FTitleOffset; }
+    int IndicatorOffset() const;
+    int TitleOffset() const;
     // The field of a data column; nullptr for a negative index, an inactive
     // link or an index beyond the mapped fields.
     TField* GetColField(int DataCol) const;
     TField* SelectedField() const;
-    int SelectedIndex() const { return Col() - FIndicatorOffset; }
+    int SelectedIndex() const;
     std::string GetFieldValue(int DataCol) const;
     TqzColumn* ColumnByName(const std::string& FieldName) const;
     TqzColumn* Columns(int Index) const;
     TqzColumn* ColumnObjects(int Index) const;
-    TqzColumn* DefaultColumn() const { return FDefaultColumn.get(); }
-    int ColumnObjectCount() const { return static_cast<int>(FColumns.size()); }
-    const std::vector<TqzCacheColInfoItem>& ColInfo() const { return FColInfo; }
-    const std::vector<int>& ProportionalWidths() const { return FPropWidths; }
+    TqzColumn* DefaultColumn() const;
+    int ColumnObjectCount() const;
+    const std::vector<TqzCacheColInfoItem>& ColInfo() const;
+    const std::vector<int>& ProportionalWidths() const;
     void GetFieldListPart(TStrings* List, const std::string& FieldName, int Part, std::string& Text) const;
     void SetFieldListPart(TStrings* List, const std::string& FieldName, const std::string& Text,
                           int LineIndex, int Part) const;
@@ -375,16 +162,16 @@ public:
     bool CanUseCustomControls();
     // Takes the focus when allowed; answers whether the grid or its editor has it.
     bool TakeFocus();
-    void SetAllowFocus(bool Value) { FAllowFocus = Value; }
+    void SetAllowFocus(bool Value);
     // No lines are drawn under rows only without dgRowLines and with dgRowLinesDisableFixed.
     bool RowLinesReserved() const;
     TColor ActiveRecordColor() const;
-    bool AlternatingPhase() const { return FAltPhase; }
+    bool AlternatingPhase() const;
     // Rows the data link buffers (the grid's visible data rows).
     int VisibleDataRows() const;
 
     // ---- Cell drawing
-    TImageList* ImageList() const { return FImageList; }
+    TImageList* ImageList() const;
     void SetImageList(TImageList* Value);
     // The cell is drawn in the highlight colours.
     bool HighlightCell(int ACol, int ARow, TGridDrawState AState);
@@ -396,7 +183,7 @@ public:
     // The checked and unchecked values of the field's CheckBox line (four parts at least).
     bool GetCheckBoxValues(const std::string& FieldName, std::string& Checked, std::string& Unchecked);
     // The data cell under the mouse shown as a hot link (-1, -1: none).
-    TGridCoord HotCell() const { return FHotCell; }
+    TGridCoord HotCell() const;
     void SetHotCell(int ACol, int ARow);
     // The record of the data link's active buffer is selected (multi-selection).
     virtual bool IsRecordSelected() { return false; }
@@ -411,63 +198,63 @@ public:
     int IndicatorImageIndex(int DataRow);
 
     // ---- Titles
-    TImageList* TitleImageList() const { return FTitleImageList; }
+    TImageList* TitleImageList() const;
     void SetTitleImageList(TImageList* Value);
-    TqzCalcTitleAttributesEvent OnCalcTitleAttributes() const { return FOnCalcTitleAttributes; }
-    void SetOnCalcTitleAttributes(TqzCalcTitleAttributesEvent Value) { FOnCalcTitleAttributes = Value; }
-    TqzDrawTitleCellEvent OnDrawTitleCell() const { return FOnDrawTitleCell; }
-    void SetOnDrawTitleCell(TqzDrawTitleCellEvent Value) { FOnDrawTitleCell = Value; }
-    TqzCalcTitleImageEvent OnCalcTitleImage() const { return FOnCalcTitleImage; }
-    void SetOnCalcTitleImage(TqzCalcTitleImageEvent Value) { FOnCalcTitleImage = Value; }
-    // Fires OnCalcTitleAttributes and notes whether the brush colour changed.
+    TqzCalcTitleAttributesEvent OnCalcTitleAttributes() const;
+    void SetOnCalcTitleAttributes(TqzCalcTitleAttributesEvent Value);
+    TqzDrawTitleCellEvent OnDrawTitleCell() const;
+    void SetOnDrawTitleCell(TqzDrawTitleCellEvent Value);
+    TqzCalcTitleImageEvent OnCalcTitleImage() const;
+    void SetOnCalcTitleImage(TqzCalcTitleImageEvent Value);
+    // Fires OnCalcTitleAttributes; a brush colour it changes fills the title.
     virtual void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
                                        TAlignment& Alignment);
     virtual void DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect, bool& DefaultDrawing);
     virtual void DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes);
     // The title column under the mouse while themes draw the titles (-1:
     // none), and whether the mouse is over its group header half.
-    int HotTitleCol() const { return FHotTitleCol; }
-    bool HotTitleInGroupHeader() const { return FHotTitleGroup; }
+    int HotTitleCol() const;
+    bool HotTitleInGroupHeader() const;
     // Titles are drawn themed: themes are on for the grid and not disabled in the title.
     bool TitlesThemed();
 
     // ---- Keys
-    TqzDittoAttributes* DittoAttributes() const { return FDittoAttributes.get(); }
-    TqzDittoEvent OnDitto() const { return FOnDitto; }
-    void SetOnDitto(TqzDittoEvent Value) { FOnDitto = Value; }
+    TqzDittoAttributes* DittoAttributes() const;
+    TqzDittoEvent OnDitto() const;
+    void SetOnDitto(TqzDittoEvent Value);
     // Copies the field's text from the neighbouring record; True when done.
     bool DittoField(TField* Field);
     // A ditto short-cut was matched and done.
     bool HandleDittoKey(uint16_t Key, TShiftState Shift);
     // The grid holds the focus (set on entering, cleared on leaving).
-    bool HasFocus() const { return FHasFocus; }
-    const std::string& LastEditText() const { return FLastEditText; }
-    void SetLastEditText(const std::string& Value) { FLastEditText = Value; }
+    bool HasFocus() const;
+    const std::string& LastEditText() const;
+    void SetLastEditText(const std::string& Value);
     TqzInplaceEdit* QzEditor() const;
 
     // ---- Mouse
-    TqzCustomDrawCellEvent OnBeforeDrawCell() const { return FOnBeforeDrawCell; }
-    void SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value) { FOnBeforeDrawCell = Value; }
-    TqzCustomDrawCellEvent OnAfterDrawCell() const { return FOnAfterDrawCell; }
-    void SetOnAfterDrawCell(TqzCustomDrawCellEvent Value) { FOnAfterDrawCell = Value; }
-    TqzURLOpenEvent OnURLOpen() const { return FOnURLOpen; }
-    void SetOnURLOpen(TqzURLOpenEvent Value) { FOnURLOpen = Value; }
+    TqzCustomDrawCellEvent OnBeforeDrawCell() const;
+    void SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value);
+    TqzCustomDrawCellEvent OnAfterDrawCell() const;
+    void SetOnAfterDrawCell(TqzCustomDrawCellEvent Value);
+    TqzURLOpenEvent OnURLOpen() const;
+    void SetOnURLOpen(TqzURLOpenEvent Value);
     virtual void DoURLOpen(std::string& Link, TField* Field, bool& UseDefault);
     // The title column held down (-1: none).
-    int PressedTitleCol() const { return FTitleButtonCol; }
+    int PressedTitleCol() const;
     // A title is being dragged to move its column.
     bool ColumnDragging() const;
-    TTimer* ColumnDragTimer() const { return FDragTimer; }
+    TTimer* ColumnDragTimer() const;
     // The link a URL cell opens for its field text: the address part, with
     // "MailTo:" before a bare mail address; empty when there is none.
     std::string URLAddress(const std::string& Text) const;
 
     // ---- Cell hints
-    TqzGridHintWindow* HintWindow() const { return FHintWindow; }
-    TTimer* HintTimer() const { return FHintTimer; }
+    TqzGridHintWindow* HintWindow() const;
+    TTimer* HintTimer() const;
     void HideCellHint();
-    TqzCreateHintWindowEvent OnCreateHintWindow() const { return FOnCreateHintWindow; }
-    void SetOnCreateHintWindow(TqzCreateHintWindowEvent Value) { FOnCreateHintWindow = Value; }
+    TqzCreateHintWindowEvent OnCreateHintWindow() const;
+    void SetOnCreateHintWindow(TqzCreateHintWindowEvent Value);
 
     // ---- Painting
     // The footer's height (0 without dgShowFooter) and rectangle.
@@ -476,41 +263,41 @@ public:
     // Nested locks; the outermost end redraws when Repaint.
     void BeginPaintLock();
     void EndPaintLock(bool Repaint);
-    int PaintLockCount() const { return FPaintLock; }
-    TNotifyEvent OnBeforePaint() const { return FOnBeforePaint; }
-    void SetOnBeforePaint(TNotifyEvent Value) { FOnBeforePaint = Value; }
-    TqzDrawFooterCellEvent OnDrawFooterCell() const { return FOnDrawFooterCell; }
-    void SetOnDrawFooterCell(TqzDrawFooterCellEvent Value) { FOnDrawFooterCell = Value; }
+    int PaintLockCount() const;
+    TNotifyEvent OnBeforePaint() const;
+    void SetOnBeforePaint(TNotifyEvent Value);
+    TqzDrawFooterCellEvent OnDrawFooterCell() const;
+    void SetOnDrawFooterCell(TqzDrawFooterCellEvent Value);
 
     // ---- Events
-    TqzCalcCellColorsEvent OnCalcCellColors() const { return FOnCalcCellColors; }
-    void SetOnCalcCellColors(TqzCalcCellColorsEvent Value) { FOnCalcCellColors = Value; }
-    TqzColumnMovedEvent OnColumnMoved() const { return FOnColumnMoved; }
-    void SetOnColumnMoved(TqzColumnMovedEvent Value) { FOnColumnMoved = Value; }
-    TqzColWidthChangedEvent OnColWidthChanged() const { return FOnColWidthChanged; }
-    void SetOnColWidthChanged(TqzColWidthChangedEvent Value) { FOnColWidthChanged = Value; }
-    TNotifyEvent OnTopRowChanged() const { return FOnTopRowChanged; }
-    void SetOnTopRowChanged(TNotifyEvent Value) { FOnTopRowChanged = Value; }
-    TNotifyEvent OnRowChanged() const { return FOnRowChanged; }
-    void SetOnRowChanged(TNotifyEvent Value) { FOnRowChanged = Value; }
-    TNotifyEvent OnCellChanged() const { return FOnCellChanged; }
-    void SetOnCellChanged(TNotifyEvent Value) { FOnCellChanged = Value; }
-    TNotifyEvent OnColEnter() const { return FOnColEnter; }
-    void SetOnColEnter(TNotifyEvent Value) { FOnColEnter = Value; }
-    TNotifyEvent OnColExit() const { return FOnColExit; }
-    void SetOnColExit(TNotifyEvent Value) { FOnColExit = Value; }
-    TNotifyEvent OnUpdateFooter() const { return FOnUpdateFooter; }
-    void SetOnUpdateFooter(TNotifyEvent Value) { FOnUpdateFooter = Value; }
-    TqzLeftColChangedEvent OnLeftColChanged() const { return FOnLeftColChanged; }
-    void SetOnLeftColChanged(TqzLeftColChangedEvent Value) { FOnLeftColChanged = Value; }
-    TqzFieldEvent OnFieldChanged() const { return FOnFieldChanged; }
-    void SetOnFieldChanged(TqzFieldEvent Value) { FOnFieldChanged = Value; }
-    TqzCheckValueEvent OnCheckValue() const { return FOnCheckValue; }
-    void SetOnCheckValue(TqzCheckValueEvent Value) { FOnCheckValue = Value; }
-    TqzTitleButtonClickEvent OnTitleButtonClick() const { return FOnTitleButtonClick; }
-    void SetOnTitleButtonClick(TqzTitleButtonClickEvent Value) { FOnTitleButtonClick = Value; }
-    TqzDrawDataCellEvent OnDrawDataCell() const { return FOnDrawDataCell; }
-    void SetOnDrawDataCell(TqzDrawDataCellEvent Value) { FOnDrawDataCell = Value; }
+    TqzCalcCellColorsEvent OnCalcCellColors() const;
+    void SetOnCalcCellColors(TqzCalcCellColorsEvent Value);
+    TqzColumnMovedEvent OnColumnMoved() const;
+    void SetOnColumnMoved(TqzColumnMovedEvent Value);
+    TqzColWidthChangedEvent OnColWidthChanged() const;
+    void SetOnColWidthChanged(TqzColWidthChangedEvent Value);
+    TNotifyEvent OnTopRowChanged() const;
+    void SetOnTopRowChanged(TNotifyEvent Value);
+    TNotifyEvent OnRowChanged() const;
+    void SetOnRowChanged(TNotifyEvent Value);
+    TNotifyEvent OnCellChanged() const;
+    void SetOnCellChanged(TNotifyEvent Value);
+    TNotifyEvent OnColEnter() const;
+    void SetOnColEnter(TNotifyEvent Value);
+    TNotifyEvent OnColExit() const;
+    void SetOnColExit(TNotifyEvent Value);
+    TNotifyEvent OnUpdateFooter() const;
+    void SetOnUpdateFooter(TNotifyEvent Value);
+    TqzLeftColChangedEvent OnLeftColChanged() const;
+    void SetOnLeftColChanged(TqzLeftColChangedEvent Value);
+    TqzFieldEvent OnFieldChanged() const;
+    void SetOnFieldChanged(TqzFieldEvent Value);
+    TqzCheckValueEvent OnCheckValue() const;
+    void SetOnCheckValue(TqzCheckValueEvent Value);
+    TqzTitleButtonClickEvent OnTitleButtonClick() const;
+    void SetOnTitleButtonClick(TqzTitleButtonClickEvent Value);
+    TqzDrawDataCellEvent OnDrawDataCell() const;
+    void SetOnDrawDataCell(TqzDrawDataCellEvent Value);
 
     // ---- New operations
     virtual void LayoutChanged();
@@ -564,6 +351,12 @@ protected:
     friend class TqzColumn;
     friend class TqzIButton;
     friend class TqzInplaceEdit;
+    friend class TqzGridColumnDrag;
+    friend class TqzGridCellHints;
+    friend class TqzGridTitles;
+    friend class TqzGridCells;
+    friend class TqzGridPainter;
+    friend class TqzGridInCellControls;
 
     // Reactions to the data link.
     virtual void EditingChanged();
@@ -588,8 +381,8 @@ protected:
     void UpdateScrollBar();
     void RecalcRowHeights();
     void ApplyPlatformOptions();
-    bool InLayout() const { return FInLayout; }
-    int LayoutLock() const { return FLayoutLock; }
+    bool InLayout() const;
+    int LayoutLock() const;
     TCanvas* MeasureCanvas();
     int ZeroWidth();
 
@@ -639,184 +432,9 @@ protected:
 
 private:
     void TitleFontChanged(TObject* Sender);
-    void PaintGroupHeaders(TCanvas* C);
-    // Paints over the lines that HideAllLines, dgHideBottomDataLine and the
-    // columns' row flags leave out.
-    void HideGatedLines(TCanvas* C);
-    void UpdateCellHint(const TGridCoord& Cell);
-    void HintTimerTick(TObject* Sender);
-    void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
-    void DrawCellParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
-    void DrawIndicatorCell(TCanvas* C, const TRect& R, int DataRow);
-    void DrawTitleCell(TCanvas* C, const TRect& R, int DataCol);
-    // The title background: themed (normal, hot or pressed), else the brush
-    // (when an attribute handler set it) or the fixed-cell fill.
-    void DrawTitleBackground(TCanvas* C, const TRect& R, int ACol, bool GroupHeader, bool BrushSet);
-    // Draws the title image beside the text and narrows TextRect by it.
-    void DrawTitleImage(TCanvas* C, const TRect& R, TRect& TextRect, const TqzTitleImageAttributes& Image);
-    // Hot-title tracking on a mouse move; clearing it on leave and release.
-    void TrackHotTitle(TShiftState Shift, int X, int Y);
-    void ClearHotTitle();
-    // The generic grid's focus rectangle is taken away again where the
-    // suite's rule draws none (row select, always-shown editor, an open
-    // embedded control, an inactive link).
-    bool CellFocusRectAllowed();
-    void RemoveFocusRect();
-    // After scrolling: the title row, the footer and the right edge strip.
-    void InvalidateScrolledFrame();
-    // The custom control open over the current cell (shown on the grid), or nil.
-    TWinControl* ActiveInGridControl();
-    // Record moves first update the window and put the open control out of sight.
-    void MoveInGridControlAway();
-    // After the generic key press of an Enter: editor mode ends when the
-    // editor cannot show, or an open control that takes returns gets it.
-    void EnterPressedAfterKeyPress(char32_t& Key);
-    // A click that moved to another cell also operates the control now open
-    // there: the innermost windowed control under the point gets it.
-    void ForwardClickToInGridControl(TShiftState Shift, int X, int Y, int LeftColAtPress);
-    // The column drag: pressed on a title, dragging past 2 pixels, dropped.
-    struct TColumnDrag {
-        bool Pressed = false;
-        bool Dragging = false;
-        bool Group = false;
-        int StartCol = -1;
-        int DropCol = -1;
-        int Direction = 0;
-        TPoint Start, Last, Offset;
-    };
-    void GroupSpan(int ACol, int& First, int& Last) const;
-    // The field holding a Bitmap cell's picture: the field itself, or for a
-    // calculated or lookup field the result field of its related record (nil: none).
-    TField* BitmapCellPictureField(TField* Field);
-    // A left press on a movable column's title (not on its sizing edge) starts a drag.
-    bool TitleDragStarts(int ACol, int X, int Y);
-    void BeginColumnDrag(int ACol, int X, int Y);
-    void StartColumnDrag();
-    bool ColumnDragMouseMove(int X, int Y);
-    void ColumnDragTick(TObject* Sender);
-    int ColumnDropTarget(int X);
-    bool EndColumnDrag(int X);
-    void CancelColumnDrag();
-    void DropColumn(int From, int To, bool WholeGroup);
-    void PaintColumnDrag(TCanvas* C);
-    // The control-type drawing; False when the cell goes on as text.
-    bool DrawControlTypeCell(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State);
-    void DrawBitmapCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
-    void DrawImageIndexCell(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
-    bool DrawCustomControlCell(TCanvas* C, const TRect& R, int ACol, int ARow, TField* Field,
-                               TGridDrawState State);
-    void SetCellColors(TCanvas* C, int ACol, int ARow, TField* Field, TGridDrawState State, bool& BrushSet);
     void ClearColumns();
     std::string LineFieldName(int Index) const;
 
-    std::unique_ptr<TqzGridDataLink> FDataLink;
-    std::unique_ptr<TStringList> FSelected, FControlType, FPictureMasks, FRegexMasks;
-    std::unique_ptr<TFont> FTitleFont;
-    std::unique_ptr<TqzGridLineColors> FLineColors;
-    std::unique_ptr<TBitmap> FPaintBitmap;
-    std::unique_ptr<TqzGridPaintOptions> FPaintOptions;
-    std::vector<std::unique_ptr<TqzColumn>> FColumns;
-    std::unique_ptr<TqzColumn> FDefaultColumn;
-    std::vector<TqzCacheColInfoItem> FColInfo;
-    std::vector<int> FPropWidths;
-
-    TqzDBGridOptions FOptions{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
-                              dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit, dgWordWrap};
-    TqzDBGridKeyOptions FKeyOptions{dgAllowDelete, dgAllowInsert};
-    bool FUseTFields = true;
-    bool FReadOnly = false;
-    bool FEditCalculated = false;
-    bool FTitleButtons = false;
-    TAlignment FTitleAlignment = taLeftJustify;
-    int FTitleLines = 1;
-    TColor FTitleColor = clBtnFace;
-    TColor FFooterColor = clBtnFace;
-    TColor FFooterCellColor = clBtnFace;
-    int FFooterHeight = 0;
-    int FRowHeightPercent = 100;
-    TIndicatorColorType FIndicatorColor = icBlack;
-    TColor FIndicatorIconColor = clBlack;
-    TqzGridLineStyle FLineStyle = glsDynamic;
-    TqzPadColumnStyle FPadColumnStyle = pcsPadHeaderAndData;
-    TqzEditControlOptions FEditControlOptions{ecoSearchOwnerForm};
-    bool FControlInfoInDataset = true;
-    bool FPictureMaskFromDataSet = true;
-    int FDragVertOffset = 15;
-    bool FShowVertScrollBar = true;
-    bool FShowHorzScrollBar = true;
-    TqzMultiSelectOptions FMultiSelectOptions;
-    bool FHideAllLines = false;
-    bool FDisableThemesInTitle = false;
-    std::string FGroupFieldName;
-    TqzIButton* FIndicatorButton = nullptr;
-    int FIndicatorButtonWidth = 11;
-    int FIndicatorButtonOffset = 2;
-
-    int FIndicatorOffset = 1;
-    int FTitleOffset = 1;
-    int FLayoutLock = 0;
-    bool FInLayout = false;
-    bool FDestroying = false;
-    bool FFontFromParent = false;
-    bool FInRowCount = false;
-    bool FInSelectColumn = false;
-    bool FAllowFocus = true;
-    bool FAltPhase = false;
-    bool FRecordEnteredEditing = false;
-    bool FFirstPaint = false;
-    bool FFooterChanged = false;
-    std::string FLastEditText;
-    std::string FEditText;
-    std::string FEditFieldName;  // the field FEditText was typed for
-    int FTitleButtonCol = -1;
-    bool FUserMoving = false;
-    int FLastLeftCol = -1;
-    int FRememberedCol = -1;
-    int FClientWidth = 0;
-    TBookmark FLastBookmark;
-    TBookmark FFooterBookmark;
-    int FLastRecordCount = -1;
-    TScrollInfo FLastScroll;
-    bool FScrollSet = false;
-
-    TqzColumnMovedEvent FOnColumnMoved;
-    TqzColWidthChangedEvent FOnColWidthChanged;
-    TNotifyEvent FOnTopRowChanged, FOnRowChanged, FOnCellChanged, FOnColEnter, FOnColExit, FOnUpdateFooter;
-    TqzLeftColChangedEvent FOnLeftColChanged;
-    TqzFieldEvent FOnFieldChanged;
-    TqzCheckValueEvent FOnCheckValue;
-    TqzTitleButtonClickEvent FOnTitleButtonClick;
-    TqzDrawDataCellEvent FOnDrawDataCell;
-    TqzCalcCellColorsEvent FOnCalcCellColors;
-    TImageList* FImageList = nullptr;
-    TGridCoord FHotCell{-1, -1};
-    TCursor FSavedCursor = crDefault;
-    int FPaintLock = 0;
-    std::unique_ptr<TqzDittoAttributes> FDittoAttributes = std::make_unique<TqzDittoAttributes>();
-    TqzDittoEvent FOnDitto;
-    TqzURLOpenEvent FOnURLOpen;
-    int FSizingRow = -1;
-    TqzCustomDrawGridCellInfo FCellInfo;
-    TqzCustomDrawCellEvent FOnBeforeDrawCell, FOnAfterDrawCell;
-    TqzGridHintWindow* FHintWindow = nullptr;
-    TTimer* FHintTimer = nullptr;
-    int FHintTicks = 0;
-    TGridCoord FHintCell{-1, -1};
-    TPoint FLastMouse{-1, -1};
-    TqzCreateHintWindowEvent FOnCreateHintWindow;
-    int FFooterPixels = 0;
-    TNotifyEvent FOnBeforePaint;
-    TqzDrawFooterCellEvent FOnDrawFooterCell;
-    bool FHasFocus = false;
-    TImageList* FTitleImageList = nullptr;
-    TqzCalcTitleAttributesEvent FOnCalcTitleAttributes;
-    TqzDrawTitleCellEvent FOnDrawTitleCell;
-    TqzCalcTitleImageEvent FOnCalcTitleImage;
-    bool FTitleBrushChanged = false;
-    int FHotTitleCol = -1;
-    bool FHotTitleGroup = false;
-    bool FTitlePressedGroup = false;
-    TColumnDrag FColDrag;
-    TTimer* FDragTimer = nullptr;
-    std::unique_ptr<TBitmap> FDragImage;
+    class TImpl;
+    std::unique_ptr<TImpl> FImpl;
 };

@@ -11,6 +11,7 @@
 #include "suite/base/qzproputils.h"
 #include "suite/base/qzstr.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
 
 // ---- TqzColumn ------------------------------------------------------------------------
 
@@ -34,16 +35,16 @@ int TqzColumn::DisplayWidth() const {
 
 void TqzColumn::SetDisplayWidth(int Value) {
     if (!FGrid || FFieldName.empty()) return;
-    ++FGrid->FLayoutLock;
+    ++FGrid->FImpl->LayoutLock;
     try {
         qzSetSelectedLinePart(FGrid->Selected(), FFieldName, std::to_string(Value), -1, 1);
         if (FGrid->UseTFields())
             FGrid->DataLink()->DataSet()->FieldByName(FFieldName)->SetDisplayWidth(Value);
     } catch (...) {
-        --FGrid->FLayoutLock;
+        --FGrid->FImpl->LayoutLock;
         throw;
     }
-    --FGrid->FLayoutLock;
+    --FGrid->FImpl->LayoutLock;
     FGrid->LayoutChanged();
 }
 
@@ -67,51 +68,53 @@ void TqzColumn::SetFooterValue(const std::string& Value) {
 // ---- Column lookup ------------------------------------------------------------------------
 
 TqzColumn* TqzCustomDBGrid::ColumnByName(const std::string& FieldName) const {
-    for (const auto& c : FColumns)
+    for (const auto& c : FImpl->Columns)
         if (SameText(c->FieldName(), FieldName)) return c.get();
-    return FDefaultColumn.get();
+    return FImpl->DefaultColumn.get();
 }
 
 TqzColumn* TqzCustomDBGrid::Columns(int Index) const {
-    if (Index < 0) return FDefaultColumn.get();
-    if (FDataLink->FieldCount() == 0) {
-        if (Index >= FSelected->Count()) return FDefaultColumn.get();
+    if (Index < 0) return FImpl->DefaultColumn.get();
+    if (FImpl->DataLink->FieldCount() == 0) {
+        if (Index >= FImpl->Selected->Count()) return FImpl->DefaultColumn.get();
         return ColumnByName(LineFieldName(Index));
     }
-    TField* f = FDataLink->Fields(Index);
-    return f ? ColumnByName(f->FieldName()) : FDefaultColumn.get();
+    TField* f = FImpl->DataLink->Fields(Index);
+    return f ? ColumnByName(f->FieldName()) : FImpl->DefaultColumn.get();
 }
 
 TqzColumn* TqzCustomDBGrid::ColumnObjects(int Index) const {
-    const int limit = FDataLink->FieldCount() > 0 ? FDataLink->FieldCount() : FSelected->Count();
-    if (Index < 0 || Index >= limit || Index >= static_cast<int>(FColumns.size()))
-        return FDefaultColumn.get();
-    return FColumns[static_cast<size_t>(Index)].get();
+    const int limit =
+        FImpl->DataLink->FieldCount() > 0 ? FImpl->DataLink->FieldCount() : FImpl->Selected->Count();
+    if (Index < 0 || Index >= limit || Index >= static_cast<int>(FImpl->Columns.size()))
+        return FImpl->DefaultColumn.get();
+    return FImpl->Columns[static_cast<size_t>(Index)].get();
 }
 
 // ---- Control types ------------------------------------------------------------------------
 
 void TqzCustomDBGrid::GetControlInfo(const std::string& FieldName, std::string& AControlType,
                                      std::string& Parameters) {
-    TDataSet* dataSet = FDataLink->DataSet();
+    TDataSet* dataSet = FImpl->DataLink->DataSet();
     TObject* source = this;
-    if (FControlInfoInDataset && dataSet && qzGetControlType(dataSet)) source = dataSet;
+    if (FImpl->ControlInfoInDataset && dataSet && qzGetControlType(dataSet)) source = dataSet;
     qzGetControlTypeEntry(source, FieldName, AControlType, Parameters);
 }
 
 void TqzCustomDBGrid::LoadControlTypes() {
-    FColInfo.assign(static_cast<size_t>(std::max(0, ColCount())), TqzCacheColInfoItem{});
-    for (int c = FIndicatorOffset; c < ColCount(); ++c) {
-        TField* f = GetColField(c - FIndicatorOffset);
+    FImpl->ColInfo.assign(static_cast<size_t>(std::max(0, ColCount())), TqzCacheColInfoItem{});
+    for (int c = FImpl->IndicatorOffset; c < ColCount(); ++c) {
+        TField* f = GetColField(c - FImpl->IndicatorOffset);
         if (!f) continue;
-        TqzCacheColInfoItem& item = FColInfo[static_cast<size_t>(c)];
+        TqzCacheColInfoItem& item = FImpl->ColInfo[static_cast<size_t>(c)];
         GetControlInfo(f->FieldName(), item.ControlType, item.Parameters);
         if (!qzIsEditControlType(item.ControlType)) continue;
         int pos = 1;
         qzStrGetToken(item.Parameters, ";", pos);
         item.CheckBoxStyle = qzStrGetToken(item.Parameters, ";", pos) == "T";
         TWinControl* control = nullptr;
-        if (!GetCustomControlForCell(c, FTitleOffset, control) || !control || control == InplaceEditor()) {
+        if (!GetCustomControlForCell(c, FImpl->TitleOffset, control) || !control ||
+            control == InplaceEditor()) {
             item.CheckBoxStyle = false;
             item.ControlType.clear();
         } else {
@@ -122,13 +125,14 @@ void TqzCustomDBGrid::LoadControlTypes() {
 
 bool TqzCustomDBGrid::GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control) {
     Control = nullptr;
-    if (FEditControlOptions.Contains(ecoDisableCustomControls) || !FDataLink->Active()) return false;
-    if (ACol < FIndicatorOffset || ARow < FTitleOffset) return false;
-    TField* field = GetColField(ACol - FIndicatorOffset);
+    if (FImpl->EditControlOptions.Contains(ecoDisableCustomControls) || !FImpl->DataLink->Active())
+        return false;
+    if (ACol < FImpl->IndicatorOffset || ARow < FImpl->TitleOffset) return false;
+    TField* field = GetColField(ACol - FImpl->IndicatorOffset);
     if (!field) return false;
-    TDataSet* dataSet = FDataLink->DataSet();
+    TDataSet* dataSet = FImpl->DataLink->DataSet();
     TObject* source = this;
-    if (FControlInfoInDataset && dataSet && qzGetControlType(dataSet)) source = dataSet;
+    if (FImpl->ControlInfoInDataset && dataSet && qzGetControlType(dataSet)) source = dataSet;
     TStrings* list = qzGetControlType(source);
     if (!list) return false;
     for (int i = 0; i < list->Count(); ++i) {
@@ -151,7 +155,7 @@ bool TqzCustomDBGrid::GetCustomControlForCell(int ACol, int ARow, TWinControl*& 
 
 TWinControl* TqzCustomDBGrid::FindControlByName(const std::string& Name) {
     TComponent* root = nullptr;
-    if (FEditControlOptions.Contains(ecoSearchOwnerForm))
+    if (FImpl->EditControlOptions.Contains(ecoSearchOwnerForm))
         root = qzGetOwnerForm(this);
     else
         root = GetParentForm(this);
@@ -166,7 +170,7 @@ TWinControl* TqzCustomDBGrid::FindControlByName(const std::string& Name) {
         TComponent* first = root->FindComponent(a);
         if (first && qzClassInheritsFrom(first->ClassType(), "TCustomFrame")) {
             found = first->FindComponent(b);
-        } else if (TDataSet* dataSet = FDataLink->DataSet(); dataSet && dataSet->Owner()) {
+        } else if (TDataSet* dataSet = FImpl->DataLink->DataSet(); dataSet && dataSet->Owner()) {
             found = dataSet->Owner()->FindComponent(b);
         }
     }
@@ -174,27 +178,28 @@ TWinControl* TqzCustomDBGrid::FindControlByName(const std::string& Name) {
 }
 
 bool TqzCustomDBGrid::IsSelectedCheckBox(int ACol) {
-    if (ACol < 0 || ACol >= static_cast<int>(FColInfo.size())) return false;
-    if (!SameText(FColInfo[static_cast<size_t>(ACol)].ControlType, "CheckBox")) return false;
-    TField* f = GetColField(ACol - FIndicatorOffset);
+    if (ACol < 0 || ACol >= static_cast<int>(FImpl->ColInfo.size())) return false;
+    if (!SameText(FImpl->ColInfo[static_cast<size_t>(ACol)].ControlType, "CheckBox")) return false;
+    TField* f = GetColField(ACol - FImpl->IndicatorOffset);
     return f && SameText(f->FieldName(), "selected") && !f->IsNull() && f->AsBoolean();
 }
 
 bool TqzCustomDBGrid::CanUseCustomControls() {
-    if (FEditControlOptions.Contains(ecoDisableCustomControls)) return false;
+    if (FImpl->EditControlOptions.Contains(ecoDisableCustomControls)) return false;
     if (!CanEditGrid()) {
         const int c = Col();
-        if (c < 0 || c >= static_cast<int>(FColInfo.size()) ||
-            !FColInfo[static_cast<size_t>(c)].CheckBoxStyle)
+        if (c < 0 || c >= static_cast<int>(FImpl->ColInfo.size()) ||
+            !FImpl->ColInfo[static_cast<size_t>(c)].CheckBoxStyle)
             return false;
     }
-    return !ComponentState().Contains(csDesigning) && !FOptions.Contains(dgRowSelect);
+    return !ComponentState().Contains(csDesigning) && !FImpl->Options.Contains(dgRowSelect);
 }
 
 // ---- Small operations -------------------------------------------------------------------------
 
 bool TqzCustomDBGrid::ShowEditorIfAllowed() {
-    if (FEditControlOptions.Contains(ecoDisableEditorIfReadOnly) && Columns(SelectedIndex())->ReadOnly())
+    if (FImpl->EditControlOptions.Contains(ecoDisableEditorIfReadOnly) &&
+        Columns(SelectedIndex())->ReadOnly())
         return true;
     ShowEditor();
     return true;
@@ -212,12 +217,12 @@ void TqzCustomDBGrid::CalcCellRect(int ACol, int ARow, TRect& Rect) const {
     Rect = CellRect(ACol, ARow);
     if (IsRectEmpty(Rect)) return;
     Rect.Right = Rect.Left + ColWidths(ACol);
-    if (ARow >= FTitleOffset) Rect.Bottom = Rect.Top + DefaultRowHeight();
+    if (ARow >= FImpl->TitleOffset) Rect.Bottom = Rect.Top + DefaultRowHeight();
 }
 
 bool TqzCustomDBGrid::IsMemoCell(int ACol, int ARow) const {
     (void)ARow;
-    TField* f = GetColField(ACol - FIndicatorOffset);
+    TField* f = GetColField(ACol - FImpl->IndicatorOffset);
     if (!f || !f->IsBlob()) return false;
     const int type = static_cast<int>(f->DataType());
     return type == 16 || type == 30 || type == 31 || qzIsRichTextField(f, false);
@@ -225,15 +230,15 @@ bool TqzCustomDBGrid::IsMemoCell(int ACol, int ARow) const {
 
 bool TqzCustomDBGrid::IsCustomControlCell(int, int) const { return false; }
 
-void TqzCustomDBGrid::UpdateDataLink() { FDataLink->UpdateRecord(); }
+void TqzCustomDBGrid::UpdateDataLink() { FImpl->DataLink->UpdateRecord(); }
 
 void TqzCustomDBGrid::DoTitleButtonClick(const std::string& FieldName) {
-    FOnTitleButtonClick(this, FieldName);
+    FImpl->OnTitleButtonClick(this, FieldName);
 }
 
-void TqzCustomDBGrid::DoUpdateFooter() { FOnUpdateFooter(this); }
+void TqzCustomDBGrid::DoUpdateFooter() { FImpl->OnUpdateFooter(this); }
 
-void TqzCustomDBGrid::DoFieldChanged(TField* Field) { FOnFieldChanged(this, Field); }
+void TqzCustomDBGrid::DoFieldChanged(TField* Field) { FImpl->OnFieldChanged(this, Field); }
 
 void TqzCustomDBGrid::ReportInvalidValue(TField* Field) {
     if (qzIntl())
@@ -243,26 +248,26 @@ void TqzCustomDBGrid::ReportInvalidValue(TField* Field) {
 }
 
 TColor TqzCustomDBGrid::ActiveRecordColor() const {
-    const TColor c = FPaintOptions->ActiveRecordColor();
+    const TColor c = FImpl->PaintOptions->ActiveRecordColor();
     return c == clNone ? clHighlight : c;
 }
 
 void TqzCustomDBGrid::BestFitColumn(int ACol) {
-    if (!DataSetActive() || ACol < FIndicatorOffset || ACol >= ColCount()) return;
-    TField* f = GetColField(ACol - FIndicatorOffset);
+    if (!DataSetActive() || ACol < FImpl->IndicatorOffset || ACol >= ColCount()) return;
+    TField* f = GetColField(ACol - FImpl->IndicatorOffset);
     if (!f) return;
     TCanvas* c = MeasureCanvas();
     int widest = 0;
-    const int saved = FDataLink->ActiveRecord();
-    for (int r = 0; r < FDataLink->RecordCount(); ++r) {
-        FDataLink->SetActiveRecord(r);
+    const int saved = FImpl->DataLink->ActiveRecord();
+    for (int r = 0; r < FImpl->DataLink->RecordCount(); ++r) {
+        FImpl->DataLink->SetActiveRecord(r);
         widest = std::max(widest, c->TextWidth(f->DisplayText()));
     }
-    FDataLink->SetActiveRecord(saved);
+    FImpl->DataLink->SetActiveRecord(saved);
     const int w = 4 + widest;
     const int w0 = std::max(1, c->TextWidth("0"));
     const int current = ColWidths(ACol);
-    TqzColumn* column = Columns(ACol - FIndicatorOffset);
+    TqzColumn* column = Columns(ACol - FImpl->IndicatorOffset);
     if (w <= current) {
         column->SetDisplayWidth(w / w0);
     } else {
@@ -273,136 +278,137 @@ void TqzCustomDBGrid::BestFitColumn(int ACol) {
 
 bool TqzCustomDBGrid::DittoPriorText(const std::string& FieldName, std::string& Text) {
     if (!DataSetActive()) return false;
-    const int saved = FDataLink->ActiveRecord();
+    const int saved = FImpl->DataLink->ActiveRecord();
     if (saved <= 0) return false;
-    FDataLink->SetActiveRecord(saved - 1);
-    TField* f = FDataLink->DataSet()->FindField(FieldName);
+    FImpl->DataLink->SetActiveRecord(saved - 1);
+    TField* f = FImpl->DataLink->DataSet()->FindField(FieldName);
     if (f) Text = f->Text();
-    FDataLink->SetActiveRecord(saved);
+    FImpl->DataLink->SetActiveRecord(saved);
     return f != nullptr;
 }
 
 bool TqzCustomDBGrid::DittoNextText(const std::string& FieldName, std::string& Text) {
     if (!DataSetActive()) return false;
-    const int saved = FDataLink->ActiveRecord();
-    if (saved >= FDataLink->RecordCount() - 1) return false;
-    FDataLink->SetActiveRecord(saved + 1);
-    TField* f = FDataLink->DataSet()->FindField(FieldName);
+    const int saved = FImpl->DataLink->ActiveRecord();
+    if (saved >= FImpl->DataLink->RecordCount() - 1) return false;
+    FImpl->DataLink->SetActiveRecord(saved + 1);
+    TField* f = FImpl->DataLink->DataSet()->FindField(FieldName);
     if (f) Text = f->Text();
-    FDataLink->SetActiveRecord(saved);
+    FImpl->DataLink->SetActiveRecord(saved);
     return f != nullptr;
 }
 
 // ---- Setters -----------------------------------------------------------------------------------
 
 void TqzCustomDBGrid::SetUseTFields(bool Value) {
-    if (Value == FUseTFields) return;
-    FUseTFields = Value;
-    FPropWidths.clear();
+    if (Value == FImpl->UseTFields) return;
+    FImpl->UseTFields = Value;
+    FImpl->PropWidths.clear();
     LayoutChanged();
 }
 
 void TqzCustomDBGrid::SetTitleButtons(bool Value) {
-    if (Value == FTitleButtons) return;
-    FTitleButtons = Value;
+    if (Value == FImpl->TitleButtons) return;
+    FImpl->TitleButtons = Value;
     Invalidate();
 }
 
 void TqzCustomDBGrid::SetGroupFieldName(const std::string& Value) {
-    if (Value == FGroupFieldName) return;
-    FGroupFieldName = Value;
+    if (Value == FImpl->GroupFieldName) return;
+    FImpl->GroupFieldName = Value;
     Invalidate();
 }
 
 void TqzCustomDBGrid::SetFooterColor(TColor Value) {
-    if (Value == FFooterColor) return;
-    FFooterColor = Value;
+    if (Value == FImpl->FooterColor) return;
+    FImpl->FooterColor = Value;
     LayoutChanged();
 }
 
 void TqzCustomDBGrid::SetFooterCellColor(TColor Value) {
-    if (Value == FFooterCellColor) return;
-    FFooterCellColor = Value;
+    if (Value == FImpl->FooterCellColor) return;
+    FImpl->FooterCellColor = Value;
     LayoutChanged();
 }
 
 void TqzCustomDBGrid::SetFooterHeight(int Value) {
     Value = std::max(0, Value);
-    if (Value == FFooterHeight) return;
-    FFooterHeight = Value;
+    if (Value == FImpl->FooterHeight) return;
+    FImpl->FooterHeight = Value;
     LayoutChanged();
 }
 
 void TqzCustomDBGrid::SetIndicatorColor(TIndicatorColorType Value) {
-    FIndicatorColor = Value;
+    FImpl->IndicatorColor = Value;
     SetIndicatorIconColor(Value == icYellow ? clYellow : clBlack);
 }
 
 void TqzCustomDBGrid::SetIndicatorIconColor(TColor Value) {
-    if (Value == FIndicatorIconColor) return;
-    FIndicatorIconColor = Value;
-    if (FIndicatorOffset > 0) InvalidateCol(0);
+    if (Value == FImpl->IndicatorIconColor) return;
+    FImpl->IndicatorIconColor = Value;
+    if (FImpl->IndicatorOffset > 0) InvalidateCol(0);
 }
 
 void TqzCustomDBGrid::SetTitleLines(int Value) {
-    if (Value < 1 || Value == FTitleLines) return;
-    FTitleLines = Value;
+    if (Value < 1 || Value == FImpl->TitleLines) return;
+    FImpl->TitleLines = Value;
     LayoutChanged();
 }
 
 void TqzCustomDBGrid::SetRowHeightPercent(int Value) {
     if (Value < 1) {
-        FRowHeightPercent = 100;
+        FImpl->RowHeightPercent = 100;
         return;
     }
-    if (Value == FRowHeightPercent) return;
-    FRowHeightPercent = Value;
+    if (Value == FImpl->RowHeightPercent) return;
+    FImpl->RowHeightPercent = Value;
     LayoutChanged();
 }
 
 void TqzCustomDBGrid::SetTitleAlignment(TAlignment Value) {
-    if (Value == FTitleAlignment) return;
-    FTitleAlignment = Value;
+    if (Value == FImpl->TitleAlignment) return;
+    FImpl->TitleAlignment = Value;
     LayoutChanged();
 }
 
-void TqzCustomDBGrid::SetTitleFont(TFont* Value) { FTitleFont->Assign(Value); }
+void TqzCustomDBGrid::SetTitleFont(TFont* Value) { FImpl->TitleFont->Assign(Value); }
 
 void TqzCustomDBGrid::SetTitleColor(TColor Value) {
-    if (Value == FTitleColor) return;
-    FTitleColor = Value;
+    if (Value == FImpl->TitleColor) return;
+    FImpl->TitleColor = Value;
     Invalidate();
 }
 
 void TqzCustomDBGrid::SetLineStyle(TqzGridLineStyle Value) {
-    if (Value == FLineStyle) return;
-    FLineStyle = Value;
+    if (Value == FImpl->LineStyle) return;
+    FImpl->LineStyle = Value;
     Invalidate();
 }
 
 void TqzCustomDBGrid::SetShowHorzScrollBar(bool Value) {
-    FShowHorzScrollBar = Value;
+    FImpl->ShowHorzScrollBar = Value;
     SetScrollBars(Value && !IsProportionalColResize() ? ssHorizontal : ssNone);
 }
 
 void TqzCustomDBGrid::SetShowVertScrollBar(bool Value) {
-    if (Value == FShowVertScrollBar) return;
-    FShowVertScrollBar = Value;
-    FScrollSet = false;
+    if (Value == FImpl->ShowVertScrollBar) return;
+    FImpl->ShowVertScrollBar = Value;
+    FImpl->ScrollSet = false;
     if (!Value && HandleAllocated()) ShowScrollBar(SB_VERT, false);
     UpdateScrollBar();
-    if (FIndicatorButton)
-        FIndicatorButton->SetBounds(0, 0, FIndicatorButton->Width(), FIndicatorButton->Height());
+    if (FImpl->IndicatorButton)
+        FImpl->IndicatorButton->SetBounds(0, 0, FImpl->IndicatorButton->Width(),
+                                          FImpl->IndicatorButton->Height());
     Invalidate();
 }
 
 void TqzCustomDBGrid::SetIndicatorButton(TqzIButton* Value) {
-    if (Value == FIndicatorButton) return;
-    if (FIndicatorButton) FIndicatorButton->RemoveFreeNotification(this);
-    FIndicatorButton = Value;
+    if (Value == FImpl->IndicatorButton) return;
+    if (FImpl->IndicatorButton) FImpl->IndicatorButton->RemoveFreeNotification(this);
+    FImpl->IndicatorButton = Value;
     if (Value) {
         Value->FreeNotification(this);
-        FIndicatorButtonWidth = Value->Width() - 1;
+        FImpl->IndicatorButtonWidth = Value->Width() - 1;
     }
     LayoutChanged();
 }

@@ -1,44 +1,44 @@
-// Controls shown inside the grid's cells: the one open over the current
-// cell, moving it out of sight, handing it a click, Enter after the
-// editor's keys, and the tab order of controls inside a grid.
+// Controls open in the grid's cells and the tab-order search (see qzgridcontrols.h).
 #include <algorithm>
 
 #include "platform/core/properties.h"
 #include "platform/ui/messages.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
+#include "suite/grid/qzgridcontrols.h"
 
-TWinControl* TqzCustomDBGrid::ActiveInGridControl() {
+TWinControl* TqzGridInCellControls::Active() {
     TWinControl* control = nullptr;
-    if (!GetCustomControlForCell(Col(), Row(), control) || !control) return nullptr;
-    return control->Visible() && control->Parent() == this ? control : nullptr;
+    if (!G.GetCustomControlForCell(G.Col(), G.Row(), control) || !control) return nullptr;
+    return control->Visible() && control->Parent() == &G ? control : nullptr;
 }
 
-void TqzCustomDBGrid::MoveInGridControlAway() {
-    Update();
-    if (TWinControl* control = ActiveInGridControl())
-        control->SetBounds(ClientWidth() + 10, control->Top(), control->Width(), control->Height());
+void TqzGridInCellControls::MoveAway() {
+    G.Update();
+    if (TWinControl* control = Active())
+        control->SetBounds(G.ClientWidth() + 10, control->Top(), control->Width(), control->Height());
 }
 
-void TqzCustomDBGrid::EnterPressedAfterKeyPress(char32_t& Key) {
-    if (FOptions.Contains(dgAlwaysShowEditor)) return;
-    if (!CanEditShow()) {
-        if (EditorMode()) {
-            SetEditorMode(false);
+void TqzGridInCellControls::EnterPressed(char32_t& Key) {
+    if (G.FImpl->Options.Contains(dgAlwaysShowEditor)) return;
+    if (!G.CanEditShow()) {
+        if (G.EditorMode()) {
+            G.SetEditorMode(false);
             Key = 13;
         }
         return;
     }
     // Only an open control that takes returns gets the Enter back.
-    TWinControl* control = ActiveInGridControl();
+    TWinControl* control = Active();
     if (!control) return;
     const TPropInfo* info = GetPropInfo(control, "WantReturns");
     if (info && IsOrdinalKind(info->Kind) && GetOrdProp(control, info) != 0) Key = 13;
 }
 
-void TqzCustomDBGrid::ForwardClickToInGridControl(TShiftState Shift, int X, int Y, int LeftColAtPress) {
-    if (Shift.Contains(ssCtrl) || LeftCol() != LeftColAtPress) return;
-    if (FEditControlOptions.Contains(ecoDisableCustomControls)) return;
-    TWinControl* target = ActiveInGridControl();
+void TqzGridInCellControls::ForwardClick(TShiftState Shift, int X, int Y, int LeftColAtPress) {
+    if (Shift.Contains(ssCtrl) || G.LeftCol() != LeftColAtPress) return;
+    if (G.FImpl->EditControlOptions.Contains(ecoDisableCustomControls)) return;
+    TWinControl* target = Active();
     if (!target || target->ClassNameIs("TqzDataInspector")) return;
     TPoint p{X - target->Left(), Y - target->Top()};
     if (p.X < 0 || p.Y < 0 || p.X >= target->Width() || p.Y >= target->Height()) return;

@@ -7,6 +7,7 @@
 #include "platform/ui/dialogs.h"
 #include "suite/base/qzintl.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
 
 TqzGridDataLink::TqzGridDataLink(TqzCustomDBGrid* AGrid) : FGrid(AGrid) { SetVisualControl(true); }
 
@@ -63,7 +64,7 @@ void TqzGridDataLink::DataSetScrolled(int Distance) { FGrid->Scroll(Distance); }
 void TqzGridDataLink::EditingChanged() {
     FGrid->EditingChanged();
     if (DataSource() && dsEditModes.Contains(DataSource()->State()) && DataSource()->State() != dsSetKey)
-        FGrid->FRecordEnteredEditing = true;
+        FGrid->FImpl->RecordEnteredEditing = true;
 }
 
 void TqzGridDataLink::FocusControl(TField*& Field) {

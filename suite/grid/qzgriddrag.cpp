@@ -1,7 +1,6 @@
-// Moving a column by dragging its title: a 2-pixel start threshold, the
-// dragged title (or its whole group) following the mouse, the drop mark,
-// automatic scrolling at the edges on a 100 ms timer, and the drop rules
-// that keep a group together.
+// The column drag of the suite grid (see qzgriddrag.h).
+#include "suite/grid/qzgriddrag.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -10,197 +9,201 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
+#include "suite/grid/qzgridimages.h"
 
 namespace {
 constexpr unsigned kDragScrollInterval = 100;
 }
 
-bool TqzCustomDBGrid::ColumnDragging() const { return FColDrag.Dragging; }
+TqzGridColumnDrag::TqzGridColumnDrag(TqzCustomDBGrid& Grid) : G(Grid) {}
 
-void TqzCustomDBGrid::GroupSpan(int ACol, int& First, int& Last) const {
+// The grid owns the timer and frees it with its other components.
+TqzGridColumnDrag::~TqzGridColumnDrag() {
+    if (!FTimer) return;
+    FTimer->SetEnabled(false);
+    FTimer->SetOnTimer(TNotifyEvent());
+}
+
+void TqzGridColumnDrag::GroupSpan(int ACol, int& First, int& Last) const {
     First = Last = ACol;
-    TqzColumn* column = ACol >= FIndicatorOffset ? Columns(ACol - FIndicatorOffset) : nullptr;
+    const int offset = G.IndicatorOffset();
+    TqzColumn* column = ACol >= offset ? G.Columns(ACol - offset) : nullptr;
     const std::string group = column ? column->GroupName() : std::string();
     if (group.empty()) return;
     auto same = [&](int c) {
-        return c >= FIndicatorOffset && c < ColCount() && Columns(c - FIndicatorOffset)->GroupName() == group;
+        return c >= offset && c < G.ColCount() && G.Columns(c - offset)->GroupName() == group;
     };
-    while (First - 1 >= FixedCols() && same(First - 1)) --First;
+    while (First - 1 >= G.FixedCols() && same(First - 1)) --First;
     while (same(Last + 1)) ++Last;
 }
 
-bool TqzCustomDBGrid::TitleDragStarts(int ACol, int X, int Y) {
-    if (!Options().Contains(dgColumnResize) || ACol < FixedCols()) return false;
+bool TqzGridColumnDrag::Press(int ACol, int X, int Y) {
+    if (!G.Options().Contains(dgColumnResize) || ACol < G.FixedCols()) return false;
     // A press on a column's sizing edge sizes it instead.
     TGridDrawInfo di;
     TGridState state = gsNormal;
     int index = -1, pos = 0, ofs = 0;
-    CalcSizingState(X, Y, state, index, pos, ofs, di);
+    G.CalcSizingState(X, Y, state, index, pos, ofs, di);
     if (state != gsNormal) return false;
-    HideEditor();
-    BeginColumnDrag(ACol, X, Y);
+    G.HideEditor();
+    Cancel();
+    FPressed = true;
+    FStartCol = ACol;
+    FStart = FLast = {X, Y};
+    const TRect header = G.GroupHeaderRect(ACol);
+    FGroup = !IsRectEmpty(header) && Y < header.Bottom;
     return true;
 }
 
-void TqzCustomDBGrid::WMCancelMode(TMessage& Message) {
-    // A lost capture ends a drag without a drop.
-    CancelColumnDrag();
-    TCustomGrid::WMCancelMode(Message);
-}
-
-void TqzCustomDBGrid::BeginColumnDrag(int ACol, int X, int Y) {
-    FColDrag = {};
-    FColDrag.Pressed = true;
-    FColDrag.StartCol = ACol;
-    FColDrag.Start = FColDrag.Last = {X, Y};
-    const TRect header = GroupHeaderRect(ACol);
-    FColDrag.Group = !IsRectEmpty(header) && Y < header.Bottom;
-}
-
-void TqzCustomDBGrid::StartColumnDrag() {
-    FColDrag.Dragging = true;
+void TqzGridColumnDrag::Start() {
+    FDragging = true;
     // The picture of the dragged title, or of the whole group.
-    int first = FColDrag.StartCol, last = FColDrag.StartCol;
-    if (FColDrag.Group) GroupSpan(FColDrag.StartCol, first, last);
-    const TRect a = CellRect(first, 0), b = CellRect(last, 0);
+    int first = FStartCol, last = FStartCol;
+    if (FGroup) GroupSpan(FStartCol, first, last);
+    const TRect a = G.CellRect(first, 0), b = G.CellRect(last, 0);
     if (!IsRectEmpty(a) && !IsRectEmpty(b)) {
-        FDragImage = std::make_unique<TBitmap>();
-        FDragImage->SetSize(b.Right - a.Left, a.Height());
-        PaintTo(FDragImage->Canvas(), -a.Left, -a.Top);
-        FColDrag.Offset = {FColDrag.Start.X - a.Left, FColDrag.Start.Y - a.Top};
+        FImage = std::make_unique<TBitmap>();
+        FImage->SetSize(b.Right - a.Left, a.Height());
+        G.PaintTo(FImage->Canvas(), -a.Left, -a.Top);
+        FOffset = {FStart.X - a.Left, FStart.Y - a.Top};
     }
-    if (!FDragTimer) {
-        FDragTimer = new TTimer(this);
-        FDragTimer->SetOnTimer(TNotifyEvent(this, &TqzCustomDBGrid::ColumnDragTick));
+    if (!FTimer) {
+        FTimer = new TTimer(&G);
+        FTimer->SetOnTimer(TNotifyEvent(this, &TqzGridColumnDrag::Tick));
     }
-    FDragTimer->SetInterval(kDragScrollInterval);
-    FDragTimer->SetEnabled(true);
+    FTimer->SetInterval(kDragScrollInterval);
+    FTimer->SetEnabled(true);
 }
 
-int TqzCustomDBGrid::ColumnDropTarget(int X) {
+int TqzGridColumnDrag::DropTarget(int X) {
     TGridDrawInfo di;
-    CalcDrawInfo(di);
-    if (X >= di.Horz.GridBoundary) return ColCount() - 1;
-    const TGridCoord cell = MouseCoord(std::max(0, X), std::max(0, RowHeights(0) / 2));
-    return std::clamp(cell.X < 0 ? FixedCols() : cell.X, FixedCols(), ColCount() - 1);
+    G.CalcDrawInfo(di);
+    if (X >= di.Horz.GridBoundary) return G.ColCount() - 1;
+    const TGridCoord cell = G.MouseCoord(std::max(0, X), std::max(0, G.RowHeights(0) / 2));
+    return std::clamp(cell.X < 0 ? G.FixedCols() : cell.X, G.FixedCols(), G.ColCount() - 1);
 }
 
-bool TqzCustomDBGrid::ColumnDragMouseMove(int X, int Y) {
-    if (!FColDrag.Pressed) return false;
-    if (!FColDrag.Dragging) {
-        if (std::abs(X - FColDrag.Start.X) <= 2 && std::abs(Y - FColDrag.Start.Y) <= 2) return true;
-        StartColumnDrag();
+bool TqzGridColumnDrag::MouseMove(int X, int Y) {
+    if (!FPressed) return false;
+    if (!FDragging) {
+        if (std::abs(X - FStart.X) <= 2 && std::abs(Y - FStart.Y) <= 2) return true;
+        Start();
     }
-    if (X != FColDrag.Last.X) FColDrag.Direction = X > FColDrag.Last.X ? 1 : -1;
-    FColDrag.Last = {X, Y};
-    FColDrag.DropCol = ColumnDropTarget(X);
-    Invalidate();
+    if (X != FLast.X) FDirection = X > FLast.X ? 1 : -1;
+    FLast = {X, Y};
+    FDropCol = DropTarget(X);
+    G.Invalidate();
     return true;
 }
 
-void TqzCustomDBGrid::ColumnDragTick(TObject*) {
-    if (!FColDrag.Dragging) {
-        if (FDragTimer) FDragTimer->SetEnabled(false);
+void TqzGridColumnDrag::Tick(TObject*) {
+    if (!FDragging) {
+        if (FTimer) FTimer->SetEnabled(false);
         return;
     }
     TGridDrawInfo di;
-    CalcDrawInfo(di);
-    const bool wider = di.Horz.LastFullVisibleCell < ColCount() - 1;
-    const int right = Width() - (wider ? GetSystemMetrics(SM_CXHTHUMB) : 0);
-    const int x = FColDrag.Last.X;
-    if (FColDrag.Direction > 0 && x > right - 10 && wider) {
-        SetLeftCol(LeftCol() + 1);
-    } else if (FColDrag.Direction < 0 && x <= CellRect(LeftCol(), 0).Left) {
-        int floor = FixedCols();
-        if (FColDrag.Group) {
+    G.CalcDrawInfo(di);
+    const bool wider = di.Horz.LastFullVisibleCell < G.ColCount() - 1;
+    const int right = G.Width() - (wider ? GetSystemMetrics(SM_CXHTHUMB) : 0);
+    const int x = FLast.X;
+    if (FDirection > 0 && x > right - 10 && wider) {
+        G.SetLeftCol(G.LeftCol() + 1);
+    } else if (FDirection < 0 && x <= G.CellRect(G.LeftCol(), 0).Left) {
+        int floor = G.FixedCols();
+        if (FGroup) {
             int last = 0;
-            GroupSpan(FColDrag.StartCol, floor, last);
+            GroupSpan(FStartCol, floor, last);
         }
-        if (LeftCol() > floor) SetLeftCol(LeftCol() - 1);
+        if (G.LeftCol() > floor) G.SetLeftCol(G.LeftCol() - 1);
     }
-    FColDrag.DropCol = ColumnDropTarget(x);
-    Invalidate();
+    FDropCol = DropTarget(x);
+    G.Invalidate();
 }
 
-void TqzCustomDBGrid::CancelColumnDrag() {
-    if (FDragTimer) FDragTimer->SetEnabled(false);
-    const bool shown = FColDrag.Dragging;
-    FColDrag = {};
-    FDragImage.reset();
-    if (shown) Invalidate();
+void TqzGridColumnDrag::Cancel() {
+    if (FTimer) FTimer->SetEnabled(false);
+    const bool shown = FDragging;
+    FPressed = FDragging = FGroup = false;
+    FStartCol = FDropCol = -1;
+    FDirection = 0;
+    FStart = FLast = FOffset = TPoint{};
+    FImage.reset();
+    if (shown) G.Invalidate();
 }
 
-bool TqzCustomDBGrid::EndColumnDrag(int X) {
-    if (!FColDrag.Pressed) return false;
-    const TColumnDrag drag = FColDrag;
-    CancelColumnDrag();
-    ClearHotTitle();
-    if (!drag.Dragging) return false;
-    DropColumn(drag.StartCol, ColumnDropTarget(X), drag.Group);
+bool TqzGridColumnDrag::Release(int X) {
+    if (!FPressed) return false;
+    const bool dragged = FDragging, group = FGroup;
+    const int from = FStartCol;
+    Cancel();
+    G.FImpl->Titles.ClearHot();
+    if (!dragged) return false;
+    DropColumn(from, DropTarget(X), group);
     return true;
 }
 
-void TqzCustomDBGrid::DropColumn(int From, int To, bool WholeGroup) {
-    if (To == From || From < FixedCols()) return;
+void TqzGridColumnDrag::DropColumn(int From, int To, bool WholeGroup) {
+    if (To == From || From < G.FixedCols()) return;
+    const int offset = G.IndicatorOffset();
     int first = From, last = From;
     GroupSpan(From, first, last);
-    const bool grouped = last > first || !Columns(From - FIndicatorOffset)->GroupName().empty();
+    const bool grouped = last > first || !G.Columns(From - offset)->GroupName().empty();
     if (WholeGroup && grouped) {
         // Column by column, keeping their order.
         if (To >= first && To <= last) return;
         const int n = last - first + 1;
         if (To > last) {
-            for (int k = 0; k < n; ++k) MoveColumn(first, To);
+            for (int k = 0; k < n; ++k) G.MoveColumn(first, To);
         } else {
-            for (int k = 0; k < n; ++k) MoveColumn(first + k, To + k);
+            for (int k = 0; k < n; ++k) G.MoveColumn(first + k, To + k);
         }
         return;
     }
     if (grouped) {
         // A grouped column stays within its group.
-        if (To >= first && To <= last) MoveColumn(From, To);
+        if (To >= first && To <= last) G.MoveColumn(From, To);
         return;
     }
     int dropFirst = To, dropLast = To;
     GroupSpan(To, dropFirst, dropLast);
-    const bool ontoGroup = dropLast > dropFirst || !Columns(To - FIndicatorOffset)->GroupName().empty();
+    const bool ontoGroup = dropLast > dropFirst || !G.Columns(To - offset)->GroupName().empty();
     if (ontoGroup) {
         // Before or after the group, never inside it.
-        MoveColumn(From, To < From ? dropFirst : dropLast);
+        G.MoveColumn(From, To < From ? dropFirst : dropLast);
         return;
     }
-    MoveColumn(From, To);
+    G.MoveColumn(From, To);
     // The moved column shows.
-    if (To < LeftCol()) {
-        SetLeftCol(std::max(FixedCols(), To));
+    if (To < G.LeftCol()) {
+        G.SetLeftCol(std::max(G.FixedCols(), To));
     } else {
-        for (int guard = 0; guard < ColCount(); ++guard) {
+        for (int guard = 0; guard < G.ColCount(); ++guard) {
             TGridDrawInfo di;
-            CalcDrawInfo(di);
-            if (To <= di.Horz.LastFullVisibleCell || LeftCol() >= To) break;
-            SetLeftCol(LeftCol() + 1);
+            G.CalcDrawInfo(di);
+            if (To <= di.Horz.LastFullVisibleCell || G.LeftCol() >= To) break;
+            G.SetLeftCol(G.LeftCol() + 1);
         }
     }
 }
 
-void TqzCustomDBGrid::PaintColumnDrag(TCanvas* C) {
-    if (!FColDrag.Dragging || FColDrag.DropCol < 0 || FTitleOffset == 0) return;
+void TqzGridColumnDrag::Paint(TCanvas* C) {
+    if (!FDragging || FDropCol < 0 || G.TitleOffset() == 0) return;
     // The dragged title follows the mouse under the marks.
-    if (FDragImage)
-        C->Draw(FColDrag.Last.X - FColDrag.Offset.X, FColDrag.Last.Y - FColDrag.Offset.Y, FDragImage.get());
-    const int drop = FColDrag.DropCol;
-    const TRect r = CellRect(drop, 0);
-    if (!IsRectEmpty(r) && drop != FColDrag.StartCol) {
+    if (FImage) C->Draw(FLast.X - FOffset.X, FLast.Y - FOffset.Y, FImage.get());
+    const int drop = FDropCol;
+    const TRect r = G.CellRect(drop, 0);
+    if (!IsRectEmpty(r) && drop != FStartCol) {
         TGridDrawInfo di;
-        CalcDrawInfo(di);
-        const bool right = drop > FColDrag.StartCol;
+        G.CalcDrawInfo(di);
+        const bool right = drop > FStartCol;
         // The insertion line over the titles and the data rows.
         const int x = right ? r.Right : r.Left;
         C->Brush()->SetColor(clBlack);
         C->FillRect(Rect(std::max(0, x - 1), 0, x + 1, di.Vert.GridBoundary));
         // The drop mark: "QZRIGHT" when the column moves right, "QZLEFT" when left.
         TImageList* arrows = qzGridTitleArrowImages();
-        if (arrows && arrows->Count() >= 2 && FOptions.Contains(dgTitles)) {
+        if (arrows && arrows->Count() >= 2 && G.Options().Contains(dgTitles)) {
             const int ax = right ? r.Right - arrows->Width() : r.Left;
             arrows->Draw(C, std::max(0, ax), r.Top + (r.Height() - arrows->Height()) / 2, right ? 0 : 1);
         }

@@ -1,5 +1,6 @@
-// Cell hints: the whole text of a cell that does not fit, shown over the
-// cell while the mouse rests on it.
+// The grid's cell hints (see qzgridhint.h).
+#include "suite/grid/qzgridhint.h"
+
 #include <algorithm>
 
 #include "platform/db/dataset.h"
@@ -8,6 +9,7 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
 
 namespace {
 constexpr unsigned kHintInterval = 250;
@@ -36,59 +38,67 @@ void TqzGridHintWindow::Paint() {
     c->Brush()->SetStyle(bsSolid);
 }
 
-void TqzCustomDBGrid::HideCellHint() {
-    if (FHintTimer) FHintTimer->SetEnabled(false);
-    FHintTicks = 0;
-    if (FHintWindow) {
-        TqzGridHintWindow* w = FHintWindow;
-        FHintWindow = nullptr;
+// The grid owns the window and the timer and frees them with its other components.
+TqzGridCellHints::~TqzGridCellHints() {
+    if (FTimer) {
+        FTimer->SetEnabled(false);
+        FTimer->SetOnTimer(TNotifyEvent());
+    }
+}
+
+void TqzGridCellHints::Hide() {
+    if (FTimer) FTimer->SetEnabled(false);
+    FTicks = 0;
+    if (FWindow) {
+        TqzGridHintWindow* w = FWindow;
+        FWindow = nullptr;
         delete w;
     }
 }
 
-void TqzCustomDBGrid::UpdateCellHint(const TGridCoord& Cell) {
-    if (Cell != FHintCell) {
-        HideCellHint();
-        FHintCell = Cell;
+void TqzGridCellHints::Update(const TGridCoord& Cell) {
+    if (Cell != FCell) {
+        Hide();
+        FCell = Cell;
     }
-    if (FHintWindow || !FOptions.Contains(dgShowCellHint) || !DataSetActive()) return;
-    if (Cell.X < FIndicatorOffset || Cell.Y < FTitleOffset) return;
+    if (FWindow || !G.FImpl->Options.Contains(dgShowCellHint) || !G.DataSetActive()) return;
+    if (Cell.X < G.FImpl->IndicatorOffset || Cell.Y < G.FImpl->TitleOffset) return;
     // The cell being edited shows its own text.
-    if (Cell.X == Col() && Cell.Y == Row() && InplaceEditor() && InplaceEditor()->Visible()) return;
-    TField* field = GetColField(Cell.X - FIndicatorOffset);
+    if (Cell.X == G.Col() && Cell.Y == G.Row() && G.InplaceEditor() && G.InplaceEditor()->Visible()) return;
+    TField* field = G.GetColField(Cell.X - G.FImpl->IndicatorOffset);
     if (!field || (field->IsBlob() && field->DataType() != ftMemo)) return;
     std::string text;
     {
-        const int saved = FDataLink->ActiveRecord();
-        FDataLink->SetActiveRecord(Cell.Y - FTitleOffset);
+        const int saved = G.FImpl->DataLink->ActiveRecord();
+        G.FImpl->DataLink->SetActiveRecord(Cell.Y - G.FImpl->TitleOffset);
         text = field->DisplayText();
-        FDataLink->SetActiveRecord(saved);
+        G.FImpl->DataLink->SetActiveRecord(saved);
     }
     if (text.empty()) return;
-    const TRect cell = CellRect(Cell.X, Cell.Y);
-    TCanvas* c = MeasureCanvas();
+    const TRect cell = G.CellRect(Cell.X, Cell.Y);
+    TCanvas* c = G.MeasureCanvas();
     unsigned fmt = DT_CALCRECT | DT_NOPREFIX;
-    if (FOptions.Contains(dgWordWrap)) fmt |= DT_WORDBREAK;
+    if (G.FImpl->Options.Contains(dgWordWrap)) fmt |= DT_WORDBREAK;
     if (text.find('\t') != std::string::npos) fmt |= DT_EXPANDTABS;
     TRect measured = Rect(0, 0, std::max(1, cell.Width() - 4), 0);
     DrawText(c, text, measured, fmt);
     if (measured.Width() < cell.Width() - 1 && measured.Height() <= cell.Height()) return;
-    FHintWindow = new TqzGridHintWindow(this);
-    FHintWindow->Font()->Assign(Font());
-    FHintWindow->Font()->SetColor(clInfoText);
-    FHintWindow->Field = field;
-    FHintWindow->Alignment = field->Alignment();
-    if (!FHintTimer) {
-        FHintTimer = new TTimer(this);
-        FHintTimer->SetOnTimer(TNotifyEvent(this, &TqzCustomDBGrid::HintTimerTick));
+    FWindow = new TqzGridHintWindow(&G);
+    FWindow->Font()->Assign(G.Font());
+    FWindow->Font()->SetColor(clInfoText);
+    FWindow->Field = field;
+    FWindow->Alignment = field->Alignment();
+    if (!FTimer) {
+        FTimer = new TTimer(&G);
+        FTimer->SetOnTimer(TNotifyEvent(this, &TqzGridCellHints::Tick));
     }
-    FHintTimer->SetInterval(kHintInterval);
-    FHintTimer->SetEnabled(true);
+    FTimer->SetInterval(kHintInterval);
+    FTimer->SetEnabled(true);
     bool wordWrap = true, doDefault = true;
     int maxHeight = cell.Height() - 2, maxWidth = GetSystemMetrics(SM_CXSCREEN);
-    FOnCreateHintWindow(this, FHintWindow, field, cell, wordWrap, maxWidth, maxHeight, doDefault);
+    G.FImpl->OnCreateHintWindow(&G, FWindow, field, cell, wordWrap, maxWidth, maxHeight, doDefault);
     maxWidth = std::max(maxWidth, cell.Width() - 4);
-    FHintWindow->WordWrap = wordWrap;
+    FWindow->WordWrap = wordWrap;
     if (!doDefault) return;
     TRect size = Rect(0, 0, maxWidth, 0);
     DrawText(c, text, size, DT_CALCRECT | DT_NOPREFIX | (wordWrap ? DT_WORDBREAK : 0));
@@ -97,20 +107,20 @@ void TqzCustomDBGrid::UpdateCellHint(const TGridCoord& Cell) {
                            std::min(size.Height() + 4, std::max(maxHeight, size.Height() + 4)));
     TRect at = Bounds(cell.Left, cell.Top, w, h);
     if (field->Alignment() == taRightJustify) OffsetRect(at, cell.Right - at.Right, 0);
-    const TPoint origin = ClientToScreen({at.Left, at.Top});
-    FHintWindow->ActivateHint(this, Bounds(origin.X, origin.Y, at.Width(), at.Height()), text);
+    const TPoint origin = G.ClientToScreen({at.Left, at.Top});
+    FWindow->ActivateHint(&G, Bounds(origin.X, origin.Y, at.Width(), at.Height()), text);
 }
 
-void TqzCustomDBGrid::HintTimerTick(TObject*) {
-    if (!FHintWindow) {
-        HideCellHint();
+void TqzGridCellHints::Tick(TObject*) {
+    if (!FWindow) {
+        Hide();
         return;
     }
-    TRect cell = CellRect(FHintCell.X, FHintCell.Y);
+    TRect cell = G.CellRect(FCell.X, FCell.Y);
     InflateRect(cell, 1, 1);
-    const TRect client = ClientRect();
+    const TRect client = G.ClientRect();
     const bool inCell = PtInRect(cell, FLastMouse) && PtInRect(client, FLastMouse);
     const int limit =
         std::max(Application ? Application->HintHidePause() / static_cast<int>(kHintInterval) : 0, 16);
-    if (!inCell || ++FHintTicks > limit) HideCellHint();
+    if (!inCell || ++FTicks > limit) Hide();
 }

@@ -2,6 +2,7 @@
 // a grid (a custom cell control, the cell editor) that the grid must see
 // (Tab, Enter as Tab, the ditto short-cuts, record and column moves) are
 // posted to the grid as key presses and kept from the control.
+#include "suite/grid/qzgridhook.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"

@@ -7,6 +7,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/imagelist.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridimages.h"
 
 namespace {
 

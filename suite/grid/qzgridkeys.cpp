@@ -7,6 +7,8 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/forms.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
+#include "suite/grid/qzgridhook.h"
 #include "suite/grid/qzinplace.h"
 
 namespace {
@@ -20,8 +22,8 @@ TInplaceEdit* TqzCustomDBGrid::CreateEditor() { return new TqzInplaceEdit(this);
 void TqzCustomDBGrid::DoEnter() {
     TCustomGrid::DoEnter();
     qzInstallGridHook();
-    FHasFocus = true;
-    if (FPaintOptions->ActiveRecordColor() != clNone && !FOptions.Contains(dgAlwaysShowSelection))
+    FImpl->HasFocus = true;
+    if (FImpl->PaintOptions->ActiveRecordColor() != clNone && !FImpl->Options.Contains(dgAlwaysShowSelection))
         InvalidateRow(Row());
 }
 
@@ -29,22 +31,22 @@ void TqzCustomDBGrid::DoExit() {
     TCustomGrid::DoExit();
     if (!dynamic_cast<TCustomGrid*>(Parent())) qzRemoveGridHook();
     if (DataSetActive()) {
-        TDataSet* ds = FDataLink->DataSet();
-        if (FOptions.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() &&
-            !FDataLink->Modified())
+        TDataSet* ds = FImpl->DataLink->DataSet();
+        if (FImpl->Options.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() &&
+            !FImpl->DataLink->Modified())
             ds->Cancel();
         else
-            FDataLink->UpdateRecord();
+            FImpl->DataLink->UpdateRecord();
     }
-    if (!FOptions.Contains(dgAlwaysShowSelection)) InvalidateRow(Row());
-    FHasFocus = false;
+    if (!FImpl->Options.Contains(dgAlwaysShowSelection)) InvalidateRow(Row());
+    FImpl->HasFocus = false;
 }
 
 // ---- Records -------------------------------------------------------------------------------------
 
 void TqzCustomDBGrid::PriorRecord() {
-    TDataSet* ds = FDataLink->DataSet();
-    if (ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified() && ds->Eof()) {
+    TDataSet* ds = FImpl->DataLink->DataSet();
+    if (ds->State() == dsInsert && !ds->Modified() && !FImpl->DataLink->Modified() && ds->Eof()) {
         ds->Cancel();
         return;
     }
@@ -52,24 +54,25 @@ void TqzCustomDBGrid::PriorRecord() {
 }
 
 void TqzCustomDBGrid::NextRecord() {
-    TDataSet* ds = FDataLink->DataSet();
-    if (ds->State() == dsInsert && !ds->Modified() && !FDataLink->Modified()) {
+    TDataSet* ds = FImpl->DataLink->DataSet();
+    if (ds->State() == dsInsert && !ds->Modified() && !FImpl->DataLink->Modified()) {
         ds->Cancel();
         return;
     }
     ds->Next();
     // A read-only or non-editable grid never appends.
-    if (ds->Eof() && ds->CanModify() && CanEditGrid() && FKeyOptions.Contains(dgAllowInsert)) {
+    if (ds->Eof() && ds->CanModify() && CanEditGrid() && FImpl->KeyOptions.Contains(dgAllowInsert)) {
         BeforeCellMove();
         ds->Append();
     }
 }
 
 void TqzCustomDBGrid::TabMove(bool Forward) {
-    const int dataCols = ColCount() - FIndicatorOffset;
+    const int dataCols = ColCount() - FImpl->IndicatorOffset;
     if (dataCols <= 0) return;
     const int start = SelectedIndex();
-    const int first = FOptions.Contains(dgFixedEditable) ? 0 : std::max(0, FixedCols() - FIndicatorOffset);
+    const int first =
+        FImpl->Options.Contains(dgFixedEditable) ? 0 : std::max(0, FixedCols() - FImpl->IndicatorOffset);
     int col = start;
     bool wrapped = false;
     for (int guard = 0; guard <= 2 * dataCols + 2; ++guard) {
@@ -78,7 +81,7 @@ void TqzCustomDBGrid::TabMove(bool Forward) {
             if (wrapped) return;
             wrapped = true;
             BeforeCellMove();
-            if (FOptions.Contains(dgTabExitsOnLastCol)) {
+            if (FImpl->Options.Contains(dgTabExitsOnLastCol)) {
                 if (TCustomForm* form = GetParentForm(this)) form->SelectNext(this, Forward, true);
                 return;
             }
@@ -91,7 +94,7 @@ void TqzCustomDBGrid::TabMove(bool Forward) {
             }
         }
         if (col == start && !wrapped) return;
-        if (TabStops(col + FIndicatorOffset)) break;
+        if (TabStops(col + FImpl->IndicatorOffset)) break;
         if (col == start) return;
     }
     SelectDataColumn(col);
@@ -101,14 +104,14 @@ void TqzCustomDBGrid::TabMove(bool Forward) {
 
 bool TqzCustomDBGrid::DittoField(TField* Field) {
     if (!Field || !DataSetActive()) return false;
-    const TqzDittoOptions opts = FDittoAttributes->Options();
+    const TqzDittoOptions opts = FImpl->DittoAttributes->Options();
     TqzColumn* column = ColumnByName(Field->FieldName());
     if (opts.Contains(qzdoSkipReadOnlyFields) && (Field->ReadOnly() || (column && column->ReadOnly())))
         return false;
     if (opts.Contains(qzdoSkipBlobFields) && Field->IsBlob()) return false;
     std::string value;
     bool found = false;
-    switch (FDittoAttributes->DittoDirection()) {
+    switch (FImpl->DittoAttributes->DittoDirection()) {
     case qzDittoPrior: found = DittoPriorText(Field->FieldName(), value); break;
     case qzDittoNext: found = DittoNextText(Field->FieldName(), value); break;
     case qzDittoPriorOrNext:
@@ -117,7 +120,7 @@ bool TqzCustomDBGrid::DittoField(TField* Field) {
     }
     if (!found) return false;
     bool allow = true;
-    FOnDitto(this, FDataLink->DataSet(), Field, value, allow);
+    FImpl->OnDitto(this, FImpl->DataLink->DataSet(), Field, value, allow);
     if (!allow || !CanEditModify()) return false;
     Field->SetText(value);
     return true;
@@ -126,17 +129,17 @@ bool TqzCustomDBGrid::DittoField(TField* Field) {
 bool TqzCustomDBGrid::HandleDittoKey(uint16_t Key, TShiftState Shift) {
     const TShortCut pressed = ShortCut(Key, Shift * TShiftState{ssShift, ssCtrl, ssAlt});
     if (pressed == 0 || !DataSetActive()) return false;
-    if (pressed == FDittoAttributes->ShortCutDittoRecord()) {
-        TDataSet* ds = FDataLink->DataSet();
-        if (FDittoAttributes->Options().Contains(qzdoSkipHiddenFields)) {
-            for (int i = 0; i < FDataLink->FieldCount(); ++i) DittoField(FDataLink->Fields(i));
+    if (pressed == FImpl->DittoAttributes->ShortCutDittoRecord()) {
+        TDataSet* ds = FImpl->DataLink->DataSet();
+        if (FImpl->DittoAttributes->Options().Contains(qzdoSkipHiddenFields)) {
+            for (int i = 0; i < FImpl->DataLink->FieldCount(); ++i) DittoField(FImpl->DataLink->Fields(i));
         } else {
             for (int i = 0; i < ds->Fields()->Count(); ++i) DittoField((*ds->Fields())[i]);
         }
         InvalidateEditor();
         return true;
     }
-    if (pressed == FDittoAttributes->ShortCutDittoField()) {
+    if (pressed == FImpl->DittoAttributes->ShortCutDittoField()) {
         DittoField(SelectedField());
         InvalidateEditor();
         return true;
@@ -148,30 +151,30 @@ bool TqzCustomDBGrid::HandleDittoKey(uint16_t Key, TShiftState Shift) {
 
 void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     TWinControl::KeyDown(Key, Shift);  // OnKeyDown
-    if (Key == 0 || !FDataLink->Active() || !DataSetActive() || !CanGridAcceptKey(Key, Shift)) return;
-    TDataSet* ds = FDataLink->DataSet();
+    if (Key == 0 || !FImpl->DataLink->Active() || !DataSetActive() || !CanGridAcceptKey(Key, Shift)) return;
+    TDataSet* ds = FImpl->DataLink->DataSet();
     if (HandleDittoKey(Key, Shift)) {
         Key = 0;
         return;
     }
-    if (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) MoveInGridControlAway();
+    if (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) FImpl->InCellControls.MoveAway();
     if ((Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) && !CanFocus()) return;
-    const bool singleOrRows = FDataLink->FieldCount() == 1 || FOptions.Contains(dgRowSelect);
-    const int lastCol = ColCount() - FIndicatorOffset - 1;
+    const bool singleOrRows = FImpl->DataLink->FieldCount() == 1 || FImpl->Options.Contains(dgRowSelect);
+    const int lastCol = ColCount() - FImpl->IndicatorOffset - 1;
     if (Shift.Contains(ssCtrl)) {
         switch (Key) {
         case VK_PRIOR:
-        case VK_UP: ds->MoveBy(-FDataLink->ActiveRecord()); break;
+        case VK_UP: ds->MoveBy(-FImpl->DataLink->ActiveRecord()); break;
         case VK_NEXT:
-        case VK_DOWN: ds->MoveBy(FDataLink->RecordCount() - 1 - FDataLink->ActiveRecord()); break;
+        case VK_DOWN: ds->MoveBy(FImpl->DataLink->RecordCount() - 1 - FImpl->DataLink->ActiveRecord()); break;
         case VK_HOME: ds->First(); break;
         case VK_END: ds->Last(); break;
         case VK_LEFT: SelectDataColumn(0); break;
         case VK_RIGHT: SelectDataColumn(lastCol); break;
         case VK_DELETE:
-            if (FKeyOptions.Contains(dgAllowDelete) && !FReadOnly && ds->CanModify() &&
-                FOptions.Contains(dgEditing) && !ds->IsEmpty() &&
-                (!FOptions.Contains(dgConfirmDelete) ||
+            if (FImpl->KeyOptions.Contains(dgAllowDelete) && !FImpl->ReadOnly && ds->CanModify() &&
+                FImpl->Options.Contains(dgEditing) && !ds->IsEmpty() &&
+                (!FImpl->Options.Contains(dgConfirmDelete) ||
                  MessageDlg(kDeleteRecord, mtConfirmation, {mbOK, mbCancel}, 0) == mrOk)) {
                 ds->Delete();
                 HideEditor();
@@ -200,13 +203,14 @@ void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     case VK_UP: PriorRecord(); break;
     case VK_DOWN: NextRecord(); break;
     case VK_LEFT:
-        if (FOptions.Contains(dgRowSelect))
+        if (FImpl->Options.Contains(dgRowSelect))
             PriorRecord();
-        else if (SelectedIndex() > (FOptions.Contains(dgFixedEditable) ? 0 : FixedCols() - FIndicatorOffset))
+        else if (SelectedIndex() >
+                 (FImpl->Options.Contains(dgFixedEditable) ? 0 : FixedCols() - FImpl->IndicatorOffset))
             SelectDataColumn(SelectedIndex() - 1);
         break;
     case VK_RIGHT:
-        if (FOptions.Contains(dgRowSelect))
+        if (FImpl->Options.Contains(dgRowSelect))
             NextRecord();
         else if (SelectedIndex() < lastCol)
             SelectDataColumn(SelectedIndex() + 1);
@@ -216,23 +220,25 @@ void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         TabMove(!Shift.Contains(ssShift));
         break;
     case VK_RETURN:
-        if (!FKeyOptions.Contains(dgEnterToTab)) return;
+        if (!FImpl->KeyOptions.Contains(dgEnterToTab)) return;
         TabMove(true);
         break;
     case VK_ESCAPE:
         // The typed text is dropped: hiding the editor must not hand it back.
-        if (InplaceEditor() && FDataLink->Modified()) InplaceEditor()->SetModified(false);
-        FDataLink->Reset();
-        if (!FOptions.Contains(dgAlwaysShowEditor)) {
+        if (InplaceEditor() && FImpl->DataLink->Modified()) InplaceEditor()->SetModified(false);
+        FImpl->DataLink->Reset();
+        if (!FImpl->Options.Contains(dgAlwaysShowEditor)) {
             HideEditor();
-        } else if (FOnCheckValue && QzEditor()) {
+        } else if (FImpl->OnCheckValue && QzEditor()) {
             // The editor shows the field again and tests it.
             InvalidateEditor();
             QzEditor()->ValidateText(QzEditor()->Text());
         }
         break;
     case VK_INSERT:
-        if (!FReadOnly && FOptions.Contains(dgEditing) && FKeyOptions.Contains(dgAllowInsert)) ds->Insert();
+        if (!FImpl->ReadOnly && FImpl->Options.Contains(dgEditing) &&
+            FImpl->KeyOptions.Contains(dgAllowInsert))
+            ds->Insert();
         break;
     case VK_F2:
         if (TField* f = SelectedField(); f && !f->IsBlob() && !IsCustomControlCell(Col(), Row()))
@@ -244,9 +250,9 @@ void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
 }
 
 void TqzCustomDBGrid::KeyPress(char32_t& Key) {
-    if (Key == 13 && FKeyOptions.Contains(dgEnterToTab)) Key = 9;
+    if (Key == 13 && FImpl->KeyOptions.Contains(dgEnterToTab)) Key = 9;
     const bool enter = Key == 13;
-    if (enter && !FOptions.Contains(dgAlwaysShowEditor)) FDataLink->UpdateRecord();
+    if (enter && !FImpl->Options.Contains(dgAlwaysShowEditor)) FImpl->DataLink->UpdateRecord();
     TCustomGrid::KeyPress(Key);
-    if (enter) EnterPressedAfterKeyPress(Key);
+    if (enter) FImpl->InCellControls.EnterPressed(Key);
 }

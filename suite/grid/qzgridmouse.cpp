@@ -8,9 +8,10 @@
 #include "platform/db/fields.h"
 #include "platform/ui/shell_open.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
 
 void TqzCustomDBGrid::DoURLOpen(std::string& Link, TField* Field, bool& UseDefault) {
-    FOnURLOpen(this, Link, Field, UseDefault);
+    FImpl->OnURLOpen(this, Link, Field, UseDefault);
 }
 
 std::string TqzCustomDBGrid::URLAddress(const std::string& Text) const {
@@ -33,9 +34,9 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     HideCellHint();
     const int leftColAtPress = LeftCol();
     const bool dbl = Shift.Contains(ssDouble);
-    if (dbl && FOptions.Contains(dgDblClickColSizing) && CanFocus()) {
+    if (dbl && FImpl->Options.Contains(dgDblClickColSizing) && CanFocus()) {
         const TGridCoord c = MouseCoord(X - 5, Y);
-        if (c.Y >= 0 && c.Y < FTitleOffset && c.X >= 0) {
+        if (c.Y >= 0 && c.Y < FImpl->TitleOffset && c.X >= 0) {
             const TRect r = CellRect(c.X, c.Y);
             if (X >= r.Right - 8 && X <= r.Right + 5) {
                 BestFitColumn(c.X);
@@ -49,17 +50,17 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         TCustomGrid::MouseDown(Button, Shift, X, Y);
         return;
     }
-    if (cell.Y < FTitleOffset) {
+    if (cell.Y < FImpl->TitleOffset) {
         TakeFocus();
-        if (Button == mbLeft && FTitleButtons && cell.X >= FIndicatorOffset &&
+        if (Button == mbLeft && FImpl->TitleButtons && cell.X >= FImpl->IndicatorOffset &&
             !ComponentState().Contains(csDesigning)) {
-            FTitleButtonCol = cell.X;
+            FImpl->TitleButtonCol = cell.X;
             // A press above the bottom of the group header presses the header.
             const TRect header = GroupHeaderRect(cell.X);
-            FTitlePressedGroup = !IsRectEmpty(header) && Y < header.Bottom;
+            FImpl->Titles.SetPressedGroup(!IsRectEmpty(header) && Y < header.Bottom);
             InvalidateCell(cell.X, cell.Y);
         }
-        if (Button == mbLeft && !dbl && TitleDragStarts(cell.X, X, Y)) {
+        if (Button == mbLeft && !dbl && FImpl->Drag.Press(cell.X, X, Y)) {
             TControl::MouseDown(Button, Shift, X, Y);
             return;
         }
@@ -74,27 +75,27 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         int index = -1, pos = 0, ofs = 0;
         CalcSizingState(X, Y, state, index, pos, ofs, di);
         if (state != gsNormal) {
-            if (state == gsRowSizing) FSizingRow = index;
+            if (state == gsRowSizing) FImpl->SizingRow = index;
             TCustomGrid::MouseDown(Button, Shift, X, Y);
             return;
         }
     }
-    if (!DataSetActive() || cell.X < FIndicatorOffset) {
+    if (!DataSetActive() || cell.X < FImpl->IndicatorOffset) {
         TakeFocus();
         TControl::MouseDown(Button, Shift, X, Y);
         return;
     }
-    TDataSet* ds = FDataLink->DataSet();
+    TDataSet* ds = FImpl->DataLink->DataSet();
     const bool sameCell = cell.X == Col() && cell.Y == Row();
     if (sameCell && !dbl && !IsCustomControlCell(cell.X, cell.Y) && !IsMemoCell(cell.X, cell.Y))
         ShowEditorIfAllowed();
     if (!TakeFocus()) return;
-    if (!FOptions.Contains(dgRowSelect) && cell.X != Col() &&
-        (cell.X >= FixedCols() || FOptions.Contains(dgFixedEditable)))
-        SelectDataColumn(cell.X - FIndicatorOffset);
+    if (!FImpl->Options.Contains(dgRowSelect) && cell.X != Col() &&
+        (cell.X >= FixedCols() || FImpl->Options.Contains(dgFixedEditable)))
+        SelectDataColumn(cell.X - FImpl->IndicatorOffset);
     if (cell.Y != Row()) ds->MoveBy(cell.Y - Row());
     if (!sameCell) DoCellChanged();
-    TField* field = GetColField(cell.X - FIndicatorOffset);
+    TField* field = GetColField(cell.X - FImpl->IndicatorOffset);
     if (Button == mbLeft && !dbl && field) {
         std::string type, params;
         GetControlInfo(field->FieldName(), type, params);
@@ -110,10 +111,10 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
             }
         }
     }
-    if (FOptions.Contains(dgMultiSelect) &&
+    if (FImpl->Options.Contains(dgMultiSelect) &&
         !(field && LowerCase(field->FieldName()) == "selected" && field->Calculated())) {
         const bool ctrlOrShift = Shift.Contains(ssCtrl) || Shift.Contains(ssShift);
-        if (!ctrlOrShift && FMultiSelectOptions.Contains(msoAutoUnselect)) {
+        if (!ctrlOrShift && FImpl->MultiSelectOptions.Contains(msoAutoUnselect)) {
             UnselectAll();
             SelectRecordHook();
         } else if (ctrlOrShift) {
@@ -124,47 +125,88 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         }
     }
     InvalidateCell(cell.X, cell.Y);
-    if (!sameCell && Button == mbLeft) ForwardClickToInGridControl(Shift, X, Y, leftColAtPress);
+    if (!sameCell && Button == mbLeft) FImpl->InCellControls.ForwardClick(Shift, X, Y, leftColAtPress);
     TControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    const int sizedRow = FSizingRow;
-    if (Button == mbLeft) EndColumnDrag(X);
+    const int sizedRow = FImpl->SizingRow;
+    if (Button == mbLeft) FImpl->Drag.Release(X);
     TCustomGrid::MouseUp(Button, Shift, X, Y);
-    if (sizedRow >= 0 && FOptions.Contains(dgRowResize) && sizedRow < RowCount()) {
+    if (sizedRow >= 0 && FImpl->Options.Contains(dgRowResize) && sizedRow < RowCount()) {
         // The new height as a percentage of the font's row, never below the set one.
         TCanvas* c = MeasureCanvas();
-        const int base = c->TextHeight("W") + 2 + (FOptions.Contains(dgRowLines) ? 1 : 0);
-        const int limit = ClientHeight() - (FTitleOffset > 0 ? RowHeights(0) : 0) - 1;
+        const int base = c->TextHeight("W") + 2 + (FImpl->Options.Contains(dgRowLines) ? 1 : 0);
+        const int limit = ClientHeight() - (FImpl->TitleOffset > 0 ? RowHeights(0) : 0) - 1;
         const int height = std::min(RowHeights(sizedRow), limit);
-        const int percent =
-            std::max(static_cast<int>(std::lround(height * 100.0 / std::max(1, base))), FRowHeightPercent);
-        if (percent != FRowHeightPercent) {
+        const int percent = std::max(static_cast<int>(std::lround(height * 100.0 / std::max(1, base))),
+                                     FImpl->RowHeightPercent);
+        if (percent != FImpl->RowHeightPercent) {
             SetRowHeightPercent(percent);
         } else {
-            SetDefaultRowHeight(base * FRowHeightPercent / 100);
+            SetDefaultRowHeight(base * FImpl->RowHeightPercent / 100);
         }
         LayoutChanged();
     }
-    if (FTitleButtonCol >= 0) {
-        const int pressed = FTitleButtonCol;
-        FTitleButtonCol = -1;
+    if (FImpl->TitleButtonCol >= 0) {
+        const int pressed = FImpl->TitleButtonCol;
+        FImpl->TitleButtonCol = -1;
         InvalidateCell(pressed, 0);
         const TGridCoord cell = MouseCoord(X, Y);
         const bool inside = X >= 0 && Y >= 0 && X < ClientWidth() && Y < ClientHeight();
-        if (Button == mbLeft && inside && cell.X == pressed && cell.Y >= 0 && cell.Y < FTitleOffset)
-            if (TField* f = GetColField(pressed - FIndicatorOffset)) {
+        if (Button == mbLeft && inside && cell.X == pressed && cell.Y >= 0 && cell.Y < FImpl->TitleOffset)
+            if (TField* f = GetColField(pressed - FImpl->IndicatorOffset)) {
                 // The group header part names the group.
                 const TRect header = GroupHeaderRect(pressed);
-                TqzColumn* column = Columns(pressed - FIndicatorOffset);
+                TqzColumn* column = Columns(pressed - FImpl->IndicatorOffset);
                 if (!IsRectEmpty(header) && Y < header.Bottom && column)
                     DoTitleButtonClick(column->GroupName());
                 else
                     DoTitleButtonClick(f->FieldName());
             }
     }
-    FSizingRow = -1;
-    FTitlePressedGroup = false;
-    ClearHotTitle();
+    FImpl->SizingRow = -1;
+    FImpl->Titles.SetPressedGroup(false);
+    FImpl->Titles.ClearHot();
+}
+
+void TqzCustomDBGrid::WMCancelMode(TMessage& Message) {
+    // A lost capture ends a drag without a drop.
+    FImpl->Drag.Cancel();
+    TCustomGrid::WMCancelMode(Message);
+}
+
+void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
+    TCustomGrid::MouseMove(Shift, X, Y);
+    FImpl->Hints.MouseAt(X, Y);
+    if (FImpl->Drag.MouseMove(X, Y)) return;
+    const TGridCoord cell = MouseCoord(X, Y);
+    FImpl->Titles.TrackHot(Shift, X, Y);
+    FImpl->Hints.Update(cell);
+    bool url = false;
+    if (cell.X >= FImpl->IndicatorOffset && cell.Y >= FImpl->TitleOffset && FImpl->DataLink->Active())
+        if (TField* f = GetColField(cell.X - FImpl->IndicatorOffset)) {
+            std::string type, params;
+            GetControlInfo(f->FieldName(), type, params);
+            url = type == "URL-Link";
+        }
+    if (url) {
+        if (Cursor() != crHandPoint) {
+            FImpl->SavedCursor = Cursor();
+            SetCursor(crHandPoint);
+        }
+        SetHotCell(cell.X, cell.Y);
+    } else if (FImpl->HotCell.X >= 0) {
+        SetCursor(FImpl->SavedCursor);
+        SetHotCell(-1, -1);
+    }
+}
+
+void TqzCustomDBGrid::CMMouseLeave(TMessage& Message) {
+    TCustomGrid::CMMouseLeave(Message);
+    FImpl->Hints.MouseAt(-1, -1);
+    FImpl->Titles.ClearHot();
+    if (FImpl->HotCell.X < 0) return;
+    SetCursor(FImpl->SavedCursor);
+    SetHotCell(-1, -1);
 }

@@ -14,66 +14,68 @@
 #include "suite/base/qzlinelists.h"
 #include "suite/base/qzproputils.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
+#include "suite/grid/qzgridhook.h"
 
-int TqzCustomDBGrid::VisibleDataRows() const { return FDataLink->BufferCount(); }
+int TqzCustomDBGrid::VisibleDataRows() const { return FImpl->DataLink->BufferCount(); }
 
 // ---- Row count and current row ---------------------------------------------------------
 
 void TqzCustomDBGrid::UpdateRowCount() {
-    if (FInRowCount) return;
-    FInRowCount = true;
+    if (FImpl->InRowCount) return;
+    FImpl->InRowCount = true;
     try {
-        if (RowCount() <= FTitleOffset) SetRowCount(FTitleOffset + 1);
-        SetFixedRows(FTitleOffset);
-        TDataSet* dataSet = FDataLink->DataSet();
-        if (!FDataLink->Active() || !dataSet || !dataSet->Active() || dataSet->IsEmpty()) {
-            SetRowCount(FTitleOffset + 1);
+        if (RowCount() <= FImpl->TitleOffset) SetRowCount(FImpl->TitleOffset + 1);
+        SetFixedRows(FImpl->TitleOffset);
+        TDataSet* dataSet = FImpl->DataLink->DataSet();
+        if (!FImpl->DataLink->Active() || !dataSet || !dataSet->Active() || dataSet->IsEmpty()) {
+            SetRowCount(FImpl->TitleOffset + 1);
         } else {
-            SetRowCount(FTitleOffset + 1000);
+            SetRowCount(FImpl->TitleOffset + 1000);
             const int visible = std::max(1, VisibleRowCount());
-            if (visible < FDataLink->BufferCount() && Row() >= FTitleOffset + visible) {
+            if (visible < FImpl->DataLink->BufferCount() && Row() >= FImpl->TitleOffset + visible) {
                 Invalidate();
                 DoTopRowChanged();
             }
-            FDataLink->SetBufferCount(visible);
-            SetRowCount(FTitleOffset + std::max(1, FDataLink->RecordCount()));
+            FImpl->DataLink->SetBufferCount(visible);
+            SetRowCount(FImpl->TitleOffset + std::max(1, FImpl->DataLink->RecordCount()));
             UpdateActive();
         }
-        if (FOptions.Contains(dgRowSelect) ||
-            (FOptions.Contains(dgFixedEditable) && LeftCol() <= FixedCols())) {
+        if (FImpl->Options.Contains(dgRowSelect) ||
+            (FImpl->Options.Contains(dgFixedEditable) && LeftCol() <= FixedCols())) {
             const int left = LeftCol();
             SetRowCount(RowCount());
             if (left >= FixedCols() && left < ColCount()) SetLeftCol(left);
         }
     } catch (...) {
-        FInRowCount = false;
+        FImpl->InRowCount = false;
         throw;
     }
-    FInRowCount = false;
+    FImpl->InRowCount = false;
 }
 
 void TqzCustomDBGrid::UpdateActive() {
     if (!DataSetActive()) return;
-    int row = FDataLink->ActiveRecord() + FTitleOffset;
+    int row = FImpl->DataLink->ActiveRecord() + FImpl->TitleOffset;
     if (row == Row()) return;
-    if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
+    if (!FImpl->Options.Contains(dgAlwaysShowEditor)) HideEditor();
     if (row >= RowCount()) {
         UpdateRowCount();
         row = std::min(row, RowCount() - 1);
     }
-    if (row < FTitleOffset || row >= RowCount()) return;
+    if (row < FImpl->TitleOffset || row >= RowCount()) return;
     MoveColRow(Col(), row, true, false);
     if (!(Parent() && SameText(Parent()->ClassName(), "TqzDBCustomLookupcombo"))) {
         TField* f = SelectedField();
-        if (f && f->Text() != FLastEditText) InvalidateEditor();
+        if (f && f->Text() != FImpl->LastEditText) InvalidateEditor();
     }
 }
 
 // ---- Vertical scroll bar -----------------------------------------------------------------
 
 void TqzCustomDBGrid::UpdateScrollBar() {
-    if (!FShowVertScrollBar || !DataSetActive() || !HandleAllocated()) return;
-    TDataSet* dataSet = FDataLink->DataSet();
+    if (!FImpl->ShowVertScrollBar || !DataSetActive() || !HandleAllocated()) return;
+    TDataSet* dataSet = FImpl->DataLink->DataSet();
     TScrollInfo si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     if (dataSet->IsSequenced()) {
@@ -81,8 +83,8 @@ void TqzCustomDBGrid::UpdateScrollBar() {
         si.nMin = 1;
         si.nPage = static_cast<unsigned>(page);
         si.nMax = dataSet->RecordCount() + page - 1;
-        if (dataSet->State() == dsInsert && FScrollSet)
-            si.nPos = FLastScroll.nPos;
+        if (dataSet->State() == dsInsert && FImpl->ScrollSet)
+            si.nPos = FImpl->LastScroll.nPos;
         else
             si.nPos = dataSet->RecNo();
     } else {
@@ -97,18 +99,18 @@ void TqzCustomDBGrid::UpdateScrollBar() {
         si.nMax = 1001;
         si.nPage = 1000;
     }
-    if (FScrollSet && si.nMin == FLastScroll.nMin && si.nMax == FLastScroll.nMax &&
-        si.nPage == FLastScroll.nPage && si.nPos == FLastScroll.nPos)
+    if (FImpl->ScrollSet && si.nMin == FImpl->LastScroll.nMin && si.nMax == FImpl->LastScroll.nMax &&
+        si.nPage == FImpl->LastScroll.nPage && si.nPos == FImpl->LastScroll.nPos)
         return;
-    FLastScroll = si;
-    FScrollSet = true;
+    FImpl->LastScroll = si;
+    FImpl->ScrollSet = true;
     SetScrollInfo(SB_VERT, si);
 }
 
 void TqzCustomDBGrid::WMVScroll(TMessage& Message) {
     Message.Result = 0;
     if (!TakeFocus() || !DataSetActive()) return;
-    TDataSet* dataSet = FDataLink->DataSet();
+    TDataSet* dataSet = FImpl->DataLink->DataSet();
     const int code = Message.WParamLo();
     int pos = Message.WParamHi();
     if (code == SB_THUMBPOSITION) {
@@ -155,7 +157,7 @@ void TqzCustomDBGrid::Scroll(int Distance) {
         UpdateRowCount();
         return;
     }
-    if (FIndicatorOffset > 0) InvalidateCol(0);
+    if (FImpl->IndicatorOffset > 0) InvalidateCol(0);
     UpdateRowCount();
     UpdateActive();
     UpdateScrollBar();
@@ -163,45 +165,45 @@ void TqzCustomDBGrid::Scroll(int Distance) {
         Invalidate();
         DoTopRowChanged();
         CheckRowChanged();
-        if (FOptions.Contains(dgAlwaysShowEditor) && !IsCustomControlCell(Col(), Row()) &&
+        if (FImpl->Options.Contains(dgAlwaysShowEditor) && !IsCustomControlCell(Col(), Row()) &&
             !IsMemoCell(Col(), Row()))
             ShowEditor();
         return;
     }
     // The data rows move; the cells are redrawn from the buffers.
-    if (FTitleOffset < RowCount()) Invalidate();
-    if (Distance % 2 != 0) FAltPhase = !FAltPhase;
+    if (FImpl->TitleOffset < RowCount()) Invalidate();
+    if (Distance % 2 != 0) FImpl->AltPhase = !FImpl->AltPhase;
     if (Distance != 0) DoTopRowChanged();
     CheckRowChanged();
 }
 
 void TqzCustomDBGrid::LinkActive(bool Value) {
-    if (FDestroying) return;
+    if (FImpl->Destroying) return;
     if (!Value) HideEditor();
-    FScrollSet = false;
+    FImpl->ScrollSet = false;
     LayoutChanged();
     UpdateScrollBar();
-    FLastBookmark.clear();
-    FFooterBookmark.clear();
+    FImpl->LastBookmark.clear();
+    FImpl->FooterBookmark.clear();
     if (Value) {
         if (HandleAllocated()) {
-            if (Col() != FRememberedCol) {
+            if (Col() != FImpl->RememberedCol) {
                 ColEnter();
-                FRememberedCol = Col();
+                FImpl->RememberedCol = Col();
             }
         } else {
-            FFirstPaint = true;
+            FImpl->FirstPaint = true;
         }
-        FFooterChanged = true;
+        FImpl->FooterChanged = true;
     } else {
-        FRememberedCol = -1;
+        FImpl->RememberedCol = -1;
     }
 }
 
 void TqzCustomDBGrid::DataChanged() {
-    if (!HandleAllocated() || FInLayout || FDestroying) return;
+    if (!HandleAllocated() || FImpl->InLayout || FImpl->Destroying) return;
     UpdateFooterIfChanged();
-    TDataSet* dataSet = FDataLink->DataSet();
+    TDataSet* dataSet = FImpl->DataLink->DataSet();
     if (dataSet && (dataSet->State() == dsBrowse ||
                     (dataSet->State() == dsInsert && !(dataSet->Bof() && dataSet->Eof()))))
         BeforeCellMove();
@@ -214,57 +216,57 @@ void TqzCustomDBGrid::DataChanged() {
 }
 
 void TqzCustomDBGrid::EditingChanged() {
-    if (FIndicatorOffset > 0) InvalidateCol(0);
+    if (FImpl->IndicatorOffset > 0) InvalidateCol(0);
 }
 
 void TqzCustomDBGrid::RecordChanged(TField* Field) {
     if (!HandleAllocated()) return;
     const int row = Row();
     if (Field) {
-        for (int i = 0; i < FDataLink->FieldCount(); ++i)
-            if (FDataLink->Fields(i) == Field) InvalidateCell(i + FIndicatorOffset, row);
+        for (int i = 0; i < FImpl->DataLink->FieldCount(); ++i)
+            if (FImpl->DataLink->Fields(i) == Field) InvalidateCell(i + FImpl->IndicatorOffset, row);
     } else {
         InvalidateRow(row);
     }
     TField* current = SelectedField();
-    if (current && current->Text() != FLastEditText) InvalidateEditor();
+    if (current && current->Text() != FImpl->LastEditText) InvalidateEditor();
 }
 
 void TqzCustomDBGrid::FieldChangedNotice(TField* Field) { DoFieldChanged(Field); }
 
 bool TqzCustomDBGrid::EditorTextPassesMask(TField* field, const std::string& Text) {
     if (!field) return true;
-    TObject* source = qzGetPictureMaskSource(this, FDataLink->DataSet());
+    TObject* source = qzGetPictureMaskSource(this, FImpl->DataLink->DataSet());
     bool flag2 = false, autoFill = false;
     std::string mask;
     qzGetPictureMask(source, field->FieldName(), true, flag2, autoFill, mask);
     if (mask.empty()) return true;
     const bool passes = qzTextMatchesPictureMask(mask, Text);
-    FOnCheckValue(this, passes);
+    FImpl->OnCheckValue(this, passes);
     return passes;
 }
 
 TField* TqzCustomDBGrid::EditField() const {
-    for (int i = 0; i < FDataLink->FieldCount(); ++i)
-        if (TField* f = FDataLink->Fields(i); f && f->FieldName() == FEditFieldName) return f;
+    for (int i = 0; i < FImpl->DataLink->FieldCount(); ++i)
+        if (TField* f = FImpl->DataLink->Fields(i); f && f->FieldName() == FImpl->EditFieldName) return f;
     return SelectedField();
 }
 
 void TqzCustomDBGrid::UpdateData() {
-    if (!FDataLink->Modified() || !FDataLink->Editing()) return;
+    if (!FImpl->DataLink->Modified() || !FImpl->DataLink->Editing()) return;
     // The text goes to the field it was typed for, wherever the grid has
     // moved since; a shown editor over that field has the latest text.
     TField* field = EditField();
     if (!field) return;
     const bool editorOnField = InplaceEditor() && InplaceEditor()->Visible() && FInplaceCol >= 0 &&
-                               GetColField(FInplaceCol - FIndicatorOffset) == field;
-    const std::string text = editorOnField ? InplaceEditor()->Text() : FEditText;
+                               GetColField(FInplaceCol - FImpl->IndicatorOffset) == field;
+    const std::string text = editorOnField ? InplaceEditor()->Text() : FImpl->EditText;
     if (!EditorTextPassesMask(field, text) && !EditorAllowInvalidExit()) {
-        const TMethod method = qzGetOnInvalidValue(FDataLink->DataSet());
+        const TMethod method = qzGetOnInvalidValue(FImpl->DataLink->DataSet());
         const auto handler = method.As<TqzInvalidValueEvent>();
         if (method && handler) {
             // The handler has told the user; the edit stays and the post stops.
-            handler(FDataLink->DataSet(), field);
+            handler(FImpl->DataLink->DataSet(), field);
             throw EAbort("Operation aborted");
         }
         ReportInvalidValue(field);
@@ -289,33 +291,33 @@ void TqzCustomDBGrid::UpdateData() {
 
 void TqzCustomDBGrid::CheckRowChanged() {
     if (!DataSetActive()) return;
-    if (!FOnRowChanged && !FOnCellChanged && !FOnUpdateFooter) return;
-    TDataSet* dataSet = FDataLink->DataSet();
+    if (!FImpl->OnRowChanged && !FImpl->OnCellChanged && !FImpl->OnUpdateFooter) return;
+    TDataSet* dataSet = FImpl->DataLink->DataSet();
     const TBookmark current = dataSet->Bookmark();
-    if (dataSet->State() == dsInsert || FLastBookmark.empty() ||
-        qzDataSetCompareBookmarks(dataSet, current, FLastBookmark) != 0)
+    if (dataSet->State() == dsInsert || FImpl->LastBookmark.empty() ||
+        qzDataSetCompareBookmarks(dataSet, current, FImpl->LastBookmark) != 0)
         DoRowChanged();
-    FLastBookmark = current;
+    FImpl->LastBookmark = current;
 }
 
 void TqzCustomDBGrid::DoTopRowChanged() {
-    FOnTopRowChanged(this);
-    if (!FGroupFieldName.empty()) Invalidate();
+    FImpl->OnTopRowChanged(this);
+    if (!FImpl->GroupFieldName.empty()) Invalidate();
 }
 
 void TqzCustomDBGrid::DoRowChanged() {
-    FOnRowChanged(this);
+    FImpl->OnRowChanged(this);
     DoCellChanged();
 }
 
-void TqzCustomDBGrid::DoCellChanged() { FOnCellChanged(this); }
+void TqzCustomDBGrid::DoCellChanged() { FImpl->OnCellChanged(this); }
 
 void TqzCustomDBGrid::UpdateFooterIfChanged() {
-    if (!FOnUpdateFooter || !DataSetActive() || FDataLink->DataSet()->State() != dsBrowse) return;
-    const int count = FDataLink->DataSet()->RecordCount();
-    if (FFooterChanged || count != FLastRecordCount) {
-        FFooterChanged = false;
-        FLastRecordCount = count;
+    if (!FImpl->OnUpdateFooter || !DataSetActive() || FImpl->DataLink->DataSet()->State() != dsBrowse) return;
+    const int count = FImpl->DataLink->DataSet()->RecordCount();
+    if (FImpl->FooterChanged || count != FImpl->LastRecordCount) {
+        FImpl->FooterChanged = false;
+        FImpl->LastRecordCount = count;
         DoUpdateFooter();
     }
 }
@@ -324,8 +326,8 @@ void TqzCustomDBGrid::UpdateFooterIfChanged() {
 
 bool TqzCustomDBGrid::CanEditShow() {
     const int c = Col();
-    if (c >= 0 && c < static_cast<int>(FColInfo.size()) &&
-        SameText(FColInfo[static_cast<size_t>(c)].ControlType, "CheckBox"))
+    if (c >= 0 && c < static_cast<int>(FImpl->ColInfo.size()) &&
+        SameText(FImpl->ColInfo[static_cast<size_t>(c)].ControlType, "CheckBox"))
         return false;
     return TCustomGrid::CanEditShow();
 }
@@ -337,8 +339,8 @@ bool TqzCustomDBGrid::CanEditAcceptKey(char32_t Key) {
 
 bool TqzCustomDBGrid::CanEditModify() {
     if (!CanEditGrid() || !SelectedField()) return false;
-    FDataLink->Edit();
-    return FDataLink->Editing();
+    FImpl->DataLink->Edit();
+    return FImpl->DataLink->Editing();
 }
 
 int TqzCustomDBGrid::GetEditLimit() {
@@ -347,84 +349,85 @@ int TqzCustomDBGrid::GetEditLimit() {
 }
 
 std::string TqzCustomDBGrid::GetEditMask(int ACol, int) {
-    TField* f = GetColField(ACol - FIndicatorOffset);
+    TField* f = GetColField(ACol - FImpl->IndicatorOffset);
     return f ? f->EditMask() : std::string();
 }
 
 std::string TqzCustomDBGrid::GetEditText(int ACol, int) {
-    TField* f = GetColField(ACol - FIndicatorOffset);
-    FLastEditText = f ? f->Text() : std::string();
+    TField* f = GetColField(ACol - FImpl->IndicatorOffset);
+    FImpl->LastEditText = f ? f->Text() : std::string();
     // A pending edit of another field stays as it is.
     const std::string name = f ? f->FieldName() : std::string();
-    if (!FDataLink->Modified() || name == FEditFieldName) {
-        FEditText = FLastEditText;
-        FEditFieldName = name;
+    if (!FImpl->DataLink->Modified() || name == FImpl->EditFieldName) {
+        FImpl->EditText = FImpl->LastEditText;
+        FImpl->EditFieldName = name;
     }
-    return FLastEditText;
+    return FImpl->LastEditText;
 }
 
 void TqzCustomDBGrid::SetEditText(int ACol, int, const std::string& Value) {
-    TField* f = GetColField(ACol - FIndicatorOffset);
-    FEditFieldName = f ? f->FieldName() : std::string();
-    FEditText = Value;
-    FDataLink->SetModified();
+    TField* f = GetColField(ACol - FImpl->IndicatorOffset);
+    FImpl->EditFieldName = f ? f->FieldName() : std::string();
+    FImpl->EditText = Value;
+    FImpl->DataLink->SetModified();
 }
 
 // ---- Columns and focus --------------------------------------------------------------------------
 
 void TqzCustomDBGrid::ColEnter() {
-    FOnColEnter(this);
+    FImpl->OnColEnter(this);
     DoCellChanged();
 }
 
-void TqzCustomDBGrid::ColExit() { FOnColExit(this); }
+void TqzCustomDBGrid::ColExit() { FImpl->OnColExit(this); }
 
 void TqzCustomDBGrid::TopLeftChanged() {
     HideCellHint();
     TCustomGrid::TopLeftChanged();
-    if (LeftCol() != FLastLeftCol) {
-        FLastLeftCol = LeftCol();
-        FOnLeftColChanged(this, LeftCol());
+    if (LeftCol() != FImpl->LastLeftCol) {
+        FImpl->LastLeftCol = LeftCol();
+        FImpl->OnLeftColChanged(this, LeftCol());
     }
-    InvalidateScrolledFrame();
+    FImpl->Painter.InvalidateScrolledFrame();
 }
 
 void TqzCustomDBGrid::SelectDataColumn(int Index) {
-    const int count = FDataLink->FieldCount();
+    const int count = FImpl->DataLink->FieldCount();
     if (count <= 0) return;
     Index = std::clamp(Index, 0, count - 1);
-    int col = Index + FIndicatorOffset;
-    if (!FOptions.Contains(dgFixedEditable)) col = std::max(col, FixedCols());
-    if (col == Col() || FInSelectColumn) return;
-    FInSelectColumn = true;
+    int col = Index + FImpl->IndicatorOffset;
+    if (!FImpl->Options.Contains(dgFixedEditable)) col = std::max(col, FixedCols());
+    if (col == Col() || FImpl->InSelectColumn) return;
+    FImpl->InSelectColumn = true;
     try {
         // The text typed into the cell being left is written first; a
         // refused text keeps the grid where it is.
-        if (FDataLink->Modified()) FDataLink->UpdateRecord();
-        if (FOptions.Contains(dgAlwaysShowEditor) && !FUserMoving && !IsCustomControlCell(col, Row()))
+        if (FImpl->DataLink->Modified()) FImpl->DataLink->UpdateRecord();
+        if (FImpl->Options.Contains(dgAlwaysShowEditor) && !FImpl->UserMoving &&
+            !IsCustomControlCell(col, Row()))
             BeforeCellMove();
         MoveColRow(col, Row(), true, true);
-        if (FOptions.Contains(dgAlwaysShowEditor) && !FUserMoving && !IsCustomControlCell(col, Row()) &&
-            !IsMemoCell(col, Row()))
+        if (FImpl->Options.Contains(dgAlwaysShowEditor) && !FImpl->UserMoving &&
+            !IsCustomControlCell(col, Row()) && !IsMemoCell(col, Row()))
             ShowEditorIfAllowed();
     } catch (...) {
-        FInSelectColumn = false;
+        FImpl->InSelectColumn = false;
         throw;
     }
-    FInSelectColumn = false;
+    FImpl->InSelectColumn = false;
 }
 
 bool TqzCustomDBGrid::TakeFocus() {
-    if (!FAllowFocus || !CanFocus() || ComponentState().Contains(csDesigning)) return true;
+    if (!FImpl->AllowFocus || !CanFocus() || ComponentState().Contains(csDesigning)) return true;
     SetFocus();
     return Focused() || (InplaceEditor() && InplaceEditor()->Focused());
 }
 
 void TqzCustomDBGrid::TimedScroll(TGridScrollDirection Direction) {
     if (DataSetActive()) {
-        if (Direction.Contains(sdUp)) FDataLink->MoveBy(-(FDataLink->ActiveRecord() + 1));
+        if (Direction.Contains(sdUp)) FImpl->DataLink->MoveBy(-(FImpl->DataLink->ActiveRecord() + 1));
         if (Direction.Contains(sdDown))
-            FDataLink->MoveBy(FDataLink->RecordCount() - FDataLink->ActiveRecord());
+            FImpl->DataLink->MoveBy(FImpl->DataLink->RecordCount() - FImpl->DataLink->ActiveRecord());
     }
     TGridScrollDirection horizontal;
     if (Direction.Contains(sdLeft)) horizontal += sdLeft;
@@ -434,18 +437,19 @@ void TqzCustomDBGrid::TimedScroll(TGridScrollDirection Direction) {
 
 void TqzCustomDBGrid::Resize() {
     TCustomGrid::Resize();
-    if (FDestroying) return;
-    if (IsProportionalColResize() && FDataLink->FieldCount() > 0) ResizeColumnsProportionally();
-    if (!FInLayout) {
+    if (FImpl->Destroying) return;
+    if (IsProportionalColResize() && FImpl->DataLink->FieldCount() > 0) ResizeColumnsProportionally();
+    if (!FImpl->InLayout) {
         BeforeCellMove();
         HideEditor();
         UpdateRowCount();
         UpdateScrollBar();
-        if (FDataLink->DataSet() && FDataLink->DataSet()->IsEmpty()) Invalidate();
+        if (FImpl->DataLink->DataSet() && FImpl->DataLink->DataSet()->IsEmpty()) Invalidate();
     }
-    FPaintOptions->SizeChanged();
-    if (FIndicatorButton)
-        FIndicatorButton->SetBounds(0, 0, FIndicatorButton->Width(), FIndicatorButton->Height());
+    FImpl->PaintOptions->SizeChanged();
+    if (FImpl->IndicatorButton)
+        FImpl->IndicatorButton->SetBounds(0, 0, FImpl->IndicatorButton->Width(),
+                                          FImpl->IndicatorButton->Height());
 }
 
 void TqzCustomDBGrid::Dispatch(TMessage& Message) {

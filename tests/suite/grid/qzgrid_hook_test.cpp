@@ -3,6 +3,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "qzgrid_fixture.h"
+#include "suite/grid/qzgridhook.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-// The grid painted as a whole: the footer, the redraw lock and the wheel.
+// The grid painted as a whole: the footer, the redraw lock, the wheel,
+// group headers and the lines left out.
 #include "platform/ui/timer.h"
 #include "qzgrid_fixture.h"
 
@@ -127,49 +128,6 @@ TEST_F(QzWhole, GroupHeadersSpanTheirColumns) {
     const TRect codeTitle = Grid->CellRect(4, 0);
     SendClick(Grid, codeTitle.Left + 10, codeTitle.Bottom - 3);
     EXPECT_EQ(clicked, (std::vector<std::string>{"Money", "Code"}));
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(QzWhole, CellHintShowsCutTextUntilItsTimerEndsIt) {
-    Table->FieldDefs()->Add("Note", ftString, 80);
-    Table->Open();
-    Table->AppendRecord({Variant(1), Variant("A"), Variant(), Variant(), Variant(),
-                         Variant("a note far too long to fit into its narrow column")});
-    Table->AppendRecord({Variant(2), Variant("B"), Variant(), Variant(), Variant(), Variant("short")});
-    Table->First();
-    Grid->SetOptions(Grid->Options() + dgShowCellHint);
-    Show();
-    Grid->SetColWidths(6, 50);
-    ProcessEvents();
-    const TRect text = Grid->CellRect(2, 2), longNote = Grid->CellRect(6, 1),
-                shortNote = Grid->CellRect(6, 2);
-    // A text that fits: no hint.
-    SendMouseMove(Grid, text.Left + 3, text.Top + 3);
-    EXPECT_EQ(Grid->HintWindow(), nullptr);
-    SendMouseMove(Grid, longNote.Left + 3, longNote.Top + 3);
-    ASSERT_NE(Grid->HintWindow(), nullptr);
-    EXPECT_EQ(Grid->HintWindow()->HintText(), "a note far too long to fit into its narrow column");
-    EXPECT_GT(Grid->HintWindow()->Width(), longNote.Width());
-    ASSERT_NE(Grid->HintTimer(), nullptr);
-    EXPECT_EQ(Grid->HintTimer()->Interval(), 250u);
-    EXPECT_TRUE(Grid->HintTimer()->Enabled());
-    TBitmap shot;
-    RenderControl(Form, &shot);
-    shot.SaveToFile(Shot("qzgrid_cell_hint.png"));
-    // Ticks while the mouse rests keep it, up to the hide pause (at least 16 ticks).
-    Application->SetHintHidePause(2500);
-    for (int i = 0; i < 16; ++i) Grid->HintTimer()->OnTimer()(Grid->HintTimer());
-    EXPECT_NE(Grid->HintWindow(), nullptr);
-    Grid->HintTimer()->OnTimer()(Grid->HintTimer());
-    EXPECT_EQ(Grid->HintWindow(), nullptr);
-    EXPECT_FALSE(Grid->HintTimer()->Enabled());
-    // Another cell hides it at once.
-    SendMouseMove(Grid, longNote.Left + 5, longNote.Top + 3);
-    SendMouseMove(Grid, shortNote.Left + 3, shortNote.Top + 3);
-    EXPECT_EQ(Grid->HintWindow(), nullptr);
 }
 
 }  // namespace

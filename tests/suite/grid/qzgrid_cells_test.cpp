@@ -1,9 +1,12 @@
-// The grid's cells drawn on a shown form over an engine table: indicator
-// images, titles, control types, colours, and the hot link under the mouse.
+// The grid's cells (TqzGridCells) drawn on a shown form over an engine table:
+// indicator images, control types, RichEdit cells, colours, the draw-cell
+// events and the hot link under the mouse.
 #include "platform/core/streams.h"
 #include "platform/ui/imagelist.h"
 #include "qzgrid_fixture.h"
+#include "rich_cell_control.h"
 #include "suite/base/qzproputils.h"
+#include "suite/grid/qzgridimages.h"
 
 namespace {
 
@@ -318,6 +321,64 @@ TEST_F(QzDraw, CheckBoxCellOpensNoTextEditor) {
     if (Table->State() != dsBrowse) Table->Post();
     Table->First();
     EXPECT_EQ("Y", Table->FieldByName("Done")->AsString());
+}
+
+}  // namespace
+
+namespace {
+
+// RichEdit cells: every row shows its own document through the rich edit's
+// grid copy, fitted to the cell, with no border of the control in it.
+TEST_F(QzDraw, RichEditCellsShowTheirOwnRowsDocument) {
+    Table->FieldDefs()->Add("Notes", ftBlob);
+    Table->Open();
+    const int rgb[3][3] = {{220, 0, 0}, {0, 170, 0}, {0, 0, 220}};
+    for (int i = 0; i < 3; ++i) {
+        Table->Append();
+        Table->FieldByName("Id")->SetAsInteger(i + 1);
+        Table->FieldByName("Notes")->SetAsString(
+            "{\\rtf1{\\colortbl ;\\red" + std::to_string(rgb[i][0]) + "\\green" + std::to_string(rgb[i][1]) +
+            "\\blue" + std::to_string(rgb[i][2]) +
+            ";}\\pard\\fs16\\cf1\\b WWWW MMMM WWWW\\par Second line\\par}");
+        Table->Post();
+    }
+    Table->First();
+    for (const char* hidden : {"Name", "Amount", "Due", "Code"})
+        Table->FieldByName(hidden)->SetVisible(false);
+    // The control lives on the form, taller than a row, with a border.
+    TWinControl* rich = NewRichCellControl(Form, Form, "Rich", Source, "Notes");
+    rich->SetBounds(420, 200, 200, 120);
+    Grid->ControlType()->SetText("Notes;RichEdit;Rich\n");
+    Show();
+    Grid->SetColWidths(2, 160);
+    Grid->LayoutChanged();
+    TBitmap shot;
+    RenderControl(Grid, &shot);
+    shot.SaveToFile(Shot("qzgrid_rich_cells.png"));
+    // The strongest colour channel of a text pixel tells its document.
+    auto ink = [](int Channel) {
+        return [Channel](TColor c) {
+            const int32_t v = ColorToRGB(c);
+            const int ch[3] = {v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF};
+            return ch[Channel] > 120 && ch[(Channel + 1) % 3] < 90 && ch[(Channel + 2) % 3] < 90;
+        };
+    };
+    for (int row = 0; row < 3; ++row) {
+        const TRect r = Cell("Notes", row);
+        for (int other = 0; other < 3; ++other) {
+            if (other == row)
+                EXPECT_GT(Count(shot, r, ink(other)), 20) << "row " << row;
+            else
+                EXPECT_EQ(Count(shot, r, ink(other)), 0) << "row " << row << " shows document " << other;
+        }
+        // No border: the cell's outer pixels keep the grid's window colour.
+        const TColor window = static_cast<TColor>(ColorToRGB(clWindow));
+        auto notWindow = [window](TColor c) { return c != window; };
+        EXPECT_EQ(Count(shot, Rect(r.Left, r.Top, r.Right, r.Top + 1), notWindow), 0) << "row " << row;
+        EXPECT_EQ(Count(shot, Rect(r.Left, r.Top, r.Left + 1, r.Bottom), notWindow), 0) << "row " << row;
+    }
+    // Drawing the rows leaves the current record where it was.
+    EXPECT_EQ(Id(), 1);
 }
 
 }  // namespace

@@ -1,0 +1,380 @@
+// The grid's cells (see qzgridcells.h).
+#include "suite/grid/qzgridcells.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/core/streams.h"
+#include "platform/core/sysutils.h"
+#include "platform/db/dataset.h"
+#include "platform/db/fields.h"
+#include "platform/db/fieldtypes.h"
+#include "platform/ui/canvas_clip.h"
+#include "platform/ui/drawing.h"
+#include "platform/ui/imagelist.h"
+#include "suite/base/qzdbutils.h"
+#include "suite/base/qzdraw.h"
+#include "suite/base/qzintl.h"
+#include "suite/base/qzlinelists.h"
+#include "suite/base/qzstr.h"
+#include "suite/grid/qzbitmap.h"
+#include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_impl.h"
+#include "suite/grid/qzgridimages.h"
+#include "suite/grid/qzgridrichcell.h"
+
+namespace {
+
+// The ";"-separated pieces of a text.
+std::vector<std::string> SemiParts(const std::string& Text) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t semi = Text.find(';', start);
+        parts.push_back(Text.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
+        if (semi == std::string::npos) break;
+        start = semi + 1;
+    }
+    return parts;
+}
+
+TCopyMode RasterOperation(const std::string& Name) {
+    static const struct {
+        const char* Name;
+        TCopyMode Mode;
+    } ops[] = {{"Source Paint", cmSrcPaint},      {"Source And", cmSrcAnd},
+               {"Source Invert", cmSrcInvert},    {"Source Erase", cmSrcErase},
+               {"Not Source Copy", cmNotSrcCopy}, {"Not Source Erase", cmNotSrcErase},
+               {"Merge Paint", cmMergePaint}};
+    for (const auto& op : ops)
+        if (Name == op.Name) return op.Mode;
+    return cmSrcCopy;
+}
+
+// The picture held by a blob field; False when it holds none.
+bool FieldPicture(TField* Field, TBitmap& Picture) {
+    auto* blob = dynamic_cast<TBlobField*>(Field);
+    if (!blob || Field->IsNull()) return false;
+    TStringStream stream;
+    blob->SaveToStream(&stream);
+    if (stream.Size() == 0) return false;
+    stream.SetPosition(0);
+    try {
+        Picture.LoadFromStream(&stream);
+    } catch (const Exception&) {
+        return false;
+    }
+    return !Picture.Empty();
+}
+
+// Keeps the data link's active record and puts it back.
+struct ActiveRecordKeeper {
+    explicit ActiveRecordKeeper(TqzGridDataLink* ALink) : Link(ALink), Saved(ALink->ActiveRecord()) {}
+    ~ActiveRecordKeeper() { Link->SetActiveRecord(Saved); }
+    TqzGridDataLink* Link;
+    int Saved;
+};
+
+}  // namespace
+
+void TqzCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    FImpl->Cells.Draw(ACol, ARow, ARect, AState);
+}
+
+void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    FInfo = TqzCustomDrawGridCellInfo{};
+    FInfo.Rect = ARect;
+    FInfo.State = AState;
+    FInfo.DataCol = ACol - G.FImpl->IndicatorOffset;
+    FInfo.DataRow = ARow - G.FImpl->TitleOffset;
+    FInfo.Field = G.GetColField(FInfo.DataCol);
+    if ((!G.FImpl->GroupFieldName.empty() || G.FImpl->OnBeforeDrawCell) && G.FImpl->DataLink->Active()) {
+        const bool dataRow = FInfo.DataRow >= 0 && FInfo.DataRow < G.FImpl->DataLink->RecordCount();
+        const int saved = G.FImpl->DataLink->ActiveRecord();
+        if (dataRow) G.FImpl->DataLink->SetActiveRecord(FInfo.DataRow);
+        try {
+            G.FImpl->OnBeforeDrawCell(&G, FInfo);
+        } catch (...) {
+            G.FImpl->DataLink->SetActiveRecord(saved);
+            throw;
+        }
+        G.FImpl->DataLink->SetActiveRecord(saved);
+        // The two per-cell flags go to the column's row flags (data rows 0 to 255).
+        if (dataRow && FInfo.DataRow < 256 && FInfo.DataCol >= 0) {
+            std::vector<uint8_t>& flags = G.Columns(FInfo.DataCol)->RowFlags();
+            if (static_cast<int>(flags.size()) <= FInfo.DataRow)
+                flags.resize(static_cast<size_t>(FInfo.DataRow) + 1, 0);
+            flags[static_cast<size_t>(FInfo.DataRow)] =
+                static_cast<uint8_t>((FInfo.ColumnFlag1 ? 0 : 1) | (FInfo.ColumnFlag2 ? 0 : 2));
+        }
+    }
+    DrawParts(ACol, ARow, ARect, AState);
+    G.FImpl->OnAfterDrawCell(&G, FInfo);
+}
+
+void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    TCanvas* C = G.DrawCanvas();
+    const int dataCol = ACol - G.FImpl->IndicatorOffset, dataRow = ARow - G.FImpl->TitleOffset;
+    const bool fixed = AState.Contains(gdFixed);
+    C->Font()->Assign(fixed ? G.FImpl->TitleFont.get() : G.Font());
+    C->Brush()->SetColor(fixed ? G.FImpl->TitleColor : G.Color());
+    if (dataCol < 0) {
+        if (dataRow >= 0)
+            DrawIndicator(C, ARect, dataRow);
+        else
+            G.FImpl->Titles.Draw(C, ARect, -1);
+        return;
+    }
+    if (dataRow < 0) {
+        G.FImpl->Titles.Draw(C, ARect, dataCol);
+        return;
+    }
+    if (!G.FImpl->DataLink->Active()) {
+        C->FillRect(ARect);
+        return;
+    }
+    if (DrawControlType(C, ARect, ACol, ARow, AState)) return;
+    TField* field = G.GetColField(dataCol);
+    ActiveRecordKeeper keep(G.FImpl->DataLink.get());
+    G.FImpl->DataLink->SetActiveRecord(dataRow);
+    std::string text = field ? field->DisplayText() : std::string();
+    const size_t ci = static_cast<size_t>(ACol);
+    std::string type = ci < G.FImpl->ColInfo.size() ? G.FImpl->ColInfo[ci].ControlType : std::string();
+    if (type.empty() && field) {
+        std::string params;
+        G.GetControlInfo(field->FieldName(), type, params);
+    }
+    C->Font()->Assign(G.Font());
+    C->Brush()->SetColor(G.Color());
+    if (type == "URL-Link") {
+        std::string display, address;
+        G.SplitURLText(text, display, address);
+        text = display;
+        const bool hot = G.FImpl->HotCell.X == ACol && G.FImpl->HotCell.Y == ARow;
+        C->Font()->SetColor(hot ? clRed : clBlue);
+        C->Font()->SetStyle(C->Font()->Style() + fsUnderline);
+    }
+    bool brushSet = false;
+    SetColors(C, ACol, ARow, field, AState, brushSet);
+    if (G.DefaultDrawing()) {
+        if (FInfo.DefaultBackground) {
+            if (brushSet)
+                C->FillRect(ARect);
+            else
+                G.FillDataCellBackground(C, ARect, ACol, ARow);
+        }
+        TAlignment align = taLeftJustify;
+        if (field && field->Alignment() != taLeftJustify) align = field->Alignment();
+        int flags = TqzCustomDBGrid::wctNoFill;
+        const bool oneLine = qzIsSingleLineRect(C, ARect, DT_SINGLELINE);
+        if (G.FImpl->Options.Contains(dgTrailingEllipsis) &&
+            (!G.FImpl->Options.Contains(dgWordWrap) || oneLine))
+            flags |= TqzCustomDBGrid::wctEllipsis;
+        if (G.FImpl->Options.Contains(dgWordWrap)) flags |= TqzCustomDBGrid::wctWordBreak;
+        if (FInfo.DefaultContent)
+            G.WriteCellText(C, ARect, G.FImpl->Options.Contains(dgRowLines) ? 2 : 1, 2, align, flags, text);
+    }
+    G.DrawDataCell(ARect, field, AState);
+}
+
+void TqzGridCells::DrawIndicator(TCanvas* C, const TRect& R, int DataRow) {
+    if (G.FImpl->PaintOptions->FixedColumnImage()) {
+        TqzBitmap* img = G.FImpl->PaintOptions->FixedColumnImage();
+        C->CopyRect(R, img->Canvas(), Rect(0, R.Top, std::min(R.Width(), img->Width()), R.Bottom));
+    } else {
+        C->Brush()->SetColor(G.FImpl->TitleColor);
+        C->FillRect(R);
+    }
+    const int index = G.IndicatorImageIndex(DataRow);
+    TImageList* list = qzGridIndicatorImages();
+    if (index < 0 || !list || index >= list->Count()) return;
+    TBitmap image;
+    list->GetBitmap(index, &image);
+    if (G.FImpl->IndicatorIconColor != clBlack) {
+        const TColor to = static_cast<TColor>(ColorToRGB(G.FImpl->IndicatorIconColor));
+        for (int y = 0; y < image.Height(); ++y)
+            for (int x = 0; x < image.Width(); ++x)
+                if (image.Canvas()->Pixels(x, y) == clBlack) image.Canvas()->SetPixels(x, y, to);
+    }
+    image.SetTransparentColor(clWhite);
+    image.SetTransparent(true);
+    const int x = R.Left + (R.Width() - image.Width()) / 2;
+    const int y = R.Top + (R.Height() - image.Height()) / 2;
+    TCanvasClip clip(C, R);
+    C->Draw(x, y, &image);
+}
+
+bool TqzGridCells::DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State) {
+    const size_t ci = static_cast<size_t>(ACol);
+    TField* field = G.GetColField(ACol - G.FImpl->IndicatorOffset);
+    if (!field) return false;
+    std::string type, params;
+    if (ci < G.FImpl->ColInfo.size() && !G.FImpl->ColInfo[ci].ControlType.empty()) {
+        type = G.FImpl->ColInfo[ci].ControlType;
+        params = G.FImpl->ColInfo[ci].Parameters;
+    } else {
+        G.GetControlInfo(field->FieldName(), type, params);
+    }
+    if (type.empty() || type == "URL-Link") return false;
+    ActiveRecordKeeper keep(G.FImpl->DataLink.get());
+    G.FImpl->DataLink->SetActiveRecord(ARow - G.FImpl->TitleOffset);
+    if (type == "CheckBox") {
+        std::string on, off;
+        if (!G.GetCheckBoxValues(field->FieldName(), on, off)) return false;
+        bool checked;
+        if (LowerCase(field->FieldName()) == "selected" && field->Calculated())
+            checked = G.IsRecordSelected();
+        else
+            checked = field->DisplayText() == on;
+        bool brushSet = false;
+        C->Font()->Assign(G.Font());
+        C->Brush()->SetColor(G.Color());
+        SetColors(C, ACol, ARow, field, State, brushSet);
+        if (FInfo.DefaultBackground) {
+            if (brushSet)
+                C->FillRect(R);
+            else
+                G.FillDataCellBackground(C, R, ACol, ARow);
+        }
+        if (!FInfo.DefaultContent) return true;
+        const TRect box = Bounds(R.Left + (R.Width() - 10) / 2, R.Top + (R.Height() - 10) / 2, 10, 10);
+        G.DrawCheckBox(box, ACol, ARow, checked);
+        return true;
+    }
+    if (type == "Bitmap" || type == "ImageIndex") {
+        bool brushSet = false;
+        C->Font()->Assign(G.Font());
+        C->Brush()->SetColor(G.Color());
+        SetColors(C, ACol, ARow, field, State, brushSet);
+        if (FInfo.DefaultBackground) {
+            if (brushSet)
+                C->FillRect(R);
+            else
+                G.FillDataCellBackground(C, R, ACol, ARow);
+        }
+        if (!FInfo.DefaultContent) return true;
+        if (type == "Bitmap") {
+            DrawBitmap(C, R, field, params);
+            if (G.HighlightCell(ACol, ARow, State)) qzDrawFocusRect(C, R);
+        } else {
+            DrawImageIndex(C, R, field, params);
+        }
+        return true;
+    }
+    if (SameText(type, "CustomEdit") || SameText(type, "RichEdit")) {
+        C->Brush()->SetColor(G.Color());
+        G.FillDataCellBackground(C, R, ACol, ARow);
+        return DrawCustomControl(C, R, ACol, ARow, field, State);
+    }
+    return false;
+}
+
+void TqzGridCells::SetColors(TCanvas* C, int ACol, int ARow, TField* Field, TGridDrawState State,
+                             bool& BrushSet) {
+    const bool highlight = G.HighlightCell(ACol, ARow, State);
+    if (highlight) {
+        const TColor active = G.FImpl->PaintOptions->ActiveRecordColor();
+        C->Brush()->SetColor(active != clNone ? active : clHighlight);
+        if (!G.FImpl->Options.Contains(dgRowSelect) && ACol == G.Col() && ARow == G.Row())
+            C->Brush()->SetColor(clHighlight);
+        C->Font()->SetColor(clHighlightText);
+    }
+    const TColor before = C->Brush()->Color();
+    G.CalcCellColors(Field, State, highlight, C->Font(), C->Brush());
+    BrushSet = C->Brush()->Color() != before || highlight;
+}
+
+void TqzGridCells::DrawBitmap(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters) {
+    TDataSet* ds = G.FImpl->DataLink->DataSet();
+    // A new row's picture is not loaded.
+    if (ds && ds->State() == dsInsert && G.FImpl->DataLink->ActiveRecord() == G.Row() - G.FImpl->TitleOffset)
+        return;
+    TBitmap picture;
+    if (!FieldPicture(PictureField(Field), picture)) return;
+    const std::vector<std::string> parts = SemiParts(Parameters);
+    const std::string mode = parts.empty() ? std::string() : parts[0];
+    const TCopyMode rop = RasterOperation(parts.size() > 1 ? parts[1] : std::string());
+    const int pw = picture.Width(), ph = picture.Height();
+    const int cw = R.Width(), ch = R.Height();
+    TCanvasClip clip(C, R);
+    const TCopyMode saved = C->CopyMode();
+    C->SetCopyMode(rop);
+    if (mode == "Stretch To Fit") {
+        C->StretchDraw(R, &picture);
+    } else if (mode == "Fit Height" || mode == "Fit Width") {
+        // A picture with no height or width has nothing to scale.
+        if (pw > 0 && ph > 0) {
+            int w, h;
+            if (mode == "Fit Height") {
+                h = ch;
+                w = static_cast<int>(static_cast<int64_t>(pw) * h / ph);
+                if (w > cw) {
+                    w = cw;
+                    h = static_cast<int>(static_cast<int64_t>(ph) * w / pw);
+                }
+            } else {
+                w = cw;
+                h = static_cast<int>(static_cast<int64_t>(ph) * w / pw);
+                if (h > ch) {
+                    h = ch;
+                    w = static_cast<int>(static_cast<int64_t>(pw) * h / ph);
+                }
+            }
+            if (w >= 3 && h >= 3) C->StretchDraw(Bounds(R.Left, R.Top, w, h), &picture);
+        }
+    } else {
+        C->CopyRect(Bounds(R.Left, R.Top, std::min(pw, cw), std::min(ph, ch)), picture.Canvas(),
+                    Rect(0, 0, std::min(pw, cw), std::min(ph, ch)));
+    }
+    C->SetCopyMode(saved);
+}
+
+void TqzGridCells::DrawImageIndex(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters) {
+    if (!G.FImpl->ImageList || Field->IsNull()) return;
+    const TFieldType t = Field->DataType();
+    int index = -1;
+    if (t == ftFloat || t == ftCurrency || t == ftBCD)
+        index = static_cast<int>(std::lround(Field->AsFloat()));
+    else if (t == ftInteger || t == ftSmallint || t == ftWord || t == ftLargeint || t == ftAutoInc)
+        index = Field->AsInteger();
+    else
+        return;
+    // Past the list's end draws nothing, as a negative index does.
+    if (index < 0 || index >= G.FImpl->ImageList->Count()) return;
+    TBitmap image;
+    image.SetSize(G.FImpl->ImageList->Width(), G.FImpl->ImageList->Height());
+    image.Canvas()->Brush()->SetColor(C->Brush()->Color());
+    image.Canvas()->FillRect(Bounds(0, 0, image.Width(), image.Height()));
+    G.FImpl->ImageList->Draw(image.Canvas(), 0, 0, index);
+    TCanvasClip clip(C, R);
+    if (SemiParts(Parameters)[0] == "Shrink To Fit") {
+        C->StretchDraw(R, &image);
+    } else {
+        C->Draw(R.Left + (R.Width() - image.Width()) / 2, R.Top + (R.Height() - image.Height()) / 2, &image);
+    }
+}
+
+bool TqzGridCells::DrawCustomControl(TCanvas* C, const TRect& R, int ACol, int ARow, TField* Field,
+                                     TGridDrawState State) {
+    TWinControl* control = nullptr;
+    if (!G.GetCustomControlForCell(ACol, ARow, control) || !control) return false;
+    // The cell being edited shows the control itself.
+    if (control->Visible() && control->Parent() == &G && ACol == G.Col() && ARow == G.Row()) return true;
+    if (control->Width() != R.Width() || control->Height() != R.Height())
+        control->SetBounds(control->Left(), control->Top(), R.Width(), R.Height());
+    G.DrawDataCell(R, Field, State);
+    TCanvasClip clip(C, R);
+    // A rich edit draws the row's own document; other controls paint themselves.
+    if (!qzPaintRichEditCell(control, C, R)) control->PaintTo(C, R.Left, R.Top);
+    return true;
+}
+
+// The field holding a Bitmap cell's picture: calculated and lookup fields
+// show the picture of the related record (the lookup dataset is put on the
+// record's key and its result field read).
+TField* TqzGridCells::PictureField(TField* Field) {
+    if (!Field) return nullptr;
+    if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup)
+        return qzFindLookupResultField(G.FImpl->DataLink->DataSet(), Field);
+    return Field;
+}

@@ -1,0 +1,56 @@
+// Cell hints: the whole text of a cell that does not fit, shown over the
+// cell while the mouse rests on it (checked every 250 ms); the hint's
+// window and the event that may shape it.
+#pragma once
+
+#include "platform/ui/grids.h"
+#include "platform/ui/hint_window.h"
+
+class TField;
+class TObject;
+class TTimer;
+class TqzCustomDBGrid;
+
+// The window of a cell hint: the field's whole text, aligned as the field.
+class TqzGridHintWindow : public THintWindow {
+    TASKMOOR_CLASS(TqzGridHintWindow, THintWindow)
+public:
+    explicit TqzGridHintWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+    TField* Field = nullptr;
+    bool WordWrap = true;
+    TAlignment Alignment = taLeftJustify;
+
+protected:
+    void Paint() override;
+};
+// (Sender, HintWindow, Field, CellRect, WordWrap, MaxWidth, MaxHeight, DoDefault).
+using TqzCreateHintWindowEvent =
+    TEvent<TObject*, TqzGridHintWindow*, TField*, const TRect&, bool&, int&, int&, bool&>;
+
+// The grid's cell hints: the grid tells it where the mouse is; it shows the
+// window over a cell whose text does not fit and hides it when the mouse
+// leaves the cell or the hide pause has passed.
+class TqzGridCellHints {
+public:
+    explicit TqzGridCellHints(TqzCustomDBGrid& Grid) : G(Grid) {}
+    ~TqzGridCellHints();
+    TqzGridCellHints(const TqzGridCellHints&) = delete;
+    TqzGridCellHints& operator=(const TqzGridCellHints&) = delete;
+
+    TqzGridHintWindow* Window() const { return FWindow; }
+    TTimer* Timer() const { return FTimer; }
+    // The mouse is at X, Y over Cell (-1, -1 for X, Y: it left the grid).
+    void MouseAt(int X, int Y) { FLastMouse = {X, Y}; }
+    void Update(const TGridCoord& Cell);
+    void Hide();
+
+private:
+    void Tick(TObject* Sender);
+
+    TqzCustomDBGrid& G;
+    TqzGridHintWindow* FWindow = nullptr;
+    TTimer* FTimer = nullptr;
+    int FTicks = 0;
+    TGridCoord FCell{-1, -1};
+    TPoint FLastMouse{-1, -1};
+};

@@ -1,0 +1,20 @@
+// The keyboard hook shared by every suite grid: keys typed in a control
+// inside a grid are posted to the grid; installed while a grid has the
+// focus, removed on focus loss or with the last grid.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/ui/controls.h"
+#include "platform/ui/messages.h"
+
+// The key a hook hands to a grid (WParam: the key; LParam: 1 Shift, 2 Ctrl, 4 Alt).
+constexpr unsigned CM_QZGRIDHOOKKEY = WM_APP + 0x0351;
+// The hook's rules: True when the key was posted to the grid that holds the
+// focused control (or swallowed) and the control must not see it.
+bool qzGridKeyboardHook(uint16_t Key, TShiftState Shift, bool KeyUp);
+void qzInstallGridHook();
+void qzRemoveGridHook();
+bool qzGridHookInstalled();
+void qzGridCreated();
+void qzGridDestroyed();
