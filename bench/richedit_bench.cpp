@@ -13,9 +13,6 @@
 //
 // Each case runs in a fresh process (the binary with --probe), so its time and
 // peak memory are its own. Sizes in MB: TASKMOOR_BENCH_RTF_MB (default "1 4 16").
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -173,7 +170,7 @@ int main(int argc, char** argv) {
     for (double mb; in >> mb;) sizes.push_back(mb);
     const char* kinds[] = {"groups", "paragraphs", "plain"};
     const char* targets[] = {"reader", "richedit", "qzriched", "dbrichedit", "gridcell"};
-    const std::string self = "/proc/" + std::to_string(::getpid()) + "/exe";
+    const std::string self = argv[0];
     std::printf("%-11s %7s %-11s %10s %10s %9s %9s %8s\n", "document", "MB", "target", "ms", "x reader",
                 "peak MB", "x file", "held MB");
     for (const char* kind : kinds)

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -718,9 +716,9 @@ TEST(TableFile, ChunkedReadOfACutImageFailsAsTheWholeImageDoes) {
 TEST(TableFile, OnlyRegularFilesLoad) {
     TempFolder dir;
     const std::string fifo = dir.File("Tpipe.d");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
-    ASSERT_GE(writer, 0);
+    ASSERT_EQ(std::system(("mkfifo '" + fifo + "'").c_str()), 0);
+    std::FILE* writer = std::fopen(fifo.c_str(), "r+");  // read and write: does not wait
+    ASSERT_NE(writer, nullptr);
     fs::create_directory(dir.File("Tfolder.d"));
     const std::pair<std::string, std::string> refused[] = {
         {fifo, "Is a named pipe, not a regular file"},
@@ -733,7 +731,7 @@ TEST(TableFile, OnlyRegularFilesLoad) {
         EXPECT_FALSE(c.LoadFromFile(name, error)) << name;
         EXPECT_EQ(error, "Cannot open file \"" + name + "\". " + what);
     }
-    ::close(writer);
+    std::fclose(writer);
     TOstraCursor c;
     FillVaried(c);
     c.SaveToFile(dir.File("Treal.d"), {}, false, "");
