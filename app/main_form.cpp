@@ -169,7 +169,7 @@ void TfrmToDo::FormCreate(TObject*) {
     FPageControl1->SetActivePage(FTabSheet7);
     step([this] { PageControl1Change(this); });
     Randomize();
-    FSettings->Read();
+    step([this] { FSettings->Read(); });
     if (FdSelQuotes_->Active()) LocateQuoteOfTheDay(FdSelQuotes_, FSettings->QuoteSelected);
     FDBText1->Repaint();
     for (const std::string& text : failures) MessageDlg(text, mtError, TMsgDlgButtons{mbOK}, 0);

@@ -25,7 +25,10 @@ fuzz_one() {
   local work
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/ 2>/dev/null || true
-  if ! "$FUZZ_BUILD/fuzz/$name" -max_total_time="$secs" -rss_limit_mb=2048 -timeout=10 \
+  # fuzz/<target>.options may set its own limits (a shorter time per input)
+  local options=(-timeout=10)
+  [ -f "fuzz/${name%_fuzz}.options" ] && read -r -a options < "fuzz/${name%_fuzz}.options"
+  if ! "$FUZZ_BUILD/fuzz/$name" -max_total_time="$secs" -rss_limit_mb=2048 "${options[@]}" \
       -artifact_prefix="$FUZZ_BUILD/$name-" "$work" > "$FUZZ_BUILD/$name.log" 2>&1; then
     rm -rf "$work"
     return 1

@@ -115,6 +115,33 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 // ---------------------------------------------------------------------------
 // Existence and metadata
 
+int OpenRegularFile(const std::string& fileName, int flags) {
+    // without blocking: opening a named pipe would wait for a writer
+    const int fd = ::open(fileName.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
+    int err = errno;
+    const char* what = nullptr;
+    if (fd >= 0) {
+        struct stat st;
+        if (::fstat(fd, &st) != 0)
+            err = errno;
+        else if (S_ISREG(st.st_mode))
+            err = 0;
+        else if (S_ISDIR(st.st_mode))
+            err = EISDIR;
+        else
+            what = S_ISFIFO(st.st_mode)                         ? "Is a named pipe, not a regular file"
+                   : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "Is a device, not a regular file"
+                   : S_ISSOCK(st.st_mode)                       ? "Is a socket, not a regular file"
+                                                                : "Is not a regular file";
+        if (err == 0 && !what) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            return fd;
+        }
+        ::close(fd);
+    }
+    throw EFOpenError("Cannot open file \"" + fileName + "\". " + (what ? what : std::strerror(err)));
+}
+
 bool FileExists(const std::string& fileName) {
     struct stat st;
     return StatPath(fileName, st) && !S_ISDIR(st.st_mode);

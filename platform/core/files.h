@@ -13,6 +13,14 @@
 
 constexpr char PathDelim = '/';
 
+// Opens a file to read it when the name leads to a regular file (a symbolic
+// link to one is fine). Anything else is refused before a byte is read, and
+// a named pipe is never waited on: EFOpenError "Cannot open file "%s". %s"
+// says what the name is ("Is a directory", "Is a named pipe, not a regular
+// file", "Is a device, not a regular file", "Is a socket, not a regular
+// file") or why it did not open. Answers the descriptor (close-on-exec).
+int OpenRegularFile(const std::string& fileName, int flags);
+
 // Existence and metadata. FileExists is False for folders.
 bool FileExists(const std::string& fileName);
 bool DirectoryExists(const std::string& dir);

@@ -250,19 +250,25 @@ std::string IniPath(const std::string& fileName) {
     return path;
 }
 
+// The file's bytes; a missing file reads as empty. A name that is not a
+// regular file (a folder, a named pipe, a device) is refused.
 std::string ReadWholeFile(const std::string& path) {
     std::string data;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return data;
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        char buffer[65536];
-        for (;;) {
-            ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            data.append(buffer, static_cast<std::size_t>(n));
-        }
+    if (::stat(path.c_str(), &st) != 0) return data;
+    int fd = -1;
+    try {
+        fd = OpenRegularFile(path, O_RDONLY);
+    } catch (const EFOpenError& e) {
+        if (S_ISREG(st.st_mode)) return data;  // unreadable
+        throw EIniFileException(e.Message());
+    }
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        data.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
     return data;

@@ -3,7 +3,10 @@
 // values are kept verbatim after the first '='. Comment lines (';') and any
 // other lines are kept as they are when the file is rewritten, and keys keep
 // their order. A missing or unreadable file reads as empty, so every read
-// answers its default. Rewrites go through a temporary file and a rename.
+// answers its default; a name that leads to something other than a regular
+// file (a folder, a named pipe, a device) raises EIniFileException with
+// OpenRegularFile's text, at every read and before every change.
+// Rewrites go through a temporary file and a rename.
 //
 // Text that is not valid UTF-8 (files of older programs) reads as
 // Windows-1252. Duplicate sections read as one section (a key's first occurrence wins);
@@ -24,7 +27,8 @@
 class TStrings;
 struct TIniDocument;
 
-// Raised when an ini file cannot be written: "Unable to write to %s".
+// Raised when an ini file cannot be written: "Unable to write to %s", or
+// when its name is not a regular file.
 class EIniFileException : public Exception {
 public:
     using Exception::Exception;

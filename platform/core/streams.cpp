@@ -319,17 +319,7 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : FFileName
     case fmOpenReadWrite: flags = O_RDWR; break;
     default: flags = O_RDONLY; break;
     }
-    FHandle = ::open(fileName.c_str(), flags | O_CLOEXEC);
-    int err = errno;
-    if (FHandle >= 0) {
-        struct stat st;
-        if (::fstat(FHandle, &st) == 0 && S_ISDIR(st.st_mode)) {
-            ::close(FHandle);
-            FHandle = -1;
-            err = EISDIR;
-        }
-    }
-    if (FHandle < 0) throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(err));
+    FHandle = OpenRegularFile(fileName, flags);
 }
 
 TFileStream::~TFileStream() {

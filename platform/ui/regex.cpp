@@ -17,6 +17,19 @@ constexpr uintptr_t kHandle = 0x5A00;
 // Lower limits than PCRE2's defaults, so a runaway pattern gives up quickly.
 const QString kLimits = QStringLiteral("(*LIMIT_MATCH=1000000)(*LIMIT_DEPTH=10000)");
 
+// What ends the pattern before the anchor that follows it. A valid pattern
+// can still end inside a comment that runs to the line's end (extended mode:
+// "(?x)a # note") or inside a quote ("\\Qa+"), which would take the anchor in
+// as its own text; a line break ends the one and \\E the other, and neither
+// adds anything to match. A pattern that ends in neither gets nothing.
+QString EndOf(const QString& Bare, QRegularExpression::PatternOptions Options) {
+    for (const QString& end :
+         {QString(), QStringLiteral("\n"), QStringLiteral("\\E"), QStringLiteral("\\E\n")})
+        if (QRegularExpression(QStringLiteral("(?:") + Bare + end + QStringLiteral(")"), Options).isValid())
+            return end;
+    return QString();
+}
+
 // The pattern anchored to the whole text, or an invalid expression. The bare
 // pattern is checked first: a pattern that compiles on its own has balanced
 // groups, so wrapping it cannot change how it splits into alternatives.
@@ -25,7 +38,8 @@ QRegularExpression Compile(const char* Pattern, bool IgnoreCase) {
     QRegularExpression::PatternOptions options = QRegularExpression::NoPatternOption;
     if (IgnoreCase) options |= QRegularExpression::CaseInsensitiveOption;
     if (!QRegularExpression(bare, options).isValid()) return QRegularExpression(QStringLiteral("("));
-    return QRegularExpression(kLimits + QStringLiteral("\\A(?:") + bare + QStringLiteral(")\\z"), options);
+    return QRegularExpression(
+        kLimits + QStringLiteral("\\A(?:") + bare + EndOf(bare, options) + QStringLiteral(")\\z"), options);
 }
 
 }  // namespace

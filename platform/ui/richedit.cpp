@@ -252,46 +252,64 @@ QString QtText(const std::string& s) {
     return q;
 }
 
-// Inserts the document at the cursor; the first paragraph joins the cursor's block.
-void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi) {
+// Inserts one paragraph at the cursor: the first (index 0) joins the cursor's
+// block, every later one starts a block of its own.
+void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index, bool setFirstFormat,
+                     int dpi) {
     static int imageNumber = 0;
     QTextDocument* doc = cur.document();
-    for (std::size_t i = 0; i < d.Paragraphs.size(); ++i) {
-        const TRtfParagraph& p = d.Paragraphs[i];
-        const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : CharFormatOf(p.Runs.front().Format);
-        if (i > 0)
-            cur.insertBlock(BlockFormatOf(p.Format, dpi), first);
-        else if (setFirstFormat)
-            cur.setBlockFormat(BlockFormatOf(p.Format, dpi));
-        if (p.Format.Bullet && (i > 0 || setFirstFormat)) {
-            const QTextBlock prev = cur.block().previous();
-            if (prev.isValid() && prev.textList())
-                prev.textList()->add(cur.block());
-            else {
-                QTextListFormat lf;
-                lf.setStyle(QTextListFormat::ListDisc);
-                lf.setIndent(0);
-                cur.createList(lf);
-            }
-        }
-        for (const TRtfRun& r : p.Runs) {
-            if (r.IsRaw()) {
-                qreal w = 0, h = 0;
-                const QImage img = ImageOfRaw(r.Raw, dpi, w, h);
-                const QString name = QStringLiteral("rtfobject:%1").arg(++imageNumber);
-                doc->addResource(QTextDocument::ImageResource, QUrl(name), img);
-                QTextImageFormat f;
-                f.merge(CharFormatOf(r.Format));
-                f.setName(name);
-                f.setWidth(w);
-                f.setHeight(h);
-                f.setProperty(kRaw, QByteArray(r.Raw.data(), static_cast<qsizetype>(r.Raw.size())));
-                cur.insertImage(f);
-            } else {
-                cur.insertText(QtText(r.Text), CharFormatOf(r.Format));
-            }
+    const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : CharFormatOf(p.Runs.front().Format);
+    if (index > 0)
+        cur.insertBlock(BlockFormatOf(p.Format, dpi), first);
+    else if (setFirstFormat)
+        cur.setBlockFormat(BlockFormatOf(p.Format, dpi));
+    if (p.Format.Bullet && (index > 0 || setFirstFormat)) {
+        const QTextBlock prev = cur.block().previous();
+        if (prev.isValid() && prev.textList())
+            prev.textList()->add(cur.block());
+        else {
+            QTextListFormat lf;
+            lf.setStyle(QTextListFormat::ListDisc);
+            lf.setIndent(0);
+            cur.createList(lf);
         }
     }
+    for (const TRtfRun& r : p.Runs) {
+        if (r.IsRaw()) {
+            qreal w = 0, h = 0;
+            const QImage img = ImageOfRaw(r.Raw, dpi, w, h);
+            const QString name = QStringLiteral("rtfobject:%1").arg(++imageNumber);
+            doc->addResource(QTextDocument::ImageResource, QUrl(name), img);
+            QTextImageFormat f;
+            f.merge(CharFormatOf(r.Format));
+            f.setName(name);
+            f.setWidth(w);
+            f.setHeight(h);
+            f.setProperty(kRaw, QByteArray(r.Raw.data(), static_cast<qsizetype>(r.Raw.size())));
+            cur.insertImage(f);
+        } else {
+            cur.insertText(QtText(r.Text), CharFormatOf(r.Format));
+        }
+    }
+}
+
+// Inserts the document at the cursor; the first paragraph joins the cursor's block.
+void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi) {
+    for (std::size_t i = 0; i < d.Paragraphs.size(); ++i)
+        InsertParagraph(cur, d.Paragraphs[i], i, setFirstFormat, dpi);
+}
+
+// Loads a whole document at the cursor of an empty document: one change
+// (laid out once, not once per run, which for a long paragraph of many
+// formats grows with the square of the runs) and no step to undo.
+void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi) {
+    QTextDocument* doc = cur.document();
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    cur.beginEditBlock();
+    InsertDocument(cur, d, true, dpi);
+    cur.endEditBlock();
+    doc->setUndoRedoEnabled(undo);
 }
 
 // The edit's selection replaced by the document, as one undo step.
@@ -402,6 +420,7 @@ public:
             if (FRich->AutoURLDetect()) MarkWebAddresses();
             NotifyChanged();
         });
+        QObject::connect(FWidget->document(), &QTextDocument::contentsChange, [this] { ++Changes; });
         QObject::connect(FWidget, &QTextEdit::selectionChanged, [this] { SelectionMoved(); });
         QObject::connect(FWidget, &QTextEdit::cursorPositionChanged, [this] { SelectionMoved(); });
         ApplyWrap();
@@ -508,6 +527,7 @@ public:
     bool Silent = false;
     // Where the last typed character ended (-1: no typing run).
     int TypingEnd = -1;
+    int Changes = 0;
 
 private:
     void SelectionMoved() {
@@ -556,6 +576,11 @@ void TCustomRichEdit::DestroyWnd() {
     TCustomMemo::DestroyWnd();
 }
 
+int TCustomRichEdit::DocumentChanges() {
+    if (auto* a = dynamic_cast<TRichEditAdapter*>(FAdapter.get())) return a->Changes;
+    return 0;
+}
+
 TRichEditAdapter* TCustomRichEdit::Rich() {
     HandleNeeded();
     return static_cast<TRichEditAdapter*>(FAdapter.get());
@@ -572,7 +597,7 @@ void TCustomRichEdit::SetDocument(const TRtfDocument& Document) {
     a->Edit()->clear();
     QTextCursor c(a->Doc());
     c.setCharFormat(a->DefaultCharFormat());
-    InsertDocument(c, Document, true, FPixelsPerInch);
+    LoadDocument(c, Document, FPixelsPerInch);
     a->Doc()->clearUndoRedoStacks();
     a->Doc()->setModified(false);
     a->Edit()->moveCursor(QTextCursor::Start);
@@ -965,19 +990,31 @@ int TCustomRichEdit::FormatRange(TCanvas* Canvas, int PixelsPerInch, int From, c
     const int ppi = PixelsPerInch > 0 ? PixelsPerInch : 96;
     const int qtFrom = std::clamp(QtPos(a, std::max(0, From)), 0, a->Doc()->characterCount() - 1);
     const int qtEnd = a->Doc()->characterCount() - 1;
-    const TRtfDocument part = DocumentOf(a->Doc(), qtFrom, qtEnd, ppi, a->DefaultHalfPoints());
     QTextDocument doc;
     doc.setDocumentMargin(0);
+    doc.setUndoRedoEnabled(false);
     QFont font = a->Edit()->font();
     doc.setDefaultFont(font);
     QPainter* painter = Canvas ? PrepareCanvas(Canvas) : nullptr;
     if (painter && painter->device()) doc.documentLayout()->setPaintDevice(painter->device());
-    QTextCursor c(&doc);
-    InsertDocument(c, part, true, ppi);
     const qreal left = Px(TwipsRect.Left, ppi), top = Px(TwipsRect.Top, ppi);
     const qreal width = std::max<qreal>(1, Px(TwipsRect.Right - TwipsRect.Left, ppi));
     const qreal height = std::max<qreal>(0, Px(TwipsRect.Bottom - TwipsRect.Top, ppi));
     doc.setTextWidth(width);
+    // The paragraphs are copied one at a time, each as one change, until one
+    // reaches below the rectangle: what follows cannot show.
+    QTextCursor c(&doc);
+    std::size_t index = 0;
+    for (QTextBlock b = a->Doc()->findBlock(qtFrom); b.isValid() && b.position() <= qtEnd; b = b.next()) {
+        const int start = std::max(b.position(), qtFrom);
+        const int end = std::min(b.position() + b.length() - 1, qtEnd);
+        TRtfDocument part = DocumentOf(a->Doc(), start, end, ppi, a->DefaultHalfPoints());
+        if (part.Paragraphs.empty()) part.Paragraphs.emplace_back();
+        c.beginEditBlock();
+        InsertParagraph(c, part.Paragraphs.front(), index++, true, ppi);
+        c.endEditBlock();
+        if (doc.documentLayout()->blockBoundingRect(c.block()).bottom() > height + 0.01) break;
+    }
     // the lines that fit
     int next = -1;
     qreal fitted = 0;

@@ -75,6 +75,9 @@ public:
     // The whole content read from or written to a stream (RTF unless PlainText).
     bool LoadFromStream(TStream* Stream);
     void SaveToStream(TStream* Stream);
+    // How many changes the window's document has gone through, each laid out
+    // on its own; a load is one, however many runs and paragraphs it has.
+    int DocumentChanges();
 
     // ---- Formats of the selection (at the caret: what typing gets)
     TRtfCharFormat SelAttributes(unsigned* Mask = nullptr);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -706,6 +708,41 @@ TEST(TableFile, ChunkedReadOfACutImageFailsAsTheWholeImageDoes) {
     TOstraCursor c;
     EXPECT_FALSE(c.LoadFromFile(dir.File("missing.d"), error));
     EXPECT_NE(error.find("missing.d"), std::string::npos) << error;
+}
+
+// A table name that leads to a named pipe (a writer holding it open, so a
+// reader would not block but read), a device or a folder is refused with a
+// text that says what it is; a link to a table file loads.
+TEST(TableFile, OnlyRegularFilesLoad) {
+    TempFolder dir;
+    const std::string fifo = dir.File("Tpipe.d");
+    ASSERT_EQ(std::system(("mkfifo '" + fifo + "'").c_str()), 0);
+    std::FILE* writer = std::fopen(fifo.c_str(), "r+");  // read and write: does not wait
+    ASSERT_NE(writer, nullptr);
+    fs::create_directory(dir.File("Tfolder.d"));
+    const std::pair<std::string, std::string> refused[] = {
+        {fifo, "Is a named pipe, not a regular file"},
+        {"/dev/zero", "Is a device, not a regular file"},
+        {dir.File("Tfolder.d"), "Is a directory"},
+    };
+    for (const auto& [name, what] : refused) {
+        TOstraCursor c;
+        std::string error;
+        EXPECT_FALSE(c.LoadFromFile(name, error)) << name;
+        EXPECT_EQ(error, "Cannot open file \"" + name + "\". " + what);
+    }
+    std::fclose(writer);
+    TOstraCursor c;
+    FillVaried(c);
+    c.SaveToFile(dir.File("Treal.d"), {}, false, "");
+    fs::create_symlink(dir.File("Treal.d"), dir.File("Tlink.d"));
+    TOstraCursor d;
+    std::string error;
+    ASSERT_TRUE(d.LoadFromFile(dir.File("Tlink.d"), error)) << error;
+    TOstraCursor e;
+    ASSERT_TRUE(e.LoadFromFile(dir.File("Treal.d"), error)) << error;
+    EXPECT_GT(d.RecordCount(), 0);
+    EXPECT_EQ(d.RecordCount(), e.RecordCount());
 }
 
 TEST(TableFile, InterruptedSavesLeaveNothingBehindOnTheNextOpenOrSave) {

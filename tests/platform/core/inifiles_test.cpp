@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -163,11 +166,62 @@ TEST_F(IniFolder, CorruptFilesNeverCrash) {
         ini.WriteString("Fresh", "Key", "value");
         ASSERT_EQ(ini.ReadString("Fresh", "Key", ""), "value");
     }
-    // A folder in place of the file reads as empty.
+    // A folder in place of the file is refused, by reads and writes alike.
     std::filesystem::create_directory(Path("dir.ini"));
     TIniFile folder(Path("dir.ini"));
-    EXPECT_EQ(folder.ReadString("a", "b", "def"), "def");
+    EXPECT_THROW(folder.ReadString("a", "b", "def"), EIniFileException);
     EXPECT_THROW(folder.WriteString("a", "b", "c"), EIniFileException);
+}
+
+// Settings files, string lists and streams open only regular files: a named
+// pipe (never waited on, even with no writer), a device or a folder is
+// refused with a text that says what it is; a link to a regular file reads.
+TEST_F(IniFolder, OnlyRegularFilesAreRead) {
+    const std::string fifo = Path("pipe.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // a writer holds the pipe open with data waiting, so a reader that
+    // opened it would not block but read it
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::write(writer, "[QUOTE]\nSelected=3\n", 20), 20);
+    std::filesystem::create_directory(Path("folder.ini"));
+    Put("real.ini", "[QUOTE]\nSelected=7\n");
+    std::filesystem::create_symlink(Path("real.ini"), Path("link.ini"));
+    const std::pair<std::string, std::string> refused[] = {
+        {fifo, "Is a named pipe, not a regular file"},
+        {"/dev/zero", "Is a device, not a regular file"},
+        {Path("folder.ini"), "Is a directory"},
+    };
+    for (const auto& [name, what] : refused) {
+        const std::string text = "Cannot open file \"" + name + "\". " + what;
+        try {
+            TIniFile ini(name);
+            ini.ReadInteger("QUOTE", "Selected", 1);
+            ADD_FAILURE() << name;
+        } catch (const EIniFileException& e) {
+            EXPECT_EQ(e.Message(), text);
+        }
+        EXPECT_THROW(TMemIniFile{name}, EIniFileException) << name;
+        TStringList lines;
+        try {
+            lines.LoadFromFile(name);
+            ADD_FAILURE() << name;
+        } catch (const EFOpenError& e) {
+            EXPECT_EQ(e.Message(), text);
+        }
+        TMemoryStream m;
+        EXPECT_THROW(m.LoadFromFile(name), EFOpenError) << name;
+        EXPECT_THROW(TFileStream(name, fmOpenReadWrite), EFOpenError) << name;
+    }
+    // nothing was taken from the pipe
+    char buffer[64];
+    EXPECT_EQ(::read(writer, buffer, sizeof buffer), 20);
+    ::close(writer);
+    EXPECT_EQ(TIniFile(Path("link.ini")).ReadInteger("QUOTE", "Selected", 1), 7);
+    TStringList lines;
+    lines.LoadFromFile(Path("link.ini"));
+    EXPECT_EQ(lines.Count(), 2);
+    EXPECT_EQ(TIniFile(Path("missing.ini")).ReadInteger("QUOTE", "Selected", 1), 1);
 }
 
 TEST_F(IniFolder, TypedValues) {

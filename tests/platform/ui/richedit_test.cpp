@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/core/files.h"
+#include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/richedit.h"
@@ -376,6 +377,43 @@ TEST_F(RichEditTest, FormatRangeDrawsIntoTwipsAndAnswersTheNextCharacter) {
     // measuring goes on from there to the end
     EXPECT_EQ(r->FormatRange(nullptr, 96, next, TRect{0, 0, 14400, 14400}, false),
               static_cast<int>(r->Text().size()));
+}
+
+// A long paragraph of many formats, and many paragraphs, load as one change
+// each: laid out once, not once per run (which grows with the square of the
+// runs in one paragraph). Typing afterwards is a change of its own and undoes.
+TEST_F(RichEditTest, ALoadIsOneChangeOfTheDocument) {
+    f.Show();
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\pard\\f0\\fs20 ";
+    for (int i = 0; i < 400; ++i) rtf += "{\\b x" + std::to_string(i) + "} y ";
+    rtf += "\\par ";
+    for (int i = 0; i < 300; ++i) rtf += "\\pard\\li360 line {\\i " + std::to_string(i) + "}\\par ";
+    rtf += "}";
+    for (int pass = 0; pass < 2; ++pass) {
+        const int before = r->DocumentChanges();
+        ASSERT_TRUE(r->StreamIn(rtf, true, false));
+        EXPECT_LE(r->DocumentChanges() - before, 3) << "pass " << pass;  // the clearing and the load
+        EXPECT_EQ(r->LineCount(), 301);
+        EXPECT_FALSE(r->CanUndo());
+        const TRtfDocument d = r->Document();
+        ASSERT_EQ(d.Paragraphs.size(), 301u);
+        EXPECT_EQ(d.Paragraphs[0].Runs.size(), 800u);
+        EXPECT_TRUE(d.Paragraphs[0].Runs[0].Format.Bold);
+        EXPECT_FALSE(d.Paragraphs[0].Runs[1].Format.Bold);
+        EXPECT_EQ(d.Paragraphs[300].Format.LeftIndent, 360);
+    }
+    // the same through the stream
+    TMemoryStream s;
+    s.WriteBuffer(rtf.data(), static_cast<int64_t>(rtf.size()));
+    s.SetPosition(0);
+    const int before = r->DocumentChanges();
+    ASSERT_TRUE(r->LoadFromStream(&s));
+    EXPECT_LE(r->DocumentChanges() - before, 3);
+    r->SetFocus();
+    r->SetSelStart(0);
+    SendText(r, "z");
+    EXPECT_TRUE(r->CanUndo());
+    EXPECT_EQ(r->Line(0).substr(0, 4), "zx0 ");
 }
 
 TEST_F(RichEditTest, ContentSurvivesANewWindow) {

@@ -64,6 +64,16 @@ TEST_F(QzRegexTest, MasksAcceptAndRefuseWholeValues) {
         {"\\p{L}+", "\u00e9t\u00e9", false, true},
         {".", "\n", false, false},
         {"a(*ACCEPT)b", "abc", false, false},
+        // a pattern that ends in a comment or a quote keeps its anchors
+        {"(?x)a#", "a", false, true},
+        {"(?x)a # comment", "a", false, true},
+        {"(?x) a  b # c", "ab", false, true},
+        {"(?x)a#", "a#", false, false},
+        {"(?x)a # x", "ab", false, false},
+        {"(?x)a#\\Q", "a", false, true},
+        {"\\Qa+", "a+", false, true},
+        {"\\Qa+", "aa", false, false},
+        {"\\Qa#", "a#", false, true},
     };
     for (const TCase& k : cases) {
         EXPECT_EQ(qzMatchRegex(k.Pattern, k.IgnoreCase, k.Text), k.Match)
@@ -85,12 +95,13 @@ TEST_F(QzRegexTest, EmptyTextMatchesAnyPatternOnceTheLibraryIsLoaded) {
 
 TEST_F(QzRegexTest, BadPatternsAndRunawayBacktrackingAnswerNoMatch) {
     const char* bad[] = {"((unbalanced", "[a-",     "a{2,1}", "\\",
-                         "*a",           "(?<name", "a)|(b",  "(*LIMIT_MATCH=999999999)a",
-                         "\\Qabc",       "(?x)a#"};
+                         "*a",           "(?<name", "a)|(b",  "(*LIMIT_MATCH=999999999)a"};
     for (const char* p : bad) {
         EXPECT_FALSE(qzMatchRegex(p, false, "a")) << p;
         EXPECT_EQ(RegexSyntaxValid(p), 0) << p;
     }
+    // a quote or a comment may run to the pattern's end
+    for (const char* p : {"\\Qabc", "(?x)a#", "(?x)a # comment"}) EXPECT_EQ(RegexSyntaxValid(p), 1) << p;
     EXPECT_EQ(RegexSyntaxValid(kMail), 1);
     EXPECT_EQ(RegexSyntaxValid(""), 1);
     // Exponential backtracking gives up at the limit instead of hanging.
