@@ -294,8 +294,10 @@ void TfrmToDo::TodaySheetResize(TObject*) {
 }
 
 void TfrmToDo::BuildProjectEdits() {
+    // Laid out at its first size; aligned once the anchors are set, so they
+    // keep the distances of that layout.
     FPanel6 = MakeComponent<TPanel>(this, FTabSheet6, "Panel6");
-    FPanel6->SetAlign(alClient);
+    FPanel6->SetBounds(0, 0, 876, 268);
     FPanel6->SetCaption("");
     FPanel6->SetBevelOuter(bvNone);
 
@@ -337,6 +339,16 @@ void TfrmToDo::BuildProjectEdits() {
     FOstraDBEdit4->SetAutoDropDown(true);
     FDBCheckBox2 = MakeCheck(this, FPanel6, "DBCheckBox2", "Complete", FdsGoals, "Completed",
                              TRect{592, editTop + 2, 680, editTop + 19});
+
+    // The steps take the room a larger window gives, the importance its
+    // height; the bottom row keeps to the bottom edge.
+    FDBMemo3->SetAnchors(TAnchors{akLeft, akTop, akBottom});
+    FDBMemo4->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
+    for (TControl* c :
+         std::initializer_list<TControl*>{FDBCheckBox1, FLabel5, FOstraDBEdit1, FLabel6, FOstraDBEdit2,
+                                          FLabel7, FOstraDBEdit3, FLabel8, FOstraDBEdit4, FDBCheckBox2})
+        c->SetAnchors(TAnchors{akLeft, akBottom});
+    FPanel6->SetAlign(alClient);
 
     FLabel1->SetFocusControl(FDBMemo1);
     FLabel2->SetFocusControl(FDBMemo2);

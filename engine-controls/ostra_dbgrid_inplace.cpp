@@ -331,12 +331,9 @@ void TOstraDBGridInplaceEdit::DropDown() {
             index = (mapped ? column->PickValues() : column->PickList())->IndexOf(field->Text());
         }
         FPickList->SetItemIndex(index);
-        TControlCanvas canvas;
-        canvas.SetControl(FPickList);
-        canvas.SetFont(FPickList->Font());
         int widest = 0;
         for (int i = 0; i < FPickList->Count(); ++i)
-            widest = std::max(widest, canvas.TextWidth(FPickList->Items()->Strings(i)) + 4);
+            widest = std::max(widest, FPickList->ItemClientWidth(FPickList->Items()->Strings(i)));
         if (FPickList->Count() > rows) widest += GetSystemMetrics(SM_CXVSCROLL);
         if (widest > FPickList->ClientWidth()) FPickList->SetClientWidth(widest);
     } else if (FActiveList == FCalendar) {

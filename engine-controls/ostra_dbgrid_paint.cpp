@@ -123,9 +123,27 @@ void TOstraCustomDBGrid::DrawTitleCell(TOstraColumn* Column, TRect Rect, int Fra
     canvas->Brush()->SetColor(color);
     const bool pressed = Column->TitlePressed();
     const int offs = pressed ? FrameOffs + 1 : FrameOffs;
-    WriteText(Rect, offs, offs, title->Caption(), title->Alignment(), true, UseRightToLeftAlignment());
     const uint8_t marker = Column->SortMarker();
-    if (!pressed && (marker == 1 || marker == 2)) {
+    const bool marked = !pressed && (marker == 1 || marker == 2);
+    // A marked title whose caption would run into the marker writes it
+    // beside the marker's room instead.
+    TRect captionRect = Rect;
+    const int markerX = Rect.Right - FIndicators->Width() - FrameOffs;
+    const int textWidth = canvas->TextWidth(title->Caption());
+    int captionEnd = Rect.Right - 1;
+    if (title->Alignment() == taLeftJustify)
+        captionEnd = Rect.Left + offs + textWidth;
+    else if (title->Alignment() == taCenter)
+        captionEnd = (Rect.Left + offs + Rect.Right - 1 + textWidth) / 2;
+    if (marked && captionEnd >= markerX) {
+        const int room = std::min(FIndicators->Width() + FrameOffs, Rect.Width());
+        TRect markerRoom = Rect;
+        markerRoom.Left = Rect.Right - room;
+        captionRect.Right = markerRoom.Left;
+        canvas->FillRect(markerRoom);
+    }
+    WriteText(captionRect, offs, offs, title->Caption(), title->Alignment(), true, UseRightToLeftAlignment());
+    if (marked) {
         int x = Rect.Right - FIndicators->Width() - FrameOffs;
         if (UseRightToLeftAlignment()) ++x;
         const int y = (Rect.Top + Rect.Bottom - FIndicators->Height()) / 2;
@@ -170,7 +188,11 @@ void TOstraCustomDBGrid::DrawDataCellContents(int DataCol, int DataRow, const TR
     canvas->Brush()->SetColor(color);
     if (DefaultDrawing()) {
         if (column->ButtonStyle() == cbsCheck) {
-            DrawCheckBox(Rect, CellChecked(column, value, MultiSelected));
+            // The blank row of an empty dataset holds no record to tick.
+            if (!ds->IsEmpty() || ds->State() == dsInsert)
+                DrawCheckBox(Rect, CellChecked(column, value, MultiSelected));
+            else
+                canvas->FillRect(Rect);
         } else {
             WriteText(Rect, 2, 2, value, column->Alignment(), column->WrapText(), UseRightToLeftAlignment());
         }

@@ -270,6 +270,7 @@ public:
     bool InputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) override {
         EnsureToolkit();
         QInputDialog dialog(QApplication::activeWindow());
+        dialog.setFont(InterfaceQFont());
         dialog.setWindowTitle(ToQString(Caption));
         dialog.setLabelText(ToQString(Prompt));
         dialog.setTextValue(ToQString(Value));

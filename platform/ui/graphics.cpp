@@ -371,6 +371,11 @@ QFont ToQFont(const TFont* Font) {
     return f;
 }
 
+QFont InterfaceQFont() {
+    const TFont font;
+    return ToQFont(&font);
+}
+
 QRect ToQRect(const TRect& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
 TRect FromQRect(const QRect& R) { return Bounds(R.x(), R.y(), R.width(), R.height()); }
 QString ToQString(const std::string& S) {

@@ -748,6 +748,7 @@ public:
     TMenuItem* TrackMenu(TMenuItem* Parent, const TPoint& ScreenPos) override {
         EnsureToolkit();
         QMenu menu;
+        menu.setFont(InterfaceQFont());
         std::vector<std::pair<QAction*, TMenuItem*>> actions;
         Fill(&menu, Parent, actions);
         TBarStepFilter steps(&menu);
@@ -791,6 +792,7 @@ private:
             QAction* action = nullptr;
             if (hasChildren) {
                 QMenu* sub = Menu->addMenu(text);
+                sub->setFont(InterfaceQFont());
                 Fill(sub, item, Actions);
                 action = sub->menuAction();
             } else {

@@ -243,6 +243,9 @@ QPainter* PrepareCanvas(TCanvas* Canvas);
 // ---- Conversions -------------------------------------------------------------------------
 QColor ToQColor(TColor Color);
 QFont ToQFont(const TFont* Font);
+// The 8-point interface font the forms are laid out for, given to the
+// toolkit's own dialogs and menus.
+QFont InterfaceQFont();
 QRect ToQRect(const TRect& R);
 TRect FromQRect(const QRect& R);
 inline QPoint ToQPoint(const TPoint& P) { return {P.X, P.Y}; }

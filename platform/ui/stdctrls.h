@@ -432,6 +432,8 @@ public:
     // nearest row (the count past the last).
     int ItemAtPos(const TPoint& Pos, bool Existing) const;
     TRect ItemRect(int Index) const;
+    // The client width that shows Text whole in one item, in the list's font.
+    int ItemClientWidth(const std::string& Text);
     // Selects the first item (after StartAfter, wrapping) that begins with
     // Prefix, letter case ignored; answers its index or -1.
     int SelectString(const std::string& Prefix, int StartAfter = -1);

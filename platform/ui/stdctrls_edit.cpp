@@ -280,6 +280,39 @@ private:
     char32_t FCh;
 };
 
+// Draws the selection in the line's own colours while the edit is without
+// the keyboard (HideSelection): the selection stays, unseen.
+class TSelectionHider : public QObject {
+public:
+    TSelectionHider(QLineEdit* Widget, TCustomEdit* Edit) : QObject(Widget), FWidget(Widget), FEdit(Edit) {
+        FHighlight = Widget->palette().color(QPalette::Highlight);
+        FHighlightedText = Widget->palette().color(QPalette::HighlightedText);
+        Widget->installEventFilter(this);
+    }
+    bool Hide = true;
+
+protected:
+    bool eventFilter(QObject*, QEvent* Event) override {
+        if (Event->type() == QEvent::Paint) Apply(Hide && !FEdit->Focused());
+        return false;
+    }
+
+private:
+    void Apply(bool Hidden) {
+        QPalette pal = FWidget->palette();
+        const QColor highlight = Hidden ? pal.color(QPalette::Base) : FHighlight;
+        const QColor text = Hidden ? pal.color(QPalette::Text) : FHighlightedText;
+        if (pal.color(QPalette::Highlight) == highlight && pal.color(QPalette::HighlightedText) == text)
+            return;
+        pal.setColor(QPalette::Highlight, highlight);
+        pal.setColor(QPalette::HighlightedText, text);
+        FWidget->setPalette(pal);
+    }
+    QLineEdit* FWidget;
+    TCustomEdit* FEdit;
+    QColor FHighlight, FHighlightedText;
+};
+
 class TLineEditAdapter : public TEditAdapter {
 public:
     TLineEditAdapter(TCustomEdit* Edit, const TCreateParams& Params) : TEditAdapter(Edit) {
@@ -341,6 +374,11 @@ public:
         FWidget->setEchoMode(QLineEdit::Password);
     }
     void SetFrame(bool Value) override { FWidget->setFrame(Value); }
+    void SetHideSelection(bool Value) override {
+        if (!FHider) FHider = new TSelectionHider(FWidget, FEdit);
+        FHider->Hide = Value;
+        FWidget->update();
+    }
     void SetAlignment(TAlignment Value) override {
         FWidget->setAlignment(Value == taRightJustify ? Qt::AlignRight | Qt::AlignVCenter
                               : Value == taCenter     ? Qt::AlignHCenter | Qt::AlignVCenter
@@ -368,6 +406,7 @@ private:
     QLineEdit* FWidget;
     TEditValidator* FValidator;
     TPasswordStyle* FStyle = nullptr;
+    TSelectionHider* FHider = nullptr;  // owned by the widget
 };
 
 }  // namespace

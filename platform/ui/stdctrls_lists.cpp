@@ -1,9 +1,12 @@
 // List boxes and combo boxes.
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -439,6 +442,14 @@ int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) const {
     const QModelIndex i = w->indexAt(QPoint(std::max(0, vp.x()), vp.y()));
     if (i.isValid() && PtInRect(ClientRect(), Pos)) return i.row();
     return Existing ? -1 : count;
+}
+
+int TCustomListBox::ItemClientWidth(const std::string& Text) {
+    // The item draws its text inside the style's focus-frame margin and one
+    // pixel more on each side; what does not fit is cut short.
+    QStyle* style = FAdapter ? FAdapter->Widget()->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, nullptr) + 1;
+    return QFontMetrics(ToQFont(Font())).horizontalAdvance(ToQString(Text)) + 2 * margin + 2;
 }
 
 TRect TCustomListBox::ItemRect(int Index) const {

@@ -183,6 +183,7 @@ public:
         for (int i = 0; i < QColorDialog::customCount() && i < static_cast<int>(CustomColors.size()); ++i)
             QColorDialog::setCustomColor(i, ToQtColor(CustomColors[static_cast<std::size_t>(i)]));
         QColorDialog dialog(ToQtColor(Color));
+        dialog.setFont(InterfaceQFont());
         dialog.setOption(QColorDialog::DontUseNativeDialog, true);
         (void)FullOpen;
         if (dialog.exec() != QDialog::Accepted) return false;
@@ -195,6 +196,7 @@ public:
     bool ChooseFiles(const TFileDialogRequest& Request, TFileDialogAnswer& Answer) override {
         EnsureToolkit();
         QFileDialog dialog(nullptr, ToQString(Request.Title));
+        dialog.setFont(InterfaceQFont());
         dialog.setOption(QFileDialog::DontUseNativeDialog, true);
         dialog.setAcceptMode(Request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(Request.Save            ? QFileDialog::AnyFile
@@ -226,6 +228,7 @@ public:
                       THelpContext) override {
         EnsureToolkit();
         QDialog dialog;
+        dialog.setFont(InterfaceQFont());
         dialog.setWindowTitle("Print Setup");
         auto* layout = new QVBoxLayout(&dialog);
         auto* form = new QFormLayout();
