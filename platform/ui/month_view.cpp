@@ -259,7 +259,8 @@ TMonthHitTest TMonthView::HitTestIn(TCanvas* Canvas, const TRect& R, const TPoin
         const TFormatSettings& fs = FormatSettings();
         const std::string monthText = fs.LongMonthNames[month - 1];
         const std::string yearText = IntToStr(year);
-        const int mw = Canvas->TextWidth(monthText), sw = Canvas->TextWidth(" "), yw = Canvas->TextWidth(yearText);
+        const int mw = Canvas->TextWidth(monthText), sw = Canvas->TextWidth(" "),
+                  yw = Canvas->TextWidth(yearText);
         const int start = (l.BlockW - (mw + sw + yw)) / 2;
         const int th = Canvas->TextHeight("0");
         const int top = (l.TitleH - th) / 2;
@@ -342,7 +343,8 @@ void TMonthView::PaintMonths(TCanvas* C, const TRect& R) {
         C->Font()->SetStyle(plain + fsBold);
         const std::string title = fs.LongMonthNames[month - 1] + " " + IntToStr(year);
         C->Brush()->SetStyle(bsClear);
-        const int tw = C->TextWidth(fs.LongMonthNames[month - 1]) + C->TextWidth(" ") + C->TextWidth(IntToStr(year));
+        const int tw =
+            C->TextWidth(fs.LongMonthNames[month - 1]) + C->TextWidth(" ") + C->TextWidth(IntToStr(year));
         C->TextOut(left + (l.BlockW - tw) / 2, top + (l.TitleH - C->TextHeight("0")) / 2, title);
         C->Font()->SetStyle(plain);
         C->Brush()->SetStyle(bsSolid);
@@ -396,7 +398,8 @@ void TMonthView::PaintMonths(TCanvas* C, const TRect& R) {
                 const bool own = dm == month && dy == year;
                 if (!own) {
                     const bool before = day < first;
-                    if ((FStyle & MCS_NOTRAILINGDATES) || (before && index != 0) || (!before && index != count - 1))
+                    if ((FStyle & MCS_NOTRAILINGDATES) || (before && index != 0) ||
+                        (!before && index != count - 1))
                         continue;
                 }
                 const TRect cell{gridLeft + i * l.CellW, daysTop + line * l.CellH,
@@ -504,7 +507,8 @@ void TMonthView::ControlMouseMove(int X, int Y) {
     TDateTime day = 0;
     if (!TryEncodeDate(h.Year, h.Month, h.Day, day)) return;
     day = Clamp(day);
-    if (std::fabs(day - FAnchor) + 1 > FMaxSelCount) day = FAnchor + (day > FAnchor ? 1 : -1) * (FMaxSelCount - 1);
+    if (std::fabs(day - FAnchor) + 1 > FMaxSelCount)
+        day = FAnchor + (day > FAnchor ? 1 : -1) * (FMaxSelCount - 1);
     const TDateTime a = std::min(day, FAnchor), b = std::max(day, FAnchor);
     if (a == FSelStart && b == FSelEnd) return;
     SetSelection(a, b);

@@ -75,7 +75,11 @@ void TPopupWindow::ShowAt(int X, int Y, int AWidth, int AHeight) {
     SetVisible(true);
     HandleNeeded();
     if (QWidget* w = Widget()) {
-        auto* keeper = w->findChild<TFocusKeeper*>();
+        // The keeper has no meta-object of its own: a typed search would take
+        // any child object (the widgets of controls inside the pop-up).
+        TFocusKeeper* keeper = nullptr;
+        for (QObject* child : w->children())
+            if (auto* k = dynamic_cast<TFocusKeeper*>(child)) keeper = k;
         if (!keeper) {
             keeper = new TFocusKeeper(w);
             w->installEventFilter(keeper);

@@ -144,20 +144,20 @@ std::string TqzDBCustomDateTimePicker::ResolvedFormat(bool Expand) {
     if (f.empty() && field && IsPublishedProp(field, "DisplayFormat")) f = GetStrProp(field, "DisplayFormat");
     if (!Expand || !f.empty()) return f;
     const TFormatSettings& fs = FormatSettings();
-    const bool dfLong = FDateFormat == dfLong;
+    const bool longForm = FDateFormat == dfLong;
     TqzDTKind kind;
     if (field) {
-        kind = field->DataType() == ftTime ? TqzDTKind::Time
+        kind = field->DataType() == ftTime   ? TqzDTKind::Time
                : field->DataType() == ftDate ? TqzDTKind::Date
                                              : TqzDTKind::DateTime;
     } else {
-        kind = FDTUnbound == qzDTEdtTime ? TqzDTKind::Time
+        kind = FDTUnbound == qzDTEdtTime   ? TqzDTKind::Time
                : FDTUnbound == qzDTEdtDate ? TqzDTKind::Date
                                            : TqzDTKind::DateTime;
     }
-    if (kind == TqzDTKind::Time) return dfLong ? fs.LongTimeFormat : fs.ShortTimeFormat;
-    if (kind == TqzDTKind::Date) return dfLong ? fs.LongDateFormat : fs.ShortDateFormat;
-    return dfLong ? fs.LongDateFormat + " " + fs.LongTimeFormat : "c";
+    if (kind == TqzDTKind::Time) return longForm ? fs.LongTimeFormat : fs.ShortTimeFormat;
+    if (kind == TqzDTKind::Date) return longForm ? fs.LongDateFormat : fs.ShortDateFormat;
+    return longForm ? fs.LongDateFormat + " " + fs.LongTimeFormat : "c";
 }
 
 std::string TqzDBCustomDateTimePicker::ExpandedFormat() { return qzExpandDTFormat(ResolvedFormat(true)); }
@@ -165,7 +165,7 @@ std::string TqzDBCustomDateTimePicker::ExpandedFormat() { return qzExpandDTForma
 TqzDTKind TqzDBCustomDateTimePicker::Kind() {
     TField* field = BoundField();
     if (!field) {
-        return FDTUnbound == qzDTEdtTime ? TqzDTKind::Time
+        return FDTUnbound == qzDTEdtTime   ? TqzDTKind::Time
                : FDTUnbound == qzDTEdtDate ? TqzDTKind::Date
                                            : TqzDTKind::DateTime;
     }
@@ -261,8 +261,12 @@ void TqzDBCustomDateTimePicker::SetCalendarAttributes(TqzCalendarOptions* V) {
 
 // ---- Value
 
-TDateTime TqzDBCustomDateTimePicker::EffectiveMin() const { return Whole(FMinDate) != 0 ? Whole(FMinDate) : kMinDay; }
-TDateTime TqzDBCustomDateTimePicker::EffectiveMax() const { return Whole(FMaxDate) != 0 ? Whole(FMaxDate) : kMaxDay; }
+TDateTime TqzDBCustomDateTimePicker::EffectiveMin() const {
+    return Whole(FMinDate) != 0 ? Whole(FMinDate) : kMinDay;
+}
+TDateTime TqzDBCustomDateTimePicker::EffectiveMax() const {
+    return Whole(FMaxDate) != 0 ? Whole(FMaxDate) : kMaxDay;
+}
 
 void TqzDBCustomDateTimePicker::SetInternalText(const std::string& Value) {
     if (Value == Text()) return;
@@ -328,7 +332,8 @@ void TqzDBCustomDateTimePicker::SetValue(TDateTime V) {
             TCustomEdit::SetModified(modified);
             return;
         }
-    } else if (!(Whole(V) == 0 && kind == TqzDTKind::Time) && !(BoundField() && BoundField()->IsNull() && false)) {
+    } else if (!(Whole(V) == 0 && kind == TqzDTKind::Time) &&
+               !(BoundField() && BoundField()->IsNull() && false)) {
         // Bounds are whole days.
         if (Whole(FMaxDate) != 0 && Whole(V) > Whole(FMaxDate)) RaiseAbove(FMaxDate);
         if (Whole(FMinDate) != 0 && Whole(V) < Whole(FMinDate)) RaiseBelow(FMinDate);
@@ -473,7 +478,7 @@ void TqzDBCustomDateTimePicker::SetModifiedOn() {
     TField* field = BoundField();
     if (field && field->ReadOnly()) return;
     if (field) {
-        DataLink()->Edit();
+        EditLink();
         DataLink()->Modified();
     }
     TCustomEdit::SetModified(true);
@@ -486,7 +491,21 @@ bool TqzDBCustomDateTimePicker::FieldCanTakeValue() {
 
 // ---- Data link
 
+void TqzDBCustomDateTimePicker::EditLink() {
+    // Going into edit mode reloads nothing: the value being edited stays.
+    const bool old = FEditingLink;
+    FEditingLink = true;
+    try {
+        DataLink()->Edit();
+    } catch (...) {
+        FEditingLink = old;
+        throw;
+    }
+    FEditingLink = old;
+}
+
 void TqzDBCustomDateTimePicker::DTDataChange(TObject*) {
+    if (FEditingLink) return;
     TField* field = BoundField();
     if (field) {
         TDataSet* ds = field->DataSet();
@@ -612,7 +631,7 @@ void TqzDBCustomDateTimePicker::DropDown() {
     TRect min;
     cal->GetMinReqRect(min);
     if (Text().empty() || FValue == 0) {
-        if (BoundField()) DataLink()->Edit();
+        if (BoundField()) EditLink();
         SetModifiedOn();
         if (Text().empty() || FValue == 0) {
             const bool withTime = FAutoFillDateAndTime && !ShowsNoTime() && !IsDefaultCase();
@@ -630,7 +649,8 @@ void TqzDBCustomDateTimePicker::DropDown() {
     FSavedShowHint = ShowHint();
     SetShowHint(false);
     const int w = FCalendarAttributes->Width() >= min.Width() ? FCalendarAttributes->Width() : min.Width();
-    const int h = FCalendarAttributes->Height() >= min.Height() ? FCalendarAttributes->Height() : min.Height();
+    const int h =
+        FCalendarAttributes->Height() >= min.Height() ? FCalendarAttributes->Height() : min.Height();
     const TPoint corner = ClientToScreen({0, 0});
     int top = corner.Y + Height() - 1 + (BorderStyle() == bsNone ? 1 : 0);
     const TRect work = Screen->WorkAreaRect();
@@ -652,7 +672,7 @@ void TqzDBCustomDateTimePicker::DropDown() {
 
 void TqzDBCustomDateTimePicker::CalendarChanged() {
     if (!IsDroppedDown() || !CanEditValue()) return;
-    if (BoundField()) DataLink()->Edit();
+    if (BoundField()) EditLink();
     SetModifiedOn();
     FInCalendarUpdate = true;
     try {
@@ -711,7 +731,7 @@ void TqzDBCustomDateTimePicker::CNKeyDown(TMessage& Message) {
 }
 
 void TqzDBCustomDateTimePicker::StartEmptyValue(uint16_t Key) {
-    if (BoundField()) DataLink()->Edit();
+    if (BoundField()) EditLink();
     const TqzDTKind kind = Kind();
     if (kind == TqzDTKind::Time) {
         const bool digit = (Key >= '0' && Key <= '9') || (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9);
@@ -770,7 +790,8 @@ void TqzDBCustomDateTimePicker::FinishTyping() {
             p.Y = n;
         break;
     case 'H': {
-        const bool ampm = std::any_of(parts.begin(), parts.end(), [](const TqzDTPart& x) { return x.Kind == 'A'; });
+        const bool ampm =
+            std::any_of(parts.begin(), parts.end(), [](const TqzDTPart& x) { return x.Kind == 'A'; });
         if (ampm) {
             n = n % 12 + (p.H >= 12 ? 12 : 0);
         }
@@ -798,7 +819,8 @@ void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
     const std::vector<TqzDTPart> parts = Parts();
     if (FPart < 1 || FPart > static_cast<int>(parts.size())) return;
     const TqzDTPart part = parts[static_cast<size_t>(FPart - 1)];
-    const bool ampm = std::any_of(parts.begin(), parts.end(), [](const TqzDTPart& x) { return x.Kind == 'A'; });
+    const bool ampm =
+        std::any_of(parts.begin(), parts.end(), [](const TqzDTPart& x) { return x.Kind == 'A'; });
     int maxLead = 9, width = 2;
     switch (part.Kind) {
     case 'D': maxLead = 3; break;
@@ -934,8 +956,9 @@ void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
         // The typed digit stands in the part.
         const std::string text = Text();
         const int start = std::min(part.Start, static_cast<int>(text.size()));
-        const std::string shown = text.substr(0, static_cast<size_t>(start)) + FTyped +
-                                  text.substr(static_cast<size_t>(std::min<int>(start + part.Length, text.size())));
+        const std::string shown =
+            text.substr(0, static_cast<size_t>(start)) + FTyped +
+            text.substr(static_cast<size_t>(std::min<int>(start + part.Length, text.size())));
         SetInternalText(shown);
         SetSelStart(start + 1);
         SetSelLength(0);
@@ -946,8 +969,9 @@ void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
         const std::string text = Text();
         const int start = std::min(part.Start, static_cast<int>(text.size()));
         const int oldLen = static_cast<int>(FTyped.size()) - 1;
-        const std::string shown = text.substr(0, static_cast<size_t>(start)) + FTyped +
-                                  text.substr(static_cast<size_t>(std::min<int>(start + oldLen, text.size())));
+        const std::string shown =
+            text.substr(0, static_cast<size_t>(start)) + FTyped +
+            text.substr(static_cast<size_t>(std::min<int>(start + oldLen, text.size())));
         SetInternalText(shown);
         SetSelStart(start + static_cast<int>(FTyped.size()));
         SetSelLength(0);
@@ -1174,17 +1198,22 @@ void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
         if (ctrl) return;
         const bool digitKey = (Key >= '0' && Key <= '9') || (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9);
         const bool letterKey = Key >= 'A' && Key <= 'Z';
-        const bool editing = Key == VK_BACK || Key == VK_SPACE || Key == VK_DELETE || Key == VK_RIGHT || digitKey ||
-                             letterKey;
-        const bool empty = Text().empty() &&
-                           (Kind() == TqzDTKind::Time ? Frac(FValue) == 0 : Whole(FValue) == 0);
-        if (editing && !alt && empty && Key != VK_BACK && Key != VK_DELETE && Key != VK_SPACE) StartEmptyValue(Key);
+        const bool editing =
+            Key == VK_BACK || Key == VK_SPACE || Key == VK_DELETE || Key == VK_RIGHT || digitKey || letterKey;
+        const bool empty =
+            Text().empty() && (Kind() == TqzDTKind::Time ? Frac(FValue) == 0 : Whole(FValue) == 0);
+        if (editing && !alt && empty && Key != VK_BACK && Key != VK_DELETE && Key != VK_SPACE)
+            StartEmptyValue(Key);
         // 8. Translation.
         if (!alt) {
-            if (Key == VK_ADD || Key == 0xBB) Key = VK_UP;          // "+" and "="
-            else if (Key == VK_SUBTRACT || Key == 0xBD) Key = VK_DOWN;  // "-"
-            else if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9) Key = static_cast<uint16_t>('0' + Key - VK_NUMPAD0);
-            else if ((Key == VK_DIVIDE || Key == 0xBF) && (FTyping || !FAutoAdvance)) Key = VK_RIGHT;
+            if (Key == VK_ADD || Key == 0xBB)
+                Key = VK_UP;  // "+" and "="
+            else if (Key == VK_SUBTRACT || Key == 0xBD)
+                Key = VK_DOWN;  // "-"
+            else if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9)
+                Key = static_cast<uint16_t>('0' + Key - VK_NUMPAD0);
+            else if ((Key == VK_DIVIDE || Key == 0xBF) && (FTyping || !FAutoAdvance))
+                Key = VK_RIGHT;
         }
         if (Key == VK_HOME || Key == VK_END) {
             if (Shift.Contains(ssShift)) {
@@ -1291,7 +1320,9 @@ void TqzDBCustomDateTimePicker::TypeLetter(char32_t Letter) {
     const TqzDTPart& part = parts[static_cast<size_t>(FPart - 1)];
     const TFormatSettings& fs = FormatSettings();
     const char l = static_cast<char>(std::tolower(static_cast<int>(Letter & 0x7F)));
-    auto starts = [&](const std::string& s) { return !s.empty() && std::tolower(static_cast<unsigned char>(s[0])) == l; };
+    auto starts = [&](const std::string& s) {
+        return !s.empty() && std::tolower(static_cast<unsigned char>(s[0])) == l;
+    };
     TParts p = Split(FValue);
     if (part.Kind == 'M' && part.Token.size() > 2) {
         const bool longNames = part.Token.size() >= 4;
@@ -1384,7 +1415,7 @@ void TqzDBCustomDateTimePicker::KeyPress(char32_t& Key) {
                     if (Whole(v) > EffectiveMax()) v = EffectiveMax();
                     if (Whole(v) < EffectiveMin()) v = EffectiveMin();
                 }
-                if (BoundField()) DataLink()->Edit();
+                if (BoundField()) EditLink();
                 FBlank = false;
                 SetValue(v);
                 SetModifiedOn();
@@ -1526,7 +1557,8 @@ void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p
                &TqzDBCustomDateTimePicker::SetAutoFillDateAndTime);
     p.Property("CalendarAttributes", &TqzDBCustomDateTimePicker::CalendarAttributes,
                &TqzDBCustomDateTimePicker::SetCalendarAttributes);
-    p.Property("DateFormat", &TqzDBCustomDateTimePicker::DateFormat, &TqzDBCustomDateTimePicker::SetDateFormat);
+    p.Property("DateFormat", &TqzDBCustomDateTimePicker::DateFormat,
+               &TqzDBCustomDateTimePicker::SetDateFormat);
     p.Property("DisplayFormat", &TqzDBCustomDateTimePicker::DisplayFormat,
                &TqzDBCustomDateTimePicker::SetDisplayFormat);
     p.Property("Interval", &TqzDBCustomDateTimePicker::Interval, &TqzDBCustomDateTimePicker::SetInterval);

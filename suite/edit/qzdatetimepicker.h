@@ -46,7 +46,8 @@ std::string qzReadDTToken(const std::string& Format, int& Pos, char Letter,
 // The text of an expanded format for a value, and its parts that count for
 // Kind (uncounted parts are shown as text only).
 std::string qzRenderDTFormat(const std::string& Expanded, TDateTime Value, TqzDTKind Kind,
-                             std::vector<TqzDTPart>* Parts, const TFormatSettings& Settings = FormatSettings());
+                             std::vector<TqzDTPart>* Parts,
+                             const TFormatSettings& Settings = FormatSettings());
 bool qzDTFormatHasDate(const std::string& Expanded, const TFormatSettings& Settings = FormatSettings());
 bool qzDTFormatHasTime(const std::string& Expanded);
 // A two-digit year (0-99) placed by the epoch year.
@@ -212,6 +213,7 @@ private:
     void ShowValue();
     void SelectPart();
     void SetModifiedOn();
+    void EditLink();
     void StartEmptyValue(uint16_t Key);
     TDateTime TodayClamped(bool WithTime);
     bool SetFromParts(int Y, int M, int D, int H, int N, int S, int MS);
@@ -248,6 +250,7 @@ private:
     bool FClosing = false;
     bool FInCalendarUpdate = false;
     bool FInternalText = false;
+    bool FEditingLink = false;
     bool FClickedByButton = false;
     bool FSavedShowHint = false;
     std::unique_ptr<TqzDTInterval> FInterval;

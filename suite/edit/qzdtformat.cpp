@@ -235,8 +235,8 @@ std::string qzRenderDTFormat(const std::string& Expanded, TDateTime Value, TqzDT
         default: shown = FormatDateTime(token, Value, Settings); break;  // milliseconds: shown only
         }
         const bool counted = (kind == 'A' || kind == 'H' || kind == 'N' || kind == 'S') ? timeKind
-                             : kind != 0                                                 ? dateKind
-                                                                                         : false;
+                             : kind != 0                                                ? dateKind
+                                                                                        : false;
         if (counted && Parts) {
             TqzDTPart part;
             part.Kind = kind;

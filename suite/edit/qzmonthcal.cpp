@@ -41,15 +41,16 @@ int MeasureMenuText(const std::string& Text) {
 }
 
 // The colour slots in index order.
-constexpr int kSlots[6] = {MCSC_BACKGROUND, MCSC_TEXT, MCSC_TITLEBK, MCSC_TITLETEXT, MCSC_MONTHBK,
-                           MCSC_TRAILINGTEXT};
+constexpr int kSlots[6] = {MCSC_BACKGROUND, MCSC_TEXT,    MCSC_TITLEBK,
+                           MCSC_TITLETEXT,  MCSC_MONTHBK, MCSC_TRAILINGTEXT};
 
 }  // namespace
 
 // ---- Colours -----------------------------------------------------------------------------
 
 TqzDateTimeColors::TqzDateTimeColors(TComponent* Owner)
-    : FOwner(Owner), FColors{clWindow, clWindowText, clActiveCaption, clWhite, clWhite, clInactiveCaptionText} {}
+    : FOwner(Owner), FColors{clWindow, clWindowText, clActiveCaption,
+                             clWhite,  clWhite,      clInactiveCaptionText} {}
 
 void TqzDateTimeColors::SetColor(int Index, TColor Value) {
     if (Index < 0 || Index > 5) return;
@@ -88,7 +89,8 @@ void TqzPopupYearOptions::Assign(TPersistent* Source) {
 }
 
 void TqzPopupYearOptions::Publish(TPublisher<TqzPopupYearOptions>& p) {
-    p.Property("YearsPerColumn", &TqzPopupYearOptions::YearsPerColumn, &TqzPopupYearOptions::SetYearsPerColumn);
+    p.Property("YearsPerColumn", &TqzPopupYearOptions::YearsPerColumn,
+               &TqzPopupYearOptions::SetYearsPerColumn);
     p.Property("NumberColumns", &TqzPopupYearOptions::NumberColumns, &TqzPopupYearOptions::SetNumberColumns);
     p.Property("StartYear", &TqzPopupYearOptions::StartYear, &TqzPopupYearOptions::SetStartYear);
     p.Property("ShowEditYear", &TqzPopupYearOptions::ShowEditYear, &TqzPopupYearOptions::SetShowEditYear);
@@ -385,7 +387,8 @@ void TqzMonthCalendar::GetDayState(int Year, int Month, int Count, uint32_t* Mas
         if (year >= 10000) continue;
         for (int day = 1; day <= DaysInAMonth(year, month); ++day) {
             bool accept = false;
-            if (FOnCalcBoldDay.Assigned()) FOnCalcBoldDay(this, EncodeDate(year, month, day), month, day, year, accept);
+            if (FOnCalcBoldDay.Assigned())
+                FOnCalcBoldDay(this, EncodeDate(year, month, day), month, day, year, accept);
             if (accept) Masks[i] |= 1u << (day - 1);
         }
     }
@@ -410,7 +413,8 @@ void TqzMonthCalendar::WndProc(TMessage& Message) {
         }
         if (h.Year >= 10000) return;
         if (h.Day >= 1 && h.Day <= 31 &&
-            (h.Hit == MCHT_CALENDARDATE || h.Hit == MCHT_CALENDARDATEPREV || h.Hit == MCHT_CALENDARDATENEXT) &&
+            (h.Hit == MCHT_CALENDARDATE || h.Hit == MCHT_CALENDARDATEPREV ||
+             h.Hit == MCHT_CALENDARDATENEXT) &&
             OutOfRange(ClampedDate(h.Year, h.Month, h.Day))) {
             MouseDown(mbLeft, shift, p.X, p.Y);
             return;
@@ -421,9 +425,10 @@ void TqzMonthCalendar::WndProc(TMessage& Message) {
     case WM_LBUTTONUP: {
         const TPoint p = MousePos(Message);
         const TMonthHitTest h = HitTest(p);
-        const bool day = h.Hit == MCHT_CALENDARDATE || h.Hit == MCHT_CALENDARDATEPREV ||
-                         h.Hit == MCHT_CALENDARDATENEXT;
-        if (day && h.Year < 10000 && h.Day >= 1 && h.Day <= 31 && OutOfRange(ClampedDate(h.Year, h.Month, h.Day))) {
+        const bool day =
+            h.Hit == MCHT_CALENDARDATE || h.Hit == MCHT_CALENDARDATEPREV || h.Hit == MCHT_CALENDARDATENEXT;
+        if (day && h.Year < 10000 && h.Day >= 1 && h.Day <= 31 &&
+            OutOfRange(ClampedDate(h.Year, h.Month, h.Day))) {
             if (Message.Msg == WM_LBUTTONUP) {
                 MouseUp(mbLeft, KeysToShiftState(Message.WParam), p.X, p.Y);
                 if (MouseCapture()) SetMouseCapture(false);
@@ -666,7 +671,8 @@ void TqzMonthCalendar::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
 
 void TqzMonthCalendar::KeyDown(uint16_t& Key, TShiftState Shift) {
     TWinControl::KeyDown(Key, Shift);
-    if (Key != VK_PRIOR && Key != VK_NEXT && Key != VK_LEFT && Key != VK_RIGHT && Key != VK_UP && Key != VK_DOWN)
+    if (Key != VK_PRIOR && Key != VK_NEXT && Key != VK_LEFT && Key != VK_RIGHT && Key != VK_UP &&
+        Key != VK_DOWN)
         return;
     const bool multi = FOptions.Contains(mdoMultiSelect);
     TDateTime cur = Whole(FDate);
@@ -733,8 +739,8 @@ void TqzMonthCalendar::CNKeyDown(TMessage& Message) {
     const auto key = static_cast<uint16_t>(Message.WParam);
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
-    if (!qzIsDesigning(this) && (((key == VK_PRIOR || key == VK_NEXT || arrow) && !ctrl) ||
-                                 (ctrl && arrow && qzIsInGrid(this)))) {
+    if (!qzIsDesigning(this) &&
+        (((key == VK_PRIOR || key == VK_NEXT || arrow) && !ctrl) || (ctrl && arrow && qzIsInGrid(this)))) {
         Message.Result = 0;
         return;
     }
@@ -767,7 +773,8 @@ void TqzMonthCalendar::Publish(TPublisher<TqzMonthCalendar>& p) {
     p.Property("Date", &TqzMonthCalendar::Date, &TqzMonthCalendar::SetDate);
     p.Property("Time", &TqzMonthCalendar::Time, &TqzMonthCalendar::SetTime);
     p.Property("Options", &TqzMonthCalendar::Options, &TqzMonthCalendar::SetOptions);
-    p.Property("PopupYearOptions", &TqzMonthCalendar::PopupYearOptions, &TqzMonthCalendar::SetPopupYearOptions);
+    p.Property("PopupYearOptions", &TqzMonthCalendar::PopupYearOptions,
+               &TqzMonthCalendar::SetPopupYearOptions);
     p.Property("FirstDayOfWeek", &TqzMonthCalendar::FirstDayOfWeek, &TqzMonthCalendar::SetFirstDayOfWeek);
     p.Property("MaxSelectCount", &TqzMonthCalendar::MaxSelectCount, &TqzMonthCalendar::SetMaxSelectCount);
     p.Property("MaxDate", &TqzMonthCalendar::MaxDate, &TqzMonthCalendar::SetMaxDate);
