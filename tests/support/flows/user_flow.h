@@ -26,13 +26,15 @@ struct TFlowCaps {
     bool EditorKeys = false;          // F2, Enter and a double-click open a cell editor
     bool DropDown = false;            // OpenDropDown and the keys F4, Alt+Down, Alt+Up, Enter, Escape
     bool DropDownEnterTakes = false;  // Enter in the list takes its value (else keeps the text)
+    bool DropDownNoF4 = false;        // F4 is no drop-down key (Alt+Down and Alt+Up only)
     bool Undo = false;                // Ctrl+Z takes back one typing run or paste at a time
     bool ReadOnly = false;            // SetReadOnly
     bool Refuses = false;             // PrepareRefusal and RefusedText
 };
 
 // The table of every flow: Id (integer), Name (string 20), Code (string 6),
-// Amount (float), Notes (memo); two records, "Alpha"/"A1" and "Beta"/"B2".
+// Amount (float), Notes and Details (memo), Start and Due (date); two
+// records, "Alpha"/"A1" and "Beta"/"B2".
 class TFlowControl {
 public:
     virtual ~TFlowControl() = default;
@@ -61,6 +63,17 @@ public:
     // Makes the first field refuse RefusedText on leaving (a mask).
     virtual void PrepareRefusal() {}
     virtual std::string RefusedText() const { return std::string(); }
+    // The focus came into the field by a key: what a user does before typing
+    // over its text (a memo keeps its caret where it was: select all).
+    virtual void Entered(const std::string&) {}
+    // What the control takes for a flow's typed letters, as the field stores
+    // it (a number edit: digits).
+    virtual std::string Typed(const std::string& Text) const { return Text; }
+    // What End and then Typed(Text) make of the shown text (a text edit
+    // appends it).
+    virtual std::string EndAndType(const std::string& Shown, const std::string& Text) const {
+        return Shown + Typed(Text);
+    }
     // A field's stored value as the flows compare it (rich text: its plain text).
     virtual std::string Stored(TField* Field) { return Field->AsString(); }
 };

@@ -28,7 +28,7 @@ namespace {
 #define FLOW_NEEDS(Cap) \
     if (!C->Caps().Cap) GTEST_SKIP() << "the control has no " #Cap
 
-const char* const kFields[] = {"Id", "Name", "Code", "Amount", "Notes", "Details"};
+const char* const kFields[] = {"Id", "Name", "Code", "Amount", "Notes", "Details", "Start", "Due"};
 using TRows = std::vector<std::map<std::string, std::string>>;
 
 class UserFlowTest : public ::testing::TestWithParam<TFlowInstance> {
@@ -46,11 +46,15 @@ protected:
         defs->Add("Amount", ftFloat);
         defs->Add("Notes", ftMemo);
         defs->Add("Details", ftMemo);
+        defs->Add("Start", ftDate);
+        defs->Add("Due", ftDate);
         Table->Open();
         Table->AppendRecord({Variant(1), Variant("Alpha"), Variant("A1"), Variant(1.5), Variant("First note"),
-                             Variant("One")});
+                             Variant("One"), Variant::FromDateTime(EncodeDate(2020, 1, 15)),
+                             Variant::FromDateTime(EncodeDate(2020, 2, 20))});
         Table->AppendRecord({Variant(2), Variant("Beta"), Variant("B2"), Variant(2.5), Variant("Second note"),
-                             Variant("Two")});
+                             Variant("Two"), Variant::FromDateTime(EncodeDate(2021, 3, 5)),
+                             Variant::FromDateTime(EncodeDate(2021, 4, 10))});
         Table->First();
         Source = new TDataSource(Form);
         Source->SetDataSet(Table);
@@ -102,6 +106,13 @@ protected:
         }
     }
     static void Key(uint16_t K, TShiftState Shift = {}) { SendKeyToFocus(K, Shift); }
+    // F4, or Alt+Down where F4 is no drop-down key.
+    void OpenDropDown() {
+        if (C->Caps().DropDownNoF4)
+            Key(VK_DOWN, {ssAlt});
+        else
+            Key(VK_F4);
+    }
 
     // The focus is in the field's control (or its cell editor).
     bool FocusIn(const std::string& Field) {
@@ -128,37 +139,38 @@ protected:
 
 TEST_P(UserFlowTest, LeaveByTab) {
     C->Focus(F0);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     Key(VK_TAB);
-    Expected[0][F0] = "QQ";
+    Expected[0][F0] = C->Typed("QQ");
     Finish();
 }
 
 TEST_P(UserFlowTest, LeaveByShiftTab) {
     C->Focus(F1);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     Key(VK_TAB, {ssShift});
-    Expected[0][F1] = "QQ";
+    Expected[0][F1] = C->Typed("QQ");
     Finish();
 }
 
 TEST_P(UserFlowTest, TypeInBothFieldsLeavingByTab) {
     C->Focus(F0);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     Key(VK_TAB);
     EXPECT_TRUE(FocusIn(F1));
-    Type("ZZ");
+    C->Entered(F1);
+    Type(C->Typed("ZZ"));
     Key(VK_TAB, {ssShift});
-    Expected[0][F0] = "QQ";
-    Expected[0][F1] = "ZZ";
+    Expected[0][F0] = C->Typed("QQ");
+    Expected[0][F1] = C->Typed("ZZ");
     Finish();
 }
 
 TEST_P(UserFlowTest, LeaveByEnter) {
     C->Focus(F0);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     Key(VK_RETURN);
-    Expected[0][F0] = "QQ";
+    Expected[0][F0] = C->Typed("QQ");
     Finish();
 }
 
@@ -166,38 +178,38 @@ TEST_P(UserFlowTest, LeaveByEnterAsTab) {
     FLOW_NEEDS(EnterToTab);
     C->SetEnterToTab(true);
     C->Focus(F0);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     Key(VK_RETURN);
     EXPECT_TRUE(FocusIn(F1));
-    Expected[0][F0] = "QQ";
+    Expected[0][F0] = C->Typed("QQ");
     Finish();
 }
 
 TEST_P(UserFlowTest, LeaveByArrows) {
     FLOW_NEEDS(ArrowsLeave);
     C->Focus(F0);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     Key(VK_DOWN);
     C->Focus(F1);
-    Type("ZZ");
+    Type(C->Typed("ZZ"));
     Key(VK_UP);
-    Expected[0][F0] = "QQ";
-    Expected[1][F1] = "ZZ";
+    Expected[0][F0] = C->Typed("QQ");
+    Expected[1][F1] = C->Typed("ZZ");
     Finish();
 }
 
 TEST_P(UserFlowTest, LeaveByClickOnAnotherCell) {
     FLOW_NEEDS(Grid);
     C->Focus(F0);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     C->Click(F1, 1);
-    Expected[0][F0] = "QQ";
+    Expected[0][F0] = C->Typed("QQ");
     Finish();
 }
 
 TEST_P(UserFlowTest, LeaveByClickOnAnotherControl) {
     C->Focus(F0);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     // A sent press is not the window system's, which would also give the
     // edit the focus on the press.
     SendMouseDown(Other, mbLeft, 5, 5);
@@ -205,17 +217,17 @@ TEST_P(UserFlowTest, LeaveByClickOnAnotherControl) {
     SendMouseUp(Other, mbLeft, 5, 5);
     ProcessEvents();
     EXPECT_EQ(Other, FocusedControl());
-    Expected[0][F0] = "QQ";
+    Expected[0][F0] = C->Typed("QQ");
     Finish();
 }
 
 TEST_P(UserFlowTest, LeaveByClosingTheForm) {
     C->Focus(F0);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     Form->Close();
     ProcessEvents();
     EXPECT_FALSE(Form->Visible());
-    Expected[0][F0] = "QQ";
+    Expected[0][F0] = C->Typed("QQ");
     Finish();
 }
 
@@ -223,14 +235,15 @@ TEST_P(UserFlowTest, LeaveByClosingTheForm) {
 
 TEST_P(UserFlowTest, EscapeOnceUndoesTheFieldOnly) {
     C->Focus(F0);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     Key(VK_TAB);
-    Type("ZZ");
+    C->Entered(F1);
+    Type(C->Typed("ZZ"));
     Key(VK_ESCAPE);
     EXPECT_EQ(Expected[0][F1], C->Shown(F1));
-    EXPECT_EQ("QQ", C->Shown(F0));
+    EXPECT_EQ(C->Typed("QQ"), C->Shown(F0));
     EXPECT_TRUE(FocusIn(F1));
-    Expected[0][F0] = "QQ";
+    Expected[0][F0] = C->Typed("QQ");
     Finish();
 }
 
@@ -287,18 +300,19 @@ TEST_P(UserFlowTest, DoubleClickOpensTheEditorOnce) {
 TEST_P(UserFlowTest, DropDownClosedByEscapeKeepsTheText) {
     FLOW_NEEDS(DropDown);
     C->Focus(F0);
-    Type("Xyz");
-    Key(VK_F4);
+    const std::string typed = C->Typed("Xyz");
+    Type(typed);
+    OpenDropDown();
     ASSERT_TRUE(C->DroppedDown());
     Key(VK_ESCAPE);
     EXPECT_FALSE(C->DroppedDown());
     EXPECT_TRUE(FocusIn(F0));
-    EXPECT_EQ("Xyz", C->Shown(F0));
+    EXPECT_EQ(typed, C->Shown(F0));
     Key(VK_END);
-    Type("!");
-    EXPECT_EQ("Xyz!", C->Shown(F0));
+    Type(C->Typed("!"));
+    EXPECT_EQ(C->EndAndType(typed, "!"), C->Shown(F0));
     Key(VK_TAB);
-    Expected[0][F0] = "Xyz!";
+    Expected[0][F0] = C->EndAndType(typed, "!");
     Finish();
 }
 
@@ -318,9 +332,21 @@ TEST_P(UserFlowTest, DropDownClosedByOtherKeysAndAClick) {
     std::string text = "Alpha";
     for (const TWay& way : ways) {
         SCOPED_TRACE(way.Name);
+        if (way.Close == VK_F4 && C->Caps().DropDownNoF4) {
+            // F4 opens nothing and changes nothing.
+            C->Focus(F0);
+            Type(C->Typed("Xyz"));
+            Key(VK_F4);
+            EXPECT_FALSE(C->DroppedDown());
+            EXPECT_EQ(C->Typed("Xyz"), C->Shown(F0));
+            continue;
+        }
         C->Focus(F0);
-        Type("Xyz");
-        Key(way.Open, way.OpenShift);
+        Type(C->Typed("Xyz"));
+        if (way.Open == VK_F4)
+            OpenDropDown();
+        else
+            Key(way.Open, way.OpenShift);
         ASSERT_TRUE(C->DroppedDown());
         if (way.Close)
             Key(way.Close, way.CloseShift);
@@ -330,11 +356,11 @@ TEST_P(UserFlowTest, DropDownClosedByOtherKeysAndAClick) {
         EXPECT_FALSE(C->DroppedDown());
         EXPECT_TRUE(FocusIn(F0));
         const std::string shown = C->Shown(F0);
-        if (!(way.Close == VK_RETURN && C->Caps().DropDownEnterTakes)) EXPECT_EQ("Xyz", shown);
+        if (!(way.Close == VK_RETURN && C->Caps().DropDownEnterTakes)) EXPECT_EQ(C->Typed("Xyz"), shown);
         Key(VK_END);
-        Type("!");
-        EXPECT_EQ(shown + "!", C->Shown(F0));
-        text = shown + "!";
+        Type(C->Typed("!"));
+        EXPECT_EQ(C->EndAndType(shown, "!"), C->Shown(F0));
+        text = C->EndAndType(shown, "!");
     }
     Key(VK_TAB);
     Expected[0][F0] = text;
@@ -375,6 +401,8 @@ TEST_P(UserFlowTest, RefusedValueKeepsTheFocusAndTheText) {
     C->Focus(F0);
     Type(C->RefusedText());
     Key(VK_TAB);
+    // The field keeps its value.
+    EXPECT_EQ(Expected[0][F0], C->Stored(Table->FieldByName(F0)));
     EXPECT_TRUE(FocusIn(F0));
     EXPECT_EQ(C->RefusedText(), C->Shown(F0));
     Key(VK_ESCAPE);
@@ -386,13 +414,13 @@ TEST_P(UserFlowTest, ReadOnlyNeverWrites) {
     FLOW_NEEDS(ReadOnly);
     C->SetReadOnly(true);
     C->Focus(F0);
-    Type("QQ");
+    Type(C->Typed("QQ"));
     Clipboard()->SetAsText("pasted");
     Key('V', {ssCtrl});
     Key(VK_DELETE);
     Key(VK_BACK);
     Key(VK_TAB);
-    Type("ZZ");
+    Type(C->Typed("ZZ"));
     Key(VK_RETURN);
     EXPECT_EQ(dsBrowse, Table->State());
     Finish();
