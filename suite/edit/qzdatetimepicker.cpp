@@ -1487,7 +1487,9 @@ void TqzDBCustomDateTimePicker::ApplyTextAsPaste(const std::string& Value) {
         if (!ok) ok = qzTryTextToDateEpoch(text, v, Epoch());
         if (ok && Kind() == TqzDTKind::Date) v = Whole(v);
     }
-    if (!ok || v == 0) throw EConvertError(Format("'%s' is not a valid date and time", text));
+    // Every kind but time-only needs a day: a time alone is no value.
+    if (!ok || v == 0 || (Kind() != TqzDTKind::Time && Whole(v) == 0))
+        throw EConvertError(Format("'%s' is not a valid date and time", text));
     FBlank = false;
     SetValue(v);
     if (BoundField()) SetModifiedOn();

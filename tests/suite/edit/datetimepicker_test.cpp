@@ -81,11 +81,30 @@ TEST_F(PickerTest, LongDateFormatAtMidnightStaysOnTheShownParts) {
     ShowAndFocus(p);
     p->SetValue(EncodeDate(2026, 3, 9));
     EXPECT_EQ(p->Text(), FormatDateTime(FormatSettings().LongDateFormat, EncodeDate(2026, 3, 9)));
-    for (int i = 0; i < 10; ++i) SendKey(p, VK_RIGHT);
-    const int last = p->CurrentPart();
+    // The parts on screen are the long date's (weekday, month, day, year);
+    // the time's parts lie past the text.
+    const std::vector<TqzDTPart> parts = p->Parts();
+    ASSERT_EQ(parts.size(), 8u);
+    ASSERT_EQ(parts[3].Kind, 'Y');
+    EXPECT_GE(parts[4].Start, static_cast<int>(p->Text().size()));
+    Keys(p, {VK_RIGHT, VK_RIGHT, VK_RIGHT});
+    EXPECT_EQ(p->CurrentPart(), 4);
     SendKey(p, VK_UP);
-    // Stepping never works on a part that is not on screen.
-    EXPECT_LE(p->Parts()[static_cast<size_t>(last - 1)].Start, static_cast<int>(p->Text().size()));
+    // The year stepped; no time of day came in.
+    EXPECT_EQ(p->Value(), EncodeDate(2027, 3, 9));
+    EXPECT_EQ(p->Text(), FormatDateTime(FormatSettings().LongDateFormat, EncodeDate(2027, 3, 9)));
+    // Moving on into the time fills it in from the clock, as the default
+    // format does, so that the part stepped is on screen.
+    SendKey(p, VK_RIGHT);
+    EXPECT_EQ(p->CurrentPart(), 5);
+    const TDateTime filled = EncodeDate(2027, 3, 9) + EncodeTime(14, 5, 7, 0);
+    EXPECT_NEAR(p->Value(), filled, 1e-9);
+    EXPECT_EQ(
+        p->Text(),
+        FormatDateTime(FormatSettings().LongDateFormat + " " + FormatSettings().LongTimeFormat, filled));
+    SendKey(p, VK_UP);
+    EXPECT_NEAR(p->Value(), filled + EncodeTime(1, 0, 0, 0), 1e-9);
+    EXPECT_EQ(Beeps.Count(), 0);
 }
 
 TEST_F(PickerTest, BoundsWithATimeOfDayKeepTheirOwnDayReachable) {
@@ -186,6 +205,27 @@ TEST_F(PickerTest, UnboundDateAndTimeAfterTypingAndAfterTextByProgram) {
     EXPECT_NEAR(p->Time(), EncodeTime(17, 45, 0, 0), 1e-9);
     EXPECT_THROW(p->SetText("not a date"), EConvertError);
     EXPECT_EQ(p->Date(), EncodeDate(2028, 2, 3));
+}
+
+TEST_F(PickerTest, TextByProgramWithoutADayIsRefusedAndChangesNothing) {
+    TqzDBDateTimePicker* p = MakePicker();
+    ShowAndFocus(p);
+    // A time alone gives no day: a date kind has no value then.
+    EXPECT_THROW(p->SetText("2"), EConvertError);
+    EXPECT_EQ(p->Value(), 0);
+    EXPECT_EQ(p->Text(), "");
+    p->SetValue(EncodeDate(2026, 5, 5) + EncodeTime(9, 0, 0, 0));
+    const std::string shown = p->Text();
+    EXPECT_THROW(p->SetText("14:30"), EConvertError);
+    EXPECT_EQ(p->Value(), EncodeDate(2026, 5, 5) + EncodeTime(9, 0, 0, 0));
+    EXPECT_EQ(p->Text(), shown);
+    p->SetUnboundDataType(qzDTEdtDate);
+    EXPECT_THROW(p->SetText("2"), EConvertError);
+    EXPECT_EQ(p->Date(), EncodeDate(2026, 5, 5));
+    // A time-only picker takes a time alone.
+    p->SetUnboundDataType(qzDTEdtTime);
+    p->SetText("14:30");
+    EXPECT_NEAR(p->Time(), EncodeTime(14, 30, 0, 0), 1e-9);
 }
 
 TEST_F(PickerTest, EscapeRestoresTheValueOnEntry) {

@@ -152,6 +152,34 @@ TEST_F(MonthCalTest, YearMenuEditYearCancelEndsTheBoxWithTheDateUnchanged) {
     EXPECT_EQ(c->Date(), before);
 }
 
+// Cancels every box; after 20 boxes it gives up by raising, so that a box
+// shown for ever ends the test.
+class TBoundedInputs : public TTestDialogs {
+public:
+    bool InputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) override {
+        if (InputCount() >= 20) throw EInvalidOperation("the year box never ended");
+        return TTestDialogs::InputQuery(Caption, Prompt, Value);
+    }
+};
+
+TEST_F(MonthCalTest, YearMenuEditYearCancelEndsTheBoxWhenNoYearFits) {
+    TqzMonthCalendar* c = MakeCal();
+    c->SetDate(EncodeDate(2026, 3, 12));
+    c->PopupYearOptions()->SetShowEditYear(true);
+    // No year has a 12 March within these limits: only Cancel ends the box.
+    c->SetMaxDate(EncodeDate(2027, 12, 31));
+    c->SetMinDate(EncodeDate(2027, 6, 1));
+    TTestMenus menus;
+    menus.Answer("Edit Year");
+    TBoundedInputs inputs;
+    const TDateTime before = c->Date();
+    const TPoint p = FindHit(c, MCHT_TITLEYEAR);
+    SendClick(c, p.X, p.Y);
+    EXPECT_EQ(inputs.InputCount(), 1);
+    EXPECT_EQ(inputs.Count(), 0);
+    EXPECT_EQ(c->Date(), before);
+}
+
 TEST_F(MonthCalTest, YearMenuTakesATypedYear) {
     TqzMonthCalendar* c = MakeCal();
     c->SetDate(EncodeDate(2026, 3, 12));
