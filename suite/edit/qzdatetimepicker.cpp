@@ -18,6 +18,7 @@
 #include "suite/base/date_scan.h"
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzintl.h"
+#include "suite/base/qzproputils.h"
 
 namespace {
 
@@ -121,6 +122,14 @@ TqzDBCustomDateTimePicker::TqzDBCustomDateTimePicker(TComponent* AOwner)
     TqzDBCustomEdit::SetEpoch(qzIntl()->DefaultEpochYear());
     DataLink()->SetOnDataChange(TNotifyEvent(this, &TqzDBCustomDateTimePicker::DTDataChange));
     SetEditOnDropDown(false);
+    // A picker made by a grid takes its height from its font.
+    FGridMade = AOwner && qzClassInheritsFrom(AOwner, "TCustomGrid");
+    if (FGridMade) SetHeight(AutoHeight());
+}
+
+void TqzDBCustomDateTimePicker::FontChanged(TObject* Sender) {
+    inherited::FontChanged(Sender);
+    if (FGridMade) SetHeight(AutoHeight());
 }
 
 TqzDBCustomDateTimePicker::~TqzDBCustomDateTimePicker() {
@@ -600,6 +609,11 @@ void TqzDBCustomDateTimePicker::CMExit(TMessage& Message) {
 }
 
 // ---- Drop-down
+
+int TqzDBCustomDateTimePicker::ButtonWidth() const {
+    const int set = TqzDBCustomCombo::ButtonWidth();
+    return set != 0 || !Button() ? set : Button()->Width();
+}
 
 bool TqzDBCustomDateTimePicker::IsDroppedDown() { return FCalendarWindow && FCalendarWindow->Visible(); }
 
@@ -1178,6 +1192,50 @@ void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
             if (FCalendar) FCalendar->HandleKey(Key, Shift);
             Key = 0;
             return;
+        }
+        // 2. Keys a hosting grid takes.
+        if (TWinControl* grid = HostGrid()) {
+            const int len = static_cast<int>(Text().size());
+            const bool allSelected = SelStart() == 0 && SelLength() >= len;
+            const bool always = InQzDBGrid() && GridOption("dgAlwaysShowEditor");
+            const bool inspector = qzIsInInspector(this);
+            bool hand = false;
+            switch (Key) {
+            case VK_ESCAPE: hand = !Modified(); break;
+            case VK_PRIOR:
+            case VK_NEXT: hand = !alt; break;
+            case VK_HOME: hand = always && (ctrl || allSelected); break;
+            case VK_END: hand = always && (ctrl || allSelected); break;
+            case VK_LEFT: hand = always && !inspector && (ctrl || SelStart() == 0); break;
+            case VK_RIGHT: hand = always && !inspector && (ctrl || SelStart() + SelLength() >= len); break;
+            case VK_UP:
+            case VK_DOWN: hand = ctrl || allSelected; break;
+            case VK_INSERT: hand = !Shift.Contains(ssShift); break;
+            case VK_DELETE: hand = ctrl; break;
+            default: break;
+            }
+            if (!CanEditValue() && (Key == VK_HOME || Key == VK_END || Key == VK_LEFT || Key == VK_RIGHT))
+                hand = true;
+            if (hand) {
+                const uint16_t k = Key;
+                Key = 0;
+                FinishTyping();
+                HandToGrid(k, Shift);
+                return;
+            }
+            // The grid's own key event sees the rest first.
+            const bool active = Screen->ActiveControl() == this;
+            if (grid->OnKeyDown().Assigned() && (active || (Key != VK_RETURN && Key != VK_TAB)))
+                grid->OnKeyDown()(grid, Key, Shift);
+            if (Key == 0) return;
+            if (Key == VK_F2) {
+                FinishTyping();
+                SetSelLength(0);
+                FPart = 1;
+                SelectPart();
+                Key = 0;
+                return;
+            }
         }
         // 3. A required field keeps its value.
         if ((Key == VK_BACK || Key == VK_DELETE) && BoundField() && BoundField()->Required()) {

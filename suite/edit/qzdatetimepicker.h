@@ -183,6 +183,9 @@ public:
     const TNotifyEvent& OnDropDown() const { return FOnDropDownDT; }
     void SetOnDropDown(const TNotifyEvent& V) { FOnDropDownDT = V; }
 
+    // The drop-down button's width: 0 (automatic) reads as the real width.
+    int ButtonWidth() const;
+
     // ---- drop-down
     void DropDown() override;
     void CloseUp(bool Accept) override;
@@ -207,6 +210,8 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void SetTextValue(const std::string& Value) override;
     void Change() override;
+    // A picker made by a grid keeps the height its font needs.
+    void FontChanged(TObject* Sender) override;
 
 private:
     void DTDataChange(TObject* Sender);
@@ -253,6 +258,7 @@ private:
     bool FEditingLink = false;
     bool FClickedByButton = false;
     bool FSavedShowHint = false;
+    bool FGridMade = false;
     std::unique_ptr<TqzDTInterval> FInterval;
     std::unique_ptr<TqzCalendarOptions> FCalendarAttributes;
     TqzPopupCalendar* FCalendar = nullptr;

@@ -315,3 +315,120 @@ TEST(PickerFormat, RenderingIsStable) {
     }
     EXPECT_EQ(first, 7u);
 }
+
+// ---- As a grid's cell editor -----------------------------------------------------------------
+
+namespace {
+
+class PickerInGridTest : public PickerTest {
+public:
+    void SetUp() override {
+        PickerTest::SetUp();
+        Grid = new TqzDBGrid(&Form);
+        Grid->SetParent(&Form);
+        Grid->SetBounds(10, 10, 300, 150);
+        P = new TqzDBDateTimePicker(&Form);
+        P->SetParent(Grid);
+        P->SetBounds(2, 2, 180, 22);
+        P->SetUnboundDataType(qzDTEdtDate);
+        P->SetValue(EncodeDate(2026, 5, 5));
+        Grid->SetOnKeyDown(TKeyEvent(this, &PickerInGridTest::GridEvent));
+    }
+    void GridEvent(TObject*, uint16_t& Key, TShiftState) { Events.push_back(Key); }
+    void Swallow(TObject*, uint16_t& Key, TShiftState) { Key = 0; }
+    // Focuses the picker on Part and presses the key; answers whether the grid got it.
+    bool Handed(uint16_t Key, TShiftState Shift = {}, int Part = 1) {
+        P->SetFocus();
+        ProcessEvents();
+        while (P->CurrentPart() > 1) SendKey(P, VK_LEFT);
+        for (int i = 1; i < Part; ++i) SendKey(P, VK_RIGHT);
+        Grid->Keys.clear();
+        SendKey(P, Key, Shift);
+        return !Grid->Keys.empty() && Grid->Keys.back() == Key;
+    }
+    TqzDBGrid* Grid = nullptr;
+    TqzDBDateTimePicker* P = nullptr;
+    std::vector<uint16_t> Events;
+};
+
+TEST_F(PickerInGridTest, NavigationKeysGoToTheGridPartKeysStay) {
+    ShowAndFocus(P);
+    EXPECT_FALSE(Handed(VK_UP));  // steps the month
+    EXPECT_EQ(P->Date(), EncodeDate(2026, 6, 5));
+    EXPECT_TRUE(Handed(VK_UP, {ssCtrl}));
+    EXPECT_TRUE(Handed(VK_NEXT));
+    EXPECT_FALSE(Handed(VK_NEXT, {ssAlt}));
+    EXPECT_TRUE(Handed(VK_INSERT));
+    EXPECT_FALSE(Handed(VK_INSERT, {ssShift}));
+    EXPECT_TRUE(Handed(VK_DELETE, {ssCtrl}));
+    EXPECT_FALSE(Handed(VK_HOME));
+    EXPECT_FALSE(Handed(VK_LEFT));
+    P->SetFocus();
+    ProcessEvents();
+    SendKey(P, VK_UP);  // modified: Escape resets the edit here
+    Grid->Keys.clear();
+    SendKey(P, VK_ESCAPE);
+    EXPECT_TRUE(Grid->Keys.empty());
+    EXPECT_TRUE(Handed(VK_ESCAPE));  // not modified: the grid's
+    EXPECT_EQ(FocusedControl(), Grid);
+    // The calendar keeps Page Up and Page Down while it shows.
+    P->SetFocus();
+    ProcessEvents();
+    SendKey(P, VK_F4);
+    ASSERT_TRUE(P->IsDroppedDown());
+    Grid->Keys.clear();
+    SendKey(P, VK_NEXT);
+    EXPECT_TRUE(Grid->Keys.empty());
+    SendKey(P, VK_ESCAPE);
+    EXPECT_FALSE(P->IsDroppedDown());
+}
+
+TEST_F(PickerInGridTest, WithAlwaysShowEditorTheEdgePartsGoToTheGrid) {
+    Grid->SetGridOptions({dgAlwaysShowEditor});
+    ShowAndFocus(P);
+    EXPECT_TRUE(Handed(VK_LEFT, {}, 1));  // the selection starts at the start
+    EXPECT_FALSE(Handed(VK_LEFT, {}, 2));
+    EXPECT_TRUE(Handed(VK_RIGHT, {}, 3));  // and ends at the end
+    EXPECT_FALSE(Handed(VK_RIGHT, {}, 1));
+    EXPECT_TRUE(Handed(VK_RIGHT, {ssCtrl}, 1));
+    EXPECT_TRUE(Handed(VK_HOME, {ssCtrl}, 2));
+    EXPECT_EQ(P->Date(), EncodeDate(2026, 5, 5));
+    EXPECT_FALSE(Handed(VK_HOME, {}, 2));  // the first day
+    EXPECT_EQ(P->Date(), EncodeDate(2026, 5, 1));
+}
+
+TEST_F(PickerInGridTest, F2SelectsTheFirstPartAndTheGridSeesOtherKeysFirst) {
+    ShowAndFocus(P);
+    EXPECT_FALSE(Handed(VK_F2, {}, 3));
+    EXPECT_EQ(P->CurrentPart(), 1);
+    EXPECT_EQ(P->SelStart(), 0);
+    EXPECT_EQ(P->SelLength(), 2);
+    EXPECT_EQ(P->Date(), EncodeDate(2026, 5, 5));
+    ASSERT_FALSE(Events.empty());
+    EXPECT_EQ(Events.back(), VK_F2);
+    // The grid's own key event comes first and may take the key.
+    Grid->SetOnKeyDown(TKeyEvent(this, &PickerInGridTest::Swallow));
+    SendKey(P, VK_UP);
+    EXPECT_EQ(P->Date(), EncodeDate(2026, 5, 5));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PickerInGridTest, AGridMadePickerTakesItsHeightFromItsFontAndReadsItsButtonWidth) {
+    auto* made = new TqzDBDateTimePicker(Grid);
+    made->SetParent(Grid);
+    const int small = made->Height();
+    made->Font()->SetSize(made->Font()->Size() * 2);
+    ProcessEvents();
+    EXPECT_GT(made->Height(), small);
+    EXPECT_GE(made->Height(), made->Font()->Size());
+    // An automatic button width reads as the width the button has.
+    EXPECT_EQ(made->ButtonWidth(), made->Button()->Width());
+    EXPECT_GT(made->ButtonWidth(), 0);
+    made->SetButtonWidth(30);
+    EXPECT_EQ(made->ButtonWidth(), 30);
+}
+
+}  // namespace
