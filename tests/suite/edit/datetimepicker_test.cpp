@@ -381,6 +381,30 @@ TEST_F(PickerInGridTest, NavigationKeysGoToTheGridPartKeysStay) {
     EXPECT_TRUE(Grid->Keys.empty());
     SendKey(P, VK_ESCAPE);
     EXPECT_FALSE(P->IsDroppedDown());
+    // A picker that cannot be edited hands on the moving keys too.
+    P->SetReadOnly(true);
+    for (uint16_t key : {VK_HOME, VK_END, VK_LEFT, VK_RIGHT}) EXPECT_TRUE(Handed(key)) << key;
+}
+
+TEST_F(PickerInGridTest, EnterAndTabGoToTheGridUnlessTheCalendarShows) {
+    ShowAndFocus(P);
+    // Enter while the calendar shows closes it and stays here.
+    P->SetFocus();
+    ProcessEvents();
+    SendKey(P, VK_F4);
+    ASSERT_TRUE(P->IsDroppedDown());
+    Grid->Keys.clear();
+    SendKey(P, VK_RETURN);
+    EXPECT_FALSE(P->IsDroppedDown());
+    EXPECT_TRUE(Grid->Keys.empty());
+    EXPECT_EQ(FocusedControl(), P);
+    EXPECT_TRUE(Handed(VK_RETURN));
+    EXPECT_EQ(FocusedControl(), Grid);
+    // Tab only with the grid's tab option.
+    EXPECT_FALSE(Handed(VK_TAB));
+    Grid->SetGridOptions({dgTabs});
+    EXPECT_TRUE(Handed(VK_TAB));
+    EXPECT_EQ(P->Date(), EncodeDate(2026, 5, 5));
 }
 
 TEST_F(PickerInGridTest, WithAlwaysShowEditorTheEdgePartsGoToTheGrid) {
