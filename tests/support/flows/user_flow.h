@@ -33,7 +33,8 @@ struct TFlowCaps {
 };
 
 // The table of every flow: Id (integer), Name (string 20), Code (string 6),
-// Amount (float), Notes (memo); two records, "Alpha"/"A1" and "Beta"/"B2".
+// Amount (float), Notes and Details (memo), Start and Due (date); two
+// records, "Alpha"/"A1" and "Beta"/"B2".
 class TFlowControl {
 public:
     virtual ~TFlowControl() = default;
@@ -68,6 +69,11 @@ public:
     // What the control takes for a flow's typed letters, as the field stores
     // it (a number edit: digits).
     virtual std::string Typed(const std::string& Text) const { return Text; }
+    // What End and then Typed(Text) make of the shown text (a text edit
+    // appends it).
+    virtual std::string EndAndType(const std::string& Shown, const std::string& Text) const {
+        return Shown + Typed(Text);
+    }
     // A field's stored value as the flows compare it (rich text: its plain text).
     virtual std::string Stored(TField* Field) { return Field->AsString(); }
 };

@@ -28,7 +28,7 @@ namespace {
 #define FLOW_NEEDS(Cap) \
     if (!C->Caps().Cap) GTEST_SKIP() << "the control has no " #Cap
 
-const char* const kFields[] = {"Id", "Name", "Code", "Amount", "Notes", "Details"};
+const char* const kFields[] = {"Id", "Name", "Code", "Amount", "Notes", "Details", "Start", "Due"};
 using TRows = std::vector<std::map<std::string, std::string>>;
 
 class UserFlowTest : public ::testing::TestWithParam<TFlowInstance> {
@@ -46,11 +46,15 @@ protected:
         defs->Add("Amount", ftFloat);
         defs->Add("Notes", ftMemo);
         defs->Add("Details", ftMemo);
+        defs->Add("Start", ftDate);
+        defs->Add("Due", ftDate);
         Table->Open();
         Table->AppendRecord({Variant(1), Variant("Alpha"), Variant("A1"), Variant(1.5), Variant("First note"),
-                             Variant("One")});
+                             Variant("One"), Variant::FromDateTime(EncodeDate(2020, 1, 15)),
+                             Variant::FromDateTime(EncodeDate(2020, 2, 20))});
         Table->AppendRecord({Variant(2), Variant("Beta"), Variant("B2"), Variant(2.5), Variant("Second note"),
-                             Variant("Two")});
+                             Variant("Two"), Variant::FromDateTime(EncodeDate(2021, 3, 5)),
+                             Variant::FromDateTime(EncodeDate(2021, 4, 10))});
         Table->First();
         Source = new TDataSource(Form);
         Source->SetDataSet(Table);
@@ -296,18 +300,19 @@ TEST_P(UserFlowTest, DoubleClickOpensTheEditorOnce) {
 TEST_P(UserFlowTest, DropDownClosedByEscapeKeepsTheText) {
     FLOW_NEEDS(DropDown);
     C->Focus(F0);
-    Type("Xyz");
+    const std::string typed = C->Typed("Xyz");
+    Type(typed);
     OpenDropDown();
     ASSERT_TRUE(C->DroppedDown());
     Key(VK_ESCAPE);
     EXPECT_FALSE(C->DroppedDown());
     EXPECT_TRUE(FocusIn(F0));
-    EXPECT_EQ("Xyz", C->Shown(F0));
+    EXPECT_EQ(typed, C->Shown(F0));
     Key(VK_END);
-    Type("!");
-    EXPECT_EQ("Xyz!", C->Shown(F0));
+    Type(C->Typed("!"));
+    EXPECT_EQ(C->EndAndType(typed, "!"), C->Shown(F0));
     Key(VK_TAB);
-    Expected[0][F0] = "Xyz!";
+    Expected[0][F0] = C->EndAndType(typed, "!");
     Finish();
 }
 
@@ -330,14 +335,14 @@ TEST_P(UserFlowTest, DropDownClosedByOtherKeysAndAClick) {
         if (way.Close == VK_F4 && C->Caps().DropDownNoF4) {
             // F4 opens nothing and changes nothing.
             C->Focus(F0);
-            Type("Xyz");
+            Type(C->Typed("Xyz"));
             Key(VK_F4);
             EXPECT_FALSE(C->DroppedDown());
-            EXPECT_EQ("Xyz", C->Shown(F0));
+            EXPECT_EQ(C->Typed("Xyz"), C->Shown(F0));
             continue;
         }
         C->Focus(F0);
-        Type("Xyz");
+        Type(C->Typed("Xyz"));
         if (way.Open == VK_F4)
             OpenDropDown();
         else
@@ -351,11 +356,11 @@ TEST_P(UserFlowTest, DropDownClosedByOtherKeysAndAClick) {
         EXPECT_FALSE(C->DroppedDown());
         EXPECT_TRUE(FocusIn(F0));
         const std::string shown = C->Shown(F0);
-        if (!(way.Close == VK_RETURN && C->Caps().DropDownEnterTakes)) EXPECT_EQ("Xyz", shown);
+        if (!(way.Close == VK_RETURN && C->Caps().DropDownEnterTakes)) EXPECT_EQ(C->Typed("Xyz"), shown);
         Key(VK_END);
-        Type("!");
-        EXPECT_EQ(shown + "!", C->Shown(F0));
-        text = shown + "!";
+        Type(C->Typed("!"));
+        EXPECT_EQ(C->EndAndType(shown, "!"), C->Shown(F0));
+        text = C->EndAndType(shown, "!");
     }
     Key(VK_TAB);
     Expected[0][F0] = text;
