@@ -82,13 +82,14 @@ int CreateTempBeside(const std::string& target, std::string& tempName) {
         }
         // A clean-up may have taken the new file for a stale one between its
         // creation and the lock: then it is gone, and another name is tried.
-        if (LockFile(fd, true) && StillNamed(fd, tempName)) return fd;
-        const int err = errno;
-        ::close(fd);
-        if (err != 0 && err != ENOENT && err != EWOULDBLOCK) {
+        if (!LockFile(fd, true)) {
+            const int err = errno;
+            ::close(fd);
             errno = err;
             return -1;
         }
+        if (StillNamed(fd, tempName)) return fd;
+        ::close(fd);
     }
     errno = EEXIST;
     return -1;
