@@ -1,33 +1,17 @@
 // Saves of one table, or of one settings file, made by several processes at
 // once: each save lands whole or reports its own error, and no process's
 // clean-up takes away the temporary file of a save still running.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <functional>
 
+#include "platform/core/child_process.h"
 #include "table_test_fixture.h"
 
 namespace {
 
 class TableProcesses : public TableTest {
 protected:
-    // Runs Body in a new process; its exit code is what Body answers (255
-    // for an exception it let out).
-    static pid_t Spawn(const std::function<int()>& Body) {
-        const pid_t pid = ::fork();
-        if (pid != 0) return pid;
-        int code = 255;
-        try {
-            code = Body();
-        } catch (...) {}
-        ::_exit(code);
-    }
-    static int ExitCode(pid_t Pid) {
-        int status = 0;
-        if (::waitpid(Pid, &status, 0) != Pid || !WIFEXITED(status)) return -1;
-        return WEXITSTATUS(status);
-    }
+    static int Spawn(const std::function<int()>& Body) { return SpawnChild(Body); }
+    static int ExitCode(int Pid) { return ChildExitCode(Pid); }
 
     // A table of Rows records whose last action is the number of records,
     // with notes enough to make each save take a while.
@@ -92,13 +76,13 @@ protected:
 TEST_F(TableProcesses, SavesLandWhileOtherProcessesOpenTheTable) {
     constexpr int Rows = 3000, Saves = 12;
     WriteNumberedTable(Rows);
-    const pid_t readers[] = {Spawn([&] { return OpenUntilStopped(); }),
-                             Spawn([&] { return OpenUntilStopped(); })};
-    const pid_t writer = Spawn([&] { return AppendAndSave(Saves); });
+    const int readers[] = {Spawn([&] { return OpenUntilStopped(); }),
+                           Spawn([&] { return OpenUntilStopped(); })};
+    const int writer = Spawn([&] { return AppendAndSave(Saves); });
     ASSERT_GT(writer, 0);
     EXPECT_EQ(0, ExitCode(writer)) << "saves that failed";
     std::ofstream(Stop()).put('x');
-    for (pid_t reader : readers) EXPECT_EQ(0, ExitCode(reader)) << "opens that failed or were not whole";
+    for (int reader : readers) EXPECT_EQ(0, ExitCode(reader)) << "opens that failed or were not whole";
     const std::vector<std::string> actions = ActionsIn(Table());
     ASSERT_EQ(static_cast<std::size_t>(Rows + Saves), actions.size());
     EXPECT_EQ(std::to_string(Rows + Saves), actions.back());
@@ -125,8 +109,8 @@ TEST_F(TableProcesses, TwoProcessesSavingOneTableAndOneFileEachLandWhole) {
             return failed;
         });
     };
-    const pid_t reader = Spawn([&] { return OpenUntilStopped(); });
-    const pid_t first = writer('a'), second = writer('b');
+    const int reader = Spawn([&] { return OpenUntilStopped(); });
+    const int first = writer('a'), second = writer('b');
     EXPECT_EQ(0, ExitCode(first)) << "saves that failed";
     EXPECT_EQ(0, ExitCode(second)) << "saves that failed";
     std::ofstream(Stop()).put('x');
