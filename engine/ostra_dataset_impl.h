@@ -45,6 +45,9 @@ public:
     void ReleaseBufferValues(uint8_t* Data) const;
     const TOstraField* StoreField(const TField* Field) const;
     const TOstraField* StoreFieldOfNo(int FieldNo) const;
+    // GetFieldData of a data field; a text is given whole up to TextLimit
+    // bytes (the caller's buffer holds TextLimit + 1).
+    bool FieldData(int FieldNo, void* Buffer, std::size_t TextLimit);
     void CheckOpen() const;
 
     // Pending changes
