@@ -601,7 +601,7 @@ void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
                     throw EDatabaseError(
                         Format(STextTooLong, f->Name, static_cast<int64_t>(text.size()), int{f->Length}));
                 std::memset(place, 0, f->Size);
-                std::memcpy(place, text.data(), text.size());
+                if (!text.empty()) std::memcpy(place, text.data(), text.size());
             } else {
                 OstSetValue(place, oftString, text.data(), text.size());
             }

@@ -367,7 +367,8 @@ bool TOstraImageReader::ReadRecord(TImageInput& in, int32_t number, std::string&
         if (n == 0) continue;
         if (!in.Need(n)) return fail(SUnexpectedEndOfBuffer);
         if (!reference) {
-            if (f.FieldType == oftSmallStr) CheckText(in.P, strnlen(reinterpret_cast<const char*>(in.P), n));
+            if (f.FieldType == oftSmallStr && !Windows1252 && !OstIsAscii(in.P, n))
+                CheckText(in.P, strnlen(reinterpret_cast<const char*>(in.P), n));
             std::memcpy(data + f.Offset, in.P, n);
             in.P += n;
             used += n;
