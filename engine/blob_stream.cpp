@@ -17,6 +17,7 @@ TOstraBlobStream::TOstraBlobStream(TField* Field, TBlobStreamMode Mode)
         if (Field->ReadOnly()) throw EDatabaseError(Format(SOstFieldReadOnly, Field->DisplayName()));
         const TDataSetState state = FDataSet->State();
         if (state != dsEdit && state != dsInsert) throw EDatabaseError(SOstNotEditing);
+        FEditSerial = FDataSet->EditSerial();
     }
     if (Mode == bmWrite) {
         FModified = true;
@@ -33,9 +34,9 @@ TOstraBlobStream::TOstraBlobStream(TField* Field, TBlobStreamMode Mode)
 
 TOstraBlobStream::~TOstraBlobStream() {
     if (!FModified || FMode == bmRead) return;
-    const TDataSetState state = FDataSet->State();
-    // Cancelled meanwhile: the edit that would have taken the value is gone.
-    if (state != dsEdit && state != dsInsert) return;
+    // Posted or cancelled meanwhile: the edit that would have taken the
+    // value is over, and a later one belongs to another stream.
+    if (!InItsEdit()) return;
     try {
         std::string value;
         if (Size() > 0) value.assign(static_cast<const char*>(Memory()), static_cast<std::size_t>(Size()));
@@ -46,11 +47,15 @@ TOstraBlobStream::~TOstraBlobStream() {
     }
 }
 
+bool TOstraBlobStream::InItsEdit() const {
+    const TDataSetState state = FDataSet->State();
+    return (state == dsEdit || state == dsInsert) && FDataSet->EditSerial() == FEditSerial;
+}
+
 void TOstraBlobStream::CheckWritable() const {
     if (FMode == bmRead) return;  // a copy to read: nothing goes back
     if (FField->ReadOnly()) throw EDatabaseError(Format(SOstFieldReadOnly, FField->DisplayName()));
-    const TDataSetState state = FDataSet->State();
-    if (state != dsEdit && state != dsInsert) throw EDatabaseError(SOstNotEditing);
+    if (!InItsEdit()) throw EDatabaseError(SOstNotEditing);
 }
 
 int64_t TOstraBlobStream::Write(const void* buffer, int64_t count) {

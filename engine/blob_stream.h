@@ -6,8 +6,9 @@
 // not be read-only; bmWrite starts empty, bmReadWrite with the value. When a
 // stream that was written to is freed, its whole contents become the field's
 // value in the record being edited and the field-change notification goes
-// out; a stream that was only read changes nothing. Writing when the record
-// is no longer being edited raises; a store that fails when the stream is
+// out; a stream that was only read changes nothing. A writing stream belongs
+// to the record and the edit it was made in: once that edit is posted or
+// cancelled, a write raises (even in a later edit) and freeing stores nothing; a store that fails when the stream is
 // freed is raised by the post of the record.
 #pragma once
 
@@ -36,6 +37,8 @@ public:
 
 private:
     void CheckWritable() const;
+    // The dataset is still in the edit or insert the stream was made in.
+    bool InItsEdit() const;
 
     TField* FField;
     int FFieldNo;
@@ -43,4 +46,5 @@ private:
     TBlobStreamMode FMode;
     bool FModified = false;
     bool FLoading = false;
+    uint64_t FEditSerial = 0;
 };

@@ -5,13 +5,10 @@
 
 namespace {
 
+#include "engine/case_fold_table.inc"
+
 // Bytes that start no valid sequence are returned in this range.
 constexpr char32_t StrayByteBase = 0x110000;
-
-inline bool Even(char32_t c) { return (c & 1) == 0; }
-
-// Pairs of upper case at one parity followed by lower case.
-char32_t FoldPair(char32_t c, bool upperEven) { return Even(c) == upperEven ? c + 1 : c; }
 
 void PutUtf8(char32_t c, uint8_t* out, std::size_t bytes) {
     switch (bytes) {
@@ -87,46 +84,9 @@ char32_t OstraNextChar(std::string_view Text, std::size_t& Pos) {
 
 char32_t OstraFoldChar(char32_t C) {
     if (C < 0x80) return (C >= 'A' && C <= 'Z') ? C + 32 : C;
-    if (C < 0x100) {
-        if (C >= 0xC0 && C <= 0xDE && C != 0xD7) return C + 32;
-        if (C == 0xB5) return 0x3BC;  // micro sign: Greek mu
-        return C;
-    }
-    if (C < 0x180) {  // Latin Extended-A
-        if (C == 0x130 || C == 0x131 || C == 0x138 || C == 0x149 || C == 0x17F) return C;
-        if (C == 0x178) return 0xFF;
-        if ((C >= 0x139 && C <= 0x148) || (C >= 0x179 && C <= 0x17E)) return FoldPair(C, false);
-        return FoldPair(C, true);
-    }
-    if (C < 0x250) {  // Latin Extended-B: the regular pairs
-        if (C >= 0x1CD && C <= 0x1DC) return FoldPair(C, false);
-        if ((C >= 0x1DE && C <= 0x1EF) || (C >= 0x1F8 && C <= 0x21F) || (C >= 0x222 && C <= 0x233) ||
-            (C >= 0x246 && C <= 0x24F))
-            return FoldPair(C, true);
-        return C;
-    }
-    if (C >= 0x370 && C < 0x400) {  // Greek
-        if (C >= 0x391 && C <= 0x3AB && C != 0x3A2) return C + 32;
-        if (C == 0x386) return 0x3AC;
-        if (C >= 0x388 && C <= 0x38A) return C + 37;
-        if (C == 0x38C) return 0x3CC;
-        if (C == 0x38E || C == 0x38F) return C + 63;
-        if (C == 0x3C2) return 0x3C3;  // final sigma
-        return C;
-    }
-    if (C >= 0x400 && C < 0x530) {  // Cyrillic
-        if (C < 0x410) return C + 80;
-        if (C < 0x430) return C + 32;
-        if ((C >= 0x460 && C <= 0x481) || (C >= 0x48A && C <= 0x4BF) || (C >= 0x4D0 && C <= 0x52F))
-            return FoldPair(C, true);
-        if (C >= 0x4C1 && C <= 0x4CE) return FoldPair(C, false);
-        return C;
-    }
-    if (C >= 0x1E00 && C <= 0x1EFF) {  // Latin Extended Additional
-        if ((C <= 0x1E95) || C >= 0x1EA0) return FoldPair(C, true);
-        return C;
-    }
-    return C;
+    const char32_t page = C >> 8;
+    if (page >= FoldPageCount || FoldPage[page] == 0) return C;
+    return static_cast<char32_t>(static_cast<int32_t>(C) + FoldDelta[FoldPage[page] - 1][C & 0xFF]);
 }
 
 void OstraFoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::size_t Count) {

@@ -2,11 +2,13 @@
 // case (LIKE, "=" and the other filter operators, Locate, the sort) goes
 // through it, so that they all agree on which texts are equal.
 //
-// Letters fold to their lower case: ASCII, Latin-1, Latin Extended-A and -B
-// (the letter pairs), Latin Extended Additional, Greek and Cyrillic. A
-// character and its fold always take the same number of UTF-8 bytes, so the
-// folded text has the length of the text, ASCII folds to ASCII and nothing
-// else does. Bytes that are not UTF-8 stay as they are.
+// Characters fold by Unicode's simple case folding (CaseFolding.txt, the
+// table in case_fold_table.inc made by scripts/gen_case_fold.py), leaving
+// out the folds that would change a character's UTF-8 length (the Kelvin
+// sign, long s, capital sharp s, ...): a character and its fold always take
+// the same number of bytes, so the folded text has the length of the text,
+// ASCII folds to ASCII and nothing else does. Bytes that are not UTF-8 stay
+// as they are.
 #pragma once
 
 #include <cstddef>

@@ -100,7 +100,7 @@ const char* OstraFieldTypeName(int code) {
     return (code >= 0 && code < OstraFieldTypeCount) ? TypeNames[code] : TypeNames[0];
 }
 
-uint16_t StoredSizeOf(TOstraFieldType type, int declaredLength) {
+uint16_t StoredSizeOf(TOstraFieldType type, int declaredLength, TOstraTextEncoding encoding) {
     switch (type) {
     case oftSmallInt:
     case oftBoolean: return 2;
@@ -112,7 +112,7 @@ uint16_t StoredSizeOf(TOstraFieldType type, int declaredLength) {
     case oftDouble:
     case oftCurrency:
     case oftDateTime: return 8;
-    case oftSmallStr: return static_cast<uint16_t>(declaredLength + 1);
+    case oftSmallStr: return static_cast<uint16_t>((encoding == oteWindows1252 ? 3 : 1) * declaredLength + 1);
     case oftString:
     case oftBLOB:
     case oftMemo:
@@ -134,10 +134,18 @@ uint8_t NumericFlagOf(TOstraFieldType type) {
     }
 }
 
-void SetFieldLayout(TOstraField& field) {
+void SetFieldLayout(TOstraField& field, TOstraTextEncoding encoding) {
     if (field.FieldType != oftSmallStr && field.FieldType != oftString) field.Length = 0;
-    field.Size = StoredSizeOf(field.FieldType, field.Length);
+    field.Size = StoredSizeOf(field.FieldType, field.Length, encoding);
     field.Numeric = NumericFlagOf(field.FieldType);
+}
+
+int TextRoomOf(const TOstraField& field, TOstraTextEncoding encoding) {
+    switch (field.FieldType) {
+    case oftSmallStr: return field.Size - 1;
+    case oftString: return (encoding == oteWindows1252 ? 3 : 1) * int{field.Length};
+    default: return 0;
+    }
 }
 
 TOstraFieldType TypeFromFieldType(TFieldType fieldType, int size) {
@@ -248,7 +256,7 @@ std::string_view FieldText(const uint8_t* place, const TOstraField& field) {
     switch (field.FieldType) {
     case oftSmallStr:
         return std::string_view(reinterpret_cast<const char*>(place),
-                                strnlen(reinterpret_cast<const char*>(place), field.Length));
+                                strnlen(reinterpret_cast<const char*>(place), field.Size - 1u));
     case oftString:
     case oftMemo:
     case oftFmtMemo: return CText(place);
@@ -267,12 +275,6 @@ bool OstIsAscii(const void* Data, std::size_t Size) {
     }
     for (; i < Size; ++i) high |= p[i];
     return (high & 0x8080808080808080ull) == 0;
-}
-
-bool OstRecodeText(std::string_view Text, std::string& Utf8) {
-    if (OstIsAscii(Text.data(), Text.size()) || IsValidUtf8(Text)) return false;
-    Utf8 = Cp1252ToUtf8(Text);
-    return true;
 }
 
 void OstReleaseValues(uint8_t* data, std::span<const TOstraField> fields) {
@@ -321,15 +323,12 @@ void SetValueFromText(uint8_t* place, const std::string& text, const TOstraField
         OstPut<double>(place, TimeStampToMSecs(DateTimeToTimeStamp(StrToDateTime(text))));
         break;
     case oftSmallStr: {
-        const std::string s = Utf8Truncate(text, field.Length);
+        // All the place holds; a longer text is refused when posted.
+        const std::string s = Utf8Truncate(text, field.Size - 1u);
         std::memcpy(place, s.data(), s.size());
         break;
     }
-    case oftString: {
-        const std::string s = Utf8Truncate(text, field.Length);
-        OstSetValue(place, oftString, s.data(), s.size());
-        break;
-    }
+    case oftString: OstSetValue(place, oftString, text.data(), text.size()); break;
     case oftMemo:
     case oftFmtMemo: {
         // Memos declare no length: the whole text is kept.

@@ -46,12 +46,17 @@ constexpr uint16_t OstraRefSize = sizeof(void*);
 // "Unknown", "SmallInt", ... "Graphic"; "Unknown" outside the table.
 const char* OstraFieldTypeName(int code);
 
+// The encoding of a table's texts in its file. In memory every text is
+// UTF-8; a table read in Windows-1252 is written back in it. Declared
+// lengths count bytes in the table's encoding.
+enum TOstraTextEncoding : uint8_t { oteUtf8, oteWindows1252 };
+
 // One field description of a table.
 struct TOstraField {
     std::string Name;
     std::string Origin;   // the label before the "." in the file ("XXX" when absent)
     uint16_t Size = 0;    // bytes in the record's data
-    uint16_t Length = 0;  // declared text length of SmallStr and String, else 0
+    uint16_t Length = 0;  // declared text length of SmallStr and String (in the file), else 0
     uint32_t Offset = 0;  // place in the record's data
     TOstraFieldType FieldType = oftUnknown;
     uint8_t Numeric = 0;  // 1 for AutoInc, Currency, Int64, Double, Integer, SmallInt
@@ -64,11 +69,15 @@ inline bool IsBlobType(TOstraFieldType t) {
 }
 inline bool IsReferenceType(TOstraFieldType t) { return t == oftString || IsBlobType(t); }
 
-// Bytes a value of the type takes in a record's data (SmallStr: length + 1).
-uint16_t StoredSizeOf(TOstraFieldType type, int declaredLength);
+// Bytes a value of the type takes in a record's data (SmallStr: room for the
+// UTF-8 form of its declared length in the encoding, + 1).
+uint16_t StoredSizeOf(TOstraFieldType type, int declaredLength, TOstraTextEncoding encoding = oteUtf8);
 uint8_t NumericFlagOf(TOstraFieldType type);
 // Fills Size and Numeric of a description from its type and Length.
-void SetFieldLayout(TOstraField& field);
+void SetFieldLayout(TOstraField& field, TOstraTextEncoding encoding = oteUtf8);
+// UTF-8 bytes the longest text a SmallStr or String field holds may take
+// (a Windows-1252 character takes up to 3); 0 for other types.
+int TextRoomOf(const TOstraField& field, TOstraTextEncoding encoding);
 
 // The engine type of a platform field type and size: strings of at most 35
 // bytes are SmallStr, longer ones String; types without an engine form are
@@ -111,11 +120,8 @@ constexpr std::size_t OstValueBlockSize(std::size_t length) { return 4 + length 
 // byte; empty for other types.
 std::string_view FieldText(const uint8_t* place, const TOstraField& field);
 
-// Text read from a table written elsewhere: True when it is not UTF-8, with
-// Utf8 holding it read as Windows-1252 (as field names are read).
 // True when no byte has its high bit set.
 bool OstIsAscii(const void* Data, std::size_t Size);
-bool OstRecodeText(std::string_view Text, std::string& Utf8);
 inline bool IsTextType(TOstraFieldType t) {
     return t == oftSmallStr || t == oftString || t == oftMemo || t == oftFmtMemo;
 }

@@ -72,9 +72,9 @@ public:
                 if (OstGet<int32_t>(place) != t.Number) return false;
                 break;
             case tkShortText: {
-                // The text is the bytes up to the first zero within Length.
+                // The text is the bytes up to the first zero within its place.
                 const std::size_t n = t.Text.size();
-                if (n < t.Field->Length && place[n] != 0) return false;
+                if (n < t.Field->Size - 1u && place[n] != 0) return false;
                 if (std::memcmp(place, t.Text.data(), n) != 0) return false;
                 break;
             }

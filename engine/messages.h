@@ -6,6 +6,9 @@
 // Record store
 constexpr const char* SOstRecordNotFound = "Record is not found";
 constexpr const char* SRecordDeleted = "Record has been deleted";
+constexpr const char* STextTooLong = "Text of field '%s' is too long: %d bytes, the field holds %d";
+constexpr const char* STextNotInEncoding =
+    "Text of field '%s' has characters that the table's encoding (Windows-1252) cannot hold";
 
 // Table file reader
 constexpr const char* SBufferCorrupted = "Buffer structure corruption!";

@@ -220,7 +220,8 @@ void TOstraDataset::InternalInitFieldDefs() {
         const TOstraField& f = fields[i];
         const TFieldType type = PlatformType(f.FieldType);
         if (type == ftUnknown) continue;
-        const int size = (f.FieldType == oftSmallStr || f.FieldType == oftString) ? f.Length : 0;
+        // Room for the UTF-8 form of the longest text the field holds.
+        const int size = TextRoomOf(f, FImpl->FCursor->TextEncoding());
         FieldDefs()->Add(f.Name, type, size, false);
         FImpl->FFieldMap.push_back(static_cast<int>(i));
     }
@@ -524,13 +525,22 @@ bool TOstraDataset::GetFieldData(TField* Field, void* Buffer) {
         if (Buffer) std::memcpy(Buffer, p + 1, static_cast<std::size_t>(Field->DataSize()));
         return true;
     }
-    return GetFieldData(Field->FieldNo(), Buffer);
+    // The field's buffer holds its Size: a field object may be smaller than
+    // its definition.
+    return FImpl->FieldData(Field->FieldNo(), Buffer, static_cast<std::size_t>(std::max(Field->Size(), 0)));
 }
 
 bool TOstraDataset::GetFieldData(int FieldNo, void* Buffer) {
     const TOstraField* f = FImpl->StoreFieldOfNo(FieldNo);
+    if (!f || !FImpl->FCursor) return false;
+    return FImpl->FieldData(FieldNo, Buffer,
+                            static_cast<std::size_t>(TextRoomOf(*f, FImpl->FCursor->TextEncoding())));
+}
+
+bool TOstraDataset::TImpl::FieldData(int FieldNo, void* Buffer, std::size_t TextLimit) {
+    const TOstraField* f = StoreFieldOfNo(FieldNo);
     if (!f) return false;
-    const uint8_t* data = FImpl->StateData();
+    const uint8_t* data = StateData();
     if (!data) return false;
     const uint8_t* place = data + f->Offset;
     if (!OstHasValue(place, *f)) return false;
@@ -538,7 +548,7 @@ bool TOstraDataset::GetFieldData(int FieldNo, void* Buffer) {
     switch (f->FieldType) {
     case oftSmallStr:
     case oftString: {
-        const std::string text = Utf8Truncate(FieldText(place, *f), f->Length);
+        const std::string text = Utf8Truncate(FieldText(place, *f), TextLimit);
         std::memcpy(Buffer, text.data(), text.size());
         static_cast<char*>(Buffer)[text.size()] = 0;
         break;
@@ -579,15 +589,19 @@ void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
         switch (f->FieldType) {
         case oftSmallStr:
         case oftString: {
-            std::string text;
+            // Kept whole: a text too long for the field is refused at Post.
+            std::string_view text;
             if (Buffer) {
                 const char* s = static_cast<const char*>(Buffer);
-                text = Utf8Truncate(
-                    std::string_view(s, strnlen(s, static_cast<std::size_t>(Field->Size()) + 1)), f->Length);
+                text = std::string_view(s, strnlen(s, static_cast<std::size_t>(Field->Size()) + 1));
             }
             if (f->FieldType == oftSmallStr) {
+                // Beyond what its place holds: refused at once.
+                if (text.size() >= f->Size)
+                    throw EDatabaseError(
+                        Format(STextTooLong, f->Name, static_cast<int64_t>(text.size()), int{f->Length}));
                 std::memset(place, 0, f->Size);
-                std::memcpy(place, text.data(), text.size());
+                if (!text.empty()) std::memcpy(place, text.data(), text.size());
             } else {
                 OstSetValue(place, oftString, text.data(), text.size());
             }

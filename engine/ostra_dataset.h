@@ -166,6 +166,9 @@ public:
     // A blob stream freed while the record is edited could not store its
     // value: the post of the record raises the failure.
     void BlobStoreFailed(std::exception_ptr Failure);
+    // Counts the edits and inserts begun: a blob stream writes only within
+    // the one it was made in.
+    uint64_t EditSerial() const { return FEditSerial; }
 
     // The store; nullptr while closed.
     TOstraCursor* Cursor() const;
@@ -247,6 +250,7 @@ private:
     // (ostra_dataset_impl.h).
     class TImpl;
     std::unique_ptr<TImpl> FImpl;
+    uint64_t FEditSerial = 0;
 
     TOstraCustomDatabase* FDatabase = nullptr;
     std::string FIndexFieldNames;

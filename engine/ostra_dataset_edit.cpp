@@ -67,6 +67,7 @@ void TOstraDataset::DoBeforeDelete() {
 void TOstraDataset::DoBeforeEdit() {
     if (FReadOnly) throw EDatabaseError(SReadOnlyEdit);
     FImpl->FBlobFailure = nullptr;
+    ++FEditSerial;
     inherited::DoBeforeEdit();
     TRecordBuffer buffer = ActiveBuffer();
     TOstraRecord* record = buffer ? FImpl->Trailer(buffer)->Record : nullptr;
@@ -81,6 +82,7 @@ void TOstraDataset::DoBeforeEdit() {
 void TOstraDataset::DoBeforeInsert() {
     if (FReadOnly) throw EDatabaseError(SReadOnlyInsert);
     FImpl->FBlobFailure = nullptr;
+    ++FEditSerial;
     inherited::DoBeforeInsert();
     FImpl->ChangeAdded();
 }

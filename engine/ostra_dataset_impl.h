@@ -45,6 +45,9 @@ public:
     void ReleaseBufferValues(uint8_t* Data) const;
     const TOstraField* StoreField(const TField* Field) const;
     const TOstraField* StoreFieldOfNo(int FieldNo) const;
+    // GetFieldData of a data field; a text is given whole up to TextLimit
+    // bytes (the caller's buffer holds TextLimit + 1).
+    bool FieldData(int FieldNo, void* Buffer, std::size_t TextLimit);
     void CheckOpen() const;
 
     // Pending changes
@@ -99,6 +102,15 @@ public:
     // Removes a record that is no longer live from the view.
     void DropFromView(const TOstraRecord* Record);
     void DropDeadRecords();
+    // Puts a record another sharer inserted or changed where a build would
+    // show it (Index: its place in the view now, or -1); a sorted view out
+    // of key order gets it at its end.
+    void PlaceShared(TOstraRecord* Record, int Index);
+    // The view position of a record in store order.
+    int StoreOrderPlace(const TOstraRecord* Record) const;
+    // Builds the view again; one in edit or insert keeps its edit and its
+    // current record.
+    void RebuildKeepingEdit();
     // Whether a build of the view now would show a record with these values;
     // False with Known False when that cannot be told (an OnFilterRecord
     // handler, a filter that does not prepare).

@@ -499,6 +499,90 @@ bool TOstraDataset::TImpl::StrictlyInOrderAt(int Index) const {
     return true;
 }
 
+int TOstraDataset::TImpl::StoreOrderPlace(const TOstraRecord* Record) const {
+    // The view in store order: walk both to the record's place.
+    int j = 0;
+    const int count = FView.Count();
+    for (const TOstraRecord* r : FCursor->Records()) {
+        if (r == Record) return j;
+        if (j < count && FView.At(j) == r) ++j;
+    }
+    return count;
+}
+
+void TOstraDataset::TImpl::PlaceShared(TOstraRecord* Record, int Index) {
+    const TOstraRecord* current = FView.At(FPosition);
+    if (Index >= 0) FView.Delete(Index);
+    int place;
+    const bool sorted = FKeys[kiSort].HasFields();
+    if (!sorted) {
+        place = StoreOrderPlace(Record);
+    } else if (!FInKeyOrder) {
+        place = FView.Count();
+        FViewExact = false;
+    } else {
+        // After the records it does not sort before; among equal ones, in
+        // store order.
+        int lo = 0, hi = FView.Count();
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (CompareForSort(FView.At(mid), Record) < 0)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        int end = lo;
+        while (end < FView.Count() && CompareForSort(FView.At(end), Record) == 0) ++end;
+        place = end;
+        if (end > lo) {
+            // Before the first equal one that comes later in the store.
+            std::vector<const TOstraRecord*> equal;
+            for (int i = lo; i < end; ++i) equal.push_back(FView.At(i));
+            std::sort(equal.begin(), equal.end());
+            std::vector<const TOstraRecord*> earlier;
+            for (const TOstraRecord* r : FCursor->Records()) {
+                if (r == Record) break;
+                if (std::binary_search(equal.begin(), equal.end(), r)) earlier.push_back(r);
+            }
+            std::sort(earlier.begin(), earlier.end());
+            place = lo;
+            while (place < end && std::binary_search(earlier.begin(), earlier.end(), FView.At(place)))
+                ++place;
+        }
+    }
+    FView.Insert(place, Record, FViewKeysValid ? ViewKeyOf(Record->Data()) : TOstraViewKey());
+    if (current) {
+        const int at = FView.IndexOf(current, FPosition);
+        if (at >= 0) FPosition = at;
+    } else if (Index < 0 && FPosition >= place && FPosition >= 0) {
+        ++FPosition;
+    }
+    if (D.State() == dsBrowse) D.Resync({});
+}
+
+void TOstraDataset::TImpl::RebuildKeepingEdit() {
+    if (D.State() == dsBrowse) {
+        D.RebuildView(true);
+        return;
+    }
+    // Built under the edit: the record being edited stays current.
+    TOstraFilter filter;
+    const bool useFilter = D.Filtered() && !D.Filter().empty();
+    if (useFilter) PrepareFilter(filter);
+    const TOstraRecord* current = FView.At(FPosition);
+    std::vector<TOstraRecord*> view;
+    BuildView(view, useFilter ? &filter : nullptr);
+    const bool sorted = FKeys[kiSort].HasFields();
+    std::vector<TOstraViewKey> keys;
+    if (sorted) SortView(view, keys);
+    ++FViewBuilds;
+    AssignView(std::move(view), sorted, keys);
+    FViewExact = true;
+    FBuiltFilterOptions = D.FilterOptions();
+    const int at = current ? FView.IndexOf(current) : -1;
+    FPosition = at >= 0 ? at : std::min(FPosition, FView.Count() - 1);
+}
+
 void TOstraDataset::TImpl::DropFromView(const TOstraRecord* Record) {
     const int index = FView.IndexOf(Record, FPosition);
     if (index < 0) return;
@@ -530,40 +614,49 @@ void TOstraDataset::TImpl::SharerChanged(const TOstraStoreChange& Change) {
     const bool sorted = FKeys[kiSort].HasFields();
     switch (Change.Kind) {
     case TOstraStoreChange::Inserted: {
-        // Not in &D view; a build would show it when it passes.
+        // Shown at once where a build would put it.
         bool known = true;
-        if (FViewExact && (WouldShow(record->Data(), known) || !known)) FViewExact = false;
+        const bool shows = WouldShow(record->Data(), known);
+        if (!known)
+            FViewExact = false;  // an OnFilterRecord handler decides at the next build
+        else if (shows)
+            PlaceShared(record, -1);
         break;
     }
     case TOstraStoreChange::Edited: {
         const uint8_t* data = record->Data();
         const bool keyChanged = sorted && Change.OldData && SortValuesDiffer(Change.OldData, data);
-        if (FViewExact) {
-            bool knownBefore = true, knownNow = true;
-            const bool before = Change.OldData ? WouldShow(Change.OldData, knownBefore) : true;
-            const bool now = WouldShow(data, knownNow);
-            if (!knownBefore || !knownNow || !Change.OldData || before != now || (now && keyChanged))
-                FViewExact = false;
-        }
-        if (keyChanged && (FInKeyOrder || FViewKeysValid)) {
-            const int index = FView.IndexOf(record, FPosition);
-            if (index >= 0) {
-                if (!InOrderAt(index))
-                    FInKeyOrder = false;
-                else if (FViewKeysValid)
-                    FView.SetKey(index, ViewKeyOf(data));
-            }
+        bool known = true;
+        const bool shows = WouldShow(data, known);
+        const int index = FView.IndexOf(record, FPosition);
+        if (!known) {
+            FViewExact = false;
+            if (keyChanged && index >= 0 && !InOrderAt(index)) FInKeyOrder = false;
+            if (keyChanged && index >= 0 && FViewKeysValid) FView.SetKey(index, ViewKeyOf(data));
+        } else if (!shows) {
+            DropFromView(record);
+        } else if (index < 0 || (keyChanged && FInKeyOrder)) {
+            PlaceShared(record, index);  // newly shown, or moved in the order
+        } else if (keyChanged) {
+            // A view out of key order keeps the record where it is.
+            FViewExact = false;
+            if (FViewKeysValid) FView.SetKey(index, ViewKeyOf(data));
         }
         break;
     }
     case TOstraStoreChange::Deleted: DropFromView(record); break;
     case TOstraStoreChange::Reverted:
-        // Values came back and new records went: the order is unknown until
-        // the view is built again.
+        // Values came back and new records went: built again at once, an
+        // edit in progress kept.
         FViewExact = false;
         FInKeyOrder = false;
         FViewKeysValid = false;
         DropDeadRecords();
+        try {
+            RebuildKeepingEdit();
+        } catch (const Exception&) {
+            // Its filter fails: the view keeps the live records it had.
+        }
         break;
     case TOstraStoreChange::Accepted:
         // Values stay; deleted records left every view when they were deleted.

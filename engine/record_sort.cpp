@@ -151,7 +151,7 @@ struct TEntry : std::conditional_t<Texts, TTextViews<K>, TNoTextViews> {
 // True when a field's key may leave equal keys for different values.
 bool MayBeInexact(const TOstraField& f) {
     switch (f.FieldType) {
-    case oftSmallStr: return f.Numeric || f.Length > 8;
+    case oftSmallStr: return f.Numeric || f.Size - 1 > 8;
     case oftString:
     case oftMemo:
     case oftFmtMemo: return true;
@@ -170,7 +170,7 @@ int ViewKeyFromEntryKeys(std::span<const TOstraField* const> Fields) {
     case oftMemo:
     case oftFmtMemo: return 0;
     case oftSmallStr:
-        if (first.Numeric || first.Length > 8) return 0;
+        if (first.Numeric || first.Size - 1 > 8) return 0;
         return 1;
     default: break;
     }

@@ -6,6 +6,7 @@
 #include "engine/messages.h"
 #include "engine/record_sort.h"
 #include "platform/core/sysutils.h"
+#include "platform/core/text.h"
 
 namespace {
 // Set when a record's current data may hold values allocated outside the
@@ -127,8 +128,49 @@ void TOstraCursor::RestoreOldData(TOstraRecord* record) {
     record->Flags |= HasHeapValues;
 }
 
+namespace {
+
+// The text of a text field's value as stored: a short string or String up to
+// its first zero byte, a memo whole.
+std::string_view StoredText(const uint8_t* place, const TOstraField& f) {
+    if (f.FieldType == oftMemo || f.FieldType == oftFmtMemo)
+        return {OstValueData(place), OstValueLength(place)};
+    return FieldText(place, f);
+}
+
+}  // namespace
+
+std::string TOstraCursor::CheckText(const TOstraField& f, std::string_view text) const {
+    std::size_t bytes = text.size();
+    if (FTextEncoding == oteWindows1252 && !OstIsAscii(text.data(), text.size())) {
+        std::string encoded(text.size(), '\0');
+        const std::ptrdiff_t n = Utf8ToCp1252(text, encoded.data());
+        if (n < 0) return Format(STextNotInEncoding, f.Name);
+        bytes = static_cast<std::size_t>(n);
+    }
+    if ((f.FieldType == oftSmallStr || f.FieldType == oftString) && bytes > f.Length)
+        return Format(STextTooLong, f.Name, static_cast<int64_t>(bytes), int{f.Length});
+    return {};
+}
+
 bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::string& error) {
     error.clear();
+    // Texts first: a refused post changes nothing. Text that is not UTF-8
+    // (rare) is kept aside recoded, to replace the copied value.
+    std::vector<std::pair<const TOstraField*, std::string>> recoded;
+    for (const TOstraField& f : FFields) {
+        if (!IsTextType(f.FieldType)) continue;
+        std::string_view text = StoredText(values + f.Offset, f);
+        if (!OstIsAscii(text.data(), text.size()) && !IsValidUtf8(text)) {
+            recoded.emplace_back(&f, Cp1252ToUtf8(text));
+            text = recoded.back().second;
+        }
+        error = CheckText(f, text);
+        // A short string's place holds what its declared length allows.
+        if (error.empty() && f.FieldType == oftSmallStr && text.size() >= f.Size)
+            error = Format(STextTooLong, f.Name, static_cast<int64_t>(text.size()), int{f.Length});
+        if (!error.empty()) return false;
+    }
     const bool inserting = record == nullptr;
     if (!inserting) {
         if (!Contains(record)) {
@@ -161,6 +203,16 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
             }
         }
         record->Flags |= HasHeapValues;
+    }
+    for (const auto& [f, text] : recoded) {
+        uint8_t* place = data + f->Offset;
+        if (f->FieldType == oftSmallStr) {
+            std::memset(place, 0, f->Size);
+            std::memcpy(place, text.data(), text.size());
+        } else {
+            OstSetValue(place, f->FieldType, text.data(), text.size());
+            record->Flags |= HasHeapValues;
+        }
     }
     ++FChanges;
     if (inserting && FAutoIncIndex >= 0) {
@@ -257,6 +309,7 @@ void TOstraCursor::Clear(bool full) {
     FAutoIncCounter = 0;
     if (full) {
         FProtected = false;
+        FTextEncoding = oteUtf8;
         FAutoIncIndex = -1;
         FNotes.clear();
         FFields.clear();

@@ -14,6 +14,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/field_types.h"
@@ -104,9 +105,15 @@ public:
     bool Contains(const TOstraRecord* record) const;
 
     // Stores a data block's values into `record` (an edit) or into a new
-    // record (record == nullptr). False with "Record is not found" or
-    // "Record has been deleted"; nothing changes then.
+    // record (record == nullptr). False with "Record is not found", "Record
+    // has been deleted", or a message naming a field whose text does not fit
+    // it in the table's encoding (CheckText); nothing changes then. Text
+    // that is not UTF-8 is taken as Windows-1252, as the reader does.
     bool PostRecord(const uint8_t* values, TOstraRecord* record, std::string& error);
+    // Empty when `text` fits field f in the table's encoding, else why not:
+    // a SmallStr or String longer than its declared length counted in that
+    // encoding, or (Windows-1252) a character the encoding has no byte for.
+    std::string CheckText(const TOstraField& f, std::string_view text) const;
     bool DeleteRecord(TOstraRecord* record, std::string& error);
     // Keeps a record's values before its first change since the last accept.
     void BeginChange(TOstraRecord* record);
@@ -152,6 +159,10 @@ public:
     const std::string& Password() const { return FPassword; }
     void SetPassword(const std::string& value) { FPassword = value; }
     const TOstraPasswordBlock& PasswordBlock() const { return FPasswordBlock; }
+    // The encoding the table's texts were read in and are written in:
+    // Windows-1252 when any text of its image (a field description, the
+    // notes, a text value) was not UTF-8; UTF-8 for every other table.
+    TOstraTextEncoding TextEncoding() const { return FTextEncoding; }
     // True when the last image read was protected.
     bool Protected() const { return FProtected; }
     const std::string& Notes() const { return FNotes; }
@@ -196,6 +207,9 @@ private:
     void DropOldData(TOstraRecord* record);
     void NotifyRelease(TOstraRecord* record);
     void SetFields(std::vector<TOstraField> fields);
+    // After reading an image in Windows-1252: decodes every text read so far
+    // and lays out the records for the wider short strings (table_file.cpp).
+    void DecodeWindows1252();
 
     std::vector<TOstraRecord*> FRecords;
     std::vector<TOstraField> FFields;
@@ -205,6 +219,7 @@ private:
     std::string FPassword;
     TOstraPasswordBlock FPasswordBlock{};
     bool FProtected = false;
+    TOstraTextEncoding FTextEncoding = oteUtf8;
     int32_t FAutoIncCounter = 0;
     int FAutoIncIndex = -1;
     std::string FNotes;

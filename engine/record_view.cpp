@@ -319,7 +319,7 @@ void TOstraFilter::Prepare(const TOstraCursor& Store, const TOstraFilterConditio
                         throw EDatabaseError(SFieldTypesNotEqual);
                     // Short texts of different lengths: read both sides whole.
                     if (item.Left->FieldType == oftSmallStr)
-                        item.Compare.Length = std::max(item.Left->Length, item.Right->Length);
+                        item.Compare.Size = std::max(item.Left->Size, item.Right->Size);
                 } else {
                     item.Value.assign(std::max<std::size_t>(item.Left->Size, 1), 0);
                     FItems.push_back(std::move(item));  // owned from here on (released by Clear)
@@ -410,9 +410,9 @@ bool TOstraFilter::Holds(const TItem& Item, const uint8_t* Data, bool CaseInsens
         return std::memchr(p, 0, stored.size()) == nullptr || Item.Mask->Matches(FieldText(left, *Item.Left));
     }
     case fkShortText: {
-        // The text is the bytes up to the first zero within Length.
+        // The text is the bytes up to the first zero within its place.
         const std::size_t n = Item.Text.size();
-        const std::size_t length = Item.Left->Length;
+        const std::size_t length = Item.Left->Size - 1u;
         bool equal = n <= length && (n == length || left[n] == 0);
         if (equal && CaseInsensitive && !Item.Folded.empty()) {
             for (std::size_t i = 0; equal && i < n; ++i)

@@ -26,6 +26,8 @@ public:
     TOstraRecordArena() = default;
     TOstraRecordArena(const TOstraRecordArena&) = delete;
     TOstraRecordArena& operator=(const TOstraRecordArena&) = delete;
+    TOstraRecordArena(TOstraRecordArena&&) = default;
+    TOstraRecordArena& operator=(TOstraRecordArena&&) = default;
 
     // Bytes of record data each slot holds after its header; only while empty.
     void SetDataSize(std::size_t dataSize);

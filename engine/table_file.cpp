@@ -258,10 +258,21 @@ public:
     // True once the fields are known: from then on a tolerant load keeps what
     // it read.
     bool FieldsKnown = false;
+    // Texts are kept as read; set when one is not UTF-8: the table is then
+    // read and written in Windows-1252 (decoded once the reading is over).
+    bool Windows1252 = false;
 
 private:
     bool ParseDescriptor(std::string_view text, int32_t fieldCount, std::string& error);
     bool ReadRecord(TImageInput& in, int32_t number, std::string& error);
+    // Notes a text that is not UTF-8 (only until one is found).
+    void CheckText(const uint8_t* p, std::size_t n) {
+        if (!Windows1252 && !OstIsAscii(p, n) &&
+            !IsValidUtf8(std::string_view(reinterpret_cast<const char*>(p), n)))
+            Windows1252 = true;
+    }
+    // A field's name for a message (its bytes may not be UTF-8 yet).
+    static std::string NameOf(const TOstraField& f) { return EnsureUtf8(f.Name); }
 
     TOstraCursor& C;
     std::vector<uint8_t> FPresence;
@@ -300,16 +311,17 @@ bool TOstraImageReader::ParseDescriptor(std::string_view text, int32_t fieldCoun
         const std::size_t dot = head.find('.');
         const std::string_view name = dot == std::string_view::npos ? head : head.substr(dot + 1);
         if (name.empty()) break;
-        f.Name = EnsureUtf8(name);
-        f.Origin = dot == std::string_view::npos ? std::string("XXX") : EnsureUtf8(head.substr(0, dot));
+        // As read; decoded with the rest when the table is in Windows-1252.
+        f.Name = std::string(name);
+        f.Origin = dot == std::string_view::npos ? std::string("XXX") : std::string(head.substr(0, dot));
         if (tilde != std::string_view::npos) {
             const std::string_view after = rest.substr(tilde + 1);
             const std::size_t second = after.find('~');
             if (second == std::string_view::npos) {
-                f.ExtraText = EnsureUtf8(after);
+                f.ExtraText = std::string(after);
             } else {
-                f.DefaultText = EnsureUtf8(after.substr(0, second));
-                f.ExtraText = EnsureUtf8(after.substr(second + 1));
+                f.DefaultText = std::string(after.substr(0, second));
+                f.ExtraText = std::string(after.substr(second + 1));
             }
         }
         f.Length = static_cast<uint16_t>(length);
@@ -351,22 +363,13 @@ bool TOstraImageReader::ReadRecord(TImageInput& in, int32_t number, std::string&
         // A short string keeps its terminator; references store a 4-byte length.
         const unsigned limit = reference ? 4u : (f.FieldType == oftSmallStr ? f.Length : f.Size);
         if (n > limit || (reference && n != 0 && n != 4))
-            return fail(Format(SFieldWrongLength, f.Name, int{n}, number));
+            return fail(Format(SFieldWrongLength, NameOf(f), int{n}, number));
         if (n == 0) continue;
         if (!in.Need(n)) return fail(SUnexpectedEndOfBuffer);
-        std::string recoded;  // text written elsewhere in Windows-1252
         if (!reference) {
-            const bool recode =
-                f.FieldType == oftSmallStr && !OstIsAscii(in.P, n) &&
-                OstRecodeText(std::string_view(reinterpret_cast<const char*>(in.P),
-                                               strnlen(reinterpret_cast<const char*>(in.P), n)),
-                              recoded);
-            if (recode) {
-                recoded = Utf8Truncate(recoded, f.Length);
-                std::memcpy(data + f.Offset, recoded.data(), recoded.size());
-            } else {
-                std::memcpy(data + f.Offset, in.P, n);
-            }
+            if (f.FieldType == oftSmallStr && !Windows1252 && !OstIsAscii(in.P, n))
+                CheckText(in.P, strnlen(reinterpret_cast<const char*>(in.P), n));
+            std::memcpy(data + f.Offset, in.P, n);
             in.P += n;
             used += n;
             continue;
@@ -375,23 +378,18 @@ bool TOstraImageReader::ReadRecord(TImageInput& in, int32_t number, std::string&
         in.P += 4;
         if (f.FieldType == oftString) {
             if (m < 0 || (m >= OstraMaxStringValue && m > f.Length))
-                return fail(Format(SStringFieldWrongLength, f.Name, m, number));
+                return fail(Format(SStringFieldWrongLength, NameOf(f), m, number));
         } else if (m < 0 || m >= OstraMaxBlobValue) {
-            return fail(Format(SBlobFieldWrongLength, f.Name, m, number));
+            return fail(Format(SBlobFieldWrongLength, NameOf(f), m, number));
         }
         if (!in.Need(static_cast<std::size_t>(m))) return fail(SUnexpectedEndOfBuffer);
         uint32_t length = static_cast<uint32_t>(m);
         if (f.FieldType == oftString)
             length = static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(in.P), length));
-        const uint8_t* bytes = in.P;
-        if (IsTextType(f.FieldType) &&
-            OstRecodeText(std::string_view(reinterpret_cast<const char*>(in.P), length), recoded)) {
-            bytes = reinterpret_cast<const uint8_t*>(recoded.data());
-            length = static_cast<uint32_t>(recoded.size());
-        }
+        if (IsTextType(f.FieldType)) CheckText(in.P, length);
         if (length > 0) {
             void* block = C.FValueMemory.Allocate(OstValueBlockSize(length));
-            char* ref = OstInitValueBlock(block, bytes, length, false);
+            char* ref = OstInitValueBlock(block, in.P, length, false);
             std::memcpy(data + f.Offset, &ref, sizeof ref);
         }
         in.P += m;
@@ -458,6 +456,7 @@ bool TOstraImageReader::Read(TImageInput& in, std::string& error) {
     in.P += descriptorLength;
     if (!ParseDescriptor(descriptor, fieldCount, error)) return false;
     C.FDescriptor = std::string(descriptor);
+    CheckText(reinterpret_cast<const uint8_t*>(descriptor.data()), descriptor.size());
     FieldsKnown = true;
 
     // Deciphered as it is read: the caller's stream stays as it was.
@@ -482,8 +481,8 @@ bool TOstraImageReader::Read(TImageInput& in, std::string& error) {
             error = SUnexpectedEndOfBuffer;
             return false;
         }
-        C.FNotes = EnsureUtf8(
-            std::string_view(reinterpret_cast<const char*>(in.P), static_cast<std::size_t>(notesLength)));
+        C.FNotes.assign(reinterpret_cast<const char*>(in.P), static_cast<std::size_t>(notesLength));
+        CheckText(in.P, C.FNotes.size());
         in.P += notesLength;
     }
 
@@ -517,9 +516,69 @@ bool TOstraCursor::LoadImage(TImageInput* input, std::string& error) {
             return false;
         }
     }
+    if (reader.Windows1252) DecodeWindows1252();
     if (FRecords.capacity() > FRecords.size() + FRecords.size() / 8 + 16) FRecords.shrink_to_fit();
     SetAutoIncCounter(0);
     return true;
+}
+
+void TOstraCursor::DecodeWindows1252() {
+    FTextEncoding = oteWindows1252;
+    const std::vector<TOstraField> old = FFields;
+    std::vector<TOstraField> fields = FFields;
+    for (TOstraField& f : fields) {
+        f.Name = Cp1252ToUtf8(f.Name);
+        f.Origin = Cp1252ToUtf8(f.Origin);
+        f.DefaultText = Cp1252ToUtf8(f.DefaultText);
+        f.ExtraText = Cp1252ToUtf8(f.ExtraText);
+        SetFieldLayout(f, oteWindows1252);
+    }
+    FNotes = Cp1252ToUtf8(FNotes);
+    // Wider short strings: the records move to new slots.
+    const uint32_t oldSize = FDataSize;
+    TOstraRecordArena oldMemory = std::move(FRecordMemory);
+    FRecordMemory = TOstraRecordArena();
+    SetFields(std::move(fields));
+    const bool relayout = FDataSize != oldSize;
+    if (relayout)
+        FRecordMemory.Reserve(FRecords.size());
+    else
+        FRecordMemory = std::move(oldMemory);
+    std::string text;
+    for (TOstraRecord*& record : FRecords) {
+        const uint8_t* from = record->Data();
+        uint8_t* to = record->Data();
+        if (relayout) {
+            TOstraRecord* moved = FRecordMemory.NewRecord();
+            moved->StoredSize = record->StoredSize;
+            record = moved;
+            to = moved->Data();
+        }
+        for (std::size_t i = 0; i < FFields.size(); ++i) {
+            const TOstraField& f = FFields[i];
+            const uint8_t* src = from + old[i].Offset;
+            uint8_t* dst = to + f.Offset;
+            if (f.FieldType == oftSmallStr) {
+                const std::string_view t = FieldText(src, old[i]);
+                if (OstIsAscii(t.data(), t.size())) {
+                    if (relayout) std::memcpy(dst, t.data(), t.size());
+                } else {
+                    text = Cp1252ToUtf8(t);
+                    std::memcpy(dst, text.data(), text.size());
+                }
+                continue;
+            }
+            const uint32_t n = IsTextType(f.FieldType) ? OstValueLength(src) : 0;
+            if (n && !OstIsAscii(OstValueData(src), n)) {
+                text = Cp1252ToUtf8(std::string_view(OstValueData(src), n));
+                void* block = FValueMemory.Allocate(OstValueBlockSize(text.size()));
+                char* ref = OstInitValueBlock(block, text.data(), static_cast<uint32_t>(text.size()), false);
+                std::memcpy(dst, &ref, sizeof ref);
+            } else if (relayout) {
+                std::memcpy(dst, src, f.Size);
+            }
+        }
+    }
 }
 
 void TOstraCursor::ClearForLoad() {
@@ -615,7 +674,9 @@ public:
 
 private:
     struct TFieldPlan {
-        enum TKind : uint8_t { None, Double, SmallStr, Reference, Fixed };
+        // Text1252 and SmallStr1252: text values of a Windows-1252 table,
+        // encoded as they are written.
+        enum TKind : uint8_t { None, Double, SmallStr, Reference, Fixed, SmallStr1252, Text1252 };
         uint32_t Offset;
         uint16_t Size;
         uint16_t Length;
@@ -625,6 +686,9 @@ private:
     };
     void Plan();
     void WriteRecord(const uint8_t* data);
+    // Encodes a text of field `index` as Windows-1252 into out (room for
+    // text.size() bytes); answers its bytes.
+    std::size_t Encode(std::string_view text, uint8_t* out, std::size_t index) const;
     void Flush();
 
     std::vector<TFieldPlan> FPlan;
@@ -655,6 +719,7 @@ void TOstraImageWriter::Plan() {
     FPlan.clear();
     FReferences.clear();
     FRecordMost = C.FFields.size();
+    const bool cp1252 = C.FTextEncoding == oteWindows1252;
     for (const TOstraField& f : C.FFields) {
         TFieldPlan p{f.Offset,          f.Size,      f.Length,
                      TFieldPlan::Fixed, f.FieldType, f.Size <= 16 && f.Offset + 16 <= C.FDataSize};
@@ -663,18 +728,20 @@ void TOstraImageWriter::Plan() {
         case oftDouble:
         case oftCurrency:
         case oftDateTime: p.Kind = TFieldPlan::Double; break;
-        case oftSmallStr: p.Kind = TFieldPlan::SmallStr; break;
+        case oftSmallStr: p.Kind = cp1252 ? TFieldPlan::SmallStr1252 : TFieldPlan::SmallStr; break;
         case oftString:
         case oftBLOB:
         case oftMemo:
         case oftFmtMemo:
         case oftGraphic:
-            p.Kind = TFieldPlan::Reference;
+            p.Kind = cp1252 && IsTextType(f.FieldType) ? TFieldPlan::Text1252 : TFieldPlan::Reference;
             FReferences.push_back(f.Offset);
             break;
         default: break;
         }
-        FRecordMost += p.Kind == TFieldPlan::Reference ? 4 : std::max<std::size_t>(f.Size, 16);
+        FRecordMost += p.Kind == TFieldPlan::Reference || p.Kind == TFieldPlan::Text1252
+                           ? 4
+                           : std::max<std::size_t>(f.Size, 16);
         FPlan.push_back(p);
     }
     FLengths.resize(FReferences.size());
@@ -707,6 +774,17 @@ inline bool AllZero(const uint8_t* p, std::size_t size) {
     }
 }
 
+std::size_t TOstraImageWriter::Encode(std::string_view text, uint8_t* out, std::size_t index) const {
+    if (OstIsAscii(text.data(), text.size())) {
+        std::memcpy(out, text.data(), text.size());
+        return text.size();
+    }
+    // Posting refuses such text: never written as something else.
+    const std::ptrdiff_t n = Utf8ToCp1252(text, reinterpret_cast<char*>(out));
+    if (n < 0) throw EDatabaseError(Format(STextNotInEncoding, C.FFields[index].Name));
+    return static_cast<std::size_t>(n);
+}
+
 void TOstraImageWriter::WriteRecord(const uint8_t* data) {
     // Room for the longest form of this record, so the values go in unchecked.
     std::size_t most = FRecordMost;
@@ -723,6 +801,31 @@ void TOstraImageWriter::WriteRecord(const uint8_t* data) {
         uint8_t n = 0;
         switch (f.Kind) {
         case TFieldPlan::None: break;
+        case TFieldPlan::SmallStr1252: {
+            const std::string_view text(reinterpret_cast<const char*>(p),
+                                        strnlen(reinterpret_cast<const char*>(p), f.Size - 1u));
+            const std::size_t k = Encode(text, out, static_cast<std::size_t>(&f - FPlan.data()));
+            if (k > f.Length)
+                throw EDatabaseError(Format(STextTooLong,
+                                            C.FFields[static_cast<std::size_t>(&f - FPlan.data())].Name,
+                                            static_cast<int64_t>(k), int{f.Length}));
+            n = static_cast<uint8_t>(k);
+            break;
+        }
+        case TFieldPlan::Text1252: {
+            const std::size_t length = *lengths++;
+            if (length == 0) break;
+            std::size_t k = Encode(std::string_view(OstValueData(p), length), out + 4,
+                                   static_cast<std::size_t>(&f - FPlan.data()));
+            if (f.Type == oftString)
+                k = std::min<std::size_t>(k, std::max<std::size_t>(OstraMaxStringValue - 1, f.Length));
+            else
+                k = std::min<std::size_t>(k, OstraMaxBlobValue - 1);
+            PutLE32(out, static_cast<int32_t>(k));
+            n = 4;
+            out += k;
+            break;
+        }
         case TFieldPlan::Double:
             if (OstGet<double>(p) != 0.0) {
                 n = 8;
@@ -776,9 +879,26 @@ void TOstraImageWriter::WriteRecord(const uint8_t* data) {
 
 void TOstraImageWriter::Build(const std::vector<TOstraRecord*>& order) {
     IsProtected = !C.FPassword.empty();
-    Descriptor = BuildDescriptor(C.FFields);
     Plan();
-    const std::string notes = Utf8Truncate(C.FNotes, OstraMaxNotes);
+    std::string notes;
+    if (C.FTextEncoding == oteWindows1252) {
+        Descriptor.clear();
+        for (std::size_t i = 0; i < C.FFields.size(); ++i) {
+            const std::string item = DescriptorItem(C.FFields[i]);
+            const std::size_t at = Descriptor.size();
+            Descriptor.resize(at + item.size());
+            const std::size_t k = Encode(item, reinterpret_cast<uint8_t*>(Descriptor.data() + at), i);
+            Descriptor.resize(at + k);
+        }
+        Descriptor += OstraDescriptorEnd;
+        notes.resize(C.FNotes.size());
+        const std::ptrdiff_t k = Utf8ToCp1252(C.FNotes, notes.data());
+        // Notes come only from the file: always Windows-1252 here.
+        notes.resize(k < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(k), OstraMaxNotes));
+    } else {
+        Descriptor = BuildDescriptor(C.FFields);
+        notes = Utf8Truncate(C.FNotes, OstraMaxNotes);
+    }
     std::size_t estimate = (IsProtected ? OstraProtectedHeaderSize : OstraPlainHeaderSize) +
                            Descriptor.size() + (notes.empty() ? 0 : 3 + notes.size());
     // Only a whole image in one piece needs the estimate of its size.

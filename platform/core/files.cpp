@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -48,8 +49,25 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 constexpr const char* TempMarker = ".~tmp";
 
+// Whether the open file fd is still the one called name (not removed, not
+// replaced).
+bool StillNamed(int fd, const std::string& name) {
+    struct stat open, named;
+    return ::fstat(fd, &open) == 0 && open.st_nlink > 0 && ::lstat(name.c_str(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// An exclusive lock on an open file; waits when Wait, else False when held.
+bool LockFile(int fd, bool wait) {
+    for (;;) {
+        if (::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) == 0) return true;
+        if (errno != EINTR) return false;
+    }
+}
+
 // A new, empty file "<target>.~tmp<random>" beside target, opened for
-// writing; -1 on failure.
+// writing and locked for as long as it stays open: the clean-up of other
+// saves removes only temporaries whose lock it can take. -1 on failure.
 int CreateTempBeside(const std::string& target, std::string& tempName) {
     static std::mt19937_64 rng{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -58,7 +76,20 @@ int CreateTempBeside(const std::string& target, std::string& tempName) {
                       static_cast<unsigned long long>(rng() & 0xFFFFFFFFull));
         tempName = target + TempMarker + suffix;
         int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd < 0) {
+            if (errno != EEXIST) return fd;
+            continue;
+        }
+        // A clean-up may have taken the new file for a stale one between its
+        // creation and the lock: then it is gone, and another name is tried.
+        if (!LockFile(fd, true)) {
+            const int err = errno;
+            ::close(fd);
+            errno = err;
+            return -1;
+        }
+        if (StillNamed(fd, tempName)) return fd;
+        ::close(fd);
     }
     errno = EEXIST;
     return -1;
@@ -273,8 +304,14 @@ int RemoveStaleTempFiles(const std::string& fileName) {
         if (IsTempNameOf(entry->d_name, base)) stale.push_back(prefix + entry->d_name);
     ::closedir(handle);
     for (const std::string& name : stale) {
+        // A save still running holds the lock on its temporary file.
+        const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
         struct stat st;
-        if (::lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(name.c_str()) == 0) ++removed;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && LockFile(fd, false) && StillNamed(fd, name) &&
+            ::unlink(name.c_str()) == 0)
+            ++removed;
+        ::close(fd);
     }
     return removed;
 }
@@ -302,10 +339,11 @@ void TAtomicFileWriter::Fail(const std::string& reason) {
 }
 
 void TAtomicFileWriter::Abandon() {
-    if (FHandle >= 0) ::close(FHandle);
-    FHandle = -1;
+    // Removed while still locked, so no other save's clean-up races for it.
     if (!FTempName.empty()) ::unlink(FTempName.c_str());
     FTempName.clear();
+    if (FHandle >= 0) ::close(FHandle);
+    FHandle = -1;
 }
 
 // Starts writing back what is written so far, so that Flush waits for less;
@@ -379,9 +417,8 @@ void TAtomicFileWriter::Commit(bool replace) {
         ::futimens(FHandle, times);
     }
     Flush();
-    const int fd = FHandle;
-    FHandle = -1;
-    if (::close(fd) != 0) Fail(errno);
+    // The temporary file stays open, and so locked, until it has its new
+    // name: a clean-up running meanwhile leaves it alone.
     if (replace) {
         if (::rename(FTempName.c_str(), FTarget.c_str()) != 0) Fail(errno);
     } else {
@@ -396,6 +433,9 @@ void TAtomicFileWriter::Commit(bool replace) {
         }
     }
     FTempName.clear();
+    const int fd = FHandle;
+    FHandle = -1;
+    ::close(fd);  // the contents are on the disk already
     SyncFolderOf(FTarget);
 }
 

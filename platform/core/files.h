@@ -102,7 +102,9 @@ private:
 };
 
 // Removes the temporary files that interrupted saves of fileName (or of the
-// target of a link by that name) left in its folder; answers how many.
+// target of a link by that name) left in its folder; answers how many. A
+// writer holds a lock on its temporary file for its whole life: the
+// temporaries of saves still running, in this process or another, stay.
 int RemoveStaleTempFiles(const std::string& fileName);
 // The file a name leads to: symbolic links followed (also a dangling last
 // one), the name itself when it is no link.

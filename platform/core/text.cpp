@@ -69,6 +69,36 @@ std::string Cp1252ToUtf8(std::string_view s) {
     return out;
 }
 
+std::ptrdiff_t Utf8ToCp1252(std::string_view s, char* out) {
+    char* const start = out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            *out++ = s[i++];
+            continue;
+        }
+        const std::size_t len = SequenceLength(s, i);
+        if (len == 0) {  // not UTF-8: a Windows-1252 byte already
+            *out++ = s[i++];
+            continue;
+        }
+        char32_t cp = len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+        for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        i += len;
+        int byte = -1;
+        if (cp >= 0xA0 && cp <= 0xFF) {
+            byte = static_cast<int>(cp);
+        } else {
+            for (int k = 0; k < 32; ++k)
+                if (kCp1252High[k] == cp) byte = 0x80 + k;
+        }
+        if (byte < 0) return -1;
+        *out++ = static_cast<char>(byte);
+    }
+    return out - start;
+}
+
 std::string EnsureUtf8(std::string_view s) {
     if (IsValidUtf8(s)) return std::string(s);
     return Cp1252ToUtf8(s);

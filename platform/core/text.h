@@ -16,6 +16,12 @@ bool IsValidUtf8(std::string_view s);
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value.
 std::string Cp1252ToUtf8(std::string_view s);
 
+// Encodes UTF-8 text as Windows-1252 into out, which has room for s.size()
+// bytes (never more are needed); answers the bytes written, or -1 when a
+// character has no Windows-1252 byte. Bytes that do not form UTF-8 are taken
+// as Windows-1252 bytes already and copied. The reverse of Cp1252ToUtf8.
+std::ptrdiff_t Utf8ToCp1252(std::string_view s, char* out);
+
 // s itself when it is valid UTF-8, else s decoded as Windows-1252.
 std::string EnsureUtf8(std::string_view s);
 

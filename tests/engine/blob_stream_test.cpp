@@ -124,6 +124,35 @@ TEST_F(BlobStreamTest, WritingAfterTheEditEndedRaises) {
     EXPECT_EQ("first notes", T.FieldByName("Notes")->AsString());
 }
 
+// A stream kept past its edit never writes into a later one, on this
+// record or another.
+TEST_F(BlobStreamTest, StreamKeptPastItsEditWritesIntoNoLaterEdit) {
+    AddTask(T, "Write", "Work", "second notes");
+    T.First();
+    T.Edit();
+    std::unique_ptr<TStream> s(T.CreateBlobStream(T.FieldByName("Notes"), bmWrite));
+    s->WriteString("for the first");
+    T.Post();  // the stream is still alive: nothing was stored
+    T.Next();
+    T.Edit();
+    EXPECT_RAISES(s->WriteString("late"), EDatabaseError, "Table is not in edit or insert mode");
+    EXPECT_RAISES(s->SetSize(0), EDatabaseError, "Table is not in edit or insert mode");
+    s.reset();
+    EXPECT_FALSE(T.Modified());
+    T.Post();
+    EXPECT_EQ((std::vector<std::string>{"first notes", "second notes"}), Column(T, "Notes"));
+    // The same record edited again is another edit too.
+    T.First();
+    T.Edit();
+    s.reset(T.CreateBlobStream(T.FieldByName("Notes"), bmWrite));
+    T.Cancel();
+    T.Edit();
+    EXPECT_RAISES(s->WriteString("late"), EDatabaseError, "Table is not in edit or insert mode");
+    s.reset();
+    T.Post();
+    EXPECT_EQ((std::vector<std::string>{"first notes", "second notes"}), Column(T, "Notes"));
+}
+
 TEST_F(BlobStreamTest, StoreFailingWhenTheStreamIsFreedIsRaisedByThePost) {
     // The field refuses the change when the stream hands the value over.
     T.FieldByName("Notes")->SetOnChange([](TField*) { throw EDatabaseError("Notes are locked"); });

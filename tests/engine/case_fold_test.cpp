@@ -2,6 +2,9 @@
 // the sort all take the same texts as equal.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 
 #include "dataset_fixture.h"
@@ -116,4 +119,43 @@ TEST(CaseFold, LikeEqualsLocateAndTheSortAgree) {
             << field;
         ds.SetIndexFieldNames("");
     }
+}
+
+// The fold is Unicode's simple case folding, less the folds that would
+// change a character's UTF-8 length; every other character stays itself.
+TEST(CaseFold, FollowsUnicodesCaseFoldingWhereTheLengthStays) {
+    std::ifstream data("/usr/share/unicode/CaseFolding.txt");
+    ASSERT_TRUE(data) << "CaseFolding.txt is missing: scripts/deps.sh installs unicode-data";
+    std::map<char32_t, char32_t> folds;
+    int leftOut = 0;
+    std::string line;
+    while (std::getline(data, line)) {
+        line = line.substr(0, line.find('#'));
+        std::istringstream in(line);
+        std::string code, status, mapping;
+        if (!std::getline(in, code, ';') || !std::getline(in, status, ';') || !std::getline(in, mapping, ';'))
+            continue;
+        if (status.find('C') == std::string::npos && status.find('S') == std::string::npos) continue;
+        const auto c = static_cast<char32_t>(std::stoul(code, nullptr, 16));
+        const auto m = static_cast<char32_t>(std::stoul(mapping, nullptr, 16));
+        if (Utf8Of(c).size() == Utf8Of(m).size())
+            folds[c] = m;
+        else
+            ++leftOut;
+    }
+    ASSERT_GT(folds.size(), 1400u);
+    EXPECT_GT(leftOut, 0);  // the Kelvin sign, long s, capital sharp s, ...
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        const auto it = folds.find(c);
+        const char32_t expected = it == folds.end() ? c : it->second;
+        ASSERT_EQ(expected, OstraFoldChar(c)) << std::hex << static_cast<uint32_t>(c);
+    }
+    // Letters of the blocks folded before, now complete.
+    EXPECT_EQ(0, OstraCompareFolded("\xC6\xA0\xC6\xAF", "\xC6\xA1\xC6\xB0"));  // Ơ Ư, ơ ư
+    EXPECT_EQ(0, OstraCompareFolded("\xC7\x84\xC7\x85", "\xC7\x86\xC7\x86"));  // Ǆ ǅ, ǆ ǆ
+    EXPECT_EQ(0, OstraCompareFolded("\xCF\x90\xCF\xB4", "\xCE\xB2\xCE\xB8"));  // ϐ ϴ, β θ
+    EXPECT_EQ(0, OstraCompareFolded("\xD3\x80", "\xD3\x8F"));                  // Ӏ, ӏ
+    EXPECT_EQ(0, OstraCompareFolded("\xE1\xBA\x9B", "\xE1\xB9\xA1"));          // ẛ, ṡ
+    EXPECT_NE(0, OstraCompareFolded("\xE2\x84\xAA", "k"));                     // Kelvin sign
 }

@@ -281,7 +281,8 @@ TEST(TableFile, TableWithoutFieldsIsRefused) {
 }
 
 // Texts written elsewhere in Windows-1252 read as UTF-8, names and values
-// alike; UTF-8 and bytes of BLOBs stay as they are.
+// alike, short strings whole; a table has one encoding, so a text that would
+// also pass for UTF-8 reads as Windows-1252 too. Bytes of BLOBs stay.
 TEST(TableFile, TextThatIsNotUtf8IsReadAsWindows1252) {
     TestImage img;
     img.Counts(2, 5)
@@ -305,13 +306,14 @@ TEST(TableFile, TextThatIsNotUtf8IsReadAsWindows1252) {
     EXPECT_EQ(c.FieldAt(0)->Name, "Caf\xC3\xA9");
     const uint8_t* r = c.RecordAt(0)->Data();
     EXPECT_EQ(FieldText(r + c.FieldAt(0)->Offset, *c.FieldAt(0)), "Caf\xC3\xA9");
-    EXPECT_EQ(FieldText(r + c.FieldAt(1)->Offset, *c.FieldAt(1)),
-              "\xC3\x89t\xC3\xA9");  // cut whole at 6 bytes
+    EXPECT_EQ(FieldText(r + c.FieldAt(1)->Offset, *c.FieldAt(1)), "\xC3\x89t\xC3\xA9\xE2\x82\xAC");
     EXPECT_EQ(FieldText(r + c.FieldAt(2)->Offset, *c.FieldAt(2)), "na\xC3\xA9ve");
     EXPECT_EQ(std::string(OstValueData(r + c.FieldAt(3)->Offset), 2), "\xE9\xFF");
-    EXPECT_EQ(FieldText(r + c.FieldAt(4)->Offset, *c.FieldAt(4)), "d\xC3\xA9j\xC3\xA0");
+    EXPECT_EQ(FieldText(r + c.FieldAt(4)->Offset, *c.FieldAt(4)), "d\xC3\x83\xC2\xA9j\xC3\x83\xC2\xA0");
     const uint8_t* r2 = c.RecordAt(1)->Data();
-    EXPECT_EQ(FieldText(r2 + c.FieldAt(1)->Offset, *c.FieldAt(1)), "\xC3\xA9\xC3\xA9\xC3\xA9");
+    EXPECT_EQ(FieldText(r2 + c.FieldAt(1)->Offset, *c.FieldAt(1)),
+              "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
+    EXPECT_EQ(c.TextEncoding(), oteWindows1252);
 }
 
 TEST(TableFile, CorruptDescriptorsAreReported) {

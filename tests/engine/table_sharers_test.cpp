@@ -145,10 +145,11 @@ TEST_F(TableSharers, SaveRebuildsOnlyTheViewsItChanges) {
     EXPECT_EQ(source, Source->ViewBuilds());
     EXPECT_EQ(clone, Clone->ViewBuilds());
 
-    Set(*Source, "Category", "Home");  // now passes the clone's filter
+    Set(*Source, "Category", "Home");  // now passes the clone's filter: shown at once
+    EXPECT_EQ((std::vector<std::string>{"Call", "Read", "Write"}), Column(*Clone, "Action"));
     Db->SaveDatasets();
     EXPECT_EQ(source, Source->ViewBuilds());
-    EXPECT_EQ(clone + 1, Clone->ViewBuilds());
+    EXPECT_EQ(clone, Clone->ViewBuilds());
     EXPECT_EQ((std::vector<std::string>{"Call", "Read", "Write"}), Column(*Clone, "Action"));
     Source->RebuildView(true);  // moved within the source's own order
     EXPECT_EQ(source + 1, Source->ViewBuilds());
@@ -163,10 +164,13 @@ TEST_F(TableSharers, SaveRebuildsOnlyTheViewsItChanges) {
 //   store order;
 // - a dataset's own insert goes to its sorted place (insertion in order on a
 //   view in key order) or to the end; its own edit stays where it is;
-// - a delete leaves every view; a save, revert or accept by one rebuilds the
-//   others that are not editing (the one that saves keeps its view, the one
-//   that reverts or accepts rebuilds too); one that is editing keeps its
-//   edit and loses only what the store no longer holds.
+// - a record another inserts or changes shows at once where a build would
+//   put it (a sorted view out of key order gets it at its end, or keeps it
+//   where it is), or leaves a view it no longer passes;
+// - a delete leaves every view; a save or accept by one rebuilds the others
+//   that are not editing (the one that saves keeps its view, the one that
+//   accepts rebuilds too); a revert rebuilds every one, an edit in progress
+//   kept.
 
 namespace {
 
@@ -305,20 +309,54 @@ private:
     void SettleOthers(int actor, bool actorToo, bool reverted = false) {
         for (int d = 0; d < Count; ++d) {
             if (d == actor && !actorToo) continue;
-            if (Editing(d)) {
-                // An accept moves nothing; a revert may.
-                DropDead(d);
-                if (reverted) FViews[d].InKeyOrder = false;
-            } else {
+            if (Editing(d) && !reverted)
+                DropDead(d);  // an accept moves nothing
+            else
                 Build(d);
-            }
         }
+    }
+    std::size_t StoreIndex(int key) const {
+        return static_cast<std::size_t>(std::find(FOrder.begin(), FOrder.end(), key) - FOrder.begin());
+    }
+    // Another sharer inserted or changed the record: d shows it where a
+    // build would, or drops it.
+    void Shared(int d, int key, const TModelValues* old) {
+        TModelView& view = FViews[d];
+        const TModelValues& v = FCurrent.at(key);
+        const auto at = std::find(view.Keys.begin(), view.Keys.end(), key);
+        const bool in = at != view.Keys.end();
+        if (!Shows(d, v)) {
+            if (in) view.Keys.erase(at);
+            return;
+        }
+        const bool keyChanged =
+            old && Sorted(d) &&
+            (d == C1 ? old->Action != v.Action : old->Action != v.Action || old->Priority != v.Priority);
+        if (in && !(keyChanged && view.InKeyOrder)) return;
+        if (in) view.Keys.erase(at);
+        std::size_t place = view.Keys.size();
+        if (!Sorted(d)) {
+            place = 0;
+            while (place < view.Keys.size() && StoreIndex(view.Keys[place]) < StoreIndex(key)) ++place;
+        } else if (view.InKeyOrder) {
+            place = 0;
+            while (place < view.Keys.size() && (Compare(d, FCurrent.at(view.Keys[place]), v) < 0 ||
+                                                (Compare(d, FCurrent.at(view.Keys[place]), v) == 0 &&
+                                                 StoreIndex(view.Keys[place]) < StoreIndex(key))))
+                ++place;
+        }
+        view.Keys.insert(view.Keys.begin() + static_cast<std::ptrdiff_t>(place), key);
+    }
+    void SharedByOthers(int actor, int key, const TModelValues* old) {
+        for (int d = 0; d < Count; ++d)
+            if (d != actor) Shared(d, key, old);
     }
 
     void Step() {
         const int d = static_cast<int>(Next(Count));
         TOstraTable& t = *FTables[d];
         if (Editing(d)) {
+            Trace(d, "fin");
             FinishEdit(d);
             return;
         }
@@ -350,6 +388,7 @@ private:
                 view.Keys.push_back(key);
                 KeepKeyOrder(d);
             }
+            SharedByOthers(d, key, nullptr);
         } else if (op < 40 && !keys.empty()) {
             const int key = MoveTo(d, Next(static_cast<unsigned>(keys.size())));
             const TModelValues v = RandomValues();
@@ -359,8 +398,10 @@ private:
                 t.Cancel();
             } else {
                 t.Post();
+                const TModelValues old = FCurrent[key];
                 FCurrent[key] = v;
-                for (int o = 0; o < Count; ++o) KeepKeyOrder(o);
+                KeepKeyOrder(d);
+                SharedByOthers(d, key, &old);
             }
         } else if (op < 50 && !keys.empty()) {
             const int key = MoveTo(d, Next(static_cast<unsigned>(keys.size())));
@@ -421,8 +462,10 @@ private:
             return;
         }
         t.Post();
+        const TModelValues old = FCurrent[key];
         FCurrent[key] = FEditValues[d];
-        for (int o = 0; o < Count; ++o) KeepKeyOrder(o);
+        KeepKeyOrder(d);
+        SharedByOthers(d, key, &old);
     }
 
     void Search(int d) {
@@ -471,6 +514,12 @@ private:
         }
     }
 
+    std::string Dump(int d) const {
+        std::string out;
+        for (int k : FViews[d].Keys)
+            out += " " + std::to_string(k) + ":" + FCurrent.at(k).Action + "/" + FCurrent.at(k).Category;
+        return out + (FViews[d].InKeyOrder ? " ordered" : " unordered");
+    }
     void Check() {
         for (int d = 0; d < Count; ++d) {
             TOstraTable& t = *FTables[d];
@@ -480,8 +529,9 @@ private:
             const TOstraField* key = t.Cursor()->FindField("Key");
             for (int i = 0; i < t.RecordCount(); ++i)
                 keys.push_back(OstGet<int32_t>(t.ViewRecord(i)->Data() + key->Offset));
-            EXPECT_EQ(FViews[d].Keys, keys) << Where() << " view " << d;
-            if (Editing(d) || FStep % 64 != 0) continue;
+            EXPECT_EQ(FViews[d].Keys, keys) << Where() << " view " << d << Dump(d);
+            // The walk through the dataset's own moves, every step.
+            if (Editing(d)) continue;
             keys.clear();
             t.First();
             while (!t.Eof()) {
@@ -505,7 +555,7 @@ private:
 }  // namespace
 
 TEST_F(TableSharers, RandomStepsOnASourceAndItsClonesMatchTheModel) {
-    for (unsigned seed : {1u, 2u, 3u}) {
+    for (unsigned seed : {1u, 2u, 3u, 4u}) {
         WriteTaskFile(Dir + "Ttask.d", {{"a", "a"}, {"b", "b"}, {"Ab", "c"}, {"\xC3\xA9", "a"}});
         TOstraTable clone2(nullptr), clone3(nullptr);
         Source->SetFilter("Flag = 'True'");
@@ -527,7 +577,7 @@ TEST_F(TableSharers, RandomStepsOnASourceAndItsClonesMatchTheModel) {
         clone3.Open();
         SharerModel model({Source.get(), Clone.get(), &clone2, &clone3}, seed);
         model.LoadFrom(*Source);
-        model.Run(2000);
+        model.Run(1000);
         clone3.Close();
         clone2.Close();
         Clone->Close();
