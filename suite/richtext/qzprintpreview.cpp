@@ -259,6 +259,16 @@ void TqzRtfPreviewForm::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (Key != 0) TForm::KeyDown(Key, Shift);
 }
 
+void TqzRtfPreviewForm::CMDialogKey(TMessage& Message) {
+    if (Message.WParam == VK_UP || Message.WParam == VK_DOWN) {
+        auto key = static_cast<uint16_t>(Message.WParam);
+        KeyDown(key, {});
+        Message.Result = 1;
+        return;
+    }
+    TForm::CMDialogKey(Message);
+}
+
 void TqzRtfPreviewForm::PrintClick(TObject*) {
     if (!FRichEdit) return;
     if (!FPaginated) Paginate();

@@ -58,6 +58,8 @@ public:
 
 protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    // Up and Down scroll the page instead of moving the focus.
+    void CMDialogKey(TMessage& Message) override;
 
 private:
     // Sheet size (twips) and the page rectangle on the sheet (twips).

@@ -107,7 +107,8 @@ void TqzCustomRichEdit::PopupMenuPopup(TObject*) {
     if (readOnly)
         o &= (1u << rpoPopupEdit) | (1u << rpoPopupCut) | (1u << rpoPopupCopy) | (1u << rpoPopupPaste) |
              (1u << rpoPopupFind);
-    const bool objects = Has(o, rpoPopupInsertObject) && !FOleOptions.Contains(reoDisableOLE);
+    // no embedded-object server: inserting objects is never offered
+    const bool objects = false;
     const std::string edit = readOnly ? l->ViewCaption() : l->EditCaption();
     const std::string texts[21] = {"",
                                    edit,
@@ -238,10 +239,11 @@ void TqzCustomRichEdit::ReplaceDialogReplace(TObject*) {
     ReplaceNext();
 }
 
-void TqzCustomRichEdit::SearchDialogClose(TObject*) {
+void TqzCustomRichEdit::SearchDialogClose(TObject* Sender) {
     if (!FSearchOpen) return;
     // the other dialog may still be open
-    if ((FFindDialog && FFindDialog->Showing()) || (FReplaceDialog && FReplaceDialog->Showing())) return;
+    TFindDialog* other = Sender == FFindDialog ? static_cast<TFindDialog*>(FReplaceDialog) : FFindDialog;
+    if (other && other->Showing()) return;
     FSearchOpen = false;
     SetHideSelection(FSavedHideSelection);
 }

@@ -109,6 +109,8 @@ void TqzCustomRichEdit::UpdateFormatRect() {
 }
 
 std::vector<TqzRichPage> TqzCustomRichEdit::Paginate(TCanvas* Canvas, int Dpi, const TRect& PageTwips) {
+    if (PageTwips.Right - PageTwips.Left < 144 || PageTwips.Bottom - PageTwips.Top < 144)
+        throw Exception("The print margins leave no room on the page; make them smaller.");
     std::vector<TqzRichPage> pages;
     const int length = static_cast<int>(Text().size());
     int start = 0;
@@ -119,7 +121,7 @@ std::vector<TqzRichPage> TqzCustomRichEdit::Paginate(TCanvas* Canvas, int Dpi, c
         start = next;
     }
     if (length > 0 && pages.size() == 1 && pages[0].Last < 0)
-        throw Exception("The page has no room for a line of text; make the margins smaller.");
+        throw Exception("The print margins leave no room for a line of text; make them smaller.");
     return pages;
 }
 
