@@ -8,6 +8,7 @@
 #include <QPrinterInfo>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/core/files.h"
 #include "platform/core/sysutils.h"
@@ -18,6 +19,28 @@
 const char* const PdfPrinterName = "PDF File";
 
 namespace {
+
+struct TPaperEntry {
+    int Code;
+    const char* Name;
+    QPageSize::PageSizeId Id;
+};
+const TPaperEntry kPapers[] = {
+    {1, "Letter", QPageSize::Letter},
+    {5, "Legal", QPageSize::Legal},
+    {7, "Executive", QPageSize::Executive},
+    {8, "A3", QPageSize::A3},
+    {9, "A4", QPageSize::A4},
+    {11, "A5", QPageSize::A5},
+    {13, "B5 (JIS)", QPageSize::JisB5},
+    {20, "Envelope #10", QPageSize::Comm10E},
+    {27, "Envelope DL", QPageSize::DLE},
+};
+const TPaperEntry* FindPaper(int Code) {
+    for (const TPaperEntry& e : kPapers)
+        if (e.Code == Code) return &e;
+    return nullptr;
+}
 
 // ---- A printer of the toolkit (a system printer or the PDF file) -------------------------------
 
@@ -40,6 +63,12 @@ public:
         layout.setOrientation(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
         const QRect r = layout.paintRectPixels(FPrinter.resolution());
         return Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+    }
+
+    bool SetPaper(int Code) override {
+        const TPaperEntry* e = FindPaper(Code);
+        if (!e) return false;
+        return FPrinter.setPageSize(QPageSize(e->Id));
     }
 
     std::string Begin(TCanvas* Canvas, const std::string& Title, const std::string& FileName,
@@ -158,6 +187,20 @@ TPrinter* SetPrinter(TPrinter* NewPrinter) {
     return old;
 }
 
+std::vector<std::pair<int, std::string>> PaperSizes() {
+    std::vector<std::pair<int, std::string>> out;
+    for (const TPaperEntry& e : kPapers) out.emplace_back(e.Code, e.Name);
+    return out;
+}
+
+TPoint PaperSizeInMils(int Code) {
+    const TPaperEntry* e = FindPaper(Code);
+    if (!e) return {0, 0};
+    const QSizeF in = QPageSize(e->Id).size(QPageSize::Inch);
+    return {static_cast<int>(std::lround(in.width() * 1000)),
+            static_cast<int>(std::lround(in.height() * 1000))};
+}
+
 // ---- TPrinter ---------------------------------------------------------------------------------------
 
 TPrinter::TPrinter() : FCanvas(std::make_unique<TCanvas>()) {}
@@ -223,6 +266,7 @@ TPrinterDevice* TPrinter::Device() {
         FDevice = PrinterService().CreateDevice(PrinterName());
         if (!FDevice) throw EPrinter("Printer selected is not valid");
         FCanvas->Font()->SetPixelsPerInch(FDevice->Dpi());
+        if (FPaperSize != 1 && !FDevice->SetPaper(FPaperSize)) FPaperSize = 1;
     }
     return FDevice.get();
 }
@@ -235,6 +279,13 @@ void TPrinter::CheckPrinting(bool Value) const {
 void TPrinter::SetOrientation(TPrinterOrientation Value) {
     CheckPrinting(false);
     FOrientation = Value;
+}
+
+void TPrinter::SetPaperSize(int Value) {
+    CheckPrinting(false);
+    if (!FindPaper(Value)) return;
+    if (FDevice && !FDevice->SetPaper(Value)) return;
+    FPaperSize = Value;
 }
 
 void TPrinter::SetCopies(int Value) {
@@ -300,8 +351,15 @@ public:
 
     int Dpi() const override { return FOwner->FDpi; }
     TPoint PhysicalSize(TPrinterOrientation Orientation) const override {
-        const int w = FOwner->FDpi * 17 / 2, h = FOwner->FDpi * 11;
+        const TPoint mils = PaperSizeInMils(FPaper);
+        const int w = static_cast<int>(std::lround(mils.X * FOwner->FDpi / 1000.0)),
+                  h = static_cast<int>(std::lround(mils.Y * FOwner->FDpi / 1000.0));
         return Orientation == poLandscape ? TPoint{h, w} : TPoint{w, h};
+    }
+    bool SetPaper(int Code) override {
+        if (!FindPaper(Code)) return false;
+        FPaper = Code;
+        return true;
     }
     TRect PrintableRect(TPrinterOrientation Orientation) const override {
         const TPoint s = PhysicalSize(Orientation);
@@ -353,6 +411,7 @@ private:
     }
 
     TTestPrinters* FOwner;
+    int FPaper = 1;
     TPrinterOrientation FOrientation = poPortrait;
     QImage FImage;
     std::unique_ptr<QPainter> FPainter;

@@ -66,6 +66,12 @@ public:
     void SetOrientation(TPrinterOrientation Value);
     int Copies() const { return FCopies; }
     void SetCopies(int Value);
+    // The paper by the platform's paper codes (1 Letter, 5 Legal, 7
+    // Executive, 8 A3, 9 A4, 11 A5, 13 B5, 20 Envelope #10, 27 Envelope DL);
+    // a code the printer does not know is ignored. Raises "Printing in
+    // progress" while printing.
+    int PaperSize() const { return FPaperSize; }
+    void SetPaperSize(int Value);
     // Starts a document on page 1; raises EPrinter "Printing in progress"
     // when one is open, or with the device's reason when it cannot start.
     void BeginDoc();
@@ -101,6 +107,7 @@ private:
     std::string FFileName;
     TPrinterOrientation FOrientation = poPortrait;
     int FCopies = 1;
+    int FPaperSize = 1;
     bool FPrinting = false;
     bool FAborted = false;
     int FPageNumber = 0;
@@ -112,6 +119,11 @@ TPrinter* Printer();
 // Answers the old one, which the caller then owns.
 TPrinter* SetPrinter(TPrinter* NewPrinter);
 
+// The paper codes the printers know, with their names ("Letter", "A4", ...).
+std::vector<std::pair<int, std::string>> PaperSizes();
+// The sheet of a paper code in thousandths of an inch, portrait ({0, 0} when unknown).
+TPoint PaperSizeInMils(int Code);
+
 // ---- Devices and the printer service ------------------------------------------------------------
 // One printer as the TPrinter drives it.
 class TPrinterDevice {
@@ -121,6 +133,8 @@ public:
     virtual int Dpi() const = 0;
     virtual TPoint PhysicalSize(TPrinterOrientation Orientation) const = 0;
     virtual TRect PrintableRect(TPrinterOrientation Orientation) const = 0;
+    // Chooses the paper by its code; false when the device does not know it.
+    virtual bool SetPaper(int) { return false; }
     // A document: Begin answers an error text ("" when it started); the
     // canvas is bound to the current page between Begin and End.
     virtual std::string Begin(TCanvas* Canvas, const std::string& Title, const std::string& FileName,
@@ -143,7 +157,7 @@ TPrinterService& PrinterService();
 TPrinterService* SetPrinterService(TPrinterService* Service);
 
 // Printers for tests: "Test Printer" (the default) and the PDF printer. The
-// test printer keeps every finished page as a bitmap (A4 at Dpi pixels per
+// test printer keeps every finished page as a bitmap (Letter, or the chosen paper, at Dpi pixels per
 // inch, printable area inset by Margin pixels). Installs itself while it
 // lives; Printer() is replaced meanwhile so the list is fresh.
 class TTestPrinters : public TPrinterService {

@@ -181,13 +181,17 @@ void TqzRichEditStrings::SaveToStream(TStream* Stream) {
 TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
     : TCustomRichEdit(AOwner),
       FLines(std::make_unique<TqzRichEditStrings>(this)),
-      FFrame(std::make_unique<TqzEditFrame>(this)) {
+      FFrame(std::make_unique<TqzEditFrame>(this)),
+      FPrintMargins(std::make_unique<TqzPrintMargins>()),
+      FPrintHeader(std::make_unique<TqzRTFHeaderFooter>()),
+      FPrintFooter(std::make_unique<TqzRTFHeaderFooter>()) {
     for (int i : {0, 1, 2, 3, 4, 6, 10}) FSettings[static_cast<std::size_t>(i)] = Variant(false);
     FSettings[5] = Variant(0);
     FSettings[7] = Variant(true);
     FSettings[8] = Variant(0);
     FSettings[9] = Variant(0);
     FSettings[11] = Variant(3);
+    CreateDialogs();
 }
 
 TqzCustomRichEdit::~TqzCustomRichEdit() {

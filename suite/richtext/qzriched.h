@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
@@ -22,12 +23,89 @@
 #include "suite/base/qztypes.h"
 
 class TField;
+class TFindDialog;
+class TFontDialog;
+class TMenuItem;
+class TPopupMenu;
+class TReplaceDialog;
 class TqzCustomRichEdit;
 
 TASKMOOR_ENUM(TqzRichEditOleOption, reoAdjustPopupMenu, reoDisableOLE)
 using TqzRichEditOleOptions = TSet<TqzRichEditOleOption>;
 TASKMOOR_ENUM(TqzMeasurementUnits, muInches, muCentimeters)
 TASKMOOR_ENUM(TqzRichEditWidth, rewWindowSize, rewPrinterSize)
+// Entries of the built-in popup menu; PopupOptions holds them as bits
+// (1 << option).
+TASKMOOR_ENUM(TqzRichEditPopupOption, rpoPopupEdit, rpoPopupCut, rpoPopupCopy, rpoPopupPaste, rpoPopupBold,
+              rpoPopupItalic, rpoPopupUnderline, rpoPopupFont, rpoPopupBullet, rpoPopupParagraph,
+              rpoPopupTabs, rpoPopupFind, rpoPopupReplace, rpoPopupInsertObject, rpoPopupMSWordSpellCheck)
+TASKMOOR_ENUM(TqzSearchType, stWholeWord, stMatchCase)
+using TqzSearchTypes = TSet<TqzSearchType>;
+// Parts of a paragraph-format request, in the order of the request's mask.
+TASKMOOR_ENUM(TqzParaPart, ppAlignment, ppNumbering, ppOffset, ppRightIndent, ppStartIndent, ppTabStops,
+              ppSpaceBefore, ppSpaceAfter, ppLineSpacing)
+using TqzParaParts = TSet<TqzParaPart>;
+
+// Centimetres per inch of the unit texts (not 2.54).
+constexpr double qzCentimetersPerInch = 2.537;
+
+// Page margins in the rich edit's MeasurementUnits.
+class TqzPrintMargins : public TPersistent {
+    TASKMOOR_CLASS(TqzPrintMargins, TPersistent)
+public:
+    double Top() const { return FTop; }
+    void SetTop(double Value) { FTop = Value; }
+    double Bottom() const { return FBottom; }
+    void SetBottom(double Value) { FBottom = Value; }
+    double Left() const { return FLeft; }
+    void SetLeft(double Value) { FLeft = Value; }
+    double Right() const { return FRight; }
+    void SetRight(double Value) { FRight = Value; }
+    void Assign(TPersistent* Source) override;
+    static void Publish(TPublisher<TqzPrintMargins>& p);
+
+private:
+    double FTop = 1.0, FBottom = 1.0, FLeft = 1.0, FRight = 1.0;
+};
+
+// A printed header or footer: three texts, their font, the distance from
+// the sheet's edge in inches and an optional separator line.
+class TqzRTFHeaderFooter : public TPersistent {
+    TASKMOOR_CLASS(TqzRTFHeaderFooter, TPersistent)
+public:
+    TqzRTFHeaderFooter();
+    ~TqzRTFHeaderFooter() override;
+    double VertMargin() const { return FVertMargin; }
+    void SetVertMargin(double Value) { FVertMargin = Value; }
+    const std::string& LeftText() const { return FLeftText; }
+    void SetLeftText(const std::string& Value) { FLeftText = Value; }
+    const std::string& CenterText() const { return FCenterText; }
+    void SetCenterText(const std::string& Value) { FCenterText = Value; }
+    const std::string& RightText() const { return FRightText; }
+    void SetRightText(const std::string& Value) { FRightText = Value; }
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value);
+    bool LineSeparator() const { return FLineSeparator; }
+    void SetLineSeparator(bool Value) { FLineSeparator = Value; }
+    void Assign(TPersistent* Source) override;
+    static void Publish(TPublisher<TqzRTFHeaderFooter>& p);
+
+private:
+    double FVertMargin = 0.5;
+    std::string FLeftText, FCenterText, FRightText;
+    std::unique_ptr<TFont> FFont;
+    bool FLineSeparator = false;
+};
+
+// (Sender, Rect, PageNumber, LeftText, CenterText, RightText, DoDefault).
+using TqzPrintHeaderFooterEvent =
+    TEvent<TObject*, const TRect&, int, std::string&, std::string&, std::string&, bool&>;
+
+// One page of a paginated document: its first and last character.
+struct TqzRichPage {
+    int First = 0;
+    int Last = -1;
+};
 
 // A memory stream that grows in steps of 128 KB.
 class TqzRichMemoryStream : public TMemoryStream {
@@ -132,7 +210,9 @@ public:
     unsigned EditorOptions() const { return FEditorOptions; }
     void SetEditorOptions(unsigned Value) { FEditorOptions = Value; }
     int PrintPageSize() const { return FPrintPageSize; }
-    void SetPrintPageSize(int Value) { FPrintPageSize = Value; }
+    // Stores the paper code; with a parent form and UsesPrinterWidth it
+    // goes to the printer and the format rectangle follows.
+    void SetPrintPageSize(int Value);
     // The rich-edit window class the settings choose (kept as data: one
     // toolkit editor serves them all): "RICHEDIT50W" when MSVersion >= 4 and
     // neither UseClassicClass (1) nor AvoidVersion5Class (10) is set, else
@@ -172,6 +252,108 @@ public:
     virtual bool InsertObject() { return false; }
     virtual bool ObjectProperties() { return false; }
 
+    // ---- Find and replace (qzrichcmds.cpp)
+    const std::string& LastFindText() const { return FLastFindText; }
+    void SetLastFindText(const std::string& Value) { FLastFindText = Value; }
+    int FindStartPos() const { return FFindStartPos; }
+    bool FindWrapped() const { return FFindWrapped; }
+    TFindDialog* FindDialog() const { return FFindDialog; }
+    TReplaceDialog* ReplaceDialog() const { return FReplaceDialog; }
+    TFontDialog* FontDialog() const { return FFontDialog; }
+    void ShowFindDialog();
+    void ShowReplaceDialog();
+    // One search step with the find (or replace) dialog's text and options.
+    void FindNext();
+    void ReplaceNext();
+    using TCustomRichEdit::FindText;
+    // The first match in StartPos .. StartPos + Length; -1 when none.
+    int FindText(const std::string& SearchText, int StartPos, int Length, TqzSearchTypes Options);
+    // The last match in StartPos .. StartPos + Length; -1 when none.
+    int FindTextBackward(const std::string& SearchText, int StartPos, int Length, TqzSearchTypes Options);
+    // Replaces the next match from SelStart; the caret goes after it.
+    bool FindAndReplace(const std::string& SearchText, const std::string& ReplaceText,
+                        TqzSearchTypes Options);
+
+    // ---- Character and paragraph formats
+    void ShowFontDialog();
+    // Name, size (points), colour (clNone: unchanged) and styles of the selection.
+    void SetSelFont(const std::string& Name, int Size, TColor Color, TFontStyles Styles);
+    // Kind 0 bold, 1 italic, 2 underline, 3 strike-out.
+    void ToggleEffect(int Kind, bool On);
+    // Color -1: the highlight is removed.
+    void SetHighlight(TColor Color);
+    TColor GetHighlight();
+    void StripHighlight();
+    // Offset (first line relative to the others), right and start indents in twips.
+    void GetParaIndents(int& Offset, int& RightIndent, int& StartIndent);
+    void SetParaFormat(TqzParaParts Parts, const std::string& Alignment, int LineSpacingRule, int LineSpacing,
+                       int SpaceAfter, int SpaceBefore, const int* Tabs, int TabCount, int StartIndent,
+                       int RightIndent, int Offset, bool Bullet);
+    void ToggleBullet(bool On);
+    bool HasFindText() const { return !FLastFindText.empty(); }
+    bool HasSelection() const { return !SelText().empty(); }
+
+    // ---- Measurement units
+    std::string UnitText(double Value) const;
+    std::string SnappedUnitText(int Steps, double Value) const;
+    int UnitTextToTwips(const std::string& Text) const;
+    double TwipsToUnits(int Twips) const;
+
+    // ---- Popup menu
+    TPopupMenu* RichPopupMenu() const { return FPopupMenu; }
+    // The menu's entry by its number (1 to 20).
+    TMenuItem* PopupEntry(int Number) const;
+
+    // ---- Printing (qzrichprint.cpp)
+    TqzPrintMargins* PrintMargins() const { return FPrintMargins.get(); }
+    void SetPrintMargins(TqzPrintMargins* Value) { FPrintMargins->Assign(Value); }
+    TqzRTFHeaderFooter* PrintHeader() const { return FPrintHeader.get(); }
+    void SetPrintHeader(TqzRTFHeaderFooter* Value) { FPrintHeader->Assign(Value); }
+    TqzRTFHeaderFooter* PrintFooter() const { return FPrintFooter.get(); }
+    void SetPrintFooter(TqzRTFHeaderFooter* Value) { FPrintFooter->Assign(Value); }
+    const std::string& PrintJobName() const { return FPrintJobName; }
+    void SetPrintJobName(const std::string& Value) { FPrintJobName = Value; }
+    const std::string& PrintPreviewCaption() const { return FPrintPreviewCaption; }
+    void SetPrintPreviewCaption(const std::string& Value) { FPrintPreviewCaption = Value; }
+    // Page rectangle in printer pixels (empty: from the margins).
+    TRect PageRect() const { return FPageRect; }
+    void SetPageRect(const TRect& Value) { FPageRect = Value; }
+    // Pages of the last print or preview.
+    int PageCount() const { return FPageCount; }
+    void SetPageCount(int Value) { FPageCount = Value; }
+    bool UsesPrinterWidth();
+    void ApplyPaperSize();
+    // The margins in printer twips, relative to the printable area.
+    TRect GetMarginRect();
+    // The page rectangle Print uses (twips).
+    TRect PrintPageTwips();
+    void UpdateFormatRect();
+    // The pages of the document in PageTwips as drawn on Canvas at Dpi.
+    std::vector<TqzRichPage> Paginate(TCanvas* Canvas, int Dpi, const TRect& PageTwips);
+    // Draws the header and footer of a page on Canvas (pixels at Dpi, the
+    // printable area's origin at (0, 0)), firing the events.
+    void DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& PhysicalSize, const TPoint& Offset,
+                          const TRect& PageTwips, int PageNumber);
+    virtual void Print(const std::string& Caption);
+    // Printing through a word processor: none is available here, so this
+    // shows RichEditMSWordNotFound and answers false.
+    bool PrintWithWord(const std::string& DocumentName);
+    void PrintPreview();
+    int PrintFromPage() { return Settings(8).AsInteger(); }
+    int PrintToPage() { return Settings(9).AsInteger(); }
+    void SetPrintRange(int From, int To) {
+        Settings(8) = Variant(From);
+        Settings(9) = Variant(To);
+    }
+    virtual void DoPrintHeader(const TRect& Rect, int PageNumber, std::string& LeftText,
+                               std::string& CenterText, std::string& RightText, bool& DoDefault);
+    virtual void DoPrintFooter(const TRect& Rect, int PageNumber, std::string& LeftText,
+                               std::string& CenterText, std::string& RightText, bool& DoDefault);
+    TqzPrintHeaderFooterEvent OnPrintHeader() const { return FOnPrintHeader; }
+    void SetOnPrintHeader(TqzPrintHeaderFooterEvent Value) { FOnPrintHeader = Value; }
+    TqzPrintHeaderFooterEvent OnPrintFooter() const { return FOnPrintFooter; }
+    void SetOnPrintFooter(TqzPrintHeaderFooterEvent Value) { FOnPrintFooter = Value; }
+
     // ---- Hooks of the data-aware form
     virtual bool IsReadOnly() { return ReadOnly(); }
     virtual void BeginFieldEdit() {}
@@ -202,8 +384,34 @@ protected:
     void ApplyFrameLook();
     // An enabled frame's non-focus colour on an unfocused, opaque control.
     void ShowNonFocusColor();
+    void CreateDialogs();
+    void BuildPopupMenu();
+    void PopupMenuPopup(TObject* Sender);
+    void PopupClick(TObject* Sender);
+    void FindDialogFind(TObject* Sender);
+    void ReplaceDialogReplace(TObject* Sender);
+    void SearchDialogClose(TObject* Sender);
+    // A search step: Dialog's options, replacing with ReplaceText when Replace.
+    void DialogSearch(TFindDialog* Dialog, bool Replace);
 
 private:
+    std::string FLastFindText;
+    int FFindStartPos = 0;
+    bool FFindWrapped = false;
+    bool FSavedHideSelection = true;
+    bool FSearchOpen = false;
+    TFindDialog* FFindDialog = nullptr;
+    TReplaceDialog* FReplaceDialog = nullptr;
+    TFontDialog* FFontDialog = nullptr;
+    TPopupMenu* FPopupMenu = nullptr;
+    std::unique_ptr<TqzPrintMargins> FPrintMargins;
+    std::unique_ptr<TqzRTFHeaderFooter> FPrintHeader, FPrintFooter;
+    std::string FPrintJobName;
+    std::string FPrintPreviewCaption;
+    TRect FPageRect;
+    int FPageCount = 0;
+    TqzPrintHeaderFooterEvent FOnPrintHeader, FOnPrintFooter;
+
     std::unique_ptr<TqzRichEditStrings> FLines;
     std::unique_ptr<TqzEditFrame> FFrame;
     bool FLoading = false;
@@ -233,3 +441,6 @@ private:
 // > 0 only the first chunks, the last cut after the "{" that follows
 // "\pard" (made "}").
 std::string qzRichChunkedRead(TStream* Stream, int ChunkLimit);
+// RTF without its highlight control words (backslash, "highlight", digits,
+// one optional space); one after an odd number of backslashes is text and stays.
+std::string qzStripHighlightRtf(const std::string& Rtf);

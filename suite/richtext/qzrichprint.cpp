@@ -1,0 +1,236 @@
+// Printing of the rich edit: margins, header and footer, the paginator
+// shared by printing, page counting and the preview, and the print run.
+#include <algorithm>
+#include <cmath>
+
+#include "platform/core/exceptions.h"
+#include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/printers.h"
+#include "suite/base/qzintl.h"
+#include "suite/richtext/qzriched.h"
+
+// ---- TqzPrintMargins and TqzRTFHeaderFooter ------------------------------------------------
+
+void TqzPrintMargins::Assign(TPersistent* Source) {
+    if (auto* m = dynamic_cast<TqzPrintMargins*>(Source)) {
+        FTop = m->FTop;
+        FBottom = m->FBottom;
+        FLeft = m->FLeft;
+        FRight = m->FRight;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TqzPrintMargins::Publish(TPublisher<TqzPrintMargins>& p) {
+    p.Property("Top", &TqzPrintMargins::Top, &TqzPrintMargins::SetTop);
+    p.Property("Bottom", &TqzPrintMargins::Bottom, &TqzPrintMargins::SetBottom);
+    p.Property("Left", &TqzPrintMargins::Left, &TqzPrintMargins::SetLeft);
+    p.Property("Right", &TqzPrintMargins::Right, &TqzPrintMargins::SetRight);
+}
+
+TqzRTFHeaderFooter::TqzRTFHeaderFooter() : FFont(std::make_unique<TFont>()) {}
+TqzRTFHeaderFooter::~TqzRTFHeaderFooter() = default;
+
+void TqzRTFHeaderFooter::SetFont(TFont* Value) { FFont->Assign(Value); }
+
+void TqzRTFHeaderFooter::Assign(TPersistent* Source) {
+    if (auto* h = dynamic_cast<TqzRTFHeaderFooter*>(Source)) {
+        FVertMargin = h->FVertMargin;
+        FLeftText = h->FLeftText;
+        FCenterText = h->FCenterText;
+        FRightText = h->FRightText;
+        FFont->Assign(h->FFont.get());
+        FLineSeparator = h->FLineSeparator;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TqzRTFHeaderFooter::Publish(TPublisher<TqzRTFHeaderFooter>& p) {
+    p.Property("VertMargin", &TqzRTFHeaderFooter::VertMargin, &TqzRTFHeaderFooter::SetVertMargin);
+    p.Property("LeftText", &TqzRTFHeaderFooter::LeftText, &TqzRTFHeaderFooter::SetLeftText);
+    p.Property("CenterText", &TqzRTFHeaderFooter::CenterText, &TqzRTFHeaderFooter::SetCenterText);
+    p.Property("RightText", &TqzRTFHeaderFooter::RightText, &TqzRTFHeaderFooter::SetRightText);
+    p.Property("Font", &TqzRTFHeaderFooter::Font, &TqzRTFHeaderFooter::SetFont);
+    p.Property("LineSeparator", &TqzRTFHeaderFooter::LineSeparator, &TqzRTFHeaderFooter::SetLineSeparator);
+}
+
+// ---- Page layout -----------------------------------------------------------------------------
+
+void TqzCustomRichEdit::SetPrintPageSize(int Value) {
+    FPrintPageSize = Value;
+    if (GetParentForm(this) && UsesPrinterWidth()) {
+        ApplyPaperSize();
+        UpdateFormatRect();
+    }
+}
+
+bool TqzCustomRichEdit::UsesPrinterWidth() {
+    return FEditWidth == rewPrinterSize && Printer()->Printers()->Count() > 0;
+}
+
+void TqzCustomRichEdit::ApplyPaperSize() { Printer()->SetPaperSize(FPrintPageSize); }
+
+TRect TqzCustomRichEdit::GetMarginRect() {
+    TPrinter* p = Printer();
+    const int dx = std::max(1, p->XResolution()), dy = std::max(1, p->YResolution());
+    const TPoint phys = p->PhysicalPageSize(), off = p->PrintingOffset();
+    const int physW = phys.X * 1440 / dx, physH = phys.Y * 1440 / dy;
+    const int offX = off.X * 1440 / dx, offY = off.Y * 1440 / dy;
+    const int printW = std::max(0, physW - 2 * offX), printH = std::max(0, physH - 2 * offY);
+    const int l = UnitTextToTwips(UnitText(FPrintMargins->Left())),
+              t = UnitTextToTwips(UnitText(FPrintMargins->Top())),
+              r = UnitTextToTwips(UnitText(FPrintMargins->Right())),
+              b = UnitTextToTwips(UnitText(FPrintMargins->Bottom()));
+    return Rect(std::clamp(l - offX, 0, printW), std::clamp(t - offY, 0, printH),
+                std::clamp(physW - r - offX, 0, printW), std::clamp(physH - b - offY, 0, printH));
+}
+
+TRect TqzCustomRichEdit::PrintPageTwips() {
+    if (!IsRectEmpty(FPageRect)) {
+        TPrinter* p = Printer();
+        const int dx = std::max(1, p->XResolution()), dy = std::max(1, p->YResolution());
+        return Rect(FPageRect.Left * 1440 / dx, FPageRect.Top * 1440 / dy, FPageRect.Right * 1440 / dx,
+                    FPageRect.Bottom * 1440 / dy);
+    }
+    return GetMarginRect();
+}
+
+void TqzCustomRichEdit::UpdateFormatRect() {
+    // the text widget wraps at the window: the printer width is not shown
+    // on screen; the window's own rectangle follows the frame
+    const bool was = FLoading;
+    FLoading = true;
+    ApplyFrameLook();
+    FLoading = was;
+}
+
+std::vector<TqzRichPage> TqzCustomRichEdit::Paginate(TCanvas* Canvas, int Dpi, const TRect& PageTwips) {
+    if (PageTwips.Right - PageTwips.Left < 144 || PageTwips.Bottom - PageTwips.Top < 144)
+        throw Exception("The print margins leave no room on the page; make them smaller.");
+    std::vector<TqzRichPage> pages;
+    const int length = static_cast<int>(Text().size());
+    int start = 0;
+    for (;;) {
+        const int next = FormatRange(Canvas, Dpi, start, PageTwips, false);
+        pages.push_back({start, std::max(start, next) - 1});
+        if (next <= start || next >= length || next < 0) break;
+        start = next;
+    }
+    if (length > 0 && pages.size() == 1 && pages[0].Last < 0)
+        throw Exception("The print margins leave no room for a line of text; make them smaller.");
+    return pages;
+}
+
+void TqzCustomRichEdit::DoPrintHeader(const TRect& Rect, int PageNumber, std::string& LeftText,
+                                      std::string& CenterText, std::string& RightText, bool& DoDefault) {
+    const TRect copy = Rect;
+    FOnPrintHeader(this, copy, PageNumber, LeftText, CenterText, RightText, DoDefault);
+}
+
+void TqzCustomRichEdit::DoPrintFooter(const TRect& Rect, int PageNumber, std::string& LeftText,
+                                      std::string& CenterText, std::string& RightText, bool& DoDefault) {
+    const TRect copy = Rect;
+    FOnPrintFooter(this, copy, PageNumber, LeftText, CenterText, RightText, DoDefault);
+}
+
+namespace {
+
+void DrawTexts(TCanvas* Canvas, const TRect& R, int Y, const std::string& L, const std::string& C,
+               const std::string& Rt) {
+    Canvas->Brush()->SetStyle(bsClear);
+    if (!L.empty()) Canvas->TextOut(R.Left, Y, L);
+    if (!Rt.empty()) Canvas->TextOut(R.Right - Canvas->TextWidth(Rt), Y, Rt);
+    if (!C.empty()) Canvas->TextOut(R.Left + (R.Right - R.Left - Canvas->TextWidth(C)) / 2, Y, C);
+}
+
+void DrawSeparator(TCanvas* Canvas, const TRect& R, int Y, int Width) {
+    Canvas->Pen()->SetStyle(psSolid);
+    Canvas->Pen()->SetColor(clBlack);
+    Canvas->Pen()->SetWidth(std::max(1, Width));
+    Canvas->MoveTo(R.Left, Y);
+    Canvas->LineTo(R.Right, Y);
+}
+
+}  // namespace
+
+void TqzCustomRichEdit::DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& PhysicalSize,
+                                         const TPoint& Offset, const TRect& PageTwips, int PageNumber) {
+    auto px = [Dpi](int Twips) { return Twips * Dpi / 1440; };
+    // header
+    TRect hr =
+        Rect(px(PageTwips.Left), static_cast<int>(std::lround(Dpi * FPrintHeader->VertMargin())) - Offset.Y,
+             px(PageTwips.Right), px(PageTwips.Top));
+    Canvas->Font()->Assign(FPrintHeader->Font());
+    bool doDefault = true;
+    std::string l = FPrintHeader->LeftText(), c = FPrintHeader->CenterText(), r = FPrintHeader->RightText();
+    DoPrintHeader(hr, PageNumber, l, c, r, doDefault);
+    if (doDefault) {
+        DrawTexts(Canvas, hr, hr.Top, l, c, r);
+        if (FPrintHeader->LineSeparator())
+            DrawSeparator(Canvas, hr, hr.Top + Canvas->TextHeight("H") + px(28), px(6));
+    }
+    // footer
+    const double bottom = PhysicalSize.Y - Dpi * FPrintFooter->VertMargin();
+    TRect fr = Rect(px(PageTwips.Left), static_cast<int>(std::lround(bottom - px(720))), px(PageTwips.Right),
+                    static_cast<int>(std::lround(bottom)) - Offset.Y);
+    Canvas->Font()->Assign(FPrintFooter->Font());
+    doDefault = true;
+    l = FPrintFooter->LeftText(), c = FPrintFooter->CenterText(), r = FPrintFooter->RightText();
+    DoPrintFooter(fr, PageNumber, l, c, r, doDefault);
+    if (doDefault) {
+        const int h = Canvas->TextHeight("H");
+        DrawTexts(Canvas, fr, fr.Bottom - h, l, c, r);
+        if (FPrintFooter->LineSeparator()) DrawSeparator(Canvas, fr, fr.Bottom - h - px(28), px(6));
+    }
+}
+
+void TqzCustomRichEdit::Print(const std::string& Caption) {
+    TPrinter* printer = Printer();
+    if (UsesPrinterWidth()) ApplyPaperSize();
+    printer->SetTitle(Caption);
+    const int from = PrintFromPage(), to = PrintToPage();
+    printer->BeginDoc();
+    try {
+        TCanvas* canvas = printer->Canvas();
+        const int dpi = printer->XResolution();
+        const TRect page = PrintPageTwips();
+        const std::vector<TqzRichPage> pages = Paginate(canvas, dpi, page);
+        FPageCount = static_cast<int>(pages.size());
+        int printed = 0;
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            const int number = static_cast<int>(i) + 1;
+            if ((from > 0 && number < from) || (to > 0 && number > to)) continue;
+            // a new sheet only for a page that prints
+            if (printed > 0) printer->NewPage();
+            DrawHeaderFooter(canvas, dpi, printer->PhysicalPageSize(), printer->PrintingOffset(), page,
+                             number);
+            FormatRange(canvas, dpi, pages[i].First, page, true);
+            ++printed;
+        }
+        if (printed == 0)
+            printer->Abort();  // the range holds no page of the document
+        else
+            printer->EndDoc();
+    } catch (...) {
+        if (printer->Printing()) {
+            try {
+                printer->EndDoc();
+            } catch (...) {}
+        }
+        SetPrintRange(0, 0);
+        throw;
+    }
+    SetPrintRange(0, 0);
+}
+
+bool TqzCustomRichEdit::PrintWithWord(const std::string&) {
+    // no word-processor automation server exists on this platform
+    const std::string msg = qzIntl() ? qzIntl()->UserMessages()->RichEditMSWordNotFound()
+                                     : std::string("Unable to start Microsoft Word's Spell Checker.");
+    MessageDlg(msg, mtInformation, {mbOK}, 0);
+    return false;
+}

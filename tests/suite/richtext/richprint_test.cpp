@@ -1,0 +1,344 @@
+// Printing the rich edit: pages, headers and footers, ranges, failures,
+// page setup and the preview.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/core/exceptions.h"
+#include "platform/core/sysutils.h"
+#include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/metafile.h"
+#include "platform/ui/print_dialogs.h"
+#include "platform/ui/printers.h"
+#include "platform/ui/stdctrls.h"
+#include "platform/ui/testing.h"
+#include "suite/edit/qzdbcombobox.h"
+#include "suite/edit/qzspinedit.h"
+#include "suite/richtext/qzpagesetup.h"
+#include "suite/richtext/qzprintpreview.h"
+#include "suite/richtext/qzriched.h"
+
+namespace {
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    if (FILE* f = popen(command.c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+        pclose(f);
+    }
+    return out;
+}
+
+// Paragraphs "Line 1" .. "Line N" at exactly half an inch each: with 1-inch
+// margins on a Letter sheet, 18 lines fill a page whatever the font.
+std::string Lines(int Count) {
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+    for (int i = 1; i <= Count; ++i) rtf += "\\pard\\sl-720\\slmult0 Line " + IntToStr(i) + "\\par ";
+    return rtf + "}";
+}
+
+class RichPrint : public ::testing::Test {
+protected:
+    TTestPrinters printers;
+    TTestDialogs boxes;
+    TForm* form = new TForm(nullptr);
+    TqzCustomRichEdit* r = new TqzCustomRichEdit(form);
+    std::string pdf =
+        "/tmp/r32/print_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".pdf";
+    RichPrint() {
+        form->SetBounds(0, 0, 400, 300);
+        r->SetParent(form);
+        r->SetBounds(0, 0, 380, 260);
+        r->PrintHeader()->SetCenterText("Header");
+        r->PrintFooter()->SetRightText("Footer");
+        r->PrintHeader()->SetLineSeparator(true);
+        r->PrintFooter()->SetLineSeparator(true);
+        // the page number into the header's left text
+        r->SetOnPrintHeader([](TObject*, const TRect&, int Page, std::string& L, std::string&, std::string&,
+                               bool&) { L = "Page " + IntToStr(Page); });
+    }
+    ~RichPrint() override { delete form; }
+    void Load(int Count) { ASSERT_TRUE(r->StreamIn(Lines(Count), true, false)); }
+    void UsePdf() {
+        Printer()->SetPrinterIndex(Printer()->Printers()->IndexOf(PdfPrinterName));
+        Printer()->SetFileName(pdf);
+        std::remove(pdf.c_str());
+    }
+    int PdfPages() {
+        const std::string info = Shell("pdfinfo " + pdf + " 2>/dev/null");
+        const auto at = info.find("Pages:");
+        return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+    }
+    std::string PdfPage(int N) {
+        return Shell("pdftotext -layout -f " + IntToStr(N) + " -l " + IntToStr(N) + " " + pdf +
+                     " - 2>/dev/null");
+    }
+};
+
+TEST_F(RichPrint, FivePagesWithHeadersAndFootersOnEach) {
+    UsePdf();
+    Load(90);
+    r->Print("Five");
+    EXPECT_EQ(PdfPages(), 5);
+    EXPECT_EQ(r->PageCount(), 5);  // the true count
+    for (int n = 1; n <= 5; ++n) {
+        const std::string text = PdfPage(n);
+        EXPECT_NE(text.find("Page " + IntToStr(n)), std::string::npos) << text;
+        EXPECT_NE(text.find("Header"), std::string::npos);
+        EXPECT_NE(text.find("Footer"), std::string::npos);
+        EXPECT_NE(text.find("Line " + IntToStr((n - 1) * 18 + 1) + "\n"), std::string::npos) << n << text;
+        EXPECT_NE(text.find("Line " + IntToStr(n * 18) + "\n"), std::string::npos) << n;
+    }
+}
+
+TEST_F(RichPrint, NoBlankPageAtTheEndAndAnEmptyDocumentPrintsOnePage) {
+    UsePdf();
+    Load(36);  // exactly two pages
+    r->Print("Two");
+    EXPECT_EQ(PdfPages(), 2);
+    EXPECT_EQ(r->PageCount(), 2);
+    r->Clear();
+    r->Print("Empty");
+    EXPECT_EQ(PdfPages(), 1);
+    EXPECT_NE(PdfPage(1).find("Header"), std::string::npos);
+}
+
+TEST_F(RichPrint, ARangePrintsOnlyItsPages) {
+    UsePdf();
+    Load(90);
+    r->SetPrintRange(2, 3);
+    r->Print("Range");
+    EXPECT_EQ(PdfPages(), 2);
+    EXPECT_NE(PdfPage(1).find("Page 2"), std::string::npos);
+    EXPECT_NE(PdfPage(1).find("Line 19\n"), std::string::npos);
+    EXPECT_NE(PdfPage(2).find("Page 3"), std::string::npos);
+    EXPECT_EQ(r->PrintFromPage(), 0);  // cleared
+    EXPECT_EQ(r->PrintToPage(), 0);
+    // the last page alone
+    r->SetPrintRange(5, 0);
+    r->Print("Last");
+    EXPECT_EQ(PdfPages(), 1);
+    EXPECT_NE(PdfPage(1).find("Line 90"), std::string::npos);
+}
+
+TEST_F(RichPrint, DoDefaultFalseSuppressesTheTextsOfThatPage) {
+    UsePdf();
+    Load(36);
+    r->SetOnPrintFooter([](TObject*, const TRect&, int Page, std::string&, std::string&, std::string&,
+                           bool& D) { D = Page != 2; });
+    r->Print("Events");
+    EXPECT_NE(PdfPage(1).find("Footer"), std::string::npos);
+    EXPECT_EQ(PdfPage(2).find("Footer"), std::string::npos);
+}
+
+TEST_F(RichPrint, AFailureInThePageLoopEndsTheJobAndReachesTheCaller) {
+    Load(90);
+    r->SetPrintRange(1, 4);
+    r->SetOnPrintFooter(
+        [](TObject*, const TRect&, int Page, std::string&, std::string&, std::string&, bool&) {
+            if (Page == 2) throw Exception("footer failed");
+        });
+    EXPECT_THROW(r->Print("Fails"), Exception);
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_EQ(printers.Documents(), 1);  // ended, not left open
+    EXPECT_EQ(r->PrintFromPage(), 0);
+    EXPECT_EQ(r->PrintToPage(), 0);
+    r->SetOnPrintFooter(nullptr);
+    r->Print("Again");  // the printer is usable again
+    EXPECT_EQ(printers.Documents(), 2);
+}
+
+TEST_F(RichPrint, MarginsArePlacedAndClamped) {
+    // test printer: 100 dpi, a quarter inch (25 px) offset
+    EXPECT_EQ(r->GetMarginRect(), Rect(1440 - 360, 1440 - 360, 8 * 1440 + 720 - 1440 - 360, 10 * 1440 - 360));
+    r->PrintMargins()->SetLeft(0.1);  // inside the unprintable edge
+    r->PrintMargins()->SetRight(20);  // wider than the sheet
+    const TRect m = r->GetMarginRect();
+    EXPECT_EQ(m.Left, 0);
+    EXPECT_EQ(m.Right, 0);
+    r->SetMeasurementUnits(muCentimeters);
+    r->PrintMargins()->SetLeft(2.537);
+    EXPECT_EQ(r->GetMarginRect().Left, 1440 - 360);
+    // no room for text: a clear error, the printer free again
+    Load(3);
+    EXPECT_THROW(r->Print("None"), Exception);
+    EXPECT_FALSE(Printer()->Printing());
+}
+
+TEST_F(RichPrint, PrintWithWordIsNotAvailable) {
+    EXPECT_FALSE(r->PrintWithWord(""));
+    EXPECT_EQ(boxes.Last().Text, "Unable to start Microsoft Word's Spell Checker.");
+}
+
+TEST_F(RichPrint, PrintedPageWithHeaderAndFooterAsPng) {
+    Load(20);
+    r->Print("Png");
+    ASSERT_EQ(printers.PageCount(), 2);
+    printers.Page(0)->SaveToFile("/tmp/r32/printed_page1.png");
+    // the header's separator: a dark line across the text width under the header
+    TBitmap* page = printers.Page(0);
+    bool line = false;
+    for (int y = 25; y < 75 && !line; ++y) {
+        int dark = 0;
+        for (int x = 80; x < 700; ++x) dark += (page->Canvas()->Pixels(x, y) & 0xFF) < 100;
+        line = dark > 550;
+    }
+    EXPECT_TRUE(line);
+}
+
+// ---- Page setup ------------------------------------------------------------------------------
+
+TEST_F(RichPrint, PageSetupStoresMarginsAndPaperForTheNextPrint) {
+    TTestModalForms script;
+    r->SetEditWidth(rewPrinterSize);
+    script.Push([](TCustomForm* f) {
+        auto* d = dynamic_cast<TPageSetupDialogForm*>(f);
+        ASSERT_TRUE(d);
+        ASSERT_TRUE(d->PaperCombo->Enabled());
+        EXPECT_EQ(d->LeftEdit->Text(), "1");
+        d->PaperCombo->SetItemIndex(d->PaperCombo->Items()->IndexOf("A4"));
+        d->LeftEdit->SetText("0.5");
+        d->TopEdit->SetText("2");
+        SendClick(d->OKButton, 5, 5);
+    });
+    TqzPageSetupDialog dlg(nullptr);
+    dlg.SetRichEdit(r);
+    ASSERT_TRUE(dlg.Execute());
+    EXPECT_DOUBLE_EQ(r->PrintMargins()->Left(), 0.5);
+    EXPECT_DOUBLE_EQ(r->PrintMargins()->Top(), 2.0);
+    EXPECT_EQ(r->PrintPageSize(), 9);
+    Load(1);
+    r->Print("A4");
+    ASSERT_EQ(printers.PageCount(), 1);
+    // A4 at 100 dpi: 827 x 1169, less the 25 px offset all round
+    EXPECT_EQ(printers.Page(0)->Width(), 827 - 50);
+    EXPECT_EQ(printers.Page(0)->Height(), 1169 - 50);
+}
+
+TEST_F(RichPrint, PageSetupInCentimetresAndCancel) {
+    TTestModalForms script;
+    r->SetMeasurementUnits(muCentimeters);
+    r->PrintMargins()->SetLeft(2.5);
+    script.Push([](TCustomForm* f) {
+        auto* d = dynamic_cast<TPageSetupDialogForm*>(f);
+        EXPECT_FALSE(d->PaperCombo->Enabled());  // window width: no paper choice
+        EXPECT_EQ(d->LeftEdit->Text(), "25");    // millimetres
+        d->LeftEdit->SetText("30");
+        SendClick(d->OKButton, 5, 5);
+    });
+    script.Push([](TCustomForm* f) {
+        auto* d = dynamic_cast<TPageSetupDialogForm*>(f);
+        d->LeftEdit->SetText("x");
+        SendClick(d->OKButton, 5, 5);  // refused: stays open
+        EXPECT_EQ(f->ModalResult(), mrNone);
+        f->SetModalResult(mrCancel);
+    });
+    TqzPageSetupDialog dlg(nullptr);
+    dlg.SetRichEdit(r);
+    ASSERT_TRUE(dlg.Execute());
+    EXPECT_DOUBLE_EQ(r->PrintMargins()->Left(), 3.0);
+    EXPECT_FALSE(dlg.Execute());
+    EXPECT_DOUBLE_EQ(r->PrintMargins()->Left(), 3.0);
+    EXPECT_EQ(r->PrintPageSize(), 1);
+}
+
+// ---- Preview ---------------------------------------------------------------------------------
+
+TEST_F(RichPrint, PreviewZoomPagesKeysAndPrintingARange) {
+    Load(90);
+    TTestModalForms script;
+    TqzRtfPreviewForm* seen = nullptr;
+    script.Push([&](TCustomForm* f) {
+        auto* p = dynamic_cast<TqzRtfPreviewForm*>(f);
+        ASSERT_TRUE(p);
+        seen = p;
+        EXPECT_EQ(p->PageCount(), 5);
+        EXPECT_DOUBLE_EQ(p->ZoomFactor(), -1.0);  // fit width
+        const int m = 10;                         // a tenth of an inch at 96 ppi
+        EXPECT_EQ(p->PaintBox()->Left(), m);
+        EXPECT_EQ(p->PaintBox()->Width(), p->ScrollBox()->ClientWidth() - (25 + 16 + 1));
+        RenderControlToPng(p, "/tmp/r32/preview_fit.png");
+        p->SetZoom("100");
+        EXPECT_EQ(p->PaintBox()->Width(), 850 * 96 / 100);
+        EXPECT_EQ(p->PaintBox()->Height(), 1100 * 96 / 100);
+        EXPECT_EQ(p->ScrollBox()->VertScrollBar()->Range(), 1056 + 14);
+        p->SetZoom("50");
+        EXPECT_EQ(p->PaintBox()->Width(), 408);
+        p->SetZoom("WholePage");
+        EXPECT_LE(p->PaintBox()->Height(), p->ScrollBox()->ClientHeight() - 20);
+        RenderControlToPng(p, "/tmp/r32/preview_whole.png");
+        p->SetZoom("200");
+        SendKeyToFocus(VK_NEXT);
+        EXPECT_EQ(p->PageEdit()->Value(), 2);
+        p->ScrollBox()->VertScrollBar()->SetPosition(5);
+        ASSERT_EQ(p->ScrollBox()->VertScrollBar()->Position(), 5);
+        SendKeyToFocus(VK_UP);
+        EXPECT_EQ(p->ScrollBox()->VertScrollBar()->Position(), 0);  // the very top
+        SendKeyToFocus(VK_PRIOR);
+        SendKeyToFocus(VK_PRIOR);
+        EXPECT_EQ(p->PageEdit()->Value(), 1);
+        SendClick(p->PrintButton(), 5, 5);  // the print dialog comes next
+        f->SetModalResult(mrOk);
+    });
+    script.Push([](TCustomForm* f) {
+        auto* d = dynamic_cast<TPrintDialogForm*>(f);
+        ASSERT_TRUE(d);
+        EXPECT_EQ(d->ToEdit->Text(), "5");
+        d->PrinterCombo->SetItemIndex(0);
+        d->PagesCheck->SetChecked(true);
+        d->FromEdit->SetText("2");
+        d->ToEdit->SetText("3");
+        SendClick(d->OKButton, 5, 5);
+    });
+    r->PrintPreview();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(printers.PageCount(), 2);
+    EXPECT_EQ(r->PrintFromPage(), 0);
+}
+
+TEST_F(RichPrint, PreviewPageBesidePrintedPage) {
+    Load(20);
+    r->PrintHeader()->Font()->SetSize(14);
+    r->Print("Side");
+    printers.Page(0)->SaveToFile("/tmp/r32/side_printed.png");
+    TqzRtfPreviewForm p(nullptr);
+    p.SetRichEdit(r);
+    p.SetBounds(0, 0, 727, 900);
+    p.Show();
+    p.SetZoom("WholePage");
+    p.ShowPage(0);
+    EXPECT_EQ(p.PageCount(), 2);
+    TBitmap b;
+    b.SetSize(p.Metafile()->Width(), p.Metafile()->Height());
+    b.Canvas()->StretchDraw(Rect(0, 0, b.Width(), b.Height()), p.Metafile());
+    b.SaveToFile("/tmp/r32/side_preview.png");
+    RenderControlToPng(&p, "/tmp/r32/preview_form.png");
+}
+
+TEST(RichMetafile, RecordsAndReplaysScaled) {
+    TMetafile m;
+    EXPECT_TRUE(m.Empty());
+    m.SetWidth(100);
+    m.SetHeight(50);
+    {
+        TMetafileCanvas c(&m, 96);
+        c.Brush()->SetColor(clRed);
+        c.FillRect(Rect(0, 0, 50, 50));
+    }
+    ASSERT_FALSE(m.Empty());
+    TBitmap b;
+    b.SetSize(200, 100);
+    b.Canvas()->Brush()->SetColor(clWhite);
+    b.Canvas()->FillRect(Rect(0, 0, 200, 100));
+    b.Canvas()->StretchDraw(Rect(0, 0, 200, 100), &m);
+    EXPECT_EQ(b.Canvas()->Pixels(90, 50) & 0xFFFFFF, clRed);  // doubled
+    EXPECT_EQ(b.Canvas()->Pixels(150, 50) & 0xFFFFFF, clWhite);
+}
+
+}  // namespace
