@@ -105,9 +105,8 @@ void qzNextListItem(const std::string& Text, const std::string& Separator, int& 
             Position = -1;
             return;
         }
-        if (SameWord(word, Separator)) {
-            // A separator that starts an item is the item.
-            if (Item.empty()) Item = word;
+        // A separator word that starts an item is a word of the item.
+        if (SameWord(word, Separator) && !Item.empty()) {
             Position = static_cast<int>(pos) + 1;
             return;
         }

@@ -68,7 +68,7 @@ void qzFindListOperator(const std::string& Text, const TqzFieldOperators* Operat
                         std::string& Separator, bool& IsAnd);
 // The words from Position (1 = the start) up to the next Separator word,
 // joined by single blanks; Position moves past the separator, or becomes -1
-// after the last item. A separator word that starts an item is the item.
+// after the last item. A separator word that starts an item is a word of it.
 void qzNextListItem(const std::string& Text, const std::string& Separator, int& Position, std::string& Item);
 // Text followed by PadChar up to Length characters; unchanged when as long or
 // PadChar is 0.
