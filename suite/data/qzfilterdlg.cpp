@@ -530,6 +530,12 @@ void TqzFilterDlg::SelectField(int ListIndex) {
     }
     FFieldsListBox->SetItemIndex(ListIndex);
     LoadField(ListIndex);
+    // A focus left on an editor of the other page goes to this page's editor.
+    TWinControl* active = ActiveControl();
+    if (active && active != FFieldsListBox && !active->Showing()) {
+        TWinControl* focus = ByRange() ? static_cast<TWinControl*>(FMinValueEdit) : ValueEditor();
+        if (focus->CanFocus()) focus->SetFocus();
+    }
 }
 
 void TqzFilterDlg::UpdateButtons() {

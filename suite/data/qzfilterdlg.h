@@ -50,6 +50,8 @@ public:
     // The field whose entries the panel shows; -1 for none.
     int PanelFieldIndex() const { return FPanelField; }
     bool ByRange() const;
+    // The value editor in use: the edit, or the combo box for a value list.
+    TWinControl* ValueEditor() const;
 
     bool CloseQuery() override;
 
@@ -71,7 +73,6 @@ private:
     void ChoosePage(bool Range);
     void ChooseValueEditor();
     void UpdateButtons();
-    TWinControl* ValueEditor() const;
     std::string ValueText() const;
     void SetValueText(const std::string& Text);
     void SelectField(int ListIndex);
