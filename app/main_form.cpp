@@ -5,6 +5,7 @@
 // (sorting and colours), TTaskMover (moving and archiving), backup.h,
 // quotes.h and TToDoSettings (the settings file).
 #include "app/main_form.h"
+#include "suite/data/qzfilterdialog.h"
 
 #include <algorithm>
 #include <functional>
@@ -206,6 +207,7 @@ void TfrmToDo::PageControl1Change(TObject*) {
     FspBtnMoveCmpl->SetEnabled(true);
     FsbtnArchive->SetEnabled(true);
     FStatusBar1->SetSimpleText("");
+    FqzfilterD1->ClearFilter();
     TTabSheet* page = FPageControl1->ActivePage();
     // The task-list report covers the Today and the two group lists only.
     FspbtnPrint->SetEnabled(page == FTabSheet7 || page == FTabSheet1 || page == FTabSheet2);

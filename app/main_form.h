@@ -24,6 +24,8 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/grids.h"
 
+class TqzFilterDialog;
+
 class TAsciiFile;
 class TColorDialog;
 class TDataSource;
@@ -151,6 +153,8 @@ public:
     // ---- Filter (the filter dialog)
     void SpeedButton5Click(TObject* Sender);
     void SpeedButton3Click(TObject* Sender);
+    // The data source the filter commands work on for the current tab.
+    TDataSource* FilterSource() const;
 
     // ---- Data model
     MAINFORM_COMPONENT(TOstraDatabase, OstraDb)
@@ -184,6 +188,7 @@ public:
     MAINFORM_COMPONENT(TDataSource, dsStatus1)
     MAINFORM_COMPONENT(TDataSource, dsAppIds)
     MAINFORM_COMPONENT(TColorDialog, ColorDialog1)
+    MAINFORM_COMPONENT(TqzFilterDialog, qzfilterD1)
     MAINFORM_COMPONENT(TAsciiFile, AsciiFile1)
 
     // ---- Menu
@@ -278,6 +283,7 @@ private:
     void BuildDataModel();
     // main_form_frame.cpp
     void BuildMenu();
+    void BuildFilterDialog();
     void BuildToolBar();
     void BuildFrame();
     void BuildTabs();

@@ -152,6 +152,7 @@ void TfrmToDo::BuildDataModel() {
     // ---- Other components
     FColorDialog1 = MakeComponent<TColorDialog>(this, nullptr, "ColorDialog1");
     FColorDialog1->CustomColors()->Add("ColorA=808022");
+    BuildFilterDialog();
     FAsciiFile1 = MakeComponent<TAsciiFile>(this, nullptr, "AsciiFile1");
     FAsciiFile1->SetFileType(CSV);
     FAsciiFile1->SetHeaders(false);

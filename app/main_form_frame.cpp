@@ -190,9 +190,8 @@ void TfrmToDo::BuildToolBar() {
     FspbtnSave->SetOnClick(TNotifyEvent(this, &TfrmToDo::spbtnSaveClick));
     FSpeedButton2->SetOnClick(TNotifyEvent(this, &TfrmToDo::SpeedButton1Click));
     FSpeedButton13->SetOnClick(TNotifyEvent(this, &TfrmToDo::SpeedButton13Click));
-    // The filter dialog is not part of the program yet.
-    FSpeedButton5->SetEnabled(false);
-    FSpeedButton3->SetEnabled(false);
+    FSpeedButton5->SetOnClick(TNotifyEvent(this, &TfrmToDo::SpeedButton5Click));
+    FSpeedButton3->SetOnClick(TNotifyEvent(this, &TfrmToDo::SpeedButton3Click));
 }
 
 void TfrmToDo::BuildFrame() {

@@ -167,9 +167,16 @@ TEST_F(ProgramTest, EveryToolButtonDoesItsWork) {
     Click(Form->spbtnPrint());
     EXPECT_EQ(forms.Shown(), TShown{"TfrmPrint"});
 
-    // The filter waits for its dialog.
-    EXPECT_FALSE(Form->SpeedButton5()->Enabled());
-    EXPECT_FALSE(Form->SpeedButton3()->Enabled());
+    // The filter opens its form over the tab's fields; Remove Filter asks nothing.
+    EXPECT_TRUE(Form->SpeedButton5()->Enabled());
+    EXPECT_TRUE(Form->SpeedButton3()->Enabled());
+    forms.PushResult(mrCancel);
+    Click(Form->SpeedButton5());
+    ASSERT_FALSE(forms.Shown().empty());
+    EXPECT_EQ("TqzFilterDlg", forms.Shown().back());
+    const size_t shownBefore = forms.Shown().size();
+    Click(Form->SpeedButton3());
+    EXPECT_EQ(shownBefore, forms.Shown().size());
 
     // "QR" off the Today tab shows the quote in its box.
     forms.PushResult(mrOk);

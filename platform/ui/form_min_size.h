@@ -1,0 +1,24 @@
+// A form that keeps a minimum size: setting smaller bounds gives the minimum,
+// and the window cannot be dragged smaller.
+#pragma once
+
+#include "platform/ui/forms.h"
+
+class TMinSizeForm : public TForm {
+    TASKMOOR_CLASS(TMinSizeForm, TForm)
+public:
+    using TForm::TForm;
+
+    int MinWidth() const { return FMinWidth; }
+    int MinHeight() const { return FMinHeight; }
+    // The outer size it keeps at least (0: no limit); a smaller form grows.
+    void SetMinimumSize(int Width, int Height);
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+protected:
+    void CreateWnd() override;
+
+private:
+    void ApplyToWindow();
+    int FMinWidth = 0, FMinHeight = 0;
+};

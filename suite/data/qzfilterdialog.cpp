@@ -1,0 +1,258 @@
+#include "suite/data/qzfilterdialog.h"
+
+#include "platform/core/properties.h"
+#include "platform/db/dataset.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/forms.h"
+#include "suite/base/qzdbutils.h"
+#include "suite/base/qzproputils.h"
+#include "suite/data/qzfilterdlg.h"
+#include "suite/data/qzfltvw.h"
+
+void TqzFilterDataLink::ActiveChanged() {
+    TDataLink::ActiveChanged();
+    if (FDialog) FDialog->DataSetActiveChanged(Active());
+}
+
+TqzFilterDialog::TqzFilterDialog(TComponent* AOwner)
+    : TqzCustomDialog(AOwner),
+      FDataLink(std::make_unique<TqzFilterDataLink>(this)),
+      FSelectedFields(std::make_unique<TStringList>()),
+      FFieldOperators(std::make_unique<TqzFieldOperators>()),
+      FRounding(std::make_unique<TqzFilterDialogRounding>()),
+      FFilterPropertyOptions(std::make_unique<TqzFilterPropertyOptions>()) {
+    FDummyForm = new TqzDummyForm(this);
+}
+
+TqzFilterDialog::~TqzFilterDialog() {
+    // The dataset keeps no handler of a dialog that is gone.
+    try {
+        TakeFilterOff();
+    } catch (...) {}
+    FDataLink.reset();
+}
+
+void TqzFilterDialog::Publish(TPublisher<TqzFilterDialog>& p) {
+    p.Property("DataSource", &TqzFilterDialog::DataSource, &TqzFilterDialog::SetDataSource);
+    p.Property("Caption", &TqzFilterDialog::Caption, &TqzFilterDialog::SetCaption);
+    p.Property("DefaultField", &TqzFilterDialog::DefaultField, &TqzFilterDialog::SetDefaultField);
+    p.Property("DlgHeight", &TqzFilterDialog::DlgHeight, &TqzFilterDialog::SetDlgHeight);
+}
+
+TFilterRecordEvent TqzFilterDialog::FilterHandler() const {
+    return TFilterRecordEvent(FDummyForm, &TqzDummyForm::FilterRecord);
+}
+
+TDataSet* TqzFilterDialog::GetPrimaryDataSet() { return DataSource() ? DataSource()->DataSet() : nullptr; }
+
+TDataSet* TqzFilterDialog::GetDataSet(TDataSet* DataSet) {
+    TDataSet* ds = DataSet ? DataSet : GetPrimaryDataSet();
+    if (ds && qzClassInheritsFrom(ds, "TSimpleDataSet")) {
+        if (TDataSet* inner = qzGetDataSet(ds)) ds = inner;
+    }
+    return ds;
+}
+
+void TqzFilterDialog::Notification(TComponent* AComponent, TOperation Operation) {
+    TqzCustomDialog::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFilteredDataSet) {
+        FFilteredDataSet = nullptr;
+        FSavedHandler = TFilterRecordEvent();
+    }
+}
+
+void TqzFilterDialog::SetDataSource(TDataSource* Value) {
+    TDataSet* next = Value ? Value->DataSet() : nullptr;
+    // The old dataset loses this dialog's filter before the criteria can
+    // meet another dataset.
+    if (FFilteredDataSet && FFilteredDataSet != next) TakeFilterOff();
+    if (next && qzClassInheritsFrom(next, "TTable")) FFilterMethod = fdByFilter;
+    FDataLink->SetDataSource(Value);
+}
+
+bool TqzFilterDialog::DataSetTakesSQL(TDataSet* DataSet) {
+    std::string name;
+    GetSQLPropertyName(name);
+    return qzClassInheritsFrom(DataSet, "TQuery") || IsPublishedProp(DataSet, name);
+}
+
+void TqzFilterDialog::SetFilterMethod(TqzFilterMethod Value) {
+    TDataSet* ds = GetPrimaryDataSet();
+    if (!ds || DataSetTakesSQL(ds) || qzClassInheritsFrom(ds, "TSimpleDataSet") || Value == fdByFilter) {
+        // No dataset takes the SQL road yet.
+        if (Value != fdByQueryModify || !ds) {
+            FFilterMethod = Value;
+            return;
+        }
+    }
+    MessageDlg("Invalid FilterMethod for Dataset. \rOnly fdByFilter is supported for this type of Dataset",
+               mtWarning, TMsgDlgButtons{mbOK}, 0);
+}
+
+void TqzFilterDialog::GetSQLPropertyName(std::string& Name) {
+    TDataSet* ds = GetPrimaryDataSet();
+    if (ds && (qzClassInheritsFrom(ds, "TClientDataSet") || qzClassInheritsFrom(ds, "TADODataSet") ||
+               qzClassInheritsFrom(ds, "TSimpleDataSet")))
+        Name = "CommandText";
+    else
+        Name = "SQL";
+}
+
+void TqzFilterDialog::DoDialogSummary(const TqzFieldInfoList& Criteria) {
+    bool doDefault = true;
+    if (FOnDialogSummary) FOnDialogSummary(this, Criteria, doDefault);
+    if (doDefault) qzShowFilterDialogView(Criteria, FFieldOperators.get());
+}
+
+void TqzFilterDialog::DoInitDialog() {
+    if (FOnInitDialog) FOnInitDialog(FForm);
+}
+
+void TqzFilterDialog::DoSelectField(const std::string& FieldName, std::string& PictureMask,
+                                    TStrings* ComboList) {
+    if (FOnSelectField) FOnSelectField(this, FieldName, PictureMask, ComboList);
+}
+
+void TqzFilterDialog::DoAcceptFilterRecord(TDataSet* DataSet, bool& Accept, bool& DefaultFiltering) {
+    if (FOnAcceptFilterRecord) FOnAcceptFilterRecord(this, DataSet, Accept, DefaultFiltering);
+}
+
+void TqzFilterDialog::DataSetActiveChanged(bool Active) {
+    if (Active || FBusy || !FOnFilterPropertyOptions.Contains(fdClearWhenCloseDataSet)) return;
+    if (FFilterMethod != fdByFilter) return;
+    TDataSet* ds = GetPrimaryDataSet();
+    if (!FCriteria.empty() && ds && qzClassInheritsFrom(ds, "TBDEDataSet")) qzSetOnFilterOptions(ds, false);
+    ClearFilter();
+}
+
+void TqzFilterDialog::GetFieldsFromDataSet() {
+    FFieldList.clear();
+    TDataSet* ds = GetDataSet();
+    if (!ds) return;
+    for (int i = 0; i < ds->FieldCount(); ++i) {
+        TField* f = ds->Fields()->Fields(i);
+        FFieldList.push_back(
+            {f->FieldName(), f->FieldName(), "", f->DataType(), f->DisplayLabel(), f->Size()});
+    }
+}
+
+void TqzFilterDialog::LoadFields() {
+    // The SQL road's field list comes with the datasets that take it.
+    GetFieldsFromDataSet();
+}
+
+void TqzFilterDialog::ClearFilter() { FCriteria.clear(); }
+
+bool TqzFilterDialog::ApplyFilter() {
+    FShowForm = false;
+    bool result = false;
+    try {
+        LoadFields();
+        result = Execute();
+    } catch (...) {
+        FShowForm = true;
+        throw;
+    }
+    FShowForm = true;
+    return result;
+}
+
+bool TqzFilterDialog::Execute() {
+    TDataSet* ds = GetDataSet();
+    if (!DataSource() || !ds) return false;
+    if (!ds->Active() && FFilterMethod == fdByFilter) {
+        MessageDlg("Dataset must be active to perform local filtering (FilterMethod=fdByFilter).", mtError,
+                   TMsgDlgButtons{mbOK}, 0);
+        return false;
+    }
+    if (FFieldOperators->OrChar() == FFieldOperators->AndChar())
+        MessageDlg("And and Or Operators have the same value.", mtWarning, TMsgDlgButtons{mbOK}, 0);
+    TqzHourGlass hourGlass;
+    if (FShowForm) {
+        std::unique_ptr<TqzFilterDlg> form(new TqzFilterDlg(Application, this));
+        if (FOptions.Contains(fdSizeable)) form->SetBorderStyle(bsSizeable);
+        if (!FCaption.empty()) form->SetCaption(FCaption);
+        FForm = form.get();
+        int result;
+        try {
+            result = form->ShowModal();
+        } catch (...) {
+            FForm = nullptr;
+            throw;
+        }
+        FForm = nullptr;
+        if (result != mrOk) return false;
+        if (!form->Modified() && qzGetOnFilterOptions(ds).Contains(ofoEnabled) && FFilteredDataSet == ds)
+            return true;
+        FCriteria = form->FieldInfo();
+    }
+    if (TCustomForm* owner = qzGetOwnerForm(this)) owner->Update();
+    qzSetOnFilterOptions(ds, true);
+    if (!DataSetTakesSQL(ds)) return ApplyLocalFilter(ds);
+    switch (FFilterMethod) {
+    case fdByFilter: return ApplyLocalFilter(ds);
+    case fdByQueryModify: return false;  // no dataset takes the SQL road yet
+    default: return true;
+    }
+}
+
+void TqzFilterDialog::SetFilteredBusy(TDataSet* DataSet, bool Value) {
+    FBusy = true;
+    try {
+        DataSet->SetFiltered(Value);
+    } catch (...) {
+        FBusy = false;
+        throw;
+    }
+    FBusy = false;
+}
+
+void TqzFilterDialog::TakeFilterOff() {
+    TDataSet* ds = FFilteredDataSet;
+    if (!ds) return;
+    const TFilterRecordEvent saved = FSavedHandler;
+    const bool savedFiltered = FSavedFiltered;
+    FFilteredDataSet = nullptr;
+    FSavedHandler = TFilterRecordEvent();
+    ds->RemoveFreeNotification(this);
+    if (ds->OnFilterRecord() == FilterHandler()) ds->SetOnFilterRecord(saved);
+    if (ds->Filtered() != savedFiltered) {
+        SetFilteredBusy(ds, savedFiltered);
+    } else if (ds->Filtered() && ds->Active()) {
+        // Rebuilt without this dialog's handler.
+        SetFilteredBusy(ds, false);
+        SetFilteredBusy(ds, true);
+    }
+}
+
+bool TqzFilterDialog::ApplyLocalFilter(TDataSet* DataSet) {
+    // The Filter-text road comes with the datasets that take it: nothing applied.
+    if (FFilterPropertyOptions->DatasetFilterType != fdUseOnFilter) return false;
+    if (!DataSet->Active()) DataSet->Open();
+    if (FFilteredDataSet && FFilteredDataSet != DataSet) TakeFilterOff();
+    if (FCriteria.empty() && FOnFilterPropertyOptions.Contains(fdClearWhenNoCriteria)) {
+        TakeFilterOff();
+        return true;
+    }
+    if (FFilteredDataSet != DataSet) {
+        // First install on this dataset: what was there comes back when the
+        // filter is taken off.
+        FSavedHandler = DataSet->OnFilterRecord();
+        FSavedFiltered = DataSet->Filtered();
+        FFilteredDataSet = DataSet;
+        DataSet->FreeNotification(this);
+    }
+    DataSet->SetOnFilterRecord(FilterHandler());
+    try {
+        SetFilteredBusy(DataSet, false);
+        SetFilteredBusy(DataSet, true);
+    } catch (...) {
+        try {
+            TakeFilterOff();
+        } catch (...) {}
+        throw;
+    }
+    return true;
+}

@@ -1,0 +1,16 @@
+// The suite data' test program: the application object first (message
+// boxes, focus, key input and the screen cursor need it).
+#include <gtest/gtest.h>
+
+#include "platform/ui/application.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    ChooseOffscreenPlatform();
+    InitializeApplication(argc, argv);
+    Application->Initialize();
+    Application->SetTitle("Suite Data Tests");
+    const int result = RUN_ALL_TESTS();
+    FinalizeApplication();
+    return result;
+}
