@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -140,11 +141,12 @@ std::string LinkOfInstruction(std::string_view inst) {
 
 class TReader {
 public:
-    TReader(std::string_view s, TRtfDocument* doc) : S(s), Doc(doc) {}
+    TReader(std::string_view s, TRtfDocument* doc, std::size_t limit = SIZE_MAX)
+        : S(s), Doc(doc), Limit(limit) {}
 
     TRtfReadResult Run() {
         Groups.push_back(TState{});
-        while (P < S.size() && Result.Ok) {
+        while (P < S.size() && Result.Ok && Taken < Limit) {
             const char c = S[P];
             if (c == '{') {
                 OpenGroup();
@@ -279,6 +281,7 @@ private:
             PlainText += s;
             return;
         }
+        Taken += s.size();
         TRtfCharFormat f = FormatOf(Top());
         if (!Current.Runs.empty() && !Current.Runs.back().IsRaw() && Current.Runs.back().Format == f) {
             Current.Runs.back().Text += s;
@@ -342,6 +345,7 @@ private:
             ++PendingBreaks;
             return;
         }
+        ++Taken;
         Current.Format = LastTextPara;
         Doc->Paragraphs.push_back(std::move(Current));
         Current = TRtfParagraph{};
@@ -556,6 +560,7 @@ private:
         r.Raw.append(static_cast<std::size_t>(open), '}');
         r.Format = FormatOf(Groups.back());
         if (st.InResult) r.Format.Link = FormatOf(st).Link;
+        Taken += 3;
         Current.Runs.push_back(std::move(r));
     }
 
@@ -737,6 +742,8 @@ private:
 
     std::string_view S;
     TRtfDocument* Doc;
+    std::size_t Limit;      // the reading stops once this many bytes of text are taken
+    std::size_t Taken = 0;  // text bytes, one per paragraph end, three per picture
     std::size_t P = 0;
     std::vector<TState> Groups;
     std::size_t Overflow = 0;      // groups open past the depth limit
@@ -997,12 +1004,21 @@ private:
 bool RtfLooksLikeRtf(std::string_view Text) { return Text.substr(0, 5) == "{\\rtf"; }
 
 TRtfReadResult RtfRead(std::string_view Text, TRtfDocument& Document) {
+    return RtfRead(Text, Document, SIZE_MAX);
+}
+
+TRtfReadResult RtfRead(std::string_view Text, TRtfDocument& Document, std::size_t MaxTextBytes) {
     Document = TRtfDocument{};
     if (!RtfLooksLikeRtf(Text)) {
+        if (Text.size() > MaxTextBytes) {
+            std::size_t cut = MaxTextBytes;
+            while (cut > 0 && (static_cast<unsigned char>(Text[cut]) & 0xC0) == 0x80) --cut;
+            Text = Text.substr(0, cut);
+        }
         Document = TRtfDocument::FromPlainText(Text);
         return {};
     }
-    TReader r(Text, &Document);
+    TReader r(Text, &Document, MaxTextBytes);
     TRtfReadResult res = r.Run();
     Document.Normalize();
     return res;

@@ -96,6 +96,10 @@ struct TRtfReadResult {
 bool RtfLooksLikeRtf(std::string_view Text);
 // Reads Text (RTF, or plain text when it does not begin with "{\rtf").
 TRtfReadResult RtfRead(std::string_view Text, TRtfDocument& Document);
+// The same, stopping once about MaxTextBytes of text are read (a paragraph end
+// counts one, a picture three): the start of the document, for a view that
+// can only show that much.
+TRtfReadResult RtfRead(std::string_view Text, TRtfDocument& Document, std::size_t MaxTextBytes);
 // The plain text of RTF, read without building formats (same rules as
 // RtfRead followed by PlainText); other text is answered unchanged.
 std::string RtfToPlainText(std::string_view Text);

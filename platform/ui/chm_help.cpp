@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 
@@ -37,6 +38,12 @@ constexpr uint64_t kMaxTotalSize = 128u << 20;
 constexpr uint32_t kMaxObjects = 100000;
 constexpr int kUnpackTimeoutMs = 15000;
 constexpr int kMaxSitemapDepth = 32;
+
+TChmWaitFunc& WaitFunc() {
+    static TChmWaitFunc func;
+    return func;
+}
+void (*ChildHookForTesting)() = nullptr;
 
 uint32_t Le32(const std::string& s, size_t at) {
     return static_cast<uint32_t>(static_cast<unsigned char>(s[at])) |
@@ -145,6 +152,7 @@ bool PlausibleHeaders(int fd) {
 [[noreturn]] void UnpackInChild(const std::string& fileName, int fd) {
     rlimit cpu{10, 10};
     ::setrlimit(RLIMIT_CPU, &cpu);
+    if (ChildHookForTesting) ChildHookForTesting();
     int file = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0 || !PlausibleHeaders(file)) ::_exit(2);
     ::close(file);
@@ -195,25 +203,36 @@ bool UnpackArchive(const std::string& fileName, std::map<std::string, std::strin
         UnpackInChild(fileName, fds[1]);
     }
     ::close(fds[1]);
+    // The parent's end does not block: what is there is read, then the wait
+    // (the window's event loop, when one is installed) goes on until more comes.
+    ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
     std::string stream;
     bool complete = false;
-    int waited = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kUnpackTimeoutMs);
     char buf[65536];
-    while (waited < kUnpackTimeoutMs && stream.size() <= kMaxTotalSize + (kMaxObjects * 16ull)) {
-        pollfd p{fds[0], POLLIN, 0};
-        int r = ::poll(&p, 1, 100);
-        if (r < 0 && errno == EINTR) continue;
-        if (r == 0) {
-            waited += 100;
+    while (stream.size() <= kMaxTotalSize + (kMaxObjects * 16ull)) {
+        ssize_t n = ::read(fds[0], buf, sizeof buf);
+        if (n > 0) {
+            stream.append(buf, static_cast<size_t>(n));
             continue;
         }
-        ssize_t n = ::read(fds[0], buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            complete = n == 0;
+        if (n == 0) {
+            complete = true;
             break;
         }
-        stream.append(buf, static_cast<size_t>(n));
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) break;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                .count();
+        if (left <= 0) break;
+        const int timeout = static_cast<int>(left);
+        if (WaitFunc()) {
+            WaitFunc()(fds[0], timeout);
+        } else {
+            pollfd p{fds[0], POLLIN, 0};
+            ::poll(&p, 1, timeout);
+        }
     }
     ::close(fds[0]);
     if (!complete) ::kill(pid, SIGKILL);
@@ -419,6 +438,10 @@ std::vector<TChmTocEntry> ParseChmSitemap(const std::string& Html) {
     for (const TSitemapNode& node : ParseSitemapNodes(Html)) out.push_back(ToTocEntry(node));
     return out;
 }
+
+void SetChmWaitFunc(TChmWaitFunc Func) { WaitFunc() = std::move(Func); }
+
+void SetChmUnpackChildHookForTesting(void (*Hook)()) { ChildHookForTesting = Hook; }
 
 // ---- TChmFile ----------------------------------------------------------------------------
 

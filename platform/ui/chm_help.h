@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -104,6 +105,16 @@ private:
 // Tolerant of any text; never raises.
 std::vector<TChmTocEntry> ParseChmSitemap(const std::string& Html);
 
+// How the reader waits for its unpacking process: Wait(Fd, TimeoutMs) returns
+// when Fd has something to read or is closed, or when TimeoutMs have passed
+// (it may return earlier; the reader then waits again). None installed: a
+// plain wait that blocks the calling thread. The help window installs one that
+// runs the event loop meanwhile.
+using TChmWaitFunc = std::function<void(int Fd, int TimeoutMs)>;
+void SetChmWaitFunc(TChmWaitFunc Func);
+// Runs Hook in the unpacking process before it reads the file (nullptr: none).
+void SetChmUnpackChildHookForTesting(void (*Hook)());
+
 // ---- The help engine ------------------------------------------------------------------
 enum TChmHelpPane { hpContents, hpIndex };
 
@@ -112,7 +123,10 @@ public:
     TChmHelpEngine();
     ~TChmHelpEngine() override;
 
+    // While a help file is read (the program's event loop runs meanwhile, under
+    // the busy cursor) another request is refused: false, and no message.
     bool Execute(const THelpRequest& Request) override;
+    bool Reading() const;
 
     // ---- What the window shows (for the program's tests)
     bool WindowShowing() const;

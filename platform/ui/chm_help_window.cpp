@@ -1,6 +1,7 @@
 // The help window: contents and index on the left, the page on the right.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -9,9 +10,11 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -21,6 +24,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/text.h"
+#include "platform/ui/application.h"
 #include "platform/ui/chm_help.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qt_host.h"
@@ -66,6 +70,42 @@ std::string LocateHelpFile(const std::string& Name) {
     return Name;
 }
 
+// Waits for the unpacking process in the event loop: the program repaints and
+// answers meanwhile.
+void WaitInEventLoop(int Fd, int TimeoutMs) {
+    QEventLoop loop;
+    QSocketNotifier notifier(Fd, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(TimeoutMs);
+    loop.exec();
+}
+
+// While a help file is read: the busy cursor, the event-loop wait, and the
+// flag that refuses another request.
+class TReadingScope {
+public:
+    explicit TReadingScope(bool& Reading)
+        : FReading(Reading), FCursor(Screen ? Screen->Cursor() : crDefault) {
+        FReading = true;
+        if (Screen) Screen->SetCursor(crHourGlass);
+        if (QCoreApplication::instance()) SetChmWaitFunc(WaitInEventLoop);
+    }
+    ~TReadingScope() {
+        SetChmWaitFunc(nullptr);
+        if (Screen) Screen->SetCursor(FCursor);
+        FReading = false;
+    }
+    TReadingScope(const TReadingScope&) = delete;
+    TReadingScope& operator=(const TReadingScope&) = delete;
+
+private:
+    bool& FReading;
+    TCursor FCursor;
+};
+
 class TChmBrowser : public QTextBrowser {
 public:
     explicit TChmBrowser(QWidget* Parent) : QTextBrowser(Parent) {}
@@ -101,6 +141,7 @@ struct TChmHelpEngine::TImpl {
     QListWidget* List = nullptr;
     TChmBrowser* Browser = nullptr;
     std::string Topic;
+    bool Reading = false;  // a help file is being read (the event loop runs meanwhile)
 
     ~TImpl() {
         // Widgets can only go while the toolkit is up.
@@ -113,7 +154,11 @@ struct TChmHelpEngine::TImpl {
         bool have = ::stat(path.c_str(), &st) == 0;
         if (File && path == OpenPath && have && st.st_mtime == OpenTime && st.st_size == OpenSize) return;
         // Reading may fail: the window keeps the old file until the new one is in.
-        auto file = std::make_unique<TChmFile>(path);
+        std::unique_ptr<TChmFile> file;
+        {
+            TReadingScope reading(Reading);
+            file = std::make_unique<TChmFile>(path);
+        }
         File = std::move(file);
         OpenPath = path;
         OpenTime = have ? st.st_mtime : 0;
@@ -271,6 +316,9 @@ TChmHelpEngine::TChmHelpEngine() : FImpl(std::make_unique<TImpl>()) {}
 TChmHelpEngine::~TChmHelpEngine() = default;
 
 bool TChmHelpEngine::Execute(const THelpRequest& Request) {
+    // While a file is read the event loop runs: another request waits for the user
+    // to ask again once the busy cursor has gone.
+    if (FImpl->Reading) return false;
     try {
         bool done = Run(Request);
         FLastError.clear();
@@ -350,6 +398,8 @@ void TChmHelpEngine::CloseAll() {
     d.List = nullptr;
     d.Browser = nullptr;
 }
+
+bool TChmHelpEngine::Reading() const { return FImpl->Reading; }
 
 bool TChmHelpEngine::WindowShowing() const { return FImpl->Window && FImpl->Window->isVisible(); }
 

@@ -16,9 +16,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/core/streams.h"
 #include "platform/core/text.h"
+#include "platform/ui/application.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/graphics.h"
 #include "platform/ui/qt_host.h"
@@ -252,13 +254,32 @@ QString QtText(const std::string& s) {
     return q;
 }
 
+// The toolkit format of the last run's format: neighbouring runs mostly share
+// one, and one object shared is converted and hashed once.
+class TCharFormatCache {
+public:
+    const QTextCharFormat& Of(const TRtfCharFormat& f) {
+        if (!FHave || !(f == FLast)) {
+            FLast = f;
+            FFormat = CharFormatOf(f);
+            FHave = true;
+        }
+        return FFormat;
+    }
+
+private:
+    bool FHave = false;
+    TRtfCharFormat FLast;
+    QTextCharFormat FFormat;
+};
+
 // Inserts one paragraph at the cursor: the first (index 0) joins the cursor's
 // block, every later one starts a block of its own.
 void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index, bool setFirstFormat,
-                     int dpi) {
+                     int dpi, TCharFormatCache& formats) {
     static int imageNumber = 0;
     QTextDocument* doc = cur.document();
-    const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : CharFormatOf(p.Runs.front().Format);
+    const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : formats.Of(p.Runs.front().Format);
     if (index > 0)
         cur.insertBlock(BlockFormatOf(p.Format, dpi), first);
     else if (setFirstFormat)
@@ -281,22 +302,23 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
             const QString name = QStringLiteral("rtfobject:%1").arg(++imageNumber);
             doc->addResource(QTextDocument::ImageResource, QUrl(name), img);
             QTextImageFormat f;
-            f.merge(CharFormatOf(r.Format));
+            f.merge(formats.Of(r.Format));
             f.setName(name);
             f.setWidth(w);
             f.setHeight(h);
             f.setProperty(kRaw, QByteArray(r.Raw.data(), static_cast<qsizetype>(r.Raw.size())));
             cur.insertImage(f);
         } else {
-            cur.insertText(QtText(r.Text), CharFormatOf(r.Format));
+            cur.insertText(QtText(r.Text), formats.Of(r.Format));
         }
     }
 }
 
 // Inserts the document at the cursor; the first paragraph joins the cursor's block.
 void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi) {
+    TCharFormatCache formats;
     for (std::size_t i = 0; i < d.Paragraphs.size(); ++i)
-        InsertParagraph(cur, d.Paragraphs[i], i, setFirstFormat, dpi);
+        InsertParagraph(cur, d.Paragraphs[i], i, setFirstFormat, dpi, formats);
 }
 
 // Loads a whole document at the cursor of an empty document: one change
@@ -606,15 +628,42 @@ void TCustomRichEdit::SetDocument(const TRtfDocument& Document) {
     GuardedCall(this, [this] { Change(); });
 }
 
+namespace {
+
+// The busy cursor while a long text loads (the window cannot answer meanwhile).
+constexpr std::size_t kBusyLoadBytes = 256 * 1024;
+
+class TBusyCursor {
+public:
+    explicit TBusyCursor(bool Busy) : FBusy(Busy && Screen), FSaved(FBusy ? Screen->Cursor() : crDefault) {
+        if (FBusy) Screen->SetCursor(crHourGlass);
+    }
+    ~TBusyCursor() {
+        if (FBusy && Screen) Screen->SetCursor(FSaved);
+    }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+private:
+    bool FBusy;
+    TCursor FSaved;
+};
+
+}  // namespace
+
 bool TCustomRichEdit::StreamIn(const std::string& Data, bool Rtf, bool Selection) {
     TRichEditAdapter* a = Rich();
+    TBusyCursor busy(Data.size() >= kBusyLoadBytes);
     TRtfDocument d;
+    const std::size_t limit = Selection || FLoadLimit == 0 ? SIZE_MAX : FLoadLimit;
     if (Rtf) {
-        if (!RtfLooksLikeRtf(Data) || !RtfRead(Data, d).Ok) return false;
+        if (!RtfLooksLikeRtf(Data) || !RtfRead(Data, d, limit).Ok) return false;
     } else {
         TRtfCharFormat f;
         f.Size = a->DefaultHalfPoints();
-        d = TRtfDocument::FromPlainText(Data, f);
+        std::size_t cut = std::min(limit, Data.size());
+        while (cut < Data.size() && cut > 0 && (static_cast<unsigned char>(Data[cut]) & 0xC0) == 0x80) --cut;
+        d = TRtfDocument::FromPlainText(std::string_view(Data).substr(0, cut), f);
     }
     if (!Selection) {
         SetDocument(d);
@@ -1005,13 +1054,14 @@ int TCustomRichEdit::FormatRange(TCanvas* Canvas, int PixelsPerInch, int From, c
     // reaches below the rectangle: what follows cannot show.
     QTextCursor c(&doc);
     std::size_t index = 0;
+    TCharFormatCache formats;
     for (QTextBlock b = a->Doc()->findBlock(qtFrom); b.isValid() && b.position() <= qtEnd; b = b.next()) {
         const int start = std::max(b.position(), qtFrom);
         const int end = std::min(b.position() + b.length() - 1, qtEnd);
         TRtfDocument part = DocumentOf(a->Doc(), start, end, ppi, a->DefaultHalfPoints());
         if (part.Paragraphs.empty()) part.Paragraphs.emplace_back();
         c.beginEditBlock();
-        InsertParagraph(c, part.Paragraphs.front(), index++, true, ppi);
+        InsertParagraph(c, part.Paragraphs.front(), index++, true, ppi, formats);
         c.endEditBlock();
         if (doc.documentLayout()->blockBoundingRect(c.block()).bottom() > height + 0.01) break;
     }

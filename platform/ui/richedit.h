@@ -75,6 +75,11 @@ public:
     // The whole content read from or written to a stream (RTF unless PlainText).
     bool LoadFromStream(TStream* Stream);
     void SaveToStream(TStream* Stream);
+    // A whole load keeps only about the first Bytes bytes of text (0: all): for
+    // a copy that draws only the start of its text. Loads of 256 KB and more show
+    // the busy cursor.
+    std::size_t LoadLimit() const { return FLoadLimit; }
+    void SetLoadLimit(std::size_t Bytes) { FLoadLimit = Bytes; }
     // How many changes the window's document has gone through, each laid out
     // on its own; a load is one, however many runs and paragraphs it has.
     int DocumentChanges();
@@ -153,6 +158,7 @@ private:
     bool FAutoURLDetect = false;
     unsigned FEventMask = enmChange | enmSelChange | enmLink;
     int FPixelsPerInch = 96;
+    std::size_t FLoadLimit = 0;
     std::string FArmedLink;
     std::unique_ptr<TRtfDocument> FSaved;  // kept while the window is made again
     TNotifyEvent FOnSelectionChange;

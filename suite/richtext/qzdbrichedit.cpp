@@ -1,5 +1,7 @@
 #include "suite/richtext/qzdbrichedit.h"
 
+#include <algorithm>
+
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
@@ -357,6 +359,11 @@ void TqzDBRichEdit::PaintGridCopy(TCanvas* Canvas, const TRect& Rect) {
         FPaintCopy->SetBounds(0, 0, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top);
         FPaintCopy->Font()->Assign(Font());
         FPaintCopy->SetWordWrap(WordWrap());
+        // A character takes at least a pixel of width and a line one of height:
+        // the text beyond that (with room to spare) cannot show in the cell.
+        const std::size_t width = static_cast<std::size_t>(std::max(1, Rect.Right - Rect.Left));
+        const std::size_t height = static_cast<std::size_t>(std::max(1, Rect.Bottom - Rect.Top));
+        FPaintCopy->SetLoadLimit(4 * width * height + 4096);
         FPaintCopy->LoadFromBlobField(f);
         source = FPaintCopy;
     }

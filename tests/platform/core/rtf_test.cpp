@@ -1,6 +1,8 @@
 // The rich-text document: RTF read and written, formats kept exact.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "platform/core/rtf.h"
 
 namespace {
@@ -242,6 +244,41 @@ TEST(Rtf, DataBlock) {
     pos = 0;
     EXPECT_FALSE(RtfReadDataBlock("ab", pos, data));
     EXPECT_EQ(pos, 2u);
+}
+
+// A read limited to the start of the text gives the full read's first
+// paragraphs, the last one cut, and stops early; plain text is cut on a
+// character boundary.
+TEST(Rtf, ReadingOnlyTheStart) {
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\pard\\f0 ";
+    for (int i = 0; i < 2000; ++i)
+        rtf += "\\pard\\li" + std::to_string(i % 7 * 120) + " para {\\b " + std::to_string(i) + "}\\par ";
+    rtf += "}";
+    TRtfDocument full, start, unlimited;
+    ASSERT_TRUE(RtfRead(rtf, full).Ok);
+    ASSERT_EQ(full.Paragraphs.size(), 2000u);
+    ASSERT_TRUE(RtfRead(rtf, unlimited, SIZE_MAX).Ok);
+    EXPECT_EQ(unlimited, full);
+    ASSERT_TRUE(RtfRead(rtf, start, 100).Ok);
+    const std::string text = start.PlainText(), all = full.PlainText();
+    EXPECT_EQ(all.compare(0, text.size(), text), 0);
+    EXPECT_GE(text.size(), 90u);
+    EXPECT_LT(start.Paragraphs.size(), 20u);
+    for (std::size_t i = 0; i + 1 < start.Paragraphs.size(); ++i)
+        EXPECT_EQ(start.Paragraphs[i], full.Paragraphs[i]);
+    EXPECT_EQ(RtfWrite(full), RtfWrite(unlimited));
+
+    TRtfDocument plain;
+    ASSERT_TRUE(RtfRead("ab\xC3\xA9"
+                        "cd\r\nef",
+                        plain, 3)
+                    .Ok);
+    EXPECT_EQ(plain.PlainText(), "ab");
+    ASSERT_TRUE(RtfRead("ab\xC3\xA9"
+                        "cd\r\nef",
+                        plain, 0)
+                    .Ok);
+    EXPECT_EQ(plain.PlainText(), "");
 }
 
 }  // namespace

@@ -6,9 +6,16 @@
 #include <fstream>
 #include <random>
 
+#include <poll.h>
+#include <unistd.h>
+
 #include "platform/core/exceptions.h"
+#include "platform/ui/application.h"
 #include "platform/ui/chm_help.h"
+#include "platform/ui/extctrls.h"
+#include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
+#include "platform/ui/timer.h"
 
 namespace fs = std::filesystem;
 
@@ -306,6 +313,85 @@ TEST_F(ChmHelpTest, FailuresShowAMessageNamingTheFile) {
     // A good request afterwards works and clears the error.
     EXPECT_TRUE(engine.Execute({hcContext, Chm, 1, ""}));
     EXPECT_EQ(engine.LastError(), "");
+    EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
+}
+
+// The unpacking process waits on this pipe (at most 5 s) before it reads the file.
+int ChildGate = -1;
+void WaitAtTheGate() {
+    pollfd p{ChildGate, POLLIN, 0};
+    ::poll(&p, 1, 5000);
+}
+
+// While the help file is read the program runs on: a timer fires, a control is
+// painted, the busy cursor shows and another request is refused; all of it while
+// the reading process still waits.
+TEST_F(ChmHelpTest, TheProgramRunsOnWhileTheFileIsRead) {
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    ChildGate = gate[0];
+    SetChmUnpackChildHookForTesting(&WaitAtTheGate);
+
+    TForm* form = CreateForm<TForm>(Application);
+    form->SetBounds(0, 0, 200, 120);
+    auto* box = new TPaintBox(form);
+    box->SetParent(form);
+    box->SetBounds(0, 0, 100, 50);
+    int paints = 0;
+    box->SetOnPaint(TNotifyEvent([&](TObject*) { ++paints; }));
+    form->Show();
+    Application->ProcessMessages();
+
+    TChmHelpEngine& engine = ChmHelpEngine();
+    TTimer timer(nullptr);
+    timer.SetInterval(20);
+    int ticks = 0, paintsAtFirstTick = -1;
+    bool readingSeen = false, busyCursorSeen = false, secondRefused = false, released = false;
+    timer.SetOnTimer(TNotifyEvent([&](TObject*) {
+        if (!engine.Reading()) return;
+        if (++ticks == 1) {
+            readingSeen = true;
+            busyCursorSeen = Screen->Cursor() == crHourGlass;
+            secondRefused = !engine.Execute({hcContext, Chm, 1, ""});
+            paintsAtFirstTick = paints;
+            box->Invalidate();
+        } else if (paints > paintsAtFirstTick && !released) {
+            released = true;
+            ASSERT_EQ(::write(gate[1], "go", 2), 2);
+        }
+    }));
+    const bool opened = engine.Execute({hcContext, Chm, 20, ""});
+    timer.SetEnabled(false);
+    SetChmUnpackChildHookForTesting(nullptr);
+    ::close(gate[0]);
+    ::close(gate[1]);
+
+    EXPECT_TRUE(readingSeen);
+    EXPECT_TRUE(busyCursorSeen);
+    EXPECT_TRUE(secondRefused);
+    EXPECT_TRUE(released) << "no paint while the file was read";
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(engine.CurrentTopic(), "/sub/second.htm");
+    EXPECT_FALSE(engine.Reading());
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    delete form;
+}
+
+// A file that cannot be read still ends in the same error box after the
+// event-loop wait, the cursor comes back, and the next request works.
+TEST_F(ChmHelpTest, ADamagedFileReadInTheEventLoopKeepsItsMessage) {
+    TTestDialogs dialogs;
+    TChmHelpEngine& engine = ChmHelpEngine();
+    WriteText(Dir / "cut.chm", ReadBytes(Chm).substr(0, 0x58));
+    const std::string cut = (Dir / "cut.chm").string();
+    EXPECT_FALSE(engine.Execute({hcDisplayTopic, cut, 0, ""}));
+    ASSERT_EQ(dialogs.Count(), 1);
+    EXPECT_EQ(dialogs.Last().Text,
+              "The help file \"" + cut + "\" is damaged or is not a compiled help file.");
+    EXPECT_EQ(dialogs.Last().DlgType, mtError);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_FALSE(engine.Reading());
+    EXPECT_TRUE(engine.Execute({hcContext, Chm, 1, ""}));
     EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
 }
 

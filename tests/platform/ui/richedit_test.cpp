@@ -8,6 +8,7 @@
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
+#include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/shell_open.h"
@@ -414,6 +415,31 @@ TEST_F(RichEditTest, ALoadIsOneChangeOfTheDocument) {
     SendText(r, "z");
     EXPECT_TRUE(r->CanUndo());
     EXPECT_EQ(r->Line(0).substr(0, 4), "zx0 ");
+}
+
+// A long load shows the busy cursor (the change it sends sees it) and gives
+// the cursor back; a short one leaves it alone. A load limit keeps the start.
+TEST_F(RichEditTest, ALongLoadShowsTheBusyCursorAndALimitKeepsTheStart) {
+    std::string rtf = "{\\rtf1\\ansi\\pard ";
+    while (rtf.size() < 300 * 1024) rtf += "{\\b word} word\\par ";
+    rtf += "}";
+    std::vector<TCursor> seen;
+    r->SetOnChange(TNotifyEvent([&](TObject*) { seen.push_back(Screen->Cursor()); }));
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    ASSERT_TRUE(r->StreamIn("{\\rtf1 short}", true, false));
+    EXPECT_EQ(seen, (std::vector<TCursor>{crHourGlass, crDefault}));
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+
+    r->SetLoadLimit(1000);
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    EXPECT_GE(r->Text().size(), 990u);
+    EXPECT_LT(r->Text().size(), 1100u);
+    EXPECT_EQ(r->Line(0), "word word");
+    ASSERT_TRUE(r->StreamIn(std::string(5000, 'x'), false, false));
+    EXPECT_EQ(r->Text(), std::string(1000, 'x'));
+    r->SetLoadLimit(0);
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    EXPECT_GT(r->Text().size(), 150000u);
 }
 
 TEST_F(RichEditTest, ContentSurvivesANewWindow) {

@@ -255,6 +255,40 @@ TEST_F(DBRichEditTest, GridCopyPaintsTheFieldAsACell) {
     EXPECT_FALSE(preview.MemoLoaded());
 }
 
+// A cell of a long document reads only what it can show: it paints as the
+// document's first paragraphs alone do.
+TEST_F(DBRichEditTest, GridCopyOfALongDocumentReadsOnlyItsStart) {
+    Bind();
+    auto document = [](int paragraphs) {
+        std::string s = "{\\rtf1\\ansi{\\colortbl ;\\red200\\green0\\blue0;}\\pard ";
+        for (int i = 0; i < paragraphs; ++i) s += "{\\b\\cf1 Line} " + std::to_string(i) + "\\par ";
+        return s + "}";
+    };
+    auto paint = [&](const std::string& rtf, TBitmap& cell) {
+        T->Edit();
+        T->FieldByName("Notes")->SetAsString(rtf);
+        T->Post();
+        cell.SetSize(240, 60);
+        r->PaintGridCopy(cell.Canvas(), TRect{0, 0, 240, 60});
+    };
+    TBitmap shortCell, longCell;
+    paint(document(20), shortCell);
+    paint(document(100000), longCell);
+    longCell.SaveToFile(Shot("dbrichedit_grid_cell_long.png"));
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 240; ++x)
+            ASSERT_EQ(longCell.Canvas()->Pixels(x, y), shortCell.Canvas()->Pixels(x, y)) << x << "," << y;
+    // the hidden copy holds the start of the text, not the whole of it
+    int copies = 0;
+    for (int i = 0; i < r->ComponentCount(); ++i)
+        if (auto* copy = dynamic_cast<TqzDBRichEdit*>(r->Components(i))) {
+            ++copies;
+            EXPECT_LT(copy->Text().size(), 100000u);
+        }
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(T->State(), dsBrowse);
+}
+
 TEST_F(DBRichEditTest, EditedDocumentSavedAndReopenedKeepsItsFormats) {
     Bind();
     Show();
