@@ -284,6 +284,9 @@ void TfrmToDo::SaveChgs() {
     // A task file and its Today view share one store: one write each.
     TToDoTables::SaveTaskFile(FTables->First());
     TToDoTables::SaveTaskFile(FTables->Second());
+    // The command's steps save the Catch All list again after the task files.
+    // Nothing above touches it, so this save finds nothing pending: it posts
+    // nothing and writes no file, it only looks at the state and change count.
     FdList_->Save();
     for (TDataSource* source : {FdsCateg, FdsCateg2, FdsQuotes, FdsArchive}) SaveThrough(FOstraDb, source);
     FdGoals_->Save();

@@ -7,23 +7,10 @@
 #include "platform/db/fields.h"
 #include "platform/ui/dbctrls.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/field_link.h"
 #include "platform/ui/forms.h"
 
 namespace {
-
-// Sets up the events of a control's field link.
-template <class C>
-std::unique_ptr<TFieldDataLink> MakeFieldLink(C* Control) {
-    auto link = std::make_unique<TFieldDataLink>();
-    link->SetControl(Control);
-    return link;
-}
-
-void LinkDataSource(TFieldDataLink* Link, TComponent* Control, TDataSource* Value) {
-    if (TDataSource* old = Link->DataSource()) old->RemoveFreeNotification(Control);
-    Link->SetDataSource(Value);
-    if (Value) Value->FreeNotification(Control);
-}
 
 // Text (any case) equal to one of the ";"-separated values.
 bool ValueMatch(const std::string& Values, const std::string& Text) {
@@ -44,19 +31,17 @@ std::string FirstValue(const std::string& Values) { return Trim(Values.substr(0,
 
 // ---- TDBText ---------------------------------------------------------------------------------------
 
-TDBText::TDBText(TComponent* AOwner) : TCustomLabel(AOwner), FDataLink(MakeFieldLink(this)) {
+TDBText::TDBText(TComponent* AOwner)
+    : TCustomLabel(AOwner), FDataLink(std::make_unique<TControlFieldLink>(this)) {
     SetAutoSize(false);
     SetShowAccelChar(false);
     FDataLink->SetOnDataChange(TNotifyEvent(this, &TDBText::DataChange));
 }
 
-TDBText::~TDBText() {
-    FDataLink->SetOnDataChange(nullptr);
-    FDataLink->SetDataSource(nullptr);
-}
+TDBText::~TDBText() { FDataLink->Release(); }
 
 TDataSource* TDBText::DataSource() const { return FDataLink->DataSource(); }
-void TDBText::SetDataSource(TDataSource* Value) { LinkDataSource(FDataLink.get(), this, Value); }
+void TDBText::SetDataSource(TDataSource* Value) { FDataLink->AttachDataSource(Value); }
 std::string TDBText::DataField() const { return FDataLink->FieldName(); }
 void TDBText::SetDataField(const std::string& Value) { FDataLink->SetFieldName(Value); }
 TField* TDBText::Field() const { return FDataLink->Field(); }
@@ -73,8 +58,7 @@ void TDBText::DataChange(TObject*) {
 
 void TDBText::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomLabel::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
-        FDataLink->SetDataSource(nullptr);
+    if (FDataLink) FDataLink->DataSourceRemoved(AComponent, Operation);
 }
 
 void TDBText::Publish(TPublisher<TDBText>& p) {
@@ -84,28 +68,24 @@ void TDBText::Publish(TPublisher<TDBText>& p) {
 
 // ---- TDBEdit ---------------------------------------------------------------------------------------
 
-TDBEdit::TDBEdit(TComponent* AOwner) : TCustomEdit(AOwner), FDataLink(MakeFieldLink(this)) {
+TDBEdit::TDBEdit(TComponent* AOwner)
+    : TCustomEdit(AOwner), FDataLink(std::make_unique<TControlFieldLink>(this)) {
     FDataLink->SetOnDataChange(TNotifyEvent(this, &TDBEdit::DataChange));
     FDataLink->SetOnEditingChange(TNotifyEvent(this, &TDBEdit::EditingChange));
     FDataLink->SetOnUpdateData(TNotifyEvent(this, &TDBEdit::UpdateData));
     FDataLink->SetOnActiveChange(TNotifyEvent(this, &TDBEdit::ActiveChange));
-    FDataLink->SetOnFocusControl(TEvent<TFieldDataLink*, bool&>(this, &TDBEdit::FocusRequest));
+    FDataLink->FocusControlOnRequest();
     TCustomEdit::SetReadOnly(true);
 }
 
 TDBEdit::~TDBEdit() {
     Destroying();
-    FDataLink->SetOnDataChange(nullptr);
-    FDataLink->SetOnEditingChange(nullptr);
-    FDataLink->SetOnUpdateData(nullptr);
-    FDataLink->SetOnActiveChange(nullptr);
-    FDataLink->SetOnFocusControl(nullptr);
-    FDataLink->SetDataSource(nullptr);
+    FDataLink->Release();
     DestroyHandle();
 }
 
 TDataSource* TDBEdit::DataSource() const { return FDataLink->DataSource(); }
-void TDBEdit::SetDataSource(TDataSource* Value) { LinkDataSource(FDataLink.get(), this, Value); }
+void TDBEdit::SetDataSource(TDataSource* Value) { FDataLink->AttachDataSource(Value); }
 std::string TDBEdit::DataField() const { return FDataLink->FieldName(); }
 void TDBEdit::SetDataField(const std::string& Value) {
     FDataLink->SetFieldName(Value);
@@ -205,13 +185,6 @@ void TDBEdit::DoExit() {
     TCustomEdit::DoExit();
 }
 
-void TDBEdit::FocusRequest(TFieldDataLink*, bool& Handled) {
-    if (CanFocus()) {
-        SetFocus();
-        Handled = true;
-    }
-}
-
 void TDBEdit::WMPaste(TMessage&) { FDataLink->Edit(); }
 void TDBEdit::WMCut(TMessage&) { FDataLink->Edit(); }
 
@@ -227,8 +200,7 @@ void TDBEdit::Dispatch(TMessage& Message) {
 
 void TDBEdit::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomEdit::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
-        FDataLink->SetDataSource(nullptr);
+    if (FDataLink) FDataLink->DataSourceRemoved(AComponent, Operation);
 }
 
 void TDBEdit::Publish(TPublisher<TDBEdit>& p) {
@@ -239,26 +211,23 @@ void TDBEdit::Publish(TPublisher<TDBEdit>& p) {
 
 // ---- TDBMemo ---------------------------------------------------------------------------------------
 
-TDBMemo::TDBMemo(TComponent* AOwner) : TCustomMemo(AOwner), FDataLink(MakeFieldLink(this)) {
+TDBMemo::TDBMemo(TComponent* AOwner)
+    : TCustomMemo(AOwner), FDataLink(std::make_unique<TControlFieldLink>(this)) {
     FDataLink->SetOnDataChange(TNotifyEvent(this, &TDBMemo::DataChange));
     FDataLink->SetOnEditingChange(TNotifyEvent(this, &TDBMemo::EditingChange));
     FDataLink->SetOnUpdateData(TNotifyEvent(this, &TDBMemo::UpdateData));
-    FDataLink->SetOnFocusControl(TEvent<TFieldDataLink*, bool&>(this, &TDBMemo::FocusRequest));
+    FDataLink->FocusControlOnRequest();
     TCustomEdit::SetReadOnly(true);
 }
 
 TDBMemo::~TDBMemo() {
     Destroying();
-    FDataLink->SetOnDataChange(nullptr);
-    FDataLink->SetOnEditingChange(nullptr);
-    FDataLink->SetOnUpdateData(nullptr);
-    FDataLink->SetOnFocusControl(nullptr);
-    FDataLink->SetDataSource(nullptr);
+    FDataLink->Release();
     DestroyHandle();
 }
 
 TDataSource* TDBMemo::DataSource() const { return FDataLink->DataSource(); }
-void TDBMemo::SetDataSource(TDataSource* Value) { LinkDataSource(FDataLink.get(), this, Value); }
+void TDBMemo::SetDataSource(TDataSource* Value) { FDataLink->AttachDataSource(Value); }
 std::string TDBMemo::DataField() const { return FDataLink->FieldName(); }
 void TDBMemo::SetDataField(const std::string& Value) { FDataLink->SetFieldName(Value); }
 TField* TDBMemo::Field() const { return FDataLink->Field(); }
@@ -354,13 +323,6 @@ void TDBMemo::DoExit() {
     TCustomMemo::DoExit();
 }
 
-void TDBMemo::FocusRequest(TFieldDataLink*, bool& Handled) {
-    if (CanFocus()) {
-        SetFocus();
-        Handled = true;
-    }
-}
-
 void TDBMemo::Dispatch(TMessage& Message) {
     if ((Message.Msg == WM_PASTE || Message.Msg == WM_CUT || Message.Msg == WM_UNDO) && FMemoLoaded)
         FDataLink->Edit();
@@ -369,8 +331,7 @@ void TDBMemo::Dispatch(TMessage& Message) {
 
 void TDBMemo::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomMemo::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
-        FDataLink->SetDataSource(nullptr);
+    if (FDataLink) FDataLink->DataSourceRemoved(AComponent, Operation);
 }
 
 void TDBMemo::Publish(TPublisher<TDBMemo>& p) {
@@ -382,24 +343,22 @@ void TDBMemo::Publish(TPublisher<TDBMemo>& p) {
 
 // ---- TDBCheckBox -------------------------------------------------------------------------------------
 
-TDBCheckBox::TDBCheckBox(TComponent* AOwner) : TCustomCheckBox(AOwner), FDataLink(MakeFieldLink(this)) {
+TDBCheckBox::TDBCheckBox(TComponent* AOwner)
+    : TCustomCheckBox(AOwner), FDataLink(std::make_unique<TControlFieldLink>(this)) {
     SetState(cbUnchecked);
     FDataLink->SetOnDataChange(TNotifyEvent(this, &TDBCheckBox::DataChange));
     FDataLink->SetOnUpdateData(TNotifyEvent(this, &TDBCheckBox::UpdateData));
-    FDataLink->SetOnFocusControl(TEvent<TFieldDataLink*, bool&>(this, &TDBCheckBox::FocusRequest));
+    FDataLink->FocusControlOnRequest();
 }
 
 TDBCheckBox::~TDBCheckBox() {
     Destroying();
-    FDataLink->SetOnDataChange(nullptr);
-    FDataLink->SetOnUpdateData(nullptr);
-    FDataLink->SetOnFocusControl(nullptr);
-    FDataLink->SetDataSource(nullptr);
+    FDataLink->Release();
     DestroyHandle();
 }
 
 TDataSource* TDBCheckBox::DataSource() const { return FDataLink->DataSource(); }
-void TDBCheckBox::SetDataSource(TDataSource* Value) { LinkDataSource(FDataLink.get(), this, Value); }
+void TDBCheckBox::SetDataSource(TDataSource* Value) { FDataLink->AttachDataSource(Value); }
 std::string TDBCheckBox::DataField() const { return FDataLink->FieldName(); }
 void TDBCheckBox::SetDataField(const std::string& Value) { FDataLink->SetFieldName(Value); }
 TField* TDBCheckBox::Field() const { return FDataLink->Field(); }
@@ -475,17 +434,9 @@ void TDBCheckBox::DoExit() {
     TCustomCheckBox::DoExit();
 }
 
-void TDBCheckBox::FocusRequest(TFieldDataLink*, bool& Handled) {
-    if (CanFocus()) {
-        SetFocus();
-        Handled = true;
-    }
-}
-
 void TDBCheckBox::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomCheckBox::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
-        FDataLink->SetDataSource(nullptr);
+    if (FDataLink) FDataLink->DataSourceRemoved(AComponent, Operation);
 }
 
 void TDBCheckBox::Publish(TPublisher<TDBCheckBox>& p) {

@@ -19,7 +19,7 @@
 class TDataSource;
 class TDataSet;
 class TField;
-class TFieldDataLink;
+class TControlFieldLink;
 class TDataLink;
 
 // ---- Text ------------------------------------------------------------------------------------
@@ -44,7 +44,7 @@ protected:
 
 private:
     void DataChange(TObject* Sender);
-    std::unique_ptr<TFieldDataLink> FDataLink;
+    std::unique_ptr<TControlFieldLink> FDataLink;
 };
 
 // ---- Edit --------------------------------------------------------------------------------------
@@ -81,10 +81,9 @@ private:
     void EditingChange(TObject* Sender);
     void UpdateData(TObject* Sender);
     void ActiveChange(TObject* Sender);
-    void FocusRequest(TFieldDataLink* Link, bool& Handled);
     void ResetMaxLength();
     bool EditCanModify();
-    std::unique_ptr<TFieldDataLink> FDataLink;
+    std::unique_ptr<TControlFieldLink> FDataLink;
     bool FFocused = false;
     bool FLoading = false;
 };
@@ -124,8 +123,7 @@ private:
     void DataChange(TObject* Sender);
     void EditingChange(TObject* Sender);
     void UpdateData(TObject* Sender);
-    void FocusRequest(TFieldDataLink* Link, bool& Handled);
-    std::unique_ptr<TFieldDataLink> FDataLink;
+    std::unique_ptr<TControlFieldLink> FDataLink;
     bool FAutoDisplay = true;
     bool FMemoLoaded = false;
     bool FLoading = false;
@@ -167,8 +165,7 @@ private:
     TCheckBoxState GetFieldState() const;
     void DataChange(TObject* Sender);
     void UpdateData(TObject* Sender);
-    void FocusRequest(TFieldDataLink* Link, bool& Handled);
-    std::unique_ptr<TFieldDataLink> FDataLink;
+    std::unique_ptr<TControlFieldLink> FDataLink;
     std::string FValueCheck = "True";
     std::string FValueUncheck = "False";
 };

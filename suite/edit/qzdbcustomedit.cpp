@@ -12,6 +12,7 @@
 #include "platform/db/fieldtypes.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/edit_window.h"
+#include "platform/ui/field_link.h"
 #include "platform/ui/forms.h"
 #include "suite/base/date_scan.h"
 #include "suite/base/qzdraw.h"
@@ -42,11 +43,10 @@ bool IsStringField(const TField* F) {
 }  // namespace
 
 TqzDBCustomEdit::TqzDBCustomEdit(TComponent* AOwner)
-    : TqzCustomMaskEdit(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+    : TqzCustomMaskEdit(AOwner), FDataLink(std::make_unique<TControlFieldLink>(this)) {
     TCustomEdit::SetReadOnly(true);
     SetAutoSize(false);
     SetControlStyle(ControlStyle() + csReplicatable);
-    FDataLink->SetControl(this);
     FDataLink->SetOnDataChange(TNotifyEvent(this, &TqzDBCustomEdit::DataChange));
     FDataLink->SetOnEditingChange(TNotifyEvent(this, &TqzDBCustomEdit::EditingChange));
     FDataLink->SetOnUpdateData(TNotifyEvent(this, &TqzDBCustomEdit::UpdateData));
@@ -56,10 +56,7 @@ TqzDBCustomEdit::TqzDBCustomEdit(TComponent* AOwner)
 
 TqzDBCustomEdit::~TqzDBCustomEdit() {
     Destroying();
-    FDataLink->SetOnDataChange(nullptr);
-    FDataLink->SetOnEditingChange(nullptr);
-    FDataLink->SetOnUpdateData(nullptr);
-    FDataLink->SetDataSource(nullptr);
+    FDataLink->Release();
     DestroyHandle();
 }
 
@@ -70,10 +67,8 @@ TDataSource* TqzDBCustomEdit::DataSource() const { return FDataLink->DataSource(
 void TqzDBCustomEdit::SetDataSource(TDataSource* Value) {
     TDataSource* old = FDataLink->DataSource();
     if (Value == old) return;
-    if (old) old->RemoveFreeNotification(this);
     if (Value) TCustomEdit::SetReadOnly(true);
-    FDataLink->SetDataSource(Value);
-    if (Value) Value->FreeNotification(this);
+    FDataLink->AttachDataSource(Value);
 }
 
 std::string TqzDBCustomEdit::DataField() const { return FDataLink->FieldName(); }
@@ -84,6 +79,8 @@ void TqzDBCustomEdit::SetDataField(const std::string& Value) {
 }
 
 TField* TqzDBCustomEdit::Field() const { return FDataLink->Field(); }
+
+TFieldDataLink* TqzDBCustomEdit::DataLink() const { return FDataLink.get(); }
 
 bool TqzDBCustomEdit::ReadOnly() const { return FDataLink->DataSet() ? FDataLink->ReadOnly() : FReadOnly; }
 
@@ -121,8 +118,7 @@ void TqzDBCustomEdit::Loaded() {
 
 void TqzDBCustomEdit::Notification(TComponent* AComponent, TOperation Operation) {
     inherited::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
-        FDataLink->SetDataSource(nullptr);
+    if (FDataLink) FDataLink->DataSourceRemoved(AComponent, Operation);
 }
 
 bool TqzDBCustomEdit::IsReadOnlyState() {

@@ -32,6 +32,7 @@ class TDataSource;
 class TDataSet;
 class TField;
 class TFieldDataLink;
+class TControlFieldLink;
 class TControlCanvas;
 class TqzCustomMaskEdit;
 class TqzDBCustomEdit;
@@ -213,7 +214,7 @@ public:
     std::string DataField() const;
     void SetDataField(const std::string& Value);
     TField* Field() const;
-    TFieldDataLink* DataLink() const { return FDataLink.get(); }
+    TFieldDataLink* DataLink() const;
     bool ReadOnly() const;
     void SetReadOnly(bool Value);
     bool AutoFillDate() const { return FAutoFillDate; }
@@ -317,7 +318,7 @@ protected:
     int RoomForSelection();
 
 private:
-    std::unique_ptr<TFieldDataLink> FDataLink;
+    std::unique_ptr<TControlFieldLink> FDataLink;
     std::array<bool, 7> FSwitches{false, false, true, false, false, false, false};
     int FMargin = 1;
     TAlignment FFieldAlignment = taLeftJustify;

@@ -15,6 +15,7 @@
 #include "platform/ui/actions.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/edit_window.h"
+#include "platform/ui/field_link.h"
 #include "platform/ui/forms.h"
 #include "suite/base/date_scan.h"
 #include "suite/base/qzdraw.h"

@@ -7,6 +7,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/drawing.h"
+#include "platform/ui/field_link.h"
 #include "suite/base/qzdialog.h"
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzintl.h"
@@ -228,17 +229,14 @@ bool qzExecuteMemoDlg(TCustomForm* CallerForm, TqzMemoDialog* MemoDialog, bool E
 TqzMemoDialog::TqzMemoDialog(TComponent* AOwner)
     : TComponent(AOwner),
       FFont(std::make_unique<TFont>()),
-      FDataLink(std::make_unique<TFieldDataLink>()),
+      FDataLink(std::make_unique<TControlFieldLink>(this)),
       FLines(std::make_unique<TStringList>()) {}
 
 TqzMemoDialog::~TqzMemoDialog() = default;
 
 TDataSource* TqzMemoDialog::DataSource() const { return FDataLink->DataSource(); }
 
-void TqzMemoDialog::SetDataSource(TDataSource* Value) {
-    FDataLink->SetDataSource(Value);
-    if (Value) Value->FreeNotification(this);
-}
+void TqzMemoDialog::SetDataSource(TDataSource* Value) { FDataLink->AttachDataSource(Value); }
 
 std::string TqzMemoDialog::DataField() const { return FDataLink->FieldName(); }
 
@@ -246,8 +244,7 @@ void TqzMemoDialog::SetDataField(const std::string& Value) { FDataLink->SetField
 
 void TqzMemoDialog::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource())
-        FDataLink->SetDataSource(nullptr);
+    if (FDataLink) FDataLink->DataSourceRemoved(AComponent, Operation);
 }
 
 void TqzMemoDialog::DoInitDialog() {

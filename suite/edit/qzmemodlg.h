@@ -16,7 +16,7 @@
 #include "platform/ui/stdctrls.h"
 
 class TDataSource;
-class TFieldDataLink;
+class TControlFieldLink;
 class TqzMemoDlg;
 class TqzMemoDialog;
 
@@ -123,7 +123,7 @@ protected:
 
 private:
     std::unique_ptr<TFont> FFont;
-    std::unique_ptr<TFieldDataLink> FDataLink;
+    std::unique_ptr<TControlFieldLink> FDataLink;
     TqzMemoAttributes FMemoAttributes{mSizeable, mWordWrap};
     std::string FCaption;
     int FDlgLeft = 0, FDlgTop = 0, FDlgWidth = 561, FDlgHeight = 396;

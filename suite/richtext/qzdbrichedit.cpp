@@ -8,16 +8,16 @@
 #include "platform/db/fieldtypes.h"
 #include "platform/ui/actions.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/field_link.h"
 #include "platform/ui/graphics.h"
 #include "suite/base/qzdraw.h"
 
 TqzDBRichEdit::TqzDBRichEdit(TComponent* AOwner) : TqzCustomRichEdit(AOwner) {
-    FDataLink = std::make_unique<TFieldDataLink>();
-    FDataLink->SetControl(this);
+    FDataLink = std::make_unique<TControlFieldLink>(this);
     FDataLink->SetOnDataChange(TNotifyEvent(this, &TqzDBRichEdit::DataChange));
     FDataLink->SetOnEditingChange(TNotifyEvent(this, &TqzDBRichEdit::EditingChange));
     FDataLink->SetOnUpdateData(TNotifyEvent(this, &TqzDBRichEdit::LinkUpdateData));
-    FDataLink->SetOnFocusControl(TEvent<TFieldDataLink*, bool&>(this, &TqzDBRichEdit::FocusRequest));
+    FDataLink->FocusControlOnRequest();
     SetGutterWidth(3);
     SetMSVersion(3);
     SetOleOptions(TqzRichEditOleOptions{reoAdjustPopupMenu});
@@ -25,21 +25,13 @@ TqzDBRichEdit::TqzDBRichEdit(TComponent* AOwner) : TqzCustomRichEdit(AOwner) {
 
 TqzDBRichEdit::~TqzDBRichEdit() {
     Destroying();
-    FDataLink->SetOnDataChange(nullptr);
-    FDataLink->SetOnEditingChange(nullptr);
-    FDataLink->SetOnUpdateData(nullptr);
-    FDataLink->SetOnFocusControl(nullptr);
-    FDataLink->SetDataSource(nullptr);
+    FDataLink->Release();
     DestroyHandle();
 }
 
 TDataSource* TqzDBRichEdit::DataSource() const { return FDataLink->DataSource(); }
 
-void TqzDBRichEdit::SetDataSource(TDataSource* Value) {
-    if (TDataSource* old = FDataLink->DataSource()) old->RemoveFreeNotification(this);
-    FDataLink->SetDataSource(Value);
-    if (Value) Value->FreeNotification(this);
-}
+void TqzDBRichEdit::SetDataSource(TDataSource* Value) { FDataLink->AttachDataSource(Value); }
 
 std::string TqzDBRichEdit::DataField() const { return FDataLink->FieldName(); }
 
@@ -240,13 +232,6 @@ void TqzDBRichEdit::UpdateData() {
 
 void TqzDBRichEdit::LinkUpdateData(TObject*) { UpdateData(); }
 
-void TqzDBRichEdit::FocusRequest(TFieldDataLink*, bool& Handled) {
-    if (CanFocus()) {
-        SetFocus();
-        Handled = true;
-    }
-}
-
 // ---- Typing
 
 void TqzDBRichEdit::Change() {
@@ -328,7 +313,8 @@ void TqzDBRichEdit::DblClick() {
 void TqzDBRichEdit::Dispatch(TMessage& Message) {
     if (Message.Msg == CM_GETDATALINK) {
         // the link only while it has a field
-        if (Field()) Message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+        if (Field())
+            Message.Result = reinterpret_cast<LRESULT>(static_cast<TFieldDataLink*>(FDataLink.get()));
         return;
     }
     if (Message.Msg == CM_ACTIONEXECUTE || Message.Msg == CM_ACTIONUPDATE) {
@@ -342,7 +328,7 @@ void TqzDBRichEdit::Dispatch(TMessage& Message) {
 
 void TqzDBRichEdit::Notification(TComponent* AComponent, TOperation Operation) {
     TqzCustomRichEdit::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource()) SetDataSource(nullptr);
+    if (FDataLink) FDataLink->DataSourceRemoved(AComponent, Operation);
     if (Operation == opRemove && AComponent == FPaintCopy) FPaintCopy = nullptr;
 }
 

@@ -11,7 +11,7 @@
 #include "suite/richtext/qzriched.h"
 
 class TDataSource;
-class TFieldDataLink;
+class TControlFieldLink;
 class TCanvas;
 
 class TqzDBRichEdit : public TqzCustomRichEdit {
@@ -66,10 +66,9 @@ private:
     void DataChange(TObject* Sender);
     void EditingChange(TObject* Sender);
     void LinkUpdateData(TObject* Sender);
-    void FocusRequest(TFieldDataLink* Link, bool& Handled);
     void SetShownText(const std::string& Text);
 
-    std::unique_ptr<TFieldDataLink> FDataLink;
+    std::unique_ptr<TControlFieldLink> FDataLink;
     bool FAutoDisplay = true;
     bool FMemoLoaded = false;
     bool FFocused = false;

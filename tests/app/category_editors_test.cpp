@@ -1,6 +1,6 @@
 // The category editors, the calendar dialog, the export component's source
 // and the short-string routines.
-#include "program_harness.h"
+#include "support/app/program_harness.h"
 
 #include "app/ascii_file.h"
 #include "app/calendar_dlg.h"

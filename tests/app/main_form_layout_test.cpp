@@ -1,6 +1,6 @@
 // The main window's parts: the task grids' shared columns, the quote lines and
 // status bar, and the edits of the Projects tab.
-#include "program_harness.h"
+#include "support/app/program_harness.h"
 
 #include "engine-controls/ostra_dbedit.h"
 #include "platform/ui/buttons.h"

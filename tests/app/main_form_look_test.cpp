@@ -1,7 +1,7 @@
 // Texts of the main window fit the widths laid out for them: cells, titles
 // with their sort marker, and the date editor beside its button (pictures
 // written beside the test program as main_form_look_<name>.png).
-#include "program_harness.h"
+#include "support/app/program_harness.h"
 
 #include <algorithm>
 

@@ -10,7 +10,7 @@
 #include "platform/ui/comctrls.h"
 #include "platform/ui/dbctrls.h"
 #include "platform/ui/stddialogs.h"
-#include "program_harness.h"
+#include "support/app/program_harness.h"
 
 namespace {
 

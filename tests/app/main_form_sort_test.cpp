@@ -1,5 +1,5 @@
 // Sorting by a click on a column title, and the colours of the rows.
-#include "program_harness.h"
+#include "support/app/program_harness.h"
 
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/comctrls.h"

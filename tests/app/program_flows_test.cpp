@@ -12,7 +12,7 @@
 #include "platform/ui/printers.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/stddialogs.h"
-#include "program_harness.h"
+#include "support/app/program_harness.h"
 
 namespace {
 

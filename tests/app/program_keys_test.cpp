@@ -1,6 +1,6 @@
 // The started program from the keyboard: the task grid after its
 // drop-downs, the menus, and text typed in the quote editor.
-#include "app/program_harness.h"
+#include "support/app/program_harness.h"
 
 #include "app/quote_editor.h"
 #include "engine-controls/ostra_calendar.h"

@@ -9,7 +9,7 @@
 #include "platform/core/inifiles.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/dbctrls.h"
-#include "program_harness.h"
+#include "support/app/program_harness.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The program as a user meets it: started as main starts it, every command
 // once, and the flows that went wrong in a real window.
-#include "program_harness.h"
+#include "support/app/program_harness.h"
 
 #include "app/restore_dlg.h"
 #include "platform/core/clock.h"

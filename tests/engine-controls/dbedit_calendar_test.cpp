@@ -1,7 +1,7 @@
 // The drop-down edit's calendar and calculator: the date or number a
 // drop-down opens on (never raising on text that is none), choosing by
 // mouse and keys, and where the drop-down is placed.
-#include "dbedit_test_fixture.h"
+#include "support/engine-controls/dbedit_test_fixture.h"
 
 #include "platform/ui/buttons.h"
 

@@ -1,7 +1,7 @@
 // The drop-down edit's value list (odsCombo): mapped values both ways,
 // choosing by mouse and keys, Escape, the list's type-ahead, and a list of
 // set values that typing cannot bypass.
-#include "dbedit_test_fixture.h"
+#include "support/engine-controls/dbedit_test_fixture.h"
 
 #include <functional>
 

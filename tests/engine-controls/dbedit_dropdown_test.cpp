@@ -1,7 +1,7 @@
 // What every drop-down of the edit shares: opened, moved to another choice
 // and closed by Escape, it leaves the value, the record and the focus as
 // they were and reports a close without acceptance.
-#include "dbedit_test_fixture.h"
+#include "support/engine-controls/dbedit_test_fixture.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // controls with Enter and the arrows, typing into a bound field, Escape,
 // the custom dialog, the display and update hooks, and the look of the
 // button in each style.
-#include "dbedit_test_fixture.h"
+#include "support/engine-controls/dbedit_test_fixture.h"
 
 #include "platform/core/properties.h"
 

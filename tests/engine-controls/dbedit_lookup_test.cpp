@@ -1,7 +1,7 @@
 // The drop-down edit's lookup list (odsLookup): the list field shown for a
 // key, choosing a record by mouse and keys, the filter-as-you-type search
 // and how it gives the dataset its own filter back.
-#include "dbedit_test_fixture.h"
+#include "support/engine-controls/dbedit_test_fixture.h"
 
 #include "platform/db/fieldtypes.h"
 

@@ -1,7 +1,7 @@
 // The drop-down edit's tree (odsTree): nodes by level from a dataset, the
 // path shown for a value, choosing by mouse and keys, and a dataset that
 // comes back in order whatever happens while the tree is filled.
-#include "dbedit_test_fixture.h"
+#include "support/engine-controls/dbedit_test_fixture.h"
 
 #include "platform/core/files.h"
 #include "platform/core/guid.h"

@@ -1,7 +1,7 @@
 // The engine grid's columns: defaults that follow the grid and the field,
 // assigned values, pick-list and lookup texts, the lookup-dataset check,
 // default against stored columns and the field map.
-#include "dbgrid_fixture.h"
+#include "support/engine-controls/dbgrid_fixture.h"
 
 #include "platform/ui/menus.h"
 

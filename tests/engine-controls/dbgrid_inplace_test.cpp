@@ -1,7 +1,7 @@
 // The engine grid's cell editor with real keys and clicks: the pick list's
 // height, type-ahead and stored values, the calendar drop-down, the
 // ellipsis button, special keys and the placement against the screen edge.
-#include "dbgrid_fixture.h"
+#include "support/engine-controls/dbgrid_fixture.h"
 
 #include "engine-controls/ostra_dbgrid_inplace.h"
 #include "platform/core/clock.h"

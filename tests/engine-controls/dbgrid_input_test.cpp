@@ -1,7 +1,7 @@
 // The engine grid with real keys and mouse clicks over engine tables:
 // moving, appending and inserting, deleting with its prompts, title clicks
 // and sort markers, check boxes, multi-selection, and editing cells.
-#include "dbgrid_fixture.h"
+#include "support/engine-controls/dbgrid_fixture.h"
 
 #include <algorithm>
 #include <set>

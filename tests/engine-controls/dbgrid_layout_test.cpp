@@ -1,7 +1,7 @@
 // The engine grid's layout: options and their normalisation, frozen columns,
 // row and title heights, the record window that holds only the visible rows,
 // the vertical scroll bar and its requests, and the wheel.
-#include "dbgrid_fixture.h"
+#include "support/engine-controls/dbgrid_fixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The engine grid on a page of a page control: whatever happens to its
 // dataset while the page is hidden, showing the page again paints every
 // record that fits.
-#include "dbgrid_fixture.h"
+#include "support/engine-controls/dbgrid_fixture.h"
 
 #include "platform/ui/comctrls.h"
 

@@ -2,7 +2,7 @@
 // colours from the colouring event, check boxes, sort markers and the
 // indicator glyphs, highlighted selected rows and empty datasets. The
 // images are also written to /tmp (dbgrid_*.png) to be looked at.
-#include "dbgrid_fixture.h"
+#include "support/engine-controls/dbgrid_fixture.h"
 
 #include <map>
 #include <set>

@@ -3,7 +3,7 @@
 
 #include "engine/blob_stream.h"
 #include "platform/db/datasource.h"
-#include "table_test_fixture.h"
+#include "support/engine/table_test_fixture.h"
 
 class BlobStreamTest : public TableTest {
 protected:

@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "dataset_fixture.h"
 #include "engine/case_fold.h"
 #include "engine/ostra_mask.h"
 #include "platform/core/text.h"
+#include "support/engine/dataset_fixture.h"
 
 namespace {
 

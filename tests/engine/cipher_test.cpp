@@ -1,3 +1,4 @@
+// The table files' cipher and checksum against reference values.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,5 @@
 // The database component, the session, and a table's whole life through them.
-#include "table_test_fixture.h"
+#include "support/engine/table_test_fixture.h"
 
 using DatabaseTest = TableTest;
 

@@ -2,12 +2,12 @@
 // engine dataset.
 #include <gtest/gtest.h>
 
-#include "dataset_fixture.h"
 #include "engine/messages.h"
 #include "platform/core/clock.h"
 #include "platform/core/datetime.h"
 #include "platform/core/properties.h"
 #include "platform/db/fieldtypes.h"
+#include "support/engine/dataset_fixture.h"
 
 namespace {
 

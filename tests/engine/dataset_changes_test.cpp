@@ -2,8 +2,8 @@
 // saving and refreshing.
 #include <gtest/gtest.h>
 
-#include "dataset_fixture.h"
 #include "engine/messages.h"
+#include "support/engine/dataset_fixture.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "dataset_fixture.h"
 #include "engine/key_index.h"
 #include "engine/record_list.h"
+#include "support/engine/dataset_fixture.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // order, FindRecord and ranges.
 #include <gtest/gtest.h>
 
-#include "dataset_fixture.h"
 #include "engine/messages.h"
 #include "platform/core/datetime.h"
+#include "support/engine/dataset_fixture.h"
 
 namespace {
 

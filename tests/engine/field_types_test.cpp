@@ -1,3 +1,4 @@
+// The engine's field types: letters and sizes, text to value, comparing, unique codes, platform types.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,9 +1,10 @@
+// Locate and Lookup on the engine dataset: keys, case, partial and null keys, binary search, errors.
 #include <gtest/gtest.h>
 
-#include "dataset_fixture.h"
 #include "engine/messages.h"
 #include "platform/core/datetime.h"
 #include "platform/db/fieldtypes.h"
+#include "support/engine/dataset_fixture.h"
 
 namespace {
 

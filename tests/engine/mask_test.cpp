@@ -1,3 +1,4 @@
+// The wildcard matcher of LIKE conditions: matching, the run limit and contains patterns.
 #include <gtest/gtest.h>
 
 #include <random>

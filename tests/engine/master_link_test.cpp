@@ -1,7 +1,7 @@
 // A detail table following its master through a master link.
 #include "engine/master_link.h"
 #include "platform/db/datasource.h"
-#include "table_test_fixture.h"
+#include "support/engine/table_test_fixture.h"
 
 namespace {
 

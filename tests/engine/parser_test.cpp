@@ -1,11 +1,12 @@
+// The filter parser: its lexer and the conditions it builds.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "dataset_fixture.h"
 #include "engine/ostra_parser.h"
 #include "platform/core/sysutils.h"
+#include "support/engine/dataset_fixture.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// Password-protected table images: opening, prompting, saving enciphered and clearing the password.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -6,8 +7,8 @@
 #include "engine/messages.h"
 #include "engine/password.h"
 #include "engine/record_store.h"
-#include "engine_test_util.h"
-#include "image_builder.h"
+#include "support/engine/engine_test_util.h"
+#include "support/engine/image_builder.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// The record store: loading, inserting, editing, reverting, deleting, accepting and sorting records.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,8 +9,8 @@
 #include "engine/messages.h"
 #include "engine/record_sort.h"
 #include "engine/record_store.h"
-#include "engine_test_util.h"
-#include "image_builder.h"
+#include "support/engine/engine_test_util.h"
+#include "support/engine/image_builder.h"
 
 namespace {
 

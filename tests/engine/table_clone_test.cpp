@@ -1,5 +1,5 @@
 // Clones: tables sharing the store of an open source table.
-#include "table_test_fixture.h"
+#include "support/engine/table_test_fixture.h"
 
 class TableCloneTest : public TableTest {
 protected:

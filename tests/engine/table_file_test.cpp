@@ -1,3 +1,4 @@
+// The ".d" table file: reading and writing images byte for byte, descriptors, and corrupt files reported.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,12 +14,12 @@
 #include "engine/ostra_table.h"
 #include "engine/record_store.h"
 #include "engine/table_file.h"
-#include "engine_test_util.h"
-#include "image_builder.h"
 #include "platform/core/datetime.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
+#include "support/engine/engine_test_util.h"
+#include "support/engine/image_builder.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
 // Opening a table in each load mode, its file name, its errors, and saving.
 #include "engine/record_store.h"
 #include "platform/core/streams.h"
-#include "table_test_fixture.h"
+#include "support/engine/table_test_fixture.h"
 
 using TableOpenTest = TableTest;
 

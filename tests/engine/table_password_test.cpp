@@ -1,5 +1,5 @@
 // The password of a table: protecting, opening and clearing.
-#include "table_test_fixture.h"
+#include "support/engine/table_test_fixture.h"
 
 using TablePasswordTest = TableTest;
 

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "engine/record_store.h"
-#include "table_test_fixture.h"
+#include "support/engine/table_test_fixture.h"
 
 namespace {
 

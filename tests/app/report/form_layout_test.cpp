@@ -1,3 +1,4 @@
+// The report forms' layout helpers: spreading and centring controls, the help button, MulDiv.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,3 +1,4 @@
+// The line-based report engine: pages, headers and footers, padding, margins and line storage.
 #include <gtest/gtest.h>
 
 #include "platform/core/clock.h"

@@ -1,3 +1,4 @@
+// The print preview: pages, the page number edit, painting, zoom and scrolling keys.
 #include "app/report/preview_form.h"
 #include "app/report/form_layout.h"
 #include "app/report/print_form.h"

@@ -1,3 +1,4 @@
+// The print dialog: printing every page, font fitting, the to-do list source, the cancel box, setup.
 #include <cstdio>
 #include <fstream>
 #include <sstream>

@@ -1,3 +1,4 @@
+// The task-list report: titles, priority names, rows, group headers and the today view.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,3 +1,4 @@
+// File names and file routines: path parts, copying, renaming and the atomic writer.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// Ini files: reading hand-written and corrupt files, rewriting in place, typed values, failed writes.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// The registry stand-in: keys, typed values, deleting, shared views and corrupt files.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>

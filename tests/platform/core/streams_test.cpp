@@ -1,3 +1,4 @@
+// Memory, string and file streams: reading, writing, seeking, growth and write failures.
 #include <gtest/gtest.h>
 
 #include <dirent.h>

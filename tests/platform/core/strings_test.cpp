@@ -1,3 +1,4 @@
+// String lists: sorting, duplicates, name-value pairs, delimited text, events and owned objects.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

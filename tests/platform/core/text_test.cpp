@@ -1,3 +1,4 @@
+// UTF-8 validation, truncation, length and encoding, and Windows-1252 decoding.
 #include <gtest/gtest.h>
 
 #include <string>

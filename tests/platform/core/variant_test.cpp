@@ -1,3 +1,4 @@
+// Variants: kinds, text conversions, numbers, arrays and comparison.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,3 +1,4 @@
+// Date scanning: dates and times in text, calendar routines and the date part under the caret.
 #include "suite/base/date_scan.h"
 
 #include <gtest/gtest.h>

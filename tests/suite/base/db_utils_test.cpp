@@ -14,7 +14,7 @@
 #include "suite/base/qzintl.h"
 #include "suite/base/qzlinelists.h"
 #include "suite/base/qzrecordsearch.h"
-#include "suite_test_table.h"
+#include "support/suite/suite_test_table.h"
 
 namespace {
 

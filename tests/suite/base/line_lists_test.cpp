@@ -11,7 +11,7 @@
 #include "platform/ui/testing.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzlinelists.h"
-#include "suite_test_table.h"
+#include "support/suite/suite_test_table.h"
 
 namespace {
 

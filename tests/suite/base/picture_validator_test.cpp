@@ -1,3 +1,4 @@
+// Picture masks: matching, auto-fill, groups, repetitions and malformed masks.
 #include "suite/base/picture_validator.h"
 
 #include <gtest/gtest.h>

@@ -10,7 +10,7 @@
 #include "platform/ui/grids.h"
 #include "suite/base/qzproputils.h"
 #include "suite/base/qzstr.h"
-#include "suite_test_table.h"
+#include "support/suite/suite_test_table.h"
 
 namespace {
 

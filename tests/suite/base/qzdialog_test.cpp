@@ -7,7 +7,7 @@
 #include "platform/ui/forms.h"
 #include "suite/base/qzdialog.h"
 #include "suite/base/qzintl.h"
-#include "suite_ui_support.h"
+#include "support/suite/suite_ui_support.h"
 #include "support/ui/ui_probes.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "platform/ui/versions.h"
 #include "platform/ui/window_services.h"
 #include "suite/base/qzdraw.h"
-#include "suite_ui_support.h"
+#include "support/suite/suite_ui_support.h"
 #include "support/ui/ui_probes.h"
 
 namespace {

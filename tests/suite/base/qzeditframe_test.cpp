@@ -12,7 +12,7 @@
 #include "suite/base/qzcontroller.h"
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzeditframe.h"
-#include "suite_ui_support.h"
+#include "support/suite/suite_ui_support.h"
 #include "support/ui/ui_probes.h"
 
 namespace {

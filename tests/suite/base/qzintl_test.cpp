@@ -1,3 +1,4 @@
+// The suite's settings and texts object: defaults and texts by name, connecting, loading, validation errors.
 #include "suite/base/qzintl.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The suite's string routines: tokens, words, splitting, trimming, comparing and integers.
 #include "suite/base/qzstr.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // The drop-down edit base: the button, its placement and looks, and opening
 // and closing by button, keys and mouse.
-#include "edit_fixture.h"
-#include "glyph_pixels.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/popup_window.h"
 #include "suite/edit/qzdbcombo.h"
+#include "support/suite/edit_fixture.h"
+#include "support/suite/glyph_pixels.h"
 
 namespace {
 

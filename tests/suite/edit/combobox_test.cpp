@@ -1,7 +1,6 @@
 // The data-aware combo box: mapped values, its drop-down list (placement,
 // type-ahead, history rows), completion, write-back and the outside-click
 // watch of each open list.
-#include "edit_fixture.h"
 #include "platform/core/inifiles.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/application.h"
@@ -9,6 +8,7 @@
 #include "platform/ui/popup_window.h"
 #include "suite/edit/qzdbcombobox.h"
 #include "support/environment.h"
+#include "support/suite/edit_fixture.h"
 
 namespace {
 

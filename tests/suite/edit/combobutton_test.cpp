@@ -1,13 +1,13 @@
 // The combo button, its glyph images and the shared glyph lists.
 #include <gtest/gtest.h>
 
-#include "glyph_pixels.h"
 #include "platform/core/files.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/themes.h"
 #include "suite/edit/qzcombobutton.h"
+#include "support/suite/glyph_pixels.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // edit mends.
 #include <cmath>
 
-#include "edit_fixture.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/actions.h"
+#include "support/suite/edit_fixture.h"
 
 namespace {
 

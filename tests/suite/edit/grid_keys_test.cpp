@@ -1,6 +1,6 @@
 // The edit as a grid's cell editor: which keys it hands to the grid, and the
 // grid's key-press handling seeing typed keys first.
-#include "edit_fixture.h"
+#include "support/suite/edit_fixture.h"
 
 namespace {
 

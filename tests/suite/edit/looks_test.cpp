@@ -1,7 +1,7 @@
 // The edit's looks rendered to PNG: unfocused, framed, invalid with the
 // validity colours, and the grid's copy and selected-cell look.
-#include "edit_fixture.h"
 #include "platform/ui/bitmaps.h"
+#include "support/suite/edit_fixture.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The memo window run by the memo dialog component: writing back only on
 // OK, the keys that confirm and cancel, the view-only window, placement.
-#include "edit_fixture.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/application.h"
 #include "suite/edit/qzmemodlg.h"
+#include "support/suite/edit_fixture.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The edit's settings at work: a dialog's Escape, edit masks of the field,
 // the field switch and its length, display formats of unbound edits, mouse
 // hover events and a controller's frame.
-#include "edit_fixture.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/window_services.h"
 #include "suite/base/qzcontroller.h"
+#include "support/suite/edit_fixture.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 // keys, the repeat timing on the test clock, and a bound field.
 #include <cmath>
 
-#include "edit_fixture.h"
-#include "glyph_pixels.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/timer.h"
 #include "suite/base/date_scan.h"
 #include "suite/edit/qzspinedit.h"
+#include "support/suite/edit_fixture.h"
+#include "support/suite/glyph_pixels.h"
 
 namespace {
 

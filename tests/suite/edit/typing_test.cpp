@@ -1,7 +1,7 @@
 // Typing into the edits: picture and regular-expression masks, numeric
 // filtering, today's date filled from Space, and the clipboard.
-#include "edit_fixture.h"
 #include "platform/db/dataset.h"
+#include "support/suite/edit_fixture.h"
 
 namespace {
 

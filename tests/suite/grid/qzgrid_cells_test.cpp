@@ -3,10 +3,10 @@
 // events and the hot link under the mouse.
 #include "platform/core/streams.h"
 #include "platform/ui/imagelist.h"
-#include "qzgrid_fixture.h"
 #include "rich_cell_control.h"
 #include "suite/base/qzproputils.h"
 #include "suite/grid/qzgridimages.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

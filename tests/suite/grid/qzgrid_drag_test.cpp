@@ -7,9 +7,9 @@
 #include "platform/ui/themes.h"
 #include "platform/ui/timer.h"
 #include "platform/ui/window_services.h"
-#include "qzgrid_fixture.h"
 #include "suite/grid/qzgridcontrols.h"
 #include "suite/grid/qzinplace.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Cell hints (the grid's TqzGridCellHints): the whole text of a cut cell
 // under a resting mouse, ended by its timer or by another cell.
 #include "platform/ui/timer.h"
-#include "qzgrid_fixture.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // reach the grid (real key events); the hook lives while a grid does.
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
-#include "qzgrid_fixture.h"
 #include "suite/grid/qzgridhook.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

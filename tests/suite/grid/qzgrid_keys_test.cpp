@@ -2,8 +2,8 @@
 // only where editing is allowed, Escape, Ctrl+Delete, the ditto short-cut
 // and picture masks typed into the cell editor.
 #include "platform/ui/dialogs.h"
-#include "qzgrid_fixture.h"
 #include "suite/grid/qzinplace.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // the property setters.
 #include "platform/core/properties.h"
 #include "platform/ui/stdctrls.h"
-#include "qzgrid_fixture.h"
 #include "suite/base/qzproputils.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The grid's data link (field map growth, its limit and message) and the
 // paint options (setters, background layout, blended bands).
-#include "qzgrid_fixture.h"
 #include "suite/grid/qzbitmap.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

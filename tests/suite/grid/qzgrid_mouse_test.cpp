@@ -1,7 +1,7 @@
 // The grid's mouse with real events: title buttons, cell clicks, URL
 // cells through the shell service, row sizing and column moves.
 #include "platform/ui/shell_open.h"
-#include "qzgrid_fixture.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The grid painted as a whole: the footer, the redraw lock, the wheel,
 // group headers and the lines left out.
 #include "platform/ui/timer.h"
-#include "qzgrid_fixture.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

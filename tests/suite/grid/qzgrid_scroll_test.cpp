@@ -6,8 +6,8 @@
 
 #include "platform/core/datetime.h"
 #include "platform/ui/dialogs.h"
-#include "qzgrid_fixture.h"
 #include "suite/base/qzintl.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The suite grid and the data-aware rich edit in one file and on one form:
 // their declarations agree, and one URL handler serves both.
 #include "platform/ui/shell_open.h"
-#include "qzgrid_fixture.h"
 #include "suite/richtext/qzdbrichedit.h"
+#include "support/suite/qzgrid_fixture.h"
 
 namespace {
 

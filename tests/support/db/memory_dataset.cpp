@@ -1,3 +1,4 @@
+// The in-memory dataset the framework, control and report tests run over.
 #include "support/db/memory_dataset.h"
 
 #include <algorithm>

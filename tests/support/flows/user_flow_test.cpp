@@ -11,9 +11,9 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
-#include "suite/base/suite_test_table.h"
 #include "support/environment.h"
 #include "support/flows/user_flow.h"
+#include "support/suite/suite_test_table.h"
 
 std::vector<TFlowInstance>& FlowInstances() {
     static std::vector<TFlowInstance> instances;

@@ -13,10 +13,10 @@
 
 #include "engine/ostra_dataset.h"
 #include "engine/record_store.h"
-#include "engine_test_util.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/fields.h"
 #include "support/engine/engine_test_support.h"
+#include "support/engine/engine_test_util.h"
 
 class TTestDataset : public TOstraDataset {
 public:

@@ -20,8 +20,8 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "suite/base/qzintl.h"
-#include "suite/base/suite_test_table.h"
 #include "suite/edit/qzdbedit.h"
+#include "support/suite/suite_test_table.h"
 
 TASKMOOR_ENUM(TTestGridOption, dgAlwaysShowEditor, dgRowLines, dgRowLinesDisableFixed, dgTabs)
 using TTestGridOptions = TSet<TTestGridOption>;
