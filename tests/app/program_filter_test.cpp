@@ -3,9 +3,9 @@
 // again (on Today every flagged one), and filtering loses nothing on exit.
 #include "platform/db/dataset.h"
 #include "platform/ui/stdctrls.h"
-#include "program_harness.h"
 #include "suite/data/qzfilterdialog.h"
 #include "suite/data/qzfilterdlg.h"
+#include "support/app/program_harness.h"
 
 namespace {
 

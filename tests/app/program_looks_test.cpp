@@ -2,7 +2,7 @@
 // marker beside a narrow title, an empty grid's blank row, the Projects
 // edits after a drop-down and when the window grows (pictures written
 // beside the test program as program_looks_<name>.png).
-#include "app/program_harness.h"
+#include "support/app/program_harness.h"
 
 #include "engine-controls/ostra_dbedit.h"
 #include "engine-controls/ostra_dbgrid_inplace.h"

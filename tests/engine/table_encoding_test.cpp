@@ -7,10 +7,10 @@
 
 #include "engine/messages.h"
 #include "engine/record_store.h"
-#include "engine_test_util.h"
-#include "image_builder.h"
 #include "platform/core/sysutils.h"
-#include "table_test_fixture.h"
+#include "support/engine/engine_test_util.h"
+#include "support/engine/image_builder.h"
+#include "support/engine/table_test_fixture.h"
 
 namespace {
 

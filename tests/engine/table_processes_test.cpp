@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "platform/core/child_process.h"
-#include "table_test_fixture.h"
+#include "support/engine/table_test_fixture.h"
 
 namespace {
 

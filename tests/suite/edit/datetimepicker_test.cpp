@@ -2,10 +2,10 @@
 // settings (mm/dd/yyyy) and the fixed clock (03/09/2026 14:05:07).
 #include <cmath>
 
-#include "edit_fixture.h"
 #include "platform/core/exceptions.h"
 #include "platform/db/dataset.h"
 #include "suite/edit/qzdatetimepicker.h"
+#include "support/suite/edit_fixture.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // the month and year menus, and the platform's month view hit tests.
 #include <cmath>
 
-#include "edit_fixture.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/menus.h"
 #include "suite/edit/qzmonthcal.h"
+#include "support/suite/edit_fixture.h"
 
 namespace {
 
