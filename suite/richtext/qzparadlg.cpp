@@ -97,7 +97,7 @@ std::vector<std::string> TqzParagraphDialogModel::AlignmentWords() const {
 
 std::vector<std::string> TqzParagraphDialogModel::RuleWords() {
     TqzRichEditParagraphDlg* t = ParaTexts();
-    const std::string given[6] = {t->SpacingSingle(),    t->Spacing1_5(),     t->SpacingDouble(),
+    const std::string given[6] = {t->SpacingSingle(),  t->Spacing1_5(),     t->SpacingDouble(),
                                   t->SpacingAtLeast(), t->SpacingExactly(), t->SpacingMultiple()};
     const char* defaults[6] = {"Single", "1.5 Lines", "Double", "At least", "Exactly", "Multiple"};
     std::vector<std::string> words;
@@ -295,7 +295,8 @@ void TqzRichParagraphDialog::FormShow(TObject*) {
     FEdits[TqzParagraphDialogModel::eAt]->SetEnabled(spacing);
     FLineSpacingCombo->SetEnabled(spacing);
     FFilling = false;
-    if (FEdits[TqzParagraphDialogModel::eLeft]->CanFocus()) FEdits[TqzParagraphDialogModel::eLeft]->SetFocus();
+    if (FEdits[TqzParagraphDialogModel::eLeft]->CanFocus())
+        FEdits[TqzParagraphDialogModel::eLeft]->SetFocus();
 }
 
 void TqzRichParagraphDialog::ReadEdits() {

@@ -141,8 +141,8 @@ void TqzCustomRichEdit::PopupMenuPopup(TObject*) {
         rpoPopupBullet,    rpoPopupParagraph,    rpoPopupTabs,
         rpoPopupEdit,      rpoPopupFind,         rpoPopupReplace,
         rpoPopupEdit,      rpoPopupInsertObject, rpoPopupMSWordSpellCheck};
-    const bool built[21] = {false, true, false, true,  true,  true, false, true,  true, true, false,
-                            true,  true,  true,  true,  false, true, true,  false, true, false};
+    const bool built[21] = {false, true, false, true, true,  true, false, true,  true, true, false,
+                            true,  true, true,  true, false, true, true,  false, true, false};
     bool visible[21] = {};
     for (int n = 1; n <= 20; ++n) {
         if (texts[n] == "-") continue;

@@ -42,10 +42,11 @@ TASKMOOR_ENUM(TqzRichEditPopupOption, rpoPopupEdit, rpoPopupCut, rpoPopupCopy, r
               rpoPopupItalic, rpoPopupUnderline, rpoPopupFont, rpoPopupBullet, rpoPopupParagraph,
               rpoPopupTabs, rpoPopupFind, rpoPopupReplace, rpoPopupInsertObject, rpoPopupMSWordSpellCheck)
 // Options of the editor window; EditorOptions holds them as bits (1 << option).
-TASKMOOR_ENUM(TqzRichEditOption, reoShowLoad, reoShowSaveAs, reoShowSaveExit, reoShowPrint, reoShowPrintPreview,
-              reoShowPageSetup, reoShowFormatBar, reoShowToolBar, reoShowStatusBar, reoShowHints, reoShowRuler,
-              reoShowInsertObject, reoCloseOnEscape, reoFlatButtons, reoShowSpellCheck, reoShowMainMenuIcons,
-              reoShowJustifyButton, reoUseBackColor, reoNoConfirmation)
+TASKMOOR_ENUM(TqzRichEditOption, reoShowLoad, reoShowSaveAs, reoShowSaveExit, reoShowPrint,
+              reoShowPrintPreview, reoShowPageSetup, reoShowFormatBar, reoShowToolBar, reoShowStatusBar,
+              reoShowHints, reoShowRuler, reoShowInsertObject, reoCloseOnEscape, reoFlatButtons,
+              reoShowSpellCheck, reoShowMainMenuIcons, reoShowJustifyButton, reoUseBackColor,
+              reoNoConfirmation)
 TASKMOOR_ENUM(TqzSearchType, stWholeWord, stMatchCase)
 using TqzSearchTypes = TSet<TqzSearchType>;
 // Parts of a paragraph-format request, in the order of the request's mask.

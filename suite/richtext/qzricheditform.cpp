@@ -32,7 +32,9 @@ TqzDBRichEditIntl* RichTexts() {
     return qzIntl() ? qzIntl()->RichEdit() : &defaults;
 }
 
-std::string UserText(const std::string& Given, const char* Default) { return Given.empty() ? Default : Given; }
+std::string UserText(const std::string& Given, const char* Default) {
+    return Given.empty() ? Default : Given;
+}
 
 bool Has(unsigned Options, TqzRichEditOption O) { return (Options >> O) & 1u; }
 
@@ -42,21 +44,22 @@ struct TColorEntry {
 };
 // Colours as RGB in a TColor's byte order (red lowest).
 constexpr TColorEntry kColors[] = {
-    {"Black", 0x000000},  {"Maroon", 0x000080}, {"Green", 0x008000},   {"Olive", 0x008080}, {"Navy", 0x800000},
-    {"Purple", 0x800080}, {"Teal", 0x808000},   {"Gray", 0x808080},    {"Silver", 0xC0C0C0}, {"Red", 0x0000FF},
-    {"Lime", 0x00FF00},   {"Yellow", 0x00FFFF}, {"Blue", 0xFF0000},    {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00},
-    {"White", 0xFFFFFF}};
+    {"Black", 0x000000},  {"Maroon", 0x000080},  {"Green", 0x008000}, {"Olive", 0x008080},
+    {"Navy", 0x800000},   {"Purple", 0x800080},  {"Teal", 0x808000},  {"Gray", 0x808080},
+    {"Silver", 0xC0C0C0}, {"Red", 0x0000FF},     {"Lime", 0x00FF00},  {"Yellow", 0x00FFFF},
+    {"Blue", 0xFF0000},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00},  {"White", 0xFFFFFF}};
 
 // Button groups of the tool bar, packed left to right.
-const char* const kToolGroups[][5] = {{"NewButton", "LoadButton1", "SaveAsButton", "PrintButton",
-                                       "PrintPreviewButton"},
-                                      {"FindButton", "SpellButton", nullptr, nullptr, nullptr},
-                                      {"CutButton", "CopyButton", "PasteButton", nullptr, nullptr},
-                                      {"UndoButton", "RedoButton", nullptr, nullptr, nullptr}};
+const char* const kToolGroups[][5] = {
+    {"NewButton", "LoadButton1", "SaveAsButton", "PrintButton", "PrintPreviewButton"},
+    {"FindButton", "SpellButton", nullptr, nullptr, nullptr},
+    {"CutButton", "CopyButton", "PasteButton", nullptr, nullptr},
+    {"UndoButton", "RedoButton", nullptr, nullptr, nullptr}};
 
 }  // namespace
 
-TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source) : TForm(AOwner), FSource(Source) {
+TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
+    : TForm(AOwner), FSource(Source) {
     SetName("qzRichEditForm");
     SetCaption("Edit Rich Text");
     SetWidth(610);
@@ -155,7 +158,8 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source) 
     FFontSizeCombo->SetParent(FFormatBar);
     FFontSizeCombo->SetBounds(158, 3, 48, 21);
     FFontSizeCombo->SetDropDownCount(12);
-    for (const char* s : {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48", "72"})
+    for (const char* s :
+         {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48", "72"})
         FFontSizeCombo->Items()->Add(s);
     FFontSizeCombo->SetOnCloseUp(TqzComboCloseUpEvent(this, &TqzRichEditForm::FontSizeCloseUp));
     int x = 212;
@@ -179,7 +183,8 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source) 
     fmt("JustifyButton", "Just", 34, &TqzRichEditForm::AlignClick);
     x += 6;
     fmt("BulletButton", "Bullet", 40, &TqzRichEditForm::BulletClick);
-    for (const char* n : {"BoldButton", "ItalicButton", "UnderlineButton", "HighlightButton", "BulletButton"}) {
+    for (const char* n :
+         {"BoldButton", "ItalicButton", "UnderlineButton", "HighlightButton", "BulletButton"}) {
         Button(n)->SetGroupIndex(static_cast<int>(Button(n)->Tag()) + 10);
         Button(n)->SetAllowAllUp(true);
     }
@@ -262,8 +267,8 @@ TMenuItem* TqzRichEditForm::AddItem(TMenuItem* Parent, const std::string& Name, 
     return item;
 }
 
-TSpeedButton* TqzRichEditForm::AddButton(TPanel* Bar, const std::string& Name, const std::string& Caption, int Width,
-                                         void (TqzRichEditForm::*Click)(TObject*)) {
+TSpeedButton* TqzRichEditForm::AddButton(TPanel* Bar, const std::string& Name, const std::string& Caption,
+                                         int Width, void (TqzRichEditForm::*Click)(TObject*)) {
     auto* b = new TSpeedButton(this);
     b->SetName(Name);
     b->SetParent(Bar);
@@ -317,8 +322,8 @@ void TqzRichEditForm::ApplyOptions() {
     const bool readOnly = FRichEdit->IsReadOnly();
     auto off = [&o](TqzRichEditOption O) { o &= ~(1u << O); };
     if (readOnly)
-        for (TqzRichEditOption O : {reoShowLoad, reoShowSaveAs, reoShowSaveExit, reoShowFormatBar, reoShowToolBar,
-                                    reoShowStatusBar, reoShowRuler, reoShowSpellCheck})
+        for (TqzRichEditOption O : {reoShowLoad, reoShowSaveAs, reoShowSaveExit, reoShowFormatBar,
+                                    reoShowToolBar, reoShowStatusBar, reoShowRuler, reoShowSpellCheck})
             off(O);
     // no outside spell checker: Spelling shows only with OnSpellCheck
     if (!FSource->OnSpellCheck().Assigned()) off(reoShowSpellCheck);
@@ -337,8 +342,8 @@ void TqzRichEditForm::ApplyOptions() {
     // no embedded objects here: Object... and the Insert menu stay hidden
     show("InsertObject", nullptr, false);
     MenuItem("Insert1")->SetVisible(false);
-    MenuItem("FileSep2")->SetVisible(Has(o, reoShowPrint) || Has(o, reoShowPrintPreview) ||
-                                     Has(o, reoShowPageSetup));
+    MenuItem("FileSep2")
+        ->SetVisible(Has(o, reoShowPrint) || Has(o, reoShowPrintPreview) || Has(o, reoShowPageSetup));
     show("FilePageSetup", nullptr, Has(o, reoShowPageSetup));
     show("FileSaveExit", nullptr, Has(o, reoShowSaveExit));
     MenuItem("FileSep1")->SetVisible(Has(o, reoShowLoad) || Has(o, reoShowSaveExit));
@@ -387,65 +392,100 @@ void TqzRichEditForm::PackToolbar() {
 void TqzRichEditForm::ApplyTexts() {
     TqzDBRichEditIntl* t = RichTexts();
     TqzRichEditMenuLabels* m = t->MenuLabels();
-    const std::pair<const char*, std::string> captions[] = {
-        {"File1", m->FileCaption()},           {"FileLoad", m->LoadCaption()},
-        {"FileSaveAs", m->SaveAsCaption()},    {"FileSaveExit", m->SaveExitCaption()},
-        {"FilePreview", m->PrintPreviewCaption()}, {"FilePrint", m->PrintCaption()},
-        {"FilePageSetup", m->PageSetupCaption()},  {"FileExit", m->ExitCaption()},
-        {"Edit1", m->EditCaption()},           {"EditUndo", m->UndoCaption()},
-        {"EditRedo", UserText(m->RedoCaption(), "&Redo")},
-        {"EditCut", m->CutCaption()},          {"EditCopy", m->CopyCaption()},
-        {"EditPaste", m->PasteCaption()},      {"EditClear", m->ClearCaption()},
-        {"EditSelectAll", m->SelectallCaption()}, {"EditFind", m->FindCaption()},
-        {"EditFindNext", m->FindNextCaption()}, {"EditReplace", m->ReplaceCaption()},
-        {"View1", m->ViewCaption()},           {"ViewToolbar", m->ToolbarCaption()},
-        {"ViewFormatBar", m->FormatBarCaption()}, {"ViewStatusBar", m->ViewStatusBarCaption()},
-        {"ViewRuler", m->RulerCaption()},      {"ViewOptions", m->OptionsCaption()},
-        {"Insert1", m->InsertCaption()},       {"InsertObject", m->InsertObjectCaption()},
-        {"Format1", m->FormatCaption()},       {"FormatFont", m->FontCaption()},
-        {"FormatBulletStyle", m->BulletStyleCaption()}, {"FormatParagraph", m->ParagraphCaption()},
-        {"FormatTabs", m->TabsCaption()},      {"Tools1", m->ToolCaption()},
-        {"ToolsSpelling", m->SpellCheckCaption()}, {"Help1", m->HelpCaption()}};
+    const std::pair<const char*, std::string> captions[] = {{"File1", m->FileCaption()},
+                                                            {"FileLoad", m->LoadCaption()},
+                                                            {"FileSaveAs", m->SaveAsCaption()},
+                                                            {"FileSaveExit", m->SaveExitCaption()},
+                                                            {"FilePreview", m->PrintPreviewCaption()},
+                                                            {"FilePrint", m->PrintCaption()},
+                                                            {"FilePageSetup", m->PageSetupCaption()},
+                                                            {"FileExit", m->ExitCaption()},
+                                                            {"Edit1", m->EditCaption()},
+                                                            {"EditUndo", m->UndoCaption()},
+                                                            {"EditRedo", UserText(m->RedoCaption(), "&Redo")},
+                                                            {"EditCut", m->CutCaption()},
+                                                            {"EditCopy", m->CopyCaption()},
+                                                            {"EditPaste", m->PasteCaption()},
+                                                            {"EditClear", m->ClearCaption()},
+                                                            {"EditSelectAll", m->SelectallCaption()},
+                                                            {"EditFind", m->FindCaption()},
+                                                            {"EditFindNext", m->FindNextCaption()},
+                                                            {"EditReplace", m->ReplaceCaption()},
+                                                            {"View1", m->ViewCaption()},
+                                                            {"ViewToolbar", m->ToolbarCaption()},
+                                                            {"ViewFormatBar", m->FormatBarCaption()},
+                                                            {"ViewStatusBar", m->ViewStatusBarCaption()},
+                                                            {"ViewRuler", m->RulerCaption()},
+                                                            {"ViewOptions", m->OptionsCaption()},
+                                                            {"Insert1", m->InsertCaption()},
+                                                            {"InsertObject", m->InsertObjectCaption()},
+                                                            {"Format1", m->FormatCaption()},
+                                                            {"FormatFont", m->FontCaption()},
+                                                            {"FormatBulletStyle", m->BulletStyleCaption()},
+                                                            {"FormatParagraph", m->ParagraphCaption()},
+                                                            {"FormatTabs", m->TabsCaption()},
+                                                            {"Tools1", m->ToolCaption()},
+                                                            {"ToolsSpelling", m->SpellCheckCaption()},
+                                                            {"Help1", m->HelpCaption()}};
     for (const auto& [name, caption] : captions)
         if (!caption.empty()) MenuItem(name)->SetCaption(caption);
     const std::pair<const char*, std::string> hints[] = {
-        {"NewButton", t->NewButtonHint()},     {"LoadButton1", t->LoadButtonHint()},
-        {"SaveAsButton", t->SaveAsButtonHint()}, {"PrintButton", t->PrintButtonHint()},
-        {"PrintPreviewButton", t->PrintPreviewButtonHint()}, {"FindButton", t->FindButtonHint()},
-        {"CutButton", t->CutButtonHint()},     {"CopyButton", t->CopyButtonHint()},
-        {"PasteButton", t->PasteButtonHint()}, {"UndoButton", t->UndoButtonHint()},
+        {"NewButton", t->NewButtonHint()},
+        {"LoadButton1", t->LoadButtonHint()},
+        {"SaveAsButton", t->SaveAsButtonHint()},
+        {"PrintButton", t->PrintButtonHint()},
+        {"PrintPreviewButton", t->PrintPreviewButtonHint()},
+        {"FindButton", t->FindButtonHint()},
+        {"CutButton", t->CutButtonHint()},
+        {"CopyButton", t->CopyButtonHint()},
+        {"PasteButton", t->PasteButtonHint()},
+        {"UndoButton", t->UndoButtonHint()},
         {"RedoButton", UserText(t->RedoButtonHint(), "Redo | Reverses the last undo action")},
-        {"BoldButton", t->BoldButtonHint()},   {"ItalicButton", t->ItalicButtonHint()},
-        {"UnderlineButton", t->UnderlineButtonHint()}, {"ColorButton", t->ColorButtonHint()},
-        {"HighlightButton", t->HighlightButtonHint()}, {"LeftButton", t->LeftButtonHint()},
-        {"CenterButton", t->CenterButtonHint()}, {"RightButton", t->RightButtonHint()},
-        {"JustifyButton", t->JustifyButtonHint()}, {"BulletButton", t->BulletButtonHint()},
+        {"BoldButton", t->BoldButtonHint()},
+        {"ItalicButton", t->ItalicButtonHint()},
+        {"UnderlineButton", t->UnderlineButtonHint()},
+        {"ColorButton", t->ColorButtonHint()},
+        {"HighlightButton", t->HighlightButtonHint()},
+        {"LeftButton", t->LeftButtonHint()},
+        {"CenterButton", t->CenterButtonHint()},
+        {"RightButton", t->RightButtonHint()},
+        {"JustifyButton", t->JustifyButtonHint()},
+        {"BulletButton", t->BulletButtonHint()},
         {"SpellButton", t->SpellCheckHint()}};
     for (const auto& [name, hint] : hints) Button(name)->SetHint(hint);
     FFontNameCombo->SetHint(t->FontNameComboHint());
     FFontSizeCombo->SetHint(t->FontSizeComboHint());
-    const std::pair<const char*, std::string> itemHints[] = {
-        {"FileSaveExit", t->SaveExitHint()},   {"FilePageSetup", t->PageSetupHint()},
-        {"EditClear", t->ClearHint()},         {"EditSelectAll", t->SelectAllHint()},
-        {"EditFindNext", t->FindNextHint()},   {"EditReplace", t->ReplaceHint()},
-        {"InsertObject", t->InsertObjectHint()}, {"ToolsSpelling", t->SpellCheckHint()},
-        {"ViewToolbar", t->ToolbarHint()},     {"ViewFormatBar", t->FormatBarHint()},
-        {"ViewStatusBar", t->ViewStatusBarHint()}, {"ViewOptions", t->OptionsHint()},
-        {"FormatFont", t->FontHint()},         {"FormatParagraph", t->ParagraphHint()},
-        {"FormatTabs", t->TabsHint()}};
+    const std::pair<const char*, std::string> itemHints[] = {{"FileSaveExit", t->SaveExitHint()},
+                                                             {"FilePageSetup", t->PageSetupHint()},
+                                                             {"EditClear", t->ClearHint()},
+                                                             {"EditSelectAll", t->SelectAllHint()},
+                                                             {"EditFindNext", t->FindNextHint()},
+                                                             {"EditReplace", t->ReplaceHint()},
+                                                             {"InsertObject", t->InsertObjectHint()},
+                                                             {"ToolsSpelling", t->SpellCheckHint()},
+                                                             {"ViewToolbar", t->ToolbarHint()},
+                                                             {"ViewFormatBar", t->FormatBarHint()},
+                                                             {"ViewStatusBar", t->ViewStatusBarHint()},
+                                                             {"ViewOptions", t->OptionsHint()},
+                                                             {"FormatFont", t->FontHint()},
+                                                             {"FormatParagraph", t->ParagraphHint()},
+                                                             {"FormatTabs", t->TabsHint()}};
     for (const auto& [name, hint] : itemHints) MenuItem(name)->SetHint(hint);
     if (!FSource->EditorCaption().empty()) SetCaption(FSource->EditorCaption());
 }
 
 void TqzRichEditForm::AppHint(TObject*) {
-    if (FStatusBar->Panels()->Count() > 0) FStatusBar->Panels()->Items(0)->SetText(GetLongHint(Application->Hint()));
+    if (FStatusBar->Panels()->Count() > 0)
+        FStatusBar->Panels()->Items(0)->SetText(GetLongHint(Application->Hint()));
 }
 
 void TqzRichEditForm::UpdateLockPanels() {
     TqzDBRichEditIntl* t = RichTexts();
     TLockKeyService& s = LockKeyService();
-    FStatusBar->Panels()->Items(1)->SetText(s.CapsLock() == TLockState::On ? t->CAPLockCaption() : std::string());
-    FStatusBar->Panels()->Items(2)->SetText(s.NumLock() == TLockState::On ? t->NUMLockCaption() : std::string());
+    FStatusBar->Panels()->Items(1)->SetText(s.CapsLock() == TLockState::On ? t->CAPLockCaption()
+                                                                           : std::string());
+    FStatusBar->Panels()->Items(2)->SetText(s.NumLock() == TLockState::On ? t->NUMLockCaption()
+                                                                          : std::string());
 }
 
 // ---- Layout -------------------------------------------------------------------------------------
@@ -548,7 +588,10 @@ void TqzRichEditForm::KeyDown(uint16_t& Key, TShiftState Shift) {
         return;
     }
     if (Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt) && !readOnly) {
-        const char* name = Key == 'B' ? "BoldButton" : Key == 'U' ? "UnderlineButton" : Key == 'I' ? "ItalicButton" : nullptr;
+        const char* name = Key == 'B'   ? "BoldButton"
+                           : Key == 'U' ? "UnderlineButton"
+                           : Key == 'I' ? "ItalicButton"
+                                        : nullptr;
         if (name) {
             Key = 0;
             if (Button(name)->Enabled()) Button(name)->Click();
@@ -574,8 +617,9 @@ void TqzRichEditForm::FormCloseQuery(TObject*, bool& CanClose) {
         SetModalResult(mrCancel);
         return;
     }
-    const std::string text = qzIntl() ? qzIntl()->UserMessages()->RichEditExitWarning()
-                                      : std::string("Changes have been made!  Do you wish to save your changes?");
+    const std::string text = qzIntl()
+                                 ? qzIntl()->UserMessages()->RichEditExitWarning()
+                                 : std::string("Changes have been made!  Do you wish to save your changes?");
     switch (MessageDlg(text, mtConfirmation, {mbYes, mbNo, mbCancel}, 0)) {
     case mrYes: SetModalResult(mrOk); break;
     case mrNo: SetModalResult(mrCancel); break;
@@ -650,8 +694,8 @@ void TqzRichEditForm::SaveAsClick(TObject*) {
     if (!FireMenuEvent(1)) return;
     if (!FSaveDialog->Execute()) return;
     const std::string name = FSaveDialog->FileName();
-    if (FileExists(name) &&
-        MessageDlg(Format("OK to overwrite %s", name.c_str()), mtConfirmation, {mbYes, mbNo, mbCancel}, 0) != mrYes)
+    if (FileExists(name) && MessageDlg(Format("OK to overwrite %s", name.c_str()), mtConfirmation,
+                                       {mbYes, mbNo, mbCancel}, 0) != mrYes)
         return;
     SaveFile(name, FSaveDialog->FilterIndex());
 }

@@ -1,10 +1,10 @@
 // Execute: the editor window on a copy of the content, and the copy itself.
 #include <memory>
 
-#include "platform/db/datasource.h"
-#include "platform/db/fields.h"
 #include "platform/db/dataset.h"
+#include "platform/db/datasource.h"
 #include "platform/db/dbconsts.h"
+#include "platform/db/fields.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/print_dialogs.h"

@@ -11,14 +11,12 @@
 namespace {
 
 // Markers drawn by us; the bottom-left pixel is the transparent colour.
-const char* const kRulerUp[] = {"11 9 3 1",    "  c #FF00FF", ". c #000000", "X c #C0C0C0",
-                                "     .     ", "    .X.    ", "   .XXX.   ", "  .XXXXX.  ",
-                                " .XXXXXXX. ", " .XXXXXXX. ", " .XXXXXXX. ", " ......... ",
-                                "           "};
-const char* const kRulerDown[] = {"11 9 3 1",    "  c #FF00FF", ". c #000000", "X c #C0C0C0",
-                                  " ......... ", " .XXXXXXX. ", " .XXXXXXX. ", " .XXXXXXX. ",
-                                  "  .XXXXX.  ", "   .XXX.   ", "    .X.    ", "     .     ",
-                                  "           "};
+const char* const kRulerUp[] = {"11 9 3 1",    "  c #FF00FF", ". c #000000", "X c #C0C0C0", "     .     ",
+                                "    .X.    ", "   .XXX.   ", "  .XXXXX.  ", " .XXXXXXX. ", " .XXXXXXX. ",
+                                " .XXXXXXX. ", " ......... ", "           "};
+const char* const kRulerDown[] = {"11 9 3 1",    "  c #FF00FF", ". c #000000", "X c #C0C0C0", " ......... ",
+                                  " .XXXXXXX. ", " .XXXXXXX. ", " .XXXXXXX. ", "  .XXXXX.  ", "   .XXX.   ",
+                                  "    .X.    ", "     .     ", "           "};
 
 void RegisterMarkers() {
     static const bool done = [] {
@@ -35,7 +33,8 @@ int Round(double V) { return static_cast<int>(std::lround(V)); }
 
 // ---- The marker ------------------------------------------------------------------------------
 
-TqzTrackIcon::TqzTrackIcon(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+TqzTrackIcon::TqzTrackIcon(TComponent* AOwner)
+    : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
     SetWidth(11);
     SetHeight(9);
 }
@@ -118,8 +117,12 @@ double TqzRulerPanel::PixelsPerUnit() const {
     return FRichEdit && FRichEdit->MeasurementUnits() == muCentimeters ? ppi / qzCentimetersPerInch : ppi;
 }
 
-int TqzRulerPanel::PixelsToTwips(int X) const { return FRichEdit ? FRichEdit->ScreenPixelsToTwips(X) : X * 15; }
-int TqzRulerPanel::TwipsToPixels(int X) const { return FRichEdit ? FRichEdit->TwipsToScreenPixels(X) : X / 15; }
+int TqzRulerPanel::PixelsToTwips(int X) const {
+    return FRichEdit ? FRichEdit->ScreenPixelsToTwips(X) : X * 15;
+}
+int TqzRulerPanel::TwipsToPixels(int X) const {
+    return FRichEdit ? FRichEdit->TwipsToScreenPixels(X) : X / 15;
+}
 
 int TqzRulerPanel::TextWidth() {
     if (!FRichEdit) return std::max(0, Width() - 12);
@@ -218,7 +221,8 @@ void TqzRulerPanel::Paint() {
     const bool cm = FRichEdit && FRichEdit->MeasurementUnits() == muCentimeters;
     double length = 0;
     if (FRichEdit && FRichEdit->UsesPrinterWidth())
-        length = TextWidth() / static_cast<double>(FRichEdit->ScreenPixelsPerInch()) * (cm ? qzCentimetersPerInch : 1);
+        length = TextWidth() / static_cast<double>(FRichEdit->ScreenPixelsPerInch()) *
+                 (cm ? qzCentimetersPerInch : 1);
     else
         length = (Width() - 12) / ppu;
     const int steps = cm ? 4 : 8;

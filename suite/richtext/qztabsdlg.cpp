@@ -74,8 +74,8 @@ void TqzTabDialogModel::WriteBack() {
     std::vector<int> tabs;
     for (const TStop& s : FStops) tabs.push_back(s.Twips);
     FRichEdit->BeginFieldEdit();
-    FRichEdit->SetParaFormat({ppTabStops}, std::string(), 0, 0, 0, 0, tabs.data(), static_cast<int>(tabs.size()),
-                             0, 0, 0, false);
+    FRichEdit->SetParaFormat({ppTabStops}, std::string(), 0, 0, 0, 0, tabs.data(),
+                             static_cast<int>(tabs.size()), 0, 0, 0, false);
 }
 
 // ---- The form ------------------------------------------------------------------------------------
@@ -182,7 +182,8 @@ void TqzRichTabDialog::ClearAllClick(TObject*) {
 void TqzRichTabDialog::OKClick(TObject*) {
     if (!FEdit->Text().empty()) {
         int twips = 0;
-        if (!FModel.PositionTwips(FEdit->Text(), twips) || FModel.Set(FEdit->Text()) == TqzTabDialogModel::srFull) {
+        if (!FModel.PositionTwips(FEdit->Text(), twips) ||
+            FModel.Set(FEdit->Text()) == TqzTabDialogModel::srFull) {
             MessageBeep(0);
             if (FEdit->CanFocus()) FEdit->SetFocus();
             FEdit->SelectAll();

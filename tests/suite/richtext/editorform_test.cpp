@@ -59,7 +59,9 @@ protected:
         form->Show();
     }
     ~RichForm() override { delete form; }
-    void Rtf(const std::string& body) { ASSERT_TRUE(r->StreamIn("{\\rtf1\\ansi " + body + "}", true, false)); }
+    void Rtf(const std::string& body) {
+        ASSERT_TRUE(r->StreamIn("{\\rtf1\\ansi " + body + "}", true, false));
+    }
     // Runs the editor; Step works the window.
     bool Edit(std::function<void(TqzRichEditForm*)> Step) {
         modal.Push([Step](TCustomForm* f) { Step(static_cast<TqzRichEditForm*>(f)); });

@@ -264,12 +264,13 @@ protected:
 TEST_F(RichPopup, DefaultEntriesAndSeparators) {
     Set("some text");
     // the object entry is not built here (no embedded objects)
-    EXPECT_EQ(Open(), (std::vector<std::string>{"&Edit", "-", "Cu&t", "&Copy", "&Paste", "-", "&Font",
-                                                "&Bullet Style", "&Paragraph", "&Tabs", "-", "&Find", "R&eplace"}));
+    EXPECT_EQ(Open(),
+              (std::vector<std::string>{"&Edit", "-", "Cu&t", "&Copy", "&Paste", "-", "&Font",
+                                        "&Bullet Style", "&Paragraph", "&Tabs", "-", "&Find", "R&eplace"}));
     r->SetPopupOptions(0xFFFF);
-    EXPECT_EQ(Open(), (std::vector<std::string>{"&Edit", "-", "Cu&t", "&Copy", "&Paste", "-", "&Bold", "&Italic",
-                                                "&Underline", "-", "&Font", "&Bullet Style", "&Paragraph", "&Tabs",
-                                                "-", "&Find", "R&eplace"}));
+    EXPECT_EQ(Open(), (std::vector<std::string>{"&Edit", "-", "Cu&t", "&Copy", "&Paste", "-", "&Bold",
+                                                "&Italic", "&Underline", "-", "&Font", "&Bullet Style",
+                                                "&Paragraph", "&Tabs", "-", "&Find", "R&eplace"}));
 }
 
 TEST_F(RichPopup, ReadOnlyKeepsOnlyClipboardAndFind) {
