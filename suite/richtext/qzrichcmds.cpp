@@ -131,8 +131,8 @@ void TqzCustomRichEdit::PopupMenuPopup(TObject*) {
                                    "-",
                                    l->InsertObjectCaption(),
                                    l->SpellCheckCaption()};
-    // entries without a command here (the editor window, paragraph and tab
-    // dialogs, spell checking) stay hidden
+    // spell checking through an outside checker does not exist here: its
+    // entry stays hidden
     const TqzRichEditPopupOption optionOf[21] = {
         rpoPopupEdit,      rpoPopupEdit,         rpoPopupEdit,
         rpoPopupCut,       rpoPopupCopy,         rpoPopupPaste,
@@ -141,8 +141,8 @@ void TqzCustomRichEdit::PopupMenuPopup(TObject*) {
         rpoPopupBullet,    rpoPopupParagraph,    rpoPopupTabs,
         rpoPopupEdit,      rpoPopupFind,         rpoPopupReplace,
         rpoPopupEdit,      rpoPopupInsertObject, rpoPopupMSWordSpellCheck};
-    const bool built[21] = {false, false, false, true,  true,  true, false, true,  true, true, false,
-                            true,  true,  false, false, false, true, true,  false, true, false};
+    const bool built[21] = {false, true, false, true, true,  true, false, true,  true, true, false,
+                            true,  true, true,  true, false, true, true,  false, true, false};
     bool visible[21] = {};
     for (int n = 1; n <= 20; ++n) {
         if (texts[n] == "-") continue;
@@ -182,6 +182,7 @@ void TqzCustomRichEdit::PopupClick(TObject* Sender) {
     auto* item = dynamic_cast<TMenuItem*>(Sender);
     if (!item) return;
     switch (item->Tag()) {
+    case 1: Execute(); break;
     case 3: CutToClipboard(); break;
     case 4: CopyToClipboard(); break;
     case 5: PasteFromClipboard(); break;
@@ -190,6 +191,8 @@ void TqzCustomRichEdit::PopupClick(TObject* Sender) {
     case 9: ToggleEffect(2, !item->Checked()); break;
     case 11: ShowFontDialog(); break;
     case 12: ToggleBullet(!item->Checked()); break;
+    case 13: ShowParagraphDialog(); break;
+    case 14: ShowTabsDialog(); break;
     case 16: ShowFindDialog(); break;
     case 17: ShowReplaceDialog(); break;
     case 19: InsertObject(); break;

@@ -184,7 +184,8 @@ TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
       FFrame(std::make_unique<TqzEditFrame>(this)),
       FPrintMargins(std::make_unique<TqzPrintMargins>()),
       FPrintHeader(std::make_unique<TqzRTFHeaderFooter>()),
-      FPrintFooter(std::make_unique<TqzRTFHeaderFooter>()) {
+      FPrintFooter(std::make_unique<TqzRTFHeaderFooter>()),
+      FEditorPosition(std::make_unique<TqzFormPosition>()) {
     for (int i : {0, 1, 2, 3, 4, 6, 10}) FSettings[static_cast<std::size_t>(i)] = Variant(false);
     FSettings[5] = Variant(0);
     FSettings[7] = Variant(true);
@@ -406,6 +407,11 @@ void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
         }
     }
     TCustomRichEdit::KeyDown(Key, Shift);
+    if (Key == VK_F2 && Shift.Empty() && ((FPopupOptions >> rpoPopupEdit) & 1u) && !qzIsDesigning(this)) {
+        Key = 0;
+        Execute();
+        return;
+    }
     const bool paste = (Key == VK_INSERT && Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) ||
                        (Key == 'V' && Shift.Contains(ssCtrl) && !Shift.Contains(ssShift));
     if (paste && !CanPaste()) Key = 0;

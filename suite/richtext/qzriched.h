@@ -28,6 +28,8 @@ class TFontDialog;
 class TMenuItem;
 class TPopupMenu;
 class TReplaceDialog;
+class TSpeedButton;
+class TForm;
 class TqzCustomRichEdit;
 
 TASKMOOR_ENUM(TqzRichEditOleOption, reoAdjustPopupMenu, reoDisableOLE)
@@ -39,6 +41,12 @@ TASKMOOR_ENUM(TqzRichEditWidth, rewWindowSize, rewPrinterSize)
 TASKMOOR_ENUM(TqzRichEditPopupOption, rpoPopupEdit, rpoPopupCut, rpoPopupCopy, rpoPopupPaste, rpoPopupBold,
               rpoPopupItalic, rpoPopupUnderline, rpoPopupFont, rpoPopupBullet, rpoPopupParagraph,
               rpoPopupTabs, rpoPopupFind, rpoPopupReplace, rpoPopupInsertObject, rpoPopupMSWordSpellCheck)
+// Options of the editor window; EditorOptions holds them as bits (1 << option).
+TASKMOOR_ENUM(TqzRichEditOption, reoShowLoad, reoShowSaveAs, reoShowSaveExit, reoShowPrint,
+              reoShowPrintPreview, reoShowPageSetup, reoShowFormatBar, reoShowToolBar, reoShowStatusBar,
+              reoShowHints, reoShowRuler, reoShowInsertObject, reoCloseOnEscape, reoFlatButtons,
+              reoShowSpellCheck, reoShowMainMenuIcons, reoShowJustifyButton, reoUseBackColor,
+              reoNoConfirmation)
 TASKMOOR_ENUM(TqzSearchType, stWholeWord, stMatchCase)
 using TqzSearchTypes = TSet<TqzSearchType>;
 // Parts of a paragraph-format request, in the order of the request's mask.
@@ -100,6 +108,11 @@ private:
 // (Sender, Rect, PageNumber, LeftText, CenterText, RightText, DoDefault).
 using TqzPrintHeaderFooterEvent =
     TEvent<TObject*, const TRect&, int, std::string&, std::string&, std::string&, bool&>;
+
+// (Form): the editor window being created, shown or closed.
+using TqzOnRichEditDlgEvent = TEvent<TForm*>;
+// (Form, RichEdit, DoDefault): a command of the editor window is about to run.
+using TqzRTFNotifyEvent = TEvent<TForm*, TqzCustomRichEdit*, bool&>;
 
 // One page of a paginated document: its first and last character.
 struct TqzRichPage {
@@ -354,6 +367,49 @@ public:
     TqzPrintHeaderFooterEvent OnPrintFooter() const { return FOnPrintFooter; }
     void SetOnPrintFooter(TqzPrintHeaderFooterEvent Value) { FOnPrintFooter = Value; }
 
+    // ---- The editor window (qzrichexecute.cpp, qzricheditform.cpp)
+    // Opens the editor window on a copy of the content; true on OK.
+    virtual bool Execute();
+    // Copies the content (the field's, when not loaded yet) into Target.
+    void CopyContentTo(TqzCustomRichEdit* Target);
+    // The paragraph and tab dialogs on the selection; true on OK.
+    virtual bool ShowParagraphDialog();
+    virtual bool ShowTabsDialog();
+    virtual bool SpellCheck();
+    virtual void DoInitDialog(TForm* Form);
+    virtual void DoCloseDialog(TForm* Form);
+    virtual void DoCreateDialog(TForm* Form);
+    TqzFormPosition* EditorPosition() const { return FEditorPosition.get(); }
+    void SetEditorPosition(TqzFormPosition* Value) {
+        FEditorPosition->SetLeft(Value->Left());
+        FEditorPosition->SetTop(Value->Top());
+        FEditorPosition->SetWidth(Value->Width());
+        FEditorPosition->SetHeight(Value->Height());
+    }
+    bool HasEditorOption(TqzRichEditOption Option) const { return (FEditorOptions >> Option) & 1u; }
+    // The editor window while Execute runs (nullptr otherwise).
+    TForm* EditorForm() const { return FEditorForm; }
+    TSpeedButton* UserSpeedButton1() const { return FUserSpeedButton[0]; }
+    void SetUserSpeedButton1(TSpeedButton* Value) { SetUserSpeedButton(0, Value); }
+    TSpeedButton* UserSpeedButton2() const { return FUserSpeedButton[1]; }
+    void SetUserSpeedButton2(TSpeedButton* Value) { SetUserSpeedButton(1, Value); }
+    TqzOnRichEditDlgEvent OnInitDialog() const { return FOnInitDialog; }
+    void SetOnInitDialog(TqzOnRichEditDlgEvent Value) { FOnInitDialog = Value; }
+    TqzOnRichEditDlgEvent OnCloseDialog() const { return FOnCloseDialog; }
+    void SetOnCloseDialog(TqzOnRichEditDlgEvent Value) { FOnCloseDialog = Value; }
+    TqzOnRichEditDlgEvent OnCreateDialog() const { return FOnCreateDialog; }
+    void SetOnCreateDialog(TqzOnRichEditDlgEvent Value) { FOnCreateDialog = Value; }
+    TqzRTFNotifyEvent OnMenuLoadClick() const { return FOnMenuLoadClick; }
+    void SetOnMenuLoadClick(TqzRTFNotifyEvent Value) { FOnMenuLoadClick = Value; }
+    TqzRTFNotifyEvent OnMenuSaveAsClick() const { return FOnMenuSaveAsClick; }
+    void SetOnMenuSaveAsClick(TqzRTFNotifyEvent Value) { FOnMenuSaveAsClick = Value; }
+    TqzRTFNotifyEvent OnMenuPrintClick() const { return FOnMenuPrintClick; }
+    void SetOnMenuPrintClick(TqzRTFNotifyEvent Value) { FOnMenuPrintClick = Value; }
+    TqzRTFNotifyEvent OnMenuSaveAndExitClick() const { return FOnMenuSaveAndExitClick; }
+    void SetOnMenuSaveAndExitClick(TqzRTFNotifyEvent Value) { FOnMenuSaveAndExitClick = Value; }
+    TNotifyEvent OnSpellCheck() const { return FOnSpellCheck; }
+    void SetOnSpellCheck(TNotifyEvent Value) { FOnSpellCheck = Value; }
+
     // ---- Hooks of the data-aware form
     virtual bool IsReadOnly() { return ReadOnly(); }
     virtual void BeginFieldEdit() {}
@@ -373,6 +429,7 @@ protected:
     // A clicked link: OnURLOpen, then the shell's open unless it said no.
     void LinkClick(const std::string& Link) override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateWindowHandle(const TCreateParams& Params) override;
     void DoEnter() override;
     void DoExit() override;
@@ -411,6 +468,13 @@ private:
     TRect FPageRect;
     int FPageCount = 0;
     TqzPrintHeaderFooterEvent FOnPrintHeader, FOnPrintFooter;
+    void SetUserSpeedButton(int Index, TSpeedButton* Value);
+    std::unique_ptr<TqzFormPosition> FEditorPosition;
+    TForm* FEditorForm = nullptr;
+    TSpeedButton* FUserSpeedButton[2] = {nullptr, nullptr};
+    TqzOnRichEditDlgEvent FOnInitDialog, FOnCloseDialog, FOnCreateDialog;
+    TqzRTFNotifyEvent FOnMenuLoadClick, FOnMenuSaveAsClick, FOnMenuPrintClick, FOnMenuSaveAndExitClick;
+    TNotifyEvent FOnSpellCheck;
 
     std::unique_ptr<TqzRichEditStrings> FLines;
     std::unique_ptr<TqzEditFrame> FFrame;

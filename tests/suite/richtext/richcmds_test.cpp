@@ -263,13 +263,14 @@ protected:
 
 TEST_F(RichPopup, DefaultEntriesAndSeparators) {
     Set("some text");
-    // the editor window, paragraph, tab and object entries are not built here
-    EXPECT_EQ(Open(), (std::vector<std::string>{"Cu&t", "&Copy", "&Paste", "-", "&Font", "&Bullet Style", "-",
-                                                "&Find", "R&eplace"}));
-    r->SetPopupOptions(0xFFFF);
+    // the object entry is not built here (no embedded objects)
     EXPECT_EQ(Open(),
-              (std::vector<std::string>{"Cu&t", "&Copy", "&Paste", "-", "&Bold", "&Italic", "&Underline", "-",
-                                        "&Font", "&Bullet Style", "-", "&Find", "R&eplace"}));
+              (std::vector<std::string>{"&Edit", "-", "Cu&t", "&Copy", "&Paste", "-", "&Font",
+                                        "&Bullet Style", "&Paragraph", "&Tabs", "-", "&Find", "R&eplace"}));
+    r->SetPopupOptions(0xFFFF);
+    EXPECT_EQ(Open(), (std::vector<std::string>{"&Edit", "-", "Cu&t", "&Copy", "&Paste", "-", "&Bold",
+                                                "&Italic", "&Underline", "-", "&Font", "&Bullet Style",
+                                                "&Paragraph", "&Tabs", "-", "&Find", "R&eplace"}));
 }
 
 TEST_F(RichPopup, ReadOnlyKeepsOnlyClipboardAndFind) {
@@ -277,7 +278,7 @@ TEST_F(RichPopup, ReadOnlyKeepsOnlyClipboardAndFind) {
     r->SetPopupOptions(0xFFFF);
     r->SetReadOnly(true);
     // the separator after Paste stands before Find, an option from Bold on
-    EXPECT_EQ(Open(), (std::vector<std::string>{"Cu&t", "&Copy", "&Paste", "-", "&Find"}));
+    EXPECT_EQ(Open(), (std::vector<std::string>{"&View", "-", "Cu&t", "&Copy", "&Paste", "-", "&Find"}));
     EXPECT_EQ(r->PopupEntry(1)->Caption(), "&View");
 }
 

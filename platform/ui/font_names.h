@@ -1,0 +1,7 @@
+// The font families the screen offers, sorted.
+#pragma once
+
+#include <string>
+#include <vector>
+
+std::vector<std::string> ScreenFontNames();

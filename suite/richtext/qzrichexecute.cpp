@@ -1,0 +1,176 @@
+// Execute: the editor window on a copy of the content, and the copy itself.
+#include <memory>
+
+#include "platform/db/dataset.h"
+#include "platform/db/datasource.h"
+#include "platform/db/dbconsts.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/print_dialogs.h"
+#include "platform/ui/printers.h"
+#include "suite/richtext/qzdbrichedit.h"
+#include "suite/richtext/qzricheditform.h"
+#include "suite/richtext/qzruler.h"
+
+namespace {
+
+// A bound control whose dataset browses while its source will not start an
+// edit: the editor can only show the text.
+bool EditsBlocked(TqzCustomRichEdit* Control) {
+    auto* db = dynamic_cast<TqzDBRichEdit*>(Control);
+    if (!db || !db->Field()) return false;
+    TDataSource* ds = db->DataSource();
+    TDataSet* set = ds ? ds->DataSet() : nullptr;
+    return set && set->State() == dsBrowse && !ds->AutoEdit();
+}
+
+bool FieldEditing(TField* Field) {
+    TDataSet* set = Field ? Field->DataSet() : nullptr;
+    return set && (set->State() == dsEdit || set->State() == dsInsert);
+}
+
+}  // namespace
+
+void TqzCustomRichEdit::DoInitDialog(TForm* Form) { FOnInitDialog(Form); }
+void TqzCustomRichEdit::DoCloseDialog(TForm* Form) { FOnCloseDialog(Form); }
+void TqzCustomRichEdit::DoCreateDialog(TForm* Form) { FOnCreateDialog(Form); }
+
+bool TqzCustomRichEdit::SpellCheck() {
+    if (!FOnSpellCheck.Assigned()) return false;
+    FOnSpellCheck(this);
+    return true;
+}
+
+void TqzCustomRichEdit::SetUserSpeedButton(int Index, TSpeedButton* Value) {
+    TSpeedButton*& slot = FUserSpeedButton[Index];
+    if (slot == Value) return;
+    if (slot) slot->RemoveFreeNotification(this);
+    slot = Value;
+    if (Value) {
+        Value->FreeNotification(this);
+        Value->SetVisible(false);
+    }
+}
+
+void TqzCustomRichEdit::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomRichEdit::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    for (TSpeedButton*& b : FUserSpeedButton)
+        if (AComponent == b) b = nullptr;
+}
+
+void TqzCustomRichEdit::CopyContentTo(TqzCustomRichEdit* Target) {
+    if (!Target) return;
+    const TCursor cursor = Screen ? Screen->Cursor() : crDefault;
+    if (Screen) Screen->SetCursor(crHourGlass);
+    const bool loading = FLoading;
+    FLoading = true;
+    struct TRestore {
+        TqzCustomRichEdit* Self;
+        TCursor Cursor;
+        bool Loading;
+        ~TRestore() {
+            Self->FLoading = Loading;
+            if (Screen) Screen->SetCursor(Cursor);
+        }
+    } restore{this, cursor, loading};
+    TField* field = GetField();
+    if (field && !IsMemoLoaded()) {
+        if (auto* target = dynamic_cast<TqzDBRichEdit*>(Target)) {
+            target->LoadFromBlobField(field);
+            return;
+        }
+        LoadMemo();
+    }
+    TqzRichMemoryStream s;
+    TCustomRichEdit::SaveToStream(&s);
+    s.SetPosition(0);
+    const int max = Target->MaxLength();
+    if (MaxLength() > 0) Target->SetMaxLength(max + 1);
+    Target->SetLoading(true);
+    Target->TCustomRichEdit::LoadFromStream(&s);
+    Target->SetLoading(false);
+    Target->SetMaxLength(max);
+}
+
+bool TqzCustomRichEdit::Execute() {
+    // the window is freed on every way out
+    std::unique_ptr<TqzRichEditForm> form(new TqzRichEditForm(nullptr, this));
+    FEditorForm = form.get();
+    struct TClear {
+        TqzCustomRichEdit* Self;
+        ~TClear() { Self->FEditorForm = nullptr; }
+    } clear{this};
+    TqzDBRichEdit* inner = form->RichEdit();
+    inner->SetOleOptions(FOleOptions);
+    inner->SetScrollBars(ssVertical);
+    inner->SetWordWrap(WordWrap());
+    inner->SetHideSelection(HideSelection());
+    inner->SetTabOrder(3);
+    inner->SetWantTabs(true);
+    inner->SetPopupOptions(FPopupOptions);
+    inner->SetEditorCaption(FEditorCaption);
+    form->SetCaption(FEditorCaption);
+    inner->Font()->Assign(Font());
+    inner->PrintHeader()->Assign(PrintHeader());
+    inner->PrintFooter()->Assign(PrintFooter());
+    inner->SetOnPrintHeader(FOnPrintHeader);
+    inner->SetOnPrintFooter(FOnPrintFooter);
+    inner->SetMeasurementUnits(FMeasurementUnits);
+    inner->SetOnSpellCheck(FOnSpellCheck);
+    inner->PrintMargins()->Assign(PrintMargins());
+    inner->SetEditWidth(FEditWidth);
+    inner->SetPrintPageSize(FPrintPageSize);
+    inner->SetHighlightColor(FHighlightColor);
+    inner->SetPrintJobName(FPrintJobName);
+    inner->SetPrintPreviewCaption(FPrintPreviewCaption);
+    if (HasEditorOption(reoUseBackColor)) inner->SetColor(Color());
+    if (FEditWidth == rewPrinterSize && Printer()->Printers()->Count() > 0 && inner->FontDialog()) {
+        TFontDialogOptions o = inner->FontDialog()->Options();
+        o.Include(fdWysiwyg);
+        inner->FontDialog()->SetOptions(o);
+    }
+    inner->SetEditorOptions(FEditorOptions);
+    inner->SetReadOnly(IsReadOnly() || EditsBlocked(this));
+    inner->SetMaxLength(MaxLength());
+    inner->SetAutoURLDetect(AutoURLDetect());
+    inner->SetOnURLOpen(FOnURLOpen);
+    const TqzFormPosition* pos = FEditorPosition.get();
+    if (pos->Width() > 0) form->SetWidth(pos->Width());
+    if (pos->Height() > 0) form->SetHeight(pos->Height());
+    if (pos->Left() > 0 && pos->Top() > 0) {
+        form->SetPosition(poDesigned);
+        form->SetLeft(pos->Left());
+        form->SetTop(pos->Top());
+    }
+    inner->HandleNeeded();
+    const int selStart = SelStart();
+    DoCreateDialog(form.get());
+    form->SetInitialSelStart(selStart);
+    const bool ok = form->ShowModal() == mrOk;
+    if (!ok || !inner->Modified()) {
+        DoCloseDialog(form.get());
+    } else {
+        BeginFieldEdit();
+        TField* field = GetField();
+        if (field) {
+            if (!FieldEditing(field)) DatabaseError(SNotEditing);
+            if (field->IsBlob()) {
+                field->SetAsString(inner->StreamOut(!inner->PlainText(), false));
+            } else {
+                field->SetAsString(inner->Text());
+            }
+        } else {
+            inner->CopyContentTo(this);
+        }
+        DoCloseDialog(form.get());
+        SetModified(true);
+    }
+    if (ok) {
+        PrintMargins()->Assign(inner->PrintMargins());
+        FPrintPageSize = inner->PrintPageSize();
+    }
+    inner->Clear();
+    return ok;
+}

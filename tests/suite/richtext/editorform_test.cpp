@@ -1,0 +1,561 @@
+// The editor window, its ruler and the paragraph and tab dialogs, driven by
+// real keys and clicks: the dialog models, Execute on a bound rich edit,
+// option hiding, the close rules, the format bar and the lock-key panels.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "engine/ostra_table.h"
+#include "platform/core/files.h"
+#include "platform/core/guid.h"
+#include "platform/core/sysutils.h"
+#include "platform/db/dataset.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/comctrls.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/lock_keys.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/stdctrls.h"
+#include "platform/ui/stddialogs.h"
+#include "platform/ui/testing.h"
+#include "suite/edit/qzdbcombobox.h"
+#include "suite/richtext/qzdbrichedit.h"
+#include "suite/richtext/qzparadlg.h"
+#include "suite/richtext/qzricheditform.h"
+#include "suite/richtext/qzruler.h"
+#include "suite/richtext/qztabsdlg.h"
+
+namespace {
+
+std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
+
+std::string TempFile(const std::string& Name) {
+    static const std::string dir = [] {
+        const std::string d =
+            IncludeTrailingPathDelimiter(GetTempDir()) + "richform_" + CreateGUIDString().substr(1, 8) + "/";
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+    return dir + Name;
+}
+
+class RichForm : public ::testing::Test {
+protected:
+    TForm* form = CreateForm<TForm>(Application);
+    TqzCustomRichEdit* r = new TqzCustomRichEdit(form);
+    TTestModalForms modal;
+    TTestDialogs boxes;
+    RichForm() {
+        form->SetBounds(10, 10, 420, 300);
+        r->SetParent(form);
+        r->SetBounds(0, 0, 400, 260);
+        form->Show();
+    }
+    ~RichForm() override { delete form; }
+    void Rtf(const std::string& body) {
+        ASSERT_TRUE(r->StreamIn("{\\rtf1\\ansi " + body + "}", true, false));
+    }
+    // Runs the editor; Step works the window.
+    bool Edit(std::function<void(TqzRichEditForm*)> Step) {
+        modal.Push([Step](TCustomForm* f) { Step(static_cast<TqzRichEditForm*>(f)); });
+        return r->Execute();
+    }
+};
+
+// ---- Paragraph dialog model ------------------------------------------------------------------------
+
+TEST_F(RichForm, ParagraphModelFillsAndGivesBackUntouchedValuesExactly) {
+    Rtf("\\pard\\li1001\\fi-333\\ri517\\sb101\\sa77\\sl-301\\qj Text\\par");
+    r->SetSelStart(1);
+    const TRtfParaFormat before = r->Paragraph();
+    TqzParagraphDialogModel m(r);
+    m.Fill();
+    EXPECT_EQ(m.Text(TqzParagraphDialogModel::eLeft), "0.7''");
+    EXPECT_EQ(m.Text(TqzParagraphDialogModel::eFirstLine), "-0.23''");
+    EXPECT_EQ(m.Rule(), lsrExactly);
+    EXPECT_EQ(m.Alignment(), "Justify");
+    EXPECT_EQ(m.Validate(), -1);
+    EXPECT_TRUE(m.Untouched());
+    m.WriteBack();
+    EXPECT_EQ(r->Paragraph(), before);
+    // one edit changed: the others keep their exact twips
+    m.Text(TqzParagraphDialogModel::eRight) = "1";
+    m.WriteBack();
+    const TRtfParaFormat after = r->Paragraph();
+    EXPECT_EQ(after.RightIndent, 1440);
+    EXPECT_EQ(after.LeftIndent, 1001);
+    EXPECT_EQ(after.FirstIndent, -333);
+    EXPECT_EQ(after.SpaceBefore, 101);
+    EXPECT_EQ(after.LineSpacing, -301);
+    EXPECT_EQ(after.Alignment, TRtfAlign::Justify);
+}
+
+TEST_F(RichForm, ParagraphModelHangingFirstLineStopsAtTheMargin) {
+    Rtf("\\pard Text\\par");
+    TqzParagraphDialogModel m(r);
+    m.Fill();
+    m.Text(TqzParagraphDialogModel::eLeft) = "0.5";
+    m.Text(TqzParagraphDialogModel::eFirstLine) = "-1";
+    m.WriteBack();
+    TRtfParaFormat p = r->Paragraph();
+    EXPECT_EQ(p.LeftIndent, 720);  // the left indent is kept
+    EXPECT_EQ(p.LeftIndent + p.FirstIndent, 0);
+    m.Fill();
+    m.Text(TqzParagraphDialogModel::eLeft) = "1";
+    m.Text(TqzParagraphDialogModel::eFirstLine) = "-0.25";
+    m.WriteBack();
+    p = r->Paragraph();
+    EXPECT_EQ(p.LeftIndent, 1440);
+    EXPECT_EQ(p.FirstIndent, -360);
+}
+
+TEST_F(RichForm, ParagraphModelUnknownAlignmentKeepsTheParagraphs) {
+    Rtf("\\pard\\qj Text\\par");
+    TqzParagraphDialogModel m(r);
+    m.Fill();
+    m.Alignment() = "";  // the justify word was not offered
+    m.Text(TqzParagraphDialogModel::eLeft) = "1";
+    m.WriteBack();
+    EXPECT_EQ(r->Paragraph().Alignment, TRtfAlign::Justify);
+    EXPECT_EQ(r->Paragraph().LeftIndent, 1440);
+}
+
+TEST_F(RichForm, ParagraphModelValidatesLengthsAndSpacing) {
+    Rtf("\\pard Text\\par");
+    TqzParagraphDialogModel m(r);
+    m.Fill();
+    m.Text(TqzParagraphDialogModel::eRight) = "abc";
+    EXPECT_EQ(m.Validate(), TqzParagraphDialogModel::eRight);
+    m.Text(TqzParagraphDialogModel::eRight) = "22.1";  // beyond 31680 twips
+    EXPECT_EQ(m.Validate(), TqzParagraphDialogModel::eRight);
+    m.Text(TqzParagraphDialogModel::eRight) = "-22";
+    EXPECT_EQ(m.Validate(), -1);
+    m.ChooseRule(lsrExactly);
+    EXPECT_EQ(m.Text(TqzParagraphDialogModel::eAt), "0.17''");
+    m.Text(TqzParagraphDialogModel::eAt) = "0";
+    EXPECT_EQ(m.Validate(), TqzParagraphDialogModel::eAt);
+    m.ChooseRule(lsrMultiple);
+    EXPECT_EQ(m.Text(TqzParagraphDialogModel::eAt), "1");
+    m.Text(TqzParagraphDialogModel::eAt) = "-2";
+    EXPECT_EQ(m.Validate(), TqzParagraphDialogModel::eAt);
+    m.Text(TqzParagraphDialogModel::eAt) = "1.5";
+    EXPECT_EQ(m.Validate(), -1);
+    m.WriteBack();
+    EXPECT_TRUE(r->Paragraph().LineSpacingMultiple);
+    EXPECT_EQ(r->Paragraph().LineSpacing, 360);
+    // typing into At under a fixed rule switches to Multiple
+    m.ChooseRule(lsrSingle);
+    m.AtTyped();
+    EXPECT_EQ(m.Rule(), lsrMultiple);
+    r->SetMeasurementUnits(muCentimeters);
+    m.ChooseRule(lsrExactly);
+    EXPECT_EQ(m.Text(TqzParagraphDialogModel::eAt), "0.42 cm");
+}
+
+TEST_F(RichForm, ParagraphDialogOkOnUntouchedValuesChangesNothing) {
+    Rtf("\\pard\\li1001\\fi-333\\qj Text\\par");
+    const std::string before = r->StreamOut(true, false);
+    modal.Push([](TCustomForm* f) {
+        auto* d = static_cast<TqzRichParagraphDialog*>(f);
+        SendClick(d->OKBtn(), 5, 5);
+    });
+    EXPECT_TRUE(r->ShowParagraphDialog());
+    EXPECT_EQ(r->StreamOut(true, false), before);
+    // a bad value keeps the dialog open with the edit focused
+    modal.Push([](TCustomForm* f) {
+        auto* d = static_cast<TqzRichParagraphDialog*>(f);
+        TEdit* e = d->Edit(TqzParagraphDialogModel::eLeft);
+        e->SetFocus();
+        e->SelectAll();
+        SendText(e, "x");
+        d->Edit(TqzParagraphDialogModel::eRight)->SetFocus();
+        SendClick(d->OKBtn(), 5, 5);
+        EXPECT_EQ(d->ModalResult(), mrNone);
+        EXPECT_EQ(FocusedControl(), e);
+        EXPECT_TRUE(RenderControlToPng(d, Shot("richform_paragraph.png")));
+        SendClick(d->CancelBtn(), 5, 5);
+    });
+    EXPECT_FALSE(r->ShowParagraphDialog());
+    EXPECT_EQ(r->StreamOut(true, false), before);
+}
+
+// ---- Tab dialog model ----------------------------------------------------------------------------
+
+TEST_F(RichForm, TabModelSetsClearsAndGivesBackUntouchedStops) {
+    Rtf("\\pard\\tx1000\\tx2000 Text\\par");
+    TqzTabDialogModel m(r);
+    m.Fill();
+    ASSERT_EQ(m.Stops().size(), 2u);
+    EXPECT_EQ(m.Stops()[0].Text, "0.69''");
+    m.WriteBack();
+    EXPECT_EQ(r->Paragraph().Tabs[0].Position, 1000);
+    EXPECT_EQ(m.Set("1"), TqzTabDialogModel::srAdded);
+    EXPECT_EQ(m.Set("1"), TqzTabDialogModel::srIgnored);
+    EXPECT_EQ(m.Set("1.0''"), TqzTabDialogModel::srIgnored);  // the same position
+    EXPECT_EQ(m.Set("-1"), TqzTabDialogModel::srIgnored);
+    EXPECT_EQ(m.Set("23"), TqzTabDialogModel::srIgnored);  // beyond 31680 twips
+    EXPECT_EQ(m.Set("x"), TqzTabDialogModel::srIgnored);
+    ASSERT_EQ(m.Stops().size(), 3u);
+    EXPECT_EQ(m.Stops()[1].Twips, 1440);  // in order
+    m.WriteBack();
+    const auto& tabs = r->Paragraph().Tabs;
+    ASSERT_EQ(tabs.size(), 3u);
+    EXPECT_EQ(tabs[0].Position, 1000);
+    EXPECT_EQ(tabs[2].Position, 2000);
+    m.Clear({0, 2});
+    EXPECT_EQ(m.Stops().size(), 1u);
+    m.ClearAll();
+    for (int i = 1; i <= 32; ++i) EXPECT_EQ(m.Set(std::to_string(i * 0.25)), TqzTabDialogModel::srAdded);
+    EXPECT_EQ(m.Set("9"), TqzTabDialogModel::srFull);
+}
+
+TEST_F(RichForm, TabDialogOkRefusesANegativePosition) {
+    Rtf("\\pard Text\\par");
+    modal.Push([](TCustomForm* f) {
+        auto* d = static_cast<TqzRichTabDialog*>(f);
+        SendText(d->Edit1(), "1");
+        SendKey(d->Edit1(), VK_RETURN);  // Set
+        EXPECT_EQ(d->ListBox1()->Items()->Count(), 1);
+        SendText(d->Edit1(), "-1");
+        SendClick(d->OKButton(), 5, 5);
+        EXPECT_EQ(d->ModalResult(), mrNone);
+        EXPECT_EQ(FocusedControl(), d->Edit1());
+        EXPECT_TRUE(RenderControlToPng(d, Shot("richform_tabs.png")));
+        d->Edit1()->SetText("");
+        SendKey(d->Edit1(), VK_RETURN);  // empty: closes with OK
+    });
+    EXPECT_TRUE(r->ShowTabsDialog());
+    ASSERT_EQ(r->Paragraph().Tabs.size(), 1u);
+    EXPECT_EQ(r->Paragraph().Tabs[0].Position, 1440);
+}
+
+// ---- The window ------------------------------------------------------------------------------------
+
+TEST_F(RichForm, DefaultOptionsHideLoadSaveAsAndJustify) {
+    Rtf("Hello\\par");
+    bool seen = false;
+    Edit([&](TqzRichEditForm* f) {
+        seen = true;
+        EXPECT_FALSE(f->MenuItem("FileLoad")->Visible());
+        EXPECT_FALSE(f->MenuItem("FileSaveAs")->Visible());
+        EXPECT_FALSE(f->Button("JustifyButton")->Visible());
+        EXPECT_FALSE(f->MenuItem("Tools1")->Visible());  // no spell checker assigned
+        EXPECT_TRUE(f->MenuItem("FileSaveExit")->Visible());
+        EXPECT_TRUE(f->Toolbar()->Visible());
+        EXPECT_TRUE(f->Ruler()->Visible());
+        EXPECT_EQ(f->RichEdit()->Text(), "Hello");
+        EXPECT_TRUE(RenderControlToPng(f, Shot("richform_window.png")));
+        f->SetModalResult(mrCancel);
+    });
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(RichForm, ReadOnlySourceShowsNoBarsAndEscapeCloses) {
+    Rtf("Hello\\par");
+    r->SetReadOnly(true);
+    EXPECT_FALSE(Edit([](TqzRichEditForm* f) {
+        EXPECT_FALSE(f->Toolbar()->Visible());
+        EXPECT_FALSE(f->FormatBar()->Visible());
+        EXPECT_FALSE(f->Ruler()->Visible());
+        EXPECT_FALSE(f->StatusBar()->Visible());
+        SendKey(f->RichEdit(), VK_ESCAPE);
+    }));
+    EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(RichForm, CloseRulesForEachAnswer) {
+    Rtf("Hello\\par");
+    // unmodified: Escape closes without asking
+    EXPECT_FALSE(Edit([](TqzRichEditForm* f) { SendKey(f->RichEdit(), VK_ESCAPE); }));
+    EXPECT_EQ(boxes.Count(), 0);
+    // modified, Yes: the text comes back
+    boxes.Answer(mrYes);
+    EXPECT_TRUE(Edit([](TqzRichEditForm* f) {
+        SendText(f->RichEdit(), "ab");
+        SendKey(f->RichEdit(), VK_ESCAPE);
+    }));
+    EXPECT_EQ(boxes.Last().Text, "Changes have been made!  Do you wish to save your changes?");
+    EXPECT_EQ(r->Text(), "abHello");
+    // No: nothing comes back
+    boxes.Answer(mrNo);
+    EXPECT_FALSE(Edit([](TqzRichEditForm* f) {
+        SendText(f->RichEdit(), "zz");
+        SendKey(f->RichEdit(), VK_ESCAPE);
+    }));
+    EXPECT_EQ(r->Text(), "abHello");
+    // Cancel: the window stays; the close box asks again
+    EXPECT_FALSE(Edit([this](TqzRichEditForm* f) {
+        SendText(f->RichEdit(), "q");
+        boxes.Answer(mrCancel);
+        EXPECT_FALSE(f->CloseQuery());
+        EXPECT_TRUE(f->Visible());
+        EXPECT_EQ(f->ModalResult(), mrNone);
+        boxes.Answer(mrNo);
+        SendCloseBox(f);
+    }));
+    EXPECT_EQ(r->Text(), "abHello");
+    // without confirmation the text is taken back
+    r->SetEditorOptions(r->EditorOptions() | (1u << reoNoConfirmation));
+    EXPECT_TRUE(Edit([](TqzRichEditForm* f) {
+        SendText(f->RichEdit(), "x");
+        SendKey(f->RichEdit(), VK_ESCAPE);
+    }));
+    EXPECT_EQ(r->Text(), "xabHello");
+}
+
+TEST_F(RichForm, FormatBarWithKeysAndClicks) {
+    Rtf("Hello world\\par");
+    TBeepCounter beeps;
+    EXPECT_TRUE(Edit([&](TqzRichEditForm* f) {
+        TqzDBRichEdit* e = f->RichEdit();
+        e->SetSelStart(0);
+        e->SetSelLength(5);
+        SendKey(e, 'B', {ssCtrl});
+        EXPECT_TRUE(e->SelAttributes().Bold);
+        EXPECT_TRUE(f->Button("BoldButton")->Down());
+        SendClick(f->Button("ItalicButton"), 5, 5);
+        EXPECT_TRUE(e->SelAttributes().Italic);
+        SendKey(e, 'U', {ssCtrl});
+        EXPECT_TRUE(e->SelAttributes().Underline);
+        SendClick(f->Button("CenterButton"), 5, 5);
+        EXPECT_EQ(e->Paragraph().Alignment, TRtfAlign::Center);
+        EXPECT_TRUE(f->Button("CenterButton")->Down());
+        SendClick(f->Button("BulletButton"), 5, 5);
+        EXPECT_TRUE(e->Paragraph().Bullet);
+        EXPECT_TRUE(f->MenuItem("FormatBulletStyle")->Checked());
+        // an unreadable size is ignored with a beep
+        TqzDBComboBox* size = f->FontSizeCombo();
+        size->SetText("abc");
+        size->DropDown();
+        size->CloseUp(false);
+        EXPECT_EQ(beeps.Count(), 1);
+        size->SetText("2000");
+        size->DropDown();
+        size->CloseUp(false);
+        EXPECT_EQ(beeps.Count(), 2);
+        e->SetSelStart(0);
+        e->SetSelLength(5);
+        size->SetText("20");
+        size->DropDown();
+        size->CloseUp(false);
+        EXPECT_EQ(beeps.Count(), 2);
+        EXPECT_EQ(e->SelAttributes().Size, 40);
+        EXPECT_TRUE(RenderControlToPng(f, Shot("richform_formatted.png")));
+        f->MenuItem("FileSaveExit")->Click();
+    }));
+    r->SetSelStart(1);
+    r->SetSelLength(0);
+    EXPECT_TRUE(r->SelAttributes().Bold);
+    EXPECT_TRUE(r->SelAttributes().Underline);
+    EXPECT_EQ(r->Paragraph().Alignment, TRtfAlign::Center);
+}
+
+TEST_F(RichForm, CtrlZUndoesOncePerKeystrokeAndEscapeUndoes) {
+    Rtf("\\par");
+    r->SetEditorOptions(r->EditorOptions() & ~(1u << reoCloseOnEscape));
+    boxes.Answer(mrNo);
+    EXPECT_FALSE(Edit([](TqzRichEditForm* f) {
+        TqzDBRichEdit* e = f->RichEdit();
+        SendText(e, "one");
+        e->SetSelStart(0);  // a new undo step
+        SendText(e, "two ");
+        e->SetSelStart(7);
+        SendText(e, "x");
+        EXPECT_EQ(e->Text(), "two onex");
+        SendKey(e, 'Z', {ssCtrl});
+        EXPECT_EQ(e->Text(), "two one");
+        SendKey(e, VK_ESCAPE);  // undo, not close
+        EXPECT_EQ(e->Text(), "one");
+        EXPECT_TRUE(f->Visible());
+        f->MenuItem("FileExit")->Click();
+    }));
+}
+
+TEST_F(RichForm, LockPanelsFollowTheService) {
+    Rtf("a\\par");
+    TTestLockKeys locks;
+    locks.SetCapsLock(TLockState::On);
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        TStatusPanels* p = f->StatusBar()->Panels();
+        EXPECT_EQ(p->Items(1)->Text(), "CAP");
+        EXPECT_EQ(p->Items(2)->Text(), "");
+        locks.SetCapsLock(TLockState::Off);
+        locks.SetNumLock(TLockState::On);
+        SendKey(f->RichEdit(), VK_RIGHT);
+        EXPECT_EQ(p->Items(1)->Text(), "");
+        EXPECT_EQ(p->Items(2)->Text(), "NUM");
+        locks.SetNumLock(TLockState::Unknown);
+        SendKey(f->RichEdit(), VK_LEFT);
+        EXPECT_EQ(p->Items(2)->Text(), "");
+        f->SetModalResult(mrCancel);
+    }));
+}
+
+TEST_F(RichForm, RulerMarkersFollowTheCaretAndDragsSetIndents) {
+    Rtf("\\pard\\li720\\fi-360 First\\par\\pard Second\\par");
+    EXPECT_TRUE(Edit([](TqzRichEditForm* f) {
+        TqzDBRichEdit* e = f->RichEdit();
+        TqzRulerPanel* ruler = f->Ruler();
+        e->SetSelStart(1);
+        TqzTrackIcon* left = ruler->LeftMarker();
+        TqzTrackIcon* first = ruler->FirstLineMarker();
+        const int base = ruler->Base();
+        EXPECT_EQ(left->Left() + left->Width() / 2, base + 48);  // 0.5 inch at 96 dpi
+        EXPECT_EQ(first->Left() + first->Width() / 2, base + 24);
+        e->SetSelStart(8);  // the second paragraph
+        EXPECT_EQ(left->Left() + left->Width() / 2, base);
+        // press and release without moving: nothing changes
+        SendMouseDown(left, mbLeft, 5, 4);
+        SendMouseUp(left, mbLeft, 5, 4);
+        EXPECT_EQ(e->Paragraph().LeftIndent, 0);
+        // drag the left marker one inch and a bit: it snaps to 1/8 inch
+        SendMouseDown(left, mbLeft, 5, 4);
+        SendMouseMove(left, 5 + 99, 4, {ssLeft});
+        SendMouseUp(left, mbLeft, left->Width() / 2, 4);
+        EXPECT_EQ(left->Left() + left->Width() / 2, base + 96);
+        TRtfParaFormat p = e->Paragraph();
+        EXPECT_EQ(p.LeftIndent, 1440);
+        EXPECT_EQ(p.LeftIndent + p.FirstIndent, 0);
+        // the first-line marker cannot pass the left limit
+        SendMouseDown(first, mbLeft, 5, 4);
+        SendMouseMove(first, 5 - 200, 4, {ssLeft});
+        SendMouseMove(first, 5 + 48, 4, {ssLeft});
+        SendMouseUp(first, mbLeft, 5, 4);
+        p = e->Paragraph();
+        EXPECT_EQ(p.LeftIndent + p.FirstIndent, 720);
+        EXPECT_EQ(p.LeftIndent, 1440);
+        // the right marker stops 48 pixels right of the others
+        TqzTrackIcon* right = ruler->RightMarker();
+        SendMouseDown(right, mbLeft, 5, 4);
+        SendMouseMove(right, 5 - 1000, 4, {ssLeft});
+        SendMouseUp(right, mbLeft, 5, 4);
+        EXPECT_GE(right->Left(), left->Left() + 48);
+        EXPECT_GT(e->Paragraph().RightIndent, 0);
+        EXPECT_TRUE(RenderControlToPng(ruler, Shot("richform_ruler.png")));
+        f->SetModalResult(mrOk);
+    }));
+    r->SetSelStart(8);
+    EXPECT_EQ(r->Paragraph().LeftIndent, 1440);
+}
+
+TEST_F(RichForm, LoadAndSaveAsRoundTrips) {
+    const std::string rtf = TempFile("doc.rtf"), txt = TempFile("doc.txt"), latin = TempFile("latin.txt");
+    {
+        std::ofstream out(latin, std::ios::binary);
+        out << "caf\xE9\n";
+    }
+    Rtf("\\b Bold\\b0  text\\par");
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        f->SaveFile(rtf, 1);
+        f->SaveFile(txt, 2);
+        EXPECT_FALSE(f->RichEdit()->PlainText());
+        f->LoadFile(latin, 2);
+        EXPECT_EQ(f->RichEdit()->Text(), "caf\xC3\xA9\n");
+        f->LoadFile(rtf, 1);
+        f->RichEdit()->SetSelStart(1);
+        EXPECT_TRUE(f->RichEdit()->SelAttributes().Bold);
+        f->LoadFile(txt, 2);
+        EXPECT_EQ(f->RichEdit()->Text(), "Bold text");
+        boxes.Answer(mrNo);
+        f->SetModalResult(mrCancel);
+    }));
+    std::ifstream in(txt, std::ios::binary);
+    const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(saved.substr(0, 9), "Bold text");
+}
+
+// ---- Execute on a bound rich edit -------------------------------------------------------------------
+
+class BoundEditor : public ::testing::Test {
+protected:
+    std::unique_ptr<TOstraTable> T = std::make_unique<TOstraTable>(nullptr);
+    TDataSource source{nullptr};
+    TForm* form = CreateForm<TForm>(Application);
+    TqzDBRichEdit* r = nullptr;
+    TTestModalForms modal;
+    TTestDialogs boxes;
+    void SetUp() override {
+        T->FieldDefs()->Add("Notes", ftBlob);
+        T->Open();
+        T->Append();
+        T->FieldByName("Notes")->SetAsString("{\\rtf1\\ansi Old\\par}");
+        T->Post();
+        source.SetDataSet(T.get());
+        form->SetBounds(10, 10, 420, 300);
+        r = new TqzDBRichEdit(form);
+        r->SetParent(form);
+        r->SetBounds(0, 0, 400, 260);
+        r->SetDataSource(&source);
+        r->SetDataField("Notes");
+        form->Show();
+        r->SetFocus();
+        ProcessEvents();
+    }
+    void TearDown() override { delete form; }
+    std::string Notes() { return T->FieldByName("Notes")->AsString(); }
+};
+
+TEST_F(BoundEditor, F2OpensTheEditorAndOkPostsTheFormattedText) {
+    modal.Push([this](TCustomForm* f) {
+        auto* w = static_cast<TqzRichEditForm*>(f);
+        TqzDBRichEdit* e = w->RichEdit();
+        EXPECT_EQ(e->Text(), "Old");
+        EXPECT_FALSE(e->ReadOnly());
+        e->SelectAll();
+        SendKey(e, 'B', {ssCtrl});
+        e->SetSelStart(0);
+        SendText(e, "New ");
+        modal.Push([](TCustomForm* d) {
+            auto* p = static_cast<TqzRichParagraphDialog*>(d);
+            TEdit* left = p->Edit(TqzParagraphDialogModel::eLeft);
+            left->SetFocus();
+            left->SelectAll();
+            SendText(left, "1");
+            SendClick(p->OKBtn(), 5, 5);
+        });
+        w->MenuItem("FormatParagraph")->Click();
+        SendKey(e, 'S', {ssCtrl});  // Save and Exit
+    });
+    SendKey(r, VK_F2);
+    EXPECT_EQ(modal.Pending(), 0);
+    ASSERT_EQ(T->State(), dsEdit);
+    T->Post();
+    EXPECT_NE(Notes().find("New Old"), std::string::npos);
+    EXPECT_NE(Notes().find("\\li1440"), std::string::npos);
+    EXPECT_NE(Notes().find("\\b"), std::string::npos);
+}
+
+TEST_F(BoundEditor, CancelLeavesTheFieldAlone) {
+    boxes.Answer(mrNo);
+    modal.Push([](TCustomForm* f) {
+        auto* w = static_cast<TqzRichEditForm*>(f);
+        SendText(w->RichEdit(), "zz");
+        SendKey(w->RichEdit(), VK_ESCAPE);
+    });
+    EXPECT_FALSE(r->Execute());
+    EXPECT_EQ(T->State(), dsBrowse);
+    EXPECT_EQ(Notes(), "{\\rtf1\\ansi Old\\par}");
+}
+
+TEST_F(BoundEditor, WithoutAutoEditABrowsingDatasetOpensTheEditorReadOnly) {
+    source.SetAutoEdit(false);
+    modal.Push([](TCustomForm* f) {
+        auto* w = static_cast<TqzRichEditForm*>(f);
+        EXPECT_TRUE(w->RichEdit()->ReadOnly());
+        EXPECT_FALSE(w->Toolbar()->Visible());
+        SendText(w->RichEdit(), "lost");
+        w->SetModalResult(mrOk);
+    });
+    EXPECT_TRUE(r->Execute());
+    EXPECT_EQ(T->State(), dsBrowse);
+    EXPECT_EQ(Notes(), "{\\rtf1\\ansi Old\\par}");
+}
+
+}  // namespace
