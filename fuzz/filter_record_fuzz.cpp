@@ -47,7 +47,7 @@ struct Fixture {
                         Variant(int64_t(1) << 40), Variant(1.5), Variant(2.25), Variant(day), Variant(noon),
                         Variant(day + noon), Variant(true), Variant(std::string("red and blue é")),
                         Variant()});
-        T.AppendRecord({Variant(std::string("zz or")), Variant(-32768), Variant(2147483647), Variant(65535),
+        T.AppendRecord({Variant(std::string("zz or")), Variant(-32768), Variant(2147483647), Variant(32767),
                         Variant(int64_t(-1)), Variant(-1e300), Variant(0.0), Variant(day - 40000),
                         Variant(0.0), Variant(day + 0.999), Variant(false), Variant(std::string(300, 'x')),
                         Variant()});
@@ -67,7 +67,10 @@ std::string TakeText(const uint8_t*& P, const uint8_t* End) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Fixture* f = new Fixture;
+    // A table of its own per input: the engine keeps value pointers inside
+    // record buffers, where the leak checker cannot see them.
+    Fixture fixture;
+    Fixture* f = &fixture;
     const uint8_t* p = data;
     const uint8_t* end = data + size;
     TqzFieldInfoList criteria;

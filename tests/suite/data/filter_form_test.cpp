@@ -3,6 +3,7 @@
 // its Delete key, View Summary and the options that shape the form.
 #include "filter_fixture.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/files.h"
 #include "platform/ui/radiogroup.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/stringgrid.h"
@@ -305,6 +306,43 @@ TEST_F(FilterFormTest, HidePartialAnywhereAndTabsAtTop) {
         EXPECT_EQ(f->ViewButton()->Left(), f->ClearSearchButton()->Left());
         EXPECT_FALSE(f->CaseSensitive()->Visible());
         SendKey(f->CancelButton(), VK_ESCAPE);
+    });
+    EXPECT_FALSE(D->Execute());
+}
+
+}  // namespace
+
+namespace {
+
+// The form on each page and the summary painted to PNG files in the temp
+// folder; the texts sit inside their controls.
+TEST_F(FilterFormTest, FormAndSummaryRender) {
+    AddDated("A", EncodeDate(2005, 2, 28), EncodeDate(2005, 2, 28));
+    D->Criteria() = {Range("Day", DateToStr(EncodeDate(2005, 3, 1)), DateToStr(EncodeDate(2005, 3, 20))),
+                     Crit("Name", fdMatchAny, "smith or jones")};
+    D->Criteria()[1].NonMatching = true;
+    const std::string dir = GetTempDir();
+    Modal.Push([&](TCustomForm* F) {
+        TqzFilterDlg* f = Dlg(F);
+        EXPECT_TRUE(RenderControlToPng(f, dir + "taskmoor_filter_value.png"));
+        ClickItem(f->FieldsListBox(), 1);
+        EXPECT_TRUE(f->MinDateEdit()->Visible());
+        EXPECT_TRUE(RenderControlToPng(f, dir + "taskmoor_filter_range.png"));
+        ClickTab(f->FieldTabSet(), 0);
+        EXPECT_TRUE(RenderControlToPng(f, dir + "taskmoor_filter_all.png"));
+        for (TControl* c :
+             {static_cast<TControl*>(f->ViewButton()), static_cast<TControl*>(f->ClearSearchButton()),
+              static_cast<TControl*>(f->MatchTypeGroup()), static_cast<TControl*>(f->CaseSensitive()),
+              static_cast<TControl*>(f->MaxDateEdit())}) {
+            EXPECT_LE(c->Left() + c->Width(), c->Parent()->ClientWidth()) << c->Name();
+            EXPECT_LE(c->Top() + c->Height(), c->Parent()->ClientHeight()) << c->Name();
+        }
+        Modal.Push([&](TCustomForm* V) {
+            EXPECT_TRUE(RenderControlToPng(V, dir + "taskmoor_filter_summary.png"));
+            SendKey(dynamic_cast<TqzFilterDialogView*>(V)->StringGrid1(), VK_ESCAPE);
+        });
+        SendClick(f->ViewButton(), 5, 5);
+        SendClick(f->CancelButton(), 5, 5);
     });
     EXPECT_FALSE(D->Execute());
 }
