@@ -16,6 +16,7 @@
 #include "suite/base/qzintl.h"
 #include "suite/base/qzlinelists.h"
 #include "suite/data/qzfilterdialog.h"
+#include "suite/edit/qzdatetimepicker.h"
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/edit/qzdbedit.h"
 
@@ -189,6 +190,14 @@ void TqzFilterDlg::BuildControls() {
     FMaxValueClearButton = Make<TButton>(this, FTabSheet2, 140, 65, 50, 23);
     FMaxValueClearButton->SetEnabled(false);
     FMaxValueClearButton->SetOnClick(TNotifyEvent(this, &TqzFilterDlg::ClearButtonClick));
+    // Date fields take their bounds in pickers at the same places.
+    for (TqzDBDateTimePicker** picker : {&FMinDateEdit, &FMaxDateEdit}) {
+        const bool upper = picker == &FMaxDateEdit;
+        *picker = Make<TqzDBDateTimePicker>(this, FTabSheet2, 6, upper ? 66 : 20, 130, 21);
+        (*picker)->SetEpoch(1950);
+        (*picker)->SetVisible(false);
+        (*picker)->SetOnChange(TNotifyEvent(this, &TqzFilterDlg::EditorChange));
+    }
     FMinLbl->SetFocusControl(FMinValueEdit);
     FMaxLbl->SetFocusControl(FMaxValueEdit);
     FFieldValueLbl->SetFocusControl(FFilterValueEdit);
@@ -220,8 +229,10 @@ void TqzFilterDlg::ApplyTexts() {
     FFieldTabSet->SetHint(t->AllSearchedTabHint());
     FMinLbl->SetCaption(t->StartingRangeLabel());
     FMinValueEdit->SetHint(t->StartingRangeHint());
+    FMinDateEdit->SetHint(t->StartingRangeHint());
     FMaxLbl->SetCaption(t->EndingRangeLabel());
     FMaxValueEdit->SetHint(t->EndingRangeHint());
+    FMaxDateEdit->SetHint(t->EndingRangeHint());
     FMinValueClearButton->SetCaption(t->BtnClearMin());
     FMinValueClearButton->SetHint(t->BtnClearMinHint());
     FMaxValueClearButton->SetCaption(t->BtnClearMax());
@@ -310,8 +321,9 @@ void TqzFilterDlg::DoShow() {
     }
     ApplyTexts();
     TMinSizeForm::DoShow();
-    TWinControl* focus = ByRange() ? static_cast<TWinControl*>(FMinValueEdit) : ValueEditor();
-    if (focus->CanFocus()) SetActiveControl(focus);
+    // The form is not showing yet: the editor takes the focus when it does.
+    TWinControl* focus = PageEditor();
+    if (focus->Visible() && focus->Enabled()) SetActiveControl(focus);
     FDialog->DoInitDialog();
     TDataSet* ds = FDialog->GetDataSet();
     FModified = !(ds && ds->Active());
@@ -386,6 +398,46 @@ std::string TqzFilterDlg::ValueText() const {
     return FFilterValueCombo->Visible() ? FFilterValueCombo->Text() : FFilterValueEdit->Text();
 }
 
+bool TqzFilterDlg::UsesPickers() const { return FMinDateEdit->Visible(); }
+
+TWinControl* TqzFilterDlg::MinEditor() const {
+    return UsesPickers() ? static_cast<TWinControl*>(FMinDateEdit) : static_cast<TWinControl*>(FMinValueEdit);
+}
+
+TWinControl* TqzFilterDlg::MaxEditor() const {
+    return UsesPickers() ? static_cast<TWinControl*>(FMaxDateEdit) : static_cast<TWinControl*>(FMaxValueEdit);
+}
+
+TWinControl* TqzFilterDlg::PageEditor() const { return ByRange() ? MinEditor() : ValueEditor(); }
+
+std::string TqzFilterDlg::RangeText(bool Upper) const {
+    if (!UsesPickers()) return (Upper ? FMaxValueEdit : FMinValueEdit)->Text();
+    TqzDBDateTimePicker* picker = Upper ? FMaxDateEdit : FMinDateEdit;
+    const TDateTime day = picker->Date();  // finishes what is being typed
+    if (picker->Text().empty()) return std::string();
+    const TDateTime v = picker->UnboundDataType() == qzDTEdtDate ? day : picker->Value();
+    // A date-time at midnight reads as its date, and so takes in the whole day as upper bound.
+    return picker->UnboundDataType() == qzDTEdtDate ? DateToStr(v) : DateTimeToStr(v);
+}
+
+void TqzFilterDlg::SetRangeTexts(const std::string& Min, const std::string& Max) {
+    FMinValueEdit->SetText(Min);
+    FMaxValueEdit->SetText(Max);
+    if (!UsesPickers()) return;
+    try {
+        FMinDateEdit->SetText(Min);
+        FMaxDateEdit->SetText(Max);
+    } catch (const EConvertError&) {
+        // Bounds set by program that no picker reads stay in the edits.
+        FMinDateEdit->SetVisible(false);
+        FMaxDateEdit->SetVisible(false);
+        FMinValueEdit->SetVisible(true);
+        FMaxValueEdit->SetVisible(true);
+        FMinLbl->SetFocusControl(FMinValueEdit);
+        FMaxLbl->SetFocusControl(FMaxValueEdit);
+    }
+}
+
 void TqzFilterDlg::SetValueText(const std::string& Text) {
     FFilterValueEdit->SetText(Text);
     FFilterValueCombo->SetText(Text);
@@ -401,7 +453,7 @@ bool TqzFilterDlg::StoreEntries() {
     };
     const bool range = ByRange();
     const std::string value = ValueText();
-    const std::string minText = FMinValueEdit->Text(), maxText = FMaxValueEdit->Text();
+    const std::string minText = RangeText(false), maxText = RangeText(true);
     if (range) {
         if (!valid(minText) || !valid(maxText)) return false;
     } else {
@@ -486,13 +538,23 @@ void TqzFilterDlg::LoadField(int ListIndex) {
     FFilterValueCombo->Picture()->SetPictureMask(mask);
     FFilterValueCombo->Items()->Clear();
     for (int i = 0; i < combo.Count(); ++i) FFilterValueCombo->Items()->Add(combo.Strings(i));
+    const TFieldType type = field ? field->DataType : ftUnknown;
+    const bool pickers = (type == ftDate || type == ftDateTime || type == ftTimeStamp) &&
+                         !FDialog->Options().Contains(fdDisableDateTimePicker);
+    for (TqzDBDateTimePicker* picker : {FMinDateEdit, FMaxDateEdit}) {
+        picker->SetUnboundDataType(type == ftDate ? qzDTEdtDate : qzDTEdtDateTime);
+        picker->SetVisible(pickers);
+    }
+    FMinValueEdit->SetVisible(!pickers);
+    FMaxValueEdit->SetVisible(!pickers);
+    FMinLbl->SetFocusControl(MinEditor());
+    FMaxLbl->SetFocusControl(MaxEditor());
     const int index = CriterionOf(FPanelLabel);
     if (index >= 0) {
         const TqzFieldInfo& info = FFieldInfo[static_cast<size_t>(index)];
         const bool range = info.MatchType == fdMatchRange;
         SetValueText(range ? std::string() : info.FilterValue);
-        FMinValueEdit->SetText(range ? info.MinValue : std::string());
-        FMaxValueEdit->SetText(range ? info.MaxValue : std::string());
+        SetRangeTexts(range ? info.MinValue : std::string(), range ? info.MaxValue : std::string());
         if (!range)
             FMatchTypeGroup->SetItemIndex(
                 std::min(ItemOfMatch(info.MatchType), FMatchTypeGroup->Items()->Count() - 1));
@@ -501,8 +563,7 @@ void TqzFilterDlg::LoadField(int ListIndex) {
         ChoosePage(range);
     } else {
         SetValueText("");
-        FMinValueEdit->SetText("");
-        FMaxValueEdit->SetText("");
+        SetRangeTexts("", "");
         FMatchTypeGroup->SetItemIndex(
             std::min(ItemOfMatch(FDialog->DefaultMatchType()), FMatchTypeGroup->Items()->Count() - 1));
         FCaseSensitive->SetChecked(FDialog->Options().Contains(fdCaseSensitive));
@@ -532,18 +593,20 @@ void TqzFilterDlg::SelectField(int ListIndex) {
     LoadField(ListIndex);
     // A focus left on an editor of the other page goes to this page's editor.
     TWinControl* active = ActiveControl();
-    if (active && active != FFieldsListBox && !active->Showing()) {
-        TWinControl* focus = ByRange() ? static_cast<TWinControl*>(FMinValueEdit) : ValueEditor();
+    if (!active || (active != FFieldsListBox && !active->Showing())) {
+        TWinControl* focus = PageEditor();
         if (focus->CanFocus()) focus->SetFocus();
     }
 }
 
 void TqzFilterDlg::UpdateButtons() {
     FFilterValueClearButton->SetEnabled(!ValueText().empty());
-    FMinValueClearButton->SetEnabled(!FMinValueEdit->Text().empty());
-    FMaxValueClearButton->SetEnabled(!FMaxValueEdit->Text().empty());
-    FClearSearchButton->SetEnabled(!FFieldInfo.empty() || !ValueText().empty() ||
-                                   !FMinValueEdit->Text().empty() || !FMaxValueEdit->Text().empty());
+    // Texts only: reading a picker's value would finish what is being typed.
+    const bool hasMin = !(UsesPickers() ? FMinDateEdit->Text() : FMinValueEdit->Text()).empty();
+    const bool hasMax = !(UsesPickers() ? FMaxDateEdit->Text() : FMaxValueEdit->Text()).empty();
+    FMinValueClearButton->SetEnabled(hasMin);
+    FMaxValueClearButton->SetEnabled(hasMax);
+    FClearSearchButton->SetEnabled(!FFieldInfo.empty() || !ValueText().empty() || hasMin || hasMax);
 }
 
 void TqzFilterDlg::FieldsListBoxClick(TObject*) { SelectField(FFieldsListBox->ItemIndex()); }
@@ -607,12 +670,12 @@ void TqzFilterDlg::ClearButtonClick(TObject* Sender) {
     if (Sender == FFilterValueClearButton) {
         SetValueText("");
         if (ValueEditor()->CanFocus()) ValueEditor()->SetFocus();
-    } else if (Sender == FMinValueClearButton) {
-        FMinValueEdit->SetText("");
-        if (FMinValueEdit->CanFocus()) FMinValueEdit->SetFocus();
-    } else if (Sender == FMaxValueClearButton) {
-        FMaxValueEdit->SetText("");
-        if (FMaxValueEdit->CanFocus()) FMaxValueEdit->SetFocus();
+    } else if (Sender == FMinValueClearButton || Sender == FMaxValueClearButton) {
+        const bool upper = Sender == FMaxValueClearButton;
+        (upper ? FMaxValueEdit : FMinValueEdit)->SetText("");
+        (upper ? FMaxDateEdit : FMinDateEdit)->SetText("");
+        TWinControl* editor = upper ? MaxEditor() : MinEditor();
+        if (editor->CanFocus()) editor->SetFocus();
     }
     UpdateButtons();
 }
@@ -621,8 +684,7 @@ void TqzFilterDlg::ClearSearchButtonClick(TObject*) {
     FFieldInfo.clear();
     FModified = true;
     SetValueText("");
-    FMinValueEdit->SetText("");
-    FMaxValueEdit->SetText("");
+    SetRangeTexts("", "");
     FMatchTypeGroup->SetItemIndex(kMatchStartItem);
     if (FFieldTabSet->TabIndex() == 1) FFieldTabSet->SetTabIndex(0);
     const std::string current = FPanelLabel;
@@ -637,12 +699,16 @@ void TqzFilterDlg::ViewButtonClick(TObject*) {
         MessageDlg(qzIntl()->UserMessages()->FilterDlgNoCriteria(), mtInformation, TMsgDlgButtons{mbOK}, 0);
     else
         FDialog->DoDialogSummary(FFieldInfo);
-    TWinControl* focus = ByRange() ? static_cast<TWinControl*>(FMinValueEdit) : ValueEditor();
+    TWinControl* focus = PageEditor();
     if (focus->CanFocus()) focus->SetFocus();
 }
 
 void TqzFilterDlg::KeyDown(uint16_t& Key, TShiftState Shift) {
-    const bool move = Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT;
+    bool move = Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT;
+    // A picker that holds text steps its part with Up and Down.
+    if ((Key == VK_UP || Key == VK_DOWN) && ((FMinDateEdit->Focused() && !FMinDateEdit->Text().empty()) ||
+                                             (FMaxDateEdit->Focused() && !FMaxDateEdit->Text().empty())))
+        move = false;
     if (move && !FFieldsListBox->Focused() && !Shift.Contains(ssAlt) && !FFilterValueCombo->Focused() &&
         FFieldsListBox->Items()->Count() > 0) {
         const int rows =

@@ -18,6 +18,7 @@ class TRadioGroup;
 class TTabControl;
 class TWinControl;
 class TqzDBComboBox;
+class TqzDBDateTimePicker;
 class TqzDBEdit;
 class TqzFilterDialog;
 struct TqzDBFieldInfo;
@@ -43,6 +44,13 @@ public:
     TCheckBox* Nonmatching() const { return FNonmatching; }
     TqzDBEdit* MinValueEdit() const { return FMinValueEdit; }
     TqzDBEdit* MaxValueEdit() const { return FMaxValueEdit; }
+    TqzDBDateTimePicker* MinDateEdit() const { return FMinDateEdit; }
+    TqzDBDateTimePicker* MaxDateEdit() const { return FMaxDateEdit; }
+    // The range editors in use: the edits, or the pickers for a date field.
+    TWinControl* MinEditor() const;
+    TWinControl* MaxEditor() const;
+    TButton* MinValueClearButton() const { return FMinValueClearButton; }
+    TButton* MaxValueClearButton() const { return FMaxValueClearButton; }
     TButton* ViewButton() const { return FViewButton; }
     TButton* ClearSearchButton() const { return FClearSearchButton; }
     TButton* OKButton() const { return FOKButton; }
@@ -76,6 +84,12 @@ private:
     std::string ValueText() const;
     void SetValueText(const std::string& Text);
     void SelectField(int ListIndex);
+    bool UsesPickers() const;
+    // A bound as text (a picker's value as date text); empty for none.
+    std::string RangeText(bool Upper) const;
+    void SetRangeTexts(const std::string& Min, const std::string& Max);
+    // The editor that takes the focus on the page shown.
+    TWinControl* PageEditor() const;
 
     void FieldsListBoxClick(TObject* Sender);
     void FieldsListBoxKeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift);
@@ -119,6 +133,8 @@ private:
     TLabel* FMaxLbl = nullptr;
     TqzDBEdit* FMinValueEdit = nullptr;
     TqzDBEdit* FMaxValueEdit = nullptr;
+    TqzDBDateTimePicker* FMinDateEdit = nullptr;
+    TqzDBDateTimePicker* FMaxDateEdit = nullptr;
     TButton* FMinValueClearButton = nullptr;
     TButton* FMaxValueClearButton = nullptr;
     TPanel* FButtonPanel = nullptr;

@@ -8,6 +8,7 @@
 
 #include "platform/core/enums.h"
 #include "platform/core/object.h"
+#include "platform/core/properties.h"
 #include "platform/db/dbtypes.h"
 
 TASKMOOR_ENUM(TqzFilterMatchType, fdMatchStart, fdMatchAny, fdMatchExact, fdMatchEnd, fdMatchRange,
