@@ -10,6 +10,7 @@
 TqzSpeedButton::TqzSpeedButton(TComponent* AOwner)
     : TGraphicControl(AOwner), FDisabledTextColors(std::make_unique<TqzDisabledTextColors>()) {
     SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks});
+    SetParentColor(true);
     SetBounds(0, 0, 25, 25);
 }
 
