@@ -63,7 +63,8 @@ std::vector<TRadioButton*> Siblings(TRadioButton* Button) {
 }  // namespace
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TCustomControl(AOwner) {
-    SetControlStyle(TControlStyle{csClickEvents, csCaptureMouse, csDoubleClicks, csSetCaption});
+    // Clicks come from Choose, once a press.
+    SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks, csSetCaption});
     SetTabStop(false);
     SetColor(clBtnFace);
     SetBounds(Left(), Top(), 113, 17);
