@@ -340,14 +340,19 @@ void BM_Engine_InsertInOrder(benchmark::State& state) {
         ds->SetIndexFieldNames("Action");
         ds->SetSortOptions({osoInsertInOrder});
         ds->Open();
+        // The six fields SQLite's insert sets (Key is the AutoInc and its primary key).
+        TField* flag = ds->FieldByName("Flag");
         TField* action = ds->FieldByName("Action");
+        TField* date = ds->FieldByName("Date");
         TField* category = ds->FieldByName("Category");
         TField* priority = ds->FieldByName("Priority");
         TField* status = ds->FieldByName("Status");
         state.ResumeTiming();
         for (const TaskRow& r : rows) {
             ds->Append();
+            flag->SetAsBoolean(r.Flag);
             action->SetAsString(r.Action);
+            date->SetAsDateTime(TimeStampToDateTime(TTimeStamp{0, r.Date}));
             category->SetAsString(r.Category);
             priority->SetAsString(r.Priority);
             status->SetAsString(r.Status);
