@@ -333,6 +333,7 @@ public:
     bool RangeActive() const { return FRangeActive; }
     // Moves to the record another table on the same table shows.
     void GotoCurrent(TTable* Table);
+    int AddFilterExpression(std::unique_ptr<TFilterNode> Tree, int Priority) override;
 
     static void Publish(TPublisher<TTable>& p);
 
@@ -344,7 +345,6 @@ protected:
     void InternalInitFieldDefs() override;
     bool GetCanModify() override { return !FReadOnly; }
     TDataSource* GetDataSource() override { return MasterSource(); }
-    int AddFilterExpression(std::unique_ptr<TFilterNode> Tree, int Priority) override;
     TRow* KeyRow() override { return &FKeyRows[FKeyIndex]; }
     void DoOnNewRecord() override;
 
