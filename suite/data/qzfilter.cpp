@@ -1,6 +1,7 @@
 #include "suite/data/qzfilter.h"
 
 #include <cctype>
+#include <cstring>
 
 #include "platform/core/datetime.h"
 #include "platform/core/sysutils.h"
@@ -110,6 +111,8 @@ private:
             while (FPos < FText.size()) {
                 const auto d = static_cast<unsigned char>(FText[FPos]);
                 if (!(IdentStart(d) || d == ' ' || std::isdigit(d))) break;
+                // a blank before the word AND or OR ends the identifier
+                if (d == ' ' && LogicalWordAt(FPos + 1)) break;
                 ++FPos;
             }
         } else if (std::isdigit(c) || c == '-') {
@@ -128,6 +131,16 @@ private:
             return std::string();
         }
         return CutTrailing(FText.substr(start, FPos - start));
+    }
+    bool LogicalWordAt(size_t p) const {
+        while (p < FText.size() && FText[p] == ' ') ++p;
+        for (const char* w : {"AND", "OR"}) {
+            const size_t n = std::strlen(w);
+            if (UpperCase(FText.substr(p, n)) != w) continue;
+            const size_t after = p + n;
+            if (after >= FText.size() || FText[after] == ' ' || FText[after] == '\t' || FText[after] == '(') return true;
+        }
+        return false;
     }
     bool Literal(const std::string& s) {
         FLiterals += static_cast<int>(s.size()) + 1;
