@@ -40,7 +40,8 @@ void TDatabase::SetConnected(bool Value) {
 }
 
 void TDatabase::Execute(const std::string& Sql) {
-    std::shared_ptr<TSqliteConnection> c = FConnection ? FConnection : TSqliteConnection::Acquire(FDatabaseName);
+    std::shared_ptr<TSqliteConnection> c =
+        FConnection ? FConnection : TSqliteConnection::Acquire(FDatabaseName);
     c->Execute(Sql);
 }
 
@@ -79,7 +80,8 @@ bool TDBDataSet::IsSQLBased() const {
 }
 
 void TDBDataSet::ExecuteSQL(const std::string& Sql) {
-    std::shared_ptr<TSqliteConnection> c = FConnection ? FConnection : TSqliteConnection::Acquire(FDatabaseName);
+    std::shared_ptr<TSqliteConnection> c =
+        FConnection ? FConnection : TSqliteConnection::Acquire(FDatabaseName);
     c->Execute(Sql);
 }
 
@@ -135,8 +137,8 @@ bool TDBDataSet::HasExpressionFilters() const {
 
 namespace {
 
-void TreeToSql(TDBDataSet* ds, const TFilterNode* n, const std::vector<std::string>& columns, std::string& out,
-               std::vector<std::string>& binds, std::vector<int>& kinds) {
+void TreeToSql(TDBDataSet* ds, const TFilterNode* n, const std::vector<std::string>& columns,
+               std::string& out, std::vector<std::string>& binds, std::vector<int>& kinds) {
     if (!n) throw EDBEngineError("Invalid filter expression", DBIERR_INVALIDFILTER);
     switch (n->Kind) {
     case fnField: {
@@ -392,7 +394,8 @@ int64_t TDBDataSet::WriteRow(int64_t Key, const TRow& Row) {
     TSqliteStatement st(Connection()->Db(), sql);
     int index = 1;
     for (size_t i : cols)
-        BindNative(st, index++, FieldDefs()->Items(static_cast<int>(i))->DataType(), Row.Values[i], Row.Has[i] != 0);
+        BindNative(st, index++, FieldDefs()->Items(static_cast<int>(i))->DataType(), Row.Values[i],
+                   Row.Has[i] != 0);
     if (Key != 0) st.BindInt(index, Key);
     st.Step();
     return Key != 0 ? Key : sqlite3_last_insert_rowid(Connection()->Db());
@@ -415,8 +418,9 @@ void TDBDataSet::DefsFromStatement(void* Statement, const std::vector<std::strin
         for (int k = 1; FieldDefs()->IndexOf(name) >= 0; ++k) name = base + "_" + std::to_string(k);
         TFieldType type = ftString;
         int size = 0;
-        const char* decl = static_cast<size_t>(i) < DeclTypes.size() ? DeclTypes[static_cast<size_t>(i)].c_str()
-                                                                       : sqlite3_column_decltype(st, i);
+        const char* decl = static_cast<size_t>(i) < DeclTypes.size()
+                               ? DeclTypes[static_cast<size_t>(i)].c_str()
+                               : sqlite3_column_decltype(st, i);
         FieldTypeOfColumn(decl ? decl : "", type, size);
         FieldDefs()->Add(name, type, size);
     }
@@ -516,8 +520,10 @@ void TDBDataSet::InternalAddRecord(TRecordBuffer Buffer, bool) {
     BuildCursor();
     const int position = PositionOf(key);
     // a new record the cursor does not show (range, filter) leaves the cursor where it was
-    if (position >= 0) FPosition = position;
-    else FPosition = std::min(FPosition, static_cast<int>(FKeys.size()) - 1);
+    if (position >= 0)
+        FPosition = position;
+    else
+        FPosition = std::min(FPosition, static_cast<int>(FKeys.size()) - 1);
 }
 
 void TDBDataSet::InternalPost() {
@@ -529,8 +535,10 @@ void TDBDataSet::InternalPost() {
         // the record may move in the order or leave a range
         BuildCursor();
         const int position = PositionOf(key);
-        if (position >= 0) FPosition = position;
-        else FPosition = std::min(FPosition, static_cast<int>(FKeys.size()) - 1);
+        if (position >= 0)
+            FPosition = position;
+        else
+            FPosition = std::min(FPosition, static_cast<int>(FKeys.size()) - 1);
         return;
     }
     InternalAddRecord(ActiveBuffer(), row->Flag == bfEOF);
@@ -576,7 +584,8 @@ void TDBDataSet::InternalClose() {
 }
 
 void TDBDataSet::InternalRefresh() {
-    const int64_t key = FPosition >= 0 && FPosition < CursorCount() ? FKeys[static_cast<size_t>(FPosition)] : 0;
+    const int64_t key =
+        FPosition >= 0 && FPosition < CursorCount() ? FKeys[static_cast<size_t>(FPosition)] : 0;
     BuildCursor();
     const int position = PositionOf(key);
     FPosition = position >= 0 ? position : std::min(FPosition, static_cast<int>(FKeys.size()) - 1);

@@ -278,6 +278,7 @@ public:
     // The index whose fields begin with Fields (";"-separated) with that case
     // rule; nullptr when none.
     TIndexDef* GetIndexForFields(const std::string& Fields, bool CaseInsensitive) const;
+    using TCollection::Update;
     // Reads the definitions from the table again.
     void Update();
     bool Updated() const { return FUpdated; }

@@ -161,7 +161,8 @@ void TSqliteStatement::BindBlob(int Index, const std::string& Value) {
 std::string TSqliteStatement::ColumnText(int Index) const {
     const void* data = sqlite3_column_blob(FStmt, Index);
     const int n = sqlite3_column_bytes(FStmt, Index);
-    return data && n > 0 ? std::string(static_cast<const char*>(data), static_cast<size_t>(n)) : std::string();
+    return data && n > 0 ? std::string(static_cast<const char*>(data), static_cast<size_t>(n))
+                         : std::string();
 }
 
 // ---- Connections ----
@@ -200,8 +201,8 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
     if (auto existing = slot.lock()) return existing;
     std::shared_ptr<TSqliteConnection> c(new TSqliteConnection);
     c->FPath = path;
-    const int rc = sqlite3_open_v2(path.c_str(), &c->FDb,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(
+        path.c_str(), &c->FDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = c->FDb ? sqlite3_errmsg(c->FDb) : sqlite3_errstr(rc);
         Registry().erase(path);
@@ -286,7 +287,9 @@ int IsoTime(const std::string& s, size_t pos) {
     return ((h * 60 + mi) * 60 + sec) * 1000 + ms;
 }
 
-std::string Two(int v) { return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10); }
+std::string Two(int v) {
+    return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10);
+}
 
 std::string DateText(int32_t day) {
     TTimeStamp stamp{0, day};
@@ -313,31 +316,45 @@ void FieldTypeOfColumn(const std::string& DeclType, TFieldType& Type, int& Size)
     const std::string t = Upper(DeclType);
     Size = 0;
     auto has = [&](const char* s) { return t.find(s) != std::string::npos; };
-    if (has("DATETIME") || has("TIMESTAMP")) Type = ftDateTime;
-    else if (has("DATE")) Type = ftDate;
-    else if (has("TIME")) Type = ftTime;
-    else if (has("BOOL")) Type = ftBoolean;
-    else if (has("SMALLINT")) Type = ftSmallint;
-    else if (has("AUTOINC")) Type = ftAutoInc;
-    else if (has("BIGINT")) Type = ftLargeint;
-    else if (has("INT")) Type = ftInteger;
-    else if (has("MONEY") || has("CURRENCY")) Type = ftCurrency;
-    else if (has("MEMO") || has("CLOB") || (has("TEXT") && !has("VARCHAR") && !has("CHAR("))) Type = ftMemo;
+    if (has("DATETIME") || has("TIMESTAMP"))
+        Type = ftDateTime;
+    else if (has("DATE"))
+        Type = ftDate;
+    else if (has("TIME"))
+        Type = ftTime;
+    else if (has("BOOL"))
+        Type = ftBoolean;
+    else if (has("SMALLINT"))
+        Type = ftSmallint;
+    else if (has("AUTOINC"))
+        Type = ftAutoInc;
+    else if (has("BIGINT"))
+        Type = ftLargeint;
+    else if (has("INT"))
+        Type = ftInteger;
+    else if (has("MONEY") || has("CURRENCY"))
+        Type = ftCurrency;
+    else if (has("MEMO") || has("CLOB") || (has("TEXT") && !has("VARCHAR") && !has("CHAR(")))
+        Type = ftMemo;
     else if (has("CHAR")) {
         Type = ftString;
         Size = 255;
         const size_t open = t.find('(');
         if (open != std::string::npos) {
             int n = 0;
-            for (size_t i = open + 1; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) n = n * 10 + (t[i] - '0');
+            for (size_t i = open + 1; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i)
+                n = n * 10 + (t[i] - '0');
             if (n > 0 && n <= 8192) Size = n;
         }
-    } else if (has("BLOB") || has("GRAPHIC") || has("BINARY")) Type = has("GRAPHIC") ? ftGraphic : ftBlob;
-    else if (has("REAL") || has("FLOA") || has("DOUB") || has("NUM") || has("DEC")) Type = ftFloat;
+    } else if (has("BLOB") || has("GRAPHIC") || has("BINARY"))
+        Type = has("GRAPHIC") ? ftGraphic : ftBlob;
+    else if (has("REAL") || has("FLOA") || has("DOUB") || has("NUM") || has("DEC"))
+        Type = ftFloat;
     else if (t.empty()) {
         Type = ftString;
         Size = 255;
-    } else Type = ftMemo;
+    } else
+        Type = ftMemo;
 }
 
 void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int Size, std::string& Value, char& Has) {
@@ -362,7 +379,8 @@ void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int Size, std:
         if (kind == SQLITE_TEXT) {
             const std::string s = Upper(text());
             b = s == "T" || s == "TRUE" || s == "Y" || s == "YES" || s == "1";
-        } else b = sqlite3_column_int64(st, col) != 0;
+        } else
+            b = sqlite3_column_int64(st, col) != 0;
         Value = Native<int16_t>(b ? -1 : 0);
         break;
     }
@@ -377,8 +395,10 @@ void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int Size, std:
         int ms = -1;
         if (Type == ftTime) {
             ms = IsoTime(s, 0);
-            if (ms < 0) Has = 0;
-            else Value = Native<int32_t>(ms);
+            if (ms < 0)
+                Has = 0;
+            else
+                Value = Native<int32_t>(ms);
             break;
         }
         if (!IsoDate(s, 0, date)) {

@@ -146,9 +146,12 @@ void TQuery::BindParams(void* Statement) {
             DecodeDate(v.AsDateTime(), y, m, d);
             DecodeTime(v.AsDateTime(), h, mi, s, ms);
             (void)stamp;
-            if (type == ftDate) std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
-            else if (type == ftTime) std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, mi, s);
-            else std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, h, mi, s);
+            if (type == ftDate)
+                std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
+            else if (type == ftTime)
+                std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, mi, s);
+            else
+                std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, h, mi, s);
             text = buf;
             sqlite3_bind_text(st, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
             break;
@@ -179,8 +182,7 @@ void TQuery::ExecSQL() {
     try {
         TSqliteStatement st(Connection()->Db(), Text());
         BindParams(st.Handle());
-        while (st.Step()) {
-        }
+        while (st.Step()) {}
         FRowsAffected = sqlite3_changes(Connection()->Db());
     } catch (...) {
         if (!held && !FPrepared) ReleaseConnection();

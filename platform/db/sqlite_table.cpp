@@ -36,17 +36,12 @@ struct TBind {
     std::string Value;
     bool Has;
 };
-
-void BindAll(TSqliteStatement& st, const std::vector<TBind>& binds, int first = 1) {
-    for (size_t i = 0; i < binds.size(); ++i)
-        BindNative(st, first + static_cast<int>(i), binds[i].Type, binds[i].Value, binds[i].Has);
-}
-
 }  // namespace
 
 // ---- Index definitions ----
 
-TIndexDefs::TIndexDefs(TDataSet* ADataSet) : TCollection(CollectionItemClass<TIndexDef>()), FDataSet(ADataSet) {}
+TIndexDefs::TIndexDefs(TDataSet* ADataSet)
+    : TCollection(CollectionItemClass<TIndexDef>()), FDataSet(ADataSet) {}
 
 TIndexDef* TIndexDefs::FindIndex(const std::string& Name) const {
     for (int i = 0; i < Count(); ++i)
@@ -188,9 +183,7 @@ std::vector<TTable::TKeyColumn> TTable::KeyColumns() {
     return out;
 }
 
-int TTable::IndexFieldCount() {
-    return static_cast<int>(KeyColumns().size());
-}
+int TTable::IndexFieldCount() { return static_cast<int>(KeyColumns().size()); }
 
 TField* TTable::IndexFields(int Index) {
     const auto columns = KeyColumns();
@@ -224,8 +217,9 @@ void TTable::OpenData() {
         TSqliteStatement st(Connection()->Db(), "PRAGMA table_info(" + SqlName(FTableName) + ")");
         std::string createSql;
         {
-            TSqliteStatement master(Connection()->Db(),
-                                    "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+            TSqliteStatement master(
+                Connection()->Db(),
+                "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
             master.BindText(1, FTableName);
             if (master.Step()) createSql = UpperCase(master.ColumnText(0));
         }
@@ -238,7 +232,8 @@ void TTable::OpenData() {
             const bool pk = st.ColumnInt(5) > 0;
             if (pk) ++pkCount;
             // the row id's own column is numbered by the engine
-            if (pk && UpperCase(st.ColumnText(2)) == "INTEGER" && createSql.find("WITHOUT ROWID") == std::string::npos)
+            if (pk && UpperCase(st.ColumnText(2)) == "INTEGER" &&
+                createSql.find("WITHOUT ROWID") == std::string::npos)
                 type = ftAutoInc;
             TFieldDef* def = FieldDefs()->Add(name, type, size);
             def->SetRequired(st.ColumnInt(3) != 0 && type != ftAutoInc);
@@ -247,7 +242,8 @@ void TTable::OpenData() {
         if (columns.empty()) throw EDBEngineError("Table does not exist: " + FTableName, SQLITE_ERROR);
         if (pkCount > 1)
             for (int i = 0; i < FieldDefs()->Count(); ++i)
-                if (FieldDefs()->Items(i)->DataType() == ftAutoInc) FieldDefs()->Items(i)->SetDataType(ftInteger);
+                if (FieldDefs()->Items(i)->DataType() == ftAutoInc)
+                    FieldDefs()->Items(i)->SetDataType(ftInteger);
     }
     FBaseTable = FTableName;
     FColumns = columns;
@@ -351,7 +347,8 @@ std::string TTable::KeyCondition(const std::vector<TKeyColumn>& Columns, const T
         return f && d < Values.Has.size() && Values.Has[d];
     };
     const auto col = [&](int i) {
-        return SqlName(Columns[static_cast<size_t>(i)].Column) + " COLLATE " + Columns[static_cast<size_t>(i)].Collation;
+        return SqlName(Columns[static_cast<size_t>(i)].Column) + " COLLATE " +
+               Columns[static_cast<size_t>(i)].Collation;
     };
     const auto eq = [&](int i) {
         if (!hasValue(i)) return SqlName(Columns[static_cast<size_t>(i)].Column) + " IS NULL";
@@ -373,8 +370,10 @@ std::string TTable::KeyCondition(const std::vector<TKeyColumn>& Columns, const T
         std::string part;
         if (!hasValue(i)) {
             // nulls sort first
-            if (last) part = after ? "1" : SqlName(Columns[static_cast<size_t>(i)].Column) + " IS NULL";
-            else part = after ? SqlName(Columns[static_cast<size_t>(i)].Column) + " IS NOT NULL" : "0";
+            if (last)
+                part = after ? "1" : SqlName(Columns[static_cast<size_t>(i)].Column) + " IS NULL";
+            else
+                part = after ? SqlName(Columns[static_cast<size_t>(i)].Column) + " IS NOT NULL" : "0";
         } else {
             Binds.push_back(value(i));
             const std::string name = SqlName(Columns[static_cast<size_t>(i)].Column);
@@ -500,7 +499,8 @@ void TTable::DoOnNewRecord() {
         const auto columns = KeyColumns();
         const auto& fields = FMasterLink->Fields();
         for (size_t i = 0; i < fields.size() && i < columns.size(); ++i)
-            if (columns[i].Field && !fields[i]->IsNull()) columns[i].Field->SetAsVariant(fields[i]->AsVariant());
+            if (columns[i].Field && !fields[i]->IsNull())
+                columns[i].Field->SetAsVariant(fields[i]->AsVariant());
     }
     TDBDataSet::DoOnNewRecord();
 }
@@ -641,7 +641,8 @@ void TTable::GotoCurrent(TTable* Table) {
     CheckBrowseMode();
     if (!Table) return;
     Table->CheckBrowseMode();
-    if (TSqliteConnection::ResolvePath(Table->DatabaseName()) != TSqliteConnection::ResolvePath(DatabaseName()) ||
+    if (TSqliteConnection::ResolvePath(Table->DatabaseName()) !=
+            TSqliteConnection::ResolvePath(DatabaseName()) ||
         !AnsiSameText(Table->TableName(), TableName()))
         DatabaseError("Table names or database names do not match");
     Table->UpdateCursorPos();

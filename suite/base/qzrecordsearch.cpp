@@ -112,9 +112,11 @@ TIndexDef* UsableIndex(TTable* table, TField* field, bool caseSensitive) {
     TIndexDef* def = table->IndexName().empty() ? nullptr : table->IndexDefs()->FindIndex(table->IndexName());
     if (!def) return nullptr;
     const std::string first = def->Fields.substr(0, def->Fields.find(';'));
-    if (first.empty() || !table->FindField(first) || AnsiUpperCase(first) != AnsiUpperCase(field->FieldName()))
+    if (first.empty() || !table->FindField(first) ||
+        AnsiUpperCase(first) != AnsiUpperCase(field->FieldName()))
         return nullptr;
-    if (field->DataType() == ftString && def->Options.Contains(ixCaseInsensitive) == caseSensitive) return nullptr;
+    if (field->DataType() == ftString && def->Options.Contains(ixCaseInsensitive) == caseSensitive)
+        return nullptr;
     return def;
 }
 
@@ -140,7 +142,8 @@ bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& F
             const std::string current =
                 DataSet->IsEmpty() ? std::string()
                                    : (CaseSensitive ? field->AsString() : AnsiUpperCase(field->AsString()));
-            if (MatchType == mtExactMatch && field->DataType() != ftBoolean && (FromFirst || current != search)) {
+            if (MatchType == mtExactMatch && field->DataType() != ftBoolean &&
+                (FromFirst || current != search)) {
                 if (FromFirst) return table->FindKey({Variant(Value)});
                 // searching on: only a hit after the current record counts
                 const int from = table->CursorPosition();
@@ -155,7 +158,8 @@ bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& F
                     table->FindNearest({Variant(Value)});
                     const std::string reached =
                         CaseSensitive ? field->AsString() : AnsiUpperCase(field->AsString());
-                    return !DataSet->IsEmpty() && !search.empty() && reached.compare(0, search.size(), search) == 0;
+                    return !DataSet->IsEmpty() && !search.empty() &&
+                           reached.compare(0, search.size(), search) == 0;
                 }
             }
         }

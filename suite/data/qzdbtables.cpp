@@ -48,9 +48,9 @@ bool TqzDataSetExtras::FilterRecord() {
 }
 
 void TqzDataSetExtras::InstallCallback() {
-    qzInstallFilterCallback(OnFilter.Assigned() ? TDBFilterCallback([this] { return FilterRecord(); })
-                                                : TDBFilterCallback(),
-                            DataSet, FilterHandle);
+    qzInstallFilterCallback(
+        OnFilter.Assigned() ? TDBFilterCallback([this] { return FilterRecord(); }) : TDBFilterCallback(),
+        DataSet, FilterHandle);
 }
 
 void TqzDataSetExtras::SetOnFilterOptions(TqzOnFilterOptions Value) {
@@ -68,27 +68,27 @@ void TqzDataSetExtras::RestoreCursor() {
     if (Screen) Screen->SetCursor(crDefault);
 }
 
-#define TQZ_DATASET_EXTRAS_IMPL(Class, Base)                                                          \
-    void Class::SetOnFilter(const TFilterRecordEvent& Value) {                                        \
-        FExtras.OnFilter = Value;                                                                     \
-        if (Active()) FExtras.InstallCallback();                                                      \
-    }                                                                                                 \
-    void Class::DataEvent(TDataEvent Event, intptr_t Info) {                                          \
-        Base::DataEvent(Event, Info);                                                                 \
-        FExtras.RestoreCursor();                                                                      \
-    }                                                                                                 \
-    void Class::DoOnCalcFields() {                                                                    \
+#define TQZ_DATASET_EXTRAS_IMPL(Class, Base)                                                                \
+    void Class::SetOnFilter(const TFilterRecordEvent& Value) {                                              \
+        FExtras.OnFilter = Value;                                                                           \
+        if (Active()) FExtras.InstallCallback();                                                            \
+    }                                                                                                       \
+    void Class::DataEvent(TDataEvent Event, intptr_t Info) {                                                \
+        Base::DataEvent(Event, Info);                                                                       \
+        FExtras.RestoreCursor();                                                                            \
+    }                                                                                                       \
+    void Class::DoOnCalcFields() {                                                                          \
         qzRemoveStaleFieldEntries(this, &FExtras.LookupFields, &FExtras.LookupLinks, &FExtras.ControlType); \
-        Base::DoOnCalcFields();                                                                       \
+        Base::DoOnCalcFields();                                                                             \
     }
 
-#define TQZ_PUBLISH_EXTRAS(p, Class)                                                   \
-    p.Property("ControlType", &Class::ControlType, &Class::SetControlType);            \
-    p.Property("LookupFields", &Class::LookupFields, &Class::SetLookupFields);         \
-    p.Property("LookupLinks", &Class::LookupLinks, &Class::SetLookupLinks);            \
-    p.Property("PictureMasks", &Class::PictureMasks, &Class::SetPictureMasks);         \
-    p.Property("OnInvalidValue", &Class::OnInvalidValue, &Class::SetOnInvalidValue);   \
-    p.Property("OnFilter", &Class::OnFilter, &Class::SetOnFilter);                     \
+#define TQZ_PUBLISH_EXTRAS(p, Class)                                                    \
+    p.Property("ControlType", &Class::ControlType, &Class::SetControlType);             \
+    p.Property("LookupFields", &Class::LookupFields, &Class::SetLookupFields);          \
+    p.Property("LookupLinks", &Class::LookupLinks, &Class::SetLookupLinks);             \
+    p.Property("PictureMasks", &Class::PictureMasks, &Class::SetPictureMasks);          \
+    p.Property("OnInvalidValue", &Class::OnInvalidValue, &Class::SetOnInvalidValue);    \
+    p.Property("OnFilter", &Class::OnFilter, &Class::SetOnFilter);                      \
     p.Property("OnFilterOptions", &Class::OnFilterOptions, &Class::SetOnFilterOptions); \
     p.Property("OnFilterEscape", &Class::OnFilterEscape, &Class::SetOnFilterEscape)
 
@@ -117,7 +117,8 @@ void TqzTable::Publish(TPublisher<TqzTable>& p) {
     p.Property("Query", &TqzTable::Query, &TqzTable::SetQuery);
     p.Property("SyncSQLByRange", &TqzTable::SyncSQLByRange, &TqzTable::SetSyncSQLByRange);
     p.Property("NarrowSearch", &TqzTable::NarrowSearch, &TqzTable::SetNarrowSearch);
-    p.Property("NarrowSearchUpperChar", &TqzTable::NarrowSearchUpperChar, &TqzTable::SetNarrowSearchUpperChar);
+    p.Property("NarrowSearchUpperChar", &TqzTable::NarrowSearchUpperChar,
+               &TqzTable::SetNarrowSearchUpperChar);
 }
 
 std::string TqzTable::FilterExpression() const {
@@ -176,7 +177,8 @@ void TqzTable::SetTableName(const std::string& Value) {
 std::string TqzTable::GetIndexFields(const std::string& Name) {
     if (IndexDefs()->Count() == 0 || !IndexDefs()->Updated()) IndexDefs()->Update();
     TIndexDef* def = IndexDefs()->FindIndex(Name.empty() ? "PrimaryKey" : Name);
-    return def && (Name.empty() ? def->Name == "PrimaryKey" : def->Name == Name || AnsiSameText(def->Name, Name))
+    return def && (Name.empty() ? def->Name == "PrimaryKey"
+                                : def->Name == Name || AnsiSameText(def->Name, Name))
                ? def->Fields
                : std::string();
 }
@@ -230,8 +232,8 @@ bool TqzTable::FindKeyValues(const std::vector<Variant>& Values) {
     } done{FBusy};
     const int count = IndexFieldCount();
     if (static_cast<int>(Values.size()) > count) {
-        MessageDlg("Table " + Name() + ": FindKey has too many lookup values for index " + IndexName(), mtWarning,
-                   TMsgDlgButtons{mbOK}, 0);
+        MessageDlg("Table " + Name() + ": FindKey has too many lookup values for index " + IndexName(),
+                   mtWarning, TMsgDlgButtons{mbOK}, 0);
         return false;
     }
     if (count == 0) {
@@ -289,7 +291,8 @@ bool TqzTable::FindFieldValue(const std::string& Value, const std::string& Field
     ++FBusy;
     bool found = false;
     try {
-        found = qzLocateFieldValue(this, Value, FieldName, CaseSensitive, static_cast<TqzLocateMatchType>(MatchType));
+        found = qzLocateFieldValue(this, Value, FieldName, CaseSensitive,
+                                   static_cast<TqzLocateMatchType>(MatchType));
     } catch (...) {
         --FBusy;
         throw;
@@ -401,7 +404,8 @@ std::string TqzQBE::SubstitutedText() const {
                 for (int p = 0; p < ParamNames.Count() && found < 0; ++p)
                     if (!name.empty() && AnsiLowerCase(ParamNames.Strings(p)) == name) found = p;
                 if (found >= 0)
-                    result += found < ParamValues.Count() ? ParamValues.Strings(found).substr(0, 255) : std::string();
+                    result += found < ParamValues.Count() ? ParamValues.Strings(found).substr(0, 255)
+                                                          : std::string();
                 else
                     result += ' ';
                 i = j;
@@ -431,12 +435,14 @@ void TqzQBE::OpenData() {
 bool qzFindIndexValue(TDataSet* DataSet, const std::string& Value) {
     auto* table = dynamic_cast<TTable*>(DataSet);
     if (!table) return false;
-    if (table->IndexFieldCount() == 0) DatabaseError("Table " + table->TableName() + ": Table index not found");
+    if (table->IndexFieldCount() == 0)
+        DatabaseError("Table " + table->TableName() + ": Table index not found");
     TField* field = table->IndexFields(0);
     const TFieldType type = field->DataType();
     const bool text = qzIsValidTextForFieldType(type, Value) || type == ftString;
     if (!Value.empty() && !text) return false;
-    if (Value.empty() && type != ftString && type != ftMemo && !qzIsValidTextForFieldType(type, Value)) return false;
+    if (Value.empty() && type != ftString && type != ftMemo && !qzIsValidTextForFieldType(type, Value))
+        return false;
     auto* suite = dynamic_cast<TqzTable*>(table);
     if (suite && suite->NarrowSearch()) {
         TqzHourGlass hourGlass;
@@ -448,8 +454,8 @@ bool qzFindIndexValue(TDataSet* DataSet, const std::string& Value) {
             const int room = field->Size() - static_cast<int>(Value.size());
             // the padding character as UTF-8 (at least as high as every text it bounds)
             const int pad = suite->NarrowSearchUpperChar();
-            const std::string padding = pad < 0x80 ? std::string(1, static_cast<char>(pad))
-                                                   : std::string("\xF4\x8F\xBF\xBF");
+            const std::string padding =
+                pad < 0x80 ? std::string(1, static_cast<char>(pad)) : std::string("\xF4\x8F\xBF\xBF");
             for (int i = 0; i < std::max(room, 1); ++i) upper += padding;
             table->SetRange({Variant(Value)}, {Variant(upper)});
         } else {

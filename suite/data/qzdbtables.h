@@ -36,29 +36,29 @@ public:
 };
 
 // Declares the published additions of a suite dataset class.
-#define TQZ_DATASET_EXTRAS(Class)                                                                        \
-public:                                                                                                  \
-    TStrings* ControlType() const { return const_cast<TStringList*>(&FExtras.ControlType); }             \
-    void SetControlType(TStrings* Value) { FExtras.ControlType.Assign(Value); }                          \
-    TStrings* LookupFields() const { return const_cast<TStringList*>(&FExtras.LookupFields); }           \
-    void SetLookupFields(TStrings* Value) { FExtras.LookupFields.Assign(Value); }                        \
-    TStrings* LookupLinks() const { return const_cast<TStringList*>(&FExtras.LookupLinks); }             \
-    void SetLookupLinks(TStrings* Value) { FExtras.LookupLinks.Assign(Value); }                          \
-    TStrings* PictureMasks() const { return const_cast<TStringList*>(&FExtras.PictureMasks); }           \
-    void SetPictureMasks(TStrings* Value) { FExtras.PictureMasks.Assign(Value); }                        \
-    const TqzInvalidValueEvent& OnInvalidValue() const { return FExtras.OnInvalidValue; }                \
-    void SetOnInvalidValue(const TqzInvalidValueEvent& Value) { FExtras.OnInvalidValue = Value; }        \
-    const TFilterRecordEvent& OnFilter() const { return FExtras.OnFilter; }                              \
-    void SetOnFilter(const TFilterRecordEvent& Value);                                                   \
-    TqzOnFilterOptions OnFilterOptions() const { return FExtras.OnFilterOptions; }                       \
-    void SetOnFilterOptions(TqzOnFilterOptions Value) { FExtras.SetOnFilterOptions(Value); }             \
-    const TDataSetNotifyEvent& OnFilterEscape() const { return FExtras.OnFilterEscape; }                 \
-    void SetOnFilterEscape(const TDataSetNotifyEvent& Value) { FExtras.OnFilterEscape = Value; }         \
-    std::vector<TDBDataSet*>& LookupTableList() { return FExtras.LookupTables; }                         \
-    void DataEvent(TDataEvent Event, intptr_t Info) override;                                            \
-                                                                                                         \
-protected:                                                                                               \
-    void DoOnCalcFields() override;                                                                      \
+#define TQZ_DATASET_EXTRAS(Class)                                                                 \
+public:                                                                                           \
+    TStrings* ControlType() const { return const_cast<TStringList*>(&FExtras.ControlType); }      \
+    void SetControlType(TStrings* Value) { FExtras.ControlType.Assign(Value); }                   \
+    TStrings* LookupFields() const { return const_cast<TStringList*>(&FExtras.LookupFields); }    \
+    void SetLookupFields(TStrings* Value) { FExtras.LookupFields.Assign(Value); }                 \
+    TStrings* LookupLinks() const { return const_cast<TStringList*>(&FExtras.LookupLinks); }      \
+    void SetLookupLinks(TStrings* Value) { FExtras.LookupLinks.Assign(Value); }                   \
+    TStrings* PictureMasks() const { return const_cast<TStringList*>(&FExtras.PictureMasks); }    \
+    void SetPictureMasks(TStrings* Value) { FExtras.PictureMasks.Assign(Value); }                 \
+    const TqzInvalidValueEvent& OnInvalidValue() const { return FExtras.OnInvalidValue; }         \
+    void SetOnInvalidValue(const TqzInvalidValueEvent& Value) { FExtras.OnInvalidValue = Value; } \
+    const TFilterRecordEvent& OnFilter() const { return FExtras.OnFilter; }                       \
+    void SetOnFilter(const TFilterRecordEvent& Value);                                            \
+    TqzOnFilterOptions OnFilterOptions() const { return FExtras.OnFilterOptions; }                \
+    void SetOnFilterOptions(TqzOnFilterOptions Value) { FExtras.SetOnFilterOptions(Value); }      \
+    const TDataSetNotifyEvent& OnFilterEscape() const { return FExtras.OnFilterEscape; }          \
+    void SetOnFilterEscape(const TDataSetNotifyEvent& Value) { FExtras.OnFilterEscape = Value; }  \
+    std::vector<TDBDataSet*>& LookupTableList() { return FExtras.LookupTables; }                  \
+    void DataEvent(TDataEvent Event, intptr_t Info) override;                                     \
+                                                                                                  \
+protected:                                                                                        \
+    void DoOnCalcFields() override;                                                               \
     TqzDataSetExtras FExtras{this};
 
 class TqzTable : public TTable {

@@ -30,8 +30,8 @@ TNode::~TNode() {
 namespace {
 
 bool IdentStart(unsigned char c) {
-    return std::isalpha(c) || c == '_' || c == '`' || c == '!' || c == '#' || c == '$' || c == '*' || c == '+' ||
-           c == '-' || c == '/' || c == '@' || c >= 0x92;
+    return std::isalpha(c) || c == '_' || c == '`' || c == '!' || c == '#' || c == '$' || c == '*' ||
+           c == '+' || c == '-' || c == '/' || c == '@' || c >= 0x92;
 }
 
 uint8_t KindOf(TFieldType t) {
@@ -103,9 +103,12 @@ private:
             if (FPos < FText.size() && rel(FText[FPos])) ++FPos;
         } else if (logical) {
             const std::string up = UpperCase(FText.substr(FPos, 3));
-            if (up == "AND") FPos += 3;
-            else if (up.compare(0, 2, "OR") == 0) FPos += 2;
-            else return std::string();
+            if (up == "AND")
+                FPos += 3;
+            else if (up.compare(0, 2, "OR") == 0)
+                FPos += 2;
+            else
+                return std::string();
         } else if (IdentStart(c)) {
             ++FPos;
             while (FPos < FText.size()) {
@@ -138,7 +141,8 @@ private:
             const size_t n = std::strlen(w);
             if (UpperCase(FText.substr(p, n)) != w) continue;
             const size_t after = p + n;
-            if (after >= FText.size() || FText[after] == ' ' || FText[after] == '\t' || FText[after] == '(') return true;
+            if (after >= FText.size() || FText[after] == ' ' || FText[after] == '\t' || FText[after] == '(')
+                return true;
         }
         return false;
     }
@@ -226,7 +230,8 @@ private:
         }
         if (Peek(")")) return false;
         const std::string token = Scan(false);
-        if (token.empty() || token == "(" || token == ")" || token[0] == '<' || token[0] == '=' || token[0] == '>')
+        if (token.empty() || token == "(" || token == ")" || token[0] == '<' || token[0] == '=' ||
+            token[0] == '>')
             return false;
         if (!Literal(token)) return false;
         FTokens.Push(token);
@@ -270,9 +275,7 @@ bool Constant(const TNode* n, TFilterNode& out) {
     switch (n->OperandKind) {
     case okString: out.ConstType = ftString; return true;
     case okFloat:
-    case okBCD:
-        out.ConstType = ftFloat;
-        return TryStrToFloat(n->Token, f);
+    case okBCD: out.ConstType = ftFloat; return TryStrToFloat(n->Token, f);
     case okInteger:
     case okSmallint: {
         out.ConstType = ftInteger;
@@ -282,9 +285,12 @@ bool Constant(const TNode* n, TFilterNode& out) {
     case okBoolean: {
         const std::string u = UpperCase(n->Token);
         out.ConstType = ftBoolean;
-        if (u == "TRUE" || u == "T" || u == "1") out.Text = "1";
-        else if (u == "FALSE" || u == "F" || u == "0") out.Text = "0";
-        else return false;
+        if (u == "TRUE" || u == "T" || u == "1")
+            out.Text = "1";
+        else if (u == "FALSE" || u == "F" || u == "0")
+            out.Text = "0";
+        else
+            return false;
         return true;
     }
     case okDate:

@@ -39,8 +39,16 @@ private:
 // Node kinds and operand kinds of the parse tree.
 enum : uint8_t { nkComparison = 0, nkLogical = 1, nkArithmetic = 2, nkOperand = 3 };
 enum : uint8_t {
-    okField = 0, okString = 1, okFloat = 2, okDateTime = 3, okDate = 4, okTime = 5, okBoolean = 6,
-    okInteger = 7, okBCD = 8, okSmallint = 9
+    okField = 0,
+    okString = 1,
+    okFloat = 2,
+    okDateTime = 3,
+    okDate = 4,
+    okTime = 5,
+    okBoolean = 6,
+    okInteger = 7,
+    okBCD = 8,
+    okSmallint = 9
 };
 
 // One node of the parse tree; it frees its children.

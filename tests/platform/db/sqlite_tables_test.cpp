@@ -2,10 +2,10 @@
 // ranges, master-detail, filters, queries and file databases.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "platform/core/datetime.h"
 #include "platform/core/exceptions.h"

@@ -27,7 +27,8 @@ protected:
             "CREATE TABLE cust (id INTEGER PRIMARY KEY, name VARCHAR(20), qty INTEGER, city VARCHAR(10));"
             "CREATE INDEX bynamecs ON cust (name);"
             "CREATE INDEX byname ON cust (name COLLATE FOLD);"
-            "INSERT INTO cust (name, qty, city) VALUES ('bob', 5, 'Oslo'), ('Ann', 12, 'Rome'), ('carl', 7, 'Oslo'),"
+            "INSERT INTO cust (name, qty, city) VALUES ('bob', 5, 'Oslo'), ('Ann', 12, 'Rome'), ('carl', 7, "
+            "'Oslo'),"
             " ('Ann', 3, 'Bern');");
         Table = std::make_unique<TqzTable>(nullptr);
         Table->SetName("Cust");
@@ -87,7 +88,7 @@ TEST_F(SuiteSqlite, HourglassWhileRejectingAndEscapeStopsAlongFetch) {
     big.Open();
     EXPECT_EQ(cursorSeen, crHourGlass);
     EXPECT_EQ(escapes, 1);
-    EXPECT_LE(calls, 300);  // stopped within a hundred records of the key
+    EXPECT_LE(calls, 300);               // stopped within a hundred records of the key
     EXPECT_EQ(big.RecordCount(), 5000);  // the hidden records came back
     EXPECT_FALSE(big.OnFilterOptions().Contains(ofoEnabled));
     EXPECT_NE(Screen->Cursor(), crHourGlass);
@@ -134,9 +135,12 @@ TEST_F(SuiteSqlite, QBEParametersMatchWholeNames) {
 
 TEST_F(SuiteSqlite, CompilerTreesAndRefusals) {
     const TqzFieldTypeLookup fields = [](const std::string& name, TFieldType& type) {
-        if (AnsiSameText(name, "Name")) type = ftString;
-        else if (AnsiSameText(name, "Qty")) type = ftInteger;
-        else return false;
+        if (AnsiSameText(name, "Name"))
+            type = ftString;
+        else if (AnsiSameText(name, "Qty"))
+            type = ftInteger;
+        else
+            return false;
         return true;
     };
     auto root = qzParseFilterExpression("Name = Smith AND ((Qty) * 2 > 10)", fields);
