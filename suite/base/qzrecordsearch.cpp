@@ -2,6 +2,7 @@
 
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
+#include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/ui/dialogs.h"
 #include "suite/base/date_scan.h"
@@ -104,6 +105,21 @@ bool UsesLocate(TDataSet* dataSet, TField* field, bool fromFirst, TqzLocateMatch
            qzClassInheritsFrom(dataSet, "TCustomADODataSet");
 }
 
+// The table's active index when it begins with the field and suits the case
+// rule; nullptr otherwise.
+TIndexDef* UsableIndex(TTable* table, TField* field, bool caseSensitive) {
+    table->IndexDefs()->Update();
+    TIndexDef* def = table->IndexName().empty() ? nullptr : table->IndexDefs()->FindIndex(table->IndexName());
+    if (!def) return nullptr;
+    const std::string first = def->Fields.substr(0, def->Fields.find(';'));
+    if (first.empty() || !table->FindField(first) ||
+        AnsiUpperCase(first) != AnsiUpperCase(field->FieldName()))
+        return nullptr;
+    if (field->DataType() == ftString && def->Options.Contains(ixCaseInsensitive) == caseSensitive)
+        return nullptr;
+    return def;
+}
+
 }  // namespace
 
 bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& FieldName,
@@ -118,7 +134,36 @@ bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& F
     }
     DataSet->UpdateCursorPos();
     TMatcher matcher(field, Value, MatchType, CaseSensitive);
-    // The table index road needs the platform's table class; every dataset walks.
+    auto* table = dynamic_cast<TTable*>(DataSet);
+    bool indexInUse = false;
+    if (table && !matcher.Memo && !qzTableUsesQuery(table) && !matcher.Hopeless()) {
+        if (UsableIndex(table, field, CaseSensitive)) {
+            const std::string search = CaseSensitive ? Value : AnsiUpperCase(Value);
+            const std::string current =
+                DataSet->IsEmpty() ? std::string()
+                                   : (CaseSensitive ? field->AsString() : AnsiUpperCase(field->AsString()));
+            if (MatchType == mtExactMatch && field->DataType() != ftBoolean &&
+                (FromFirst || current != search)) {
+                if (FromFirst) return table->FindKey({Variant(Value)});
+                // searching on: only a hit after the current record counts
+                const int from = table->CursorPosition();
+                const TBookmark mark = DataSet->Bookmark();
+                if (table->FindKey({Variant(Value)}) && table->CursorPosition() > from) return true;
+                if (!mark.empty()) DataSet->GotoBookmark(mark);
+            } else if (MatchType == mtPartialMatchStart && field->DataType() == ftString) {
+                indexInUse = true;
+                const bool startsHere = !DataSet->IsEmpty() && current.compare(0, search.size(), search) == 0;
+                if (!(startsHere && !FromFirst)) {
+                    if (!FromFirst && !DataSet->IsEmpty() && search < current) return false;
+                    table->FindNearest({Variant(Value)});
+                    const std::string reached =
+                        CaseSensitive ? field->AsString() : AnsiUpperCase(field->AsString());
+                    return !DataSet->IsEmpty() && !search.empty() &&
+                           reached.compare(0, search.size(), search) == 0;
+                }
+            }
+        }
+    }
 
     TStartRecord start(DataSet);
     if (matcher.Hopeless()) return false;
@@ -147,6 +192,8 @@ bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& F
             DataSet->UpdateCursorPos();
             return true;
         }
+        // in index order the matches of a start search are together
+        if (indexInUse) break;
     }
     return false;
 }

@@ -1,0 +1,746 @@
+// The database component and the engine datasets' shared cursor: keys in
+// order, records read by key, callback and expression filters.
+#include "platform/db/dbtables.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/core/streams.h"
+#include "platform/db/dbconsts.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
+#include "platform/db/sqlite_connection.h"
+
+const char* const SCapabilityNotSupported = "Capability not supported";
+
+namespace {
+
+TDBDataSet::TRow* AsRow(TRecordBuffer Buffer) { return reinterpret_cast<TDBDataSet::TRow*>(Buffer); }
+
+}  // namespace
+
+// ---- TDatabase ----
+
+TDatabase::TDatabase(TComponent* AOwner) : TComponent(AOwner) {}
+
+TDatabase::~TDatabase() { FConnection.reset(); }
+
+void TDatabase::SetDatabaseName(const std::string& Value) {
+    if (Value == FDatabaseName) return;
+    if (Connected()) DatabaseError("Cannot perform this operation on an open database");
+    FDatabaseName = Value;
+}
+
+void TDatabase::SetConnected(bool Value) {
+    if (Value == Connected()) return;
+    if (Value)
+        FConnection = TSqliteConnection::Acquire(FDatabaseName);
+    else
+        FConnection.reset();
+}
+
+void TDatabase::Execute(const std::string& Sql) {
+    std::shared_ptr<TSqliteConnection> c =
+        FConnection ? FConnection : TSqliteConnection::Acquire(FDatabaseName);
+    c->Execute(Sql);
+}
+
+bool TDatabase::IsSQLBased() const { return FConnection && FConnection->SQLBased; }
+
+void TDatabase::SetIsSQLBased(bool Value) {
+    SetConnected(true);
+    FConnection->SQLBased = Value;
+}
+
+bool TDatabase::ConnectionOpen(const std::string& DatabaseName) {
+    return TSqliteConnection::IsOpen(DatabaseName);
+}
+
+void TDatabase::Publish(TPublisher<TDatabase>& p) {
+    p.Property("DatabaseName", &TDatabase::DatabaseName, &TDatabase::SetDatabaseName);
+    p.Property("Connected", &TDatabase::Connected, &TDatabase::SetConnected);
+}
+
+// ---- TDBDataSet ----
+
+TDBDataSet::TDBDataSet(TComponent* AOwner) : TBDEDataSet(AOwner) {}
+
+TDBDataSet::~TDBDataSet() = default;
+
+void TDBDataSet::SetDatabaseName(const std::string& Value) {
+    if (Value == FDatabaseName) return;
+    CheckInactive();
+    FDatabaseName = Value;
+}
+
+bool TDBDataSet::IsSQLBased() const {
+    if (FConnection) return FConnection->SQLBased;
+    if (!TSqliteConnection::IsOpen(FDatabaseName)) return false;
+    return TSqliteConnection::Acquire(FDatabaseName)->SQLBased;
+}
+
+void TDBDataSet::ExecuteSQL(const std::string& Sql) {
+    std::shared_ptr<TSqliteConnection> c =
+        FConnection ? FConnection : TSqliteConnection::Acquire(FDatabaseName);
+    c->Execute(Sql);
+}
+
+void TDBDataSet::AcquireConnection() {
+    if (!FConnection) FConnection = TSqliteConnection::Acquire(FDatabaseName);
+}
+
+void TDBDataSet::ReleaseConnection() { FConnection.reset(); }
+
+// ---- Filters ----
+
+int TDBDataSet::AddFilter(TDBFilterCallback Callback, int Priority) {
+    TFilter f;
+    f.Priority = Priority;
+    f.Callback = std::move(Callback);
+    FFilters.emplace(FNextFilter, std::move(f));
+    return FNextFilter++;
+}
+
+int TDBDataSet::AddFilterExpression(std::unique_ptr<TFilterNode>, int) {
+    throw EDBEngineError(SCapabilityNotSupported, DBIERR_NOTSUPPORTED);
+}
+
+int TDBDataSet::AddFilterTree(std::unique_ptr<TFilterNode> Tree, int Priority) {
+    TFilter f;
+    f.Priority = Priority;
+    f.Tree = std::move(Tree);
+    FFilters.emplace(FNextFilter, std::move(f));
+    return FNextFilter++;
+}
+
+void TDBDataSet::DropFilter(int Handle) {
+    auto it = FFilters.find(Handle);
+    if (it == FFilters.end()) return;
+    const bool was = it->second.Active;
+    FFilters.erase(it);
+    if (was && FOpen) RefreshCursor();
+}
+
+void TDBDataSet::ActivateFilter(int Handle, bool Active) {
+    auto it = FFilters.find(Handle);
+    if (it == FFilters.end()) throw EDBEngineError("Invalid filter handle", DBIERR_INVALIDFILTER);
+    if (it->second.Active == Active) return;
+    it->second.Active = Active;
+    if (FOpen) RefreshCursor();
+}
+
+bool TDBDataSet::HasExpressionFilters() const {
+    for (auto& [h, f] : FFilters)
+        if (f.Active && f.Tree) return true;
+    return false;
+}
+
+namespace {
+
+void TreeToSql(TDBDataSet* ds, const TFilterNode* n, const std::vector<std::string>& columns,
+               std::string& out, std::vector<std::string>& binds, std::vector<int>& kinds) {
+    if (!n) throw EDBEngineError("Invalid filter expression", DBIERR_INVALIDFILTER);
+    switch (n->Kind) {
+    case fnField: {
+        const int i = ds->FieldDefs()->IndexOf(n->Text);
+        if (i < 0 || static_cast<size_t>(i) >= columns.size())
+            throw EDBEngineError("Field '" + n->Text + "' not found", DBIERR_INVALIDFILTER);
+        out += SqlName(columns[static_cast<size_t>(i)]);
+        return;
+    }
+    case fnConstant:
+        out += "?";
+        binds.push_back(n->Text);
+        kinds.push_back(n->ConstType);
+        return;
+    case fnCompare:
+    case fnLogical:
+    case fnArithmetic: {
+        static const char* const ops[] = {"=", "<>", "<", ">", "<=", ">=", "AND", "OR", "+", "-", "*", "/"};
+        if (std::find(std::begin(ops), std::end(ops), n->Text) == std::end(ops))
+            throw EDBEngineError("Invalid filter expression", DBIERR_INVALIDFILTER);
+        out += "(";
+        TreeToSql(ds, n->Left.get(), columns, out, binds, kinds);
+        out += " " + n->Text + " ";
+        TreeToSql(ds, n->Right.get(), columns, out, binds, kinds);
+        out += ")";
+        return;
+    }
+    }
+}
+
+}  // namespace
+
+std::string TDBDataSet::ExpressionCondition(std::vector<std::string>& Binds, std::vector<int>& BindKinds) {
+    std::string out;
+    std::vector<std::pair<int, const TFilter*>> active;
+    for (auto& [h, f] : FFilters)
+        if (f.Active && f.Tree) active.emplace_back(f.Priority, &f);
+    std::stable_sort(active.begin(), active.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [p, f] : active) {
+        if (!out.empty()) out += " AND ";
+        TreeToSql(this, f->Tree.get(), FColumns, out, Binds, BindKinds);
+    }
+    return out;
+}
+
+bool TDBDataSet::Accepts(TRow& Row) {
+    std::vector<std::pair<int, TFilter*>> callbacks;
+    for (auto& [h, f] : FFilters)
+        if (f.Active && f.Callback) callbacks.emplace_back(f.Priority, &f);
+    const bool record = Filtered() && OnFilterRecord().Assigned();
+    if (callbacks.empty() && !record) return true;
+    std::stable_sort(callbacks.begin(), callbacks.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    TRow* saved = FTesting;
+    FTesting = &Row;
+    const TDataSetState old = SetTempState(dsFilter);
+    bool accept = true;
+    try {
+        for (auto& [p, f] : callbacks) {
+            TDBFilterCallback cb = f->Callback;  // a callback may drop its own filter
+            if (!cb()) {
+                accept = false;
+                break;
+            }
+        }
+        if (accept && record) OnFilterRecord()(this, accept);
+    } catch (...) {
+        RestoreState(old);
+        FTesting = saved;
+        throw;
+    }
+    RestoreState(old);
+    FTesting = saved;
+    return accept;
+}
+
+void TDBDataSet::BuildCursor() {
+    ++FBuilding;
+    struct TDone {
+        int& Count;
+        ~TDone() { --Count; }
+    } done{FBuilding};
+    do {
+        FRebuildAgain = false;
+        std::vector<int64_t> keys = FetchKeys();
+        bool filters = Filtered() && OnFilterRecord().Assigned();
+        for (auto& [h, f] : FFilters)
+            if (f.Active && f.Callback) filters = true;
+        if (filters) {
+            std::vector<int64_t> shown;
+            shown.reserve(keys.size());
+            TRow work;
+            for (int64_t key : keys) {
+                if (FRebuildAgain) break;
+                ReadRow(key, work);
+                if (Accepts(work)) shown.push_back(key);
+            }
+            keys.swap(shown);
+        }
+        if (FRebuildAgain) continue;
+        FKeys.swap(keys);
+    } while (FRebuildAgain);
+    FPositions.clear();
+    FPositions.reserve(FKeys.size());
+    for (size_t i = 0; i < FKeys.size(); ++i) FPositions[FKeys[i]] = static_cast<int>(i);
+}
+
+void TDBDataSet::RefreshCursor() {
+    if (!FOpen) return;
+    if (FBuilding) {
+        // a filter changed while the cursor is being built: build it again
+        FRebuildAgain = true;
+        return;
+    }
+    CheckBrowseMode();
+    const int64_t key = CurrentKey();
+    BuildCursor();
+    const int position = PositionOf(key);
+    if (position >= 0) {
+        FPosition = position;
+        Resync({});
+    } else {
+        First();
+    }
+}
+
+int TDBDataSet::PositionOf(int64_t Key) const {
+    auto it = FPositions.find(Key);
+    return it == FPositions.end() ? -1 : it->second;
+}
+
+int TDBDataSet::CursorPosition() {
+    const TRow* row = IsEmpty() ? nullptr : AsRow(ActiveBuffer());
+    return row ? PositionOf(row->Key) : -1;
+}
+
+int64_t TDBDataSet::CurrentKey() {
+    if (!Active() || IsEmpty() || State() == dsInsert) return 0;
+    return AsRow(ActiveBuffer())->Key;
+}
+
+std::string TDBDataSet::CursorFieldText(int Position, TField* Field) {
+    if (Position < 0 || Position >= CursorCount() || !Field) return std::string();
+    ReadRow(FKeys[static_cast<size_t>(Position)], FScratch);
+    TRow* saved = FTesting;
+    FTesting = &FScratch;
+    const TDataSetState old = SetTempState(dsFilter);
+    std::string text;
+    try {
+        text = Field->AsString();
+    } catch (...) {
+        RestoreState(old);
+        FTesting = saved;
+        throw;
+    }
+    RestoreState(old);
+    FTesting = saved;
+    return text;
+}
+
+void TDBDataSet::MoveToPosition(int Position) {
+    FPosition = Position;
+    Resync({rmCenter});
+}
+
+void TDBDataSet::GotoCursorPosition(int Position) {
+    CheckBrowseMode();
+    if (Position < 0 || Position >= CursorCount()) return;
+    DoBeforeScroll();
+    MoveToPosition(Position);
+    DoAfterScroll();
+}
+
+bool TDBDataSet::GotoKeyValue(int64_t Key) {
+    const int position = PositionOf(Key);
+    if (position < 0) return false;
+    GotoCursorPosition(position);
+    return true;
+}
+
+void TDBDataSet::SetFiltered(bool Value) {
+    TDataSet::SetFiltered(Value);
+    if (FOpen && OnFilterRecord().Assigned()) {
+        BuildCursor();
+        First();
+    }
+}
+
+void TDBDataSet::SetOnFilterRecord(const TFilterRecordEvent& Value) {
+    TDataSet::SetOnFilterRecord(Value);
+    if (FOpen && Filtered()) {
+        BuildCursor();
+        First();
+    }
+}
+
+// ---- Rows ----
+
+void TDBDataSet::ReadRowFromStatement(void* Statement, int FirstColumn, TRow& Row) {
+    auto* st = static_cast<sqlite3_stmt*>(Statement);
+    const size_t count = static_cast<size_t>(FieldDefs()->Count());
+    Row.Values.resize(count);
+    Row.Has.resize(count, 0);
+    for (size_t i = 0; i < count; ++i) {
+        TFieldDef* def = FieldDefs()->Items(static_cast<int>(i));
+        NativeFromColumn(st, FirstColumn + static_cast<int>(i), def->DataType(), def->Size(), Row.Values[i],
+                         Row.Has[i]);
+    }
+    ++FRowReads;
+}
+
+void TDBDataSet::ReadRowFromTable(int64_t Key, TRow& Row) {
+    std::string sql = "SELECT ";
+    for (size_t i = 0; i < FColumns.size(); ++i) sql += (i ? ", " : "") + SqlName(FColumns[i]);
+    if (FColumns.empty()) sql += "NULL";
+    sql += " FROM " + SqlName(FBaseTable) + " WHERE rowid = ?";
+    TSqliteStatement st(Connection()->Db(), sql);
+    st.BindInt(1, Key);
+    Row.Key = Key;
+    if (!st.Step()) {
+        // gone meanwhile (another connection deleted it): an empty record
+        const size_t count = static_cast<size_t>(FieldDefs()->Count());
+        Row.Values.assign(count, std::string());
+        Row.Has.assign(count, 0);
+        return;
+    }
+    ReadRowFromStatement(st.Handle(), 0, Row);
+}
+
+int64_t TDBDataSet::WriteRow(int64_t Key, const TRow& Row) {
+    if (FBaseTable.empty()) DatabaseError(SDataSetReadOnly);
+    std::string sql;
+    std::vector<size_t> cols;
+    for (size_t i = 0; i < FColumns.size(); ++i) {
+        const TFieldType t = FieldDefs()->Items(static_cast<int>(i))->DataType();
+        if (Key == 0 && t == ftAutoInc && !Row.Has[i]) continue;
+        cols.push_back(i);
+    }
+    if (Key != 0) {
+        sql = "UPDATE " + SqlName(FBaseTable) + " SET ";
+        for (size_t n = 0; n < cols.size(); ++n) sql += (n ? ", " : "") + SqlName(FColumns[cols[n]]) + " = ?";
+        sql += " WHERE rowid = ?";
+    } else if (cols.empty()) {
+        sql = "INSERT INTO " + SqlName(FBaseTable) + " DEFAULT VALUES";
+    } else {
+        sql = "INSERT INTO " + SqlName(FBaseTable) + " (";
+        for (size_t n = 0; n < cols.size(); ++n) sql += (n ? ", " : "") + SqlName(FColumns[cols[n]]);
+        sql += ") VALUES (";
+        for (size_t n = 0; n < cols.size(); ++n) sql += n ? ", ?" : "?";
+        sql += ")";
+    }
+    TSqliteStatement st(Connection()->Db(), sql);
+    int index = 1;
+    for (size_t i : cols)
+        BindNative(st, index++, FieldDefs()->Items(static_cast<int>(i))->DataType(), Row.Values[i],
+                   Row.Has[i] != 0);
+    if (Key != 0) st.BindInt(index, Key);
+    st.Step();
+    return Key != 0 ? Key : sqlite3_last_insert_rowid(Connection()->Db());
+}
+
+void TDBDataSet::RemoveRow(int64_t Key) {
+    if (FBaseTable.empty()) DatabaseError(SDataSetReadOnly);
+    TSqliteStatement st(Connection()->Db(), "DELETE FROM " + SqlName(FBaseTable) + " WHERE rowid = ?");
+    st.BindInt(1, Key);
+    st.Step();
+}
+
+void TDBDataSet::DefsFromStatement(void* Statement, const std::vector<std::string>& DeclTypes) {
+    auto* st = static_cast<sqlite3_stmt*>(Statement);
+    FieldDefs()->Clear();
+    const int n = sqlite3_column_count(st);
+    for (int i = 0; i < n; ++i) {
+        std::string name = sqlite3_column_name(st, i) ? sqlite3_column_name(st, i) : "";
+        std::string base = name;
+        for (int k = 1; FieldDefs()->IndexOf(name) >= 0; ++k) name = base + "_" + std::to_string(k);
+        TFieldType type = ftString;
+        int size = 0;
+        const char* decl = static_cast<size_t>(i) < DeclTypes.size()
+                               ? DeclTypes[static_cast<size_t>(i)].c_str()
+                               : sqlite3_column_decltype(st, i);
+        FieldTypeOfColumn(decl ? decl : "", type, size);
+        FieldDefs()->Add(name, type, size);
+    }
+}
+
+// ---- Buffers and navigation ----
+
+TDBDataSet::TRow* TDBDataSet::RecordRow() const {
+    switch (State()) {
+    case dsCalcFields: return AsRow(CalcBuffer());
+    case dsFilter: return FTesting;
+    case dsSetKey: return const_cast<TDBDataSet*>(this)->KeyRow();
+    default: return IsEmpty() ? nullptr : AsRow(ActiveBuffer());
+    }
+}
+
+TRecordBuffer TDBDataSet::AllocRecordBuffer() {
+    auto* row = new TRow;
+    const size_t count = static_cast<size_t>(FieldDefs()->Count());
+    row->Values.resize(count);
+    row->Has.resize(count, 0);
+    row->Calc.assign(static_cast<size_t>(CalcFieldsSize()), '\0');
+    return reinterpret_cast<TRecordBuffer>(row);
+}
+
+void TDBDataSet::FreeRecordBuffer(TRecordBuffer& Buffer) {
+    delete AsRow(Buffer);
+    Buffer = nullptr;
+}
+
+TGetResult TDBDataSet::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool) {
+    const int count = static_cast<int>(FKeys.size());
+    switch (GetMode) {
+    case gmCurrent:
+        if (FPosition < 0 || FPosition >= count) return grError;
+        break;
+    case gmNext:
+        if (FPosition >= count - 1) {
+            FPosition = count;
+            return grEOF;
+        }
+        ++FPosition;
+        break;
+    case gmPrior:
+        if (FPosition <= 0) {
+            FPosition = -1;
+            return grBOF;
+        }
+        --FPosition;
+        break;
+    }
+    TRow* row = AsRow(Buffer);
+    ReadRow(FKeys[static_cast<size_t>(FPosition)], *row);
+    row->Key = FKeys[static_cast<size_t>(FPosition)];
+    row->Flag = bfCurrent;
+    row->RecNo = FPosition + 1;
+    GetCalcFields(Buffer);
+    return grOK;
+}
+
+void TDBDataSet::GetBookmarkData(TRecordBuffer Buffer, void* Data) {
+    std::memcpy(Data, &AsRow(Buffer)->Key, sizeof(int64_t));
+}
+
+void TDBDataSet::SetBookmarkData(TRecordBuffer Buffer, const void* Data) {
+    std::memcpy(&AsRow(Buffer)->Key, Data, sizeof(int64_t));
+}
+
+TBookmarkFlag TDBDataSet::GetBookmarkFlag(TRecordBuffer Buffer) { return AsRow(Buffer)->Flag; }
+
+void TDBDataSet::SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) { AsRow(Buffer)->Flag = Value; }
+
+void TDBDataSet::InternalGotoBookmark(const void* Bookmark) {
+    int64_t key = 0;
+    std::memcpy(&key, Bookmark, sizeof key);
+    const int position = PositionOf(key);
+    if (position < 0) DatabaseError(SRecordNotFound);
+    FPosition = position;
+}
+
+void TDBDataSet::InternalSetToRecord(TRecordBuffer Buffer) {
+    const int position = PositionOf(AsRow(Buffer)->Key);
+    if (position >= 0) FPosition = position;
+}
+
+void TDBDataSet::InternalInitRecord(TRecordBuffer Buffer) {
+    TRow* row = AsRow(Buffer);
+    std::fill(row->Values.begin(), row->Values.end(), std::string());
+    std::fill(row->Has.begin(), row->Has.end(), 0);
+    row->Key = 0;
+    row->Flag = bfInserted;
+    row->RecNo = -1;
+}
+
+void TDBDataSet::InternalAddRecord(TRecordBuffer Buffer, bool) {
+    const int64_t key = WriteRow(0, *AsRow(Buffer));
+    BuildCursor();
+    const int position = PositionOf(key);
+    // a new record the cursor does not show (range, filter) leaves the cursor where it was
+    if (position >= 0)
+        FPosition = position;
+    else
+        FPosition = std::min(FPosition, static_cast<int>(FKeys.size()) - 1);
+}
+
+void TDBDataSet::InternalPost() {
+    TDataSet::InternalPost();
+    TRow* row = AsRow(ActiveBuffer());
+    if (State() == dsEdit) {
+        const int64_t key = row->Key;
+        WriteRow(key, *row);
+        // the record may move in the order or leave a range
+        BuildCursor();
+        const int position = PositionOf(key);
+        if (position >= 0)
+            FPosition = position;
+        else
+            FPosition = std::min(FPosition, static_cast<int>(FKeys.size()) - 1);
+        return;
+    }
+    InternalAddRecord(ActiveBuffer(), row->Flag == bfEOF);
+}
+
+void TDBDataSet::InternalDelete() {
+    if (FPosition < 0 || FPosition >= static_cast<int>(FKeys.size())) DatabaseError(SRecordNotFound);
+    const int64_t key = FKeys[static_cast<size_t>(FPosition)];
+    RemoveRow(key);
+    FKeys.erase(FKeys.begin() + FPosition);
+    FPositions.erase(key);
+    for (size_t i = static_cast<size_t>(FPosition); i < FKeys.size(); ++i)
+        FPositions[FKeys[i]] = static_cast<int>(i);
+}
+
+void TDBDataSet::InternalOpen() {
+    AcquireConnection();
+    try {
+        OpenData();
+        if (DefaultFields()) CreateFields();
+        BindFields(true);
+        SetBookmarkSize(sizeof(int64_t));
+        FOpen = true;
+        BuildCursor();
+    } catch (...) {
+        FOpen = false;
+        CloseData();
+        ReleaseConnection();
+        throw;
+    }
+    FPosition = -1;
+}
+
+void TDBDataSet::InternalClose() {
+    BindFields(false);
+    if (DefaultFields()) DestroyFields();
+    FOpen = false;
+    FKeys.clear();
+    FPositions.clear();
+    FPosition = -1;
+    CloseData();
+    ReleaseConnection();
+}
+
+void TDBDataSet::InternalRefresh() {
+    const int64_t key =
+        FPosition >= 0 && FPosition < CursorCount() ? FKeys[static_cast<size_t>(FPosition)] : 0;
+    BuildCursor();
+    const int position = PositionOf(key);
+    FPosition = position >= 0 ? position : std::min(FPosition, static_cast<int>(FKeys.size()) - 1);
+}
+
+int TDBDataSet::GetRecNo() {
+    const TRow* row = RecordRow();
+    return row ? row->RecNo : -1;
+}
+
+void TDBDataSet::SetRecNo(int Value) {
+    CheckBrowseMode();
+    const int count = CursorCount();
+    if (count == 0) return;
+    Value = std::clamp(Value, 1, count);
+    if (Value == RecNo()) return;
+    GotoCursorPosition(Value - 1);
+}
+
+void TDBDataSet::ClearCalcFields(TRecordBuffer Buffer) {
+    std::fill(AsRow(Buffer)->Calc.begin(), AsRow(Buffer)->Calc.end(), '\0');
+}
+
+bool TDBDataSet::BookmarkValid(const TBookmark& Value) {
+    if (Value.size() != sizeof(int64_t)) return false;
+    int64_t key = 0;
+    std::memcpy(&key, Value.data(), sizeof key);
+    return PositionOf(key) >= 0;
+}
+
+int TDBDataSet::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
+    if (Bookmark1.empty() || Bookmark2.empty()) return Bookmark1.empty() ? (Bookmark2.empty() ? 0 : -1) : 1;
+    int64_t a = 0, b = 0;
+    std::memcpy(&a, Bookmark1.data(), sizeof a);
+    std::memcpy(&b, Bookmark2.data(), sizeof b);
+    // by the cursor's order
+    const int pa = PositionOf(a), pb = PositionOf(b);
+    if (pa != pb) return pa < pb ? -1 : 1;
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+// ---- Field values ----
+
+bool TDBDataSet::GetFieldData(TField* Field, void* Buf) {
+    const TRow* row = RecordRow();
+    if (!row) return false;
+    if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup) {
+        const size_t offset = static_cast<size_t>(Field->Offset());
+        if (offset + 1 + static_cast<size_t>(Field->DataSize()) > row->Calc.size()) return false;
+        if (!row->Calc[offset]) return false;
+        if (Buf) std::memcpy(Buf, row->Calc.data() + offset + 1, static_cast<size_t>(Field->DataSize()));
+        return true;
+    }
+    const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
+    if (Field->FieldNo() < 1 || index >= row->Has.size() || !row->Has[index]) return false;
+    const std::string& value = row->Values[index];
+    if (Field->IsBlob()) return !value.empty();
+    if (Buf) {
+        if (Field->DataType() == ftString) {
+            const size_t n = std::min(value.size(), static_cast<size_t>(Field->Size()));
+            std::memcpy(Buf, value.data(), n);
+            static_cast<char*>(Buf)[n] = '\0';
+        } else {
+            std::memset(Buf, 0, static_cast<size_t>(Field->DataSize()));
+            std::memcpy(Buf, value.data(), std::min(value.size(), static_cast<size_t>(Field->DataSize())));
+        }
+    }
+    return true;
+}
+
+void TDBDataSet::SetFieldData(TField* Field, const void* Buf) {
+    if (!dsWriteModes.Contains(State())) DatabaseError(SNotEditing);
+    const bool calculated = Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup;
+    if (calculated != (State() == dsCalcFields)) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
+    if (calculated) {
+        TRow* row = AsRow(CalcBuffer());
+        const size_t offset = static_cast<size_t>(Field->Offset());
+        if (offset + 1 + static_cast<size_t>(Field->DataSize()) > row->Calc.size()) return;
+        row->Calc[offset] = Buf ? 1 : 0;
+        if (Buf) std::memcpy(row->Calc.data() + offset + 1, Buf, static_cast<size_t>(Field->DataSize()));
+        return;
+    }
+    const bool quiet = State() == dsSetKey || State() == dsFilter;
+    if (Field->ReadOnly() && !quiet) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
+    if (!quiet) Field->Validate(Buf);
+    TRow* row = State() == dsSetKey ? KeyRow() : (State() == dsFilter ? FTesting : AsRow(ActiveBuffer()));
+    if (!row) return;
+    const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
+    if (row->Values.size() <= index) {
+        row->Values.resize(index + 1);
+        row->Has.resize(index + 1, 0);
+    }
+    if (!Buf) {
+        row->Values[index].clear();
+        row->Has[index] = 0;
+    } else if (Field->DataType() == ftString) {
+        row->Values[index] = static_cast<const char*>(Buf);
+        row->Has[index] = 1;
+    } else {
+        row->Values[index].assign(static_cast<const char*>(Buf), static_cast<size_t>(Field->DataSize()));
+        row->Has[index] = 1;
+    }
+    if (!quiet) DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
+}
+
+namespace {
+
+// A BLOB value's stream; a modified stream writes the value back when freed.
+class TDBBlobStream : public TMemoryStream {
+public:
+    TDBBlobStream(TDBDataSet* DataSet, TField* Field, bool Writing)
+        : FDataSet(DataSet), FField(Field), FModified(Writing) {}
+    ~TDBBlobStream() override {
+        if (!FModified) return;
+        try {
+            std::string data(static_cast<size_t>(Size()), '\0');
+            if (!data.empty()) std::memcpy(data.data(), Memory(), data.size());
+            FDataSet->WriteBlob(FField, data);
+        } catch (...) {}
+    }
+    int64_t Write(const void* buffer, int64_t count) override {
+        FModified = true;
+        return TMemoryStream::Write(buffer, count);
+    }
+
+private:
+    TDBDataSet* FDataSet;
+    TField* FField;
+    bool FModified;
+};
+
+}  // namespace
+
+TStream* TDBDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
+    if (Mode != bmRead) {
+        if (Field->ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
+        if (State() != dsEdit && State() != dsInsert) DatabaseError(SNotEditing);
+    }
+    auto* stream = new TDBBlobStream(this, Field, Mode == bmWrite);
+    if (Mode != bmWrite) {
+        const TRow* row = RecordRow();
+        const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
+        if (row && index < row->Has.size() && row->Has[index]) {
+            const std::string& value = row->Values[index];
+            stream->WriteBuffer(value.data(), static_cast<int64_t>(value.size()));
+            stream->SetPosition(0);
+        }
+    }
+    return stream;
+}
+
+void TDBDataSet::WriteBlob(TField* Field, const std::string& Data) {
+    TRow* row = AsRow(ActiveBuffer());
+    const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
+    row->Values[index] = Data;
+    row->Has[index] = Data.empty() ? 0 : 1;
+    DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
+}

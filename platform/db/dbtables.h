@@ -1,0 +1,458 @@
+// The platform's database engine: databases, and the engine's datasets
+// (tables, queries, stored procedures), stood in by SQLite. A database is
+// one SQLite file, named by its path (relative ones in the data folder;
+// ":memory:" for a database in memory); all users of one name share one
+// connection, opened on first use and closed after the last user.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/core/collection.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/strings.h"
+#include "platform/db/dataset.h"
+
+class TSqliteConnection;
+class TMasterDataLink;
+class TParam;
+class TParams;
+
+// An error of the database engine, with the engine's error code.
+class EDBEngineError : public EDatabaseError {
+public:
+    EDBEngineError(const std::string& Message, int ErrorCode)
+        : EDatabaseError(Message), FErrorCode(ErrorCode) {}
+    const char* ClassName() const override { return "EDBEngineError"; }
+    int ErrorCode() const { return FErrorCode; }
+
+private:
+    int FErrorCode;
+};
+
+// Engine error codes the system raises itself.
+inline constexpr int DBIERR_NOTSUPPORTED = 12289;
+inline constexpr int DBIERR_INVALIDFILTER = 10262;
+// "Capability not supported".
+extern const char* const SCapabilityNotSupported;
+
+// A filter expression as the engine takes it: a tree of comparisons,
+// logical and arithmetic operators over field references and constants.
+enum TFilterNodeKind { fnCompare, fnLogical, fnArithmetic, fnField, fnConstant };
+struct TFilterNode {
+    TFilterNodeKind Kind = fnConstant;
+    // Compare: "=", "<>", "<", ">", "<=", ">="; logical "AND", "OR";
+    // arithmetic "+", "-", "*", "/"; field: the field's name; constant: its text.
+    std::string Text;
+    // Constants: ftString, ftFloat, ftInteger, ftBoolean, ftDate, ftTime, ftDateTime.
+    TFieldType ConstType = ftString;
+    std::unique_ptr<TFilterNode> Left, Right;
+};
+
+// A database component: names a database and keeps its connection open
+// while Connected.
+class TDatabase : public TComponent {
+    TASKMOOR_CLASS(TDatabase, TComponent)
+public:
+    explicit TDatabase(TComponent* AOwner);
+    ~TDatabase() override;
+    const std::string& DatabaseName() const { return FDatabaseName; }
+    void SetDatabaseName(const std::string& Value);
+    bool Connected() const { return FConnection != nullptr; }
+    void SetConnected(bool Value);
+    void Open() { SetConnected(true); }
+    void Close() { SetConnected(false); }
+    // Runs SQL that answers no rows (opening the database when needed).
+    void Execute(const std::string& Sql);
+    // Always False for this engine, unless a test sets it.
+    bool IsSQLBased() const;
+    void SetIsSQLBased(bool Value);
+    // Whether a connection of that database name is open.
+    static bool ConnectionOpen(const std::string& DatabaseName);
+
+    static void Publish(TPublisher<TDatabase>& p);
+
+private:
+    std::string FDatabaseName;
+    std::shared_ptr<TSqliteConnection> FConnection;
+};
+
+// The engine's datasets. A cursor is the list of the keys (row ids) of the
+// records it shows, in order; a record's values are read by key only when a
+// buffer is filled, so opening a large table reads no record. Posts write
+// by key. Record filters (callbacks and expressions) run while the cursor
+// is built.
+class TBDEDataSet : public TDataSet {
+    TASKMOOR_CLASS(TBDEDataSet, TDataSet)
+public:
+    explicit TBDEDataSet(TComponent* AOwner) : TDataSet(AOwner) {}
+};
+
+// A record filter of the engine: called in the filter state, with the
+// record being tested readable through the fields; answers whether it shows.
+using TDBFilterCallback = std::function<bool()>;
+
+class TDBDataSet : public TBDEDataSet {
+    TASKMOOR_CLASS(TDBDataSet, TBDEDataSet)
+public:
+    explicit TDBDataSet(TComponent* AOwner);
+    ~TDBDataSet() override;
+
+    const std::string& DatabaseName() const { return FDatabaseName; }
+    void SetDatabaseName(const std::string& Value);
+    // The database's connection is open (this dataset's own use).
+    bool IsSQLBased() const;
+    // Runs SQL on the dataset's database (opening it for the call).
+    void ExecuteSQL(const std::string& Sql);
+
+    // ---- Engine filters ----
+    // Adds a callback filter (lower Priority runs first); answers its handle.
+    // Added filters are inactive until activated.
+    int AddFilter(TDBFilterCallback Callback, int Priority);
+    // Adds an expression filter; raises EDBEngineError when the dataset
+    // cannot filter by expressions or the tree names an unknown field.
+    virtual int AddFilterExpression(std::unique_ptr<TFilterNode> Tree, int Priority);
+    void DropFilter(int Handle);
+    void ActivateFilter(int Handle, bool Active);
+    bool HasFilter(int Handle) const { return FFilters.count(Handle) != 0; }
+    // Builds the cursor again (filters changed), staying on the current
+    // record when it still shows.
+    void RefreshCursor();
+    // The record being tested while filtering is the one the fields read.
+    bool Filtering() const { return FTesting != nullptr; }
+
+    // ---- The cursor ----
+    int CursorCount() const { return static_cast<int>(FKeys.size()); }
+    // Position (0-based) of the active record in the cursor; -1 when none.
+    int CursorPosition();
+    // A field's text in the cursor record at Position, read without moving.
+    std::string CursorFieldText(int Position, TField* Field);
+    // Moves to the cursor record at Position.
+    void GotoCursorPosition(int Position);
+    // The key (row id) of the active record; 0 when none.
+    int64_t CurrentKey();
+    // Moves to the record of a key; False when the cursor does not show it.
+    bool GotoKeyValue(int64_t Key);
+    // Records read from the database so far (tests).
+    long RowReads() const { return FRowReads; }
+
+    void SetFiltered(bool Value) override;
+    void SetOnFilterRecord(const TFilterRecordEvent& Value) override;
+    TUpdateStatus UpdateStatus() override { return State() == dsInsert ? usInserted : usUnmodified; }
+    bool BookmarkValid(const TBookmark& Value) override;
+    int CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) override;
+    TStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
+    bool GetFieldData(TField* Field, void* Buffer) override;
+    using TDataSet::GetFieldData;
+    void SetFieldData(TField* Field, const void* Buffer) override;
+    void SetRecNo(int Value) override;
+    void WriteBlob(TField* Field, const std::string& Data);
+
+    struct TRow {
+        int64_t Key = 0;
+        TBookmarkFlag Flag = bfCurrent;
+        int RecNo = -1;
+        std::vector<std::string> Values;
+        std::vector<char> Has;
+        std::string Calc;
+    };
+
+protected:
+    TSqliteConnection* Connection() const { return FConnection.get(); }
+    // Keeps an expression filter (inactive) and answers its handle.
+    int AddFilterTree(std::unique_ptr<TFilterNode> Tree, int Priority);
+    void AcquireConnection();
+    void ReleaseConnection();
+    // Keys of the records in order, before the callback filters.
+    virtual std::vector<int64_t> FetchKeys() = 0;
+    virtual void ReadRow(int64_t Key, TRow& Row) = 0;
+    // Stores a row (Key 0: a new one; answers its key).
+    virtual int64_t WriteRow(int64_t Key, const TRow& Row);
+    virtual void RemoveRow(int64_t Key);
+    // The base table of rows read by key (empty: none), and the table
+    // column of each field definition.
+    std::string FBaseTable;
+    std::vector<std::string> FColumns;
+    // Field definitions from the columns of a statement.
+    void DefsFromStatement(void* Statement, const std::vector<std::string>& DeclTypes);
+    void ReadRowFromTable(int64_t Key, TRow& Row);
+    void ReadRowFromStatement(void* Statement, int FirstColumn, TRow& Row);
+    // Expression filters as an SQL condition over the base table (empty: none)
+    // with its bound values.
+    std::string ExpressionCondition(std::vector<std::string>& Binds, std::vector<int>& BindKinds);
+    bool HasExpressionFilters() const;
+    TRow* RecordRow() const;
+    // The key buffers of tables (dsSetKey).
+    virtual TRow* KeyRow() { return nullptr; }
+    // Builds the cursor; when Keep, stays on that key.
+    void BuildCursor();
+    void MoveToPosition(int Position);
+    int PositionOf(int64_t Key) const;
+
+    TRecordBuffer AllocRecordBuffer() override;
+    void FreeRecordBuffer(TRecordBuffer& Buffer) override;
+    TGetResult GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) override;
+    void GetBookmarkData(TRecordBuffer Buffer, void* Data) override;
+    void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override;
+    TBookmarkFlag GetBookmarkFlag(TRecordBuffer Buffer) override;
+    void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override;
+    void InternalFirst() override { FPosition = -1; }
+    void InternalLast() override { FPosition = static_cast<int>(FKeys.size()); }
+    void InternalGotoBookmark(const void* Bookmark) override;
+    void InternalSetToRecord(TRecordBuffer Buffer) override;
+    void InternalInitRecord(TRecordBuffer Buffer) override;
+    void InternalAddRecord(TRecordBuffer Buffer, bool Append) override;
+    void InternalPost() override;
+    void InternalDelete() override;
+    void InternalOpen() override;
+    void InternalClose() override;
+    void InternalRefresh() override;
+    bool IsCursorOpen() override { return FOpen; }
+    int GetRecordCount() override { return static_cast<int>(FKeys.size()); }
+    int GetRecNo() override;
+    void ClearCalcFields(TRecordBuffer Buffer) override;
+    // Opens the data (connection, statement); the field definitions are set after.
+    virtual void OpenData() = 0;
+    virtual void CloseData() {}
+    bool FReadOnlyData = false;
+
+private:
+    struct TFilter {
+        int Priority = 0;
+        bool Active = false;
+        TDBFilterCallback Callback;
+        std::unique_ptr<TFilterNode> Tree;
+    };
+    bool Accepts(TRow& Row);
+    std::string FDatabaseName;
+    std::shared_ptr<TSqliteConnection> FConnection;
+    std::map<int, TFilter> FFilters;
+    int FNextFilter = 1;
+    std::vector<int64_t> FKeys;
+    std::unordered_map<int64_t, int> FPositions;
+    int FPosition = -1;
+    bool FOpen = false;
+    TRow* FTesting = nullptr;
+    TRow FScratch;
+    long FRowReads = 0;
+    int FBuilding = 0;
+    bool FRebuildAgain = false;
+};
+
+// ---- Tables ----
+
+TASKMOOR_ENUM(TIndexOption, ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpression,
+              ixNonMaintained)
+using TIndexOptions = TSet<TIndexOption>;
+
+class TIndexDef : public TCollectionItem {
+    TASKMOOR_CLASS(TIndexDef, TCollectionItem)
+public:
+    explicit TIndexDef(TCollection* Collection) : TCollectionItem(Collection) {}
+    std::string Name;
+    // ";"-separated field names (empty for an expression index).
+    std::string Fields;
+    std::string Expression;
+    TIndexOptions Options;
+    // Per index field: its collation ("BINARY", "NOCASE", "FOLD") and direction.
+    std::vector<std::string> Collations;
+    std::vector<bool> Descending;
+};
+
+class TIndexDefs : public TCollection {
+    TASKMOOR_CLASS(TIndexDefs, TCollection)
+public:
+    explicit TIndexDefs(TDataSet* ADataSet);
+    TIndexDef* Items(int Index) const { return static_cast<TIndexDef*>(TCollection::Items(Index)); }
+    TIndexDef* operator[](int Index) const { return Items(Index); }
+    TIndexDef* AddIndexDef() { return static_cast<TIndexDef*>(Add()); }
+    // By name ignoring case; nullptr when none.
+    TIndexDef* FindIndex(const std::string& Name) const;
+    // Raises "Index '%s' not found".
+    TIndexDef* Find(const std::string& Name) const;
+    // The index whose fields begin with Fields (";"-separated) with that case
+    // rule; nullptr when none.
+    TIndexDef* GetIndexForFields(const std::string& Fields, bool CaseInsensitive) const;
+    using TCollection::Update;
+    // Reads the definitions from the table again.
+    void Update();
+    bool Updated() const { return FUpdated; }
+    void SetUpdated(bool Value) { FUpdated = Value; }
+
+private:
+    TDataSet* FDataSet;
+    bool FUpdated = false;
+};
+
+class TTable : public TDBDataSet {
+    TASKMOOR_CLASS(TTable, TDBDataSet)
+public:
+    explicit TTable(TComponent* AOwner);
+    ~TTable() override;
+
+    virtual std::string TableName() const { return FTableName; }
+    virtual void SetTableName(const std::string& Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    TIndexDefs* IndexDefs() const { return FIndexDefs; }
+    const std::string& IndexName() const { return FIndexName; }
+    void SetIndexName(const std::string& Value);
+    const std::string& IndexFieldNames() const { return FIndexFieldNames; }
+    void SetIndexFieldNames(const std::string& Value);
+    // Fields of the active index, in order.
+    int IndexFieldCount();
+    TField* IndexFields(int Index);
+    // The active index's definition (nullptr with IndexFieldNames or none).
+    TIndexDef* ActiveIndex();
+    void GetIndexNames(TStrings* List);
+
+    TDataSource* MasterSource() const;
+    void SetMasterSource(TDataSource* Value);
+    const std::string& MasterFields() const;
+    void SetMasterFields(const std::string& Value);
+
+    // ---- Keys ----
+    void SetKey();
+    void EditKey();
+    bool GotoKey();
+    void GotoNearest();
+    bool FindKey(const std::vector<Variant>& KeyValues);
+    void FindNearest(const std::vector<Variant>& KeyValues);
+    // ---- Ranges ----
+    void SetRangeStart();
+    void SetRangeEnd();
+    void EditRangeStart();
+    void EditRangeEnd();
+    void ApplyRange();
+    void CancelRange();
+    void SetRange(const std::vector<Variant>& StartValues, const std::vector<Variant>& EndValues);
+    bool RangeActive() const { return FRangeActive; }
+    // Moves to the record another table on the same table shows.
+    void GotoCurrent(TTable* Table);
+    int AddFilterExpression(std::unique_ptr<TFilterNode> Tree, int Priority) override;
+
+    static void Publish(TPublisher<TTable>& p);
+
+protected:
+    std::vector<int64_t> FetchKeys() override;
+    void ReadRow(int64_t Key, TRow& Row) override;
+    void OpenData() override;
+    void CloseData() override;
+    void InternalInitFieldDefs() override;
+    bool GetCanModify() override { return !FReadOnly; }
+    TDataSource* GetDataSource() override { return MasterSource(); }
+    TRow* KeyRow() override { return &FKeyRows[FKeyIndex]; }
+    void DoOnNewRecord() override;
+
+private:
+    friend class TIndexDefs;
+    struct TKeyColumn {
+        std::string Column;
+        std::string Collation;
+        bool Descending = false;
+        TField* Field = nullptr;
+    };
+    std::vector<TKeyColumn> KeyColumns();
+    // The condition that the first Count key columns compare to Values by Op
+    // ("=", ">=", "<="), with their binds.
+    std::string KeyCondition(const std::vector<TKeyColumn>& Columns, const TRow& Values, int Count,
+                             const std::string& Op, std::vector<std::pair<TField*, const TRow*>>& Binds);
+    std::string OrderBy();
+    void ReadIndexDefs(TIndexDefs* Defs);
+    int KeyCount(const TRow& Key);
+    void StartKey(int Index, bool Clear);
+    void MasterChanged(TObject* Sender);
+    void MasterDisabled(TObject* Sender);
+    bool SearchKey(bool Nearest);
+
+    std::string FTableName;
+    std::string FIndexName;
+    std::string FIndexFieldNames;
+    bool FReadOnly = false;
+    TIndexDefs* FIndexDefs;
+    TMasterDataLink* FMasterLink;
+    TRow FKeyRows[3];
+    int FKeyIndex = 0;
+    bool FRangeActive = false;
+    TRow FRangeStart, FRangeEnd;
+    int FRangeStartCount = 0, FRangeEndCount = 0;
+};
+
+// ---- Queries ----
+
+class TQuery : public TDBDataSet {
+    TASKMOOR_CLASS(TQuery, TDBDataSet)
+public:
+    explicit TQuery(TComponent* AOwner);
+    ~TQuery() override;
+
+    TStrings* SQL() const { return FSQL; }
+    void SetSQL(TStrings* Value);
+    TParams* Params() const { return FParams; }
+    void SetParams(TParams* Value);
+    TParam* ParamByName(const std::string& Name) const;
+    bool RequestLive() const { return FRequestLive; }
+    void SetRequestLive(bool Value) { FRequestLive = Value; }
+    // A live query over one table edits it; others are read-only.
+    bool CanModifyQuery() { return GetCanModify(); }
+    void Prepare();
+    void UnPrepare();
+    bool Prepared() const { return FPrepared; }
+    // Runs SQL that answers no rows.
+    void ExecSQL();
+    int RowsAffected() const { return FRowsAffected; }
+
+    static void Publish(TPublisher<TQuery>& p);
+
+protected:
+    std::vector<int64_t> FetchKeys() override;
+    void ReadRow(int64_t Key, TRow& Row) override;
+    void OpenData() override;
+    void CloseData() override;
+    void InternalInitFieldDefs() override;
+    bool GetCanModify() override { return !FBaseTable.empty(); }
+
+private:
+    void SQLChanged(TObject* Sender);
+    void BindParams(void* Statement);
+    std::string Text() const;
+    TStrings* FSQL;
+    TParams* FParams;
+    bool FRequestLive = false;
+    bool FPrepared = false;
+    int FRowsAffected = -1;
+    // Rows of a query that is not live.
+    std::vector<TRow> FRows;
+    std::string FLiveSql;
+};
+
+// Stored procedures: the engine has none; running one raises
+// EDBEngineError "Capability not supported".
+class TStoredProc : public TDBDataSet {
+    TASKMOOR_CLASS(TStoredProc, TDBDataSet)
+public:
+    explicit TStoredProc(TComponent* AOwner);
+    ~TStoredProc() override;
+    const std::string& StoredProcName() const { return FStoredProcName; }
+    void SetStoredProcName(const std::string& Value) { FStoredProcName = Value; }
+    TParams* Params() const { return FParams; }
+    void Prepare();
+    void ExecProc();
+
+    static void Publish(TPublisher<TStoredProc>& p);
+
+protected:
+    std::vector<int64_t> FetchKeys() override { return {}; }
+    void ReadRow(int64_t, TRow&) override {}
+    void OpenData() override;
+    void InternalInitFieldDefs() override {}
+
+private:
+    std::string FStoredProcName;
+    TParams* FParams;
+};

@@ -1,0 +1,483 @@
+#include "platform/db/sqlite_connection.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "platform/core/datetime.h"
+#include "platform/core/files.h"
+#include "platform/db/dbtables.h"
+
+namespace {
+
+// ---- Case folding of UTF-8 text: ASCII, Latin-1, Latin Extended-A, Greek
+// and Cyrillic letters; every fold keeps a character's UTF-8 length.
+
+char32_t FoldLower(char32_t c) {
+    if (c >= 'A' && c <= 'Z') return c + 32;
+    if (c < 0x80) return c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+    if (c >= 0x100 && c <= 0x137 && c != 0x130) return c | 1;
+    if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
+    if (c >= 0x14A && c <= 0x177) return c | 1;
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
+    if (c >= 0x410 && c <= 0x42F) return c + 32;
+    if (c >= 0x400 && c <= 0x40F) return c + 80;
+    if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) return c | 1;
+    return c;
+}
+
+char32_t FoldUpper(char32_t c) {
+    if (c >= 'a' && c <= 'z') return c - 32;
+    if (c < 0x80) return c;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+    if (c == 0xFF) return 0x178;
+    if (c >= 0x101 && c <= 0x137 && c != 0x131 && (c & 1)) return c - 1;
+    if (c >= 0x13A && c <= 0x148 && !(c & 1)) return c - 1;
+    if (c >= 0x14B && c <= 0x177 && (c & 1)) return c - 1;
+    if (c >= 0x17A && c <= 0x17E && !(c & 1)) return c - 1;
+    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 32;
+    if (c >= 0x430 && c <= 0x44F) return c - 32;
+    if (c >= 0x450 && c <= 0x45F) return c - 80;
+    if (((c >= 0x461 && c <= 0x481) || (c >= 0x48B && c <= 0x4BF)) && (c & 1)) return c - 1;
+    return c;
+}
+
+// Maps each character of valid two-byte UTF-8 sequences; anything else is
+// kept byte for byte.
+std::string MapText(const unsigned char* s, int n, char32_t (*map)(char32_t)) {
+    std::string out;
+    if (n <= 0 || !s) return out;
+    out.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n;) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            out += static_cast<char>(map(b));
+            ++i;
+        } else if ((b & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            char32_t c = (static_cast<char32_t>(b & 0x1F) << 6) | (s[i + 1] & 0x3F);
+            if (c >= 0x80) c = map(c);
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+            i += 2;
+        } else {
+            out += static_cast<char>(b);
+            ++i;
+        }
+    }
+    return out;
+}
+
+int FoldCollate(void*, int n1, const void* a, int n2, const void* b) {
+    const std::string x = MapText(static_cast<const unsigned char*>(a), n1, FoldLower);
+    const std::string y = MapText(static_cast<const unsigned char*>(b), n2, FoldLower);
+    const int c = x.compare(y);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+void MapFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv, char32_t (*map)(char32_t)) {
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const unsigned char* text = sqlite3_value_text(argv[0]);
+    const int n = sqlite3_value_bytes(argv[0]);
+    const std::string out = MapText(text, n, map);
+    sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+}
+
+void UpperFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    MapFunction(ctx, argc, argv, FoldUpper);
+}
+void LowerFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    MapFunction(ctx, argc, argv, FoldLower);
+}
+
+std::mutex& RegistryLock() {
+    static std::mutex m;
+    return m;
+}
+std::map<std::string, std::weak_ptr<TSqliteConnection>>& Registry() {
+    static std::map<std::string, std::weak_ptr<TSqliteConnection>> r;
+    return r;
+}
+
+}  // namespace
+
+[[noreturn]] void SqliteFail(sqlite3* Db, int Code) {
+    std::string message = Db ? sqlite3_errmsg(Db) : sqlite3_errstr(Code);
+    throw EDBEngineError(message, Code);
+}
+
+std::string SqlName(const std::string& Name) {
+    std::string out = "\"";
+    for (char c : Name) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+// ---- Statements ----
+
+TSqliteStatement::TSqliteStatement(sqlite3* Db, const std::string& Sql) : FDb(Db) {
+    const int rc = sqlite3_prepare_v2(Db, Sql.c_str(), static_cast<int>(Sql.size()), &FStmt, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(FStmt);
+        FStmt = nullptr;
+        SqliteFail(Db, rc);
+    }
+    if (!FStmt) throw EDBEngineError("Empty SQL statement", SQLITE_MISUSE);
+}
+
+TSqliteStatement::~TSqliteStatement() { sqlite3_finalize(FStmt); }
+
+bool TSqliteStatement::Step() {
+    const int rc = sqlite3_step(FStmt);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    sqlite3_reset(FStmt);
+    SqliteFail(FDb, rc);
+}
+
+void TSqliteStatement::Reset() {
+    sqlite3_reset(FStmt);
+    sqlite3_clear_bindings(FStmt);
+}
+
+void TSqliteStatement::BindNull(int Index) { sqlite3_bind_null(FStmt, Index); }
+void TSqliteStatement::BindInt(int Index, int64_t Value) { sqlite3_bind_int64(FStmt, Index, Value); }
+void TSqliteStatement::BindDouble(int Index, double Value) { sqlite3_bind_double(FStmt, Index, Value); }
+void TSqliteStatement::BindText(int Index, const std::string& Value) {
+    sqlite3_bind_text(FStmt, Index, Value.data(), static_cast<int>(Value.size()), SQLITE_TRANSIENT);
+}
+void TSqliteStatement::BindBlob(int Index, const std::string& Value) {
+    sqlite3_bind_blob(FStmt, Index, Value.data(), static_cast<int>(Value.size()), SQLITE_TRANSIENT);
+}
+
+std::string TSqliteStatement::ColumnText(int Index) const {
+    const void* data = sqlite3_column_blob(FStmt, Index);
+    const int n = sqlite3_column_bytes(FStmt, Index);
+    return data && n > 0 ? std::string(static_cast<const char*>(data), static_cast<size_t>(n))
+                         : std::string();
+}
+
+// ---- Connections ----
+
+TSqliteConnection::~TSqliteConnection() { sqlite3_close_v2(FDb); }
+
+void TSqliteConnection::Execute(const std::string& Sql) {
+    char* error = nullptr;
+    const int rc = sqlite3_exec(FDb, Sql.c_str(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
+        std::string message = error ? error : sqlite3_errstr(rc);
+        sqlite3_free(error);
+        throw EDBEngineError(message, rc);
+    }
+}
+
+std::string TSqliteConnection::ResolvePath(const std::string& DatabaseName) {
+    if (DatabaseName == ":memory:" || DatabaseName.empty()) return DatabaseName;
+    if (DatabaseName[0] == '/') return DatabaseName;
+    std::string dir = GetCurrentDir();
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return dir + DatabaseName;
+}
+
+bool TSqliteConnection::IsOpen(const std::string& DatabaseName) {
+    std::lock_guard<std::mutex> lock(RegistryLock());
+    auto it = Registry().find(ResolvePath(DatabaseName));
+    return it != Registry().end() && !it->second.expired();
+}
+
+std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string& DatabaseName) {
+    if (DatabaseName.empty()) throw EDatabaseError("Missing DatabaseName property");
+    const std::string path = ResolvePath(DatabaseName);
+    std::lock_guard<std::mutex> lock(RegistryLock());
+    auto& slot = Registry()[path];
+    if (auto existing = slot.lock()) return existing;
+    std::shared_ptr<TSqliteConnection> c(new TSqliteConnection);
+    c->FPath = path;
+    const int rc = sqlite3_open_v2(
+        path.c_str(), &c->FDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string message = c->FDb ? sqlite3_errmsg(c->FDb) : sqlite3_errstr(rc);
+        Registry().erase(path);
+        throw EDBEngineError(message + ": " + DatabaseName, rc);
+    }
+    sqlite3_busy_timeout(c->FDb, 2000);
+    sqlite3_extended_result_codes(c->FDb, 0);
+    sqlite3_create_collation(c->FDb, "FOLD", SQLITE_UTF8, nullptr, FoldCollate);
+    sqlite3_create_function(c->FDb, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, UpperFunction,
+                            nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, LowerFunction,
+                            nullptr, nullptr);
+    c->Execute("PRAGMA case_sensitive_like = ON");
+    slot = c;
+    return c;
+}
+
+// ---- Values ----
+
+namespace {
+
+template <class T>
+std::string Native(T value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+template <class T>
+T FromNative(const std::string& s) {
+    T v{};
+    std::memcpy(&v, s.data(), std::min(sizeof v, s.size()));
+    return v;
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
+}
+
+int Digits(const std::string& s, size_t pos, size_t n, bool& ok) {
+    int v = 0;
+    if (pos + n > s.size()) {
+        ok = false;
+        return 0;
+    }
+    for (size_t i = pos; i < pos + n; ++i) {
+        if (s[i] < '0' || s[i] > '9') {
+            ok = false;
+            return 0;
+        }
+        v = v * 10 + (s[i] - '0');
+    }
+    return v;
+}
+
+// "YYYY-MM-DD"; False when the text is no date.
+bool IsoDate(const std::string& s, size_t pos, TDateTime& value) {
+    bool ok = true;
+    const int y = Digits(s, pos, 4, ok), m = Digits(s, pos + 5, 2, ok), d = Digits(s, pos + 8, 2, ok);
+    if (!ok || s[pos + 4] != '-' || s[pos + 7] != '-') return false;
+    return TryEncodeDate(y, m, d, value);
+}
+
+// "HH:MM[:SS[.mmm]]"; answers milliseconds, -1 when no time.
+int IsoTime(const std::string& s, size_t pos) {
+    bool ok = true;
+    const int h = Digits(s, pos, 2, ok), mi = Digits(s, pos + 3, 2, ok);
+    if (!ok || s[pos + 2] != ':' || h > 23 || mi > 59) return -1;
+    int sec = 0, ms = 0;
+    if (pos + 5 < s.size() && s[pos + 5] == ':') {
+        sec = Digits(s, pos + 6, 2, ok);
+        if (!ok || sec > 59) return -1;
+        if (pos + 8 < s.size() && s[pos + 8] == '.') {
+            size_t i = pos + 9;
+            int scale = 100;
+            while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+                ms += (s[i] - '0') * scale;
+                scale /= 10;
+                ++i;
+            }
+        }
+    }
+    return ((h * 60 + mi) * 60 + sec) * 1000 + ms;
+}
+
+std::string Two(int v) {
+    return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10);
+}
+
+std::string DateText(int32_t day) {
+    TTimeStamp stamp{0, day};
+    int y = 0, m = 0, d = 0;
+    DecodeDate(TimeStampToDateTime(stamp), y, m, d);
+    std::string year = std::to_string(y);
+    while (year.size() < 4) year = "0" + year;
+    return year + "-" + Two(m) + "-" + Two(d);
+}
+
+std::string TimeText(int32_t ms) {
+    std::string t = Two(ms / 3600000) + ":" + Two(ms / 60000 % 60) + ":" + Two(ms / 1000 % 60);
+    if (ms % 1000) {
+        std::string frac = std::to_string(ms % 1000);
+        while (frac.size() < 3) frac = "0" + frac;
+        t += "." + frac;
+    }
+    return t;
+}
+
+}  // namespace
+
+void FieldTypeOfColumn(const std::string& DeclType, TFieldType& Type, int& Size) {
+    const std::string t = Upper(DeclType);
+    Size = 0;
+    auto has = [&](const char* s) { return t.find(s) != std::string::npos; };
+    if (has("DATETIME") || has("TIMESTAMP"))
+        Type = ftDateTime;
+    else if (has("DATE"))
+        Type = ftDate;
+    else if (has("TIME"))
+        Type = ftTime;
+    else if (has("BOOL"))
+        Type = ftBoolean;
+    else if (has("SMALLINT"))
+        Type = ftSmallint;
+    else if (has("AUTOINC"))
+        Type = ftAutoInc;
+    else if (has("BIGINT"))
+        Type = ftLargeint;
+    else if (has("INT"))
+        Type = ftInteger;
+    else if (has("MONEY") || has("CURRENCY"))
+        Type = ftCurrency;
+    else if (has("MEMO") || has("CLOB") || (has("TEXT") && !has("VARCHAR") && !has("CHAR(")))
+        Type = ftMemo;
+    else if (has("CHAR")) {
+        Type = ftString;
+        Size = 255;
+        const size_t open = t.find('(');
+        if (open != std::string::npos) {
+            int n = 0;
+            for (size_t i = open + 1; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i)
+                n = n * 10 + (t[i] - '0');
+            if (n > 0 && n <= 8192) Size = n;
+        }
+    } else if (has("BLOB") || has("GRAPHIC") || has("BINARY"))
+        Type = has("GRAPHIC") ? ftGraphic : ftBlob;
+    else if (has("REAL") || has("FLOA") || has("DOUB") || has("NUM") || has("DEC"))
+        Type = ftFloat;
+    else if (t.empty()) {
+        Type = ftString;
+        Size = 255;
+    } else
+        Type = ftMemo;
+}
+
+void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int Size, std::string& Value, char& Has) {
+    Value.clear();
+    Has = 0;
+    const int kind = sqlite3_column_type(st, col);
+    if (kind == SQLITE_NULL) return;
+    const auto text = [&] {
+        const void* p = sqlite3_column_blob(st, col);
+        const int n = sqlite3_column_bytes(st, col);
+        return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+    };
+    Has = 1;
+    switch (Type) {
+    case ftSmallint: Value = Native<int16_t>(static_cast<int16_t>(sqlite3_column_int(st, col))); break;
+    case ftWord: Value = Native<uint16_t>(static_cast<uint16_t>(sqlite3_column_int(st, col))); break;
+    case ftInteger:
+    case ftAutoInc: Value = Native<int32_t>(static_cast<int32_t>(sqlite3_column_int64(st, col))); break;
+    case ftLargeint: Value = Native<int64_t>(sqlite3_column_int64(st, col)); break;
+    case ftBoolean: {
+        bool b = false;
+        if (kind == SQLITE_TEXT) {
+            const std::string s = Upper(text());
+            b = s == "T" || s == "TRUE" || s == "Y" || s == "YES" || s == "1";
+        } else
+            b = sqlite3_column_int64(st, col) != 0;
+        Value = Native<int16_t>(b ? -1 : 0);
+        break;
+    }
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD: Value = Native<double>(sqlite3_column_double(st, col)); break;
+    case ftDate:
+    case ftTime:
+    case ftDateTime: {
+        const std::string s = text();
+        TDateTime date = 0;
+        int ms = -1;
+        if (Type == ftTime) {
+            ms = IsoTime(s, 0);
+            if (ms < 0)
+                Has = 0;
+            else
+                Value = Native<int32_t>(ms);
+            break;
+        }
+        if (!IsoDate(s, 0, date)) {
+            Has = 0;  // not a date: shown empty, the text stays in the database
+            break;
+        }
+        const TTimeStamp stamp = DateTimeToTimeStamp(date);
+        if (Type == ftDate) {
+            Value = Native<int32_t>(stamp.Date);
+            break;
+        }
+        if (s.size() > 10 && (s[10] == ' ' || s[10] == 'T')) ms = IsoTime(s, 11);
+        TTimeStamp full{ms < 0 ? 0 : ms, stamp.Date};
+        Value = Native<double>(TimeStampToMSecs(full));
+        break;
+    }
+    case ftString:
+    case ftFixedChar:
+    case ftWideString: {
+        Value = text();
+        if (Size > 0 && static_cast<int>(Value.size()) > Size) Value.resize(static_cast<size_t>(Size));
+        break;
+    }
+    default: Value = text(); break;
+    }
+}
+
+void BindNative(TSqliteStatement& St, int Index, TFieldType Type, const std::string& Value, bool Has) {
+    if (!Has) {
+        St.BindNull(Index);
+        return;
+    }
+    switch (Type) {
+    case ftSmallint: St.BindInt(Index, FromNative<int16_t>(Value)); break;
+    case ftWord: St.BindInt(Index, FromNative<uint16_t>(Value)); break;
+    case ftInteger:
+    case ftAutoInc: St.BindInt(Index, FromNative<int32_t>(Value)); break;
+    case ftLargeint: St.BindInt(Index, FromNative<int64_t>(Value)); break;
+    case ftBoolean: St.BindInt(Index, FromNative<int16_t>(Value) != 0 ? 1 : 0); break;
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD: St.BindDouble(Index, FromNative<double>(Value)); break;
+    case ftDate: St.BindText(Index, DateText(FromNative<int32_t>(Value))); break;
+    case ftTime: St.BindText(Index, TimeText(FromNative<int32_t>(Value))); break;
+    case ftDateTime: {
+        const TTimeStamp stamp = MSecsToTimeStamp(FromNative<double>(Value));
+        St.BindText(Index, DateText(stamp.Date) + " " + TimeText(stamp.Time));
+        break;
+    }
+    case ftBlob:
+    case ftGraphic:
+    case ftBytes:
+    case ftVarBytes: St.BindBlob(Index, Value); break;
+    default: St.BindText(Index, Value); break;
+    }
+}
+
+void BindVariant(TSqliteStatement& St, int Index, const Variant& Value, TFieldType Type) {
+    if (Value.IsNull() || Value.IsEmpty()) {
+        St.BindNull(Index);
+        return;
+    }
+    switch (Type) {
+    case ftSmallint:
+    case ftWord:
+    case ftInteger:
+    case ftAutoInc:
+    case ftLargeint: St.BindInt(Index, Value.AsInt64()); break;
+    case ftBoolean: St.BindInt(Index, Value.AsBoolean() ? 1 : 0); break;
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD: St.BindDouble(Index, Value.AsDouble()); break;
+    case ftDate: St.BindText(Index, DateText(DateTimeToTimeStamp(Value.AsDateTime()).Date)); break;
+    case ftTime: St.BindText(Index, TimeText(DateTimeToTimeStamp(Value.AsDateTime()).Time)); break;
+    case ftDateTime: {
+        const TTimeStamp stamp = DateTimeToTimeStamp(Value.AsDateTime());
+        St.BindText(Index, DateText(stamp.Date) + " " + TimeText(stamp.Time));
+        break;
+    }
+    default: St.BindText(Index, Value.AsString()); break;
+    }
+}

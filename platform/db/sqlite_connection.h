@@ -1,0 +1,79 @@
+// The database engine's connections: one SQLite connection per database name,
+// opened on first use and closed after its last user. Private to platform/db:
+// only its sources see the SQLite interface.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sqlite3.h>
+
+#include "platform/core/variant.h"
+#include "platform/db/dbtypes.h"
+
+// A prepared statement, finalized when it goes.
+class TSqliteStatement {
+public:
+    TSqliteStatement(sqlite3* Db, const std::string& Sql);
+    ~TSqliteStatement();
+    TSqliteStatement(const TSqliteStatement&) = delete;
+    TSqliteStatement& operator=(const TSqliteStatement&) = delete;
+    sqlite3_stmt* Handle() const { return FStmt; }
+    // Answers True while there is a row; raises EDBEngineError on errors.
+    bool Step();
+    void Reset();
+    void BindNull(int Index);
+    void BindInt(int Index, int64_t Value);
+    void BindDouble(int Index, double Value);
+    void BindText(int Index, const std::string& Value);
+    void BindBlob(int Index, const std::string& Value);
+    int64_t ColumnInt(int Index) const { return sqlite3_column_int64(FStmt, Index); }
+    std::string ColumnText(int Index) const;
+    bool ColumnIsNull(int Index) const { return sqlite3_column_type(FStmt, Index) == SQLITE_NULL; }
+    int ColumnCount() const { return sqlite3_column_count(FStmt); }
+
+private:
+    sqlite3* FDb;
+    sqlite3_stmt* FStmt = nullptr;
+};
+
+class TSqliteConnection {
+public:
+    ~TSqliteConnection();
+    sqlite3* Db() const { return FDb; }
+    const std::string& Path() const { return FPath; }
+    // Runs statements that answer no rows.
+    void Execute(const std::string& Sql);
+    bool SQLBased = false;
+
+    // The connection of a database name (relative paths in the data folder,
+    // ":memory:" kept as it is), opened when it has no user yet.
+    static std::shared_ptr<TSqliteConnection> Acquire(const std::string& DatabaseName);
+    // The path a database name stands for.
+    static std::string ResolvePath(const std::string& DatabaseName);
+    // Whether a connection of that name is open (tests).
+    static bool IsOpen(const std::string& DatabaseName);
+
+private:
+    TSqliteConnection() = default;
+    sqlite3* FDb = nullptr;
+    std::string FPath;
+};
+
+// Raises EDBEngineError with the connection's message.
+[[noreturn]] void SqliteFail(sqlite3* Db, int Code);
+// "name" quoted as an SQL identifier.
+std::string SqlName(const std::string& Name);
+
+// The field type and size of a declared column type ("VARCHAR(30)",
+// "DATE", ...): dates, times and date-times are ISO texts in the database.
+void FieldTypeOfColumn(const std::string& DeclType, TFieldType& Type, int& Size);
+// A column value in the native layout of the field type (Has: not null).
+void NativeFromColumn(sqlite3_stmt* Statement, int Column, TFieldType Type, int Size, std::string& Value,
+                      char& Has);
+// Binds a native value as the database stores it.
+void BindNative(TSqliteStatement& Statement, int Index, TFieldType Type, const std::string& Value, bool Has);
+// A value of the engine's variants bound by its own type.
+void BindVariant(TSqliteStatement& Statement, int Index, const Variant& Value, TFieldType Type);

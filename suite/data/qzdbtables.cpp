@@ -1,0 +1,493 @@
+#include "suite/data/qzdbtables.h"
+
+#include "platform/core/sysutils.h"
+#include "platform/db/dbconsts.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/forms.h"
+#include "suite/base/qzdbutils.h"
+#include "suite/base/qzrecordsearch.h"
+#include "suite/data/qzfilter.h"
+
+// ---- Shared additions ----
+
+TqzDataSetExtras::TqzDataSetExtras(TDBDataSet* Owner) : DataSet(Owner) {}
+
+TqzDataSetExtras::~TqzDataSetExtras() = default;
+
+bool TqzDataSetExtras::FilterRecord() {
+    if (DataSet->ComponentState().Contains(csLoading) || !OnFilter.Assigned() || Running ||
+        !OnFilterOptions.Contains(ofoEnabled))
+        return true;
+    Running = true;
+    bool accept = true;
+    try {
+        OnFilter(DataSet, accept);
+    } catch (...) {
+        // a raising handler must not leave filtering switched off
+        Running = false;
+        throw;
+    }
+    Running = false;
+    if (OnFilterOptions.Contains(ofoShowHourGlass) && !accept && !HourGlassShown && Screen &&
+        Screen->Cursor() != crHourGlass) {
+        Screen->SetCursor(crHourGlass);
+        HourGlassShown = true;
+    }
+    if (OnFilterOptions.Contains(ofoCancelOnEscape)) {
+        EscapeCounter = (EscapeCounter + 1) % 32000;
+        if (EscapeCounter % 100 == 0 && qzCancelFilterOnEscape(DataSet)) {
+            SetOnFilterOptions(OnFilterOptions - TqzOnFilterOptions{ofoEnabled});
+            OnFilterEscape(DataSet);
+        }
+    }
+    return accept;
+}
+
+void TqzDataSetExtras::InstallCallback() {
+    qzInstallFilterCallback(
+        OnFilter.Assigned() ? TDBFilterCallback([this] { return FilterRecord(); }) : TDBFilterCallback(),
+        DataSet, FilterHandle);
+}
+
+void TqzDataSetExtras::SetOnFilterOptions(TqzOnFilterOptions Value) {
+    const bool removed = OnFilterOptions.Contains(ofoEnabled) && !Value.Contains(ofoEnabled);
+    OnFilterOptions = Value;
+    if (removed && DataSet->Active() && OnFilter.Assigned()) {
+        DataSet->UpdateCursorPos();
+        DataSet->RefreshCursor();
+    }
+}
+
+void TqzDataSetExtras::RestoreCursor() {
+    if (!HourGlassShown) return;
+    HourGlassShown = false;
+    if (Screen) Screen->SetCursor(crDefault);
+}
+
+#define TQZ_DATASET_EXTRAS_IMPL(Class, Base)                                                                \
+    void Class::SetOnFilter(const TFilterRecordEvent& Value) {                                              \
+        FExtras.OnFilter = Value;                                                                           \
+        if (Active()) FExtras.InstallCallback();                                                            \
+    }                                                                                                       \
+    void Class::DataEvent(TDataEvent Event, intptr_t Info) {                                                \
+        Base::DataEvent(Event, Info);                                                                       \
+        FExtras.RestoreCursor();                                                                            \
+    }                                                                                                       \
+    void Class::DoOnCalcFields() {                                                                          \
+        qzRemoveStaleFieldEntries(this, &FExtras.LookupFields, &FExtras.LookupLinks, &FExtras.ControlType); \
+        Base::DoOnCalcFields();                                                                             \
+    }
+
+#define TQZ_PUBLISH_EXTRAS(p, Class)                                                    \
+    p.Property("ControlType", &Class::ControlType, &Class::SetControlType);             \
+    p.Property("LookupFields", &Class::LookupFields, &Class::SetLookupFields);          \
+    p.Property("LookupLinks", &Class::LookupLinks, &Class::SetLookupLinks);             \
+    p.Property("PictureMasks", &Class::PictureMasks, &Class::SetPictureMasks);          \
+    p.Property("OnInvalidValue", &Class::OnInvalidValue, &Class::SetOnInvalidValue);    \
+    p.Property("OnFilter", &Class::OnFilter, &Class::SetOnFilter);                      \
+    p.Property("OnFilterOptions", &Class::OnFilterOptions, &Class::SetOnFilterOptions); \
+    p.Property("OnFilterEscape", &Class::OnFilterEscape, &Class::SetOnFilterEscape)
+
+TQZ_DATASET_EXTRAS_IMPL(TqzTable, TTable)
+TQZ_DATASET_EXTRAS_IMPL(TqzQuery, TQuery)
+TQZ_DATASET_EXTRAS_IMPL(TqzStoredProc, TStoredProc)
+TQZ_DATASET_EXTRAS_IMPL(TqzQBE, TDBDataSet)
+
+// ---- TqzTable ----
+
+TqzTable::TqzTable(TComponent* AOwner) : TTable(AOwner), FqzFilter(new TStringList), FQuery(new TStringList) {
+    static_cast<TStringList*>(FqzFilter)->SetOnChange(TNotifyEvent(this, &TqzTable::FilterLinesChanged));
+}
+
+TqzTable::~TqzTable() {
+    Destroying();
+    SetActive(false);
+    delete FqzFilter;
+    delete FQuery;
+}
+
+void TqzTable::Publish(TPublisher<TqzTable>& p) {
+    TQZ_PUBLISH_EXTRAS(p, TqzTable);
+    p.Property("ValidateWithMask", &TqzTable::ValidateWithMask, &TqzTable::SetValidateWithMask);
+    p.Property("qzFilter", &TqzTable::qzFilter, &TqzTable::SetqzFilter);
+    p.Property("Query", &TqzTable::Query, &TqzTable::SetQuery);
+    p.Property("SyncSQLByRange", &TqzTable::SyncSQLByRange, &TqzTable::SetSyncSQLByRange);
+    p.Property("NarrowSearch", &TqzTable::NarrowSearch, &TqzTable::SetNarrowSearch);
+    p.Property("NarrowSearchUpperChar", &TqzTable::NarrowSearchUpperChar,
+               &TqzTable::SetNarrowSearchUpperChar);
+}
+
+std::string TqzTable::FilterExpression() const {
+    std::string out;
+    bool first = true;
+    for (int i = 0; i < FqzFilter->Count(); ++i) {
+        std::string line = FqzFilter->Strings(i);
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+        if (line.empty()) continue;
+        out += first ? line : " AND (" + line + ")";
+        first = false;
+    }
+    return out;
+}
+
+void TqzTable::ApplyExpression() {
+    if (!qzInstallFilterExpression(this, FilterExpression(), FExpressionHandle))
+        MessageDlg("Fail to set filter", mtWarning, TMsgDlgButtons{mbOK}, 0);
+}
+
+void TqzTable::FilterLinesChanged(TObject*) {
+    if (Active()) ApplyExpression();
+}
+
+void TqzTable::DoAfterOpen() {
+    if (!FilterExpression().empty()) ApplyExpression();
+    if (FExtras.OnFilter.Assigned()) FExtras.InstallCallback();
+    TTable::DoAfterOpen();
+}
+
+void TqzTable::DoBeforePost() {
+    TTable::DoBeforePost();
+    if (FExtras.ValidateWithMask) qzValidatePictureMasks(this, FExtras.OnInvalidValue);
+}
+
+bool TqzTable::IsSequenced() {
+    return !FExtras.OnFilter.Assigned() && FilterExpression().empty() && TTable::IsSequenced();
+}
+
+void TqzTable::SetQuery(TStrings* Value) {
+    if (Active()) Close();
+    if (Value && Value->Count() > 0) {
+        TTable::SetTableName("");
+        SetIndexFieldNames("");
+        SetMasterSource(nullptr);
+        SetMasterFields("");
+    }
+    FQuery->Assign(Value);
+}
+
+void TqzTable::SetTableName(const std::string& Value) {
+    TTable::SetTableName(Value);
+    if (!Value.empty()) FQuery->Clear();
+}
+
+std::string TqzTable::GetIndexFields(const std::string& Name) {
+    if (IndexDefs()->Count() == 0 || !IndexDefs()->Updated()) IndexDefs()->Update();
+    TIndexDef* def = IndexDefs()->FindIndex(Name.empty() ? "PrimaryKey" : Name);
+    return def && (Name.empty() ? def->Name == "PrimaryKey"
+                                : def->Name == Name || AnsiSameText(def->Name, Name))
+               ? def->Fields
+               : std::string();
+}
+
+void TqzTable::FindIndexForFields(const std::string& Fields, bool CaseInsensitive, std::string& Name) {
+    if (IndexDefs()->Count() == 0 || !IndexDefs()->Updated()) IndexDefs()->Update();
+    TIndexDef* def = IndexDefs()->GetIndexForFields(Fields, CaseInsensitive);
+    Name = def ? def->Name : "?";
+}
+
+void TqzTable::FindIndexForFields(const std::string& Fields, std::string& Name) {
+    FindIndexForFields(Fields, true, Name);
+    if (Name != "?") return;
+    FindIndexForFields(Fields, false, Name);
+}
+
+std::string TqzTable::FirstIndexFieldName() {
+    std::string list = IndexFieldNames();
+    if (list.empty() && !IndexName().empty()) list = GetIndexFields(IndexName());
+    return Trim(list.substr(0, list.find(';')));
+}
+
+bool TqzTable::SelectIndexForField(const std::string& FieldName) {
+    if (FieldName.empty() || FQuery->Count() > 0) return false;
+    if (!MasterSource() && AnsiSameText(FirstIndexFieldName(), FieldName)) return false;
+    ++FBusy;
+    std::string name;
+    FindIndexForFields(FieldName, name);
+    --FBusy;
+    if (name == "?") return false;
+    if (!AnsiSameText(name, IndexName())) {
+        const TBookmark mark = Active() ? Bookmark() : TBookmark();
+        SetIndexName(name);
+        if (!mark.empty() && BookmarkValid(mark)) GotoBookmark(mark);
+    }
+    return true;
+}
+
+void TqzTable::SelectIndexForSelected(TStrings* List) {
+    if (!List || List->Count() == 0) return;
+    const std::string line = List->Strings(0);
+    SelectIndexForField(line.substr(0, line.find('\t')));
+}
+
+bool TqzTable::FindKeyValues(const std::vector<Variant>& Values) {
+    if (IndexFieldCount() == 0 && IndexName().empty()) return false;
+    ++FBusy;
+    struct TDone {
+        int& B;
+        ~TDone() { --B; }
+    } done{FBusy};
+    const int count = IndexFieldCount();
+    if (static_cast<int>(Values.size()) > count) {
+        MessageDlg("Table " + Name() + ": FindKey has too many lookup values for index " + IndexName(),
+                   mtWarning, TMsgDlgButtons{mbOK}, 0);
+        return false;
+    }
+    if (count == 0) {
+        MessageDlg("Table " + Name() + ": Table index not found", mtWarning, TMsgDlgButtons{mbOK}, 0);
+        return false;
+    }
+    if (FNarrowSearch && RangeActive()) CancelRange();
+    // already there: compared by the index's case rule
+    TIndexDef* index = ActiveIndex();
+    const bool caseless = index && index->Options.Contains(ixCaseInsensitive);
+    if (Active() && !IsEmpty()) {
+        bool same = true;
+        for (size_t i = 0; i < Values.size() && same; ++i) {
+            const std::string have = IndexFields(static_cast<int>(i))->AsString();
+            const std::string want = Values[i].IsNull() ? std::string() : Values[i].AsString();
+            same = caseless ? AnsiLowerCase(have) == AnsiLowerCase(want) : have == want;
+        }
+        if (same) return true;
+    }
+    return FindKey(Values);
+}
+
+void TqzTable::ApplyRangeFrom(const std::vector<Variant>& Values) {
+    CheckBrowseMode();
+    SetRange(Values, {});
+}
+
+void TqzTable::ApplyRangeFromDataSet(TDataSet* Other) {
+    if (!Other || Other == this) return;
+    TqzHourGlass hourGlass;
+    TqzControlsDisabled disabled(this);
+    SetRangeStart();
+    for (int i = 0; i < IndexFieldCount(); ++i)
+        if (TField* theirs = Other->FindField(IndexFields(i)->FieldName()))
+            IndexFields(i)->SetAsString(theirs->AsString());
+    SetRangeEnd();
+    ApplyRange();
+}
+
+bool TqzTable::FindNearestText(const std::string& Text, int) {
+    ++FBusy;
+    bool found = false;
+    try {
+        found = qzFindIndexValue(this, Text);
+    } catch (...) {
+        --FBusy;
+        throw;
+    }
+    --FBusy;
+    return found;
+}
+
+bool TqzTable::FindFieldValue(const std::string& Value, const std::string& FieldName, int MatchType,
+                              bool CaseSensitive) {
+    ++FBusy;
+    bool found = false;
+    try {
+        found = qzLocateFieldValue(this, Value, FieldName, CaseSensitive,
+                                   static_cast<TqzLocateMatchType>(MatchType));
+    } catch (...) {
+        --FBusy;
+        throw;
+    }
+    --FBusy;
+    return found;
+}
+
+void TqzTable::ResetRange() {
+    if (Active()) CancelRange();
+}
+
+void TqzTable::GetValidityPictureMask(const std::string&, std::string& Mask) { Mask.clear(); }
+
+Variant TqzTable::GetFilterFieldValue(const std::string& FieldName) {
+    TField* field = FindField(FieldName);
+    if (!field) DatabaseErrorFmt("Field '%s' not found", FieldName);
+    if (field->IsBlob()) return Variant(qzReadMemoForFilter(this, field));
+    return field->AsVariant();
+}
+
+// ---- TqzQuery ----
+
+TqzQuery::TqzQuery(TComponent* AOwner) : TQuery(AOwner) {}
+TqzQuery::~TqzQuery() {
+    Destroying();
+    SetActive(false);
+}
+
+void TqzQuery::Publish(TPublisher<TqzQuery>& p) {
+    TQZ_PUBLISH_EXTRAS(p, TqzQuery);
+    p.Property("ValidateWithMask", &TqzQuery::ValidateWithMask, &TqzQuery::SetValidateWithMask);
+}
+
+void TqzQuery::DoAfterOpen() {
+    if (FExtras.OnFilter.Assigned()) FExtras.InstallCallback();
+    TQuery::DoAfterOpen();
+}
+
+void TqzQuery::DoBeforePost() {
+    TQuery::DoBeforePost();
+    if (FExtras.ValidateWithMask) qzValidatePictureMasks(this, FExtras.OnInvalidValue);
+}
+
+// ---- TqzStoredProc ----
+
+TqzStoredProc::TqzStoredProc(TComponent* AOwner) : TStoredProc(AOwner) {}
+TqzStoredProc::~TqzStoredProc() {
+    Destroying();
+    SetActive(false);
+}
+
+void TqzStoredProc::Publish(TPublisher<TqzStoredProc>& p) {
+    TQZ_PUBLISH_EXTRAS(p, TqzStoredProc);
+    p.Property("ValidateWithMask", &TqzStoredProc::ValidateWithMask, &TqzStoredProc::SetValidateWithMask);
+}
+
+// ---- TqzQBE ----
+
+TqzQBE::TqzQBE(TComponent* AOwner) : TDBDataSet(AOwner), FQBE(new TStringList) {}
+TqzQBE::~TqzQBE() {
+    Destroying();
+    SetActive(false);
+    delete FQBE;
+}
+
+void TqzQBE::Publish(TPublisher<TqzQBE>& p) {
+    TQZ_PUBLISH_EXTRAS(p, TqzQBE);
+    p.Property("QBE", &TqzQBE::QBE, &TqzQBE::SetQBE);
+    p.Property("AnswerTable", &TqzQBE::AnswerTable, &TqzQBE::SetAnswerTable);
+    p.Property("AuxiliaryTables", &TqzQBE::AuxiliaryTables, &TqzQBE::SetAuxiliaryTables);
+    p.Property("BlankAsZero", &TqzQBE::BlankAsZero, &TqzQBE::SetBlankAsZero);
+}
+
+void TqzQBE::SetQBE(TStrings* Value) {
+    const bool was = Active();
+    FQBE->Assign(Value);
+    if (was) {
+        Close();
+        Open();
+    }
+}
+
+namespace {
+
+bool QBENameChar(char c) { return c == '#' || c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
+std::string TqzQBE::SubstitutedText() const {
+    std::string out;
+    for (int l = 0; l < FQBE->Count(); ++l) {
+        const std::string line = FQBE->Strings(l);
+        std::string result;
+        if (line.find('~') == std::string::npos) {
+            result = line;
+        } else {
+            const std::string lower = AnsiLowerCase(line);
+            // one pass: each "~" with its whole name; an inserted value is never read again
+            for (size_t i = 0; i < line.size();) {
+                if (line[i] != '~') {
+                    result += line[i++];
+                    continue;
+                }
+                size_t j = i + 1;
+                while (j < lower.size() && QBENameChar(lower[j])) ++j;
+                const std::string name = lower.substr(i + 1, j - i - 1);
+                int found = -1;
+                for (int p = 0; p < ParamNames.Count() && found < 0; ++p)
+                    if (!name.empty() && AnsiLowerCase(ParamNames.Strings(p)) == name) found = p;
+                if (found >= 0)
+                    result += found < ParamValues.Count() ? ParamValues.Strings(found).substr(0, 255)
+                                                          : std::string();
+                else
+                    result += ' ';
+                i = j;
+            }
+        }
+        out += (l ? "\r\n" : "") + result;
+    }
+    return out;
+}
+
+int TqzQBE::RunQBE() {
+    (void)SubstitutedText();
+    const int code = DBIERR_NOTSUPPORTED;
+    FOnError(this, code);
+    return code;
+}
+
+void TqzQBE::OpenData() {
+    if (FQBE->Count() == 0 || FQBE->Strings(0).empty())
+        throw EDBEngineError(SCapabilityNotSupported, DBIERR_NOTSUPPORTED);
+    const int code = RunQBE();
+    throw EDBEngineError(SCapabilityNotSupported, code);
+}
+
+// ---- Index routines ----
+
+bool qzFindIndexValue(TDataSet* DataSet, const std::string& Value) {
+    auto* table = dynamic_cast<TTable*>(DataSet);
+    if (!table) return false;
+    if (table->IndexFieldCount() == 0)
+        DatabaseError("Table " + table->TableName() + ": Table index not found");
+    TField* field = table->IndexFields(0);
+    const TFieldType type = field->DataType();
+    const bool text = qzIsValidTextForFieldType(type, Value) || type == ftString;
+    if (!Value.empty() && !text) return false;
+    if (Value.empty() && type != ftString && type != ftMemo && !qzIsValidTextForFieldType(type, Value))
+        return false;
+    auto* suite = dynamic_cast<TqzTable*>(table);
+    if (suite && suite->NarrowSearch()) {
+        TqzHourGlass hourGlass;
+        TqzControlsDisabled disabled(table);
+        if (Value.empty()) {
+            table->CancelRange();
+        } else if (type == ftString) {
+            std::string upper = Value;
+            const int room = field->Size() - static_cast<int>(Value.size());
+            // the padding character as UTF-8 (at least as high as every text it bounds)
+            const int pad = suite->NarrowSearchUpperChar();
+            const std::string padding =
+                pad < 0x80 ? std::string(1, static_cast<char>(pad)) : std::string("\xF4\x8F\xBF\xBF");
+            for (int i = 0; i < std::max(room, 1); ++i) upper += padding;
+            table->SetRange({Variant(Value)}, {Variant(upper)});
+        } else {
+            table->SetRange({Variant(Value)}, {});
+        }
+    } else {
+        table->FindNearest({Value.empty() ? Variant(Null()) : Variant(Value)});
+    }
+    if (table->IsEmpty()) return false;
+    if (type == ftFloat || type == ftCurrency) {
+        double v = 0;
+        if (Value.empty()) return field->AsString().empty();
+        return TryStrToFloat(Value, v) && !field->IsNull() && field->AsFloat() == v;
+    }
+    if (qzIsNumericFieldType(type)) return field->AsString() == Value;
+    const std::string have = AnsiUpperCase(field->AsString());
+    const std::string want = AnsiUpperCase(Value);
+    return have.compare(0, want.size(), want) == 0;
+}
+
+void qzSetIndexForFields(TTable* Table, const std::string& Fields) {
+    if (!Table) return;
+    if (!Table->IndexDefs()->Updated()) Table->IndexDefs()->Update();
+    TIndexDef* def = Table->IndexDefs()->GetIndexForFields(Fields, false);
+    if (!def) def = Table->IndexDefs()->GetIndexForFields(Fields, true);
+    if (def) Table->SetIndexName(def->Name);
+}
+
+std::vector<TDBDataSet*>* qzGetLookupTableList(TDataSet* DataSet) {
+    if (auto* t = dynamic_cast<TqzTable*>(DataSet)) return &t->LookupTableList();
+    if (auto* q = dynamic_cast<TqzQuery*>(DataSet)) return &q->LookupTableList();
+    if (auto* s = dynamic_cast<TqzStoredProc*>(DataSet)) return &s->LookupTableList();
+    if (auto* b = dynamic_cast<TqzQBE*>(DataSet)) return &b->LookupTableList();
+    return nullptr;
+}
