@@ -114,7 +114,7 @@ TEST_F(DBRichEditTest, ShowsTheBlobAsRichTextReadOnlyUntilEdited) {
     ASSERT_EQ(d.Paragraphs.size(), 3u);
     EXPECT_EQ(d.Paragraphs[1].Format.LeftIndent, 720);
     EXPECT_EQ(d.Paragraphs[1].Format.FirstIndent, -360);
-    EXPECT_EQ(d.Paragraphs[0].Runs[0].Format.Color, 200);
+    EXPECT_EQ(d.FormatOf(d.Paragraphs[0].Runs[0]).Color, 200);
     EXPECT_EQ(title->Text(), "Write");
     EXPECT_EQ(T->State(), dsBrowse);
     EXPECT_FALSE(r->Modified());
@@ -135,7 +135,7 @@ TEST_F(DBRichEditTest, TypingStartsEditingAndPostWritesRichText) {
     ASSERT_TRUE(RtfRead(stored, d).Ok);
     EXPECT_EQ(d.PlainText(), "Dear kind reader\r\nIndented text in blue.\r\nDeeper.");
     EXPECT_EQ(d.Paragraphs[2].Format.LeftIndent, 1440);
-    EXPECT_TRUE(d.Paragraphs[0].Runs[0].Format.Bold);
+    EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[0]).Bold);
 }
 
 TEST_F(DBRichEditTest, EscapeBringsTheFieldBack) {
@@ -225,7 +225,7 @@ TEST_F(DBRichEditTest, PasteInAFieldStartsEditingAndTakesRichText) {
     SendKey(r, 'V', TShiftState{ssCtrl});
     EXPECT_EQ(T->State(), dsEdit);
     EXPECT_EQ(r->Lines()->Strings(0), "under Dear reader");
-    EXPECT_TRUE(r->Document().Paragraphs[0].Runs[0].Format.Underline);
+    EXPECT_TRUE(r->Document().FormatOf(r->Document().Paragraphs[0].Runs[0]).Underline);
     T->Cancel();
 }
 
@@ -425,7 +425,7 @@ TEST_F(DBRichEditTest, ALinkOpensUnderTheBusyCursor) {
     TRtfDocument d;
     TRtfCharFormat web;
     web.Link = "https://example.org/busy";
-    d.Paragraphs = {{{}, {{"web", {}, web}}}};
+    d.Paragraphs = {{{}, {d.Run("web", web)}}};
     Show();
     r->SetDocument(d);
     const TPoint p = r->PosFromChar(1);
