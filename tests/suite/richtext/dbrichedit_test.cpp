@@ -289,6 +289,50 @@ TEST_F(DBRichEditTest, GridCopyOfALongDocumentReadsOnlyItsStart) {
     EXPECT_EQ(T->State(), dsBrowse);
 }
 
+// The copy is given a start of the stored text that grows until its load stops
+// inside it: a long skipped group before the text (a start cut in it does not
+// read as RTF) and plain text both show as their whole documents would.
+TEST_F(DBRichEditTest, GridCopyReadsPastALongStartBeforeTheText) {
+    Bind();
+    auto paint = [&](const std::string& text, TBitmap& cell) {
+        T->Edit();
+        T->FieldByName("Notes")->SetAsString(text);
+        T->Post();
+        cell.SetSize(240, 60);
+        r->PaintGridCopy(cell.Canvas(), TRect{0, 0, 240, 60});
+    };
+    auto copyText = [&] {
+        for (int i = 0; i < r->ComponentCount(); ++i)
+            if (auto* copy = dynamic_cast<TqzDBRichEdit*>(r->Components(i))) return copy->Text();
+        return std::string();
+    };
+    std::string lines;
+    for (int i = 0; i < 5000; ++i) lines += "{\\b Line} " + std::to_string(i) + "\\par ";
+    const std::string head = "{\\rtf1\\ansi\\pard ";
+    TBitmap plainStart, junkStart, binStart;
+    paint(head + lines + "}", plainStart);
+    paint(head + "{\\*\\junk " + std::string(600000, 'x') + "}" + lines + "}", junkStart);
+    EXPECT_EQ(copyText().substr(0, 11), "Line 0\nLine");
+    paint(head + "{\\*\\junk\\bin400000 " + std::string(400000, '}') + "}" + lines + "}", binStart);
+    EXPECT_EQ(copyText().substr(0, 11), "Line 0\nLine");
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 240; ++x) {
+            ASSERT_EQ(junkStart.Canvas()->Pixels(x, y), plainStart.Canvas()->Pixels(x, y)) << x << "," << y;
+            ASSERT_EQ(binStart.Canvas()->Pixels(x, y), plainStart.Canvas()->Pixels(x, y)) << x << "," << y;
+        }
+    std::string text, lines2;  // stored with CR LF, shown with LF
+    for (int i = 0; i < 100000; ++i) {
+        text += "word " + std::to_string(i) + "\r\n";
+        lines2 += "word " + std::to_string(i) + "\n";
+    }
+    TBitmap textCell;
+    paint(text, textCell);
+    const std::string shown = copyText();
+    EXPECT_EQ(shown.substr(0, 13), "word 0\nword 1");
+    EXPECT_LT(shown.size(), 100000u);
+    EXPECT_EQ(lines2.compare(0, shown.size(), shown), 0);
+}
+
 TEST_F(DBRichEditTest, EditedDocumentSavedAndReopenedKeepsItsFormats) {
     Bind();
     Show();
