@@ -39,11 +39,15 @@ std::vector<TRtfDocument> Documents() {
     pic.Raw = "{\\pict\\pngblip\\picwgoal720\\pichgoal360 89504e470d0a1a0a}";
     TRtfRun obj;
     obj.Raw = "{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result{\\pict\\jpegblip ffd8}}}";
-    docs.push_back({});
-    docs.push_back({{{{}, {TRtfRun{"Hello", {}, plain}}}}});
-    docs.push_back({{{para, {TRtfRun{"caf\xc3\xa9 \xe2\x82\xac \xe4\xb8\xad {\\}\tx\ny", {}, fancy}}},
-                     {{}, {TRtfRun{"see ", {}, plain}, TRtfRun{"here", {}, link}}},
-                     {{}, {pic, TRtfRun{"\xf0\x9f\x98\x80", {}, plain}, obj}}}});
+    docs.emplace_back();
+    TRtfDocument hello;
+    hello.Paragraphs = {{{}, {hello.Run("Hello", plain)}}};
+    docs.push_back(hello);
+    TRtfDocument mixed;
+    mixed.Paragraphs = {{para, {mixed.Run("caf\xc3\xa9 \xe2\x82\xac \xe4\xb8\xad {\\}\tx\ny", fancy)}},
+                        {{}, {mixed.Run("see ", plain), mixed.Run("here", link)}},
+                        {{}, {pic, mixed.Run("\xf0\x9f\x98\x80", plain), obj}}};
+    docs.push_back(mixed);
     return docs;
 }
 

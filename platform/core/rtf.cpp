@@ -170,6 +170,8 @@ public:
         }
         // the paragraph mark that ends the document shows no line break
         for (; !Doc && PendingBreaks > 1; --PendingBreaks) PlainText += "\r\n";
+        Result.Stopped = Taken >= Limit && P < S.size();
+        Result.Used = std::min(P, S.size());
         return Result;
     }
 
@@ -282,15 +284,41 @@ private:
             return;
         }
         Taken += s.size();
-        TRtfCharFormat f = FormatOf(Top());
+        const std::uint32_t f = FormatIndexOf(Top());
         if (!Current.Runs.empty() && !Current.Runs.back().IsRaw() && Current.Runs.back().Format == f) {
             Current.Runs.back().Text += s;
             return;
         }
         TRtfRun r;
         r.Text = s;
-        r.Format = std::move(f);
+        r.Format = f;
         Current.Runs.push_back(std::move(r));
+    }
+
+    // What decides a state's character format, with the tables it reads.
+    struct TFormatKey {
+        int Font, Size;
+        bool Bold, Italic, Underline, StrikeOut, InResult;
+        int Offset, ColorIndex, BackIndex, Field;
+        std::uint64_t Tables;
+        bool operator==(const TFormatKey&) const = default;
+    };
+
+    TFormatKey KeyOf(const TState& st) const {
+        return {st.Font,     st.Size,   st.Bold,       st.Italic,    st.Underline, st.StrikeOut,
+                st.InResult, st.Offset, st.ColorIndex, st.BackIndex, st.Field,     TablesVersion};
+    }
+
+    // The document's index of the state's format: made again only when the
+    // state or the tables changed since the last text.
+    std::uint32_t FormatIndexOf(const TState& st) {
+        const TFormatKey k = KeyOf(st);
+        if (!HaveLastKey || !(k == LastKey)) {
+            LastKey = k;
+            HaveLastKey = true;
+            LastIndex = Doc->FormatIndex(FormatOf(st));
+        }
+        return LastIndex;
     }
 
     void FlushBreaks() {
@@ -365,6 +393,7 @@ private:
         TFontEntry e = PendingFont;
         e.Name = name;
         Fonts[FontNumber] = e;
+        ++TablesVersion;
         FontNumber = -1;
         PendingFont = TFontEntry{};
     }
@@ -372,6 +401,7 @@ private:
     void CommitColor() {
         if (Colors.size() < kMaxTableSize)
             Colors.push_back(ColorSet ? (Red | (Green << 8) | (Blue << 16)) : kRtfNoColor);
+        ++TablesVersion;
         Red = Green = Blue = 0;
         ColorSet = false;
     }
@@ -383,6 +413,7 @@ private:
         case TDest::FontTable: FontName += s; break;
         case TDest::FieldInst:
             if (Top().Field >= 0) FieldInsts[static_cast<std::size_t>(Top().Field)] += s;
+            ++TablesVersion;
             break;
         default: break;
         }
@@ -558,8 +589,9 @@ private:
         TRtfRun r;
         r.Raw = std::string(S.substr(start, end - start));
         r.Raw.append(static_cast<std::size_t>(open), '}');
-        r.Format = FormatOf(Groups.back());
-        if (st.InResult) r.Format.Link = FormatOf(st).Link;
+        TRtfCharFormat f = FormatOf(Groups.back());
+        if (st.InResult) f.Link = FormatOf(st).Link;
+        r.Format = Doc->FormatIndex(f);
         Taken += 3;
         Current.Runs.push_back(std::move(r));
     }
@@ -639,6 +671,7 @@ private:
         }
         if (w == "deff" && hasParam) {
             DefaultFont = Clamp(param, 0, kMaxParam);
+            ++TablesVersion;
             return;
         }
         if (t.Dest != TDest::Text) return;
@@ -765,7 +798,11 @@ private:
     int Red = 0, Green = 0, Blue = 0;
     bool ColorSet = false;
     std::vector<std::string> FieldInsts;
-    int PendingBreaks = 0;  // plain text: paragraph marks not yet written
+    int PendingBreaks = 0;            // plain text: paragraph marks not yet written
+    std::uint64_t TablesVersion = 0;  // counts changes of the font, colour and field tables
+    TFormatKey LastKey{};
+    bool HaveLastKey = false;
+    std::uint32_t LastIndex = 0;
 };
 
 // ---- writing
@@ -871,10 +908,10 @@ public:
     std::string Run() {
         for (const auto& p : Doc.Paragraphs)
             for (const auto& r : p.Runs) {
-                if (!r.Format.FontName.empty())
-                    FontIndex({r.Format.FontName, r.Format.Charset, r.Format.Pitch});
-                if (r.Format.Color != kRtfNoColor) ColorIndex(r.Format.Color);
-                if (r.Format.BackColor != kRtfNoColor) ColorIndex(r.Format.BackColor);
+                const TRtfCharFormat& f = Doc.FormatOf(r);
+                if (!f.FontName.empty()) FontIndex({f.FontName, f.Charset, f.Pitch});
+                if (f.Color != kRtfNoColor) ColorIndex(f.Color);
+                if (f.BackColor != kRtfNoColor) ColorIndex(f.BackColor);
             }
         std::string out = "{\\rtf1\\ansi\\ansicpg1252";
         if (!Fonts.empty()) {
@@ -902,7 +939,7 @@ public:
             WritePara(out, p.Format);
             std::size_t i = 0;
             while (i < p.Runs.size()) {
-                const std::string& link = p.Runs[i].Format.Link;
+                const std::string& link = Doc.FormatOf(p.Runs[i]).Link;
                 if (link.empty()) {
                     WriteRun(out, p.Runs[i++]);
                     continue;
@@ -913,7 +950,7 @@ public:
                     if (c != '"' && static_cast<unsigned char>(c) >= 0x20) target += c;
                 WriteText(out, target);
                 out += "\"}}{\\fldrslt";
-                while (i < p.Runs.size() && p.Runs[i].Format.Link == link) WriteRun(out, p.Runs[i++]);
+                while (i < p.Runs.size() && Doc.FormatOf(p.Runs[i]).Link == link) WriteRun(out, p.Runs[i++]);
                 out += "}}";
             }
             out += "\\par\n";
@@ -954,7 +991,7 @@ private:
     }
 
     void WriteRun(std::string& out, const TRtfRun& r) {
-        const TRtfCharFormat& f = r.Format;
+        const TRtfCharFormat& f = Doc.FormatOf(r);
         out += '{';
         bool any = false;
         auto word = [&](const std::string& w) {
@@ -1014,9 +1051,11 @@ TRtfReadResult RtfRead(std::string_view Text, TRtfDocument& Document, std::size_
             std::size_t cut = MaxTextBytes;
             while (cut > 0 && (static_cast<unsigned char>(Text[cut]) & 0xC0) == 0x80) --cut;
             Text = Text.substr(0, cut);
+            Document = TRtfDocument::FromPlainText(Text);
+            return {true, {}, true, cut};
         }
         Document = TRtfDocument::FromPlainText(Text);
-        return {};
+        return {true, {}, false, Text.size()};
     }
     TReader r(Text, &Document, MaxTextBytes);
     TRtfReadResult res = r.Run();
@@ -1051,9 +1090,10 @@ std::string TRtfDocument::PlainText() const {
 TRtfDocument TRtfDocument::FromPlainText(std::string_view Text, const TRtfCharFormat& Format) {
     TRtfDocument d;
     std::string line;
+    const std::uint32_t format = d.FormatIndex(Format);
     auto flush = [&] {
         TRtfParagraph p;
-        if (!line.empty()) p.Runs.push_back(TRtfRun{line, {}, Format});
+        if (!line.empty()) p.Runs.push_back(TRtfRun{line, {}, format});
         d.Paragraphs.push_back(std::move(p));
         line.clear();
     };
@@ -1074,17 +1114,82 @@ TRtfDocument TRtfDocument::FromPlainText(std::string_view Text, const TRtfCharFo
 }
 
 void TRtfDocument::Normalize() {
+    // in place: a long paragraph is not copied
     for (auto& p : Paragraphs) {
-        std::vector<TRtfRun> runs;
-        for (auto& r : p.Runs) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < p.Runs.size(); ++i) {
+            TRtfRun& r = p.Runs[i];
             if (!r.IsRaw() && r.Text.empty()) continue;
-            if (!runs.empty() && !r.IsRaw() && !runs.back().IsRaw() && runs.back().Format == r.Format)
-                runs.back().Text += r.Text;
-            else
-                runs.push_back(std::move(r));
+            if (kept > 0) {
+                TRtfRun& last = p.Runs[kept - 1];
+                if (!r.IsRaw() && !last.IsRaw() &&
+                    (last.Format == r.Format || FormatOf(last) == FormatOf(r))) {
+                    last.Text += r.Text;
+                    continue;
+                }
+            }
+            if (kept != i) p.Runs[kept] = std::move(r);
+            ++kept;
         }
-        p.Runs = std::move(runs);
+        p.Runs.resize(kept);
     }
+}
+
+namespace {
+
+std::size_t HashOf(const TRtfCharFormat& f) {
+    std::size_t h = std::hash<std::string>()(f.FontName);
+    auto mix = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+    mix(std::hash<std::string>()(f.Link));
+    mix(static_cast<std::size_t>(f.Charset));
+    mix(static_cast<std::size_t>(f.Pitch));
+    mix(static_cast<std::size_t>(f.Size));
+    mix(static_cast<std::size_t>(f.Bold | f.Italic << 1 | f.Underline << 2 | f.StrikeOut << 3));
+    mix(static_cast<std::size_t>(f.Offset));
+    mix(static_cast<std::size_t>(f.Color));
+    mix(static_cast<std::size_t>(f.BackColor));
+    return h;
+}
+
+}  // namespace
+
+const TRtfCharFormat& TRtfDocument::Default() {
+    static const TRtfCharFormat d;
+    return d;
+}
+
+std::uint32_t TRtfDocument::FormatIndex(const TRtfCharFormat& Format) {
+    if (Formats.empty()) Formats.emplace_back();
+    if (FFormatLookup.size() != Formats.size()) {
+        // the table was copied or set by hand: the lookup made again
+        FFormatLookup.clear();
+        for (std::size_t i = 0; i < Formats.size(); ++i)
+            FFormatLookup.emplace(HashOf(Formats[i]), static_cast<std::uint32_t>(i));
+    }
+    const std::size_t h = HashOf(Format);
+    const auto [from, to] = FFormatLookup.equal_range(h);
+    std::uint32_t found = UINT32_MAX;
+    for (auto it = from; it != to; ++it)
+        if (Formats[it->second] == Format) found = std::min(found, it->second);
+    if (found != UINT32_MAX) return found;
+    const auto index = static_cast<std::uint32_t>(Formats.size());
+    Formats.push_back(Format);
+    FFormatLookup.emplace(h, index);
+    return index;
+}
+
+bool TRtfDocument::operator==(const TRtfDocument& Other) const {
+    if (Paragraphs.size() != Other.Paragraphs.size()) return false;
+    for (std::size_t i = 0; i < Paragraphs.size(); ++i) {
+        const TRtfParagraph& a = Paragraphs[i];
+        const TRtfParagraph& b = Other.Paragraphs[i];
+        if (!(a.Format == b.Format) || a.Runs.size() != b.Runs.size()) return false;
+        for (std::size_t k = 0; k < a.Runs.size(); ++k)
+            if (a.Runs[k].Text != b.Runs[k].Text || a.Runs[k].Raw != b.Runs[k].Raw ||
+                !(FormatOf(a.Runs[k]) == Other.FormatOf(b.Runs[k])))
+                return false;
+    }
+    return true;
 }
 
 TRtfPicture RtfPictureOf(std::string_view Raw) {

@@ -3,7 +3,8 @@
 // The document is a list of paragraphs; a paragraph has its format and a
 // list of runs; a run is text (UTF-8, '\n' a line break inside the
 // paragraph, '\t' a tab) in one character format, or a picture or object
-// kept as its raw RTF group and written back unchanged. Lengths are twips
+// kept as its raw RTF group and written back unchanged. Character formats
+// are kept once each in the document's table; a run holds its format's index. Lengths are twips
 // (1440 per inch), font sizes half-points, colours 0x00BBGGRR.
 //
 // The reader takes any bytes: control words with clamped parameters, \'hh
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 constexpr int kRtfNoColor = -1;
@@ -60,22 +62,35 @@ struct TRtfCharFormat {
 };
 
 struct TRtfRun {
-    std::string Text;  // UTF-8; empty for a raw group
-    std::string Raw;   // a picture or object group ("{\pict ...}"), else empty
-    TRtfCharFormat Format;
+    std::string Text;          // UTF-8; empty for a raw group
+    std::string Raw;           // a picture or object group ("{\pict ...}"), else empty
+    std::uint32_t Format = 0;  // index into its document's Formats (0: the default format)
     bool IsRaw() const { return !Raw.empty(); }
-    bool operator==(const TRtfRun&) const = default;
 };
 
 struct TRtfParagraph {
     TRtfParaFormat Format;
     std::vector<TRtfRun> Runs;
-    bool operator==(const TRtfParagraph&) const = default;
 };
 
 struct TRtfDocument {
     std::vector<TRtfParagraph> Paragraphs;
-    bool operator==(const TRtfDocument&) const = default;
+    // The distinct character formats the runs refer to; the first is the
+    // default format. Add to it through FormatIndex only.
+    std::vector<TRtfCharFormat> Formats{TRtfCharFormat{}};
+
+    // Equal paragraphs, runs of equal text and equal formats (whatever their indexes).
+    bool operator==(const TRtfDocument& Other) const;
+    // The format of a run of this document (the default for an index out of range).
+    const TRtfCharFormat& FormatOf(const TRtfRun& Run) const {
+        return Run.Format < Formats.size() ? Formats[Run.Format] : Formats.empty() ? Default() : Formats[0];
+    }
+    // The index of Format in the table, added when new.
+    std::uint32_t FormatIndex(const TRtfCharFormat& Format);
+    // A text run in Format.
+    TRtfRun Run(std::string Text, const TRtfCharFormat& Format) {
+        return TRtfRun{std::move(Text), {}, FormatIndex(Format)};
+    }
 
     // The text: paragraphs joined by CR LF, line breaks as CR LF; pictures
     // and objects show nothing.
@@ -85,11 +100,17 @@ struct TRtfDocument {
     static TRtfDocument FromPlainText(std::string_view Text, const TRtfCharFormat& Format = {});
     // Merges neighbouring runs of the same format and drops empty ones.
     void Normalize();
+
+private:
+    static const TRtfCharFormat& Default();
+    std::unordered_multimap<std::size_t, std::uint32_t> FFormatLookup;  // hash of a format: its indexes
 };
 
 struct TRtfReadResult {
-    bool Ok = true;     // false: the input is broken (\bin past its end); Document holds what was read
-    std::string Error;  // what was wrong
+    bool Ok = true;        // false: the input is broken (\bin past its end); Document holds what was read
+    std::string Error;     // what was wrong
+    bool Stopped = false;  // the text limit was reached: the rest of the input was not read
+    std::size_t Used = 0;  // the bytes of input read
 };
 
 // True when Text begins with "{\rtf".

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "platform/core/streams.h"
 #include "platform/core/text.h"
@@ -254,23 +256,26 @@ QString QtText(const std::string& s) {
     return q;
 }
 
-// The toolkit format of the last run's format: neighbouring runs mostly share
-// one, and one object shared is converted and hashed once.
+// The toolkit formats of one document's format table, each converted once
+// when a run first uses it; runs of one format share one object.
 class TCharFormatCache {
 public:
-    const QTextCharFormat& Of(const TRtfCharFormat& f) {
-        if (!FHave || !(f == FLast)) {
-            FLast = f;
-            FFormat = CharFormatOf(f);
-            FHave = true;
+    explicit TCharFormatCache(const TRtfDocument& d) : FDoc(d), FFormats(d.Formats.size()) {}
+
+    const QTextCharFormat& Of(const TRtfRun& r) {
+        if (r.Format >= FFormats.size()) {
+            FOther = CharFormatOf(FDoc.FormatOf(r));
+            return FOther;
         }
-        return FFormat;
+        auto& f = FFormats[r.Format];
+        if (!f) f = CharFormatOf(FDoc.Formats[r.Format]);
+        return *f;
     }
 
 private:
-    bool FHave = false;
-    TRtfCharFormat FLast;
-    QTextCharFormat FFormat;
+    const TRtfDocument& FDoc;
+    std::vector<std::optional<QTextCharFormat>> FFormats;
+    QTextCharFormat FOther;
 };
 
 // Inserts one paragraph at the cursor: the first (index 0) joins the cursor's
@@ -279,7 +284,7 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
                      int dpi, TCharFormatCache& formats) {
     static int imageNumber = 0;
     QTextDocument* doc = cur.document();
-    const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : formats.Of(p.Runs.front().Format);
+    const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : formats.Of(p.Runs.front());
     if (index > 0)
         cur.insertBlock(BlockFormatOf(p.Format, dpi), first);
     else if (setFirstFormat)
@@ -302,21 +307,21 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
             const QString name = QStringLiteral("rtfobject:%1").arg(++imageNumber);
             doc->addResource(QTextDocument::ImageResource, QUrl(name), img);
             QTextImageFormat f;
-            f.merge(formats.Of(r.Format));
+            f.merge(formats.Of(r));
             f.setName(name);
             f.setWidth(w);
             f.setHeight(h);
             f.setProperty(kRaw, QByteArray(r.Raw.data(), static_cast<qsizetype>(r.Raw.size())));
             cur.insertImage(f);
         } else {
-            cur.insertText(QtText(r.Text), formats.Of(r.Format));
+            cur.insertText(QtText(r.Text), formats.Of(r));
         }
     }
 }
 
 // Inserts the document at the cursor; the first paragraph joins the cursor's block.
 void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi) {
-    TCharFormatCache formats;
+    TCharFormatCache formats(d);
     for (std::size_t i = 0; i < d.Paragraphs.size(); ++i)
         InsertParagraph(cur, d.Paragraphs[i], i, setFirstFormat, dpi, formats);
 }
@@ -364,7 +369,7 @@ TRtfDocument DocumentOf(QTextDocument* doc, int from, int to, int dpi, int defau
                     if (ch == kObjectChar) {
                         TRtfRun r;
                         r.Raw = std::string(raw.constData(), static_cast<std::size_t>(raw.size()));
-                        r.Format = CharOf(cf, defaultHalfPoints);
+                        r.Format = d.FormatIndex(CharOf(cf, defaultHalfPoints));
                         p.Runs.push_back(std::move(r));
                     }
                 continue;
@@ -373,7 +378,7 @@ TRtfDocument DocumentOf(QTextDocument* doc, int from, int to, int dpi, int defau
             t.replace(QChar::LineSeparator, QChar('\n'));
             t.remove(kObjectChar);
             if (t.isEmpty()) continue;
-            p.Runs.push_back(TRtfRun{FromQString(t), {}, CharOf(cf, defaultHalfPoints)});
+            p.Runs.push_back(d.Run(FromQString(t), CharOf(cf, defaultHalfPoints)));
         }
         d.Paragraphs.push_back(std::move(p));
     }
@@ -656,11 +661,21 @@ bool TCustomRichEdit::StreamIn(const std::string& Data, bool Rtf, bool Selection
     TBusyCursor busy(Data.size() >= kBusyLoadBytes);
     TRtfDocument d;
     const std::size_t limit = Selection || FLoadLimit == 0 ? SIZE_MAX : FLoadLimit;
+    // a control word read at the end of cut data may read differently whole
+    constexpr std::size_t kLookahead = 64;
+    if (!Selection) FLoadStoppedEarly = false;
     if (Rtf) {
-        if (!RtfLooksLikeRtf(Data) || !RtfRead(Data, d, limit).Ok) return false;
+        if (!RtfLooksLikeRtf(Data)) return false;
+        const TRtfReadResult res = RtfRead(Data, d, limit);
+        if (!res.Ok) return false;
+        if (!Selection) FLoadStoppedEarly = res.Stopped && res.Used + kLookahead <= Data.size();
     } else {
         TRtfCharFormat f;
         f.Size = a->DefaultHalfPoints();
+        // (RTF that did not read is not cut here: its start may read whole)
+        if (!Selection)
+            FLoadStoppedEarly =
+                limit != SIZE_MAX && limit + kLookahead <= Data.size() && !RtfLooksLikeRtf(Data);
         std::size_t cut = std::min(limit, Data.size());
         while (cut < Data.size() && cut > 0 && (static_cast<unsigned char>(Data[cut]) & 0xC0) == 0x80) --cut;
         d = TRtfDocument::FromPlainText(std::string_view(Data).substr(0, cut), f);
@@ -1054,12 +1069,12 @@ int TCustomRichEdit::FormatRange(TCanvas* Canvas, int PixelsPerInch, int From, c
     // reaches below the rectangle: what follows cannot show.
     QTextCursor c(&doc);
     std::size_t index = 0;
-    TCharFormatCache formats;
     for (QTextBlock b = a->Doc()->findBlock(qtFrom); b.isValid() && b.position() <= qtEnd; b = b.next()) {
         const int start = std::max(b.position(), qtFrom);
         const int end = std::min(b.position() + b.length() - 1, qtEnd);
         TRtfDocument part = DocumentOf(a->Doc(), start, end, ppi, a->DefaultHalfPoints());
         if (part.Paragraphs.empty()) part.Paragraphs.emplace_back();
+        TCharFormatCache formats(part);
         c.beginEditBlock();
         InsertParagraph(c, part.Paragraphs.front(), index++, true, ppi, formats);
         c.endEditBlock();

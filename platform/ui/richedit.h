@@ -80,6 +80,9 @@ public:
     // the busy cursor.
     std::size_t LoadLimit() const { return FLoadLimit; }
     void SetLoadLimit(std::size_t Bytes) { FLoadLimit = Bytes; }
+    // The last whole load stopped at the load limit with room to spare before
+    // the end of its data: data that went on past it would have loaded the same.
+    bool LoadStoppedEarly() const { return FLoadStoppedEarly; }
     // How many changes the window's document has gone through, each laid out
     // on its own; a load is one, however many runs and paragraphs it has.
     int DocumentChanges();
@@ -159,6 +162,7 @@ private:
     unsigned FEventMask = enmChange | enmSelChange | enmLink;
     int FPixelsPerInch = 96;
     std::size_t FLoadLimit = 0;
+    bool FLoadStoppedEarly = false;
     std::string FArmedLink;
     std::unique_ptr<TRtfDocument> FSaved;  // kept while the window is made again
     TNotifyEvent FOnSelectionChange;

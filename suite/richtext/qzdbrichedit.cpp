@@ -74,6 +74,25 @@ void TqzDBRichEdit::LoadFromBlobField(TField* Field) {
     const bool wasLoading = Loading();
     SetLoading(true);
     try {
+        if (LoadLimit() > 0) {
+            // Only the start shows: the stored text is read once, and the
+            // control is given a start of it, twice as long each time, until
+            // its load stops at the limit inside what it was given.
+            const std::string s = Field->AsString();
+            std::size_t n = std::max<std::size_t>(64 * 1024, 4 * LoadLimit());
+            for (;;) {
+                n = std::min(n, s.size());
+                TqzRichMemoryStream part;
+                if (n > 0) part.WriteBuffer(s.data(), static_cast<int64_t>(n));
+                part.SetPosition(0);
+                Clear();
+                Lines()->LoadFromStream(&part);
+                if (n == s.size() || LoadStoppedEarly()) break;
+                n *= 2;
+            }
+            SetLoading(wasLoading);
+            return;
+        }
         if (auto* blob = dynamic_cast<TBlobField*>(Field)) {
             blob->SaveToStream(&stream);
         } else {

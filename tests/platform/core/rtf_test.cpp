@@ -16,7 +16,7 @@ TRtfDocument Read(std::string_view rtf) {
 
 TRtfDocument OneRun(const TRtfParaFormat& p, const TRtfCharFormat& f, const std::string& text = "text") {
     TRtfDocument d;
-    d.Paragraphs.push_back({p, {TRtfRun{text, {}, f}}});
+    d.Paragraphs.push_back({p, {d.Run(text, f)}});
     return d;
 }
 
@@ -102,16 +102,15 @@ TEST(Rtf, MixedDocumentRoundTrips) {
     TRtfCharFormat b = a;
     b.Bold = true;
     b.Color = 0x008000;
-    TRtfParagraph p1{{}, {TRtfRun{"Plain ", {}, a}, TRtfRun{"bold green", {}, b}}};
+    TRtfParagraph p1{{}, {d.Run("Plain ", a), d.Run("bold green", b)}};
     p1.Format.LeftIndent = 720;
     TRtfParagraph empty;
     TRtfParagraph p3{
         {},
-        {TRtfRun{
-            "{braces} \\ back\tslash\nbreak caf\xc3\xa9 \xe2\x82\xac \xe4\xb8\xad \xf0\x9f\x98\x80", {}, a}}};
+        {d.Run("{braces} \\ back\tslash\nbreak caf\xc3\xa9 \xe2\x82\xac \xe4\xb8\xad \xf0\x9f\x98\x80", a)}};
     TRtfRun pic;
     pic.Raw = "{\\pict\\pngblip\\picwgoal100\\pichgoal50 89504e47}";
-    TRtfParagraph p4{{}, {TRtfRun{"before ", {}, a}, pic, TRtfRun{" after", {}, a}}};
+    TRtfParagraph p4{{}, {d.Run("before ", a), pic, d.Run(" after", a)}};
     d.Paragraphs = {p1, empty, p3, p4, empty};
     ExpectRoundTrip(d, "mixed");
     EXPECT_EQ(
@@ -134,14 +133,14 @@ TEST(Rtf, HandWrittenDocuments) {
     EXPECT_EQ(p.Format.FirstIndent, -360);
     ASSERT_EQ(p.Runs.size(), 4u);
     EXPECT_EQ(p.Runs[0].Text, "Hello ");
-    EXPECT_EQ(p.Runs[0].Format.FontName, "Arial");
-    EXPECT_EQ(p.Runs[0].Format.Size, 20);
+    EXPECT_EQ(d.FormatOf(p.Runs[0]).FontName, "Arial");
+    EXPECT_EQ(d.FormatOf(p.Runs[0]).Size, 20);
     EXPECT_EQ(p.Runs[1].Text, "red");
-    EXPECT_TRUE(p.Runs[1].Format.Bold);
-    EXPECT_EQ(p.Runs[1].Format.Color, 0x0000FF);
-    EXPECT_EQ(p.Runs[2].Format.Color, kRtfNoColor);  // \cf0: the empty first entry
-    EXPECT_EQ(p.Runs[3].Format.FontName, "Times");
-    EXPECT_EQ(p.Runs[3].Format.Color, 0xFF0000);
+    EXPECT_TRUE(d.FormatOf(p.Runs[1]).Bold);
+    EXPECT_EQ(d.FormatOf(p.Runs[1]).Color, 0x0000FF);
+    EXPECT_EQ(d.FormatOf(p.Runs[2]).Color, kRtfNoColor);  // \cf0: the empty first entry
+    EXPECT_EQ(d.FormatOf(p.Runs[3]).FontName, "Times");
+    EXPECT_EQ(d.FormatOf(p.Runs[3]).Color, 0xFF0000);
     const TRtfParagraph& q = d.Paragraphs[1];
     EXPECT_EQ(q.Format.Alignment, TRtfAlign::Left);  // \pard resets
     EXPECT_EQ(q.Format.LeftIndent, 0);
@@ -163,10 +162,10 @@ TEST(Rtf, FieldsTablesObjectsAndUnknownDestinations) {
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[0].Text, "see ");
     EXPECT_EQ(runs[1].Text, "link");
-    EXPECT_EQ(runs[1].Format.Link, "http://a.example/");
-    EXPECT_TRUE(runs[1].Format.Underline);
+    EXPECT_EQ(d.FormatOf(runs[1]).Link, "http://a.example/");
+    EXPECT_TRUE(d.FormatOf(runs[1]).Underline);
     EXPECT_EQ(runs[2].Text, " and 7");  // a field other than a link shows its result
-    EXPECT_EQ(runs[2].Format.Link, "");
+    EXPECT_EQ(d.FormatOf(runs[2]).Link, "");
     EXPECT_EQ(d.Paragraphs[1].Runs[0].Text, "one\ttwo");
     ASSERT_EQ(d.Paragraphs[2].Runs.size(), 1u);
     EXPECT_EQ(d.Paragraphs[2].Runs[0].Raw,
@@ -189,7 +188,7 @@ TEST(Rtf, BrokenInput) {
     // cut input is closed
     EXPECT_TRUE(RtfRead("{\\rtf1 {\\b cut", d).Ok);
     ASSERT_EQ(d.Paragraphs.size(), 1u);
-    EXPECT_TRUE(d.Paragraphs[0].Runs[0].Format.Bold);
+    EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[0]).Bold);
     EXPECT_TRUE(RtfRead("{\\rtf1 a{\\pict\\pngblip 8950", d).Ok);
     ASSERT_EQ(d.Paragraphs[0].Runs.size(), 2u);
     EXPECT_EQ(d.Paragraphs[0].Runs[1].Raw, "{\\pict\\pngblip 8950}");
@@ -203,7 +202,7 @@ TEST(Rtf, BrokenInput) {
     // huge parameters are clamped
     EXPECT_TRUE(RtfRead("{\\rtf1\\li99999999999999999999\\fs-5\\f999999999999 x\\par}", d).Ok);
     EXPECT_EQ(d.Paragraphs[0].Format.LeftIndent, 1 << 30);
-    EXPECT_EQ(d.Paragraphs[0].Runs[0].Format.Size, 1);
+    EXPECT_EQ(d.FormatOf(d.Paragraphs[0].Runs[0]).Size, 1);
     // plain text is read line by line
     EXPECT_TRUE(RtfRead("one\r\ntwo\nthree\rfour", d).Ok);
     ASSERT_EQ(d.Paragraphs.size(), 4u);
@@ -264,8 +263,11 @@ TEST(Rtf, ReadingOnlyTheStart) {
     EXPECT_EQ(all.compare(0, text.size(), text), 0);
     EXPECT_GE(text.size(), 90u);
     EXPECT_LT(start.Paragraphs.size(), 20u);
-    for (std::size_t i = 0; i + 1 < start.Paragraphs.size(); ++i)
-        EXPECT_EQ(start.Paragraphs[i], full.Paragraphs[i]);
+    ASSERT_FALSE(start.Paragraphs.empty());
+    TRtfDocument startWhole = start, fullHead = full;  // the paragraphs read whole
+    startWhole.Paragraphs.pop_back();
+    fullHead.Paragraphs.resize(startWhole.Paragraphs.size());
+    EXPECT_EQ(startWhole, fullHead);
     EXPECT_EQ(RtfWrite(full), RtfWrite(unlimited));
 
     TRtfDocument plain;
@@ -282,3 +284,55 @@ TEST(Rtf, ReadingOnlyTheStart) {
 }
 
 }  // namespace
+
+// Runs share their formats: one table entry per distinct format, however many
+// runs use it, and documents compare and merge by format, not by index.
+TEST(Rtf, RunsShareOneTableEntryPerFormat) {
+    std::string rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}{\\colortbl ;\\red200\\green0\\blue0;}\\f0 ";
+    for (int i = 0; i < 1000; ++i) rtf += "{\\b bold} {\\cf1 red} plain ";
+    rtf += "{\\field{\\*\\fldinst HYPERLINK \"http://a.example/\"}{\\fldrslt here}}\\par}";
+    TRtfDocument d = Read(rtf);
+    ASSERT_EQ(d.Paragraphs.size(), 1u);
+    EXPECT_EQ(d.Paragraphs[0].Runs.size(), 4001u);
+    // the default, plain, bold, red and the link
+    EXPECT_EQ(d.Formats.size(), 5u);
+    EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[0]).Bold);
+    EXPECT_EQ(d.FormatOf(d.Paragraphs[0].Runs[2]).Color, 200);
+    EXPECT_EQ(d.Paragraphs[0].Runs[0].Format, d.Paragraphs[0].Runs[4].Format);
+    EXPECT_EQ(d.FormatOf(d.Paragraphs[0].Runs.back()).Link, "http://a.example/");
+
+    // the same document with its table in another order is equal, and writes the same bytes
+    TRtfDocument other;
+    TRtfCharFormat red = d.FormatOf(d.Paragraphs[0].Runs[2]);
+    other.FormatIndex(red);
+    other.Paragraphs.push_back({d.Paragraphs[0].Format, {}});
+    for (const TRtfRun& r : d.Paragraphs[0].Runs)
+        other.Paragraphs[0].Runs.push_back(other.Run(r.Text, d.FormatOf(r)));
+    EXPECT_NE(other.Paragraphs[0].Runs[2].Format, d.Paragraphs[0].Runs[2].Format);
+    EXPECT_EQ(other, d);
+    EXPECT_EQ(RtfWrite(other), RtfWrite(d));
+    other.Paragraphs[0].Runs[1].Format = other.FormatIndex(red);
+    EXPECT_FALSE(other == d);
+
+    // interning: an equal format answers its first index; a table set by hand is searched too
+    TRtfDocument t;
+    TRtfCharFormat b;
+    b.Bold = true;
+    EXPECT_EQ(t.FormatIndex(TRtfCharFormat{}), 0u);
+    const std::uint32_t bi = t.FormatIndex(b);
+    EXPECT_EQ(t.FormatIndex(b), bi);
+    t.Formats.push_back(red);
+    EXPECT_EQ(t.FormatIndex(red), 2u);
+    EXPECT_EQ(t.Formats.size(), 3u);
+    // a run whose index is past the table reads the default format
+    TRtfRun stray{"x", {}, 99};
+    EXPECT_EQ(t.FormatOf(stray), TRtfCharFormat{});
+
+    // runs of one format under two indexes merge
+    t.Formats.push_back(b);
+    t.Paragraphs.push_back({{}, {TRtfRun{"a", {}, bi}, TRtfRun{"b", {}, 3}, TRtfRun{"", {}, 2}}});
+    t.Normalize();
+    ASSERT_EQ(t.Paragraphs[0].Runs.size(), 1u);
+    EXPECT_EQ(t.Paragraphs[0].Runs[0].Text, "ab");
+}

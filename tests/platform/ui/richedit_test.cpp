@@ -37,12 +37,12 @@ TRtfDocument Sample() {
     TRtfCharFormat bold = Font("DejaVu Sans", 24);
     bold.Bold = true;
     bold.Color = 0x0000C0;
-    p1.Runs = {{"Hello ", {}, Font("DejaVu Sans", 24)}, {"bold", {}, bold}};
+    p1.Runs = {d.Run("Hello ", Font("DejaVu Sans", 24)), d.Run("bold", bold)};
     TRtfParagraph p2;
     p2.Format.Alignment = TRtfAlign::Center;
     p2.Format.Bullet = true;
     p2.Format.LeftIndent = 720;
-    p2.Runs = {{"second", {}, Font("DejaVu Serif", 30)}};
+    p2.Runs = {d.Run("second", Font("DejaVu Serif", 30))};
     d.Paragraphs = {p1, p2};
     return d;
 }
@@ -89,7 +89,7 @@ TEST_F(RichEditTest, TwipsSurviveTypingEnterAndUndo) {
         EXPECT_EQ(d.Paragraphs[i].Format.SpaceAfter, 119) << i;
         EXPECT_EQ(d.Paragraphs[i].Format.Tabs, Sample().Paragraphs[0].Format.Tabs) << i;
     }
-    EXPECT_TRUE(d.Paragraphs[1].Runs[0].Format.Bold);  // typing goes on in the format at the caret
+    EXPECT_TRUE(d.FormatOf(d.Paragraphs[1].Runs[0]).Bold);  // typing goes on in the format at the caret
     EXPECT_TRUE(r->Modified());
     EXPECT_TRUE(r->CanUndo());
     while (r->CanUndo()) r->Undo();
@@ -114,10 +114,10 @@ TEST_F(RichEditTest, FormatsOfASelectionReportMixedAttributes) {
     r->SetSelAttributes(italic, cfmItalic);
     TRtfDocument d = r->Document();
     ASSERT_EQ(d.Paragraphs[0].Runs.size(), 2u);
-    EXPECT_TRUE(d.Paragraphs[0].Runs[0].Format.Italic);
-    EXPECT_FALSE(d.Paragraphs[0].Runs[0].Format.Bold);
-    EXPECT_TRUE(d.Paragraphs[0].Runs[1].Format.Bold);
-    EXPECT_TRUE(d.Paragraphs[0].Runs[1].Format.Italic);
+    EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[0]).Italic);
+    EXPECT_FALSE(d.FormatOf(d.Paragraphs[0].Runs[0]).Bold);
+    EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[1]).Bold);
+    EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[1]).Italic);
     r->SelAttributes(&mask);
     EXPECT_TRUE(mask & cfmItalic);
     // paragraphs: both selected differ in alignment and indent
@@ -147,7 +147,7 @@ TEST_F(RichEditTest, SelectionStreamsOutAndIn) {
     ASSERT_TRUE(RtfRead(part, d).Ok);
     ASSERT_EQ(d.Paragraphs.size(), 1u);
     EXPECT_EQ(d.Paragraphs[0].Runs[0].Text, "bold");
-    EXPECT_TRUE(d.Paragraphs[0].Runs[0].Format.Bold);
+    EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[0]).Bold);
     EXPECT_EQ(r->StreamOut(false, true), "bold");
     r->SetSelStart(0);
     r->SetSelLength(0);
@@ -207,7 +207,7 @@ TEST_F(RichEditTest, TypingLimitCutsTypingAndPastingButNeverALoad) {
     clip.SetData({{CF_RTF(), long_rtf}, {CF_TEXT, "ignored"}});
     SendKey(r, 'V', TShiftState{ssCtrl});
     EXPECT_EQ(r->Text(), "01234");
-    EXPECT_TRUE(r->Document().Paragraphs[0].Runs[0].Format.Bold);
+    EXPECT_TRUE(r->Document().FormatOf(r->Document().Paragraphs[0].Runs[0]).Bold);
 }
 
 TEST_F(RichEditTest, ClipboardCarriesTextAndRichText) {
@@ -229,8 +229,8 @@ TEST_F(RichEditTest, ClipboardCarriesTextAndRichText) {
     SendKey(r, 'V', TShiftState{ssCtrl});
     TRtfDocument d = r->Document();
     EXPECT_EQ(r->Line(1), "boldsecond");
-    EXPECT_TRUE(d.Paragraphs[1].Runs[0].Format.Bold);
-    EXPECT_EQ(d.Paragraphs[1].Runs[0].Format.Color, 0x0000C0);
+    EXPECT_TRUE(d.FormatOf(d.Paragraphs[1].Runs[0]).Bold);
+    EXPECT_EQ(d.FormatOf(d.Paragraphs[1].Runs[0]).Color, 0x0000C0);
     // without rich text the text is pasted as usual; a bitmap alone pastes nothing
     clip.SetData({{CF_TEXT, "t"}, {CF_BITMAP, "png"}});
     SendKey(r, 'V', TShiftState{ssCtrl});
@@ -286,8 +286,8 @@ TEST_F(RichEditTest, LinksAreClickedWithTheLeftButton) {
     TRtfDocument d;
     TRtfCharFormat link = Font("DejaVu Sans", 24);
     link.Link = "https://example.org/x";
-    d.Paragraphs = {{{}, {{"go to ", {}, Font("DejaVu Sans", 24)}, {"the site", {}, link}}},
-                    {{}, {{"see www.example.com now", {}, Font("DejaVu Sans", 24)}}}};
+    d.Paragraphs = {{{}, {d.Run("go to ", Font("DejaVu Sans", 24)), d.Run("the site", link)}},
+                    {{}, {d.Run("see www.example.com now", Font("DejaVu Sans", 24))}}};
     r->SetDocument(d);
     std::vector<std::string> clicked;
     r->SetOnLinkClick(TRichLinkEvent([&](TObject*, const std::string& l) { clicked.push_back(l); }));
@@ -350,7 +350,7 @@ TEST_F(RichEditTest, FormatRangeDrawsIntoTwipsAndAnswersTheNextCharacter) {
     TRtfDocument d;
     TRtfCharFormat red = Font("DejaVu Sans", 24);
     red.Color = 0x0000FF;
-    for (int i = 0; i < 20; ++i) d.Paragraphs.push_back({{}, {{"line " + std::to_string(i), {}, red}}});
+    for (int i = 0; i < 20; ++i) d.Paragraphs.push_back({{}, {d.Run("line " + std::to_string(i), red)}});
     r->SetDocument(d);
     TBitmap bmp;
     bmp.SetSize(200, 200);
@@ -399,8 +399,8 @@ TEST_F(RichEditTest, ALoadIsOneChangeOfTheDocument) {
         const TRtfDocument d = r->Document();
         ASSERT_EQ(d.Paragraphs.size(), 301u);
         EXPECT_EQ(d.Paragraphs[0].Runs.size(), 800u);
-        EXPECT_TRUE(d.Paragraphs[0].Runs[0].Format.Bold);
-        EXPECT_FALSE(d.Paragraphs[0].Runs[1].Format.Bold);
+        EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[0]).Bold);
+        EXPECT_FALSE(d.FormatOf(d.Paragraphs[0].Runs[1]).Bold);
         EXPECT_EQ(d.Paragraphs[300].Format.LeftIndent, 360);
     }
     // the same through the stream

@@ -114,7 +114,7 @@ TEST_F(RichEditStrings, StreamsAreRichTextUnlessPlainText) {
     in.SetPosition(0);
     r->Lines()->LoadFromStream(&in);
     EXPECT_EQ(r->Text(), "bold text");
-    EXPECT_TRUE(r->Document().Paragraphs[0].Runs[0].Format.Bold);
+    EXPECT_TRUE(r->Document().FormatOf(r->Document().Paragraphs[0].Runs[0]).Bold);
     TMemoryStream out;
     r->Lines()->SaveToStream(&out);
     const std::string saved(static_cast<const char*>(out.Memory()), static_cast<std::size_t>(out.Size()));
@@ -221,7 +221,7 @@ TEST_F(RichEditStrings, StoredDataAndVersion) {
     TqzCustomRichEdit fromLines(nullptr);
     fromLines.LoadStoredLines("{\\rtf1 {\\b from} lines\\par}");
     EXPECT_EQ(fromLines.Text(), "from lines");
-    EXPECT_TRUE(fromLines.Document().Paragraphs[0].Runs[0].Format.Bold);
+    EXPECT_TRUE(fromLines.Document().FormatOf(fromLines.Document().Paragraphs[0].Runs[0]).Bold);
     fromLines.LoadStoredLines("just text");
     EXPECT_EQ(fromLines.Text(), "just text");
     other.LoadStoredLines("ignored after Data");
@@ -277,7 +277,7 @@ TEST_F(RichEditShown, PasteTakesRichTextOnlyWhenPresent) {
     clip.SetData({{CF_TEXT, "ignored"}, {CF_RTF(), "{\\rtf1 {\\b rich}}"}});
     SendKey(r, 'V', TShiftState{ssCtrl});
     EXPECT_EQ(r->Text(), "plainrich");
-    EXPECT_TRUE(r->Document().Paragraphs[0].Runs.back().Format.Bold);
+    EXPECT_TRUE(r->Document().FormatOf(r->Document().Paragraphs[0].Runs.back()).Bold);
     clip.SetData({{CF_BITMAP, "png"}});
     SendKey(r, 'V', TShiftState{ssCtrl});
     EXPECT_EQ(r->Text(), "plainrich");
@@ -289,7 +289,7 @@ TEST_F(RichEditShown, WebLinksOpenThroughTheShellAndFileLinksDoNothing) {
     TRtfCharFormat web, file, plain;
     web.Link = "https://example.org/page";
     file.Link = "file:///etc/passwd";
-    d.Paragraphs = {{{}, {{"web", {}, web}, {" and ", {}, plain}, {"file", {}, file}}}};
+    d.Paragraphs = {{{}, {d.Run("web", web), d.Run(" and ", plain), d.Run("file", file)}}};
     r->SetDocument(d);
     std::vector<std::string> asked;
     bool allow = true;
