@@ -579,6 +579,27 @@ TqzExportCell CellOf(TqzDBGrid* Grid, TField* Field) {
     return cell;
 }
 
+// Hears when the exported dataset is freed.
+class TDataSetWatch : public TComponent {
+public:
+    explicit TDataSetWatch(TDataSet* DataSet) : TComponent(nullptr), FDataSet(DataSet) {
+        DataSet->FreeNotification(this);
+    }
+    ~TDataSetWatch() override {
+        if (FDataSet) FDataSet->RemoveFreeNotification(this);
+    }
+    TDataSet* DataSet() const { return FDataSet; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove && AComponent == FDataSet) FDataSet = nullptr;
+    }
+
+private:
+    TDataSet* FDataSet;
+};
+
 }  // namespace
 
 TqzExportModel TqzExportOptions::BuildModel() {
@@ -652,6 +673,7 @@ void TqzExportOptions::Save() {
     if (!ds || s.ExportType == qzgetXML) return;
 
     const std::shared_ptr<bool> alive = grid->AliveToken();
+    const TDataSetWatch watch(ds);
     auto stillThere = [&] { return *alive && grid->DataLink()->Active() && grid->DataLink()->DataSet() == ds; };
     auto write = [&](const std::string& text) {
         if (!text.empty()) file->Write(text.data(), static_cast<int64_t>(text.size()));
@@ -667,7 +689,12 @@ void TqzExportOptions::Save() {
             if (Run) Run();
         }
     } restore{[&] {
-        if (!stillThere()) return;
+        if (!watch.DataSet()) return;
+        if (!stillThere()) {
+            // The grid went away: the dataset only gets its controls back.
+            ds->EnableControls();
+            return;
+        }
         if (!saved.empty() && ds->BookmarkValid(saved)) {
             ds->GotoBookmark(saved);
             const int now = grid->DataLink()->ActiveRecord();
@@ -776,11 +803,7 @@ void TqzExportOptions::Save() {
         }
     }
     // A grid or dataset that went away ends the export here; the file closes.
-    if (ended) {
-        restore.Run = nullptr;
-        if (*alive && grid->DataLink()->DataSet() == ds) ds->EnableControls();
-        return;
-    }
+    if (ended) return;
     switch (s.ExportType) {
     case qzgetHTML: emit(qzHTMLTrailer()); break;
     case qzgetSYLK: qzSYLKFinish(s, model, state, recNo, result); break;
