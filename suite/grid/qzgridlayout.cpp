@@ -254,5 +254,6 @@ void TqzIniAttributes::Load() {
         FGrid->LayoutChanged();
     } else {
         FGrid->SetSelected(&list);
+        FGrid->LayoutChanged();
     }
 }
