@@ -42,7 +42,9 @@ void TRegistryIniFile::ReadSectionValues(const std::string& Section, TStrings* S
     Strings->EndUpdate();
 }
 
-bool TRegistryIniFile::SectionExists(const std::string& Section) { return FRegistry.KeyExists(KeyOf(Section)); }
+bool TRegistryIniFile::SectionExists(const std::string& Section) {
+    return FRegistry.KeyExists(KeyOf(Section));
+}
 
 std::string TRegistryIniFile::ReadString(const std::string& Section, const std::string& Ident,
                                          const std::string& Default) {
@@ -54,7 +56,8 @@ std::string TRegistryIniFile::ReadString(const std::string& Section, const std::
     return result;
 }
 
-void TRegistryIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
+void TRegistryIniFile::WriteString(const std::string& Section, const std::string& Ident,
+                                   const std::string& Value) {
     if (!FRegistry.OpenKey(KeyOf(Section), true))
         throw ERegistryException(Format("Failed to set data for '%s'", Ident));
     FRegistry.WriteString(Ident, Value);

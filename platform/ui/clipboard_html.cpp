@@ -7,8 +7,8 @@ namespace {
 
 const char* const kStartMark = "<!--StartFragment-->";
 const char* const kEndMark = "<!--EndFragment-->";
-const char* const kFields[] = {"StartHTML:", "EndHTML:", "StartFragment:", "EndFragment:", "StartSelection:",
-                               "EndSelection:"};
+const char* const kFields[] = {
+    "StartHTML:", "EndHTML:", "StartFragment:", "EndFragment:", "StartSelection:", "EndSelection:"};
 
 std::string TenDigits(size_t Value) {
     char buffer[32];
@@ -40,8 +40,8 @@ std::string BuildClipboardHTML(const std::string& Document) {
     for (const char* f : kFields) headerLength += std::string(f).size() + 10 + 2;
     const size_t startFragment = headerLength + std::string(kStartMark).size();
     const size_t endFragment = headerLength + wrapped.rfind(kEndMark);
-    const size_t values[] = {headerLength,  headerLength + wrapped.size(), startFragment,
-                             endFragment,   startFragment,                 endFragment};
+    const size_t values[] = {
+        headerLength, headerLength + wrapped.size(), startFragment, endFragment, startFragment, endFragment};
     for (int i = 0; i < 6; ++i) header += std::string(kFields[i]) + TenDigits(values[i]) + "\r\n";
     return header + wrapped;
 }

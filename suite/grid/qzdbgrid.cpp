@@ -62,8 +62,8 @@ public:
     TqzGridSelection Selection;
     TWinControl* CurrentControl = nullptr;
     bool DisableThemes = false;
-    std::array<Variant, 11> Flags{Variant(false), Variant(false), Variant(0),     Variant(false),
-                                  Variant(false), Variant(false), Variant(0),     Variant(0),
+    std::array<Variant, 11> Flags{Variant(false), Variant(false), Variant(0),    Variant(false),
+                                  Variant(false), Variant(false), Variant(0),    Variant(0),
                                   Variant(false), Variant(true),  Variant(false)};
     std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
 };
@@ -144,7 +144,9 @@ void TqzDBGrid::SetOnMemoClose(TqzMemoCloseEvent Value) { FImpl->OnMemoClose = V
 TqzMultiSelectEvent TqzDBGrid::OnMultiSelectRecord() const { return FImpl->OnMultiSelectRecord; }
 void TqzDBGrid::SetOnMultiSelectRecord(TqzMultiSelectEvent Value) { FImpl->OnMultiSelectRecord = Value; }
 TqzMultiSelectEvent TqzDBGrid::OnMultiSelectAllRecords() const { return FImpl->OnMultiSelectAllRecords; }
-void TqzDBGrid::SetOnMultiSelectAllRecords(TqzMultiSelectEvent Value) { FImpl->OnMultiSelectAllRecords = Value; }
+void TqzDBGrid::SetOnMultiSelectAllRecords(TqzMultiSelectEvent Value) {
+    FImpl->OnMultiSelectAllRecords = Value;
+}
 TqzExportFieldEvent TqzDBGrid::OnExportField() const { return FImpl->OnExportField; }
 void TqzDBGrid::SetOnExportField(TqzExportFieldEvent Value) { FImpl->OnExportField = Value; }
 TqzExportSYLKFormatEvent TqzDBGrid::OnExportSYLKFormat() const { return FImpl->OnExportSYLKFormat; }
@@ -236,7 +238,8 @@ void TqzDBGrid::ControlInfo(TField* Field, std::string& Type, std::string& Param
     if (Field) GetControlInfo(Field->FieldName(), Type, Parameters);
 }
 
-void TqzDBGrid::GetControlInfo(const std::string& FieldName, std::string& AControlType, std::string& Parameters) {
+void TqzDBGrid::GetControlInfo(const std::string& FieldName, std::string& AControlType,
+                               std::string& Parameters) {
     TqzCustomDBGrid::GetControlInfo(FieldName, AControlType, Parameters);
     if (EditControlOptions().Contains(ecoDisableCustomControls) && IsNamedControlType(AControlType)) {
         AControlType.clear();
@@ -567,7 +570,8 @@ void TqzDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (Key == VK_DELETE && Shift.Empty() && field && !IsMemoCell(Col(), Row()) &&
         !IsCustomControlCell(Col(), Row()) && CanEditGrid() && !EditorMode()) {
         ShowEditor();
-        if (InplaceEditor() && InplaceEditor()->Visible()) PostMessage(InplaceEditor(), WM_KEYDOWN, VK_DELETE, 0);
+        if (InplaceEditor() && InplaceEditor()->Visible())
+            PostMessage(InplaceEditor(), WM_KEYDOWN, VK_DELETE, 0);
         Key = 0;
     }
 }
@@ -592,7 +596,8 @@ void TqzDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
     std::string on, off;
     if (CheckBoxCell(cell.X, on, off)) {
         const TRect r = CellRect(cell.X, cell.Y);
-        const TRect box = Bounds(r.Left + (r.Width() - 10) / 2 - 2, r.Top + (r.Height() - 10) / 2 - 2, 14, 14);
+        const TRect box =
+            Bounds(r.Left + (r.Width() - 10) / 2 - 2, r.Top + (r.Height() - 10) / 2 - 2, 14, 14);
         const bool inBox = X >= box.Left && X < box.Right && Y >= box.Top && Y < box.Bottom;
         const bool single = EditControlOptions().Contains(ecoCheckboxSingleClick);
         if (inBox && (single ? !dbl : dbl)) ToggleCheckBox();

@@ -111,7 +111,8 @@ public:
     bool IsCustomControlCell(int ACol, int ARow) const override;
     void FieldListHook() override;
     void BeforeCellMove() override;
-    void GetControlInfo(const std::string& FieldName, std::string& AControlType, std::string& Parameters) override;
+    void GetControlInfo(const std::string& FieldName, std::string& AControlType,
+                        std::string& Parameters) override;
     void LinkActive(bool Value) override;
     void SetColumnAttributes() override;
     void UpdateDataLink() override;

@@ -44,13 +44,16 @@ std::string Pad(const std::string& Text, int Width, bool Left) {
 std::string Colour(TColor Color) {
     const auto rgb = static_cast<uint32_t>(ColorToRGB(Color));
     char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "%2.2x%2.2x%2.2x", rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+    std::snprintf(buffer, sizeof buffer, "%2.2x%2.2x%2.2x", rgb & 0xFF, (rgb >> 8) & 0xFF,
+                  (rgb >> 16) & 0xFF);
     return buffer;
 }
 
 std::string BgColor(TColor Color) { return "BGCOLOR=#" + Colour(Color); }
 
-std::string AlignWord(TAlignment A) { return A == taRightJustify ? "right" : A == taCenter ? "center" : "left"; }
+std::string AlignWord(TAlignment A) {
+    return A == taRightJustify ? "right" : A == taCenter ? "center" : "left";
+}
 char AlignLetter(TAlignment A) { return A == taRightJustify ? 'R' : A == taCenter ? 'C' : 'L'; }
 
 std::string Style(const TqzExportFont& F) {
@@ -90,7 +93,8 @@ std::string TitlePiece(const std::string& Title, int K) {
     size_t start = 0;
     for (;;) {
         const size_t tilde = Title.find('~', start);
-        if (index == K) return Title.substr(start, tilde == std::string::npos ? std::string::npos : tilde - start);
+        if (index == K)
+            return Title.substr(start, tilde == std::string::npos ? std::string::npos : tilde - start);
         if (tilde == std::string::npos) return {};
         start = tilde + 1;
         ++index;
@@ -122,7 +126,8 @@ int FontNumber(TqzExportState& St, const TqzExportFont& F) {
 
 int ExportedInRange(const TqzExportModel& M, int First, int Last) {
     int n = 0;
-    for (int i = First; i <= Last && i < FlagCount(M); ++i) n += M.Columns[static_cast<size_t>(i)].Exported ? 1 : 0;
+    for (int i = First; i <= Last && i < FlagCount(M); ++i)
+        n += M.Columns[static_cast<size_t>(i)].Exported ? 1 : 0;
     return n;
 }
 
@@ -156,7 +161,8 @@ std::string qzTextHeader(const TqzExportSettings& S, const TqzExportModel& M) {
     if (!Has(S, esoShowHeader)) return {};
     const int q = Has(S, esoDblQuoteFields) ? 2 : 0;
     std::string line;
-    if (Has(S, esoShowRecordNo)) line += S.Delimiter.empty() ? Pad("#", 8, false) + " " : qzExportQuoteField(S, "#") + S.Delimiter;
+    if (Has(S, esoShowRecordNo))
+        line += S.Delimiter.empty() ? Pad("#", 8, false) + " " : qzExportQuoteField(S, "#") + S.Delimiter;
     const int last = FlagCount(M) - 1;
     for (int i = 0; i <= last; ++i) {
         const TqzExportColumn& c = M.Columns[static_cast<size_t>(i)];
@@ -182,7 +188,8 @@ std::string qzTextRow(const TqzExportSettings& S, const TqzExportModel& M, int R
     for (int i = 0; i <= last; ++i) {
         const TqzExportColumn& c = M.Columns[static_cast<size_t>(i)];
         if (!c.Exported) continue;
-        const std::string text = qzExportQuoteField(S, i < static_cast<int>(Cells.size()) ? Cells[static_cast<size_t>(i)].Text : "");
+        const std::string text = qzExportQuoteField(
+            S, i < static_cast<int>(Cells.size()) ? Cells[static_cast<size_t>(i)].Text : "");
         if (S.Delimiter.empty()) {
             const int titleLen = static_cast<int>(Replace(c.Title, "~", " ").size());
             const int width = std::max(c.WidthChars + q, titleLen + q);
@@ -199,7 +206,8 @@ std::string qzTextRow(const TqzExportSettings& S, const TqzExportModel& M, int R
 std::string qzHTMLHeader(const TqzExportSettings& S, const TqzExportModel& M) {
     std::string h = "<HTML>\r\n<HEAD>\r\n";
     h += "<TITLE>" + qzHTMLEscape(S.FileName) + "</TITLE>" + CRLF + "</HEAD>" + CRLF + "<BODY>" + CRLF;
-    h += "<TABLE ALIGN=Center BORDER=\"" + std::to_string(S.HTMLBorderWidth) + "\" CELLPADDING=\"1\" CELLSPACING=\"0\"";
+    h += "<TABLE ALIGN=Center BORDER=\"" + std::to_string(S.HTMLBorderWidth) +
+         "\" CELLPADDING=\"1\" CELLSPACING=\"0\"";
     h += M.RightToLeft ? " dir=\"RTL\"" : " dir=\"LTR\"";
     if (!Has(S, esoTransparentGrid)) h += " " + BgColor(M.GridColor);
     h += ">";
@@ -207,8 +215,8 @@ std::string qzHTMLHeader(const TqzExportSettings& S, const TqzExportModel& M) {
     const int count = FlagCount(M);
     if (Has(S, esoShowHeader) && Has(S, esoShowTitle)) {
         h += "<TR " + Style(M.TitleFont) + " " + BgColor(M.TitleColor) + ">" + CRLF;
-        h += "<TH colspan=\"" + std::to_string(count + (Has(S, esoShowRecordNo) ? 1 : 0)) + "\" scope=\"colgroup\">" +
-             qzHTMLEscape(S.TitleName) + "</TH>" + CRLF + "</TR>" + CRLF;
+        h += "<TH colspan=\"" + std::to_string(count + (Has(S, esoShowRecordNo) ? 1 : 0)) +
+             "\" scope=\"colgroup\">" + qzHTMLEscape(S.TitleName) + "</TH>" + CRLF + "</TR>" + CRLF;
     }
     if (Has(S, esoShowHeader)) {
         bool groupWritten = false;
@@ -216,8 +224,8 @@ std::string qzHTMLHeader(const TqzExportSettings& S, const TqzExportModel& M) {
             if (pass == 1 && !groupWritten) break;
             h += "<TR " + Style(M.TitleFont) + " ALIGN=" + AlignWord(M.TitleAlignment) + ">" + CRLF;
             if (pass == 0 && Has(S, esoShowRecordNo))
-                h += "<TD ALIGN=\"CENTER\" " + Style(M.TitleFont) + " SCOPE=\"col\" bgcolor=#" + Colour(M.TitleColor) +
-                     " RowSpan=\"2\">" + Tags("#", M.TitleFont) + "</TD>" + CRLF;
+                h += "<TD ALIGN=\"CENTER\" " + Style(M.TitleFont) + " SCOPE=\"col\" bgcolor=#" +
+                     Colour(M.TitleColor) + " RowSpan=\"2\">" + Tags("#", M.TitleFont) + "</TD>" + CRLF;
             for (int i = 0; i < count; ++i) {
                 const TqzExportColumn& c = M.Columns[static_cast<size_t>(i)];
                 if (!c.Exported && c.Group.empty()) continue;
@@ -230,8 +238,9 @@ std::string qzHTMLHeader(const TqzExportSettings& S, const TqzExportModel& M) {
                 if (pass == 0 && !c.Group.empty()) {
                     const int n = ExportedInRange(M, c.GroupFirst, c.GroupLast);
                     if (n >= 1) {
-                        h += "<TD" + styleAttr + " SCOPE=\"col\" bgcolor=#" + Colour(brush) + " ALIGN=CENTER ColSpan=\"" +
-                             std::to_string(n) + "\">" + Tags(qzHTMLEscape(c.Group), font) + "</TD>" + CRLF;
+                        h += "<TD" + styleAttr + " SCOPE=\"col\" bgcolor=#" + Colour(brush) +
+                             " ALIGN=CENTER ColSpan=\"" + std::to_string(n) + "\">" +
+                             Tags(qzHTMLEscape(c.Group), font) + "</TD>" + CRLF;
                         groupWritten = true;
                     }
                     i = std::max(i, c.GroupLast);
@@ -257,8 +266,8 @@ std::string qzHTMLHeader(const TqzExportSettings& S, const TqzExportModel& M) {
         for (const TqzExportColumn& c : M.Columns) {
             if (!c.Exported) continue;
             if (!c.Footer.empty())
-                h += "<TD ALIGN=" + AlignWord(c.Alignment) + " " + Style(M.GridFont) + " " + BgColor(M.FooterCellColor) +
-                     ">" + qzHTMLEscape(c.Footer) + "</TD>" + CRLF;
+                h += "<TD ALIGN=" + AlignWord(c.Alignment) + " " + Style(M.GridFont) + " " +
+                     BgColor(M.FooterCellColor) + ">" + qzHTMLEscape(c.Footer) + "</TD>" + CRLF;
             else
                 h += std::string("<TD>&nbsp;</TD>") + CRLF;
         }
@@ -268,12 +277,12 @@ std::string qzHTMLHeader(const TqzExportSettings& S, const TqzExportModel& M) {
     return h;
 }
 
-std::string qzHTMLRow(const TqzExportSettings& S, const TqzExportModel& M, const TqzExportState& St, int RecNo,
-                      const std::vector<TqzExportCell>& Cells) {
+std::string qzHTMLRow(const TqzExportSettings& S, const TqzExportModel& M, const TqzExportState& St,
+                      int RecNo, const std::vector<TqzExportCell>& Cells) {
     std::string r = "<TR VALIGN=\"TOP\" " + Style(M.GridFont) + ">" + CRLF;
     if (Has(S, esoShowRecordNo))
-        r += "<TD WIDTH=\"0*\" NOWRAP ALIGN=\"right\" scope=\"row\" " + Style(M.TitleFont) + " " + BgColor(M.TitleColor) +
-             ">" + std::to_string(RecNo) + "</TD>" + CRLF;
+        r += "<TD WIDTH=\"0*\" NOWRAP ALIGN=\"right\" scope=\"row\" " + Style(M.TitleFont) + " " +
+             BgColor(M.TitleColor) + ">" + std::to_string(RecNo) + "</TD>" + CRLF;
     double scale = 1;
     if (S.OutputWidthinTwips != 0 && St.WidthSum > 0)
         scale = S.OutputWidthinTwips / (static_cast<double>(St.WidthSum) / M.PixelsPerInch * 1440);
@@ -292,8 +301,8 @@ std::string qzHTMLRow(const TqzExportSettings& S, const TqzExportModel& M, const
         } else if (Has(S, esoAddControls) && c.Combo) {
             text = "<Select Name=\"qzCombo" + std::to_string(RecNo) + "\">" + CRLF;
             for (const auto& [display, value] : c.ComboItems)
-                text += "<Option Value=\"" + qzHTMLEscape(value) + "\"" + (SameText(value, raw) ? " selected" : "") +
-                        ">" + qzHTMLEscape(display) + CRLF;
+                text += "<Option Value=\"" + qzHTMLEscape(value) + "\"" +
+                        (SameText(value, raw) ? " selected" : "") + ">" + qzHTMLEscape(display) + CRLF;
             text += std::string("</Select>") + CRLF;
             markup = true;
         }
@@ -318,7 +327,8 @@ std::string qzHTMLRow(const TqzExportSettings& S, const TqzExportModel& M, const
         text = Replace(text, "\r\n", "<BR>");
         TqzExportFont font = M.GridFont;
         TColor brush = M.GridColor;
-        if (Has(S, esoShowAlternating) && RecNo % 2 == 0 && !NoColour(M.AlternatingColor)) brush = M.AlternatingColor;
+        if (Has(S, esoShowAlternating) && RecNo % 2 == 0 && !NoColour(M.AlternatingColor))
+            brush = M.AlternatingColor;
         if (Has(S, esoDynamicColors) && M.CellColors) M.CellColors(i, font, brush);
         r += "<TD NOWRAP";
         if (c.ControlType != "CheckBox") r += " ALIGN=\"" + AlignWord(c.Alignment) + "\"";
@@ -329,15 +339,16 @@ std::string qzHTMLRow(const TqzExportSettings& S, const TqzExportModel& M, const
                      ? " WIDTH=\"" + std::to_string(c.PixelWidth) + "\" SCOPE=\"row\">"
                      : std::string(" WIDTH=\"0*\" SCOPE=\"row\">");
         else
-            r += " WIDTH=\"" + std::to_string(static_cast<long>(std::lround(c.PixelWidth * scale))) + "\" SCOPE=\"row\">";
+            r += " WIDTH=\"" + std::to_string(static_cast<long>(std::lround(c.PixelWidth * scale))) +
+                 "\" SCOPE=\"row\">";
         r += Tags(text, font) + "</TD>" + CRLF;
     }
     return r + "</TR>" + CRLF;
 }
 
 std::string qzHTMLNoRecordsRow(const TqzExportSettings& S, const TqzExportModel& M) {
-    return "<TR " + BgColor(M.TitleColor) + "><TH colspan=" +
-           std::to_string(FlagCount(M) + (Has(S, esoShowRecordNo) ? 1 : 0)) +
+    return "<TR " + BgColor(M.TitleColor) +
+           "><TH colspan=" + std::to_string(FlagCount(M) + (Has(S, esoShowRecordNo) ? 1 : 0)) +
            " scope=colgroup>No Records Selected</TH></TR>" + CRLF;
 }
 
@@ -406,8 +417,8 @@ std::string qzSYLKHeader(const TqzExportSettings& S, const TqzExportModel& M, Tq
             const std::string title = Replace(c.Title, ";", ";;");
             const std::string group = Replace(c.Group, ";", ";;");
             auto plain = [&](const std::string& piece, bool top, bool bottom) {
-                h += std::string("F;SLR") + (top ? "T" : "") + (bottom ? "B" : "") + "M" + std::to_string(m) + ";FG0" +
-                     AlignLetter(align) + ";Y" + y + ";X" + std::to_string(x) + CRLF;
+                h += std::string("F;SLR") + (top ? "T" : "") + (bottom ? "B" : "") + "M" + std::to_string(m) +
+                     ";FG0" + AlignLetter(align) + ";Y" + y + ";X" + std::to_string(x) + CRLF;
                 if (!piece.empty()) h += "C;K\"" + piece + "\"" + CRLF;
                 ++x;
             };
@@ -421,7 +432,8 @@ std::string qzSYLKHeader(const TqzExportSettings& S, const TqzExportModel& M, Tq
                 if (n >= 1) {
                     const std::string b = r > 0 && r + 1 >= half ? "B" : "";
                     if (r == 0)
-                        h += "F;SLTM0;FG0C;Y1;X" + std::to_string(x) + CRLF + "C;K\"" + TitlePiece(group, 1) + "\"" + CRLF;
+                        h += "F;SLTM0;FG0C;Y1;X" + std::to_string(x) + CRLF + "C;K\"" + TitlePiece(group, 1) +
+                             "\"" + CRLF;
                     else
                         h += "F;SL" + b + "M0;FG0C;Y" + y + ";X" + std::to_string(x) + CRLF + "C;K\"" +
                              TitlePiece(group, r + 1) + "\"" + CRLF;
@@ -452,22 +464,31 @@ std::string qzSYLKRow(const TqzExportSettings& S, const TqzExportModel& M, TqzEx
     std::string r;
     int x = 1;
     if (Has(S, esoShowRecordNo)) {
-        r += std::string("F;SLRTBM") + (M.TitleFont.SameAll(M.GridFont) ? "0" : "1") + ";FG0L;Y" + ys + ";X1" + CRLF;
+        r += std::string("F;SLRTBM") + (M.TitleFont.SameAll(M.GridFont) ? "0" : "1") + ";FG0L;Y" + ys +
+             ";X1" + CRLF;
         r += "C;K" + std::to_string(RecNo) + CRLF;
         ++x;
     }
     for (int i = 0; i < FlagCount(M); ++i) {
         const TqzExportColumn& c = M.Columns[static_cast<size_t>(i)];
         if (!c.Exported) continue;
-        const TqzExportCell cell = i < static_cast<int>(Cells.size()) ? Cells[static_cast<size_t>(i)] : TqzExportCell{};
+        const TqzExportCell cell =
+            i < static_cast<int>(Cells.size()) ? Cells[static_cast<size_t>(i)] : TqzExportCell{};
         TqzExportFont font = M.GridFont;
         TColor brush = M.GridColor;
         if (Has(S, esoDynamicColors) && M.CellColors) M.CellColors(i, font, brush);
         const int m = FontNumber(St, font);
-        const std::string pos = std::string(";FG0") + AlignLetter(c.Alignment) + ";Y" + ys + ";X" + std::to_string(x);
+        const std::string pos =
+            std::string(";FG0") + AlignLetter(c.Alignment) + ";Y" + ys + ";X" + std::to_string(x);
         switch (c.DataType) {
-        case ftFloat: case ftCurrency: case ftBCD: case ftDate: case ftTime: case ftDateTime:
-            r += "F;P" + std::to_string(St.FormatIndex[static_cast<size_t>(i)]) + ";SLTRBM" + std::to_string(m) + pos + CRLF;
+        case ftFloat:
+        case ftCurrency:
+        case ftBCD:
+        case ftDate:
+        case ftTime:
+        case ftDateTime:
+            r += "F;P" + std::to_string(St.FormatIndex[static_cast<size_t>(i)]) + ";SLTRBM" +
+                 std::to_string(m) + pos + CRLF;
             break;
         default: r += "F;SLTRBM" + std::to_string(m) + pos + CRLF;
         }
@@ -477,7 +498,10 @@ std::string qzSYLKRow(const TqzExportSettings& S, const TqzExportModel& M, TqzEx
         } else {
             switch (c.DataType) {
             case ftBoolean: value = "C;K" + qzExportQuoteField(S, cell.BoolValue ? "TRUE" : "FALSE"); break;
-            case ftSmallint: case ftInteger: case ftWord: case ftLargeint:
+            case ftSmallint:
+            case ftInteger:
+            case ftWord:
+            case ftLargeint:
                 if (c.Combo)
                     value = c.ComboMapList && Has(S, esoAddControls)
                                 ? "C;K\"" + Replace(Replace(cell.Text, "\"", "\"\""), ";", ";;") + "\""
@@ -485,9 +509,11 @@ std::string qzSYLKRow(const TqzExportSettings& S, const TqzExportModel& M, TqzEx
                 else
                     value = "C;K" + Replace(cell.Text, ";", ";;");
                 break;
-            case ftFloat: case ftCurrency: case ftBCD: case ftTime: case ftDateTime:
-                value = "C;K" + FloatText(cell.FloatValue);
-                break;
+            case ftFloat:
+            case ftCurrency:
+            case ftBCD:
+            case ftTime:
+            case ftDateTime: value = "C;K" + FloatText(cell.FloatValue); break;
             case ftDate: value = "C;K" + std::to_string(std::llround(cell.FloatValue)); break;
             default: {
                 // Cut first, then double the ";"; strings are always quoted.
@@ -503,8 +529,8 @@ std::string qzSYLKRow(const TqzExportSettings& S, const TqzExportModel& M, TqzEx
     return r;
 }
 
-void qzSYLKFinish(const TqzExportSettings& S, const TqzExportModel& M, const TqzExportState& St, int LastRecNo,
-                  std::string& Result) {
+void qzSYLKFinish(const TqzExportSettings& S, const TqzExportModel& M, const TqzExportState& St,
+                  int LastRecNo, std::string& Result) {
     Result += "E";
     const int rows = LastRecNo + (Has(S, esoShowHeader) ? std::max(M.TitleLines, 1) : 0);
     const size_t bounds = Result.find("B;Y;");
@@ -565,10 +591,16 @@ TqzExportCell CellOf(TqzDBGrid* Grid, TField* Field) {
     if (cell.Null) return cell;
     switch (Field->DataType()) {
     case ftBoolean: cell.BoolValue = Field->AsBoolean(); break;
-    case ftSmallint: case ftInteger: case ftWord: case ftLargeint: case ftAutoInc:
-        cell.IntValue = Field->AsLargeInt();
-        break;
-    case ftFloat: case ftCurrency: case ftBCD: case ftDate: case ftDateTime: cell.FloatValue = Field->AsFloat(); break;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftLargeint:
+    case ftAutoInc: cell.IntValue = Field->AsLargeInt(); break;
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftDate:
+    case ftDateTime: cell.FloatValue = Field->AsFloat(); break;
     case ftTime: {
         const double v = Field->AsFloat();
         cell.FloatValue = v - std::floor(v);
@@ -652,7 +684,9 @@ TqzExportModel TqzExportOptions::BuildModel() {
     // Group ranges: neighbouring columns of one group name.
     for (size_t i = 0; i < m.Columns.size();) {
         size_t j = i;
-        while (j + 1 < m.Columns.size() && !m.Columns[i].Group.empty() && m.Columns[j + 1].Group == m.Columns[i].Group) ++j;
+        while (j + 1 < m.Columns.size() && !m.Columns[i].Group.empty() &&
+               m.Columns[j + 1].Group == m.Columns[i].Group)
+            ++j;
         for (size_t k = i; k <= j; ++k) {
             m.Columns[k].GroupFirst = static_cast<int>(i);
             m.Columns[k].GroupLast = static_cast<int>(j);
@@ -669,12 +703,15 @@ void TqzExportOptions::Save() {
     std::unique_ptr<TFileStream> file;
     if (!clipboard) file = std::make_unique<TFileStream>(s.FileName, fmCreate);
     TqzDBGrid* grid = FGrid;
-    TDataSet* ds = grid && grid->DataLink() && grid->DataLink()->Active() ? grid->DataLink()->DataSet() : nullptr;
+    TDataSet* ds =
+        grid && grid->DataLink() && grid->DataLink()->Active() ? grid->DataLink()->DataSet() : nullptr;
     if (!ds || s.ExportType == qzgetXML) return;
 
     const std::shared_ptr<bool> alive = grid->AliveToken();
     const TDataSetWatch watch(ds);
-    auto stillThere = [&] { return *alive && grid->DataLink()->Active() && grid->DataLink()->DataSet() == ds; };
+    auto stillThere = [&] {
+        return *alive && grid->DataLink()->Active() && grid->DataLink()->DataSet() == ds;
+    };
     auto write = [&](const std::string& text) {
         if (!text.empty()) file->Write(text.data(), static_cast<int64_t>(text.size()));
     };
@@ -763,7 +800,8 @@ void TqzExportOptions::Save() {
     }
     auto row = [&](int n) {
         std::vector<TqzExportCell> cells;
-        for (int i = 0; i < static_cast<int>(model.Columns.size()); ++i) cells.push_back(CellOf(grid, grid->GetColField(i)));
+        for (int i = 0; i < static_cast<int>(model.Columns.size()); ++i)
+            cells.push_back(CellOf(grid, grid->GetColField(i)));
         switch (s.ExportType) {
         case qzgetTxt: emit(qzTextRow(s, model, n, cells)); break;
         case qzgetHTML: emit(qzHTMLRow(s, model, state, n, cells)); break;

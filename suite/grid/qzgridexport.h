@@ -20,9 +20,9 @@
 class TqzDBGrid;
 
 TASKMOOR_ENUM(TqzGridExportType, qzgetTxt, qzgetHTML, qzgetSYLK, qzgetXML)
-TASKMOOR_ENUM(TqzExportSaveOption, esoShowHeader, esoShowFooter, esoDynamicColors, esoShowTitle, esoDblQuoteFields,
-              esoSaveSelectedOnly, esoAddControls, esoBestColFit, esoShowRecordNo, esoEmbedURL, esoShowAlternating,
-              esoTransparentGrid, esoClipboard)
+TASKMOOR_ENUM(TqzExportSaveOption, esoShowHeader, esoShowFooter, esoDynamicColors, esoShowTitle,
+              esoDblQuoteFields, esoSaveSelectedOnly, esoAddControls, esoBestColFit, esoShowRecordNo,
+              esoEmbedURL, esoShowAlternating, esoTransparentGrid, esoClipboard)
 using TqzExportSaveOptions = TSet<TqzExportSaveOption>;
 
 // A font as the writers describe it.
@@ -35,16 +35,16 @@ struct TqzExportFont {
         return Name == Other.Name && Size == Other.Size && Color == Other.Color;
     }
     bool SameAll(const TqzExportFont& Other) const {
-        return SameLook(Other) && Bold == Other.Bold && Italic == Other.Italic && Underline == Other.Underline &&
-               StrikeOut == Other.StrikeOut;
+        return SameLook(Other) && Bold == Other.Bold && Italic == Other.Italic &&
+               Underline == Other.Underline && StrikeOut == Other.StrikeOut;
     }
 };
 
 // One column of the grid's field map.
 struct TqzExportColumn {
     std::string FieldName;
-    std::string Title;  // "~" breaks lines
-    std::string Group;  // empty: not grouped
+    std::string Title;                  // "~" breaks lines
+    std::string Group;                  // empty: not grouped
     int GroupFirst = 0, GroupLast = 0;  // the group's column range (indexes of the column list)
     int WidthChars = 10;
     int PixelWidth = 64;
@@ -97,9 +97,9 @@ struct TqzExportSettings {
 
 // The state one export run shares between header, rows and trailer.
 struct TqzExportState {
-    std::vector<int> FormatIndex;        // per column, SYLK picture format
-    std::vector<std::string> Fonts;      // SYLK font records in numbering order
-    int WidthSum = 0;                    // exported pixel widths + 5 each
+    std::vector<int> FormatIndex;    // per column, SYLK picture format
+    std::vector<std::string> Fonts;  // SYLK font records in numbering order
+    int WidthSum = 0;                // exported pixel widths + 5 each
 };
 
 // The writers.
@@ -109,8 +109,8 @@ std::string qzTextHeader(const TqzExportSettings& S, const TqzExportModel& M);
 std::string qzTextRow(const TqzExportSettings& S, const TqzExportModel& M, int RecNo,
                       const std::vector<TqzExportCell>& Cells);
 std::string qzHTMLHeader(const TqzExportSettings& S, const TqzExportModel& M);
-std::string qzHTMLRow(const TqzExportSettings& S, const TqzExportModel& M, const TqzExportState& St, int RecNo,
-                      const std::vector<TqzExportCell>& Cells);
+std::string qzHTMLRow(const TqzExportSettings& S, const TqzExportModel& M, const TqzExportState& St,
+                      int RecNo, const std::vector<TqzExportCell>& Cells);
 std::string qzHTMLNoRecordsRow(const TqzExportSettings& S, const TqzExportModel& M);
 std::string qzHTMLTrailer();
 // Formats: per column the picture format chosen (SYLKFormat may change it).
@@ -119,8 +119,8 @@ std::string qzSYLKHeader(const TqzExportSettings& S, const TqzExportModel& M, Tq
 std::string qzSYLKRow(const TqzExportSettings& S, const TqzExportModel& M, TqzExportState& St, int RecNo,
                       const std::vector<TqzExportCell>& Cells);
 // Appends "E", the row bound and the font records.
-void qzSYLKFinish(const TqzExportSettings& S, const TqzExportModel& M, const TqzExportState& St, int LastRecNo,
-                  std::string& Result);
+void qzSYLKFinish(const TqzExportSettings& S, const TqzExportModel& M, const TqzExportState& St,
+                  int LastRecNo, std::string& Result);
 
 class TqzExportOptions : public TPersistent {
     TASKMOOR_CLASS(TqzExportOptions, TPersistent)

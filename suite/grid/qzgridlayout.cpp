@@ -169,8 +169,8 @@ void TqzIniAttributes::Save() {
     std::vector<std::string> lines;
     if (FGrid->UseTFields()) {
         for (int i = 0; TField* f = FGrid->GetColField(i); ++i)
-            lines.push_back(f->FieldName() + "\t" + std::to_string(f->DisplayWidth()) + "\t" + f->DisplayLabel() +
-                            "\tF");
+            lines.push_back(f->FieldName() + "\t" + std::to_string(f->DisplayWidth()) + "\t" +
+                            f->DisplayLabel() + "\tF");
     } else {
         lines = LinesOf(FGrid->Selected());
     }
@@ -229,8 +229,7 @@ void TqzIniAttributes::Load() {
         Warn("Key Delimiter Not Found");
         if (FGrid->UseTFields())
             FGrid->Selected()->Clear();
-        else
-            {
+        else {
             TStringList back;
             for (const std::string& l : old) back.Add(l);
             FGrid->Selected()->Assign(&back);

@@ -24,9 +24,9 @@ void TqzGridSelection::Add(TDataSet* DS, const TBookmark& Bookmark) {
         FList.push_back(Bookmark);
         return;
     }
-    const auto at = std::lower_bound(FList.begin(), FList.end(), Bookmark, [DS](const TBookmark& a, const TBookmark& b) {
-        return DS->CompareBookmarks(a, b) < 0;
-    });
+    const auto at = std::lower_bound(
+        FList.begin(), FList.end(), Bookmark,
+        [DS](const TBookmark& a, const TBookmark& b) { return DS->CompareBookmarks(a, b) < 0; });
     FList.insert(at, Bookmark);
 }
 
@@ -37,7 +37,8 @@ void TqzGridSelection::RedrawCurrentRow() {
 
 bool TqzGridSelection::CurrentSelected() {
     TDataSet* ds = DataSet();
-    if (!ds || FList.empty() || ds->State() == dsEdit || ds->State() == dsInsert || ds->IsEmpty()) return false;
+    if (!ds || FList.empty() || ds->State() == dsEdit || ds->State() == dsInsert || ds->IsEmpty())
+        return false;
     return Find(ds, ds->Bookmark()) >= 0;
 }
 
@@ -65,9 +66,11 @@ void TqzGridSelection::UnselectCurrent() {
     RedrawCurrentRow();
 }
 
-std::vector<TBookmark> TqzGridSelection::Between(TDataSet* DS, const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
+std::vector<TBookmark> TqzGridSelection::Between(TDataSet* DS, const TBookmark& Bookmark1,
+                                                 const TBookmark& Bookmark2) {
     std::vector<TBookmark> result;
-    if (Bookmark1.empty() || Bookmark2.empty() || !DS->BookmarkValid(Bookmark1) || !DS->BookmarkValid(Bookmark2))
+    if (Bookmark1.empty() || Bookmark2.empty() || !DS->BookmarkValid(Bookmark1) ||
+        !DS->BookmarkValid(Bookmark2))
         return result;
     const TBookmark start = DS->Bookmark();
     const int row = G.DataLink()->ActiveRecord();
@@ -147,7 +150,8 @@ void TqzGridSelection::RefreshRowFlags() {
     TDataSet* ds = DataSet();
     if (FList.empty() || !ds) return;
     // Records deleted since they were selected leave the list here.
-    FList.erase(std::remove_if(FList.begin(), FList.end(), [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
+    FList.erase(std::remove_if(FList.begin(), FList.end(),
+                               [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
                 FList.end());
     const int keep = link->ActiveRecord();
     for (int r = 0; r < rows; ++r) {
@@ -160,7 +164,8 @@ void TqzGridSelection::RefreshRowFlags() {
 void TqzGridSelection::SortValid() {
     TDataSet* ds = DataSet();
     if (!ds) return;
-    FList.erase(std::remove_if(FList.begin(), FList.end(), [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
+    FList.erase(std::remove_if(FList.begin(), FList.end(),
+                               [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
                 FList.end());
     std::stable_sort(FList.begin(), FList.end(),
                      [ds](const TBookmark& a, const TBookmark& b) { return ds->CompareBookmarks(a, b) < 0; });

@@ -3,6 +3,7 @@
 // refusing events, and a rendered look.
 #include <gtest/gtest.h>
 
+#include "engine/ostra_table.h"
 #include "platform/core/files.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
@@ -15,7 +16,6 @@
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzgridselection.h"
-#include "engine/ostra_table.h"
 
 namespace {
 
@@ -240,7 +240,8 @@ TEST_F(QzDBGridTest, MultiSelectionByCtrlAndShiftClicksWithVetoes) {
     EXPECT_EQ(Grid->Selection()->Count(), 4);
     // Refusing the clearing keeps everything; accepting clears it.
     bool refuse = true;
-    Grid->SetOnMultiSelectAllRecords(TqzMultiSelectEvent([&](TqzDBGrid*, bool, bool& Accept) { Accept = !refuse; }));
+    Grid->SetOnMultiSelectAllRecords(
+        TqzMultiSelectEvent([&](TqzDBGrid*, bool, bool& Accept) { Accept = !refuse; }));
     Grid->UnselectAll();
     EXPECT_EQ(Grid->Selection()->Count(), 4);
     refuse = false;

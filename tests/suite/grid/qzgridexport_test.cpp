@@ -224,7 +224,8 @@ TEST_F(QzExportRun, AllRowsAndSelectedRowsToFileAndClipboard) {
     const TBookmark at = Table->Bookmark();
     e->Save();
     std::string expected = "\"Name\",\"Qty\"\r\n";
-    for (int i = 1; i <= 5; ++i) expected += "\"N" + std::to_string(i) + "\",\"" + std::to_string(i) + "\"\r\n";
+    for (int i = 1; i <= 5; ++i)
+        expected += "\"N" + std::to_string(i) + "\",\"" + std::to_string(i) + "\"\r\n";
     EXPECT_EQ(Read(Dir + "/all.txt"), expected);
     EXPECT_EQ(Table->CompareBookmarks(Table->Bookmark(), at), 0);
 
@@ -246,7 +247,8 @@ TEST_F(QzExportRun, AllRowsAndSelectedRowsToFileAndClipboard) {
     e->Save();
     const std::string html = Clipboard()->GetFormatData(RegisterClipboardFormat("HTML Format"));
     EXPECT_EQ(html.substr(0, 11), "Version:0.9");
-    EXPECT_NE(html.find("</TBODY>\r\n</TABLE>\r\n</BODY>\r\n</HTML>\r\n<!--EndFragment-->"), std::string::npos);
+    EXPECT_NE(html.find("</TBODY>\r\n</TABLE>\r\n</BODY>\r\n</HTML>\r\n<!--EndFragment-->"),
+              std::string::npos);
 }
 
 TEST_F(QzExportRun, AFailingExportRestoresTheDataset) {
@@ -290,9 +292,8 @@ TEST_F(QzExportRun, AGridDestroyedDuringTheExportEndsItCleanly) {
     ProcessEvents();
     form->Victim = grid;
     grid->ExportOptions()->SetFileName(Dir + "/gone.txt");
-    grid->SetOnExportField(TqzExportFieldEvent([form](TqzDBGrid*, TField*, bool&) {
-        PostMessage(form, WM_FREE_CONTROL, 0, 0);
-    }));
+    grid->SetOnExportField(TqzExportFieldEvent(
+        [form](TqzDBGrid*, TField*, bool&) { PostMessage(form, WM_FREE_CONTROL, 0, 0); }));
     grid->ExportOptions()->Save();
     EXPECT_EQ(form->Victim, nullptr);
     EXPECT_FALSE(Table->ControlsDisabled());

@@ -19,8 +19,9 @@ namespace {
 TEST(QzLayoutReader, SplitsAtTheDelimiterAndAppendsNewFields) {
     std::vector<std::string> lines;
     EXPECT_EQ(qzReadLayout({}, ";;", {}, false, lines), TqzLayoutRead::Empty);
-    EXPECT_EQ(qzReadLayout({{"B", "5;;Bee;;F"}, {"A", "7;;A;;b;;T"}}, ";;", {"A\t1", "C\t2\tSee"}, true, lines),
-              TqzLayoutRead::Loaded);
+    EXPECT_EQ(
+        qzReadLayout({{"B", "5;;Bee;;F"}, {"A", "7;;A;;b;;T"}}, ";;", {"A\t1", "C\t2\tSee"}, true, lines),
+        TqzLayoutRead::Loaded);
     // A title holding the delimiter shifts the later parts.
     EXPECT_EQ(lines, (std::vector<std::string>{"B\t5\tBee\tF", "A\t7\tA\tb\tT", "C\t2\tSee"}));
     EXPECT_EQ(qzReadLayout({{"B", "5"}}, ";;", {}, false, lines), TqzLayoutRead::NoDelimiter);
