@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/core/sysutils.h"
+#include "platform/ui/clipboard_html.h"
 #include "platform/ui/qt_host.h"
 
 namespace {
@@ -47,10 +48,15 @@ public:
         for (const auto& [format, bytes] : Data) {
             const QString type = MimeOf(format);
             if (type.isEmpty()) continue;
-            if (type == "text/plain")
+            if (type == "text/plain") {
                 mime->setText(ToQString(bytes));
-            else
+            } else if (type == "text/html") {
+                // "HTML Format" carries a header; the system takes the document.
+                const std::string document = ClipboardHTMLDocument(bytes);
+                mime->setData(type, QByteArray(document.data(), static_cast<qsizetype>(document.size())));
+            } else {
                 mime->setData(type, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+            }
         }
         QApplication::clipboard()->setMimeData(mime);
     }
@@ -68,7 +74,7 @@ public:
             else if (type == "application/x-sylk")
                 result[CF_SYLK] = data;
             else if (type == "text/html")
-                result[RegisterClipboardFormat("HTML Format")] = data;
+                result[RegisterClipboardFormat("HTML Format")] = BuildClipboardHTML(data);
             else if (type == "text/rtf")
                 result[RegisterClipboardFormat("Rich Text Format")] = data;
             else if (type == "image/png")

@@ -331,6 +331,8 @@ public:
     virtual void SplitURLText(const std::string& Text, std::string& DisplayText, std::string& Address) const;
     virtual void CalcCellRect(int ACol, int ARow, TRect& Rect) const;
     virtual bool IsMemoCell(int ACol, int ARow) const;
+    // The text a data cell shows for the field on the active record.
+    virtual std::string CellText(TField* Field);
     virtual bool IsCustomControlCell(int ACol, int ARow) const;
     // Nothing in this class; the published grid selects and unselects records.
     virtual void SelectRecordHook() {}

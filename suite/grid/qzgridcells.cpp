@@ -137,7 +137,7 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
     TField* field = G.GetColField(dataCol);
     ActiveRecordKeeper keep(G.FImpl->DataLink.get());
     G.FImpl->DataLink->SetActiveRecord(dataRow);
-    std::string text = field ? field->DisplayText() : std::string();
+    std::string text = G.CellText(field);
     const size_t ci = static_cast<size_t>(ACol);
     std::string type = ci < G.FImpl->ColInfo.size() ? G.FImpl->ColInfo[ci].ControlType : std::string();
     if (type.empty() && field) {

@@ -230,6 +230,8 @@ bool TqzCustomDBGrid::IsMemoCell(int ACol, int ARow) const {
 
 bool TqzCustomDBGrid::IsCustomControlCell(int, int) const { return false; }
 
+std::string TqzCustomDBGrid::CellText(TField* Field) { return Field ? Field->DisplayText() : std::string(); }
+
 void TqzCustomDBGrid::UpdateDataLink() { FImpl->DataLink->UpdateRecord(); }
 
 void TqzCustomDBGrid::DoTitleButtonClick(const std::string& FieldName) {

@@ -1,0 +1,638 @@
+// The published suite grid (see qzdbgrid.h): properties, in-cell controls,
+// check boxes, memo cells, keys and mouse. The selection, the layout store
+// and the export are collaborators of their own files.
+#include "suite/grid/qzdbgrid.h"
+
+#include <algorithm>
+
+#include "platform/core/properties.h"
+#include "platform/core/sysutils.h"
+#include "platform/db/dataset.h"
+#include "platform/db/fields.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/messages.h"
+#include "suite/base/qzdbutils.h"
+#include "suite/base/qzlinelists.h"
+#include "suite/base/qzproputils.h"
+#include "suite/base/qzrtftext.h"
+#include "suite/base/qzstr.h"
+#include "suite/grid/qzgridexport.h"
+#include "suite/grid/qzgridlayout.h"
+#include "suite/grid/qzgridselection.h"
+
+namespace {
+
+bool IsNamedControlType(const std::string& Type) {
+    return Type == "CustomEdit" || Type == "LookupCombo" || Type == "Combo" || Type == "RichEdit";
+}
+
+// The form's active control: what has the focus within the grid's form.
+TWinControl* ActiveOfForm(const TControl* Control) {
+    TCustomForm* form = GetParentForm(Control);
+    return form ? form->ActiveControl() : nullptr;
+}
+
+bool IsMemoField(const TField* Field) {
+    // ftMemo and ftOraClob.
+    const int type = static_cast<int>(Field->DataType());
+    return type == static_cast<int>(ftMemo) || type == static_cast<int>(ftOraClob);
+}
+
+}  // namespace
+
+class TqzDBGrid::TImpl {
+public:
+    explicit TImpl(TqzDBGrid& Grid) : Selection(Grid) {}
+    std::unique_ptr<TqzIniAttributes> IniAttributes;
+    std::unique_ptr<TqzExportOptions> ExportOptions;
+    TqzMemoAttributes MemoAttributes{mSizeable, mWordWrap};
+    TqzMemoOpenEvent OnMemoOpen;
+    TqzMemoCloseEvent OnMemoClose;
+    TqzMultiSelectEvent OnMultiSelectRecord, OnMultiSelectAllRecords;
+    TqzExportFieldEvent OnExportField;
+    TqzExportSYLKFormatEvent OnExportSYLKFormat;
+    bool LoadAllRTF = false;
+    int FixedCols = 0;
+    bool FirstWindow = true;
+    bool IsLoaded = false;
+    bool ControlsReady = false;
+    bool Applying = false;
+    bool Destroying = false;
+    TqzGridSelection Selection;
+    TWinControl* CurrentControl = nullptr;
+    bool DisableThemes = false;
+    std::array<Variant, 11> Flags{Variant(false), Variant(false), Variant(0),    Variant(false),
+                                  Variant(false), Variant(false), Variant(0),    Variant(0),
+                                  Variant(false), Variant(true),  Variant(false)};
+    std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
+};
+
+TqzDBGrid::TqzDBGrid(TComponent* AOwner) : TqzCustomDBGrid(AOwner), FImpl(std::make_unique<TImpl>(*this)) {
+    FImpl->IniAttributes = std::make_unique<TqzIniAttributes>(this);
+    FImpl->ExportOptions = std::make_unique<TqzExportOptions>(this);
+}
+
+TqzDBGrid::~TqzDBGrid() {
+    FImpl->Destroying = true;
+    *FImpl->Alive = false;
+    if (FImpl->IniAttributes->Enabled()) {
+        try {
+            SaveLayout();
+        } catch (const Exception&) {
+            // A layout that cannot be written is not worth a failed destruction.
+        }
+        FImpl->IniAttributes->SetEnabled(false);
+    }
+    FImpl->Selection.Clear();
+}
+
+void TqzDBGrid::Publish(TPublisher<TqzDBGrid>& p) {
+    using Self = TqzDBGrid;
+    p.Property("LoadAllRTF", &Self::LoadAllRTF, &Self::SetLoadAllRTF);
+    p.Property("FixedCols", &Self::FixedCols, &Self::SetFixedCols);
+    p.Property("DisableThemes", &Self::DisableThemes, &Self::SetDisableThemes);
+    p.Property("OnMemoOpen", &Self::OnMemoOpen, &Self::SetOnMemoOpen);
+    p.Property("OnMemoClose", &Self::OnMemoClose, &Self::SetOnMemoClose);
+    p.Property("OnMultiSelectRecord", &Self::OnMultiSelectRecord, &Self::SetOnMultiSelectRecord);
+    p.Property("OnMultiSelectAllRecords", &Self::OnMultiSelectAllRecords, &Self::SetOnMultiSelectAllRecords);
+    p.Property("OnExportField", &Self::OnExportField, &Self::SetOnExportField);
+    p.Property("OnExportSYLKFormat", &Self::OnExportSYLKFormat, &Self::SetOnExportSYLKFormat);
+}
+
+// ---- Properties -------------------------------------------------------------------------------
+
+TqzMemoAttributes TqzDBGrid::MemoAttributes() const { return FImpl->MemoAttributes; }
+void TqzDBGrid::SetMemoAttributes(TqzMemoAttributes Value) {
+    FImpl->MemoAttributes = Value;
+    ApplyDataSource();
+    Invalidate();
+}
+TqzIniAttributes* TqzDBGrid::IniAttributes() const { return FImpl->IniAttributes.get(); }
+void TqzDBGrid::SetIniAttributes(TqzIniAttributes* Value) { FImpl->IniAttributes->Assign(Value); }
+TqzExportOptions* TqzDBGrid::ExportOptions() const { return FImpl->ExportOptions.get(); }
+void TqzDBGrid::SetExportOptions(TqzExportOptions* Value) { FImpl->ExportOptions->Assign(Value); }
+bool TqzDBGrid::LoadAllRTF() const { return FImpl->LoadAllRTF; }
+void TqzDBGrid::SetLoadAllRTF(bool Value) { FImpl->LoadAllRTF = Value; }
+bool TqzDBGrid::DisableThemes() const { return FImpl->DisableThemes; }
+void TqzDBGrid::SetDisableThemes(bool Value) { FImpl->DisableThemes = Value; }
+int TqzDBGrid::FixedCols() const { return FImpl->FixedCols; }
+
+void TqzDBGrid::SetFixedCols(int Value) {
+    if (ComponentState().Contains(csDesigning)) {
+        if (Value < 0 || (DataSetActive() && IndicatorOffset() + Value >= ColCount())) {
+            MessageDlg("Invalid value for FixedCols", mtWarning, {mbOK}, 0);
+            return;
+        }
+    }
+    FImpl->FixedCols = Value;
+    LayoutChanged();
+}
+
+const Variant& TqzDBGrid::BehaviourFlag(int Index) const {
+    static const Variant none;
+    return Index >= 0 && Index < 11 ? FImpl->Flags[static_cast<size_t>(Index)] : none;
+}
+void TqzDBGrid::SetBehaviourFlag(int Index, const Variant& Value) {
+    if (Index >= 0 && Index < 11) FImpl->Flags[static_cast<size_t>(Index)] = Value;
+}
+
+TqzMemoOpenEvent TqzDBGrid::OnMemoOpen() const { return FImpl->OnMemoOpen; }
+void TqzDBGrid::SetOnMemoOpen(TqzMemoOpenEvent Value) { FImpl->OnMemoOpen = Value; }
+TqzMemoCloseEvent TqzDBGrid::OnMemoClose() const { return FImpl->OnMemoClose; }
+void TqzDBGrid::SetOnMemoClose(TqzMemoCloseEvent Value) { FImpl->OnMemoClose = Value; }
+TqzMultiSelectEvent TqzDBGrid::OnMultiSelectRecord() const { return FImpl->OnMultiSelectRecord; }
+void TqzDBGrid::SetOnMultiSelectRecord(TqzMultiSelectEvent Value) { FImpl->OnMultiSelectRecord = Value; }
+TqzMultiSelectEvent TqzDBGrid::OnMultiSelectAllRecords() const { return FImpl->OnMultiSelectAllRecords; }
+void TqzDBGrid::SetOnMultiSelectAllRecords(TqzMultiSelectEvent Value) {
+    FImpl->OnMultiSelectAllRecords = Value;
+}
+TqzExportFieldEvent TqzDBGrid::OnExportField() const { return FImpl->OnExportField; }
+void TqzDBGrid::SetOnExportField(TqzExportFieldEvent Value) { FImpl->OnExportField = Value; }
+TqzExportSYLKFormatEvent TqzDBGrid::OnExportSYLKFormat() const { return FImpl->OnExportSYLKFormat; }
+void TqzDBGrid::SetOnExportSYLKFormat(TqzExportSYLKFormatEvent Value) { FImpl->OnExportSYLKFormat = Value; }
+
+std::shared_ptr<bool> TqzDBGrid::AliveToken() const { return FImpl->Alive; }
+bool TqzDBGrid::Destroying() const { return FImpl->Destroying; }
+
+void TqzDBGrid::DoExportField(TField* Field, bool& Accept) { FImpl->OnExportField(this, Field, Accept); }
+void TqzDBGrid::DoExportSYLKFormat(TField* Field, std::string& Format) {
+    FImpl->OnExportSYLKFormat(this, Field, Format);
+}
+
+// ---- Selection --------------------------------------------------------------------------------
+
+TqzGridSelection* TqzDBGrid::Selection() const { return &FImpl->Selection; }
+bool TqzDBGrid::IsRecordSelected() { return FImpl->Selection.CurrentSelected(); }
+void TqzDBGrid::SelectRecordHook() { FImpl->Selection.SelectCurrent(); }
+void TqzDBGrid::UnselectRecordHook() { FImpl->Selection.UnselectCurrent(); }
+void TqzDBGrid::UnselectAll() { FImpl->Selection.UnselectAll(); }
+void TqzDBGrid::SelectRange(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
+    FImpl->Selection.SelectRange(Bookmark1, Bookmark2);
+}
+void TqzDBGrid::UnselectRange(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
+    FImpl->Selection.UnselectRange(Bookmark1, Bookmark2);
+}
+void TqzDBGrid::FieldListHook() { FImpl->Selection.RefreshRowFlags(); }
+
+bool TqzDBGrid::DoMultiSelectRecord(bool Selecting) {
+    bool accept = true;
+    FImpl->OnMultiSelectRecord(this, Selecting, accept);
+    return accept;
+}
+
+bool TqzDBGrid::DoMultiSelectAllRecords(bool Selecting) {
+    bool accept = true;
+    FImpl->OnMultiSelectAllRecords(this, Selecting, accept);
+    return accept;
+}
+
+// ---- Set-up and the data source ---------------------------------------------------------------
+
+void TqzDBGrid::Loaded() {
+    if (TCustomForm* form = GetParentForm(this)) FImpl->IniAttributes->SetFormName(form->Name());
+    TqzCustomDBGrid::Loaded();
+    FImpl->IsLoaded = true;
+    if (!FImpl->ControlsReady) SetupCustomControls();
+}
+
+void TqzDBGrid::CreateWnd() {
+    TqzCustomDBGrid::CreateWnd();
+    if (!FImpl->FirstWindow) return;
+    FImpl->FirstWindow = false;
+    if (FImpl->IniAttributes->FormName().empty())
+        if (TCustomForm* form = GetParentForm(this)) FImpl->IniAttributes->SetFormName(form->Name());
+    if (FImpl->IniAttributes->Enabled()) LoadLayout();
+}
+
+void TqzDBGrid::LinkActive(bool Value) {
+    if (FImpl->Destroying && FImpl->IniAttributes->Enabled()) SaveLayout();
+    TqzCustomDBGrid::LinkActive(Value);
+    if (Value) ApplyDataSource();
+}
+
+void TqzDBGrid::ApplyDataSource() {
+    if (FImpl->Applying || !Selected()) return;
+    TDataSet* ds = DataLink() ? DataLink()->DataSet() : nullptr;
+    if (!ds) return;
+    FImpl->Applying = true;
+    ds->DisableControls();
+    try {
+        if (IsProportionalColResize()) LayoutChanged();
+        FImpl->ControlsReady = false;
+        SetupCustomControls();
+        FImpl->CurrentControl = nullptr;
+        LoadControlTypes();
+    } catch (...) {
+        ds->EnableControls();
+        FImpl->Applying = false;
+        throw;
+    }
+    ds->EnableControls();
+    FImpl->Applying = false;
+}
+
+void TqzDBGrid::ControlInfo(TField* Field, std::string& Type, std::string& Parameters) {
+    Type.clear();
+    Parameters.clear();
+    if (Field) GetControlInfo(Field->FieldName(), Type, Parameters);
+}
+
+void TqzDBGrid::GetControlInfo(const std::string& FieldName, std::string& AControlType,
+                               std::string& Parameters) {
+    TqzCustomDBGrid::GetControlInfo(FieldName, AControlType, Parameters);
+    if (EditControlOptions().Contains(ecoDisableCustomControls) && IsNamedControlType(AControlType)) {
+        AControlType.clear();
+        Parameters.clear();
+    }
+}
+
+void TqzDBGrid::SetupCustomControls() {
+    if (EditControlOptions().Contains(ecoDisableCustomControls)) return;
+    if (ComponentState().Contains(csLoading)) return;
+    TDataSet* ds = DataLink() ? DataLink()->DataSet() : nullptr;
+    TObject* source = this;
+    if (ControlInfoInDataset() && ds && qzGetControlType(ds)) source = ds;
+    TStrings* list = qzGetControlType(source);
+    if (!list) return;
+    for (int i = 0; i < list->Count(); ++i) {
+        int pos = 1;
+        const std::string& line = list->Strings(i);
+        const std::string field = qzStrGetToken(line, ";", pos);
+        const std::string type = qzStrGetToken(line, ";", pos);
+        if (!IsNamedControlType(type)) continue;
+        const std::string name = qzStrGetToken(line, ";", pos);
+        TWinControl* control = FindControlByName(name);
+        if (!control || control == this) continue;
+        control->SetVisible(false);
+        control->SetParent(this);
+        qzSetDataSource(control, DataSource());
+        qzSetDataField(control, field);
+        control->Font()->Assign(Font());
+        if (!control->ClassNameIs("TqzDataInspector")) qzSetBorderStyle(control, false);
+    }
+    FImpl->ControlsReady = true;
+}
+
+// ---- Fixed columns ------------------------------------------------------------------------------
+
+void TqzDBGrid::UpdateFixedCols() {
+    const int sum = IndicatorOffset() + FImpl->FixedCols;
+    if (FImpl->FixedCols < 0 || !DataSetActive() || sum >= ColCount()) return;
+    if (sum != TCustomGrid::FixedCols()) {
+        TCustomGrid::SetFixedCols(sum);
+        if (Options().Contains(dgFixedEditable) && Col() == sum) SetCol(IndicatorOffset());
+    }
+}
+
+void TqzDBGrid::SetColumnAttributes() {
+    UpdateFixedCols();
+    TqzCustomDBGrid::SetColumnAttributes();
+    // The fixed columns are no tab stops.
+    const int sum = std::min(TCustomGrid::FixedCols(), ColCount());
+    for (int c = 0; c < sum; ++c) SetTabStops(c, false);
+}
+
+// ---- In-cell controls --------------------------------------------------------------------------
+
+TWinControl* TqzDBGrid::CurrentCellControl() const { return FImpl->CurrentControl; }
+
+bool TqzDBGrid::IsCustomControlCell(int ACol, int ARow) const {
+    (void)ARow;
+    TField* field = GetColField(ACol - IndicatorOffset());
+    if (!field) return false;
+    std::string type, params;
+    const_cast<TqzDBGrid*>(this)->GetControlInfo(field->FieldName(), type, params);
+    if (type == "Bitmap" || type == "ImageIndex" || type == "CheckBox") return true;
+    if (IsNamedControlType(type)) {
+        int pos = 1;
+        return const_cast<TqzDBGrid*>(this)->FindControlByName(qzStrGetToken(params, ";", pos)) != nullptr;
+    }
+    // Date and time fields stay text cells until the grid has a date-time picker.
+    return false;
+}
+
+bool TqzDBGrid::CanEditShow() {
+    if (IsCustomControlCell(Col(), Row())) return false;
+    if (IsMemoCell(Col(), Row())) return false;
+    return TqzCustomDBGrid::CanEditShow();
+}
+
+bool TqzDBGrid::IsMemoCell(int ACol, int ARow) const {
+    (void)ARow;
+    TField* field = GetColField(ACol - IndicatorOffset());
+    return field && IsMemoField(field);
+}
+
+void TqzDBGrid::HideCustomControl() {
+    TWinControl* control = FImpl->CurrentControl;
+    if (!control) return;
+    const bool hadFocus = control->Focused() || control->ContainsControl(ActiveOfForm(control));
+    control->SetVisible(false);
+    control->SetBounds(ClientWidth() + 10, control->Top(), control->Width(), control->Height());
+    qzSetOrdPropByName(control, "Modified", 0);
+    if (hadFocus && CanFocus()) SetFocus();
+}
+
+void TqzDBGrid::PlaceControl(TWinControl* Control, const TRect& ARect) {
+    TRect r = ARect;
+    r.Left += 1;
+    r.Top += 1;
+    int height = r.Bottom - r.Top;
+    if (!Options().Contains(dgWordWrap)) height = std::min(height, std::max(Control->Height(), 1));
+    Control->SetBounds(r.Left, r.Top, std::max(r.Right - r.Left - 1, 1), std::max(height - 1, 1));
+    Control->SetVisible(true);
+    FImpl->CurrentControl = Control;
+}
+
+void TqzDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    TqzCustomDBGrid::DrawCell(ACol, ARow, ARect, AState);
+    if (ACol != Col() || ARow != Row() || ACol < IndicatorOffset() || ARow < TitleOffset()) return;
+    if (!CanUseCustomControls()) return;
+    TWinControl* control = nullptr;
+    if (!GetCustomControlForCell(ACol, ARow, control) || !control || control->Parent() != this) return;
+    TCustomForm* form = GetParentForm(this);
+    TWinControl* active = form ? form->ActiveControl() : nullptr;
+    if (active != this && active != control && !control->ContainsControl(active)) return;
+    if (control->Visible() && FImpl->CurrentControl == control) return;
+    PlaceControl(control, ARect);
+}
+
+void TqzDBGrid::BeforeCellMove() {
+    TWinControl* control = FImpl->CurrentControl;
+    if (!control || !control->Visible()) return;
+    TWinControl* focused = ActiveOfForm(this);
+    if (focused == this || focused == control || control->ContainsControl(focused)) {
+        HideCustomControl();
+        FImpl->CurrentControl = nullptr;
+    }
+}
+
+void TqzDBGrid::ColExit() {
+    TCustomForm* form = GetParentForm(this);
+    TWinControl* active = form ? form->ActiveControl() : nullptr;
+    if (FImpl->CurrentControl && (active == this || active == FImpl->CurrentControl)) {
+        HideCustomControl();
+        FImpl->CurrentControl = nullptr;
+    }
+    TqzCustomDBGrid::ColExit();
+}
+
+void TqzDBGrid::ColEnter() { TqzCustomDBGrid::ColEnter(); }
+
+void TqzDBGrid::TopLeftChanged() {
+    TqzCustomDBGrid::TopLeftChanged();
+    TWinControl* control = FImpl->CurrentControl;
+    if (!control || !control->Visible()) return;
+    const TRect r = CellRect(Col(), Row());
+    if (IsRectEmpty(r) || control->Left() != r.Left + 1 || control->Top() != r.Top + 1) {
+        HideCustomControl();
+        FImpl->CurrentControl = nullptr;
+        Invalidate();
+    }
+}
+
+void TqzDBGrid::Scroll(int Distance) {
+    TWinControl* control = FImpl->CurrentControl;
+    if (control && control->Visible() && control->Focused() && CanFocus()) SetFocus();
+    TqzCustomDBGrid::Scroll(Distance);
+}
+
+void TqzDBGrid::UpdateDataLink() {
+    TqzCustomDBGrid::UpdateDataLink();
+    TWinControl* control = FImpl->CurrentControl;
+    if (control && control->Visible()) SendMessage(control, CM_EXIT, 0, 0);
+}
+
+void TqzDBGrid::Paint() {
+    FImpl->Selection.RefreshRowFlags();
+    TWinControl* control = FImpl->CurrentControl;
+    if (control && control->Visible()) {
+        const std::string field = qzGetDataField(control);
+        bool shown = false;
+        for (int i = 0; TField* f = GetColField(i); ++i)
+            if (SameText(f->FieldName(), field)) shown = !UseTFields() || f->Visible();
+        if (!shown) {
+            HideCustomControl();
+            FImpl->CurrentControl = nullptr;
+        }
+    }
+    TqzCustomDBGrid::Paint();
+}
+
+// ---- Check boxes and memo cells ----------------------------------------------------------------
+
+bool TqzDBGrid::CheckBoxCell(int ACol, std::string& On, std::string& Off) {
+    TField* field = GetColField(ACol - IndicatorOffset());
+    if (!field) return false;
+    std::string type, params;
+    GetControlInfo(field->FieldName(), type, params);
+    return type == "CheckBox" && GetCheckBoxValues(field->FieldName(), On, Off);
+}
+
+bool TqzDBGrid::CanToggle(TField* Field) {
+    TDataSet* ds = DataLink()->DataSet();
+    if (!ds || !CanEditGrid() || Field->ReadOnly() || !ds->CanModify()) return false;
+    if (TqzColumn* column = Columns(SelectedIndex()); column && column->ReadOnly()) return false;
+    if (ds->IsEmpty() && ds->State() == dsBrowse && !KeyOptions().Contains(dgAllowInsert)) return false;
+    return true;
+}
+
+void TqzDBGrid::ToggleCheckBox() {
+    TField* field = SelectedField();
+    std::string on, off;
+    if (!field || !CheckBoxCell(Col(), on, off)) return;
+    if (LowerCase(field->FieldName()) == "selected" && field->Calculated()) {
+        if (IsRecordSelected())
+            UnselectRecordHook();
+        else
+            SelectRecordHook();
+        InvalidateRow(Row());
+        return;
+    }
+    if (!CanToggle(field)) return;
+    if (!DataLink()->Edit()) return;
+    field->SetText(SameText(field->DisplayText(), on) ? off : on);
+    InvalidateCell(Col(), Row());
+    Update();
+}
+
+bool TqzDBGrid::OpenMemoCell() {
+    if (FImpl->MemoAttributes.Contains(mDisableDialog)) return false;
+    TField* field = SelectedField();
+    TDataSet* ds = DataLink() ? DataLink()->DataSet() : nullptr;
+    if (!field || !ds || !IsMemoField(field)) return false;
+    auto dialog = std::make_unique<TqzMemoDialog>(this);
+    dialog->SetDataSource(DataSource());
+    dialog->SetDataField(field->FieldName());
+    TqzMemoAttributes attributes = FImpl->MemoAttributes;
+    // A dataset that cannot be changed opens the window view-only as well.
+    if (!Options().Contains(dgEditing) || ReadOnly() || field->ReadOnly() || !ds->CanModify())
+        attributes = attributes + mViewOnly;
+    dialog->SetMemoAttributes(attributes);
+    dialog->SetCaption(StringReplace(field->DisplayLabel(), "~", " ", {rfReplaceAll}));
+    dialog->SetFont(Font());
+    dialog->SetDlgLeft(-1);
+    FImpl->OnMemoOpen(this, dialog.get());
+    const bool ok = dialog->Execute();
+    FImpl->OnMemoClose(this, !ok);
+    dialog.reset();
+    InvalidateCell(Col(), Row());
+    Update();
+    return true;
+}
+
+// ---- Cell text ----------------------------------------------------------------------------------
+
+std::string TqzDBGrid::CellText(TField* Field) {
+    if (!Field) return {};
+    std::string type, params;
+    GetControlInfo(Field->FieldName(), type, params);
+    TDataSet* ds = Field->DataSet();
+    if (Field->IsBlob() && type == "RichEdit") {
+        const std::string data = Field->AsString();
+        std::string text = qzLooksLikeRichText(data) ? qzRtfToPlainText(data) : data;
+        if (!FImpl->LoadAllRTF) {
+            // A preview: the first two paragraphs.
+            size_t at = text.find('\n');
+            if (at != std::string::npos) at = text.find('\n', at + 1);
+            if (at != std::string::npos) text.erase(at);
+        }
+        while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+        return text;
+    }
+    if (IsMemoField(Field)) {
+        if (ds && ds->IsEmpty() && ds->State() != dsInsert) return {};
+        return FImpl->MemoAttributes.Contains(mGridShow) ? Field->AsString() : "(Memo)";
+    }
+    if (type == "URL-Link") {
+        std::string display, address;
+        SplitURLText(Field->DisplayText(), display, address);
+        return display;
+    }
+    if (IsNamedControlType(type)) {
+        int pos = 1;
+        if (auto* edit = dynamic_cast<TqzDBCustomEdit*>(FindControlByName(qzStrGetToken(params, ";", pos)))) {
+            std::string text = Field->DisplayText();
+            if (edit->DisplayTextFromValue(text)) return text;
+        }
+    }
+    return Field->DisplayText();
+}
+
+// ---- Keys and mouse ----------------------------------------------------------------------------
+
+void TqzDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
+    TWinControl* control = FImpl->CurrentControl;
+    const bool controlShown = control && control->Visible();
+    if (Key == VK_DOWN && Shift.Contains(ssAlt) && controlShown) {
+        control->SetFocus();
+        SendMessage(control, WM_KEYDOWN, VK_DOWN, 0);
+        Key = 0;
+        return;
+    }
+    TField* field = SelectedField();
+    // F2 on a memo cell opens the window rather than the text editor.
+    if (Key == VK_F2 && Shift.Empty() && field && IsMemoCell(Col(), Row())) {
+        OpenMemoCell();
+        Key = 0;
+        return;
+    }
+    TqzCustomDBGrid::KeyDown(Key, Shift);
+    if (Key == 0 || !DataSetActive()) return;
+    if (Key == VK_SPACE && Options().Contains(dgRowSelect) && Options().Contains(dgMultiSelect)) {
+        if (IsRecordSelected())
+            UnselectRecordHook();
+        else
+            SelectRecordHook();
+        Key = 0;
+        return;
+    }
+    std::string on, off;
+    if (Key == VK_SPACE && Shift.Empty() && CheckBoxCell(Col(), on, off)) {
+        ToggleCheckBox();
+        Key = 0;
+        return;
+    }
+    std::string type, params;
+    if (field) GetControlInfo(field->FieldName(), type, params);
+    if (Key == VK_F2 && type == "RichEdit" && controlShown) {
+        PostMessage(control, WM_KEYDOWN, VK_F2, 0);
+        Key = 0;
+        return;
+    }
+    if (controlShown && (Key == VK_F2 || qzIsTextEditKey(Key))) {
+        control->SetFocus();
+        if (Key != VK_F2) SendMessage(control, WM_KEYDOWN, Key, 0);
+        Key = 0;
+        return;
+    }
+    if (Key == VK_DELETE && Shift.Empty() && field && !IsMemoCell(Col(), Row()) &&
+        !IsCustomControlCell(Col(), Row()) && CanEditGrid() && !EditorMode()) {
+        ShowEditor();
+        if (InplaceEditor() && InplaceEditor()->Visible())
+            PostMessage(InplaceEditor(), WM_KEYDOWN, VK_DELETE, 0);
+        Key = 0;
+    }
+}
+
+void TqzDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const TGridCoord cell = MouseCoord(X, Y);
+    const bool dbl = Shift.Contains(ssDouble);
+    const bool dataCell = cell.X >= IndicatorOffset() && cell.Y >= TitleOffset();
+    const TBookmark anchor = FImpl->Selection.Anchor();
+    const bool range = dataCell && Button == mbLeft && !dbl && Options().Contains(dgMultiSelect) &&
+                       Shift.Contains(ssShift) && !anchor.empty();
+    TqzCustomDBGrid::MouseDown(Button, Shift, X, Y);
+    if (!dataCell || !DataSetActive() || Button != mbLeft) return;
+    if (range) {
+        TDataSet* ds = DataLink()->DataSet();
+        SelectRange(anchor, ds->Bookmark());
+        // The anchor stays where the range started.
+        FImpl->Selection.SetAnchor(anchor);
+        return;
+    }
+    if (cell.X != Col() || cell.Y != Row()) return;
+    std::string on, off;
+    if (CheckBoxCell(cell.X, on, off)) {
+        const TRect r = CellRect(cell.X, cell.Y);
+        const TRect box =
+            Bounds(r.Left + (r.Width() - 10) / 2 - 2, r.Top + (r.Height() - 10) / 2 - 2, 14, 14);
+        const bool inBox = X >= box.Left && X < box.Right && Y >= box.Top && Y < box.Bottom;
+        const bool single = EditControlOptions().Contains(ecoCheckboxSingleClick);
+        if (inBox && (single ? !dbl : dbl)) ToggleCheckBox();
+        return;
+    }
+    if (!dbl) {
+        // A hidden control of the current cell is placed again by drawing.
+        if (FImpl->CurrentControl && !FImpl->CurrentControl->Visible()) InvalidateCell(cell.X, cell.Y);
+        return;
+    }
+    TField* field = SelectedField();
+    std::string type, params;
+    if (field) GetControlInfo(field->FieldName(), type, params);
+    if (type == "RichEdit" && FImpl->CurrentControl) {
+        PostMessage(FImpl->CurrentControl, WM_KEYDOWN, VK_F2, 0);
+    } else if (IsMemoCell(cell.X, cell.Y)) {
+        OpenMemoCell();
+    }
+}
+
+void TqzDBGrid::Dispatch(TMessage& Message) {
+    if (Message.Msg == WM_CHAR) {
+        TWinControl* control = FImpl->CurrentControl;
+        const auto ch = static_cast<char32_t>(Message.WParam);
+        if (control && control->Visible() && ch >= 32 && ch != 127) {
+            control->SetFocus();
+            PostMessage(control, WM_CHAR, Message.WParam, Message.LParam);
+            Message.Result = 0;
+            return;
+        }
+    }
+    TqzCustomDBGrid::Dispatch(Message);
+}
+
+// ---- Layout -------------------------------------------------------------------------------------
+
+void TqzDBGrid::LoadLayout() { FImpl->IniAttributes->Load(); }
+void TqzDBGrid::SaveLayout() { FImpl->IniAttributes->Save(); }

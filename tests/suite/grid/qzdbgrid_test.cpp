@@ -1,0 +1,289 @@
+// The published grid: check-box cells by Space and clicks, memo cells by
+// double-clicks and F2, multi-selection by Ctrl and Shift clicks with
+// refusing events, and a rendered look.
+#include <gtest/gtest.h>
+
+#include "engine/ostra_table.h"
+#include "platform/core/files.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/testing.h"
+#include "suite/edit/qzdbcombobox.h"
+#include "suite/grid/qzdbgrid.h"
+#include "suite/grid/qzgridselection.h"
+
+namespace {
+
+class QzDBGridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form = CreateForm<TForm>(Application);
+        Form->SetBounds(40, 40, 640, 300);
+        Table = new TOstraTable(Form);
+        TFieldDefs* defs = Table->FieldDefs();
+        defs->Add("Id", ftInteger);
+        defs->Add("Name", ftString, 20);
+        defs->Add("Done", ftString, 1);
+        defs->Add("Notes", ftMemo);
+        defs->Add("Kind", ftString, 4);
+        Source = new TDataSource(Form);
+        Source->SetDataSet(Table);
+        Grid = new TqzDBGrid(Form);
+        Grid->SetName("Grid1");
+        Grid->SetParent(Form);
+        Grid->SetBounds(8, 8, 600, 260);
+        Grid->ControlType()->SetText("Done;CheckBox;Y;N\nKind;CustomEdit;KindCombo\n");
+        Combo = new TqzDBComboBox(Form);
+        Combo->SetName("KindCombo");
+        Combo->SetParent(Form);
+        Combo->Items()->SetText("Home\nWork\n");
+    }
+    void TearDown() override {
+        delete Form;
+        ProcessEvents();
+    }
+    void Open(int Count) {
+        Table->Open();
+        for (int i = 1; i <= Count; ++i)
+            Table->AppendRecord({Variant(i), Variant("Name" + std::to_string(i)), Variant(i % 2 ? "Y" : "N"),
+                                 Variant("Note " + std::to_string(i)), Variant("Home")});
+        Table->First();
+        Grid->SetDataSource(Source);
+        Form->Show();
+        ProcessEvents();
+    }
+    TPoint Centre(int DataCol, int DataRow) {
+        const TRect r = Grid->CellRect(DataCol + Grid->IndicatorOffset(), DataRow + Grid->TitleOffset());
+        return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    }
+    std::string Field(const std::string& Name) { return Table->FieldByName(Name)->AsString(); }
+
+    TForm* Form = nullptr;
+    TOstraTable* Table = nullptr;
+    TDataSource* Source = nullptr;
+    TqzDBGrid* Grid = nullptr;
+    TqzDBComboBox* Combo = nullptr;
+};
+
+TEST_F(QzDBGridTest, CheckBoxCellsToggleBySpaceAndDoubleClick) {
+    Open(3);
+    Grid->SetFocus();
+    Grid->SelectDataColumn(2);
+    ProcessEvents();
+    EXPECT_EQ(Field("Done"), "Y");
+    SendKey(Grid, VK_SPACE);
+    ProcessEvents();
+    EXPECT_EQ(Field("Done"), "N");
+    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    Table->Post();
+    // A single click leaves the box; a double click on it toggles it.
+    const TPoint p = Centre(2, 0);
+    SendClick(Grid, p.X, p.Y);
+    ProcessEvents();
+    EXPECT_EQ(Field("Done"), "N");
+    SendDoubleClick(Grid, p.X, p.Y);
+    ProcessEvents();
+    EXPECT_EQ(Field("Done"), "Y");
+    // With single-click boxes one click is enough.
+    Grid->SetEditControlOptions(Grid->EditControlOptions() + ecoCheckboxSingleClick);
+    SendClick(Grid, p.X, p.Y);
+    ProcessEvents();
+    EXPECT_EQ(Field("Done"), "N");
+    // A read-only grid toggles nothing.
+    Table->Post();
+    Grid->SetReadOnly(true);
+    SendKey(Grid, VK_SPACE);
+    ProcessEvents();
+    EXPECT_EQ(Field("Done"), "N");
+}
+
+TEST_F(QzDBGridTest, CellTextOfMemoAndComboCells) {
+    Open(2);
+    EXPECT_EQ(Grid->CellText(Table->FieldByName("Notes")), "(Memo)");
+    Grid->SetMemoAttributes(Grid->MemoAttributes() + mGridShow);
+    EXPECT_EQ(Grid->CellText(Table->FieldByName("Notes")), "Note 1");
+    // The named combo is the Kind column's control, placed over the current cell.
+    Grid->SetFocus();
+    Grid->SelectDataColumn(4);
+    ProcessEvents();
+    EXPECT_EQ(Combo->Parent(), Grid);
+    ASSERT_EQ(Grid->CurrentCellControl(), Combo);
+    EXPECT_TRUE(Combo->Visible());
+    const TRect r = Grid->CellRect(4 + Grid->IndicatorOffset(), Grid->Row());
+    EXPECT_EQ(Combo->Left(), r.Left + 1);
+    // Leaving the column hides it again.
+    SendKey(Grid, VK_LEFT);
+    ProcessEvents();
+    EXPECT_FALSE(Combo->Visible());
+}
+
+TEST_F(QzDBGridTest, MemoCellsOpenTheMemoWindow) {
+    Open(2);
+    Grid->SetFocus();
+    Grid->SelectDataColumn(3);
+    ProcessEvents();
+    TTestModalForms modal;
+    std::string caption;
+    bool readOnly = true;
+    modal.Push([&](TCustomForm* F) {
+        auto* dlg = dynamic_cast<TqzMemoDlg*>(F);
+        ASSERT_NE(dlg, nullptr);
+        caption = dlg->Caption();
+        readOnly = dlg->Memo()->ReadOnly();
+        dlg->Memo()->SetText("Changed");
+        SendClick(dlg->OKBtn(), 5, 5);
+    });
+    bool opened = false, cancelled = true;
+    Grid->SetOnMemoOpen(TqzMemoOpenEvent([&](TqzDBGrid*, TqzMemoDialog*) { opened = true; }));
+    Grid->SetOnMemoClose(TqzMemoCloseEvent([&](TqzDBGrid*, bool Cancel) { cancelled = Cancel; }));
+    const TPoint p = Centre(3, 0);
+    SendDoubleClick(Grid, p.X, p.Y);
+    ProcessEvents();
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(caption, "Notes");
+    EXPECT_FALSE(readOnly);
+    EXPECT_EQ(Field("Notes"), "Changed");
+    EXPECT_EQ(modal.Pending(), 0);
+
+    // F2 opens it too; mDisableDialog keeps it shut.
+    Table->Post();
+    modal.Push([&](TCustomForm* F) { F->SetModalResult(mrCancel); });
+    SendKey(Grid, VK_F2);
+    ProcessEvents();
+    EXPECT_EQ(modal.Pending(), 0);
+    EXPECT_TRUE(cancelled);
+    Grid->SetMemoAttributes(Grid->MemoAttributes() + mDisableDialog);
+    opened = false;
+    SendKey(Grid, VK_F2);
+    SendDoubleClick(Grid, p.X, p.Y);
+    ProcessEvents();
+    EXPECT_FALSE(opened);
+}
+
+// A table that cannot be modified.
+class TFixedTable : public TOstraTable {
+public:
+    using TOstraTable::TOstraTable;
+    bool Fixed = false;
+
+protected:
+    bool GetCanModify() override { return !Fixed && TOstraTable::GetCanModify(); }
+};
+
+TEST(QzDBGridMemo, OpensViewOnlyWhenTheDatasetCannotBeModified) {
+    TForm* form = CreateForm<TForm>(Application);
+    form->SetBounds(40, 40, 500, 240);
+    auto* table = new TFixedTable(form);
+    table->FieldDefs()->Add("Notes", ftMemo);
+    table->Open();
+    table->AppendRecord({Variant("Fixed text")});
+    table->Fixed = true;
+    auto* source = new TDataSource(form);
+    source->SetDataSet(table);
+    auto* grid = new TqzDBGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(8, 8, 400, 200);
+    grid->SetDataSource(source);
+    form->Show();
+    ProcessEvents();
+    grid->SetFocus();
+    TTestModalForms modal;
+    bool readOnly = false;
+    modal.Push([&](TCustomForm* F) {
+        auto* dlg = dynamic_cast<TqzMemoDlg*>(F);
+        readOnly = dlg->Memo()->ReadOnly();
+        F->SetModalResult(mrOk);
+    });
+    SendKey(grid, VK_F2);
+    ProcessEvents();
+    EXPECT_TRUE(readOnly);
+    EXPECT_EQ(table->FieldByName("Notes")->AsString(), "Fixed text");
+    delete form;
+    ProcessEvents();
+}
+
+TEST_F(QzDBGridTest, MultiSelectionByCtrlAndShiftClicksWithVetoes) {
+    Grid->SetOptions(Grid->Options() + dgMultiSelect);
+    Open(6);
+    Grid->SetFocus();
+    auto click = [&](int row, TShiftState shift) {
+        const TPoint p = Centre(1, row);
+        SendClick(Grid, p.X, p.Y, mbLeft, shift);
+        ProcessEvents();
+    };
+    click(1, {ssCtrl});
+    click(1, {ssCtrl});  // unselects again
+    EXPECT_EQ(Grid->Selection()->Count(), 0);
+    click(1, {ssCtrl});
+    EXPECT_EQ(Grid->Selection()->Count(), 1);
+    // Shift extends from the anchor (row 1) to row 4.
+    click(4, {ssShift});
+    EXPECT_EQ(Grid->Selection()->Count(), 4);
+    Grid->Selection()->RefreshRowFlags();
+    const auto& flags = Grid->Selection()->RowFlags();
+    ASSERT_GE(flags.size(), 6u);
+    EXPECT_EQ(flags[0], "F");
+    EXPECT_EQ(flags[1], "T");
+    EXPECT_EQ(flags[4], "T");
+    EXPECT_EQ(flags[5], "F");
+    // A refused unselection keeps the record.
+    Grid->SetOnMultiSelectRecord(TqzMultiSelectEvent([](TqzDBGrid*, bool Selecting, bool& Accept) {
+        if (!Selecting) Accept = false;
+    }));
+    click(2, {ssCtrl});
+    EXPECT_EQ(Grid->Selection()->Count(), 4);
+    // Refusing the clearing keeps everything; accepting clears it.
+    bool refuse = true;
+    Grid->SetOnMultiSelectAllRecords(
+        TqzMultiSelectEvent([&](TqzDBGrid*, bool, bool& Accept) { Accept = !refuse; }));
+    Grid->UnselectAll();
+    EXPECT_EQ(Grid->Selection()->Count(), 4);
+    refuse = false;
+    Grid->UnselectAll();
+    EXPECT_EQ(Grid->Selection()->Count(), 0);
+}
+
+TEST_F(QzDBGridTest, DeletedRecordsLeaveTheSelectionWhereItIsUsed) {
+    Grid->SetOptions(Grid->Options() + dgMultiSelect);
+    Open(4);
+    Grid->SetFocus();
+    for (int row : {0, 2}) {
+        const TPoint p = Centre(1, row);
+        SendClick(Grid, p.X, p.Y, mbLeft, {ssCtrl});
+        ProcessEvents();
+    }
+    ASSERT_EQ(Grid->Selection()->Count(), 2);
+    const TBookmark deleted = Grid->Selection()->Items(0);
+    Table->GotoBookmark(deleted);
+    Table->Delete();
+    ProcessEvents();
+    Grid->Selection()->RefreshRowFlags();
+    EXPECT_EQ(Grid->Selection()->Count(), 1);
+    // A range to a bookmark the dataset no longer knows selects nothing.
+    Grid->SelectRange(deleted, Table->Bookmark());
+    EXPECT_EQ(Grid->Selection()->Count(), 1);
+}
+
+TEST_F(QzDBGridTest, RendersCheckBoxComboMemoCellsAndASelection) {
+    Grid->SetOptions(Grid->Options() + dgMultiSelect);
+    Open(5);
+    Grid->SetFocus();
+    for (int row : {1, 3}) {
+        const TPoint p = Centre(1, row);
+        SendClick(Grid, p.X, p.Y, mbLeft, {ssCtrl});
+        ProcessEvents();
+    }
+    Grid->SelectDataColumn(4);
+    ProcessEvents();
+    const std::string file = GetTempDir() + "/qzdbgrid.png";
+    ASSERT_TRUE(RenderControlToPng(Form, file));
+    EXPECT_TRUE(FileExists(file));
+}
+
+}  // namespace

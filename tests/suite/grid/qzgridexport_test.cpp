@@ -1,0 +1,305 @@
+// The export writers byte for byte, the export run over a grid (files, the
+// clipboard, selected rows, a failing file) and HTML escaping.
+#include <gtest/gtest.h>
+
+#include "engine/ostra_table.h"
+#include "platform/core/files.h"
+#include "platform/core/streams.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/clipboard.h"
+#include "platform/ui/clipboard_html.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/testing.h"
+#include "suite/grid/qzdbgrid.h"
+#include "suite/grid/qzgridexport.h"
+#include "suite/grid/qzgridselection.h"
+
+namespace {
+
+TqzExportModel TwoColumns() {
+    TqzExportModel m;
+    TqzExportColumn a;
+    a.FieldName = "Name";
+    a.Title = "Full~Name";
+    a.WidthChars = 6;
+    a.PixelWidth = 50;
+    TqzExportColumn b;
+    b.FieldName = "Qty";
+    b.Title = "Qty";
+    b.WidthChars = 4;
+    b.PixelWidth = 30;
+    b.Alignment = taRightJustify;
+    b.DataType = ftInteger;
+    m.Columns = {a, b};
+    m.GridFont = {"Arial", 10, clBlack};
+    m.TitleFont = {"Arial", 10, clBlack};
+    m.GridColor = clWhite;
+    m.TitleColor = clSilver;
+    return m;
+}
+
+std::vector<TqzExportCell> Cells(const std::string& A, const std::string& B, long long N) {
+    TqzExportCell a{A};
+    TqzExportCell b{B};
+    b.IntValue = N;
+    return {a, b};
+}
+
+TEST(QzExportWriters, DelimitedAndFixedWidthText) {
+    TqzExportSettings s;
+    const TqzExportModel m = TwoColumns();
+    EXPECT_EQ(qzTextHeader(s, m) + qzTextRow(s, m, 1, Cells("Ann \"A\"", "7", 7)),
+              "\"Full Name\",\"Qty\"\r\n\"Ann \"\"A\"\"\",\"7\"\r\n");
+    s.Delimiter.clear();
+    s.Options = s.Options + esoShowRecordNo;
+    // Fixed width: titles padded to width + 2; data to the larger of that and the title.
+    EXPECT_EQ(qzTextHeader(s, m), "       # \"Full Name\"  \"Qty\"\r\n");
+    EXPECT_EQ(qzTextRow(s, m, 12, Cells("", "7", 7)), "    \"12\" \"\"             \"7\"\r\n");
+}
+
+TEST(QzExportWriters, HtmlEscapesDataAndClosesInOrder) {
+    TqzExportSettings s;
+    s.FileName = "a<b>.htm";
+    s.TitleName = "Q&A \"list\"";
+    TqzExportModel m = TwoColumns();
+    m.Columns[0].Title = "<i>";
+    m.Columns[1].Footer = "Sum > 3";
+    m.ShowFooter = true;
+    s.Options = s.Options + esoShowFooter;
+    const std::string head = qzHTMLHeader(s, m);
+    EXPECT_NE(head.find("<TITLE>a&lt;b&gt;.htm</TITLE>"), std::string::npos);
+    EXPECT_NE(head.find("scope=\"colgroup\">Q&amp;A &quot;list&quot;</TH>"), std::string::npos);
+    EXPECT_NE(head.find("&lt;i&gt;</TD>"), std::string::npos);
+    EXPECT_NE(head.find(">Sum &gt; 3</TD>"), std::string::npos);
+    TqzExportState st;
+    const std::string row = qzHTMLRow(s, m, st, 1, Cells("a&b", "", 0));
+    EXPECT_NE(row.find(">a&amp;b</TD>"), std::string::npos);
+    EXPECT_NE(row.find(">&nbsp;</TD>"), std::string::npos);
+    EXPECT_EQ(qzHTMLTrailer(), "</TBODY>\r\n</TABLE>\r\n</BODY>\r\n</HTML>\r\n");
+}
+
+TEST(QzExportWriters, HtmlRowsWholeAndAlternatingOnlyWhenSet) {
+    TqzExportSettings s;
+    TqzExportModel m = TwoColumns();
+    TqzExportState st;
+    const std::string expected =
+        "<TR VALIGN=\"TOP\" STYLE=\"font-family: Arial;font-size: 10 pt;color:#000000;\">\r\n"
+        "<TD NOWRAP ALIGN=\"left\" WIDTH=\"50\" SCOPE=\"row\">x</TD>\r\n"
+        "<TD NOWRAP ALIGN=\"right\" WIDTH=\"30\" SCOPE=\"row\">2</TD>\r\n"
+        "</TR>\r\n";
+    // No alternating colour set: even rows look like odd ones.
+    EXPECT_EQ(qzHTMLRow(s, m, st, 2, Cells("x", "2", 2)), expected);
+    m.AlternatingColor = static_cast<TColor>(0x00FF0000);
+    EXPECT_NE(qzHTMLRow(s, m, st, 2, Cells("x", "2", 2)).find("BGCOLOR=#0000ff"), std::string::npos);
+    EXPECT_EQ(qzHTMLRow(s, m, st, 3, Cells("x", "2", 2)), expected);
+}
+
+TEST(QzExportWriters, HtmlGroupsMakeTwoHeaderRows) {
+    TqzExportSettings s;
+    s.Options = {esoShowHeader};
+    TqzExportModel m = TwoColumns();
+    for (auto& c : m.Columns) {
+        c.Group = "G";
+        c.GroupFirst = 0;
+        c.GroupLast = 1;
+    }
+    const std::string head = qzHTMLHeader(s, m);
+    EXPECT_NE(head.find("ALIGN=CENTER ColSpan=\"2\">G</TD>"), std::string::npos);
+    EXPECT_NE(head.find(" >Full<BR>Name</TD>"), std::string::npos);
+    EXPECT_EQ(head.find("<TR></TR>"), std::string::npos);
+}
+
+TEST(QzExportWriters, SylkWholeWithTitleRowsInTheBound) {
+    TqzExportSettings s;
+    s.Options = {esoShowHeader};
+    TqzExportModel m = TwoColumns();
+    m.TitleLines = 2;
+    TqzExportState st;
+    std::string out = qzSYLKHeader(s, m, st);
+    out += qzSYLKRow(s, m, st, 1, Cells("a;b", "7", 7));
+    qzSYLKFinish(s, m, st, 1, out);
+    EXPECT_EQ(out,
+              "ID;PW2W 3000;N;E\r\n"
+              "P;PGeneral\r\n"
+              "P;FArial;M200\r\n"
+              "B;Y3;X2\r\n"
+              "F;G;M255\r\n"
+              "F;W1 1 6\r\n"
+              "F;W2 2 4\r\n"
+              "F;SLRTM0;FG0L;Y1;X1\r\n"
+              "C;K\"Full\"\r\n"
+              "F;SLRTM0;FG0L;Y1;X2\r\n"
+              "C;K\"Qty\"\r\n"
+              "F;SLRBM0;FG0L;Y2;X1\r\n"
+              "C;K\"Name\"\r\n"
+              "F;SLRBM0;FG0L;Y2;X2\r\n"
+              "F;SLTRBM0;FG0L;Y3;X1\r\n"
+              "C;K\"a;;b\"\r\n"
+              "F;SLTRBM0;FG0R;Y3;X2\r\n"
+              "C;K7\r\n"
+              "E");
+}
+
+TEST(QzExportWriters, SylkCutsTextBeforeDoublingSemicolons) {
+    TqzExportSettings s;
+    s.Options = {};
+    TqzExportModel m = TwoColumns();
+    TqzExportState st;
+    qzSYLKHeader(s, m, st);
+    const std::string text = std::string(254, 'x') + ";";
+    const std::string row = qzSYLKRow(s, m, st, 1, Cells(text, "1", 1));
+    EXPECT_NE(row.find("C;K\"" + std::string(254, 'x') + ";;\"\r\n"), std::string::npos);
+    TqzExportFont bold{"Arial", 10, clBlack, true, false, false, true};
+    m.TitleFont = bold;
+    TqzExportState st2;
+    const std::string head = qzSYLKHeader(s, m, st2);
+    (void)head;
+    EXPECT_EQ(st2.Fonts[0], "P;FArial;M200;SBS");
+}
+
+TEST(QzExportWriters, ClipboardHtmlOffsetsAreByteOffsets) {
+    const std::string doc = "<P>\xC3\xA9</P>";
+    const std::string text = BuildClipboardHTML(doc);
+    auto field = [&](const std::string& name) {
+        const size_t at = text.find(name + ":");
+        return std::stoul(text.substr(at + name.size() + 1, 10));
+    };
+    const size_t start = text.find("<!--StartFragment-->") + std::string("<!--StartFragment-->").size();
+    EXPECT_EQ(field("StartFragment"), start);
+    EXPECT_EQ(field("StartSelection"), start);
+    EXPECT_EQ(field("EndFragment"), text.find("<!--EndFragment-->"));
+    EXPECT_EQ(field("EndSelection"), text.find("<!--EndFragment-->"));
+    EXPECT_EQ(field("StartHTML"), text.find("<!--StartFragment-->"));
+    EXPECT_EQ(field("EndHTML"), text.size());
+    EXPECT_EQ(ClipboardHTMLDocument(text), doc);
+}
+
+class QzExportRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form = CreateForm<TForm>(Application);
+        Form->SetBounds(40, 40, 500, 240);
+        Table = new TOstraTable(Form);
+        Table->FieldDefs()->Add("Name", ftString, 10);
+        Table->FieldDefs()->Add("Qty", ftInteger);
+        Table->Open();
+        for (int i = 1; i <= 5; ++i) Table->AppendRecord({Variant("N" + std::to_string(i)), Variant(i)});
+        Table->First();
+        Source = new TDataSource(Form);
+        Source->SetDataSet(Table);
+        Grid = new TqzDBGrid(Form);
+        Grid->SetParent(Form);
+        Grid->SetBounds(8, 8, 400, 200);
+        Grid->SetDataSource(Source);
+        Form->Show();
+        ProcessEvents();
+        Dir = GetTempDir() + "/qzexport";
+        ForceDirectories(Dir);
+    }
+    void TearDown() override {
+        delete Form;
+        ProcessEvents();
+    }
+    std::string Read(const std::string& File) {
+        TFileStream f(File, fmOpenRead);
+        std::string s(static_cast<size_t>(f.Size()), '\0');
+        f.Read(s.data(), f.Size());
+        return s;
+    }
+    TForm* Form = nullptr;
+    TOstraTable* Table = nullptr;
+    TDataSource* Source = nullptr;
+    TqzDBGrid* Grid = nullptr;
+    std::string Dir;
+};
+
+TEST_F(QzExportRun, AllRowsAndSelectedRowsToFileAndClipboard) {
+    TqzExportOptions* e = Grid->ExportOptions();
+    e->SetFileName(Dir + "/all.txt");
+    Table->MoveBy(2);
+    const TBookmark at = Table->Bookmark();
+    e->Save();
+    std::string expected = "\"Name\",\"Qty\"\r\n";
+    for (int i = 1; i <= 5; ++i)
+        expected += "\"N" + std::to_string(i) + "\",\"" + std::to_string(i) + "\"\r\n";
+    EXPECT_EQ(Read(Dir + "/all.txt"), expected);
+    EXPECT_EQ(Table->CompareBookmarks(Table->Bookmark(), at), 0);
+
+    // Selected rows, in bookmark order, through the clipboard double.
+    Grid->SetOptions(Grid->Options() + dgMultiSelect);
+    Table->First();
+    Table->MoveBy(3);
+    Grid->SelectRecordHook();
+    Table->First();
+    Grid->SelectRecordHook();
+    TTestClipboard clip;
+    e->SetOptions(e->Options() + esoSaveSelectedOnly + esoClipboard);
+    e->Save();
+    EXPECT_EQ(Clipboard()->AsText(), "\"Name\",\"Qty\"\r\n\"N1\",\"1\"\r\n\"N4\",\"4\"\r\n");
+    e->SetExportType(qzgetSYLK);
+    e->Save();
+    EXPECT_EQ(Clipboard()->GetFormatData(CF_SYLK).substr(0, 16), "ID;PW2W 3000;N;E");
+    e->SetExportType(qzgetHTML);
+    e->Save();
+    const std::string html = Clipboard()->GetFormatData(RegisterClipboardFormat("HTML Format"));
+    EXPECT_EQ(html.substr(0, 11), "Version:0.9");
+    EXPECT_NE(html.find("</TBODY>\r\n</TABLE>\r\n</BODY>\r\n</HTML>\r\n<!--EndFragment-->"),
+              std::string::npos);
+}
+
+TEST_F(QzExportRun, AFailingExportRestoresTheDataset) {
+    TqzExportOptions* e = Grid->ExportOptions();
+    e->SetFileName(Dir + "/fails.txt");
+    Table->MoveBy(1);
+    const TBookmark at = Table->Bookmark();
+    Grid->SetOnExportField(TqzExportFieldEvent([](TqzDBGrid*, TField* F, bool&) {
+        if (F->FieldName() == "Qty") throw EInvalidOperation("refused");
+    }));
+    EXPECT_THROW(e->Save(), EInvalidOperation);
+    EXPECT_FALSE(Table->ControlsDisabled());
+    EXPECT_EQ(Table->CompareBookmarks(Table->Bookmark(), at), 0);
+    // The file was closed: it can be removed and written again.
+    EXPECT_TRUE(DeleteFile(Dir + "/fails.txt"));
+}
+
+// A form that frees a control when it hears a message posted to it.
+constexpr unsigned WM_FREE_CONTROL = WM_USER + 71;
+class TFreeingForm : public TForm {
+public:
+    using TForm::TForm;
+    TControl* Victim = nullptr;
+    void Dispatch(TMessage& Message) override {
+        if (Message.Msg == WM_FREE_CONTROL && Victim) {
+            delete Victim;
+            Victim = nullptr;
+            return;
+        }
+        TForm::Dispatch(Message);
+    }
+};
+
+TEST_F(QzExportRun, AGridDestroyedDuringTheExportEndsItCleanly) {
+    auto* form = CreateForm<TFreeingForm>(Application);
+    auto* grid = new TqzDBGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 300, 150);
+    grid->SetDataSource(Source);
+    form->Show();
+    ProcessEvents();
+    form->Victim = grid;
+    grid->ExportOptions()->SetFileName(Dir + "/gone.txt");
+    grid->SetOnExportField(TqzExportFieldEvent(
+        [form](TqzDBGrid*, TField*, bool&) { PostMessage(form, WM_FREE_CONTROL, 0, 0); }));
+    grid->ExportOptions()->Save();
+    EXPECT_EQ(form->Victim, nullptr);
+    EXPECT_FALSE(Table->ControlsDisabled());
+    // The header and the first row, then nothing.
+    EXPECT_EQ(Read(Dir + "/gone.txt"), "\"Name\",\"Qty\"\r\n\"N1\",\"1\"\r\n");
+    delete form;
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+// The grid's column layout through an ini file and the registry stand-in.
+#include <gtest/gtest.h>
+
+#include "engine/ostra_table.h"
+#include "platform/core/files.h"
+#include "platform/core/inifiles.h"
+#include "platform/core/registry_ini.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/ui/application.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/testing.h"
+#include "suite/base/qzintl.h"
+#include "suite/grid/qzdbgrid.h"
+#include "suite/grid/qzgridlayout.h"
+
+namespace {
+
+TEST(QzLayoutReader, SplitsAtTheDelimiterAndAppendsNewFields) {
+    std::vector<std::string> lines;
+    EXPECT_EQ(qzReadLayout({}, ";;", {}, false, lines), TqzLayoutRead::Empty);
+    EXPECT_EQ(
+        qzReadLayout({{"B", "5;;Bee;;F"}, {"A", "7;;A;;b;;T"}}, ";;", {"A\t1", "C\t2\tSee"}, true, lines),
+        TqzLayoutRead::Loaded);
+    // A title holding the delimiter shifts the later parts.
+    EXPECT_EQ(lines, (std::vector<std::string>{"B\t5\tBee\tF", "A\t7\tA\tb\tT", "C\t2\tSee"}));
+    EXPECT_EQ(qzReadLayout({{"B", "5"}}, ";;", {}, false, lines), TqzLayoutRead::NoDelimiter);
+    EXPECT_TRUE(lines.empty());
+    const auto entries = qzLayoutEntries({"A\t7\tAy", "B\t5\tBee\tT\tGrp"}, ";;");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].second, "7;;Ay;;F");
+    EXPECT_EQ(entries[1].second, "5;;Bee;;T;;Grp");
+}
+
+class QzLayoutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Dir = GetTempDir() + "/qzlayout";
+        ForceDirectories(Dir);
+        DeleteFile(Dir + "/grid.ini");
+        Table = new TOstraTable(nullptr);
+        Table->FieldDefs()->Add("Name", ftString, 10);
+        Table->FieldDefs()->Add("Qty", ftInteger);
+        Table->FieldDefs()->Add("Note", ftString, 10);
+        Table->Open();
+        Source = new TDataSource(nullptr);
+        Source->SetDataSet(Table);
+    }
+    void TearDown() override {
+        delete Source;
+        delete Table;
+        ProcessEvents();
+    }
+    // A form with the grid as it was designed; the layout store set up.
+    TForm* MakeForm(bool Registry, const std::string& File) {
+        TForm* form = CreateForm<TForm>(Application);
+        form->SetName("EditForm");
+        auto* grid = new TqzDBGrid(form);
+        grid->SetName("Grid1");
+        grid->SetUseTFields(false);
+        grid->Selected()->SetText("Name\t10\tName\nQty\t5\tQty\nNote\t8\tNote\n");
+        // Set before the grid's window exists, as a stored form sets it.
+        grid->IniAttributes()->SetFileName(File);
+        grid->IniAttributes()->SetSaveToRegistry(Registry);
+        grid->IniAttributes()->SetEnabled(true);
+        grid->SetParent(form);
+        grid->SetDataSource(Source);
+        form->Show();
+        ProcessEvents();
+        return form;
+    }
+    TqzDBGrid* GridOf(TForm* Form) { return dynamic_cast<TqzDBGrid*>(Form->FindComponent("Grid1")); }
+
+    void RoundTrip(bool Registry, const std::string& File) {
+        TForm* form = MakeForm(Registry, File);
+        // The user drops Note, moves Qty first and widens it.
+        GridOf(form)->Selected()->SetText("Qty\t12\tHow many\nName\t10\tName\n");
+        delete form;
+        ProcessEvents();
+        form = MakeForm(Registry, File);
+        EXPECT_EQ(GridOf(form)->Selected()->Text(), "Qty\t12\tHow many\tF\nName\t10\tName\tF\n");
+        delete form;
+        ProcessEvents();
+        // With CheckNewFields the designed field missing from the store comes back last.
+        form = CreateForm<TForm>(Application);
+        form->SetName("EditForm");
+        auto* grid = new TqzDBGrid(form);
+        grid->SetName("Grid1");
+        grid->SetParent(form);
+        grid->SetUseTFields(false);
+        grid->Selected()->SetText("Name\t10\tName\nQty\t5\tQty\nNote\t8\tNote\n");
+        grid->IniAttributes()->SetFileName(File);
+        grid->IniAttributes()->SetSaveToRegistry(Registry);
+        grid->IniAttributes()->SetCheckNewFields(true);
+        grid->IniAttributes()->SetSectionName("EditFormGrid1");
+        grid->SetDataSource(Source);
+        grid->LoadLayout();
+        EXPECT_EQ(grid->Selected()->Text(), "Qty\t12\tHow many\tF\nName\t10\tName\tF\nNote\t8\tNote\n");
+        delete form;
+        ProcessEvents();
+    }
+    std::string Dir;
+    TOstraTable* Table = nullptr;
+    TDataSource* Source = nullptr;
+};
+
+TEST_F(QzLayoutTest, ColumnLayoutsReturnFromAnIniFile) {
+    RoundTrip(false, Dir + "/grid.ini");
+    TIniFile ini(Dir + "/grid.ini");
+    TStringList keys;
+    ini.ReadSection("EditFormGrid1", &keys);
+    EXPECT_EQ(keys.Text(), "Qty\nName\n");
+}
+
+TEST_F(QzLayoutTest, ColumnLayoutsReturnFromTheRegistryInTheirOrder) {
+    const std::string key = "Software\\Taskmoor\\GridLayoutTest";
+    TRegistry().DeleteKey("\\" + key);
+    RoundTrip(true, key);
+    TRegistryIniFile reg(key);
+    TStringList keys;
+    reg.ReadSection("EditFormGrid1", &keys);
+    EXPECT_EQ(keys.Text(), "Qty\nName\n");
+    reg.EraseSection("EditFormGrid1");
+    reg.ReadSection("EditFormGrid1", &keys);
+    EXPECT_EQ(keys.Count(), 0);
+    TRegistry().DeleteKey("\\" + key);
+}
+
+TEST_F(QzLayoutTest, WarningsAndNoFileName) {
+    TTestDialogs dialogs;
+    // The settings object is not connected: no file name, nothing read or written.
+    ASSERT_FALSE(qzIntl()->Connected());
+    TForm* form = MakeForm(false, "");
+    GridOf(form)->SaveLayout();
+    EXPECT_EQ(dialogs.Count(), 0);
+    GridOf(form)->IniAttributes()->SetSaveToRegistry(true);
+    GridOf(form)->SaveLayout();
+    EXPECT_EQ(dialogs.Last().Text, "FileName required when saving to registry");
+    GridOf(form)->IniAttributes()->SetSaveToRegistry(false);
+    GridOf(form)->IniAttributes()->SetFileName(Dir + "/missing/dir/grid.ini");
+    GridOf(form)->SaveLayout();
+    EXPECT_EQ(dialogs.Last().Text, "Directory does not exist");
+    GridOf(form)->IniAttributes()->SetFileName(Dir + "/grid.ini");
+    {
+        TIniFile ini(Dir + "/grid.ini");
+        ini.WriteString("EditFormGrid1", "Qty", "12");
+    }
+    GridOf(form)->LoadLayout();
+    EXPECT_EQ(dialogs.Last().Text, "Key Delimiter Not Found");
+    EXPECT_EQ(GridOf(form)->Selected()->Count(), 3);
+    GridOf(form)->IniAttributes()->SetEnabled(false);
+    delete form;
+    ProcessEvents();
+}
+
+}  // namespace
