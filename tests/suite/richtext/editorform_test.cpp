@@ -682,3 +682,22 @@ TEST_F(RichForm, CloseBoxAnsweredYesTakesTheTextBack) {
     EXPECT_EQ(boxes.Count(), 1);
     EXPECT_EQ(r->Text(), "qHello");
 }
+
+TEST_F(RichForm, RightClickInTheWindowPopsTheMenuAtTheCursor) {
+    Rtf("Hello world\\par");
+    TTestMenus menus;
+    menus.Answer("&Bold");
+    r->SetPopupOptions(0xFFFF);
+    EXPECT_TRUE(Edit([&](TqzRichEditForm* f) {
+        TqzDBRichEdit* e = f->RichEdit();
+        e->SetSelStart(0);
+        e->SetSelLength(5);
+        SendClick(e, 30, 12, mbRight);
+        ASSERT_EQ(menus.Positions().size(), 1u);
+        EXPECT_EQ(menus.Positions()[0], e->ClientToScreen({30, 12}));
+        EXPECT_TRUE(e->SelAttributes().Bold);
+        f->SetModalResult(mrOk);
+    }));
+    r->SetSelStart(1);
+    EXPECT_TRUE(r->SelAttributes().Bold);
+}
