@@ -3,6 +3,7 @@
 // option hiding, the close rules, the format bar and the lock-key panels.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -22,6 +23,8 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/lock_keys.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/print_dialogs.h"
+#include "platform/ui/printers.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/stddialogs.h"
 #include "platform/ui/testing.h"
@@ -559,3 +562,142 @@ TEST_F(BoundEditor, WithoutAutoEditABrowsingDatasetOpensTheEditorReadOnly) {
 }
 
 }  // namespace
+
+// ---- Save As, Print and Page Setup from the window ---------------------------------------------------
+
+namespace {
+
+std::string FileText(const std::string& Name) {
+    std::ifstream in(Name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class RichFormFiles : public RichForm {
+protected:
+    TTestStdDialogs files;
+};
+
+}  // namespace
+
+TEST_F(RichFormFiles, SaveAsAsksBeforeOverwritingAndOnlyYesWrites) {
+    const std::string name = TempFile("overwrite.txt");
+    std::remove(name.c_str());
+    Rtf("First\\par");
+    r->SetEditorOptions(r->EditorOptions() | (1u << reoShowSaveAs));
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        TMenuItem* saveAs = f->MenuItem("FileSaveAs");
+        ASSERT_TRUE(saveAs->Visible());
+        // a new file: no question
+        files.AnswerFiles(true, {name}, 2);
+        saveAs->Click();
+        EXPECT_EQ(boxes.Count(), 0);
+        EXPECT_EQ(FileText(name).substr(0, 5), "First");
+        SendText(f->RichEdit(), "New ");
+        // No and Cancel leave the file alone
+        for (TModalResult answer : {mrNo, mrCancel}) {
+            files.AnswerFiles(true, {name}, 2);
+            boxes.Answer(answer);
+            saveAs->Click();
+            EXPECT_EQ(boxes.Last().Text, "OK to overwrite " + name);
+            EXPECT_EQ(FileText(name).substr(0, 5), "First");
+        }
+        EXPECT_EQ(boxes.Count(), 2);
+        // a cancelled save dialog asks nothing
+        files.AnswerFiles(false);
+        saveAs->Click();
+        EXPECT_EQ(boxes.Count(), 2);
+        // Yes overwrites
+        files.AnswerFiles(true, {name}, 2);
+        boxes.Answer(mrYes);
+        saveAs->Click();
+        EXPECT_EQ(boxes.Count(), 3);
+        EXPECT_EQ(FileText(name).substr(0, 9), "New First");
+        boxes.Answer(mrNo);  // the close: drop the changes
+        f->MenuItem("FileExit")->Click();
+    }));
+    EXPECT_EQ(boxes.Count(), 4);
+}
+
+TEST_F(RichFormFiles, PrintAndPageSetupFromTheWindow) {
+    TTestPrinters printers;
+    Rtf("Printed text\\par");
+    r->SetPrintJobName("Notes job");
+    EXPECT_TRUE(Edit([&](TqzRichEditForm* f) {
+        // Print: the print dialog's Cancel prints nothing, OK prints under the job name
+        modal.Push([](TCustomForm* d) {
+            ASSERT_TRUE(dynamic_cast<TPrintDialogForm*>(d));
+            SendClick(static_cast<TPrintDialogForm*>(d)->CancelButton, 5, 5);
+        });
+        f->MenuItem("FilePrint")->Click();
+        EXPECT_EQ(printers.Documents(), 0);
+        modal.Push([](TCustomForm* d) { SendClick(static_cast<TPrintDialogForm*>(d)->OKButton, 5, 5); });
+        f->MenuItem("FilePrint")->Click();
+        EXPECT_EQ(printers.Documents(), 1);
+        EXPECT_EQ(printers.LastTitle(), "Notes job");
+        // Page Setup: the margins go to the window's rich edit
+        modal.Push([](TCustomForm* d) {
+            auto* p = dynamic_cast<TPageSetupDialogForm*>(d);
+            ASSERT_TRUE(p);
+            p->LeftEdit->SetText("0.5");
+            SendClick(p->OKButton, 5, 5);
+        });
+        f->MenuItem("FilePageSetup")->Click();
+        EXPECT_DOUBLE_EQ(f->RichEdit()->PrintMargins()->Left(), 0.5);
+        EXPECT_EQ(modal.Pending(), 0);
+        f->SetModalResult(mrOk);
+    }));
+    // OK gives the margins back to the source
+    EXPECT_DOUBLE_EQ(r->PrintMargins()->Left(), 0.5);
+}
+
+TEST_F(BoundEditor, UntouchedWindowClosesByEscapeWithoutAsking) {
+    for (const char* text : {"Plain words", "{\\rtf1\\ansi Old\\par}"}) {
+        SCOPED_TRACE(text);
+        T->Edit();
+        T->FieldByName("Notes")->SetAsString(text);
+        T->Post();
+        r->SetFocus();
+        r->SelectAll();
+        modal.Push([](TCustomForm* f) {
+            auto* w = static_cast<TqzRichEditForm*>(f);
+            EXPECT_FALSE(w->RichEdit()->Modified());
+            SendKey(w->RichEdit(), VK_END);
+            SendKey(w->RichEdit(), VK_ESCAPE);
+        });
+        SendKey(r, VK_F2);
+        EXPECT_EQ(modal.Pending(), 0);
+        EXPECT_EQ(boxes.Count(), 0);
+        EXPECT_EQ(T->State(), dsBrowse);
+        EXPECT_EQ(Notes(), text);
+    }
+}
+
+TEST_F(RichForm, CloseBoxAnsweredYesTakesTheTextBack) {
+    Rtf("Hello\\par");
+    EXPECT_TRUE(Edit([this](TqzRichEditForm* f) {
+        SendText(f->RichEdit(), "q");
+        boxes.Answer(mrYes);
+        SendCloseBox(f);
+    }));
+    EXPECT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(r->Text(), "qHello");
+}
+
+TEST_F(RichForm, RightClickInTheWindowPopsTheMenuAtTheCursor) {
+    Rtf("Hello world\\par");
+    TTestMenus menus;
+    menus.Answer("&Bold");
+    r->SetPopupOptions(0xFFFF);
+    EXPECT_TRUE(Edit([&](TqzRichEditForm* f) {
+        TqzDBRichEdit* e = f->RichEdit();
+        e->SetSelStart(0);
+        e->SetSelLength(5);
+        SendClick(e, 30, 12, mbRight);
+        ASSERT_EQ(menus.Positions().size(), 1u);
+        EXPECT_EQ(menus.Positions()[0], e->ClientToScreen({30, 12}));
+        EXPECT_TRUE(e->SelAttributes().Bold);
+        f->SetModalResult(mrOk);
+    }));
+    r->SetSelStart(1);
+    EXPECT_TRUE(r->SelAttributes().Bold);
+}

@@ -30,6 +30,7 @@ struct TFlowCaps {
     bool Undo = false;                // Ctrl+Z takes back one typing run or paste at a time
     bool ReadOnly = false;            // SetReadOnly
     bool Refuses = false;             // PrepareRefusal and RefusedText
+    bool Window = false;              // F2 opens a modal editor window on the field (Tab types a tab there)
 };
 
 // The table of every flow: Id (integer), Name (string 20), Code (string 6),
@@ -74,6 +75,11 @@ public:
     virtual std::string EndAndType(const std::string& Shown, const std::string& Text) const {
         return Shown + Typed(Text);
     }
+    // The editor window's text while it is open (Window).
+    virtual std::string WindowText() { return std::string(); }
+    // Sets an option of the editor window the next F2 opens (Window): closing
+    // without confirmation.
+    virtual void SetNoConfirmation(bool) {}
     // A field's stored value as the flows compare it (rich text: its plain text).
     virtual std::string Stored(TField* Field) { return Field->AsString(); }
 };

@@ -1,6 +1,7 @@
 // The flows every data-aware grid and edit goes through (see user_flow.h).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -114,6 +115,19 @@ protected:
             Key(VK_F4);
     }
 
+    // F2 opens the field's editor window; Step works it with real keys,
+    // which go to whatever has the focus in the window.
+    void InWindow(std::function<void(TCustomForm*)> Step) {
+        Modal.Push([Step](TCustomForm* W) {
+            // what the window system does with a new modal window
+            ActivateForm(W);
+            Step(W);
+        });
+        Key(VK_F2);
+        EXPECT_EQ(0, Modal.Pending());
+        ProcessEvents();
+    }
+
     // The focus is in the field's control (or its cell editor).
     bool FocusIn(const std::string& Field) {
         TWinControl* f = FocusedControl();
@@ -126,6 +140,7 @@ protected:
     TTestEnvironment Env;
     TTestDialogs Dialogs;
     TTestClipboard Clip;
+    TTestModalForms Modal;
     std::unique_ptr<TFlowControl> C;
     TForm* Form = nullptr;
     TqzTestTable* Table = nullptr;
@@ -389,6 +404,105 @@ TEST_P(UserFlowTest, UndoOneStepAtATime) {
     Key('Z', {ssCtrl});
     EXPECT_EQ(Expected[0][F0] + "1", C->Shown(F0));
     Key(VK_TAB);
+    Expected[0][F0] += "1";
+    Finish();
+}
+
+// ---- An editor window on the field: typing, Tab, undo and the close rules ---------------------------
+
+TEST_P(UserFlowTest, WindowTypingAndTabComeBackOnSaveAndExit) {
+    FLOW_NEEDS(Window);
+    const std::string old = Expected[0][F0];
+    C->Focus(F0);
+    InWindow([&](TCustomForm*) {
+        EXPECT_EQ(old, C->WindowText());
+        EXPECT_FALSE(FocusIn(F0));
+        Key(VK_END);
+        Type("QQ");
+        Key(VK_TAB);
+        Type("Z");
+        EXPECT_EQ(old + "QQ\tZ", C->WindowText());
+        Key('S', {ssCtrl});  // Save and Exit
+    });
+    EXPECT_EQ(0, Dialogs.Count());
+    EXPECT_EQ(old + "QQ\tZ", C->Shown(F0));
+    EXPECT_TRUE(FocusIn(F0));
+    Expected[0][F0] += "QQ\tZ";
+    Finish();
+}
+
+TEST_P(UserFlowTest, WindowEscapeClosesAndAsksOnlyAfterChanges) {
+    FLOW_NEEDS(Window);
+    const std::string old = Expected[0][F0];
+    C->Focus(F0);
+    // Untouched: Escape closes without asking.
+    InWindow([&](TCustomForm*) { Key(VK_ESCAPE); });
+    EXPECT_EQ(0, Dialogs.Count());
+    // No: the typing is dropped.
+    Dialogs.Answer(mrNo);
+    InWindow([&](TCustomForm*) {
+        Type("QQ");
+        Key(VK_ESCAPE);
+    });
+    EXPECT_EQ(1, Dialogs.Count());
+    EXPECT_EQ(dsBrowse, Table->State());
+    EXPECT_EQ(old, C->Shown(F0));
+    // Cancel: the window stays with the text (the close rules run once the
+    // step is over, so they are asked here directly); Yes on the close box
+    // takes the text back.
+    C->Focus(F0);
+    InWindow([&](TCustomForm* W) {
+        Type("QQ");
+        Dialogs.Answer(mrCancel);
+        EXPECT_FALSE(W->CloseQuery());
+        EXPECT_TRUE(W->Visible());
+        EXPECT_EQ("QQ" + old, C->WindowText());
+        Dialogs.Answer(mrYes);
+        SendCloseBox(W);
+    });
+    EXPECT_EQ(3, Dialogs.Count());
+    EXPECT_EQ("QQ" + old, C->Shown(F0));
+    Expected[0][F0] = "QQ" + old;
+    Finish();
+}
+
+TEST_P(UserFlowTest, WindowWithoutConfirmationKeepsTheChanges) {
+    FLOW_NEEDS(Window);
+    const std::string old = Expected[0][F0];
+    C->SetNoConfirmation(true);
+    C->Focus(F0);
+    InWindow([&](TCustomForm*) {
+        Type("QQ");
+        Key(VK_ESCAPE);
+    });
+    EXPECT_EQ(0, Dialogs.Count());
+    Expected[0][F0] = "QQ" + old;
+    Finish();
+}
+
+TEST_P(UserFlowTest, WindowUndoOneStepAtATime) {
+    FLOW_NEEDS(Window);
+    const std::string old = Expected[0][F0];
+    C->Focus(F0);
+    InWindow([&](TCustomForm*) {
+        Key(VK_END);
+        Type("Hi");
+        Clipboard()->SetAsText(" world");
+        Key('V', {ssCtrl});
+        EXPECT_EQ(old + "Hi world", C->WindowText());
+        Key('Z', {ssCtrl});
+        EXPECT_EQ(old + "Hi", C->WindowText());
+        Key('Z', {ssCtrl});
+        EXPECT_EQ(old, C->WindowText());
+        // Two pastes, one undo.
+        Clipboard()->SetAsText("1");
+        Key('V', {ssCtrl});
+        Clipboard()->SetAsText("2");
+        Key('V', {ssCtrl});
+        Key('Z', {ssCtrl});
+        EXPECT_EQ(old + "1", C->WindowText());
+        Key('S', {ssCtrl});
+    });
     Expected[0][F0] += "1";
     Finish();
 }
