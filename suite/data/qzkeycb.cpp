@@ -5,6 +5,7 @@
 #include "platform/core/text.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
+#include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
@@ -13,6 +14,7 @@
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzintl.h"
 #include "suite/base/qzlinelists.h"
+#include "suite/data/qzdbtables.h"
 
 namespace {
 
@@ -57,6 +59,12 @@ TField* TqzIncrementalSearch::GetSearchField() const {
     TDataSet* ds = DataSet();
     if (!ds) return nullptr;
     if (!FSearchField.empty()) return ds->FindField(FirstPart(FSearchField));
+    if (auto* table = dynamic_cast<TTable*>(ds)) {
+        auto* suite = dynamic_cast<TqzTable*>(table);
+        const bool query = suite && suite->Query()->Count() > 0;
+        if (!query && table->IndexFieldCount() > 0) return table->IndexFields(0);
+        return ds->Fields()->Count() > 0 ? ds->Fields()->Fields(0) : nullptr;
+    }
     if (IsPublishedProp(ds, "IndexFieldNames")) {
         const std::string names = GetStrProp(ds, "IndexFieldNames");
         if (!names.empty())
@@ -110,6 +118,67 @@ void TqzIncrementalSearch::DoPerformCustomSearch(const std::string& Field, const
         FOnPerformCustomSearch(this, DataSet(), Field, Value, PerformLookup, Found);
 }
 
+// The engine's tables: several fields by Locate, the active index by a
+// nearest-key search at the search field's key position, else the field
+// search at the start of the text.
+bool TqzIncrementalSearch::SearchTable(TTable* Table, const std::string& Text) {
+    auto* suite = dynamic_cast<TqzTable*>(Table);
+    const bool query = suite && suite->Query()->Count() > 0;
+    if (!query && Table->IndexDefs()->Count() == 0) Table->IndexDefs()->Update();
+    TIndexDef* index = query ? nullptr : Table->ActiveIndex();
+    const int keyCount = query ? 0 : Table->IndexFieldCount();
+    bool caseSensitive = FCaseSensitivity == qzcsCaseSensitive;
+    if (FCaseSensitivity == qzcsAutoDetect && index)
+        caseSensitive = !index->Options.Contains(ixCaseInsensitive);
+    const std::string firstName = FirstPart(FSearchField);
+    TField* first = !firstName.empty()
+                        ? Table->FindField(firstName)
+                        : (Table->Fields()->Count() > 0 ? Table->Fields()->Fields(0) : nullptr);
+    if (query && keyCount == 0) {
+        return first &&
+               qzLocateFieldValue(Table, Text, first->FieldName(), caseSensitive, mtPartialMatchStart);
+    }
+    const size_t semi = Text.find(';');
+    if (FSearchField.find(';') != std::string::npos && semi != std::string::npos && semi + 1 < Text.size()) {
+        std::vector<Variant> values;
+        std::string names = FSearchField, rest = Text;
+        while (!names.empty()) {
+            const size_t p = names.find(';');
+            const std::string name = Trim(names.substr(0, p));
+            names = p == std::string::npos ? std::string() : names.substr(p + 1);
+            const size_t q = rest.find(';');
+            std::string part = rest.substr(0, q);
+            rest = q == std::string::npos ? std::string() : rest.substr(q + 1);
+            TField* f = Table->FindField(name);
+            if (f && f->DataType() == ftString && f->Size() > 0 && static_cast<int>(part.size()) > f->Size())
+                part = part.substr(0, static_cast<size_t>(f->Size()));
+            values.push_back(Variant(part));
+        }
+        TLocateOptions options{loPartialKey};
+        if (!caseSensitive) options.Include(loCaseInsensitive);
+        return Table->Locate(FSearchField, values.size() == 1 ? values[0] : Variant(values), options);
+    }
+    if (keyCount > 0 && FCaseSensitivity == qzcsAutoDetect) {
+        int position = 0;
+        for (int i = 0; i < keyCount && !firstName.empty(); ++i)
+            if (AnsiSameText(Table->IndexFields(i)->FieldName(), firstName)) position = i;
+        if (firstName.empty() || firstName == Table->IndexFields(0)->FieldName() || position > 0) {
+            if (position <= 0) return qzFindIndexValue(Table, Text);
+            // the earlier key fields keep the current record's values
+            TField* field = Table->IndexFields(position);
+            if (!qzIsValidSearchTextForField(field, Text)) return false;
+            std::vector<Variant> key;
+            for (int i = 0; i < position; ++i) key.push_back(Table->IndexFields(i)->AsVariant());
+            key.push_back(Variant(Text));
+            Table->FindNearest(key);
+            const std::string want = AnsiUpperCase(Text);
+            return AnsiUpperCase(field->AsString()).compare(0, want.size(), want) == 0;
+        }
+    }
+    return first && qzIsValidSearchTextForField(first, Text) &&
+           qzLocateFieldValue(Table, Text, first->FieldName(), caseSensitive, mtPartialMatchStart);
+}
+
 bool TqzIncrementalSearch::DoSearch() {
     TDataSet* ds = DataSet();
     if (!ds) return false;
@@ -129,6 +198,8 @@ bool TqzIncrementalSearch::DoSearch() {
             static_cast<int>(value.size()) > field->Size())
             value = value.substr(0, static_cast<size_t>(field->Size()));
         DoPerformCustomSearch(field ? field->FieldName() : std::string(), value, true, found);
+    } else if (auto* table = dynamic_cast<TTable*>(ds)) {
+        found = SearchTable(table, text);
     } else if (field && qzIsValidSearchTextForField(field, text)) {
         if (qzIntl() && qzIntl()->UseLocateMethodForSearch()) {
             TqzHourGlass hourGlass;

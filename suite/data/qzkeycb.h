@@ -15,6 +15,7 @@ class TDataSource;
 class TField;
 class TTimer;
 class TqzIncrementalSearch;
+class TTable;
 
 TASKMOOR_ENUM(TqzSearchCaseSensitivity, qzcsAutoDetect, qzcsCaseSensitive, qzcsCaseInsensitive)
 
@@ -26,8 +27,8 @@ using TqzPerformCustomSearchEvent =
 
 // Roads: OnPerformCustomSearch when assigned; else, with the suite's
 // UseLocateMethodForSearch, the dataset's Locate (partial key); else the
-// suite's field search at the start of the text. Tables and queries of a
-// database engine, with their index roads, are not served here.
+// suite's field search at the start of the text. The engine's tables search
+// their active index (a nearest key) or several fields at once.
 class TqzIncrementalSearch : public TCustomEdit {
     TASKMOOR_CLASS(TqzIncrementalSearch, TCustomEdit)
 public:
@@ -74,6 +75,7 @@ protected:
 
 private:
     void DoDelayedSearch(TObject* Sender);
+    bool SearchTable(TTable* Table, const std::string& Text);
     TDataSet* DataSet() const;
     std::unique_ptr<TDataLink> FDataLink;
     TTimer* FTimer;

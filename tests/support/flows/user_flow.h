@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
 #include "platform/ui/controls.h"
@@ -82,6 +83,11 @@ public:
     virtual void SetNoConfirmation(bool) {}
     // A field's stored value as the flows compare it (rich text: its plain text).
     virtual std::string Stored(TField* Field) { return Field->AsString(); }
+    // The flows' table with the fields above, closed and empty, made in
+    // Folder; nullptr: the engine's table, saved to a ".d" file at the end.
+    virtual TDataSet* MakeTable(TForm*, const std::string&) { return nullptr; }
+    // A fresh dataset over what MakeTable's table stored (after its post).
+    virtual std::unique_ptr<TDataSet> Reopen() { return nullptr; }
 };
 
 struct TFlowInstance {

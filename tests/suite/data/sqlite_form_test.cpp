@@ -1,0 +1,262 @@
+// A suite table on an SQLite file, on a shown form as a user meets it: the
+// suite grid over it, browsed, searched through the index, edited with
+// real keys and posted; a second connection to the file sees the changes.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/db/datasource.h"
+#include "platform/db/dbtables.h"
+#include "platform/db/fields.h"
+#include "platform/db/params.h"
+#include "platform/ui/application.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/testing.h"
+#include "platform/ui/timer.h"
+#include "suite/data/qzdbtables.h"
+#include "suite/data/qzkeycb.h"
+#include "suite/grid/qzdbigrd.h"
+#include "support/environment.h"
+
+namespace {
+
+class TFormGrid : public TqzCustomDBGrid {
+public:
+    explicit TFormGrid(TComponent* AOwner) : TqzCustomDBGrid(AOwner) {}
+};
+
+// A connection of the test's own to the file, apart from the engine's.
+class TOtherConnection {
+public:
+    explicit TOtherConnection(const std::string& Path) { sqlite3_open(Path.c_str(), &FDb); }
+    ~TOtherConnection() { sqlite3_close(FDb); }
+    void Execute(const std::string& Sql) {
+        ASSERT_EQ(sqlite3_exec(FDb, Sql.c_str(), nullptr, nullptr, nullptr), 0);
+    }
+    // The rows of a query, "a|b" each, joined by ",".
+    std::string Rows(const std::string& Sql) {
+        std::string out;
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(FDb, Sql.c_str(), -1, &st, nullptr) != SQLITE_OK) return "error";
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            out += out.empty() ? "" : ",";
+            for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                const unsigned char* t = sqlite3_column_text(st, c);
+                out += (c ? "|" : "") + std::string(t ? reinterpret_cast<const char*>(t) : "");
+            }
+        }
+        sqlite3_finalize(st);
+        return out;
+    }
+
+private:
+    sqlite3* FDb = nullptr;
+};
+
+class SqliteFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Path = Env.Path("shop.db");
+        TDatabase maker(nullptr);
+        maker.SetDatabaseName(Path);
+        maker.Execute(
+            "CREATE TABLE cust (id INTEGER PRIMARY KEY, name VARCHAR(20), qty INTEGER, city VARCHAR(10));"
+            "CREATE INDEX byname ON cust (name COLLATE FOLD);"
+            "INSERT INTO cust (id, name, qty, city) VALUES (1, 'bob', 5, 'Oslo'), (2, 'Ann', 12, 'Rome'),"
+            " (3, 'carl', 7, 'Oslo'), (4, 'dora', 3, 'Bern'), (5, 'Émile', 9, 'Oslo');");
+        maker.Close();
+        Other = std::make_unique<TOtherConnection>(Path);
+        Form = CreateForm<TForm>(Application);
+        Form->SetBounds(40, 40, 520, 300);
+        Form->SetCaption("Customers");
+    }
+    void TearDown() override {
+        delete Form;
+        ProcessEvents();
+    }
+    TFormGrid* MakeGrid(TDataSet* Ds, int Top) {
+        auto* source = new TDataSource(Form);
+        source->SetDataSet(Ds);
+        auto* grid = new TFormGrid(Form);
+        grid->SetParent(Form);
+        grid->SetBounds(8, Top, 500, 150);
+        grid->SetUseTFields(false);
+        grid->Selected()->SetText("name\t12\tName\nqty\t6\tQty\ncity\t10\tCity\n");
+        grid->SetDataSource(source);
+        return grid;
+    }
+    void Show() {
+        Form->Show();
+        ActivateForm(Form);
+        ProcessEvents();
+    }
+    static void Type(const std::string& Text) {
+        for (char ch : Text) SendText(FocusedControl(), std::string(1, ch));
+    }
+    void Render(const std::string& Name) {
+        if (const char* dir = std::getenv("TASKMOOR_PNG_DIR"))
+            RenderControlToPng(Form, std::string(dir) + "/" + Name);
+    }
+
+    TTestEnvironment Env;
+    TTestDialogs Dialogs;
+    TTestTimers Timers;
+    std::string Path;
+    std::unique_ptr<TOtherConnection> Other;
+    TForm* Form = nullptr;
+};
+
+TEST_F(SqliteFormTest, BrowseSearchEditAndPostThroughTheGrid) {
+    auto* table = new TqzTable(Form);
+    table->SetDatabaseName(Path);
+    table->SetTableName("cust");
+    table->SetIndexName("byname");
+    TFormGrid* grid = MakeGrid(table, 40);
+    auto* search = new TqzIncrementalSearch(Form);
+    search->SetParent(Form);
+    search->SetBounds(8, 8, 160, 24);
+    search->SetDataSource(grid->DataSource());
+    table->Open();
+    Show();
+    Render("taskmoor_sqlite_grid.png");
+    // index order, case folded: Ann, bob, carl, dora, Émile
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "Ann");
+    grid->SetFocus();
+    SendKeyToFocus(VK_DOWN);
+    SendKeyToFocus(VK_DOWN);
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "carl");
+    EXPECT_EQ(grid->Row() - grid->TitleOffset(), 2);
+    // typed into the search edit: through the index, case folded
+    search->SetFocus();
+    Type("DO");
+    Timers.Advance(200);
+    ProcessEvents();
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "dora");
+    EXPECT_EQ(grid->Row() - grid->TitleOffset(), 3);
+    Type("x");
+    Timers.Advance(200);
+    // "dox" is no name: the nearest key after it, and no match
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "Émile");
+    SendKeyToFocus(VK_BACK);
+    Timers.Advance(200);
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "dora");
+    // edit the quantity in the grid and post by leaving the row
+    grid->SetFocus();
+    grid->SelectDataColumn(1);
+    ProcessEvents();
+    Type("42");
+    SendKeyToFocus(VK_RETURN);
+    SendKeyToFocus(VK_UP);
+    ProcessEvents();
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(Other->Rows("SELECT id, name, qty FROM cust WHERE id = 4"), "4|dora|42");
+    // a new record typed at the end of the grid
+    SendKeyToFocus(VK_END, {ssCtrl});
+    SendKeyToFocus(VK_DOWN);
+    grid->SelectDataColumn(0);
+    ProcessEvents();
+    Type("Zed");
+    SendKeyToFocus(VK_TAB);
+    Type("1");
+    SendKeyToFocus(VK_RETURN);
+    SendKeyToFocus(VK_UP);
+    ProcessEvents();
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(Other->Rows("SELECT id, name, qty FROM cust WHERE name = 'Zed'"), "6|Zed|1");
+    EXPECT_EQ(table->RecordCount(), 6);
+    Render("taskmoor_sqlite_grid_edited.png");
+    // a change by the other connection shows after a refresh
+    Other->Execute("UPDATE cust SET city = 'Lima' WHERE id = 2");
+    table->Refresh();
+    table->First();
+    EXPECT_EQ(table->FieldByName("city")->AsString(), "Lima");
+}
+
+TEST_F(SqliteFormTest, FilterLinesAndAQueryWithParameters) {
+    auto* table = new TqzTable(Form);
+    table->SetDatabaseName(Path);
+    table->SetTableName("cust");
+    TFormGrid* grid = MakeGrid(table, 8);
+    auto* query = new TqzQuery(Form);
+    query->SetDatabaseName(Path);
+    query->SQL()->SetText("SELECT id, name, qty, city FROM cust WHERE qty >= :least ORDER BY qty");
+    query->ParamByName("least")->SetAsInteger(7);
+    query->SetRequestLive(true);
+    TFormGrid* queryGrid = MakeGrid(query, 170);
+    table->Open();
+    query->Open();
+    TStringList lines;
+    lines.Add("city = Oslo");
+    lines.Add("qty < 9");
+    table->SetqzFilter(&lines);
+    Show();
+    Render("taskmoor_sqlite_filter_query.png");
+    std::string shown;
+    for (table->First(); !table->Eof(); table->Next()) shown += table->FieldByName("name")->AsString() + ",";
+    EXPECT_EQ(shown, "bob,carl,");
+    EXPECT_EQ(table->RecordCount(), 2);
+    shown.clear();
+    for (query->First(); !query->Eof(); query->Next()) shown += query->FieldByName("name")->AsString() + ",";
+    EXPECT_EQ(shown, "carl,Émile,Ann,");
+    // the live query's first row edited in its grid
+    query->First();
+    queryGrid->SetFocus();
+    queryGrid->SelectDataColumn(2);
+    ProcessEvents();
+    Type("Pisa");
+    SendKeyToFocus(VK_RETURN);
+    SendKeyToFocus(VK_DOWN);
+    ProcessEvents();
+    EXPECT_EQ(query->State(), dsBrowse);
+    EXPECT_EQ(Other->Rows("SELECT name, city FROM cust WHERE id = 3"), "carl|Pisa");
+    // the filtered table no longer shows carl once it reads the file again
+    table->Refresh();
+    shown.clear();
+    for (table->First(); !table->Eof(); table->Next()) shown += table->FieldByName("name")->AsString() + ",";
+    EXPECT_EQ(shown, "bob,");
+    (void)grid;
+}
+
+TEST_F(SqliteFormTest, IncrementalSearchRoadsOfATable) {
+    TDatabase db(nullptr);
+    db.SetDatabaseName(Path);
+    db.Execute("CREATE INDEX bycity ON cust (city, name);");
+    auto* table = new TqzTable(Form);
+    table->SetDatabaseName(Path);
+    table->SetTableName("cust");
+    auto* source = new TDataSource(Form);
+    source->SetDataSet(table);
+    auto* search = new TqzIncrementalSearch(Form);
+    search->SetParent(Form);
+    search->SetDataSource(source);
+    table->SetIndexName("bycity");
+    table->Open();
+    Show();
+    EXPECT_EQ(search->GetSearchField()->FieldName(), "city");  // the first index field
+    search->SetText("os");
+    EXPECT_FALSE(search->DoSearch());  // a case-sensitive index: "os" sorts after "Oslo"
+    search->SetText("Os");
+    EXPECT_TRUE(search->DoSearch());
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "bob");
+    // the second key field: within the current city
+    search->SetSearchField("NAME");
+    search->SetText("ca");
+    EXPECT_TRUE(search->DoSearch());
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "carl");
+    // several fields at once, by Locate
+    search->SetSearchField("city;name");
+    search->SetText("rome;an");
+    EXPECT_FALSE(search->DoSearch());  // by the index's case rule
+    search->SetText("Rome;An");
+    EXPECT_TRUE(search->DoSearch());
+    EXPECT_EQ(table->FieldByName("id")->AsInteger(), 2);
+    // a field outside the index: the field search from the start of the text
+    search->SetSearchField("qty");
+    search->SetText("9");
+    EXPECT_TRUE(search->DoSearch());
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "Émile");
+}
+
+}  // namespace
