@@ -445,12 +445,15 @@ bool TqzDBCustomDateTimePicker::SetFromParts(int Y, int M, int D, int H, int N, 
         ShowValue();
         return false;
     }
+    // SetValue leaves the text alone when the value stays: the typed digits would stand.
+    const bool same = v == FValue;
     try {
         SetValue(v);
     } catch (const Exception&) {
         ShowValue();
         return false;
     }
+    if (same) ShowValue();
     return true;
 }
 

@@ -173,6 +173,29 @@ TEST_F(PickerTest, TypedDigitsAndTwoDigitYears) {
     EXPECT_EQ(p->Date(), EncodeDate(2005, 4, 15));  // reading finishes the typing
 }
 
+TEST_F(PickerTest, TypedPartsThatKeepTheValueShowTheWholeText) {
+    // The clock's year is 2026: typing it changes nothing, yet the text shows all of it.
+    TqzDBDateTimePicker* p = MakePicker();
+    p->SetUnboundDataType(qzDTEdtDate);
+    ShowAndFocus(p);
+    Keys(p, {'1', '2', '0', '1', '2', '0', '2', '6'});
+    EXPECT_EQ(p->Date(), EncodeDate(2026, 12, 1));
+    EXPECT_EQ(p->Text(), "12/01/2026");
+    EXPECT_EQ(p->SelText(), "2026");
+    // The same month and day typed again.
+    Keys(p, {VK_LEFT, VK_LEFT, '1', '2'});
+    EXPECT_EQ(p->Text(), "12/01/2026");
+    Keys(p, {'0', '1'});
+    EXPECT_EQ(p->Text(), "12/01/2026");
+    // An unfinished part that keeps the value, ended by leaving the picker.
+    Keys(p, {VK_LEFT, '0'});
+    EXPECT_EQ(p->Text(), "12/0/2026");
+    TabAway(p);
+    EXPECT_EQ(p->Text(), "12/01/2026");
+    EXPECT_EQ(p->Date(), EncodeDate(2026, 12, 1));
+    EXPECT_EQ(Beeps.Count(), 0);
+}
+
 TEST_F(PickerTest, MinuteIntervalRounds) {
     TqzDBDateTimePicker* p = MakePicker();
     p->SetUnboundDataType(qzDTEdtTime);
