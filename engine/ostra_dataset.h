@@ -102,7 +102,7 @@ public:
 
     // ---- Changes ----
     // Posts an edit or insert in progress, then writes the data
-    // (SaveData); data written count as accepted.
+    // (SaveData); data written count as accepted (AcceptChanges).
     virtual void Save();
     // Reverts every change since the last accept.
     virtual void CancelChanges();
@@ -206,6 +206,9 @@ protected:
     // Count to 0, the database told and OnNeedToSaveChange fired when there
     // were pending changes.
     void SettleChanges();
+    // The data were written: the store accepts every change, the other
+    // datasets on it are told, and the count settles.
+    void AcceptChanges();
 
     // ---- Framework operations ----
     void ClearCalcFields(TRecordBuffer Buffer) override;

@@ -272,18 +272,20 @@ void TOstraDataset::TImpl::CopyMasterValues() {
 // ---------------------------------------------------------------------------
 // Saving, reverting and accepting
 
+// A table saves by its own Save (engine/ostra_table.cpp); this one serves
+// the descendants that supply only SaveData.
 void TOstraDataset::Save() {
     if (!Active()) return;
     if (State() == dsEdit || State() == dsInsert) Post();
-    if (SaveData()) FImpl->AcceptChanges();
+    if (SaveData()) AcceptChanges();
 }
 
-void TOstraDataset::TImpl::AcceptChanges() {
-    if (FCursor) {
-        FCursor->AcceptAll();
-        NotifySharers({TOstraStoreChange::Accepted});
+void TOstraDataset::AcceptChanges() {
+    if (FImpl->FCursor) {
+        FImpl->FCursor->AcceptAll();
+        FImpl->NotifySharers({TOstraStoreChange::Accepted});
     }
-    D.SettleChanges();
+    SettleChanges();
 }
 
 void TOstraDataset::CancelChanges() {

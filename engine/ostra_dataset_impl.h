@@ -53,7 +53,6 @@ public:
     // Pending changes
     void ChangeAdded();
     void ChangeCancelled();
-    void AcceptChanges();
 
     // Keys and view
     void InitKeyBuffer(int Number, const std::string& FieldNames);

@@ -230,6 +230,8 @@ TOstraTable* TOstraTable::FileOwner() {
     return table && table->FLoadMode == lmFile ? table : nullptr;
 }
 
+// The store goes to its file owner's file; nothing is written without
+// changes or without an open owner on the same store.
 bool TOstraTable::SaveData() {
     if (!HasPendingChanges()) return false;
     TOstraTable* owner = FileOwner();
@@ -281,9 +283,23 @@ void TOstraTable::SettleSharers() {
     }
 }
 
+// A save runs top to bottom from here; each step returns to this function
+// and none calls back into the table:
+//   1. Post: an edit or insert in progress goes into the store (TDataSet::Post,
+//      platform/db/dataset_records.cpp; TOstraDataset::InternalPost,
+//      engine/ostra_dataset_edit.cpp).
+//   2. SaveData (above): the file owner's store is written to its file through
+//      TOstraDataset::SaveToFile (engine/ostra_dataset_edit.cpp),
+//      TOstraCursor::SaveToFile (engine/table_file.cpp) and TAtomicFileWriter
+//      (platform/core/files.cpp).
+//   3. AcceptChanges (engine/ostra_dataset_edit.cpp): the store accepts what
+//      was written, the datasets on it are told, this table's count settles.
+//   4. SettleSharers (above): the other open tables on the store settle.
 void TOstraTable::Save() {
-    const bool pending = Active() && HasPendingChanges();
-    inherited::Save();
+    if (!Active()) return;
+    const bool pending = HasPendingChanges();
+    if (State() == dsEdit || State() == dsInsert) Post();
+    if (SaveData()) AcceptChanges();
     if (!pending || HasPendingChanges()) return;
     bool shared = FSource != nullptr;
     for (TOstraDataset* clone : Clones()) shared = shared || clone->Active();

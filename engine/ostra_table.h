@@ -64,8 +64,9 @@ public:
     // A database with a non-empty DatabasePath strips the folder from
     // TableName.
     void SetDatabase(TOstraCustomDatabase* Value) override;
-    // A clone's store is its source's: the source (and every other table
-    // sharing the store) settles with it.
+    // Posts an edit or insert in progress, writes the store to its file (a
+    // clone's store is its source's) and accepts it; the source and every
+    // other table sharing the store settle with it.
     void Save() override;
     void CancelChanges() override;
     void CommitChanges() override;

@@ -156,6 +156,40 @@ TEST_F(TableSharers, SaveRebuildsOnlyTheViewsItChanges) {
     EXPECT_EQ((std::vector<std::string>{"Call", "Write", "Read"}), Column(*Source, "Action"));
 }
 
+// A save runs in order: the edit in progress is posted, the store written to
+// the source's file and accepted, and every table on the store settles.
+// Without a file nothing is written and every change stays pending.
+TEST_F(TableSharers, SaveInEditPostsWritesAndSettlesEveryTableOnTheStore) {
+    Open();
+    Set(*Source, "Category", "Errand");
+    ASSERT_TRUE(Clone->Locate("Action", Variant("Read"), {}));
+    Clone->Edit();
+    Clone->FieldByName("Action")->SetAsString("Reread");
+    Clone->Save();
+    EXPECT_EQ(dsBrowse, Clone->State());
+    EXPECT_FALSE(Clone->HasPendingChanges());
+    EXPECT_FALSE(Source->HasPendingChanges());
+    EXPECT_FALSE(Db->HasChanges());
+    EXPECT_EQ((std::vector<std::string>{"Call", "Write", "Reread"}), ActionsIn(Dir + "Ttask.d"));
+    EXPECT_EQ((std::vector<std::string>{"Call", "Write", "Reread"}), Column(*Source, "Action"));
+
+    TOstraTable unsaved(nullptr);
+    AddTaskDefs(unsaved);
+    unsaved.Open();
+    TOstraTable unsavedClone(nullptr);
+    unsavedClone.SetCloneDS(&unsaved);
+    unsavedClone.Open();
+    AddTask(unsaved, "Call", "Home");
+    unsavedClone.Append();
+    unsavedClone.FieldByName("Action")->SetAsString("Walk");
+    unsavedClone.Save();
+    EXPECT_EQ(dsBrowse, unsavedClone.State());
+    EXPECT_TRUE(unsavedClone.HasPendingChanges());
+    EXPECT_TRUE(unsaved.HasPendingChanges());
+    EXPECT_EQ((std::vector<std::string>{"Call", "Walk"}), Column(unsaved, "Action"));
+    unsavedClone.Close();
+}
+
 // ---------------------------------------------------------------------------
 // A source and three clones, each with its own filter and order, driven by
 // random steps; every view and every search is checked against a plain
