@@ -1,0 +1,177 @@
+#include "suite/data/qzkeycb.h"
+
+#include "platform/core/properties.h"
+#include "platform/core/sysutils.h"
+#include "platform/core/text.h"
+#include "platform/db/dataset.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fields.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/timer.h"
+#include "suite/base/picture_validator.h"
+#include "suite/base/qzdbutils.h"
+#include "suite/base/qzintl.h"
+#include "suite/base/qzlinelists.h"
+
+namespace {
+
+constexpr unsigned kDefaultDelay = 200;
+
+std::string FirstPart(const std::string& List) {
+    const size_t p = List.find(';');
+    return Trim(p == std::string::npos ? List : List.substr(0, p));
+}
+
+}  // namespace
+
+TqzIncrementalSearch::TqzIncrementalSearch(TComponent* AOwner)
+    : TCustomEdit(AOwner), FDataLink(std::make_unique<TDataLink>()), FTimer(new TTimer(this)) {
+    FTimer->SetEnabled(false);
+    FTimer->SetInterval(kDefaultDelay);
+    FTimer->SetOnTimer(TNotifyEvent(this, &TqzIncrementalSearch::DoDelayedSearch));
+}
+
+TqzIncrementalSearch::~TqzIncrementalSearch() { FDataLink->SetDataSource(nullptr); }
+
+TDataSource* TqzIncrementalSearch::DataSource() const { return FDataLink->DataSource(); }
+
+void TqzIncrementalSearch::SetDataSource(TDataSource* Value) {
+    if (Value) Value->FreeNotification(this);
+    FDataLink->SetDataSource(Value);
+}
+
+void TqzIncrementalSearch::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomEdit::Notification(AComponent, Operation);
+    if (Operation == opRemove && FDataLink && AComponent == DataSource()) FDataLink->SetDataSource(nullptr);
+}
+
+TDataSet* TqzIncrementalSearch::DataSet() const { return DataSource() ? DataSource()->DataSet() : nullptr; }
+
+void TqzIncrementalSearch::Clear() {
+    SetText("");
+    FLastSearch.clear();
+}
+
+TField* TqzIncrementalSearch::GetSearchField() const {
+    TDataSet* ds = DataSet();
+    if (!ds) return nullptr;
+    if (!FSearchField.empty()) return ds->FindField(FirstPart(FSearchField));
+    if (IsPublishedProp(ds, "IndexFieldNames")) {
+        const std::string names = GetStrProp(ds, "IndexFieldNames");
+        if (!names.empty())
+            if (TField* f = ds->FindField(FirstPart(names))) return f;
+    }
+    return ds->Fields()->Count() > 0 ? ds->Fields()->Fields(0) : nullptr;
+}
+
+void TqzIncrementalSearch::KeyUp(uint16_t& Key, TShiftState Shift) {
+    TCustomEdit::KeyUp(Key, Shift);
+    if (Text() == FLastSearch || !qzIsTextEditKey(Key)) return;
+    if (FShowMatchText && (Key == VK_BACK || Key == VK_DELETE)) return;
+    FTimer->SetEnabled(false);
+    if (!DataSource()) {
+        MessageDlg("DataSource not defined - object " + Name(), mtWarning, TMsgDlgButtons{mbOK}, 0);
+        return;
+    }
+    if (!DataSet()) {
+        MessageDlg("Dataset not defined for DataSource", mtWarning, TMsgDlgButtons{mbOK}, 0);
+        return;
+    }
+    if (FSearchDelay != 0) FTimer->SetInterval(static_cast<unsigned>(FSearchDelay));
+    FTimer->SetEnabled(true);
+}
+
+void TqzIncrementalSearch::KeyPress(char32_t& Key) {
+    std::string mask = FPictureMask;
+    bool autoFill = FPictureMaskAutoFill;
+    if (mask.empty() && FPictureMaskFromField)
+        if (TField* f = GetSearchField()) {
+            bool flag2 = true;
+            qzGetPictureMask(DataSet(), f->FieldName(), true, flag2, autoFill, mask);
+        }
+    if (!mask.empty() && Key >= 32)
+        qzProcessPictureMaskKey(this, mask, autoFill, Key, [] { MessageBeep(0); });
+    if (Key == 0) return;
+    TCustomEdit::KeyPress(Key);
+}
+
+void TqzIncrementalSearch::DoDelayedSearch(TObject*) {
+    if (FTimer->Enabled()) FTimer->SetEnabled(false);
+    const std::string text = Text();
+    if (text == FLastSearch) return;
+    DoSearch();
+    FLastSearch = text;
+}
+
+void TqzIncrementalSearch::DoPerformCustomSearch(const std::string& Field, const std::string& Value,
+                                                 bool PerformLookup, bool& Found) {
+    if (FOnPerformCustomSearch.Assigned() && DataSet())
+        FOnPerformCustomSearch(this, DataSet(), Field, Value, PerformLookup, Found);
+}
+
+bool TqzIncrementalSearch::DoSearch() {
+    TDataSet* ds = DataSet();
+    if (!ds) return false;
+    const bool custom = FOnPerformCustomSearch.Assigned();
+    if (!custom && !ds->Active()) return false;
+    const std::string text = Text();
+    if (text.empty() && ds->Active()) {
+        ds->First();
+        return false;
+    }
+    const bool caseSensitive = FCaseSensitivity == qzcsCaseSensitive;
+    TField* field = GetSearchField();
+    bool found = false;
+    if (custom) {
+        std::string value = text;
+        if (field && field->DataType() == ftString && field->Size() > 0 &&
+            static_cast<int>(value.size()) > field->Size())
+            value = value.substr(0, static_cast<size_t>(field->Size()));
+        DoPerformCustomSearch(field ? field->FieldName() : std::string(), value, true, found);
+    } else if (field && qzIsValidSearchTextForField(field, text)) {
+        if (qzIntl() && qzIntl()->UseLocateMethodForSearch()) {
+            TqzHourGlass hourGlass;
+            TLocateOptions options{loPartialKey};
+            if (!caseSensitive) options.Include(loCaseInsensitive);
+            found = ds->Locate(field->FieldName(), Variant(text), options);
+        } else {
+            found = qzLocateFieldValue(ds, text, field->FieldName(), caseSensitive, mtPartialMatchStart);
+        }
+    }
+    if (FOnAfterSearch.Assigned()) FOnAfterSearch(this, found);
+    if (FShowMatchText && found && field) {
+        std::string shown;
+        if (FSearchField.find(';') != std::string::npos) {
+            std::string rest = FSearchField;
+            while (!rest.empty()) {
+                const size_t p = rest.find(';');
+                const std::string name = Trim(rest.substr(0, p));
+                rest = p == std::string::npos ? std::string() : rest.substr(p + 1);
+                if (TField* f = ds->FindField(name)) shown += (shown.empty() ? "" : ";") + f->AsString();
+            }
+        } else {
+            shown = field->AsString();
+        }
+        const int typed = static_cast<int>(Utf8Length(text));
+        SetText(shown);
+        SetSelStart(typed);
+        SetSelLength(static_cast<int>(Utf8Length(shown)) - typed);
+    }
+    return found;
+}
+
+void TqzIncrementalSearch::Publish(TPublisher<TqzIncrementalSearch>& p) {
+    p.Property("DataSource", &TqzIncrementalSearch::DataSource, &TqzIncrementalSearch::SetDataSource);
+    p.Property("SearchField", &TqzIncrementalSearch::SearchField, &TqzIncrementalSearch::SetSearchField);
+    p.Property("SearchDelay", &TqzIncrementalSearch::SearchDelay, &TqzIncrementalSearch::SetSearchDelay);
+    p.Property("CaseSensitivity", &TqzIncrementalSearch::CaseSensitivity,
+               &TqzIncrementalSearch::SetCaseSensitivity);
+    p.Property("ShowMatchText", &TqzIncrementalSearch::ShowMatchText,
+               &TqzIncrementalSearch::SetShowMatchText);
+    p.Property("PictureMask", &TqzIncrementalSearch::PictureMask, &TqzIncrementalSearch::SetPictureMask);
+    p.Property("PictureMaskAutoFill", &TqzIncrementalSearch::PictureMaskAutoFill,
+               &TqzIncrementalSearch::SetPictureMaskAutoFill);
+    p.Property("PictureMaskFromField", &TqzIncrementalSearch::PictureMaskFromField,
+               &TqzIncrementalSearch::SetPictureMaskFromField);
+}

@@ -1,0 +1,90 @@
+// The incremental search edit: while the user types, the dataset of its data
+// source moves, after a short pause, to the nearest record whose search field
+// starts with the text.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/core/enums.h"
+#include "platform/ui/stdctrls.h"
+
+class TDataLink;
+class TDataSet;
+class TDataSource;
+class TField;
+class TTimer;
+class TqzIncrementalSearch;
+
+TASKMOOR_ENUM(TqzSearchCaseSensitivity, qzcsAutoDetect, qzcsCaseSensitive, qzcsCaseInsensitive)
+
+// (Sender, MatchFound)
+using TqzAfterSearchEvent = TEvent<TqzIncrementalSearch*, bool>;
+// (Sender, LookupTable, SearchField, SearchValue, PerformLookup, var Found)
+using TqzPerformCustomSearchEvent =
+    TEvent<TObject*, TDataSet*, const std::string&, const std::string&, bool, bool&>;
+
+// Roads: OnPerformCustomSearch when assigned; else, with the suite's
+// UseLocateMethodForSearch, the dataset's Locate (partial key); else the
+// suite's field search at the start of the text. Tables and queries of a
+// database engine, with their index roads, are not served here.
+class TqzIncrementalSearch : public TCustomEdit {
+    TASKMOOR_CLASS(TqzIncrementalSearch, TCustomEdit)
+public:
+    explicit TqzIncrementalSearch(TComponent* AOwner);
+    ~TqzIncrementalSearch() override;
+
+    TDataSource* DataSource() const;
+    void SetDataSource(TDataSource* Value);
+    const std::string& SearchField() const { return FSearchField; }
+    void SetSearchField(const std::string& Value) { FSearchField = Value; }
+    int SearchDelay() const { return FSearchDelay; }
+    void SetSearchDelay(int Value) { FSearchDelay = Value; }
+    TqzSearchCaseSensitivity CaseSensitivity() const { return FCaseSensitivity; }
+    void SetCaseSensitivity(TqzSearchCaseSensitivity Value) { FCaseSensitivity = Value; }
+    bool ShowMatchText() const { return FShowMatchText; }
+    void SetShowMatchText(bool Value) { FShowMatchText = Value; }
+    const std::string& PictureMask() const { return FPictureMask; }
+    void SetPictureMask(const std::string& Value) { FPictureMask = Value; }
+    bool PictureMaskAutoFill() const { return FPictureMaskAutoFill; }
+    void SetPictureMaskAutoFill(bool Value) { FPictureMaskAutoFill = Value; }
+    bool PictureMaskFromField() const { return FPictureMaskFromField; }
+    void SetPictureMaskFromField(bool Value) { FPictureMaskFromField = Value; }
+    TqzAfterSearchEvent OnAfterSearch() const { return FOnAfterSearch; }
+    void SetOnAfterSearch(TqzAfterSearchEvent Value) { FOnAfterSearch = Value; }
+    TqzPerformCustomSearchEvent OnPerformCustomSearch() const { return FOnPerformCustomSearch; }
+    void SetOnPerformCustomSearch(TqzPerformCustomSearchEvent Value) { FOnPerformCustomSearch = Value; }
+
+    // Empties the text and forgets the last searched text.
+    void Clear();
+    TTimer* SearchTimer() const { return FTimer; }
+    // The field the search uses (see the roads above); nullptr when none.
+    TField* GetSearchField() const;
+    // Searches for the text now; answers whether a record matched.
+    bool DoSearch();
+
+    static void Publish(TPublisher<TqzIncrementalSearch>& p);
+
+protected:
+    virtual void DoPerformCustomSearch(const std::string& Field, const std::string& Value, bool PerformLookup,
+                                       bool& Found);
+    void KeyUp(uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(char32_t& Key) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void DoDelayedSearch(TObject* Sender);
+    TDataSet* DataSet() const;
+    std::unique_ptr<TDataLink> FDataLink;
+    TTimer* FTimer;
+    std::string FLastSearch;
+    std::string FSearchField;
+    int FSearchDelay = 0;
+    TqzSearchCaseSensitivity FCaseSensitivity = qzcsAutoDetect;
+    bool FShowMatchText = false;
+    std::string FPictureMask;
+    bool FPictureMaskAutoFill = true;
+    bool FPictureMaskFromField = false;
+    TqzAfterSearchEvent FOnAfterSearch;
+    TqzPerformCustomSearchEvent FOnPerformCustomSearch;
+};

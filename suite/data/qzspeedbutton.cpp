@@ -1,0 +1,213 @@
+#include "suite/data/qzspeedbutton.h"
+
+#include "platform/ui/drawing.h"
+#include "platform/ui/imagelist.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/stdctrls.h"
+
+// ---- TqzSpeedButton -----------------------------------------------------------------------------
+
+TqzSpeedButton::TqzSpeedButton(TComponent* AOwner)
+    : TGraphicControl(AOwner), FDisabledTextColors(std::make_unique<TqzDisabledTextColors>()) {
+    SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks});
+    SetParentColor(true);
+    SetBounds(0, 0, 25, 25);
+}
+
+TqzSpeedButton::~TqzSpeedButton() = default;
+
+void TqzSpeedButton::SetImages(TImageList* Value) {
+    if (Value == FImages) return;
+    if (FImages) FImages->RemoveFreeNotification(this);
+    FImages = Value;
+    if (FImages) FImages->FreeNotification(this);
+    Invalidate();
+}
+
+void TqzSpeedButton::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages) FImages = nullptr;
+}
+
+void TqzSpeedButton::SetImageIndex(int Value) {
+    if (Value == FImageIndex) return;
+    FImageIndex = Value;
+    Invalidate();
+}
+
+#define QZ_SETTER(Name, Field, Type)        \
+    void TqzSpeedButton::Name(Type Value) { \
+        if (Value == Field) return;         \
+        Field = Value;                      \
+        Invalidate();                       \
+    }
+QZ_SETTER(SetNumGlyphs, FNumGlyphs, int)
+QZ_SETTER(SetMargin, FMargin, int)
+QZ_SETTER(SetSpacing, FSpacing, int)
+QZ_SETTER(SetShowText, FShowText, bool)
+QZ_SETTER(SetTransparent, FTransparent, bool)
+QZ_SETTER(SetFlat, FFlat, bool)
+#undef QZ_SETTER
+
+int TqzSpeedButton::GlyphIndex() const {
+    int index = GetImageIndex();
+    if (index < 0) return -1;
+    if (!Enabled()) {
+        if (FNumGlyphs > 1) index += 1;
+    } else if (Pressed()) {
+        if (FNumGlyphs > 2) index += 2;
+    } else if (FMouseInControl && FNumGlyphs > 3) {
+        index += 3;
+    }
+    return index;
+}
+
+void TqzSpeedButton::Paint() {
+    TCanvas* c = Canvas();
+    TRect r = ClientRect();
+    if (!FTransparent) {
+        c->Brush()->SetColor(Color());
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(r);
+    }
+    const bool pressed = Pressed() && Enabled();
+    int offset = 0;
+    if (FFlat) {
+        if ((FMouseInControl && Enabled()) || ComponentState().Contains(csDesigning))
+            DrawEdge(c, r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+        offset = 1;
+    } else {
+        DrawFrameControl(c, r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0u) | DFCS_ADJUSTRECT);
+        offset = 2;
+    }
+    c->Brush()->SetStyle(bsClear);
+    if (FMargin != -1) {
+        r.Left += FMargin;
+        r.Top += FMargin;
+    }
+    if (pressed) {
+        r.Left += offset;
+        r.Top += offset;
+        r.Right += offset;
+        r.Bottom += offset;
+    }
+    const int glyph = GlyphIndex();
+    const bool hasGlyph = glyph >= 0 && FImages;
+    c->SetFont(Font());
+    const int textHeight = FShowText && !Caption().empty() ? c->TextHeight("Wg") : 0;
+    const int shift = hasGlyph && textHeight ? textHeight / 2 + FSpacing / 2 : 0;
+    if (hasGlyph) {
+        int x = r.Left, y = r.Top;
+        if (FMargin == -1) {
+            x = r.Left + (r.Width() - FImages->Width()) / 2;
+            y = r.Top + (r.Height() - FImages->Height()) / 2;
+        }
+        if (r.Width() % 2) ++x;
+        ++y;
+        FImages->Draw(c, x, y - shift, glyph, true);
+    }
+    if (textHeight) {
+        TRect t = r;
+        t.Top += shift;
+        t.Bottom += shift;
+        const unsigned format = DT_SINGLELINE | (FMargin == -1 ? DT_CENTER | DT_VCENTER : DT_LEFT | DT_TOP);
+        if (Enabled()) {
+            DrawText(c, Caption(), t, format);
+        } else {
+            TRect h = t;
+            h.Left += 1;
+            h.Top += 1;
+            h.Right += 1;
+            h.Bottom += 1;
+            c->Font()->SetColor(FDisabledTextColors->HighlightColor);
+            DrawText(c, Caption(), h, format);
+            c->Font()->SetColor(FDisabledTextColors->ShadeColor);
+            DrawText(c, Caption(), t, format);
+        }
+    }
+    c->Brush()->SetStyle(bsSolid);
+}
+
+void TqzSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == mbLeft && Enabled()) {
+        FMouseHeld = true;
+        Invalidate();
+    }
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TqzSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const bool click = Button == mbLeft && FMouseHeld && X >= 0 && Y >= 0 && X < Width() && Y < Height();
+    if (Button == mbLeft) {
+        FMouseHeld = false;
+        Invalidate();
+    }
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    if (click && Enabled()) Click();
+}
+
+void TqzSpeedButton::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case CM_MOUSEENTER:
+        FMouseInControl = true;
+        Invalidate();
+        MouseEntered();
+        break;
+    case CM_MOUSELEAVE:
+        FMouseInControl = false;
+        Invalidate();
+        MouseLeft();
+        break;
+    default: break;
+    }
+    TGraphicControl::Dispatch(Message);
+}
+
+void TqzSpeedButton::Publish(TPublisher<TqzSpeedButton>& p) {
+    p.Property("ImageIndex", &TqzSpeedButton::ImageIndex, &TqzSpeedButton::SetImageIndex);
+    p.Property("NumGlyphs", &TqzSpeedButton::NumGlyphs, &TqzSpeedButton::SetNumGlyphs);
+    p.Property("Margin", &TqzSpeedButton::Margin, &TqzSpeedButton::SetMargin);
+    p.Property("Spacing", &TqzSpeedButton::Spacing, &TqzSpeedButton::SetSpacing);
+    p.Property("ShowText", &TqzSpeedButton::ShowText, &TqzSpeedButton::SetShowText);
+    p.Property("Transparent", &TqzSpeedButton::Transparent, &TqzSpeedButton::SetTransparent);
+}
+
+// ---- TqzCustomTransparentPanel ------------------------------------------------------------------
+
+TqzCustomTransparentPanel::TqzCustomTransparentPanel(TComponent* AOwner) : TCustomPanel(AOwner) {
+    SetBevelOuter(bvRaised);
+    SetCaption("");
+}
+
+void TqzCustomTransparentPanel::SetTransparent(bool Value) {
+    if (Value == FTransparent) return;
+    FTransparent = Value;
+    if (!ComponentState().Contains(csLoading)) Invalidate();
+}
+
+bool TqzCustomTransparentPanel::IsTransparent() const {
+    return FTransparent && !ComponentState().Contains(csDesigning);
+}
+
+void TqzCustomTransparentPanel::Paint() {
+    if (!IsTransparent()) {
+        TCustomPanel::Paint();
+        return;
+    }
+    TCanvas* c = Canvas();
+    TRect r = ClientRect();
+    auto edge = [&](TBevelCut cut) {
+        if (cut == bvNone) return;
+        DrawEdge(c, r, cut == bvLowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+        r.Left += 1;
+        r.Top += 1;
+        r.Right -= 1;
+        r.Bottom -= 1;
+    };
+    edge(BevelOuter());
+    r.Left += BorderWidth();
+    r.Top += BorderWidth();
+    r.Right -= BorderWidth();
+    r.Bottom -= BorderWidth();
+    edge(BevelInner());
+}

@@ -1,0 +1,151 @@
+// The incremental search edit over an engine table: typing with the timer
+// driven by the test, its roads, and a form with a navigator beside it.
+#include "nav_fixture.h"
+#include "platform/ui/timer.h"
+#include "suite/base/qzintl.h"
+#include "suite/data/qzkeycb.h"
+#include "suite/data/qznavigator.h"
+
+namespace {
+
+class SearchTest : public NavTest {
+protected:
+    void SetUp() override {
+        NavTest::SetUp();
+        Fill({"anna", "Bella", "bert", "carl", "carla"});
+        S = new TqzIncrementalSearch(&Form);
+        S->SetParent(&Form);
+        S->SetBounds(8, 40, 150, 21);
+        S->SetDataSource(&Src);
+        Form.Show();
+        ProcessEvents();
+        S->SetFocus();
+        ProcessEvents();
+    }
+    TqzIncrementalSearch* S = nullptr;
+    TTestTimers Timers;
+};
+
+TEST_F(SearchTest, TypingSearchesOnceAfterThePause) {
+    int searches = 0;
+    S->SetOnAfterSearch(TqzAfterSearchEvent([&](TqzIncrementalSearch*, bool) { ++searches; }));
+    SendText(S, "car");
+    EXPECT_EQ(0, searches);
+    EXPECT_EQ("anna", Name());
+    Timers.Advance(199);
+    EXPECT_EQ(0, searches);
+    Timers.Advance(1);
+    EXPECT_EQ(1, searches);
+    EXPECT_EQ("carl", Name());
+    SendText(S, "la");
+    Timers.Advance(200);
+    EXPECT_EQ("carla", Name());
+    // Case-insensitive by default; the same text does not search again.
+    S->Clear();
+    SendText(S, "be");
+    Timers.Advance(200);
+    EXPECT_EQ("Bella", Name());
+    S->Clear();
+    SendText(S, "be");
+    Timers.Advance(200);
+    EXPECT_EQ(4, searches);  // Clear forgot the last text
+    S->SetCaseSensitivity(qzcsCaseSensitive);
+    S->Clear();
+    SendText(S, "be");
+    Timers.Advance(200);
+    EXPECT_EQ("bert", Name());
+    // A delay of its own.
+    S->SetSearchDelay(50);
+    SendText(S, "r");
+    Timers.Advance(50);
+    EXPECT_EQ(6, searches);
+}
+
+TEST_F(SearchTest, ShowMatchTextCompletesAndBackspaceDoesNotSearch) {
+    S->SetShowMatchText(true);
+    S->SetSearchField("Name");
+    int searches = 0;
+    S->SetOnAfterSearch(TqzAfterSearchEvent([&](TqzIncrementalSearch*, bool) { ++searches; }));
+    SendText(S, "ca");
+    Timers.Advance(200);
+    EXPECT_EQ("carl", S->Text());
+    EXPECT_EQ(2, S->SelStart());
+    EXPECT_EQ(2, S->SelLength());
+    SendKey(S, VK_BACK);
+    Timers.Advance(500);
+    EXPECT_EQ(1, searches);
+}
+
+TEST_F(SearchTest, FieldSearchRoadAndCustomRoad) {
+    qzIntl()->SetUseLocateMethodForSearch(false);
+    S->SetSearchField("City");
+    SendText(S, "cbe");
+    Timers.Advance(200);
+    EXPECT_EQ("Bella", Name());  // "CBella", case ignored
+    S->SetCaseSensitivity(qzcsCaseSensitive);
+    S->Clear();
+    SendText(S, "Cbe");
+    Timers.Advance(200);
+    EXPECT_EQ("bert", Name());
+    S->SetCaseSensitivity(qzcsAutoDetect);
+    qzIntl()->SetUseLocateMethodForSearch(true);
+    // A number field refuses a text that is no number: nothing found.
+    bool last = true;
+    S->SetOnAfterSearch(TqzAfterSearchEvent([&](TqzIncrementalSearch*, bool f) { last = f; }));
+    S->SetSearchField("Num");
+    S->Clear();
+    SendText(S, "x");
+    Timers.Advance(200);
+    EXPECT_FALSE(last);
+    // The custom road gets the field, the value cut to the field's size and
+    // decides.
+    std::string gotField, gotValue;
+    S->SetSearchField("Name");
+    S->SetOnPerformCustomSearch(TqzPerformCustomSearchEvent(
+        [&](TObject*, TDataSet* ds, const std::string& f, const std::string& v, bool, bool& found) {
+            gotField = f;
+            gotValue = v;
+            ds->Last();
+            found = true;
+        }));
+    S->Clear();
+    SendText(S, "zzzzzzzzzzzzzzzzzzzzzzzz");
+    Timers.Advance(200);
+    EXPECT_EQ("Name", gotField);
+    EXPECT_EQ(std::string(20, 'z'), gotValue);
+    EXPECT_TRUE(last);
+    EXPECT_EQ("carla", Name());
+}
+
+TEST_F(SearchTest, WithoutSourceItWarnsByName) {
+    S->SetName("Finder");
+    S->SetDataSource(nullptr);
+    SendText(S, "a");
+    ASSERT_EQ(1, Dialogs.Count());
+    EXPECT_EQ("DataSource not defined - object Finder", Dialogs.Last().Text);
+}
+
+// A form with a navigator and a search edit: buttons act and enable by
+// state, and typing moves to the first match.
+TEST_F(SearchTest, FormWithNavigatorAndSearch) {
+    auto* nav = new TqzDBNavigator(&Form);
+    nav->SetParent(&Form);
+    nav->SetBounds(8, 8, 1, 25);
+    nav->SetDataSource(&Src);
+    Form.Repaint();
+    ProcessEvents();
+    ASSERT_EQ(14, nav->Buttons()->Count());
+    TqzNavButton* last = nav->Buttons()->ButtonOfStyle(nbsLast);
+    SendClick(last, 5, 5);
+    EXPECT_EQ("carla", Name());
+    EXPECT_FALSE(last->Enabled());
+    S->SetFocus();
+    SendText(S, "be");
+    Timers.Advance(200);
+    EXPECT_EQ("Bella", Name());
+    EXPECT_TRUE(last->Enabled());
+    EXPECT_TRUE(nav->Buttons()->ButtonOfStyle(nbsFirst)->Enabled());
+    EXPECT_TRUE(RenderControlToPng(&Form, "navigator_form.png"));
+}
+
+}  // namespace

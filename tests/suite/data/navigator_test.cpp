@@ -1,0 +1,301 @@
+// The navigator over an engine table: each style's action and enabling by
+// the dataset's state, the delete question, auto-repeat on the test clock,
+// rows and columns, the bookmark store and the dialogs made by class name.
+#include "nav_fixture.h"
+#include "platform/core/exceptions.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/class_registry.h"
+#include "platform/ui/imagelist.h"
+#include "platform/ui/timer.h"
+#include "suite/data/qzlocate.h"
+#include "suite/data/qznavigator.h"
+
+namespace {
+
+class NavigatorTest : public NavTest {
+protected:
+    void SetUp() override {
+        NavTest::SetUp();
+        Nav = new TqzDBNavigator(&Form);
+        Nav->SetParent(&Form);
+        Nav->SetBounds(4, 4, 1, 25);
+        Nav->SetDataSource(&Src);
+        Form.Show();
+        ProcessEvents();
+        Form.Repaint();
+        ProcessEvents();
+    }
+    TqzNavButton* B(TqzNavButtonStyle S) {
+        TqzNavButton* b = Nav->Buttons()->ButtonOfStyle(S);
+        EXPECT_NE(nullptr, b);
+        return b;
+    }
+    void Click(TqzNavButtonStyle S) {
+        TqzNavButton* b = B(S);
+        SendClick(b, b->Width() / 2, b->Height() / 2);
+    }
+    bool On(TqzNavButtonStyle S) { return B(S)->Enabled(); }
+    TqzDBNavigator* Nav = nullptr;
+};
+
+TEST_F(NavigatorTest, DefaultButtonsInOrderOneRowAsWideAsTheButtons) {
+    ASSERT_EQ(14, Nav->Buttons()->Count());
+    const TqzNavButtonStyle order[] = {
+        nbsFirst,  nbsPriorPage, nbsPrior, nbsNext,   nbsNextPage, nbsLast,         nbsInsert,
+        nbsDelete, nbsEdit,      nbsPost,  nbsCancel, nbsRefresh,  nbsSaveBookmark, nbsRestoreBookmark};
+    for (int i = 0; i < 14; ++i) {
+        EXPECT_EQ(order[i], Nav->Buttons()->Items(i)->Style());
+        EXPECT_EQ(i * 25, Nav->Buttons()->Items(i)->Left());
+        EXPECT_EQ(0, Nav->Buttons()->Items(i)->Top());
+    }
+    EXPECT_EQ(14 * 25, Nav->Width());
+    EXPECT_EQ(25, Nav->Height());
+    EXPECT_EQ("Move backward 10 records", B(nbsPriorPage)->Hint());
+    EXPECT_EQ("Move to first record", B(nbsFirst)->Hint());
+    Nav->SetMoveBy(3);
+    EXPECT_EQ("Move forward 3 records", B(nbsNextPage)->Hint());
+    EXPECT_THROW(Nav->Buttons()->Items(14), EInvalidOperation);
+}
+
+TEST_F(NavigatorTest, EnablingFollowsTheDatasetsState) {
+    // Empty dataset: nothing to move to or delete.
+    EXPECT_FALSE(On(nbsDelete));
+    EXPECT_TRUE(On(nbsInsert));
+    Fill({"a", "b", "c", "d"});
+    EXPECT_FALSE(On(nbsFirst));
+    EXPECT_FALSE(On(nbsPrior));
+    EXPECT_FALSE(On(nbsPriorPage));
+    EXPECT_TRUE(On(nbsNext));
+    EXPECT_TRUE(On(nbsLast));
+    EXPECT_TRUE(On(nbsNextPage));
+    EXPECT_TRUE(On(nbsEdit));
+    EXPECT_FALSE(On(nbsPost));
+    EXPECT_FALSE(On(nbsRestoreBookmark));
+    Click(nbsNext);
+    EXPECT_EQ("b", Name());
+    Click(nbsLast);
+    EXPECT_EQ("d", Name());
+    EXPECT_FALSE(On(nbsNext));
+    Click(nbsPrior);
+    EXPECT_EQ("c", Name());
+    Click(nbsPriorPage);
+    EXPECT_EQ("a", Name());
+    Click(nbsNextPage);
+    EXPECT_EQ("d", Name());
+    Click(nbsFirst);
+    EXPECT_EQ("a", Name());
+    Click(nbsEdit);
+    EXPECT_EQ(dsEdit, T.State());
+    EXPECT_TRUE(On(nbsPost));
+    EXPECT_TRUE(On(nbsCancel));
+    EXPECT_FALSE(On(nbsEdit));
+    T.FieldByName("Name")->SetAsString("z");
+    Click(nbsCancel);
+    EXPECT_EQ("a", Name());
+    Click(nbsInsert);
+    EXPECT_EQ(dsInsert, T.State());
+    T.FieldByName("Name")->SetAsString("new");
+    Click(nbsPost);
+    EXPECT_EQ(dsBrowse, T.State());
+    EXPECT_EQ(5, T.RecordCount());
+    // The source gone: every button but a custom one is off.
+    TqzNavButton* custom = Nav->Buttons()->AddButton(nbsCustom);
+    custom->SetEnabled(true);
+    Nav->SetDataSource(nullptr);
+    for (int i = 0; i < Nav->Buttons()->Count(); ++i)
+        EXPECT_EQ(Nav->Buttons()->Items(i) == custom, Nav->Buttons()->Items(i)->Enabled()) << i;
+}
+
+TEST_F(NavigatorTest, DeleteAsksFirstAndCancelKeepsTheRecord) {
+    Fill({"a", "b"});
+    Dialogs.Answer(mrCancel);
+    Click(nbsDelete);
+    ASSERT_EQ(1, Dialogs.Count());
+    EXPECT_EQ("Delete record?", Dialogs.Last().Text);
+    EXPECT_EQ(2, T.RecordCount());
+    Dialogs.Answer(mrOk);
+    Click(nbsDelete);
+    EXPECT_EQ(1, T.RecordCount());
+    Nav->SetOptions({});
+    Click(nbsDelete);
+    EXPECT_EQ(2, Dialogs.Count());
+    EXPECT_EQ(0, T.RecordCount());
+}
+
+TEST_F(NavigatorTest, HoldingNextRepeatsOnTheClock) {
+    Fill({"a", "b", "c", "d", "e", "f", "g"});
+    TTestTimers timers;
+    TqzNavButton* next = B(nbsNext);
+    SendMouseDown(next, mbLeft, 5, 5);
+    ASSERT_NE(nullptr, next->RepeatTimer());
+    timers.Advance(499);
+    EXPECT_EQ("a", Name());
+    timers.Advance(1);
+    EXPECT_EQ("b", Name());
+    timers.Advance(100);
+    EXPECT_EQ("c", Name());
+    timers.Advance(200);
+    EXPECT_EQ("e", Name());
+    SendMouseUp(next, mbLeft, 5, 5);  // the ordinary click on release
+    EXPECT_EQ("f", Name());
+    EXPECT_EQ(nullptr, next->RepeatTimer());
+    timers.Advance(1000);
+    EXPECT_EQ("f", Name());
+    // Insert does not repeat.
+    SendMouseDown(B(nbsInsert), mbLeft, 5, 5);
+    EXPECT_EQ(nullptr, B(nbsInsert)->RepeatTimer());
+    SendMouseUp(B(nbsInsert), mbLeft, 5, 5);
+    T.Cancel();
+}
+
+TEST_F(NavigatorTest, LineBreaksLayoutsAndSizedButtons) {
+    B(nbsNext)->SetLineBreak(true);  // the fourth button starts a new row
+    EXPECT_EQ(0, B(nbsNext)->Left());
+    EXPECT_EQ(25, B(nbsNext)->Top());
+    EXPECT_EQ(50, Nav->Height());
+    EXPECT_EQ(11 * 25, Nav->Width());
+    Nav->SetLayout(nlVertical);
+    // Columns as high as the navigator (50): two buttons each, and a new
+    // column at the line break.
+    EXPECT_EQ(0, B(nbsFirst)->Left());
+    EXPECT_EQ(25, B(nbsPriorPage)->Top());
+    EXPECT_EQ(25, B(nbsPrior)->Left());
+    EXPECT_EQ(0, B(nbsPrior)->Top());
+    EXPECT_EQ(50, B(nbsNext)->Left());
+    EXPECT_EQ(0, B(nbsNext)->Top());
+    EXPECT_EQ(25, B(nbsNextPage)->Top());
+    B(nbsNext)->SetLineBreak(false);
+    Nav->SetLayout(nlHorizontal);
+    // Ten shown buttons in 103 pixels: three get 11, the rest 10.
+    for (TqzNavButtonStyle s : {nbsRefresh, nbsSaveBookmark, nbsRestoreBookmark, nbsPriorPage})
+        Nav->Buttons()->HideStyle(s);
+    Nav->SetAutosizeStyle(asSizeNavButtons);
+    Nav->SetBounds(0, 0, 103, 25);
+    Nav->Buttons()->Refresh();
+    ASSERT_EQ(10, Nav->Buttons()->VisibleCount());
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(i < 3 ? 11 : 10, Nav->Buttons()->VisibleButtons(i)->Width()) << i;
+    EXPECT_EQ(103, Nav->Buttons()->VisibleButtons(9)->Left() + 10);
+}
+
+// A saved bookmark is dropped when its dataset closes or goes away: it never
+// reaches a reopened dataset (whose bookmarks mean other records) or a freed one.
+TEST_F(NavigatorTest, BookmarksDieWithTheirDatasetsOpenState) {
+    Fill({"a", "b", "c"});
+    Click(nbsNext);
+    Click(nbsSaveBookmark);
+    EXPECT_TRUE(On(nbsRestoreBookmark));
+    Click(nbsLast);
+    Click(nbsRestoreBookmark);
+    EXPECT_EQ("b", Name());
+    T.Close();
+    EXPECT_FALSE(Nav->HasBookmark(&T));
+    T.Open();
+    EXPECT_FALSE(On(nbsRestoreBookmark));
+    EXPECT_TRUE(Nav->SavedBookmark(&T).empty());
+    // Another dataset, not the navigator's, closed meanwhile: dropped too.
+    TOstraTable other(&Form);
+    other.FieldDefs()->Add("Name", ftString, 10);
+    other.Open();
+    other.AppendRecord({Variant("x")});
+    TDataSource otherSrc(&Form);
+    otherSrc.SetDataSet(&other);
+    Nav->SetDataSource(&otherSrc);
+    Click(nbsSaveBookmark);
+    Nav->SetDataSource(&Src);
+    other.Close();
+    other.Open();
+    EXPECT_FALSE(Nav->HasBookmark(&other));
+    Nav->SetDataSource(&otherSrc);
+    EXPECT_FALSE(On(nbsRestoreBookmark));
+    // A freed dataset leaves no entry behind.
+    {
+        auto* gone = new TOstraTable(nullptr);
+        gone->FieldDefs()->Add("Name", ftString, 10);
+        gone->Open();
+        gone->AppendRecord({Variant("g")});
+        Nav->SaveBookmark(gone);
+        EXPECT_TRUE(Nav->HasBookmark(gone));
+        delete gone;
+        EXPECT_FALSE(Nav->HasBookmark(gone));
+    }
+}
+
+TEST_F(NavigatorTest, DialogButtonsMakeTheirDialogsByClassName) {
+    Fill({"anna", "bob", "carl"});
+    Nav->Buttons()->AddDialogButtons();
+    EXPECT_EQ(18, Nav->Buttons()->Count());
+    EXPECT_EQ("View current record", B(nbsRecordViewDialog)->Hint());
+    TTestModalForms modal;
+    modal.Push([](TCustomForm* F) {
+        auto* f = dynamic_cast<TqzLocateDlg*>(F);
+        ASSERT_NE(nullptr, f);
+        f->FieldNameComboBox()->SetItemIndex(f->FieldNameComboBox()->Items()->IndexOf("Name"));
+        SendText(f->SearchValue(), "ca");
+        SendClick(f->FirstButton(), 5, 5);
+    });
+    Click(nbsLocateDialog);
+    EXPECT_EQ("carl", Name());
+    TqzCustomDialog* d = B(nbsLocateDialog)->Dialog();
+    ASSERT_NE(nullptr, dynamic_cast<TqzLocateDialog*>(d));
+    EXPECT_EQ(Nav, d->Owner());
+    EXPECT_EQ(&Src, dynamic_cast<TqzLocateDialog*>(d)->DataSource());
+    // The second click uses the same dialog.
+    modal.PushResult(mrCancel);
+    Click(nbsLocateDialog);
+    EXPECT_EQ(d, B(nbsLocateDialog)->Dialog());
+    // Search is not registered here: the class-not-found error.
+    EXPECT_THROW(B(nbsSearchDialog)->FindOrCreateDialog(), EClassNotFound);
+    // A dialog set on a button gives it its style.
+    TqzNavButton* extra = Nav->Buttons()->AddButton(nbsCustom);
+    auto* own = new TqzLocateDialog(&Form);
+    extra->SetDialog(own);
+    EXPECT_EQ(nbsLocateDialog, extra->Style());
+    delete own;
+    EXPECT_EQ(nullptr, extra->Dialog());
+}
+
+TEST_F(NavigatorTest, UpdateStateHandlerOverridesTheRule) {
+    Fill({"a", "b", "c"});
+    T.Next();
+    EXPECT_TRUE(On(nbsFirst));
+    B(nbsFirst)->SetOnUpdateState(TqzNavUpdateStateEvent(
+        [](TqzDBNavigator*, TqzNavButton* b, TqzUpdateCause) { b->SetEnabled(false); }));
+    T.Next();
+    EXPECT_FALSE(On(nbsFirst));  // the handler turned it off; the rule would say on
+    B(nbsFirst)->SetOnUpdateState(TqzNavUpdateStateEvent());
+    int rows = 0;
+    B(nbsLast)->SetOnRowChanged(TNotifyEvent([&](TObject*) { ++rows; }));
+    T.Prior();
+    EXPECT_EQ(1, rows);
+}
+
+TEST_F(NavigatorTest, GlyphsRenderEnabledAndDisabled) {
+    Fill({"a", "b"});
+    Nav->Buttons()->AddDialogButtons();
+    Nav->SetFlat(false);
+    Form.SetBounds(0, 0, 480, 60);
+    EXPECT_TRUE(RenderControlToPng(Nav, "navigator.png"));
+    TImageList* g = qzNavGlyphs();
+    ASSERT_EQ(36, g->Count());
+    EXPECT_EQ(18, g->Width());
+    TBitmap enabled, disabled;
+    g->GetBitmap(2 * nbsNext, &enabled);
+    g->GetBitmap(2 * nbsNext + 1, &disabled);
+    EXPECT_NE(enabled.Canvas()->Pixels(11, 9), disabled.Canvas()->Pixels(11, 9));
+}
+
+TEST_F(NavigatorTest, ParentMustBeANavigator) {
+    TqzNavButton* b = B(nbsFirst);
+    EXPECT_THROW(b->SetParent(&Form), EAbort);
+    EXPECT_EQ("Parent of TqzNavButton must be TqzDBNavigator ", Dialogs.Last().Text);
+    EXPECT_EQ(Nav, b->Parent());
+    Nav->SetDataSource(nullptr);
+    try {
+        b->Click();
+        FAIL();
+    } catch (const EInvalidOperation& e) {
+        EXPECT_STREQ("Error, DataSource not assigned", e.what());
+    }
+}
+
+}  // namespace
