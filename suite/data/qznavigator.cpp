@@ -245,7 +245,10 @@ bool TqzNavButton::EnabledByRule() const {
     case nbsFilterDialog:
     case nbsRecordViewDialog:
     case nbsLocateDialog:
-    case nbsSearchDialog: return !FDialog || FDialog->GetPrimaryDataSet();
+    case nbsSearchDialog:
+        // A button whose dialog class is not registered could only fail.
+        if (!FDialog) return FindComponentClass("Tqz" + qzNavStyleStem(FStyle)) != nullptr;
+        return FDialog->GetPrimaryDataSet() != nullptr;
     case nbsCustom: return Enabled();
     }
     return false;
