@@ -1,4 +1,5 @@
 #include "suite/data/qznavigator.h"
+#include "suite/data/qzrecordview.h"
 
 #include <algorithm>
 
@@ -805,6 +806,7 @@ void qzRegisterNavigatorClasses() {
     RegisterComponentClass<TqzNavButton>();
     RegisterComponentClass<TqzFilterDialog>();
     RegisterComponentClass<TqzLocateDialog>();
+    RegisterComponentClass<TqzRecordViewDialog>();
 }
 
 namespace {
