@@ -633,9 +633,16 @@ void TqzRecordViewDialog::BuildForm() {
             nav->SetAutosizeStyle(asNone);
             nav->SetShowHint(true);
             nav->SetFlat(FNavigatorFlat);
+            // The first fourteen styles, First to RestoreBookmark.
+            nav->Buttons()->AddDefaultButtons();
         }
         nav->SetParent(panel);
         nav->SetBounds(8, 8, nav->Width(), 25);
+        // The navigator is as wide as its buttons for the form's width.
+        int row = 2 * nav->BorderInset();
+        for (int i = 0; i < nav->Buttons()->VisibleCount(); ++i)
+            row += nav->Buttons()->VisibleButtons(i)->Width();
+        nav->SetWidth(row);
         nav->SetDataSource(DataSource());
         nav->SetTabOrder(0);
         if (nav->Flat()) {

@@ -401,3 +401,26 @@ TEST_F(RecordViewTest, NavigatorButtonOpensTheViewByClassName) {
 }
 
 }  // namespace
+
+namespace {
+
+// Both layouts drawn: the edits show white where they sit in the scroll box.
+TEST_F(RecordViewTest, BothLayoutsRender) {
+    for (TqzRecordViewStyle style : {rvsVertical, rvsHorizontal}) {
+        Dlg->SetStyle(style);
+        Run([&](TqzRecordViewForm* f) {
+            ProcessEvents();
+            TBitmap shot;
+            RenderControl(f, &shot);
+            RenderControlToPng(
+                f, style == rvsVertical ? "record_view_vertical.png" : "record_view_horizontal.png");
+            TControl* city = ControlOf<TControl>("City");
+            const TPoint p =
+                f->ScreenToClient(city->ClientToScreen(TPoint(city->Width() - 4, city->Height() / 2)));
+            EXPECT_EQ(clWhite, ColorToRGB(shot.Canvas()->Pixels(p.X, p.Y)));
+            SendClick(f->CancelButton, 5, 5);
+        });
+    }
+}
+
+}  // namespace
