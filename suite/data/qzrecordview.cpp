@@ -526,13 +526,23 @@ void TqzRecordViewDialog::LayoutVertical(const std::vector<TShownField>& Fields)
     if (FormPosition.Height() > 0) h = std::min(h, FormPosition.Height());
     h = std::min(h, work.Height() - 12);
     FForm->SetHeight(h);
+    const bool cut = h < FComputedHeight && h == work.Height() - 12;
     TScrollBox* box = FForm->ScrollBox;
     box->VertScrollBar()->SetIncrement((last ? last->Height() : 0) + sp.BetweenRow);
     box->VertScrollBar()->SetRange(content);
+    // Room for the vertical bar when the content is taller than the panel.
+    if (FForm->RecordPanel->Height() - 12 < content)
+        FForm->SetWidth(FForm->Width() + GetSystemMetrics(SM_CXHTHUMB));
     int widest = 0;
     for (TControl* c : FControls) widest = std::max(widest, c->Width());
-    box->HorzScrollBar()->SetRange(
-        FOptions.Contains(rvoConsistentEditWidth) ? widest : FControlLeft + widest + Margin.RightOffset);
+    const int needed =
+        panelLeft + boxLeft + FControlLeft + widest + (FFrameAllowance - 6) + Margin.RightOffset;
+    if (FForm->Width() > work.Width()) FForm->SetWidth(work.Width());
+    if (needed > FForm->Width()) FForm->SetHeight(FForm->Height() + GetSystemMetrics(SM_CYVTHUMB));
+    int range =
+        FOptions.Contains(rvoConsistentEditWidth) ? widest : FControlLeft + widest + Margin.RightOffset;
+    if (cut) range -= GetSystemMetrics(SM_CXHTHUMB);
+    box->HorzScrollBar()->SetRange(range);
 }
 
 void TqzRecordViewDialog::LayoutHorizontal(const std::vector<TShownField>& Fields) {
@@ -594,6 +604,17 @@ void TqzRecordViewDialog::LayoutHorizontal(const std::vector<TShownField>& Field
     TScrollBox* box = FForm->ScrollBox;
     box->VertScrollBar()->SetIncrement(rowTallest + sp.BetweenRow);
     box->VertScrollBar()->SetRange(content);
+    const int needed =
+        panelLeft + boxLeft + FControlLeft + widestRowEnd + (FFrameAllowance - 6) + Margin.RightOffset;
+    if (needed <= work.Width()) {
+        // The rows' width, never below the 400 of a computed width.
+        int fit = needed;
+        if (FormPosition.Width() < 1) fit = std::max(fit, 400);
+        if (FForm->RecordPanel->Height() - 12 < content) fit += GetSystemMetrics(SM_CXHTHUMB);
+        FForm->SetWidth(fit);
+    } else {
+        FForm->SetHeight(FForm->Height() + GetSystemMetrics(SM_CYVTHUMB));
+    }
     int widest = 0;
     for (TControl* c : FControls) widest = std::max(widest, c->Width());
     box->HorzScrollBar()->SetRange(FControlLeft + widest + Margin.RightOffset);

@@ -8,6 +8,7 @@
 
 #include "nav_fixture.h"
 #include "platform/core/exceptions.h"
+#include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/class_registry.h"
 #include "platform/ui/dbimage.h"
@@ -421,6 +422,32 @@ TEST_F(RecordViewTest, BothLayoutsRender) {
             SendClick(f->CancelButton, 5, 5);
         });
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A view lower than its content gets the vertical bar's width on top; a
+// set Left places it there, 0 centres it.
+TEST_F(RecordViewTest, ShortFormGrowsForTheBarAndLeftPlacesIt) {
+    int fullWidth = 0, left = 0;
+    Run([&](TqzRecordViewForm* f) {
+        fullWidth = f->Width();
+        left = f->Left();
+        SendClick(f->CancelButton, 5, 5);
+    });
+    const TRect work = Screen->WorkAreaRect();
+    EXPECT_EQ((work.Width() - fullWidth) / 2 + work.Left, left);
+    Dlg->FormPosition.SetHeight(150);
+    Dlg->FormPosition.SetLeft(1);
+    Run([&](TqzRecordViewForm* f) {
+        EXPECT_EQ(150, f->Height());
+        EXPECT_EQ(fullWidth + GetSystemMetrics(SM_CXHTHUMB), f->Width());
+        EXPECT_EQ(1, f->Left());
+        EXPECT_GT(f->ScrollBox->VertScrollBar()->Range(), f->ScrollBox->ClientHeight());
+        SendClick(f->CancelButton, 5, 5);
+    });
 }
 
 }  // namespace
