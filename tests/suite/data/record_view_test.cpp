@@ -451,3 +451,28 @@ TEST_F(RecordViewTest, ShortFormGrowsForTheBarAndLeftPlacesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// A memo holding rich text gets the rich edit, which shows its plain text.
+TEST_F(RecordViewTest, RichTextFieldGetsTheRichEdit) {
+    TForm form(nullptr);
+    TOstraTable t(&form);
+    t.FieldDefs()->Add("Body", ftMemo);
+    t.Open();
+    t.AppendRecord({Variant("{\\rtf1\\ansi Hello \\b world\\b0}")});
+    t.First();
+    TDataSource src(&form);
+    src.SetDataSet(&t);
+    Dlg->SetDataSource(&src);
+    Run([&](TqzRecordViewForm* f) {
+        ASSERT_EQ(1u, Dlg->Controls().size());
+        auto* rich = dynamic_cast<TqzDBRichEdit*>(Dlg->Controls()[0]);
+        ASSERT_NE(nullptr, rich);
+        EXPECT_NE(std::string::npos, rich->Text().find("Hello world"));
+        SendClick(f->CancelButton, 5, 5);
+    });
+    Dlg->SetDataSource(nullptr);
+}
+
+}  // namespace
