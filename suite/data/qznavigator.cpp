@@ -1,4 +1,5 @@
 #include "suite/data/qznavigator.h"
+#include "suite/data/qzrecordview.h"
 
 #include <algorithm>
 
@@ -245,7 +246,10 @@ bool TqzNavButton::EnabledByRule() const {
     case nbsFilterDialog:
     case nbsRecordViewDialog:
     case nbsLocateDialog:
-    case nbsSearchDialog: return !FDialog || FDialog->GetPrimaryDataSet();
+    case nbsSearchDialog:
+        // A button whose dialog class is not registered could only fail.
+        if (!FDialog) return FindComponentClass("Tqz" + qzNavStyleStem(FStyle)) != nullptr;
+        return FDialog->GetPrimaryDataSet() != nullptr;
     case nbsCustom: return Enabled();
     }
     return false;
@@ -802,6 +806,7 @@ void qzRegisterNavigatorClasses() {
     RegisterComponentClass<TqzNavButton>();
     RegisterComponentClass<TqzFilterDialog>();
     RegisterComponentClass<TqzLocateDialog>();
+    RegisterComponentClass<TqzRecordViewDialog>();
 }
 
 namespace {

@@ -254,6 +254,29 @@ TEST_F(NavigatorTest, DialogButtonsMakeTheirDialogsByClassName) {
     EXPECT_EQ(nullptr, extra->Dialog());
 }
 
+// A dialog button whose class is not registered cannot work: it stays
+// disabled, and enables once its class is registered.
+TEST_F(NavigatorTest, DialogButtonWithoutItsRegisteredClassIsDisabled) {
+    Fill({"anna", "bob"});
+    Nav->Buttons()->AddDialogButtons();
+    ASSERT_EQ(nullptr, FindComponentClass("TqzSearchDialog"));
+    EXPECT_FALSE(On(nbsSearchDialog));
+    EXPECT_TRUE(On(nbsLocateDialog));
+    T.Next();  // a data change recomputes the rule
+    EXPECT_FALSE(On(nbsSearchDialog));
+    // A click on the disabled button does nothing (no class-not-found error).
+    EXPECT_NO_THROW(Click(nbsSearchDialog));
+    EXPECT_EQ(nullptr, B(nbsSearchDialog)->Dialog());
+    // Taking the locate class away disables its button too.
+    UnRegisterComponentClass("TqzLocateDialog");
+    T.Prior();
+    EXPECT_FALSE(On(nbsLocateDialog));
+    qzRegisterNavigatorClasses();
+    T.Next();
+    EXPECT_TRUE(On(nbsLocateDialog));
+    EXPECT_FALSE(On(nbsSearchDialog));
+}
+
 TEST_F(NavigatorTest, UpdateStateHandlerOverridesTheRule) {
     Fill({"a", "b", "c"});
     T.Next();

@@ -60,6 +60,8 @@ public:
             FDataSet->WriteBlob(FField, data);
         } catch (...) {}
     }
+    // The value read in is no change.
+    void Loaded() { FModified = false; }
     int64_t Write(const void* buffer, int64_t count) override {
         FModified = true;
         return TMemoryStream::Write(buffer, count);
@@ -422,6 +424,7 @@ TStream* TMemoryDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
             const std::string& value = buffer->Values[index];
             stream->WriteBuffer(value.data(), static_cast<int64_t>(value.size()));
             stream->SetPosition(0);
+            stream->Loaded();
         }
     }
     return stream;
