@@ -81,7 +81,7 @@ void TDBImage::Paint() {
     if (FBorderStyle == bsSingle) {
         c->Brush()->SetColor(clWindowFrame);
         c->FrameRect(r);
-        r = TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+        r = TRect{r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
     }
     TGraphic* g = FPicture->Graphic();
     if (!g || g->Empty()) return;
