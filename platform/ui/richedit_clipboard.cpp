@@ -1,0 +1,85 @@
+// The rich edit and the clipboard: copy and cut as text and "Rich Text
+// Format", paste of either within MaxLength.
+#include "platform/ui/richedit.h"
+
+#include "platform/core/text.h"
+#include "platform/ui/clipboard.h"
+#include "platform/ui/richedit_qt.h"
+
+using namespace richedit_detail;
+
+namespace {
+
+// Cuts the document to the bytes its text takes in the control.
+void CutDocument(TRtfDocument& d, std::size_t room) {
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < d.Paragraphs.size(); ++i) {
+        if (i > 0) {
+            if (used + 1 > room) {
+                d.Paragraphs.resize(i);
+                return;
+            }
+            ++used;
+        }
+        auto& runs = d.Paragraphs[i].Runs;
+        for (std::size_t k = 0; k < runs.size(); ++k) {
+            const std::size_t size = runs[k].IsRaw() ? 3 : runs[k].Text.size();
+            if (used + size <= room) {
+                used += size;
+                continue;
+            }
+            if (!runs[k].IsRaw()) {
+                runs[k].Text = Utf8Truncate(runs[k].Text, room - used);
+                ++k;
+            }
+            runs.resize(k);
+            d.Paragraphs.resize(i + 1);
+            d.Normalize();
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+unsigned CF_RTF() {
+    static const unsigned format = RegisterClipboardFormat("Rich Text Format");
+    return format;
+}
+void TCustomRichEdit::PasteFromClipboardRich() {
+    if (ReadOnly()) return;
+    TRichEditAdapter* a = Rich();
+    const std::map<unsigned, std::string> data = ClipboardService().GetData();
+    const int room = MaxLength() > 0 ? MaxLength() - static_cast<int>(Text().size()) + SelLength() : -1;
+    if (auto it = data.find(CF_RTF()); it != data.end()) {
+        TRtfDocument d;
+        if (RtfLooksLikeRtf(it->second) && RtfRead(it->second, d).Ok) {
+            if (room >= 0) CutDocument(d, static_cast<std::size_t>(room));
+            ReplaceSelection(a->Edit(), d, FPixelsPerInch);
+            return;
+        }
+    }
+    auto text = data.find(CF_TEXT);
+    if (text == data.end()) return;
+    std::string t = text->second;
+    if (room >= 0) t = Utf8Truncate(t, static_cast<std::size_t>(std::max(0, room)));
+    a->ReplaceSelection(ToQString(t));
+}
+
+void TCustomRichEdit::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_COPY:
+    case WM_CUT:
+        if (SelLength() > 0 && FAdapter) {
+            Clipboard()->Open();
+            Clipboard()->SetAsText(StreamOut(false, true));
+            Clipboard()->SetFormatData(CF_RTF(), StreamOut(true, true));
+            Clipboard()->Close();
+            if (Message.Msg == WM_CUT && !ReadOnly()) Rich()->ReplaceSelection(QString());
+        }
+        return;
+    case WM_PASTE: PasteFromClipboardRich(); return;
+    default: break;
+    }
+    TCustomMemo::Dispatch(Message);
+}

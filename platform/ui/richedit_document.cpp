@@ -1,0 +1,328 @@
+// The document model in the toolkit's text document: formats both ways,
+// a document inserted at a cursor, and the model of a range read back.
+#include <QImage>
+#include <QPainter>
+#include <QTextList>
+
+#include "platform/ui/richedit_qt.h"
+
+namespace richedit_detail {
+
+namespace {
+
+// The twips kept in a property when they still match the toolkit's value.
+int TwipsOf(const QTextFormat& f, int prop, qreal px, int dpi) {
+    if (f.hasProperty(prop)) {
+        const int tw = f.intProperty(prop);
+        if (std::abs(Px(tw, dpi) - px) < 0.51) return tw;
+    }
+    return Tw(px, dpi);
+}
+
+QColor QColorOf(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+int ColorOf(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+
+}  // namespace
+
+QTextBlockFormat BlockFormatOf(const TRtfParaFormat& p, int dpi) {
+    QTextBlockFormat b;
+    switch (p.Alignment) {
+    case TRtfAlign::Left: b.setAlignment(Qt::AlignLeft); break;
+    case TRtfAlign::Right: b.setAlignment(Qt::AlignRight); break;
+    case TRtfAlign::Center: b.setAlignment(Qt::AlignHCenter); break;
+    case TRtfAlign::Justify: b.setAlignment(Qt::AlignJustify); break;
+    }
+    b.setLeftMargin(Px(p.LeftIndent, dpi));
+    b.setTextIndent(Px(p.FirstIndent, dpi));
+    b.setRightMargin(Px(p.RightIndent, dpi));
+    b.setTopMargin(Px(p.SpaceBefore, dpi));
+    b.setBottomMargin(Px(p.SpaceAfter, dpi));
+    b.setProperty(kTwFirst, p.FirstIndent);
+    b.setProperty(kTwLeft, p.LeftIndent);
+    b.setProperty(kTwRight, p.RightIndent);
+    b.setProperty(kTwBefore, p.SpaceBefore);
+    b.setProperty(kTwAfter, p.SpaceAfter);
+    b.setProperty(kLineSpacing, p.LineSpacing);
+    b.setProperty(kLineMultiple, p.LineSpacingMultiple);
+    b.setProperty(kBullet, p.Bullet);
+    if (p.LineSpacingMultiple && p.LineSpacing > 0)
+        b.setLineHeight(p.LineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+    else if (p.LineSpacing > 0 && !p.LineSpacingMultiple)
+        b.setLineHeight(Px(p.LineSpacing, dpi), QTextBlockFormat::MinimumHeight);
+    else if (p.LineSpacing < 0)
+        b.setLineHeight(Px(-p.LineSpacing, dpi), QTextBlockFormat::FixedHeight);
+    QList<QTextOption::Tab> tabs;
+    QString tabText;
+    for (const TRtfTab& t : p.Tabs) {
+        QTextOption::Tab tab;
+        tab.position = Px(t.Position, dpi);
+        tab.type = t.Alignment == TRtfTabAlign::Center    ? QTextOption::CenterTab
+                   : t.Alignment == TRtfTabAlign::Right   ? QTextOption::RightTab
+                   : t.Alignment == TRtfTabAlign::Decimal ? QTextOption::DelimiterTab
+                                                          : QTextOption::LeftTab;
+        if (t.Alignment == TRtfTabAlign::Decimal) tab.delimiter = QChar('.');
+        tabs.append(tab);
+        tabText += QString::number(t.Position) + ':' + QString::number(static_cast<int>(t.Alignment)) + ';';
+    }
+    b.setTabPositions(tabs);
+    b.setProperty(kTabs, tabText);
+    return b;
+}
+
+TRtfParaFormat ParaOf(const QTextBlock& block, int dpi) {
+    const QTextBlockFormat b = block.blockFormat();
+    TRtfParaFormat p;
+    const Qt::Alignment a = b.alignment() & Qt::AlignHorizontal_Mask;
+    p.Alignment = (a & Qt::AlignJustify)   ? TRtfAlign::Justify
+                  : (a & Qt::AlignHCenter) ? TRtfAlign::Center
+                  : (a & Qt::AlignRight)   ? TRtfAlign::Right
+                                           : TRtfAlign::Left;
+    p.FirstIndent = TwipsOf(b, kTwFirst, b.textIndent(), dpi);
+    p.LeftIndent = TwipsOf(b, kTwLeft, b.leftMargin(), dpi);
+    p.RightIndent = TwipsOf(b, kTwRight, b.rightMargin(), dpi);
+    p.SpaceBefore = TwipsOf(b, kTwBefore, b.topMargin(), dpi);
+    p.SpaceAfter = TwipsOf(b, kTwAfter, b.bottomMargin(), dpi);
+    switch (b.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        p.LineSpacingMultiple = true;
+        p.LineSpacing = b.hasProperty(kLineSpacing) && b.boolProperty(kLineMultiple)
+                            ? b.intProperty(kLineSpacing)
+                            : static_cast<int>(std::lround(b.lineHeight() * 240.0 / 100.0));
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        p.LineSpacing = TwipsOf(b, kLineSpacing, b.lineHeight(), dpi);
+        break;
+    case QTextBlockFormat::FixedHeight:
+        p.LineSpacing = -Tw(b.lineHeight(), dpi);
+        if (b.hasProperty(kLineSpacing) &&
+            std::abs(Px(-b.intProperty(kLineSpacing), dpi) - b.lineHeight()) < 0.51)
+            p.LineSpacing = b.intProperty(kLineSpacing);
+        break;
+    default:
+        if (b.boolProperty(kLineMultiple) && b.intProperty(kLineSpacing) == 0) p.LineSpacingMultiple = true;
+        break;
+    }
+    const QList<QTextOption::Tab> tabs = b.tabPositions();
+    const QStringList kept = b.stringProperty(kTabs).split(';', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < tabs.size(); ++i) {
+        TRtfTab t;
+        t.Position = Tw(tabs[i].position, dpi);
+        t.Alignment = tabs[i].type == QTextOption::CenterTab      ? TRtfTabAlign::Center
+                      : tabs[i].type == QTextOption::RightTab     ? TRtfTabAlign::Right
+                      : tabs[i].type == QTextOption::DelimiterTab ? TRtfTabAlign::Decimal
+                                                                  : TRtfTabAlign::Left;
+        if (kept.size() == tabs.size()) {
+            const int tw = kept[i].section(':', 0, 0).toInt();
+            if (std::abs(Px(tw, dpi) - tabs[i].position) < 0.51) t.Position = tw;
+        }
+        p.Tabs.push_back(t);
+    }
+    const QTextList* list = block.textList();
+    p.Bullet = list != nullptr;
+    return p;
+}
+
+QTextCharFormat CharFormatOf(const TRtfCharFormat& f) {
+    QTextCharFormat c;
+    if (!f.FontName.empty()) c.setFontFamilies({ToQString(f.FontName)});
+    c.setFontPointSize(f.Size / 2.0);
+    c.setFontWeight(f.Bold ? QFont::Bold : QFont::Normal);
+    c.setFontItalic(f.Italic);
+    c.setFontUnderline(f.Underline);
+    c.setFontStrikeOut(f.StrikeOut);
+    if (f.Charset) c.setProperty(kCharset, f.Charset);
+    if (f.Pitch) c.setProperty(kPitch, f.Pitch);
+    if (f.Offset) c.setProperty(kOffset, f.Offset);
+    c.setVerticalAlignment(f.Offset > 0   ? QTextCharFormat::AlignSuperScript
+                           : f.Offset < 0 ? QTextCharFormat::AlignSubScript
+                                          : QTextCharFormat::AlignNormal);
+    if (f.Color != kRtfNoColor) c.setForeground(QColorOf(f.Color));
+    if (f.BackColor != kRtfNoColor) c.setBackground(QColorOf(f.BackColor));
+    if (!f.Link.empty()) {
+        // links show underlined in blue; what they had is kept
+        c.setAnchor(true);
+        c.setAnchorHref(ToQString(f.Link));
+        c.setProperty(kLinkStyled, true);
+        c.setProperty(kOrigUnderline, f.Underline);
+        c.setProperty(kOrigColor, f.Color);
+        c.setFontUnderline(true);
+        c.setForeground(QColor(0, 0, 255));
+    }
+    return c;
+}
+
+TRtfCharFormat CharOf(const QTextCharFormat& c, int defaultHalfPoints) {
+    TRtfCharFormat f;
+    if (c.hasProperty(QTextFormat::FontFamilies)) {
+        const QStringList families = c.fontFamilies().toStringList();
+        if (!families.isEmpty()) f.FontName = FromQString(families.first());
+    }
+    f.Size = c.hasProperty(QTextFormat::FontPointSize) ? static_cast<int>(std::lround(c.fontPointSize() * 2))
+                                                       : defaultHalfPoints;
+    f.Bold = c.fontWeight() >= QFont::DemiBold;
+    f.Italic = c.fontItalic();
+    f.Underline = c.fontUnderline();
+    f.StrikeOut = c.fontStrikeOut();
+    f.Charset = c.intProperty(kCharset);
+    f.Pitch = c.intProperty(kPitch);
+    f.Offset = c.intProperty(kOffset);
+    if (!f.Offset && c.verticalAlignment() == QTextCharFormat::AlignSuperScript) f.Offset = 6;
+    if (!f.Offset && c.verticalAlignment() == QTextCharFormat::AlignSubScript) f.Offset = -6;
+    if (c.hasProperty(QTextFormat::ForegroundBrush) && c.foreground().style() != Qt::NoBrush)
+        f.Color = ColorOf(c.foreground().color());
+    if (c.hasProperty(QTextFormat::BackgroundBrush) && c.background().style() != Qt::NoBrush)
+        f.BackColor = ColorOf(c.background().color());
+    if (c.isAnchor() && !c.anchorHref().isEmpty()) f.Link = FromQString(c.anchorHref());
+    if (c.boolProperty(kLinkStyled)) {
+        f.Underline = c.boolProperty(kOrigUnderline);
+        f.Color = c.hasProperty(kOrigColor) ? c.intProperty(kOrigColor) : kRtfNoColor;
+        if (f.Link.empty()) {
+            // the link was taken off: back to what it had
+        }
+    }
+    return f;
+}
+
+namespace {
+
+// A picture for a raw group: its own PNG or JPEG picture, else a labelled box.
+QImage ImageOfRaw(const std::string& raw, int dpi, qreal& w, qreal& h) {
+    const TRtfPicture pic = RtfPictureOf(raw);
+    QImage img;
+    if (!pic.Kind.empty())
+        img.loadFromData(reinterpret_cast<const uchar*>(pic.Bytes.data()), static_cast<int>(pic.Bytes.size()),
+                         pic.Kind == "png" ? "PNG" : "JPEG");
+    w = pic.WidthTwips > 0 ? Px(pic.WidthTwips, dpi) : (img.isNull() ? 96 : img.width());
+    h = pic.HeightTwips > 0 ? Px(pic.HeightTwips, dpi) : (img.isNull() ? 32 : img.height());
+    w = std::clamp<qreal>(w, 4, 4000);
+    h = std::clamp<qreal>(h, 4, 4000);
+    if (img.isNull()) {
+        img = QImage(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
+        img.fill(QColor(240, 240, 240));
+        QPainter p(&img);
+        p.setPen(Qt::darkGray);
+        p.drawRect(0, 0, img.width() - 1, img.height() - 1);
+        p.drawText(img.rect(), Qt::AlignCenter,
+                   pic.IsObject ? QStringLiteral("Object") : QStringLiteral("Picture"));
+    }
+    return img;
+}
+
+QString QtText(const std::string& s) {
+    QString q = ToQString(s);
+    q.replace(QChar('\n'), QChar::LineSeparator);
+    q.remove(QChar('\r'));
+    return q;
+}
+
+}  // namespace
+
+// Inserts one paragraph at the cursor: the first (index 0) joins the cursor's
+// block, every later one starts a block of its own.
+void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index, bool setFirstFormat,
+                     int dpi, TCharFormatCache& formats) {
+    static int imageNumber = 0;
+    QTextDocument* doc = cur.document();
+    const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : formats.Of(p.Runs.front());
+    if (index > 0)
+        cur.insertBlock(BlockFormatOf(p.Format, dpi), first);
+    else if (setFirstFormat)
+        cur.setBlockFormat(BlockFormatOf(p.Format, dpi));
+    if (p.Format.Bullet && (index > 0 || setFirstFormat)) {
+        const QTextBlock prev = cur.block().previous();
+        if (prev.isValid() && prev.textList())
+            prev.textList()->add(cur.block());
+        else {
+            QTextListFormat lf;
+            lf.setStyle(QTextListFormat::ListDisc);
+            lf.setIndent(0);
+            cur.createList(lf);
+        }
+    }
+    for (const TRtfRun& r : p.Runs) {
+        if (r.IsRaw()) {
+            qreal w = 0, h = 0;
+            const QImage img = ImageOfRaw(r.Raw, dpi, w, h);
+            const QString name = QStringLiteral("rtfobject:%1").arg(++imageNumber);
+            doc->addResource(QTextDocument::ImageResource, QUrl(name), img);
+            QTextImageFormat f;
+            f.merge(formats.Of(r));
+            f.setName(name);
+            f.setWidth(w);
+            f.setHeight(h);
+            f.setProperty(kRaw, QByteArray(r.Raw.data(), static_cast<qsizetype>(r.Raw.size())));
+            cur.insertImage(f);
+        } else {
+            cur.insertText(QtText(r.Text), formats.Of(r));
+        }
+    }
+}
+
+// Inserts the document at the cursor; the first paragraph joins the cursor's block.
+void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi) {
+    TCharFormatCache formats(d);
+    for (std::size_t i = 0; i < d.Paragraphs.size(); ++i)
+        InsertParagraph(cur, d.Paragraphs[i], i, setFirstFormat, dpi, formats);
+}
+
+// Loads a whole document at the cursor of an empty document: one change
+// (laid out once, not once per run, which for a long paragraph of many
+// formats grows with the square of the runs) and no step to undo.
+void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi) {
+    QTextDocument* doc = cur.document();
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    cur.beginEditBlock();
+    InsertDocument(cur, d, true, dpi);
+    cur.endEditBlock();
+    doc->setUndoRedoEnabled(undo);
+}
+
+// The edit's selection replaced by the document, as one undo step.
+void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi) {
+    QTextCursor c = Edit->textCursor();
+    c.beginEditBlock();
+    c.removeSelectedText();
+    InsertDocument(c, d, false, dpi);
+    c.endEditBlock();
+    Edit->setTextCursor(c);
+}
+
+// The model of the document's characters [from, to).
+TRtfDocument DocumentOf(QTextDocument* doc, int from, int to, int dpi, int defaultHalfPoints) {
+    TRtfDocument d;
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
+        TRtfParagraph p;
+        p.Format = ParaOf(b, dpi);
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            if (!frag.isValid()) continue;
+            const int start = std::max(frag.position(), from);
+            const int end = std::min(frag.position() + frag.length(), to);
+            if (start >= end) continue;
+            const QTextCharFormat cf = frag.charFormat();
+            const QString text = frag.text().mid(start - frag.position(), end - start);
+            if (cf.isImageFormat() && cf.hasProperty(kRaw)) {
+                const QByteArray raw = cf.property(kRaw).toByteArray();
+                for (QChar ch : text)
+                    if (ch == kObjectChar) {
+                        TRtfRun r;
+                        r.Raw = std::string(raw.constData(), static_cast<std::size_t>(raw.size()));
+                        r.Format = d.FormatIndex(CharOf(cf, defaultHalfPoints));
+                        p.Runs.push_back(std::move(r));
+                    }
+                continue;
+            }
+            QString t = text;
+            t.replace(QChar::LineSeparator, QChar('\n'));
+            t.remove(kObjectChar);
+            if (t.isEmpty()) continue;
+            p.Runs.push_back(d.Run(FromQString(t), CharOf(cf, defaultHalfPoints)));
+        }
+        d.Paragraphs.push_back(std::move(p));
+    }
+    d.Normalize();
+    return d;
+}
+
+}  // namespace richedit_detail

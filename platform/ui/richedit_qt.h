@@ -1,0 +1,238 @@
+// What the rich-edit sources share: the document model in the toolkit's
+// text document, and the control's adapter. Only platform/ui's rich-edit
+// sources include this header.
+#pragma once
+
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "platform/ui/qt_host.h"
+#include "platform/ui/richedit.h"
+#include "platform/ui/stdctrls_qt.h"
+
+namespace richedit_detail {
+
+// Format properties of our own.
+enum : int {
+    kTwFirst = QTextFormat::UserProperty + 310,
+    kTwLeft,
+    kTwRight,
+    kTwBefore,
+    kTwAfter,
+    kLineSpacing,
+    kLineMultiple,
+    kBullet,
+    kTabs,
+    kCharset,
+    kPitch,
+    kOffset,
+    kRaw,
+    kLinkStyled,
+    kOrigUnderline,
+    kOrigColor,
+};
+
+constexpr QChar kObjectChar(0xFFFC);
+
+inline qreal Px(int twips, int dpi) { return twips * static_cast<qreal>(dpi) / 1440.0; }
+inline int Tw(qreal px, int dpi) { return static_cast<int>(std::lround(px * 1440.0 / dpi)); }
+
+QTextBlockFormat BlockFormatOf(const TRtfParaFormat& p, int dpi);
+TRtfParaFormat ParaOf(const QTextBlock& block, int dpi);
+QTextCharFormat CharFormatOf(const TRtfCharFormat& f);
+TRtfCharFormat CharOf(const QTextCharFormat& c, int defaultHalfPoints);
+
+// The toolkit formats of one document's format table, each converted once
+// when a run first uses it; runs of one format share one object.
+class TCharFormatCache {
+public:
+    explicit TCharFormatCache(const TRtfDocument& d) : FDoc(d), FFormats(d.Formats.size()) {}
+
+    const QTextCharFormat& Of(const TRtfRun& r) {
+        if (r.Format >= FFormats.size()) {
+            FOther = CharFormatOf(FDoc.FormatOf(r));
+            return FOther;
+        }
+        auto& f = FFormats[r.Format];
+        if (!f) f = CharFormatOf(FDoc.Formats[r.Format]);
+        return *f;
+    }
+
+private:
+    const TRtfDocument& FDoc;
+    std::vector<std::optional<QTextCharFormat>> FFormats;
+    QTextCharFormat FOther;
+};
+
+// Inserts one paragraph at the cursor: the first (index 0) joins the cursor's
+// block, every later one starts a block of its own.
+void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index, bool setFirstFormat,
+                     int dpi, TCharFormatCache& formats);
+
+// Inserts the document at the cursor; the first paragraph joins the cursor's block.
+void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi);
+
+// Loads a whole document at the cursor of an empty document: one change
+// (laid out once, not once per run, which for a long paragraph of many
+// formats grows with the square of the runs) and no step to undo.
+void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi);
+// The edit's selection replaced by the document, as one undo step.
+void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi);
+// The model of the document's characters [from, to).
+TRtfDocument DocumentOf(QTextDocument* doc, int from, int to, int dpi, int defaultHalfPoints);
+
+// Web addresses, as AutoURLDetect marks them.
+const QRegularExpression& WebAddressPattern();
+
+}  // namespace richedit_detail
+
+// The toolkit side of the rich edit: a text edit over its document.
+class TRichEditAdapter : public TEditAdapter {
+public:
+    TRichEditAdapter(TCustomRichEdit* Edit, const TCreateParams& Params) : TEditAdapter(Edit), FRich(Edit) {
+        FWidget = new TQtScrollHost<QTextEdit>(Edit, ParentWidgetFor(Params));
+        FWidget->setContextMenuPolicy(Qt::NoContextMenu);
+        FWidget->setTabChangesFocus(false);
+        FWidget->setAcceptRichText(false);
+        FWidget->setAcceptDrops(false);
+        ApplyFrame(FWidget, Params);
+        FWidget->document()->setDocumentMargin(1);
+        QObject::connect(FWidget, &QTextEdit::textChanged, [this] {
+            if (Silent) return;
+            if (FRich->AutoURLDetect()) MarkWebAddresses();
+            NotifyChanged();
+        });
+        QObject::connect(FWidget->document(), &QTextDocument::contentsChange, [this] { ++Changes; });
+        QObject::connect(FWidget, &QTextEdit::selectionChanged, [this] { SelectionMoved(); });
+        QObject::connect(FWidget, &QTextEdit::cursorPositionChanged, [this] { SelectionMoved(); });
+        ApplyWrap();
+    }
+
+    QTextEdit* Edit() const { return FWidget; }
+    QTextDocument* Doc() const { return FWidget->document(); }
+    QWidget* Widget() const override { return FWidget; }
+    QString Text() const override {
+        QString t = Doc()->toRawText();
+        t.replace(QChar::ParagraphSeparator, QChar('\n'));
+        t.replace(QChar::LineSeparator, QChar('\n'));
+        return t;
+    }
+    void SetText(const QString& Value) override {
+        Silent = true;
+        FWidget->clear();
+        QTextCursor c(Doc());
+        c.insertText(Value, DefaultCharFormat());
+        Doc()->clearUndoRedoStacks();
+        Doc()->setModified(false);
+        Silent = false;
+        if (FRich->AutoURLDetect()) MarkWebAddresses();
+    }
+    int SelStart() const override { return FWidget->textCursor().selectionStart(); }
+    int SelLength() const override {
+        const QTextCursor c = FWidget->textCursor();
+        return c.selectionEnd() - c.selectionStart();
+    }
+    void SetSelection(int Start, int Length) override {
+        QTextCursor c = FWidget->textCursor();
+        const int last = std::max(0, Doc()->characterCount() - 1);
+        c.setPosition(std::clamp(Start, 0, last));
+        if (Length > 0) c.setPosition(std::clamp(Start + Length, 0, last), QTextCursor::KeepAnchor);
+        FWidget->setTextCursor(c);
+    }
+    void ReplaceSelection(const QString& Value) override {
+        QString v = Value;
+        v.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        v.replace(QChar('\r'), QChar('\n'));
+        // An edit block of its own: one undo step, never merged with typing
+        // or another paste next to it.
+        QTextCursor c = FWidget->textCursor();
+        c.beginEditBlock();
+        c.insertText(v);
+        c.endEditBlock();
+        FWidget->setTextCursor(c);
+    }
+    bool Modified() const override { return Doc()->isModified(); }
+    void SetModified(bool Value) override { Doc()->setModified(Value); }
+    void SetReadOnly(bool Value) override {
+        FWidget->setReadOnly(Value);
+        if (Value) FWidget->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
+    void SetLimits(int, TEditCharCase) override {}
+    void SetPasswordChar(char32_t) override {}
+    void SetFrame(bool) override {}
+    void SetAlignment(TAlignment) override {}
+    bool CanUndo() const override { return Doc()->isUndoAvailable(); }
+    void Undo() override { FWidget->undo(); }
+    void ClearUndo() override { Doc()->clearUndoRedoStacks(); }
+
+    void ApplyWrap() {
+        FWidget->setLineWrapMode(FRich->WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        const TScrollStyle s = FRich->ScrollBars();
+        FWidget->setVerticalScrollBarPolicy(s == ssVertical || s == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                           : Qt::ScrollBarAlwaysOff);
+        FWidget->setHorizontalScrollBarPolicy(s == ssHorizontal || s == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                               : Qt::ScrollBarAlwaysOff);
+    }
+
+    int DefaultHalfPoints() const {
+        const QFont f = FWidget->font();
+        return f.pointSizeF() > 0 ? static_cast<int>(std::lround(f.pointSizeF() * 2)) : 20;
+    }
+    QTextCharFormat DefaultCharFormat() const {
+        QTextCharFormat c;
+        c.setFontPointSize(DefaultHalfPoints() / 2.0);
+        return c;
+    }
+
+    // Marks web addresses in the text (shown only: the document keeps no link).
+    void MarkWebAddresses() {
+        QList<QTextEdit::ExtraSelection> marks;
+        if (FRich->AutoURLDetect()) {
+            for (QTextBlock b = Doc()->begin(); b.isValid(); b = b.next()) {
+                auto it = richedit_detail::WebAddressPattern().globalMatch(b.text());
+                while (it.hasNext()) {
+                    const auto m = it.next();
+                    QTextEdit::ExtraSelection s;
+                    s.cursor = QTextCursor(Doc());
+                    s.cursor.setPosition(b.position() + static_cast<int>(m.capturedStart()));
+                    s.cursor.setPosition(b.position() + static_cast<int>(m.capturedEnd()),
+                                         QTextCursor::KeepAnchor);
+                    s.format.setFontUnderline(true);
+                    s.format.setForeground(QColor(0, 0, 255));
+                    marks.append(s);
+                }
+            }
+        }
+        FWidget->setExtraSelections(marks);
+    }
+
+    bool Silent = false;
+    // Where the last typed character ended (-1: no typing run).
+    int TypingEnd = -1;
+    int Changes = 0;
+
+private:
+    void SelectionMoved() {
+        if (Silent) return;
+        GuardedCall(FRich, [this] { FRich->SelectionChange(); });
+    }
+
+    TCustomRichEdit* FRich;
+    QTextEdit* FWidget;
+};
+
+namespace richedit_detail {
+
+// Byte positions (as SelStart counts them) and the toolkit's positions.
+inline int BytePos(TRichEditAdapter* a, int QtPos) { return ByteOfUtf16(a->Text(), QtPos); }
+inline int QtPos(TRichEditAdapter* a, int BytePos) { return Utf16OfByte(a->Text(), BytePos); }
+
+}  // namespace richedit_detail
