@@ -21,7 +21,7 @@ std::string RedSquareBytes(int Size) {
     TBitmap b;
     b.SetSize(Size, Size);
     b.Canvas()->Brush()->SetColor(clRed);
-    b.Canvas()->FillRect(TRect(0, 0, Size, Size));
+    b.Canvas()->FillRect(TRect{0, 0, Size, Size});
     TStringStream s;
     b.SaveToStream(&s);
     return s.DataString();

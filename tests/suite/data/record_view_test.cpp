@@ -202,7 +202,7 @@ TEST_F(RecordViewTest, FailedLayoutForgetsTheFormAndGivesBorrowedControlsBack) {
     EXPECT_THROW(Dlg->Execute(), EConvertError);
     EXPECT_EQ(nullptr, Dlg->Form());
     EXPECT_EQ(&Form, nav->Parent());
-    EXPECT_EQ(TRect(3, 200, 243, 225), nav->BoundsRect());
+    EXPECT_EQ((TRect{3, 200, 243, 225}), nav->BoundsRect());
     EXPECT_EQ(&Form, custom->Parent());
     EXPECT_EQ(300, custom->Left());
     EXPECT_EQ(90, custom->Width());
@@ -219,7 +219,7 @@ TEST_F(RecordViewTest, FailedLayoutForgetsTheFormAndGivesBorrowedControlsBack) {
     EXPECT_EQ(&Form, nav->Parent());
     EXPECT_FALSE(nav->Visible());
     EXPECT_EQ(&Form, custom->Parent());
-    EXPECT_EQ(TRect(300, 20, 390, 20 + custom->Height()), custom->BoundsRect());
+    EXPECT_EQ((TRect{300, 20, 390, 20 + custom->Height()}), custom->BoundsRect());
     // An exception while the view shows gives them back as well.
     EXPECT_THROW(Run([&](TqzRecordViewForm*) { throw EInvalidOperation("boom"); }), EInvalidOperation);
     EXPECT_EQ(nullptr, Dlg->Form());
@@ -417,7 +417,7 @@ TEST_F(RecordViewTest, BothLayoutsRender) {
                 f, style == rvsVertical ? "record_view_vertical.png" : "record_view_horizontal.png");
             TControl* city = ControlOf<TControl>("City");
             const TPoint p =
-                f->ScreenToClient(city->ClientToScreen(TPoint(city->Width() - 4, city->Height() / 2)));
+                f->ScreenToClient(city->ClientToScreen(TPoint{city->Width() - 4, city->Height() / 2}));
             EXPECT_EQ(clWhite, ColorToRGB(shot.Canvas()->Pixels(p.X, p.Y)));
             SendClick(f->CancelButton, 5, 5);
         });
