@@ -415,6 +415,9 @@ void TqzRichEditForm::PackToolbar() {
         x += b->Width();
     }
     FUserButtonBevel->SetVisible(user && bevels);
+    // The format bar closes up over a hidden justify button.
+    TSpeedButton* justify = Button("JustifyButton");
+    Button("BulletButton")->SetLeft(justify->Left() + (justify->Visible() ? justify->Width() : 0) + 6);
 }
 
 void TqzRichEditForm::RestoreUserButtons() {

@@ -252,6 +252,8 @@ TEST_F(RichForm, DefaultOptionsHideLoadSaveAsAndJustify) {
         EXPECT_FALSE(f->MenuItem("FileLoad")->Visible());
         EXPECT_FALSE(f->MenuItem("FileSaveAs")->Visible());
         EXPECT_FALSE(f->Button("JustifyButton")->Visible());
+        // the bullet button closes up over it
+        EXPECT_EQ(f->Button("BulletButton")->Left(), f->Button("JustifyButton")->Left() + 6);
         EXPECT_FALSE(f->MenuItem("Tools1")->Visible());  // no spell checker assigned
         EXPECT_TRUE(f->MenuItem("FileSaveExit")->Visible());
         EXPECT_TRUE(f->Toolbar()->Visible());
@@ -611,7 +613,7 @@ TEST_F(RichForm, GlyphsAreDrawnPicturesOnTheButtonsAndInTheMenus) {
     EXPECT_EQ(qzRichGlyphs()->Count(), 24);
 
     Rtf("Hello\\par");
-    r->SetEditorOptions(r->EditorOptions() | (1u << reoShowMainMenuIcons));
+    r->SetEditorOptions(r->EditorOptions() | (1u << reoShowMainMenuIcons) | (1u << reoShowJustifyButton));
     EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
         for (const char* n :
              {"NewButton", "CutButton", "BoldButton", "ColorButton", "LeftButton", "BulletButton"}) {
@@ -621,6 +623,9 @@ TEST_F(RichForm, GlyphsAreDrawnPicturesOnTheButtonsAndInTheMenus) {
             ASSERT_FALSE(b->Glyph()->Empty());
             EXPECT_FALSE(b->Hint().empty());
         }
+        TSpeedButton* justify = f->Button("JustifyButton");
+        EXPECT_TRUE(justify->Visible());
+        EXPECT_EQ(f->Button("BulletButton")->Left(), justify->Left() + justify->Width() + 6);
         // the bold button shows the glyph's ink, not its olive background
         TBitmap shot;
         RenderControl(f->Button("BoldButton"), &shot);
