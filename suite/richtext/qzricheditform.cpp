@@ -404,6 +404,7 @@ void TqzRichEditForm::PackToolbar() {
         if (!b) continue;
         if (b->Parent() != FToolbar) {
             FUserParents.push_back({b, b->Parent()});
+            b->FreeNotification(this);
             b->SetParent(FToolbar);
         }
         if (!user) {
@@ -422,10 +423,17 @@ void TqzRichEditForm::PackToolbar() {
 
 void TqzRichEditForm::RestoreUserButtons() {
     for (const auto& [button, parent] : FUserParents) {
+        button->RemoveFreeNotification(this);
         button->SetVisible(false);
         button->SetParent(parent);
     }
     FUserParents.clear();
+}
+
+void TqzRichEditForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TForm::Notification(AComponent, Operation);
+    if (Operation == opRemove)
+        std::erase_if(FUserParents, [AComponent](const auto& P) { return P.first == AComponent; });
 }
 
 void TqzRichEditForm::ApplyImages() {

@@ -98,6 +98,7 @@ protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyUp(uint16_t& Key, TShiftState Shift) override;
     void Resize() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     TMenuItem* AddItem(TMenuItem* Parent, const std::string& Name, const std::string& Caption, TShortCut Key,

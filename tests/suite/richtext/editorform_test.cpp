@@ -707,6 +707,14 @@ TEST_F(RichForm, UserSpeedButtonsJoinTheToolbarAndGoBackOnClose) {
     EXPECT_EQ(u2->Parent(), form);
     EXPECT_FALSE(u1->Visible());
     EXPECT_FALSE(u2->Visible());
+    // a user button freed while the window is open is simply gone afterwards
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        EXPECT_EQ(u2->Parent(), f->Toolbar());
+        delete u2;
+        f->SetModalResult(mrCancel);
+    }));
+    EXPECT_EQ(r->UserSpeedButton2(), nullptr);
+    EXPECT_EQ(u1->Parent(), form);
 }
 
 }  // namespace
