@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QTimer>
 #include <QWidget>
 
@@ -15,6 +16,7 @@
 
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
@@ -46,6 +48,21 @@ void TMenuItem::Changed() {
 void TMenuItem::SetCaption(const std::string& Value) {
     if (Value == FCaption) return;
     FCaption = Value;
+    Changed();
+}
+
+TBitmap* TMenuItem::Bitmap() {
+    if (!FBitmap) FBitmap = std::make_unique<TBitmap>();
+    return FBitmap.get();
+}
+
+bool TMenuItem::HasBitmap() const { return FBitmap && !FBitmap->Empty(); }
+
+void TMenuItem::SetBitmap(TBitmap* Value) {
+    if (Value)
+        Bitmap()->Assign(Value);
+    else
+        FBitmap.reset();
     Changed();
 }
 
@@ -743,14 +760,104 @@ private:
     QMenu* FMenu;
 };
 
+// An item's bitmap as an icon, its transparent colour left out.
+QIcon ItemIcon(TMenuItem* Item) {
+    TBitmap* b = Item->Bitmap();
+    QImage image = b->Data()->Image.convertToFormat(QImage::Format_ARGB32);
+    if (b->Transparent()) {
+        const TColor c = ColorToRGB(b->TransparentColor());
+        const QRgb key = qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((row[x] & 0xFFFFFFu) == (key & 0xFFFFFFu)) row[x] = 0;
+        }
+    }
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(image), QIcon::Normal);
+    return icon;
+}
+
+// Makes room for pictures wider than the style's small icons, so that a
+// wide picture (a colour swatch) shows at its own size.
+class TMenuIconStyle : public QProxyStyle {
+public:
+    explicit TMenuIconStyle(int Extent) : QProxyStyle(nullptr), FExtent(Extent) {}
+    int pixelMetric(PixelMetric Metric, const QStyleOption* Option, const QWidget* Widget) const override {
+        const int v = QProxyStyle::pixelMetric(Metric, Option, Widget);
+        return Metric == PM_SmallIconSize ? std::max(v, FExtent) : v;
+    }
+
+private:
+    int FExtent;
+};
+
+// The widest visible picture among the sub-items of Parent (0 for none).
+int IconExtent(TMenuItem* Parent) {
+    int extent = 0;
+    for (int i = 0; i < Parent->Count(); ++i) {
+        TMenuItem* item = Parent->Items(i);
+        if (item->Visible() && item->HasBitmap())
+            extent = std::max({extent, item->Bitmap()->Width(), item->Bitmap()->Height()});
+    }
+    return extent;
+}
+
+void FillMenu(QMenu* Menu, TMenuItem* Parent, std::vector<std::pair<QAction*, TMenuItem*>>& Actions,
+              std::vector<std::unique_ptr<QStyle>>& Styles) {
+    Menu->setFont(InterfaceQFont());
+    if (const int extent = IconExtent(Parent); extent > 16) {
+        Styles.push_back(std::make_unique<TMenuIconStyle>(extent));
+        Menu->setStyle(Styles.back().get());
+    }
+    for (int i = 0; i < Parent->Count(); ++i) {
+        TMenuItem* item = Parent->Items(i);
+        if (!item->Visible()) continue;
+        if (item->IsLine()) {
+            Menu->addSeparator();
+            continue;
+        }
+        QString text = ToQString(item->Caption());
+        const std::string shortcut = ShortCutToText(item->ShortCut());
+        if (!shortcut.empty()) text += "\t" + ToQString(shortcut);
+        bool hasChildren = false;
+        for (int j = 0; j < item->Count(); ++j)
+            if (item->Items(j)->Visible()) hasChildren = true;
+        QAction* action = nullptr;
+        if (hasChildren) {
+            QMenu* sub = Menu->addMenu(text);
+            FillMenu(sub, item, Actions, Styles);
+            action = sub->menuAction();
+        } else {
+            action = Menu->addAction(text);
+            Actions.push_back({action, item});
+        }
+        if (item->HasBitmap()) action->setIcon(ItemIcon(item));
+        action->setEnabled(item->Enabled());
+        if (item->Checked()) {
+            action->setCheckable(true);
+            action->setChecked(true);
+        }
+        if (item->Default()) {
+            QFont f = action->font();
+            f.setBold(true);
+            action->setFont(f);
+        }
+        const std::string hint = item->Hint();
+        QObject::connect(action, &QAction::hovered, [hint] {
+            if (Application) Application->SetHint(GetLongHint(hint));
+        });
+    }
+}
+
 class TQtMenuService : public TMenuService {
 public:
     TMenuItem* TrackMenu(TMenuItem* Parent, const TPoint& ScreenPos) override {
         EnsureToolkit();
+        std::vector<std::unique_ptr<QStyle>> styles;
         QMenu menu;
-        menu.setFont(InterfaceQFont());
         std::vector<std::pair<QAction*, TMenuItem*>> actions;
-        Fill(&menu, Parent, actions);
+        FillMenu(&menu, Parent, actions, styles);
         TBarStepFilter steps(&menu);
         menu.installEventFilter(&steps);
         if (FOpenedByKeys) {
@@ -775,46 +882,6 @@ public:
 
 private:
     int FStep = 0;
-    static void Fill(QMenu* Menu, TMenuItem* Parent, std::vector<std::pair<QAction*, TMenuItem*>>& Actions) {
-        for (int i = 0; i < Parent->Count(); ++i) {
-            TMenuItem* item = Parent->Items(i);
-            if (!item->Visible()) continue;
-            if (item->IsLine()) {
-                Menu->addSeparator();
-                continue;
-            }
-            QString text = ToQString(item->Caption());
-            const std::string shortcut = ShortCutToText(item->ShortCut());
-            if (!shortcut.empty()) text += "\t" + ToQString(shortcut);
-            bool hasChildren = false;
-            for (int j = 0; j < item->Count(); ++j)
-                if (item->Items(j)->Visible()) hasChildren = true;
-            QAction* action = nullptr;
-            if (hasChildren) {
-                QMenu* sub = Menu->addMenu(text);
-                sub->setFont(InterfaceQFont());
-                Fill(sub, item, Actions);
-                action = sub->menuAction();
-            } else {
-                action = Menu->addAction(text);
-                Actions.push_back({action, item});
-            }
-            action->setEnabled(item->Enabled());
-            if (item->Checked()) {
-                action->setCheckable(true);
-                action->setChecked(true);
-            }
-            if (item->Default()) {
-                QFont f = action->font();
-                f.setBold(true);
-                action->setFont(f);
-            }
-            const std::string hint = item->Hint();
-            QObject::connect(action, &QAction::hovered, [hint] {
-                if (Application) Application->SetHint(GetLongHint(hint));
-            });
-        }
-    }
 };
 
 TQtMenuService& RealMenuService() {
@@ -831,6 +898,22 @@ TMenuService* SetMenuService(TMenuService* Service) {
     TMenuService* old = GMenuService ? GMenuService : &RealMenuService();
     GMenuService = Service == &RealMenuService() ? nullptr : Service;
     return old;
+}
+
+void PaintMenu(TMenuItem* Parent, TBitmap* Target) {
+    EnsureToolkit();
+    std::vector<std::unique_ptr<QStyle>> styles;
+    std::vector<std::pair<QAction*, TMenuItem*>> actions;
+    QMenu menu;
+    FillMenu(&menu, Parent, actions, styles);
+    menu.ensurePolished();
+    menu.resize(menu.sizeHint());
+    QImage image(menu.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    menu.render(&image);
+    Target->SetSize(image.width(), image.height());
+    Target->Data()->EndPaint();
+    Target->Data()->Image = image.convertToFormat(Target->Data()->Image.format());
 }
 
 // ---- TTestMenus ----------------------------------------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/messages.h"
 
+class TBitmap;
 class TMenu;
 class TCustomForm;
 struct TMenuBarImpl;
@@ -56,6 +57,11 @@ public:
     void SetHint(const std::string& Value) { FHint = Value; }
     // A separator.
     bool IsLine() const { return FCaption == "-"; }
+    // The picture shown before the caption (created on first use; an empty
+    // one shows none). A Transparent bitmap leaves out its TransparentColor.
+    TBitmap* Bitmap();
+    bool HasBitmap() const;
+    void SetBitmap(TBitmap* Value);
 
     // ---- Sub-items (owned by the item's owner; freed with this item)
     int Count() const { return static_cast<int>(FItems.size()); }
@@ -98,6 +104,7 @@ private:
     bool FDefault = false;
     TShortCut FShortCut = 0;
     std::string FHint;
+    std::unique_ptr<TBitmap> FBitmap;
     std::vector<TMenuItem*> FItems;
     TMenuItem* FParent = nullptr;
     TMenu* FMenu = nullptr;  // set on the root item
@@ -247,6 +254,9 @@ protected:
     bool FOpenedByKeys = false;
 };
 TMenuService& MenuService();
+// Paints the sub-items of Parent as the real menu shows them (pictures,
+// captions, shortcuts) into Target, sized to the menu.
+void PaintMenu(TMenuItem* Parent, TBitmap* Target);
 // Installs a service (nullptr: the real one); answers the one it replaces.
 TMenuService* SetMenuService(TMenuService* Service);
 

@@ -122,18 +122,19 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
     FToolbar->SetParent(this);
     FToolbar->SetBevelOuter(bvNone);
     FToolbar->SetHeight(28);
-    AddButton(FToolbar, "NewButton", "New", 34, &TqzRichEditForm::NewClick);
-    AddButton(FToolbar, "LoadButton1", "Load", 34, &TqzRichEditForm::LoadClick)->SetVisible(false);
-    AddButton(FToolbar, "SaveAsButton", "Save", 34, &TqzRichEditForm::SaveAsClick)->SetVisible(false);
-    AddButton(FToolbar, "PrintButton", "Print", 34, &TqzRichEditForm::PrintClick);
-    AddButton(FToolbar, "PrintPreviewButton", "View", 34, &TqzRichEditForm::PreviewClick);
-    AddButton(FToolbar, "FindButton", "Find", 34, &TqzRichEditForm::FindClick);
-    AddButton(FToolbar, "SpellButton", "ABC", 34, &TqzRichEditForm::SpellClick);
-    AddButton(FToolbar, "CutButton", "Cut", 34, &TqzRichEditForm::CutClick);
-    AddButton(FToolbar, "CopyButton", "Copy", 34, &TqzRichEditForm::CopyClick);
-    AddButton(FToolbar, "PasteButton", "Paste", 34, &TqzRichEditForm::PasteClick);
-    AddButton(FToolbar, "UndoButton", "Undo", 34, &TqzRichEditForm::UndoClick);
-    AddButton(FToolbar, "RedoButton", "Redo", 34, &TqzRichEditForm::RedoClick);
+    AddButton(FToolbar, "NewButton", TqzRichGlyph::New, &TqzRichEditForm::NewClick);
+    AddButton(FToolbar, "LoadButton1", TqzRichGlyph::Load, &TqzRichEditForm::LoadClick)->SetVisible(false);
+    AddButton(FToolbar, "SaveAsButton", TqzRichGlyph::SaveAs, &TqzRichEditForm::SaveAsClick)
+        ->SetVisible(false);
+    AddButton(FToolbar, "PrintButton", TqzRichGlyph::Print, &TqzRichEditForm::PrintClick);
+    AddButton(FToolbar, "PrintPreviewButton", TqzRichGlyph::Preview, &TqzRichEditForm::PreviewClick);
+    AddButton(FToolbar, "FindButton", TqzRichGlyph::Find, &TqzRichEditForm::FindClick);
+    AddButton(FToolbar, "SpellButton", TqzRichGlyph::Spell, &TqzRichEditForm::SpellClick);
+    AddButton(FToolbar, "CutButton", TqzRichGlyph::Cut, &TqzRichEditForm::CutClick);
+    AddButton(FToolbar, "CopyButton", TqzRichGlyph::Copy, &TqzRichEditForm::CopyClick);
+    AddButton(FToolbar, "PasteButton", TqzRichGlyph::Paste, &TqzRichEditForm::PasteClick);
+    AddButton(FToolbar, "UndoButton", TqzRichGlyph::Undo, &TqzRichEditForm::UndoClick);
+    AddButton(FToolbar, "RedoButton", TqzRichGlyph::Redo, &TqzRichEditForm::RedoClick);
     for (int i = 0; i < 4; ++i) {
         auto* b = new TBevel(this);
         b->SetParent(FToolbar);
@@ -141,6 +142,12 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
         b->SetBounds(0, 2, 2, 24);
         FGroupBevels.push_back(b);
     }
+    FUserButtonBevel = new TBevel(this);
+    FUserButtonBevel->SetName("UserButtonBevel");
+    FUserButtonBevel->SetParent(FToolbar);
+    FUserButtonBevel->SetShape(bsLeftLine);
+    FUserButtonBevel->SetBounds(0, 2, 2, 24);
+    FUserButtonBevel->SetVisible(false);
 
     // ---- Format bar
     FFormatBar = new TPanel(this);
@@ -163,26 +170,26 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
         FFontSizeCombo->Items()->Add(s);
     FFontSizeCombo->SetOnCloseUp(TqzComboCloseUpEvent(this, &TqzRichEditForm::FontSizeCloseUp));
     int x = 212;
-    auto fmt = [this, &x](const std::string& Name, const std::string& Caption, int W,
+    auto fmt = [this, &x](const std::string& Name, TqzRichGlyph Glyph,
                           void (TqzRichEditForm::*Click)(TObject*)) {
-        TSpeedButton* b = AddButton(FFormatBar, Name, Caption, W, Click);
+        TSpeedButton* b = AddButton(FFormatBar, Name, Glyph, Click);
         b->SetLeft(x);
-        x += W;
+        x += b->Width();
         return b;
     };
-    fmt("BoldButton", "B", 23, &TqzRichEditForm::BoldClick)->Font()->SetStyle({fsBold});
-    fmt("ItalicButton", "I", 23, &TqzRichEditForm::ItalicClick)->Font()->SetStyle({fsItalic});
-    fmt("UnderlineButton", "U", 23, &TqzRichEditForm::UnderlineClick)->Font()->SetStyle({fsUnderline});
+    fmt("BoldButton", TqzRichGlyph::Bold, &TqzRichEditForm::BoldClick);
+    fmt("ItalicButton", TqzRichGlyph::Italic, &TqzRichEditForm::ItalicClick);
+    fmt("UnderlineButton", TqzRichGlyph::Underline, &TqzRichEditForm::UnderlineClick);
     x += 6;
-    fmt("ColorButton", "Color", 40, &TqzRichEditForm::ColorClick);
-    fmt("HighlightButton", "Hi", 23, &TqzRichEditForm::HighlightClick);
+    fmt("ColorButton", TqzRichGlyph::Color, &TqzRichEditForm::ColorClick);
+    fmt("HighlightButton", TqzRichGlyph::Highlight, &TqzRichEditForm::HighlightClick);
     x += 6;
-    fmt("LeftButton", "Left", 36, &TqzRichEditForm::AlignClick);
-    fmt("CenterButton", "Mid", 32, &TqzRichEditForm::AlignClick);
-    fmt("RightButton", "Right", 38, &TqzRichEditForm::AlignClick);
-    fmt("JustifyButton", "Just", 34, &TqzRichEditForm::AlignClick);
+    fmt("LeftButton", TqzRichGlyph::AlignLeft, &TqzRichEditForm::AlignClick);
+    fmt("CenterButton", TqzRichGlyph::AlignCenter, &TqzRichEditForm::AlignClick);
+    fmt("RightButton", TqzRichGlyph::AlignRight, &TqzRichEditForm::AlignClick);
+    fmt("JustifyButton", TqzRichGlyph::Justify, &TqzRichEditForm::AlignClick);
     x += 6;
-    fmt("BulletButton", "Bullet", 40, &TqzRichEditForm::BulletClick);
+    fmt("BulletButton", TqzRichGlyph::Bullets, &TqzRichEditForm::BulletClick);
     for (const char* n :
          {"BoldButton", "ItalicButton", "UnderlineButton", "HighlightButton", "BulletButton"}) {
         Button(n)->SetGroupIndex(static_cast<int>(Button(n)->Tag()) + 10);
@@ -250,6 +257,7 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
 TqzRichEditForm::~TqzRichEditForm() {
     if (FShown && Application && Application->OnHint() == TNotifyEvent(this, &TqzRichEditForm::AppHint))
         Application->SetOnHint(FSavedHint);
+    RestoreUserButtons();
     FRichEdit->SetOnSelectionChange(nullptr);
     FFontNameCombo->SetOnCloseUp(nullptr);
     FFontSizeCombo->SetOnCloseUp(nullptr);
@@ -267,13 +275,15 @@ TMenuItem* TqzRichEditForm::AddItem(TMenuItem* Parent, const std::string& Name, 
     return item;
 }
 
-TSpeedButton* TqzRichEditForm::AddButton(TPanel* Bar, const std::string& Name, const std::string& Caption,
-                                         int Width, void (TqzRichEditForm::*Click)(TObject*)) {
+TSpeedButton* TqzRichEditForm::AddButton(TPanel* Bar, const std::string& Name, TqzRichGlyph Glyph,
+                                         void (TqzRichEditForm::*Click)(TObject*)) {
     auto* b = new TSpeedButton(this);
     b->SetName(Name);
     b->SetParent(Bar);
-    b->SetCaption(Caption);
-    b->SetBounds(0, 3, Width, 22);
+    TBitmap glyph;
+    qzLoadRichGlyph(Glyph, &glyph);
+    b->SetGlyph(&glyph);
+    b->SetBounds(0, 3, 23, 22);
     b->SetTag(static_cast<int>(FButtons.size()));
     b->SetFlat(true);
     if (Click) b->SetOnClick(TNotifyEvent(this, Click));
@@ -310,6 +320,7 @@ void TqzRichEditForm::FormShow(TObject*) {
     ApplyOptions();
     ApplyTexts();
     FColorMenu->Items()->Items(16)->SetTag(static_cast<int>(FRichEdit->Font()->Color()));
+    ApplyImages();
     Relayout();
     RefreshState();
     UpdateLockPanels();
@@ -386,6 +397,82 @@ void TqzRichEditForm::PackToolbar() {
             bevel->SetLeft(x + 3);
             x += 3 + 5;
         }
+    }
+    // The source's own buttons follow, after a bevel of their own.
+    bool user = false;
+    for (TSpeedButton* b : {FSource->UserSpeedButton1(), FSource->UserSpeedButton2()}) {
+        if (!b) continue;
+        if (b->Parent() != FToolbar) {
+            FUserParents.push_back({b, b->Parent()});
+            b->FreeNotification(this);
+            b->SetParent(FToolbar);
+        }
+        if (!user) {
+            FUserButtonBevel->SetLeft(x - 5);
+            user = true;
+        }
+        b->SetBounds(x, std::max(0, (FToolbar->Height() - b->Height()) / 2), b->Width(), b->Height());
+        b->SetVisible(true);
+        x += b->Width();
+    }
+    FUserButtonBevel->SetVisible(user && bevels);
+    // The format bar closes up over a hidden justify button.
+    TSpeedButton* justify = Button("JustifyButton");
+    Button("BulletButton")->SetLeft(justify->Left() + (justify->Visible() ? justify->Width() : 0) + 6);
+}
+
+void TqzRichEditForm::RestoreUserButtons() {
+    for (const auto& [button, parent] : FUserParents) {
+        button->RemoveFreeNotification(this);
+        button->SetVisible(false);
+        button->SetParent(parent);
+    }
+    FUserParents.clear();
+}
+
+void TqzRichEditForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TForm::Notification(AComponent, Operation);
+    if (Operation == opRemove)
+        std::erase_if(FUserParents, [AComponent](const auto& P) { return P.first == AComponent; });
+}
+
+void TqzRichEditForm::ApplyImages() {
+    // The main menu's pictures, by image index.
+    const std::pair<const char*, TqzRichGlyph> images[] = {{"FileLoad", TqzRichGlyph::Load},
+                                                           {"FileSaveAs", TqzRichGlyph::SaveAs},
+                                                           {"FilePreview", TqzRichGlyph::Preview},
+                                                           {"FilePrint", TqzRichGlyph::Print},
+                                                           {"EditUndo", TqzRichGlyph::Undo},
+                                                           {"EditRedo", TqzRichGlyph::Redo},
+                                                           {"EditCut", TqzRichGlyph::Cut},
+                                                           {"EditCopy", TqzRichGlyph::Copy},
+                                                           {"EditPaste", TqzRichGlyph::Paste},
+                                                           {"EditFind", TqzRichGlyph::Find},
+                                                           {"FormatFont", TqzRichGlyph::Font},
+                                                           {"FormatBulletStyle", TqzRichGlyph::Bullets},
+                                                           {"FormatParagraph", TqzRichGlyph::Paragraph},
+                                                           {"ToolsSpelling", TqzRichGlyph::Spell}};
+    const bool icons = Has(FOptions, reoShowMainMenuIcons);
+    for (const auto& [name, glyph] : images) {
+        TMenuItem* item = MenuItem(name);
+        if (!icons) {
+            item->SetBitmap(nullptr);
+            continue;
+        }
+        TBitmap b;
+        qzLoadRichGlyph(glyph, &b);
+        item->SetBitmap(&b);
+    }
+    // The colour menu: a swatch before each caption.
+    for (int i = 0; i < FColorMenu->Items()->Count(); ++i) {
+        TMenuItem* item = FColorMenu->Items()->Items(i);
+        TBitmap b;
+        b.SetSize(40, 12);
+        TCanvas* c = b.Canvas();
+        c->Brush()->SetColor(static_cast<TColor>(item->Tag()));
+        c->Pen()->SetColor(clGray);
+        c->Rectangle(0, 0, 40, 12);
+        item->SetBitmap(&b);
     }
 }
 
@@ -628,6 +715,7 @@ void TqzRichEditForm::FormCloseQuery(TObject*, bool& CanClose) {
 }
 
 void TqzRichEditForm::FormClose(TObject*, TCloseAction&) {
+    RestoreUserButtons();
     if (Application && Application->OnHint() == TNotifyEvent(this, &TqzRichEditForm::AppHint))
         Application->SetOnHint(FSavedHint);
 }

@@ -4,11 +4,14 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/forms.h"
 
 class TBevel;
+class TBitmap;
+class TImageList;
 class TMainMenu;
 class TMenuItem;
 class TOpenDialog;
@@ -22,6 +25,40 @@ class TqzCustomRichEdit;
 class TqzDBComboBox;
 class TqzDBRichEdit;
 class TqzRulerPanel;
+
+// The window's pictures; the first fourteen are the menu images by index.
+enum class TqzRichGlyph {
+    Spell,
+    Load,
+    SaveAs,
+    Print,
+    Undo,
+    Redo,
+    Paste,
+    Cut,
+    Copy,
+    Find,
+    Bullets,
+    Font,
+    Paragraph,
+    Preview,
+    New,
+    Bold,
+    Italic,
+    Underline,
+    Color,
+    Highlight,
+    AlignLeft,
+    AlignCenter,
+    AlignRight,
+    Justify
+};
+// The resource name of a glyph ("QZ_RICH_BOLD"), registered on first use.
+std::string qzRichGlyphResource(TqzRichGlyph Glyph);
+// Loads a glyph, transparent by its bottom-left colour.
+void qzLoadRichGlyph(TqzRichGlyph Glyph, TBitmap* Target);
+// All glyphs in TqzRichGlyph order, 16 x 16.
+TImageList* qzRichGlyphs();
 
 class TqzRichEditForm : public TForm {
     TASKMOOR_CLASS(TqzRichEditForm, TForm)
@@ -61,11 +98,12 @@ protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyUp(uint16_t& Key, TShiftState Shift) override;
     void Resize() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     TMenuItem* AddItem(TMenuItem* Parent, const std::string& Name, const std::string& Caption, TShortCut Key,
                        void (TqzRichEditForm::*Click)(TObject*));
-    TSpeedButton* AddButton(TPanel* Bar, const std::string& Name, const std::string& Caption, int Width,
+    TSpeedButton* AddButton(TPanel* Bar, const std::string& Name, TqzRichGlyph Glyph,
                             void (TqzRichEditForm::*Click)(TObject*));
     void FormShow(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
@@ -75,6 +113,8 @@ private:
     void ApplyOptions();
     void ApplyTexts();
     void PackToolbar();
+    void RestoreUserButtons();
+    void ApplyImages();
     void UpdateLockPanels();
     bool FireMenuEvent(int Which);
     // Commands.
@@ -133,6 +173,9 @@ private:
     std::vector<TSpeedButton*> FButtons;
     std::vector<TMenuItem*> FItems;
     std::vector<TBevel*> FGroupBevels;
+    TBevel* FUserButtonBevel = nullptr;
+    // The user speed buttons on the tool bar and their own parents.
+    std::vector<std::pair<TSpeedButton*, TWinControl*>> FUserParents;
     unsigned FOptions = 0;
     TNotifyEvent FSavedHint;
     bool FShown = false;

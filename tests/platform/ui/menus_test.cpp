@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include <QAction>
+
+#include "platform/ui/bitmaps.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
@@ -221,6 +224,84 @@ TEST(PopupMenuTest, TheToolkitMenuPicksItemsByAccelerator) {
     });
     popup->Popup(100, 100);
     EXPECT_EQ(picked.size(), 1u);
+}
+
+// Counts the pixels of one colour in a row of a bitmap.
+int CountInRow(TBitmap* B, int Y, TColor C) {
+    int n = 0;
+    for (int x = 0; x < B->Width(); ++x)
+        if (B->Canvas()->Pixels(x, Y) == C) ++n;
+    return n;
+}
+
+TEST(MenuBitmapTest, ItemsShowTheirPicturesAtTheirOwnSize) {
+    TShownForm f;
+    auto* popup = new TPopupMenu(f.Form);
+    auto add = [&](const char* Caption) {
+        auto* item = new TMenuItem(f.Form);
+        item->SetCaption(Caption);
+        popup->Items()->Add(item);
+        return item;
+    };
+    TMenuItem* red = add("Red");
+    TMenuItem* glyph = add("Glyph");
+    TMenuItem* plain = add("Plain");
+    EXPECT_FALSE(red->HasBitmap());
+    // a wide swatch, opaque
+    TBitmap swatch;
+    swatch.SetSize(40, 10);
+    swatch.Canvas()->Brush()->SetColor(clRed);
+    swatch.Canvas()->FillRect(TRect{0, 0, 40, 10});
+    red->SetBitmap(&swatch);
+    EXPECT_TRUE(red->HasBitmap());
+    EXPECT_EQ(red->Bitmap()->Width(), 40);
+    // a transparent glyph: its olive background is left out
+    TBitmap g;
+    g.SetSize(16, 16);
+    g.Canvas()->Brush()->SetColor(clOlive);
+    g.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    g.Canvas()->Brush()->SetColor(clBlue);
+    g.Canvas()->FillRect(TRect{4, 4, 12, 12});
+    g.SetTransparent(true);
+    glyph->SetBitmap(&g);
+
+    TBitmap shot;
+    PaintMenu(popup->Items(), &shot);
+    shot.SaveToFile("menu_bitmaps.png");
+    int redRow = -1, blueRow = -1, oliveSeen = 0;
+    for (int y = 0; y < shot.Height(); ++y) {
+        if (redRow < 0 && CountInRow(&shot, y, clRed) > 0) redRow = y;
+        if (blueRow < 0 && CountInRow(&shot, y, clBlue) > 0) blueRow = y;
+        oliveSeen += CountInRow(&shot, y, clOlive);
+    }
+    ASSERT_GE(redRow, 0);
+    ASSERT_GE(blueRow, 0);
+    EXPECT_EQ(CountInRow(&shot, redRow + 3, clRed), 40);  // not scaled down to a small icon
+    EXPECT_EQ(CountInRow(&shot, blueRow + 3, clBlue), 8);
+    EXPECT_LT(redRow, blueRow);  // in item order
+    EXPECT_EQ(oliveSeen, 0);
+
+    // taken away: the menu shows no picture for it
+    red->SetBitmap(nullptr);
+    EXPECT_FALSE(red->HasBitmap());
+    PaintMenu(popup->Items(), &shot);
+    int reds = 0;
+    for (int y = 0; y < shot.Height(); ++y) reds += CountInRow(&shot, y, clRed);
+    EXPECT_EQ(reds, 0);
+
+    // the toolkit's menu carries the pictures too
+    f.Show();
+    std::vector<bool> icons;
+    QTimer::singleShot(0, [&icons] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* a : menu->actions()) icons.push_back(!a->icon().isNull());
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(menu, &press);
+        }
+    });
+    (void)plain;
+    popup->Popup(100, 100);
+    EXPECT_EQ(icons, (std::vector<bool>{false, true, false}));
 }
 
 }  // namespace

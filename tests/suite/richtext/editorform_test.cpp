@@ -18,9 +18,12 @@
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/comctrls.h"
+#include "platform/ui/extctrls.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/imagelist.h"
 #include "platform/ui/lock_keys.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/print_dialogs.h"
@@ -249,6 +252,8 @@ TEST_F(RichForm, DefaultOptionsHideLoadSaveAsAndJustify) {
         EXPECT_FALSE(f->MenuItem("FileLoad")->Visible());
         EXPECT_FALSE(f->MenuItem("FileSaveAs")->Visible());
         EXPECT_FALSE(f->Button("JustifyButton")->Visible());
+        // the bullet button closes up over it
+        EXPECT_EQ(f->Button("BulletButton")->Left(), f->Button("JustifyButton")->Left() + 6);
         EXPECT_FALSE(f->MenuItem("Tools1")->Visible());  // no spell checker assigned
         EXPECT_TRUE(f->MenuItem("FileSaveExit")->Visible());
         EXPECT_TRUE(f->Toolbar()->Visible());
@@ -576,6 +581,141 @@ class RichFormFiles : public RichForm {
 protected:
     TTestStdDialogs files;
 };
+
+// ---- Pictures -------------------------------------------------------------------------------------
+
+int CountColor(TBitmap* B, TColor C) {
+    int n = 0;
+    for (int y = 0; y < B->Height(); ++y)
+        for (int x = 0; x < B->Width(); ++x)
+            if (B->Canvas()->Pixels(x, y) == C) ++n;
+    return n;
+}
+
+TEST_F(RichForm, GlyphsAreDrawnPicturesOnTheButtonsAndInTheMenus) {
+    // a few glyphs, pixel by pixel
+    TBitmap bold, color, highlight, left;
+    qzLoadRichGlyph(TqzRichGlyph::Bold, &bold);
+    qzLoadRichGlyph(TqzRichGlyph::Color, &color);
+    qzLoadRichGlyph(TqzRichGlyph::Highlight, &highlight);
+    qzLoadRichGlyph(TqzRichGlyph::AlignLeft, &left);
+    EXPECT_EQ(bold.Width(), 16);
+    EXPECT_EQ(bold.Height(), 16);
+    EXPECT_TRUE(bold.Transparent());
+    EXPECT_EQ(bold.Canvas()->Pixels(0, 15), clOlive);  // the mask colour
+    EXPECT_EQ(bold.Canvas()->Pixels(4, 3), clBlack);   // the stem of the B
+    EXPECT_EQ(bold.Canvas()->Pixels(7, 4), clOlive);   // inside its bowl
+    EXPECT_EQ(color.Canvas()->Pixels(7, 12), clRed);   // the colour bar under the A
+    EXPECT_EQ(highlight.Canvas()->Pixels(7, 12), clYellow);
+    EXPECT_EQ(left.Canvas()->Pixels(1, 4), clBlack);   // a short line starts at the left
+    EXPECT_EQ(left.Canvas()->Pixels(12, 4), clOlive);  // and stops short of the right
+    EXPECT_EQ(qzRichGlyphResource(TqzRichGlyph::Bold), "QZ_RICH_BOLD");
+    EXPECT_EQ(qzRichGlyphs()->Count(), 24);
+
+    Rtf("Hello\\par");
+    r->SetEditorOptions(r->EditorOptions() | (1u << reoShowMainMenuIcons) | (1u << reoShowJustifyButton));
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        for (const char* n :
+             {"NewButton", "CutButton", "BoldButton", "ColorButton", "LeftButton", "BulletButton"}) {
+            SCOPED_TRACE(n);
+            TSpeedButton* b = f->Button(n);
+            EXPECT_TRUE(b->Caption().empty());
+            ASSERT_FALSE(b->Glyph()->Empty());
+            EXPECT_FALSE(b->Hint().empty());
+        }
+        TSpeedButton* justify = f->Button("JustifyButton");
+        EXPECT_TRUE(justify->Visible());
+        EXPECT_EQ(f->Button("BulletButton")->Left(), justify->Left() + justify->Width() + 6);
+        // the bold button shows the glyph's ink, not its olive background
+        TBitmap shot;
+        RenderControl(f->Button("BoldButton"), &shot);
+        EXPECT_EQ(CountColor(&shot, clBlack), CountColor(&bold, clBlack));
+        EXPECT_EQ(CountColor(&shot, clOlive), 0);
+        // the main menu's pictures by image index
+        EXPECT_TRUE(f->MenuItem("EditCut")->HasBitmap());
+        EXPECT_TRUE(f->MenuItem("FormatParagraph")->HasBitmap());
+        EXPECT_FALSE(f->MenuItem("EditClear")->HasBitmap());
+        EXPECT_EQ(f->MenuItem("EditUndo")->Bitmap()->Canvas()->Pixels(2, 5), clNavy);
+        f->RichEdit()->SelectAll();
+        f->RefreshState();  // Cut enabled: its navy handles show
+        TBitmap edit;
+        PaintMenu(f->MenuItem("Edit1"), &edit);
+        edit.SaveToFile(Shot("richform_editmenu.png"));
+        EXPECT_GT(CountColor(&edit, clNavy), 0);
+        // the colour menu: a 40-pixel swatch before each caption
+        TMenuItem* colors = f->ColorMenu()->Items();
+        ASSERT_EQ(colors->Count(), 17);
+        EXPECT_EQ(colors->Items(9)->Caption(), "Red");
+        EXPECT_EQ(colors->Items(9)->Bitmap()->Width(), 40);
+        EXPECT_EQ(colors->Items(9)->Bitmap()->Canvas()->Pixels(20, 6), clRed);
+        EXPECT_EQ(colors->Items(16)->Bitmap()->Canvas()->Pixels(20, 6),
+                  static_cast<TColor>(ColorToRGB(f->RichEdit()->Font()->Color())));
+        TBitmap menu;
+        PaintMenu(colors, &menu);
+        menu.SaveToFile(Shot("richform_colormenu.png"));
+        int widest = 0;
+        for (int y = 0; y < menu.Height(); ++y) {
+            int n = 0;
+            for (int x = 0; x < menu.Width(); ++x) n += menu.Canvas()->Pixels(x, y) == clLime;
+            widest = std::max(widest, n);
+        }
+        EXPECT_EQ(widest, 38);  // inside its one-pixel frame
+        f->SetModalResult(mrCancel);
+    }));
+    // without the option the main menu shows no pictures
+    r->SetEditorOptions(r->EditorOptions() & ~(1u << reoShowMainMenuIcons));
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        EXPECT_FALSE(f->MenuItem("EditCut")->HasBitmap());
+        EXPECT_TRUE(f->ColorMenu()->Items()->Items(0)->HasBitmap());
+        f->SetModalResult(mrCancel);
+    }));
+}
+
+TEST_F(RichForm, UserSpeedButtonsJoinTheToolbarAndGoBackOnClose) {
+    auto* u1 = new TSpeedButton(form);
+    auto* u2 = new TSpeedButton(form);
+    for (TSpeedButton* u : {u1, u2}) {
+        u->SetParent(form);
+        u->SetBounds(0, 0, 25, 22);
+    }
+    r->SetUserSpeedButton1(u1);
+    r->SetUserSpeedButton2(u2);
+    Rtf("Hello\\par");
+    int clicks = 0;
+    u1->SetOnClick(TNotifyEvent([&clicks](TObject*) { ++clicks; }));
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        TSpeedButton* redo = f->Button("RedoButton");
+        EXPECT_EQ(u1->Parent(), f->Toolbar());
+        EXPECT_EQ(u2->Parent(), f->Toolbar());
+        EXPECT_TRUE(u1->Visible());
+        EXPECT_TRUE(u2->Visible());
+        // the bevel 3 pixels after the last standard button, the buttons 5 after it
+        TControl* bevel = nullptr;
+        for (int i = 0; i < f->Toolbar()->ControlCount(); ++i)
+            if (f->Toolbar()->Controls(i)->Name() == "UserButtonBevel") bevel = f->Toolbar()->Controls(i);
+        ASSERT_NE(bevel, nullptr);
+        EXPECT_TRUE(bevel->Visible());
+        EXPECT_EQ(bevel->Left(), redo->Left() + redo->Width() + 3);
+        EXPECT_EQ(u1->Left(), bevel->Left() + 5);
+        EXPECT_EQ(u2->Left(), u1->Left() + u1->Width());
+        SendClick(u1, 5, 5);
+        EXPECT_EQ(clicks, 1);
+        EXPECT_TRUE(RenderControlToPng(f, Shot("richform_userbuttons.png")));
+        f->SetModalResult(mrCancel);
+    }));
+    EXPECT_EQ(u1->Parent(), form);
+    EXPECT_EQ(u2->Parent(), form);
+    EXPECT_FALSE(u1->Visible());
+    EXPECT_FALSE(u2->Visible());
+    // a user button freed while the window is open is simply gone afterwards
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        EXPECT_EQ(u2->Parent(), f->Toolbar());
+        delete u2;
+        f->SetModalResult(mrCancel);
+    }));
+    EXPECT_EQ(r->UserSpeedButton2(), nullptr);
+    EXPECT_EQ(u1->Parent(), form);
+}
 
 }  // namespace
 
