@@ -377,7 +377,11 @@ void TqzDBGrid::UpdateDateTimePicker() {
     picker->SetVisible(false);
     picker->SetParent(this);
     picker->SetDataSource(DataSource());
-    picker->SetDataField(field->FieldName());
+    if (!SameText(picker->DataField(), field->FieldName())) {
+        picker->SetDataField(field->FieldName());
+        // Another cell's value is edited from its first part again.
+        picker->SetDisplayFormat(picker->DisplayFormat());
+    }
     picker->SetBorderStyle(bsNone);
     picker->HandleNeeded();
 }
@@ -602,7 +606,18 @@ std::string TqzDBGrid::CellText(TField* Field) {
 
 // ---- Keys and mouse ----------------------------------------------------------------------------
 
+void TqzDBGrid::PlaceCurrentControl() {
+    TWinControl* control = CellControl(Col(), Row());
+    if (!control || control->Parent() != this || !CanUseCustomControls()) return;
+    if (control->Visible() && FImpl->CurrentControl == control) return;
+    const TRect r = CellRect(Col(), Row());
+    if (!IsRectEmpty(r)) PlaceControl(control, r);
+}
+
 void TqzDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
+    // A key typed before the cell was drawn still finds its control in place.
+    if (Key == VK_F2 || qzIsTextEditKey(Key) || (Key == VK_DOWN && Shift.Contains(ssAlt)))
+        PlaceCurrentControl();
     TWinControl* control = FImpl->CurrentControl;
     const bool controlShown = control && control->Visible();
     if (Key == VK_DOWN && Shift.Contains(ssAlt) && controlShown) {
@@ -707,6 +722,7 @@ void TqzDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
 
 void TqzDBGrid::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_CHAR) {
+        if (Message.WParam >= 32 && Message.WParam != 127) PlaceCurrentControl();
         TWinControl* control = FImpl->CurrentControl;
         const auto ch = static_cast<char32_t>(Message.WParam);
         if (control && control->Visible() && ch >= 32 && ch != 127) {

@@ -150,6 +150,8 @@ protected:
 private:
     void ApplyDataSource();
     void PlaceControl(TWinControl* Control, const TRect& ARect);
+    // Places the current cell's control now when drawing has not yet.
+    void PlaceCurrentControl();
     bool CheckBoxCell(int ACol, std::string& On, std::string& Off);
     bool CanToggle(TField* Field);
     bool IsPickerCell(int ACol) const;

@@ -27,6 +27,7 @@ protected:
         defs->Add("Id", ftInteger);
         defs->Add("Name", ftString, 20);
         defs->Add("Start", ftDate);
+        defs->Add("Due", ftDate);
         Source = new TDataSource(Form);
         Source->SetDataSet(Table);
         Grid = new TqzDBGrid(Form);
@@ -46,8 +47,10 @@ protected:
     }
     void Open() {
         Table->Open();
-        Table->AppendRecord({Variant(1), Variant("Alpha"), Variant(EncodeDate(2026, 3, 2))});
-        Table->AppendRecord({Variant(2), Variant("Beta"), Variant(EncodeDate(2026, 5, 9))});
+        Table->AppendRecord(
+            {Variant(1), Variant("Alpha"), Variant(EncodeDate(2026, 3, 2)), Variant(EncodeDate(2026, 6, 6))});
+        Table->AppendRecord(
+            {Variant(2), Variant("Beta"), Variant(EncodeDate(2026, 5, 9)), Variant(EncodeDate(2026, 7, 7))});
         Table->First();
         Grid->SetDataSource(Source);
         Form->Show();
@@ -122,6 +125,32 @@ TEST_F(QzDBGridPickerTest, DateCellsAreEditedInTheGridsPicker) {
     Table->First();
     EXPECT_EQ(Start(), EncodeDate(2026, 4, 20));
     EXPECT_EQ(Created, 1);
+}
+
+TEST_F(QzDBGridPickerTest, TabToTheNextDateCellTypesItFromItsFirstPart) {
+    Open();
+    Grid->SetFocus();
+    Grid->SelectDataColumn(2);
+    ProcessEvents();
+    TqzDBDateTimePicker* picker = Grid->DateTimePicker();
+    ASSERT_NE(picker, nullptr);
+    // Each key to whatever has the focus then, as a user types.
+    auto type = [](const std::string& Text) {
+        for (char ch : Text) SendText(FocusedControl(), std::string(1, ch));
+    };
+    type("01/21/2024");
+    EXPECT_EQ(picker->Text(), "01/21/2024");
+    SendKeyToFocus(VK_TAB);
+    // The same picker now serves Due, drawn or not yet.
+    EXPECT_EQ(picker->DataField(), "Due");
+    EXPECT_EQ(Created, 1);
+    type("01/17/2022");
+    EXPECT_EQ(picker->Text(), "01/17/2022");
+    SendKeyToFocus(VK_TAB, {ssShift});
+    ProcessEvents();
+    Table->Post();
+    EXPECT_EQ(Start(), EncodeDate(2024, 1, 21));
+    EXPECT_EQ(Table->FieldByName("Due")->AsDateTime(), EncodeDate(2022, 1, 17));
 }
 
 TEST_F(QzDBGridPickerTest, DisabledPickerLeavesDateCellsToTheTextEditor) {
