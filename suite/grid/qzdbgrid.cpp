@@ -33,6 +33,11 @@ TWinControl* ActiveOfForm(const TControl* Control) {
     return form ? form->ActiveControl() : nullptr;
 }
 
+bool IsDateTimeField(const TField* Field) {
+    const TFieldType type = Field->DataType();
+    return type == ftDate || type == ftTime || type == ftDateTime || type == ftTimeStamp;
+}
+
 bool IsMemoField(const TField* Field) {
     // ftMemo and ftOraClob.
     const int type = static_cast<int>(Field->DataType());
@@ -52,6 +57,8 @@ public:
     TqzMultiSelectEvent OnMultiSelectRecord, OnMultiSelectAllRecords;
     TqzExportFieldEvent OnExportField;
     TqzExportSYLKFormatEvent OnExportSYLKFormat;
+    TqzCreateDateTimePickerEvent OnCreateDateTimePicker;
+    TqzDBDateTimePicker* Picker = nullptr;
     bool LoadAllRTF = false;
     int FixedCols = 0;
     bool FirstWindow = true;
@@ -98,6 +105,7 @@ void TqzDBGrid::Publish(TPublisher<TqzDBGrid>& p) {
     p.Property("OnMultiSelectAllRecords", &Self::OnMultiSelectAllRecords, &Self::SetOnMultiSelectAllRecords);
     p.Property("OnExportField", &Self::OnExportField, &Self::SetOnExportField);
     p.Property("OnExportSYLKFormat", &Self::OnExportSYLKFormat, &Self::SetOnExportSYLKFormat);
+    p.Property("OnCreateDateTimePicker", &Self::OnCreateDateTimePicker, &Self::SetOnCreateDateTimePicker);
 }
 
 // ---- Properties -------------------------------------------------------------------------------
@@ -151,6 +159,12 @@ TqzExportFieldEvent TqzDBGrid::OnExportField() const { return FImpl->OnExportFie
 void TqzDBGrid::SetOnExportField(TqzExportFieldEvent Value) { FImpl->OnExportField = Value; }
 TqzExportSYLKFormatEvent TqzDBGrid::OnExportSYLKFormat() const { return FImpl->OnExportSYLKFormat; }
 void TqzDBGrid::SetOnExportSYLKFormat(TqzExportSYLKFormatEvent Value) { FImpl->OnExportSYLKFormat = Value; }
+TqzCreateDateTimePickerEvent TqzDBGrid::OnCreateDateTimePicker() const {
+    return FImpl->OnCreateDateTimePicker;
+}
+void TqzDBGrid::SetOnCreateDateTimePicker(TqzCreateDateTimePickerEvent Value) {
+    FImpl->OnCreateDateTimePicker = Value;
+}
 
 std::shared_ptr<bool> TqzDBGrid::AliveToken() const { return FImpl->Alive; }
 bool TqzDBGrid::Destroying() const { return FImpl->Destroying; }
@@ -207,6 +221,7 @@ void TqzDBGrid::CreateWnd() {
 
 void TqzDBGrid::LinkActive(bool Value) {
     if (FImpl->Destroying && FImpl->IniAttributes->Enabled()) SaveLayout();
+    if (FImpl->Picker) FImpl->Picker->SetDataField("");
     TqzCustomDBGrid::LinkActive(Value);
     if (Value) ApplyDataSource();
 }
@@ -223,6 +238,7 @@ void TqzDBGrid::ApplyDataSource() {
         SetupCustomControls();
         FImpl->CurrentControl = nullptr;
         LoadControlTypes();
+        UpdateDateTimePicker();
     } catch (...) {
         ds->EnableControls();
         FImpl->Applying = false;
@@ -308,8 +324,66 @@ bool TqzDBGrid::IsCustomControlCell(int ACol, int ARow) const {
         int pos = 1;
         return const_cast<TqzDBGrid*>(this)->FindControlByName(qzStrGetToken(params, ";", pos)) != nullptr;
     }
-    // Date and time fields stay text cells until the grid has a date-time picker.
-    return false;
+    return IsPickerCell(ACol);
+}
+
+bool TqzDBGrid::IsPickerCell(int ACol) const {
+    if (EditControlOptions().Contains(ecoDisableDateTimePicker)) return false;
+    TField* field = GetColField(ACol - IndicatorOffset());
+    if (!field || !IsDateTimeField(field)) return false;
+    std::string type, params;
+    const_cast<TqzDBGrid*>(this)->GetControlInfo(field->FieldName(), type, params);
+    // A cell with a control of its own keeps it.
+    if (type == "Bitmap" || type == "ImageIndex" || type == "CheckBox") return false;
+    if (!IsNamedControlType(type)) return true;
+    int pos = 1;
+    return const_cast<TqzDBGrid*>(this)->FindControlByName(qzStrGetToken(params, ";", pos)) == nullptr;
+}
+
+TWinControl* TqzDBGrid::CellControl(int ACol, int ARow) {
+    TWinControl* control = nullptr;
+    if (GetCustomControlForCell(ACol, ARow, control) && control) return control;
+    TqzDBDateTimePicker* picker = FImpl->Picker;
+    if (!picker || !IsPickerCell(ACol)) return nullptr;
+    TField* field = GetColField(ACol - IndicatorOffset());
+    return field && SameText(picker->DataField(), field->FieldName()) ? picker : nullptr;
+}
+
+TqzDBDateTimePicker* TqzDBGrid::DateTimePicker() const { return FImpl->Picker; }
+
+void TqzDBGrid::CreateDateTimePicker() {
+    // Owned by the grid, so it takes its height from its font.
+    FImpl->Picker = new TqzDBDateTimePicker(this);
+}
+
+void TqzDBGrid::DoCreateDateTimePicker() { FImpl->OnCreateDateTimePicker(this, FImpl->Picker); }
+
+void TqzDBGrid::UpdateDateTimePicker() {
+    if (ComponentState().Contains(csDesigning) || Options().Contains(dgRowSelect)) return;
+    if (!DataSetActive() || Col() < IndicatorOffset() || !IsPickerCell(Col())) return;
+    TField* field = GetColField(Col() - IndicatorOffset());
+    if (!field) return;
+    if (!FImpl->Picker) {
+        CreateDateTimePicker();
+        DoCreateDateTimePicker();
+    }
+    TqzDBDateTimePicker* picker = FImpl->Picker;
+    TqzColumn* column = Columns(SelectedIndex());
+    picker->SetReadOnly(field->ReadOnly() || (column && column->ReadOnly()) || ReadOnly());
+    if (picker == FImpl->CurrentControl) {
+        HideCustomControl();
+        FImpl->CurrentControl = nullptr;
+    }
+    picker->SetVisible(false);
+    picker->SetParent(this);
+    picker->SetDataSource(DataSource());
+    if (!SameText(picker->DataField(), field->FieldName())) {
+        picker->SetDataField(field->FieldName());
+        // Another cell's value is edited from its first part again.
+        picker->SetDisplayFormat(picker->DisplayFormat());
+    }
+    picker->SetBorderStyle(bsNone);
+    picker->HandleNeeded();
 }
 
 bool TqzDBGrid::CanEditShow() {
@@ -349,8 +423,8 @@ void TqzDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState 
     TqzCustomDBGrid::DrawCell(ACol, ARow, ARect, AState);
     if (ACol != Col() || ARow != Row() || ACol < IndicatorOffset() || ARow < TitleOffset()) return;
     if (!CanUseCustomControls()) return;
-    TWinControl* control = nullptr;
-    if (!GetCustomControlForCell(ACol, ARow, control) || !control || control->Parent() != this) return;
+    TWinControl* control = CellControl(ACol, ARow);
+    if (!control || control->Parent() != this) return;
     TCustomForm* form = GetParentForm(this);
     TWinControl* active = form ? form->ActiveControl() : nullptr;
     if (active != this && active != control && !control->ContainsControl(active)) return;
@@ -378,7 +452,16 @@ void TqzDBGrid::ColExit() {
     TqzCustomDBGrid::ColExit();
 }
 
-void TqzDBGrid::ColEnter() { TqzCustomDBGrid::ColEnter(); }
+void TqzDBGrid::ColEnter() {
+    UpdateDateTimePicker();
+    TqzCustomDBGrid::ColEnter();
+}
+
+void TqzDBGrid::FieldChangedNotice(TField* Field) {
+    TqzCustomDBGrid::FieldChangedNotice(Field);
+    // Set while a record is edited through the grid's link.
+    FImpl->Flags[0] = Variant(true);
+}
 
 void TqzDBGrid::TopLeftChanged() {
     TqzCustomDBGrid::TopLeftChanged();
@@ -408,7 +491,8 @@ void TqzDBGrid::Paint() {
     FImpl->Selection.RefreshRowFlags();
     TWinControl* control = FImpl->CurrentControl;
     if (control && control->Visible()) {
-        const std::string field = qzGetDataField(control);
+        const std::string field =
+            control == FImpl->Picker ? FImpl->Picker->DataField() : qzGetDataField(control);
         bool shown = false;
         for (int i = 0; TField* f = GetColField(i); ++i)
             if (SameText(f->FieldName(), field)) shown = !UseTFields() || f->Visible();
@@ -522,7 +606,18 @@ std::string TqzDBGrid::CellText(TField* Field) {
 
 // ---- Keys and mouse ----------------------------------------------------------------------------
 
+void TqzDBGrid::PlaceCurrentControl() {
+    TWinControl* control = CellControl(Col(), Row());
+    if (!control || control->Parent() != this || !CanUseCustomControls()) return;
+    if (control->Visible() && FImpl->CurrentControl == control) return;
+    const TRect r = CellRect(Col(), Row());
+    if (!IsRectEmpty(r)) PlaceControl(control, r);
+}
+
 void TqzDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
+    // A key typed before the cell was drawn still finds its control in place.
+    if (Key == VK_F2 || qzIsTextEditKey(Key) || (Key == VK_DOWN && Shift.Contains(ssAlt)))
+        PlaceCurrentControl();
     TWinControl* control = FImpl->CurrentControl;
     const bool controlShown = control && control->Visible();
     if (Key == VK_DOWN && Shift.Contains(ssAlt) && controlShown) {
@@ -532,8 +627,20 @@ void TqzDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         return;
     }
     TField* field = SelectedField();
-    // F2 on a memo cell opens the window rather than the text editor.
-    if (Key == VK_F2 && Shift.Empty() && field && IsMemoCell(Col(), Row())) {
+    // F2 on a RichEdit cell goes to its control (the base grid would take it).
+    if (Key == VK_F2 && controlShown && field) {
+        std::string type, params;
+        GetControlInfo(field->FieldName(), type, params);
+        if (type == "RichEdit") {
+            PostMessage(control, WM_KEYDOWN, VK_F2, 0);
+            Key = 0;
+            return;
+        }
+    }
+    // F2 on a memo cell opens the window rather than the text editor; a cell
+    // with a control of its own (a RichEdit) hands the key to the control.
+    if (Key == VK_F2 && Shift.Empty() && field && IsMemoCell(Col(), Row()) &&
+        !IsCustomControlCell(Col(), Row())) {
         OpenMemoCell();
         Key = 0;
         return;
@@ -556,11 +663,6 @@ void TqzDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     }
     std::string type, params;
     if (field) GetControlInfo(field->FieldName(), type, params);
-    if (Key == VK_F2 && type == "RichEdit" && controlShown) {
-        PostMessage(control, WM_KEYDOWN, VK_F2, 0);
-        Key = 0;
-        return;
-    }
     if (controlShown && (Key == VK_F2 || qzIsTextEditKey(Key))) {
         control->SetFocus();
         if (Key != VK_F2) SendMessage(control, WM_KEYDOWN, Key, 0);
@@ -620,6 +722,7 @@ void TqzDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
 
 void TqzDBGrid::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_CHAR) {
+        if (Message.WParam >= 32 && Message.WParam != 127) PlaceCurrentControl();
         TWinControl* control = FImpl->CurrentControl;
         const auto ch = static_cast<char32_t>(Message.WParam);
         if (control && control->Visible() && ch >= 32 && ch != 127) {

@@ -1,7 +1,8 @@
 // TqzDBGrid: the published suite grid. On top of TqzCustomDBGrid it shows
 // other controls in cells by the ControlType lines (check boxes toggled by
 // Space or a click, the form's own edit controls placed over the current
-// cell, RichEdit controls that take F2), memo cells edited in the memo
+// cell, RichEdit controls that take F2, a date-time picker over date and
+// time cells), memo cells edited in the memo
 // window, a multi-selection of records by bookmark (TqzGridSelection), a
 // column layout kept in an ini file or the registry (TqzIniAttributes) and
 // the export of its rows (TqzExportOptions).
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "platform/core/variant.h"
+#include "suite/edit/qzdatetimepicker.h"
 #include "suite/edit/qzmemodlg.h"
 #include "suite/grid/qzdbigrd.h"
 
@@ -30,6 +32,8 @@ using TqzMultiSelectEvent = TEvent<TqzDBGrid*, bool, bool&>;
 using TqzExportFieldEvent = TEvent<TqzDBGrid*, TField*, bool&>;
 // (Grid, Field, SYLKFormat): the SYLK picture format of a column.
 using TqzExportSYLKFormatEvent = TEvent<TqzDBGrid*, TField*, std::string&>;
+// (Sender, ADateTimePicker): the grid made its date-time picker.
+using TqzCreateDateTimePickerEvent = TEvent<TObject*, TqzDBCustomDateTimePicker*>;
 
 class TqzDBGrid : public TqzCustomDBGrid {
     TASKMOOR_CLASS(TqzDBGrid, TqzCustomDBGrid)
@@ -68,6 +72,8 @@ public:
     void SetOnExportField(TqzExportFieldEvent Value);
     TqzExportSYLKFormatEvent OnExportSYLKFormat() const;
     void SetOnExportSYLKFormat(TqzExportSYLKFormatEvent Value);
+    TqzCreateDateTimePickerEvent OnCreateDateTimePicker() const;
+    void SetOnCreateDateTimePicker(TqzCreateDateTimePickerEvent Value);
 
     // ---- Selection
     TqzGridSelection* Selection() const;
@@ -90,6 +96,12 @@ public:
     void SetupCustomControls();
     // Opens the memo window over the current memo cell; False when it did not open.
     bool OpenMemoCell();
+    // The grid's own date-time picker (nil until a date cell needed it).
+    TqzDBDateTimePicker* DateTimePicker() const;
+    virtual void CreateDateTimePicker();
+    virtual void DoCreateDateTimePicker();
+    // Attaches the picker to the current cell when it is a date or time cell.
+    virtual void UpdateDateTimePicker();
     // Toggles the check box of the current cell.
     void ToggleCheckBox();
     // Control type and parameters of a field's ControlType line.
@@ -127,6 +139,7 @@ protected:
     void Paint() override;
     bool CanEditShow() override;
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+    void FieldChangedNotice(TField* Field) override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void ColEnter() override;
@@ -137,8 +150,13 @@ protected:
 private:
     void ApplyDataSource();
     void PlaceControl(TWinControl* Control, const TRect& ARect);
+    // Places the current cell's control now when drawing has not yet.
+    void PlaceCurrentControl();
     bool CheckBoxCell(int ACol, std::string& On, std::string& Off);
     bool CanToggle(TField* Field);
+    bool IsPickerCell(int ACol) const;
+    // The control that edits a cell: its ControlType control or the picker.
+    TWinControl* CellControl(int ACol, int ARow);
 
     class TImpl;
     std::unique_ptr<TImpl> FImpl;

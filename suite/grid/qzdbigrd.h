@@ -366,7 +366,7 @@ protected:
     // Writes the in-place editor's text into the field it was typed for.
     virtual void UpdateData();
     // A field of the record changed through the data link.
-    void FieldChangedNotice(TField* Field);
+    virtual void FieldChangedNotice(TField* Field);
     // Published grids that follow field changes fire DoFieldChanged on write-back.
     virtual bool TracksFieldChanges() const { return false; }
     // The in-place editor's mask test of a field's text: True when there is

@@ -697,11 +697,19 @@ TqzExportModel TqzExportOptions::BuildModel() {
 }
 
 void TqzExportOptions::Save() {
+    std::unique_ptr<TFileStream> file;
+    if (!FSettings.Options.Contains(esoClipboard)) file = std::make_unique<TFileStream>(FileName(), fmCreate);
+    Run(file.get());
+}
+
+void TqzExportOptions::SaveToStream(TStream* Stream) {
+    if (!Stream) throw EInvalidOperation("No stream to export to");
+    Run(Stream);
+}
+
+void TqzExportOptions::Run(TStream* Out) {
     TqzExportSettings s = FSettings;
     s.FileName = FileName();
-    const bool clipboard = s.Options.Contains(esoClipboard);
-    std::unique_ptr<TFileStream> file;
-    if (!clipboard) file = std::make_unique<TFileStream>(s.FileName, fmCreate);
     TqzDBGrid* grid = FGrid;
     TDataSet* ds =
         grid && grid->DataLink() && grid->DataLink()->Active() ? grid->DataLink()->DataSet() : nullptr;
@@ -713,7 +721,7 @@ void TqzExportOptions::Save() {
         return *alive && grid->DataLink()->Active() && grid->DataLink()->DataSet() == ds;
     };
     auto write = [&](const std::string& text) {
-        if (!text.empty()) file->Write(text.data(), static_cast<int64_t>(text.size()));
+        if (!text.empty()) Out->Write(text.data(), static_cast<int64_t>(text.size()));
     };
 
     ds->DisableControls();
@@ -780,7 +788,7 @@ void TqzExportOptions::Save() {
         };
     }
 
-    const bool direct = file && s.ExportType != qzgetSYLK;
+    const bool direct = Out && s.ExportType != qzgetSYLK;
     std::string result;
     auto emit = [&](const std::string& text) {
         if (direct)
@@ -840,14 +848,14 @@ void TqzExportOptions::Save() {
             }
         }
     }
-    // A grid or dataset that went away ends the export here; the file closes.
+    // A grid or dataset that went away ends the export here.
     if (ended) return;
     switch (s.ExportType) {
     case qzgetHTML: emit(qzHTMLTrailer()); break;
     case qzgetSYLK: qzSYLKFinish(s, model, state, recNo, result); break;
     default: break;
     }
-    if (file) {
+    if (Out) {
         if (!direct) write(result);
         return;
     }

@@ -18,6 +18,7 @@
 #include "platform/ui/graphics.h"
 
 class TqzDBGrid;
+class TStream;
 
 TASKMOOR_ENUM(TqzGridExportType, qzgetTxt, qzgetHTML, qzgetSYLK, qzgetXML)
 TASKMOOR_ENUM(TqzExportSaveOption, esoShowHeader, esoShowFooter, esoDynamicColors, esoShowTitle,
@@ -149,6 +150,8 @@ public:
     // created raises before anything changes; the dataset's controls, its
     // position and the file are restored or closed on every way out.
     virtual void Save();
+    // The same export written to Stream instead of the file or the clipboard.
+    void SaveToStream(TStream* Stream);
 
     // The model of the grid as the writers see it (for tests and callers).
     TqzExportModel BuildModel();
@@ -156,6 +159,8 @@ public:
     static void Publish(TPublisher<TqzExportOptions>& p);
 
 private:
+    // Writes to Out, or to the clipboard when Out is nil.
+    void Run(TStream* Out);
     TqzExportSettings FSettings;
     TqzDBGrid* FGrid;
 };

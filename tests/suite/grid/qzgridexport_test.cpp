@@ -2,6 +2,10 @@
 // clipboard, selected rows, a failing file) and HTML escaping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <set>
+
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
@@ -303,3 +307,184 @@ TEST_F(QzExportRun, AGridDestroyedDuringTheExportEndsItCleanly) {
 }
 
 }  // namespace
+
+// ---- Well-formed HTML and memory of large exports ------------------------------------------
+
+// Checks markup for well-formedness: tags balanced and properly nested
+// (void elements aside), attributes as name, name=value or name="value",
+// and text and values free of raw "<", ">", "&" that starts no entity and,
+// in quoted values, of '"'. Returns the first problem, empty when none.
+std::string MarkupProblem(const std::string& Doc) {
+    static const std::set<std::string> kVoid = {"BR", "INPUT", "META", "HR", "IMG", "COL"};
+    std::vector<std::string> open;
+    auto entityAt = [&](size_t At) {
+        const size_t semi = Doc.find(';', At);
+        if (semi == std::string::npos || semi - At > 10) return false;
+        const std::string name = Doc.substr(At + 1, semi - At - 1);
+        if (name.size() > 1 && name[0] == '#')
+            return std::all_of(name.begin() + 1, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+        return name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "nbsp";
+    };
+    auto upper = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return s;
+    };
+    size_t i = 0;
+    while (i < Doc.size()) {
+        const char ch = Doc[i];
+        if (ch == '>') return "raw > at " + std::to_string(i);
+        if (ch == '&') {
+            if (!entityAt(i)) return "raw & at " + std::to_string(i);
+            ++i;
+            continue;
+        }
+        if (ch != '<') {
+            ++i;
+            continue;
+        }
+        if (Doc.compare(i, 4, "<!--") == 0) {
+            const size_t end = Doc.find("-->", i + 4);
+            if (end == std::string::npos) return "open comment";
+            i = end + 3;
+            continue;
+        }
+        const bool closing = i + 1 < Doc.size() && Doc[i + 1] == '/';
+        size_t p = i + (closing ? 2 : 1);
+        const size_t nameStart = p;
+        while (p < Doc.size() && std::isalnum(static_cast<unsigned char>(Doc[p]))) ++p;
+        const std::string name = upper(Doc.substr(nameStart, p - nameStart));
+        if (name.empty()) return "raw < at " + std::to_string(i);
+        // Attributes.
+        for (;;) {
+            while (p < Doc.size() && std::isspace(static_cast<unsigned char>(Doc[p]))) ++p;
+            if (p >= Doc.size()) return "unterminated tag " + name;
+            if (Doc[p] == '>') break;
+            if (closing) return "attributes on </" + name + ">";
+            const size_t a = p;
+            while (p < Doc.size() && (std::isalnum(static_cast<unsigned char>(Doc[p])) || Doc[p] == '-')) ++p;
+            if (p == a) return "bad attribute in " + name + " at " + std::to_string(p);
+            if (p < Doc.size() && Doc[p] == '=') {
+                ++p;
+                if (p < Doc.size() && Doc[p] == '"') {
+                    const size_t end = Doc.find('"', p + 1);
+                    if (end == std::string::npos) return "open quote in " + name;
+                    for (size_t k = p + 1; k < end; ++k) {
+                        if (Doc[k] == '<' || Doc[k] == '>') return "raw </> in a value of " + name;
+                        if (Doc[k] == '&' && !entityAt(k)) return "raw & in a value of " + name;
+                    }
+                    p = end + 1;
+                } else {
+                    const size_t v = p;
+                    while (p < Doc.size() && !std::isspace(static_cast<unsigned char>(Doc[p])) &&
+                           Doc[p] != '>') {
+                        if (std::string("\"'<=`&").find(Doc[p]) != std::string::npos)
+                            return "bad unquoted value in " + name;
+                        ++p;
+                    }
+                    if (p == v) return "empty value in " + name;
+                }
+            }
+        }
+        if (closing) {
+            if (open.empty() || open.back() != name)
+                return "</" + name + "> closes " + (open.empty() ? std::string("nothing") : open.back());
+            open.pop_back();
+        } else if (!kVoid.count(name)) {
+            open.push_back(name);
+        }
+        i = p + 1;
+    }
+    if (!open.empty()) return "unclosed " + open.back();
+    return {};
+}
+
+TEST(QzExportWriters, TheMarkupCheckerFindsFaults) {
+    EXPECT_EQ(MarkupProblem("<HTML><BODY A=1 B=\"x\">a &amp; b<BR></BODY></HTML>"), "");
+    EXPECT_NE(MarkupProblem("<TD>a & b</TD>"), "");
+    EXPECT_NE(MarkupProblem("<TD>a<b</TD>"), "");
+    EXPECT_NE(MarkupProblem("<TD>a>b</TD>"), "");
+    EXPECT_NE(MarkupProblem("<TR><TD></TR></TD>"), "");
+    EXPECT_NE(MarkupProblem("<TD X=\"a\"b\">"), "");
+    EXPECT_NE(MarkupProblem("<TABLE><TBODY></TABLE>"), "");
+}
+
+TEST_F(QzExportRun, HtmlWithGroupsFootersAndMarkupInTheDataIsWellFormed) {
+    Table->AppendRecord({Variant("<b>&\"x\""), Variant(6)});
+    Grid->SetUseTFields(false);
+    Grid->Selected()->SetText("Name\t10\tFull~<Name> & \"Co\"\tF\tG&<1>\nQty\t4\tQ>\"ty\tF\tG&<1>\n");
+    Grid->SetOptions(Grid->Options() + dgShowFooter);
+    Grid->Columns(0)->SetFooterValue("<sum> & \"all\"");
+    ProcessEvents();
+    TqzExportOptions* e = Grid->ExportOptions();
+    e->SetExportType(qzgetHTML);
+    e->SetTitleName("Tasks & <more> \"q\"");
+    e->SetOptions(TqzExportSaveOptions{esoShowHeader, esoShowFooter, esoShowTitle, esoShowRecordNo,
+                                       esoShowAlternating});
+    const std::string file = Dir + "/a&b<c>.html";
+    e->SetFileName(file);
+    e->Save();
+    const std::string html = Read(file);
+    EXPECT_EQ(MarkupProblem(html), "") << html;
+    // The data arrive escaped, the groups and the footer are there.
+    EXPECT_NE(html.find("&lt;b&gt;&amp;&quot;x&quot;"), std::string::npos);
+    EXPECT_NE(html.find("ColSpan=\"2\""), std::string::npos);
+    EXPECT_NE(html.find("&lt;sum&gt; &amp; &quot;all&quot;"), std::string::npos);
+    EXPECT_NE(html.find("Tasks &amp; &lt;more&gt; &quot;q&quot;"), std::string::npos);
+    EXPECT_EQ(html.find("<b>"), std::string::npos);
+
+    // The clipboard's document is the same markup, whole.
+    TTestClipboard clip;
+    e->SetOptions(e->Options() + esoClipboard);
+    e->Save();
+    const std::string wrapped = Clipboard()->GetFormatData(RegisterClipboardFormat("HTML Format"));
+    EXPECT_EQ(MarkupProblem(ClipboardHTMLDocument(wrapped)), "");
+}
+
+// Records the writes made to it, keeping only their count, sizes and the tail.
+class TWriteRecorder : public TStream {
+public:
+    int64_t Read(void*, int64_t) override { return 0; }
+    int64_t Write(const void* Buffer, int64_t Count) override {
+        ++Writes;
+        Total += Count;
+        Largest = std::max(Largest, Count);
+        Tail.append(static_cast<const char*>(Buffer), static_cast<size_t>(Count));
+        if (Tail.size() > 256) Tail.erase(0, Tail.size() - 256);
+        return Count;
+    }
+    int64_t Seek(int64_t, int) override { return Total; }
+    int64_t Writes = 0, Total = 0, Largest = 0;
+    std::string Tail;
+};
+
+TEST(QzExportLarge, AMillionRowsGoOutOneRowAtATime) {
+    constexpr int kRows = 1000000;
+    TForm* form = CreateForm<TForm>(Application);
+    auto* table = new TOstraTable(form);
+    table->FieldDefs()->Add("Name", ftString, 10);
+    table->FieldDefs()->Add("Qty", ftInteger);
+    table->Open();
+    for (int i = 0; i < kRows; ++i) table->AppendRecord({Variant("Row"), Variant(i)});
+    auto* source = new TDataSource(form);
+    source->SetDataSet(table);
+    auto* grid = new TqzDBGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 300, 150);
+    grid->SetDataSource(source);
+    form->Show();
+    ProcessEvents();
+    for (TqzGridExportType type : {qzgetTxt, qzgetHTML}) {
+        SCOPED_TRACE(static_cast<int>(type));
+        grid->ExportOptions()->SetExportType(type);
+        TWriteRecorder out;
+        grid->ExportOptions()->SaveToStream(&out);
+        // Every row was written, each by itself: nothing held them all.
+        EXPECT_GT(out.Writes, kRows);
+        EXPECT_GT(out.Total, int64_t{kRows} * 10);
+        EXPECT_LT(out.Largest, 2048);
+        EXPECT_NE(out.Tail.find("999999"), std::string::npos);
+    }
+    EXPECT_THROW(grid->ExportOptions()->SaveToStream(nullptr), EInvalidOperation);
+    delete form;
+    ProcessEvents();
+}

@@ -1,4 +1,8 @@
-// The published suite grid in the user-flow suite.
+// The published suite grid in the user-flow suite: over the text fields
+// with its in-place editor, and over the two date fields with its own
+// date-time picker.
+#include <cstdio>
+
 #include "platform/db/dataset.h"
 #include "platform/ui/testing.h"
 #include "suite/grid/qzdbgrid.h"
@@ -70,6 +74,62 @@ private:
     TFlowDBGrid* FGrid = nullptr;
 };
 
+// The date cells: typed digits and the drop-down go to the grid's picker.
+class TDBGridDatesFlow : public TFlowControl {
+public:
+    TFlowCaps Caps() const override {
+        TFlowCaps c;
+        c.Grid = c.DropDown = c.ReadOnly = true;
+        return c;
+    }
+    std::vector<std::string> Fields() const override { return {"Start", "Due"}; }
+    void Build(TForm* Form, TDataSource* Source) override {
+        FGrid = new TqzDBGrid(Form);
+        FGrid->SetParent(Form);
+        FGrid->SetBounds(8, 8, 600, 320);
+        FGrid->SetUseTFields(false);
+        FGrid->Selected()->SetText("Start\t15\tStart\nDue\t15\tDue\n");
+        FGrid->SetDataSource(Source);
+    }
+    void Focus(const std::string& Field) override {
+        FGrid->SetFocus();
+        FGrid->SelectDataColumn(Field == "Start" ? 0 : 1);
+        ProcessEvents();
+    }
+    std::string Shown(const std::string& Field) override {
+        TqzDBDateTimePicker* p = FGrid->DateTimePicker();
+        if (p && p->Visible() && p->DataField() == Field) return p->Text();
+        return FGrid->DataSource()->DataSet()->FieldByName(Field)->Text();
+    }
+    void Click(const std::string& Field, int Row) override {
+        const TRect r = FGrid->CellRect((Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(),
+                                        Row + FGrid->TitleOffset());
+        SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        ProcessEvents();
+    }
+    TWinControl* Control(const std::string&) override { return FGrid; }
+    void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
+    bool DroppedDown() override {
+        return FGrid->DateTimePicker() && FGrid->DateTimePicker()->IsDroppedDown();
+    }
+    // A whole date for the flows' letters, typed as it is shown.
+    std::string Typed(const std::string& Text) const override {
+        if (Text == "!") return "2031";
+        unsigned sum = 0;
+        for (char ch : Text) sum = sum * 31 + static_cast<unsigned char>(ch);
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%02u/%02u/%04u", 1 + sum % 12, 1 + (sum / 12) % 28, 2022 + sum % 5);
+        return buf;
+    }
+    std::string EndAndType(const std::string& Shown, const std::string& Text) const override {
+        return Shown.substr(0, Shown.size() - 4) + Typed(Text);
+    }
+
+private:
+    TqzDBGrid* FGrid = nullptr;
+};
+
 TFlowRegistration dbGrid("DBGrid", [] { return std::make_unique<TDBGridFlow>(); });
+TFlowRegistration dbGridDates("DBGridDates", [] { return std::make_unique<TDBGridDatesFlow>(); });
 
 }  // namespace
