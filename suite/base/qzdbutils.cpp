@@ -248,18 +248,18 @@ TField* qzFindLookupResultField(TDataSet* DataSet, TField* Field) {
         // the key is the record's own link fields
         std::string link;
         qzGetLookupLink(own, Field->FieldName(), link);
-        std::vector<Variant> values;
-        size_t start = 0;
-        for (int i = 0; !link.empty(); ++i) {
+        std::vector<std::string> items;
+        for (size_t start = 0; !link.empty();) {
             const size_t end = link.find(';', start);
-            const std::string item = link.substr(start, end == std::string::npos ? end : end - start);
-            if (i % 2 == 0) {
-                TField* ownField = own->FindField(item);
-                if (!ownField) return nullptr;
-                values.push_back(ownField->AsVariant());
-            }
+            items.push_back(link.substr(start, end == std::string::npos ? end : end - start));
             if (end == std::string::npos) break;
             start = end + 1;
+        }
+        std::vector<Variant> values;
+        for (size_t i = 0; i + 1 < items.size(); i += 2) {
+            TField* ownField = own->FindField(items[i]);
+            if (!ownField) return nullptr;
+            values.push_back(ownField->AsVariant());
         }
         if (values.empty()) return nullptr;
         return qzFindLookupResultField(own, Field, values.size() == 1 ? values[0] : VarArrayOf(values));

@@ -110,13 +110,12 @@ TQZ_DATASET_EXTRAS_IMPL(TqzQBE, TDBDataSet)
 // table uses as its own.
 class TqzTable::TQueryRunner : public TQuery {
 public:
-    using TQuery::TQuery;
     using TQuery::AcquireConnection;
     using TQuery::FetchKeys;
     using TQuery::OpenData;
     using TQuery::ReadRow;
+    using TQuery::TQuery;
 };
-
 
 TqzTable::TqzTable(TComponent* AOwner) : TTable(AOwner), FqzFilter(new TStringList), FQuery(new TStringList) {
     static_cast<TStringList*>(FqzFilter)->SetOnChange(TNotifyEvent(this, &TqzTable::FilterLinesChanged));
@@ -192,8 +191,9 @@ void TqzTable::SetQuery(TStrings* Value) {
 TqzTable::TQueryRunner* TqzTable::StartQuery() {
     const std::string text = FQuery->Text();
     const size_t from = text.find_first_not_of(" \t\r\n");
-    const std::string first =
-        from == std::string::npos ? std::string() : text.substr(from, text.find_first_of(" \t\r\n", from) - from);
+    const std::string first = from == std::string::npos
+                                  ? std::string()
+                                  : text.substr(from, text.find_first_of(" \t\r\n", from) - from);
     // QBE is a language this engine does not have
     if (AnsiLowerCase(first) == "query") throw EDBEngineError(SCapabilityNotSupported, DBIERR_NOTSUPPORTED);
     auto runner = std::make_unique<TQueryRunner>(nullptr);
@@ -706,7 +706,7 @@ TField* CalcLookupResultField(TDataSet* DataSet, TField* Field, const Variant& K
     TqzTable* table = list ? MatchingTable(*list, line) : nullptr;
     if (!table) return nullptr;
     const size_t pairs = line.LinkItems.size() / 2;
-    if (KeyValue.IsArray() ? KeyValue.ArrayItems().size() < pairs : pairs != 1) return nullptr;
+    if (KeyValue.IsArray() ? KeyValue.ArrayItems().size() != pairs : pairs != 1) return nullptr;
     // the lookup table moves: its position no longer belongs to the record
     table->LookupState.Used = false;
     const bool found = SearchLinked(table, line.LinkItems, [&](size_t k) {
@@ -760,7 +760,8 @@ void qzOpenLookupTables(TDataSet* DataSet, TStrings* LookupFields, TStrings* Loo
         // only calculated fields are filled: a data field is never written here
         if (!field || field->FieldKind() != fkCalculated) continue;
         TField* result = table->LookupState.Found ? table->FindField(line.Result()) : nullptr;
-        const std::string text = result ? (result->IsBlob() ? result->AsString() : result->Text()) : std::string();
+        const std::string text =
+            result ? (result->IsBlob() ? result->AsString() : result->Text()) : std::string();
         if (text.empty())
             field->Clear();
         else
