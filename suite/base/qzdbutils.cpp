@@ -18,6 +18,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/messages.h"
 #include "suite/base/date_scan.h"
+#include "suite/base/qzlinelists.h"
 #include "suite/base/qzproputils.h"
 #include "suite/base/qzrecordsearch.h"
 #include "suite/base/qzrtftext.h"
@@ -213,8 +214,25 @@ void qzSetParamFromField(TField* Field, std::vector<uint8_t>& Buffer, TParam* Pa
 
 // ---- Lookup fields ----------------------------------------------------------------------
 
+namespace {
+
+TqzCalcLookupResolver CalcLookupResolver = nullptr;
+bool CalcLookupRunning = false;
+
+}  // namespace
+
+void qzSetCalcLookupResolver(TqzCalcLookupResolver Resolver) { CalcLookupResolver = Resolver; }
+
 TField* qzFindLookupResultField(TDataSet* DataSet, TField* Field, const Variant& KeyValue) {
-    (void)DataSet;
+    if (Field && Field->FieldKind() == fkCalculated) {
+        TDataSet* own = DataSet ? DataSet : Field->DataSet();
+        if (!own || !CalcLookupResolver || CalcLookupRunning) return nullptr;
+        CalcLookupRunning = true;
+        struct TDone {
+            ~TDone() { CalcLookupRunning = false; }
+        } done;
+        return CalcLookupResolver(own, Field, KeyValue);
+    }
     if (!Field || Field->FieldKind() != fkLookup) return nullptr;
     TDataSet* lookup = Field->LookupDataSet();
     if (!lookup || !lookup->Active() || Field->LookupKeyFields().empty()) return nullptr;
@@ -223,8 +241,29 @@ TField* qzFindLookupResultField(TDataSet* DataSet, TField* Field, const Variant&
 }
 
 TField* qzFindLookupResultField(TDataSet* DataSet, TField* Field) {
-    if (!Field || Field->FieldKind() != fkLookup || Field->KeyFields().empty()) return nullptr;
+    if (!Field) return nullptr;
     TDataSet* own = DataSet ? DataSet : Field->DataSet();
     if (!own) return nullptr;
+    if (Field->FieldKind() == fkCalculated) {
+        // the key is the record's own link fields
+        std::string link;
+        qzGetLookupLink(own, Field->FieldName(), link);
+        std::vector<std::string> items;
+        for (size_t start = 0; !link.empty();) {
+            const size_t end = link.find(';', start);
+            items.push_back(link.substr(start, end == std::string::npos ? end : end - start));
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+        std::vector<Variant> values;
+        for (size_t i = 0; i + 1 < items.size(); i += 2) {
+            TField* ownField = own->FindField(items[i]);
+            if (!ownField) return nullptr;
+            values.push_back(ownField->AsVariant());
+        }
+        if (values.empty()) return nullptr;
+        return qzFindLookupResultField(own, Field, values.size() == 1 ? values[0] : VarArrayOf(values));
+    }
+    if (Field->FieldKind() != fkLookup || Field->KeyFields().empty()) return nullptr;
     return qzFindLookupResultField(own, Field, own->FieldValues(Field->KeyFields()));
 }

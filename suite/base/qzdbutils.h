@@ -110,5 +110,13 @@ void qzSetParamFromField(TField* Field, std::vector<uint8_t>& Buffer, TParam* Pa
 // LookupResultField there; nil when none matches or the field is no lookup
 // field.
 TField* qzFindLookupResultField(TDataSet* DataSet, TField* Field, const Variant& KeyValue);
-// The same with the key of the current record (the field's KeyFields).
+// A calculated field with a LookupFields line of its dataset: the matching
+// open lookup table of the dataset is searched for KeyValue (one value per
+// link pair, an array for several) and its result field answered; nil when
+// none matches or while a search of this kind runs.
+// The same with the key of the current record (the field's KeyFields, or
+// for a calculated field the own fields of its LookupLinks line).
 TField* qzFindLookupResultField(TDataSet* DataSet, TField* Field);
+// The search of calculated lookup fields, registered by the suite's datasets.
+using TqzCalcLookupResolver = TField* (*)(TDataSet* DataSet, TField* Field, const Variant& KeyValue);
+void qzSetCalcLookupResolver(TqzCalcLookupResolver Resolver);

@@ -14,7 +14,13 @@
 
 // ---- Shared additions ----
 
-TqzDataSetExtras::TqzDataSetExtras(TDBDataSet* Owner) : DataSet(Owner) {}
+namespace {
+TField* CalcLookupResultField(TDataSet* DataSet, TField* Field, const Variant& KeyValue);
+}  // namespace
+
+TqzDataSetExtras::TqzDataSetExtras(TDBDataSet* Owner) : DataSet(Owner) {
+    qzSetCalcLookupResolver(&CalcLookupResultField);
+}
 
 TqzDataSetExtras::~TqzDataSetExtras() = default;
 
@@ -79,6 +85,7 @@ void TqzDataSetExtras::RestoreCursor() {
     }                                                                                                       \
     void Class::DoOnCalcFields() {                                                                          \
         qzRemoveStaleFieldEntries(this, &FExtras.LookupFields, &FExtras.LookupLinks, &FExtras.ControlType); \
+        qzOpenLookupTables(this, &FExtras.LookupFields, &FExtras.LookupLinks, FExtras.LookupTables);        \
         Base::DoOnCalcFields();                                                                             \
     }
 
@@ -99,6 +106,17 @@ TQZ_DATASET_EXTRAS_IMPL(TqzQBE, TDBDataSet)
 
 // ---- TqzTable ----
 
+// The query of the Query lines: a read-only TQuery whose fetch and rows the
+// table uses as its own.
+class TqzTable::TQueryRunner : public TQuery {
+public:
+    using TQuery::AcquireConnection;
+    using TQuery::FetchKeys;
+    using TQuery::OpenData;
+    using TQuery::ReadRow;
+    using TQuery::TQuery;
+};
+
 TqzTable::TqzTable(TComponent* AOwner) : TTable(AOwner), FqzFilter(new TStringList), FQuery(new TStringList) {
     static_cast<TStringList*>(FqzFilter)->SetOnChange(TNotifyEvent(this, &TqzTable::FilterLinesChanged));
 }
@@ -106,6 +124,7 @@ TqzTable::TqzTable(TComponent* AOwner) : TTable(AOwner), FqzFilter(new TStringLi
 TqzTable::~TqzTable() {
     Destroying();
     SetActive(false);
+    delete FRunner;
     delete FqzFilter;
     delete FQuery;
 }
@@ -169,6 +188,71 @@ void TqzTable::SetQuery(TStrings* Value) {
     FQuery->Assign(Value);
 }
 
+TqzTable::TQueryRunner* TqzTable::StartQuery() {
+    const std::string text = FQuery->Text();
+    const size_t from = text.find_first_not_of(" \t\r\n");
+    const std::string first = from == std::string::npos
+                                  ? std::string()
+                                  : text.substr(from, text.find_first_of(" \t\r\n", from) - from);
+    // QBE is a language this engine does not have
+    if (AnsiLowerCase(first) == "query") throw EDBEngineError(SCapabilityNotSupported, DBIERR_NOTSUPPORTED);
+    auto runner = std::make_unique<TQueryRunner>(nullptr);
+    runner->SetDatabaseName(DatabaseName());
+    runner->SQL()->Assign(FQuery);
+    {
+        TqzHourGlass hourGlass;
+        runner->AcquireConnection();
+        runner->OpenData();
+    }
+    FieldDefs()->Assign(runner->FieldDefs());
+    return runner.release();
+}
+
+void TqzTable::OpenData() {
+    if (FQuery->Count() == 0) {
+        TTable::OpenData();
+        return;
+    }
+    delete FRunner;
+    FRunner = nullptr;
+    FRunner = StartQuery();
+}
+
+void TqzTable::CloseData() {
+    delete FRunner;
+    FRunner = nullptr;
+    TTable::CloseData();
+}
+
+void TqzTable::InternalInitFieldDefs() {
+    if (FQuery->Count() == 0 || FRunner) {
+        if (FQuery->Count() == 0) TTable::InternalInitFieldDefs();
+        return;
+    }
+    delete StartQuery();
+}
+
+std::vector<int64_t> TqzTable::FetchKeys() {
+    if (!FRunner) return TTable::FetchKeys();
+    TqzHourGlass hourGlass;
+    return FRunner->FetchKeys();
+}
+
+void TqzTable::ReadRow(int64_t Key, TRow& Row) {
+    if (FRunner)
+        FRunner->ReadRow(Key, Row);
+    else
+        TTable::ReadRow(Key, Row);
+}
+
+bool TqzTable::GetCanModify() { return FQuery->Count() == 0 && TTable::GetCanModify(); }
+
+int TqzTable::AddFilterExpression(std::unique_ptr<TFilterNode> Tree, int Priority) {
+    // the rows of a query are no table the expression can be run on
+    if (FQuery->Count() > 0) return TDBDataSet::AddFilterExpression(std::move(Tree), Priority);
+    return TTable::AddFilterExpression(std::move(Tree), Priority);
+}
+
 void TqzTable::SetTableName(const std::string& Value) {
     TTable::SetTableName(Value);
     if (!Value.empty()) FQuery->Clear();
@@ -210,9 +294,8 @@ bool TqzTable::SelectIndexForField(const std::string& FieldName) {
     --FBusy;
     if (name == "?") return false;
     if (!AnsiSameText(name, IndexName())) {
-        const TBookmark mark = Active() ? Bookmark() : TBookmark();
-        SetIndexName(name);
-        if (!mark.empty() && BookmarkValid(mark)) GotoBookmark(mark);
+        if (MasterSource() && Active()) CancelRange();
+        qzSwitchIndexKeepRecord(this, IndexDefs()->FindIndex(name));
     }
     return true;
 }
@@ -490,4 +573,243 @@ std::vector<TDBDataSet*>* qzGetLookupTableList(TDataSet* DataSet) {
     if (auto* s = dynamic_cast<TqzStoredProc*>(DataSet)) return &s->LookupTableList();
     if (auto* b = dynamic_cast<TqzQBE*>(DataSet)) return &b->LookupTableList();
     return nullptr;
+}
+
+void qzSwitchIndexKeepRecord(TTable* Table, TIndexDef* IndexDef) {
+    if (!Table || !IndexDef) return;
+    if (AnsiSameText(IndexDef->Name, Table->IndexName()) && Table->IndexFieldNames().empty()) return;
+    auto* suite = dynamic_cast<TqzTable*>(Table);
+    const bool server = Table->IsSQLBased() && (!suite || suite->SyncSQLByRange());
+    if (!Table->Active() || Table->IsEmpty()) {
+        Table->SetIndexName(IndexDef->Name);
+        return;
+    }
+    TqzHourGlass hourGlass;
+    if (!server) {
+        const TBookmark mark = Table->Bookmark();
+        Table->SetIndexName(IndexDef->Name);
+        if (!mark.empty() && Table->BookmarkValid(mark)) Table->GotoBookmark(mark);
+        return;
+    }
+    TqzControlsDisabled disabled(Table);
+    std::vector<Variant> values;
+    const std::string fields = IndexDef->Fields;
+    size_t start = 0;
+    while (!fields.empty()) {
+        const size_t end = fields.find(';', start);
+        const std::string name = Trim(fields.substr(start, end == std::string::npos ? end : end - start));
+        if (TField* field = Table->FindField(name)) values.emplace_back(field->AsString());
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    Table->Close();
+    Table->SetIndexName(IndexDef->Name);
+    Table->Open();
+    if (!values.empty()) Table->FindKey(values);
+}
+
+// ---- Lookup tables ----
+
+namespace {
+
+std::vector<std::string> SplitItems(const std::string& Line) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = Line.find(';', start);
+        out.push_back(Line.substr(start, end == std::string::npos ? end : end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string CutExtension(const std::string& Name) { return Name.substr(0, Name.find('.')); }
+
+// One LookupFields line read with its LookupLinks partner.
+struct TLookupLine {
+    std::vector<std::string> Items;
+    std::string Database, Table, IndexFields, Link;
+    std::vector<std::string> LinkItems;
+    bool CutName = false;
+    const std::string& Field() const { return Items[0]; }
+    const std::string& Result() const { return Items[3]; }
+    std::string Index() const { return Items.size() > 4 ? Items[4] : std::string(); }
+};
+
+// False for a line too short to name a field, table and result.
+bool ReadLookupLine(TDataSet* DataSet, TStrings* Fields, TStrings* Links, int Index, TLookupLine& Line) {
+    Line.Items = SplitItems(Fields->Strings(Index));
+    if (Line.Items.size() < 4 || Line.Items[0].empty() || Line.Items[2].empty()) return false;
+    Line.Database = Line.Items[1];
+    // no database named: the dataset's own
+    if (Line.Database.empty())
+        if (auto* db = dynamic_cast<TDBDataSet*>(DataSet)) Line.Database = db->DatabaseName();
+    if (Line.Items.size() > 5) {
+        Line.CutName = Line.Items.back() == "N";
+        for (size_t i = 5; i + 1 < Line.Items.size(); ++i)
+            Line.IndexFields += (Line.IndexFields.empty() ? "" : ";") + Line.Items[i];
+    }
+    Line.Table = Line.CutName ? CutExtension(Line.Items[2]) : Line.Items[2];
+    Line.Link = Links && Index < Links->Count() ? Links->Strings(Index) : std::string();
+    Line.LinkItems = Line.Link.empty() ? std::vector<std::string>() : SplitItems(Line.Link);
+    return true;
+}
+
+TqzTable* MatchingTable(const std::vector<TDBDataSet*>& List, const TLookupLine& Line) {
+    for (TDBDataSet* ds : List) {
+        auto* t = dynamic_cast<TqzTable*>(ds);
+        if (!t || t->DatabaseName() != Line.Database) continue;
+        const std::string name = Line.CutName ? CutExtension(t->TableName()) : t->TableName();
+        if (name == Line.Table && AnsiLowerCase(t->LookupState.Link) == AnsiLowerCase(Line.Link)) return t;
+    }
+    return nullptr;
+}
+
+// The line of the field (item 0 compared exactly); False when none.
+bool LookupLineOfField(TDataSet* DataSet, const std::string& FieldName, TLookupLine& Line) {
+    TStrings* fields = qzGetLookupFields(DataSet);
+    if (!fields) return false;
+    for (int i = 0; i < fields->Count(); ++i)
+        if (ReadLookupLine(DataSet, fields, qzGetLookupLinks(DataSet), i, Line) && Line.Field() == FieldName)
+            return true;
+    return false;
+}
+
+bool OwnFieldsExist(TDataSet* DataSet, const std::vector<std::string>& LinkItems) {
+    for (size_t i = 0; i < LinkItems.size(); i += 2)
+        if (!DataSet->FindField(LinkItems[i])) return false;
+    return true;
+}
+
+// The key search of one to six pairs; Value(k) gives pair k's own value.
+template <class F>
+bool SearchLinked(TTable* Table, const std::vector<std::string>& LinkItems, F Value) {
+    if (!Table->Active()) return false;
+    const size_t pairs = LinkItems.size() / 2;
+    if (pairs == 0) return false;
+    if (Table->IndexFieldCount() > 0) {
+        if (pairs > 6 || static_cast<int>(pairs) > Table->IndexFieldCount()) return false;
+        std::vector<Variant> keys;
+        for (size_t k = 0; k < pairs; ++k) keys.push_back(Value(k));
+        return Table->FindKey(keys);
+    }
+    const Variant first = Value(0);
+    return qzFindRecordByValue(true, Table, LinkItems[1], first.IsNull() ? std::string() : first.AsString(),
+                               mtExactMatch, true, false);
+}
+
+TField* CalcLookupResultField(TDataSet* DataSet, TField* Field, const Variant& KeyValue) {
+    TLookupLine line;
+    if (!LookupLineOfField(DataSet, Field->FieldName(), line)) return nullptr;
+    std::vector<TDBDataSet*>* list = qzGetLookupTableList(DataSet);
+    TqzTable* table = list ? MatchingTable(*list, line) : nullptr;
+    if (!table) return nullptr;
+    const size_t pairs = line.LinkItems.size() / 2;
+    if (KeyValue.IsArray() ? KeyValue.ArrayItems().size() != pairs : pairs != 1) return nullptr;
+    // the lookup table moves: its position no longer belongs to the record
+    table->LookupState.Used = false;
+    const bool found = SearchLinked(table, line.LinkItems, [&](size_t k) {
+        return KeyValue.IsArray() ? KeyValue.ArrayItems()[k] : KeyValue;
+    });
+    return found ? table->FindField(line.Result()) : nullptr;
+}
+
+}  // namespace
+
+bool qzFindLinkedRecord(TTable* Table, TDataSet* DataSet, const std::vector<std::string>& LinkItems) {
+    if (!Table || !DataSet) return false;
+    if (!OwnFieldsExist(DataSet, LinkItems)) return false;
+    return SearchLinked(Table, LinkItems, [&](size_t k) {
+        TField* own = DataSet->FindField(LinkItems[2 * k]);
+        return own->IsNull() ? Variant(Null()) : Variant(own->AsString());
+    });
+}
+
+void qzOpenLookupTables(TDataSet* DataSet, TStrings* LookupFields, TStrings* LookupLinks,
+                        std::vector<TDBDataSet*>& TableList) {
+    if (!DataSet || !LookupFields) return;
+    for (TDBDataSet* ds : TableList)
+        if (auto* t = dynamic_cast<TqzTable*>(ds)) t->LookupState.Used = false;
+    for (int i = 0; i < LookupFields->Count(); ++i) {
+        TLookupLine line;
+        if (!ReadLookupLine(DataSet, LookupFields, LookupLinks, i, line)) continue;
+        TqzTable* table = MatchingTable(TableList, line);
+        if (!table) {
+            table = new TqzTable(DataSet);
+            table->SetDatabaseName(line.Database);
+            table->SetTableName(line.Table);
+            if (!line.IndexFields.empty()) {
+                std::string name;
+                table->FindIndexForFields(line.IndexFields, name);
+                if (name != "?") table->SetIndexName(name);
+            } else if (!line.Index().empty()) {
+                table->SetIndexName(line.Index());
+            }
+            table->SetReadOnly(true);
+            table->LookupState.Link = line.Link;
+            TableList.push_back(table);
+        }
+        if (!table->Active()) table->Open();
+        if (!OwnFieldsExist(DataSet, line.LinkItems)) return;
+        if (!table->LookupState.Used) {
+            table->LookupState.Found = qzFindLinkedRecord(table, DataSet, line.LinkItems);
+            table->LookupState.Used = true;
+        }
+        TField* field = DataSet->FindField(line.Field());
+        // only calculated fields are filled: a data field is never written here
+        if (!field || field->FieldKind() != fkCalculated) continue;
+        TField* result = table->LookupState.Found ? table->FindField(line.Result()) : nullptr;
+        const std::string text =
+            result ? (result->IsBlob() ? result->AsString() : result->Text()) : std::string();
+        if (text.empty())
+            field->Clear();
+        else
+            field->SetAsString(text);
+    }
+}
+
+bool qzPrepareLookupTable(TDataSet* DataSet, TTable* Table, const std::string& FieldName,
+                          std::string& FirstLinkField) {
+    if (!DataSet || !Table) return false;
+    qzRemoveStaleFieldEntries(DataSet, qzGetLookupFields(DataSet), qzGetLookupLinks(DataSet),
+                              qzGetControlType(DataSet));
+    TStrings* fields = qzGetLookupFields(DataSet);
+    if (!fields) return false;
+    TLookupLine line;
+    bool have = false;
+    for (int i = 0; i < fields->Count() && !have; ++i)
+        have = ReadLookupLine(DataSet, fields, qzGetLookupLinks(DataSet), i, line) &&
+               AnsiUpperCase(line.Field()) == AnsiUpperCase(FieldName);
+    if (!have) return false;
+    if (AnsiUpperCase(CutExtension(Table->TableName())) == AnsiUpperCase(CutExtension(line.Items[2]))) {
+        if (line.Items.size() > 5)
+            qzSetIndexForFields(Table, line.IndexFields);
+        else if (!line.Index().empty() && line.Index() != Table->IndexName())
+            Table->SetIndexName(line.Index());
+    }
+    if (!OwnFieldsExist(DataSet, line.LinkItems)) {
+        if (TField* field = DataSet->FindField(line.Field())) field->SetVisible(false);
+        return false;
+    }
+    FirstLinkField = line.LinkItems.empty() ? std::string() : line.LinkItems[0];
+    return qzFindLinkedRecord(Table, DataSet, line.LinkItems);
+}
+
+bool qzFindLookupRecord(TField* Field, std::string& KeyValue, TField*& ResultField) {
+    ResultField = Field;
+    if (!Field || !Field->DataSet()) return false;
+    TDataSet* ds = Field->DataSet();
+    std::vector<TDBDataSet*>* list = qzGetLookupTableList(ds);
+    if (!list || list->empty()) return false;
+    TLookupLine line;
+    if (!LookupLineOfField(ds, Field->FieldName(), line)) return false;
+    TqzTable* table = MatchingTable(*list, line);
+    if (!table) return false;
+    if (TField* result = table->FindField(line.Result())) ResultField = result;
+    TField* own = line.LinkItems.empty() ? nullptr : ds->FindField(line.LinkItems[0]);
+    KeyValue = own ? own->AsString() : std::string();
+    if (!own || !table->Active() || table->IndexFieldCount() == 0) return false;
+    table->LookupState.Used = false;
+    return table->FindKey({Variant(KeyValue)});
 }

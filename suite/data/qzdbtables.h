@@ -3,6 +3,7 @@
 // and the OnFilter record filter (hourglass, Esc to stop).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,17 @@ protected:                                                                      
     void DoOnCalcFields() override;                                                               \
     TqzDataSetExtras FExtras{this};
 
+// What a lookup table remembers between the calculated-field passes of the
+// dataset that opened it.
+struct TqzLookupState {
+    // Positioned for the current record in this pass.
+    bool Used = false;
+    // That position found a record.
+    bool Found = false;
+    // The LookupLinks line it was opened for.
+    std::string Link;
+};
+
 class TqzTable : public TTable {
     TASKMOOR_CLASS(TqzTable, TTable)
     TQZ_DATASET_EXTRAS(TqzTable)
@@ -74,8 +86,10 @@ public:
     TStrings* qzFilter() const { return FqzFilter; }
     void SetqzFilter(TStrings* Value) { FqzFilter->Assign(Value); }
     std::string FilterExpression() const;
-    // Query text: not run by this engine (see OpenCursor); setting lines
-    // clears the table name, index names and master link.
+    // Query text: with lines the table runs it instead of opening its table
+    // (read-only); setting lines clears the table name, index names and
+    // master link. A text whose first word is "query" is QBE, which the
+    // engine refuses ("Capability not supported").
     TStrings* Query() const { return FQuery; }
     void SetQuery(TStrings* Value);
     void SetTableName(const std::string& Value) override;
@@ -105,13 +119,27 @@ public:
     // The record being tested while filtering, for the filter dialog.
     Variant GetFilterFieldValue(const std::string& FieldName);
 
+    int AddFilterExpression(std::unique_ptr<TFilterNode> Tree, int Priority) override;
+    // Lookup state while this table serves another dataset's lookup fields.
+    TqzLookupState LookupState;
+
     static void Publish(TPublisher<TqzTable>& p);
 
 protected:
     void DoAfterOpen() override;
     void DoBeforePost() override;
+    std::vector<int64_t> FetchKeys() override;
+    void ReadRow(int64_t Key, TRow& Row) override;
+    void OpenData() override;
+    void CloseData() override;
+    void InternalInitFieldDefs() override;
+    bool GetCanModify() override;
 
 private:
+    class TQueryRunner;
+    // The query of the Query lines, ready to fetch (the field definitions read).
+    TQueryRunner* StartQuery();
+    TQueryRunner* FRunner = nullptr;
     void FilterLinesChanged(TObject* Sender);
     void ApplyExpression();
     TStrings* FqzFilter;
@@ -203,3 +231,37 @@ bool qzFindIndexValue(TDataSet* DataSet, const std::string& Value);
 void qzSetIndexForFields(TTable* Table, const std::string& Fields);
 // The suite dataset's lookup table list; nullptr for other classes.
 std::vector<TDBDataSet*>* qzGetLookupTableList(TDataSet* DataSet);
+// Makes the index the table's active one and stays on the current record.
+// On an SQL-based database (for the suite table only with SyncSQLByRange)
+// the table is reopened under the hourglass and the record found again by
+// the new index's field values; otherwise it goes back by bookmark.
+void qzSwitchIndexKeepRecord(TTable* Table, TIndexDef* IndexDef);
+
+// ---- Lookup tables of the suite datasets ----
+// LookupFields line i: field;database;table;result;index, or with more than
+// five items field;database;table;result;x;index fields...;flag ("N": the
+// table name without its extension). LookupLinks line i: own;lookup pairs.
+
+// For the current record: finds or opens (read-only, owned by DataSet) the
+// lookup table of every LookupFields line and fills its calculated field
+// with the result field's edit text, or empty when no record matches.
+// Stops when a link line names an own field DataSet lacks. Errors opening a
+// table propagate.
+void qzOpenLookupTables(TDataSet* DataSet, TStrings* LookupFields, TStrings* LookupLinks,
+                        std::vector<TDBDataSet*>& TableList);
+// Readies Table for the lookup of FieldName (its LookupFields line, found
+// ignoring case): index, then the record of the link values. A link naming
+// a missing own field hides the field and answers False. FirstLinkField is
+// the link line's first own field.
+bool qzPrepareLookupTable(TDataSet* DataSet, TTable* Table, const std::string& FieldName,
+                          std::string& FirstLinkField);
+// Moves Table to the record the link items (own;lookup pairs) name for
+// DataSet's current record: a key search of one to six pairs on the active
+// index, or without index fields a search of the first pair's lookup field.
+// False on a closed table or when nothing matches.
+bool qzFindLinkedRecord(TTable* Table, TDataSet* DataSet, const std::vector<std::string>& LinkItems);
+// For a calculated lookup field: ResultField becomes the open lookup table's
+// result field and KeyValue the first own link field's text; answers whether
+// the table's key search finds KeyValue. ResultField is Field when the
+// field's dataset has no such table.
+bool qzFindLookupRecord(TField* Field, std::string& KeyValue, TField*& ResultField);
