@@ -457,8 +457,9 @@ public:
     std::string Tail;
 };
 
-TEST(QzExportLarge, AMillionRowsGoOutOneRowAtATime) {
-    constexpr int kRows = 1000000;
+// Each write stays row-sized whatever the row count, so a million rows are never held either.
+TEST(QzExportLarge, ManyRowsGoOutOneRowAtATime) {
+    constexpr int kRows = 100000;
     TForm* form = CreateForm<TForm>(Application);
     auto* table = new TOstraTable(form);
     table->FieldDefs()->Add("Name", ftString, 10);
@@ -482,7 +483,7 @@ TEST(QzExportLarge, AMillionRowsGoOutOneRowAtATime) {
         EXPECT_GT(out.Writes, kRows);
         EXPECT_GT(out.Total, int64_t{kRows} * 10);
         EXPECT_LT(out.Largest, 2048);
-        EXPECT_NE(out.Tail.find("999999"), std::string::npos);
+        EXPECT_NE(out.Tail.find(std::to_string(kRows - 1)), std::string::npos);
     }
     EXPECT_THROW(grid->ExportOptions()->SaveToStream(nullptr), EInvalidOperation);
     delete form;

@@ -13,6 +13,7 @@
 #include "suite/base/qzintl.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzgridlayout.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -34,10 +35,11 @@ TEST(QzLayoutReader, SplitsAtTheDelimiterAndAppendsNewFields) {
 
 class QzLayoutTest : public ::testing::Test {
 protected:
+    TTestEnvironment Env;
     void SetUp() override {
-        Dir = GetTempDir() + "/qzlayout";
-        ForceDirectories(Dir);
-        DeleteFile(Dir + "/grid.ini");
+        // The registry stand-in and the ini file in a folder of this test's own.
+        Env.Set("TASKMOOR_CONFIG_DIR", Env.Folder().c_str());
+        Dir = Env.Folder();
         Table = new TOstraTable(nullptr);
         Table->FieldDefs()->Add("Name", ftString, 10);
         Table->FieldDefs()->Add("Qty", ftInteger);
