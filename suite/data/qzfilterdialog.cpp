@@ -81,17 +81,18 @@ bool TqzFilterDialog::DataSetTakesSQL(TDataSet* DataSet) {
 void TqzFilterDialog::SetFilterMethod(TqzFilterMethod Value) {
     TDataSet* ds = GetPrimaryDataSet();
     if (!ds || DataSetTakesSQL(ds) || qzClassInheritsFrom(ds, "TSimpleDataSet") || Value == fdByFilter) {
-        // No dataset takes the SQL road yet.
-        if (Value != fdByQueryModify || !ds) {
-            FFilterMethod = Value;
-            return;
-        }
+        FFilterMethod = Value;
+        return;
     }
     MessageDlg("Invalid FilterMethod for Dataset. \rOnly fdByFilter is supported for this type of Dataset",
                mtWarning, TMsgDlgButtons{mbOK}, 0);
 }
 
 void TqzFilterDialog::GetSQLPropertyName(std::string& Name) {
+    if (!FSQLPropertyName.empty()) {
+        Name = FSQLPropertyName;
+        return;
+    }
     TDataSet* ds = GetPrimaryDataSet();
     if (ds && (qzClassInheritsFrom(ds, "TClientDataSet") || qzClassInheritsFrom(ds, "TADODataSet") ||
                qzClassInheritsFrom(ds, "TSimpleDataSet")))
@@ -143,7 +144,13 @@ void TqzFilterDialog::LoadFields() {
     GetFieldsFromDataSet();
 }
 
-void TqzFilterDialog::ClearFilter() { FCriteria.clear(); }
+void TqzFilterDialog::ClearFilter() {
+    FCriteria.clear();
+    TDataSet* ds = GetDataSet();
+    if (!ds || FFilterMethod != fdByQueryModify || FSavedSQL.empty()) return;
+    WriteSQLText(ds, FSavedSQL);
+    FSavedSQL.clear();
+}
 
 bool TqzFilterDialog::ApplyFilter() {
     FShowForm = false;
@@ -193,7 +200,7 @@ bool TqzFilterDialog::Execute() {
     if (!DataSetTakesSQL(ds)) return ApplyLocalFilter(ds);
     switch (FFilterMethod) {
     case fdByFilter: return ApplyLocalFilter(ds);
-    case fdByQueryModify: return false;  // no dataset takes the SQL road yet
+    case fdByQueryModify: return ApplySQL(ds);
     default: return true;
     }
 }
@@ -228,8 +235,11 @@ void TqzFilterDialog::TakeFilterOff() {
 }
 
 bool TqzFilterDialog::ApplyLocalFilter(TDataSet* DataSet) {
-    // The Filter-text road comes with the datasets that take it: nothing applied.
-    if (FFilterPropertyOptions->DatasetFilterType != fdUseOnFilter) return false;
+    const TqzDatasetFilterType type = FFilterPropertyOptions->DatasetFilterType;
+    if (type != fdUseOnFilter) {
+        if (!ApplyFilterText(DataSet)) return false;
+        if (type == fdUseFilterProp) return true;
+    }
     if (!DataSet->Active()) DataSet->Open();
     if (FFilteredDataSet && FFilteredDataSet != DataSet) TakeFilterOff();
     if (FCriteria.empty() && FOnFilterPropertyOptions.Contains(fdClearWhenNoCriteria)) {

@@ -1,0 +1,279 @@
+// The filter dialog's text roads over SQLite: the SQL road rewrites a
+// query's WHERE clause and must select what the record filter selects; the
+// Filter-text road sets a table's Filter.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/core/sysutils.h"
+#include "platform/db/datasource.h"
+#include "platform/db/dbtables.h"
+#include "platform/db/fields.h"
+#include "platform/db/params.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/testing.h"
+#include "suite/data/qzdbtables.h"
+#include "suite/data/qzfilterdialog.h"
+#include "suite/data/qzfiltertext.h"
+
+namespace {
+
+const char* const kAll = "SELECT id, name, qty, city, born, price FROM cust";
+
+class FilterRoadsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Db.SetDatabaseName(":memory:");
+        Db.Open();
+        Db.Execute(
+            "CREATE TABLE cust (id INTEGER PRIMARY KEY, name VARCHAR(20), qty INTEGER, city VARCHAR(10),"
+            " born DATE, price FLOAT);"
+            "INSERT INTO cust VALUES (1, 'bob', 5, 'Oslo', '2001-02-03', 1.5),"
+            " (2, 'Ann', 12, 'Rome', '1999-12-31', 2.25), (3, 'carl', 7, 'Oslo', '2001-02-04', 10),"
+            " (4, 'anna', 3, NULL, '2010-07-01', 0.5), (5, '5%off', 9, 'Bern', NULL, 3),"
+            " (6, 'x_y', 1, 'Bern', '2001-01-01', 4), (7, 'xzy', 2, 'Rome', '2002-02-02', 5),"
+            " (8, 'abcdefghijklmnopqrs''', 4, 'Oslo', '2003-03-03', 6);");
+        Query = new TqzQuery(&Form);
+        Query->SetDatabaseName(":memory:");
+        Src.SetDataSet(Query);
+        D = new TqzFilterDialog(&Form);
+        D->SetDataSource(&Src);
+    }
+    void SetSQL(const std::string& Text) {
+        Query->Close();
+        Query->SQL()->SetText(Text);
+    }
+    static TqzFieldInfo Crit(const std::string& Field, TqzFilterMatchType Match, const std::string& Value,
+                             bool CaseSensitive = false, bool NonMatching = false) {
+        TqzFieldInfo i;
+        i.FieldName = Field;
+        i.DisplayLabel = Field;
+        i.MatchType = Match;
+        i.FilterValue = Value;
+        i.CaseSensitive = CaseSensitive;
+        i.NonMatching = NonMatching;
+        return i;
+    }
+    static TqzFieldInfo Range(const std::string& Field, const std::string& Min, const std::string& Max) {
+        TqzFieldInfo i = Crit(Field, fdMatchRange, "");
+        i.MinValue = Min;
+        i.MaxValue = Max;
+        return i;
+    }
+    // The values of the first column of the records shown, sorted.
+    static std::string Ids(TDataSet* Ds) {
+        std::vector<std::string> ids;
+        Ds->First();
+        while (!Ds->Eof()) {
+            ids.push_back(Ds->Fields()->Fields(0)->AsString());
+            Ds->Next();
+        }
+        std::sort(ids.begin(), ids.end());
+        std::string out;
+        for (const std::string& s : ids) out += (out.empty() ? "" : ",") + s;
+        return out;
+    }
+    // The records the criteria select on the SQL road.
+    std::string BySQL(const std::vector<TqzFieldInfo>& Criteria) {
+        D->SetFilterMethod(fdByQueryModify);
+        D->Criteria() = Criteria;
+        EXPECT_TRUE(D->ApplyFilter());
+        return Ids(Query);
+    }
+    // The records the same criteria select through the record filter on
+    // another query of the same text.
+    std::string ByRecords(const std::vector<TqzFieldInfo>& Criteria, const std::string& Text) {
+        TqzQuery q(&Form);
+        q.SetDatabaseName(":memory:");
+        q.SQL()->SetText(Text);
+        for (int i = 0; i < Query->Params()->Count(); ++i)
+            q.Params()->Items(i)->Assign(Query->Params()->Items(i));
+        q.Open();
+        TDataSource src(nullptr);
+        src.SetDataSet(&q);
+        TqzFilterDialog d(&Form);
+        d.SetDataSource(&src);
+        d.Criteria() = Criteria;
+        EXPECT_TRUE(d.ApplyFilter());
+        return Ids(&q);
+    }
+
+    TForm Form{nullptr};
+    TDatabase Db{nullptr};
+    TqzQuery* Query = nullptr;
+    TDataSource Src{nullptr};
+    TqzFilterDialog* D = nullptr;
+    TTestDialogs Dialogs;
+};
+
+// Every kind of criterion selects on the SQL road what the record filter
+// selects; each rewrite starts from the saved text.
+TEST_F(FilterRoadsTest, SqlRoadSelectsWhatTheRecordFilterSelects) {
+    SetSQL(kAll);
+    Query->Open();
+    const std::vector<std::vector<TqzFieldInfo>> cases = {
+        {Crit("name", fdMatchStart, "a")},
+        {Crit("name", fdMatchStart, "a", true)},
+        {Crit("name", fdMatchAny, "o or Z")},
+        {Crit("name", fdMatchExact, "ann or BOB")},
+        {Crit("name", fdMatchEnd, "NA")},
+        {Crit("city", fdMatchExact, "oslo or null")},
+        {Crit("city", fdMatchExact, "Oslo", false, true)},
+        {Crit("city", fdMatchStart, "R", false, true), Crit("qty", fdMatchExact, "12 or 7 or 2")},
+        {Crit("name", fdMatchAny, "n and a")},
+        {Range("qty", "4", "9")},
+        {Range("qty", "", "3")},
+        {Range("price", "1.5", "")},
+        {Range("name", "b", "c")},
+        {Range("born", "2/3/2001", "12/31/2005")},
+        {Crit("born", fdMatchExact, "12/31/1999 or 7/1/2010")},
+        {Crit("name", fdMatchAny, "%")},
+        {Crit("name", fdMatchAny, "_")},
+        {Crit("name", fdMatchStart, "x_")},
+        {Crit("qty", fdMatchExact, "012")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0].FieldName + " " + c[0].FilterValue + c[0].MinValue);
+        const std::string expected = ByRecords(c, kAll);
+        EXPECT_EQ(expected, BySQL(c));
+        EXPECT_EQ(0, Dialogs.Count());
+    }
+    EXPECT_EQ(kAll, Trim(D->SavedSQL()));
+}
+
+// Numbers are written from their value; what is not a number of the
+// field's type is refused with the road's error box and the query keeps
+// its text and records.
+TEST_F(FilterRoadsTest, SqlRoadRefusesValuesThatAreNotOfTheFieldsType) {
+    SetSQL(kAll);
+    Query->Open();
+    for (const auto& bad :
+         {Crit("qty", fdMatchExact, "1); DROP TABLE cust; --"), Crit("qty", fdMatchExact, "1.5"),
+          Crit("price", fdMatchExact, "cheap"), Range("born", "someday", "")}) {
+        D->SetFilterMethod(fdByQueryModify);
+        D->Criteria() = {bad};
+        Dialogs.Clear();
+        EXPECT_FALSE(D->ApplyFilter());
+        ASSERT_EQ(1, Dialogs.Count());
+        EXPECT_EQ(0u, Dialogs.Last().Text.find("Unable to Execute SQL:\r")) << Dialogs.Last().Text;
+        EXPECT_TRUE(Query->Active());
+        EXPECT_EQ("1,2,3,4,5,6,7,8", Ids(Query));
+    }
+    D->Criteria() = {Crit("nope", fdMatchExact, "1")};
+    Dialogs.Clear();
+    EXPECT_FALSE(D->ApplyFilter());
+    EXPECT_EQ("TqzFilterDialog: Field not found (nope)", Dialogs.Last().Text);
+}
+
+// A string is cut to the field's size before its quotes are doubled.
+TEST_F(FilterRoadsTest, LongStringCutBeforeQuotesAreDoubled) {
+    SetSQL(kAll);
+    Query->Open();
+    EXPECT_EQ("8", BySQL({Crit("name", fdMatchExact, "abcdefghijklmnopqrs'tail")}));
+    EXPECT_EQ(0, Dialogs.Count());
+}
+
+// The condition joins each SELECT of texts with WHERE, OR, UNION, GROUP BY
+// and ORDER BY, quoted keywords and comments; parameter values stay.
+TEST_F(FilterRoadsTest, MergedTextsSelectWhatTheRecordFilterSelects) {
+    const std::vector<std::string> texts = {
+        "SELECT id, name, city FROM cust WHERE qty = 5 OR city = 'Rome'",
+        "SELECT id, name, city FROM cust WHERE name <> 'where (' -- where\n OR qty > 8 ORDER BY name",
+        "SELECT id, name, city FROM cust WHERE qty < 4 UNION SELECT id, name, city FROM cust WHERE qty > 8",
+        "SELECT city AS id, city, count(*) AS n FROM cust GROUP BY city ORDER BY city",
+        "select id, name, city from cust /* where */ order by id desc",
+        "SELECT id, name, city FROM cust WHERE qty > :q",
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        D->ClearFilter();
+        SetSQL(text);
+        if (Query->Params()->Count()) Query->ParamByName("q")->SetAsInteger(3);
+        Query->Open();
+        const std::vector<TqzFieldInfo> c = {Crit("city", fdMatchExact, "rome or oslo", false, true)};
+        EXPECT_EQ(ByRecords(c, text), BySQL(c));
+        EXPECT_EQ(0, Dialogs.Count());
+        if (Query->Params()->Count()) EXPECT_EQ(3, Query->ParamByName("q")->AsInteger());
+        // no criteria: the saved text, unchanged
+        EXPECT_EQ(ByRecords({}, text), BySQL({}));
+        EXPECT_EQ(Trim(text), Trim(Query->SQL()->Text()));
+    }
+}
+
+// ClearFilter and ApplyFilter put back the original text and its records.
+TEST_F(FilterRoadsTest, ClearFilterRestoresTheSavedText) {
+    SetSQL("SELECT id, name FROM cust WHERE qty > 2 OR name = 'x_y'");
+    Query->Open();
+    const std::string all = Ids(Query);
+    EXPECT_EQ("1,2", BySQL({Crit("name", fdMatchStart, "b or ann", false)}).substr(0, 3));
+    EXPECT_NE(Trim(D->SavedSQL()), Trim(Query->SQL()->Text()));
+    D->ClearFilter();
+    EXPECT_TRUE(D->SavedSQL().empty());
+    EXPECT_EQ("SELECT id, name FROM cust WHERE qty > 2 OR name = 'x_y'", Trim(Query->SQL()->Text()));
+    EXPECT_TRUE(D->ApplyFilter());
+    EXPECT_EQ(all, Ids(Query));
+}
+
+// The merge: an empty condition leaves the text; texts whose quotes,
+// comments or parentheses do not close are refused.
+TEST(MergeWhereClause, EmptyConditionAndBrokenTexts) {
+    EXPECT_EQ("SELECT * FROM t", qzMergeWhereClause("SELECT * FROM t", ""));
+    EXPECT_EQ("SELECT * FROM t WHERE a = 1", qzMergeWhereClause("SELECT * FROM t WHERE a = 1", "  "));
+    for (const char* bad : {"SELECT * FROM t WHERE a = 'x", "SELECT (a FROM t", "SELECT a) FROM t",
+                            "SELECT * FROM t /* open", "UPDATE t SET a = 1"})
+        EXPECT_THROW(qzMergeWhereClause(bad, "a = 1"), EqzFilterText) << bad;
+}
+
+// The Filter-text road sets a table's Filter; it selects what the record
+// filter selects, dates written in the format mode of the settings.
+TEST_F(FilterRoadsTest, FilterTextRoadNarrowsATable) {
+    TqzTable table(&Form);
+    table.SetDatabaseName(":memory:");
+    table.SetTableName("cust");
+    table.Open();
+    TDataSource src(nullptr);
+    src.SetDataSet(&table);
+    TqzFilterDialog d(&Form);
+    d.SetDataSource(&src);
+    const std::vector<std::vector<TqzFieldInfo>> cases = {
+        {Crit("name", fdMatchStart, "c or x", true)},
+        {Crit("city", fdMatchExact, "Oslo or null")},
+        {Range("born", "2/3/2001", "12/31/2005"), Crit("city", fdMatchExact, "Rome", false, true)},
+        {Crit("qty", fdMatchExact, "12 or 5")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0].FieldName);
+        d.FilterPropertyOptions()->DatasetFilterType = fdUseOnFilter;
+        table.SetFilter("");
+        d.Criteria() = c;
+        ASSERT_TRUE(d.ApplyFilter());
+        const std::string expected = Ids(&table);
+        d.FilterPropertyOptions()->DatasetFilterType = fdUseFilterProp;
+        ASSERT_TRUE(d.ApplyFilter());
+        EXPECT_FALSE(table.Filter().empty());
+        EXPECT_FALSE(table.OnFilterRecord().Assigned());
+        EXPECT_EQ(expected, Ids(&table));
+    }
+    // day/month/year settings with the matching mode
+    FormatSettings().ShortDateFormat = "dd/mm/yyyy";
+    d.SetQueryFormatDateMode(qfdDayMonthYear);
+    d.Criteria() = {Range("born", "3/2/2001", "31/12/2001")};
+    ASSERT_TRUE(d.ApplyFilter());
+    ResetFormatSettings();
+    EXPECT_EQ("1,3", Ids(&table));
+    // like with the upper-case function: case rules
+    d.FilterPropertyOptions()->UseLikeOperator = true;
+    d.FilterPropertyOptions()->LikeSupportsUpperKeyword = true;
+    d.Criteria() = {Crit("name", fdMatchAny, "NN")};
+    ASSERT_TRUE(d.ApplyFilter());
+    EXPECT_EQ("2,4", Ids(&table));
+    // a value that is no number: the road's error box, nothing filtered
+    d.Criteria() = {Crit("qty", fdMatchExact, "many")};
+    EXPECT_FALSE(d.ApplyFilter());
+    EXPECT_EQ(0u, Dialogs.Last().Text.find("Unable to Execute Filter:\r"));
+}
+
+}  // namespace
