@@ -2,6 +2,7 @@
 
 #include "platform/core/properties.h"
 #include "platform/db/dataset.h"
+#include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -57,6 +58,7 @@ TDataSet* TqzFilterDialog::GetDataSet(TDataSet* DataSet) {
 
 void TqzFilterDialog::Notification(TComponent* AComponent, TOperation Operation) {
     TqzCustomDialog::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == static_cast<TComponent*>(FRangeTable)) FRangeTable = nullptr;
     if (Operation == opRemove && AComponent == FFilteredDataSet) {
         FFilteredDataSet = nullptr;
         FSavedHandler = TFilterRecordEvent();
@@ -146,6 +148,7 @@ void TqzFilterDialog::LoadFields() {
 
 void TqzFilterDialog::ClearFilter() {
     FCriteria.clear();
+    CancelTableRange();
     TDataSet* ds = GetDataSet();
     if (!ds || FFilterMethod != fdByQueryModify || FSavedSQL.empty()) return;
     WriteSQLText(ds, FSavedSQL);
@@ -217,6 +220,7 @@ void TqzFilterDialog::SetFilteredBusy(TDataSet* DataSet, bool Value) {
 }
 
 void TqzFilterDialog::TakeFilterOff() {
+    CancelTableRange();
     TDataSet* ds = FFilteredDataSet;
     if (!ds) return;
     const TFilterRecordEvent saved = FSavedHandler;
@@ -254,6 +258,7 @@ bool TqzFilterDialog::ApplyLocalFilter(TDataSet* DataSet) {
         FFilteredDataSet = DataSet;
         DataSet->FreeNotification(this);
     }
+    ApplyTableRanges(DataSet);
     DataSet->SetOnFilterRecord(FilterHandler());
     try {
         SetFilteredBusy(DataSet, false);

@@ -17,6 +17,7 @@
 
 class TDataSet;
 class TField;
+class TTable;
 class TqzFilterDialog;
 class TqzFilterDlg;
 
@@ -182,6 +183,13 @@ public:
     bool ApplyFilterText(TDataSet* DataSet);
     // The SQL road: the saved text with the criteria merged into it.
     bool ApplySQL(TDataSet* DataSet);
+    // Narrows a suite table through an index by the first criterion that
+    // allows it (FilterOptimization); true when a range was applied.
+    bool ApplyTableRanges(TDataSet* DataSet);
+    // Cancels the range applied before and puts back the table's index.
+    void CancelTableRange();
+    // The table a range was applied to, else nullptr.
+    TTable* RangeTable() const { return FRangeTable; }
     // The SQL text the SQL road started from (empty before the first rewrite).
     const std::string& SavedSQL() const { return FSavedSQL; }
 
@@ -260,6 +268,8 @@ private:
     std::string FSQLUpperString;
     std::string FSQLPropertyName;
     std::string FSavedSQL;
+    TTable* FRangeTable = nullptr;
+    std::string FRangeIndexName, FRangeIndexFieldNames;
 
     TqzFilterDialogSummaryEvent FOnDialogSummary;
     TqzFilterInitDialogEvent FOnInitDialog;

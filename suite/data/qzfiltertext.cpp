@@ -126,6 +126,9 @@ public:
     std::string Value(std::string Item, bool Like = false, const std::string& Before = "",
                       const std::string& After = "") const {
         if (FOptions.EncodeValue) FOptions.EncodeValue(FField.DataType, FField.FieldName, Item);
+        // the text of a statement ends at a NUL
+        if (Item.find('\0') != std::string::npos)
+            throw EqzFilterText("A value for field '" + FField.FieldName + "' holds a NUL character");
         if (!Like && IsNumberType(FField.DataType)) return NumberText(Item, FField);
         if (!Like && IsDateType(FField.DataType)) return Quote(DateText(Item, FField, FOptions));
         if (IsStringType(FField.DataType)) Item = CutToSize(Item, FField.Size);

@@ -277,3 +277,120 @@ TEST_F(FilterRoadsTest, FilterTextRoadNarrowsATable) {
 }
 
 }  // namespace
+
+namespace {
+
+class FilterRangesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Db.SetDatabaseName(":memory:");
+        Db.Open();
+        Db.Execute(
+            "CREATE TABLE cust (id INTEGER PRIMARY KEY, name VARCHAR(8), qty INTEGER, city VARCHAR(10));"
+            "CREATE INDEX bynamecs ON cust (name);"
+            "CREATE INDEX byname ON cust (name COLLATE FOLD);"
+            "CREATE INDEX bycity ON cust (city);"
+            "CREATE INDEX byqty ON cust (qty);"
+            "INSERT INTO cust VALUES (1, 'bob', 5, 'Oslo'), (2, 'Ann', 12, 'Rome'), (3, 'anna', 7, NULL),"
+            " (4, 'carl', 3, 'Oslo'), (5, 'ANNE', 9, ''), (6, 'null', 1, 'Bern');");
+        Table.SetDatabaseName(":memory:");
+        Table.SetTableName("cust");
+        Table.Open();
+        Src.SetDataSet(&Table);
+        D = new TqzFilterDialog(&Form);
+        D->SetDataSource(&Src);
+    }
+    std::string Ids() {
+        std::vector<int> ids;
+        for (Table.First(); !Table.Eof(); Table.Next()) ids.push_back(Table.FieldByName("id")->AsInteger());
+        std::sort(ids.begin(), ids.end());
+        std::string out;
+        for (int i : ids) out += (out.empty() ? "" : ",") + std::to_string(i);
+        return out;
+    }
+    // The records the criteria select without and with index ranges.
+    std::pair<std::string, std::string> Both(const TqzFieldInfoList& Criteria) {
+        D->SetFilterOptimization(fdNone);
+        D->Criteria() = Criteria;
+        EXPECT_TRUE(D->ApplyFilter());
+        EXPECT_FALSE(Table.RangeActive());
+        const std::string plain = Ids();
+        D->SetFilterOptimization(fdUseAllIndexes);
+        EXPECT_TRUE(D->ApplyFilter());
+        return {plain, Ids()};
+    }
+    static TqzFieldInfo Crit(const std::string& Field, TqzFilterMatchType Match, const std::string& Value,
+                             bool CaseSensitive = false) {
+        TqzFieldInfo i;
+        i.FieldName = Field;
+        i.MatchType = Match;
+        i.FilterValue = Value;
+        i.CaseSensitive = CaseSensitive;
+        return i;
+    }
+
+    TForm Form{nullptr};
+    TDatabase Db{nullptr};
+    TqzTable Table{nullptr};
+    TDataSource Src{nullptr};
+    TqzFilterDialog* D = nullptr;
+    TTestDialogs Dialogs;
+};
+
+// A range is used only through an index of the criterion's case rule and
+// never for the null word; what shows is what the record filter alone shows.
+TEST_F(FilterRangesTest, RangesFollowTheCaseRuleAndSkipTheNullWord) {
+    auto r = Both({Crit("name", fdMatchStart, "ann")});
+    EXPECT_EQ("2,3,5", r.first);
+    EXPECT_EQ(r.first, r.second);
+    EXPECT_TRUE(Table.RangeActive());
+    EXPECT_EQ("byname", Table.IndexName());
+    r = Both({Crit("name", fdMatchExact, "Ann", true)});
+    EXPECT_EQ("2", r.second);
+    EXPECT_EQ("bynamecs", Table.IndexName());
+    r = Both({Crit("city", fdMatchExact, "null", true)});
+    EXPECT_EQ(r.first, r.second);
+    EXPECT_EQ("3,5", r.second);
+    EXPECT_FALSE(Table.RangeActive());
+    TqzFieldInfo range = Crit("qty", fdMatchRange, "");
+    range.MinValue = "5";
+    r = Both({range});
+    EXPECT_EQ("1,2,3,5", r.second);
+    EXPECT_TRUE(Table.RangeActive());
+}
+
+// The range of earlier criteria goes when the criteria change or are
+// cleared; the table's own index comes back.
+TEST_F(FilterRangesTest, RangeCancelledWhenCriteriaChangeOrAreCleared) {
+    Table.SetIndexName("bycity");
+    D->SetFilterOptimization(fdUseAllIndexes);
+    D->Criteria() = {Crit("name", fdMatchExact, "bob")};
+    ASSERT_TRUE(D->ApplyFilter());
+    EXPECT_TRUE(Table.RangeActive());
+    EXPECT_EQ("1", Ids());
+    // a criterion no index serves: no range left from before
+    D->Criteria() = {Crit("name", fdMatchAny, "a")};
+    ASSERT_TRUE(D->ApplyFilter());
+    EXPECT_FALSE(Table.RangeActive());
+    EXPECT_EQ("bycity", Table.IndexName());
+    EXPECT_EQ("2,3,4,5", Ids());
+    D->Criteria() = {Crit("qty", fdMatchExact, "7")};
+    ASSERT_TRUE(D->ApplyFilter());
+    EXPECT_TRUE(Table.RangeActive());
+    D->ClearFilter();
+    EXPECT_FALSE(Table.RangeActive());
+    EXPECT_EQ("bycity", Table.IndexName());
+    ASSERT_TRUE(D->ApplyFilter());
+    EXPECT_EQ("1,2,3,4,5,6", Ids());
+    // only the active index's first field with fdUseActiveIndex
+    D->SetFilterOptimization(fdUseActiveIndex);
+    D->Criteria() = {Crit("name", fdMatchExact, "bob")};
+    ASSERT_TRUE(D->ApplyFilter());
+    EXPECT_FALSE(Table.RangeActive());
+    D->Criteria() = {Crit("city", fdMatchExact, "Oslo", true)};
+    ASSERT_TRUE(D->ApplyFilter());
+    EXPECT_TRUE(Table.RangeActive());
+    EXPECT_EQ("1,4", Ids());
+}
+
+}  // namespace
