@@ -8,16 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/files.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/db/params.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "suite/data/qzdbtables.h"
 #include "suite/data/qzfilterdialog.h"
+#include "suite/data/qzfilterdlg.h"
 #include "suite/data/qzfiltertext.h"
+#include "suite/edit/qzdbedit.h"
 
 namespace {
 
@@ -215,6 +219,37 @@ TEST_F(FilterRoadsTest, ClearFilterRestoresTheSavedText) {
     EXPECT_EQ("SELECT id, name FROM cust WHERE qty > 2 OR name = 'x_y'", Trim(Query->SQL()->Text()));
     EXPECT_TRUE(D->ApplyFilter());
     EXPECT_EQ(all, Ids(Query));
+}
+
+// The form, driven by keys and clicks, narrows a query by rewriting its SQL;
+// ClearFilter and ApplyFilter bring back the text and the rows.
+TEST_F(FilterRoadsTest, FormNarrowsAQueryByItsSQL) {
+    const std::string text = "SELECT id, name, city FROM cust WHERE qty > 1 ORDER BY name";
+    SetSQL(text);
+    Query->Open();
+    Form.Show();
+    D->SetFilterMethod(fdByQueryModify);
+    ASSERT_EQ(fdByQueryModify, D->FilterMethod());
+    TTestModalForms modal;
+    modal.Push([](TCustomForm* F) {
+        auto* f = dynamic_cast<TqzFilterDlg*>(F);
+        ASSERT_NE(nullptr, f);
+        ActivateForm(F);
+        TListBox* fields = f->FieldsListBox();
+        SendClick(fields, 10, 1 * fields->ItemHeight() + fields->ItemHeight() / 2);
+        ASSERT_EQ("name", fields->Items()->Strings(fields->ItemIndex()));
+        SendText(f->FilterValueEdit(), "an or x_");
+        EXPECT_TRUE(RenderControlToPng(F, GetTempDir() + "taskmoor_filter_form_query.png"));
+        SendClick(f->OKButton(), 5, 5);
+    });
+    EXPECT_TRUE(D->Execute());
+    EXPECT_EQ(0, Dialogs.Count());
+    EXPECT_EQ("2,4", Ids(Query));  // Ann, anna; not xzy, and x_y has qty 1
+    EXPECT_NE(text, Trim(Query->SQL()->Text()));
+    D->ClearFilter();
+    EXPECT_EQ(text, Trim(Query->SQL()->Text()));
+    EXPECT_TRUE(D->ApplyFilter());
+    EXPECT_EQ("1,2,3,4,5,7,8", Ids(Query));
 }
 
 // The merge: an empty condition leaves the text; texts whose quotes,
