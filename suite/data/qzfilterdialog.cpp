@@ -142,8 +142,10 @@ void TqzFilterDialog::GetFieldsFromDataSet() {
 }
 
 void TqzFilterDialog::LoadFields() {
-    // The SQL road's field list comes with the datasets that take it.
-    GetFieldsFromDataSet();
+    if (FFilterMethod == fdByQueryModify)
+        GetFieldsBySQL();
+    else
+        GetFieldsFromDataSet();
 }
 
 void TqzFilterDialog::ClearFilter() {

@@ -48,6 +48,8 @@ using TqzEncodeValueEvent = TEvent<TObject*, TFieldType, const std::string&, std
 using TqzEncodeDateTimeEvent = TEvent<TObject*, TDateTime, TFieldType, const std::string&, std::string&>;
 // (Sender, dialog form, query)
 using TqzExecuteSQLEvent = TEvent<TObject*, TqzFilterDlg*, TDataSet*>;
+// (Sender, OrigDataSet, TempDataSet)
+using TqzInitTempDataSetEvent = TEvent<TObject*, TDataSet*, TDataSet*>;
 
 // The Filter-text road's settings.
 class TqzFilterPropertyOptions : public TPersistent {
@@ -175,6 +177,8 @@ public:
     void SetOnEncodeDateTime(TqzEncodeDateTimeEvent Value) { FOnEncodeDateTime = Value; }
     TqzExecuteSQLEvent OnExecuteSQL() const { return FOnExecuteSQL; }
     void SetOnExecuteSQL(TqzExecuteSQLEvent Value) { FOnExecuteSQL = Value; }
+    TqzInitTempDataSetEvent OnInitTempDataSet() const { return FOnInitTempDataSet; }
+    void SetOnInitTempDataSet(TqzInitTempDataSetEvent Value) { FOnInitTempDataSet = Value; }
 
     // The criteria as the text of a road (SQLRoad: a WHERE condition, else a
     // Filter text); raises EqzFilterText.
@@ -208,6 +212,10 @@ public:
     virtual void DataSetActiveChanged(bool Active);
     virtual void DoSelectField(const std::string& FieldName, std::string& PictureMask, TStrings* ComboList);
     virtual void DoAcceptFilterRecord(TDataSet* DataSet, bool& Accept, bool& DefaultFiltering);
+    virtual void DoInitTempDataSet(TDataSet* OrigDataSet, TDataSet* TempDataSet);
+    // The field list of the SQL road: the dataset's "FieldInfo" lines, else
+    // the fields of the tables after FROM, read by FieldsFetchMethod.
+    virtual void GetFieldsBySQL();
     virtual void GetFieldsFromDataSet();
     // Merges the condition into the dataset's SQL text, its parameter values
     // kept.
@@ -278,4 +286,5 @@ private:
     TqzEncodeValueEvent FOnEncodeValue;
     TqzEncodeDateTimeEvent FOnEncodeDateTime;
     TqzExecuteSQLEvent FOnExecuteSQL;
+    TqzInitTempDataSetEvent FOnInitTempDataSet;
 };

@@ -429,3 +429,83 @@ TEST_F(FilterRangesTest, RangeCancelledWhenCriteriaChangeOrAreCleared) {
 }
 
 }  // namespace
+
+namespace {
+
+// A query that describes its fields itself.
+class TInfoQuery : public TqzQuery {
+    TASKMOOR_CLASS(TInfoQuery, TqzQuery)
+public:
+    explicit TInfoQuery(TComponent* AOwner) : TqzQuery(AOwner) {}
+    TStrings* FieldInfo() const { return FFieldInfo.get(); }
+    void SetFieldInfo(TStrings* Value) { FFieldInfo->Assign(Value); }
+    static void Publish(TPublisher<TInfoQuery>& p) {
+        p.Property("FieldInfo", &TInfoQuery::FieldInfo, &TInfoQuery::SetFieldInfo);
+    }
+
+private:
+    std::unique_ptr<TStringList> FFieldInfo = std::make_unique<TStringList>();
+};
+
+// The SQL road's field list: from FieldInfo lines, or from the tables after
+// FROM by each fetch method, names made unique and qualified by their table.
+TEST_F(FilterRoadsTest, FieldsBySQLFromFieldInfoAndFromTheTables) {
+    Db.Execute(
+        "CREATE TABLE orders (no INTEGER PRIMARY KEY, id INTEGER, name VARCHAR(12));"
+        "INSERT INTO orders VALUES (1, 1, 'tea'), (2, 2, 'cake'), (3, 1, 'bun');");
+    SetSQL("SELECT c.id, c.name, o.name AS what FROM cust c, orders AS o WHERE c.id = o.id");
+    Query->Open();
+    D->SetFilterMethod(fdByQueryModify);
+    for (TqzFilterFieldsFetchType method : {fmUseTTable, fmUseSQL}) {
+        D->SetFieldsFetchMethod(method);
+        int temps = 0;
+        D->SetOnInitTempDataSet(TqzInitTempDataSetEvent([&](TObject*, TDataSet* orig, TDataSet* temp) {
+            EXPECT_EQ(Query, orig);
+            EXPECT_FALSE(temp->Active());
+            ++temps;
+        }));
+        D->LoadFields();
+        EXPECT_EQ(2, temps);
+        std::vector<std::string> names, sqlNames;
+        for (const TqzDBFieldInfo& f : D->FieldList()) {
+            names.push_back(f.FieldName);
+            sqlNames.push_back(f.SQLFieldName);
+        }
+        EXPECT_EQ(
+            (std::vector<std::string>{"id", "name", "qty", "city", "born", "price", "no", "id_1", "name_1"}),
+            names);
+        EXPECT_EQ("o.name", sqlNames[8]);
+        EXPECT_EQ("orders", D->FieldList()[8].TableName);
+        EXPECT_EQ(ftString, D->FieldList()[8].DataType);
+        // a criterion on the second table's name
+        D->Criteria() = {Crit("name_1", fdMatchStart, "B or T")};
+        EXPECT_TRUE(D->ApplyFilter());
+        EXPECT_EQ("1,1", Ids(Query));
+        D->ClearFilter();
+    }
+    TInfoQuery info(&Form);
+    info.SetDatabaseName(":memory:");
+    info.SQL()->SetText("SELECT id AS num, name FROM cust");
+    info.FieldInfo()->SetText(
+        "id;num;cust;Number;ftInteger;0\nname;name;cust;Name;ftString;20\nbad line\n"
+        "qty;num;cust;Again;ftNoSuchType;x");
+    info.Open();
+    TDataSource src(nullptr);
+    src.SetDataSet(&info);
+    TqzFilterDialog d(&Form);
+    d.SetDataSource(&src);
+    d.SetFilterMethod(fdByQueryModify);
+    d.LoadFields();
+    ASSERT_EQ(3u, d.FieldList().size());
+    EXPECT_EQ("num", d.FieldList()[0].FieldName);
+    EXPECT_EQ("id", d.FieldList()[0].SQLFieldName);
+    EXPECT_EQ(ftInteger, d.FieldList()[0].DataType);
+    EXPECT_EQ(20, d.FieldList()[1].Size);
+    EXPECT_EQ("num_1", d.FieldList()[2].FieldName);
+    EXPECT_EQ(ftUnknown, d.FieldList()[2].DataType);
+    d.Criteria() = {Range("num", "2", "3")};
+    EXPECT_TRUE(d.ApplyFilter());
+    EXPECT_EQ("2,3", Ids(&info));
+}
+
+}  // namespace
