@@ -70,6 +70,16 @@ void TqzFilterDialog::SetDataSource(TDataSource* Value) {
     // The old dataset loses this dialog's filter before the criteria can
     // meet another dataset.
     if (FFilteredDataSet && FFilteredDataSet != next) TakeFilterOff();
+    // The SQL road's saved text goes back to its own query, never to another.
+    TDataSet* old = GetDataSet();
+    if (!FSavedSQL.empty() && old && old != next) {
+        const bool wasActive = old->Active();
+        try {
+            WriteSQLText(old, FSavedSQL);
+            if (wasActive) old->Open();
+        } catch (const Exception&) {}
+        FSavedSQL.clear();
+    }
     if (next && qzClassInheritsFrom(next, "TTable")) FFilterMethod = fdByFilter;
     FDataLink->SetDataSource(Value);
 }

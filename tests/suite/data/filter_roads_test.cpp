@@ -252,6 +252,30 @@ TEST_F(FilterRoadsTest, FormNarrowsAQueryByItsSQL) {
     EXPECT_EQ("1,2,3,4,5,7,8", Ids(Query));
 }
 
+// A new data source: the rewritten query gets its text back and the next
+// query keeps its own.
+TEST_F(FilterRoadsTest, SavedTextStaysWithItsQuery) {
+    SetSQL("SELECT id FROM cust WHERE qty > 4");
+    Query->Open();
+    EXPECT_EQ("1", BySQL({Crit("name", fdMatchExact, "bob")}));
+    TqzQuery other(&Form);
+    other.SetDatabaseName(":memory:");
+    other.SQL()->SetText("SELECT id, name FROM cust WHERE city = 'Rome'");
+    other.Open();
+    TDataSource src(nullptr);
+    src.SetDataSet(&other);
+    D->SetDataSource(&src);
+    EXPECT_EQ("SELECT id FROM cust WHERE qty > 4", Trim(Query->SQL()->Text()));
+    EXPECT_TRUE(Query->Active());
+    EXPECT_EQ("1,2,3,5", Ids(Query));
+    D->Criteria() = {Crit("name", fdMatchStart, "x")};
+    EXPECT_TRUE(D->ApplyFilter());
+    EXPECT_EQ("7", Ids(&other));
+    D->ClearFilter();
+    EXPECT_EQ("SELECT id, name FROM cust WHERE city = 'Rome'", Trim(other.SQL()->Text()));
+    D->SetDataSource(nullptr);
+}
+
 // The merge: an empty condition leaves the text; texts whose quotes,
 // comments or parentheses do not close are refused.
 TEST(MergeWhereClause, EmptyConditionAndBrokenTexts) {
