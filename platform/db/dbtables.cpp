@@ -321,9 +321,32 @@ bool TDBDataSet::GotoKeyValue(int64_t Key) {
 }
 
 void TDBDataSet::SetFiltered(bool Value) {
+    const bool old = Filtered();
     TDataSet::SetFiltered(Value);
-    if (FOpen && OnFilterRecord().Assigned()) {
-        BuildCursor();
+    if (FOpen && (OnFilterRecord().Assigned() || !Filter().empty())) {
+        try {
+            BuildCursor();
+        } catch (...) {
+            // a Filter text that is not a condition: the records stay as they were
+            TDataSet::SetFiltered(old);
+            BuildCursor();
+            throw;
+        }
+        First();
+    }
+}
+
+void TDBDataSet::SetFilterText(const std::string& Value) {
+    const std::string old = Filter();
+    TDataSet::SetFilterText(Value);
+    if (FOpen && Filtered()) {
+        try {
+            BuildCursor();
+        } catch (...) {
+            TDataSet::SetFilterText(old);
+            BuildCursor();
+            throw;
+        }
         First();
     }
 }

@@ -164,6 +164,11 @@ public:
 
 protected:
     TSqliteConnection* Connection() const { return FConnection.get(); }
+    // The Filter text as an SQL condition on the dataset's columns (empty
+    // when not Filtered or no text); raises EDBEngineError for a text that
+    // is not one condition.
+    std::string FilterCondition();
+    void SetFilterText(const std::string& Value) override;
     // Keeps an expression filter (inactive) and answers its handle.
     int AddFilterTree(std::unique_ptr<TFilterNode> Tree, int Priority);
     void AcquireConnection();

@@ -244,14 +244,18 @@ void TQuery::CloseData() {
 
 std::vector<int64_t> TQuery::FetchKeys() {
     std::vector<int64_t> keys;
+    const std::string filter = FilterCondition();
+    auto filtered = [&](const std::string& Sql) {
+        return filter.empty() ? Sql : "SELECT * FROM (" + Sql + "\n) WHERE (" + filter + "\n)";
+    };
     if (!FLiveSql.empty()) {
-        TSqliteStatement st(Connection()->Db(), FLiveSql);
+        TSqliteStatement st(Connection()->Db(), filtered(FLiveSql));
         BindParams(st.Handle());
         while (st.Step()) keys.push_back(st.ColumnInt(0));
         return keys;
     }
     FRows.clear();
-    TSqliteStatement st(Connection()->Db(), Text());
+    TSqliteStatement st(Connection()->Db(), filtered(Text()));
     BindParams(st.Handle());
     while (st.Step()) {
         TRow row;

@@ -438,6 +438,11 @@ std::vector<int64_t> TTable::FetchKeys() {
             binds.push_back({f->DataType(), row->Values[d], true});
         }
     }
+    const std::string text = FilterCondition();
+    if (!text.empty()) {
+        if (!where.empty()) where += " AND ";
+        where += "(" + text + "\n)";
+    }
     std::vector<std::string> exprBinds;
     std::vector<int> exprKinds;
     const std::string expr = ExpressionCondition(exprBinds, exprKinds);

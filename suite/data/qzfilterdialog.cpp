@@ -2,6 +2,7 @@
 
 #include "platform/core/properties.h"
 #include "platform/db/dataset.h"
+#include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -57,6 +58,7 @@ TDataSet* TqzFilterDialog::GetDataSet(TDataSet* DataSet) {
 
 void TqzFilterDialog::Notification(TComponent* AComponent, TOperation Operation) {
     TqzCustomDialog::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == static_cast<TComponent*>(FRangeTable)) FRangeTable = nullptr;
     if (Operation == opRemove && AComponent == FFilteredDataSet) {
         FFilteredDataSet = nullptr;
         FSavedHandler = TFilterRecordEvent();
@@ -68,6 +70,16 @@ void TqzFilterDialog::SetDataSource(TDataSource* Value) {
     // The old dataset loses this dialog's filter before the criteria can
     // meet another dataset.
     if (FFilteredDataSet && FFilteredDataSet != next) TakeFilterOff();
+    // The SQL road's saved text goes back to its own query, never to another.
+    TDataSet* old = GetDataSet();
+    if (!FSavedSQL.empty() && old && old != next) {
+        const bool wasActive = old->Active();
+        try {
+            WriteSQLText(old, FSavedSQL);
+            if (wasActive) old->Open();
+        } catch (const Exception&) {}
+        FSavedSQL.clear();
+    }
     if (next && qzClassInheritsFrom(next, "TTable")) FFilterMethod = fdByFilter;
     FDataLink->SetDataSource(Value);
 }
@@ -81,17 +93,18 @@ bool TqzFilterDialog::DataSetTakesSQL(TDataSet* DataSet) {
 void TqzFilterDialog::SetFilterMethod(TqzFilterMethod Value) {
     TDataSet* ds = GetPrimaryDataSet();
     if (!ds || DataSetTakesSQL(ds) || qzClassInheritsFrom(ds, "TSimpleDataSet") || Value == fdByFilter) {
-        // No dataset takes the SQL road yet.
-        if (Value != fdByQueryModify || !ds) {
-            FFilterMethod = Value;
-            return;
-        }
+        FFilterMethod = Value;
+        return;
     }
     MessageDlg("Invalid FilterMethod for Dataset. \rOnly fdByFilter is supported for this type of Dataset",
                mtWarning, TMsgDlgButtons{mbOK}, 0);
 }
 
 void TqzFilterDialog::GetSQLPropertyName(std::string& Name) {
+    if (!FSQLPropertyName.empty()) {
+        Name = FSQLPropertyName;
+        return;
+    }
     TDataSet* ds = GetPrimaryDataSet();
     if (ds && (qzClassInheritsFrom(ds, "TClientDataSet") || qzClassInheritsFrom(ds, "TADODataSet") ||
                qzClassInheritsFrom(ds, "TSimpleDataSet")))
@@ -139,11 +152,20 @@ void TqzFilterDialog::GetFieldsFromDataSet() {
 }
 
 void TqzFilterDialog::LoadFields() {
-    // The SQL road's field list comes with the datasets that take it.
-    GetFieldsFromDataSet();
+    if (FFilterMethod == fdByQueryModify)
+        GetFieldsBySQL();
+    else
+        GetFieldsFromDataSet();
 }
 
-void TqzFilterDialog::ClearFilter() { FCriteria.clear(); }
+void TqzFilterDialog::ClearFilter() {
+    FCriteria.clear();
+    CancelTableRange();
+    TDataSet* ds = GetDataSet();
+    if (!ds || FFilterMethod != fdByQueryModify || FSavedSQL.empty()) return;
+    WriteSQLText(ds, FSavedSQL);
+    FSavedSQL.clear();
+}
 
 bool TqzFilterDialog::ApplyFilter() {
     FShowForm = false;
@@ -193,7 +215,7 @@ bool TqzFilterDialog::Execute() {
     if (!DataSetTakesSQL(ds)) return ApplyLocalFilter(ds);
     switch (FFilterMethod) {
     case fdByFilter: return ApplyLocalFilter(ds);
-    case fdByQueryModify: return false;  // no dataset takes the SQL road yet
+    case fdByQueryModify: return ApplySQL(ds);
     default: return true;
     }
 }
@@ -210,6 +232,7 @@ void TqzFilterDialog::SetFilteredBusy(TDataSet* DataSet, bool Value) {
 }
 
 void TqzFilterDialog::TakeFilterOff() {
+    CancelTableRange();
     TDataSet* ds = FFilteredDataSet;
     if (!ds) return;
     const TFilterRecordEvent saved = FSavedHandler;
@@ -228,8 +251,11 @@ void TqzFilterDialog::TakeFilterOff() {
 }
 
 bool TqzFilterDialog::ApplyLocalFilter(TDataSet* DataSet) {
-    // The Filter-text road comes with the datasets that take it: nothing applied.
-    if (FFilterPropertyOptions->DatasetFilterType != fdUseOnFilter) return false;
+    const TqzDatasetFilterType type = FFilterPropertyOptions->DatasetFilterType;
+    if (type != fdUseOnFilter) {
+        if (!ApplyFilterText(DataSet)) return false;
+        if (type == fdUseFilterProp) return true;
+    }
     if (!DataSet->Active()) DataSet->Open();
     if (FFilteredDataSet && FFilteredDataSet != DataSet) TakeFilterOff();
     if (FCriteria.empty() && FOnFilterPropertyOptions.Contains(fdClearWhenNoCriteria)) {
@@ -244,6 +270,7 @@ bool TqzFilterDialog::ApplyLocalFilter(TDataSet* DataSet) {
         FFilteredDataSet = DataSet;
         DataSet->FreeNotification(this);
     }
+    ApplyTableRanges(DataSet);
     DataSet->SetOnFilterRecord(FilterHandler());
     try {
         SetFilteredBusy(DataSet, false);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/datetime.h"
 #include "platform/core/strings.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
@@ -16,6 +17,7 @@
 
 class TDataSet;
 class TField;
+class TTable;
 class TqzFilterDialog;
 class TqzFilterDlg;
 
@@ -40,9 +42,16 @@ using TqzFilterInitDialogEvent = TEvent<TqzFilterDlg*>;
 using TqzFilterSelectFieldEvent = TEvent<TObject*, const std::string&, std::string&, TStrings*>;
 // (Sender, DataSet, var Accept, var DefaultFiltering)
 using TqzAcceptFilterRecordEvent = TEvent<TObject*, TDataSet*, bool&, bool&>;
+// (Sender, FieldType, FieldName, var Value)
+using TqzEncodeValueEvent = TEvent<TObject*, TFieldType, const std::string&, std::string&>;
+// (Sender, Value, FieldType, FieldName, var Text)
+using TqzEncodeDateTimeEvent = TEvent<TObject*, TDateTime, TFieldType, const std::string&, std::string&>;
+// (Sender, dialog form, query)
+using TqzExecuteSQLEvent = TEvent<TObject*, TqzFilterDlg*, TDataSet*>;
+// (Sender, OrigDataSet, TempDataSet)
+using TqzInitTempDataSetEvent = TEvent<TObject*, TDataSet*, TDataSet*>;
 
-// The Filter-text road's settings (kept for the stored form; the dialog
-// takes only the record-filter road, fdUseOnFilter).
+// The Filter-text road's settings.
 class TqzFilterPropertyOptions : public TPersistent {
     TASKMOOR_CLASS(TqzFilterPropertyOptions, TPersistent)
 public:
@@ -147,6 +156,10 @@ public:
     void SetDlgHeight(int Value) {
         if (Value > 267) FDlgHeight = Value;
     }
+    const std::string& SQLUpperString() const { return FSQLUpperString; }
+    void SetSQLUpperString(const std::string& Value) { FSQLUpperString = Value; }
+    const std::string& SQLPropertyName() const { return FSQLPropertyName; }
+    void SetSQLPropertyName(const std::string& Value) { FSQLPropertyName = Value; }
     TqzQueryFormatDateMode QueryFormatDateMode() const { return FQueryFormatDateMode; }
     void SetQueryFormatDateMode(TqzQueryFormatDateMode Value) { FQueryFormatDateMode = Value; }
 
@@ -158,6 +171,31 @@ public:
     void SetOnSelectField(TqzFilterSelectFieldEvent Value) { FOnSelectField = Value; }
     TqzAcceptFilterRecordEvent OnAcceptFilterRecord() const { return FOnAcceptFilterRecord; }
     void SetOnAcceptFilterRecord(TqzAcceptFilterRecordEvent Value) { FOnAcceptFilterRecord = Value; }
+    TqzEncodeValueEvent OnEncodeValue() const { return FOnEncodeValue; }
+    void SetOnEncodeValue(TqzEncodeValueEvent Value) { FOnEncodeValue = Value; }
+    TqzEncodeDateTimeEvent OnEncodeDateTime() const { return FOnEncodeDateTime; }
+    void SetOnEncodeDateTime(TqzEncodeDateTimeEvent Value) { FOnEncodeDateTime = Value; }
+    TqzExecuteSQLEvent OnExecuteSQL() const { return FOnExecuteSQL; }
+    void SetOnExecuteSQL(TqzExecuteSQLEvent Value) { FOnExecuteSQL = Value; }
+    TqzInitTempDataSetEvent OnInitTempDataSet() const { return FOnInitTempDataSet; }
+    void SetOnInitTempDataSet(TqzInitTempDataSetEvent Value) { FOnInitTempDataSet = Value; }
+
+    // The criteria as the text of a road (SQLRoad: a WHERE condition, else a
+    // Filter text); raises EqzFilterText.
+    std::string CriteriaText(bool SQLRoad);
+    // The Filter-text road; false (after its error box) when it failed.
+    bool ApplyFilterText(TDataSet* DataSet);
+    // The SQL road: the saved text with the criteria merged into it.
+    bool ApplySQL(TDataSet* DataSet);
+    // Narrows a suite table through an index by the first criterion that
+    // allows it (FilterOptimization); true when a range was applied.
+    bool ApplyTableRanges(TDataSet* DataSet);
+    // Cancels the range applied before and puts back the table's index.
+    void CancelTableRange();
+    // The table a range was applied to, else nullptr.
+    TTable* RangeTable() const { return FRangeTable; }
+    // The SQL text the SQL road started from (empty before the first rewrite).
+    const std::string& SavedSQL() const { return FSavedSQL; }
 
     // The criteria in force.
     TqzFieldInfoList& Criteria() { return FCriteria; }
@@ -174,7 +212,14 @@ public:
     virtual void DataSetActiveChanged(bool Active);
     virtual void DoSelectField(const std::string& FieldName, std::string& PictureMask, TStrings* ComboList);
     virtual void DoAcceptFilterRecord(TDataSet* DataSet, bool& Accept, bool& DefaultFiltering);
+    virtual void DoInitTempDataSet(TDataSet* OrigDataSet, TDataSet* TempDataSet);
+    // The field list of the SQL road: the dataset's "FieldInfo" lines, else
+    // the fields of the tables after FROM, read by FieldsFetchMethod.
+    virtual void GetFieldsBySQL();
     virtual void GetFieldsFromDataSet();
+    // Merges the condition into the dataset's SQL text, its parameter values
+    // kept.
+    virtual void MergeWhereClause(const std::string& Condition);
     virtual TDataSet* GetDataSet(TDataSet* DataSet = nullptr);
     virtual void LoadFields();
 
@@ -193,6 +238,9 @@ private:
     // Switches Filtered with the busy flag set.
     void SetFilteredBusy(TDataSet* DataSet, bool Value);
     bool DataSetTakesSQL(TDataSet* DataSet);
+    // The dataset's SQL text through the property GetSQLPropertyName names.
+    std::string ReadSQLText(TDataSet* DataSet);
+    void WriteSQLText(TDataSet* DataSet, const std::string& Text);
 
     std::unique_ptr<TqzFilterDataLink> FDataLink;
     TqzDummyForm* FDummyForm = nullptr;
@@ -225,9 +273,18 @@ private:
     char16_t FUpperRangePadChar = 122;
     int FDlgHeight = 267;
     TqzQueryFormatDateMode FQueryFormatDateMode = qfdMonthDayYear;
+    std::string FSQLUpperString;
+    std::string FSQLPropertyName;
+    std::string FSavedSQL;
+    TTable* FRangeTable = nullptr;
+    std::string FRangeIndexName, FRangeIndexFieldNames;
 
     TqzFilterDialogSummaryEvent FOnDialogSummary;
     TqzFilterInitDialogEvent FOnInitDialog;
     TqzFilterSelectFieldEvent FOnSelectField;
     TqzAcceptFilterRecordEvent FOnAcceptFilterRecord;
+    TqzEncodeValueEvent FOnEncodeValue;
+    TqzEncodeDateTimeEvent FOnEncodeDateTime;
+    TqzExecuteSQLEvent FOnExecuteSQL;
+    TqzInitTempDataSetEvent FOnInitTempDataSet;
 };

@@ -1,0 +1,474 @@
+#include "suite/data/qzfiltertext.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/core/properties.h"
+#include "platform/core/sysutils.h"
+#include "platform/db/params.h"
+#include "platform/ui/dialogs.h"
+#include "suite/base/qzdbutils.h"
+#include "suite/base/qzproputils.h"
+#include "suite/data/qzfilterdialog.h"
+
+namespace {
+
+bool IsStringType(TFieldType t) {
+    return t == ftString || t == ftFixedChar || t == ftWideString || t == ftMemo || t == ftFmtMemo;
+}
+
+bool IsIntegerType(TFieldType t) {
+    return t == ftSmallint || t == ftInteger || t == ftWord || t == ftLargeint || t == ftAutoInc;
+}
+
+bool IsNumberType(TFieldType t) { return IsIntegerType(t) || t == ftFloat || t == ftCurrency; }
+
+bool IsDateType(TFieldType t) { return t == ftDate || t == ftTime || t == ftDateTime; }
+
+std::string Quote(const std::string& Value) {
+    std::string out = "'";
+    for (char c : Value) {
+        out += c;
+        if (c == '\'') out += '\'';
+    }
+    return out + "'";
+}
+
+// The first Size characters (UTF-8) of Text.
+std::string CutToSize(const std::string& Text, int Size) {
+    if (Size <= 0) return Text;
+    int chars = 0;
+    for (size_t i = 0; i < Text.size(); ++i) {
+        if ((static_cast<unsigned char>(Text[i]) & 0xC0) != 0x80 && chars++ == Size) return Text.substr(0, i);
+    }
+    return Text;
+}
+
+// "%", "_" and the escape character itself taken literally by LIKE ... ESCAPE '\'.
+std::string LikeEscaped(const std::string& Text) {
+    std::string out;
+    for (char c : Text) {
+        if (c == '%' || c == '_' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+std::string FieldRef(const TqzDBFieldInfo& Field, const TqzCriteriaTextOptions& Options) {
+    const std::string name = Options.SQLRoad ? Field.SQLFieldName : Field.FieldName;
+    if (!Options.UseBracketsAroundFields) return name;
+    if (!Options.SQLRoad) return "[" + name + "]";
+    // a qualified SQL name: each part in its brackets
+    std::string out = "[";
+    for (char c : name) out += c == '.' ? std::string("].[") : std::string(1, c);
+    return out + "]";
+}
+
+std::string NumberText(const std::string& Item, const TqzDBFieldInfo& Field) {
+    const std::string text = Trim(Item);
+    if (IsIntegerType(Field.DataType)) {
+        int64_t v;
+        if (TryStrToInt64(text, v)) return std::to_string(v);
+    } else {
+        double v;
+        if (TryStrToFloat(text, v) && std::isfinite(v)) {
+            char buf[64];
+            const auto r = std::to_chars(buf, buf + sizeof buf, v);
+            return std::string(buf, r.ptr);
+        }
+    }
+    throw EqzFilterText("'" + Item + "' is not a valid value for field '" + Field.FieldName + "'");
+}
+
+std::string DateText(const std::string& Item, const TqzDBFieldInfo& Field,
+                     const TqzCriteriaTextOptions& Options) {
+    const std::string text = Trim(Item);
+    TDateTime t = 0;
+    bool ok = false;
+    if (Field.DataType == ftDate) ok = TryStrToDate(text, t);
+    if (Field.DataType == ftTime) ok = TryStrToTime(text, t);
+    if (Field.DataType == ftDateTime) ok = TryStrToDateTime(text, t) || TryStrToDate(text, t);
+    if (!ok) throw EqzFilterText("'" + Item + "' is not a valid value for field '" + Field.FieldName + "'");
+    int y, m, d, h, mi, s, ms;
+    DecodeDate(t, y, m, d);
+    DecodeTime(t, h, mi, s, ms);
+    char date[40], time[40];
+    if (Options.SQLRoad) {
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", y, m, d);
+        std::snprintf(time, sizeof time, "%02d:%02d:%02d", h, mi, s);
+    } else {
+        switch (Options.DateMode) {
+        case qfdDayMonthYear: std::snprintf(date, sizeof date, "%d/%d/%d", d, m, y); break;
+        case qfdYearMonthDay: std::snprintf(date, sizeof date, "%d/%d/%d", y, m, d); break;
+        default: std::snprintf(date, sizeof date, "%d/%d/%d", m, d, y); break;
+        }
+        std::snprintf(time, sizeof time, "%d:%d:%d", h, mi, s);
+    }
+    std::string out = Field.DataType == ftDate   ? std::string(date)
+                      : Field.DataType == ftTime ? std::string(time)
+                                                 : std::string(date) + " " + time;
+    if (Options.EncodeDateTime) Options.EncodeDateTime(t, Field.DataType, Field.FieldName, out);
+    return out;
+}
+
+class TWriter {
+public:
+    TWriter(const TqzFieldInfo& Info, const TqzDBFieldInfo& Field, const TqzCriteriaTextOptions& Options)
+        : FInfo(Info), FField(Field), FOptions(Options) {
+        FRef = FieldRef(Field, Options);
+        FUpper = IsStringType(Field.DataType) && !Info.CaseSensitive &&
+                 (Options.SQLRoad || (Options.UseLikeOperator && Options.LikeSupportsUpperKeyword));
+        if (FUpper) FRef = Upper(FRef);
+    }
+
+    // A value in the text: a number, a date's form or a quoted string.
+    std::string Value(std::string Item, bool Like = false, const std::string& Before = "",
+                      const std::string& After = "") const {
+        if (FOptions.EncodeValue) FOptions.EncodeValue(FField.DataType, FField.FieldName, Item);
+        // the text of a statement ends at a NUL
+        if (Item.find('\0') != std::string::npos)
+            throw EqzFilterText("A value for field '" + FField.FieldName + "' holds a NUL character");
+        if (!Like && IsNumberType(FField.DataType)) return NumberText(Item, FField);
+        if (!Like && IsDateType(FField.DataType)) return Quote(DateText(Item, FField, FOptions));
+        if (IsStringType(FField.DataType)) Item = CutToSize(Item, FField.Size);
+        if (Like) Item = LikeEscaped(Item);
+        const std::string q = Quote(Before + Item + After);
+        return FUpper ? Upper(q) : q;
+    }
+
+    // The condition of one list item; empty when the item is not written.
+    std::string Item(const std::string& Item, const std::string& NullWord) const {
+        if (!NullWord.empty() && AnsiSameText(Item, NullWord)) return FRef + " is NULL";
+        const bool sql = FOptions.SQLRoad;
+        const bool like = sql || FOptions.UseLikeOperator;
+        const std::string w = sql ? "%" : FOptions.LikeWildcardChar;
+        const bool text = !IsNumberType(FField.DataType) && !IsDateType(FField.DataType);
+        switch (FInfo.MatchType) {
+        case fdMatchExact: return FRef + " = " + Value(Item);
+        case fdMatchStart:
+            if (!text) return FRef + " = " + Value(Item);
+            if (!like) return FRef + " = " + Value(Item, false, "", "*");
+            return FRef + " like " + Value(Item, true, "", w) + Escape();
+        case fdMatchAny:
+            if (!like) return std::string();
+            return FRef + " like " + Value(Item, true, w, w) + Escape();
+        case fdMatchEnd:
+            if (!like) return FRef + " = " + Value(Item);
+            return FRef + " like " + Value(Item, true, w, "") + Escape();
+        default: return std::string();
+        }
+    }
+
+    std::string Range() const {
+        std::string lower, upper;
+        if (!Trim(FInfo.MinValue).empty()) lower = "(" + FRef + " >= " + Value(FInfo.MinValue) + ")";
+        if (!Trim(FInfo.MaxValue).empty()) {
+            std::string max = FInfo.MaxValue;
+            if (IsStringType(FField.DataType)) max = qzPadRight(FField.Size, max, FOptions.UpperRangePadChar);
+            upper = "(" + FRef + " <= " + Value(max) + ")";
+        }
+        if (lower.empty() || upper.empty()) return lower + upper;
+        return "(" + lower + " and " + upper + ")";
+    }
+
+private:
+    std::string Upper(const std::string& Text) const {
+        return (FOptions.UpperString.empty() ? std::string("Upper") : FOptions.UpperString) + "(" + Text +
+               ")";
+    }
+    std::string Escape() const { return " ESCAPE '\\'"; }
+
+    const TqzFieldInfo& FInfo;
+    const TqzDBFieldInfo& FField;
+    const TqzCriteriaTextOptions& FOptions;
+    std::string FRef;
+    bool FUpper = false;
+};
+
+const TqzDBFieldInfo* FindField(const std::vector<TqzDBFieldInfo>& Fields, const std::string& Name) {
+    for (const TqzDBFieldInfo& f : Fields)
+        if (AnsiSameText(f.FieldName, Name)) return &f;
+    return nullptr;
+}
+
+}  // namespace
+
+std::string qzCriteriaText(const TqzFieldInfoList& Criteria, const std::vector<TqzDBFieldInfo>& Fields,
+                           const TqzFieldOperators* Operators, const TqzCriteriaTextOptions& Options) {
+    std::string out;
+    const std::string nullWord = Operators ? Operators->NullChar() : std::string("null");
+    for (const TqzFieldInfo& info : Criteria) {
+        const TqzDBFieldInfo* field = FindField(Fields, info.FieldName);
+        if (!field) throw EqzFilterText(info.FieldName, true);
+        TWriter writer(info, *field, Options);
+        std::string condition;
+        if (info.MatchType == fdMatchRange) {
+            condition = writer.Range();
+        } else if (info.MatchType != fdMatchNone) {
+            bool isOr = false, isAnd = false;
+            std::string separator;
+            qzFindListOperator(info.FilterValue, Operators, isOr, separator, isAnd);
+            std::vector<std::string> items;
+            int position = 1;
+            std::string item;
+            while (position != -1) {
+                qzNextListItem(info.FilterValue, separator, position, item);
+                if (item.empty()) continue;
+                const std::string c = writer.Item(item, nullWord);
+                if (!c.empty()) items.push_back("(" + c + ")");
+            }
+            for (size_t i = 0; i < items.size(); ++i)
+                condition += (i ? (isOr ? " or " : " and ") : "") + items[i];
+            if (!condition.empty()) condition = "(" + condition + ")";
+        }
+        if (condition.empty()) continue;
+        const bool negate =
+            info.NonMatching && (info.MatchType == fdMatchExact || info.MatchType == fdMatchStart ||
+                                 info.MatchType == fdMatchAny);
+        // a null value is no match, as an empty text is none for the record filter
+        if (negate) condition = "not coalesce(" + condition + ", 0)";
+        if (!out.empty()) out += "\n and ";
+        out += condition;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// The merge
+
+namespace {
+
+struct TWord {
+    std::string Upper;
+    size_t Start;
+};
+
+// The words of the text at depth 0, quoted texts and comments skipped.
+std::vector<TWord> TopWords(const std::string& s) {
+    std::vector<TWord> words;
+    int depth = 0;
+    size_t i = 0;
+    auto isWord = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+               c == '$' || static_cast<unsigned char>(c) >= 0x80;
+    };
+    while (i < s.size()) {
+        const char c = s[i];
+        if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            const char close = c == '[' ? ']' : c;
+            size_t j = i + 1;
+            for (;; ++j) {
+                if (j >= s.size()) throw EqzFilterText("Unterminated quoted text in SQL");
+                if (s[j] == close) {
+                    if (close != ']' && j + 1 < s.size() && s[j + 1] == close) {
+                        ++j;
+                        continue;
+                    }
+                    break;
+                }
+            }
+            i = j + 1;
+        } else if (c == '-' && i + 1 < s.size() && s[i + 1] == '-') {
+            while (i < s.size() && s[i] != '\n') ++i;
+        } else if (c == '/' && i + 1 < s.size() && s[i + 1] == '*') {
+            const size_t end = s.find("*/", i + 2);
+            if (end == std::string::npos) throw EqzFilterText("Unterminated comment in SQL");
+            i = end + 2;
+        } else if (c == '(') {
+            ++depth;
+            ++i;
+        } else if (c == ')') {
+            if (--depth < 0) throw EqzFilterText("Unbalanced parentheses in SQL");
+            ++i;
+        } else if (isWord(c)) {
+            size_t j = i;
+            while (j < s.size() && isWord(s[j])) ++j;
+            if (depth == 0) words.push_back({UpperCase(s.substr(i, j - i)), i});
+            i = j;
+        } else {
+            ++i;
+        }
+    }
+    if (depth != 0) throw EqzFilterText("Unbalanced parentheses in SQL");
+    return words;
+}
+
+bool IsSetOperator(const std::string& w) { return w == "UNION" || w == "INTERSECT" || w == "EXCEPT"; }
+
+bool EndsWhere(const std::string& w) {
+    return w == "GROUP" || w == "ORDER" || w == "HAVING" || w == "WINDOW" || w == "LIMIT" || w == "PLAN" ||
+           w == "FOR";
+}
+
+}  // namespace
+
+std::string qzMergeWhereClause(const std::string& SqlText, const std::string& Condition) {
+    const std::vector<TWord> words = TopWords(SqlText);
+    if (Trim(Condition).empty()) return SqlText;
+    // the SELECTs: where each one's WHERE begins and where its condition ends
+    struct TInsert {
+        size_t At;
+        std::string Text;
+    };
+    std::vector<TInsert> inserts;
+    size_t k = 0;
+    while (k <= words.size()) {
+        size_t where = std::string::npos, end = SqlText.size();
+        bool seenSelect = false;
+        for (; k < words.size(); ++k) {
+            const std::string& w = words[k].Upper;
+            if (IsSetOperator(w)) {
+                if (seenSelect) break;
+                continue;
+            }
+            if (w == "SELECT") seenSelect = true;
+            if (w == "WHERE" && where == std::string::npos && seenSelect) {
+                where = words[k].Start + 5;
+            } else if (EndsWhere(w) && seenSelect && end == SqlText.size()) {
+                end = words[k].Start;
+            }
+        }
+        if (k < words.size() && end == SqlText.size()) end = words[k].Start;
+        if (seenSelect) {
+            if (where != std::string::npos) {
+                inserts.push_back({where, " ("});
+                inserts.push_back({end, "\n) AND (" + Condition + "\n) "});
+            } else {
+                inserts.push_back({end, "\nWHERE (" + Condition + "\n) "});
+            }
+        }
+        if (k >= words.size()) break;
+        ++k;
+    }
+    if (inserts.empty()) throw EqzFilterText("No SELECT in SQL text");
+    std::string out = SqlText;
+    for (auto it = inserts.rbegin(); it != inserts.rend(); ++it) out.insert(it->At, it->Text);
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// The dialog's roads
+
+std::string TqzFilterDialog::CriteriaText(bool SQLRoad) {
+    if (FFieldList.empty()) LoadFields();
+    TqzCriteriaTextOptions options;
+    options.SQLRoad = SQLRoad;
+    options.UseLikeOperator = FFilterPropertyOptions->UseLikeOperator;
+    options.LikeWildcardChar = FFilterPropertyOptions->LikeWildcardChar;
+    options.LikeSupportsUpperKeyword = FFilterPropertyOptions->LikeSupportsUpperKeyword;
+    options.UseBracketsAroundFields = FFilterPropertyOptions->UseBracketsAroundFields;
+    options.UpperString = FSQLUpperString;
+    options.DateMode = FQueryFormatDateMode;
+    options.UpperRangePadChar = FUpperRangePadChar;
+    if (FOnEncodeValue)
+        options.EncodeValue = [this](TFieldType Type, const std::string& Name, std::string& Value) {
+            FOnEncodeValue(this, Type, Name, Value);
+        };
+    if (FOnEncodeDateTime)
+        options.EncodeDateTime = [this](TDateTime Value, TFieldType Type, const std::string& Name,
+                                        std::string& Text) {
+            FOnEncodeDateTime(this, Value, Type, Name, Text);
+        };
+    return qzCriteriaText(FCriteria, FFieldList, FFieldOperators.get(), options);
+}
+
+std::string TqzFilterDialog::ReadSQLText(TDataSet* DataSet) {
+    std::string name;
+    GetSQLPropertyName(name);
+    if (!IsPublishedProp(DataSet, name)) return std::string();
+    if (PropType(DataSet, name) == tkString) return GetStrProp(DataSet, name);
+    if (auto* lines = dynamic_cast<TStrings*>(GetObjectProp(DataSet, name))) return lines->Text();
+    return std::string();
+}
+
+void TqzFilterDialog::WriteSQLText(TDataSet* DataSet, const std::string& Text) {
+    std::string name;
+    GetSQLPropertyName(name);
+    if (!IsPublishedProp(DataSet, name)) return;
+    if (PropType(DataSet, name) == tkString) {
+        SetStrProp(DataSet, name, Text);
+    } else if (auto* lines = dynamic_cast<TStrings*>(GetObjectProp(DataSet, name))) {
+        TStringList text;
+        text.SetText(Text);
+        lines->Assign(&text);
+    }
+}
+
+void TqzFilterDialog::MergeWhereClause(const std::string& Condition) {
+    TDataSet* ds = GetDataSet();
+    if (!ds) return;
+    // the parameter values stay through the change of text
+    TParams aside;
+    TParams* params = qzGetParams(ds);
+    if (params) aside.Assign(params);
+    WriteSQLText(ds, qzMergeWhereClause(ReadSQLText(ds), Condition));
+    if (params) qzSetParams(ds, &aside);
+}
+
+bool TqzFilterDialog::ApplyFilterText(TDataSet* DataSet) {
+    std::string text;
+    try {
+        text = CriteriaText(false);
+    } catch (const EqzFilterText& e) {
+        MessageDlg(e.FieldNotFound() ? "Field Name not found in referenced tables. \r" + e.Message()
+                                     : "Unable to Execute Filter:\r" + e.Message(),
+                   mtError, TMsgDlgButtons{mbOK}, 0);
+        return false;
+    }
+    try {
+        TqzHourGlass hourGlass;
+        if (FFilteredDataSet == DataSet) TakeFilterOff();
+        SetFilteredBusy(DataSet, false);
+        DataSet->SetFilter(text);
+        SetFilteredBusy(DataSet, true);
+        if (!DataSet->Active()) DataSet->Open();
+    } catch (const Exception& e) {
+        MessageDlg("Unable to Execute Filter:\r" + e.Message(), mtError, TMsgDlgButtons{mbOK}, 0);
+        return false;
+    }
+    return true;
+}
+
+bool TqzFilterDialog::ApplySQL(TDataSet* DataSet) {
+    const std::string before = ReadSQLText(DataSet);
+    const bool wasActive = DataSet->Active();
+    TParams aside;
+    TParams* params = qzGetParams(DataSet);
+    if (params) aside.Assign(params);
+    // puts back the text found and its records
+    auto restore = [&]() {
+        try {
+            DataSet->Close();
+            WriteSQLText(DataSet, before);
+            if (params) qzSetParams(DataSet, &aside);
+            if (wasActive) DataSet->Open();
+        } catch (...) {}
+    };
+    std::string condition;
+    try {
+        condition = CriteriaText(true);
+    } catch (const EqzFilterText& e) {
+        MessageDlg(e.FieldNotFound() ? "TqzFilterDialog: Field not found (" + e.Message() + ")"
+                                     : "Unable to Execute SQL:\r" + e.Message(),
+                   mtError, TMsgDlgButtons{mbOK}, 0);
+        return false;
+    }
+    try {
+        DataSet->Close();
+        if (FSavedSQL.empty()) {
+            FSavedSQL = before;
+        } else {
+            WriteSQLText(DataSet, FSavedSQL);
+            if (params) qzSetParams(DataSet, &aside);
+        }
+        MergeWhereClause(condition);
+        if (FOnExecuteSQL && qzClassInheritsFrom(DataSet, "TQuery")) FOnExecuteSQL(this, FForm, DataSet);
+        DataSet->Open();
+    } catch (const Exception& e) {
+        restore();
+        MessageDlg("Unable to Execute SQL:\r" + e.Message(), mtError, TMsgDlgButtons{mbOK}, 0);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,54 @@
+// The filter dialog's criteria written as text: the condition of a Filter
+// text or of an SQL WHERE clause, and the merge of a condition into the
+// SELECTs of an SQL text.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/core/datetime.h"
+#include "platform/core/exceptions.h"
+#include "suite/data/qzfilterinfo.h"
+
+struct TqzDBFieldInfo;
+
+// A criterion that cannot be written: its field is not in the field list
+// (FieldNotFound) or a value does not fit the field.
+class EqzFilterText : public Exception {
+public:
+    EqzFilterText(const std::string& Message, bool FieldNotFound = false)
+        : Exception(Message), FFieldNotFound(FieldNotFound) {}
+    const char* ClassName() const override { return "EqzFilterText"; }
+    bool FieldNotFound() const { return FFieldNotFound; }
+
+private:
+    bool FFieldNotFound;
+};
+
+struct TqzCriteriaTextOptions {
+    // The SQL road; else the Filter text road.
+    bool SQLRoad = false;
+    bool UseLikeOperator = false;
+    std::string LikeWildcardChar = "%";
+    bool LikeSupportsUpperKeyword = false;
+    bool UseBracketsAroundFields = true;
+    std::string UpperString = "Upper";
+    int DateMode = 0;  // a TqzQueryFormatDateMode
+    char16_t UpperRangePadChar = 122;
+    // (field type, field name, var value): may replace an item's value.
+    std::function<void(TFieldType, const std::string&, std::string&)> EncodeValue;
+    // (value, field type, field name, var text): may replace a date's text.
+    std::function<void(TDateTime, TFieldType, const std::string&, std::string&)> EncodeDateTime;
+};
+
+// The criteria as one condition, one line per criterion; empty when no
+// criterion writes anything. Raises EqzFilterText.
+std::string qzCriteriaText(const TqzFieldInfoList& Criteria, const std::vector<TqzDBFieldInfo>& Fields,
+                           const TqzFieldOperators* Operators, const TqzCriteriaTextOptions& Options);
+
+// SqlText with Condition added to the WHERE clause of each of its SELECTs:
+// WHERE (old) AND (Condition), or WHERE (Condition). An empty condition
+// leaves the text as it is. Raises EqzFilterText for a text whose quotes,
+// comments or parentheses do not close.
+std::string qzMergeWhereClause(const std::string& SqlText, const std::string& Condition);
