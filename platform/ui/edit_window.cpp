@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/ui/qt_host.h"
+#include "platform/ui/richedit_qt.h"
 #include "platform/ui/stdctrls_qt.h"
 
 namespace {
@@ -28,7 +29,7 @@ QWidget* EditWidget(TCustomEdit* Edit) {
 }
 
 using TPlainHost = TQtScrollHost<QPlainTextEdit>;
-using TRichHost = TQtScrollHost<QTextEdit>;
+using TRichHost = TQtScrollHost<TRichTextEdit>;
 
 void ApplyMargins(QWidget* W, const QMargins& M) {
     if (auto* line = qobject_cast<QLineEdit*>(W))

@@ -6,9 +6,12 @@
 // paragraphs, a picture or object one U+FFFC), as SelStart counts them.
 // Rich operations create the window when there is none yet.
 //
-// MaxLength limits what the user types and pastes; loading content is never
-// cut. The clipboard carries the selection as text and as "Rich Text
+// MaxLength limits what the user types, pastes and drops; loading content is
+// never cut. The clipboard carries the selection as text and as "Rich Text
 // Format"; a paste takes "Rich Text Format" when present, else the text.
+// Text dragged within the control moves or copies with its formats, as one
+// undo step; text dropped from elsewhere is inserted (its rich text when the
+// drag carries it).
 #pragma once
 
 #include <string>
@@ -52,6 +55,8 @@ enum : unsigned { selText = 1, selObject = 2, selMultiChar = 4, selMultiObject =
 enum : unsigned { enmChange = 1, enmSelChange = 2, enmLink = 4 };
 // Find options.
 enum : unsigned { frMatchCase = 1, frWholeWord = 2, frBackward = 4 };
+// Effects of a drag and drop of text (bits).
+enum : unsigned { deNone = 0, deCopy = 1, deMove = 2, deLink = 4 };
 
 using TRichLinkEvent = TEvent<TObject*, const std::string&>;
 
@@ -152,6 +157,11 @@ protected:
     virtual void LinkClick(const std::string& Link);
     // Pastes "Rich Text Format" when the clipboard has it, else text.
     virtual void PasteFromClipboardRich();
+    // Text dragged over the control (Drop false) or dropped on it (true):
+    // Effect comes in as the effects the drag allows and goes out as the
+    // ones to take. The default leaves it; where more than one is left, Ctrl
+    // copies and otherwise the text moves.
+    virtual void DragDropEffect(bool Drop, TShiftState Shift, unsigned& Effect);
 
     friend class TRichEditAdapter;
 

@@ -3,6 +3,7 @@
 // sources include this header.
 #pragma once
 
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -94,15 +95,37 @@ const QRegularExpression& WebAddressPattern();
 
 }  // namespace richedit_detail
 
+class TRichEditAdapter;
+
+// The toolkit's text edit with the rich edit's own drag data and drops
+// (richedit_drag.cpp).
+class TRichTextEdit : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+    TRichEditAdapter* Adapter = nullptr;
+    // What a drag of the selection carries: text, and the selection's rich
+    // text with a mark of this edit.
+    QMimeData* DragData() const { return createMimeDataFromSelection(); }
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override;
+    void dragMoveEvent(QDragMoveEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
+};
+
 // The toolkit side of the rich edit: a text edit over its document.
 class TRichEditAdapter : public TEditAdapter {
 public:
     TRichEditAdapter(TCustomRichEdit* Edit, const TCreateParams& Params) : TEditAdapter(Edit), FRich(Edit) {
-        FWidget = new TQtScrollHost<QTextEdit>(Edit, ParentWidgetFor(Params));
+        auto* edit = new TQtScrollHost<TRichTextEdit>(Edit, ParentWidgetFor(Params));
+        edit->Adapter = this;
+        FDragEdit = edit;
+        FWidget = edit;
         FWidget->setContextMenuPolicy(Qt::NoContextMenu);
         FWidget->setTabChangesFocus(false);
         FWidget->setAcceptRichText(false);
-        FWidget->setAcceptDrops(false);
+        FWidget->setAcceptDrops(true);
+        FWidget->viewport()->setAcceptDrops(true);
         ApplyFrame(FWidget, Params);
         FWidget->document()->setDocumentMargin(1);
         QObject::connect(FWidget, &QTextEdit::textChanged, [this] {
@@ -116,6 +139,11 @@ public:
         ApplyWrap();
     }
 
+    ~TRichEditAdapter() override {
+        if (FDragEdit) FDragEdit->Adapter = nullptr;
+    }
+
+    TCustomRichEdit* Control() const { return FRich; }
     QTextEdit* Edit() const { return FWidget; }
     QTextDocument* Doc() const { return FWidget->document(); }
     QWidget* Widget() const override { return FWidget; }
@@ -214,6 +242,14 @@ public:
         FWidget->setExtraSelections(marks);
     }
 
+    // The one effect a drag takes after the control's rule (DragDropEffect);
+    // where the rule leaves both, Ctrl copies and otherwise the text moves.
+    // deNone for none.
+    unsigned DropEffect(bool Drop, Qt::KeyboardModifiers Keys, Qt::DropActions Allowed);
+    // Drops the drag's data at the viewport point; answers the action taken.
+    Qt::DropAction Drop(const QMimeData* Data, const QPoint& At, Qt::KeyboardModifiers Keys,
+                        Qt::DropActions Allowed);
+
     bool Silent = false;
     // Where the last typed character ended (-1: no typing run).
     int TypingEnd = -1;
@@ -227,6 +263,7 @@ private:
 
     TCustomRichEdit* FRich;
     QTextEdit* FWidget;
+    QPointer<TRichTextEdit> FDragEdit;
 };
 
 namespace richedit_detail {

@@ -3,8 +3,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QThread>
 #include <QWheelEvent>
@@ -13,6 +15,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/qt_host.h"
+#include "platform/ui/richedit_qt.h"
 
 // ---- Dialogs --------------------------------------------------------------------------------
 
@@ -322,6 +325,46 @@ void SendMouseWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shif
                    Qt::NoScrollPhase, false);
     QApplication::sendEvent(w, &ev);
     ProcessEvents();
+}
+
+unsigned SendTextDrop(TWinControl* Control, int X, int Y, TShiftState Shift, TWinControl* DragSource,
+                      const std::string& Text) {
+    EnsureToolkit();
+    if (!Control) throw EInvalidOperation("No control to drop on");
+    Control->HandleNeeded();
+    QWidget* w = Control->SurfaceWidget();
+    if (!w) throw EInvalidOperation(Format("Control %s has no window", Control->Name()));
+    std::unique_ptr<QMimeData> data;
+    if (DragSource) {
+        DragSource->HandleNeeded();
+        auto* edit = dynamic_cast<TRichTextEdit*>(DragSource->SurfaceWidget());
+        if (!edit) throw EInvalidOperation(Format("Control %s cannot start a text drag", DragSource->Name()));
+        data.reset(edit->DragData());
+    } else {
+        data = std::make_unique<QMimeData>();
+        data->setText(ToQString(Text));
+    }
+    const TPoint o = Control->SurfaceOrigin();
+    QPoint local(o.X + X, o.Y + Y);
+    QWidget* target = w->childAt(local);
+    if (!target) target = w;
+    local = target->mapFrom(w, local);
+    const Qt::DropActions allowed = Qt::CopyAction | Qt::MoveAction;
+    const Qt::KeyboardModifiers keys = ModifiersOf(Shift);
+    QDragEnterEvent enter(local, allowed, data.get(), Qt::LeftButton, keys);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(local, allowed, data.get(), Qt::LeftButton, keys);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(local), allowed, data.get(), Qt::LeftButton, keys);
+    QApplication::sendEvent(target, &drop);
+    ProcessEvents();
+    if (!drop.isAccepted()) return 0;
+    switch (drop.dropAction()) {
+    case Qt::CopyAction: return 1;
+    case Qt::MoveAction: return 2;
+    case Qt::LinkAction: return 4;
+    default: return 0;
+    }
 }
 
 void ProcessEvents() {

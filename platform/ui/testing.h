@@ -137,6 +137,14 @@ void SendClick(TControl* Control, int X, int Y, TMouseButton Button = mbLeft, TS
 void SendDoubleClick(TControl* Control, int X, int Y, TShiftState Shift = {});
 // One wheel notch is 120, positive away from the user.
 void SendMouseWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shift = {});
+// Ends a drag of text over the control's window at the point as the toolkit
+// delivers one: drag enter, drag move and drop, with the keys of Shift held.
+// The drag carries DragSource's selection as a drag started there does when
+// DragSource is given (a rich edit), else Text as another program offers it.
+// It allows copy and move; the toolkit proposes one from the keys. Answers
+// the effect the drop took (deCopy, deMove of richedit.h; 0 when refused).
+unsigned SendTextDrop(TWinControl* Control, int X, int Y, TShiftState Shift, TWinControl* DragSource,
+                      const std::string& Text = std::string());
 
 // Lets the event loop handle what is waiting.
 void ProcessEvents();

@@ -374,6 +374,20 @@ void TqzCustomRichEdit::DoURLOpen(std::string& URLLink, bool& UseDefault) {
     FOnURLOpen(this, URLLink, GetField(), UseDefault);
 }
 
+unsigned qzRichDragDropEffect(bool Drop, TShiftState Shift, unsigned Effect) {
+    if (!Drop) return Effect;
+    unsigned wanted = deMove;
+    if (Shift.Contains(ssCtrl) && Shift.Contains(ssShift))
+        wanted = deLink;
+    else if (Shift.Contains(ssCtrl))
+        wanted = deCopy;
+    return (Effect & wanted) ? wanted : Effect;
+}
+
+void TqzCustomRichEdit::DragDropEffect(bool Drop, TShiftState Shift, unsigned& Effect) {
+    Effect = qzRichDragDropEffect(Drop, Shift, Effect);
+}
+
 void TqzCustomRichEdit::LinkClick(const std::string& Link) {
     if (!(EventMask() & enmLink)) return;
     TCustomRichEdit::LinkClick(Link);

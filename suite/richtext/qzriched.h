@@ -54,6 +54,13 @@ TASKMOOR_ENUM(TqzParaPart, ppAlignment, ppNumbering, ppOffset, ppRightIndent, pp
               ppSpaceBefore, ppSpaceAfter, ppLineSpacing)
 using TqzParaParts = TSet<TqzParaPart>;
 
+// The effect of text dragged in the rich edit (deCopy, deMove, deLink bits
+// of the platform's rich edit). While dragging (Drop false) Effect is
+// answered unchanged; on a drop Ctrl+Shift asks for a link, Ctrl for a copy,
+// Alt or no key for a move, and the one asked for replaces Effect only when
+// Effect allows it.
+unsigned qzRichDragDropEffect(bool Drop, TShiftState Shift, unsigned Effect);
+
 // Centimetres per inch of the unit texts (not 2.54).
 constexpr double qzCentimetersPerInch = 2.537;
 
@@ -428,6 +435,8 @@ public:
 protected:
     // A clicked link: OnURLOpen, then the shell's open unless it said no.
     void LinkClick(const std::string& Link) override;
+    // Applies qzRichDragDropEffect.
+    void DragDropEffect(bool Drop, TShiftState Shift, unsigned& Effect) override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateWindowHandle(const TCreateParams& Params) override;

@@ -481,3 +481,144 @@ TEST(ShellOpen, OnlyWebAddressesOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+// A rich edit whose drop rule a test sets, and which records what it was asked.
+class TRuleRichEdit : public TRichEdit {
+public:
+    using TRichEdit::TRichEdit;
+    unsigned Force = 0;  // 0: leave the effect
+    std::vector<std::pair<bool, unsigned>> Asked;
+
+protected:
+    void DragDropEffect(bool Drop, TShiftState, unsigned& Effect) override {
+        Asked.push_back({Drop, Effect});
+        if (Drop && Force) Effect = Force;
+    }
+};
+
+class RichEditDragTest : public ::testing::Test {
+protected:
+    TShownForm f;
+    TRuleRichEdit* r = nullptr;
+    void SetUp() override {
+        r = new TRuleRichEdit(f.Form);
+        r->SetParent(f.Form);
+        r->SetBounds(10, 10, 360, 200);
+        f.Show();
+        TRtfDocument d;
+        TRtfCharFormat bold = Font("DejaVu Sans", 24);
+        bold.Bold = true;
+        TRtfParagraph p;
+        p.Runs = {d.Run("one ", Font("DejaVu Sans", 24)), d.Run("two", bold),
+                  d.Run(" three", Font("DejaVu Sans", 24))};
+        d.Paragraphs = {p};
+        r->SetDocument(d);
+        r->SetFocus();
+    }
+    // Selects "two" and starts dragging it with the mouse as the user does.
+    // The toolkit's drag loop (which takes the button's release) ends at
+    // once offscreen, so the test delivers the drop itself.
+    void PressAndDrag() {
+        r->SetSelStart(4);
+        r->SetSelLength(3);
+        const TPoint in = r->PosFromChar(5);
+        SendMouseDown(r, mbLeft, in.X, in.Y + 3);
+        SendMouseMove(r, in.X + 40, in.Y + 3, TShiftState{ssLeft});
+        ASSERT_EQ(r->SelStart(), 4);
+        ASSERT_EQ(r->SelLength(), 3);
+    }
+    TPoint At(int Pos) {
+        const TPoint p = r->PosFromChar(Pos);
+        return {p.X, p.Y + 3};
+    }
+};
+
+}  // namespace
+
+TEST_F(RichEditDragTest, AMoveWithinTheControlKeepsFormatsAndUndoesInOneStep) {
+    PressAndDrag();
+    const TPoint to = At(0);
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, r), static_cast<unsigned>(deMove));
+    EXPECT_EQ(r->Text(), "twoone  three");
+    ASSERT_FALSE(r->Asked.empty());
+    EXPECT_TRUE(r->Asked.back().first);
+    EXPECT_EQ(r->Asked.back().second, static_cast<unsigned>(deCopy | deMove));
+    r->SetSelStart(0);
+    r->SetSelLength(3);
+    unsigned mask = 0;
+    EXPECT_TRUE(r->SelAttributes(&mask).Bold);
+    EXPECT_TRUE(mask & cfmBold);
+    EXPECT_EQ(r->SelLength(), 3);
+    SendKey(r, 'Z', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "one two three");
+}
+
+TEST_F(RichEditDragTest, TheRuleDecidesBetweenCopyAndMove) {
+    // Ctrl proposes a copy; the control's rule leaves it
+    PressAndDrag();
+    TPoint to = At(13);
+    EXPECT_EQ(SendTextDrop(r, to.X + 2, to.Y, TShiftState{ssCtrl}, r), static_cast<unsigned>(deCopy));
+    EXPECT_EQ(r->Text(), "one two threetwo");
+    SendKey(r, 'Z', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "one two three");
+    // a rule that copies turns a plain drop into a copy
+    r->Force = deCopy;
+    PressAndDrag();
+    to = At(0);
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, r), static_cast<unsigned>(deCopy));
+    EXPECT_EQ(r->Text(), "twoone two three");
+    // a rule asking for a link, which text never allows, refuses the drop
+    r->Force = deLink;
+    PressAndDrag();
+    to = At(0);
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, r), 0u);
+    EXPECT_EQ(r->Text(), "twoone two three");
+}
+
+TEST_F(RichEditDragTest, RefusedDrops) {
+    // onto its own selection
+    PressAndDrag();
+    TPoint to = At(5);
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, r), 0u);
+    EXPECT_EQ(r->Text(), "one two three");
+    // beyond MaxLength a copy is refused; a move keeps the length and goes
+    r->SetMaxLength(14);
+    to = At(0);
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, TShiftState{ssCtrl}, r), 0u);
+    EXPECT_EQ(r->Text(), "one two three");
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, r), static_cast<unsigned>(deMove));
+    EXPECT_EQ(r->Text(), "twoone  three");
+    r->SetMaxLength(0);
+    // a read-only control takes nothing
+    r->SetReadOnly(true);
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, nullptr, "x"), 0u);
+    EXPECT_EQ(r->Text(), "twoone  three");
+}
+
+TEST_F(RichEditDragTest, TextFromElsewhereIsInserted) {
+    TRichEdit* other = new TRichEdit(f.Form);
+    other->SetParent(f.Form);
+    other->SetBounds(10, 220, 360, 60);
+    other->SetText("from");
+    const TPoint to = At(0);
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, nullptr, "plain\r\n"), static_cast<unsigned>(deMove));
+    EXPECT_EQ(r->Text(), "plain\none two three");
+    // another rich edit's selection comes with its rich text; its own text
+    // stays (a move takes it away only when the drag ends at the source)
+    other->SelectAll();
+    other->SetSelAttributes(
+        [] {
+            TRtfCharFormat c;
+            c.Italic = true;
+            return c;
+        }(),
+        cfmItalic);
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, TShiftState{ssCtrl}, other), static_cast<unsigned>(deCopy));
+    EXPECT_EQ(r->Text(), "fromplain\none two three");
+    r->SetSelStart(0);
+    r->SetSelLength(4);
+    EXPECT_TRUE(r->SelAttributes().Italic);
+    EXPECT_EQ(other->Text(), "from");
+}

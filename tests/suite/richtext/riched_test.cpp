@@ -345,3 +345,61 @@ TEST_F(RichEditShown, TypingLimitCutsTypingOnly) {
 }
 
 }  // namespace
+
+TEST(RichDragDrop, EffectRule) {
+    const unsigned text = deCopy | deMove;
+    const unsigned all = deCopy | deMove | deLink;
+    // while dragging the effect stays whatever the keys
+    EXPECT_EQ(qzRichDragDropEffect(false, TShiftState{ssCtrl}, text), text);
+    EXPECT_EQ(qzRichDragDropEffect(false, {}, all), all);
+    // on a drop: Ctrl+Shift links where a link is allowed, else leaves the effect
+    EXPECT_EQ(qzRichDragDropEffect(true, TShiftState{ssCtrl, ssShift}, all), static_cast<unsigned>(deLink));
+    EXPECT_EQ(qzRichDragDropEffect(true, TShiftState{ssCtrl, ssShift}, text), text);
+    EXPECT_EQ(qzRichDragDropEffect(true, TShiftState{ssCtrl}, text), static_cast<unsigned>(deCopy));
+    EXPECT_EQ(qzRichDragDropEffect(true, TShiftState{ssAlt}, text), static_cast<unsigned>(deMove));
+    EXPECT_EQ(qzRichDragDropEffect(true, TShiftState{ssShift}, text), static_cast<unsigned>(deMove));
+    EXPECT_EQ(qzRichDragDropEffect(true, {}, text), static_cast<unsigned>(deMove));
+    // a copy or move not allowed leaves what is
+    EXPECT_EQ(qzRichDragDropEffect(true, TShiftState{ssCtrl}, deMove), static_cast<unsigned>(deMove));
+    EXPECT_EQ(qzRichDragDropEffect(true, {}, deCopy), static_cast<unsigned>(deCopy));
+}
+
+// Text dragged with the mouse in the suite's rich edit and dropped with keys held.
+TEST(RichDragDrop, KeysPickCopyOrMoveAndUndoTakesADragBack) {
+    TForm* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 400, 300);
+    TqzCustomRichEdit* r = new TqzCustomRichEdit(form);
+    r->SetParent(form);
+    r->SetBounds(10, 10, 360, 200);
+    form->Show();
+    r->SetText("alpha beta");
+    r->SetFocus();
+    auto drag = [&] {
+        r->SetSelStart(0);
+        r->SetSelLength(5);
+        const TPoint in = r->PosFromChar(2);
+        SendMouseDown(r, mbLeft, in.X, in.Y + 3);
+        SendMouseMove(r, in.X + 60, in.Y + 3, TShiftState{ssLeft});
+        const TPoint end = r->PosFromChar(static_cast<int>(r->Text().size()));
+        return TPoint{end.X + 2, end.Y + 3};
+    };
+    struct Case {
+        TShiftState Keys;
+        unsigned Effect;
+        const char* Text;
+    };
+    const Case cases[] = {{{}, deMove, " betaalpha"},
+                          {TShiftState{ssAlt}, deMove, " betaalpha"},
+                          {TShiftState{ssCtrl}, deCopy, "alpha betaalpha"},
+                          // a link is never allowed: the control's proposal (Ctrl: copy) stays
+                          {TShiftState{ssCtrl, ssShift}, deCopy, "alpha betaalpha"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        const TPoint to = drag();
+        EXPECT_EQ(SendTextDrop(r, to.X, to.Y, c.Keys, r), c.Effect);
+        EXPECT_EQ(r->Text(), c.Text);
+        SendKey(r, 'Z', TShiftState{ssCtrl});
+        EXPECT_EQ(r->Text(), "alpha beta");
+    }
+    delete form;
+}
