@@ -19,10 +19,13 @@
 struct TOstraRecord;
 
 // An order-keeping digest of a record's sort values: records in sort order
-// have non-decreasing keys; equal keys say nothing.
+// have non-decreasing keys; equal keys say nothing. Extra carries the third
+// eight bytes of a text first in the order, so that texts sharing their
+// first words seldom have equal keys.
 struct TOstraViewKey {
     uint64_t High = 0;
     uint64_t Low = 0;
+    uint64_t Extra = 0;
     auto operator<=>(const TOstraViewKey&) const = default;
 };
 

@@ -120,8 +120,10 @@ TEST_F(DatasetScale, InsertInOrderKeepsTheViewSorted) {
         std::mt19937 rng(3);
         for (int i = 0; i < 600; ++i) {
             ds.Append();
-            std::string name =
-                (rng() % 2 ? "alpha beta gamma delta " : "Delta ") + std::to_string(rng() % 100);
+            // Prefixes ending inside and beyond the keys' twenty-four bytes.
+            static const char* const prefixes[] = {"alpha beta gamma delta ", "Delta ",
+                                                   "alpha beta gamma delta epsilon "};
+            std::string name = prefixes[rng() % 3] + std::to_string(rng() % 100);
             if (i % 7 == 0) name.clear();
             ds.FieldByName("Name")->SetAsString(name);
             ds.Post();
@@ -170,7 +172,8 @@ TEST_F(DatasetScale, LocateAgreesWithAWalk) {
     };
     const std::vector<std::string> names = {"alpha",      "beta gamma", "Delta zeta zeta epsilon",
                                             "zeta",       "nothing",    "alpha alpha alpha alpha",
-                                            "gamma Delta"};
+                                            "gamma Delta",      "epsilon epsilon epsilon beta",
+                                            "epsilon epsilon epsilon epsilon"};
     for (const char* index : {"", "Name", "Name;Grp"}) {
         for (const TOstraSortOptions options : {TOstraSortOptions{}, TOstraSortOptions{osoDescendSort}}) {
             ds.SetIndexFieldNames(index);
