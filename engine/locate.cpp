@@ -194,8 +194,8 @@ int TOstraDataset::TImpl::FindByKey(const std::string& KeyFields, const Variant&
         TOstraViewKey high = low;
         if (fields.size() < 2 && !OstViewKeyFromFirstField(*fields[0])) {
             // The digest's second half belongs to a sort field not searched.
-            low.Low = 0;
-            high.Low = ~uint64_t{0};
+            low.Low = low.Extra = 0;
+            high.Low = high.Extra = ~uint64_t{0};
         }
         int lo, hi;
         FView.EqualRange(low, high, lo, hi);

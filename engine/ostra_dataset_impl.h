@@ -105,7 +105,8 @@ public:
     // show it (Index: its place in the view now, or -1); a sorted view out
     // of key order gets it at its end.
     void PlaceShared(TOstraRecord* Record, int Index);
-    // The view position of a record in store order.
+    // The view position of a record in store order, found by the records'
+    // numbers in the store (no walk of the store).
     int StoreOrderPlace(const TOstraRecord* Record) const;
     // Builds the view again; one in edit or insert keeps its edit and its
     // current record.

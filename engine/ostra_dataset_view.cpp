@@ -500,14 +500,17 @@ bool TOstraDataset::TImpl::StrictlyInOrderAt(int Index) const {
 }
 
 int TOstraDataset::TImpl::StoreOrderPlace(const TOstraRecord* Record) const {
-    // The view in store order: walk both to the record's place.
-    int j = 0;
-    const int count = FView.Count();
-    for (const TOstraRecord* r : FCursor->Records()) {
-        if (r == Record) return j;
-        if (j < count && FView.At(j) == r) ++j;
-    }
-    return count;
+    // The view in store order: after the records that come before Record in
+    // the store, as far as the view follows the store.
+    const int number = FCursor->NumberOf(Record);
+    int previous = -1;
+    const int place = FView.FindFrom(0, [&](const TOstraRecord* r) {
+        const int n = FCursor->NumberOf(r);
+        if (n <= previous || n >= number) return true;
+        previous = n;
+        return false;
+    });
+    return place < 0 ? FView.Count() : place;
 }
 
 void TOstraDataset::TImpl::PlaceShared(TOstraRecord* Record, int Index) {
@@ -523,32 +526,23 @@ void TOstraDataset::TImpl::PlaceShared(TOstraRecord* Record, int Index) {
     } else {
         // After the records it does not sort before; among equal ones, in
         // store order.
-        int lo = 0, hi = FView.Count();
-        while (lo < hi) {
-            const int mid = lo + (hi - lo) / 2;
-            if (CompareForSort(FView.At(mid), Record) < 0)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        int end = lo;
-        while (end < FView.Count() && CompareForSort(FView.At(end), Record) == 0) ++end;
-        place = end;
-        if (end > lo) {
-            // Before the first equal one that comes later in the store.
-            std::vector<const TOstraRecord*> equal;
-            for (int i = lo; i < end; ++i) equal.push_back(FView.At(i));
-            std::sort(equal.begin(), equal.end());
-            std::vector<const TOstraRecord*> earlier;
-            for (const TOstraRecord* r : FCursor->Records()) {
-                if (r == Record) break;
-                if (std::binary_search(equal.begin(), equal.end(), r)) earlier.push_back(r);
+        auto bound = [&](int lo, int hi, bool upper) {
+            while (lo < hi) {
+                const int mid = lo + (hi - lo) / 2;
+                const int c = CompareForSort(FView.At(mid), Record);
+                if (c < 0 || (upper && c == 0))
+                    lo = mid + 1;
+                else
+                    hi = mid;
             }
-            std::sort(earlier.begin(), earlier.end());
-            place = lo;
-            while (place < end && std::binary_search(earlier.begin(), earlier.end(), FView.At(place)))
-                ++place;
-        }
+            return lo;
+        };
+        // Among equal ones, after those earlier in the store that lead them
+        // (a dataset's own insert puts a record before its equals).
+        place = bound(0, FView.Count(), false);
+        const int end = bound(place, FView.Count(), true);
+        const int number = FCursor->NumberOf(Record);
+        while (place < end && FCursor->NumberOf(FView.At(place)) < number) ++place;
     }
     FView.Insert(place, Record, FViewKeysValid ? ViewKeyOf(Record->Data()) : TOstraViewKey());
     if (current) {

@@ -5,9 +5,10 @@
 void TOstraRecordList::Clear() {
     FChunks.clear();
     FLastKeys.clear();
-    FStarts.clear();
-    FValidStarts = 0;
+    FTree.clear();
+    FTreeValid = false;
     FLastChunk = 0;
+    FLastVersion = 0;
     FCount = 0;
     ++FVersion;
 }
@@ -56,47 +57,65 @@ void TOstraRecordList::SetKeys(const std::vector<TOstraViewKey>& Keys) {
     ++FVersion;
 }
 
-void TOstraRecordList::Invalidate(std::size_t Chunk) {
+void TOstraRecordList::Invalidate(std::size_t) {
     ++FVersion;
-    FValidStarts = std::min(FValidStarts, Chunk);
-    FStarts.resize(FChunks.size());
-    if (FLastChunk >= FChunks.size()) FLastChunk = 0;
+    FTreeValid = false;
 }
 
-void TOstraRecordList::ShiftStarts(std::size_t From, int Delta) {
+void TOstraRecordList::ShiftStarts(std::size_t Chunk, int Delta) {
     ++FVersion;
-    // Starts known to the end move in place; else they are made anew when needed.
-    if (FValidStarts < FChunks.size()) {
-        FValidStarts = std::min(FValidStarts, From);
-        return;
-    }
-    for (std::size_t k = From; k < FStarts.size(); ++k) FStarts[k] += Delta;
+    if (!FTreeValid) return;
+    for (std::size_t i = Chunk + 1; i < FTree.size(); i += i & (~i + 1)) FTree[i] += Delta;
 }
 
 void TOstraRecordList::UpdateStarts() const {
-    if (FValidStarts >= FChunks.size()) return;
-    std::size_t k = FValidStarts;
-    int start = k == 0 ? 0 : FStarts[k - 1] + static_cast<int>(FChunks[k - 1].size());
-    for (; k < FChunks.size(); ++k) {
-        FStarts[k] = start;
-        start += static_cast<int>(FChunks[k].size());
+    if (FTreeValid) return;
+    // A Fenwick tree over the chunk sizes: FTree[i] sums the sizes of the
+    // chunks (i - lowbit(i), i], counted from one.
+    const std::size_t n = FChunks.size();
+    FTree.assign(n + 1, 0);
+    for (std::size_t i = 1; i <= n; ++i) {
+        FTree[i] += static_cast<int>(FChunks[i - 1].size());
+        const std::size_t parent = i + (i & (~i + 1));
+        if (parent <= n) FTree[parent] += FTree[i];
     }
-    FValidStarts = FChunks.size();
+    FTreeValid = true;
+}
+
+int TOstraRecordList::StartOf(std::size_t Chunk) const {
+    UpdateStarts();
+    int start = 0;
+    for (std::size_t i = Chunk; i > 0; i -= i & (~i + 1)) start += FTree[i];
+    return start;
 }
 
 std::size_t TOstraRecordList::Locate(int Index, std::size_t& Offset) const {
-    UpdateStarts();
     std::size_t c = FLastChunk;
-    if (c < FChunks.size() && Index >= FStarts[c] &&
-        Index < FStarts[c] + static_cast<int>(FChunks[c].size())) {
-        Offset = static_cast<std::size_t>(Index - FStarts[c]);
+    if (FLastVersion == FVersion && c < FChunks.size() && Index >= FLastStart &&
+        Index < FLastStart + static_cast<int>(FChunks[c].size())) {
+        Offset = static_cast<std::size_t>(Index - FLastStart);
         return c;
     }
-    // The last chunk whose start is not beyond Index (chunks are never empty).
-    auto it = std::upper_bound(FStarts.begin(), FStarts.end(), Index);
-    c = static_cast<std::size_t>(it - FStarts.begin()) - 1;
+    // Down the tree to the last chunk whose start is not beyond Index
+    // (chunks are never empty).
+    UpdateStarts();
+    const std::size_t n = FChunks.size();
+    std::size_t step = 1;
+    while (step * 2 <= n) step *= 2;
+    std::size_t pos = 0;
+    int rest = Index;
+    for (; step > 0; step /= 2) {
+        if (pos + step <= n && FTree[pos + step] <= rest) {
+            pos += step;
+            rest -= FTree[pos];
+        }
+    }
+    c = std::min(pos, n - 1);
+    if (c != pos) rest = Index - StartOf(c);  // Index past the end
     FLastChunk = c;
-    Offset = static_cast<std::size_t>(Index - FStarts[c]);
+    FLastStart = Index - rest;
+    FLastVersion = FVersion;
+    Offset = static_cast<std::size_t>(rest);
     return c;
 }
 
@@ -134,7 +153,7 @@ void TOstraRecordList::Add(TOstraRecord* Record, const TOstraViewKey& Key) {
     FChunks.back().push_back({Record, Key});
     FLastKeys.back() = Key;
     ++FCount;
-    ++FVersion;
+    ShiftStarts(FChunks.size() - 1, 1);
 }
 
 void TOstraRecordList::Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key) {
@@ -162,7 +181,7 @@ void TOstraRecordList::Insert(int Index, TOstraRecord* Record, const TOstraViewK
         return;
     }
     RefreshLast(c);
-    ShiftStarts(c + 1, 1);
+    ShiftStarts(c, 1);
 }
 
 void TOstraRecordList::Delete(int Index) {
@@ -178,18 +197,18 @@ void TOstraRecordList::Delete(int Index) {
         Invalidate(c);
     } else {
         RefreshLast(c);
-        ShiftStarts(c + 1, -1);
+        ShiftStarts(c, -1);
     }
 }
 
 int TOstraRecordList::IndexOf(const TOstraRecord* Record, int Hint) const {
     if (!Record) return -1;
     if (Hint >= 0 && Hint < FCount && At(Hint) == Record) return Hint;
-    UpdateStarts();
-    for (std::size_t c = 0; c < FChunks.size(); ++c) {
-        const auto& chunk = FChunks[c];
+    int start = 0;
+    for (const auto& chunk : FChunks) {
         for (std::size_t i = 0; i < chunk.size(); ++i)
-            if (chunk[i].Record == Record) return FStarts[c] + static_cast<int>(i);
+            if (chunk[i].Record == Record) return start + static_cast<int>(i);
+        start += static_cast<int>(chunk.size());
     }
     return -1;
 }
@@ -198,7 +217,6 @@ template <class Before>
 int TOstraRecordList::Bound(Before&& IsBefore, std::size_t& Chunk) const {
     Chunk = 0;
     if (FChunks.empty()) return 0;
-    UpdateStarts();
     // The first chunk whose last key is not before; then within it.
     std::size_t lo = 0, hi = FChunks.size();
     while (lo < hi) {
@@ -213,7 +231,7 @@ int TOstraRecordList::Bound(Before&& IsBefore, std::size_t& Chunk) const {
     const auto& chunk = FChunks[lo];
     const auto it =
         std::partition_point(chunk.begin(), chunk.end(), [&](const TEntry& e) { return IsBefore(e.Key); });
-    return FStarts[lo] + static_cast<int>(it - chunk.begin());
+    return StartOf(lo) + static_cast<int>(it - chunk.begin());
 }
 
 int TOstraRecordList::LowerBound(const TOstraViewKey& Key) const {
@@ -233,10 +251,11 @@ void TOstraRecordList::EqualRange(const TOstraViewKey& Low, const TOstraViewKey&
     // Mostly the range ends in the chunk where it starts.
     if (c < FChunks.size() && High < FLastKeys[c]) {
         const auto& chunk = FChunks[c];
-        const auto from = chunk.begin() + (First - FStarts[c]);
+        const int start = StartOf(c);
+        const auto from = chunk.begin() + (First - start);
         const auto it =
             std::partition_point(from, chunk.end(), [&](const TEntry& e) { return !(High < e.Key); });
-        Last = FStarts[c] + static_cast<int>(it - chunk.begin());
+        Last = start + static_cast<int>(it - chunk.begin());
         return;
     }
     Last = UpperBound(High);

@@ -2,9 +2,9 @@
 //
 // A plain array would make every insertion in sort order move half a million
 // pointers in a table of a million records, so the list is kept in chunks of
-// at most a few thousand entries. Reading by position is a binary search over
-// the chunks' start positions, shortened to a range check when the position
-// falls in the chunk last read (the common case while scrolling).
+// at most a few hundred entries. Reading by position descends a Fenwick tree
+// of the chunks' sizes, shortened to a range check when the position falls in
+// the chunk last read of an unchanged list (the common case while scrolling).
 //
 // Each entry can carry a fixed-width sort key (TOstraViewKey) of its record.
 // On a list in key order, searches run over these keys, which sit next to
@@ -19,10 +19,13 @@
 struct TOstraRecord;
 
 // An order-keeping digest of a record's sort values: records in sort order
-// have non-decreasing keys; equal keys say nothing.
+// have non-decreasing keys; equal keys say nothing. Extra carries the third
+// eight bytes of a text first in the order, so that texts sharing their
+// first words seldom have equal keys.
 struct TOstraViewKey {
     uint64_t High = 0;
     uint64_t Low = 0;
+    uint64_t Extra = 0;
     auto operator<=>(const TOstraViewKey&) const = default;
 };
 
@@ -79,7 +82,7 @@ public:
     // Sets the keys of all entries, in order (Keys holds Count of them).
     void SetKeys(const std::vector<TOstraViewKey>& Keys);
 
-    static constexpr std::size_t ChunkSize = 512;
+    static constexpr std::size_t ChunkSize = 256;
 
 private:
     struct TEntry {
@@ -88,10 +91,13 @@ private:
     };
     // The chunk holding Index and Index's place in it.
     std::size_t Locate(int Index, std::size_t& Offset) const;
+    // Makes the tree of chunk sizes when the chunks changed.
     void UpdateStarts() const;
+    // The first position of a chunk.
+    int StartOf(std::size_t Chunk) const;
     void Invalidate(std::size_t Chunk);
-    // Moves the starts of the chunks from From on by Delta positions.
-    void ShiftStarts(std::size_t From, int Delta);
+    // Chunk's size changed by Delta: the chunks after it start Delta later.
+    void ShiftStarts(std::size_t Chunk, int Delta);
     // The first position whose key IsBefore does not hold for; Chunk gets its chunk.
     template <class Before>
     int Bound(Before&& IsBefore, std::size_t& Chunk) const;
@@ -101,9 +107,13 @@ private:
     std::vector<std::vector<TEntry>> FChunks;
     // The last key of each chunk, kept together for the first step of a search.
     std::vector<TOstraViewKey> FLastKeys;
-    mutable std::vector<int> FStarts;      // first position of each chunk
-    mutable std::size_t FValidStarts = 0;  // chunks whose start is up to date
-    mutable std::size_t FLastChunk = 0;
+    // The chunks' sizes as a Fenwick tree, so that an insertion moves the
+    // starts of the chunks behind it in log steps.
+    mutable std::vector<int> FTree;
+    mutable bool FTreeValid = false;
+    mutable std::size_t FLastChunk = 0;  // the chunk last read, its start, and the version then
+    mutable int FLastStart = 0;
+    mutable uint64_t FLastVersion = 0;
     int FCount = 0;
     uint64_t FVersion = 0;
 };

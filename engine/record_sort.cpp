@@ -233,7 +233,7 @@ void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
         const uint64_t none = ctx.Descending ? ~uint64_t{0} : 0;
         for (std::size_t r = 0; r < n; ++r)
             ctx.SortedKeys->push_back(
-                {entries[r].Key[0], derived == 2 && K > 1 ? entries[r].Key[K > 1 ? 1 : 0] : none});
+                {entries[r].Key[0], derived == 2 && K > 1 ? entries[r].Key[K > 1 ? 1 : 0] : none, none});
         TContext plain = ctx;
         plain.ViewKeys = nullptr;
         Reorder(live, entries.begin(), plain);
@@ -385,11 +385,15 @@ void SortByText(std::vector<TOstraRecord*>& live, const TOstraField& field, cons
         } else {
             SetTextKey(e, 0, ctx);
         }
-        // The first sixteen bytes are the view key of a text (not of a memo).
-        if (ctx.ViewKeys)
-            ctx.ViewKeys[r] = viewKeyIsText
-                                  ? TOstraViewKey{e.Key[0], e.Key[1]}
-                                  : OstViewKey(live[r]->Data(), ctx.Fields, ctx.Fold, ctx.Descending);
+        // The first twenty-four bytes are the view key of a text.
+        if (ctx.ViewKeys) {
+            if (viewKeyIsText) {
+                const uint64_t extra = TextPrefix(k.Text, ctx.Fold, 16);
+                ctx.ViewKeys[r] = TOstraViewKey{e.Key[0], e.Key[1], ctx.Descending ? ~extra : extra};
+            } else {
+                ctx.ViewKeys[r] = OstViewKey(live[r]->Data(), ctx.Fields, ctx.Fold, ctx.Descending);
+            }
+        }
     }
     struct TRange {
         std::size_t First, Last, Offset;

@@ -96,6 +96,17 @@ bool TOstraCursor::Contains(const TOstraRecord* record) const {
     return record != nullptr && FRecordMemory.Owns(record);
 }
 
+int TOstraCursor::NumberOf(const TOstraRecord* record) const {
+    auto current = [&] {
+        const int n = record->Number;
+        return n >= 0 && n < RecordCount() && FRecords[static_cast<std::size_t>(n)] == record;
+    };
+    if (!record) return -1;
+    if (current()) return record->Number;
+    for (std::size_t i = 0; i < FRecords.size(); ++i) FRecords[i]->Number = static_cast<int32_t>(i);
+    return current() ? record->Number : -1;
+}
+
 void TOstraCursor::NotifyRelease(TOstraRecord* record) {
     if (FOnRelease) FOnRelease(record->UserData);
     record->UserData = nullptr;
@@ -190,6 +201,7 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
             FRecords.reserve(std::max<std::size_t>(64, FRecords.size() * 2));
         record = FRecordMemory.NewRecord();
         record->State = orsNew;
+        record->Number = static_cast<int32_t>(FRecords.size());
         FRecords.push_back(record);
     }
     uint8_t* data = record->Data();

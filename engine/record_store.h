@@ -38,7 +38,8 @@ struct TOstraRecord {
     void* UserData = nullptr;    // the application's own; the engine never sets it
     int32_t StoredSize = 0;      // bytes the record takes in a table image
     TOstraRecordState State = orsUnchanged;
-    uint8_t Flags = 0;  // the store's bookkeeping
+    uint8_t Flags = 0;   // the store's bookkeeping
+    int32_t Number = 0;  // its place in the store's list when last numbered (TOstraCursor::NumberOf)
 
     // The current values; nullptr once released (new-then-deleted).
     uint8_t* Data() { return State == orsNewDeleted ? nullptr : reinterpret_cast<uint8_t*>(this + 1); }
@@ -103,6 +104,10 @@ public:
     TOstraRecord* RecordAt(int index) const;
     // True for a record of this store (in its list).
     bool Contains(const TOstraRecord* record) const;
+    // The place of a record of this store in its list. Records are numbered
+    // as they are read and added; after the list was reordered they are
+    // numbered again on the first call that finds a number out of date.
+    int NumberOf(const TOstraRecord* record) const;
 
     // Stores a data block's values into `record` (an edit) or into a new
     // record (record == nullptr). False with "Record is not found", "Record

@@ -142,7 +142,8 @@ TOstraViewKey OstViewKey(const uint8_t* Data, std::span<const TOstraField* const
             const std::string_view text = FieldText(place, first);
             key.High = TextWord(text, 0, Fold);
             key.Low = TextWord(text, 8, Fold);
-            exact = exact && text.size() < 16;
+            key.Extra = TextWord(text, 16, Fold);
+            exact = exact && text.size() < 24;
         } else if (first.FieldType == oftSmallStr) {
             // Lengths first; among equal lengths the text.
             const std::string_view text = FieldText(place, first);
@@ -163,6 +164,7 @@ TOstraViewKey OstViewKey(const uint8_t* Data, std::span<const TOstraField* const
     if (Descending) {
         key.High = ~key.High;
         key.Low = ~key.Low;
+        key.Extra = ~key.Extra;
     }
     if (Exact) *Exact = exact;
     return key;

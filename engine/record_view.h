@@ -127,7 +127,7 @@ private:
 };
 
 // The order-keeping digest of a record's first sort values (see
-// TOstraViewKey): texts by their first sixteen bytes, other values exactly,
+// TOstraViewKey): texts by their first twenty-four bytes, other values exactly,
 // with the second field's digest behind an exact first one. Fold folds ASCII
 // letters as the case-insensitive order does; Descending reverses the order.
 // Exact, when given, tells whether records with this digest have equal

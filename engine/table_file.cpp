@@ -396,6 +396,7 @@ bool TOstraImageReader::ReadRecord(TImageInput& in, int32_t number, std::string&
         used += 4 + int64_t{m};
     }
     record->StoredSize = static_cast<int32_t>(std::min<int64_t>(used, INT32_MAX));
+    record->Number = static_cast<int32_t>(C.FRecords.size());
     C.FRecords.push_back(record);
     return true;
 }
@@ -551,6 +552,7 @@ void TOstraCursor::DecodeWindows1252() {
         if (relayout) {
             TOstraRecord* moved = FRecordMemory.NewRecord();
             moved->StoredSize = record->StoredSize;
+            moved->Number = record->Number;
             record = moved;
             to = moved->Data();
         }

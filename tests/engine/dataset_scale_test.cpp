@@ -41,6 +41,13 @@ TEST(OstraRecordList, BehavesLikeAVector) {
         if (step % 997 == 0) {
             ASSERT_EQ(model, list.ToVector()) << "step " << step;
         }
+        // Reading by position between changes, twice for the last-read chunk.
+        if (!model.empty()) {
+            const int at = static_cast<int>(rng() % model.size());
+            ASSERT_EQ(model[static_cast<std::size_t>(at)], list.At(at)) << "step " << step;
+            const int near = std::min(at + 1, static_cast<int>(model.size()) - 1);
+            ASSERT_EQ(model[static_cast<std::size_t>(near)], list.At(near)) << "step " << step;
+        }
     }
     ASSERT_EQ(static_cast<int>(model.size()), list.Count());
     for (int i = 0; i < list.Count(); i += 37) EXPECT_EQ(model[static_cast<std::size_t>(i)], list.At(i));
@@ -120,8 +127,10 @@ TEST_F(DatasetScale, InsertInOrderKeepsTheViewSorted) {
         std::mt19937 rng(3);
         for (int i = 0; i < 600; ++i) {
             ds.Append();
-            std::string name =
-                (rng() % 2 ? "alpha beta gamma delta " : "Delta ") + std::to_string(rng() % 100);
+            // Prefixes ending inside and beyond the keys' twenty-four bytes.
+            static const char* const prefixes[] = {"alpha beta gamma delta ", "Delta ",
+                                                   "alpha beta gamma delta epsilon "};
+            std::string name = prefixes[rng() % 3] + std::to_string(rng() % 100);
             if (i % 7 == 0) name.clear();
             ds.FieldByName("Name")->SetAsString(name);
             ds.Post();
@@ -168,9 +177,15 @@ TEST_F(DatasetScale, LocateAgreesWithAWalk) {
             if (ds.FieldByName("Name")->AsString() == name) return i;
         return -1;
     };
-    const std::vector<std::string> names = {"alpha",      "beta gamma", "Delta zeta zeta epsilon",
-                                            "zeta",       "nothing",    "alpha alpha alpha alpha",
-                                            "gamma Delta"};
+    const std::vector<std::string> names = {"alpha",
+                                            "beta gamma",
+                                            "Delta zeta zeta epsilon",
+                                            "zeta",
+                                            "nothing",
+                                            "alpha alpha alpha alpha",
+                                            "gamma Delta",
+                                            "epsilon epsilon epsilon beta",
+                                            "epsilon epsilon epsilon epsilon"};
     for (const char* index : {"", "Name", "Name;Grp"}) {
         for (const TOstraSortOptions options : {TOstraSortOptions{}, TOstraSortOptions{osoDescendSort}}) {
             ds.SetIndexFieldNames(index);

@@ -332,3 +332,23 @@ TEST(RecordSort, AgreesWithTheValueComparison) {
         }
     }
 }
+
+TEST_F(RecordStoreTest, RecordNumbersFollowTheListThroughLoadsInsertsAndSorts) {
+    // Loaded in 5, 2, 7 and ordered by key: the numbers follow the list, not the file.
+    auto expectNumbers = [&](const char* when) {
+        for (int i = 0; i < C.RecordCount(); ++i) EXPECT_EQ(i, C.NumberOf(C.RecordAt(i))) << when << " " << i;
+    };
+    expectNumbers("loaded");
+    Insert("a", 1);
+    Insert("c", 2);
+    expectNumbers("inserted");
+    C.Sort("Name", false);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "c", "e", "g"}));
+    // Asked for the last record first: the whole list is numbered again.
+    for (int i = C.RecordCount() - 1; i >= 0; --i) EXPECT_EQ(i, C.NumberOf(C.RecordAt(i)));
+    EXPECT_EQ(-1, C.NumberOf(nullptr));
+    TOstraCursor other;
+    std::string error;
+    ASSERT_TRUE(LoadImage(other, ThreeRecordImage(), error)) << error;
+    EXPECT_EQ(-1, C.NumberOf(other.RecordAt(2)));
+}
