@@ -299,41 +299,27 @@ bool TqzMonthCalendar::SetSelectionRange(TDateTime Date1, TDateTime Date2) {
     return true;
 }
 
-void TqzMonthCalendar::SetSelectionStart(TDateTime Value) {
+void TqzMonthCalendar::SetSelectionEdge(TDateTime& Edge, TDateTime Other, TDateTime Value) {
     Value = Whole(Value);
     if (Value == 0) {
         Invalidate();
         return;
     }
     if (FMaxDate != 0 && Value > FMaxDate) {
-        FSelStart = FMaxDate;
+        Edge = FMaxDate;
         RaiseAbove(FMaxDate);
     }
     if (FMinDate != 0 && Value < FMinDate) {
-        FSelStart = FMinDate;
+        Edge = FMinDate;
         RaiseBelow(FMinDate);
     }
-    FSelStart = Value;
-    if (FSelEnd != 0 && FSelEnd != Value) SetSelectionRange(FSelStart, FSelEnd);
+    Edge = Value;
+    if (Other != 0 && Other != Value) SetSelectionRange(FSelStart, FSelEnd);
 }
 
-void TqzMonthCalendar::SetSelectionEnd(TDateTime Value) {
-    Value = Whole(Value);
-    if (Value == 0) {
-        Invalidate();
-        return;
-    }
-    if (FMaxDate != 0 && Value > FMaxDate) {
-        FSelEnd = FMaxDate;
-        RaiseAbove(FMaxDate);
-    }
-    if (FMinDate != 0 && Value < FMinDate) {
-        FSelEnd = FMinDate;
-        RaiseBelow(FMinDate);
-    }
-    FSelEnd = Value;
-    if (FSelStart != 0 && FSelStart != Value) SetSelectionRange(FSelStart, FSelEnd);
-}
+void TqzMonthCalendar::SetSelectionStart(TDateTime Value) { SetSelectionEdge(FSelStart, FSelEnd, Value); }
+
+void TqzMonthCalendar::SetSelectionEnd(TDateTime Value) { SetSelectionEdge(FSelEnd, FSelStart, Value); }
 
 bool TqzMonthCalendar::IsPopupMenuShowing() const {
     return (FYearMenu && FYearMenu->InPopup()) || (FMonthMenu && FMonthMenu->InPopup());

@@ -167,6 +167,9 @@ private:
     void ShowMonthMenu(const TMonthHitTest& Hit, int X, int Y);
     void ShowYearMenu(const TMonthHitTest& Hit, int X, int Y);
     bool OutOfRange(TDateTime Day) const;
+    // Sets one end of the selection (Edge: FSelStart or FSelEnd) to Value;
+    // Other is the other end's value.
+    void SetSelectionEdge(TDateTime& Edge, TDateTime Other, TDateTime Value);
     void ClearShown() { FYearShown = FMonthShown = false; }
 
     TBorderStyle FBorderStyle = bsNone;
