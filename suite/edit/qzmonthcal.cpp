@@ -539,6 +539,17 @@ void TqzMonthCalendar::ShowYearMenu(const TMonthHitTest& Hit, int X, int Y) {
     FYearShown = true;
 }
 
+void TqzMonthCalendar::ChooseMenuDate(TDateTime Value) {
+    if (Value == 0) return;
+    try {
+        SetDate(Value);
+    } catch (const EDateTimeError&) {
+        MessageBeep(0);
+        return;
+    }
+    Change();
+}
+
 void TqzMonthCalendar::MonthItemClick(TObject* Sender) {
     ClearShown();
     auto* item = dynamic_cast<TMenuItem*>(Sender);
@@ -557,15 +568,7 @@ void TqzMonthCalendar::MonthItemClick(TObject* Sender) {
     DecodeDate(n > h ? last : first, y, m, d);
     int target = y * 12 + (m - 1) + (n - h);
     ShowMonth(target / 12, target % 12 + 1);
-    const TDateTime v = ClampedDate(FMenuHit.Year, n, cd);
-    if (v == 0) return;
-    try {
-        SetDate(v);
-    } catch (const EDateTimeError&) {
-        MessageBeep(0);
-        return;
-    }
-    Change();
+    ChooseMenuDate(ClampedDate(FMenuHit.Year, n, cd));
 }
 
 void TqzMonthCalendar::YearItemClick(TObject* Sender) {
@@ -631,15 +634,7 @@ void TqzMonthCalendar::YearItemClick(TObject* Sender) {
     int y = 0, m = 0, d = 0;
     DecodeDate(chosen > title ? last : first, y, m, d);
     ShowMonth(chosen, m);
-    const TDateTime v = ClampedDate(chosen, cm, cd);
-    if (v == 0) return;
-    try {
-        SetDate(v);
-    } catch (const EDateTimeError&) {
-        MessageBeep(0);
-        return;
-    }
-    Change();
+    ChooseMenuDate(ClampedDate(chosen, cm, cd));
 }
 
 void TqzMonthCalendar::MouseMove(TShiftState Shift, int X, int Y) {

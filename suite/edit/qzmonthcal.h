@@ -164,6 +164,9 @@ private:
     void AdjustMinSize();
     void MonthItemClick(TObject* Sender);
     void YearItemClick(TObject* Sender);
+    // Sets the date a month or year menu chose (0: none) and fires Change; a
+    // date out of range beeps instead.
+    void ChooseMenuDate(TDateTime Value);
     void ShowMonthMenu(const TMonthHitTest& Hit, int X, int Y);
     void ShowYearMenu(const TMonthHitTest& Hit, int X, int Y);
     bool OutOfRange(TDateTime Day) const;
