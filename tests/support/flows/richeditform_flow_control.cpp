@@ -16,7 +16,8 @@ public:
     }
     std::string WindowText() override {
         for (auto& [f, e] : FEdits)
-            if (auto* w = dynamic_cast<TqzRichEditForm*>(e->EditorForm())) return Plain(w->RichEdit()->Text());
+            if (auto* w = dynamic_cast<TqzRichEditForm*>(e->EditorForm()))
+                return Plain(w->RichEdit()->Text());
         return std::string();
     }
     void SetNoConfirmation(bool On) override {
