@@ -15,6 +15,11 @@ class TPageControl;
 class TPopupMenu;
 
 // ---- Page control ---------------------------------------------------------------------------
+// A tab's face in R filled with Face and its raised edges, for a tab row above
+// the display area (Top) or below it. InnerShadow adds the shadow line inside
+// a top tab's right edge (a bottom tab always has its inner shadow).
+void DrawTabFace(TCanvas* Canvas, const TRect& R, TColor Face, bool Top, bool InnerShadow);
+
 // A page of a page control; its tab shows its caption.
 class TTabSheet : public TCustomControl {
     TASKMOOR_CLASS(TTabSheet, TCustomControl)

@@ -278,6 +278,43 @@ int TPageControl::TabTextWidth(TTabSheet* Page) const {
     return r.Width();
 }
 
+void DrawTabFace(TCanvas* Canvas, const TRect& R, TColor Face, bool Top, bool InnerShadow) {
+    TCanvas* c = Canvas;
+    const TRect& r = R;
+    c->Brush()->SetColor(Face);
+    c->FillRect(r);
+    if (Top) {
+        c->Pen()->SetColor(clBtnHighlight);
+        c->MoveTo(r.Left, r.Bottom - 1);
+        c->LineTo(r.Left, r.Top + 2);
+        c->LineTo(r.Left + 2, r.Top);
+        c->LineTo(r.Right - 2, r.Top);
+        c->Pen()->SetColor(cl3DDkShadow);
+        c->MoveTo(r.Right - 2, r.Top + 1);
+        c->LineTo(r.Right - 1, r.Top + 2);
+        c->LineTo(r.Right - 1, r.Bottom);
+        if (InnerShadow) {
+            c->Pen()->SetColor(clBtnShadow);
+            c->MoveTo(r.Right - 2, r.Top + 2);
+            c->LineTo(r.Right - 2, r.Bottom);
+        }
+        return;
+    }
+    c->Pen()->SetColor(clBtnHighlight);
+    c->MoveTo(r.Left, r.Top);
+    c->LineTo(r.Left, r.Bottom - 3);
+    c->Pen()->SetColor(cl3DDkShadow);
+    c->MoveTo(r.Left + 1, r.Bottom - 2);
+    c->LineTo(r.Left + 2, r.Bottom - 1);
+    c->LineTo(r.Right - 2, r.Bottom - 1);
+    c->LineTo(r.Right - 1, r.Bottom - 2);
+    c->LineTo(r.Right - 1, r.Top - 1);
+    c->Pen()->SetColor(clBtnShadow);
+    c->MoveTo(r.Left + 2, r.Bottom - 2);
+    c->LineTo(r.Right - 2, r.Bottom - 2);
+    c->LineTo(r.Right - 2, r.Top - 1);
+}
+
 namespace {
 int TabRowHeight(const TPageControl* Control, int TabHeight) {
     if (TabHeight > 0) return TabHeight;
@@ -334,20 +371,7 @@ void TPageControl::Paint() {
         const bool active = p == FActivePage;
         TRect r = TabRect(i);
         if (active) r = Rect(r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 1);
-        c->Brush()->SetColor(Color());
-        c->FillRect(r);
-        c->Pen()->SetColor(clBtnHighlight);
-        c->MoveTo(r.Left, r.Bottom - 1);
-        c->LineTo(r.Left, r.Top + 2);
-        c->LineTo(r.Left + 2, r.Top);
-        c->LineTo(r.Right - 2, r.Top);
-        c->Pen()->SetColor(cl3DDkShadow);
-        c->MoveTo(r.Right - 2, r.Top + 1);
-        c->LineTo(r.Right - 1, r.Top + 2);
-        c->LineTo(r.Right - 1, r.Bottom);
-        c->Pen()->SetColor(clBtnShadow);
-        c->MoveTo(r.Right - 2, r.Top + 2);
-        c->LineTo(r.Right - 2, r.Bottom);
+        DrawTabFace(c, r, Color(), true, true);
         int textLeft = r.Left + 6;
         if (FImages && p->ImageIndex() >= 0) {
             FImages->Draw(c, textLeft, r.Top + (r.Height() - FImages->Height()) / 2, p->ImageIndex());

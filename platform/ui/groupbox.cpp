@@ -1,5 +1,7 @@
 #include "platform/ui/groupbox.h"
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/ui/drawing.h"
@@ -16,23 +18,40 @@ TGroupBox::TGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TGroupBox::~TGroupBox() { Destroying(); }
 
-void TGroupBox::Paint() {
-    TCanvas* c = Canvas();
-    c->SetFont(Font());
-    c->Brush()->SetColor(Color());
+void DrawGroupFrame(TCanvas* Canvas, const TControl* Control, bool GrayCaption) {
+    TCanvas* c = Canvas;
+    c->SetFont(Control->Font());
+    c->Brush()->SetColor(Control->Color());
     c->Brush()->SetStyle(bsSolid);
-    c->FillRect(ClientRect());
+    c->FillRect(Control->ClientRect());
     const int textHeight = c->TextHeight("Wg");
-    TRect frame = Rect(0, textHeight / 2, Width(), Height());
+    TRect frame = Rect(0, textHeight / 2, Control->Width(), Control->Height());
     DrawEdge(c, frame, EDGE_ETCHED, BF_RECT);
-    if (!Caption().empty()) {
-        TRect t = Rect(8, 0, 8 + c->TextWidth(StripHotkey(Caption())) + 4, textHeight);
+    const std::string caption = Control->Caption();
+    if (!caption.empty()) {
+        TRect t = Rect(8, 0, 8 + c->TextWidth(StripHotkey(caption)) + 4, textHeight);
         c->FillRect(t);
         t.Left += 2;
-        if (!Enabled()) c->Font()->SetColor(clGrayText);
-        DrawText(c, Caption(), t, DT_SINGLELINE | DT_LEFT);
+        if (GrayCaption) c->Font()->SetColor(clGrayText);
+        DrawText(c, caption, t, DT_SINGLELINE | DT_LEFT);
     }
 }
+
+TRect DrawRadioItem(TCanvas* Canvas, const TRect& R, const std::string& Caption, bool Checked, bool Enabled) {
+    TCanvas* c = Canvas;
+    const int box = 13;
+    const int top = R.Top + (R.Height() - box) / 2;
+    TRect b = Rect(R.Left, top, R.Left + box, top + box);
+    DrawFrameControl(c, b, DFC_BUTTON,
+                     DFCS_BUTTONRADIO | (Checked ? DFCS_CHECKED : 0u) | (Enabled ? 0u : DFCS_INACTIVE));
+    c->Brush()->SetStyle(bsClear);
+    TRect t = Rect(R.Left + box + 4, R.Top, R.Right, R.Bottom);
+    DrawText(c, Caption, t, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    c->Brush()->SetStyle(bsSolid);
+    return t;
+}
+
+void TGroupBox::Paint() { DrawGroupFrame(Canvas(), this, !Enabled()); }
 
 // The accelerator of the caption focuses the first child that takes the focus.
 void TGroupBox::CMDialogChar(TMessage& Message) {
@@ -93,16 +112,8 @@ void TRadioButton::Paint() {
     c->Brush()->SetColor(Color());
     c->Brush()->SetStyle(bsSolid);
     c->FillRect(ClientRect());
-    const int box = 13;
-    const int top = (Height() - box) / 2;
-    TRect b = Rect(0, top, box, top + box);
-    DrawFrameControl(c, b, DFC_BUTTON,
-                     DFCS_BUTTONRADIO | (FChecked ? DFCS_CHECKED : 0u) | (Enabled() ? 0u : DFCS_INACTIVE));
-    c->Brush()->SetStyle(bsClear);
     if (!Enabled()) c->Font()->SetColor(clGrayText);
-    TRect t = Rect(box + 4, 0, Width(), Height());
-    DrawText(c, Caption(), t, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-    c->Brush()->SetStyle(bsSolid);
+    const TRect t = DrawRadioItem(c, Rect(0, 0, Width(), Height()), Caption(), FChecked, Enabled());
     if (Focused()) {
         const int w = c->TextWidth(StripHotkey(Caption()));
         const int h = c->TextHeight("Wg");

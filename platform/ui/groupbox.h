@@ -3,7 +3,16 @@
 // time is checked.
 #pragma once
 
+#include <string>
+
 #include "platform/ui/controls.h"
+
+// Fills the control's client area and draws the etched frame with the
+// caption in its top edge, in the control's font; GrayCaption grays it.
+void DrawGroupFrame(TCanvas* Canvas, const TControl* Control, bool GrayCaption);
+// Draws a radio button and Caption in R (canvas font and brush set) and
+// returns the caption's rectangle.
+TRect DrawRadioItem(TCanvas* Canvas, const TRect& R, const std::string& Caption, bool Checked, bool Enabled);
 
 class TGroupBox : public TCustomControl {
     TASKMOOR_CLASS(TGroupBox, TCustomControl)

@@ -4,6 +4,7 @@
 
 #include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/groupbox.h"
 #include "platform/ui/stdctrls.h"
 
 TRadioGroup::TRadioGroup(TComponent* AOwner)
@@ -65,32 +66,9 @@ int TRadioGroup::IndexOfItemAt(int X, int Y) const {
 
 void TRadioGroup::Paint() {
     TCanvas* c = Canvas();
-    c->SetFont(Font());
-    c->Brush()->SetColor(Color());
-    c->Brush()->SetStyle(bsSolid);
-    c->FillRect(ClientRect());
-    const int textHeight = c->TextHeight("Wg");
-    TRect frame = Rect(0, textHeight / 2, Width(), Height());
-    DrawEdge(c, frame, EDGE_ETCHED, BF_RECT);
-    if (!Caption().empty()) {
-        const std::string caption = Caption();
-        TRect t = Rect(8, 0, 8 + c->TextWidth(StripHotkey(caption)) + 4, textHeight);
-        c->FillRect(t);
-        t.Left += 2;
-        DrawText(c, caption, t, DT_SINGLELINE | DT_LEFT);
-    }
+    DrawGroupFrame(c, this, false);
     for (int i = 0; i < FItems->Count(); ++i) {
-        const TRect r = ItemRect(i);
-        const int box = 13;
-        TRect b =
-            Rect(r.Left, r.Top + (r.Height() - box) / 2, r.Left + box, r.Top + (r.Height() - box) / 2 + box);
-        DrawFrameControl(
-            c, b, DFC_BUTTON,
-            DFCS_BUTTONRADIO | (i == FItemIndex ? DFCS_CHECKED : 0u) | (Enabled() ? 0u : DFCS_INACTIVE));
-        c->Brush()->SetStyle(bsClear);
-        TRect t = Rect(r.Left + box + 4, r.Top, r.Right, r.Bottom);
-        DrawText(c, FItems->Strings(i), t, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-        c->Brush()->SetStyle(bsSolid);
+        const TRect t = DrawRadioItem(c, ItemRect(i), FItems->Strings(i), i == FItemIndex, Enabled());
         if (i == FItemIndex && Focused()) {
             const int w = c->TextWidth(StripHotkey(FItems->Strings(i)));
             c->DrawFocusRect(Rect(t.Left - 1, t.Top, std::min(t.Right, t.Left + w + 2), t.Bottom));

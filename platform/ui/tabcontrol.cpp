@@ -101,33 +101,7 @@ void TTabControl::Paint() {
         if (active)
             r = top ? Rect(r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 1)
                     : Rect(r.Left - 2, r.Top - 1, r.Right + 2, r.Bottom + 2);
-        c->Brush()->SetColor(Color());
-        c->FillRect(r);
-        if (top) {
-            c->Pen()->SetColor(clBtnHighlight);
-            c->MoveTo(r.Left, r.Bottom - 1);
-            c->LineTo(r.Left, r.Top + 2);
-            c->LineTo(r.Left + 2, r.Top);
-            c->LineTo(r.Right - 2, r.Top);
-            c->Pen()->SetColor(cl3DDkShadow);
-            c->MoveTo(r.Right - 2, r.Top + 1);
-            c->LineTo(r.Right - 1, r.Top + 2);
-            c->LineTo(r.Right - 1, r.Bottom);
-        } else {
-            c->Pen()->SetColor(clBtnHighlight);
-            c->MoveTo(r.Left, r.Top);
-            c->LineTo(r.Left, r.Bottom - 3);
-            c->Pen()->SetColor(cl3DDkShadow);
-            c->MoveTo(r.Left + 1, r.Bottom - 2);
-            c->LineTo(r.Left + 2, r.Bottom - 1);
-            c->LineTo(r.Right - 2, r.Bottom - 1);
-            c->LineTo(r.Right - 1, r.Bottom - 2);
-            c->LineTo(r.Right - 1, r.Top - 1);
-            c->Pen()->SetColor(clBtnShadow);
-            c->MoveTo(r.Left + 2, r.Bottom - 2);
-            c->LineTo(r.Right - 2, r.Bottom - 2);
-            c->LineTo(r.Right - 2, r.Top - 1);
-        }
+        DrawTabFace(c, r, Color(), top, false);
         c->Brush()->SetStyle(bsClear);
         TRect t = Rect(r.Left + 6, r.Top, r.Right - 4, r.Bottom);
         DrawText(c, FTabs->Strings(i), t, DT_SINGLELINE | DT_VCENTER);

@@ -106,6 +106,18 @@ void qzStrSplit(const std::string& S, const std::string& Delim, TStrings* List) 
     List->Add(S.substr(start));
 }
 
+std::vector<std::string> qzSemiParts(const std::string& S) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t semi = S.find(';', start);
+        parts.push_back(S.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
+        if (semi == std::string::npos) break;
+        start = semi + 1;
+    }
+    return parts;
+}
+
 void qzStrTrim(std::string& S) {
     const TqzCharSet blanks = qzBlankSet();
     S = qzStrTrimLeftSet(S, blanks);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "suite/base/qztypes.h"
 
@@ -48,6 +49,8 @@ void qzGetNextToken(const std::string& Text, int& Pos, std::string& Token);
 // Clears List and adds the pieces of S between occurrences of Delim (an empty
 // S gives one empty line).
 void qzStrSplit(const std::string& S, const std::string& Delim, TStrings* List);
+// The ";"-separated pieces of S (an empty S gives one empty piece).
+std::vector<std::string> qzSemiParts(const std::string& S);
 
 // ---- Trimming and replacing ---------------------------------------------------
 

@@ -299,41 +299,27 @@ bool TqzMonthCalendar::SetSelectionRange(TDateTime Date1, TDateTime Date2) {
     return true;
 }
 
-void TqzMonthCalendar::SetSelectionStart(TDateTime Value) {
+void TqzMonthCalendar::SetSelectionEdge(TDateTime& Edge, TDateTime Other, TDateTime Value) {
     Value = Whole(Value);
     if (Value == 0) {
         Invalidate();
         return;
     }
     if (FMaxDate != 0 && Value > FMaxDate) {
-        FSelStart = FMaxDate;
+        Edge = FMaxDate;
         RaiseAbove(FMaxDate);
     }
     if (FMinDate != 0 && Value < FMinDate) {
-        FSelStart = FMinDate;
+        Edge = FMinDate;
         RaiseBelow(FMinDate);
     }
-    FSelStart = Value;
-    if (FSelEnd != 0 && FSelEnd != Value) SetSelectionRange(FSelStart, FSelEnd);
+    Edge = Value;
+    if (Other != 0 && Other != Value) SetSelectionRange(FSelStart, FSelEnd);
 }
 
-void TqzMonthCalendar::SetSelectionEnd(TDateTime Value) {
-    Value = Whole(Value);
-    if (Value == 0) {
-        Invalidate();
-        return;
-    }
-    if (FMaxDate != 0 && Value > FMaxDate) {
-        FSelEnd = FMaxDate;
-        RaiseAbove(FMaxDate);
-    }
-    if (FMinDate != 0 && Value < FMinDate) {
-        FSelEnd = FMinDate;
-        RaiseBelow(FMinDate);
-    }
-    FSelEnd = Value;
-    if (FSelStart != 0 && FSelStart != Value) SetSelectionRange(FSelStart, FSelEnd);
-}
+void TqzMonthCalendar::SetSelectionStart(TDateTime Value) { SetSelectionEdge(FSelStart, FSelEnd, Value); }
+
+void TqzMonthCalendar::SetSelectionEnd(TDateTime Value) { SetSelectionEdge(FSelEnd, FSelStart, Value); }
 
 bool TqzMonthCalendar::IsPopupMenuShowing() const {
     return (FYearMenu && FYearMenu->InPopup()) || (FMonthMenu && FMonthMenu->InPopup());
@@ -553,6 +539,17 @@ void TqzMonthCalendar::ShowYearMenu(const TMonthHitTest& Hit, int X, int Y) {
     FYearShown = true;
 }
 
+void TqzMonthCalendar::ChooseMenuDate(TDateTime Value) {
+    if (Value == 0) return;
+    try {
+        SetDate(Value);
+    } catch (const EDateTimeError&) {
+        MessageBeep(0);
+        return;
+    }
+    Change();
+}
+
 void TqzMonthCalendar::MonthItemClick(TObject* Sender) {
     ClearShown();
     auto* item = dynamic_cast<TMenuItem*>(Sender);
@@ -571,15 +568,7 @@ void TqzMonthCalendar::MonthItemClick(TObject* Sender) {
     DecodeDate(n > h ? last : first, y, m, d);
     int target = y * 12 + (m - 1) + (n - h);
     ShowMonth(target / 12, target % 12 + 1);
-    const TDateTime v = ClampedDate(FMenuHit.Year, n, cd);
-    if (v == 0) return;
-    try {
-        SetDate(v);
-    } catch (const EDateTimeError&) {
-        MessageBeep(0);
-        return;
-    }
-    Change();
+    ChooseMenuDate(ClampedDate(FMenuHit.Year, n, cd));
 }
 
 void TqzMonthCalendar::YearItemClick(TObject* Sender) {
@@ -645,15 +634,7 @@ void TqzMonthCalendar::YearItemClick(TObject* Sender) {
     int y = 0, m = 0, d = 0;
     DecodeDate(chosen > title ? last : first, y, m, d);
     ShowMonth(chosen, m);
-    const TDateTime v = ClampedDate(chosen, cm, cd);
-    if (v == 0) return;
-    try {
-        SetDate(v);
-    } catch (const EDateTimeError&) {
-        MessageBeep(0);
-        return;
-    }
-    Change();
+    ChooseMenuDate(ClampedDate(chosen, cm, cd));
 }
 
 void TqzMonthCalendar::MouseMove(TShiftState Shift, int X, int Y) {

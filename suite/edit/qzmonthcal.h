@@ -164,9 +164,15 @@ private:
     void AdjustMinSize();
     void MonthItemClick(TObject* Sender);
     void YearItemClick(TObject* Sender);
+    // Sets the date a month or year menu chose (0: none) and fires Change; a
+    // date out of range beeps instead.
+    void ChooseMenuDate(TDateTime Value);
     void ShowMonthMenu(const TMonthHitTest& Hit, int X, int Y);
     void ShowYearMenu(const TMonthHitTest& Hit, int X, int Y);
     bool OutOfRange(TDateTime Day) const;
+    // Sets one end of the selection (Edge: FSelStart or FSelEnd) to Value;
+    // Other is the other end's value.
+    void SetSelectionEdge(TDateTime& Edge, TDateTime Other, TDateTime Value);
     void ClearShown() { FYearShown = FMonthShown = false; }
 
     TBorderStyle FBorderStyle = bsNone;

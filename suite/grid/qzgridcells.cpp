@@ -25,19 +25,6 @@
 
 namespace {
 
-// The ";"-separated pieces of a text.
-std::vector<std::string> SemiParts(const std::string& Text) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t semi = Text.find(';', start);
-        parts.push_back(Text.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
-        if (semi == std::string::npos) break;
-        start = semi + 1;
-    }
-    return parts;
-}
-
 TCopyMode RasterOperation(const std::string& Name) {
     static const struct {
         const char* Name;
@@ -204,6 +191,20 @@ void TqzGridCells::DrawIndicator(TCanvas* C, const TRect& R, int DataRow) {
     C->Draw(x, y, &image);
 }
 
+void TqzGridCells::PaintCellBackground(TCanvas* C, const TRect& R, int ACol, int ARow, TField* Field,
+                                       TGridDrawState State) {
+    bool brushSet = false;
+    C->Font()->Assign(G.Font());
+    C->Brush()->SetColor(G.Color());
+    SetColors(C, ACol, ARow, Field, State, brushSet);
+    if (FInfo.DefaultBackground) {
+        if (brushSet)
+            C->FillRect(R);
+        else
+            G.FillDataCellBackground(C, R, ACol, ARow);
+    }
+}
+
 bool TqzGridCells::DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State) {
     const size_t ci = static_cast<size_t>(ACol);
     TField* field = G.GetColField(ACol - G.FImpl->IndicatorOffset);
@@ -226,32 +227,14 @@ bool TqzGridCells::DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARo
             checked = G.IsRecordSelected();
         else
             checked = field->DisplayText() == on;
-        bool brushSet = false;
-        C->Font()->Assign(G.Font());
-        C->Brush()->SetColor(G.Color());
-        SetColors(C, ACol, ARow, field, State, brushSet);
-        if (FInfo.DefaultBackground) {
-            if (brushSet)
-                C->FillRect(R);
-            else
-                G.FillDataCellBackground(C, R, ACol, ARow);
-        }
+        PaintCellBackground(C, R, ACol, ARow, field, State);
         if (!FInfo.DefaultContent) return true;
         const TRect box = Bounds(R.Left + (R.Width() - 10) / 2, R.Top + (R.Height() - 10) / 2, 10, 10);
         G.DrawCheckBox(box, ACol, ARow, checked);
         return true;
     }
     if (type == "Bitmap" || type == "ImageIndex") {
-        bool brushSet = false;
-        C->Font()->Assign(G.Font());
-        C->Brush()->SetColor(G.Color());
-        SetColors(C, ACol, ARow, field, State, brushSet);
-        if (FInfo.DefaultBackground) {
-            if (brushSet)
-                C->FillRect(R);
-            else
-                G.FillDataCellBackground(C, R, ACol, ARow);
-        }
+        PaintCellBackground(C, R, ACol, ARow, field, State);
         if (!FInfo.DefaultContent) return true;
         if (type == "Bitmap") {
             DrawBitmap(C, R, field, params);
@@ -291,7 +274,7 @@ void TqzGridCells::DrawBitmap(TCanvas* C, const TRect& R, TField* Field, const s
         return;
     TBitmap picture;
     if (!FieldPicture(PictureField(Field), picture)) return;
-    const std::vector<std::string> parts = SemiParts(Parameters);
+    const std::vector<std::string> parts = qzSemiParts(Parameters);
     const std::string mode = parts.empty() ? std::string() : parts[0];
     const TCopyMode rop = RasterOperation(parts.size() > 1 ? parts[1] : std::string());
     const int pw = picture.Width(), ph = picture.Height();
@@ -347,7 +330,7 @@ void TqzGridCells::DrawImageIndex(TCanvas* C, const TRect& R, TField* Field, con
     image.Canvas()->FillRect(Bounds(0, 0, image.Width(), image.Height()));
     G.FImpl->ImageList->Draw(image.Canvas(), 0, 0, index);
     TCanvasClip clip(C, R);
-    if (SemiParts(Parameters)[0] == "Shrink To Fit") {
+    if (qzSemiParts(Parameters)[0] == "Shrink To Fit") {
         C->StretchDraw(R, &image);
     } else {
         C->Draw(R.Left + (R.Width() - image.Width()) / 2, R.Top + (R.Height() - image.Height()) / 2, &image);

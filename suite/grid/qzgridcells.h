@@ -36,6 +36,9 @@ private:
     bool DrawCustomControl(TCanvas* C, const TRect& R, int ACol, int ARow, TField* Field,
                            TGridDrawState State);
     void SetColors(TCanvas* C, int ACol, int ARow, TField* Field, TGridDrawState State, bool& BrushSet);
+    // The grid's font and colours for the cell, and its background when FInfo asks for it.
+    void PaintCellBackground(TCanvas* C, const TRect& R, int ACol, int ARow, TField* Field,
+                             TGridDrawState State);
     // The field holding a Bitmap cell's picture: the field itself, or for a
     // calculated or lookup field the result field of its related record (nil: none).
     TField* PictureField(TField* Field);

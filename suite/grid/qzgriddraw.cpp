@@ -24,19 +24,6 @@
 
 namespace {
 
-// The ";"-separated pieces of a text.
-std::vector<std::string> SemiParts(const std::string& Text) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t semi = Text.find(';', start);
-        parts.push_back(Text.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
-        if (semi == std::string::npos) break;
-        start = semi + 1;
-    }
-    return parts;
-}
-
 // Keeps the data link's active record and puts it back.
 struct ActiveRecordKeeper {
     explicit ActiveRecordKeeper(TqzGridDataLink* ALink) : Link(ALink), Saved(ALink->ActiveRecord()) {}
@@ -109,7 +96,7 @@ bool TqzCustomDBGrid::GetCheckBoxValues(const std::string& FieldName, std::strin
     TStrings* lines = qzGetControlType(source);
     if (!lines) return false;
     for (int i = 0; i < lines->Count(); ++i) {
-        const std::vector<std::string> parts = SemiParts(lines->Strings(i));
+        const std::vector<std::string> parts = qzSemiParts(lines->Strings(i));
         if (parts.size() < 4 || parts[0] != FieldName || parts[1] != "CheckBox") continue;
         Checked = parts[2];
         Unchecked = parts[3];

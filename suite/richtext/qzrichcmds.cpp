@@ -202,7 +202,7 @@ void TqzCustomRichEdit::PopupClick(TObject* Sender) {
 
 // ---- Find and replace ----------------------------------------------------------------------------
 
-void TqzCustomRichEdit::ShowFindDialog() {
+void TqzCustomRichEdit::OpenSearchDialog(TFindDialog* Dialog) {
     const std::string sel = SelText();
     const std::string text =
         !sel.empty() && sel.find_first_of("\r\n") == std::string::npos ? sel : FLastFindText;
@@ -211,22 +211,13 @@ void TqzCustomRichEdit::ShowFindDialog() {
     if (!FSearchOpen) FSavedHideSelection = HideSelection();
     FSearchOpen = true;
     SetHideSelection(false);
-    FFindDialog->SetFindText(text);
-    FFindDialog->Execute();
+    Dialog->SetFindText(text);
+    Dialog->Execute();
 }
 
-void TqzCustomRichEdit::ShowReplaceDialog() {
-    const std::string sel = SelText();
-    const std::string text =
-        !sel.empty() && sel.find_first_of("\r\n") == std::string::npos ? sel : FLastFindText;
-    FFindWrapped = false;
-    FFindStartPos = SelStart();
-    if (!FSearchOpen) FSavedHideSelection = HideSelection();
-    FSearchOpen = true;
-    SetHideSelection(false);
-    FReplaceDialog->SetFindText(text);
-    FReplaceDialog->Execute();
-}
+void TqzCustomRichEdit::ShowFindDialog() { OpenSearchDialog(FFindDialog); }
+
+void TqzCustomRichEdit::ShowReplaceDialog() { OpenSearchDialog(FReplaceDialog); }
 
 void TqzCustomRichEdit::FindDialogFind(TObject* Sender) {
     auto* dlg = dynamic_cast<TFindDialog*>(Sender);

@@ -457,6 +457,8 @@ protected:
     void FindDialogFind(TObject* Sender);
     void ReplaceDialogReplace(TObject* Sender);
     void SearchDialogClose(TObject* Sender);
+    // Opens Dialog with the selection (when on one line) or the last text searched for.
+    void OpenSearchDialog(TFindDialog* Dialog);
     // A search step: Dialog's options, replacing with ReplaceText when Replace.
     void DialogSearch(TFindDialog* Dialog, bool Replace);
 

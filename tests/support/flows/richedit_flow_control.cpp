@@ -1,68 +1,19 @@
 // The data-aware rich edit in the user-flow suite: one edit for each of the
 // two memo fields, which hold RTF; the flows compare their plain text.
-#include <map>
-
-#include "platform/db/fields.h"
-#include "platform/ui/testing.h"
-#include "suite/base/qzrtftext.h"
-#include "suite/richtext/qzdbrichedit.h"
-#include "support/flows/user_flow.h"
+#include "support/flows/richedit_flow.h"
 
 namespace {
 
-class TRichEditFlow : public TFlowControl {
+class TRichEditFlow : public TRichEditFlowBase {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
         c.Undo = c.ReadOnly = true;
         return c;
     }
-    std::vector<std::string> Fields() const override { return {"Notes", "Details"}; }
-    void Build(TForm* Form, TDataSource* Source) override {
-        int top = 8;
-        for (const std::string& f : Fields()) {
-            auto* e = new TqzDBRichEdit(Form);
-            e->SetParent(Form);
-            e->SetBounds(8, top, 300, 60);
-            // Enter leaves the text as it is: the flows' Enter is no new line.
-            e->SetWantReturns(false);
-            e->SetDataSource(Source);
-            e->SetDataField(f);
-            FEdits[f] = e;
-            top += 80;
-        }
-    }
-    void Focus(const std::string& Field) override {
-        FEdits[Field]->SetFocus();
-        ProcessEvents();
-        FEdits[Field]->SelectAll();
-    }
-    // Ctrl+A.
-    void Entered(const std::string&) override {
-        SendKeyToFocus('A', {ssCtrl});
-        ProcessEvents();
-    }
-    std::string Shown(const std::string& Field) override { return Plain(FEdits[Field]->Text()); }
-    void Click(const std::string& Field, int) override {
-        SendClick(FEdits[Field], 5, 5);
-        ProcessEvents();
-    }
-    TWinControl* Control(const std::string& Field) override { return FEdits[Field]; }
     void SetReadOnly(bool On) override {
         for (auto& [f, e] : FEdits) e->SetReadOnly(On);
     }
-    std::string Stored(TField* Field) override {
-        const std::string s = Field->AsString();
-        return Plain(qzLooksLikeRichText(s) ? qzRtfToPlainText(s) : s);
-    }
-
-private:
-    // Without the line end closing the last paragraph.
-    static std::string Plain(std::string Text) {
-        while (!Text.empty() && (Text.back() == '\n' || Text.back() == '\r')) Text.pop_back();
-        return Text;
-    }
-    std::map<std::string, TqzDBRichEdit*> FEdits;
 };
 
 TFlowRegistration richEdit("DBRichEdit", [] { return std::make_unique<TRichEditFlow>(); });
