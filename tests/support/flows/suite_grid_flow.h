@@ -13,7 +13,9 @@ public:
     explicit TFlowQzGrid(TComponent* AOwner) : TqzCustomDBGrid(AOwner) {}
 };
 
-class TSuiteGridFlow : public TFlowControl {
+// TGrid: the suite grid class the flows run, its cell-editor switch reachable.
+template <class TGrid>
+class TSuiteGridFlowOf : public TFlowControl {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
@@ -21,7 +23,7 @@ public:
         return c;
     }
     void Build(TForm* Form, TDataSource* Source) override {
-        FGrid = new TFlowQzGrid(Form);
+        FGrid = new TGrid(Form);
         FGrid->SetParent(Form);
         FGrid->SetBounds(8, 8, 600, 320);
         FGrid->SetBorderStyle(bsNone);
@@ -68,5 +70,7 @@ private:
         return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
 
-    TFlowQzGrid* FGrid = nullptr;
+    TGrid* FGrid = nullptr;
 };
+
+using TSuiteGridFlow = TSuiteGridFlowOf<TFlowQzGrid>;
