@@ -309,7 +309,7 @@ void TqzDBCustomLookupCombo::RevertText() {
     if (Field()) {
         LookupDataChange(this);
     } else {
-        ShowText(FTextAtDropDown);
+        ShowText(FShownText);
         FMatchFound = true;
     }
 }
@@ -356,6 +356,7 @@ bool TqzDBCustomLookupCombo::AcceptText(bool Match) {
         }
         FLookupValue = text;
         FLastSearchText = text;
+        FShownText = text;
         return changed;
     }
     // The handler may have added the record: only a record found now gives
@@ -497,14 +498,21 @@ void TqzDBCustomLookupCombo::CloseUp(bool Accept) {
         StopWatchingDropDown();
         SetDroppedDown(false);
         Application->SetShowHint(FSavedShowHint);
-        if (Accept && !(match && !Modified() && Text() == FTextAtDropDown && !FGridMoved))
-            changed = AcceptText(match);
-        else if (!Accept)
-            RevertText();
+        if (Accept) {
+            if (!(match && !Modified() && Text() == FTextAtDropDown && !FGridMoved))
+                changed = AcceptText(match);
+            FMatchFound = true;
+            SetModified(false);
+        } else {
+            // Escape drops what the grid showed; a text typed before the
+            // drop-down stays, still to be looked up.
+            FPictureSetText = true;
+            SetText(FTextAtDropDown);
+            FPictureSetText = false;
+            FMatchFound = FTextAtDropDown == FShownText;
+        }
         FGridMoved = false;
-        FMatchFound = true;
         FLastSearchText = Text();
-        SetModified(false);
         Invalidate();
         if (Focused() && IsEditableStyle()) SelectAll();
     } catch (...) {
