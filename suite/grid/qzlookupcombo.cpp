@@ -552,6 +552,15 @@ void TqzDBCustomLookupCombo::KeyDown(uint16_t& Key, TShiftState Shift) {
     inherited::KeyDown(Key, Shift);
 }
 
+bool TqzDBCustomLookupCombo::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    // Open, the wheel moves the grid like Up and Down; closed, it is not used.
+    if (!IsDroppedDown() || !FLookupTable || !FLookupTable->Active() || ReadOnly() || WheelDelta == 0)
+        return inherited::DoMouseWheel(Shift, WheelDelta, MousePos);
+    uint16_t key = WheelDelta < 0 ? VK_DOWN : VK_UP;
+    KeyDown(key, {});
+    return true;
+}
+
 void TqzDBCustomLookupCombo::Change() {
     inherited::Change();
     if (FPictureSetText || ComponentState().Contains(csLoading)) return;

@@ -151,6 +151,7 @@ public:
 protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void Change() override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void CMExit(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     bool FiltersFieldChars() override { return false; }

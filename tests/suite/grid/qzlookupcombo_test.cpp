@@ -154,6 +154,30 @@ TEST_F(QzLookupComboTest, OpensAboveNearTheScreenBottom) {
     EXPECT_EQ("3", Bound("ItemId"));
 }
 
+TEST_F(QzLookupComboTest, DropDownCountRowsAndTheWheelMoveTheGrid) {
+    Bind("Id");
+    Combo->SetDropDownCount(2);
+    SendKey(Combo, VK_F4);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    EXPECT_EQ(2, Combo->Grid()->DataLink()->RecordCount());
+    SendMouseWheel(Combo, -120, 20, 10);
+    EXPECT_EQ("Carrot", Combo->Text());
+    SendMouseWheel(Combo, -120, 20, 10);
+    EXPECT_EQ("Cherry", Combo->Text());
+    SendMouseWheel(Combo, 120, 20, 10);
+    EXPECT_EQ("Carrot", Combo->Text());
+    SendKey(Combo, VK_RETURN);
+    EXPECT_EQ("3", Bound("ItemId"));
+    // Zero counts as one row; closed, the wheel changes nothing.
+    Combo->SetDropDownCount(0);
+    SendKey(Combo, VK_F4);
+    EXPECT_EQ(1, Combo->Grid()->DataLink()->RecordCount());
+    SendKey(Combo, VK_ESCAPE);
+    SendMouseWheel(Combo, -120, 20, 10);
+    EXPECT_EQ("Carrot", Combo->Text());
+    EXPECT_EQ("3", Bound("ItemId"));
+}
+
 // LookupField "Id;Missing;Sub": only the leading key fields found count, so
 // Sub is never paired with the second key position.
 TEST_F(QzLookupComboTest, AMissingMiddleKeyFieldEndsTheKeyList) {
