@@ -1,0 +1,632 @@
+#include "suite/grid/qzlookupcombo.h"
+
+#include <algorithm>
+
+#include "platform/core/sysutils.h"
+#include "platform/db/dataset.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/drawing.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/timer.h"
+#include "suite/base/qzdbutils.h"
+
+namespace {
+
+// The sentinel last text after Backspace or Delete with the grid open: the
+// next search step does not complete the text again.
+const char* const kNoCompletion = "~~~~";
+
+std::string TrimSpaces(const std::string& S) {
+    const auto b = S.find_first_not_of(" \t");
+    if (b == std::string::npos) return {};
+    const auto e = S.find_last_not_of(" \t");
+    return S.substr(b, e - b + 1);
+}
+
+}  // namespace
+
+// ---- TqzDropDownGridOptions ---------------------------------------------------------------
+
+void TqzDropDownGridOptions::Assign(TPersistent* Source) {
+    if (auto* o = dynamic_cast<TqzDropDownGridOptions*>(Source)) {
+        FTitleLines = o->FTitleLines;
+        FColor = o->FColor;
+        FTitleAlignment = o->FTitleAlignment;
+        return;
+    }
+    inherited::Assign(Source);
+}
+
+// ---- The drop-down grid -------------------------------------------------------------------
+
+TqzLookupDropGrid::TqzLookupDropGrid(TComponent* AOwner, TqzDBCustomLookupCombo* Combo)
+    : TqzDBGrid(AOwner), FCombo(Combo) {
+    SetTabStop(false);
+    SetReadOnly(true);
+    SetOptions({dgTitles, dgColLines, dgRowLines, dgRowSelect, dgAlwaysShowSelection});
+}
+
+void TqzLookupDropGrid::MouseDown(TMouseButton Button, TShiftState, int X, int Y) {
+    // The combo keeps the focus: the press only moves to the row.
+    if (Button != mbLeft || !DataSetActive()) return;
+    int col = -1, row = -1;
+    MouseToCell(X, Y, col, row);
+    if (row < TitleOffset()) return;
+    DataLink()->DataSet()->MoveBy(row - TitleOffset() - DataLink()->ActiveRecord());
+}
+
+void TqzLookupDropGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    inherited::MouseUp(Button, Shift, X, Y);
+    if (Button != mbLeft || !DataSetActive()) return;
+    int col = -1, row = -1;
+    MouseToCell(X, Y, col, row);
+    if (row < TitleOffset()) return;
+    FCombo->GridPick();
+    FCombo->CloseUp(true);
+}
+
+// ---- Construction -------------------------------------------------------------------------
+
+TqzDBCustomLookupCombo::TqzDBCustomLookupCombo(TComponent* AOwner)
+    : TqzDBCustomCombo(AOwner),
+      FSelected(std::make_unique<TStringList>()),
+      FGridOptions(std::make_unique<TqzDropDownGridOptions>()) {
+    SetButtonStyle(cbsDownArrow);
+    SetHeight(25);
+    FLookupSource = new TDataSource(this);
+    FSearchTimer = new TTimer(this);
+    FSearchTimer->SetEnabled(false);
+    FSearchTimer->SetInterval(200);
+    FSearchTimer->SetOnTimer(TNotifyEvent(this, &TqzDBCustomLookupCombo::SearchTimerTick));
+    DataLink()->SetOnDataChange(TNotifyEvent(this, &TqzDBCustomLookupCombo::LookupDataChange));
+}
+
+TqzDBCustomLookupCombo::~TqzDBCustomLookupCombo() {
+    DataLink()->SetOnDataChange(nullptr);
+    StopWatchingDropDown();
+    delete FGridWindow;  // with the grid on it
+    FGridWindow = nullptr;
+    FGrid = nullptr;
+}
+
+void TqzDBCustomLookupCombo::Notification(TComponent* AComponent, TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FLookupTable) {
+        FLookupTable = nullptr;
+        if (FLookupSource) FLookupSource->SetDataSet(nullptr);
+        FKeyFields.clear();
+    }
+    if (AComponent == FGridWindow) {
+        FGridWindow = nullptr;
+        FGrid = nullptr;
+    }
+}
+
+// ---- Properties ---------------------------------------------------------------------------
+
+bool TqzDBCustomLookupCombo::BoundIsLookup(TDataSet* Value) const {
+    return Value && DataSource() && DataSource()->DataSet() == Value;
+}
+
+void TqzDBCustomLookupCombo::SetDataSource(TDataSource* Value) {
+    if (Value && FLookupTable && Value->DataSet() == FLookupTable)
+        throw EInvalidOperation("Unable to use duplicate DataSource and LookupSource");
+    inherited::SetDataSource(Value);
+}
+
+void TqzDBCustomLookupCombo::SetLookupTable(TDataSet* Value) {
+    if (Value == FLookupTable) return;
+    if (BoundIsLookup(Value)) throw EInvalidOperation("Unable to use duplicate DataSource and LookupSource");
+    if (FLookupTable) FLookupTable->RemoveFreeNotification(this);
+    FLookupTable = Value;
+    if (Value) Value->FreeNotification(this);
+    FLookupSource->SetDataSet(Value);
+    BindKeys(false);
+    LookupDataChange(this);
+}
+
+void TqzDBCustomLookupCombo::SetLookupField(const std::string& Value) {
+    const std::string old = FLookupField;
+    FLookupField = Value;
+    try {
+        BindKeys(true);
+    } catch (...) {
+        FLookupField = old;
+        BindKeys(false);
+        throw;
+    }
+    LookupDataChange(this);
+}
+
+void TqzDBCustomLookupCombo::SetSelected(TStrings* Value) { FSelected->Assign(Value); }
+
+void TqzDBCustomLookupCombo::SetStyle(TqzDBLookupComboStyle Value) {
+    FStyle = Value == csDropDownList ? csDropDownList : csDropDown;
+    SetDropDownList(FStyle == csDropDownList);
+    Invalidate();
+}
+
+void TqzDBCustomLookupCombo::BindKeys(bool Raise) {
+    FKeyFields.clear();
+    if (!FLookupTable || !FLookupTable->Active() || FLookupField.empty()) return;
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (parts.size() < 3) {
+        const size_t semi = FLookupField.find(';', start);
+        parts.push_back(
+            TrimSpaces(FLookupField.substr(start, semi == std::string::npos ? semi : semi - start)));
+        if (semi == std::string::npos) break;
+        start = semi + 1;
+    }
+    // Only the leading fields found count: a missing one ends the list, so
+    // no later key is ever paired with the wrong position.
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i].empty() || !FLookupTable->FindField(parts[i])) {
+            if (i == 0 && Raise) FLookupTable->FieldByName(parts[i]);  // raises the dataset's error
+            break;
+        }
+        FKeyFields.push_back(parts[i]);
+    }
+}
+
+std::string TqzDBCustomLookupCombo::DisplayField() const {
+    if (FSelected->Count() > 0) {
+        const std::string& line = FSelected->Strings(0);
+        return TrimSpaces(line.substr(0, line.find('\t')));
+    }
+    return FKeyFields.empty() ? std::string() : FKeyFields[0];
+}
+
+std::string TqzDBCustomLookupCombo::KeyText(int Index) const {
+    if (!FLookupTable || Index >= static_cast<int>(FKeyFields.size())) return {};
+    TField* f = FLookupTable->FindField(FKeyFields[static_cast<size_t>(Index)]);
+    return f ? f->AsString() : std::string();
+}
+
+// ---- Data --------------------------------------------------------------------------------
+
+void TqzDBCustomLookupCombo::ShowText(const std::string& Text) {
+    FPictureSetText = true;
+    try {
+        SetText(Text);
+    } catch (...) {
+        FPictureSetText = false;
+        throw;
+    }
+    FPictureSetText = false;
+    FLastSearchText = Text;
+    FShownText = Text;
+    Invalidate();
+}
+
+bool TqzDBCustomLookupCombo::PositionOnValue() {
+    TField* f = Field();
+    FLookupValue = f ? f->AsString() : std::string();
+    if (!f || !FLookupTable || !FLookupTable->Active()) return false;
+    if (FKeyFields.empty()) BindKeys(false);
+    if (FKeyFields.empty() || f->IsNull()) return false;
+    TDataSet* ds = DataLink()->DataSet();
+    std::string names = FKeyFields[0];
+    std::vector<Variant> values{f->AsVariant()};
+    for (size_t i = 1; i < FKeyFields.size(); ++i) {
+        TField* b = ds ? ds->FindField(FKeyFields[i]) : nullptr;
+        if (!b) break;
+        names += ";" + FKeyFields[i];
+        values.push_back(b->AsVariant());
+    }
+    const Variant key = values.size() == 1 ? values[0] : VarArrayOf(values);
+    return FLookupTable->Locate(names, key, {});
+}
+
+void TqzDBCustomLookupCombo::LookupDataChange(TObject*) {
+    if (FIgnoreDataChange || ComponentState().Contains(csDestroying)) return;
+    TField* f = Field();
+    std::string text;
+    if (f) {
+        if (PositionOnValue()) {
+            TField* d = FLookupTable->FindField(DisplayField());
+            text = d ? d->DisplayText() : std::string();
+        } else if (!FKeyFields.empty() && AnsiCompareText(DisplayField(), FKeyFields[0]) == 0) {
+            text = f->DisplayText();
+        }
+    } else {
+        text = Text();
+    }
+    ShowText(text);
+    FMatchFound = true;
+    if (Focused()) SelectAll();
+}
+
+bool TqzDBCustomLookupCombo::DisplayTextFromValue(std::string& Text) {
+    Text = this->Text();
+    return true;
+}
+
+void TqzDBCustomLookupCombo::GridPick() {
+    if (!FLookupTable || !FLookupTable->Active() || FLookupTable->IsEmpty()) return;
+    FMatchFound = true;
+    if (DataSource() && Field() && !ReadOnly()) {
+        // Entering edit state re-reads the record: that must not move the
+        // lookup table back.
+        FIgnoreDataChange = true;
+        try {
+            DataLink()->Edit();
+        } catch (...) {
+            FIgnoreDataChange = false;
+            throw;
+        }
+        FIgnoreDataChange = false;
+    }
+    TField* d = FLookupTable->FindField(DisplayField());
+    ShowText(d ? d->DisplayText() : std::string());
+    if (DataSource() && Field()) SetModifiedState(true);
+    SelectAll();
+}
+
+bool TqzDBCustomLookupCombo::WriteKeys() {
+    const std::string key1 = KeyText(0);
+    TField* d = FLookupTable->FindField(DisplayField());
+    const std::string display = d ? d->DisplayText() : key1;
+    TDataSet* ds = DataLink()->DataSet();
+    TField* f = Field();
+    bool changed = false;
+    if (f && ds && !ReadOnly()) {
+        FIgnoreDataChange = true;
+        try {
+            DataLink()->Edit();
+            for (size_t i = 1; i < FKeyFields.size(); ++i) {
+                TField* b = ds->FindField(FKeyFields[i]);
+                const std::string v = KeyText(static_cast<int>(i));
+                if (b && b->AsString() != v) {
+                    b->SetAsString(v);
+                    changed = true;
+                }
+            }
+            if (f->AsString() != key1) {
+                f->SetAsString(key1);
+                changed = true;
+            }
+        } catch (...) {
+            FIgnoreDataChange = false;
+            throw;
+        }
+        FIgnoreDataChange = false;
+    } else if (!f) {
+        changed = FLookupValue != key1;
+    }
+    FLookupValue = key1;
+    ShowText(display);
+    return changed;
+}
+
+// The text reverts to the record of the stored value.
+void TqzDBCustomLookupCombo::RevertText() {
+    FIgnoreDataChange = false;
+    if (Field()) {
+        LookupDataChange(this);
+    } else {
+        ShowText(FShownText);
+        FMatchFound = true;
+    }
+}
+
+bool TqzDBCustomLookupCombo::AcceptText(bool Match) {
+    if (!FLookupTable || !FLookupTable->Active()) return false;
+    if (FKeyFields.empty()) BindKeys(false);
+    if (FKeyFields.empty()) return false;
+    if (Match) return WriteKeys();
+    const std::string text = Text();
+    const bool caseSensitive = FSeqSearchOptions.Contains(ssoCaseSensitive);
+    if (text.empty()) {
+        RevertText();
+        return false;
+    }
+    // A text that names a record of the list is that record.
+    if (PerformSearch(text, DisplayField(), false, caseSensitive, false)) return WriteKeys();
+    const bool showsKey = AnsiCompareText(DisplayField(), FKeyFields[0]) == 0;
+    bool accept = true;
+    if (FOnNotInList.Assigned())
+        FOnNotInList(this, FLookupTable, text, accept);
+    else if (!showsKey)
+        accept = false;
+    if (!accept) {
+        RevertText();
+        return false;
+    }
+    if (showsKey) {
+        // The text is the key itself.
+        TField* f = Field();
+        bool changed = FLookupValue != text;
+        if (f && !ReadOnly() && f->AsString() != text) {
+            FIgnoreDataChange = true;
+            try {
+                DataLink()->Edit();
+                f->SetAsString(text);
+            } catch (...) {
+                FIgnoreDataChange = false;
+                RevertText();
+                throw;
+            }
+            FIgnoreDataChange = false;
+            changed = true;
+        }
+        FLookupValue = text;
+        FLastSearchText = text;
+        FShownText = text;
+        return changed;
+    }
+    // The handler may have added the record: only a record found now gives
+    // a key; display text is never stored as one.
+    if (PerformSearch(text, DisplayField(), false, caseSensitive, false)) return WriteKeys();
+    RevertText();
+    return false;
+}
+
+void TqzDBCustomLookupCombo::UpdateData(TObject*) {
+    // Focus leaving or the record posting: a typed text becomes a value now.
+    if (IsDroppedDown() || Text() == FShownText) return;
+    AcceptText(FMatchFound);
+    FMatchFound = true;
+}
+
+// ---- Opening and closing ------------------------------------------------------------------
+
+void TqzDBCustomLookupCombo::EnsureGrid() {
+    if (FGrid) return;
+    FGridWindow = new TPopupWindow(this);
+    FGridWindow->SetOwnerControl(this);
+    FGrid = new TqzLookupDropGrid(FGridWindow, this);
+    FGrid->SetParent(FGridWindow);
+    FGrid->SetAlign(alClient);
+}
+
+void TqzDBCustomLookupCombo::DropDown() {
+    if (IsDroppedDown() || FDropping) return;
+    if (!FLookupTable) {
+        MessageDlg("No lookup table specified!", mtWarning, {mbOK}, 0);
+        return;
+    }
+    FDropping = true;
+    try {
+        if (FKeyFields.empty()) BindKeys(false);
+        EnsureGrid();
+        FGrid->SetColor(FGridOptions->Color());
+        FGrid->SetTitleLines(std::max(1, FGridOptions->TitleLines()));
+        FGrid->SetTitleAlignment(FGridOptions->TitleAlignment());
+        if (FSelected->Count() == 0 && !FKeyFields.empty() && Width() > 20) {
+            TField* k = FLookupTable->FieldByName(FKeyFields[0]);
+            FSelected->Add(k->FieldName() + "\t" + std::to_string(k->DisplayWidth()) + "\t" +
+                           k->DisplayLabel());
+        }
+        FGrid->SetUseTFields(false);
+        FGrid->Selected()->Assign(FSelected.get());
+        FGrid->SetDataSource(FLookupSource);
+        FGrid->LayoutChanged();
+        FTextAtDropDown = Text();
+        // Positioned once the grid has its rows, so that the rows before
+        // the value show when there is room.
+        const bool reposition = !Modified() && FLookupTable->Active();
+        if (reposition) FLookupTable->First();
+        if (FOnDropDown.Assigned()) FOnDropDown(this);
+
+        // Height: the title and DropDownCount rows, fewer for a short table.
+        int rows = std::max(1, FDropDownCount);
+        const int records = FLookupTable->Active() ? FLookupTable->RecordCount() : 0;
+        const bool fewer = records >= 0 && records < rows;
+        if (fewer) rows = std::max(1, records);
+        FGrid->SetShowVertScrollBar(!fewer);
+        const int titles = FGrid->Options().Contains(dgTitles) ? 1 : 0;
+        const int line = FGrid->GridLineWidth();
+        const int rowHeight = FGrid->DefaultRowHeight() + line;
+        // Width: DropDownWidth, else the columns' characters, never narrower
+        // than the combo nor wider than the screen.
+        int width = FDropDownWidth;
+        if (width <= 0) {
+            const int zero = std::max(1, FGrid->Canvas()->TextWidth("0"));
+            width = GetSystemMetrics(SM_CXVSCROLL) + 1;
+            for (int i = 0; i < FSelected->Count(); ++i) {
+                std::string name, chars, title;
+                const std::string& line = FSelected->Strings(i);
+                const size_t t1 = line.find('\t');
+                const size_t t2 = t1 == std::string::npos ? t1 : line.find('\t', t1 + 1);
+                if (t1 != std::string::npos)
+                    chars = line.substr(t1 + 1, t2 == std::string::npos ? t2 : t2 - t1 - 1);
+                if (t2 != std::string::npos) title = line.substr(t2 + 1);
+                const int n = std::max(1, StrToIntDef(TrimSpaces(chars), 10));
+                width += std::max(n * zero, FGrid->Canvas()->TextWidth(title)) + 5;
+            }
+        }
+        width = std::min(std::max(width, Width()), Screen->Width());
+        const bool hscroll = FGrid->GridWidth() > width;
+        const int hscrollHeight = hscroll ? GetSystemMetrics(SM_CYHSCROLL) : 0;
+        // The title and data rows plus what the window and the grid take
+        // around them (measured once shown).
+        auto neededHeight = [&](int Around) {
+            const int titleHeight = titles ? FGrid->RowHeights(0) + line : 0;
+            return titleHeight + rows * rowHeight + Around + hscrollHeight;
+        };
+        // Below the combo, above it when the work area ends first.
+        auto place = [&](int Height) {
+            const TPoint origin =
+                Parent() ? Parent()->ClientToScreen({Left(), Top()}) : ClientToScreen({0, 0});
+            const int below = origin.Y + this->Height() - (BorderStyle() == bsSingle ? 1 : 0);
+            const TRect work = Screen->WorkAreaRect();
+            const int bottom = work.Bottom > work.Top ? work.Bottom : Screen->Height();
+            int top = below;
+            if (top + Height > bottom) {
+                top = origin.Y + 1 - Height;
+                if (top < (work.Bottom > work.Top ? work.Top : 0)) top = below;
+            }
+            const int left = FDropDownAlignment == taRightJustify ? origin.X + Width() - width : origin.X;
+            FGridWindow->ShowAt(left, top, width, Height);
+            FGrid->LayoutChanged();
+        };
+        place(neededHeight(FGrid->BorderStyle() == bsSingle ? 4 : 0));
+        const int exact = neededHeight(FGridWindow->Height() - FGrid->ClientHeight() - hscrollHeight);
+        if (exact != FGridWindow->Height()) place(exact);
+        if (reposition) FMatchFound = PositionOnValue();
+
+        SetDroppedDown(true);
+        FSavedShowHint = Application->ShowHint();
+        Application->SetShowHint(false);
+        if (CanFocus() && !Focused()) SetFocus();
+        if (!(FShowMatchText && SelLength() > 0)) SelectAll();
+        Invalidate();
+        WatchDropDown({FGridWindow, FGrid});
+    } catch (...) {
+        FDropping = false;
+        throw;
+    }
+    FDropping = false;
+}
+
+void TqzDBCustomLookupCombo::CloseUp(bool Accept) {
+    if (!IsDroppedDown() || FClosing) return;
+    FClosing = true;
+    bool changed = false;
+    try {
+        // A pending search step runs first: Enter takes what was typed.
+        if (Accept && FSearchTimer->Enabled()) SearchTimerTick(FSearchTimer);
+        FSearchTimer->SetEnabled(false);
+        const bool match = FMatchFound;
+        if (GetCaptureControl()) SetCaptureControl(nullptr);
+        FGridWindow->ClosePopup();
+        StopWatchingDropDown();
+        SetDroppedDown(false);
+        Application->SetShowHint(FSavedShowHint);
+        if (Accept) {
+            if (!(match && !Modified() && Text() == FTextAtDropDown && !FGridMoved))
+                changed = AcceptText(match);
+            FMatchFound = true;
+            SetModified(false);
+        } else {
+            // Escape drops what the grid showed; a text typed before the
+            // drop-down stays, still to be looked up.
+            FPictureSetText = true;
+            SetText(FTextAtDropDown);
+            FPictureSetText = false;
+            FMatchFound = FTextAtDropDown == FShownText;
+        }
+        FGridMoved = false;
+        FLastSearchText = Text();
+        Invalidate();
+        if (Focused() && IsEditableStyle()) SelectAll();
+    } catch (...) {
+        FClosing = false;
+        throw;
+    }
+    FClosing = false;
+    if (FOnCloseUp.Assigned())
+        FOnCloseUp(this, FLookupTable, DataSource() ? DataSource()->DataSet() : nullptr, changed);
+}
+
+// ---- Keys and focus -----------------------------------------------------------------------
+
+void TqzDBCustomLookupCombo::KeyDown(uint16_t& Key, TShiftState Shift) {
+    const bool alt = Shift.Contains(ssAlt) || GetKeyState(VK_MENU) < 0;
+    if (IsDroppedDown() && !alt && (Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT)) {
+        if (!ReadOnly() && FGrid && FLookupTable && FLookupTable->Active()) {
+            // The keys move the lookup table; the grid follows it.
+            const int page = std::max(1, FGrid->VisibleRowCount());
+            switch (Key) {
+            case VK_UP: FLookupTable->Prior(); break;
+            case VK_DOWN: FLookupTable->Next(); break;
+            case VK_PRIOR: FLookupTable->MoveBy(-page); break;
+            default: FLookupTable->MoveBy(page); break;
+            }
+            FGridMoved = true;
+            GridPick();
+        }
+        Key = 0;
+        return;
+    }
+    if (FShowMatchText && (Key == VK_BACK || Key == VK_DELETE)) {
+        if (IsDroppedDown()) FLastSearchText = kNoCompletion;
+    } else if (Key != VK_SHIFT && Key != VK_CONTROL && Key != VK_MENU) {
+        FLastSearchText.clear();
+    }
+    inherited::KeyDown(Key, Shift);
+}
+
+bool TqzDBCustomLookupCombo::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    // Open, the wheel moves the grid like Up and Down; closed, it is not used.
+    if (!IsDroppedDown() || !FLookupTable || !FLookupTable->Active() || ReadOnly() || WheelDelta == 0)
+        return inherited::DoMouseWheel(Shift, WheelDelta, MousePos);
+    uint16_t key = WheelDelta < 0 ? VK_DOWN : VK_UP;
+    KeyDown(key, {});
+    return true;
+}
+
+void TqzDBCustomLookupCombo::Change() {
+    inherited::Change();
+    if (FPictureSetText || ComponentState().Contains(csLoading)) return;
+    FMatchFound = false;
+    if (IsDroppedDown() || FShowMatchText) {
+        if (FSearchDelay > 0) FSearchTimer->SetInterval(static_cast<unsigned>(FSearchDelay));
+        FSearchTimer->SetEnabled(false);
+        FSearchTimer->SetEnabled(true);
+    }
+}
+
+void TqzDBCustomLookupCombo::CMExit(TMessage& Message) {
+    if (IsDroppedDown()) CloseUp(true);
+    inherited::CMExit(Message);
+}
+
+// ---- Search as you type -------------------------------------------------------------------
+
+void TqzDBCustomLookupCombo::SearchTimerTick(TObject*) {
+    FSearchTimer->SetEnabled(false);
+    const std::string text = Text();
+    if (text == FLastSearchText || !FLookupTable || !FLookupTable->Active()) return;
+    if (FKeyFields.empty()) BindKeys(false);
+    const bool open = IsDroppedDown();
+    const bool partial = open || (FShowMatchText && EditCanModify());
+    bool found = false;
+    std::string match;
+    if (!text.empty() && FSeqSearchOptions.Contains(ssoEnabled)) {
+        found = FindByKey(text, DisplayField(), partial);
+        if (found) {
+            TField* d = FLookupTable->FindField(DisplayField());
+            match = d ? d->DisplayText() : std::string();
+            if (match.size() < text.size()) found = false;
+        }
+    }
+    FMatchFound = found;
+    if (found && open) FGridMoved = true;
+    if (found && FShowMatchText && FLastSearchText != kNoCompletion) {
+        int prefix = SelStart();
+        if (prefix <= 0) prefix = static_cast<int>(text.size());
+        FPictureSetText = true;
+        SetText(match);
+        FPictureSetText = false;
+        SetModifiedState(true);
+        SetSelStart(prefix);
+        SetSelLength(static_cast<int>(match.size()) - prefix);
+    }
+    FLastSearchText = Text();
+    if (open && FGrid) FGrid->Invalidate();
+}
+
+bool TqzDBCustomLookupCombo::PerformSearch(const std::string& SearchText, const std::string& FieldName,
+                                           bool PartialMatch, bool CaseSensitive, bool) {
+    if (!FLookupTable || !FLookupTable->Active()) return false;
+    TField* f = FLookupTable->FindField(FieldName);
+    if (!f) return false;
+    std::string text = SearchText;
+    if (f->DataType() == ftString && f->Size() > 0 && static_cast<int>(text.size()) > f->Size())
+        text.resize(static_cast<size_t>(f->Size()));
+    if (text.empty() || !qzIsValidSearchTextForField(f, text)) return false;
+    return qzLocateFieldValue(FLookupTable, text, FieldName, CaseSensitive,
+                              PartialMatch ? mtPartialMatchStart : mtExactMatch);
+}
+
+bool TqzDBCustomLookupCombo::FindByKey(const std::string& SearchText, const std::string& FieldName,
+                                       bool PartialMatch) {
+    return PerformSearch(SearchText, FieldName, PartialMatch, FSeqSearchOptions.Contains(ssoCaseSensitive),
+                         false);
+}

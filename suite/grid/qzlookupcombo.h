@@ -1,0 +1,209 @@
+// TqzDBCustomLookupCombo: an edit whose value is the key of a record of a
+// second dataset (the lookup table) and whose text is that record's display
+// field.
+//
+// LookupField names up to three key fields of the lookup table (";"-
+// separated); only the leading fields the table has count, so a missing
+// middle name ends the list. Selected holds the drop-down grid's column lines
+// (field TAB width TAB title); the first line's field is the display field.
+// The drop-down grid (a TqzDBGrid over the lookup table in a pop-up window)
+// opens by the button, F4, Alt+Up and Alt+Down; Up, Down, Page Up and Page
+// Down move it while it is open. Enter, a click on a row, the focus leaving
+// and a click outside accept the lookup table's current record; Escape
+// discards. Accepting writes key 1 to the bound field and keys 2 and 3 to
+// the bound dataset's fields of the same names as the lookup table's.
+//
+// Typing starts the search timer (SearchDelay, else 200 ms); its tick looks
+// the typed text up in the display field (a prefix match while the grid is
+// open or with ShowMatchText) and, with ShowMatchText, completes the text
+// with the rest selected.
+//
+// A typed text the list does not hold is never written as a key: it is
+// offered to OnNotInList (when the display field is a separate field
+// without a handler, it is refused); an accepted text is looked up again,
+// and only a record found then gives the key. Otherwise the text reverts.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/ui/popup_window.h"
+#include "platform/ui/stdctrls.h"
+#include "suite/edit/qzdbcombo.h"
+#include "suite/grid/qzdbgrid.h"
+
+class TDataSet;
+class TDataSource;
+class TTimer;
+class TqzDBCustomLookupCombo;
+
+// Only csDropDown and csDropDownList are used.
+using TqzDBLookupComboStyle = TComboBoxStyle;
+TASKMOOR_ENUM(TqzSeqSearchOption, ssoEnabled, ssoCaseSensitive)
+using TqzSeqSearchOptions = TSet<TqzSeqSearchOption>;
+
+// (Sender, LookupTable, Text, Accept): a typed text is not in the list.
+using TqzNotInListEvent = TEvent<TObject*, TDataSet*, const std::string&, bool&>;
+// (Sender, LookupTable, BoundDataSet or nullptr, Changed): the grid closed.
+using TNotifyCloseUpEvent = TEvent<TObject*, TDataSet*, TDataSet*, bool>;
+
+// Settings copied to the drop-down grid at every drop-down.
+class TqzDropDownGridOptions : public TPersistent {
+    TASKMOOR_CLASS(TqzDropDownGridOptions, TPersistent)
+public:
+    int TitleLines() const { return FTitleLines; }
+    void SetTitleLines(int Value) { FTitleLines = Value; }
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value) { FColor = Value; }
+    TAlignment TitleAlignment() const { return FTitleAlignment; }
+    void SetTitleAlignment(TAlignment Value) { FTitleAlignment = Value; }
+    void Assign(TPersistent* Source) override;
+
+private:
+    int FTitleLines = 1;
+    TColor FColor = clWindow;
+    TAlignment FTitleAlignment = taLeftJustify;
+};
+
+// The drop-down grid: a click on a data row picks it.
+class TqzLookupDropGrid : public TqzDBGrid {
+    TASKMOOR_CLASS(TqzLookupDropGrid, TqzDBGrid)
+public:
+    TqzLookupDropGrid(TComponent* AOwner, TqzDBCustomLookupCombo* Combo);
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    TqzDBCustomLookupCombo* FCombo;
+};
+
+class TqzDBCustomLookupCombo : public TqzDBCustomCombo {
+    TASKMOOR_CLASS(TqzDBCustomLookupCombo, TqzDBCustomCombo)
+public:
+    explicit TqzDBCustomLookupCombo(TComponent* AOwner);
+    ~TqzDBCustomLookupCombo() override;
+
+    // ---- Properties
+    TDataSet* LookupTable() const { return FLookupTable; }
+    void SetLookupTable(TDataSet* Value);
+    const std::string& LookupField() const { return FLookupField; }
+    void SetLookupField(const std::string& Value);
+    TStrings* Selected() const { return FSelected.get(); }
+    void SetSelected(TStrings* Value);
+    TqzDBLookupComboStyle Style() const { return FStyle; }
+    void SetStyle(TqzDBLookupComboStyle Value);
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int Value) { FDropDownCount = Value; }
+    int DropDownWidth() const { return FDropDownWidth; }
+    void SetDropDownWidth(int Value) { FDropDownWidth = Value; }
+    TAlignment DropDownAlignment() const { return FDropDownAlignment; }
+    void SetDropDownAlignment(TAlignment Value) { FDropDownAlignment = Value; }
+    int SearchDelay() const { return FSearchDelay; }
+    void SetSearchDelay(int Value) { FSearchDelay = Value; }
+    TqzSeqSearchOptions SeqSearchOptions() const { return FSeqSearchOptions; }
+    void SetSeqSearchOptions(TqzSeqSearchOptions Value) { FSeqSearchOptions = Value; }
+    bool ShowMatchText() const { return FShowMatchText; }
+    void SetShowMatchText(bool Value) { FShowMatchText = Value; }
+    TqzDropDownGridOptions* DropDownGridOptions() const { return FGridOptions.get(); }
+    void SetDropDownGridOptions(TqzDropDownGridOptions* Value) { FGridOptions->Assign(Value); }
+    TNotifyEvent OnDropDown() const { return FOnDropDown; }
+    void SetOnDropDown(TNotifyEvent Value) { FOnDropDown = Value; }
+    TNotifyCloseUpEvent OnCloseUp() const { return FOnCloseUp; }
+    void SetOnCloseUp(TNotifyCloseUpEvent Value) { FOnCloseUp = Value; }
+    TqzNotInListEvent OnNotInList() const { return FOnNotInList; }
+    void SetOnNotInList(TqzNotInListEvent Value) { FOnNotInList = Value; }
+    // The bound dataset may not be the lookup table.
+    void SetDataSource(TDataSource* Value);
+
+    // ---- State
+    // Key field names found in the lookup table (at most three).
+    const std::vector<std::string>& KeyFields() const { return FKeyFields; }
+    // The display field's name (first Selected line, else key field 1).
+    std::string DisplayField() const;
+    // Key value 1 as text; keys 2 and 3 as read from the bound record.
+    const std::string& LookupValue() const { return FLookupValue; }
+    bool MatchFound() const { return FMatchFound; }
+    TqzLookupDropGrid* Grid() const { return FGrid; }
+    TPopupWindow* GridWindow() const { return FGridWindow; }
+    TTimer* SearchTimer() const { return FSearchTimer; }
+    // The text the last finished search step left.
+    const std::string& LastSearchText() const { return FLastSearchText; }
+
+    // ---- Operations
+    void DropDown() override;
+    void CloseUp(bool Accept) override;
+    bool IsEditableStyle() override { return FStyle == csDropDown; }
+    void UpdateData(TObject* Sender) override;
+    bool DisplayTextFromValue(std::string& Text) override;
+    // One step of the search as you type (the timer's tick).
+    virtual void SearchTimerTick(TObject* Sender);
+    // Moves the lookup table to a record whose FieldName matches SearchText.
+    virtual bool PerformSearch(const std::string& SearchText, const std::string& FieldName, bool PartialMatch,
+                               bool CaseSensitive, bool PerformLookup);
+    // The indexed search of a suite table; any other lookup table is searched
+    // by PerformSearch.
+    virtual bool FindByKey(const std::string& SearchText, const std::string& FieldName, bool PartialMatch);
+    // The grid's row was chosen (a click or the keys): the text follows it.
+    void GridPick();
+
+protected:
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void Change() override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void CMExit(TMessage& Message) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    bool FiltersFieldChars() override { return false; }
+
+private:
+    void LookupDataChange(TObject* Sender);
+    // Re-derives the key fields (raising for a missing first one when Raise).
+    void BindKeys(bool Raise);
+    // Positions the lookup table on the bound record's keys; True when found.
+    bool PositionOnValue();
+    // The lookup table's record becomes the value: its keys go to the bound
+    // record; True when a value changed.
+    bool WriteKeys();
+    // Accepts the text: the current record with Match, else a record whose
+    // display text it is (after OnNotInList when none is); else it reverts.
+    bool AcceptText(bool Match);
+    void RevertText();
+    void ShowText(const std::string& Text);
+    void EnsureGrid();
+    std::string KeyText(int Index) const;
+    bool BoundIsLookup(TDataSet* Value) const;
+
+    TDataSet* FLookupTable = nullptr;
+    std::string FLookupField;
+    std::vector<std::string> FKeyFields;
+    std::unique_ptr<TStringList> FSelected;
+    TqzDBLookupComboStyle FStyle = csDropDown;
+    int FDropDownCount = 8;
+    int FDropDownWidth = 0;
+    TAlignment FDropDownAlignment = taLeftJustify;
+    int FSearchDelay = 0;
+    TqzSeqSearchOptions FSeqSearchOptions{ssoEnabled};
+    bool FShowMatchText = false;
+    std::unique_ptr<TqzDropDownGridOptions> FGridOptions;
+    TNotifyEvent FOnDropDown;
+    TNotifyCloseUpEvent FOnCloseUp;
+    TqzNotInListEvent FOnNotInList;
+
+    TDataSource* FLookupSource = nullptr;
+    TPopupWindow* FGridWindow = nullptr;
+    TqzLookupDropGrid* FGrid = nullptr;
+    TTimer* FSearchTimer = nullptr;
+    std::string FLookupValue;
+    std::string FLastSearchText;
+    std::string FTextAtDropDown;
+    // The text last shown for a value.
+    std::string FShownText;
+    bool FMatchFound = true;
+    bool FDropping = false;
+    bool FClosing = false;
+    bool FIgnoreDataChange = false;
+    bool FSavedShowHint = false;
+    // The grid's keys or a search moved the lookup table while open.
+    bool FGridMoved = false;
+};
