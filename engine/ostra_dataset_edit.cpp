@@ -196,8 +196,10 @@ void TOstraDataset::InternalPost() {
     if (!FImpl->FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
     FImpl->FKeyIndex.Invalidate();  // the record's values changed in place
     const int index = keyChanged || FImpl->FViewExact ? FImpl->FView.IndexOf(record, FImpl->FPosition) : -1;
-    if (keyChanged && FImpl->FInKeyOrder) {
-        if (index < 0 || !FImpl->InOrderAt(index))
+    // A record outside the view (another's change or revert took it out)
+    // leaves the view's order as it was.
+    if (keyChanged && FImpl->FInKeyOrder && index >= 0) {
+        if (!FImpl->InOrderAt(index))
             FImpl->FInKeyOrder = false;
         else if (FImpl->FViewKeysValid)
             FImpl->FView.SetKey(index, FImpl->ViewKeyOf(record->Data()));
