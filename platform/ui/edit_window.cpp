@@ -34,9 +34,11 @@ using TRichHost = TQtScrollHost<TRichTextEdit>;
 void ApplyMargins(QWidget* W, const QMargins& M) {
     if (auto* line = qobject_cast<QLineEdit*>(W))
         line->setTextMargins(M);
-    else if (auto* plain = dynamic_cast<TPlainHost*>(W))
+    else if (auto* plain = dynamic_cast<TPlainHost*>(W)) {
+        // The margins place the text: the document adds none of its own.
+        plain->document()->setDocumentMargin(0);
         plain->SetViewportMargins(M);
-    else if (auto* rich = dynamic_cast<TRichHost*>(W))
+    } else if (auto* rich = dynamic_cast<TRichHost*>(W))
         rich->SetViewportMargins(M);
 }
 

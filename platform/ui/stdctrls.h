@@ -103,8 +103,9 @@ public:
 // ---- Edit --------------------------------------------------------------------------------
 // Edit window styles a descendant may add in CreateParams (they take effect
 // when the window is made, so a change needs RecreateWnd): ES_MULTILINE makes
-// a multi-line window, word-wrapped unless ES_AUTOHSCROLL, with a vertical
-// bar for WS_VSCROLL; ES_RIGHT or WS_EX_RIGHT aligns the text to the right.
+// a multi-line window, word-wrapped unless ES_AUTOHSCROLL (which an edit's
+// style has from the start), with a vertical bar for WS_VSCROLL; ES_RIGHT or
+// WS_EX_RIGHT aligns the text to the right.
 constexpr uint32_t ES_LEFT = 0x0, ES_RIGHT = 0x2, ES_MULTILINE = 0x4, ES_AUTOVSCROLL = 0x40,
                    ES_AUTOHSCROLL = 0x80, ES_WANTRETURN = 0x1000;
 constexpr uint32_t WS_EX_RIGHT = 0x1000;

@@ -427,6 +427,9 @@ TCustomEdit::~TCustomEdit() {
 
 void TCustomEdit::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
+    // An edit's line scrolls sideways; a descendant that wants a multi-line
+    // window to wrap takes ES_AUTOHSCROLL off.
+    Params.Style |= ES_AUTOHSCROLL;
     AddBorderStyle(Params, FBorderStyle, Ctl3D());
 }
 

@@ -19,15 +19,17 @@ public:
     using TCustomEdit::TCustomEdit;
     uint32_t ExtraStyle = 0;
     uint32_t ExtraExStyle = 0;
-    void Restyle(uint32_t Style) {
+    uint32_t RemovedStyle = 0;
+    void Restyle(uint32_t Style, uint32_t Removed = 0) {
         ExtraStyle = Style;
+        RemovedStyle = Removed;
         RecreateWnd();
     }
 
 protected:
     void CreateParams(TCreateParams& Params) override {
         TCustomEdit::CreateParams(Params);
-        Params.Style |= ExtraStyle;
+        Params.Style = (Params.Style | ExtraStyle) & ~RemovedStyle;
         Params.ExStyle |= ExtraExStyle;
     }
 };
@@ -59,7 +61,7 @@ TEST_F(EditWindowTest, StyleChoosesTheWindowAndRecreatingKeepsTheText) {
     f.Show();
     e->SetText("one line");
     EXPECT_NE(qobject_cast<QLineEdit*>(e->Widget()), nullptr);
-    e->Restyle(ES_MULTILINE | WS_VSCROLL);
+    e->Restyle(ES_MULTILINE | WS_VSCROLL, ES_AUTOHSCROLL);
     e->HandleNeeded();
     auto* plain = qobject_cast<QPlainTextEdit*>(e->Widget());
     ASSERT_NE(plain, nullptr);
@@ -110,6 +112,48 @@ TEST_F(EditWindowTest, TextRectangleAndMargins) {
     SetEditTextRect(&unmade, Rect(0, 0, 1, 1));
     SetEditCaretHidden(&unmade, true);
     SetEditOwnerPaint(&unmade, true);
+}
+
+// The columns of a control, as drawn, with a dark pixel (below mid grey).
+int DarkColumns(TControl* Control) {
+    TBitmap b;
+    RenderControl(Control, &b);
+    int n = 0;
+    for (int x = 0; x < b.Width(); ++x)
+        for (int y = 0; y < b.Height(); ++y) {
+            const TColor p = b.Canvas()->Pixels(x, y);
+            if (p >= 0 && GetRValue(p) + GetGValue(p) + GetBValue(p) < 3 * 128) {
+                ++n;
+                break;
+            }
+        }
+    return n;
+}
+
+// A borderless edit a grid row high (one-line, or multi-line by its style as
+// the suite's borderless edits are) shows its text, also in a text rectangle
+// two pixels in and narrower than the text, as a drop-down edit's beside its
+// button: an edit's text scrolls sideways, it does not wrap out of sight.
+TEST_F(EditWindowTest, ShortEditShowsItsText) {
+    for (uint32_t style : {0u, static_cast<uint32_t>(ES_MULTILINE)})
+        for (int height : {14, 16})
+            for (bool rect : {false, true}) {
+                TStyledEdit* e = Make(style);
+                e->SetAutoSize(false);
+                e->SetBorderStyle(bsNone);
+                e->SetBounds(10, 10, 62, height);
+                e->SetText("03/02/2026");
+                f.Show();
+                const TRect c = e->ClientRect();
+                if (rect) SetEditTextRect(e, TRect{2, 2, c.Right - 18, c.Bottom + 1});
+                e->SetSelStart(10);
+                ProcessEvents();
+                ASSERT_EQ(e->Height(), height);
+                // The line fills the text area across, not a wrapped piece of it.
+                EXPECT_GE(DarkColumns(e), (rect ? 40 : 56) * 2 / 3)
+                    << "style " << style << " height " << height << " rect " << rect;
+                delete e;
+            }
 }
 
 TEST_F(EditWindowTest, HiddenCaretAndOwnerPaintedLook) {

@@ -127,6 +127,38 @@ TEST_F(QzDBGridPickerTest, DateCellsAreEditedInTheGridsPicker) {
     EXPECT_EQ(Created, 1);
 }
 
+// The open picker, as tall as a grid row, shows its date in the cell: the
+// dark pixels of its text run across the cell left of the button.
+TEST_F(QzDBGridPickerTest, OpenPickerShowsItsDateInTheCell) {
+    Open();
+    Grid->SetFocus();
+    Grid->SelectDataColumn(2);
+    ProcessEvents();
+    TqzDBDateTimePicker* picker = Grid->DateTimePicker();
+    ASSERT_NE(picker, nullptr);
+    // A month typed in focuses it: its edit window draws the text.
+    SendKey(Grid, '0');
+    SendKey(Grid, '4');
+    ProcessEvents();
+    ASSERT_EQ(Form->ActiveControl(), picker);
+    ASSERT_EQ(picker->Text(), "04/02/2026");
+    ASSERT_LE(picker->Height(), 16);
+    TBitmap shot;
+    RenderControl(picker, &shot);
+    ASSERT_TRUE(RenderControlToPng(Form, GetTempDir() + "/qzdbgrid_picker_cell.png"));
+    const int textWidth = picker->Width() - picker->Button()->Width();
+    int columns = 0;  // inside the focus box around it
+    for (int x = 2; x < textWidth - 1; ++x)
+        for (int y = 2; y < picker->Height() - 2; ++y) {
+            const TColor p = shot.Canvas()->Pixels(x, y);
+            if (p >= 0 && GetRValue(p) + GetGValue(p) + GetBValue(p) < 3 * 128) {
+                ++columns;
+                break;
+            }
+        }
+    EXPECT_GE(columns, textWidth / 3);  // the selected day is drawn light on dark
+}
+
 TEST_F(QzDBGridPickerTest, TabToTheNextDateCellTypesItFromItsFirstPart) {
     Open();
     Grid->SetFocus();
