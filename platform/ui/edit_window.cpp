@@ -34,11 +34,9 @@ using TRichHost = TQtScrollHost<TRichTextEdit>;
 void ApplyMargins(QWidget* W, const QMargins& M) {
     if (auto* line = qobject_cast<QLineEdit*>(W))
         line->setTextMargins(M);
-    else if (auto* plain = dynamic_cast<TPlainHost*>(W)) {
-        // The margins place the text: the document adds none of its own.
-        plain->document()->setDocumentMargin(0);
+    else if (auto* plain = dynamic_cast<TPlainHost*>(W))
         plain->SetViewportMargins(M);
-    } else if (auto* rich = dynamic_cast<TRichHost*>(W))
+    else if (auto* rich = dynamic_cast<TRichHost*>(W))
         rich->SetViewportMargins(M);
 }
 

@@ -782,6 +782,14 @@ public:
         FWidget->setContextMenuPolicy(Qt::NoContextMenu);
         FWidget->setTabChangesFocus(false);
         ApplyFrame(FWidget, Params);
+        if (!Memo) {
+            // An edit made multi-line by its style places its text by its text
+            // rectangle alone: the document adds no margin of its own. Done on
+            // the empty document, so it is neither a change nor an undo step.
+            FWidget->document()->setDocumentMargin(0);
+            FWidget->document()->clearUndoRedoStacks();
+            FWidget->document()->setModified(false);
+        }
         QObject::connect(FWidget, &QPlainTextEdit::textChanged, [this] { NotifyChanged(); });
         ApplyWrap();
     }

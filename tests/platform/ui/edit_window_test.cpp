@@ -149,6 +149,9 @@ TEST_F(EditWindowTest, ShortEditShowsItsText) {
                 e->SetSelStart(10);
                 ProcessEvents();
                 ASSERT_EQ(e->Height(), height);
+                // Placing the text is neither a change nor an undo step.
+                EXPECT_FALSE(e->Modified());
+                EXPECT_FALSE(e->CanUndo());
                 // The line fills the text area across, not a wrapped piece of it.
                 EXPECT_GE(DarkColumns(e), (rect ? 40 : 56) * 2 / 3)
                     << "style " << style << " height " << height << " rect " << rect;
