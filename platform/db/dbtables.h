@@ -363,6 +363,8 @@ private:
         TField* Field = nullptr;
     };
     std::vector<TKeyColumn> KeyColumns();
+    // Puts the table in key state and fills the key buffer (FindKey, FindNearest).
+    void SetKeyValues(const std::vector<Variant>& KeyValues);
     // The condition that the first Count key columns compare to Values by Op
     // ("=", ">=", "<="), with their binds.
     std::string KeyCondition(const std::vector<TKeyColumn>& Columns, const TRow& Values, int Count,

@@ -574,7 +574,7 @@ bool TTable::SearchKey(bool Nearest) {
 bool TTable::GotoKey() { return SearchKey(false); }
 void TTable::GotoNearest() { SearchKey(true); }
 
-bool TTable::FindKey(const std::vector<Variant>& KeyValues) {
+void TTable::SetKeyValues(const std::vector<Variant>& KeyValues) {
     CheckActive();
     const auto columns = KeyColumns();
     if (KeyValues.size() > columns.size()) DatabaseError("Too many key values");
@@ -586,21 +586,15 @@ bool TTable::FindKey(const std::vector<Variant>& KeyValues) {
         SetState(dsBrowse);
         throw;
     }
+}
+
+bool TTable::FindKey(const std::vector<Variant>& KeyValues) {
+    SetKeyValues(KeyValues);
     return GotoKey();
 }
 
 void TTable::FindNearest(const std::vector<Variant>& KeyValues) {
-    CheckActive();
-    const auto columns = KeyColumns();
-    if (KeyValues.size() > columns.size()) DatabaseError("Too many key values");
-    SetKey();
-    try {
-        for (size_t i = 0; i < KeyValues.size(); ++i)
-            if (columns[i].Field) columns[i].Field->SetAsVariant(KeyValues[i]);
-    } catch (...) {
-        SetState(dsBrowse);
-        throw;
-    }
+    SetKeyValues(KeyValues);
     GotoNearest();
 }
 
