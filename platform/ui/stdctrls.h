@@ -207,6 +207,8 @@ private:
     char32_t FPasswordChar = 0;
     bool FReadOnly = false;
     bool FAutoSelect = true;
+    // The window is multi-line: entering it selects nothing by itself.
+    bool FMultiLineWindow = false;
     bool FAutoSize = true;
     bool FHideSelection = true;
     TBorderStyle FBorderStyle = bsSingle;

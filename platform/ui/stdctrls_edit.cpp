@@ -435,6 +435,7 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
 
 void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
     FAdapter = CreateAdapter(Params);
+    FMultiLineWindow = (Params.Style & ES_MULTILINE) || dynamic_cast<TCustomMemo*>(this);
     ApplyToAdapter();
     if ((Params.Style & ES_RIGHT) || (Params.ExStyle & WS_EX_RIGHT)) FAdapter->SetAlignment(taRightJustify);
     AttachWidget(FAdapter->Widget(), false);
@@ -651,7 +652,10 @@ void TCustomEdit::FontChanged(TObject* Sender) {
 }
 
 void TCustomEdit::DoEnter() {
-    if (FAutoSelect && !ControlState().Contains(csLButtonDown) && !GetCaptureControl()) SelectAll();
+    // A multi-line window keeps its caret: typing into a memo entered by Tab
+    // must not replace all its text.
+    if (FAutoSelect && !FMultiLineWindow && !ControlState().Contains(csLButtonDown) && !GetCaptureControl())
+        SelectAll();
     TWinControl::DoEnter();
 }
 

@@ -376,6 +376,8 @@ void TqzDBCustomEdit::DoEnter() {
         FUnboundText = Text();
     else if (!Modified())
         FDataLink->Reset();
+    // The window is multi-line for its text rectangle: the edit selects itself.
+    if (AutoSelect() && !ControlState().Contains(csLButtonDown) && !GetCaptureControl()) SelectAll();
     inherited::DoEnter();
 }
 

@@ -192,6 +192,7 @@ TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
     FSettings[8] = Variant(0);
     FSettings[9] = Variant(0);
     FSettings[11] = Variant(3);
+    SetAutoSelect(false);
     CreateDialogs();
 }
 
@@ -317,6 +318,7 @@ void TqzCustomRichEdit::DoEnter() {
         SetColor(FSavedColor);
         FSavedColor = clNone;
     }
+    if (AutoSelect() && !ControlState().Contains(csLButtonDown) && !GetCaptureControl()) SelectAll();
     TCustomRichEdit::DoEnter();
     ApplyFrameLook();
 }

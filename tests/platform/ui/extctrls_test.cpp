@@ -213,6 +213,22 @@ TEST(StdBehaviourTest, EditSelectsAllWhenTabbedInto) {
     EXPECT_EQ(b->SelLength(), 0);
 }
 
+// A memo entered by Tab keeps its caret: the next key typed must not replace
+// all its lines.
+TEST(StdBehaviourTest, MemoTabbedIntoSelectsNothing) {
+    TShownForm f;
+    auto* a = Put<TEdit>(f.Form, 10, 10, 100, 21);
+    auto* m = Put<TMemo>(f.Form, 10, 40, 100, 60);
+    m->SetText("first line\nsecond line");
+    f.Show();
+    a->SetFocus();
+    SendKey(a, VK_TAB);
+    ASSERT_TRUE(m->Focused());
+    EXPECT_EQ(m->SelLength(), 0);
+    SendText(m, "x");
+    EXPECT_NE(m->Text().find("second line"), std::string::npos);
+}
+
 TEST(StdBehaviourTest, ComboDropDownAndCloseUpEvents) {
     TShownForm f;
     auto* c = Put<TComboBox>(f.Form, 10, 10, 120, 21);

@@ -11,8 +11,10 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/grids.h"
 #include "platform/ui/shell_open.h"
+#include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "suite/richtext/qzriched.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 
@@ -342,6 +344,27 @@ TEST_F(RichEditShown, TypingLimitCutsTypingOnly) {
     r->Clear();
     SendText(r, "abcdef");
     EXPECT_EQ(r->Text(), "abc");
+}
+
+// Entering by Tab selects the text only with AutoSelect, which is off by default.
+TEST(RichEditFocus, TabSelectsAllOnlyWithAutoSelect) {
+    TShownForm f;
+    auto* a = new TEdit(f.Form);
+    a->SetParent(f.Form);
+    auto* r = new TqzCustomRichEdit(f.Form);
+    r->SetParent(f.Form);
+    r->SetBounds(10, 40, 200, 80);
+    r->SetText("some rich text");
+    f.Show();
+    EXPECT_FALSE(r->AutoSelect());
+    for (bool autoSelect : {false, true}) {
+        r->SetAutoSelect(autoSelect);
+        r->SetSelStart(0);
+        a->SetFocus();
+        SendKey(a, VK_TAB);
+        ASSERT_TRUE(r->Focused());
+        EXPECT_EQ(r->SelLength(), autoSelect ? 14 : 0) << autoSelect;
+    }
 }
 
 }  // namespace
