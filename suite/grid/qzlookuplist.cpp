@@ -375,6 +375,7 @@ void TqzDBLookupList::Resize() {
     // A hidden list (a closed drop-down) is laid out when it shows.
     if (!Visible()) return;
     inherited::Resize();
+    LayoutChanged();
 }
 
 void TqzDBLookupList::InvalidatePointerRow() {
