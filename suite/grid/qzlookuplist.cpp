@@ -92,7 +92,8 @@ TDataSet* TqzDBLookupList::LookupTable() const { return FLookupSource ? FLookupS
 // The bound dataset and the lookup table are never one dataset; any other
 // dataset may be the lookup table.
 void TqzDBLookupList::CheckTables(TDataSet* Bound, TDataSet* Lookup) const {
-    if (Bound && Bound == Lookup) throw EInvalidOperation("Unable to use duplicate DataSource and LookupSource");
+    if (Bound && Bound == Lookup)
+        throw EInvalidOperation("Unable to use duplicate DataSource and LookupSource");
 }
 
 void TqzDBLookupList::SetDataSource(TDataSource* Value) {
@@ -245,8 +246,8 @@ bool TqzDBLookupList::PositionOnValue() {
     }
     ++FUpdateLock;
     try {
-        FPositioned =
-            LookupTable()->Locate(names, values.size() == 1 ? values[0] : VarArrayOf(values), TLocateOptions{});
+        FPositioned = LookupTable()->Locate(names, values.size() == 1 ? values[0] : VarArrayOf(values),
+                                            TLocateOptions{});
     } catch (...) {
         --FUpdateLock;
         throw;
@@ -281,9 +282,10 @@ void TqzDBLookupList::BoundDataChange(TObject*) {
         if (!table->InheritsFrom("TqzTable")) {
             if (!FDetailWarned) {
                 FDetailWarned = true;
-                MessageDlg("LookupTable on a detail table is only supported when using a TqzTable as the "
-                           "LookupTable!",
-                           mtWarning, {mbOK}, 0);
+                MessageDlg(
+                    "LookupTable on a detail table is only supported when using a TqzTable as the "
+                    "LookupTable!",
+                    mtWarning, {mbOK}, 0);
             }
             return;
         }
@@ -301,7 +303,8 @@ void TqzDBLookupList::BoundUpdateData(TObject*) {
     try {
         for (int i = 1; i < FKeyCount; ++i) {
             TField* b = bound->FindField(FKeys[static_cast<size_t>(i)]->FieldName());
-            if (b && b->AsString() != FValues[static_cast<size_t>(i)]) b->SetAsString(FValues[static_cast<size_t>(i)]);
+            if (b && b->AsString() != FValues[static_cast<size_t>(i)])
+                b->SetAsString(FValues[static_cast<size_t>(i)]);
         }
         if (f->AsString() != FValues[0]) f->SetAsString(FValues[0]);
     } catch (...) {
@@ -327,7 +330,8 @@ void TqzDBLookupList::LinkActive(bool Value) {
 void TqzDBLookupList::DefineFieldMap() {
     BindFields(false);
     inherited::DefineFieldMap();
-    if (UseTFields() && DataLink()->FieldCount() == 0 && FKeys[0]) DataLink()->AddMapping(FKeys[0]->FieldName());
+    if (UseTFields() && DataLink()->FieldCount() == 0 && FKeys[0])
+        DataLink()->AddMapping(FKeys[0]->FieldName());
 }
 
 void TqzDBLookupList::SetColumnAttributes() {

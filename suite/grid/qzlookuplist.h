@@ -32,7 +32,8 @@ class TField;
 class TTimer;
 class TqzDBCustomLookupCombo;
 
-TASKMOOR_ENUM(TqzDBLookupListOption, loColLines, loRowLines, loTitles, loFixedDropDownHeight, loSearchOnBackspace)
+TASKMOOR_ENUM(TqzDBLookupListOption, loColLines, loRowLines, loTitles, loFixedDropDownHeight,
+              loSearchOnBackspace)
 using TqzDBLookupListOptions = TSet<TqzDBLookupListOption>;
 
 class TqzDBLookupList : public TqzCustomDBGrid {

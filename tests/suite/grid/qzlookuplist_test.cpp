@@ -280,7 +280,8 @@ TEST_F(QzLookupListTest, SetterErrors) {
     EXPECT_EQ(Items, List->LookupTable());
     auto* itemsSource = new TDataSource(Form);
     itemsSource->SetDataSet(Items);
-    expectError([&] { List->SetDataSource(itemsSource); }, "Unable to use duplicate DataSource and LookupSource");
+    expectError([&] { List->SetDataSource(itemsSource); },
+                "Unable to use duplicate DataSource and LookupSource");
     EXPECT_EQ(Source, List->DataSource());
     expectError([&] { List->SetLookupTable(nullptr); }, "LookupSource must be connected to TTable component");
     EXPECT_EQ(Items, List->LookupTable());
