@@ -174,7 +174,7 @@ public:
     TImageList* ImageList() const;
     void SetImageList(TImageList* Value);
     // The cell is drawn in the highlight colours.
-    bool HighlightCell(int ACol, int ARow, TGridDrawState AState);
+    virtual bool HighlightCell(int ACol, int ARow, TGridDrawState AState);
     // WriteCellText flags.
     static constexpr int wctPrefix = 1, wctEllipsis = 2, wctWordBreak = 4, wctTitle = 8, wctNoFill = 16;
     void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment, int Flags,

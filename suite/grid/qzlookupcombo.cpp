@@ -40,34 +40,6 @@ void TqzDropDownGridOptions::Assign(TPersistent* Source) {
     inherited::Assign(Source);
 }
 
-// ---- The drop-down grid -------------------------------------------------------------------
-
-TqzLookupDropGrid::TqzLookupDropGrid(TComponent* AOwner, TqzDBCustomLookupCombo* Combo)
-    : TqzDBGrid(AOwner), FCombo(Combo) {
-    SetTabStop(false);
-    SetReadOnly(true);
-    SetOptions({dgTitles, dgColLines, dgRowLines, dgRowSelect, dgAlwaysShowSelection});
-}
-
-void TqzLookupDropGrid::MouseDown(TMouseButton Button, TShiftState, int X, int Y) {
-    // The combo keeps the focus: the press only moves to the row.
-    if (Button != mbLeft || !DataSetActive()) return;
-    int col = -1, row = -1;
-    MouseToCell(X, Y, col, row);
-    if (row < TitleOffset()) return;
-    DataLink()->DataSet()->MoveBy(row - TitleOffset() - DataLink()->ActiveRecord());
-}
-
-void TqzLookupDropGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    inherited::MouseUp(Button, Shift, X, Y);
-    if (Button != mbLeft || !DataSetActive()) return;
-    int col = -1, row = -1;
-    MouseToCell(X, Y, col, row);
-    if (row < TitleOffset()) return;
-    FCombo->GridPick();
-    FCombo->CloseUp(true);
-}
-
 // ---- Construction -------------------------------------------------------------------------
 
 TqzDBCustomLookupCombo::TqzDBCustomLookupCombo(TComponent* AOwner)
@@ -246,6 +218,18 @@ bool TqzDBCustomLookupCombo::DisplayTextFromValue(std::string& Text) {
     return true;
 }
 
+void TqzDBCustomLookupCombo::EditBound() {
+    if (!DataSource() || !Field() || ReadOnly()) return;
+    FIgnoreDataChange = true;
+    try {
+        DataLink()->Edit();
+    } catch (...) {
+        FIgnoreDataChange = false;
+        throw;
+    }
+    FIgnoreDataChange = false;
+}
+
 void TqzDBCustomLookupCombo::GridPick() {
     if (!FLookupTable || !FLookupTable->Active() || FLookupTable->IsEmpty()) return;
     FMatchFound = true;
@@ -379,7 +363,7 @@ void TqzDBCustomLookupCombo::EnsureGrid() {
     if (FGrid) return;
     FGridWindow = new TPopupWindow(this);
     FGridWindow->SetOwnerControl(this);
-    FGrid = new TqzLookupDropGrid(FGridWindow, this);
+    FGrid = new TqzPopupGrid(FGridWindow, this);
     FGrid->SetParent(FGridWindow);
     FGrid->SetAlign(alClient);
 }
@@ -404,7 +388,8 @@ void TqzDBCustomLookupCombo::DropDown() {
         }
         FGrid->SetUseTFields(false);
         FGrid->Selected()->Assign(FSelected.get());
-        FGrid->SetDataSource(FLookupSource);
+        FGrid->SetLookupTable(FLookupTable);
+        FGrid->SetLookupField(FLookupField);
         FGrid->LayoutChanged();
         FTextAtDropDown = Text();
         // Positioned once the grid has its rows, so that the rows before
@@ -419,7 +404,7 @@ void TqzDBCustomLookupCombo::DropDown() {
         const bool fewer = records >= 0 && records < rows;
         if (fewer) rows = std::max(1, records);
         FGrid->SetShowVertScrollBar(!fewer);
-        const int titles = FGrid->Options().Contains(dgTitles) ? 1 : 0;
+        const int titles = FGrid->TitleOffset() > 0 ? 1 : 0;
         const int line = FGrid->GridLineWidth();
         const int rowHeight = FGrid->DefaultRowHeight() + line;
         // Width: DropDownWidth, else the columns' characters, never narrower

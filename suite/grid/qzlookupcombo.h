@@ -6,7 +6,7 @@
 // separated); only the leading fields the table has count, so a missing
 // middle name ends the list. Selected holds the drop-down grid's column lines
 // (field TAB width TAB title); the first line's field is the display field.
-// The drop-down grid (a TqzDBGrid over the lookup table in a pop-up window)
+// The drop-down grid (a TqzPopupGrid over the lookup table in a pop-up window)
 // opens by the button, F4, Alt+Up and Alt+Down; Up, Down, Page Up and Page
 // Down move it while it is open. Enter, a click on a row, the focus leaving
 // and a click outside accept the lookup table's current record; Escape
@@ -31,6 +31,7 @@
 #include "platform/ui/stdctrls.h"
 #include "suite/edit/qzdbcombo.h"
 #include "suite/grid/qzdbgrid.h"
+#include "suite/grid/qzlookuplist.h"
 
 class TDataSet;
 class TDataSource;
@@ -65,19 +66,8 @@ private:
     TAlignment FTitleAlignment = taLeftJustify;
 };
 
-// The drop-down grid: a click on a data row picks it.
-class TqzLookupDropGrid : public TqzDBGrid {
-    TASKMOOR_CLASS(TqzLookupDropGrid, TqzDBGrid)
-public:
-    TqzLookupDropGrid(TComponent* AOwner, TqzDBCustomLookupCombo* Combo);
-
-protected:
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-
-private:
-    TqzDBCustomLookupCombo* FCombo;
-};
+// The drop-down grid's former name.
+using TqzLookupDropGrid = TqzPopupGrid;
 
 class TqzDBCustomLookupCombo : public TqzDBCustomCombo {
     TASKMOOR_CLASS(TqzDBCustomLookupCombo, TqzDBCustomCombo)
@@ -125,7 +115,7 @@ public:
     // Key value 1 as text; keys 2 and 3 as read from the bound record.
     const std::string& LookupValue() const { return FLookupValue; }
     bool MatchFound() const { return FMatchFound; }
-    TqzLookupDropGrid* Grid() const { return FGrid; }
+    TqzPopupGrid* Grid() const { return FGrid; }
     TPopupWindow* GridWindow() const { return FGridWindow; }
     TTimer* SearchTimer() const { return FSearchTimer; }
     // The text the last finished search step left.
@@ -147,6 +137,8 @@ public:
     virtual bool FindByKey(const std::string& SearchText, const std::string& FieldName, bool PartialMatch);
     // The grid's row was chosen (a click or the keys): the text follows it.
     void GridPick();
+    // Puts the bound dataset into edit state (the grid's mouse down).
+    void EditBound();
 
 protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
@@ -192,7 +184,7 @@ private:
 
     TDataSource* FLookupSource = nullptr;
     TPopupWindow* FGridWindow = nullptr;
-    TqzLookupDropGrid* FGrid = nullptr;
+    TqzPopupGrid* FGrid = nullptr;
     TTimer* FSearchTimer = nullptr;
     std::string FLookupValue;
     std::string FLastSearchText;
