@@ -11,7 +11,8 @@ namespace {
 class TqzComboLookupDialog : public TqzCustomLookupDialog {
     TASKMOOR_CLASS(TqzComboLookupDialog, TqzCustomLookupDialog)
 public:
-    TqzComboLookupDialog(TComponent* AOwner, TDataSet* Table) : TqzCustomLookupDialog(AOwner), FTable(Table) {}
+    TqzComboLookupDialog(TComponent* AOwner, TDataSet* Table)
+        : TqzCustomLookupDialog(AOwner), FTable(Table) {}
     TDataSet* GetPrimaryDataSet() override { return FTable; }
 
 private:
@@ -84,19 +85,27 @@ void TqzDBLookupComboDlg::DropDown() {
         throw;
     }
     FRunning = false;
-    if (bound) bound->EnableControls();
-    if (ok && table->Active() && !table->IsEmpty()) {
-        // The chosen record's keys go to the bound record; the text follows.
-        WriteKeys();
-        GridPick();
+    try {
+        // The chosen record's keys go to the bound record and the text
+        // follows, before the bound controls wake up (they would move the
+        // lookup table back to the old value).
+        if (ok && table->Active() && !table->IsEmpty()) {
+            WriteKeys();
+            GridPick();
+        }
+    } catch (...) {
+        if (bound) bound->EnableControls();
+        throw;
     }
+    if (bound) bound->EnableControls();
     if (OnCloseUp().Assigned()) OnCloseUp()(this, table, bound, ok);
 }
 
 void TqzDBLookupComboDlg::Publish(TPublisher<TqzDBLookupComboDlg>& p) {
     using Self = TqzDBLookupComboDlg;
     p.Property(
-        "LookupTable", [](Self& c) { return c.LookupTable(); }, [](Self& c, TDataSet* v) { c.SetLookupTable(v); });
+        "LookupTable", [](Self& c) { return c.LookupTable(); },
+        [](Self& c, TDataSet* v) { c.SetLookupTable(v); });
     p.Property(
         "LookupField", [](Self& c) { return c.LookupField(); },
         [](Self& c, const std::string& v) { c.SetLookupField(v); });

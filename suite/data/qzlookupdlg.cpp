@@ -81,8 +81,8 @@ void Warn(const std::string& Text) { MessageDlg(Text, mtWarning, TMsgDlgButtons{
 }  // namespace
 
 TqzDBGridOptions qzDefaultLookupGridOptions() {
-    return {dgTitles,    dgIndicator,           dgColumnResize,  dgColLines,      dgRowLines,
-            dgTabs,      dgRowSelect,           dgAlwaysShowSelection, dgConfirmDelete, dgPerfectRowFit};
+    return {dgTitles, dgIndicator, dgColumnResize,        dgColLines,      dgRowLines,
+            dgTabs,   dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgPerfectRowFit};
 }
 
 // ---- TqzLookupDlg ---------------------------------------------------------------------------------
@@ -257,6 +257,8 @@ void TqzLookupDlg::DoShow() {
         FSettings.MaxHeight <= 0 ? screenH - 200 : std::min(FSettings.MaxHeight, screenH - 200);
     LoadTexts();
     if (FSettings.Options.Contains(opShowSearchBy)) FIndexCombo->LoadIndexList(FGrid);
+    if (FDataSet && FDataSet->Active()) FIndexFields = ActiveIndexFields(FDataSet);
+    SetActiveControl(FSearch);
     ApplySearchIndex(false);
     TForm::DoShow();
     if (FSettings.OnInitDialog.Assigned()) FSettings.OnInitDialog(FSettings.Sender, this);
@@ -399,8 +401,12 @@ void TqzLookupDlg::RecordChange(TObject*, TField*) {
 }
 
 void TqzLookupDlg::IndexChange(TObject*) {
-    // Only the user's pick counts, not the list's own selection on loading.
-    if (!FActivated) return;
+    // Only a pick that changes the index counts, not the list's own
+    // selection as it loads or follows the dataset.
+    if (!FActivated || !FDataSet || !FDataSet->Active()) return;
+    const std::vector<std::string> index = ActiveIndexFields(FDataSet);
+    if (index == FIndexFields) return;
+    FIndexFields = index;
     FSearch->Clear();
     ApplySearchIndex(true);
     SizeForm();
@@ -554,18 +560,26 @@ bool TqzCustomLookupDialog::Execute() {
         return RunForm(search);
     }
     if (shadow == search) {
-        Warn("Your SearchTable and ShadowSearchTable must reference two distinct TDataSet objects, but each "
-             "must reference the same physical table.");
+        Warn(
+            "Your SearchTable and ShadowSearchTable must reference two distinct TDataSet objects, but each "
+            "must reference the same physical table.");
         return false;
     }
     if (!search || !AnsiSameText(qzGetDatabaseName(search), qzGetDatabaseName(shadow)) ||
         !AnsiSameText(qzGetTableName(search), qzGetTableName(shadow))) {
-        Warn("Your SearchTable and ShadowSearchTable must reference two distinct TDataSet objects, and each "
-             "must reference the same physical table.");
+        Warn(
+            "Your SearchTable and ShadowSearchTable must reference two distinct TDataSet objects, and each "
+            "must reference the same physical table.");
         return false;
     }
     auto* searchTable = dynamic_cast<TTable*>(search);
     auto* shadowTable = dynamic_cast<TTable*>(shadow);
+    // A closed search table is refused before the shadow opens: a refusal
+    // leaves both datasets as they were.
+    if (!search->Active()) {
+        Warn("Search Table is not active.");
+        return false;
+    }
     if (shadowTable && !shadowTable->Active()) {
         try {
             shadowTable->Open();

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/core/enums.h"
 #include "platform/ui/forms.h"
@@ -126,6 +127,8 @@ private:
     TqzLookupDlgSettings FSettings;
     std::unique_ptr<TStringList> FSelected;
     std::string FInitialSearchText;
+    // The index the grid and the search follow.
+    std::vector<std::string> FIndexFields;
     bool FActivated = false;
     bool FSizing = false;
     TPoint FGridMouse{-1, -1};
