@@ -16,6 +16,7 @@
 #include "suite/base/qzintl.h"
 #include "suite/data/qzfilterdialog.h"
 #include "suite/data/qzlocate.h"
+#include "suite/data/qzlookupdlg.h"
 
 std::string qzNavStyleStem(TqzNavButtonStyle Style) { return EnumInfoOf(Style).NameOf(Style).substr(3); }
 
@@ -807,6 +808,7 @@ void qzRegisterNavigatorClasses() {
     RegisterComponentClass<TqzFilterDialog>();
     RegisterComponentClass<TqzLocateDialog>();
     RegisterComponentClass<TqzRecordViewDialog>();
+    RegisterComponentClass<TqzSearchDialog>();
 }
 
 namespace {

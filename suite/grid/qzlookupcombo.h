@@ -147,16 +147,16 @@ protected:
     void CMExit(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     bool FiltersFieldChars() override { return false; }
-
-private:
-    void LookupDataChange(TObject* Sender);
-    // Re-derives the key fields (raising for a missing first one when Raise).
-    void BindKeys(bool Raise);
     // Positions the lookup table on the bound record's keys; True when found.
     bool PositionOnValue();
     // The lookup table's record becomes the value: its keys go to the bound
     // record; True when a value changed.
     bool WriteKeys();
+
+private:
+    void LookupDataChange(TObject* Sender);
+    // Re-derives the key fields (raising for a missing first one when Raise).
+    void BindKeys(bool Raise);
     // Accepts the text: the current record with Match, else a record whose
     // display text it is (after OnNotInList when none is); else it reverts.
     bool AcceptText(bool Match);

@@ -8,6 +8,7 @@
 #include "platform/ui/imagelist.h"
 #include "platform/ui/timer.h"
 #include "suite/data/qzlocate.h"
+#include "suite/data/qzlookupdlg.h"
 #include "suite/data/qznavigator.h"
 
 namespace {
@@ -243,8 +244,27 @@ TEST_F(NavigatorTest, DialogButtonsMakeTheirDialogsByClassName) {
     modal.PushResult(mrCancel);
     Click(nbsLocateDialog);
     EXPECT_EQ(d, B(nbsLocateDialog)->Dialog());
-    // Search is not registered here: the class-not-found error.
-    EXPECT_THROW(B(nbsSearchDialog)->FindOrCreateDialog(), EClassNotFound);
+    // Search makes a search dialog over the dataset; typing finds, Enter is OK.
+    {
+        TTestTimers timers;
+        ASSERT_TRUE(On(nbsSearchDialog));
+        modal.Push([&](TCustomForm* F) {
+            auto* f = dynamic_cast<TqzLookupDlg*>(F);
+            ASSERT_NE(nullptr, f);
+            EXPECT_EQ("Search", f->Caption());
+            EXPECT_FALSE(f->IndexCombo()->Visible());  // an engine table has no index chooser
+            SendText(f->qzIncrementalSearch1(), "bo");
+            timers.Advance(200);
+            EXPECT_EQ("bob", Name());
+            SendKey(f->qzIncrementalSearch1(), VK_RETURN);
+        });
+        Click(nbsSearchDialog);
+        EXPECT_EQ("bob", Name());
+        auto* search = dynamic_cast<TqzSearchDialog*>(B(nbsSearchDialog)->Dialog());
+        ASSERT_NE(nullptr, search);
+        EXPECT_EQ(&T, search->SearchTable());
+        EXPECT_EQ(0, modal.Pending());
+    }
     // A dialog set on a button gives it its style.
     TqzNavButton* extra = Nav->Buttons()->AddButton(nbsCustom);
     auto* own = new TqzLocateDialog(&Form);
@@ -258,6 +278,7 @@ TEST_F(NavigatorTest, DialogButtonsMakeTheirDialogsByClassName) {
 // disabled, and enables once its class is registered.
 TEST_F(NavigatorTest, DialogButtonWithoutItsRegisteredClassIsDisabled) {
     Fill({"anna", "bob"});
+    UnRegisterComponentClass("TqzSearchDialog");
     Nav->Buttons()->AddDialogButtons();
     ASSERT_EQ(nullptr, FindComponentClass("TqzSearchDialog"));
     EXPECT_FALSE(On(nbsSearchDialog));
@@ -274,7 +295,7 @@ TEST_F(NavigatorTest, DialogButtonWithoutItsRegisteredClassIsDisabled) {
     qzRegisterNavigatorClasses();
     T.Next();
     EXPECT_TRUE(On(nbsLocateDialog));
-    EXPECT_FALSE(On(nbsSearchDialog));
+    EXPECT_TRUE(On(nbsSearchDialog));
 }
 
 TEST_F(NavigatorTest, UpdateStateHandlerOverridesTheRule) {
