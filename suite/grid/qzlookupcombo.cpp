@@ -660,8 +660,7 @@ void TqzDBCustomLookupCombo::KeyDown(uint16_t& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
-    if (FAutoDropDown && !IsDroppedDown() && IsSearchKey(Key) && !alt && !Shift.Contains(ssCtrl) &&
-        CanModifyValue())
+    if (FAutoDropDown && !IsDroppedDown() && IsSearchKey(Key) && !alt && !Shift.Contains(ssCtrl) && !ReadOnly())
         FPendingAutoDrop = true;
     if (IsDroppedDown() && !alt && (Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT)) {
         if (!ReadOnly() && FGrid && FLookupTable && FLookupTable->Active()) {
@@ -688,6 +687,10 @@ void TqzDBCustomLookupCombo::KeyDown(uint16_t& Key, TShiftState Shift) {
 }
 
 void TqzDBCustomLookupCombo::KeyPress(char32_t& Key) {
+    if (Key == 8 && FStyle == csDropDownList && !FAllowClearKey && !IsDroppedDown()) {
+        Key = 0;
+        return;
+    }
     // A list-only combo typed into keeps its value against Backspace and Ctrl+X.
     if (FAutoDropDown && FStyle == csDropDownList && !FAllowClearKey && !IsDroppedDown() &&
         (Key == 8 || Key == 24)) {
