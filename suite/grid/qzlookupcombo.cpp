@@ -287,8 +287,8 @@ std::string TqzDBCustomLookupCombo::RowDisplayText() {
     if (!f) return Text();
     if (FKeyFields.empty()) BindKeys(false);
     const bool showsKey = !FKeyFields.empty() && AnsiCompareText(DisplayField(), FKeyFields[0]) == 0;
-    if (!FLookupTable || !FLookupTable->Active() || FKeyFields.empty() || showsKey || f->FieldKind() != fkData ||
-        f->IsBlob())
+    if (!FLookupTable || !FLookupTable->Active() || FKeyFields.empty() || showsKey ||
+        f->FieldKind() != fkData || f->IsBlob())
         return f->DisplayText();
     if (f->IsNull()) return {};
     TDataSet* ds = DataLink()->DataSet();
@@ -301,8 +301,8 @@ std::string TqzDBCustomLookupCombo::RowDisplayText() {
         values.push_back(b->AsVariant());
     }
     // Looked up without moving the lookup table the drop-down grid shows.
-    const Variant v = FLookupTable->Lookup(names, values.size() == 1 ? values[0] : VarArrayOf(values),
-                                           DisplayField());
+    const Variant v =
+        FLookupTable->Lookup(names, values.size() == 1 ? values[0] : VarArrayOf(values), DisplayField());
     return v.IsNull() || v.IsEmpty() ? std::string() : v.AsString();
 }
 
@@ -660,7 +660,8 @@ void TqzDBCustomLookupCombo::KeyDown(uint16_t& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
-    if (FAutoDropDown && !IsDroppedDown() && IsSearchKey(Key) && !alt && !Shift.Contains(ssCtrl) && !ReadOnly())
+    if (FAutoDropDown && !IsDroppedDown() && IsSearchKey(Key) && !alt && !Shift.Contains(ssCtrl) &&
+        !ReadOnly())
         FPendingAutoDrop = true;
     if (IsDroppedDown() && !alt && (Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT)) {
         if (!ReadOnly() && FGrid && FLookupTable && FLookupTable->Active()) {
@@ -743,7 +744,8 @@ void TqzDBCustomLookupCombo::Dispatch(TMessage& Message) {
             (sender && sender == FGridWindow))
             return;
         // A click elsewhere: a typed text still to be looked up goes with the record.
-        if (Modified() && !FMatchFound && Field() && !ReadOnly() && DataLink()->Edit()) SetModifiedState(true);
+        if (Modified() && !FMatchFound && Field() && !ReadOnly() && DataLink()->Edit())
+            SetModifiedState(true);
         if (IsDroppedDown()) CloseUp(true);
         return;
     }
@@ -838,7 +840,8 @@ bool TqzDBCustomLookupCombo::FindByKey(const std::string& SearchText, const std:
     const bool caseSensitive = FSeqSearchOptions.Contains(ssoCaseSensitive);
     const int position = IndexPosition(FieldName);
     // Past the third index field the key search takes no more values.
-    if (position < 0 || position > 2) return PerformSearch(SearchText, FieldName, PartialMatch, caseSensitive, false);
+    if (position < 0 || position > 2)
+        return PerformSearch(SearchText, FieldName, PartialMatch, caseSensitive, false);
     const TqzTableSearch* ts = qzTableSearchFor(FLookupTable);
     auto* table = static_cast<TTable*>(FLookupTable);
     TField* f = table->IndexFields(position);

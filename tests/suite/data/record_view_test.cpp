@@ -11,13 +11,13 @@
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/class_registry.h"
-#include "suite/grid/qzlookupcombo.h"
 #include "platform/ui/dbimage.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/messages.h"
 #include "suite/data/qznavigator.h"
 #include "suite/data/qzrecordview.h"
 #include "suite/edit/qzdatetimepicker.h"
+#include "suite/grid/qzlookupcombo.h"
 #include "suite/richtext/qzdbrichedit.h"
 
 namespace {

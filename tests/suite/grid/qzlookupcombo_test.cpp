@@ -193,6 +193,9 @@ TEST_F(QzLookupComboTest, AMissingMiddleKeyFieldEndsTheKeyList) {
     EXPECT_EQ("3", Bound("ItemId"));
     EXPECT_EQ("A", Bound("Grp"));
     EXPECT_EQ("y", Bound("Sub"));  // untouched
+    // A missing third part leaves two keys, without an error.
+    Combo->SetLookupField("Id;Grp;Nope");
+    EXPECT_EQ((std::vector<std::string>{"Id", "Grp"}), Combo->KeyFields());
 }
 
 // A typed text that is not in the list never becomes an (integer) key: it
