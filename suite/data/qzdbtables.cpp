@@ -10,16 +10,28 @@
 #include "platform/ui/forms.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzrecordsearch.h"
+#include "suite/base/qztablesearch.h"
 #include "suite/data/qzfilter.h"
 
 // ---- Shared additions ----
 
 namespace {
 TField* CalcLookupResultField(TDataSet* DataSet, TField* Field, const Variant& KeyValue);
+
+// The suite table's indexed searches for the lookup controls.
+const TqzTableSearch TableSearch{
+    [](TDataSet* T, const std::string& F) { return static_cast<TqzTable*>(T)->SelectIndexForField(F); },
+    [](TDataSet* T, TStrings* L) { static_cast<TqzTable*>(T)->SelectIndexForSelected(L); },
+    [](TDataSet* T, const std::vector<Variant>& V) { return static_cast<TqzTable*>(T)->FindKeyValues(V); },
+    [](TDataSet* T, const std::string& S, int P) { return static_cast<TqzTable*>(T)->FindNearestText(S, P); },
+    [](TDataSet* T, const std::string& S, const std::string& F, int M, bool C) {
+        return static_cast<TqzTable*>(T)->FindFieldValue(S, F, M, C);
+    }};
 }  // namespace
 
 TqzDataSetExtras::TqzDataSetExtras(TDBDataSet* Owner) : DataSet(Owner) {
     qzSetCalcLookupResolver(&CalcLookupResultField);
+    qzSetTableSearch(&TableSearch);
 }
 
 TqzDataSetExtras::~TqzDataSetExtras() = default;

@@ -19,6 +19,7 @@
 #include "suite/base/qzlinelists.h"
 #include "suite/data/qznavigator.h"
 #include "suite/edit/qzdatetimepicker.h"
+#include "suite/grid/qzlookupcombo.h"
 #include "suite/richtext/qzdbrichedit.h"
 
 namespace {
@@ -52,6 +53,8 @@ bool BindByName(TControl* C, TDataSource* Source, const std::string& FieldName) 
         c->SetDataField(FieldName);
         return true;
     };
+    // The lookup combo refuses its lookup table as the bound dataset.
+    if (auto* l = dynamic_cast<TqzDBCustomLookupCombo*>(C)) return bind(l);
     if (auto* e = dynamic_cast<TqzDBCustomEdit*>(C)) return bind(e);
     if (auto* r = dynamic_cast<TqzDBRichEdit*>(C)) return bind(r);
     if (auto* i = dynamic_cast<TDBImage*>(C)) return bind(i);
@@ -418,6 +421,9 @@ TControl* TqzRecordViewDialog::MakeControl(const TShownField& F, TLabel* Label, 
         custom->SetParent(FForm->ScrollBox);
         custom->SetVisible(true);
         if (!BindByName(custom, DataSource(), field->FieldName())) return nullptr;
+        if (auto* lookup = dynamic_cast<TqzDBCustomLookupCombo*>(custom);
+            lookup && field->FieldKind() == fkData)
+            lookup->RefreshDisplayText();
         custom->SetCtl3D(true);
         int w = StandardWidth(F.Width);
         if (dynamic_cast<TqzCustomRichEdit*>(custom))

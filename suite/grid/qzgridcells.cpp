@@ -347,8 +347,19 @@ bool TqzGridCells::DrawCustomControl(TCanvas* C, const TRect& R, int ACol, int A
         control->SetBounds(control->Left(), control->Top(), R.Width(), R.Height());
     G.DrawDataCell(R, Field, State);
     TCanvasClip clip(C, R);
-    // A rich edit draws the row's own document; other controls paint themselves.
-    if (!qzPaintRichEditCell(control, C, R)) control->PaintTo(C, R.Left, R.Top);
+    // A rich edit draws the row's own document; other controls paint a copy
+    // of themselves for the row.
+    if (!qzPaintRichEditCell(control, C, R)) {
+        const TControlState state = control->ControlState();
+        control->SetControlState(state + csPaintCopy);
+        try {
+            control->PaintTo(C, R.Left, R.Top);
+        } catch (...) {
+            control->SetControlState(state);
+            throw;
+        }
+        control->SetControlState(state);
+    }
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
+#include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -12,6 +13,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
 #include "suite/base/qzdbutils.h"
+#include "suite/base/qztablesearch.h"
 
 namespace {
 
@@ -24,6 +26,11 @@ std::string TrimSpaces(const std::string& S) {
     if (b == std::string::npos) return {};
     const auto e = S.find_last_not_of(" \t");
     return S.substr(b, e - b + 1);
+}
+
+// Keys that start a search (and, with AutoDropDown, drop the grid down).
+bool IsSearchKey(uint16_t Key) {
+    return Key == VK_BACK || Key == VK_SPACE || Key == VK_DELETE || (Key >= 48 && Key <= 111) || Key > 145;
 }
 
 }  // namespace
@@ -118,8 +125,22 @@ void TqzDBCustomLookupCombo::SetSelected(TStrings* Value) { FSelected->Assign(Va
 
 void TqzDBCustomLookupCombo::SetStyle(TqzDBLookupComboStyle Value) {
     FStyle = Value == csDropDownList ? csDropDownList : csDropDown;
-    SetDropDownList(FStyle == csDropDownList);
+    SetDropDownList(FStyle == csDropDownList && !FAutoDropDown);
     Invalidate();
+}
+
+void TqzDBCustomLookupCombo::SetAutoDropDown(bool Value) {
+    FAutoDropDown = Value;
+    // A list-only combo that drops down on typing takes typed text.
+    SetDropDownList(FStyle == csDropDownList && !FAutoDropDown);
+    Invalidate();
+}
+
+bool TqzDBCustomLookupCombo::CanModifyValue() {
+    if (ReadOnly()) return false;
+    if (FStyle == csDropDownList && !IsDroppedDown() && !FAutoDropDown) return false;
+    if (!DataSource() || DataField().empty()) return true;
+    return DataLink()->Editing();
 }
 
 void TqzDBCustomLookupCombo::BindKeys(bool Raise) {
@@ -190,8 +211,71 @@ bool TqzDBCustomLookupCombo::PositionOnValue() {
         names += ";" + FKeyFields[i];
         values.push_back(b->AsVariant());
     }
+    bool found = false;
+    if (const TqzTableSearch* ts = qzTableSearchFor(FLookupTable)) {
+        // The key search on the index for LookupField, when there is one.
+        std::string keys;
+        for (const std::string& k : FKeyFields) keys += (keys.empty() ? "" : ";") + k;
+        ts->SelectIndexForField(FLookupTable, keys);
+        if (IndexPosition(FKeyFields[0]) == 0) {
+            auto* table = static_cast<TTable*>(FLookupTable);
+            while (static_cast<int>(values.size()) > table->IndexFieldCount()) values.pop_back();
+            bool fits = true;
+            for (size_t i = 1; i < values.size(); ++i)
+                fits = fits && IndexPosition(FKeyFields[i]) == static_cast<int>(i);
+            if (fits) {
+                found = ts->FindKeyValues(FLookupTable, values);
+                if (found && FOrderByDisplay) OrderForDisplay();
+                return found;
+            }
+        }
+    }
     const Variant key = values.size() == 1 ? values[0] : VarArrayOf(values);
-    return FLookupTable->Locate(names, key, {});
+    found = FLookupTable->Locate(names, key, {});
+    if (found && FOrderByDisplay) OrderForDisplay();
+    return found;
+}
+
+int TqzDBCustomLookupCombo::IndexPosition(const std::string& FieldName) const {
+    auto* table = dynamic_cast<TTable*>(FLookupTable);
+    if (!table || !qzTableSearchFor(FLookupTable) || FieldName.empty()) return -1;
+    const int n = table->IndexFieldCount();
+    for (int i = 0; i < n; ++i)
+        if (TField* f = table->IndexFields(i); f && AnsiCompareText(f->FieldName(), FieldName) == 0) return i;
+    return -1;
+}
+
+void TqzDBCustomLookupCombo::OrderForDisplay() {
+    const TqzTableSearch* ts = qzTableSearchFor(FLookupTable);
+    if (!ts || !FLookupTable->Active()) return;
+    if (FSelected->Count() > 0)
+        ts->SelectIndexForSelected(FLookupTable, FSelected.get());
+    else
+        ts->SelectIndexForField(FLookupTable, DisplayField());
+}
+
+std::string TqzDBCustomLookupCombo::RowDisplayText() {
+    TField* f = Field();
+    if (!f) return Text();
+    if (FKeyFields.empty()) BindKeys(false);
+    const bool showsKey = !FKeyFields.empty() && AnsiCompareText(DisplayField(), FKeyFields[0]) == 0;
+    if (!FLookupTable || !FLookupTable->Active() || FKeyFields.empty() || showsKey ||
+        f->FieldKind() != fkData || f->IsBlob())
+        return f->DisplayText();
+    if (f->IsNull()) return {};
+    TDataSet* ds = DataLink()->DataSet();
+    std::string names = FKeyFields[0];
+    std::vector<Variant> values{f->AsVariant()};
+    for (size_t i = 1; i < FKeyFields.size(); ++i) {
+        TField* b = ds ? ds->FindField(FKeyFields[i]) : nullptr;
+        if (!b) break;
+        names += ";" + FKeyFields[i];
+        values.push_back(b->AsVariant());
+    }
+    // Looked up without moving the lookup table the drop-down grid shows.
+    const Variant v =
+        FLookupTable->Lookup(names, values.size() == 1 ? values[0] : VarArrayOf(values), DisplayField());
+    return v.IsNull() || v.IsEmpty() ? std::string() : v.AsString();
 }
 
 void TqzDBCustomLookupCombo::LookupDataChange(TObject*) {
@@ -214,6 +298,11 @@ void TqzDBCustomLookupCombo::LookupDataChange(TObject*) {
 }
 
 bool TqzDBCustomLookupCombo::DisplayTextFromValue(std::string& Text) {
+    // A grid cell of another row shows that row's key.
+    if (ControlState().Contains(csPaintCopy) && Field()) {
+        Text = RowDisplayText();
+        return true;
+    }
     Text = this->Text();
     return true;
 }
@@ -298,7 +387,40 @@ void TqzDBCustomLookupCombo::RevertText() {
     }
 }
 
+void TqzDBCustomLookupCombo::ClearValue() {
+    FSearchTimer->SetEnabled(false);
+    FCleared = false;
+    TField* f = Field();
+    TDataSet* ds = DataLink()->DataSet();
+    if (f && ds) {
+        if (ReadOnly() || !DataLink()->Edit()) {
+            RevertText();
+            return;
+        }
+        FIgnoreDataChange = true;
+        try {
+            for (size_t i = 1; i < FKeyFields.size(); ++i)
+                if (TField* b = ds->FindField(FKeyFields[i])) b->Clear();
+            f->Clear();
+        } catch (...) {
+            FIgnoreDataChange = false;
+            RevertText();
+            throw;
+        }
+        FIgnoreDataChange = false;
+    }
+    FLookupValue.clear();
+    FMatchFound = true;
+    ShowText("");
+    SetModified(false);
+}
+
 bool TqzDBCustomLookupCombo::AcceptText(bool Match) {
+    if (FAllowClearKey && Text().empty()) {
+        const bool changed = !FLookupValue.empty() || (Field() && !Field()->IsNull());
+        ClearValue();
+        return changed;
+    }
     if (!FLookupTable || !FLookupTable->Active()) return false;
     if (FKeyFields.empty()) BindKeys(false);
     if (FKeyFields.empty()) return false;
@@ -394,7 +516,8 @@ void TqzDBCustomLookupCombo::DropDown() {
         FTextAtDropDown = Text();
         // Positioned once the grid has its rows, so that the rows before
         // the value show when there is room.
-        const bool reposition = !Modified() && FLookupTable->Active();
+        const bool autoDrop = FPendingAutoDrop;
+        const bool reposition = !Modified() && !autoDrop && FLookupTable->Active();
         if (reposition) FLookupTable->First();
         if (FOnDropDown.Assigned()) FOnDropDown(this);
 
@@ -459,7 +582,8 @@ void TqzDBCustomLookupCombo::DropDown() {
         FSavedShowHint = Application->ShowHint();
         Application->SetShowHint(false);
         if (CanFocus() && !Focused()) SetFocus();
-        if (!(FShowMatchText && SelLength() > 0)) SelectAll();
+        // Dropped by typing, the caret stays where the typing goes on.
+        if (!autoDrop && !(FShowMatchText && SelLength() > 0)) SelectAll();
         Invalidate();
         WatchDropDown({FGridWindow, FGrid});
     } catch (...) {
@@ -484,7 +608,10 @@ void TqzDBCustomLookupCombo::CloseUp(bool Accept) {
         SetDroppedDown(false);
         Application->SetShowHint(FSavedShowHint);
         if (Accept) {
-            if (!(match && !Modified() && Text() == FTextAtDropDown && !FGridMoved))
+            if (FCleared || (FAllowClearKey && Text().empty() && !FTextAtDropDown.empty())) {
+                changed = !FLookupValue.empty() || (Field() && !Field()->IsNull());
+                ClearValue();
+            } else if (!(match && !Modified() && Text() == FTextAtDropDown && !FGridMoved))
                 changed = AcceptText(match);
             FMatchFound = true;
             SetModified(false);
@@ -513,6 +640,14 @@ void TqzDBCustomLookupCombo::CloseUp(bool Accept) {
 
 void TqzDBCustomLookupCombo::KeyDown(uint16_t& Key, TShiftState Shift) {
     const bool alt = Shift.Contains(ssAlt) || GetKeyState(VK_MENU) < 0;
+    if ((Key == VK_BACK || Key == VK_DELETE) && FStyle == csDropDownList && !FAllowClearKey &&
+        !IsDroppedDown()) {
+        Key = 0;
+        return;
+    }
+    if (FAutoDropDown && !IsDroppedDown() && IsSearchKey(Key) && !alt && !Shift.Contains(ssCtrl) &&
+        !ReadOnly())
+        FPendingAutoDrop = true;
     if (IsDroppedDown() && !alt && (Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT)) {
         if (!ReadOnly() && FGrid && FLookupTable && FLookupTable->Active()) {
             // The keys move the lookup table; the grid follows it.
@@ -537,6 +672,73 @@ void TqzDBCustomLookupCombo::KeyDown(uint16_t& Key, TShiftState Shift) {
     inherited::KeyDown(Key, Shift);
 }
 
+void TqzDBCustomLookupCombo::KeyPress(char32_t& Key) {
+    if (Key == 8 && FStyle == csDropDownList && !FAllowClearKey && !IsDroppedDown()) {
+        Key = 0;
+        return;
+    }
+    // A list-only combo typed into keeps its value against Backspace and Ctrl+X.
+    if (FAutoDropDown && FStyle == csDropDownList && !FAllowClearKey && !IsDroppedDown() &&
+        (Key == 8 || Key == 24)) {
+        Key = 0;
+        return;
+    }
+    inherited::KeyPress(Key);
+}
+
+void TqzDBCustomLookupCombo::KeyUp(uint16_t& Key, TShiftState Shift) {
+    if (FAllowClearKey && (Key == VK_BACK || Key == VK_DELETE) && !ReadOnly()) {
+        const int length = static_cast<int>(Text().size());
+        if (!IsDroppedDown() && (FStyle == csDropDownList || length == 0 || SelLength() == length)) {
+            ClearValue();
+            Key = 0;
+            return;
+        }
+        if (IsDroppedDown() && length == 0) {
+            // Enter now clears the value.
+            FSearchTimer->SetEnabled(false);
+            FCleared = true;
+            FMatchFound = false;
+            FLastSearchText.clear();
+            if (FGrid) FGrid->Invalidate();
+            Key = 0;
+            return;
+        }
+    }
+    inherited::KeyUp(Key, Shift);
+}
+
+void TqzDBCustomLookupCombo::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_PASTE:
+    case WM_CUT: {
+        if (FStyle == csDropDownList && FAutoDropDown && !IsDroppedDown()) return;
+        if (IsEditableStyle() && DataSource() && Field() && !ReadOnly()) DataLink()->Edit();
+        if (!CanModifyValue()) return;
+        const std::string before = Text();
+        inherited::Dispatch(Message);
+        if (Message.Msg == WM_PASTE && Text() != before) {
+            if (Field()) SetModifiedState(true);
+            if (IsDroppedDown()) SearchTimerTick(FSearchTimer);
+        }
+        return;
+    }
+    case CM_CANCELMODE: {
+        auto* sender = reinterpret_cast<TControl*>(Message.LParam);
+        if (sender == this || sender == Button() || sender == ButtonHost() || (sender && sender == FGrid) ||
+            (sender && sender == FGridWindow))
+            return;
+        // A click elsewhere: a typed text still to be looked up goes with the record.
+        if (Modified() && !FMatchFound && Field() && !ReadOnly() && DataLink()->Edit())
+            SetModifiedState(true);
+        if (IsDroppedDown()) CloseUp(true);
+        return;
+    }
+    default: break;
+    }
+    inherited::Dispatch(Message);
+}
+
 bool TqzDBCustomLookupCombo::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     // Open, the wheel moves the grid like Up and Down; closed, it is not used.
     if (!IsDroppedDown() || !FLookupTable || !FLookupTable->Active() || ReadOnly() || WheelDelta == 0)
@@ -550,7 +752,8 @@ void TqzDBCustomLookupCombo::Change() {
     inherited::Change();
     if (FPictureSetText || ComponentState().Contains(csLoading)) return;
     FMatchFound = false;
-    if (IsDroppedDown() || FShowMatchText) {
+    FCleared = false;
+    if (IsDroppedDown() || FShowMatchText || FPendingAutoDrop) {
         if (FSearchDelay > 0) FSearchTimer->SetInterval(static_cast<unsigned>(FSearchDelay));
         FSearchTimer->SetEnabled(false);
         FSearchTimer->SetEnabled(true);
@@ -570,10 +773,13 @@ void TqzDBCustomLookupCombo::SearchTimerTick(TObject*) {
     if (text == FLastSearchText || !FLookupTable || !FLookupTable->Active()) return;
     if (FKeyFields.empty()) BindKeys(false);
     const bool open = IsDroppedDown();
-    const bool partial = open || (FShowMatchText && EditCanModify());
+    const bool partial = open || FPendingAutoDrop || (FShowMatchText && EditCanModify());
     bool found = false;
     std::string match;
-    if (!text.empty() && FSeqSearchOptions.Contains(ssoEnabled)) {
+    // A suite table is searched on the index led by the display field.
+    if (!text.empty() && FOrderByDisplay) OrderForDisplay();
+    const bool indexed = IndexPosition(DisplayField()) >= 0;
+    if (!text.empty() && (indexed || FSeqSearchOptions.Contains(ssoEnabled))) {
         found = FindByKey(text, DisplayField(), partial);
         if (found) {
             TField* d = FLookupTable->FindField(DisplayField());
@@ -595,6 +801,8 @@ void TqzDBCustomLookupCombo::SearchTimerTick(TObject*) {
     }
     FLastSearchText = Text();
     if (open && FGrid) FGrid->Invalidate();
+    if (FPendingAutoDrop && !open) DropDown();
+    FPendingAutoDrop = false;
 }
 
 bool TqzDBCustomLookupCombo::PerformSearch(const std::string& SearchText, const std::string& FieldName,
@@ -606,12 +814,30 @@ bool TqzDBCustomLookupCombo::PerformSearch(const std::string& SearchText, const 
     if (f->DataType() == ftString && f->Size() > 0 && static_cast<int>(text.size()) > f->Size())
         text.resize(static_cast<size_t>(f->Size()));
     if (text.empty() || !qzIsValidSearchTextForField(f, text)) return false;
-    return qzLocateFieldValue(FLookupTable, text, FieldName, CaseSensitive,
-                              PartialMatch ? mtPartialMatchStart : mtExactMatch);
+    const TqzLocateMatchType type = PartialMatch ? mtPartialMatchStart : mtExactMatch;
+    if (const TqzTableSearch* ts = qzTableSearchFor(FLookupTable))
+        return ts->FindFieldValue(FLookupTable, text, FieldName, static_cast<int>(type), CaseSensitive);
+    return qzLocateFieldValue(FLookupTable, text, FieldName, CaseSensitive, type);
 }
 
 bool TqzDBCustomLookupCombo::FindByKey(const std::string& SearchText, const std::string& FieldName,
                                        bool PartialMatch) {
-    return PerformSearch(SearchText, FieldName, PartialMatch, FSeqSearchOptions.Contains(ssoCaseSensitive),
-                         false);
+    const bool caseSensitive = FSeqSearchOptions.Contains(ssoCaseSensitive);
+    const int position = IndexPosition(FieldName);
+    // Past the third index field the key search takes no more values.
+    if (position < 0 || position > 2)
+        return PerformSearch(SearchText, FieldName, PartialMatch, caseSensitive, false);
+    const TqzTableSearch* ts = qzTableSearchFor(FLookupTable);
+    auto* table = static_cast<TTable*>(FLookupTable);
+    TField* f = table->IndexFields(position);
+    if (SearchText.empty() || !qzIsValidSearchTextForField(f, SearchText)) return false;
+    if (position == 0 && PartialMatch) return ts->FindNearestText(FLookupTable, SearchText, 0);
+    // The current record's values of the index fields before it, then the text.
+    std::vector<Variant> values;
+    for (int i = 0; i < position; ++i) values.push_back(Variant(table->IndexFields(i)->AsString()));
+    values.push_back(Variant(SearchText));
+    const bool found = ts->FindKeyValues(FLookupTable, values);
+    if (!found || !PartialMatch) return found;
+    const std::string have = AnsiUpperCase(f->AsString());
+    return have.compare(0, SearchText.size(), AnsiUpperCase(SearchText)) == 0;
 }

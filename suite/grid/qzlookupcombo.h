@@ -22,6 +22,13 @@
 // offered to OnNotInList (when the display field is a separate field
 // without a handler, it is refused); an accepted text is looked up again,
 // and only a record found then gives the key. Otherwise the text reverts.
+//
+// A suite table (TqzTable) as lookup table is searched on its index: the
+// stored key by a key search on the index for LookupField, typed text on
+// the index led by the display field (OrderByDisplay), other tables by the
+// record search. AutoDropDown drops the grid on typing; AllowClearKey lets
+// Backspace and Delete on the whole text clear the value. Painted as a grid
+// cell for another row, the combo shows the display text of that row's key.
 #pragma once
 
 #include <memory>
@@ -96,6 +103,12 @@ public:
     void SetSeqSearchOptions(TqzSeqSearchOptions Value) { FSeqSearchOptions = Value; }
     bool ShowMatchText() const { return FShowMatchText; }
     void SetShowMatchText(bool Value) { FShowMatchText = Value; }
+    bool OrderByDisplay() const { return FOrderByDisplay; }
+    void SetOrderByDisplay(bool Value) { FOrderByDisplay = Value; }
+    bool AllowClearKey() const { return FAllowClearKey; }
+    void SetAllowClearKey(bool Value) { FAllowClearKey = Value; }
+    bool AutoDropDown() const { return FAutoDropDown; }
+    void SetAutoDropDown(bool Value);
     TqzDropDownGridOptions* DropDownGridOptions() const { return FGridOptions.get(); }
     void SetDropDownGridOptions(TqzDropDownGridOptions* Value) { FGridOptions->Assign(Value); }
     TNotifyEvent OnDropDown() const { return FOnDropDown; }
@@ -124,9 +137,17 @@ public:
     // ---- Operations
     void DropDown() override;
     void CloseUp(bool Accept) override;
-    bool IsEditableStyle() override { return FStyle == csDropDown; }
+    bool IsEditableStyle() override { return FStyle == csDropDown || FAutoDropDown; }
     void UpdateData(TObject* Sender) override;
+    // The shown text; painted as a grid cell for another row, the display
+    // text of that row's key.
     bool DisplayTextFromValue(std::string& Text) override;
+    // Shows the display text of the bound field's key again (the record
+    // view after binding a borrowed combo).
+    void RefreshDisplayText() { LookupDataChange(this); }
+    // The may-modify rule of typing, pasting and cutting.
+    bool CanModifyValue();
+    void Dispatch(TMessage& Message) override;
     // One step of the search as you type (the timer's tick).
     virtual void SearchTimerTick(TObject* Sender);
     // Moves the lookup table to a record whose FieldName matches SearchText.
@@ -142,6 +163,8 @@ public:
 
 protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(char32_t& Key) override;
+    void KeyUp(uint16_t& Key, TShiftState Shift) override;
     void Change() override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void CMExit(TMessage& Message) override;
@@ -165,6 +188,16 @@ private:
     void EnsureGrid();
     std::string KeyText(int Index) const;
     bool BoundIsLookup(TDataSet* Value) const;
+    // Clears the value (AllowClearKey): the text, the lookup value and the
+    // bound key fields.
+    void ClearValue();
+    // The key search of a suite table on its active index for FieldName;
+    // -1 when the field is not in it.
+    int IndexPosition(const std::string& FieldName) const;
+    // A suite table is put on the index led by the display field.
+    void OrderForDisplay();
+    // The display text of the bound dataset's current row (grid cells).
+    std::string RowDisplayText();
 
     TDataSet* FLookupTable = nullptr;
     std::string FLookupField;
@@ -177,6 +210,13 @@ private:
     int FSearchDelay = 0;
     TqzSeqSearchOptions FSeqSearchOptions{ssoEnabled};
     bool FShowMatchText = false;
+    bool FOrderByDisplay = true;
+    bool FAllowClearKey = false;
+    bool FAutoDropDown = false;
+    // A typed key asks the next search step to drop the grid down.
+    bool FPendingAutoDrop = false;
+    // The text was cleared by Backspace or Delete with AllowClearKey.
+    bool FCleared = false;
     std::unique_ptr<TqzDropDownGridOptions> FGridOptions;
     TNotifyEvent FOnDropDown;
     TNotifyCloseUpEvent FOnCloseUp;

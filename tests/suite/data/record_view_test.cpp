@@ -17,6 +17,7 @@
 #include "suite/data/qznavigator.h"
 #include "suite/data/qzrecordview.h"
 #include "suite/edit/qzdatetimepicker.h"
+#include "suite/grid/qzlookupcombo.h"
 #include "suite/richtext/qzdbrichedit.h"
 
 namespace {
@@ -473,6 +474,39 @@ TEST_F(RecordViewTest, RichTextFieldGetsTheRichEdit) {
         SendClick(f->CancelButton, 5, 5);
     });
     Dlg->SetDataSource(nullptr);
+}
+
+// A lookup combo of the owner form borrowed for a field shows the display
+// text of the field's key and writes a chosen key back.
+TEST_F(RecordViewTest, BorrowedLookupComboShowsAndWritesTheKey) {
+    TOstraTable cities(&Form);
+    cities.FieldDefs()->Add("City", ftString, 12);
+    cities.FieldDefs()->Add("Country", ftString, 20);
+    cities.Open();
+    cities.AppendRecord({Variant("Oslo"), Variant("Norway")});
+    cities.AppendRecord({Variant("Paris"), Variant("France")});
+    cities.AppendRecord({Variant("Rome"), Variant("Italy")});
+    auto* combo = new TqzDBCustomLookupCombo(&Form);
+    combo->SetName("CityCombo");
+    combo->SetParent(&Form);
+    combo->SetBounds(300, 20, 120, 25);
+    combo->SetLookupTable(&cities);
+    combo->Selected()->SetText("Country\t12\tCountry\n");
+    combo->SetLookupField("City");
+    Dlg->SetOptions(Dlg->Options() + rvoUseCustomControls);
+    Dlg->ControlType()->Add("City;LookupCombo;CityCombo");
+    EXPECT_TRUE(Run([&](TqzRecordViewForm* f) {
+        EXPECT_EQ(f->ScrollBox, combo->Parent());
+        EXPECT_EQ("Norway", combo->Text());
+        combo->SetFocus();
+        SendKey(combo, VK_F4);
+        SendKey(combo, VK_DOWN);
+        SendKey(combo, VK_RETURN);
+        EXPECT_EQ("France", combo->Text());
+        SendClick(f->OKButton, 5, 5);
+    }));
+    EXPECT_EQ(&Form, combo->Parent());
+    EXPECT_EQ("Paris", T.FieldByName("City")->AsString());
 }
 
 }  // namespace

@@ -11,11 +11,13 @@
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
+#include "platform/ui/clipboard.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
+#include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzlookupcombo.h"
 
 namespace {
@@ -191,6 +193,9 @@ TEST_F(QzLookupComboTest, AMissingMiddleKeyFieldEndsTheKeyList) {
     EXPECT_EQ("3", Bound("ItemId"));
     EXPECT_EQ("A", Bound("Grp"));
     EXPECT_EQ("y", Bound("Sub"));  // untouched
+    // A missing third part leaves two keys, without an error.
+    Combo->SetLookupField("Id;Grp;Nope");
+    EXPECT_EQ((std::vector<std::string>{"Id", "Grp"}), Combo->KeyFields());
 }
 
 // A typed text that is not in the list never becomes an (integer) key: it
@@ -332,4 +337,188 @@ TEST_F(QzLookupComboTest, RendersDroppedDown) {
     EXPECT_LE(g->CellRect(0, g->TitleOffset() + 4).Bottom, g->ClientHeight());
 }
 
+// Paste and Cut: only where the value may change; pasting into the open grid
+// searches at once.
+TEST_F(QzLookupComboTest, PasteAndCutFollowTheMayModifyRule) {
+    TTestTimers timers;
+    Bind("Id");
+    Clipboard()->SetAsText("Cherry");
+    Combo->SetReadOnly(true);
+    SendKey(Combo, 'A', {ssCtrl});
+    SendKey(Combo, 'V', {ssCtrl});
+    EXPECT_EQ("Banana", Combo->Text());
+    SendKey(Combo, 'X', {ssCtrl});
+    EXPECT_EQ("Banana", Combo->Text());
+    EXPECT_EQ(dsBrowse, Orders->State());
+    Combo->SetReadOnly(false);
+    // List only and closed: neither goes through.
+    Combo->SetStyle(csDropDownList);
+    Combo->SelectAll();
+    SendKey(Combo, 'V', {ssCtrl});
+    SendKey(Combo, 'X', {ssCtrl});
+    EXPECT_EQ("Banana", Combo->Text());
+    EXPECT_EQ("2", Bound("ItemId"));
+    // Open, a paste moves the grid without waiting for the timer.
+    Combo->SetStyle(csDropDown);
+    SendKey(Combo, VK_F4);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    Combo->SelectAll();
+    SendKey(Combo, 'V', {ssCtrl});
+    EXPECT_EQ("Cherry", Combo->Text());
+    EXPECT_EQ("Cherry", Items->FieldByName("Name")->AsString());
+    EXPECT_TRUE(Combo->MatchFound());
+    SendKey(Combo, VK_RETURN);
+    EXPECT_EQ("4", Bound("ItemId"));
+    // Cutting the whole text and leaving: an empty text reverts.
+    Combo->SelectAll();
+    SendKey(Combo, 'X', {ssCtrl});
+    EXPECT_EQ("", Combo->Text());
+    EXPECT_EQ("Cherry", Clipboard()->AsText());
+    Other->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ("4", Bound("ItemId"));
+    EXPECT_EQ("Cherry", Combo->Text());
+}
+
+TEST_F(QzLookupComboTest, AutoDropDownOpensTheGridOnTyping) {
+    TTestTimers timers;
+    Bind("Id;Grp");
+    Combo->SetAutoDropDown(true);
+    SendKey(Combo, 'A', {ssCtrl});
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    SendText(Combo, "c");
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    timers.Advance(200);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    EXPECT_EQ("Carrot", Items->FieldByName("Name")->AsString());
+    // The typing goes on where it was.
+    EXPECT_EQ("c", Combo->Text());
+    SendText(Combo, "h");
+    EXPECT_EQ("ch", Combo->Text());
+    timers.Advance(200);
+    EXPECT_EQ("Cherry", Items->FieldByName("Name")->AsString());
+    SendKey(Combo, VK_RETURN);
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    EXPECT_EQ("4", Bound("ItemId"));
+    EXPECT_EQ("F", Bound("Grp"));
+    EXPECT_EQ("Cherry", Combo->Text());
+    // List only with AutoDropDown: typed into, but Backspace cannot clear it.
+    Combo->SetStyle(csDropDownList);
+    Combo->SetSelStart(6);
+    SendKey(Combo, VK_BACK);
+    EXPECT_EQ("Cherry", Combo->Text());
+    SendKey(Combo, 'A', {ssCtrl});
+    SendText(Combo, "d");
+    timers.Advance(200);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    SendKey(Combo, VK_RETURN);
+    EXPECT_EQ("5", Bound("ItemId"));
+}
+
+TEST_F(QzLookupComboTest, AllowClearKeyClearsAllKeys) {
+    Bind("Id;Grp;Sub");
+    Combo->SetStyle(csDropDownList);
+    SendKey(Combo, VK_BACK);
+    SendKey(Combo, VK_DELETE);
+    EXPECT_EQ("Banana", Combo->Text());
+    EXPECT_EQ("2", Bound("ItemId"));
+    Combo->SetAllowClearKey(true);
+    SendKey(Combo, VK_DELETE);
+    EXPECT_EQ("", Combo->Text());
+    // (The engine keeps a cleared integer as 0.)
+    EXPECT_EQ(0, Orders->FieldByName("ItemId")->AsInteger());
+    EXPECT_TRUE(Orders->FieldByName("Grp")->IsNull());
+    EXPECT_TRUE(Orders->FieldByName("Sub")->IsNull());
+    Orders->Post();
+    EXPECT_EQ(0, Orders->FieldByName("ItemId")->AsInteger());
+    EXPECT_EQ("", Combo->Text());
+    // Chosen again, then cleared in the open grid of a typed-into combo.
+    Combo->SetStyle(csDropDown);
+    SendKey(Combo, VK_F4);
+    SendKey(Combo, VK_DOWN);
+    SendKey(Combo, VK_RETURN);
+    EXPECT_EQ("2", Bound("ItemId"));  // the grid stood on the first record
+    SendKey(Combo, VK_F4);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    Combo->SelectAll();
+    SendKey(Combo, VK_BACK);
+    EXPECT_EQ("", Combo->Text());
+    SendKey(Combo, VK_RETURN);
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    EXPECT_EQ(0, Orders->FieldByName("ItemId")->AsInteger());
+    EXPECT_EQ("", Combo->Text());
+    // Without AllowClearKey an emptied text reverts.
+    SendKey(Combo, VK_F4);
+    SendKey(Combo, VK_DOWN);
+    SendKey(Combo, VK_RETURN);
+    Combo->SetAllowClearKey(false);
+    Combo->SelectAll();
+    SendKey(Combo, VK_BACK);
+    Other->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ("2", Bound("ItemId"));
+    EXPECT_EQ("Banana", Combo->Text());
+}
+
+// The combo as a grid cell control: every row not being edited shows the
+// display text of its own key.
+class TRecordingLookupCombo : public TqzDBCustomLookupCombo {
+public:
+    using TqzDBCustomLookupCombo::TqzDBCustomLookupCombo;
+    std::vector<std::string> Painted;
+    bool DisplayTextFromValue(std::string& Text) override {
+        const bool r = TqzDBCustomLookupCombo::DisplayTextFromValue(Text);
+        if (ControlState().Contains(csPaintCopy)) Painted.push_back(Text);
+        return r;
+    }
+};
+
+TEST_F(QzLookupComboTest, GridCellsShowTheDisplayTextOfEachRowsKey) {
+    Orders->AppendRecord({Variant(4), Variant("F"), Variant("w")});
+    Orders->AppendRecord({Variant(2), Variant("A"), Variant("y")});
+    Orders->AppendRecord({Variant(9), Variant("Q"), Variant("q")});  // no such item
+    Orders->First();
+    Form->SetBounds(40, 40, 420, 220);
+    auto* grid = new TqzDBGrid(Form);
+    grid->SetParent(Form);
+    grid->SetBounds(8, 40, 400, 150);
+    grid->ControlType()->SetText("ItemId;CustomEdit;ItemCombo\n");
+    auto* combo = new TRecordingLookupCombo(Form);
+    combo->SetName("ItemCombo");
+    combo->SetParent(grid);
+    combo->SetVisible(false);
+    combo->SetDataSource(Source);
+    combo->SetDataField("ItemId");
+    combo->SetLookupTable(Items);
+    combo->Selected()->SetText("Name\t12\tName\n");
+    combo->SetLookupField("Id");
+    grid->SetDataSource(Source);
+    Combo->SetVisible(false);
+    Form->Show();
+    ProcessEvents();
+    Orders->Last();
+    Items->Last();  // painting does not move the lookup table
+    combo->Painted.clear();
+    TBitmap shot;
+    RenderControl(grid, &shot);
+    shot.SaveToFile(GetTempDir() + "/qzlookupcombo_cells.png");
+    ASSERT_GE(combo->Painted.size(), 4u);
+    const std::vector<std::string> rows(combo->Painted.end() - 4, combo->Painted.end());
+    EXPECT_EQ((std::vector<std::string>{"Banana", "Cherry", "Banana", ""}), rows);
+    EXPECT_EQ("Date", Items->FieldByName("Name")->AsString());
+    EXPECT_EQ(4, Orders->RecNo());
+    // Rows of the same key look the same, other keys differ.
+    const int col = grid->IndicatorOffset();
+    auto cell = [&](int Row) {
+        TRect r = grid->CellRect(col, Row + grid->TitleOffset());
+        InflateRect(r, -2, -2);
+        std::vector<TColor> px;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) px.push_back(shot.Canvas()->Pixels(x, y));
+        return px;
+    };
+    EXPECT_EQ(cell(0), cell(2));
+    EXPECT_NE(cell(0), cell(1));
+    EXPECT_NE(cell(1), cell(3));
+}
 }  // namespace

@@ -1,0 +1,133 @@
+// The lookup combo over SQLite suite tables: the stored two-part key shown
+// by its display text through the key index, typing found on the index led
+// by the display field (OrderByDisplay), and the chosen keys written back.
+#include <gtest/gtest.h>
+
+#include "platform/db/datasource.h"
+#include "platform/db/dbtables.h"
+#include "platform/db/fields.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/stdctrls.h"
+#include "platform/ui/testing.h"
+#include "platform/ui/timer.h"
+#include "suite/data/qzdbtables.h"
+#include "suite/grid/qzlookupcombo.h"
+
+namespace {
+
+class LookupComboSqlite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Db.SetDatabaseName(":memory:");
+        Db.Open();
+        Db.Execute(
+            "CREATE TABLE cats (code INTEGER, grp VARCHAR(4), name VARCHAR(20));"
+            "CREATE UNIQUE INDEX bycode ON cats (code, grp);"
+            "CREATE INDEX byname ON cats (name COLLATE FOLD);"
+            "INSERT INTO cats VALUES (1, 'a', 'Kitchen'), (2, 'b', 'House'), (3, 'c', 'Attic'),"
+            " (2, 'z', 'Garden');"
+            "CREATE TABLE tasks (id INTEGER PRIMARY KEY, title VARCHAR(20), cat INTEGER, grp VARCHAR(4));"
+            "INSERT INTO tasks VALUES (1, 'wash', 2, 'b'), (2, 'cook', 2, 'z');");
+        Form = new TForm(nullptr);
+        Form->SetBounds(40, 40, 360, 200);
+        Cats = new TqzTable(Form);
+        Cats->SetDatabaseName(":memory:");
+        Cats->SetTableName("cats");
+        Cats->Open();
+        Tasks = new TqzTable(Form);
+        Tasks->SetDatabaseName(":memory:");
+        Tasks->SetTableName("tasks");
+        Tasks->Open();
+        Src = new TDataSource(Form);
+        Src->SetDataSet(Tasks);
+        Combo = new TqzDBCustomLookupCombo(Form);
+        Combo->SetParent(Form);
+        Combo->SetBounds(10, 10, 200, 25);
+        Combo->SetDataSource(Src);
+        Combo->SetDataField("cat");
+        Combo->SetLookupTable(Cats);
+        Combo->Selected()->SetText("name\t12\tName\n");
+        Combo->SetLookupField("code;grp");
+        Other = new TEdit(Form);
+        Other->SetParent(Form);
+        Other->SetBounds(10, 120, 100, 24);
+        Form->Show();
+        Combo->SetFocus();
+        ProcessEvents();
+    }
+    void TearDown() override {
+        delete Form;
+        ProcessEvents();
+    }
+    std::string Task(const char* Field) { return Tasks->FieldByName(Field)->AsString(); }
+    std::string FirstIndexField() { return Cats->IndexFields(0)->FieldName(); }
+
+    TDatabase Db{nullptr};
+    TForm* Form = nullptr;
+    TqzTable* Cats = nullptr;
+    TqzTable* Tasks = nullptr;
+    TDataSource* Src = nullptr;
+    TqzDBCustomLookupCombo* Combo = nullptr;
+    TEdit* Other = nullptr;
+};
+
+TEST_F(LookupComboSqlite, ShowsTheStoredKeysTextFindsByTypingAndWritesTheKeysBack) {
+    TTestTimers timers;
+    // Both key parts count: (2, 'b') is House, (2, 'z') Garden.
+    EXPECT_EQ("House", Combo->Text());
+    EXPECT_EQ("name", FirstIndexField());  // ordered by the display field once found
+    Tasks->Next();
+    EXPECT_EQ("Garden", Combo->Text());
+    Tasks->First();
+    EXPECT_EQ("House", Combo->Text());
+
+    // Typing is found on the name index and completed.
+    Combo->SetShowMatchText(true);
+    SendKey(Combo, 'A', {ssCtrl});
+    SendText(Combo, "ki");
+    timers.Advance(200);
+    EXPECT_EQ("Kitchen", Combo->Text());
+    EXPECT_EQ(2, Combo->SelStart());
+    Other->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ("1", Task("cat"));
+    EXPECT_EQ("a", Task("grp"));
+    Tasks->Post();
+
+    // The open grid lists by name: after Kitchen comes nothing, before it House.
+    Combo->SetShowMatchText(false);
+    Combo->SetFocus();
+    SendKey(Combo, VK_F4);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    EXPECT_EQ("Kitchen", Cats->FieldByName("name")->AsString());
+    SendKey(Combo, VK_UP);
+    EXPECT_EQ("House", Combo->Text());
+    // A typed prefix moves the open grid by the index.
+    SendKey(Combo, 'A', {ssCtrl});
+    SendText(Combo, "ga");
+    timers.Advance(200);
+    EXPECT_EQ("Garden", Cats->FieldByName("name")->AsString());
+    SendKey(Combo, VK_RETURN);
+    EXPECT_EQ("2", Task("cat"));
+    EXPECT_EQ("z", Task("grp"));
+    EXPECT_EQ("Garden", Combo->Text());
+    Tasks->Post();
+    EXPECT_EQ("Garden", Combo->Text());
+}
+
+TEST_F(LookupComboSqlite, WithoutOrderByDisplayTheGridKeepsTheKeyOrder) {
+    Combo->SetOrderByDisplay(false);
+    Tasks->Next();
+    Tasks->First();
+    EXPECT_EQ("House", Combo->Text());
+    EXPECT_EQ("code", FirstIndexField());
+    SendKey(Combo, VK_F4);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    SendKey(Combo, VK_DOWN);  // (2, 'z') follows (2, 'b') by key
+    SendKey(Combo, VK_RETURN);
+    EXPECT_EQ("2", Task("cat"));
+    EXPECT_EQ("z", Task("grp"));
+    EXPECT_EQ("Garden", Combo->Text());
+}
+
+}  // namespace
