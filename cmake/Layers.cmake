@@ -53,6 +53,22 @@ function(taskmoor_roots_of_sources out)
   set(${out} ${_roots} PARENT_SCOPE)
 endfunction()
 
+# Precompiled headers for a library or test program: the standard headers nearly
+# every source uses, and the platform's most used headers when target sees them
+# (it links the libraries in libs, directly or below).
+function(taskmoor_precompile target)
+  taskmoor_roots_of_libraries(_roots ${ARGN})
+  set(_pch <string> <vector> <memory> <functional> <algorithm> <map> <cstdint>
+      <platform/core/sysutils.h> <platform/core/exceptions.h>)
+  if("${PROJECT_BINARY_DIR}/layers/platform_db" IN_LIST _roots)
+    list(APPEND _pch <platform/db/dataset.h> <platform/db/fields.h>)
+  endif()
+  if("${PROJECT_BINARY_DIR}/layers/platform_ui" IN_LIST _roots)
+    list(APPEND _pch <platform/ui/forms.h> <platform/ui/stdctrls.h> <platform/ui/application.h>)
+  endif()
+  target_precompile_headers(${target} PRIVATE ${_pch})
+endfunction()
+
 # One static library per layer and subsystem; sources are every .cpp in the folder.
 # A folder without sources yet gives an interface library, so dependants still link.
 function(taskmoor_library name dir)
@@ -61,6 +77,7 @@ function(taskmoor_library name dir)
   if(_src)
     add_library(${name} STATIC ${_src})
     target_include_directories(${name} PUBLIC ${_root})
+    taskmoor_precompile(${name} ${name})
     if(ARGN)
       target_link_libraries(${name} PUBLIC ${ARGN})
     endif()
@@ -89,7 +106,15 @@ function(taskmoor_tests name dir)
     target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
   endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <string> <vector> <functional> <memory>)
+  target_precompile_headers(${name} PRIVATE <gtest/gtest.h>)
+  taskmoor_precompile(${name} ${ARGN})
+  # Test code itself is compiled unoptimised and without the fuzzers' coverage
+  # counters: that halves its build time, and the sanitizers stay on. The
+  # libraries under test keep the build's own flags.
+  target_compile_options(${name} PRIVATE -O0)
+  if(TASKMOOR_FUZZ)
+    target_compile_options(${name} PRIVATE -fno-sanitize=fuzzer-no-link)
+  endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TASKMOOR_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"

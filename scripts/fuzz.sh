@@ -5,7 +5,6 @@
 # the targets are built there; otherwise in build-fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-secs=${FUZZ_SECONDS:-15}
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "clang++ not found: fuzzing skipped"; exit 0
 fi
@@ -36,12 +35,22 @@ fuzz_one() {
   rm -rf "$work"
 }
 export -f fuzz_one
-# The targets run side by side, one per core; each gets the full time.
+# The targets run side by side, one per core. The phase takes about FUZZ_BUDGET seconds of wall
+# time (default 120), shared out over the rounds of targets, at least 5 s a target;
+# FUZZ_SECONDS gives every target that time instead.
 names=()
 for f in fuzz/*_fuzz.cpp; do names+=("$(basename "$f" .cpp)"); done
-echo "fuzzing ${#names[@]} targets for ${secs}s each, $(nproc) at a time"
+jobs=$(nproc)
+if [ -n "${FUZZ_SECONDS:-}" ]; then
+  secs=$FUZZ_SECONDS
+else
+  rounds=$(( (${#names[@]} + jobs - 1) / jobs ))
+  secs=$(( ${FUZZ_BUDGET:-120} / rounds ))
+  [ "$secs" -ge 5 ] || secs=5
+fi
+echo "fuzzing ${#names[@]} targets for ${secs}s each, $jobs at a time"
 failed=0
-printf '%s\n' "${names[@]}" | xargs -P "$(nproc)" -I{} bash -c 'fuzz_one "$1" "$2" || echo "{}" >> "$FUZZ_BUILD/failed.list"' _ {} "$secs" || failed=1
+printf '%s\n' "${names[@]}" | xargs -P "$jobs" -I{} bash -c 'fuzz_one "$1" "$2" || echo "{}" >> "$FUZZ_BUILD/failed.list"' _ {} "$secs" || failed=1
 for name in "${names[@]}"; do
   echo "$name: $(grep -E '^Done [0-9]+ runs' "$build/$name.log" || echo 'no summary')"
 done
