@@ -188,7 +188,10 @@ bool TqzDBCustomLookupCombo::ForwardDragToGrid(TControl* From, unsigned Msg, int
     if (Msg == WM_LBUTTONUP) {
         const bool forwarded = FDragForwarded;
         FPressed = FDragForwarded = false;
-        if (forwarded) FGrid->Perform(WM_LBUTTONUP, 0, at);
+        if (forwarded) {
+            if (GetCaptureControl() == From) SetCaptureControl(nullptr);
+            FGrid->Perform(WM_LBUTTONUP, 0, at);
+        }
         return forwarded;
     }
     if (Msg != WM_MOUSEMOVE) return false;
@@ -198,14 +201,17 @@ bool TqzDBCustomLookupCombo::ForwardDragToGrid(TControl* From, unsigned Msg, int
         FDragForwarded = true;
         if (GetCaptureControl()) SetCaptureControl(nullptr);
         FGrid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        // The pressed control keeps receiving the drag and hands it on.
+        if (IsDroppedDown()) SetCaptureControl(From);
         return true;
     }
     FGrid->Perform(WM_MOUSEMOVE, MK_LBUTTON, at);
     return true;
 }
 
-void TqzDBCustomLookupCombo::DoPerformCustomSearch(const std::string& FieldName, const std::string& SearchText,
-                                                   bool PerformLookup, bool& Found) {
+void TqzDBCustomLookupCombo::DoPerformCustomSearch(const std::string& FieldName,
+                                                   const std::string& SearchText, bool PerformLookup,
+                                                   bool& Found) {
     if (FOnPerformCustomSearch.Assigned())
         FOnPerformCustomSearch(this, FLookupTable, FieldName, SearchText, PerformLookup, Found);
 }
@@ -341,9 +347,9 @@ bool TqzDBCustomLookupCombo::PositionOnValue() {
     if (!f || !FLookupTable) return false;
     if (FOnPerformCustomSearch.Assigned()) {
         // The handler positions the lookup table on the stored value.
-        if (f->IsNull()) return false;
-        const bool found =
-            PerformSearch(FLookupValue, FLookupField, false, FSeqSearchOptions.Contains(ssoCaseSensitive), true);
+        if (f->IsNull() || FLookupField.empty()) return false;
+        const bool found = PerformSearch(FLookupValue, FLookupField, false,
+                                         FSeqSearchOptions.Contains(ssoCaseSensitive), true);
         if (found && FLookupTable->Active() && FKeyFields.empty()) BindKeys(false);
         if (found && FOrderByDisplay) OrderForDisplay();
         return found;
@@ -951,7 +957,8 @@ void TqzDBCustomLookupCombo::SearchTimerTick(TObject*) {
     std::string match;
     if (custom) {
         // The handler's search, on a closed lookup table too.
-        found = PerformSearch(text, DisplayField(), partial, FSeqSearchOptions.Contains(ssoCaseSensitive), false);
+        found =
+            PerformSearch(text, DisplayField(), partial, FSeqSearchOptions.Contains(ssoCaseSensitive), false);
         TField* d = found && FLookupTable->Active() ? FLookupTable->FindField(DisplayField()) : nullptr;
         match = d ? d->DisplayText() : text;
         if (match.size() < text.size()) found = false;
