@@ -2,8 +2,8 @@
 // that opens something (a list, a calendar, a dialog) that the descendants
 // provide.
 //
-// The button (TqzComboDlgButton) sits on a small window (TBtnWinControl) at
-// the right edge; ButtonStyle draws an ellipsis, a drop-down arrow or only
+// The button (TqzComboDlgButton, or a descendant's own through CreateButton)
+// sits on a small window (TBtnWinControl) at the right edge; ButtonStyle draws an ellipsis, a drop-down arrow or only
 // the glyph. The drop-down opens and closes by the button, F4, Alt+Up and
 // Alt+Down; Enter closes it accepting, Escape discarding; a list-only edit
 // opens on any click. A descendant that shows a window calls
