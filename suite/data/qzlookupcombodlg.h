@@ -19,6 +19,8 @@ public:
 
     // Runs the lookup dialog (nothing when ReadOnly).
     void DropDown() override;
+    // Keys 2 and 3 always come from the dialog's record.
+    bool IsDialogStyle() override { return true; }
 
     // ---- Dialog settings
     TqzDBGridOptions GridOptions() const { return FGridOptions; }

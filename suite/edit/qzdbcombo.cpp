@@ -119,6 +119,19 @@ TqzDBCustomCombo::TqzDBCustomCombo(TComponent* AOwner) : TqzDBCustomEdit(AOwner)
     FButtonEffects->SetOnRefresh(TNotifyEvent(this, &TqzDBCustomCombo::EffectsRefresh));
 }
 
+TqzComboButton* TqzDBCustomCombo::CreateButton() { return new TqzComboDlgButton(this, this); }
+
+void TqzDBCustomCombo::RecreateButton() {
+    TqzComboButton* made = CreateButton();
+    made->SetBounds(FButton->Left(), FButton->Top(), FButton->Width(), FButton->Height());
+    made->SetParent(FBtnControl);
+    made->SetOnClick(TNotifyEvent(this, &TqzDBCustomCombo::ButtonClick));
+    delete FButton;
+    FButton = made;
+    FButtonEffects->SetButton(made);
+    ReloadGlyph();
+}
+
 TqzDBCustomCombo::~TqzDBCustomCombo() {
     StopWatchingDropDown();
     FButtonEffects.reset();

@@ -2,8 +2,8 @@
 // that opens something (a list, a calendar, a dialog) that the descendants
 // provide.
 //
-// The button (TqzComboDlgButton) sits on a small window (TBtnWinControl) at
-// the right edge; ButtonStyle draws an ellipsis, a drop-down arrow or only
+// The button (TqzComboDlgButton, or a descendant's own through CreateButton)
+// sits on a small window (TBtnWinControl) at the right edge; ButtonStyle draws an ellipsis, a drop-down arrow or only
 // the glyph. The drop-down opens and closes by the button, F4, Alt+Up and
 // Alt+Down; Enter closes it accepting, Escape discarding; a list-only edit
 // opens on any click. A descendant that shows a window calls
@@ -83,7 +83,7 @@ public:
     void SetButtonEffects(TqzComboButtonEffects* Value) { FButtonEffects->Assign(Value); }
     bool LimitEditRect() const { return FLimitEditRect; }
     void SetLimitEditRect(bool Value);
-    TqzComboDlgButton* Button() const { return FButton; }
+    TqzComboButton* Button() const { return FButton; }
     TBtnWinControl* ButtonHost() const { return FBtnControl; }
     bool RepaintGuard() const { return FRepaintGuard; }
     // The mouse was over the button when it last painted.
@@ -136,6 +136,10 @@ protected:
     bool EditOnDropDown() const { return FEditOnDropDown; }
     void SetEditOnDropDown(bool Value) { FEditOnDropDown = Value; }
     void SetDroppedDown(bool Value) { FDroppedDown = Value; }
+    // Makes the drop-down button; a descendant with a button of its own
+    // overrides it and calls RecreateButton from its constructor.
+    virtual TqzComboButton* CreateButton();
+    void RecreateButton();
 
 private:
     void ButtonClick(TObject* Sender);
@@ -144,7 +148,7 @@ private:
     int AutoButtonWidth() const;
 
     TBtnWinControl* FBtnControl = nullptr;
-    TqzComboDlgButton* FButton = nullptr;
+    TqzComboButton* FButton = nullptr;
     TNotifyEvent FOnDropDown;
     bool FDropDownList = false;
     TqzComboButtonStyle FButtonStyle = cbsEllipsis;

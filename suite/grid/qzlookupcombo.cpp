@@ -13,6 +13,8 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
 #include "suite/base/qzdbutils.h"
+#include "suite/base/qzdraw.h"
+#include "suite/base/qzproputils.h"
 #include "suite/base/qztablesearch.h"
 
 namespace {
@@ -47,12 +49,101 @@ void TqzDropDownGridOptions::Assign(TPersistent* Source) {
     inherited::Assign(Source);
 }
 
+// ---- TqzLookupComboButton ------------------------------------------------------------------
+
+TqzLookupComboButton::TqzLookupComboButton(TComponent* AOwner, TqzDBCustomLookupCombo* Combo)
+    : TqzComboButton(AOwner), FCombo(Combo) {
+    TControlStyle style = ControlStyle();
+    style.Include(csReplicatable);
+    SetControlStyle(style);
+}
+
+bool TqzLookupComboButton::IsOwnerThemedInGrid() { return FCombo->IsThemedInGrid(); }
+
+bool TqzLookupComboButton::IsThemedButton() {
+    TqzEditFrame* frame = FCombo->Frame();
+    return qzUseThemes(this) && !FCombo->IsThemedInGrid() && !(frame->Enabled() && frame->Transparent());
+}
+
+bool TqzLookupComboButton::IsMouseInOwner() { return FCombo->MouseOver(); }
+
+bool TqzLookupComboButton::IsOwnerDroppedDown() {
+    return FCombo->GridWindow() && FCombo->GridWindow()->Showing();
+}
+
+void TqzLookupComboButton::Paint() {
+    if (FCombo->RepaintGuard()) return;
+    FCombo->SetMouseOverButton(MouseInControl());
+    const TqzComboButtonStyle style = FCombo->ButtonStyle();
+    const bool hasGlyph = !Glyph()->Empty();
+    const bool pressed = State() == bsDown || State() == bsExclusive;
+    TqzComboButtonEffects* effects = FCombo->ButtonEffects();
+    // In a grid cell a glyph is all the button shows.
+    const bool inQzGrid = FCombo->Parent() && qzClassInheritsFrom(FCombo->Parent(), "TqzDBGrid");
+    const bool face = (style == cbsEllipsis || style == cbsDownArrow) && !(hasGlyph && Flat()) &&
+                      !(effects->Transparent() && style == cbsDownArrow) && !(inQzGrid && hasGlyph);
+    SetEllipsis(style == cbsEllipsis);
+    if (qzUseThemes(this)) {
+        TqzComboButton::Paint();
+        return;
+    }
+    if (face) FCombo->PaintButtonFace(Canvas(), ClientRect(), pressed);
+    if (hasGlyph || !face) TqzComboButton::Paint();
+    if (hasGlyph && !inQzGrid && !(Flat() && !pressed && !MouseInControl())) {
+        TRect r = ClientRect();
+        DrawEdge(Canvas(), r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    }
+}
+
+void TqzLookupComboButton::RepaintEffects() {
+    TqzComboButtonEffects* effects = FCombo->ButtonEffects();
+    if (effects->Transparent() || effects->Flat()) {
+        Invalidate();
+        if (Parent()) Parent()->Update();
+    }
+}
+
+void TqzLookupComboButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const bool wasOpen = FCombo->IsDroppedDown();
+    if (Button == mbLeft && !wasOpen && !FCombo->Focused()) {
+        if (FCombo->CanFocus()) FCombo->SetFocus();
+        // The in-place control of the focused grid works without the focus.
+        TWinControl* host = FCombo->HostGrid();
+        if (!FCombo->Focused() && !(host && host->Focused())) return;
+    }
+    TqzComboButton::MouseDown(Button, Shift, X, Y);
+    RepaintEffects();
+    if (Button != mbLeft || FCombo->ReadOnly()) return;
+    if (!wasOpen && FCombo->IsDroppedDown()) return;  // the focus opened it
+    if (FCombo->IsDroppedDown()) {
+        if (FCombo->MatchFound()) FCombo->GridPick();
+        FCombo->CloseUp(true);
+        return;
+    }
+    FCombo->DropDown();
+    FCombo->ForwardDragToGrid(this, WM_LBUTTONDOWN, X, Y);
+}
+
+void TqzLookupComboButton::MouseMove(TShiftState Shift, int X, int Y) {
+    if (Shift.Contains(ssLeft) && FCombo->ForwardDragToGrid(this, WM_MOUSEMOVE, X, Y)) return;
+    TqzComboButton::MouseMove(Shift, X, Y);
+}
+
+void TqzLookupComboButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TqzComboButton::MouseUp(Button, Shift, X, Y);
+    RepaintEffects();
+    if (Button == mbLeft) FCombo->ForwardDragToGrid(this, WM_LBUTTONUP, X, Y);
+}
+
 // ---- Construction -------------------------------------------------------------------------
 
 TqzDBCustomLookupCombo::TqzDBCustomLookupCombo(TComponent* AOwner)
     : TqzDBCustomCombo(AOwner),
       FSelected(std::make_unique<TStringList>()),
       FGridOptions(std::make_unique<TqzDropDownGridOptions>()) {
+    RecreateButton();
+    // The button acts on the press.
+    Button()->SetOnClick(nullptr);
     SetButtonStyle(cbsDownArrow);
     SetHeight(25);
     FLookupSource = new TDataSource(this);
@@ -69,6 +160,60 @@ TqzDBCustomLookupCombo::~TqzDBCustomLookupCombo() {
     delete FGridWindow;  // with the grid on it
     FGridWindow = nullptr;
     FGrid = nullptr;
+}
+
+TqzComboButton* TqzDBCustomLookupCombo::CreateButton() { return new TqzLookupComboButton(this, this); }
+
+bool TqzDBCustomLookupCombo::IsThemedInGrid() {
+    return qzUseThemes(this) && FStyle == csDropDownList && !FAutoDropDown;
+}
+
+void TqzDBCustomLookupCombo::PaintButtonFace(TCanvas* Canvas, const TRect& Rect, bool Pressed) {
+    if (ButtonStyle() == cbsEllipsis || ButtonStyle() == cbsDownArrow) DrawButton(Canvas, Rect, Pressed, 0);
+}
+
+bool TqzDBCustomLookupCombo::ForwardDragToGrid(TControl* From, unsigned Msg, int X, int Y) {
+    if (Msg == WM_LBUTTONDOWN) {
+        FPressed = IsDroppedDown();
+        FDragForwarded = false;
+        return false;
+    }
+    if (!FPressed) return false;
+    if (!IsDroppedDown() || !FGrid || !FGridWindow || !FGridWindow->Showing()) {
+        FPressed = FDragForwarded = false;
+        return false;
+    }
+    const TPoint p = FGrid->ScreenToClient(From->ClientToScreen({X, Y}));
+    const LPARAM at = MakeLParam(p.X, p.Y);
+    if (Msg == WM_LBUTTONUP) {
+        const bool forwarded = FDragForwarded;
+        FPressed = FDragForwarded = false;
+        if (forwarded) {
+            if (GetCaptureControl() == From) SetCaptureControl(nullptr);
+            FGrid->Perform(WM_LBUTTONUP, 0, at);
+        }
+        return forwarded;
+    }
+    if (Msg != WM_MOUSEMOVE) return false;
+    if (!FDragForwarded) {
+        if (p.X < 0 || p.Y < 0 || p.X >= FGrid->ClientWidth() || p.Y >= FGrid->ClientHeight()) return false;
+        // The press goes to the grid there; its drag selection takes over.
+        FDragForwarded = true;
+        if (GetCaptureControl()) SetCaptureControl(nullptr);
+        FGrid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        // The pressed control keeps receiving the drag and hands it on.
+        if (IsDroppedDown()) SetCaptureControl(From);
+        return true;
+    }
+    FGrid->Perform(WM_MOUSEMOVE, MK_LBUTTON, at);
+    return true;
+}
+
+void TqzDBCustomLookupCombo::DoPerformCustomSearch(const std::string& FieldName,
+                                                   const std::string& SearchText, bool PerformLookup,
+                                                   bool& Found) {
+    if (FOnPerformCustomSearch.Assigned())
+        FOnPerformCustomSearch(this, FLookupTable, FieldName, SearchText, PerformLookup, Found);
 }
 
 void TqzDBCustomLookupCombo::Notification(TComponent* AComponent, TOperation Operation) {
@@ -199,7 +344,17 @@ void TqzDBCustomLookupCombo::ShowText(const std::string& Text) {
 bool TqzDBCustomLookupCombo::PositionOnValue() {
     TField* f = Field();
     FLookupValue = f ? f->AsString() : std::string();
-    if (!f || !FLookupTable || !FLookupTable->Active()) return false;
+    if (!f || !FLookupTable) return false;
+    if (FOnPerformCustomSearch.Assigned()) {
+        // The handler positions the lookup table on the stored value.
+        if (f->IsNull() || FLookupField.empty()) return false;
+        const bool found = PerformSearch(FLookupValue, FLookupField, false,
+                                         FSeqSearchOptions.Contains(ssoCaseSensitive), true);
+        if (found && FLookupTable->Active() && FKeyFields.empty()) BindKeys(false);
+        if (found && FOrderByDisplay) OrderForDisplay();
+        return found;
+    }
+    if (!FLookupTable->Active()) return false;
     if (FKeyFields.empty()) BindKeys(false);
     if (FKeyFields.empty() || f->IsNull()) return false;
     TDataSet* ds = DataLink()->DataSet();
@@ -475,7 +630,13 @@ bool TqzDBCustomLookupCombo::AcceptText(bool Match) {
 void TqzDBCustomLookupCombo::UpdateData(TObject*) {
     // Focus leaving or the record posting: a typed text becomes a value now.
     if (IsDroppedDown() || Text() == FShownText) return;
-    AcceptText(FMatchFound);
+    // Keys 2 and 3 come from the lookup table's current record only when it
+    // is the chosen one (dialog style, or a row the grid points at);
+    // otherwise the text is looked up afresh and all keys come from the
+    // record found for it, never key 1 of one record with keys 2 and 3 of
+    // another.
+    const bool current = IsDialogStyle() || (FGrid && FGrid->RowPointer() >= 0);
+    AcceptText(FMatchFound && current);
     FMatchFound = true;
 }
 
@@ -723,6 +884,23 @@ void TqzDBCustomLookupCombo::Dispatch(TMessage& Message) {
         }
         return;
     }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (IsEditableStyle()) break;
+        inherited::Dispatch(Message);  // toggles the grid
+        ForwardDragToGrid(this, WM_LBUTTONDOWN, 0, 0);
+        return;
+    case WM_MOUSEMOVE:
+        if ((Message.WParam & MK_LBUTTON) != 0) {
+            const TPoint p = MousePos(Message);
+            if (ForwardDragToGrid(this, WM_MOUSEMOVE, p.X, p.Y)) return;
+        }
+        break;
+    case WM_LBUTTONUP: {
+        const TPoint p = MousePos(Message);
+        if (ForwardDragToGrid(this, WM_LBUTTONUP, p.X, p.Y)) return;
+        break;
+    }
     case CM_CANCELMODE: {
         auto* sender = reinterpret_cast<TControl*>(Message.LParam);
         if (sender == this || sender == Button() || sender == ButtonHost() || (sender && sender == FGrid) ||
@@ -770,21 +948,31 @@ void TqzDBCustomLookupCombo::CMExit(TMessage& Message) {
 void TqzDBCustomLookupCombo::SearchTimerTick(TObject*) {
     FSearchTimer->SetEnabled(false);
     const std::string text = Text();
-    if (text == FLastSearchText || !FLookupTable || !FLookupTable->Active()) return;
+    const bool custom = FOnPerformCustomSearch.Assigned();
+    if (text == FLastSearchText || !FLookupTable || (!FLookupTable->Active() && !custom)) return;
     if (FKeyFields.empty()) BindKeys(false);
     const bool open = IsDroppedDown();
     const bool partial = open || FPendingAutoDrop || (FShowMatchText && EditCanModify());
     bool found = false;
     std::string match;
-    // A suite table is searched on the index led by the display field.
-    if (!text.empty() && FOrderByDisplay) OrderForDisplay();
-    const bool indexed = IndexPosition(DisplayField()) >= 0;
-    if (!text.empty() && (indexed || FSeqSearchOptions.Contains(ssoEnabled))) {
-        found = FindByKey(text, DisplayField(), partial);
-        if (found) {
-            TField* d = FLookupTable->FindField(DisplayField());
-            match = d ? d->DisplayText() : std::string();
-            if (match.size() < text.size()) found = false;
+    if (custom) {
+        // The handler's search, on a closed lookup table too.
+        found =
+            PerformSearch(text, DisplayField(), partial, FSeqSearchOptions.Contains(ssoCaseSensitive), false);
+        TField* d = found && FLookupTable->Active() ? FLookupTable->FindField(DisplayField()) : nullptr;
+        match = d ? d->DisplayText() : text;
+        if (match.size() < text.size()) found = false;
+    } else {
+        // A suite table is searched on the index led by the display field.
+        if (!text.empty() && FOrderByDisplay) OrderForDisplay();
+        const bool indexed = IndexPosition(DisplayField()) >= 0;
+        if (!text.empty() && (indexed || FSeqSearchOptions.Contains(ssoEnabled))) {
+            found = FindByKey(text, DisplayField(), partial);
+            if (found) {
+                TField* d = FLookupTable->FindField(DisplayField());
+                match = d ? d->DisplayText() : std::string();
+                if (match.size() < text.size()) found = false;
+            }
         }
     }
     FMatchFound = found;
@@ -806,8 +994,30 @@ void TqzDBCustomLookupCombo::SearchTimerTick(TObject*) {
 }
 
 bool TqzDBCustomLookupCombo::PerformSearch(const std::string& SearchText, const std::string& FieldName,
-                                           bool PartialMatch, bool CaseSensitive, bool) {
-    if (!FLookupTable || !FLookupTable->Active()) return false;
+                                           bool PartialMatch, bool CaseSensitive, bool PerformLookup) {
+    if (!FLookupTable) return false;
+    if (FOnPerformCustomSearch.Assigned()) {
+        // The handler positions the lookup table, which may be closed.
+        TField* f = FLookupTable->Active() ? FLookupTable->FindField(FieldName) : nullptr;
+        std::string text = SearchText;
+        if (f && f->DataType() == ftString && f->Size() > 0 && static_cast<int>(text.size()) > f->Size())
+            text.resize(static_cast<size_t>(f->Size()));
+        bool found = false;
+        if (!text.empty()) {
+            const bool ignoring = FIgnoreDataChange;
+            FIgnoreDataChange = true;
+            try {
+                DoPerformCustomSearch(FieldName, text, PerformLookup, found);
+            } catch (...) {
+                FIgnoreDataChange = ignoring;
+                throw;
+            }
+            FIgnoreDataChange = ignoring;
+        }
+        if (FGrid && IsDroppedDown()) FGrid->Invalidate();
+        return found;
+    }
+    if (!FLookupTable->Active()) return false;
     TField* f = FLookupTable->FindField(FieldName);
     if (!f) return false;
     std::string text = SearchText;

@@ -54,6 +54,42 @@ using TqzSeqSearchOptions = TSet<TqzSeqSearchOption>;
 using TqzNotInListEvent = TEvent<TObject*, TDataSet*, const std::string&, bool&>;
 // (Sender, LookupTable, BoundDataSet or nullptr, Changed): the grid closed.
 using TNotifyCloseUpEvent = TEvent<TObject*, TDataSet*, TDataSet*, bool>;
+// (Sender, LookupTable, SearchField, SearchValue, PerformLookup, Found): the
+// handler positions the lookup table itself and says whether it found a
+// record. PerformLookup: positioning on the stored value (True) or on typed
+// text (False).
+using TqzPerformSearchEvent =
+    TEvent<TObject*, TDataSet*, const std::string&, const std::string&, bool, bool&>;
+
+// The lookup combo's drop-down button: a press focuses the combo, then opens
+// the grid or, open, takes its record and closes it; a drag from the press
+// into the open grid goes on there.
+class TqzLookupComboButton : public TqzComboButton {
+    TASKMOOR_CLASS(TqzLookupComboButton, TqzComboButton)
+public:
+    TqzLookupComboButton(TComponent* AOwner, TqzDBCustomLookupCombo* Combo);
+    TqzDBCustomLookupCombo* Combo() const { return FCombo; }
+
+    // The owner hooks of the themed look.
+    bool IsOwnerThemedInGrid();
+    bool IsThemedButton();
+    bool IsMouseInOwner();
+    bool IsOwnerDroppedDown();
+    bool IsVistaComboStyle() override { return IsOwnerThemedInGrid(); }
+    bool UseRightDropDownPart() override { return IsThemedButton(); }
+    bool IsParentHot() override { return IsMouseInOwner(); }
+    bool IsParentDroppedDown() override { return IsOwnerDroppedDown(); }
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    void RepaintEffects();
+    TqzDBCustomLookupCombo* FCombo;
+};
 
 // Settings copied to the drop-down grid at every drop-down.
 class TqzDropDownGridOptions : public TPersistent {
@@ -78,6 +114,8 @@ using TqzLookupDropGrid = TqzPopupGrid;
 
 class TqzDBCustomLookupCombo : public TqzDBCustomCombo {
     TASKMOOR_CLASS(TqzDBCustomLookupCombo, TqzDBCustomCombo)
+    friend class TqzLookupComboButton;
+
 public:
     explicit TqzDBCustomLookupCombo(TComponent* AOwner);
     ~TqzDBCustomLookupCombo() override;
@@ -117,6 +155,8 @@ public:
     void SetOnCloseUp(TNotifyCloseUpEvent Value) { FOnCloseUp = Value; }
     TqzNotInListEvent OnNotInList() const { return FOnNotInList; }
     void SetOnNotInList(TqzNotInListEvent Value) { FOnNotInList = Value; }
+    TqzPerformSearchEvent OnPerformCustomSearch() const { return FOnPerformCustomSearch; }
+    void SetOnPerformCustomSearch(TqzPerformSearchEvent Value) { FOnPerformCustomSearch = Value; }
     // The bound dataset may not be the lookup table.
     void SetDataSource(TDataSource* Value);
 
@@ -156,6 +196,22 @@ public:
     // The indexed search of a suite table; any other lookup table is searched
     // by PerformSearch.
     virtual bool FindByKey(const std::string& SearchText, const std::string& FieldName, bool PartialMatch);
+    // Fires OnPerformCustomSearch (Found stays False without a handler).
+    virtual void DoPerformCustomSearch(const std::string& FieldName, const std::string& SearchText,
+                                       bool PerformLookup, bool& Found);
+    // The dialog-style combo takes keys 2 and 3 from the lookup table's
+    // current record; the drop-down combo only from a record it found for
+    // the text.
+    virtual bool IsDialogStyle() { return false; }
+    // Themes are active and the combo is a list only (the whole combo is
+    // drawn as one themed button).
+    virtual bool IsThemedInGrid();
+    // The button face for cbsEllipsis and cbsDownArrow (nothing for cbsCustom).
+    virtual void PaintButtonFace(TCanvas* Canvas, const TRect& Rect, bool Pressed);
+    // A drag that began on the text or the button goes on in the open grid
+    // once it reaches it: From's mouse message at (X, Y) is handed over.
+    // True when the grid took it.
+    bool ForwardDragToGrid(TControl* From, unsigned Msg, int X, int Y);
     // The grid's row was chosen (a click or the keys): the text follows it.
     void GridPick();
     // Puts the bound dataset into edit state (the grid's mouse down).
@@ -170,6 +226,7 @@ protected:
     void CMExit(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     bool FiltersFieldChars() override { return false; }
+    TqzComboButton* CreateButton() override;
     // Positions the lookup table on the bound record's keys; True when found.
     bool PositionOnValue();
     // The lookup table's record becomes the value: its keys go to the bound
@@ -221,6 +278,11 @@ private:
     TNotifyEvent FOnDropDown;
     TNotifyCloseUpEvent FOnCloseUp;
     TqzNotInListEvent FOnNotInList;
+    TqzPerformSearchEvent FOnPerformCustomSearch;
+    // A press on the list-only text or the button; the drag it starts may
+    // go on in the grid.
+    bool FPressed = false;
+    bool FDragForwarded = false;
 
     TDataSource* FLookupSource = nullptr;
     TPopupWindow* FGridWindow = nullptr;

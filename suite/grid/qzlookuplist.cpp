@@ -7,11 +7,13 @@
 #include "platform/core/sysutils.h"
 #include "platform/core/variant.h"
 #include "platform/db/dataset.h"
+#include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/graphics.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
+#include "suite/base/qztablesearch.h"
 #include "suite/grid/qzlookupcombo.h"
 
 namespace {
@@ -246,8 +248,7 @@ bool TqzDBLookupList::PositionOnValue() {
     }
     ++FUpdateLock;
     try {
-        FPositioned = LookupTable()->Locate(names, values.size() == 1 ? values[0] : VarArrayOf(values),
-                                            TLocateOptions{});
+        FPositioned = FindKeys(names, values);
     } catch (...) {
         --FUpdateLock;
         throw;
@@ -259,6 +260,29 @@ bool TqzDBLookupList::PositionOnValue() {
     }
     Invalidate();
     return FPositioned;
+}
+
+int TqzDBLookupList::IndexPosition(const std::string& FieldName) const {
+    auto* table = dynamic_cast<TTable*>(LookupTable());
+    if (!table) return -1;
+    const int n = table->IndexFieldCount();
+    for (int i = 0; i < n; ++i)
+        if (TField* f = table->IndexFields(i); f && AnsiCompareText(f->FieldName(), FieldName) == 0) return i;
+    return -1;
+}
+
+bool TqzDBLookupList::FindKeys(const std::string& Names, const std::vector<Variant>& Values) {
+    TDataSet* table = LookupTable();
+    // A suite table is searched on its index for the key fields (one to
+    // three values), when it has one that leads with them.
+    if (const TqzTableSearch* ts = qzTableSearchFor(table)) {
+        ts->SelectIndexForField(table, Names);
+        bool fits = !Values.empty() && Values.size() <= 3;
+        for (size_t i = 0; i < Values.size() && fits; ++i)
+            fits = IndexPosition(FKeys[i]->FieldName()) == static_cast<int>(i);
+        if (fits) return ts->FindKeyValues(table, Values);
+    }
+    return table->Locate(Names, Values.size() == 1 ? Values[0] : VarArrayOf(Values), TLocateOptions{});
 }
 
 void TqzDBLookupList::SelectCurrent() {

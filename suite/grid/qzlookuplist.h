@@ -22,6 +22,9 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "platform/core/variant.h"
 
 #include "platform/db/datasource.h"
 #include "suite/grid/qzdbigrd.h"
@@ -135,6 +138,11 @@ private:
     void BoundActiveChange(TObject* Sender);
     void CheckTables(TDataSet* Bound, TDataSet* Lookup) const;
     void StopTracking();
+    // Moves the lookup table to the record of these key values: a suite
+    // table by a key search on its index, any other by Locate.
+    bool FindKeys(const std::string& Names, const std::vector<Variant>& Values);
+    // The field's place in a suite table's active index; -1 when not in it.
+    int IndexPosition(const std::string& FieldName) const;
     void InvalidatePointerRow();
     std::string KeyTextOf(int Index) const;
 

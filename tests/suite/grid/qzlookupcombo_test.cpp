@@ -4,6 +4,8 @@
 // search as you type on the test clock, misconfiguration, and a rendered look.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
 #include "platform/db/datasource.h"
@@ -17,6 +19,7 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
+#include "suite/base/qzdraw.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzlookupcombo.h"
 
@@ -520,5 +523,236 @@ TEST_F(QzLookupComboTest, GridCellsShowTheDisplayTextOfEachRowsKey) {
     EXPECT_EQ(cell(0), cell(2));
     EXPECT_NE(cell(0), cell(1));
     EXPECT_NE(cell(1), cell(3));
+}
+// The drop-down button: a press on an unfocused combo focuses it and opens
+// the grid, a second press takes the grid's record, and a press dragged into
+// the open grid chooses the row where it is released.
+TEST_F(QzLookupComboTest, TheButtonOpensClosesAndHandsItsDragToTheGrid) {
+    Bind("Id;Grp;Sub");
+    auto* button = dynamic_cast<TqzLookupComboButton*>(Combo->Button());
+    ASSERT_NE(nullptr, button);
+    EXPECT_EQ(Combo->ButtonHost(), button->Parent());
+    Other->SetFocus();
+    ProcessEvents();
+    EXPECT_FALSE(button->IsOwnerDroppedDown());
+    SendClick(button, 4, 4);
+    EXPECT_EQ(Combo, FocusedControl());
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    EXPECT_TRUE(button->IsOwnerDroppedDown());
+    SendKey(Combo, VK_DOWN);
+    SendMouseDown(button, mbLeft, 4, 4);
+    SendMouseUp(button, mbLeft, 4, 4);
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    EXPECT_EQ("3", Bound("ItemId"));
+    EXPECT_EQ("z", Bound("Sub"));
+    EXPECT_EQ("Carrot", Combo->Text());
+
+    // Press, drag down into the grid's fifth row, release there.
+    SendMouseDown(button, mbLeft, 4, 4);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    const TPoint row = Combo->Grid()->ClientToScreen(RowCentre(4));
+    const TPoint at = button->ScreenToClient(row);
+    SendMouseMove(button, at.X, at.Y, {ssLeft});
+    EXPECT_TRUE(Combo->Grid()->Tracking());
+    EXPECT_EQ("Date", Items->FieldByName("Name")->AsString());
+    SendMouseUp(button, mbLeft, at.X, at.Y);
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    EXPECT_EQ("5", Bound("ItemId"));
+    EXPECT_EQ("F", Bound("Grp"));
+    EXPECT_EQ("v", Bound("Sub"));
+    EXPECT_EQ("Date", Combo->Text());
+    EXPECT_EQ(Combo, FocusedControl());
+
+    // A read-only combo's button does nothing.
+    Combo->SetReadOnly(true);
+    SendClick(button, 4, 4);
+    EXPECT_FALSE(Combo->IsDroppedDown());
+}
+
+TEST_F(QzLookupComboTest, TheButtonsOwnerHooksFollowTheCombo) {
+    Bind("Id");
+    auto* button = dynamic_cast<TqzLookupComboButton*>(Combo->Button());
+    ASSERT_NE(nullptr, button);
+    EXPECT_FALSE(button->IsMouseInOwner());
+    Combo->MouseEnter();
+    EXPECT_TRUE(button->IsMouseInOwner());
+    Combo->MouseLeave();
+    EXPECT_FALSE(button->IsMouseInOwner());
+    // Themed as a whole only as a list without typing.
+    Combo->SetStyle(csDropDownList);
+    EXPECT_EQ(qzUseThemes(Combo), Combo->IsThemedInGrid());
+    Combo->SetAutoDropDown(true);
+    EXPECT_FALSE(Combo->IsThemedInGrid());
+    EXPECT_FALSE(button->IsOwnerThemedInGrid());
+    // The flat arrow glyph for flat effects with the down arrow.
+    EXPECT_TRUE(Combo->ButtonGlyph()->Empty());
+    Combo->ButtonEffects()->SetFlat(true);
+    EXPECT_FALSE(Combo->ButtonGlyph()->Empty());
+}
+
+// A list-only combo: a click on the text opens, the next closes; a press on
+// the text dragged into the open grid chooses the row of the release.
+TEST_F(QzLookupComboTest, AListOnlyTextClickTogglesAndItsDragGoesToTheGrid) {
+    Bind("Id");
+    Combo->SetStyle(csDropDownList);
+    SendClick(Combo, 20, 10);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    SendClick(Combo, 20, 10);
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    EXPECT_EQ("2", Bound("ItemId"));
+    SendMouseDown(Combo, mbLeft, 20, 10);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    // Moving over the text itself is no drag into the grid.
+    SendMouseMove(Combo, 30, 12, {ssLeft});
+    EXPECT_FALSE(Combo->Grid()->Tracking());
+    const TPoint at = Combo->ScreenToClient(Combo->Grid()->ClientToScreen(RowCentre(2)));
+    SendMouseMove(Combo, at.X, at.Y, {ssLeft});
+    EXPECT_TRUE(Combo->Grid()->Tracking());
+    const TPoint further = Combo->ScreenToClient(Combo->Grid()->ClientToScreen(RowCentre(3)));
+    SendMouseMove(Combo, further.X, further.Y, {ssLeft});
+    SendMouseUp(Combo, mbLeft, further.X, further.Y);
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    EXPECT_EQ("4", Bound("ItemId"));
+    EXPECT_EQ("Cherry", Combo->Text());
+}
+
+// Enter with the grid open: the pending search runs at once, its record is
+// taken, the text selected and the focus stays.
+TEST_F(QzLookupComboTest, EnterWithTheGridOpenTakesTheSearchedRecordAndKeepsTheFocus) {
+    TTestTimers timers;
+    Bind("Id;Grp");
+    SendKey(Combo, VK_F4);
+    SendKey(Combo, 'A', {ssCtrl});
+    SendText(Combo, "ca");
+    EXPECT_EQ(1, timers.Pending());
+    SendKey(Combo, VK_RETURN);
+    EXPECT_EQ(0, timers.Pending());
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    EXPECT_EQ("3", Bound("ItemId"));
+    EXPECT_EQ("V", Bound("Grp"));
+    EXPECT_EQ("Carrot", Combo->Text());
+    EXPECT_EQ(0, Combo->SelStart());
+    EXPECT_EQ(6, Combo->SelLength());
+    EXPECT_EQ(Combo, FocusedControl());
+}
+
+// OnPerformCustomSearch positions the lookup table: on the stored value
+// (PerformLookup True) and on typed text (False), also while the lookup
+// table is closed.
+TEST_F(QzLookupComboTest, TheCustomSearchPositionsTheLookupTable) {
+    TTestTimers timers;
+    struct Call {
+        std::string Field, Value;
+        bool Lookup;
+    };
+    std::vector<Call> calls;
+    std::function<void(TObject*, TDataSet*, const std::string&, const std::string&, bool, bool&)> handler =
+        [&](TObject*, TDataSet* Table, const std::string& Field, const std::string& Value, bool Lookup,
+            bool& Found) {
+            calls.push_back({Field, Value, Lookup});
+            TField* f = Table->Active() ? Table->FindField(Field) : nullptr;
+            if (!f) return;
+            // Matches the value anywhere in the field.
+            for (Table->First(); !Table->Eof(); Table->Next())
+                if (f->AsString().find(Value) != std::string::npos) {
+                    Found = true;
+                    return;
+                }
+        };
+    Combo->SetOnPerformCustomSearch(TqzPerformSearchEvent(handler));
+    Bind("Id");
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ("Id", calls.back().Field);
+    EXPECT_EQ("2", calls.back().Value);
+    EXPECT_TRUE(calls.back().Lookup);
+    EXPECT_EQ("Banana", Combo->Text());
+    SendKey(Combo, VK_F4);
+    SendKey(Combo, 'A', {ssCtrl});
+    SendText(Combo, "rr");
+    timers.Advance(200);
+    EXPECT_EQ("Name", calls.back().Field);
+    EXPECT_EQ("rr", calls.back().Value);
+    EXPECT_FALSE(calls.back().Lookup);
+    EXPECT_TRUE(Combo->MatchFound());
+    EXPECT_EQ("Carrot", Items->FieldByName("Name")->AsString());
+    SendKey(Combo, VK_RETURN);
+    EXPECT_EQ("3", Bound("ItemId"));
+    // Closed, the handler is still asked; it finds nothing and nothing breaks.
+    Items->Close();
+    Combo->SetShowMatchText(true);
+    const size_t before = calls.size();
+    SendText(Combo, "x");
+    timers.Advance(200);
+    ASSERT_EQ(before + 1, calls.size());
+    EXPECT_FALSE(calls.back().Lookup);
+    EXPECT_FALSE(Combo->MatchFound());
+}
+
+// Leaving with a completed text: keys 1-3 come from the record found for
+// the text, even when the lookup table was moved meanwhile.
+TEST_F(QzLookupComboTest, LeavingWritesTheKeysOfTheRecordFoundForTheText) {
+    TTestTimers timers;
+    Bind("Id;Grp;Sub");
+    EXPECT_FALSE(Combo->IsDialogStyle());
+    Combo->SetShowMatchText(true);
+    SendKey(Combo, 'A', {ssCtrl});
+    SendText(Combo, "ch");
+    timers.Advance(200);
+    ASSERT_EQ("Cherry", Combo->Text());
+    ASSERT_TRUE(Combo->MatchFound());
+    Items->First();  // another control over the lookup table moves it
+    Other->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ("4", Bound("ItemId"));
+    EXPECT_EQ("F", Bound("Grp"));
+    EXPECT_EQ("w", Bound("Sub"));
+}
+
+// The button's looks: normal, hot, dropped down, and in a grid cell.
+TEST_F(QzLookupComboTest, RendersTheButtonInItsStates) {
+    Bind("Id");
+    Other->SetFocus();
+    ProcessEvents();
+    TBitmap normal, hot, open;
+    RenderControl(Combo, &normal);
+    normal.SaveToFile(GetTempDir() + "/qzlookupbutton_normal.png");
+    TControl* button = Combo->Button();
+    SendMouseMove(button, 4, 4);
+    Combo->MouseEnter();
+    ProcessEvents();
+    RenderControl(Combo, &hot);
+    hot.SaveToFile(GetTempDir() + "/qzlookupbutton_hot.png");
+    Combo->SetFocus();
+    SendMouseDown(button, mbLeft, 4, 4);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    RenderControl(Combo, &open);
+    open.SaveToFile(GetTempDir() + "/qzlookupbutton_open.png");
+    SendMouseUp(button, mbLeft, 4, 4);
+    SendKey(Combo, VK_ESCAPE);
+    // Pressed, the arrow moves: the open look differs from the normal one.
+    const TRect b{Combo->ButtonHost()->Left(), Combo->ButtonHost()->Top(),
+                  Combo->ButtonHost()->Left() + Combo->ButtonHost()->Width(),
+                  Combo->ButtonHost()->Top() + Combo->ButtonHost()->Height()};
+    auto pixels = [&](TBitmap& Shot) {
+        std::vector<TColor> px;
+        for (int y = b.Top; y < b.Bottom; ++y)
+            for (int x = b.Left; x < b.Right; ++x) px.push_back(Shot.Canvas()->Pixels(x, y));
+        return px;
+    };
+    EXPECT_NE(pixels(normal), pixels(open));
+
+    // In a grid cell, with the flat arrow glyph.
+    auto* grid = new TqzDBGrid(Form);
+    grid->SetParent(Form);
+    grid->SetBounds(8, 40, 400, 100);
+    grid->SetDataSource(Source);
+    Combo->SetParent(grid);
+    Combo->ButtonEffects()->SetFlat(true);
+    Combo->SetBounds(grid->CellRect(grid->IndicatorOffset(), 1).Left, grid->CellRect(0, 1).Top, 120, 20);
+    ProcessEvents();
+    TBitmap cell;
+    RenderControl(grid, &cell);
+    cell.SaveToFile(GetTempDir() + "/qzlookupbutton_grid.png");
+    EXPECT_FALSE(Combo->ButtonGlyph()->Empty());
 }
 }  // namespace
