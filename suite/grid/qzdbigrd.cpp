@@ -73,8 +73,11 @@ void qzSetSelectedLinePart(TStrings* List, const std::string& FieldName, const s
 }
 
 int qzSelectedWidthChars(const std::string& Part) {
+    // Wider than any screen counts as damaged too: pixels are characters
+    // times the character width.
+    constexpr int MaxChars = 4096;
     int value = 0;
-    if (!TryStrToInt(Part, value) || value < 0) return -1;
+    if (!TryStrToInt(Part, value) || value < 0 || value > MaxChars) return -1;
     return value;
 }
 
@@ -392,8 +395,8 @@ void TqzCustomDBGrid::SetColumnAttributes() {
         const int chars = FImpl->UseTFields ? -1 : qzSelectedWidthChars(widthPart);
         if (chars >= 0)
             width = chars * w0 + 4;
-        else if (field)
-            width = field->DisplayWidth() * w0 + 4;
+        else if (field)  // a field's width may come from a damaged layout too
+            width = std::clamp(field->DisplayWidth(), 0, 4096) * w0 + 4;
         if (FImpl->Options.Contains(dgTitles) && !FImpl->Options.Contains(dgNoLimitColSize) &&
             !proportional) {
             std::string title;

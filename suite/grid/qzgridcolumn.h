@@ -22,7 +22,8 @@ void qzGetSelectedLinePart(TStrings* List, const std::string& FieldName, int Par
 // replaced, the group appended only when not empty.
 void qzSetSelectedLinePart(TStrings* List, const std::string& FieldName, const std::string& Value,
                            int LineIndex, int Part);
-// A width part as characters: -1 when missing, not an integer or negative.
+// A width part as characters: -1 when missing, not an integer, negative or
+// above 4096.
 int qzSelectedWidthChars(const std::string& Part);
 
 // One data column: width, title, read-only flag, group and footer text, from

@@ -134,6 +134,10 @@ TEST_F(QzLayout, DamagedWidthsLeaveTheGridUsable) {
     EXPECT_EQ(Grid->ColWidths(2), 7 * w0 + 4);
     EXPECT_EQ(Grid->ColWidths(3), Table->FieldByName("Id")->DisplayWidth() * w0 + 4);
     EXPECT_EQ(Grid->ColWidths(4), Table->FieldByName("Amount")->DisplayWidth() * w0 + 4);
+    // A field width a damaged layout put there is held to 4096 characters.
+    Table->FieldByName("Id")->SetDisplayWidth(430000043);
+    Grid->LayoutChanged();
+    EXPECT_EQ(Grid->ColWidths(3), 4096 * w0 + 4);
     // The grid still follows the table.
     Table->MoveBy(3);
     EXPECT_EQ(Grid->Row(), 4);
@@ -165,7 +169,9 @@ TEST_F(QzLayout, LineRoutines) {
     EXPECT_EQ(list.Count(), 2);
     qzSetSelectedLinePart(&list, "Other", "G", 0, 4);
     EXPECT_EQ(list.Strings(0), "Other\t10\t\tF\tG");
-    for (const char* bad : {"", "x", "-1", "1.5", " "}) EXPECT_EQ(qzSelectedWidthChars(bad), -1) << bad;
+    for (const char* bad : {"", "x", "-1", "1.5", " ", "4097", "430000043"})
+        EXPECT_EQ(qzSelectedWidthChars(bad), -1) << bad;
+    EXPECT_EQ(qzSelectedWidthChars("4096"), 4096);
     EXPECT_EQ(qzSelectedWidthChars("0"), 0);
     EXPECT_EQ(qzSelectedWidthChars("12"), 12);
 }
