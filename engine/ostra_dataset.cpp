@@ -164,6 +164,7 @@ void TOstraDataset::InternalOpen() {
             FImpl->FViewExact = true;
         }
         FImpl->FBuiltFilterOptions = FilterOptions();
+        FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();
         FImpl->FPosition = -1;
     } catch (...) {
         FImpl->FOpening = false;

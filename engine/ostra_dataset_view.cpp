@@ -216,7 +216,8 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         if (!IsEmpty() && ActiveBuffer()) remembered = FImpl->Trailer(ActiveBuffer())->Record;
     }
     const bool handler = Filtered() && OnFilterRecord().Assigned();
-    if (open && FImpl->FViewExact && !handler && FImpl->FBuiltFilterOptions == FilterOptions()) {
+    if (open && FImpl->FViewExact && !handler && FImpl->FBuiltFilterOptions == FilterOptions() &&
+        FImpl->FBuiltOrder == FImpl->FCursor->OrderChanges()) {
         // A build would give the same records in the same order: only the
         // buffers are read again, for values changed in place.
         int index = KeepPosition && remembered ? FImpl->FView.IndexOf(remembered, FImpl->FPosition) : -1;
@@ -236,6 +237,7 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
     FImpl->AssignView(std::move(view), sorted, keys);
     FImpl->FViewExact = true;
     FImpl->FBuiltFilterOptions = FilterOptions();
+    FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();
     FImpl->FPosition = -1;
     if (!open) return;
     if (!FImpl->FView.Empty()) {
@@ -573,6 +575,7 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
     AssignView(std::move(view), sorted, keys);
     FViewExact = true;
     FBuiltFilterOptions = D.FilterOptions();
+    FBuiltOrder = FCursor->OrderChanges();
     const int at = current ? FView.IndexOf(current) : -1;
     FPosition = at >= 0 ? at : std::min(FPosition, FView.Count() - 1);
 }

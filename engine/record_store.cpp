@@ -12,6 +12,8 @@ namespace {
 // Set when a record's current data may hold values allocated outside the
 // store's memory, which must then be released one by one.
 constexpr uint8_t HasHeapValues = 1;
+// Set while a record is in the store's list of touched records.
+constexpr uint8_t Touched = 2;
 }  // namespace
 
 TOstraCursor::TOstraCursor() = default;
@@ -107,6 +109,12 @@ int TOstraCursor::NumberOf(const TOstraRecord* record) const {
     return current() ? record->Number : -1;
 }
 
+void TOstraCursor::Touch(TOstraRecord* record) {
+    if (record->Flags & Touched) return;
+    FTouched.push_back(record);
+    record->Flags |= Touched;
+}
+
 void TOstraCursor::NotifyRelease(TOstraRecord* record) {
     if (FOnRelease) FOnRelease(record->UserData);
     record->UserData = nullptr;
@@ -196,13 +204,18 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
             BeginChange(record);  // so that a revert can bring the values back
             record->State = orsModified;
         }
+        Touch(record);
     } else {
-        if (FRecords.size() == FRecords.capacity())  // room first: a record is never lost
+        // Room first: a record is never lost.
+        if (FRecords.size() == FRecords.capacity())
             FRecords.reserve(std::max<std::size_t>(64, FRecords.size() * 2));
+        if (FTouched.size() == FTouched.capacity())
+            FTouched.reserve(std::max<std::size_t>(64, FTouched.size() * 2));
         record = FRecordMemory.NewRecord();
         record->State = orsNew;
         record->Number = static_cast<int32_t>(FRecords.size());
         FRecords.push_back(record);
+        Touch(record);
     }
     uint8_t* data = record->Data();
     if (values != data) {
@@ -247,6 +260,7 @@ bool TOstraCursor::DeleteRecord(TOstraRecord* record, std::string& error) {
         return false;
     }
     ++FChanges;
+    Touch(record);
     if (record->State == orsNew) {
         ReleaseRecord(record);
         record->State = orsNewDeleted;
@@ -259,9 +273,12 @@ bool TOstraCursor::DeleteRecord(TOstraRecord* record, std::string& error) {
 
 void TOstraCursor::BeginChange(TOstraRecord* record) {
     if (!Contains(record) || !record->IsLive() || record->OldData) return;
+    if (FTouched.size() == FTouched.capacity())
+        FTouched.reserve(std::max<std::size_t>(64, FTouched.size() * 2));
     auto* old = new uint8_t[FDataSize ? FDataSize : 1];
     OstCopyData(old, record->Data(), FFields, FDataSize);
     record->OldData = old;
+    Touch(record);
 }
 
 void TOstraCursor::RevertRecord(TOstraRecord* record) {
@@ -274,7 +291,8 @@ void TOstraCursor::RevertRecord(TOstraRecord* record) {
 
 void TOstraCursor::RevertAll() {
     ++FChanges;
-    for (TOstraRecord* r : FRecords) {
+    for (TOstraRecord* r : FTouched) {
+        r->Flags &= static_cast<uint8_t>(~Touched);
         switch (r->State) {
         case orsModified:
         case orsDeleted:
@@ -291,11 +309,13 @@ void TOstraCursor::RevertAll() {
         default: break;
         }
     }
+    FTouched.clear();
 }
 
 void TOstraCursor::AcceptAll() {
     ++FChanges;
-    for (TOstraRecord* r : FRecords) {
+    for (TOstraRecord* r : FTouched) {
+        r->Flags &= static_cast<uint8_t>(~Touched);
         if (r->State == orsDeleted) {
             ReleaseRecord(r);
             r->State = orsNewDeleted;
@@ -305,10 +325,12 @@ void TOstraCursor::AcceptAll() {
             DropOldData(r);
         }
     }
+    FTouched.clear();
 }
 
 void TOstraCursor::Clear(bool full) {
     ++FChanges;
+    ++FOrderChanges;
     for (TOstraRecord* r : FRecords) {
         if (r->State == orsNewDeleted) continue;  // released already
         ReleaseRecord(r);
@@ -316,6 +338,8 @@ void TOstraCursor::Clear(bool full) {
     }
     FRecords.clear();
     FRecords.shrink_to_fit();
+    FTouched.clear();
+    FTouched.shrink_to_fit();
     FRecordMemory.Clear();
     FValueMemory.Clear();
     FAutoIncCounter = 0;
@@ -373,7 +397,10 @@ void TOstraCursor::SetAutoIncCounter(int start) {
     bool sorted = true;
     for (std::size_t i = 1; i < FRecords.size() && sorted; ++i)
         sorted = ascending(FRecords[i - 1], FRecords[i]);
-    if (!sorted) OstraSortRecords(FRecords, key, false, false);
+    if (!sorted) {
+        OstraSortRecords(FRecords, key, false, false);
+        ++FOrderChanges;
+    }
     bool any = false;
     int32_t highest = 0;
     for (const TOstraRecord* r : FRecords) {
@@ -390,6 +417,7 @@ void TOstraCursor::Sort(const std::string& fieldNames, bool caseInsensitive) {
     const std::vector<const TOstraField*> fields = FindFields(fieldNames);
     if (fields.empty()) return;
     ++FChanges;
+    ++FOrderChanges;
     OstraSortRecords(FRecords, fields, caseInsensitive, FSortDescending);
 }
 
