@@ -177,7 +177,15 @@ void TOstraDataset::TImpl::BuildView(std::vector<TOstraRecord*>& View, const TOs
     TDataSetState old = D.State();
     if (handler) old = D.SetTempState(dsFilter);
     try {
-        for (TOstraRecord* r : FCursor->Records()) {
+        // The records and their texts are read a few steps ahead, so the
+        // misses of the walk overlap instead of waiting one by one.
+        const std::vector<TOstraRecord*>& records = FCursor->Records();
+        const std::size_t n = records.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            TOstraRecord* r = records[i];
+            if (i + 16 < n) __builtin_prefetch(records[i + 16]);
+            if (Filter && i + 8 < n)
+                if (const uint8_t* ahead = records[i + 8]->Data()) Filter->Prefetch(ahead);
             if (!r->IsLive()) continue;
             if (range && !InRange(r->Data())) continue;
             if (Filter && !Filter->Match(r->Data(), caseInsensitive)) continue;
