@@ -14,6 +14,8 @@ namespace {
 constexpr uint8_t HasHeapValues = 1;
 // Set while a record is in the store's list of touched records.
 constexpr uint8_t Touched = 2;
+// Set once a record is in the store's list of records given heap values.
+constexpr uint8_t Listed = 4;
 }  // namespace
 
 TOstraCursor::TOstraCursor() = default;
@@ -115,6 +117,13 @@ void TOstraCursor::Touch(TOstraRecord* record) {
     record->Flags |= Touched;
 }
 
+void TOstraCursor::MarkHeapValues(TOstraRecord* record) {
+    record->Flags |= HasHeapValues;
+    if (record->Flags & Listed) return;
+    FHeapRecords.push_back(record);
+    record->Flags |= Listed;
+}
+
 void TOstraCursor::NotifyRelease(TOstraRecord* record) {
     if (FOnRelease) FOnRelease(record->UserData);
     record->UserData = nullptr;
@@ -144,7 +153,7 @@ void TOstraCursor::RestoreOldData(TOstraRecord* record) {
     std::memcpy(data, record->OldData, FDataSize);  // the old values now belong to the record
     delete[] record->OldData;
     record->OldData = nullptr;
-    record->Flags |= HasHeapValues;
+    MarkHeapValues(record);
 }
 
 namespace {
@@ -190,6 +199,8 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
             error = Format(STextTooLong, f.Name, static_cast<int64_t>(text.size()), int{f.Length});
         if (!error.empty()) return false;
     }
+    if (FHeapRecords.size() == FHeapRecords.capacity())  // room first, for the record's own values
+        FHeapRecords.reserve(std::max<std::size_t>(64, FHeapRecords.size() * 2));
     const bool inserting = record == nullptr;
     if (!inserting) {
         if (!Contains(record)) {
@@ -227,7 +238,7 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
                 std::memcpy(data + f.Offset, values + f.Offset, f.Size);
             }
         }
-        record->Flags |= HasHeapValues;
+        MarkHeapValues(record);
     }
     for (const auto& [f, text] : recoded) {
         uint8_t* place = data + f->Offset;
@@ -236,7 +247,7 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
             std::memcpy(place, text.data(), text.size());
         } else {
             OstSetValue(place, f->FieldType, text.data(), text.size());
-            record->Flags |= HasHeapValues;
+            MarkHeapValues(record);
         }
     }
     ++FChanges;
@@ -331,11 +342,21 @@ void TOstraCursor::AcceptAll() {
 void TOstraCursor::Clear(bool full) {
     ++FChanges;
     ++FOrderChanges;
-    for (TOstraRecord* r : FRecords) {
-        if (r->State == orsNewDeleted) continue;  // released already
-        ReleaseRecord(r);
-        NotifyRelease(r);
+    if (FOnRelease) {
+        for (TOstraRecord* r : FRecords) {
+            if (r->State == orsNewDeleted) continue;  // released already
+            ReleaseRecord(r);
+            NotifyRelease(r);
+        }
+    } else {
+        // Nobody is told: only values of their own and kept old values
+        // (touched records) need releasing, the rest goes with the store's memory.
+        for (auto* list : {&FHeapRecords, &FTouched})
+            for (TOstraRecord* r : *list)
+                if (r->State != orsNewDeleted) ReleaseRecord(r);
     }
+    FHeapRecords.clear();
+    FHeapRecords.shrink_to_fit();
     FRecords.clear();
     FRecords.shrink_to_fit();
     FTouched.clear();

@@ -221,11 +221,15 @@ private:
 
     // Marks a record that may have changed since the last accept or revert.
     void Touch(TOstraRecord* record);
+    // Marks a record whose current data hold values allocated on their own.
+    void MarkHeapValues(TOstraRecord* record);
 
     std::vector<TOstraRecord*> FRecords;
     // The records touched since the last accept or revert, each once: those
     // walk this list instead of the whole store.
     std::vector<TOstraRecord*> FTouched;
+    // The records that were given values allocated on their own, each once.
+    std::vector<TOstraRecord*> FHeapRecords;
     std::vector<TOstraField> FFields;
     std::string FDescriptor;
     uint32_t FDataSize = 0;
