@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <random>
@@ -179,11 +180,32 @@ void Account(benchmark::State& state) {
 
 // -- Engine ---------------------------------------------------------------------
 
+long StatusKb(const char* key) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
+    return -1;
+}
+
+// The peak from here on: the high-water mark is set back to what is resident.
+long StartPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return StatusKb("VmRSS:");
+}
+
+// The rise of the peak over `before`, in MB, and the table's own memory beside it.
+void AccountPeak(benchmark::State& state, long before) {
+    state.counters["peak_MB"] = static_cast<double>(StatusKb("VmHWM:") - before) / 1024.0;
+    state.counters["rss_MB"] = static_cast<double>(StatusKb("VmRSS:")) / 1024.0;
+}
+
 void EngineFilter(benchmark::State& state, const char* filter) {
     TOstraDataset& ds = SharedDataset();
     Reset(ds);
     ds.SetFilter(filter);
     int shown = 0;
+    const long before = StartPeak();
     for (auto _ : state) {
         ds.SetFiltered(true);
         shown = ds.RecordCount();
@@ -192,6 +214,7 @@ void EngineFilter(benchmark::State& state, const char* filter) {
         state.ResumeTiming();
     }
     state.counters["shown"] = shown;
+    AccountPeak(state, before);
     Reset(ds);
     Account(state);
 }
@@ -204,12 +227,14 @@ void BM_Engine_FilterLike(benchmark::State& state) { EngineFilter(state, "Action
 void EngineSort(benchmark::State& state, const char* fields) {
     TOstraDataset& ds = SharedDataset();
     Reset(ds);
+    const long before = StartPeak();
     for (auto _ : state) {
         ds.SetIndexFieldNames(fields);
         state.PauseTiming();
         ds.SetIndexFieldNames("");
         state.ResumeTiming();
     }
+    AccountPeak(state, before);
     Account(state);
 }
 

@@ -164,6 +164,7 @@ void TOstraDataset::InternalOpen() {
             FImpl->FViewExact = true;
         }
         FImpl->FBuiltFilterOptions = FilterOptions();
+        FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();
         FImpl->FPosition = -1;
     } catch (...) {
         FImpl->FOpening = false;
@@ -232,9 +233,25 @@ void TOstraDataset::ApplyFieldOrigin() {
 }
 
 void TOstraDataset::InstallCursorRelays(TOstraCursor* Cursor) {
+    FImpl->FRelayStore = Cursor;
     if (!Cursor) return;
-    Cursor->SetOnReleaseRecordData([this](void*& data) { FOnDestroyRecordData(this, data); });
+    InstallReleaseRelay();
     Cursor->SetOnProgress([this](int percent) { FOnCallback(this, percent); });
+}
+
+// The store tells of released records only while OnDestroyRecordData is
+// assigned: without it, freeing a store walks only the records it must.
+void TOstraDataset::InstallReleaseRelay() {
+    if (!FImpl->FRelayStore) return;
+    if (FOnDestroyRecordData.Assigned())
+        FImpl->FRelayStore->SetOnReleaseRecordData([this](void*& data) { FOnDestroyRecordData(this, data); });
+    else
+        FImpl->FRelayStore->SetOnReleaseRecordData(nullptr);
+}
+
+void TOstraDataset::SetOnDestroyRecordData(const TOstraRecordDataEvent& Value) {
+    FOnDestroyRecordData = Value;
+    InstallReleaseRelay();
 }
 
 void TOstraDataset::AddClone(TOstraDataset* Clone) {

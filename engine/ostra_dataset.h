@@ -98,7 +98,7 @@ public:
     const TOstraCallbackEvent& OnCallback() const { return FOnCallback; }
     void SetOnCallback(const TOstraCallbackEvent& Value) { FOnCallback = Value; }
     const TOstraRecordDataEvent& OnDestroyRecordData() const { return FOnDestroyRecordData; }
-    void SetOnDestroyRecordData(const TOstraRecordDataEvent& Value) { FOnDestroyRecordData = Value; }
+    void SetOnDestroyRecordData(const TOstraRecordDataEvent& Value);
 
     // ---- Changes ----
     // Posts an edit or insert in progress, then writes the data
@@ -197,6 +197,7 @@ protected:
     // Routes the store's record-data release and progress to OnDestroyRecordData
     // and OnCallback.
     void InstallCursorRelays(TOstraCursor* Cursor);
+    void InstallReleaseRelay();
     // Datasets sharing this one's store.
     void AddClone(TOstraDataset* Clone);
     void RemoveClone(TOstraDataset* Clone);

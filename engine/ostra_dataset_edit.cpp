@@ -149,8 +149,10 @@ void TOstraDataset::TImpl::PlaceInserted(TOstraRecord* Record) {
         FPosition = PlaceInOrder(Record, key);
         FView.Insert(FPosition, Record, key);
         // Placed before records of an equal key, where a build would put it after them.
+        // A lower key sorts before without a record read.
         FViewExact = FViewExact && shown &&
-                     (FPosition + 1 >= FView.Count() || CompareForSort(Record, FView.At(FPosition + 1)) < 0);
+                     (FPosition + 1 >= FView.Count() || key < FView.KeyAt(FPosition + 1) ||
+                      CompareForSort(Record, FView.At(FPosition + 1)) < 0);
         return;
     }
     FView.Add(Record, FViewKeysValid ? ViewKeyOf(Record->Data()) : TOstraViewKey());
@@ -401,6 +403,7 @@ void TOstraDataset::InternalRefresh() {
     FImpl->AssignView(std::move(view), sorted, keys);
     FImpl->FViewExact = true;
     FImpl->FBuiltFilterOptions = FilterOptions();
+    FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();
 
     int position = -1;
     if (haveKept) {

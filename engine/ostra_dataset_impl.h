@@ -128,6 +128,8 @@ public:
     bool FViewExact = false;
     int FViewBuilds = 0;
     TFilterOptions FBuiltFilterOptions;
+    TOstraCursor* FRelayStore = nullptr;  // the store this dataset owns and relays events of
+    uint64_t FBuiltOrder = 0;             // the store's OrderChanges when the view was built
     // The filter conditions prepared for WouldShow; made when first needed.
     std::unique_ptr<TOstraFilter> FShowFilter;
     bool FShowFilterReady = false;

@@ -177,7 +177,15 @@ void TOstraDataset::TImpl::BuildView(std::vector<TOstraRecord*>& View, const TOs
     TDataSetState old = D.State();
     if (handler) old = D.SetTempState(dsFilter);
     try {
-        for (TOstraRecord* r : FCursor->Records()) {
+        // The records and their texts are read a few steps ahead, so the
+        // misses of the walk overlap instead of waiting one by one.
+        const std::vector<TOstraRecord*>& records = FCursor->Records();
+        const std::size_t n = records.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            TOstraRecord* r = records[i];
+            if (i + 16 < n) __builtin_prefetch(records[i + 16]);
+            if (Filter && i + 8 < n)
+                if (const uint8_t* ahead = records[i + 8]->Data()) Filter->Prefetch(ahead);
             if (!r->IsLive()) continue;
             if (range && !InRange(r->Data())) continue;
             if (Filter && !Filter->Match(r->Data(), caseInsensitive)) continue;
@@ -216,7 +224,8 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         if (!IsEmpty() && ActiveBuffer()) remembered = FImpl->Trailer(ActiveBuffer())->Record;
     }
     const bool handler = Filtered() && OnFilterRecord().Assigned();
-    if (open && FImpl->FViewExact && !handler && FImpl->FBuiltFilterOptions == FilterOptions()) {
+    if (open && FImpl->FViewExact && !handler && FImpl->FBuiltFilterOptions == FilterOptions() &&
+        FImpl->FBuiltOrder == FImpl->FCursor->OrderChanges()) {
         // A build would give the same records in the same order: only the
         // buffers are read again, for values changed in place.
         int index = KeepPosition && remembered ? FImpl->FView.IndexOf(remembered, FImpl->FPosition) : -1;
@@ -236,6 +245,7 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
     FImpl->AssignView(std::move(view), sorted, keys);
     FImpl->FViewExact = true;
     FImpl->FBuiltFilterOptions = FilterOptions();
+    FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();
     FImpl->FPosition = -1;
     if (!open) return;
     if (!FImpl->FView.Empty()) {
@@ -573,6 +583,7 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
     AssignView(std::move(view), sorted, keys);
     FViewExact = true;
     FBuiltFilterOptions = D.FilterOptions();
+    FBuiltOrder = FCursor->OrderChanges();
     const int at = current ? FView.IndexOf(current) : -1;
     FPosition = at >= 0 ? at : std::min(FPosition, FView.Count() - 1);
 }

@@ -1,5 +1,6 @@
 #include "engine/ostra_mask.h"
 
+#include <cstdint>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -52,7 +53,16 @@ TOstraMask::TOstraMask(const std::string& Pattern) : FPattern(Pattern) {
     }
 }
 
-bool TOstraMask::ContainsLiteral(std::string_view Text) const {
+// The short-text search may read past a text's end within its memory page
+// (never into another page, so never into memory that is not there); the
+// places past the end are masked out, so what lies there is never used.
+#if defined(__clang__) || defined(__GNUC__)
+#define OST_READS_WITHIN_PAGE __attribute__((no_sanitize_address))
+#else
+#define OST_READS_WITHIN_PAGE
+#endif
+
+OST_READS_WITHIN_PAGE bool TOstraMask::ContainsLiteral(std::string_view Text) const {
     const std::size_t m = FLiteral.size();
     const std::size_t len = Text.size();
     if (len < m) return false;
@@ -68,20 +78,27 @@ bool TOstraMask::ContainsLiteral(std::string_view Text) const {
     std::size_t i = 0;
 #if defined(__SSE2__)
     // Sixteen places at a time: where the first and the last byte both fit.
-    // A short text is searched in a zero-padded copy (a zero byte never
-    // matches, folded or not), so no place is left to a byte loop.
+    // A short text is searched in blocks reaching past its end (read in
+    // place, or in a zero-padded copy where the blocks would cross a page),
+    // so no place is left to a byte loop.
     constexpr std::size_t Short = 64;
     alignas(16) unsigned char padded[2 * Short + 16];
     if (len <= Short) {
-        std::memcpy(padded, text, len);
-        std::memset(padded + len, 0, sizeof padded - len);
-        text = padded;
+        // The blocks read up to `end`; a copy only when that crosses a page.
+        const std::size_t blocks = (last + 16) / 16;
+        const auto begin = reinterpret_cast<std::uintptr_t>(text);
+        const std::uintptr_t end = begin + (blocks - 1) * 16 + (m - 1) + 15;
+        if ((begin >> 12) != (end >> 12)) {
+            std::memcpy(padded, text, len);
+            std::memset(padded + len, 0, sizeof padded - len);
+            text = padded;
+        }
     }
     const __m128i first = _mm_set1_epi8(static_cast<char>(lit[0]));
     const __m128i firstBit = _mm_set1_epi8(static_cast<char>(bits[0]));
     const __m128i lastByte = _mm_set1_epi8(static_cast<char>(lit[m - 1]));
     const __m128i lastBit = _mm_set1_epi8(static_cast<char>(bits[m - 1]));
-    auto block = [&](std::size_t at) {
+    auto block = [&](std::size_t at) OST_READS_WITHIN_PAGE {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + m - 1));
         const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstBit), first),
@@ -93,6 +110,7 @@ bool TOstraMask::ContainsLiteral(std::string_view Text) const {
         return false;
     };
     if (len <= Short) {
+        // block() masks out the places past the last.
         for (; i <= last; i += 16)
             if (block(i)) return true;
         return false;

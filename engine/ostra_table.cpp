@@ -197,6 +197,7 @@ void TOstraTable::LoadStore(TStream* Stream) {
     std::string error;
     if (!FStore->LoadFromStream(Stream, error)) {
         FStore.reset();
+        InstallCursorRelays(nullptr);
         throw EDatabaseError(SErrorOpeningTable + error);
     }
     SetCursor(FStore.get());
@@ -244,10 +245,12 @@ bool TOstraTable::SaveData() {
 
 void TOstraTable::ReleaseData() {
     SetCursor(nullptr);
-    if (FSource)
+    if (FSource) {
         LeaveSource();
-    else
+    } else {
         FStore.reset();
+        InstallCursorRelays(nullptr);
+    }
 }
 
 void TOstraTable::InternalRefresh() {

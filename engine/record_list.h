@@ -82,7 +82,7 @@ public:
     // Sets the keys of all entries, in order (Keys holds Count of them).
     void SetKeys(const std::vector<TOstraViewKey>& Keys);
 
-    static constexpr std::size_t ChunkSize = 256;
+    static constexpr std::size_t ChunkSize = 64;
 
 private:
     struct TEntry {

@@ -12,6 +12,10 @@ namespace {
 // Set when a record's current data may hold values allocated outside the
 // store's memory, which must then be released one by one.
 constexpr uint8_t HasHeapValues = 1;
+// Set while a record is in the store's list of touched records.
+constexpr uint8_t Touched = 2;
+// Set once a record is in the store's list of records given heap values.
+constexpr uint8_t Listed = 4;
 }  // namespace
 
 TOstraCursor::TOstraCursor() = default;
@@ -107,6 +111,19 @@ int TOstraCursor::NumberOf(const TOstraRecord* record) const {
     return current() ? record->Number : -1;
 }
 
+void TOstraCursor::Touch(TOstraRecord* record) {
+    if (record->Flags & Touched) return;
+    FTouched.push_back(record);
+    record->Flags |= Touched;
+}
+
+void TOstraCursor::MarkHeapValues(TOstraRecord* record) {
+    record->Flags |= HasHeapValues;
+    if (record->Flags & Listed) return;
+    FHeapRecords.push_back(record);
+    record->Flags |= Listed;
+}
+
 void TOstraCursor::NotifyRelease(TOstraRecord* record) {
     if (FOnRelease) FOnRelease(record->UserData);
     record->UserData = nullptr;
@@ -136,7 +153,7 @@ void TOstraCursor::RestoreOldData(TOstraRecord* record) {
     std::memcpy(data, record->OldData, FDataSize);  // the old values now belong to the record
     delete[] record->OldData;
     record->OldData = nullptr;
-    record->Flags |= HasHeapValues;
+    MarkHeapValues(record);
 }
 
 namespace {
@@ -182,6 +199,8 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
             error = Format(STextTooLong, f.Name, static_cast<int64_t>(text.size()), int{f.Length});
         if (!error.empty()) return false;
     }
+    if (FHeapRecords.size() == FHeapRecords.capacity())  // room first, for the record's own values
+        FHeapRecords.reserve(std::max<std::size_t>(64, FHeapRecords.size() * 2));
     const bool inserting = record == nullptr;
     if (!inserting) {
         if (!Contains(record)) {
@@ -196,13 +215,18 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
             BeginChange(record);  // so that a revert can bring the values back
             record->State = orsModified;
         }
+        Touch(record);
     } else {
-        if (FRecords.size() == FRecords.capacity())  // room first: a record is never lost
+        // Room first: a record is never lost.
+        if (FRecords.size() == FRecords.capacity())
             FRecords.reserve(std::max<std::size_t>(64, FRecords.size() * 2));
+        if (FTouched.size() == FTouched.capacity())
+            FTouched.reserve(std::max<std::size_t>(64, FTouched.size() * 2));
         record = FRecordMemory.NewRecord();
         record->State = orsNew;
         record->Number = static_cast<int32_t>(FRecords.size());
         FRecords.push_back(record);
+        Touch(record);
     }
     uint8_t* data = record->Data();
     if (values != data) {
@@ -214,7 +238,7 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
                 std::memcpy(data + f.Offset, values + f.Offset, f.Size);
             }
         }
-        record->Flags |= HasHeapValues;
+        MarkHeapValues(record);
     }
     for (const auto& [f, text] : recoded) {
         uint8_t* place = data + f->Offset;
@@ -223,7 +247,7 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
             std::memcpy(place, text.data(), text.size());
         } else {
             OstSetValue(place, f->FieldType, text.data(), text.size());
-            record->Flags |= HasHeapValues;
+            MarkHeapValues(record);
         }
     }
     ++FChanges;
@@ -247,6 +271,7 @@ bool TOstraCursor::DeleteRecord(TOstraRecord* record, std::string& error) {
         return false;
     }
     ++FChanges;
+    Touch(record);
     if (record->State == orsNew) {
         ReleaseRecord(record);
         record->State = orsNewDeleted;
@@ -259,9 +284,12 @@ bool TOstraCursor::DeleteRecord(TOstraRecord* record, std::string& error) {
 
 void TOstraCursor::BeginChange(TOstraRecord* record) {
     if (!Contains(record) || !record->IsLive() || record->OldData) return;
+    if (FTouched.size() == FTouched.capacity())
+        FTouched.reserve(std::max<std::size_t>(64, FTouched.size() * 2));
     auto* old = new uint8_t[FDataSize ? FDataSize : 1];
     OstCopyData(old, record->Data(), FFields, FDataSize);
     record->OldData = old;
+    Touch(record);
 }
 
 void TOstraCursor::RevertRecord(TOstraRecord* record) {
@@ -274,7 +302,8 @@ void TOstraCursor::RevertRecord(TOstraRecord* record) {
 
 void TOstraCursor::RevertAll() {
     ++FChanges;
-    for (TOstraRecord* r : FRecords) {
+    for (TOstraRecord* r : FTouched) {
+        r->Flags &= static_cast<uint8_t>(~Touched);
         switch (r->State) {
         case orsModified:
         case orsDeleted:
@@ -291,11 +320,13 @@ void TOstraCursor::RevertAll() {
         default: break;
         }
     }
+    FTouched.clear();
 }
 
 void TOstraCursor::AcceptAll() {
     ++FChanges;
-    for (TOstraRecord* r : FRecords) {
+    for (TOstraRecord* r : FTouched) {
+        r->Flags &= static_cast<uint8_t>(~Touched);
         if (r->State == orsDeleted) {
             ReleaseRecord(r);
             r->State = orsNewDeleted;
@@ -305,17 +336,31 @@ void TOstraCursor::AcceptAll() {
             DropOldData(r);
         }
     }
+    FTouched.clear();
 }
 
 void TOstraCursor::Clear(bool full) {
     ++FChanges;
-    for (TOstraRecord* r : FRecords) {
-        if (r->State == orsNewDeleted) continue;  // released already
-        ReleaseRecord(r);
-        NotifyRelease(r);
+    ++FOrderChanges;
+    if (FOnRelease) {
+        for (TOstraRecord* r : FRecords) {
+            if (r->State == orsNewDeleted) continue;  // released already
+            ReleaseRecord(r);
+            NotifyRelease(r);
+        }
+    } else {
+        // Nobody is told: only values of their own and kept old values
+        // (touched records) need releasing, the rest goes with the store's memory.
+        for (auto* list : {&FHeapRecords, &FTouched})
+            for (TOstraRecord* r : *list)
+                if (r->State != orsNewDeleted) ReleaseRecord(r);
     }
+    FHeapRecords.clear();
+    FHeapRecords.shrink_to_fit();
     FRecords.clear();
     FRecords.shrink_to_fit();
+    FTouched.clear();
+    FTouched.shrink_to_fit();
     FRecordMemory.Clear();
     FValueMemory.Clear();
     FAutoIncCounter = 0;
@@ -373,7 +418,10 @@ void TOstraCursor::SetAutoIncCounter(int start) {
     bool sorted = true;
     for (std::size_t i = 1; i < FRecords.size() && sorted; ++i)
         sorted = ascending(FRecords[i - 1], FRecords[i]);
-    if (!sorted) OstraSortRecords(FRecords, key, false, false);
+    if (!sorted) {
+        OstraSortRecords(FRecords, key, false, false);
+        ++FOrderChanges;
+    }
     bool any = false;
     int32_t highest = 0;
     for (const TOstraRecord* r : FRecords) {
@@ -390,6 +438,7 @@ void TOstraCursor::Sort(const std::string& fieldNames, bool caseInsensitive) {
     const std::vector<const TOstraField*> fields = FindFields(fieldNames);
     if (fields.empty()) return;
     ++FChanges;
+    ++FOrderChanges;
     OstraSortRecords(FRecords, fields, caseInsensitive, FSortDescending);
 }
 

@@ -146,6 +146,9 @@ public:
     // Grows with every change of the records (post, delete, revert, accept,
     // clear, sort): what was derived from them is stale when it moved.
     uint64_t Changes() const { return FChanges; }
+    // Grows whenever the record list is reordered or refilled (a sort, a
+    // sorted save, a load, a clear): a view built before may show another order.
+    uint64_t OrderChanges() const { return FOrderChanges; }
 
     // -- Datasets sharing the store ------------------------------------------
     void AddClient(TOstraStoreClient* client);
@@ -216,7 +219,17 @@ private:
     // and lays out the records for the wider short strings (table_file.cpp).
     void DecodeWindows1252();
 
+    // Marks a record that may have changed since the last accept or revert.
+    void Touch(TOstraRecord* record);
+    // Marks a record whose current data hold values allocated on their own.
+    void MarkHeapValues(TOstraRecord* record);
+
     std::vector<TOstraRecord*> FRecords;
+    // The records touched since the last accept or revert, each once: those
+    // walk this list instead of the whole store.
+    std::vector<TOstraRecord*> FTouched;
+    // The records that were given values allocated on their own, each once.
+    std::vector<TOstraRecord*> FHeapRecords;
     std::vector<TOstraField> FFields;
     std::string FDescriptor;
     uint32_t FDataSize = 0;
@@ -234,5 +247,6 @@ private:
     TOstraRecordArena FRecordMemory;
     TOstraValueArena FValueMemory;
     uint64_t FChanges = 0;
+    uint64_t FOrderChanges = 0;
     std::vector<TOstraStoreClient*> FClients;
 };

@@ -441,6 +441,12 @@ bool TOstraFilter::Holds(const TItem& Item, const uint8_t* Data, bool CaseInsens
     return OperatorHolds(Item.Operator, CompareValues(left, right, Item.Compare, CaseInsensitive));
 }
 
+void TOstraFilter::Prefetch(const uint8_t* Data) const {
+    for (const TItem& item : FItems)
+        if (item.Kind == fkLikeContains || item.Kind == fkLike)
+            if (const char* text = OstValueData(Data + item.Left->Offset)) __builtin_prefetch(text);
+}
+
 bool TOstraFilter::Match(const uint8_t* Data, bool CaseInsensitive) const {
     for (const TItem& item : FItems)
         if (!Holds(item, Data, CaseInsensitive, FScratch)) return false;

@@ -90,6 +90,9 @@ public:
     bool Empty() const { return FItems.empty(); }
     // All conditions hold for the record's data.
     bool Match(const uint8_t* Data, bool CaseInsensitive) const;
+    // Asks the memory for the texts Match will read of a record's data
+    // (a hint; nothing is read but the data's own references).
+    void Prefetch(const uint8_t* Data) const;
 
 private:
     // How an item is tested, chosen once when prepared.

@@ -1012,7 +1012,10 @@ void TOstraCursor::SaveToFile(const std::string& fileName, TOstraSaveOptions opt
         }
     }
     file.Commit();
-    if (records == &order) FRecords = std::move(order);
+    if (records == &order && order != FRecords) {
+        FRecords = std::move(order);
+        ++FOrderChanges;
+    }
     FDescriptor = writer.Descriptor;
     FProtected = writer.IsProtected;
     if (writer.IsProtected) FPasswordBlock = writer.PlainBlock;

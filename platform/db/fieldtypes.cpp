@@ -62,8 +62,10 @@ std::string TStringField::GetAsString() const {
 
 void TStringField::SetAsStringValue(const std::string& Value) {
     std::string buffer(static_cast<size_t>(Size()) + 1, '\0');
-    const std::string text = Utf8Truncate(Value, static_cast<size_t>(Size()));
-    std::memcpy(buffer.data(), text.data(), text.size());
+    const std::size_t size = static_cast<size_t>(Size());
+    // Only a text too long is cut (at a character's start).
+    const std::size_t length = Value.size() <= size ? Value.size() : Utf8Truncate(Value, size).size();
+    std::memcpy(buffer.data(), Value.data(), length);
     SetData(buffer.data());
 }
 

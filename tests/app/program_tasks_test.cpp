@@ -72,6 +72,41 @@ TEST_F(ProgramTasksTest, AddPutsTheNewRowAtTheEndAndFillsItFromTheTab) {
     EXPECT_TRUE(CloseProgram());
 }
 
+// Save Changes builds a task view again only where the save can change what
+// it shows: an edit that keeps every task in its place leaves both views as
+// they are; a flag cleared on Today takes the task off Today at the save.
+TEST_F(ProgramTasksTest, SaveBuildsTheTaskViewsAgainOnlyWhenTheyCanShowSomethingElse) {
+    AddTasks("Ttask.d", {{"Flagged", "1", true}, {"Plain", "2", false}, {"Also flagged", "3", true}});
+    Start();
+    TOstraTable* tasks = Form->dTask_();
+    TOstraTable* today = Form->tblToDay1_();
+    ShowTab(Form->TabSheet1());
+    ASSERT_TRUE(tasks->Locate("Action", Variant("Plain"), {}));
+    PutText(tasks, "Action", "Plain, edited");
+    int taskBuilds = tasks->ViewBuilds(), todayBuilds = today->ViewBuilds();
+    Click(Form->spbtnSave());
+    EXPECT_TRUE(Has(FileColumn("Ttask.d", "Action"), "Plain, edited"));
+    EXPECT_EQ(tasks->ViewBuilds(), taskBuilds);
+    EXPECT_EQ(today->ViewBuilds(), todayBuilds);
+    EXPECT_EQ(tasks->FieldByName("Action")->AsString(), "Plain, edited");
+    EXPECT_EQ(today->RecordCount(), 2);
+
+    // The edit on Today leaves the task in the view until the save.
+    ShowTab(Form->TabSheet7());
+    ASSERT_TRUE(today->Locate("Action", Variant("Flagged"), {}));
+    PutFlag(today, "Flag", false);
+    taskBuilds = tasks->ViewBuilds();
+    todayBuilds = today->ViewBuilds();
+    Click(Form->spbtnSave());
+    EXPECT_EQ(FileColumn("Ttask.d", "Flag"), (TNames{"False", "False", "True"}));
+    EXPECT_EQ(today->ViewBuilds(), todayBuilds + 1);
+    EXPECT_EQ(today->RecordCount(), 1);
+    EXPECT_EQ(today->FieldByName("Action")->AsString(), "Also flagged");
+    EXPECT_EQ(tasks->ViewBuilds(), taskBuilds);
+    EXPECT_EQ(tasks->RecordCount(), 3);
+    EXPECT_TRUE(CloseProgram());
+}
+
 TEST_F(ProgramTasksTest, GroupListsAndTodayViewsShareTheirFiles) {
     AddTasks("Ttask.d", {{"Flagged", "1", true}, {"Plain", "2", false}});
     AddTasks("Ttask2.d", {{"Second list", "3", false}});

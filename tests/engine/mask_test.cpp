@@ -1,6 +1,8 @@
 // The wildcard matcher of LIKE conditions: matching, the run limit and contains patterns.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -131,6 +133,38 @@ TEST(OstraMask, ContainsAgreesWithTheFoldedText) {
         for (const std::string& literal : literals) {
             const bool expected = Folded(text).find(Folded(literal)) != std::string::npos;
             ASSERT_EQ(expected, Like("%" + literal + "%", text)) << literal << " in " << text;
+        }
+    }
+}
+
+TEST(OstraMask, ContainsReadsTextsEndingAnywhereNearAPageEnd) {
+    // Short texts are read in sixteen-byte blocks past their end, within the
+    // page: texts ending at every place before a page's end (and crossing it)
+    // answer as the folded search does, whatever bytes follow them.
+    constexpr std::size_t Page = 4096;
+    std::vector<unsigned char> memory(3 * Page);
+    auto* page = reinterpret_cast<unsigned char*>(
+        (reinterpret_cast<std::uintptr_t>(memory.data()) + Page - 1) & ~std::uintptr_t{Page - 1});
+    std::mt19937 rng(11);
+    const std::string letters = "rRePpOoTt x";
+    for (const std::string literal : {"report", "r", "rt", "eport x"}) {
+        const TOstraMask mask("%" + literal + "%");
+        for (std::size_t length = 0; length <= 70; ++length) {
+            for (std::size_t before = 0; before <= 80; ++before) {
+                std::string text;
+                for (std::size_t i = 0; i < length; ++i) text += letters[rng() % letters.size()];
+                if (length >= literal.size() && rng() % 3 == 0)
+                    text.replace(rng() % (length - literal.size() + 1), literal.size(), "RePoRt x", 0,
+                                 literal.size());
+                // Ends from 8 bytes past the page end to 72 bytes before it.
+                unsigned char* at = page + Page + 8 - before - length;
+                std::memcpy(at, text.data(), text.size());
+                // What follows the text would match if it were read as text.
+                std::memcpy(page + Page + 8 - before, "report xreport x", 16);
+                const bool expected = Folded(text).find(Folded(literal)) != std::string::npos;
+                ASSERT_EQ(expected, mask.Matches({reinterpret_cast<const char*>(at), length}))
+                    << literal << " in " << text << " ending " << before << " before";
+            }
         }
     }
 }

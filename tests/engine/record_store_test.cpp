@@ -104,6 +104,45 @@ TEST_F(RecordStoreTest, EditPostEditPostRevertBringsBackTheFirstValues) {
     EXPECT_EQ(r->OldData, nullptr);
 }
 
+// Accepting and reverting reach every record changed since the last of
+// them, round after round, and only those.
+TEST_F(RecordStoreTest, AcceptAndRevertReachEveryRecordChangedSinceTheLastOfThem) {
+    TOstraRecord* b = C.RecordAt(0);
+    TOstraRecord* e = C.RecordAt(1);
+    TOstraRecord* g = C.RecordAt(2);
+    Edit(b, "b1");
+    C.BeginChange(g);  // begun, never posted
+    C.AcceptAll();
+    EXPECT_EQ(b->State, orsUnchanged);
+    EXPECT_EQ(b->OldData, nullptr);
+    EXPECT_EQ(g->OldData, nullptr);
+
+    // Second round: the same record again, a delete and an insert.
+    Edit(b, "b2");
+    Edit(b, "b3");
+    std::string error;
+    ASSERT_TRUE(C.DeleteRecord(e, error));
+    TOstraRecord* n = Insert("n", 1);
+    C.RevertRecord(b);  // reverted alone, still counted with the round
+    C.RevertAll();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b1", "e", "g"}));
+    EXPECT_EQ(n->State, orsNewDeleted);
+    EXPECT_EQ(e->State, orsUnchanged);
+    EXPECT_EQ(Released, 1);
+
+    // Third round: accepted, the deleted record released once.
+    Edit(g, "g1");
+    ASSERT_TRUE(C.DeleteRecord(e, error));
+    C.AcceptAll();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b1", "g1"}));
+    EXPECT_EQ(e->State, orsNewDeleted);
+    EXPECT_EQ(g->OldData, nullptr);
+    EXPECT_EQ(Released, 2);
+    C.RevertAll();  // nothing left to revert
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b1", "g1"}));
+    EXPECT_EQ(Released, 2);
+}
+
 TEST_F(RecordStoreTest, PostWithoutBeginChangeCanStillBeReverted) {
     TOstraRecord* r = C.RecordAt(1);
     TestBuffer b(C);

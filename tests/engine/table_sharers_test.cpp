@@ -177,6 +177,35 @@ TEST_F(TableSharers, SaveRebuildsOnlyTheViewsItChanges) {
     EXPECT_EQ((std::vector<std::string>{"Call", "Write", "Read"}), Column(*Source, "Action"));
 }
 
+// A save that sorts the store changes the order of every view that follows
+// it: those are built again, the others keep their views.
+TEST_F(TableSharers, SortedSaveRebuildsTheViewsInStoreOrder) {
+    Source->SetIndexFieldNames("Action");
+    Source->SetSaveOptions(TOstraSaveOptions{savSortOnIndex});
+    Open();
+    ASSERT_EQ((std::vector<std::string>{"Call", "Write", "Read"}), Column(*Clone, "Action"));
+    const int source = Source->ViewBuilds(), clone = Clone->ViewBuilds();
+    ASSERT_TRUE(Source->Locate("Action", Variant("Write"), {}));
+    Set(*Source, "Notes", "written sorted");
+    Source->Save();
+    // The clone shows the store's order, which the save changed.
+    EXPECT_EQ((std::vector<std::string>{"Call", "Read", "Write"}), Column(*Clone, "Action"));
+    EXPECT_EQ(clone + 1, Clone->ViewBuilds());
+    Clone->RebuildView(true);
+    EXPECT_EQ(clone + 1, Clone->ViewBuilds());
+    Source->RebuildView(true);
+    EXPECT_EQ(source + 1, Source->ViewBuilds());
+    EXPECT_EQ((std::vector<std::string>{"Call", "Read", "Write"}), Column(*Source, "Action"));
+
+    // Saved again in the same order: nothing is built again.
+    Set(*Source, "Notes", "again");
+    Source->Save();
+    Source->RebuildView(true);
+    Clone->RebuildView(true);
+    EXPECT_EQ(source + 1, Source->ViewBuilds());
+    EXPECT_EQ(clone + 1, Clone->ViewBuilds());
+}
+
 // A save runs in order: the edit in progress is posted, the store written to
 // the source's file and accepted, and every table on the store settles.
 // Without a file nothing is written and every change stays pending.
