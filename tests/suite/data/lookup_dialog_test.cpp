@@ -15,6 +15,7 @@
 #include "platform/ui/timer.h"
 #include "suite/data/qzdbtables.h"
 #include "suite/data/qzlookupdlg.h"
+#include "suite/data/qznavigator.h"
 
 namespace {
 
@@ -145,6 +146,36 @@ TEST_F(LookupDialogTest, SearchDialogPicksByIndexChoiceAndTyping) {
 
 // Keys: Down from the search box moves the grid's record, Enter presses OK;
 // Escape cancels; a double click on a data row is OK, on the title nothing.
+// The navigator's Search button over an SQLite table: the search dialog
+// opens, an index is chosen, typing finds the record and OK keeps it.
+TEST_F(LookupDialogTest, NavigatorSearchButtonPicksAnSQLiteRecord) {
+    TDataSource src(Form);
+    src.SetDataSet(Table);
+    auto* nav = new TqzDBNavigator(Form);
+    nav->SetParent(Form);
+    nav->SetBounds(4, 4, 1, 25);
+    nav->SetDataSource(&src);
+    ProcessEvents();
+    TqzNavButton* search = nav->Buttons()->AddButton(nbsSearchDialog);
+    ProcessEvents();
+    ASSERT_TRUE(search->Enabled());
+    Modal.Push([&](TCustomForm* F) {
+        auto* f = dynamic_cast<TqzLookupDlg*>(F);
+        ASSERT_NE(nullptr, f);
+        ASSERT_TRUE(f->IndexCombo()->Visible());
+        PickIndex(f, "city");
+        SendText(f->qzIncrementalSearch1(), "be");
+        Timers.Advance(200);
+        EXPECT_EQ("carl", NameOf(Table));
+        SendKey(f->qzIncrementalSearch1(), VK_RETURN);
+    });
+    SendClick(search, search->Width() / 2, search->Height() / 2);
+    EXPECT_EQ(0, Modal.Pending());
+    EXPECT_EQ("carl", NameOf(Table));
+    EXPECT_EQ("bycity", Table->IndexName());
+    delete nav;
+}
+
 TEST_F(LookupDialogTest, KeysAndDoubleClick) {
     TqzSearchDialog d(Form);
     d.SetSearchTable(Table);
