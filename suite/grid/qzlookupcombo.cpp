@@ -319,6 +319,19 @@ std::string TqzDBCustomLookupCombo::DisplayField() const {
     return FKeyFields.empty() ? std::string() : FKeyFields[0];
 }
 
+void TqzDBCustomLookupCombo::BoundKeyValues(TField* Key1, std::string& Names,
+                                            std::vector<Variant>& Values) const {
+    TDataSet* ds = DataLink()->DataSet();
+    Names = FKeyFields[0];
+    Values = {Key1->AsVariant()};
+    for (size_t i = 1; i < FKeyFields.size(); ++i) {
+        TField* b = ds ? ds->FindField(FKeyFields[i]) : nullptr;
+        if (!b) break;
+        Names += ";" + FKeyFields[i];
+        Values.push_back(b->AsVariant());
+    }
+}
+
 std::string TqzDBCustomLookupCombo::KeyText(int Index) const {
     if (!FLookupTable || Index >= static_cast<int>(FKeyFields.size())) return {};
     TField* f = FLookupTable->FindField(FKeyFields[static_cast<size_t>(Index)]);
@@ -357,15 +370,9 @@ bool TqzDBCustomLookupCombo::PositionOnValue() {
     if (!FLookupTable->Active()) return false;
     if (FKeyFields.empty()) BindKeys(false);
     if (FKeyFields.empty() || f->IsNull()) return false;
-    TDataSet* ds = DataLink()->DataSet();
-    std::string names = FKeyFields[0];
-    std::vector<Variant> values{f->AsVariant()};
-    for (size_t i = 1; i < FKeyFields.size(); ++i) {
-        TField* b = ds ? ds->FindField(FKeyFields[i]) : nullptr;
-        if (!b) break;
-        names += ";" + FKeyFields[i];
-        values.push_back(b->AsVariant());
-    }
+    std::string names;
+    std::vector<Variant> values;
+    BoundKeyValues(f, names, values);
     bool found = false;
     if (const TqzTableSearch* ts = qzTableSearchFor(FLookupTable)) {
         // The key search on the index for LookupField, when there is one.
@@ -418,15 +425,9 @@ std::string TqzDBCustomLookupCombo::RowDisplayText() {
         f->FieldKind() != fkData || f->IsBlob())
         return f->DisplayText();
     if (f->IsNull()) return {};
-    TDataSet* ds = DataLink()->DataSet();
-    std::string names = FKeyFields[0];
-    std::vector<Variant> values{f->AsVariant()};
-    for (size_t i = 1; i < FKeyFields.size(); ++i) {
-        TField* b = ds ? ds->FindField(FKeyFields[i]) : nullptr;
-        if (!b) break;
-        names += ";" + FKeyFields[i];
-        values.push_back(b->AsVariant());
-    }
+    std::string names;
+    std::vector<Variant> values;
+    BoundKeyValues(f, names, values);
     // Looked up without moving the lookup table the drop-down grid shows.
     const Variant v =
         FLookupTable->Lookup(names, values.size() == 1 ? values[0] : VarArrayOf(values), DisplayField());

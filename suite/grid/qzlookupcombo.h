@@ -244,6 +244,9 @@ private:
     void ShowText(const std::string& Text);
     void EnsureGrid();
     std::string KeyText(int Index) const;
+    // The lookup fields' names (";"-joined) and the bound record's key values:
+    // key 1 from Key1, keys 2 and 3 from the bound fields of the same names.
+    void BoundKeyValues(TField* Key1, std::string& Names, std::vector<Variant>& Values) const;
     bool BoundIsLookup(TDataSet* Value) const;
     // Clears the value (AllowClearKey): the text, the lookup value and the
     // bound key fields.
