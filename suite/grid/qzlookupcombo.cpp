@@ -478,18 +478,9 @@ void TqzDBCustomLookupCombo::EditBound() {
 void TqzDBCustomLookupCombo::GridPick() {
     if (!FLookupTable || !FLookupTable->Active() || FLookupTable->IsEmpty()) return;
     FMatchFound = true;
-    if (DataSource() && Field() && !ReadOnly()) {
-        // Entering edit state re-reads the record: that must not move the
-        // lookup table back.
-        FIgnoreDataChange = true;
-        try {
-            DataLink()->Edit();
-        } catch (...) {
-            FIgnoreDataChange = false;
-            throw;
-        }
-        FIgnoreDataChange = false;
-    }
+    // Entering edit state re-reads the record: that must not move the lookup
+    // table back.
+    EditBound();
     TField* d = FLookupTable->FindField(DisplayField());
     ShowText(d ? d->DisplayText() : std::string());
     if (DataSource() && Field()) SetModifiedState(true);

@@ -214,7 +214,8 @@ public:
     bool ForwardDragToGrid(TControl* From, unsigned Msg, int X, int Y);
     // The grid's row was chosen (a click or the keys): the text follows it.
     void GridPick();
-    // Puts the bound dataset into edit state (the grid's mouse down).
+    // Puts the bound dataset into edit state without moving the lookup table
+    // (the grid's mouse down, a pick).
     void EditBound();
 
 protected:
