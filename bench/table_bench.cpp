@@ -432,7 +432,8 @@ void BM_SQLite_OrderByPriorityDate(benchmark::State& state) {
     SQLiteOrder(state, "SELECT Key FROM task ORDER BY Priority, Date");
 }
 
-#define BIG(fn) BENCHMARK(fn)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime()
+#define BIG(fn) \
+    BENCHMARK(fn)->Unit(benchmark::kMillisecond)->MinTime(2.0)->MeasureProcessCPUTime()->UseRealTime()
 BIG(BM_PlainRead);
 BIG(BM_PlainReadNoFill);
 BIG(BM_Engine_LoadFromFile);

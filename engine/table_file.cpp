@@ -157,6 +157,11 @@ std::size_t TImageInput::Take(uint8_t* to, std::size_t n) {
         done += got;
         FUnread -= got;
     }
+    if (FSource && Left() == 0) {  // the buffer is not needed any more
+        FBuffer.reset();
+        FCapacity = 0;
+        P = End = nullptr;
+    }
     return done;
 }
 
@@ -340,14 +345,13 @@ public:
             if (!FQueue.empty())
                 RunOne(lock);
             else
-                FChanged.wait(lock);
+                FDone.wait(lock);
         }
     }
     TBuffer& Buffer(int i) { return FBuffers[static_cast<std::size_t>(i)]; }
     void Release(int i) {
         std::lock_guard lock(FMutex);
         FFree.push_back(i);
-        FChanged.notify_all();
     }
     void Hand(const TRecordBatch& batch) {
         std::unique_lock lock(FMutex);
@@ -355,13 +359,13 @@ public:
         if (FWorkers == 0)
             RunOne(lock);
         else
-            FChanged.notify_all();
+            FWork.notify_one();
     }
     // Every batch handed over is parsed.
     void Finish() {
         std::unique_lock lock(FMutex);
         while (!FQueue.empty()) RunOne(lock);
-        FChanged.wait(lock, [this] { return FActive == 0; });
+        FDone.wait(lock, [this] { return FActive == 0; });
         if (FError) std::rethrow_exception(std::exchange(FError, nullptr));
     }
 
@@ -382,12 +386,12 @@ private:
         --FActive;
         if (error && !FError) FError = error;
         if (batch.Buffer >= 0) FFree.push_back(batch.Buffer);
-        FChanged.notify_all();
+        FDone.notify_one();  // only the loading thread waits for it
     }
     void Work() {
         std::unique_lock lock(FMutex);
         for (;;) {
-            FChanged.wait(lock, [this] { return FClosing || !FQueue.empty(); });
+            FWork.wait(lock, [this] { return FClosing || !FQueue.empty(); });
             if (FQueue.empty()) return;  // closing, and nothing is left
             RunOne(lock);
         }
@@ -398,7 +402,7 @@ private:
         {
             std::lock_guard lock(FMutex);
             FClosing = true;
-            FChanged.notify_all();
+            FWork.notify_all();
         }
         for (std::thread& t : FThreads) t.join();
         FThreads.clear();
@@ -410,7 +414,8 @@ private:
     std::size_t FMaxBuffers;
     std::size_t FWorkers = 0;
     std::mutex FMutex;
-    std::condition_variable FChanged;
+    std::condition_variable FWork;  // a batch is waiting, or the end
+    std::condition_variable FDone;  // a batch is parsed
     std::deque<TRecordBatch> FQueue;
     int FActive = 0;
     bool FClosing = false;
@@ -647,7 +652,8 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
         plan.Length = f.Length;
         plan.Reference = IsReferenceType(f.FieldType);
         // A short string keeps its terminator; references store a 4-byte length.
-        plan.Limit = static_cast<uint16_t>(plan.Reference ? 4u : (f.FieldType == oftSmallStr ? f.Length : f.Size));
+        plan.Limit =
+            static_cast<uint16_t>(plan.Reference ? 4u : (f.FieldType == oftSmallStr ? f.Length : f.Size));
         plan.String = f.FieldType == oftString;
         plan.SmallStr = f.FieldType == oftSmallStr;
         plan.Text = IsTextType(f.FieldType);
