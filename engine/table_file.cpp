@@ -301,7 +301,16 @@ struct TRecordBatch {
     uint8_t* Values = nullptr;      // room for the values of all of them
     int32_t First = 0;              // the first record's place in the list
     int32_t Count = 0;
-    int Buffer = -1;  // the read buffer the bytes lie in (-1: the image in memory)
+    int Buffer = -1;                        // the read buffer the bytes lie in (-1: the image in memory)
+    struct TAutoIncRun* AutoInc = nullptr;  // filled when the table has an AutoInc field
+};
+
+// The AutoInc values of a batch: whether they ascend, and the bounds.
+struct TAutoIncRun {
+    int32_t First = 0;
+    int32_t Last = 0;
+    int32_t Highest = 0;
+    bool Ascending = true;
 };
 
 // Parses batches on worker threads while the loading thread reads and scans
@@ -447,6 +456,10 @@ public:
     // Texts are kept as read; set when one is not UTF-8: the table is then
     // read and written in Windows-1252 (decoded once the reading is over).
     bool Windows1252 = false;
+    // Set when every record was read and the AutoInc values ascend in the
+    // list: the list needs no sort, and the counter starts at the highest.
+    bool AutoIncAscending = false;
+    int32_t AutoIncHighest = 0;
 
 private:
     // A field as the records' reading needs it.
@@ -479,7 +492,9 @@ private:
 
     TOstraCursor& C;
     std::vector<TFieldPlan> FPlan;
-    std::atomic<bool> FNotUtf8{false};  // a record's text is not UTF-8
+    int64_t FAutoIncOffset = -1;
+    std::deque<TAutoIncRun> FAutoIncRuns;  // of each batch, in list order
+    std::atomic<bool> FNotUtf8{false};     // a record's text is not UTF-8
 };
 
 bool TOstraImageReader::ParseDescriptor(std::string_view text, int32_t fieldCount, std::string& error) {
@@ -640,6 +655,17 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
         }
         record->StoredSize = static_cast<int32_t>(std::min<int64_t>(used, INT32_MAX));
         record->Number = batch.First + j;
+        if (batch.AutoInc) {
+            TAutoIncRun& run = *batch.AutoInc;
+            const int32_t value = OstGet<int32_t>(data + FAutoIncOffset);
+            if (j == 0) {
+                run.First = run.Highest = value;
+            } else {
+                if (value < run.Last) run.Ascending = false;
+                run.Highest = std::max(run.Highest, value);
+            }
+            run.Last = value;
+        }
     }
 }
 
@@ -660,6 +686,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
         FPlan.push_back(plan);
     }
     const std::size_t fieldCount = FPlan.size();
+    if (const TOstraField* f = C.AutoIncField()) FAutoIncOffset = f->Offset;
     const std::size_t batchBytes = std::max<std::size_t>(GChunkSize / 4, 1);
     const uint64_t batches = in.Remaining() / batchBytes;
     const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
@@ -696,6 +723,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
         batch.Buffer = buffer;
         batch.Slots = C.FRecordMemory.NewRecords(static_cast<std::size_t>(batchCount));
         if (batchValues) batch.Values = static_cast<uint8_t*>(C.FValueMemory.AllocateRun(batchValues));
+        if (FAutoIncOffset >= 0) batch.AutoInc = &FAutoIncRuns.emplace_back();
         pool.Hand(batch);
         handed = true;
         // Reserved for them: no reallocation.
@@ -759,6 +787,14 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
     if (loaded != recordCount) {
         error = Format(SRecordCountMismatch, loaded, recordCount);
         return false;
+    }
+    if (FAutoIncOffset >= 0) {
+        AutoIncAscending = true;
+        for (std::size_t i = 0; i < FAutoIncRuns.size() && AutoIncAscending; ++i) {
+            const TAutoIncRun& run = FAutoIncRuns[i];
+            AutoIncAscending = run.Ascending && (i == 0 || FAutoIncRuns[i - 1].Last <= run.First);
+            AutoIncHighest = i == 0 ? run.Highest : std::max(AutoIncHighest, run.Highest);
+        }
     }
     return true;
 }
@@ -869,7 +905,10 @@ bool TOstraCursor::LoadImage(TImageInput* input, std::string& error) {
     }
     if (reader.Windows1252) DecodeWindows1252();
     if (FRecords.capacity() > FRecords.size() + FRecords.size() / 8 + 16) FRecords.shrink_to_fit();
-    SetAutoIncCounter(0);
+    if (ok && reader.AutoIncAscending)  // what SetAutoIncCounter finds, without reading every record again
+        FAutoIncCounter = std::max(reader.AutoIncHighest, 0);
+    else
+        SetAutoIncCounter(0);
     return true;
 }
 

@@ -400,3 +400,36 @@ TEST(TableLoad, TextsThatAreNotUtf8AreFoundAtEveryOffset) {
         }
     }
 }
+
+// The AutoInc counter and order after a load: values that ascend keep their
+// order and the counter starts at the highest; one value out of order, at any
+// place (so at every batch boundary too), has the list sorted as before.
+TEST(TableLoad, AutoIncValuesOutOfOrderAreSortedAtEveryPlace) {
+    const int count = 200;
+    auto image = [&](int outOfOrder) {
+        TestImage img;
+        img.Counts(count, 2).Item("T.Key a").Item("T.Qty i");
+        for (int i = 0; i < count; ++i) {
+            const int32_t key = i == outOfOrder ? 5 : 10 + 3 * i;
+            img.Byte(4).Byte(4).Int32(key).Int32(i);
+        }
+        return img.Build();
+    };
+    for (const std::size_t chunk : {std::size_t{64}, std::size_t{4096}}) {
+        for (int outOfOrder = -1; outOfOrder < count; ++outOfOrder) {
+            for (const int threads : {1, 3}) {
+                SCOPED_TRACE(testing::Message() << chunk << " " << outOfOrder << " " << threads);
+                ScopedLoad load(threads, chunk);
+                TOstraCursor c;
+                std::string error;
+                ASSERT_TRUE(LoadImage(c, image(outOfOrder), error)) << error;
+                ASSERT_EQ(c.RecordCount(), count);
+                EXPECT_EQ(c.AutoIncCounter(), 10 + 3 * (outOfOrder == count - 1 ? count - 2 : count - 1));
+                const int first = outOfOrder < 0 ? 0 : outOfOrder;
+                EXPECT_EQ(IntOf(c, c.RecordAt(0), "Qty"), first);
+                for (int i = 1; i < count; ++i)
+                    ASSERT_LE(IntOf(c, c.RecordAt(i - 1), "Key"), IntOf(c, c.RecordAt(i), "Key")) << i;
+            }
+        }
+    }
+}
