@@ -436,6 +436,20 @@ private:
 
 constexpr std::size_t RoundUp4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
 
+// No byte of the n at p is above 0x7F (eight at a time; inline, as most
+// texts are short).
+inline bool IsAsciiText(const uint8_t* p, std::size_t n) {
+    uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        high |= w;
+    }
+    for (; i < n; ++i) high |= p[i];
+    return (high & 0x8080808080808080ull) == 0;
+}
+
 }  // namespace
 
 // Records are read in two steps. The loading thread reads the image into
@@ -627,7 +641,7 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
             if (n == 0) continue;
             const TFieldPlan& f = FPlan[i];
             if (!f.Reference) {
-                if (f.SmallStr && check && !OstIsAscii(p, n) &&
+                if (f.SmallStr && check && !IsAsciiText(p, n) &&
                     !isUtf8(p, strnlen(reinterpret_cast<const char*>(p), n))) {
                     FNotUtf8.store(true, std::memory_order_relaxed);
                     check = false;
@@ -641,7 +655,7 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
             p += 4;
             uint32_t length = m;
             if (f.String) length = static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(p), length));
-            if (f.Text && check && !isUtf8(p, length)) {
+            if (f.Text && check && !IsAsciiText(p, length) && !isUtf8(p, length)) {
                 FNotUtf8.store(true, std::memory_order_relaxed);
                 check = false;
             }
