@@ -706,8 +706,10 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
     const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
     const uint64_t threads = GLoadThreads > 0 ? static_cast<uint64_t>(GLoadThreads) : cores;
     const int workers = batches >= 2 ? static_cast<int>(std::min<uint64_t>(threads - 1, batches - 1)) : 0;
+    // The loading thread is the slower side: a few buffers in flight keep the
+    // workers busy, and each is memory the load holds on top of the table.
     TBatchWorkers pool([this](const TRecordBatch& b) { ParseBatch(b); }, workers,
-                       static_cast<std::size_t>(workers) + 2);
+                       std::min<std::size_t>(static_cast<std::size_t>(workers) + 2, 6));
     TProgress progress(C.FOnProgress, recordCount);
 
     // The bytes at hand: the image in memory, or the buffer being scanned.
