@@ -213,6 +213,13 @@ void BM_Engine_LoadFile(benchmark::State& state) {
     Account(state);
 }
 
+// The same on the loading thread alone (a machine with one core).
+void BM_Engine_LoadFileOneThread(benchmark::State& state) {
+    const int threads = SetTableLoadThreads(1);
+    BM_Engine_LoadFile(state);
+    SetTableLoadThreads(threads);
+}
+
 // The file's bytes into a buffer that is not zero-filled first.
 void BM_PlainReadNoFill(benchmark::State& state) {
     Fixture& f = Fixture::Get();
@@ -432,11 +439,13 @@ void BM_SQLite_OrderByPriorityDate(benchmark::State& state) {
     SQLiteOrder(state, "SELECT Key FROM task ORDER BY Priority, Date");
 }
 
-#define BIG(fn) BENCHMARK(fn)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime()
+#define BIG(fn) \
+    BENCHMARK(fn)->Unit(benchmark::kMillisecond)->MinTime(2.0)->MeasureProcessCPUTime()->UseRealTime()
 BIG(BM_PlainRead);
 BIG(BM_PlainReadNoFill);
 BIG(BM_Engine_LoadFromFile);
 BIG(BM_Engine_LoadFile);
+BIG(BM_Engine_LoadFileOneThread);
 BIG(BM_SQLite_SelectAll);
 BIG(BM_SQLite_LoadToMemory);
 BIG(BM_Engine_SaveToFile);

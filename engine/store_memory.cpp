@@ -42,6 +42,24 @@ TOstraRecord* TOstraRecordArena::NewRecord() {
     return record;
 }
 
+uint8_t* TOstraRecordArena::NewRecords(std::size_t count) {
+    if (FSlotSize == 0) SetDataSize(FDataSize);
+    if (FChunks.empty() || FChunks.back().Slots - FChunks.back().Used < count) {
+        std::size_t slots = FReserve ? FReserve : std::clamp<std::size_t>(FTotal / 4, 64, 65536);
+        slots = std::max(slots, count);
+        FReserve = 0;
+        TChunk chunk;
+        chunk.Memory.reset(static_cast<uint8_t*>(OstAllocateBlock(slots * FSlotSize)));
+        chunk.Slots = slots;
+        FChunks.push_back(std::move(chunk));
+    }
+    TChunk& c = FChunks.back();
+    uint8_t* first = c.Memory.get() + c.Used * FSlotSize;
+    c.Used += count;
+    FTotal += count;
+    return first;
+}
+
 void TOstraRecordArena::DropLast() {
     if (FChunks.empty() || FChunks.back().Used == 0) return;
     --FChunks.back().Used;
@@ -89,6 +107,11 @@ void* TOstraValueArena::Allocate(std::size_t size) {
     FNext += size;
     FLeft -= size;
     return p;
+}
+
+void* TOstraValueArena::AllocateRun(std::size_t size) {
+    while (FChunkSize < 8 * HugePage && size > FChunkSize / 4) FChunkSize *= 2;
+    return Allocate(size);
 }
 
 void TOstraValueArena::Clear() {

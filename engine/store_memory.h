@@ -35,6 +35,10 @@ public:
     void Reserve(std::size_t count);
     // A new record: state unchanged, no old or user data, zeroed data.
     TOstraRecord* NewRecord();
+    // `count` consecutive slots, SlotSize() bytes apart, left uninitialised:
+    // the caller constructs a record in each before the store uses them.
+    uint8_t* NewRecords(std::size_t count);
+    std::size_t SlotSize() const { return FSlotSize; }
     // Gives back the slot of the last NewRecord (a record that failed to load).
     void DropLast();
     // True when `record` is a slot handed out by this arena.
@@ -63,6 +67,9 @@ public:
 
     // `size` bytes aligned to 4; valid until Clear.
     void* Allocate(std::size_t size);
+    // The same for the values of many records at once: taken from the
+    // chunks like small values (chunks grow to hold it), so runs lie together.
+    void* AllocateRun(std::size_t size);
     void Clear();
     std::size_t AllocatedBytes() const { return FBytes; }
 

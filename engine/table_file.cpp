@@ -3,12 +3,19 @@
 #include "engine/table_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <thread>
+#include <utility>
 
 #include "engine/messages.h"
 #include "engine/password.h"
@@ -39,6 +46,7 @@ inline void PutLE32(uint8_t* p, int32_t value) {
 }
 
 std::size_t GChunkSize = 1 << 20;
+int GLoadThreads = 0;  // 0: one per core
 
 }  // namespace
 
@@ -70,6 +78,11 @@ public:
     }
     // Deciphers the rest of the image with a cipher keyed by `key`.
     void StartCipher(std::string_view key);
+    // True while the rest of the image is all in memory at [P, End).
+    bool Whole() const { return !FSource; }
+    // Copies the next bytes, at most n, to `to` (deciphered); answers how
+    // many: fewer only at the end of the image or of the source.
+    std::size_t Take(uint8_t* to, std::size_t n);
 
 private:
     bool Refill(std::size_t n);
@@ -127,6 +140,29 @@ bool TImageInput::Refill(std::size_t n) {
         FUnread -= got;
     }
     return true;
+}
+
+std::size_t TImageInput::Take(uint8_t* to, std::size_t n) {
+    std::size_t done = std::min(n, Left());
+    if (done) std::memcpy(to, P, done);
+    P += done;
+    while (done < n && FUnread > 0) {
+        const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(FUnread, n - done));
+        const std::size_t got = FSource(to + done, want);
+        if (got == 0) {
+            FUnread = 0;  // the source ended early
+            break;
+        }
+        if (FCipher) FCipher->Decipher(to + done, got);
+        done += got;
+        FUnread -= got;
+    }
+    if (FSource && Left() == 0) {  // the buffer is not needed any more
+        FBuffer.reset();
+        FCapacity = 0;
+        P = End = nullptr;
+    }
+    return done;
 }
 
 void TImageInput::StartCipher(std::string_view key) {
@@ -210,6 +246,12 @@ std::size_t SetTableChunkSize(std::size_t bytes) {
     return old;
 }
 
+int SetTableLoadThreads(int threads) {
+    const int old = GLoadThreads;
+    GLoadThreads = std::max(threads, 0);
+    return old;
+}
+
 // -- Descriptor texts ----------------------------------------------------------------
 
 std::string DescriptorItem(const TOstraField& field) {
@@ -250,6 +292,173 @@ std::string BuildEmptyImage(std::span<const TOstraField> fields) {
 
 // -- Reader --------------------------------------------------------------------------
 
+namespace {
+
+// Records checked by the scan, to be laid into their slots.
+struct TRecordBatch {
+    const uint8_t* Data = nullptr;  // the first record's bytes; the others follow
+    uint8_t* Slots = nullptr;       // the first record's slot; the others follow
+    uint8_t* Values = nullptr;      // room for the values of all of them
+    int32_t First = 0;              // the first record's place in the list
+    int32_t Count = 0;
+    int Buffer = -1;                        // the read buffer the bytes lie in (-1: the image in memory)
+    struct TAutoIncRun* AutoInc = nullptr;  // filled when the table has an AutoInc field
+};
+
+// The AutoInc values of a batch: whether they ascend, and the bounds.
+struct TAutoIncRun {
+    int32_t First = 0;
+    int32_t Last = 0;
+    int32_t Highest = 0;
+    bool Ascending = true;
+};
+
+// Parses batches on worker threads while the loading thread reads and scans
+// on. Read buffers go round: a batch's buffer is free again once it is
+// parsed. Without workers each batch is parsed as it is handed over.
+class TBatchWorkers {
+public:
+    using TParse = std::function<void(const TRecordBatch&)>;
+    struct TBuffer {
+        std::unique_ptr<uint8_t[]> Data;
+        std::size_t Capacity = 0;
+    };
+
+    TBatchWorkers(TParse parse, int workers, std::size_t maxBuffers)
+        : FParse(std::move(parse)), FMaxBuffers(std::max<std::size_t>(maxBuffers, 2)) {
+        FThreads.reserve(static_cast<std::size_t>(std::max(workers, 0)));
+        try {
+            for (int i = 0; i < workers; ++i) FThreads.emplace_back([this] { Work(); });
+        } catch (...) {
+            Stop();  // fewer workers (none at worst) do the same work
+        }
+        FWorkers = FThreads.size();
+    }
+    ~TBatchWorkers() { Stop(); }
+    TBatchWorkers(const TBatchWorkers&) = delete;
+    TBatchWorkers& operator=(const TBatchWorkers&) = delete;
+
+    // A free buffer; while none is, parses waiting batches here or waits.
+    int Acquire() {
+        std::unique_lock lock(FMutex);
+        for (;;) {
+            if (!FFree.empty()) {
+                const int i = FFree.back();
+                FFree.pop_back();
+                return i;
+            }
+            if (FBuffers.size() < FMaxBuffers) {
+                FBuffers.emplace_back();
+                return static_cast<int>(FBuffers.size() - 1);
+            }
+            if (!FQueue.empty())
+                RunOne(lock);
+            else
+                FDone.wait(lock);
+        }
+    }
+    TBuffer& Buffer(int i) { return FBuffers[static_cast<std::size_t>(i)]; }
+    void Release(int i) {
+        std::lock_guard lock(FMutex);
+        FFree.push_back(i);
+    }
+    void Hand(const TRecordBatch& batch) {
+        std::unique_lock lock(FMutex);
+        FQueue.push_back(batch);
+        if (FWorkers == 0)
+            RunOne(lock);
+        else
+            FWork.notify_one();
+    }
+    // Every batch handed over is parsed.
+    void Finish() {
+        std::unique_lock lock(FMutex);
+        while (!FQueue.empty()) RunOne(lock);
+        FDone.wait(lock, [this] { return FActive == 0; });
+        if (FError) std::rethrow_exception(std::exchange(FError, nullptr));
+    }
+
+private:
+    // Parses the first waiting batch with the lock released.
+    void RunOne(std::unique_lock<std::mutex>& lock) {
+        const TRecordBatch batch = FQueue.front();
+        FQueue.pop_front();
+        ++FActive;
+        lock.unlock();
+        std::exception_ptr error;
+        try {
+            FParse(batch);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        --FActive;
+        if (error && !FError) FError = error;
+        if (batch.Buffer >= 0) FFree.push_back(batch.Buffer);
+        FDone.notify_one();  // only the loading thread waits for it
+    }
+    void Work() {
+        std::unique_lock lock(FMutex);
+        for (;;) {
+            FWork.wait(lock, [this] { return FClosing || !FQueue.empty(); });
+            if (FQueue.empty()) return;  // closing, and nothing is left
+            RunOne(lock);
+        }
+    }
+    // Batches handed over are parsed before the threads end: the store holds
+    // their records already.
+    void Stop() {
+        {
+            std::lock_guard lock(FMutex);
+            FClosing = true;
+            FWork.notify_all();
+        }
+        for (std::thread& t : FThreads) t.join();
+        FThreads.clear();
+        std::unique_lock lock(FMutex);
+        while (!FQueue.empty()) RunOne(lock);
+    }
+
+    TParse FParse;
+    std::size_t FMaxBuffers;
+    std::size_t FWorkers = 0;
+    std::mutex FMutex;
+    std::condition_variable FWork;  // a batch is waiting, or the end
+    std::condition_variable FDone;  // a batch is parsed
+    std::deque<TRecordBatch> FQueue;
+    int FActive = 0;
+    bool FClosing = false;
+    std::exception_ptr FError;
+    std::vector<TBuffer> FBuffers;
+    std::vector<int> FFree;
+    std::vector<std::thread> FThreads;
+};
+
+constexpr std::size_t RoundUp4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
+
+// No byte of the n at p is above 0x7F (eight at a time; inline, as most
+// texts are short).
+inline bool IsAsciiText(const uint8_t* p, std::size_t n) {
+    uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        high |= w;
+    }
+    for (; i < n; ++i) high |= p[i];
+    return (high & 0x8080808080808080ull) == 0;
+}
+
+}  // namespace
+
+// Records are read in two steps. The loading thread reads the image into
+// buffers and scans each record's presence bytes and lengths: that finds
+// where every record starts and every error, at its record number, exactly
+// as a record-by-record read would. The records it found are then laid into
+// their slots and the store's value memory, reserved for them in list order,
+// by worker threads, one batch (a buffer of records) each; texts are checked
+// for UTF-8 there.
 class TOstraImageReader {
 public:
     explicit TOstraImageReader(TOstraCursor& cursor) : C(cursor) {}
@@ -261,21 +470,45 @@ public:
     // Texts are kept as read; set when one is not UTF-8: the table is then
     // read and written in Windows-1252 (decoded once the reading is over).
     bool Windows1252 = false;
+    // Set when every record was read and the AutoInc values ascend in the
+    // list: the list needs no sort, and the counter starts at the highest.
+    bool AutoIncAscending = false;
+    int32_t AutoIncHighest = 0;
 
 private:
+    // A field as the records' reading needs it.
+    struct TFieldPlan {
+        uint32_t Offset;
+        uint16_t Length;  // declared length
+        uint16_t Limit;   // largest presence byte
+        bool Reference;
+        bool String;
+        bool SmallStr;
+        bool Text;
+    };
+    enum class TScan { Done, Short, Failed };
+
     bool ParseDescriptor(std::string_view text, int32_t fieldCount, std::string& error);
-    bool ReadRecord(TImageInput& in, int32_t number, std::string& error);
+    bool ReadRecords(TImageInput& in, int32_t recordCount, std::string& error);
+    // Checks the record at p, of which `avail` bytes are at hand (all there
+    // is when `final`). Done: `size` is its length and `values` the value
+    // room it takes at most. Short: `size` bytes are needed to go on.
+    TScan ScanRecord(const uint8_t* p, std::size_t avail, bool final, int32_t number, std::size_t& size,
+                     std::size_t& values, std::string& error) const;
+    void ParseBatch(const TRecordBatch& batch);
     // Notes a text that is not UTF-8 (only until one is found).
     void CheckText(const uint8_t* p, std::size_t n) {
-        if (!Windows1252 && !OstIsAscii(p, n) &&
-            !IsValidUtf8(std::string_view(reinterpret_cast<const char*>(p), n)))
+        if (!Windows1252 && !IsValidUtf8(std::string_view(reinterpret_cast<const char*>(p), n)))
             Windows1252 = true;
     }
     // A field's name for a message (its bytes may not be UTF-8 yet).
     static std::string NameOf(const TOstraField& f) { return EnsureUtf8(f.Name); }
 
     TOstraCursor& C;
-    std::vector<uint8_t> FPresence;
+    std::vector<TFieldPlan> FPlan;
+    int64_t FAutoIncOffset = -1;
+    std::deque<TAutoIncRun> FAutoIncRuns;  // of each batch, in list order
+    std::atomic<bool> FNotUtf8{false};     // a record's text is not UTF-8
 };
 
 bool TOstraImageReader::ParseDescriptor(std::string_view text, int32_t fieldCount, std::string& error) {
@@ -338,66 +571,247 @@ bool TOstraImageReader::ParseDescriptor(std::string_view text, int32_t fieldCoun
     return true;
 }
 
-bool TOstraImageReader::ReadRecord(TImageInput& in, int32_t number, std::string& error) {
-    const std::size_t fieldCount = C.FFields.size();
-    TOstraRecord* record = C.FRecordMemory.NewRecord();
-    uint8_t* data = record->Data();
-    // Kept aside: reading the values may refill the input under it.
-    if (!in.Need(fieldCount)) {
-        C.FRecordMemory.DropLast();
-        error = SUnexpectedEndOfBuffer;
-        return false;
-    }
-    FPresence.assign(in.P, in.P + fieldCount);
-    in.P += fieldCount;
-    int64_t used = static_cast<int64_t>(fieldCount);
-    auto fail = [&](std::string message) {
-        error = std::move(message);
-        C.FRecordMemory.DropLast();
-        return false;
+TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, std::size_t avail, bool final,
+                                                       int32_t number, std::size_t& size, std::size_t& values,
+                                                       std::string& error) const {
+    auto lacking = [&](std::size_t need) {
+        if (final) {
+            error = SUnexpectedEndOfBuffer;
+            return TScan::Failed;
+        }
+        size = need;
+        return TScan::Short;
     };
+    const std::size_t fieldCount = FPlan.size();
+    if (avail < fieldCount) return lacking(fieldCount);
+    std::size_t at = fieldCount;
+    values = 0;
     for (std::size_t i = 0; i < fieldCount; ++i) {
-        const TOstraField& f = C.FFields[i];
-        const uint8_t n = FPresence[i];
-        const bool reference = IsReferenceType(f.FieldType);
-        // A short string keeps its terminator; references store a 4-byte length.
-        const unsigned limit = reference ? 4u : (f.FieldType == oftSmallStr ? f.Length : f.Size);
-        if (n > limit || (reference && n != 0 && n != 4))
-            return fail(Format(SFieldWrongLength, NameOf(f), int{n}, number));
+        const TFieldPlan& f = FPlan[i];
+        const uint8_t n = p[i];
+        if (n > f.Limit || (f.Reference && n != 0 && n != 4)) {
+            error = Format(SFieldWrongLength, NameOf(C.FFields[i]), int{n}, number);
+            return TScan::Failed;
+        }
         if (n == 0) continue;
-        if (!in.Need(n)) return fail(SUnexpectedEndOfBuffer);
-        if (!reference) {
-            if (f.FieldType == oftSmallStr && !Windows1252 && !OstIsAscii(in.P, n))
-                CheckText(in.P, strnlen(reinterpret_cast<const char*>(in.P), n));
-            std::memcpy(data + f.Offset, in.P, n);
-            in.P += n;
-            used += n;
+        if (avail - at < n) return lacking(at + n);
+        if (!f.Reference) {
+            at += n;
             continue;
         }
-        const int32_t m = GetLE32(in.P);
-        in.P += 4;
-        if (f.FieldType == oftString) {
-            if (m < 0 || (m >= OstraMaxStringValue && m > f.Length))
-                return fail(Format(SStringFieldWrongLength, NameOf(f), m, number));
+        const int32_t m = GetLE32(p + at);
+        at += 4;
+        if (f.String) {
+            if (m < 0 || (m >= OstraMaxStringValue && m > f.Length)) {
+                error = Format(SStringFieldWrongLength, NameOf(C.FFields[i]), m, number);
+                return TScan::Failed;
+            }
         } else if (m < 0 || m >= OstraMaxBlobValue) {
-            return fail(Format(SBlobFieldWrongLength, NameOf(f), m, number));
+            error = Format(SBlobFieldWrongLength, NameOf(C.FFields[i]), m, number);
+            return TScan::Failed;
         }
-        if (!in.Need(static_cast<std::size_t>(m))) return fail(SUnexpectedEndOfBuffer);
-        uint32_t length = static_cast<uint32_t>(m);
-        if (f.FieldType == oftString)
-            length = static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(in.P), length));
-        if (IsTextType(f.FieldType)) CheckText(in.P, length);
-        if (length > 0) {
-            void* block = C.FValueMemory.Allocate(OstValueBlockSize(length));
-            char* ref = OstInitValueBlock(block, in.P, length, false);
-            std::memcpy(data + f.Offset, &ref, sizeof ref);
-        }
-        in.P += m;
-        used += 4 + int64_t{m};
+        if (avail - at < static_cast<std::size_t>(m)) return lacking(at + static_cast<std::size_t>(m));
+        if (m > 0) values += RoundUp4(OstValueBlockSize(static_cast<std::size_t>(m)));
+        at += static_cast<std::size_t>(m);
     }
-    record->StoredSize = static_cast<int32_t>(std::min<int64_t>(used, INT32_MAX));
-    record->Number = static_cast<int32_t>(C.FRecords.size());
-    C.FRecords.push_back(record);
+    size = at;
+    return TScan::Done;
+}
+
+void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
+    const std::size_t fieldCount = FPlan.size();
+    const std::size_t slotSize = C.FRecordMemory.SlotSize();
+    const std::size_t dataSize = C.FDataSize;
+    const uint8_t* p = batch.Data;
+    uint8_t* slot = batch.Slots;
+    uint8_t* values = batch.Values;
+    bool check = !FNotUtf8.load(std::memory_order_relaxed);
+    auto isUtf8 = [](const uint8_t* text, std::size_t n) {
+        return IsValidUtf8(std::string_view(reinterpret_cast<const char*>(text), n));
+    };
+    for (int32_t j = 0; j < batch.Count; ++j, slot += slotSize) {
+        auto* record = new (slot) TOstraRecord();
+        uint8_t* data = record->Data();
+        std::memset(data, 0, dataSize);
+        const uint8_t* presence = p;
+        p += fieldCount;
+        int64_t used = static_cast<int64_t>(fieldCount);
+        for (std::size_t i = 0; i < fieldCount; ++i) {
+            const uint8_t n = presence[i];
+            if (n == 0) continue;
+            const TFieldPlan& f = FPlan[i];
+            if (!f.Reference) {
+                if (f.SmallStr && check && !IsAsciiText(p, n) &&
+                    !isUtf8(p, strnlen(reinterpret_cast<const char*>(p), n))) {
+                    FNotUtf8.store(true, std::memory_order_relaxed);
+                    check = false;
+                }
+                std::memcpy(data + f.Offset, p, n);
+                p += n;
+                used += n;
+                continue;
+            }
+            const auto m = static_cast<uint32_t>(GetLE32(p));
+            p += 4;
+            uint32_t length = m;
+            if (f.String) length = static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(p), length));
+            if (f.Text && check && !IsAsciiText(p, length) && !isUtf8(p, length)) {
+                FNotUtf8.store(true, std::memory_order_relaxed);
+                check = false;
+            }
+            if (length > 0) {
+                char* ref = OstInitValueBlock(values, p, length, false);
+                values += RoundUp4(OstValueBlockSize(length));
+                std::memcpy(data + f.Offset, &ref, sizeof ref);
+            }
+            p += m;
+            used += 4 + int64_t{m};
+        }
+        record->StoredSize = static_cast<int32_t>(std::min<int64_t>(used, INT32_MAX));
+        record->Number = batch.First + j;
+        if (batch.AutoInc) {
+            TAutoIncRun& run = *batch.AutoInc;
+            const int32_t value = OstGet<int32_t>(data + FAutoIncOffset);
+            if (j == 0) {
+                run.First = run.Highest = value;
+            } else {
+                if (value < run.Last) run.Ascending = false;
+                run.Highest = std::max(run.Highest, value);
+            }
+            run.Last = value;
+        }
+    }
+}
+
+bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::string& error) {
+    if (recordCount == 0) return true;
+    FPlan.clear();
+    for (const TOstraField& f : C.FFields) {
+        TFieldPlan plan{};
+        plan.Offset = f.Offset;
+        plan.Length = f.Length;
+        plan.Reference = IsReferenceType(f.FieldType);
+        // A short string keeps its terminator; references store a 4-byte length.
+        plan.Limit =
+            static_cast<uint16_t>(plan.Reference ? 4u : (f.FieldType == oftSmallStr ? f.Length : f.Size));
+        plan.String = f.FieldType == oftString;
+        plan.SmallStr = f.FieldType == oftSmallStr;
+        plan.Text = IsTextType(f.FieldType);
+        FPlan.push_back(plan);
+    }
+    const std::size_t fieldCount = FPlan.size();
+    if (const TOstraField* f = C.AutoIncField()) FAutoIncOffset = f->Offset;
+    const std::size_t batchBytes = std::max<std::size_t>(GChunkSize / 4, 1);
+    const uint64_t batches = in.Remaining() / batchBytes;
+    const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
+    const uint64_t threads = GLoadThreads > 0 ? static_cast<uint64_t>(GLoadThreads) : cores;
+    const int workers = batches >= 2 ? static_cast<int>(std::min<uint64_t>(threads - 1, batches - 1)) : 0;
+    // The loading thread is the slower side: a few buffers in flight keep the
+    // workers busy, and each is memory the load holds on top of the table.
+    TBatchWorkers pool([this](const TRecordBatch& b) { ParseBatch(b); }, workers,
+                       std::min<std::size_t>(static_cast<std::size_t>(workers) + 2, 6));
+    TProgress progress(C.FOnProgress, recordCount);
+
+    // The bytes at hand: the image in memory, or the buffer being scanned.
+    const bool whole = in.Whole();
+    int buffer = -1;
+    bool handed = false;  // a batch lies in the buffer
+    const uint8_t* base = in.P;
+    std::size_t fill = in.Left();
+    if (!whole) {
+        buffer = pool.Acquire();
+        TBatchWorkers::TBuffer& b = pool.Buffer(buffer);
+        if (b.Capacity < batchBytes) {
+            b.Data.reset(new uint8_t[batchBytes]);
+            b.Capacity = batchBytes;
+        }
+        fill = in.Take(b.Data.get(), b.Capacity);
+        base = b.Data.get();
+    }
+    std::size_t pos = 0, start = 0, batchValues = 0;
+    int32_t loaded = 0, batchCount = 0;
+    auto hand = [&] {
+        if (batchCount == 0) return;
+        TRecordBatch batch;
+        batch.Data = base + start;
+        batch.First = loaded - batchCount;
+        batch.Count = batchCount;
+        batch.Buffer = buffer;
+        batch.Slots = C.FRecordMemory.NewRecords(static_cast<std::size_t>(batchCount));
+        if (batchValues) batch.Values = static_cast<uint8_t*>(C.FValueMemory.AllocateRun(batchValues));
+        if (FAutoIncOffset >= 0) batch.AutoInc = &FAutoIncRuns.emplace_back();
+        pool.Hand(batch);
+        handed = true;
+        // Reserved for them: no reallocation.
+        const std::size_t slotSize = C.FRecordMemory.SlotSize();
+        for (int32_t j = 0; j < batchCount; ++j)
+            C.FRecords.push_back(reinterpret_cast<TOstraRecord*>(batch.Slots + j * slotSize));
+        start = pos;
+        batchCount = 0;
+        batchValues = 0;
+    };
+    while (loaded < recordCount) {
+        const uint64_t unread = whole ? 0 : in.Remaining();
+        if ((fill - pos) + unread < fieldCount) break;
+        std::size_t size = 0, values = 0;
+        const TScan scan = ScanRecord(base + pos, fill - pos, unread == 0, loaded + 1, size, values, error);
+        if (scan == TScan::Failed) break;
+        if (scan == TScan::Done) {
+            pos += size;
+            batchValues += values;
+            ++batchCount;
+            ++loaded;
+            progress.Step(loaded);
+            if (whole && pos - start >= batchBytes) hand();
+            continue;
+        }
+        // The record goes on past the buffer: the next buffer starts with it.
+        hand();
+        const std::size_t tail = fill - pos;
+        const int next = pool.Acquire();
+        TBatchWorkers::TBuffer& b = pool.Buffer(next);
+        const std::size_t need = std::max(size, batchBytes);
+        if (next == buffer) {
+            // Its batch is parsed already.
+            std::memmove(b.Data.get(), base + pos, tail);
+            if (b.Capacity < need) {
+                std::unique_ptr<uint8_t[]> bigger(new uint8_t[need]);
+                std::memcpy(bigger.get(), b.Data.get(), tail);
+                b.Data = std::move(bigger);
+                b.Capacity = need;
+            }
+        } else {
+            if (b.Capacity < need) {
+                b.Data.reset();
+                b.Data.reset(new uint8_t[need]);
+                b.Capacity = need;
+            }
+            std::memcpy(b.Data.get(), base + pos, tail);
+            if (!handed) pool.Release(buffer);
+        }
+        buffer = next;
+        handed = false;
+        base = b.Data.get();
+        pos = start = 0;
+        fill = tail + in.Take(b.Data.get() + tail, b.Capacity - tail);
+    }
+    hand();
+    if (buffer >= 0 && !handed) pool.Release(buffer);
+    pool.Finish();
+    if (FNotUtf8.load()) Windows1252 = true;
+    if (!error.empty()) return false;
+    if (loaded != recordCount) {
+        error = Format(SRecordCountMismatch, loaded, recordCount);
+        return false;
+    }
+    if (FAutoIncOffset >= 0) {
+        AutoIncAscending = true;
+        for (std::size_t i = 0; i < FAutoIncRuns.size() && AutoIncAscending; ++i) {
+            const TAutoIncRun& run = FAutoIncRuns[i];
+            AutoIncAscending = run.Ascending && (i == 0 || FAutoIncRuns[i - 1].Last <= run.First);
+            AutoIncHighest = i == 0 ? run.Highest : std::max(AutoIncHighest, run.Highest);
+        }
+    }
     return true;
 }
 
@@ -492,19 +906,7 @@ bool TOstraImageReader::Read(TImageInput& in, std::string& error) {
         fields ? static_cast<std::size_t>(std::min<uint64_t>(recordCount, in.Remaining() / fields)) : 0;
     C.FRecords.reserve(possible);
     C.FRecordMemory.Reserve(possible);
-    TProgress progress(C.FOnProgress, recordCount);
-    int32_t loaded = 0;
-    while (loaded < recordCount && in.Remaining() >= fields) {
-        if (!ReadRecord(in, loaded + 1, error)) break;
-        ++loaded;
-        progress.Step(loaded);
-    }
-    if (!error.empty()) return false;
-    if (loaded != recordCount) {
-        error = Format(SRecordCountMismatch, loaded, recordCount);
-        return false;
-    }
-    return true;
+    return ReadRecords(in, recordCount, error);
 }
 
 bool TOstraCursor::LoadImage(TImageInput* input, std::string& error) {
@@ -519,7 +921,10 @@ bool TOstraCursor::LoadImage(TImageInput* input, std::string& error) {
     }
     if (reader.Windows1252) DecodeWindows1252();
     if (FRecords.capacity() > FRecords.size() + FRecords.size() / 8 + 16) FRecords.shrink_to_fit();
-    SetAutoIncCounter(0);
+    if (ok && reader.AutoIncAscending)  // what SetAutoIncCounter finds, without reading every record again
+        FAutoIncCounter = std::max(reader.AutoIncHighest, 0);
+    else
+        SetAutoIncCounter(0);
     return true;
 }
 

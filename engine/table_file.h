@@ -52,3 +52,6 @@ void SetTableSaveHook(std::function<void(const std::string& newFileName)> hook);
 // Test hook: the size of the chunks table files are written and read in
 // (1 MB); answers the previous size.
 std::size_t SetTableChunkSize(std::size_t bytes);
+// Test hook: the threads a load parses records on (0, the default: one per
+// core; 1: the loading thread alone); answers the previous setting.
+int SetTableLoadThreads(int threads);

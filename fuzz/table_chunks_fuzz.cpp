@@ -1,7 +1,8 @@
 // Fuzz target for the table reader's chunked input: the first byte picks a
 // chunk size, the rest is an image. Read in chunks from a stream that is not
 // in memory, it must give what the image read whole gives: the same success,
-// the same message and the same records.
+// the same message and the same records; and so must a load on one thread
+// where the others parse on several.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -35,17 +36,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         TMemoryStream whole;
         whole.WriteBuffer(image.data(), static_cast<int64_t>(image.size()));
         whole.SetPosition(0);
-        TStringStream chunked(image);
-        TOstraCursor a, b;
+        TStringStream chunked(image), serial(image);
+        TOstraCursor a, b, c;
         a.SetTolerantLoad(tolerant != 0);
         b.SetTolerantLoad(tolerant != 0);
-        std::string errorA, errorB;
+        c.SetTolerantLoad(tolerant != 0);
+        std::string errorA, errorB, errorC;
         const bool okA = a.LoadFromStream(&whole, errorA);
         const bool okB = b.LoadFromStream(&chunked, errorB);
+        const int threads = SetTableLoadThreads(1);
+        const bool okC = c.LoadFromStream(&serial, errorC);
+        SetTableLoadThreads(threads);
         if (okA != okB || errorA != errorB || a.RecordCount() != b.RecordCount() ||
             a.FieldCount() != b.FieldCount())
             __builtin_trap();
-        if (okA && Save(a) != Save(b)) __builtin_trap();
+        if (okC != okB || errorC != errorB || c.RecordCount() != b.RecordCount()) __builtin_trap();
+        if (okA && (Save(a) != Save(b) || Save(c) != Save(b))) __builtin_trap();
     }
     SetTableChunkSize(old);
     return 0;

@@ -1,6 +1,7 @@
 #include "platform/core/text.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -47,6 +48,22 @@ constexpr uint16_t kCp1252High[32] = {
 bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
+        // ASCII sixteen bytes at a time; in a block with a high byte the
+        // bytes before it are skipped, then its sequence is checked.
+        if (i + 16 <= s.size()) {
+            uint64_t a, b;
+            std::memcpy(&a, s.data() + i, 8);
+            std::memcpy(&b, s.data() + i + 8, 8);
+            if (((a | b) & 0x8080808080808080ull) == 0) {
+                i += 16;
+                continue;
+            }
+            while (static_cast<unsigned char>(s[i]) < 0x80) ++i;  // to the block's high byte
+        }
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
         const std::size_t len = SequenceLength(s, i);
         if (len == 0) return false;
         i += len;

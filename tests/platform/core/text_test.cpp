@@ -106,3 +106,44 @@ TEST(Utf8Encode, EveryLengthAndInvalidCodePoints) {
         EXPECT_EQ(Utf8Length(s), 1u);
     }
 }
+
+// The check skips ASCII sixteen bytes at a time: a sequence that is not UTF-8,
+// or one that is, at every offset of three blocks and the bytes after them.
+TEST(Utf8Validation, FindsASequenceAtEveryOffsetOfABlock) {
+    const std::string bad[] = {"\xE9",
+                               "\x80",
+                               "\xC3",
+                               "\xC0\xAF",
+                               "\xED\xA0\x80",
+                               "\xFF",
+                               "\xE2\x82"
+                               "a",
+                               "\xF4\x90\x80\x80"};
+    const std::string good[] = {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF"};
+    for (std::size_t length : {std::size_t{16}, std::size_t{17}, std::size_t{31}, std::size_t{53}}) {
+        for (std::size_t at = 0; at < length; ++at) {
+            for (const std::string& sequence : bad) {
+                if (at + sequence.size() > length) continue;
+                std::string text(length, 'q');
+                text.replace(at, sequence.size(), sequence);
+                EXPECT_FALSE(IsValidUtf8(text))
+                    << length << " " << at << " " << testing::PrintToString(sequence);
+                // Behind a valid character in the block before it as well.
+                if (at >= 2) {
+                    text.replace(0, 2, "\xC3\xA9");
+                    EXPECT_FALSE(IsValidUtf8(text)) << length << " " << at;
+                }
+            }
+            for (const std::string& sequence : good) {
+                if (at + sequence.size() > length) continue;
+                std::string text(length, 'q');
+                text.replace(at, sequence.size(), sequence);
+                EXPECT_TRUE(IsValidUtf8(text))
+                    << length << " " << at << " " << testing::PrintToString(sequence);
+            }
+        }
+    }
+    // A sequence cut by the end of the text, right after a block of ASCII.
+    EXPECT_FALSE(IsValidUtf8(std::string(16, 'q') + "\xE2\x82"));
+    EXPECT_TRUE(IsValidUtf8(std::string(16, 'q') + "\xE2\x82\xAC"));
+}
