@@ -10,7 +10,9 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_link.h"
 #include "platform/ui/graphics.h"
+#include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
+#include "suite/base/qzproputils.h"
 
 TqzDBRichEdit::TqzDBRichEdit(TComponent* AOwner) : TqzCustomRichEdit(AOwner) {
     FDataLink = std::make_unique<TControlFieldLink>(this);
@@ -254,7 +256,7 @@ void TqzDBRichEdit::LinkUpdateData(TObject*) { UpdateData(); }
 // ---- Typing
 
 void TqzDBRichEdit::Change() {
-    if (!ComponentState().Contains(csDestroying) && Field() && FMemoLoaded && !Loading() &&
+    if (!ComponentState().Contains(csDestroying) && Field() && FMemoLoaded && !Loading() && !FReparenting &&
         !TCustomEdit::ReadOnly()) {
         BeginFieldEdit();
         FDataLink->Modified();
@@ -342,7 +344,48 @@ void TqzDBRichEdit::Dispatch(TMessage& Message) {
         return;
     }
     if ((Message.Msg == WM_CUT || Message.Msg == WM_PASTE) && Field()) BeginFieldEdit();
+    // the grid's focus decides the highlight border
+    if (Message.Msg == CM_FOCUSCHANGED && Parent() && qzClassInheritsFrom(Parent(), "TqzDBGrid") &&
+        HandleAllocated())
+        Invalidate();
+    if (Message.Msg == WM_PAINT && !FPaintingCopy && FAutoDisplay && !FMemoLoaded && Field() &&
+        Field()->IsBlob()) {
+        TqzHourGlass busy;
+        LoadMemo();
+    }
     TqzCustomRichEdit::Dispatch(Message);
+}
+
+void TqzDBRichEdit::PaintOverWidget(TCanvas* Canvas) {
+    TqzCustomRichEdit::PaintOverWidget(Canvas);
+    if (FPaintingCopy) return;
+    TWinControl* grid = Parent();
+    if (!grid || !qzClassInheritsFrom(grid, "TqzDBGrid") || !grid->Focused()) return;
+    const TRect r = ClientRect();
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->Brush()->SetColor(clHighlight);
+    Canvas->FrameRect(r);
+    Canvas->Font()->SetColor(clHighlightText);
+    Canvas->DrawFocusRect(r);
+}
+
+void TqzDBRichEdit::SetParent(TWinControl* AParent) {
+    if (AParent == Parent()) {
+        TqzCustomRichEdit::SetParent(AParent);
+        return;
+    }
+    // what was typed goes into the field first: the field is loaded again
+    if (FMemoLoaded && Modified() && FDataLink->Editing()) FDataLink->UpdateRecord();
+    FReparenting = true;
+    try {
+        TqzCustomRichEdit::SetParent(AParent);
+    } catch (...) {
+        FReparenting = false;
+        throw;
+    }
+    FReparenting = false;
+    FMemoLoaded = false;
+    ApplyFrameLook();
 }
 
 void TqzDBRichEdit::Notification(TComponent* AComponent, TOperation Operation) {
@@ -369,6 +412,7 @@ void TqzDBRichEdit::PaintGridCopy(TCanvas* Canvas, const TRect& Rect) {
         const std::size_t width = static_cast<std::size_t>(std::max(1, Rect.Right - Rect.Left));
         const std::size_t height = static_cast<std::size_t>(std::max(1, Rect.Bottom - Rect.Top));
         FPaintCopy->SetLoadLimit(4 * width * height + 4096);
+        TqzHourGlass busy;
         FPaintCopy->LoadFromBlobField(f);
         source = FPaintCopy;
     }

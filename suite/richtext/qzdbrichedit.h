@@ -38,7 +38,8 @@ public:
     // Loads only the first chunks of the field (the grid passes 2).
     void LoadBlobPreview(TField* Field, int ChunkLimit);
     // Paints the field's content into Rect of Canvas as a cell image,
-    // through a hidden copy of the control.
+    // through a hidden copy of the control; the field loads under the busy
+    // cursor, which comes back also when the load fails.
     void PaintGridCopy(TCanvas* Canvas, const TRect& Rect);
 
     // ---- Hooks
@@ -49,6 +50,9 @@ public:
     TField* GetField() override { return Field(); }
     void LoadMemo() override;
     bool IsPaintCopy() override { return FPaintingCopy; }
+    // A move to another parent loads the field again (what was typed is
+    // written into the field first).
+    void SetParent(TWinControl* AParent) override;
 
     static void Publish(TPublisher<TqzDBRichEdit>& p);
 
@@ -60,7 +64,12 @@ protected:
     void DoExit() override;
     void DblClick() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // A BLOB not loaded yet (AutoDisplay) is loaded under the busy cursor
+    // before the control paints.
     void Dispatch(TMessage& Message) override;
+    // In a focused TqzDBGrid (the current cell's control while the grid has
+    // the focus): a highlight border with a focus rectangle on it.
+    void PaintOverWidget(TCanvas* Canvas) override;
 
 private:
     void DataChange(TObject* Sender);
@@ -75,6 +84,7 @@ private:
     bool FHasDataField = false;
     bool FPaintingCopy = false;
     bool FEditStarting = false;
+    bool FReparenting = false;
     std::string FEditStartText;
     TqzDBRichEdit* FPaintCopy = nullptr;  // owned through the component tree
 };

@@ -5,6 +5,7 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/edit_window.h"
 #include "platform/ui/shell_open.h"
+#include "platform/ui/window_services.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
 
@@ -287,7 +288,13 @@ void TqzCustomRichEdit::ApplyFrameLook() {
         TqzFrameTextOffsets o;
         qzGetFrameTextOffsets(FFrame.get(), o);
         // inside the borders on every side the frame may draw
-        FTextRect = Rect(o.Left, o.Top, c.Right - std::max(2, -o.Right), c.Bottom - 2);
+        const int left = std::max(o.Left, FGutterWidth + o.Left - 2);
+        FTextRect = Rect(left, o.Top, c.Right - std::max(2, -o.Right), c.Bottom - 2);
+        SetEditTextRect(this, FTextRect);
+        FFrameMargins = true;
+    } else if (qzIsInGrid(this) && !IsPaintCopy()) {
+        // a ring of one pixel for the grid's highlight border
+        FTextRect = Rect(std::max(1, FGutterWidth - 1), 1, c.Right - 1, c.Bottom - 1);
         SetEditTextRect(this, FTextRect);
         FFrameMargins = true;
     } else if (FFrameMargins) {
@@ -296,6 +303,29 @@ void TqzCustomRichEdit::ApplyFrameLook() {
     }
     SetEditTransparent(this, IsTransparent() && !Focused() && !IsPaintCopy());
     Invalidate();
+}
+
+TRect TqzCustomRichEdit::FormatRect() { return FFrameMargins ? FTextRect : ClientRect(); }
+
+void TqzCustomRichEdit::SetGutterWidth(int Value) {
+    if (Value == FGutterWidth) return;
+    FGutterWidth = Value;
+    if (FFrameMargins || qzEditFrameIsActive(FFrame.get())) ApplyFrameLook();
+}
+
+void TqzCustomRichEdit::SelectionChange() {
+    if (FFrame->Enabled() && Focused() && HandleAllocated()) {
+        const TRect f = FormatRect();
+        const int first = CharFromPos(TPoint{f.Left + 1, f.Top + 1});
+        const int lines = LineCount();
+        if (first != FFirstVisible || lines != FLinesSeen) {
+            FFirstVisible = first;
+            FLinesSeen = lines;
+            const TRect gutter = Rect(2, 0, f.Left, ClientHeight());
+            if (gutter.Right - gutter.Left > 2) InvalidateRect(this, &gutter, true);
+        }
+    }
+    TCustomRichEdit::SelectionChange();
 }
 
 void TqzCustomRichEdit::ShowNonFocusColor() {
@@ -335,7 +365,7 @@ void TqzCustomRichEdit::DoExit() {
 
 void TqzCustomRichEdit::PaintOverWidget(TCanvas* Canvas) {
     TCustomRichEdit::PaintOverWidget(Canvas);
-    if (!qzEditFrameIsActive(FFrame.get()) || IsPaintCopy()) return;
+    if (IsPaintCopy()) return;
     if (FFrameMargins && !(IsTransparent() && !Focused())) {
         // the margins around the text in the control's colour
         const TRect c = ClientRect(), t = FTextRect;
@@ -346,12 +376,12 @@ void TqzCustomRichEdit::PaintOverWidget(TCanvas* Canvas) {
               Rect(c.Left, t.Top, t.Left, t.Bottom), Rect(t.Right, t.Top, c.Right, t.Bottom)})
             if (!IsRectEmpty(strip)) Canvas->FillRect(strip);
     }
-    qzDrawEditFrame(this, FFrame.get(), Canvas, Focused());
+    if (qzEditFrameIsActive(FFrame.get())) qzDrawEditFrame(this, FFrame.get(), Canvas, Focused());
 }
 
 void TqzCustomRichEdit::BoundsChanged() {
     TCustomRichEdit::BoundsChanged();
-    if (FFrameMargins || qzEditFrameIsActive(FFrame.get())) ApplyFrameLook();
+    if (FFrameMargins || qzEditFrameIsActive(FFrame.get()) || qzIsInGrid(this)) ApplyFrameLook();
 }
 
 void TqzCustomRichEdit::Dispatch(TMessage& Message) {

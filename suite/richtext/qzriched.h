@@ -211,8 +211,10 @@ public:
     void SetOleOptions(TqzRichEditOleOptions Value) { FOleOptions = Value; }
     int MSVersion() const { return FMSVersion; }
     void SetMSVersion(int Value) { FMSVersion = Value; }
+    // Pixels left of the text: with an enabled frame the text starts at
+    // GutterWidth + the frame's text offset - 2 (never over the frame).
     int GutterWidth() const { return FGutterWidth; }
-    void SetGutterWidth(int Value) { FGutterWidth = Value; }
+    void SetGutterWidth(int Value);
     bool WantNavigationKeys() const { return FWantNavigationKeys; }
     void SetWantNavigationKeys(bool Value) { FWantNavigationKeys = Value; }
     TqzMeasurementUnits MeasurementUnits() const { return FMeasurementUnits; }
@@ -253,6 +255,9 @@ public:
     void SetFrame(TqzEditFrame* Value);
     // A transparent frame that is active, not at design time.
     virtual bool IsTransparent();
+    // Where the text goes in the client area (the whole client area unless
+    // an active frame keeps it inside its borders).
+    TRect FormatRect();
     // The control's own colour while the frame's non-focus colour is shown
     // (clNone otherwise).
     TColor SavedColor() const { return FSavedColor; }
@@ -445,6 +450,10 @@ protected:
     void PaintOverWidget(TCanvas* Canvas) override;
     void BoundsChanged() override;
     void Dispatch(TMessage& Message) override;
+    // With an enabled frame and the focus: when the first visible character
+    // or the line count changed, the gutter (x = 2 to the text's left edge)
+    // is repainted when it is wider than 2 pixels.
+    void SelectionChange() override;
     // Puts the text inside an active frame and makes the background
     // transparent while IsTransparent and unfocused.
     void ApplyFrameLook();
@@ -509,6 +518,8 @@ private:
     TColor FSavedColor = clNone;
     bool FFrameMargins = false;  // the text rectangle was set for the frame
     TRect FTextRect;
+    int FFirstVisible = -1;  // the first visible character and the line
+    int FLinesSeen = -1;     // count the gutter was last painted for
 };
 
 // The chunks a chunked load delivers (exposed for tests): line ends made

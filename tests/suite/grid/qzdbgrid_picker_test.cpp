@@ -9,6 +9,7 @@
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/testing.h"
@@ -281,4 +282,46 @@ TEST_F(QzDBGridRichCellTest, F2AndADoubleClickGoToTheRichEditNotTheMemoWindow) {
     ProcessEvents();
     EXPECT_EQ(F2Keys, 2);
     EXPECT_EQ(modal.Shown().size(), 0u);
+}
+
+// While the grid has the focus, the current cell's rich edit wears the
+// highlight colour as a border with a focus rectangle on it; focused itself
+// (the grid not), it has none.
+TEST_F(QzDBGridRichCellTest, TheCellsRichEditWearsTheHighlightBorderWhileTheGridHasTheFocus) {
+    ASSERT_EQ(Grid->CurrentCellControl(), Rich);
+    ASSERT_TRUE(Rich->Visible());
+    ASSERT_TRUE(Grid->Focused());
+    TBitmap shot;
+    RenderControl(Rich, &shot);
+    EXPECT_TRUE(RenderControlToPng(
+        Grid, IncludeTrailingPathDelimiter(GetCurrentDir()) + "qz_dbgrid_richcell_highlight.png"));
+    EXPECT_TRUE(RenderControlToPng(
+        Rich, IncludeTrailingPathDelimiter(GetCurrentDir()) + "qz_dbgrid_richcell_highlight_control.png"));
+    const TRect c = Rich->ClientRect();
+    const TColor hi = ColorToRGB(clHighlight), dot = hi ^ 0xFFFFFF;
+    // the client area in the rendering: the control's border around it
+    const int bx = (shot.Width() - c.Right) / 2, by = (shot.Height() - c.Bottom) / 2;
+    int dots = 0;
+    auto edge = [&](int x, int y) {
+        const TColor p = shot.Canvas()->Pixels(bx + x, by + y);
+        EXPECT_TRUE(p == hi || p == dot) << x << "," << y << ": " << std::hex << p;
+        if (p == dot) ++dots;
+    };
+    for (int x = 0; x < c.Right; ++x) {
+        edge(x, 0);
+        edge(x, c.Bottom - 1);
+    }
+    for (int y = 1; y < c.Bottom - 1; ++y) {
+        edge(0, y);
+        edge(c.Right - 1, y);
+    }
+    EXPECT_GT(dots, c.Right);  // every other pixel of the rectangle is a dot
+    Rich->SetFocus();
+    ProcessEvents();
+    ASSERT_FALSE(Grid->Focused());
+    RenderControl(Rich, &shot);
+    for (const TPoint& p : {TPoint{bx + c.Right / 2, by}, TPoint{bx, by + c.Bottom / 2}}) {
+        EXPECT_NE(shot.Canvas()->Pixels(p.X, p.Y), hi);
+        EXPECT_NE(shot.Canvas()->Pixels(p.X, p.Y), dot);
+    }
 }
