@@ -8,6 +8,7 @@
 #include "platform/ui/window_services.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
+#include "suite/base/qzproputils.h"
 
 // ---- TqzRichMemoryStream -------------------------------------------------------------------
 
@@ -461,6 +462,11 @@ void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     const bool paste = (Key == VK_INSERT && Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) ||
                        (Key == 'V' && Shift.Contains(ssCtrl) && !Shift.Contains(ssShift));
     if (paste && !CanPaste()) Key = 0;
+}
+
+void TqzCustomRichEdit::DblClick() {
+    TCustomRichEdit::DblClick();
+    if (Parent() && qzClassInheritsFrom(Parent(), "TqzDBGrid") && !qzIsDesigning(this)) Execute();
 }
 
 void TqzCustomRichEdit::Publish(TPublisher<TqzCustomRichEdit>& p) {

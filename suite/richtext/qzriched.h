@@ -443,6 +443,8 @@ protected:
     // Applies qzRichDragDropEffect.
     void DragDropEffect(bool Drop, TShiftState Shift, unsigned& Effect) override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    // OnDblClick; in a TqzDBGrid the editor window follows.
+    void DblClick() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateWindowHandle(const TCreateParams& Params) override;
     void DoEnter() override;

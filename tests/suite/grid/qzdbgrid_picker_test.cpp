@@ -325,3 +325,17 @@ TEST_F(QzDBGridRichCellTest, TheCellsRichEditWearsTheHighlightBorderWhileTheGrid
         EXPECT_NE(shot.Canvas()->Pixels(p.X, p.Y), dot);
     }
 }
+
+// A double click on the cell's rich edit itself opens its editor window.
+TEST_F(QzDBGridRichCellTest, ADoubleClickOnTheCellsRichEditOpensItsEditor) {
+    ASSERT_TRUE(Rich->Visible());
+    int clicks = 0;
+    Rich->SetOnDblClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+    TTestModalForms modal;
+    modal.PushResult(mrCancel);
+    SendDoubleClick(Rich, 4, 4);
+    ProcessEvents();
+    EXPECT_EQ(clicks, 1);
+    ASSERT_EQ(modal.Shown().size(), 1u);
+    EXPECT_EQ(Table->FieldByName("Body")->AsString(), "plain body");
+}
