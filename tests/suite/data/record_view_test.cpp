@@ -559,13 +559,26 @@ TEST_F(RecordViewTest, MenuShowsOnTheFormAndGoesBack) {
     EXPECT_EQ("bob", Name());
     EXPECT_EQ(&Form, menu->Form());
     EXPECT_NE(nullptr, Form.MenuBar());
-    // A freed menu is forgotten.
+    // A freed menu is forgotten, also while the view shows it.
     delete menu;
     EXPECT_EQ(nullptr, Dlg->Menu());
     Run([&](TqzRecordViewForm* f) {
         EXPECT_EQ(plainHeight, f->Height());
         SendClick(f->CancelButton, 5, 5);
     });
+    auto* spare = new TMainMenu(&Form);
+    auto* item = new TMenuItem(&Form);
+    item->SetCaption("&View");
+    spare->Items()->Add(item);
+    Dlg->SetMenu(spare);
+    Run([&](TqzRecordViewForm* f) {
+        ASSERT_EQ(f, spare->Form());
+        delete spare;
+        EXPECT_EQ(nullptr, f->MenuBar());
+        EXPECT_EQ(nullptr, Dlg->Menu());
+        SendClick(f->CancelButton, 5, 5);
+    });
+    EXPECT_EQ(nullptr, Form.MenuBar());
 }
 
 // The view's own navigator has buttons for exactly the chosen styles, in
