@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
+#include <QWindow>
 
 #include "platform/ui/controls.h"
 #include "platform/ui/qt_host.h"
@@ -25,6 +26,25 @@ uint32_t SetWindowLong(TWinControl* Control, int Index, uint32_t Value) {
     const uint32_t old = *slot;
     *slot = Value;
     return old;
+}
+
+bool SetWindowTopmost(TWinControl* Control, bool Topmost) {
+    if (!Control || !Control->HandleAllocated() || !Control->Window()) return false;
+    QWidget* w = Control->Widget();
+    if (!w || !w->isWindow()) return false;
+    uint32_t& ex = Control->Window()->Params.ExStyle;
+    ex = Topmost ? (ex | WS_EX_TOPMOST) : (ex & ~uint32_t(WS_EX_TOPMOST));
+    Qt::WindowFlags flags = w->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, Topmost);
+    if (flags == w->windowFlags()) return true;
+    if (QWindow* win = w->windowHandle(); win && w->isVisible()) {
+        // Changed on the live window: setWindowFlags would hide it.
+        w->overrideWindowFlags(flags);
+        win->setFlags(flags);
+    } else {
+        w->setWindowFlags(flags);
+    }
+    return true;
 }
 
 namespace {

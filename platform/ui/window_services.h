@@ -30,6 +30,13 @@ void InvalidateRect(TWinControl* Control, const TRect* Rect, bool Erase);
 using TInvalidateRectObserver = std::function<void(TWinControl* Control, const TRect& Rect, bool Erase)>;
 void SetInvalidateRectObserver(TInvalidateRectObserver Observer);
 
+// ---- Window order ---------------------------------------------------------------
+// Keeps a top-level window above the windows that are not (WS_EX_TOPMOST),
+// or puts it back among them, without moving, sizing, hiding or activating
+// it. False without a window or for a window with a parent. A form's later
+// change of its style or border makes the window again as its FormStyle says.
+bool SetWindowTopmost(TWinControl* Control, bool Topmost);
+
 // ---- Posted input ---------------------------------------------------------------
 // Queues a press and a release of the virtual key Key on the control's
 // window with the Shift state held while they are handled. False without a

@@ -15,8 +15,11 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/graphics.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/window_services.h"
+#include "suite/base/qzdraw.h"
 #include "suite/base/qzintl.h"
 #include "suite/base/qzlinelists.h"
+#include "suite/base/qzproputils.h"
 #include "suite/data/qznavigator.h"
 #include "suite/edit/qzdatetimepicker.h"
 #include "suite/grid/qzlookupcombo.h"
@@ -71,6 +74,39 @@ bool IsDateField(TField* F) {
     return t == ftDate || t == ftTime || t == ftDateTime;
 }
 
+// The navigator's usual order for its default styles, then the others.
+void AddNavigatorButtons(TqzDBNavigator* Nav, TqzNavButtonStyles Styles) {
+    static const TqzNavButtonStyle order[] = {nbsFirst,        nbsPriorPage,
+                                              nbsPrior,        nbsNext,
+                                              nbsNextPage,     nbsLast,
+                                              nbsInsert,       nbsDelete,
+                                              nbsEdit,         nbsPost,
+                                              nbsCancel,       nbsRefresh,
+                                              nbsSaveBookmark, nbsRestoreBookmark,
+                                              nbsFilterDialog, nbsRecordViewDialog,
+                                              nbsLocateDialog, nbsSearchDialog,
+                                              nbsCustom};
+    TqzNavButtons* buttons = Nav->Buttons();
+    buttons->BeginUpdate();
+    try {
+        for (TqzNavButtonStyle s : order)
+            if (Styles.Contains(s)) buttons->AddButton(s);
+    } catch (...) {
+        buttons->EndUpdate();
+        throw;
+    }
+    buttons->EndUpdate();
+    if (Nav->Width() == 1 && buttons->Count() > 0)
+        Nav->SetBounds(Nav->Left(), Nav->Top(), Nav->ButtonsWidth(), buttons->Items(0)->Height());
+    if (buttons->Count() == 0) {
+        // A navigator without buttons makes the default ones when it first
+        // paints: no styles, no navigator to see.
+        Nav->SetVisible(false);
+        return;
+    }
+    buttons->Refresh();
+}
+
 }  // namespace
 
 // ---- Companions --------------------------------------------------------------------------------
@@ -119,6 +155,12 @@ TqzDBEditMemo::TqzDBEditMemo(TComponent* AOwner) : TqzDBCustomEdit(AOwner) {
     SetAutoSelect(false);
 }
 
+void TqzDBEditMemo::Publish(TPublisher<TqzDBEditMemo>& p) {
+    p.Property(
+        "Frame", [](TqzDBEditMemo& e) { return e.Frame(); },
+        [](TqzDBEditMemo& e, TqzEditFrame* v) { e.SetFrame(v); });
+}
+
 void TqzDBEditMemo::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (Key == VK_F2 && DataSource() && DataSource()->DataSet()) {
         TDataSet* ds = DataSource()->DataSet();
@@ -151,6 +193,21 @@ TqzRecordViewForm::TqzRecordViewForm(TComponent* AOwner, TqzRecordViewDialog* Di
     SetBounds(0, 0, 350, 364);
     SetCaption("qzRecordViewForm");
     SetColor(clBtnFace);
+    SetOnActivate(TNotifyEvent(this, &TqzRecordViewForm::FormActivate));
+    SetOnDeactivate(TNotifyEvent(this, &TqzRecordViewForm::FormDeactivate));
+}
+
+void TqzRecordViewForm::FormActivate(TObject*) {
+    if (!FMadeTopmost) return;
+    SetWindowTopmost(this, false);
+    FMadeTopmost = false;
+}
+
+void TqzRecordViewForm::FormDeactivate(TObject*) {
+    if (!FDialog->Options().Contains(rvoStayOnTopForm)) return;
+    SetWindowTopmost(this, true);
+    if (TWinControl* active = ActiveControl()) active->Repaint();
+    FMadeTopmost = true;
 }
 
 void TqzRecordViewForm::KeyDown(uint16_t& Key, TShiftState Shift) {
@@ -204,7 +261,9 @@ TqzRecordViewDialog::TqzRecordViewDialog(TComponent* AOwner)
       FControlType(std::make_unique<TStringList>()),
       FFont(std::make_unique<TFont>()),
       FLabelFont(std::make_unique<TFont>()),
-      FReadOnlyColor(clInactiveCaptionText) {}
+      FPictureMasks(std::make_unique<TStringList>()),
+      FReadOnlyColor(clInactiveCaptionText),
+      FEditFrame(std::make_unique<TqzEditFrame>(nullptr)) {}
 
 TqzRecordViewDialog::~TqzRecordViewDialog() {
     if (FForm) {
@@ -222,6 +281,22 @@ TDataSource* TqzRecordViewDialog::DataSource() const { return FDataLink->DataSou
 void TqzRecordViewDialog::SetDataSource(TDataSource* Value) {
     if (Value) Value->FreeNotification(this);
     FDataLink->SetDataSource(Value);
+}
+
+void TqzRecordViewDialog::SetMenu(TMainMenu* Value) {
+    if (Value == FMenu) return;
+    if (FMenu) FMenu->RemoveFreeNotification(this);
+    FMenu = Value;
+    if (FMenu) FMenu->FreeNotification(this);
+}
+
+void TqzRecordViewDialog::SetController(TqzController* Value) {
+    if (Value == FController) return;
+    if (FController) FController->RemoveFreeNotification(this);
+    FController = Value;
+    if (!FController) return;
+    FController->FreeNotification(this);
+    FEditFrame->Assign(FController->Frame());
 }
 
 void TqzRecordViewDialog::SetNavigator(TqzDBNavigator* Value) {
@@ -242,6 +317,14 @@ void TqzRecordViewDialog::Notification(TComponent* AComponent, TOperation Operat
     TqzCustomDialog::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
     if (AComponent == DataSource()) FDataLink->SetDataSource(nullptr);
+    if (AComponent == FMenu) {
+        FMenu = nullptr;
+        FMenuShown = false;
+        FMenuForm = nullptr;
+        if (Owner() && qzIsDesigning(Owner())) qzNotifyDesignerModified(Owner());
+    }
+    if (AComponent == FMenuForm) FMenuForm = nullptr;
+    if (AComponent == FController) FController = nullptr;
     if (AComponent == FNavigator) {
         FNavigator = nullptr;
         FNavigatorBorrowed = false;
@@ -267,7 +350,19 @@ void TqzRecordViewDialog::DoBeforeCreateControl(TField* Field, bool& Accept) {
 }
 
 void TqzRecordViewDialog::DoAfterCreateControl(TField* Field, TControl* Control) {
+    TqzButtonEffects* effects = qzGetControlButtonEffects(Control);
+    TqzEditFrame* frame = qzGetControlEditFrame(Control);
+    // The suite's edits all have a frame, published or not.
+    if (auto* edit = dynamic_cast<TqzCustomMaskEdit*>(Control); edit && !frame) frame = edit->Frame();
     if (!dynamic_cast<TLabel*>(Control) && FLastLabel) FLabels.push_back(FLastLabel);
+    if (effects) {
+        effects->SetTransparent(FControlOptions.Contains(rvcTransparentButtons));
+        effects->SetFlat(FControlOptions.Contains(rvcFlatButtons));
+    }
+    if (frame) {
+        frame->Assign(FEditFrame.get());
+        DoSetControlEffects(Field, Control, frame, effects);
+    }
     if (OnAfterCreateControl.Assigned()) OnAfterCreateControl(FForm, Field, Control);
     if (FStyle == rvsHorizontal && FOptions.Contains(rvoLabelsBeneathControl) &&
         !dynamic_cast<TLabel*>(Control) && FLastLabel) {
@@ -275,6 +370,11 @@ void TqzRecordViewDialog::DoAfterCreateControl(TField* Field, TControl* Control)
         Control->SetTop(top);
         FLastLabel->SetTop(top + Control->Height() + EditSpacing.HorizontalView.BetweenLabelEdit - 1);
     }
+}
+
+void TqzRecordViewDialog::DoSetControlEffects(TField* Field, TControl* Control, TqzEditFrame* Frame,
+                                              TqzButtonEffects* ButtonEffects) {
+    if (OnSetControlEffects.Assigned()) OnSetControlEffects(FForm, Field, Control, Frame, ButtonEffects);
 }
 
 void TqzRecordViewDialog::DoInitDialog() {
@@ -380,6 +480,22 @@ TLabel* TqzRecordViewDialog::MakeLabel(TField*, const std::string& Title, bool C
     return l;
 }
 
+void TqzRecordViewDialog::ApplyPictureMask(TControl* Control, TField* Field) {
+    auto* edit = dynamic_cast<TqzDBCustomEdit*>(Control);
+    if (!edit) return;
+    TObject* source = qzGetPictureMaskSource(this, GetPrimaryDataSet());
+    bool flag2 = true, autoFill = true;
+    std::string mask;
+    qzGetPictureMask(source, Field->FieldName(), true, flag2, autoFill, mask);
+    TqzDBPicture* picture = edit->Picture();
+    // The edit holds the mask itself: reading the dataset's list on its own
+    // would ignore the view's choice, and writing would change that list.
+    picture->SetPictureMaskFromDataSet(false);
+    picture->SetPictureMask(mask);
+    picture->SetAutoFill(autoFill);
+    picture->SetAllowInvalidExit(false);
+}
+
 TControl* TqzRecordViewDialog::MakeControl(const TShownField& F, TLabel* Label, int Left, int Top,
                                            int FormWidth, int MaxWidth, int LabelTextWidth) {
     TField* field = F.Field;
@@ -414,6 +530,10 @@ TControl* TqzRecordViewDialog::MakeControl(const TShownField& F, TLabel* Label, 
         item.Height = custom->Height();
         item.Parent = custom->Parent();
         item.Ctl3D = custom->Ctl3D();
+        if (TqzButtonEffects* effects = qzGetControlButtonEffects(custom)) {
+            item.ButtonsFlat = effects->Flat();
+            item.ButtonsTransparent = effects->Transparent();
+        }
         if (item.Parent) item.Parent->FreeNotification(this);
         custom->FreeNotification(this);
         FBorrowed.push_back(item);
@@ -425,6 +545,12 @@ TControl* TqzRecordViewDialog::MakeControl(const TShownField& F, TLabel* Label, 
             lookup && field->FieldKind() == fkData)
             lookup->RefreshDisplayText();
         custom->SetCtl3D(true);
+        {
+            TqzEditFrame* frame = qzGetControlEditFrame(custom);
+            if (!(frame && frame->Enabled()))
+                if (const TPropInfo* bs = GetPropInfo(custom, "BorderStyle"); bs && bs->SetOrd)
+                    SetOrdProp(custom, bs, bsSingle);
+        }
         int w = StandardWidth(F.Width);
         if (dynamic_cast<TqzCustomRichEdit*>(custom))
             w = FormWidth - FControlLeft - (FFrameAllowance + Margin.RightOffset);
@@ -463,6 +589,7 @@ TControl* TqzRecordViewDialog::MakeControl(const TShownField& F, TLabel* Label, 
     if (auto* e = dynamic_cast<TqzDBEdit*>(c);
         e && field->DataType() == ftString && field->EditMask().empty())
         e->SetMaxLength(field->Size());
+    ApplyPictureMask(c, field);
     int width = StandardWidth(F.Width);
     const bool single = IsSingleLineControl(c);
     if (!single && FOptions.Contains(rvoMaximizeMemoWidth)) {
@@ -487,6 +614,19 @@ TControl* TqzRecordViewDialog::MakeControl(const TShownField& F, TLabel* Label, 
     DoAfterCreateControl(field, c);
     clamp(c);
     return c;
+}
+
+int TqzRecordViewDialog::ShowMenu() {
+    if (!FMenu || FMenu->Items()->Count() == 0) return 0;
+    TCustomForm* before = FMenu->Form();
+    if (before != FForm) {
+        FMenuForm = before;
+        if (FMenuForm) FMenuForm->FreeNotification(this);
+    }
+    FMenu->SetForm(FForm);
+    FMenuShown = true;
+    // The bar as this platform draws it, whatever the border.
+    return FMenu->BarHeight();
 }
 
 void TqzRecordViewDialog::LayoutVertical(const std::vector<TShownField>& Fields) {
@@ -527,7 +667,7 @@ void TqzRecordViewDialog::LayoutVertical(const std::vector<TShownField>& Fields)
     }
     const int content = top + Margin.BottomOffset - sp.BetweenRow;
     FComputedHeight = GetSystemMetrics(SM_CYCAPTION) + FForm->RecordPanel->Top() + content + FFrameAllowance +
-                      buttonsHeight;
+                      buttonsHeight + ShowMenu();
     int h = FComputedHeight;
     if (FormPosition.Height() > 0) h = std::min(h, FormPosition.Height());
     h = std::min(h, work.Height() - 12);
@@ -575,7 +715,8 @@ void TqzRecordViewDialog::LayoutHorizontal(const std::vector<TShownField>& Field
     for (const TShownField& f : Fields) {
         FForm->Canvas()->Font()->Assign(FLabelFont.get());
         const int labelText = FForm->Canvas()->TextWidth(f.Title);
-        const bool wide = FOptions.Contains(rvoMaximizeMemoWidth) && f.Field->IsBlob();
+        const bool wide = FOptions.Contains(rvoMaximizeMemoWidth) &&
+                          (f.Field->IsBlob() || dynamic_cast<TqzCustomRichEdit*>(CustomControlFor(f.Field)));
         const int estimated = wide ? rowLimit : StandardWidth(f.Width);
         if (x > 0 && std::max(estimated, sp.LabelIndent + labelText) + sp.BetweenEditsInRow + x > rowLimit) {
             x = 0;
@@ -602,7 +743,7 @@ void TqzRecordViewDialog::LayoutHorizontal(const std::vector<TShownField>& Field
     }
     const int content = sp.BetweenLabelEdit + top + rowTallest + labelHeight + Margin.BottomOffset;
     FComputedHeight = GetSystemMetrics(SM_CYCAPTION) + FForm->RecordPanel->Top() + content + FFrameAllowance +
-                      buttonsHeight;
+                      buttonsHeight + ShowMenu();
     int h = FComputedHeight;
     if (FormPosition.Height() > 0) h = std::min(h, FormPosition.Height());
     h = std::min(h, work.Height() - 12);
@@ -660,8 +801,7 @@ void TqzRecordViewDialog::BuildForm() {
             nav->SetAutosizeStyle(asNone);
             nav->SetShowHint(true);
             nav->SetFlat(FNavigatorFlat);
-            // The first fourteen styles, First to RestoreBookmark.
-            nav->Buttons()->AddDefaultButtons();
+            AddNavigatorButtons(nav, FNavigatorButtons);
         }
         nav->SetParent(panel);
         nav->SetBounds(8, 8, nav->Width(), 25);
@@ -751,6 +891,16 @@ void TqzRecordViewDialog::GiveBack() {
         item.Control->SetParent(item.Parent);
         item.Control->SetBounds(item.Left, item.Top, item.Width, item.Height);
         if (auto* w = dynamic_cast<TWinControl*>(item.Control)) w->SetCtl3D(item.Ctl3D);
+        if (item.Parent && qzClassInheritsFrom(item.Parent, "TqzDBGrid") && !qzIsDesigning(this)) {
+            // Back in a grid as its cell editor looks there.
+            if (auto* w = dynamic_cast<TWinControl*>(item.Control)) w->SetCtl3D(false);
+            if (const TPropInfo* bs = GetPropInfo(item.Control, "BorderStyle"); bs && bs->SetOrd)
+                SetOrdProp(item.Control, bs, bsNone);
+            if (TqzButtonEffects* effects = qzGetControlButtonEffects(item.Control)) {
+                effects->SetTransparent(item.ButtonsTransparent);
+                effects->SetFlat(item.ButtonsFlat);
+            }
+        }
         item.Control->SetVisible(true);
     }
     FBorrowed.clear();
@@ -762,6 +912,14 @@ void TqzRecordViewDialog::GiveBack() {
     }
     FNavigatorBorrowed = false;
     FNavigatorParent = nullptr;
+    if (FMenuShown && FMenu) {
+        TCustomForm* before = FMenuForm;
+        FMenuForm = nullptr;
+        FMenuShown = false;
+        if (before) before->RemoveFreeNotification(this);
+        FMenu->SetForm(before);
+    }
+    FMenuShown = false;
 }
 
 void TqzRecordViewDialog::DropForm() {
@@ -915,4 +1073,21 @@ void TqzRecordViewDialog::Publish(TPublisher<TqzRecordViewDialog>& p) {
     p.Property("LinesPerMemoControl", &TqzRecordViewDialog::LinesPerMemoControl,
                &TqzRecordViewDialog::SetLinesPerMemoControl);
     p.Property("NavigatorFlat", &TqzRecordViewDialog::NavigatorFlat, &TqzRecordViewDialog::SetNavigatorFlat);
+    p.Property("Selected", &TqzRecordViewDialog::Selected, &TqzRecordViewDialog::SetSelected);
+    p.Property("ControlType", &TqzRecordViewDialog::ControlType, &TqzRecordViewDialog::SetControlType);
+    p.Property("PictureMasks", &TqzRecordViewDialog::PictureMasks, &TqzRecordViewDialog::SetPictureMasks);
+    p.Property("PictureMaskFromDataSet", &TqzRecordViewDialog::PictureMaskFromDataSet,
+               &TqzRecordViewDialog::SetPictureMaskFromDataSet);
+    p.Property("ControlOptions", &TqzRecordViewDialog::ControlOptions,
+               &TqzRecordViewDialog::SetControlOptions);
+    p.Property("BorderStyle", &TqzRecordViewDialog::BorderStyle, &TqzRecordViewDialog::SetBorderStyle);
+    p.Property("Font", &TqzRecordViewDialog::Font, &TqzRecordViewDialog::SetFont);
+    p.Property("LabelFont", &TqzRecordViewDialog::LabelFont, &TqzRecordViewDialog::SetLabelFont);
+    p.Property("ReadOnlyColor", &TqzRecordViewDialog::ReadOnlyColor, &TqzRecordViewDialog::SetReadOnlyColor);
+    p.Property("Menu", &TqzRecordViewDialog::Menu, &TqzRecordViewDialog::SetMenu);
+    p.Property("Navigator", &TqzRecordViewDialog::Navigator, &TqzRecordViewDialog::SetNavigator);
+    p.Property("NavigatorButtons", &TqzRecordViewDialog::NavigatorButtons,
+               &TqzRecordViewDialog::SetNavigatorButtons);
+    p.Property("Controller", &TqzRecordViewDialog::Controller, &TqzRecordViewDialog::SetController);
+    p.Property("EditFrame", &TqzRecordViewDialog::EditFrame, &TqzRecordViewDialog::SetEditFrame);
 }

@@ -11,15 +11,18 @@
 #include "platform/ui/dbctrls.h"
 #include "platform/ui/extctrls.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/menus.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/base/qzdialog.h"
+#include "suite/base/qzeditframe.h"
 #include "suite/base/qztypes.h"
+#include "suite/data/qznavigator.h"
 #include "suite/edit/qzdbedit.h"
 #include "suite/edit/qzmemodlg.h"
 
 class TDataLink;
 class TField;
 class TPanel;
-class TqzDBNavigator;
 class TqzRecordViewDialog;
 
 TASKMOOR_ENUM(TqzRecordViewStyle, rvsVertical, rvsHorizontal)
@@ -38,6 +41,9 @@ class TqzRecordViewForm;
 using TqzRVBeforeCreateControlEvent = TEvent<TqzRecordViewForm*, TField*, bool&>;
 // (Form, Field, Control)
 using TqzRVAfterCreateControlEvent = TEvent<TqzRecordViewForm*, TField*, TControl*>;
+// (Form, Field, Control, Frame, ButtonEffects): a control with an edit frame
+using TqzRVSetControlEffectsEvent =
+    TEvent<TqzRecordViewForm*, TField*, TControl*, TqzEditFrame*, TqzButtonEffects*>;
 // (Form)
 using TqzRVFormEvent = TEvent<TqzRecordViewForm*>;
 // (Form, var CanClose)
@@ -107,6 +113,8 @@ class TqzDBEditMemo : public TqzDBCustomEdit {
 public:
     explicit TqzDBEditMemo(TComponent* AOwner);
 
+    static void Publish(TPublisher<TqzDBEditMemo>& p);
+
 protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
 };
@@ -117,6 +125,7 @@ struct TqzCustomControlItem {
     int Left = 0, Top = 0, Width = 0, Height = 0;
     TWinControl* Parent = nullptr;
     bool Ctl3D = true;
+    bool ButtonsFlat = false, ButtonsTransparent = false;
 };
 
 class TqzRecordViewForm : public TForm {
@@ -132,12 +141,17 @@ public:
     TqzScrollBox* ScrollBox = nullptr;
     TButton* OKButton = nullptr;
     TButton* CancelButton = nullptr;
+    // Made topmost when it lost the activation (rvoStayOnTopForm).
+    bool MadeTopmost() const { return FMadeTopmost; }
 
 protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
 
 private:
+    void FormActivate(TObject* Sender);
+    void FormDeactivate(TObject* Sender);
     TqzRecordViewDialog* FDialog;
+    bool FMadeTopmost = false;
 };
 
 class TqzRecordViewDialog : public TqzCustomDialog {
@@ -155,6 +169,8 @@ public:
     virtual bool IsSingleLineControl(TControl* Control);
     virtual void DoBeforeCreateControl(TField* Field, bool& Accept);
     virtual void DoAfterCreateControl(TField* Field, TControl* Control);
+    virtual void DoSetControlEffects(TField* Field, TControl* Control, TqzEditFrame* Frame,
+                                     TqzButtonEffects* ButtonEffects);
     virtual void DoInitDialog();
     virtual void DoCloseDialog();
     virtual void DoCancelWarning(bool& CanClose);
@@ -165,7 +181,16 @@ public:
     TDataSource* DataSource() const;
     void SetDataSource(TDataSource* Value);
     TStrings* Selected() const { return FSelected.get(); }
+    // Selected, ControlType and PictureMasks assign (copy).
+    void SetSelected(TStrings* Value) { FSelected->Assign(Value); }
     TStrings* ControlType() const { return FControlType.get(); }
+    void SetControlType(TStrings* Value) { FControlType->Assign(Value); }
+    // PictureMasks lines of the fields; the dataset's list is used instead
+    // when PictureMaskFromDataSet is set and the dataset has one.
+    TStrings* PictureMasks() const { return FPictureMasks.get(); }
+    void SetPictureMasks(TStrings* Value) { FPictureMasks->Assign(Value); }
+    bool PictureMaskFromDataSet() const { return FPictureMaskFromDataSet; }
+    void SetPictureMaskFromDataSet(bool Value) { FPictureMaskFromDataSet = Value; }
     bool ControlInfoInDataset() const { return FControlInfoInDataset; }
     void SetControlInfoInDataset(bool Value) { FControlInfoInDataset = Value; }
     TqzRecordViewStyle Style() const { return FStyle; }
@@ -185,7 +210,9 @@ public:
     TqzMargin Margin;
     TqzEditSpacing EditSpacing;
     TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value) { FFont->Assign(Value); }
     TFont* LabelFont() const { return FLabelFont.get(); }
+    void SetLabelFont(TFont* Value) { FLabelFont->Assign(Value); }
     TColor ReadOnlyColor() const { return FReadOnlyColor; }
     void SetReadOnlyColor(TColor Value) { FReadOnlyColor = Value; }
     int LinesPerMemoControl() const { return FLinesPerMemoControl; }
@@ -195,9 +222,25 @@ public:
     void SetNavigator(TqzDBNavigator* Value);
     bool NavigatorFlat() const { return FNavigatorFlat; }
     void SetNavigatorFlat(bool Value) { FNavigatorFlat = Value; }
+    // The styles the view's own navigator gets buttons for.
+    TqzNavButtonStyles NavigatorButtons() const { return FNavigatorButtons; }
+    void SetNavigatorButtons(TqzNavButtonStyles Value) { FNavigatorButtons = Value; }
+    // Accepted and ignored (NavigatorButtons chooses the buttons).
+    void SetNavigatorVisibleButtons(TButtonSet) {}
+    // Shown on the form while it is open when it has items; a menu that
+    // was another form's goes back to it when the view closes.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
+    // The controller's frame is copied into EditFrame when one is set.
+    TqzController* Controller() const { return FController; }
+    void SetController(TqzController* Value);
+    // Given to the frame of every control made for a field.
+    TqzEditFrame* EditFrame() const { return FEditFrame.get(); }
+    void SetEditFrame(TqzEditFrame* Value) { FEditFrame->Assign(Value); }
 
     TqzRVBeforeCreateControlEvent OnBeforeCreateControl;
     TqzRVAfterCreateControlEvent OnAfterCreateControl;
+    TqzRVSetControlEffectsEvent OnSetControlEffects;
     TqzRVFormEvent OnInitDialog, OnCloseDialog, OnResizeDialog;
     TqzRVCancelWarningEvent OnCancelWarning;
 
@@ -240,6 +283,10 @@ private:
     int StandardWidth(int DisplayWidth);
     // Borrowed controls and the navigator go back where they came from.
     void GiveBack();
+    // Puts Menu on the form when it has items; answers the bar's height.
+    int ShowMenu();
+    // The picture mask of the field to a suite edit.
+    void ApplyPictureMask(TControl* Control, TField* Field);
     // Frees the form after a failure while it was built or shown.
     void DropForm();
 
@@ -249,7 +296,8 @@ private:
     void FormClose(TObject* Sender, TCloseAction& Action);
 
     std::unique_ptr<TDataLink> FDataLink;
-    std::unique_ptr<TStringList> FSelected, FControlType;
+    std::unique_ptr<TStringList> FSelected, FControlType, FPictureMasks;
+    bool FPictureMaskFromDataSet = true;
     std::unique_ptr<TFont> FFont, FLabelFont;
     bool FControlInfoInDataset = true;
     TqzRecordViewStyle FStyle = rvsVertical;
@@ -264,6 +312,15 @@ private:
     int FLinesPerMemoControl = 2;
     TqzDBNavigator* FNavigator = nullptr;
     bool FNavigatorFlat = true;
+    TqzNavButtonStyles FNavigatorButtons{
+        nbsFirst, nbsPrior,  nbsNext,    nbsLast,      nbsInsert,   nbsDelete,       nbsEdit,
+        nbsPost,  nbsCancel, nbsRefresh, nbsPriorPage, nbsNextPage, nbsSaveBookmark, nbsRestoreBookmark};
+    TMainMenu* FMenu = nullptr;
+    // The form the menu was on before the view took it.
+    TCustomForm* FMenuForm = nullptr;
+    bool FMenuShown = false;
+    TqzController* FController = nullptr;
+    std::unique_ptr<TqzEditFrame> FEditFrame;
 
     TqzRecordViewForm* FForm = nullptr;
     std::vector<TControl*> FControls;

@@ -13,6 +13,7 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
+#include "platform/ui/window_services.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -174,6 +175,45 @@ TEST(FormMenuBarTest, AMainMenuUsesTheHookAndGivesTheRoomBack) {
     delete menu;
     EXPECT_EQ(f.Form->MenuBar(), nullptr);
     EXPECT_EQ(f.Form->ClientHeight(), clientHeight);
+}
+
+// Another window stays active while a shown form is put above the others
+// and back: the form is neither hidden nor moved meanwhile.
+TEST(FormTopmostTest, TheWindowGoesOnTopAndBackWithoutHidingOrActivating) {
+    TForm* form = CreateForm<TForm>(Application);
+    form->SetBounds(40, 50, 200, 120);
+    TForm* other = CreateForm<TForm>(Application);
+    other->SetBounds(300, 50, 200, 120);
+    form->Show();
+    other->Show();
+    ActivateForm(other);
+    ASSERT_TRUE(other->Active());
+    int hides = 0;
+    form->SetOnHide(TNotifyEvent([&hides](TObject*) { ++hides; }));
+    EXPECT_TRUE(SetWindowTopmost(form, true));
+    ProcessEvents();
+    EXPECT_TRUE(form->Widget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form->Widget()->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_NE(0u, GetWindowLong(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(form->Widget()->isVisible());
+    EXPECT_TRUE(other->Active());
+    EXPECT_FALSE(form->Active());
+    EXPECT_EQ(40, form->Left());
+    EXPECT_TRUE(SetWindowTopmost(form, false));
+    ProcessEvents();
+    EXPECT_FALSE(form->Widget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(form->Widget()->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(0u, GetWindowLong(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(form->Widget()->isVisible());
+    EXPECT_EQ(0, hides);
+    // A child control has no window order of its own.
+    auto* button = new TButton(form);
+    button->SetParent(form);
+    button->HandleNeeded();
+    EXPECT_FALSE(SetWindowTopmost(button, true));
+    EXPECT_FALSE(SetWindowTopmost(nullptr, true));
+    delete other;
+    delete form;
 }
 
 }  // namespace

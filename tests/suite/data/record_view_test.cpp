@@ -13,7 +13,10 @@
 #include "platform/ui/class_registry.h"
 #include "platform/ui/dbimage.h"
 #include "platform/ui/drawing.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/window_services.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/data/qznavigator.h"
 #include "suite/data/qzrecordview.h"
 #include "suite/edit/qzdatetimepicker.h"
@@ -507,6 +510,271 @@ TEST_F(RecordViewTest, BorrowedLookupComboShowsAndWritesTheKey) {
     }));
     EXPECT_EQ(&Form, combo->Parent());
     EXPECT_EQ("Paris", T.FieldByName("City")->AsString());
+}
+
+}  // namespace
+
+namespace {
+
+// The view's menu: shown on its form (the form higher by the bar), its
+// shortcut works there, and the owner form has it back afterwards.
+TEST_F(RecordViewTest, MenuShowsOnTheFormAndGoesBack) {
+    int plainHeight = 0, plainClient = 0;
+    Run([&](TqzRecordViewForm* f) {
+        EXPECT_EQ(nullptr, f->MenuBar());
+        plainHeight = f->Height();
+        plainClient = f->ClientHeight();
+        SendClick(f->CancelButton, 5, 5);
+    });
+    // The first main menu of a form is that form's.
+    auto* menu = new TMainMenu(&Form);
+    ASSERT_EQ(&Form, menu->Form());
+    Dlg->SetMenu(menu);
+    // Without items the view leaves it where it is.
+    Run([&](TqzRecordViewForm* f) {
+        EXPECT_EQ(&Form, menu->Form());
+        EXPECT_EQ(plainHeight, f->Height());
+        SendClick(f->CancelButton, 5, 5);
+    });
+    auto* file = new TMenuItem(&Form);
+    file->SetCaption("&File");
+    menu->Items()->Add(file);
+    auto* next = new TMenuItem(&Form);
+    next->SetCaption("&Next");
+    next->SetShortCut(ShortCut('K', {ssCtrl}));
+    next->SetOnClick(TNotifyEvent([this](TObject*) { T.Next(); }));
+    file->Add(next);
+    Run([&](TqzRecordViewForm* f) {
+        EXPECT_EQ(f, menu->Form());
+        EXPECT_NE(nullptr, f->MenuBar());
+        EXPECT_EQ(nullptr, Form.MenuBar());
+        EXPECT_EQ(plainHeight + menu->BarHeight(), f->Height());
+        EXPECT_EQ(plainClient, f->ClientHeight());
+        auto* name = ControlOf<TqzDBEdit>("Name");
+        name->SetFocus();
+        SendKey(name, 'K', {ssCtrl});
+        EXPECT_EQ("bob", name->Text());
+        SendClick(f->CancelButton, 5, 5);
+    });
+    EXPECT_EQ("bob", Name());
+    EXPECT_EQ(&Form, menu->Form());
+    EXPECT_NE(nullptr, Form.MenuBar());
+    // A freed menu is forgotten, also while the view shows it.
+    delete menu;
+    EXPECT_EQ(nullptr, Dlg->Menu());
+    Run([&](TqzRecordViewForm* f) {
+        EXPECT_EQ(plainHeight, f->Height());
+        SendClick(f->CancelButton, 5, 5);
+    });
+    auto* spare = new TMainMenu(&Form);
+    auto* item = new TMenuItem(&Form);
+    item->SetCaption("&View");
+    spare->Items()->Add(item);
+    Dlg->SetMenu(spare);
+    Run([&](TqzRecordViewForm* f) {
+        ASSERT_EQ(f, spare->Form());
+        delete spare;
+        EXPECT_EQ(nullptr, f->MenuBar());
+        EXPECT_EQ(nullptr, Dlg->Menu());
+        SendClick(f->CancelButton, 5, 5);
+    });
+    EXPECT_EQ(nullptr, Form.MenuBar());
+}
+
+// The view's own navigator has buttons for exactly the chosen styles, in
+// the navigator's order; none chosen shows no navigator at all.
+TEST_F(RecordViewTest, NavigatorButtonsChooseTheButtons) {
+    const TqzNavButtonStyle first14[] = {
+        nbsFirst,  nbsPriorPage, nbsPrior, nbsNext,   nbsNextPage, nbsLast,         nbsInsert,
+        nbsDelete, nbsEdit,      nbsPost,  nbsCancel, nbsRefresh,  nbsSaveBookmark, nbsRestoreBookmark};
+    Run([&](TqzRecordViewForm* f) {
+        TqzNavButtons* b = f->Navigator->Buttons();
+        ASSERT_EQ(14, b->Count());
+        for (int i = 0; i < 14; ++i) EXPECT_EQ(first14[i], b->Items(i)->Style());
+        SendClick(f->CancelButton, 5, 5);
+    });
+    // The default is those fourteen and nothing else.
+    TqzNavButtonStyles defaults;
+    for (TqzNavButtonStyle s : first14) defaults.Include(s);
+    EXPECT_EQ(defaults.Bits(), Dlg->NavigatorButtons().Bits());
+    Dlg->SetNavigatorButtons({nbsNext, nbsLocateDialog, nbsFirst});
+    Run([&](TqzRecordViewForm* f) {
+        ProcessEvents();
+        TqzNavButtons* b = f->Navigator->Buttons();
+        ASSERT_EQ(3, b->Count());
+        EXPECT_EQ(nbsFirst, b->Items(0)->Style());
+        EXPECT_EQ(nbsNext, b->Items(1)->Style());
+        EXPECT_EQ(nbsLocateDialog, b->Items(2)->Style());
+        SendClick(b->Items(1), 5, 5);
+        EXPECT_EQ("bob", ControlOf<TqzDBEdit>("Name")->Text());
+        SendClick(f->CancelButton, 5, 5);
+    });
+    Dlg->SetNavigatorButtons({});
+    Run([&](TqzRecordViewForm* f) {
+        ProcessEvents();
+        EXPECT_FALSE(f->Navigator->Visible());
+        EXPECT_EQ(0, f->Navigator->Buttons()->Count());
+        SendClick(f->CancelButton, 5, 5);
+    });
+}
+
+// A modeless view with rvoStayOnTopForm stays above the owner form while
+// that form is active, and is an ordinary window again once activated.
+TEST_F(RecordViewTest, StayOnTopFormOnDeactivation) {
+    Dlg->SetOptions(Dlg->Options() - TqzRecordViewOptions{rvoModalForm});
+    for (bool stay : {false, true}) {
+        Dlg->SetOptions(stay ? Dlg->Options() + TqzRecordViewOptions{rvoStayOnTopForm}
+                             : Dlg->Options() - TqzRecordViewOptions{rvoStayOnTopForm});
+        ASSERT_TRUE(Dlg->Execute());
+        TqzRecordViewForm* f = Dlg->Form();
+        ActivateForm(f);
+        ASSERT_TRUE(f->Active());
+        EXPECT_EQ(0u, GetWindowLong(f, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        ActivateForm(&Form);
+        ASSERT_FALSE(f->Active());
+        EXPECT_EQ(stay, f->MadeTopmost());
+        EXPECT_EQ(stay, (GetWindowLong(f, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+        EXPECT_TRUE(f->Visible());
+        ActivateWindowOf(ControlOf<TqzDBEdit>("City"));
+        ProcessEvents();
+        ASSERT_TRUE(f->Active());
+        EXPECT_FALSE(f->MadeTopmost());
+        EXPECT_EQ(0u, GetWindowLong(f, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        SendClick(f->CancelButton, 5, 5);
+        ProcessEvents();
+        ASSERT_EQ(nullptr, Dlg->Form());
+    }
+}
+
+// The dialog's frame goes to every control made for a field (the handler
+// sees each), buttons take the flat and transparent choices, and the
+// controller's frame becomes the dialog's.
+TEST_F(RecordViewTest, EditFrameAndControllerReachTheControls) {
+    auto* ctl = new TqzController(&Form);
+    ctl->Frame()->SetEnabled(true);
+    ctl->Frame()->SetNonFocusColor(clYellow);
+    Dlg->SetController(ctl);
+    EXPECT_TRUE(Dlg->EditFrame()->Enabled());
+    EXPECT_EQ(clYellow, Dlg->EditFrame()->NonFocusColor());
+    Dlg->SetControlOptions({rvcFlatButtons});
+    std::vector<std::string> seen;
+    Dlg->OnSetControlEffects = TqzRVSetControlEffectsEvent(
+        [&](TqzRecordViewForm* f, TField* field, TControl* c, TqzEditFrame* frame, TqzButtonEffects*) {
+            EXPECT_EQ(Dlg->Form(), f);
+            ASSERT_NE(nullptr, frame);
+            EXPECT_TRUE(frame->Enabled());
+            seen.push_back(field->FieldName());
+        });
+    Run([&](TqzRecordViewForm* f) {
+        auto* name = ControlOf<TqzDBEdit>("Name");
+        EXPECT_TRUE(name->Frame()->Enabled());
+        EXPECT_EQ(clYellow, name->Frame()->NonFocusColor());
+        EXPECT_TRUE(ControlOf<TqzDBEditMemo>("Notes")->Frame()->Enabled());
+        auto* due = ControlOf<TqzDBDateTimePicker>("Due");
+        ASSERT_NE(nullptr, qzGetControlButtonEffects(due));
+        EXPECT_TRUE(qzGetControlButtonEffects(due)->Flat());
+        EXPECT_FALSE(qzGetControlButtonEffects(due)->Transparent());
+        // A framed edit still takes the user's typing.
+        SendClick(name, 5, 5);
+        name->SelectAll();
+        SendText(name, "zed");
+        SendClick(f->OKButton, 5, 5);
+    });
+    EXPECT_EQ("zed", Name());
+    EXPECT_EQ((std::vector<std::string>{"Name", "City", "Due", "Notes"}), seen);
+    delete ctl;
+    EXPECT_EQ(nullptr, Dlg->Controller());
+}
+
+// A table that publishes its own PictureMasks list.
+class TMaskedTable : public TOstraTable {
+    TASKMOOR_CLASS(TMaskedTable, TOstraTable)
+public:
+    using TOstraTable::TOstraTable;
+    TStringList* Masks() { return &FMasks; }
+    static void Publish(TPublisher<TMaskedTable>& p) { p.Property("PictureMasks", &TMaskedTable::Masks); }
+
+private:
+    TStringList FMasks;
+};
+
+// The field's picture mask reaches its edit: from the view's lines, or
+// from the dataset's when PictureMaskFromDataSet is set and it has a list;
+// typing follows the mask, and no list is changed.
+TEST_F(RecordViewTest, PictureMasksReachTheEdits) {
+    Dlg->PictureMasks()->Add("city\t###\tT");
+    Run([&](TqzRecordViewForm* f) {
+        auto* city = ControlOf<TqzDBEdit>("City");
+        EXPECT_EQ("###", city->Picture()->PictureMask());
+        EXPECT_TRUE(city->Picture()->AutoFill());
+        EXPECT_FALSE(city->Picture()->AllowInvalidExit());
+        EXPECT_EQ("", ControlOf<TqzDBEdit>("Name")->Picture()->PictureMask());
+        SendClick(city, 5, 5);
+        city->SelectAll();
+        SendText(city, "a1b2");
+        EXPECT_EQ("12", city->Text());
+        // Changes made: the view asks; No drops them.
+        Dialogs.Answer(mrNo);
+        SendClick(f->CancelButton, 5, 5);
+    });
+    TMaskedTable mt(&Form);
+    mt.FieldDefs()->Add("City", ftString, 10);
+    mt.Open();
+    mt.AppendRecord({Variant("x")});
+    mt.Masks()->Add("City\t!!!\tF");
+    TDataSource ms(&Form);
+    ms.SetDataSet(&mt);
+    Dlg->SetDataSource(&ms);
+    for (bool fromDataSet : {true, false}) {
+        Dlg->SetPictureMaskFromDataSet(fromDataSet);
+        Run([&](TqzRecordViewForm* f) {
+            auto* city = ControlOf<TqzDBEdit>("City");
+            EXPECT_EQ(fromDataSet ? "!!!" : "###", city->Picture()->PictureMask());
+            EXPECT_EQ(!fromDataSet, city->Picture()->AutoFill());
+            SendClick(city, 5, 5);
+            city->SelectAll();
+            SendText(city, "a1");
+            EXPECT_EQ(fromDataSet ? "A1" : "1", city->Text());
+            Dialogs.Answer(mrNo);
+            SendClick(f->CancelButton, 5, 5);
+        });
+    }
+    EXPECT_EQ(1, mt.Masks()->Count());
+    EXPECT_EQ("City\t!!!\tF", mt.Masks()->Strings(0));
+    EXPECT_EQ(1, Dlg->PictureMasks()->Count());
+    Dlg->SetDataSource(&Src);
+}
+
+// A view with a menu bar and framed edits, drawn.
+TEST_F(RecordViewTest, MenuAndFramedEditRender) {
+    auto* menu = new TMainMenu(&Form);
+    for (const char* caption : {"&File", "&Edit"}) {
+        auto* item = new TMenuItem(&Form);
+        item->SetCaption(caption);
+        menu->Items()->Add(item);
+    }
+    Dlg->SetMenu(menu);
+    Dlg->EditFrame()->SetEnabled(true);
+    Dlg->EditFrame()->SetNonFocusBorders({efBottomBorder});
+    Run([&](TqzRecordViewForm* f) {
+        ProcessEvents();
+        TBitmap shot;
+        RenderControl(f, &shot);
+        EXPECT_TRUE(RenderControlToPng(f, "record_view_menu_frame.png"));
+        // The picture holds the bar above the client area.
+        const int dy = shot.Height() - f->ClientHeight();
+        EXPECT_EQ(menu->BarHeight(), dy);
+        // Under the unfocused City edit: its bottom border, not the box.
+        TControl* city = ControlOf<TControl>("City");
+        const TPoint bottom =
+            f->ScreenToClient(city->ClientToScreen(TPoint{city->Width() / 2, city->Height() - 1}));
+        const TPoint top = f->ScreenToClient(city->ClientToScreen(TPoint{city->Width() / 2, 0}));
+        EXPECT_NE(ColorToRGB(shot.Canvas()->Pixels(top.X, top.Y + dy)),
+                  ColorToRGB(shot.Canvas()->Pixels(bottom.X, bottom.Y + dy)));
+        // The bar sits above the client area.
+        EXPECT_GT(f->ClientOrigin().Y - f->Top(), menu->BarHeight());
+        SendClick(f->CancelButton, 5, 5);
+    });
 }
 
 }  // namespace
