@@ -24,6 +24,7 @@
 #include "platform/core/datetime.h"
 #include "platform/core/streams.h"
 #include "platform/db/fields.h"
+#include "proc_status.h"
 
 namespace {
 
@@ -179,14 +180,6 @@ void Account(benchmark::State& state) {
 }
 
 // -- Engine ---------------------------------------------------------------------
-
-long StatusKb(const char* key) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-    return -1;
-}
 
 // The peak from here on: the high-water mark is set back to what is resident.
 long StartPeak() {

@@ -35,6 +35,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/richedit.h"
+#include "proc_status.h"
 #include "suite/richtext/qzdbrichedit.h"
 
 namespace {
@@ -72,14 +73,6 @@ std::string Document(const std::string& Kind, std::size_t Bytes) {
     }
     s += "\\par}";
     return s;
-}
-
-long StatusKb(const char* key) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-    return -1;
 }
 
 double Ms(std::chrono::steady_clock::duration d) {

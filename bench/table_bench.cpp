@@ -25,6 +25,7 @@
 #include "engine/table_file.h"
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
+#include "proc_status.h"
 
 namespace {
 
@@ -475,14 +476,6 @@ public:
     }
     std::map<std::string, double> Times;
 };
-
-long StatusKb(const char* key) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-    return -1;
-}
 
 // Run in a process of its own (the benchmark binary with --memory-probe), so
 // that its peak is the loading's and nothing else's.

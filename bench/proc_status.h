@@ -1,0 +1,16 @@
+// A field of /proc/self/status, such as "VmRSS:" or "VmHWM:", in kB.
+#pragma once
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+// -1 when the field is not there.
+inline long StatusKb(const char* key) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
+    return -1;
+}
