@@ -296,9 +296,11 @@ void DrawCheckMark(QPainter* p, const TRect& box, const QColor& color) {
     const int ox = box.Left + (box.Width() - side) / 2, oy = box.Top + (box.Height() - side) / 2;
     const int thick = std::max(3, static_cast<int>(3 * scale + 0.5));
     auto col = [&](double x, double y) {
+        // Each column ends where the next begins: no gaps at fractional scales.
         const int px = ox + static_cast<int>((x + 1) * scale);
+        const int next = ox + static_cast<int>((x + 2) * scale);
         const int py = oy + static_cast<int>((y + 1) * scale);
-        p->fillRect(QRect(px, py, std::max(1, static_cast<int>(scale + 0.5)), thick), color);
+        p->fillRect(QRect(px, py, std::max(1, next - px), thick), color);
     };
     const double pts[][2] = {{0.5, 2.5}, {1.5, 3.5}, {2.5, 4.5}, {3.5, 3.5},
                              {4.5, 2.5}, {5.5, 1.5}, {6.5, 0.5}};

@@ -216,4 +216,41 @@ TEST_F(ProgramLooksTest, TheProjectEditsFollowTheGrowingWindow) {
     EXPECT_EQ(project->Width(), projectWidth);
 }
 
+// A ticked Flag in the 28-pixel rows of the Quotes grid: a big box whose
+// check mark is one unbroken stroke, every column of it inked.
+TEST_F(ProgramLooksTest, ABigCheckBoxShowsAnUnbrokenMark) {
+    {
+        TOstraTable t(nullptr);
+        t.SetTableName(Dir + "quotes.d");
+        t.Open();
+        t.First();
+        t.Edit();
+        t.FieldByName("Flag")->SetAsBoolean(true);
+        t.Post();
+        t.Save();
+    }
+    Start();
+    ShowTab(Form->TabSheet5());
+    TOstraDBGrid* g = Form->OstraDBGrid4();
+    // Away from the first row, so that its cell is drawn as any other.
+    ClickCell(g, 2, 2);
+    TBitmap picture;
+    Picture(g, "big_check", &picture);
+    const TRect cell = Cell(g, 0, 1);
+    int side = cell.Height() - 4;
+    if (side > cell.Width() - 2) side = cell.Width() - 4;
+    ASSERT_GE(side, 18);
+    const int left = cell.Left + (cell.Width() - side) / 2, top = cell.Top + (cell.Height() - side) / 2;
+    // Inside the box's frame line.
+    const TRect inside{left + 2, top + 2, left + side - 2, top + side - 2};
+    const auto [first, last] = InkSpan(&picture, inside);
+    ASSERT_GE(first, 0);
+    EXPECT_GE(last - first + 1, side / 2);
+    for (int x = first; x <= last; ++x) {
+        const auto [from, to] = InkSpan(&picture, TRect{x, inside.Top, x + 1, inside.Bottom});
+        EXPECT_EQ(from, x) << "no ink in column " << x - left << " of the " << side << "-pixel box";
+    }
+    EXPECT_TRUE(CloseProgram());
+}
+
 }  // namespace
