@@ -272,7 +272,9 @@ void TOstraCustomDBGrid::WriteText(const TRect& Rect, int DX, int DY, const std:
         flags |= DT_CENTER;
     if (WordWrap) flags |= DT_WORDBREAK;
     if (RightToLeft) flags |= DT_RTLREADING;
-    TRect textRect = ::Rect(DX, DY, w - 1, h - 1);
+    // Right-aligned text keeps DX + 1 pixels from the right line, as the
+    // left-aligned keeps DX from the left one.
+    TRect textRect = ::Rect(DX, DY, Alignment == taRightJustify ? w - DX - 1 : w - 1, h - 1);
     DrawText(bc, Text, textRect, flags);
     bc->Brush()->SetStyle(bsSolid);
     canvas->CopyRect(Rect, bc, ::Rect(0, 0, w, h));

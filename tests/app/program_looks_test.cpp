@@ -253,4 +253,25 @@ TEST_F(ProgramLooksTest, ABigCheckBoxShowsAnUnbrokenMark) {
     EXPECT_TRUE(CloseProgram());
 }
 
+// The Quotes grid's right-aligned Key numbers keep clear of the cell's right
+// line, as the left-aligned texts keep clear of its left one.
+TEST_F(ProgramLooksTest, RightAlignedNumbersKeepClearOfTheGridLine) {
+    Start();
+    ShowTab(Form->TabSheet5());
+    TOstraDBGrid* g = Form->OstraDBGrid4();
+    ASSERT_EQ(g->Columns()->Items(4)->FieldName(), "Key");
+    ClickCell(g, 2, 2);
+    TBitmap picture;
+    Picture(g, "key_numbers", &picture);
+    for (int row = 1; row <= 3; ++row) {
+        SCOPED_TRACE(row);
+        const TRect cell = Cell(g, 4, row);
+        const auto [first, last] =
+            InkSpan(&picture, TRect{cell.Left + 1, cell.Top + 1, cell.Right, cell.Bottom - 1});
+        ASSERT_GE(first, 0);
+        EXPECT_LE(last, cell.Right - 3) << "the cell ends at " << cell.Right;
+    }
+    EXPECT_TRUE(CloseProgram());
+}
+
 }  // namespace
