@@ -1,9 +1,12 @@
 #include "suite/richtext/qzriched.h"
 
+#include "platform/core/clock.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/rtf.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/drawing.h"
 #include "platform/ui/edit_window.h"
+#include "platform/ui/grids.h"
 #include "platform/ui/shell_open.h"
 #include "platform/ui/window_services.h"
 #include "suite/base/qzdbutils.h"
@@ -391,6 +394,12 @@ void TqzCustomRichEdit::Dispatch(TMessage& Message) {
         if (IsTransparent()) qzInvalidateBehindFramedControl(this);
         return;
     }
+    if (Message.Msg == WM_LBUTTONDOWN && Parent() && qzClassInheritsFrom(Parent(), "TqzDBGrid")) {
+        // the press soon after the grid click that opened the control is its second click
+        if (FGridClickTime != 0 && GetTickCount() - FGridClickTime < GetDoubleClickTime())
+            Message.Msg = WM_LBUTTONDBLCLK;
+        FGridClickTime = 0;
+    }
     TCustomRichEdit::Dispatch(Message);
 }
 
@@ -462,6 +471,57 @@ void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     const bool paste = (Key == VK_INSERT && Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) ||
                        (Key == 'V' && Shift.Contains(ssCtrl) && !Shift.Contains(ssShift));
     if (paste && !CanPaste()) Key = 0;
+}
+
+void TqzCustomRichEdit::CNKeyDown(TMessage& Message) {
+    auto* grid = dynamic_cast<TCustomGrid*>(Parent());
+    const auto key = static_cast<uint16_t>(Message.WParam);
+    if (!grid || qzIsDesigning(this) || (key != VK_TAB && key != VK_RETURN)) {
+        TCustomRichEdit::CNKeyDown(Message);
+        return;
+    }
+    const TShiftState shift = KeyDataToShiftState(Message.LParam);
+    Message.Result = 0;
+    if (key == VK_RETURN && WantReturns() && !shift.Contains(ssCtrl)) return;
+    if (key == VK_TAB && !grid->Options().Contains(goTabs)) return;
+    if (grid->CanFocus()) grid->SetFocus();
+    if (grid->Focused()) grid->Perform(WM_KEYDOWN, key, Message.LParam);
+    Message.Result = 1;
+}
+
+void TqzCustomRichEdit::WMChar(TMessage& Message) {
+    if (Message.WParam == 9 && qzIsInGrid(this)) return;
+    TCustomRichEdit::WMChar(Message);
+}
+
+void TqzCustomRichEdit::WMRButtonUp(TMessage& Message) {
+    if (FInRButtonUp || !HandleAllocated()) {
+        TCustomRichEdit::WMRButtonUp(Message);
+        return;
+    }
+    FInRButtonUp = true;
+    try {
+        const int start = SelStart(), length = SelLength();
+        // the caret to the point, as a left click puts it (Shift extends)
+        const int at = CharFromPos(MousePos(Message));
+        if (KeysToShiftState(Message.WParam).Contains(ssShift)) {
+            const int anchor = at < start ? start + length : start;
+            SetSelStart(std::min(anchor, at));
+            SetSelLength(std::abs(at - anchor));
+        } else {
+            SetSelStart(at);
+            SetSelLength(0);
+        }
+        if (SelLength() == 0) {
+            SetSelStart(start);
+            SetSelLength(length);
+        }
+        TCustomRichEdit::WMRButtonUp(Message);
+    } catch (...) {
+        FInRButtonUp = false;
+        throw;
+    }
+    FInRButtonUp = false;
 }
 
 void TqzCustomRichEdit::DblClick() {
