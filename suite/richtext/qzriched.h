@@ -457,6 +457,10 @@ protected:
     // selects nothing the selection before comes back, so a right click
     // keeps the selection the popup menu works on.
     void WMRButtonUp(TMessage& Message) override;
+    // The control's Font becomes the default text attributes: what differs
+    // from the Font before goes to the text in that former default and to
+    // what is typed next.
+    void CMFontChanged(TMessage& Message) override;
     // OnDblClick; in a TqzDBGrid the editor window follows.
     void DblClick() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -535,6 +539,10 @@ private:
     bool FFrameMargins = false;  // the text rectangle was set for the frame
     TRect FTextRect;
     uint32_t FGridClickTime = 0;
+    TRtfCharFormat FDefAttributes;  // the Font as the text's default, last applied
+    unsigned FDefPending = 0;       // attributes of it not applied for want of a window
+    int FPlainSize = 0;             // the size text without formats gets (half-points)
+    void ApplyDefAttributes(const TRtfCharFormat& Old, unsigned Mask);
     bool FInRButtonUp = false;
     int FFirstVisible = -1;  // the first visible character and the line
     int FLinesSeen = -1;     // count the gutter was last painted for
@@ -545,6 +553,8 @@ private:
 // > 0 only the first chunks, the last cut after the "{" that follows
 // "\pard" (made "}").
 std::string qzRichChunkedRead(TStream* Stream, int ChunkLimit);
+// The character format a Font stands for (colour as RGB).
+TRtfCharFormat qzFontCharFormat(TFont* Font);
 // RTF without its highlight control words (backslash, "highlight", digits,
 // one optional space); one after an odd number of backslashes is text and stays.
 std::string qzStripHighlightRtf(const std::string& Rtf);

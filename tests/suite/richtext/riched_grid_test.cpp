@@ -7,6 +7,8 @@
 #include <string>
 
 #include "engine/ostra_table.h"
+#include "platform/core/files.h"
+#include "platform/core/rtf.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
@@ -18,6 +20,7 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "suite/richtext/qzdbrichedit.h"
+#include "support/ui/ui_probes.h"
 
 namespace {
 
@@ -243,6 +246,82 @@ TEST_F(DBRichEditWindow, LoadingTheFieldKeepsTheScreenCursor) {
     EXPECT_GT(changes, 0);
     EXPECT_EQ(Screen->Cursor(), crDefault);
     Screen->SetCursor(crDefault);
+}
+
+// ---- Font and the default text attributes
+
+class RichEditFont : public ::testing::Test {
+protected:
+    TShownForm f;
+    TqzCustomRichEdit* r = new TqzCustomRichEdit(f.Form);
+    void SetUp() override {
+        r->SetParent(f.Form);
+        r->SetBounds(10, 10, 300, 100);
+        f.Show();
+    }
+    TRtfCharFormat FormatAt(int Pos) {
+        r->SetSelStart(Pos);
+        r->SetSelLength(1);
+        return r->SelAttributes();
+    }
+};
+
+// What the Font changes goes to the text that had the Font's former value
+// and is stored with it; a word formatted otherwise keeps its own.
+TEST_F(RichEditFont, FontChangesReachTheTextInTheDefault) {
+    TRtfDocument d;
+    TRtfCharFormat plain, red;
+    red.Color = 0x0000C8;
+    red.Italic = true;
+    d.Paragraphs = {{{}, {d.Run("plain ", plain), d.Run("red", red)}}};
+    r->SetDocument(d);
+    r->SetSelStart(2);
+    r->Font()->SetName("DejaVu Serif");
+    r->Font()->SetStyle(TFontStyles{fsBold});
+    r->Font()->SetColor(0x00A00000);
+    EXPECT_EQ(r->SelStart(), 2);  // the caret stays
+    EXPECT_FALSE(r->Modified());
+    const TRtfCharFormat p = FormatAt(1), w = FormatAt(7);
+    EXPECT_EQ(p.FontName, "DejaVu Serif");
+    EXPECT_TRUE(p.Bold);
+    EXPECT_EQ(p.Color, 0x00A00000);
+    EXPECT_EQ(w.FontName, "DejaVu Serif");  // it had the default face
+    EXPECT_TRUE(w.Bold);
+    EXPECT_TRUE(w.Italic);
+    EXPECT_EQ(w.Color, 0x0000C8);  // its own colour stays
+    // back to regular: only what was bold by the Font follows
+    r->Font()->SetStyle(TFontStyles{fsItalic});
+    EXPECT_FALSE(FormatAt(1).Bold);
+    EXPECT_TRUE(FormatAt(1).Italic);
+    EXPECT_TRUE(FormatAt(7).Italic);
+    // stored as it shows
+    TRtfDocument stored;
+    ASSERT_TRUE(RtfRead(r->StreamOut(true, false), stored).Ok);
+    const TRtfCharFormat s = stored.FormatOf(stored.Paragraphs[0].Runs[0]);
+    EXPECT_EQ(s.FontName, "DejaVu Serif");
+    EXPECT_TRUE(s.Italic);
+    EXPECT_EQ(s.Color, 0x00A00000);
+    EXPECT_EQ(r->Text(), "plain red");
+    EXPECT_TRUE(RenderControlToPng(r, GetTempDir() + "taskmoor_riched_font.png"));
+}
+
+// An empty control types in the Font; a size follows where it was the Font's.
+TEST_F(RichEditFont, TypingAndSizesFollowTheFont) {
+    r->Font()->SetColor(0x00008000);
+    r->Font()->SetStyle(TFontStyles{fsUnderline});
+    r->SetFocus();
+    SendText(r, "typed");
+    TRtfCharFormat t = FormatAt(2);
+    EXPECT_EQ(t.Color, 0x00008000);
+    EXPECT_TRUE(t.Underline);
+    r->Font()->SetSize(12);
+    r->SelectAll();
+    TRtfCharFormat big = r->SelAttributes();
+    big.Size = 24;
+    r->SetSelAttributes(big, cfmSize);
+    r->Font()->SetSize(16);
+    EXPECT_EQ(FormatAt(1).Size, 32);
+    EXPECT_EQ(r->Text(), "typed");
 }
 
 }  // namespace
