@@ -302,6 +302,14 @@ void TqzCustomRichEdit::ApplyFrameLook() {
         FTextRect = Rect(std::max(1, FGutterWidth - 1), 1, c.Right - 1, c.Bottom - 1);
         SetEditTextRect(this, FTextRect);
         FFrameMargins = true;
+    } else if (!IsPaintCopy()) {
+        // without a frame: two pixels at the top and right, the text from
+        // GutterWidth - 2 (never left of the window), down to the control's
+        // height less 2
+        FTextRect = Rect(std::max(0, FGutterWidth - 2), 2, std::max(0, c.Right - 4),
+                         std::min(c.Bottom, std::max(2, Height() - 2)));
+        SetEditTextRect(this, FTextRect);
+        FFrameMargins = true;
     } else if (FFrameMargins) {
         SetEditTextRect(this, c);
         FFrameMargins = false;

@@ -1,6 +1,7 @@
 // The rich edit inside a grid and under the mouse, with real keys and
 // clicks: Tab and Enter between the control and the grid, a right click
-// that keeps the selection; and the data-aware form's window made again.
+// that keeps the selection; the text rectangle without a frame, the Font as
+// the default text attributes, and the data-aware form's window made again.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -246,6 +247,34 @@ TEST_F(DBRichEditWindow, LoadingTheFieldKeepsTheScreenCursor) {
     EXPECT_GT(changes, 0);
     EXPECT_EQ(Screen->Cursor(), crDefault);
     Screen->SetCursor(crDefault);
+}
+
+// ---- The text rectangle without a frame
+
+// Two pixels at the top and right, the text from GutterWidth - 2 (never left
+// of the window), down to the control's height less 2.
+TEST(RichEditTextRect, WithoutAFrameTheTextKeepsItsMargins) {
+    TShownForm f;
+    auto* plain = new TqzCustomRichEdit(f.Form);  // GutterWidth 0
+    plain->SetParent(f.Form);
+    plain->SetBorderStyle(bsNone);
+    plain->SetBounds(10, 10, 200, 60);
+    auto* bound = new TqzDBRichEdit(f.Form);  // GutterWidth 3, a border
+    bound->SetParent(f.Form);
+    bound->SetBounds(10, 80, 200, 60);
+    f.Show();
+    plain->SetText("x");
+    bound->SetText("x");
+    EXPECT_EQ(plain->FormatRect(), (TRect{0, 2, 196, 58}));
+    const TRect c = bound->ClientRect();
+    EXPECT_EQ(bound->FormatRect(), (TRect{1, 2, c.Right - 4, std::min(c.Bottom, bound->Height() - 2)}));
+    EXPECT_GE(plain->PosFromChar(0).Y, 2);
+    bound->SetGutterWidth(20);
+    EXPECT_EQ(bound->FormatRect().Left, 18);
+    EXPECT_GE(bound->PosFromChar(0).X, 18);
+    bound->SetBounds(10, 80, 300, 90);  // a new size, a new rectangle
+    EXPECT_EQ(bound->FormatRect().Right, bound->ClientRect().Right - 4);
+    EXPECT_TRUE(RenderControlToPng(f.Form, GetTempDir() + "taskmoor_riched_textrect.png"));
 }
 
 // ---- Font and the default text attributes
