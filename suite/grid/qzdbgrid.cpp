@@ -19,6 +19,7 @@
 #include "suite/base/qzstr.h"
 #include "suite/grid/qzgridexport.h"
 #include "suite/grid/qzgridlayout.h"
+#include "suite/grid/qzgridrichcell.h"
 #include "suite/grid/qzgridselection.h"
 
 namespace {
@@ -695,6 +696,10 @@ void TqzDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
         return;
     }
     if (cell.X != Col() || cell.Y != Row()) return;
+    // The click that opened a rich edit over its cell: a quick second one in
+    // the control is a double click.
+    if (!dbl && !EditControlOptions().Contains(ecoDisableCustomControls))
+        qzNoteRichEditGridClick(CellControl(cell.X, cell.Y));
     std::string on, off;
     if (CheckBoxCell(cell.X, on, off)) {
         const TRect r = CellRect(cell.X, cell.Y);

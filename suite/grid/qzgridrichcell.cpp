@@ -1,5 +1,8 @@
 #include "suite/grid/qzgridrichcell.h"
 
+#include <algorithm>
+
+#include "platform/core/clock.h"
 #include "suite/richtext/qzdbrichedit.h"
 
 bool qzPaintRichEditCell(TWinControl* Control, TCanvas* Canvas, const TRect& Rect) {
@@ -7,4 +10,9 @@ bool qzPaintRichEditCell(TWinControl* Control, TCanvas* Canvas, const TRect& Rec
     if (!rich || !Canvas) return false;
     rich->PaintGridCopy(Canvas, Rect);
     return true;
+}
+
+void qzNoteRichEditGridClick(TWinControl* Control) {
+    if (auto* rich = dynamic_cast<TqzDBRichEdit*>(Control))
+        rich->SetGridClickTime(std::max<uint32_t>(1, GetTickCount()));
 }

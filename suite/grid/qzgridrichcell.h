@@ -12,3 +12,7 @@ class TWinControl;
 // edit: the field of the dataset's active record, laid out for the cell and
 // drawn without the control's border. False for any other control.
 bool qzPaintRichEditCell(TWinControl* Control, TCanvas* Canvas, const TRect& Rect);
+
+// Stores the time of the grid click that opened Control over its cell, when
+// it is a rich edit (a quick second click in it counts as a double click).
+void qzNoteRichEditGridClick(TWinControl* Control);

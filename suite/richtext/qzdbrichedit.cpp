@@ -7,6 +7,7 @@
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
 #include "platform/ui/actions.h"
+#include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_link.h"
 #include "platform/ui/graphics.h"
@@ -179,6 +180,11 @@ void TqzDBRichEdit::LoadMemo() {
     if (!f || FMemoLoaded || !f->IsBlob()) return;
     const bool wasLoading = Loading();
     SetLoading(true);
+    // handlers that run while the document loads may change the screen cursor
+    const TCursor cursor = Screen ? Screen->Cursor() : crDefault;
+    auto restoreCursor = [cursor] {
+        if (Screen && Screen->Cursor() != cursor) Screen->SetCursor(cursor);
+    };
     try {
         FMemoLoaded = true;
         LoadFromBlobField(f);
@@ -190,9 +196,11 @@ void TqzDBRichEdit::LoadMemo() {
             SetSelAttributes(c, cfmColor);
         }
     } catch (...) {
+        restoreCursor();
         SetLoading(wasLoading);
         throw;
     }
+    restoreCursor();
     SetLoading(wasLoading);
     EditingChange(this);
     SetModified(false);
@@ -386,6 +394,20 @@ void TqzDBRichEdit::SetParent(TWinControl* AParent) {
     FReparenting = false;
     FMemoLoaded = false;
     ApplyFrameLook();
+}
+
+void TqzDBRichEdit::DestroyWnd() {
+    FContentKept = HandleAllocated() && !ComponentState().Contains(csDestroying) && !FReparenting;
+    TqzCustomRichEdit::DestroyWnd();
+}
+
+void TqzDBRichEdit::CreateWindowHandle(const TCreateParams& Params) {
+    TqzCustomRichEdit::CreateWindowHandle(Params);
+    const bool kept = FContentKept;
+    FContentKept = false;
+    // The record may have moved on while there was no window: the field is
+    // shown again, unless what the user typed is not in the field yet.
+    if (kept && Field() && !(FDataLink->Editing() && Modified())) DataChange(this);
 }
 
 void TqzDBRichEdit::Notification(TComponent* AComponent, TOperation Operation) {

@@ -70,6 +70,10 @@ protected:
     // In a focused TqzDBGrid (the current cell's control while the grid has
     // the focus): a highlight border with a focus rectangle on it.
     void PaintOverWidget(TCanvas* Canvas) override;
+    // A window made again after its content was kept shows the field again
+    // (unless the user's changes are not in the field yet).
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    void DestroyWnd() override;
 
 private:
     void DataChange(TObject* Sender);
@@ -85,6 +89,7 @@ private:
     bool FPaintingCopy = false;
     bool FEditStarting = false;
     bool FReparenting = false;
+    bool FContentKept = false;  // the window went with its content kept for the next one
     std::string FEditStartText;
     TqzDBRichEdit* FPaintCopy = nullptr;  // owned through the component tree
 };

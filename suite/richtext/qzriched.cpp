@@ -1,9 +1,12 @@
 #include "suite/richtext/qzriched.h"
 
+#include "platform/core/clock.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/rtf.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/drawing.h"
 #include "platform/ui/edit_window.h"
+#include "platform/ui/grids.h"
 #include "platform/ui/shell_open.h"
 #include "platform/ui/window_services.h"
 #include "suite/base/qzdbutils.h"
@@ -188,6 +191,7 @@ TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
       FPrintHeader(std::make_unique<TqzRTFHeaderFooter>()),
       FPrintFooter(std::make_unique<TqzRTFHeaderFooter>()),
       FEditorPosition(std::make_unique<TqzFormPosition>()) {
+    FDefAttributes = qzFontCharFormat(Font());
     for (int i : {0, 1, 2, 3, 4, 6, 10}) FSettings[static_cast<std::size_t>(i)] = Variant(false);
     FSettings[5] = Variant(0);
     FSettings[7] = Variant(true);
@@ -298,6 +302,14 @@ void TqzCustomRichEdit::ApplyFrameLook() {
         FTextRect = Rect(std::max(1, FGutterWidth - 1), 1, c.Right - 1, c.Bottom - 1);
         SetEditTextRect(this, FTextRect);
         FFrameMargins = true;
+    } else if (!IsPaintCopy()) {
+        // without a frame: two pixels at the top and right, the text from
+        // GutterWidth - 2 (never left of the window), down to the control's
+        // height less 2
+        FTextRect = Rect(std::max(0, FGutterWidth - 2), 2, std::max(0, c.Right - 4),
+                         std::min(c.Bottom, std::max(2, Height() - 2)));
+        SetEditTextRect(this, FTextRect);
+        FFrameMargins = true;
     } else if (FFrameMargins) {
         SetEditTextRect(this, c);
         FFrameMargins = false;
@@ -339,6 +351,21 @@ void TqzCustomRichEdit::ShowNonFocusColor() {
 
 void TqzCustomRichEdit::CreateWindowHandle(const TCreateParams& Params) {
     TCustomRichEdit::CreateWindowHandle(Params);
+    if (FPlainSize == 0 && Document().PlainText().empty()) FPlainSize = SelAttributes().Size;
+    if (FDefPending != 0) {
+        const unsigned mask = FDefPending;
+        FDefPending = 0;
+        // the Font before is not known here: only text without formats follows
+        TRtfCharFormat old = FDefAttributes;
+        old.FontName.clear();
+        old.Color = kRtfNoColor;
+        old.Size = FPlainSize;
+        if (mask & cfmBold) old.Bold = !old.Bold;
+        if (mask & cfmItalic) old.Italic = !old.Italic;
+        if (mask & cfmUnderline) old.Underline = !old.Underline;
+        if (mask & cfmStrikeOut) old.StrikeOut = !old.StrikeOut;
+        ApplyDefAttributes(old, mask);
+    }
     ShowNonFocusColor();
     ApplyFrameLook();
 }
@@ -390,6 +417,12 @@ void TqzCustomRichEdit::Dispatch(TMessage& Message) {
         ApplyFrameLook();
         if (IsTransparent()) qzInvalidateBehindFramedControl(this);
         return;
+    }
+    if (Message.Msg == WM_LBUTTONDOWN && Parent() && qzClassInheritsFrom(Parent(), "TqzDBGrid")) {
+        // the press soon after the grid click that opened the control is its second click
+        if (FGridClickTime != 0 && GetTickCount() - FGridClickTime < GetDoubleClickTime())
+            Message.Msg = WM_LBUTTONDBLCLK;
+        FGridClickTime = 0;
     }
     TCustomRichEdit::Dispatch(Message);
 }
@@ -462,6 +495,148 @@ void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     const bool paste = (Key == VK_INSERT && Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) ||
                        (Key == 'V' && Shift.Contains(ssCtrl) && !Shift.Contains(ssShift));
     if (paste && !CanPaste()) Key = 0;
+}
+
+TRtfCharFormat qzFontCharFormat(TFont* Font) {
+    TRtfCharFormat c;
+    c.FontName = Font->Name();
+    c.Charset = Font->Charset();
+    c.Pitch = Font->Pitch() == fpFixed ? 1 : Font->Pitch() == fpVariable ? 2 : 0;
+    c.Size = std::max(1, Font->Size()) * 2;
+    const TFontStyles st = Font->Style();
+    c.Bold = st.Contains(fsBold);
+    c.Italic = st.Contains(fsItalic);
+    c.Underline = st.Contains(fsUnderline);
+    c.StrikeOut = st.Contains(fsStrikeOut);
+    c.Color = ColorToRGB(Font->Color());
+    return c;
+}
+
+namespace {
+
+unsigned DifferingAttributes(const TRtfCharFormat& A, const TRtfCharFormat& B) {
+    unsigned m = 0;
+    if (A.FontName != B.FontName || A.Charset != B.Charset || A.Pitch != B.Pitch) m |= cfmFace;
+    if (A.Size != B.Size) m |= cfmSize;
+    if (A.Bold != B.Bold) m |= cfmBold;
+    if (A.Italic != B.Italic) m |= cfmItalic;
+    if (A.Underline != B.Underline) m |= cfmUnderline;
+    if (A.StrikeOut != B.StrikeOut) m |= cfmStrikeOut;
+    if (A.Color != B.Color) m |= cfmColor;
+    return m;
+}
+
+// Format with the attributes of Mask that still hold Old's value set to New's.
+TRtfCharFormat FollowDefault(TRtfCharFormat Format, const TRtfCharFormat& Old, const TRtfCharFormat& New,
+                             unsigned Mask, int PlainSize) {
+    if ((Mask & cfmFace) && (Format.FontName == Old.FontName || Format.FontName.empty())) {
+        Format.FontName = New.FontName;
+        Format.Charset = New.Charset;
+        Format.Pitch = New.Pitch;
+    }
+    if ((Mask & cfmSize) && (Format.Size == Old.Size || Format.Size == PlainSize)) Format.Size = New.Size;
+    if ((Mask & cfmBold) && Format.Bold == Old.Bold) Format.Bold = New.Bold;
+    if ((Mask & cfmItalic) && Format.Italic == Old.Italic) Format.Italic = New.Italic;
+    if ((Mask & cfmUnderline) && Format.Underline == Old.Underline) Format.Underline = New.Underline;
+    if ((Mask & cfmStrikeOut) && Format.StrikeOut == Old.StrikeOut) Format.StrikeOut = New.StrikeOut;
+    if ((Mask & cfmColor) && (Format.Color == Old.Color || Format.Color == kRtfNoColor))
+        Format.Color = New.Color;
+    return Format;
+}
+
+}  // namespace
+
+void TqzCustomRichEdit::CMFontChanged(TMessage& Message) {
+    TCustomRichEdit::CMFontChanged(Message);
+    const TRtfCharFormat now = qzFontCharFormat(Font());
+    const unsigned mask = DifferingAttributes(FDefAttributes, now);
+    if (mask == 0) return;
+    const TRtfCharFormat old = FDefAttributes;
+    FDefAttributes = now;
+    if (!HandleAllocated() || ComponentState().Contains(csDestroying)) {
+        FDefPending |= mask;
+        return;
+    }
+    ApplyDefAttributes(old, mask);
+}
+
+void TqzCustomRichEdit::ApplyDefAttributes(const TRtfCharFormat& Old, unsigned Mask) {
+    const bool wasLoading = FLoading, modified = Modified();
+    const int start = SelStart(), length = SelLength();
+    FLoading = true;
+    try {
+        TRtfDocument d = Document();
+        if (d.PlainText().empty() && d.Paragraphs.size() <= 1) {
+            // nothing written yet: what is typed takes the Font
+            SetSelAttributes(FollowDefault(SelAttributes(), Old, FDefAttributes, Mask, FPlainSize), Mask);
+        } else {
+            TRtfDocument out;
+            out.Paragraphs = d.Paragraphs;
+            for (TRtfParagraph& p : out.Paragraphs)
+                for (TRtfRun& r : p.Runs)
+                    r.Format =
+                        out.FormatIndex(FollowDefault(d.FormatOf(r), Old, FDefAttributes, Mask, FPlainSize));
+            SetDocument(out);
+            SetSelStart(start);
+            SetSelLength(length);
+        }
+        SetModified(modified);
+    } catch (...) {
+        FLoading = wasLoading;
+        throw;
+    }
+    FLoading = wasLoading;
+}
+
+void TqzCustomRichEdit::CNKeyDown(TMessage& Message) {
+    auto* grid = dynamic_cast<TCustomGrid*>(Parent());
+    const auto key = static_cast<uint16_t>(Message.WParam);
+    if (!grid || qzIsDesigning(this) || (key != VK_TAB && key != VK_RETURN)) {
+        TCustomRichEdit::CNKeyDown(Message);
+        return;
+    }
+    const TShiftState shift = KeyDataToShiftState(Message.LParam);
+    Message.Result = 0;
+    if (key == VK_RETURN && WantReturns() && !shift.Contains(ssCtrl)) return;
+    if (key == VK_TAB && !grid->Options().Contains(goTabs)) return;
+    if (grid->CanFocus()) grid->SetFocus();
+    if (grid->Focused()) grid->Perform(WM_KEYDOWN, key, Message.LParam);
+    Message.Result = 1;
+}
+
+void TqzCustomRichEdit::WMChar(TMessage& Message) {
+    if (Message.WParam == 9 && qzIsInGrid(this)) return;
+    TCustomRichEdit::WMChar(Message);
+}
+
+void TqzCustomRichEdit::WMRButtonUp(TMessage& Message) {
+    if (FInRButtonUp || !HandleAllocated()) {
+        TCustomRichEdit::WMRButtonUp(Message);
+        return;
+    }
+    FInRButtonUp = true;
+    try {
+        const int start = SelStart(), length = SelLength();
+        // the caret to the point, as a left click puts it (Shift extends)
+        const int at = CharFromPos(MousePos(Message));
+        if (KeysToShiftState(Message.WParam).Contains(ssShift)) {
+            const int anchor = at < start ? start + length : start;
+            SetSelStart(std::min(anchor, at));
+            SetSelLength(std::abs(at - anchor));
+        } else {
+            SetSelStart(at);
+            SetSelLength(0);
+        }
+        if (SelLength() == 0) {
+            SetSelStart(start);
+            SetSelLength(length);
+        }
+        TCustomRichEdit::WMRButtonUp(Message);
+    } catch (...) {
+        FInRButtonUp = false;
+        throw;
+    }
+    FInRButtonUp = false;
 }
 
 void TqzCustomRichEdit::DblClick() {

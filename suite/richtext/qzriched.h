@@ -217,6 +217,11 @@ public:
     void SetGutterWidth(int Value);
     bool WantNavigationKeys() const { return FWantNavigationKeys; }
     void SetWantNavigationKeys(bool Value) { FWantNavigationKeys = Value; }
+    // The tick count of the grid click that opened the control over its
+    // cell (0: none). A left press in a TqzDBGrid sooner than the double-click
+    // time after it is taken as a double click; every left press clears it.
+    uint32_t GridClickTime() const { return FGridClickTime; }
+    void SetGridClickTime(uint32_t Value) { FGridClickTime = Value; }
     TqzMeasurementUnits MeasurementUnits() const { return FMeasurementUnits; }
     void SetMeasurementUnits(TqzMeasurementUnits Value) { FMeasurementUnits = Value; }
     TqzRichEditWidth EditWidth() const { return FEditWidth; }
@@ -443,6 +448,19 @@ protected:
     // Applies qzRichDragDropEffect.
     void DragDropEffect(bool Drop, TShiftState Shift, unsigned& Effect) override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    // In a grid: Enter (without Ctrl) stays when WantReturns; Tab stays when
+    // the grid takes no tabs; otherwise both focus the grid and go to it.
+    void CNKeyDown(TMessage& Message) override;
+    // A Tab typed as a character in a grid is dropped.
+    void WMChar(TMessage& Message) override;
+    // The caret goes to the point as a left click would put it; when that
+    // selects nothing the selection before comes back, so a right click
+    // keeps the selection the popup menu works on.
+    void WMRButtonUp(TMessage& Message) override;
+    // The control's Font becomes the default text attributes: what differs
+    // from the Font before goes to the text in that former default and to
+    // what is typed next.
+    void CMFontChanged(TMessage& Message) override;
     // OnDblClick; in a TqzDBGrid the editor window follows.
     void DblClick() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -520,6 +538,12 @@ private:
     TColor FSavedColor = clNone;
     bool FFrameMargins = false;  // the text rectangle was set for the frame
     TRect FTextRect;
+    uint32_t FGridClickTime = 0;
+    TRtfCharFormat FDefAttributes;  // the Font as the text's default, last applied
+    unsigned FDefPending = 0;       // attributes of it not applied for want of a window
+    int FPlainSize = 0;             // the size text without formats gets (half-points)
+    void ApplyDefAttributes(const TRtfCharFormat& Old, unsigned Mask);
+    bool FInRButtonUp = false;
     int FFirstVisible = -1;  // the first visible character and the line
     int FLinesSeen = -1;     // count the gutter was last painted for
 };
@@ -529,6 +553,8 @@ private:
 // > 0 only the first chunks, the last cut after the "{" that follows
 // "\pard" (made "}").
 std::string qzRichChunkedRead(TStream* Stream, int ChunkLimit);
+// The character format a Font stands for (colour as RGB).
+TRtfCharFormat qzFontCharFormat(TFont* Font);
 // RTF without its highlight control words (backslash, "highlight", digits,
 // one optional space); one after an odd number of backslashes is text and stays.
 std::string qzStripHighlightRtf(const std::string& Rtf);
