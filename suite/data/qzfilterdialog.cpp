@@ -1,6 +1,7 @@
 #include "suite/data/qzfilterdialog.h"
 
 #include "platform/core/properties.h"
+#include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
@@ -23,7 +24,8 @@ TqzFilterDialog::TqzFilterDialog(TComponent* AOwner)
       FSelectedFields(std::make_unique<TStringList>()),
       FFieldOperators(std::make_unique<TqzFieldOperators>()),
       FRounding(std::make_unique<TqzFilterDialogRounding>()),
-      FFilterPropertyOptions(std::make_unique<TqzFilterPropertyOptions>()) {
+      FFilterPropertyOptions(std::make_unique<TqzFilterPropertyOptions>()),
+      FSQLTables(std::make_unique<TqzSQLTablesCollection>(this)) {
     FDummyForm = new TqzDummyForm(this);
 }
 
@@ -40,6 +42,54 @@ void TqzFilterDialog::Publish(TPublisher<TqzFilterDialog>& p) {
     p.Property("Caption", &TqzFilterDialog::Caption, &TqzFilterDialog::SetCaption);
     p.Property("DefaultField", &TqzFilterDialog::DefaultField, &TqzFilterDialog::SetDefaultField);
     p.Property("DlgHeight", &TqzFilterDialog::DlgHeight, &TqzFilterDialog::SetDlgHeight);
+    p.Property("SQLTables", &TqzFilterDialog::SQLTables);
+}
+
+void TqzSQLTablesCollectionItem::SetTableName(const std::string& Value) {
+    FTableName = Value;
+    Changed(false);
+}
+
+void TqzSQLTablesCollectionItem::SetTableAliasName(const std::string& Value) {
+    FTableAliasName = Value;
+    Changed(false);
+}
+
+void TqzSQLTablesCollectionItem::Assign(TPersistent* Source) {
+    if (auto* item = dynamic_cast<TqzSQLTablesCollectionItem*>(Source)) {
+        FTableName = item->FTableName;
+        FTableAliasName = item->FTableAliasName;
+        Changed(false);
+        return;
+    }
+    TCollectionItem::Assign(Source);
+}
+
+std::string TqzSQLTablesCollectionItem::GetDisplayName() const {
+    const std::string name = !FTableAliasName.empty() ? FTableAliasName
+                             : !FTableName.empty()    ? FTableName
+                                                      : std::string("<Unassigned>");
+    return name + " - " + std::to_string(Index());
+}
+
+void TqzSQLTablesCollectionItem::Publish(TPublisher<TqzSQLTablesCollectionItem>& p) {
+    p.Property("TableName", &TqzSQLTablesCollectionItem::TableName,
+               &TqzSQLTablesCollectionItem::SetTableName);
+    p.Property("TableAliasName", &TqzSQLTablesCollectionItem::TableAliasName,
+               &TqzSQLTablesCollectionItem::SetTableAliasName);
+}
+
+TqzSQLTablesCollection::TqzSQLTablesCollection(TqzFilterDialog* Dialog)
+    : TOwnedCollection(Dialog, CollectionItemClass<TqzSQLTablesCollectionItem>()) {}
+
+std::string TqzSQLTablesCollection::AliasOf(const std::string& TableName) const {
+    if (TableName.empty()) return std::string();
+    for (int i = 0; i < Count(); ++i) {
+        const TqzSQLTablesCollectionItem* item = Items(i);
+        if (!item->TableAliasName().empty() && AnsiSameText(item->TableName(), TableName))
+            return item->TableAliasName();
+    }
+    return std::string();
 }
 
 TFilterRecordEvent TqzFilterDialog::FilterHandler() const {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/collection.h"
 #include "platform/core/datetime.h"
 #include "platform/core/strings.h"
 #include "platform/db/dataset.h"
@@ -60,6 +61,44 @@ public:
     std::string LikeWildcardChar = "%";
     bool LikeSupportsUpperKeyword = false;
     bool UseBracketsAroundFields = true;
+};
+
+// A table name / alias pair of the SQL road: fields of TableName are
+// written qualified by TableAliasName.
+class TqzSQLTablesCollectionItem : public TCollectionItem {
+    TASKMOOR_CLASS(TqzSQLTablesCollectionItem, TCollectionItem)
+public:
+    explicit TqzSQLTablesCollectionItem(TCollection* Collection) : TCollectionItem(Collection) {}
+
+    const std::string& TableName() const { return FTableName; }
+    void SetTableName(const std::string& Value);
+    const std::string& TableAliasName() const { return FTableAliasName; }
+    void SetTableAliasName(const std::string& Value);
+    void Assign(TPersistent* Source) override;
+
+    static void Publish(TPublisher<TqzSQLTablesCollectionItem>& p);
+
+protected:
+    // The alias, else the table name, else "<Unassigned>"; then " - " and
+    // the index.
+    std::string GetDisplayName() const override;
+
+private:
+    std::string FTableName;
+    std::string FTableAliasName;
+};
+
+class TqzSQLTablesCollection : public TOwnedCollection {
+    TASKMOOR_CLASS(TqzSQLTablesCollection, TOwnedCollection)
+public:
+    explicit TqzSQLTablesCollection(TqzFilterDialog* Dialog);
+    TqzSQLTablesCollectionItem* Add() { return static_cast<TqzSQLTablesCollectionItem*>(TCollection::Add()); }
+    TqzSQLTablesCollectionItem* Items(int Index) const {
+        return static_cast<TqzSQLTablesCollectionItem*>(TCollection::Items(Index));
+    }
+    // The alias of the first item naming TableName (ignoring case) with an
+    // alias; empty when none does.
+    std::string AliasOf(const std::string& TableName) const;
 };
 
 // One field the form can list.
@@ -160,6 +199,7 @@ public:
     void SetSQLUpperString(const std::string& Value) { FSQLUpperString = Value; }
     const std::string& SQLPropertyName() const { return FSQLPropertyName; }
     void SetSQLPropertyName(const std::string& Value) { FSQLPropertyName = Value; }
+    TqzSQLTablesCollection* SQLTables() const { return FSQLTables.get(); }
     TqzQueryFormatDateMode QueryFormatDateMode() const { return FQueryFormatDateMode; }
     void SetQueryFormatDateMode(TqzQueryFormatDateMode Value) { FQueryFormatDateMode = Value; }
 
@@ -250,6 +290,7 @@ private:
     std::unique_ptr<TqzFieldOperators> FFieldOperators;
     std::unique_ptr<TqzFilterDialogRounding> FRounding;
     std::unique_ptr<TqzFilterPropertyOptions> FFilterPropertyOptions;
+    std::unique_ptr<TqzSQLTablesCollection> FSQLTables;
     TqzFilterDlg* FForm = nullptr;
     bool FShowForm = true;
     bool FBusy = false;

@@ -55,8 +55,34 @@ std::string LikeEscaped(const std::string& Text) {
     return out;
 }
 
+// Name qualified by Alias in place of its own qualifier (what precedes its
+// last "." outside quotes and brackets); an expression is left as written.
+std::string Qualified(const std::string& Name, const std::string& Alias) {
+    size_t dot = std::string::npos;
+    char close = 0;
+    for (size_t i = 0; i < Name.size(); ++i) {
+        const char c = Name[i];
+        if (close) {
+            if (c == close) close = 0;
+        } else if (c == '"' || c == '`' || c == '\'') {
+            close = c;
+        } else if (c == '[') {
+            close = ']';
+        } else if (c == '.') {
+            dot = i;
+        } else if (c == '(' || c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            return Name;
+        }
+    }
+    return Alias + "." + (dot == std::string::npos ? Name : Name.substr(dot + 1));
+}
+
 std::string FieldRef(const TqzDBFieldInfo& Field, const TqzCriteriaTextOptions& Options) {
-    const std::string name = Options.SQLRoad ? Field.SQLFieldName : Field.FieldName;
+    std::string name = Options.SQLRoad ? Field.SQLFieldName : Field.FieldName;
+    if (Options.SQLRoad && Options.TableAlias) {
+        const std::string alias = Options.TableAlias(Field.TableName);
+        if (!alias.empty()) name = Qualified(name, alias);
+    }
     if (!Options.UseBracketsAroundFields) return name;
     if (!Options.SQLRoad) return "[" + name + "]";
     // a qualified SQL name: each part in its brackets
@@ -361,6 +387,8 @@ std::string TqzFilterDialog::CriteriaText(bool SQLRoad) {
     options.UpperString = FSQLUpperString;
     options.DateMode = FQueryFormatDateMode;
     options.UpperRangePadChar = FUpperRangePadChar;
+    if (FSQLTables->Count() > 0)
+        options.TableAlias = [this](const std::string& Table) { return FSQLTables->AliasOf(Table); };
     if (FOnEncodeValue)
         options.EncodeValue = [this](TFieldType Type, const std::string& Name, std::string& Value) {
             FOnEncodeValue(this, Type, Name, Value);

@@ -36,6 +36,8 @@ struct TqzCriteriaTextOptions {
     std::string UpperString = "Upper";
     int DateMode = 0;  // a TqzQueryFormatDateMode
     char16_t UpperRangePadChar = 122;
+    // SQL road: the alias a field's table is written with (empty: none).
+    std::function<std::string(const std::string&)> TableAlias;
     // (field type, field name, var value): may replace an item's value.
     std::function<void(TFieldType, const std::string&, std::string&)> EncodeValue;
     // (value, field type, field name, var text): may replace a date's text.

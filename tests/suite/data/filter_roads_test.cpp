@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/core/files.h"
+#include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
@@ -530,6 +531,126 @@ TEST_F(FilterRoadsTest, FieldsBySQLFromFieldInfoAndFromTheTables) {
     d.Criteria() = {Range("num", "2", "3")};
     EXPECT_TRUE(d.ApplyFilter());
     EXPECT_EQ("2,3", Ids(&info));
+}
+
+// Fields of two joined tables described by FieldInfo with bare SQL names:
+// each is written qualified by the alias SQLTables gives its table.
+TEST_F(FilterRoadsTest, SqlRoadQualifiesFieldsByTheirTablesAliases) {
+    Db.Execute(
+        "CREATE TABLE orders (no INTEGER PRIMARY KEY, id INTEGER, name VARCHAR(12), qty INTEGER);"
+        "INSERT INTO orders VALUES (1, 1, 'tea', 2), (2, 2, 'cake', 5), (3, 1, 'bun', 1), (4, 3, 'Beer', "
+        "7);");
+    const std::string sql =
+        "SELECT o.no, c.id, c.name, o.name AS what FROM cust c JOIN orders o ON o.id = c.id";
+    TInfoQuery info(&Form);
+    info.SetDatabaseName(":memory:");
+    info.SQL()->SetText(sql);
+    info.FieldInfo()->SetText(
+        "name;name;cust;Name;ftString;20\nqty;qty;cust;Qty;ftInteger;0\n"
+        "name;what;orders;What;ftString;12\nqty;oqty;orders;Order qty;ftInteger;0\n"
+        "coalesce(c.city, '');town;cust;Town;ftString;10");
+    info.Open();
+    TDataSource src(nullptr);
+    src.SetDataSet(&info);
+    TqzFilterDialog d(&Form);
+    d.SetDataSource(&src);
+    d.SetFilterMethod(fdByQueryModify);
+    auto* cust = d.SQLTables()->Add();
+    cust->SetTableName("cust");
+    cust->SetTableAliasName("c");
+    auto* orders = d.SQLTables()->Add();
+    orders->SetTableName("ORDERS");
+    orders->SetTableAliasName("o");
+    d.Criteria() = {Crit("name", fdMatchStart, "b or C"), Range("qty", "5", "9"),
+                    Crit("what", fdMatchAny, "E or U"), Range("oqty", "2", "")};
+    ASSERT_TRUE(d.ApplyFilter());
+    EXPECT_EQ(0, Dialogs.Count());
+    EXPECT_EQ(sql +
+                  "\n\nWHERE (((Upper([c].[name]) like Upper('b%') ESCAPE '\\') or "
+                  "(Upper([c].[name]) like Upper('C%') ESCAPE '\\'))"
+                  "\n and (([c].[qty] >= 5) and ([c].[qty] <= 9))"
+                  "\n and ((Upper([o].[name]) like Upper('%E%') ESCAPE '\\') or "
+                  "(Upper([o].[name]) like Upper('%U%') ESCAPE '\\'))"
+                  "\n and ([o].[qty] >= 2)\n) \n",
+              info.SQL()->Text());
+    EXPECT_EQ("1,4", Ids(&info));
+    // without brackets; an expression is written as it is
+    d.FilterPropertyOptions()->UseBracketsAroundFields = false;
+    d.Criteria() = {Crit("qty", fdMatchExact, "5", false, true), Crit("oqty", fdMatchExact, "1 or 5"),
+                    Crit("town", fdMatchExact, "rome")};
+    ASSERT_TRUE(d.ApplyFilter());
+    EXPECT_EQ(sql +
+                  "\n\nWHERE (not coalesce(((c.qty = 5)), 0)\n and ((o.qty = 1) or (o.qty = 5))"
+                  "\n and ((Upper(coalesce(c.city, '')) = Upper('rome')))\n) \n",
+              info.SQL()->Text());
+    EXPECT_EQ("2", Ids(&info));
+    d.ClearFilter();
+    EXPECT_EQ(sql, Trim(info.SQL()->Text()));
+}
+
+// The display name of a table / alias pair: the alias, else the table name,
+// else "<Unassigned>", then " - " and its index.
+TEST_F(FilterRoadsTest, SqlTablesDisplayNames) {
+    TqzSQLTablesCollection* tables = D->SQLTables();
+    EXPECT_EQ(0, tables->Count());
+    EXPECT_EQ(D, tables->Owner());
+    EXPECT_EQ(tables, GetObjectProp(D, "SQLTables"));
+    const std::vector<std::pair<std::string, std::string>> pairs = {
+        {"cust", "c"}, {"orders", ""}, {"", ""}, {"", "x"}};
+    for (const auto& [table, alias] : pairs) {
+        TqzSQLTablesCollectionItem* item = tables->Add();
+        SetStrProp(item, "TableName", table);
+        SetStrProp(item, "TableAliasName", alias);
+    }
+    std::vector<std::string> names;
+    for (int i = 0; i < tables->Count(); ++i) names.push_back(tables->Items(i)->DisplayName());
+    EXPECT_EQ((std::vector<std::string>{"c - 0", "orders - 1", "<Unassigned> - 2", "x - 3"}), names);
+    tables->Delete(0);
+    EXPECT_EQ("orders - 0", tables->Items(0)->DisplayName());
+    EXPECT_EQ("<Unassigned> - 1", tables->Items(1)->DisplayName());
+    tables->Items(1)->Assign(tables->Items(2));
+    EXPECT_EQ("x - 1", tables->Items(1)->DisplayName());
+    EXPECT_EQ("", tables->Items(1)->TableName());
+}
+
+// A pair naming a table the query does not have, or without an alias,
+// changes nothing; the first pair with an alias for the table counts; an
+// alias the query does not know is the SQL's error and the query keeps its
+// text and records.
+TEST_F(FilterRoadsTest, SqlTablesPairsForOtherTablesChangeNothing) {
+    const std::string sql = "SELECT id, name FROM cust k";
+    SetSQL(sql);
+    Query->Open();
+    D->SetFilterMethod(fdByQueryModify);
+    auto add = [this](const std::string& Table, const std::string& Alias) {
+        TqzSQLTablesCollectionItem* item = D->SQLTables()->Add();
+        item->SetTableName(Table);
+        item->SetTableAliasName(Alias);
+    };
+    add("nosuch", "zz");
+    add("cust", "");
+    D->Criteria() = {Crit("name", fdMatchExact, "bob or carl", true)};
+    ASSERT_TRUE(D->ApplyFilter());
+    EXPECT_EQ(sql + "\n\nWHERE ((([name] = 'bob') or ([name] = 'carl'))\n) \n", Query->SQL()->Text());
+    EXPECT_EQ("1,3", Ids(Query));
+    // the Filter text is not qualified
+    EXPECT_EQ("(([name] = 'bob') or ([name] = 'carl'))", D->CriteriaText(false));
+    add("CUST", "k");
+    add("cust", "other");
+    ASSERT_TRUE(D->ApplyFilter());
+    EXPECT_EQ(sql + "\n\nWHERE ((([k].[name] = 'bob') or ([k].[name] = 'carl'))\n) \n", Query->SQL()->Text());
+    EXPECT_EQ("1,3", Ids(Query));
+    D->ClearFilter();
+    EXPECT_TRUE(D->ApplyFilter());
+    EXPECT_EQ("1,2,3,4,5,6,7,8", Ids(Query));
+    D->SQLTables()->Delete(2);
+    D->Criteria() = {Crit("name", fdMatchExact, "bob", true)};
+    EXPECT_FALSE(D->ApplyFilter());
+    ASSERT_EQ(1, Dialogs.Count());
+    EXPECT_EQ(0u, Dialogs.Last().Text.find("Unable to Execute SQL:\r")) << Dialogs.Last().Text;
+    EXPECT_TRUE(Query->Active());
+    EXPECT_EQ(sql, Trim(Query->SQL()->Text()));
+    EXPECT_EQ("1,2,3,4,5,6,7,8", Ids(Query));
 }
 
 }  // namespace
