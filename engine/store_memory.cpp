@@ -23,25 +23,6 @@ void TOstraRecordArena::SetDataSize(std::size_t dataSize) {
 
 void TOstraRecordArena::Reserve(std::size_t count) { FReserve = std::max(FReserve, count); }
 
-TOstraRecord* TOstraRecordArena::NewRecord() {
-    if (FSlotSize == 0) SetDataSize(FDataSize);
-    if (FChunks.empty() || FChunks.back().Used == FChunks.back().Slots) {
-        std::size_t slots = FReserve ? FReserve : std::clamp<std::size_t>(FTotal / 4, 64, 65536);
-        FReserve = 0;
-        TChunk chunk;
-        chunk.Memory.reset(static_cast<uint8_t*>(OstAllocateBlock(slots * FSlotSize)));
-        chunk.Slots = slots;
-        FChunks.push_back(std::move(chunk));
-    }
-    TChunk& c = FChunks.back();
-    uint8_t* slot = c.Memory.get() + c.Used * FSlotSize;
-    ++c.Used;
-    ++FTotal;
-    auto* record = new (slot) TOstraRecord();
-    std::memset(slot + sizeof(TOstraRecord), 0, FDataSize);
-    return record;
-}
-
 uint8_t* TOstraRecordArena::NewRecords(std::size_t count) {
     if (FSlotSize == 0) SetDataSize(FDataSize);
     if (FChunks.empty() || FChunks.back().Slots - FChunks.back().Used < count) {
@@ -58,6 +39,13 @@ uint8_t* TOstraRecordArena::NewRecords(std::size_t count) {
     c.Used += count;
     FTotal += count;
     return first;
+}
+
+TOstraRecord* TOstraRecordArena::NewRecord() {
+    uint8_t* slot = NewRecords(1);
+    auto* record = new (slot) TOstraRecord();
+    std::memset(slot + sizeof(TOstraRecord), 0, FDataSize);
+    return record;
 }
 
 void TOstraRecordArena::DropLast() {

@@ -1,37 +1,10 @@
-// The lookup combo in the user-flow suite: one combo per field over a lookup
-// table of the engine whose only field is the key, so the combo shows the
-// key itself and a typed text not in the list becomes the value.
-#include "engine/ostra_table.h"
-#include "platform/db/fielddefs.h"
-#include "platform/ui/testing.h"
+// The lookup combo in the user-flow suite, with every flow of a combo.
 #include "suite/grid/qzlookupcombo.h"
-#include "support/flows/combo_flow.h"
+#include "support/flows/lookup_flow.h"
 
 namespace {
 
-class TLookupComboFlow : public TComboFlowOf<TqzDBCustomLookupCombo> {
-public:
-    void Build(TForm* Form, TDataSource* Source) override {
-        auto* lookup = new TOstraTable(Form);
-        lookup->FieldDefs()->Add("Key", ftString, 20);
-        lookup->Open();
-        for (const char* k : {"Gamma", "Delta"}) lookup->AppendRecord({Variant(k)});
-        lookup->First();
-        int top = 8;
-        for (const std::string& f : Fields()) {
-            auto* c = new TqzDBCustomLookupCombo(Form);
-            c->SetParent(Form);
-            c->SetBounds(8, top, 200, 25);
-            c->SetDataSource(Source);
-            c->SetDataField(f);
-            c->SetLookupTable(lookup);
-            c->SetLookupField("Key");
-            FCombos.push_back(c);
-            top += 40;
-        }
-    }
-};
-
-TFlowRegistration lookupCombo("SuiteLookupCombo", [] { return std::make_unique<TLookupComboFlow>(); });
+TFlowRegistration lookupCombo("SuiteLookupCombo",
+                              [] { return std::make_unique<TLookupComboFlowOf<TqzDBCustomLookupCombo>>(); });
 
 }  // namespace
