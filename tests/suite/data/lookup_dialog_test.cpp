@@ -173,6 +173,21 @@ TEST_F(LookupDialogTest, NavigatorSearchButtonPicksAnSQLiteRecord) {
     EXPECT_EQ(0, Modal.Pending());
     EXPECT_EQ("carl", NameOf(Table));
     EXPECT_EQ("bycity", Table->IndexName());
+    // Opened again: the same dialog, its form made afresh with an empty search
+    // box; Cancel closes it.
+    TqzCustomDialog* first = search->Dialog();
+    Modal.Push([&](TCustomForm* F) {
+        auto* f = dynamic_cast<TqzLookupDlg*>(F);
+        ASSERT_NE(nullptr, f);
+        EXPECT_EQ("", f->qzIncrementalSearch1()->Text());
+        SendText(f->qzIncrementalSearch1(), "ro");
+        Timers.Advance(200);
+        EXPECT_EQ("Ann", NameOf(Table));
+        SendClick(f->CancelButton(), 5, 5);
+    });
+    SendClick(search, search->Width() / 2, search->Height() / 2);
+    EXPECT_EQ(0, Modal.Pending());
+    EXPECT_EQ(first, search->Dialog());
     delete nav;
 }
 
