@@ -55,8 +55,8 @@ std::string Escape(const std::string& s, const char* special) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         char c = s[i];
         bool edgeBlank = (c == ' ' || c == '\t') && (i == 0 || i + 1 == s.size());
-        if (c == '%' || c == '\r' || c == '\n' || edgeBlank || (bytes && static_cast<unsigned char>(c) > 127) ||
-            std::strchr(special, c))
+        if (c == '%' || c == '\r' || c == '\n' || edgeBlank ||
+            (bytes && static_cast<unsigned char>(c) > 127) || std::strchr(special, c))
             result += EscapeChar(c);
         else
             result += c;
