@@ -110,7 +110,10 @@ struct TIniDocument {
 
     std::string Text() const {
         std::string result = Bom ? "\xEF\xBB\xBF" : "";
-        for (const TIniLine& line : Lines) result += line.Text + Eol;
+        // A line ending in a carriage return of its own keeps it: a bare
+        // line feed after it would read as a CR LF line end.
+        for (const TIniLine& line : Lines)
+            result += line.Text + (!line.Text.empty() && line.Text.back() == '\r' ? "\r\n" : Eol);
         return result;
     }
 

@@ -8,6 +8,7 @@
 #include "platform/core/inifiles.h"
 #include "platform/core/strings.h"
 #include "platform/core/sysutils.h"
+#include "platform/core/text.h"
 
 // File layout: a section per key, named by the root and the key path
 // ("[HKEY_CURRENT_USER\Software\Taskmoor]"); a line per value,
@@ -46,13 +47,16 @@ std::string EscapeChar(char c) {
 }
 
 // Escapes '%', line breaks, the characters in `special`, and blanks at the
-// ends (ini names are trimmed).
+// ends (ini names are trimmed). Text that is not UTF-8 has its bytes above
+// 127 escaped too, as the ini file would read them as Windows-1252.
 std::string Escape(const std::string& s, const char* special) {
+    const bool bytes = !IsValidUtf8(s);
     std::string result;
     for (std::size_t i = 0; i < s.size(); ++i) {
         char c = s[i];
         bool edgeBlank = (c == ' ' || c == '\t') && (i == 0 || i + 1 == s.size());
-        if (c == '%' || c == '\r' || c == '\n' || edgeBlank || std::strchr(special, c))
+        if (c == '%' || c == '\r' || c == '\n' || edgeBlank ||
+            (bytes && static_cast<unsigned char>(c) > 127) || std::strchr(special, c))
             result += EscapeChar(c);
         else
             result += c;

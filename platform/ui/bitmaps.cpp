@@ -56,6 +56,29 @@ QByteArray ReadRest(TStream* stream) {
     return bytes;
 }
 
+// Decoded pictures are held to this many pixels (8192 x 4096) and sides of
+// at most 32767 pixels, whatever size the data claims.
+constexpr int64_t MaxPicturePixels = int64_t{1} << 25;
+constexpr int MaxPictureSide = 32767;
+
+// The decoded image, or a null image when the bytes are none of the format
+// (any format when Format is null) or claim a size beyond the limits.
+QImage DecodeImage(const QByteArray& bytes, const char* format) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) return QImage();
+    QImageReader reader(&buffer, format ? QByteArray(format) : QByteArray());
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
+                           int64_t{size.width()} * size.height() > MaxPicturePixels))
+        return QImage();
+    QImage image = reader.read();
+    if (image.width() > MaxPictureSide || image.height() > MaxPictureSide ||
+        int64_t{image.width()} * image.height() > MaxPicturePixels)
+        return QImage();
+    return image;
+}
+
 void WriteImage(TStream* stream, const QImage& image, const char* format) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -236,7 +259,7 @@ void TBitmap::SetTransparentColor(TColor Value) {
 
 void TBitmap::LoadFromStream(TStream* Stream) {
     const QByteArray bytes = ReadRest(Stream);
-    const QImage image = QImage::fromData(bytes);
+    const QImage image = DecodeImage(bytes, nullptr);
     if (image.isNull()) throw EInvalidGraphic("Bitmap image is not valid");
     EndCanvas();
     FData->Image = AsBitmapImage(image);
@@ -336,8 +359,8 @@ void TIcon::SetHeight(int Value) {
 
 void TIcon::LoadFromStream(TStream* Stream) {
     const QByteArray bytes = ReadRest(Stream);
-    QImage image = QImage::fromData(bytes, "ICO");
-    if (image.isNull()) image = QImage::fromData(bytes);
+    QImage image = DecodeImage(bytes, "ICO");
+    if (image.isNull()) image = DecodeImage(bytes, nullptr);
     if (image.isNull()) throw EInvalidGraphic("Icon image is not valid");
     FData->Image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     Changed();

@@ -341,3 +341,16 @@ TEST_F(IniFolder, Windows1252TextReadsAsUtf8) {
     // Untouched lines keep their bytes.
     EXPECT_EQ(Contents("w.ini"), "[Caf\xE9]\nT\xEAte=60\nother=keep \xFF\n");
 }
+
+TEST_F(IniFolder, ARewriteKeepsACarriageReturnEndingAValue) {
+    // LF line ends; the second value ends in a carriage return of its own.
+    Put("cr.ini", "[S]\na=1\nb=2\r\r\nc=3\n");
+    TMemIniFile ini(Path("cr.ini"));
+    EXPECT_EQ(ini.ReadString("S", "b", ""), "2\r");
+    ini.WriteString("S", "d", "4");
+    ini.UpdateFile();
+    TIniFile again(Path("cr.ini"));
+    EXPECT_EQ(again.ReadString("S", "b", ""), "2\r");
+    EXPECT_EQ(again.ReadString("S", "c", ""), "3");
+    EXPECT_EQ(Contents("cr.ini"), "[S]\na=1\nb=2\r\r\nc=3\nd=4\n");
+}

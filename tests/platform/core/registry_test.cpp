@@ -197,3 +197,27 @@ TEST_F(RegistryFolder, HandEditedOrCorruptFileIsReadSafely) {
     EXPECT_EQ(JoinedLines(keys), "Implied|");
     EXPECT_TRUE(reg.OpenKey("Implied", false));
 }
+
+TEST_F(RegistryFolder, BytesThatAreNotUtf8ReadBackAsWritten) {
+    TRegistry reg;
+    const std::string latin = "Caf\xE9 \xFF";  // no UTF-8
+    ASSERT_TRUE(reg.OpenKey("\\Software\\" + latin, true));
+    reg.WriteString(latin, latin);
+    reg.WriteInteger("n\xE9", 5);
+    EXPECT_EQ(reg.ReadString(latin), latin);
+    EXPECT_EQ(reg.GetDataType(latin), rdString);
+    EXPECT_EQ(reg.ReadInteger("n\xE9"), 5);
+    TStringList names;
+    reg.GetValueNames(&names);
+    EXPECT_EQ(JoinedLines(names), latin + "|n\xE9|");
+    reg.CloseKey();
+    EXPECT_TRUE(reg.KeyExists("\\Software\\" + latin));
+    reg.OpenKey("\\Software", false);
+    reg.GetKeyNames(&names);
+    EXPECT_EQ(JoinedLines(names), latin + "|");
+    // Valid UTF-8 is stored as it is.
+    reg.WriteString("u", "\xC3\xA9");
+    std::ifstream in(RegistryFile(), std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(file.find("u=S:\xC3\xA9\n"), std::string::npos);
+}

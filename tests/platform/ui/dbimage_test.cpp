@@ -77,3 +77,38 @@ TEST(DBImageTest, ShowsTheFieldsPictureAndSurvivesBadBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 24-bit bitmap header of the given size with only a row of pixel data.
+std::string HugeBitmapBytes(int32_t Width, int32_t Height) {
+    std::string b = "BM";
+    auto put = [&b](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) b += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    put(0, 4), put(0, 4), put(54, 4);
+    put(40, 4), put(static_cast<uint32_t>(Width), 4), put(static_cast<uint32_t>(Height), 4);
+    put(1, 2), put(24, 2), put(0, 4), put(0, 4), put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
+    b += std::string(static_cast<std::size_t>(Width) * 3, '\x40');
+    return b;
+}
+
+}  // namespace
+
+TEST(DBImageTest, PicturesOfEnormousSizeAreRefused) {
+    // 7000 x 7000 pixels would take some 200 MB however short the data.
+    for (const std::string& bytes : {HugeBitmapBytes(7000, 7000), HugeBitmapBytes(40000, 2)}) {
+        TBitmap bitmap;
+        TStringStream s(bytes);
+        EXPECT_THROW(bitmap.LoadFromStream(&s), EInvalidGraphic);
+        EXPECT_TRUE(bitmap.Empty());
+        TIcon icon;
+        TStringStream t(bytes);
+        EXPECT_THROW(icon.LoadFromStream(&t), EInvalidGraphic);
+    }
+    // A wide but small picture still reads.
+    TBitmap wide;
+    TStringStream w(HugeBitmapBytes(5000, 1));
+    wide.LoadFromStream(&w);
+    EXPECT_EQ(5000, wide.Width());
+}
