@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <cctype>
 #include <cerrno>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/core/files.h"
@@ -43,6 +44,12 @@ bool SameNoCase(const std::string& a, const std::string& b) {
         if (x != y && std::tolower(x) != std::tolower(y)) return false;
     }
     return true;
+}
+
+// The form SameNoCase compares: every byte lower-cased.
+std::string FoldCase(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
 }
 
 TIniLine ParseLine(std::string text) {
@@ -144,10 +151,9 @@ struct TIniDocument {
     // The first key of each distinct name, in file order.
     std::vector<const TIniLine*> Keys(const std::string& section) const {
         std::vector<const TIniLine*> keys;
+        std::unordered_set<std::string> seen;
         ForEachKey(section, [&](std::size_t i) {
-            for (const TIniLine* seen : keys)
-                if (SameNoCase(seen->Name, Lines[i].Name)) return false;
-            keys.push_back(&Lines[i]);
+            if (seen.insert(FoldCase(Lines[i].Name)).second) keys.push_back(&Lines[i]);
             return false;
         });
         return keys;
@@ -161,12 +167,10 @@ struct TIniDocument {
 
     std::vector<std::string> Sections() const {
         std::vector<std::string> names;
-        for (const TIniLine& line : Lines) {
-            if (line.Kind != TLineKind::Section) continue;
-            bool seen = false;
-            for (const std::string& name : names) seen = seen || SameNoCase(name, line.Name);
-            if (!seen) names.push_back(line.Name);
-        }
+        std::unordered_set<std::string> seen;
+        for (const TIniLine& line : Lines)
+            if (line.Kind == TLineKind::Section && seen.insert(FoldCase(line.Name)).second)
+                names.push_back(line.Name);
         return names;
     }
 
