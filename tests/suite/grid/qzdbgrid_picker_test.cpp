@@ -13,7 +13,7 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/testing.h"
-#include "rich_cell_control.h"
+#include "rich_cell_grid_fixture.h"
 #include "suite/grid/qzdbgrid.h"
 
 namespace {
@@ -222,44 +222,16 @@ TEST_F(QzDBGridPickerTest, TheDataLinkFlagsAnEditedRecord) {
 }  // namespace
 
 // A memo field shown and edited by a named rich edit.
-class QzDBGridRichCellTest : public ::testing::Test {
+class QzDBGridRichCellTest : public TRichCellGridTest {
 protected:
     void SetUp() override {
-        Form = CreateForm<TForm>(Application);
-        Form->SetBounds(40, 40, 640, 300);
-        Table = new TOstraTable(Form);
-        Table->FieldDefs()->Add("Id", ftInteger);
-        Table->FieldDefs()->Add("Body", ftMemo);
-        Source = new TDataSource(Form);
-        Source->SetDataSet(Table);
-        Grid = new TqzDBGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(8, 8, 600, 260);
-        Grid->ControlType()->SetText("Body;RichEdit;RichCell\n");
-        Rich = NewRichCellControl(Form, Form, "RichCell", Source, "Body");
+        Build({"plain body"}, 1);
         Rich->SetOnKeyDown(TKeyEvent([this](TObject*, uint16_t& Key, TShiftState) {
             if (Key != VK_F2) return;
             ++F2Keys;
             Key = 0;  // no editor window here
         }));
-        Table->Open();
-        Table->AppendRecord({Variant(1), Variant("plain body")});
-        Grid->SetDataSource(Source);
-        Form->Show();
-        ProcessEvents();
-        Grid->SetFocus();
-        Grid->SelectDataColumn(1);
-        ProcessEvents();
     }
-    void TearDown() override {
-        delete Form;
-        ProcessEvents();
-    }
-    TForm* Form = nullptr;
-    TOstraTable* Table = nullptr;
-    TDataSource* Source = nullptr;
-    TqzDBGrid* Grid = nullptr;
-    TWinControl* Rich = nullptr;
     int F2Keys = 0;
 };
 

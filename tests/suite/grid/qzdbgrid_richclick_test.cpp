@@ -11,43 +11,18 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
-#include "rich_cell_control.h"
+#include "rich_cell_grid_fixture.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/richtext/qzriched.h"
 
 namespace {
 
-class QzDBGridRichClickTest : public ::testing::Test {
+class QzDBGridRichClickTest : public TRichCellGridTest {
 protected:
     void SetUp() override {
-        Form = CreateForm<TForm>(Application);
-        Form->SetBounds(40, 40, 640, 300);
-        Table = new TOstraTable(Form);
-        Table->FieldDefs()->Add("Id", ftInteger);
-        Table->FieldDefs()->Add("Body", ftMemo);
-        Source = new TDataSource(Form);
-        Source->SetDataSet(Table);
-        Grid = new TqzDBGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(8, 8, 600, 260);
-        Grid->ControlType()->SetText("Body;RichEdit;RichCell\n");
-        Rich = NewRichCellControl(Form, Form, "RichCell", Source, "Body");
+        Build({"first body", "second body"}, 0);
         Rich->SetOnDblClick(TNotifyEvent([this](TObject*) { ++DoubleClicks; }));
-        Table->Open();
-        Table->AppendRecord({Variant(1), Variant("first body")});
-        Table->AppendRecord({Variant(2), Variant("second body")});
-        Table->First();
-        Grid->SetDataSource(Source);
-        Form->Show();
-        ProcessEvents();
-        Grid->SetFocus();
-        Grid->SelectDataColumn(0);
-        ProcessEvents();
         Timers.Advance(5000);
-    }
-    void TearDown() override {
-        delete Form;
-        ProcessEvents();
     }
     // Clicks the Body cell of the first row through the grid.
     void ClickBodyCell() {
@@ -57,11 +32,6 @@ protected:
     }
     TTestTimers Timers;
     TTestModalForms Modal;
-    TForm* Form = nullptr;
-    TOstraTable* Table = nullptr;
-    TDataSource* Source = nullptr;
-    TqzDBGrid* Grid = nullptr;
-    TWinControl* Rich = nullptr;
     int DoubleClicks = 0;
 };
 
