@@ -295,10 +295,10 @@ protected:
     virtual void CellClick(TOstraColumn* Column);
     virtual void TitleClick(TOstraColumn* Column);
     virtual void EditButtonClick();
-    virtual void ColEnter();
-    virtual void ColExit();
+    void ColEnter() override;
+    void ColExit() override;
     virtual void DrawColumnCell(const TRect& Rect, int DataCol, TOstraColumn* Column, TGridDrawState State);
-    virtual void DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State);
+    void DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State) override;
     // Notifications of the data link.
     virtual void DataChanged();
     virtual void EditingChanged();

@@ -259,9 +259,9 @@ TqzRecordViewDialog::TqzRecordViewDialog(TComponent* AOwner)
       FDataLink(std::make_unique<TDataLink>()),
       FSelected(std::make_unique<TStringList>()),
       FControlType(std::make_unique<TStringList>()),
+      FPictureMasks(std::make_unique<TStringList>()),
       FFont(std::make_unique<TFont>()),
       FLabelFont(std::make_unique<TFont>()),
-      FPictureMasks(std::make_unique<TStringList>()),
       FReadOnlyColor(clInactiveCaptionText),
       FEditFrame(std::make_unique<TqzEditFrame>(nullptr)) {}
 

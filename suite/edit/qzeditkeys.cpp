@@ -31,11 +31,6 @@ bool Editing(TDataSet* DataSet) {
 
 int CountOf(const std::string& S, char Ch) { return static_cast<int>(std::count(S.begin(), S.end(), Ch)); }
 
-bool EndsWith(const std::string& S, const std::string& Tail) {
-    return !Tail.empty() && S.size() >= Tail.size() &&
-           S.compare(S.size() - Tail.size(), Tail.size(), Tail) == 0;
-}
-
 std::string TwoDigits(int Value) {
     std::string s = std::to_string(Value % 100);
     return s.size() < 2 ? "0" + s : s;

@@ -154,7 +154,7 @@ TEST_F(EditingTest, CheckBrowseModePostsChangesAndCancelsTheRest) {
 TEST_F(EditingTest, PostFromInsideOnNewRecord) {
     MakeRows(5);
     LogEvents();
-    DataSet->SetOnNewRecord([this](TDataSet* ds) {
+    DataSet->SetOnNewRecord([](TDataSet* ds) {
         ds->FieldByName("ID")->SetAsInteger(50);
         ds->Post();
     });

@@ -659,7 +659,7 @@ TEST_F(RecordViewTest, EditFrameAndControllerReachTheControls) {
     Dlg->SetControlOptions({rvcFlatButtons});
     std::vector<std::string> seen;
     Dlg->OnSetControlEffects = TqzRVSetControlEffectsEvent(
-        [&](TqzRecordViewForm* f, TField* field, TControl* c, TqzEditFrame* frame, TqzButtonEffects*) {
+        [&](TqzRecordViewForm* f, TField* field, TControl*, TqzEditFrame* frame, TqzButtonEffects*) {
             EXPECT_EQ(Dlg->Form(), f);
             ASSERT_NE(nullptr, frame);
             EXPECT_TRUE(frame->Enabled());
