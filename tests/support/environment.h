@@ -2,6 +2,7 @@
 // the test ends.
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -40,3 +41,37 @@ private:
     std::string FFolder;
     std::map<std::string, std::optional<std::string>> FSaved;
 };
+
+// The folder of this test program's run, made on first use under TMPDIR with
+// mode 0700, for every file a test writes (PNGs to look at, PDFs, tables).
+// It is removed when the program ends, unless TASKMOOR_KEEP_TEST_FILES is set:
+// then its path is printed and it stays.
+class TTestRunFolder {
+public:
+    static const std::string& Folder() {
+        static TTestRunFolder run;
+        return run.FFolder;
+    }
+
+private:
+    TTestRunFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "taskmoor_run.XXXXXX").string();
+        if (::mkdtemp(pattern.data())) FFolder = pattern;
+        else std::fprintf(stderr, "cannot make a folder under %s\n", pattern.c_str());
+    }
+    ~TTestRunFolder() {
+        if (FFolder.empty()) return;
+        if (std::getenv("TASKMOOR_KEEP_TEST_FILES")) {
+            std::fprintf(stderr, "test files kept in %s\n", FFolder.c_str());
+            return;
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(FFolder, ec);
+    }
+    std::string FFolder;
+};
+
+// A path named Name in the run's folder.
+inline std::string TestRunPath(const std::string& Name) {
+    return TTestRunFolder::Folder() + "/" + Name;
+}
