@@ -43,8 +43,7 @@ const std::string& DataFolder(int n) {
     static std::map<int, std::string> folders;
     auto it = folders.find(n);
     if (it != folders.end()) return it->second;
-    const std::string dir =
-        GetTempDir() + "app_bench_" + std::to_string(n) + "_" + CreateGUIDString().substr(1, 8) + "/";
+    const std::string dir = TestRunPath("app_bench_" + std::to_string(n) + "/");
     std::filesystem::create_directories(dir);
     CreateToDoDataFolder(dir);
     static const char* const words[] = {"call",    "write",  "review", "order", "plan",   "fix",

@@ -119,7 +119,7 @@ struct Fixture {
 private:
     Fixture() {
         Rows = MakeRows(RowCount());
-        FileName = GetTempDir() + "table_bench_" + std::to_string(::getpid()) + ".d";
+        FileName = TestRunPath("table_bench.d");
         TOstraCursor built;
         LoadImage(built, BuildEmptyImage(TaskFields()));
         std::vector<uint8_t> buffer(built.RecordDataSize());

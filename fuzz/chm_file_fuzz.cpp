@@ -4,11 +4,11 @@
 #include <string>
 
 #include "platform/core/exceptions.h"
-#include "platform/core/process.h"
 #include "platform/ui/chm_help.h"
+#include "support/environment.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-    static const std::string path = "/tmp/chm_file_fuzz." + std::to_string(CurrentProcessId()) + ".chm";
+    static const std::string path = TestRunPath("file.chm");
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
         std::fwrite(Data, 1, Size, f);
         std::fclose(f);

@@ -14,14 +14,13 @@
 #include "platform/core/registry.h"
 #include "platform/core/strings.h"
 #include "suite/edit/qzhistorylist.h"
+#include "support/environment.h"
 
 namespace {
 
 std::string Folder() {
     static std::string folder = [] {
-        char pattern[] = "/tmp/history_fuzz.XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        std::string f = made ? made : "/tmp";
+        const std::string f = TTestRunFolder::Folder();
         ::setenv("TASKMOOR_CONFIG_DIR", f.c_str(), 1);
         return f;
     }();

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/version_info.h"
-#include "platform/core/process.h"
+#include "support/environment.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     const void* value = nullptr;
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
                              "\\StringFileInfo\\\\x\\y\\z"})
         VerQueryValue(Data, Size, path, value, len);
 
-    static const std::string file = "/tmp/version_info_fuzz." + std::to_string(CurrentProcessId()) + ".bin";
+    static const std::string file = TestRunPath("version_info.bin");
     if (FILE* f = std::fopen(file.c_str(), "wb")) {
         std::fwrite(Data, 1, Size, f);
         std::fclose(f);

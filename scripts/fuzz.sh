@@ -21,18 +21,20 @@ rm -f "$build/failed.list"
 fuzz_one() {
   local name=$1 secs=$2
   local corpus=fuzz/corpus/${name%_fuzz}
-  local work
+  local work scratch
   work=$(mktemp -d)
+  # files a target writes go into a folder of its own
+  scratch=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/ 2>/dev/null || true
   # fuzz/<target>.options may set its own limits (a shorter time per input)
   local options=(-timeout=10)
   [ -f "fuzz/${name%_fuzz}.options" ] && read -r -a options < "fuzz/${name%_fuzz}.options"
-  if ! "$FUZZ_BUILD/fuzz/$name" -max_total_time="$secs" -rss_limit_mb=2048 "${options[@]}" \
+  if ! TMPDIR="$scratch" "$FUZZ_BUILD/fuzz/$name" -max_total_time="$secs" -rss_limit_mb=2048 "${options[@]}" \
       -artifact_prefix="$FUZZ_BUILD/$name-" "$work" > "$FUZZ_BUILD/$name.log" 2>&1; then
-    rm -rf "$work"
+    rm -rf "$work" "$scratch"
     return 1
   fi
-  rm -rf "$work"
+  rm -rf "$work" "$scratch"
 }
 export -f fuzz_one
 # The targets run side by side, one per core. The phase takes about FUZZ_BUDGET seconds of wall

@@ -10,10 +10,10 @@ scripts/check_layers.sh
 jobs=$(nproc)
 if command -v clang++ >/dev/null 2>&1; then
   cmake -S . -B build-test -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_CXX_FLAGS_RELEASE="-O1 -g1" -DTASKMOOR_FUZZ=ON -DTASKMOOR_TESTS=ON >/dev/null
+    -DCMAKE_CXX_FLAGS_RELEASE="-O1 -g1" -DTASKMOOR_FUZZ=ON -DTASKMOOR_TESTS=ON -DTASKMOOR_WERROR=ON >/dev/null
 else
   cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1" \
-    -DTASKMOOR_SANITIZE=ON -DTASKMOOR_TESTS=ON >/dev/null
+    -DTASKMOOR_SANITIZE=ON -DTASKMOOR_TESTS=ON -DTASKMOOR_WERROR=ON >/dev/null
 fi
 cmake --build build-test -j "$jobs"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"

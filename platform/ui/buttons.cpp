@@ -483,7 +483,7 @@ void MakeKindGlyph(TBitBtnKind Kind, TBitmap* Glyph) {
 // The push button whose face the TBitBtn paints.
 class TBitBtnWidget : public TQtHost<QPushButton> {
 public:
-    TBitBtnWidget(TBitBtn* Button, QWidget* Parent) : TQtHost<QPushButton>(Button, Parent), FButton(Button) {}
+    TBitBtnWidget(TBitBtn* Button, QWidget* Parent) : TQtHost<QPushButton>(Button, Parent) {}
     std::function<void(TCanvas*, bool, bool)> PaintFace;
 
 protected:
@@ -495,9 +495,6 @@ protected:
         if (PaintFace) PaintFace(&canvas, isDown(), hasFocus());
         UnbindCanvas(&canvas);
     }
-
-private:
-    TBitBtn* FButton;
 };
 
 }  // namespace

@@ -139,7 +139,7 @@ public:
 
     // ---- Appearance
     TGridOptions Options() const { return FOptions; }
-    virtual void SetOptions(TGridOptions Value);
+    void SetOptions(TGridOptions Value);
     TColor FixedColor() const { return FFixedColor; }
     void SetFixedColor(TColor Value);
     TScrollStyle ScrollBars() const { return FScrollBars; }

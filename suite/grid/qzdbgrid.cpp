@@ -555,7 +555,7 @@ bool TqzDBGrid::OpenMemoCell() {
     if (!Options().Contains(dgEditing) || ReadOnly() || field->ReadOnly() || !ds->CanModify())
         attributes = attributes + mViewOnly;
     dialog->SetMemoAttributes(attributes);
-    dialog->SetCaption(StringReplace(field->DisplayLabel(), "~", " ", {rfReplaceAll}));
+    dialog->SetCaption(StringReplace(field->DisplayLabel(), "~", " ", rfReplaceAll));
     dialog->SetFont(Font());
     dialog->SetDlgLeft(-1);
     FImpl->OnMemoOpen(this, dialog.get());

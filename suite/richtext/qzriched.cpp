@@ -185,12 +185,12 @@ void TqzRichEditStrings::SaveToStream(TStream* Stream) {
 
 TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
     : TCustomRichEdit(AOwner),
-      FLines(std::make_unique<TqzRichEditStrings>(this)),
-      FFrame(std::make_unique<TqzEditFrame>(this)),
       FPrintMargins(std::make_unique<TqzPrintMargins>()),
       FPrintHeader(std::make_unique<TqzRTFHeaderFooter>()),
       FPrintFooter(std::make_unique<TqzRTFHeaderFooter>()),
-      FEditorPosition(std::make_unique<TqzFormPosition>()) {
+      FEditorPosition(std::make_unique<TqzFormPosition>()),
+      FLines(std::make_unique<TqzRichEditStrings>(this)),
+      FFrame(std::make_unique<TqzEditFrame>(this)) {
     FDefAttributes = qzFontCharFormat(Font());
     for (int i : {0, 1, 2, 3, 4, 6, 10}) FSettings[static_cast<std::size_t>(i)] = Variant(false);
     FSettings[5] = Variant(0);

@@ -2,6 +2,7 @@
 // drop-down opens on (never raising on text that is none), choosing by
 // mouse and keys, and where the drop-down is placed.
 #include "support/engine-controls/dbedit_test_fixture.h"
+#include "support/environment.h"
 
 #include "platform/ui/buttons.h"
 
@@ -34,7 +35,7 @@ TEST_F(DBEditCalendarTest, OpensOnTheFieldsDateAndADayClickStoresIt) {
     ASSERT_NE(nullptr, cal);
     EXPECT_TRUE(cal->Visible());
     EXPECT_EQ(EncodeDate(2024, 5, 1), cal->Date());
-    RenderDropped(e, "/tmp/dbedit_calendar.png");
+    RenderDropped(e, TestRunPath("dbedit_calendar.png"));
     TSpeedButton* day = DayButton(cal, 17);
     ASSERT_NE(nullptr, day);
     SendClick(day, day->Width() / 2, day->Height() / 2);
@@ -136,7 +137,7 @@ TEST_F(DBEditCalendarTest, CalculatorOpensOnTheValueAndOkStoresTheResult) {
     ASSERT_NE(nullptr, calc);
     EXPECT_TRUE(calc->Visible());
     EXPECT_EQ(12.5, calc->GetValue());
-    RenderDropped(e, "/tmp/dbedit_calculator.png");
+    RenderDropped(e, TestRunPath("dbedit_calculator.png"));
     Press(calc, "+");
     Press(calc, "3");
     Press(calc, "=");
@@ -197,7 +198,7 @@ TEST_F(DBEditCalendarTest, CalculatorRightJustifiesItsTextWhenNotFocused) {
     ProcessEvents();
     TBitmap bmp;
     RenderControl(e, &bmp);
-    bmp.SaveToFile("/tmp/dbedit_calculator_edit.png");
+    bmp.SaveToFile(TestRunPath("dbedit_calculator_edit.png"));
     // Some text pixel lies right of the middle, none near the left edge.
     const TRect c = e->ClientRect();
     const TPoint o = TPoint{e->NonClientMargins().Left, e->NonClientMargins().Top};

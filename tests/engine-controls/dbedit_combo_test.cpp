@@ -2,6 +2,7 @@
 // choosing by mouse and keys, Escape, the list's type-ahead, and a list of
 // set values that typing cannot bypass.
 #include "support/engine-controls/dbedit_test_fixture.h"
+#include "support/environment.h"
 
 #include <functional>
 
@@ -33,7 +34,7 @@ TEST_F(DBEditComboTest, PickingAnItemWithTheMouseStoresItsValue) {
     ASSERT_NE(nullptr, list);
     EXPECT_TRUE(list->Visible());
     EXPECT_EQ(2, list->ItemIndex());
-    RenderDropped(e, "/tmp/dbedit_combo.png");
+    RenderDropped(e, TestRunPath("dbedit_combo.png"));
     const TRect r = list->ItemRect(3);
     SendClick(list, r.Left + 10, (r.Top + r.Bottom) / 2);
     ProcessEvents();

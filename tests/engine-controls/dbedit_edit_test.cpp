@@ -3,6 +3,7 @@
 // the custom dialog, the display and update hooks, and the look of the
 // button in each style.
 #include "support/engine-controls/dbedit_test_fixture.h"
+#include "support/environment.h"
 
 #include "platform/core/properties.h"
 
@@ -276,14 +277,14 @@ TEST_F(DBEditEditTest, HandCursorOverTheButton) {
 TEST_F(DBEditEditTest, ButtonIsDrawnInEachStyle) {
     struct Case {
         TOstraDialogStyle Style;
-        const char* File;
+        std::string File;
     };
-    const Case cases[] = {{odsCombo, "/tmp/dbedit_button_combo.png"},
-                          {odsLookup, "/tmp/dbedit_button_lookup.png"},
-                          {odsCalendar, "/tmp/dbedit_button_calendar.png"},
-                          {odsTree, "/tmp/dbedit_button_tree.png"},
-                          {odsCalculator, "/tmp/dbedit_button_calculator.png"},
-                          {odsCustomDlg, "/tmp/dbedit_button_custom.png"}};
+    const Case cases[] = {{odsCombo, TestRunPath("dbedit_button_combo.png")},
+                          {odsLookup, TestRunPath("dbedit_button_lookup.png")},
+                          {odsCalendar, TestRunPath("dbedit_button_calendar.png")},
+                          {odsTree, TestRunPath("dbedit_button_tree.png")},
+                          {odsCalculator, TestRunPath("dbedit_button_calculator.png")},
+                          {odsCustomDlg, TestRunPath("dbedit_button_custom.png")}};
     TOstraDBEdit* e = NewEdit(odsEdit);
     e->SetText("Some text");
     TBitmap plain;

@@ -2,6 +2,7 @@
 // key, choosing a record by mouse and keys, the filter-as-you-type search
 // and how it gives the dataset its own filter back.
 #include "support/engine-controls/dbedit_test_fixture.h"
+#include "support/environment.h"
 
 #include "platform/db/fieldtypes.h"
 
@@ -92,7 +93,7 @@ TEST_F(DBEditLookupTest, DropDownLocatesTheValueAndAClickChoosesAnother) {
     EXPECT_TRUE(list->Visible());
     EXPECT_EQ("Work", list->SelectedItem());
     EXPECT_EQ("Work", Groups->FieldByName("GoalGrp")->AsString());
-    RenderDropped(e, "/tmp/dbedit_lookup.png");
+    RenderDropped(e, TestRunPath("dbedit_lookup.png"));
     const int row = RowOf(list, "Pantry");
     ASSERT_GE(row, 0);
     ClickRow(list, row);
@@ -160,7 +161,7 @@ TEST_F(DBEditLookupTest, FilterSearchKeepsRecordsContainingTheTypedText) {
     Type(e, "N");
     EXPECT_EQ("aN", list->FilterText());
     EXPECT_EQ((std::vector<std::string>{"Anniversary", "Banana", "Pantry"}), Visible());
-    RenderDropped(e, "/tmp/dbedit_lookup_filter.png");
+    RenderDropped(e, TestRunPath("dbedit_lookup_filter.png"));
     Key(e, VK_BACK);
     EXPECT_EQ("a", list->FilterText());
     EXPECT_EQ(4u, Visible().size());

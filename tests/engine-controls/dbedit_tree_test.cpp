@@ -2,6 +2,7 @@
 // path shown for a value, choosing by mouse and keys, and a dataset that
 // comes back in order whatever happens while the tree is filled.
 #include "support/engine-controls/dbedit_test_fixture.h"
+#include "support/environment.h"
 
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
@@ -78,7 +79,7 @@ TEST_F(DBEditTreeTest, ShowsThePathOfTheValueAndPicksANodeByKeys) {
     ASSERT_NE(nullptr, tree->Selected());
     EXPECT_EQ("France", tree->Selected()->Text());
     EXPECT_TRUE(tree->Items()->GetFirstNode()->Expanded());
-    RenderDropped(e, "/tmp/dbedit_tree.png");
+    RenderDropped(e, TestRunPath("dbedit_tree.png"));
     Key(e, VK_DOWN);
     EXPECT_EQ("Paris", tree->Selected()->Text());
     Key(e, VK_RETURN);

@@ -2,6 +2,7 @@
 // height, type-ahead and stored values, the calendar drop-down, the
 // ellipsis button, special keys and the placement against the screen edge.
 #include "support/engine-controls/dbgrid_fixture.h"
+#include "support/environment.h"
 
 #include "engine-controls/ostra_dbgrid_inplace.h"
 #include "platform/core/clock.h"
@@ -412,7 +413,7 @@ TEST_F(DBGridInplaceTest, DroppedDownPickListRenders) {
     EXPECT_EQ(1, list->ItemIndex());
     TBitmap bmp;
     RenderControl(list, &bmp);
-    bmp.SaveToFile("/tmp/inplace_picklist.png");
+    bmp.SaveToFile(TestRunPath("inplace_picklist.png"));
     ASSERT_EQ(list->Width(), bmp.Width());
     // The selected line (the second) is highlighted, the first is not.
     const TRect selected = Rect(2, 2 + 11, list->ClientWidth() - 2, 2 + 22);
@@ -423,7 +424,7 @@ TEST_F(DBGridInplaceTest, DroppedDownPickListRenders) {
     // The editor's combo button is drawn at its right edge.
     TBitmap ed;
     RenderControl(editor, &ed);
-    ed.SaveToFile("/tmp/inplace_editor.png");
+    ed.SaveToFile(TestRunPath("inplace_editor.png"));
     const TRect b = editor->ButtonRect();
     EXPECT_GT(CountColor(&ed, b, clBtnFace), 0);
 }

@@ -1,7 +1,7 @@
 // The engine grid's drawing, read back from rendered images: each row's own
 // colours from the colouring event, check boxes, sort markers and the
 // indicator glyphs, highlighted selected rows and empty datasets. The
-// images are also written to /tmp (dbgrid_*.png) to be looked at.
+// images are also written into the run's folder (dbgrid_*.png) to be looked at.
 #include "support/engine-controls/dbgrid_fixture.h"
 
 #include <map>

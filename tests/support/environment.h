@@ -42,8 +42,9 @@ private:
     std::map<std::string, std::optional<std::string>> FSaved;
 };
 
-// The folder of this test program's run, made on first use under TMPDIR with
-// mode 0700, for every file a test writes (PNGs to look at, PDFs, tables).
+// The folder of this test, fuzz or benchmark program's run, made on first use
+// under TMPDIR with mode 0700, for every file it writes (PNGs to look at, PDFs,
+// tables).
 // It is removed when the program ends, unless TASKMOOR_KEEP_TEST_FILES is set:
 // then its path is printed and it stays.
 class TTestRunFolder {
@@ -56,11 +57,13 @@ public:
 private:
     TTestRunFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "taskmoor_run.XXXXXX").string();
-        if (::mkdtemp(pattern.data())) FFolder = pattern;
-        else std::fprintf(stderr, "cannot make a folder under %s\n", pattern.c_str());
+        if (!::mkdtemp(pattern.data())) {
+            std::fprintf(stderr, "cannot make the folder %s\n", pattern.c_str());
+            std::abort();
+        }
+        FFolder = pattern;
     }
     ~TTestRunFolder() {
-        if (FFolder.empty()) return;
         if (std::getenv("TASKMOOR_KEEP_TEST_FILES")) {
             std::fprintf(stderr, "test files kept in %s\n", FFolder.c_str());
             return;
@@ -72,6 +75,4 @@ private:
 };
 
 // A path named Name in the run's folder.
-inline std::string TestRunPath(const std::string& Name) {
-    return TTestRunFolder::Folder() + "/" + Name;
-}
+inline std::string TestRunPath(const std::string& Name) { return TTestRunFolder::Folder() + "/" + Name; }

@@ -358,12 +358,12 @@ TEST(ProgramFolders, ExeNameTempAndConfigDirs) {
     SetApplicationExeName(own);
 
     {
-        ScopedEnv tmp("TMPDIR", "/var/tmp");
-        EXPECT_EQ(GetTempDir(), "/var/tmp/");
+        ScopedEnv tmp("TMPDIR", "/x/scratch");
+        EXPECT_EQ(GetTempDir(), "/x/scratch/");
     }
     {
-        ScopedEnv config("TASKMOOR_CONFIG_DIR", "/tmp/cfg/");
-        EXPECT_EQ(UserConfigDir(), "/tmp/cfg");
+        ScopedEnv config("TASKMOOR_CONFIG_DIR", "/x/cfg/");
+        EXPECT_EQ(UserConfigDir(), "/x/cfg");
     }
     {
         ScopedEnv config("TASKMOOR_CONFIG_DIR", nullptr);

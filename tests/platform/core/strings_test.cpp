@@ -11,6 +11,7 @@
 #include "platform/core/strings.h"
 #include "platform/core/sysutils.h"
 #include "support/core/core_test_support.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -377,19 +378,17 @@ TEST(StringListStreams, LoadAndSave) {
 }
 
 TEST(StringListStreams, FilesRoundTripAndMissingFile) {
-    char dir[] = "/tmp/strings_testXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string file = std::string(dir) + "/lines.txt";
+    TTestEnvironment env;
+    ASSERT_FALSE(env.Folder().empty());
+    const std::string file = env.Path("lines.txt");
     TStringList list;
     SetLines(list, {"first", "", "caf\xC3\xA9"});
     list.SaveToFile(file);
     TStringList back;
     back.LoadFromFile(file);
     EXPECT_EQ(Lines(back), Lines(list));
-    EXPECT_THROW(back.LoadFromFile(std::string(dir) + "/absent.txt"), EFOpenError);
+    EXPECT_THROW(back.LoadFromFile(env.Path("absent.txt")), EFOpenError);
     EXPECT_EQ(Lines(back), Lines(list));  // a failed load leaves the lines alone
-    std::remove(file.c_str());
-    rmdir(dir);
 }
 
 TEST(StringsBase, DefaultsOfTheAbstractList) {

@@ -13,6 +13,7 @@
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/db/params.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -238,9 +239,9 @@ TEST_F(SqliteTables, QueriesWithParamsLiveAndReadOnly) {
 }
 
 TEST(SqliteFiles, FileDatabaseSharedAndClosedAfterLastUser) {
-    char dir[] = "/tmp/sqlite_tablesXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/data.db";
+    TTestEnvironment env;
+    ASSERT_FALSE(env.Folder().empty());
+    const std::string path = env.Path("data.db");
     {
         TDatabase db(nullptr);
         db.SetDatabaseName(path);
@@ -269,8 +270,6 @@ TEST(SqliteFiles, FileDatabaseSharedAndClosedAfterLastUser) {
         missing.SetTableName("nope");
         EXPECT_THROW(missing.Open(), EDBEngineError);
     }
-    std::remove(path.c_str());
-    rmdir(dir);
 }
 
 }  // namespace

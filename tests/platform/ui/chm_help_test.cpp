@@ -16,6 +16,7 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
+#include "support/environment.h"
 
 namespace fs = std::filesystem;
 
@@ -35,8 +36,8 @@ std::string ReadBytes(const fs::path& file) {
 class ChmHelpTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char tmpl[] = "/tmp/chm_help_test.XXXXXX";
-        if (!mkdtemp(tmpl)) return;
+        std::string tmpl = TestRunPath("chm_help_test.XXXXXX");
+        if (!mkdtemp(tmpl.data())) return;
         Dir = tmpl;
         WriteText(Dir / "demo.hhp", R"([OPTIONS]
 Compiled file=demo.chm

@@ -2,6 +2,7 @@
 // requests and scroll bars, sizing and moving columns with the mouse, timed
 // scrolling, painting, and a grid of a million rows.
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <map>
 #include <string>
@@ -475,7 +476,7 @@ TEST_F(GridTest, PaintsCellsFixedCellsLinesAndTheSelection) {
     SendKey(grid, VK_DOWN, {ssShift});
     TBitmap bmp;
     RenderControl(grid, &bmp);
-    RenderControlToPng(grid, "/tmp/grid_test_grid.png");
+    RenderControlToPng(grid, TestRunPath("grid_test_grid.png"));
     TCanvas* c = bmp.Canvas();
     EXPECT_EQ(c->Pixels(25, 15), ColorToRGB(clBtnFace));         // fixed corner
     EXPECT_EQ(c->Pixels(140, 100), TCellGrid::CellColor(2, 4));  // a plain cell (away from its text)
@@ -494,7 +495,7 @@ TEST_F(GridTest, BorderAndScrollBarsFrameTheCells) {
     EXPECT_EQ(grid->ClientWidth(), 230 - 4 - TGridScrollBarsThickness());
     TBitmap bmp;
     RenderControl(grid, &bmp);
-    RenderControlToPng(grid, "/tmp/grid_test_grid_bars.png");
+    RenderControlToPng(grid, TestRunPath("grid_test_grid_bars.png"));
     TCanvas* c = bmp.Canvas();
     // The cells start inside the 2-pixel sunken edge; the corner between
     // the bars is button face.

@@ -19,6 +19,7 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "support/db/memory_dataset.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ TEST_F(LookupListTest, ShowsRowCountRowsOfItsListSource) {
     EXPECT_EQ(list->SelectedItem(), "");
     // A top-level window placed in screen coordinates.
     EXPECT_EQ(list->ClientOrigin().X, 100 + 1);
-    RenderControlToPng(list, "/tmp/grid_test_lookup.png");
+    RenderControlToPng(list, TestRunPath("grid_test_lookup.png"));
 }
 
 TEST_F(LookupListTest, KeyValueChoosesTheRowOfThatKey) {
@@ -104,7 +105,7 @@ TEST_F(LookupListTest, ChosenRowIsPaintedHighlighted) {
     list->SetKeyValue(20);
     TBitmap bmp;
     RenderControl(list, &bmp);
-    RenderControlToPng(list, "/tmp/grid_test_lookup_selected.png");
+    RenderControlToPng(list, TestRunPath("grid_test_lookup_selected.png"));
     const int row = list->SelectedRow();
     ASSERT_GE(row, 0);
     const int y = 1 + row * list->ItemHeight() + 1;  // inside the border, the row's top

@@ -11,6 +11,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/printers.h"
 #include "platform/ui/stddialogs.h"
+#include "support/environment.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -149,11 +150,11 @@ TEST(PrinterSetupDialogTest, ChoosesThePrinterAndOrientation) {
     TTestStdDialogs dialogs;
     TPrinterSetupDialog dlg(nullptr);
     dlg.SetHelpContext(2210);
-    dialogs.AnswerPrinter(true, PdfPrinterName, poLandscape, "/tmp/out.pdf");
+    dialogs.AnswerPrinter(true, PdfPrinterName, poLandscape, TestRunPath("out.pdf"));
     EXPECT_TRUE(dlg.Execute());
     EXPECT_EQ(Printer()->PrinterName(), PdfPrinterName);
     EXPECT_EQ(Printer()->Orientation(), poLandscape);
-    EXPECT_EQ(Printer()->FileName(), "/tmp/out.pdf");
+    EXPECT_EQ(Printer()->FileName(), TestRunPath("out.pdf"));
     EXPECT_EQ(dialogs.LastHelpContext(), 2210);
     dialogs.AnswerPrinter(false);
     EXPECT_FALSE(dlg.Execute());

@@ -1,6 +1,7 @@
 // The rich edit's commands: find and replace through the dialogs, the popup
 // menu, unit texts and highlight stripping.
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <string>
 
@@ -317,7 +318,7 @@ TEST_F(RichPopup, RendersToPng) {
     Set("some text");
     r->SelectAll();
     r->ShowReplaceDialog();
-    EXPECT_TRUE(RenderControlToPng(r->ReplaceDialog()->Form(), "/tmp/r32/replace_dialog.png"));
+    EXPECT_TRUE(RenderControlToPng(r->ReplaceDialog()->Form(), TestRunPath("replace_dialog.png")));
     r->ReplaceDialog()->CloseDialog();
 }
 

@@ -45,14 +45,14 @@ private:
     std::string FOld;
 };
 
-// A fresh folder under /tmp for each test, removed afterwards; the write
+// A fresh folder under TMPDIR for each test, removed afterwards; the write
 // faults a test injects are reset and the current folder is restored; the
 // format settings start clean.
 class TempFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/core_test.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        std::string pattern = (std::filesystem::temp_directory_path() / "core_test.XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir = pattern;
         savedDir = GetCurrentDir();
         ResetFormatSettings();

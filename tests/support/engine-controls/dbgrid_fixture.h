@@ -22,6 +22,7 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "support/engine/engine_test_support.h"
+#include "support/environment.h"
 
 using TTestDBGrid = TOstraDBGrid;
 
@@ -122,13 +123,12 @@ protected:
 
     std::string Action() const { return Table->FieldByName("Action")->AsString(); }
 
-    // Renders the grid; also writes a PNG under the temporary folder for
-    // looking at.
+    // Renders the grid; also writes a PNG into the run's folder for looking at.
     std::unique_ptr<TBitmap> Render(const std::string& PngName = std::string()) {
         ProcessEvents();
         auto bmp = std::make_unique<TBitmap>();
         RenderControl(Grid, bmp.get());
-        if (!PngName.empty()) bmp->SaveToFile("/tmp/" + PngName + ".png");
+        if (!PngName.empty()) bmp->SaveToFile(TestRunPath(PngName + ".png"));
         return bmp;
     }
 

@@ -42,9 +42,9 @@ public:
     }
     TWinControl* Control(const std::string& Field) override { return Edit(Field); }
     void SetEnterToTab(bool On) override {
-        Reopen(On ? FDialog->Options() + TqzRecordViewOptions{rvoEnterToTab}
-                  : FDialog->Options() - TqzRecordViewOptions{rvoEnterToTab},
-               FReadOnly);
+        ShowAgain(On ? FDialog->Options() + TqzRecordViewOptions{rvoEnterToTab}
+                     : FDialog->Options() - TqzRecordViewOptions{rvoEnterToTab},
+                  FReadOnly);
     }
 
 private:
@@ -55,7 +55,7 @@ private:
         FDialog->Execute();
         ProcessEvents();
     }
-    void Reopen(TqzRecordViewOptions Options, bool ReadOnly) {
+    void ShowAgain(TqzRecordViewOptions Options, bool ReadOnly) {
         if (TqzRecordViewForm* f = FDialog->Form()) f->Close();
         ProcessEvents();
         FDialog->SetOptions(Options);
