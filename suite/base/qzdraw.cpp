@@ -36,6 +36,13 @@ bool qzComCtlVersionAtLeast582() {
     return major >= 6 || (major == 5 && minor >= 82);
 }
 
+bool qzComCtlVersionAtLeast471() {
+    if (qzComCtlVersionAtLeast582()) return true;
+    int major = 0, minor = 0;
+    if (!GetLibraryFileVersion("comctl32.dll", major, minor)) return true;
+    return !(major < 5 && (major < 4 || minor < 71));
+}
+
 // ---- Buttons ----------------------------------------------------------------------------
 
 namespace {

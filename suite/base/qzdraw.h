@@ -27,6 +27,8 @@ bool qzIsWinMajor6OrLater();
 // The common-controls library is 5.82 or newer (False below major system
 // version 6 and when its version is unknown).
 bool qzComCtlVersionAtLeast582();
+// True from common controls 4.71 on, and when the version cannot be read.
+bool qzComCtlVersionAtLeast471();
 
 // ---- Buttons ----------------------------------------------------------------------------
 // The ellipsis ("...") button: a raised edge (flat while pressed, not when

@@ -148,12 +148,11 @@ void TqzMonthCalendar::SetOptions(TqzMonthOptions Value) {
 
 void TqzMonthCalendar::CreateParams(TCreateParams& Params) {
     inherited::CreateParams(Params);
-    // The common-controls version tests answer new enough here.
     if (FOptions.Contains(mdoDayState)) Params.Style |= MCS_DAYSTATE;
     if (FOptions.Contains(mdoMultiSelect)) Params.Style |= MCS_MULTISELECT;
     if (FOptions.Contains(mdoWeekNumbers)) Params.Style |= MCS_WEEKNUMBERS;
     if (FOptions.Contains(mdoNoTodayCircle)) Params.Style |= MCS_NOTODAYCIRCLE;
-    if (FOptions.Contains(mdoNoToday)) Params.Style |= MCS_NOTODAY;
+    if (FOptions.Contains(mdoNoToday) && qzComCtlVersionAtLeast471()) Params.Style |= MCS_NOTODAY;
     if (qzComCtlVersionAtLeast582()) {
         if (FOptions.Contains(mdoNoTrailingDates)) Params.Style |= MCS_NOTRAILINGDATES;
         if (FOptions.Contains(mdoShortDaysOfWeek)) Params.Style |= MCS_SHORTDAYSOFWEEK;

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/core/properties.h"
+#include "platform/core/strings.h"
 #include "platform/ui/messages.h"
 #include "suite/grid/qzdbigrd.h"
 #include "suite/grid/qzdbigrd_impl.h"
@@ -75,5 +76,24 @@ TWinControl* qzFindNextControl(TWinControl* Control, bool GoForward, bool CheckT
         if (i < 0 || i >= count || i == start) return nullptr;
         TWinControl* c = list[static_cast<size_t>(i)];
         if (c->CanFocus() && (!CheckTabStop || c->TabStop())) return c;
+    }
+}
+
+void qzGetRadioItemValue(const TStrings& Items, const TStrings* Values, int Index, std::string& Value) {
+    Value.clear();
+    if (Values && Index >= 0 && Index < Values->Count()) Value = Values->Strings(Index);
+    if (Value.empty() && Index >= 0 && Index < Items.Count()) Value = Items.Strings(Index);
+}
+
+void qzGetRadioCaptionByValue(const TStrings& Items, const TStrings* Values, const std::string& Value,
+                              std::string& Caption) {
+    Caption.clear();
+    for (int i = 0; i < Items.Count(); ++i) {
+        std::string v;
+        qzGetRadioItemValue(Items, Values, i, v);
+        if (v == Value) {
+            Caption = Items.Strings(i);
+            return;
+        }
     }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/ui/controls.h"
 
@@ -15,6 +16,17 @@ class TWinControl;
 // (from the last or first when Control is not there); nil at either end or
 // back at the start: it never wraps.
 TWinControl* qzFindNextControl(TWinControl* Control, bool GoForward, bool CheckTabStop);
+
+class TStrings;
+
+// Radio groups with a list of values beside their captions (Items). The
+// value of button Index: its entry in Values when there is one and it is
+// not empty, else its caption, else empty.
+void qzGetRadioItemValue(const TStrings& Items, const TStrings* Values, int Index, std::string& Value);
+// The caption of the first button whose value is Value exactly; empty when
+// none has it.
+void qzGetRadioCaptionByValue(const TStrings& Items, const TStrings* Values, const std::string& Value,
+                              std::string& Caption);
 
 class TqzCustomDBGrid;
 

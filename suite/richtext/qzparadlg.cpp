@@ -28,13 +28,10 @@ bool UnitNumber(const std::string& Text, double& Value) {
     return !t.empty() && TryStrToFloat(t, Value);
 }
 
+// The rule a paragraph reads back with: the control keeps 1.5 and double
+// spacing as multiples of a line, so they come back as "Multiple".
 int RuleOf(const TRtfParaFormat& p) {
-    if (p.LineSpacingMultiple) {
-        if (p.LineSpacing == 0 || p.LineSpacing == 240) return lsrSingle;
-        if (p.LineSpacing == 360) return lsrOneAndHalf;
-        if (p.LineSpacing == 480) return lsrDouble;
-        return lsrMultiple;
-    }
+    if (p.LineSpacingMultiple) return p.LineSpacing == 0 ? lsrSingle : lsrMultiple;
     if (p.LineSpacing == 0) return lsrSingle;
     return p.LineSpacing > 0 ? lsrAtLeast : lsrExactly;
 }

@@ -371,17 +371,22 @@ TEST_F(QzThemesTest, ThemedPushButtonFillsTheRectangleGrownByThree) {
 TEST_F(QzThemesTest, VersionTests) {
     EXPECT_TRUE(qzIsWinMajor6OrLater());
     EXPECT_TRUE(qzComCtlVersionAtLeast582());
+    EXPECT_TRUE(qzComCtlVersionAtLeast471());
     struct TCase {
         int System, Major, Minor;  // Major < 0: no version resource
-        bool Six, AtLeast582;
-    } cases[] = {{6, 5, 82, true, true},  {6, 5, 81, true, false}, {6, 6, 0, true, true},
-                 {6, 4, 90, true, false}, {6, -1, 0, true, false}, {5, 6, 0, false, false},
-                 {10, 5, 82, true, true}, {10, 5, 100, true, true}};
+        bool Six, AtLeast582, AtLeast471;
+    } cases[] = {
+        {6, 5, 82, true, true, true},   {6, 5, 81, true, false, true},  {6, 6, 0, true, true, true},
+        {6, 4, 90, true, false, true},  {6, -1, 0, true, false, true},  {5, 6, 0, false, false, true},
+        {10, 5, 82, true, true, true},  {10, 5, 100, true, true, true}, {6, 4, 71, true, false, true},
+        {6, 4, 70, true, false, false}, {5, 4, 0, false, false, false}, {6, 3, 80, true, false, false},
+        {5, -1, 0, false, false, true}};
     for (const TCase& k : cases) {
         SetSystemVersionForTesting(k.System, 0);
         SetLibraryVersionForTesting("COMCTL32.DLL", k.Major, k.Minor);
         EXPECT_EQ(qzIsWinMajor6OrLater(), k.Six) << k.System;
         EXPECT_EQ(qzComCtlVersionAtLeast582(), k.AtLeast582) << k.Major << "." << k.Minor;
+        EXPECT_EQ(qzComCtlVersionAtLeast471(), k.AtLeast471) << k.Major << "." << k.Minor;
     }
 }
 

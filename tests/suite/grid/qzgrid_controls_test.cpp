@@ -180,3 +180,31 @@ TEST_F(QzTitles, EditorWindowWrapsExceptForLinks) {
 }
 
 }  // namespace
+
+TEST(QzRadioRoutines, ValuesFallBackToCaptionsAndCaptionsAreFoundByValue) {
+    TStringList items, values;
+    items.SetText("Open\nDone\nWaiting\nLater\n");
+    values.SetText("O\n\nW\n");  // "Done" has an empty value, "Later" none
+    std::string v = "stale";
+    const std::pair<int, const char*> expected[] = {{0, "O"},     {1, "Done"}, {2, "W"},
+                                                    {3, "Later"}, {4, ""},     {-1, ""}};
+    for (const auto& [index, value] : expected) {
+        qzGetRadioItemValue(items, &values, index, v);
+        EXPECT_EQ(v, value) << index;
+    }
+    qzGetRadioItemValue(items, nullptr, 2, v);
+    EXPECT_EQ(v, "Waiting");
+
+    std::string caption = "stale";
+    const std::pair<const char*, const char*> captions[] = {
+        {"W", "Waiting"}, {"Done", "Done"}, {"Open", ""}, {"o", ""}, {"Later", "Later"}};
+    for (const auto& [value, c] : captions) {
+        qzGetRadioCaptionByValue(items, &values, value, caption);
+        EXPECT_EQ(caption, c) << value;
+    }
+    // the first button with the value wins
+    items.SetText("A\nB\n");
+    values.SetText("x\nx\n");
+    qzGetRadioCaptionByValue(items, &values, "x", caption);
+    EXPECT_EQ(caption, "A");
+}

@@ -103,6 +103,37 @@ TEST_F(RichForm, ParagraphModelFillsAndGivesBackUntouchedValuesExactly) {
     EXPECT_EQ(after.Alignment, TRtfAlign::Justify);
 }
 
+TEST_F(RichForm, ParagraphModelReopensFixedSpacingsAsMultiples) {
+    Rtf("Text\\par");
+    r->SetSelStart(1);
+    const struct {
+        int Rule;
+        std::string At;
+    } cases[] = {{lsrOneAndHalf, "1.5"}, {lsrDouble, "2"}};
+    for (const auto& c : cases) {
+        TqzParagraphDialogModel m(r);
+        m.Fill();
+        m.ChooseRule(c.Rule);
+        m.WriteBack();
+        TqzParagraphDialogModel again(r);
+        again.Fill();
+        EXPECT_EQ(again.Rule(), lsrMultiple) << c.At;
+        EXPECT_EQ(again.Text(TqzParagraphDialogModel::eAt), c.At);
+        // OK on the reopened dialog keeps the spacing
+        const TRtfParaFormat before = r->Paragraph();
+        again.WriteBack();
+        EXPECT_EQ(r->Paragraph(), before);
+    }
+    TqzParagraphDialogModel single(r);
+    single.Fill();
+    single.ChooseRule(lsrSingle);
+    single.WriteBack();
+    TqzParagraphDialogModel back(r);
+    back.Fill();
+    EXPECT_EQ(back.Rule(), lsrSingle);
+    EXPECT_EQ(back.Text(TqzParagraphDialogModel::eAt), "");
+}
+
 TEST_F(RichForm, ParagraphModelHangingFirstLineStopsAtTheMargin) {
     Rtf("\\pard Text\\par");
     TqzParagraphDialogModel m(r);
