@@ -356,8 +356,9 @@ TEST_F(TableSharers, AFilterHandlerTestsWhatOthersInsertAndChange) {
 //   where it is), or leaves a view it no longer passes;
 // - a delete leaves every view; a save or accept by one rebuilds the others
 //   that are not editing (the one that saves keeps its view, the one that
-//   accepts rebuilds too); a revert rebuilds every one, an edit in progress
-//   kept.
+//   accepts rebuilds too); a save that sorts the store into a new order and
+//   a revert rebuild every one, an edit in progress kept;
+// - a filter handler decides as a filter text does.
 
 namespace {
 
