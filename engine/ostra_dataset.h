@@ -210,6 +210,9 @@ protected:
     // The data were written: the store accepts every change, the other
     // datasets on it are told, and the count settles.
     void AcceptChanges();
+    // A view built before the store's order changed (a sorted save) is
+    // built again; an edit or insert in progress is kept.
+    void FollowStoreOrder();
 
     // ---- Framework operations ----
     void ClearCalcFields(TRecordBuffer Buffer) override;

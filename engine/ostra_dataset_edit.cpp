@@ -197,20 +197,26 @@ void TOstraDataset::InternalPost() {
     std::string error;
     if (!FImpl->FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
     FImpl->FKeyIndex.Invalidate();  // the record's values changed in place
-    const int index = keyChanged || FImpl->FViewExact ? FImpl->FView.IndexOf(record, FImpl->FPosition) : -1;
-    // A record outside the view (another's change or revert took it out)
-    // leaves the view's order as it was.
-    if (keyChanged && FImpl->FInKeyOrder && index >= 0) {
+    const bool live = record && FImpl->FCursor->Contains(record) && record->IsLive();
+    int index = live ? FImpl->FView.IndexOf(record, FImpl->FPosition) : -1;
+    bool known = true;
+    const bool shown =
+        live && (index < 0 || FImpl->FViewExact) && FImpl->WouldShow(record->Data(), known) && known;
+    bool placed = false;
+    if (index < 0 && shown) {
+        // Another's change or revert took the record out of the view; what
+        // this post wrote passes the view's filter: back where a build puts it.
+        index = FImpl->PlaceShared(record, -1);
+        FImpl->FPosition = index;
+        placed = true;
+    } else if (keyChanged && FImpl->FInKeyOrder && index >= 0) {
         if (!FImpl->InOrderAt(index))
             FImpl->FInKeyOrder = false;
         else if (FImpl->FViewKeysValid)
             FImpl->FView.SetKey(index, FImpl->ViewKeyOf(record->Data()));
     }
-    if (FImpl->FViewExact) {
-        bool known = true;
-        const bool shown = FImpl->WouldShow(record->Data(), known) && known;
-        FImpl->FViewExact = shown && index >= 0 && (!keyChanged || FImpl->StrictlyInOrderAt(index));
-    }
+    if (FImpl->FViewExact)
+        FImpl->FViewExact = shown && index >= 0 && (placed || !keyChanged || FImpl->StrictlyInOrderAt(index));
     if (tell) FImpl->NotifySharers({TOstraStoreChange::Edited, record, old.data()});
 }
 

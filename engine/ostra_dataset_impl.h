@@ -81,6 +81,8 @@ public:
     void SetDefaultValue(TField* Field, const TOstraField& Descriptor, const std::string& Text);
     void CopyMasterValues();
     bool CallFilterRecord(const TOstraRecord* Record);
+    // Calls OnFilterRecord with Data as the record being filtered.
+    bool CallFilterData(const uint8_t* Data);
     // Moves to view position Index and refetches the buffers around it.
     void GotoPosition(int Index, bool Center);
 
@@ -103,18 +105,21 @@ public:
     void DropDeadRecords();
     // Puts a record another sharer inserted or changed where a build would
     // show it (Index: its place in the view now, or -1); a sorted view out
-    // of key order gets it at its end.
-    void PlaceShared(TOstraRecord* Record, int Index);
+    // of key order gets it at its end. Answers its new place.
+    int PlaceShared(TOstraRecord* Record, int Index);
     // The view position of a record in store order, found by the records'
     // numbers in the store (no walk of the store).
     int StoreOrderPlace(const TOstraRecord* Record) const;
     // Builds the view again; one in edit or insert keeps its edit and its
     // current record.
     void RebuildKeepingEdit();
-    // Whether a build of the view now would show a record with these values;
-    // False with Known False when that cannot be told (an OnFilterRecord
-    // handler, a filter that does not prepare).
+    // Whether a build of the view now would show a record with these values
+    // (an OnFilterRecord handler is called on them); False with Known False
+    // when that cannot be told (a handler that raises, a filter that does
+    // not prepare).
     bool WouldShow(const uint8_t* Data, bool& Known);
+    // The filter conditions prepared for WouldShow; nullptr when they do not prepare.
+    const TOstraFilter* ShowFilter();
     // The record at Index is strictly between its neighbours in sort order,
     // so a build would put it there too.
     bool StrictlyInOrderAt(int Index) const;

@@ -156,7 +156,11 @@ bool TOstraDataset::TImpl::InRange(const uint8_t* data) const {
 }
 
 bool TOstraDataset::TImpl::CallFilterRecord(const TOstraRecord* Record) {
-    FFilterData = Record->Data();
+    return CallFilterData(Record->Data());
+}
+
+bool TOstraDataset::TImpl::CallFilterData(const uint8_t* Data) {
+    FFilterData = Data;
     bool accept = true;
     try {
         D.OnFilterRecord()(&D, accept);
@@ -468,16 +472,7 @@ void TOstraDataset::MasterDisabled() { CancelRange(); }
 // ---------------------------------------------------------------------------
 // Sharing the store with other datasets
 
-bool TOstraDataset::TImpl::WouldShow(const uint8_t* Data, bool& Known) {
-    Known = true;
-    if (!Data) return false;
-    if (FRangeActive && !InRange(Data)) return false;
-    if (!D.Filtered()) return true;
-    if (D.OnFilterRecord().Assigned()) {
-        Known = false;
-        return false;
-    }
-    if (D.Filter().empty() || FConditions.empty()) return true;
+const TOstraFilter* TOstraDataset::TImpl::ShowFilter() {
     if (!FShowFilterReady) {
         FShowFilterReady = true;
         auto filter = std::make_unique<TOstraFilter>();
@@ -488,11 +483,34 @@ bool TOstraDataset::TImpl::WouldShow(const uint8_t* Data, bool& Known) {
             FShowFilter.reset();
         }
     }
-    if (!FShowFilter) {
-        Known = false;
-        return false;
+    return FShowFilter.get();
+}
+
+bool TOstraDataset::TImpl::WouldShow(const uint8_t* Data, bool& Known) {
+    Known = true;
+    if (!Data) return false;
+    if (FRangeActive && !InRange(Data)) return false;
+    if (!D.Filtered()) return true;
+    if (!D.Filter().empty() && !FConditions.empty()) {
+        const TOstraFilter* filter = ShowFilter();
+        if (!filter) {
+            Known = false;
+            return false;
+        }
+        if (!filter->Match(Data, D.FilterOptions().Contains(foCaseInsensitive))) return false;
     }
-    return FShowFilter->Match(Data, D.FilterOptions().Contains(foCaseInsensitive));
+    if (!D.OnFilterRecord().Assigned()) return true;
+    // The handler is asked as a build asks it, in the filter state; one that
+    // raises leaves the answer to the next build.
+    const TDataSetState old = D.SetTempState(dsFilter);
+    bool accept = false;
+    try {
+        accept = CallFilterData(Data);
+    } catch (...) {
+        Known = false;
+    }
+    D.RestoreState(old);
+    return accept && Known;
 }
 
 bool TOstraDataset::TImpl::SortValuesDiffer(const uint8_t* A, const uint8_t* B) const {
@@ -523,7 +541,7 @@ int TOstraDataset::TImpl::StoreOrderPlace(const TOstraRecord* Record) const {
     return place < 0 ? FView.Count() : place;
 }
 
-void TOstraDataset::TImpl::PlaceShared(TOstraRecord* Record, int Index) {
+int TOstraDataset::TImpl::PlaceShared(TOstraRecord* Record, int Index) {
     const TOstraRecord* current = FView.At(FPosition);
     if (Index >= 0) FView.Delete(Index);
     int place;
@@ -562,6 +580,7 @@ void TOstraDataset::TImpl::PlaceShared(TOstraRecord* Record, int Index) {
         ++FPosition;
     }
     if (D.State() == dsBrowse) D.Resync({});
+    return place;
 }
 
 void TOstraDataset::TImpl::RebuildKeepingEdit() {
@@ -586,6 +605,11 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
     FBuiltOrder = FCursor->OrderChanges();
     const int at = current ? FView.IndexOf(current) : -1;
     FPosition = at >= 0 ? at : std::min(FPosition, FView.Count() - 1);
+}
+
+void TOstraDataset::FollowStoreOrder() {
+    if (!Active() || !FImpl->FCursor || FImpl->FBuiltOrder == FImpl->FCursor->OrderChanges()) return;
+    FImpl->RebuildKeepingEdit();
 }
 
 void TOstraDataset::TImpl::DropFromView(const TOstraRecord* Record) {

@@ -273,11 +273,17 @@ void TOstraTable::SettleSharers() {
     std::vector<TOstraDataset*> sharers;
     CollectSharers(root, sharers);
     for (TOstraDataset* other : sharers) {
-        // One with an edit in progress keeps it, and its count with it; its
-        // view lost what the store released when it was told.
-        if (other == this || !other->Active() || other->State() != dsBrowse) continue;
-        other->SettleChanges();
+        if (!other->Active()) continue;
         try {
+            if (other == this || other->State() != dsBrowse) {
+                // The one that saved keeps its view, and one with an edit in
+                // progress its edit and its count; its view lost what the
+                // store released when it was told. A sorted save's new order
+                // reaches both.
+                other->FollowStoreOrder();
+                continue;
+            }
+            other->SettleChanges();
             // Built again only where the others' changes would show.
             other->RebuildView(true);
         } catch (const Exception&) {
@@ -306,7 +312,15 @@ void TOstraTable::Save() {
     if (!pending || HasPendingChanges()) return;
     bool shared = FSource != nullptr;
     for (TOstraDataset* clone : Clones()) shared = shared || clone->Active();
-    if (shared) SettleSharers();
+    if (shared) {
+        SettleSharers();
+        return;
+    }
+    try {
+        FollowStoreOrder();
+    } catch (const Exception&) {
+        // Its filter failed before; the saved data stand.
+    }
 }
 
 void TOstraTable::CancelChanges() {

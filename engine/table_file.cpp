@@ -14,7 +14,6 @@
 #include <memory>
 #include <mutex>
 #include <new>
-#include <thread>
 #include <utility>
 
 #include "engine/messages.h"
@@ -22,11 +21,15 @@
 #include "engine/record_sort.h"
 #include "engine/record_store.h"
 #include "engine/sapphire.h"
+#include "engine/table_load.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
+#include "platform/core/memory.h"
+#include "platform/core/process.h"
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
+#include "platform/core/threads.h"
 
 namespace {
 
@@ -46,7 +49,8 @@ inline void PutLE32(uint8_t* p, int32_t value) {
 }
 
 std::size_t GChunkSize = 1 << 20;
-int GLoadThreads = 0;  // 0: one per core
+int GLoadThreads = 0;  // 0: one per usable processor
+std::function<void(int)> GLoadMemoryHook;
 
 }  // namespace
 
@@ -64,6 +68,8 @@ public:
 
     const uint8_t* P = nullptr;
     const uint8_t* End = nullptr;
+    // The threads the records are parsed on.
+    int Threads = 1;
 
     // Contiguous now.
     std::size_t Left() const { return static_cast<std::size_t>(End - P); }
@@ -252,6 +258,10 @@ int SetTableLoadThreads(int threads) {
     return old;
 }
 
+int TableLoadThreads() { return GLoadThreads > 0 ? GLoadThreads : UsableProcessorCount(); }
+
+void SetTableLoadMemoryHook(std::function<void(int threads)> hook) { GLoadMemoryHook = std::move(hook); }
+
 // -- Descriptor texts ----------------------------------------------------------------
 
 std::string DescriptorItem(const TOstraField& field) {
@@ -315,7 +325,10 @@ struct TAutoIncRun {
 
 // Parses batches on worker threads while the loading thread reads and scans
 // on. Read buffers go round: a batch's buffer is free again once it is
-// parsed. Without workers each batch is parsed as it is handed over.
+// parsed. Without workers each batch is parsed as it is handed over. The
+// workers allocate and free nothing (TLeanThreads): the queue and the list
+// of free buffers have their room from the start, and a full queue has the
+// loading thread parse a batch itself.
 class TBatchWorkers {
 public:
     using TParse = std::function<void(const TRecordBatch&)>;
@@ -326,18 +339,19 @@ public:
 
     TBatchWorkers(TParse parse, int workers, std::size_t maxBuffers)
         : FParse(std::move(parse)), FMaxBuffers(std::max<std::size_t>(maxBuffers, 2)) {
-        FThreads.reserve(static_cast<std::size_t>(std::max(workers, 0)));
-        try {
-            for (int i = 0; i < workers; ++i) FThreads.emplace_back([this] { Work(); });
-        } catch (...) {
-            Stop();  // fewer workers (none at worst) do the same work
-        }
-        FWorkers = FThreads.size();
+        FBuffers.reserve(FMaxBuffers);
+        FFree.reserve(FMaxBuffers);
+        FQueue.resize(static_cast<std::size_t>(std::max(workers, 0)) * 4 + FMaxBuffers);
+        // Fewer workers (none at worst) do the same work.
+        for (int i = 0; i < workers; ++i)
+            if (!FThreads.Start(&TBatchWorkers::WorkOn, this)) break;
+        FWorkers = FThreads.Count();
     }
     ~TBatchWorkers() { Stop(); }
     TBatchWorkers(const TBatchWorkers&) = delete;
     TBatchWorkers& operator=(const TBatchWorkers&) = delete;
 
+    std::size_t Workers() const { return FWorkers; }
     // A free buffer; while none is, parses waiting batches here or waits.
     int Acquire() {
         std::unique_lock lock(FMutex);
@@ -351,7 +365,7 @@ public:
                 FBuffers.emplace_back();
                 return static_cast<int>(FBuffers.size() - 1);
             }
-            if (!FQueue.empty())
+            if (FQueued > 0)
                 RunOne(lock);
             else
                 FDone.wait(lock);
@@ -364,7 +378,9 @@ public:
     }
     void Hand(const TRecordBatch& batch) {
         std::unique_lock lock(FMutex);
-        FQueue.push_back(batch);
+        while (FQueued == FQueue.size()) RunOne(lock);
+        FQueue[(FHead + FQueued) % FQueue.size()] = batch;
+        ++FQueued;
         if (FWorkers == 0)
             RunOne(lock);
         else
@@ -373,7 +389,7 @@ public:
     // Every batch handed over is parsed.
     void Finish() {
         std::unique_lock lock(FMutex);
-        while (!FQueue.empty()) RunOne(lock);
+        while (FQueued > 0) RunOne(lock);
         FDone.wait(lock, [this] { return FActive == 0; });
         if (FError) std::rethrow_exception(std::exchange(FError, nullptr));
     }
@@ -381,8 +397,9 @@ public:
 private:
     // Parses the first waiting batch with the lock released.
     void RunOne(std::unique_lock<std::mutex>& lock) {
-        const TRecordBatch batch = FQueue.front();
-        FQueue.pop_front();
+        const TRecordBatch batch = FQueue[FHead];
+        FHead = (FHead + 1) % FQueue.size();
+        --FQueued;
         ++FActive;
         lock.unlock();
         std::exception_ptr error;
@@ -394,14 +411,18 @@ private:
         lock.lock();
         --FActive;
         if (error && !FError) FError = error;
-        if (batch.Buffer >= 0) FFree.push_back(batch.Buffer);
-        FDone.notify_one();  // only the loading thread waits for it
+        if (batch.Buffer >= 0) FFree.push_back(batch.Buffer);  // room reserved
+        FDone.notify_one();                                    // only the loading thread waits for it
+    }
+    static void* WorkOn(void* workers) {
+        static_cast<TBatchWorkers*>(workers)->Work();
+        return nullptr;
     }
     void Work() {
         std::unique_lock lock(FMutex);
         for (;;) {
-            FWork.wait(lock, [this] { return FClosing || !FQueue.empty(); });
-            if (FQueue.empty()) return;  // closing, and nothing is left
+            FWork.wait(lock, [this] { return FClosing || FQueued > 0; });
+            if (FQueued == 0) return;  // closing, and nothing is left
             RunOne(lock);
         }
     }
@@ -413,25 +434,26 @@ private:
             FClosing = true;
             FWork.notify_all();
         }
-        for (std::thread& t : FThreads) t.join();
-        FThreads.clear();
+        FThreads.JoinAll();
         std::unique_lock lock(FMutex);
-        while (!FQueue.empty()) RunOne(lock);
+        while (FQueued > 0) RunOne(lock);
     }
 
     TParse FParse;
     std::size_t FMaxBuffers;
     std::size_t FWorkers = 0;
     std::mutex FMutex;
-    std::condition_variable FWork;  // a batch is waiting, or the end
-    std::condition_variable FDone;  // a batch is parsed
-    std::deque<TRecordBatch> FQueue;
+    std::condition_variable FWork;     // a batch is waiting, or the end
+    std::condition_variable FDone;     // a batch is parsed
+    std::vector<TRecordBatch> FQueue;  // a ring of FQueued batches from FHead
+    std::size_t FHead = 0;
+    std::size_t FQueued = 0;
     int FActive = 0;
     bool FClosing = false;
     std::exception_ptr FError;
     std::vector<TBuffer> FBuffers;
     std::vector<int> FFree;
-    std::vector<std::thread> FThreads;
+    TLeanThreads FThreads;  // last: stopped before the rest goes
 };
 
 constexpr std::size_t RoundUp4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
@@ -464,6 +486,13 @@ public:
     explicit TOstraImageReader(TOstraCursor& cursor) : C(cursor) {}
 
     bool Read(TImageInput& in, std::string& error);
+    // Loads the image Open gives on TableLoadThreads() threads. A load that
+    // runs short of memory starts over on half the threads (Open gives the
+    // image from its start again; nullptr when it cannot); one that runs
+    // short on one thread raises EOutOfMemory, the store left empty.
+    static bool LoadFallingBack(TOstraCursor& cursor,
+                                const std::function<std::unique_ptr<TImageInput>()>& open,
+                                std::string& error);
     // True once the fields are known: from then on a tolerant load keeps what
     // it read.
     bool FieldsKnown = false;
@@ -703,14 +732,14 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
     if (const TOstraField* f = C.AutoIncField()) FAutoIncOffset = f->Offset;
     const std::size_t batchBytes = std::max<std::size_t>(GChunkSize / 4, 1);
     const uint64_t batches = in.Remaining() / batchBytes;
-    const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
-    const uint64_t threads = GLoadThreads > 0 ? static_cast<uint64_t>(GLoadThreads) : cores;
+    const auto threads = static_cast<uint64_t>(std::max(in.Threads, 1));
     const int workers = batches >= 2 ? static_cast<int>(std::min<uint64_t>(threads - 1, batches - 1)) : 0;
     // The loading thread is the slower side: a few buffers in flight keep the
     // workers busy, and each is memory the load holds on top of the table.
     TBatchWorkers pool([this](const TRecordBatch& b) { ParseBatch(b); }, workers,
                        std::min<std::size_t>(static_cast<std::size_t>(workers) + 2, 6));
     TProgress progress(C.FOnProgress, recordCount);
+    const int running = static_cast<int>(pool.Workers()) + 1;
 
     // The bytes at hand: the image in memory, or the buffer being scanned.
     const bool whole = in.Whole();
@@ -732,6 +761,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
     int32_t loaded = 0, batchCount = 0;
     auto hand = [&] {
         if (batchCount == 0) return;
+        if (GLoadMemoryHook) GLoadMemoryHook(running);
         TRecordBatch batch;
         batch.Data = base + start;
         batch.First = loaded - batchCount;
@@ -994,42 +1024,81 @@ void TOstraCursor::ClearForLoad() {
     FPassword = password;
 }
 
+bool TOstraImageReader::LoadFallingBack(TOstraCursor& cursor,
+                                        const std::function<std::unique_ptr<TImageInput>()>& open,
+                                        std::string& error) {
+    int threads = TableLoadThreads();
+    for (;;) {
+        try {
+            std::unique_ptr<TImageInput> input = open();
+            if (input) input->Threads = threads;
+            return cursor.LoadImage(input.get(), error);
+        } catch (const std::bad_alloc&) {
+            // What was read goes, and with it the memory it took.
+            cursor.ClearForLoad();
+            error.clear();
+            if (threads <= 1) throw EOutOfMemory(SOutOfMemory);
+            threads /= 2;
+        }
+    }
+}
+
 bool TOstraCursor::LoadFromStream(TStream* stream, std::string& error) {
     error.clear();
     ClearForLoad();
-    std::unique_ptr<TImageInput> input;
+    int64_t position = 0, left = 0;
+    TMemoryStream* memory = nullptr;
+    bool measured = false;
     if (stream) {
         try {
-            const int64_t position = stream->Position();
-            const int64_t left = std::max<int64_t>(stream->Size() - position, 0);
-            if (auto* memory = dynamic_cast<TMemoryStream*>(stream)) {
-                input = std::make_unique<TImageInput>(
-                    static_cast<const uint8_t*>(memory->Memory()) + position, static_cast<std::size_t>(left));
-                memory->Seek(0, soFromEnd);
-            } else {
-                // Pulled in chunks; a read error ends the image there.
-                input = std::make_unique<TImageInput>(
-                    [stream](uint8_t* buffer, std::size_t count) -> std::size_t {
-                        try {
-                            return static_cast<std::size_t>(
-                                std::max<int64_t>(stream->Read(buffer, static_cast<int64_t>(count)), 0));
-                        } catch (const Exception&) {
-                            return 0;
-                        }
-                    },
-                    static_cast<uint64_t>(left));
-            }
-        } catch (const Exception&) {
-            input.reset();
-        }
+            position = stream->Position();
+            left = std::max<int64_t>(stream->Size() - position, 0);
+            memory = dynamic_cast<TMemoryStream*>(stream);
+            measured = true;
+        } catch (const Exception&) {}
     }
-    const bool ok = LoadImage(input.get(), error);
+    bool again = false;
+    auto open = [&]() -> std::unique_ptr<TImageInput> {
+        if (!measured) return nullptr;
+        if (memory)
+            return std::make_unique<TImageInput>(static_cast<const uint8_t*>(memory->Memory()) + position,
+                                                 static_cast<std::size_t>(left));
+        if (std::exchange(again, true)) {
+            // Read again from where the image starts; a stream that cannot
+            // go back leaves the lack of memory standing.
+            try {
+                stream->SetPosition(position);
+            } catch (const Exception&) {
+                throw std::bad_alloc();
+            }
+        }
+        // Pulled in chunks; a read error ends the image there.
+        return std::make_unique<TImageInput>(
+            [stream](uint8_t* buffer, std::size_t count) -> std::size_t {
+                try {
+                    return static_cast<std::size_t>(
+                        std::max<int64_t>(stream->Read(buffer, static_cast<int64_t>(count)), 0));
+                } catch (const Exception&) {
+                    return 0;
+                }
+            },
+            static_cast<uint64_t>(left));
+    };
     // The stream is left at its end, as when it was read whole.
-    if (stream) {
+    auto toEnd = [stream] {
+        if (!stream) return;
         try {
             stream->Seek(0, soFromEnd);
         } catch (const Exception&) {}
+    };
+    bool ok = false;
+    try {
+        ok = TOstraImageReader::LoadFallingBack(*this, open, error);
+    } catch (...) {
+        toEnd();
+        throw;
     }
+    toEnd();
     return ok;
 }
 
@@ -1048,13 +1117,20 @@ bool TOstraCursor::LoadFromFile(const std::string& fileName, std::string& error)
         return false;
     }
     TFileStream* stream = file.get();
-    TImageInput input(
-        [stream](uint8_t* buffer, std::size_t count) -> std::size_t {
-            return static_cast<std::size_t>(
-                std::max<int64_t>(stream->Read(buffer, static_cast<int64_t>(count)), 0));
-        },
-        static_cast<uint64_t>(std::max<int64_t>(size, 0)));
-    return LoadImage(&input, error);
+    auto open = [stream, size]() -> std::unique_ptr<TImageInput> {
+        try {
+            stream->SetPosition(0);
+        } catch (const Exception&) {
+            throw std::bad_alloc();  // cannot read it again: the lack of memory stands
+        }
+        return std::make_unique<TImageInput>(
+            [stream](uint8_t* buffer, std::size_t count) -> std::size_t {
+                return static_cast<std::size_t>(
+                    std::max<int64_t>(stream->Read(buffer, static_cast<int64_t>(count)), 0));
+            },
+            static_cast<uint64_t>(std::max<int64_t>(size, 0)));
+    };
+    return TOstraImageReader::LoadFallingBack(*this, open, error);
 }
 
 // -- Writer --------------------------------------------------------------------------

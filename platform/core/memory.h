@@ -10,6 +10,17 @@
 
 #include <cstddef>
 
+#include "platform/core/exceptions.h"
+
+// The platform's out-of-memory error, raised with SOutOfMemory where a
+// caller is told of a lack of memory instead of std::bad_alloc.
+constexpr const char* SOutOfMemory = "Out of memory";
+class EOutOfMemory : public Exception {
+public:
+    using Exception::Exception;
+    const char* ClassName() const override { return "EOutOfMemory"; }
+};
+
 constexpr std::size_t HugePageSize = 2 * 1024 * 1024;
 
 // At least size bytes (one byte for 0); raises std::bad_alloc.

@@ -1,5 +1,6 @@
 #include "platform/core/process.h"
 
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,15 @@ bool Identity(const std::string& name, struct stat& st) { return ::stat(name.c_s
 int CurrentProcessId() { return static_cast<int>(::getpid()); }
 
 unsigned CurrentUserId() { return static_cast<unsigned>(::getuid()); }
+
+int UsableProcessorCount() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
+    // More processors than the set holds: the machine's count.
+    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 0 ? static_cast<int>(online) : 1;
+}
 
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa {

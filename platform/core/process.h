@@ -7,6 +7,9 @@
 // This process's id and its user's id.
 int CurrentProcessId();
 unsigned CurrentUserId();
+// The processors this process may run on (its affinity, as taskset sets
+// it), not the machine's; at least 1.
+int UsableProcessorCount();
 
 // True when both names lead to the same file (symbolic links followed);
 // False when either cannot be reached.

@@ -40,7 +40,8 @@ TEST(OstraMask, Matches) {
         {"home", "hom", false},
         {"", "", true},
         {"", "x", false},
-        // Runs need backtracking; a single after a run still needs a character.
+        // Runs need backtracking; a single after a run still needs a character
+        // (it is not dropped).
         {"*ab", "aab", true},
         {"*a*b*c", "xaxxbxxbxc", true},
         {"*a*b*c", "xaxxbxxbx", false},
@@ -55,6 +56,10 @@ TEST(OstraMask, Matches) {
         {"a*_", "ab", true},
         {"%_x", "abx", true},
         {"%_x", "x", false},
+        {"\320\226*?A", "\320\226A", false},  // Ж*?A: one character between
+        {"\320\226*?A", "\320\226\320\266a", true},
+        {"%??", "a", false},
+        {"%??", "ab", true},
         // Accented letters compare without case (octal escapes: UTF-8 bytes).
         {"caf\303\211", "caf\303\251", true},  // É against é
         {"_a", "\303\251a", true},             // one character, two bytes

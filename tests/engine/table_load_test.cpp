@@ -5,13 +5,19 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "engine/ostra_table.h"
 #include "engine/record_store.h"
 #include "engine/table_file.h"
+#include "engine/table_load.h"
+#include "platform/core/child_process.h"
 #include "platform/core/files.h"
+#include "platform/core/memory.h"
+#include "platform/core/process.h"
 #include "platform/core/streams.h"
 #include "platform/core/text.h"
 #include "support/engine/engine_test_util.h"
@@ -431,5 +437,125 @@ TEST(TableLoad, AutoIncValuesOutOfOrderAreSortedAtEveryPlace) {
                     ASSERT_LE(IntOf(c, c.RecordAt(i - 1), "Key"), IntOf(c, c.RecordAt(i), "Key")) << i;
             }
         }
+    }
+}
+
+namespace {
+
+// Makes every batch of a load on more than Most threads run short of
+// memory, as the arenas and buffers of many threads do under a limit, and
+// notes the thread counts the loads ran on.
+class ScopedShortMemory {
+public:
+    explicit ScopedShortMemory(int most) {
+        SetTableLoadMemoryHook([this, most](int threads) {
+            if (Seen.empty() || Seen.back() != threads) Seen.push_back(threads);
+            if (threads > most) throw std::bad_alloc();
+        });
+    }
+    ~ScopedShortMemory() { SetTableLoadMemoryHook(nullptr); }
+    std::vector<int> Seen;
+};
+
+}  // namespace
+
+// A load that runs short of memory on many threads starts over on fewer,
+// from a file, a memory stream and a file stream, and gives the table one
+// thread gives; short on one thread too, it raises the platform's
+// out-of-memory error, keeps nothing, and the next load opens the table.
+TEST(TableLoad, ALoadRunningShortOfMemoryStartsOverOnFewerThreads) {
+    const std::string image = ManyRecords(3000, 5).Build();
+    TLoads one;
+    LoadAllWays(one, image, 1, 4096, false);
+    ASSERT_TRUE(one.FileOk && one.MemoryOk && one.StreamOk) << one.FileError;
+    {
+        ScopedShortMemory shortOfMemory(2);
+        TLoads many;
+        LoadAllWays(many, image, 8, 4096, false);
+        ASSERT_TRUE(many.FileOk && many.MemoryOk && many.StreamOk)
+            << many.FileError << many.MemoryError << many.StreamError;
+        EXPECT_EQ(Difference(one.File, many.File), "");
+        EXPECT_EQ(Difference(one.File, many.Memory), "");
+        EXPECT_EQ(Difference(one.File, many.Stream), "");
+        EXPECT_EQ((std::vector<int>{8, 4, 2, 8, 4, 2, 8, 4, 2}), shortOfMemory.Seen);
+    }
+
+    ScopedLoad load(0, 4096);
+    TempFile file(image);
+    TOstraTable table(nullptr);
+    table.SetTableName(file.Name());
+    {
+        ScopedShortMemory shortOfMemory(0);
+        try {
+            table.Open();
+            ADD_FAILURE() << "opened without memory";
+        } catch (const EOutOfMemory& e) {
+            EXPECT_EQ("Out of memory", e.Message());
+        }
+        EXPECT_FALSE(table.Active());
+        EXPECT_EQ(1, shortOfMemory.Seen.back());
+        TOstraCursor cursor;
+        TFileStream stream(file.Name(), fmOpenRead);
+        std::string error;
+        EXPECT_THROW(cursor.LoadFromStream(&stream, error), EOutOfMemory);
+        EXPECT_EQ(0, cursor.RecordCount());
+        EXPECT_EQ(stream.Size(), stream.Position());
+    }
+    table.Open();
+    EXPECT_EQ(3000, table.RecordCount());
+    std::ifstream in(file.Name(), std::ios::binary);
+    EXPECT_EQ(image, std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+}
+
+// Without a setting a load runs on every processor the process may use.
+TEST(TableLoad, ThreadsFollowTheProcessorsTheProcessMayUse) {
+    {
+        ScopedLoad load(0, 4096);
+        EXPECT_EQ(UsableProcessorCount(), TableLoadThreads());
+    }
+    ScopedLoad load(3, 4096);
+    EXPECT_EQ(3, TableLoadThreads());
+}
+
+// Under an address-space limit that a load on one thread fits in with a
+// little to spare, a load on eight threads fits too: its workers take small
+// stacks and no memory arenas of their own. Each load runs in a process of
+// its own; the first measures what one thread needs.
+TEST(TableLoad, ALimitThatOneThreadLoadsUnderLoadsOnEightThreads) {
+    const std::string image = ManyRecords(12000, 17).Build();
+    TempFile file(image);
+    auto load = [&](int threads) {
+        ScopedLoad setting(threads, std::size_t{1} << 20);
+        TOstraCursor cursor;
+        std::string error;
+        try {
+            return cursor.LoadFromFile(file.Name(), error) && cursor.RecordCount() == 12000 ? 0 : 1;
+        } catch (const EOutOfMemory&) {
+            return 3;
+        } catch (const std::bad_alloc&) {
+            return 4;
+        }
+    };
+    // One thread, to learn what the load takes at its peak; the parent
+    // reads it from the child's file.
+    const std::string report = file.Name() + ".peak";
+    const int measure = SpawnChild([&] {
+        const std::size_t before = MemoryFigure("VmSize");
+        if (MemoryFigure("VmPeak") > before && !LimitAddressSpace(std::size_t{1} << 40)) return 2;
+        const int code = load(1);
+        std::ofstream(report) << MemoryFigure("VmPeak") - before;
+        return code;
+    });
+    ASSERT_EQ(0, ChildExitCode(measure));
+    std::size_t peak = 0;
+    std::ifstream(report) >> peak;
+    std::remove(report.c_str());
+    ASSERT_GT(peak, 0u);
+    for (const int threads : {1, 8}) {
+        const int child = SpawnChild([&] {
+            if (!LimitAddressSpace(peak + (std::size_t{24} << 20))) return 2;
+            return load(threads);
+        });
+        EXPECT_EQ(0, ChildExitCode(child)) << threads << " threads; one thread's peak " << peak;
     }
 }
