@@ -6,6 +6,7 @@
 #include "engine/ostra_table.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
+#include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/dialogs.h"
 
@@ -13,25 +14,31 @@ namespace {
 
 void Inform(const std::string& Text) { MessageDlg(Text, mtInformation, TMsgDlgButtons{mbOK}, 0); }
 
-// Copies the named tables' files from one extension to the other, telling
-// the user about each failure and then the count. A missing source is named
-// with ShownExt.
+// Copies the named tables' files from one extension to the other with Copy,
+// telling the user about each failure (with its reason, when there is one)
+// and then the count. A missing source is named with ShownExt.
+using TTableCopy = bool (*)(const std::string& Source, const std::string& Dest, std::string& Reason);
 int CopyTableFiles(const std::string& Folder, const std::vector<std::string>& Names,
                    const std::string& FromExt, const std::string& ShownExt, const std::string& ToExt,
-                   std::vector<std::string>* Copied) {
+                   TTableCopy Copy, std::vector<std::string>* Copied) {
     int count = 0;
     for (const std::string& name : Names) {
         std::string source = FindFileNoCase(Folder, name + FromExt);
-        if (!source.empty() && CopyFile(source, TableFileIn(Folder, name, ToExt), false)) {
+        std::string reason;
+        if (!source.empty() && Copy(source, TableFileIn(Folder, name, ToExt), reason)) {
             ++count;
             if (Copied) Copied->push_back(name);
         } else {
             if (source.empty()) source = IncludeTrailingPathDelimiter(Folder) + name + ShownExt;
-            Inform(source + " Not copied.");
+            Inform(source + " Not copied." + (reason.empty() ? std::string() : "\n" + reason));
         }
     }
     Inform(IntToStr(count) + " Files copied.");
     return count;
+}
+
+bool CopyTableFile(const std::string& Source, const std::string& Dest, std::string&) {
+    return CopyFile(Source, Dest, false);
 }
 
 std::string FolderKey(const std::string& Folder) {
@@ -55,6 +62,31 @@ TOstraTable* CloneRoot(TOstraTable* Table) {
     return Table && Table->LoadMode() == lmFile ? Table : nullptr;
 }
 
+// Reads the backup once, opens that image with the engine (a protected
+// table's password as any opening finds it: the known ones, then the
+// prompt) and only then writes it over the table file, through a temporary
+// file renamed into place. A backup that does not open changes nothing.
+bool RestoreTableFile(const std::string& Backup, const std::string& Table, std::string& Reason) {
+    try {
+        TMemoryStream image;
+        image.LoadFromFile(Backup);
+        {
+            TOstraTable probe(nullptr);
+            probe.SetLoadMode(lmStream);
+            probe.SetLoadingStream(&image);
+            probe.Open();
+            probe.Close();
+        }
+        TAtomicFileWriter out(Table);
+        out.Write(image.Memory(), static_cast<std::size_t>(image.Size()));
+        out.Commit();
+        return true;
+    } catch (const Exception& e) {
+        Reason = e.Message();
+        return false;
+    }
+}
+
 }  // namespace
 
 const std::vector<std::string>& BackupTableNames() {
@@ -69,12 +101,12 @@ std::string TableFileIn(const std::string& Folder, const std::string& Name, cons
 }
 
 int BackupTables(const std::string& Folder) {
-    return CopyTableFiles(Folder, BackupTableNames(), ".d", ".d", ".bak", nullptr);
+    return CopyTableFiles(Folder, BackupTableNames(), ".d", ".d", ".bak", CopyTableFile, nullptr);
 }
 
 int RestoreTables(const std::string& Folder, const std::vector<std::string>& Names,
                   std::vector<std::string>* Restored) {
-    return CopyTableFiles(Folder, Names, ".bak", ".Bak", ".d", Restored);
+    return CopyTableFiles(Folder, Names, ".bak", ".Bak", ".d", RestoreTableFile, Restored);
 }
 
 std::vector<TOstraTable*> ReloadRestoredTables(const std::string& Folder,

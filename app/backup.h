@@ -4,9 +4,14 @@
 // "<name>.bak" beside it; a restore copies "<name>.bak" back over
 // "<name>.d". File names match without regard to letter case (the tables'
 // files were named on a system that ignores it), so an existing file of
-// another case is the one read or overwritten. Each file that cannot be
-// copied is reported by an information box "<path> Not copied.", and the
-// number copied by a box "<n> Files copied.".
+// another case is the one read or overwritten. Only regular files are read
+// (a named pipe is refused, never waited on), and a file is replaced through
+// a temporary file renamed over it, so the old one stays until the new one
+// is in place. A restore first opens the backup with the engine and replaces
+// the table file only when it opened: a damaged backup never destroys the
+// live table. Each file that cannot be copied is reported by an information
+// box "<path> Not copied." (followed by the reason on a line of its own, when
+// there is one), and the number copied by a box "<n> Files copied.".
 //
 // After a restore the open tables still hold the old data in memory;
 // ReloadRestoredTables reads the restored ones again, so that no later save

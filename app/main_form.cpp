@@ -73,7 +73,7 @@ void ShowOnQuotes(TDataSource* Quotes) {
 
 }  // namespace
 
-TfrmToDo::TfrmToDo(TComponent* AOwner) : TForm(AOwner) {
+TfrmToDo::TfrmToDo(TComponent* AOwner) : TMinSizeForm(AOwner) {
     SetName("frmToDo");
     SetCaption("Kelv Taskmoor Free version");
     SetPosition(poScreenCenter);
@@ -98,6 +98,7 @@ TfrmToDo::TfrmToDo(TComponent* AOwner) : TForm(AOwner) {
     BindHandlers();
     EnableAlign();
     FPageControl1->SetActivePage(FTabSheet7);
+    KeepRoomForPanels();
     SetOnCreate(TNotifyEvent(this, &TfrmToDo::FormCreate));
     SetOnClose(TCloseEvent(this, &TfrmToDo::FormClose));
     frmToDo = this;

@@ -21,6 +21,7 @@
 #include "app/todo_tables.h"
 #include "engine-controls/ostra_dbgrid_columns.h"
 #include "platform/ui/dbctrls.h"
+#include "platform/ui/form_min_size.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/grids.h"
 
@@ -60,8 +61,8 @@ public:                                    \
 private:                                   \
     Type* F##Name = nullptr;
 
-class TfrmToDo : public TForm {
-    TASKMOOR_CLASS(TfrmToDo, TForm)
+class TfrmToDo : public TMinSizeForm {
+    TASKMOOR_CLASS(TfrmToDo, TMinSizeForm)
 public:
     explicit TfrmToDo(TComponent* AOwner);
     ~TfrmToDo() override;
@@ -289,8 +290,17 @@ private:
     void BuildTabs();
     void BuildProjectEdits();
     void TodaySheetResize(TObject* Sender);
+    // The window keeps the size its panels need (the Projects page whole).
+    void KeepRoomForPanels();
     // main_form_grids.cpp
     void BuildGrids();
+    // A fast second click on a cell is a double click, which the grid leaves
+    // to its handler: on the editing grids it opens the editor on the cell
+    // just clicked, as a slower second click does.
+    void EditingGridMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void EditingGridDblClick(TObject* Sender);
+    TOstraDBGrid* FClickedGrid = nullptr;
+    TGridCoord FClickedCell{-1, -1};
 
     // The handlers not bound while building.
     void BindHandlers();

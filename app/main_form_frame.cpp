@@ -1,6 +1,7 @@
 // The main window's frame: the menu, the tool bar, the quote of the day and
 // the status bar along the bottom, the seven tabs, the panels of the Today
 // tab and the edits of the Projects tab.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ namespace {
 // Height of the quote strip at the top of the Today tab.
 constexpr int TodayQuoteHeight = 66;
 constexpr int HeadingHeight = 20;
+// The Projects edit panel as laid out: its first height, and the width its
+// bottom row of edits needs.
+constexpr int ProjectEditsHeight = 268;
+constexpr int ProjectEditsWidth = 688;
 
 TMenuItem* AddItem(TfrmToDo* Form, TMenuItem* Parent, const char* Name, const char* Caption,
                    void (TfrmToDo::*Handler)(TObject*) = nullptr) {
@@ -296,7 +301,7 @@ void TfrmToDo::BuildProjectEdits() {
     // Laid out at its first size; aligned once the anchors are set, so they
     // keep the distances of that layout.
     FPanel6 = MakeComponent<TPanel>(this, FTabSheet6, "Panel6");
-    FPanel6->SetBounds(0, 0, 876, 268);
+    FPanel6->SetBounds(0, 0, 876, ProjectEditsHeight);
     FPanel6->SetCaption("");
     FPanel6->SetBevelOuter(bvNone);
 
@@ -357,4 +362,19 @@ void TfrmToDo::BuildProjectEdits() {
     FLabel6->SetFocusControl(FOstraDBEdit2);
     FLabel7->SetFocusControl(FOstraDBEdit3);
     FLabel8->SetFocusControl(FOstraDBEdit4);
+}
+
+void TfrmToDo::KeepRoomForPanels() {
+    // What lies around the pages (bars, tabs, the quote panel), then the
+    // room the Projects page needs: its grid and its edit panel whole, and
+    // the tool bar's buttons side by side.
+    TTabSheet* sheet = FPageControl1->ActivePage();
+    int toolBarWidth = 0;
+    for (int i = 0; i < FToolBar1->ControlCount(); ++i) {
+        TControl* c = FToolBar1->Controls(i);
+        toolBarWidth = std::max(toolBarWidth, c->Left() + c->Width());
+    }
+    const int clientWidth = std::max(ClientWidth() - sheet->Width() + ProjectEditsWidth, toolBarWidth + 4);
+    const int clientHeight = ClientHeight() - sheet->Height() + FOstraDBGrid6->Height() + ProjectEditsHeight;
+    SetMinimumClientSize(clientWidth, clientHeight);
 }

@@ -145,6 +145,11 @@ void TfrmToDo::BuildGrids() {
         g->SetAllowDelete(false);
         g->SetAllowInsert(false);
     }
+    for (TOstraDBGrid* g :
+         {FOstraDBGrid1, FOstraDBGrid2, FOstraDBGrid3, FOstraDBGrid5, FOstraDBGrid7, FOstraDBGrid8}) {
+        g->SetOnMouseUp(TMouseEvent(this, &TfrmToDo::EditingGridMouseUp));
+        g->SetOnDblClick(TNotifyEvent(this, &TfrmToDo::EditingGridDblClick));
+    }
 }
 
 TOstraDBGrid* TfrmToDo::Grid(int Number) const {
@@ -159,4 +164,16 @@ TOstraDBGrid* TfrmToDo::Grid(int Number) const {
     case 8: return FOstraDBGrid8;
     default: return nullptr;
     }
+}
+
+void TfrmToDo::EditingGridMouseUp(TObject* Sender, TMouseButton Button, TShiftState, int X, int Y) {
+    FClickedGrid = Button == mbLeft ? dynamic_cast<TOstraDBGrid*>(Sender) : nullptr;
+    FClickedCell = FClickedGrid ? FClickedGrid->MouseCoord(X, Y) : TGridCoord{-1, -1};
+}
+
+void TfrmToDo::EditingGridDblClick(TObject* Sender) {
+    auto* grid = dynamic_cast<TOstraDBGrid*>(Sender);
+    if (!grid || grid != FClickedGrid || FClickedCell.X != grid->Col() || FClickedCell.Y != grid->Row())
+        return;
+    if (grid->Options().Contains(dgEditing) && !grid->EditorMode()) grid->SetEditorMode(true);
 }

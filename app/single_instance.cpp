@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "platform/core/files.h"
 #include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/single_instance.h"
 
 namespace {
@@ -12,6 +14,7 @@ constexpr int ReplyTimeoutMs = 2000;
 
 std::unique_ptr<TSingleInstance> gInstance;
 std::string gTitle;
+TFileLock gDataLock;
 
 // The service for the application's title; kept while it is the running copy.
 TSingleInstance& Instance() {
@@ -59,11 +62,36 @@ bool IsAnotherInstance() {
     const bool another = CreateInstanceMutex();
     if (another) {
         TInstanceWindow window = FindOtherInstanceWindow();
-        BringInstanceForward(window);
+        if (!BringInstanceForward(window))
+            MessageDlg(SInstanceNotAnswering, mtError, TMsgDlgButtons{mbOK}, 0);
     }
     return another;
 }
 
+std::string DataFolderLockPath(const std::string& Folder) {
+    return IncludeTrailingPathDelimiter(Folder) + DataFolderLockName;
+}
+
+bool ClaimDataFolder(const std::string& Folder) {
+    switch (gDataLock.TryLock(DataFolderLockPath(Folder))) {
+    case TFileLock::flLocked: return true;
+    case TFileLock::flHeld:
+        MessageDlg(SDataFolderInUse + ExcludeTrailingPathDelimiter(Folder) + ".", mtError,
+                   TMsgDlgButtons{mbOK}, 0);
+        return false;
+    case TFileLock::flFailed:
+        MessageDlg(SDataFolderNotLocked + ExcludeTrailingPathDelimiter(Folder) + " (" +
+                       gDataLock.ErrorText() +
+                       "): another copy of the program started on it would not be kept out.",
+                   mtWarning, TMsgDlgButtons{mbOK}, 0);
+        return true;
+    }
+    return true;
+}
+
 int InstanceRequestsAnswered() { return gInstance ? gInstance->RequestsAnswered() : 0; }
 
-void CloseInstanceMutex() { gInstance.reset(); }
+void CloseInstanceMutex() {
+    gInstance.reset();
+    gDataLock.Unlock();
+}

@@ -17,8 +17,24 @@ using TInstanceWindow = TLocalSocket;
 
 // The single-instance check: True when a copy of the program already runs
 // (it has then been asked to come forward). False makes this process the
-// running copy, which from now on answers later copies.
+// running copy, which from now on answers later copies. A copy that holds
+// the name but does not answer is reported (SInstanceNotAnswering).
 bool IsAnotherInstance();
+
+// Two copies never write one data folder, whatever their runtime folders
+// (another user, another display, a runtime folder that is not private): the
+// running copy holds an exclusive lock on the file DataFolderLockName in its
+// data folder for the whole run. ClaimDataFolder takes it: False, after an
+// error box "Another copy of the program is using the data folder <folder>.",
+// when another process holds it; a lock that cannot be had at all is told
+// in a warning box (the program goes on: it cannot make sure of the folder).
+constexpr const char* DataFolderLockName = ".taskmoor.lock";
+constexpr const char* SInstanceNotAnswering =
+    "Another copy of the program is running but does not answer. This copy ends.";
+constexpr const char* SDataFolderInUse = "Another copy of the program is using the data folder ";
+constexpr const char* SDataFolderNotLocked = "Cannot lock the data folder ";
+bool ClaimDataFolder(const std::string& Folder);
+std::string DataFolderLockPath(const std::string& Folder);
 // Claims the name; True when another process holds it already. A failure
 // other than that answers False (the program behaves as the only copy).
 bool CreateInstanceMutex();
@@ -27,7 +43,7 @@ TInstanceWindow FindOtherInstanceWindow();
 // Asks the running copy behind Window to show its window and closes the
 // connection; True when it confirmed.
 bool BringInstanceForward(TInstanceWindow& Window);
-// Gives the name up (program end).
+// Gives the name and the data folder up (program end).
 void CloseInstanceMutex();
 
 // The name claimed: title, user and display.

@@ -9,6 +9,7 @@
 #include "app/restore_dlg.h"
 #include "app/single_instance.h"
 #include "engine-controls/password_dialog.h"
+#include "platform/core/files.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
 #include "platform/ui/chm_help.h"
@@ -39,6 +40,10 @@ bool StartTaskmoor(const std::string& Title) {
     Application->SetHelpFile("");
     Application->SetTitle(Title);
     if (IsAnotherInstance()) return false;
+    if (!ClaimDataFolder(GetCurrentDir())) {
+        CloseInstanceMutex();
+        return false;
+    }
     InstallChmHelpEngine();
     RegisterHTMLHelpViewer();
     InstallOstraPasswordDialog();

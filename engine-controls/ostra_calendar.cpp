@@ -193,8 +193,8 @@ void TOstraCalendar::Rebuild() {
     if (FDay > days) FDay = static_cast<uint16_t>(days);
     FDate = EncodeDate(FYear, FMonth, FDay);
     FMonthLabel->SetCaption(FormatSettings().LongMonthNames[FMonth - 1]);
-    FitMonthLabel();
     FYearLabel->SetCaption(std::to_string(FYear));
+    FitMonthLabel();
 
     int first = DayOfWeek(EncodeDate(FYear, FMonth, 1));
     if (FMondayFirst) first = first == 1 ? 7 : first - 1;
@@ -212,12 +212,30 @@ void TOstraCalendar::Rebuild() {
     FOnChangeDate(this);
 }
 
-// A long month name gets a smaller font rather than losing its ends.
+// Month and year share one font: size 8, or the largest smaller one at which
+// every month's long name fits beside the year between the month buttons.
+// The month label takes the room the year leaves, the same for every month.
 void TOstraCalendar::FitMonthLabel() {
-    TFont* font = FMonthLabel->Font();
-    font->SetSize(8);
-    const int height = FittingFontHeight(font, {FMonthLabel->Caption()}, FMonthLabel->Width());
-    if (height != font->Height()) font->SetHeight(height);
+    constexpr int left = 37, right = 120, gap = 3;
+    const std::string year = FYearLabel->Caption();
+    std::vector<std::string> names(std::begin(FormatSettings().LongMonthNames),
+                                   std::end(FormatSettings().LongMonthNames));
+    TBitmap probe;
+    probe.SetSize(1, 1);
+    TCanvas* canvas = probe.Canvas();
+    canvas->SetFont(FYearLabel->Font());
+    canvas->Font()->SetSize(8);
+    int height = canvas->Font()->Height();
+    auto fits = [&] {
+        int widest = 0;
+        for (const std::string& n : names) widest = std::max(widest, canvas->TextWidth(n));
+        return widest + gap + canvas->TextWidth(year) <= right - left;
+    };
+    while (height < -6 && !fits()) canvas->Font()->SetHeight(++height);
+    const int yearWidth = canvas->TextWidth(year);
+    for (TLabel* label : {FMonthLabel, FYearLabel}) label->Font()->SetHeight(height);
+    FYearLabel->SetBounds(right - yearWidth, 6, yearWidth, 13);
+    FMonthLabel->SetBounds(left, 6, right - yearWidth - gap - left, 13);
 }
 
 void TOstraCalendar::DecodeToday() {

@@ -96,13 +96,15 @@ void TOstraCustomDBGrid::DrawIndicatorCell(const TRect& Rect, int DataRow, bool 
     if (!FDataLink->Active() || DataRow < 0) return;
     const bool current = DataRow == FDataLink->ActiveRecord();
     if (!current && !MultiSelected) return;
-    int glyph = 0;
-    if (TDataSet* ds = FDataLink->DataSet()) {
+    // The edit and insert marks belong to the current row alone: another
+    // selected row keeps its selection mark while one is edited or added.
+    int glyph = current ? 0 : 3;
+    if (TDataSet* ds = FDataLink->DataSet(); ds && current) {
         switch (ds->State()) {
         case dsEdit: glyph = 1; break;
         case dsInsert: glyph = 2; break;
         case dsBrowse:
-            if (MultiSelected) glyph = current ? 4 : 3;
+            if (MultiSelected) glyph = 4;
             break;
         default: break;
         }

@@ -169,8 +169,12 @@ void TOstraTable::OpenData() {
         std::unique_ptr<TFileStream> image;
         try {
             image = std::make_unique<TFileStream>(path, fmOpenRead | fmShareDenyWrite);
-        } catch (const Exception&) {
-            throw EDatabaseError(Format(SErrorOpeningFile, name));
+        } catch (const Exception& e) {
+            // The reason stays: "Is a named pipe, not a regular file" and the like.
+            const std::string opening = "Cannot open file \"" + path + "\". ";
+            std::string reason = e.Message();
+            if (reason.compare(0, opening.size(), opening) == 0) reason.erase(0, opening.size());
+            throw EDatabaseError(Format(SErrorOpeningFile, name) + ": " + reason);
         }
         LoadStore(image.get());
         break;

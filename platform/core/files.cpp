@@ -236,9 +236,10 @@ bool CopyFile(const std::string& source, const std::string& dest, bool failIfExi
     if (!StatPath(source, st) || S_ISDIR(st.st_mode) || dest.empty()) return false;
     if (failIfExists && ::access(dest.c_str(), F_OK) == 0) return false;
     if (DirectoryExists(dest)) return false;
-    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
+    int in = -1;
     try {
+        // A named pipe or a device is refused, never waited on.
+        in = OpenRegularFile(source, O_RDONLY);
         TAtomicFileWriter out(dest);
         std::vector<char> buffer(1 << 20);
         for (;;) {
@@ -261,8 +262,12 @@ bool CopyFile(const std::string& source, const std::string& dest, bool failIfExi
 }
 
 bool FlushFileToDisk(const std::string& fileName) {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    int fd = -1;
+    try {
+        fd = OpenRegularFile(fileName, O_RDONLY);
+    } catch (const Exception&) {
+        return false;
+    }
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;

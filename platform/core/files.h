@@ -36,7 +36,8 @@ bool ForceDirectories(const std::string& dir);
 bool DeleteFile(const std::string& fileName);
 // Fails when newName already exists.
 bool RenameFile(const std::string& oldName, const std::string& newName);
-// Copies contents, permissions and modification time. With failIfExists an
+// Copies contents, permissions and modification time; only a regular file
+// is read (a named pipe is refused, not waited on). With failIfExists an
 // existing destination is left alone and the copy fails.
 bool CopyFile(const std::string& source, const std::string& dest, bool failIfExists);
 // Replaces fileName with exactly these bytes. Raises EFCreateError

@@ -84,8 +84,20 @@ TFileLock::~TFileLock() { Unlock(); }
 
 TFileLock::TResult TFileLock::TryLock(const std::string& FileName) {
     Unlock();
-    const int fd = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return flFailed;
+    FError.clear();
+    int fd = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) {
+        FError = std::strerror(errno);
+        return flFailed;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        FError = "Is not a regular file";
+        ::close(fd);
+        return flFailed;
+    }
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             FHandle = fd;
@@ -93,6 +105,7 @@ TFileLock::TResult TFileLock::TryLock(const std::string& FileName) {
         }
         if (errno == EINTR) continue;
         const bool held = errno == EWOULDBLOCK;
+        if (!held) FError = std::strerror(errno);
         ::close(fd);
         return held ? flHeld : flFailed;
     }

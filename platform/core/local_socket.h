@@ -34,12 +34,17 @@ public:
     TFileLock(const TFileLock&) = delete;
     TFileLock& operator=(const TFileLock&) = delete;
 
+    // A lock file this user may only read (another user's, in a shared
+    // folder) is locked through a read-only handle.
     TResult TryLock(const std::string& FileName);
     void Unlock();
     bool Locked() const { return FHandle >= 0; }
+    // Why the last TryLock failed (flFailed); empty otherwise.
+    const std::string& ErrorText() const { return FError; }
 
 private:
     int FHandle = -1;
+    std::string FError;
 };
 
 // One end of a connection.

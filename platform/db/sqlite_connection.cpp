@@ -1,5 +1,8 @@
 #include "platform/db/sqlite_connection.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -199,6 +202,16 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
     std::lock_guard<std::mutex> lock(RegistryLock());
     auto& slot = Registry()[path];
     if (auto existing = slot.lock()) return existing;
+    // A name that leads to a named pipe, a device or a folder is refused
+    // before the library would wait on it or read it.
+    if (FileExists(path) || DirectoryExists(path)) {
+        try {
+            ::close(OpenRegularFile(path, O_RDONLY));
+        } catch (const Exception& e) {
+            Registry().erase(path);
+            throw EDBEngineError(e.Message(), SQLITE_CANTOPEN);
+        }
+    }
     std::shared_ptr<TSqliteConnection> c(new TSqliteConnection);
     c->FPath = path;
     const int rc = sqlite3_open_v2(

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/geometry.h"
 #include "platform/ui/help.h"
 
 // One line of the table of contents.
@@ -138,6 +139,8 @@ public:
     std::string PageTitle() const;
     std::string PageText() const;
     std::string WindowCaption() const;
+    // The window's place and size on the screen, frame excluded.
+    TRect WindowBounds() const;
     TChmHelpPane ActivePane() const;
     // The text in the index's search box and the keyword selected below it.
     std::string IndexSearchText() const;

@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QSplitter>
 #include <QTabWidget>
@@ -21,12 +22,15 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/chm_help.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/forms.h"
 #include "platform/ui/qt_host.h"
 
 namespace {
@@ -135,6 +139,7 @@ struct TChmHelpEngine::TImpl {
     time_t OpenTime = 0;
     off_t OpenSize = 0;
     QPointer<QWidget> Window;
+    bool Placed = false;
     QTabWidget* Tabs = nullptr;
     QTreeWidget* Tree = nullptr;
     QLineEdit* Search = nullptr;
@@ -220,6 +225,7 @@ struct TChmHelpEngine::TImpl {
                          [this](QListWidgetItem*) { Guarded([&] { DisplaySelected(); }); });
         QObject::connect(display, &QPushButton::clicked, w, [this] { Guarded([&] { DisplaySelected(); }); });
         Window = w;
+        Placed = false;
         FillPanes();
     }
 
@@ -267,8 +273,26 @@ struct TChmHelpEngine::TImpl {
 
     void ShowWindow() {
         if (Topic.empty()) ShowTopic(File->DefaultTopic());
+        if (!Placed) PlaceWindow();
         Window->show();
         Window->raise();
+    }
+
+    // The first showing centres the window on the program's main window
+    // (on the screen when none shows), its caption on the screen.
+    void PlaceWindow() {
+        Placed = true;
+        TCustomForm* main = Application ? Application->MainForm() : nullptr;
+        QPoint centre;
+        if (main && main->Visible()) {
+            centre = QPoint(main->Left() + main->Width() / 2, main->Top() + main->Height() / 2);
+        } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            centre = screen->availableGeometry().center();
+        } else {
+            return;
+        }
+        Window->move(std::max(0, centre.x() - Window->width() / 2),
+                     std::max(0, centre.y() - Window->height() / 2));
     }
 
     // Selects the contents line of the page shown.
@@ -440,6 +464,12 @@ std::string TChmHelpEngine::SelectedContentsEntry() const {
     if (!FImpl->Window) return {};
     QTreeWidgetItem* item = FImpl->Tree->currentItem();
     return item ? item->text(0).toStdString() : std::string();
+}
+
+TRect TChmHelpEngine::WindowBounds() const {
+    if (!FImpl->Window) return {};
+    const QRect r = FImpl->Window->geometry();
+    return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
 bool TChmHelpEngine::SaveWindowImage(const std::string& FileName) const {

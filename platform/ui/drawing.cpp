@@ -171,7 +171,7 @@ int DrawText(TCanvas* Canvas, const std::string& Text, TRect& Rect, unsigned For
             y = Rect.Bottom - lineHeight;
     }
     if (!(Format & DT_NOCLIP)) p->setClipRect(ToQRect(Rect), Qt::IntersectClip);
-    p->setFont(font);
+    SetPainterFont(p, font);
     p->setPen(ToQColor(Canvas->Font()->Color()));
     if (Format & DT_RTLREADING) p->setLayoutDirection(Qt::RightToLeft);
     const bool opaque = Canvas->Brush()->Style() != bsClear;

@@ -13,6 +13,9 @@ public:
     int MinHeight() const { return FMinHeight; }
     // The outer size it keeps at least (0: no limit); a smaller form grows.
     void SetMinimumSize(int Width, int Height);
+    // The client area it keeps at least, whatever the frame and the menu bar
+    // around it take (0: no limit); a smaller form grows.
+    void SetMinimumClientSize(int Width, int Height);
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
 protected:
@@ -21,4 +24,5 @@ protected:
 private:
     void ApplyToWindow();
     int FMinWidth = 0, FMinHeight = 0;
+    int FMinClientWidth = 0, FMinClientHeight = 0;
 };

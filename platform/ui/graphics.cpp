@@ -371,6 +371,13 @@ QFont ToQFont(const TFont* Font) {
     return f;
 }
 
+void SetPainterFont(QPainter* Painter, QFont Font) {
+    const QPaintDevice* device = Painter->device();
+    if (device && device->devType() == QInternal::Printer)
+        Font.setStyleStrategy(QFont::StyleStrategy(Font.styleStrategy() | QFont::PreferNoShaping));
+    Painter->setFont(Font);
+}
+
 QFont InterfaceQFont() {
     const TFont font;
     return ToQFont(&font);
@@ -797,7 +804,7 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     const int w = fm.horizontalAdvance(s);
     if (QPainter* p = Ready(FImpl.get())) {
         if (FBrush->Style() != bsClear) p->fillRect(QRect(X, Y, w, fm.height()), ToQColor(FBrush->Color()));
-        p->setFont(f);
+        SetPainterFont(p, f);
         p->setPen(ToQColor(FFont->Color()));
         p->drawText(QPoint(X, Y + fm.ascent()), s);
     }
@@ -815,7 +822,7 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const std::string& Text) {
         if (FImpl->Clipped) clip = clip.intersected(FImpl->Clip);
         p->setClipRect(clip);
         if (FBrush->Style() != bsClear) p->fillRect(ToQRect(R), ToQColor(FBrush->Color()));
-        p->setFont(f);
+        SetPainterFont(p, f);
         p->setPen(ToQColor(FFont->Color()));
         p->drawText(QPoint(X, Y + fm.ascent()), ToQString(Text));
     }

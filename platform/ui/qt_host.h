@@ -243,6 +243,9 @@ QPainter* PrepareCanvas(TCanvas* Canvas);
 // ---- Conversions -------------------------------------------------------------------------
 QColor ToQColor(TColor Color);
 QFont ToQFont(const TFont* Font);
+// Sets the painter's font; on a printer or a PDF without ligatures, so that
+// "fi" stays two letters a search finds.
+void SetPainterFont(QPainter* Painter, QFont Font);
 // The 8-point interface font the forms are laid out for, given to the
 // toolkit's own dialogs and menus.
 QFont InterfaceQFont();

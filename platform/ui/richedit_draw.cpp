@@ -26,6 +26,10 @@ int TCustomRichEdit::FormatRange(TCanvas* Canvas, int PixelsPerInch, int From, c
     doc.setDefaultFont(font);
     QPainter* painter = Canvas ? PrepareCanvas(Canvas) : nullptr;
     if (painter && painter->device()) doc.documentLayout()->setPaintDevice(painter->device());
+    // On a printer or a PDF without ligatures: "fi" stays two letters a search finds.
+    const bool printing = painter && painter->device() && painter->device()->devType() == QInternal::Printer;
+    QTextCharFormat unshaped;
+    unshaped.setFontStyleStrategy(QFont::PreferNoShaping);
     const qreal left = Px(TwipsRect.Left, ppi), top = Px(TwipsRect.Top, ppi);
     const qreal width = std::max<qreal>(1, Px(TwipsRect.Right - TwipsRect.Left, ppi));
     const qreal height = std::max<qreal>(0, Px(TwipsRect.Bottom - TwipsRect.Top, ppi));
@@ -42,6 +46,11 @@ int TCustomRichEdit::FormatRange(TCanvas* Canvas, int PixelsPerInch, int From, c
         TCharFormatCache formats(part);
         c.beginEditBlock();
         InsertParagraph(c, part.Paragraphs.front(), index++, true, ppi, formats);
+        if (printing) {
+            QTextCursor block(c.block());
+            block.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            block.mergeCharFormat(unshaped);
+        }
         c.endEditBlock();
         if (doc.documentLayout()->blockBoundingRect(c.block()).bottom() > height + 0.01) break;
     }

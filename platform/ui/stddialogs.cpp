@@ -211,7 +211,9 @@ public:
         for (const auto& [desc, patterns] : Request.Filters) {
             QString p = ToQString(patterns);
             p.replace(';', ' ');
-            filters << ToQString(desc) + " (" + p + ")";
+            // A description that already ends in its patterns is shown as it is.
+            const QString d = ToQString(desc).trimmed();
+            filters << (d.endsWith("(" + p + ")", Qt::CaseInsensitive) ? d : d + " (" + p + ")");
         }
         if (!filters.isEmpty()) {
             dialog.setNameFilters(filters);

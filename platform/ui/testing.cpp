@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
 #include <QThread>
 #include <QWheelEvent>
 
@@ -85,6 +87,28 @@ TTestClipboard::TTestClipboard() : FPrevious(SetClipboardService(this)) {}
 TTestClipboard::~TTestClipboard() { SetClipboardService(FPrevious); }
 
 // ---- Rendering -------------------------------------------------------------------------------
+
+void GrabShownControl(TWinControl* Control, TBitmap* Bitmap) {
+    if (!Control || !Bitmap) return;
+    EnsureToolkit();
+    Control->HandleNeeded();
+    QWidget* w = Control->Widget();
+    if (!w) throw EInvalidOperation(Format("Control %s has no window to grab", Control->Name()));
+    QWidget* top = w->window();
+    QScreen* screen = top->screen();
+    const QPoint at = w->mapTo(top, QPoint(0, 0));
+    const QPixmap shown =
+        screen ? screen->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height()) : QPixmap();
+    Bitmap->SetSize(w->width(), w->height());
+    if (Bitmap->Empty()) return;
+    TImageData* data = Bitmap->Data();
+    data->EndPaint();
+    data->Image.fill(Qt::white);
+    QPainter painter(&data->Image);
+    painter.drawPixmap(0, 0, shown);
+    painter.end();
+    Bitmap->SetModified(true);
+}
 
 void RenderControl(TControl* Control, TBitmap* Bitmap) {
     if (!Control || !Bitmap) return;

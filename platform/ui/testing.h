@@ -113,6 +113,9 @@ private:
 void RenderControl(TControl* Control, TBitmap* Bitmap);
 // The same, written to a PNG file; false when the file cannot be written.
 bool RenderControlToPng(TControl* Control, const std::string& FileName);
+// What the screen shows of the windowed control now, as its window last
+// painted it (nothing is painted again: a part left unpainted shows stale).
+void GrabShownControl(TWinControl* Control, TBitmap* Bitmap);
 
 // ---- Input ---------------------------------------------------------------------------
 // Presses and releases a key on the control's window; the character comes

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "platform/core/files.h"
+#include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
 #include "platform/ui/application.h"
@@ -744,9 +743,10 @@ void TqzRichEditForm::NewClick(TObject*) {
 }
 
 void TqzRichEditForm::LoadFile(const std::string& FileName, int FilterIndex) {
-    std::ifstream in(FileName, std::ios::binary);
-    if (!in) throw EInOutError(Format("Cannot open file \"%s\"", FileName.c_str()));
-    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Only a regular file is read: a named pipe is refused, never waited on.
+    TMemoryStream in;
+    in.LoadFromFile(FileName);
+    const std::string data(static_cast<const char*>(in.Memory()), static_cast<std::size_t>(in.Size()));
     const bool text = FilterIndex == 2 || UpperCase(ExtractFileExt(FileName)) == ".TXT";
     if (text) {
         FRichEdit->StreamIn(EnsureUtf8(data), false, false);

@@ -5,12 +5,15 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/backup.h"
 #include "engine/ostra_database.h"
 #include "engine/ostra_table.h"
+#include "engine/password.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
@@ -150,6 +153,59 @@ TEST_F(BackupTest, RestoreWithoutABackupReportsItAndCountsTheRest) {
     EXPECT_EQ(Texts(dialogs), std::vector<std::string>{"0 Files copied."});
 }
 
+// A backup opens as any table does before it replaces the table: a damaged
+// one and a protected one whose password is not given change nothing; the
+// password, once typed, restores it.
+TEST_F(BackupTest, RestoreReplacesATableOnlyWithABackupThatOpens) {
+    auto protectedTable = [&](const std::string& Text) {
+        TOstraTable t(nullptr);
+        t.FieldDefs()->Add("Action", ftString, 40);
+        t.Open();
+        t.SetPassword("secret");
+        t.AppendRecord({Variant(Text)});
+        t.SaveToFile(Path("Ttask.d"));
+    };
+    protectedTable("backed up");
+    TTestDialogs dialogs;
+    BackupTables(Dir);
+    protectedTable("live");
+    const std::string live = ReadAll(Path("Ttask.d"));
+    {
+        std::ofstream damaged(Path("List.bak"), std::ios::binary | std::ios::trunc);
+        damaged << "not a table at all";
+    }
+    const std::string list = ReadAll(Path("List.d"));
+    auto prompt = std::make_shared<TScriptedPasswordPrompt>();
+    prompt->AddAnswer(std::nullopt);
+    OstraPasswords().ClearPasswords();
+    OstraPasswords().SetPrompt(prompt);
+    dialogs.Clear();
+    std::vector<std::string> restored;
+    EXPECT_EQ(RestoreTables(Dir, {"List", "TTask"}, &restored), 0);
+    EXPECT_TRUE(restored.empty());
+    EXPECT_EQ(prompt->PromptCount(), 1);
+    std::vector<std::string> texts = Texts(dialogs);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].rfind(Path("List.bak") + " Not copied.\nError opening table: ", 0), 0u) << texts[0];
+    EXPECT_EQ(texts[1].rfind(Path("TTask.bak") + " Not copied.\n", 0), 0u) << texts[1];
+    EXPECT_EQ(texts[2], "0 Files copied.");
+    EXPECT_EQ(ReadAll(Path("Ttask.d")), live);
+    EXPECT_EQ(ReadAll(Path("List.d")), list);
+
+    prompt->AddAnswer("secret");
+    dialogs.Clear();
+    EXPECT_EQ(RestoreTables(Dir, {"TTask"}), 1);
+    EXPECT_EQ(Texts(dialogs), std::vector<std::string>{"1 Files copied."});
+    TOstraTable task(nullptr);
+    task.SetTableName(Path("Ttask.d"));
+    task.Open();
+    EXPECT_EQ(Rows(task), std::vector<std::string>{"backed up"});
+    EXPECT_EQ(task.Password(), "secret");
+    task.Close();
+    OstraPasswords().SetPrompt(nullptr);
+    OstraPasswords().ClearPasswords();
+}
+
 // Open tables over the restored files: a clone view with its own filter,
 // a second view of another file, and a table that was not restored.
 class ReloadTest : public BackupTest {
@@ -231,11 +287,18 @@ TEST_F(ReloadTest, ClosedTablesStayClosedAndOtherFoldersAreNotTouched) {
 }
 
 TEST_F(ReloadTest, ADamagedRestoreIsReportedAndTheOtherTablesStillOpen) {
+    // A damaged backup is not restored: its table stays open as it was.
     std::ofstream(FindFileNoCase(Dir, "TTask.bak"), std::ios::trunc) << "not a table";
     TTestDialogs dialogs;
     std::vector<std::string> restored;
     RestoreTables(Dir, {"TTask", "Quotes"}, &restored);
-    EXPECT_THROW(ReloadRestoredTables(Dir, restored, All()), EDatabaseError);
+    EXPECT_EQ(restored, std::vector<std::string>{"Quotes"});
+    ReloadRestoredTables(Dir, restored, All());
+    EXPECT_TRUE(Task.Active());
+    EXPECT_TRUE(Today.Active());
+    // A table file damaged after it was restored is reported when read again.
+    std::ofstream(FindFileNoCase(Dir, "Ttask.d"), std::ios::trunc) << "not a table";
+    EXPECT_THROW(ReloadRestoredTables(Dir, {"TTask", "Quotes"}, All()), EDatabaseError);
     EXPECT_FALSE(Task.Active());
     EXPECT_FALSE(Today.Active());
     EXPECT_TRUE(Quotes.Active());

@@ -1,6 +1,7 @@
 // User flows through the started program: restore, the quote editor, adding
 // tasks, damaged tables, settings that cannot be written, printing to a
 // file, and a task typed in, saved and read back after a restart.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -65,6 +66,75 @@ TEST_F(ProgramTest, RestoreOpensEachTimeAndBringsTheBackupBack) {
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Kept in the backup"});
     EXPECT_TRUE(CloseProgram());
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Kept in the backup"});
+}
+
+// A damaged backup and a backup that is a named pipe without a writer: each
+// is refused with its reason, at once, and the live table stays as it was,
+// on the disk and in the window.
+TEST_F(ProgramTest, RestoreNeverReplacesTheLiveTableWithABackupThatDoesNotOpen) {
+    AddTasks("Ttask.d", {{"Live task", "1", true}});
+    std::filesystem::copy_file(Dir + "Ttask.d", Dir + "TTask.bak");
+    std::filesystem::resize_file(Dir + "TTask.bak", std::filesystem::file_size(Dir + "TTask.bak") / 2);
+    ASSERT_EQ(std::system(("mkfifo '" + Dir + "List.bak'").c_str()), 0);
+    const std::string task = ReadText(Dir + "Ttask.d"), list = ReadText(Dir + "List.d");
+    Start();
+    TTestModalForms forms;
+    auto restore = [&](const std::string& Name) {
+        forms.Push([&Name](TCustomForm* Form) {
+            auto* dlg = dynamic_cast<TDualListDlg*>(Form);
+            ASSERT_NE(dlg, nullptr);
+            const TRect r = dlg->SrcList()->ItemRect(dlg->SrcList()->Items()->IndexOf(Name));
+            SendClick(dlg->SrcList(), r.Left + 5, (r.Top + r.Bottom) / 2);
+            SendClick(dlg->IncludeBtn(), 5, 5);
+            SendClick(dlg->OKBtn(), 5, 5);
+        });
+        Dialogs.Clear();
+        Form->Restore1()->Click();
+        ProcessEvents();
+    };
+    restore("TTask");
+    ASSERT_EQ(Dialogs.Count(), 2);
+    EXPECT_EQ(Dialogs.Messages()[0].Text,
+              Dir + "TTask.bak Not copied.\nError opening table: Unexpected end of buffer");
+    EXPECT_EQ(Dialogs.Messages()[1].Text, "0 Files copied.");
+    restore("List");
+    ASSERT_EQ(Dialogs.Count(), 2);
+    EXPECT_EQ(Dialogs.Messages()[0].Text, Dir + "List.bak Not copied.\nCannot open file \"" + Dir +
+                                              "List.bak\". Is a named pipe, not a regular file");
+    EXPECT_EQ(Dialogs.Messages()[1].Text, "0 Files copied.");
+    EXPECT_EQ(ReadText(Dir + "Ttask.d"), task);
+    EXPECT_EQ(ReadText(Dir + "List.d"), list);
+    EXPECT_EQ(Column(Form->dTask_(), "Action"), TNames{"Live task"});
+    // Backup refuses the pipe's twin too: a table file that is a pipe.
+    const std::string goals = ReadText(Dir + "Goals.d");
+    std::filesystem::remove(Dir + "Goals.d");
+    ASSERT_EQ(std::system(("mkfifo '" + Dir + "Goals.d'").c_str()), 0);
+    Dialogs.Clear();
+    Form->Backup1()->Click();
+    ASSERT_EQ(Dialogs.Count(), 2);
+    EXPECT_EQ(Dialogs.Messages()[0].Text, Dir + "Goals.d Not copied.");
+    EXPECT_EQ(Dialogs.Messages()[1].Text, "9 Files copied.");
+    EXPECT_EQ(FileColumn("TTask.bak", "Action"), TNames{"Live task"});
+    std::filesystem::remove(Dir + "Goals.d");
+    std::ofstream(Dir + "Goals.d", std::ios::binary) << goals;
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Live task"});
+}
+
+// A table file that is a named pipe is named at start with the reason.
+TEST_F(ProgramTest, ATableFileThatIsAPipeIsNamedWithItsReason) {
+    std::filesystem::remove(Dir + "List.d");
+    ASSERT_EQ(std::system(("mkfifo '" + Dir + "List.d'").c_str()), 0);
+    Start();
+    ASSERT_EQ(Dialogs.Count(), 1);
+    EXPECT_EQ(Dialogs.Last().DlgType, mtError);
+    EXPECT_NE(Dialogs.Last().Text.find("Error opening file " + Dir + "List.d"), std::string::npos)
+        << Dialogs.Last().Text;
+    EXPECT_NE(Dialogs.Last().Text.find("Is a named pipe, not a regular file"), std::string::npos)
+        << Dialogs.Last().Text;
+    EXPECT_FALSE(Form->dList_()->Active());
+    std::filesystem::remove(Dir + "List.d");
+    EXPECT_TRUE(CloseProgram());
 }
 
 TEST_F(ProgramTest, OneDoubleClickOnAQuoteOpensTheEditorOnce) {
@@ -166,7 +236,7 @@ TEST_F(ProgramTest, SettingsThatCannotBeWrittenNeverBlockTheSaveOrTheClose) {
 }
 
 TEST_F(ProgramTest, PrintingToAFileAsksForItsName) {
-    AddTasks("Ttask.d", {{"Print me", "1", true}});
+    AddTasks("Ttask.d", {{"Print me", "1", true}, {"Refill the office filing cabinet", "2", true}});
     TTestPrinters printers;
     TTestStdDialogs std;
     Start();
@@ -197,6 +267,11 @@ TEST_F(ProgramTest, PrintingToAFileAsksForItsName) {
     Click(Form->spbtnPrint());
     EXPECT_TRUE(FileExists(Dir + "week.pdf"));
     EXPECT_FALSE(FileExists(Dir + "Action Rivizoz List.pdf"));
+    // The document's text is found as typed: no ligature stands for "fi".
+    ASSERT_EQ(std::system(("pdftotext '" + Dir + "week.pdf' '" + Dir + "week.txt'").c_str()), 0);
+    const std::string text = ReadText(Dir + "week.txt");
+    EXPECT_NE(text.find("Refill the office filing cabinet"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\xEF\xAC\x81"), std::string::npos) << text;
     EXPECT_TRUE(CloseProgram());
 }
 

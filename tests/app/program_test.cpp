@@ -2,12 +2,17 @@
 // once, and the flows that went wrong in a real window.
 #include "support/app/program_harness.h"
 
+#include <cstdlib>
+
 #include "app/restore_dlg.h"
+#include "app/single_instance.h"
 #include "platform/core/clock.h"
+#include "platform/core/local_socket.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/printers.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/stddialogs.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -27,6 +32,47 @@ bool HasInk(TBitmap& Picture, TCustomForm* Form, TControl* Control) {
         for (int x = 2; x < Control->Width() - 2; x += 2)
             if (PixelOf(Picture, Form, Control, x, y) != background) return true;
     return false;
+}
+
+// Without a private runtime folder (a shared cache folder another user made
+// first) the single-instance name cannot be had; the data folder's lock
+// still keeps a second copy off the folder, and the refused copy says why.
+TEST_F(ProgramTest, TwoCopiesNeverShareADataFolder) {
+    TTestEnvironment env;
+    const std::string shared = env.Path("shared");
+    std::filesystem::create_directories(shared + "/Taskmoor/run");
+    std::filesystem::permissions(shared, std::filesystem::perms::all);
+    if (std::system(("chown 65534:65534 '" + shared + "/Taskmoor/run' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "needs root";
+    env.Set("XDG_RUNTIME_DIR", shared.c_str());
+    env.Set("XDG_CACHE_HOME", shared.c_str());
+    ASSERT_TRUE(PrivateRuntimeDir().empty());
+
+    Start();
+    EXPECT_EQ(Dialogs.Count(), 0);
+    TFileLock second;
+    EXPECT_EQ(second.TryLock(DataFolderLockPath(Dir)), TFileLock::flHeld);
+    EXPECT_TRUE(CloseProgram());
+    Stop();
+
+    // Another copy holds the folder: this one ends with a message, no window.
+    ASSERT_EQ(second.TryLock(DataFolderLockPath(Dir)), TFileLock::flLocked);
+    const std::string tasks = ReadText(Dir + "Ttask.d");
+    Dialogs.Clear();
+    EXPECT_FALSE(Launch());
+    EXPECT_EQ(Form, nullptr);
+    ASSERT_EQ(Dialogs.Count(), 1);
+    EXPECT_EQ(Dialogs.Last().DlgType, mtError);
+    EXPECT_EQ(Dialogs.Last().Text, "Another copy of the program is using the data folder " +
+                                       ExcludeTrailingPathDelimiter(Dir) + ".");
+    EXPECT_EQ(ReadText(Dir + "Ttask.d"), tasks);
+    Stop();
+    // Given up, the folder is this copy's again.
+    second.Unlock();
+    Dialogs.Clear();
+    Start();
+    EXPECT_EQ(Dialogs.Count(), 0);
+    EXPECT_TRUE(CloseProgram());
 }
 
 TEST_F(ProgramTest, StartsOnTodayAndEveryTabBindsItsTables) {

@@ -10,8 +10,10 @@
 
 #include "app/backup.h"
 #include "app/restore_dlg.h"
+#include "engine/ostra_table.h"
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
+#include "platform/db/fielddefs.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
@@ -147,8 +149,14 @@ protected:
     void SetUp() override {
         Saved = GetCurrentDir();
         for (const char* f : {"List.d", "Ttask.d", "quotes.d"}) std::ofstream(Dir + "/" + f) << "now " << f;
-        for (const char* f : {"List.bak", "Ttask.bak", "quotes.BAK"})
-            std::ofstream(Dir + "/" + f) << "old " << f;
+        // The backups are tables: a restore opens each before it copies it.
+        for (const char* f : {"List.bak", "Ttask.bak", "quotes.BAK"}) {
+            TOstraTable t(nullptr);
+            t.FieldDefs()->Add("Action", ftString, 40);
+            t.Open();
+            t.AppendRecord({Variant(std::string("old ") + f)});
+            t.SaveToFile(Dir + "/" + f);
+        }
         ASSERT_TRUE(SetCurrentDir(Dir));
         Dlg = CreateForm<TDualListDlg>(Application);
     }
@@ -178,8 +186,8 @@ TEST_F(RestoreDlgOkTest, OkCopiesTheListedBackupsAndTellsTheCount) {
     EXPECT_EQ(dialogs.Messages()[0].Text, GetCurrentDir() + "/Archive.Bak Not copied.");
     EXPECT_EQ(dialogs.Messages()[1].Text, "2 Files copied.");
     EXPECT_EQ(Dlg->RestoredNames(), (std::vector<std::string>{"TTask", "List"}));
-    EXPECT_EQ(ReadAll(Dir + "/List.d"), "old List.bak");
-    EXPECT_EQ(ReadAll(Dir + "/Ttask.d"), "old Ttask.bak");
+    EXPECT_EQ(ReadAll(Dir + "/List.d"), ReadAll(Dir + "/List.bak"));
+    EXPECT_EQ(ReadAll(Dir + "/Ttask.d"), ReadAll(Dir + "/Ttask.bak"));
     EXPECT_EQ(ReadAll(Dir + "/quotes.d"), "now quotes.d");
     EXPECT_FALSE(std::filesystem::exists(Dir + "/TTask.d"));
 }
@@ -209,7 +217,7 @@ TEST_F(RestoreDlgOkTest, EnterAlsoRestoresAndCancelCopiesNothing) {
     EXPECT_EQ(Dlg->ShowModal(), mrOk);
     EXPECT_EQ(dialogs.Last().Text, "1 Files copied.");
     EXPECT_EQ(Dlg->RestoredNames(), std::vector<std::string>{"Quotes"});
-    EXPECT_EQ(ReadAll(Dir + "/quotes.d"), "old quotes.BAK");
+    EXPECT_EQ(ReadAll(Dir + "/quotes.d"), ReadAll(Dir + "/quotes.BAK"));
 }
 
 }  // namespace

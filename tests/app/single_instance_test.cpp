@@ -68,4 +68,43 @@ TEST_F(SingleInstance, LaterCopyIsAnsweredWhileTheWindowRuns) {
     EXPECT_EQ(InstanceRequestsAnswered(), answered + 1);
 }
 
+// A copy that finds the name held by a process that does not answer says
+// so before it ends.
+TEST_F(SingleInstance, ACopyWhoseRunningCopyDoesNotAnswerSaysSo) {
+    TFileLock silent;  // held, and nobody listens
+    ASSERT_EQ(silent.TryLock(TSingleInstance(Title).LockPath()), TFileLock::flLocked);
+    TTestDialogs dialogs;
+    EXPECT_TRUE(IsAnotherInstance());
+    ASSERT_EQ(dialogs.Count(), 1);
+    EXPECT_EQ(dialogs.Last().DlgType, mtError);
+    EXPECT_EQ(dialogs.Last().Text, SInstanceNotAnswering);
+}
+
+// The data folder's lock keeps a second holder out, whoever it is, and says
+// why; a lock that cannot be had is told, not passed over.
+TEST_F(SingleInstance, TheDataFolderIsLockedForOneCopy) {
+    const std::string data = Env.Path("data");
+    ASSERT_TRUE(ForceDirectories(data));
+    TTestDialogs dialogs;
+    ASSERT_TRUE(ClaimDataFolder(data));
+    EXPECT_EQ(dialogs.Count(), 0);
+    TFileLock other;
+    EXPECT_EQ(other.TryLock(DataFolderLockPath(data)), TFileLock::flHeld);
+    CloseInstanceMutex();
+    ASSERT_EQ(other.TryLock(DataFolderLockPath(data)), TFileLock::flLocked);
+    EXPECT_FALSE(ClaimDataFolder(data + "/"));
+    ASSERT_EQ(dialogs.Count(), 1);
+    EXPECT_EQ(dialogs.Last().DlgType, mtError);
+    EXPECT_EQ(dialogs.Last().Text, "Another copy of the program is using the data folder " + data + ".");
+    other.Unlock();
+
+    // A folder that is gone: warned, and the start goes on.
+    dialogs.Clear();
+    EXPECT_TRUE(ClaimDataFolder(Env.Path("missing")));
+    ASSERT_EQ(dialogs.Count(), 1);
+    EXPECT_EQ(dialogs.Last().DlgType, mtWarning);
+    EXPECT_EQ(dialogs.Last().Text.rfind("Cannot lock the data folder " + Env.Path("missing") + " (", 0), 0u)
+        << dialogs.Last().Text;
+}
+
 }  // namespace

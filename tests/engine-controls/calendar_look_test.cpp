@@ -63,6 +63,17 @@ TEST(CalendarLook, EveryMonthNameFitsBetweenTheLabelsEnds) {
         EXPECT_GE(last - first + 4, width) << "the whole name is drawn";
         // Long names may be smaller, never below legibility.
         EXPECT_GE(-label->Font()->Height(), 9);
+        // The month is drawn in the year's size: one font, letters as tall as digits.
+        EXPECT_EQ(label->Font()->Height(), c->YearLabel()->Font()->Height());
+        auto inkTop = [&](const TRect& R) {
+            for (int y = R.Top; y < R.Bottom; ++y)
+                for (int x = R.Left; x < R.Right; ++x)
+                    if (picture.Canvas()->Pixels(x, y) == clWhite) return y;
+            return -1;
+        };
+        const int yearTop = inkTop(c->YearLabel()->BoundsRect());
+        ASSERT_GE(yearTop, 0);
+        EXPECT_NEAR(inkTop(area), yearTop, 1);
     }
     form.reset();
     ResetClock();

@@ -163,6 +163,21 @@ TEST_F(FileFolder, FailedCopyLeavesTheOldDestination) {
     EXPECT_EQ(FileSize(Path("empty.bak")), 0);
 }
 
+// A copy reads only a regular file: a named pipe without a writer (which a
+// plain open would wait on for ever) or a device is refused at once, and the
+// destination stays as it was.
+TEST_F(FileFolder, CopyRefusesPipesAndDevices) {
+    Put("TTask.d", "current data");
+    EXPECT_FALSE(CopyFile("/dev/null", Path("TTask.d"), false));
+    EXPECT_EQ(Contents("TTask.d"), "current data");
+    ASSERT_EQ(::mkfifo(Path("TTask.bak").c_str(), 0600), 0);
+    EXPECT_FALSE(CopyFile(Path("TTask.bak"), Path("TTask.d"), false));
+    EXPECT_EQ(Contents("TTask.d"), "current data");
+    EXPECT_EQ(EntryCount(), 2);
+    EXPECT_FALSE(FlushFileToDisk(Path("TTask.bak")));
+    EXPECT_TRUE(FlushFileToDisk(Path("TTask.d")));
+}
+
 TEST_F(FileFolder, WriteFileAtomicallyKeepsPermissions) {
     Put("settings.ini", "old");
     ::chmod(Path("settings.ini").c_str(), 0600);

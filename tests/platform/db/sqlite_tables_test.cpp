@@ -2,6 +2,7 @@
 // ranges, master-detail, filters, queries and file databases.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdio>
 #include <memory>
@@ -269,6 +270,31 @@ TEST(SqliteFiles, FileDatabaseSharedAndClosedAfterLastUser) {
         missing.SetDatabaseName(path);
         missing.SetTableName("nope");
         EXPECT_THROW(missing.Open(), EDBEngineError);
+    }
+}
+
+// A database name that leads to a named pipe without a writer, a device or
+// a folder is refused at once with the reason; nothing waits on it.
+TEST(SqliteFiles, OnlyRegularFilesOpen) {
+    TTestEnvironment env;
+    const std::string fifo = env.Path("pipe.db");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> refused[] = {
+        {fifo, "Is a named pipe, not a regular file"},
+        {"/dev/null", "Is a device, not a regular file"},
+        {env.Folder(), "Is a directory"},
+    };
+    for (const auto& [name, what] : refused) {
+        SCOPED_TRACE(name);
+        TDatabase db(nullptr);
+        db.SetDatabaseName(name);
+        try {
+            db.Execute("CREATE TABLE t (a VARCHAR(5))");
+            ADD_FAILURE() << "opened";
+        } catch (const EDBEngineError& e) {
+            EXPECT_NE(e.Message().find(what), std::string::npos) << e.Message();
+        }
+        EXPECT_FALSE(TDatabase::ConnectionOpen(name));
     }
 }
 

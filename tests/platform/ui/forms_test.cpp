@@ -1,6 +1,8 @@
 // Forms: creation, showing, modal results, closing and freeing, geometry.
 #include <gtest/gtest.h>
 
+#include "platform/ui/form_min_size.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/timer.h"
 #include "support/ui/ui_probes.h"
 
@@ -66,6 +68,29 @@ TEST(FormTest, ClientSizeExcludesTheFrame) {
     RenderControl(form, &shot);
     EXPECT_EQ(shot.Width(), 500);
     EXPECT_EQ(shot.Height(), 634);
+    delete form;
+}
+
+// A minimum client size holds whatever the frame and the menu bar take,
+// also once the menu bar comes with the window.
+TEST(FormTest, AMinimumClientSizeKeepsTheClientArea) {
+    auto* form = CreateForm<TMinSizeForm>(Application);
+    form->SetMinimumClientSize(300, 200);
+    auto* menu = new TMainMenu(form);
+    auto* file = new TMenuItem(form);
+    file->SetCaption("File");
+    menu->Items()->Add(file);
+    form->Show();
+    ProcessEvents();
+    form->SetBounds(10, 10, 120, 90);
+    ProcessEvents();
+    EXPECT_EQ(form->ClientWidth(), 300);
+    EXPECT_EQ(form->ClientHeight(), 200);
+    form->SetClientHeight(150);
+    EXPECT_EQ(form->ClientHeight(), 200);
+    form->SetBounds(10, 10, 500, 400);
+    EXPECT_EQ(form->Width(), 500);
+    EXPECT_EQ(form->Height(), 400);
     delete form;
 }
 

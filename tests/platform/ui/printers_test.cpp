@@ -109,6 +109,8 @@ TEST(PrinterTest, TwoPagesToAPdfFile) {
     c->TextOut(0, c->TextHeight("0") * 2, "Urgent task");
     p->NewPage();
     c->TextOut(200, 300, "Second page here");
+    // No ligatures: "fi" stays two letters a search finds.
+    c->TextOut(200, 300 + c->TextHeight("0") * 2, "Refill the office files");
     p->EndDoc();
     ASSERT_TRUE(FileExists(file));
     const std::string text = PdfText(file);
@@ -122,6 +124,7 @@ TEST(PrinterTest, TwoPagesToAPdfFile) {
     ASSERT_NE(second, std::string::npos);
     EXPECT_LT(first, urgent);
     EXPECT_GT(second, text.find('\f'));
+    EXPECT_NE(text.find("Refill the office files"), std::string::npos) << text;
     DeleteFile(file);
 }
 

@@ -1,6 +1,10 @@
 // The colour and file dialogs answered by the test script.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+
 #include "platform/ui/stddialogs.h"
 #include "support/ui/ui_probes.h"
 
@@ -56,6 +60,22 @@ TEST(FileDialogTest, FilterDefaultExtensionAndChoice) {
     dialogs.AnswerFiles(false);
     EXPECT_FALSE(dlg.Execute());
     EXPECT_EQ(dlg.FileName(), "/data/list.csv");
+}
+
+// The real dialog names each filter's patterns once, whether or not the
+// description already holds them.
+TEST(FileDialogTest, TheRealDialogShowsEachFilterOnce) {
+    TSaveDialog dlg(nullptr);
+    dlg.SetFilter("PDF files (*.pdf)|*.pdf|Text files|*.txt;*.csv|Tables (*.d)|*.D");
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        shown = dialog->nameFilters();
+        dialog->reject();
+    });
+    EXPECT_FALSE(dlg.Execute());
+    EXPECT_EQ(shown, QStringList({"PDF files (*.pdf)", "Text files (*.txt *.csv)", "Tables (*.d)"}));
 }
 
 TEST(FileDialogTest, MultiSelectFillsFiles) {

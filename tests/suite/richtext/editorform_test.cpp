@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
 #include "engine/ostra_table.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
 #include "platform/core/sysutils.h"
@@ -508,6 +510,27 @@ TEST_F(RichForm, LoadAndSaveAsRoundTrips) {
     std::ifstream in(txt, std::ios::binary);
     const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(saved.substr(0, 9), "Bold text");
+}
+
+// A named pipe without a writer is refused at once (a plain open would wait
+// for ever), with its reason; the text stays as it was.
+TEST_F(RichForm, LoadRefusesANamedPipe) {
+    const std::string fifo = TempFile("pipe.rtf");
+    ASSERT_EQ(std::system(("mkfifo '" + fifo + "'").c_str()), 0);
+    Rtf("Kept\\par");
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        const std::string before = f->RichEdit()->Text();
+        ASSERT_NE(before.find("Kept"), std::string::npos);
+        try {
+            f->LoadFile(fifo, 1);
+            ADD_FAILURE() << "a pipe was read";
+        } catch (const EFOpenError& e) {
+            EXPECT_NE(e.Message().find("Is a named pipe, not a regular file"), std::string::npos)
+                << e.Message();
+        }
+        EXPECT_EQ(f->RichEdit()->Text(), before);
+        f->SetModalResult(mrCancel);
+    }));
 }
 
 // ---- Execute on a bound rich edit -------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "suite/richtext/qzriched.h"
+#include "support/environment.h"
 
 namespace {
 

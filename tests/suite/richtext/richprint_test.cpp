@@ -22,6 +22,7 @@
 #include "suite/richtext/qzpagesetup.h"
 #include "suite/richtext/qzprintpreview.h"
 #include "suite/richtext/qzriched.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -96,6 +97,19 @@ TEST_F(RichPrint, FivePagesWithHeadersAndFootersOnEach) {
         EXPECT_NE(text.find("Line " + IntToStr((n - 1) * 18 + 1) + "\n"), std::string::npos) << n << text;
         EXPECT_NE(text.find("Line " + IntToStr(n * 18) + "\n"), std::string::npos) << n;
     }
+}
+
+// The printed text has no ligatures: "fi" and "ffi" are found as typed.
+TEST_F(RichPrint, ThePrintedTextIsFoundAsTyped) {
+    UsePdf();
+    ASSERT_TRUE(
+        r->StreamIn("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Refill the office files\\par "
+                    "\\b fine print\\b0\\par }",
+                    true, false));
+    r->Print("Ligatures");
+    const std::string text = PdfPage(1);
+    EXPECT_NE(text.find("Refill the office files"), std::string::npos) << text;
+    EXPECT_NE(text.find("fine print"), std::string::npos) << text;
 }
 
 TEST_F(RichPrint, NoBlankPageAtTheEndAndAnEmptyDocumentPrintsOnePage) {

@@ -72,13 +72,19 @@ protected:
         Start();
         return Form;
     }
-    void Start() {
-        ASSERT_EQ(Form, nullptr) << "started twice";
+    void Start() { ASSERT_TRUE(Launch()); }
+    // The start, which may end at the single-instance check (false: no window).
+    bool Launch() {
+        EXPECT_EQ(Form, nullptr) << "started twice";
         FormsBefore = Application->ComponentCount();
         PreviousHelp = &HelpEngine();
         StartProgramUnits();
         Started = true;
-        ASSERT_TRUE(StartTaskmoor(std::string(TaskmoorTitle) + " " + CreateGUIDString()));
+        if (!StartTaskmoor(std::string(TaskmoorTitle) + " " + CreateGUIDString())) return false;
+        ShowStartedWindow();
+        return Form != nullptr;
+    }
+    void ShowStartedWindow() {
         Form = dynamic_cast<TfrmToDo*>(Application->MainForm());
         ASSERT_NE(Form, nullptr);
         ASSERT_EQ(Form, frmToDo);
