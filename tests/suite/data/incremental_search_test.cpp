@@ -61,6 +61,22 @@ TEST_F(SearchTest, TypingSearchesOnceAfterThePause) {
     EXPECT_EQ(6, searches);
 }
 
+TEST_F(SearchTest, CaseIsFoldedBeyondLatin) {
+    Fill({"Ωmega", "Ապրիլ 1", "Ⴀⴁ 2"});
+    // (the search starts at a key of A-Z, a digit or the like)
+    SendText(S, "ωM");
+    Timers.Advance(200);
+    EXPECT_EQ("Ωmega", Name());
+    S->Clear();
+    SendText(S, "ապՐԻԼ 1");
+    Timers.Advance(200);
+    EXPECT_EQ("Ապրիլ 1", Name());
+    S->Clear();
+    SendText(S, "ⴀႡ 2");
+    Timers.Advance(200);
+    EXPECT_EQ("Ⴀⴁ 2", Name());
+}
+
 TEST_F(SearchTest, ShowMatchTextCompletesAndBackspaceDoesNotSearch) {
     S->SetShowMatchText(true);
     S->SetSearchField("Name");
