@@ -197,16 +197,26 @@ void TreeToSql(TDBDataSet* ds, const TFilterNode* n, const std::vector<std::stri
         };
         const TFilterNode* L = n->Left.get();
         const TFilterNode* R = n->Right.get();
+        // text_find (sqlite_connection.cpp) folds the left side itself
+        auto find = [&]() {
+            const bool foldLeft = n->Fold && L && L->Kind == fnField;
+            out += "text_find(";
+            TreeToSql(ds, L, columns, out, binds, kinds);
+            out += ", ";
+            out += side(R);
+            out += foldLeft ? ", 1)" : ", 0)";
+        };
         if (n->Text == "STARTS" || n->Text == "CONTAINS") {
-            put("(instr(", L);
-            put(", ", R);
-            out += n->Text == "STARTS" ? ") = 1)" : ") > 0)";
+            out += "(";
+            find();
+            out += n->Text == "STARTS" ? " = 1)" : " > 0)";
         } else if (n->Text == "ENDS") {
-            put("(instr(", L);
-            put(", ", R);
-            put(") > 0 AND instr(", L);
-            put(", ", R);
-            put(") - 1 + length(", R);
+            // Right's first occurrence ends the text: position - 1 + its length = the length
+            out += "(";
+            find();
+            out += " > 0 AND ";
+            find();
+            put(" - 1 + length(", R);
             put(") = length(", L);
             out += "))";
         } else {

@@ -55,6 +55,28 @@ void FoldFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     FoldBytes(std::string_view(text, static_cast<size_t>(n)), 0, out, static_cast<size_t>(n));
     sqlite3_result_text(ctx, reinterpret_cast<const char*>(out), n, sqlite3_free);
 }
+// text_find(X, Y, Fold): the byte position (from 1) of Y's first occurrence
+// in X, folded when Fold; 0 when none. A null reads as the empty text. It
+// folds into a buffer of its own: no allocation per row.
+void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc != 3) return sqlite3_result_null(ctx);
+    auto text = [](sqlite3_value* v) {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        const int n = sqlite3_value_bytes(v);
+        return t && n > 0 ? std::string_view(t, static_cast<size_t>(n)) : std::string_view();
+    };
+    std::string_view x = text(argv[0]);
+    const std::string_view y = text(argv[1]);
+    thread_local std::string folded;
+    if (sqlite3_value_int(argv[2]) != 0 && !x.empty()) {
+        folded.resize(x.size());
+        FoldBytes(x, 0, reinterpret_cast<uint8_t*>(folded.data()), x.size());
+        x = folded;
+    }
+    const size_t at = x.find(y);
+    sqlite3_result_int64(ctx, at == std::string_view::npos ? 0 : static_cast<sqlite3_int64>(at) + 1);
+}
+
 void UpperFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     MapFunction(ctx, argc, argv, UnicodeUpperCase);
 }
@@ -179,6 +201,8 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
     sqlite3_create_collation(c->FDb, "FOLD", SQLITE_UTF8, nullptr, FoldCollate);
     sqlite3_create_function(c->FDb, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FoldFunction,
                             nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "text_find", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            TextFindFunction, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, UpperFunction,
                             nullptr, nullptr);
     sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, LowerFunction,
