@@ -171,6 +171,15 @@ TEST_F(DatabaseRoads, FilterFormCriteriaAgreeWithSqliteAndTheRecordTest) {
     // the upper bound padded to the field's width
     EXPECT_EQ(PlainCount("name >= 'b' AND name <= 'l" + std::string(29, 'z') + "' AND city >= 'O'"),
               static_cast<int>(Filtered({byName, byCity}).size()));
+    // The busy cursor shows while the dialog filters.
+    std::vector<int> cursors;
+    Dialog->Criteria() = cases[1];
+    Table->SetAfterScroll(TDataSetNotifyEvent([&](TDataSet*) { cursors.push_back(Screen->Cursor()); }));
+    EXPECT_TRUE(Dialog->ApplyFilter());
+    ASSERT_FALSE(cursors.empty());
+    for (int c : cursors) EXPECT_EQ(crHourGlass, c);
+    EXPECT_NE(crHourGlass, Screen->Cursor());
+    Table->SetAfterScroll(TDataSetNotifyEvent());
     // Clearing takes SQLite's part back.
     Dialog->Criteria().clear();
     EXPECT_TRUE(Dialog->ApplyFilter());
