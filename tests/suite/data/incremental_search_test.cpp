@@ -67,17 +67,16 @@ TEST_F(SearchTest, CaseIsFoldedBeyondLatin) {
     for (const bool useLocate : {true, false}) {
         qzIntl()->SetUseLocateMethodForSearch(useLocate);
         T.First();
-        // (the search starts at a key of A-Z, a digit or the like)
         S->Clear();
         SendText(S, "ωM");
         Timers.Advance(200);
         EXPECT_EQ("Ωmega", Name()) << useLocate;
         S->Clear();
-        SendText(S, "ապՐԻԼ 1");
+        SendText(S, "ապՐ");
         Timers.Advance(200);
         EXPECT_EQ("Ապրիլ 1", Name()) << useLocate;
         S->Clear();
-        SendText(S, "ⴀႡ 2");
+        SendText(S, "ⴀႡ");
         Timers.Advance(200);
         EXPECT_EQ("Ⴀⴁ 2", Name()) << useLocate;
     }
