@@ -89,7 +89,10 @@ void TDBDataSet::AcquireConnection() {
     if (!FConnection) FConnection = TSqliteConnection::Acquire(FDatabaseName);
 }
 
-void TDBDataSet::ReleaseConnection() { FConnection.reset(); }
+void TDBDataSet::ReleaseConnection() {
+    FReadStatement.reset();
+    FConnection.reset();
+}
 
 // ---- Filters ----
 
@@ -464,11 +467,19 @@ void TDBDataSet::ReadRowFromStatement(void* Statement, int FirstColumn, TRow& Ro
 }
 
 void TDBDataSet::ReadRowFromTable(int64_t Key, TRow& Row) {
-    std::string sql = "SELECT ";
-    for (size_t i = 0; i < FColumns.size(); ++i) sql += (i ? ", " : "") + SqlName(FColumns[i]);
-    if (FColumns.empty()) sql += "NULL";
-    sql += " FROM " + SqlName(FBaseTable) + " WHERE rowid = ?";
-    TSqliteStatement st(Connection()->Db(), sql);
+    // prepared once while the dataset is open; reset after every read
+    if (!FReadStatement) {
+        std::string sql = "SELECT ";
+        for (size_t i = 0; i < FColumns.size(); ++i) sql += (i ? ", " : "") + SqlName(FColumns[i]);
+        if (FColumns.empty()) sql += "NULL";
+        sql += " FROM " + SqlName(FBaseTable) + " WHERE rowid = ?";
+        FReadStatement = std::make_unique<TSqliteStatement>(Connection()->Db(), sql);
+    }
+    TSqliteStatement& st = *FReadStatement;
+    struct TResetAfter {
+        TSqliteStatement& Statement;
+        ~TResetAfter() { Statement.Reset(); }
+    } resetAfter{st};
     st.BindInt(1, Key);
     Row.Key = Key;
     if (!st.Step()) {

@@ -19,6 +19,7 @@
 #include "platform/db/dataset.h"
 
 class TSqliteConnection;
+class TSqliteStatement;
 class TMasterDataLink;
 class TParam;
 class TParams;
@@ -259,6 +260,8 @@ private:
     bool InEffect(const TFilter& Filter) const;
     std::string FDatabaseName;
     std::shared_ptr<TSqliteConnection> FConnection;
+    // The read of a row by key (ReadRowFromTable), gone with the connection.
+    std::unique_ptr<TSqliteStatement> FReadStatement;
     std::map<int, TFilter> FFilters;
     int FNextFilter = 1;
     std::vector<int64_t> FKeys;
