@@ -198,6 +198,24 @@ TEST_F(DatabaseRoads, FilterWithoutCaseFoldsEveryLetterAsTheEngineDoes) {
     }
 }
 
+TEST_F(DatabaseRoads, FilterTextRoadUpperCasesEveryLetterAsTheFoldDoes) {
+    TqzFilterPropertyOptions* o = Dialog->FilterPropertyOptions();
+    o->DatasetFilterType = fdUseFilterProp;
+    o->UseLikeOperator = true;
+    o->LikeSupportsUpperKeyword = true;
+    Engine.SetFilterOptions({foCaseInsensitive});
+    Engine.SetFiltered(true);
+    for (const char* start : {"ապՐ", "ⴀႡ", "ωMEGA"}) {
+        Engine.SetFilter(std::string("name LIKE '") + start + "%'");
+        const std::vector<int> oracle = Ids(Engine);
+        ASSERT_FALSE(oracle.empty()) << start;
+        Dialog->Criteria() = {Crit("name", fdMatchStart, start)};
+        ASSERT_TRUE(Dialog->ApplyFilter()) << start;
+        EXPECT_NE(std::string::npos, Table->Filter().find("Upper(")) << Table->Filter();
+        EXPECT_EQ(oracle, Ids(*Table)) << start;
+    }
+}
+
 TEST_F(DatabaseRoads, LocateFindsTheLastRowOrNoneAndShowsTheBusyCursor) {
     std::vector<int> cursors;
     Table->SetAfterScroll(TDataSetNotifyEvent([&](TDataSet*) { cursors.push_back(Screen->Cursor()); }));
