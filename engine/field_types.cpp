@@ -1,6 +1,6 @@
 #include "engine/field_types.h"
 
-#include "engine/case_fold.h"
+#include "platform/core/case_fold.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -60,7 +60,7 @@ int CompareDoubles(double a, double b) {
 // The text rule: the common length decides by bytes (of the folded texts
 // when asked), then the shorter text comes first.
 int CompareTextRule(std::string_view a, std::string_view b, bool caseInsensitive) {
-    if (caseInsensitive) return OstraCompareFolded(a, b);
+    if (caseInsensitive) return CompareFolded(a, b);
     const std::size_t n = std::min(a.size(), b.size());
     if (n > 0) {
         const int r = std::memcmp(a.data(), b.data(), n);

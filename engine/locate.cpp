@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/case_fold.h"
 #include "engine/messages.h"
 #include "engine/ostra_dataset.h"
 #include "engine/ostra_dataset_impl.h"
 #include "engine/record_store.h"
+#include "platform/core/case_fold.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
 
@@ -33,7 +33,7 @@ bool TextMatches(std::string_view Text, std::string_view Key, bool CaseInsensiti
     std::size_t i = 0, j = 0;
     while (j < Key.size()) {
         if (i >= Text.size()) return false;
-        if (OstraNextFolded(Text, i) != OstraNextFolded(Key, j)) return false;
+        if (NextFoldedChar(Text, i) != NextFoldedChar(Key, j)) return false;
     }
     return Partial || i == Text.size();
 }

@@ -6,8 +6,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "engine/case_fold.h"
 #include "engine/messages.h"
+#include "platform/core/case_fold.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
 
@@ -17,7 +17,7 @@ TOstraMask::TOstraMask(const std::string& Pattern) : FPattern(Pattern) {
     int position = 0;  // 1-based character position
     std::size_t i = 0;
     while (i < Pattern.size()) {
-        const char32_t c = OstraNextChar(Pattern, i);
+        const char32_t c = NextUtf8Char(Pattern, i);
         ++position;
         if (c == '*' || c == '%') {
             if (!pending) {
@@ -31,7 +31,7 @@ TOstraMask::TOstraMask(const std::string& Pattern) : FPattern(Pattern) {
         if (c == '?' || c == '_')
             FElements.push_back({pending, true, false, 0});
         else
-            FElements.push_back({pending, false, false, OstraFoldChar(c)});
+            FElements.push_back({pending, false, false, FoldChar(c)});
         pending = false;
     }
     FElements.push_back({pending, false, true, 0});
@@ -148,7 +148,7 @@ std::size_t FindChar(std::string_view Text, std::size_t Pos, char32_t C) {
     }
     while (Pos < len) {
         std::size_t next = Pos;
-        if (OstraNextFolded(Text, next) == C) return Pos;
+        if (NextFoldedChar(Text, next) == C) return Pos;
         Pos = next;
     }
     return len;
@@ -189,7 +189,7 @@ bool TOstraMask::Matches(std::string_view Text) const {
             if (t == len) return true;
         } else if (t < len) {
             std::size_t next = t;
-            const char32_t c = OstraNextFolded(Text, next);
+            const char32_t c = NextFoldedChar(Text, next);
             if (e.Single || c == e.Char) {
                 t = next;
                 ++p;
@@ -198,7 +198,7 @@ bool TOstraMask::Matches(std::string_view Text) const {
         }
         // Mismatch: let the last run take one more character.
         if (!haveStar || starT >= len) return false;
-        OstraNextFolded(Text, starT);
+        NextFoldedChar(Text, starT);
         t = starT;
         p = starP;
         arrived = false;

@@ -30,7 +30,7 @@ private:
         bool RunBefore;  // any number of characters may come first
         bool Single;     // any one character
         bool End;        // the end of the text
-        char32_t Char;   // folded character to match (case_fold.h)
+        char32_t Char;   // folded character to match (platform/core/case_fold.h)
     };
     bool ContainsLiteral(std::string_view Text) const;
 

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <type_traits>
 
-#include "engine/case_fold.h"
 #include "engine/record_list.h"
 #include "engine/record_store.h"
 #include "engine/record_view.h"
+#include "platform/core/case_fold.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ inline uint64_t DoubleKey(double d) {
 // The first eight bytes of a text from offset on. A text holds no zero byte,
 // so the padding sorts a shorter text first, as the text rule does.
 inline uint64_t TextPrefix(std::string_view s, bool fold, std::size_t offset = 0) {
-    return OstraTextWord(s, offset, fold);
+    return TextSortWord(s, offset, fold);
 }
 
 TKey MakeKey(const uint8_t* place, const TOstraField& f, bool fold) {
@@ -75,7 +75,7 @@ TKey MakeKey(const uint8_t* place, const TOstraField& f, bool fold) {
 int CompareTexts(std::string_view a, std::string_view b, bool fold) {
     const std::size_t n = std::min(a.size(), b.size());
     if (fold) {
-        return OstraCompareFolded(a, b);
+        return CompareFolded(a, b);
     } else if (n) {
         const int r = std::memcmp(a.data(), b.data(), n);
         if (r) return r < 0 ? -1 : 1;

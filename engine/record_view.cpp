@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/case_fold.h"
 #include "engine/messages.h"
 #include "engine/record_list.h"
 #include "engine/record_store.h"
+#include "platform/core/case_fold.h"
 #include "platform/core/datetime.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
@@ -90,7 +90,7 @@ namespace {
 
 // Eight bytes of a text (folded when asked) from Start, big-endian, zero-padded.
 uint64_t TextWord(std::string_view text, std::size_t start, bool fold) {
-    return OstraTextWord(text, start, fold);
+    return TextSortWord(text, start, fold);
 }
 
 bool IsText(const TOstraField& f) {
@@ -420,12 +420,12 @@ bool TOstraFilter::Holds(const TItem& Item, const uint8_t* Data, bool CaseInsens
             for (std::size_t i = 0; equal && i < n; ++i)
                 equal = static_cast<char>(left[i] | static_cast<uint8_t>(Item.FoldBits[i])) == Item.Folded[i];
         } else if (equal && CaseInsensitive) {
-            equal = OstraCompareFolded(FieldText(left, *Item.Left), Item.Text) == 0;
+            equal = CompareFolded(FieldText(left, *Item.Left), Item.Text) == 0;
         } else if (equal) {
             equal = std::memcmp(left, Item.Text.data(), n) == 0;
         } else if (CaseInsensitive && Item.Folded.empty()) {
             // A text of another byte length may still fold alike.
-            equal = OstraCompareFolded(FieldText(left, *Item.Left), Item.Text) == 0;
+            equal = CompareFolded(FieldText(left, *Item.Left), Item.Text) == 0;
         }
         return equal == (Item.Operator == ofoEqual);
     }

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/case_fold.h"
 #include "engine/ostra_mask.h"
 #include "engine/ostra_parser.h"
 #include "engine/record_store.h"
 #include "engine/record_view.h"
+#include "platform/core/case_fold.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 
@@ -24,7 +24,7 @@ std::string FoldedForSearch(const std::string& Text) {
     std::string out;
     std::size_t i = 0;
     while (i < Text.size()) {
-        const char32_t c = OstraNextFolded(Text, i);
+        const char32_t c = NextFoldedChar(Text, i);
         out += c < 0x80 ? static_cast<char>(c) : '\x80';
     }
     return out;

@@ -2,6 +2,7 @@
 // and the generic searches. The record window, navigation and editing are in
 // dataset_records.cpp.
 #include "platform/db/dataset.h"
+#include "platform/core/case_fold.h"
 
 #include <algorithm>
 
@@ -357,8 +358,8 @@ bool TDataSet::MatchesKey(const std::vector<TField*>& KeyFields, const Variant& 
             if (value.VarType() == varString || key.VarType() == varString) {
                 std::string a = value.AsString(), b = key.AsString();
                 if (Options.Contains(loCaseInsensitive)) {
-                    a = AnsiUpperCase(a);
-                    b = AnsiUpperCase(b);
+                    a = FoldCase(a);
+                    b = FoldCase(b);
                 }
                 if (Options.Contains(loPartialKey) ? a.compare(0, b.size(), b) != 0 : a != b) return false;
             } else if (VarCompare(value, key) != 0) {

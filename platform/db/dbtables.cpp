@@ -89,7 +89,10 @@ void TDBDataSet::AcquireConnection() {
     if (!FConnection) FConnection = TSqliteConnection::Acquire(FDatabaseName);
 }
 
-void TDBDataSet::ReleaseConnection() { FConnection.reset(); }
+void TDBDataSet::ReleaseConnection() {
+    FReadStatement.reset();
+    FConnection.reset();
+}
 
 // ---- Filters ----
 
@@ -116,9 +119,17 @@ int TDBDataSet::AddFilterTree(std::unique_ptr<TFilterNode> Tree, int Priority) {
 void TDBDataSet::DropFilter(int Handle) {
     auto it = FFilters.find(Handle);
     if (it == FFilters.end()) return;
-    const bool was = it->second.Active;
+    const bool was = it->second.Active && !it->second.WithRecordFilter;
     FFilters.erase(it);
     if (was && FOpen) RefreshCursor();
+}
+
+void TDBDataSet::AttachToRecordFilter(int Handle) {
+    auto it = FFilters.find(Handle);
+    if (it == FFilters.end() || !it->second.Tree)
+        throw EDBEngineError("Invalid filter handle", DBIERR_INVALIDFILTER);
+    it->second.WithRecordFilter = true;
+    it->second.Active = true;
 }
 
 void TDBDataSet::ActivateFilter(int Handle, bool Active) {
@@ -129,9 +140,13 @@ void TDBDataSet::ActivateFilter(int Handle, bool Active) {
     if (FOpen) RefreshCursor();
 }
 
+bool TDBDataSet::InEffect(const TFilter& Filter) const {
+    return Filter.Active && (!Filter.WithRecordFilter || (Filtered() && OnFilterRecord().Assigned()));
+}
+
 bool TDBDataSet::HasExpressionFilters() const {
     for (auto& [h, f] : FFilters)
-        if (f.Active && f.Tree) return true;
+        if (InEffect(f) && f.Tree) return true;
     return false;
 }
 
@@ -156,14 +171,63 @@ void TreeToSql(TDBDataSet* ds, const TFilterNode* n, const std::vector<std::stri
     case fnCompare:
     case fnLogical:
     case fnArithmetic: {
+        if (n->Kind == fnLogical && n->Text == "NOT") {
+            // unknown counts as not met, so NOT takes it in
+            out += "(NOT coalesce(";
+            TreeToSql(ds, n->Left.get(), columns, out, binds, kinds);
+            out += ", 0))";
+            return;
+        }
+        const bool textTest =
+            n->Kind == fnCompare && (n->Text == "STARTS" || n->Text == "CONTAINS" || n->Text == "ENDS");
         static const char* const ops[] = {"=", "<>", "<", ">", "<=", ">=", "AND", "OR", "+", "-", "*", "/"};
-        if (std::find(std::begin(ops), std::end(ops), n->Text) == std::end(ops))
+        if (!textTest && std::find(std::begin(ops), std::end(ops), n->Text) == std::end(ops))
             throw EDBEngineError("Invalid filter expression", DBIERR_INVALIDFILTER);
-        out += "(";
-        TreeToSql(ds, n->Left.get(), columns, out, binds, kinds);
-        out += " " + n->Text + " ";
-        TreeToSql(ds, n->Right.get(), columns, out, binds, kinds);
-        out += ")";
+        const bool texts = textTest || (n->Texts && n->Kind == fnCompare);
+        // one side: as texts, its bytes with a null as '', a field's folded when asked
+        auto side = [&](const TFilterNode* s) {
+            std::string x;
+            TreeToSql(ds, s, columns, x, binds, kinds);
+            if (!texts) return x;
+            x = "coalesce(" + x + ", '')";
+            if (n->Fold && s && s->Kind == fnField) x = "fold(" + x + ")";
+            return "CAST(" + x + " AS BLOB)";
+        };
+        // each side written where it stands, so that the binds follow the text
+        auto put = [&](const char* Text, const TFilterNode* Side) {
+            out += Text;
+            out += side(Side);
+        };
+        const TFilterNode* L = n->Left.get();
+        const TFilterNode* R = n->Right.get();
+        // text_find (sqlite_connection.cpp) folds the left side itself
+        auto find = [&]() {
+            const bool foldLeft = n->Fold && L && L->Kind == fnField;
+            out += "text_find(";
+            TreeToSql(ds, L, columns, out, binds, kinds);
+            out += ", ";
+            out += side(R);
+            out += foldLeft ? ", 1)" : ", 0)";
+        };
+        if (n->Text == "STARTS" || n->Text == "CONTAINS") {
+            out += "(";
+            find();
+            out += n->Text == "STARTS" ? " = 1)" : " > 0)";
+        } else if (n->Text == "ENDS") {
+            // Right's first occurrence ends the text: position - 1 + its length = the length
+            out += "(";
+            find();
+            out += " > 0 AND ";
+            find();
+            put(" - 1 + length(", R);
+            put(") = length(", L);
+            out += "))";
+        } else {
+            put("(", L);
+            out += " " + n->Text + " ";
+            put("", R);
+            out += ")";
+        }
         return;
     }
     }
@@ -175,7 +239,7 @@ std::string TDBDataSet::ExpressionCondition(std::vector<std::string>& Binds, std
     std::string out;
     std::vector<std::pair<int, const TFilter*>> active;
     for (auto& [h, f] : FFilters)
-        if (f.Active && f.Tree) active.emplace_back(f.Priority, &f);
+        if (InEffect(f) && f.Tree) active.emplace_back(f.Priority, &f);
     std::stable_sort(active.begin(), active.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& [p, f] : active) {
@@ -232,9 +296,15 @@ void TDBDataSet::BuildCursor() {
             std::vector<int64_t> shown;
             shown.reserve(keys.size());
             TRow work;
+            struct TUnread {
+                bool& Flag;
+                ~TUnread() { Flag = false; }
+            } unread{FTestingUnread};
             for (int64_t key : keys) {
                 if (FRebuildAgain) break;
-                ReadRow(key, work);
+                // read when the filters look at a field (TestingRow)
+                work.Key = key;
+                FTestingUnread = true;
                 if (Accepts(work)) shown.push_back(key);
             }
             keys.swap(shown);
@@ -285,7 +355,9 @@ std::string TDBDataSet::CursorFieldText(int Position, TField* Field) {
     if (Position < 0 || Position >= CursorCount() || !Field) return std::string();
     ReadRow(FKeys[static_cast<size_t>(Position)], FScratch);
     TRow* saved = FTesting;
+    const bool savedUnread = FTestingUnread;
     FTesting = &FScratch;
+    FTestingUnread = false;
     const TDataSetState old = SetTempState(dsFilter);
     std::string text;
     try {
@@ -293,11 +365,31 @@ std::string TDBDataSet::CursorFieldText(int Position, TField* Field) {
     } catch (...) {
         RestoreState(old);
         FTesting = saved;
+        FTestingUnread = savedUnread;
         throw;
     }
     RestoreState(old);
     FTesting = saved;
+    FTestingUnread = savedUnread;
     return text;
+}
+
+std::vector<int> TDBDataSet::CursorPositionsWhere(const TFilterNode& Tree, int From) {
+    CheckActive();
+    if (FBaseTable.empty()) throw EDBEngineError(SCapabilityNotSupported, DBIERR_NOTSUPPORTED);
+    std::string where;
+    std::vector<std::string> binds;
+    std::vector<int> kinds;
+    TreeToSql(this, &Tree, FColumns, where, binds, kinds);
+    TSqliteStatement st(Connection()->Db(), "SELECT rowid FROM " + SqlName(FBaseTable) + " WHERE " + where);
+    for (size_t i = 0; i < binds.size(); ++i) BindConstant(st, static_cast<int>(i) + 1, kinds[i], binds[i]);
+    std::vector<int> positions;
+    while (st.Step()) {
+        const int position = PositionOf(st.ColumnInt(0));
+        if (position >= From) positions.push_back(position);
+    }
+    std::sort(positions.begin(), positions.end());
+    return positions;
 }
 
 void TDBDataSet::MoveToPosition(int Position) {
@@ -375,11 +467,19 @@ void TDBDataSet::ReadRowFromStatement(void* Statement, int FirstColumn, TRow& Ro
 }
 
 void TDBDataSet::ReadRowFromTable(int64_t Key, TRow& Row) {
-    std::string sql = "SELECT ";
-    for (size_t i = 0; i < FColumns.size(); ++i) sql += (i ? ", " : "") + SqlName(FColumns[i]);
-    if (FColumns.empty()) sql += "NULL";
-    sql += " FROM " + SqlName(FBaseTable) + " WHERE rowid = ?";
-    TSqliteStatement st(Connection()->Db(), sql);
+    // prepared once while the dataset is open; reset after every read
+    if (!FReadStatement) {
+        std::string sql = "SELECT ";
+        for (size_t i = 0; i < FColumns.size(); ++i) sql += (i ? ", " : "") + SqlName(FColumns[i]);
+        if (FColumns.empty()) sql += "NULL";
+        sql += " FROM " + SqlName(FBaseTable) + " WHERE rowid = ?";
+        FReadStatement = std::make_unique<TSqliteStatement>(Connection()->Db(), sql);
+    }
+    TSqliteStatement& st = *FReadStatement;
+    struct TResetAfter {
+        TSqliteStatement& Statement;
+        ~TResetAfter() { Statement.Reset(); }
+    } resetAfter{st};
     st.BindInt(1, Key);
     Row.Key = Key;
     if (!st.Step()) {
@@ -451,10 +551,19 @@ void TDBDataSet::DefsFromStatement(void* Statement, const std::vector<std::strin
 
 // ---- Buffers and navigation ----
 
+TDBDataSet::TRow* TDBDataSet::TestingRow() const {
+    if (FTesting && FTestingUnread) {
+        auto* self = const_cast<TDBDataSet*>(this);
+        self->FTestingUnread = false;
+        self->ReadRow(FTesting->Key, *FTesting);
+    }
+    return FTesting;
+}
+
 TDBDataSet::TRow* TDBDataSet::RecordRow() const {
     switch (State()) {
     case dsCalcFields: return AsRow(CalcBuffer());
-    case dsFilter: return FTesting;
+    case dsFilter: return TestingRow();
     case dsSetKey: return const_cast<TDBDataSet*>(this)->KeyRow();
     default: return IsEmpty() ? nullptr : AsRow(ActiveBuffer());
     }
@@ -694,7 +803,7 @@ void TDBDataSet::SetFieldData(TField* Field, const void* Buf) {
     const bool quiet = State() == dsSetKey || State() == dsFilter;
     if (Field->ReadOnly() && !quiet) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
     if (!quiet) Field->Validate(Buf);
-    TRow* row = State() == dsSetKey ? KeyRow() : (State() == dsFilter ? FTesting : AsRow(ActiveBuffer()));
+    TRow* row = State() == dsSetKey ? KeyRow() : (State() == dsFilter ? TestingRow() : AsRow(ActiveBuffer()));
     if (!row) return;
     const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
     if (row->Values.size() <= index) {

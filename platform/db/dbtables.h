@@ -19,6 +19,7 @@
 #include "platform/db/dataset.h"
 
 class TSqliteConnection;
+class TSqliteStatement;
 class TMasterDataLink;
 class TParam;
 class TParams;
@@ -46,11 +47,20 @@ extern const char* const SCapabilityNotSupported;
 enum TFilterNodeKind { fnCompare, fnLogical, fnArithmetic, fnField, fnConstant };
 struct TFilterNode {
     TFilterNodeKind Kind = fnConstant;
-    // Compare: "=", "<>", "<", ">", "<=", ">="; logical "AND", "OR";
-    // arithmetic "+", "-", "*", "/"; field: the field's name; constant: its text.
+    // Compare: "=", "<>", "<", ">", "<=", ">=", and the text tests "STARTS",
+    // "CONTAINS", "ENDS" (Left begins with Right, holds it, or Right's first
+    // occurrence ends Left's text); logical "AND", "OR", "NOT" (Left only: a
+    // condition not met or unknown); arithmetic "+", "-", "*", "/"; field:
+    // the field's name; constant: its text.
     std::string Text;
     // Constants: ftString, ftFloat, ftInteger, ftBoolean, ftDate, ftTime, ftDateTime.
     TFieldType ConstType = ftString;
+    // Compare nodes: the sides as texts, compared byte by byte, a null read as
+    // the empty text (always so for the text tests).
+    bool Texts = false;
+    // With Texts: a field's text by the platform's case fold (case_fold.h);
+    // constants are taken as they are.
+    bool Fold = false;
     std::unique_ptr<TFilterNode> Left, Right;
 };
 
@@ -117,7 +127,13 @@ public:
     // Adds an expression filter; raises EDBEngineError when the dataset
     // cannot filter by expressions or the tree names an unknown field.
     virtual int AddFilterExpression(std::unique_ptr<TFilterNode> Tree, int Priority);
+    // An attached filter goes without building the cursor again.
     void DropFilter(int Handle);
+    // Ties filter Handle (an expression filter) to the record filter and
+    // activates it: it applies only while Filtered with an OnFilterRecord
+    // handler, so the database answers part of what the handler would test.
+    // The cursor is built again at the next change of the filtering.
+    void AttachToRecordFilter(int Handle);
     void ActivateFilter(int Handle, bool Active);
     bool HasFilter(int Handle) const { return FFilters.count(Handle) != 0; }
     // Builds the cursor again (filters changed), staying on the current
@@ -140,6 +156,12 @@ public:
     bool GotoKeyValue(int64_t Key);
     // Records read from the database so far (tests).
     long RowReads() const { return FRowReads; }
+    // The cursor positions from From on whose records meet Tree (read as an
+    // expression filter), in order, found by the database in one statement.
+    // Raises EDBEngineError "Capability not supported" when the dataset reads
+    // no base table, and "Invalid filter expression" or "Field '%s' not
+    // found" for a tree it cannot take.
+    std::vector<int> CursorPositionsWhere(const TFilterNode& Tree, int From);
 
     void SetFiltered(bool Value) override;
     void SetOnFilterRecord(const TFilterRecordEvent& Value) override;
@@ -230,12 +252,16 @@ private:
     struct TFilter {
         int Priority = 0;
         bool Active = false;
+        bool WithRecordFilter = false;
         TDBFilterCallback Callback;
         std::unique_ptr<TFilterNode> Tree;
     };
     bool Accepts(TRow& Row);
+    bool InEffect(const TFilter& Filter) const;
     std::string FDatabaseName;
     std::shared_ptr<TSqliteConnection> FConnection;
+    // The read of a row by key (ReadRowFromTable), gone with the connection.
+    std::unique_ptr<TSqliteStatement> FReadStatement;
     std::map<int, TFilter> FFilters;
     int FNextFilter = 1;
     std::vector<int64_t> FKeys;
@@ -243,6 +269,10 @@ private:
     int FPosition = -1;
     bool FOpen = false;
     TRow* FTesting = nullptr;
+    // The record under test is read only when a field of it is (a filter that
+    // answers without one costs no read).
+    bool FTestingUnread = false;
+    TRow* TestingRow() const;
     TRow FScratch;
     long FRowReads = 0;
     int FBuilding = 0;

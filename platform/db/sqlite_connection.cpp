@@ -8,95 +8,83 @@
 #include <map>
 #include <mutex>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/datetime.h"
 #include "platform/core/files.h"
+#include "platform/core/sysutils.h"
 #include "platform/db/dbtables.h"
 
 namespace {
 
-// ---- Case folding of UTF-8 text: ASCII, Latin-1, Latin Extended-A, Greek
-// and Cyrillic letters; every fold keeps a character's UTF-8 length.
-
-char32_t FoldLower(char32_t c) {
-    if (c >= 'A' && c <= 'Z') return c + 32;
-    if (c < 0x80) return c;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-    if (c >= 0x100 && c <= 0x137 && c != 0x130) return c | 1;
-    if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
-    if (c >= 0x14A && c <= 0x177) return c | 1;
-    if (c == 0x178) return 0xFF;
-    if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
-    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
-    if (c >= 0x410 && c <= 0x42F) return c + 32;
-    if (c >= 0x400 && c <= 0x40F) return c + 80;
-    if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) return c | 1;
-    return c;
-}
-
-char32_t FoldUpper(char32_t c) {
-    if (c >= 'a' && c <= 'z') return c - 32;
-    if (c < 0x80) return c;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-    if (c == 0xFF) return 0x178;
-    if (c >= 0x101 && c <= 0x137 && c != 0x131 && (c & 1)) return c - 1;
-    if (c >= 0x13A && c <= 0x148 && !(c & 1)) return c - 1;
-    if (c >= 0x14B && c <= 0x177 && (c & 1)) return c - 1;
-    if (c >= 0x17A && c <= 0x17E && !(c & 1)) return c - 1;
-    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 32;
-    if (c >= 0x430 && c <= 0x44F) return c - 32;
-    if (c >= 0x450 && c <= 0x45F) return c - 80;
-    if (((c >= 0x461 && c <= 0x481) || (c >= 0x48B && c <= 0x4BF)) && (c & 1)) return c - 1;
-    return c;
-}
-
-// Maps each character of valid two-byte UTF-8 sequences; anything else is
-// kept byte for byte.
-std::string MapText(const unsigned char* s, int n, char32_t (*map)(char32_t)) {
-    std::string out;
-    if (n <= 0 || !s) return out;
-    out.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n;) {
-        const unsigned char b = s[i];
-        if (b < 0x80) {
-            out += static_cast<char>(map(b));
-            ++i;
-        } else if ((b & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
-            char32_t c = (static_cast<char32_t>(b & 0x1F) << 6) | (s[i + 1] & 0x3F);
-            if (c >= 0x80) c = map(c);
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-            i += 2;
-        } else {
-            out += static_cast<char>(b);
-            ++i;
-        }
-    }
-    return out;
-}
+// ---- The case fold of the platform (case_fold.h) as SQL: the FOLD
+// collation and the functions fold(), upper() and lower().
 
 int FoldCollate(void*, int n1, const void* a, int n2, const void* b) {
-    const std::string x = MapText(static_cast<const unsigned char*>(a), n1, FoldLower);
-    const std::string y = MapText(static_cast<const unsigned char*>(b), n2, FoldLower);
-    const int c = x.compare(y);
+    const std::string_view x(static_cast<const char*>(a), n1 > 0 ? static_cast<size_t>(n1) : 0);
+    const std::string_view y(static_cast<const char*>(b), n2 > 0 ? static_cast<size_t>(n2) : 0);
+    const int c = CompareFolded(x, y);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-void MapFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv, char32_t (*map)(char32_t)) {
+void MapFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv, std::string (*map)(std::string_view)) {
     if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    const unsigned char* text = sqlite3_value_text(argv[0]);
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     const int n = sqlite3_value_bytes(argv[0]);
-    const std::string out = MapText(text, n, map);
+    const std::string out =
+        map(std::string_view(text ? text : "", text && n > 0 ? static_cast<size_t>(n) : 0));
     sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
 }
 
+// Runs once per row of a folded search: folds straight into SQLite's buffer.
+void FoldFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int n = sqlite3_value_bytes(argv[0]);
+    if (!text || n <= 0) {
+        sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+        return;
+    }
+    auto* out = static_cast<uint8_t*>(sqlite3_malloc64(static_cast<sqlite3_uint64>(n)));
+    if (!out) {
+        sqlite3_result_error_nomem(ctx);
+        return;
+    }
+    FoldBytes(std::string_view(text, static_cast<size_t>(n)), 0, out, static_cast<size_t>(n));
+    sqlite3_result_text(ctx, reinterpret_cast<const char*>(out), n, sqlite3_free);
+}
+// text_find(X, Y, Fold): the byte position (from 1) of Y's first occurrence
+// in X, folded when Fold; 0 when none. A null reads as the empty text. It
+// folds into a buffer of its own: no allocation per row.
+void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc != 3) return sqlite3_result_null(ctx);
+    auto text = [](sqlite3_value* v) {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        const int n = sqlite3_value_bytes(v);
+        return t && n > 0 ? std::string_view(t, static_cast<size_t>(n)) : std::string_view();
+    };
+    std::string_view x = text(argv[0]);
+    const std::string_view y = text(argv[1]);
+    thread_local std::string folded;
+    if (sqlite3_value_int(argv[2]) != 0 && !x.empty()) {
+        folded.resize(x.size());
+        FoldBytes(x, 0, reinterpret_cast<uint8_t*>(folded.data()), x.size());
+        x = folded;
+    }
+    const size_t at = x.find(y);
+    sqlite3_result_int64(ctx, at == std::string_view::npos ? 0 : static_cast<sqlite3_int64>(at) + 1);
+}
+
 void UpperFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    MapFunction(ctx, argc, argv, FoldUpper);
+    MapFunction(ctx, argc, argv, UnicodeUpperCase);
 }
 void LowerFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    MapFunction(ctx, argc, argv, FoldLower);
+    MapFunction(ctx, argc, argv, UnicodeLowerCase);
 }
 
 std::mutex& RegistryLock() {
@@ -224,6 +212,10 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
     sqlite3_busy_timeout(c->FDb, 2000);
     sqlite3_extended_result_codes(c->FDb, 0);
     sqlite3_create_collation(c->FDb, "FOLD", SQLITE_UTF8, nullptr, FoldCollate);
+    sqlite3_create_function(c->FDb, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FoldFunction,
+                            nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "text_find", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            TextFindFunction, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, UpperFunction,
                             nullptr, nullptr);
     sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, LowerFunction,
@@ -436,6 +428,15 @@ void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int Size, std:
         break;
     }
     default: Value = text(); break;
+    }
+}
+
+void BindConstant(TSqliteStatement& St, int Index, int Kind, const std::string& Text) {
+    switch (Kind) {
+    case ftInteger:
+    case ftBoolean: St.BindInt(Index, StrToInt64(Text)); break;
+    case ftFloat: St.BindDouble(Index, StrToFloat(Text)); break;
+    default: St.BindText(Index, Text); break;
     }
 }
 

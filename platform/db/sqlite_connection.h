@@ -75,5 +75,7 @@ void NativeFromColumn(sqlite3_stmt* Statement, int Column, TFieldType Type, int 
                       char& Has);
 // Binds a native value as the database stores it.
 void BindNative(TSqliteStatement& Statement, int Index, TFieldType Type, const std::string& Value, bool Has);
+// Binds the text of an expression filter's constant of the given kind.
+void BindConstant(TSqliteStatement& Statement, int Index, int Kind, const std::string& Text);
 // A value of the engine's variants bound by its own type.
 void BindVariant(TSqliteStatement& Statement, int Index, const Variant& Value, TFieldType Type);

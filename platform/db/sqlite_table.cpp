@@ -458,12 +458,7 @@ std::vector<int64_t> TTable::FetchKeys() {
     for (size_t i = 0; i < binds.size(); ++i) {
         const int index = static_cast<int>(i) + 1;
         if (i >= binds.size() - exprBinds.size()) {
-            switch (binds[i].Type) {
-            case ftInteger:
-            case ftBoolean: st.BindInt(index, StrToInt64(binds[i].Value)); break;
-            case ftFloat: st.BindDouble(index, StrToFloat(binds[i].Value)); break;
-            default: st.BindText(index, binds[i].Value); break;
-            }
+            BindConstant(st, index, binds[i].Type, binds[i].Value);
         } else {
             BindNative(st, index, binds[i].Type, binds[i].Value, binds[i].Has);
         }
@@ -486,6 +481,7 @@ void CheckTree(TTable* t, const TFilterNode* n) {
     }
     if (n->Kind == fnConstant) return;
     CheckTree(t, n->Left.get());
+    if (n->Kind == fnLogical && n->Text == "NOT") return;
     CheckTree(t, n->Right.get());
 }
 

@@ -238,7 +238,10 @@ bool RouteKeyRelease(TWinControl* c, QWidget* w, IWidgetHost* host, QKeyEvent* e
         e->accept();
         return true;  // a held key repeats its key-down only
     }
-    const uint16_t vk = VirtualKeyOf(e->key(), e->modifiers());
+    uint16_t vk = VirtualKeyOf(e->key(), e->modifiers());
+    // a character typed by a key of no virtual key still comes up, so that
+    // what acts on the release of a typed key (searches) sees it
+    if (vk == 0 && CharOfKeyEvent(e->key(), e->modifiers(), e->text()) >= 32) vk = VK_PACKET;
     if (vk == 0) return host->BaseEvent(e);
     if (RunKeyHooks(vk, e->modifiers(), true)) {
         e->accept();

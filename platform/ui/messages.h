@@ -235,6 +235,9 @@ constexpr uint16_t VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_CANCEL = 0x03, VK_MB
                    VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD,
                    VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC,
                    VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
+// The key of a typed character that has no key of its own (a letter outside
+// A-Z): its release comes as this key.
+constexpr uint16_t VK_PACKET = 0xE7;
 
 // ---- Shift state ---------------------------------------------------------------
 TASKMOOR_ENUM(TShiftStateElement, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble)

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/stdctrls_qt.h"
 
@@ -469,12 +470,12 @@ TRect TCustomListBox::ItemRect(int Index) const {
 int TCustomListBox::FindString(const std::string& Prefix, int StartAfter) const {
     const int count = Count();
     if (count == 0) return -1;
-    const std::string upper = AnsiUpperCase(Prefix);
+    const std::string folded = FoldCase(Prefix);
     int start = StartAfter < -1 || StartAfter >= count ? -1 : StartAfter;
     for (int n = 0; n < count; ++n) {
         const int i = (start + 1 + n) % count;
         const std::string item = FItems->Strings(i);
-        if (AnsiUpperCase(item.substr(0, Prefix.size())) == upper) return i;
+        if (FoldCase(std::string_view(item).substr(0, Prefix.size())) == folded) return i;
     }
     return -1;
 }

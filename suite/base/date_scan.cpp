@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
 
@@ -88,11 +89,10 @@ bool qzScanNumberOrMonth(const std::string& Text, int& Pos, int& Value) {
         return true;
     }
     const int bytes = CharBytes(Text, Pos, 3);
-    const std::string word =
-        AnsiUpperCase(Text.substr(static_cast<std::size_t>(Pos - 1), static_cast<std::size_t>(bytes)));
+    const std::string word = Text.substr(static_cast<std::size_t>(Pos - 1), static_cast<std::size_t>(bytes));
     const TFormatSettings& fs = FormatSettings();
     for (int m = 0; m < 12; ++m) {
-        if (!fs.ShortMonthNames[m].empty() && AnsiUpperCase(fs.ShortMonthNames[m]) == word) {
+        if (!fs.ShortMonthNames[m].empty() && SameFolded(fs.ShortMonthNames[m], word)) {
             Value = m + 1;
             Pos += bytes;
             return true;
@@ -114,7 +114,8 @@ bool qzScanText(const std::string& Text, int& Pos, const std::string& Str) {
     if (Str.empty()) return false;
     qzSkipBlanks(Text, Pos);
     if (Pos < 1 || Pos - 1 + Length(Str) > Length(Text)) return false;
-    if (!AnsiSameText(Text.substr(static_cast<std::size_t>(Pos - 1), Str.size()), Str)) return false;
+    if (!SameFolded(std::string_view(Text).substr(static_cast<std::size_t>(Pos - 1), Str.size()), Str))
+        return false;
     Pos += Length(Str);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/datetime.h"
 #include "platform/core/properties.h"
 #include "platform/core/streams.h"
@@ -113,7 +114,7 @@ bool qzLocateFieldValue(TDataSet* DataSet, const std::string& Value, const std::
     if (!DataSet) return false;
     TField* field = DataSet->FieldByName(FieldName);
     const std::string text = field->AsString();
-    if (CaseSensitive ? text == Value : AnsiLowerCase(text) == AnsiLowerCase(Value)) return true;
+    if (CaseSensitive ? text == Value : SameFolded(text, Value)) return true;
     return qzFindRecordByValue(true, DataSet, FieldName, Value, MatchType, CaseSensitive, false);
 }
 

@@ -1,11 +1,13 @@
 #include "suite/base/qzrecordsearch.h"
 
+#include "platform/core/case_fold.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/ui/dialogs.h"
 #include "suite/base/date_scan.h"
+#include "suite/base/qzdbsearch.h"
 #include "suite/base/qzintl.h"
 #include "suite/base/qzlinelists.h"
 #include "suite/base/qzproputils.h"
@@ -20,7 +22,7 @@ bool IsNumericMatchType(TFieldType t) {
 bool TextMatches(const std::string& text, const std::string& search, TqzLocateMatchType matchType,
                  bool caseSensitive) {
     if (matchType != mtExactMatch && search.empty()) return false;
-    const std::string t = caseSensitive ? text : AnsiUpperCase(text);
+    const std::string t = caseSensitive ? text : FoldCase(text);
     switch (matchType) {
     case mtExactMatch: return t == search;
     case mtPartialMatchStart: return t.compare(0, search.size(), search) == 0;
@@ -55,7 +57,7 @@ public:
     TMatcher(TField* field, const std::string& value, TqzLocateMatchType matchType, bool caseSensitive)
         : Field(field), MatchType(matchType), CaseSensitive(caseSensitive) {
         Memo = field->DataType() == ftMemo;
-        Search = caseSensitive ? value : AnsiUpperCase(value);
+        Search = caseSensitive ? value : FoldCase(value);
         if (Memo) return;
         Numeric = matchType == mtExactMatch && IsNumericMatchType(field->DataType()) && !value.empty();
         if (Numeric) NoNumber = !qzIsFloatText(value) || !TryStrToFloat(value, Number);
@@ -72,13 +74,14 @@ public:
     }
 
     bool Memo = false;
+    bool Numeric = false;
 
 private:
     bool MemoMatches() const {
         if (Search.empty()) return false;
         // each memo is read as plain text when it holds rich text
         std::string text = qzRtfToPlainText(Field->AsString());
-        if (!CaseSensitive) text = AnsiUpperCase(text);
+        if (!CaseSensitive) text = FoldCase(text);
         switch (MatchType) {
         case mtExactMatch: return text == Search;
         case mtPartialMatchStart: return text.compare(0, Search.size(), Search) == 0;
@@ -90,10 +93,51 @@ private:
     TqzLocateMatchType MatchType;
     bool CaseSensitive;
     std::string Search;
-    bool Numeric = false;
     bool NoNumber = false;
     double Number = 0;
 };
+
+bool IsPlainTextType(TFieldType t) { return t == ftString || t == ftFixedChar || t == ftWideString; }
+
+// The road of a dataset over SQLite: the database names the records from the
+// one after the current (from the second with FromFirst) that may match, in
+// one statement, and each is tested as the walk would test it. False when the
+// road cannot be taken; else Found tells whether a record was found.
+bool SearchThroughDatabase(TDataSet* dataSet, TField* field, const TMatcher& matcher,
+                           const std::string& value, TqzLocateMatchType matchType, bool caseSensitive,
+                           bool fromFirst, bool& found) {
+    auto* db = dynamic_cast<TDBDataSet*>(dataSet);
+    // (a suite table that runs a query has keys of its own, not the table's)
+    if (!db || qzTableUsesQuery(dataSet) || matcher.Numeric || field->FieldKind() != fkData) return false;
+    if (!matcher.Memo && !IsPlainTextType(field->DataType())) return false;
+    found = false;
+    const std::string search = caseSensitive ? value : FoldCase(value);
+    // an empty value matches only an empty text, and only exactly (never a memo)
+    if (search.empty() && (matcher.Memo || matchType != mtExactMatch)) return true;
+    const char* op = matchType == mtExactMatch          ? "="
+                     : matchType == mtPartialMatchStart ? "STARTS"
+                                                        : "CONTAINS";
+    std::unique_ptr<TFilterNode> test = qzTextTest(field->FieldName(), op, search, !caseSensitive);
+    // a memo that holds rich text is read as its plain text by the test below
+    if (matcher.Memo)
+        test = qzJoinTests("OR", std::move(test), qzTextTest(field->FieldName(), "STARTS", "{\\rtf", false));
+    std::vector<int> positions;
+    try {
+        positions = db->CursorPositionsWhere(*test, fromFirst ? 1 : db->CursorPosition() + 1);
+    } catch (const EDBEngineError&) {
+        return false;
+    }
+    TqzControlsDisabled disabled(dataSet);
+    for (int position : positions) {
+        db->GotoCursorPosition(position);
+        if (matcher.Current()) {
+            found = true;
+            dataSet->UpdateCursorPos();
+            return true;
+        }
+    }
+    return true;
+}
 
 bool UsesLocate(TDataSet* dataSet, TField* field, bool fromFirst, TqzLocateMatchType matchType,
                 bool useLocateMethod, bool memo) {
@@ -112,8 +156,7 @@ TIndexDef* UsableIndex(TTable* table, TField* field, bool caseSensitive) {
     TIndexDef* def = table->IndexName().empty() ? nullptr : table->IndexDefs()->FindIndex(table->IndexName());
     if (!def) return nullptr;
     const std::string first = def->Fields.substr(0, def->Fields.find(';'));
-    if (first.empty() || !table->FindField(first) ||
-        AnsiUpperCase(first) != AnsiUpperCase(field->FieldName()))
+    if (first.empty() || !table->FindField(first) || FoldCase(first) != FoldCase(field->FieldName()))
         return nullptr;
     if (field->DataType() == ftString && def->Options.Contains(ixCaseInsensitive) == caseSensitive)
         return nullptr;
@@ -138,10 +181,10 @@ bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& F
     bool indexInUse = false;
     if (table && !matcher.Memo && !qzTableUsesQuery(table) && !matcher.Hopeless()) {
         if (UsableIndex(table, field, CaseSensitive)) {
-            const std::string search = CaseSensitive ? Value : AnsiUpperCase(Value);
+            const std::string search = CaseSensitive ? Value : FoldCase(Value);
             const std::string current =
                 DataSet->IsEmpty() ? std::string()
-                                   : (CaseSensitive ? field->AsString() : AnsiUpperCase(field->AsString()));
+                                   : (CaseSensitive ? field->AsString() : FoldCase(field->AsString()));
             if (MatchType == mtExactMatch && field->DataType() != ftBoolean &&
                 (FromFirst || current != search)) {
                 if (FromFirst) return table->FindKey({Variant(Value)});
@@ -157,7 +200,7 @@ bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& F
                     if (!FromFirst && !DataSet->IsEmpty() && search < current) return false;
                     table->FindNearest({Variant(Value)});
                     const std::string reached =
-                        CaseSensitive ? field->AsString() : AnsiUpperCase(field->AsString());
+                        CaseSensitive ? field->AsString() : FoldCase(field->AsString());
                     return !DataSet->IsEmpty() && !search.empty() &&
                            reached.compare(0, search.size(), search) == 0;
                 }
@@ -165,13 +208,13 @@ bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& F
         }
     }
 
+    TqzHourGlass hourGlass;
     TStartRecord start(DataSet);
     if (matcher.Hopeless()) return false;
     if (FromFirst) {
         DataSet->First();
         DataSet->UpdateCursorPos();
     }
-    TqzHourGlass hourGlass;
     if (FromFirst && !DataSet->IsEmpty() && matcher.Current()) {
         start.Found = true;
         return true;
@@ -182,6 +225,14 @@ bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& F
         if (MatchType == mtPartialMatchStart) options.Include(loPartialKey);
         start.Found = DataSet->Locate(FieldName, Variant(Value), options);
         return start.Found;
+    }
+    if (!indexInUse) {
+        bool found = false;
+        if (SearchThroughDatabase(DataSet, field, matcher, Value, MatchType, CaseSensitive, FromFirst,
+                                  found)) {
+            start.Found = found;
+            return found;
+        }
     }
     TqzControlsDisabled disabled(DataSet);
     while (!DataSet->Eof()) {

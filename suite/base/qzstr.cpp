@@ -2,17 +2,14 @@
 
 #include <algorithm>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/strings.h"
 #include "platform/core/sysutils.h"
 
 namespace {
 
-// Upper case for searching; keeps byte positions (falls back to ASCII when
-// the locale's upper case would change the length).
-std::string SearchUpper(const std::string& s) {
-    std::string upper = AnsiUpperCase(s);
-    return upper.size() == s.size() ? upper : UpperCase(s);
-}
+// The case fold for searching; keeps byte positions.
+std::string SearchUpper(const std::string& s) { return FoldCase(s); }
 
 bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
 
@@ -160,9 +157,7 @@ std::string qzStrReplaceCharWithStr(const std::string& S, char Ch, const std::st
     return out;
 }
 
-bool qzStrEqualNoCase(const std::string& A, const std::string& B) {
-    return AnsiUpperCase(A) == AnsiUpperCase(B);
-}
+bool qzStrEqualNoCase(const std::string& A, const std::string& B) { return SameFolded(A, B); }
 
 int qzStrCountChar(const std::string& S, char Ch) {
     return static_cast<int>(std::count(S.begin(), S.end(), Ch));

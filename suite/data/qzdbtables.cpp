@@ -1,5 +1,6 @@
 #include "suite/data/qzdbtables.h"
 
+#include "platform/core/case_fold.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fielddefs.h"
@@ -344,7 +345,7 @@ bool TqzTable::FindKeyValues(const std::vector<Variant>& Values) {
         for (size_t i = 0; i < Values.size() && same; ++i) {
             const std::string have = IndexFields(static_cast<int>(i))->AsString();
             const std::string want = Values[i].IsNull() ? std::string() : Values[i].AsString();
-            same = caseless ? AnsiLowerCase(have) == AnsiLowerCase(want) : have == want;
+            same = caseless ? SameFolded(have, want) : have == want;
         }
         if (same) return true;
     }
@@ -566,8 +567,8 @@ bool qzFindIndexValue(TDataSet* DataSet, const std::string& Value) {
         return TryStrToFloat(Value, v) && !field->IsNull() && field->AsFloat() == v;
     }
     if (qzIsNumericFieldType(type)) return field->AsString() == Value;
-    const std::string have = AnsiUpperCase(field->AsString());
-    const std::string want = AnsiUpperCase(Value);
+    const std::string have = FoldCase(field->AsString());
+    const std::string want = FoldCase(Value);
     return have.compare(0, want.size(), want) == 0;
 }
 

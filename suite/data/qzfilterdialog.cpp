@@ -109,6 +109,11 @@ TDataSet* TqzFilterDialog::GetDataSet(TDataSet* DataSet) {
 void TqzFilterDialog::Notification(TComponent* AComponent, TOperation Operation) {
     TqzCustomDialog::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == static_cast<TComponent*>(FRangeTable)) FRangeTable = nullptr;
+    if (Operation == opRemove && AComponent == static_cast<TComponent*>(FHandedDataSet)) {
+        FHandedDataSet = nullptr;
+        FHandedFilter = 0;
+        FHanded.clear();
+    }
     if (Operation == opRemove && AComponent == FFilteredDataSet) {
         FFilteredDataSet = nullptr;
         FSavedHandler = TFilterRecordEvent();
@@ -210,6 +215,7 @@ void TqzFilterDialog::LoadFields() {
 
 void TqzFilterDialog::ClearFilter() {
     FCriteria.clear();
+    DropDatabaseCriteria();
     CancelTableRange();
     TDataSet* ds = GetDataSet();
     if (!ds || FFilterMethod != fdByQueryModify || FSavedSQL.empty()) return;
@@ -283,6 +289,7 @@ void TqzFilterDialog::SetFilteredBusy(TDataSet* DataSet, bool Value) {
 
 void TqzFilterDialog::TakeFilterOff() {
     CancelTableRange();
+    DropDatabaseCriteria();
     TDataSet* ds = FFilteredDataSet;
     if (!ds) return;
     const TFilterRecordEvent saved = FSavedHandler;
@@ -321,10 +328,18 @@ bool TqzFilterDialog::ApplyLocalFilter(TDataSet* DataSet) {
         DataSet->FreeNotification(this);
     }
     ApplyTableRanges(DataSet);
-    DataSet->SetOnFilterRecord(FilterHandler());
+    HandCriteriaToDatabase(DataSet);
     try {
-        SetFilteredBusy(DataSet, false);
-        SetFilteredBusy(DataSet, true);
+        if (dynamic_cast<TDBDataSet*>(DataSet)) {
+            // one build: the new handler builds a filtered cursor, else Filtered does
+            const bool filtered = DataSet->Filtered();
+            DataSet->SetOnFilterRecord(FilterHandler());
+            if (!filtered) SetFilteredBusy(DataSet, true);
+        } else {
+            DataSet->SetOnFilterRecord(FilterHandler());
+            SetFilteredBusy(DataSet, false);
+            SetFilteredBusy(DataSet, true);
+        }
     } catch (...) {
         try {
             TakeFilterOff();

@@ -12,11 +12,13 @@
 #include "platform/core/strings.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
+#include "platform/db/dbtables.h"
 #include "platform/db/params.h"
 #include "suite/base/qzdialog.h"
 #include "suite/data/qzfilterinfo.h"
 
 class TDataSet;
+class TDBDataSet;
 class TField;
 class TTable;
 class TqzFilterDialog;
@@ -243,6 +245,9 @@ public:
     TqzDummyForm* DummyForm() const { return FDummyForm; }
     // The handler the dialog installs.
     TFilterRecordEvent FilterHandler() const;
+    // Criterion Index is answered by the dataset's database (the record road
+    // over SQLite), so the record test skips it.
+    bool HandedToDatabase(size_t Index) const;
     // The form while it is shown, else nullptr.
     TqzFilterDlg* Form() const { return FForm; }
 
@@ -275,6 +280,15 @@ private:
     // Takes this dialog's handler off the dataset it was installed on and
     // puts back the handler and Filtered found there.
     void TakeFilterOff();
+    // The database's test of a criterion with the record test's result, or
+    // nullptr when the record test alone can tell.
+    std::unique_ptr<TFilterNode> DatabaseTestOf(TqzFieldInfo& Info, TDataSet* DataSet);
+    // Hands what the criteria let a dataset over SQLite answer to its
+    // database, tied to the record filter (none with OnAcceptFilterRecord).
+    void HandCriteriaToDatabase(TDataSet* DataSet);
+    // Takes the database's part of the criteria back (the cursor is built
+    // again at the next change of the filtering).
+    void DropDatabaseCriteria();
     // Switches Filtered with the busy flag set.
     void SetFilteredBusy(TDataSet* DataSet, bool Value);
     bool DataSetTakesSQL(TDataSet* DataSet);
@@ -318,6 +332,10 @@ private:
     std::string FSQLPropertyName;
     std::string FSavedSQL;
     TTable* FRangeTable = nullptr;
+    // The database's part of the criteria: where, its filter, which criteria.
+    TDBDataSet* FHandedDataSet = nullptr;
+    int FHandedFilter = 0;
+    std::vector<char> FHanded;
     std::string FRangeIndexName, FRangeIndexFieldNames;
 
     TqzFilterDialogSummaryEvent FOnDialogSummary;

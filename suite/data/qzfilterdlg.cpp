@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
@@ -465,7 +466,7 @@ bool TqzFilterDlg::StoreEntries() {
         std::string item;
         while (position != -1) {
             qzNextListItem(value, separator, position, item);
-            if (item.empty() || AnsiUpperCase(item) == AnsiUpperCase(nullWord)) continue;
+            if (item.empty() || SameFolded(item, nullWord)) continue;
             if (!valid(item)) return false;
         }
     }

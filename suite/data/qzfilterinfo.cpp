@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/datetime.h"
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
@@ -12,7 +13,7 @@ void TqzFieldOperators::SetWord(std::string& Word, const std::string& Value) {
     const std::string trimmed = Trim(Value);
     if (trimmed == Word) return;
     Word = trimmed;
-    const std::string o = AnsiUpperCase(FOrChar), a = AnsiUpperCase(FAndChar), n = AnsiUpperCase(FNullChar);
+    const std::string o = FoldCase(FOrChar), a = FoldCase(FAndChar), n = FoldCase(FNullChar);
     if (o == a || o == n || a == n)
         MessageDlg("Operators do not have a unique value.", mtWarning, TMsgDlgButtons{mbOK}, 0);
 }
@@ -57,9 +58,7 @@ bool NextWord(const std::string& Text, size_t& Pos, std::string& Word, const std
     return true;
 }
 
-bool SameWord(const std::string& A, const std::string& B) {
-    return !B.empty() && AnsiUpperCase(A) == AnsiUpperCase(B);
-}
+bool SameWord(const std::string& A, const std::string& B) { return !B.empty() && SameFolded(A, B); }
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // The record test of the filter dialog's criteria.
 #include <cmath>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/datetime.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
@@ -15,9 +16,7 @@
 
 namespace {
 
-bool SameNoCase(const std::string& A, const std::string& B) {
-    return !B.empty() && AnsiUpperCase(A) == AnsiUpperCase(B);
-}
+bool SameNoCase(const std::string& A, const std::string& B) { return !B.empty() && SameFolded(A, B); }
 
 // Text cut to at most MaxBytes, never inside a character.
 std::string CutUtf8(const std::string& Text, int MaxBytes) {
@@ -40,6 +39,7 @@ void TqzDummyForm::FilterRecord(TDataSet* DataSet, bool& Accept) {
     if (!Accept || !defaultFiltering) return;
     TqzFieldInfoList& criteria = FDialog->FCriteria;
     for (size_t i = 0; i < criteria.size(); ++i) {
+        if (FDialog->HandedToDatabase(i)) continue;
         if (criteria[i].FieldName.empty())
             qzFieldNameFromDisplayLabel(DataSet, criteria[i].DisplayLabel, criteria[i].FieldName);
         Accept = RecordMatchesCriterion(static_cast<int>(i));
@@ -98,8 +98,8 @@ bool TqzDummyForm::RecordMatchesCriterion(int Index) {
     if (info.MatchType == fdMatchRange) return RangeMatches(info, field, valueText);
     std::string filterValue = info.FilterValue;
     if (!info.CaseSensitive) {
-        valueText = AnsiUpperCase(valueText);
-        filterValue = AnsiUpperCase(filterValue);
+        valueText = FoldCase(valueText);
+        filterValue = FoldCase(filterValue);
     }
     const std::string nullWord = FDialog->FieldOperators()->NullChar();
     int position = 1;
@@ -143,8 +143,8 @@ bool TqzDummyForm::MemoMatches(TqzFieldInfo& Info, TField* Field, const std::str
     text = CutUtf8(text, qzGetFilterMemoSize());
     std::string filterValue = Info.FilterValue;
     if (!Info.CaseSensitive) {
-        text = AnsiUpperCase(text);
-        filterValue = AnsiUpperCase(filterValue);
+        text = FoldCase(text);
+        filterValue = FoldCase(filterValue);
     }
     const std::string nullWord = FDialog->FieldOperators()->NullChar();
     int position = 1;
@@ -233,9 +233,9 @@ bool TqzDummyForm::RangeMatches(TqzFieldInfo& Info, TField* Field, const std::st
         // bound is padded to the field's width.
         std::string value = ValueText, lower = minText, upper = maxText;
         if (!Info.CaseSensitive) {
-            value = AnsiUpperCase(value);
-            lower = AnsiUpperCase(lower);
-            upper = AnsiUpperCase(upper);
+            value = FoldCase(value);
+            lower = FoldCase(lower);
+            upper = FoldCase(upper);
         }
         if (IsStringType(type)) upper = qzPadRight(Field->Size(), upper, FDialog->UpperRangePadChar());
         if (hasMin && value < lower) return false;

@@ -1,5 +1,6 @@
 #include "suite/data/qzkeycb.h"
 
+#include "platform/core/case_fold.h"
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
@@ -171,8 +172,8 @@ bool TqzIncrementalSearch::SearchTable(TTable* Table, const std::string& Text) {
             for (int i = 0; i < position; ++i) key.push_back(Table->IndexFields(i)->AsVariant());
             key.push_back(Variant(Text));
             Table->FindNearest(key);
-            const std::string want = AnsiUpperCase(Text);
-            return AnsiUpperCase(field->AsString()).compare(0, want.size(), want) == 0;
+            const std::string want = FoldCase(Text);
+            return FoldCase(field->AsString()).compare(0, want.size(), want) == 0;
         }
     }
     return first && qzIsValidSearchTextForField(first, Text) &&

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/clock.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
@@ -20,7 +21,7 @@ namespace {
 constexpr uint32_t TypeAheadResetMs = 1500;
 
 bool StartsWithText(const std::string& S, const std::string& Prefix) {
-    return S.size() >= Prefix.size() && AnsiCompareText(S.substr(0, Prefix.size()), Prefix) == 0;
+    return S.size() >= Prefix.size() && SameFolded(std::string_view(S).substr(0, Prefix.size()), Prefix);
 }
 
 }  // namespace
@@ -101,7 +102,7 @@ void TqzPopupListbox::ListKeyPress(char32_t& Key) {
     if (!FCombo->CanModifyValue()) return;
     if (editable) {
         FCombo->SetTypedText(FSearchText);
-        if (row >= 0 && AnsiCompareText(Items()->Strings(row), FSearchText) == 0)
+        if (row >= 0 && SameFolded(Items()->Strings(row), FSearchText))
             SetItemIndex(row);
         else
             SetItemIndex(-1);
@@ -255,7 +256,7 @@ bool TqzDBCustomComboBox::IsListedDisplay(const std::string& Display) const {
     for (int i = 0; i < FItems->Count(); ++i) {
         std::string d, v;
         qzComboItemParts(FItems->Strings(i), d, v);
-        if (AnsiCompareText(d, Display) == 0) return true;
+        if (SameFolded(d, Display)) return true;
     }
     return false;
 }
@@ -267,7 +268,7 @@ void TqzDBCustomComboBox::ValueFromDisplay(const std::string& Display, std::stri
     for (int i = 0; i < FItems->Count(); ++i) {
         std::string d, v;
         qzComboItemParts(FItems->Strings(i), d, v);
-        if (AnsiCompareText(d, Display) == 0) {
+        if (SameFolded(d, Display)) {
             Value = v;
             return;
         }
@@ -350,7 +351,7 @@ int TqzDBCustomComboBox::FindItemIndex(const std::string& Text, int StartIndex) 
     const int start = ((StartIndex % n) + n) % n;
     for (int k = 0; k < n; ++k) {
         const int row = (start + k) % n;
-        if (AnsiCompareText(FList->Items()->Strings(row), Text) == 0) return row;
+        if (SameFolded(FList->Items()->Strings(row), Text)) return row;
     }
     return -1;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
@@ -1040,6 +1041,6 @@ bool TqzDBCustomLookupCombo::FindByKey(const std::string& SearchText, const std:
     values.push_back(Variant(SearchText));
     const bool found = ts->FindKeyValues(FLookupTable, values);
     if (!found || !PartialMatch) return found;
-    const std::string have = AnsiUpperCase(f->AsString());
-    return have.compare(0, SearchText.size(), AnsiUpperCase(SearchText)) == 0;
+    const std::string have = FoldCase(f->AsString());
+    return have.compare(0, SearchText.size(), FoldCase(SearchText)) == 0;
 }

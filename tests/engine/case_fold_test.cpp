@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "engine/case_fold.h"
 #include "engine/ostra_mask.h"
+#include "platform/core/case_fold.h"
 #include "platform/core/text.h"
 #include "support/engine/dataset_fixture.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 std::string Folded(const std::string& s) {
     std::string out(s.size(), '\0');
-    OstraFoldBytes(s, 0, reinterpret_cast<uint8_t*>(out.data()), out.size());
+    FoldBytes(s, 0, reinterpret_cast<uint8_t*>(out.data()), out.size());
     return out;
 }
 
@@ -30,35 +30,35 @@ TEST(CaseFold, FoldsTheLettersOfTheLatinBlocksGreekAndCyrillic) {
                  {0x17D, 0x17E}, {0x1CD, 0x1CE}, {0x218, 0x219},   {0x391, 0x3B1},  {0x3A3, 0x3C3},
                  {0x401, 0x451}, {0x414, 0x434}, {0x1E00, 0x1E01}, {0x1EA0, 0x1EA1}};
     for (const auto& p : pairs) {
-        EXPECT_EQ(p.Lower, OstraFoldChar(p.Upper)) << std::hex << static_cast<uint32_t>(p.Upper);
-        EXPECT_EQ(p.Lower, OstraFoldChar(p.Lower));
+        EXPECT_EQ(p.Lower, FoldChar(p.Upper)) << std::hex << static_cast<uint32_t>(p.Upper);
+        EXPECT_EQ(p.Lower, FoldChar(p.Lower));
         // A letter and its fold take the same bytes.
         EXPECT_EQ(Utf8Of(p.Upper).size(), Utf8Of(p.Lower).size());
     }
     // Not letters, or letters without a pair of the same width: unchanged.
     for (char32_t c : {char32_t{'1'}, char32_t{'_'}, char32_t{0xD7}, char32_t{0xDF}, char32_t{0x130},
                        char32_t{0x131}, char32_t{0x17F}, char32_t{0x4E2D}})
-        EXPECT_EQ(c, OstraFoldChar(c));
-    EXPECT_EQ(char32_t{0x3C3}, OstraFoldChar(0x3C2));  // final sigma
+        EXPECT_EQ(c, FoldChar(c));
+    EXPECT_EQ(char32_t{0x3C3}, FoldChar(0x3C2));  // final sigma
 }
 
 TEST(CaseFold, ComparesFoldedTextsAndKeepsBrokenBytes) {
-    EXPECT_EQ(0, OstraCompareFolded("\xC3\x89"
-                                    "cole",
-                                    "\xC3\xA9"
-                                    "COLE"));                          // École, éCOLE
-    EXPECT_EQ(0, OstraCompareFolded("\xC5\x92UVRE", "\xC5\x93uvre"));  // Œuvre
-    EXPECT_LT(OstraCompareFolded("ab", "ABC"), 0);
-    EXPECT_GT(OstraCompareFolded("b", "A\xC3\xA9"), 0);
+    EXPECT_EQ(0, CompareFolded("\xC3\x89"
+                               "cole",
+                               "\xC3\xA9"
+                               "COLE"));                          // École, éCOLE
+    EXPECT_EQ(0, CompareFolded("\xC5\x92UVRE", "\xC5\x93uvre"));  // Œuvre
+    EXPECT_LT(CompareFolded("ab", "ABC"), 0);
+    EXPECT_GT(CompareFolded("b", "A\xC3\xA9"), 0);
     // ASCII letters sort below every accented one, whatever their case.
-    EXPECT_LT(OstraCompareFolded("Z", "\xC3\xA0"), 0);
+    EXPECT_LT(CompareFolded("Z", "\xC3\xA0"), 0);
     // Bytes that are not UTF-8 stay as they are and only equal themselves.
-    EXPECT_EQ(0, OstraCompareFolded("A\xFF", "a\xFF"));
-    EXPECT_NE(0, OstraCompareFolded("\xC3", "\xC3\x83"));
+    EXPECT_EQ(0, CompareFolded("A\xFF", "a\xFF"));
+    EXPECT_NE(0, CompareFolded("\xC3", "\xC3\x83"));
     EXPECT_EQ("\xC3\xA9t\xC3\xA9", Folded("\xC3\x89T\xC3\x89"));
     // A window that starts inside a character folds it whole.
     uint8_t w[3];
-    OstraFoldBytes("x\xC3\x89y", 2, w, 3);
+    FoldBytes("x\xC3\x89y", 2, w, 3);
     EXPECT_EQ(0xA9, w[0]);
     EXPECT_EQ('y', w[1]);
     EXPECT_EQ(0, w[2]);
@@ -149,13 +149,13 @@ TEST(CaseFold, FollowsUnicodesCaseFoldingWhereTheLengthStays) {
         if (c >= 0xD800 && c <= 0xDFFF) continue;
         const auto it = folds.find(c);
         const char32_t expected = it == folds.end() ? c : it->second;
-        ASSERT_EQ(expected, OstraFoldChar(c)) << std::hex << static_cast<uint32_t>(c);
+        ASSERT_EQ(expected, FoldChar(c)) << std::hex << static_cast<uint32_t>(c);
     }
     // Letters of the blocks folded before, now complete.
-    EXPECT_EQ(0, OstraCompareFolded("\xC6\xA0\xC6\xAF", "\xC6\xA1\xC6\xB0"));  // Ơ Ư, ơ ư
-    EXPECT_EQ(0, OstraCompareFolded("\xC7\x84\xC7\x85", "\xC7\x86\xC7\x86"));  // Ǆ ǅ, ǆ ǆ
-    EXPECT_EQ(0, OstraCompareFolded("\xCF\x90\xCF\xB4", "\xCE\xB2\xCE\xB8"));  // ϐ ϴ, β θ
-    EXPECT_EQ(0, OstraCompareFolded("\xD3\x80", "\xD3\x8F"));                  // Ӏ, ӏ
-    EXPECT_EQ(0, OstraCompareFolded("\xE1\xBA\x9B", "\xE1\xB9\xA1"));          // ẛ, ṡ
-    EXPECT_NE(0, OstraCompareFolded("\xE2\x84\xAA", "k"));                     // Kelvin sign
+    EXPECT_EQ(0, CompareFolded("\xC6\xA0\xC6\xAF", "\xC6\xA1\xC6\xB0"));  // Ơ Ư, ơ ư
+    EXPECT_EQ(0, CompareFolded("\xC7\x84\xC7\x85", "\xC7\x86\xC7\x86"));  // Ǆ ǅ, ǆ ǆ
+    EXPECT_EQ(0, CompareFolded("\xCF\x90\xCF\xB4", "\xCE\xB2\xCE\xB8"));  // ϐ ϴ, β θ
+    EXPECT_EQ(0, CompareFolded("\xD3\x80", "\xD3\x8F"));                  // Ӏ, ӏ
+    EXPECT_EQ(0, CompareFolded("\xE1\xBA\x9B", "\xE1\xB9\xA1"));          // ẛ, ṡ
+    EXPECT_NE(0, CompareFolded("\xE2\x84\xAA", "k"));                     // Kelvin sign
 }

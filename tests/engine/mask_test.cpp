@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/case_fold.h"
 #include "engine/ostra_mask.h"
+#include "platform/core/case_fold.h"
 #include "platform/core/exceptions.h"
 
 namespace {
@@ -105,7 +105,7 @@ std::string Folded(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const std::size_t from = i;
-        const char32_t c = OstraNextFolded(text, i);
+        const char32_t c = NextFoldedChar(text, i);
         if (c < 0x80)
             out += static_cast<char>(c);
         else

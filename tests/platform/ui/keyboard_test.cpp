@@ -2,6 +2,8 @@
 // the dialog keys.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -30,6 +32,16 @@ TEST_F(KeyboardTest, LetterGivesKeyDownThenCharacterAndKeyUp) {
     EXPECT_EQ(probe->Log[1], "KeyPress 97");
     EXPECT_EQ(probe->Log[2], "KeyUp 65");
     EXPECT_TRUE(probe->KeyShifts.back().Empty());
+}
+
+// A letter outside A-Z has no key of its own: its character, and its
+// release as VK_PACKET.
+TEST_F(KeyboardTest, LetterWithoutAKeyOfItsOwnComesUpAsAPacket) {
+    probe->Log.clear();
+    SendText(probe, "ω");
+    ASSERT_EQ(probe->Log.size(), 2u);
+    EXPECT_EQ(probe->Log[0], "KeyPress " + std::to_string(0x3C9));
+    EXPECT_EQ(probe->Log[1], "KeyUp " + std::to_string(VK_PACKET));
 }
 
 TEST_F(KeyboardTest, KeyboardHookMayConsumeKeys) {

@@ -119,6 +119,17 @@ TEST_F(DateScan, TimesWithDesignators) {
     check(own);
 }
 
+// Month names and the afternoon word of any script, without case.
+TEST_F(DateScan, MonthNamesAndTimeWordsFoldBeyondLatin) {
+    FormatSettings().ShortMonthNames[1] = "Φεβ";
+    FormatSettings().TimePMString = "μμ";
+    TDateTime value = 0;
+    ASSERT_TRUE(ScanDate("φΕΒ/3/2004", value));
+    EXPECT_DOUBLE_EQ(Date(2004, 2, 3), value);
+    ASSERT_TRUE(ScanTime("3:04 ΜΜ", value));
+    EXPECT_DOUBLE_EQ(Time(15, 4, 0), value);
+}
+
 TEST_F(DateScan, FailedStepsLeaveThePositionAlone) {
     int pos = 1;
     int value = 0;

@@ -61,6 +61,28 @@ TEST_F(SearchTest, TypingSearchesOnceAfterThePause) {
     EXPECT_EQ(6, searches);
 }
 
+TEST_F(SearchTest, CaseIsFoldedBeyondLatin) {
+    Fill({"Ωmega", "Ապրիլ 1", "Ⴀⴁ 2"});
+    // by the dataset's Locate, then by the suite's own record search
+    for (const bool useLocate : {true, false}) {
+        qzIntl()->SetUseLocateMethodForSearch(useLocate);
+        T.First();
+        S->Clear();
+        SendText(S, "ωM");
+        Timers.Advance(200);
+        EXPECT_EQ("Ωmega", Name()) << useLocate;
+        S->Clear();
+        SendText(S, "ապՐ");
+        Timers.Advance(200);
+        EXPECT_EQ("Ապրիլ 1", Name()) << useLocate;
+        S->Clear();
+        SendText(S, "ⴀႡ");
+        Timers.Advance(200);
+        EXPECT_EQ("Ⴀⴁ 2", Name()) << useLocate;
+    }
+    qzIntl()->SetUseLocateMethodForSearch(true);
+}
+
 TEST_F(SearchTest, ShowMatchTextCompletesAndBackspaceDoesNotSearch) {
     S->SetShowMatchText(true);
     S->SetSearchField("Name");

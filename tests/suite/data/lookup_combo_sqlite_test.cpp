@@ -3,6 +3,9 @@
 // by the display field (OrderByDisplay), and the chosen keys written back.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
@@ -113,6 +116,22 @@ TEST_F(LookupComboSqlite, ShowsTheStoredKeysTextFindsByTypingAndWritesTheKeysBac
     EXPECT_EQ("Garden", Combo->Text());
     Tasks->Post();
     EXPECT_EQ("Garden", Combo->Text());
+}
+
+TEST_F(LookupComboSqlite, TypingFindsWithoutCaseBeyondLatin) {
+    TTestTimers timers;
+    Db.Execute("INSERT INTO cats VALUES (4, 'd', 'Ωmega'), (5, 'e', 'Ապրիլ'), (6, 'f', 'ႠႡ')");
+    Cats->Close();
+    Cats->Open();
+    Combo->SetShowMatchText(true);
+    for (const auto& [typed, found] :
+         {std::pair<std::string, std::string>{"ωM", "Ωmega"}, {"ապՐ", "Ապրիլ"}, {"ⴀⴁ", "ႠႡ"}}) {
+        SendKey(Combo, 'A', {ssCtrl});
+        SendText(Combo, typed);
+        timers.Advance(200);
+        EXPECT_EQ(found, Combo->Text()) << typed;
+        EXPECT_EQ(found, Cats->FieldByName("name")->AsString());
+    }
 }
 
 TEST_F(LookupComboSqlite, WithoutOrderByDisplayTheGridKeepsTheKeyOrder) {

@@ -109,6 +109,20 @@ TEST_F(SuiteSqlite, FindKeyValuesComparesByTheIndexCaseRule) {
     EXPECT_EQ(Dialogs.Last().Text, "Table Cust: FindKey has too many lookup values for index byname");
 }
 
+TEST_F(SuiteSqlite, FindKeyValuesStaysOnTheRecordItsFoldedKeyEquals) {
+    Db->Execute("INSERT INTO cust (name, qty, city) VALUES ('ԱԲԳ', 1, 'Yerevan'), ('աբգ', 2, 'Gyumri');");
+    Table->SetIndexName("byname");
+    Table->Open();
+    Table->Last();
+    ASSERT_EQ("աբգ", Table->FieldByName("name")->AsString());
+    // the record's key equals the value without case: no move to the first equal key
+    ASSERT_TRUE(Table->FindKeyValues({Variant("ԱԲԳ")}));
+    EXPECT_EQ("Gyumri", Table->FieldByName("city")->AsString());
+    Table->First();
+    ASSERT_TRUE(Table->FindKeyValues({Variant("ԱԲԳ")}));
+    EXPECT_EQ("Yerevan", Table->FieldByName("city")->AsString());
+}
+
 TEST_F(SuiteSqlite, QBEParametersMatchWholeNames) {
     TqzQBE qbe(nullptr);
     qbe.SetDatabaseName(":memory:");

@@ -1,5 +1,6 @@
-// The one case fold of the engine: every comparison made without regard to
-// case (LIKE, "=" and the other filter operators, Locate, the sort) goes
+// The one case fold: every comparison made without regard to case (the
+// engine's filters, Locate and sort, the suite's filters, searches and
+// lookups, the SQLite connection's FOLD collation and upper()/lower()) goes
 // through it, so that they all agree on which texts are equal.
 //
 // Characters fold by Unicode's simple case folding (CaseFolding.txt, the
@@ -13,37 +14,38 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // The fold of one character.
-char32_t OstraFoldChar(char32_t C);
+char32_t FoldChar(char32_t C);
 
 // The next character of a UTF-8 text at Pos (advanced past it). A byte that
 // starts no valid sequence is returned on its own, offset into a private
 // range so that it only ever equals itself.
-char32_t OstraNextChar(std::string_view Text, std::size_t& Pos);
+char32_t NextUtf8Char(std::string_view Text, std::size_t& Pos);
 
 // The next character at Pos, folded; ASCII without a call.
-inline char32_t OstraNextFolded(std::string_view Text, std::size_t& Pos) {
+inline char32_t NextFoldedChar(std::string_view Text, std::size_t& Pos) {
     const unsigned char c = static_cast<unsigned char>(Text[Pos]);
     if (c < 0x80) {
         ++Pos;
         return (c >= 'A' && c <= 'Z') ? static_cast<char32_t>(c + 32) : c;
     }
-    return OstraFoldChar(OstraNextChar(Text, Pos));
+    return FoldChar(NextUtf8Char(Text, Pos));
 }
 
 // Writes Count bytes of the folded text from byte From on into Out,
 // zero-padded past its end.
-void OstraFoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::size_t Count);
+void FoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::size_t Count);
 
 // Eight bytes of the folded text from byte From, big-endian, zero-padded.
-uint64_t OstraFoldedWord(std::string_view Text, std::size_t From);
+uint64_t FoldedWord(std::string_view Text, std::size_t From);
 
 // Eight bytes of a text from byte From (folded when asked), big-endian and
 // zero-padded: a sort key whose order is the text rule's over those bytes.
-inline uint64_t OstraTextWord(std::string_view Text, std::size_t From, bool Fold) {
-    if (Fold) return OstraFoldedWord(Text, From);
+inline uint64_t TextSortWord(std::string_view Text, std::size_t From, bool Fold) {
+    if (Fold) return FoldedWord(Text, From);
     uint64_t word = 0;
     for (std::size_t i = From; i < From + 8; ++i)
         word = (word << 8) | (i < Text.size() ? static_cast<uint8_t>(Text[i]) : 0u);
@@ -52,4 +54,17 @@ inline uint64_t OstraTextWord(std::string_view Text, std::size_t From, bool Fold
 
 // The folded texts compared byte by byte: negative, 0 or positive, a text
 // before every longer text it begins.
-int OstraCompareFolded(std::string_view A, std::string_view B);
+int CompareFolded(std::string_view A, std::string_view B);
+
+// The folded text (its length kept).
+std::string FoldCase(std::string_view Text);
+// The texts are equal under the fold.
+bool SameFolded(std::string_view A, std::string_view B);
+
+// Upper and lower case that follow the fold: texts equal under the fold have
+// the same upper and the same lower case, and the other way round; every
+// character keeps its UTF-8 length, bytes that are not UTF-8 stay.
+char32_t UpperChar(char32_t C);
+char32_t LowerChar(char32_t C);
+std::string UnicodeUpperCase(std::string_view Text);
+std::string UnicodeLowerCase(std::string_view Text);

@@ -1,11 +1,18 @@
-#include "engine/case_fold.h"
+#include "platform/core/case_fold.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
-#include "engine/case_fold_table.inc"
+#include "platform/core/case_fold_table.inc"
+
+template <std::size_t N>
+inline char32_t Mapped(char32_t C, const uint8_t* Page, unsigned PageCount, const int32_t (&Delta)[N][256]) {
+    const char32_t page = C >> 8;
+    if (page >= PageCount || Page[page] == 0) return C;
+    return static_cast<char32_t>(static_cast<int32_t>(C) + Delta[Page[page] - 1][C & 0xFF]);
+}
 
 // Bytes that start no valid sequence are returned in this range.
 constexpr char32_t StrayByteBase = 0x110000;
@@ -31,6 +38,20 @@ void PutUtf8(char32_t c, uint8_t* out, std::size_t bytes) {
     }
 }
 
+// Maps the character at Pos into Out (its UTF-8 length, returned); a stray
+// byte stays.
+inline std::size_t MapAt(std::string_view Text, std::size_t Pos, uint8_t* Out, char32_t (*Map)(char32_t)) {
+    std::size_t next = Pos;
+    const char32_t ch = NextUtf8Char(Text, next);
+    const std::size_t bytes = next - Pos;
+    if (ch >= StrayByteBase) {
+        Out[0] = static_cast<uint8_t>(Text[Pos]);
+        return 1;
+    }
+    PutUtf8(Map(ch), Out, bytes);
+    return bytes;
+}
+
 // Folds the character at Pos into Out (its UTF-8 length, returned).
 inline std::size_t FoldAt(std::string_view Text, std::size_t Pos, uint8_t* Out) {
     const unsigned char c = static_cast<unsigned char>(Text[Pos]);
@@ -38,20 +59,26 @@ inline std::size_t FoldAt(std::string_view Text, std::size_t Pos, uint8_t* Out) 
         Out[0] = (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c;
         return 1;
     }
-    std::size_t next = Pos;
-    const char32_t ch = OstraNextChar(Text, next);
-    const std::size_t bytes = next - Pos;
-    if (ch >= StrayByteBase) {
-        Out[0] = c;
-        return 1;
+    return MapAt(Text, Pos, Out, FoldChar);
+}
+
+std::string MapText(std::string_view Text, char32_t (*Map)(char32_t)) {
+    std::string out(Text.size(), '\0');
+    uint8_t* o = reinterpret_cast<uint8_t*>(out.data());
+    for (std::size_t i = 0; i < Text.size();) {
+        const unsigned char c = static_cast<unsigned char>(Text[i]);
+        if (c < 0x80) {
+            o[i++] = static_cast<uint8_t>(Map(c));
+            continue;
+        }
+        i += MapAt(Text, i, o + i, Map);
     }
-    PutUtf8(OstraFoldChar(ch), Out, bytes);
-    return bytes;
+    return out;
 }
 
 }  // namespace
 
-char32_t OstraNextChar(std::string_view Text, std::size_t& Pos) {
+char32_t NextUtf8Char(std::string_view Text, std::size_t& Pos) {
     const unsigned char c = static_cast<unsigned char>(Text[Pos]);
     if (c < 0x80) {
         ++Pos;
@@ -82,14 +109,12 @@ char32_t OstraNextChar(std::string_view Text, std::size_t& Pos) {
     return StrayByteBase + c;
 }
 
-char32_t OstraFoldChar(char32_t C) {
+char32_t FoldChar(char32_t C) {
     if (C < 0x80) return (C >= 'A' && C <= 'Z') ? C + 32 : C;
-    const char32_t page = C >> 8;
-    if (page >= FoldPageCount || FoldPage[page] == 0) return C;
-    return static_cast<char32_t>(static_cast<int32_t>(C) + FoldDelta[FoldPage[page] - 1][C & 0xFF]);
+    return Mapped(C, FoldPage, FoldPageCount, FoldDelta);
 }
 
-void OstraFoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::size_t Count) {
+void FoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::size_t Count) {
     const std::size_t end = std::min(Text.size(), From + Count);
     std::size_t i = From;
     if (i < end && (static_cast<unsigned char>(Text[i]) & 0xC0) == 0x80) {
@@ -116,15 +141,15 @@ void OstraFoldBytes(std::string_view Text, std::size_t From, uint8_t* Out, std::
     if (filled < Count) std::memset(Out + filled, 0, Count - filled);
 }
 
-uint64_t OstraFoldedWord(std::string_view Text, std::size_t From) {
+uint64_t FoldedWord(std::string_view Text, std::size_t From) {
     uint8_t bytes[8];
-    OstraFoldBytes(Text, From, bytes, 8);
+    FoldBytes(Text, From, bytes, 8);
     uint64_t word = 0;
     for (const uint8_t b : bytes) word = (word << 8) | b;
     return word;
 }
 
-int OstraCompareFolded(std::string_view A, std::string_view B) {
+int CompareFolded(std::string_view A, std::string_view B) {
     std::size_t i = 0, j = 0;
     // Folded bytes of a character read but not yet compared, for each side.
     uint8_t x[4], y[4];
@@ -158,3 +183,22 @@ int OstraCompareFolded(std::string_view A, std::string_view B) {
         }
     }
 }
+
+std::string FoldCase(std::string_view Text) { return MapText(Text, FoldChar); }
+
+bool SameFolded(std::string_view A, std::string_view B) {
+    return A.size() == B.size() && CompareFolded(A, B) == 0;
+}
+
+char32_t UpperChar(char32_t C) {
+    if (C < 0x80) return (C >= 'a' && C <= 'z') ? C - 32 : C;
+    return Mapped(C, UpperPage, UpperPageCount, UpperDelta);
+}
+
+char32_t LowerChar(char32_t C) {
+    if (C < 0x80) return (C >= 'A' && C <= 'Z') ? C + 32 : C;
+    return Mapped(C, LowerPage, LowerPageCount, LowerDelta);
+}
+
+std::string UnicodeUpperCase(std::string_view Text) { return MapText(Text, UpperChar); }
+std::string UnicodeLowerCase(std::string_view Text) { return MapText(Text, LowerChar); }

@@ -1,0 +1,246 @@
+// The filter form's record road and the locate search over a suite table on
+// an SQLite file, beside SQLite's own time for the same conditions on the
+// same file (its C interface, a connection of its own, in the same run).
+//
+// One file holds two tables of the same rows, 10^5 and 10^6 (TASKMOOR_BENCH_ROWS
+// sets the larger; the smaller is a tenth of it). The filter: three criteria of
+// the form (name starts with "ka", city holds "sl", both without case, qty in
+// 10..20); SQLite: the same WHERE. The locate: a search without case for a
+// text of the notes (TEXT, no index) that only the last row holds, and for
+// one no row holds, from the first record; SQLite: the first row id whose
+// notes hold it. Every result is checked against SQLite's. Once, at the
+// smaller size: the filter by the record test alone, as it was before SQLite
+// answered the criteria.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/db/datasource.h"
+#include "platform/db/dbtables.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/forms.h"
+#include "suite/base/qzrecordsearch.h"
+#include "suite/data/qzdbtables.h"
+#include "suite/data/qzfilterdialog.h"
+
+namespace {
+
+int LargeRows() {
+    const char* env = std::getenv("TASKMOOR_BENCH_ROWS");
+    return env ? std::max(10, std::atoi(env)) : 1000000;
+}
+
+const char* const Syllables[] = {"ka", "lo", "mi", "ne", "su", "ta", "ri", "Ka", "Lo", "be", "do", "fa"};
+const char* const Cities[] = {"Oslo", "Bern", "Rome", "Lisbon", "Paris", "Slough", "Vienna", "Kassel"};
+
+std::string FilePath() {
+    static const std::string path = (std::filesystem::temp_directory_path() /
+                                     ("suite_filter_bench_" + std::to_string(std::random_device{}()) + ".db"))
+                                        .string();
+    return path;
+}
+
+std::string TableOf(int Rows) { return "p" + std::to_string(Rows); }
+
+// The rows of both tables, written once.
+void MakeFile() {
+    static bool made = false;
+    if (made) return;
+    made = true;
+    std::filesystem::remove(FilePath());
+    sqlite3* db = nullptr;
+    sqlite3_open(FilePath().c_str(), &db);
+    for (int rows : {LargeRows() / 10, LargeRows()}) {
+        const std::string table = TableOf(rows);
+        sqlite3_exec(
+            db,
+            ("CREATE TABLE " + table +
+             " (id INTEGER PRIMARY KEY, name VARCHAR(40), city VARCHAR(20), qty INTEGER, notes TEXT);")
+                .c_str(),
+            nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, ("INSERT INTO " + table + " VALUES (?, ?, ?, ?, ?)").c_str(), -1, &st,
+                           nullptr);
+        std::mt19937 rng(42);
+        for (int id = 1; id <= rows; ++id) {
+            std::string name;
+            for (int k = 0, n = 2 + static_cast<int>(rng() % 3); k < n; ++k) name += Syllables[rng() % 12];
+            std::string notes = "note " + std::to_string(rng() % 100000) + " of " + name;
+            if (id == rows) notes += " the very last one";
+            sqlite3_bind_int(st, 1, id);
+            sqlite3_bind_text(st, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 3, Cities[rng() % 8], -1, SQLITE_STATIC);
+            sqlite3_bind_int(st, 4, static_cast<int>(rng() % 40));
+            sqlite3_bind_text(st, 5, notes.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_step(st);
+            sqlite3_reset(st);
+        }
+        sqlite3_finalize(st);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(db);
+}
+
+// SQLite's own connection to the file.
+class TPeer {
+public:
+    TPeer() { sqlite3_open(FilePath().c_str(), &FDb); }
+    ~TPeer() { sqlite3_close(FDb); }
+    // The row ids of a query, all of them.
+    std::vector<int64_t> Ids(const std::string& Sql) {
+        std::vector<int64_t> ids;
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(FDb, Sql.c_str(), -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW) ids.push_back(sqlite3_column_int64(st, 0));
+        sqlite3_finalize(st);
+        return ids;
+    }
+
+private:
+    sqlite3* FDb = nullptr;
+};
+
+const char* const FilterWhere = " WHERE name LIKE 'ka%' AND city LIKE '%sl%' AND qty BETWEEN 10 AND 20";
+const char* const LastText = "THE VERY LAST";
+const char* const NoText = "no such note";
+
+// A suite table on the file with a filter dialog over it.
+struct TSuite {
+    explicit TSuite(int Rows) {
+        Table = new TqzTable(&Form);
+        Table->SetDatabaseName(FilePath());
+        Table->SetTableName(TableOf(Rows));
+        Table->Open();
+        Source.SetDataSet(Table);
+        Dialog = new TqzFilterDialog(&Form);
+        Dialog->SetDataSource(&Source);
+    }
+    void SetCriteria() {
+        auto crit = [](const char* Field, TqzFilterMatchType Match, const char* Value) {
+            TqzFieldInfo i;
+            i.FieldName = i.DisplayLabel = Field;
+            i.MatchType = Match;
+            i.FilterValue = Value;
+            return i;
+        };
+        TqzFieldInfo qty = crit("qty", fdMatchRange, "");
+        qty.MinValue = "10";
+        qty.MaxValue = "20";
+        Dialog->Criteria() = {crit("name", fdMatchStart, "ka"), crit("city", fdMatchAny, "sl"), qty};
+    }
+    TForm Form{nullptr};
+    TqzTable* Table = nullptr;
+    TDataSource Source{&Form};
+    TqzFilterDialog* Dialog = nullptr;
+};
+
+void BM_FilterForm(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TSuite suite(rows);
+    TPeer peer;
+    const size_t expected = peer.Ids("SELECT id FROM " + TableOf(rows) + FilterWhere).size();
+    for (auto _ : state) {
+        suite.SetCriteria();
+        if (!suite.Dialog->ApplyFilter()) state.SkipWithError("the filter failed");
+    }
+    if (static_cast<size_t>(suite.Table->RecordCount()) != expected)
+        state.SkipWithError("counts differ from SQLite's");
+    state.counters["rows"] = static_cast<double>(expected);
+}
+
+// The same criteria by the record test alone (the dialog's event set, as a
+// program that decides per record has it): what each criterion cost before.
+void BM_FilterForm_RecordTestAlone(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TSuite suite(rows);
+    suite.Dialog->SetOnAcceptFilterRecord(
+        TqzAcceptFilterRecordEvent([](TObject*, TDataSet*, bool&, bool&) {}));
+    TPeer peer;
+    const size_t expected = peer.Ids("SELECT id FROM " + TableOf(rows) + FilterWhere).size();
+    for (auto _ : state) {
+        suite.SetCriteria();
+        if (!suite.Dialog->ApplyFilter()) state.SkipWithError("the filter failed");
+    }
+    if (static_cast<size_t>(suite.Table->RecordCount()) != expected)
+        state.SkipWithError("counts differ from SQLite's");
+}
+
+void BM_FilterForm_Sqlite(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TPeer peer;
+    size_t n = 0;
+    for (auto _ : state) n = peer.Ids("SELECT id FROM " + TableOf(rows) + FilterWhere).size();
+    state.counters["rows"] = static_cast<double>(n);
+}
+
+void Locate(benchmark::State& state, const char* Text) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TSuite suite(rows);
+    bool found = false;
+    for (auto _ : state) {
+        suite.Table->First();
+        found = qzFindRecordByValue(true, suite.Table, "notes", Text, mtPartialMatchAny, false, false);
+    }
+    const bool expected = std::string(Text) == LastText;
+    if (found != expected || (found && suite.Table->FieldByName("id")->AsInteger() != rows))
+        state.SkipWithError("the locate differs from SQLite's answer");
+}
+
+void LocateSqlite(benchmark::State& state, const char* Text) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TPeer peer;
+    std::vector<int64_t> ids;
+    for (auto _ : state)
+        ids = peer.Ids("SELECT id FROM " + TableOf(rows) + " WHERE notes LIKE '%" + Text +
+                       "%' ORDER BY id LIMIT 1");
+    if (ids.size() != (std::string(Text) == LastText ? 1u : 0u)) state.SkipWithError("unexpected answer");
+}
+
+void BM_LocateLast(benchmark::State& state) { Locate(state, LastText); }
+void BM_LocateLast_Sqlite(benchmark::State& state) { LocateSqlite(state, LastText); }
+void BM_LocateNone(benchmark::State& state) { Locate(state, NoText); }
+void BM_LocateNone_Sqlite(benchmark::State& state) { LocateSqlite(state, NoText); }
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(LargeRows() / 10)->Arg(LargeRows())->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(BM_FilterForm)->Apply(Sizes);
+BENCHMARK(BM_FilterForm_Sqlite)->Apply(Sizes);
+BENCHMARK(BM_FilterForm_RecordTestAlone)
+    ->Arg(LargeRows() / 10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_LocateLast)->Apply(Sizes);
+BENCHMARK(BM_LocateLast_Sqlite)->Apply(Sizes);
+BENCHMARK(BM_LocateNone)->Apply(Sizes);
+BENCHMARK(BM_LocateNone_Sqlite)->Apply(Sizes);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ChooseOffscreenPlatform();
+    InitializeApplication(argc, argv);
+    Application->Initialize();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    FinalizeApplication();
+    std::filesystem::remove(FilePath());
+    return 0;
+}
