@@ -106,7 +106,17 @@ class TClickWatcher;
 struct TWatch {
     TWinControl* Control;
     std::vector<TControl*> Inside;
+    // The control's top-level window and where it stood when the watch began.
+    QPointer<QWidget> Window;
+    QPoint Origin;
 };
+
+QWidget* TopLevelOf(TControl* C) {
+    auto* win = dynamic_cast<TWinControl*>(C);
+    if (!win && C) win = C->Parent();
+    QWidget* w = win ? win->Widget() : nullptr;
+    return w ? w->window() : nullptr;
+}
 
 // Ends watches of destroyed controls.
 class TWatchGuard : public TComponent {
@@ -130,8 +140,39 @@ public:
             auto* me = static_cast<QMouseEvent*>(Event);
             const QPoint g = me->globalPosition().toPoint();
             Check({g.x(), g.y()});
+        } else if ((type == QEvent::Move || type == QEvent::WindowDeactivate) && Object->isWidgetType() &&
+                   static_cast<QWidget*>(Object)->isWindow()) {
+            auto* w = static_cast<QWidget*>(Object);
+            if (type == QEvent::Move)
+                Moved(w);
+            else
+                // Decided once the activation settled: a pop-up that a window
+                // system activated hands it back at once.
+                QTimer::singleShot(0, this, [this, p = QPointer<QWidget>(w)] { Deactivated(p); });
         }
         return QObject::eventFilter(Object, Event);
+    }
+
+    // The window a watched control sits in moved: its drop-down would float
+    // away from it.
+    void Moved(QWidget* W) {
+        const std::vector<TWatch> now = Watches;
+        for (const TWatch& w : now)
+            if (w.Window == W && W->pos() != w.Origin) PostMessage(w.Control, CM_CANCELMODE, 0, 0);
+    }
+
+    // The window a watched control sits in lost the activation to a window
+    // that is not the watch's own (another program's, a dialog, none).
+    void Deactivated(const QPointer<QWidget>& W) {
+        if (!W) return;
+        QWidget* active = QApplication::activeWindow();
+        const std::vector<TWatch> now = Watches;
+        for (const TWatch& w : now) {
+            if (w.Window != W || active == W) continue;
+            bool own = false;
+            for (TControl* c : w.Inside) own = own || (active && TopLevelOf(c) == active);
+            if (!own) PostMessage(w.Control, CM_CANCELMODE, 0, 0);
+        }
     }
 
     static bool Contains(TControl* C, const TPoint& P) {
@@ -178,7 +219,9 @@ void WatchOutsideClicks(TWinControl* Control, const std::vector<TControl*>& Insi
     Control->FreeNotification(&w.Guard);
     for (TControl* c : Inside)
         if (c) c->FreeNotification(&w.Guard);
-    w.Watches.push_back({Control, Inside});
+    TWatch watch{Control, Inside, TopLevelOf(Control), QPoint()};
+    if (watch.Window) watch.Origin = watch.Window->pos();
+    w.Watches.push_back(watch);
 }
 
 void StopOutsideClicks(TWinControl* Control) {

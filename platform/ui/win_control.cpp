@@ -243,6 +243,8 @@ void TWinControl::CreateWnd() {
         FWindow.reset();
         throw EOutOfResources("Error creating window");
     }
+    if (FWindow->TopLevel && (params.ExStyle & WS_EX_NOACTIVATE))
+        w->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     if (FWindow->TopLevel && (params.Style & WS_POPUP) && params.WndParent && !w->parentWidget()) {
         // A pop-up of a control floats above the control's window and, unlike
         // an ownerless window, stays usable while that window is modal.

@@ -552,6 +552,8 @@ TEST_P(UserFlowTest, ReadOnlyNeverWrites) {
     Finish();
 }
 
+#include "support/flows/dropdown_window_flows.inc"
+
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Controls, UserFlowTest, ::testing::ValuesIn(FlowInstances()),
