@@ -553,6 +553,7 @@ TEST_P(UserFlowTest, ReadOnlyNeverWrites) {
 }
 
 #include "support/flows/dropdown_window_flows.inc"
+#include "support/flows/partial_date_flows.inc"
 
 }  // namespace
 
