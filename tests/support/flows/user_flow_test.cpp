@@ -13,6 +13,7 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "support/environment.h"
+#include "support/flows/choice_flow.h"
 #include "support/flows/user_flow.h"
 #include "support/suite/suite_test_table.h"
 
@@ -552,6 +553,7 @@ TEST_P(UserFlowTest, ReadOnlyNeverWrites) {
     Finish();
 }
 
+#include "support/flows/choice_flows.inc"
 #include "support/flows/dropdown_window_flows.inc"
 #include "support/flows/partial_date_flows.inc"
 
