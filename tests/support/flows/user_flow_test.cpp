@@ -12,6 +12,8 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "platform/ui/timer.h"
+#include "suite/data/qzkeycb.h"
 #include "support/environment.h"
 #include "support/flows/choice_flow.h"
 #include "support/flows/user_flow.h"
@@ -555,6 +557,7 @@ TEST_P(UserFlowTest, ReadOnlyNeverWrites) {
 
 #include "support/flows/choice_flows.inc"
 #include "support/flows/dropdown_window_flows.inc"
+#include "support/flows/navigation_flows.inc"
 #include "support/flows/partial_date_flows.inc"
 
 }  // namespace
