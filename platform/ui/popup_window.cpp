@@ -20,13 +20,21 @@ class TFocusKeeper : public QObject {
 public:
     using QObject::QObject;
     QPointer<QWidget> Active, Focus;
+    // Takes the window to give back to from the moment the window shows
+    // (else from ShowAt).
+    bool TakeOnShow = false;
 
     void Restore() {
         if (Active && QApplication::activeWindow() != Active) QApplication::setActiveWindow(Active);
         if (Focus && QApplication::focusWidget() != Focus) Focus->setFocus(Qt::OtherFocusReason);
     }
     bool eventFilter(QObject* Object, QEvent* Event) override {
-        if (Event->type() == QEvent::WindowActivate || Event->type() == QEvent::Show) {
+        if (TakeOnShow && Event->type() == QEvent::Show) {
+            if (QWidget* active = QApplication::activeWindow(); active != Object) {
+                Active = active;
+                Focus = QApplication::focusWidget();
+            }
+        } else if (Event->type() == QEvent::WindowActivate || Event->type() == QEvent::Show) {
             Restore();
             QTimer::singleShot(0, this, [this] { Restore(); });
         }
@@ -34,6 +42,14 @@ public:
     }
 };
 }  // namespace
+
+void KeepActivationOff(TWinControl* Window) {
+    QWidget* w = Window ? Window->Widget() : nullptr;
+    if (!w) return;
+    auto* keeper = new TFocusKeeper(w);
+    keeper->TakeOnShow = true;
+    w->installEventFilter(keeper);
+}
 
 // ---- Pop-up window ------------------------------------------------------------------------
 

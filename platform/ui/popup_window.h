@@ -44,6 +44,11 @@ private:
     TWinControl* FOwnerControl = nullptr;
 };
 
+// A window that takes no activation (WS_EX_NOACTIVATE) and that a window
+// system activates all the same gives the activation and the keyboard back at
+// once to the window and control that had them when it showed.
+void KeepActivationOff(TWinControl* Window);
+
 // Starts (or renews) Control's watch; clicks inside any control of Inside
 // count as inside too.
 void WatchOutsideClicks(TWinControl* Control, const std::vector<TControl*>& Inside = {});

@@ -7,6 +7,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/popup_window.h"
 #include "platform/ui/qt_host.h"
 #include "platform/ui/scroll_bars.h"
 
@@ -243,8 +244,10 @@ void TWinControl::CreateWnd() {
         FWindow.reset();
         throw EOutOfResources("Error creating window");
     }
-    if (FWindow->TopLevel && (params.ExStyle & WS_EX_NOACTIVATE))
+    if (FWindow->TopLevel && (params.ExStyle & WS_EX_NOACTIVATE)) {
         w->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+        KeepActivationOff(this);
+    }
     if (FWindow->TopLevel && (params.Style & WS_POPUP) && params.WndParent && !w->parentWidget()) {
         // A pop-up of a control floats above the control's window and, unlike
         // an ownerless window, stays usable while that window is modal.
