@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/core/sysutils.h"
+#include "platform/db/dbtables.h"
 #include "platform/db/fielddefs.h"
 #include "platform/ui/application.h"
 #include "platform/ui/clipboard.h"
@@ -14,6 +15,7 @@
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
 #include "suite/data/qzkeycb.h"
+#include "suite/data/qzkeycombo.h"
 #include "support/environment.h"
 #include "support/flows/choice_flow.h"
 #include "support/flows/user_flow.h"
