@@ -178,11 +178,12 @@ void TOstraCalculator::SetBounds(int ALeft, int ATop, int, int) {
     TCustomPanel::SetBounds(ALeft, ATop, FixedWidth, FixedHeight);
 }
 
-// A floating tool window above all others, outside its parent.
+// A floating tool window above all others, outside its parent, never
+// activated: its edit keeps the keys and hands them on.
 void TOstraCalculator::CreateParams(TCreateParams& Params) {
     TCustomPanel::CreateParams(Params);
     Params.Style = (Params.Style & ~WS_CHILD) | WS_POPUP | WS_BORDER;
-    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
     if (UseRightToLeftReading()) Params.ExStyle |= WS_EX_RTLREADING;
     Params.WindowClassStyle |= CS_SAVEBITS;
     Params.WndParent = nullptr;

@@ -16,6 +16,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/popup_window.h"
 
 namespace {
 
@@ -155,6 +156,7 @@ void TOstraDBEdit::ShowDropDown() {
     }
     // Dropped down only now that the panel shows.
     FDroppedDown = true;
+    WatchOutsideClicks(this, {popup});
     Invalidate();
 }
 
@@ -244,6 +246,7 @@ void TOstraDBEdit::CloseUp(bool Accept) {
         if (FActiveDropDown) FActiveDropDown->SetVisible(false);
         if (FActiveDropDown == FLookupList) FLookupList->StopFilterSearch();
         FDroppedDown = false;
+        StopOutsideClicks(this);
     }
     if (chosen && EditCanModify()) {
         FValue = newValue;
@@ -574,5 +577,14 @@ void TOstraDBEdit::CMCancelMode(TMessage& Message) {
     if (!FDroppedDown || sender == this) return;
     if (FActiveDropDown && (sender == FActiveDropDown || (sender && sender->Parent() == FActiveDropDown)))
         return;
-    CloseUp(false);
+    // From the watch (a click outside, the window moved or deactivated): the
+    // focus is where the user left it.
+    FClosingForFocusLoss = sender == nullptr;
+    try {
+        CloseUp(false);
+    } catch (...) {
+        FClosingForFocusLoss = false;
+        throw;
+    }
+    FClosingForFocusLoss = false;
 }

@@ -48,7 +48,8 @@ bool HandBackToEdit(TWinControl* Popup) {
 void OstraPopupParams(TControl* Popup, TCreateParams& Params) {
     Params.Style = (Params.Style & ~(WS_CHILD | WS_TABSTOP)) | WS_POPUP | WS_BORDER;
     Params.ExStyle &= ~WS_EX_CLIENTEDGE;
-    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    // Never activated by a click: the keyboard stays with the edit.
+    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
     if (Popup->UseRightToLeftReading()) Params.ExStyle |= WS_EX_RTLREADING;
     Params.WindowClassStyle |= CS_SAVEBITS;
     // Floats above the edit's window (and stays usable over a modal one).

@@ -16,6 +16,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/popup_window.h"
 
 namespace {
 
@@ -341,6 +342,7 @@ void TOstraDBGridInplaceEdit::DropDown() {
     }
     PlaceList(FActiveList);
     FListVisible = true;
+    WatchOutsideClicks(this, {FActiveList});
     Invalidate();
 }
 
@@ -384,6 +386,7 @@ void TOstraDBGridInplaceEdit::CloseUp(bool Accept) {
     }
     FActiveList->SetVisible(false);
     FListVisible = false;
+    StopOutsideClicks(this);
     if (FActiveList == FDataList) {
         FDataList->SetListSource(nullptr);
         FLookupSource->SetDataSet(nullptr);

@@ -94,7 +94,9 @@ constexpr uint32_t WS_OVERLAPPED = 0, WS_POPUP = 0x80000000u, WS_CHILD = 0x40000
 constexpr uint32_t WS_EX_DLGMODALFRAME = 0x1, WS_EX_TOPMOST = 0x8, WS_EX_TRANSPARENT = 0x20,
                    WS_EX_TOOLWINDOW = 0x80, WS_EX_WINDOWEDGE = 0x100, WS_EX_CLIENTEDGE = 0x200,
                    WS_EX_CONTEXTHELP = 0x400, WS_EX_RTLREADING = 0x2000, WS_EX_LEFTSCROLLBAR = 0x4000,
-                   WS_EX_STATICEDGE = 0x20000, WS_EX_APPWINDOW = 0x40000;
+                   WS_EX_STATICEDGE = 0x20000, WS_EX_APPWINDOW = 0x40000,
+                   // A top-level window the window system never activates or gives the keyboard.
+    WS_EX_NOACTIVATE = 0x08000000;
 constexpr uint32_t CS_DBLCLKS = 0x8, CS_SAVEBITS = 0x800;
 
 // What CreateWnd makes the window from. A window with WS_POPUP, or without

@@ -490,7 +490,7 @@ void TPopupDataList::Dispatch(TMessage& Message) {
 void TPopupDataList::CreateParams(TCreateParams& Params) {
     inherited::CreateParams(Params);
     Params.Style = WS_POPUP | WS_BORDER;
-    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
     Params.WindowClassStyle |= CS_SAVEBITS;
     Params.WndParent = nullptr;
 }

@@ -3,9 +3,11 @@
 #include "platform/ui/popup_window.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/ui/messages.h"
@@ -18,13 +20,21 @@ class TFocusKeeper : public QObject {
 public:
     using QObject::QObject;
     QPointer<QWidget> Active, Focus;
+    // Takes the window to give back to from the moment the window shows
+    // (else from ShowAt).
+    bool TakeOnShow = false;
 
     void Restore() {
         if (Active && QApplication::activeWindow() != Active) QApplication::setActiveWindow(Active);
         if (Focus && QApplication::focusWidget() != Focus) Focus->setFocus(Qt::OtherFocusReason);
     }
     bool eventFilter(QObject* Object, QEvent* Event) override {
-        if (Event->type() == QEvent::WindowActivate || Event->type() == QEvent::Show) {
+        if (TakeOnShow && Event->type() == QEvent::Show) {
+            if (QWidget* active = QApplication::activeWindow(); active != Object) {
+                Active = active;
+                Focus = QApplication::focusWidget();
+            }
+        } else if (Event->type() == QEvent::WindowActivate || Event->type() == QEvent::Show) {
             Restore();
             QTimer::singleShot(0, this, [this] { Restore(); });
         }
@@ -32,6 +42,14 @@ public:
     }
 };
 }  // namespace
+
+void KeepActivationOff(TWinControl* Window) {
+    QWidget* w = Window ? Window->Widget() : nullptr;
+    if (!w) return;
+    auto* keeper = new TFocusKeeper(w);
+    keeper->TakeOnShow = true;
+    w->installEventFilter(keeper);
+}
 
 // ---- Pop-up window ------------------------------------------------------------------------
 
@@ -106,7 +124,17 @@ class TClickWatcher;
 struct TWatch {
     TWinControl* Control;
     std::vector<TControl*> Inside;
+    // The control's top-level window and where it stood when the watch began.
+    QPointer<QWidget> Window;
+    QPoint Origin;
 };
+
+QWidget* TopLevelOf(TControl* C) {
+    auto* win = dynamic_cast<TWinControl*>(C);
+    if (!win && C) win = C->Parent();
+    QWidget* w = win ? win->Widget() : nullptr;
+    return w ? w->window() : nullptr;
+}
 
 // Ends watches of destroyed controls.
 class TWatchGuard : public TComponent {
@@ -122,6 +150,16 @@ public:
     std::vector<TWatch> Watches;
     TWatchGuard Guard;
     bool Installed = false;
+    // A window system sends a press on a window's own frame (or on another
+    // program) to no program: while a watch's own window (a drop-down) shows
+    // and the pointer is off the program's windows, the pointer is grabbed
+    // for that window, so that such a press comes here and is used up
+    // closing the drop-down. Over the program's windows nothing is grabbed:
+    // a press there reaches its control as it would.
+    QPointer<QWindow> Grab;
+    bool SwallowRelease = false;
+    bool RetryPending = false;
+    int Retries = 0;
 
     bool eventFilter(QObject* Object, QEvent* Event) override {
         const auto type = Event->type();
@@ -129,9 +167,66 @@ public:
             Object->isWidgetType()) {
             auto* me = static_cast<QMouseEvent*>(Event);
             const QPoint g = me->globalPosition().toPoint();
+            // The release of a press used up may never come here (the grab
+            // ends with the drop-down).
+            SwallowRelease = false;
+            if (Grab && Event->spontaneous() && !InOwnWindows({g.x(), g.y()})) {
+                // Grabbed: the press comes to the drop-down wherever it was,
+                // the watched control included, and only closes it.
+                for (const TWatch& w : std::vector<TWatch>(Watches))
+                    PostMessage(w.Control, CM_CANCELMODE, 0, 0);
+                SwallowRelease = true;
+                return true;
+            }
             Check({g.x(), g.y()});
+        } else if ((type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick) &&
+                   Object->isWidgetType()) {
+            if (SwallowRelease) {
+                if (type == QEvent::MouseButtonRelease) SwallowRelease = false;
+                return true;
+            }
+            // A drop-down opened by a press grabs once the button is up.
+            if (!Grab && !Watches.empty()) QTimer::singleShot(0, this, [this] { UpdateGrab(); });
+        } else if ((type == QEvent::Leave && !Grab && !Watches.empty()) ||
+                   (type == QEvent::MouseMove && Grab && Event->spontaneous())) {
+            // The pointer left a window of the program, or came back over one:
+            // at once, before a press that follows.
+            UpdateGrab();
+        } else if ((type == QEvent::Move || type == QEvent::WindowDeactivate) && Object->isWidgetType() &&
+                   static_cast<QWidget*>(Object)->isWindow()) {
+            auto* w = static_cast<QWidget*>(Object);
+            if (type == QEvent::Move)
+                Moved(w);
+            else
+                // Decided once the activation settled: a pop-up that a window
+                // system activated hands it back at once.
+                QTimer::singleShot(0, this, [this, p = QPointer<QWidget>(w)] { Deactivated(p); });
         }
         return QObject::eventFilter(Object, Event);
+    }
+
+    // The window a watched control sits in moved: its drop-down would float
+    // away from it.
+    void Moved(QWidget* W) {
+        const std::vector<TWatch> now = Watches;
+        for (const TWatch& w : now)
+            if (w.Window == W && W->pos() != w.Origin) PostMessage(w.Control, CM_CANCELMODE, 0, 0);
+    }
+
+    // The window a watched control sits in lost the activation to another
+    // program or to a dialog. (Another window of the program takes it with a
+    // press, which the click rule sees.)
+    void Deactivated(const QPointer<QWidget>& W) {
+        if (!W) return;
+        QWidget* active = QApplication::activeWindow();
+        if (active && active != QApplication::activeModalWidget()) return;
+        const std::vector<TWatch> now = Watches;
+        for (const TWatch& w : now) {
+            if (w.Window != W || active == W) continue;
+            bool own = false;
+            for (TControl* c : w.Inside) own = own || (active && TopLevelOf(c) == active);
+            if (!own) PostMessage(w.Control, CM_CANCELMODE, 0, 0);
+        }
     }
 
     static bool Contains(TControl* C, const TPoint& P) {
@@ -149,9 +244,51 @@ public:
         }
     }
 
+    // The point lies on a window a watch names as its own.
+    bool InOwnWindows(const TPoint& P) const {
+        for (const TWatch& w : Watches)
+            for (TControl* c : w.Inside)
+                if (Contains(c, P)) return true;
+        return false;
+    }
+
+    // Grabs the pointer for the last watch's own window while one shows and
+    // the pointer is off the program's windows, and lets it go otherwise (not
+    // on the off-screen platform, which has no pointer).
+    void UpdateGrab() {
+        if (QGuiApplication::platformName() == "offscreen") return;
+        QWindow* want = nullptr;
+        for (const TWatch& w : Watches)
+            for (TControl* c : w.Inside)
+                if (QWidget* top = TopLevelOf(c);
+                    top && top != w.Window && top->isVisible() && top->windowHandle())
+                    want = top->windowHandle();
+        if (want && QApplication::topLevelAt(QCursor::pos())) want = nullptr;
+        if (Grab && Grab != want) {
+            Grab->setMouseGrabEnabled(false);
+            Grab = nullptr;
+        }
+        if (!want) Retries = 0;
+        // A press in progress keeps its grab; the release comes back here.
+        if (!want || Grab == want || QGuiApplication::mouseButtons() != Qt::NoButton) return;
+        if (want->isExposed() && want->setMouseGrabEnabled(true)) {
+            Grab = want;
+            Retries = 0;
+        } else if (!RetryPending && Retries < 50) {
+            // Not shown yet: the window system grabs only for a shown window.
+            ++Retries;
+            RetryPending = true;
+            QTimer::singleShot(20, this, [this] {
+                RetryPending = false;
+                UpdateGrab();
+            });
+        }
+    }
+
     void Remove(TComponent* C) {
         std::erase_if(Watches, [C](const TWatch& w) { return w.Control == C; });
         for (TWatch& w : Watches) std::erase(w.Inside, C);
+        UpdateGrab();
     }
 };
 
@@ -178,12 +315,16 @@ void WatchOutsideClicks(TWinControl* Control, const std::vector<TControl*>& Insi
     Control->FreeNotification(&w.Guard);
     for (TControl* c : Inside)
         if (c) c->FreeNotification(&w.Guard);
-    w.Watches.push_back({Control, Inside});
+    TWatch watch{Control, Inside, TopLevelOf(Control), QPoint()};
+    if (watch.Window) watch.Origin = watch.Window->pos();
+    w.Watches.push_back(watch);
+    w.UpdateGrab();
 }
 
 void StopOutsideClicks(TWinControl* Control) {
     TClickWatcher& w = Watcher();
     std::erase_if(w.Watches, [Control](const TWatch& x) { return x.Control == Control; });
+    w.UpdateGrab();
 }
 
 bool WatchesOutsideClicks(const TWinControl* Control) {

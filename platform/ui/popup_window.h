@@ -6,7 +6,9 @@
 //
 // The outside-click watch: while a control watches, a mouse button pressed on
 // any window of the program outside the control and outside the windows it
-// names as its own posts CM_CANCELMODE (LParam 0) to the control. Each watch
+// names as its own (a press on a window frame included) posts CM_CANCELMODE
+// (LParam 0) to the control; so do its window moving and its window losing
+// the activation to a window that is not the watch's own. Each watch
 // belongs to the control that asked: a control watches once, and stopping
 // its watch leaves the watches of other controls in force. A destroyed
 // control's watch ends with it.
@@ -41,6 +43,11 @@ protected:
 private:
     TWinControl* FOwnerControl = nullptr;
 };
+
+// A window that takes no activation (WS_EX_NOACTIVATE) and that a window
+// system activates all the same gives the activation and the keyboard back at
+// once to the window and control that had them when it showed.
+void KeepActivationOff(TWinControl* Window);
 
 // Starts (or renews) Control's watch; clicks inside any control of Inside
 // count as inside too.

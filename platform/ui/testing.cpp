@@ -440,6 +440,37 @@ void SendCloseBox(TCustomForm* Form) {
     ProcessEvents();
 }
 
+void SendFrameClick(TCustomForm* Form) {
+    if (!Form) return;
+    Form->HandleNeeded();
+    QWidget* w = Form->Widget();
+    if (!w) throw EInvalidOperation("No window to click");
+    const QPointF local(w->width() / 2.0, -8);
+    const QPointF global = w->mapToGlobal(local);
+    QMouseEvent press(QEvent::NonClientAreaMouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::NonClientAreaMouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+    ProcessEvents();
+}
+
+void MoveWindowOf(TCustomForm* Form, int DX, int DY) {
+    if (!Form) return;
+    Form->HandleNeeded();
+    QWidget* w = Form->Widget();
+    if (!w) throw EInvalidOperation("No window to move");
+    w->move(w->pos() + QPoint(DX, DY));
+    ProcessEvents();
+}
+
+void DeactivateWindows() {
+    EnsureToolkit();
+    QApplication::setActiveWindow(nullptr);
+    ProcessEvents();
+}
+
 TWinControl* FocusedControl() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
     return FindControlOfWidget(QApplication::focusWidget());

@@ -161,5 +161,14 @@ void ActivateForm(TCustomForm* Form);
 void ActivateWindowOf(TWinControl* Control);
 // A click on the window frame's close box.
 void SendCloseBox(TCustomForm* Form);
+// A click on the form's title bar as the window system reports one: a
+// non-client press and release above the client area.
+void SendFrameClick(TCustomForm* Form);
+// The window manager moves the form's window by (DX, DY), as a drag of its
+// title bar does.
+void MoveWindowOf(TCustomForm* Form, int DX, int DY);
+// Another program's window takes the activation: none of the program's
+// windows stays active.
+void DeactivateWindows();
 // The control that has the keyboard focus (nullptr when none).
 TWinControl* FocusedControl();

@@ -7,6 +7,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/popup_window.h"
 #include "platform/ui/qt_host.h"
 #include "platform/ui/scroll_bars.h"
 
@@ -242,6 +243,10 @@ void TWinControl::CreateWnd() {
     if (!w) {
         FWindow.reset();
         throw EOutOfResources("Error creating window");
+    }
+    if (FWindow->TopLevel && (params.ExStyle & WS_EX_NOACTIVATE)) {
+        w->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+        KeepActivationOff(this);
     }
     if (FWindow->TopLevel && (params.Style & WS_POPUP) && params.WndParent && !w->parentWidget()) {
         // A pop-up of a control floats above the control's window and, unlike

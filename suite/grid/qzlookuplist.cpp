@@ -205,7 +205,8 @@ bool TqzDBLookupList::HasBinding() const { return FFieldLink->DataSource() != nu
 bool TqzDBLookupList::CanModifyValue() { return !(FFieldLink->DataSource() && !FFieldLink->Editing()); }
 
 void TqzDBLookupList::EditBound() {
-    if (!FFieldLink->DataSource() || !FFieldLink->Field()) return;
+    // A read-only list never puts the record in edit.
+    if (FReadOnly || !FFieldLink->DataSource() || !FFieldLink->Field()) return;
     // Entering edit state re-reads the record: that must not move the
     // lookup table back.
     ++FUpdateLock;
@@ -519,7 +520,8 @@ void TqzDBLookupList::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (!LookupActive()) return;
     EditBound();
     const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
-    if (arrow && !CanModifyValue()) return;
+    // A read-only list moves without changing the value.
+    if (arrow && !FReadOnly && !CanModifyValue()) return;
     TDataSet* table = LookupTable();
     const int page = std::max(1, VisibleDataRows());
     switch (key) {

@@ -179,6 +179,51 @@ TEST(OutsideClickWatchTest, EachWatchBelongsToItsControl) {
     EXPECT_EQ(b->Cancels, 2);
 }
 
+// What a window manager does with the watched control's window: a click on
+// its frame, a move, and the activation going to another program or a dialog
+// cancel; a move that leaves the window where it was, another plain window of
+// the program taking the activation (its press is the click rule's) and the
+// watch's own pop-up being activated do not.
+TEST(OutsideClickWatchTest, TheWindowFrameAMoveAndADeactivationCancel) {
+    TShownForm f;
+    TShownForm g;
+    auto* a = new CancelProbe(f.Form);
+    a->SetParent(f.Form);
+    a->SetBounds(10, 10, 80, 20);
+    g.Show();
+    f.Show();
+    KeyPopup list(f.Form);
+    list.SetOwnerControl(a);
+    const TPoint p = a->ClientToScreen({0, 20});
+    list.ShowAt(p.X, p.Y, 80, 30);
+    ProcessEvents();
+    WatchOutsideClicks(a, {&list});
+
+    SendFrameClick(f.Form);
+    EXPECT_EQ(a->Cancels, 1);
+    MoveWindowOf(f.Form, 0, 0);
+    EXPECT_EQ(a->Cancels, 1);
+    MoveWindowOf(f.Form, 12, 7);
+    EXPECT_EQ(a->Cancels, 2);
+    ActivateWindowOf(&list);
+    ProcessEvents();
+    EXPECT_EQ(a->Cancels, 2);
+    ActivateForm(f.Form);
+    ActivateForm(g.Form);
+    EXPECT_EQ(a->Cancels, 2);
+    ActivateForm(f.Form);
+    DeactivateWindows();
+    EXPECT_EQ(a->Cancels, 3);
+
+    // Not watching: nothing.
+    ActivateForm(f.Form);
+    StopOutsideClicks(a);
+    SendFrameClick(f.Form);
+    MoveWindowOf(f.Form, 5, 5);
+    DeactivateWindows();
+    EXPECT_EQ(a->Cancels, 3);
+}
+
 TEST(ActionTest, ChangesReachLinkedClientsOnly) {
     TShownForm f;
     auto* button = new TButton(f.Form);

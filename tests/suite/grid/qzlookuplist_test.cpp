@@ -178,7 +178,8 @@ TEST_F(QzLookupListTest, KeysMoveTheLookupTableAndAreRefusedWhenTheValueMayNotCh
     SendKey(List, VK_DOWN);
     EXPECT_EQ("2", Current());
     EXPECT_EQ("1", List->ValueText(0));
-    Orders->Post();
+    // The record is not put in edit either.
+    EXPECT_EQ(dsBrowse, Orders->State());
     EXPECT_EQ("1", Bound("ItemId"));
 }
 

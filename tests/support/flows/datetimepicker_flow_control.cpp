@@ -14,7 +14,7 @@ class TDateTimePickerFlow : public TFlowControl {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.DropDown = c.ReadOnly = true;
+        c.DropDown = c.DateParts = c.ReadOnly = true;
         return c;
     }
     std::vector<std::string> Fields() const override { return {"Start", "Due"}; }

@@ -24,7 +24,7 @@ class TDBGridDatesFlow : public TFlowControl {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.Grid = c.DropDown = c.ReadOnly = true;
+        c.Grid = c.DropDown = c.DateParts = c.ReadOnly = true;
         return c;
     }
     std::vector<std::string> Fields() const override { return {"Start", "Due"}; }

@@ -32,6 +32,7 @@ struct TFlowCaps {
     bool ReadOnly = false;            // SetReadOnly
     bool Refuses = false;             // PrepareRefusal and RefusedText
     bool Window = false;              // F2 opens a modal editor window on the field (Tab types a tab there)
+    bool DateParts = false;           // date fields typed part by part as shown (mm/dd/yyyy)
 };
 
 // The table of every flow: Id (integer), Name (string 20), Code (string 6),

@@ -7,12 +7,17 @@
 #include <vector>
 
 #include "platform/core/sysutils.h"
+#include "platform/db/dbtables.h"
 #include "platform/db/fielddefs.h"
 #include "platform/ui/application.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "platform/ui/timer.h"
+#include "suite/data/qzkeycb.h"
+#include "suite/data/qzkeycombo.h"
 #include "support/environment.h"
+#include "support/flows/choice_flow.h"
 #include "support/flows/user_flow.h"
 #include "support/suite/suite_test_table.h"
 
@@ -551,6 +556,11 @@ TEST_P(UserFlowTest, ReadOnlyNeverWrites) {
     EXPECT_EQ(dsBrowse, Table->State());
     Finish();
 }
+
+#include "support/flows/choice_flows.inc"
+#include "support/flows/dropdown_window_flows.inc"
+#include "support/flows/navigation_flows.inc"
+#include "support/flows/partial_date_flows.inc"
 
 }  // namespace
 
