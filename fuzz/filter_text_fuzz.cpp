@@ -7,6 +7,7 @@
 
 #include "platform/core/exceptions.h"
 #include "platform/db/dbtables.h"
+#include "platform/db/fields.h"
 
 namespace {
 
