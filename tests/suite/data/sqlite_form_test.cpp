@@ -286,6 +286,8 @@ TEST_F(SqliteFormTest, RecordViewOverATextColumnShowsAndPostsIt) {
     EXPECT_EQ(notes->Text(), "note of bob");
     for (int i = 0; i < 3; ++i) table->Next();
     EXPECT_EQ(notes->Text(), "note of dora");
+    if (const char* dir = std::getenv("TASKMOOR_PNG_DIR"))
+        RenderControlToPng(view->Form(), std::string(dir) + "/taskmoor_sqlite_record_view.png");
     EXPECT_EQ(table->State(), dsBrowse);
     EXPECT_FALSE(table->Modified());
     // typed into the view and posted: the file holds it
