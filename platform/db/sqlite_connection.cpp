@@ -196,7 +196,8 @@ void TSqliteConnection::Execute(const std::string& Sql) {
             sqlite3_finalize(raw);
             SqliteFail(FDb, rc);
         }
-        rest = tail ? tail : end;
+        const bool moved = tail && tail > rest;
+        rest = moved ? tail : end;
         if (!raw) continue;  // blanks or a comment
         struct TFinal {
             sqlite3_stmt* St;

@@ -275,6 +275,21 @@ TEST_F(SqliteValues, ALockIsTriedAgainWhileTheCheckAllows) {
     EXPECT_EQ(Cli("SELECT qty FROM item WHERE id = 1;"), "6");
     other.Open();
     EXPECT_EQ(other.RecordCount(), 3);
+    // a script run on the database: the statement that meets the lock is the one run again
+    holder = std::make_unique<TLockHolder>(Path);
+    asked.clear();
+    SetLockRetryCheck([&](int Attempt) {
+        asked.push_back(Attempt);
+        holder->Release();
+        return true;
+    });
+    TDatabase db(nullptr);
+    db.SetDatabaseName(Path);
+    db.Execute(
+        "UPDATE item SET qty = qty + 1 WHERE id = 3;\n UPDATE item SET qty = qty * 10 WHERE id = 3; -- "
+        "done\n");
+    EXPECT_EQ(asked, std::vector<int>{1});
+    EXPECT_EQ(Cli("SELECT qty FROM item WHERE id = 3;"), "40");
     // the default check waits a while, then gives up with the same error
     holder = std::make_unique<TLockHolder>(Path);
     SetLockRetryCheck({});
