@@ -510,9 +510,9 @@ void TDBDataSet::WidenStringDefs(const std::string& Rows, const std::function<vo
             def->SetSize(static_cast<int>(std::min<int64_t>(n, TSqliteConnection::MaxValueLength)));
         }
     } catch (const EDBEngineError& e) {
-        // a parameter without a value is the query's own error; anything
-        // else only leaves the sizes declared
-        if (e.ErrorCode() == DBIERR_LOCKED) throw;
+        // an engine error leaves the sizes declared (a parameter without a
+        // value is no engine error and goes to the caller), unless a lock
+        if (IsLockConflict(e.ErrorCode())) throw;
     }
 }
 
