@@ -369,6 +369,8 @@ private:
     bool GetPriorRecord();
     int GetNextRecords();
     int GetPriorRecords();
+    // Whether a record comes before (gmPrior) or after (gmNext) the active one.
+    bool HasNeighbour(TGetMode Mode);
     void SetCurrentRecord(int Index);
     void MoveBuffer(int CurIndex, int NewIndex);
     void ShiftLinks(int Shift);

@@ -190,6 +190,7 @@ void TDataSet::Resync(TResyncMode Mode) {
         return;
     }
     int before = Mode.Contains(rmCenter) ? (FBufferCount - 1) / 2 : FActiveRecord;
+    const bool wasBof = FBOF, wasEof = FEOF;
     MoveBuffer(FRecordCount, 0);
     ActivateBuffers();
     FScrollShift = 0;
@@ -197,11 +198,25 @@ void TDataSet::Resync(TResyncMode Mode) {
         while (before > 0 && GetPriorRecord()) --before;
         GetNextRecords();
         GetPriorRecords();
+        // a record that stays the first (the last) keeps Bof (Eof): a
+        // dataset that filters itself on opening still stands at its start
+        if (wasBof && FActiveRecord == 0) FBOF = !HasNeighbour(gmPrior);
+        if (wasEof && FActiveRecord == FRecordCount - 1) FEOF = !HasNeighbour(gmNext);
     } catch (...) {
         DataEvent(deDataSetChange, 0);
         throw;
     }
     DataEvent(deDataSetChange, 0);
+}
+
+bool TDataSet::HasNeighbour(TGetMode Mode) {
+    const int was = FCurrentRecord;
+    SetCurrentRecord(FActiveRecord);
+    const bool found = GetRecord(FBuffers[static_cast<size_t>(FRecordCount)], Mode, false) == grOK;
+    // the descendant's cursor goes back where it was
+    CursorPosChanged();
+    if (was >= 0) SetCurrentRecord(was);
+    return found;
 }
 
 // ---------------------------------------------------------------------------

@@ -3,15 +3,45 @@
 #include "platform/db/dbtables.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "platform/core/streams.h"
+#include "platform/core/text.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/db/sqlite_connection.h"
 
 const char* const SCapabilityNotSupported = "Capability not supported";
+const char* const SDataLocked = "The data is locked by another user";
+
+// ---- Lock retries ----
+
+namespace {
+
+TLockRetryCheck& LockRetryCheck() {
+    static TLockRetryCheck check;
+    return check;
+}
+
+// Pauses of 25, 50, 100, 200 ms, then 250 ms each.
+int LockRetryPause(int Attempt) { return Attempt >= 5 ? 250 : 25 << (Attempt - 1); }
+
+}  // namespace
+
+bool LockRetryAllowed(int Attempt) {
+    if (LockRetryCheck()) return LockRetryCheck()(Attempt);
+    if (Attempt < 1) return false;
+    int waited = 0;
+    for (int n = 1; n < Attempt; ++n) waited += LockRetryPause(n);
+    if (waited + LockRetryPause(Attempt) > LockRetryTime) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(LockRetryPause(Attempt)));
+    return true;
+}
+
+void SetLockRetryCheck(TLockRetryCheck Check) { LockRetryCheck() = std::move(Check); }
 
 namespace {
 
@@ -492,15 +522,20 @@ void TDBDataSet::ReadRowFromTable(int64_t Key, TRow& Row) {
     ReadRowFromStatement(st.Handle(), 0, Row);
 }
 
-int64_t TDBDataSet::WriteRow(int64_t Key, const TRow& Row) {
+int64_t TDBDataSet::WriteRow(int64_t Key, const TRow& Row, const TRow* Read) {
     if (FBaseTable.empty()) DatabaseError(SDataSetReadOnly);
     std::string sql;
     std::vector<size_t> cols;
     for (size_t i = 0; i < FColumns.size(); ++i) {
         const TFieldType t = FieldDefs()->Items(static_cast<int>(i))->DataType();
         if (Key == 0 && t == ftAutoInc && !Row.Has[i]) continue;
+        // a value the edit left alone stays as the file holds it
+        if (Key != 0 && Read && i < Read->Has.size() && i < Row.Has.size() && Read->Has[i] == Row.Has[i] &&
+            (!Row.Has[i] || Read->Values[i] == Row.Values[i]))
+            continue;
         cols.push_back(i);
     }
+    if (Key != 0 && cols.empty()) return Key;
     if (Key != 0) {
         sql = "UPDATE " + SqlName(FBaseTable) + " SET ";
         for (size_t n = 0; n < cols.size(); ++n) sql += (n ? ", " : "") + SqlName(FColumns[cols[n]]) + " = ?";
@@ -546,6 +581,38 @@ void TDBDataSet::DefsFromStatement(void* Statement, const std::vector<std::strin
                                : sqlite3_column_decltype(st, i);
         FieldTypeOfColumn(decl ? decl : "", type, size);
         FieldDefs()->Add(name, type, size);
+    }
+}
+
+void TDBDataSet::WidenStringDefs(const std::string& Rows, const std::function<void(void*)>& Bind) {
+    const int count = FieldDefs()->Count();
+    FDeclaredSizes.assign(static_cast<size_t>(count), 0);
+    std::string names, longest;
+    std::vector<int> measured;
+    for (int i = 0; i < count; ++i) {
+        const std::string c = "c" + std::to_string(i);
+        names += (i ? ", " : "") + c;
+        if (FieldDefs()->Items(i)->DataType() != ftString) continue;
+        longest += (measured.empty() ? "" : ", ") + ("max(length(CAST(" + c + " AS BLOB)))");
+        measured.push_back(i);
+    }
+    if (measured.empty()) return;
+    try {
+        TSqliteStatement st(Connection()->Db(),
+                            "WITH r(" + names + ") AS (" + Rows + "\n) SELECT " + longest + " FROM r");
+        if (Bind) Bind(st.Handle());
+        if (!st.Step()) return;
+        for (size_t k = 0; k < measured.size(); ++k) {
+            TFieldDef* def = FieldDefs()->Items(measured[k]);
+            const int64_t n = st.ColumnInt(static_cast<int>(k));
+            if (n <= def->Size()) continue;
+            FDeclaredSizes[static_cast<size_t>(measured[k])] = def->Size();
+            def->SetSize(static_cast<int>(std::min<int64_t>(n, TSqliteConnection::MaxValueLength)));
+        }
+    } catch (const EDBEngineError& e) {
+        // an engine error leaves the sizes declared (a parameter without a
+        // value is no engine error and goes to the caller), unless a lock
+        if (IsLockConflict(e.ErrorCode())) throw;
     }
 }
 
@@ -658,12 +725,19 @@ void TDBDataSet::InternalAddRecord(TRecordBuffer Buffer, bool) {
         FPosition = std::min(FPosition, static_cast<int>(FKeys.size()) - 1);
 }
 
+void TDBDataSet::InternalEdit() {
+    const TRow* row = AsRow(ActiveBuffer());
+    FEditRead.Key = row->Key;
+    FEditRead.Values = row->Values;
+    FEditRead.Has = row->Has;
+}
+
 void TDBDataSet::InternalPost() {
     TDataSet::InternalPost();
     TRow* row = AsRow(ActiveBuffer());
     if (State() == dsEdit) {
         const int64_t key = row->Key;
-        WriteRow(key, *row);
+        WriteRow(key, *row, FEditRead.Key == key ? &FEditRead : nullptr);
         // the record may move in the order or leave a range
         BuildCursor();
         const int position = PositionOf(key);
@@ -688,9 +762,17 @@ void TDBDataSet::InternalDelete() {
 
 void TDBDataSet::InternalOpen() {
     AcquireConnection();
+    FDeclaredSizes.clear();
     try {
         OpenData();
-        if (DefaultFields()) CreateFields();
+        if (DefaultFields()) {
+            CreateFields();
+            // a widened string field keeps the width of its declared size
+            for (int i = 0; i < FieldDefs()->Count() && static_cast<size_t>(i) < FDeclaredSizes.size(); ++i)
+                if (FDeclaredSizes[static_cast<size_t>(i)] > 0)
+                    if (TField* f = FindField(FieldDefs()->Items(i)->Name()))
+                        f->SetDisplayWidth(FDeclaredSizes[static_cast<size_t>(i)]);
+        }
         BindFields(true);
         SetBookmarkSize(sizeof(int64_t));
         FOpen = true;
@@ -777,7 +859,9 @@ bool TDBDataSet::GetFieldData(TField* Field, void* Buf) {
     if (Field->IsBlob()) return !value.empty();
     if (Buf) {
         if (Field->DataType() == ftString) {
-            const size_t n = std::min(value.size(), static_cast<size_t>(Field->Size()));
+            // longer than the field (grown since the open): cut at a character
+            const size_t size = static_cast<size_t>(Field->Size());
+            const size_t n = value.size() <= size ? value.size() : Utf8Truncate(value, size).size();
             std::memcpy(Buf, value.data(), n);
             static_cast<char*>(Buf)[n] = '\0';
         } else {
@@ -825,28 +909,42 @@ void TDBDataSet::SetFieldData(TField* Field, const void* Buf) {
 
 namespace {
 
-// A BLOB value's stream; a modified stream writes the value back when freed.
+// A BLOB value's stream. Loading the value is no change, and a stream
+// opened to read never writes back; a written one writes the value back
+// when freed.
 class TDBBlobStream : public TMemoryStream {
 public:
-    TDBBlobStream(TDBDataSet* DataSet, TField* Field, bool Writing)
-        : FDataSet(DataSet), FField(Field), FModified(Writing) {}
+    TDBBlobStream(TDBDataSet* DataSet, TField* Field, TBlobStreamMode Mode)
+        : FDataSet(DataSet), FField(Field), FMode(Mode), FModified(Mode == bmWrite) {}
     ~TDBBlobStream() override {
-        if (!FModified) return;
+        if (!FModified || FMode == bmRead) return;
         try {
             std::string data(static_cast<size_t>(Size()), '\0');
             if (!data.empty()) std::memcpy(data.data(), Memory(), data.size());
             FDataSet->WriteBlob(FField, data);
         } catch (...) {}
     }
+    void Load(const std::string& Value) {
+        FLoading = true;
+        WriteBuffer(Value.data(), static_cast<int64_t>(Value.size()));
+        FLoading = false;
+        SetPosition(0);
+    }
     int64_t Write(const void* buffer, int64_t count) override {
-        FModified = true;
+        if (!FLoading && count > 0) FModified = true;
         return TMemoryStream::Write(buffer, count);
+    }
+    void SetSize(int64_t newSize) override {
+        if (!FLoading && newSize != Size()) FModified = true;
+        TMemoryStream::SetSize(newSize);
     }
 
 private:
     TDBDataSet* FDataSet;
     TField* FField;
+    TBlobStreamMode FMode;
     bool FModified;
+    bool FLoading = false;
 };
 
 }  // namespace
@@ -856,20 +954,18 @@ TStream* TDBDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
         if (Field->ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
         if (State() != dsEdit && State() != dsInsert) DatabaseError(SNotEditing);
     }
-    auto* stream = new TDBBlobStream(this, Field, Mode == bmWrite);
+    auto* stream = new TDBBlobStream(this, Field, Mode);
     if (Mode != bmWrite) {
         const TRow* row = RecordRow();
         const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
-        if (row && index < row->Has.size() && row->Has[index]) {
-            const std::string& value = row->Values[index];
-            stream->WriteBuffer(value.data(), static_cast<int64_t>(value.size()));
-            stream->SetPosition(0);
-        }
+        if (row && index < row->Has.size() && row->Has[index]) stream->Load(row->Values[index]);
     }
     return stream;
 }
 
 void TDBDataSet::WriteBlob(TField* Field, const std::string& Data) {
+    // the edit the stream was opened for is over: nothing to write into
+    if (State() != dsEdit && State() != dsInsert) return;
     TRow* row = AsRow(ActiveBuffer());
     const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
     row->Values[index] = Data;

@@ -42,6 +42,25 @@ inline constexpr int DBIERR_INVALIDFILTER = 10262;
 // "Capability not supported".
 extern const char* const SCapabilityNotSupported;
 
+// ---- Locks ----
+// The engine's lock-conflict codes: data locked by another user (SQLite's
+// "busy": another connection writes the file).
+inline constexpr int DBIERR_LOCKED = 10497;
+inline constexpr int DBIERR_LOCKED_LAST = 10499;
+inline bool IsLockConflict(int ErrorCode) {
+    return ErrorCode >= DBIERR_LOCKED && ErrorCode <= DBIERR_LOCKED_LAST;
+}
+// "The data is locked by another user": the error once no more tries are allowed.
+extern const char* const SDataLocked;
+// The lock-retry check: asked after a try (1, 2, ...) met a lock; answers
+// whether to try again. The default waits a moment before each new try and
+// allows them for LockRetryTime milliseconds in all.
+using TLockRetryCheck = std::function<bool(int Attempt)>;
+inline constexpr int LockRetryTime = 3000;
+bool LockRetryAllowed(int Attempt);
+// Puts in another check (an application's, a test's); empty: the default.
+void SetLockRetryCheck(TLockRetryCheck Check);
+
 // A filter expression as the engine takes it: a tree of comparisons,
 // logical and arithmetic operators over field references and constants.
 enum TFilterNodeKind { fnCompare, fnLogical, fnArithmetic, fnField, fnConstant };
@@ -198,8 +217,9 @@ protected:
     // Keys of the records in order, before the callback filters.
     virtual std::vector<int64_t> FetchKeys() = 0;
     virtual void ReadRow(int64_t Key, TRow& Row) = 0;
-    // Stores a row (Key 0: a new one; answers its key).
-    virtual int64_t WriteRow(int64_t Key, const TRow& Row);
+    // Stores a row (Key 0: a new one; answers its key). With Read (the row as
+    // it was read), only the columns whose value changed are written.
+    virtual int64_t WriteRow(int64_t Key, const TRow& Row, const TRow* Read = nullptr);
     virtual void RemoveRow(int64_t Key);
     // The base table of rows read by key (empty: none), and the table
     // column of each field definition.
@@ -207,6 +227,12 @@ protected:
     std::vector<std::string> FColumns;
     // Field definitions from the columns of a statement.
     void DefsFromStatement(void* Statement, const std::vector<std::string>& DeclTypes);
+    // SQLite keeps a VARCHAR(n) value of any length: widens each string
+    // field definition to the longest value of its column in the rows of
+    // Rows (a SELECT whose columns are the definitions, in order), so that
+    // no value shows cut. Bind binds Rows' parameters. A Rows that cannot
+    // be measured leaves the definitions as they are.
+    void WidenStringDefs(const std::string& Rows, const std::function<void(void*)>& Bind = {});
     void ReadRowFromTable(int64_t Key, TRow& Row);
     void ReadRowFromStatement(void* Statement, int FirstColumn, TRow& Row);
     // Expression filters as an SQL condition over the base table (empty: none)
@@ -234,6 +260,7 @@ protected:
     void InternalSetToRecord(TRecordBuffer Buffer) override;
     void InternalInitRecord(TRecordBuffer Buffer) override;
     void InternalAddRecord(TRecordBuffer Buffer, bool Append) override;
+    void InternalEdit() override;
     void InternalPost() override;
     void InternalDelete() override;
     void InternalOpen() override;
@@ -274,6 +301,10 @@ private:
     bool FTestingUnread = false;
     TRow* TestingRow() const;
     TRow FScratch;
+    // The edited row as it was read (Edit).
+    TRow FEditRead;
+    // The declared size of each widened string definition (0: not widened).
+    std::vector<int> FDeclaredSizes;
     long FRowReads = 0;
     int FBuilding = 0;
     bool FRebuildAgain = false;

@@ -99,6 +99,7 @@ std::map<std::string, std::weak_ptr<TSqliteConnection>>& Registry() {
 }  // namespace
 
 [[noreturn]] void SqliteFail(sqlite3* Db, int Code) {
+    if (Code == SQLITE_BUSY) throw EDBEngineError(SDataLocked, DBIERR_LOCKED);
     std::string message = Db ? sqlite3_errmsg(Db) : sqlite3_errstr(Code);
     throw EDBEngineError(message, Code);
 }
@@ -115,10 +116,12 @@ std::string SqlName(const std::string& Name) {
 // ---- Statements ----
 
 TSqliteStatement::TSqliteStatement(sqlite3* Db, const std::string& Sql) : FDb(Db) {
-    const int rc = sqlite3_prepare_v2(Db, Sql.c_str(), static_cast<int>(Sql.size()), &FStmt, nullptr);
-    if (rc != SQLITE_OK) {
+    for (int attempt = 1;; ++attempt) {
+        const int rc = sqlite3_prepare_v2(Db, Sql.c_str(), static_cast<int>(Sql.size()), &FStmt, nullptr);
+        if (rc == SQLITE_OK) break;
         sqlite3_finalize(FStmt);
         FStmt = nullptr;
+        if (rc == SQLITE_BUSY && LockRetryAllowed(attempt)) continue;
         SqliteFail(Db, rc);
     }
     if (!FStmt) throw EDBEngineError("Empty SQL statement", SQLITE_MISUSE);
@@ -127,14 +130,22 @@ TSqliteStatement::TSqliteStatement(sqlite3* Db, const std::string& Sql) : FDb(Db
 TSqliteStatement::~TSqliteStatement() { sqlite3_finalize(FStmt); }
 
 bool TSqliteStatement::Step() {
-    const int rc = sqlite3_step(FStmt);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
-    sqlite3_reset(FStmt);
-    SqliteFail(FDb, rc);
+    for (int attempt = 1;; ++attempt) {
+        const int rc = sqlite3_step(FStmt);
+        if (rc == SQLITE_ROW) {
+            FStepped = true;
+            return true;
+        }
+        if (rc == SQLITE_DONE) return false;
+        sqlite3_reset(FStmt);
+        // a lock met before the first row: the statement runs again from its start
+        if (rc == SQLITE_BUSY && !FStepped && LockRetryAllowed(attempt)) continue;
+        SqliteFail(FDb, rc);
+    }
 }
 
 void TSqliteStatement::Reset() {
+    FStepped = false;
     sqlite3_reset(FStmt);
     sqlite3_clear_bindings(FStmt);
 }
@@ -161,12 +172,40 @@ std::string TSqliteStatement::ColumnText(int Index) const {
 TSqliteConnection::~TSqliteConnection() { sqlite3_close_v2(FDb); }
 
 void TSqliteConnection::Execute(const std::string& Sql) {
-    char* error = nullptr;
-    const int rc = sqlite3_exec(FDb, Sql.c_str(), nullptr, nullptr, &error);
-    if (rc != SQLITE_OK) {
-        std::string message = error ? error : sqlite3_errstr(rc);
-        sqlite3_free(error);
-        throw EDBEngineError(message, rc);
+    // statement by statement, so that one that meets a lock is the one tried again
+    const char* rest = Sql.c_str();
+    const char* const end = rest + Sql.size();
+    while (rest < end) {
+        sqlite3_stmt* raw = nullptr;
+        const char* tail = nullptr;
+        int rc = SQLITE_OK;
+        for (int attempt = 1;; ++attempt) {
+            rc = sqlite3_prepare_v2(FDb, rest, static_cast<int>(end - rest), &raw, &tail);
+            if (rc != SQLITE_BUSY || !LockRetryAllowed(attempt)) break;
+        }
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(raw);
+            SqliteFail(FDb, rc);
+        }
+        const bool moved = tail && tail > rest;
+        rest = moved ? tail : end;
+        if (!raw) continue;  // blanks or a comment
+        struct TFinal {
+            sqlite3_stmt* St;
+            ~TFinal() { sqlite3_finalize(St); }
+        } final{raw};
+        bool stepped = false;
+        for (int attempt = 1;; ++attempt) {
+            rc = sqlite3_step(raw);
+            if (rc == SQLITE_ROW) {
+                stepped = true;
+                continue;
+            }
+            if (rc == SQLITE_DONE) break;
+            sqlite3_reset(raw);
+            if (rc == SQLITE_BUSY && !stepped && LockRetryAllowed(attempt)) continue;
+            SqliteFail(FDb, rc);
+        }
     }
 }
 
@@ -209,7 +248,10 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
         Registry().erase(path);
         throw EDBEngineError(message + ": " + DatabaseName, rc);
     }
-    sqlite3_busy_timeout(c->FDb, 2000);
+    // a lock is met at once and tried again by the lock-retry check
+    sqlite3_busy_timeout(c->FDb, 0);
+    // no value (a filter's among them) may claim more than this
+    sqlite3_limit(c->FDb, SQLITE_LIMIT_LENGTH, MaxValueLength);
     sqlite3_extended_result_codes(c->FDb, 0);
     sqlite3_create_collation(c->FDb, "FOLD", SQLITE_UTF8, nullptr, FoldCollate);
     sqlite3_create_function(c->FDb, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FoldFunction,
@@ -362,7 +404,7 @@ void FieldTypeOfColumn(const std::string& DeclType, TFieldType& Type, int& Size)
         Type = ftMemo;
 }
 
-void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int Size, std::string& Value, char& Has) {
+void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int, std::string& Value, char& Has) {
     Value.clear();
     Has = 0;
     const int kind = sqlite3_column_type(st, col);
@@ -420,14 +462,7 @@ void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int Size, std:
         Value = Native<double>(TimeStampToMSecs(full));
         break;
     }
-    case ftString:
-    case ftFixedChar:
-    case ftWideString: {
-        Value = text();
-        if (Size > 0 && static_cast<int>(Value.size()) > Size) Value.resize(static_cast<size_t>(Size));
-        break;
-    }
-    default: Value = text(); break;
+    default: Value = text(); break;  // texts whole: a field shows at most its size
     }
 }
 

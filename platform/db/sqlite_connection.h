@@ -37,10 +37,13 @@ public:
 private:
     sqlite3* FDb;
     sqlite3_stmt* FStmt = nullptr;
+    bool FStepped = false;
 };
 
 class TSqliteConnection {
 public:
+    // The longest text or BLOB value a connection reads, stores or computes.
+    static constexpr int MaxValueLength = 256 * 1024 * 1024;
     ~TSqliteConnection();
     sqlite3* Db() const { return FDb; }
     const std::string& Path() const { return FPath; }
@@ -62,7 +65,8 @@ private:
     std::string FPath;
 };
 
-// Raises EDBEngineError with the connection's message.
+// Raises EDBEngineError with the connection's message; a lock held by
+// another connection raises SDataLocked with DBIERR_LOCKED.
 [[noreturn]] void SqliteFail(sqlite3* Db, int Code);
 // "name" quoted as an SQL identifier.
 std::string SqlName(const std::string& Name);
@@ -70,7 +74,8 @@ std::string SqlName(const std::string& Name);
 // The field type and size of a declared column type ("VARCHAR(30)",
 // "DATE", ...): dates, times and date-times are ISO texts in the database.
 void FieldTypeOfColumn(const std::string& DeclType, TFieldType& Type, int& Size);
-// A column value in the native layout of the field type (Has: not null).
+// A column value in the native layout of the field type (Has: not null);
+// texts whole, whatever the field's Size.
 void NativeFromColumn(sqlite3_stmt* Statement, int Column, TFieldType Type, int Size, std::string& Value,
                       char& Has);
 // Binds a native value as the database stores it.

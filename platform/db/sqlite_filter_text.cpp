@@ -1,11 +1,13 @@
 // The Filter text of the engine's datasets: an SQL condition on the dataset's
-// columns, with two readings of its own: "=" with a quoted literal ending in
-// "*" matches by prefix, and a date or time literal compared with such a
-// field is read with the format settings and written in the stored form.
+// columns that runs no query of its own, with two readings of its own: "="
+// with a quoted literal ending in "*" matches by prefix, and a date or time
+// literal compared with such a field is read with the format settings and
+// written in the stored form.
 #include <cstdio>
 
 #include "platform/core/datetime.h"
 #include "platform/core/strings.h"
+#include "platform/core/sysutils.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fielddefs.h"
 
@@ -148,11 +150,23 @@ bool IsCompare(const std::string& Op) {
            Op == ">=";
 }
 
+// A filter is a condition on the record itself: no query of its own (a
+// subquery, a WITH, a VALUES list) that reads other tables or runs on.
+void RefuseQueries(const std::vector<TTok>& Toks) {
+    for (const TTok& t : Toks) {
+        if (t.Kind != ftkName) continue;
+        const std::string word = UpperCase(t.Text);
+        if (word == "SELECT" || word == "WITH" || word == "VALUES")
+            Invalid("'" + t.Text + "': a filter is a condition on the record and runs no query");
+    }
+}
+
 }  // namespace
 
 std::string TDBDataSet::FilterCondition() {
     if (!Filtered() || Filter().empty()) return std::string();
     std::vector<TTok> toks = Tokens(Filter());
+    RefuseQueries(toks);
     // positions of the tokens that are not blanks
     std::vector<size_t> at;
     for (size_t i = 0; i < toks.size(); ++i)

@@ -247,6 +247,9 @@ void TTable::OpenData() {
     }
     FBaseTable = FTableName;
     FColumns = columns;
+    std::string rows = "SELECT ";
+    for (size_t i = 0; i < columns.size(); ++i) rows += (i ? ", " : "") + SqlName(columns[i]);
+    WidenStringDefs(rows + " FROM " + SqlName(FTableName));
     FIndexDefs->Update();
     FReadOnlyData = FReadOnly;
 }

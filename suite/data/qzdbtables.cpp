@@ -522,7 +522,10 @@ int TqzQBE::RunQBE() {
 void TqzQBE::OpenData() {
     if (FQBE->Count() == 0 || FQBE->Strings(0).empty())
         throw EDBEngineError(SCapabilityNotSupported, DBIERR_NOTSUPPORTED);
-    const int code = RunQBE();
+    int code = RunQBE();
+    // a lock held by another user: tried again while the lock-retry check allows
+    for (int attempt = 1; IsLockConflict(code) && LockRetryAllowed(attempt); ++attempt) code = RunQBE();
+    if (IsLockConflict(code)) throw EDBEngineError(SDataLocked, code);
     throw EDBEngineError(SCapabilityNotSupported, code);
 }
 

@@ -182,7 +182,9 @@ using TqzQBEErrorEvent = TEvent<TDataSet*, int>;
 
 // A query-by-example dataset. The engine has no QBE language: RunQBE
 // substitutes the "~" parameters and then fails with the engine's error
-// "Capability not supported", told to OnError.
+// "Capability not supported", told to OnError. A run that answers a lock
+// conflict is tried again while the lock-retry check allows it, then fails
+// with SDataLocked.
 class TqzQBE : public TDBDataSet {
     TASKMOOR_CLASS(TqzQBE, TDBDataSet)
     TQZ_DATASET_EXTRAS(TqzQBE)

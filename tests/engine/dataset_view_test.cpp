@@ -154,6 +154,28 @@ TEST_F(DatasetView, OnFilterRecordReadsTheFilteredRecord) {
     EXPECT_EQ((V{"apple", ""}), Names());
 }
 
+TEST_F(DatasetView, AFilterThatKeepsTheFirstOrLastRecordKeepsBofAndEof) {
+    ds.Open();
+    EXPECT_TRUE(ds.Bof());
+    // apple stays first, and stays current: still at the start
+    EXPECT_EQ((V{"apple", "banana", "Apple", ""}), Filtered("Qty >= 0"));
+    ds.First();
+    ds.SetFilter("Qty > 4");
+    EXPECT_EQ("apple", ds.FieldByName("Name")->AsString());
+    EXPECT_TRUE(ds.Bof());
+    ds.Last();
+    ds.SetFilter("Qty > 6");
+    EXPECT_EQ("", ds.FieldByName("Name")->AsString());
+    EXPECT_TRUE(ds.Eof());
+    // once a step was taken, the first record reached is no start
+    ds.First();
+    ds.Next();
+    ds.Prior();
+    ds.SetFilter("Qty > 5");
+    EXPECT_EQ("Apple", ds.FieldByName("Name")->AsString());
+    EXPECT_FALSE(ds.Bof());
+}
+
 TEST_F(DatasetView, FailingOnFilterRecordKeepsTheView) {
     ds.Open();
     ds.Last();

@@ -68,6 +68,30 @@ TEST_F(RecordWindowTest, FirstLastBofAndEof) {
     EXPECT_EQ(DataSet->MoveBy(-1), 0);
 }
 
+TEST_F(RecordWindowTest, ARecordThatStaysFirstOrLastKeepsBofAndEof) {
+    MakeRows(20);
+    TLogLink* link = AddLink("L", 5);
+    // read again where it stands: still at the start, and at the end
+    DataSet->Refresh();
+    EXPECT_TRUE(DataSet->Bof());
+    EXPECT_EQ(IdOf(), 1);
+    DataSet->Last();
+    DataSet->Refresh();
+    EXPECT_TRUE(DataSet->Eof());
+    EXPECT_EQ(IdOf(), 20);
+    EXPECT_EQ(RowsOf(link), Range(16, 20));
+    // a record moved to by a step is no end: reading again does not make it one
+    DataSet->Prior();
+    DataSet->Refresh();
+    EXPECT_FALSE(DataSet->Eof());
+    DataSet->First();
+    DataSet->Next();
+    DataSet->Prior();
+    DataSet->Refresh();
+    EXPECT_FALSE(DataSet->Bof());
+    EXPECT_EQ(IdOf(), 1);
+}
+
 TEST_F(RecordWindowTest, MoveByCountsTheRecordsItMoved) {
     MakeRows(20);
     AddLink("L", 5);

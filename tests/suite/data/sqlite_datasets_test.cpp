@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/core/exceptions.h"
 #include "platform/db/fields.h"
@@ -145,6 +146,58 @@ TEST_F(SuiteSqlite, QBEParametersMatchWholeNames) {
     }
     EXPECT_EQ(code, DBIERR_NOTSUPPORTED);
     EXPECT_FALSE(qbe.Active());
+}
+
+// A QBE run that meets a lock a given number of times before its answer.
+class TLockedQBE : public TqzQBE {
+public:
+    explicit TLockedQBE(int Locks) : TqzQBE(nullptr), FLocks(Locks) {}
+    int Runs = 0;
+    int RunQBE() override {
+        ++Runs;
+        return Runs <= FLocks ? DBIERR_LOCKED + Runs % 3 : TqzQBE::RunQBE();
+    }
+
+private:
+    int FLocks;
+};
+
+TEST_F(SuiteSqlite, QBERunIsTriedAgainWhileTheLockRetryCheckAllows) {
+    TStringList text;
+    text.Add("cust.db | name");
+    std::vector<int> asked;
+    SetLockRetryCheck([&](int Attempt) {
+        asked.push_back(Attempt);
+        return Attempt < 3;
+    });
+    // two locks, then the run's own answer
+    TLockedQBE twice(2);
+    twice.SetDatabaseName(":memory:");
+    twice.SetQBE(&text);
+    try {
+        twice.Open();
+        ADD_FAILURE();
+    } catch (const EDBEngineError& e) {
+        EXPECT_STREQ(e.what(), "Capability not supported");
+    }
+    EXPECT_EQ(twice.Runs, 3);
+    EXPECT_EQ(asked, (std::vector<int>{1, 2}));
+    // locked for good: the check refuses a fourth run, and the error says why
+    asked.clear();
+    TLockedQBE always(100);
+    always.SetDatabaseName(":memory:");
+    always.SetQBE(&text);
+    try {
+        always.Open();
+        ADD_FAILURE();
+    } catch (const EDBEngineError& e) {
+        EXPECT_STREQ(e.what(), SDataLocked);
+        EXPECT_TRUE(IsLockConflict(e.ErrorCode()));
+    }
+    EXPECT_EQ(always.Runs, 3);
+    EXPECT_EQ(asked, (std::vector<int>{1, 2, 3}));
+    EXPECT_FALSE(always.Active());
+    SetLockRetryCheck({});
 }
 
 TEST_F(SuiteSqlite, CompilerTreesAndRefusals) {

@@ -17,7 +17,10 @@
 #include "platform/ui/timer.h"
 #include "suite/data/qzdbtables.h"
 #include "suite/data/qzkeycb.h"
+#include "suite/data/qznavigator.h"
+#include "suite/data/qzrecordview.h"
 #include "suite/grid/qzdbigrd.h"
+#include "support/db/sqlite_cli.h"
 #include "support/environment.h"
 
 namespace {
@@ -257,6 +260,89 @@ TEST_F(SqliteFormTest, IncrementalSearchRoadsOfATable) {
     search->SetText("9");
     EXPECT_TRUE(search->DoSearch());
     EXPECT_EQ(table->FieldByName("name")->AsString(), "Émile");
+}
+
+TEST_F(SqliteFormTest, RecordViewOverATextColumnShowsAndPostsIt) {
+    Other->Execute(
+        "ALTER TABLE cust ADD COLUMN notes TEXT;"
+        "UPDATE cust SET notes = 'note of ' || name;");
+    auto* table = new TqzTable(Form);
+    table->SetDatabaseName(Path);
+    table->SetTableName("cust");
+    TFormGrid* grid = MakeGrid(table, 8);
+    auto* view = new TqzRecordViewDialog(Form);
+    view->SetDataSource(grid->DataSource());
+    view->SetOptions(view->Options() - TqzRecordViewOptions{rvoModalForm});
+    table->Open();
+    Show();
+    // the view's edits read the memo as the record moves, and change nothing
+    ASSERT_TRUE(view->Execute());
+    ProcessEvents();
+    ASSERT_NE(view->Form(), nullptr);
+    TqzDBCustomEdit* notes = nullptr;
+    for (TControl* c : view->Controls())
+        if (auto* e = dynamic_cast<TqzDBCustomEdit*>(c); e && e->DataField() == "notes") notes = e;
+    ASSERT_NE(notes, nullptr);
+    EXPECT_EQ(notes->Text(), "note of bob");
+    for (int i = 0; i < 3; ++i) table->Next();
+    EXPECT_EQ(notes->Text(), "note of dora");
+    if (const char* dir = std::getenv("TASKMOOR_PNG_DIR"))
+        RenderControlToPng(view->Form(), std::string(dir) + "/taskmoor_sqlite_record_view.png");
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_FALSE(table->Modified());
+    // typed into the view and posted: the file holds it
+    ActivateForm(view->Form());
+    notes->SetFocus();
+    ProcessEvents();
+    notes->SelectAll();
+    Type("typed");
+    table->Post();
+    EXPECT_EQ(SqliteCli(Path, "SELECT notes FROM cust WHERE id = 4;"), "typed");
+    EXPECT_EQ(SqliteCli(Path, "SELECT count(*) FROM cust WHERE notes = 'note of ' || name;"), "4");
+    view->Form()->Close();
+    ProcessEvents();
+}
+
+TEST_F(SqliteFormTest, NavigatorRightAfterOpenStandsOnTheFirstRecord) {
+    // a table that filters itself as it opens (its OnFilter handler)
+    auto* table = new TqzTable(Form);
+    table->SetDatabaseName(Path);
+    table->SetTableName("cust");
+    table->SetOnFilter(TFilterRecordEvent(
+        [](TDataSet* Ds, bool& Accept) { Accept = Ds->FieldByName("city")->AsString() != "Rome"; }));
+    TFormGrid* grid = MakeGrid(table, 40);
+    auto* nav = new TqzDBNavigator(Form);
+    nav->SetParent(Form);
+    nav->SetBounds(8, 8, 1, 25);
+    nav->SetDataSource(grid->DataSource());
+    table->Open();
+    Show();
+    auto on = [&](TqzNavButtonStyle Style) { return nav->Buttons()->ButtonOfStyle(Style)->Enabled(); };
+    EXPECT_TRUE(table->Bof());
+    EXPECT_FALSE(table->Eof());
+    EXPECT_EQ(table->FieldByName("id")->AsInteger(), 1);
+    EXPECT_FALSE(on(nbsFirst));
+    EXPECT_FALSE(on(nbsPrior));
+    EXPECT_FALSE(on(nbsPriorPage));
+    EXPECT_TRUE(on(nbsNext));
+    EXPECT_TRUE(on(nbsLast));
+    // as after First
+    table->Next();
+    EXPECT_TRUE(on(nbsPrior));
+    table->First();
+    EXPECT_TRUE(table->Bof());
+    EXPECT_FALSE(on(nbsPrior));
+    // opened again while shown, now filtered by lines too: the same
+    table->Close();
+    TStringList lines;
+    lines.Add("qty > 3");
+    table->SetqzFilter(&lines);
+    table->Open();
+    ProcessEvents();
+    EXPECT_TRUE(table->Bof());
+    EXPECT_EQ(table->RecordCount(), 3);  // bob, carl, Émile
+    EXPECT_FALSE(on(nbsFirst));
+    EXPECT_FALSE(on(nbsPriorPage));
 }
 
 }  // namespace

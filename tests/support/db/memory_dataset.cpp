@@ -47,13 +47,14 @@ std::string NativeFromText(TFieldType type, const std::string& text) {
     }
 }
 
-// The blob stream: loads the value; a modified stream writes it back when freed.
+// The blob stream: loads the value; a modified stream writes it back when
+// freed, unless it was opened to read.
 class TMemoryBlobStream : public TMemoryStream {
 public:
-    TMemoryBlobStream(TMemoryDataSet* DataSet, TField* Field, bool Writing)
-        : FDataSet(DataSet), FField(Field), FModified(Writing) {}
+    TMemoryBlobStream(TMemoryDataSet* DataSet, TField* Field, TBlobStreamMode Mode)
+        : FDataSet(DataSet), FField(Field), FMode(Mode), FModified(Mode == bmWrite) {}
     ~TMemoryBlobStream() override {
-        if (!FModified) return;
+        if (!FModified || FMode == bmRead) return;
         try {
             std::string data(static_cast<size_t>(Size()), '\0');
             if (!data.empty()) std::memcpy(data.data(), Memory(), data.size());
@@ -70,6 +71,7 @@ public:
 private:
     TMemoryDataSet* FDataSet;
     TField* FField;
+    TBlobStreamMode FMode;
     bool FModified;
 };
 
@@ -416,7 +418,7 @@ TStream* TMemoryDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
         if (Field->ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
         if (State() != dsEdit && State() != dsInsert) DatabaseError(SNotEditing);
     }
-    auto* stream = new TMemoryBlobStream(this, Field, Mode == bmWrite);
+    auto* stream = new TMemoryBlobStream(this, Field, Mode);
     if (Mode != bmWrite) {
         const TRowBuffer* buffer = RecordBuffer();
         const size_t index = static_cast<size_t>(Field->FieldNo() - 1);

@@ -1,15 +1,23 @@
 // The record view's editors in the user-flow suite: a modeless view over the
 // flows' table shows the two fields; closing the flows' form closes the view,
-// which then accepts what was typed.
+// which then accepts what was typed. Over the SQLite table the view also
+// shows the notes, a TEXT column.
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "platform/db/dataset.h"
 #include "platform/ui/testing.h"
 #include "suite/data/qzrecordview.h"
+#include "support/flows/sqlite_flow.h"
 #include "support/flows/user_flow.h"
 
 namespace {
 
 class TRecordViewFlow : public TFlowControl {
 public:
+    // Shown: fields the view shows after the two typed into.
+    explicit TRecordViewFlow(std::vector<std::string> Shown = {}) : FShown(std::move(Shown)) {}
     TFlowCaps Caps() const override {
         TFlowCaps c;
         // Read-only fields are disabled in the view: nothing to type into.
@@ -52,6 +60,7 @@ private:
         FDialog->Selected()->Clear();
         for (const std::string& f : Fields())
             FDialog->Selected()->Add(f + "\t15\t" + f + (FReadOnly ? "\tT" : ""));
+        for (const std::string& f : FShown) FDialog->Selected()->Add(f + "\t30\t" + f);
         FDialog->Execute();
         ProcessEvents();
     }
@@ -72,8 +81,12 @@ private:
     TqzRecordViewDialog* FDialog = nullptr;
     TCloseEvent FOwnerClose;
     bool FReadOnly = false;
+    std::vector<std::string> FShown;
 };
 
 TFlowRegistration recordView("RecordView", [] { return std::make_unique<TRecordViewFlow>(); });
+TFlowRegistration sqliteRecordView("SqliteRecordView", [] {
+    return std::make_unique<TSqliteFlowOf<TRecordViewFlow>>(std::vector<std::string>{"Notes"});
+});
 
 }  // namespace
