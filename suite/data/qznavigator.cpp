@@ -14,6 +14,7 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/timer.h"
 #include "suite/base/qzintl.h"
+#include "suite/base/qzproputils.h"
 #include "suite/data/qzfilterdialog.h"
 #include "suite/data/qzlocate.h"
 #include "suite/data/qzlookupdlg.h"
@@ -647,9 +648,43 @@ void TqzDBNavigator::SetAutosizeStyle(TqzNavAutoSizeStyle Value) {
     FButtons->Refresh();
 }
 
+bool TqzDBNavigator::GetShowHint() const { return ShowHint(); }
+
 void TqzDBNavigator::SetShowHint(bool Value) {
     TqzCustomTransparentPanel::SetShowHint(Value);
     for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->SetShowHint(Value);
+}
+
+void TqzDBNavigator::SetDataSourceFromControl(TControl* Control, bool Force) {
+    TDataSource* src = qzGetDataSource(Control);
+    if (src || Force) SetDataSource(src);
+}
+
+void TqzDBNavigator::InsertRemoveButton(TControl* Control, bool Inserting) {
+    if (!Inserting) {
+        // The control may be part way through its destructor: only its
+        // address is used.
+        // (a freed button has left the list already).
+        auto& list = FButtons->FList;
+        auto it = std::find_if(list.begin(), list.end(),
+                               [&](TqzNavButton* b) { return static_cast<TControl*>(b) == Control; });
+        if (it != list.end()) {
+            TqzNavButton* b = *it;
+            list.erase(it);
+            if (b->FButtons == FButtons.get()) b->FButtons = nullptr;
+        }
+        if (!FDestroying && !ComponentState().Contains(csDestroying)) FButtons->Refresh();
+        return;
+    }
+    auto* b = dynamic_cast<TqzNavButton*>(Control);
+    if (!b || FButtons->IndexOf(b) >= 0) return;
+    if (b->FButtons && b->FButtons != FButtons.get()) b->FButtons->Remove(b);
+    b->FButtons = FButtons.get();
+    FButtons->FList.push_back(b);
+    b->SetFlat(FFlat);
+    if (b->FOwnImageIndex >= 0) b->SetImages(FImageList);
+    b->UpdateState(usOther);
+    FButtons->Refresh();
 }
 
 TqzNavButtonStyles TqzDBNavigator::GetVisibleStyles() const {
@@ -735,6 +770,16 @@ void TqzDBNavigator::Loaded() {
 
 void TqzDBNavigator::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
+    case CM_CONTROLLISTCHANGE:
+        if (Message.LParam != 0 && !dynamic_cast<TqzNavButton*>(reinterpret_cast<TControl*>(Message.WParam)))
+            throw EInvalidOperation("TqzDBNavigator only accepts controls derived from TqzNavButton");
+        break;
+    case CM_CONTROLCHANGE:
+        InsertRemoveButton(reinterpret_cast<TControl*>(Message.WParam), Message.LParam != 0);
+        break;
+    case CM_SHOWHINTCHANGED:
+        for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->SetShowHint(ShowHint());
+        break;
     case CM_ENABLEDCHANGED:
         for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->SetEnabled(Enabled());
         if (Enabled()) FButtons->UpdateButtonStates(usOther);
@@ -801,6 +846,7 @@ void TqzDBNavigator::Publish(TPublisher<TqzDBNavigator>& p) {
     p.Property("Flat", &TqzDBNavigator::Flat, &TqzDBNavigator::SetFlat);
     p.Property("Layout", &TqzDBNavigator::Layout, &TqzDBNavigator::SetLayout);
     p.Property("AutosizeStyle", &TqzDBNavigator::AutosizeStyle, &TqzDBNavigator::SetAutosizeStyle);
+    p.Property("ShowHint", &TqzDBNavigator::GetShowHint, &TqzDBNavigator::SetShowHint);
 }
 
 void qzRegisterNavigatorClasses() {

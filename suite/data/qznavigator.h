@@ -180,7 +180,11 @@ public:
     void SetRepeatInitialDelay(int Value) { FInitialDelay = Value; }
     int RepeatInterval() const { return FInterval; }
     void SetRepeatInterval(int Value) { FInterval = Value; }
-    void SetShowHint(bool Value);
+    // ShowHint, passed on to every button whenever it changes.
+    virtual bool GetShowHint() const;
+    virtual void SetShowHint(bool Value);
+    // Takes the control's "DataSource"; sets it when there is one or Force.
+    virtual void SetDataSourceFromControl(TControl* Control, bool Force);
     virtual TqzNavButtonStyles GetVisibleStyles() const;
     virtual void SetVisibleStyles(TqzNavButtonStyles Value);
     virtual int BorderInset() const;
@@ -211,6 +215,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Paint() override;
     void Loaded() override;
+    // A child control came (Inserting) or goes: buttons join or leave the
+    // collection and the buttons are laid out again.
+    virtual void InsertRemoveButton(TControl* Control, bool Inserting);
     virtual void DataSetChanged();
     virtual void EditingChanged();
     virtual void ActiveChanged();
