@@ -13,6 +13,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/timer.h"
+#include "platform/ui/window_services.h"
 #include "suite/base/qzintl.h"
 #include "suite/base/qzproputils.h"
 #include "suite/data/qzfilterdialog.h"
@@ -221,6 +222,16 @@ void TqzNavButton::Notification(TComponent* AComponent, TOperation Operation) {
 bool TqzNavButton::FitsInNavigator() const {
     TqzDBNavigator* nav = GetNavigator();
     return nav && Left() + Width() <= nav->ClientWidth() && Top() + Height() <= nav->ClientHeight();
+}
+
+void TqzNavButton::RepaintTransparent() {
+    TqzDBNavigator* nav = GetNavigator();
+    if (nav && nav->Parent() && nav->IsTransparent() && !nav->TransparentClearsBackground()) {
+        TRect r = BoundsRect();
+        OffsetRect(r, nav->Left(), nav->Top());
+        InvalidateRect(nav->Parent(), &r, true);
+    }
+    TqzSpeedButton::Invalidate();
 }
 
 bool TqzNavButton::EnabledByRule() const {
@@ -472,6 +483,7 @@ TqzNavButton* TqzNavButtons::AddButton(TqzNavButtonStyle Style, TqzCustomDialog*
     b->SetParent(FNavigator);
     b->SetStyle(Style);
     b->SetFlat(FNavigator->Flat());
+    b->SetTransparent(FNavigator->Transparent());
     if (IsDialogStyle(Style)) b->SetDialog(Dialog);
     b->SetHint(b->GetDefaultHint());
     b->UpdateState(usOther);
@@ -655,6 +667,18 @@ void TqzDBNavigator::SetShowHint(bool Value) {
     for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->SetShowHint(Value);
 }
 
+void TqzDBNavigator::SetTransparent(bool Value) {
+    TqzCustomTransparentPanel::SetTransparent(Value);
+    for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->SetTransparent(Value);
+}
+
+void TqzDBNavigator::SetTransparentClearsBackground(bool Value) {
+    if (Value == FTransparentClearsBackground) return;
+    FTransparentClearsBackground = Value;
+    UpdateTransparentStyle();
+    Invalidate();
+}
+
 void TqzDBNavigator::SetDataSourceFromControl(TControl* Control, bool Force) {
     TDataSource* src = qzGetDataSource(Control);
     if (src || Force) SetDataSource(src);
@@ -682,6 +706,7 @@ void TqzDBNavigator::InsertRemoveButton(TControl* Control, bool Inserting) {
     b->FButtons = FButtons.get();
     FButtons->FList.push_back(b);
     b->SetFlat(FFlat);
+    b->SetTransparent(Transparent());
     if (b->FOwnImageIndex >= 0) b->SetImages(FImageList);
     b->UpdateState(usOther);
     FButtons->Refresh();
@@ -758,6 +783,11 @@ void TqzDBNavigator::Paint() {
             throw;
         }
         FCreatingDefaults = false;
+    }
+    if (IsTransparent() && FTransparentClearsBackground && Parent()) {
+        Canvas()->Brush()->SetColor(Parent()->Color());
+        Canvas()->Brush()->SetStyle(bsSolid);
+        Canvas()->FillRect(ClientRect());
     }
     TqzCustomTransparentPanel::Paint();
 }
@@ -847,6 +877,9 @@ void TqzDBNavigator::Publish(TPublisher<TqzDBNavigator>& p) {
     p.Property("Layout", &TqzDBNavigator::Layout, &TqzDBNavigator::SetLayout);
     p.Property("AutosizeStyle", &TqzDBNavigator::AutosizeStyle, &TqzDBNavigator::SetAutosizeStyle);
     p.Property("ShowHint", &TqzDBNavigator::GetShowHint, &TqzDBNavigator::SetShowHint);
+    p.Property("Transparent", &TqzDBNavigator::Transparent, &TqzDBNavigator::SetTransparent);
+    p.Property("TransparentClearsBackground", &TqzDBNavigator::TransparentClearsBackground,
+               &TqzDBNavigator::SetTransparentClearsBackground);
 }
 
 void qzRegisterNavigatorClasses() {

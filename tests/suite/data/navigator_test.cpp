@@ -6,6 +6,7 @@
 #include "platform/core/properties.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/class_registry.h"
+#include "platform/ui/extctrls.h"
 #include "platform/ui/imagelist.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/timer.h"
@@ -13,6 +14,7 @@
 #include "suite/data/qzlocate.h"
 #include "suite/data/qzlookupdlg.h"
 #include "suite/data/qznavigator.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -450,6 +452,70 @@ TEST_F(NavigatorTest, ShowHintReachesEveryButton) {
     Nav->SetShowHint(false);
     EXPECT_FALSE(B(nbsLast)->ShowHint());
     EXPECT_EQ(0, GetOrdProp(Nav, "ShowHint"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(NavigatorTest, TransparentNavigatorOverAPicture) {
+    Fill({"a", "b", "c"});
+    Form.SetColor(clAqua);
+    // A picture on the form, under the navigator.
+    auto* picture = new TPaintBox(&Form);
+    picture->SetParent(&Form);
+    picture->SetBounds(0, 0, 400, 40);
+    picture->SendToBack();
+    int paints = 0;
+    picture->SetOnPaint(TNotifyEvent([&](TObject*) {
+        ++paints;
+        picture->Canvas()->Brush()->SetColor(clRed);
+        picture->Canvas()->FillRect(TRect{0, 0, picture->Width(), picture->Height()});
+    }));
+    TqzNavButton* next = B(nbsNext);
+    // Opaque: a button's new state leaves the picture alone.
+    ProcessEvents();
+    paints = 0;
+    SendMouseMove(next, 5, 5);
+    ProcessEvents();
+    ASSERT_TRUE(next->MouseInControl());
+    EXPECT_EQ(0, paints);
+    // Transparent: the picture behind the button is drawn again first.
+    Nav->SetTransparent(true);
+    EXPECT_TRUE(next->Transparent());
+    ProcessEvents();
+    paints = 0;
+    SendMouseMove(B(nbsLast), 5, 5);
+    ProcessEvents();
+    EXPECT_FALSE(next->MouseInControl());
+    EXPECT_GT(paints, 0);
+    TBitmap shot;
+    RenderControl(&Form, &shot);
+    shot.SaveToFile(TestRunPath("transparent_navigator.png"));
+    EXPECT_EQ(ColorToRGB(clRed),
+              ColorToRGB(shot.Canvas()->Pixels(Nav->Left() + next->Left() + 1, Nav->Top() + 1)));
+    // Clearing its background: the form's colour, and the picture is left alone.
+    SetOrdProp(Nav, "TransparentClearsBackground", 1);
+    EXPECT_TRUE(Nav->TransparentClearsBackground());
+    ProcessEvents();
+    paints = 0;
+    SendMouseMove(next, 5, 5);
+    ProcessEvents();
+    EXPECT_TRUE(next->MouseInControl());
+    EXPECT_EQ(0, paints);
+    RenderControl(&Form, &shot);
+    shot.SaveToFile(TestRunPath("transparent_navigator_cleared.png"));
+    EXPECT_EQ(ColorToRGB(clAqua),
+              ColorToRGB(shot.Canvas()->Pixels(Nav->Left() + next->Left() + 1, Nav->Top() + 1)));
+    EXPECT_EQ(ColorToRGB(clRed),
+              ColorToRGB(shot.Canvas()->Pixels(Nav->Left() + 2, Nav->Top() + Nav->Height() + 2)));
+    // Back to showing the picture through.
+    Nav->SetTransparentClearsBackground(false);
+    ProcessEvents();
+    paints = 0;
+    SendMouseMove(B(nbsLast), 5, 5);
+    ProcessEvents();
+    EXPECT_GT(paints, 0);
 }
 
 }  // namespace
