@@ -355,6 +355,10 @@ private:
     bool FUpdated = false;
 };
 
+// The file format a table names; the database engine opens only its own
+// tables (ttDefault) and refuses the others.
+TASKMOOR_ENUM(TTableType, ttDefault, ttParadox, ttDBase, ttFoxPro, ttASCII)
+
 class TTable : public TDBDataSet {
     TASKMOOR_CLASS(TTable, TDBDataSet)
 public:
@@ -365,6 +369,8 @@ public:
     virtual void SetTableName(const std::string& Value);
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value);
+    TTableType TableType() const { return FTableType; }
+    void SetTableType(TTableType Value);
     TIndexDefs* IndexDefs() const { return FIndexDefs; }
     const std::string& IndexName() const { return FIndexName; }
     void SetIndexName(const std::string& Value);
@@ -442,6 +448,7 @@ private:
     std::string FIndexName;
     std::string FIndexFieldNames;
     bool FReadOnly = false;
+    TTableType FTableType = ttDefault;
     TIndexDefs* FIndexDefs;
     TMasterDataLink* FMasterLink;
     TRow FKeyRows[3];
@@ -473,6 +480,11 @@ public:
     bool Prepared() const { return FPrepared; }
     // Runs SQL that answers no rows.
     void ExecSQL();
+    // Whether the open query's rows come ordered first by Fields (";"-
+    // separated, in that order): the leading terms of the statement's own
+    // ORDER BY, each a result column, by a collation that ignores case
+    // exactly when CaseInsensitive. False for a closed query.
+    bool MapsToIndex(const std::string& Fields, bool CaseInsensitive);
     int RowsAffected() const { return FRowsAffected; }
 
     static void Publish(TPublisher<TQuery>& p);

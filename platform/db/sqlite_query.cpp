@@ -1,8 +1,11 @@
 // TQuery over SQL statements of the database, and the stored procedure the
 // engine does not have.
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/core/sysutils.h"
+#include "platform/db/db_internal.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fielddefs.h"
@@ -57,7 +60,84 @@ std::string AfterSelect(const std::string& sql) {
     return rest;
 }
 
+bool CaseInsensitiveCollation(const std::string& c) {
+    const std::string u = UpperCase(c);
+    return u == "NOCASE" || u == "FOLD";
+}
+
 }  // namespace
+
+std::vector<std::vector<std::string>> SqlOrderByTerms(const std::string& sql) {
+    struct TWord {
+        std::string Text;
+        bool Quoted;
+        int Depth;
+    };
+    std::vector<TWord> words;
+    int depth = 0;
+    for (size_t i = 0; i < sql.size();) {
+        const unsigned char c = static_cast<unsigned char>(sql[i]);
+        if (std::isspace(c)) {
+            ++i;
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            const size_t end = sql.find('\n', i);
+            i = end == std::string::npos ? sql.size() : end + 1;
+        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
+            const size_t end = sql.find("*/", i + 2);
+            i = end == std::string::npos ? sql.size() : end + 2;
+        } else if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            const char close = c == '[' ? ']' : static_cast<char>(c);
+            std::string text;
+            size_t j = i + 1;
+            for (; j < sql.size(); ++j) {
+                if (sql[j] != close) {
+                    text += sql[j];
+                } else if (close != ']' && j + 1 < sql.size() && sql[j + 1] == close) {
+                    text += close;
+                    ++j;
+                } else {
+                    break;
+                }
+            }
+            words.push_back({c == '\'' ? "'" : text, c != '\'', depth});
+            i = j + 1;
+        } else if (std::isalnum(c) || c == '_' || c == '$' || c >= 0x80) {
+            size_t j = i;
+            while (j < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_' ||
+                                      sql[j] == '$' || static_cast<unsigned char>(sql[j]) >= 0x80))
+                ++j;
+            words.push_back({sql.substr(i, j - i), false, depth});
+            i = j;
+        } else {
+            if (c == '(') ++depth;
+            words.push_back({std::string(1, static_cast<char>(c)), false, depth});
+            if (c == ')') --depth;
+            ++i;
+        }
+    }
+    auto keyword = [&](size_t k, const char* word) {
+        return k < words.size() && !words[k].Quoted && words[k].Depth == 0 &&
+               AnsiSameText(words[k].Text, word);
+    };
+    size_t from = std::string::npos;
+    for (size_t k = 0; k + 1 < words.size(); ++k)
+        if (keyword(k, "ORDER") && keyword(k + 1, "BY")) from = k + 2;
+    std::vector<std::vector<std::string>> terms;
+    if (from == std::string::npos) return terms;
+    terms.emplace_back();
+    for (size_t k = from; k < words.size(); ++k) {
+        const TWord& w = words[k];
+        if (keyword(k, "LIMIT") || (w.Depth == 0 && w.Text == ";" && !w.Quoted)) break;
+        if (w.Depth == 0 && !w.Quoted && w.Text == ",") {
+            terms.emplace_back();
+        } else if (w.Depth > 0 || (!w.Quoted && (w.Text == "(" || w.Text == ")"))) {
+            if (terms.back().empty() || terms.back().back() != "(") terms.back().push_back("(");
+        } else {
+            terms.back().push_back(w.Text);
+        }
+    }
+    return terms;
+}
 
 TQuery::TQuery(TComponent* AOwner) : TDBDataSet(AOwner), FSQL(new TStringList), FParams(new TParams(this)) {
     static_cast<TStringList*>(FSQL)->SetOnChange(TNotifyEvent(this, &TQuery::SQLChanged));
@@ -189,6 +269,63 @@ void TQuery::ExecSQL() {
         throw;
     }
     if (!held && !FPrepared) ReleaseConnection();
+}
+
+bool TQuery::MapsToIndex(const std::string& Fields, bool CaseInsensitive) {
+    if (!Active() || !Connection()) return false;
+    const std::vector<std::string> names = SplitFieldNames(Fields);
+    const std::vector<std::vector<std::string>> terms = SqlOrderByTerms(Text());
+    if (names.empty() || names.size() > terms.size()) return false;
+    TSqliteStatement st(Connection()->Db(), Text());
+    sqlite3_stmt* h = st.Handle();
+    for (size_t t = 0; t < names.size(); ++t) {
+        // column [. column] [COLLATE name] [ASC | DESC] [NULLS FIRST | LAST]
+        std::vector<std::string> w = terms[t];
+        std::string collation;
+        for (size_t k = 0; k + 1 < w.size(); ++k)
+            if (AnsiSameText(w[k], "COLLATE")) {
+                collation = w[k + 1];
+                w.erase(w.begin() + static_cast<long>(k), w.end());
+                break;
+            }
+        while (!w.empty() && (AnsiSameText(w.back(), "ASC") || AnsiSameText(w.back(), "DESC") ||
+                              AnsiSameText(w.back(), "FIRST") || AnsiSameText(w.back(), "LAST") ||
+                              AnsiSameText(w.back(), "NULLS")))
+            w.pop_back();
+        if (w.size() == 3 && w[1] == ".") w.erase(w.begin(), w.begin() + 2);
+        if (w.size() != 1 || w[0] == "(" || w[0] == "'") return false;
+        int column = -1;
+        const bool number =
+            std::all_of(w[0].begin(), w[0].end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (number) {
+            if (w[0].size() > 6) return false;
+            column = std::atoi(w[0].c_str()) - 1;
+        } else {
+            for (int i = 0; i < st.ColumnCount() && column < 0; ++i)
+                if (AnsiSameText(sqlite3_column_name(h, i), w[0])) column = i;
+            for (int i = 0; i < st.ColumnCount() && column < 0; ++i) {
+                const char* origin = sqlite3_column_origin_name(h, i);
+                if (origin && AnsiSameText(origin, w[0])) column = i;
+            }
+        }
+        if (column < 0 || column >= st.ColumnCount() ||
+            !AnsiSameText(sqlite3_column_name(h, column), names[t]))
+            return false;
+        if (collation.empty()) {
+            // the column's own collation; unknown for an expression
+            const char* table = sqlite3_column_table_name(h, column);
+            const char* origin = sqlite3_column_origin_name(h, column);
+            if (!table || !origin) return false;
+            const char* declared = nullptr;
+            if (sqlite3_table_column_metadata(Connection()->Db(), sqlite3_column_database_name(h, column),
+                                              table, origin, nullptr, &declared, nullptr, nullptr,
+                                              nullptr) != SQLITE_OK)
+                return false;
+            collation = declared ? declared : "BINARY";
+        }
+        if (CaseInsensitiveCollation(collation) != CaseInsensitive) return false;
+    }
+    return true;
 }
 
 void TQuery::InternalInitFieldDefs() {

@@ -96,8 +96,15 @@ void TTable::Publish(TPublisher<TTable>& p) {
     p.Property("IndexName", &TTable::IndexName, &TTable::SetIndexName);
     p.Property("IndexFieldNames", &TTable::IndexFieldNames, &TTable::SetIndexFieldNames);
     p.Property("ReadOnly", &TTable::ReadOnly, &TTable::SetReadOnly);
+    p.Property("TableType", &TTable::TableType, &TTable::SetTableType);
     p.Property("MasterSource", &TTable::MasterSource, &TTable::SetMasterSource);
     p.Property("MasterFields", &TTable::MasterFields, &TTable::SetMasterFields);
+}
+
+void TTable::SetTableType(TTableType Value) {
+    if (Value == FTableType) return;
+    CheckInactive();
+    FTableType = Value;
 }
 
 void TTable::SetTableName(const std::string& Value) {
@@ -211,6 +218,7 @@ void TTable::InternalInitFieldDefs() {
 
 void TTable::OpenData() {
     if (FTableName.empty()) DatabaseError("Missing TableName property");
+    if (FTableType != ttDefault) throw EDBEngineError(SCapabilityNotSupported, DBIERR_NOTSUPPORTED);
     std::vector<std::string> columns;
     FieldDefs()->Clear();
     {

@@ -137,7 +137,11 @@ constexpr unsigned CM_RELEASE = CM_BASE + 33;
 constexpr unsigned CM_SHOWHINTCHANGED = CM_BASE + 34;
 constexpr unsigned CM_PARENTSHOWHINTCHANGED = CM_BASE + 35;
 constexpr unsigned CM_TABSTOPCHANGED = CM_BASE + 40;
+// WParam: the control, LParam: 1 inserting (before; an exception refuses
+// it), 0 removed (after).
 constexpr unsigned CM_CONTROLLISTCHANGE = CM_BASE + 44;
+// WParam: the control, LParam: 1 inserted (after), 0 removing (before).
+constexpr unsigned CM_CONTROLCHANGE = CM_BASE + 36;
 constexpr unsigned CM_GETDATALINK = CM_BASE + 45;
 constexpr unsigned CM_CHILDKEY = CM_BASE + 46;  // WParam: key, LParam: the control
 constexpr unsigned CM_HINTSHOW = CM_BASE + 48;

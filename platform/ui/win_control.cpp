@@ -285,7 +285,9 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
         w->setWindowFlags(flags);
         w->setAttribute(Qt::WA_ShowWithoutActivating);
     }
-    w->setAttribute(Qt::WA_OpaquePaintEvent);
+    // A transparent window lets what lies under it be painted first.
+    const bool opaque = !parent || !(Params.ExStyle & WS_EX_TRANSPARENT);
+    w->setAttribute(Qt::WA_OpaquePaintEvent, opaque);
     w->setAttribute(Qt::WA_NoSystemBackground);
     AttachWidget(w, true);
 }

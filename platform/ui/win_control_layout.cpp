@@ -19,6 +19,7 @@ void TWinControl::InsertControl(TControl* AControl) {
     if (AControl == this ||
         (dynamic_cast<TWinControl*>(AControl) && static_cast<TWinControl*>(AControl)->ContainsControl(this)))
         throw EInvalidOperation("A control cannot have itself as its parent");
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
     AControl->FParent = this;
     FControls.push_back(AControl);
     auto* win = dynamic_cast<TWinControl*>(AControl);
@@ -34,10 +35,12 @@ void TWinControl::InsertControl(TControl* AControl) {
     if (win && HandleAllocated()) win->HandleNeeded();
     AControl->Invalidate();
     Realign();
+    Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
 }
 
 void TWinControl::RemoveControl(TControl* AControl) {
     if (!AControl || AControl->FParent != this) return;
+    Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 0);
     if (TCustomForm* form = GetParentForm(this)) {
         if (auto* win = dynamic_cast<TWinControl*>(AControl)) form->DefocusControl(win, true);
     }
@@ -50,6 +53,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
     FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
     AControl->FParent = nullptr;
     Realign();
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 0);
 }
 
 bool TWinControl::ContainsControl(const TControl* AControl) const {

@@ -25,6 +25,12 @@ uint32_t SetWindowLong(TWinControl* Control, int Index, uint32_t Value) {
     if (!slot) return 0;
     const uint32_t old = *slot;
     *slot = Value;
+    QWidget* w = Control->Widget();
+    if (Index == GWL_EXSTYLE && ((old ^ Value) & WS_EX_TRANSPARENT) && w && !w->isWindow() &&
+        Control->Window()->SelfPainted) {
+        w->setAttribute(Qt::WA_OpaquePaintEvent, !(Value & WS_EX_TRANSPARENT));
+        w->update();
+    }
     return old;
 }
 

@@ -18,7 +18,8 @@ constexpr int GWL_STYLE = -16, GWL_EXSTYLE = -20;
 // or for another index.
 uint32_t GetWindowLong(TWinControl* Control, int Index);
 // Sets it and answers the previous value (0 without a window: nothing is
-// set). The window keeps the value until it is made again.
+// set). The window keeps the value until it is made again. WS_EX_TRANSPARENT
+// on a child window of ours has what lies under it painted before it.
 uint32_t SetWindowLong(TWinControl* Control, int Index, uint32_t Value);
 
 // Marks Rect (client coordinates; the whole client area when nullptr) of

@@ -13,6 +13,7 @@
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
 #include "platform/db/dataset.h"
+#include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/db/params.h"
 #include "platform/ui/application.h"
@@ -60,6 +61,12 @@ bool qzTableUsesQuery(TObject* DataSet) {
     const TPropInfo* info = GetPropInfo(DataSet, "Query", {tkClass});
     auto* lines = info ? dynamic_cast<TStrings*>(GetObjectProp(DataSet, info)) : nullptr;
     return lines && lines->Count() > 0;
+}
+
+bool qzIsIndexedTable(TObject* DataSet) {
+    if (!qzClassInheritsFrom(DataSet, "TqzTable") || qzTableUsesQuery(DataSet)) return false;
+    auto* table = dynamic_cast<TTable*>(DataSet);
+    return table && table->Active() && table->IndexFieldCount() > 0;
 }
 
 bool qzDataSetHasField(TObject* DataSet, const std::string& Name) {

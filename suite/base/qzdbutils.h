@@ -52,6 +52,9 @@ bool qzIsCalcOrLookupField(const TField* Field);
 bool qzIsCalcLookupOrNonBDEField(const TField* Field);
 // The suite's table with at least one line of "Query".
 bool qzTableUsesQuery(TObject* DataSet);
+// The suite's table, open on its table (no Query text) with an active
+// index of at least one field: key searches can use it.
+bool qzIsIndexedTable(TObject* DataSet);
 // False for bytes, var-bytes, blob and graphic.
 bool qzIsSearchableFieldType(TFieldType FieldType);
 // Small integer, integer, word, float, currency or auto-increment.

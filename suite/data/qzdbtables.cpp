@@ -1,6 +1,7 @@
 #include "suite/data/qzdbtables.h"
 
 #include "platform/core/case_fold.h"
+#include "platform/core/files.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fielddefs.h"
@@ -264,6 +265,17 @@ int TqzTable::AddFilterExpression(std::unique_ptr<TFilterNode> Tree, int Priorit
     // the rows of a query are no table the expression can be run on
     if (FQuery->Count() > 0) return TDBDataSet::AddFilterExpression(std::move(Tree), Priority);
     return TTable::AddFilterExpression(std::move(Tree), Priority);
+}
+
+bool TqzTable::IsDBaseTable() const {
+    return TableType() == ttDBase || AnsiSameText(ExtractFileExt(TableName()), ".DBF");
+}
+
+bool TqzTable::IsParadoxTable() const {
+    if (TableType() == ttParadox) return true;
+    const std::string name = AnsiLowerCase(TableName());
+    return TableType() == ttDefault && name.find(".db") != std::string::npos && !name.empty() &&
+           name.back() == 'b';
 }
 
 void TqzTable::SetTableName(const std::string& Value) {

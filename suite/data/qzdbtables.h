@@ -100,6 +100,11 @@ public:
     int NarrowSearchUpperChar() const { return FNarrowSearchUpperChar; }
     void SetNarrowSearchUpperChar(int Value) { FNarrowSearchUpperChar = Value; }
     bool IsSequenced() override;
+    // Table type dBASE, or a name whose extension is ".DBF" (any case).
+    bool IsDBaseTable() const;
+    // Table type Paradox, or the default type with a name that holds ".db"
+    // and ends in "b" (any case).
+    bool IsParadoxTable() const;
 
     std::string GetIndexFields(const std::string& IndexName);
     void FindIndexForFields(const std::string& Fields, std::string& IndexName);
@@ -160,6 +165,11 @@ public:
     bool ValidateWithMask() const { return FExtras.ValidateWithMask; }
     void SetValidateWithMask(bool Value) { FExtras.ValidateWithMask = Value; }
     bool IsSequenced() override { return !FExtras.OnFilter.Assigned() && TQuery::IsSequenced(); }
+    // Whether the fields (";"-separated) lead the open query's order, by a
+    // collation that ignores case exactly when not CaseSensitive.
+    bool FieldsMapToIndex(const std::string& FieldNames, bool CaseSensitive) {
+        return MapsToIndex(FieldNames, !CaseSensitive);
+    }
     static void Publish(TPublisher<TqzQuery>& p);
 
 protected:

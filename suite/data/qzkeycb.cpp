@@ -1,6 +1,7 @@
 #include "suite/data/qzkeycb.h"
 
 #include "platform/core/case_fold.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
@@ -180,6 +181,20 @@ bool TqzIncrementalSearch::SearchTable(TTable* Table, const std::string& Text) {
            qzLocateFieldValue(Table, Text, first->FieldName(), caseSensitive, mtPartialMatchStart);
 }
 
+// A suite query: Locate when the field leads the query's order (ignoring
+// case as that order does), else the field search at the start of the text.
+bool TqzIncrementalSearch::SearchQuery(TqzQuery* Query, TField* Field, const std::string& Text) {
+    const std::string name = Field->FieldName();
+    try {
+        TqzHourGlass hourGlass;
+        if (Query->FieldsMapToIndex(name, false))
+            return Query->Locate(name, Variant(Text), TLocateOptions{loCaseInsensitive, loPartialKey});
+        if (Query->FieldsMapToIndex(name, true))
+            return Query->Locate(name, Variant(Text), TLocateOptions{loPartialKey});
+    } catch (const Exception&) {}
+    return qzLocateFieldValue(Query, Text, name, FCaseSensitivity == qzcsCaseSensitive, mtPartialMatchStart);
+}
+
 bool TqzIncrementalSearch::DoSearch() {
     TDataSet* ds = DataSet();
     if (!ds) return false;
@@ -202,7 +217,10 @@ bool TqzIncrementalSearch::DoSearch() {
     } else if (auto* table = dynamic_cast<TTable*>(ds)) {
         found = SearchTable(table, text);
     } else if (field && qzIsValidSearchTextForField(field, text)) {
-        if (qzIntl() && qzIntl()->UseLocateMethodForSearch()) {
+        auto* query = dynamic_cast<TqzQuery*>(ds);
+        if (query && qzIntl() && qzIntl()->UseLocateMethodForSearch()) {
+            found = SearchQuery(query, field, text);
+        } else if (qzIntl() && qzIntl()->UseLocateMethodForSearch()) {
             TqzHourGlass hourGlass;
             TLocateOptions options{loPartialKey};
             if (!caseSensitive) options.Include(loCaseInsensitive);

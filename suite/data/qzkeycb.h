@@ -15,6 +15,7 @@ class TDataSource;
 class TField;
 class TTimer;
 class TqzIncrementalSearch;
+class TqzQuery;
 class TTable;
 
 TASKMOOR_ENUM(TqzSearchCaseSensitivity, qzcsAutoDetect, qzcsCaseSensitive, qzcsCaseInsensitive)
@@ -76,6 +77,7 @@ protected:
 private:
     void DoDelayedSearch(TObject* Sender);
     bool SearchTable(TTable* Table, const std::string& Text);
+    bool SearchQuery(TqzQuery* Query, TField* Field, const std::string& Text);
     TDataSet* DataSet() const;
     std::unique_ptr<TDataLink> FDataLink;
     TTimer* FTimer;

@@ -13,7 +13,9 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/timer.h"
+#include "platform/ui/window_services.h"
 #include "suite/base/qzintl.h"
+#include "suite/base/qzproputils.h"
 #include "suite/data/qzfilterdialog.h"
 #include "suite/data/qzlocate.h"
 #include "suite/data/qzlookupdlg.h"
@@ -220,6 +222,16 @@ void TqzNavButton::Notification(TComponent* AComponent, TOperation Operation) {
 bool TqzNavButton::FitsInNavigator() const {
     TqzDBNavigator* nav = GetNavigator();
     return nav && Left() + Width() <= nav->ClientWidth() && Top() + Height() <= nav->ClientHeight();
+}
+
+void TqzNavButton::RepaintTransparent() {
+    TqzDBNavigator* nav = GetNavigator();
+    if (nav && nav->Parent() && nav->IsTransparent() && !nav->TransparentClearsBackground()) {
+        TRect r = BoundsRect();
+        OffsetRect(r, nav->Left(), nav->Top());
+        InvalidateRect(nav->Parent(), &r, true);
+    }
+    TqzSpeedButton::Invalidate();
 }
 
 bool TqzNavButton::EnabledByRule() const {
@@ -471,6 +483,7 @@ TqzNavButton* TqzNavButtons::AddButton(TqzNavButtonStyle Style, TqzCustomDialog*
     b->SetParent(FNavigator);
     b->SetStyle(Style);
     b->SetFlat(FNavigator->Flat());
+    b->SetTransparent(FNavigator->Transparent());
     if (IsDialogStyle(Style)) b->SetDialog(Dialog);
     b->SetHint(b->GetDefaultHint());
     b->UpdateState(usOther);
@@ -647,9 +660,56 @@ void TqzDBNavigator::SetAutosizeStyle(TqzNavAutoSizeStyle Value) {
     FButtons->Refresh();
 }
 
+bool TqzDBNavigator::GetShowHint() const { return ShowHint(); }
+
 void TqzDBNavigator::SetShowHint(bool Value) {
     TqzCustomTransparentPanel::SetShowHint(Value);
     for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->SetShowHint(Value);
+}
+
+void TqzDBNavigator::SetTransparent(bool Value) {
+    TqzCustomTransparentPanel::SetTransparent(Value);
+    for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->SetTransparent(Value);
+}
+
+void TqzDBNavigator::SetTransparentClearsBackground(bool Value) {
+    if (Value == FTransparentClearsBackground) return;
+    FTransparentClearsBackground = Value;
+    UpdateTransparentStyle();
+    Invalidate();
+}
+
+void TqzDBNavigator::SetDataSourceFromControl(TControl* Control, bool Force) {
+    TDataSource* src = qzGetDataSource(Control);
+    if (src || Force) SetDataSource(src);
+}
+
+void TqzDBNavigator::InsertRemoveButton(TControl* Control, bool Inserting) {
+    if (!Inserting) {
+        // The control may be part way through its destructor: only its
+        // address is used.
+        // (a freed button has left the list already).
+        auto& list = FButtons->FList;
+        auto it = std::find_if(list.begin(), list.end(),
+                               [&](TqzNavButton* b) { return static_cast<TControl*>(b) == Control; });
+        if (it != list.end()) {
+            TqzNavButton* b = *it;
+            list.erase(it);
+            if (b->FButtons == FButtons.get()) b->FButtons = nullptr;
+        }
+        if (!FDestroying && !ComponentState().Contains(csDestroying)) FButtons->Refresh();
+        return;
+    }
+    auto* b = dynamic_cast<TqzNavButton*>(Control);
+    if (!b || FButtons->IndexOf(b) >= 0) return;
+    if (b->FButtons && b->FButtons != FButtons.get()) b->FButtons->Remove(b);
+    b->FButtons = FButtons.get();
+    FButtons->FList.push_back(b);
+    b->SetFlat(FFlat);
+    b->SetTransparent(Transparent());
+    if (b->FOwnImageIndex >= 0) b->SetImages(FImageList);
+    b->UpdateState(usOther);
+    FButtons->Refresh();
 }
 
 TqzNavButtonStyles TqzDBNavigator::GetVisibleStyles() const {
@@ -724,6 +784,11 @@ void TqzDBNavigator::Paint() {
         }
         FCreatingDefaults = false;
     }
+    if (IsTransparent() && FTransparentClearsBackground && Parent()) {
+        Canvas()->Brush()->SetColor(Parent()->Color());
+        Canvas()->Brush()->SetStyle(bsSolid);
+        Canvas()->FillRect(ClientRect());
+    }
     TqzCustomTransparentPanel::Paint();
 }
 
@@ -735,6 +800,16 @@ void TqzDBNavigator::Loaded() {
 
 void TqzDBNavigator::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
+    case CM_CONTROLLISTCHANGE:
+        if (Message.LParam != 0 && !dynamic_cast<TqzNavButton*>(reinterpret_cast<TControl*>(Message.WParam)))
+            throw EInvalidOperation("TqzDBNavigator only accepts controls derived from TqzNavButton");
+        break;
+    case CM_CONTROLCHANGE:
+        InsertRemoveButton(reinterpret_cast<TControl*>(Message.WParam), Message.LParam != 0);
+        break;
+    case CM_SHOWHINTCHANGED:
+        for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->SetShowHint(ShowHint());
+        break;
     case CM_ENABLEDCHANGED:
         for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->SetEnabled(Enabled());
         if (Enabled()) FButtons->UpdateButtonStates(usOther);
@@ -801,6 +876,10 @@ void TqzDBNavigator::Publish(TPublisher<TqzDBNavigator>& p) {
     p.Property("Flat", &TqzDBNavigator::Flat, &TqzDBNavigator::SetFlat);
     p.Property("Layout", &TqzDBNavigator::Layout, &TqzDBNavigator::SetLayout);
     p.Property("AutosizeStyle", &TqzDBNavigator::AutosizeStyle, &TqzDBNavigator::SetAutosizeStyle);
+    p.Property("ShowHint", &TqzDBNavigator::GetShowHint, &TqzDBNavigator::SetShowHint);
+    p.Property("Transparent", &TqzDBNavigator::Transparent, &TqzDBNavigator::SetTransparent);
+    p.Property("TransparentClearsBackground", &TqzDBNavigator::TransparentClearsBackground,
+               &TqzDBNavigator::SetTransparentClearsBackground);
 }
 
 void qzRegisterNavigatorClasses() {

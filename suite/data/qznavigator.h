@@ -64,6 +64,10 @@ public:
     virtual void SetDefaultGlyph();
     virtual void UpdateState(TqzUpdateCause Cause);
     virtual bool FitsInNavigator() const;
+    // In a transparent navigator that leaves its background alone, the
+    // parent's picture behind the button is drawn again before it.
+    virtual void RepaintTransparent();
+    void Invalidate() override { RepaintTransparent(); }
     int GetImageIndex() const override;
     void SetImageIndex(int Value) override;
     void SetParent(TWinControl* AParent) override;
@@ -180,7 +184,17 @@ public:
     void SetRepeatInitialDelay(int Value) { FInitialDelay = Value; }
     int RepeatInterval() const { return FInterval; }
     void SetRepeatInterval(int Value) { FInterval = Value; }
-    void SetShowHint(bool Value);
+    // Passed on to every button, so the parent shows through them too.
+    void SetTransparent(bool Value) override;
+    // ShowHint, passed on to every button whenever it changes.
+    virtual bool GetShowHint() const;
+    virtual void SetShowHint(bool Value);
+    // Transparent: the client area takes the parent's colour before the
+    // buttons paint, so no part of the parent's picture shows through.
+    bool TransparentClearsBackground() const { return FTransparentClearsBackground; }
+    void SetTransparentClearsBackground(bool Value);
+    // Takes the control's "DataSource"; sets it when there is one or Force.
+    virtual void SetDataSourceFromControl(TControl* Control, bool Force);
     virtual TqzNavButtonStyles GetVisibleStyles() const;
     virtual void SetVisibleStyles(TqzNavButtonStyles Value);
     virtual int BorderInset() const;
@@ -211,6 +225,10 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Paint() override;
     void Loaded() override;
+    bool WantsTransparentWindow() const override { return IsTransparent() && !FTransparentClearsBackground; }
+    // A child control came (Inserting) or goes: buttons join or leave the
+    // collection and the buttons are laid out again.
+    virtual void InsertRemoveButton(TControl* Control, bool Inserting);
     virtual void DataSetChanged();
     virtual void EditingChanged();
     virtual void ActiveChanged();
@@ -230,4 +248,5 @@ private:
     int FInterval = 100;
     bool FCreatingDefaults = false;
     bool FDestroying = false;
+    bool FTransparentClearsBackground = false;
 };

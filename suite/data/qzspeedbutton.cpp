@@ -4,6 +4,7 @@
 #include "platform/ui/imagelist.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
+#include "platform/ui/window_services.h"
 
 // ---- TqzSpeedButton -----------------------------------------------------------------------------
 
@@ -182,7 +183,20 @@ TqzCustomTransparentPanel::TqzCustomTransparentPanel(TComponent* AOwner) : TCust
 void TqzCustomTransparentPanel::SetTransparent(bool Value) {
     if (Value == FTransparent) return;
     FTransparent = Value;
+    UpdateTransparentStyle();
     if (!ComponentState().Contains(csLoading)) Invalidate();
+}
+
+void TqzCustomTransparentPanel::CreateParams(TCreateParams& Params) {
+    TCustomPanel::CreateParams(Params);
+    if (WantsTransparentWindow()) Params.ExStyle |= WS_EX_TRANSPARENT;
+}
+
+void TqzCustomTransparentPanel::UpdateTransparentStyle() {
+    if (!HandleAllocated()) return;
+    const uint32_t ex = GetWindowLong(this, GWL_EXSTYLE);
+    SetWindowLong(this, GWL_EXSTYLE,
+                  WantsTransparentWindow() ? (ex | WS_EX_TRANSPARENT) : (ex & ~uint32_t(WS_EX_TRANSPARENT)));
 }
 
 bool TqzCustomTransparentPanel::IsTransparent() const {

@@ -87,6 +87,11 @@ public:
 
 protected:
     void Paint() override;
+    void CreateParams(TCreateParams& Params) override;
+    // Whether the window lets its parent show through (IsTransparent).
+    virtual bool WantsTransparentWindow() const { return IsTransparent(); }
+    // Gives the window the transparent style or takes it away.
+    void UpdateTransparentStyle();
 
 private:
     bool FTransparent = false;

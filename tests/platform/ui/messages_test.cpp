@@ -2,7 +2,9 @@
 // exceptions that leave handlers.
 #include <gtest/gtest.h>
 
+#include "platform/core/exceptions.h"
 #include "platform/core/variant.h"
+#include "platform/ui/stdctrls.h"
 #include "platform/ui/timer.h"
 #include "support/ui/ui_probes.h"
 
@@ -235,6 +237,49 @@ TEST(TimerTest, ExceptionInTheHandlerIsShownAndTheTimerGoesOn) {
     timer.SetEnabled(false);
     ASSERT_GE(dialogs.Count(), 2);
     EXPECT_EQ(dialogs.Messages()[0].Text, "'x' is not a valid integer value.");
+}
+
+}  // namespace
+
+namespace {
+
+// Logs the child-list messages and refuses controls of one class.
+class TChildLog : public TCustomControl {
+public:
+    explicit TChildLog(TComponent* AOwner) : TCustomControl(AOwner) {}
+    std::vector<std::string> Log;
+    void Dispatch(TMessage& Message) override {
+        if (Message.Msg == CM_CONTROLLISTCHANGE || Message.Msg == CM_CONTROLCHANGE) {
+            auto* c = reinterpret_cast<TControl*>(Message.WParam);
+            const bool list = Message.Msg == CM_CONTROLLISTCHANGE;
+            // While removed the control is here until the change, gone at the list change.
+            Log.push_back(std::string(list ? "list " : "change ") + (Message.LParam ? "in " : "out ") +
+                          std::to_string(ControlCount()) + (c->Parent() == this ? " here" : " away"));
+            if (list && Message.LParam && dynamic_cast<TButton*>(c)) throw EInvalidOperation("no buttons");
+        }
+        TCustomControl::Dispatch(Message);
+    }
+};
+
+TEST(MessageTest, ChildControlsAreAnnouncedAndCanBeRefused) {
+    TChildLog parent(nullptr);
+    TLabel label(nullptr);
+    label.SetParent(&parent);
+    EXPECT_EQ(parent.Log, (std::vector<std::string>{"list in 0 away", "change in 1 here"}));
+    parent.Log.clear();
+    label.SetParent(nullptr);
+    EXPECT_EQ(parent.Log, (std::vector<std::string>{"change out 1 here", "list out 0 away"}));
+    // A refused control stays where it was.
+    TButton button(nullptr);
+    EXPECT_THROW(button.SetParent(&parent), EInvalidOperation);
+    EXPECT_EQ(nullptr, button.Parent());
+    EXPECT_EQ(0, parent.ControlCount());
+    // A child freed with its parent alive is announced once.
+    auto* child = new TLabel(nullptr);
+    child->SetParent(&parent);
+    parent.Log.clear();
+    delete child;
+    EXPECT_EQ(parent.Log, (std::vector<std::string>{"change out 1 here", "list out 0 away"}));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "platform/core/files.h"
 #include "platform/ui/drawing.h"
+#include "platform/ui/extctrls.h"
+#include "platform/ui/window_services.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -132,6 +134,61 @@ TEST_F(RenderTest, ColourChangeRepaintsWithTheNewColour) {
     TBitmap shot;
     RenderControl(chart, &shot);
     EXPECT_EQ(shot.Canvas()->Pixels(2 + 5, 2 + 5), ColorToRGB(clAqua));
+}
+
+}  // namespace
+
+namespace {
+
+// A pane that paints only a frame, with the transparent window style when asked.
+class TGlassPane : public TCustomControl {
+public:
+    TGlassPane(TComponent* AOwner, bool Transparent) : TCustomControl(AOwner), FTransparent(Transparent) {}
+
+protected:
+    void CreateParams(TCreateParams& Params) override {
+        TCustomControl::CreateParams(Params);
+        if (FTransparent) Params.ExStyle |= WS_EX_TRANSPARENT;
+    }
+    void Paint() override {
+        Canvas()->Brush()->SetColor(clNavy);
+        Canvas()->FrameRect(ClientRect());
+    }
+
+private:
+    bool FTransparent;
+};
+
+TEST(TransparentWindowTest, WhatLiesUnderItIsPaintedFirst) {
+    TShownForm f;
+    auto* picture = new TPaintBox(f.Form);
+    picture->SetParent(f.Form);
+    picture->SetBounds(0, 0, 200, 100);
+    int paints = 0;
+    picture->SetOnPaint(TNotifyEvent([&](TObject*) { ++paints; }));
+    auto* pane = new TGlassPane(f.Form, true);
+    pane->SetParent(f.Form);
+    pane->SetBounds(10, 10, 80, 40);
+    f.Show();
+    ProcessEvents();
+    paints = 0;
+    pane->Invalidate();
+    ProcessEvents();
+    EXPECT_GT(paints, 0);
+    // Made opaque: the pane paints alone.
+    SetWindowLong(pane, GWL_EXSTYLE, GetWindowLong(pane, GWL_EXSTYLE) & ~uint32_t(WS_EX_TRANSPARENT));
+    ProcessEvents();
+    paints = 0;
+    pane->Invalidate();
+    ProcessEvents();
+    EXPECT_EQ(0, paints);
+    // And back.
+    SetWindowLong(pane, GWL_EXSTYLE, GetWindowLong(pane, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+    ProcessEvents();
+    paints = 0;
+    pane->Invalidate();
+    ProcessEvents();
+    EXPECT_GT(paints, 0);
 }
 
 }  // namespace

@@ -3,13 +3,18 @@
 // rows and columns, the bookmark store and the dialogs made by class name.
 #include "nav_fixture.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/properties.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/class_registry.h"
+#include "platform/ui/extctrls.h"
 #include "platform/ui/imagelist.h"
+#include "platform/ui/stdctrls.h"
 #include "platform/ui/timer.h"
+#include "suite/data/qzkeycb.h"
 #include "suite/data/qzlocate.h"
 #include "suite/data/qzlookupdlg.h"
 #include "suite/data/qznavigator.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -340,6 +345,177 @@ TEST_F(NavigatorTest, ParentMustBeANavigator) {
     } catch (const EInvalidOperation& e) {
         EXPECT_STREQ("Error, DataSource not assigned", e.what());
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(NavigatorTest, OnlyNavigatorButtonsGoIn) {
+    auto* plain = new TButton(&Form);
+    plain->SetName("PlainButton");
+    try {
+        plain->SetParent(Nav);
+        FAIL() << "a plain control went into the navigator";
+    } catch (const EInvalidOperation& e) {
+        EXPECT_STREQ("TqzDBNavigator only accepts controls derived from TqzNavButton", e.what());
+    }
+    EXPECT_EQ(nullptr, plain->Parent());
+    EXPECT_EQ(14, Nav->ControlCount());
+    EXPECT_EQ(14, Nav->Buttons()->Count());
+    auto* label = new TLabel(&Form);
+    EXPECT_THROW(label->SetParent(Nav), EInvalidOperation);
+    EXPECT_EQ(14, Nav->ControlCount());
+    // Both still work where they belong.
+    plain->SetParent(&Form);
+    EXPECT_EQ(&Form, plain->Parent());
+}
+
+TEST_F(NavigatorTest, ButtonsJoinAndLeaveTheCollectionByParent) {
+    Fill({"a", "b", "c"});
+    auto* own = new TqzNavButton(&Form);
+    own->SetStyle(nbsLast);
+    own->SetParent(Nav);
+    // It joins at the end, on a row of its own as an added button does.
+    ASSERT_EQ(15, Nav->Buttons()->Count());
+    EXPECT_EQ(own, Nav->Buttons()->Items(14));
+    EXPECT_EQ(0, own->Left());
+    EXPECT_EQ(25, own->Top());
+    EXPECT_EQ(50, Nav->Height());
+    EXPECT_TRUE(own->Enabled());
+    SendClick(own, 5, 5);
+    EXPECT_EQ("c", Name());
+    EXPECT_FALSE(own->Enabled());
+    // Taken out: it leaves the collection and the rest close up.
+    TqzNavButton* refresh = B(nbsRefresh);
+    refresh->SetParent(nullptr);
+    EXPECT_EQ(14, Nav->Buttons()->Count());
+    EXPECT_EQ(nullptr, Nav->Buttons()->ButtonOfStyle(nbsRefresh));
+    EXPECT_EQ(11 * 25, B(nbsSaveBookmark)->Left());
+    EXPECT_EQ(13 * 25, own->Left());
+    EXPECT_EQ(25, Nav->Height());
+    EXPECT_THROW(refresh->GetIndex(), EInvalidOperation);
+    // Put back, it joins at the end.
+    refresh->SetParent(Nav);
+    EXPECT_EQ(14, refresh->GetIndex());
+    EXPECT_EQ(25, refresh->Top());
+    // A freed button leaves no gap.
+    delete B(nbsEdit);
+    EXPECT_EQ(14, Nav->Buttons()->Count());
+    EXPECT_EQ(8 * 25, B(nbsPost)->Left());
+    EXPECT_EQ(0, refresh->Top());
+    EXPECT_EQ(25, Nav->Height());
+    // Moved to a second navigator, it works there only.
+    auto* nav2 = new TqzDBNavigator(&Form);
+    nav2->SetParent(&Form);
+    nav2->SetBounds(4, 60, 100, 25);
+    own->SetParent(nav2);
+    EXPECT_EQ(13, Nav->Buttons()->Count());
+    ASSERT_EQ(1, nav2->Buttons()->Count());
+    EXPECT_EQ(nav2, own->GetNavigator());
+    EXPECT_FALSE(own->Enabled());  // nav2 has no data source
+}
+
+TEST_F(NavigatorTest, DataSourceFromAControl) {
+    Fill({"a", "b", "c"});
+    Nav->SetDataSource(nullptr);
+    EXPECT_FALSE(On(nbsNext));
+    auto* search = new TqzIncrementalSearch(&Form);
+    search->SetParent(&Form);
+    search->SetDataSource(&Src);
+    auto* plain = new TButton(&Form);
+    plain->SetParent(&Form);
+    Nav->SetDataSourceFromControl(search, false);
+    EXPECT_EQ(&Src, Nav->DataSource());
+    ASSERT_TRUE(On(nbsNext));
+    Click(nbsNext);
+    EXPECT_EQ("b", Name());
+    // A control without a source leaves it, unless forced.
+    Nav->SetDataSourceFromControl(plain, false);
+    EXPECT_EQ(&Src, Nav->DataSource());
+    Nav->SetDataSourceFromControl(plain, true);
+    EXPECT_EQ(nullptr, Nav->DataSource());
+    EXPECT_FALSE(On(nbsNext));
+}
+
+TEST_F(NavigatorTest, ShowHintReachesEveryButton) {
+    EXPECT_TRUE(B(nbsFirst)->ShowHint());
+    // Set by name, as a stored form sets it.
+    SetOrdProp(Nav, "ShowHint", 0);
+    EXPECT_FALSE(Nav->GetShowHint());
+    for (int i = 0; i < Nav->Buttons()->Count(); ++i) EXPECT_FALSE(Nav->Buttons()->Items(i)->ShowHint()) << i;
+    // Taken from the form.
+    Nav->SetParentShowHint(true);
+    Form.SetShowHint(true);
+    EXPECT_TRUE(Nav->GetShowHint());
+    for (int i = 0; i < Nav->Buttons()->Count(); ++i) EXPECT_TRUE(Nav->Buttons()->Items(i)->ShowHint()) << i;
+    Nav->SetShowHint(false);
+    EXPECT_FALSE(B(nbsLast)->ShowHint());
+    EXPECT_EQ(0, GetOrdProp(Nav, "ShowHint"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(NavigatorTest, TransparentNavigatorOverAPicture) {
+    Fill({"a", "b", "c"});
+    Form.SetColor(clAqua);
+    // A picture on the form, under the navigator.
+    auto* picture = new TPaintBox(&Form);
+    picture->SetParent(&Form);
+    picture->SetBounds(0, 0, 400, 40);
+    picture->SendToBack();
+    int paints = 0;
+    picture->SetOnPaint(TNotifyEvent([&](TObject*) {
+        ++paints;
+        picture->Canvas()->Brush()->SetColor(clRed);
+        picture->Canvas()->FillRect(TRect{0, 0, picture->Width(), picture->Height()});
+    }));
+    TqzNavButton* next = B(nbsNext);
+    // Opaque: a button's new state leaves the picture alone.
+    ProcessEvents();
+    paints = 0;
+    SendMouseMove(next, 5, 5);
+    ProcessEvents();
+    ASSERT_TRUE(next->MouseInControl());
+    EXPECT_EQ(0, paints);
+    // Transparent: the picture behind the button is drawn again first.
+    Nav->SetTransparent(true);
+    EXPECT_TRUE(next->Transparent());
+    ProcessEvents();
+    paints = 0;
+    SendMouseMove(B(nbsLast), 5, 5);
+    ProcessEvents();
+    EXPECT_FALSE(next->MouseInControl());
+    EXPECT_GT(paints, 0);
+    TBitmap shot;
+    RenderControl(&Form, &shot);
+    shot.SaveToFile(TestRunPath("transparent_navigator.png"));
+    EXPECT_EQ(ColorToRGB(clRed),
+              ColorToRGB(shot.Canvas()->Pixels(Nav->Left() + next->Left() + 1, Nav->Top() + 1)));
+    // Clearing its background: the form's colour, and the picture is left alone.
+    SetOrdProp(Nav, "TransparentClearsBackground", 1);
+    EXPECT_TRUE(Nav->TransparentClearsBackground());
+    ProcessEvents();
+    paints = 0;
+    SendMouseMove(next, 5, 5);
+    ProcessEvents();
+    EXPECT_TRUE(next->MouseInControl());
+    EXPECT_EQ(0, paints);
+    RenderControl(&Form, &shot);
+    shot.SaveToFile(TestRunPath("transparent_navigator_cleared.png"));
+    EXPECT_EQ(ColorToRGB(clAqua),
+              ColorToRGB(shot.Canvas()->Pixels(Nav->Left() + next->Left() + 1, Nav->Top() + 1)));
+    EXPECT_EQ(ColorToRGB(clRed),
+              ColorToRGB(shot.Canvas()->Pixels(Nav->Left() + 2, Nav->Top() + Nav->Height() + 2)));
+    // Back to showing the picture through.
+    Nav->SetTransparentClearsBackground(false);
+    ProcessEvents();
+    paints = 0;
+    SendMouseMove(B(nbsLast), 5, 5);
+    ProcessEvents();
+    EXPECT_GT(paints, 0);
 }
 
 }  // namespace
