@@ -424,6 +424,9 @@ void TqzDBRichEdit::PaintGridCopy(TCanvas* Canvas, const TRect& Rect) {
         if (!FPaintCopy) {
             FPaintCopy = new TqzDBRichEdit(this);
             FPaintCopy->FPaintingCopy = true;
+            // Without a parent its window would be a top-level one: shown,
+            // it would take the activation from the form.
+            FPaintCopy->SetVisible(false);
         }
         FPaintCopy->SetGutterWidth(GutterWidth());
         FPaintCopy->SetBounds(0, 0, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top);
