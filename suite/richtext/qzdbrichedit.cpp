@@ -448,7 +448,8 @@ void TqzDBRichEdit::PaintGridCopy(TCanvas* Canvas, const TRect& Rect) {
     twips.Bottom = ScreenPixelsToTwips(Rect.Bottom) + 25;
     Canvas->Brush()->SetColor(Color());
     Canvas->FillRect(Rect);
-    source->FormatRange(Canvas, ScreenPixelsPerInch(), 0, twips);
+    // what fits of a line taller than the cell shows too
+    source->DrawRange(Canvas, ScreenPixelsPerInch(), 0, twips);
 }
 
 void TqzDBRichEdit::Publish(TPublisher<TqzDBRichEdit>& p) {
