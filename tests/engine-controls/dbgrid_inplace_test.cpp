@@ -226,6 +226,24 @@ TEST_F(DBGridInplaceTest, CalendarShowsTodayForEmptyDateAndWritesThePick) {
     EXPECT_EQ(DateToStr(EncodeDate(2026, 3, 9)), Table->FieldByName("Date")->Text());
 }
 
+// With a pick list or the calendar open over a cell, the event loop comes
+// to rest: nothing repaints or posts itself again and again.
+TEST_F(DBGridInplaceTest, AnOpenDropDownLetsTheEventLoopRest) {
+    TOstraDBGridInplaceEdit* editor = OpenDateEditor();
+    ASSERT_TRUE(editor);
+    Open(editor);
+    ASSERT_TRUE(editor->ListVisible());
+    EXPECT_TRUE(EventLoopRests());
+    SendKey(editor, VK_ESCAPE);
+    editor = EditCell(PriorityCol);
+    ASSERT_TRUE(editor);
+    Open(editor);
+    ASSERT_TRUE(editor->ListVisible());
+    EXPECT_TRUE(EventLoopRests());
+    SendKey(editor, VK_ESCAPE);
+    EXPECT_FALSE(editor->ListVisible());
+}
+
 TEST_F(DBGridInplaceTest, CalendarReleasesInsideAndOutside) {
     TOstraDBGridInplaceEdit* editor = OpenDateEditor();
     ASSERT_TRUE(editor);

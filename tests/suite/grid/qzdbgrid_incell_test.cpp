@@ -123,8 +123,8 @@ void QzDBGridInCellTest::OpenTheListAndRest(bool WithRich) {
     ProcessEvents();
     EXPECT_TRUE(RenderControlToPng(
         Form, TestRunPath(WithRich ? "incell_open_list_rich.png" : "incell_open_list.png")));
+    EXPECT_TRUE(EventLoopRests());
     Grid->Paints = 0;
-    ProcessEvents();
     ProcessEvents();
     EXPECT_EQ(Grid->Paints, 0);
     ASSERT_TRUE(Combo->IsDroppedDown());
