@@ -8,12 +8,14 @@
 #include "engine-controls/ostra_dbgrid.h"
 #include "engine-controls/ostra_dbgrid_columns.h"
 #include "platform/core/clock.h"
+#include "platform/core/datetime.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/popup_window.h"
@@ -273,6 +275,21 @@ void TOstraDBGridInplaceEdit::SetEditStyle(TEditStyle Value) {
     if (TOstraColumn* column = CurrentColumn()) SetReadOnly(column->ReadOnly());
     BoundsChanged();
     Invalidate();
+}
+
+TRect TOstraDBGridInplaceEdit::BoundsOverCell(const TRect& Cell) const {
+    TOstraCustomDBGrid* grid = DBGrid();
+    if (FEditStyle != esCalendar || !grid || grid->UseRightToLeftAlignment()) return Cell;
+    TBitmap measure;
+    measure.Canvas()->Font()->Assign(Font());
+    // a wide date in the short format, and the text shown
+    const int text = std::max(measure.Canvas()->TextWidth(DateToStr(EncodeDate(2000, 12, 28))),
+                              measure.Canvas()->TextWidth(Text()));
+    // the text area's margins of two pixels, the caret, the button
+    const int need = text + 5 + FButtonWidth;
+    TRect r = Cell;
+    r.Right = std::max(r.Right, std::min(r.Left + need, grid->ClientWidth()));
+    return r;
 }
 
 void TOstraDBGridInplaceEdit::BoundsChanged() {

@@ -130,6 +130,9 @@ public:
 protected:
     void WndProc(TMessage& Message) override;
     void UpdateContents() override;
+    // A date cell too narrow for its date beside the button: the editor
+    // reaches right, within the grid.
+    TRect BoundsOverCell(const TRect& Cell) const override;
     void BoundsChanged() override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;

@@ -459,6 +459,9 @@ protected:
 
     // Loads the current cell into the editor.
     virtual void UpdateContents();
+    // The editor's bounds over Cell: the cell itself here; an editor whose
+    // text and button need more room may reach further.
+    virtual TRect BoundsOverCell(const TRect& Cell) const { return Cell; }
     // The editor's bounds changed: the text area is (2, 2) to (Width - 2, Height).
     void BoundsChanged() override;
     bool EditCanModify() override;

@@ -36,7 +36,8 @@ void TInplaceEdit::UpdateContents() {
 }
 
 void TInplaceEdit::Move(const TRect& Loc) {
-    SetBounds(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
+    const TRect r = BoundsOverCell(Loc);
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
     if (!Visible()) SetVisible(true);
     if (FGrid && FGrid->Focused() && CanFocus()) inherited::SetFocus();
 }
@@ -46,10 +47,11 @@ void TInplaceEdit::UpdateLoc(const TRect& Loc) {
         Hide();
         return;
     }
-    SetBounds(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
+    const TRect r = BoundsOverCell(Loc);
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
 }
 
-bool TInplaceEdit::PosEqual(const TRect& Loc) const { return BoundsRect() == Loc; }
+bool TInplaceEdit::PosEqual(const TRect& Loc) const { return BoundsRect() == BoundsOverCell(Loc); }
 
 void TInplaceEdit::Hide() {
     if (!Visible()) return;

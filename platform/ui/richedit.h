@@ -129,11 +129,15 @@ public:
     int ScreenPixelsPerInch() const { return FPixelsPerInch; }
 
     // ---- Drawing
-    // Draws the content from position From into Rect (twips, relative to the
-    // canvas's origin) on Canvas at PixelsPerInch; answers the position of
-    // the first character that did not fit (the text's end when all did).
-    // Measure only: nothing is drawn.
+    // Draws the lines from position From that fit whole into Rect (twips,
+    // relative to the canvas's origin) on Canvas at PixelsPerInch; answers
+    // the position of the first character that did not fit (the text's end
+    // when all did). Render false measures only: nothing is drawn.
     int FormatRange(TCanvas* Canvas, int PixelsPerInch, int From, const TRect& TwipsRect, bool Render = true);
+    // Draws the content from position From into Rect as a window shows it:
+    // every line that starts inside the rectangle, clipped to it, even one
+    // taller than the rectangle.
+    void DrawRange(TCanvas* Canvas, int PixelsPerInch, int From, const TRect& TwipsRect);
 
     TNotifyEvent OnSelectionChange() const { return FOnSelectionChange; }
     void SetOnSelectionChange(TNotifyEvent Value) { FOnSelectionChange = Value; }

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -396,6 +397,13 @@ void ProcessEvents() {
         Application->ProcessMessages();
     else if (QCoreApplication::instance())
         QCoreApplication::processEvents();
+}
+
+bool EventLoopRests(int Passes) {
+    QEventLoop loop;
+    for (int i = 0; i < Passes; ++i)
+        if (!loop.processEvents(QEventLoop::AllEvents)) return true;
+    return false;
 }
 
 bool WaitUntil(const std::function<bool()>& Condition, int Milliseconds) {

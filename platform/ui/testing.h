@@ -151,6 +151,10 @@ unsigned SendTextDrop(TWinControl* Control, int X, int Y, TShiftState Shift, TWi
 
 // Lets the event loop handle what is waiting.
 void ProcessEvents();
+// Runs the event loop pass by pass, at most Passes times; true when a pass
+// found nothing to do, false when something kept it busy throughout (a
+// window repainted from its own painting, a message that posts itself).
+bool EventLoopRests(int Passes = 200);
 // Runs the event loop until Condition holds or Milliseconds pass; answers Condition.
 bool WaitUntil(const std::function<bool()>& Condition, int Milliseconds);
 // Makes the form the active window (as a click on its caption would).

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 
+#include "platform/core/datetime.h"
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
+#include "platform/ui/bitmaps.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
@@ -21,6 +23,7 @@
 #include "suite/grid/qzgridlayout.h"
 #include "suite/grid/qzgridrichcell.h"
 #include "suite/grid/qzgridselection.h"
+#include "suite/grid/qzlookupcombo.h"
 
 namespace {
 
@@ -32,6 +35,37 @@ bool IsNamedControlType(const std::string& Type) {
 TWinControl* ActiveOfForm(const TControl* Control) {
     TCustomForm* form = GetParentForm(Control);
     return form ? form->ActiveControl() : nullptr;
+}
+
+// Binds a cell's control to the grid's source and the line's field: the
+// suite's lookup combos and edits through their own setters (their custom
+// classes publish neither), any other control by property name.
+void BindCellControl(TWinControl* Control, TDataSource* Source, const std::string& FieldName) {
+    auto bind = [&](auto* C) {
+        C->SetDataSource(Source);
+        C->SetDataField(FieldName);
+    };
+    if (auto* lookup = dynamic_cast<TqzDBCustomLookupCombo*>(Control))
+        bind(lookup);
+    else if (auto* edit = dynamic_cast<TqzDBCustomEdit*>(Control))
+        bind(edit);
+    else {
+        qzSetDataSource(Control, Source);
+        qzSetDataField(Control, FieldName);
+    }
+}
+
+// The width the date picker needs to show its text whole beside its button:
+// its value's text, and the text of a wide date and time in its format.
+int PickerWidth(TqzDBDateTimePicker* Picker) {
+    TBitmap measure;
+    measure.Canvas()->Font()->Assign(Picker->Font());
+    // a Wednesday in September: long day and month names
+    const std::string wide = Picker->TextFor(EncodeDate(2000, 9, 27) + EncodeTime(20, 58, 58, 0));
+    const int text = std::max(measure.Canvas()->TextWidth(wide), measure.Canvas()->TextWidth(Picker->Text()));
+    const TWinControl* button = Picker->ButtonHost();
+    // the edit's margins of two pixels each side and the caret
+    return text + 5 + (button && button->Visible() ? button->Width() : 0);
 }
 
 bool IsDateTimeField(const TField* Field) {
@@ -69,6 +103,8 @@ public:
     bool Destroying = false;
     TqzGridSelection Selection;
     TWinControl* CurrentControl = nullptr;
+    // The field of the cell CurrentControl was placed over.
+    std::string CurrentField;
     bool DisableThemes = false;
     std::array<Variant, 11> Flags{Variant(false), Variant(false), Variant(0),    Variant(false),
                                   Variant(false), Variant(false), Variant(0),    Variant(0),
@@ -283,8 +319,7 @@ void TqzDBGrid::SetupCustomControls() {
         if (!control || control == this) continue;
         control->SetVisible(false);
         control->SetParent(this);
-        qzSetDataSource(control, DataSource());
-        qzSetDataField(control, field);
+        BindCellControl(control, DataSource(), field);
         control->Font()->Assign(Font());
         if (!control->ClassNameIs("TqzDataInspector")) qzSetBorderStyle(control, false);
     }
@@ -415,9 +450,15 @@ void TqzDBGrid::PlaceControl(TWinControl* Control, const TRect& ARect) {
     r.Top += 1;
     int height = r.Bottom - r.Top;
     if (!Options().Contains(dgWordWrap)) height = std::min(height, std::max(Control->Height(), 1));
-    Control->SetBounds(r.Left, r.Top, std::max(r.Right - r.Left - 1, 1), std::max(height - 1, 1));
+    int width = std::max(r.Right - r.Left - 1, 1);
+    // A narrow date cell's picker reaches into the next cells, within the grid.
+    if (Control == FImpl->Picker)
+        width = std::max(width, std::min(PickerWidth(FImpl->Picker), ClientWidth() - r.Left));
+    Control->SetBounds(r.Left, r.Top, width, std::max(height - 1, 1));
     Control->SetVisible(true);
     FImpl->CurrentControl = Control;
+    TField* field = GetColField(Col() - IndicatorOffset());
+    FImpl->CurrentField = field ? field->FieldName() : std::string();
 }
 
 void TqzDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
@@ -492,11 +533,11 @@ void TqzDBGrid::Paint() {
     FImpl->Selection.RefreshRowFlags();
     TWinControl* control = FImpl->CurrentControl;
     if (control && control->Visible()) {
-        const std::string field =
-            control == FImpl->Picker ? FImpl->Picker->DataField() : qzGetDataField(control);
+        // The field of the cell it was placed over, whatever the control
+        // says of itself: drawing would place it there again.
         bool shown = false;
         for (int i = 0; TField* f = GetColField(i); ++i)
-            if (SameText(f->FieldName(), field)) shown = !UseTFields() || f->Visible();
+            if (SameText(f->FieldName(), FImpl->CurrentField)) shown = !UseTFields() || f->Visible();
         if (!shown) {
             HideCustomControl();
             FImpl->CurrentControl = nullptr;
@@ -597,7 +638,11 @@ std::string TqzDBGrid::CellText(TField* Field) {
     }
     if (IsNamedControlType(type)) {
         int pos = 1;
-        if (auto* edit = dynamic_cast<TqzDBCustomEdit*>(FindControlByName(qzStrGetToken(params, ";", pos)))) {
+        TWinControl* control = FindControlByName(qzStrGetToken(params, ";", pos));
+        // A lookup combo's own text is the current record's.
+        if (auto* lookup = dynamic_cast<TqzDBCustomLookupCombo*>(control); lookup && lookup->Field() == Field)
+            return lookup->RowDisplayText();
+        if (auto* edit = dynamic_cast<TqzDBCustomEdit*>(control)) {
             std::string text = Field->DisplayText();
             if (edit->DisplayTextFromValue(text)) return text;
         }

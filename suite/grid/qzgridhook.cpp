@@ -6,6 +6,7 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
+#include "suite/edit/qzdbedit.h"
 #include "suite/grid/qzdbigrd.h"
 
 namespace {
@@ -69,6 +70,9 @@ bool qzGridKeyboardHook(uint16_t Key, TShiftState Shift, bool KeyUp) {
     if ((nav || Key == VK_INSERT) && Key != VK_END && !ctrl && !alt) {
         if (KeyUp) return false;
         if (!Inside(c, grid)) return false;
+        // An open drop-down list is moved in by these keys.
+        if (auto* dropDown = dynamic_cast<TqzDBCustomEdit*>(c); dropDown && dropDown->IsDroppedDown())
+            return false;
         const bool arrow = Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT || Key == VK_DOWN;
         if (arrow && c->Parent() != grid) return false;
         if (edit) {

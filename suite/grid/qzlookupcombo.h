@@ -168,6 +168,9 @@ public:
     // Key value 1 as text; keys 2 and 3 as read from the bound record.
     const std::string& LookupValue() const { return FLookupValue; }
     bool MatchFound() const { return FMatchFound; }
+    // The display text of the key in the bound dataset's active record (a
+    // grid cell of that row).
+    std::string RowDisplayText();
     TqzPopupGrid* Grid() const { return FGrid; }
     TPopupWindow* GridWindow() const { return FGridWindow; }
     TTimer* SearchTimer() const { return FSearchTimer; }
@@ -257,9 +260,6 @@ private:
     int IndexPosition(const std::string& FieldName) const;
     // A suite table is put on the index led by the display field.
     void OrderForDisplay();
-    // The display text of the bound dataset's current row (grid cells).
-    std::string RowDisplayText();
-
     TDataSet* FLookupTable = nullptr;
     std::string FLookupField;
     std::vector<std::string> FKeyFields;

@@ -424,6 +424,9 @@ void TqzDBRichEdit::PaintGridCopy(TCanvas* Canvas, const TRect& Rect) {
         if (!FPaintCopy) {
             FPaintCopy = new TqzDBRichEdit(this);
             FPaintCopy->FPaintingCopy = true;
+            // Without a parent its window would be a top-level one: shown,
+            // it would take the activation from the form.
+            FPaintCopy->SetVisible(false);
         }
         FPaintCopy->SetGutterWidth(GutterWidth());
         FPaintCopy->SetBounds(0, 0, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top);
@@ -445,7 +448,8 @@ void TqzDBRichEdit::PaintGridCopy(TCanvas* Canvas, const TRect& Rect) {
     twips.Bottom = ScreenPixelsToTwips(Rect.Bottom) + 25;
     Canvas->Brush()->SetColor(Color());
     Canvas->FillRect(Rect);
-    source->FormatRange(Canvas, ScreenPixelsPerInch(), 0, twips);
+    // what fits of a line taller than the cell shows too
+    source->DrawRange(Canvas, ScreenPixelsPerInch(), 0, twips);
 }
 
 void TqzDBRichEdit::Publish(TPublisher<TqzDBRichEdit>& p) {

@@ -7,6 +7,7 @@
 #include "engine-controls/ostra_dbgrid_inplace.h"
 #include "platform/core/clock.h"
 #include "platform/ui/buttons.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -225,6 +226,55 @@ TEST_F(DBGridInplaceTest, CalendarShowsTodayForEmptyDateAndWritesThePick) {
     SendKey(editor, VK_ESCAPE);
     EXPECT_FALSE(editor->ListVisible());
     EXPECT_EQ(DateToStr(EncodeDate(2026, 3, 9)), Table->FieldByName("Date")->Text());
+}
+
+// With a pick list or the calendar open over a cell, the event loop comes
+// to rest: nothing repaints or posts itself again and again.
+TEST_F(DBGridInplaceTest, AnOpenDropDownLetsTheEventLoopRest) {
+    TOstraDBGridInplaceEdit* editor = OpenDateEditor();
+    ASSERT_TRUE(editor);
+    Open(editor);
+    ASSERT_TRUE(editor->ListVisible());
+    EXPECT_TRUE(EventLoopRests());
+    SendKey(editor, VK_ESCAPE);
+    editor = EditCell(PriorityCol);
+    ASSERT_TRUE(editor);
+    Open(editor);
+    ASSERT_TRUE(editor->ListVisible());
+    EXPECT_TRUE(EventLoopRests());
+    SendKey(editor, VK_ESCAPE);
+    EXPECT_FALSE(editor->ListVisible());
+}
+
+// A date column as narrow as the program's (67 pixels): the editor shows
+// the whole date beside its button, reaching into the next column.
+TEST_F(DBGridInplaceTest, ANarrowDateColumnsEditorShowsTheWholeDate) {
+    SetClockForTesting(EncodeDate(2026, 3, 18) + 0.5);
+    OpenTasks(3);
+    Table->Edit();
+    Table->FieldByName("Date")->SetAsDateTime(EncodeDate(2026, 12, 28));
+    Table->Post();
+    UseTaskColumns();
+    const int dateCol = AddDateColumn();
+    Grid->Columns()->Items(dateCol)->SetWidth(67);
+    ShowGrid();
+    TOstraDBGridInplaceEdit* editor = EditCell(dateCol);
+    ASSERT_TRUE(editor);
+    EXPECT_TRUE(RenderControlToPng(Grid, TestRunPath("inplace_narrow_date.png")));
+    const TRect cell = DataCellRect(dateCol, 0);
+    EXPECT_EQ(editor->Text(), DateToStr(EncodeDate(2026, 12, 28)));
+    EXPECT_EQ(editor->Left(), cell.Left);
+    EXPECT_GE(editor->Width(), cell.Width());
+    EXPECT_LE(editor->Left() + editor->Width(), Grid->ClientWidth());
+    TBitmap measure;
+    measure.Canvas()->Font()->Assign(editor->Font());
+    // the text area's margin of two pixels each side
+    EXPECT_LE(2 + measure.Canvas()->TextWidth(editor->Text()) + 2, editor->ButtonRect().Left);
+    // other columns keep the cell's bounds
+    SendKey(editor, VK_ESCAPE);
+    editor = EditCell(PriorityCol);
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->Width(), DataCellRect(PriorityCol, 0).Width());
 }
 
 TEST_F(DBGridInplaceTest, CalendarReleasesInsideAndOutside) {

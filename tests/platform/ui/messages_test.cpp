@@ -107,6 +107,30 @@ TEST(MessageTest, RegisteredMessageGoesThroughTheControlsDispatch) {
     EXPECT_EQ(target.Seen, 1);
 }
 
+// The loop rests once the queue is empty; a message that posts itself
+// again, or a control that repaints itself from its painting, keeps it
+// busy.
+TEST(MessageTest, TheEventLoopRestsUnlessSomethingRepostsItself) {
+    TForm* form = CreateForm<TForm>(Application);
+    form->SetBounds(10, 10, 200, 100);
+    auto* target = new TMessageLog(form);
+    target->SetParent(form);
+    target->SetBounds(0, 0, 50, 50);
+    form->Show();
+    ProcessEvents();
+    EXPECT_TRUE(EventLoopRests());
+    int reposts = 0;
+    target->OnMessage = [&](TMessage&) {
+        if (++reposts < 1000) PostMessage(target, WM_USER + 5, 0, 0);
+    };
+    PostMessage(target, WM_USER + 5, 0, 0);
+    EXPECT_FALSE(EventLoopRests(50));
+    ProcessEvents();
+    EXPECT_TRUE(EventLoopRests());
+    delete form;
+    ProcessEvents();
+}
+
 TEST(MessageTest, ShortCutsPackKeyAndShift) {
     EXPECT_EQ(ShortCut('S', {ssCtrl}), scCtrl | 'S');
     EXPECT_EQ(ShortCut(VK_DELETE, {ssShift, ssAlt}), scShift | scAlt | VK_DELETE);

@@ -12,6 +12,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/shell_open.h"
+#include "support/environment.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -378,6 +379,43 @@ TEST_F(RichEditTest, FormatRangeDrawsIntoTwipsAndAnswersTheNextCharacter) {
     // measuring goes on from there to the end
     EXPECT_EQ(r->FormatRange(nullptr, 96, next, TRect{0, 0, 14400, 14400}, false),
               static_cast<int>(r->Text().size()));
+}
+
+// A line taller than the rectangle: FormatRange takes no line (it does not
+// fit whole) and draws nothing; DrawRange shows what fits of it, clipped.
+TEST_F(RichEditTest, DrawRangeShowsWhatFitsOfALineTallerThanTheRectangle) {
+    TRtfDocument d;
+    TRtfCharFormat red = Font("DejaVu Sans", 48);
+    red.Color = 0x0000FF;
+    d.Paragraphs.push_back({{}, {d.Run("Tall line", red)}});
+    d.Paragraphs.push_back({{}, {d.Run("Next", red)}});
+    r->SetDocument(d);
+    // 20 pixels high at 96 dpi, the line about 37
+    const TRect twips{0, 150, 2400, 450};
+    auto redRows = [](TBitmap& B) {
+        std::vector<int> rows;
+        for (int y = 0; y < B.Height(); ++y)
+            for (int x = 0; x < B.Width(); ++x) {
+                const TColor c = B.Canvas()->Pixels(x, y);
+                if ((c & 0xFF) > 150 && ((c >> 8) & 0xFF) < 100) {
+                    rows.push_back(y);
+                    break;
+                }
+            }
+        return rows;
+    };
+    TBitmap bmp;
+    bmp.SetSize(200, 60);
+    bmp.Canvas()->Brush()->SetColor(clWhite);
+    bmp.Canvas()->FillRect(TRect{0, 0, 200, 60});
+    EXPECT_EQ(r->FormatRange(bmp.Canvas(), 96, 0, twips), 0);
+    EXPECT_TRUE(redRows(bmp).empty());
+    r->DrawRange(bmp.Canvas(), 96, 0, twips);
+    bmp.SaveToFile(TestRunPath("richedit_draw_range_tall.png"));
+    const std::vector<int> rows = redRows(bmp);
+    ASSERT_GT(rows.size(), 5u);
+    EXPECT_GE(rows.front(), 10);
+    EXPECT_LT(rows.back(), 30);
 }
 
 // A long paragraph of many formats, and many paragraphs, load as one change

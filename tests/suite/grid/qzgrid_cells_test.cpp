@@ -6,6 +6,7 @@
 #include "rich_cell_control.h"
 #include "suite/base/qzproputils.h"
 #include "suite/grid/qzgridimages.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
@@ -379,6 +380,54 @@ TEST_F(QzDraw, RichEditCellsShowTheirOwnRowsDocument) {
     }
     // Drawing the rows leaves the current record where it was.
     EXPECT_EQ(Id(), 1);
+}
+
+// Text taller than the row (12 pt is the default) shows as much as fits,
+// clipped to its cell: every row's cell holds its own document's ink.
+TEST_F(QzDraw, RichEditCellsShowALineTallerThanTheRow) {
+    Table->FieldDefs()->Add("Notes", ftBlob);
+    Table->Open();
+    const int rgb[3][3] = {{220, 0, 0}, {0, 170, 0}, {0, 0, 220}};
+    // 10 pt, the default size, 18 pt
+    const char* sizes[3] = {"\\fs20", "", "\\fs36"};
+    for (int i = 0; i < 3; ++i) {
+        Table->Append();
+        Table->FieldByName("Id")->SetAsInteger(i + 1);
+        Table->FieldByName("Notes")->SetAsString("{\\rtf1{\\colortbl ;\\red" + std::to_string(rgb[i][0]) +
+                                                 "\\green" + std::to_string(rgb[i][1]) + "\\blue" +
+                                                 std::to_string(rgb[i][2]) + ";}\\pard" + sizes[i] +
+                                                 "\\cf1\\b WWWW MMMM WWWW\\par Second line\\par}");
+        Table->Post();
+    }
+    Table->First();
+    for (const char* hidden : {"Name", "Amount", "Due", "Code"})
+        Table->FieldByName(hidden)->SetVisible(false);
+    TWinControl* rich = NewRichCellControl(Form, Form, "Rich", Source, "Notes");
+    rich->SetBounds(420, 200, 200, 120);
+    Grid->ControlType()->SetText("Notes;RichEdit;Rich\n");
+    Show();
+    Grid->SetColWidths(2, 160);
+    Grid->LayoutChanged();
+    TBitmap shot;
+    RenderControl(Grid, &shot);
+    shot.SaveToFile(TestRunPath("qzgrid_rich_cells_tall.png"));
+    auto ink = [](int Channel) {
+        return [Channel](TColor c) {
+            const int32_t v = ColorToRGB(c);
+            const int ch[3] = {v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF};
+            return ch[Channel] > 120 && ch[(Channel + 1) % 3] < 90 && ch[(Channel + 2) % 3] < 90;
+        };
+    };
+    for (int row = 0; row < 3; ++row) {
+        const TRect r = Cell("Notes", row);
+        ASSERT_LT(r.Height(), 24) << "a row lower than the 18 pt line";
+        for (int other = 0; other < 3; ++other) {
+            if (other == row)
+                EXPECT_GT(Count(shot, r, ink(other)), 40) << "row " << row;
+            else
+                EXPECT_EQ(Count(shot, r, ink(other)), 0) << "row " << row << " shows document " << other;
+        }
+    }
 }
 
 }  // namespace

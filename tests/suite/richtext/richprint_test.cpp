@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include "support/environment.h"
 
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
@@ -110,6 +112,38 @@ TEST_F(RichPrint, ThePrintedTextIsFoundAsTyped) {
     const std::string text = PdfPage(1);
     EXPECT_NE(text.find("Refill the office files"), std::string::npos) << text;
     EXPECT_NE(text.find("fine print"), std::string::npos) << text;
+}
+
+// Each line of the document is in the printed file exactly once: the line
+// that starts the next page is not also on the page before, hidden.
+TEST_F(RichPrint, EveryLineIsPrintedOnceAcrossPageBreaks) {
+    UsePdf();
+    // short paragraphs, then one long paragraph wrapping across pages
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 ";
+    for (int i = 1; i <= 60; ++i) rtf += "\\pard Line" + IntToStr(i) + "\\par ";
+    rtf += "\\pard ";
+    for (int i = 1; i <= 1500; ++i) rtf += "Word" + IntToStr(i) + " ";
+    rtf += "\\par}";
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    r->Print("Once");
+    ASSERT_GE(PdfPages(), 3);
+    const std::string text = Shell("pdftotext " + pdf + " - 2>/dev/null");
+    auto count = [&text](const std::string& Word) {
+        int n = 0;
+        for (std::size_t at = text.find(Word); at != std::string::npos; at = text.find(Word, at + 1)) {
+            const char after = at + Word.size() < text.size() ? text[at + Word.size()] : ' ';
+            if (!std::isdigit(static_cast<unsigned char>(after))) ++n;
+        }
+        return n;
+    };
+    std::vector<std::string> wrong;
+    for (int i = 1; i <= 60; ++i)
+        if (count("Line" + IntToStr(i)) != 1) wrong.push_back("Line" + IntToStr(i));
+    for (int i = 1; i <= 1500; ++i)
+        if (count("Word" + IntToStr(i)) != 1) wrong.push_back("Word" + IntToStr(i));
+    std::string list;
+    for (const std::string& w : wrong) list += w + "x" + IntToStr(count(w)) + " ";
+    EXPECT_TRUE(wrong.empty()) << list;
 }
 
 TEST_F(RichPrint, NoBlankPageAtTheEndAndAnEmptyDocumentPrintsOnePage) {

@@ -1,0 +1,216 @@
+// controls of its cells, on a shown form over engine tables: an open list
+// lets the event loop rest, the controls take the focus and the clicks, and
+// a date cell's picker shows its whole date beside its button.
+#include <gtest/gtest.h>
+
+#include "engine/ostra_table.h"
+#include "platform/core/streams.h"
+#include "platform/core/sysutils.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/fields.h"
+#include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/testing.h"
+#include "rich_cell_control.h"
+#include "suite/edit/qzdatetimepicker.h"
+#include "suite/grid/qzdbgrid.h"
+#include "suite/grid/qzgridexport.h"
+#include "suite/grid/qzlookupcombo.h"
+#include "support/environment.h"
+
+namespace {
+
+// The published grid, counting its paints.
+class TCountingGrid : public TqzDBGrid {
+public:
+    using TqzDBGrid::TqzDBGrid;
+    int Paints = 0;
+
+protected:
+    void Paint() override {
+        ++Paints;
+        TqzDBGrid::Paint();
+    }
+};
+
+class QzDBGridInCellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form = CreateForm<TForm>(Application);
+        Form->SetBounds(40, 40, 700, 320);
+        Items = new TOstraTable(Form);
+        Items->FieldDefs()->Add("Id", ftInteger);
+        Items->FieldDefs()->Add("Name", ftString, 20);
+        Items->Open();
+        const char* names[] = {"Apple", "Banana", "Carrot", "Cherry", "Date", "Fig", "Grape", "Kiwi"};
+        for (int i = 0; i < 8; ++i) Items->AppendRecord({Variant(i + 1), Variant(names[i])});
+        Items->First();
+        Orders = new TOstraTable(Form);
+        Orders->FieldDefs()->Add("Id", ftInteger);
+        Orders->FieldDefs()->Add("ItemId", ftInteger);
+        Orders->FieldDefs()->Add("Day", ftDate);
+        Orders->FieldDefs()->Add("Notes", ftMemo);
+        Source = new TDataSource(Form);
+        Source->SetDataSet(Orders);
+        Grid = new TCountingGrid(Form);
+        Grid->SetName("Grid1");
+        Grid->SetParent(Form);
+        Grid->SetBounds(8, 8, 660, 260);
+    }
+    void TearDown() override {
+        delete Form;
+        ProcessEvents();
+    }
+    // Orders with notes of the default size; the lookup combo and the rich
+    // edit named by the grid's ControlType lines.
+    void Open(bool WithRich) {
+        Combo = new TqzDBCustomLookupCombo(Form);
+        Combo->SetName("ItemCombo");
+        Combo->SetParent(Form);
+        Combo->SetBounds(10, 280, 150, 24);
+        Combo->SetLookupTable(Items);
+        Combo->Selected()->SetText("Name\t12\tName\n");
+        Combo->SetLookupField("Id");
+        std::string lines = "ItemId;LookupCombo;ItemCombo\n";
+        if (WithRich) {
+            Rich = NewRichCellControl(Form, Form, "NotesRich", Source, "Notes");
+            Rich->SetBounds(200, 280, 200, 24);
+            lines += "Notes;RichEdit;NotesRich\n";
+        }
+        Grid->ControlType()->SetText(lines);
+        Orders->Open();
+        for (int i = 0; i < 6; ++i)
+            Orders->AppendRecord({Variant(i + 1), Variant(i % 8 + 1), Variant(EncodeDate(2026, 12, 24 + i)),
+                                  Variant("{\\rtf1\\ansi Note " + IntToStr(i + 1) + "\\par}")});
+        Orders->First();
+        Grid->SetDataSource(Source);
+        Form->Show();
+        ProcessEvents();
+    }
+    // The rectangle of the field's cell in the data row.
+    TRect Cell(const char* FieldName, int DataRow) {
+        const int index = Orders->FieldByName(FieldName)->Index();
+        return Grid->CellRect(index + Grid->IndicatorOffset(), DataRow + Grid->TitleOffset());
+    }
+    void OpenTheListAndRest(bool WithRich);
+    void Click(const TRect& R) {
+        SendClick(Grid, R.Left + 6, R.Top + R.Height() / 2);
+        ProcessEvents();
+    }
+
+    TForm* Form = nullptr;
+    TOstraTable* Items = nullptr;
+    TOstraTable* Orders = nullptr;
+    TDataSource* Source = nullptr;
+    TCountingGrid* Grid = nullptr;
+    TqzDBCustomLookupCombo* Combo = nullptr;
+    TWinControl* Rich = nullptr;
+};
+
+// With the lookup list open over a cell the grid paints what changed and
+// then rests: a later pass of the event loop paints nothing.
+void QzDBGridInCellTest::OpenTheListAndRest(bool WithRich) {
+    Open(WithRich);
+    Grid->SetFocus();
+    Click(Cell("ItemId", 1));
+    ASSERT_EQ(Grid->CurrentCellControl(), Combo);
+    EXPECT_EQ(Combo->Text(), "Banana");
+    SendKey(Grid, VK_DOWN, {ssAlt});
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    ProcessEvents();
+    EXPECT_TRUE(RenderControlToPng(
+        Form, TestRunPath(WithRich ? "incell_open_list_rich.png" : "incell_open_list.png")));
+    EXPECT_TRUE(EventLoopRests());
+    Grid->Paints = 0;
+    ProcessEvents();
+    EXPECT_EQ(Grid->Paints, 0);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    // the keys move in the list, not the grid's record
+    ASSERT_EQ(FocusedControl(), Combo);
+    SendKeyToFocus(VK_DOWN);
+    SendKeyToFocus(VK_RETURN);
+    ProcessEvents();
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    EXPECT_EQ(Combo->Text(), "Carrot");
+    EXPECT_EQ(Orders->FieldByName("Id")->AsInteger(), 2);
+    EXPECT_EQ(Orders->FieldByName("ItemId")->AsInteger(), 3);
+}
+
+TEST_F(QzDBGridInCellTest, AnOpenLookupListLetsTheEventLoopRest) { OpenTheListAndRest(false); }
+
+TEST_F(QzDBGridInCellTest, AnOpenLookupListBesideARichColumnLetsTheEventLoopRest) {
+    OpenTheListAndRest(true);
+}
+
+// Every row's lookup cell shows the item of its own key, on the screen and
+// in an export, not the current record's.
+TEST_F(QzDBGridInCellTest, LookupCellsShowTheItemOfTheirOwnRow) {
+    Open(false);
+    Orders->MoveBy(2);
+    ProcessEvents();
+    EXPECT_TRUE(RenderControlToPng(Grid, TestRunPath("incell_lookup_cells.png")));
+    Grid->ExportOptions()->SetExportType(qzgetTxt);
+    TStringStream out;
+    Grid->ExportOptions()->SaveToStream(&out);
+    std::size_t at = 0;
+    for (const char* name : {"Apple", "Banana", "Carrot", "Cherry", "Date", "Fig"}) {
+        at = out.DataString().find(name, at);
+        ASSERT_NE(at, std::string::npos) << name << " in\n" << out.DataString();
+    }
+    EXPECT_EQ(Orders->FieldByName("Id")->AsInteger(), 3);
+}
+
+// A form with a rich edit and a lookup combo as cell controls: the grid
+// takes the focus, clicks move its cell and open the cell's control, and
+// the controls take the focus and the keys typed there.
+TEST_F(QzDBGridInCellTest, CellControlsTakeTheFocusAndCellsTheClicks) {
+    TTestModalForms modal;
+    Open(true);
+    Grid->SetFocus();
+    EXPECT_TRUE(Grid->Focused());
+    Click(Cell("Notes", 2));
+    EXPECT_EQ(Orders->FieldByName("Id")->AsInteger(), 3);
+    EXPECT_EQ(Grid->CurrentCellControl(), Rich);
+    ASSERT_TRUE(Rich->Visible());
+    SendText(Grid, "X");
+    ProcessEvents();
+    EXPECT_EQ(FocusedControl(), Rich);
+    EXPECT_NE(Rich->Text().find("X"), std::string::npos) << Rich->Text();
+    Click(Cell("ItemId", 4));
+    EXPECT_EQ(Orders->FieldByName("Id")->AsInteger(), 5);
+    ASSERT_EQ(Grid->CurrentCellControl(), Combo);
+    EXPECT_EQ(Combo->Text(), "Date");
+    SendKey(Grid, VK_DOWN, {ssAlt});
+    EXPECT_EQ(FocusedControl(), Combo);
+    EXPECT_TRUE(Combo->IsDroppedDown());
+    EXPECT_TRUE(RenderControlToPng(Form, TestRunPath("incell_focus.png")));
+    SendKeyToFocus(VK_ESCAPE);
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    EXPECT_TRUE(modal.Shown().empty());
+}
+
+// A 10-character date column: the open picker shows the whole date beside
+// its button, from the cell's left edge.
+TEST_F(QzDBGridInCellTest, TheDatePickerShowsTheYearBesideItsButton) {
+    Open(false);
+    Grid->SetFocus();
+    const TRect cell = Cell("Day", 2);
+    Click(cell);
+    TqzDBDateTimePicker* picker = Grid->DateTimePicker();
+    ASSERT_NE(picker, nullptr);
+    ASSERT_EQ(Grid->CurrentCellControl(), picker);
+    ASSERT_TRUE(picker->Visible());
+    EXPECT_TRUE(RenderControlToPng(Grid, TestRunPath("incell_date_picker.png")));
+    EXPECT_EQ(picker->Text(), "12/26/2026");
+    EXPECT_EQ(picker->Left(), cell.Left + 1);
+    EXPECT_GE(picker->Width(), cell.Width() - 2);
+    TBitmap measure;
+    measure.Canvas()->Font()->Assign(picker->Font());
+    // the edit's margin of two pixels each side of the text
+    EXPECT_LE(2 + measure.Canvas()->TextWidth(picker->Text()) + 2, picker->ButtonHost()->Left());
+}
+
+}  // namespace
