@@ -43,7 +43,8 @@ void TCustomRichEdit::CreateWindowHandle(const TCreateParams& Params) {
             a->Silent = true;
             QTextCursor c(a->Doc());
             a->Edit()->clear();
-            InsertDocument(c, *FSaved, true, FPixelsPerInch);
+            SetWordBreaks(a->Edit(), *FSaved);
+            LoadDocument(c, *FSaved, FPixelsPerInch);
             a->Doc()->clearUndoRedoStacks();
             a->Doc()->setModified(modified);
             a->Silent = false;

@@ -217,6 +217,54 @@ QString QtText(const std::string& s) {
 
 }  // namespace
 
+namespace {
+
+// The height in pixels below which a paragraph's layout is safe: the layout
+// keeps its lines' positions in fixed point and ends a paragraph of more
+// than about 8.4 million pixels never.
+constexpr double kMaxParagraphHeight = 4.0e6;
+// Characters without a break from which a word is long.
+constexpr std::size_t kLongWord = 16 * 1024;
+
+}  // namespace
+
+bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi) {
+    std::size_t chars = 0;
+    int halfPoints = 0;
+    for (const TRtfRun& r : p.Runs) {
+        chars += r.IsRaw() ? 1 : r.Text.size();
+        halfPoints = std::max(halfPoints, d.FormatOf(r).Size);
+    }
+    // a line about 1.5 times the font; bytes count at least the characters
+    const double lineHeight = std::max(halfPoints, 20) / 2.0 * dpi / 72.0 * 1.5;
+    return static_cast<double>(chars) * lineHeight > kMaxParagraphHeight;
+}
+
+bool HasLongWord(const TRtfDocument& d) {
+    for (const TRtfParagraph& p : d.Paragraphs) {
+        std::size_t run = 0;
+        for (const TRtfRun& r : p.Runs) {
+            if (r.IsRaw()) {
+                run = 0;
+                continue;
+            }
+            for (const char ch : r.Text) {
+                if (ch == ' ' || ch == '\t' || ch == '\n' || ch == '-')
+                    run = 0;
+                else if (++run >= kLongWord)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+void SetWordBreaks(QTextEdit* Edit, const TRtfDocument& d) {
+    const QTextOption::WrapMode mode =
+        HasLongWord(d) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (Edit->wordWrapMode() != mode) Edit->setWordWrapMode(mode);
+}
+
 // Inserts one paragraph at the cursor: the first (index 0) joins the cursor's
 // block, every later one starts a block of its own.
 void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index, bool setFirstFormat,
@@ -224,10 +272,14 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
     static int imageNumber = 0;
     QTextDocument* doc = cur.document();
     const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : formats.Of(p.Runs.front());
-    if (index > 0)
-        cur.insertBlock(BlockFormatOf(p.Format, dpi), first);
-    else if (setFirstFormat)
-        cur.setBlockFormat(BlockFormatOf(p.Format, dpi));
+    if (index > 0 || setFirstFormat) {
+        QTextBlockFormat bf = BlockFormatOf(p.Format, dpi);
+        if (TooTallToWrap(p, formats.Document(), dpi)) bf.setNonBreakableLines(true);
+        if (index > 0)
+            cur.insertBlock(bf, first);
+        else
+            cur.setBlockFormat(bf);
+    }
     if (p.Format.Bullet && (index > 0 || setFirstFormat)) {
         const QTextBlock prev = cur.block().previous();
         if (prev.isValid() && prev.textList())
@@ -265,16 +317,21 @@ void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat
         InsertParagraph(cur, d.Paragraphs[i], i, setFirstFormat, dpi, formats);
 }
 
-// Loads a whole document at the cursor of an empty document: one change
-// (laid out once, not once per run, which for a long paragraph of many
-// formats grows with the square of the runs) and no step to undo.
+// Loads a whole document at the cursor of an empty document: one change and
+// no step to undo. The text goes in with no page to lay out on (the layout
+// only forgets what changed); giving the page back lays the document out
+// from the start in steps: the first lines at once, the rest from the event
+// loop, and what comes into view when it is shown.
 void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi) {
     QTextDocument* doc = cur.document();
     const bool undo = doc->isUndoRedoEnabled();
+    const QSizeF page = doc->pageSize();
     doc->setUndoRedoEnabled(false);
+    doc->setPageSize(QSizeF(0, 0));
     cur.beginEditBlock();
     InsertDocument(cur, d, true, dpi);
     cur.endEditBlock();
+    doc->setPageSize(page);
     doc->setUndoRedoEnabled(undo);
 }
 

@@ -22,6 +22,7 @@ void TCustomRichEdit::SetDocument(const TRtfDocument& Document) {
     a->Edit()->clear();
     QTextCursor c(a->Doc());
     c.setCharFormat(a->DefaultCharFormat());
+    SetWordBreaks(a->Edit(), Document);
     LoadDocument(c, Document, FPixelsPerInch);
     a->Doc()->clearUndoRedoStacks();
     a->Doc()->setModified(false);

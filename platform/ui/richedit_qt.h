@@ -57,6 +57,7 @@ class TCharFormatCache {
 public:
     explicit TCharFormatCache(const TRtfDocument& d) : FDoc(d), FFormats(d.Formats.size()) {}
 
+    const TRtfDocument& Document() const { return FDoc; }
     const QTextCharFormat& Of(const TRtfRun& r) {
         if (r.Format >= FFormats.size()) {
             FOther = CharFormatOf(FDoc.FormatOf(r));
@@ -81,10 +82,18 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
 // Inserts the document at the cursor; the first paragraph joins the cursor's block.
 void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi);
 
-// Loads a whole document at the cursor of an empty document: one change
-// (laid out once, not once per run, which for a long paragraph of many
-// formats grows with the square of the runs) and no step to undo.
+// Loads a whole document at the cursor of an empty document: one change, no
+// step to undo, laid out afterwards from the start in steps.
 void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi);
+// A paragraph too tall to wrap: at one character a line it could pass the
+// height the toolkit's layout of one paragraph holds (whose layout then never
+// ends); such a paragraph shows on one line.
+bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi);
+// The document has a word too long to break only between words (each of its
+// lines would look for the word's end again); its words then break anywhere.
+bool HasLongWord(const TRtfDocument& d);
+// How the edit breaks the lines of the document.
+void SetWordBreaks(QTextEdit* Edit, const TRtfDocument& d);
 // The edit's selection replaced by the document, as one undo step.
 void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi);
 // The model of the document's characters [from, to).

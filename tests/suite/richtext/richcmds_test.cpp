@@ -11,6 +11,7 @@
 #include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "support/environment.h"
 #include "suite/richtext/qzriched.h"
 
 namespace {
@@ -317,7 +318,7 @@ TEST_F(RichPopup, RendersToPng) {
     Set("some text");
     r->SelectAll();
     r->ShowReplaceDialog();
-    EXPECT_TRUE(RenderControlToPng(r->ReplaceDialog()->Form(), "/tmp/r32/replace_dialog.png"));
+    EXPECT_TRUE(RenderControlToPng(r->ReplaceDialog()->Form(), TestRunPath("replace_dialog.png")));
     r->ReplaceDialog()->CloseDialog();
 }
 

@@ -16,6 +16,7 @@
 #include "platform/ui/printers.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "support/environment.h"
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/edit/qzspinedit.h"
 #include "suite/richtext/qzpagesetup.h"
@@ -50,7 +51,7 @@ protected:
     TForm* form = new TForm(nullptr);
     TqzCustomRichEdit* r = new TqzCustomRichEdit(form);
     std::string pdf =
-        "/tmp/r32/print_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".pdf";
+        TestRunPath("print_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".pdf");
     RichPrint() {
         form->SetBounds(0, 0, 400, 300);
         r->SetParent(form);
@@ -180,7 +181,7 @@ TEST_F(RichPrint, PrintedPageWithHeaderAndFooterAsPng) {
     Load(20);
     r->Print("Png");
     ASSERT_EQ(printers.PageCount(), 2);
-    printers.Page(0)->SaveToFile("/tmp/r32/printed_page1.png");
+    printers.Page(0)->SaveToFile(TestRunPath("printed_page1.png"));
     // the header's separator: a dark line across the text width under the header
     TBitmap* page = printers.Page(0);
     bool line = false;
@@ -263,7 +264,7 @@ TEST_F(RichPrint, PreviewZoomPagesKeysAndPrintingARange) {
         const int m = 10;                         // a tenth of an inch at 96 ppi
         EXPECT_EQ(p->PaintBox()->Left(), m);
         EXPECT_EQ(p->PaintBox()->Width(), p->ScrollBox()->ClientWidth() - (25 + 16 + 1));
-        RenderControlToPng(p, "/tmp/r32/preview_fit.png");
+        RenderControlToPng(p, TestRunPath("preview_fit.png"));
         p->SetZoom("100");
         EXPECT_EQ(p->PaintBox()->Width(), 850 * 96 / 100);
         EXPECT_EQ(p->PaintBox()->Height(), 1100 * 96 / 100);
@@ -272,7 +273,7 @@ TEST_F(RichPrint, PreviewZoomPagesKeysAndPrintingARange) {
         EXPECT_EQ(p->PaintBox()->Width(), 408);
         p->SetZoom("WholePage");
         EXPECT_LE(p->PaintBox()->Height(), p->ScrollBox()->ClientHeight() - 20);
-        RenderControlToPng(p, "/tmp/r32/preview_whole.png");
+        RenderControlToPng(p, TestRunPath("preview_whole.png"));
         p->SetZoom("200");
         SendKeyToFocus(VK_NEXT);
         EXPECT_EQ(p->PageEdit()->Value(), 2);
@@ -306,7 +307,7 @@ TEST_F(RichPrint, PreviewPageBesidePrintedPage) {
     Load(20);
     r->PrintHeader()->Font()->SetSize(14);
     r->Print("Side");
-    printers.Page(0)->SaveToFile("/tmp/r32/side_printed.png");
+    printers.Page(0)->SaveToFile(TestRunPath("side_printed.png"));
     TqzRtfPreviewForm p(nullptr);
     p.SetRichEdit(r);
     p.SetBounds(0, 0, 727, 900);
@@ -317,8 +318,8 @@ TEST_F(RichPrint, PreviewPageBesidePrintedPage) {
     TBitmap b;
     b.SetSize(p.Metafile()->Width(), p.Metafile()->Height());
     b.Canvas()->StretchDraw(Rect(0, 0, b.Width(), b.Height()), p.Metafile());
-    b.SaveToFile("/tmp/r32/side_preview.png");
-    RenderControlToPng(&p, "/tmp/r32/preview_form.png");
+    b.SaveToFile(TestRunPath("side_preview.png"));
+    RenderControlToPng(&p, TestRunPath("preview_form.png"));
 }
 
 TEST(RichMetafile, RecordsAndReplaysScaled) {
