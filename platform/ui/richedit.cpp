@@ -44,7 +44,7 @@ void TCustomRichEdit::CreateWindowHandle(const TCreateParams& Params) {
             QTextCursor c(a->Doc());
             a->Edit()->clear();
             SetWordBreaks(a->Edit(), *FSaved);
-            LoadDocument(c, *FSaved, FPixelsPerInch);
+            LoadDocument(c, *FSaved, FPixelsPerInch, a->Edit());
             a->Doc()->clearUndoRedoStacks();
             a->Doc()->setModified(modified);
             a->Silent = false;

@@ -322,7 +322,7 @@ void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat
 // only forgets what changed); giving the page back lays the document out
 // from the start in steps: the first lines at once, the rest from the event
 // loop, and what comes into view when it is shown.
-void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi) {
+void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* Edit) {
     QTextDocument* doc = cur.document();
     const bool undo = doc->isUndoRedoEnabled();
     const QSizeF page = doc->pageSize();
@@ -331,6 +331,9 @@ void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi) {
     cur.beginEditBlock();
     InsertDocument(cur, d, true, dpi);
     cur.endEditBlock();
+    // the edit's caret to the start while nothing is laid out (from the end,
+    // where the load pushed it, it would have the whole document laid out)
+    if (Edit) Edit->setTextCursor(QTextCursor(doc));
     doc->setPageSize(page);
     doc->setUndoRedoEnabled(undo);
 }

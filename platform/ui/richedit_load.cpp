@@ -23,10 +23,9 @@ void TCustomRichEdit::SetDocument(const TRtfDocument& Document) {
     QTextCursor c(a->Doc());
     c.setCharFormat(a->DefaultCharFormat());
     SetWordBreaks(a->Edit(), Document);
-    LoadDocument(c, Document, FPixelsPerInch);
+    LoadDocument(c, Document, FPixelsPerInch, a->Edit());
     a->Doc()->clearUndoRedoStacks();
     a->Doc()->setModified(false);
-    a->Edit()->moveCursor(QTextCursor::Start);
     a->Silent = false;
     a->MarkWebAddresses();
     GuardedCall(this, [this] { Change(); });

@@ -83,8 +83,9 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
 void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi);
 
 // Loads a whole document at the cursor of an empty document: one change, no
-// step to undo, laid out afterwards from the start in steps.
-void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi);
+// step to undo, laid out afterwards from the start in steps; the caret of
+// Edit (when given) at the start.
+void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* Edit = nullptr);
 // A paragraph too tall to wrap: at one character a line it could pass the
 // height the toolkit's layout of one paragraph holds (whose layout then never
 // ends); such a paragraph shows on one line.
