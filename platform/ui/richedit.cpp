@@ -69,6 +69,11 @@ TRichEditAdapter* TCustomRichEdit::Rich() {
     return static_cast<TRichEditAdapter*>(FAdapter.get());
 }
 
+bool TCustomRichEdit::LaidOut() {
+    // the layout goes from the start: the last paragraph is laid out last
+    return !HandleAllocated() || richedit_detail::LaidOut(Rich()->Doc());
+}
+
 // ---- Lines and queries
 
 int TCustomRichEdit::LineCount() { return Rich()->Doc()->blockCount(); }

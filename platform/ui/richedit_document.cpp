@@ -1,8 +1,12 @@
 // The document model in the toolkit's text document: formats both ways,
 // a document inserted at a cursor, and the model of a range read back.
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QTextLayout>
 #include <QTextList>
+#include <QTimer>
 
 #include "platform/ui/richedit_qt.h"
 
@@ -235,9 +239,11 @@ bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi) {
         chars += r.IsRaw() ? 1 : r.Text.size();
         halfPoints = std::max(halfPoints, d.FormatOf(r).Size);
     }
-    // a line about 1.5 times the font; bytes count at least the characters
-    const double lineHeight = std::max(halfPoints, 20) / 2.0 * dpi / 72.0 * 1.5;
-    return static_cast<double>(chars) * lineHeight > kMaxParagraphHeight;
+    // wrapped at 100 pixels (narrower than an edit is made), a character about
+    // half the font wide and a line 1.2 times its size high
+    const double font = std::max(halfPoints, 16) / 2.0 * dpi / 72.0;
+    const double perLine = std::max(1.0, std::floor(100.0 / (font * 0.55)));
+    return static_cast<double>(chars) / perLine * font * 1.2 > kMaxParagraphHeight;
 }
 
 bool HasLongWord(const TRtfDocument& d) {
@@ -263,6 +269,39 @@ void SetWordBreaks(QTextEdit* Edit, const TRtfDocument& d) {
     const QTextOption::WrapMode mode =
         HasLongWord(d) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
     if (Edit->wordWrapMode() != mode) Edit->setWordWrapMode(mode);
+}
+
+void HideParagraphsNotLaidOut(QTextDocument* doc) {
+    QTextBlock b = doc->lastBlock();
+    while (b.isValid() && b.isVisible() && !(b.layout() && b.layout()->lineCount() > 0)) b = b.previous();
+    const QTextBlock first = b.isValid() ? b.next() : doc->firstBlock();
+    if (!first.isValid()) return;
+    for (QTextBlock h = first; h.isValid(); h = h.next()) h.setVisible(false);
+    doc->markContentsDirty(first.position(), doc->characterCount() - first.position());
+}
+
+void BoundPage(QTextDocument* doc) {
+    const QSizeF page = doc->pageSize();
+    if (page.height() < 0) doc->setPageSize(QSizeF(page.width(), kPageHeight));
+}
+
+void GuardLayoutHeight(QTextDocument* doc) {
+    QObject::connect(doc->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, doc,
+                     [doc](const QSizeF& Size) {
+                         if (Size.height() <= kMaxDocumentHeight || doc->property("hidingRest").toBool()) return;
+                         // after the layout's step, not inside it
+                         doc->setProperty("hidingRest", true);
+                         QTimer::singleShot(0, doc, [doc] {
+                             doc->setProperty("hidingRest", false);
+                             HideParagraphsNotLaidOut(doc);
+                         });
+                     });
+}
+
+bool LaidOut(QTextDocument* doc) {
+    QTextBlock b = doc->lastBlock();
+    while (b.isValid() && !b.isVisible()) b = b.previous();
+    return !b.isValid() || (b.layout() && b.layout()->lineCount() > 0);
 }
 
 // Inserts one paragraph at the cursor: the first (index 0) joins the cursor's
@@ -334,7 +373,7 @@ void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* E
     // the edit's caret to the start while nothing is laid out (from the end,
     // where the load pushed it, it would have the whole document laid out)
     if (Edit) Edit->setTextCursor(QTextCursor(doc));
-    doc->setPageSize(page);
+    doc->setPageSize(page.height() < 0 ? QSizeF(page.width(), kPageHeight) : page);
     doc->setUndoRedoEnabled(undo);
 }
 
@@ -386,3 +425,12 @@ TRtfDocument DocumentOf(QTextDocument* doc, int from, int to, int dpi, int defau
 }
 
 }  // namespace richedit_detail
+
+void TRichTextEdit::resizeEvent(QResizeEvent* Event) {
+    if (lineWrapMode() == QTextEdit::WidgetWidth && Event->oldSize().width() != Event->size().width()) {
+        document()->setPageSize(QSizeF(viewport()->width(), richedit_detail::kPageHeight));
+        return;
+    }
+    QTextEdit::resizeEvent(Event);
+    richedit_detail::BoundPage(document());
+}

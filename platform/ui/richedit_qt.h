@@ -86,7 +86,7 @@ void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat
 // step to undo, laid out afterwards from the start in steps; the caret of
 // Edit (when given) at the start.
 void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* Edit = nullptr);
-// A paragraph too tall to wrap: at one character a line it could pass the
+// A paragraph too tall to wrap: wrapped in a narrow edit it could pass the
 // height the toolkit's layout of one paragraph holds (whose layout then never
 // ends); such a paragraph shows on one line.
 bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi);
@@ -95,6 +95,22 @@ bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi);
 bool HasLongWord(const TRtfDocument& d);
 // How the edit breaks the lines of the document.
 void SetWordBreaks(QTextEdit* Edit, const TRtfDocument& d);
+// The toolkit's layout of a page of unbounded height never ends once the text
+// passes about 8.4 million pixels (sooner with paragraph spacing); on pages of
+// a bounded height it goes on. The page is that high: no break shows.
+constexpr qreal kPageHeight = 8e6;
+// The document's page given a bounded height (none while it has no page).
+void BoundPage(QTextDocument* doc);
+// The height the laid-out document may reach: the toolkit's layout keeps
+// positions in fixed point and never ends a document of more than about 33
+// million pixels. Past it the paragraphs not yet laid out are hidden (still
+// in the content, which reads and saves whole, but not shown).
+constexpr qreal kMaxDocumentHeight = 20e6;
+void HideParagraphsNotLaidOut(QTextDocument* doc);
+// Hides them, from the event loop, when the document's layout passes that height.
+void GuardLayoutHeight(QTextDocument* doc);
+// The last shown paragraph is laid out.
+bool LaidOut(QTextDocument* doc);
 // The edit's selection replaced by the document, as one undo step.
 void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi);
 // The model of the document's characters [from, to).
@@ -121,6 +137,9 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     void dragMoveEvent(QDragMoveEvent* Event) override;
     void dropEvent(QDropEvent* Event) override;
+    // A new width lays the text out again on a page of bounded height (the
+    // toolkit's edit would lay it out on an unbounded one first).
+    void resizeEvent(QResizeEvent* Event) override;
 };
 
 // The toolkit side of the rich edit: a text edit over its document.
@@ -144,6 +163,7 @@ public:
             NotifyChanged();
         });
         QObject::connect(FWidget->document(), &QTextDocument::contentsChange, [this] { ++Changes; });
+        richedit_detail::GuardLayoutHeight(FWidget->document());
         QObject::connect(FWidget, &QTextEdit::selectionChanged, [this] { SelectionMoved(); });
         QObject::connect(FWidget, &QTextEdit::cursorPositionChanged, [this] { SelectionMoved(); });
         ApplyWrap();
@@ -213,6 +233,7 @@ public:
 
     void ApplyWrap() {
         FWidget->setLineWrapMode(FRich->WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        richedit_detail::BoundPage(Doc());
         const TScrollStyle s = FRich->ScrollBars();
         FWidget->setVerticalScrollBarPolicy(s == ssVertical || s == ssBoth ? Qt::ScrollBarAlwaysOn
                                                                            : Qt::ScrollBarAlwaysOff);

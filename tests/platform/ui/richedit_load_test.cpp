@@ -140,7 +140,7 @@ TEST_F(RichEditLoadTest, AParagraphTooTallToWrapShowsOnOneLine) {
     TRtfDocument d;
     TRtfParagraph tall, small;
     std::string words;
-    while (words.size() < 30000) words += "ab ";
+    while (words.size() < 45000) words += "ab ";
     tall.Runs = {d.Run(words, Face(144))};
     small.Runs = {d.Run("short words that wrap", Face(20))};
     d.Paragraphs = {small, tall, small};
@@ -155,6 +155,30 @@ TEST_F(RichEditLoadTest, AParagraphTooTallToWrapShowsOnOneLine) {
     r->Clear();
     ASSERT_TRUE(r->StreamIn(rtf, true, false));
     EXPECT_EQ(r->Document(), d);
+}
+
+// A document taller than the toolkit's layout holds on a page of unbounded
+// height (whose layout would never end there) is laid out to its end; a
+// narrower window lays it out again. The content is whole.
+TEST_F(RichEditLoadTest, ADocumentTallerThanAnUnboundedPageHoldsIsLaidOutToItsEnd) {
+    TRtfDocument d;
+    for (int i = 0; i < 10000; ++i) {
+        TRtfParagraph p;
+        p.Format.SpaceAfter = 20000;  // 1333 pixels
+        p.Runs = {d.Run("tall " + std::to_string(i), Face(20))};
+        d.Paragraphs.push_back(std::move(p));
+    }
+    r->SetDocument(d);
+    for (const int width : {360, 200}) {
+        r->SetBounds(10, 10, width, 200);
+        ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 120000)) << width;
+        QTextDocument* doc = Edit()->document();
+        EXPECT_GT(doc->size().height(), 13e6);
+        EXPECT_TRUE(doc->lastBlock().isVisible());
+        EXPECT_GT(InkPixels(), 20);
+    }
+    EXPECT_EQ(r->Document(), d);
+    EXPECT_EQ(r->Line(9999), "tall 9999");
 }
 
 }  // namespace
