@@ -222,7 +222,8 @@ int main(int argc, char** argv) {
         return out;
     };
     const std::vector<std::string> sizes = list("TASKMOOR_BENCH_RTF_MB", "4 20 50");
-    const std::vector<std::string> kinds = list("TASKMOOR_BENCH_RTF_KINDS", "groups paragraphs plain bold lines");
+    const std::vector<std::string> kinds =
+        list("TASKMOOR_BENCH_RTF_KINDS", "groups paragraphs plain bold lines");
     const std::vector<std::string> targets =
         list("TASKMOOR_BENCH_RTF_TARGETS", "reader richedit qzriched dbrichedit bound gridcell");
     const std::string self = argv[0];
@@ -239,8 +240,8 @@ int main(int argc, char** argv) {
                 double ms = 0, cpu = 0, laidOut = 0, longest = 0;
                 long peak = 0, held = 0;
                 unsigned long long chars = 0, size = 0;
-                const bool ok = pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf", &ms, &cpu, &peak,
-                                                    &held, &chars, &size, &laidOut, &longest) == 8;
+                const bool ok = pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf", &ms, &cpu,
+                                                    &peak, &held, &chars, &size, &laidOut, &longest) == 8;
                 if (pipe) ::pclose(pipe);
                 if (!ok) {
                     std::printf("%-11s %6s %-10s   failed\n", kind.c_str(), mb.c_str(), target.c_str());

@@ -288,7 +288,8 @@ void BoundPage(QTextDocument* doc) {
 void GuardLayoutHeight(QTextDocument* doc) {
     QObject::connect(doc->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, doc,
                      [doc](const QSizeF& Size) {
-                         if (Size.height() <= kMaxDocumentHeight || doc->property("hidingRest").toBool()) return;
+                         if (Size.height() <= kMaxDocumentHeight || doc->property("hidingRest").toBool())
+                             return;
                          // after the layout's step, not inside it
                          doc->setProperty("hidingRest", true);
                          QTimer::singleShot(0, doc, [doc] {

@@ -56,8 +56,10 @@ public:
 private:
     TTestRunFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "taskmoor_run.XXXXXX").string();
-        if (::mkdtemp(pattern.data())) FFolder = pattern;
-        else std::fprintf(stderr, "cannot make a folder under %s\n", pattern.c_str());
+        if (::mkdtemp(pattern.data()))
+            FFolder = pattern;
+        else
+            std::fprintf(stderr, "cannot make a folder under %s\n", pattern.c_str());
     }
     ~TTestRunFolder() {
         if (FFolder.empty()) return;
@@ -72,6 +74,4 @@ private:
 };
 
 // A path named Name in the run's folder.
-inline std::string TestRunPath(const std::string& Name) {
-    return TTestRunFolder::Folder() + "/" + Name;
-}
+inline std::string TestRunPath(const std::string& Name) { return TTestRunFolder::Folder() + "/" + Name; }

@@ -11,8 +11,8 @@
 #include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
-#include "support/environment.h"
 #include "suite/richtext/qzriched.h"
+#include "support/environment.h"
 
 namespace {
 

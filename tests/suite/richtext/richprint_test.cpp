@@ -16,12 +16,12 @@
 #include "platform/ui/printers.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
-#include "support/environment.h"
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/edit/qzspinedit.h"
 #include "suite/richtext/qzpagesetup.h"
 #include "suite/richtext/qzprintpreview.h"
 #include "suite/richtext/qzriched.h"
+#include "support/environment.h"
 
 namespace {
 

@@ -68,7 +68,8 @@ protected:
         s.SetPosition(0);
         e->LoadFromStream(&s, false, 0);
         ProcessEvents();
-        EXPECT_EQ(e->Line(kParagraphs - 1), "Paragraph " + std::to_string(kParagraphs - 1) + " of a large document");
+        EXPECT_EQ(e->Line(kParagraphs - 1),
+                  "Paragraph " + std::to_string(kParagraphs - 1) + " of a large document");
         const TRtfDocument d = e->Document();
         ASSERT_EQ(d.Paragraphs.size(), static_cast<std::size_t>(kParagraphs));
         ASSERT_EQ(d.Paragraphs[7].Runs.size(), 3u);
