@@ -1,23 +1,30 @@
 // Rich text loaded into the rich-edit controls against the RTF reader alone.
 //
-// Three kinds of document, each at several sizes:
+// Kinds of document, each at several sizes:
 //   groups     one paragraph of "{\b word} word " pairs (a format change every word)
 //   paragraphs formatted paragraphs of about 200 bytes, bold and coloured words
 //   plain      one paragraph of plain words
-// and five ways in:
-//   reader     RtfRead of the bytes (the floor)
+//   bold       "{\b x}" groups: one bold word as long as the document has groups
+//   lines      plain text (not RTF) of 40-byte lines
+// and the ways in:
+//   reader     RtfRead of the bytes (the floor; lines: the plain text's model)
 //   richedit   TRichEdit::StreamIn on a shown form, then the events it left
 //   qzriched   TqzCustomRichEdit::LoadFromStream (the suite's chunked read)
 //   dbrichedit TqzDBRichEdit::LoadFromBlobField of an engine table's BLOB
+//   bound      a 200 x 40 TqzDBRichEdit bound to the BLOB's field
 //   gridcell   a bound TqzDBRichEdit painting the BLOB as a grid cell (its hidden
 //              copy reads what the cell can show); the control's own load is not timed
+// After a control's load the event loop runs until the whole text is laid out:
+// the time that takes and the loop's longest pass are reported.
 //
 // Each case runs in a fresh process (the binary with --probe), so its time and
-// peak memory are its own. Sizes in MB: TASKMOOR_BENCH_RTF_MB (default "1 4 16").
+// peak memory are its own. Sizes in MB: TASKMOOR_BENCH_RTF_MB (default "4 20 50");
+// TASKMOOR_BENCH_RTF_KINDS and TASKMOOR_BENCH_RTF_TARGETS choose from the lists above.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -65,18 +72,35 @@ std::string Document(const std::string& Kind, std::size_t Bytes) {
                 if (k == 3) s += "} \\i ";
             }
             s += "\\i0 end.\\par\r\n";
+        } else if (Kind == "bold") {
+            s += "{\\b x}";
+        } else if (Kind == "word") {
+            s += w;
+        } else if (Kind == "lines") {
+            // 40 bytes a line
+            if (n == 0) s.clear();
+            char line[48];
+            std::snprintf(line, sizeof line, "Line %08zu of the plain text, %-7.7s\r\n", n, w);
+            s += line;
         } else {
             s += w;
             s += ' ';
         }
         ++n;
     }
-    s += "\\par}";
+    if (Kind != "lines") s += "\\par}";
     return s;
 }
 
 double Ms(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The CPU time of the process (all its threads), in ms: the machine is shared.
+double CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
 }
 
 // One case in this process: prints "milliseconds peak-KB held-KB characters".
@@ -94,7 +118,7 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
     }
     std::unique_ptr<TOstraTable> table;
     std::unique_ptr<TDataSource> source;
-    if (Target == "dbrichedit" || Target == "gridcell") {
+    if (Target == "dbrichedit" || Target == "gridcell" || Target == "bound") {
         table = std::make_unique<TOstraTable>(nullptr);
         table->FieldDefs()->Add("Notes", ftBlob);
         table->Open();
@@ -116,45 +140,71 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
     // the peak from here on: the bound control's own load above has its own
     std::ofstream("/proc/self/clear_refs") << "5";
     const long before = StatusKb("VmRSS:");
+    const double cpuStart = CpuMs();
     const auto start = std::chrono::steady_clock::now();
     std::size_t chars = 0;
+    TCustomRichEdit* control = nullptr;
+    auto place = [&](TCustomRichEdit* r, int Width, int Height) {
+        r->SetParent(form);
+        r->SetBounds(8, 8, Width, Height);
+        control = r;
+    };
     if (Target == "reader") {
         TRtfDocument d;
-        if (!RtfRead(data, d).Ok) return 1;
+        if (Kind == "lines")
+            d = TRtfDocument::FromPlainText(data, TRtfCharFormat());
+        else if (!RtfRead(data, d).Ok)
+            return 1;
         chars = d.PlainText().size();
     } else if (Target == "richedit") {
         auto* r = new TRichEdit(form);
-        r->SetParent(form);
-        r->SetBounds(8, 8, 600, 400);
-        if (!r->StreamIn(data, true, false)) return 1;
-        Application->ProcessMessages();
-        chars = r->Text().size();
+        place(r, 600, 400);
+        if (!r->StreamIn(data, Kind != "lines", false)) return 1;
     } else if (Target == "qzriched") {
         auto* r = new TqzDBRichEdit(form);
-        r->SetParent(form);
-        r->SetBounds(8, 8, 600, 400);
+        place(r, 600, 400);
         TMemoryStream s;
         s.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
         s.SetPosition(0);
         r->LoadFromStream(&s, false, 0);
-        Application->ProcessMessages();
-        chars = r->Text().size();
     } else if (Target == "dbrichedit") {
         auto* r = new TqzDBRichEdit(form);
-        r->SetParent(form);
-        r->SetBounds(8, 8, 600, 400);
+        place(r, 600, 400);
         r->LoadFromBlobField(table->FieldByName("Notes"));
-        Application->ProcessMessages();
-        chars = r->Text().size();
+    } else if (Target == "bound") {
+        auto* r = new TqzDBRichEdit(form);
+        place(r, 200, 40);
+        r->SetDataSource(source.get());
+        r->SetDataField("Notes");
     } else if (Target == "gridcell") {
         TBitmap bmp;
         bmp.SetSize(200, 40);
         cellControl->PaintGridCopy(bmp.Canvas(), TRect{0, 0, 200, 40});
         chars = 1;
     }
+    if (control) {
+        Application->ProcessMessages();
+        chars = control->Text().size();
+    }
     const double ms = Ms(std::chrono::steady_clock::now() - start);
-    std::printf("%.1f %ld %ld %zu %zu\n", ms, StatusKb("VmHWM:") - before, StatusKb("VmRSS:") - before, chars,
-                data.size());
+    const double cpu = CpuMs() - cpuStart;
+    const long peak = StatusKb("VmHWM:") - before, held = StatusKb("VmRSS:") - before;
+    // Then the event loop, one pass at a time as the program's own loop runs it,
+    // until the whole text is laid out: how long that takes, and the longest
+    // pass (the window not answering; a pass that waits for the layout's timer
+    // counts its wait too).
+    double laidOut = 0, longest = 0;
+    if (control) {
+        const auto loaded = std::chrono::steady_clock::now();
+        while (!control->LaidOut() && Ms(std::chrono::steady_clock::now() - loaded) < 600000) {
+            const auto pass = std::chrono::steady_clock::now();
+            Application->HandleMessage();
+            longest = std::max(longest, Ms(std::chrono::steady_clock::now() - pass));
+        }
+        laidOut = control->LaidOut() ? Ms(std::chrono::steady_clock::now() - loaded) : -1;
+    }
+    std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f\n", ms, cpu, peak, held, chars, data.size(), laidOut,
+                longest);
     std::fflush(stdout);
     std::_Exit(0);
 }
@@ -164,37 +214,43 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
 int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "--probe") == 0)
         return Probe(argc, argv, argv[2], argv[3], std::strtoull(argv[4], nullptr, 10));
-    const char* env = std::getenv("TASKMOOR_BENCH_RTF_MB");
-    std::vector<double> sizes;
-    std::istringstream in(env ? env : "1 4 16");
-    for (double mb; in >> mb;) sizes.push_back(mb);
-    const char* kinds[] = {"groups", "paragraphs", "plain"};
-    const char* targets[] = {"reader", "richedit", "qzriched", "dbrichedit", "gridcell"};
+    auto list = [](const char* Name, const char* Default) {
+        const char* env = std::getenv(Name);
+        std::istringstream in(env ? env : Default);
+        std::vector<std::string> out;
+        for (std::string w; in >> w;) out.push_back(w);
+        return out;
+    };
+    const std::vector<std::string> sizes = list("TASKMOOR_BENCH_RTF_MB", "4 20 50");
+    const std::vector<std::string> kinds =
+        list("TASKMOOR_BENCH_RTF_KINDS", "groups paragraphs plain bold lines");
+    const std::vector<std::string> targets =
+        list("TASKMOOR_BENCH_RTF_TARGETS", "reader richedit qzriched dbrichedit bound gridcell");
     const std::string self = argv[0];
-    std::printf("%-11s %7s %-11s %10s %10s %9s %9s %8s\n", "document", "MB", "target", "ms", "x reader",
-                "peak MB", "x file", "held MB");
-    for (const char* kind : kinds)
-        for (double mb : sizes) {
-            double readerMs = 0;
-            for (const char* target : targets) {
-                const auto bytes = static_cast<std::size_t>(mb * 1024 * 1024);
+    std::printf("%-11s %6s %-10s %9s %9s %8s %8s %7s %9s %9s\n", "document", "MB", "target", "ms", "cpu ms",
+                "x reader", "peak MB", "x file", "laid out", "longest");
+    for (const std::string& kind : kinds)
+        for (const std::string& mb : sizes) {
+            double readerCpu = 0;
+            for (const std::string& target : targets) {
+                const auto bytes = static_cast<std::size_t>(std::stod(mb) * 1024 * 1024);
                 const std::string command =
                     self + " --probe " + target + " " + kind + " " + std::to_string(bytes) + " 2>/dev/null";
                 FILE* pipe = ::popen(command.c_str(), "r");
-                double ms = 0;
+                double ms = 0, cpu = 0, laidOut = 0, longest = 0;
                 long peak = 0, held = 0;
                 unsigned long long chars = 0, size = 0;
-                const bool ok =
-                    pipe && std::fscanf(pipe, "%lf %ld %ld %llu %llu", &ms, &peak, &held, &chars, &size) == 5;
+                const bool ok = pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf", &ms, &cpu,
+                                                    &peak, &held, &chars, &size, &laidOut, &longest) == 8;
                 if (pipe) ::pclose(pipe);
                 if (!ok) {
-                    std::printf("%-11s %7.1f %-11s   failed\n", kind, mb, target);
+                    std::printf("%-11s %6s %-10s   failed\n", kind.c_str(), mb.c_str(), target.c_str());
                     continue;
                 }
-                if (std::strcmp(target, "reader") == 0) readerMs = ms;
-                std::printf("%-11s %7.1f %-11s %10.1f %10.2f %9.1f %9.2f %8.1f\n", kind, size / 1048576.0,
-                            target, ms, readerMs > 0 ? ms / readerMs : 0.0, peak / 1024.0,
-                            peak * 1024.0 / static_cast<double>(size), held / 1024.0);
+                if (target == "reader") readerCpu = cpu;
+                std::printf("%-11s %6.1f %-10s %9.1f %9.1f %8.2f %8.1f %7.2f %9.1f %9.1f\n", kind.c_str(),
+                            size / 1048576.0, target.c_str(), ms, cpu, readerCpu > 0 ? cpu / readerCpu : 0.0,
+                            peak / 1024.0, peak * 1024.0 / static_cast<double>(size), laidOut, longest);
                 std::fflush(stdout);
             }
         }

@@ -43,7 +43,8 @@ void TCustomRichEdit::CreateWindowHandle(const TCreateParams& Params) {
             a->Silent = true;
             QTextCursor c(a->Doc());
             a->Edit()->clear();
-            InsertDocument(c, *FSaved, true, FPixelsPerInch);
+            SetWordBreaks(a->Edit(), *FSaved);
+            LoadDocument(c, *FSaved, FPixelsPerInch, a->Edit());
             a->Doc()->clearUndoRedoStacks();
             a->Doc()->setModified(modified);
             a->Silent = false;
@@ -66,6 +67,11 @@ int TCustomRichEdit::DocumentChanges() {
 TRichEditAdapter* TCustomRichEdit::Rich() {
     HandleNeeded();
     return static_cast<TRichEditAdapter*>(FAdapter.get());
+}
+
+bool TCustomRichEdit::LaidOut() {
+    // the layout goes from the start: the last paragraph is laid out last
+    return !HandleAllocated() || richedit_detail::LaidOut(Rich()->Doc());
 }
 
 // ---- Lines and queries

@@ -91,6 +91,10 @@ public:
     // How many changes the window's document has gone through, each laid out
     // on its own; a load is one, however many runs and paragraphs it has.
     int DocumentChanges();
+    // No layout of the content waits: a load lays out what shows at once and
+    // the rest in steps from the event loop after it returns (true without a
+    // window, which has nothing to lay out).
+    bool LaidOut();
 
     // ---- Formats of the selection (at the caret: what typing gets)
     TRtfCharFormat SelAttributes(unsigned* Mask = nullptr);

@@ -1,8 +1,12 @@
 // The document model in the toolkit's text document: formats both ways,
 // a document inserted at a cursor, and the model of a range read back.
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QTextLayout>
 #include <QTextList>
+#include <QTimer>
 
 #include "platform/ui/richedit_qt.h"
 
@@ -217,6 +221,90 @@ QString QtText(const std::string& s) {
 
 }  // namespace
 
+namespace {
+
+// The height in pixels below which a paragraph's layout is safe: the layout
+// keeps its lines' positions in fixed point and ends a paragraph of more
+// than about 8.4 million pixels never.
+constexpr double kMaxParagraphHeight = 4.0e6;
+// Characters without a break from which a word is long.
+constexpr std::size_t kLongWord = 16 * 1024;
+
+}  // namespace
+
+bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi) {
+    std::size_t chars = 0;
+    int halfPoints = 0;
+    for (const TRtfRun& r : p.Runs) {
+        chars += r.IsRaw() ? 1 : r.Text.size();
+        halfPoints = std::max(halfPoints, d.FormatOf(r).Size);
+    }
+    // wrapped at 100 pixels (narrower than an edit is made), a character about
+    // half the font wide and a line 1.2 times its size high
+    const double font = std::max(halfPoints, 16) / 2.0 * dpi / 72.0;
+    const double perLine = std::max(1.0, std::floor(100.0 / (font * 0.55)));
+    return static_cast<double>(chars) / perLine * font * 1.2 > kMaxParagraphHeight;
+}
+
+bool HasLongWord(const TRtfDocument& d) {
+    for (const TRtfParagraph& p : d.Paragraphs) {
+        std::size_t run = 0;
+        for (const TRtfRun& r : p.Runs) {
+            if (r.IsRaw()) {
+                run = 0;
+                continue;
+            }
+            for (const char ch : r.Text) {
+                if (ch == ' ' || ch == '\t' || ch == '\n' || ch == '-')
+                    run = 0;
+                else if (++run >= kLongWord)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+void SetWordBreaks(QTextEdit* Edit, const TRtfDocument& d) {
+    const QTextOption::WrapMode mode =
+        HasLongWord(d) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (Edit->wordWrapMode() != mode) Edit->setWordWrapMode(mode);
+}
+
+void HideParagraphsNotLaidOut(QTextDocument* doc) {
+    QTextBlock b = doc->lastBlock();
+    while (b.isValid() && b.isVisible() && !(b.layout() && b.layout()->lineCount() > 0)) b = b.previous();
+    const QTextBlock first = b.isValid() ? b.next() : doc->firstBlock();
+    if (!first.isValid()) return;
+    for (QTextBlock h = first; h.isValid(); h = h.next()) h.setVisible(false);
+    doc->markContentsDirty(first.position(), doc->characterCount() - first.position());
+}
+
+void BoundPage(QTextDocument* doc) {
+    const QSizeF page = doc->pageSize();
+    if (page.height() < 0) doc->setPageSize(QSizeF(page.width(), kPageHeight));
+}
+
+void GuardLayoutHeight(QTextDocument* doc) {
+    QObject::connect(doc->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, doc,
+                     [doc](const QSizeF& Size) {
+                         if (Size.height() <= kMaxDocumentHeight || doc->property("hidingRest").toBool())
+                             return;
+                         // after the layout's step, not inside it
+                         doc->setProperty("hidingRest", true);
+                         QTimer::singleShot(0, doc, [doc] {
+                             doc->setProperty("hidingRest", false);
+                             HideParagraphsNotLaidOut(doc);
+                         });
+                     });
+}
+
+bool LaidOut(QTextDocument* doc) {
+    QTextBlock b = doc->lastBlock();
+    while (b.isValid() && !b.isVisible()) b = b.previous();
+    return !b.isValid() || (b.layout() && b.layout()->lineCount() > 0);
+}
+
 // Inserts one paragraph at the cursor: the first (index 0) joins the cursor's
 // block, every later one starts a block of its own.
 void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index, bool setFirstFormat,
@@ -224,10 +312,14 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
     static int imageNumber = 0;
     QTextDocument* doc = cur.document();
     const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : formats.Of(p.Runs.front());
-    if (index > 0)
-        cur.insertBlock(BlockFormatOf(p.Format, dpi), first);
-    else if (setFirstFormat)
-        cur.setBlockFormat(BlockFormatOf(p.Format, dpi));
+    if (index > 0 || setFirstFormat) {
+        QTextBlockFormat bf = BlockFormatOf(p.Format, dpi);
+        if (TooTallToWrap(p, formats.Document(), dpi)) bf.setNonBreakableLines(true);
+        if (index > 0)
+            cur.insertBlock(bf, first);
+        else
+            cur.setBlockFormat(bf);
+    }
     if (p.Format.Bullet && (index > 0 || setFirstFormat)) {
         const QTextBlock prev = cur.block().previous();
         if (prev.isValid() && prev.textList())
@@ -265,16 +357,24 @@ void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat
         InsertParagraph(cur, d.Paragraphs[i], i, setFirstFormat, dpi, formats);
 }
 
-// Loads a whole document at the cursor of an empty document: one change
-// (laid out once, not once per run, which for a long paragraph of many
-// formats grows with the square of the runs) and no step to undo.
-void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi) {
+// Loads a whole document at the cursor of an empty document: one change and
+// no step to undo. The text goes in with no page to lay out on (the layout
+// only forgets what changed); giving the page back lays the document out
+// from the start in steps: the first lines at once, the rest from the event
+// loop, and what comes into view when it is shown.
+void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* Edit) {
     QTextDocument* doc = cur.document();
     const bool undo = doc->isUndoRedoEnabled();
+    const QSizeF page = doc->pageSize();
     doc->setUndoRedoEnabled(false);
+    doc->setPageSize(QSizeF(0, 0));
     cur.beginEditBlock();
     InsertDocument(cur, d, true, dpi);
     cur.endEditBlock();
+    // the edit's caret to the start while nothing is laid out (from the end,
+    // where the load pushed it, it would have the whole document laid out)
+    if (Edit) Edit->setTextCursor(QTextCursor(doc));
+    doc->setPageSize(page.height() < 0 ? QSizeF(page.width(), kPageHeight) : page);
     doc->setUndoRedoEnabled(undo);
 }
 
@@ -326,3 +426,12 @@ TRtfDocument DocumentOf(QTextDocument* doc, int from, int to, int dpi, int defau
 }
 
 }  // namespace richedit_detail
+
+void TRichTextEdit::resizeEvent(QResizeEvent* Event) {
+    if (lineWrapMode() == QTextEdit::WidgetWidth && Event->oldSize().width() != Event->size().width()) {
+        document()->setPageSize(QSizeF(viewport()->width(), richedit_detail::kPageHeight));
+        return;
+    }
+    QTextEdit::resizeEvent(Event);
+    richedit_detail::BoundPage(document());
+}

@@ -22,10 +22,10 @@ void TCustomRichEdit::SetDocument(const TRtfDocument& Document) {
     a->Edit()->clear();
     QTextCursor c(a->Doc());
     c.setCharFormat(a->DefaultCharFormat());
-    LoadDocument(c, Document, FPixelsPerInch);
+    SetWordBreaks(a->Edit(), Document);
+    LoadDocument(c, Document, FPixelsPerInch, a->Edit());
     a->Doc()->clearUndoRedoStacks();
     a->Doc()->setModified(false);
-    a->Edit()->moveCursor(QTextCursor::Start);
     a->Silent = false;
     a->MarkWebAddresses();
     GuardedCall(this, [this] { Change(); });

@@ -57,6 +57,7 @@ class TCharFormatCache {
 public:
     explicit TCharFormatCache(const TRtfDocument& d) : FDoc(d), FFormats(d.Formats.size()) {}
 
+    const TRtfDocument& Document() const { return FDoc; }
     const QTextCharFormat& Of(const TRtfRun& r) {
         if (r.Format >= FFormats.size()) {
             FOther = CharFormatOf(FDoc.FormatOf(r));
@@ -81,10 +82,35 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
 // Inserts the document at the cursor; the first paragraph joins the cursor's block.
 void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi);
 
-// Loads a whole document at the cursor of an empty document: one change
-// (laid out once, not once per run, which for a long paragraph of many
-// formats grows with the square of the runs) and no step to undo.
-void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi);
+// Loads a whole document at the cursor of an empty document: one change, no
+// step to undo, laid out afterwards from the start in steps; the caret of
+// Edit (when given) at the start.
+void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* Edit = nullptr);
+// A paragraph too tall to wrap: wrapped in a narrow edit it could pass the
+// height the toolkit's layout of one paragraph holds (whose layout then never
+// ends); such a paragraph shows on one line.
+bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi);
+// The document has a word too long to break only between words (each of its
+// lines would look for the word's end again); its words then break anywhere.
+bool HasLongWord(const TRtfDocument& d);
+// How the edit breaks the lines of the document.
+void SetWordBreaks(QTextEdit* Edit, const TRtfDocument& d);
+// The toolkit's layout of a page of unbounded height never ends once the text
+// passes about 8.4 million pixels (sooner with paragraph spacing); on pages of
+// a bounded height it goes on. The page is that high: no break shows.
+constexpr qreal kPageHeight = 8e6;
+// The document's page given a bounded height (none while it has no page).
+void BoundPage(QTextDocument* doc);
+// The height the laid-out document may reach: the toolkit's layout keeps
+// positions in fixed point and never ends a document of more than about 33
+// million pixels. Past it the paragraphs not yet laid out are hidden (still
+// in the content, which reads and saves whole, but not shown).
+constexpr qreal kMaxDocumentHeight = 20e6;
+void HideParagraphsNotLaidOut(QTextDocument* doc);
+// Hides them, from the event loop, when the document's layout passes that height.
+void GuardLayoutHeight(QTextDocument* doc);
+// The last shown paragraph is laid out.
+bool LaidOut(QTextDocument* doc);
 // The edit's selection replaced by the document, as one undo step.
 void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi);
 // The model of the document's characters [from, to).
@@ -111,6 +137,9 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     void dragMoveEvent(QDragMoveEvent* Event) override;
     void dropEvent(QDropEvent* Event) override;
+    // A new width lays the text out again on a page of bounded height (the
+    // toolkit's edit would lay it out on an unbounded one first).
+    void resizeEvent(QResizeEvent* Event) override;
 };
 
 // The toolkit side of the rich edit: a text edit over its document.
@@ -134,6 +163,7 @@ public:
             NotifyChanged();
         });
         QObject::connect(FWidget->document(), &QTextDocument::contentsChange, [this] { ++Changes; });
+        richedit_detail::GuardLayoutHeight(FWidget->document());
         QObject::connect(FWidget, &QTextEdit::selectionChanged, [this] { SelectionMoved(); });
         QObject::connect(FWidget, &QTextEdit::cursorPositionChanged, [this] { SelectionMoved(); });
         ApplyWrap();
@@ -203,6 +233,7 @@ public:
 
     void ApplyWrap() {
         FWidget->setLineWrapMode(FRich->WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        richedit_detail::BoundPage(Doc());
         const TScrollStyle s = FRich->ScrollBars();
         FWidget->setVerticalScrollBarPolicy(s == ssVertical || s == ssBoth ? Qt::ScrollBarAlwaysOn
                                                                            : Qt::ScrollBarAlwaysOff);

@@ -2,6 +2,8 @@
 // controls; the fields hold RTF and the flows compare their plain text.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +25,7 @@ public:
             e->SetBounds(8, top, 300, 60);
             // Enter leaves the text as it is: the flows' Enter is no new line.
             e->SetWantReturns(false);
+            LoadLargeDocument(e);
             e->SetDataSource(Source);
             e->SetDataField(f);
             FEdits[f] = e;
@@ -51,6 +54,28 @@ public:
     }
 
 protected:
+    // A large document loads first (its layout goes on in steps from the event
+    // loop); the field's text then takes its place.
+    static void LoadLargeDocument(TqzDBRichEdit* e) {
+        constexpr int kParagraphs = 2500;
+        std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 ";
+        for (int i = 0; i < kParagraphs; ++i)
+            rtf += "\\pard\\li" + std::to_string(i % 3 * 240) + " Paragraph {\\b " + std::to_string(i) +
+                   "} of a large document\\par ";
+        rtf += "}";
+        TqzRichMemoryStream s;
+        s.WriteBuffer(rtf.data(), static_cast<int64_t>(rtf.size()));
+        s.SetPosition(0);
+        e->LoadFromStream(&s, false, 0);
+        ProcessEvents();
+        EXPECT_EQ(e->Line(kParagraphs - 1),
+                  "Paragraph " + std::to_string(kParagraphs - 1) + " of a large document");
+        const TRtfDocument d = e->Document();
+        ASSERT_EQ(d.Paragraphs.size(), static_cast<std::size_t>(kParagraphs));
+        ASSERT_EQ(d.Paragraphs[7].Runs.size(), 3u);
+        EXPECT_TRUE(d.FormatOf(d.Paragraphs[7].Runs[1]).Bold);
+        EXPECT_EQ(d.Paragraphs[7].Format.LeftIndent, 240);
+    }
     // Without the line end closing the last paragraph.
     static std::string Plain(std::string Text) {
         while (!Text.empty() && (Text.back() == '\n' || Text.back() == '\r')) Text.pop_back();

@@ -1,0 +1,186 @@
+// Large documents in the rich edit: laid out in steps from the event loop
+// (what shows first), words too long for a line, and a paragraph too tall
+// for the toolkit's layout; the content is whole in every case.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+#include <QTimer>
+
+#include <string>
+
+#include "platform/ui/application.h"
+#include "platform/ui/richedit.h"
+#include "support/environment.h"
+#include "support/ui/ui_probes.h"
+
+namespace {
+
+TRtfCharFormat Face(int halfPoints, bool bold = false) {
+    TRtfCharFormat f;
+    f.FontName = "DejaVu Sans";
+    f.Size = halfPoints;
+    f.Bold = bold;
+    return f;
+}
+
+// Paragraphs of a plain and a bold run, indented every other one.
+TRtfDocument ManyParagraphs(int Count) {
+    TRtfDocument d;
+    for (int i = 0; i < Count; ++i) {
+        TRtfParagraph p;
+        p.Format.LeftIndent = i % 2 ? 360 : 0;
+        p.Runs = {d.Run("Paragraph " + std::to_string(i) + " of the long document, ", Face(20)),
+                  d.Run("bold words " + std::to_string(i), Face(20, true))};
+        d.Paragraphs.push_back(std::move(p));
+    }
+    return d;
+}
+
+class RichEditLoadTest : public ::testing::Test {
+protected:
+    TShownForm f;
+    TRichEdit* r = nullptr;
+    void SetUp() override {
+        r = new TRichEdit(f.Form);
+        r->SetParent(f.Form);
+        r->SetBounds(10, 10, 360, 200);
+        f.Show();
+    }
+    QTextEdit* Edit() const { return qobject_cast<QTextEdit*>(r->Widget()); }
+    static bool LaidOut(const QTextBlock& b) { return b.layout() && b.layout()->lineCount() > 0; }
+    bool AllLaidOut() const { return LaidOut(Edit()->document()->lastBlock()); }
+    // Dark pixels of the edit's visible text.
+    int InkPixels() const {
+        const QImage img = Edit()->viewport()->grab().toImage();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (qGray(img.pixel(x, y)) < 128) ++n;
+        return n;
+    }
+};
+
+// What shows is laid out at once; the rest from the event loop, in steps
+// with other events between them, and the content is whole all along.
+TEST_F(RichEditLoadTest, ALargeDocumentIsLaidOutInStepsWhatShowsFirst) {
+    const TRtfDocument d = ManyParagraphs(4000);
+    for (const bool viaRtf : {false, true}) {
+        SCOPED_TRACE(viaRtf ? "RTF" : "document");
+        if (viaRtf)
+            ASSERT_TRUE(r->StreamIn(RtfWrite(d), true, false));
+        else
+            r->SetDocument(d);
+        QTextDocument* doc = Edit()->document();
+        EXPECT_TRUE(LaidOut(doc->firstBlock()));
+        EXPECT_FALSE(AllLaidOut());
+        EXPECT_GT(InkPixels(), 500);
+        EXPECT_FALSE(AllLaidOut());
+        if (viaRtf) EXPECT_TRUE(RenderControlToPng(f.Form, TestRunPath("richedit_large.png")));
+        EXPECT_EQ(r->Document(), d);
+        EXPECT_EQ(r->LineCount(), 4000);
+        EXPECT_EQ(r->Line(3999), "Paragraph 3999 of the long document, bold words 3999");
+
+        // an event posted now is handled before the layout ends
+        bool handled = false, laidOutWhenHandled = true;
+        QTimer::singleShot(0, [&] {
+            handled = true;
+            laidOutWhenHandled = AllLaidOut();
+        });
+        int passes = 0;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                ++passes;
+                return AllLaidOut();
+            },
+            60000));
+        EXPECT_TRUE(handled);
+        EXPECT_FALSE(laidOutWhenHandled);
+        EXPECT_GT(passes, 2);
+        // the end is where the scroll bar takes it
+        r->SetSelStart(static_cast<int>(r->Text().size()));
+        EXPECT_GT(r->PosFromChar(static_cast<int>(r->Text().size())).Y, 0);
+        EXPECT_EQ(r->Document(), d);
+    }
+}
+
+// A word longer than any line breaks anywhere (found once, not again for
+// each of its lines); the next document without one breaks between words.
+TEST_F(RichEditLoadTest, AWordLongerThanAnyLineBreaksAnywhere) {
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\pard\\f0\\fs20 start ";
+    for (int i = 0; i < 20000; ++i) rtf += "{\\b x}";
+    rtf += " end\\par}";
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    EXPECT_EQ(Edit()->wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(r->Text(), "start " + std::string(20000, 'x') + " end");
+    const TRtfDocument d = r->Document();
+    ASSERT_EQ(d.Paragraphs.size(), 1u);
+    ASSERT_EQ(d.Paragraphs[0].Runs.size(), 3u);
+    EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[1]).Bold);
+    EXPECT_EQ(d.Paragraphs[0].Runs[1].Text.size(), 20000u);
+    EXPECT_FALSE(d.FormatOf(d.Paragraphs[0].Runs[2]).Bold);
+    // the word takes many lines of the edit
+    EXPECT_GT(r->PosFromChar(6 + 20000).Y - r->PosFromChar(6).Y, 100);
+    // round trip through RTF
+    const std::string out = r->StreamOut(true, false);
+    ASSERT_TRUE(r->StreamIn(out, true, false));
+    EXPECT_EQ(r->Document(), d);
+
+    ASSERT_TRUE(r->StreamIn("{\\rtf1 two words}", true, false));
+    EXPECT_EQ(Edit()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    EXPECT_EQ(r->Text(), "two words");
+}
+
+// A paragraph that could pass the height the toolkit's layout holds (whose
+// layout would then never end) shows on one line; the others still wrap, and
+// the content is whole.
+TEST_F(RichEditLoadTest, AParagraphTooTallToWrapShowsOnOneLine) {
+    r->SetBounds(10, 10, 80, 120);
+    TRtfDocument d;
+    TRtfParagraph tall, small;
+    std::string words;
+    while (words.size() < 45000) words += "ab ";
+    tall.Runs = {d.Run(words, Face(144))};
+    small.Runs = {d.Run("short words that wrap", Face(20))};
+    d.Paragraphs = {small, tall, small};
+    r->SetDocument(d);
+    EXPECT_EQ(r->Document(), d);
+    const int tallStart = static_cast<int>(small.Runs[0].Text.size()) + 1;
+    const int tallEnd = tallStart + static_cast<int>(words.size()) - 1;
+    EXPECT_EQ(r->PosFromChar(tallEnd).Y, r->PosFromChar(tallStart).Y);
+    EXPECT_GT(r->PosFromChar(tallStart - 2).Y, r->PosFromChar(0).Y);  // the first still wraps
+    ASSERT_TRUE(WaitUntil([&] { return AllLaidOut(); }, 60000));
+    const std::string rtf = r->StreamOut(true, false);
+    r->Clear();
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    EXPECT_EQ(r->Document(), d);
+}
+
+// A document taller than the toolkit's layout holds on a page of unbounded
+// height (whose layout would never end there) is laid out to its end; a
+// narrower window lays it out again. The content is whole.
+TEST_F(RichEditLoadTest, ADocumentTallerThanAnUnboundedPageHoldsIsLaidOutToItsEnd) {
+    TRtfDocument d;
+    for (int i = 0; i < 10000; ++i) {
+        TRtfParagraph p;
+        p.Format.SpaceAfter = 20000;  // 1333 pixels
+        p.Runs = {d.Run("tall " + std::to_string(i), Face(20))};
+        d.Paragraphs.push_back(std::move(p));
+    }
+    r->SetDocument(d);
+    for (const int width : {360, 200}) {
+        r->SetBounds(10, 10, width, 200);
+        ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 120000)) << width;
+        QTextDocument* doc = Edit()->document();
+        EXPECT_GT(doc->size().height(), 13e6);
+        EXPECT_TRUE(doc->lastBlock().isVisible());
+        EXPECT_GT(InkPixels(), 20);
+    }
+    EXPECT_EQ(r->Document(), d);
+    EXPECT_EQ(r->Line(9999), "tall 9999");
+}
+
+}  // namespace
