@@ -164,7 +164,12 @@ void TfrmToDo::FormCreate(TObject*) {
     // Only Today is on screen after the start: the group tables' order waits for their tabs.
     FTables->PutOffOrders(true);
     FPageControl1->SetActivePage(FTabSheet1);
-    step([this] { PageControl1Change(this); });
+    try {
+        step([this] { PageControl1Change(this); });
+    } catch (...) {
+        FTables->PutOffOrders(false);
+        throw;
+    }
     FTables->PutOffOrders(false);
     for (TOstraTable* table : {FdCateg, FdCateg2, FdArchive_, FdList_})
         step([table] { TToDoTables::Open(table); });
