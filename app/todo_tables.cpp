@@ -68,10 +68,10 @@ void TToDoTables::ShowTaskTable(TOstraTable* Table) {
             Rebuild(Table);
         return;
     }
-    const std::string order = putOff->Order;
-    FPutOff.erase(putOff);
     // Shown first now: from its first record in order, as if built at the open.
-    Table->SetIndexFieldNames(order);
+    // An order that could not be built stays put off.
+    Table->SetIndexFieldNames(putOff->Order);
+    FPutOff.erase(putOff);
     if (!Table->Active())
         Open(Table);
     else if (Table->State() == dsBrowse)
