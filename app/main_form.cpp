@@ -34,6 +34,7 @@
 #include "platform/core/datetime.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
+#include "platform/core/memory.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
@@ -160,8 +161,16 @@ void TfrmToDo::FormCreate(TObject*) {
                 failures.push_back(e.Message());
         }
     };
+    // Only Today is on screen after the start: the group tables' order waits for their tabs.
+    FTables->PutOffOrders(true);
     FPageControl1->SetActivePage(FTabSheet1);
-    step([this] { PageControl1Change(this); });
+    try {
+        step([this] { PageControl1Change(this); });
+    } catch (...) {
+        FTables->PutOffOrders(false);
+        throw;
+    }
+    FTables->PutOffOrders(false);
     for (TOstraTable* table : {FdCateg, FdCateg2, FdArchive_, FdList_})
         step([table] { TToDoTables::Open(table); });
     step([this] { TToDoTables::OpenAndBind(FdStatus1, FdsStatus1); });
@@ -174,6 +183,8 @@ void TfrmToDo::FormCreate(TObject*) {
     step([this] { FSettings->Read(); });
     if (FdSelQuotes_->Active()) LocateQuoteOfTheDay(FdSelQuotes_, FSettings->QuoteSelected);
     FDBText1->Repaint();
+    // What the loads and sorts freed is not kept for more of them.
+    ReleaseFreeMemory();
     for (const std::string& text : failures) MessageDlg(text, mtError, TMsgDlgButtons{mbOK}, 0);
 }
 
@@ -215,13 +226,12 @@ void TfrmToDo::PageControl1Change(TObject*) {
     // A table that cannot be opened does not keep the tab's other parts from
     // their work; its error comes afterwards.
     if (page == FTabSheet1) {
-        RunEachStep({[this] { TToDoTables::ShowTaskTable(FdTask_); },
-                     [this] { FDataTask->SetDataSet(FdTask_); },
+        RunEachStep({[this] { FTables->ShowTaskTable(FdTask_); }, [this] { FDataTask->SetDataSet(FdTask_); },
                      [this] { TToDoTables::OpenAndBind(FdCateg, FDataCatg); },
                      [this] { TToDoTables::OpenAndBind(FdStatus1, FdsStatus1); },
                      [this] { FDBNavigator1->SetDataSource(FDataTask); }});
     } else if (page == FTabSheet2) {
-        RunEachStep({[this] { TToDoTables::ShowTaskTable(Fdtask2_); },
+        RunEachStep({[this] { FTables->ShowTaskTable(Fdtask2_); },
                      [this] { FDataTask->SetDataSet(Fdtask2_); },
                      [this] { TToDoTables::OpenAndBind(FdCateg2, FDataCatg); },
                      [this] { TToDoTables::OpenAndBind(FdStatus1, FdsStatus1); },
@@ -262,7 +272,7 @@ void TfrmToDo::PageControl1Change(TObject*) {
 void TfrmToDo::TabSheet7Exit(TObject*) {
     // The second file is written with its changes and its table shows them.
     // It stays open: its Today view shares its store.
-    TToDoTables::ShowTaskTable(Fdtask2_);
+    FTables->ShowTaskTable(Fdtask2_);
     TToDoTables::SaveTaskFile(FTables->Second());
     FOstraDBGrid2->Repaint();
 }

@@ -1,5 +1,6 @@
 #include "app/todo_tables.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -54,10 +55,41 @@ void TToDoTables::OpenAndBind(TOstraTable* Table, TDataSource* Source) {
 }
 
 void TToDoTables::ShowTaskTable(TOstraTable* Table) {
+    if (FPuttingOff) {
+        OpenWithoutOrder(Table);
+        return;
+    }
+    const auto putOff = std::find_if(FPutOff.begin(), FPutOff.end(),
+                                     [Table](const TPutOffOrder& p) { return p.Table == Table; });
+    if (putOff == FPutOff.end()) {
+        if (!Table->Active())
+            Open(Table);
+        else
+            Rebuild(Table);
+        return;
+    }
+    // Shown first now: from its first record in order, as if built at the open.
+    // An order that could not be built stays put off.
+    Table->SetIndexFieldNames(putOff->Order);
+    FPutOff.erase(putOff);
     if (!Table->Active())
         Open(Table);
-    else
+    else if (Table->State() == dsBrowse)
+        Table->First();
+}
+
+void TToDoTables::OpenWithoutOrder(TOstraTable* Table) {
+    if (Table->Active()) {
         Rebuild(Table);
+        return;
+    }
+    const bool known = std::any_of(FPutOff.begin(), FPutOff.end(),
+                                   [Table](const TPutOffOrder& p) { return p.Table == Table; });
+    if (!known && !Table->IndexFieldNames().empty()) {
+        FPutOff.push_back({Table, Table->IndexFieldNames()});
+        Table->SetIndexFieldNames("");
+    }
+    Open(Table);
 }
 
 void TToDoTables::SaveTaskFile(const TTaskFile& File) {
@@ -80,8 +112,9 @@ const TToDoTables::TTaskFile* TToDoTables::FileOf(const TOstraTable* Table) cons
 }
 
 void TToDoTables::ShowTodayViews() {
-    const auto show = [](const TTaskFile& File) {
-        ShowTaskTable(File.Table);
+    const auto show = [this](const TTaskFile& File) {
+        // The group table only gives the store: its order waits for its tab.
+        OpenWithoutOrder(File.Table);
         // Read again from the store: an edit in progress is posted, not dropped.
         if (File.TodayView->Active()) {
             PostEdit(File.TodayView);

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 class TDataSource;
@@ -27,8 +28,14 @@ public:
     static void Open(TOstraTable* Table);
     // Opens Table and makes it Source's dataset.
     static void OpenAndBind(TOstraTable* Table, TDataSource* Source);
-    // Opens the group table when closed, else shows the store's current records.
-    static void ShowTaskTable(TOstraTable* Table);
+    // Opens the group table when closed, else shows the store's current
+    // records. A group table opened without its order gets it here; while
+    // orders are put off, it is opened without.
+    void ShowTaskTable(TOstraTable* Table);
+    // While on, group tables are opened in store order and sorted when first
+    // shown: at start only the Today views are on screen, and they read the
+    // store alone.
+    void PutOffOrders(bool On) { FPuttingOff = On; }
     // Posts edits of both and writes the file when either holds changes.
     static void SaveTaskFile(const TTaskFile& File);
 
@@ -46,7 +53,16 @@ public:
     std::vector<TOstraTable*> All() const;
 
 private:
+    // A group table opened in store order and the order it gets when shown.
+    struct TPutOffOrder {
+        TOstraTable* Table = nullptr;
+        std::string Order;
+    };
+    void OpenWithoutOrder(TOstraTable* Table);
+
     TTaskFile FFirst, FSecond;
+    std::vector<TPutOffOrder> FPutOff;
+    bool FPuttingOff = false;
     std::vector<TOstraTable*> FOthers;
 };
 

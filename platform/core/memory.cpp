@@ -1,5 +1,6 @@
 #include "platform/core/memory.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 
 #include <cstdlib>
@@ -103,4 +104,26 @@ void FreeMemoryBlock(void* block) {
         ++n;
     }
     blocks.Kept.erase(blocks.Kept.begin(), blocks.Kept.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
+std::size_t KeptMemoryBytes() {
+    TLargeBlocks& blocks = LargeBlocks();
+    std::lock_guard lock(blocks.Lock);
+    return blocks.KeptBytes;
+}
+
+void ReleaseFreeMemory() {
+    std::vector<std::pair<void*, std::size_t>> kept;
+    {
+        TLargeBlocks& blocks = LargeBlocks();
+        std::lock_guard lock(blocks.Lock);
+        kept.swap(blocks.Kept);
+        blocks.KeptBytes = 0;
+    }
+    // Dropped first: a block the heap keeps would still hold its pages.
+    for (const auto& [p, size] : kept) {
+        ::madvise(p, size, MADV_DONTNEED);
+        std::free(p);
+    }
+    ::malloc_trim(0);
 }

@@ -27,3 +27,8 @@ constexpr std::size_t HugePageSize = 2 * 1024 * 1024;
 void* AllocateMemoryBlock(std::size_t size);
 // Frees a block of AllocateMemoryBlock; nullptr is ignored.
 void FreeMemoryBlock(void* block);
+// The bytes of freed large blocks kept for reuse.
+std::size_t KeptMemoryBytes();
+// Gives the kept blocks, and the heap's free pages, back to the system: for
+// a program done with its large loads and sorts (the end of its start).
+void ReleaseFreeMemory();

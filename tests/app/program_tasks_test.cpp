@@ -330,6 +330,39 @@ TEST_F(ProgramTasksTest, QuoteOfTheDayIsRememberedAndTheRandomQuoteShowsOnToday)
     EXPECT_TRUE(CloseProgram());
 }
 
+// Only Today is on screen after the start: the group lists are read, their
+// order waits for their tabs. Shown, each is in priority order from its first
+// row, with what Today changed meanwhile, and keeps its row when shown again.
+TEST_F(ProgramTasksTest, GroupListsAreSortedWhenTheirTabFirstShows) {
+    AddTasks("Ttask.d", {{"Later", "3", false}, {"Flagged", "1", true}, {"Soon", "0", false}});
+    AddTasks("Ttask2.d", {{"Beta", "4", false}, {"Alpha", "2", true}});
+    Start();
+    EXPECT_EQ(Form->dTask_()->IndexFieldNames(), "");
+    EXPECT_EQ(Form->dtask2_()->IndexFieldNames(), "");
+    EXPECT_EQ(Form->tblToDay1_()->IndexFieldNames(), "priority");
+    PutText(Form->tblToDay1_(), "Action", "Flagged, edited");
+    Click(Form->spbtnSave());
+    EXPECT_EQ(Form->dTask_()->IndexFieldNames(), "");
+
+    ShowTab(Form->TabSheet1());
+    EXPECT_EQ(Form->dTask_()->IndexFieldNames(), "priority");
+    EXPECT_EQ(Form->dTask_()->RecNo(), 1);
+    EXPECT_EQ(Form->dTask_()->FieldByName("Action")->AsString(), "Soon");
+    EXPECT_EQ(Column(Form->dTask_(), "Action"), (TNames{"Soon", "Flagged, edited", "Later"}));
+    ShowTab(Form->TabSheet7());
+    ShowTab(Form->TabSheet1());
+    EXPECT_EQ(Form->dTask_()->FieldByName("Action")->AsString(), "Later");
+    EXPECT_EQ(Form->dTask_()->IndexFieldNames(), "priority");
+
+    ShowTab(Form->TabSheet2());
+    EXPECT_EQ(Form->dtask2_()->IndexFieldNames(), "Priority");
+    EXPECT_EQ(Form->dtask2_()->FieldByName("Action")->AsString(), "Alpha");
+    EXPECT_EQ(Column(Form->dtask2_(), "Action"), (TNames{"Alpha", "Beta"}));
+    EXPECT_EQ(Dialogs.Count(), 0);
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), (TNames{"Later", "Flagged, edited", "Soon"}));
+}
+
 class EmptyQuotes : public ProgramTasksTest {
 protected:
     void PrepareData() override {
