@@ -13,6 +13,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/grids.h"
 #include "platform/ui/testing.h"
 #include "suite/grid/qzdbgrid.h"
 #include "support/environment.h"
@@ -143,7 +144,14 @@ TEST_F(QzGroupRowsTest, ScrolledRowsAreComparedAgain) {
     for (int i = 1; i < 20; ++i) SendKey(Grid, VK_DOWN);
     SendKey(Grid, VK_NEXT);
     ProcessEvents();
-    TBitmap shot;
+    // Then row by row at the bottom: the window scrolls by copying.
+    for (int i = 0; i < 3; ++i) {
+        SendKey(Grid, VK_DOWN);
+        ProcessEvents();
+    }
+    TBitmap shown, shot;
+    GrabShownControl(Grid, &shown);
+    shown.SaveToFile(TestRunPath("qzgroup_scrolled_shown.png"));
     std::map<int, RowSeen> seen = Paint(shot, "qzgroup_scrolled.png");
     ASSERT_GT(seen.size(), 3u);
     const int top = seen[0].Id;
@@ -162,11 +170,59 @@ TEST_F(QzGroupRowsTest, ScrolledRowsAreComparedAgain) {
         const TRect r = Grid->CellRect(1, row + Grid->TitleOffset());
         // A row cut off by the bottom edge has no bottom pixel row to test.
         if (r.Bottom > Grid->ClientHeight()) continue;
-        if (last)
-            EXPECT_GT(BlackUnder(shot, row), 0.95) << id;
-        else
-            EXPECT_LT(BlackUnder(shot, row), 0.3) << id;  // the focus frame may darken some
+        // The focus frame may darken some of a row without a separator.
+        for (TBitmap* picture : {&shot, &shown}) {
+            if (last)
+                EXPECT_GT(BlackUnder(*picture, row), 0.95) << id;
+            else
+                EXPECT_LT(BlackUnder(*picture, row), 0.3) << id;
+        }
     }
+}
+
+TEST_F(QzGroupRowsTest, TypedGroupValueMovesTheSeparator) {
+    Open({"Home", "Home", "Work", "Work"});
+    Grid->SetGroupFieldName("Kind");
+    Grid->SetFocus();
+    Grid->SelectDataColumn(1);
+    SendKey(Grid, VK_DOWN);
+    ProcessEvents();
+    TBitmap before;
+    Paint(before, "qzgroup_before_typing.png");
+    // The current cell's focus frame dots its part of the line.
+    EXPECT_GT(BlackUnder(before, 1), 0.8);
+    EXPECT_LT(BlackUnder(before, 0), 0.3);
+    // The second Home becomes Work: it joins the run below.
+    SendKey(Grid, VK_F2);
+    ProcessEvents();
+    TInplaceEdit* editor = Grid->InplaceEditor();
+    ASSERT_NE(editor, nullptr);
+    editor->SelectAll();
+    SendText(editor, "Work");
+    // Tab writes the field and stays on the record, still editing: the
+    // window already shows the runs as they now are.
+    SendKeyToFocus(VK_TAB);
+    ProcessEvents();
+    ASSERT_EQ(Table->State(), dsEdit);
+    TBitmap shown;
+    GrabShownControl(Grid, &shown);
+    shown.SaveToFile(TestRunPath("qzgroup_shown_editing.png"));
+    EXPECT_GT(BlackUnder(shown, 0), 0.95);
+    EXPECT_LT(BlackUnder(shown, 1), 0.3);
+    SendKeyToFocus(VK_DOWN);
+    ProcessEvents();
+    ASSERT_EQ(Table->State(), dsBrowse);
+    TBitmap after;
+    std::map<int, RowSeen> seen = Paint(after, "qzgroup_after_typing.png");
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[1].Id, 2);
+    EXPECT_TRUE(seen[1].Before.First);
+    EXPECT_FALSE(seen[2].Before.First);
+    EXPECT_TRUE(seen[0].Before.Last);
+    EXPECT_GT(BlackUnder(after, 0), 0.95);
+    EXPECT_LT(BlackUnder(after, 1), 0.3);
+    EXPECT_LT(BlackUnder(after, 2), 0.3);
+    EXPECT_GT(BlackUnder(after, 3), 0.95);
 }
 
 TEST_F(QzGroupRowsTest, GroupHeadersAreDrawnByTheirOwner) {
