@@ -211,6 +211,10 @@ public:
                                        TAlignment& Alignment);
     virtual void DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect, bool& DefaultDrawing);
     virtual void DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes);
+    TqzDrawGroupHeaderCellEvent OnDrawGroupHeaderCell() const;
+    void SetOnDrawGroupHeaderCell(TqzDrawGroupHeaderCellEvent Value);
+    virtual void DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName,
+                                       const TRect& ARect, bool& DefaultDrawing);
     // The title column under the mouse while themes draw the titles (-1:
     // none), and whether the mouse is over its group header half.
     int HotTitleCol() const;
@@ -237,6 +241,14 @@ public:
     void SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value);
     TqzCustomDrawCellEvent OnAfterDrawCell() const;
     void SetOnAfterDrawCell(TqzCustomDrawCellEvent Value);
+    // Fires OnAfterDrawCell, then draws the group separator under the last
+    // row of a group when a group field is set.
+    virtual void DoAfterDrawCell(TqzCustomDrawGridCellInfo& Info);
+    // Compares the group field of the data link's active record with the
+    // rows above and below it; the answer is GroupState().
+    virtual void CalcGroupState();
+    // The group state of the row being drawn (read in the draw-cell events).
+    const TqzGroupState& GroupState() const;
     TqzURLOpenEvent OnURLOpen() const;
     void SetOnURLOpen(TqzURLOpenEvent Value);
     virtual void DoURLOpen(std::string& Link, TField* Field, bool& UseDefault);

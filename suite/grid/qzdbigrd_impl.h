@@ -130,4 +130,6 @@ public:
     TqzCalcTitleAttributesEvent OnCalcTitleAttributes;
     TqzDrawTitleCellEvent OnDrawTitleCell;
     TqzCalcTitleImageEvent OnCalcTitleImage;
+    TqzDrawGroupHeaderCellEvent OnDrawGroupHeaderCell;
+    TqzGroupState GroupState;
 };

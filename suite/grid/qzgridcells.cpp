@@ -78,8 +78,10 @@ void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState A
     if ((!G.FImpl->GroupFieldName.empty() || G.FImpl->OnBeforeDrawCell) && G.FImpl->DataLink->Active()) {
         const bool dataRow = FInfo.DataRow >= 0 && FInfo.DataRow < G.FImpl->DataLink->RecordCount();
         const int saved = G.FImpl->DataLink->ActiveRecord();
+        G.FImpl->GroupState = {};
         if (dataRow) G.FImpl->DataLink->SetActiveRecord(FInfo.DataRow);
         try {
+            if (dataRow) G.CalcGroupState();
             G.FImpl->OnBeforeDrawCell(&G, FInfo);
         } catch (...) {
             G.FImpl->DataLink->SetActiveRecord(saved);
@@ -96,7 +98,42 @@ void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState A
         }
     }
     DrawParts(ACol, ARow, ARect, AState);
-    G.FImpl->OnAfterDrawCell(&G, FInfo);
+    G.DoAfterDrawCell(FInfo);
+}
+
+void TqzCustomDBGrid::DoAfterDrawCell(TqzCustomDrawGridCellInfo& Info) {
+    FImpl->OnAfterDrawCell(this, Info);
+    if (FImpl->GroupFieldName.empty() || Info.DataRow < 0 || !FImpl->GroupState.Last) return;
+    // The separator: the bottom pixel row of every cell of a group's last row.
+    TCanvas* C = DrawCanvas();
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(FImpl->LineColors->FixedColor());
+    C->FillRect(Rect(Info.Rect.Left, Info.Rect.Bottom - 1, Info.Rect.Right, Info.Rect.Bottom));
+}
+
+void TqzCustomDBGrid::CalcGroupState() {
+    TqzGroupState& state = FImpl->GroupState;
+    state = {};
+    if (FImpl->GroupFieldName.empty() || !DataSetActive()) return;
+    TField* field = FImpl->DataLink->DataSet()->FindField(FImpl->GroupFieldName);
+    if (!field) return;
+    TqzGridDataLink* link = FImpl->DataLink.get();
+    const int row = link->ActiveRecord(), count = link->RecordCount();
+    if (row < 0 || row >= count) return;
+    ActiveRecordKeeper keep(link);
+    // A null value is a group of its own, apart from an empty text.
+    auto value = [&](int Row) {
+        link->SetActiveRecord(Row);
+        return field->IsNull() ? std::string("\x01null") : "=" + field->AsString();
+    };
+    const std::string own = value(row);
+    state.First = row == 0 || value(row - 1) != own;
+    // Below the last buffered row lies another record unless the buffer is
+    // not full (the dataset ends there).
+    if (row + 1 < count)
+        state.Last = value(row + 1) != own;
+    else
+        state.Last = count < link->BufferCount();
 }
 
 void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {

@@ -186,8 +186,16 @@ void TqzGridPainter::PaintGroupHeaders(TCanvas* C) {
             G.FImpl->Titles.DrawBackground(C, inner, c, true, false);
         else
             C->FillRect(inner);
-        G.WriteCellText(C, inner, 2, 2, taCenter, TqzCustomDBGrid::wctTitle | TqzCustomDBGrid::wctNoFill,
-                        column->GroupName());
+        bool defaultDrawing = true;
+        {
+            TCanvasClip clip(C, inner);
+            G.DoDrawGroupHeaderCell(C, column->GroupName(), inner, defaultDrawing);
+        }
+        if (defaultDrawing) {
+            C->Font()->Assign(G.FImpl->TitleFont.get());
+            G.WriteCellText(C, inner, 2, 2, taCenter, TqzCustomDBGrid::wctTitle | TqzCustomDBGrid::wctNoFill,
+                            column->GroupName());
+        }
         C->Brush()->SetColor(G.FImpl->LineColors->FixedColor());
         C->FillRect(Rect(span.Left, span.Bottom - 1, span.Right, span.Bottom));
     }

@@ -94,6 +94,13 @@ TqzCustomDrawCellEvent TqzCustomDBGrid::OnBeforeDrawCell() const { return FImpl-
 void TqzCustomDBGrid::SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value) { FImpl->OnBeforeDrawCell = Value; }
 TqzCustomDrawCellEvent TqzCustomDBGrid::OnAfterDrawCell() const { return FImpl->OnAfterDrawCell; }
 void TqzCustomDBGrid::SetOnAfterDrawCell(TqzCustomDrawCellEvent Value) { FImpl->OnAfterDrawCell = Value; }
+const TqzGroupState& TqzCustomDBGrid::GroupState() const { return FImpl->GroupState; }
+TqzDrawGroupHeaderCellEvent TqzCustomDBGrid::OnDrawGroupHeaderCell() const {
+    return FImpl->OnDrawGroupHeaderCell;
+}
+void TqzCustomDBGrid::SetOnDrawGroupHeaderCell(TqzDrawGroupHeaderCellEvent Value) {
+    FImpl->OnDrawGroupHeaderCell = Value;
+}
 TqzURLOpenEvent TqzCustomDBGrid::OnURLOpen() const { return FImpl->OnURLOpen; }
 void TqzCustomDBGrid::SetOnURLOpen(TqzURLOpenEvent Value) { FImpl->OnURLOpen = Value; }
 int TqzCustomDBGrid::PressedTitleCol() const { return FImpl->TitleButtonCol; }

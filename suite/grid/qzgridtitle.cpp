@@ -29,6 +29,11 @@ void TqzCustomDBGrid::DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRe
     FImpl->OnDrawTitleCell(this, ACanvas, Field, ARect, DefaultDrawing);
 }
 
+void TqzCustomDBGrid::DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName,
+                                            const TRect& ARect, bool& DefaultDrawing) {
+    FImpl->OnDrawGroupHeaderCell(this, ACanvas, GroupHeaderName, ARect, DefaultDrawing);
+}
+
 void TqzCustomDBGrid::DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes) {
     FImpl->OnCalcTitleImage(this, Field, Attributes);
 }

@@ -70,6 +70,18 @@ struct TqzTitleImageAttributes {
     TqzTitleImagePlacement Placement = tipLeft;
 };
 using TqzCalcTitleImageEvent = TEvent<TObject*, TField*, TqzTitleImageAttributes&>;
+// (Sender, Canvas, GroupHeaderName, Rect, DefaultDrawing): the header over
+// the titles of a column group; a handler that clears DefaultDrawing draws
+// it over its background.
+using TqzDrawGroupHeaderCellEvent = TEvent<TObject*, TCanvas*, const std::string&, const TRect&, bool&>;
+// Where a data row stands among the rows of equal group-field value: First
+// when the row above shows another value (or the row is the top one), Last
+// when the row below does (or the row is the dataset's last); the group
+// separator is drawn under a Last row. Both False without a group field.
+struct TqzGroupState {
+    bool First = false;
+    bool Last = false;
+};
 
 TASKMOOR_ENUM(TqzDittoDirection, qzDittoPrior, qzDittoNext, qzDittoPriorOrNext)
 TASKMOOR_ENUM(TqzDittoOption, qzdoSkipBlobFields, qzdoSkipReadOnlyFields, qzdoSkipHiddenFields)
