@@ -26,6 +26,7 @@
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
 #include "proc_status.h"
+#include "support/environment.h"
 
 namespace {
 
