@@ -554,8 +554,9 @@ private:
     // Checks the record at p, of which `avail` bytes are at hand (all there
     // is when `final`). Done: `size` is its length and `values` the value
     // room it takes at most. Short: `size` bytes are needed to go on.
-    TScan ScanRecord(const uint8_t* p, std::size_t avail, bool final, int32_t number, std::size_t& size,
-                     std::size_t& values, std::string& error) const;
+    [[gnu::always_inline]] inline TScan ScanRecord(const uint8_t* p, std::size_t avail, bool final,
+                                                   int32_t number, std::size_t& size, std::size_t& values,
+                                                   std::string& error) const;
     void ParseBatch(const TRecordBatch& batch);
     // Notes a text that is not UTF-8 (only until one is found).
     void CheckText(const uint8_t* p, std::size_t n) {
@@ -632,9 +633,9 @@ bool TOstraImageReader::ParseDescriptor(std::string_view text, int32_t fieldCoun
     return true;
 }
 
-TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, std::size_t avail, bool final,
-                                                       int32_t number, std::size_t& size, std::size_t& values,
-                                                       std::string& error) const {
+inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, std::size_t avail, bool final,
+                                                              int32_t number, std::size_t& size,
+                                                              std::size_t& values, std::string& error) const {
     auto lacking = [&](std::size_t need) {
         if (final) {
             error = SUnexpectedEndOfBuffer;
