@@ -26,6 +26,7 @@
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
 #include "proc_status.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -549,6 +550,8 @@ int main(int argc, char** argv) {
     ratio("engine save to file / plain write with fsync", "BM_Engine_SaveToFile", "BM_PlainWriteSync");
     ratio("SQLite load into memory / engine load (chunked)", "BM_SQLite_LoadToMemory", "BM_Engine_LoadFile");
     ratio("engine load (chunked) / plain read, no fill", "BM_Engine_LoadFile", "BM_PlainReadNoFill");
+    ratio("SQLite load into memory / engine load, one thread", "BM_SQLite_LoadToMemory",
+          "BM_Engine_LoadFileOneThread");
     ratio("SQLite load into memory / engine load (image)", "BM_SQLite_LoadToMemory",
           "BM_Engine_LoadFromFile");
     ratio("engine load (image) / plain read, no fill", "BM_Engine_LoadFromFile", "BM_PlainReadNoFill");

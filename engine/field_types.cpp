@@ -24,7 +24,7 @@ const char TypeLetters[OstraFieldTypeCount] = {'s', 'l', 'i', 'e', 'b', 'f', 'c'
 
 // The word before a value block: its length, and whether the block was
 // allocated on the heap (else it belongs to a store's memory).
-constexpr uint32_t HeapFlag = 0x80000000u;
+constexpr uint32_t HeapFlag = OstValueHeapFlag;
 constexpr uint32_t LengthMask = 0x7FFFFFFFu;
 
 inline char* RefOf(const uint8_t* place) {
@@ -216,15 +216,6 @@ std::string ReplaceSpaces(const std::string& name, char ch) {
 
 // ---------------------------------------------------------------------------
 // Reference values
-
-char* OstInitValueBlock(void* block, const void* data, uint32_t length, bool heap) {
-    auto* b = static_cast<char*>(block);
-    const uint32_t word = length | (heap ? HeapFlag : 0);
-    std::memcpy(b, &word, 4);
-    if (length) std::memcpy(b + 4, data, length);
-    b[4 + length] = 0;
-    return b + 4;
-}
 
 const char* OstValueData(const uint8_t* place) { return RefOf(place); }
 

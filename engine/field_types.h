@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -111,9 +112,18 @@ void OstSetValue(uint8_t* place, TOstraFieldType type, const void* data, std::si
 void OstReleaseValue(uint8_t* place);
 // Puts a new copy of src's value into dest, which must hold no reference.
 void OstCopyValue(uint8_t* dest, const uint8_t* src);
+// The length word's bit of a block on the heap.
+constexpr uint32_t OstValueHeapFlag = 0x80000000u;
 // Lays a reference into place without owning the block (for the store's
 // own memory; see record_store.h). `block` came from OstValueBlockSize bytes.
-char* OstInitValueBlock(void* block, const void* data, uint32_t length, bool heap);
+inline char* OstInitValueBlock(void* block, const void* data, uint32_t length, bool heap) {
+    auto* b = static_cast<char*>(block);
+    const uint32_t word = length | (heap ? OstValueHeapFlag : 0);
+    std::memcpy(b, &word, 4);
+    if (length) std::memcpy(b + 4, data, length);
+    b[4 + length] = 0;
+    return b + 4;
+}
 constexpr std::size_t OstValueBlockSize(std::size_t length) { return 4 + length + 1; }
 
 // The text of a SmallStr, String, Memo or FmtMemo value, up to its first zero

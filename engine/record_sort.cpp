@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <type_traits>
 
 #include "engine/record_list.h"
@@ -98,6 +99,9 @@ private:
     std::size_t FSize;
 };
 
+// The live records being sorted: the front of the caller's list.
+using TLive = std::span<TOstraRecord*>;
+
 struct TContext {
     std::span<const TOstraField* const> Fields;
     bool Fold;
@@ -117,19 +121,19 @@ struct TContext {
 // Puts the records (and their view keys, when kept) in the order of the
 // sorted entries.
 template <class Entry>
-void Reorder(std::vector<TOstraRecord*>& live, const Entry* entries, const TContext& ctx) {
+void Reorder(TLive live, const Entry* entries, const TContext& ctx) {
     const std::size_t n = live.size();
-    std::vector<TOstraRecord*> sorted(n);
+    TScratch<TOstraRecord*> before(n);
+    std::copy(live.begin(), live.end(), before.begin());
     if (ctx.ViewKeys) {
         std::vector<TOstraViewKey>& keys = *ctx.SortedKeys;
         for (std::size_t r = 0; r < n; ++r) {
-            sorted[r] = live[entries[r].Index];
+            live[r] = before[entries[r].Index];
             keys.push_back(ctx.ViewKeys[entries[r].Index]);
         }
     } else {
-        for (std::size_t r = 0; r < n; ++r) sorted[r] = live[entries[r].Index];
+        for (std::size_t r = 0; r < n; ++r) live[r] = before[entries[r].Index];
     }
-    live.swap(sorted);
 }
 
 // Entries of a sort by up to K fields. Texts keep a view of their value to
@@ -180,7 +184,7 @@ int ViewKeyFromEntryKeys(std::span<const TOstraField* const> Fields) {
 }
 
 template <std::size_t K, bool Texts>
-void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
+void SortLive(TLive live, const TContext& ctx) {
     const std::size_t n = live.size();
     const std::size_t keyed = std::min(K, ctx.Fields.size());
     const bool rest = ctx.Fields.size() > K;
@@ -243,7 +247,7 @@ void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
 }
 
 template <std::size_t K>
-void SortLive(std::vector<TOstraRecord*>& live, const TContext& ctx) {
+void SortLive(TLive live, const TContext& ctx) {
     const std::size_t keyed = std::min(K, ctx.Fields.size());
     bool texts = false;
     for (std::size_t i = 0; i < keyed; ++i) texts = texts || MayBeInexact(*ctx.Fields[i]);
@@ -328,7 +332,7 @@ bool SortByFewKeys(TTextEntry* first, TTextEntry* last, std::size_t limit, const
         start[b] = at;
         at += counts[b];
     }
-    std::vector<TTextEntry> sorted(n);
+    TScratch<TTextEntry> sorted(n);
     for (std::size_t i = 0; i < n; ++i) sorted[start[bucketOf[i]]++] = first[i];
     std::copy(sorted.begin(), sorted.end(), first);
     return true;
@@ -337,8 +341,7 @@ bool SortByFewKeys(TTextEntry* first, TTextEntry* last, std::size_t limit, const
 // Entries of equal texts, ordered by the fields after the first, then by
 // their previous order. A single second field whose keys are exact is
 // sorted by its keys; others by the values.
-void SortTiesByRest(TTextEntry* first, TTextEntry* last, const std::vector<TOstraRecord*>& live,
-                    const TContext& ctx) {
+void SortTiesByRest(TTextEntry* first, TTextEntry* last, TLive live, const TContext& ctx) {
     if (ctx.Fields.size() == 2 && !MayBeInexact(*ctx.Fields[1])) {
         const TOstraField& f = *ctx.Fields[1];
         struct TTie {
@@ -368,7 +371,7 @@ void SortTiesByRest(TTextEntry* first, TTextEntry* last, const std::vector<TOstr
 
 // A sort whose first field is a text: by that text as below, and records of
 // equal texts by the other fields.
-void SortByText(std::vector<TOstraRecord*>& live, const TOstraField& field, const TContext& ctx) {
+void SortByText(TLive live, const TOstraField& field, const TContext& ctx) {
     const bool rest = ctx.Fields.size() > 1;
     const std::size_t n = live.size();
     TScratch<TTextEntry> entries(n);
@@ -466,7 +469,7 @@ void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstr
     }
     auto firstDead = std::stable_partition(records.begin(), records.end(),
                                            [](const TOstraRecord* r) { return r->IsLive(); });
-    std::vector<TOstraRecord*> live(records.begin(), firstDead);
+    const TLive live(records.data(), static_cast<std::size_t>(firstDead - records.begin()));
     TContext ctx{fields, caseInsensitive, descending};
     // The keys are made in store order while the records are read, then put
     // in sorted order.
@@ -485,7 +488,6 @@ void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstr
         SortLive<2>(live, ctx);
     else
         SortLive<3>(live, ctx);
-    std::copy(live.begin(), live.end(), records.begin());
     if (viewKeys)
         for (std::size_t r = live.size(); r < records.size(); ++r)
             viewKeys->push_back(OstViewKey(records[r]->Data(), fields, caseInsensitive, descending));

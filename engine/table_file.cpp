@@ -472,6 +472,38 @@ inline bool IsAsciiText(const uint8_t* p, std::size_t n) {
     return (high & 0x8080808080808080ull) == 0;
 }
 
+// The length of the text at p up to its first zero byte within n, and
+// whether those bytes are ASCII: one pass, eight bytes at a time.
+inline std::size_t TextLength(const uint8_t* p, std::size_t n, bool& ascii) {
+    constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        if ((w - ones) & ~w & highs) break;  // a zero byte in this word
+        high |= w;
+    }
+    for (; i < n && p[i]; ++i) high |= p[i];
+    ascii = (high & highs) == 0;
+    return i;
+}
+
+// Copies the n bytes of a field's value; short ones without a call.
+inline void CopyField(uint8_t* to, const uint8_t* from, std::size_t n) {
+    if (n >= 8 && n <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n < 4) {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    } else {
+        std::memcpy(to, from, n);
+    }
+}
+
 }  // namespace
 
 // Records are read in two steps. The loading thread reads the image into
@@ -522,8 +554,9 @@ private:
     // Checks the record at p, of which `avail` bytes are at hand (all there
     // is when `final`). Done: `size` is its length and `values` the value
     // room it takes at most. Short: `size` bytes are needed to go on.
-    TScan ScanRecord(const uint8_t* p, std::size_t avail, bool final, int32_t number, std::size_t& size,
-                     std::size_t& values, std::string& error) const;
+    [[gnu::always_inline]] inline TScan ScanRecord(const uint8_t* p, std::size_t avail, bool final,
+                                                   int32_t number, std::size_t& size, std::size_t& values,
+                                                   std::string& error) const;
     void ParseBatch(const TRecordBatch& batch);
     // Notes a text that is not UTF-8 (only until one is found).
     void CheckText(const uint8_t* p, std::size_t n) {
@@ -600,9 +633,9 @@ bool TOstraImageReader::ParseDescriptor(std::string_view text, int32_t fieldCoun
     return true;
 }
 
-TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, std::size_t avail, bool final,
-                                                       int32_t number, std::size_t& size, std::size_t& values,
-                                                       std::string& error) const {
+inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, std::size_t avail, bool final,
+                                                              int32_t number, std::size_t& size,
+                                                              std::size_t& values, std::string& error) const {
     auto lacking = [&](std::size_t need) {
         if (final) {
             error = SUnexpectedEndOfBuffer;
@@ -675,7 +708,7 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
                     FNotUtf8.store(true, std::memory_order_relaxed);
                     check = false;
                 }
-                std::memcpy(data + f.Offset, p, n);
+                CopyField(data + f.Offset, p, n);
                 p += n;
                 used += n;
                 continue;
@@ -683,8 +716,12 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
             const auto m = static_cast<uint32_t>(GetLE32(p));
             p += 4;
             uint32_t length = m;
-            if (f.String) length = static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(p), length));
-            if (f.Text && check && !IsAsciiText(p, length) && !isUtf8(p, length)) {
+            bool ascii = true;
+            if (f.String)
+                length = static_cast<uint32_t>(TextLength(p, length, ascii));
+            else if (f.Text && check)
+                ascii = IsAsciiText(p, length);
+            if (f.Text && check && !ascii && !isUtf8(p, length)) {
                 FNotUtf8.store(true, std::memory_order_relaxed);
                 check = false;
             }

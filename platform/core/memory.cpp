@@ -2,7 +2,9 @@
 
 #include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <new>
@@ -15,8 +17,18 @@ namespace {
 // Large blocks freed are kept for the next ones of about their size, their
 // pages given back to the system lazily (MADV_FREE): a block taken again
 // before the system needed its pages is used as it is, where a new one has
-// every page zeroed by the kernel as it is first touched.
-constexpr std::size_t KeepLimit = std::size_t{512} << 20;
+// every page zeroed by the kernel as it is first touched. An eighth of the
+// machine's memory is kept at most (512 MB at least), so that the blocks of
+// a table of tens of millions of records are kept too.
+std::size_t KeepLimit() {
+    static const std::size_t limit = [] {
+        const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+        const std::size_t least = std::size_t{512} << 20;
+        if (pages <= 0 || pageSize <= 0) return least;
+        return std::max(least, static_cast<std::size_t>(pages) / 8 * static_cast<std::size_t>(pageSize));
+    }();
+    return limit;
+}
 
 struct TLargeBlocks {
     std::mutex Lock;
@@ -84,7 +96,7 @@ void FreeMemoryBlock(void* block) {
             blocks.Sizes.erase(it);
         }
     }
-    if (size == 0 || size > KeepLimit || ::madvise(block, size, MADV_FREE) != 0) {
+    if (size == 0 || size > KeepLimit() || ::madvise(block, size, MADV_FREE) != 0) {
         std::free(block);
         return;
     }
@@ -98,7 +110,7 @@ void FreeMemoryBlock(void* block) {
     blocks.KeptBytes += size;
     // Over the limit, the oldest go.
     std::size_t n = 0;
-    while (blocks.KeptBytes > KeepLimit) {
+    while (blocks.KeptBytes > KeepLimit()) {
         blocks.KeptBytes -= blocks.Kept[n].second;
         std::free(blocks.Kept[n].first);
         ++n;

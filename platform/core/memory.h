@@ -2,10 +2,11 @@
 // aligned to 2 MB, rounded up to whole 2 MB and marked so that the system may
 // back them with huge pages: a table of a million records then costs a few
 // hundred page faults, not tens of thousands. Smaller blocks come from the
-// ordinary heap. Large blocks freed (up to 512 MB of them) are kept, their
-// pages lent back to the system until it needs them, and handed out again
-// for blocks of about their size: a table loaded where another was freed
-// reuses its pages instead of having fresh ones zeroed.
+// ordinary heap. Large blocks freed (up to an eighth of the machine's
+// memory, 512 MB at least) are kept, their pages lent back to the system
+// until it needs them, and handed out again for blocks of about their size:
+// a table loaded where another was freed reuses its pages instead of having
+// fresh ones zeroed.
 #pragma once
 
 #include <cstddef>

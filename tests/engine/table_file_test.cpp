@@ -317,6 +317,30 @@ TEST(TableFile, TextThatIsNotUtf8IsReadAsWindows1252) {
     EXPECT_EQ(c.TextEncoding(), oteWindows1252);
 }
 
+TEST(TableFile, AStringEndsAtItsFirstZeroByteWhereverItLies) {
+    // Zeros before, at and after each eight-byte step; what follows a zero
+    // is not the text's, not even a byte that is not UTF-8.
+    const std::vector<std::size_t> ends = {0, 1, 7, 8, 9, 15, 16, 17, 23, 24, 40};
+    auto image = [&](const std::string& before) {
+        TestImage img = SimpleImage(static_cast<int>(ends.size()));
+        for (const std::size_t end : ends)
+            img.Byte(4).Byte(0).Byte(0).Text32(before + std::string(end, 'a') + std::string("\0\xE9z", 3) +
+                                               std::string(end % 9, 'b'));
+        return img.Build();
+    };
+    TOstraCursor c;
+    std::string error;
+    ASSERT_TRUE(LoadImage(c, image(""), error)) << error;
+    ASSERT_EQ(c.RecordCount(), static_cast<int>(ends.size()));
+    for (std::size_t i = 0; i < ends.size(); ++i)
+        EXPECT_EQ(TextOf(c, c.RecordAt(static_cast<int>(i)), "Name"), std::string(ends[i], 'a'));
+    EXPECT_EQ(c.TextEncoding(), oteUtf8);
+    // A byte that is not UTF-8 before the zero makes the table Windows-1252.
+    ASSERT_TRUE(LoadImage(c, image("\xE9"), error)) << error;
+    EXPECT_EQ(TextOf(c, c.RecordAt(3), "Name"), "\xC3\xA9" + std::string(8, 'a'));
+    EXPECT_EQ(c.TextEncoding(), oteWindows1252);
+}
+
 TEST(TableFile, CorruptDescriptorsAreReported) {
     const std::string message = SFieldDescriptionError;
     EXPECT_EQ(LoadError(TestImage().Counts(0, 1).RawDescriptor("T.A i").Build()), message);
