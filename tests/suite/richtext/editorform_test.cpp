@@ -322,6 +322,11 @@ TEST_F(RichForm, AtThePrintersWidthTheTextWrapsWhereTheRulerEnds) {
     db->HandleNeeded();
     db->SetEditWidth(rewPrinterSize);
     EXPECT_EQ(db->FormatRect(), (TRect{3, 0, 631, 1056}));
+    db->SetPrintPageSize(9);  // A4: narrower and taller
+    EXPECT_LT(db->FormatRect().Right, 631);
+    EXPECT_GT(db->FormatRect().Bottom, 1056);
+    db->SetPrintPageSize(1);
+    EXPECT_EQ(db->FormatRect(), (TRect{3, 0, 631, 1056}));
     db->SetEditWidth(rewWindowSize);
     EXPECT_LT(db->FormatRect().Right, 300);
     delete db;
