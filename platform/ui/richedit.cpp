@@ -27,6 +27,7 @@ TCustomRichEdit::TCustomRichEdit(TComponent* AOwner) : TCustomMemo(AOwner) {}
 
 TCustomRichEdit::~TCustomRichEdit() {
     Destroying();
+    KeepClipboardOrClear();
     DestroyHandle();
 }
 
@@ -196,6 +197,19 @@ std::string TCustomRichEdit::LinkAt(const TPoint& P) {
     return {};
 }
 
+void TCustomRichEdit::SetLineWidth(int Pixels) {
+    Pixels = std::max(0, Pixels);
+    if (Pixels == FLineWidth) return;
+    FLineWidth = Pixels;
+    if (auto* a = dynamic_cast<TRichEditAdapter*>(FAdapter.get())) a->ApplyWrap();
+}
+
+void TCustomRichEdit::SetHideScrollBars(bool Value) {
+    if (Value == FHideScrollBars) return;
+    FHideScrollBars = Value;
+    if (auto* a = dynamic_cast<TRichEditAdapter*>(FAdapter.get())) a->ApplyWrap();
+}
+
 void TCustomRichEdit::SetAutoURLDetect(bool Value) {
     if (Value == FAutoURLDetect) return;
     FAutoURLDetect = Value;
@@ -213,6 +227,26 @@ void TCustomRichEdit::SelectionChange() {
 
 void TCustomRichEdit::LinkClick(const std::string& Link) {
     if (FEventMask & enmLink) FOnLinkClick(this, Link);
+}
+
+void TCustomRichEdit::RequestSize(const TRect& Rect) {
+    if (FEventMask & enmRequestResize) FOnResizeRequest(this, Rect);
+}
+
+void TCustomRichEdit::ContentHeightChanged() {
+    auto* a = dynamic_cast<TRichEditAdapter*>(FAdapter.get());
+    if (!a) return;
+    const int height = a->ContentHeight();
+    if (height == FRequestedHeight) return;
+    FRequestedHeight = height;
+    const QRect vp = a->Edit()->viewport()->geometry();
+    RequestSize(Rect(vp.left(), vp.top(), vp.left() + vp.width(), vp.top() + height));
+}
+
+bool TCustomRichEdit::SaveClipboard(int NumObjects, int NumChars) {
+    bool save = true;
+    FOnSaveClipboard(this, NumObjects, NumChars, save);
+    return save;
 }
 
 void TCustomRichEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {

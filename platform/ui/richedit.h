@@ -14,6 +14,7 @@
 // drag carries it).
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/core/rtf.h"
@@ -52,13 +53,20 @@ enum : unsigned {
 // Selection types (0: empty).
 enum : unsigned { selText = 1, selObject = 2, selMultiChar = 4, selMultiObject = 8 };
 // The event mask: which notifications the control sends.
-enum : unsigned { enmChange = 1, enmSelChange = 2, enmLink = 4 };
+enum : unsigned { enmChange = 1, enmSelChange = 2, enmLink = 4, enmRequestResize = 8 };
 // Find options.
 enum : unsigned { frMatchCase = 1, frWholeWord = 2, frBackward = 4 };
 // Effects of a drag and drop of text (bits).
 enum : unsigned { deNone = 0, deCopy = 1, deMove = 2, deLink = 4 };
 
 using TRichLinkEvent = TEvent<TObject*, const std::string&>;
+// The rectangle (client coordinates) the content asks for: the text's
+// rectangle with its bottom where the content ends.
+using TRichEditResizeEvent = TEvent<TObject*, const TRect&>;
+// The control is freed while the clipboard holds what it copied there
+// (NumObjects objects, NumChars other characters): SaveClipboard false
+// takes it off the clipboard.
+using TRichEditSaveClipboard = TEvent<TObject*, int, int, bool&>;
 
 class TCustomRichEdit : public TCustomMemo {
     TASKMOOR_CLASS(TCustomRichEdit, TCustomMemo)
@@ -131,6 +139,15 @@ public:
     bool AutoURLDetect() const { return FAutoURLDetect; }
     void SetAutoURLDetect(bool Value);
     int ScreenPixelsPerInch() const { return FPixelsPerInch; }
+    // Lines wrap at this many pixels from the text's left edge (0: at the
+    // window's width); wider than the window, the text scrolls sideways with
+    // a horizontal scroll bar as needed. Only with WordWrap.
+    int LineWidth() const { return FLineWidth; }
+    void SetLineWidth(int Pixels);
+    // The scroll bars ScrollBars names show only while the content needs
+    // them (true) or always, disabled while it does not (false).
+    bool HideScrollBars() const { return FHideScrollBars; }
+    void SetHideScrollBars(bool Value);
 
     // ---- Drawing
     // Draws the lines from position From that fit whole into Rect (twips,
@@ -148,6 +165,12 @@ public:
     // A link was clicked (left button pressed and released on it).
     TRichLinkEvent OnLinkClick() const { return FOnLinkClick; }
     void SetOnLinkClick(TRichLinkEvent Value) { FOnLinkClick = Value; }
+    // The content's height changed (with enmRequestResize): a control that
+    // grows with its content sets its height from the rectangle.
+    TRichEditResizeEvent OnResizeRequest() const { return FOnResizeRequest; }
+    void SetOnResizeRequest(TRichEditResizeEvent Value) { FOnResizeRequest = Value; }
+    TRichEditSaveClipboard OnSaveClipboard() const { return FOnSaveClipboard; }
+    void SetOnSaveClipboard(TRichEditSaveClipboard Value) { FOnSaveClipboard = Value; }
 
     void Dispatch(TMessage& Message) override;
 
@@ -163,6 +186,11 @@ protected:
     virtual void SelectionChange();
     // Fires OnLinkClick (with enmLink).
     virtual void LinkClick(const std::string& Link);
+    // Fires OnResizeRequest (with enmRequestResize).
+    virtual void RequestSize(const TRect& Rect);
+    // Whether what the control copied stays on the clipboard when it is
+    // freed: OnSaveClipboard's answer (true when unassigned).
+    virtual bool SaveClipboard(int NumObjects, int NumChars);
     // Pastes "Rich Text Format" when the clipboard has it, else text.
     virtual void PasteFromClipboardRich();
     // Text dragged over the control (Drop false) or dropped on it (true):
@@ -175,9 +203,20 @@ protected:
 
 private:
     class TRichEditAdapter* Rich();
+    void ContentHeightChanged();
+    void KeepClipboardOrClear();
     bool FPlainText = false;
     bool FAutoURLDetect = false;
-    unsigned FEventMask = enmChange | enmSelChange | enmLink;
+    unsigned FEventMask = enmChange | enmSelChange | enmLink | enmRequestResize;
+    int FLineWidth = 0;
+    bool FHideScrollBars = true;
+    int FRequestedHeight = -1;
+    // what the last copy or cut put on the clipboard
+    struct TCopied {
+        std::size_t Text = 0, Rtf = 0;  // hashes
+        int Objects = 0, Chars = 0;
+    };
+    std::optional<TCopied> FCopied;
     int FPixelsPerInch = 96;
     std::size_t FLoadLimit = 0;
     bool FLoadStoppedEarly = false;
@@ -185,6 +224,8 @@ private:
     std::unique_ptr<TRtfDocument> FSaved;  // kept while the window is made again
     TNotifyEvent FOnSelectionChange;
     TRichLinkEvent FOnLinkClick;
+    TRichEditResizeEvent FOnResizeRequest;
+    TRichEditSaveClipboard FOnSaveClipboard;
 };
 
 class TRichEdit : public TCustomRichEdit {

@@ -2,6 +2,8 @@
 // Format", paste of either within MaxLength.
 #include "platform/ui/richedit.h"
 
+#include <functional>
+
 #include "platform/core/text.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/richedit_qt.h"
@@ -66,15 +68,39 @@ void TCustomRichEdit::PasteFromClipboardRich() {
     a->ReplaceSelection(ToQString(t));
 }
 
+void TCustomRichEdit::KeepClipboardOrClear() {
+    if (!FCopied) return;
+    const TCopied copied = *FCopied;
+    FCopied.reset();
+    // only while the clipboard still holds the control's copy
+    const std::map<unsigned, std::string> data = ClipboardService().GetData();
+    const auto text = data.find(CF_TEXT), rtf = data.find(CF_RTF());
+    if (text == data.end() || rtf == data.end() || std::hash<std::string>{}(text->second) != copied.Text ||
+        std::hash<std::string>{}(rtf->second) != copied.Rtf)
+        return;
+    bool save = true;
+    GuardedCall(this, [&] { save = SaveClipboard(copied.Objects, copied.Chars); });
+    if (!save) Clipboard()->Clear();
+}
+
 void TCustomRichEdit::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case WM_COPY:
     case WM_CUT:
         if (SelLength() > 0 && FAdapter) {
+            const std::string text = StreamOut(false, true), rtf = StreamOut(true, true);
             Clipboard()->Open();
-            Clipboard()->SetAsText(StreamOut(false, true));
-            Clipboard()->SetFormatData(CF_RTF(), StreamOut(true, true));
+            Clipboard()->SetAsText(text);
+            Clipboard()->SetFormatData(CF_RTF(), rtf);
             Clipboard()->Close();
+            TCopied copied{std::hash<std::string>{}(text), std::hash<std::string>{}(rtf)};
+            const QTextCursor c = Rich()->Edit()->textCursor();
+            for (QChar ch : Rich()->Text().mid(c.selectionStart(), c.selectionEnd() - c.selectionStart()))
+                if (ch == kObjectChar)
+                    ++copied.Objects;
+                else if (!ch.isLowSurrogate())
+                    ++copied.Chars;
+            FCopied = copied;
             if (Message.Msg == WM_CUT && !ReadOnly()) Rich()->ReplaceSelection(QString());
         }
         return;

@@ -3,12 +3,15 @@
 // sources include this header.
 #pragma once
 
+#include <QAbstractTextDocumentLayout>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -164,6 +167,19 @@ public:
         });
         QObject::connect(FWidget->document(), &QTextDocument::contentsChange, [this] { ++Changes; });
         richedit_detail::GuardLayoutHeight(FWidget->document());
+        for (QScrollBar* bar : {FWidget->verticalScrollBar(), FWidget->horizontalScrollBar()})
+            QObject::connect(bar, &QScrollBar::rangeChanged, &FAlive, [this] { EnableScrollBars(); });
+        // one request per pass of the event loop, after the layout's step
+        QObject::connect(Doc()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, &FAlive,
+                         [this](const QSizeF& Size) {
+                             ContentSize = Size.height();
+                             if (ResizePending) return;
+                             ResizePending = true;
+                             QTimer::singleShot(0, &FAlive, [this] {
+                                 ResizePending = false;
+                                 GuardedCall(FRich, [this] { FRich->ContentHeightChanged(); });
+                             });
+                         });
         QObject::connect(FWidget, &QTextEdit::selectionChanged, [this] { SelectionMoved(); });
         QObject::connect(FWidget, &QTextEdit::cursorPositionChanged, [this] { SelectionMoved(); });
         ApplyWrap();
@@ -231,15 +247,35 @@ public:
     void Undo() override { FWidget->undo(); }
     void ClearUndo() override { Doc()->clearUndoRedoStacks(); }
 
-    void ApplyWrap() {
-        FWidget->setLineWrapMode(FRich->WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    void ApplyWrap() override {
+        const int fixed = FRich->WordWrap() ? FRich->LineWidth() : 0;
+        if (fixed > 0) {
+            FWidget->setLineWrapMode(QTextEdit::FixedPixelWidth);
+            if (FWidget->lineWrapColumnOrWidth() != fixed) FWidget->setLineWrapColumnOrWidth(fixed);
+        } else {
+            FWidget->setLineWrapMode(FRich->WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        }
         richedit_detail::BoundPage(Doc());
         const TScrollStyle s = FRich->ScrollBars();
-        FWidget->setVerticalScrollBarPolicy(s == ssVertical || s == ssBoth ? Qt::ScrollBarAlwaysOn
-                                                                           : Qt::ScrollBarAlwaysOff);
-        FWidget->setHorizontalScrollBarPolicy(s == ssHorizontal || s == ssBoth ? Qt::ScrollBarAlwaysOn
+        const Qt::ScrollBarPolicy named =
+            FRich->HideScrollBars() ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
+        FWidget->setVerticalScrollBarPolicy(s == ssVertical || s == ssBoth ? named : Qt::ScrollBarAlwaysOff);
+        // lines wider than the window scroll sideways
+        FWidget->setHorizontalScrollBarPolicy(s == ssHorizontal || s == ssBoth ? named
+                                              : fixed > 0                      ? Qt::ScrollBarAsNeeded
                                                                                : Qt::ScrollBarAlwaysOff);
+        EnableScrollBars();
     }
+
+    // A scroll bar shown while the content does not need it is disabled.
+    void EnableScrollBars() {
+        for (QScrollBar* bar : {FWidget->verticalScrollBar(), FWidget->horizontalScrollBar()})
+            bar->setEnabled(FRich->HideScrollBars() || bar->maximum() > bar->minimum());
+    }
+
+    // The laid-out content's height in pixels (as far as the layout got:
+    // asking the layout would finish it at once).
+    int ContentHeight() const { return static_cast<int>(std::ceil(ContentSize)); }
 
     int DefaultHalfPoints() const {
         const QFont f = FWidget->font();
@@ -282,6 +318,8 @@ public:
                         Qt::DropActions Allowed);
 
     bool Silent = false;
+    bool ResizePending = false;
+    qreal ContentSize = 0;
     // Where the last typed character ended (-1: no typing run).
     int TypingEnd = -1;
     int Changes = 0;
@@ -295,6 +333,8 @@ private:
     TCustomRichEdit* FRich;
     QTextEdit* FWidget;
     QPointer<TRichTextEdit> FDragEdit;
+    // what is connected to it ends with the adapter (the widget may outlive it)
+    QObject FAlive;
 };
 
 namespace richedit_detail {

@@ -839,7 +839,7 @@ public:
     bool CanUndo() const override { return FWidget->document()->isUndoAvailable(); }
     void Undo() override { FWidget->undo(); }
     void ClearUndo() override { FWidget->document()->clearUndoRedoStacks(); }
-    void ApplyWrap() {
+    void ApplyWrap() override {
         const bool wrap = FMemo ? FMemo->WordWrap() : (FStyle & ES_AUTOHSCROLL) == 0;
         FWidget->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
         const TScrollStyle s = FMemo ? FMemo->ScrollBars() : (FStyle & WS_VSCROLL) ? ssVertical : ssNone;
@@ -972,13 +972,13 @@ void TCustomMemo::SetLines(TStrings* Value) { FLines->Assign(Value); }
 void TCustomMemo::SetWordWrap(bool Value) {
     if (Value == FWordWrap) return;
     FWordWrap = Value;
-    if (auto* a = dynamic_cast<TMemoAdapter*>(FAdapter.get())) a->ApplyWrap();
+    if (FAdapter) FAdapter->ApplyWrap();
 }
 
 void TCustomMemo::SetScrollBars(TScrollStyle Value) {
     if (Value == FScrollBars) return;
     FScrollBars = Value;
-    if (auto* a = dynamic_cast<TMemoAdapter*>(FAdapter.get())) a->ApplyWrap();
+    if (FAdapter) FAdapter->ApplyWrap();
 }
 
 void TCustomMemo::SetAlignment(TAlignment Value) {

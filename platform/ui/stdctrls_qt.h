@@ -74,6 +74,8 @@ public:
     virtual void Undo() = 0;
     virtual void ClearUndo() = 0;
     virtual void SetHideSelection(bool) {}
+    // Applies a multi-line window's WordWrap and ScrollBars.
+    virtual void ApplyWrap() {}
 
 protected:
     void NotifyChanged() { FEdit->TextChangedByWidget(); }

@@ -457,4 +457,7 @@ void TqzDBRichEdit::Publish(TPublisher<TqzDBRichEdit>& p) {
     p.Property("DataField", &TqzDBRichEdit::DataField, &TqzDBRichEdit::SetDataField);
     p.Property("ReadOnly", &TqzDBRichEdit::ReadOnly, &TqzDBRichEdit::SetReadOnly);
     p.Property("AutoDisplay", &TqzDBRichEdit::AutoDisplay, &TqzDBRichEdit::SetAutoDisplay);
+    p.Property("HideScrollBars", &TqzDBRichEdit::HideScrollBars, &TqzDBRichEdit::SetHideScrollBars);
+    p.Property("OnResizeRequest", &TqzDBRichEdit::OnResizeRequest, &TqzDBRichEdit::SetOnResizeRequest);
+    p.Property("OnSaveClipboard", &TqzDBRichEdit::OnSaveClipboard, &TqzDBRichEdit::SetOnSaveClipboard);
 }

@@ -289,7 +289,14 @@ void TqzCustomRichEdit::SetFrame(TqzEditFrame* Value) {
 void TqzCustomRichEdit::ApplyFrameLook() {
     if (!HandleAllocated()) return;
     const TRect c = ClientRect();
-    if (qzEditFrameIsActive(FFrame.get())) {
+    const TRect printer = UsesPrinterWidth() && !IsPaintCopy() ? PrinterFormatRect() : TRect{};
+    SetLineWidth(IsRectEmpty(printer) ? 0 : printer.Right - printer.Left);
+    if (!IsRectEmpty(printer)) {
+        // the page's width and height, past the window where it is smaller
+        FTextRect = printer;
+        SetEditTextRect(this, FTextRect);
+        FFrameMargins = true;
+    } else if (qzEditFrameIsActive(FFrame.get())) {
         TqzFrameTextOffsets o;
         qzGetFrameTextOffsets(FFrame.get(), o);
         // inside the borders on every side the frame may draw

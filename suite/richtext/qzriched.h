@@ -225,7 +225,9 @@ public:
     TqzMeasurementUnits MeasurementUnits() const { return FMeasurementUnits; }
     void SetMeasurementUnits(TqzMeasurementUnits Value) { FMeasurementUnits = Value; }
     TqzRichEditWidth EditWidth() const { return FEditWidth; }
-    void SetEditWidth(TqzRichEditWidth Value) { FEditWidth = Value; }
+    // At the printer's width the lines wrap at the page's text width (a
+    // horizontal scroll bar shows what passes the window).
+    void SetEditWidth(TqzRichEditWidth Value);
     TColor HighlightColor() const { return FHighlightColor; }
     void SetHighlightColor(TColor Value) { FHighlightColor = Value; }
     const std::string& EditorCaption() const { return FEditorCaption; }
@@ -261,7 +263,8 @@ public:
     // A transparent frame that is active, not at design time.
     virtual bool IsTransparent();
     // Where the text goes in the client area (the whole client area unless
-    // an active frame keeps it inside its borders).
+    // an active frame keeps it inside its borders); at the printer's width
+    // as wide as the page's text and as high as the page.
     TRect FormatRect();
     // The control's own colour while the frame's non-focus colour is shown
     // (clNone otherwise).
@@ -358,6 +361,9 @@ public:
     // The page rectangle Print uses (twips).
     TRect PrintPageTwips();
     void UpdateFormatRect();
+    // The text's rectangle at the printer's width (empty when the margins
+    // leave no room on the page).
+    TRect PrinterFormatRect();
     // The pages of the document in PageTwips as drawn on Canvas at Dpi.
     std::vector<TqzRichPage> Paginate(TCanvas* Canvas, int Dpi, const TRect& PageTwips);
     // Draws the header and footer of a page on Canvas (pixels at Dpi, the

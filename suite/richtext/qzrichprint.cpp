@@ -99,9 +99,26 @@ TRect TqzCustomRichEdit::PrintPageTwips() {
     return GetMarginRect();
 }
 
+void TqzCustomRichEdit::SetEditWidth(TqzRichEditWidth Value) {
+    if (Value == FEditWidth) return;
+    FEditWidth = Value;
+    UpdateFormatRect();
+}
+
+TRect TqzCustomRichEdit::PrinterFormatRect() {
+    TPrinter* p = Printer();
+    const int dx = std::max(1, p->XResolution()), dy = std::max(1, p->YResolution());
+    const double page = static_cast<double>(p->PhysicalPageSize().X) / dx;
+    const double margins = (UnitTextToTwips(UnitText(FPrintMargins->Left())) +
+                            UnitTextToTwips(UnitText(FPrintMargins->Right()))) /
+                           1440.0;
+    const long right = std::lround((page - margins) * ScreenPixelsPerInch()) + FGutterWidth + 4;
+    const int bottom = p->PageHeight() * Screen->PixelsPerInch() / dy;
+    if (right <= FGutterWidth + 4 || right > 100000 || bottom <= 0) return {};
+    return Rect(FGutterWidth, 0, static_cast<int>(right), bottom);
+}
+
 void TqzCustomRichEdit::UpdateFormatRect() {
-    // the text widget wraps at the window: the printer width is not shown
-    // on screen; the window's own rectangle follows the frame
     const bool was = FLoading;
     FLoading = true;
     ApplyFrameLook();

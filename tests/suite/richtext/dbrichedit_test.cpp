@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
+#include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
@@ -18,6 +20,7 @@
 #include "platform/ui/actions.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
+#include "platform/ui/clipboard.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/shell_open.h"
@@ -136,6 +139,43 @@ TEST_F(DBRichEditTest, TypingStartsEditingAndPostWritesRichText) {
     EXPECT_EQ(d.PlainText(), "Dear kind reader\r\nIndented text in blue.\r\nDeeper.");
     EXPECT_EQ(d.Paragraphs[2].Format.LeftIndent, 1440);
     EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[0]).Bold);
+}
+
+// The resize request, the clipboard question and the scroll-bar setting are
+// reached by name, as a stored form sets them, and work over a bound field.
+TEST_F(DBRichEditTest, ResizeRequestSaveClipboardAndHideScrollBarsByName) {
+    TTestClipboard clip;
+    Bind();
+    Show();
+    EXPECT_EQ(GetOrdProp(r, "HideScrollBars"), 1);
+    SetOrdProp(r, "HideScrollBars", 0);
+    EXPECT_FALSE(r->HideScrollBars());
+    std::vector<TRect> asked;
+    SetMethodProp(r, "OnResizeRequest",
+                  TMethod(TRichEditResizeEvent([&](TObject*, const TRect& R) { asked.push_back(R); })));
+    int chars = -1;
+    SetMethodProp(r, "OnSaveClipboard",
+                  TMethod(TRichEditSaveClipboard([&](TObject*, int, int Chars, bool& Save) {
+                      chars = Chars;
+                      Save = false;
+                  })));
+    r->SetFocus();
+    SendKey(r, VK_END, TShiftState{ssCtrl});
+    const std::size_t before = asked.size();
+    SendKey(r, VK_RETURN);
+    SendText(r, "one more line");
+    Application->ProcessMessages();
+    ASSERT_GT(asked.size(), before);
+    EXPECT_GT(asked.back().Bottom, asked.back().Top);
+    EXPECT_EQ(T->State(), dsEdit);
+    r->SetSelStart(0);
+    r->SetSelLength(4);
+    SendKey(r, 'C', TShiftState{ssCtrl});
+    EXPECT_EQ(clip.GetData().at(CF_TEXT), "Dear");
+    delete r;
+    r = nullptr;
+    EXPECT_EQ(chars, 4);
+    EXPECT_TRUE(clip.GetData().empty());
 }
 
 TEST_F(DBRichEditTest, EscapeBringsTheFieldBack) {

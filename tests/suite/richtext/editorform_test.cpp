@@ -39,6 +39,7 @@
 #include "suite/richtext/qzricheditform.h"
 #include "suite/richtext/qzruler.h"
 #include "suite/richtext/qztabsdlg.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -293,6 +294,59 @@ TEST_F(RichForm, DefaultOptionsHideLoadSaveAsAndJustify) {
         EXPECT_TRUE(f->Ruler()->Visible());
         EXPECT_EQ(f->RichEdit()->Text(), "Hello");
         EXPECT_TRUE(RenderControlToPng(f, Shot("richform_window.png")));
+        f->SetModalResult(mrCancel);
+    });
+    EXPECT_TRUE(seen);
+}
+
+// At the printer's width the text runs to the page's text width, where the
+// ruler ends, past the window; at the window's width it wraps at the window.
+TEST_F(RichForm, AtThePrintersWidthTheTextWrapsWhereTheRulerEnds) {
+    TTestPrinters printers(96, 0);  // Letter, no unprintable edge
+    std::string words;
+    for (int i = 0; i < 90; ++i) words += "word" + std::to_string(i) + " ";
+    Rtf("{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 " + words + "\\par");
+    // where the widest line ends: the end of its last word
+    auto widestLineEnd = [](TqzCustomRichEdit* e) {
+        const std::string t = e->Text();
+        int widest = 0;
+        for (std::size_t at = t.find(' '); at != std::string::npos; at = t.find(' ', at + 1))
+            if (e->PosFromChar(static_cast<int>(at) + 1).Y != e->PosFromChar(static_cast<int>(at)).Y)
+                widest = std::max(widest, e->PosFromChar(static_cast<int>(at)).X);
+        return widest;
+    };
+    // a control of its own: the page's text width from the gutter, as high as the page
+    auto* db = new TqzDBRichEdit(form);
+    db->SetParent(form);
+    db->SetBounds(0, 0, 300, 260);
+    db->HandleNeeded();
+    db->SetEditWidth(rewPrinterSize);
+    EXPECT_EQ(db->FormatRect(), (TRect{3, 0, 631, 1056}));
+    db->SetPrintPageSize(9);  // A4: narrower and taller
+    EXPECT_LT(db->FormatRect().Right, 631);
+    EXPECT_GT(db->FormatRect().Bottom, 1056);
+    db->SetPrintPageSize(1);
+    EXPECT_EQ(db->FormatRect(), (TRect{3, 0, 631, 1056}));
+    db->SetEditWidth(rewWindowSize);
+    EXPECT_LT(db->FormatRect().Right, 300);
+    delete db;
+    r->SetEditWidth(rewPrinterSize);
+    bool seen = false;
+    Edit([&](TqzRichEditForm* f) {
+        seen = true;
+        TqzDBRichEdit* e = f->RichEdit();
+        const int gutter = e->GutterWidth();
+        EXPECT_EQ(e->FormatRect(), (TRect{gutter, 0, gutter + 624 + 4, 1056}));
+        EXPECT_EQ(f->Ruler()->TextWidth(), 624);  // 6.5 in
+        const int end = widestLineEnd(e);
+        EXPECT_GT(end, e->ClientWidth());
+        EXPECT_LE(end, gutter + 628);
+        EXPECT_GT(end, gutter + 628 - 90);
+        EXPECT_TRUE(RenderControlToPng(f, TestRunPath("richform_printer_width.png")));
+        // the window's width again
+        e->SetEditWidth(rewWindowSize);
+        EXPECT_LT(e->FormatRect().Right, e->ClientWidth());
+        EXPECT_LE(widestLineEnd(e), e->ClientWidth());
         f->SetModalResult(mrCancel);
     });
     EXPECT_TRUE(seen);
