@@ -316,6 +316,9 @@ private:
     void CalendarSelectDate(TObject* Sender);
     void CalculatorExit(TObject* Sender, bool Accept);
     void StopTracking();
+    // Closes the drop-down without accepting; with LeaveFocus the focus stays
+    // where the user put it instead of coming back to the edit.
+    void CloseUpLeavingFocus(bool LeaveFocus);
     void TrackButton(int X, int Y);
     void UpdateCursor(int X, int Y);
     void ForwardMouse(unsigned Msg, int X, int Y);

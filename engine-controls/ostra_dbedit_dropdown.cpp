@@ -557,7 +557,11 @@ void TOstraDBEdit::FocusCheck() {
         }
         return;
     }
-    FClosingForFocusLoss = true;
+    CloseUpLeavingFocus(true);
+}
+
+void TOstraDBEdit::CloseUpLeavingFocus(bool LeaveFocus) {
+    FClosingForFocusLoss = LeaveFocus;
     try {
         CloseUp(false);
     } catch (...) {
@@ -579,12 +583,5 @@ void TOstraDBEdit::CMCancelMode(TMessage& Message) {
         return;
     // From the watch (a click outside, the window moved or deactivated): the
     // focus is where the user left it.
-    FClosingForFocusLoss = sender == nullptr;
-    try {
-        CloseUp(false);
-    } catch (...) {
-        FClosingForFocusLoss = false;
-        throw;
-    }
-    FClosingForFocusLoss = false;
+    CloseUpLeavingFocus(sender == nullptr);
 }
