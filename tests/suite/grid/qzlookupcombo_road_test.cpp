@@ -205,6 +205,15 @@ TEST_F(LookupComboRoadTest, TypedTextIsLocatedUnderTheHourglassWithTheCaseAndPar
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ("carrot", calls[0].Value);
     EXPECT_EQ((TLocateOptions{loCaseInsensitive}), calls[0].Options);
+    // The record that already holds the text needs no locate.
+    Items->Calls.clear();
+    Combo->SetFocus();
+    SendKey(Combo, 'A', {ssCtrl});
+    SendText(Combo, "CARROT");
+    Other->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ("3", Bound());
+    EXPECT_TRUE(NameSearches(Items->Calls).empty());
     // A text the list lacks reverts; the locate found nothing.
     Combo->SetFocus();
     SendKey(Combo, 'A', {ssCtrl});
