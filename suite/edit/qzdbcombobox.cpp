@@ -160,14 +160,7 @@ void TqzPopupListbox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Sta
             c->Font()->SetColor(FCombo->Font()->Color());
             c->FillRect(Rect);
         }
-        FCombo->FDrawCanvas = c;
-        try {
-            FCombo->OnDrawItem()(FCombo, Index, Rect, State);
-        } catch (...) {
-            FCombo->FDrawCanvas = nullptr;
-            throw;
-        }
-        FCombo->FDrawCanvas = nullptr;
+        FCombo->DrawItemOn(c, Index, Rect, State);
     } else if (FCombo->TwoColumnDisplay()) {
         c->FillRect(Rect);
         if (State.Contains(odSelected)) c->Font()->SetColor(clHighlightText);
@@ -260,9 +253,13 @@ void TqzDBCustomComboBox::DrawText(TCanvas* Canvas, const TRect& Rect, int X, in
         Canvas->Font()->SetColor(Font()->Color());
         Canvas->FillRect(Rect);
     }
+    DrawItemOn(Canvas, ItemIndex(), Rect, TOwnerDrawState{odFocused});
+}
+
+void TqzDBCustomComboBox::DrawItemOn(TCanvas* Canvas, int Index, const TRect& Rect, TOwnerDrawState State) {
     FDrawCanvas = Canvas;
     try {
-        FOnDrawItem(this, ItemIndex(), Rect, TOwnerDrawState{odFocused});
+        FOnDrawItem(this, Index, Rect, State);
     } catch (...) {
         FDrawCanvas = nullptr;
         throw;

@@ -195,6 +195,8 @@ protected:
 
 private:
     void SaveHistory();
+    // OnDrawItem with Canvas as the combo's Canvas while it runs.
+    void DrawItemOn(TCanvas* Canvas, int Index, const TRect& Rect, TOwnerDrawState State);
     int MatchRow(const std::string& Prefix) const;
 
     bool FMapList = false;
