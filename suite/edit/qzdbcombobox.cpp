@@ -15,6 +15,7 @@
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzproputils.h"
 #include "suite/base/qzstr.h"
+#include "suite/edit/qzeditpublish.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ void TqzPopupListbox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Sta
             c->Font()->SetColor(FCombo->Font()->Color());
             c->FillRect(Rect);
         }
-        FCombo->OnDrawItem()(FCombo, Index, Rect, State);
+        FCombo->DrawItemOn(c, Index, Rect, State);
     } else if (FCombo->TwoColumnDisplay()) {
         c->FillRect(Rect);
         if (State.Contains(odSelected)) c->Font()->SetColor(clHighlightText);
@@ -238,6 +239,32 @@ bool TqzDBCustomComboBox::IsEditableStyle() {
     if (IsOwnerDrawStyle()) return false;
     if (FStyle == csDropDownList) return FShowMatchText;
     return true;
+}
+
+void TqzDBCustomComboBox::DrawText(TCanvas* Canvas, const TRect& Rect, int X, int Y,
+                                   const std::string& Text) {
+    if (!IsOwnerDrawStyle() || !FOnDrawItem.Assigned()) {
+        inherited::DrawText(Canvas, Rect, X, Y, Text);
+        return;
+    }
+    Canvas->Brush()->SetStyle(bsSolid);
+    if (IsDroppedDown()) {
+        Canvas->Brush()->SetColor(Color());
+        Canvas->Font()->SetColor(Font()->Color());
+        Canvas->FillRect(Rect);
+    }
+    DrawItemOn(Canvas, ItemIndex(), Rect, TOwnerDrawState{odFocused});
+}
+
+void TqzDBCustomComboBox::DrawItemOn(TCanvas* Canvas, int Index, const TRect& Rect, TOwnerDrawState State) {
+    FDrawCanvas = Canvas;
+    try {
+        FOnDrawItem(this, Index, Rect, State);
+    } catch (...) {
+        FDrawCanvas = nullptr;
+        throw;
+    }
+    FDrawCanvas = nullptr;
 }
 
 int TqzDBCustomComboBox::ItemIndex() {
@@ -847,17 +874,17 @@ void TqzDBComboBox::Publish(TPublisher<TqzDBComboBox>& p) {
     p.Property(
         "Text", [](Self& c) { return c.Text(); }, [](Self& c, const std::string& v) { c.SetText(v); });
     p.Property(
-        "DataSource", [](Self& c) { return c.DataSource(); },
-        [](Self& c, TDataSource* v) { c.SetDataSource(v); });
-    p.Property(
-        "DataField", [](Self& c) { return c.DataField(); },
-        [](Self& c, const std::string& v) { c.SetDataField(v); });
-    p.Property(
-        "ReadOnly", [](Self& c) { return c.ReadOnly(); }, [](Self& c, bool v) { c.SetReadOnly(v); });
-    p.Property(
         "ItemIndex", [](Self& c) { return c.ItemIndex(); }, [](Self& c, int v) { c.SetItemIndex(v); });
+    qzPublishDataEdit(p);
     p.Property(
-        "Picture", [](Self& c) { return c.Picture(); }, [](Self& c, TqzDBPicture* v) { c.SetPicture(v); });
+        "ShowButton", [](Self& c) { return c.GetShowButton(); }, [](Self& c, bool v) { c.SetShowButton(v); });
+    p.Property("LimitEditRect", &Self::LimitEditRect, &Self::SetLimitEditRect);
     p.Property(
-        "Frame", [](Self& c) { return c.Frame(); }, [](Self& c, TqzEditFrame* v) { c.SetFrame(v); });
+        "UnboundAlignment", [](Self& c) { return c.UnboundAlignment(); },
+        [](Self& c, TAlignment v) { c.SetUnboundAlignment(v); });
+    p.Property("OnAddHistoryItem", &Self::OnAddHistoryItem, &Self::SetOnAddHistoryItem)
+        .SetTypeName("TqzAddHistoryItemEvent");
+    p.Property("OnDrawItem", &Self::OnDrawItem, &Self::SetOnDrawItem).SetTypeName("TDrawItemEvent");
+    p.Property("OnMeasureItem", &Self::OnMeasureItem, &Self::SetOnMeasureItem)
+        .SetTypeName("TMeasureItemEvent");
 }

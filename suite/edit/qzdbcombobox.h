@@ -119,6 +119,9 @@ public:
     void SetOnMeasureItem(const TMeasureItemEvent& Value) { FOnMeasureItem = Value; }
     const TqzAddHistoryItemEvent& OnAddHistoryItem() const { return FOnAddHistoryItem; }
     void SetOnAddHistoryItem(const TqzAddHistoryItemEvent& Value) { FOnAddHistoryItem = Value; }
+    // The canvas OnDrawItem draws on while it runs: the list's for a row,
+    // the edit's for the edit part of an owner-draw style.
+    TCanvas* Canvas() const { return FDrawCanvas; }
 
     // The drop-down list (nullptr until first needed) and its window.
     TqzPopupListbox* List() const { return FList; }
@@ -165,6 +168,8 @@ public:
     bool DisplayTextFromValue(std::string& Text) override;
     bool IsOwnerDrawStyle() override { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
     bool IsEditableStyle() override;
+    // Owner-draw styles with OnDrawItem: the event draws the edit part.
+    void DrawText(TCanvas* Canvas, const TRect& Rect, int X, int Y, const std::string& Text) override;
     bool HasEditText() { return !IsOwnerDrawStyle() && FStyle != csDropDownList; }
     void DropDown() override;
     void CloseUp(bool Accept) override;
@@ -190,6 +195,8 @@ protected:
 
 private:
     void SaveHistory();
+    // OnDrawItem with Canvas as the combo's Canvas while it runs.
+    void DrawItemOn(TCanvas* Canvas, int Index, const TRect& Rect, TOwnerDrawState State);
     int MatchRow(const std::string& Prefix) const;
 
     bool FMapList = false;
@@ -220,6 +227,8 @@ private:
     bool FTwoColumnDisplay = false;
     bool FClosingUp = false;
     bool FOpeningByTyping = false;
+    TCanvas* FDrawCanvas = nullptr;
+    friend class TqzPopupListbox;
 };
 
 class TqzDBComboBox : public TqzDBCustomComboBox {

@@ -497,7 +497,7 @@ void TqzDBCustomEdit::MouseLeave() {
 // ---- Painting -----------------------------------------------------------------------------
 
 bool TqzDBCustomEdit::NeedsOwnPaint() {
-    if (ControlState().Contains(csPaintCopy)) return true;
+    if (ControlState().Contains(csPaintCopy) || IsOwnerDrawStyle()) return true;
     if (!Focused()) return true;
     return !IsEditPainted();
 }
@@ -507,7 +507,7 @@ void TqzDBCustomEdit::PaintOverWidget(TCanvas* Canvas) {
 }
 
 void TqzDBCustomEdit::UpdateOwnerPaint() {
-    if (HandleAllocated()) SetEditOwnerPaint(this, !Focused() || !IsEditPainted());
+    if (HandleAllocated()) SetEditOwnerPaint(this, !Focused() || !IsEditPainted() || IsOwnerDrawStyle());
 }
 
 void TqzDBCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
@@ -564,10 +564,8 @@ void TqzDBCustomEdit::PaintEdit(TCanvas* Canvas) {
     int offX = 0, offY = 0;
     if (qzEditFrameIsActive(Frame()) && !focused) Frame()->GetTextOffsets(offX, offY, false);
     const int margin = (BorderStyle() == bsSingle ? 2 : 1) + offX;
-    const int options = (WordWrap() ? qzdtWordWrap : qzdtSingleLineVC) | qzdtNoFill;
     Canvas->Brush()->SetStyle(bsClear);
-    qzDrawTextRect(Canvas, area, margin, options, EffectiveAlignment(), text,
-                   (BorderStyle() == bsSingle ? 1 : 0) + offY);
+    DrawText(Canvas, area, margin, (BorderStyle() == bsSingle ? 1 : 0) + offY, text);
     Canvas->Brush()->SetStyle(bsSolid);
     if (qzEditFrameIsActive(Frame())) DrawFrame(Canvas);
     if (highlight) {
@@ -577,6 +575,11 @@ void TqzDBCustomEdit::PaintEdit(TCanvas* Canvas) {
         InflateRect(inner, -1, -1);
         DrawFocusRect(Canvas, inner);
     }
+}
+
+void TqzDBCustomEdit::DrawText(TCanvas* Canvas, const TRect& Rect, int X, int Y, const std::string& Text) {
+    const int options = (WordWrap() ? qzdtWordWrap : qzdtSingleLineVC) | qzdtNoFill;
+    qzDrawTextRect(Canvas, Rect, X, options, EffectiveAlignment(), Text, Y);
 }
 
 // ---- Grid hosts -----------------------------------------------------------------------------

@@ -258,6 +258,9 @@ public:
     virtual bool IsEditPainted() { return true; }
     virtual TRect GetEditRect();
     virtual std::string GetValueText() { return Text(); }
+    // Draws the edit's text in Rect, X pixels in from the side it is aligned
+    // to and Y down from the top.
+    virtual void DrawText(TCanvas* Canvas, const TRect& Rect, int X, int Y, const std::string& Text);
     virtual bool GetShowButton() { return false; }
     virtual void SetShowButton(bool) {}
     virtual void DrawFrame(TCanvas* Canvas);

@@ -13,6 +13,7 @@
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzintl.h"
 #include "suite/base/qzproputils.h"
+#include "suite/edit/qzeditpublish.h"
 
 namespace {
 bool IsFloatField(const TField* F) {
@@ -459,4 +460,12 @@ void TqzDBSpinEdit::Publish(TPublisher<TqzDBSpinEdit>& p) {
     p.Property("Value", &TqzDBSpinEdit::Value, &TqzDBSpinEdit::SetValue);
     p.Property("ButtonEffects", &TqzDBSpinEdit::ButtonEffects, &TqzDBSpinEdit::SetButtonEffects);
     p.Property("LimitEditRect", &TqzDBSpinEdit::LimitEditRect, &TqzDBSpinEdit::SetLimitEditRect);
+    qzPublishDataEdit(p);
+    p.Property(
+        "EditAlignment", [](TqzDBSpinEdit& e) { return e.EditAlignment(); },
+        [](TqzDBSpinEdit& e, TqzEditAlignment v) { e.SetEditAlignment(v); });
+    p.Property("BeforeUpClick", &TqzDBSpinEdit::BeforeUpClick, &TqzDBSpinEdit::SetBeforeUpClick);
+    p.Property("BeforeDownClick", &TqzDBSpinEdit::BeforeDownClick, &TqzDBSpinEdit::SetBeforeDownClick);
+    p.Property("AfterUpClick", &TqzDBSpinEdit::AfterUpClick, &TqzDBSpinEdit::SetAfterUpClick);
+    p.Property("AfterDownClick", &TqzDBSpinEdit::AfterDownClick, &TqzDBSpinEdit::SetAfterDownClick);
 }

@@ -15,6 +15,7 @@
 #include "platform/ui/timer.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
+#include "suite/base/qzintl.h"
 #include "suite/base/qzproputils.h"
 #include "suite/base/qztablesearch.h"
 
@@ -646,6 +647,17 @@ void TqzDBCustomLookupCombo::EnsureGrid() {
 
 void TqzDBCustomLookupCombo::DropDown() {
     if (IsDroppedDown() || FDropping) return;
+    if (FOnBeforeDropDown.Assigned()) {
+        FDropping = true;
+        try {
+            FOnBeforeDropDown(this);
+        } catch (...) {
+            FDropping = false;
+            throw;
+        }
+        FDropping = false;
+        if (IsDroppedDown()) return;
+    }
     if (!FLookupTable) {
         MessageDlg("No lookup table specified!", mtWarning, {mbOK}, 0);
         return;
@@ -1016,11 +1028,29 @@ bool TqzDBCustomLookupCombo::PerformSearch(const std::string& SearchText, const 
     std::string text = SearchText;
     if (f->DataType() == ftString && f->Size() > 0 && static_cast<int>(text.size()) > f->Size())
         text.resize(static_cast<size_t>(f->Size()));
+    // The record that already holds the text is the one.
+    if (!PartialMatch && !text.empty() && !FLookupTable->IsEmpty() && SameFolded(f->AsString(), text)) {
+        if (FGrid && IsDroppedDown()) FGrid->Invalidate();
+        return true;
+    }
     if (text.empty() || !qzIsValidSearchTextForField(f, text)) return false;
     const TqzLocateMatchType type = PartialMatch ? mtPartialMatchStart : mtExactMatch;
     if (const TqzTableSearch* ts = qzTableSearchFor(FLookupTable))
         return ts->FindFieldValue(FLookupTable, text, FieldName, static_cast<int>(type), CaseSensitive);
-    return qzLocateFieldValue(FLookupTable, text, FieldName, CaseSensitive, type);
+    if (!qzIntl() || !qzIntl()->UseLocateMethodForSearch() || f->IsBlob())
+        return qzLocateFieldValue(FLookupTable, text, FieldName, CaseSensitive, type);
+    TLocateOptions options;
+    if (PartialMatch) options.Include(loPartialKey);
+    if (!CaseSensitive) options.Include(loCaseInsensitive);
+    bool found;
+    {
+        TqzHourGlass hourGlass;
+        found = FLookupTable->Locate(FieldName, Variant(text), options);
+    }
+    if (!found || !PartialMatch) return found;
+    // The record reached must begin with the text (a number is not matched by its digits).
+    const std::string have = FoldCase(f->AsString()), want = FoldCase(text);
+    return have.compare(0, want.size(), want) == 0;
 }
 
 bool TqzDBCustomLookupCombo::FindByKey(const std::string& SearchText, const std::string& FieldName,

@@ -25,10 +25,12 @@
 //
 // A suite table (TqzTable) as lookup table is searched on its index: the
 // stored key by a key search on the index for LookupField, typed text on
-// the index led by the display field (OrderByDisplay), other tables by the
-// record search. AutoDropDown drops the grid on typing; AllowClearKey lets
-// Backspace and Delete on the whole text clear the value. Painted as a grid
-// cell for another row, the combo shows the display text of that row's key.
+// the index led by the display field (OrderByDisplay); other tables by
+// their Locate under the hourglass (TqzIntl's UseLocateMethodForSearch, on
+// by default; memo fields excepted) or, with it off, the record search.
+// AutoDropDown drops the grid on typing; AllowClearKey lets Backspace and
+// Delete on the whole text clear the value. Painted as a grid cell for
+// another row, the combo shows the display text of that row's key.
 #pragma once
 
 #include <memory>
@@ -157,6 +159,10 @@ public:
     void SetOnNotInList(TqzNotInListEvent Value) { FOnNotInList = Value; }
     TqzPerformSearchEvent OnPerformCustomSearch() const { return FOnPerformCustomSearch; }
     void SetOnPerformCustomSearch(TqzPerformSearchEvent Value) { FOnPerformCustomSearch = Value; }
+    // Fires first when the grid is about to drop down, before the lookup
+    // table is looked at (a handler may supply it); raising stops the drop-down.
+    TNotifyEvent OnBeforeDropDown() const { return FOnBeforeDropDown; }
+    void SetOnBeforeDropDown(TNotifyEvent Value) { FOnBeforeDropDown = Value; }
     // The bound dataset may not be the lookup table.
     void SetDataSource(TDataSource* Value);
 
@@ -283,6 +289,7 @@ private:
     TNotifyCloseUpEvent FOnCloseUp;
     TqzNotInListEvent FOnNotInList;
     TqzPerformSearchEvent FOnPerformCustomSearch;
+    TNotifyEvent FOnBeforeDropDown;
     // A press on the list-only text or the button; the drag it starts may
     // go on in the grid.
     bool FPressed = false;

@@ -2,6 +2,7 @@
 // keys, the repeat timing on the test clock, and a bound field.
 #include <cmath>
 
+#include "platform/core/properties.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/timer.h"
 #include "suite/base/date_scan.h"
@@ -255,6 +256,33 @@ TEST_F(SpinEditTest, BothArrowsShowTheirShapeInEveryState) {
             if (l.Hot) b->Perform(CM_MOUSELEAVE);
         }
     }
+}
+
+TEST_F(SpinEditTest, TheDataEditPropertiesAndClickEventsAreReachedByName) {
+    T.AppendRecord({Variant("a"), Variant(), Variant(), Variant(3)});
+    auto* e = Make();
+    EXPECT_EQ(1, GetOrdProp(e, "AutoFillDate"));
+    EXPECT_EQ(1, GetOrdProp(e, "UsePictureMask"));
+    EXPECT_EQ("TqzValidateEvent", GetPropInfo(e, "OnCheckValue")->TypeName);
+    EXPECT_EQ("TNotifyEvent", GetPropInfo(e, "AfterUpClick")->TypeName);
+    // Bound by name, the edit shows the field and a click on Up writes it.
+    SetObjectProp(e, "DataSource", &Src);
+    SetStrProp(e, "DataField", "Count");
+    EXPECT_EQ(&Src, e->DataSource());
+    int clicks = 0;
+    SetMethodProp(e, "AfterUpClick", TNotifyEvent([&](TObject*) { ++clicks; }));
+    ShowAndFocus(e);
+    EXPECT_EQ("3", e->Text());
+    TqzTimerSpeedButton* up = e->SpinButton()->UpButton();
+    SendMouseDown(up, mbLeft, 3, 3);
+    SendMouseUp(up, mbLeft, 3, 3);
+    EXPECT_EQ(1, clicks);
+    TabAway(e);
+    EXPECT_EQ(4, T.FieldByName("Count")->AsInteger());
+    SetOrdProp(e, "ReadOnly", 1);
+    EXPECT_TRUE(e->ReadOnly());
+    SetMethodProp(e, "AfterUpClick", TMethod());
+    delete e;
 }
 
 }  // namespace
