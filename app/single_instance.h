@@ -6,6 +6,10 @@
 // for a named mutex. A later copy finds the name taken, connects to the
 // running copy and asks it to show itself, then ends. The running copy
 // restores its main window when minimised and brings it to the front.
+//
+// Beside the name, a copy holds a file lock on DataFolderLockName in the
+// data folder, so two copies never write one folder whatever their runtime
+// folders.
 #pragma once
 
 #include <string>

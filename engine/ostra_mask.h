@@ -4,6 +4,9 @@
 // for exactly one character; every other character matches itself without
 // regard to case (the engine's case fold). Texts are UTF-8 and matched
 // character by character.
+//
+// A "_" or "?" right after a "%" or "*" keeps its meaning, exactly one
+// character: dropping it would let 'a%_' match "a".
 #pragma once
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 //
 // A plain array would make every insertion in sort order move half a million
 // pointers in a table of a million records, so the list is kept in chunks of
-// at most a few hundred entries. Reading by position descends a Fenwick tree
+// at most 64 entries. Reading by position descends a Fenwick tree
 // of the chunks' sizes, shortened to a range check when the position falls in
 // the chunk last read of an unchanged list (the common case while scrolling).
 //

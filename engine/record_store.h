@@ -8,6 +8,13 @@
 // values read from a file live in the store's own memory (store_memory.h);
 // values posted later are separate allocations. A record pointer stays valid
 // until the store is cleared.
+//
+// A table and its clones share one store. Each dataset registers with it; an
+// insert, edit, delete, revert or accept made through one is told to the
+// others, which show the change where a build of their view would put it
+// (asking an OnFilterRecord handler about the changed record). The change
+// count retires hash indexes (key_index.h); the order count (OrderChanges: a
+// sort, a sorted save, a load) makes a view that was exact build again.
 #pragma once
 
 #include <cstdint>

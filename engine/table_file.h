@@ -4,6 +4,12 @@
 // little-endian. The reader and writer are members of TOstraCursor
 // (record_store.h); this header holds the format's constants, the save
 // options and the building of descriptor texts.
+//
+// Images are read and written in 1 MB chunks. A table whose image holds any
+// non-UTF-8 text is a Windows-1252 table as a whole: it is decoded once after
+// reading (DecodeWindows1252) and every text is encoded back when writing, so
+// an unedited table is saved byte for byte. Declared lengths count bytes in
+// the table's encoding.
 #pragma once
 
 #include <cstddef>

@@ -3,6 +3,15 @@
 // one SQLite file, named by its path (relative ones in the data folder;
 // ":memory:" for a database in memory); all users of one name share one
 // connection, opened on first use and closed after the last user.
+//
+// A post writes only the columns the edit changed; a string field is as wide
+// as the longest value its column holds. A lock another connection holds is
+// tried again while LockRetryAllowed allows, then fails with SDataLocked.
+// A dataset's Filter text is an SQL condition on its columns that runs no
+// query of its own (sqlite_filter_text.cpp). Expression filters (TFilterNode)
+// become SQL conditions; one tied to the record filter (AttachToRecordFilter)
+// applies only with it. A record filter reads the record under test only when
+// it looks at a field.
 #pragma once
 
 #include <cstdint>

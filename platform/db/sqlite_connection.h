@@ -1,6 +1,9 @@
 // The database engine's connections: one SQLite connection per database name,
 // opened on first use and closed after its last user. Private to platform/db:
 // only its sources see the SQLite interface.
+//
+// Each connection adds the FOLD collation, fold(), text_find(), upper() and
+// lower(), all by the platform's case fold, and limits a value to 256 MB.
 #pragma once
 
 #include <cstdint>

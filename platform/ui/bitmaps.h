@@ -10,6 +10,10 @@
 // a name; LoadFromResourceName finds it by that name, letter case ignored. A
 // module that brings resources registers them before first use, e.g. from
 // the constructor of the class that draws them.
+//
+// Bitmaps and icons read from streams refuse data that claims more than
+// 8192 x 4096 pixels or a side over 32767 with EInvalidGraphic, before
+// decoding.
 #pragma once
 
 #include <cstddef>

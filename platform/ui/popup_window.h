@@ -12,6 +12,11 @@
 // belongs to the control that asked: a control watches once, and stopping
 // its watch leaves the watches of other controls in force. A destroyed
 // control's watch ends with it.
+//
+// Under a window system the pointer is grabbed for the watch's own window
+// while the pointer is off the program's windows, so that a press on a title
+// bar (which a window manager sends to no program) comes in and is used up
+// closing the drop-down.
 #pragma once
 
 #include <vector>

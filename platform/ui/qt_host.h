@@ -14,6 +14,11 @@
 // Events the control leaves to DefaultHandler reach W::event(). A scroll
 // area (a list, a text editor, a tree) takes TQtScrollHost<W> instead, so
 // that the input of its viewport is routed too.
+//
+// Forms are laid out for an 8-point interface font (13-pixel lines); its names
+// are replaced by DejaVu Sans semi-condensed, unsmoothed up to 13 pixels, with
+// fontconfig's fallback fonts for missing characters. The toolkit's own
+// dialogs and menus get the same font (InterfaceQFont).
 #pragma once
 
 #include <QEvent>

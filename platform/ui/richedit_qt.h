@@ -1,6 +1,14 @@
 // What the rich-edit sources share: the document model in the toolkit's
 // text document, and the control's adapter. Only platform/ui's rich-edit
 // sources include this header.
+//
+// The sources: richedit.cpp (window, lines, queries, links, events),
+// richedit_document.cpp (the model), richedit_load.cpp, richedit_formats.cpp
+// (selection formats), richedit_typing.cpp (typing and undo),
+// richedit_clipboard.cpp, richedit_draw.cpp and richedit_drag.cpp (the
+// control's DragDropEffect chooses copy or move). Resize requests are sent
+// once per pass of the event loop from the layout's reported height, never by
+// asking the layout, which would finish a step-wise layout at once.
 #pragma once
 
 #include <QAbstractTextDocumentLayout>

@@ -1,6 +1,9 @@
 // The filter dialog's criteria written as text: the condition of a Filter
 // text or of an SQL WHERE clause, and the merge of a condition into the
 // SELECTs of an SQL text.
+//
+// The SQL road writes a field qualified by the alias its table has in the
+// dialog's SQLTables pairs, else as the field list has it.
 #pragma once
 
 #include <functional>

@@ -3,6 +3,9 @@
 // instead of the drop-down grid. OK takes the dialog's record: its keys go
 // to the bound record and its display text to the edit; Cancel leaves the
 // value as it was.
+//
+// It lives in suite/data because it needs the lookup dialog; its base
+// TqzDBCustomLookupCombo is in suite/grid.
 #pragma once
 
 #include <memory>

@@ -1,6 +1,10 @@
 // The record view: the current record of a data source's dataset in a form
 // built at run time, one label and one data-aware control per field, in one
 // column or in wrapping rows, with a navigator and OK and Cancel buttons.
+//
+// Its menu, frame, controller and picture masks are handed to the form and
+// the field controls; pictures use platform/ui/dbimage.h, and a stay-on-top
+// view uses SetWindowTopmost (platform/ui/window_services.h).
 #pragma once
 
 #include <memory>

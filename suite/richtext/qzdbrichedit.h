@@ -3,6 +3,8 @@
 // loaded when shown (AutoDisplay) and written back when the record is
 // posted; the first change by the user puts the dataset into edit mode. It
 // can paint itself as a cell image for the suite's grid.
+//
+// A BLOB is loaded for painting under the hourglass cursor.
 #pragma once
 
 #include <memory>

@@ -7,6 +7,14 @@
 // There is no embedded-object server here: the control always behaves as
 // with reoDisableOLE (OleOptions only keeps its value); objects arriving in
 // RTF show their picture or a labelled box and are written back unchanged.
+//
+// The text rectangle: inside an active frame it starts after GutterWidth; in
+// a grid it leaves a one-pixel ring, where the control draws the grid's
+// highlight border while the grid has the focus; PaintOverWidget draws what
+// lies outside the text. In a grid it hands Tab and Enter to the grid
+// (CNKeyDown) and never types a Tab, and a quick second click after the
+// grid's opening click (GridClickTime, qzgridrichcell.h) is a double click. A
+// Font change is carried into the text still in the former default.
 #pragma once
 
 #include <array>

@@ -1,6 +1,10 @@
 // The editor window a suite rich edit opens for its content (Execute): a
 // main menu, a tool bar, a format bar, the ruler, a status bar and its own
 // rich edit, which the source copies its text into and takes back on OK.
+//
+// The window's button and menu pictures are XPM glyphs drawn in
+// qzrichglyphs.cpp ("QZ_RICH_<NAME>" resources); its colour menu shows a
+// swatch bitmap per item.
 #pragma once
 
 #include <string>

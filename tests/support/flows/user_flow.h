@@ -6,6 +6,14 @@
 // A control joins by deriving a TFlowControl and registering it with
 // TFlowRegistration; a flow that needs what the control lacks (its TFlowCaps)
 // is skipped, never faked.
+//
+// A control that takes other characters maps the flows' letters (Typed,
+// EndAndType); one that selects on entry says so (Entered). A control over
+// another kind of dataset brings its own table and reads it back (MakeTable,
+// Reopen; TSqliteFlowOf in sqlite_flow.h); one whose F2 opens a modal editor
+// window states Window, and the window flows run on it. Controls whose value
+// is chosen with a key join the choice flows instead (TChoiceFlowControl,
+// choice_flow.h).
 #pragma once
 
 #include <functional>
