@@ -1,6 +1,10 @@
 // The suite's datasets over the database engine: TqzTable, TqzQuery,
 // TqzStoredProc and TqzQBE, with their line lists, mask checks before post
 // and the OnFilter record filter (hourglass, Esc to stop).
+//
+// A TqzTable's Query lines run through a hidden read-only TQuery. Each of
+// these datasets registers with suite/base the calculated-field branch of
+// the lookup-result search and the indexed table search on creation.
 #pragma once
 
 #include <memory>

@@ -31,6 +31,9 @@
 // AutoDropDown drops the grid on typing; AllowClearKey lets Backspace and
 // Delete on the whole text clear the value. Painted as a grid cell for
 // another row, the combo shows the display text of that row's key.
+//
+// Its button (TqzLookupComboButton) comes from the drop-down edit's button
+// factory (CreateButton, qzdbcombo.h).
 #pragma once
 
 #include <memory>
