@@ -16,6 +16,7 @@
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
+#include "platform/ui/field_link.h"
 #include "platform/ui/forms.h"
 
 void RegisterOstraDBEditGlyphs();
@@ -43,8 +44,7 @@ TOstraDBEdit::TOstraDBEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
     style.Exclude(csDoubleClicks);
     SetControlStyle(style);
     FLookupSource = std::make_unique<TDataSource>(nullptr);
-    FDataLink = std::make_unique<TFieldDataLink>();
-    FDataLink->SetControl(this);
+    FDataLink = std::make_unique<TControlFieldLink>(this);
     FDataLink->SetOnDataChange(TNotifyEvent(this, &TOstraDBEdit::DataChange));
     FDataLink->SetOnEditingChange(TNotifyEvent(this, &TOstraDBEdit::EditingChange));
     FDataLink->SetOnUpdateData(TNotifyEvent(this, &TOstraDBEdit::UpdateData));
@@ -61,10 +61,7 @@ TOstraDBEdit::~TOstraDBEdit() {
     Destroying();
     FDroppedDown = false;
     if (GetCaptureControl() == this) SetCaptureControl(nullptr);
-    FDataLink->SetOnDataChange(TNotifyEvent());
-    FDataLink->SetOnEditingChange(TNotifyEvent());
-    FDataLink->SetOnUpdateData(TNotifyEvent());
-    FDataLink->SetDataSource(nullptr);
+    FDataLink->Release();
     if (FLookupList) {
         FLookupList->StopFilterSearch();
         FLookupList->SetListSource(nullptr);
@@ -94,7 +91,7 @@ void TOstraDBEdit::Notification(TComponent* AComponent, TOperation Operation) {
     inherited::Notification(AComponent, Operation);
     if (Operation != opRemove || !FDataLink) return;
     if (AComponent == DataSource()) {
-        FDataLink->SetDataSource(nullptr);
+        FDataLink->DataSourceRemoved(AComponent, Operation);
         FDropDownPrepared = false;
     }
     if (AComponent == FLookupDataSet) {
@@ -110,9 +107,7 @@ void TOstraDBEdit::Notification(TComponent* AComponent, TOperation Operation) {
 TDataSource* TOstraDBEdit::DataSource() const { return FDataLink->DataSource(); }
 
 void TOstraDBEdit::SetDataSource(TDataSource* Value) {
-    if (TDataSource* old = DataSource(); old && old != Value) old->RemoveFreeNotification(this);
-    FDataLink->SetDataSource(Value);
-    if (Value) Value->FreeNotification(this);
+    FDataLink->AttachDataSource(Value);
     ApplyFieldSettings();
 }
 

@@ -33,7 +33,7 @@ class TBitmap;
 class TDataSet;
 class TDataSource;
 class TField;
-class TFieldDataLink;
+class TControlFieldLink;
 class TStringList;
 class TOstraDBEdit;
 class TOstraListbox;
@@ -330,7 +330,7 @@ private:
     void PaintButton(TCanvas* Canvas);
     void PaintText(TCanvas* Canvas);
 
-    std::unique_ptr<TFieldDataLink> FDataLink;
+    std::unique_ptr<TControlFieldLink> FDataLink;
     std::unique_ptr<TDataSource> FLookupSource;
     std::unique_ptr<TOstraComboProperties> FComboProps;
     std::unique_ptr<TOstraLookupProperties> FLookupProps;

@@ -15,6 +15,7 @@
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/field_link.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/popup_window.h"
 

@@ -303,7 +303,7 @@ void TOstraTable::SettleSharers() {
 //      engine/ostra_dataset_edit.cpp).
 //   2. SaveData (above): the file owner's store is written to its file through
 //      TOstraDataset::SaveToFile (engine/ostra_dataset_edit.cpp),
-//      TOstraCursor::SaveToFile (engine/table_file.cpp) and TAtomicFileWriter
+//      TOstraCursor::SaveToFile (engine/table_write.cpp) and TAtomicFileWriter
 //      (platform/core/files.cpp).
 //   3. AcceptChanges (engine/ostra_dataset_edit.cpp): the store accepts what
 //      was written, the datasets on it are told, this table's count settles.

@@ -1,7 +1,7 @@
 // The record store of one table: its field descriptions, every record with its
 // current and previous values and change state, the notes text, the password
 // and the AutoInc counter. The engine's dataset works on it; the table file
-// reader and writer (table_file.cpp) fill and dump it.
+// reader and writer (table_file.cpp, table_write.cpp) fill and dump it.
 //
 // Changes are tracked per record until they are accepted (after a save) or
 // reverted, so a table can be saved or abandoned as a whole. Records and the
@@ -189,7 +189,7 @@ public:
     // Bytes held for records and values read from a file.
     std::size_t AllocatedBytes() const;
 
-    // -- Table image (table_file.cpp) ---------------------------------------
+    // -- Table image (table_file.cpp, table_write.cpp) ------------------------
     // Fills the store from an image starting at the stream's position. False
     // with a message when the image is bad; the store is then empty. With
     // TolerantLoad the records read before a damaged one are kept: True, with

@@ -251,6 +251,9 @@ protected:
     // makes it the cursor's record: grOK, grBOF/grEOF at either end, grError
     // when there is no current record. DoCheck asks to raise on errors.
     virtual TGetResult GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) = 0;
+    // GetRecord's walk over a cursor of Count records at Position (-1 before
+    // the first, Count after the last): moves Position and answers as GetRecord.
+    static TGetResult StepCursor(int& Position, int Count, TGetMode GetMode);
     virtual int GetRecordSize() { return 0; }
     // Copies the bookmark (BookmarkSize bytes) of the buffer's record.
     virtual void GetBookmarkData(TRecordBuffer Buffer, void* Data) = 0;

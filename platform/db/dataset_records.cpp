@@ -16,6 +16,32 @@
 #include "platform/db/fields.h"
 
 // ---------------------------------------------------------------------------
+// Cursor walk
+
+TGetResult TDataSet::StepCursor(int& Position, int Count, TGetMode GetMode) {
+    switch (GetMode) {
+    case gmCurrent:
+        if (Position < 0 || Position >= Count) return grError;
+        break;
+    case gmNext:
+        if (Position >= Count - 1) {
+            Position = Count;
+            return grEOF;
+        }
+        ++Position;
+        break;
+    case gmPrior:
+        if (Position <= 0) {
+            Position = -1;
+            return grBOF;
+        }
+        --Position;
+        break;
+    }
+    return grOK;
+}
+
+// ---------------------------------------------------------------------------
 // Buffers
 
 TRecordBuffer TDataSet::ActiveBuffer() const {

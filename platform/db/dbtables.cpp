@@ -651,26 +651,8 @@ void TDBDataSet::FreeRecordBuffer(TRecordBuffer& Buffer) {
 }
 
 TGetResult TDBDataSet::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool) {
-    const int count = static_cast<int>(FKeys.size());
-    switch (GetMode) {
-    case gmCurrent:
-        if (FPosition < 0 || FPosition >= count) return grError;
-        break;
-    case gmNext:
-        if (FPosition >= count - 1) {
-            FPosition = count;
-            return grEOF;
-        }
-        ++FPosition;
-        break;
-    case gmPrior:
-        if (FPosition <= 0) {
-            FPosition = -1;
-            return grBOF;
-        }
-        --FPosition;
-        break;
-    }
+    const TGetResult step = StepCursor(FPosition, static_cast<int>(FKeys.size()), GetMode);
+    if (step != grOK) return step;
     TRow* row = AsRow(Buffer);
     ReadRow(FKeys[static_cast<size_t>(FPosition)], *row);
     row->Key = FKeys[static_cast<size_t>(FPosition)];

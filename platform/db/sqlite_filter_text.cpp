@@ -92,15 +92,6 @@ std::string Unquote(const std::string& Literal) {
     return v;
 }
 
-std::string Quote(const std::string& Value) {
-    std::string out = "'";
-    for (char c : Value) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out + "'";
-}
-
 std::string NameOf(const std::string& Token) {
     if (!Token.empty() && (Token[0] == '[' || Token[0] == '"' || Token[0] == '`'))
         return Token.substr(1, Token.size() - 2);
@@ -127,7 +118,7 @@ std::string StoredDateText(TFieldType Type, const std::string& Literal) {
         std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, mi, s);
     else
         std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, h, mi, s);
-    return Quote(buf);
+    return QuotedStr(buf);
 }
 
 // The literal's prefix as a GLOB pattern, its own wildcard characters taken
@@ -142,7 +133,7 @@ std::string PrefixPattern(const std::string& Literal) {
         else
             pattern += c;
     }
-    return Quote(pattern + "*");
+    return QuotedStr(pattern + "*");
 }
 
 bool IsCompare(const std::string& Op) {

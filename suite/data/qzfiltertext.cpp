@@ -26,15 +26,6 @@ bool IsNumberType(TFieldType t) { return IsIntegerType(t) || t == ftFloat || t =
 
 bool IsDateType(TFieldType t) { return t == ftDate || t == ftTime || t == ftDateTime; }
 
-std::string Quote(const std::string& Value) {
-    std::string out = "'";
-    for (char c : Value) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out + "'";
-}
-
 // The first Size characters (UTF-8) of Text.
 std::string CutToSize(const std::string& Text, int Size) {
     if (Size <= 0) return Text;
@@ -156,10 +147,10 @@ public:
         if (Item.find('\0') != std::string::npos)
             throw EqzFilterText("A value for field '" + FField.FieldName + "' holds a NUL character");
         if (!Like && IsNumberType(FField.DataType)) return NumberText(Item, FField);
-        if (!Like && IsDateType(FField.DataType)) return Quote(DateText(Item, FField, FOptions));
+        if (!Like && IsDateType(FField.DataType)) return QuotedStr(DateText(Item, FField, FOptions));
         if (IsStringType(FField.DataType)) Item = CutToSize(Item, FField.Size);
         if (Like) Item = LikeEscaped(Item);
-        const std::string q = Quote(Before + Item + After);
+        const std::string q = QuotedStr(Before + Item + After);
         return FUpper ? Upper(q) : q;
     }
 

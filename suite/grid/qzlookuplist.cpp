@@ -35,8 +35,7 @@ const TqzDBGridOptions kBaseGridOptions{dgRowSelect, dgRowLinesDisableFixed};
 // ---- Construction -------------------------------------------------------------------------
 
 TqzDBLookupList::TqzDBLookupList(TComponent* AOwner) : TqzCustomDBGrid(AOwner) {
-    FFieldLink = std::make_unique<TFieldDataLink>();
-    FFieldLink->SetControl(this);
+    FFieldLink = std::make_unique<TControlFieldLink>(this);
     FFieldLink->SetOnDataChange(TNotifyEvent(this, &TqzDBLookupList::BoundDataChange));
     FFieldLink->SetOnEditingChange(TNotifyEvent(this, &TqzDBLookupList::BoundEditingChange));
     FFieldLink->SetOnUpdateData(TNotifyEvent(this, &TqzDBLookupList::BoundUpdateData));
@@ -55,13 +54,7 @@ TqzDBLookupList::TqzDBLookupList(TComponent* AOwner) : TqzCustomDBGrid(AOwner) {
     FDragTimer->SetOnTimer(TNotifyEvent(this, &TqzDBLookupList::DragTimerTick));
 }
 
-TqzDBLookupList::~TqzDBLookupList() {
-    FFieldLink->SetOnDataChange(nullptr);
-    FFieldLink->SetOnEditingChange(nullptr);
-    FFieldLink->SetOnUpdateData(nullptr);
-    FFieldLink->SetOnActiveChange(nullptr);
-    FFieldLink->SetDataSource(nullptr);
-}
+TqzDBLookupList::~TqzDBLookupList() { FFieldLink->Release(); }
 
 void TqzDBLookupList::Publish(TPublisher<TqzDBLookupList>& p) {
     using Self = TqzDBLookupList;
@@ -76,7 +69,7 @@ void TqzDBLookupList::Publish(TPublisher<TqzDBLookupList>& p) {
 void TqzDBLookupList::Notification(TComponent* AComponent, TOperation Operation) {
     inherited::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
-    if (FFieldLink && AComponent == FFieldLink->DataSource()) FFieldLink->SetDataSource(nullptr);
+    if (FFieldLink) FFieldLink->DataSourceRemoved(AComponent, Operation);
     if (FLookupSource && AComponent == FLookupSource->DataSet()) {
         FLookupSource->SetDataSet(nullptr);
         BindFields(false);
@@ -101,9 +94,7 @@ void TqzDBLookupList::CheckTables(TDataSet* Bound, TDataSet* Lookup) const {
 void TqzDBLookupList::SetDataSource(TDataSource* Value) {
     if (Value == DataSource()) return;
     CheckTables(Value ? Value->DataSet() : nullptr, LookupTable());
-    if (DataSource()) DataSource()->RemoveFreeNotification(this);
-    FFieldLink->SetDataSource(Value);
-    if (Value) Value->FreeNotification(this);
+    FFieldLink->AttachDataSource(Value);
 }
 
 void TqzDBLookupList::SetDataField(const std::string& Value) { FFieldLink->SetFieldName(Value); }

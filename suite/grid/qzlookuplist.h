@@ -27,6 +27,7 @@
 #include "platform/core/variant.h"
 
 #include "platform/db/datasource.h"
+#include "platform/ui/field_link.h"
 #include "suite/grid/qzdbigrd.h"
 
 class TDataSet;
@@ -146,7 +147,7 @@ private:
     void InvalidatePointerRow();
     std::string KeyTextOf(int Index) const;
 
-    std::unique_ptr<TFieldDataLink> FFieldLink;
+    std::unique_ptr<TControlFieldLink> FFieldLink;
     TDataSource* FLookupSource = nullptr;
     std::string FLookupField;
     TField* FDisplayField = nullptr;

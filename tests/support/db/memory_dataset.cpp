@@ -195,26 +195,8 @@ void TMemoryDataSet::FreeRecordBuffer(TRecordBuffer& Buffer) {
 
 TGetResult TMemoryDataSet::GetRecord(TRecordBuffer Buf, TGetMode GetMode, bool) {
     ++GetRecordCalls;
-    const int count = static_cast<int>(FView.size());
-    switch (GetMode) {
-    case gmCurrent:
-        if (FPosition < 0 || FPosition >= count) return grError;
-        break;
-    case gmNext:
-        if (FPosition >= count - 1) {
-            FPosition = count;
-            return grEOF;
-        }
-        ++FPosition;
-        break;
-    case gmPrior:
-        if (FPosition <= 0) {
-            FPosition = -1;
-            return grBOF;
-        }
-        --FPosition;
-        break;
-    }
+    const TGetResult step = StepCursor(FPosition, static_cast<int>(FView.size()), GetMode);
+    if (step != grOK) return step;
     TRowBuffer* buffer = AsBuffer(Buf);
     const Row& row = FRows.at(FView[static_cast<size_t>(FPosition)]);
     buffer->Id = row.Id;
