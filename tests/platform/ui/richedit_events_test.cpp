@@ -18,22 +18,18 @@
 #include "platform/ui/richedit.h"
 #include "platform/ui/testing.h"
 #include "support/environment.h"
+#include "support/ui/rich_edit_fixture.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
 
-class RichEditEventsTest : public ::testing::Test {
+class RichEditEventsTest : public TRichEditOnFormTest {
 protected:
-    TShownForm f;
-    TRichEdit* r = nullptr;
     void SetUp() override {
-        r = new TRichEdit(f.Form);
-        r->SetParent(f.Form);
-        r->SetBounds(10, 10, 200, 60);
+        Place(200, 60);
         f.Show();
         r->SetFocus();
     }
-    QTextEdit* Edit() const { return qobject_cast<QTextEdit*>(r->Widget()); }
     int ContentHeight() const {
         return static_cast<int>(std::ceil(Edit()->document()->documentLayout()->documentSize().height()));
     }

@@ -15,6 +15,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/richedit.h"
 #include "support/environment.h"
+#include "support/ui/rich_edit_fixture.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -40,17 +41,12 @@ TRtfDocument ManyParagraphs(int Count) {
     return d;
 }
 
-class RichEditLoadTest : public ::testing::Test {
+class RichEditLoadTest : public TRichEditOnFormTest {
 protected:
-    TShownForm f;
-    TRichEdit* r = nullptr;
     void SetUp() override {
-        r = new TRichEdit(f.Form);
-        r->SetParent(f.Form);
-        r->SetBounds(10, 10, 360, 200);
+        Place(360, 200);
         f.Show();
     }
-    QTextEdit* Edit() const { return qobject_cast<QTextEdit*>(r->Widget()); }
     static bool LaidOut(const QTextBlock& b) { return b.layout() && b.layout()->lineCount() > 0; }
     bool AllLaidOut() const { return LaidOut(Edit()->document()->lastBlock()); }
     // Dark pixels of the edit's visible text.

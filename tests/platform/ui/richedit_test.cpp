@@ -13,6 +13,7 @@
 #include "platform/ui/richedit.h"
 #include "platform/ui/shell_open.h"
 #include "support/environment.h"
+#include "support/ui/rich_edit_fixture.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -48,15 +49,9 @@ TRtfDocument Sample() {
     return d;
 }
 
-class RichEditTest : public ::testing::Test {
+class RichEditTest : public TRichEditOnFormTest {
 protected:
-    TShownForm f;
-    TRichEdit* r = nullptr;
-    void SetUp() override {
-        r = new TRichEdit(f.Form);
-        r->SetParent(f.Form);
-        r->SetBounds(10, 10, 360, 200);
-    }
+    void SetUp() override { Place(360, 200); }
 };
 
 TEST_F(RichEditTest, DocumentRoundTripsWithExactTwips) {
