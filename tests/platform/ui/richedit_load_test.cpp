@@ -13,9 +13,9 @@
 #include <string>
 
 #include "platform/ui/application.h"
+#include "platform/ui/rich_edit_fixture.h"
 #include "platform/ui/richedit.h"
 #include "support/environment.h"
-#include "support/ui/rich_edit_fixture.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
