@@ -33,7 +33,7 @@ bool IntegerRange(TFieldType Type, int64_t& Low, int64_t& High) {
     case ftWord: Low = 0, High = UINT16_MAX; return true;
     case ftInteger:
     case ftAutoInc: Low = INT32_MIN, High = INT32_MAX; return true;
-    case ftLargeint: Low = INT64_MIN, High = INT64_MAX; return true;
+    case ftLargeint: Low = INT64_MIN, High = INT64_MAX; return true;  // no cut
     default: return false;
     }
 }
@@ -74,8 +74,12 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
     int64_t low = 0, high = 0;
     if (IntegerRange(Field->DataType(), low, high) && IsIntegerKey(Key)) {
         // integers stored compare exactly; other stored values read converted
-        Sql += "((typeof(" + c + ") = 'integer' AND (" + c + " = ? OR " + c + " NOT BETWEEN " +
-               std::to_string(low) + " AND " + std::to_string(high) + ")) OR typeof(" + c +
+        // (an integer outside the field's range reads cut: a candidate)
+        const std::string outside =
+            Field->DataType() == ftLargeint
+                ? std::string()
+                : " OR " + c + " NOT BETWEEN " + std::to_string(low) + " AND " + std::to_string(high);
+        Sql += "((typeof(" + c + ") = 'integer' AND (" + c + " = ?" + outside + ")) OR typeof(" + c +
                ") IN ('real', 'text', 'blob'))";
         TLocateBind b;
         b.Integer = true;

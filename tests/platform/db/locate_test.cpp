@@ -46,12 +46,13 @@ protected:
         Db.Open();
         Db.Execute(
             "CREATE TABLE p (id INTEGER PRIMARY KEY, name VARCHAR(20), num INTEGER, small SMALLINT, "
-            "grp INTEGER)");
+            "grp INTEGER, big BIGINT)");
         int i = 0;
         for (const std::string& n : Names) {
             const std::string num = i % 5 == 4 ? "NULL" : std::to_string(i % 7);
-            Db.Execute("INSERT INTO p (name, num, small, grp) VALUES ('" + n + "', " + num + ", " +
-                       std::to_string(i % 3) + ", " + std::to_string(i % 2) + ")");
+            Db.Execute("INSERT INTO p (name, num, small, grp, big) VALUES ('" + n + "', " + num + ", " +
+                       std::to_string(i % 3) + ", " + std::to_string(i % 2) + ", " +
+                       std::to_string((int64_t{i % 4} << 33) - 1) + ")");
             ++i;
         }
         // a null name; a stored integer a SMALLINT field reads cut (70000 as
@@ -115,6 +116,8 @@ protected:
         Agree(ds, "num", Variant(static_cast<int64_t>(5)), {});
         Agree(ds, "num", Variant("5"), {loPartialKey});
         Agree(ds, "small", Variant(4464), {});
+        for (int k = 0; k < 4; ++k) Agree(ds, "big", Variant((int64_t{k} << 33) - 1), {});
+        Agree(ds, "big", Variant(-1), {});
         Agree(ds, "num", Null(), {});
         Agree(ds, "small", Null(), {});
         for (const Variant& key : {Variant("omega"), Variant("ABC"), Variant("ab")})
@@ -228,7 +231,7 @@ TEST_F(Locate, LiveQueriesInTheirOrderAndOtherQueriesAnswerAsTheWalk) {
     live.SetDatabaseName(Path);
     live.SetRequestLive(true);
     live.SQL()->SetText(
-        "SELECT id, name, num, small FROM p WHERE grp = 1 OR num IS NULL "
+        "SELECT id, name, num, small, big FROM p WHERE grp = 1 OR num IS NULL "
         "ORDER BY name COLLATE FOLD DESC, id DESC");
     live.Open();
     ASSERT_TRUE(live.CanModifyQuery());
