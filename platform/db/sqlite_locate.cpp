@@ -5,6 +5,7 @@
 // master records), so a row it does not show is no candidate.
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 #include "platform/core/case_fold.h"
 #include "platform/core/sysutils.h"
@@ -15,8 +16,10 @@
 
 namespace {
 
+enum TLocateBindKind { lbInteger, lbText, lbBlob };
+
 struct TLocateBind {
-    bool Integer = false;
+    TLocateBindKind Kind = lbInteger;
     int64_t Value = 0;
     std::string Bytes;
 };
@@ -49,24 +52,29 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
     }
     if (Field->DataType() == ftString) {
         // the walk compares the field's text: cut at the field's size and at a zero byte
+        const bool fold = Options.Contains(loCaseInsensitive);
         std::string key = Key.AsString();
-        std::string x = "CAST(" + c + " AS BLOB)";
-        if (Options.Contains(loCaseInsensitive)) {
-            key = FoldCase(key);
-            x = "CAST(fold(" + x + ") AS BLOB)";
-        }
         const std::string bytes = "CAST(" + c + " AS BLOB)";
-        if (key.empty() && Options.Contains(loPartialKey)) {
+        TLocateBind b;
+        std::string match;
+        if (!Options.Contains(loPartialKey)) {
+            // a stored text compared as it is (+: no affinity), by the fold's collation
+            // without case; other stored values read as their text: candidates
+            match = "(typeof(" + c + ") = 'text' AND +" + c + " = ?" + (fold ? " COLLATE FOLD" : "") +
+                    ") OR typeof(" + c + ") IN ('integer', 'real', 'blob')";
+            b.Kind = lbText;
+        } else if (key.empty()) {
             // every text begins with the empty one (substr of an empty BLOB is null)
             Sql += c + " IS NOT NULL";
             return true;
+        } else {
+            if (fold) key = FoldCase(key);
+            match = "substr(" + (fold ? "CAST(fold(" + bytes + ") AS BLOB)" : bytes) + ", 1, " +
+                    std::to_string(key.size()) + ") = ?";
+            b.Kind = lbBlob;
         }
-        Sql += "(" + c + " IS NOT NULL AND (";
-        Sql += Options.Contains(loPartialKey) ? "substr(" + x + ", 1, " + std::to_string(key.size()) + ") = ?"
-                                              : x + " = ?";
-        Sql += " OR length(" + bytes + ") > " + std::to_string(Field->Size()) + " OR instr(" + bytes +
-               ", x'00') > 0))";
-        TLocateBind b;
+        Sql += "(" + c + " IS NOT NULL AND (" + match + " OR length(" + bytes + ") > " +
+               std::to_string(Field->Size()) + " OR instr(" + bytes + ", x'00') > 0))";
         b.Bytes = key;
         Binds.push_back(b);
         return true;
@@ -82,7 +90,7 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
         Sql += "((typeof(" + c + ") = 'integer' AND (" + c + " = ?" + outside + ")) OR typeof(" + c +
                ") IN ('real', 'text', 'blob'))";
         TLocateBind b;
-        b.Integer = true;
+        b.Kind = lbInteger;
         b.Value = Key.AsInt64();
         Binds.push_back(b);
         return true;
@@ -124,10 +132,12 @@ bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Var
         TSqliteStatement st(Connection()->Db(),
                             "SELECT rowid FROM " + SqlName(FBaseTable) + " WHERE " + where);
         for (size_t i = 0; i < binds.size(); ++i) {
-            if (binds[i].Integer)
-                st.BindInt(static_cast<int>(i) + 1, binds[i].Value);
-            else
-                st.BindBlob(static_cast<int>(i) + 1, binds[i].Bytes);
+            const int index = static_cast<int>(i) + 1;
+            switch (binds[i].Kind) {
+            case lbInteger: st.BindInt(index, binds[i].Value); break;
+            case lbText: st.BindText(index, binds[i].Bytes); break;
+            case lbBlob: st.BindBlob(index, binds[i].Bytes); break;
+            }
         }
         while (st.Step()) {
             const int position = PositionOf(st.ColumnInt(0));
@@ -137,8 +147,12 @@ bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Var
         if (IsLockConflict(e.ErrorCode())) throw;
         return false;
     }
-    std::sort(positions.begin(), positions.end());
-    for (int position : positions) {
+    // in the cursor's order; most often the first candidate is the answer
+    std::make_heap(positions.begin(), positions.end(), std::greater<int>());
+    while (!positions.empty()) {
+        std::pop_heap(positions.begin(), positions.end(), std::greater<int>());
+        const int position = positions.back();
+        positions.pop_back();
         bool match = false;
         ReadAtCursor(position, [&] { match = MatchesKey(KeyFields, KeyValues, Options); });
         if (match) {
