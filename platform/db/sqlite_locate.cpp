@@ -73,8 +73,12 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
                     std::to_string(key.size()) + ") = ?";
             b.Kind = lbBlob;
         }
-        Sql += "(" + c + " IS NOT NULL AND (" + match + " OR length(" + bytes + ") > " +
-               std::to_string(Field->Size()) + " OR instr(" + bytes + ", x'00') > 0))";
+        // a value cut by the field's size; a zero byte just after the key ends the text there
+        // (the fold keeps every byte where it is; before a prefix's end it ends the text short)
+        std::string cut = " OR length(" + bytes + ") > " + std::to_string(Field->Size());
+        if (!Options.Contains(loPartialKey))
+            cut += " OR substr(" + bytes + ", " + std::to_string(key.size() + 1) + ", 1) = x'00'";
+        Sql += "(" + c + " IS NOT NULL AND (" + match + cut + "))";
         b.Bytes = key;
         Binds.push_back(b);
         return true;

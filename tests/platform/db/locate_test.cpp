@@ -33,7 +33,7 @@ std::vector<Variant> TextKeys() {
         keys.emplace_back(UnicodeUpperCase(n));
         if (n.size() > 2) keys.emplace_back(n.substr(0, 2));
     }
-    for (const char* k : {"ⴀ", "ω", "é", "xyz", "abcd", "ΩBLOB", "ωblob", "ωB"})
+    for (const char* k : {"ⴀ", "ω", "é", "xyz", "abcd", "ΩBLOB", "ωblob", "ωB", "Ω", "ω"})
         keys.emplace_back(std::string(k));
     keys.push_back(Null());
     return keys;
@@ -61,6 +61,8 @@ protected:
         Db.Execute("INSERT INTO p (name, num, small, grp) VALUES (NULL, 3, 70000, 1)");
         Db.Execute("INSERT INTO p (name, num, small, grp) VALUES ('omega', '12abc', 4464, 0)");
         Db.Execute("INSERT INTO p (name, num, small, grp) VALUES ('abc', '5', NULL, 1)");
+        // a text with a zero byte reads up to it
+        Db.Execute("INSERT INTO p (name, num, small, grp) VALUES (CAST(x'CEA90078' AS TEXT), 1, 1, 1)");
         // a text stored as a BLOB reads as that text
         Db.Execute("INSERT INTO p (name, num, small, grp) VALUES (x'CEA9424C4F42', 6, 0, 0)");
         Db.Execute("CREATE TABLE g (id INTEGER PRIMARY KEY, title VARCHAR(10))");
