@@ -10,7 +10,7 @@
 // one no row holds, from the first record; SQLite: the first row id whose
 // notes hold it. Every result is checked against SQLite's. Once, at the
 // smaller size: the filter by the record test alone, as it was before SQLite
-// answered the criteria.
+// answered the criteria. Then the dataset's own Locate (below).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -215,6 +215,51 @@ void BM_LocateLast_Sqlite(benchmark::State& state) { LocateSqlite(state, LastTex
 void BM_LocateNone(benchmark::State& state) { Locate(state, NoText); }
 void BM_LocateNone_Sqlite(benchmark::State& state) { LocateSqlite(state, NoText); }
 
+// The dataset's own Locate: without case for a name no row holds (names are
+// two to four syllables: this one has five), and by the integer id for the
+// last row. SQLite: the first row id whose name equals it by NOCASE (the
+// names are ASCII); the row of that id, by the key and by a scan (the
+// dataset's statement tests the stored type, which keeps SQLite off the key).
+// Once, at the smaller size: the walk over the records, as Locate went before.
+const char* const NoName = "KAKAKAKAKA";
+
+void DataSetLocate(benchmark::State& state, bool ById, bool Walk) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TSuite suite(rows);
+    suite.Table->SetLocateByDatabase(!Walk);
+    bool found = false;
+    for (auto _ : state) {
+        suite.Table->First();
+        found = ById ? suite.Table->Locate("id", Variant(rows), {})
+                     : suite.Table->Locate("name", Variant(NoName), {loCaseInsensitive});
+    }
+    if (found != ById || (found && suite.Table->FieldByName("id")->AsInteger() != rows))
+        state.SkipWithError("the locate differs from SQLite's answer");
+}
+
+void DataSetLocateSqlite(benchmark::State& state, const std::string& Where, bool Found) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TPeer peer;
+    std::vector<int64_t> ids;
+    for (auto _ : state) ids = peer.Ids("SELECT id FROM " + TableOf(rows) + Where + " ORDER BY id LIMIT 1");
+    if (ids.size() != (Found ? 1u : 0u)) state.SkipWithError("unexpected answer");
+}
+
+void BM_DataSetLocateName(benchmark::State& state) { DataSetLocate(state, false, false); }
+void BM_DataSetLocateName_Sqlite(benchmark::State& state) {
+    DataSetLocateSqlite(state, std::string(" WHERE name = '") + NoName + "' COLLATE NOCASE", false);
+}
+void BM_DataSetLocateName_Walk(benchmark::State& state) { DataSetLocate(state, false, true); }
+void BM_DataSetLocateId(benchmark::State& state) { DataSetLocate(state, true, false); }
+void BM_DataSetLocateId_SqliteKey(benchmark::State& state) {
+    DataSetLocateSqlite(state, " WHERE id = " + std::to_string(state.range(0)), true);
+}
+void BM_DataSetLocateId_SqliteScan(benchmark::State& state) {
+    DataSetLocateSqlite(state, " WHERE +id = " + std::to_string(state.range(0)), true);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     b->Arg(LargeRows() / 10)->Arg(LargeRows())->Unit(benchmark::kMillisecond)->UseRealTime();
 }
@@ -230,6 +275,16 @@ BENCHMARK(BM_LocateLast)->Apply(Sizes);
 BENCHMARK(BM_LocateLast_Sqlite)->Apply(Sizes);
 BENCHMARK(BM_LocateNone)->Apply(Sizes);
 BENCHMARK(BM_LocateNone_Sqlite)->Apply(Sizes);
+BENCHMARK(BM_DataSetLocateName)->Apply(Sizes);
+BENCHMARK(BM_DataSetLocateName_Sqlite)->Apply(Sizes);
+BENCHMARK(BM_DataSetLocateName_Walk)
+    ->Arg(LargeRows() / 10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_DataSetLocateId)->Apply(Sizes);
+BENCHMARK(BM_DataSetLocateId_SqliteKey)->Apply(Sizes);
+BENCHMARK(BM_DataSetLocateId_SqliteScan)->Apply(Sizes);
 
 }  // namespace
 

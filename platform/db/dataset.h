@@ -244,6 +244,13 @@ public:
     static void Publish(TPublisher<TDataSet>& p);
 
 protected:
+    // Whether the active record's KeyFields match KeyValues as Locate reads them.
+    bool MatchesKey(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
+                    TLocateOptions Options) const;
+    // Moves to the first record that matches (Locate, Lookup; controls
+    // disabled); False when none. The base walks from the first record.
+    virtual bool WalkToMatch(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
+                             TLocateOptions Options);
     // ---- Operations a descendant provides ----
     virtual TRecordBuffer AllocRecordBuffer() = 0;
     virtual void FreeRecordBuffer(TRecordBuffer& Buffer) = 0;
@@ -384,11 +391,8 @@ private:
     void AddRecord(const std::vector<Variant>& Values, bool Append);
     void QuietCancel();
     void UpdateCalcFields();
-    bool MatchesKey(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
-                    TLocateOptions Options) const;
     // Back to a bookmarked record on the same row of the window, quietly.
     void RestorePosition(const TBookmark& Saved, int ActiveRow, bool Bof, bool Eof);
-    bool WalkToMatch(const std::vector<TField*>& KeyFields, const Variant& KeyValues, TLocateOptions Options);
     void AddDataSource(TDataSource* Source);
     void RemoveDataSource(TDataSource* Source);
 

@@ -381,17 +381,15 @@ int64_t TDBDataSet::CurrentKey() {
     return AsRow(ActiveBuffer())->Key;
 }
 
-std::string TDBDataSet::CursorFieldText(int Position, TField* Field) {
-    if (Position < 0 || Position >= CursorCount() || !Field) return std::string();
+void TDBDataSet::ReadAtCursor(int Position, const std::function<void()>& Read) {
     ReadRow(FKeys[static_cast<size_t>(Position)], FScratch);
     TRow* saved = FTesting;
     const bool savedUnread = FTestingUnread;
     FTesting = &FScratch;
     FTestingUnread = false;
     const TDataSetState old = SetTempState(dsFilter);
-    std::string text;
     try {
-        text = Field->AsString();
+        Read();
     } catch (...) {
         RestoreState(old);
         FTesting = saved;
@@ -401,6 +399,12 @@ std::string TDBDataSet::CursorFieldText(int Position, TField* Field) {
     RestoreState(old);
     FTesting = saved;
     FTestingUnread = savedUnread;
+}
+
+std::string TDBDataSet::CursorFieldText(int Position, TField* Field) {
+    if (Position < 0 || Position >= CursorCount() || !Field) return std::string();
+    std::string text;
+    ReadAtCursor(Position, [&] { text = Field->AsString(); });
     return text;
 }
 

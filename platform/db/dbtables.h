@@ -184,6 +184,11 @@ public:
     bool GotoKeyValue(int64_t Key);
     // Records read from the database so far (tests).
     long RowReads() const { return FRowReads; }
+    // Locate and Lookup ask the database for the first match when it can
+    // answer as the walk over the records would (on by default; off: the
+    // walk always, for comparison).
+    bool LocateByDatabase() const { return FLocateByDatabase; }
+    void SetLocateByDatabase(bool Value) { FLocateByDatabase = Value; }
     // The cursor positions from From on whose records meet Tree (read as an
     // expression filter), in order, found by the database in one statement.
     // Raises EDBEngineError "Capability not supported" when the dataset reads
@@ -249,6 +254,8 @@ protected:
     std::string ExpressionCondition(std::vector<std::string>& Binds, std::vector<int>& BindKinds);
     bool HasExpressionFilters() const;
     TRow* RecordRow() const;
+    bool WalkToMatch(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
+                     TLocateOptions Options) override;
     // The key buffers of tables (dsSetKey).
     virtual TRow* KeyRow() { return nullptr; }
     // Builds the cursor; when Keep, stays on that key.
@@ -293,6 +300,12 @@ private:
         std::unique_ptr<TFilterNode> Tree;
     };
     bool Accepts(TRow& Row);
+    // The cursor position of the first record matching the key (-1: none),
+    // found by the database; False when it cannot answer exactly.
+    bool FindByDatabase(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
+                        TLocateOptions Options, int& Position);
+    // Runs Read with the cursor record at Position readable through the fields.
+    void ReadAtCursor(int Position, const std::function<void()>& Read);
     bool InEffect(const TFilter& Filter) const;
     std::string FDatabaseName;
     std::shared_ptr<TSqliteConnection> FConnection;
@@ -315,6 +328,7 @@ private:
     // The declared size of each widened string definition (0: not widened).
     std::vector<int> FDeclaredSizes;
     long FRowReads = 0;
+    bool FLocateByDatabase = true;
     int FBuilding = 0;
     bool FRebuildAgain = false;
 };
