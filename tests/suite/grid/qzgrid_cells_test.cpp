@@ -15,6 +15,35 @@ std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurr
 
 class QzDraw : public QzGridTest {
 protected:
+    // Three rows whose Notes hold a red, a green and a blue document at the
+    // given sizes ("\\fs16" or "" for the default), shown in a RichEdit column
+    // 160 pixels wide; Picture gets the grid's picture, also written as Png.
+    void ShowRichCells(const char* const (&Sizes)[3], const std::string& Png, TBitmap& Picture) {
+        Table->FieldDefs()->Add("Notes", ftBlob);
+        Table->Open();
+        const int rgb[3][3] = {{220, 0, 0}, {0, 170, 0}, {0, 0, 220}};
+        for (int i = 0; i < 3; ++i) {
+            Table->Append();
+            Table->FieldByName("Id")->SetAsInteger(i + 1);
+            Table->FieldByName("Notes")->SetAsString("{\\rtf1{\\colortbl ;\\red" + std::to_string(rgb[i][0]) +
+                                                     "\\green" + std::to_string(rgb[i][1]) + "\\blue" +
+                                                     std::to_string(rgb[i][2]) + ";}\\pard" + Sizes[i] +
+                                                     "\\cf1\\b WWWW MMMM WWWW\\par Second line\\par}");
+            Table->Post();
+        }
+        Table->First();
+        for (const char* hidden : {"Name", "Amount", "Due", "Code"})
+            Table->FieldByName(hidden)->SetVisible(false);
+        // The control lives on the form, taller than a row, with a border.
+        TWinControl* rich = NewRichCellControl(Form, Form, "Rich", Source, "Notes");
+        rich->SetBounds(420, 200, 200, 120);
+        Grid->ControlType()->SetText("Notes;RichEdit;Rich\n");
+        Show();
+        Grid->SetColWidths(2, 160);
+        Grid->LayoutChanged();
+        RenderControl(Grid, &Picture);
+        Picture.SaveToFile(Png);
+    }
     // Adds Done (check box), Pic (bitmap), Img (image index) and Url fields.
     void OpenTypes() {
         TFieldDefs* defs = Table->FieldDefs();
@@ -328,49 +357,27 @@ TEST_F(QzDraw, CheckBoxCellOpensNoTextEditor) {
 
 namespace {
 
+// The strongest colour channel of a text pixel tells its document.
+std::function<bool(TColor)> Ink(int Channel) {
+    return [Channel](TColor c) {
+        const int32_t v = ColorToRGB(c);
+        const int ch[3] = {v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF};
+        return ch[Channel] > 120 && ch[(Channel + 1) % 3] < 90 && ch[(Channel + 2) % 3] < 90;
+    };
+}
+
 // RichEdit cells: every row shows its own document through the rich edit's
 // grid copy, fitted to the cell, with no border of the control in it.
 TEST_F(QzDraw, RichEditCellsShowTheirOwnRowsDocument) {
-    Table->FieldDefs()->Add("Notes", ftBlob);
-    Table->Open();
-    const int rgb[3][3] = {{220, 0, 0}, {0, 170, 0}, {0, 0, 220}};
-    for (int i = 0; i < 3; ++i) {
-        Table->Append();
-        Table->FieldByName("Id")->SetAsInteger(i + 1);
-        Table->FieldByName("Notes")->SetAsString(
-            "{\\rtf1{\\colortbl ;\\red" + std::to_string(rgb[i][0]) + "\\green" + std::to_string(rgb[i][1]) +
-            "\\blue" + std::to_string(rgb[i][2]) +
-            ";}\\pard\\fs16\\cf1\\b WWWW MMMM WWWW\\par Second line\\par}");
-        Table->Post();
-    }
-    Table->First();
-    for (const char* hidden : {"Name", "Amount", "Due", "Code"})
-        Table->FieldByName(hidden)->SetVisible(false);
-    // The control lives on the form, taller than a row, with a border.
-    TWinControl* rich = NewRichCellControl(Form, Form, "Rich", Source, "Notes");
-    rich->SetBounds(420, 200, 200, 120);
-    Grid->ControlType()->SetText("Notes;RichEdit;Rich\n");
-    Show();
-    Grid->SetColWidths(2, 160);
-    Grid->LayoutChanged();
     TBitmap shot;
-    RenderControl(Grid, &shot);
-    shot.SaveToFile(Shot("qzgrid_rich_cells.png"));
-    // The strongest colour channel of a text pixel tells its document.
-    auto ink = [](int Channel) {
-        return [Channel](TColor c) {
-            const int32_t v = ColorToRGB(c);
-            const int ch[3] = {v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF};
-            return ch[Channel] > 120 && ch[(Channel + 1) % 3] < 90 && ch[(Channel + 2) % 3] < 90;
-        };
-    };
+    ShowRichCells({"\\fs16", "\\fs16", "\\fs16"}, Shot("qzgrid_rich_cells.png"), shot);
     for (int row = 0; row < 3; ++row) {
         const TRect r = Cell("Notes", row);
         for (int other = 0; other < 3; ++other) {
             if (other == row)
-                EXPECT_GT(Count(shot, r, ink(other)), 20) << "row " << row;
+                EXPECT_GT(Count(shot, r, Ink(other)), 20) << "row " << row;
             else
-                EXPECT_EQ(Count(shot, r, ink(other)), 0) << "row " << row << " shows document " << other;
+                EXPECT_EQ(Count(shot, r, Ink(other)), 0) << "row " << row << " shows document " << other;
         }
         // No border: the cell's outer pixels keep the grid's window colour.
         const TColor window = static_cast<TColor>(ColorToRGB(clWindow));
@@ -385,47 +392,17 @@ TEST_F(QzDraw, RichEditCellsShowTheirOwnRowsDocument) {
 // Text taller than the row (12 pt is the default) shows as much as fits,
 // clipped to its cell: every row's cell holds its own document's ink.
 TEST_F(QzDraw, RichEditCellsShowALineTallerThanTheRow) {
-    Table->FieldDefs()->Add("Notes", ftBlob);
-    Table->Open();
-    const int rgb[3][3] = {{220, 0, 0}, {0, 170, 0}, {0, 0, 220}};
     // 10 pt, the default size, 18 pt
-    const char* sizes[3] = {"\\fs20", "", "\\fs36"};
-    for (int i = 0; i < 3; ++i) {
-        Table->Append();
-        Table->FieldByName("Id")->SetAsInteger(i + 1);
-        Table->FieldByName("Notes")->SetAsString("{\\rtf1{\\colortbl ;\\red" + std::to_string(rgb[i][0]) +
-                                                 "\\green" + std::to_string(rgb[i][1]) + "\\blue" +
-                                                 std::to_string(rgb[i][2]) + ";}\\pard" + sizes[i] +
-                                                 "\\cf1\\b WWWW MMMM WWWW\\par Second line\\par}");
-        Table->Post();
-    }
-    Table->First();
-    for (const char* hidden : {"Name", "Amount", "Due", "Code"})
-        Table->FieldByName(hidden)->SetVisible(false);
-    TWinControl* rich = NewRichCellControl(Form, Form, "Rich", Source, "Notes");
-    rich->SetBounds(420, 200, 200, 120);
-    Grid->ControlType()->SetText("Notes;RichEdit;Rich\n");
-    Show();
-    Grid->SetColWidths(2, 160);
-    Grid->LayoutChanged();
     TBitmap shot;
-    RenderControl(Grid, &shot);
-    shot.SaveToFile(TestRunPath("qzgrid_rich_cells_tall.png"));
-    auto ink = [](int Channel) {
-        return [Channel](TColor c) {
-            const int32_t v = ColorToRGB(c);
-            const int ch[3] = {v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF};
-            return ch[Channel] > 120 && ch[(Channel + 1) % 3] < 90 && ch[(Channel + 2) % 3] < 90;
-        };
-    };
+    ShowRichCells({"\\fs20", "", "\\fs36"}, TestRunPath("qzgrid_rich_cells_tall.png"), shot);
     for (int row = 0; row < 3; ++row) {
         const TRect r = Cell("Notes", row);
         ASSERT_LT(r.Height(), 24) << "a row lower than the 18 pt line";
         for (int other = 0; other < 3; ++other) {
             if (other == row)
-                EXPECT_GT(Count(shot, r, ink(other)), 40) << "row " << row;
+                EXPECT_GT(Count(shot, r, Ink(other)), 40) << "row " << row;
             else
-                EXPECT_EQ(Count(shot, r, ink(other)), 0) << "row " << row << " shows document " << other;
+                EXPECT_EQ(Count(shot, r, Ink(other)), 0) << "row " << row << " shows document " << other;
         }
     }
 }
