@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/ostra_table.h"
+#include "filter_criteria.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fielddefs.h"
@@ -89,22 +90,6 @@ protected:
             n = sqlite3_column_int(st, 0);
         sqlite3_finalize(st);
         return n;
-    }
-    static TqzFieldInfo Crit(const std::string& Field, TqzFilterMatchType Match, const std::string& Value,
-                             bool CaseSensitive = false) {
-        TqzFieldInfo i;
-        i.FieldName = Field;
-        i.DisplayLabel = Field;
-        i.MatchType = Match;
-        i.FilterValue = Value;
-        i.CaseSensitive = CaseSensitive;
-        return i;
-    }
-    static TqzFieldInfo Range(const std::string& Field, const std::string& Min, const std::string& Max) {
-        TqzFieldInfo i = Crit(Field, fdMatchRange, "");
-        i.MinValue = Min;
-        i.MaxValue = Max;
-        return i;
     }
     static std::vector<int> Ids(TDataSet& Ds) {
         std::vector<int> out;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/ostra_table.h"
+#include "filter_criteria.h"
 #include "platform/core/datetime.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
@@ -37,20 +38,6 @@ protected:
              bool Flag = false) {
         T.AppendRecord({Variant(Name), Variant(Num), Variant(Amount), Variant(), Variant(), Variant(Flag),
                         Variant(Notes)});
-    }
-    TqzFieldInfo Crit(const std::string& Field, TqzFilterMatchType Match, const std::string& Value) {
-        TqzFieldInfo i;
-        i.FieldName = Field;
-        i.DisplayLabel = Field;
-        i.MatchType = Match;
-        i.FilterValue = Value;
-        return i;
-    }
-    TqzFieldInfo Range(const std::string& Field, const std::string& Min, const std::string& Max) {
-        TqzFieldInfo i = Crit(Field, fdMatchRange, "");
-        i.MinValue = Min;
-        i.MaxValue = Max;
-        return i;
     }
     // The records the criteria accept, by the given field.
     std::vector<std::string> Filter(const std::vector<TqzFieldInfo>& Criteria,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "filter_criteria.h"
 #include "platform/core/files.h"
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
@@ -50,23 +51,6 @@ protected:
     void SetSQL(const std::string& Text) {
         Query->Close();
         Query->SQL()->SetText(Text);
-    }
-    static TqzFieldInfo Crit(const std::string& Field, TqzFilterMatchType Match, const std::string& Value,
-                             bool CaseSensitive = false, bool NonMatching = false) {
-        TqzFieldInfo i;
-        i.FieldName = Field;
-        i.DisplayLabel = Field;
-        i.MatchType = Match;
-        i.FilterValue = Value;
-        i.CaseSensitive = CaseSensitive;
-        i.NonMatching = NonMatching;
-        return i;
-    }
-    static TqzFieldInfo Range(const std::string& Field, const std::string& Min, const std::string& Max) {
-        TqzFieldInfo i = Crit(Field, fdMatchRange, "");
-        i.MinValue = Min;
-        i.MaxValue = Max;
-        return i;
     }
     // The values of the first column of the records shown, sorted.
     static std::string Ids(TDataSet* Ds) {
@@ -378,15 +362,6 @@ protected:
         D->SetFilterOptimization(fdUseAllIndexes);
         EXPECT_TRUE(D->ApplyFilter());
         return {plain, Ids()};
-    }
-    static TqzFieldInfo Crit(const std::string& Field, TqzFilterMatchType Match, const std::string& Value,
-                             bool CaseSensitive = false) {
-        TqzFieldInfo i;
-        i.FieldName = Field;
-        i.MatchType = Match;
-        i.FilterValue = Value;
-        i.CaseSensitive = CaseSensitive;
-        return i;
     }
 
     TForm Form{nullptr};
