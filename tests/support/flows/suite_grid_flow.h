@@ -5,7 +5,7 @@
 #include "platform/db/dataset.h"
 #include "platform/ui/testing.h"
 #include "suite/grid/qzdbigrd.h"
-#include "support/flows/user_flow.h"
+#include "support/flows/grid_flow.h"
 
 // The grid with its protected cell-editor switch reachable.
 class TFlowQzGrid : public TqzCustomDBGrid {
@@ -15,21 +15,16 @@ public:
 
 // TGrid: the suite grid class the flows run, its cell-editor switch reachable.
 template <class TGrid>
-class TSuiteGridFlowOf : public TFlowControl {
+class TSuiteGridFlowOf : public TGridFlowOf<TGrid> {
+    using TGridFlowOf<TGrid>::FGrid;
+    using TGridFlowOf<TGrid>::Index;
+
 public:
-    TFlowCaps Caps() const override {
-        TFlowCaps c;
-        c.Grid = c.EnterToTab = c.ArrowsLeave = c.EditorKeys = c.ReadOnly = true;
-        return c;
-    }
     void Build(TForm* Form, TDataSource* Source) override {
-        FGrid = new TGrid(Form);
-        FGrid->SetParent(Form);
-        FGrid->SetBounds(8, 8, 600, 320);
-        FGrid->SetBorderStyle(bsNone);
+        this->Place(Form);
         FGrid->SetUseTFields(false);
         std::string lines;
-        for (const std::string& f : Fields()) lines += f + "\t15\t" + f + "\n";
+        for (const std::string& f : this->Fields()) lines += f + "\t15\t" + f + "\n";
         FGrid->Selected()->SetText(lines);
         FGrid->SetDataSource(Source);
     }
@@ -38,39 +33,9 @@ public:
         FGrid->SelectDataColumn(Index(Field));
         ProcessEvents();
     }
-    std::string Shown(const std::string& Field) override {
-        if (EditorOpen() && Fields()[FGrid->SelectedIndex()] == Field) return FGrid->InplaceEditor()->Text();
-        return FGrid->DataSource()->DataSet()->FieldByName(Field)->Text();
-    }
-    void Click(const std::string& Field, int Row) override {
-        const TPoint p = Centre(Field, Row);
-        SendClick(FGrid, p.X, p.Y);
-        ProcessEvents();
-    }
-    void DoubleClick(const std::string& Field) override {
-        const TPoint p = Centre(Field, FGrid->Row() - FGrid->TitleOffset());
-        SendDoubleClick(FGrid, p.X, p.Y);
-        ProcessEvents();
-    }
-    TWinControl* Control(const std::string&) override { return FGrid; }
-    bool EditorOpen() override { return FGrid->InplaceEditor() && FGrid->InplaceEditor()->Visible(); }
     void SetEnterToTab(bool On) override {
         FGrid->SetKeyOptions(On ? FGrid->KeyOptions() + dgEnterToTab : FGrid->KeyOptions() - dgEnterToTab);
     }
-    void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
-
-private:
-    int Index(const std::string& Field) const {
-        int col = 0;
-        while (Fields()[col] != Field) ++col;
-        return col;
-    }
-    TPoint Centre(const std::string& Field, int Row) const {
-        const TRect r = FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset());
-        return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
-    }
-
-    TGrid* FGrid = nullptr;
 };
 
 using TSuiteGridFlow = TSuiteGridFlowOf<TFlowQzGrid>;

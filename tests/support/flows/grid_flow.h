@@ -1,0 +1,59 @@
+// What the engine's grid and the suite's grids do alike as flow controls:
+// cells found by field and row, clicks on them, the cell editor's text.
+#pragma once
+
+#include <string>
+
+#include "platform/db/dataset.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/testing.h"
+#include "support/flows/user_flow.h"
+
+// TGrid: the grid class; its columns are the flows' fields in their order.
+template <class TGrid>
+class TGridFlowOf : public TFlowControl {
+public:
+    TFlowCaps Caps() const override {
+        TFlowCaps c;
+        c.Grid = c.EnterToTab = c.ArrowsLeave = c.EditorKeys = c.ReadOnly = true;
+        return c;
+    }
+    std::string Shown(const std::string& Field) override {
+        if (EditorOpen() && ColumnField() == Field) return FGrid->InplaceEditor()->Text();
+        return FGrid->DataSource()->DataSet()->FieldByName(Field)->Text();
+    }
+    void Click(const std::string& Field, int Row) override {
+        const TPoint p = Centre(Field, Row);
+        SendClick(FGrid, p.X, p.Y);
+        ProcessEvents();
+    }
+    void DoubleClick(const std::string& Field) override {
+        const TPoint p = Centre(Field, FGrid->Row() - FGrid->TitleOffset());
+        SendDoubleClick(FGrid, p.X, p.Y);
+        ProcessEvents();
+    }
+    TWinControl* Control(const std::string&) override { return FGrid; }
+    bool EditorOpen() override { return FGrid->InplaceEditor() && FGrid->InplaceEditor()->Visible(); }
+    void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
+
+protected:
+    // Makes the grid on Form, without a border, where the flows look for it.
+    void Place(TForm* Form) {
+        FGrid = new TGrid(Form);
+        FGrid->SetParent(Form);
+        FGrid->SetBounds(8, 8, 600, 320);
+        FGrid->SetBorderStyle(bsNone);
+    }
+    int Index(const std::string& Field) const {
+        int col = 0;
+        while (Fields()[col] != Field) ++col;
+        return col;
+    }
+    TPoint Centre(const std::string& Field, int Row) const {
+        const TRect r = FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset());
+        return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    }
+    std::string ColumnField() const { return Fields()[FGrid->SelectedIndex()]; }
+
+    TGrid* FGrid = nullptr;
+};
