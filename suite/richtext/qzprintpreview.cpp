@@ -196,8 +196,11 @@ void TqzRtfPreviewForm::ShowPage(int Index) {
         TMetafileCanvas canvas(FMetafile.get(), dpi);
         canvas.Brush()->SetColor(clWhite);
         canvas.FillRect(Rect(0, 0, FMetafile->Width(), FMetafile->Height()));
-        if (Index >= 0 && Index < PageCount())
-            FRichEdit->FormatRange(&canvas, dpi, FPages[static_cast<std::size_t>(Index)].First, page, true);
+        const int first =
+            Index >= 0 && Index < PageCount() ? FPages[static_cast<std::size_t>(Index)].First : -1;
+        // a page whose one line is taller than the page: that line, clipped
+        if (first >= 0 && FRichEdit->FormatRange(&canvas, dpi, first, page, true) <= first)
+            FRichEdit->DrawRange(&canvas, dpi, first, page);
         FRichEdit->DrawHeaderFooter(&canvas, dpi, {FMetafile->Width(), FMetafile->Height()}, {0, 0}, page,
                                     Index + 1);
     }

@@ -125,6 +125,38 @@ void TqzCustomRichEdit::UpdateFormatRect() {
     FLoading = was;
 }
 
+namespace {
+
+// Where the line at From ends when it is taller than Page: at the least page
+// height that takes it whole, it is the only line that fits. -1 when no
+// height does.
+int EndOfTallLine(TCustomRichEdit* Edit, TCanvas* Canvas, int Dpi, int From, const TRect& Page) {
+    auto fits = [&](int Height, int& Next) {
+        TRect r = Page;
+        r.Bottom = r.Top + Height;
+        Next = Edit->FormatRange(Canvas, Dpi, From, r, false);
+        return Next > From;
+    };
+    int low = Page.Bottom - Page.Top, high = low, end = From;
+    do {
+        if (high > (1 << 29)) return -1;
+        high *= 2;
+    } while (!fits(high, end));
+    while (high - low > 1) {
+        const int mid = low + (high - low) / 2;
+        int next = From;
+        if (fits(mid, next)) {
+            high = mid;
+            end = next;
+        } else {
+            low = mid;
+        }
+    }
+    return end;
+}
+
+}  // namespace
+
 std::vector<TqzRichPage> TqzCustomRichEdit::Paginate(TCanvas* Canvas, int Dpi, const TRect& PageTwips) {
     if (PageTwips.Right - PageTwips.Left < 144 || PageTwips.Bottom - PageTwips.Top < 144)
         throw Exception("The print margins leave no room on the page; make them smaller.");
@@ -132,13 +164,20 @@ std::vector<TqzRichPage> TqzCustomRichEdit::Paginate(TCanvas* Canvas, int Dpi, c
     const int length = static_cast<int>(Text().size());
     int start = 0;
     for (;;) {
-        const int next = FormatRange(Canvas, Dpi, start, PageTwips, false);
+        int next = FormatRange(Canvas, Dpi, start, PageTwips, false);
+        if (next <= start && start < length) {
+            // Nothing fits whole: a page shorter than a line of the edit's
+            // font is the margins' fault; else the line is taller than any
+            // page and gets one of its own, printed clipped.
+            if (PageTwips.Bottom - PageTwips.Top < std::abs(Font()->Size()) * 20)
+                throw Exception("The print margins leave no room for a line of text; make them smaller.");
+            next = EndOfTallLine(this, Canvas, Dpi, start, PageTwips);
+            if (next <= start) throw Exception("A line of the document is too tall to print.");
+        }
         pages.push_back({start, std::max(start, next) - 1});
         if (next <= start || next >= length || next < 0) break;
         start = next;
     }
-    if (length > 0 && pages.size() == 1 && pages[0].Last < 0)
-        throw Exception("The print margins leave no room for a line of text; make them smaller.");
     return pages;
 }
 
@@ -225,7 +264,9 @@ void TqzCustomRichEdit::Print(const std::string& Caption) {
             if (printed > 0) printer->NewPage();
             DrawHeaderFooter(canvas, dpi, printer->PhysicalPageSize(), printer->PrintingOffset(), page,
                              number);
-            FormatRange(canvas, dpi, pages[i].First, page, true);
+            // a page whose one line is taller than the page: that line, clipped
+            if (FormatRange(canvas, dpi, pages[i].First, page, true) <= pages[i].First)
+                DrawRange(canvas, dpi, pages[i].First, page);
             ++printed;
         }
         if (printed == 0)

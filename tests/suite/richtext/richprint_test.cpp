@@ -220,6 +220,58 @@ TEST_F(RichPrint, MarginsArePlacedAndClamped) {
     EXPECT_FALSE(Printer()->Printing());
 }
 
+// A line taller than the page gets a page of its own, printed clipped, and
+// the lines after it print on the pages that follow; the preview shows the
+// same pages. A page shorter than a line of the edit's font is an error.
+TEST_F(RichPrint, ALineTallerThanThePageIsClippedAndTheRestPrints) {
+    UsePdf();
+    const std::string head = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 ";
+    const std::string huge = "\\fs1600 I\\par\\fs24 ";  // one tall line
+    ASSERT_TRUE(r->StreamIn(
+        head + "Before one\\par Before two\\par " + huge + "After one\\par After two\\par}", true, false));
+    r->Print("Tall");
+    ASSERT_EQ(PdfPages(), 3);
+    EXPECT_EQ(r->PageCount(), 3);
+    EXPECT_NE(PdfPage(1).find("Before two"), std::string::npos) << PdfPage(1);
+    EXPECT_NE(PdfPage(2).find("Page 2"), std::string::npos);
+    EXPECT_EQ(PdfPage(2).find("After"), std::string::npos);
+    EXPECT_NE(PdfPage(3).find("After one"), std::string::npos) << PdfPage(3);
+    EXPECT_NE(PdfPage(3).find("After two"), std::string::npos);
+
+    // The preview's second page shows the clipped line.
+    TqzRtfPreviewForm p(nullptr);
+    p.SetRichEdit(r);
+    p.SetBounds(0, 0, 727, 900);
+    p.Show();
+    p.ShowPage(1);
+    EXPECT_EQ(p.PageCount(), 3);
+    TBitmap b;
+    b.SetSize(p.Metafile()->Width(), p.Metafile()->Height());
+    b.Canvas()->StretchDraw(Rect(0, 0, b.Width(), b.Height()), p.Metafile());
+    b.SaveToFile(TestRunPath("tall_line_preview.png"));
+    int dark = 0;
+    for (int x = 0; x < b.Width(); ++x)
+        if ((b.Canvas()->Pixels(x, b.Height() / 2) & 0xFF) < 128) ++dark;
+    EXPECT_GT(dark, 10);
+
+    // The tall line first, then at the end.
+    ASSERT_TRUE(r->StreamIn(head + huge + "After one\\par}", true, false));
+    r->Print("First");
+    ASSERT_EQ(PdfPages(), 2);
+    EXPECT_NE(PdfPage(2).find("After one"), std::string::npos);
+    ASSERT_TRUE(r->StreamIn(head + "Before one\\par " + huge + "}", true, false));
+    r->Print("Last");
+    ASSERT_EQ(PdfPages(), 2);
+    EXPECT_NE(PdfPage(1).find("Before one"), std::string::npos);
+
+    // A page shorter than a line of the edit's font (a tenth of an inch).
+    r->Font()->SetSize(12);
+    r->PrintMargins()->SetTop(5.4);
+    r->PrintMargins()->SetBottom(5.5);
+    EXPECT_THROW(r->Print("None"), Exception);
+    EXPECT_FALSE(Printer()->Printing());
+}
+
 TEST_F(RichPrint, PrintWithWordIsNotAvailable) {
     EXPECT_FALSE(r->PrintWithWord(""));
     EXPECT_EQ(boxes.Last().Text, "Unable to start Microsoft Word's Spell Checker.");
