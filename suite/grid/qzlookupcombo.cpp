@@ -37,6 +37,18 @@ bool IsSearchKey(uint16_t Key) {
     return Key == VK_BACK || Key == VK_SPACE || Key == VK_DELETE || (Key >= 48 && Key <= 111) || Key > 145;
 }
 
+// A suite query is located only on a field its order leads by the search's
+// case rule; other datasets always.
+bool QueryOrderAllowsLocate(TDataSet* DataSet, const std::string& FieldName, bool CaseSensitive) {
+    auto* query = dynamic_cast<TQuery*>(DataSet);
+    if (!query || !qzClassInheritsFrom(DataSet, "TqzQuery")) return true;
+    try {
+        return query->MapsToIndex(FieldName, !CaseSensitive);
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 // ---- TqzDropDownGridOptions ---------------------------------------------------------------
@@ -1037,7 +1049,8 @@ bool TqzDBCustomLookupCombo::PerformSearch(const std::string& SearchText, const 
     const TqzLocateMatchType type = PartialMatch ? mtPartialMatchStart : mtExactMatch;
     if (const TqzTableSearch* ts = qzTableSearchFor(FLookupTable))
         return ts->FindFieldValue(FLookupTable, text, FieldName, static_cast<int>(type), CaseSensitive);
-    if (!qzIntl() || !qzIntl()->UseLocateMethodForSearch() || f->IsBlob())
+    if (!qzIntl() || !qzIntl()->UseLocateMethodForSearch() || f->IsBlob() ||
+        !QueryOrderAllowsLocate(FLookupTable, FieldName, CaseSensitive))
         return qzLocateFieldValue(FLookupTable, text, FieldName, CaseSensitive, type);
     TLocateOptions options;
     if (PartialMatch) options.Include(loPartialKey);

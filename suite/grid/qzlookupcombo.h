@@ -27,7 +27,9 @@
 // stored key by a key search on the index for LookupField, typed text on
 // the index led by the display field (OrderByDisplay); other tables by
 // their Locate under the hourglass (TqzIntl's UseLocateMethodForSearch, on
-// by default; memo fields excepted) or, with it off, the record search.
+// by default; memo fields excepted, and a suite query's fields that do not
+// lead its order by the search's case rule) or, with it off, the record
+// search.
 // AutoDropDown drops the grid on typing; AllowClearKey lets Backspace and
 // Delete on the whole text clear the value. Painted as a grid cell for
 // another row, the combo shows the display text of that row's key.

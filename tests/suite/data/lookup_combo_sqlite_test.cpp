@@ -1,10 +1,12 @@
 // The lookup combo over SQLite suite tables: the stored two-part key shown
 // by its display text through the key index, typing found on the index led
-// by the display field (OrderByDisplay), and the chosen keys written back.
+// by the display field (OrderByDisplay), and the chosen keys written back;
+// a suite query located only on the field its order leads.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
@@ -17,6 +19,18 @@
 #include "suite/grid/qzlookupcombo.h"
 
 namespace {
+
+// A suite query that logs the options of each Locate on its "name" field.
+class TNameLocateLog : public TqzQuery {
+    TASKMOOR_CLASS(TNameLocateLog, TqzQuery)
+public:
+    using TqzQuery::TqzQuery;
+    bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override {
+        if (KeyFields == "name") Calls.push_back(Options);
+        return TqzQuery::Locate(KeyFields, KeyValues, Options);
+    }
+    std::vector<TLocateOptions> Calls;
+};
 
 class LookupComboSqlite : public ::testing::Test {
 protected:
@@ -147,6 +161,49 @@ TEST_F(LookupComboSqlite, WithoutOrderByDisplayTheGridKeepsTheKeyOrder) {
     EXPECT_EQ("2", Task("cat"));
     EXPECT_EQ("z", Task("grp"));
     EXPECT_EQ("Garden", Combo->Text());
+}
+
+// A suite query as lookup table is located only on a field its order leads
+// by the search's case rule; otherwise the record search finds the record.
+TEST_F(LookupComboSqlite, ASuiteQueryIsLocatedOnlyOnTheFieldItsOrderLeads) {
+    TTestTimers timers;
+    auto* query = new TNameLocateLog(Form);
+    query->SetDatabaseName(":memory:");
+    Combo->SetLookupTable(query);
+    struct TCase {
+        const char* Order;
+        bool CaseSensitive;
+        const char* Typed;
+        const char* Found;
+        std::vector<TLocateOptions> Calls;
+    };
+    const TCase cases[] = {
+        {"name COLLATE FOLD", false, "ga", "Garden", {TLocateOptions{loCaseInsensitive, loPartialKey}}},
+        {"name", false, "ki", "Kitchen", {}},
+        {"code, grp", false, "at", "Attic", {}},
+        {"name", true, "Ho", "House", {TLocateOptions{loPartialKey}}},
+        {"name COLLATE FOLD", true, "Ki", "Kitchen", {}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Order) + (c.CaseSensitive ? " by case" : ""));
+        query->Close();
+        query->SQL()->SetText(std::string("SELECT code, grp, name FROM cats ORDER BY ") + c.Order);
+        query->Open();
+        Combo->SetLookupField("code;grp");
+        Combo->SetSeqSearchOptions(c.CaseSensitive ? TqzSeqSearchOptions{ssoEnabled, ssoCaseSensitive}
+                                                   : TqzSeqSearchOptions{ssoEnabled});
+        SendKey(Combo, VK_F4);
+        ASSERT_TRUE(Combo->IsDroppedDown());
+        query->Calls.clear();
+        SendKey(Combo, 'A', {ssCtrl});
+        SendText(Combo, c.Typed);
+        timers.Advance(200);
+        EXPECT_TRUE(Combo->MatchFound());
+        EXPECT_EQ(c.Found, query->FieldByName("name")->AsString());
+        EXPECT_EQ(c.Calls, query->Calls);
+        SendKey(Combo, VK_ESCAPE);
+        EXPECT_FALSE(Combo->IsDroppedDown());
+    }
 }
 
 }  // namespace
