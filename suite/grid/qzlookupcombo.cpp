@@ -325,6 +325,10 @@ void TqzDBCustomLookupCombo::BindKeys(bool Raise) {
     }
 }
 
+bool TqzDBCustomLookupCombo::ShowsKey() const {
+    return !FKeyFields.empty() && AnsiCompareText(DisplayField(), FKeyFields[0]) == 0;
+}
+
 std::string TqzDBCustomLookupCombo::DisplayField() const {
     if (FSelected->Count() > 0) {
         const std::string& line = FSelected->Strings(0);
@@ -434,7 +438,7 @@ std::string TqzDBCustomLookupCombo::RowDisplayText() {
     TField* f = Field();
     if (!f) return Text();
     if (FKeyFields.empty()) BindKeys(false);
-    const bool showsKey = !FKeyFields.empty() && AnsiCompareText(DisplayField(), FKeyFields[0]) == 0;
+    const bool showsKey = ShowsKey();
     if (!FLookupTable || !FLookupTable->Active() || FKeyFields.empty() || showsKey ||
         f->FieldKind() != fkData || f->IsBlob())
         return f->DisplayText();
@@ -456,7 +460,7 @@ void TqzDBCustomLookupCombo::LookupDataChange(TObject*) {
         if (PositionOnValue()) {
             TField* d = FLookupTable->FindField(DisplayField());
             text = d ? d->DisplayText() : std::string();
-        } else if (!FKeyFields.empty() && AnsiCompareText(DisplayField(), FKeyFields[0]) == 0) {
+        } else if (ShowsKey()) {
             text = f->DisplayText();
         }
     } else {
@@ -594,7 +598,7 @@ bool TqzDBCustomLookupCombo::AcceptText(bool Match) {
     }
     // A text that names a record of the list is that record.
     if (PerformSearch(text, DisplayField(), false, caseSensitive, false)) return WriteKeys();
-    const bool showsKey = AnsiCompareText(DisplayField(), FKeyFields[0]) == 0;
+    const bool showsKey = ShowsKey();
     bool accept = true;
     if (FOnNotInList.Assigned())
         FOnNotInList(this, FLookupTable, text, accept);
@@ -696,6 +700,9 @@ void TqzDBCustomLookupCombo::DropDown() {
         // the value show when there is room.
         const bool autoDrop = FPendingAutoDrop;
         const bool reposition = !Modified() && !autoDrop && FLookupTable->Active();
+        // A combo that shows its key opens on the record of a typed key; it
+        // is written only when chosen.
+        const bool typedKey = Modified() && !autoDrop && ShowsKey() && !Text().empty();
         if (reposition) FLookupTable->First();
         if (FOnDropDown.Assigned()) FOnDropDown(this);
 
@@ -754,7 +761,11 @@ void TqzDBCustomLookupCombo::DropDown() {
         place(neededHeight(FGrid->BorderStyle() == bsSingle ? 4 : 0));
         const int exact = neededHeight(FGridWindow->Height() - FGrid->ClientHeight() - hscrollHeight);
         if (exact != FGridWindow->Height()) place(exact);
-        if (reposition) FMatchFound = PositionOnValue();
+        if (reposition)
+            FMatchFound = PositionOnValue();
+        else if (typedKey)
+            FMatchFound = PerformSearch(Text(), FKeyFields[0], false,
+                                        FSeqSearchOptions.Contains(ssoCaseSensitive), true);
 
         SetDroppedDown(true);
         FSavedShowHint = Application->ShowHint();

@@ -18,6 +18,10 @@
 // open or with ShowMatchText) and, with ShowMatchText, completes the text
 // with the rest selected.
 //
+// A combo that shows its key (display field = key field 1) drops down on
+// the record of a typed key; like any typed text, it is written only when
+// accepted.
+//
 // A typed text the list does not hold is never written as a key: it is
 // offered to OnNotInList (when the display field is a separate field
 // without a handler, it is refused); an accepted text is looked up again,
@@ -176,6 +180,8 @@ public:
     const std::vector<std::string>& KeyFields() const { return FKeyFields; }
     // The display field's name (first Selected line, else key field 1).
     std::string DisplayField() const;
+    // The display field is key field 1: the combo shows the key itself.
+    bool ShowsKey() const;
     // Key value 1 as text; keys 2 and 3 as read from the bound record.
     const std::string& LookupValue() const { return FLookupValue; }
     bool MatchFound() const { return FMatchFound; }

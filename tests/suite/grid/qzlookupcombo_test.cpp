@@ -251,6 +251,78 @@ TEST_F(QzLookupComboTest, ATextNotInTheListRevertsUnlessAcceptedAndFound) {
     EXPECT_EQ("Date", Combo->Text());
 }
 
+// A combo that shows its key: a typed key drops the grid down on its record,
+// and nothing is written before the choice. A half-typed key is neither
+// written nor offered to OnNotInList by the drop-down, and Escape in the
+// field still brings the stored key back.
+TEST_F(QzLookupComboTest, ATypedKeyDropsTheGridDownOnItsRecordWritingNothing) {
+    auto* keys = new TOstraTable(Form);
+    keys->FieldDefs()->Add("Key", ftString, 20);
+    keys->Open();
+    for (const char* k : {"Gamma", "Delta", "Epsilon", "Zeta"}) keys->AppendRecord({Variant(k)});
+    auto* rows = new TOstraTable(Form);
+    rows->FieldDefs()->Add("Key", ftString, 20);
+    rows->Open();
+    rows->AppendRecord({Variant("Gamma")});
+    auto* rowSource = new TDataSource(Form);
+    rowSource->SetDataSet(rows);
+    int offered = 0;
+    Combo->SetOnNotInList(
+        TqzNotInListEvent([&](TObject*, TDataSet*, const std::string&, bool&) { ++offered; }));
+    Combo->SetDataSource(rowSource);
+    Combo->SetDataField("Key");
+    Combo->SetLookupTable(keys);
+    Combo->SetLookupField("Key");
+    Form->Show();
+    Combo->SetFocus();
+    ProcessEvents();
+    auto stored = [&] { return rows->FieldByName("Key")->AsString(); };
+    auto current = [&] { return keys->FieldByName("Key")->AsString(); };
+    EXPECT_EQ("Gamma", Combo->Text());
+
+    for (const uint16_t open : {uint16_t(VK_F4), uint16_t(VK_DOWN)}) {
+        SendKey(Combo, 'A', {ssCtrl});
+        SendText(Combo, "epsilon");
+        SendKey(Combo, open, open == VK_DOWN ? TShiftState{ssAlt} : TShiftState{});
+        ASSERT_TRUE(Combo->IsDroppedDown());
+        EXPECT_EQ("Epsilon", current());
+        EXPECT_TRUE(Combo->MatchFound());
+        EXPECT_EQ("epsilon", Combo->Text());
+        EXPECT_EQ("Gamma", stored());
+        SendKey(Combo, VK_DOWN);
+        EXPECT_EQ("Zeta", Combo->Text());
+        SendKey(Combo, VK_ESCAPE);
+        EXPECT_FALSE(Combo->IsDroppedDown());
+        EXPECT_EQ("epsilon", Combo->Text());
+        EXPECT_EQ("Gamma", stored());
+        SendKey(Combo, VK_ESCAPE);
+        EXPECT_EQ("Gamma", Combo->Text());
+        EXPECT_EQ("Gamma", stored());
+    }
+    // Half-typed: the grid opens, nothing is written or offered.
+    SendKey(Combo, 'A', {ssCtrl});
+    SendText(Combo, "Eps");
+    SendKey(Combo, VK_F4);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    EXPECT_FALSE(Combo->MatchFound());
+    EXPECT_EQ("Gamma", stored());
+    EXPECT_EQ(0, offered);
+    SendKey(Combo, VK_ESCAPE);
+    SendKey(Combo, VK_ESCAPE);
+    EXPECT_EQ("Gamma", Combo->Text());
+    EXPECT_EQ("Gamma", stored());
+    EXPECT_EQ(0, offered);
+    // Typed, dropped down and taken by Enter: that key.
+    SendKey(Combo, 'A', {ssCtrl});
+    SendText(Combo, "delta");
+    SendKey(Combo, VK_F4);
+    EXPECT_EQ("Delta", current());
+    SendKey(Combo, VK_RETURN);
+    EXPECT_FALSE(Combo->IsDroppedDown());
+    EXPECT_EQ("Delta", stored());
+    EXPECT_EQ("Delta", Combo->Text());
+}
+
 TEST_F(QzLookupComboTest, SearchAsYouTypeCompletesOnTheTimersTick) {
     TTestTimers timers;
     Bind("Id;Grp");
