@@ -166,7 +166,6 @@ public:
     // No lines are drawn under rows only without dgRowLines and with dgRowLinesDisableFixed.
     bool RowLinesReserved() const;
     TColor ActiveRecordColor() const;
-    bool AlternatingPhase() const;
     // Rows the data link buffers (the grid's visible data rows).
     int VisibleDataRows() const;
 
@@ -184,18 +183,13 @@ public:
     bool GetCheckBoxValues(const std::string& FieldName, std::string& Checked, std::string& Unchecked);
     // The data cell under the mouse shown as a hot link (-1, -1: none).
     TGridCoord HotCell() const;
-    void SetHotCell(int ACol, int ARow);
     // The record of the data link's active buffer is selected (multi-selection).
     virtual bool IsRecordSelected() { return false; }
-    // The height of the group headers over the titles, and the header of a
-    // grouped column spanning its visible neighbours of the same group
-    // (empty for an ungrouped column).
-    int GroupHeaderHeight() const;
+    // The header of a grouped column spanning its visible neighbours of the
+    // same group (empty for an ungrouped column).
     TRect GroupHeaderRect(int ACol) const;
     // The drawing canvas of the cell routines.
     virtual TCanvas* DrawCanvas() { return Canvas(); }
-    // The image of the indicator of a data row; -1 for none.
-    int IndicatorImageIndex(int DataRow);
 
     // ---- Titles
     TImageList* TitleImageList() const;
@@ -215,12 +209,6 @@ public:
     void SetOnDrawGroupHeaderCell(TqzDrawGroupHeaderCellEvent Value);
     virtual void DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName,
                                        const TRect& ARect, bool& DefaultDrawing);
-    // The title column under the mouse while themes draw the titles (-1:
-    // none), and whether the mouse is over its group header half.
-    int HotTitleCol() const;
-    bool HotTitleInGroupHeader() const;
-    // Titles are drawn themed: themes are on for the grid and not disabled in the title.
-    bool TitlesThemed();
 
     // ---- Keys
     TqzDittoAttributes* DittoAttributes() const;
@@ -228,13 +216,6 @@ public:
     void SetOnDitto(TqzDittoEvent Value);
     // Copies the field's text from the neighbouring record; True when done.
     bool DittoField(TField* Field);
-    // A ditto short-cut was matched and done.
-    bool HandleDittoKey(uint16_t Key, TShiftState Shift);
-    // The grid holds the focus (set on entering, cleared on leaving).
-    bool HasFocus() const;
-    const std::string& LastEditText() const;
-    void SetLastEditText(const std::string& Value);
-    TqzInplaceEdit* QzEditor() const;
 
     // ---- Mouse
     TqzCustomDrawCellEvent OnBeforeDrawCell() const;
@@ -252,25 +233,14 @@ public:
     TqzURLOpenEvent OnURLOpen() const;
     void SetOnURLOpen(TqzURLOpenEvent Value);
     virtual void DoURLOpen(std::string& Link, TField* Field, bool& UseDefault);
-    // The title column held down (-1: none).
-    int PressedTitleCol() const;
-    // A title is being dragged to move its column.
-    bool ColumnDragging() const;
-    TTimer* ColumnDragTimer() const;
-    // The link a URL cell opens for its field text: the address part, with
-    // "MailTo:" before a bare mail address; empty when there is none.
-    std::string URLAddress(const std::string& Text) const;
 
     // ---- Cell hints
-    TqzGridHintWindow* HintWindow() const;
-    TTimer* HintTimer() const;
     void HideCellHint();
     TqzCreateHintWindowEvent OnCreateHintWindow() const;
     void SetOnCreateHintWindow(TqzCreateHintWindowEvent Value);
 
     // ---- Painting
-    // The footer's height (0 without dgShowFooter) and rectangle.
-    int FooterAreaHeight();
+    // The footer's rectangle (empty without dgShowFooter).
     TRect FooterRect();
     // Nested locks; the outermost end redraws when Repaint.
     void BeginPaintLock();
@@ -349,7 +319,6 @@ public:
     // Nothing in this class; the published grid selects and unselects records.
     virtual void SelectRecordHook() {}
     virtual void UnselectRecordHook() {}
-    virtual void AfterUpdateHook() {}
     virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
                                 TBrush* ABrush);
     virtual void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
@@ -365,12 +334,6 @@ protected:
     friend class TqzColumn;
     friend class TqzIButton;
     friend class TqzInplaceEdit;
-    friend class TqzGridColumnDrag;
-    friend class TqzGridCellHints;
-    friend class TqzGridTitles;
-    friend class TqzGridCells;
-    friend class TqzGridPainter;
-    friend class TqzGridInCellControls;
 
     // Reactions to the data link.
     virtual void EditingChanged();
@@ -389,6 +352,12 @@ protected:
     TField* EditField() const;
     // The editor may be left with a text that fails its mask.
     virtual bool EditorAllowInvalidExit() const { return false; }
+
+    // After the data link wrote the record; nothing in this class.
+    virtual void AfterUpdateHook() {}
+    // The text the editor showed last.
+    const std::string& LastEditText() const;
+    void SetLastEditText(const std::string& Value);
 
     void UpdateRowCount();
     void UpdateActive();
@@ -445,9 +414,29 @@ protected:
     void WMCancelMode(TMessage& Message) override;
 
 private:
+    TqzInplaceEdit* QzEditor() const;
+    bool AlternatingPhase() const;
+    // The data cell under the mouse shown as a hot link.
+    void SetHotCell(int ACol, int ARow);
+    // The height of the group headers over the titles.
+    int GroupHeaderHeight() const;
+    // A ditto short-cut was matched and done.
+    bool HandleDittoKey(uint16_t Key, TShiftState Shift);
+    // The grid holds the focus (set on entering, cleared on leaving).
+    bool HasFocus() const;
+    // The link a URL cell opens for its field text: the address part, with
+    // "MailTo:" before a bare mail address; empty when there is none.
+    std::string URLAddress(const std::string& Text) const;
+    // The footer's height (0 without dgShowFooter).
+    int FooterAreaHeight();
     void TitleFontChanged(TObject* Sender);
     void ClearColumns();
     std::string LineFieldName(int Index) const;
+    // X, Y is on a column or row sizing line.
+    bool OnSizingLine(int X, int Y);
+    void InvalidateTitleRow();
+    // The focus rectangle the generic grid draws over its cells (empty: none).
+    TRect GenericFocusRect();
 
     class TImpl;
     std::unique_ptr<TImpl> FImpl;

@@ -22,7 +22,13 @@
 class TqzCustomDBGrid::TImpl {
 public:
     explicit TImpl(TqzCustomDBGrid& Grid)
-        : Drag(Grid), Hints(Grid), Titles(Grid), Cells(Grid), Painter(Grid), InCellControls(Grid) {}
+        : Drag(Grid, [&Grid](int From, int To) { Grid.MoveColumn(From, To); }),
+          Hints(Grid),
+          Titles(Grid),
+          Cells(Grid, Titles,
+                [&Grid](const TRect& R, TField* F, TGridDrawState S) { Grid.DrawDataCell(R, F, S); }),
+          Painter(Grid, Titles),
+          InCellControls(Grid) {}
 
     // Collaborators
     TqzGridColumnDrag Drag;
@@ -92,7 +98,6 @@ public:
     std::string LastEditText;
     std::string EditText;
     std::string EditFieldName;  // the field EditText was typed for
-    int TitleButtonCol = -1;
     bool UserMoving = false;
     int LastLeftCol = -1;
     int RememberedCol = -1;
@@ -121,7 +126,6 @@ public:
     TqzURLOpenEvent OnURLOpen;
     int SizingRow = -1;
     TqzCustomDrawCellEvent OnBeforeDrawCell, OnAfterDrawCell;
-    TqzCreateHintWindowEvent OnCreateHintWindow;
     int FooterPixels = 0;
     TNotifyEvent OnBeforePaint;
     TqzDrawFooterCellEvent OnDrawFooterCell;
@@ -131,5 +135,4 @@ public:
     TqzDrawTitleCellEvent OnDrawTitleCell;
     TqzCalcTitleImageEvent OnCalcTitleImage;
     TqzDrawGroupHeaderCellEvent OnDrawGroupHeaderCell;
-    TqzGroupState GroupState;
 };

@@ -191,7 +191,11 @@ TEST_F(QzDraw, IndicatorImagesFollowStateAndColour) {
     Table->Cancel();
     Table->Append();
     ProcessEvents();
-    EXPECT_EQ(Grid->IndicatorImageIndex(Grid->DataLink()->ActiveRecord()), 2);
+    RenderControl(Grid, &shot);
+    const int insert = Count(shot, Grid->CellRect(0, Grid->Row()), black);
+    EXPECT_GT(insert, 0);
+    EXPECT_NE(insert, arrow);
+    EXPECT_NE(insert, edit);
     Table->Cancel();
 }
 
