@@ -140,19 +140,12 @@ public:
     TqzColumn* ColumnByName(const std::string& FieldName) const;
     TqzColumn* Columns(int Index) const;
     TqzColumn* ColumnObjects(int Index) const;
-    TqzColumn* DefaultColumn() const;
-    int ColumnObjectCount() const;
     const std::vector<TqzCacheColInfoItem>& ColInfo() const;
-    const std::vector<int>& ProportionalWidths() const;
     void GetFieldListPart(TStrings* List, const std::string& FieldName, int Part, std::string& Text) const;
     void SetFieldListPart(TStrings* List, const std::string& FieldName, const std::string& Text,
                           int LineIndex, int Part) const;
     // Makes a data column current (scrolled into view).
     void SelectDataColumn(int Index);
-    // Fits the column to the widest text of the visible rows.
-    void BestFitColumn(int ACol);
-    bool DittoPriorText(const std::string& FieldName, std::string& Text);
-    bool DittoNextText(const std::string& FieldName, std::string& Text);
     // The windowed control a ControlType line names for the cell.
     bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control);
     TWinControl* FindControlByName(const std::string& Name);
@@ -163,8 +156,6 @@ public:
     // Takes the focus when allowed; answers whether the grid or its editor has it.
     bool TakeFocus();
     void SetAllowFocus(bool Value);
-    // No lines are drawn under rows only without dgRowLines and with dgRowLinesDisableFixed.
-    bool RowLinesReserved() const;
     TColor ActiveRecordColor() const;
     // Rows the data link buffers (the grid's visible data rows).
     int VisibleDataRows() const;
@@ -214,8 +205,6 @@ public:
     TqzDittoAttributes* DittoAttributes() const;
     TqzDittoEvent OnDitto() const;
     void SetOnDitto(TqzDittoEvent Value);
-    // Copies the field's text from the neighbouring record; True when done.
-    bool DittoField(TField* Field);
 
     // ---- Mouse
     TqzCustomDrawCellEvent OnBeforeDrawCell() const;
@@ -235,7 +224,6 @@ public:
     virtual void DoURLOpen(std::string& Link, TField* Field, bool& UseDefault);
 
     // ---- Cell hints
-    void HideCellHint();
     TqzCreateHintWindowEvent OnCreateHintWindow() const;
     void SetOnCreateHintWindow(TqzCreateHintWindowEvent Value);
 
@@ -285,40 +273,20 @@ public:
     virtual void LayoutChanged();
     virtual void Scroll(int Distance);
     virtual void DefineFieldMap();
-    virtual void ResizeColumnsProportionally();
     virtual void SetColumnAttributes();
     virtual void LinkActive(bool Value);
-    virtual bool IsProportionalColResize() const;
     virtual bool CanEditGrid() const;
-    virtual bool ShowEditorIfAllowed();
-    virtual void InvalidateVisibleColumns();
-    virtual void DoTitleButtonClick(const std::string& FieldName);
-    virtual TColor GetGridColor() const { return Color(); }
-    virtual void FieldListHook() {}
-    virtual void BeforeCellMove() {}
     virtual void UnselectAll() {}
     virtual void DataChanged();
-    virtual void DoTopRowChanged();
-    virtual void DoRowChanged();
-    virtual void DoCellChanged();
-    virtual void CheckRowChanged();
     virtual void GetControlInfo(const std::string& FieldName, std::string& AControlType,
                                 std::string& Parameters);
-    virtual void DoFieldChanged(TField* Field);
-    virtual void DoUpdateFooter();
-    virtual void UpdateFooterIfChanged();
-    virtual void ReportInvalidValue(TField* Field);
-    virtual void LoadControlTypes();
-    virtual void UpdateDataLink();
     virtual void SplitURLText(const std::string& Text, std::string& DisplayText, std::string& Address) const;
-    virtual void CalcCellRect(int ACol, int ARow, TRect& Rect) const;
     virtual bool IsMemoCell(int ACol, int ARow) const;
     // The text a data cell shows for the field on the active record.
     virtual std::string CellText(TField* Field);
     virtual bool IsCustomControlCell(int ACol, int ARow) const;
-    // Nothing in this class; the published grid selects and unselects records.
+    // Nothing in this class; the published grid selects the record.
     virtual void SelectRecordHook() {}
-    virtual void UnselectRecordHook() {}
     virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
                                 TBrush* ABrush);
     virtual void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
@@ -334,6 +302,38 @@ protected:
     friend class TqzColumn;
     friend class TqzIButton;
     friend class TqzInplaceEdit;
+
+    // ---- The grid's own operations (descendants override them)
+    // Fits the column to the widest text of the visible rows.
+    void BestFitColumn(int ACol);
+    bool DittoPriorText(const std::string& FieldName, std::string& Text);
+    bool DittoNextText(const std::string& FieldName, std::string& Text);
+    // No lines are drawn under rows only without dgRowLines and with dgRowLinesDisableFixed.
+    bool RowLinesReserved() const;
+    // Copies the field's text from the neighbouring record; True when done.
+    bool DittoField(TField* Field);
+    void HideCellHint();
+    virtual void ResizeColumnsProportionally();
+    virtual bool IsProportionalColResize() const;
+    virtual bool ShowEditorIfAllowed();
+    virtual void InvalidateVisibleColumns();
+    virtual void DoTitleButtonClick(const std::string& FieldName);
+    virtual TColor GetGridColor() const { return Color(); }
+    virtual void FieldListHook() {}
+    virtual void BeforeCellMove() {}
+    virtual void DoTopRowChanged();
+    virtual void DoRowChanged();
+    virtual void DoCellChanged();
+    virtual void CheckRowChanged();
+    virtual void DoFieldChanged(TField* Field);
+    virtual void DoUpdateFooter();
+    virtual void UpdateFooterIfChanged();
+    virtual void ReportInvalidValue(TField* Field);
+    virtual void LoadControlTypes();
+    virtual void UpdateDataLink();
+    virtual void CalcCellRect(int ACol, int ARow, TRect& Rect) const;
+    // Nothing in this class; the published grid unselects the record.
+    virtual void UnselectRecordHook() {}
 
     // Reactions to the data link.
     virtual void EditingChanged();

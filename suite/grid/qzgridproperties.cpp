@@ -65,10 +65,7 @@ void TqzCustomDBGrid::SetPaintOptions(TqzGridPaintOptions* Value) { FImpl->Paint
 int TqzCustomDBGrid::IndicatorOffset() const { return FImpl->IndicatorOffset; }
 int TqzCustomDBGrid::TitleOffset() const { return FImpl->TitleOffset; }
 int TqzCustomDBGrid::SelectedIndex() const { return Col() - FImpl->IndicatorOffset; }
-TqzColumn* TqzCustomDBGrid::DefaultColumn() const { return FImpl->DefaultColumn.get(); }
-int TqzCustomDBGrid::ColumnObjectCount() const { return static_cast<int>(FImpl->Columns.size()); }
 const std::vector<TqzCacheColInfoItem>& TqzCustomDBGrid::ColInfo() const { return FImpl->ColInfo; }
-const std::vector<int>& TqzCustomDBGrid::ProportionalWidths() const { return FImpl->PropWidths; }
 void TqzCustomDBGrid::SetAllowFocus(bool Value) { FImpl->AllowFocus = Value; }
 bool TqzCustomDBGrid::AlternatingPhase() const { return FImpl->AltPhase; }
 TImageList* TqzCustomDBGrid::ImageList() const { return FImpl->ImageList; }
