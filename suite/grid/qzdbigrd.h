@@ -172,8 +172,6 @@ public:
     void DrawCheckBox(const TRect& ARect, int ACol, int ARow, bool Checked);
     // The checked and unchecked values of the field's CheckBox line (four parts at least).
     bool GetCheckBoxValues(const std::string& FieldName, std::string& Checked, std::string& Unchecked);
-    // The data cell under the mouse shown as a hot link (-1, -1: none).
-    TGridCoord HotCell() const;
     // The record of the data link's active buffer is selected (multi-selection).
     virtual bool IsRecordSelected() { return false; }
     // The header of a grouped column spanning its visible neighbours of the

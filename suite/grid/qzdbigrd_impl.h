@@ -118,7 +118,6 @@ public:
     TqzDrawDataCellEvent OnDrawDataCell;
     TqzCalcCellColorsEvent OnCalcCellColors;
     TImageList* ImageList = nullptr;
-    TGridCoord HotCell{-1, -1};
     TCursor SavedCursor = crDefault;
     int PaintLock = 0;
     std::unique_ptr<TqzDittoAttributes> DittoAttributes = std::make_unique<TqzDittoAttributes>();

@@ -135,7 +135,7 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
         std::string display, address;
         G.SplitURLText(text, display, address);
         text = display;
-        const bool hot = G.HotCell().X == ACol && G.HotCell().Y == ARow;
+        const bool hot = FHotCell.X == ACol && FHotCell.Y == ARow;
         C->Font()->SetColor(hot ? clRed : clBlue);
         C->Font()->SetStyle(C->Font()->Style() + fsUnderline);
     }

@@ -32,6 +32,10 @@ public:
     void Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     // The info of the cell being drawn.
     const TqzCustomDrawGridCellInfo& Info() const { return FInfo; }
+    // The data cell under the mouse shown as a hot link (-1, -1: none); the
+    // grid sets it and draws the cells again.
+    TGridCoord HotCell() const { return FHotCell; }
+    void SetHotCell(const TGridCoord& Value) { FHotCell = Value; }
     // The group state of the row being drawn (set by the grid's CalcGroupState).
     TqzGroupState& GroupState() { return FGroupState; }
     const TqzGroupState& GroupState() const { return FGroupState; }
@@ -60,4 +64,5 @@ private:
     TDrawDataCell FDrawDataCell;
     TqzCustomDrawGridCellInfo FInfo;
     TqzGroupState FGroupState;
+    TGridCoord FHotCell{-1, -1};
 };

@@ -83,10 +83,10 @@ void TqzCustomDBGrid::SetImageList(TImageList* Value) {
 }
 
 void TqzCustomDBGrid::SetHotCell(int ACol, int ARow) {
-    const TGridCoord next{ACol, ARow};
-    if (next == FImpl->HotCell) return;
-    if (FImpl->HotCell.X >= 0) InvalidateCell(FImpl->HotCell.X, FImpl->HotCell.Y);
-    FImpl->HotCell = next;
+    const TGridCoord next{ACol, ARow}, old = FImpl->Cells.HotCell();
+    if (next == old) return;
+    if (old.X >= 0) InvalidateCell(old.X, old.Y);
+    FImpl->Cells.SetHotCell(next);
     if (ACol >= 0) InvalidateCell(ACol, ARow);
 }
 

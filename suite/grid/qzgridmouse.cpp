@@ -213,7 +213,7 @@ void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
             SetCursor(crHandPoint);
         }
         SetHotCell(cell.X, cell.Y);
-    } else if (FImpl->HotCell.X >= 0) {
+    } else if (FImpl->Cells.HotCell().X >= 0) {
         SetCursor(FImpl->SavedCursor);
         SetHotCell(-1, -1);
     }
@@ -223,7 +223,7 @@ void TqzCustomDBGrid::CMMouseLeave(TMessage& Message) {
     TCustomGrid::CMMouseLeave(Message);
     FImpl->Hints.MouseAt(-1, -1);
     if (FImpl->Titles.ClearHot()) InvalidateTitleRow();
-    if (FImpl->HotCell.X < 0) return;
+    if (FImpl->Cells.HotCell().X < 0) return;
     SetCursor(FImpl->SavedCursor);
     SetHotCell(-1, -1);
 }

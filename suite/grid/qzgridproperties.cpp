@@ -69,7 +69,6 @@ const std::vector<TqzCacheColInfoItem>& TqzCustomDBGrid::ColInfo() const { retur
 void TqzCustomDBGrid::SetAllowFocus(bool Value) { FImpl->AllowFocus = Value; }
 bool TqzCustomDBGrid::AlternatingPhase() const { return FImpl->AltPhase; }
 TImageList* TqzCustomDBGrid::ImageList() const { return FImpl->ImageList; }
-TGridCoord TqzCustomDBGrid::HotCell() const { return FImpl->HotCell; }
 TImageList* TqzCustomDBGrid::TitleImageList() const { return FImpl->TitleImageList; }
 TqzCalcTitleAttributesEvent TqzCustomDBGrid::OnCalcTitleAttributes() const {
     return FImpl->OnCalcTitleAttributes;
