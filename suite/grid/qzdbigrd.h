@@ -298,7 +298,6 @@ public:
 protected:
     friend class TqzGridDataLink;
     friend class TqzColumn;
-    friend class TqzIButton;
     friend class TqzInplaceEdit;
 
     // ---- The grid's own operations (descendants override them)
