@@ -124,10 +124,9 @@ public:
     TqzDittoEvent OnDitto;
     TqzURLOpenEvent OnURLOpen;
     int SizingRow = -1;
-    TqzCustomDrawCellEvent OnBeforeDrawCell, OnAfterDrawCell;
+    TqzCustomDrawCellEvent OnAfterDrawCell;
     int FooterPixels = 0;
     TNotifyEvent OnBeforePaint;
-    TqzDrawFooterCellEvent OnDrawFooterCell;
     bool HasFocus = false;
     TImageList* TitleImageList = nullptr;
     TqzCalcTitleAttributesEvent OnCalcTitleAttributes;

@@ -71,14 +71,14 @@ void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState A
     FInfo.DataCol = ACol - G.IndicatorOffset();
     FInfo.DataRow = ARow - G.TitleOffset();
     FInfo.Field = G.GetColField(FInfo.DataCol);
-    if ((!G.GroupFieldName().empty() || G.OnBeforeDrawCell()) && G.DataLink()->Active()) {
+    if ((!G.GroupFieldName().empty() || FOnBefore) && G.DataLink()->Active()) {
         const bool dataRow = FInfo.DataRow >= 0 && FInfo.DataRow < G.DataLink()->RecordCount();
         const int saved = G.DataLink()->ActiveRecord();
         FGroupState = {};
         if (dataRow) G.DataLink()->SetActiveRecord(FInfo.DataRow);
         try {
             if (dataRow) G.CalcGroupState();
-            G.OnBeforeDrawCell()(&G, FInfo);
+            FOnBefore(&G, FInfo);
         } catch (...) {
             G.DataLink()->SetActiveRecord(saved);
             throw;

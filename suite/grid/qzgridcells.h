@@ -32,6 +32,9 @@ public:
     void Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     // The info of the cell being drawn.
     const TqzCustomDrawGridCellInfo& Info() const { return FInfo; }
+    // Fired for every cell before it is drawn (the grid's OnBeforeDrawCell).
+    TqzCustomDrawCellEvent OnBefore() const { return FOnBefore; }
+    void SetOnBefore(TqzCustomDrawCellEvent Value) { FOnBefore = Value; }
     // The data cell under the mouse shown as a hot link (-1, -1: none); the
     // grid sets it and draws the cells again.
     TGridCoord HotCell() const { return FHotCell; }
@@ -65,4 +68,5 @@ private:
     TqzCustomDrawGridCellInfo FInfo;
     TqzGroupState FGroupState;
     TGridCoord FHotCell{-1, -1};
+    TqzCustomDrawCellEvent FOnBefore;
 };

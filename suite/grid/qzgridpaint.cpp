@@ -158,7 +158,7 @@ void TqzGridPainter::DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, i
     C->Brush()->SetColor(G.FooterCellColor());
     C->Font()->Assign(G.Font());
     TRect r = Rect(Left, Footer.Top + 2, Left + Width, Footer.Bottom - 2);
-    G.OnDrawFooterCell()(&G, C, r, field, text, defaultDrawing);
+    FOnDrawFooterCell(&G, C, r, field, text, defaultDrawing);
     if (!defaultDrawing || text.empty()) return;
     r.Top = Footer.Top + 1;
     r.Bottom = Footer.Bottom - 1;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/ui/geometry.h"
+#include "suite/grid/qzgridtypes.h"
 
 class TCanvas;
 class TqzCustomDBGrid;
@@ -26,6 +27,9 @@ public:
     void PaintOverCells(TCanvas* C, const TRect& GenericFocus);
     // The footer with its cells (with dgShowFooter).
     void PaintFooter(TCanvas* C);
+    // Fired for every footer cell (the grid's OnDrawFooterCell).
+    TqzDrawFooterCellEvent OnDrawFooterCell() const { return FOnDrawFooterCell; }
+    void SetOnDrawFooterCell(TqzDrawFooterCellEvent Value) { FOnDrawFooterCell = Value; }
 
 private:
     // The generic grid's focus rectangle is taken away again where the
@@ -43,4 +47,5 @@ private:
 
     TqzCustomDBGrid& G;
     TqzGridTitles& FTitles;
+    TqzDrawFooterCellEvent FOnDrawFooterCell;
 };

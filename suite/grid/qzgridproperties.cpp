@@ -86,8 +86,8 @@ void TqzCustomDBGrid::SetOnDitto(TqzDittoEvent Value) { FImpl->OnDitto = Value; 
 bool TqzCustomDBGrid::HasFocus() const { return FImpl->HasFocus; }
 const std::string& TqzCustomDBGrid::LastEditText() const { return FImpl->LastEditText; }
 void TqzCustomDBGrid::SetLastEditText(const std::string& Value) { FImpl->LastEditText = Value; }
-TqzCustomDrawCellEvent TqzCustomDBGrid::OnBeforeDrawCell() const { return FImpl->OnBeforeDrawCell; }
-void TqzCustomDBGrid::SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value) { FImpl->OnBeforeDrawCell = Value; }
+TqzCustomDrawCellEvent TqzCustomDBGrid::OnBeforeDrawCell() const { return FImpl->Cells.OnBefore(); }
+void TqzCustomDBGrid::SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value) { FImpl->Cells.SetOnBefore(Value); }
 TqzCustomDrawCellEvent TqzCustomDBGrid::OnAfterDrawCell() const { return FImpl->OnAfterDrawCell; }
 void TqzCustomDBGrid::SetOnAfterDrawCell(TqzCustomDrawCellEvent Value) { FImpl->OnAfterDrawCell = Value; }
 const TqzGroupState& TqzCustomDBGrid::GroupState() const { return FImpl->Cells.GroupState(); }
@@ -107,8 +107,10 @@ void TqzCustomDBGrid::SetOnCreateHintWindow(TqzCreateHintWindowEvent Value) {
 int TqzCustomDBGrid::PaintLockCount() const { return FImpl->PaintLock; }
 TNotifyEvent TqzCustomDBGrid::OnBeforePaint() const { return FImpl->OnBeforePaint; }
 void TqzCustomDBGrid::SetOnBeforePaint(TNotifyEvent Value) { FImpl->OnBeforePaint = Value; }
-TqzDrawFooterCellEvent TqzCustomDBGrid::OnDrawFooterCell() const { return FImpl->OnDrawFooterCell; }
-void TqzCustomDBGrid::SetOnDrawFooterCell(TqzDrawFooterCellEvent Value) { FImpl->OnDrawFooterCell = Value; }
+TqzDrawFooterCellEvent TqzCustomDBGrid::OnDrawFooterCell() const { return FImpl->Painter.OnDrawFooterCell(); }
+void TqzCustomDBGrid::SetOnDrawFooterCell(TqzDrawFooterCellEvent Value) {
+    FImpl->Painter.SetOnDrawFooterCell(Value);
+}
 TqzCalcCellColorsEvent TqzCustomDBGrid::OnCalcCellColors() const { return FImpl->OnCalcCellColors; }
 void TqzCustomDBGrid::SetOnCalcCellColors(TqzCalcCellColorsEvent Value) { FImpl->OnCalcCellColors = Value; }
 TqzColumnMovedEvent TqzCustomDBGrid::OnColumnMoved() const { return FImpl->OnColumnMoved; }
