@@ -114,7 +114,7 @@ public:
     void SetGroupFieldName(const std::string& Value);
     TqzIButton* IndicatorButton() const;
     void SetIndicatorButton(TqzIButton* Value);
-    int IndicatorButtonWidth() const;
+    // The indicator column's width, told by the indicator button as it is sized.
     void SetIndicatorButtonWidth(int Value);
 
     TStrings* Selected() const;

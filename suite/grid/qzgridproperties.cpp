@@ -50,7 +50,6 @@ bool TqzCustomDBGrid::DisableThemesInTitle() const { return FImpl->DisableThemes
 void TqzCustomDBGrid::SetDisableThemesInTitle(bool Value) { FImpl->DisableThemesInTitle = Value; }
 const std::string& TqzCustomDBGrid::GroupFieldName() const { return FImpl->GroupFieldName; }
 TqzIButton* TqzCustomDBGrid::IndicatorButton() const { return FImpl->IndicatorButton; }
-int TqzCustomDBGrid::IndicatorButtonWidth() const { return FImpl->IndicatorButtonWidth; }
 void TqzCustomDBGrid::SetIndicatorButtonWidth(int Value) { FImpl->IndicatorButtonWidth = Value; }
 TStrings* TqzCustomDBGrid::Selected() const { return FImpl->Selected.get(); }
 void TqzCustomDBGrid::SetSelected(TStrings* Value) { FImpl->Selected->Assign(Value); }
