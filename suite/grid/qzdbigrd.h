@@ -114,7 +114,7 @@ public:
     void SetGroupFieldName(const std::string& Value);
     TqzIButton* IndicatorButton() const;
     void SetIndicatorButton(TqzIButton* Value);
-    int IndicatorButtonWidth() const;
+    // The indicator column's width, told by the indicator button as it is sized.
     void SetIndicatorButtonWidth(int Value);
 
     TStrings* Selected() const;
@@ -140,19 +140,12 @@ public:
     TqzColumn* ColumnByName(const std::string& FieldName) const;
     TqzColumn* Columns(int Index) const;
     TqzColumn* ColumnObjects(int Index) const;
-    TqzColumn* DefaultColumn() const;
-    int ColumnObjectCount() const;
     const std::vector<TqzCacheColInfoItem>& ColInfo() const;
-    const std::vector<int>& ProportionalWidths() const;
     void GetFieldListPart(TStrings* List, const std::string& FieldName, int Part, std::string& Text) const;
     void SetFieldListPart(TStrings* List, const std::string& FieldName, const std::string& Text,
                           int LineIndex, int Part) const;
     // Makes a data column current (scrolled into view).
     void SelectDataColumn(int Index);
-    // Fits the column to the widest text of the visible rows.
-    void BestFitColumn(int ACol);
-    bool DittoPriorText(const std::string& FieldName, std::string& Text);
-    bool DittoNextText(const std::string& FieldName, std::string& Text);
     // The windowed control a ControlType line names for the cell.
     bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control);
     TWinControl* FindControlByName(const std::string& Name);
@@ -163,10 +156,7 @@ public:
     // Takes the focus when allowed; answers whether the grid or its editor has it.
     bool TakeFocus();
     void SetAllowFocus(bool Value);
-    // No lines are drawn under rows only without dgRowLines and with dgRowLinesDisableFixed.
-    bool RowLinesReserved() const;
     TColor ActiveRecordColor() const;
-    bool AlternatingPhase() const;
     // Rows the data link buffers (the grid's visible data rows).
     int VisibleDataRows() const;
 
@@ -182,20 +172,13 @@ public:
     void DrawCheckBox(const TRect& ARect, int ACol, int ARow, bool Checked);
     // The checked and unchecked values of the field's CheckBox line (four parts at least).
     bool GetCheckBoxValues(const std::string& FieldName, std::string& Checked, std::string& Unchecked);
-    // The data cell under the mouse shown as a hot link (-1, -1: none).
-    TGridCoord HotCell() const;
-    void SetHotCell(int ACol, int ARow);
     // The record of the data link's active buffer is selected (multi-selection).
     virtual bool IsRecordSelected() { return false; }
-    // The height of the group headers over the titles, and the header of a
-    // grouped column spanning its visible neighbours of the same group
-    // (empty for an ungrouped column).
-    int GroupHeaderHeight() const;
+    // The header of a grouped column spanning its visible neighbours of the
+    // same group (empty for an ungrouped column).
     TRect GroupHeaderRect(int ACol) const;
     // The drawing canvas of the cell routines.
     virtual TCanvas* DrawCanvas() { return Canvas(); }
-    // The image of the indicator of a data row; -1 for none.
-    int IndicatorImageIndex(int DataRow);
 
     // ---- Titles
     TImageList* TitleImageList() const;
@@ -215,26 +198,11 @@ public:
     void SetOnDrawGroupHeaderCell(TqzDrawGroupHeaderCellEvent Value);
     virtual void DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName,
                                        const TRect& ARect, bool& DefaultDrawing);
-    // The title column under the mouse while themes draw the titles (-1:
-    // none), and whether the mouse is over its group header half.
-    int HotTitleCol() const;
-    bool HotTitleInGroupHeader() const;
-    // Titles are drawn themed: themes are on for the grid and not disabled in the title.
-    bool TitlesThemed();
 
     // ---- Keys
     TqzDittoAttributes* DittoAttributes() const;
     TqzDittoEvent OnDitto() const;
     void SetOnDitto(TqzDittoEvent Value);
-    // Copies the field's text from the neighbouring record; True when done.
-    bool DittoField(TField* Field);
-    // A ditto short-cut was matched and done.
-    bool HandleDittoKey(uint16_t Key, TShiftState Shift);
-    // The grid holds the focus (set on entering, cleared on leaving).
-    bool HasFocus() const;
-    const std::string& LastEditText() const;
-    void SetLastEditText(const std::string& Value);
-    TqzInplaceEdit* QzEditor() const;
 
     // ---- Mouse
     TqzCustomDrawCellEvent OnBeforeDrawCell() const;
@@ -252,25 +220,13 @@ public:
     TqzURLOpenEvent OnURLOpen() const;
     void SetOnURLOpen(TqzURLOpenEvent Value);
     virtual void DoURLOpen(std::string& Link, TField* Field, bool& UseDefault);
-    // The title column held down (-1: none).
-    int PressedTitleCol() const;
-    // A title is being dragged to move its column.
-    bool ColumnDragging() const;
-    TTimer* ColumnDragTimer() const;
-    // The link a URL cell opens for its field text: the address part, with
-    // "MailTo:" before a bare mail address; empty when there is none.
-    std::string URLAddress(const std::string& Text) const;
 
     // ---- Cell hints
-    TqzGridHintWindow* HintWindow() const;
-    TTimer* HintTimer() const;
-    void HideCellHint();
     TqzCreateHintWindowEvent OnCreateHintWindow() const;
     void SetOnCreateHintWindow(TqzCreateHintWindowEvent Value);
 
     // ---- Painting
-    // The footer's height (0 without dgShowFooter) and rectangle.
-    int FooterAreaHeight();
+    // The footer's rectangle (empty without dgShowFooter).
     TRect FooterRect();
     // Nested locks; the outermost end redraws when Repaint.
     void BeginPaintLock();
@@ -315,41 +271,20 @@ public:
     virtual void LayoutChanged();
     virtual void Scroll(int Distance);
     virtual void DefineFieldMap();
-    virtual void ResizeColumnsProportionally();
     virtual void SetColumnAttributes();
     virtual void LinkActive(bool Value);
-    virtual bool IsProportionalColResize() const;
     virtual bool CanEditGrid() const;
-    virtual bool ShowEditorIfAllowed();
-    virtual void InvalidateVisibleColumns();
-    virtual void DoTitleButtonClick(const std::string& FieldName);
-    virtual TColor GetGridColor() const { return Color(); }
-    virtual void FieldListHook() {}
-    virtual void BeforeCellMove() {}
     virtual void UnselectAll() {}
     virtual void DataChanged();
-    virtual void DoTopRowChanged();
-    virtual void DoRowChanged();
-    virtual void DoCellChanged();
-    virtual void CheckRowChanged();
     virtual void GetControlInfo(const std::string& FieldName, std::string& AControlType,
                                 std::string& Parameters);
-    virtual void DoFieldChanged(TField* Field);
-    virtual void DoUpdateFooter();
-    virtual void UpdateFooterIfChanged();
-    virtual void ReportInvalidValue(TField* Field);
-    virtual void LoadControlTypes();
-    virtual void UpdateDataLink();
     virtual void SplitURLText(const std::string& Text, std::string& DisplayText, std::string& Address) const;
-    virtual void CalcCellRect(int ACol, int ARow, TRect& Rect) const;
     virtual bool IsMemoCell(int ACol, int ARow) const;
     // The text a data cell shows for the field on the active record.
     virtual std::string CellText(TField* Field);
     virtual bool IsCustomControlCell(int ACol, int ARow) const;
-    // Nothing in this class; the published grid selects and unselects records.
+    // Nothing in this class; the published grid selects the record.
     virtual void SelectRecordHook() {}
-    virtual void UnselectRecordHook() {}
-    virtual void AfterUpdateHook() {}
     virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
                                 TBrush* ABrush);
     virtual void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
@@ -363,14 +298,39 @@ public:
 protected:
     friend class TqzGridDataLink;
     friend class TqzColumn;
-    friend class TqzIButton;
     friend class TqzInplaceEdit;
-    friend class TqzGridColumnDrag;
-    friend class TqzGridCellHints;
-    friend class TqzGridTitles;
-    friend class TqzGridCells;
-    friend class TqzGridPainter;
-    friend class TqzGridInCellControls;
+
+    // ---- The grid's own operations (descendants override them)
+    // Fits the column to the widest text of the visible rows.
+    void BestFitColumn(int ACol);
+    bool DittoPriorText(const std::string& FieldName, std::string& Text);
+    bool DittoNextText(const std::string& FieldName, std::string& Text);
+    // No lines are drawn under rows only without dgRowLines and with dgRowLinesDisableFixed.
+    bool RowLinesReserved() const;
+    // Copies the field's text from the neighbouring record; True when done.
+    bool DittoField(TField* Field);
+    void HideCellHint();
+    virtual void ResizeColumnsProportionally();
+    virtual bool IsProportionalColResize() const;
+    virtual bool ShowEditorIfAllowed();
+    virtual void InvalidateVisibleColumns();
+    virtual void DoTitleButtonClick(const std::string& FieldName);
+    virtual TColor GetGridColor() const { return Color(); }
+    virtual void FieldListHook() {}
+    virtual void BeforeCellMove() {}
+    virtual void DoTopRowChanged();
+    virtual void DoRowChanged();
+    virtual void DoCellChanged();
+    virtual void CheckRowChanged();
+    virtual void DoFieldChanged(TField* Field);
+    virtual void DoUpdateFooter();
+    virtual void UpdateFooterIfChanged();
+    virtual void ReportInvalidValue(TField* Field);
+    virtual void LoadControlTypes();
+    virtual void UpdateDataLink();
+    virtual void CalcCellRect(int ACol, int ARow, TRect& Rect) const;
+    // Nothing in this class; the published grid unselects the record.
+    virtual void UnselectRecordHook() {}
 
     // Reactions to the data link.
     virtual void EditingChanged();
@@ -389,6 +349,12 @@ protected:
     TField* EditField() const;
     // The editor may be left with a text that fails its mask.
     virtual bool EditorAllowInvalidExit() const { return false; }
+
+    // After the data link wrote the record; nothing in this class.
+    virtual void AfterUpdateHook() {}
+    // The text the editor showed last.
+    const std::string& LastEditText() const;
+    void SetLastEditText(const std::string& Value);
 
     void UpdateRowCount();
     void UpdateActive();
@@ -445,9 +411,29 @@ protected:
     void WMCancelMode(TMessage& Message) override;
 
 private:
+    TqzInplaceEdit* QzEditor() const;
+    bool AlternatingPhase() const;
+    // The data cell under the mouse shown as a hot link.
+    void SetHotCell(int ACol, int ARow);
+    // The height of the group headers over the titles.
+    int GroupHeaderHeight() const;
+    // A ditto short-cut was matched and done.
+    bool HandleDittoKey(uint16_t Key, TShiftState Shift);
+    // The grid holds the focus (set on entering, cleared on leaving).
+    bool HasFocus() const;
+    // The link a URL cell opens for its field text: the address part, with
+    // "MailTo:" before a bare mail address; empty when there is none.
+    std::string URLAddress(const std::string& Text) const;
+    // The footer's height (0 without dgShowFooter).
+    int FooterAreaHeight();
     void TitleFontChanged(TObject* Sender);
     void ClearColumns();
     std::string LineFieldName(int Index) const;
+    // X, Y is on a column or row sizing line.
+    bool OnSizingLine(int X, int Y);
+    void InvalidateTitleRow();
+    // The focus rectangle the generic grid draws over its cells (empty: none).
+    TRect GenericFocusRect();
 
     class TImpl;
     std::unique_ptr<TImpl> FImpl;

@@ -22,7 +22,13 @@
 class TqzCustomDBGrid::TImpl {
 public:
     explicit TImpl(TqzCustomDBGrid& Grid)
-        : Drag(Grid), Hints(Grid), Titles(Grid), Cells(Grid), Painter(Grid), InCellControls(Grid) {}
+        : Drag(Grid, [&Grid](int From, int To) { Grid.MoveColumn(From, To); }),
+          Hints(Grid),
+          Titles(Grid),
+          Cells(Grid, Titles,
+                [&Grid](const TRect& R, TField* F, TGridDrawState S) { Grid.DrawDataCell(R, F, S); }),
+          Painter(Grid, Titles),
+          InCellControls(Grid) {}
 
     // Collaborators
     TqzGridColumnDrag Drag;
@@ -92,7 +98,6 @@ public:
     std::string LastEditText;
     std::string EditText;
     std::string EditFieldName;  // the field EditText was typed for
-    int TitleButtonCol = -1;
     bool UserMoving = false;
     int LastLeftCol = -1;
     int RememberedCol = -1;
@@ -113,23 +118,19 @@ public:
     TqzDrawDataCellEvent OnDrawDataCell;
     TqzCalcCellColorsEvent OnCalcCellColors;
     TImageList* ImageList = nullptr;
-    TGridCoord HotCell{-1, -1};
     TCursor SavedCursor = crDefault;
     int PaintLock = 0;
     std::unique_ptr<TqzDittoAttributes> DittoAttributes = std::make_unique<TqzDittoAttributes>();
     TqzDittoEvent OnDitto;
     TqzURLOpenEvent OnURLOpen;
     int SizingRow = -1;
-    TqzCustomDrawCellEvent OnBeforeDrawCell, OnAfterDrawCell;
-    TqzCreateHintWindowEvent OnCreateHintWindow;
+    TqzCustomDrawCellEvent OnAfterDrawCell;
     int FooterPixels = 0;
     TNotifyEvent OnBeforePaint;
-    TqzDrawFooterCellEvent OnDrawFooterCell;
     bool HasFocus = false;
     TImageList* TitleImageList = nullptr;
     TqzCalcTitleAttributesEvent OnCalcTitleAttributes;
     TqzDrawTitleCellEvent OnDrawTitleCell;
     TqzCalcTitleImageEvent OnCalcTitleImage;
     TqzDrawGroupHeaderCellEvent OnDrawGroupHeaderCell;
-    TqzGroupState GroupState;
 };

@@ -19,9 +19,9 @@
 #include "suite/base/qzstr.h"
 #include "suite/grid/qzbitmap.h"
 #include "suite/grid/qzdbigrd.h"
-#include "suite/grid/qzdbigrd_impl.h"
 #include "suite/grid/qzgridimages.h"
 #include "suite/grid/qzgridrichcell.h"
+#include "suite/grid/qzgridtitle.h"
 
 namespace {
 
@@ -64,30 +64,26 @@ struct ActiveRecordKeeper {
 
 }  // namespace
 
-void TqzCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
-    FImpl->Cells.Draw(ACol, ARow, ARect, AState);
-}
-
 void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     FInfo = TqzCustomDrawGridCellInfo{};
     FInfo.Rect = ARect;
     FInfo.State = AState;
-    FInfo.DataCol = ACol - G.FImpl->IndicatorOffset;
-    FInfo.DataRow = ARow - G.FImpl->TitleOffset;
+    FInfo.DataCol = ACol - G.IndicatorOffset();
+    FInfo.DataRow = ARow - G.TitleOffset();
     FInfo.Field = G.GetColField(FInfo.DataCol);
-    if ((!G.FImpl->GroupFieldName.empty() || G.FImpl->OnBeforeDrawCell) && G.FImpl->DataLink->Active()) {
-        const bool dataRow = FInfo.DataRow >= 0 && FInfo.DataRow < G.FImpl->DataLink->RecordCount();
-        const int saved = G.FImpl->DataLink->ActiveRecord();
-        G.FImpl->GroupState = {};
-        if (dataRow) G.FImpl->DataLink->SetActiveRecord(FInfo.DataRow);
+    if ((!G.GroupFieldName().empty() || FOnBefore) && G.DataLink()->Active()) {
+        const bool dataRow = FInfo.DataRow >= 0 && FInfo.DataRow < G.DataLink()->RecordCount();
+        const int saved = G.DataLink()->ActiveRecord();
+        FGroupState = {};
+        if (dataRow) G.DataLink()->SetActiveRecord(FInfo.DataRow);
         try {
             if (dataRow) G.CalcGroupState();
-            G.FImpl->OnBeforeDrawCell(&G, FInfo);
+            FOnBefore(&G, FInfo);
         } catch (...) {
-            G.FImpl->DataLink->SetActiveRecord(saved);
+            G.DataLink()->SetActiveRecord(saved);
             throw;
         }
-        G.FImpl->DataLink->SetActiveRecord(saved);
+        G.DataLink()->SetActiveRecord(saved);
         // The two per-cell flags go to the column's row flags (data rows 0 to 255).
         if (dataRow && FInfo.DataRow < 256 && FInfo.DataCol >= 0) {
             std::vector<uint8_t>& flags = G.Columns(FInfo.DataCol)->RowFlags();
@@ -101,69 +97,34 @@ void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState A
     G.DoAfterDrawCell(FInfo);
 }
 
-void TqzCustomDBGrid::DoAfterDrawCell(TqzCustomDrawGridCellInfo& Info) {
-    FImpl->OnAfterDrawCell(this, Info);
-    if (FImpl->GroupFieldName.empty() || Info.DataRow < 0 || !FImpl->GroupState.Last) return;
-    // The separator: the bottom pixel row of every cell of a group's last row.
-    TCanvas* C = DrawCanvas();
-    C->Brush()->SetStyle(bsSolid);
-    C->Brush()->SetColor(FImpl->LineColors->FixedColor());
-    C->FillRect(Rect(Info.Rect.Left, Info.Rect.Bottom - 1, Info.Rect.Right, Info.Rect.Bottom));
-}
-
-void TqzCustomDBGrid::CalcGroupState() {
-    TqzGroupState& state = FImpl->GroupState;
-    state = {};
-    if (FImpl->GroupFieldName.empty() || !DataSetActive()) return;
-    TField* field = FImpl->DataLink->DataSet()->FindField(FImpl->GroupFieldName);
-    if (!field) return;
-    TqzGridDataLink* link = FImpl->DataLink.get();
-    const int row = link->ActiveRecord(), count = link->RecordCount();
-    if (row < 0 || row >= count) return;
-    ActiveRecordKeeper keep(link);
-    // A null value is a group of its own, apart from an empty text.
-    auto value = [&](int Row) {
-        link->SetActiveRecord(Row);
-        return field->IsNull() ? std::string("\x01null") : "=" + field->AsString();
-    };
-    const std::string own = value(row);
-    state.First = row == 0 || value(row - 1) != own;
-    // Below the last buffered row lies another record unless the buffer is
-    // not full (the dataset ends there).
-    if (row + 1 < count)
-        state.Last = value(row + 1) != own;
-    else
-        state.Last = count < link->BufferCount();
-}
-
 void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     TCanvas* C = G.DrawCanvas();
-    const int dataCol = ACol - G.FImpl->IndicatorOffset, dataRow = ARow - G.FImpl->TitleOffset;
+    const int dataCol = ACol - G.IndicatorOffset(), dataRow = ARow - G.TitleOffset();
     const bool fixed = AState.Contains(gdFixed);
-    C->Font()->Assign(fixed ? G.FImpl->TitleFont.get() : G.Font());
-    C->Brush()->SetColor(fixed ? G.FImpl->TitleColor : G.Color());
+    C->Font()->Assign(fixed ? G.TitleFont() : G.Font());
+    C->Brush()->SetColor(fixed ? G.TitleColor() : G.Color());
     if (dataCol < 0) {
         if (dataRow >= 0)
             DrawIndicator(C, ARect, dataRow);
         else
-            G.FImpl->Titles.Draw(C, ARect, -1);
+            FTitles.Draw(C, ARect, -1);
         return;
     }
     if (dataRow < 0) {
-        G.FImpl->Titles.Draw(C, ARect, dataCol);
+        FTitles.Draw(C, ARect, dataCol);
         return;
     }
-    if (!G.FImpl->DataLink->Active()) {
+    if (!G.DataLink()->Active()) {
         C->FillRect(ARect);
         return;
     }
     if (DrawControlType(C, ARect, ACol, ARow, AState)) return;
     TField* field = G.GetColField(dataCol);
-    ActiveRecordKeeper keep(G.FImpl->DataLink.get());
-    G.FImpl->DataLink->SetActiveRecord(dataRow);
+    ActiveRecordKeeper keep(G.DataLink());
+    G.DataLink()->SetActiveRecord(dataRow);
     std::string text = G.CellText(field);
     const size_t ci = static_cast<size_t>(ACol);
-    std::string type = ci < G.FImpl->ColInfo.size() ? G.FImpl->ColInfo[ci].ControlType : std::string();
+    std::string type = ci < G.ColInfo().size() ? G.ColInfo()[ci].ControlType : std::string();
     if (type.empty() && field) {
         std::string params;
         G.GetControlInfo(field->FieldName(), type, params);
@@ -174,7 +135,7 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
         std::string display, address;
         G.SplitURLText(text, display, address);
         text = display;
-        const bool hot = G.FImpl->HotCell.X == ACol && G.FImpl->HotCell.Y == ARow;
+        const bool hot = FHotCell.X == ACol && FHotCell.Y == ARow;
         C->Font()->SetColor(hot ? clRed : clBlue);
         C->Font()->SetStyle(C->Font()->Style() + fsUnderline);
     }
@@ -191,31 +152,47 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
         if (field && field->Alignment() != taLeftJustify) align = field->Alignment();
         int flags = TqzCustomDBGrid::wctNoFill;
         const bool oneLine = qzIsSingleLineRect(C, ARect, DT_SINGLELINE);
-        if (G.FImpl->Options.Contains(dgTrailingEllipsis) &&
-            (!G.FImpl->Options.Contains(dgWordWrap) || oneLine))
+        if (G.Options().Contains(dgTrailingEllipsis) && (!G.Options().Contains(dgWordWrap) || oneLine))
             flags |= TqzCustomDBGrid::wctEllipsis;
-        if (G.FImpl->Options.Contains(dgWordWrap)) flags |= TqzCustomDBGrid::wctWordBreak;
+        if (G.Options().Contains(dgWordWrap)) flags |= TqzCustomDBGrid::wctWordBreak;
         if (FInfo.DefaultContent)
-            G.WriteCellText(C, ARect, G.FImpl->Options.Contains(dgRowLines) ? 2 : 1, 2, align, flags, text);
+            G.WriteCellText(C, ARect, G.Options().Contains(dgRowLines) ? 2 : 1, 2, align, flags, text);
     }
-    G.DrawDataCell(ARect, field, AState);
+    FDrawDataCell(ARect, field, AState);
+}
+
+int TqzGridCells::IndicatorImageIndex(int DataRow) {
+    TDataSet* ds = G.DataLink()->DataSet();
+    if (!ds || !G.DataLink()->Active()) return -1;
+    const bool current = DataRow == G.DataLink()->ActiveRecord();
+    const bool multi = G.Options().Contains(dgMultiSelect);
+    bool selected = false;
+    if (multi) {
+        ActiveRecordKeeper keep(G.DataLink());
+        G.DataLink()->SetActiveRecord(DataRow);
+        selected = G.IsRecordSelected();
+    }
+    if (current && ds->State() == dsEdit) return 1;
+    if (current && ds->State() == dsInsert) return 2;
+    if (current) return multi && selected ? 4 : 0;
+    return multi && selected ? 3 : -1;
 }
 
 void TqzGridCells::DrawIndicator(TCanvas* C, const TRect& R, int DataRow) {
-    if (G.FImpl->PaintOptions->FixedColumnImage()) {
-        TqzBitmap* img = G.FImpl->PaintOptions->FixedColumnImage();
+    if (G.PaintOptions()->FixedColumnImage()) {
+        TqzBitmap* img = G.PaintOptions()->FixedColumnImage();
         C->CopyRect(R, img->Canvas(), Rect(0, R.Top, std::min(R.Width(), img->Width()), R.Bottom));
     } else {
-        C->Brush()->SetColor(G.FImpl->TitleColor);
+        C->Brush()->SetColor(G.TitleColor());
         C->FillRect(R);
     }
-    const int index = G.IndicatorImageIndex(DataRow);
+    const int index = IndicatorImageIndex(DataRow);
     TImageList* list = qzGridIndicatorImages();
     if (index < 0 || !list || index >= list->Count()) return;
     TBitmap image;
     list->GetBitmap(index, &image);
-    if (G.FImpl->IndicatorIconColor != clBlack) {
-        const TColor to = static_cast<TColor>(ColorToRGB(G.FImpl->IndicatorIconColor));
+    if (G.IndicatorIconColor() != clBlack) {
+        const TColor to = static_cast<TColor>(ColorToRGB(G.IndicatorIconColor()));
         for (int y = 0; y < image.Height(); ++y)
             for (int x = 0; x < image.Width(); ++x)
                 if (image.Canvas()->Pixels(x, y) == clBlack) image.Canvas()->SetPixels(x, y, to);
@@ -244,18 +221,18 @@ void TqzGridCells::PaintCellBackground(TCanvas* C, const TRect& R, int ACol, int
 
 bool TqzGridCells::DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State) {
     const size_t ci = static_cast<size_t>(ACol);
-    TField* field = G.GetColField(ACol - G.FImpl->IndicatorOffset);
+    TField* field = G.GetColField(ACol - G.IndicatorOffset());
     if (!field) return false;
     std::string type, params;
-    if (ci < G.FImpl->ColInfo.size() && !G.FImpl->ColInfo[ci].ControlType.empty()) {
-        type = G.FImpl->ColInfo[ci].ControlType;
-        params = G.FImpl->ColInfo[ci].Parameters;
+    if (ci < G.ColInfo().size() && !G.ColInfo()[ci].ControlType.empty()) {
+        type = G.ColInfo()[ci].ControlType;
+        params = G.ColInfo()[ci].Parameters;
     } else {
         G.GetControlInfo(field->FieldName(), type, params);
     }
     if (type.empty() || type == "URL-Link") return false;
-    ActiveRecordKeeper keep(G.FImpl->DataLink.get());
-    G.FImpl->DataLink->SetActiveRecord(ARow - G.FImpl->TitleOffset);
+    ActiveRecordKeeper keep(G.DataLink());
+    G.DataLink()->SetActiveRecord(ARow - G.TitleOffset());
     if (type == "CheckBox") {
         std::string on, off;
         if (!G.GetCheckBoxValues(field->FieldName(), on, off)) return false;
@@ -293,9 +270,9 @@ void TqzGridCells::SetColors(TCanvas* C, int ACol, int ARow, TField* Field, TGri
                              bool& BrushSet) {
     const bool highlight = G.HighlightCell(ACol, ARow, State);
     if (highlight) {
-        const TColor active = G.FImpl->PaintOptions->ActiveRecordColor();
+        const TColor active = G.PaintOptions()->ActiveRecordColor();
         C->Brush()->SetColor(active != clNone ? active : clHighlight);
-        if (!G.FImpl->Options.Contains(dgRowSelect) && ACol == G.Col() && ARow == G.Row())
+        if (!G.Options().Contains(dgRowSelect) && ACol == G.Col() && ARow == G.Row())
             C->Brush()->SetColor(clHighlight);
         C->Font()->SetColor(clHighlightText);
     }
@@ -305,10 +282,9 @@ void TqzGridCells::SetColors(TCanvas* C, int ACol, int ARow, TField* Field, TGri
 }
 
 void TqzGridCells::DrawBitmap(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters) {
-    TDataSet* ds = G.FImpl->DataLink->DataSet();
+    TDataSet* ds = G.DataLink()->DataSet();
     // A new row's picture is not loaded.
-    if (ds && ds->State() == dsInsert && G.FImpl->DataLink->ActiveRecord() == G.Row() - G.FImpl->TitleOffset)
-        return;
+    if (ds && ds->State() == dsInsert && G.DataLink()->ActiveRecord() == G.Row() - G.TitleOffset()) return;
     TBitmap picture;
     if (!FieldPicture(PictureField(Field), picture)) return;
     const std::vector<std::string> parts = qzSemiParts(Parameters);
@@ -350,7 +326,7 @@ void TqzGridCells::DrawBitmap(TCanvas* C, const TRect& R, TField* Field, const s
 }
 
 void TqzGridCells::DrawImageIndex(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters) {
-    if (!G.FImpl->ImageList || Field->IsNull()) return;
+    if (!G.ImageList() || Field->IsNull()) return;
     const TFieldType t = Field->DataType();
     int index = -1;
     if (t == ftFloat || t == ftCurrency || t == ftBCD)
@@ -360,12 +336,12 @@ void TqzGridCells::DrawImageIndex(TCanvas* C, const TRect& R, TField* Field, con
     else
         return;
     // Past the list's end draws nothing, as a negative index does.
-    if (index < 0 || index >= G.FImpl->ImageList->Count()) return;
+    if (index < 0 || index >= G.ImageList()->Count()) return;
     TBitmap image;
-    image.SetSize(G.FImpl->ImageList->Width(), G.FImpl->ImageList->Height());
+    image.SetSize(G.ImageList()->Width(), G.ImageList()->Height());
     image.Canvas()->Brush()->SetColor(C->Brush()->Color());
     image.Canvas()->FillRect(Bounds(0, 0, image.Width(), image.Height()));
-    G.FImpl->ImageList->Draw(image.Canvas(), 0, 0, index);
+    G.ImageList()->Draw(image.Canvas(), 0, 0, index);
     TCanvasClip clip(C, R);
     if (qzSemiParts(Parameters)[0] == "Shrink To Fit") {
         C->StretchDraw(R, &image);
@@ -382,7 +358,7 @@ bool TqzGridCells::DrawCustomControl(TCanvas* C, const TRect& R, int ACol, int A
     if (control->Visible() && control->Parent() == &G && ACol == G.Col() && ARow == G.Row()) return true;
     if (control->Width() != R.Width() || control->Height() != R.Height())
         control->SetBounds(control->Left(), control->Top(), R.Width(), R.Height());
-    G.DrawDataCell(R, Field, State);
+    FDrawDataCell(R, Field, State);
     TCanvasClip clip(C, R);
     // A rich edit draws the row's own document; other controls paint a copy
     // of themselves for the row.
@@ -406,6 +382,6 @@ bool TqzGridCells::DrawCustomControl(TCanvas* C, const TRect& R, int ACol, int A
 TField* TqzGridCells::PictureField(TField* Field) {
     if (!Field) return nullptr;
     if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup)
-        return qzFindLookupResultField(G.FImpl->DataLink->DataSet(), Field);
+        return qzFindLookupResultField(G.DataLink()->DataSet(), Field);
     return Field;
 }

@@ -5,7 +5,9 @@
 // URL-Link, plain text) with their colours. Titles are TqzGridTitles'.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/ui/grids.h"
 #include "suite/grid/qzgridtypes.h"
@@ -13,10 +15,15 @@
 class TCanvas;
 class TField;
 class TqzCustomDBGrid;
+class TqzGridTitles;
 
 class TqzGridCells {
 public:
-    explicit TqzGridCells(TqzCustomDBGrid& Grid) : G(Grid) {}
+    // The grid's data-cell event (OnDrawDataCell) as the generic grid fires it.
+    using TDrawDataCell = std::function<void(const TRect&, TField*, TGridDrawState)>;
+    // Title cells are drawn by Titles.
+    TqzGridCells(TqzCustomDBGrid& Grid, TqzGridTitles& Titles, TDrawDataCell DrawDataCell)
+        : G(Grid), FTitles(Titles), FDrawDataCell(std::move(DrawDataCell)) {}
     TqzGridCells(const TqzGridCells&) = delete;
     TqzGridCells& operator=(const TqzGridCells&) = delete;
 
@@ -25,10 +32,22 @@ public:
     void Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     // The info of the cell being drawn.
     const TqzCustomDrawGridCellInfo& Info() const { return FInfo; }
+    // Fired for every cell before it is drawn (the grid's OnBeforeDrawCell).
+    TqzCustomDrawCellEvent OnBefore() const { return FOnBefore; }
+    void SetOnBefore(TqzCustomDrawCellEvent Value) { FOnBefore = Value; }
+    // The data cell under the mouse shown as a hot link (-1, -1: none); the
+    // grid sets it and draws the cells again.
+    TGridCoord HotCell() const { return FHotCell; }
+    void SetHotCell(const TGridCoord& Value) { FHotCell = Value; }
+    // The group state of the row being drawn (set by the grid's CalcGroupState).
+    TqzGroupState& GroupState() { return FGroupState; }
+    const TqzGroupState& GroupState() const { return FGroupState; }
 
 private:
     void DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     void DrawIndicator(TCanvas* C, const TRect& R, int DataRow);
+    // The image of the indicator of a data row; -1 for none.
+    int IndicatorImageIndex(int DataRow);
     // The control-type drawing; False when the cell goes on as text.
     bool DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State);
     void DrawBitmap(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters);
@@ -44,5 +63,10 @@ private:
     TField* PictureField(TField* Field);
 
     TqzCustomDBGrid& G;
+    TqzGridTitles& FTitles;
+    TDrawDataCell FDrawDataCell;
     TqzCustomDrawGridCellInfo FInfo;
+    TqzGroupState FGroupState;
+    TGridCoord FHotCell{-1, -1};
+    TqzCustomDrawCellEvent FOnBefore;
 };

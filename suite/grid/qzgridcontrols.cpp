@@ -5,7 +5,6 @@
 #include "platform/core/strings.h"
 #include "platform/ui/messages.h"
 #include "suite/grid/qzdbigrd.h"
-#include "suite/grid/qzdbigrd_impl.h"
 #include "suite/grid/qzgridcontrols.h"
 
 TWinControl* TqzGridInCellControls::Active() {
@@ -21,14 +20,6 @@ void TqzGridInCellControls::MoveAway() {
 }
 
 void TqzGridInCellControls::EnterPressed(char32_t& Key) {
-    if (G.FImpl->Options.Contains(dgAlwaysShowEditor)) return;
-    if (!G.CanEditShow()) {
-        if (G.EditorMode()) {
-            G.SetEditorMode(false);
-            Key = 13;
-        }
-        return;
-    }
     // Only an open control that takes returns gets the Enter back.
     TWinControl* control = Active();
     if (!control) return;
@@ -38,7 +29,7 @@ void TqzGridInCellControls::EnterPressed(char32_t& Key) {
 
 void TqzGridInCellControls::ForwardClick(TShiftState Shift, int X, int Y, int LeftColAtPress) {
     if (Shift.Contains(ssCtrl) || G.LeftCol() != LeftColAtPress) return;
-    if (G.FImpl->EditControlOptions.Contains(ecoDisableCustomControls)) return;
+    if (G.EditControlOptions().Contains(ecoDisableCustomControls)) return;
     TWinControl* target = Active();
     if (!target || target->ClassNameIs("TqzDataInspector")) return;
     TPoint p{X - target->Left(), Y - target->Top()};

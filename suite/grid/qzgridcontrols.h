@@ -40,8 +40,7 @@ public:
     TWinControl* Active();
     // Record moves first update the window and put the open control out of sight.
     void MoveAway();
-    // After the generic key press of an Enter: editor mode ends when the
-    // editor cannot show, or an open control that takes returns gets it.
+    // An Enter the editor may take: an open control that takes returns gets it back.
     void EnterPressed(char32_t& Key);
     // A click that moved to another cell also operates the control now open
     // there: the innermost windowed control under the point gets it.

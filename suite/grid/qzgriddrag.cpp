@@ -3,20 +3,25 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/ui/drawing.h"
 #include "platform/ui/imagelist.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
-#include "suite/grid/qzdbigrd_impl.h"
 #include "suite/grid/qzgridimages.h"
 
 namespace {
 constexpr unsigned kDragScrollInterval = 100;
 }
 
-TqzGridColumnDrag::TqzGridColumnDrag(TqzCustomDBGrid& Grid) : G(Grid) {}
+TqzGridColumnDrag::TqzGridColumnDrag(TqzCustomDBGrid& Grid, std::function<void(int From, int To)> MoveColumn)
+    : G(Grid), FMoveColumn(std::move(MoveColumn)) {}
+
+void TqzGridColumnDrag::DrawInfo(TGridDrawInfo& DI) const {
+    static_cast<const TCustomGrid&>(G).CalcDrawInfo(DI);
+}
 
 // The grid owns the timer and frees it with its other components.
 TqzGridColumnDrag::~TqzGridColumnDrag() {
@@ -38,22 +43,17 @@ void TqzGridColumnDrag::GroupSpan(int ACol, int& First, int& Last) const {
     while (same(Last + 1)) ++Last;
 }
 
-bool TqzGridColumnDrag::Press(int ACol, int X, int Y) {
-    if (!G.Options().Contains(dgColumnResize) || ACol < G.FixedCols()) return false;
-    // A press on a column's sizing edge sizes it instead.
-    TGridDrawInfo di;
-    TGridState state = gsNormal;
-    int index = -1, pos = 0, ofs = 0;
-    G.CalcSizingState(X, Y, state, index, pos, ofs, di);
-    if (state != gsNormal) return false;
-    G.HideEditor();
+bool TqzGridColumnDrag::Movable(int ACol) const {
+    return G.Options().Contains(dgColumnResize) && ACol >= G.FixedCols();
+}
+
+void TqzGridColumnDrag::Press(int ACol, int X, int Y) {
     Cancel();
     FPressed = true;
     FStartCol = ACol;
     FStart = FLast = {X, Y};
     const TRect header = G.GroupHeaderRect(ACol);
     FGroup = !IsRectEmpty(header) && Y < header.Bottom;
-    return true;
 }
 
 void TqzGridColumnDrag::Start() {
@@ -78,7 +78,7 @@ void TqzGridColumnDrag::Start() {
 
 int TqzGridColumnDrag::DropTarget(int X) {
     TGridDrawInfo di;
-    G.CalcDrawInfo(di);
+    DrawInfo(di);
     if (X >= di.Horz.GridBoundary) return G.ColCount() - 1;
     const TGridCoord cell = G.MouseCoord(std::max(0, X), std::max(0, G.RowHeights(0) / 2));
     return std::clamp(cell.X < 0 ? G.FixedCols() : cell.X, G.FixedCols(), G.ColCount() - 1);
@@ -103,7 +103,7 @@ void TqzGridColumnDrag::Tick(TObject*) {
         return;
     }
     TGridDrawInfo di;
-    G.CalcDrawInfo(di);
+    DrawInfo(di);
     const bool wider = di.Horz.LastFullVisibleCell < G.ColCount() - 1;
     const int right = G.Width() - (wider ? GetSystemMetrics(SM_CXHTHUMB) : 0);
     const int x = FLast.X;
@@ -137,7 +137,6 @@ bool TqzGridColumnDrag::Release(int X) {
     const bool dragged = FDragging, group = FGroup;
     const int from = FStartCol;
     Cancel();
-    G.FImpl->Titles.ClearHot();
     if (!dragged) return false;
     DropColumn(from, DropTarget(X), group);
     return true;
@@ -154,15 +153,15 @@ void TqzGridColumnDrag::DropColumn(int From, int To, bool WholeGroup) {
         if (To >= first && To <= last) return;
         const int n = last - first + 1;
         if (To > last) {
-            for (int k = 0; k < n; ++k) G.MoveColumn(first, To);
+            for (int k = 0; k < n; ++k) FMoveColumn(first, To);
         } else {
-            for (int k = 0; k < n; ++k) G.MoveColumn(first + k, To + k);
+            for (int k = 0; k < n; ++k) FMoveColumn(first + k, To + k);
         }
         return;
     }
     if (grouped) {
         // A grouped column stays within its group.
-        if (To >= first && To <= last) G.MoveColumn(From, To);
+        if (To >= first && To <= last) FMoveColumn(From, To);
         return;
     }
     int dropFirst = To, dropLast = To;
@@ -170,17 +169,17 @@ void TqzGridColumnDrag::DropColumn(int From, int To, bool WholeGroup) {
     const bool ontoGroup = dropLast > dropFirst || !G.Columns(To - offset)->GroupName().empty();
     if (ontoGroup) {
         // Before or after the group, never inside it.
-        G.MoveColumn(From, To < From ? dropFirst : dropLast);
+        FMoveColumn(From, To < From ? dropFirst : dropLast);
         return;
     }
-    G.MoveColumn(From, To);
+    FMoveColumn(From, To);
     // The moved column shows.
     if (To < G.LeftCol()) {
         G.SetLeftCol(std::max(G.FixedCols(), To));
     } else {
         for (int guard = 0; guard < G.ColCount(); ++guard) {
             TGridDrawInfo di;
-            G.CalcDrawInfo(di);
+            DrawInfo(di);
             if (To <= di.Horz.LastFullVisibleCell || G.LeftCol() >= To) break;
             G.SetLeftCol(G.LeftCol() + 1);
         }
@@ -195,7 +194,7 @@ void TqzGridColumnDrag::Paint(TCanvas* C) {
     const TRect r = G.CellRect(drop, 0);
     if (!IsRectEmpty(r) && drop != FStartCol) {
         TGridDrawInfo di;
-        G.CalcDrawInfo(di);
+        DrawInfo(di);
         const bool right = drop > FStartCol;
         // The insertion line over the titles and the data rows.
         const int x = right ? r.Right : r.Left;

@@ -5,6 +5,7 @@
 // moves and releases, and lets it paint over the cells.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/ui/geometry.h"
@@ -13,22 +14,23 @@ class TBitmap;
 class TCanvas;
 class TObject;
 class TTimer;
+struct TGridDrawInfo;
 class TqzCustomDBGrid;
 
 class TqzGridColumnDrag {
 public:
-    explicit TqzGridColumnDrag(TqzCustomDBGrid& Grid);
+    // MoveColumn moves a grid column as the generic grid does.
+    TqzGridColumnDrag(TqzCustomDBGrid& Grid, std::function<void(int From, int To)> MoveColumn);
     ~TqzGridColumnDrag();
     TqzGridColumnDrag(const TqzGridColumnDrag&) = delete;
     TqzGridColumnDrag& operator=(const TqzGridColumnDrag&) = delete;
 
-    // A title is being dragged (past the start threshold).
-    bool Dragging() const { return FDragging; }
-    // The edge-scrolling timer (nil until the first drag).
-    TTimer* Timer() const { return FTimer; }
-    // A left press on the title of ACol: True when a drag may start there
-    // (a movable column, not on its sizing edge).
-    bool Press(int ACol, int X, int Y);
+    // A column the title drag may move (the grid checks the sizing edge).
+    bool Movable(int ACol) const;
+    // A left press on the title of a movable ACol, off its sizing edge.
+    void Press(int ACol, int X, int Y);
+    // A press is held (it may become a drag).
+    bool Pressed() const { return FPressed; }
     // True while a press is held: the move belongs to the drag.
     bool MouseMove(int X, int Y);
     // Ends a press; True when a column was dropped.
@@ -37,17 +39,21 @@ public:
     void Cancel();
     // The dragged title, the insertion line and the drop mark.
     void Paint(TCanvas* C);
+
+private:
     // The first and last grid column of ACol's group (ACol alone when ungrouped).
     void GroupSpan(int ACol, int& First, int& Last) const;
     // Moves grid column From to To by the group rules.
     void DropColumn(int From, int To, bool WholeGroup);
-
-private:
     void Start();
     void Tick(TObject* Sender);
     int DropTarget(int X);
 
+    // The grid's drawing information.
+    void DrawInfo(TGridDrawInfo& DI) const;
+
     TqzCustomDBGrid& G;
+    std::function<void(int From, int To)> FMoveColumn;
     bool FPressed = false;
     bool FDragging = false;
     bool FGroup = false;

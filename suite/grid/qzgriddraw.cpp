@@ -12,6 +12,7 @@
 #include "platform/ui/canvas_clip.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/imagelist.h"
+#include "platform/ui/messages.h"
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzintl.h"
 #include "suite/base/qzlinelists.h"
@@ -34,6 +35,45 @@ struct ActiveRecordKeeper {
 
 }  // namespace
 
+void TqzCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    FImpl->Cells.Draw(ACol, ARow, ARect, AState);
+}
+
+void TqzCustomDBGrid::DoAfterDrawCell(TqzCustomDrawGridCellInfo& Info) {
+    FImpl->OnAfterDrawCell(this, Info);
+    if (FImpl->GroupFieldName.empty() || Info.DataRow < 0 || !FImpl->Cells.GroupState().Last) return;
+    // The separator: the bottom pixel row of every cell of a group's last row.
+    TCanvas* C = DrawCanvas();
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(FImpl->LineColors->FixedColor());
+    C->FillRect(Rect(Info.Rect.Left, Info.Rect.Bottom - 1, Info.Rect.Right, Info.Rect.Bottom));
+}
+
+void TqzCustomDBGrid::CalcGroupState() {
+    TqzGroupState& state = FImpl->Cells.GroupState();
+    state = {};
+    if (FImpl->GroupFieldName.empty() || !DataSetActive()) return;
+    TField* field = FImpl->DataLink->DataSet()->FindField(FImpl->GroupFieldName);
+    if (!field) return;
+    TqzGridDataLink* link = FImpl->DataLink.get();
+    const int row = link->ActiveRecord(), count = link->RecordCount();
+    if (row < 0 || row >= count) return;
+    ActiveRecordKeeper keep(link);
+    // A null value is a group of its own, apart from an empty text.
+    auto value = [&](int Row) {
+        link->SetActiveRecord(Row);
+        return field->IsNull() ? std::string("\x01null") : "=" + field->AsString();
+    };
+    const std::string own = value(row);
+    state.First = row == 0 || value(row - 1) != own;
+    // Below the last buffered row lies another record unless the buffer is
+    // not full (the dataset ends there).
+    if (row + 1 < count)
+        state.Last = value(row + 1) != own;
+    else
+        state.Last = count < link->BufferCount();
+}
+
 void TqzCustomDBGrid::SetImageList(TImageList* Value) {
     if (Value == FImpl->ImageList) return;
     if (FImpl->ImageList) FImpl->ImageList->RemoveFreeNotification(this);
@@ -43,31 +83,14 @@ void TqzCustomDBGrid::SetImageList(TImageList* Value) {
 }
 
 void TqzCustomDBGrid::SetHotCell(int ACol, int ARow) {
-    const TGridCoord next{ACol, ARow};
-    if (next == FImpl->HotCell) return;
-    if (FImpl->HotCell.X >= 0) InvalidateCell(FImpl->HotCell.X, FImpl->HotCell.Y);
-    FImpl->HotCell = next;
+    const TGridCoord next{ACol, ARow}, old = FImpl->Cells.HotCell();
+    if (next == old) return;
+    if (old.X >= 0) InvalidateCell(old.X, old.Y);
+    FImpl->Cells.SetHotCell(next);
     if (ACol >= 0) InvalidateCell(ACol, ARow);
 }
 
 // ---- Decisions ----------------------------------------------------------------------------
-
-int TqzCustomDBGrid::IndicatorImageIndex(int DataRow) {
-    TDataSet* ds = FImpl->DataLink->DataSet();
-    if (!ds || !FImpl->DataLink->Active()) return -1;
-    const bool current = DataRow == FImpl->DataLink->ActiveRecord();
-    const bool multi = FImpl->Options.Contains(dgMultiSelect);
-    bool selected = false;
-    if (multi) {
-        ActiveRecordKeeper keep(FImpl->DataLink.get());
-        FImpl->DataLink->SetActiveRecord(DataRow);
-        selected = IsRecordSelected();
-    }
-    if (current && ds->State() == dsEdit) return 1;
-    if (current && ds->State() == dsInsert) return 2;
-    if (current) return multi && selected ? 4 : 0;
-    return multi && selected ? 3 : -1;
-}
 
 bool TqzCustomDBGrid::HighlightCell(int ACol, int ARow, TGridDrawState AState) {
     const bool currentRow = ARow == Row();
@@ -227,4 +250,75 @@ TRect TqzCustomDBGrid::GroupHeaderRect(int ACol) const {
     while (last + 1 < ColCount() && sameGroup(last + 1)) ++last;
     const TRect a = CellRect(first, 0), b = CellRect(last, 0);
     return Rect(a.Left, a.Top, b.Right, a.Top + GroupHeaderHeight());
+}
+
+// The footer, the redraw lock, painting as a whole and the wheel.
+int TqzCustomDBGrid::FooterAreaHeight() {
+    if (!FImpl->Options.Contains(dgShowFooter)) return 0;
+    int h = FImpl->FooterHeight;
+    if (h == 0) {
+        TCanvas* c = MeasureCanvas();
+        h = c->TextHeight("W") + 6;
+    }
+    if (FImpl->Options.Contains(dgFooter3DCells)) h += 2;
+    FImpl->FooterPixels = h;
+    return h;
+}
+
+void TqzCustomDBGrid::CalcDrawInfo(TGridDrawInfo& DrawInfo) const {
+    const TRect r = ClientRect();
+    const int footer = FImpl->Options.Contains(dgShowFooter) ? FImpl->FooterPixels : 0;
+    CalcDrawInfoXY(DrawInfo, r.Width(), std::max(0, r.Height() - footer));
+}
+
+TRect TqzCustomDBGrid::FooterRect() {
+    const int h = FooterAreaHeight();
+    const TRect c = ClientRect();
+    return Rect(0, c.Bottom - h, c.Right, c.Bottom);
+}
+
+void TqzCustomDBGrid::BeginPaintLock() {
+    if (FImpl->PaintLock++ == 0 && HandleAllocated() && Showing()) Perform(WM_SETREDRAW, 0, 0);
+}
+
+void TqzCustomDBGrid::EndPaintLock(bool Repaint) {
+    if (FImpl->PaintLock == 0) return;
+    if (--FImpl->PaintLock > 0) return;
+    if (HandleAllocated() && Showing()) Perform(WM_SETREDRAW, 1, 0);
+    if (Repaint) Invalidate();
+}
+
+TRect TqzCustomDBGrid::GenericFocusRect() {
+    // The generic grid draws its focus rectangle under these conditions.
+    const bool editorShows = InplaceEditor() && InplaceEditor()->Visible();
+    if (!IsActiveControl() || !DefaultDrawing() || editorShows || ComponentState().Contains(csDesigning))
+        return TRect{};
+    return FImpl->Options.Contains(dgRowSelect) ? BoxRect(FixedCols(), Row(), ColCount() - 1, Row())
+                                                : CellRect(Col(), Row());
+}
+
+void TqzCustomDBGrid::Paint() {
+    TCanvas* C = Canvas();
+    const int footerBefore = FImpl->FooterPixels;
+    FooterAreaHeight();
+    // A footer that changed height moves the data area: lay out again.
+    if (FImpl->FooterPixels != footerBefore && FImpl->Options.Contains(dgShowFooter)) UpdateRowCount();
+    FImpl->Painter.PaintBackground(C);
+    FImpl->OnBeforePaint(this);
+    TCustomGrid::Paint();
+    FImpl->Painter.PaintOverCells(C, GenericFocusRect());
+    FImpl->Drag.Paint(C);
+    FImpl->Painter.PaintFooter(C);
+}
+
+bool TqzCustomDBGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+    if (TControl::DoMouseWheelDown(Shift, MousePos)) return true;
+    if (DataSetActive()) FImpl->DataLink->DataSet()->Next();
+    return true;
+}
+
+bool TqzCustomDBGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+    if (TControl::DoMouseWheelUp(Shift, MousePos)) return true;
+    if (DataSetActive()) FImpl->DataLink->DataSet()->Prior();
+    return true;
 }

@@ -9,7 +9,6 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
-#include "suite/grid/qzdbigrd_impl.h"
 
 namespace {
 constexpr unsigned kHintInterval = 250;
@@ -61,24 +60,25 @@ void TqzGridCellHints::Update(const TGridCoord& Cell) {
         Hide();
         FCell = Cell;
     }
-    if (FWindow || !G.FImpl->Options.Contains(dgShowCellHint) || !G.DataSetActive()) return;
-    if (Cell.X < G.FImpl->IndicatorOffset || Cell.Y < G.FImpl->TitleOffset) return;
+    if (FWindow || !G.Options().Contains(dgShowCellHint) || !G.DataSetActive()) return;
+    if (Cell.X < G.IndicatorOffset() || Cell.Y < G.TitleOffset()) return;
     // The cell being edited shows its own text.
     if (Cell.X == G.Col() && Cell.Y == G.Row() && G.InplaceEditor() && G.InplaceEditor()->Visible()) return;
-    TField* field = G.GetColField(Cell.X - G.FImpl->IndicatorOffset);
+    TField* field = G.GetColField(Cell.X - G.IndicatorOffset());
     if (!field || (field->IsBlob() && field->DataType() != ftMemo)) return;
     std::string text;
     {
-        const int saved = G.FImpl->DataLink->ActiveRecord();
-        G.FImpl->DataLink->SetActiveRecord(Cell.Y - G.FImpl->TitleOffset);
+        const int saved = G.DataLink()->ActiveRecord();
+        G.DataLink()->SetActiveRecord(Cell.Y - G.TitleOffset());
         text = field->DisplayText();
-        G.FImpl->DataLink->SetActiveRecord(saved);
+        G.DataLink()->SetActiveRecord(saved);
     }
     if (text.empty()) return;
     const TRect cell = G.CellRect(Cell.X, Cell.Y);
-    TCanvas* c = G.MeasureCanvas();
+    TCanvas* c = G.Canvas();
+    c->Font()->Assign(G.Font());
     unsigned fmt = DT_CALCRECT | DT_NOPREFIX;
-    if (G.FImpl->Options.Contains(dgWordWrap)) fmt |= DT_WORDBREAK;
+    if (G.Options().Contains(dgWordWrap)) fmt |= DT_WORDBREAK;
     if (text.find('\t') != std::string::npos) fmt |= DT_EXPANDTABS;
     TRect measured = Rect(0, 0, std::max(1, cell.Width() - 4), 0);
     DrawText(c, text, measured, fmt);
@@ -96,7 +96,7 @@ void TqzGridCellHints::Update(const TGridCoord& Cell) {
     FTimer->SetEnabled(true);
     bool wordWrap = true, doDefault = true;
     int maxHeight = cell.Height() - 2, maxWidth = GetSystemMetrics(SM_CXSCREEN);
-    G.FImpl->OnCreateHintWindow(&G, FWindow, field, cell, wordWrap, maxWidth, maxHeight, doDefault);
+    FOnCreate(&G, FWindow, field, cell, wordWrap, maxWidth, maxHeight, doDefault);
     maxWidth = std::max(maxWidth, cell.Width() - 4);
     FWindow->WordWrap = wordWrap;
     if (!doDefault) return;

@@ -37,8 +37,8 @@ public:
     TqzGridCellHints(const TqzGridCellHints&) = delete;
     TqzGridCellHints& operator=(const TqzGridCellHints&) = delete;
 
-    TqzGridHintWindow* Window() const { return FWindow; }
-    TTimer* Timer() const { return FTimer; }
+    TqzCreateHintWindowEvent OnCreate() const { return FOnCreate; }
+    void SetOnCreate(TqzCreateHintWindowEvent Value) { FOnCreate = Value; }
     // The mouse is at X, Y over Cell (-1, -1 for X, Y: it left the grid).
     void MouseAt(int X, int Y) { FLastMouse = {X, Y}; }
     void Update(const TGridCoord& Cell);
@@ -53,4 +53,5 @@ private:
     int FTicks = 0;
     TGridCoord FCell{-1, -1};
     TPoint FLastMouse{-1, -1};
+    TqzCreateHintWindowEvent FOnCreate;
 };

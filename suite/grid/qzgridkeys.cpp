@@ -254,5 +254,13 @@ void TqzCustomDBGrid::KeyPress(char32_t& Key) {
     const bool enter = Key == 13;
     if (enter && !FImpl->Options.Contains(dgAlwaysShowEditor)) FImpl->DataLink->UpdateRecord();
     TCustomGrid::KeyPress(Key);
-    if (enter) FImpl->InCellControls.EnterPressed(Key);
+    // Editor mode ends when the editor cannot show; else an open control
+    // that takes returns gets the Enter back.
+    if (!enter || FImpl->Options.Contains(dgAlwaysShowEditor)) return;
+    if (CanEditShow()) {
+        FImpl->InCellControls.EnterPressed(Key);
+    } else if (EditorMode()) {
+        SetEditorMode(false);
+        Key = 13;
+    }
 }

@@ -30,6 +30,18 @@ std::string TqzCustomDBGrid::URLAddress(const std::string& Text) const {
     return address;
 }
 
+void TqzCustomDBGrid::InvalidateTitleRow() {
+    if (FImpl->TitleOffset > 0) InvalidateRow(0);
+}
+
+bool TqzCustomDBGrid::OnSizingLine(int X, int Y) {
+    TGridDrawInfo di;
+    TGridState state = gsNormal;
+    int index = -1, pos = 0, ofs = 0;
+    CalcSizingState(X, Y, state, index, pos, ofs, di);
+    return state != gsNormal;
+}
+
 void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     HideCellHint();
     const int leftColAtPress = LeftCol();
@@ -54,13 +66,15 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         TakeFocus();
         if (Button == mbLeft && FImpl->TitleButtons && cell.X >= FImpl->IndicatorOffset &&
             !ComponentState().Contains(csDesigning)) {
-            FImpl->TitleButtonCol = cell.X;
             // A press above the bottom of the group header presses the header.
             const TRect header = GroupHeaderRect(cell.X);
-            FImpl->Titles.SetPressedGroup(!IsRectEmpty(header) && Y < header.Bottom);
+            FImpl->Titles.Press(cell.X, !IsRectEmpty(header) && Y < header.Bottom);
             InvalidateCell(cell.X, cell.Y);
         }
-        if (Button == mbLeft && !dbl && FImpl->Drag.Press(cell.X, X, Y)) {
+        // A press on a column's sizing edge sizes it instead.
+        if (Button == mbLeft && !dbl && FImpl->Drag.Movable(cell.X) && !OnSizingLine(X, Y)) {
+            HideEditor();
+            FImpl->Drag.Press(cell.X, X, Y);
             TControl::MouseDown(Button, Shift, X, Y);
             return;
         }
@@ -131,7 +145,10 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
 
 void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const int sizedRow = FImpl->SizingRow;
-    if (Button == mbLeft) FImpl->Drag.Release(X);
+    if (Button == mbLeft && FImpl->Drag.Pressed()) {
+        if (FImpl->Titles.ClearHot()) InvalidateTitleRow();
+        FImpl->Drag.Release(X);
+    }
     TCustomGrid::MouseUp(Button, Shift, X, Y);
     if (sizedRow >= 0 && FImpl->Options.Contains(dgRowResize) && sizedRow < RowCount()) {
         // The new height as a percentage of the font's row, never below the set one.
@@ -148,9 +165,9 @@ void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
         }
         LayoutChanged();
     }
-    if (FImpl->TitleButtonCol >= 0) {
-        const int pressed = FImpl->TitleButtonCol;
-        FImpl->TitleButtonCol = -1;
+    if (FImpl->Titles.PressedCol() >= 0) {
+        const int pressed = FImpl->Titles.PressedCol();
+        FImpl->Titles.ReleaseCol();
         InvalidateCell(pressed, 0);
         const TGridCoord cell = MouseCoord(X, Y);
         const bool inside = X >= 0 && Y >= 0 && X < ClientWidth() && Y < ClientHeight();
@@ -166,8 +183,8 @@ void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
             }
     }
     FImpl->SizingRow = -1;
-    FImpl->Titles.SetPressedGroup(false);
-    FImpl->Titles.ClearHot();
+    FImpl->Titles.ReleaseGroup();
+    if (FImpl->Titles.ClearHot()) InvalidateTitleRow();
 }
 
 void TqzCustomDBGrid::WMCancelMode(TMessage& Message) {
@@ -181,7 +198,7 @@ void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
     FImpl->Hints.MouseAt(X, Y);
     if (FImpl->Drag.MouseMove(X, Y)) return;
     const TGridCoord cell = MouseCoord(X, Y);
-    FImpl->Titles.TrackHot(Shift, X, Y);
+    if (FImpl->Titles.TrackHot(Shift, X, Y)) InvalidateTitleRow();
     FImpl->Hints.Update(cell);
     bool url = false;
     if (cell.X >= FImpl->IndicatorOffset && cell.Y >= FImpl->TitleOffset && FImpl->DataLink->Active())
@@ -196,7 +213,7 @@ void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
             SetCursor(crHandPoint);
         }
         SetHotCell(cell.X, cell.Y);
-    } else if (FImpl->HotCell.X >= 0) {
+    } else if (FImpl->Cells.HotCell().X >= 0) {
         SetCursor(FImpl->SavedCursor);
         SetHotCell(-1, -1);
     }
@@ -205,8 +222,8 @@ void TqzCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
 void TqzCustomDBGrid::CMMouseLeave(TMessage& Message) {
     TCustomGrid::CMMouseLeave(Message);
     FImpl->Hints.MouseAt(-1, -1);
-    FImpl->Titles.ClearHot();
-    if (FImpl->HotCell.X < 0) return;
+    if (FImpl->Titles.ClearHot()) InvalidateTitleRow();
+    if (FImpl->Cells.HotCell().X < 0) return;
     SetCursor(FImpl->SavedCursor);
     SetHotCell(-1, -1);
 }

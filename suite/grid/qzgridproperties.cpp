@@ -1,4 +1,6 @@
-// The grid's property getters and plain setters over its private side.
+// The grid's property getters and plain setters over its private side, and
+// the firers of its title events.
+#include "platform/ui/imagelist.h"
 #include "suite/grid/qzdbigrd.h"
 #include "suite/grid/qzdbigrd_impl.h"
 
@@ -48,7 +50,6 @@ bool TqzCustomDBGrid::DisableThemesInTitle() const { return FImpl->DisableThemes
 void TqzCustomDBGrid::SetDisableThemesInTitle(bool Value) { FImpl->DisableThemesInTitle = Value; }
 const std::string& TqzCustomDBGrid::GroupFieldName() const { return FImpl->GroupFieldName; }
 TqzIButton* TqzCustomDBGrid::IndicatorButton() const { return FImpl->IndicatorButton; }
-int TqzCustomDBGrid::IndicatorButtonWidth() const { return FImpl->IndicatorButtonWidth; }
 void TqzCustomDBGrid::SetIndicatorButtonWidth(int Value) { FImpl->IndicatorButtonWidth = Value; }
 TStrings* TqzCustomDBGrid::Selected() const { return FImpl->Selected.get(); }
 void TqzCustomDBGrid::SetSelected(TStrings* Value) { FImpl->Selected->Assign(Value); }
@@ -63,14 +64,10 @@ void TqzCustomDBGrid::SetPaintOptions(TqzGridPaintOptions* Value) { FImpl->Paint
 int TqzCustomDBGrid::IndicatorOffset() const { return FImpl->IndicatorOffset; }
 int TqzCustomDBGrid::TitleOffset() const { return FImpl->TitleOffset; }
 int TqzCustomDBGrid::SelectedIndex() const { return Col() - FImpl->IndicatorOffset; }
-TqzColumn* TqzCustomDBGrid::DefaultColumn() const { return FImpl->DefaultColumn.get(); }
-int TqzCustomDBGrid::ColumnObjectCount() const { return static_cast<int>(FImpl->Columns.size()); }
 const std::vector<TqzCacheColInfoItem>& TqzCustomDBGrid::ColInfo() const { return FImpl->ColInfo; }
-const std::vector<int>& TqzCustomDBGrid::ProportionalWidths() const { return FImpl->PropWidths; }
 void TqzCustomDBGrid::SetAllowFocus(bool Value) { FImpl->AllowFocus = Value; }
 bool TqzCustomDBGrid::AlternatingPhase() const { return FImpl->AltPhase; }
 TImageList* TqzCustomDBGrid::ImageList() const { return FImpl->ImageList; }
-TGridCoord TqzCustomDBGrid::HotCell() const { return FImpl->HotCell; }
 TImageList* TqzCustomDBGrid::TitleImageList() const { return FImpl->TitleImageList; }
 TqzCalcTitleAttributesEvent TqzCustomDBGrid::OnCalcTitleAttributes() const {
     return FImpl->OnCalcTitleAttributes;
@@ -82,19 +79,17 @@ TqzDrawTitleCellEvent TqzCustomDBGrid::OnDrawTitleCell() const { return FImpl->O
 void TqzCustomDBGrid::SetOnDrawTitleCell(TqzDrawTitleCellEvent Value) { FImpl->OnDrawTitleCell = Value; }
 TqzCalcTitleImageEvent TqzCustomDBGrid::OnCalcTitleImage() const { return FImpl->OnCalcTitleImage; }
 void TqzCustomDBGrid::SetOnCalcTitleImage(TqzCalcTitleImageEvent Value) { FImpl->OnCalcTitleImage = Value; }
-int TqzCustomDBGrid::HotTitleCol() const { return FImpl->Titles.HotCol(); }
-bool TqzCustomDBGrid::HotTitleInGroupHeader() const { return FImpl->Titles.HotInGroupHeader(); }
 TqzDittoAttributes* TqzCustomDBGrid::DittoAttributes() const { return FImpl->DittoAttributes.get(); }
 TqzDittoEvent TqzCustomDBGrid::OnDitto() const { return FImpl->OnDitto; }
 void TqzCustomDBGrid::SetOnDitto(TqzDittoEvent Value) { FImpl->OnDitto = Value; }
 bool TqzCustomDBGrid::HasFocus() const { return FImpl->HasFocus; }
 const std::string& TqzCustomDBGrid::LastEditText() const { return FImpl->LastEditText; }
 void TqzCustomDBGrid::SetLastEditText(const std::string& Value) { FImpl->LastEditText = Value; }
-TqzCustomDrawCellEvent TqzCustomDBGrid::OnBeforeDrawCell() const { return FImpl->OnBeforeDrawCell; }
-void TqzCustomDBGrid::SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value) { FImpl->OnBeforeDrawCell = Value; }
+TqzCustomDrawCellEvent TqzCustomDBGrid::OnBeforeDrawCell() const { return FImpl->Cells.OnBefore(); }
+void TqzCustomDBGrid::SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value) { FImpl->Cells.SetOnBefore(Value); }
 TqzCustomDrawCellEvent TqzCustomDBGrid::OnAfterDrawCell() const { return FImpl->OnAfterDrawCell; }
 void TqzCustomDBGrid::SetOnAfterDrawCell(TqzCustomDrawCellEvent Value) { FImpl->OnAfterDrawCell = Value; }
-const TqzGroupState& TqzCustomDBGrid::GroupState() const { return FImpl->GroupState; }
+const TqzGroupState& TqzCustomDBGrid::GroupState() const { return FImpl->Cells.GroupState(); }
 TqzDrawGroupHeaderCellEvent TqzCustomDBGrid::OnDrawGroupHeaderCell() const {
     return FImpl->OnDrawGroupHeaderCell;
 }
@@ -103,21 +98,18 @@ void TqzCustomDBGrid::SetOnDrawGroupHeaderCell(TqzDrawGroupHeaderCellEvent Value
 }
 TqzURLOpenEvent TqzCustomDBGrid::OnURLOpen() const { return FImpl->OnURLOpen; }
 void TqzCustomDBGrid::SetOnURLOpen(TqzURLOpenEvent Value) { FImpl->OnURLOpen = Value; }
-int TqzCustomDBGrid::PressedTitleCol() const { return FImpl->TitleButtonCol; }
-TTimer* TqzCustomDBGrid::ColumnDragTimer() const { return FImpl->Drag.Timer(); }
-bool TqzCustomDBGrid::ColumnDragging() const { return FImpl->Drag.Dragging(); }
-TqzGridHintWindow* TqzCustomDBGrid::HintWindow() const { return FImpl->Hints.Window(); }
-TTimer* TqzCustomDBGrid::HintTimer() const { return FImpl->Hints.Timer(); }
 void TqzCustomDBGrid::HideCellHint() { FImpl->Hints.Hide(); }
-TqzCreateHintWindowEvent TqzCustomDBGrid::OnCreateHintWindow() const { return FImpl->OnCreateHintWindow; }
+TqzCreateHintWindowEvent TqzCustomDBGrid::OnCreateHintWindow() const { return FImpl->Hints.OnCreate(); }
 void TqzCustomDBGrid::SetOnCreateHintWindow(TqzCreateHintWindowEvent Value) {
-    FImpl->OnCreateHintWindow = Value;
+    FImpl->Hints.SetOnCreate(Value);
 }
 int TqzCustomDBGrid::PaintLockCount() const { return FImpl->PaintLock; }
 TNotifyEvent TqzCustomDBGrid::OnBeforePaint() const { return FImpl->OnBeforePaint; }
 void TqzCustomDBGrid::SetOnBeforePaint(TNotifyEvent Value) { FImpl->OnBeforePaint = Value; }
-TqzDrawFooterCellEvent TqzCustomDBGrid::OnDrawFooterCell() const { return FImpl->OnDrawFooterCell; }
-void TqzCustomDBGrid::SetOnDrawFooterCell(TqzDrawFooterCellEvent Value) { FImpl->OnDrawFooterCell = Value; }
+TqzDrawFooterCellEvent TqzCustomDBGrid::OnDrawFooterCell() const { return FImpl->Painter.OnDrawFooterCell(); }
+void TqzCustomDBGrid::SetOnDrawFooterCell(TqzDrawFooterCellEvent Value) {
+    FImpl->Painter.SetOnDrawFooterCell(Value);
+}
 TqzCalcCellColorsEvent TqzCustomDBGrid::OnCalcCellColors() const { return FImpl->OnCalcCellColors; }
 void TqzCustomDBGrid::SetOnCalcCellColors(TqzCalcCellColorsEvent Value) { FImpl->OnCalcCellColors = Value; }
 TqzColumnMovedEvent TqzCustomDBGrid::OnColumnMoved() const { return FImpl->OnColumnMoved; }
@@ -152,3 +144,30 @@ TqzDrawDataCellEvent TqzCustomDBGrid::OnDrawDataCell() const { return FImpl->OnD
 void TqzCustomDBGrid::SetOnDrawDataCell(TqzDrawDataCellEvent Value) { FImpl->OnDrawDataCell = Value; }
 bool TqzCustomDBGrid::InLayout() const { return FImpl->InLayout; }
 int TqzCustomDBGrid::LayoutLock() const { return FImpl->LayoutLock; }
+
+void TqzCustomDBGrid::SetTitleImageList(TImageList* Value) {
+    if (Value == FImpl->TitleImageList) return;
+    if (FImpl->TitleImageList) FImpl->TitleImageList->RemoveFreeNotification(this);
+    FImpl->TitleImageList = Value;
+    if (Value) Value->FreeNotification(this);
+    Invalidate();
+}
+
+void TqzCustomDBGrid::DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
+                                            TAlignment& Alignment) {
+    FImpl->OnCalcTitleAttributes(this, FieldName, AFont, ABrush, Alignment);
+}
+
+void TqzCustomDBGrid::DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect,
+                                      bool& DefaultDrawing) {
+    FImpl->OnDrawTitleCell(this, ACanvas, Field, ARect, DefaultDrawing);
+}
+
+void TqzCustomDBGrid::DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName,
+                                            const TRect& ARect, bool& DefaultDrawing) {
+    FImpl->OnDrawGroupHeaderCell(this, ACanvas, GroupHeaderName, ARect, DefaultDrawing);
+}
+
+void TqzCustomDBGrid::DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes) {
+    FImpl->OnCalcTitleImage(this, Field, Attributes);
+}

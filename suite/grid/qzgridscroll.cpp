@@ -388,7 +388,11 @@ void TqzCustomDBGrid::TopLeftChanged() {
         FImpl->LastLeftCol = LeftCol();
         FImpl->OnLeftColChanged(this, LeftCol());
     }
-    FImpl->Painter.InvalidateScrolledFrame();
+    if (!HandleAllocated()) return;
+    if (FImpl->TitleOffset > 0) InvalidateRow(0);
+    // The footer and the one-pixel strip at the data area's right edge lie
+    // outside the cells: the window is invalidated for them.
+    Invalidate();
 }
 
 void TqzCustomDBGrid::SelectDataColumn(int Index) {

@@ -24,19 +24,26 @@ public:
     void DrawBackground(TCanvas* C, const TRect& R, int ACol, bool GroupHeader, bool BrushSet);
     // The title column under the mouse while themes draw the titles (-1:
     // none), and whether the mouse is over its group header half.
-    int HotCol() const { return FHotCol; }
-    bool HotInGroupHeader() const { return FHotGroup; }
-    void TrackHot(TShiftState Shift, int X, int Y);
-    void ClearHot();
-    // The held title button was pressed on its group header.
-    bool PressedGroup() const { return FPressedGroup; }
-    void SetPressedGroup(bool Value) { FPressedGroup = Value; }
+    // True when the hot title changed (the title row needs drawing).
+    bool TrackHot(TShiftState Shift, int X, int Y);
+    bool ClearHot();
+    // Titles are drawn themed: themes are on for the grid and not disabled in the title.
+    bool Themed() const;
+    // The title button held down (-1: none), pressed on its group header or not.
+    int PressedCol() const { return FPressedCol; }
+    void Press(int ACol, bool GroupHeader) {
+        FPressedCol = ACol;
+        FPressedGroup = GroupHeader;
+    }
+    void ReleaseCol() { FPressedCol = -1; }
+    void ReleaseGroup() { FPressedGroup = false; }
 
 private:
     // Draws the title image beside the text and narrows TextRect by it.
     void DrawImage(TCanvas* C, const TRect& R, TRect& TextRect, const TqzTitleImageAttributes& Image);
 
     TqzCustomDBGrid& G;
+    int FPressedCol = -1;
     int FHotCol = -1;
     bool FHotGroup = false;
     bool FPressedGroup = false;

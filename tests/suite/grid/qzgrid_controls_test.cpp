@@ -163,7 +163,7 @@ TEST_F(QzTitles, EditorWindowWrapsExceptForLinks) {
     Show();
     Grid->SetFocus();
     Grid->ShowEditor();
-    TqzInplaceEdit* editor = Grid->QzEditor();
+    TqzInplaceEdit* editor = dynamic_cast<TqzInplaceEdit*>(Grid->InplaceEditor());
     ASSERT_TRUE(editor && editor->Visible());
     uint32_t style = GetWindowLong(editor, GWL_STYLE);
     EXPECT_TRUE(editor->WordWrap());
@@ -171,7 +171,7 @@ TEST_F(QzTitles, EditorWindowWrapsExceptForLinks) {
     EXPECT_FALSE(style & (ES_AUTOHSCROLL | ES_WANTRETURN));
     SendKey(Grid, VK_END);
     Grid->ShowEditor();
-    editor = Grid->QzEditor();
+    editor = dynamic_cast<TqzInplaceEdit*>(Grid->InplaceEditor());
     ASSERT_EQ(Grid->SelectedField()->FieldName(), "Url");
     style = GetWindowLong(editor, GWL_STYLE);
     EXPECT_FALSE(editor->WordWrap());

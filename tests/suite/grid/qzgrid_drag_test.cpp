@@ -44,14 +44,22 @@ protected:
 TEST_F(QzDrag, StartsOnlyPastTwoPixels) {
     Open(2);
     Show();
+    // The edge-scrolling timer runs while a drag is on.
+    TTestTimers timers;
     const TRect id = Grid->CellRect(1, 0);
     SendMouseDown(Grid, mbLeft, id.Left + 10, id.Top + 4);
     SendMouseMove(Grid, id.Left + 12, id.Top + 6, {ssLeft});
-    EXPECT_FALSE(Grid->ColumnDragging());
+    EXPECT_EQ(FirstOwned<TTimer>(Grid), nullptr);
+    EXPECT_EQ(timers.Pending(), 0);
     SendMouseMove(Grid, id.Left + 13, id.Top + 4, {ssLeft});
-    EXPECT_TRUE(Grid->ColumnDragging());
+    TTimer* timer = FirstOwned<TTimer>(Grid);
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->Enabled());
+    EXPECT_EQ(timer->Interval(), 100u);
+    EXPECT_TRUE(timers.Scheduled(timer));
     SendMouseUp(Grid, mbLeft, id.Left + 13, id.Top + 4);
-    EXPECT_FALSE(Grid->ColumnDragging());
+    EXPECT_FALSE(timer->Enabled());
+    EXPECT_EQ(timers.Pending(), 0);
     EXPECT_EQ(ColumnNames(Grid)[0], "Id");
 }
 
@@ -90,7 +98,9 @@ TEST_F(QzDrag, ScrollsAtTheRightEdgeOnTheTimer) {
     SendMouseDown(Grid, mbLeft, id.Left + 5, id.Top + 4);
     SendMouseMove(Grid, id.Left + 40, id.Top + 4, {ssLeft});
     SendMouseMove(Grid, Grid->Width() - 3, id.Top + 4, {ssLeft});
-    ASSERT_TRUE(Grid->ColumnDragging());
+    TTimer* timer = FirstOwned<TTimer>(Grid);
+    ASSERT_NE(timer, nullptr);
+    ASSERT_TRUE(timer->Enabled());
     EXPECT_EQ(Grid->LeftCol(), 1);
     timers.Advance(100);
     EXPECT_EQ(Grid->LeftCol(), 2);
@@ -102,7 +112,7 @@ TEST_F(QzDrag, ScrollsAtTheRightEdgeOnTheTimer) {
     timers.Advance(100);
     EXPECT_EQ(Grid->LeftCol(), 2);
     SendMouseUp(Grid, mbLeft, 12, id.Top + 4);
-    EXPECT_FALSE(Grid->ColumnDragTimer()->Enabled());
+    EXPECT_FALSE(timer->Enabled());
 }
 
 }  // namespace

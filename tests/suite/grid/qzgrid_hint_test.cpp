@@ -20,32 +20,39 @@ TEST_F(QzWhole, CellHintShowsCutTextUntilItsTimerEndsIt) {
     Show();
     Grid->SetColWidths(6, 50);
     ProcessEvents();
+    TTestTimers timers;
     const TRect text = Grid->CellRect(2, 2), longNote = Grid->CellRect(6, 1),
                 shortNote = Grid->CellRect(6, 2);
+    auto hint = [&] { return FirstOwned<TqzGridHintWindow>(Grid); };
     // A text that fits: no hint.
     SendMouseMove(Grid, text.Left + 3, text.Top + 3);
-    EXPECT_EQ(Grid->HintWindow(), nullptr);
+    EXPECT_EQ(hint(), nullptr);
+    EXPECT_EQ(timers.Pending(), 0);
     SendMouseMove(Grid, longNote.Left + 3, longNote.Top + 3);
-    ASSERT_NE(Grid->HintWindow(), nullptr);
-    EXPECT_EQ(Grid->HintWindow()->HintText(), "a note far too long to fit into its narrow column");
-    EXPECT_GT(Grid->HintWindow()->Width(), longNote.Width());
-    ASSERT_NE(Grid->HintTimer(), nullptr);
-    EXPECT_EQ(Grid->HintTimer()->Interval(), 250u);
-    EXPECT_TRUE(Grid->HintTimer()->Enabled());
+    ASSERT_NE(hint(), nullptr);
+    EXPECT_EQ(hint()->HintText(), "a note far too long to fit into its narrow column");
+    EXPECT_GT(hint()->Width(), longNote.Width());
+    TTimer* timer = FirstOwned<TTimer>(Grid);
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->Interval(), 250u);
+    EXPECT_TRUE(timer->Enabled());
+    EXPECT_TRUE(timers.Scheduled(timer));
     TBitmap shot;
     RenderControl(Form, &shot);
     shot.SaveToFile(Shot("qzgrid_cell_hint.png"));
     // Ticks while the mouse rests keep it, up to the hide pause (at least 16 ticks).
     Application->SetHintHidePause(2500);
-    for (int i = 0; i < 16; ++i) Grid->HintTimer()->OnTimer()(Grid->HintTimer());
-    EXPECT_NE(Grid->HintWindow(), nullptr);
-    Grid->HintTimer()->OnTimer()(Grid->HintTimer());
-    EXPECT_EQ(Grid->HintWindow(), nullptr);
-    EXPECT_FALSE(Grid->HintTimer()->Enabled());
+    timers.Advance(16 * 250);
+    EXPECT_NE(hint(), nullptr);
+    timers.Advance(250);
+    EXPECT_EQ(hint(), nullptr);
+    EXPECT_FALSE(timer->Enabled());
     // Another cell hides it at once.
     SendMouseMove(Grid, longNote.Left + 5, longNote.Top + 3);
+    ASSERT_NE(hint(), nullptr);
     SendMouseMove(Grid, shortNote.Left + 3, shortNote.Top + 3);
-    EXPECT_EQ(Grid->HintWindow(), nullptr);
+    EXPECT_EQ(hint(), nullptr);
+    EXPECT_FALSE(timer->Enabled());
 }
 
 }  // namespace

@@ -58,8 +58,11 @@ TEST_F(QzLayout, ColumnsFromFields) {
     EXPECT_EQ(Grid->ColWidths(2), 20 * w0 + 4);
     // A narrow field is widened to its title.
     EXPECT_EQ(Grid->ColWidths(3), std::max(3 * w0 + 4, TitleTextWidth("Amount") + 4));
-    EXPECT_EQ(Grid->ColumnObjectCount(), 4);
+    // One column object per field; past them the default column.
     EXPECT_EQ(Grid->Columns(3)->FieldName(), "Due");
+    EXPECT_EQ(Grid->ColumnObjects(3)->FieldName(), "Due");
+    EXPECT_EQ(Grid->ColumnObjects(4), Grid->ColumnByName("missing"));
+    EXPECT_EQ(Grid->ColumnObjects(4)->FieldName(), "");
     // Row heights from the fonts.
     Grid->Canvas()->Font()->Assign(Grid->Font());
     const int h = Grid->Canvas()->TextHeight("W") + 3;
@@ -194,11 +197,11 @@ TEST_F(QzLayout, ColumnObjects) {
     Grid->LayoutChanged();
     EXPECT_EQ(Grid->Columns(1)->FooterValue(), "sum");
     TqzColumn* none = Grid->ColumnByName("missing");
-    EXPECT_EQ(none, Grid->DefaultColumn());
+    for (int i = 0; i < 2; ++i) EXPECT_NE(none, Grid->ColumnObjects(i));
     none->SetFooterValue("x");
     EXPECT_EQ(none->FooterValue(), "");
     EXPECT_EQ(none->DisplayWidth(), 0);
-    EXPECT_EQ(Grid->ColumnObjects(7), Grid->DefaultColumn());
+    EXPECT_EQ(Grid->ColumnObjects(7), none);
     // Setting a width of a field without a line changes no line.
     Grid->SetUseTFields(true);
     Grid->ColumnByName("Id")->SetDisplayWidth(9);
@@ -314,7 +317,7 @@ TEST_F(QzLayout, ProportionalResizeNeverNegative) {
     Grid->Selected()->SetText("Name\t10\nCode\tbad\nId\t30\n");
     Grid->SetOptions(Grid->Options() + dgProportionalColResize);
     Show();
-    ASSERT_EQ(Grid->ProportionalWidths().size(), 3u);
+    ASSERT_EQ(Grid->ColCount(), 1 + 3);
     int total = 0;
     for (int c = 1; c < Grid->ColCount(); ++c) total += Grid->ColWidths(c) + 1;
     EXPECT_LE(std::abs(total + Grid->ColWidths(0) + 1 + 2 - Grid->ClientWidth()), 20);
@@ -396,7 +399,9 @@ TEST_F(QzLayout, IndicatorButtonStaysInTheCorner) {
     button->SetBounds(5, 7, 20, 18);
     EXPECT_EQ(button->Left(), 0);
     EXPECT_EQ(button->Top(), 0);
-    EXPECT_EQ(Grid->IndicatorButtonWidth(), 19);
+    // The grid lays its indicator column out to the button's width.
+    Grid->LayoutChanged();
+    EXPECT_EQ(Grid->ColWidths(0), 19);
     Grid->SetIndicatorButton(button);
     EXPECT_EQ(Grid->ColWidths(0), 19);
     EXPECT_GE(Grid->RowHeights(0), 17);

@@ -15,11 +15,11 @@ TEST_F(QzWhole, FooterHeightFromFontAndCells) {
     const int rowsBefore = Grid->VisibleDataRows();
     const int w = Grid->Canvas()->TextHeight("W");
     Grid->SetOptions(Grid->Options() + dgShowFooter);
-    EXPECT_EQ(Grid->FooterAreaHeight(), w + 6);
+    EXPECT_EQ(Grid->FooterRect().Height(), w + 6);
     Grid->SetOptions(Grid->Options() + dgFooter3DCells);
-    EXPECT_EQ(Grid->FooterAreaHeight(), w + 8);
+    EXPECT_EQ(Grid->FooterRect().Height(), w + 8);
     Grid->SetFooterHeight(30);
-    EXPECT_EQ(Grid->FooterAreaHeight(), 32);
+    EXPECT_EQ(Grid->FooterRect().Height(), 32);
     ProcessEvents();
     // The data area gives way to the footer.
     EXPECT_LT(Grid->VisibleDataRows(), rowsBefore);

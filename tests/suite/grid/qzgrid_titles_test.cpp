@@ -85,27 +85,33 @@ TEST_F(QzTitles, AttributesImagesAndOwnDrawing) {
 TEST_F(QzTitles, HotTitleFollowsTheMouseOnlyWithThemes) {
     Open(2);
     Show();
-    const TRect name = Grid->CellRect(2, 0), cell = Grid->CellRect(2, 1);
-    SendMouseMove(Grid, name.Left + 5, name.Top + 4);
-    EXPECT_EQ(Grid->HotTitleCol(), -1);
-    SetThemeServicesEnabled(true);
-    TBitmap plain;
-    RenderControl(Grid, &plain);
-    SendMouseMove(Grid, name.Left + 6, name.Top + 4);
-    EXPECT_EQ(Grid->HotTitleCol(), 2);
-    TBitmap hot;
-    RenderControl(Grid, &hot);
-    hot.SaveToFile(Shot("qzgrid_hot_title.png"));
-    int differ = 0;
-    for (int y = name.Top; y < name.Bottom; ++y)
-        for (int x = name.Left; x < name.Right; ++x)
-            if (plain.Canvas()->Pixels(x, y) != hot.Canvas()->Pixels(x, y)) ++differ;
-    EXPECT_GT(differ, 0);
-    // Held buttons leave the hot title alone; a data cell clears it.
-    SendMouseMove(Grid, Grid->CellRect(3, 0).Left + 4, name.Top + 4, {ssLeft});
-    EXPECT_EQ(Grid->HotTitleCol(), 2);
+    const TRect name = Grid->CellRect(2, 0), amount = Grid->CellRect(3, 0), cell = Grid->CellRect(2, 1);
+    auto shoot = [&](TBitmap& Shot) { RenderControl(Grid, &Shot); };
+    // Without themes the title under the mouse looks as any other.
+    TBitmap away, over;
     SendMouseMove(Grid, cell.Left + 4, cell.Top + 4);
-    EXPECT_EQ(Grid->HotTitleCol(), -1);
+    shoot(away);
+    SendMouseMove(Grid, name.Left + 5, name.Top + 4);
+    shoot(over);
+    EXPECT_EQ(PixelsDiffering(away, over, name), 0);
+    SetThemeServicesEnabled(true);
+    TBitmap plain, hot;
+    SendMouseMove(Grid, cell.Left + 4, cell.Top + 4);
+    shoot(plain);
+    SendMouseMove(Grid, name.Left + 6, name.Top + 4);
+    shoot(hot);
+    hot.SaveToFile(Shot("qzgrid_hot_title.png"));
+    EXPECT_GT(PixelsDiffering(plain, hot, name), 0);
+    EXPECT_EQ(PixelsDiffering(plain, hot, amount), 0);
+    // Held buttons leave the hot title alone; a data cell clears it.
+    TBitmap held, cleared;
+    SendMouseMove(Grid, amount.Left + 4, name.Top + 4, {ssLeft});
+    shoot(held);
+    EXPECT_EQ(PixelsDiffering(hot, held, name), 0);
+    EXPECT_EQ(PixelsDiffering(plain, held, amount), 0);
+    SendMouseMove(Grid, cell.Left + 4, cell.Top + 4);
+    shoot(cleared);
+    EXPECT_EQ(PixelsDiffering(plain, cleared, name), 0);
     SetThemeServicesEnabled(false);
 }
 

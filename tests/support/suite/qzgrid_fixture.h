@@ -31,6 +31,24 @@ public:
     using TqzCustomDBGrid::UpdateData;
 };
 
+// The first component of type T that Owner owns (nullptr: none), as the
+// grid's hint window or the timers it creates.
+template <class T>
+T* FirstOwned(TComponent* Owner) {
+    for (int i = 0; i < Owner->ComponentCount(); ++i)
+        if (auto* c = dynamic_cast<T*>(Owner->Components(i))) return c;
+    return nullptr;
+}
+
+// Pixels of R that differ between two pictures of the same control.
+inline int PixelsDiffering(TBitmap& A, TBitmap& B, const TRect& R) {
+    int n = 0;
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x)
+            if (A.Canvas()->Pixels(x, y) != B.Canvas()->Pixels(x, y)) ++n;
+    return n;
+}
+
 // An engine table publishing the suite's lists and OnInvalidValue; it may
 // say that it knows no record numbers.
 class TqzGridTable : public TOstraTable {
