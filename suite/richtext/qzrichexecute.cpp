@@ -1,4 +1,6 @@
-// Execute: the editor window on a copy of the content, and the copy itself.
+// The windows the rich edit opens: the editor window on a copy of the
+// content (and the copy itself), the paragraph and tab dialogs, the print
+// preview.
 #include <memory>
 
 #include "platform/db/dataset.h"
@@ -10,8 +12,11 @@
 #include "platform/ui/print_dialogs.h"
 #include "platform/ui/printers.h"
 #include "suite/richtext/qzdbrichedit.h"
+#include "suite/richtext/qzparadlg.h"
+#include "suite/richtext/qzprintpreview.h"
 #include "suite/richtext/qzricheditform.h"
 #include "suite/richtext/qzruler.h"
+#include "suite/richtext/qztabsdlg.h"
 
 namespace {
 
@@ -173,4 +178,28 @@ bool TqzCustomRichEdit::Execute() {
     }
     inner->Clear();
     return ok;
+}
+
+bool TqzCustomRichEdit::ShowParagraphDialog() {
+    std::unique_ptr<TqzRichParagraphDialog> dlg(new TqzRichParagraphDialog(nullptr, this));
+    if (HasEditorOption(reoShowHints)) dlg->SetShowHint(true);
+    if (dlg->ShowModal() != mrOk) return false;
+    dlg->Model().WriteBack();
+    return true;
+}
+
+bool TqzCustomRichEdit::ShowTabsDialog() {
+    std::unique_ptr<TqzRichTabDialog> dlg(new TqzRichTabDialog(nullptr, this));
+    if (HasEditorOption(reoShowHints)) dlg->SetShowHint(true);
+    if (dlg->ShowModal() != mrOk) return false;
+    dlg->Model().WriteBack();
+    return true;
+}
+
+void TqzCustomRichEdit::PrintPreview() {
+    std::unique_ptr<TqzRtfPreviewForm> form(new TqzRtfPreviewForm(Application));
+    form->SetRichEdit(this);
+    form->LayoutPaintBox();
+    form->ShowPage(0);
+    form->ShowModal();
 }
