@@ -13,6 +13,7 @@
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzproputils.h"
 #include "suite/richtext/qzrichdeffont.h"
+#include "suite/richtext/qzricheditorsetup.h"
 #include "suite/richtext/qzrichframelook.h"
 #include "suite/richtext/qzrichpopup.h"
 #include "suite/richtext/qzrichsearch.h"
@@ -193,7 +194,7 @@ TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
       FPrintMargins(std::make_unique<TqzPrintMargins>()),
       FPrintHeader(std::make_unique<TqzRTFHeaderFooter>()),
       FPrintFooter(std::make_unique<TqzRTFHeaderFooter>()),
-      FEditorPosition(std::make_unique<TqzFormPosition>()),
+      FEditor(std::make_unique<TqzRichEditorSetup>(this)),
       FLines(std::make_unique<TqzRichEditStrings>(this)),
       FFrame(std::make_unique<TqzEditFrame>(this)),
       FStoredForm(std::make_unique<TqzRichStoredForm>(this)),

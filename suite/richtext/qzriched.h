@@ -19,7 +19,8 @@
 // Collaborators own their state: find and replace (qzrichsearch.h), the
 // popup menu (qzrichpopup.h), the stored form (qzrichstore.h), the Font as
 // the text's default (qzrichdeffont.h), the text rectangle and the frame's
-// colours (qzrichframelook.h).
+// colours (qzrichframelook.h), the editor window's place, user buttons and
+// open window (qzricheditorsetup.h).
 #pragma once
 
 #include <array>
@@ -41,6 +42,7 @@ class TSpeedButton;
 class TForm;
 class TqzCustomRichEdit;
 class TqzRichDefaultFont;
+class TqzRichEditorSetup;
 class TqzRichFrameLook;
 class TqzRichPopupMenu;
 class TqzRichSearch;
@@ -394,20 +396,15 @@ public:
     virtual void DoInitDialog(TForm* Form);
     virtual void DoCloseDialog(TForm* Form);
     virtual void DoCreateDialog(TForm* Form);
-    TqzFormPosition* EditorPosition() const { return FEditorPosition.get(); }
-    void SetEditorPosition(TqzFormPosition* Value) {
-        FEditorPosition->SetLeft(Value->Left());
-        FEditorPosition->SetTop(Value->Top());
-        FEditorPosition->SetWidth(Value->Width());
-        FEditorPosition->SetHeight(Value->Height());
-    }
+    TqzFormPosition* EditorPosition() const;
+    void SetEditorPosition(TqzFormPosition* Value);
     bool HasEditorOption(TqzRichEditOption Option) const { return (FEditorOptions >> Option) & 1u; }
     // The editor window while Execute runs (nullptr otherwise).
-    TForm* EditorForm() const { return FEditorForm; }
-    TSpeedButton* UserSpeedButton1() const { return FUserSpeedButton[0]; }
-    void SetUserSpeedButton1(TSpeedButton* Value) { SetUserSpeedButton(0, Value); }
-    TSpeedButton* UserSpeedButton2() const { return FUserSpeedButton[1]; }
-    void SetUserSpeedButton2(TSpeedButton* Value) { SetUserSpeedButton(1, Value); }
+    TForm* EditorForm() const;
+    TSpeedButton* UserSpeedButton1() const;
+    void SetUserSpeedButton1(TSpeedButton* Value);
+    TSpeedButton* UserSpeedButton2() const;
+    void SetUserSpeedButton2(TSpeedButton* Value);
     TqzOnRichEditDlgEvent OnInitDialog() const { return FOnInitDialog; }
     void SetOnInitDialog(TqzOnRichEditDlgEvent Value) { FOnInitDialog = Value; }
     TqzOnRichEditDlgEvent OnCloseDialog() const { return FOnCloseDialog; }
@@ -486,10 +483,7 @@ private:
     TRect FPageRect;
     int FPageCount = 0;
     TqzPrintHeaderFooterEvent FOnPrintHeader, FOnPrintFooter;
-    void SetUserSpeedButton(int Index, TSpeedButton* Value);
-    std::unique_ptr<TqzFormPosition> FEditorPosition;
-    TForm* FEditorForm = nullptr;
-    TSpeedButton* FUserSpeedButton[2] = {nullptr, nullptr};
+    std::unique_ptr<TqzRichEditorSetup> FEditor;
     TqzOnRichEditDlgEvent FOnInitDialog, FOnCloseDialog, FOnCreateDialog;
     TqzRTFNotifyEvent FOnMenuLoadClick, FOnMenuSaveAsClick, FOnMenuPrintClick, FOnMenuSaveAndExitClick;
     TNotifyEvent FOnSpellCheck;

@@ -15,6 +15,7 @@
 #include "suite/richtext/qzparadlg.h"
 #include "suite/richtext/qzprintpreview.h"
 #include "suite/richtext/qzricheditform.h"
+#include "suite/richtext/qzricheditorsetup.h"
 #include "suite/richtext/qzruler.h"
 #include "suite/richtext/qztabsdlg.h"
 
@@ -47,22 +48,17 @@ bool TqzCustomRichEdit::SpellCheck() {
     return true;
 }
 
-void TqzCustomRichEdit::SetUserSpeedButton(int Index, TSpeedButton* Value) {
-    TSpeedButton*& slot = FUserSpeedButton[Index];
-    if (slot == Value) return;
-    if (slot) slot->RemoveFreeNotification(this);
-    slot = Value;
-    if (Value) {
-        Value->FreeNotification(this);
-        Value->SetVisible(false);
-    }
-}
+TqzFormPosition* TqzCustomRichEdit::EditorPosition() const { return FEditor->Position(); }
+void TqzCustomRichEdit::SetEditorPosition(TqzFormPosition* Value) { FEditor->SetPosition(Value); }
+TForm* TqzCustomRichEdit::EditorForm() const { return FEditor->Form(); }
+TSpeedButton* TqzCustomRichEdit::UserSpeedButton1() const { return FEditor->UserButton(0); }
+void TqzCustomRichEdit::SetUserSpeedButton1(TSpeedButton* Value) { FEditor->SetUserButton(0, Value); }
+TSpeedButton* TqzCustomRichEdit::UserSpeedButton2() const { return FEditor->UserButton(1); }
+void TqzCustomRichEdit::SetUserSpeedButton2(TSpeedButton* Value) { FEditor->SetUserButton(1, Value); }
 
 void TqzCustomRichEdit::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomRichEdit::Notification(AComponent, Operation);
-    if (Operation != opRemove) return;
-    for (TSpeedButton*& b : FUserSpeedButton)
-        if (AComponent == b) b = nullptr;
+    if (Operation == opRemove) FEditor->Removed(AComponent);
 }
 
 void TqzCustomRichEdit::CopyContentTo(TqzCustomRichEdit* Target) {
@@ -102,11 +98,11 @@ void TqzCustomRichEdit::CopyContentTo(TqzCustomRichEdit* Target) {
 bool TqzCustomRichEdit::Execute() {
     // the window is freed on every way out
     std::unique_ptr<TqzRichEditForm> form(new TqzRichEditForm(nullptr, this));
-    FEditorForm = form.get();
+    FEditor->SetForm(form.get());
     struct TClear {
-        TqzCustomRichEdit* Self;
-        ~TClear() { Self->FEditorForm = nullptr; }
-    } clear{this};
+        TqzRichEditorSetup* Editor;
+        ~TClear() { Editor->SetForm(nullptr); }
+    } clear{FEditor.get()};
     TqzDBRichEdit* inner = form->RichEdit();
     inner->SetOleOptions(FOleOptions);
     inner->SetScrollBars(ssVertical);
@@ -141,7 +137,7 @@ bool TqzCustomRichEdit::Execute() {
     inner->SetMaxLength(MaxLength());
     inner->SetAutoURLDetect(AutoURLDetect());
     inner->SetOnURLOpen(FOnURLOpen);
-    const TqzFormPosition* pos = FEditorPosition.get();
+    const TqzFormPosition* pos = FEditor->Position();
     if (pos->Width() > 0) form->SetWidth(pos->Width());
     if (pos->Height() > 0) form->SetHeight(pos->Height());
     if (pos->Left() > 0 && pos->Top() > 0) {
