@@ -14,6 +14,7 @@
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzproputils.h"
+#include "suite/richtext/qzrichframelook.h"
 
 TqzDBRichEdit::TqzDBRichEdit(TComponent* AOwner) : TqzCustomRichEdit(AOwner) {
     FDataLink = std::make_unique<TControlFieldLink>(this);
@@ -393,7 +394,7 @@ void TqzDBRichEdit::SetParent(TWinControl* AParent) {
     }
     FReparenting = false;
     FMemoLoaded = false;
-    ApplyFrameLook();
+    FrameLook()->Apply();
 }
 
 void TqzDBRichEdit::DestroyWnd() {

@@ -330,11 +330,3 @@ void TqzRichParagraphDialog::AtChange(TObject*) {
     if (FLineSpacingCombo->ItemIndex() != FModel.Rule()) FLineSpacingCombo->SetItemIndex(FModel.Rule());
     FFilling = false;
 }
-
-bool TqzCustomRichEdit::ShowParagraphDialog() {
-    std::unique_ptr<TqzRichParagraphDialog> dlg(new TqzRichParagraphDialog(nullptr, this));
-    if (HasEditorOption(reoShowHints)) dlg->SetShowHint(true);
-    if (dlg->ShowModal() != mrOk) return false;
-    dlg->Model().WriteBack();
-    return true;
-}

@@ -296,13 +296,3 @@ void TqzRtfPreviewForm::PrintClick(TObject*) {
     }
     FRichEdit->SetPrintRange(0, 0);
 }
-
-// ---- The rich edit's preview ------------------------------------------------------------------
-
-void TqzCustomRichEdit::PrintPreview() {
-    std::unique_ptr<TqzRtfPreviewForm> form(new TqzRtfPreviewForm(Application));
-    form->SetRichEdit(this);
-    form->LayoutPaintBox();
-    form->ShowPage(0);
-    form->ShowModal();
-}

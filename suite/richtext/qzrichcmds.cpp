@@ -3,14 +3,14 @@
 #include <cmath>
 
 #include "platform/core/sysutils.h"
-#include "platform/ui/dialogs.h"
 #include "platform/ui/find_dialogs.h"
-#include "platform/ui/menus.h"
 #include "platform/ui/print_dialogs.h"
 #include "platform/ui/printers.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzintl.h"
 #include "suite/richtext/qzriched.h"
+#include "suite/richtext/qzrichpopup.h"
+#include "suite/richtext/qzrichsearch.h"
 
 namespace {
 
@@ -19,18 +19,6 @@ unsigned PlatformFindOptions(TqzSearchTypes Options) {
     if (Options.Contains(stMatchCase)) o |= frMatchCase;
     if (Options.Contains(stWholeWord)) o |= frWholeWord;
     return o;
-}
-
-TqzRichEditPopupMenuLabels* PopupLabels() {
-    static TqzRichEditPopupMenuLabels defaults;
-    return qzIntl() ? qzIntl()->RichEdit()->PopupMenuLabels() : &defaults;
-}
-
-bool Has(unsigned Options, TqzRichEditPopupOption O) { return (Options >> static_cast<int>(O)) & 1u; }
-
-// Options from First on (in the enumeration's order).
-bool AnyFrom(unsigned Options, TqzRichEditPopupOption First) {
-    return (Options >> static_cast<int>(First)) != 0;
 }
 
 }  // namespace
@@ -65,233 +53,22 @@ std::string qzStripHighlightRtf(const std::string& Rtf) {
 // ---- Dialogs and the popup menu ----------------------------------------------------------------
 
 void TqzCustomRichEdit::CreateDialogs() {
-    FFindDialog = new TFindDialog(this);
-    FFindDialog->SetOptions({foDown, foHideUpDown});
-    FFindDialog->SetOnFind(TNotifyEvent(this, &TqzCustomRichEdit::FindDialogFind));
-    FFindDialog->SetOnClose(TNotifyEvent(this, &TqzCustomRichEdit::SearchDialogClose));
-    FReplaceDialog = new TReplaceDialog(this);
-    FReplaceDialog->SetOptions({foDown, foHideUpDown});
-    FReplaceDialog->SetOnFind(TNotifyEvent(this, &TqzCustomRichEdit::FindDialogFind));
-    FReplaceDialog->SetOnReplace(TNotifyEvent(this, &TqzCustomRichEdit::ReplaceDialogReplace));
-    FReplaceDialog->SetOnClose(TNotifyEvent(this, &TqzCustomRichEdit::SearchDialogClose));
+    FSearch = std::make_unique<TqzRichSearch>(this);
     FFontDialog = new TFontDialog(this);
     FFontDialog->SetDevice(fdBoth);
     FFontDialog->SetOptions({fdEffects});
     BuildPopupMenu();
 }
 
-void TqzCustomRichEdit::BuildPopupMenu() {
-    FPopupMenu = new TPopupMenu(this);
-    FPopupMenu->SetOnPopup(TNotifyEvent(this, &TqzCustomRichEdit::PopupMenuPopup));
-    for (int n = 1; n <= 20; ++n) {
-        auto* item = new TMenuItem(FPopupMenu);
-        item->SetTag(n);
-        const bool separator = n == 2 || n == 6 || n == 10 || n == 15 || n == 18;
-        item->SetCaption(separator ? "-" : "?");
-        if (!separator) item->SetOnClick(TNotifyEvent(this, &TqzCustomRichEdit::PopupClick));
-        FPopupMenu->Items()->Add(item);
-    }
-    SetPopupMenu(FPopupMenu);
-}
-
-TMenuItem* TqzCustomRichEdit::PopupEntry(int Number) const {
-    if (!FPopupMenu || Number < 1 || Number > FPopupMenu->Items()->Count()) return nullptr;
-    return FPopupMenu->Items()->Items(Number - 1);
-}
-
-void TqzCustomRichEdit::PopupMenuPopup(TObject*) {
-    TqzRichEditPopupMenuLabels* l = PopupLabels();
-    unsigned o = FPopupOptions;
-    if (!InheritsFrom("TqzDBRichEditMSWord")) o &= ~(1u << rpoPopupMSWordSpellCheck);
-    const bool readOnly = IsReadOnly();
-    if (readOnly)
-        o &= (1u << rpoPopupEdit) | (1u << rpoPopupCut) | (1u << rpoPopupCopy) | (1u << rpoPopupPaste) |
-             (1u << rpoPopupFind);
-    // no embedded-object server: inserting objects is never offered
-    const bool objects = false;
-    const std::string edit = readOnly ? l->ViewCaption() : l->EditCaption();
-    const std::string texts[21] = {"",
-                                   edit,
-                                   "-",
-                                   l->CutCaption(),
-                                   l->CopyCaption(),
-                                   l->PasteCaption(),
-                                   "-",
-                                   l->BoldCaption(),
-                                   l->ItalicCaption(),
-                                   l->UnderlineCaption(),
-                                   "-",
-                                   l->FontCaption(),
-                                   l->BulletStyleCaption(),
-                                   l->ParagraphCaption(),
-                                   l->TabsCaption(),
-                                   "-",
-                                   l->FindCaption(),
-                                   l->ReplaceCaption(),
-                                   "-",
-                                   l->InsertObjectCaption(),
-                                   l->SpellCheckCaption()};
-    // spell checking through an outside checker does not exist here: its
-    // entry stays hidden
-    const TqzRichEditPopupOption optionOf[21] = {
-        rpoPopupEdit,      rpoPopupEdit,         rpoPopupEdit,
-        rpoPopupCut,       rpoPopupCopy,         rpoPopupPaste,
-        rpoPopupEdit,      rpoPopupBold,         rpoPopupItalic,
-        rpoPopupUnderline, rpoPopupEdit,         rpoPopupFont,
-        rpoPopupBullet,    rpoPopupParagraph,    rpoPopupTabs,
-        rpoPopupEdit,      rpoPopupFind,         rpoPopupReplace,
-        rpoPopupEdit,      rpoPopupInsertObject, rpoPopupMSWordSpellCheck};
-    const bool built[21] = {false, true, false, true, true,  true, false, true,  true, true, false,
-                            true,  true, true,  true, false, true, true,  false, true, false};
-    bool visible[21] = {};
-    for (int n = 1; n <= 20; ++n) {
-        if (texts[n] == "-") continue;
-        visible[n] = built[n] && Has(o, optionOf[n]);
-    }
-    visible[19] = visible[19] && objects;
-    const bool cutCopyPaste = Has(o, rpoPopupCut) || Has(o, rpoPopupCopy) || Has(o, rpoPopupPaste);
-    const bool effects = Has(o, rpoPopupBold) || Has(o, rpoPopupItalic) || Has(o, rpoPopupUnderline);
-    const bool formats =
-        Has(o, rpoPopupFont) || Has(o, rpoPopupBullet) || Has(o, rpoPopupParagraph) || Has(o, rpoPopupTabs);
-    const bool search = Has(o, rpoPopupFind) || Has(o, rpoPopupReplace);
-    visible[2] = visible[1] && AnyFrom(o, rpoPopupCut);
-    visible[6] = cutCopyPaste && AnyFrom(o, rpoPopupBold);
-    visible[10] = effects && AnyFrom(o, rpoPopupFont);
-    visible[15] = formats && (search || objects || Has(o, rpoPopupMSWordSpellCheck));
-    visible[18] = search && objects;
-    const bool selection = HasSelection();
-    const TRtfCharFormat f = HandleAllocated() ? SelAttributes() : TRtfCharFormat();
-    const bool bullet = HandleAllocated() && Paragraph().Bullet;
-    for (int n = 1; n <= 20; ++n) {
-        TMenuItem* item = PopupEntry(n);
-        item->SetCaption(texts[n]);
-        item->SetVisible(visible[n]);
-        item->SetEnabled(true);
-        item->SetChecked(false);
-    }
-    PopupEntry(3)->SetEnabled(selection && !readOnly);
-    PopupEntry(4)->SetEnabled(selection);
-    PopupEntry(5)->SetEnabled(CanPaste() && !readOnly);
-    PopupEntry(7)->SetChecked(f.Bold);
-    PopupEntry(8)->SetChecked(f.Italic);
-    PopupEntry(9)->SetChecked(f.Underline);
-    PopupEntry(12)->SetChecked(bullet);
-}
-
-void TqzCustomRichEdit::PopupClick(TObject* Sender) {
-    auto* item = dynamic_cast<TMenuItem*>(Sender);
-    if (!item) return;
-    switch (item->Tag()) {
-    case 1: Execute(); break;
-    case 3: CutToClipboard(); break;
-    case 4: CopyToClipboard(); break;
-    case 5: PasteFromClipboard(); break;
-    case 7: ToggleEffect(0, !item->Checked()); break;
-    case 8: ToggleEffect(1, !item->Checked()); break;
-    case 9: ToggleEffect(2, !item->Checked()); break;
-    case 11: ShowFontDialog(); break;
-    case 12: ToggleBullet(!item->Checked()); break;
-    case 13: ShowParagraphDialog(); break;
-    case 14: ShowTabsDialog(); break;
-    case 16: ShowFindDialog(); break;
-    case 17: ShowReplaceDialog(); break;
-    case 19: InsertObject(); break;
-    default: break;
-    }
-}
+void TqzCustomRichEdit::BuildPopupMenu() { FPopup = std::make_unique<TqzRichPopupMenu>(this); }
 
 // ---- Find and replace ----------------------------------------------------------------------------
 
-void TqzCustomRichEdit::OpenSearchDialog(TFindDialog* Dialog) {
-    const std::string sel = SelText();
-    const std::string text =
-        !sel.empty() && sel.find_first_of("\r\n") == std::string::npos ? sel : FLastFindText;
-    FFindWrapped = false;
-    FFindStartPos = SelStart();
-    if (!FSearchOpen) FSavedHideSelection = HideSelection();
-    FSearchOpen = true;
-    SetHideSelection(false);
-    Dialog->SetFindText(text);
-    Dialog->Execute();
-}
-
-void TqzCustomRichEdit::ShowFindDialog() { OpenSearchDialog(FFindDialog); }
-
-void TqzCustomRichEdit::ShowReplaceDialog() { OpenSearchDialog(FReplaceDialog); }
-
-void TqzCustomRichEdit::FindDialogFind(TObject* Sender) {
-    auto* dlg = dynamic_cast<TFindDialog*>(Sender);
-    if (!dlg) return;
-    FLastFindText = dlg->FindText();
-    if (dlg != FFindDialog) FFindDialog->SetFindText(FLastFindText);
-    DialogSearch(dlg, false);
-}
-
-void TqzCustomRichEdit::ReplaceDialogReplace(TObject*) {
-    FLastFindText = FReplaceDialog->FindText();
-    FFindDialog->SetFindText(FLastFindText);
-    ReplaceNext();
-}
-
-void TqzCustomRichEdit::SearchDialogClose(TObject* Sender) {
-    if (!FSearchOpen) return;
-    // the other dialog may still be open
-    TFindDialog* other = Sender == FFindDialog ? static_cast<TFindDialog*>(FReplaceDialog) : FFindDialog;
-    if (other && other->Showing()) return;
-    FSearchOpen = false;
-    SetHideSelection(FSavedHideSelection);
-}
-
-void TqzCustomRichEdit::FindNext() { DialogSearch(FFindDialog, false); }
-void TqzCustomRichEdit::ReplaceNext() { DialogSearch(FReplaceDialog, true); }
-
-void TqzCustomRichEdit::DialogSearch(TFindDialog* Dialog, bool Replace) {
-    const std::string text = Dialog->FindText();
-    if (text.empty()) return;
-    const int len = static_cast<int>(text.size());
-    const bool all = Replace && Dialog->Options().Contains(foReplaceAll);
-    const std::string replacement = Replace ? FReplaceDialog->ReplaceText() : std::string();
-    const int rlen = static_cast<int>(replacement.size());
-    for (int guard = 0;; ++guard) {
-        TqzSearchTypes o;
-        if (Dialog->Options().Contains(foMatchCase)) o.Include(stMatchCase);
-        if (Dialog->Options().Contains(foWholeWord)) o.Include(stWholeWord);
-        bool replaced = false;
-        if (Replace && SelLength() == len && FindText(text, SelStart(), -1, o) == SelStart()) {
-            const int at = SelStart();
-            ReplaceSelText(replacement);
-            if (FFindWrapped) FFindStartPos += rlen - len;
-            SetSelStart(at + rlen);
-            SetSelLength(0);
-            replaced = true;
-        }
-        // past a selected match; at the caret after a replacement or with
-        // nothing selected
-        const int start = !replaced && SelLength() == len && FindText(text, SelStart(), -1, o) == SelStart()
-                              ? SelStart() + 1
-                              : SelStart();
-        int pos = FindText(text, start, -1, o);
-        if (FFindWrapped && pos >= FFindStartPos) pos = -1;
-        if (pos < 0 && !FFindWrapped && start > 0) {
-            pos = FindText(text, 0, -1, o);
-            if (pos >= FFindStartPos) pos = -1;
-            FFindWrapped = true;
-        }
-        if (pos < 0) {
-            const std::string msg = qzIntl() ? qzIntl()->UserMessages()->LocateNoMoreMatches()
-                                             : std::string("No more matches found");
-            MessageDlg(msg, mtInformation, {mbOK}, 0);
-            FFindStartPos = SelStart();
-            FFindWrapped = false;
-            return;
-        }
-        SetSelStart(pos);
-        SetSelLength(len);
-        // a document that keeps matching (replacement holding the text) ends
-        // at the opening point anyway; the guard only caps a runaway loop
-        if (!all || guard > 1000000) return;
-    }
-}
+void TqzCustomRichEdit::ShowFindDialog() { FSearch->ShowFind(); }
+void TqzCustomRichEdit::ShowReplaceDialog() { FSearch->ShowReplace(); }
+void TqzCustomRichEdit::FindNext() { FSearch->FindNext(); }
+bool TqzCustomRichEdit::HasFindText() const { return !FSearch->LastFindText().empty(); }
+void TqzCustomRichEdit::ReplaceNext() { FSearch->ReplaceNext(); }
 
 int TqzCustomRichEdit::FindText(const std::string& SearchText, int StartPos, int Length,
                                 TqzSearchTypes Options) {
@@ -391,7 +168,7 @@ void TqzCustomRichEdit::SetHighlight(TColor Color) {
     } else {
         back = ColorToRGB(Color);
     }
-    if (FRichEditVersion >= 2) {
+    if (RichEditVersion() >= 2) {
         TRtfCharFormat f;
         f.BackColor = back;
         SetSelAttributes(f, cfmBackColor);
@@ -400,7 +177,7 @@ void TqzCustomRichEdit::SetHighlight(TColor Color) {
 }
 
 TColor TqzCustomRichEdit::GetHighlight() {
-    if (FRichEditVersion < 2 || !HandleAllocated()) return Color();
+    if (RichEditVersion() < 2 || !HandleAllocated()) return Color();
     const TRtfCharFormat f = SelAttributes();
     return f.BackColor == kRtfNoColor ? Color() : f.BackColor;
 }

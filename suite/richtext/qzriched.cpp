@@ -12,6 +12,12 @@
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzproputils.h"
+#include "suite/richtext/qzrichdeffont.h"
+#include "suite/richtext/qzricheditorsetup.h"
+#include "suite/richtext/qzrichframelook.h"
+#include "suite/richtext/qzrichpopup.h"
+#include "suite/richtext/qzrichsearch.h"
+#include "suite/richtext/qzrichstore.h"
 
 // ---- TqzRichMemoryStream -------------------------------------------------------------------
 
@@ -188,10 +194,12 @@ TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
       FPrintMargins(std::make_unique<TqzPrintMargins>()),
       FPrintHeader(std::make_unique<TqzRTFHeaderFooter>()),
       FPrintFooter(std::make_unique<TqzRTFHeaderFooter>()),
-      FEditorPosition(std::make_unique<TqzFormPosition>()),
+      FEditor(std::make_unique<TqzRichEditorSetup>(this)),
       FLines(std::make_unique<TqzRichEditStrings>(this)),
-      FFrame(std::make_unique<TqzEditFrame>(this)) {
-    FDefAttributes = qzFontCharFormat(Font());
+      FFrame(std::make_unique<TqzEditFrame>(this)),
+      FStoredForm(std::make_unique<TqzRichStoredForm>(this)),
+      FDefaultFont(std::make_unique<TqzRichDefaultFont>(this)),
+      FFrameLook(std::make_unique<TqzRichFrameLook>(this)) {
     for (int i : {0, 1, 2, 3, 4, 6, 10}) FSettings[static_cast<std::size_t>(i)] = Variant(false);
     FSettings[5] = Variant(0);
     FSettings[7] = Variant(true);
@@ -240,34 +248,11 @@ void TqzCustomRichEdit::LoadSelectionRTF(TStream* Stream) {
     StreamIn(data, true, true);
 }
 
-std::string TqzCustomRichEdit::WriteData() { return RtfWriteDataBlock(StreamOut(!PlainText(), false)); }
-
-void TqzCustomRichEdit::ReadData(std::string_view Bytes, std::size_t& Pos) {
-    SetPlainText(false);
-    std::string data;
-    const bool whole = RtfReadDataBlock(Bytes, Pos, data);
-    FDataRead = true;
-    if (!whole) throw EReadError("Stored rich text is cut short");
-    if (!data.empty() && GetField() == nullptr) {
-        TqzRichMemoryStream s;
-        s.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
-        s.SetPosition(0);
-        FLines->LoadFromStream(&s);
-    }
-}
-
-void TqzCustomRichEdit::LoadStoredLines(const std::string& Text) {
-    if (FDataRead || GetField() != nullptr) return;
-    TqzRichMemoryStream s;
-    if (!Text.empty()) s.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
-    s.SetPosition(0);
-    SetPlainText(false);
-    LoadFromStream(&s, false, 0);
-}
+int TqzCustomRichEdit::RichEditVersion() const { return FStoredForm->Version(); }
 
 std::string TqzCustomRichEdit::WindowClassName() {
     std::string name = "RICHEDIT";
-    if (FRichEditVersion >= 2) {
+    if (RichEditVersion() >= 2) {
         const bool classic = FSettings[1].AsBoolean(), avoid5 = FSettings[10].AsBoolean();
         if (FMSVersion >= 4 && !classic && !avoid5)
             name = "RICHEDIT50W";
@@ -280,148 +265,64 @@ std::string TqzCustomRichEdit::WindowClassName() {
 
 void TqzCustomRichEdit::SetFrame(TqzEditFrame* Value) {
     FFrame->Assign(Value);
-    if (HandleAllocated()) ShowNonFocusColor();
-    ApplyFrameLook();
+    if (HandleAllocated()) FFrameLook->ShowNonFocusColor();
+    FFrameLook->Apply();
 }
 
 // ---- Frame, focus colouring and transparency
 
-void TqzCustomRichEdit::ApplyFrameLook() {
-    if (!HandleAllocated()) return;
-    const TRect c = ClientRect();
-    const TRect printer = UsesPrinterWidth() && !IsPaintCopy() ? PrinterFormatRect() : TRect{};
-    SetLineWidth(IsRectEmpty(printer) ? 0 : printer.Right - printer.Left);
-    if (!IsRectEmpty(printer)) {
-        // the page's width and height, past the window where it is smaller
-        FTextRect = printer;
-        SetEditTextRect(this, FTextRect);
-        FFrameMargins = true;
-    } else if (qzEditFrameIsActive(FFrame.get())) {
-        TqzFrameTextOffsets o;
-        qzGetFrameTextOffsets(FFrame.get(), o);
-        // inside the borders on every side the frame may draw
-        const int left = std::max(o.Left, FGutterWidth + o.Left - 2);
-        FTextRect = Rect(left, o.Top, c.Right - std::max(2, -o.Right), c.Bottom - 2);
-        SetEditTextRect(this, FTextRect);
-        FFrameMargins = true;
-    } else if (qzIsInGrid(this) && !IsPaintCopy()) {
-        // a ring of one pixel for the grid's highlight border
-        FTextRect = Rect(std::max(1, FGutterWidth - 1), 1, c.Right - 1, c.Bottom - 1);
-        SetEditTextRect(this, FTextRect);
-        FFrameMargins = true;
-    } else if (!IsPaintCopy()) {
-        // without a frame: two pixels at the top and right, the text from
-        // GutterWidth - 2 (never left of the window), down to the control's
-        // height less 2
-        FTextRect = Rect(std::max(0, FGutterWidth - 2), 2, std::max(0, c.Right - 4),
-                         std::min(c.Bottom, std::max(2, Height() - 2)));
-        SetEditTextRect(this, FTextRect);
-        FFrameMargins = true;
-    } else if (FFrameMargins) {
-        SetEditTextRect(this, c);
-        FFrameMargins = false;
-    }
-    SetEditTransparent(this, IsTransparent() && !Focused() && !IsPaintCopy());
-    Invalidate();
-}
+TRect TqzCustomRichEdit::FormatRect() { return FFrameLook->FormatRect(); }
 
-TRect TqzCustomRichEdit::FormatRect() { return FFrameMargins ? FTextRect : ClientRect(); }
+TColor TqzCustomRichEdit::SavedColor() const { return FFrameLook->SavedColor(); }
 
 void TqzCustomRichEdit::SetGutterWidth(int Value) {
     if (Value == FGutterWidth) return;
     FGutterWidth = Value;
-    if (FFrameMargins || qzEditFrameIsActive(FFrame.get())) ApplyFrameLook();
+    if (FFrameLook->HasTextRect() || qzEditFrameIsActive(FFrame.get())) FFrameLook->Apply();
 }
 
 void TqzCustomRichEdit::SelectionChange() {
-    if (FFrame->Enabled() && Focused() && HandleAllocated()) {
-        const TRect f = FormatRect();
-        const int first = CharFromPos(TPoint{f.Left + 1, f.Top + 1});
-        const int lines = LineCount();
-        if (first != FFirstVisible || lines != FLinesSeen) {
-            FFirstVisible = first;
-            FLinesSeen = lines;
-            const TRect gutter = Rect(2, 0, f.Left, ClientHeight());
-            if (gutter.Right - gutter.Left > 2) InvalidateRect(this, &gutter, true);
-        }
-    }
+    FFrameLook->SelectionChanged();
     TCustomRichEdit::SelectionChange();
-}
-
-void TqzCustomRichEdit::ShowNonFocusColor() {
-    if (FFrame->Enabled() && !Focused() && !IsTransparent() && !IsPaintCopy() && !qzIsDesigning(this) &&
-        FFrame->NonFocusColor() != clNone) {
-        if (FSavedColor == clNone) FSavedColor = Color();
-        SetColor(FFrame->NonFocusColor());
-    }
 }
 
 void TqzCustomRichEdit::CreateWindowHandle(const TCreateParams& Params) {
     TCustomRichEdit::CreateWindowHandle(Params);
-    if (FPlainSize == 0 && Document().PlainText().empty()) FPlainSize = SelAttributes().Size;
-    if (FDefPending != 0) {
-        const unsigned mask = FDefPending;
-        FDefPending = 0;
-        // the Font before is not known here: only text without formats follows
-        TRtfCharFormat old = FDefAttributes;
-        old.FontName.clear();
-        old.Color = kRtfNoColor;
-        old.Size = FPlainSize;
-        if (mask & cfmBold) old.Bold = !old.Bold;
-        if (mask & cfmItalic) old.Italic = !old.Italic;
-        if (mask & cfmUnderline) old.Underline = !old.Underline;
-        if (mask & cfmStrikeOut) old.StrikeOut = !old.StrikeOut;
-        ApplyDefAttributes(old, mask);
-    }
-    ShowNonFocusColor();
-    ApplyFrameLook();
+    if (FDefaultFont) FDefaultFont->WindowCreated();
+    FFrameLook->ShowNonFocusColor();
+    FFrameLook->Apply();
 }
 
 void TqzCustomRichEdit::DoEnter() {
-    if (FFrame->Enabled() && !IsTransparent() && !IsPaintCopy() && !qzIsDesigning(this) &&
-        FSavedColor != clNone && FFrame->NonFocusColor() != clNone) {
-        SetColor(FSavedColor);
-        FSavedColor = clNone;
-    }
+    FFrameLook->Entered();
     if (AutoSelect() && !ControlState().Contains(csLButtonDown) && !GetCaptureControl()) SelectAll();
     TCustomRichEdit::DoEnter();
-    ApplyFrameLook();
+    FFrameLook->Apply();
 }
 
 void TqzCustomRichEdit::DoExit() {
     TCustomRichEdit::DoExit();
-    if (FFrame->Enabled() && FFrame->NonFocusColor() != clNone && !IsPaintCopy() && !qzIsDesigning(this)) {
-        if (FSavedColor == clNone) FSavedColor = Color();
-        SetColor(FFrame->NonFocusColor());
-    }
-    ApplyFrameLook();
+    FFrameLook->Exited();
+    FFrameLook->Apply();
     if (IsTransparent()) qzInvalidateBehindFramedControl(this);
 }
 
 void TqzCustomRichEdit::PaintOverWidget(TCanvas* Canvas) {
     TCustomRichEdit::PaintOverWidget(Canvas);
     if (IsPaintCopy()) return;
-    if (FFrameMargins && !(IsTransparent() && !Focused())) {
-        // the margins around the text in the control's colour
-        const TRect c = ClientRect(), t = FTextRect;
-        Canvas->Brush()->SetStyle(bsSolid);
-        Canvas->Brush()->SetColor(Color());
-        for (const TRect& strip :
-             {Rect(c.Left, c.Top, c.Right, t.Top), Rect(c.Left, t.Bottom, c.Right, c.Bottom),
-              Rect(c.Left, t.Top, t.Left, t.Bottom), Rect(t.Right, t.Top, c.Right, t.Bottom)})
-            if (!IsRectEmpty(strip)) Canvas->FillRect(strip);
-    }
+    FFrameLook->PaintMargins(Canvas);
     if (qzEditFrameIsActive(FFrame.get())) qzDrawEditFrame(this, FFrame.get(), Canvas, Focused());
 }
 
 void TqzCustomRichEdit::BoundsChanged() {
     TCustomRichEdit::BoundsChanged();
-    if (FFrameMargins || qzEditFrameIsActive(FFrame.get()) || qzIsInGrid(this)) ApplyFrameLook();
+    if (FFrameLook->HasTextRect() || qzEditFrameIsActive(FFrame.get()) || qzIsInGrid(this))
+        FFrameLook->Apply();
 }
 
 void TqzCustomRichEdit::Dispatch(TMessage& Message) {
     if (Message.Msg == QZ_CM_REFRESH) {
-        ApplyFrameLook();
+        FFrameLook->Apply();
         if (IsTransparent()) qzInvalidateBehindFramedControl(this);
         return;
     }
@@ -519,80 +420,9 @@ TRtfCharFormat qzFontCharFormat(TFont* Font) {
     return c;
 }
 
-namespace {
-
-unsigned DifferingAttributes(const TRtfCharFormat& A, const TRtfCharFormat& B) {
-    unsigned m = 0;
-    if (A.FontName != B.FontName || A.Charset != B.Charset || A.Pitch != B.Pitch) m |= cfmFace;
-    if (A.Size != B.Size) m |= cfmSize;
-    if (A.Bold != B.Bold) m |= cfmBold;
-    if (A.Italic != B.Italic) m |= cfmItalic;
-    if (A.Underline != B.Underline) m |= cfmUnderline;
-    if (A.StrikeOut != B.StrikeOut) m |= cfmStrikeOut;
-    if (A.Color != B.Color) m |= cfmColor;
-    return m;
-}
-
-// Format with the attributes of Mask that still hold Old's value set to New's.
-TRtfCharFormat FollowDefault(TRtfCharFormat Format, const TRtfCharFormat& Old, const TRtfCharFormat& New,
-                             unsigned Mask, int PlainSize) {
-    if ((Mask & cfmFace) && (Format.FontName == Old.FontName || Format.FontName.empty())) {
-        Format.FontName = New.FontName;
-        Format.Charset = New.Charset;
-        Format.Pitch = New.Pitch;
-    }
-    if ((Mask & cfmSize) && (Format.Size == Old.Size || Format.Size == PlainSize)) Format.Size = New.Size;
-    if ((Mask & cfmBold) && Format.Bold == Old.Bold) Format.Bold = New.Bold;
-    if ((Mask & cfmItalic) && Format.Italic == Old.Italic) Format.Italic = New.Italic;
-    if ((Mask & cfmUnderline) && Format.Underline == Old.Underline) Format.Underline = New.Underline;
-    if ((Mask & cfmStrikeOut) && Format.StrikeOut == Old.StrikeOut) Format.StrikeOut = New.StrikeOut;
-    if ((Mask & cfmColor) && (Format.Color == Old.Color || Format.Color == kRtfNoColor))
-        Format.Color = New.Color;
-    return Format;
-}
-
-}  // namespace
-
 void TqzCustomRichEdit::CMFontChanged(TMessage& Message) {
     TCustomRichEdit::CMFontChanged(Message);
-    const TRtfCharFormat now = qzFontCharFormat(Font());
-    const unsigned mask = DifferingAttributes(FDefAttributes, now);
-    if (mask == 0) return;
-    const TRtfCharFormat old = FDefAttributes;
-    FDefAttributes = now;
-    if (!HandleAllocated() || ComponentState().Contains(csDestroying)) {
-        FDefPending |= mask;
-        return;
-    }
-    ApplyDefAttributes(old, mask);
-}
-
-void TqzCustomRichEdit::ApplyDefAttributes(const TRtfCharFormat& Old, unsigned Mask) {
-    const bool wasLoading = FLoading, modified = Modified();
-    const int start = SelStart(), length = SelLength();
-    FLoading = true;
-    try {
-        TRtfDocument d = Document();
-        if (d.PlainText().empty() && d.Paragraphs.size() <= 1) {
-            // nothing written yet: what is typed takes the Font
-            SetSelAttributes(FollowDefault(SelAttributes(), Old, FDefAttributes, Mask, FPlainSize), Mask);
-        } else {
-            TRtfDocument out;
-            out.Paragraphs = d.Paragraphs;
-            for (TRtfParagraph& p : out.Paragraphs)
-                for (TRtfRun& r : p.Runs)
-                    r.Format =
-                        out.FormatIndex(FollowDefault(d.FormatOf(r), Old, FDefAttributes, Mask, FPlainSize));
-            SetDocument(out);
-            SetSelStart(start);
-            SetSelLength(length);
-        }
-        SetModified(modified);
-    } catch (...) {
-        FLoading = wasLoading;
-        throw;
-    }
-    FLoading = wasLoading;
+    if (FDefaultFont) FDefaultFont->FontChanged();
 }
 
 void TqzCustomRichEdit::CNKeyDown(TMessage& Message) {

@@ -15,6 +15,12 @@
 // (CNKeyDown) and never types a Tab, and a quick second click after the
 // grid's opening click (GridClickTime, qzgridrichcell.h) is a double click. A
 // Font change is carried into the text still in the former default.
+//
+// Collaborators own their state: find and replace (qzrichsearch.h), the
+// popup menu (qzrichpopup.h), the stored form (qzrichstore.h), the Font as
+// the text's default (qzrichdeffont.h), the text rectangle and the frame's
+// colours (qzrichframelook.h), the editor window's place, user buttons and
+// open window (qzricheditorsetup.h).
 #pragma once
 
 #include <array>
@@ -31,14 +37,16 @@
 #include "suite/base/qztypes.h"
 
 class TField;
-class TFindDialog;
 class TFontDialog;
-class TMenuItem;
-class TPopupMenu;
-class TReplaceDialog;
 class TSpeedButton;
 class TForm;
 class TqzCustomRichEdit;
+class TqzRichDefaultFont;
+class TqzRichEditorSetup;
+class TqzRichFrameLook;
+class TqzRichPopupMenu;
+class TqzRichSearch;
+class TqzRichStoredForm;
 
 TASKMOOR_ENUM(TqzRichEditOleOption, reoAdjustPopupMenu, reoDisableOLE)
 using TqzRichEditOleOptions = TSet<TqzRichEditOleOption>;
@@ -192,27 +200,10 @@ public:
     void SetLoading(bool Value) { FLoading = Value; }
 
     // ---- Stored properties
-    int RichEditVersion() const { return FRichEditVersion; }
-    // Reading a stored form starts at version 1 (forms stored without it).
-    void BeginReadState() { FRichEditVersion = 1; }
-    void ReadRichEditVersion(int Value) { FRichEditVersion = Value; }
-    // Always stored: answers 2 and makes the control version 2.
-    int WriteRichEditVersion() {
-        FRichEditVersion = 2;
-        return 2;
-    }
-    // "Data" is stored only for a control without a field.
-    bool DataStored() { return GetField() == nullptr; }
-    // The stored bytes: a 4-byte little-endian length, then the document.
-    std::string WriteData();
-    // Reads "Data" from Bytes at Pos. A length past the bytes left raises
-    // EReadError; the length's bytes are always consumed, loaded only
-    // without a field.
-    void ReadData(std::string_view Bytes, std::size_t& Pos);
-    bool DataRead() const { return FDataRead; }
-    // After a stored form was read: lines stored by other writers (when no
-    // "Data" came and there is no field) are taken as RTF, else as text.
-    void LoadStoredLines(const std::string& Text);
+    // 1 for a stored form read without it, else 2.
+    int RichEditVersion() const;
+    // "RichEditVersion" and "Data" of a stored form.
+    TqzRichStoredForm* StoredForm() const { return FStoredForm.get(); }
 
     // ---- Settings
     TqzRichEditOleOptions OleOptions() const { return FOleOptions; }
@@ -276,7 +267,7 @@ public:
     TRect FormatRect();
     // The control's own colour while the frame's non-focus colour is shown
     // (clNone otherwise).
-    TColor SavedColor() const { return FSavedColor; }
+    TColor SavedColor() const;
     // The control is drawn as a grid cell's copy (the data-aware form's).
     virtual bool IsPaintCopy() { return false; }
     // Replaces the selection as typing would (no typing limit).
@@ -293,14 +284,9 @@ public:
     virtual bool InsertObject() { return false; }
     virtual bool ObjectProperties() { return false; }
 
-    // ---- Find and replace (qzrichcmds.cpp)
-    const std::string& LastFindText() const { return FLastFindText; }
-    void SetLastFindText(const std::string& Value) { FLastFindText = Value; }
-    int FindStartPos() const { return FFindStartPos; }
-    bool FindWrapped() const { return FFindWrapped; }
-    TFindDialog* FindDialog() const { return FFindDialog; }
-    TReplaceDialog* ReplaceDialog() const { return FReplaceDialog; }
-    TFontDialog* FontDialog() const { return FFontDialog; }
+    // ---- Find and replace (qzrichsearch.h)
+    // The find and replace dialogs and the search's state.
+    TqzRichSearch* Search() const { return FSearch.get(); }
     void ShowFindDialog();
     void ShowReplaceDialog();
     // One search step with the find (or replace) dialog's text and options.
@@ -316,6 +302,7 @@ public:
                         TqzSearchTypes Options);
 
     // ---- Character and paragraph formats
+    TFontDialog* FontDialog() const { return FFontDialog; }
     void ShowFontDialog();
     // Name, size (points), colour (clNone: unchanged) and styles of the selection.
     void SetSelFont(const std::string& Name, int Size, TColor Color, TFontStyles Styles);
@@ -331,7 +318,7 @@ public:
                        int SpaceAfter, int SpaceBefore, const int* Tabs, int TabCount, int StartIndent,
                        int RightIndent, int Offset, bool Bullet);
     void ToggleBullet(bool On);
-    bool HasFindText() const { return !FLastFindText.empty(); }
+    bool HasFindText() const;
     bool HasSelection() const { return !SelText().empty(); }
 
     // ---- Measurement units
@@ -341,9 +328,8 @@ public:
     double TwipsToUnits(int Twips) const;
 
     // ---- Popup menu
-    TPopupMenu* RichPopupMenu() const { return FPopupMenu; }
-    // The menu's entry by its number (1 to 20).
-    TMenuItem* PopupEntry(int Number) const;
+    // The built-in popup menu (PopupOptions choose its entries).
+    TqzRichPopupMenu* RichPopup() const { return FPopup.get(); }
 
     // ---- Printing (qzrichprint.cpp)
     TqzPrintMargins* PrintMargins() const { return FPrintMargins.get(); }
@@ -410,20 +396,15 @@ public:
     virtual void DoInitDialog(TForm* Form);
     virtual void DoCloseDialog(TForm* Form);
     virtual void DoCreateDialog(TForm* Form);
-    TqzFormPosition* EditorPosition() const { return FEditorPosition.get(); }
-    void SetEditorPosition(TqzFormPosition* Value) {
-        FEditorPosition->SetLeft(Value->Left());
-        FEditorPosition->SetTop(Value->Top());
-        FEditorPosition->SetWidth(Value->Width());
-        FEditorPosition->SetHeight(Value->Height());
-    }
+    TqzFormPosition* EditorPosition() const;
+    void SetEditorPosition(TqzFormPosition* Value);
     bool HasEditorOption(TqzRichEditOption Option) const { return (FEditorOptions >> Option) & 1u; }
     // The editor window while Execute runs (nullptr otherwise).
-    TForm* EditorForm() const { return FEditorForm; }
-    TSpeedButton* UserSpeedButton1() const { return FUserSpeedButton[0]; }
-    void SetUserSpeedButton1(TSpeedButton* Value) { SetUserSpeedButton(0, Value); }
-    TSpeedButton* UserSpeedButton2() const { return FUserSpeedButton[1]; }
-    void SetUserSpeedButton2(TSpeedButton* Value) { SetUserSpeedButton(1, Value); }
+    TForm* EditorForm() const;
+    TSpeedButton* UserSpeedButton1() const;
+    void SetUserSpeedButton1(TSpeedButton* Value);
+    TSpeedButton* UserSpeedButton2() const;
+    void SetUserSpeedButton2(TSpeedButton* Value);
     TqzOnRichEditDlgEvent OnInitDialog() const { return FOnInitDialog; }
     void SetOnInitDialog(TqzOnRichEditDlgEvent Value) { FOnInitDialog = Value; }
     TqzOnRichEditDlgEvent OnCloseDialog() const { return FOnCloseDialog; }
@@ -484,37 +465,17 @@ protected:
     void PaintOverWidget(TCanvas* Canvas) override;
     void BoundsChanged() override;
     void Dispatch(TMessage& Message) override;
-    // With an enabled frame and the focus: when the first visible character
-    // or the line count changed, the gutter (x = 2 to the text's left edge)
-    // is repainted when it is wider than 2 pixels.
+    // The gutter follows the text (TqzRichFrameLook::SelectionChanged).
     void SelectionChange() override;
-    // Puts the text inside an active frame and makes the background
-    // transparent while IsTransparent and unfocused.
-    void ApplyFrameLook();
-    // An enabled frame's non-focus colour on an unfocused, opaque control.
-    void ShowNonFocusColor();
+    // The text rectangle, the margins and the non-focus colour.
+    TqzRichFrameLook* FrameLook() const { return FFrameLook.get(); }
     void CreateDialogs();
     void BuildPopupMenu();
-    void PopupMenuPopup(TObject* Sender);
-    void PopupClick(TObject* Sender);
-    void FindDialogFind(TObject* Sender);
-    void ReplaceDialogReplace(TObject* Sender);
-    void SearchDialogClose(TObject* Sender);
-    // Opens Dialog with the selection (when on one line) or the last text searched for.
-    void OpenSearchDialog(TFindDialog* Dialog);
-    // A search step: Dialog's options, replacing with ReplaceText when Replace.
-    void DialogSearch(TFindDialog* Dialog, bool Replace);
 
 private:
-    std::string FLastFindText;
-    int FFindStartPos = 0;
-    bool FFindWrapped = false;
-    bool FSavedHideSelection = true;
-    bool FSearchOpen = false;
-    TFindDialog* FFindDialog = nullptr;
-    TReplaceDialog* FReplaceDialog = nullptr;
+    std::unique_ptr<TqzRichSearch> FSearch;
     TFontDialog* FFontDialog = nullptr;
-    TPopupMenu* FPopupMenu = nullptr;
+    std::unique_ptr<TqzRichPopupMenu> FPopup;
     std::unique_ptr<TqzPrintMargins> FPrintMargins;
     std::unique_ptr<TqzRTFHeaderFooter> FPrintHeader, FPrintFooter;
     std::string FPrintJobName;
@@ -522,19 +483,15 @@ private:
     TRect FPageRect;
     int FPageCount = 0;
     TqzPrintHeaderFooterEvent FOnPrintHeader, FOnPrintFooter;
-    void SetUserSpeedButton(int Index, TSpeedButton* Value);
-    std::unique_ptr<TqzFormPosition> FEditorPosition;
-    TForm* FEditorForm = nullptr;
-    TSpeedButton* FUserSpeedButton[2] = {nullptr, nullptr};
+    std::unique_ptr<TqzRichEditorSetup> FEditor;
     TqzOnRichEditDlgEvent FOnInitDialog, FOnCloseDialog, FOnCreateDialog;
     TqzRTFNotifyEvent FOnMenuLoadClick, FOnMenuSaveAsClick, FOnMenuPrintClick, FOnMenuSaveAndExitClick;
     TNotifyEvent FOnSpellCheck;
 
     std::unique_ptr<TqzRichEditStrings> FLines;
     std::unique_ptr<TqzEditFrame> FFrame;
+    std::unique_ptr<TqzRichStoredForm> FStoredForm;
     bool FLoading = false;
-    bool FDataRead = false;
-    int FRichEditVersion = 2;
     TqzRichEditOleOptions FOleOptions;
     int FMSVersion = 3;
     int FGutterWidth = 0;
@@ -549,17 +506,10 @@ private:
     int FPrintPageSize = 1;
     std::array<Variant, 12> FSettings;
     TqzURLOpenEvent FOnURLOpen;
-    TColor FSavedColor = clNone;
-    bool FFrameMargins = false;  // the text rectangle was set for the frame
-    TRect FTextRect;
     uint32_t FGridClickTime = 0;
-    TRtfCharFormat FDefAttributes;  // the Font as the text's default, last applied
-    unsigned FDefPending = 0;       // attributes of it not applied for want of a window
-    int FPlainSize = 0;             // the size text without formats gets (half-points)
-    void ApplyDefAttributes(const TRtfCharFormat& Old, unsigned Mask);
+    std::unique_ptr<TqzRichDefaultFont> FDefaultFont;
+    std::unique_ptr<TqzRichFrameLook> FFrameLook;
     bool FInRButtonUp = false;
-    int FFirstVisible = -1;  // the first visible character and the line
-    int FLinesSeen = -1;     // count the gutter was last painted for
 };
 
 // The chunks a chunked load delivers (exposed for tests): line ends made

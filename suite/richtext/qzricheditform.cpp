@@ -22,6 +22,7 @@
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/richtext/qzdbrichedit.h"
 #include "suite/richtext/qzpagesetup.h"
+#include "suite/richtext/qzrichsearch.h"
 #include "suite/richtext/qzruler.h"
 
 namespace {

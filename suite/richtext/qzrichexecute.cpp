@@ -1,4 +1,6 @@
-// Execute: the editor window on a copy of the content, and the copy itself.
+// The windows the rich edit opens: the editor window on a copy of the
+// content (and the copy itself), the paragraph and tab dialogs, the print
+// preview.
 #include <memory>
 
 #include "platform/db/dataset.h"
@@ -10,8 +12,12 @@
 #include "platform/ui/print_dialogs.h"
 #include "platform/ui/printers.h"
 #include "suite/richtext/qzdbrichedit.h"
+#include "suite/richtext/qzparadlg.h"
+#include "suite/richtext/qzprintpreview.h"
 #include "suite/richtext/qzricheditform.h"
+#include "suite/richtext/qzricheditorsetup.h"
 #include "suite/richtext/qzruler.h"
+#include "suite/richtext/qztabsdlg.h"
 
 namespace {
 
@@ -42,22 +48,17 @@ bool TqzCustomRichEdit::SpellCheck() {
     return true;
 }
 
-void TqzCustomRichEdit::SetUserSpeedButton(int Index, TSpeedButton* Value) {
-    TSpeedButton*& slot = FUserSpeedButton[Index];
-    if (slot == Value) return;
-    if (slot) slot->RemoveFreeNotification(this);
-    slot = Value;
-    if (Value) {
-        Value->FreeNotification(this);
-        Value->SetVisible(false);
-    }
-}
+TqzFormPosition* TqzCustomRichEdit::EditorPosition() const { return FEditor->Position(); }
+void TqzCustomRichEdit::SetEditorPosition(TqzFormPosition* Value) { FEditor->SetPosition(Value); }
+TForm* TqzCustomRichEdit::EditorForm() const { return FEditor->Form(); }
+TSpeedButton* TqzCustomRichEdit::UserSpeedButton1() const { return FEditor->UserButton(0); }
+void TqzCustomRichEdit::SetUserSpeedButton1(TSpeedButton* Value) { FEditor->SetUserButton(0, Value); }
+TSpeedButton* TqzCustomRichEdit::UserSpeedButton2() const { return FEditor->UserButton(1); }
+void TqzCustomRichEdit::SetUserSpeedButton2(TSpeedButton* Value) { FEditor->SetUserButton(1, Value); }
 
 void TqzCustomRichEdit::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomRichEdit::Notification(AComponent, Operation);
-    if (Operation != opRemove) return;
-    for (TSpeedButton*& b : FUserSpeedButton)
-        if (AComponent == b) b = nullptr;
+    if (Operation == opRemove) FEditor->Removed(AComponent);
 }
 
 void TqzCustomRichEdit::CopyContentTo(TqzCustomRichEdit* Target) {
@@ -97,11 +98,11 @@ void TqzCustomRichEdit::CopyContentTo(TqzCustomRichEdit* Target) {
 bool TqzCustomRichEdit::Execute() {
     // the window is freed on every way out
     std::unique_ptr<TqzRichEditForm> form(new TqzRichEditForm(nullptr, this));
-    FEditorForm = form.get();
+    FEditor->SetForm(form.get());
     struct TClear {
-        TqzCustomRichEdit* Self;
-        ~TClear() { Self->FEditorForm = nullptr; }
-    } clear{this};
+        TqzRichEditorSetup* Editor;
+        ~TClear() { Editor->SetForm(nullptr); }
+    } clear{FEditor.get()};
     TqzDBRichEdit* inner = form->RichEdit();
     inner->SetOleOptions(FOleOptions);
     inner->SetScrollBars(ssVertical);
@@ -136,7 +137,7 @@ bool TqzCustomRichEdit::Execute() {
     inner->SetMaxLength(MaxLength());
     inner->SetAutoURLDetect(AutoURLDetect());
     inner->SetOnURLOpen(FOnURLOpen);
-    const TqzFormPosition* pos = FEditorPosition.get();
+    const TqzFormPosition* pos = FEditor->Position();
     if (pos->Width() > 0) form->SetWidth(pos->Width());
     if (pos->Height() > 0) form->SetHeight(pos->Height());
     if (pos->Left() > 0 && pos->Top() > 0) {
@@ -173,4 +174,28 @@ bool TqzCustomRichEdit::Execute() {
     }
     inner->Clear();
     return ok;
+}
+
+bool TqzCustomRichEdit::ShowParagraphDialog() {
+    std::unique_ptr<TqzRichParagraphDialog> dlg(new TqzRichParagraphDialog(nullptr, this));
+    if (HasEditorOption(reoShowHints)) dlg->SetShowHint(true);
+    if (dlg->ShowModal() != mrOk) return false;
+    dlg->Model().WriteBack();
+    return true;
+}
+
+bool TqzCustomRichEdit::ShowTabsDialog() {
+    std::unique_ptr<TqzRichTabDialog> dlg(new TqzRichTabDialog(nullptr, this));
+    if (HasEditorOption(reoShowHints)) dlg->SetShowHint(true);
+    if (dlg->ShowModal() != mrOk) return false;
+    dlg->Model().WriteBack();
+    return true;
+}
+
+void TqzCustomRichEdit::PrintPreview() {
+    std::unique_ptr<TqzRtfPreviewForm> form(new TqzRtfPreviewForm(Application));
+    form->SetRichEdit(this);
+    form->LayoutPaintBox();
+    form->ShowPage(0);
+    form->ShowModal();
 }

@@ -10,6 +10,7 @@
 #include "platform/ui/printers.h"
 #include "suite/base/qzintl.h"
 #include "suite/richtext/qzriched.h"
+#include "suite/richtext/qzrichframelook.h"
 
 // ---- TqzPrintMargins and TqzRTFHeaderFooter ------------------------------------------------
 
@@ -121,7 +122,7 @@ TRect TqzCustomRichEdit::PrinterFormatRect() {
 void TqzCustomRichEdit::UpdateFormatRect() {
     const bool was = FLoading;
     FLoading = true;
-    ApplyFrameLook();
+    FrameLook()->Apply();
     FLoading = was;
 }
 

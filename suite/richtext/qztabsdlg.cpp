@@ -206,11 +206,3 @@ void TqzRichTabDialog::EditKeyDown(TObject*, uint16_t& Key, TShiftState) {
     else
         SetClick(nullptr);
 }
-
-bool TqzCustomRichEdit::ShowTabsDialog() {
-    std::unique_ptr<TqzRichTabDialog> dlg(new TqzRichTabDialog(nullptr, this));
-    if (HasEditorOption(reoShowHints)) dlg->SetShowHint(true);
-    if (dlg->ShowModal() != mrOk) return false;
-    dlg->Model().WriteBack();
-    return true;
-}

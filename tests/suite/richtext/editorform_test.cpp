@@ -779,6 +779,36 @@ TEST_F(RichForm, GlyphsAreDrawnPicturesOnTheButtonsAndInTheMenus) {
     }));
 }
 
+TEST_F(RichForm, EditorPositionPlacesTheWindowWhichIsKnownWhileOpen) {
+    TqzFormPosition pos;
+    pos.SetLeft(40);
+    pos.SetTop(30);
+    pos.SetWidth(560);
+    pos.SetHeight(410);
+    r->SetEditorPosition(&pos);
+    EXPECT_EQ(r->EditorPosition()->Width(), 560);
+    Rtf("Hello\\par");
+    EXPECT_EQ(r->EditorForm(), nullptr);
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        EXPECT_EQ(r->EditorForm(), f);
+        EXPECT_EQ(f->Left(), 40);
+        EXPECT_EQ(f->Top(), 30);
+        EXPECT_EQ(f->Width(), 560);
+        EXPECT_EQ(f->Height(), 410);
+        f->SetModalResult(mrCancel);
+    }));
+    EXPECT_EQ(r->EditorForm(), nullptr);
+    // a left or top of 0 keeps the window's own place; the size still applies
+    pos.SetLeft(0);
+    pos.SetWidth(500);
+    r->SetEditorPosition(&pos);
+    EXPECT_FALSE(Edit([&](TqzRichEditForm* f) {
+        EXPECT_EQ(f->Width(), 500);
+        EXPECT_NE(f->Position(), poDesigned);
+        f->SetModalResult(mrCancel);
+    }));
+}
+
 TEST_F(RichForm, UserSpeedButtonsJoinTheToolbarAndGoBackOnClose) {
     auto* u1 = new TSpeedButton(form);
     auto* u2 = new TSpeedButton(form);

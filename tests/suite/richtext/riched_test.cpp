@@ -14,6 +14,7 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "suite/richtext/qzriched.h"
+#include "suite/richtext/qzrichstore.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -57,7 +58,7 @@ TEST_F(RichEditStrings, WindowClassChoiceIsData) {
         {1, 4, false, false, "RICHEDIT"},  // a form stored without a version
     };
     for (const Case& c : cases) {
-        r->ReadRichEditVersion(c.version);
+        r->StoredForm()->ReadVersion(c.version);
         r->SetMSVersion(c.msVersion);
         r->Settings(1) = Variant(c.classic);
         r->Settings(10) = Variant(c.avoid5);
@@ -191,43 +192,6 @@ TEST(RichMemoryStream, GrowsInSteps) {
     EXPECT_EQ(static_cast<const char*>(s.Memory())[0], 'x');
     s.SetSize(0);
     EXPECT_EQ(s.Size(), 0);
-}
-
-// ---- Stored properties
-
-TEST_F(RichEditStrings, StoredDataAndVersion) {
-    r->StreamIn("{\\rtf1 {\\i stored}\\par}", true, false);
-    const std::string data = r->WriteData();
-    const std::string rtf = r->StreamOut(true, false);
-    ASSERT_EQ(data.size(), rtf.size() + 4);
-    EXPECT_EQ(static_cast<unsigned char>(data[0]), rtf.size() & 0xFF);
-    EXPECT_EQ(data.substr(4), rtf);
-    TqzCustomRichEdit other(nullptr);
-    other.BeginReadState();
-    EXPECT_EQ(other.RichEditVersion(), 1);
-    const std::string form = data + "rest";
-    std::size_t pos = 0;
-    other.ReadData(form, pos);
-    EXPECT_EQ(pos, data.size());  // the bytes after it are left for the next property
-    EXPECT_EQ(other.Text(), "stored");
-    EXPECT_TRUE(other.DataRead());
-    EXPECT_EQ(other.WriteRichEditVersion(), 2);
-    EXPECT_EQ(other.RichEditVersion(), 2);
-    // a length past the bytes left is an error; they are consumed
-    std::string cut = data.substr(0, data.size() - 3);
-    pos = 0;
-    EXPECT_THROW(other.ReadData(cut, pos), EReadError);
-    EXPECT_EQ(pos, cut.size());
-    EXPECT_EQ(other.Text(), "stored");  // unchanged
-    // lines stored without "Data" are parsed as RTF, or kept as text
-    TqzCustomRichEdit fromLines(nullptr);
-    fromLines.LoadStoredLines("{\\rtf1 {\\b from} lines\\par}");
-    EXPECT_EQ(fromLines.Text(), "from lines");
-    EXPECT_TRUE(fromLines.Document().FormatOf(fromLines.Document().Paragraphs[0].Runs[0]).Bold);
-    fromLines.LoadStoredLines("just text");
-    EXPECT_EQ(fromLines.Text(), "just text");
-    other.LoadStoredLines("ignored after Data");
-    EXPECT_EQ(other.Text(), "stored");
 }
 
 // ---- Clipboard and links

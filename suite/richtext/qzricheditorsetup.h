@@ -1,0 +1,38 @@
+// What the rich edit hands its editor window besides its settings: where the
+// window goes, the user's two speed buttons (hidden while assigned, watched
+// for being freed) and the window itself while it is open.
+#pragma once
+
+#include <memory>
+
+class TComponent;
+class TForm;
+class TSpeedButton;
+class TqzCustomRichEdit;
+class TqzFormPosition;
+
+class TqzRichEditorSetup {
+public:
+    explicit TqzRichEditorSetup(TqzCustomRichEdit* RichEdit);
+    ~TqzRichEditorSetup();
+    TqzRichEditorSetup(const TqzRichEditorSetup&) = delete;
+    TqzRichEditorSetup& operator=(const TqzRichEditorSetup&) = delete;
+
+    // Left, Top, Width, Height of the window; 0 is the default.
+    TqzFormPosition* Position() const { return FPosition.get(); }
+    void SetPosition(TqzFormPosition* Value);
+    // The editor window while it is open (nullptr otherwise).
+    TForm* Form() const { return FForm; }
+    void SetForm(TForm* Value) { FForm = Value; }
+    // Index 0 or 1.
+    TSpeedButton* UserButton(int Index) const { return FUserButton[Index]; }
+    void SetUserButton(int Index, TSpeedButton* Value);
+    // A component of the application was freed.
+    void Removed(TComponent* AComponent);
+
+private:
+    TqzCustomRichEdit* FRichEdit;
+    std::unique_ptr<TqzFormPosition> FPosition;
+    TForm* FForm = nullptr;
+    TSpeedButton* FUserButton[2] = {nullptr, nullptr};
+};
