@@ -116,7 +116,8 @@ private:
     static TState StateOf(TEditAdapter* A);
     void Push();
     std::vector<TState> FSteps;
-    TState FBefore;  // the state before the change in progress
+    qsizetype FChars = 0;  // the characters of the steps' texts
+    TState FBefore;        // the state before the change in progress
     int FDepth = 0;
     int FCommandDepth = 0;  // the depth of a paste, cut or clear (0: none)
     int FTypingDepth = 0;   // the depth of a typed character (0: none)

@@ -4,8 +4,9 @@
 
 namespace {
 
-// Steps kept; the oldest go first.
+// Steps kept, and the characters of their texts together; the oldest go first.
 constexpr std::size_t kMaxSteps = 100;
+constexpr qsizetype kMaxChars = qsizetype{1} << 22;
 
 bool MovesTheCaret(uint16_t Key) {
     switch (Key) {
@@ -90,6 +91,7 @@ void TEditHistory::Note(TEditAdapter* A) {
 
 void TEditHistory::Reset(TEditAdapter* A) {
     FSteps.clear();
+    FChars = 0;
     Sync(A);
 }
 
@@ -101,13 +103,18 @@ void TEditHistory::Sync(TEditAdapter* A) {
 TEditHistory::TState TEditHistory::Pop() {
     TState s = std::move(FSteps.back());
     FSteps.pop_back();
+    FChars -= s.Text.size();
     FRunOpen = false;
     return s;
 }
 
 void TEditHistory::Push() {
-    if (FSteps.size() >= kMaxSteps) FSteps.erase(FSteps.begin());
     FSteps.push_back(FBefore);
+    FChars += FBefore.Text.size();
+    while (FSteps.size() > 1 && (FSteps.size() > kMaxSteps || FChars > kMaxChars)) {
+        FChars -= FSteps.front().Text.size();
+        FSteps.erase(FSteps.begin());
+    }
 }
 
 // ---- The adapter's and the edit's side ------------------------------------------------------

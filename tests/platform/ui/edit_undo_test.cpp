@@ -149,6 +149,31 @@ TEST_F(EditUndoTest, TypingOverASelectionClearedFirstIsOneStep) {
     });
 }
 
+TEST_F(EditUndoTest, TheOldestStepsGoFirst) {
+    // A hundred steps at most.
+    ForEachEdit("", [this](TCustomEdit* e) {
+        for (int i = 0; i < 101; ++i) Paste(e, "x");
+        int undos = 0;
+        for (; e->CanUndo(); ++undos) e->Undo();
+        EXPECT_EQ(100, undos);
+        EXPECT_EQ("x", e->Text());
+    });
+    // And some four million characters of text together: of a memo of a
+    // million, four steps.
+    std::string lines;
+    for (int i = 0; i < 10000; ++i) lines += std::string(99, 'a') + "\n";
+    auto* memo = new TMemo(f.Form);
+    memo->SetParent(f.Form);
+    memo->SetText(lines);
+    memo->SetFocus();
+    memo->SetSelStart(0);
+    for (int i = 0; i < 5; ++i) Paste(memo, "b");
+    int undos = 0;
+    for (; memo->CanUndo(); ++undos) memo->Undo();
+    EXPECT_EQ(4, undos);
+    EXPECT_EQ("b" + lines, memo->Text());
+}
+
 TEST_F(EditUndoTest, MaskedTypingIsOneStep) {
     auto* e = new TMaskEdit(f.Form);
     e->SetParent(f.Form);
