@@ -97,7 +97,8 @@ public:
         int SelStart = 0;
         int SelLength = 0;
     };
-    // A message comes to the edit and has been handled; nested ones count once.
+    // A message comes to the edit, and Leave when it has been handled;
+    // the caret is taken at the outermost one.
     void Enter(TEditAdapter* A, const TMessage& Message);
     void Leave();
     // The widget's text changed by typing, a command or the program's SelText.
