@@ -6,7 +6,7 @@
 // Input: byte 0 the data type and options, byte 1 MaxLength, byte 2 the
 // picture mask's length, byte 3 the expression's length, those texts, then
 // one operation per byte (a key, Backspace, Delete, Space, a paste of the
-// next bytes, a selection or caret move, a focus change).
+// next bytes, a selection or caret move, a focus change, Escape or Ctrl+Z).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -75,7 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             other->SetFocus();
             edit->SetFocus();
             break;
-        case 9: SendKey(edit, VK_ESCAPE); break;
+        case 9:
+            if (op & 0x10)
+                SendKey(edit, 'Z', {ssCtrl});
+            else
+                SendKey(edit, VK_ESCAPE);
+            break;
         default: {
             // A printable character: ASCII, or a two-byte letter.
             std::string ch(1, static_cast<char>(32 + (op / 16) * 6 + (op % 16) - 10));

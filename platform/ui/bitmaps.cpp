@@ -61,9 +61,39 @@ QByteArray ReadRest(TStream* stream) {
 constexpr int64_t MaxPicturePixels = int64_t{1} << 25;
 constexpr int MaxPictureSide = 32767;
 
+// The bytes an uncompressed bitmap file needs up to the end of its pixels;
+// 0 when the bytes are no such file (the reader then judges them alone).
+int64_t UncompressedBitmapEnd(const QByteArray& b) {
+    if (b.size() < 26 || b[0] != 'B' || b[1] != 'M') return 0;
+    auto u16 = [&b](int At) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(b[At]) | static_cast<uint8_t>(b[At + 1]) << 8);
+    };
+    auto u32 = [&](int At) { return u16(At) | u16(At + 2) << 16; };
+    const uint32_t header = u32(14);
+    int64_t width = 0, height = 0;
+    uint32_t bits = 0, compression = 0;
+    if (header == 12) {
+        width = u16(18), height = u16(20), bits = u16(24);
+    } else if (header >= 40 && b.size() >= 34) {
+        width = static_cast<int32_t>(u32(18)), height = static_cast<int32_t>(u32(22));
+        bits = u16(28), compression = u32(30);
+    } else {
+        return 0;
+    }
+    // BI_RGB and BI_BITFIELDS; the run-length encodings have no fixed size.
+    if ((compression != 0 && compression != 3) || width <= 0 || bits == 0 || bits > 32) return 0;
+    if (height < 0) height = -height;
+    // Larger ones are refused by their size.
+    if (width > MaxPictureSide || height > MaxPictureSide) return 0;
+    const int64_t row = (width * bits + 31) / 32 * 4;
+    return int64_t{u32(10)} + row * height;
+}
+
 // The decoded image, or a null image when the bytes are none of the format
-// (any format when Format is null) or claim a size beyond the limits.
+// (any format when Format is null), claim a size beyond the limits or are
+// a bitmap cut short (the reader would leave the missing rows undefined).
 QImage DecodeImage(const QByteArray& bytes, const char* format) {
+    if (UncompressedBitmapEnd(bytes) > bytes.size()) return QImage();
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly)) return QImage();

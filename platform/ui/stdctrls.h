@@ -40,6 +40,7 @@ using TDrawItemEvent = TEvent<TWinControl*, int, TRect, TOwnerDrawState>;
 using TMeasureItemEvent = TEvent<TWinControl*, int, int&>;
 
 class TEditAdapter;   // the toolkit side of an edit or memo
+class TEditHistory;   // its undo steps
 class TListAdapter;   // the toolkit side of a list box
 class TComboAdapter;  // the toolkit side of a combo box
 
@@ -169,6 +170,7 @@ public:
     TNotifyEvent OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent Value) { FOnChange = Value; }
 
+    void WndProc(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     static void Publish(TPublisher<TCustomEdit>& p);
 
@@ -197,6 +199,8 @@ protected:
     friend class TEditAdapter;
     // The adapter reports a change of the widget's text.
     void TextChangedByWidget();
+    // Takes back the last step of the edit's own undo history.
+    void UndoStep();
 
     std::unique_ptr<TEditAdapter> FAdapter;
 
@@ -217,6 +221,8 @@ private:
     int FSelStart = 0;
     int FSelLength = 0;
     bool FSettingText = false;
+    // Shared with a message in progress, which may outlive the edit.
+    std::shared_ptr<TEditHistory> FHistory;
     TNotifyEvent FOnChange;
 };
 

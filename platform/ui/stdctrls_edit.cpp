@@ -189,23 +189,7 @@ public:
                               : Value == taCenter     ? Qt::AlignHCenter | Qt::AlignVCenter
                                                       : Qt::AlignLeft | Qt::AlignVCenter);
     }
-    bool CanUndo() const override { return FWidget->isUndoAvailable(); }
-    void Undo() override { FWidget->undo(); }
-    void ClearUndo() override {
-        // The toolkit keeps no way to drop the history but setting the text.
-        const QString text = FWidget->text();
-        const int start = FWidget->selectionStart();
-        const int len = FWidget->selectionLength();
-        const int cursor = FWidget->cursorPosition();
-        const bool modified = FWidget->isModified();
-        const QSignalBlocker block(FWidget);
-        FWidget->setText(text);
-        FWidget->setModified(modified);
-        if (len > 0)
-            FWidget->setSelection(start, len);
-        else
-            FWidget->setCursorPosition(cursor);
-    }
+    bool KeepsHistory() const override { return true; }
 
 private:
     QLineEdit* FWidget;
@@ -218,7 +202,8 @@ private:
 
 // ---- TCustomEdit -------------------------------------------------------------------------------
 
-TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+TCustomEdit::TCustomEdit(TComponent* AOwner)
+    : TWinControl(AOwner), FHistory(std::make_shared<TEditHistory>()) {
     SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight});
     SetBounds(0, 0, 121, 21);
     SetTabStop(true);
@@ -260,6 +245,7 @@ void TCustomEdit::ApplyToAdapter() {
     const QString t = a->Text();
     a->SetSelection(Utf16OfByte(t, FSelStart),
                     Utf16OfByte(t, FSelStart + FSelLength) - Utf16OfByte(t, FSelStart));
+    if (a->KeepsHistory()) FHistory->Sync(a);
 }
 
 void TCustomEdit::DestroyWnd() {
@@ -290,6 +276,7 @@ void TCustomEdit::SetTextValue(const std::string& Value) {
             throw;
         }
         FSettingText = false;
+        if (FAdapter->KeepsHistory()) FHistory->Reset(FAdapter.get());
         TControl::SetTextValue(Value);  // keeps the copy and sends CM_TEXTCHANGED
         Change();
         return;
@@ -302,6 +289,7 @@ void TCustomEdit::SetTextValue(const std::string& Value) {
 
 void TCustomEdit::TextChangedByWidget() {
     if (FSettingText) return;
+    if (FAdapter && FAdapter->KeepsHistory()) FHistory->Changed(FAdapter.get());
     GuardedCall(this, [this] { Change(); });
 }
 
@@ -364,6 +352,7 @@ void TCustomEdit::SetSelText(const std::string& Value) {
         Change();
         return;
     }
+    if (FAdapter->KeepsHistory()) FHistory->Note(FAdapter.get());
     FAdapter->ReplaceSelection(ToQString(Value));
 }
 
@@ -641,9 +630,7 @@ public:
                                                : Qt::AlignLeft);
         FWidget->document()->setDefaultTextOption(o);
     }
-    bool CanUndo() const override { return FWidget->document()->isUndoAvailable(); }
-    void Undo() override { FWidget->undo(); }
-    void ClearUndo() override { FWidget->document()->clearUndoRedoStacks(); }
+    bool KeepsHistory() const override { return true; }
     void ApplyWrap() override {
         const bool wrap = FMemo ? FMemo->WordWrap() : (FStyle & ES_AUTOHSCROLL) == 0;
         FWidget->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);

@@ -12,6 +12,7 @@
 #include <QValidator>
 
 #include <string>
+#include <vector>
 
 #include "platform/ui/qt_host.h"
 #include "platform/ui/stdctrls.h"
@@ -70,9 +71,12 @@ public:
     virtual void SetPasswordChar(char32_t Ch) = 0;
     virtual void SetFrame(bool Value) = 0;
     virtual void SetAlignment(TAlignment Value) = 0;
-    virtual bool CanUndo() const = 0;
-    virtual void Undo() = 0;
-    virtual void ClearUndo() = 0;
+    // The edit's own undo history (TEditHistory) when KeepsHistory; a
+    // widget with a history of its own overrides these.
+    virtual bool KeepsHistory() const { return false; }
+    virtual bool CanUndo() const;
+    virtual void Undo();
+    virtual void ClearUndo();
     virtual void SetHideSelection(bool) {}
     // Applies a multi-line window's WordWrap and ScrollBars.
     virtual void ApplyWrap() {}
@@ -80,6 +84,46 @@ public:
 protected:
     void NotifyChanged() { FEdit->TextChangedByWidget(); }
     TCustomEdit* FEdit;
+};
+
+// The undo history of a plain edit or memo: each run of typing and each
+// paste, cut or clear is a step of its own, and Undo takes back the last
+// step. A run of typing ends when a key or the mouse moves the caret, or the
+// focus comes or goes. Positions are the widget's (UTF-16).
+class TEditHistory {
+public:
+    struct TState {
+        QString Text;
+        int SelStart = 0;
+        int SelLength = 0;
+    };
+    // A message comes to the edit, and Leave when it has been handled;
+    // the caret is taken at the outermost one.
+    void Enter(TEditAdapter* A, const TMessage& Message);
+    void Leave();
+    // The widget's text changed by typing, a command or the program's SelText.
+    void Changed(TEditAdapter* A);
+    // The program is about to replace the selection (outside any message).
+    void Note(TEditAdapter* A);
+    // The text was set whole: no steps are left.
+    void Reset(TEditAdapter* A);
+    // Takes the widget's text and selection as they are, the steps kept.
+    void Sync(TEditAdapter* A);
+    bool CanUndo() const { return !FSteps.empty(); }
+    // Takes the last step off: the state before it.
+    TState Pop();
+
+private:
+    static TState StateOf(TEditAdapter* A);
+    void Push();
+    std::vector<TState> FSteps;
+    qsizetype FChars = 0;  // the characters of the steps' texts
+    TState FBefore;        // the state before the change in progress
+    int FDepth = 0;
+    int FCommandDepth = 0;  // the depth of a paste, cut or clear (0: none)
+    int FTypingDepth = 0;   // the depth of a typed character (0: none)
+    bool FCommandPushed = false;
+    bool FRunOpen = false;
 };
 
 // Owner-drawn rows of a list box (listbox_owner_draw.cpp).

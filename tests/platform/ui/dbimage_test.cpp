@@ -112,3 +112,21 @@ TEST(DBImageTest, PicturesOfEnormousSizeAreRefused) {
     wide.LoadFromStream(&w);
     EXPECT_EQ(5000, wide.Width());
 }
+
+TEST(DBImageTest, PicturesCutShortAreRefused) {
+    // Rows missing from a bitmap would show whatever memory held.
+    const std::string whole = RedSquareBytes(16);
+    for (std::size_t keep : {whole.size() - 1, std::size_t{80}, std::size_t{60}}) {
+        SCOPED_TRACE(keep);
+        TBitmap bitmap;
+        TStringStream s(whole.substr(0, keep));
+        EXPECT_THROW(bitmap.LoadFromStream(&s), EInvalidGraphic);
+        TIcon icon;
+        TStringStream t(whole.substr(0, keep));
+        EXPECT_THROW(icon.LoadFromStream(&t), EInvalidGraphic);
+    }
+    TBitmap bitmap;
+    TStringStream s(whole);
+    bitmap.LoadFromStream(&s);
+    EXPECT_EQ(clRed, bitmap.Canvas()->Pixels(15, 15));
+}

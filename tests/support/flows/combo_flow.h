@@ -13,7 +13,7 @@ class TComboFlowOf : public TFlowControl {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.DropDown = c.ReadOnly = true;
+        c.DropDown = c.ReadOnly = c.Undo = true;
         return c;
     }
     void Focus(const std::string& Field) override {

@@ -16,7 +16,7 @@ class TEngineEditFlow : public TEditsFlow<TOstraDBEdit> {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.EnterToTab = c.DropDown = c.DropDownEnterTakes = c.DropDownNoF4 = c.ReadOnly = true;
+        c.EnterToTab = c.DropDown = c.DropDownEnterTakes = c.DropDownNoF4 = c.ReadOnly = c.Undo = true;
         return c;
     }
     void SetReadOnly(bool On) override {
@@ -49,7 +49,7 @@ class TMaskedEditFlow : public TEditsFlow<TqzDBEdit> {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.ReadOnly = c.Refuses = true;
+        c.ReadOnly = c.Refuses = c.Undo = true;
         return c;
     }
     void SetReadOnly(bool On) override {
@@ -119,7 +119,7 @@ class TDropEditFlow : public TEditsFlow<TFlowDropEdit> {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.DropDown = c.ReadOnly = c.Refuses = true;
+        c.DropDown = c.ReadOnly = c.Refuses = c.Undo = true;
         return c;
     }
     void SetReadOnly(bool On) override {

@@ -10,7 +10,7 @@ class TDBEditFlow : public TEditsFlow<TDBEdit> {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.ReadOnly = true;
+        c.ReadOnly = c.Undo = true;
         return c;
     }
     void SetReadOnly(bool On) override {
@@ -22,7 +22,7 @@ class TDBMemoFlow : public TEditsFlow<TDBMemo> {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.ReadOnly = true;
+        c.ReadOnly = c.Undo = true;
         return c;
     }
     std::vector<std::string> Fields() const override { return {"Notes", "Details"}; }

@@ -13,12 +13,14 @@
 // Reopen; TSqliteFlowOf in sqlite_flow.h); one whose F2 opens a modal editor
 // window states Window, and the window flows run on it. Controls whose value
 // is chosen with a key join the choice flows instead (TChoiceFlowControl,
-// choice_flow.h).
+// choice_flow.h); controls that only show a value join the display flows
+// (TDisplayFlowControl, display_flow.h).
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/db/dataset.h"
@@ -97,6 +99,9 @@ public:
     virtual TDataSet* MakeTable(TForm*, const std::string&) { return nullptr; }
     // A fresh dataset over what MakeTable's table stored (after its post).
     virtual std::unique_ptr<TDataSet> Reopen() { return nullptr; }
+    // Fields the control adds to the engine's flow table, after the others;
+    // empty in the two records, read back like the others.
+    virtual std::vector<std::pair<std::string, TFieldType>> MoreFields() const { return {}; }
 };
 
 struct TFlowInstance {

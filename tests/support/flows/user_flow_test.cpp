@@ -6,18 +6,23 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fielddefs.h"
 #include "platform/ui/application.h"
+#include "platform/ui/bitmaps.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/dbctrls.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
 #include "suite/data/qzkeycb.h"
 #include "suite/data/qzkeycombo.h"
+#include "suite/grid/qzdbgrid.h"
 #include "support/environment.h"
 #include "support/flows/choice_flow.h"
+#include "support/flows/display_flow.h"
 #include "support/flows/user_flow.h"
 #include "support/suite/suite_test_table.h"
 
@@ -56,6 +61,7 @@ protected:
             defs->Add("Details", ftMemo);
             defs->Add("Start", ftDate);
             defs->Add("Due", ftDate);
+            for (const auto& [name, type] : C->MoreFields()) defs->Add(name, type);
             Table = EngineTable;
         }
         Table->Open();
@@ -91,6 +97,8 @@ protected:
         for (Ds.First(); !Ds.Eof(); Ds.Next()) {
             std::map<std::string, std::string> row;
             for (const char* name : kFields) row[name] = C->Stored(Ds.FieldByName(name));
+            for (const auto& field : C->MoreFields())
+                row[field.first] = C->Stored(Ds.FieldByName(field.first));
             rows.push_back(row);
         }
         return rows;
@@ -558,6 +566,7 @@ TEST_P(UserFlowTest, ReadOnlyNeverWrites) {
 }
 
 #include "support/flows/choice_flows.inc"
+#include "support/flows/display_flows.inc"
 #include "support/flows/dropdown_window_flows.inc"
 #include "support/flows/navigation_flows.inc"
 #include "support/flows/partial_date_flows.inc"
