@@ -43,7 +43,7 @@ protected:
 };
 
 TEST_F(EditUndoTest, TypingAndEachPasteAreStepsOfTheirOwn) {
-    ForEachEdit("Alpha", [this](TCustomEdit* e) {
+    ForEachEdit("Alpha", [](TCustomEdit* e) {
         int changes = 0;
         e->SetOnChange(TNotifyEvent([&](TObject*) { ++changes; }));
         e->SelectAll();
@@ -151,7 +151,7 @@ TEST_F(EditUndoTest, TypingOverASelectionClearedFirstIsOneStep) {
 
 TEST_F(EditUndoTest, TheOldestStepsGoFirst) {
     // A hundred steps at most.
-    ForEachEdit("", [this](TCustomEdit* e) {
+    ForEachEdit("", [](TCustomEdit* e) {
         for (int i = 0; i < 101; ++i) Paste(e, "x");
         int undos = 0;
         for (; e->CanUndo(); ++undos) e->Undo();
