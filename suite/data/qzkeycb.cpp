@@ -252,6 +252,11 @@ bool TqzIncrementalSearch::DoSearch() {
 }
 
 void TqzIncrementalSearch::Publish(TPublisher<TqzIncrementalSearch>& p) {
+    p.Property("OnAfterSearch", &TqzIncrementalSearch::OnAfterSearch, &TqzIncrementalSearch::SetOnAfterSearch)
+        .SetTypeName("TqzAfterSearchEvent");
+    p.Property("OnPerformCustomSearch", &TqzIncrementalSearch::OnPerformCustomSearch,
+               &TqzIncrementalSearch::SetOnPerformCustomSearch)
+        .SetTypeName("TqzPerformCustomSearchEvent");
     p.Property("DataSource", &TqzIncrementalSearch::DataSource, &TqzIncrementalSearch::SetDataSource);
     p.Property("SearchField", &TqzIncrementalSearch::SearchField, &TqzIncrementalSearch::SetSearchField);
     p.Property("SearchDelay", &TqzIncrementalSearch::SearchDelay, &TqzIncrementalSearch::SetSearchDelay);

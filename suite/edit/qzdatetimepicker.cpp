@@ -14,6 +14,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/edit_window.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/messages.h"
 #include "suite/base/date_scan.h"
 #include "suite/base/qzdraw.h"
@@ -862,4 +863,7 @@ void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p
     p.Property("MinDate", &TqzDBCustomDateTimePicker::MinDate, &TqzDBCustomDateTimePicker::SetMinDate);
     p.Property("UnboundDataType", &TqzDBCustomDateTimePicker::UnboundDataType,
                &TqzDBCustomDateTimePicker::SetUnboundDataType);
+    p.Property(
+        "PopupMenu", [](TqzDBCustomDateTimePicker& c) { return c.PopupMenu(); },
+        [](TqzDBCustomDateTimePicker& c, TPopupMenu* v) { c.SetPopupMenu(v); });
 }

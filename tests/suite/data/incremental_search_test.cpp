@@ -1,6 +1,9 @@
 // The incremental search edit over an engine table: typing with the timer
 // driven by the test, its roads, and a form with a navigator beside it.
+#include <vector>
+
 #include "nav_fixture.h"
+#include "platform/core/properties.h"
 #include "platform/ui/timer.h"
 #include "suite/base/qzintl.h"
 #include "suite/data/qzkeycb.h"
@@ -137,6 +140,28 @@ TEST_F(SearchTest, FieldSearchRoadAndCustomRoad) {
     EXPECT_EQ(std::string(20, 'z'), gotValue);
     EXPECT_TRUE(last);
     EXPECT_EQ("carla", Name());
+}
+
+TEST_F(SearchTest, EventsSetByNameDecideAndHear) {
+    std::vector<bool> heard;
+    SetMethodProp(S, "OnAfterSearch",
+                  TqzAfterSearchEvent([&](TqzIncrementalSearch*, bool Found) { heard.push_back(Found); }));
+    SetMethodProp(S, "OnPerformCustomSearch",
+                  TqzPerformCustomSearchEvent([&](TObject*, TDataSet* ds, const std::string&,
+                                                  const std::string& v, bool, bool& found) {
+                      found = v == "last";
+                      if (found) ds->Last();
+                  }));
+    EXPECT_EQ("TqzAfterSearchEvent", GetPropInfo(S, "OnAfterSearch")->TypeName);
+    SendText(S, "last");
+    Timers.Advance(200);
+    EXPECT_EQ("carla", Name());
+    S->Clear();
+    SendText(S, "anna");
+    Timers.Advance(200);
+    EXPECT_EQ("carla", Name());  // the custom road found nothing
+    EXPECT_EQ((std::vector<bool>{true, false}), heard);
+    delete S;  // before the handlers' captures go
 }
 
 TEST_F(SearchTest, WithoutSourceItWarnsByName) {
