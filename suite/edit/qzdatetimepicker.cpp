@@ -246,6 +246,16 @@ void TqzDBCustomDateTimePicker::SetUnboundDataType(TqzDTEditDataType Value) {
     ShowValue();
 }
 
+void TqzDBCustomDateTimePicker::SetDataSource(TDataSource* Value) {
+    TqzDBCustomCombo::SetDataSource(Value);
+    if (!Value) SetUnboundDataType(qzDTEdtDateTime);
+}
+
+void TqzDBCustomDateTimePicker::SetDataField(const std::string& Value) {
+    TqzDBCustomCombo::SetDataField(Value);
+    if (Value.empty()) SetUnboundDataType(qzDTEdtDateTime);
+}
+
 void TqzDBCustomDateTimePicker::SetCalendarAttributes(TqzCalendarOptions* V) {
     FCalendarAttributes->SetAlignment(V->Alignment());
     FCalendarAttributes->SetColors(V->Colors());
@@ -850,6 +860,40 @@ void TqzDBCustomDateTimePicker::Dispatch(TMessage& Message) {
 }
 
 void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p) {
+    using Self = TqzDBCustomDateTimePicker;
+    p.Property(
+        "Controller", [](Self& c) { return c.Controller(); },
+        [](Self& c, TqzController* v) { c.SetController(v); });
+    p.Property(
+        "DisableThemes", [](Self& c) { return c.DisableThemes(); },
+        [](Self& c, bool v) { c.SetDisableThemes(v); });
+    p.Property(
+        "DataField", [](Self& c) { return c.DataField(); },
+        [](Self& c, const std::string& v) { c.SetDataField(v); });
+    p.Property(
+        "DataSource", [](Self& c) { return c.DataSource(); },
+        [](Self& c, TDataSource* v) { c.SetDataSource(v); });
+    p.Property(
+         "Date", [](Self& c) { return c.Date(); }, [](Self& c, TDateTime v) { c.SetDate(v); })
+        .SetTypeName("TDate");
+    p.Property(
+        "Epoch", [](Self& c) { return c.Epoch(); }, [](Self& c, int v) { c.SetEpoch(v); });
+    p.Property(
+        "Frame", [](Self& c) { return c.Frame(); }, [](Self& c, TqzEditFrame* v) { c.SetFrame(v); });
+    p.Property(
+         "Time", [](Self& c) { return c.Time(); }, [](Self& c, TDateTime v) { c.SetTime(v); })
+        .SetTypeName("TTime");
+    p.Property(
+        "ShowButton", [](Self& c) { return c.GetShowButton(); }, [](Self& c, bool v) { c.SetShowButton(v); });
+    p.Property("OnCalcBoldDay", &Self::OnCalcBoldDay, &Self::SetOnCalcBoldDay);
+    p.Property("OnCloseUp", &Self::OnCloseUp, &Self::SetOnCloseUp);
+    p.Property("OnDropDown", &Self::OnDropDown, &Self::SetOnDropDown);
+    p.Property(
+        "OnMouseEnter", [](Self& c) { return c.OnMouseEnter(); },
+        [](Self& c, const TNotifyEvent& v) { c.SetOnMouseEnter(v); });
+    p.Property(
+        "OnMouseLeave", [](Self& c) { return c.OnMouseLeave(); },
+        [](Self& c, const TNotifyEvent& v) { c.SetOnMouseLeave(v); });
     p.Property("AutoFillDateAndTime", &TqzDBCustomDateTimePicker::AutoFillDateAndTime,
                &TqzDBCustomDateTimePicker::SetAutoFillDateAndTime);
     p.Property("CalendarAttributes", &TqzDBCustomDateTimePicker::CalendarAttributes,

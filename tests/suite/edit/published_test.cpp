@@ -1,8 +1,8 @@
 // What the suite's edit controls publish beside their data properties,
 // written and read by name as a form definition or a host does: the edit's
-// password character and menu, the picker's menu, the combo box's drop-down
-// events, the calendar's events, and the combo button's action, caption,
-// glyph and menu.
+// password character and menu, the picker's binding, value, frame and events,
+// the combo box's drop-down events, the calendar's events, and the combo
+// button's action, caption, glyph and menu.
 #include <cmath>
 #include <vector>
 
@@ -10,6 +10,7 @@
 #include "platform/ui/actions.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/menus.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/edit/qzcombobutton.h"
 #include "suite/edit/qzdatetimepicker.h"
 #include "suite/edit/qzdbcombobox.h"
@@ -43,6 +44,46 @@ TEST_F(PublishedTest, EditAndPickerTakeTheirPasswordCharAndMenuByName) {
     EXPECT_EQ(&menu, picker->PopupMenu());
     EXPECT_EQ(&menu, GetObjectProp(picker, "PopupMenu"));
     delete picker;
+}
+
+TEST_F(PublishedTest, PickerBindingValueFrameAndEventsByName) {
+    auto* p = new TqzDBDateTimePicker(&Form);
+    p->SetParent(&Form);
+    p->SetBounds(10, 100, 160, 24);
+    SetObjectProp(p, "DataSource", &Src);
+    SetStrProp(p, "DataField", "Due");
+    EXPECT_EQ(&Src, p->DataSource());
+    EXPECT_EQ("Due", GetStrProp(p, "DataField"));
+    T.Append();
+    T.FieldByName("Due")->SetAsDateTime(EncodeDate(2026, 3, 20));
+    EXPECT_EQ(EncodeDate(2026, 3, 20), GetFloatProp(p, "Date"));
+    EXPECT_EQ("TDate", GetPropInfo(p, "Date")->TypeName);
+    T.Cancel();
+    // Unbound again: the type goes back to date and time.
+    p->SetUnboundDataType(qzDTEdtDate);
+    SetStrProp(p, "DataField", "");
+    EXPECT_EQ(qzDTEdtDateTime, p->UnboundDataType());
+    p->SetUnboundDataType(qzDTEdtDate);
+    SetObjectProp(p, "DataSource", nullptr);
+    EXPECT_EQ(qzDTEdtDateTime, p->UnboundDataType());
+    SetFloatProp(p, "Date", EncodeDate(2026, 5, 1));
+    EXPECT_EQ(EncodeDate(2026, 5, 1), std::trunc(p->Value()));
+    EXPECT_EQ(p->Epoch(), GetOrdProp(p, "Epoch"));
+    TqzController ctl(&Form);
+    ctl.Frame()->SetEnabled(true);
+    SetObjectProp(p, "Controller", &ctl);
+    EXPECT_TRUE(p->Frame()->Enabled());  // the controller's frame, copied
+    int drops = 0, closes = 0;
+    SetMethodProp(p, "OnDropDown", TNotifyEvent([&](TObject*) { ++drops; }));
+    SetMethodProp(p, "OnCloseUp", TNotifyEvent([&](TObject*) { ++closes; }));
+    ShowAndFocus(p);
+    SendKey(p, VK_F4);
+    ASSERT_TRUE(p->IsDroppedDown());
+    SendKey(p, VK_ESCAPE);
+    EXPECT_FALSE(p->IsDroppedDown());
+    EXPECT_EQ(1, drops);
+    EXPECT_EQ(1, closes);
+    delete p;  // before the handlers' captures and the controller go
 }
 
 TEST_F(PublishedTest, ComboBoxDropDownAndCloseUpSetByNameFire) {
