@@ -224,6 +224,15 @@ TEST_F(NavigatorTest, ButtonsFollowThemesUnlessTheNavigatorDisablesThem) {
     ASSERT_TRUE(next->MouseInControl());
     shoot(hot, "navigator_themed_hot.png");
     EXPECT_GT(DifferingPixels(normal, hot, r), 0);
+    // A flat button under the mouse: the themed tool button, not the classic
+    // raised edge.
+    Nav->SetFlat(true);
+    TBitmap flatThemed, flatClassic;
+    shoot(flatThemed, "navigator_flat_themed_hot.png");
+    SetThemeServicesEnabled(false);
+    shoot(flatClassic, "navigator_flat_classic_hot.png");
+    ASSERT_TRUE(next->MouseInControl());
+    EXPECT_GT(DifferingPixels(flatThemed, flatClassic, r), 0);
 }
 
 TEST_F(NavigatorTest, LineBreaksLayoutsAndSizedButtons) {
