@@ -18,3 +18,6 @@ enum TThemedButtonState { tbsNormal, tbsHot, tbsPressed, tbsDisabled };
 // Draws the themed push-button element filling Rect; nothing for an empty
 // rectangle or a canvas that cannot draw.
 void DrawThemedPushButton(TCanvas* Canvas, const TRect& Rect, TThemedButtonState State);
+// The themed tool-button element (a flat button): as the push button; the
+// normal state of an auto-raised tool button may draw nothing.
+void DrawThemedToolButton(TCanvas* Canvas, const TRect& Rect, TThemedButtonState State);

@@ -473,6 +473,7 @@ void TqzQBE::Publish(TPublisher<TqzQBE>& p) {
     p.Property("AnswerTable", &TqzQBE::AnswerTable, &TqzQBE::SetAnswerTable);
     p.Property("AuxiliaryTables", &TqzQBE::AuxiliaryTables, &TqzQBE::SetAuxiliaryTables);
     p.Property("BlankAsZero", &TqzQBE::BlankAsZero, &TqzQBE::SetBlankAsZero);
+    p.Property("OnError", &TqzQBE::OnError, &TqzQBE::SetOnError).SetTypeName("TqzQBEErrorEvent");
 }
 
 void TqzQBE::SetQBE(TStrings* Value) {

@@ -38,11 +38,45 @@ TqzFilterDialog::~TqzFilterDialog() {
 }
 
 void TqzFilterDialog::Publish(TPublisher<TqzFilterDialog>& p) {
-    p.Property("DataSource", &TqzFilterDialog::DataSource, &TqzFilterDialog::SetDataSource);
-    p.Property("Caption", &TqzFilterDialog::Caption, &TqzFilterDialog::SetCaption);
-    p.Property("DefaultField", &TqzFilterDialog::DefaultField, &TqzFilterDialog::SetDefaultField);
-    p.Property("DlgHeight", &TqzFilterDialog::DlgHeight, &TqzFilterDialog::SetDlgHeight);
-    p.Property("SQLTables", &TqzFilterDialog::SQLTables);
+    using Self = TqzFilterDialog;
+    p.Property("DataSource", &Self::DataSource, &Self::SetDataSource);
+    p.Property("OnDialogSummary", &Self::OnDialogSummary, &Self::SetOnDialogSummary);
+    p.Property("Options", &Self::Options, &Self::SetOptions);
+    p.Property("SortBy", &Self::SortBy, &Self::SetSortBy);
+    p.Property("Caption", &Self::Caption, &Self::SetCaption);
+    p.Property("FilterMethod", &Self::FilterMethod, &Self::SetFilterMethod);
+    p.Property("DefaultMatchType", &Self::DefaultMatchType, &Self::SetDefaultMatchType);
+    p.Property("DefaultFilterBy", &Self::DefaultFilterBy, &Self::SetDefaultFilterBy);
+    p.Property("DefaultField", &Self::DefaultField, &Self::SetDefaultField);
+    p.Property("FieldsFetchMethod", &Self::FieldsFetchMethod, &Self::SetFieldsFetchMethod);
+    p.Property("FieldOperators", &Self::FieldOperators);
+    p.Property("Rounding", &Self::Rounding);
+    p.Property("FilterPropertyOptions", &Self::FilterPropertyOptions);
+    p.Property("OnFilterPropertyOptions", &Self::OnFilterPropertyOptions, &Self::SetOnFilterPropertyOptions);
+    p.Property("SelectedFields", &Self::SelectedFields);
+    p.Property("FilterOptimization", &Self::FilterOptimization, &Self::SetFilterOptimization);
+    p.Property("UpperRangePadChar", &Self::UpperRangePadChar, &Self::SetUpperRangePadChar);
+    p.Property("DlgHeight", &Self::DlgHeight, &Self::SetDlgHeight);
+    p.Property("QueryFormatDateMode", &Self::QueryFormatDateMode, &Self::SetQueryFormatDateMode);
+    p.Property("SQLTables", &Self::SQLTables);
+    p.Property("SQLUpperString", &Self::SQLUpperString, &Self::SetSQLUpperString);
+    p.Property("SQLPropertyName", &Self::SQLPropertyName, &Self::SetSQLPropertyName);
+    p.Property("OnInitDialog", &Self::OnInitDialog, &Self::SetOnInitDialog);
+    p.Property("OnExecuteSQL", &Self::OnExecuteSQL, &Self::SetOnExecuteSQL);
+    p.Property("OnEncodeValue", &Self::OnEncodeValue, &Self::SetOnEncodeValue);
+    p.Property("OnEncodeDateTime", &Self::OnEncodeDateTime, &Self::SetOnEncodeDateTime);
+    p.Property("OnSelectField", &Self::OnSelectField, &Self::SetOnSelectField);
+    p.Property("OnInitTempDataSet", &Self::OnInitTempDataSet, &Self::SetOnInitTempDataSet);
+    p.Property("OnAcceptFilterRecord", &Self::OnAcceptFilterRecord, &Self::SetOnAcceptFilterRecord);
+}
+
+void TqzFilterPropertyOptions::Publish(TPublisher<TqzFilterPropertyOptions>& p) {
+    using Self = TqzFilterPropertyOptions;
+    p.Property("DatasetFilterType", &Self::DatasetFilterType, &Self::DatasetFilterType);
+    p.Property("UseLikeOperator", &Self::UseLikeOperator, &Self::UseLikeOperator);
+    p.Property("LikeWildcardChar", &Self::LikeWildcardChar, &Self::LikeWildcardChar);
+    p.Property("LikeSupportsUpperKeyword", &Self::LikeSupportsUpperKeyword, &Self::LikeSupportsUpperKeyword);
+    p.Property("UseBracketsAroundFields", &Self::UseBracketsAroundFields, &Self::UseBracketsAroundFields);
 }
 
 void TqzSQLTablesCollectionItem::SetTableName(const std::string& Value) {

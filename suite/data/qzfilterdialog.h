@@ -63,6 +63,7 @@ public:
     std::string LikeWildcardChar = "%";
     bool LikeSupportsUpperKeyword = false;
     bool UseBracketsAroundFields = true;
+    static void Publish(TPublisher<TqzFilterPropertyOptions>& p);
 };
 
 // A table name / alias pair of the SQL road: fields of TableName are

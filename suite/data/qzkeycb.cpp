@@ -10,10 +10,13 @@
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/edit_window.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
 #include "suite/base/picture_validator.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/base/qzdbutils.h"
+#include "suite/base/qzeditframe.h"
 #include "suite/base/qzintl.h"
 #include "suite/base/qzlinelists.h"
 #include "suite/data/qzdbtables.h"
@@ -30,13 +33,19 @@ std::string FirstPart(const std::string& List) {
 }  // namespace
 
 TqzIncrementalSearch::TqzIncrementalSearch(TComponent* AOwner)
-    : TCustomEdit(AOwner), FDataLink(std::make_unique<TDataLink>()), FTimer(new TTimer(this)) {
+    : TCustomEdit(AOwner),
+      FDataLink(std::make_unique<TDataLink>()),
+      FTimer(new TTimer(this)),
+      FFrame(std::make_unique<TqzEditFrame>(this)) {
     FTimer->SetEnabled(false);
     FTimer->SetInterval(kDefaultDelay);
     FTimer->SetOnTimer(TNotifyEvent(this, &TqzIncrementalSearch::DoDelayedSearch));
 }
 
-TqzIncrementalSearch::~TqzIncrementalSearch() { FDataLink->SetDataSource(nullptr); }
+TqzIncrementalSearch::~TqzIncrementalSearch() {
+    qzSetController(FController, nullptr, this);
+    FDataLink->SetDataSource(nullptr);
+}
 
 TDataSource* TqzIncrementalSearch::DataSource() const { return FDataLink->DataSource(); }
 
@@ -48,6 +57,54 @@ void TqzIncrementalSearch::SetDataSource(TDataSource* Value) {
 void TqzIncrementalSearch::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomEdit::Notification(AComponent, Operation);
     if (Operation == opRemove && FDataLink && AComponent == DataSource()) FDataLink->SetDataSource(nullptr);
+    if (Operation == opRemove && AComponent == FController) FController = nullptr;
+}
+
+// ---- Frame --------------------------------------------------------------------------------
+
+void TqzIncrementalSearch::SetFrame(TqzEditFrame* Value) {
+    FFrame->Assign(Value);
+    SetEditRect();
+    Invalidate();
+}
+
+void TqzIncrementalSearch::SetController(TqzController* Value) {
+    qzSetController(FController, Value, this);
+    SetEditRect();
+    Invalidate();
+}
+
+void TqzIncrementalSearch::SetEditRect() {
+    if (!HandleAllocated() || !qzEditFrameIsActive(FFrame.get())) return;
+    TqzFrameTextOffsets o;
+    qzGetFrameTextOffsets(FFrame.get(), o);
+    const TRect c = ClientRect();
+    SetEditTextRect(this, Rect(o.Left, o.Top, c.Right - 1, c.Bottom + 1));
+}
+
+void TqzIncrementalSearch::CreateWindowHandle(const TCreateParams& Params) {
+    TCustomEdit::CreateWindowHandle(Params);
+    SetEditRect();
+}
+
+void TqzIncrementalSearch::BoundsChanged() {
+    TCustomEdit::BoundsChanged();
+    SetEditRect();
+}
+
+void TqzIncrementalSearch::DoEnter() {
+    TCustomEdit::DoEnter();
+    if (qzEditFrameIsActive(FFrame.get())) Invalidate();
+}
+
+void TqzIncrementalSearch::DoExit() {
+    TCustomEdit::DoExit();
+    if (qzEditFrameIsActive(FFrame.get())) Invalidate();
+}
+
+void TqzIncrementalSearch::PaintOverWidget(TCanvas* Canvas) {
+    TCustomEdit::PaintOverWidget(Canvas);
+    if (qzEditFrameIsActive(FFrame.get())) qzDrawEditFrame(this, FFrame.get(), Canvas, Focused());
 }
 
 TDataSet* TqzIncrementalSearch::DataSet() const { return DataSource() ? DataSource()->DataSet() : nullptr; }
@@ -252,6 +309,15 @@ bool TqzIncrementalSearch::DoSearch() {
 }
 
 void TqzIncrementalSearch::Publish(TPublisher<TqzIncrementalSearch>& p) {
+    p.Property("Frame", &TqzIncrementalSearch::Frame, &TqzIncrementalSearch::SetFrame);
+    p.Property("Controller", &TqzIncrementalSearch::Controller, &TqzIncrementalSearch::SetController);
+    p.Property("DisableThemes", &TqzIncrementalSearch::DisableThemes,
+               &TqzIncrementalSearch::SetDisableThemes);
+    p.Property("OnAfterSearch", &TqzIncrementalSearch::OnAfterSearch, &TqzIncrementalSearch::SetOnAfterSearch)
+        .SetTypeName("TqzAfterSearchEvent");
+    p.Property("OnPerformCustomSearch", &TqzIncrementalSearch::OnPerformCustomSearch,
+               &TqzIncrementalSearch::SetOnPerformCustomSearch)
+        .SetTypeName("TqzPerformCustomSearchEvent");
     p.Property("DataSource", &TqzIncrementalSearch::DataSource, &TqzIncrementalSearch::SetDataSource);
     p.Property("SearchField", &TqzIncrementalSearch::SearchField, &TqzIncrementalSearch::SetSearchField);
     p.Property("SearchDelay", &TqzIncrementalSearch::SearchDelay, &TqzIncrementalSearch::SetSearchDelay);

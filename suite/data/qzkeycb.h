@@ -14,6 +14,8 @@ class TDataSet;
 class TDataSource;
 class TField;
 class TTimer;
+class TqzController;
+class TqzEditFrame;
 class TqzIncrementalSearch;
 class TqzQuery;
 class TTable;
@@ -26,6 +28,9 @@ using TqzAfterSearchEvent = TEvent<TqzIncrementalSearch*, bool>;
 using TqzPerformCustomSearchEvent =
     TEvent<TObject*, TDataSet*, const std::string&, const std::string&, bool, bool&>;
 
+// Like the suite's edits it draws an edit frame (its own, or its
+// controller's copy), by focus, over the platform's edit.
+//
 // Roads: OnPerformCustomSearch when assigned; else, with the suite's
 // UseLocateMethodForSearch, the dataset's Locate (partial key); else the
 // suite's field search at the start of the text. The engine's tables search
@@ -56,6 +61,13 @@ public:
     void SetOnAfterSearch(TqzAfterSearchEvent Value) { FOnAfterSearch = Value; }
     TqzPerformCustomSearchEvent OnPerformCustomSearch() const { return FOnPerformCustomSearch; }
     void SetOnPerformCustomSearch(TqzPerformCustomSearchEvent Value) { FOnPerformCustomSearch = Value; }
+    TqzEditFrame* Frame() const { return FFrame.get(); }
+    void SetFrame(TqzEditFrame* Value);
+    TqzController* Controller() const { return FController; }
+    // Joins the controller's list and takes a copy of its frame.
+    void SetController(TqzController* Value);
+    bool DisableThemes() const { return FDisableThemes; }
+    void SetDisableThemes(bool Value) { FDisableThemes = Value; }
 
     // Empties the text and forgets the last searched text.
     void Clear();
@@ -73,6 +85,14 @@ protected:
     void KeyUp(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // With the frame enabled: the text rectangle inside the frame, reaching
+    // to the client width less 1 and the client height plus 1.
+    virtual void SetEditRect();
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    void BoundsChanged() override;
+    void DoEnter() override;
+    void DoExit() override;
+    void PaintOverWidget(TCanvas* Canvas) override;
 
 private:
     void DoDelayedSearch(TObject* Sender);
@@ -91,4 +111,7 @@ private:
     bool FPictureMaskFromField = false;
     TqzAfterSearchEvent FOnAfterSearch;
     TqzPerformCustomSearchEvent FOnPerformCustomSearch;
+    std::unique_ptr<TqzEditFrame> FFrame;
+    TqzController* FController = nullptr;
+    bool FDisableThemes = false;
 };

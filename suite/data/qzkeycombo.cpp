@@ -49,6 +49,16 @@ void TqzKeyCombo::Publish(TPublisher<TqzKeyCombo>& p) {
     p.Property("DataSource", &TqzKeyCombo::DataSource, &TqzKeyCombo::SetDataSource);
     p.Property("ShowAllIndexes", &TqzKeyCombo::ShowAllIndexes, &TqzKeyCombo::SetShowAllIndexes);
     p.Property("PrimaryKeyName", &TqzKeyCombo::PrimaryKeyName, &TqzKeyCombo::SetPrimaryKeyName);
+    // The combo box base's frame properties.
+    p.Property(
+        "Frame", [](TqzKeyCombo& c) { return c.Frame(); },
+        [](TqzKeyCombo& c, TqzEditFrame* v) { c.SetFrame(v); });
+    p.Property(
+        "Controller", [](TqzKeyCombo& c) { return c.Controller(); },
+        [](TqzKeyCombo& c, TqzController* v) { c.SetController(v); });
+    p.Property(
+        "DisableThemes", [](TqzKeyCombo& c) { return c.DisableThemes(); },
+        [](TqzKeyCombo& c, bool v) { c.SetDisableThemes(v); });
 }
 
 bool TqzKeyCombo::IsIndexedDataSet(TDataSet* DataSet) {

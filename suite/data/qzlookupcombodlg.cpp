@@ -4,6 +4,8 @@
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
 #include "platform/ui/dialogs.h"
+#include "suite/base/qzcontroller.h"
+#include "suite/base/qzeditframe.h"
 
 namespace {
 
@@ -103,6 +105,42 @@ void TqzDBLookupComboDlg::DropDown() {
 
 void TqzDBLookupComboDlg::Publish(TPublisher<TqzDBLookupComboDlg>& p) {
     using Self = TqzDBLookupComboDlg;
+    // The lookup combo's own list, published here.
+    p.Property(
+        "DataSource", [](Self& c) { return c.DataSource(); },
+        [](Self& c, TDataSource* v) { c.SetDataSource(v); });
+    p.Property(
+        "DataField", [](Self& c) { return c.DataField(); },
+        [](Self& c, const std::string& v) { c.SetDataField(v); });
+    p.Property(
+        "Style", [](Self& c) { return c.Style(); }, [](Self& c, TqzDBLookupComboStyle v) { c.SetStyle(v); });
+    p.Property("DropDownCount", &Self::DropDownCount, &Self::SetDropDownCount);
+    p.Property("DropDownWidth", &Self::DropDownWidth, &Self::SetDropDownWidth);
+    p.Property("DropDownAlignment", &Self::DropDownAlignment, &Self::SetDropDownAlignment);
+    p.Property("SearchDelay", &Self::SearchDelay, &Self::SetSearchDelay);
+    p.Property("SeqSearchOptions", &Self::SeqSearchOptions, &Self::SetSeqSearchOptions);
+    p.Property("OrderByDisplay", &Self::OrderByDisplay, &Self::SetOrderByDisplay);
+    p.Property("AllowClearKey", &Self::AllowClearKey, &Self::SetAllowClearKey);
+    p.Property("ShowMatchText", &Self::ShowMatchText, &Self::SetShowMatchText);
+    p.Property(
+        "AutoDropDown", [](Self& c) { return c.AutoDropDown(); },
+        [](Self& c, bool v) { c.SetAutoDropDown(v); });
+    p.Property(
+        "ShowButton", [](Self& c) { return c.GetShowButton(); }, [](Self& c, bool v) { c.SetShowButton(v); });
+    p.Property(
+        "Frame", [](Self& c) { return c.Frame(); }, [](Self& c, TqzEditFrame* v) { c.SetFrame(v); });
+    p.Property(
+        "Controller", [](Self& c) { return c.Controller(); },
+        [](Self& c, TqzController* v) { c.SetController(v); });
+    p.Property(
+        "DisableThemes", [](Self& c) { return c.DisableThemes(); },
+        [](Self& c, bool v) { c.SetDisableThemes(v); });
+    p.Property(
+        "Picture", [](Self& c) { return c.Picture(); }, [](Self& c, TqzDBPicture* v) { c.SetPicture(v); });
+    p.Property("OnDropDown", &Self::OnDropDown, &Self::SetOnDropDown);
+    p.Property("OnCloseUp", &Self::OnCloseUp, &Self::SetOnCloseUp).SetTypeName("TNotifyCloseUpEvent");
+    p.Property("OnPerformCustomSearch", &Self::OnPerformCustomSearch, &Self::SetOnPerformCustomSearch)
+        .SetTypeName("TqzPerformSearchEvent");
     p.Property(
         "LookupTable", [](Self& c) { return c.LookupTable(); },
         [](Self& c, TDataSet* v) { c.SetLookupTable(v); });

@@ -351,7 +351,7 @@ void TqzNavButton::StartRepeatTimer() {
     FreeRepeatTimer();
     TqzDBNavigator* nav = GetNavigator();
     FRepeatTimer = new TTimer(nullptr);
-    FRepeatTimer->SetInterval(static_cast<unsigned>(nav ? nav->RepeatInitialDelay() : 500));
+    FRepeatTimer->SetInterval(static_cast<unsigned>(nav ? nav->RepeatInterval()->InitialDelay() : 500));
     FRepeatTimer->SetOnTimer(TNotifyEvent(this, &TqzNavButton::RepeatTimerTick));
     FRepeatTimer->SetEnabled(true);
 }
@@ -362,7 +362,7 @@ void TqzNavButton::RepeatTimerTick(TObject*) {
         return;
     }
     TqzDBNavigator* nav = GetNavigator();
-    FRepeatTimer->SetInterval(static_cast<unsigned>(nav ? nav->RepeatInterval() : 100));
+    FRepeatTimer->SetInterval(static_cast<unsigned>(nav ? nav->RepeatInterval()->Interval() : 100));
     if (Enabled()) Click();
 }
 
@@ -574,7 +574,8 @@ void TqzNavButtons::UpdateButtonStates(TqzUpdateCause Cause) {
 TqzDBNavigator::TqzDBNavigator(TComponent* AOwner)
     : TqzCustomTransparentPanel(AOwner),
       FButtons(std::make_unique<TqzNavButtons>(this)),
-      FDataLink(std::make_unique<TqzNavDataLink>(this)) {
+      FDataLink(std::make_unique<TqzNavDataLink>(this)),
+      FRepeatInterval(std::make_unique<TqzNavRepeatInterval>()) {
     SetBevelOuter(bvNone);
     SetBevelInner(bvNone);
     SetCaption("");
@@ -638,6 +639,13 @@ void TqzDBNavigator::SetOptions(TqzNavOptions Value) { FOptions = Value; }
 void TqzDBNavigator::SetFlat(bool Value) {
     FFlat = Value;
     for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->SetFlat(Value);
+}
+
+void TqzDBNavigator::SetDisableThemes(bool Value) {
+    if (Value == FDisableThemes) return;
+    FDisableThemes = Value;
+    Invalidate();
+    for (int i = 0; i < FButtons->Count(); ++i) FButtons->Items(i)->Invalidate();
 }
 
 void TqzDBNavigator::SetImageList(TImageList* Value) {
@@ -870,16 +878,34 @@ bool TqzDBNavigator::HasBookmark(TDataSet* DataSet) const {
 }
 
 void TqzDBNavigator::Publish(TPublisher<TqzDBNavigator>& p) {
+    p.Property("Buttons", &TqzDBNavigator::Buttons);
     p.Property("DataSource", &TqzDBNavigator::DataSource, &TqzDBNavigator::SetDataSource);
     p.Property("MoveBy", &TqzDBNavigator::MoveBy, &TqzDBNavigator::SetMoveBy);
     p.Property("Options", &TqzDBNavigator::Options, &TqzDBNavigator::SetOptions);
     p.Property("Flat", &TqzDBNavigator::Flat, &TqzDBNavigator::SetFlat);
+    p.Property("ImageList", &TqzDBNavigator::ImageList, &TqzDBNavigator::SetImageList);
     p.Property("Layout", &TqzDBNavigator::Layout, &TqzDBNavigator::SetLayout);
     p.Property("AutosizeStyle", &TqzDBNavigator::AutosizeStyle, &TqzDBNavigator::SetAutosizeStyle);
+    p.Property("RepeatInterval", &TqzDBNavigator::RepeatInterval, &TqzDBNavigator::SetRepeatInterval);
     p.Property("ShowHint", &TqzDBNavigator::GetShowHint, &TqzDBNavigator::SetShowHint);
     p.Property("Transparent", &TqzDBNavigator::Transparent, &TqzDBNavigator::SetTransparent);
     p.Property("TransparentClearsBackground", &TqzDBNavigator::TransparentClearsBackground,
                &TqzDBNavigator::SetTransparentClearsBackground);
+    p.Property("DisableThemes", &TqzDBNavigator::DisableThemes, &TqzDBNavigator::SetDisableThemes);
+}
+
+void TqzNavRepeatInterval::Assign(TPersistent* Source) {
+    if (auto* other = dynamic_cast<TqzNavRepeatInterval*>(Source)) {
+        FInitialDelay = other->FInitialDelay;
+        FInterval = other->FInterval;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TqzNavRepeatInterval::Publish(TPublisher<TqzNavRepeatInterval>& p) {
+    p.Property("InitialDelay", &TqzNavRepeatInterval::InitialDelay, &TqzNavRepeatInterval::SetInitialDelay);
+    p.Property("Interval", &TqzNavRepeatInterval::Interval, &TqzNavRepeatInterval::SetInterval);
 }
 
 void qzRegisterNavigatorClasses() {

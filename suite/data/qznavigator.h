@@ -159,6 +159,23 @@ private:
 class TqzNavDataLink;
 struct TqzNavBookmark;
 
+// The auto-repeat timing of the navigator's buttons, in milliseconds: the
+// first repeat after InitialDelay, then every Interval.
+class TqzNavRepeatInterval : public TPersistent {
+    TASKMOOR_CLASS(TqzNavRepeatInterval, TPersistent)
+public:
+    int InitialDelay() const { return FInitialDelay; }
+    void SetInitialDelay(int Value) { FInitialDelay = Value; }
+    int Interval() const { return FInterval; }
+    void SetInterval(int Value) { FInterval = Value; }
+    void Assign(TPersistent* Source) override;
+    static void Publish(TPublisher<TqzNavRepeatInterval>& p);
+
+private:
+    int FInitialDelay = 500;
+    int FInterval = 100;
+};
+
 class TqzDBNavigator : public TqzCustomTransparentPanel {
     TASKMOOR_CLASS(TqzDBNavigator, TqzCustomTransparentPanel)
 public:
@@ -180,10 +197,11 @@ public:
     virtual void SetLayout(TqzNavLayout Value);
     TqzNavAutoSizeStyle AutosizeStyle() const { return FAutosizeStyle; }
     virtual void SetAutosizeStyle(TqzNavAutoSizeStyle Value);
-    int RepeatInitialDelay() const { return FInitialDelay; }
-    void SetRepeatInitialDelay(int Value) { FInitialDelay = Value; }
-    int RepeatInterval() const { return FInterval; }
-    void SetRepeatInterval(int Value) { FInterval = Value; }
+    TqzNavRepeatInterval* RepeatInterval() const { return FRepeatInterval.get(); }
+    void SetRepeatInterval(TqzNavRepeatInterval* Value) { FRepeatInterval->Assign(Value); }
+    // True: the buttons draw the classic look even when themes are on.
+    bool DisableThemes() const { return FDisableThemes; }
+    void SetDisableThemes(bool Value);
     // Passed on to every button, so the parent shows through them too.
     void SetTransparent(bool Value) override;
     // ShowHint, passed on to every button whenever it changes.
@@ -244,8 +262,8 @@ private:
     TImageList* FImageList = nullptr;
     TqzNavLayout FLayout = nlHorizontal;
     TqzNavAutoSizeStyle FAutosizeStyle = asSizeNavigator;
-    int FInitialDelay = 500;
-    int FInterval = 100;
+    std::unique_ptr<TqzNavRepeatInterval> FRepeatInterval;
+    bool FDisableThemes = false;
     bool FCreatingDefaults = false;
     bool FDestroying = false;
     bool FTransparentClearsBackground = false;

@@ -693,4 +693,33 @@ void TqzRecordViewDialog::Publish(TPublisher<TqzRecordViewDialog>& p) {
                &TqzRecordViewDialog::SetNavigatorButtons);
     p.Property("Controller", &TqzRecordViewDialog::Controller, &TqzRecordViewDialog::SetController);
     p.Property("EditFrame", &TqzRecordViewDialog::EditFrame, &TqzRecordViewDialog::SetEditFrame);
+    p.Property("FormPosition", [](TqzRecordViewDialog& d) { return &d.FormPosition; });
+    p.Property("Margin", [](TqzRecordViewDialog& d) { return &d.Margin; });
+    p.Property("EditSpacing", [](TqzRecordViewDialog& d) { return &d.EditSpacing; });
+}
+
+void TqzMargin::Publish(TPublisher<TqzMargin>& p) {
+    p.Property("LeftOffset", &TqzMargin::LeftOffset, &TqzMargin::LeftOffset);
+    p.Property("RightOffset", &TqzMargin::RightOffset, &TqzMargin::RightOffset);
+    p.Property("TopOffset", &TqzMargin::TopOffset, &TqzMargin::TopOffset);
+    p.Property("BottomOffset", &TqzMargin::BottomOffset, &TqzMargin::BottomOffset);
+}
+
+void TqzVertEditSpacing::Publish(TPublisher<TqzVertEditSpacing>& p) {
+    p.Property("BetweenLabelEdit", &TqzVertEditSpacing::BetweenLabelEdit,
+               &TqzVertEditSpacing::BetweenLabelEdit);
+    p.Property("BetweenRow", &TqzVertEditSpacing::BetweenRow, &TqzVertEditSpacing::BetweenRow);
+}
+
+void TqzHorzEditSpacing::Publish(TPublisher<TqzHorzEditSpacing>& p) {
+    using Self = TqzHorzEditSpacing;
+    p.Property("BetweenLabelEdit", &Self::BetweenLabelEdit, &Self::BetweenLabelEdit);
+    p.Property("BetweenEditsInRow", &Self::BetweenEditsInRow, &Self::BetweenEditsInRow);
+    p.Property("BetweenRow", &Self::BetweenRow, &Self::BetweenRow);
+    p.Property("LabelIndent", &Self::LabelIndent, &Self::LabelIndent);
+}
+
+void TqzEditSpacing::Publish(TPublisher<TqzEditSpacing>& p) {
+    p.Property("HorizontalView", [](TqzEditSpacing& s) { return &s.HorizontalView; });
+    p.Property("VerticalView", [](TqzEditSpacing& s) { return &s.VerticalView; });
 }

@@ -53,18 +53,32 @@ using TqzRVFormEvent = TEvent<TqzRecordViewForm*>;
 // (Form, var CanClose)
 using TqzRVCancelWarningEvent = TEvent<TForm*, bool&>;
 
-struct TqzMargin {
+// The gaps of the view's layouts, published as the dialog's Margin and
+// EditSpacing; the layouts read the fields directly.
+class TqzMargin : public TPersistent {
+    TASKMOOR_CLASS(TqzMargin, TPersistent)
+public:
     int LeftOffset = 5, RightOffset = 5, TopOffset = 5, BottomOffset = 5;
+    static void Publish(TPublisher<TqzMargin>& p);
 };
-struct TqzVertEditSpacing {
+class TqzVertEditSpacing : public TPersistent {
+    TASKMOOR_CLASS(TqzVertEditSpacing, TPersistent)
+public:
     int BetweenLabelEdit = 5, BetweenRow = 2;
+    static void Publish(TPublisher<TqzVertEditSpacing>& p);
 };
-struct TqzHorzEditSpacing {
+class TqzHorzEditSpacing : public TPersistent {
+    TASKMOOR_CLASS(TqzHorzEditSpacing, TPersistent)
+public:
     int BetweenLabelEdit = 1, BetweenEditsInRow = 5, BetweenRow = 2, LabelIndent = 1;
+    static void Publish(TPublisher<TqzHorzEditSpacing>& p);
 };
-struct TqzEditSpacing {
+class TqzEditSpacing : public TPersistent {
+    TASKMOOR_CLASS(TqzEditSpacing, TPersistent)
+public:
     TqzHorzEditSpacing HorizontalView;
     TqzVertEditSpacing VerticalView;
+    static void Publish(TPublisher<TqzEditSpacing>& p);
 };
 
 // Children and labels paint; the box itself paints nothing.

@@ -4,7 +4,10 @@
 #include "platform/ui/imagelist.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
+#include "platform/ui/themes.h"
 #include "platform/ui/window_services.h"
+#include "suite/base/qzdraw.h"
+#include "suite/base/qzproputils.h"
 
 // ---- TqzSpeedButton -----------------------------------------------------------------------------
 
@@ -66,18 +69,35 @@ int TqzSpeedButton::GlyphIndex() const {
 void TqzSpeedButton::Paint() {
     TCanvas* c = Canvas();
     TRect r = ClientRect();
-    if (!FTransparent) {
+    const bool pressed = Pressed() && Enabled();
+    const bool themed = qzUseThemes(this);
+    if (themed) {
+        // The parent's background under the button, then the themed element.
+        if (Parent() && !qzIsTransparent(Parent())) {
+            c->Brush()->SetColor(Parent()->Color());
+            c->Brush()->SetStyle(bsSolid);
+            c->FillRect(r);
+        }
+        const TThemedButtonState state = !Enabled()        ? tbsDisabled
+                                         : pressed         ? tbsPressed
+                                         : FMouseInControl ? tbsHot
+                                                           : tbsNormal;
+        if (FFlat)
+            DrawThemedToolButton(c, r, state);
+        else
+            DrawThemedPushButton(c, r, state);
+    } else if (!FTransparent) {
         c->Brush()->SetColor(Color());
         c->Brush()->SetStyle(bsSolid);
         c->FillRect(r);
     }
-    const bool pressed = Pressed() && Enabled();
+    // The press offset of the classic frames; the themed element has none.
     int offset = 0;
-    if (FFlat) {
+    if (!themed && FFlat) {
         if ((FMouseInControl && Enabled()) || ComponentState().Contains(csDesigning))
             DrawEdge(c, r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
         offset = 1;
-    } else {
+    } else if (!themed) {
         DrawFrameControl(c, r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0u) | DFCS_ADJUSTRECT);
         offset = 2;
     }
@@ -95,6 +115,7 @@ void TqzSpeedButton::Paint() {
     const int glyph = GlyphIndex();
     const bool hasGlyph = glyph >= 0 && FImages;
     c->SetFont(Font());
+    if (themed && FFlat && pressed) c->Font()->SetColor(clHighlightText);
     const int textHeight = FShowText && !Caption().empty() ? c->TextHeight("Wg") : 0;
     const int shift = hasGlyph && textHeight ? textHeight / 2 + FSpacing / 2 : 0;
     if (hasGlyph) {

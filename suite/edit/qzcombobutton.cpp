@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/ui/actions.h"
 #include "platform/ui/bitmap_effects.h"
+#include "platform/ui/bitmaps.h"
 #include "platform/ui/drawing.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/themes.h"
@@ -626,7 +629,13 @@ void TqzComboButton::PaintThemed(TCanvas* C, TRect R) {
 }
 
 void TqzComboButton::Publish(TPublisher<TqzComboButton>& p) {
+    p.Property("Action", &TqzComboButton::Action, &TqzComboButton::SetAction);
     p.Property("AllowAllUp", &TqzComboButton::AllowAllUp, &TqzComboButton::SetAllowAllUp);
+    p.Property("Caption", &TqzComboButton::Caption, &TqzComboButton::SetCaption);
+    p.Property("Glyph", &TqzComboButton::Glyph, &TqzComboButton::SetGlyph);
+    p.Property(
+        "PopupMenu", [](TqzComboButton& c) { return c.PopupMenu(); },
+        [](TqzComboButton& c, TPopupMenu* v) { c.SetPopupMenu(v); });
     p.Property("GroupIndex", &TqzComboButton::GroupIndex, &TqzComboButton::SetGroupIndex);
     p.Property("Down", &TqzComboButton::Down, &TqzComboButton::SetDown);
     p.Property("Flat", &TqzComboButton::Flat, &TqzComboButton::SetFlat);

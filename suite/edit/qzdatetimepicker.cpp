@@ -14,6 +14,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/edit_window.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/messages.h"
 #include "suite/base/date_scan.h"
 #include "suite/base/qzdraw.h"
@@ -243,6 +244,16 @@ void TqzDBCustomDateTimePicker::SetUnboundDataType(TqzDTEditDataType Value) {
     FPart = 1;
     SetShowButton(Kind() != TqzDTKind::Time);
     ShowValue();
+}
+
+void TqzDBCustomDateTimePicker::SetDataSource(TDataSource* Value) {
+    TqzDBCustomCombo::SetDataSource(Value);
+    if (!Value) SetUnboundDataType(qzDTEdtDateTime);
+}
+
+void TqzDBCustomDateTimePicker::SetDataField(const std::string& Value) {
+    TqzDBCustomCombo::SetDataField(Value);
+    if (Value.empty()) SetUnboundDataType(qzDTEdtDateTime);
 }
 
 void TqzDBCustomDateTimePicker::SetCalendarAttributes(TqzCalendarOptions* V) {
@@ -849,6 +860,40 @@ void TqzDBCustomDateTimePicker::Dispatch(TMessage& Message) {
 }
 
 void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p) {
+    using Self = TqzDBCustomDateTimePicker;
+    p.Property(
+        "Controller", [](Self& c) { return c.Controller(); },
+        [](Self& c, TqzController* v) { c.SetController(v); });
+    p.Property(
+        "DisableThemes", [](Self& c) { return c.DisableThemes(); },
+        [](Self& c, bool v) { c.SetDisableThemes(v); });
+    p.Property(
+        "DataField", [](Self& c) { return c.DataField(); },
+        [](Self& c, const std::string& v) { c.SetDataField(v); });
+    p.Property(
+        "DataSource", [](Self& c) { return c.DataSource(); },
+        [](Self& c, TDataSource* v) { c.SetDataSource(v); });
+    p.Property(
+         "Date", [](Self& c) { return c.Date(); }, [](Self& c, TDateTime v) { c.SetDate(v); })
+        .SetTypeName("TDate");
+    p.Property(
+        "Epoch", [](Self& c) { return c.Epoch(); }, [](Self& c, int v) { c.SetEpoch(v); });
+    p.Property(
+        "Frame", [](Self& c) { return c.Frame(); }, [](Self& c, TqzEditFrame* v) { c.SetFrame(v); });
+    p.Property(
+         "Time", [](Self& c) { return c.Time(); }, [](Self& c, TDateTime v) { c.SetTime(v); })
+        .SetTypeName("TTime");
+    p.Property(
+        "ShowButton", [](Self& c) { return c.GetShowButton(); }, [](Self& c, bool v) { c.SetShowButton(v); });
+    p.Property("OnCalcBoldDay", &Self::OnCalcBoldDay, &Self::SetOnCalcBoldDay);
+    p.Property("OnCloseUp", &Self::OnCloseUp, &Self::SetOnCloseUp);
+    p.Property("OnDropDown", &Self::OnDropDown, &Self::SetOnDropDown);
+    p.Property(
+        "OnMouseEnter", [](Self& c) { return c.OnMouseEnter(); },
+        [](Self& c, const TNotifyEvent& v) { c.SetOnMouseEnter(v); });
+    p.Property(
+        "OnMouseLeave", [](Self& c) { return c.OnMouseLeave(); },
+        [](Self& c, const TNotifyEvent& v) { c.SetOnMouseLeave(v); });
     p.Property("AutoFillDateAndTime", &TqzDBCustomDateTimePicker::AutoFillDateAndTime,
                &TqzDBCustomDateTimePicker::SetAutoFillDateAndTime);
     p.Property("CalendarAttributes", &TqzDBCustomDateTimePicker::CalendarAttributes,
@@ -862,4 +907,7 @@ void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p
     p.Property("MinDate", &TqzDBCustomDateTimePicker::MinDate, &TqzDBCustomDateTimePicker::SetMinDate);
     p.Property("UnboundDataType", &TqzDBCustomDateTimePicker::UnboundDataType,
                &TqzDBCustomDateTimePicker::SetUnboundDataType);
+    p.Property(
+        "PopupMenu", [](TqzDBCustomDateTimePicker& c) { return c.PopupMenu(); },
+        [](TqzDBCustomDateTimePicker& c, TPopupMenu* v) { c.SetPopupMenu(v); });
 }

@@ -157,6 +157,10 @@ public:
     void SetDateFormat(TDTDateFormat Value);
     TqzDTEditDataType UnboundDataType() const { return FDTUnbound; }
     void SetUnboundDataType(TqzDTEditDataType Value);
+    // Binding: no source, or an empty field, also makes the unbound type
+    // date and time.
+    void SetDataSource(TDataSource* Value);
+    void SetDataField(const std::string& Value);
     TqzDTKind Kind();
     bool ShowsNoTime();
     std::string ResolvedFormat(bool Expand);

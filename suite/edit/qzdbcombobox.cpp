@@ -867,6 +867,8 @@ void TqzDBCustomComboBox::Publish(TPublisher<TqzDBCustomComboBox>& p) {
     p.Property("Column1Width", &Self::Column1Width, &Self::SetColumn1Width);
     p.Property("TwoColumnDisplay", &Self::TwoColumnDisplay, &Self::SetTwoColumnDisplay);
     p.Property("Sorted", &Self::Sorted, &Self::SetSorted);
+    p.Property("OnDropDown", &Self::OnDropDown, &Self::SetOnDropDown);
+    p.Property("OnCloseUp", &Self::OnCloseUp, &Self::SetOnCloseUp).SetTypeName("TqzComboCloseUpEvent");
 }
 
 void TqzDBComboBox::Publish(TPublisher<TqzDBComboBox>& p) {

@@ -17,6 +17,7 @@
 #include "platform/ui/edit_window.h"
 #include "platform/ui/field_link.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/menus.h"
 #include "suite/base/date_scan.h"
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzintl.h"
@@ -483,6 +484,12 @@ void TqzDBEdit::Publish(TPublisher<TqzDBEdit>& p) {
     p.Property(
         "MaxLength", [](TqzDBEdit& e) { return e.MaxLength(); },
         [](TqzDBEdit& e, int v) { e.SetMaxLength(v); });
+    p.Property(
+        "PasswordChar", [](TqzDBEdit& e) { return e.PasswordChar(); },
+        [](TqzDBEdit& e, char32_t v) { e.SetPasswordChar(v); });
+    p.Property(
+        "PopupMenu", [](TqzDBEdit& e) { return e.PopupMenu(); },
+        [](TqzDBEdit& e, TPopupMenu* v) { e.SetPopupMenu(v); });
     p.Property(
         "Picture", [](TqzDBEdit& e) { return e.Picture(); },
         [](TqzDBEdit& e, TqzDBPicture* v) { e.SetPicture(v); });

@@ -759,4 +759,6 @@ void TqzMonthCalendar::Publish(TPublisher<TqzMonthCalendar>& p) {
     p.Property("MaxSelectCount", &TqzMonthCalendar::MaxSelectCount, &TqzMonthCalendar::SetMaxSelectCount);
     p.Property("MaxDate", &TqzMonthCalendar::MaxDate, &TqzMonthCalendar::SetMaxDate);
     p.Property("MinDate", &TqzMonthCalendar::MinDate, &TqzMonthCalendar::SetMinDate);
+    p.Property("OnCalcBoldDay", &TqzMonthCalendar::OnCalcBoldDay, &TqzMonthCalendar::SetOnCalcBoldDay);
+    p.Property("OnChange", &TqzMonthCalendar::OnChange, &TqzMonthCalendar::SetOnChange);
 }

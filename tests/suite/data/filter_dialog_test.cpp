@@ -2,6 +2,7 @@
 // leaves on the dataset, the form's OK and Cancel, the settings' rules.
 #include "filter_fixture.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/properties.h"
 #include "platform/ui/stdctrls.h"
 #include "suite/data/qzfilterdlg.h"
 #include "suite/edit/qzdbedit.h"
@@ -33,6 +34,41 @@ TEST_F(FilterTest, ExecuteOkInstallsTheHandlerAndCancelChangesNothing) {
     modal.Push([](TCustomForm* F) { SendKey(dynamic_cast<TqzFilterDlg*>(F)->OKButton(), VK_RETURN); });
     EXPECT_TRUE(D->Execute());
     EXPECT_EQ((std::vector<std::string>{"apple"}), Column(T, "Name"));
+}
+
+TEST_F(FilterTest, SettingsWrittenByNameShapeTheFormAndTheFilter) {
+    Add("apple", 1, 1);
+    Add("ample", 2, 2);
+    Add("pear", 3, 3);
+    SetEnumProp(D, "DefaultMatchType", "fdMatchAny");
+    SetPropValue(D, "Caption", Variant("Find fruit"));
+    SetSetProp(D, "Options", "[fdShowOKCancel]");
+    EXPECT_EQ("[fdShowOKCancel]", GetSetProp(D, "Options"));
+    EXPECT_EQ("fdByFilter", GetEnumProp(D, "FilterMethod"));
+    EXPECT_EQ('z', GetOrdProp(D, "UpperRangePadChar"));
+    auto* rounding = GetObjectProp<TqzFilterDialogRounding>(D, "Rounding");
+    ASSERT_EQ(D->Rounding(), rounding);
+    EXPECT_EQ(0.0001, GetFloatProp(rounding, "Epsilon"));
+    auto* text = GetObjectProp<TqzFilterPropertyOptions>(D, "FilterPropertyOptions");
+    ASSERT_EQ(D->FilterPropertyOptions(), text);
+    SetStrProp(text, "LikeWildcardChar", "*");
+    EXPECT_EQ("*", D->FilterPropertyOptions()->LikeWildcardChar);
+    TTestModalForms modal;
+    modal.Push([](TCustomForm* F) {
+        auto* f = dynamic_cast<TqzFilterDlg*>(F);
+        ASSERT_NE(nullptr, f);
+        EXPECT_EQ("Find fruit", f->Caption());
+        SendText(f->FilterValueEdit(), "ple");
+        SendKey(f->FilterValueEdit(), VK_RETURN);
+    });
+    EXPECT_TRUE(D->Execute());
+    ASSERT_EQ(1u, D->Criteria().size());
+    EXPECT_EQ(fdMatchAny, D->Criteria()[0].MatchType);
+    EXPECT_EQ((std::vector<std::string>{"apple", "ample"}), Column(T, "Name"));
+    // Events are found by name too.
+    EXPECT_FALSE(GetMethodProp(D, "OnAcceptFilterRecord").Assigned());
+    D->SetOnAcceptFilterRecord(TqzAcceptFilterRecordEvent([](TObject*, TDataSet*, bool&, bool&) {}));
+    EXPECT_TRUE(GetEventProp<TqzAcceptFilterRecordEvent>(D, "OnAcceptFilterRecord").Assigned());
 }
 
 TEST_F(FilterTest, ClearFilterThenApplyTakesTheFilterOff) {

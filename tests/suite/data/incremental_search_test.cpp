@@ -1,10 +1,18 @@
 // The incremental search edit over an engine table: typing with the timer
-// driven by the test, its roads, and a form with a navigator beside it.
+// driven by the test, its roads, its edit frame, and a form with a navigator
+// beside it.
+#include <vector>
+
 #include "nav_fixture.h"
+#include "platform/core/properties.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/stdctrls.h"
 #include "platform/ui/timer.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/base/qzintl.h"
 #include "suite/data/qzkeycb.h"
 #include "suite/data/qznavigator.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -137,6 +145,64 @@ TEST_F(SearchTest, FieldSearchRoadAndCustomRoad) {
     EXPECT_EQ(std::string(20, 'z'), gotValue);
     EXPECT_TRUE(last);
     EXPECT_EQ("carla", Name());
+}
+
+TEST_F(SearchTest, EventsSetByNameDecideAndHear) {
+    std::vector<bool> heard;
+    SetMethodProp(S, "OnAfterSearch",
+                  TqzAfterSearchEvent([&](TqzIncrementalSearch*, bool Found) { heard.push_back(Found); }));
+    SetMethodProp(S, "OnPerformCustomSearch",
+                  TqzPerformCustomSearchEvent([&](TObject*, TDataSet* ds, const std::string&,
+                                                  const std::string& v, bool, bool& found) {
+                      found = v == "last";
+                      if (found) ds->Last();
+                  }));
+    EXPECT_EQ("TqzAfterSearchEvent", GetPropInfo(S, "OnAfterSearch")->TypeName);
+    SendText(S, "last");
+    Timers.Advance(200);
+    EXPECT_EQ("carla", Name());
+    S->Clear();
+    SendText(S, "anna");
+    Timers.Advance(200);
+    EXPECT_EQ("carla", Name());  // the custom road found nothing
+    EXPECT_EQ((std::vector<bool>{true, false}), heard);
+    delete S;  // before the handlers' captures go
+}
+
+TEST_F(SearchTest, TheControllersFrameIsDrawnByFocus) {
+    auto* other = new TEdit(&Form);
+    other->SetParent(&Form);
+    other->SetBounds(8, 80, 150, 21);
+    auto* ctl = new TqzController(&Form);
+    ctl->Frame()->SetEnabled(true);
+    SetObjectProp(S, "Controller", ctl);
+    EXPECT_EQ(ctl, S->Controller());
+    EXPECT_EQ(0, ctl->ControlList()->IndexOf(S));
+    EXPECT_TRUE(S->Frame()->Enabled());  // the controller's frame, copied
+    EXPECT_EQ(bsNone, S->BorderStyle());
+    EXPECT_EQ(S->Frame(), GetObjectProp(S, "Frame"));
+    auto px = [](TBitmap& B, int X, int Y) { return B.Canvas()->Pixels(X, Y); };
+    const int w = S->ClientWidth(), h = S->ClientHeight();
+    TBitmap shot;
+    ProcessEvents();
+    RenderControl(S, &shot);
+    shot.SaveToFile(TestRunPath("search_frame_focused.png"));
+    EXPECT_EQ(ColorToRGB(clBlack), px(shot, 0, h / 2));  // a box all round
+    EXPECT_EQ(ColorToRGB(clBlack), px(shot, w / 2, 0));
+    other->SetFocus();
+    ProcessEvents();
+    RenderControl(S, &shot);
+    shot.SaveToFile(TestRunPath("search_frame_unfocused.png"));
+    EXPECT_NE(ColorToRGB(clBlack), px(shot, 0, h / 2));  // the bottom line only
+    EXPECT_EQ(ColorToRGB(clBlack), px(shot, w / 2, h - 1));
+    // Typing in the framed edit still searches.
+    S->SetFocus();
+    ProcessEvents();
+    SendText(S, "car");
+    Timers.Advance(200);
+    EXPECT_EQ("carl", Name());
+    delete ctl;
+    EXPECT_EQ(nullptr, S->Controller());
 }
 
 TEST_F(SearchTest, WithoutSourceItWarnsByName) {

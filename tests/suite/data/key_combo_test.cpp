@@ -8,12 +8,14 @@
 
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
+#include "platform/core/properties.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/data/qzdbtables.h"
 #include "suite/data/qzkeycombo.h"
 
@@ -121,6 +123,20 @@ TEST_F(KeyComboTest, EntriesAndPicksByTheThreePasses) {
 
 // ShowAllIndexes lists index names, the primary one by PrimaryKeyName; a
 // detail table and datasets without index information get nothing.
+TEST_F(KeyComboTest, ItsFrameComesFromAControllerSetByName) {
+    auto* ctl = new TqzController(Form);
+    ctl->Frame()->SetEnabled(true);
+    ctl->Frame()->SetNonFocusColor(clYellow);
+    SetObjectProp(Combo, "Controller", ctl);
+    EXPECT_EQ(ctl, Combo->Controller());
+    EXPECT_EQ(0, ctl->ControlList()->IndexOf(Combo));
+    EXPECT_TRUE(Combo->Frame()->Enabled());
+    EXPECT_EQ(clYellow, Combo->Frame()->NonFocusColor());
+    EXPECT_EQ(Combo->Frame(), GetObjectProp(Combo, "Frame"));
+    SetOrdProp(Combo, "DisableThemes", 1);
+    EXPECT_TRUE(Combo->DisableThemes());
+}
+
 TEST_F(KeyComboTest, ShowAllIndexesAndRefusedDatasets) {
     Combo->SetDataSource(Src);
     Combo->SetShowAllIndexes(true);

@@ -7,13 +7,16 @@
 
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
+#include "platform/core/properties.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/data/qzlookupcombodlg.h"
+#include "suite/data/qznavigator.h"
 
 namespace {
 
@@ -88,6 +91,48 @@ TEST_F(LookupComboDlgTest, Defaults) {
 // The button opens the dialog on the stored value's record; a typed search
 // and OK write key 1 to the bound field and key 2 to the field of its name;
 // the text becomes the display field's.
+// What forms and hosts set and read by name: the binding (a navigator takes
+// its data source from the combo), the list settings, the frame from a
+// controller and the events.
+TEST_F(LookupComboDlgTest, TheComboListIsReachedByName) {
+    EXPECT_EQ(&Src, GetObjectProp(Combo, "DataSource"));
+    EXPECT_EQ("CustId", GetStrProp(Combo, "DataField"));
+    auto* nav = new TqzDBNavigator(&Form);
+    nav->SetParent(&Form);
+    nav->SetDataSourceFromControl(Combo, false);
+    EXPECT_EQ(&Src, nav->DataSource());
+    TDataSource other(&Form);
+    other.SetDataSet(&Orders);
+    SetObjectProp(Combo, "DataSource", &other);
+    EXPECT_EQ(&other, Combo->DataSource());
+    SetObjectProp(Combo, "DataSource", &Src);
+
+    SetEnumProp(Combo, "Style", "csDropDownList");
+    EXPECT_EQ(csDropDownList, Combo->Style());
+    SetOrdProp(Combo, "DropDownCount", 3);
+    EXPECT_EQ(3, Combo->DropDownCount());
+    SetSetProp(Combo, "SeqSearchOptions", "[ssoEnabled,ssoCaseSensitive]");
+    EXPECT_TRUE(Combo->SeqSearchOptions().Contains(ssoCaseSensitive));
+    EXPECT_EQ("taLeftJustify", GetEnumProp(Combo, "DropDownAlignment"));
+    EXPECT_EQ(1, GetOrdProp(Combo, "OrderByDisplay"));
+    SetOrdProp(Combo, "ShowButton", 0);
+    EXPECT_FALSE(Combo->GetShowButton());
+    SetOrdProp(Combo, "ShowButton", 1);
+    EXPECT_EQ(Combo->Picture(), GetObjectProp(Combo, "Picture"));
+
+    auto* ctl = new TqzController(&Form);
+    ctl->Frame()->SetEnabled(true);
+    SetObjectProp(Combo, "Controller", ctl);
+    EXPECT_TRUE(Combo->Frame()->Enabled());  // the controller's frame, found by name
+    EXPECT_EQ(0, ctl->ControlList()->IndexOf(Combo));
+
+    SetMethodProp(Combo, "OnDropDown", TNotifyEvent([](TObject*) {}));
+    EXPECT_TRUE(GetMethodProp(Combo, "OnDropDown").Assigned());
+    EXPECT_EQ("TNotifyCloseUpEvent", GetPropInfo(Combo, "OnCloseUp")->TypeName);
+    EXPECT_EQ("TqzPerformSearchEvent", GetPropInfo(Combo, "OnPerformCustomSearch")->TypeName);
+    Combo->SetOnDropDown(TNotifyEvent());
+}
+
 TEST_F(LookupComboDlgTest, OKWritesTheKeysBackAndCancelLeavesThem) {
     EXPECT_EQ("bert", Combo->Text());
     bool closed = false, result = false;

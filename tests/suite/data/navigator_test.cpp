@@ -1,6 +1,7 @@
 // The navigator over an engine table: each style's action and enabling by
 // the dataset's state, the delete question, auto-repeat on the test clock,
-// rows and columns, the bookmark store and the dialogs made by class name.
+// rows and columns, themes, the bookmark store and the dialogs made by
+// class name.
 #include "nav_fixture.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/properties.h"
@@ -9,6 +10,7 @@
 #include "platform/ui/extctrls.h"
 #include "platform/ui/imagelist.h"
 #include "platform/ui/stdctrls.h"
+#include "platform/ui/themes.h"
 #include "platform/ui/timer.h"
 #include "suite/data/qzkeycb.h"
 #include "suite/data/qzlocate.h"
@@ -152,6 +154,85 @@ TEST_F(NavigatorTest, HoldingNextRepeatsOnTheClock) {
     EXPECT_EQ(nullptr, B(nbsInsert)->RepeatTimer());
     SendMouseUp(B(nbsInsert), mbLeft, 5, 5);
     T.Cancel();
+}
+
+TEST_F(NavigatorTest, RepeatTimingComesFromItsPublishedObject) {
+    Fill({"a", "b", "c", "d", "e", "f", "g"});
+    TTestTimers timers;
+    auto* timing = GetObjectProp<TqzNavRepeatInterval>(Nav, "RepeatInterval");
+    ASSERT_NE(nullptr, timing);
+    EXPECT_EQ(500, GetOrdProp(timing, "InitialDelay"));
+    EXPECT_EQ(100, GetOrdProp(timing, "Interval"));
+    SetOrdProp(timing, "InitialDelay", 300);
+    SetOrdProp(timing, "Interval", 50);
+    TqzNavButton* next = B(nbsNext);
+    SendMouseDown(next, mbLeft, 5, 5);
+    timers.Advance(299);
+    EXPECT_EQ("a", Name());
+    timers.Advance(1);
+    EXPECT_EQ("b", Name());
+    timers.Advance(50);
+    EXPECT_EQ("c", Name());
+    SendMouseUp(next, mbLeft, 5, 5);
+    EXPECT_EQ("d", Name());
+    // Assigning copies both values.
+    TqzDBNavigator other(nullptr);
+    other.SetRepeatInterval(timing);
+    EXPECT_EQ(300, other.RepeatInterval()->InitialDelay());
+    EXPECT_EQ(50, other.RepeatInterval()->Interval());
+}
+
+// Pixels that differ between two shots inside the rectangle.
+int DifferingPixels(TBitmap& A, TBitmap& B, const TRect& R) {
+    int n = 0;
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x)
+            if (A.Canvas()->Pixels(x, y) != B.Canvas()->Pixels(x, y)) ++n;
+    return n;
+}
+
+TEST_F(NavigatorTest, ButtonsFollowThemesUnlessTheNavigatorDisablesThem) {
+    struct ThemesOff {
+        ~ThemesOff() { SetThemeServicesEnabled(false); }
+    } restore;
+    Fill({"a", "b"});
+    Nav->SetFlat(false);
+    TqzNavButton* next = B(nbsNext);
+    const TRect r = next->BoundsRect();
+    auto shoot = [&](TBitmap& Shot, const char* File) {
+        Nav->Invalidate();
+        ProcessEvents();
+        RenderControl(Nav, &Shot);
+        Shot.SaveToFile(TestRunPath(File));
+    };
+    TBitmap classic, themed, unthemed;
+    shoot(classic, "navigator_classic.png");
+    SetThemeServicesEnabled(true);
+    EXPECT_FALSE(Nav->DisableThemes());
+    shoot(themed, "navigator_themed.png");
+    EXPECT_GT(DifferingPixels(classic, themed, r), 0);
+    // The navigator's own switch, found by name from its buttons.
+    SetOrdProp(Nav, "DisableThemes", 1);
+    EXPECT_TRUE(Nav->DisableThemes());
+    shoot(unthemed, "navigator_unthemed.png");
+    EXPECT_EQ(0, DifferingPixels(classic, unthemed, r));
+    // A themed button still shows its state: hot under the mouse.
+    Nav->SetDisableThemes(false);
+    TBitmap normal, hot;
+    shoot(normal, "navigator_themed_normal.png");
+    SendMouseMove(next, 5, 5);
+    ASSERT_TRUE(next->MouseInControl());
+    shoot(hot, "navigator_themed_hot.png");
+    EXPECT_GT(DifferingPixels(normal, hot, r), 0);
+    // A flat button under the mouse: the themed tool button, not the classic
+    // raised edge.
+    Nav->SetFlat(true);
+    TBitmap flatThemed, flatClassic;
+    shoot(flatThemed, "navigator_flat_themed_hot.png");
+    SetThemeServicesEnabled(false);
+    shoot(flatClassic, "navigator_flat_classic_hot.png");
+    ASSERT_TRUE(next->MouseInControl());
+    EXPECT_GT(DifferingPixels(flatThemed, flatClassic, r), 0);
 }
 
 TEST_F(NavigatorTest, LineBreaksLayoutsAndSizedButtons) {

@@ -434,6 +434,36 @@ namespace {
 
 // A view lower than its content gets the vertical bar's width on top; a
 // set Left places it there, 0 centres it.
+TEST_F(RecordViewTest, MarginSpacingAndPlacementWrittenByNameShapeTheLayout) {
+    auto* margin = GetObjectProp<TqzMargin>(Dlg, "Margin");
+    ASSERT_EQ(&Dlg->Margin, margin);
+    EXPECT_EQ(5, GetOrdProp(margin, "RightOffset"));
+    SetOrdProp(margin, "TopOffset", 12);
+    SetOrdProp(margin, "LeftOffset", 9);
+    auto* vertical = GetObjectProp<TqzVertEditSpacing>(GetObjectProp(Dlg, "EditSpacing"), "VerticalView");
+    ASSERT_EQ(&Dlg->EditSpacing.VerticalView, vertical);
+    SetOrdProp(vertical, "BetweenLabelEdit", 20);
+    SetOrdProp(vertical, "BetweenRow", 6);
+    auto* horizontal = GetObjectProp<TqzHorzEditSpacing>(GetObjectProp(Dlg, "EditSpacing"), "HorizontalView");
+    ASSERT_NE(nullptr, horizontal);
+    EXPECT_EQ(5, GetOrdProp(horizontal, "BetweenEditsInRow"));
+    SetOrdProp(GetObjectProp(Dlg, "FormPosition"), "Left", 3);
+    Run([&](TqzRecordViewForm* f) {
+        TControl* name = ControlOf<TControl>("Name");
+        TControl* city = ControlOf<TControl>("City");
+        ASSERT_TRUE(name && city);
+        EXPECT_EQ(12, name->Top());
+        EXPECT_EQ(name->Top() + name->Height() + 6, city->Top());
+        ASSERT_FALSE(Dlg->Labels().empty());
+        const int labelWidth = Dlg->Labels()[0]->Width();
+        EXPECT_EQ(9, Dlg->Labels()[0]->Left());
+        EXPECT_EQ(9 + labelWidth + 20, Dlg->ControlLeft());
+        EXPECT_EQ(Dlg->ControlLeft(), name->Left());
+        EXPECT_EQ(3, f->Left());
+        SendClick(f->CancelButton, 5, 5);
+    });
+}
+
 TEST_F(RecordViewTest, ShortFormGrowsForTheBarAndLeftPlacesIt) {
     int fullWidth = 0, left = 0;
     Run([&](TqzRecordViewForm* f) {

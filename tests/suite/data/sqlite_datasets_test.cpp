@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/core/exceptions.h"
+#include "platform/core/properties.h"
 #include "platform/db/fields.h"
 #include "platform/db/params.h"
 #include "platform/ui/application.h"
@@ -146,6 +147,11 @@ TEST_F(SuiteSqlite, QBEParametersMatchWholeNames) {
     }
     EXPECT_EQ(code, DBIERR_NOTSUPPORTED);
     EXPECT_FALSE(qbe.Active());
+    // The same handler set by name, as a form definition sets it.
+    int byName = 0;
+    SetMethodProp(&qbe, "OnError", TqzQBEErrorEvent([&](TDataSet*, int c) { byName = c; }));
+    EXPECT_THROW(qbe.Open(), EDBEngineError);
+    EXPECT_EQ(byName, DBIERR_NOTSUPPORTED);
 }
 
 // A QBE run that meets a lock a given number of times before its answer.
