@@ -116,16 +116,16 @@ bool TqzCustomRichEdit::Execute() {
     inner->Font()->Assign(Font());
     inner->PrintHeader()->Assign(PrintHeader());
     inner->PrintFooter()->Assign(PrintFooter());
-    inner->SetOnPrintHeader(FOnPrintHeader);
-    inner->SetOnPrintFooter(FOnPrintFooter);
+    inner->SetOnPrintHeader(OnPrintHeader());
+    inner->SetOnPrintFooter(OnPrintFooter());
     inner->SetMeasurementUnits(FMeasurementUnits);
     inner->SetOnSpellCheck(FOnSpellCheck);
     inner->PrintMargins()->Assign(PrintMargins());
     inner->SetEditWidth(FEditWidth);
     inner->SetPrintPageSize(FPrintPageSize);
     inner->SetHighlightColor(FHighlightColor);
-    inner->SetPrintJobName(FPrintJobName);
-    inner->SetPrintPreviewCaption(FPrintPreviewCaption);
+    inner->SetPrintJobName(PrintJobName());
+    inner->SetPrintPreviewCaption(PrintPreviewCaption());
     if (HasEditorOption(reoUseBackColor)) inner->SetColor(Color());
     if (FEditWidth == rewPrinterSize && Printer()->Printers()->Count() > 0 && inner->FontDialog()) {
         TFontDialogOptions o = inner->FontDialog()->Options();
