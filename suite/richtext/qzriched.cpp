@@ -361,6 +361,7 @@ void TqzCustomRichEdit::SelectionChange() {
 }
 
 void TqzCustomRichEdit::CreateWindowHandle(const TCreateParams& Params) {
+    WindowClassName();  // records UsesVersion5Class for this window
     TCustomRichEdit::CreateWindowHandle(Params);
     if (FDefaultFont) FDefaultFont->WindowCreated();
     FFrameLook->ShowNonFocusColor();

@@ -247,7 +247,8 @@ public:
     // toolkit editor serves them all): "RICHEDIT50W" when MSVersion >= 4 and
     // neither UseClassicClass (1) nor AvoidVersion5Class (10) is set, else
     // "RICHEDIT20A" unless UseClassicClass, else "RICHEDIT"; version 1
-    // controls keep "RICHEDIT". Sets UsesVersion5Class (11).
+    // controls keep "RICHEDIT". Sets UsesVersion5Class (11); every window
+    // creation asks it.
     std::string WindowClassName();
     // Internal switches 0 to 11.
     Variant& Settings(int Index) { return FSettings.at(static_cast<std::size_t>(Index)); }
