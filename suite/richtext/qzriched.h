@@ -19,8 +19,8 @@
 // Collaborators own their state: find and replace (qzrichsearch.h), the
 // popup menu (qzrichpopup.h), the stored form (qzrichstore.h), the Font as
 // the text's default (qzrichdeffont.h), the text rectangle and the frame's
-// colours (qzrichframelook.h), the editor window's place, user buttons and
-// open window (qzricheditorsetup.h), the printing state and page layout
+// colours (qzrichframelook.h), the editor window's place, user buttons,
+// events and open window (qzricheditorsetup.h), the printing state and page layout
 // (qzrichprint.h).
 #pragma once
 
@@ -398,20 +398,21 @@ public:
     void SetUserSpeedButton1(TSpeedButton* Value);
     TSpeedButton* UserSpeedButton2() const;
     void SetUserSpeedButton2(TSpeedButton* Value);
-    TqzOnRichEditDlgEvent OnInitDialog() const { return FOnInitDialog; }
-    void SetOnInitDialog(TqzOnRichEditDlgEvent Value) { FOnInitDialog = Value; }
-    TqzOnRichEditDlgEvent OnCloseDialog() const { return FOnCloseDialog; }
-    void SetOnCloseDialog(TqzOnRichEditDlgEvent Value) { FOnCloseDialog = Value; }
-    TqzOnRichEditDlgEvent OnCreateDialog() const { return FOnCreateDialog; }
-    void SetOnCreateDialog(TqzOnRichEditDlgEvent Value) { FOnCreateDialog = Value; }
-    TqzRTFNotifyEvent OnMenuLoadClick() const { return FOnMenuLoadClick; }
-    void SetOnMenuLoadClick(TqzRTFNotifyEvent Value) { FOnMenuLoadClick = Value; }
-    TqzRTFNotifyEvent OnMenuSaveAsClick() const { return FOnMenuSaveAsClick; }
-    void SetOnMenuSaveAsClick(TqzRTFNotifyEvent Value) { FOnMenuSaveAsClick = Value; }
-    TqzRTFNotifyEvent OnMenuPrintClick() const { return FOnMenuPrintClick; }
-    void SetOnMenuPrintClick(TqzRTFNotifyEvent Value) { FOnMenuPrintClick = Value; }
-    TqzRTFNotifyEvent OnMenuSaveAndExitClick() const { return FOnMenuSaveAndExitClick; }
-    void SetOnMenuSaveAndExitClick(TqzRTFNotifyEvent Value) { FOnMenuSaveAndExitClick = Value; }
+    // The editor window's events (TqzRichEditorSetup holds them).
+    TqzOnRichEditDlgEvent OnInitDialog() const;
+    void SetOnInitDialog(TqzOnRichEditDlgEvent Value);
+    TqzOnRichEditDlgEvent OnCloseDialog() const;
+    void SetOnCloseDialog(TqzOnRichEditDlgEvent Value);
+    TqzOnRichEditDlgEvent OnCreateDialog() const;
+    void SetOnCreateDialog(TqzOnRichEditDlgEvent Value);
+    TqzRTFNotifyEvent OnMenuLoadClick() const;
+    void SetOnMenuLoadClick(TqzRTFNotifyEvent Value);
+    TqzRTFNotifyEvent OnMenuSaveAsClick() const;
+    void SetOnMenuSaveAsClick(TqzRTFNotifyEvent Value);
+    TqzRTFNotifyEvent OnMenuPrintClick() const;
+    void SetOnMenuPrintClick(TqzRTFNotifyEvent Value);
+    TqzRTFNotifyEvent OnMenuSaveAndExitClick() const;
+    void SetOnMenuSaveAndExitClick(TqzRTFNotifyEvent Value);
     TNotifyEvent OnSpellCheck() const { return FOnSpellCheck; }
     void SetOnSpellCheck(TNotifyEvent Value) { FOnSpellCheck = Value; }
 
@@ -471,8 +472,6 @@ private:
     std::unique_ptr<TqzRichPopupMenu> FPopup;
     std::unique_ptr<TqzRichPrinting> FPrinting;
     std::unique_ptr<TqzRichEditorSetup> FEditor;
-    TqzOnRichEditDlgEvent FOnInitDialog, FOnCloseDialog, FOnCreateDialog;
-    TqzRTFNotifyEvent FOnMenuLoadClick, FOnMenuSaveAsClick, FOnMenuPrintClick, FOnMenuSaveAndExitClick;
     TNotifyEvent FOnSpellCheck;
 
     std::unique_ptr<TqzRichEditStrings> FLines;
