@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "platform/core/exceptions.h"
+#include "platform/ui/application.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/printers.h"
 
@@ -63,7 +64,8 @@ TqzRichPrinting::TqzRichPrinting(TqzCustomRichEdit* RichEdit)
     : FRichEdit(RichEdit),
       FMargins(std::make_unique<TqzPrintMargins>()),
       FHeader(std::make_unique<TqzRTFHeaderFooter>()),
-      FFooter(std::make_unique<TqzRTFHeaderFooter>()) {}
+      FFooter(std::make_unique<TqzRTFHeaderFooter>()),
+      FJobName(Application ? Application->Title() : std::string()) {}
 
 TqzRichPrinting::~TqzRichPrinting() = default;
 

@@ -23,6 +23,7 @@ public:
     TqzPrintMargins* Margins() const { return FMargins.get(); }
     TqzRTFHeaderFooter* Header() const { return FHeader.get(); }
     TqzRTFHeaderFooter* Footer() const { return FFooter.get(); }
+    // The application's title until set.
     const std::string& JobName() const { return FJobName; }
     void SetJobName(const std::string& Value) { FJobName = Value; }
     const std::string& PreviewCaption() const { return FPreviewCaption; }

@@ -421,6 +421,34 @@ TEST_F(RichPrint, PreviewZoomPagesKeysAndPrintingARange) {
     EXPECT_EQ(r->PrintFromPage(), 0);
 }
 
+// The print job is named after the application until PrintJobName is set.
+TEST_F(RichPrint, TheJobIsNamedAfterTheApplicationUnlessNamed) {
+    Load(3);
+    EXPECT_EQ(r->PrintJobName(), "Suite Rich Text Tests");
+    TTestModalForms script;
+    auto printFromPreview = [&] {
+        script.Push([](TCustomForm* f) {
+            SendClick(static_cast<TqzRtfPreviewForm*>(f)->PrintButton(), 5, 5);
+            f->SetModalResult(mrOk);
+        });
+        script.Push([](TCustomForm* f) {
+            auto* d = dynamic_cast<TPrintDialogForm*>(f);
+            ASSERT_TRUE(d);
+            d->PrinterCombo->SetItemIndex(0);
+            SendClick(d->OKButton, 5, 5);
+        });
+        r->PrintPreview();
+    };
+    printFromPreview();
+    EXPECT_EQ(printers.Documents(), 1);
+    EXPECT_EQ(printers.LastTitle(), "Suite Rich Text Tests");
+    r->SetPrintJobName("Notes");
+    printFromPreview();
+    EXPECT_EQ(printers.Documents(), 2);
+    EXPECT_EQ(printers.LastTitle(), "Notes");
+    EXPECT_EQ(script.Pending(), 0);
+}
+
 TEST_F(RichPrint, PreviewPageBesidePrintedPage) {
     Load(20);
     r->PrintHeader()->Font()->SetSize(14);
