@@ -20,8 +20,8 @@
 // popup menu (qzrichpopup.h), the stored form (qzrichstore.h), the Font as
 // the text's default (qzrichdeffont.h), the text rectangle and the frame's
 // colours (qzrichframelook.h), the editor window's place, user buttons,
-// events and open window (qzricheditorsetup.h), the printing state and page layout
-// (qzrichprint.h).
+// events and open window (qzricheditorsetup.h), the printing state and the
+// page layout (qzrichprint.h).
 #pragma once
 
 #include <array>
