@@ -11,6 +11,7 @@
 #include "suite/base/qzdbutils.h"
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/edit/qzspinedit.h"
+#include "suite/richtext/qzrichprint.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ void TqzRtfPreviewForm::Geometry(TPoint& Sheet, TRect& Page) {
     const int dx = std::max(1, p->XResolution()), dy = std::max(1, p->YResolution());
     const TPoint phys = p->PhysicalPageSize(), off = p->PrintingOffset();
     Sheet = {phys.X * 1440 / dx, phys.Y * 1440 / dy};
-    const TRect r = FRichEdit ? FRichEdit->PrintPageTwips() : Rect(0, 0, Sheet.X, Sheet.Y);
+    const TRect r = FRichEdit ? FRichEdit->Printing()->PageTwips() : Rect(0, 0, Sheet.X, Sheet.Y);
     const int ox = off.X * 1440 / dx, oy = off.Y * 1440 / dy;
     Page = Rect(r.Left + ox, r.Top + oy, r.Right + ox, r.Bottom + oy);
 }
@@ -178,8 +179,9 @@ void TqzRtfPreviewForm::Paginate() {
     probe.SetWidth(sheet.X * dpi / 1440);
     probe.SetHeight(sheet.Y * dpi / 1440);
     TMetafileCanvas canvas(&probe, dpi);
-    if (!FRichEdit->Text().empty()) FPages = FRichEdit->Paginate(&canvas, dpi, page);
-    FRichEdit->SetPageCount(static_cast<int>(FPages.size()));
+    TqzRichPrinting* printing = FRichEdit->Printing();
+    if (!FRichEdit->Text().empty()) FPages = printing->Paginate(&canvas, dpi, page);
+    printing->SetPageCount(static_cast<int>(FPages.size()));
     FPageEdit->SetMaxValue(std::max<int>(1, static_cast<int>(FPages.size())));
 }
 
@@ -198,11 +200,9 @@ void TqzRtfPreviewForm::ShowPage(int Index) {
         canvas.FillRect(Rect(0, 0, FMetafile->Width(), FMetafile->Height()));
         const int first =
             Index >= 0 && Index < PageCount() ? FPages[static_cast<std::size_t>(Index)].First : -1;
-        // a page whose one line is taller than the page: that line, clipped
-        if (first >= 0 && FRichEdit->FormatRange(&canvas, dpi, first, page, true) <= first)
-            FRichEdit->DrawRange(&canvas, dpi, first, page);
-        FRichEdit->DrawHeaderFooter(&canvas, dpi, {FMetafile->Width(), FMetafile->Height()}, {0, 0}, page,
-                                    Index + 1);
+        if (first >= 0) FRichEdit->Printing()->DrawPage(&canvas, dpi, first, page);
+        FRichEdit->Printing()->DrawHeaderFooter(&canvas, dpi, {FMetafile->Width(), FMetafile->Height()},
+                                                {0, 0}, page, Index + 1);
     }
     FShown = Index;
     FScrollBox->Invalidate();

@@ -4,18 +4,23 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/rtf.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/edit_window.h"
+#include "platform/ui/forms.h"
 #include "platform/ui/grids.h"
+#include "platform/ui/printers.h"
 #include "platform/ui/shell_open.h"
 #include "platform/ui/window_services.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
+#include "suite/base/qzintl.h"
 #include "suite/base/qzproputils.h"
 #include "suite/richtext/qzrichdeffont.h"
 #include "suite/richtext/qzricheditorsetup.h"
 #include "suite/richtext/qzrichframelook.h"
 #include "suite/richtext/qzrichpopup.h"
+#include "suite/richtext/qzrichprint.h"
 #include "suite/richtext/qzrichsearch.h"
 #include "suite/richtext/qzrichstore.h"
 
@@ -191,9 +196,7 @@ void TqzRichEditStrings::SaveToStream(TStream* Stream) {
 
 TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
     : TCustomRichEdit(AOwner),
-      FPrintMargins(std::make_unique<TqzPrintMargins>()),
-      FPrintHeader(std::make_unique<TqzRTFHeaderFooter>()),
-      FPrintFooter(std::make_unique<TqzRTFHeaderFooter>()),
+      FPrinting(std::make_unique<TqzRichPrinting>(this)),
       FEditor(std::make_unique<TqzRichEditorSetup>(this)),
       FLines(std::make_unique<TqzRichEditStrings>(this)),
       FFrame(std::make_unique<TqzEditFrame>(this)),
@@ -263,13 +266,84 @@ std::string TqzCustomRichEdit::WindowClassName() {
     return name;
 }
 
+// ---- Printing (the state and the page layout are TqzRichPrinting's)
+
+TqzPrintMargins* TqzCustomRichEdit::PrintMargins() const { return FPrinting->Margins(); }
+void TqzCustomRichEdit::SetPrintMargins(TqzPrintMargins* Value) { FPrinting->Margins()->Assign(Value); }
+TqzRTFHeaderFooter* TqzCustomRichEdit::PrintHeader() const { return FPrinting->Header(); }
+void TqzCustomRichEdit::SetPrintHeader(TqzRTFHeaderFooter* Value) { FPrinting->Header()->Assign(Value); }
+TqzRTFHeaderFooter* TqzCustomRichEdit::PrintFooter() const { return FPrinting->Footer(); }
+void TqzCustomRichEdit::SetPrintFooter(TqzRTFHeaderFooter* Value) { FPrinting->Footer()->Assign(Value); }
+const std::string& TqzCustomRichEdit::PrintJobName() const { return FPrinting->JobName(); }
+void TqzCustomRichEdit::SetPrintJobName(const std::string& Value) { FPrinting->SetJobName(Value); }
+const std::string& TqzCustomRichEdit::PrintPreviewCaption() const { return FPrinting->PreviewCaption(); }
+void TqzCustomRichEdit::SetPrintPreviewCaption(const std::string& Value) {
+    FPrinting->SetPreviewCaption(Value);
+}
+TRect TqzCustomRichEdit::PageRect() const { return FPrinting->PageRect(); }
+void TqzCustomRichEdit::SetPageRect(const TRect& Value) { FPrinting->SetPageRect(Value); }
+int TqzCustomRichEdit::PageCount() const { return FPrinting->PageCount(); }
+TqzPrintHeaderFooterEvent TqzCustomRichEdit::OnPrintHeader() const { return FPrinting->OnHeader(); }
+void TqzCustomRichEdit::SetOnPrintHeader(TqzPrintHeaderFooterEvent Value) { FPrinting->SetOnHeader(Value); }
+TqzPrintHeaderFooterEvent TqzCustomRichEdit::OnPrintFooter() const { return FPrinting->OnFooter(); }
+void TqzCustomRichEdit::SetOnPrintFooter(TqzPrintHeaderFooterEvent Value) { FPrinting->SetOnFooter(Value); }
+TRect TqzCustomRichEdit::GetMarginRect() { return FPrinting->MarginRect(); }
+void TqzCustomRichEdit::Print(const std::string& Caption) { FPrinting->Print(Caption); }
+
+void TqzCustomRichEdit::SetPrintPageSize(int Value) {
+    FPrintPageSize = Value;
+    if (GetParentForm(this) && UsesPrinterWidth()) {
+        ApplyPaperSize();
+        UpdateFormatRect();
+    }
+}
+
+bool TqzCustomRichEdit::UsesPrinterWidth() {
+    return FEditWidth == rewPrinterSize && Printer()->Printers()->Count() > 0;
+}
+
+void TqzCustomRichEdit::ApplyPaperSize() { Printer()->SetPaperSize(FPrintPageSize); }
+
+void TqzCustomRichEdit::SetEditWidth(TqzRichEditWidth Value) {
+    if (Value == FEditWidth) return;
+    FEditWidth = Value;
+    UpdateFormatRect();
+}
+
+void TqzCustomRichEdit::UpdateFormatRect() {
+    const bool was = FLoading;
+    FLoading = true;
+    FrameLook()->Apply();
+    FLoading = was;
+}
+
+void TqzCustomRichEdit::DoPrintHeader(const TRect& Rect, int PageNumber, std::string& LeftText,
+                                      std::string& CenterText, std::string& RightText, bool& DoDefault) {
+    const TRect copy = Rect;
+    FPrinting->OnHeader()(this, copy, PageNumber, LeftText, CenterText, RightText, DoDefault);
+}
+
+void TqzCustomRichEdit::DoPrintFooter(const TRect& Rect, int PageNumber, std::string& LeftText,
+                                      std::string& CenterText, std::string& RightText, bool& DoDefault) {
+    const TRect copy = Rect;
+    FPrinting->OnFooter()(this, copy, PageNumber, LeftText, CenterText, RightText, DoDefault);
+}
+
+bool TqzCustomRichEdit::PrintWithWord(const std::string&) {
+    // no word-processor automation server exists on this platform
+    const std::string msg = qzIntl() ? qzIntl()->UserMessages()->RichEditMSWordNotFound()
+                                     : std::string("Unable to start Microsoft Word's Spell Checker.");
+    MessageDlg(msg, mtInformation, {mbOK}, 0);
+    return false;
+}
+
+// ---- Frame, focus colouring and transparency
+
 void TqzCustomRichEdit::SetFrame(TqzEditFrame* Value) {
     FFrame->Assign(Value);
     if (HandleAllocated()) FFrameLook->ShowNonFocusColor();
     FFrameLook->Apply();
 }
-
-// ---- Frame, focus colouring and transparency
 
 TRect TqzCustomRichEdit::FormatRect() { return FFrameLook->FormatRect(); }
 
@@ -287,6 +361,7 @@ void TqzCustomRichEdit::SelectionChange() {
 }
 
 void TqzCustomRichEdit::CreateWindowHandle(const TCreateParams& Params) {
+    WindowClassName();  // records UsesVersion5Class for this window
     TCustomRichEdit::CreateWindowHandle(Params);
     if (FDefaultFont) FDefaultFont->WindowCreated();
     FFrameLook->ShowNonFocusColor();

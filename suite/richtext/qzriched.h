@@ -19,8 +19,9 @@
 // Collaborators own their state: find and replace (qzrichsearch.h), the
 // popup menu (qzrichpopup.h), the stored form (qzrichstore.h), the Font as
 // the text's default (qzrichdeffont.h), the text rectangle and the frame's
-// colours (qzrichframelook.h), the editor window's place, user buttons and
-// open window (qzricheditorsetup.h).
+// colours (qzrichframelook.h), the editor window's place, user buttons,
+// events and open window (qzricheditorsetup.h), the printing state and the
+// page layout (qzrichprint.h).
 #pragma once
 
 #include <array>
@@ -45,6 +46,7 @@ class TqzRichDefaultFont;
 class TqzRichEditorSetup;
 class TqzRichFrameLook;
 class TqzRichPopupMenu;
+class TqzRichPrinting;
 class TqzRichSearch;
 class TqzRichStoredForm;
 
@@ -245,7 +247,8 @@ public:
     // toolkit editor serves them all): "RICHEDIT50W" when MSVersion >= 4 and
     // neither UseClassicClass (1) nor AvoidVersion5Class (10) is set, else
     // "RICHEDIT20A" unless UseClassicClass, else "RICHEDIT"; version 1
-    // controls keep "RICHEDIT". Sets UsesVersion5Class (11).
+    // controls keep "RICHEDIT". Sets UsesVersion5Class (11); every window
+    // creation asks it.
     std::string WindowClassName();
     // Internal switches 0 to 11.
     Variant& Settings(int Index) { return FSettings.at(static_cast<std::size_t>(Index)); }
@@ -331,39 +334,29 @@ public:
     // The built-in popup menu (PopupOptions choose its entries).
     TqzRichPopupMenu* RichPopup() const { return FPopup.get(); }
 
-    // ---- Printing (qzrichprint.cpp)
-    TqzPrintMargins* PrintMargins() const { return FPrintMargins.get(); }
-    void SetPrintMargins(TqzPrintMargins* Value) { FPrintMargins->Assign(Value); }
-    TqzRTFHeaderFooter* PrintHeader() const { return FPrintHeader.get(); }
-    void SetPrintHeader(TqzRTFHeaderFooter* Value) { FPrintHeader->Assign(Value); }
-    TqzRTFHeaderFooter* PrintFooter() const { return FPrintFooter.get(); }
-    void SetPrintFooter(TqzRTFHeaderFooter* Value) { FPrintFooter->Assign(Value); }
-    const std::string& PrintJobName() const { return FPrintJobName; }
-    void SetPrintJobName(const std::string& Value) { FPrintJobName = Value; }
-    const std::string& PrintPreviewCaption() const { return FPrintPreviewCaption; }
-    void SetPrintPreviewCaption(const std::string& Value) { FPrintPreviewCaption = Value; }
+    // ---- Printing (qzrichprint.h)
+    // The printing state and the page layout.
+    TqzRichPrinting* Printing() const { return FPrinting.get(); }
+    TqzPrintMargins* PrintMargins() const;
+    void SetPrintMargins(TqzPrintMargins* Value);
+    TqzRTFHeaderFooter* PrintHeader() const;
+    void SetPrintHeader(TqzRTFHeaderFooter* Value);
+    TqzRTFHeaderFooter* PrintFooter() const;
+    void SetPrintFooter(TqzRTFHeaderFooter* Value);
+    const std::string& PrintJobName() const;
+    void SetPrintJobName(const std::string& Value);
+    const std::string& PrintPreviewCaption() const;
+    void SetPrintPreviewCaption(const std::string& Value);
     // Page rectangle in printer pixels (empty: from the margins).
-    TRect PageRect() const { return FPageRect; }
-    void SetPageRect(const TRect& Value) { FPageRect = Value; }
+    TRect PageRect() const;
+    void SetPageRect(const TRect& Value);
     // Pages of the last print or preview.
-    int PageCount() const { return FPageCount; }
-    void SetPageCount(int Value) { FPageCount = Value; }
+    int PageCount() const;
     bool UsesPrinterWidth();
     void ApplyPaperSize();
     // The margins in printer twips, relative to the printable area.
     TRect GetMarginRect();
-    // The page rectangle Print uses (twips).
-    TRect PrintPageTwips();
     void UpdateFormatRect();
-    // The text's rectangle at the printer's width (empty when the margins
-    // leave no room on the page).
-    TRect PrinterFormatRect();
-    // The pages of the document in PageTwips as drawn on Canvas at Dpi.
-    std::vector<TqzRichPage> Paginate(TCanvas* Canvas, int Dpi, const TRect& PageTwips);
-    // Draws the header and footer of a page on Canvas (pixels at Dpi, the
-    // printable area's origin at (0, 0)), firing the events.
-    void DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& PhysicalSize, const TPoint& Offset,
-                          const TRect& PageTwips, int PageNumber);
     virtual void Print(const std::string& Caption);
     // Printing through a word processor: none is available here, so this
     // shows RichEditMSWordNotFound and answers false.
@@ -379,10 +372,10 @@ public:
                                std::string& CenterText, std::string& RightText, bool& DoDefault);
     virtual void DoPrintFooter(const TRect& Rect, int PageNumber, std::string& LeftText,
                                std::string& CenterText, std::string& RightText, bool& DoDefault);
-    TqzPrintHeaderFooterEvent OnPrintHeader() const { return FOnPrintHeader; }
-    void SetOnPrintHeader(TqzPrintHeaderFooterEvent Value) { FOnPrintHeader = Value; }
-    TqzPrintHeaderFooterEvent OnPrintFooter() const { return FOnPrintFooter; }
-    void SetOnPrintFooter(TqzPrintHeaderFooterEvent Value) { FOnPrintFooter = Value; }
+    TqzPrintHeaderFooterEvent OnPrintHeader() const;
+    void SetOnPrintHeader(TqzPrintHeaderFooterEvent Value);
+    TqzPrintHeaderFooterEvent OnPrintFooter() const;
+    void SetOnPrintFooter(TqzPrintHeaderFooterEvent Value);
 
     // ---- The editor window (qzrichexecute.cpp, qzricheditform.cpp)
     // Opens the editor window on a copy of the content; true on OK.
@@ -405,20 +398,21 @@ public:
     void SetUserSpeedButton1(TSpeedButton* Value);
     TSpeedButton* UserSpeedButton2() const;
     void SetUserSpeedButton2(TSpeedButton* Value);
-    TqzOnRichEditDlgEvent OnInitDialog() const { return FOnInitDialog; }
-    void SetOnInitDialog(TqzOnRichEditDlgEvent Value) { FOnInitDialog = Value; }
-    TqzOnRichEditDlgEvent OnCloseDialog() const { return FOnCloseDialog; }
-    void SetOnCloseDialog(TqzOnRichEditDlgEvent Value) { FOnCloseDialog = Value; }
-    TqzOnRichEditDlgEvent OnCreateDialog() const { return FOnCreateDialog; }
-    void SetOnCreateDialog(TqzOnRichEditDlgEvent Value) { FOnCreateDialog = Value; }
-    TqzRTFNotifyEvent OnMenuLoadClick() const { return FOnMenuLoadClick; }
-    void SetOnMenuLoadClick(TqzRTFNotifyEvent Value) { FOnMenuLoadClick = Value; }
-    TqzRTFNotifyEvent OnMenuSaveAsClick() const { return FOnMenuSaveAsClick; }
-    void SetOnMenuSaveAsClick(TqzRTFNotifyEvent Value) { FOnMenuSaveAsClick = Value; }
-    TqzRTFNotifyEvent OnMenuPrintClick() const { return FOnMenuPrintClick; }
-    void SetOnMenuPrintClick(TqzRTFNotifyEvent Value) { FOnMenuPrintClick = Value; }
-    TqzRTFNotifyEvent OnMenuSaveAndExitClick() const { return FOnMenuSaveAndExitClick; }
-    void SetOnMenuSaveAndExitClick(TqzRTFNotifyEvent Value) { FOnMenuSaveAndExitClick = Value; }
+    // The editor window's events (TqzRichEditorSetup holds them).
+    TqzOnRichEditDlgEvent OnInitDialog() const;
+    void SetOnInitDialog(TqzOnRichEditDlgEvent Value);
+    TqzOnRichEditDlgEvent OnCloseDialog() const;
+    void SetOnCloseDialog(TqzOnRichEditDlgEvent Value);
+    TqzOnRichEditDlgEvent OnCreateDialog() const;
+    void SetOnCreateDialog(TqzOnRichEditDlgEvent Value);
+    TqzRTFNotifyEvent OnMenuLoadClick() const;
+    void SetOnMenuLoadClick(TqzRTFNotifyEvent Value);
+    TqzRTFNotifyEvent OnMenuSaveAsClick() const;
+    void SetOnMenuSaveAsClick(TqzRTFNotifyEvent Value);
+    TqzRTFNotifyEvent OnMenuPrintClick() const;
+    void SetOnMenuPrintClick(TqzRTFNotifyEvent Value);
+    TqzRTFNotifyEvent OnMenuSaveAndExitClick() const;
+    void SetOnMenuSaveAndExitClick(TqzRTFNotifyEvent Value);
     TNotifyEvent OnSpellCheck() const { return FOnSpellCheck; }
     void SetOnSpellCheck(TNotifyEvent Value) { FOnSpellCheck = Value; }
 
@@ -476,16 +470,8 @@ private:
     std::unique_ptr<TqzRichSearch> FSearch;
     TFontDialog* FFontDialog = nullptr;
     std::unique_ptr<TqzRichPopupMenu> FPopup;
-    std::unique_ptr<TqzPrintMargins> FPrintMargins;
-    std::unique_ptr<TqzRTFHeaderFooter> FPrintHeader, FPrintFooter;
-    std::string FPrintJobName;
-    std::string FPrintPreviewCaption;
-    TRect FPageRect;
-    int FPageCount = 0;
-    TqzPrintHeaderFooterEvent FOnPrintHeader, FOnPrintFooter;
+    std::unique_ptr<TqzRichPrinting> FPrinting;
     std::unique_ptr<TqzRichEditorSetup> FEditor;
-    TqzOnRichEditDlgEvent FOnInitDialog, FOnCloseDialog, FOnCreateDialog;
-    TqzRTFNotifyEvent FOnMenuLoadClick, FOnMenuSaveAsClick, FOnMenuPrintClick, FOnMenuSaveAndExitClick;
     TNotifyEvent FOnSpellCheck;
 
     std::unique_ptr<TqzRichEditStrings> FLines;

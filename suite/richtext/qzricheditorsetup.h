@@ -1,14 +1,16 @@
 // What the rich edit hands its editor window besides its settings: where the
 // window goes, the user's two speed buttons (hidden while assigned, watched
-// for being freed) and the window itself while it is open.
+// for being freed), the window's events and the window itself while it is
+// open.
 #pragma once
 
 #include <memory>
 
+#include "suite/richtext/qzriched.h"
+
 class TComponent;
 class TForm;
 class TSpeedButton;
-class TqzCustomRichEdit;
 class TqzFormPosition;
 
 class TqzRichEditorSetup {
@@ -29,6 +31,11 @@ public:
     void SetUserButton(int Index, TSpeedButton* Value);
     // A component of the application was freed.
     void Removed(TComponent* AComponent);
+
+    // The window created, shown or closed (Form).
+    TqzOnRichEditDlgEvent OnInit, OnClose, OnCreate;
+    // A command of the window is about to run (Form, RichEdit, DoDefault).
+    TqzRTFNotifyEvent OnMenuLoad, OnMenuSaveAs, OnMenuPrint, OnMenuSaveAndExit;
 
 private:
     TqzCustomRichEdit* FRichEdit;

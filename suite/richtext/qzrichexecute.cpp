@@ -38,9 +38,26 @@ bool FieldEditing(TField* Field) {
 
 }  // namespace
 
-void TqzCustomRichEdit::DoInitDialog(TForm* Form) { FOnInitDialog(Form); }
-void TqzCustomRichEdit::DoCloseDialog(TForm* Form) { FOnCloseDialog(Form); }
-void TqzCustomRichEdit::DoCreateDialog(TForm* Form) { FOnCreateDialog(Form); }
+void TqzCustomRichEdit::DoInitDialog(TForm* Form) { FEditor->OnInit(Form); }
+void TqzCustomRichEdit::DoCloseDialog(TForm* Form) { FEditor->OnClose(Form); }
+void TqzCustomRichEdit::DoCreateDialog(TForm* Form) { FEditor->OnCreate(Form); }
+
+TqzOnRichEditDlgEvent TqzCustomRichEdit::OnInitDialog() const { return FEditor->OnInit; }
+void TqzCustomRichEdit::SetOnInitDialog(TqzOnRichEditDlgEvent Value) { FEditor->OnInit = Value; }
+TqzOnRichEditDlgEvent TqzCustomRichEdit::OnCloseDialog() const { return FEditor->OnClose; }
+void TqzCustomRichEdit::SetOnCloseDialog(TqzOnRichEditDlgEvent Value) { FEditor->OnClose = Value; }
+TqzOnRichEditDlgEvent TqzCustomRichEdit::OnCreateDialog() const { return FEditor->OnCreate; }
+void TqzCustomRichEdit::SetOnCreateDialog(TqzOnRichEditDlgEvent Value) { FEditor->OnCreate = Value; }
+TqzRTFNotifyEvent TqzCustomRichEdit::OnMenuLoadClick() const { return FEditor->OnMenuLoad; }
+void TqzCustomRichEdit::SetOnMenuLoadClick(TqzRTFNotifyEvent Value) { FEditor->OnMenuLoad = Value; }
+TqzRTFNotifyEvent TqzCustomRichEdit::OnMenuSaveAsClick() const { return FEditor->OnMenuSaveAs; }
+void TqzCustomRichEdit::SetOnMenuSaveAsClick(TqzRTFNotifyEvent Value) { FEditor->OnMenuSaveAs = Value; }
+TqzRTFNotifyEvent TqzCustomRichEdit::OnMenuPrintClick() const { return FEditor->OnMenuPrint; }
+void TqzCustomRichEdit::SetOnMenuPrintClick(TqzRTFNotifyEvent Value) { FEditor->OnMenuPrint = Value; }
+TqzRTFNotifyEvent TqzCustomRichEdit::OnMenuSaveAndExitClick() const { return FEditor->OnMenuSaveAndExit; }
+void TqzCustomRichEdit::SetOnMenuSaveAndExitClick(TqzRTFNotifyEvent Value) {
+    FEditor->OnMenuSaveAndExit = Value;
+}
 
 bool TqzCustomRichEdit::SpellCheck() {
     if (!FOnSpellCheck.Assigned()) return false;
@@ -116,16 +133,16 @@ bool TqzCustomRichEdit::Execute() {
     inner->Font()->Assign(Font());
     inner->PrintHeader()->Assign(PrintHeader());
     inner->PrintFooter()->Assign(PrintFooter());
-    inner->SetOnPrintHeader(FOnPrintHeader);
-    inner->SetOnPrintFooter(FOnPrintFooter);
+    inner->SetOnPrintHeader(OnPrintHeader());
+    inner->SetOnPrintFooter(OnPrintFooter());
     inner->SetMeasurementUnits(FMeasurementUnits);
     inner->SetOnSpellCheck(FOnSpellCheck);
     inner->PrintMargins()->Assign(PrintMargins());
     inner->SetEditWidth(FEditWidth);
     inner->SetPrintPageSize(FPrintPageSize);
     inner->SetHighlightColor(FHighlightColor);
-    inner->SetPrintJobName(FPrintJobName);
-    inner->SetPrintPreviewCaption(FPrintPreviewCaption);
+    inner->SetPrintJobName(PrintJobName());
+    inner->SetPrintPreviewCaption(PrintPreviewCaption());
     if (HasEditorOption(reoUseBackColor)) inner->SetColor(Color());
     if (FEditWidth == rewPrinterSize && Printer()->Printers()->Count() > 0 && inner->FontDialog()) {
         TFontDialogOptions o = inner->FontDialog()->Options();

@@ -5,6 +5,7 @@
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
 #include "suite/richtext/qzriched.h"
+#include "suite/richtext/qzrichprint.h"
 
 void TqzRichFrameLook::Apply() {
     TqzCustomRichEdit* r = FRichEdit;
@@ -12,7 +13,8 @@ void TqzRichFrameLook::Apply() {
     TqzEditFrame* frame = r->Frame();
     const int gutter = r->GutterWidth();
     const TRect c = r->ClientRect();
-    const TRect printer = r->UsesPrinterWidth() && !r->IsPaintCopy() ? r->PrinterFormatRect() : TRect{};
+    const TRect printer =
+        r->UsesPrinterWidth() && !r->IsPaintCopy() ? r->Printing()->PrinterFormatRect() : TRect{};
     r->SetLineWidth(IsRectEmpty(printer) ? 0 : printer.Right - printer.Left);
     if (!IsRectEmpty(printer)) {
         // the page's width and height, past the window where it is smaller

@@ -1,16 +1,15 @@
-// Printing of the rich edit: margins, header and footer, the paginator
-// shared by printing, page counting and the preview, and the print run.
+// Printing of the rich edit (TqzRichPrinting): margins, header and footer,
+// the paginator shared by printing, page counting and the preview, and the
+// print run.
+#include "suite/richtext/qzrichprint.h"
+
 #include <algorithm>
 #include <cmath>
 
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
-#include "platform/ui/dialogs.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/printers.h"
-#include "suite/base/qzintl.h"
-#include "suite/richtext/qzriched.h"
-#include "suite/richtext/qzrichframelook.h"
 
 // ---- TqzPrintMargins and TqzRTFHeaderFooter ------------------------------------------------
 
@@ -61,69 +60,57 @@ void TqzRTFHeaderFooter::Publish(TPublisher<TqzRTFHeaderFooter>& p) {
 
 // ---- Page layout -----------------------------------------------------------------------------
 
-void TqzCustomRichEdit::SetPrintPageSize(int Value) {
-    FPrintPageSize = Value;
-    if (GetParentForm(this) && UsesPrinterWidth()) {
-        ApplyPaperSize();
-        UpdateFormatRect();
-    }
+TqzRichPrinting::TqzRichPrinting(TqzCustomRichEdit* RichEdit)
+    : FRichEdit(RichEdit),
+      FMargins(std::make_unique<TqzPrintMargins>()),
+      FHeader(std::make_unique<TqzRTFHeaderFooter>()),
+      FFooter(std::make_unique<TqzRTFHeaderFooter>()),
+      FJobName(Application ? Application->Title() : std::string()) {}
+
+TqzRichPrinting::~TqzRichPrinting() = default;
+
+namespace {
+
+int MarginTwips(const TqzCustomRichEdit* Edit, double Value) {
+    return Edit->UnitTextToTwips(Edit->UnitText(Value));
 }
 
-bool TqzCustomRichEdit::UsesPrinterWidth() {
-    return FEditWidth == rewPrinterSize && Printer()->Printers()->Count() > 0;
-}
+}  // namespace
 
-void TqzCustomRichEdit::ApplyPaperSize() { Printer()->SetPaperSize(FPrintPageSize); }
-
-TRect TqzCustomRichEdit::GetMarginRect() {
+TRect TqzRichPrinting::MarginRect() const {
     TPrinter* p = Printer();
     const int dx = std::max(1, p->XResolution()), dy = std::max(1, p->YResolution());
     const TPoint phys = p->PhysicalPageSize(), off = p->PrintingOffset();
     const int physW = phys.X * 1440 / dx, physH = phys.Y * 1440 / dy;
     const int offX = off.X * 1440 / dx, offY = off.Y * 1440 / dy;
     const int printW = std::max(0, physW - 2 * offX), printH = std::max(0, physH - 2 * offY);
-    const int l = UnitTextToTwips(UnitText(FPrintMargins->Left())),
-              t = UnitTextToTwips(UnitText(FPrintMargins->Top())),
-              r = UnitTextToTwips(UnitText(FPrintMargins->Right())),
-              b = UnitTextToTwips(UnitText(FPrintMargins->Bottom()));
+    const int l = MarginTwips(FRichEdit, FMargins->Left()), t = MarginTwips(FRichEdit, FMargins->Top()),
+              r = MarginTwips(FRichEdit, FMargins->Right()), b = MarginTwips(FRichEdit, FMargins->Bottom());
     return Rect(std::clamp(l - offX, 0, printW), std::clamp(t - offY, 0, printH),
                 std::clamp(physW - r - offX, 0, printW), std::clamp(physH - b - offY, 0, printH));
 }
 
-TRect TqzCustomRichEdit::PrintPageTwips() {
+TRect TqzRichPrinting::PageTwips() const {
     if (!IsRectEmpty(FPageRect)) {
         TPrinter* p = Printer();
         const int dx = std::max(1, p->XResolution()), dy = std::max(1, p->YResolution());
         return Rect(FPageRect.Left * 1440 / dx, FPageRect.Top * 1440 / dy, FPageRect.Right * 1440 / dx,
                     FPageRect.Bottom * 1440 / dy);
     }
-    return GetMarginRect();
+    return MarginRect();
 }
 
-void TqzCustomRichEdit::SetEditWidth(TqzRichEditWidth Value) {
-    if (Value == FEditWidth) return;
-    FEditWidth = Value;
-    UpdateFormatRect();
-}
-
-TRect TqzCustomRichEdit::PrinterFormatRect() {
+TRect TqzRichPrinting::PrinterFormatRect() const {
     TPrinter* p = Printer();
     const int dx = std::max(1, p->XResolution()), dy = std::max(1, p->YResolution());
     const double page = static_cast<double>(p->PhysicalPageSize().X) / dx;
-    const double margins = (UnitTextToTwips(UnitText(FPrintMargins->Left())) +
-                            UnitTextToTwips(UnitText(FPrintMargins->Right()))) /
-                           1440.0;
-    const long right = std::lround((page - margins) * ScreenPixelsPerInch()) + FGutterWidth + 4;
+    const double margins =
+        (MarginTwips(FRichEdit, FMargins->Left()) + MarginTwips(FRichEdit, FMargins->Right())) / 1440.0;
+    const int gutter = FRichEdit->GutterWidth();
+    const long right = std::lround((page - margins) * FRichEdit->ScreenPixelsPerInch()) + gutter + 4;
     const int bottom = p->PageHeight() * Screen->PixelsPerInch() / dy;
-    if (right <= FGutterWidth + 4 || right > 100000 || bottom <= 0) return {};
-    return Rect(FGutterWidth, 0, static_cast<int>(right), bottom);
-}
-
-void TqzCustomRichEdit::UpdateFormatRect() {
-    const bool was = FLoading;
-    FLoading = true;
-    FrameLook()->Apply();
-    FLoading = was;
+    if (right <= gutter + 4 || right > 100000 || bottom <= 0) return {};
+    return Rect(gutter, 0, static_cast<int>(right), bottom);
 }
 
 namespace {
@@ -158,21 +145,21 @@ int EndOfTallLine(TCustomRichEdit* Edit, TCanvas* Canvas, int Dpi, int From, con
 
 }  // namespace
 
-std::vector<TqzRichPage> TqzCustomRichEdit::Paginate(TCanvas* Canvas, int Dpi, const TRect& PageTwips) {
+std::vector<TqzRichPage> TqzRichPrinting::Paginate(TCanvas* Canvas, int Dpi, const TRect& PageTwips) const {
     if (PageTwips.Right - PageTwips.Left < 144 || PageTwips.Bottom - PageTwips.Top < 144)
         throw Exception("The print margins leave no room on the page; make them smaller.");
     std::vector<TqzRichPage> pages;
-    const int length = static_cast<int>(Text().size());
+    const int length = static_cast<int>(FRichEdit->Text().size());
     int start = 0;
     for (;;) {
-        int next = FormatRange(Canvas, Dpi, start, PageTwips, false);
+        int next = FRichEdit->FormatRange(Canvas, Dpi, start, PageTwips, false);
         if (next <= start && start < length) {
             // Nothing fits whole: a page shorter than a line of the edit's
             // font is the margins' fault; else the line is taller than any
             // page and gets one of its own, printed clipped.
-            if (PageTwips.Bottom - PageTwips.Top < std::abs(Font()->Size()) * 20)
+            if (PageTwips.Bottom - PageTwips.Top < std::abs(FRichEdit->Font()->Size()) * 20)
                 throw Exception("The print margins leave no room for a line of text; make them smaller.");
-            next = EndOfTallLine(this, Canvas, Dpi, start, PageTwips);
+            next = EndOfTallLine(FRichEdit, Canvas, Dpi, start, PageTwips);
             if (next <= start) throw Exception("A line of the document is too tall to print.");
         }
         pages.push_back({start, std::max(start, next) - 1});
@@ -182,16 +169,9 @@ std::vector<TqzRichPage> TqzCustomRichEdit::Paginate(TCanvas* Canvas, int Dpi, c
     return pages;
 }
 
-void TqzCustomRichEdit::DoPrintHeader(const TRect& Rect, int PageNumber, std::string& LeftText,
-                                      std::string& CenterText, std::string& RightText, bool& DoDefault) {
-    const TRect copy = Rect;
-    FOnPrintHeader(this, copy, PageNumber, LeftText, CenterText, RightText, DoDefault);
-}
-
-void TqzCustomRichEdit::DoPrintFooter(const TRect& Rect, int PageNumber, std::string& LeftText,
-                                      std::string& CenterText, std::string& RightText, bool& DoDefault) {
-    const TRect copy = Rect;
-    FOnPrintFooter(this, copy, PageNumber, LeftText, CenterText, RightText, DoDefault);
+void TqzRichPrinting::DrawPage(TCanvas* Canvas, int Dpi, int First, const TRect& PageTwips) const {
+    if (FRichEdit->FormatRange(Canvas, Dpi, First, PageTwips, true) <= First)
+        FRichEdit->DrawRange(Canvas, Dpi, First, PageTwips);
 }
 
 namespace {
@@ -214,47 +194,46 @@ void DrawSeparator(TCanvas* Canvas, const TRect& R, int Y, int Width) {
 
 }  // namespace
 
-void TqzCustomRichEdit::DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& PhysicalSize,
-                                         const TPoint& Offset, const TRect& PageTwips, int PageNumber) {
+void TqzRichPrinting::DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& PhysicalSize,
+                                       const TPoint& Offset, const TRect& PageTwips, int PageNumber) const {
     auto px = [Dpi](int Twips) { return Twips * Dpi / 1440; };
     // header
-    TRect hr =
-        Rect(px(PageTwips.Left), static_cast<int>(std::lround(Dpi * FPrintHeader->VertMargin())) - Offset.Y,
-             px(PageTwips.Right), px(PageTwips.Top));
-    Canvas->Font()->Assign(FPrintHeader->Font());
+    TRect hr = Rect(px(PageTwips.Left), static_cast<int>(std::lround(Dpi * FHeader->VertMargin())) - Offset.Y,
+                    px(PageTwips.Right), px(PageTwips.Top));
+    Canvas->Font()->Assign(FHeader->Font());
     bool doDefault = true;
-    std::string l = FPrintHeader->LeftText(), c = FPrintHeader->CenterText(), r = FPrintHeader->RightText();
-    DoPrintHeader(hr, PageNumber, l, c, r, doDefault);
+    std::string l = FHeader->LeftText(), c = FHeader->CenterText(), r = FHeader->RightText();
+    FRichEdit->DoPrintHeader(hr, PageNumber, l, c, r, doDefault);
     if (doDefault) {
         DrawTexts(Canvas, hr, hr.Top, l, c, r);
-        if (FPrintHeader->LineSeparator())
+        if (FHeader->LineSeparator())
             DrawSeparator(Canvas, hr, hr.Top + Canvas->TextHeight("H") + px(28), px(6));
     }
     // footer
-    const double bottom = PhysicalSize.Y - Dpi * FPrintFooter->VertMargin();
+    const double bottom = PhysicalSize.Y - Dpi * FFooter->VertMargin();
     TRect fr = Rect(px(PageTwips.Left), static_cast<int>(std::lround(bottom - px(720))), px(PageTwips.Right),
                     static_cast<int>(std::lround(bottom)) - Offset.Y);
-    Canvas->Font()->Assign(FPrintFooter->Font());
+    Canvas->Font()->Assign(FFooter->Font());
     doDefault = true;
-    l = FPrintFooter->LeftText(), c = FPrintFooter->CenterText(), r = FPrintFooter->RightText();
-    DoPrintFooter(fr, PageNumber, l, c, r, doDefault);
+    l = FFooter->LeftText(), c = FFooter->CenterText(), r = FFooter->RightText();
+    FRichEdit->DoPrintFooter(fr, PageNumber, l, c, r, doDefault);
     if (doDefault) {
         const int h = Canvas->TextHeight("H");
         DrawTexts(Canvas, fr, fr.Bottom - h, l, c, r);
-        if (FPrintFooter->LineSeparator()) DrawSeparator(Canvas, fr, fr.Bottom - h - px(28), px(6));
+        if (FFooter->LineSeparator()) DrawSeparator(Canvas, fr, fr.Bottom - h - px(28), px(6));
     }
 }
 
-void TqzCustomRichEdit::Print(const std::string& Caption) {
+void TqzRichPrinting::Print(const std::string& Caption) {
     TPrinter* printer = Printer();
-    if (UsesPrinterWidth()) ApplyPaperSize();
+    if (FRichEdit->UsesPrinterWidth()) FRichEdit->ApplyPaperSize();
     printer->SetTitle(Caption);
-    const int from = PrintFromPage(), to = PrintToPage();
+    const int from = FRichEdit->PrintFromPage(), to = FRichEdit->PrintToPage();
     printer->BeginDoc();
     try {
         TCanvas* canvas = printer->Canvas();
         const int dpi = printer->XResolution();
-        const TRect page = PrintPageTwips();
+        const TRect page = PageTwips();
         const std::vector<TqzRichPage> pages = Paginate(canvas, dpi, page);
         FPageCount = static_cast<int>(pages.size());
         int printed = 0;
@@ -265,9 +244,7 @@ void TqzCustomRichEdit::Print(const std::string& Caption) {
             if (printed > 0) printer->NewPage();
             DrawHeaderFooter(canvas, dpi, printer->PhysicalPageSize(), printer->PrintingOffset(), page,
                              number);
-            // a page whose one line is taller than the page: that line, clipped
-            if (FormatRange(canvas, dpi, pages[i].First, page, true) <= pages[i].First)
-                DrawRange(canvas, dpi, pages[i].First, page);
+            DrawPage(canvas, dpi, pages[i].First, page);
             ++printed;
         }
         if (printed == 0)
@@ -280,16 +257,8 @@ void TqzCustomRichEdit::Print(const std::string& Caption) {
                 printer->EndDoc();
             } catch (...) {}
         }
-        SetPrintRange(0, 0);
+        FRichEdit->SetPrintRange(0, 0);
         throw;
     }
-    SetPrintRange(0, 0);
-}
-
-bool TqzCustomRichEdit::PrintWithWord(const std::string&) {
-    // no word-processor automation server exists on this platform
-    const std::string msg = qzIntl() ? qzIntl()->UserMessages()->RichEditMSWordNotFound()
-                                     : std::string("Unable to start Microsoft Word's Spell Checker.");
-    MessageDlg(msg, mtInformation, {mbOK}, 0);
-    return false;
+    FRichEdit->SetPrintRange(0, 0);
 }

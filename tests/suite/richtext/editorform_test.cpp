@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/ostra_table.h"
 #include "platform/core/exceptions.h"
@@ -926,6 +927,54 @@ TEST_F(RichFormFiles, PrintAndPageSetupFromTheWindow) {
     }));
     // OK gives the margins back to the source
     EXPECT_DOUBLE_EQ(r->PrintMargins()->Left(), 0.5);
+}
+
+TEST_F(RichFormFiles, EditorWindowEventsFireAroundTheWindowAndCanStopItsCommands) {
+    TTestPrinters printers;
+    Rtf("Text\\par");
+    std::vector<std::string> seen;
+    TForm* created = nullptr;
+    r->SetOnCreateDialog([&](TForm* F) {
+        created = F;
+        seen.push_back("create");
+    });
+    r->SetOnInitDialog([&](TForm* F) {
+        EXPECT_EQ(F, created);
+        seen.push_back("init");
+    });
+    r->SetOnCloseDialog([&](TForm* F) {
+        EXPECT_EQ(F, created);
+        seen.push_back("close");
+    });
+    bool allowPrint = false, allowExit = false;
+    r->SetOnMenuPrintClick([&](TForm* F, TqzCustomRichEdit* Source, bool& DoDefault) {
+        EXPECT_EQ(F, created);
+        EXPECT_EQ(Source, r);
+        seen.push_back("print");
+        DoDefault = allowPrint;
+    });
+    r->SetOnMenuSaveAndExitClick([&](TForm*, TqzCustomRichEdit*, bool& DoDefault) {
+        seen.push_back("save and exit");
+        DoDefault = allowExit;
+    });
+    EXPECT_TRUE(Edit([&](TqzRichEditForm* f) {
+        f->MenuItem("FilePrint")->Click();  // stopped: no print dialog
+        EXPECT_EQ(printers.Documents(), 0);
+        allowPrint = true;
+        modal.Push([](TCustomForm* d) { SendClick(static_cast<TPrintDialogForm*>(d)->OKButton, 5, 5); });
+        f->MenuItem("FilePrint")->Click();
+        EXPECT_EQ(printers.Documents(), 1);
+        SendText(f->RichEdit(), "New ");
+        f->MenuItem("FileSaveExit")->Click();  // stopped: the window stays
+        EXPECT_TRUE(f->Visible());
+        EXPECT_EQ(f->ModalResult(), mrNone);
+        allowExit = true;
+        f->MenuItem("FileSaveExit")->Click();
+    }));
+    EXPECT_EQ(seen, (std::vector<std::string>{"create", "init", "print", "print", "save and exit",
+                                              "save and exit", "close"}));
+    EXPECT_NE(r->Text().find("New "), std::string::npos);
+    EXPECT_EQ(modal.Pending(), 0);
 }
 
 TEST_F(BoundEditor, UntouchedWindowClosesByEscapeWithoutAsking) {

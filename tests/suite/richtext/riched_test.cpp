@@ -67,6 +67,20 @@ TEST_F(RichEditStrings, WindowClassChoiceIsData) {
     }
 }
 
+TEST_F(RichEditStrings, WindowCreationRecordsTheVersion5Class) {
+    TForm form(nullptr);
+    r->SetParent(&form);
+    EXPECT_EQ(r->Settings(11).AsInteger(), 3);  // nothing chosen before a window exists
+    r->SetMSVersion(4);
+    r->HandleNeeded();
+    EXPECT_TRUE(r->Settings(11).AsBoolean());
+    r->Settings(10) = Variant(true);  // never the version-5 class
+    r->RecreateWnd();
+    r->HandleNeeded();
+    EXPECT_FALSE(r->Settings(11).AsBoolean());
+    r->SetParent(nullptr);
+}
+
 TEST_F(RichEditStrings, LongLinesAreWhole) {
     const std::string longLine(10000, 'x');
     Set("a\r\n" + longLine + "y");

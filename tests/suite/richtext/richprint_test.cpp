@@ -220,6 +220,24 @@ TEST_F(RichPrint, MarginsArePlacedAndClamped) {
     EXPECT_FALSE(Printer()->Printing());
 }
 
+// A page rectangle on the edit (printer pixels) takes the margins' place in
+// the print run and in the preview; emptied, the margins count again.
+TEST_F(RichPrint, APageRectReplacesTheMargins) {
+    Load(18);                                  // one page inside the margins
+    r->SetPageRect(Rect(100, 100, 750, 550));  // 4.5 inches high at 100 dpi
+    EXPECT_EQ(r->PageRect(), Rect(100, 100, 750, 550));
+    r->Print("Half");
+    EXPECT_EQ(r->PageCount(), 2);
+    EXPECT_EQ(printers.PageCount(), 2);
+    TqzRtfPreviewForm p(nullptr);
+    p.SetRichEdit(r);
+    p.ShowPage(0);
+    EXPECT_EQ(p.PageCount(), 2);
+    r->SetPageRect({});
+    r->Print("Whole");
+    EXPECT_EQ(r->PageCount(), 1);
+}
+
 // A line taller than the page gets a page of its own, printed clipped, and
 // the lines after it print on the pages that follow; the preview shows the
 // same pages. A page shorter than a line of the edit's font is an error.
@@ -401,6 +419,34 @@ TEST_F(RichPrint, PreviewZoomPagesKeysAndPrintingARange) {
     EXPECT_TRUE(seen);
     EXPECT_EQ(printers.PageCount(), 2);
     EXPECT_EQ(r->PrintFromPage(), 0);
+}
+
+// The print job is named after the application until PrintJobName is set.
+TEST_F(RichPrint, TheJobIsNamedAfterTheApplicationUnlessNamed) {
+    Load(3);
+    EXPECT_EQ(r->PrintJobName(), "Suite Rich Text Tests");
+    TTestModalForms script;
+    auto printFromPreview = [&] {
+        script.Push([](TCustomForm* f) {
+            SendClick(static_cast<TqzRtfPreviewForm*>(f)->PrintButton(), 5, 5);
+            f->SetModalResult(mrOk);
+        });
+        script.Push([](TCustomForm* f) {
+            auto* d = dynamic_cast<TPrintDialogForm*>(f);
+            ASSERT_TRUE(d);
+            d->PrinterCombo->SetItemIndex(0);
+            SendClick(d->OKButton, 5, 5);
+        });
+        r->PrintPreview();
+    };
+    printFromPreview();
+    EXPECT_EQ(printers.Documents(), 1);
+    EXPECT_EQ(printers.LastTitle(), "Suite Rich Text Tests");
+    r->SetPrintJobName("Notes");
+    printFromPreview();
+    EXPECT_EQ(printers.Documents(), 2);
+    EXPECT_EQ(printers.LastTitle(), "Notes");
+    EXPECT_EQ(script.Pending(), 0);
 }
 
 TEST_F(RichPrint, PreviewPageBesidePrintedPage) {
