@@ -203,7 +203,8 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
             longest = std::max(longest, Ms(std::chrono::steady_clock::now() - pass));
         }
         laidOut = control->LaidOut() ? Ms(std::chrono::steady_clock::now() - loaded) : -1;
-        // the caret moved by one character and the window painted, as after a key
+        // the caret moved by one character (SetSelStart, which reads the whole text
+        // for its byte position) and the window painted
         for (int i = 0; i < 3; ++i) {
             const auto paint = std::chrono::steady_clock::now();
             control->SetSelStart(1 - i % 2);
