@@ -369,22 +369,28 @@ namespace {
 bool JoinsAsText(const TRtfParagraph& q, const TRtfRun& Text, const TRtfParaFormat& Para,
                  const TRtfDocument& d, int dpi) {
     if (q.Runs.size() > 1 || !(q.Format == Para)) return false;
-    if (q.Runs.size() == 1 && (q.Runs[0].IsRaw() || q.Runs[0].Format != Text.Format)) return false;
+    if (q.Runs.size() == 1 && (q.Runs[0].IsRaw() || q.Runs[0].Format != Text.Format ||
+                               q.Runs[0].Text.size() >= static_cast<std::size_t>(kLongParagraph)))
+        return false;
     return !TooTallToWrap(q, d, dpi);
 }
 
 }  // namespace
 
 // Inserts the document at the cursor; the first paragraph joins the cursor's block.
-// Plain paragraphs of one format in a row go in as one text (the toolkit
-// starts a block at each paragraph separator, in the block's format).
+// Long paragraphs keep their shaped glyphs. Plain paragraphs of one format in
+// a row go in as one text (the toolkit starts a block at each paragraph
+// separator, in the block's format).
 void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi) {
     TCharFormatCache formats(d, dpi);
+    QTextDocument* doc = cur.document();
     const std::size_t n = d.Paragraphs.size();
     std::string text;
     for (std::size_t i = 0; i < n;) {
         const TRtfParagraph& p = d.Paragraphs[i];
         InsertParagraph(cur, p, i, setFirstFormat, dpi, formats);
+        if (cur.block().length() >= kLongParagraph)
+            KeepLongParagraphsShaped(doc, cur.position(), cur.position());
         std::size_t j = i + 1;
         if ((i > 0 || setFirstFormat) && p.Runs.size() == 1 && !p.Runs[0].IsRaw() && !p.Format.Bullet &&
             !TooTallToWrap(p, d, dpi)) {
@@ -413,7 +419,6 @@ void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* E
     cur.beginEditBlock();
     InsertDocument(cur, d, true, dpi);
     cur.endEditBlock();
-    KeepLongParagraphsShaped(doc, 0, doc->characterCount());
     // the edit's caret to the start while nothing is laid out (from the end,
     // where the load pushed it, it would have the whole document laid out)
     if (Edit) Edit->setTextCursor(QTextCursor(doc));
@@ -426,10 +431,8 @@ void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi) {
     QTextCursor c = Edit->textCursor();
     c.beginEditBlock();
     c.removeSelectedText();
-    const int from = c.position();
     InsertDocument(c, d, false, dpi);
     c.endEditBlock();
-    KeepLongParagraphsShaped(Edit->document(), from, c.position());
     Edit->setTextCursor(c);
 }
 
