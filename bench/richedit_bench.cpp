@@ -15,7 +15,8 @@
 //   gridcell   a bound TqzDBRichEdit painting the BLOB as a grid cell (its hidden
 //              copy reads what the cell can show); the control's own load is not timed
 // After a control's load the event loop runs until the whole text is laid out:
-// the time that takes and the loop's longest pass are reported.
+// the time that takes and the loop's longest pass are reported, then the
+// longest of three moves of the caret with the paint that follows.
 //
 // Each case runs in a fresh process (the binary with --probe), so its time and
 // peak memory are its own. Sizes in MB: TASKMOOR_BENCH_RTF_MB (default "4 20 50");
@@ -193,7 +194,7 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
     // until the whole text is laid out: how long that takes, and the longest
     // pass (the window not answering; a pass that waits for the layout's timer
     // counts its wait too).
-    double laidOut = 0, longest = 0;
+    double laidOut = 0, longest = 0, repaint = 0;
     if (control) {
         const auto loaded = std::chrono::steady_clock::now();
         while (!control->LaidOut() && Ms(std::chrono::steady_clock::now() - loaded) < 600000) {
@@ -202,9 +203,17 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
             longest = std::max(longest, Ms(std::chrono::steady_clock::now() - pass));
         }
         laidOut = control->LaidOut() ? Ms(std::chrono::steady_clock::now() - loaded) : -1;
+        // the caret moved by one character (SetSelStart, which reads the whole text
+        // for its byte position) and the window painted
+        for (int i = 0; i < 3; ++i) {
+            const auto paint = std::chrono::steady_clock::now();
+            control->SetSelStart(1 - i % 2);
+            Application->ProcessMessages();
+            repaint = std::max(repaint, Ms(std::chrono::steady_clock::now() - paint));
+        }
     }
-    std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f\n", ms, cpu, peak, held, chars, data.size(), laidOut,
-                longest);
+    std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f %.1f\n", ms, cpu, peak, held, chars, data.size(),
+                laidOut, longest, repaint);
     std::fflush(stdout);
     std::_Exit(0);
 }
@@ -227,8 +236,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> targets =
         list("TASKMOOR_BENCH_RTF_TARGETS", "reader richedit qzriched dbrichedit bound gridcell");
     const std::string self = argv[0];
-    std::printf("%-11s %6s %-10s %9s %9s %8s %8s %7s %9s %9s\n", "document", "MB", "target", "ms", "cpu ms",
-                "x reader", "peak MB", "x file", "laid out", "longest");
+    std::printf("%-11s %6s %-10s %9s %9s %8s %8s %8s %7s %9s %9s %9s\n", "document", "MB", "target", "ms",
+                "cpu ms", "x reader", "peak MB", "held MB", "x file", "laid out", "longest", "repaint");
     for (const std::string& kind : kinds)
         for (const std::string& mb : sizes) {
             double readerCpu = 0;
@@ -237,20 +246,22 @@ int main(int argc, char** argv) {
                 const std::string command =
                     self + " --probe " + target + " " + kind + " " + std::to_string(bytes) + " 2>/dev/null";
                 FILE* pipe = ::popen(command.c_str(), "r");
-                double ms = 0, cpu = 0, laidOut = 0, longest = 0;
+                double ms = 0, cpu = 0, laidOut = 0, longest = 0, repaint = 0;
                 long peak = 0, held = 0;
                 unsigned long long chars = 0, size = 0;
-                const bool ok = pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf", &ms, &cpu,
-                                                    &peak, &held, &chars, &size, &laidOut, &longest) == 8;
+                const bool ok =
+                    pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf %lf", &ms, &cpu, &peak,
+                                        &held, &chars, &size, &laidOut, &longest, &repaint) == 9;
                 if (pipe) ::pclose(pipe);
                 if (!ok) {
                     std::printf("%-11s %6s %-10s   failed\n", kind.c_str(), mb.c_str(), target.c_str());
                     continue;
                 }
                 if (target == "reader") readerCpu = cpu;
-                std::printf("%-11s %6.1f %-10s %9.1f %9.1f %8.2f %8.1f %7.2f %9.1f %9.1f\n", kind.c_str(),
-                            size / 1048576.0, target.c_str(), ms, cpu, readerCpu > 0 ? cpu / readerCpu : 0.0,
-                            peak / 1024.0, peak * 1024.0 / static_cast<double>(size), laidOut, longest);
+                std::printf("%-11s %6.1f %-10s %9.1f %9.1f %8.2f %8.1f %8.1f %7.2f %9.1f %9.1f %9.1f\n",
+                            kind.c_str(), size / 1048576.0, target.c_str(), ms, cpu,
+                            readerCpu > 0 ? cpu / readerCpu : 0.0, peak / 1024.0, held / 1024.0,
+                            peak * 1024.0 / static_cast<double>(size), laidOut, longest, repaint);
                 std::fflush(stdout);
             }
         }

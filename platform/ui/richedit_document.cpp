@@ -313,8 +313,7 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
     QTextDocument* doc = cur.document();
     const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : formats.Of(p.Runs.front());
     if (index > 0 || setFirstFormat) {
-        QTextBlockFormat bf = BlockFormatOf(p.Format, dpi);
-        if (TooTallToWrap(p, formats.Document(), dpi)) bf.setNonBreakableLines(true);
+        const QTextBlockFormat& bf = formats.BlockOf(p.Format, TooTallToWrap(p, formats.Document(), dpi));
         if (index > 0)
             cur.insertBlock(bf, first);
         else
@@ -350,11 +349,60 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
     }
 }
 
+void KeepLongParagraphsShaped(QTextDocument* doc, int from, int to) {
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next())
+        if (b.length() >= kLongParagraph && b.layout()) b.layout()->setCacheEnabled(true);
+}
+
+void KeepHash(const QTextFormat& f) {
+    // comparing with an equal format of its own data hashes both
+    QTextFormat other = f;
+    other.setProperty(kHashProbe, true);
+    other.clearProperty(kHashProbe);
+    (void)(f == other);
+}
+
+namespace {
+
+// A paragraph that goes in as text after the one before: one text run (or
+// none) in the format of Text, and the paragraph format of Para.
+bool JoinsAsText(const TRtfParagraph& q, const TRtfRun& Text, const TRtfParaFormat& Para,
+                 const TRtfDocument& d, int dpi) {
+    if (q.Runs.size() > 1 || !(q.Format == Para)) return false;
+    if (q.Runs.size() == 1 && (q.Runs[0].IsRaw() || q.Runs[0].Format != Text.Format ||
+                               q.Runs[0].Text.size() >= static_cast<std::size_t>(kLongParagraph)))
+        return false;
+    return !TooTallToWrap(q, d, dpi);
+}
+
+}  // namespace
+
 // Inserts the document at the cursor; the first paragraph joins the cursor's block.
+// Long paragraphs keep their shaped glyphs. Plain paragraphs of one format in
+// a row go in as one text (the toolkit starts a block at each paragraph
+// separator, in the block's format).
 void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi) {
-    TCharFormatCache formats(d);
-    for (std::size_t i = 0; i < d.Paragraphs.size(); ++i)
-        InsertParagraph(cur, d.Paragraphs[i], i, setFirstFormat, dpi, formats);
+    TCharFormatCache formats(d, dpi);
+    QTextDocument* doc = cur.document();
+    const std::size_t n = d.Paragraphs.size();
+    std::string text;
+    for (std::size_t i = 0; i < n;) {
+        const TRtfParagraph& p = d.Paragraphs[i];
+        InsertParagraph(cur, p, i, setFirstFormat, dpi, formats);
+        if (cur.block().length() >= kLongParagraph)
+            KeepLongParagraphsShaped(doc, cur.position(), cur.position());
+        std::size_t j = i + 1;
+        if ((i > 0 || setFirstFormat) && p.Runs.size() == 1 && !p.Runs[0].IsRaw() && !p.Format.Bullet &&
+            !TooTallToWrap(p, d, dpi)) {
+            text.clear();
+            for (; j < n && JoinsAsText(d.Paragraphs[j], p.Runs[0], p.Format, d, dpi); ++j) {
+                text += "\u2029";
+                if (!d.Paragraphs[j].Runs.empty()) text += d.Paragraphs[j].Runs[0].Text;
+            }
+            if (j > i + 1) cur.insertText(QtText(text), formats.Of(p.Runs[0]));
+        }
+        i = j;
+    }
 }
 
 // Loads a whole document at the cursor of an empty document: one change and

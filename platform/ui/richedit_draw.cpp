@@ -44,7 +44,7 @@ struct TRangeLayout {
             const int end = std::min(b.position() + b.length() - 1, QtEnd);
             TRtfDocument part = DocumentOf(A->Doc(), start, end, Ppi, A->DefaultHalfPoints());
             if (part.Paragraphs.empty()) part.Paragraphs.emplace_back();
-            TCharFormatCache formats(part);
+            TCharFormatCache formats(part, Ppi);
             c.beginEditBlock();
             InsertParagraph(c, part.Paragraphs.front(), index++, true, Ppi, formats);
             if (printing) {

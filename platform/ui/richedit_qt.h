@@ -50,6 +50,7 @@ enum : int {
     kLinkStyled,
     kOrigUnderline,
     kOrigColor,
+    kHashProbe,
 };
 
 constexpr QChar kObjectChar(0xFFFC);
@@ -62,11 +63,16 @@ TRtfParaFormat ParaOf(const QTextBlock& block, int dpi);
 QTextCharFormat CharFormatOf(const TRtfCharFormat& f);
 TRtfCharFormat CharOf(const QTextCharFormat& c, int defaultHalfPoints);
 
+// The format's hash computed and kept in it: the toolkit hashes a copy of
+// the format for every insertion unless the copy comes with its hash.
+void KeepHash(const QTextFormat& f);
+
 // The toolkit formats of one document's format table, each converted once
-// when a run first uses it; runs of one format share one object.
+// when a run first uses it; runs of one format share one object. A
+// paragraph's format is converted again only when it differs from the last.
 class TCharFormatCache {
 public:
-    explicit TCharFormatCache(const TRtfDocument& d) : FDoc(d), FFormats(d.Formats.size()) {}
+    TCharFormatCache(const TRtfDocument& d, int dpi) : FDoc(d), FDpi(dpi), FFormats(d.Formats.size()) {}
 
     const TRtfDocument& Document() const { return FDoc; }
     const QTextCharFormat& Of(const TRtfRun& r) {
@@ -75,14 +81,31 @@ public:
             return FOther;
         }
         auto& f = FFormats[r.Format];
-        if (!f) f = CharFormatOf(FDoc.Formats[r.Format]);
+        if (!f) {
+            f = CharFormatOf(FDoc.Formats[r.Format]);
+            KeepHash(*f);
+        }
         return *f;
+    }
+    const QTextBlockFormat& BlockOf(const TRtfParaFormat& p, bool tall) {
+        if (!FBlock || !(FPara == p) || FTall != tall) {
+            FBlock = BlockFormatOf(p, FDpi);
+            if (tall) FBlock->setNonBreakableLines(true);
+            KeepHash(*FBlock);
+            FPara = p;
+            FTall = tall;
+        }
+        return *FBlock;
     }
 
 private:
     const TRtfDocument& FDoc;
+    int FDpi;
     std::vector<std::optional<QTextCharFormat>> FFormats;
     QTextCharFormat FOther;
+    std::optional<QTextBlockFormat> FBlock;
+    TRtfParaFormat FPara;
+    bool FTall = false;
 };
 
 // Inserts one paragraph at the cursor: the first (index 0) joins the cursor's
@@ -120,6 +143,12 @@ constexpr qreal kMaxDocumentHeight = 20e6;
 void HideParagraphsNotLaidOut(QTextDocument* doc);
 // Hides them, from the event loop, when the document's layout passes that height.
 void GuardLayoutHeight(QTextDocument* doc);
+// Characters from which a paragraph is long: the toolkit shapes a paragraph
+// whole, and unless its layout keeps the shaped glyphs, every paint of any
+// part of it shapes the whole paragraph again.
+constexpr int kLongParagraph = 64 * 1024;
+// The long paragraphs among those of the positions [from, to] keep their shaped glyphs.
+void KeepLongParagraphsShaped(QTextDocument* doc, int from, int to);
 // The last shown paragraph is laid out.
 bool LaidOut(QTextDocument* doc);
 // The edit's selection replaced by the document, as one undo step.
@@ -212,6 +241,7 @@ public:
         FWidget->clear();
         QTextCursor c(Doc());
         c.insertText(Value, DefaultCharFormat());
+        richedit_detail::KeepLongParagraphsShaped(Doc(), 0, Doc()->characterCount());
         Doc()->clearUndoRedoStacks();
         Doc()->setModified(false);
         Silent = false;

@@ -15,6 +15,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/rich_edit_fixture.h"
 #include "platform/ui/richedit.h"
+#include "platform/ui/testing.h"
 #include "support/environment.h"
 #include "support/ui/ui_probes.h"
 
@@ -177,6 +178,118 @@ TEST_F(RichEditLoadTest, ADocumentTallerThanAnUnboundedPageHoldsIsLaidOutToItsEn
     }
     EXPECT_EQ(r->Document(), d);
     EXPECT_EQ(r->Line(9999), "tall 9999");
+}
+
+// A long paragraph keeps its shaped glyphs after its layout, so painting a
+// part of it (the caret's blink, a key) does not shape it whole again; short
+// ones do not hold theirs. Every road in: document, RTF, plain text, paste.
+TEST_F(RichEditLoadTest, ALongParagraphKeepsItsShapedGlyphs) {
+    TRtfDocument d;
+    TRtfParagraph small, longOne;
+    small.Runs = {d.Run("a short paragraph", Face(20))};
+    std::string words;
+    while (words.size() < 70000) words += "word ";
+    longOne.Runs = {d.Run(words.substr(0, 30000), Face(20)), d.Run(words.substr(0, 40000), Face(20, true))};
+    d.Paragraphs = {small, longOne, small};
+    auto kept = [&](int block) {
+        const QTextBlock b = Edit()->document()->findBlockByNumber(block);
+        return b.isValid() && b.layout() && b.layout()->cacheEnabled();
+    };
+    auto check = [&](const char* how, int longBlock) {
+        SCOPED_TRACE(how);
+        ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+        EXPECT_FALSE(kept(0));
+        EXPECT_TRUE(kept(longBlock));
+        EXPECT_FALSE(kept(longBlock + 1));
+    };
+    r->SetDocument(d);
+    check("document", 1);
+    EXPECT_EQ(r->Document(), d);
+    // a key in the long paragraph keeps it so; the content is whole
+    r->SetSelStart(20);
+    SendText(r, "x");
+    EXPECT_TRUE(kept(1));
+    EXPECT_EQ(r->Line(1).substr(0, 4), "woxr");
+
+    const std::string rtf = RtfWrite(d);
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    check("RTF", 1);
+    EXPECT_EQ(r->Document(), d);
+
+    r->SetText("short\n" + words + "\nshort");
+    check("plain text", 1);
+    EXPECT_EQ(r->Line(1), words);
+
+    r->SetText("start end");
+    r->SetSelStart(6);
+    ASSERT_TRUE(r->StreamIn(rtf, true, true));
+    check("paste", 1);
+    EXPECT_EQ(r->Line(0), "start a short paragraph");
+    EXPECT_EQ(r->Line(1), words.substr(0, 30000) + words.substr(0, 40000));
+}
+
+// Paragraphs of one format in a row go in together: what loads is the
+// document as it was, paragraph by paragraph and format by format, through
+// empty paragraphs, line breaks, tabs, Unicode and changes of either format;
+// it saves back the same and pastes whole.
+TEST_F(RichEditLoadTest, RowsOfPlainParagraphsLoadAsTheyWere) {
+    TRtfDocument d;
+    auto para = [&](std::vector<TRtfRun> runs, int indent = 0, bool bullet = false) {
+        TRtfParagraph p;
+        p.Format.LeftIndent = indent;
+        p.Format.Bullet = bullet;
+        p.Runs = std::move(runs);
+        d.Paragraphs.push_back(std::move(p));
+    };
+    const TRtfCharFormat plain = Face(20), bold = Face(20, true), big = Face(28);
+    for (int i = 0; i < 300; ++i) {
+        switch (i % 10) {
+        case 3: para({}); break;  // empty
+        case 4: para({d.Run("caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80 " + std::to_string(i), plain)}); break;
+        case 5: para({d.Run("two\nlines\tand a tab", plain)}); break;  // a line break
+        case 6: para({d.Run("indented " + std::to_string(i), plain)}, 720); break;
+        case 7: para({d.Run("bold " + std::to_string(i), bold)}); break;
+        case 8: para({d.Run("big " + std::to_string(i), big)}); break;
+        case 9: para({d.Run("item " + std::to_string(i), plain)}, 0, true); break;
+        default: para({d.Run("line " + std::to_string(i), plain)}); break;
+        }
+    }
+    para({d.Run("mixed ", plain), d.Run("runs", bold)});
+    para({d.Run("after", plain)});
+    para({});
+    r->SetDocument(d);
+    EXPECT_EQ(r->Document(), d);
+    EXPECT_EQ(Edit()->document()->blockCount(), 303);
+    EXPECT_EQ(r->Line(4), "caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80 4");
+    const std::string rtf = r->StreamOut(true, false);
+    r->Clear();
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    EXPECT_EQ(r->Document(), d);
+    EXPECT_EQ(r->StreamOut(true, false), rtf);
+
+    // plain text: a line a paragraph, empty lines kept
+    ASSERT_TRUE(r->StreamIn("one\r\ntwo\r\n\r\nfour\r\n", false, false));
+    EXPECT_EQ(r->Text(), "one\ntwo\n\nfour\n");
+    EXPECT_EQ(Edit()->document()->blockCount(), 5);
+
+    // pasted inside a line: its first paragraph joins that line, the rest follow whole
+    r->SetText("startend");
+    r->SetSelStart(5);
+    ASSERT_TRUE(r->StreamIn(rtf, true, true));
+    const TRtfDocument pasted = r->Document();
+    ASSERT_EQ(pasted.Paragraphs.size(), d.Paragraphs.size());
+    EXPECT_EQ(r->Line(0), "startline 0");
+    for (std::size_t i = 1; i + 1 < d.Paragraphs.size(); ++i) {
+        EXPECT_EQ(pasted.Paragraphs[i].Format, d.Paragraphs[i].Format) << i;
+        EXPECT_EQ(pasted.Paragraphs[i].Runs.size(), d.Paragraphs[i].Runs.size()) << i;
+        for (std::size_t k = 0; k < d.Paragraphs[i].Runs.size() && k < pasted.Paragraphs[i].Runs.size();
+             ++k) {
+            EXPECT_EQ(pasted.Paragraphs[i].Runs[k].Text, d.Paragraphs[i].Runs[k].Text) << i;
+            EXPECT_EQ(pasted.FormatOf(pasted.Paragraphs[i].Runs[k]), d.FormatOf(d.Paragraphs[i].Runs[k]))
+                << i;
+        }
+    }
+    EXPECT_EQ(r->Line(302), "end");
 }
 
 }  // namespace
