@@ -236,6 +236,49 @@ TEST_F(DatasetScale, InsertInOrderKeepsTheViewSorted) {
     EXPECT_EQ(6000, ds.RecordCount());
 }
 
+// A view that drops its order and takes it again: inserts land where each
+// order puts them, and the sorted view searches right after being in store
+// order (whose entries hold no keys).
+TEST_F(DatasetScale, AViewLeavesItsOrderAndTakesItAgain) {
+    ds.Open();
+    std::mt19937 rng(21);
+    std::vector<std::string> added;
+    for (int round = 0; round < 3; ++round) {
+        ds.SetIndexFieldNames("Name");
+        ds.SetSortOptions({osoInsertInOrder});
+        ASSERT_TRUE(ds.InKeyOrder());
+        for (int i = 0; i < 40; ++i) {
+            added.push_back("gamma " + std::to_string(round) + " " + std::to_string(rng() % 1000));
+            ds.Append();
+            ds.FieldByName("Name")->SetAsString(added.back());
+            ds.Post();
+        }
+        ExpectSorted(Column(ds, "Name"), false, false);
+        for (const std::string& name : added) ASSERT_TRUE(ds.Locate("Name", name, {})) << name;
+        // In store order: the view follows the store, an append goes last.
+        ds.SetIndexFieldNames("");
+        std::vector<std::string> store;
+        for (TOstraRecord* r : ds.Cursor()->Records())
+            if (r->IsLive())
+                store.push_back(std::string(FieldText(r->Data() + ds.Cursor()->FindField("Name")->Offset,
+                                                      *ds.Cursor()->FindField("Name"))));
+        EXPECT_EQ(store, Column(ds, "Name")) << round;
+        const int count = ds.RecordCount();
+        added.push_back("alpha appended " + std::to_string(round));
+        ds.Append();
+        ds.FieldByName("Name")->SetAsString(added.back());
+        ds.Post();
+        EXPECT_EQ(count + 1, ds.RecordCount());
+        ds.Last();
+        EXPECT_EQ(added.back(), ds.FieldByName("Name")->AsString()) << round;
+        ASSERT_TRUE(ds.Locate("Name", added.back(), {}));
+        EXPECT_EQ(count + 1, ds.RecNo()) << round;
+    }
+    ds.SetIndexFieldNames("Name");
+    ExpectSorted(Column(ds, "Name"), false, false);
+    for (const std::string& name : added) ASSERT_TRUE(ds.Locate("Name", name, {})) << name;
+}
+
 TEST_F(DatasetScale, InsertInOrderByTwoFields) {
     ds.Open();
     ds.SetIndexFieldNames("Grp;Code");
