@@ -16,16 +16,19 @@ void TOstraRecordList::Clear() {
 
 TOstraRecordList::TChunk TOstraRecordList::MakeChunk(std::size_t Capacity) const {
     TChunk chunk;
-    chunk.Records.reserve(Capacity);
-    if (FKeyed) chunk.Keys.reserve(Capacity);
+    if (FKeyed)
+        chunk.Entries.reserve(Capacity);
+    else
+        chunk.Records.reserve(Capacity);
     return chunk;
 }
 
 void TOstraRecordList::MakeKeyed() {
     if (FKeyed) return;
     for (TChunk& chunk : FChunks) {
-        chunk.Keys.reserve(chunk.Records.capacity());
-        chunk.Keys.assign(chunk.Records.size(), TOstraViewKey());
+        chunk.Entries.reserve(chunk.Records.capacity());
+        for (TOstraRecord* r : chunk.Records) chunk.Entries.push_back({r, {}});
+        std::vector<TOstraRecord*>().swap(chunk.Records);
     }
     FKeyed = true;
 }
@@ -34,8 +37,7 @@ std::size_t TOstraRecordList::AllocatedBytes() const {
     std::size_t bytes = FChunks.capacity() * sizeof(TChunk) + FLastKeys.capacity() * sizeof(TOstraViewKey) +
                         FTree.capacity() * sizeof(int);
     for (const TChunk& chunk : FChunks)
-        bytes +=
-            chunk.Records.capacity() * sizeof(TOstraRecord*) + chunk.Keys.capacity() * sizeof(TOstraViewKey);
+        bytes += chunk.Records.capacity() * sizeof(TOstraRecord*) + chunk.Entries.capacity() * sizeof(TEntry);
     return bytes;
 }
 
@@ -49,11 +51,11 @@ void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records, const std::v
     for (std::size_t i = 0; i < n; i += step) {
         const std::size_t end = std::min(n, i + step);
         TChunk chunk = MakeChunk(std::min(ChunkSize, step + ChunkSize / 8));
-        chunk.Records.assign(Records.begin() + static_cast<std::ptrdiff_t>(i),
-                             Records.begin() + static_cast<std::ptrdiff_t>(end));
         if (Keys)
-            chunk.Keys.assign(Keys->begin() + static_cast<std::ptrdiff_t>(i),
-                              Keys->begin() + static_cast<std::ptrdiff_t>(end));
+            for (std::size_t k = i; k < end; ++k) chunk.Entries.push_back({Records[k], (*Keys)[k]});
+        else
+            chunk.Records.assign(Records.begin() + static_cast<std::ptrdiff_t>(i),
+                                 Records.begin() + static_cast<std::ptrdiff_t>(end));
         FChunks.push_back(std::move(chunk));
     }
     FLastKeys.assign(FChunks.size(), TOstraViewKey());
@@ -72,14 +74,14 @@ std::vector<TOstraRecord*> TOstraRecordList::ToVector() const {
 }
 
 void TOstraRecordList::RefreshLast(std::size_t C) {
-    if (C < FChunks.size()) FLastKeys[C] = FKeyed ? FChunks[C].Keys.back() : TOstraViewKey();
+    if (C < FChunks.size()) FLastKeys[C] = FKeyed ? FChunks[C].Entries.back().Key : TOstraViewKey();
 }
 
 void TOstraRecordList::SetKeys(const std::vector<TOstraViewKey>& Keys) {
     MakeKeyed();
     std::size_t k = 0;
     for (std::size_t c = 0; c < FChunks.size(); ++c) {
-        for (TOstraViewKey& key : FChunks[c].Keys) key = k < Keys.size() ? Keys[k++] : TOstraViewKey();
+        for (TEntry& e : FChunks[c].Entries) e.Key = k < Keys.size() ? Keys[k++] : TOstraViewKey();
         RefreshLast(c);
     }
     ++FVersion;
@@ -151,7 +153,7 @@ TOstraRecord* TOstraRecordList::At(int Index) const {
     if (Index < 0 || Index >= FCount) return nullptr;
     std::size_t offset;
     const std::size_t c = Locate(Index, offset);
-    return FChunks[c].Records[offset];
+    return RecordOf(FChunks[c], offset);
 }
 
 const TOstraViewKey& TOstraRecordList::KeyAt(int Index) const {
@@ -159,7 +161,7 @@ const TOstraViewKey& TOstraRecordList::KeyAt(int Index) const {
     if (Index < 0 || Index >= FCount || !FKeyed) return none;
     std::size_t offset;
     const std::size_t c = Locate(Index, offset);
-    return FChunks[c].Keys[offset];
+    return FChunks[c].Entries[offset].Key;
 }
 
 void TOstraRecordList::SetKey(int Index, const TOstraViewKey& Key) {
@@ -171,7 +173,7 @@ void TOstraRecordList::SetKey(int Index, const TOstraViewKey& Key) {
     }
     std::size_t offset;
     const std::size_t c = Locate(Index, offset);
-    FChunks[c].Keys[offset] = Key;
+    FChunks[c].Entries[offset].Key = Key;
     RefreshLast(c);
     ++FVersion;
 }
@@ -183,10 +185,11 @@ void TOstraRecordList::Add(TOstraRecord* Record, const TOstraViewKey& Key) {
         FLastKeys.emplace_back();
         Invalidate(FChunks.size() - 1);
     }
-    FChunks.back().Records.push_back(Record);
     if (FKeyed) {
-        FChunks.back().Keys.push_back(Key);
+        FChunks.back().Entries.push_back({Record, Key});
         FLastKeys.back() = Key;
+    } else {
+        FChunks.back().Records.push_back(Record);
     }
     ++FCount;
     ShiftStarts(FChunks.size() - 1, 1);
@@ -203,18 +206,21 @@ void TOstraRecordList::Insert(int Index, TOstraRecord* Record, const TOstraViewK
     const std::size_t c = Locate(Index, offset);
     TChunk& chunk = FChunks[c];
     const auto at = static_cast<std::ptrdiff_t>(offset);
-    chunk.Records.insert(chunk.Records.begin() + at, Record);
-    if (FKeyed) chunk.Keys.insert(chunk.Keys.begin() + at, Key);
+    if (FKeyed)
+        chunk.Entries.insert(chunk.Entries.begin() + at, TEntry{Record, Key});
+    else
+        chunk.Records.insert(chunk.Records.begin() + at, Record);
     ++FCount;
     if (chunk.size() > ChunkSize) {
         // Split in halves.
         const auto half = static_cast<std::ptrdiff_t>(chunk.size() / 2);
         TChunk tail = MakeChunk(ChunkSize);
-        tail.Records.assign(chunk.Records.begin() + half, chunk.Records.end());
-        chunk.Records.resize(static_cast<std::size_t>(half));
         if (FKeyed) {
-            tail.Keys.assign(chunk.Keys.begin() + half, chunk.Keys.end());
-            chunk.Keys.resize(static_cast<std::size_t>(half));
+            tail.Entries.assign(chunk.Entries.begin() + half, chunk.Entries.end());
+            chunk.Entries.resize(static_cast<std::size_t>(half));
+        } else {
+            tail.Records.assign(chunk.Records.begin() + half, chunk.Records.end());
+            chunk.Records.resize(static_cast<std::size_t>(half));
         }
         FChunks.insert(FChunks.begin() + static_cast<std::ptrdiff_t>(c) + 1, std::move(tail));
         FLastKeys.insert(FLastKeys.begin() + static_cast<std::ptrdiff_t>(c) + 1, TOstraViewKey());
@@ -238,10 +244,12 @@ void TOstraRecordList::Delete(int Index) {
     const std::size_t c = Locate(Index, offset);
     TChunk& chunk = FChunks[c];
     const auto at = static_cast<std::ptrdiff_t>(offset);
-    chunk.Records.erase(chunk.Records.begin() + at);
-    if (FKeyed) chunk.Keys.erase(chunk.Keys.begin() + at);
+    if (FKeyed)
+        chunk.Entries.erase(chunk.Entries.begin() + at);
+    else
+        chunk.Records.erase(chunk.Records.begin() + at);
     --FCount;
-    if (chunk.Records.empty()) {
+    if (chunk.empty()) {
         FChunks.erase(FChunks.begin() + static_cast<std::ptrdiff_t>(c));
         FLastKeys.erase(FLastKeys.begin() + static_cast<std::ptrdiff_t>(c));
         Invalidate(c);
@@ -257,7 +265,7 @@ int TOstraRecordList::IndexOf(const TOstraRecord* Record, int Hint) const {
     int start = 0;
     for (const TChunk& chunk : FChunks) {
         for (std::size_t i = 0; i < chunk.size(); ++i)
-            if (chunk.Records[i] == Record) return start + static_cast<int>(i);
+            if (RecordOf(chunk, i) == Record) return start + static_cast<int>(i);
         start += static_cast<int>(chunk.size());
     }
     return -1;
@@ -284,7 +292,7 @@ int TOstraRecordList::Bound(Before&& IsBefore, std::size_t& Chunk) const {
     }
     Chunk = lo;
     if (lo == FChunks.size()) return FCount;
-    const std::vector<TOstraViewKey>& chunk = FChunks[lo].Keys;
+    const std::vector<TEntry>& chunk = FChunks[lo].Entries;
     // The chunk is mostly cold: the entries the first four steps of the
     // search can read are asked for at once, then the sixteenth of the chunk
     // they leave, so the search waits for memory about twice instead of at
@@ -297,11 +305,10 @@ int TOstraRecordList::Bound(Before&& IsBefore, std::size_t& Chunk) const {
     for (int steps = 0; len > 0; ++steps) {
         if (steps == 4) {
             const char* from = reinterpret_cast<const char*>(&*it);
-            for (std::size_t at = 0; at < len * sizeof(TOstraViewKey); at += 64)
-                __builtin_prefetch(from + at);
+            for (std::size_t at = 0; at < len * sizeof(TEntry); at += 64) __builtin_prefetch(from + at);
         }
         const std::size_t half = len / 2;
-        if (IsBefore(it[static_cast<std::ptrdiff_t>(half)])) {
+        if (IsBefore(it[static_cast<std::ptrdiff_t>(half)].Key)) {
             it += static_cast<std::ptrdiff_t>(half) + 1;
             len -= half + 1;
         } else {
@@ -327,11 +334,11 @@ void TOstraRecordList::EqualRange(const TOstraViewKey& Low, const TOstraViewKey&
     First = Bound([&](const TOstraViewKey& k) { return k < Low; }, c);
     // Mostly the range ends in the chunk where it starts.
     if (c < FChunks.size() && High < FLastKeys[c]) {
-        const std::vector<TOstraViewKey>& chunk = FChunks[c].Keys;
+        const std::vector<TEntry>& chunk = FChunks[c].Entries;
         const int start = StartOf(c);
         const auto from = chunk.begin() + (First - start);
         const auto it =
-            std::partition_point(from, chunk.end(), [&](const TOstraViewKey& k) { return !(High < k); });
+            std::partition_point(from, chunk.end(), [&](const TEntry& e) { return !(High < e.Key); });
         Last = start + static_cast<int>(it - chunk.begin());
         return;
     }

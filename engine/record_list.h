@@ -9,8 +9,9 @@
 // Each entry can carry a fixed-width sort key (TOstraViewKey) of its record.
 // On a list in key order, searches run over these keys, which sit next to
 // each other in memory, and read records only where the keys cannot decide.
-// A list whose keys are all zero (a view in store order) holds no keys at
-// all: the first non-zero key gives every entry room for one.
+// A list whose keys are all zero (a view in store order) holds its record
+// pointers alone: the first non-zero key gives every entry room for a key,
+// kept beside its record as before.
 #pragma once
 
 #include <compare>
@@ -63,8 +64,10 @@ public:
     // Calls F(record) for each record in order.
     template <class F>
     void ForEach(F&& Function) const {
-        for (const TChunk& chunk : FChunks)
+        for (const TChunk& chunk : FChunks) {
             for (TOstraRecord* r : chunk.Records) Function(r);
+            for (const TEntry& e : chunk.Entries) Function(e.Record);
+        }
     }
     // The first position from From on whose record Test holds for; -1 when
     // there is none. Walks the chunks directly.
@@ -75,9 +78,14 @@ public:
         std::size_t offset;
         int position = From;
         for (std::size_t c = Locate(From, offset); c < FChunks.size(); ++c, offset = 0) {
-            const std::vector<TOstraRecord*>& records = FChunks[c].Records;
-            for (std::size_t k = offset; k < records.size(); ++k, ++position)
-                if (Test(records[k])) return position;
+            const TChunk& chunk = FChunks[c];
+            if (FKeyed) {
+                for (std::size_t k = offset; k < chunk.Entries.size(); ++k, ++position)
+                    if (Test(chunk.Entries[k].Record)) return position;
+            } else {
+                for (std::size_t k = offset; k < chunk.Records.size(); ++k, ++position)
+                    if (Test(chunk.Records[k])) return position;
+            }
         }
         return -1;
     }
@@ -91,16 +99,25 @@ public:
     static constexpr std::size_t ChunkSize = 64;
 
 private:
-    // Keys is empty while the list is not keyed, else as long as Records.
+    struct TEntry {
+        TOstraRecord* Record;
+        TOstraViewKey Key;
+    };
+    // A chunk of a list without keys uses Records, of a keyed list Entries;
+    // the other stays empty.
     struct TChunk {
         std::vector<TOstraRecord*> Records;
-        std::vector<TOstraViewKey> Keys;
-        std::size_t size() const { return Records.size(); }
+        std::vector<TEntry> Entries;
+        std::size_t size() const { return Records.size() + Entries.size(); }
+        bool empty() const { return size() == 0; }
     };
     // Gives every entry a key (zero) when the list has none yet.
     void MakeKeyed();
-    // A chunk of Records (and their Keys when keyed) with room for Capacity.
+    // An empty chunk of the list's kind with room for Capacity entries.
     TChunk MakeChunk(std::size_t Capacity) const;
+    TOstraRecord* RecordOf(const TChunk& Chunk, std::size_t Offset) const {
+        return FKeyed ? Chunk.Entries[Offset].Record : Chunk.Records[Offset];
+    }
     // The chunk holding Index and Index's place in it.
     std::size_t Locate(int Index, std::size_t& Offset) const;
     // Makes the tree of chunk sizes when the chunks changed.
