@@ -10,23 +10,52 @@ void TOstraRecordList::Clear() {
     FLastChunk = 0;
     FLastVersion = 0;
     FCount = 0;
+    FKeyed = false;
     ++FVersion;
+}
+
+TOstraRecordList::TChunk TOstraRecordList::MakeChunk(std::size_t Capacity) const {
+    TChunk chunk;
+    if (FKeyed)
+        chunk.Entries.reserve(Capacity);
+    else
+        chunk.Records.reserve(Capacity);
+    return chunk;
+}
+
+void TOstraRecordList::MakeKeyed() {
+    if (FKeyed) return;
+    for (TChunk& chunk : FChunks) {
+        chunk.Entries.reserve(chunk.Records.capacity());
+        for (TOstraRecord* r : chunk.Records) chunk.Entries.push_back({r, {}});
+        std::vector<TOstraRecord*>().swap(chunk.Records);
+    }
+    FKeyed = true;
+}
+
+std::size_t TOstraRecordList::AllocatedBytes() const {
+    std::size_t bytes = FChunks.capacity() * sizeof(TChunk) + FLastKeys.capacity() * sizeof(TOstraViewKey) +
+                        FTree.capacity() * sizeof(int);
+    for (const TChunk& chunk : FChunks)
+        bytes += chunk.Records.capacity() * sizeof(TOstraRecord*) + chunk.Entries.capacity() * sizeof(TEntry);
+    return bytes;
 }
 
 void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records, const std::vector<TOstraViewKey>* Keys) {
     Clear();
+    FKeyed = Keys != nullptr;
     const std::size_t n = Records.size();
     // Chunks three quarters full leave room for insertions.
     const std::size_t step = n <= ChunkSize ? ChunkSize : ChunkSize * 3 / 4;
     FChunks.reserve(n / step + 1);
     for (std::size_t i = 0; i < n; i += step) {
         const std::size_t end = std::min(n, i + step);
-        std::vector<TEntry> chunk;
-        chunk.reserve(std::min(ChunkSize, step + ChunkSize / 8));
+        TChunk chunk = MakeChunk(std::min(ChunkSize, step + ChunkSize / 8));
         if (Keys)
-            for (std::size_t k = i; k < end; ++k) chunk.push_back({Records[k], (*Keys)[k]});
+            for (std::size_t k = i; k < end; ++k) chunk.Entries.push_back({Records[k], (*Keys)[k]});
         else
-            for (std::size_t k = i; k < end; ++k) chunk.push_back({Records[k], {}});
+            chunk.Records.assign(Records.begin() + static_cast<std::ptrdiff_t>(i),
+                                 Records.begin() + static_cast<std::ptrdiff_t>(end));
         FChunks.push_back(std::move(chunk));
     }
     FLastKeys.assign(FChunks.size(), TOstraViewKey());
@@ -45,13 +74,14 @@ std::vector<TOstraRecord*> TOstraRecordList::ToVector() const {
 }
 
 void TOstraRecordList::RefreshLast(std::size_t C) {
-    if (C < FChunks.size()) FLastKeys[C] = FChunks[C].back().Key;
+    if (C < FChunks.size()) FLastKeys[C] = FKeyed ? FChunks[C].Entries.back().Key : TOstraViewKey();
 }
 
 void TOstraRecordList::SetKeys(const std::vector<TOstraViewKey>& Keys) {
+    MakeKeyed();
     std::size_t k = 0;
     for (std::size_t c = 0; c < FChunks.size(); ++c) {
-        for (TEntry& e : FChunks[c]) e.Key = k < Keys.size() ? Keys[k++] : TOstraViewKey();
+        for (TEntry& e : FChunks[c].Entries) e.Key = k < Keys.size() ? Keys[k++] : TOstraViewKey();
         RefreshLast(c);
     }
     ++FVersion;
@@ -123,35 +153,44 @@ TOstraRecord* TOstraRecordList::At(int Index) const {
     if (Index < 0 || Index >= FCount) return nullptr;
     std::size_t offset;
     const std::size_t c = Locate(Index, offset);
-    return FChunks[c][offset].Record;
+    return RecordOf(FChunks[c], offset);
 }
 
 const TOstraViewKey& TOstraRecordList::KeyAt(int Index) const {
     static const TOstraViewKey none;
-    if (Index < 0 || Index >= FCount) return none;
+    if (Index < 0 || Index >= FCount || !FKeyed) return none;
     std::size_t offset;
     const std::size_t c = Locate(Index, offset);
-    return FChunks[c][offset].Key;
+    return FChunks[c].Entries[offset].Key;
 }
 
 void TOstraRecordList::SetKey(int Index, const TOstraViewKey& Key) {
     if (Index < 0 || Index >= FCount) return;
+    if (Key != TOstraViewKey()) MakeKeyed();
+    if (!FKeyed) {
+        ++FVersion;
+        return;
+    }
     std::size_t offset;
     const std::size_t c = Locate(Index, offset);
-    FChunks[c][offset].Key = Key;
+    FChunks[c].Entries[offset].Key = Key;
     RefreshLast(c);
     ++FVersion;
 }
 
 void TOstraRecordList::Add(TOstraRecord* Record, const TOstraViewKey& Key) {
+    if (Key != TOstraViewKey()) MakeKeyed();
     if (FChunks.empty() || FChunks.back().size() >= ChunkSize) {
-        FChunks.emplace_back();
-        FChunks.back().reserve(ChunkSize);
+        FChunks.push_back(MakeChunk(ChunkSize));
         FLastKeys.emplace_back();
         Invalidate(FChunks.size() - 1);
     }
-    FChunks.back().push_back({Record, Key});
-    FLastKeys.back() = Key;
+    if (FKeyed) {
+        FChunks.back().Entries.push_back({Record, Key});
+        FLastKeys.back() = Key;
+    } else {
+        FChunks.back().Records.push_back(Record);
+    }
     ++FCount;
     ShiftStarts(FChunks.size() - 1, 1);
 }
@@ -162,17 +201,27 @@ void TOstraRecordList::Insert(int Index, TOstraRecord* Record, const TOstraViewK
         return;
     }
     if (Index < 0) Index = 0;
+    if (Key != TOstraViewKey()) MakeKeyed();
     std::size_t offset;
     const std::size_t c = Locate(Index, offset);
-    auto& chunk = FChunks[c];
-    chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(offset), TEntry{Record, Key});
+    TChunk& chunk = FChunks[c];
+    const auto at = static_cast<std::ptrdiff_t>(offset);
+    if (FKeyed)
+        chunk.Entries.insert(chunk.Entries.begin() + at, TEntry{Record, Key});
+    else
+        chunk.Records.insert(chunk.Records.begin() + at, Record);
     ++FCount;
     if (chunk.size() > ChunkSize) {
         // Split in halves.
-        const std::size_t half = chunk.size() / 2;
-        std::vector<TEntry> tail(chunk.begin() + static_cast<std::ptrdiff_t>(half), chunk.end());
-        tail.reserve(ChunkSize);
-        chunk.resize(half);
+        const auto half = static_cast<std::ptrdiff_t>(chunk.size() / 2);
+        TChunk tail = MakeChunk(ChunkSize);
+        if (FKeyed) {
+            tail.Entries.assign(chunk.Entries.begin() + half, chunk.Entries.end());
+            chunk.Entries.resize(static_cast<std::size_t>(half));
+        } else {
+            tail.Records.assign(chunk.Records.begin() + half, chunk.Records.end());
+            chunk.Records.resize(static_cast<std::size_t>(half));
+        }
         FChunks.insert(FChunks.begin() + static_cast<std::ptrdiff_t>(c) + 1, std::move(tail));
         FLastKeys.insert(FLastKeys.begin() + static_cast<std::ptrdiff_t>(c) + 1, TOstraViewKey());
         RefreshLast(c + 1);
@@ -193,8 +242,12 @@ void TOstraRecordList::Delete(int Index) {
     if (Index < 0 || Index >= FCount) return;
     std::size_t offset;
     const std::size_t c = Locate(Index, offset);
-    auto& chunk = FChunks[c];
-    chunk.erase(chunk.begin() + static_cast<std::ptrdiff_t>(offset));
+    TChunk& chunk = FChunks[c];
+    const auto at = static_cast<std::ptrdiff_t>(offset);
+    if (FKeyed)
+        chunk.Entries.erase(chunk.Entries.begin() + at);
+    else
+        chunk.Records.erase(chunk.Records.begin() + at);
     --FCount;
     if (chunk.empty()) {
         FChunks.erase(FChunks.begin() + static_cast<std::ptrdiff_t>(c));
@@ -210,9 +263,9 @@ int TOstraRecordList::IndexOf(const TOstraRecord* Record, int Hint) const {
     if (!Record) return -1;
     if (Hint >= 0 && Hint < FCount && At(Hint) == Record) return Hint;
     int start = 0;
-    for (const auto& chunk : FChunks) {
+    for (const TChunk& chunk : FChunks) {
         for (std::size_t i = 0; i < chunk.size(); ++i)
-            if (chunk[i].Record == Record) return start + static_cast<int>(i);
+            if (RecordOf(chunk, i) == Record) return start + static_cast<int>(i);
         start += static_cast<int>(chunk.size());
     }
     return -1;
@@ -222,6 +275,12 @@ template <class Before>
 int TOstraRecordList::Bound(Before&& IsBefore, std::size_t& Chunk) const {
     Chunk = 0;
     if (FChunks.empty()) return 0;
+    if (!FKeyed) {
+        // Every key is zero.
+        if (!IsBefore(TOstraViewKey())) return 0;
+        Chunk = FChunks.size();
+        return FCount;
+    }
     // The first chunk whose last key is not before; then within it.
     std::size_t lo = 0, hi = FChunks.size();
     while (lo < hi) {
@@ -233,7 +292,7 @@ int TOstraRecordList::Bound(Before&& IsBefore, std::size_t& Chunk) const {
     }
     Chunk = lo;
     if (lo == FChunks.size()) return FCount;
-    const auto& chunk = FChunks[lo];
+    const std::vector<TEntry>& chunk = FChunks[lo].Entries;
     // The chunk is mostly cold: the entries the first four steps of the
     // search can read are asked for at once, then the sixteenth of the chunk
     // they leave, so the search waits for memory about twice instead of at
@@ -275,7 +334,7 @@ void TOstraRecordList::EqualRange(const TOstraViewKey& Low, const TOstraViewKey&
     First = Bound([&](const TOstraViewKey& k) { return k < Low; }, c);
     // Mostly the range ends in the chunk where it starts.
     if (c < FChunks.size() && High < FLastKeys[c]) {
-        const auto& chunk = FChunks[c];
+        const std::vector<TEntry>& chunk = FChunks[c].Entries;
         const int start = StartOf(c);
         const auto from = chunk.begin() + (First - start);
         const auto it =

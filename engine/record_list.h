@@ -9,6 +9,9 @@
 // Each entry can carry a fixed-width sort key (TOstraViewKey) of its record.
 // On a list in key order, searches run over these keys, which sit next to
 // each other in memory, and read records only where the keys cannot decide.
+// A list whose keys are all zero (a view in store order) holds its record
+// pointers alone: the first non-zero key gives every entry room for a key,
+// kept beside its record as before.
 #pragma once
 
 #include <compare>
@@ -61,8 +64,10 @@ public:
     // Calls F(record) for each record in order.
     template <class F>
     void ForEach(F&& Function) const {
-        for (const auto& chunk : FChunks)
-            for (const TEntry& e : chunk) Function(e.Record);
+        for (const TChunk& chunk : FChunks) {
+            for (TOstraRecord* r : chunk.Records) Function(r);
+            for (const TEntry& e : chunk.Entries) Function(e.Record);
+        }
     }
     // The first position from From on whose record Test holds for; -1 when
     // there is none. Walks the chunks directly.
@@ -73,14 +78,23 @@ public:
         std::size_t offset;
         int position = From;
         for (std::size_t c = Locate(From, offset); c < FChunks.size(); ++c, offset = 0) {
-            const std::vector<TEntry>& chunk = FChunks[c];
-            for (std::size_t k = offset; k < chunk.size(); ++k, ++position)
-                if (Test(chunk[k].Record)) return position;
+            const TChunk& chunk = FChunks[c];
+            if (FKeyed) {
+                for (std::size_t k = offset; k < chunk.Entries.size(); ++k, ++position)
+                    if (Test(chunk.Entries[k].Record)) return position;
+            } else {
+                for (std::size_t k = offset; k < chunk.Records.size(); ++k, ++position)
+                    if (Test(chunk.Records[k])) return position;
+            }
         }
         return -1;
     }
     // Sets the keys of all entries, in order (Keys holds Count of them).
     void SetKeys(const std::vector<TOstraViewKey>& Keys);
+    // True while the entries have room for keys (some key was set non-zero).
+    bool Keyed() const { return FKeyed; }
+    // Bytes the chunks take (their capacity), for the memory figures.
+    std::size_t AllocatedBytes() const;
 
     static constexpr std::size_t ChunkSize = 64;
 
@@ -89,6 +103,21 @@ private:
         TOstraRecord* Record;
         TOstraViewKey Key;
     };
+    // A chunk of a list without keys uses Records, of a keyed list Entries;
+    // the other stays empty.
+    struct TChunk {
+        std::vector<TOstraRecord*> Records;
+        std::vector<TEntry> Entries;
+        std::size_t size() const { return Records.size() + Entries.size(); }
+        bool empty() const { return size() == 0; }
+    };
+    // Gives every entry a key (zero) when the list has none yet.
+    void MakeKeyed();
+    // An empty chunk of the list's kind with room for Capacity entries.
+    TChunk MakeChunk(std::size_t Capacity) const;
+    TOstraRecord* RecordOf(const TChunk& Chunk, std::size_t Offset) const {
+        return FKeyed ? Chunk.Entries[Offset].Record : Chunk.Records[Offset];
+    }
     // The chunk holding Index and Index's place in it.
     std::size_t Locate(int Index, std::size_t& Offset) const;
     // Makes the tree of chunk sizes when the chunks changed.
@@ -104,7 +133,7 @@ private:
     // Brings the copy of chunk C's last key up to date.
     void RefreshLast(std::size_t C);
 
-    std::vector<std::vector<TEntry>> FChunks;
+    std::vector<TChunk> FChunks;
     // The last key of each chunk, kept together for the first step of a search.
     std::vector<TOstraViewKey> FLastKeys;
     // The chunks' sizes as a Fenwick tree, so that an insertion moves the
@@ -116,4 +145,5 @@ private:
     mutable uint64_t FLastVersion = 0;
     int FCount = 0;
     uint64_t FVersion = 0;
+    bool FKeyed = false;
 };

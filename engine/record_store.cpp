@@ -16,6 +16,10 @@ constexpr uint8_t HasHeapValues = 1;
 constexpr uint8_t Touched = 2;
 // Set once a record is in the store's list of records given heap values.
 constexpr uint8_t Listed = 4;
+// Set while the store keeps old values of the record (FOldData).
+constexpr uint8_t HasOldData = 8;
+// Set while the store keeps user data of the record (FUserData).
+constexpr uint8_t HasUserData = 16;
 }  // namespace
 
 TOstraCursor::TOstraCursor() = default;
@@ -124,16 +128,57 @@ void TOstraCursor::MarkHeapValues(TOstraRecord* record) {
     record->Flags |= Listed;
 }
 
+void* TOstraCursor::UserData(const TOstraRecord* record) const {
+    if (!record || !(record->Flags & HasUserData)) return nullptr;
+    const auto it = FUserData.find(record);
+    return it == FUserData.end() ? nullptr : it->second;
+}
+
+void TOstraCursor::SetUserData(TOstraRecord* record, void* value) {
+    if (!Contains(record)) return;
+    if (value) {
+        FUserData[record] = value;
+        record->Flags |= HasUserData;
+    } else if (record->Flags & HasUserData) {
+        FUserData.erase(record);
+        record->Flags &= static_cast<uint8_t>(~HasUserData);
+    }
+}
+
 void TOstraCursor::NotifyRelease(TOstraRecord* record) {
-    if (FOnRelease) FOnRelease(record->UserData);
-    record->UserData = nullptr;
+    void* userData = nullptr;
+    if (record->Flags & HasUserData) {
+        const auto it = FUserData.find(record);
+        if (it != FUserData.end()) {
+            userData = it->second;
+            FUserData.erase(it);
+        }
+        record->Flags &= static_cast<uint8_t>(~HasUserData);
+    }
+    if (FOnRelease) FOnRelease(userData);
+}
+
+const uint8_t* TOstraCursor::OldDataOf(const TOstraRecord* record) const {
+    if (!record || !(record->Flags & HasOldData)) return nullptr;
+    const auto it = FOldData.find(record);
+    return it == FOldData.end() ? nullptr : it->second;
+}
+
+uint8_t* TOstraCursor::TakeOldData(TOstraRecord* record) {
+    if (!(record->Flags & HasOldData)) return nullptr;
+    record->Flags &= static_cast<uint8_t>(~HasOldData);
+    const auto it = FOldData.find(record);
+    if (it == FOldData.end()) return nullptr;
+    uint8_t* old = it->second;
+    FOldData.erase(it);
+    return old;
 }
 
 void TOstraCursor::DropOldData(TOstraRecord* record) {
-    if (!record->OldData) return;
-    OstReleaseValues(record->OldData, FFields);
-    delete[] record->OldData;
-    record->OldData = nullptr;
+    uint8_t* old = TakeOldData(record);
+    if (!old) return;
+    OstReleaseValues(old, FFields);
+    delete[] old;
 }
 
 // Releases the current and old data of a record about to become
@@ -147,12 +192,12 @@ void TOstraCursor::ReleaseRecord(TOstraRecord* record) {
 
 // The current data become the kept old data; the old block is freed.
 void TOstraCursor::RestoreOldData(TOstraRecord* record) {
-    if (!record->OldData) return;
+    uint8_t* old = TakeOldData(record);
+    if (!old) return;
     uint8_t* data = record->Data();
     OstReleaseValues(data, FFields);
-    std::memcpy(data, record->OldData, FDataSize);  // the old values now belong to the record
-    delete[] record->OldData;
-    record->OldData = nullptr;
+    std::memcpy(data, old, FDataSize);  // the old values now belong to the record
+    delete[] old;
     MarkHeapValues(record);
 }
 
@@ -283,12 +328,19 @@ bool TOstraCursor::DeleteRecord(TOstraRecord* record, std::string& error) {
 }
 
 void TOstraCursor::BeginChange(TOstraRecord* record) {
-    if (!Contains(record) || !record->IsLive() || record->OldData) return;
+    if (!Contains(record) || !record->IsLive() || (record->Flags & HasOldData)) return;
     if (FTouched.size() == FTouched.capacity())
         FTouched.reserve(std::max<std::size_t>(64, FTouched.size() * 2));
     auto* old = new uint8_t[FDataSize ? FDataSize : 1];
     OstCopyData(old, record->Data(), FFields, FDataSize);
-    record->OldData = old;
+    try {
+        FOldData.emplace(record, old);
+    } catch (...) {
+        OstReleaseValues(old, FFields);
+        delete[] old;
+        throw;
+    }
+    record->Flags |= HasOldData;
     Touch(record);
 }
 
@@ -361,6 +413,8 @@ void TOstraCursor::Clear(bool full) {
     FRecords.shrink_to_fit();
     FTouched.clear();
     FTouched.shrink_to_fit();
+    FOldData.clear();
+    FUserData.clear();
     FRecordMemory.Clear();
     FValueMemory.Clear();
     FAutoIncCounter = 0;

@@ -22,6 +22,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/field_types.h"
@@ -39,11 +40,11 @@ enum TOstraRecordState : uint8_t {
     orsNewDeleted = 4,  // a new record deleted again; its data are released
 };
 
-// A record's header; its data block follows it in memory.
+// A record's header; its data block follows it in memory. The header is kept
+// to twelve bytes: what few records have (values as of the last accept, the
+// application's user data) the store keeps beside them (OldDataOf, UserData).
 struct TOstraRecord {
-    uint8_t* OldData = nullptr;  // values as of the last accept, or none
-    void* UserData = nullptr;    // the application's own; the engine never sets it
-    int32_t StoredSize = 0;      // bytes the record takes in a table image
+    int32_t StoredSize = 0;  // bytes the record takes in a table image
     TOstraRecordState State = orsUnchanged;
     uint8_t Flags = 0;   // the store's bookkeeping
     int32_t Number = 0;  // its place in the store's list when last numbered (TOstraCursor::NumberOf)
@@ -129,6 +130,13 @@ public:
     bool DeleteRecord(TOstraRecord* record, std::string& error);
     // Keeps a record's values before its first change since the last accept.
     void BeginChange(TOstraRecord* record);
+    // The values as of the last accept of a changed record; nullptr for one
+    // unchanged since (or new).
+    const uint8_t* OldDataOf(const TOstraRecord* record) const;
+    // The application's own pointer for a record (the engine never sets it),
+    // handed to the release event when the record's data are released.
+    void* UserData(const TOstraRecord* record) const;
+    void SetUserData(TOstraRecord* record, void* value);
     // Puts one record's kept values back (a cancelled edit): it becomes
     // unchanged unless it is new.
     void RevertRecord(TOstraRecord* record);
@@ -230,6 +238,8 @@ private:
     void Touch(TOstraRecord* record);
     // Marks a record whose current data hold values allocated on their own.
     void MarkHeapValues(TOstraRecord* record);
+    // Takes a record's kept old values out of FOldData (nullptr when none).
+    uint8_t* TakeOldData(TOstraRecord* record);
 
     std::vector<TOstraRecord*> FRecords;
     // The records touched since the last accept or revert, each once: those
@@ -237,6 +247,10 @@ private:
     std::vector<TOstraRecord*> FTouched;
     // The records that were given values allocated on their own, each once.
     std::vector<TOstraRecord*> FHeapRecords;
+    // Old values of the records changed since the last accept (all touched),
+    // and the user data set; records have a flag for each.
+    std::unordered_map<const TOstraRecord*, uint8_t*> FOldData;
+    std::unordered_map<const TOstraRecord*, void*> FUserData;
     std::vector<TOstraField> FFields;
     std::string FDescriptor;
     uint32_t FDataSize = 0;

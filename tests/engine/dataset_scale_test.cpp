@@ -85,6 +85,98 @@ TEST(OstraRecordList, KeyBoundsOverChunks) {
     EXPECT_EQ(TOstraViewKey({250, 1}), list.KeyAt(list.IndexOf(Fake(9999))));
 }
 
+// A list in store order holds no keys; the first non-zero key gives every
+// entry one (zero for those before), and a plain Assign or Clear drops them.
+TEST(OstraRecordList, KeysComeAndGoWithTheOrder) {
+    TOstraRecordList list;
+    std::vector<TOstraRecord*> model;
+    std::vector<TOstraViewKey> keys;
+    std::mt19937 rng(11);
+    std::size_t next = 0;
+    const auto expectSame = [&](int step) {
+        ASSERT_EQ(model, list.ToVector()) << "step " << step;
+        for (std::size_t i = 0; i < model.size(); i += 7)
+            ASSERT_EQ(keys[i], list.KeyAt(static_cast<int>(i))) << "step " << step << " at " << i;
+        const bool anyKey = std::any_of(keys.begin(), keys.end(),
+                                        [](const TOstraViewKey& k) { return k != TOstraViewKey(); });
+        if (anyKey) ASSERT_TRUE(list.Keyed()) << "step " << step;
+    };
+    for (int step = 0; step < 12000; ++step) {
+        const int op = static_cast<int>(rng() % 20);
+        // Keys are set now and then only: long runs stay without them.
+        const bool keyed = (step / 1500) % 2 == 1;
+        const TOstraViewKey key = keyed && rng() % 3 ? TOstraViewKey{rng() % 100, rng(), 0} : TOstraViewKey();
+        if (op < 10 || model.empty()) {
+            const int at = static_cast<int>(rng() % (model.size() + 1));
+            list.Insert(at, Fake(next), key);
+            model.insert(model.begin() + at, Fake(next++));
+            keys.insert(keys.begin() + at, key);
+        } else if (op < 15) {
+            const int at = static_cast<int>(rng() % model.size());
+            list.Delete(at);
+            model.erase(model.begin() + at);
+            keys.erase(keys.begin() + at);
+        } else if (op < 18) {
+            const int at = static_cast<int>(rng() % model.size());
+            list.SetKey(at, key);
+            keys[static_cast<std::size_t>(at)] = key;
+        } else if (op == 18) {
+            list.Add(Fake(next), key);
+            model.push_back(Fake(next++));
+            keys.push_back(key);
+        } else if (step % 5 == 0) {
+            // Back to store order: no keys at all.
+            std::vector<TOstraRecord*> copy = model;
+            list.Assign(std::move(copy));
+            keys.assign(model.size(), TOstraViewKey());
+            ASSERT_FALSE(list.Keyed());
+        }
+        if (step % 211 == 0) expectSame(step);
+    }
+    expectSame(-1);
+    // Sorted by key, then searched; then in store order again, lighter.
+    std::vector<std::size_t> order(model.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = {i % 40, i % 7, 0};
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    std::vector<TOstraRecord*> sorted;
+    std::vector<TOstraViewKey> sortedKeys;
+    for (std::size_t i : order) {
+        sorted.push_back(model[i]);
+        sortedKeys.push_back(keys[i]);
+    }
+    model = sorted;
+    keys = sortedKeys;
+    std::vector<TOstraRecord*> plain = model;
+    list.Assign(std::move(plain));
+    const std::size_t plainBytes = list.AllocatedBytes();
+    list.Assign(std::move(sorted), &sortedKeys);
+    EXPECT_TRUE(list.Keyed());
+    expectSame(-2);
+    for (uint64_t high : {0ull, 13ull, 39ull, 40ull}) {
+        const TOstraViewKey k{high, 3, 0};
+        EXPECT_EQ(std::lower_bound(keys.begin(), keys.end(), k) - keys.begin(), list.LowerBound(k)) << high;
+        EXPECT_EQ(std::upper_bound(keys.begin(), keys.end(), k) - keys.begin(), list.UpperBound(k)) << high;
+        int first = -1, last = -1;
+        list.EqualRange(k, k, first, last);
+        EXPECT_EQ(std::lower_bound(keys.begin(), keys.end(), k) - keys.begin(), first) << high;
+        EXPECT_EQ(std::upper_bound(keys.begin(), keys.end(), k) - keys.begin(), last) << high;
+    }
+    const std::size_t keyedBytes = list.AllocatedBytes();
+    EXPECT_GT(keyedBytes, plainBytes + model.size() * sizeof(TOstraViewKey) / 2);
+    std::vector<TOstraRecord*> copy = model;
+    list.Assign(std::move(copy));
+    EXPECT_FALSE(list.Keyed());
+    EXPECT_EQ(model, list.ToVector());
+    EXPECT_EQ(TOstraViewKey(), list.KeyAt(0));
+    EXPECT_LT(list.AllocatedBytes() + model.size() * sizeof(TOstraViewKey) / 2, keyedBytes);
+    // Without keys every key is zero: the bounds say so.
+    EXPECT_EQ(0, list.LowerBound(TOstraViewKey()));
+    EXPECT_EQ(list.Count(), list.UpperBound(TOstraViewKey()));
+    EXPECT_EQ(list.Count(), list.LowerBound({1, 0, 0}));
+}
+
 namespace {
 
 class DatasetScale : public ::testing::Test {
@@ -142,6 +234,49 @@ TEST_F(DatasetScale, InsertInOrderKeepsTheViewSorted) {
         ds.CancelChanges();
     }
     EXPECT_EQ(6000, ds.RecordCount());
+}
+
+// A view that drops its order and takes it again: inserts land where each
+// order puts them, and the sorted view searches right after being in store
+// order (whose entries hold no keys).
+TEST_F(DatasetScale, AViewLeavesItsOrderAndTakesItAgain) {
+    ds.Open();
+    std::mt19937 rng(21);
+    std::vector<std::string> added;
+    for (int round = 0; round < 3; ++round) {
+        ds.SetIndexFieldNames("Name");
+        ds.SetSortOptions({osoInsertInOrder});
+        ASSERT_TRUE(ds.InKeyOrder());
+        for (int i = 0; i < 40; ++i) {
+            added.push_back("gamma " + std::to_string(round) + " " + std::to_string(rng() % 1000));
+            ds.Append();
+            ds.FieldByName("Name")->SetAsString(added.back());
+            ds.Post();
+        }
+        ExpectSorted(Column(ds, "Name"), false, false);
+        for (const std::string& name : added) ASSERT_TRUE(ds.Locate("Name", name, {})) << name;
+        // In store order: the view follows the store, an append goes last.
+        ds.SetIndexFieldNames("");
+        std::vector<std::string> store;
+        for (TOstraRecord* r : ds.Cursor()->Records())
+            if (r->IsLive())
+                store.push_back(std::string(FieldText(r->Data() + ds.Cursor()->FindField("Name")->Offset,
+                                                      *ds.Cursor()->FindField("Name"))));
+        EXPECT_EQ(store, Column(ds, "Name")) << round;
+        const int count = ds.RecordCount();
+        added.push_back("alpha appended " + std::to_string(round));
+        ds.Append();
+        ds.FieldByName("Name")->SetAsString(added.back());
+        ds.Post();
+        EXPECT_EQ(count + 1, ds.RecordCount());
+        ds.Last();
+        EXPECT_EQ(added.back(), ds.FieldByName("Name")->AsString()) << round;
+        ASSERT_TRUE(ds.Locate("Name", added.back(), {}));
+        EXPECT_EQ(count + 1, ds.RecNo()) << round;
+    }
+    ds.SetIndexFieldNames("Name");
+    ExpectSorted(Column(ds, "Name"), false, false);
+    for (const std::string& name : added) ASSERT_TRUE(ds.Locate("Name", name, {})) << name;
 }
 
 TEST_F(DatasetScale, InsertInOrderByTwoFields) {

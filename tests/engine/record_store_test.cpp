@@ -101,7 +101,7 @@ TEST_F(RecordStoreTest, EditPostEditPostRevertBringsBackTheFirstValues) {
     C.RevertAll();
     EXPECT_EQ(r->State, orsUnchanged);
     EXPECT_EQ(TextOf(C, r, "Name"), "b");
-    EXPECT_EQ(r->OldData, nullptr);
+    EXPECT_EQ(C.OldDataOf(r), nullptr);
 }
 
 // Accepting and reverting reach every record changed since the last of
@@ -114,8 +114,8 @@ TEST_F(RecordStoreTest, AcceptAndRevertReachEveryRecordChangedSinceTheLastOfThem
     C.BeginChange(g);  // begun, never posted
     C.AcceptAll();
     EXPECT_EQ(b->State, orsUnchanged);
-    EXPECT_EQ(b->OldData, nullptr);
-    EXPECT_EQ(g->OldData, nullptr);
+    EXPECT_EQ(C.OldDataOf(b), nullptr);
+    EXPECT_EQ(C.OldDataOf(g), nullptr);
 
     // Second round: the same record again, a delete and an insert.
     Edit(b, "b2");
@@ -136,7 +136,7 @@ TEST_F(RecordStoreTest, AcceptAndRevertReachEveryRecordChangedSinceTheLastOfThem
     C.AcceptAll();
     EXPECT_EQ(Names(), (std::vector<std::string>{"b1", "g1"}));
     EXPECT_EQ(e->State, orsNewDeleted);
-    EXPECT_EQ(g->OldData, nullptr);
+    EXPECT_EQ(C.OldDataOf(g), nullptr);
     EXPECT_EQ(Released, 2);
     C.RevertAll();  // nothing left to revert
     EXPECT_EQ(Names(), (std::vector<std::string>{"b1", "g1"}));
@@ -170,12 +170,12 @@ TEST_F(RecordStoreTest, RevertRecordUndoesOneEdit) {
 
 TEST_F(RecordStoreTest, InsertedThenDeletedLeavesNoTrace) {
     TOstraRecord* n = Insert("temp", 1);
-    n->UserData = &Released;
+    C.SetUserData(n, &Released);
     std::string error;
     ASSERT_TRUE(C.DeleteRecord(n, error));
     EXPECT_EQ(n->State, orsNewDeleted);
     EXPECT_EQ(n->Data(), nullptr);
-    EXPECT_EQ(n->UserData, nullptr);
+    EXPECT_EQ(C.UserData(n), nullptr);
     EXPECT_EQ(Released, 1);
     EXPECT_EQ(ReleasedData.at(0), &Released);
     C.RevertAll();
@@ -221,9 +221,53 @@ TEST_F(RecordStoreTest, AcceptKeepsChangesAndDropsOldValues) {
     C.AcceptAll();
     EXPECT_EQ(r->State, orsUnchanged);
     EXPECT_EQ(n->State, orsUnchanged);
-    EXPECT_EQ(r->OldData, nullptr);
+    EXPECT_EQ(C.OldDataOf(r), nullptr);
     C.RevertAll();
     EXPECT_EQ(Names(), (std::vector<std::string>{"kept", "e", "g", "added"}));
+}
+
+// Old values and user data are kept beside the records, not in them: each
+// record's own, through edits, sorts, reverts and accepts.
+TEST_F(RecordStoreTest, OldValuesAndUserDataStayWithTheirRecords) {
+    TOstraRecord* b = C.RecordAt(0);
+    TOstraRecord* e = C.RecordAt(1);
+    TOstraRecord* g = C.RecordAt(2);
+    int tagB = 0, tagG = 0;
+    C.SetUserData(b, &tagB);
+    C.SetUserData(g, &tagG);
+    EXPECT_EQ(C.UserData(e), nullptr);
+    Edit(b, "b1");
+    Edit(b, "b2");  // the first old values stay
+    Edit(e, "e1");
+    ASSERT_NE(C.OldDataOf(b), nullptr);
+    EXPECT_EQ(FieldText(C.OldDataOf(b) + C.FindField("Name")->Offset, *C.FindField("Name")), "b");
+    EXPECT_EQ(FieldText(C.OldDataOf(e) + C.FindField("Name")->Offset, *C.FindField("Name")), "e");
+    EXPECT_EQ(C.OldDataOf(g), nullptr);
+    C.Sort("Name", false);  // moves the list, not the records
+    EXPECT_EQ(C.UserData(b), &tagB);
+    EXPECT_EQ(C.UserData(g), &tagG);
+    C.RevertRecord(e);
+    EXPECT_EQ(TextOf(C, e, "Name"), "e");
+    EXPECT_EQ(C.OldDataOf(e), nullptr);
+    EXPECT_NE(C.OldDataOf(b), nullptr);
+    C.AcceptAll();
+    EXPECT_EQ(C.OldDataOf(b), nullptr);
+    EXPECT_EQ(TextOf(C, b, "Name"), "b2");
+    // Unset user data, or data for a record of no store, is not kept.
+    C.SetUserData(g, nullptr);
+    EXPECT_EQ(C.UserData(g), nullptr);
+    TOstraCursor other;
+    std::string error;
+    ASSERT_TRUE(LoadImage(other, ThreeRecordImage(), error));
+    C.SetUserData(other.RecordAt(0), &tagG);
+    EXPECT_EQ(C.UserData(other.RecordAt(0)), nullptr);
+    EXPECT_EQ(other.UserData(other.RecordAt(0)), nullptr);
+    // A clear hands each record's user data to the release event once.
+    Edit(g, "g1");
+    C.Clear(false);
+    ASSERT_EQ(Released, 3);
+    EXPECT_EQ(std::count(ReleasedData.begin(), ReleasedData.end(), &tagB), 1);
+    EXPECT_EQ(std::count(ReleasedData.begin(), ReleasedData.end(), nullptr), 2);
 }
 
 TEST_F(RecordStoreTest, ReleaseCallbackOncePerReleasedRecord) {
