@@ -13,6 +13,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/imagelist.h"
 #include "platform/ui/messages.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzlinelists.h"
@@ -133,6 +134,72 @@ TqzDBGrid::~TqzDBGrid() {
 
 void TqzDBGrid::Publish(TPublisher<TqzDBGrid>& p) {
     using Self = TqzDBGrid;
+    using Base = TqzCustomDBGrid;
+    // What the base grid declares for publishing (Options, DataSource,
+    // Selected and the other lists are registered by the base itself).
+    p.Property("KeyOptions", &Base::KeyOptions, &Base::SetKeyOptions);
+    p.Property("MultiSelectOptions", &Base::MultiSelectOptions, &Base::SetMultiSelectOptions);
+    p.Property("EditControlOptions", &Base::EditControlOptions, &Base::SetEditControlOptions);
+    p.Property("ReadOnly", &Base::ReadOnly, &Base::SetReadOnly);
+    p.Property("DefaultDrawing", &Base::DefaultDrawing, &Base::SetDefaultDrawing);
+    p.Property("TitleButtons", &Base::TitleButtons, &Base::SetTitleButtons);
+    p.Property("TitleAlignment", &Base::TitleAlignment, &Base::SetTitleAlignment);
+    p.Property("TitleLines", &Base::TitleLines, &Base::SetTitleLines);
+    p.Property("TitleFont", &Base::TitleFont, &Base::SetTitleFont);
+    p.Property("TitleColor", &Base::TitleColor, &Base::SetTitleColor).SetTypeName("TColor");
+    p.Property("TitleImageList", &Base::TitleImageList, &Base::SetTitleImageList);
+    p.Property("FooterColor", &Base::FooterColor, &Base::SetFooterColor).SetTypeName("TColor");
+    p.Property("FooterCellColor", &Base::FooterCellColor, &Base::SetFooterCellColor).SetTypeName("TColor");
+    p.Property("FooterHeight", &Base::FooterHeight, &Base::SetFooterHeight);
+    p.Property("RowHeightPercent", &Base::RowHeightPercent, &Base::SetRowHeightPercent);
+    p.Property("IndicatorColor", &Base::IndicatorColor, &Base::SetIndicatorColor);
+    p.Property("IndicatorIconColor", &Base::IndicatorIconColor, &Base::SetIndicatorIconColor)
+        .SetTypeName("TColor");
+    p.Property("IndicatorButton", &Base::IndicatorButton, &Base::SetIndicatorButton);
+    p.Property("LineStyle", &Base::LineStyle, &Base::SetLineStyle);
+    p.Property(
+        "LineColors", [](Self& g) { return g.LineColors(); },
+        [](Self& g, TqzGridLineColors* v) { g.LineColors()->Assign(v); });
+    p.Property("PadColumnStyle", &Base::PadColumnStyle, &Base::SetPadColumnStyle);
+    p.Property("DragVertOffset", &Base::DragVertOffset, &Base::SetDragVertOffset);
+    p.Property("ShowVertScrollBar", &Base::ShowVertScrollBar, &Base::SetShowVertScrollBar);
+    p.Property("ShowHorzScrollBar", &Base::ShowHorzScrollBar, &Base::SetShowHorzScrollBar);
+    p.Property("HideAllLines", &Base::HideAllLines, &Base::SetHideAllLines);
+    p.Property("DisableThemesInTitle", &Base::DisableThemesInTitle, &Base::SetDisableThemesInTitle);
+    p.Property("GroupFieldName", &Base::GroupFieldName, &Base::SetGroupFieldName);
+    p.Property("ImageList", &Base::ImageList, &Base::SetImageList);
+    p.Property(
+        "DittoAttributes", [](Self& g) { return g.DittoAttributes(); },
+        [](Self& g, TqzDittoAttributes* v) { g.DittoAttributes()->Assign(v); });
+    p.Property("PaintOptions", &Base::PaintOptions, &Base::SetPaintOptions);
+    p.Property("OnCalcTitleAttributes", &Base::OnCalcTitleAttributes, &Base::SetOnCalcTitleAttributes);
+    p.Property("OnDrawTitleCell", &Base::OnDrawTitleCell, &Base::SetOnDrawTitleCell);
+    p.Property("OnDrawGroupHeaderCell", &Base::OnDrawGroupHeaderCell, &Base::SetOnDrawGroupHeaderCell);
+    p.Property("OnCalcTitleImage", &Base::OnCalcTitleImage, &Base::SetOnCalcTitleImage);
+    p.Property("OnDrawDataCell", &Base::OnDrawDataCell, &Base::SetOnDrawDataCell);
+    p.Property("OnBeforeDrawCell", &Base::OnBeforeDrawCell, &Base::SetOnBeforeDrawCell);
+    p.Property("OnAfterDrawCell", &Base::OnAfterDrawCell, &Base::SetOnAfterDrawCell);
+    p.Property("OnDrawFooterCell", &Base::OnDrawFooterCell, &Base::SetOnDrawFooterCell);
+    p.Property("OnTitleButtonClick", &Base::OnTitleButtonClick, &Base::SetOnTitleButtonClick);
+    p.Property("OnURLOpen", &Base::OnURLOpen, &Base::SetOnURLOpen);
+    p.Property("OnColumnMoved", &Base::OnColumnMoved, &Base::SetOnColumnMoved);
+    p.Property("OnColWidthChanged", &Base::OnColWidthChanged, &Base::SetOnColWidthChanged);
+    p.Property("OnTopRowChanged", &Base::OnTopRowChanged, &Base::SetOnTopRowChanged);
+    p.Property("OnRowChanged", &Base::OnRowChanged, &Base::SetOnRowChanged);
+    p.Property("OnCellChanged", &Base::OnCellChanged, &Base::SetOnCellChanged);
+    p.Property("OnColEnter", &Base::OnColEnter, &Base::SetOnColEnter);
+    p.Property("OnColExit", &Base::OnColExit, &Base::SetOnColExit);
+    p.Property("OnUpdateFooter", &Base::OnUpdateFooter, &Base::SetOnUpdateFooter);
+    p.Property("OnBeforePaint", &Base::OnBeforePaint, &Base::SetOnBeforePaint);
+    p.Property("OnLeftColChanged", &Base::OnLeftColChanged, &Base::SetOnLeftColChanged);
+    p.Property("OnFieldChanged", &Base::OnFieldChanged, &Base::SetOnFieldChanged);
+    p.Property("OnCheckValue", &Base::OnCheckValue, &Base::SetOnCheckValue);
+    p.Property("OnCreateHintWindow", &Base::OnCreateHintWindow, &Base::SetOnCreateHintWindow);
+    p.Property("OnDitto", &Base::OnDitto, &Base::SetOnDitto);
+    // The published grid's own.
+    p.Property("MemoAttributes", &Self::MemoAttributes, &Self::SetMemoAttributes);
+    p.Property("IniAttributes", &Self::IniAttributes, &Self::SetIniAttributes);
+    p.Property("ExportOptions", &Self::ExportOptions, &Self::SetExportOptions);
     p.Property("LoadAllRTF", &Self::LoadAllRTF, &Self::SetLoadAllRTF);
     p.Property("FixedCols", &Self::FixedCols, &Self::SetFixedCols);
     p.Property("DisableThemes", &Self::DisableThemes, &Self::SetDisableThemes);

@@ -102,6 +102,27 @@ void TqzGridLineColors::Publish(TPublisher<TqzGridLineColors>& p) {
     p.Property("FixedColor", &Self::FixedColor, &Self::SetFixedColor).SetTypeName("TColor");
 }
 
+void TqzDittoAttributes::Assign(TPersistent* Source) {
+    if (auto* d = dynamic_cast<TqzDittoAttributes*>(Source)) {
+        FShortCutDittoField = d->FShortCutDittoField;
+        FShortCutDittoRecord = d->FShortCutDittoRecord;
+        FDittoDirection = d->FDittoDirection;
+        FOptions = d->FOptions;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TqzDittoAttributes::Publish(TPublisher<TqzDittoAttributes>& p) {
+    using Self = TqzDittoAttributes;
+    p.Property("ShortCutDittoField", &Self::ShortCutDittoField, &Self::SetShortCutDittoField)
+        .SetTypeName("TShortCut");
+    p.Property("ShortCutDittoRecord", &Self::ShortCutDittoRecord, &Self::SetShortCutDittoRecord)
+        .SetTypeName("TShortCut");
+    p.Property("DittoDirection", &Self::DittoDirection, &Self::SetDittoDirection);
+    p.Property("Options", &Self::Options, &Self::SetOptions);
+}
+
 void TqzCustomDBGrid::Publish(TPublisher<TqzCustomDBGrid>& p) {
     using Self = TqzCustomDBGrid;
     p.Property("Options", &Self::Options, &Self::SetOptions);

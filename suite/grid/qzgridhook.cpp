@@ -3,9 +3,11 @@
 // (Tab, Enter as Tab, the ditto short-cuts, record and column moves) are
 // posted to the grid as key presses and kept from the control.
 #include "suite/grid/qzgridhook.h"
+#include "platform/ui/application.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
+#include "suite/base/qzproputils.h"
 #include "suite/edit/qzdbedit.h"
 #include "suite/grid/qzdbigrd.h"
 
@@ -89,6 +91,22 @@ bool qzGridKeyboardHook(uint16_t Key, TShiftState Shift, bool KeyUp) {
         return true;
     }
     return false;
+}
+
+bool qzFindFocusedGrid(TqzCustomDBGrid*& Grid) {
+    Grid = EnclosingGrid(Screen ? Screen->ActiveControl() : nullptr);
+    return Grid != nullptr;
+}
+
+bool qzFindHookGrid(TqzCustomDBGrid*& Grid) {
+    // No cell of this system drops down an expanded row, so a focused grid
+    // never has one open.
+    if (!qzFindFocusedGrid(Grid)) return false;
+    Grid = nullptr;
+    for (TControl* p = Screen->ActiveControl(); p && !Grid; p = p->Parent())
+        if (dynamic_cast<TCustomGrid*>(p) && qzClassInheritsFrom(p, "TqzCustomDBGrid"))
+            Grid = dynamic_cast<TqzCustomDBGrid*>(p);
+    return Grid != nullptr;
 }
 
 void qzInstallGridHook() {

@@ -8,6 +8,8 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/messages.h"
 
+class TqzCustomDBGrid;
+
 // The key a hook hands to a grid (WParam: the key; LParam: 1 Shift, 2 Ctrl, 4 Alt).
 constexpr unsigned CM_QZGRIDHOOKKEY = WM_APP + 0x0351;
 // The hook's rules: True when the key was posted to the grid that holds the
@@ -18,3 +20,10 @@ void qzRemoveGridHook();
 bool qzGridHookInstalled();
 void qzGridCreated();
 void qzGridDestroyed();
+// The suite grid that is the screen's active control or holds it; False
+// (and Grid nil) when there is none.
+bool qzFindFocusedGrid(TqzCustomDBGrid*& Grid);
+// The grid the hook works for: there is a focused grid, and from the active
+// control upward the first grid whose class is or descends from a class
+// named "TqzCustomDBGrid".
+bool qzFindHookGrid(TqzCustomDBGrid*& Grid);

@@ -101,6 +101,8 @@ public:
     void SetDittoDirection(TqzDittoDirection Value) { FDittoDirection = Value; }
     TqzDittoOptions Options() const { return FOptions; }
     void SetOptions(TqzDittoOptions Value) { FOptions = Value; }
+    void Assign(TPersistent* Source) override;
+    static void Publish(TPublisher<TqzDittoAttributes>& p);
 
 private:
     TShortCut FShortCutDittoField = 0;

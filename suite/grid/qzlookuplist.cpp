@@ -64,6 +64,7 @@ void TqzDBLookupList::Publish(TPublisher<TqzDBLookupList>& p) {
     p.Property("LookupField", &Self::LookupField, &Self::SetLookupField);
     p.Property("ReadOnly", &Self::ReadOnly, &Self::SetReadOnly);
     p.Property("Options", &Self::Options, &Self::SetOptions);
+    p.Property("BorderStyle", &Self::BorderStyle, &Self::SetBorderStyle);
 }
 
 void TqzDBLookupList::Notification(TComponent* AComponent, TOperation Operation) {

@@ -92,4 +92,37 @@ TEST_F(QzHook, HookOutlivesAllButTheLastGrid) {
     EXPECT_FALSE(qzGridHookInstalled());
 }
 
+// The grid a key belongs to: the focused grid, or the grid around the
+// focused control; none while a control outside every grid has the focus.
+TEST_F(QzHook, FocusedAndHookGridFollowTheActiveControl) {
+    auto* outside = new TEdit(Form);
+    outside->SetParent(Form);
+    outside->SetBounds(8, 380, 80, 22);
+    SetUpEmbedded();
+    TqzCustomDBGrid* found = nullptr;
+    EXPECT_TRUE(qzFindFocusedGrid(found));
+    EXPECT_EQ(found, Grid);
+    found = nullptr;
+    EXPECT_TRUE(qzFindHookGrid(found));
+    EXPECT_EQ(found, Grid);
+    Grid->SetFocus();
+    ProcessEvents();
+    found = nullptr;
+    EXPECT_TRUE(qzFindHookGrid(found));
+    EXPECT_EQ(found, Grid);
+    outside->SetFocus();
+    ProcessEvents();
+    ASSERT_EQ(FocusedControl(), outside);
+    EXPECT_FALSE(qzFindFocusedGrid(found));
+    EXPECT_EQ(found, nullptr);
+    found = Grid;
+    EXPECT_FALSE(qzFindHookGrid(found));
+    EXPECT_EQ(found, nullptr);
+    // Keys typed there stay there.
+    const int col = Grid->SelectedIndex();
+    SendKey(outside, VK_TAB);
+    ProcessEvents();
+    EXPECT_EQ(Grid->SelectedIndex(), col);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
+#include "platform/core/properties.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
@@ -323,6 +324,27 @@ TEST_F(QzLookupListTest, TheLastColumnFillsTheClientWidth) {
     List->LayoutChanged();
     EXPECT_GT(List->ColWidths(0), w);
     EXPECT_LT(List->ColWidths(1), 60);
+}
+
+// What the list publishes reads by name; its border written by name widens
+// the client area the last column fills.
+TEST_F(QzLookupListTest, PublishedNamesAndTheBorderByName) {
+    Bind("Id", "Id\t3\tId\nName\t4\tName\n");
+    for (const char* name :
+         {"DataSource", "DataField", "LookupTable", "LookupField", "Selected", "ReadOnly", "Options",
+          "BorderStyle", "OnClick", "OnDblClick", "OnKeyDown", "OnKeyPress", "OnKeyUp"}) {
+        SCOPED_TRACE(name);
+        const TPropInfo* info = GetPropInfo(List, name);
+        ASSERT_NE(info, nullptr);
+        EXPECT_TRUE(info->IsWritable());
+    }
+    EXPECT_EQ(GetEnumProp(List, "BorderStyle"), "bsSingle");
+    const int framed = List->ClientWidth();
+    SetEnumProp(List, "BorderStyle", "bsNone");
+    ProcessEvents();
+    EXPECT_EQ(List->BorderStyle(), bsNone);
+    EXPECT_GT(List->ClientWidth(), framed);
+    EXPECT_EQ(List->ClientWidth(), List->ColWidths(0) + List->ColWidths(1));
 }
 
 TEST_F(QzLookupListTest, RendersWithTheFocusRectangle) {
