@@ -9,6 +9,7 @@
 #include "platform/ui/grids.h"
 #include "platform/ui/shell_open.h"
 #include "platform/ui/window_services.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzproputils.h"
@@ -267,6 +268,15 @@ void TqzCustomRichEdit::SetFrame(TqzEditFrame* Value) {
     FFrame->Assign(Value);
     if (HandleAllocated()) FFrameLook->ShowNonFocusColor();
     FFrameLook->Apply();
+}
+
+void TqzCustomRichEdit::SetController(TqzController* Value) {
+    qzSetController(FController, Value, this);
+    if (!Value) return;  // letting go changes nothing that shows
+    if (HandleAllocated())
+        RecreateWnd();
+    else
+        FFrameLook->Apply();
 }
 
 // ---- Frame, focus colouring and transparency
