@@ -197,6 +197,19 @@ TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
               "rpoPopupParagraph,rpoPopupTabs,rpoPopupFind,rpoPopupReplace,rpoPopupInsertObject,"
               "rpoPopupMSWordSpellCheck]");
     EXPECT_EQ(GetOrdProp(r, "EditorOptions"), 0xFFFC);
+    struct Default {
+        const char* Name;
+        int64_t Value;
+    };
+    for (const Default& d :
+         {Default{"AutoSelect", 0}, Default{"AutoDisplay", 1}, Default{"GutterWidth", 3},
+          Default{"HideSelection", 1}, Default{"HideScrollBars", 1}, Default{"MaxLength", 0},
+          Default{"PrintPageSize", 1}, Default{"HighlightColor", 0x00FFFF}, Default{"ReadOnly", 0},
+          Default{"TabStop", 1}, Default{"WantReturns", 1}, Default{"WantTabs", 0},
+          Default{"WantNavigationKeys", 0}, Default{"WordWrap", 1}, Default{"MSVersion", 3}})
+        EXPECT_EQ(GetOrdProp(r, d.Name), d.Value) << d.Name;
+    EXPECT_EQ(GetSetProp(r, "OleOptions"), "[reoAdjustPopupMenu]");
+    EXPECT_EQ(GetEnumProp(r, "EditWidth"), "rewWindowSize");
     EXPECT_EQ(GetObjectProp(r, "PrintMargins"), r->PrintMargins());
     EXPECT_EQ(GetObjectProp(r, "PrintFooter"), r->PrintFooter());
     EXPECT_EQ(GetObjectProp(r, "EditorPosition"), r->EditorPosition());
@@ -210,8 +223,7 @@ TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
     for (const TPropInfo* info : GetPropList(r, {tkClass})) {
         try {
             SetObjectProp(r, info, nullptr);
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
     }
     EXPECT_EQ(GetObjectProp(r, "DataSource"), nullptr);
     EXPECT_EQ(GetObjectProp(r, "PrintMargins"), r->PrintMargins());
