@@ -20,6 +20,8 @@
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
+#include "platform/ui/comctrls.h"
+#include "platform/ui/extctrls.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/print_dialogs.h"
@@ -28,6 +30,7 @@
 #include "suite/base/qzcontroller.h"
 #include "suite/richtext/qzdbrichedit.h"
 #include "suite/richtext/qzricheditform.h"
+#include "suite/richtext/qzruler.h"
 #include "support/environment.h"
 
 namespace {
@@ -322,9 +325,17 @@ TEST_F(DBRichPublished, EditorWindowEventsAndJobNameSetByName) {
     // No position at all is refused; the one set stays.
     EXPECT_THROW(SetObjectProp(r, "EditorPosition", nullptr), EConvertError);
     EXPECT_EQ(r->EditorPosition()->Width(), 520);
+    // The window's options as a set: without the status bar and the ruler.
+    SetSetProp(r, "EditorOptions",
+               "[reoShowSaveExit,reoShowPrint,reoShowFormatBar,reoShowToolBar,reoCloseOnEscape]");
+    EXPECT_EQ(GetSetProp(r, "EditorOptions"),
+              "[reoShowSaveExit,reoShowPrint,reoShowFormatBar,reoShowToolBar,reoCloseOnEscape]");
     modal.Push([&](TCustomForm* f) {
         auto* w = static_cast<TqzRichEditForm*>(f);
         EXPECT_EQ(w->Width(), 520);
+        EXPECT_TRUE(w->Toolbar()->Visible());
+        EXPECT_FALSE(w->StatusBar()->Visible());
+        EXPECT_FALSE(w->Ruler()->Visible());
         w->MenuItem("FilePrint")->Click();  // the handler says no: no print dialog
         EXPECT_EQ(printers.Documents(), 0);
         allowPrint = true;
