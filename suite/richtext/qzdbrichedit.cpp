@@ -8,9 +8,12 @@
 #include "platform/db/fieldtypes.h"
 #include "platform/ui/actions.h"
 #include "platform/ui/application.h"
+#include "platform/ui/buttons.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_link.h"
 #include "platform/ui/graphics.h"
+#include "platform/ui/menus.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzproputils.h"
@@ -461,4 +464,70 @@ void TqzDBRichEdit::Publish(TPublisher<TqzDBRichEdit>& p) {
     p.Property("HideScrollBars", &TqzDBRichEdit::HideScrollBars, &TqzDBRichEdit::SetHideScrollBars);
     p.Property("OnResizeRequest", &TqzDBRichEdit::OnResizeRequest, &TqzDBRichEdit::SetOnResizeRequest);
     p.Property("OnSaveClipboard", &TqzDBRichEdit::OnSaveClipboard, &TqzDBRichEdit::SetOnSaveClipboard);
+    using E = TqzDBRichEdit;
+    p.Property("Controller", &E::Controller, &E::SetController);
+    p.Property(
+        "AutoURLDetect", [](E& e) { return e.AutoURLDetect(); }, [](E& e, bool v) { e.SetAutoURLDetect(v); });
+    p.Property(
+        "PopupMenu", [](E& e) { return e.PopupMenu(); }, [](E& e, TPopupMenu* v) { e.SetPopupMenu(v); });
+    // The option words as sets; bits without an option are dropped.
+    using TPopupOptions = TSet<TqzRichEditPopupOption>;
+    using TEditorOptions = TSet<TqzRichEditOption>;
+    p.Property(
+         "PopupOptions", [](E& e) { return TPopupOptions::FromBits(e.PopupOptions()); },
+         [](E& e, TPopupOptions v) {
+             e.SetPopupOptions(
+                 static_cast<unsigned>(v.Bits() & ((1u << (rpoPopupMSWordSpellCheck + 1)) - 1)));
+         })
+        .SetTypeName("TqzRichEditPopupOptions");
+    p.Property(
+         "EditorOptions", [](E& e) { return TEditorOptions::FromBits(e.EditorOptions()); },
+         [](E& e, TEditorOptions v) {
+             e.SetEditorOptions(static_cast<unsigned>(v.Bits() & ((1u << (reoNoConfirmation + 1)) - 1)));
+         })
+        .SetTypeName("TqzRichEditOptions");
+    p.Property("EditorPosition", &E::EditorPosition, &E::SetEditorPosition);
+    p.Property("UserSpeedButton1", &E::UserSpeedButton1, &E::SetUserSpeedButton1);
+    p.Property("UserSpeedButton2", &E::UserSpeedButton2, &E::SetUserSpeedButton2);
+    // Printing, through the edit's own accessors.
+    p.Property(
+        "PrintMargins", [](E& e) { return e.PrintMargins(); },
+        [](E& e, TqzPrintMargins* v) { e.SetPrintMargins(v); });
+    p.Property(
+        "PrintHeader", [](E& e) { return e.PrintHeader(); },
+        [](E& e, TqzRTFHeaderFooter* v) { e.SetPrintHeader(v); });
+    p.Property(
+        "PrintFooter", [](E& e) { return e.PrintFooter(); },
+        [](E& e, TqzRTFHeaderFooter* v) { e.SetPrintFooter(v); });
+    p.Property(
+        "PrintJobName", [](E& e) { return std::string(e.PrintJobName()); },
+        [](E& e, const std::string& v) { e.SetPrintJobName(v); });
+    p.Property(
+        "PrintPreviewCaption", [](E& e) { return std::string(e.PrintPreviewCaption()); },
+        [](E& e, const std::string& v) { e.SetPrintPreviewCaption(v); });
+    // Events.
+    p.Property(
+        "OnSelectionChange", [](E& e) { return e.OnSelectionChange(); },
+        [](E& e, const TNotifyEvent& v) { e.SetOnSelectionChange(v); });
+    p.Property("OnInitDialog", &E::OnInitDialog, &E::SetOnInitDialog).SetTypeName("TqzOnRichEditDlgEvent");
+    p.Property("OnCloseDialog", &E::OnCloseDialog, &E::SetOnCloseDialog).SetTypeName("TqzOnRichEditDlgEvent");
+    p.Property("OnCreateDialog", &E::OnCreateDialog, &E::SetOnCreateDialog)
+        .SetTypeName("TqzOnRichEditDlgEvent");
+    p.Property("OnMenuLoadClick", &E::OnMenuLoadClick, &E::SetOnMenuLoadClick)
+        .SetTypeName("TqzRTFNotifyEvent");
+    p.Property("OnMenuPrintClick", &E::OnMenuPrintClick, &E::SetOnMenuPrintClick)
+        .SetTypeName("TqzRTFNotifyEvent");
+    p.Property("OnMenuSaveAsClick", &E::OnMenuSaveAsClick, &E::SetOnMenuSaveAsClick)
+        .SetTypeName("TqzRTFNotifyEvent");
+    p.Property("OnMenuSaveAndExitClick", &E::OnMenuSaveAndExitClick, &E::SetOnMenuSaveAndExitClick)
+        .SetTypeName("TqzRTFNotifyEvent");
+    p.Property("OnSpellCheck", &E::OnSpellCheck, &E::SetOnSpellCheck);
+    p.Property(
+         "OnPrintHeader", [](E& e) { return e.OnPrintHeader(); },
+         [](E& e, const TqzPrintHeaderFooterEvent& v) { e.SetOnPrintHeader(v); })
+        .SetTypeName("TqzRTFDrawHeaderFooter");
+    p.Property(
+         "OnPrintFooter", [](E& e) { return e.OnPrintFooter(); },
+         [](E& e, const TqzPrintHeaderFooterEvent& v) { e.SetOnPrintFooter(v); })
+        .SetTypeName("TqzRTFDrawHeaderFooter");
 }

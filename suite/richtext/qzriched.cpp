@@ -12,6 +12,7 @@
 #include "platform/ui/printers.h"
 #include "platform/ui/shell_open.h"
 #include "platform/ui/window_services.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
 #include "suite/base/qzintl.h"
@@ -343,6 +344,15 @@ void TqzCustomRichEdit::SetFrame(TqzEditFrame* Value) {
     FFrame->Assign(Value);
     if (HandleAllocated()) FFrameLook->ShowNonFocusColor();
     FFrameLook->Apply();
+}
+
+void TqzCustomRichEdit::SetController(TqzController* Value) {
+    qzSetController(FController, Value, this);
+    if (!Value) return;  // letting go changes nothing that shows
+    if (HandleAllocated())
+        RecreateWnd();
+    else
+        FFrameLook->Apply();
 }
 
 TRect TqzCustomRichEdit::FormatRect() { return FFrameLook->FormatRect(); }

@@ -41,6 +41,7 @@ class TField;
 class TFontDialog;
 class TSpeedButton;
 class TForm;
+class TqzController;
 class TqzCustomRichEdit;
 class TqzRichDefaultFont;
 class TqzRichEditorSetup;
@@ -262,6 +263,10 @@ public:
     // focus change, window creation or QZ_CM_REFRESH.
     TqzEditFrame* Frame() const { return FFrame.get(); }
     void SetFrame(TqzEditFrame* Value);
+    // A controller shared with other controls: assigning one copies its
+    // Frame into Frame and makes the window again.
+    TqzController* Controller() const { return FController; }
+    void SetController(TqzController* Value);
     // A transparent frame that is active, not at design time.
     virtual bool IsTransparent();
     // Where the text goes in the client area (the whole client area unless
@@ -476,6 +481,7 @@ private:
 
     std::unique_ptr<TqzRichEditStrings> FLines;
     std::unique_ptr<TqzEditFrame> FFrame;
+    TqzController* FController = nullptr;
     std::unique_ptr<TqzRichStoredForm> FStoredForm;
     bool FLoading = false;
     TqzRichEditOleOptions FOleOptions;

@@ -1,5 +1,6 @@
 #include "suite/richtext/qzricheditorsetup.h"
 
+#include "platform/core/exceptions.h"
 #include "platform/ui/buttons.h"
 #include "suite/base/qztypes.h"
 #include "suite/richtext/qzriched.h"
@@ -10,6 +11,7 @@ TqzRichEditorSetup::TqzRichEditorSetup(TqzCustomRichEdit* RichEdit)
 TqzRichEditorSetup::~TqzRichEditorSetup() = default;
 
 void TqzRichEditorSetup::SetPosition(TqzFormPosition* Value) {
+    if (!Value) throw EConvertError("Cannot assign a nil to a TqzFormPosition");
     FPosition->SetLeft(Value->Left());
     FPosition->SetTop(Value->Top());
     FPosition->SetWidth(Value->Width());

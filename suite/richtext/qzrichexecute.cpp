@@ -11,6 +11,7 @@
 #include "platform/ui/buttons.h"
 #include "platform/ui/print_dialogs.h"
 #include "platform/ui/printers.h"
+#include "suite/base/qzcontroller.h"
 #include "suite/richtext/qzdbrichedit.h"
 #include "suite/richtext/qzparadlg.h"
 #include "suite/richtext/qzprintpreview.h"
@@ -76,6 +77,7 @@ void TqzCustomRichEdit::SetUserSpeedButton2(TSpeedButton* Value) { FEditor->SetU
 void TqzCustomRichEdit::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomRichEdit::Notification(AComponent, Operation);
     if (Operation == opRemove) FEditor->Removed(AComponent);
+    if (Operation == opRemove && AComponent == FController) FController = nullptr;
 }
 
 void TqzCustomRichEdit::CopyContentTo(TqzCustomRichEdit* Target) {
