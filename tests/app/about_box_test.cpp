@@ -13,6 +13,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ TEST_F(AboutBoxTest, OkAndEnterCloseIt) {
 }
 
 TEST_F(AboutBoxTest, RendersIconAndTexts) {
-    const std::string png = "about_box.png";
+    const std::string png = TestRunPath("about_box.png");
     ASSERT_TRUE(RenderControlToPng(Box, png));
     EXPECT_GT(std::filesystem::file_size(png), 500u);
 

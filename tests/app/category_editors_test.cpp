@@ -1,6 +1,7 @@
 // The category editors, the calendar dialog, the export component's source
 // and the short-string routines.
 #include "support/app/program_harness.h"
+#include "support/environment.h"
 
 #include "app/ascii_file.h"
 #include "app/calendar_dlg.h"
@@ -66,8 +67,7 @@ TEST_F(CategoryEditors, SecondEditorSavesItsTableWhenItCloses) {
 
     editor->Show();
     ProcessEvents();
-    EXPECT_TRUE(
-        RenderControlToPng(editor.get(), IncludeTrailingPathDelimiter(OldDir) + "category_editor_2.png"));
+    EXPECT_TRUE(RenderControlToPng(editor.get(), TestRunPath("category_editor_2.png")));
     editor->Hide();
 
     // Typing into the grid edits the table; closing the editor writes the file.
@@ -97,7 +97,7 @@ TEST_F(CategoryEditors, CalendarDialogOffersOkAndCancel) {
               dlg->Bevel1()->Left() + dlg->Bevel1()->Width());
     dlg->Show();
     ProcessEvents();
-    EXPECT_TRUE(RenderControlToPng(dlg.get(), IncludeTrailingPathDelimiter(OldDir) + "calendar_dlg.png"));
+    EXPECT_TRUE(RenderControlToPng(dlg.get(), TestRunPath("calendar_dlg.png")));
     dlg->Hide();
     TTestModalForms script;
     script.Push([&](TCustomForm*) { SendClick(dlg->OKBtn(), 5, 5); });

@@ -11,6 +11,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/chm_help.h"
 #include "platform/ui/testing.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ TEST_F(ProgramHelpTest, ContextsOpenTheirPages) {
         EXPECT_EQ(engine.PageTitle(), c.Title);
         EXPECT_EQ(engine.LastError(), "");
         if (c.Context == 30) {
-            EXPECT_TRUE(engine.SaveWindowImage("help_window.png"));
+            EXPECT_TRUE(engine.SaveWindowImage(TestRunPath("help_window.png")));
         }
     }
     EXPECT_EQ(engine.WindowCaption(), "Brindlecote Taskmoor Help");
@@ -159,7 +160,7 @@ TEST_F(ProgramHelpTest, KeywordsAndContents) {
     ASSERT_TRUE(Application->HelpKeyword("zoom"));
     EXPECT_EQ(engine.ActivePane(), hpIndex);
     EXPECT_EQ(engine.CurrentTopic(), "/print_preview.htm");
-    EXPECT_TRUE(engine.SaveWindowImage("help_index.png"));
+    EXPECT_TRUE(engine.SaveWindowImage(TestRunPath("help_index.png")));
     ASSERT_TRUE(Application->HelpKeyword("Sorting"));
     EXPECT_EQ(engine.CurrentTopic(), "/main_window.htm#sorting");
     EXPECT_NE(engine.PageText().find("Click a column title"), std::string::npos);

@@ -1,7 +1,8 @@
 // Texts of the main window fit the widths laid out for them: cells, titles
 // with their sort marker, and the date editor beside its button (pictures
-// written beside the test program as main_form_look_<name>.png).
+// written to the test run's folder as main_form_look_<name>.png).
 #include "support/app/program_harness.h"
+#include "support/environment.h"
 
 #include <algorithm>
 
@@ -33,7 +34,7 @@ protected:
     void Render(TOstraDBGrid* Grid, const std::string& Name) {
         RenderControl(Grid, &Picture);
         Origin = {Grid->NonClientMargins().Left, Grid->NonClientMargins().Top};
-        Picture.SaveToFile(IncludeTrailingPathDelimiter(OldDir) + "main_form_look_" + Name + ".png");
+        Picture.SaveToFile(TestRunPath("main_form_look_" + Name + ".png"));
     }
     TRect Cell(TOstraDBGrid* Grid, int DataCol, int Row) {
         TRect r = Grid->CellRect(Grid->DataToRawColumn(DataCol), Row);
@@ -176,8 +177,7 @@ TEST_F(MainFormProjectLook, UntickedCheckBoxesHaveAWhiteFace) {
     Form->PageControl1()->SetActivePage(Form->TabSheet6());
     Form->PageControl1Change(Form);
     ProcessEvents();
-    EXPECT_TRUE(
-        RenderControlToPng(Form, IncludeTrailingPathDelimiter(OldDir) + "main_form_look_projects.png"));
+    EXPECT_TRUE(RenderControlToPng(Form, TestRunPath("main_form_look_projects.png")));
     for (TDBCheckBox* box : {Form->DBCheckBox1(), Form->DBCheckBox2()}) {
         SCOPED_TRACE(box->Caption());
         ASSERT_EQ(box->State(), cbUnchecked);

@@ -1,5 +1,6 @@
 // Sorting by a click on a column title, and the colours of the rows.
 #include "support/app/program_harness.h"
+#include "support/environment.h"
 
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/comctrls.h"
@@ -118,7 +119,7 @@ TEST_F(MainFormSort, RowsAreColouredByPriorityAndAlternately) {
     // Rendered: the urgent row's text is red, the completed one grey, row 2 tinted.
     TBitmap picture;
     RenderControl(G(), &picture);
-    EXPECT_TRUE(RenderControlToPng(G(), IncludeTrailingPathDelimiter(OldDir) + "main_form_priorities.png"));
+    EXPECT_TRUE(RenderControlToPng(G(), TestRunPath("main_form_priorities.png")));
     auto rowHas = [&](int Row, TColor Colour) {
         const TRect r = G()->CellRect(G()->DataToRawColumn(3), Row);
         for (int y = r.Top; y < r.Bottom; ++y)

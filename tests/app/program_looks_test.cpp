@@ -1,8 +1,9 @@
 // The started program's looks: a pick list as wide as its items, the sort
 // marker beside a narrow title, an empty grid's blank row, the Projects
 // edits after a drop-down and when the window grows (pictures written
-// beside the test program as program_looks_<name>.png).
+// to the test run's folder as program_looks_<name>.png).
 #include "support/app/program_harness.h"
+#include "support/environment.h"
 
 #include "engine-controls/ostra_dbedit.h"
 #include "engine-controls/ostra_dbgrid_inplace.h"
@@ -18,7 +19,7 @@ class ProgramLooksTest : public ProgramTest {
 protected:
     void Picture(TControl* Control, const std::string& Name, TBitmap* Out) {
         RenderControl(Control, Out);
-        Out->SaveToFile(IncludeTrailingPathDelimiter(OldDir) + "program_looks_" + Name + ".png");
+        Out->SaveToFile(TestRunPath("program_looks_" + Name + ".png"));
     }
     static bool Dark(TColor C) { return GetRValue(C) + GetGValue(C) + GetBValue(C) < 3 * 160; }
     // The first and last columns of R in Picture holding dark ink (-1 when none).

@@ -214,7 +214,7 @@ TEST_F(QuoteFormsTest, ExitClosesTheModalEditor) {
 
 TEST_F(QuoteFormsTest, EditorRenders) {
     ShowEditor();
-    const std::string png = "quote_editor.png";
+    const std::string png = TestRunPath("quote_editor.png");
     ASSERT_TRUE(RenderControlToPng(Editor, png));
     EXPECT_GT(std::filesystem::file_size(png), 2000u);
 }
@@ -235,7 +235,7 @@ TEST_F(QuoteFormsTest, QuoteBoxShowsTheCurrentQuoteUntilOk) {
     TTestModalForms script;
     script.Push([](TCustomForm* form) {
         auto* b = static_cast<TFrmQuoteBox*>(form);
-        ASSERT_TRUE(RenderControlToPng(b, "quote_box.png"));
+        ASSERT_TRUE(RenderControlToPng(b, TestRunPath("quote_box.png")));
         SendClick(b->OKButton(), 10, 10);
     });
     script.Push([](TCustomForm*) { SendKeyToFocus(VK_RETURN); });
@@ -243,7 +243,7 @@ TEST_F(QuoteFormsTest, QuoteBoxShowsTheCurrentQuoteUntilOk) {
     EXPECT_EQ(box->ShowModal(), mrOk);
     EXPECT_EQ(script.Pending(), 0);
     delete box;
-    EXPECT_GT(std::filesystem::file_size("quote_box.png"), 1000u);
+    EXPECT_GT(std::filesystem::file_size(TestRunPath("quote_box.png")), 1000u);
 }
 
 }  // namespace

@@ -138,7 +138,7 @@ TEST_F(RestoreDlgTest, Renders) {
     ClickItem(Dlg->SrcList(), 8);
     ClickButton(Dlg->IncludeBtn());
     ClickItem(Dlg->SrcList(), 5);
-    const std::string png = "restore_dlg.png";
+    const std::string png = TestRunPath("restore_dlg.png");
     ASSERT_TRUE(RenderControlToPng(Dlg, png));
     EXPECT_GT(std::filesystem::file_size(png), 1000u);
 }

@@ -1,7 +1,8 @@
 // The calendar's title shows every month's whole name in its label (the
-// December picture is written to the current folder as
+// December picture is written to the test run's folder as
 // ostra_calendar_december.png).
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <memory>
 #include <string>
@@ -39,8 +40,7 @@ TEST(CalendarLook, EveryMonthNameFitsBetweenTheLabelsEnds) {
         EXPECT_EQ(c->Height(), 160);
         TBitmap picture;
         RenderControl(c, &picture);
-        if (month == 12)
-            picture.SaveToFile(IncludeTrailingPathDelimiter(GetCurrentDir()) + "ostra_calendar_december.png");
+        if (month == 12) picture.SaveToFile(TestRunPath("ostra_calendar_december.png"));
         // White text on the title bar: none in the label's end columns, some between.
         auto whiteIn = [&](int X) {
             for (int y = area.Top; y < area.Bottom; ++y)

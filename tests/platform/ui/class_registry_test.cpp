@@ -1,5 +1,6 @@
 // Component classes by name, the group box and the radio button.
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include "platform/ui/class_registry.h"
 #include "platform/ui/forms.h"
@@ -58,7 +59,7 @@ TEST(RadioButton, OneCheckedPerParentByClickKeysAndAccelerator) {
     SendKey(r[2], 'A', TShiftState{ssAlt});
     EXPECT_TRUE(r[0]->Checked());
     EXPECT_FALSE(r[2]->Checked());
-    EXPECT_TRUE(RenderControlToPng(box, "radio_buttons.png"));
+    EXPECT_TRUE(RenderControlToPng(box, TestRunPath("radio_buttons.png")));
 }
 
 }  // namespace

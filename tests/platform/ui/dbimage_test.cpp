@@ -1,6 +1,7 @@
 // The data-aware picture over a table with a graphic field: a readable
 // image, bytes that are no image, an empty value, and the drawn result.
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <string>
 
@@ -56,7 +57,7 @@ TEST(DBImageTest, ShowsTheFieldsPictureAndSurvivesBadBytes) {
     img->SetStretch(true);
     RenderControl(img, &shot);
     EXPECT_EQ(clRed, shot.Canvas()->Pixels(3, 3));
-    RenderControlToPng(img, "dbimage.png");
+    RenderControlToPng(img, TestRunPath("dbimage.png"));
 
     // Bytes that are no image: an empty picture, the record unchanged.
     table->Next();

@@ -1,8 +1,9 @@
 // How the windowing layer looks: the default font's metrics, check boxes,
 // the corner between a scroll box's bars, the menu bar after a command and
-// text in other scripts (pictures written to the current folder as
+// text in other scripts (pictures written to the test run's folder as
 // looks_<name>.png).
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -20,9 +21,7 @@
 
 namespace {
 
-std::string PicturePath(const std::string& Name) {
-    return IncludeTrailingPathDelimiter(GetCurrentDir()) + "looks_" + Name + ".png";
-}
+std::string PicturePath(const std::string& Name) { return TestRunPath("looks_" + Name + ".png"); }
 
 int Gray(TColor C) { return (GetRValue(C) + GetGValue(C) + GetBValue(C)) / 3; }
 

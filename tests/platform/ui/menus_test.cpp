@@ -1,6 +1,7 @@
 // Menus: the form's menu bar, accelerators, shortcuts, pop-up menus and the
 // toolkit's menu driven by real keys.
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -267,7 +268,7 @@ TEST(MenuBitmapTest, ItemsShowTheirPicturesAtTheirOwnSize) {
 
     TBitmap shot;
     PaintMenu(popup->Items(), &shot);
-    shot.SaveToFile("menu_bitmaps.png");
+    shot.SaveToFile(TestRunPath("menu_bitmaps.png"));
     int redRow = -1, blueRow = -1, oliveSeen = 0;
     for (int y = 0; y < shot.Height(); ++y) {
         if (redRow < 0 && CountInRow(&shot, y, clRed) > 0) redRow = y;

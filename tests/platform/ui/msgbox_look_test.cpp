@@ -1,7 +1,8 @@
 // The toolkit's message box as the user meets it: sized to its text, long
 // lines wrapped at blanks only, buttons centred, answered by letters and keys
-// (pictures written to the current folder as msgbox_<name>.png).
+// (pictures written to the test run's folder as msgbox_<name>.png).
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -62,9 +63,7 @@ int RunBox(const std::function<int()>& Show, const std::function<void(const TSho
     return result;
 }
 
-std::string PicturePath(const std::string& Name) {
-    return IncludeTrailingPathDelimiter(GetCurrentDir()) + "msgbox_" + Name + ".png";
-}
+std::string PicturePath(const std::string& Name) { return TestRunPath("msgbox_" + Name + ".png"); }
 
 int ScreenWidth() { return QGuiApplication::primaryScreen()->availableGeometry().width(); }
 

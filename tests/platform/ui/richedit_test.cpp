@@ -339,7 +339,7 @@ TEST_F(RichEditTest, PositionsAndSelectionTypes) {
     EXPECT_EQ(r->LineIndex(0), 0);
     EXPECT_EQ(r->LineIndex(1), -1);
     // an object without a picture of its own shows as a labelled box
-    ASSERT_TRUE(RenderControlToPng(r, IncludeTrailingPathDelimiter(GetCurrentDir()) + "richedit_object.png"));
+    ASSERT_TRUE(RenderControlToPng(r, TestRunPath("richedit_object.png")));
 }
 
 TEST_F(RichEditTest, FormatRangeDrawsIntoTwipsAndAnswersTheNextCharacter) {
@@ -370,7 +370,7 @@ TEST_F(RichEditTest, FormatRangeDrawsIntoTwipsAndAnswersTheNextCharacter) {
         }
     EXPECT_TRUE(redInside);
     EXPECT_FALSE(outside);
-    bmp.SaveToFile(IncludeTrailingPathDelimiter(GetCurrentDir()) + "richedit_format_range.png");
+    bmp.SaveToFile(TestRunPath("richedit_format_range.png"));
     // measuring goes on from there to the end
     EXPECT_EQ(r->FormatRange(nullptr, 96, next, TRect{0, 0, 14400, 14400}, false),
               static_cast<int>(r->Text().size()));
@@ -481,7 +481,7 @@ TEST_F(RichEditTest, ContentSurvivesANewWindow) {
     r->SetParent(f.Form);
     f.Show();
     EXPECT_EQ(r->Document(), Sample());
-    ASSERT_TRUE(RenderControlToPng(f.Form, IncludeTrailingPathDelimiter(GetCurrentDir()) + "richedit.png"));
+    ASSERT_TRUE(RenderControlToPng(f.Form, TestRunPath("richedit.png")));
 }
 
 TEST(ShellOpen, OnlyWebAddressesOpen) {

@@ -1,6 +1,7 @@
 // A form with the standard controls rendered to a PNG: the picture is kept
 // in the test's folder for looking at, and a few pixels are checked.
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <string>
 
@@ -134,7 +135,7 @@ TEST(StdCtrlsRenderTest, AFormOfStandardControls) {
     }));
 
     f.Show();
-    const std::string file = IncludeTrailingPathDelimiter(GetCurrentDir()) + "stdctrls_render.png";
+    const std::string file = TestRunPath("stdctrls_render.png");
     ASSERT_TRUE(RenderControlToPng(form, file));
     TBitmap shot;
     RenderControl(form, &shot);

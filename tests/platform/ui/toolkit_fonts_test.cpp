@@ -1,7 +1,8 @@
 // The toolkit's own dialogs and menus speak the forms' 8-point interface
-// font, not the toolkit's larger default (pictures written to the current
+// font, not the toolkit's larger default (pictures written to the test run's
 // folder as toolkit_font_<name>.png).
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -39,8 +40,7 @@ void ExpectInterfaceFont(const std::string& Name, const std::function<void()>& S
             EXPECT_EQ(child->font().pixelSize(), expected.pixelSize())
                 << Name << ": " << child->metaObject()->className();
         }
-        window->grab().save(QString::fromStdString(IncludeTrailingPathDelimiter(GetCurrentDir()) +
-                                                   "toolkit_font_" + Name + ".png"));
+        window->grab().save(QString::fromStdString(TestRunPath("toolkit_font_" + Name + ".png")));
         window->close();
     });
     Show();

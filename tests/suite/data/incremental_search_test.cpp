@@ -233,7 +233,7 @@ TEST_F(SearchTest, FormWithNavigatorAndSearch) {
     EXPECT_EQ("Bella", Name());
     EXPECT_TRUE(last->Enabled());
     EXPECT_TRUE(nav->Buttons()->ButtonOfStyle(nbsFirst)->Enabled());
-    EXPECT_TRUE(RenderControlToPng(&Form, "navigator_form.png"));
+    EXPECT_TRUE(RenderControlToPng(&Form, TestRunPath("navigator_form.png")));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "platform/ui/groupbox.h"
 #include "platform/ui/stdctrls.h"
 #include "suite/data/qzlocate.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -133,7 +134,7 @@ TEST_F(LocateTest, FieldListSortingTildesAndFieldChoice) {
         EXPECT_EQ("Home Town", list->Items()->Strings(1));
         EXPECT_EQ(75, f->CaseSensitiveCheckBox()->Top());
         EXPECT_EQ(16, f->ExactMatchBtn()->Top());
-        EXPECT_TRUE(RenderControlToPng(f, "locate_dialog.png"));
+        EXPECT_TRUE(RenderControlToPng(f, TestRunPath("locate_dialog.png")));
         f->SetModalResult(mrCancel);
     });
     EXPECT_FALSE(D->Execute());

@@ -404,7 +404,7 @@ TEST_F(NavigatorTest, GlyphsRenderEnabledAndDisabled) {
     Nav->Buttons()->AddDialogButtons();
     Nav->SetFlat(false);
     Form.SetBounds(0, 0, 480, 60);
-    EXPECT_TRUE(RenderControlToPng(Nav, "navigator.png"));
+    EXPECT_TRUE(RenderControlToPng(Nav, TestRunPath("navigator.png")));
     TImageList* g = qzNavGlyphs();
     ASSERT_EQ(36, g->Count());
     EXPECT_EQ(18, g->Width());

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include "support/environment.h"
 
 #include "nav_fixture.h"
 #include "platform/core/exceptions.h"
@@ -417,8 +418,8 @@ TEST_F(RecordViewTest, BothLayoutsRender) {
             ProcessEvents();
             TBitmap shot;
             RenderControl(f, &shot);
-            RenderControlToPng(
-                f, style == rvsVertical ? "record_view_vertical.png" : "record_view_horizontal.png");
+            RenderControlToPng(f, TestRunPath(style == rvsVertical ? "record_view_vertical.png"
+                                                                   : "record_view_horizontal.png"));
             TControl* city = ControlOf<TControl>("City");
             const TPoint p =
                 f->ScreenToClient(city->ClientToScreen(TPoint{city->Width() - 4, city->Height() / 2}));
@@ -790,7 +791,7 @@ TEST_F(RecordViewTest, MenuAndFramedEditRender) {
         ProcessEvents();
         TBitmap shot;
         RenderControl(f, &shot);
-        EXPECT_TRUE(RenderControlToPng(f, "record_view_menu_frame.png"));
+        EXPECT_TRUE(RenderControlToPng(f, TestRunPath("record_view_menu_frame.png")));
         // The picture holds the bar above the client area.
         const int dy = shot.Height() - f->ClientHeight();
         EXPECT_EQ(menu->BarHeight(), dy);

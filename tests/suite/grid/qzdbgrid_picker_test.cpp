@@ -1,6 +1,7 @@
 // The published grid's own date-time picker over date cells, the edit flag
 // its data link sets, and F2 handed to a RichEdit cell's control.
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
@@ -265,10 +266,8 @@ TEST_F(QzDBGridRichCellTest, TheCellsRichEditWearsTheHighlightBorderWhileTheGrid
     ASSERT_TRUE(Grid->Focused());
     TBitmap shot;
     RenderControl(Rich, &shot);
-    EXPECT_TRUE(RenderControlToPng(
-        Grid, IncludeTrailingPathDelimiter(GetCurrentDir()) + "qz_dbgrid_richcell_highlight.png"));
-    EXPECT_TRUE(RenderControlToPng(
-        Rich, IncludeTrailingPathDelimiter(GetCurrentDir()) + "qz_dbgrid_richcell_highlight_control.png"));
+    EXPECT_TRUE(RenderControlToPng(Grid, TestRunPath("qz_dbgrid_richcell_highlight.png")));
+    EXPECT_TRUE(RenderControlToPng(Rich, TestRunPath("qz_dbgrid_richcell_highlight_control.png")));
     const TRect c = Rich->ClientRect();
     const TColor hi = ColorToRGB(clHighlight), dot = hi ^ 0xFFFFFF;
     // the client area in the rendering: the control's border around it

@@ -11,8 +11,6 @@
 
 namespace {
 
-std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
-
 class QzDraw : public QzGridTest {
 protected:
     // Three rows whose Notes hold a red, a green and a blue document at the
@@ -116,7 +114,7 @@ TEST_F(QzDraw, EveryControlTypeDraws) {
     Show();
     TBitmap shot;
     RenderControl(Grid, &shot);
-    shot.SaveToFile(Shot("qzgrid_control_types.png"));
+    shot.SaveToFile(TestRunPath("qzgrid_control_types.png"));
     // Check boxes: "Y" ticked, "N" and a text matching neither empty.
     auto black = [](TColor c) { return c == clBlack; };
     const int ticked = Count(shot, Cell("Done", 0), black);
@@ -153,7 +151,7 @@ TEST_F(QzDraw, HotLinkTurnsRedUnderTheMouse) {
     EXPECT_EQ(Grid->Cursor(), crHandPoint);
     TBitmap hot;
     RenderControl(Grid, &hot);
-    hot.SaveToFile(Shot("qzgrid_hot_link.png"));
+    hot.SaveToFile(TestRunPath("qzgrid_hot_link.png"));
     EXPECT_GT(Count(hot, r, red), 5);
     // Only the link under the mouse.
     EXPECT_EQ(Count(hot, Cell("Url", 0), red), 0);
@@ -179,7 +177,7 @@ TEST_F(QzDraw, IndicatorImagesFollowStateAndColour) {
     // Red turns the black parts red.
     Grid->SetIndicatorIconColor(clRed);
     RenderControl(Grid, &shot);
-    shot.SaveToFile(Shot("qzgrid_indicator_red.png"));
+    shot.SaveToFile(TestRunPath("qzgrid_indicator_red.png"));
     auto red = [](TColor c) { return c == static_cast<TColor>(ColorToRGB(clRed)); };
     EXPECT_EQ(Count(shot, ind0, black), 0);
     EXPECT_EQ(Count(shot, ind0, red), arrow);
@@ -227,7 +225,7 @@ TEST_F(QzDraw, TwoLineTitlesAndAlternatingRows) {
     Show();
     TBitmap shot;
     RenderControl(Grid, &shot);
-    shot.SaveToFile(Shot("qzgrid_titles_rows.png"));
+    shot.SaveToFile(TestRunPath("qzgrid_titles_rows.png"));
     const TRect title = Grid->CellRect(1, 0);
     const int mid = (title.Top + title.Bottom) / 2;
     EXPECT_GT(Count(shot, Rect(title.Left, title.Top, title.Right, mid), Dark), 5);
@@ -377,7 +375,7 @@ std::function<bool(TColor)> Ink(int Channel) {
 // grid copy, fitted to the cell, with no border of the control in it.
 TEST_F(QzDraw, RichEditCellsShowTheirOwnRowsDocument) {
     TBitmap shot;
-    ShowRichCells({"\\fs16", "\\fs16", "\\fs16"}, Shot("qzgrid_rich_cells.png"), shot);
+    ShowRichCells({"\\fs16", "\\fs16", "\\fs16"}, TestRunPath("qzgrid_rich_cells.png"), shot);
     for (int row = 0; row < 3; ++row) {
         const TRect r = Cell("Notes", row);
         for (int other = 0; other < 3; ++other) {

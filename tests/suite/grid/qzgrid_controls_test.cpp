@@ -9,11 +9,10 @@
 #include "platform/ui/window_services.h"
 #include "suite/grid/qzgridcontrols.h"
 #include "suite/grid/qzinplace.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
-
-std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
 
 int Count(TBitmap& Shot, const TRect& R, const std::function<bool(TColor)>& Test) {
     int n = 0;
@@ -146,7 +145,7 @@ TEST_F(QzTitles, LookupFieldShowsThePictureOfTheRelatedRecord) {
     Show();
     TBitmap shot;
     RenderControl(Grid, &shot);
-    shot.SaveToFile(Shot("qzgrid_lookup_picture.png"));
+    shot.SaveToFile(TestRunPath("qzgrid_lookup_picture.png"));
     auto green = [](TColor c) { return c == RGB(0, 170, 0); };
     auto blue = [](TColor c) { return c == RGB(0, 0, 200); };
     const TRect r1 = Grid->CellRect(3, 1), r2 = Grid->CellRect(3, 2), r3 = Grid->CellRect(3, 3);

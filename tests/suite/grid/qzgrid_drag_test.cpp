@@ -9,11 +9,10 @@
 #include "platform/ui/window_services.h"
 #include "suite/grid/qzgridcontrols.h"
 #include "suite/grid/qzinplace.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
-
-std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
 
 std::vector<std::string> ColumnNames(TqzCustomDBGrid* Grid) {
     std::vector<std::string> names;
@@ -67,7 +66,7 @@ TEST_F(QzDrag, GroupsStayTogether) {
     OpenGrouped();
     TBitmap shot;
     RenderControl(Grid, &shot);
-    shot.SaveToFile(Shot("qzgrid_groups.png"));
+    shot.SaveToFile(TestRunPath("qzgrid_groups.png"));
     // A grouped column may not leave its group.
     TRect name = Grid->CellRect(2, 0), code = Grid->CellRect(5, 0);
     Drag(name.Left + 5, name.Bottom - 3, code.Left + 5, code.Bottom - 3);

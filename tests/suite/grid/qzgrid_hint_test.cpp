@@ -1,11 +1,10 @@
 // Cell hints (the grid's TqzGridCellHints): the whole text of a cut cell
 // under a resting mouse, ended by its timer or by another cell.
 #include "platform/ui/timer.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
-
-std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
 
 using QzWhole = QzGridTest;
 
@@ -39,7 +38,7 @@ TEST_F(QzWhole, CellHintShowsCutTextUntilItsTimerEndsIt) {
     EXPECT_TRUE(timers.Scheduled(timer));
     TBitmap shot;
     RenderControl(Form, &shot);
-    shot.SaveToFile(Shot("qzgrid_cell_hint.png"));
+    shot.SaveToFile(TestRunPath("qzgrid_cell_hint.png"));
     // Ticks while the mouse rests keep it, up to the hide pause (at least 16 ticks).
     Application->SetHintHidePause(2500);
     timers.Advance(16 * 250);

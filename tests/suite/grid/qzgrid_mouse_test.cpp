@@ -1,6 +1,7 @@
 // The grid's mouse with real events: title buttons, cell clicks, URL
 // cells through the shell service, row sizing and column moves.
 #include "platform/ui/shell_open.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
@@ -109,7 +110,7 @@ TEST_F(QzMouse, DraggedTitleMovesTheColumn) {
     // The drop mark shows at the right end of the title the column lands on.
     TBitmap shot;
     RenderControl(Grid, &shot);
-    shot.SaveToFile(IncludeTrailingPathDelimiter(GetCurrentDir()) + "qzgrid_column_drag.png");
+    shot.SaveToFile(TestRunPath("qzgrid_column_drag.png"));
     int marks = 0;
     for (int y = amount.Top; y < amount.Bottom; ++y)
         for (int x = amount.Right - 9; x < amount.Right; ++x)

@@ -1,11 +1,10 @@
 // The grid painted as a whole: the footer, the redraw lock, the wheel,
 // group headers and the lines left out.
 #include "platform/ui/timer.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
-
-std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
 
 using QzWhole = QzGridTest;
 
@@ -37,7 +36,7 @@ TEST_F(QzWhole, FooterHeightFromFontAndCells) {
     Grid->SetOnDrawFooterCell(TqzDrawFooterCellEvent(&h, &Handler::On));
     TBitmap shot;
     RenderControl(Grid, &shot);
-    shot.SaveToFile(Shot("qzgrid_footer.png"));
+    shot.SaveToFile(TestRunPath("qzgrid_footer.png"));
     EXPECT_EQ(calls, 5);
     const TRect footer = Grid->FooterRect();
     EXPECT_EQ(footer.Height(), 32);
@@ -101,7 +100,7 @@ TEST_F(QzWhole, GroupHeadersSpanTheirColumns) {
     Show();
     TBitmap shot;
     RenderControl(Grid, &shot);
-    shot.SaveToFile(Shot("qzgrid_group_headers.png"));
+    shot.SaveToFile(TestRunPath("qzgrid_group_headers.png"));
     const TRect amount = Grid->GroupHeaderRect(3), code = Grid->GroupHeaderRect(4),
                 due = Grid->GroupHeaderRect(5);
     EXPECT_EQ(amount, code);

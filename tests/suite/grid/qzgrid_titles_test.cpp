@@ -9,11 +9,10 @@
 #include "platform/ui/window_services.h"
 #include "suite/grid/qzgridcontrols.h"
 #include "suite/grid/qzinplace.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
-
-std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
 
 int Count(TBitmap& Shot, const TRect& R, const std::function<bool(TColor)>& Test) {
     int n = 0;
@@ -60,7 +59,7 @@ TEST_F(QzTitles, AttributesImagesAndOwnDrawing) {
     Show();
     TBitmap shot;
     RenderControl(Grid, &shot);
-    shot.SaveToFile(Shot("qzgrid_title_images.png"));
+    shot.SaveToFile(TestRunPath("qzgrid_title_images.png"));
     EXPECT_NE(std::find(asked.begin(), asked.end(), "Id"), asked.end());
     const TRect name = Grid->CellRect(2, 0), amount = Grid->CellRect(3, 0), id = Grid->CellRect(1, 0);
     auto yellow = [](TColor c) { return c == RGB(255, 255, 0); };
@@ -100,7 +99,7 @@ TEST_F(QzTitles, HotTitleFollowsTheMouseOnlyWithThemes) {
     shoot(plain);
     SendMouseMove(Grid, name.Left + 6, name.Top + 4);
     shoot(hot);
-    hot.SaveToFile(Shot("qzgrid_hot_title.png"));
+    hot.SaveToFile(TestRunPath("qzgrid_hot_title.png"));
     EXPECT_GT(PixelsDiffering(plain, hot, name), 0);
     EXPECT_EQ(PixelsDiffering(plain, hot, amount), 0);
     // Held buttons leave the hot title alone; a data cell clears it.
@@ -139,7 +138,7 @@ TEST_F(QzTitles, FocusRectangleOnlyWhereTheRuleAllows) {
         EXPECT_EQ(edgeColours(shot, now), 1u) << static_cast<int>(o);
         Grid->SetOptions(Grid->Options() - o);
     }
-    shot.SaveToFile(Shot("qzgrid_no_focus_rect.png"));
+    shot.SaveToFile(TestRunPath("qzgrid_no_focus_rect.png"));
 }
 
 }  // namespace

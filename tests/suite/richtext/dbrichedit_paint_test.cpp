@@ -2,6 +2,7 @@
 // a framed control as it scrolls by keys, and a BLOB loaded for painting (the
 // control's own or a grid cell's copy) under the busy cursor.
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <memory>
 #include <string>
@@ -22,8 +23,6 @@
 #include "suite/richtext/qzdbrichedit.h"
 
 namespace {
-
-std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
 
 // A BLOB field that notes the screen's cursor each time its value is read,
 // and can refuse to be read.
@@ -122,7 +121,7 @@ TEST_F(RichPaint, ScrollingByKeysRepaintsTheGutterInTheFramesColours) {
     // the strip shows the control's colour: no text, no stale pixels
     TBitmap shot;
     RenderControl(r, &shot);
-    EXPECT_TRUE(RenderControlToPng(r, Shot("qz_dbrichedit_gutter_scrolled.png")));
+    EXPECT_TRUE(RenderControlToPng(r, TestRunPath("qz_dbrichedit_gutter_scrolled.png")));
     for (int y = 2; y < shot.Height() - 2; ++y)
         for (int x = 2; x < f.Left; ++x)
             ASSERT_EQ(shot.Canvas()->Pixels(x, y), ColorToRGB(clWindow)) << x << "," << y;
@@ -178,7 +177,7 @@ TEST_F(RichPaintBound, AGridCopyLoadsUnderTheBusyCursorAndPutsTheCursorBackAfter
     TBitmap cell;
     cell.SetSize(200, 40);
     r->PaintGridCopy(cell.Canvas(), TRect{0, 0, 200, 40});
-    cell.SaveToFile(Shot("qz_dbrichedit_busy_cell.png"));
+    cell.SaveToFile(TestRunPath("qz_dbrichedit_busy_cell.png"));
     ASSERT_FALSE(probe->During.empty());
     for (TCursor c : probe->During) EXPECT_EQ(c, crHourGlass);
     EXPECT_EQ(Screen->Cursor(), crHandPoint);
@@ -214,7 +213,7 @@ TEST_F(RichPaintBound, AHiddenControlLoadsItsNoteWhenItPaints) {
     ASSERT_FALSE(probe->During.empty());
     EXPECT_EQ(probe->During.front(), crHourGlass);
     EXPECT_EQ(Screen->Cursor(), crDefault);
-    EXPECT_TRUE(RenderControlToPng(r, Shot("qz_dbrichedit_loaded_on_paint.png")));
+    EXPECT_TRUE(RenderControlToPng(r, TestRunPath("qz_dbrichedit_loaded_on_paint.png")));
     // AutoDisplay off keeps the label until asked
     r->SetVisible(false);
     r->SetAutoDisplay(false);

@@ -2,6 +2,7 @@
 // BLOB, edit mode, Post, Esc, a string field, the grid's cell image, and a
 // formatted document saved to a table file and read back.
 #include <gtest/gtest.h>
+#include "support/environment.h"
 
 #include <filesystem>
 #include <memory>
@@ -46,8 +47,6 @@ std::string Dir() {
     }();
     return dir;
 }
-
-std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
 
 // A "post" action for any data source: posts its dataset, enabled while the
 // dataset is being edited.
@@ -274,7 +273,7 @@ TEST_F(DBRichEditTest, GridCopyPaintsTheFieldAsACell) {
     TBitmap cell;
     cell.SetSize(240, 60);
     r->PaintGridCopy(cell.Canvas(), TRect{0, 0, 240, 60});
-    cell.SaveToFile(Shot("dbrichedit_grid_cell.png"));
+    cell.SaveToFile(TestRunPath("dbrichedit_grid_cell.png"));
     // the red heading shows, centred, and the cell is not edited
     bool red = false;
     for (int y = 0; y < 60; ++y)
@@ -314,7 +313,7 @@ TEST_F(DBRichEditTest, GridCopyOfALongDocumentReadsOnlyItsStart) {
     TBitmap shortCell, longCell;
     paint(document(20), shortCell);
     paint(document(100000), longCell);
-    longCell.SaveToFile(Shot("dbrichedit_grid_cell_long.png"));
+    longCell.SaveToFile(TestRunPath("dbrichedit_grid_cell_long.png"));
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 240; ++x)
             ASSERT_EQ(longCell.Canvas()->Pixels(x, y), shortCell.Canvas()->Pixels(x, y)) << x << "," << y;
@@ -380,7 +379,7 @@ TEST_F(DBRichEditTest, EditedDocumentSavedAndReopenedKeepsItsFormats) {
     r->SetSelStart(r->Lines()->Strings(0).size() + 1 + std::string("Indented").size());
     SendText(r, " and edited");
     T->Post();
-    ASSERT_TRUE(RenderControlToPng(form, Shot("dbrichedit_edited.png")));
+    ASSERT_TRUE(RenderControlToPng(form, TestRunPath("dbrichedit_edited.png")));
     const TRtfDocument before = r->Document();
     const std::string file = Dir() + "letters.d";
     T->SaveToFile(file);
@@ -402,7 +401,7 @@ TEST_F(DBRichEditTest, EditedDocumentSavedAndReopenedKeepsItsFormats) {
     Show();
     EXPECT_EQ(r->Lines()->Strings(1), "Indented and edited text in blue.");
     EXPECT_EQ(r->Document(), before);
-    ASSERT_TRUE(RenderControlToPng(form, Shot("dbrichedit_reopened.png")));
+    ASSERT_TRUE(RenderControlToPng(form, TestRunPath("dbrichedit_reopened.png")));
     // and its plain text without a window
     EXPECT_EQ(RtfToPlainText(T->FieldByName("Notes")->AsString()),
               "Dear reader\r\nIndented and edited text in blue.\r\nDeeper.");
@@ -425,7 +424,7 @@ TEST_F(DBRichEditTest, TheEditFrameIsDrawnAndColoursTheUnfocusedControl) {
     EXPECT_EQ(r->SavedColor(), clWindow);
     TBitmap shot;
     RenderControl(r, &shot);
-    EXPECT_TRUE(RenderControlToPng(r, Shot("qz_dbrichedit_frame_unfocused.png")));
+    EXPECT_TRUE(RenderControlToPng(r, TestRunPath("qz_dbrichedit_frame_unfocused.png")));
     const int w = shot.Width(), h = shot.Height();
     // the bottom border only: black at the bottom, none at the top or sides
     EXPECT_EQ(shot.Canvas()->Pixels(w / 2, h - 1), clBlack);
@@ -440,7 +439,7 @@ TEST_F(DBRichEditTest, TheEditFrameIsDrawnAndColoursTheUnfocusedControl) {
     EXPECT_EQ(r->Color(), clWindow);
     EXPECT_EQ(r->SavedColor(), clNone);
     RenderControl(r, &shot);
-    EXPECT_TRUE(RenderControlToPng(r, Shot("qz_dbrichedit_frame_focused.png")));
+    EXPECT_TRUE(RenderControlToPng(r, TestRunPath("qz_dbrichedit_frame_focused.png")));
     for (const TPoint& p : {TPoint{w / 2, 0}, TPoint{w / 2, h - 1}, TPoint{0, h / 2}, TPoint{w - 1, h / 2}})
         EXPECT_EQ(shot.Canvas()->Pixels(p.X, p.Y), clBlack) << p.X << "," << p.Y;
     EXPECT_EQ(shot.Canvas()->Pixels(w - 30, h / 2), ColorToRGB(clWindow));
@@ -470,13 +469,13 @@ TEST_F(DBRichEditTest, ATransparentFrameShowsWhatLiesBehindWhileUnfocused) {
     ASSERT_TRUE(r->IsTransparent());
     TBitmap shot;
     RenderControl(form, &shot);
-    EXPECT_TRUE(RenderControlToPng(form, Shot("qz_dbrichedit_transparent.png")));
+    EXPECT_TRUE(RenderControlToPng(form, TestRunPath("qz_dbrichedit_transparent.png")));
     const TPoint blank{r->Left() + r->Width() - 30, r->Top() + r->Height() - 30};
     EXPECT_EQ(shot.Canvas()->Pixels(blank.X, blank.Y), ColorToRGB(clMoneyGreen));
     r->SetFocus();
     ProcessEvents();
     RenderControl(form, &shot);
-    EXPECT_TRUE(RenderControlToPng(form, Shot("qz_dbrichedit_transparent_focused.png")));
+    EXPECT_TRUE(RenderControlToPng(form, TestRunPath("qz_dbrichedit_transparent_focused.png")));
     EXPECT_EQ(shot.Canvas()->Pixels(blank.X, blank.Y), ColorToRGB(clWindow));
     // in a grid the frame is not active: never transparent
     look.SetEnabled(false);

@@ -44,8 +44,6 @@
 
 namespace {
 
-std::string Shot(const char* name) { return IncludeTrailingPathDelimiter(GetCurrentDir()) + name; }
-
 std::string TempFile(const std::string& Name) {
     static const std::string dir = [] {
         const std::string d =
@@ -220,7 +218,7 @@ TEST_F(RichForm, ParagraphDialogOkOnUntouchedValuesChangesNothing) {
         SendClick(d->OKBtn(), 5, 5);
         EXPECT_EQ(d->ModalResult(), mrNone);
         EXPECT_EQ(FocusedControl(), e);
-        EXPECT_TRUE(RenderControlToPng(d, Shot("richform_paragraph.png")));
+        EXPECT_TRUE(RenderControlToPng(d, TestRunPath("richform_paragraph.png")));
         SendClick(d->CancelBtn(), 5, 5);
     });
     EXPECT_FALSE(r->ShowParagraphDialog());
@@ -268,7 +266,7 @@ TEST_F(RichForm, TabDialogOkRefusesANegativePosition) {
         SendClick(d->OKButton(), 5, 5);
         EXPECT_EQ(d->ModalResult(), mrNone);
         EXPECT_EQ(FocusedControl(), d->Edit1());
-        EXPECT_TRUE(RenderControlToPng(d, Shot("richform_tabs.png")));
+        EXPECT_TRUE(RenderControlToPng(d, TestRunPath("richform_tabs.png")));
         d->Edit1()->SetText("");
         SendKey(d->Edit1(), VK_RETURN);  // empty: closes with OK
     });
@@ -294,7 +292,7 @@ TEST_F(RichForm, DefaultOptionsHideLoadSaveAsAndJustify) {
         EXPECT_TRUE(f->Toolbar()->Visible());
         EXPECT_TRUE(f->Ruler()->Visible());
         EXPECT_EQ(f->RichEdit()->Text(), "Hello");
-        EXPECT_TRUE(RenderControlToPng(f, Shot("richform_window.png")));
+        EXPECT_TRUE(RenderControlToPng(f, TestRunPath("richform_window.png")));
         f->SetModalResult(mrCancel);
     });
     EXPECT_TRUE(seen);
@@ -443,7 +441,7 @@ TEST_F(RichForm, FormatBarWithKeysAndClicks) {
         size->CloseUp(false);
         EXPECT_EQ(beeps.Count(), 2);
         EXPECT_EQ(e->SelAttributes().Size, 40);
-        EXPECT_TRUE(RenderControlToPng(f, Shot("richform_formatted.png")));
+        EXPECT_TRUE(RenderControlToPng(f, TestRunPath("richform_formatted.png")));
         f->MenuItem("FileSaveExit")->Click();
     }));
     r->SetSelStart(1);
@@ -534,7 +532,7 @@ TEST_F(RichForm, RulerMarkersFollowTheCaretAndDragsSetIndents) {
         SendMouseUp(right, mbLeft, 5, 4);
         EXPECT_GE(right->Left(), left->Left() + 48);
         EXPECT_GT(e->Paragraph().RightIndent, 0);
-        EXPECT_TRUE(RenderControlToPng(ruler, Shot("richform_ruler.png")));
+        EXPECT_TRUE(RenderControlToPng(ruler, TestRunPath("richform_ruler.png")));
         f->SetModalResult(mrOk);
     }));
     r->SetSelStart(8);
@@ -749,7 +747,7 @@ TEST_F(RichForm, GlyphsAreDrawnPicturesOnTheButtonsAndInTheMenus) {
         f->RefreshState();  // Cut enabled: its navy handles show
         TBitmap edit;
         PaintMenu(f->MenuItem("Edit1"), &edit);
-        edit.SaveToFile(Shot("richform_editmenu.png"));
+        edit.SaveToFile(TestRunPath("richform_editmenu.png"));
         EXPECT_GT(CountColor(&edit, clNavy), 0);
         // the colour menu: a 40-pixel swatch before each caption
         TMenuItem* colors = f->ColorMenu()->Items();
@@ -761,7 +759,7 @@ TEST_F(RichForm, GlyphsAreDrawnPicturesOnTheButtonsAndInTheMenus) {
                   static_cast<TColor>(ColorToRGB(f->RichEdit()->Font()->Color())));
         TBitmap menu;
         PaintMenu(colors, &menu);
-        menu.SaveToFile(Shot("richform_colormenu.png"));
+        menu.SaveToFile(TestRunPath("richform_colormenu.png"));
         int widest = 0;
         for (int y = 0; y < menu.Height(); ++y) {
             int n = 0;
@@ -839,7 +837,7 @@ TEST_F(RichForm, UserSpeedButtonsJoinTheToolbarAndGoBackOnClose) {
         EXPECT_EQ(u2->Left(), u1->Left() + u1->Width());
         SendClick(u1, 5, 5);
         EXPECT_EQ(clicks, 1);
-        EXPECT_TRUE(RenderControlToPng(f, Shot("richform_userbuttons.png")));
+        EXPECT_TRUE(RenderControlToPng(f, TestRunPath("richform_userbuttons.png")));
         f->SetModalResult(mrCancel);
     }));
     EXPECT_EQ(u1->Parent(), form);

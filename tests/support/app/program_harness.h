@@ -33,6 +33,7 @@
 #include "platform/ui/menus.h"
 #include "platform/ui/testing.h"
 #include "support/engine/engine_test_support.h"
+#include "support/environment.h"
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -147,10 +148,10 @@ protected:
         const TRect r = Grid->CellRect(Col, Row);
         SendDoubleClick(Grid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
     }
-    // Renders the window (or another control) to a PNG in the folder the
-    // tests run in.
+    // Renders the window (or another control) to a PNG in the test run's
+    // folder.
     void Render(const std::string& Name, TControl* Control = nullptr) {
-        const std::string file = OldDir + "/" + Name + ".png";
+        const std::string file = TestRunPath(Name + ".png");
         EXPECT_TRUE(RenderControlToPng(Control ? Control : Form, file)) << file;
     }
 

@@ -17,6 +17,7 @@
 #include "platform/ui/stddialogs.h"
 #include "platform/ui/testing.h"
 #include "support/db/memory_dataset.h"
+#include "support/environment.h"
 
 class ReportFormTest : public ::testing::Test {
 protected:
@@ -68,10 +69,7 @@ protected:
     }
 
     // Where the tests put the pictures of the forms.
-    static std::string PictureFile(const std::string& Name) {
-        const char* dir = std::getenv("TASKMOOR_REPORT_PNG_DIR");
-        return std::string(dir ? dir : ".") + "/" + Name;
-    }
+    static std::string PictureFile(const std::string& Name) { return TestRunPath(Name); }
 
     std::unique_ptr<TComponent> Owner;
     TMemoryDataSet* Tasks = nullptr;
