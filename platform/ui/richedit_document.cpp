@@ -497,9 +497,6 @@ void KeepShownParagraphsShaped(QTextEdit* Edit) {
     KeepShaped(Edit->textCursor().block(), true);
 }
 
-std::size_t ShapedParagraphs() { return Shaped().Marks.size(); }
-std::size_t ShapedCharacters() { return Shaped().Chars; }
-
 void KeepHash(const QTextFormat& f) {
     // comparing with an equal format of its own data hashes both
     QTextFormat other = f;

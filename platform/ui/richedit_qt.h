@@ -172,9 +172,6 @@ void KeepLongParagraphsShaped(QTextDocument* doc, int from, int to);
 // The long paragraphs the edit shows, and the caret's, keep their glyphs:
 // the paragraphs shown longest ago give theirs up to stay within the budget.
 void KeepShownParagraphsShaped(QTextEdit* Edit);
-// Paragraphs that keep their glyphs (all edits), and their characters.
-std::size_t ShapedParagraphs();
-std::size_t ShapedCharacters();
 // The last shown paragraph is laid out.
 bool LaidOut(QTextDocument* doc);
 // The edit's selection replaced by the document, as one undo step.
@@ -292,7 +289,8 @@ public:
         QString v = Value;
         v.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         v.replace(QChar('\r'), QChar('\n'));
-        richedit_detail::WrapWide(FWidget, WideWrapOf(v), false);
+        // (its first line joins the caret's)
+        richedit_detail::WrapWide(FWidget, WideWrapOf(v, FWidget->textCursor().block().length()), false);
         // An edit block of its own: one undo step, never merged with typing
         // or another paste next to it.
         QTextCursor c = FWidget->textCursor();
@@ -318,10 +316,12 @@ public:
     // Lines wrap at the window's width.
     bool FollowsWindow() const { return FRich->WordWrap() && FRich->LineWidth() <= 0; }
 
-    // The width a plain text's lines too tall to wrap are wrapped at (0: none).
-    qreal WideWrapOf(const QString& Value) const {
-        return richedit_detail::WideWrapWidth(richedit_detail::LongestLine(Value), DefaultHalfPoints(),
-                                              FRich->ScreenPixelsPerInch());
+    // The width a plain text's lines too tall to wrap are wrapped at (0:
+    // none), Joined characters of the line it goes into counted with them.
+    qreal WideWrapOf(const QString& Value, int Joined = 0) const {
+        return richedit_detail::WideWrapWidth(
+            richedit_detail::LongestLine(Value) + static_cast<std::size_t>(Joined), DefaultHalfPoints(),
+            FRich->ScreenPixelsPerInch());
     }
 
     // A document with a paragraph too tall to wrap has its lines wrapped at

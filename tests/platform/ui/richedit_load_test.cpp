@@ -228,6 +228,22 @@ TEST_F(RichEditLoadTest, TypingInAParagraphTooTallToWrap) {
     EXPECT_EQ(r->Line(1), "end!end");
 }
 
+// Plain text of a line too tall to wrap in a narrow edit is wrapped wide too.
+TEST_F(RichEditLoadTest, APlainLineTooTallToWrapIsWrappedWide) {
+    r->SetBounds(10, 10, 80, 120);
+    std::string words;
+    while (words.size() < 3400000) words += "abc de ";
+    r->SetText(words + "\nend");
+    QTextDocument* doc = Edit()->document();
+    EXPECT_GT(doc->pageSize().width(), Edit()->viewport()->width() + 50);
+    EXPECT_EQ(Edit()->lineWrapMode(), QTextEdit::FixedPixelWidth);
+    EXPECT_GT(Edit()->horizontalScrollBar()->maximum(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 120000));
+    EXPECT_LT(doc->firstBlock().layout()->boundingRect().height(), 4e6);
+    EXPECT_EQ(r->Line(0), words);
+    EXPECT_EQ(r->Line(1), "end");
+}
+
 // A document taller than the toolkit's layout holds on a page of unbounded
 // height (whose layout would never end there) is laid out to its end; a
 // narrower window lays it out again. The content is whole.
