@@ -104,9 +104,10 @@ public:
     // window, which has nothing to lay out).
     bool LaidOut();
     // The memory the shaped glyphs of long paragraphs may hold, all rich
-    // edits together: the paragraphs shown or typed in last keep theirs; the
-    // others are shaped again whenever they are painted. 0 sets the default
-    // (a sixteenth of the machine's memory, 256 MB at least).
+    // edits together: the paragraphs shown or typed in last keep theirs (one
+    // shown keeps them even past the budget); the others are shaped again
+    // whenever they are painted. 0 sets the default (a sixteenth of the
+    // machine's memory, 256 MB at least).
     static std::size_t GlyphBudget();
     static void SetGlyphBudget(std::size_t Bytes);
     // What a character's kept glyphs are counted at against the budget.

@@ -459,8 +459,11 @@ void Forget(TShapedMark* mark) {
     layout->draw(&p, QPointF(0, 0), {}, QRectF(0, layout->position().y() - 1e5, 1, 1));
 }
 
-// The long paragraph keeps its glyphs: with room made (Evict) from those
-// shown longest ago, or only while the budget has room.
+// The long paragraph keeps its glyphs. One shown (Evict) has room made from
+// those shown longest ago, and keeps them even when it alone passes the
+// budget: shaped again at each paint (the caret's blink, a key) it would hold
+// the window for seconds. Otherwise it keeps them while the budget has room,
+// or when no paragraph keeps any.
 void KeepShaped(QTextBlock b, bool Evict) {
     if (b.length() < kLongParagraph || !b.layout()) return;
     TShaped& s = Shaped();
@@ -468,14 +471,11 @@ void KeepShaped(QTextBlock b, bool Evict) {
     const auto chars = static_cast<std::size_t>(b.length());
     if (mark)
         mark->Touch();
-    else if (chars > s.BudgetChars() || (!Evict && s.Chars + chars > s.BudgetChars()))
+    else if (!Evict && !s.Marks.empty() && s.Chars + chars > s.BudgetChars())
         return;
     while (s.Chars + (mark ? 0 : chars) > s.BudgetChars() && !s.Marks.empty() && s.Marks.back() != mark)
         Forget(s.Marks.back());
-    if (mark) {
-        if (s.Chars > s.BudgetChars()) Forget(mark);
-        return;
-    }
+    if (mark) return;
     b.layout()->setCacheEnabled(true);
     b.setUserData(new TShapedMark(b));
 }

@@ -170,7 +170,8 @@ constexpr int kLongParagraph = 64 * 1024;
 // shaped glyphs while the budget has room (TCustomRichEdit::GlyphBudget).
 void KeepLongParagraphsShaped(QTextDocument* doc, int from, int to);
 // The long paragraphs the edit shows, and the caret's, keep their glyphs:
-// the paragraphs shown longest ago give theirs up to stay within the budget.
+// the paragraphs shown longest ago give theirs up to stay within the budget
+// (one shown keeps them past it).
 void KeepShownParagraphsShaped(QTextEdit* Edit);
 // The last shown paragraph is laid out.
 bool LaidOut(QTextDocument* doc);
