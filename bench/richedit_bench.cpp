@@ -6,6 +6,7 @@
 //   plain      one paragraph of plain words
 //   bold       "{\b x}" groups: one bold word as long as the document has groups
 //   lines      plain text (not RTF) of 40-byte lines
+//   long       paragraphs of plain words, about 100,000 characters each
 // and the ways in:
 //   reader     RtfRead of the bytes (the floor; lines: the plain text's model)
 //   richedit   TRichEdit::StreamIn on a shown form, then the events it left
@@ -79,6 +80,9 @@ std::string Document(const std::string& Kind, std::size_t Bytes) {
             s += "\\i0 end.\\par\r\n";
         } else if (Kind == "bold") {
             s += "{\\b x}";
+        } else if (Kind == "long") {
+            s += w;
+            s += n % 16384 == 16383 ? "\\par\r\n" : " ";
         } else if (Kind == "word") {
             s += w;
         } else if (Kind == "lines") {
@@ -255,7 +259,7 @@ int main(int argc, char** argv) {
     };
     const std::vector<std::string> sizes = list("TASKMOOR_BENCH_RTF_MB", "4 20 50");
     const std::vector<std::string> kinds =
-        list("TASKMOOR_BENCH_RTF_KINDS", "groups paragraphs plain bold lines");
+        list("TASKMOOR_BENCH_RTF_KINDS", "groups paragraphs plain bold lines long");
     const std::vector<std::string> targets =
         list("TASKMOOR_BENCH_RTF_TARGETS", "reader richedit qzriched dbrichedit bound gridcell");
     const std::string self = argv[0];
