@@ -161,6 +161,19 @@ TEST_F(RichEditLoadTest, AParagraphTooTallToWrapIsWrappedWideEnough) {
     r->Clear();
     ASSERT_TRUE(r->StreamIn(rtf, true, false));
     EXPECT_EQ(r->Document(), d);
+
+    // lines of a fixed width, or none, are as wide as it needs too
+    const qreal wide = Edit()->document()->pageSize().width();
+    for (const bool wrap : {true, false}) {
+        SCOPED_TRACE(wrap ? "fixed width" : "no wrap");
+        r->SetWordWrap(wrap);
+        r->SetLineWidth(wrap ? 40 : 0);
+        EXPECT_EQ(Edit()->lineWrapMode(), QTextEdit::FixedPixelWidth);
+        EXPECT_EQ(Edit()->document()->pageSize().width(), wide);
+        ASSERT_TRUE(WaitUntil([&] { return AllLaidOut(); }, 60000));
+        EXPECT_GT(Edit()->document()->findBlockByNumber(1).layout()->lineCount(), 1000);
+    }
+    EXPECT_EQ(r->Document(), d);
 }
 
 // A paragraph too tall to wrap, in a shown edit with the focus, loaded or
