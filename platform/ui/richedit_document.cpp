@@ -405,6 +405,8 @@ struct TShaped {
     std::list<TShapedMark*> Marks;
     std::size_t Chars = 0;
     std::size_t Budget = DefaultGlyphBudget();
+    // The paint pass: the paragraphs one pass shows never make room for each other.
+    unsigned Pass = 0;
     std::size_t BudgetChars() const { return Budget / kGlyphBytesPerChar; }
 };
 
@@ -418,7 +420,8 @@ TShaped& Shaped() {
 // paragraph.
 class TShapedMark : public QTextBlockUserData {
 public:
-    explicit TShapedMark(const QTextBlock& b) : Block(b), Chars(static_cast<std::size_t>(b.length())) {
+    explicit TShapedMark(const QTextBlock& b)
+        : Block(b), Chars(static_cast<std::size_t>(b.length())), Pass(Shaped().Pass) {
         TShaped& s = Shaped();
         s.Marks.push_front(this);
         Self = s.Marks.begin();
@@ -438,10 +441,12 @@ public:
         const auto now = static_cast<std::size_t>(Block.length());
         s.Chars = s.Chars - Chars + now;
         Chars = now;
+        Pass = s.Pass;
     }
 
     QTextBlock Block;
     std::size_t Chars;
+    unsigned Pass;
     std::list<TShapedMark*>::iterator Self;
 };
 
@@ -473,7 +478,8 @@ void KeepShaped(QTextBlock b, bool Evict) {
         mark->Touch();
     else if (!Evict && !s.Marks.empty() && s.Chars + chars > s.BudgetChars())
         return;
-    while (s.Chars + (mark ? 0 : chars) > s.BudgetChars() && !s.Marks.empty() && s.Marks.back() != mark)
+    while (s.Chars + (mark ? 0 : chars) > s.BudgetChars() && !s.Marks.empty() && s.Marks.back() != mark &&
+           !(Evict && s.Marks.back()->Pass == s.Pass))
         Forget(s.Marks.back());
     if (mark) return;
     b.layout()->setCacheEnabled(true);
@@ -490,6 +496,7 @@ void KeepLongParagraphsShaped(QTextDocument* doc, int from, int to) {
 void KeepShownParagraphsShaped(QTextEdit* Edit) {
     QTextDocument* doc = Edit->document();
     if (doc->characterCount() < kLongParagraph) return;
+    ++Shaped().Pass;
     const QTextBlock last = Edit->cursorForPosition(QPoint(0, Edit->viewport()->height())).block();
     for (QTextBlock b = Edit->cursorForPosition(QPoint(0, 0)).block();
          b.isValid() && b.position() <= last.position(); b = b.next())
