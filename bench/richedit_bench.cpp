@@ -6,6 +6,7 @@
 //   plain      one paragraph of plain words
 //   bold       "{\b x}" groups: one bold word as long as the document has groups
 //   lines      plain text (not RTF) of 40-byte lines
+//   long       paragraphs of plain words, about 100,000 characters each
 // and the ways in:
 //   reader     RtfRead of the bytes (the floor; lines: the plain text's model)
 //   richedit   TRichEdit::StreamIn on a shown form, then the events it left
@@ -16,11 +17,14 @@
 //              copy reads what the cell can show); the control's own load is not timed
 // After a control's load the event loop runs until the whole text is laid out:
 // the time that takes and the loop's longest pass are reported, then the
-// longest of three moves of the caret with the paint that follows.
+// longest of three moves of the caret with the paint that follows; then, with
+// the focus in the control, an arrow key with its paint and the longest pass
+// of the event loop over 1.5 s (the caret's blink repaints every half second).
 //
 // Each case runs in a fresh process (the binary with --probe), so its time and
 // peak memory are its own. Sizes in MB: TASKMOOR_BENCH_RTF_MB (default "4 20 50");
-// TASKMOOR_BENCH_RTF_KINDS and TASKMOOR_BENCH_RTF_TARGETS choose from the lists above.
+// TASKMOOR_BENCH_RTF_KINDS and TASKMOOR_BENCH_RTF_TARGETS choose from the lists above;
+// TASKMOOR_BENCH_RTF_GLYPH_MB sets the rich edits' glyph budget (default: theirs).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +47,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/richedit.h"
+#include "platform/ui/testing.h"
 #include "proc_status.h"
 #include "suite/richtext/qzdbrichedit.h"
 
@@ -75,6 +80,9 @@ std::string Document(const std::string& Kind, std::size_t Bytes) {
             s += "\\i0 end.\\par\r\n";
         } else if (Kind == "bold") {
             s += "{\\b x}";
+        } else if (Kind == "long") {
+            s += w;
+            s += n % 16384 == 16383 ? "\\par\r\n" : " ";
         } else if (Kind == "word") {
             s += w;
         } else if (Kind == "lines") {
@@ -109,6 +117,8 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     InitializeApplication(argc, argv);
     Application->Initialize();
+    if (const char* mb = std::getenv("TASKMOOR_BENCH_RTF_GLYPH_MB"))
+        TCustomRichEdit::SetGlyphBudget(static_cast<std::size_t>(std::stod(mb) * 1048576));
     std::string data = Document(Kind, Bytes);
     TForm* form = nullptr;
     if (Target != "reader") {
@@ -194,7 +204,7 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
     // until the whole text is laid out: how long that takes, and the longest
     // pass (the window not answering; a pass that waits for the layout's timer
     // counts its wait too).
-    double laidOut = 0, longest = 0, repaint = 0;
+    double laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0;
     if (control) {
         const auto loaded = std::chrono::steady_clock::now();
         while (!control->LaidOut() && Ms(std::chrono::steady_clock::now() - loaded) < 600000) {
@@ -211,9 +221,26 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
             Application->ProcessMessages();
             repaint = std::max(repaint, Ms(std::chrono::steady_clock::now() - paint));
         }
+        if (control->CanFocus()) {
+            control->SetFocus();
+            Application->ProcessMessages();
+            const auto key = std::chrono::steady_clock::now();
+            SendKey(control, VK_RIGHT);
+            Application->ProcessMessages();
+            arrow = Ms(std::chrono::steady_clock::now() - key);
+            // the loop's passes while the caret blinks
+            const auto blinking = std::chrono::steady_clock::now();
+            while (Ms(std::chrono::steady_clock::now() - blinking) < 1500) {
+                const auto pass = std::chrono::steady_clock::now();
+                Application->ProcessMessages();
+                blink = std::max(blink, Ms(std::chrono::steady_clock::now() - pass));
+                timespec pause{0, 5000000};
+                nanosleep(&pause, nullptr);
+            }
+        }
     }
-    std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f %.1f\n", ms, cpu, peak, held, chars, data.size(),
-                laidOut, longest, repaint);
+    std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f %.1f %.1f %.1f\n", ms, cpu, peak, held, chars,
+                data.size(), laidOut, longest, repaint, arrow, blink);
     std::fflush(stdout);
     std::_Exit(0);
 }
@@ -232,12 +259,13 @@ int main(int argc, char** argv) {
     };
     const std::vector<std::string> sizes = list("TASKMOOR_BENCH_RTF_MB", "4 20 50");
     const std::vector<std::string> kinds =
-        list("TASKMOOR_BENCH_RTF_KINDS", "groups paragraphs plain bold lines");
+        list("TASKMOOR_BENCH_RTF_KINDS", "groups paragraphs plain bold lines long");
     const std::vector<std::string> targets =
         list("TASKMOOR_BENCH_RTF_TARGETS", "reader richedit qzriched dbrichedit bound gridcell");
     const std::string self = argv[0];
-    std::printf("%-11s %6s %-10s %9s %9s %8s %8s %8s %7s %9s %9s %9s\n", "document", "MB", "target", "ms",
-                "cpu ms", "x reader", "peak MB", "held MB", "x file", "laid out", "longest", "repaint");
+    std::printf("%-11s %6s %-10s %9s %9s %8s %8s %8s %7s %9s %9s %9s %9s %9s\n", "document", "MB", "target",
+                "ms", "cpu ms", "x reader", "peak MB", "held MB", "x file", "laid out", "longest", "repaint",
+                "arrow", "blink");
     for (const std::string& kind : kinds)
         for (const std::string& mb : sizes) {
             double readerCpu = 0;
@@ -246,22 +274,23 @@ int main(int argc, char** argv) {
                 const std::string command =
                     self + " --probe " + target + " " + kind + " " + std::to_string(bytes) + " 2>/dev/null";
                 FILE* pipe = ::popen(command.c_str(), "r");
-                double ms = 0, cpu = 0, laidOut = 0, longest = 0, repaint = 0;
+                double ms = 0, cpu = 0, laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0;
                 long peak = 0, held = 0;
                 unsigned long long chars = 0, size = 0;
-                const bool ok =
-                    pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf %lf", &ms, &cpu, &peak,
-                                        &held, &chars, &size, &laidOut, &longest, &repaint) == 9;
+                const bool ok = pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf %lf %lf %lf",
+                                                    &ms, &cpu, &peak, &held, &chars, &size, &laidOut,
+                                                    &longest, &repaint, &arrow, &blink) == 11;
                 if (pipe) ::pclose(pipe);
                 if (!ok) {
                     std::printf("%-11s %6s %-10s   failed\n", kind.c_str(), mb.c_str(), target.c_str());
                     continue;
                 }
                 if (target == "reader") readerCpu = cpu;
-                std::printf("%-11s %6.1f %-10s %9.1f %9.1f %8.2f %8.1f %8.1f %7.2f %9.1f %9.1f %9.1f\n",
-                            kind.c_str(), size / 1048576.0, target.c_str(), ms, cpu,
-                            readerCpu > 0 ? cpu / readerCpu : 0.0, peak / 1024.0, held / 1024.0,
-                            peak * 1024.0 / static_cast<double>(size), laidOut, longest, repaint);
+                std::printf(
+                    "%-11s %6.1f %-10s %9.1f %9.1f %8.2f %8.1f %8.1f %7.2f %9.1f %9.1f %9.1f %9.1f %9.1f\n",
+                    kind.c_str(), size / 1048576.0, target.c_str(), ms, cpu,
+                    readerCpu > 0 ? cpu / readerCpu : 0.0, peak / 1024.0, held / 1024.0,
+                    peak * 1024.0 / static_cast<double>(size), laidOut, longest, repaint, arrow, blink);
                 std::fflush(stdout);
             }
         }

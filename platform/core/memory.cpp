@@ -21,12 +21,7 @@ namespace {
 // machine's memory is kept at most (512 MB at least), so that the blocks of
 // a table of tens of millions of records are kept too.
 std::size_t KeepLimit() {
-    static const std::size_t limit = [] {
-        const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
-        const std::size_t least = std::size_t{512} << 20;
-        if (pages <= 0 || pageSize <= 0) return least;
-        return std::max(least, static_cast<std::size_t>(pages) / 8 * static_cast<std::size_t>(pageSize));
-    }();
+    static const std::size_t limit = std::max(std::size_t{512} << 20, PhysicalMemoryBytes() / 8);
     return limit;
 }
 
@@ -44,6 +39,12 @@ TLargeBlocks& LargeBlocks() {
 }
 
 }  // namespace
+
+std::size_t PhysicalMemoryBytes() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return 0;
+    return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
+}
 
 void* AllocateMemoryBlock(std::size_t size) {
     if (size < 2 * HugePageSize) {

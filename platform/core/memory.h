@@ -24,6 +24,9 @@ public:
 
 constexpr std::size_t HugePageSize = 2 * 1024 * 1024;
 
+// The machine's memory in bytes (0 when the system does not tell).
+std::size_t PhysicalMemoryBytes();
+
 // At least size bytes (one byte for 0); raises std::bad_alloc.
 void* AllocateMemoryBlock(std::size_t size);
 // Frees a block of AllocateMemoryBlock; nullptr is ignored.

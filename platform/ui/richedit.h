@@ -103,6 +103,15 @@ public:
     // the rest in steps from the event loop after it returns (true without a
     // window, which has nothing to lay out).
     bool LaidOut();
+    // The memory the shaped glyphs of long paragraphs may hold, all rich
+    // edits together: the paragraphs shown or typed in last keep theirs (one
+    // shown keeps them even past the budget); the others are shaped again
+    // whenever they are painted. 0 sets the default (a sixteenth of the
+    // machine's memory, 256 MB at least).
+    static std::size_t GlyphBudget();
+    static void SetGlyphBudget(std::size_t Bytes);
+    // What a character's kept glyphs are counted at against the budget.
+    static constexpr std::size_t GlyphBytesPerChar = 40;
 
     // ---- Formats of the selection (at the caret: what typing gets)
     TRtfCharFormat SelAttributes(unsigned* Mask = nullptr);

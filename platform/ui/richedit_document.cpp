@@ -8,6 +8,9 @@
 #include <QTextList>
 #include <QTimer>
 
+#include <list>
+
+#include "platform/core/memory.h"
 #include "platform/ui/richedit_qt.h"
 
 namespace richedit_detail {
@@ -227,23 +230,60 @@ namespace {
 // keeps its lines' positions in fixed point and ends a paragraph of more
 // than about 8.4 million pixels never.
 constexpr double kMaxParagraphHeight = 4.0e6;
+// The height a paragraph too tall to wrap is wrapped wide for (room for
+// characters three times wider than estimated).
+constexpr double kWideParagraphHeight = 2.5e6;
 // Characters without a break from which a word is long.
 constexpr std::size_t kLongWord = 16 * 1024;
 
 }  // namespace
 
-bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi) {
+qreal WideWrapWidth(std::size_t Chars, int HalfPoints, int dpi) {
+    // wrapped at 100 pixels (narrower than an edit is made), a character about
+    // half the font wide and a line 1.2 times its size high
+    const double font = std::max(HalfPoints, 16) / 2.0 * dpi / 72.0;
+    const double perLine = std::max(1.0, std::floor(100.0 / (font * 0.55)));
+    if (static_cast<double>(Chars) / perLine * font * 1.2 <= kMaxParagraphHeight) return 0;
+    return std::min(1e6,
+                    std::ceil(static_cast<double>(Chars) * font * 0.55 * font * 1.2 / kWideParagraphHeight));
+}
+
+qreal WideWrapWidth(const TRtfParagraph& p, const TRtfDocument& d, int dpi) {
     std::size_t chars = 0;
     int halfPoints = 0;
     for (const TRtfRun& r : p.Runs) {
         chars += r.IsRaw() ? 1 : r.Text.size();
         halfPoints = std::max(halfPoints, d.FormatOf(r).Size);
     }
-    // wrapped at 100 pixels (narrower than an edit is made), a character about
-    // half the font wide and a line 1.2 times its size high
-    const double font = std::max(halfPoints, 16) / 2.0 * dpi / 72.0;
-    const double perLine = std::max(1.0, std::floor(100.0 / (font * 0.55)));
-    return static_cast<double>(chars) / perLine * font * 1.2 > kMaxParagraphHeight;
+    return WideWrapWidth(chars, halfPoints, dpi);
+}
+
+qreal WideWrapWidth(const TRtfDocument& d, int dpi) {
+    qreal w = 0;
+    for (const TRtfParagraph& p : d.Paragraphs) w = std::max(w, WideWrapWidth(p, d, dpi));
+    return w;
+}
+
+std::size_t LongestLine(const QString& Text) {
+    std::size_t longest = 0, line = 0;
+    for (const QChar ch : Text) {
+        if (ch == QChar('\n') || ch == QChar('\r') || ch == QChar::ParagraphSeparator)
+            line = 0;
+        else
+            longest = std::max(longest, ++line);
+    }
+    return longest;
+}
+
+qreal WideWrap(const QTextDocument* doc) { return doc->property("wideWrap").toReal(); }
+
+void WrapWide(QTextEdit* Edit, qreal Width, bool Replace) {
+    QTextDocument* doc = Edit->document();
+    const qreal old = WideWrap(doc);
+    const qreal w = Replace ? Width : std::max(old, Width);
+    if (w == old) return;
+    doc->setProperty("wideWrap", w);
+    if (auto* e = dynamic_cast<TRichTextEdit*>(Edit); e && e->Adapter) e->Adapter->ApplyWrap();
 }
 
 bool HasLongWord(const TRtfDocument& d) {
@@ -313,7 +353,8 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
     QTextDocument* doc = cur.document();
     const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : formats.Of(p.Runs.front());
     if (index > 0 || setFirstFormat) {
-        const QTextBlockFormat& bf = formats.BlockOf(p.Format, TooTallToWrap(p, formats.Document(), dpi));
+        const QTextBlockFormat& bf =
+            formats.BlockOf(p.Format, formats.TallOnOneLine && TooTallToWrap(p, formats.Document(), dpi));
         if (index > 0)
             cur.insertBlock(bf, first);
         else
@@ -349,9 +390,118 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
     }
 }
 
+namespace {
+
+// Bytes a character's shaped glyphs take in a layout that keeps them (about
+// 38 measured: glyphs, advances, offsets, attributes, clusters).
+constexpr std::size_t kGlyphBytesPerChar = TCustomRichEdit::GlyphBytesPerChar;
+
+std::size_t DefaultGlyphBudget() { return std::max(std::size_t{256} << 20, PhysicalMemoryBytes() / 16); }
+
+class TShapedMark;
+
+// The paragraphs that keep their glyphs, shown last first.
+struct TShaped {
+    std::list<TShapedMark*> Marks;
+    std::size_t Chars = 0;
+    std::size_t Budget = DefaultGlyphBudget();
+    // The paint pass: the paragraphs one pass shows never make room for each other.
+    unsigned Pass = 0;
+    std::size_t BudgetChars() const { return Budget / kGlyphBytesPerChar; }
+};
+
+// Never destroyed: documents may go during the exit.
+TShaped& Shaped() {
+    static auto* shaped = new TShaped;
+    return *shaped;
+}
+
+// Marks a paragraph that keeps its glyphs; the document deletes it with the
+// paragraph.
+class TShapedMark : public QTextBlockUserData {
+public:
+    explicit TShapedMark(const QTextBlock& b)
+        : Block(b), Chars(static_cast<std::size_t>(b.length())), Pass(Shaped().Pass) {
+        TShaped& s = Shaped();
+        s.Marks.push_front(this);
+        Self = s.Marks.begin();
+        s.Chars += Chars;
+    }
+    ~TShapedMark() override {
+        TShaped& s = Shaped();
+        s.Chars -= Chars;
+        s.Marks.erase(Self);
+    }
+    TShapedMark(const TShapedMark&) = delete;
+    TShapedMark& operator=(const TShapedMark&) = delete;
+
+    void Touch() {
+        TShaped& s = Shaped();
+        s.Marks.splice(s.Marks.begin(), s.Marks, Self);
+        const auto now = static_cast<std::size_t>(Block.length());
+        s.Chars = s.Chars - Chars + now;
+        Chars = now;
+        Pass = s.Pass;
+    }
+
+    QTextBlock Block;
+    std::size_t Chars;
+    unsigned Pass;
+    std::list<TShapedMark*>::iterator Self;
+};
+
+// The paragraph gives its glyphs up now (the toolkit frees them after a
+// paint: one that draws none of its lines).
+void Forget(TShapedMark* mark) {
+    QTextBlock b = mark->Block;
+    b.setUserData(nullptr);
+    QTextLayout* layout = b.layout();
+    if (!layout) return;
+    layout->setCacheEnabled(false);
+    if (layout->lineCount() == 0) return;
+    QImage img(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&img);
+    layout->draw(&p, QPointF(0, 0), {}, QRectF(0, layout->position().y() - 1e5, 1, 1));
+}
+
+// The long paragraph keeps its glyphs. One shown (Evict) has room made from
+// those shown longest ago, and keeps them even when it alone passes the
+// budget: shaped again at each paint (the caret's blink, a key) it would hold
+// the window for seconds. Otherwise it keeps them while the budget has room,
+// or when no paragraph keeps any.
+void KeepShaped(QTextBlock b, bool Evict) {
+    if (b.length() < kLongParagraph || !b.layout()) return;
+    TShaped& s = Shaped();
+    auto* mark = dynamic_cast<TShapedMark*>(b.userData());
+    const auto chars = static_cast<std::size_t>(b.length());
+    if (mark)
+        mark->Touch();
+    else if (!Evict && !s.Marks.empty() && s.Chars + chars > s.BudgetChars())
+        return;
+    while (s.Chars + (mark ? 0 : chars) > s.BudgetChars() && !s.Marks.empty() && s.Marks.back() != mark &&
+           !(Evict && s.Marks.back()->Pass == s.Pass))
+        Forget(s.Marks.back());
+    if (mark) return;
+    b.layout()->setCacheEnabled(true);
+    b.setUserData(new TShapedMark(b));
+}
+
+}  // namespace
+
 void KeepLongParagraphsShaped(QTextDocument* doc, int from, int to) {
     for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next())
-        if (b.length() >= kLongParagraph && b.layout()) b.layout()->setCacheEnabled(true);
+        KeepShaped(b, false);
+}
+
+void KeepShownParagraphsShaped(QTextEdit* Edit) {
+    QTextDocument* doc = Edit->document();
+    if (doc->characterCount() < kLongParagraph) return;
+    ++Shaped().Pass;
+    const QTextBlock last = Edit->cursorForPosition(QPoint(0, Edit->viewport()->height())).block();
+    for (QTextBlock b = Edit->cursorForPosition(QPoint(0, 0)).block();
+         b.isValid() && b.position() <= last.position(); b = b.next())
+        KeepShaped(b, true);
+    KeepShaped(Edit->textCursor().block(), true);
 }
 
 void KeepHash(const QTextFormat& f) {
@@ -383,6 +533,7 @@ bool JoinsAsText(const TRtfParagraph& q, const TRtfRun& Text, const TRtfParaForm
 // separator, in the block's format).
 void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi) {
     TCharFormatCache formats(d, dpi);
+    formats.TallOnOneLine = false;
     QTextDocument* doc = cur.document();
     const std::size_t n = d.Paragraphs.size();
     std::string text;
@@ -412,6 +563,7 @@ void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat
 // loop, and what comes into view when it is shown.
 void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* Edit) {
     QTextDocument* doc = cur.document();
+    if (Edit) WrapWide(Edit, WideWrapWidth(d, dpi), true);
     const bool undo = doc->isUndoRedoEnabled();
     const QSizeF page = doc->pageSize();
     doc->setUndoRedoEnabled(false);
@@ -428,6 +580,7 @@ void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* E
 
 // The edit's selection replaced by the document, as one undo step.
 void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi) {
+    WrapWide(Edit, WideWrapWidth(d, dpi), false);
     QTextCursor c = Edit->textCursor();
     c.beginEditBlock();
     c.removeSelectedText();
@@ -476,10 +629,30 @@ TRtfDocument DocumentOf(QTextDocument* doc, int from, int to, int dpi, int defau
 }  // namespace richedit_detail
 
 void TRichTextEdit::resizeEvent(QResizeEvent* Event) {
-    if (lineWrapMode() == QTextEdit::WidgetWidth && Event->oldSize().width() != Event->size().width()) {
-        document()->setPageSize(QSizeF(viewport()->width(), richedit_detail::kPageHeight));
+    using namespace richedit_detail;
+    const bool newWidth = Event->oldSize().width() != Event->size().width();
+    if (newWidth && lineWrapMode() == QTextEdit::WidgetWidth) {
+        document()->setPageSize(QSizeF(viewport()->width(), kPageHeight));
         return;
     }
+    if (newWidth && Adapter && Adapter->FollowsWindow() && WideWrap(document()) > 0) {
+        // wrapped wide: as the window when that is wider
+        const qreal w = std::max<qreal>(viewport()->width(), std::ceil(WideWrap(document())));
+        if (document()->pageSize().width() != w) document()->setPageSize(QSizeF(w, kPageHeight));
+    }
     QTextEdit::resizeEvent(Event);
-    richedit_detail::BoundPage(document());
+    BoundPage(document());
+}
+
+void TRichTextEdit::paintEvent(QPaintEvent* Event) {
+    richedit_detail::KeepShownParagraphsShaped(this);
+    QTextEdit::paintEvent(Event);
+}
+
+std::size_t TCustomRichEdit::GlyphBudget() { return richedit_detail::Shaped().Budget; }
+
+void TCustomRichEdit::SetGlyphBudget(std::size_t Bytes) {
+    richedit_detail::TShaped& s = richedit_detail::Shaped();
+    s.Budget = Bytes ? Bytes : richedit_detail::DefaultGlyphBudget();
+    while (s.Chars > s.BudgetChars() && !s.Marks.empty()) richedit_detail::Forget(s.Marks.back());
 }

@@ -87,6 +87,8 @@ public:
         }
         return *f;
     }
+    // A paragraph too tall to wrap shows on one line (else the edit wraps it wide).
+    bool TallOnOneLine = true;
     const QTextBlockFormat& BlockOf(const TRtfParaFormat& p, bool tall) {
         if (!FBlock || !(FPara == p) || FTall != tall) {
             FBlock = BlockFormatOf(p, FDpi);
@@ -122,8 +124,25 @@ void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat
 void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* Edit = nullptr);
 // A paragraph too tall to wrap: wrapped in a narrow edit it could pass the
 // height the toolkit's layout of one paragraph holds (whose layout then never
-// ends); such a paragraph shows on one line.
-bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi);
+// ends). The edit wraps such a paragraph at a width that keeps it well under
+// that height (its lines scroll sideways); a copy for drawing shows it on one
+// line. The width for a paragraph of Chars characters of the font, 0 when it
+// is not too tall.
+qreal WideWrapWidth(std::size_t Chars, int HalfPoints, int dpi);
+qreal WideWrapWidth(const TRtfParagraph& p, const TRtfDocument& d, int dpi);
+// The widest of the document's paragraphs.
+qreal WideWrapWidth(const TRtfDocument& d, int dpi);
+// The longest line of a plain text (in characters).
+std::size_t LongestLine(const QString& Text);
+inline bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi) {
+    return WideWrapWidth(p, d, dpi) > 0;
+}
+// The width the edit's lines are at least wrapped at for its document's
+// paragraphs too tall to wrap (0: none).
+qreal WideWrap(const QTextDocument* doc);
+// Sets it (Replace) or widens it to Width, before such a paragraph goes in:
+// the edit then lays its text out at that width at once.
+void WrapWide(QTextEdit* Edit, qreal Width, bool Replace);
 // The document has a word too long to break only between words (each of its
 // lines would look for the word's end again); its words then break anywhere.
 bool HasLongWord(const TRtfDocument& d);
@@ -147,8 +166,13 @@ void GuardLayoutHeight(QTextDocument* doc);
 // whole, and unless its layout keeps the shaped glyphs, every paint of any
 // part of it shapes the whole paragraph again.
 constexpr int kLongParagraph = 64 * 1024;
-// The long paragraphs among those of the positions [from, to] keep their shaped glyphs.
+// The long paragraphs among those of the positions [from, to] keep their
+// shaped glyphs while the budget has room (TCustomRichEdit::GlyphBudget).
 void KeepLongParagraphsShaped(QTextDocument* doc, int from, int to);
+// The long paragraphs the edit shows, and the caret's, keep their glyphs:
+// the paragraphs shown longest ago give theirs up to stay within the budget
+// (one shown keeps them past it).
+void KeepShownParagraphsShaped(QTextEdit* Edit);
 // The last shown paragraph is laid out.
 bool LaidOut(QTextDocument* doc);
 // The edit's selection replaced by the document, as one undo step.
@@ -180,6 +204,8 @@ protected:
     // A new width lays the text out again on a page of bounded height (the
     // toolkit's edit would lay it out on an unbounded one first).
     void resizeEvent(QResizeEvent* Event) override;
+    // What shows keeps its shaped glyphs first.
+    void paintEvent(QPaintEvent* Event) override;
 };
 
 // The toolkit side of the rich edit: a text edit over its document.
@@ -239,6 +265,7 @@ public:
     void SetText(const QString& Value) override {
         Silent = true;
         FWidget->clear();
+        richedit_detail::WrapWide(FWidget, WideWrapOf(Value), true);
         QTextCursor c(Doc());
         c.insertText(Value, DefaultCharFormat());
         richedit_detail::KeepLongParagraphsShaped(Doc(), 0, Doc()->characterCount());
@@ -263,6 +290,8 @@ public:
         QString v = Value;
         v.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         v.replace(QChar('\r'), QChar('\n'));
+        // (its first line joins the caret's)
+        richedit_detail::WrapWide(FWidget, WideWrapOf(v, FWidget->textCursor().block().length()), false);
         // An edit block of its own: one undo step, never merged with typing
         // or another paste next to it.
         QTextCursor c = FWidget->textCursor();
@@ -285,11 +314,29 @@ public:
     void Undo() override { FWidget->undo(); }
     void ClearUndo() override { Doc()->clearUndoRedoStacks(); }
 
+    // Lines wrap at the window's width.
+    bool FollowsWindow() const { return FRich->WordWrap() && FRich->LineWidth() <= 0; }
+
+    // The width a plain text's lines too tall to wrap are wrapped at (0:
+    // none), Joined characters of the line it goes into counted with them.
+    qreal WideWrapOf(const QString& Value, int Joined = 0) const {
+        return richedit_detail::WideWrapWidth(
+            richedit_detail::LongestLine(Value) + static_cast<std::size_t>(Joined), DefaultHalfPoints(),
+            FRich->ScreenPixelsPerInch());
+    }
+
+    // A document with a paragraph too tall to wrap has its lines wrapped at
+    // least as wide as it needs, in every mode (one line of it would draw
+    // whole at every paint).
     void ApplyWrap() override {
-        const int fixed = FRich->WordWrap() ? FRich->LineWidth() : 0;
+        int fixed = FRich->WordWrap() ? FRich->LineWidth() : 0;
+        if (const qreal wide = richedit_detail::WideWrap(Doc()); wide > 0)
+            fixed = std::max({fixed, static_cast<int>(std::ceil(wide)),
+                              FollowsWindow() ? FWidget->viewport()->width() : 0});
         if (fixed > 0) {
-            FWidget->setLineWrapMode(QTextEdit::FixedPixelWidth);
+            // the width first: the mode lays out what shows at once
             if (FWidget->lineWrapColumnOrWidth() != fixed) FWidget->setLineWrapColumnOrWidth(fixed);
+            FWidget->setLineWrapMode(QTextEdit::FixedPixelWidth);
         } else {
             FWidget->setLineWrapMode(FRich->WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
         }

@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
 #include <QTimer>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/ui/application.h"
 #include "platform/ui/rich_edit_fixture.h"
@@ -132,9 +135,10 @@ TEST_F(RichEditLoadTest, AWordLongerThanAnyLineBreaksAnywhere) {
 }
 
 // A paragraph that could pass the height the toolkit's layout holds (whose
-// layout would then never end) shows on one line; the others still wrap, and
-// the content is whole.
-TEST_F(RichEditLoadTest, AParagraphTooTallToWrapShowsOnOneLine) {
+// layout would then never end) is wrapped at a width that keeps it under
+// that height, not shown on one line (which every paint drew whole); the
+// others wrap there too, and the content is whole.
+TEST_F(RichEditLoadTest, AParagraphTooTallToWrapIsWrappedWideEnough) {
     r->SetBounds(10, 10, 80, 120);
     TRtfDocument d;
     TRtfParagraph tall, small;
@@ -147,13 +151,110 @@ TEST_F(RichEditLoadTest, AParagraphTooTallToWrapShowsOnOneLine) {
     EXPECT_EQ(r->Document(), d);
     const int tallStart = static_cast<int>(small.Runs[0].Text.size()) + 1;
     const int tallEnd = tallStart + static_cast<int>(words.size()) - 1;
-    EXPECT_EQ(r->PosFromChar(tallEnd).Y, r->PosFromChar(tallStart).Y);
+    EXPECT_GT(r->PosFromChar(tallEnd).Y, r->PosFromChar(tallStart).Y);
     EXPECT_GT(r->PosFromChar(tallStart - 2).Y, r->PosFromChar(0).Y);  // the first still wraps
     ASSERT_TRUE(WaitUntil([&] { return AllLaidOut(); }, 60000));
+    const QTextLayout* layout = Edit()->document()->findBlockByNumber(1).layout();
+    EXPECT_GT(layout->lineCount(), 1000);
+    EXPECT_LT(layout->boundingRect().height(), 4e6);
     const std::string rtf = r->StreamOut(true, false);
     r->Clear();
     ASSERT_TRUE(r->StreamIn(rtf, true, false));
     EXPECT_EQ(r->Document(), d);
+
+    // lines of a fixed width, or none, are as wide as it needs too
+    const qreal wide = Edit()->document()->pageSize().width();
+    for (const bool wrap : {true, false}) {
+        SCOPED_TRACE(wrap ? "fixed width" : "no wrap");
+        r->SetWordWrap(wrap);
+        r->SetLineWidth(wrap ? 40 : 0);
+        EXPECT_EQ(Edit()->lineWrapMode(), QTextEdit::FixedPixelWidth);
+        EXPECT_EQ(Edit()->document()->pageSize().width(), wide);
+        ASSERT_TRUE(WaitUntil([&] { return AllLaidOut(); }, 60000));
+        EXPECT_GT(Edit()->document()->findBlockByNumber(1).layout()->lineCount(), 1000);
+    }
+    EXPECT_EQ(r->Document(), d);
+}
+
+// A paragraph too tall to wrap, in a shown edit with the focus, loaded or
+// pasted: its lines are no wider than it needs and scroll sideways,
+// the keys move and type in it, and it saves back as it was typed. A
+// document without one wraps at the window's width again.
+TEST_F(RichEditLoadTest, TypingInAParagraphTooTallToWrap) {
+    std::string words;
+    while (words.size() < 300000) words += "abc de ";
+    TRtfDocument d;
+    TRtfParagraph tall, small;
+    tall.Runs = {d.Run(words, Face(144))};
+    small.Runs = {d.Run("end", Face(20))};
+    d.Paragraphs = {tall, small};
+    QTextDocument* doc = Edit()->document();
+    auto check = [&](const char* how) {
+        SCOPED_TRACE(how);
+        ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 120000));
+        const int view = Edit()->viewport()->width();
+        const qreal width = doc->pageSize().width();
+        EXPECT_GT(width, view);
+        EXPECT_LT(width, 4 * view);
+        const QTextLayout* layout = doc->firstBlock().layout();
+        ASSERT_GT(layout->lineCount(), 5000);
+        qreal widest = 0;
+        for (int i = 0; i < layout->lineCount(); ++i)
+            widest = std::max(widest, layout->lineAt(i).naturalTextWidth());
+        EXPECT_LE(widest, width);
+        EXPECT_LT(layout->boundingRect().height(), 4e6);
+        EXPECT_GT(Edit()->horizontalScrollBar()->maximum(), 0);
+        EXPECT_TRUE(Edit()->horizontalScrollBar()->isVisible());
+        EXPECT_GT(InkPixels(), 100);
+    };
+    r->SetFocus();
+    r->SetDocument(d);
+    check("document");
+    // a key moves the caret and a letter goes in where it is
+    r->SetSelStart(7);
+    SendKey(r, VK_RIGHT);
+    SendText(r, "X");
+    EXPECT_EQ(r->SelStart(), 9);
+    EXPECT_EQ(r->Line(0).substr(0, 14), "abc de aXbc de");
+    SendKey(r, VK_END, TShiftState{ssCtrl});
+    SendText(r, "!");
+    EXPECT_EQ(r->Line(1), "end!");
+    TRtfDocument typed = d;
+    typed.Paragraphs[0].Runs[0].Text.insert(8, "X");
+    typed.Paragraphs[1].Runs[0].Text += "!";
+    const std::string rtf = r->StreamOut(true, false);
+    EXPECT_EQ(r->Document(), typed);
+
+    ASSERT_TRUE(r->StreamIn("{\\rtf1 two words}", true, false));
+    EXPECT_EQ(Edit()->lineWrapMode(), QTextEdit::WidgetWidth);
+    EXPECT_EQ(doc->pageSize().width(), Edit()->viewport()->width());
+
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    check("RTF");
+    EXPECT_EQ(r->Document(), typed);
+
+    r->SetText("start end");
+    r->SetSelStart(6);
+    ASSERT_TRUE(r->StreamIn(rtf, true, true));
+    check("paste");
+    EXPECT_EQ(r->Line(0).substr(0, 10), "start abc ");
+    EXPECT_EQ(r->Line(1), "end!end");
+}
+
+// Plain text of a line too tall to wrap in a narrow edit is wrapped wide too.
+TEST_F(RichEditLoadTest, APlainLineTooTallToWrapIsWrappedWide) {
+    r->SetBounds(10, 10, 80, 120);
+    std::string words;
+    while (words.size() < 3400000) words += "abc de ";
+    r->SetText(words + "\nend");
+    QTextDocument* doc = Edit()->document();
+    EXPECT_GT(doc->pageSize().width(), Edit()->viewport()->width() + 50);
+    EXPECT_EQ(Edit()->lineWrapMode(), QTextEdit::FixedPixelWidth);
+    EXPECT_GT(Edit()->horizontalScrollBar()->maximum(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 120000));
+    EXPECT_LT(doc->firstBlock().layout()->boundingRect().height(), 4e6);
+    EXPECT_EQ(r->Line(0), words);
+    EXPECT_EQ(r->Line(1), "end");
 }
 
 // A document taller than the toolkit's layout holds on a page of unbounded
@@ -226,6 +327,77 @@ TEST_F(RichEditLoadTest, ALongParagraphKeepsItsShapedGlyphs) {
     check("paste", 1);
     EXPECT_EQ(r->Line(0), "start a short paragraph");
     EXPECT_EQ(r->Line(1), words.substr(0, 30000) + words.substr(0, 40000));
+}
+
+// Long paragraphs keep their glyphs only within the budget of all rich edits
+// together: at the load while it has room, then the ones shown or typed in
+// last, the one shown longest ago giving its glyphs up. Past the budget a
+// paragraph not shown is shaped when painted; the document shows, edits and
+// saves the same.
+TEST_F(RichEditLoadTest, LongParagraphsKeepTheirGlyphsWithinTheBudget) {
+    struct TRestore {
+        ~TRestore() { TCustomRichEdit::SetGlyphBudget(0); }
+    } restore;
+    std::string words;
+    while (words.size() < 70000) words += "word ";
+    TRtfDocument d;
+    for (int i = 0; i < 5; ++i) {
+        TRtfParagraph longOne, small;
+        longOne.Runs = {d.Run(std::to_string(i) + words, Face(20))};
+        small.Runs = {d.Run("short " + std::to_string(i), Face(20))};
+        d.Paragraphs.push_back(longOne);
+        if (i < 4) d.Paragraphs.push_back(small);
+    }
+    // room for two and a half long paragraphs
+    TCustomRichEdit::SetGlyphBudget(words.size() * 5 / 2 * TCustomRichEdit::GlyphBytesPerChar);
+    QTextDocument* doc = Edit()->document();
+    auto kept = [&] {
+        std::vector<int> blocks;
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            if (b.layout() && b.layout()->cacheEnabled()) blocks.push_back(b.blockNumber());
+        return blocks;
+    };
+    auto show = [&](int Paragraph, int Offset) {
+        r->SetSelStart(r->LineIndex(Paragraph) + Offset);
+        EXPECT_GT(InkPixels(), 100);  // painted
+    };
+    r->SetDocument(d);
+    ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+    EXPECT_GT(InkPixels(), 100);
+    EXPECT_EQ(kept(), (std::vector<int>{0, 2}));
+    show(8, 50000);
+    EXPECT_EQ(kept(), (std::vector<int>{0, 8}));  // 2 was shown longest ago
+    show(4, 10);
+    SendText(r, "x");
+    EXPECT_EQ(kept(), (std::vector<int>{4, 8}));
+    EXPECT_EQ(r->Line(4).substr(0, 12), "2word wordx ");
+    show(8, 10);
+    show(0, 10);
+    EXPECT_EQ(kept(), (std::vector<int>{0, 8}));
+    TRtfDocument typed = d;
+    typed.Paragraphs[4].Runs[0].Text.insert(10, "x");
+    EXPECT_EQ(r->Document(), typed);
+    const std::string rtf = r->StreamOut(true, false);
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    EXPECT_EQ(r->Document(), typed);
+
+    // a smaller budget gives glyphs up at once; the paragraph shown keeps
+    // its own past it (shaped at every paint it would hold the window)
+    TCustomRichEdit::SetGlyphBudget(words.size() * 3 / 2 * TCustomRichEdit::GlyphBytesPerChar);
+    EXPECT_EQ(kept().size(), 1u);
+    TCustomRichEdit::SetGlyphBudget(1000);
+    EXPECT_TRUE(kept().empty());
+    show(2, 10);  // scrolled down to it: the end of 0 shows above it
+    EXPECT_EQ(kept(), (std::vector<int>{0, 2}));
+    show(6, 10);
+    EXPECT_EQ(kept(), (std::vector<int>{4, 6}));
+    show(2, 10);  // scrolled up to it: it alone shows
+    SendText(r, "y");
+    EXPECT_EQ(kept(), (std::vector<int>{2}));
+    // two shown at once (the end of one, the start of the next) both keep theirs
+    show(0, static_cast<int>(words.size()) - 10);
+    EXPECT_EQ(kept(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(r->Line(2).substr(0, 12), "1word wordy ");
 }
 
 // Paragraphs of one format in a row go in together: what loads is the
