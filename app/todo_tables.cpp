@@ -14,6 +14,14 @@ void PostEdit(TOstraTable* Table) {
     if (Table && Table->Active() && (Table->State() == dsEdit || Table->State() == dsInsert)) Table->Post();
 }
 
+// An edit the user changed something in; a row just added and left as it
+// came stays unposted.
+void PostChanged(TOstraTable* Table) {
+    if (Table && Table->Active() && (Table->State() == dsEdit || Table->State() == dsInsert) &&
+        Table->Modified())
+        Table->Post();
+}
+
 void Rebuild(TOstraTable* Table) {
     if (Table && Table->Active() && Table->State() == dsBrowse) Table->RebuildView(true);
 }
@@ -59,6 +67,8 @@ void TToDoTables::ShowTaskTable(TOstraTable* Table) {
         OpenWithoutOrder(Table);
         return;
     }
+    // The other view's edit in progress (a flag ticked on Today) shows here.
+    if (const TTaskFile* file = FileOf(Table)) PostChanged(file->TodayView);
     const auto putOff = std::find_if(FPutOff.begin(), FPutOff.end(),
                                      [Table](const TPutOffOrder& p) { return p.Table == Table; });
     if (putOff == FPutOff.end()) {
@@ -114,6 +124,8 @@ const TToDoTables::TTaskFile* TToDoTables::FileOf(const TOstraTable* Table) cons
 void TToDoTables::ShowTodayViews() {
     const auto show = [this](const TTaskFile& File) {
         // The group table only gives the store: its order waits for its tab.
+        // Its edit in progress (a flag ticked there) is posted to show here.
+        PostChanged(File.Table);
         OpenWithoutOrder(File.Table);
         // Read again from the store: an edit in progress is posted, not dropped.
         if (File.TodayView->Active()) {

@@ -107,6 +107,47 @@ TEST_F(ProgramTasksTest, SaveBuildsTheTaskViewsAgainOnlyWhenTheyCanShowSomething
     EXPECT_TRUE(CloseProgram());
 }
 
+// A flag ticked in a grid is an edit in progress until the row is left; the
+// tab change shows it on the other view all the same, either way round.
+TEST_F(ProgramTasksTest, AFlagTickedInAGridShowsOnTheOtherTabAtOnce) {
+    AddTasks("Ttask.d", {{"First plain", "1", false}});
+    AddTasks("Ttask2.d", {{"Second plain", "2", false}});
+    Start();
+    struct TCase {
+        TTabSheet* Tab;
+        TOstraDBGrid* Grid;
+        TOstraTable* Table;
+        TOstraDBGrid* TodayGrid;
+        TOstraTable* Today;
+        std::string Action;
+    };
+    for (const TCase& c : {TCase{Form->TabSheet1(), Form->OstraDBGrid1(), Form->dTask_(),
+                                 Form->OstraDBGrid7(), Form->tblToDay1_(), "First plain"},
+                           TCase{Form->TabSheet2(), Form->OstraDBGrid2(), Form->dtask2_(),
+                                 Form->OstraDBGrid8(), Form->tblToDay2_(), "Second plain"}}) {
+        SCOPED_TRACE(c.Action);
+        ShowTab(c.Tab);
+        ClickCell(c.Grid, 1, 1);
+        ASSERT_EQ(c.Table->State(), dsEdit);
+        ASSERT_TRUE(c.Table->FieldByName("Flag")->AsBoolean());
+        ShowTab(Form->TabSheet7());
+        EXPECT_EQ(Column(c.Today, "Action"), TNames{c.Action});
+
+        // Unticked on Today, the task is no longer flagged on its group tab.
+        ClickCell(c.TodayGrid, 1, 1);
+        ASSERT_EQ(c.Today->State(), dsEdit);
+        ShowTab(c.Tab);
+        ASSERT_TRUE(c.Table->Locate("Action", Variant(c.Action), {}));
+        EXPECT_FALSE(c.Table->FieldByName("Flag")->AsBoolean());
+        ShowTab(Form->TabSheet7());
+        EXPECT_EQ(c.Today->RecordCount(), 0);
+    }
+    Click(Form->spbtnSave());
+    EXPECT_EQ(FileColumn("Ttask.d", "Flag"), TNames{"False"});
+    EXPECT_EQ(FileColumn("Ttask2.d", "Flag"), TNames{"False"});
+    EXPECT_TRUE(CloseProgram());
+}
+
 TEST_F(ProgramTasksTest, GroupListsAndTodayViewsShareTheirFiles) {
     AddTasks("Ttask.d", {{"Flagged", "1", true}, {"Plain", "2", false}});
     AddTasks("Ttask2.d", {{"Second list", "3", false}});
