@@ -228,6 +228,31 @@ TEST_F(EditUndoTest, AComboBoxEditPartTakesBackThePasteAndTheTypingApart) {
         EXPECT_EQ("Alpha12", c->Text());
         SendKey(c, 'Z', {ssCtrl});
         EXPECT_EQ("Alpha1", c->Text());
+        // A paste is cut to what MaxLength leaves, in the character case.
+        c->SetMaxLength(5);
+        c->SetCharCase(ecUpperCase);
+        c->SetText("AB");
+        SendKey(c, VK_END);
+        Clipboard()->SetAsText("cdefgh");
+        SendKey(c, 'V', {ssCtrl});
+        EXPECT_EQ("ABCDE", c->Text());
+    });
+}
+
+TEST_F(EditUndoTest, AComboBoxTypingRunEndsWhenTheFocusGoesAndComesBack) {
+    auto* other = new TEdit(f.Form);
+    other->SetParent(f.Form);
+    other->SetBounds(10, 60, 100, 24);
+    ForEachEditableCombo(f, "", [other](TComboBox* c) {
+        SendText(c, "ab");
+        other->SetFocus();
+        c->SetFocus();
+        SendKey(c, VK_END);
+        SendText(c, "cd");
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("ab", c->Text());
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("", c->Text());
     });
 }
 
