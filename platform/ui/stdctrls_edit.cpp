@@ -464,13 +464,11 @@ void TCustomEdit::WMChar(TMessage& Message) {
         return;
     }
     if (FReadOnly && Message.WParam != 9) return;
-    if (FAdapter && FMaxLength > 0 && Message.WParam >= 32 &&
-        qobject_cast<QPlainTextEdit*>(FAdapter->Widget())) {
-        // A multi-line window has no validator: the byte limit is kept here.
-        const auto ch = static_cast<char32_t>(Message.WParam);
-        const int bytes = static_cast<int>(QString::fromUcs4(&ch, 1).toUtf8().size());
-        if (static_cast<int>(TCustomEdit::GetText().size()) - SelLength() + bytes > FMaxLength) return;
-    }
+    // A multi-line window has no validator: the byte limit is kept here.
+    if (FAdapter && qobject_cast<QPlainTextEdit*>(FAdapter->Widget()) &&
+        !TypedCharFits(static_cast<int>(TCustomEdit::GetText().size()), SelLength(), Message.WParam,
+                       FMaxLength))
+        return;
     if (FCharCase != ecNormal && Message.WParam >= 32) {
         // The character goes to the widget in its case: a text the widget had
         // to convert would lose Modified and the undo history.
@@ -479,6 +477,13 @@ void TCustomEdit::WMChar(TMessage& Message) {
         if (converted.size() == 1) Message.WParam = converted[0];
     }
     DefaultHandler(Message);
+}
+
+bool TypedCharFits(int TextBytes, int SelBytes, WPARAM Char, int MaxLength) {
+    if (MaxLength <= 0 || Char < 32) return true;
+    const auto ch = static_cast<char32_t>(Char);
+    const int bytes = static_cast<int>(QString::fromUcs4(&ch, 1).toUtf8().size());
+    return TextBytes - SelBytes + bytes <= MaxLength;
 }
 
 std::string TextToPaste(bool MultiLine, TEditCharCase Case, int MaxLength, int KeptBytes) {

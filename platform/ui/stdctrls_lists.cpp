@@ -924,6 +924,8 @@ void TCustomComboBox::WMChar(TMessage& Message) {
         Perform(command, 0, 0);
         return;
     }
+    // The validator lets a text already beyond the limit (a chosen item) grow.
+    if (!TypedCharFits(static_cast<int>(Text().size()), SelLength(), Message.WParam, FMaxLength)) return;
     DefaultHandler(Message);
 }
 

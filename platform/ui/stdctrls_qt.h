@@ -152,6 +152,9 @@ private:
 // and Shift+Delete by their key-downs.
 unsigned EditCommandOfChar(WPARAM Char);
 unsigned EditCommandOfKey(const TMessage& KeyDown);
+// True when a typed character leaves a text of TextBytes, SelBytes of them
+// selected, within MaxLength bytes (0: no limit); a control character always.
+bool TypedCharFits(int TextBytes, int SelBytes, WPARAM Char, int MaxLength);
 // The clipboard's text as a paste puts it in: its first line unless
 // MultiLine, in Case, cut to what MaxLength (bytes, 0: none) leaves beside
 // the KeptBytes of the text the paste does not replace.
