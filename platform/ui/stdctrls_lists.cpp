@@ -697,12 +697,12 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
         FAdapter->Validator->MaxBytes = FMaxLength;
         FAdapter->Validator->CharCase = FCharCase;
         e->setValidator(FAdapter->Validator);
-        QObject::connect(e, &QLineEdit::textEdited, [this](const QString&) {
+        QObject::connect(e, &QLineEdit::textEdited, &FAdapter->Receiver, [this](const QString&) {
             if (FAdapter->Silent) return;
             GuardedCall(this, [this] { TextEditedByUser(); });
         });
         // Typing, a command or a chosen item; the program's changes are silent.
-        QObject::connect(e, &QLineEdit::textChanged, [this](const QString&) {
+        QObject::connect(e, &QLineEdit::textChanged, &FAdapter->Receiver, [this](const QString&) {
             if (!FAdapter->Silent) FHistory->Changed(FAdapter.get());
         });
     }
@@ -713,7 +713,7 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
         FAdapter->Widget()->lineEdit()->setSelection(s, Utf16OfByte(t, FSelStart + FSelLength) - s);
         FHistory->Sync(FAdapter.get());
     }
-    QObject::connect(w, qOverload<int>(&QComboBox::activated), [this](int Index) {
+    QObject::connect(w, qOverload<int>(&QComboBox::activated), &FAdapter->Receiver, [this](int Index) {
         if (FAdapter->Silent) return;
         GuardedCall(this, [this, Index] {
             FItemIndex = Index;

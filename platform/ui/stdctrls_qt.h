@@ -195,6 +195,9 @@ public:
     void Reload();
     bool Silent = false;
     TEditValidator* Validator = nullptr;
+    // The receiver of the widget's signals: gone with the adapter, so a
+    // combo box freed by its own OnChange hears no more of them.
+    QObject Receiver;
     // The combo's protected hooks, for its widget.
     static void DoDropDown(TCustomComboBox* Combo);
     static void DoCloseUp(TCustomComboBox* Combo);

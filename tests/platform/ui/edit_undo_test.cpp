@@ -239,6 +239,20 @@ TEST_F(EditUndoTest, AComboBoxEditPartTakesBackThePasteAndTheTypingApart) {
     });
 }
 
+TEST_F(EditUndoTest, AComboBoxFreedByItsOwnChangeEventIsGoneQuietly) {
+    auto* c = new TComboBox(f.Form);
+    c->SetParent(f.Form);
+    f.Show();
+    c->SetFocus();
+    bool freed = false;
+    c->SetOnChange(TNotifyEvent([&](TObject*) {
+        freed = true;
+        delete c;
+    }));
+    SendText(c, "a");
+    EXPECT_TRUE(freed);
+}
+
 TEST_F(EditUndoTest, AComboBoxTypingRunEndsWhenTheFocusGoesAndComesBack) {
     auto* other = new TEdit(f.Form);
     other->SetParent(f.Form);
