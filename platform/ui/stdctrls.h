@@ -498,7 +498,9 @@ public:
 // A drop-down list with (csDropDown, csSimple) or without (csDropDownList)
 // an edit. OnChange fires when the text changes by the user (typing or
 // choosing an item); OnSelect when the user chooses an item; OnDropDown
-// before the list opens and OnCloseUp after it closes.
+// before the list opens and OnCloseUp after it closes. The edit part keeps
+// the undo history of an edit: Ctrl+Z takes back a run of typing, a paste,
+// cut or clear, or a chosen item; setting the text or the item clears it.
 class TCustomComboBox : public TWinControl {
     TASKMOOR_CLASS(TCustomComboBox, TWinControl)
 public:
@@ -542,6 +544,8 @@ public:
     TNotifyEvent OnCloseUp() const { return FOnCloseUp; }
     void SetOnCloseUp(TNotifyEvent Value) { FOnCloseUp = Value; }
 
+    void WndProc(TMessage& Message) override;
+    void Dispatch(TMessage& Message) override;
     static void Publish(TPublisher<TCustomComboBox>& p);
 
     TComboAdapter* Adapter() const { return FAdapter.get(); }
@@ -556,10 +560,17 @@ protected:
     std::string GetText() const override;
     void SetTextValue(const std::string& Value) override;
     void WMGetDlgCode(TMessage& Message) override;
+    void WMChar(TMessage& Message) override;
     void FontChanged(TObject* Sender) override;
 
     friend class TComboAdapter;
     friend class TComboBoxStrings;
+    // The user changed the edit part's text.
+    void TextEditedByUser();
+    // The clipboard, clearing and undo messages of the edit part.
+    bool EditCommand(TMessage& Message);
+    // Takes back the last step of the edit part's undo history.
+    void UndoStep();
 
 private:
     std::unique_ptr<TStrings> FItems;
@@ -574,6 +585,8 @@ private:
     int FSelStart = 0;
     int FSelLength = 0;
     bool FSettingText = false;
+    // Shared with a message in progress, which may outlive the combo box.
+    std::shared_ptr<TEditHistory> FHistory;
     TNotifyEvent FOnChange, FOnSelect, FOnDropDown, FOnCloseUp;
 };
 

@@ -459,21 +459,16 @@ void TCustomEdit::WMChar(TMessage& Message) {
     if (DoKeyPress(Message)) return;
     // The edit's own clipboard and undo keys go through the messages, so
     // descendants see them.
-    switch (Message.WParam) {
-    case 3: Perform(WM_COPY, 0, 0); return;
-    case 22: Perform(WM_PASTE, 0, 0); return;
-    case 24: Perform(WM_CUT, 0, 0); return;
-    case 26: Perform(WM_UNDO, 0, 0); return;
-    default: break;
+    if (const unsigned command = EditCommandOfChar(Message.WParam)) {
+        Perform(command, 0, 0);
+        return;
     }
     if (FReadOnly && Message.WParam != 9) return;
-    if (FAdapter && FMaxLength > 0 && Message.WParam >= 32 &&
-        qobject_cast<QPlainTextEdit*>(FAdapter->Widget())) {
-        // A multi-line window has no validator: the byte limit is kept here.
-        const auto ch = static_cast<char32_t>(Message.WParam);
-        const int bytes = static_cast<int>(QString::fromUcs4(&ch, 1).toUtf8().size());
-        if (static_cast<int>(TCustomEdit::GetText().size()) - SelLength() + bytes > FMaxLength) return;
-    }
+    // A multi-line window has no validator: the byte limit is kept here.
+    if (FAdapter && qobject_cast<QPlainTextEdit*>(FAdapter->Widget()) &&
+        !TypedCharFits(static_cast<int>(TCustomEdit::GetText().size()), SelLength(), Message.WParam,
+                       FMaxLength))
+        return;
     if (FCharCase != ecNormal && Message.WParam >= 32) {
         // The character goes to the widget in its case: a text the widget had
         // to convert would lose Modified and the undo history.
@@ -482,6 +477,25 @@ void TCustomEdit::WMChar(TMessage& Message) {
         if (converted.size() == 1) Message.WParam = converted[0];
     }
     DefaultHandler(Message);
+}
+
+bool TypedCharFits(int TextBytes, int SelBytes, WPARAM Char, int MaxLength) {
+    if (MaxLength <= 0 || Char < 32) return true;
+    const auto ch = static_cast<char32_t>(Char);
+    const int bytes = static_cast<int>(QString::fromUcs4(&ch, 1).toUtf8().size());
+    return TextBytes - SelBytes + bytes <= MaxLength;
+}
+
+std::string TextToPaste(bool MultiLine, TEditCharCase Case, int MaxLength, int KeptBytes) {
+    std::string text = Clipboard()->AsText();
+    if (!MultiLine) {
+        const auto br = text.find_first_of("\r\n");
+        if (br != std::string::npos) text.resize(br);
+    }
+    text = FromQString(ApplyCharCase(ToQString(text), Case));
+    if (MaxLength > 0)
+        text = Utf8Truncate(text, static_cast<std::size_t>(std::max(0, MaxLength - KeptBytes)));
+    return text;
 }
 
 // Clipboard, clearing and undo messages of the edit.
@@ -511,17 +525,8 @@ public:
             return true;
         case WM_PASTE: {
             if (Edit->ReadOnly()) return true;
-            std::string text = Clipboard()->AsText();
-            if (!MultiLine) {
-                const auto br = text.find_first_of("\r\n");
-                if (br != std::string::npos) text.resize(br);
-            }
-            text = FromQString(ApplyCharCase(ToQString(text), Edit->CharCase()));
-            if (Edit->MaxLength() > 0) {
-                const int room =
-                    Edit->MaxLength() - static_cast<int>(Edit->Text().size()) + Edit->SelLength();
-                text = Utf8Truncate(text, static_cast<std::size_t>(std::max(0, room)));
-            }
+            const std::string text = TextToPaste(MultiLine, Edit->CharCase(), Edit->MaxLength(),
+                                                 static_cast<int>(Edit->Text().size()) - Edit->SelLength());
             if (A)
                 A->ReplaceSelection(ToQString(text));
             else
@@ -539,16 +544,11 @@ public:
 void TCustomEdit::Dispatch(TMessage& Message) {
     if (TEditMessages::Handle(this, FAdapter.get(), Message, dynamic_cast<TCustomMemo*>(this) != nullptr))
         return;
-    if (Message.Msg == WM_KEYDOWN && FAdapter) {
-        // Shift+Insert, Ctrl+Insert and Shift+Delete go through the messages too.
-        const TShiftState s = KeyDataToShiftState(Message.LParam);
-        const bool shift = s.Contains(ssShift), ctrl = s.Contains(ssCtrl);
-        if ((Message.WParam == VK_INSERT && (shift != ctrl)) ||
-            (Message.WParam == VK_DELETE && shift && !ctrl)) {
-            if (DoKeyDown(Message)) return;
-            Perform(Message.WParam == VK_DELETE ? WM_CUT : shift ? WM_PASTE : WM_COPY, 0, 0);
-            return;
-        }
+    // Shift+Insert, Ctrl+Insert and Shift+Delete go through the messages too.
+    if (const unsigned command = FAdapter ? EditCommandOfKey(Message) : 0) {
+        if (DoKeyDown(Message)) return;
+        Perform(command, 0, 0);
+        return;
     }
     TWinControl::Dispatch(Message);
 }
@@ -800,12 +800,9 @@ void TCustomMemo::WMGetDlgCode(TMessage& Message) {
 
 void TCustomMemo::WMChar(TMessage& Message) {
     if (DoKeyPress(Message)) return;
-    switch (Message.WParam) {
-    case 3: Perform(WM_COPY, 0, 0); return;
-    case 22: Perform(WM_PASTE, 0, 0); return;
-    case 24: Perform(WM_CUT, 0, 0); return;
-    case 26: Perform(WM_UNDO, 0, 0); return;
-    default: break;
+    if (const unsigned command = EditCommandOfChar(Message.WParam)) {
+        Perform(command, 0, 0);
+        return;
     }
     if (ReadOnly()) return;
     const auto ch = static_cast<char32_t>(Message.WParam);

@@ -13,6 +13,7 @@
 
 #include "platform/core/case_fold.h"
 #include "platform/core/sysutils.h"
+#include "platform/ui/clipboard.h"
 #include "platform/ui/stdctrls_qt.h"
 
 namespace {
@@ -630,6 +631,26 @@ void TComboAdapter::Reload() {
     FWidget->setCurrentIndex(FCombo->FItemIndex);
     if (FWidget->isEditable()) FWidget->setEditText(text);
     Silent = false;
+    FCombo->FHistory->Sync(this);
+}
+
+int TComboAdapter::SelStart() const {
+    const QLineEdit* e = FWidget->lineEdit();
+    if (!e) return 0;
+    return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+}
+
+int TComboAdapter::SelLength() const {
+    const QLineEdit* e = FWidget->lineEdit();
+    return e && e->hasSelectedText() ? e->selectionLength() : 0;
+}
+
+void TComboAdapter::ReplaceSelection(const QString& Value) {
+    QLineEdit* e = FWidget->lineEdit();
+    if (!e) return;
+    Validator->Bypass = true;
+    e->insert(Value);
+    Validator->Bypass = false;
 }
 
 void TComboWidget::showPopup() {
@@ -649,7 +670,9 @@ void TComboAdapter::DoCloseUp(TCustomComboBox* Combo) { Combo->CloseUp(); }
 // ---- TCustomComboBox -----------------------------------------------------------------------------
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner)
-    : TWinControl(AOwner), FItems(std::make_unique<TComboBoxStrings>(this)) {
+    : TWinControl(AOwner),
+      FItems(std::make_unique<TComboBoxStrings>(this)),
+      FHistory(std::make_shared<TEditHistory>()) {
     SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks, csFixedHeight});
     SetBounds(0, 0, 145, 21);
     SetTabStop(true);
@@ -674,13 +697,13 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
         FAdapter->Validator->MaxBytes = FMaxLength;
         FAdapter->Validator->CharCase = FCharCase;
         e->setValidator(FAdapter->Validator);
-        QObject::connect(e, &QLineEdit::textEdited, [this](const QString& Text) {
+        QObject::connect(e, &QLineEdit::textEdited, &FAdapter->Receiver, [this](const QString&) {
             if (FAdapter->Silent) return;
-            GuardedCall(this, [this, Text] {
-                TControl::SetTextValue(FromQString(Text));
-                FItemIndex = FAdapter->Widget()->currentIndex();
-                Change();
-            });
+            GuardedCall(this, [this] { TextEditedByUser(); });
+        });
+        // Typing, a command or a chosen item; the program's changes are silent.
+        QObject::connect(e, &QLineEdit::textChanged, &FAdapter->Receiver, [this](const QString&) {
+            if (!FAdapter->Silent) FHistory->Changed(FAdapter.get());
         });
     }
     FAdapter->Reload();
@@ -688,8 +711,9 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
         const QString t = FAdapter->Widget()->currentText();
         const int s = Utf16OfByte(t, FSelStart);
         FAdapter->Widget()->lineEdit()->setSelection(s, Utf16OfByte(t, FSelStart + FSelLength) - s);
+        FHistory->Sync(FAdapter.get());
     }
-    QObject::connect(w, qOverload<int>(&QComboBox::activated), [this](int Index) {
+    QObject::connect(w, qOverload<int>(&QComboBox::activated), &FAdapter->Receiver, [this](int Index) {
         if (FAdapter->Silent) return;
         GuardedCall(this, [this, Index] {
             FItemIndex = Index;
@@ -729,6 +753,7 @@ void TCustomComboBox::SetTextValue(const std::string& Value) {
         FAdapter->Silent = true;
         FAdapter->Widget()->setEditText(ToQString(Value));
         FAdapter->Silent = false;
+        FHistory->Reset(FAdapter.get());
     }
 }
 
@@ -746,6 +771,7 @@ void TCustomComboBox::SetItemIndex(int Value) {
         FAdapter->Widget()->setCurrentIndex(Value);
         if (Value < 0 && FAdapter->Widget()->isEditable()) FAdapter->Widget()->setEditText(QString());
         FAdapter->Silent = false;
+        FHistory->Reset(FAdapter.get());
     }
 }
 
@@ -853,6 +879,12 @@ void TCustomComboBox::Clear() {
     if (FStyle < csDropDownList) SetText("");
 }
 
+void TCustomComboBox::TextEditedByUser() {
+    TControl::SetTextValue(GetText());
+    FItemIndex = FAdapter->Widget()->currentIndex();
+    Change();
+}
+
 void TCustomComboBox::Change() { FOnChange(this); }
 
 void TCustomComboBox::Select() {
@@ -871,6 +903,76 @@ void TCustomComboBox::WMGetDlgCode(TMessage& Message) {
 }
 
 void TCustomComboBox::FontChanged(TObject* Sender) { TWinControl::FontChanged(Sender); }
+
+// ---- The edit part's clipboard and undo -------------------------------------------------------
+
+void TCustomComboBox::WndProc(TMessage& Message) {
+    if (!FAdapter || !FAdapter->Widget()->lineEdit()) {
+        TWinControl::WndProc(Message);
+        return;
+    }
+    const TEditHistory::TScope scope(FHistory, FAdapter.get(), Message);
+    TWinControl::WndProc(Message);
+}
+
+void TCustomComboBox::WMChar(TMessage& Message) {
+    if (DoKeyPress(Message)) return;
+    // The edit part's clipboard and undo keys go through the messages.
+    const unsigned command =
+        FAdapter && FAdapter->Widget()->lineEdit() ? EditCommandOfChar(Message.WParam) : 0;
+    if (command != 0) {
+        Perform(command, 0, 0);
+        return;
+    }
+    // The validator lets a text already beyond the limit (a chosen item) grow.
+    if (!TypedCharFits(static_cast<int>(Text().size()), SelLength(), Message.WParam, FMaxLength)) return;
+    DefaultHandler(Message);
+}
+
+void TCustomComboBox::Dispatch(TMessage& Message) {
+    if (FAdapter && FAdapter->Widget()->lineEdit()) {
+        if (EditCommand(Message)) return;
+        if (const unsigned command = EditCommandOfKey(Message)) {
+            if (DoKeyDown(Message)) return;
+            Perform(command, 0, 0);
+            return;
+        }
+    }
+    TWinControl::Dispatch(Message);
+}
+
+bool TCustomComboBox::EditCommand(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_COPY:
+    case WM_CUT:
+    case WM_CLEAR:
+        if (SelLength() == 0) return true;
+        if (Message.Msg != WM_CLEAR) Clipboard()->SetAsText(SelText());
+        if (Message.Msg != WM_COPY) FAdapter->ReplaceSelection(QString());
+        return true;
+    case WM_PASTE:
+        FAdapter->ReplaceSelection(ToQString(
+            TextToPaste(false, FCharCase, FMaxLength, static_cast<int>(Text().size()) - SelLength())));
+        return true;
+    case WM_UNDO: UndoStep(); return true;
+    default: return false;
+    }
+}
+
+void TCustomComboBox::UndoStep() {
+    if (!FHistory->CanUndo()) return;
+    const TEditHistory::TState s = FHistory->Pop();
+    QLineEdit* e = FAdapter->Widget()->lineEdit();
+    FAdapter->Silent = true;
+    e->setText(s.Text);
+    FAdapter->Silent = false;
+    if (s.SelLength > 0)
+        e->setSelection(s.SelStart, s.SelLength);
+    else
+        e->setCursorPosition(s.SelStart);
+    FHistory->Sync(FAdapter.get());
+    GuardedCall(this, [this] { TextEditedByUser(); });
+}
 
 void TCustomComboBox::Publish(TPublisher<TCustomComboBox>& p) {
     p.Property("Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems);

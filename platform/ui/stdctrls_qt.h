@@ -11,6 +11,7 @@
 #include <QString>
 #include <QValidator>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,19 +49,23 @@ public:
     mutable bool Converted = false;
 };
 
-// The widget behind an edit or memo.
-class TEditAdapter {
+// The text and selection (UTF-16 offsets) an undo history reads.
+class TEditText {
 public:
-    explicit TEditAdapter(TCustomEdit* Edit) : FEdit(Edit) {}
-    virtual ~TEditAdapter() = default;
-
-    virtual QWidget* Widget() const = 0;
+    virtual ~TEditText() = default;
     virtual QString Text() const = 0;
-    // Replaces the text: no undo, not modified.
-    virtual void SetText(const QString& Value) = 0;
-    // Selection in UTF-16 offsets.
     virtual int SelStart() const = 0;
     virtual int SelLength() const = 0;
+};
+
+// The widget behind an edit or memo.
+class TEditAdapter : public TEditText {
+public:
+    explicit TEditAdapter(TCustomEdit* Edit) : FEdit(Edit) {}
+
+    virtual QWidget* Widget() const = 0;
+    // Replaces the text: no undo, not modified.
+    virtual void SetText(const QString& Value) = 0;
     virtual void SetSelection(int Start, int Length) = 0;
     // Replaces the selection (no input checks).
     virtual void ReplaceSelection(const QString& Value) = 0;
@@ -86,10 +91,11 @@ protected:
     TCustomEdit* FEdit;
 };
 
-// The undo history of a plain edit or memo: each run of typing and each
-// paste, cut or clear is a step of its own, and Undo takes back the last
-// step. A run of typing ends when a key or the mouse moves the caret, or the
-// focus comes or goes. Positions are the widget's (UTF-16).
+// The undo history of a plain edit, memo or combo box's edit part: each run
+// of typing and each paste, cut or clear is a step of its own, and Undo
+// takes back the last step. A run of typing ends when a key or the mouse
+// moves the caret, or the focus comes or goes. Positions are the widget's
+// (UTF-16).
 class TEditHistory {
 public:
     struct TState {
@@ -99,22 +105,37 @@ public:
     };
     // A message comes to the edit, and Leave when it has been handled;
     // the caret is taken at the outermost one.
-    void Enter(TEditAdapter* A, const TMessage& Message);
+    void Enter(TEditText* A, const TMessage& Message);
     void Leave();
+    // Enters a message for as long as it lives; the history is kept alive
+    // with it, as the control may be gone when the message is over.
+    class TScope {
+    public:
+        TScope(std::shared_ptr<TEditHistory> History, TEditText* A, const TMessage& Message)
+            : FHistory(std::move(History)) {
+            FHistory->Enter(A, Message);
+        }
+        ~TScope() { FHistory->Leave(); }
+        TScope(const TScope&) = delete;
+        TScope& operator=(const TScope&) = delete;
+
+    private:
+        std::shared_ptr<TEditHistory> FHistory;
+    };
     // The widget's text changed by typing, a command or the program's SelText.
-    void Changed(TEditAdapter* A);
+    void Changed(TEditText* A);
     // The program is about to replace the selection (outside any message).
-    void Note(TEditAdapter* A);
+    void Note(TEditText* A);
     // The text was set whole: no steps are left.
-    void Reset(TEditAdapter* A);
+    void Reset(TEditText* A);
     // Takes the widget's text and selection as they are, the steps kept.
-    void Sync(TEditAdapter* A);
+    void Sync(TEditText* A);
     bool CanUndo() const { return !FSteps.empty(); }
     // Takes the last step off: the state before it.
     TState Pop();
 
 private:
-    static TState StateOf(TEditAdapter* A);
+    static TState StateOf(TEditText* A);
     void Push();
     std::vector<TState> FSteps;
     qsizetype FChars = 0;  // the characters of the steps' texts
@@ -125,6 +146,19 @@ private:
     bool FCommandPushed = false;
     bool FRunOpen = false;
 };
+
+// The clipboard or undo message an edit's key stands for (0: none): Ctrl+C,
+// Ctrl+V, Ctrl+X and Ctrl+Z by their characters; Ctrl+Insert, Shift+Insert
+// and Shift+Delete by their key-downs.
+unsigned EditCommandOfChar(WPARAM Char);
+unsigned EditCommandOfKey(const TMessage& KeyDown);
+// True when a typed character leaves a text of TextBytes, SelBytes of them
+// selected, within MaxLength bytes (0: no limit); a control character always.
+bool TypedCharFits(int TextBytes, int SelBytes, WPARAM Char, int MaxLength);
+// The clipboard's text as a paste puts it in: its first line unless
+// MultiLine, in Case, cut to what MaxLength (bytes, 0: none) leaves beside
+// the KeptBytes of the text the paste does not replace.
+std::string TextToPaste(bool MultiLine, TEditCharCase Case, int MaxLength, int KeptBytes);
 
 // Owner-drawn rows of a list box (listbox_owner_draw.cpp).
 void PaintOwnerDrawnRow(TCustomListBox* ListBox, QPainter* Painter, const QStyleOptionViewItem& Option,
@@ -147,14 +181,23 @@ private:
     QListWidget* FWidget;
 };
 
-// The widget behind a combo box.
-class TComboAdapter {
+// The widget behind a combo box; its text and selection are the edit
+// part's (none without one).
+class TComboAdapter : public TEditText {
 public:
     TComboAdapter(TCustomComboBox* Combo, QComboBox* Widget);
     QComboBox* Widget() const { return FWidget; }
+    QString Text() const override { return FWidget->currentText(); }
+    int SelStart() const override;
+    int SelLength() const override;
+    // Replaces the edit part's selection (no input checks).
+    void ReplaceSelection(const QString& Value);
     void Reload();
     bool Silent = false;
     TEditValidator* Validator = nullptr;
+    // The receiver of the widget's signals: gone with the adapter, so a
+    // combo box freed by its own OnChange hears no more of them.
+    QObject Receiver;
     // The combo's protected hooks, for its widget.
     static void DoDropDown(TCustomComboBox* Combo);
     static void DoCloseUp(TCustomComboBox* Combo);

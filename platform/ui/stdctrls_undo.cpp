@@ -1,4 +1,4 @@
-// The undo history of the plain edits and memos.
+// The undo history of the plain edits, memos and combo boxes' edit parts.
 #include "platform/ui/messages.h"
 #include "platform/ui/stdctrls_qt.h"
 
@@ -24,11 +24,11 @@ bool MovesTheCaret(uint16_t Key) {
 
 }  // namespace
 
-TEditHistory::TState TEditHistory::StateOf(TEditAdapter* A) {
+TEditHistory::TState TEditHistory::StateOf(TEditText* A) {
     return {A->Text(), A->SelStart(), A->SelLength()};
 }
 
-void TEditHistory::Enter(TEditAdapter* A, const TMessage& Message) {
+void TEditHistory::Enter(TEditText* A, const TMessage& Message) {
     if (FDepth++ == 0) {
         // The text is kept up to date with every change; the caret is not.
         FBefore.SelStart = A->SelStart();
@@ -71,7 +71,7 @@ void TEditHistory::Leave() {
     if (FDepth > 0) --FDepth;
 }
 
-void TEditHistory::Changed(TEditAdapter* A) {
+void TEditHistory::Changed(TEditText* A) {
     if (FCommandDepth > 0) {
         if (!FCommandPushed) Push();
         FCommandPushed = true;
@@ -83,19 +83,19 @@ void TEditHistory::Changed(TEditAdapter* A) {
     FBefore = StateOf(A);
 }
 
-void TEditHistory::Note(TEditAdapter* A) {
+void TEditHistory::Note(TEditText* A) {
     if (FDepth > 0) return;
     FBefore.SelStart = A->SelStart();
     FBefore.SelLength = A->SelLength();
 }
 
-void TEditHistory::Reset(TEditAdapter* A) {
+void TEditHistory::Reset(TEditText* A) {
     FSteps.clear();
     FChars = 0;
     Sync(A);
 }
 
-void TEditHistory::Sync(TEditAdapter* A) {
+void TEditHistory::Sync(TEditText* A) {
     FBefore = StateOf(A);
     FRunOpen = false;
 }
@@ -153,12 +153,27 @@ void TCustomEdit::WndProc(TMessage& Message) {
         TWinControl::WndProc(Message);
         return;
     }
-    // The edit may be gone when the message is over.
-    const std::shared_ptr<TEditHistory> history = FHistory;
-    history->Enter(a, Message);
-    struct TLeave {
-        TEditHistory* History;
-        ~TLeave() { History->Leave(); }
-    } leave{history.get()};
+    const TEditHistory::TScope scope(FHistory, a, Message);
     TWinControl::WndProc(Message);
+}
+
+// ---- The keys of the clipboard and undo messages ------------------------------------------
+
+unsigned EditCommandOfChar(WPARAM Char) {
+    switch (Char) {
+    case 3: return WM_COPY;
+    case 22: return WM_PASTE;
+    case 24: return WM_CUT;
+    case 26: return WM_UNDO;
+    default: return 0;
+    }
+}
+
+unsigned EditCommandOfKey(const TMessage& KeyDown) {
+    if (KeyDown.Msg != WM_KEYDOWN) return 0;
+    const TShiftState s = KeyDataToShiftState(KeyDown.LParam);
+    const bool shift = s.Contains(ssShift), ctrl = s.Contains(ssCtrl);
+    if (KeyDown.WParam == VK_INSERT && shift != ctrl) return shift ? WM_PASTE : WM_COPY;
+    if (KeyDown.WParam == VK_DELETE && shift && !ctrl) return WM_CUT;
+    return 0;
 }

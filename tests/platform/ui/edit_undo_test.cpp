@@ -1,6 +1,6 @@
 // Undo in the plain edits and memos, with real keys: each run of typing and
-// each paste, cut or clear is a step of its own; the edit, the memo and the
-// masked edit behave alike.
+// each paste, cut or clear is a step of its own; the edit, the memo, the
+// masked edit and a combo box's edit part behave alike.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -172,6 +172,134 @@ TEST_F(EditUndoTest, TheOldestStepsGoFirst) {
     for (; memo->CanUndo(); ++undos) memo->Undo();
     EXPECT_EQ(4, undos);
     EXPECT_EQ("b" + lines, memo->Text());
+}
+
+// Both combo box styles with an edit part, each with Text.
+template <class F>
+void ForEachEditableCombo(TShownForm& Form, const std::string& Text, F&& Check) {
+    for (const TComboBoxStyle style : {csDropDown, csSimple}) {
+        SCOPED_TRACE(style == csDropDown ? "drop-down combo" : "simple combo");
+        auto* c = new TComboBox(Form.Form);
+        c->SetParent(Form.Form);
+        c->SetStyle(style);
+        c->SetBounds(10, 10, 200, 24);
+        c->Items()->SetCommaText("Gamma,Delta");
+        c->SetText(Text);
+        Form.Show();
+        c->SetFocus();
+        Check(c);
+        delete c;
+    }
+}
+
+TEST_F(EditUndoTest, AComboBoxEditPartTakesBackThePasteAndTheTypingApart) {
+    ForEachEditableCombo(f, "Alpha", [](TComboBox* c) {
+        int changes = 0;
+        c->SetOnChange(TNotifyEvent([&](TObject*) { ++changes; }));
+        c->SelectAll();
+        SendText(c, "Hi");
+        Clipboard()->SetAsText(" world\nsecond line");
+        SendKey(c, 'V', {ssCtrl});
+        EXPECT_EQ("Hi world", c->Text());
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("Hi", c->Text());
+        EXPECT_EQ(2, c->SelStart());
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("Alpha", c->Text());
+        EXPECT_EQ(5, c->SelLength());
+        EXPECT_EQ(5, changes);
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("Alpha", c->Text());
+        // Shift+Insert pastes a step of its own too; Ctrl+X cuts one.
+        SendKey(c, VK_END);
+        SendText(c, "1");
+        Clipboard()->SetAsText("2");
+        SendKey(c, VK_INSERT, {ssShift});
+        SendText(c, "3");
+        EXPECT_EQ("Alpha123", c->Text());
+        c->SetSelStart(0);
+        c->SetSelLength(5);
+        SendKey(c, 'X', {ssCtrl});
+        EXPECT_EQ("123", c->Text());
+        EXPECT_EQ("Alpha", Clipboard()->AsText());
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("Alpha123", c->Text());
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("Alpha12", c->Text());
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("Alpha1", c->Text());
+        // A paste is cut to what MaxLength leaves, in the character case.
+        c->SetMaxLength(5);
+        c->SetCharCase(ecUpperCase);
+        c->SetText("AB");
+        SendKey(c, VK_END);
+        Clipboard()->SetAsText("cdefgh");
+        SendKey(c, 'V', {ssCtrl});
+        EXPECT_EQ("ABCDE", c->Text());
+    });
+}
+
+TEST_F(EditUndoTest, AComboBoxFreedByItsOwnChangeEventIsGoneQuietly) {
+    auto* c = new TComboBox(f.Form);
+    c->SetParent(f.Form);
+    f.Show();
+    c->SetFocus();
+    bool freed = false;
+    c->SetOnChange(TNotifyEvent([&](TObject*) {
+        freed = true;
+        delete c;
+    }));
+    SendText(c, "a");
+    EXPECT_TRUE(freed);
+}
+
+TEST_F(EditUndoTest, AComboBoxTypingRunEndsWhenTheFocusGoesAndComesBack) {
+    auto* other = new TEdit(f.Form);
+    other->SetParent(f.Form);
+    other->SetBounds(10, 60, 100, 24);
+    ForEachEditableCombo(f, "", [other](TComboBox* c) {
+        SendText(c, "ab");
+        other->SetFocus();
+        c->SetFocus();
+        SendKey(c, VK_END);
+        SendText(c, "cd");
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("ab", c->Text());
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("", c->Text());
+    });
+}
+
+TEST_F(EditUndoTest, AComboBoxSetByTheProgramHasNothingToUndoAndAChosenItemIsAStep) {
+    ForEachEditableCombo(f, "one", [](TComboBox* c) {
+        SendKey(c, VK_END);
+        SendText(c, "!");
+        c->SetText("two");
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("two", c->Text());
+        SendKey(c, VK_END);
+        SendText(c, "?");
+        c->SetItemIndex(1);
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("Delta", c->Text());
+        // The history outlives a new window.
+        SendKey(c, VK_END);
+        SendText(c, "s");
+        c->SetSorted(true);
+        c->SetStyle(c->Style() == csDropDown ? csSimple : csDropDown);
+        c->SetFocus();
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("Delta", c->Text());
+        // An item chosen by key is a step of its own.
+        c->SetItemIndex(-1);
+        SendText(c, "Ga");
+        SendKey(c, VK_DOWN);
+        EXPECT_EQ("Delta", c->Text());
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("Ga", c->Text());
+        SendKey(c, 'Z', {ssCtrl});
+        EXPECT_EQ("", c->Text());
+    });
 }
 
 TEST_F(EditUndoTest, MaskedTypingIsOneStep) {

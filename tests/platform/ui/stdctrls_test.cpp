@@ -78,6 +78,35 @@ TEST_F(StdCtrlsTest, CharCaseAndMaxLengthApplyToTyping) {
     EXPECT_EQ(e->Text(), "A\xC3\x89");
 }
 
+TEST_F(StdCtrlsTest, NothingIsTypedIntoATextAlreadyBeyondMaxLength) {
+    // A text set by the program, or an item chosen, may be longer than the
+    // limit: typing may shorten it but never lengthen it.
+    auto* e = Make<TEdit>(10, 10);
+    auto* c = Make<TComboBox>(10, 40);
+    c->Items()->SetCommaText("Gamma,Delta");
+    e->SetMaxLength(4);
+    c->SetMaxLength(4);
+    e->SetText("Gamma");
+    f.Show();
+    e->SetFocus();
+    SendKey(e, VK_END);
+    SendText(e, "x");
+    EXPECT_EQ(e->Text(), "Gamma");
+    c->SetFocus();
+    SendKey(c, VK_DOWN);
+    EXPECT_EQ(c->Text(), "Gamma");
+    SendKey(c, VK_END);
+    SendText(c, "x");
+    EXPECT_EQ(c->Text(), "Gamma");
+    SendKey(c, VK_BACK);
+    SendKey(c, VK_BACK);
+    SendText(c, "xy");
+    EXPECT_EQ(c->Text(), "Gamx");
+    c->SelectAll();
+    SendText(c, "ab");
+    EXPECT_EQ(c->Text(), "ab");
+}
+
 TEST_F(StdCtrlsTest, TypingIntoACaseConvertingEditSetsModified) {
     auto* upper = Make<TEdit>(10, 10);
     auto* lower = Make<TEdit>(10, 40);
