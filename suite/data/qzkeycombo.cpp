@@ -6,6 +6,7 @@
 #include "platform/db/fields.h"
 #include "platform/ui/dialogs.h"
 #include "suite/base/qzdbutils.h"
+#include "suite/base/qzframepublish.h"
 #include "suite/base/qzlinelists.h"
 #include "suite/base/qzproputils.h"
 
@@ -50,15 +51,7 @@ void TqzKeyCombo::Publish(TPublisher<TqzKeyCombo>& p) {
     p.Property("ShowAllIndexes", &TqzKeyCombo::ShowAllIndexes, &TqzKeyCombo::SetShowAllIndexes);
     p.Property("PrimaryKeyName", &TqzKeyCombo::PrimaryKeyName, &TqzKeyCombo::SetPrimaryKeyName);
     // The combo box base's frame properties.
-    p.Property(
-        "Frame", [](TqzKeyCombo& c) { return c.Frame(); },
-        [](TqzKeyCombo& c, TqzEditFrame* v) { c.SetFrame(v); });
-    p.Property(
-        "Controller", [](TqzKeyCombo& c) { return c.Controller(); },
-        [](TqzKeyCombo& c, TqzController* v) { c.SetController(v); });
-    p.Property(
-        "DisableThemes", [](TqzKeyCombo& c) { return c.DisableThemes(); },
-        [](TqzKeyCombo& c, bool v) { c.SetDisableThemes(v); });
+    qzPublishFrameLook(p);
 }
 
 bool TqzKeyCombo::IsIndexedDataSet(TDataSet* DataSet) {

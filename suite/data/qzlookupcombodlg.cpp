@@ -6,6 +6,7 @@
 #include "platform/ui/dialogs.h"
 #include "suite/base/qzcontroller.h"
 #include "suite/base/qzeditframe.h"
+#include "suite/base/qzframepublish.h"
 
 namespace {
 
@@ -127,14 +128,7 @@ void TqzDBLookupComboDlg::Publish(TPublisher<TqzDBLookupComboDlg>& p) {
         [](Self& c, bool v) { c.SetAutoDropDown(v); });
     p.Property(
         "ShowButton", [](Self& c) { return c.GetShowButton(); }, [](Self& c, bool v) { c.SetShowButton(v); });
-    p.Property(
-        "Frame", [](Self& c) { return c.Frame(); }, [](Self& c, TqzEditFrame* v) { c.SetFrame(v); });
-    p.Property(
-        "Controller", [](Self& c) { return c.Controller(); },
-        [](Self& c, TqzController* v) { c.SetController(v); });
-    p.Property(
-        "DisableThemes", [](Self& c) { return c.DisableThemes(); },
-        [](Self& c, bool v) { c.SetDisableThemes(v); });
+    qzPublishFrameLook(p);
     p.Property(
         "Picture", [](Self& c) { return c.Picture(); }, [](Self& c, TqzDBPicture* v) { c.SetPicture(v); });
     p.Property("OnDropDown", &Self::OnDropDown, &Self::SetOnDropDown);

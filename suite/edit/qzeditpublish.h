@@ -7,6 +7,7 @@
 #include "platform/ui/menus.h"
 #include "suite/base/qzcontroller.h"
 #include "suite/base/qzeditframe.h"
+#include "suite/base/qzframepublish.h"
 #include "suite/edit/qzdbedit.h"
 
 template <class C>
@@ -20,13 +21,7 @@ void qzPublishDataEdit(TPublisher<C>& p) {
         "ReadOnly", [](C& c) { return c.ReadOnly(); }, [](C& c, bool v) { c.SetReadOnly(v); });
     p.Property(
         "Picture", [](C& c) { return c.Picture(); }, [](C& c, TqzDBPicture* v) { c.SetPicture(v); });
-    p.Property(
-        "Frame", [](C& c) { return c.Frame(); }, [](C& c, TqzEditFrame* v) { c.SetFrame(v); });
-    p.Property(
-        "Controller", [](C& c) { return c.Controller(); },
-        [](C& c, TqzController* v) { c.SetController(v); });
-    p.Property(
-        "DisableThemes", [](C& c) { return c.DisableThemes(); }, [](C& c, bool v) { c.SetDisableThemes(v); });
+    qzPublishFrameLook(p);
     p.Property(
         "AutoFillDate", [](C& c) { return c.AutoFillDate(); }, [](C& c, bool v) { c.SetAutoFillDate(v); });
     p.Property(
