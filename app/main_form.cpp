@@ -5,6 +5,7 @@
 // (sorting and colours), TTaskMover (moving and archiving), backup.h,
 // quotes.h and TToDoSettings (the settings file).
 #include "app/main_form.h"
+#include "app/main_form_parts.h"
 #include "suite/data/qzfilterdialog.h"
 
 #include <algorithm>
@@ -364,6 +365,40 @@ void TfrmToDo::tblToDay1_NewRecord(TDataSet* DataSet) { NewTask(DataSet, true); 
 void TfrmToDo::tblToDay2_NewRecord(TDataSet* DataSet) { NewTask(DataSet, true); }
 
 void TfrmToDo::dList_NewRecord(TDataSet* DataSet) { DataSet->FieldByName("Date")->SetAsDateTime(Date()); }
+
+// A list written while its Priority column stored what was typed may hold
+// priority names: they are read as their codes, as the list's saved state.
+void TfrmToDo::dList_AfterOpen(TDataSet* DataSet) {
+    auto* list = static_cast<TOstraTable*>(DataSet);
+    TField* priority = list->FindField("Priority");
+    if (!priority || list->HasPendingChanges()) return;
+    const std::vector<std::string>& names = PriorityNames();
+    const auto codeOf = [&names](const std::string& Text) -> const std::string* {
+        for (size_t i = 0; i < names.size(); ++i)
+            if (SameText(Text, names[i])) return &PriorityCodes()[i];
+        return nullptr;
+    };
+    // Marked first: a sorted view may move a record when its code is posted.
+    std::vector<TBookmark> named;
+    list->DisableControls();
+    try {
+        for (list->First(); !list->Eof(); list->Next())
+            if (codeOf(priority->AsString())) named.push_back(list->Bookmark());
+        for (const TBookmark& b : named) {
+            list->GotoBookmark(b);
+            list->Edit();
+            priority->SetAsString(*codeOf(priority->AsString()));
+            list->Post();
+        }
+        list->First();
+    } catch (...) {
+        if (list->State() == dsEdit) list->Cancel();
+        list->EnableControls();
+        throw;
+    }
+    list->EnableControls();
+    if (!named.empty()) list->CommitChanges();
+}
 
 void TfrmToDo::dSelQuotes_CalcFields(TDataSet* DataSet) { CalcQuoteAndAuthor(DataSet); }
 

@@ -110,6 +110,7 @@ public:
     void tblToDay1_NewRecord(TDataSet* DataSet);
     void tblToDay2_NewRecord(TDataSet* DataSet);
     void dList_NewRecord(TDataSet* DataSet);
+    void dList_AfterOpen(TDataSet* DataSet);
     void dSelQuotes_CalcFields(TDataSet* DataSet);
 
     // ---- Sorting and colours

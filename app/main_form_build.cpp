@@ -92,6 +92,7 @@ void TfrmToDo::BuildDataModel() {
 
     FdList_ = MakeTable(this, "dList_", FOstraDb, "List.d");
     FdList_->SetOnNewRecord(TDataSetNotifyEvent(this, &TfrmToDo::dList_NewRecord));
+    FdList_->SetAfterOpen(TDataSetNotifyEvent(this, &TfrmToDo::dList_AfterOpen));
     AddFileFields(this, FdList_);
 
     FdArchive_ = MakeTable(this, "dArchive_", FOstraDb, "archive.d");

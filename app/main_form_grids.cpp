@@ -116,7 +116,8 @@ void TfrmToDo::BuildGrids() {
     AddColumn(FOstraDBGrid3, {"Category", 78});
     AddColumn(FOstraDBGrid3, {"Action", 438, cbsNone, "Description"});
     AddColumn(FOstraDBGrid3, {"Date", 77});
-    SetPriorityLists(AddColumn(FOstraDBGrid3, {"Priority", 70, cbsLookup}));
+    // The priority names on show and the codes stored, as on the task lists.
+    SetPriorityLists(AddColumn(FOstraDBGrid3, {"Priority", 70, cbsCombo}));
 
     // ---- Quotes
     FOstraDBGrid4 = MakeGrid(this, FTabSheet5, "OstraDBGrid4", FdsQuotes, BrowsingOptions);

@@ -9,6 +9,7 @@
 #include "platform/core/inifiles.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/dbctrls.h"
+#include "platform/ui/messages.h"
 #include "support/app/program_harness.h"
 
 namespace {
@@ -326,6 +327,83 @@ TEST_F(ProgramTasksTest, MovingAndArchivingTakeTheTaskOutOfItsList) {
     Dialogs.Answer(mrNo);
     Click(Form->SpeedButton1());
     EXPECT_EQ(FileColumn("List.d", "Action"), TNames{"Call the bank"});
+    EXPECT_TRUE(CloseProgram());
+}
+
+// The Catch All list's Priority column shows the names and stores the
+// codes, as the task lists do: a name typed there, one picked from its list
+// and a task moved in from a group list end up alike in the file.
+TEST_F(ProgramTasksTest, CatchAllShowsPriorityNamesAndStoresTheirCodes) {
+    AddTasks("Ttask.d", {{"Call the bank", "2", false}});
+    Start();
+    ShowTab(Form->TabSheet4());
+    TOstraDBGrid* grid = Form->OstraDBGrid3();
+    TOstraTable* list = Form->dList_();
+    TOstraColumn* priority = grid->Columns()->GetColumn(5);
+    ASSERT_EQ(priority->FieldName(), "Priority");
+    Click(Form->spBtnAdd());
+    ASSERT_EQ(list->State(), dsInsert);
+    list->FieldByName("Action")->SetAsString("Typed");
+    ClickCell(grid, 6, 1);
+    TypeToFocus("High");
+    SendKeyToFocus(VK_RETURN);
+    Click(Form->spbtnSave());
+    EXPECT_EQ(list->State(), dsBrowse);
+    EXPECT_EQ(FileColumn("List.d", "Priority"), TNames{"1"});
+    EXPECT_EQ(priority->DisplayText(), "High");
+
+    ShowTab(Form->TabSheet1());
+    ASSERT_TRUE(Form->dTask_()->Locate("Action", Variant("Call the bank"), {}));
+    Dialogs.Answer(mrYes);
+    Click(Form->spBtnMoveCmpl());
+    EXPECT_EQ(FileColumn("List.d", "Priority"), (TNames{"1", "2"}));
+    ShowTab(Form->TabSheet4());
+    TNames shown;
+    for (list->First(); !list->Eof(); list->Next()) shown.push_back(priority->DisplayText());
+    EXPECT_EQ(shown, (TNames{"High", "Medium"}));
+    Render("program_catch_all_priorities", grid);
+
+    // The moved task's priority picked from the column's list: Medium, then
+    // one down.
+    ClickCell(grid, 6, 2);
+    ClickCell(grid, 6, 2);
+    SendKeyToFocus(VK_DOWN, {ssAlt});
+    SendKeyToFocus(VK_DOWN);
+    SendKeyToFocus(VK_RETURN);
+    Click(Form->spbtnSave());
+    EXPECT_EQ(FileColumn("List.d", "Priority"), (TNames{"1", "3"}));
+    EXPECT_EQ(FileColumn("List.d", "Action"), (TNames{"Typed", "Call the bank"}));
+    EXPECT_TRUE(CloseProgram());
+}
+
+// A list file holding priority names (typed there before the column stored
+// codes) is read with their codes; a text that is neither stays as it is.
+// The codes are the list as read: No to the close keeps them.
+TEST_F(ProgramTasksTest, CatchAllReadsPriorityNamesInItsFileAsCodes) {
+    AddTasks("List.d", {{"Typed high", "High", false},
+                        {"Typed low", "low", false},
+                        {"Moved", "2", false},
+                        {"Odd", "9", false},
+                        {"None", "", false}});
+    Start();
+    ShowTab(Form->TabSheet4());
+    TOstraTable* list = Form->dList_();
+    TOstraColumn* priority = Form->OstraDBGrid3()->Columns()->GetColumn(5);
+    EXPECT_EQ(Column(list, "Priority"), (TNames{"1", "3", "2", "9", ""}));
+    EXPECT_EQ(Column(list, "Action"), (TNames{"Typed high", "Typed low", "Moved", "Odd", "None"}));
+    EXPECT_FALSE(list->HasPendingChanges());
+    TNames shown;
+    for (list->First(); !list->Eof(); list->Next()) shown.push_back(priority->DisplayText());
+    EXPECT_EQ(shown, (TNames{"High", "Low", "Medium", "", ""}));
+    Dialogs.Answer(mrNo);
+    Click(Form->SpeedButton1());
+    EXPECT_EQ(Column(list, "Priority"), (TNames{"1", "3", "2", "9", ""}));
+
+    // The next write of the list stores the codes.
+    ASSERT_TRUE(list->Locate("Action", Variant("Odd"), {}));
+    PutText(list, "Action", "Odd, edited");
+    Click(Form->spbtnSave());
+    EXPECT_EQ(FileColumn("List.d", "Priority"), (TNames{"1", "3", "2", "9", ""}));
     EXPECT_TRUE(CloseProgram());
 }
 

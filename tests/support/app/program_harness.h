@@ -148,6 +148,14 @@ protected:
         const TRect r = Grid->CellRect(Col, Row);
         SendDoubleClick(Grid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
     }
+    // Real keys, each to whatever has the focus then (the first letter
+    // typed on a cell opens its editor).
+    static void TypeToFocus(const std::string& Text) {
+        for (char ch : Text) {
+            ASSERT_NE(FocusedControl(), nullptr);
+            SendText(FocusedControl(), std::string(1, ch));
+        }
+    }
     // Renders the window (or another control) to a PNG in the test run's
     // folder.
     void Render(const std::string& Name, TControl* Control = nullptr) {
