@@ -23,6 +23,18 @@ const QRegularExpression& richedit_detail::WebAddressPattern() {
 
 // ---- The control --------------------------------------------------------------------------
 
+int TCustomRichEdit::FontHalfPoints(TFont* Font, int PixelsPerInch) {
+    int points = 0;
+    if (Font->Height() < 0) {
+        points = Font->Size();
+    } else {
+        const int pixels = ToQFont(Font).pixelSize();
+        points = static_cast<int>(std::lround(pixels * 72.0 / (PixelsPerInch > 0 ? PixelsPerInch : 96)));
+    }
+    // the sizes RTF holds
+    return std::clamp(points, 1, 1638) * 2;
+}
+
 TCustomRichEdit::TCustomRichEdit(TComponent* AOwner) : TCustomMemo(AOwner) {}
 
 TCustomRichEdit::~TCustomRichEdit() {

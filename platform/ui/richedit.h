@@ -113,6 +113,11 @@ public:
     // What a character's kept glyphs are counted at against the budget.
     static constexpr std::size_t GlyphBytesPerChar = 40;
 
+    // The size text without a size of its own takes from Font, in
+    // half-points of whole points: Font's Size, or for a cell height (and
+    // the default height) its character height at PixelsPerInch.
+    static int FontHalfPoints(TFont* Font, int PixelsPerInch);
+
     // ---- Formats of the selection (at the caret: what typing gets)
     TRtfCharFormat SelAttributes(unsigned* Mask = nullptr);
     void SetSelAttributes(const TRtfCharFormat& Format, unsigned Mask);

@@ -363,8 +363,7 @@ public:
     int ContentHeight() const { return static_cast<int>(std::ceil(ContentSize)); }
 
     int DefaultHalfPoints() const {
-        const QFont f = FWidget->font();
-        return f.pointSizeF() > 0 ? static_cast<int>(std::lround(f.pointSizeF() * 2)) : 20;
+        return TCustomRichEdit::FontHalfPoints(FRich->Font(), FRich->ScreenPixelsPerInch());
     }
     QTextCharFormat DefaultCharFormat() const {
         QTextCharFormat c;

@@ -37,10 +37,11 @@ TRtfCharFormat FollowDefault(TRtfCharFormat Format, const TRtfCharFormat& Old, c
 }  // namespace
 
 TqzRichDefaultFont::TqzRichDefaultFont(TqzCustomRichEdit* RichEdit)
-    : FRichEdit(RichEdit), FDefAttributes(qzFontCharFormat(RichEdit->Font())) {}
+    : FRichEdit(RichEdit),
+      FDefAttributes(qzFontCharFormat(RichEdit->Font(), RichEdit->ScreenPixelsPerInch())) {}
 
 void TqzRichDefaultFont::FontChanged() {
-    const TRtfCharFormat now = qzFontCharFormat(FRichEdit->Font());
+    const TRtfCharFormat now = qzFontCharFormat(FRichEdit->Font(), FRichEdit->ScreenPixelsPerInch());
     const unsigned mask = DifferingAttributes(FDefAttributes, now);
     if (mask == 0) return;
     const TRtfCharFormat old = FDefAttributes;

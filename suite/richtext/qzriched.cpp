@@ -490,12 +490,12 @@ void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (paste && !CanPaste()) Key = 0;
 }
 
-TRtfCharFormat qzFontCharFormat(TFont* Font) {
+TRtfCharFormat qzFontCharFormat(TFont* Font, int PixelsPerInch) {
     TRtfCharFormat c;
     c.FontName = Font->Name();
     c.Charset = Font->Charset();
     c.Pitch = Font->Pitch() == fpFixed ? 1 : Font->Pitch() == fpVariable ? 2 : 0;
-    c.Size = std::max(1, Font->Size()) * 2;
+    c.Size = TCustomRichEdit::FontHalfPoints(Font, PixelsPerInch);
     const TFontStyles st = Font->Style();
     c.Bold = st.Contains(fsBold);
     c.Italic = st.Contains(fsItalic);

@@ -509,8 +509,9 @@ private:
 // > 0 only the first chunks, the last cut after the "{" that follows
 // "\pard" (made "}").
 std::string qzRichChunkedRead(TStream* Stream, int ChunkLimit);
-// The character format a Font stands for (colour as RGB).
-TRtfCharFormat qzFontCharFormat(TFont* Font);
+// The character format a Font stands for (colour as RGB; the size as the
+// rich edit takes it at PixelsPerInch).
+TRtfCharFormat qzFontCharFormat(TFont* Font, int PixelsPerInch);
 // RTF without its highlight control words (backslash, "highlight", digits,
 // one optional space); one after an odd number of backslashes is text and stays.
 std::string qzStripHighlightRtf(const std::string& Rtf);

@@ -244,6 +244,7 @@ TEST_F(RichEditLoadTest, TypingInAParagraphTooTallToWrap) {
 // Plain text of a line too tall to wrap in a narrow edit is wrapped wide too.
 TEST_F(RichEditLoadTest, APlainLineTooTallToWrapIsWrappedWide) {
     r->SetBounds(10, 10, 80, 120);
+    r->Font()->SetSize(10);  // plain text takes the Font's size: too tall at 10 points
     std::string words;
     while (words.size() < 3400000) words += "abc de ";
     r->SetText(words + "\nend");

@@ -2,6 +2,12 @@
 // masks, find, the typing limit, the clipboard, links and drawing.
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -47,6 +53,16 @@ TRtfDocument Sample() {
     p2.Runs = {d.Run("second", Font("DejaVu Serif", 30))};
     d.Paragraphs = {p1, p2};
     return d;
+}
+
+// RTF holds the control word with exactly that parameter.
+bool HasControlWord(const std::string& Rtf, const std::string& Word) {
+    for (std::size_t at = Rtf.find("\\" + Word); at != std::string::npos;
+         at = Rtf.find("\\" + Word, at + 1)) {
+        const std::size_t end = at + 1 + Word.size();
+        if (end == Rtf.size() || !std::isdigit(static_cast<unsigned char>(Rtf[end]))) return true;
+    }
+    return false;
 }
 
 class RichEditTest : public TRichEditOnFormTest {
@@ -473,6 +489,71 @@ TEST_F(RichEditTest, ALongLoadShowsTheBusyCursorAndALimitKeepsTheStart) {
     r->SetLoadLimit(0);
     ASSERT_TRUE(r->StreamIn(rtf, true, false));
     EXPECT_GT(r->Text().size(), 150000u);
+}
+
+// Plain text comes in at the Font's size however it comes: a plain load,
+// Lines, the text, typing into the empty edit and a plain paste. It shows as
+// tall as the Font's text and saves with the Font's size.
+TEST_F(RichEditTest, PlainTextTakesTheFontSize) {
+    TTestClipboard clip;
+    f.Show();
+    const auto lineHeight = [&] {
+        return Edit()->document()->documentLayout()->blockBoundingRect(Edit()->document()->begin()).height();
+    };
+    const auto check = [&](const std::string& Way, const std::string& Text, int HalfPoints, double Height) {
+        SCOPED_TRACE(Way);
+        EXPECT_EQ(r->Line(0), Text);
+        const TRtfDocument d = r->Document();
+        ASSERT_FALSE(d.Paragraphs.empty());
+        ASSERT_FALSE(d.Paragraphs[0].Runs.empty());
+        EXPECT_EQ(d.FormatOf(d.Paragraphs[0].Runs[0]).Size, HalfPoints);
+        EXPECT_TRUE(HasControlWord(r->StreamOut(true, false), "fs" + std::to_string(HalfPoints)));
+        EXPECT_NEAR(lineHeight(), Height, 1.5);
+    };
+    // each way in, at a point size, a character height and a cell height
+    for (const int height : {0, -24, 30}) {
+        SCOPED_TRACE(height);
+        delete r;
+        Place(360, 200);
+        r->SetFocus();
+        if (height == 0)
+            r->Font()->SetSize(14);
+        else
+            r->Font()->SetHeight(height);
+        // the height of text typed in the Font
+        r->Clear();
+        SendText(r, "Typed");
+        const double typed = lineHeight();
+        const int halfPoints = r->SelAttributes().Size;
+        if (height == 0) EXPECT_EQ(halfPoints, 28);
+        if (height == -24) EXPECT_EQ(halfPoints, 36);
+        if (height == 30) {  // the character height of a 30-pixel cell
+            EXPECT_GT(halfPoints, 30);
+            EXPECT_LT(halfPoints, 46);
+        }
+        check("typed", "Typed", halfPoints, typed);
+
+        r->SetPlainText(true);
+        TStringStream s("Loaded\r\nplain");
+        ASSERT_TRUE(r->LoadFromStream(&s));
+        r->SetPlainText(false);
+        check("plain load", "Loaded", halfPoints, typed);
+
+        r->Lines()->SetText("From lines\r\n");
+        check("lines", "From lines", halfPoints, typed);
+
+        r->SetText("Set text");
+        check("text", "Set text", halfPoints, typed);
+
+        r->Clear();
+        clip.SetData({{CF_TEXT, "Pasted"}});
+        SendKey(r, 'V', TShiftState{ssCtrl});
+        check("paste", "Pasted", halfPoints, typed);
+    }
+    ASSERT_TRUE(RenderControlToPng(f.Form, TestRunPath("richedit_font_size.png")));
+    // RTF keeps its own size
+    ASSERT_TRUE(r->StreamIn("{\\rtf1\\ansi\\fs20 small\\par}", true, false));
+    EXPECT_EQ(r->SelAttributes().Size, 20);
 }
 
 TEST_F(RichEditTest, ContentSurvivesANewWindow) {

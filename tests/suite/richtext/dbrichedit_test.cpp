@@ -238,6 +238,57 @@ TEST_F(DBRichEditTest, AnEmptyBlobStartsPlain) {
     EXPECT_EQ(d.PlainText(), "new note");
 }
 
+// A plain memo, a string field and typing into an empty memo come in at the
+// Font's size and post back with it; a new Font, a cell height too, takes
+// the text along.
+TEST_F(DBRichEditTest, PlainValuesTakeTheFontSize) {
+    T->Edit();
+    T->FieldByName("Notes")->SetAsString("A plain note\r\nof two lines");
+    T->Post();
+    r->Font()->SetSize(14);
+    title->Font()->SetHeight(-24);
+    Bind();
+    Show();
+    const auto sizeOf = [](const TRtfDocument& d) {
+        return d.Paragraphs.empty() || d.Paragraphs[0].Runs.empty()
+                   ? 0
+                   : d.FormatOf(d.Paragraphs[0].Runs[0]).Size;
+    };
+    const auto posted = [&] {
+        TRtfDocument d;
+        EXPECT_TRUE(RtfRead(T->FieldByName("Notes")->AsString(), d).Ok);
+        return d;
+    };
+    EXPECT_EQ(r->Lines()->Strings(0), "A plain note");
+    EXPECT_EQ(sizeOf(r->Document()), 28);
+    EXPECT_EQ(title->Text(), "Write");
+    EXPECT_EQ(sizeOf(title->Document()), 36);
+    r->SetFocus();
+    SendKey(r, VK_END, TShiftState{ssCtrl});
+    SendText(r, "!");
+    T->Post();
+    TRtfDocument d = posted();
+    EXPECT_EQ(d.PlainText(), "A plain note\r\nof two lines!");
+    EXPECT_EQ(sizeOf(d), 28);
+
+    // an empty memo: typing takes the Font's size
+    T->Next();
+    EXPECT_EQ(r->Text(), "");
+    SendText(r, "new note");
+    T->Post();
+    d = posted();
+    EXPECT_EQ(d.PlainText(), "new note");
+    EXPECT_EQ(sizeOf(d), 28);
+
+    // a cell height: the text takes its character height
+    r->Font()->SetHeight(30);
+    const int cell = sizeOf(r->Document());
+    EXPECT_GT(cell, 30);
+    EXPECT_LT(cell, 46);
+    EXPECT_EQ(r->SelAttributes().Size, cell);
+    EXPECT_TRUE(RenderControlToPng(form, TestRunPath("dbrichedit_font_size.png")));
+}
+
 TEST_F(DBRichEditTest, TheTypingLimitNeverCutsWhatIsLoadedAndPostedBack) {
     r->SetMaxLength(10);
     Bind();
