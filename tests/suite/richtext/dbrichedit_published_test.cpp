@@ -27,6 +27,7 @@
 #include "platform/ui/print_dialogs.h"
 #include "platform/ui/printers.h"
 #include "platform/ui/testing.h"
+#include "richprint_helpers.h"
 #include "suite/base/qzcontroller.h"
 #include "suite/richtext/qzdbrichedit.h"
 #include "suite/richtext/qzricheditform.h"
@@ -35,23 +36,8 @@
 
 namespace {
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* f = popen(command.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-        pclose(f);
-    }
-    return out;
-}
-
-// Paragraphs "Line 1" .. "Line N", half an inch each.
-std::string Lines(int Count) {
-    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
-    for (int i = 1; i <= Count; ++i) rtf += "\\pard\\sl-720\\slmult0 Line " + IntToStr(i) + "\\par ";
-    return rtf + "}";
-}
+using richtext_test::Lines;
+using richtext_test::Shell;
 
 class DBRichPublished : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // Printing the rich edit: pages, headers and footers, ranges, failures,
 // page setup and the preview.
 #include <gtest/gtest.h>
+#include "richprint_helpers.h"
 #include "support/environment.h"
 
 #include <cctype>
@@ -28,24 +29,8 @@
 
 namespace {
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* f = popen(command.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-        pclose(f);
-    }
-    return out;
-}
-
-// Paragraphs "Line 1" .. "Line N" at exactly half an inch each: with 1-inch
-// margins on a Letter sheet, 18 lines fill a page whatever the font.
-std::string Lines(int Count) {
-    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
-    for (int i = 1; i <= Count; ++i) rtf += "\\pard\\sl-720\\slmult0 Line " + IntToStr(i) + "\\par ";
-    return rtf + "}";
-}
+using richtext_test::Lines;
+using richtext_test::Shell;
 
 class RichPrint : public ::testing::Test {
 protected:
