@@ -264,6 +264,26 @@ qreal WideWrapWidth(const TRtfDocument& d, int dpi) {
     return w;
 }
 
+qreal WideWrapWidth(QTextDocument* doc, int from, int to, int defaultHalfPoints, int dpi) {
+    // the largest font a size can name: a paragraph shorter than that can
+    // pass for is never too tall
+    constexpr int kLargestHalfPoints = 2 * 1638;
+    qreal w = 0;
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
+        const auto chars = static_cast<std::size_t>(b.length());
+        if (WideWrapWidth(chars, kLargestHalfPoints, dpi) <= 0) continue;
+        int halfPoints = 0;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat c = it.fragment().charFormat();
+            halfPoints = std::max(halfPoints, c.hasProperty(QTextFormat::FontPointSize)
+                                                  ? static_cast<int>(std::lround(c.fontPointSize() * 2))
+                                                  : defaultHalfPoints);
+        }
+        w = std::max(w, WideWrapWidth(chars, halfPoints, dpi));
+    }
+    return w;
+}
+
 std::size_t LongestLine(const QString& Text) {
     std::size_t longest = 0, line = 0;
     for (const QChar ch : Text) {
@@ -353,8 +373,7 @@ void InsertParagraph(QTextCursor& cur, const TRtfParagraph& p, std::size_t index
     QTextDocument* doc = cur.document();
     const QTextCharFormat first = p.Runs.empty() ? cur.charFormat() : formats.Of(p.Runs.front());
     if (index > 0 || setFirstFormat) {
-        const QTextBlockFormat& bf =
-            formats.BlockOf(p.Format, formats.TallOnOneLine && TooTallToWrap(p, formats.Document(), dpi));
+        const QTextBlockFormat& bf = formats.BlockOf(p.Format);
         if (index > 0)
             cur.insertBlock(bf, first);
         else
@@ -533,7 +552,6 @@ bool JoinsAsText(const TRtfParagraph& q, const TRtfRun& Text, const TRtfParaForm
 // separator, in the block's format).
 void InsertDocument(QTextCursor& cur, const TRtfDocument& d, bool setFirstFormat, int dpi) {
     TCharFormatCache formats(d, dpi);
-    formats.TallOnOneLine = false;
     QTextDocument* doc = cur.document();
     const std::size_t n = d.Paragraphs.size();
     std::string text;

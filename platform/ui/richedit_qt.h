@@ -87,15 +87,11 @@ public:
         }
         return *f;
     }
-    // A paragraph too tall to wrap shows on one line (else the edit wraps it wide).
-    bool TallOnOneLine = true;
-    const QTextBlockFormat& BlockOf(const TRtfParaFormat& p, bool tall) {
-        if (!FBlock || !(FPara == p) || FTall != tall) {
+    const QTextBlockFormat& BlockOf(const TRtfParaFormat& p) {
+        if (!FBlock || !(FPara == p)) {
             FBlock = BlockFormatOf(p, FDpi);
-            if (tall) FBlock->setNonBreakableLines(true);
             KeepHash(*FBlock);
             FPara = p;
-            FTall = tall;
         }
         return *FBlock;
     }
@@ -107,7 +103,6 @@ private:
     QTextCharFormat FOther;
     std::optional<QTextBlockFormat> FBlock;
     TRtfParaFormat FPara;
-    bool FTall = false;
 };
 
 // Inserts one paragraph at the cursor: the first (index 0) joins the cursor's
@@ -125,13 +120,15 @@ void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* E
 // A paragraph too tall to wrap: wrapped in a narrow edit it could pass the
 // height the toolkit's layout of one paragraph holds (whose layout then never
 // ends). The edit wraps such a paragraph at a width that keeps it well under
-// that height (its lines scroll sideways); a copy for drawing shows it on one
-// line. The width for a paragraph of Chars characters of the font, 0 when it
+// that height (its lines scroll sideways); a copy for drawing takes only a
+// page's worth of it at a time. The width for a paragraph of Chars characters of the font, 0 when it
 // is not too tall.
 qreal WideWrapWidth(std::size_t Chars, int HalfPoints, int dpi);
 qreal WideWrapWidth(const TRtfParagraph& p, const TRtfDocument& d, int dpi);
 // The widest of the document's paragraphs.
 qreal WideWrapWidth(const TRtfDocument& d, int dpi);
+// The widest of the paragraphs of the edit's document from from to to.
+qreal WideWrapWidth(QTextDocument* doc, int from, int to, int defaultHalfPoints, int dpi);
 // The longest line of a plain text (in characters).
 std::size_t LongestLine(const QString& Text);
 inline bool TooTallToWrap(const TRtfParagraph& p, const TRtfDocument& d, int dpi) {
@@ -228,7 +225,18 @@ public:
             if (FRich->AutoURLDetect()) MarkWebAddresses();
             NotifyChanged();
         });
-        QObject::connect(FWidget->document(), &QTextDocument::contentsChange, [this] { ++Changes; });
+        QObject::connect(
+            FWidget->document(), &QTextDocument::contentsChange, [this](int Pos, int, int Added) {
+                ++Changes;
+                // typing, a join, a drop, an undo: a paragraph grown too tall to
+                // wrap is wrapped wide before it is laid out (loads see to theirs)
+                if (!Silent)
+                    richedit_detail::WrapWide(
+                        FWidget,
+                        richedit_detail::WideWrapWidth(Doc(), Pos, Pos + Added, DefaultHalfPoints(),
+                                                       FRich->ScreenPixelsPerInch()),
+                        false);
+            });
         richedit_detail::GuardLayoutHeight(FWidget->document());
         for (QScrollBar* bar : {FWidget->verticalScrollBar(), FWidget->horizontalScrollBar()})
             QObject::connect(bar, &QScrollBar::rangeChanged, &FAlive, [this] { EnableScrollBars(); });

@@ -241,6 +241,47 @@ TEST_F(RichEditLoadTest, TypingInAParagraphTooTallToWrap) {
     EXPECT_EQ(r->Line(1), "end!end");
 }
 
+// Two paragraphs that wrap, joined into one too tall to wrap by Delete or
+// Backspace, or by an undo: the joined one is wrapped wide before its layout.
+TEST_F(RichEditLoadTest, AParagraphJoinedTooTallToWrapIsWrappedWide) {
+    r->SetBounds(10, 10, 80, 120);
+    std::string words;
+    while (words.size() < 30000) words += "ab ";
+    TRtfDocument d;
+    TRtfParagraph half;
+    half.Runs = {d.Run(words, Face(144))};
+    d.Paragraphs = {half, half};
+    QTextDocument* doc = Edit()->document();
+    auto check = [&](const char* how, int paragraphs) {
+        SCOPED_TRACE(how);
+        EXPECT_EQ(doc->blockCount(), paragraphs);
+        EXPECT_EQ(Edit()->lineWrapMode(), QTextEdit::FixedPixelWidth);
+        EXPECT_GT(doc->pageSize().width(), Edit()->viewport()->width());
+        ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 120000));
+        EXPECT_LT(doc->firstBlock().layout()->boundingRect().height(), 4e6);
+    };
+    const int joint = static_cast<int>(words.size());
+    r->SetFocus();
+    for (const uint16_t key : {VK_DELETE, VK_BACK}) {
+        r->SetDocument(d);
+        ASSERT_EQ(Edit()->lineWrapMode(), QTextEdit::WidgetWidth);  // each wraps at the window's width
+        r->SetSelStart(key == VK_DELETE ? joint : joint + 1);
+        SendKey(r, key);
+        check(key == VK_DELETE ? "Delete" : "Backspace", 1);
+        EXPECT_EQ(r->Line(0), words + words);
+    }
+    // split again by Enter and joined by its undo
+    r->SetDocument(d);
+    r->SetSelStart(joint);
+    SendKey(r, VK_DELETE);
+    r->SetSelStart(joint);
+    SendKey(r, VK_RETURN);
+    EXPECT_EQ(doc->blockCount(), 2);
+    SendKey(r, 'Z', TShiftState{ssCtrl});
+    check("undo", 1);
+    EXPECT_EQ(r->Text(), words + words);
+}
+
 // Plain text of a line too tall to wrap in a narrow edit is wrapped wide too.
 TEST_F(RichEditLoadTest, APlainLineTooTallToWrapIsWrappedWide) {
     r->SetBounds(10, 10, 80, 120);
@@ -256,6 +297,63 @@ TEST_F(RichEditLoadTest, APlainLineTooTallToWrapIsWrappedWide) {
     EXPECT_LT(doc->firstBlock().layout()->boundingRect().height(), 4e6);
     EXPECT_EQ(r->Line(0), words);
     EXPECT_EQ(r->Line(1), "end");
+}
+
+// Printing and cells take a paragraph too tall to wrap in lines wrapped at
+// their own width, as they take a paragraph of the same words short enough
+// to wrap: from its start and from a word within it, page and cell alike.
+TEST_F(RichEditLoadTest, PagesAndCellsOfAParagraphTooTallToWrapHoldItsWrappedLines) {
+    auto words = [](std::size_t chars) {
+        TRtfDocument d;
+        std::string text;
+        while (text.size() < chars) text += "ab ";
+        TRtfParagraph p;
+        p.Runs = {d.Run(text, Face(144))};
+        d.Paragraphs = {p};
+        return d;
+    };
+    struct TPage {
+        int Next = 0;
+        std::vector<TColor> Pixels;
+    };
+    // a 4 x 4 inch page and a cell of 1.5 x 1.1 inches, the last line cut
+    auto draw = [&](int From, bool Page) {
+        TBitmap bmp;
+        bmp.SetSize(400, 400);
+        bmp.Canvas()->Brush()->SetColor(clWhite);
+        bmp.Canvas()->FillRect(TRect{0, 0, 400, 400});
+        TPage page;
+        if (Page)
+            page.Next = r->FormatRange(bmp.Canvas(), 96, From, TRect{144, 144, 144 + 5760, 144 + 5760});
+        else
+            r->DrawRange(bmp.Canvas(), 96, From, TRect{144, 144, 144 + 2160, 144 + 1584});
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 400; ++x) page.Pixels.push_back(bmp.Canvas()->Pixels(x, y));
+        return page;
+    };
+    auto inked = [](const TPage& p) {
+        return std::count_if(p.Pixels.begin(), p.Pixels.end(), [](TColor c) { return (c & 0xFF) < 128; });
+    };
+    r->SetDocument(words(3000));
+    ASSERT_EQ(Edit()->lineWrapMode(), QTextEdit::WidgetWidth);  // short enough to wrap
+    const TPage page = draw(0, true), cell = draw(0, false);
+    ASSERT_GT(page.Next, 10);
+    EXPECT_GT(inked(page), 1000);
+    EXPECT_GT(inked(cell), 1000);
+
+    r->SetDocument(words(45000));
+    ASSERT_EQ(Edit()->lineWrapMode(), QTextEdit::FixedPixelWidth);  // too tall: wrapped wide
+    const TPage tallPage = draw(0, true);
+    EXPECT_EQ(tallPage.Next, page.Next);
+    EXPECT_TRUE(tallPage.Pixels == page.Pixels);
+    EXPECT_TRUE(draw(0, false).Pixels == cell.Pixels);
+    // from a word within it: the same words, the same page
+    const TPage within = draw(30000, true);
+    EXPECT_EQ(within.Next, 30000 + page.Next);
+    EXPECT_TRUE(within.Pixels == page.Pixels);
+    EXPECT_TRUE(draw(30000, false).Pixels == cell.Pixels);
+    // the last page ends the document
+    EXPECT_EQ(r->FormatRange(nullptr, 96, 44990, TRect{0, 0, 5760, 5760}, false), 45000);
 }
 
 // A document taller than the toolkit's layout holds on a page of unbounded
