@@ -15,6 +15,9 @@
 //   bound      a 200 x 40 TqzDBRichEdit bound to the BLOB's field
 //   gridcell   a bound TqzDBRichEdit painting the BLOB as a grid cell (its hidden
 //              copy reads what the cell can show); the control's own load is not timed
+//   pages      a TRichEdit's loaded document measured into pages of 6.5 x 9 inches
+//              to its end, as printing does (the load is not timed; "longest" is
+//              the longest page)
 // After a control's load the event loop runs until the whole text is laid out:
 // the time that takes and the loop's longest pass are reported, then the
 // longest of three moves of the caret with the paint that follows; then, with
@@ -187,6 +190,26 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
         place(r, 200, 40);
         r->SetDataSource(source.get());
         r->SetDataField("Notes");
+    } else if (Target == "pages") {
+        auto* r = new TRichEdit(form);
+        r->SetParent(form);
+        r->SetBounds(8, 8, 600, 400);
+        if (!r->StreamIn(data, Kind != "lines", false)) return 1;
+        Application->ProcessMessages();
+        const auto pages = std::chrono::steady_clock::now();
+        const double pagesCpu = CpuMs();
+        const int end = static_cast<int>(r->Text().size());
+        double longestPage = 0;
+        for (int from = 0, next = 0; from < end; from = next) {
+            const auto page = std::chrono::steady_clock::now();
+            next = r->FormatRange(nullptr, 96, from, TRect{0, 0, 9360, 12960}, false);
+            longestPage = std::max(longestPage, Ms(std::chrono::steady_clock::now() - page));
+            if (next <= from) return 1;
+        }
+        std::printf("%.1f %.1f 0 0 %d %zu 0 %.1f 0 0 0\n", Ms(std::chrono::steady_clock::now() - pages),
+                    CpuMs() - pagesCpu, end, data.size(), longestPage);
+        std::fflush(stdout);
+        std::_Exit(0);
     } else if (Target == "gridcell") {
         TBitmap bmp;
         bmp.SetSize(200, 40);

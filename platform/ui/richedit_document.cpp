@@ -644,7 +644,103 @@ TRtfDocument DocumentOf(QTextDocument* doc, int from, int to, int dpi, int defau
     return d;
 }
 
+TRtfDocument PartOf(QTextDocument* doc, const QTextBlock& b, int from, int to, int dpi,
+                    int defaultHalfPoints) {
+    if (b.length() < kLongParagraph) return DocumentOf(doc, from, to, dpi, defaultHalfPoints);
+    QTextCursor c(doc);
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    QTextDocument part;
+    QTextCursor(&part).insertFragment(c.selection());
+    TRtfDocument d = DocumentOf(&part, 0, part.characterCount() - 1, dpi, defaultHalfPoints);
+    if (!d.Paragraphs.empty()) d.Paragraphs.front().Format = ParaOf(b, dpi);
+    return d;
+}
+
 }  // namespace richedit_detail
+
+// ---- Byte positions
+
+namespace {
+
+// Documents shorter than this convert positions by reading their text.
+constexpr int kMarkedLength = 64 * 1024;
+constexpr int kMarkStep = 4096;
+
+// The bytes the character at i takes in the text (a paragraph or line end:
+// one) and the toolkit's characters it takes (a surrogate pair: two).
+int Utf8Bytes(const QString& S, int i, int& Units) {
+    char32_t cp = S[i].unicode();
+    Units = 1;
+    if (S[i].isHighSurrogate() && i + 1 < S.size() && S[i + 1].isLowSurrogate()) {
+        cp = QChar::surrogateToUcs4(S[i], S[i + 1]);
+        Units = 2;
+    }
+    if (cp == QChar::ParagraphSeparator || cp == QChar::LineSeparator) return 1;
+    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+}  // namespace
+
+QString TRichEditAdapter::TextBetween(int From, int To) const {
+    QTextCursor c(Doc());
+    c.setPosition(From);
+    c.setPosition(To, QTextCursor::KeepAnchor);
+    return c.selectedText();
+}
+
+const TRichEditAdapter::TPositionMarks& TRichEditAdapter::Marks() {
+    if (FMarks.Changes == Changes) return FMarks;
+    FMarks.Changes = Changes;
+    FMarks.Pos.clear();
+    FMarks.Bytes.clear();
+    const QString t = Doc()->toRawText();
+    int bytes = 0, units = 1;
+    for (int i = 0; i < t.size(); i += units) {
+        if (i >= static_cast<int>(FMarks.Pos.size()) * kMarkStep) {
+            FMarks.Pos.push_back(i);
+            FMarks.Bytes.push_back(bytes);
+        }
+        bytes += Utf8Bytes(t, i, units);
+    }
+    FMarks.Pos.push_back(static_cast<int>(t.size()));
+    FMarks.Bytes.push_back(bytes);
+    return FMarks;
+}
+
+int TRichEditAdapter::BytePos(int Pos) {
+    if (Doc()->characterCount() < kMarkedLength) return ByteOfUtf16(Text(), Pos);
+    const TPositionMarks& m = Marks();
+    Pos = std::clamp(Pos, 0, m.Pos.back());
+    const auto k =
+        static_cast<std::size_t>(std::upper_bound(m.Pos.begin(), m.Pos.end(), Pos) - m.Pos.begin() - 1);
+    // a position between a surrogate pair's halves counts as the pair's start
+    const QString t = TextBetween(m.Pos[k], std::min(Pos + 1, m.Pos.back()));
+    int bytes = m.Bytes[k], units = 1;
+    for (int i = 0; m.Pos[k] + i < Pos; i += units) {
+        const int len = Utf8Bytes(t, i, units);
+        if (m.Pos[k] + i + units > Pos) break;
+        bytes += len;
+    }
+    return bytes;
+}
+
+int TRichEditAdapter::QtPos(int Byte) {
+    if (Doc()->characterCount() < kMarkedLength) return Utf16OfByte(Text(), Byte);
+    if (Byte <= 0) return 0;
+    const TPositionMarks& m = Marks();
+    const auto k = static_cast<std::size_t>(std::upper_bound(m.Bytes.begin(), m.Bytes.end(), Byte) -
+                                            m.Bytes.begin() - 1);
+    if (k + 1 >= m.Pos.size()) return m.Pos.back();
+    const QString t = TextBetween(m.Pos[k], m.Pos[k + 1]);
+    int bytes = m.Bytes[k], i = 0, units = 1;
+    for (; i < t.size(); i += units) {
+        const int len = Utf8Bytes(t, i, units);
+        if (bytes + len > Byte) break;
+        bytes += len;
+    }
+    return m.Pos[k] + i;
+}
 
 void TRichTextEdit::resizeEvent(QResizeEvent* Event) {
     using namespace richedit_detail;

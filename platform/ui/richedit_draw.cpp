@@ -63,7 +63,7 @@ struct TRangeLayout {
             int stop = end - start > part ? start + part : end;
             // a surrogate pair stays in one part
             if (stop < end && source->characterAt(stop).isLowSurrogate()) --stop;
-            TRtfDocument piece = DocumentOf(source, start, stop, Ppi, A->DefaultHalfPoints());
+            TRtfDocument piece = PartOf(source, b, start, stop, Ppi, A->DefaultHalfPoints());
             if (piece.Paragraphs.empty()) piece.Paragraphs.emplace_back();
             TCharFormatCache formats(piece, Ppi);
             const bool first = start == std::max(b.position(), QtFrom);

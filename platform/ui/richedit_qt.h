@@ -18,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -176,6 +177,10 @@ bool LaidOut(QTextDocument* doc);
 void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi);
 // The model of the document's characters [from, to).
 TRtfDocument DocumentOf(QTextDocument* doc, int from, int to, int dpi, int defaultHalfPoints);
+// The model of the characters [from, to) of the paragraph b; a long
+// paragraph's part is copied from where it starts, not walked to.
+TRtfDocument PartOf(QTextDocument* doc, const QTextBlock& b, int from, int to, int dpi,
+                    int defaultHalfPoints);
 
 // Web addresses, as AutoURLDetect marks them.
 const QRegularExpression& WebAddressPattern();
@@ -416,7 +421,22 @@ public:
     int TypingEnd = -1;
     int Changes = 0;
 
+    // Byte positions (as SelStart counts them) of the toolkit's positions and
+    // back; a long document's through marks kept until it changes.
+    int BytePos(int Pos);
+    int QtPos(int Byte);
+
 private:
+    // Every few thousand characters, the toolkit's and the byte position.
+    struct TPositionMarks {
+        int Changes = -1;
+        std::vector<int> Pos, Bytes;
+    };
+    const TPositionMarks& Marks();
+    // The text from the toolkit's position From to To.
+    QString TextBetween(int From, int To) const;
+    TPositionMarks FMarks;
+
     void SelectionMoved() {
         if (Silent) return;
         GuardedCall(FRich, [this] { FRich->SelectionChange(); });
@@ -432,7 +452,7 @@ private:
 namespace richedit_detail {
 
 // Byte positions (as SelStart counts them) and the toolkit's positions.
-inline int BytePos(TRichEditAdapter* a, int QtPos) { return ByteOfUtf16(a->Text(), QtPos); }
-inline int QtPos(TRichEditAdapter* a, int BytePos) { return Utf16OfByte(a->Text(), BytePos); }
+inline int BytePos(TRichEditAdapter* a, int QtPos) { return a->BytePos(QtPos); }
+inline int QtPos(TRichEditAdapter* a, int BytePos) { return a->QtPos(BytePos); }
 
 }  // namespace richedit_detail

@@ -173,6 +173,59 @@ TEST_F(RichEditTest, SelectionStreamsOutAndIn) {
     EXPECT_EQ(r->LineCount(), 2);
 }
 
+// Byte positions in a long document of characters of one to four bytes,
+// paragraph and line ends (a byte each): lines, searches and pages answer
+// the bytes of its text, from every start, before and after an edit.
+TEST_F(RichEditTest, BytePositionsOfALongDocument) {
+    std::string text, rtf = "{\\rtf1\\ansi ";
+    std::vector<std::size_t> starts;
+    for (int i = 0; text.size() < 300000; ++i) {
+        if (i) {
+            text += "\n";
+            rtf += "\\par ";
+        }
+        starts.push_back(text.size());
+        const std::string words = " line " + std::to_string(i) + " marker" + std::to_string(i) + ";";
+        text += "\u00e9\u20ac\U0001F600" + words;
+        rtf += "\\u233?\\u8364?\\u-10179?\\u-8704?" + words;
+        if (i % 3 == 0) {  // a line break within every third
+            text += "\na";
+            rtf += "\\line a";
+        }
+    }
+    ASSERT_TRUE(r->StreamIn(rtf + "}", true, false));
+    ASSERT_EQ(r->Text().size(), text.size());
+    auto check = [&](const char* how) {
+        SCOPED_TRACE(how);
+        for (std::size_t i = 0; i < starts.size(); i += 97) {
+            const auto start = static_cast<int>(starts[i]);
+            EXPECT_EQ(r->LineIndex(static_cast<int>(i)), start) << i;
+            EXPECT_EQ(r->LineFromChar(start), static_cast<int>(i));
+            const std::string marker = "marker" + std::to_string(i) + ";";
+            const auto at = static_cast<int>(text.find(marker));
+            EXPECT_EQ(r->FindText(marker, 0, -1, 0), at);
+            EXPECT_EQ(r->FindText(marker, start + 2, -1, 0), at);                  // inside the first letter
+            EXPECT_EQ(r->FindText(marker, start + 5, at + 3 - start - 5, 0), -1);  // ends before it does
+            EXPECT_EQ(r->FindText(marker, start + 5, at + static_cast<int>(marker.size()) - start - 5, 0),
+                      at);
+        }
+        // a page from a line's start ends at a later line's start
+        const int next =
+            r->FormatRange(nullptr, 96, static_cast<int>(starts[300]), TRect{0, 0, 14400, 2880}, false);
+        EXPECT_TRUE(std::find(starts.begin(), starts.end(), static_cast<std::size_t>(next)) != starts.end());
+        EXPECT_GT(next, static_cast<int>(starts[300]));
+        EXPECT_EQ(
+            r->FormatRange(nullptr, 96, static_cast<int>(starts.back()), TRect{0, 0, 14400, 2880}, false),
+            static_cast<int>(text.size()));
+    };
+    check("loaded");
+    r->SetSelStart(0);
+    r->SetSelText("\u00e9\U0001F600");  // six bytes more before everything
+    text.insert(0, "\u00e9\U0001F600");
+    for (std::size_t& s : starts) s += s ? 6 : 0;
+    check("after an edit");
+}
+
 TEST_F(RichEditTest, FindInARange) {
     r->SetText("Alpha beta alphabet\nBETA gamma");
     struct Case {
