@@ -265,20 +265,29 @@ qreal WideWrapWidth(const TRtfDocument& d, int dpi) {
 }
 
 qreal WideWrapWidth(QTextDocument* doc, int from, int to, int defaultHalfPoints, int dpi) {
-    // the largest font a size can name: a paragraph shorter than that can
-    // pass for is never too tall
+    auto halfPointsOf = [&](const QTextFormat& f) {
+        return f.hasProperty(QTextFormat::FontPointSize)
+                   ? static_cast<int>(std::lround(f.doubleProperty(QTextFormat::FontPointSize) * 2))
+                   : defaultHalfPoints;
+    };
+    // the largest font a size can name, then the document's largest: a
+    // paragraph that cannot be too tall at it is not looked into
     constexpr int kLargestHalfPoints = 2 * 1638;
+    int largest = -1;
     qreal w = 0;
     for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
         const auto chars = static_cast<std::size_t>(b.length());
         if (WideWrapWidth(chars, kLargestHalfPoints, dpi) <= 0) continue;
-        int halfPoints = 0;
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat c = it.fragment().charFormat();
-            halfPoints = std::max(halfPoints, c.hasProperty(QTextFormat::FontPointSize)
-                                                  ? static_cast<int>(std::lround(c.fontPointSize() * 2))
-                                                  : defaultHalfPoints);
+        if (largest < 0) {
+            largest = defaultHalfPoints;
+            for (const QTextFormat& f : doc->allFormats())
+                if (f.isCharFormat()) largest = std::max(largest, halfPointsOf(f));
         }
+        const qreal most = WideWrapWidth(chars, largest, dpi);
+        if (most <= std::max(w, WideWrap(doc))) continue;
+        int halfPoints = 0;
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            halfPoints = std::max(halfPoints, halfPointsOf(it.fragment().charFormat()));
         w = std::max(w, WideWrapWidth(chars, halfPoints, dpi));
     }
     return w;
