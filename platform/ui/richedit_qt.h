@@ -423,8 +423,8 @@ public:
 
     // Byte positions (as SelStart counts them) of the toolkit's positions and
     // back; a long document's through marks kept until it changes.
-    int BytePos(int Pos);
-    int QtPos(int Byte);
+    int BytePos(int Pos) override;
+    int QtPos(int Byte) override;
 
 private:
     // Every few thousand characters, the toolkit's and the byte position.

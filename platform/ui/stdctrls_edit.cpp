@@ -8,6 +8,8 @@
 #include <QTextCursor>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
@@ -297,40 +299,40 @@ void TCustomEdit::Change() { FOnChange(this); }
 
 int TCustomEdit::SelStart() const {
     if (!FAdapter) return FSelStart;
-    return ByteOfUtf16(FAdapter->Text(), FAdapter->SelStart());
+    return FAdapter->BytePos(FAdapter->SelStart());
 }
 
 int TCustomEdit::SelLength() const {
     if (!FAdapter) return FSelLength;
-    const QString t = FAdapter->Text();
     const int s = FAdapter->SelStart();
-    return ByteOfUtf16(t, s + FAdapter->SelLength()) - ByteOfUtf16(t, s);
+    return FAdapter->BytePos(s + FAdapter->SelLength()) - FAdapter->BytePos(s);
 }
 
 // Selections measure the window's text (TCustomEdit::GetText), which a
 // descendant's Text may not show whole (a masked edit's literals).
 void TCustomEdit::SetSelStart(int Value) {
-    const std::string text = TCustomEdit::GetText();
-    Value = std::clamp(Value, 0, static_cast<int>(text.size()));
-    if (!FAdapter) {
-        FSelStart = static_cast<int>(Utf8Truncate(text, static_cast<std::size_t>(Value)).size());
-        FSelLength = 0;
+    if (FAdapter) {
+        // a position past the end or inside a character goes to where it ends or starts
+        FAdapter->SetSelection(FAdapter->QtPos(std::max(0, Value)), 0);
         return;
     }
-    FAdapter->SetSelection(Utf16OfByte(FAdapter->Text(), Value), 0);
+    const std::string text = TCustomEdit::GetText();
+    Value = std::clamp(Value, 0, static_cast<int>(text.size()));
+    FSelStart = static_cast<int>(Utf8Truncate(text, static_cast<std::size_t>(Value)).size());
+    FSelLength = 0;
 }
 
 void TCustomEdit::SetSelLength(int Value) {
     const int start = SelStart();
-    const std::string text = TCustomEdit::GetText();
-    const int end = std::clamp(start + std::max(0, Value), start, static_cast<int>(text.size()));
-    if (!FAdapter) {
-        FSelLength = static_cast<int>(Utf8Truncate(text, static_cast<std::size_t>(end)).size()) - start;
+    if (FAdapter) {
+        const int s = FAdapter->QtPos(start);
+        const auto end = std::min<int64_t>(INT_MAX, int64_t{start} + std::max(0, Value));
+        FAdapter->SetSelection(s, FAdapter->QtPos(static_cast<int>(end)) - s);
         return;
     }
-    const QString t = FAdapter->Text();
-    const int s = Utf16OfByte(t, start);
-    FAdapter->SetSelection(s, Utf16OfByte(t, end) - s);
+    const std::string text = TCustomEdit::GetText();
+    const int end = std::clamp(start + std::max(0, Value), start, static_cast<int>(text.size()));
+    FSelLength = static_cast<int>(Utf8Truncate(text, static_cast<std::size_t>(end)).size()) - start;
 }
 
 std::string TCustomEdit::SelText() const {

@@ -85,6 +85,9 @@ public:
     virtual void SetHideSelection(bool) {}
     // Applies a multi-line window's WordWrap and ScrollBars.
     virtual void ApplyWrap() {}
+    // Byte positions (as SelStart counts them) of the widget's positions, and back.
+    virtual int BytePos(int Pos) { return ByteOfUtf16(Text(), Pos); }
+    virtual int QtPos(int Byte) { return Utf16OfByte(Text(), Byte); }
 
 protected:
     void NotifyChanged() { FEdit->TextChangedByWidget(); }
