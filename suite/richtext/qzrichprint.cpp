@@ -10,6 +10,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/printers.h"
+#include "suite/base/qzdbutils.h"
 
 // ---- TqzPrintMargins and TqzRTFHeaderFooter ------------------------------------------------
 
@@ -225,6 +226,7 @@ void TqzRichPrinting::DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& P
 }
 
 void TqzRichPrinting::Print(const std::string& Caption) {
+    TqzHourGlass busy;
     TPrinter* printer = Printer();
     if (FRichEdit->UsesPrinterWidth()) FRichEdit->ApplyPaperSize();
     printer->SetTitle(Caption);

@@ -143,6 +143,22 @@ TEST_F(RichPrint, NoBlankPageAtTheEndAndAnEmptyDocumentPrintsOnePage) {
     EXPECT_NE(PdfPage(1).find("Header"), std::string::npos);
 }
 
+// A long print shows the busy cursor from its first page to its last, and
+// gives the cursor back after it.
+TEST_F(RichPrint, TheCursorIsBusyWhilePagesPrint) {
+    UsePdf();
+    Load(36);
+    std::vector<TCursor> during;
+    r->SetOnPrintHeader([&](TObject*, const TRect&, int, std::string&, std::string&, std::string&, bool&) {
+        during.push_back(Screen->Cursor());
+    });
+    Screen->SetCursor(crHandPoint);
+    r->Print("Busy");
+    EXPECT_EQ(during, (std::vector<TCursor>{crHourGlass, crHourGlass}));
+    EXPECT_EQ(Screen->Cursor(), crHandPoint);
+    Screen->SetCursor(crDefault);
+}
+
 TEST_F(RichPrint, ARangePrintsOnlyItsPages) {
     UsePdf();
     Load(90);
