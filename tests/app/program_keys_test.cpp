@@ -209,6 +209,37 @@ TEST_F(ProgramKeysTest, TheMenusOpenFromTheKeyboard) {
     EXPECT_TRUE(CloseProgram());
 }
 
+// A command chosen from the keyboard whose work fails (the task file is
+// read-only, so the close cannot save) says why, and the window stays with
+// the task; once the file can be written the close saves it.
+TEST_F(ProgramKeysTest, AFailedSaveOnAnExitChosenWithTheKeysKeepsTheWindow) {
+    Start();
+    ShowTab(Form->TabSheet1());
+    Click(Form->spBtnAdd());
+    Form->dTask_()->FieldByName("Action")->SetAsString("Kept after a failed save");
+    Form->dTask_()->Post();
+    ClickCell(Form->OstraDBGrid1(), 4, 1);
+    namespace fs = std::filesystem;
+    const fs::perms writable = fs::status(Dir + "Ttask.d").permissions();
+    fs::permissions(Dir + "Ttask.d", fs::perms::owner_read | fs::perms::group_read);
+    TTestMenus menus;
+    menus.Answer("E&xit");
+    Dialogs.Answer(mrYes);
+    SendKeyToFocus(VK_F10);
+    SendKeyToFocus(VK_DOWN);
+    ASSERT_EQ(Dialogs.Count(), 2);
+    EXPECT_EQ(Dialogs.Messages()[0].Text, " Close application ?");
+    EXPECT_EQ(Dialogs.Last().DlgType, mtError);
+    EXPECT_EQ(Dialogs.Last().Text, "Cannot create file \"" + Dir + "Ttask.d\". The file is read-only.");
+    ASSERT_EQ(Application->MainForm(), Form);
+    EXPECT_TRUE(Form->Visible());
+    EXPECT_EQ(Column(Form->dTask_(), "Action"), TNames{"Kept after a failed save"});
+
+    fs::permissions(Dir + "Ttask.d", writable);
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Kept after a failed save"});
+}
+
 // Text typed into the quote editor is kept when the editor is closed with
 // its close box.
 TEST_F(ProgramKeysTest, TheQuoteEditorsCloseBoxKeepsWhatWasTyped) {
