@@ -274,4 +274,46 @@ TEST_F(ProgramKeysTest, TheQuoteEditorsCloseBoxKeepsWhatWasTyped) {
     EXPECT_TRUE(CloseProgram());
 }
 
+// A quote typed past the room of its field stops where the field ends, so
+// what the editor shows is what is saved; line breaks count too.
+TEST_F(ProgramKeysTest, AQuoteTypedPastItsFieldStopsWhereTheSavedTextEnds) {
+    Start();
+    ShowTab(Form->TabSheet5());
+    std::string typed;
+    while (typed.size() < 300) typed += "and more words ";
+    std::string shown;
+    TTestModalForms forms;
+    forms.Push([&](TCustomForm* f) {
+        auto* editor = dynamic_cast<TfrmDEQuote*>(f);
+        ASSERT_NE(editor, nullptr);
+        Click(editor->ToolButton7());
+        Click(editor->DBMemo1());
+        SendText(editor->DBMemo1(), "First line");
+        SendKeyToFocus(VK_RETURN);
+        SendText(editor->DBMemo1(), typed);
+        shown = editor->DBMemo1()->Text();
+        Click(editor->ToolButton6());
+        SendCloseBox(editor);
+    });
+    DoubleClickCell(Form->OstraDBGrid4(), 2, 2);
+    ProcessEvents();
+    ASSERT_EQ(forms.Shown(), TNames{"TfrmDEQuote"});
+    EXPECT_LE(shown.size(), 255u);
+    EXPECT_EQ(shown.rfind("First line\nand more", 0), 0u) << shown;
+    const TNames quotes = FileColumn("quotes.d", "Quote");
+    ASSERT_FALSE(quotes.empty());
+    EXPECT_EQ(quotes.back(), shown);
+
+    // The project memos keep to their fields alike.
+    ShowTab(Form->TabSheet6());
+    Click(Form->spBtnAdd());
+    Click(Form->DBMemo1());
+    SendText(Form->DBMemo1(), typed);
+    const std::string project = Form->DBMemo1()->Text();
+    EXPECT_LE(project.size(), 255u);
+    Click(Form->spbtnSave());
+    EXPECT_EQ(FileColumn("Goals.d", "Target"), TNames{project});
+    EXPECT_TRUE(CloseProgram());
+}
+
 }  // namespace
