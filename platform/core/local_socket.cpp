@@ -86,10 +86,15 @@ TFileLock::TResult TFileLock::TryLock(const std::string& FileName) {
     Unlock();
     FError.clear();
     int fd = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0 && errno == EACCES)
+    int error = errno;
+    if (fd < 0 && error == EACCES) {
+        // A lock file that may only be read still locks; when there is none,
+        // the refusal to make it is the reason.
         fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0 && errno != ENOENT) error = errno;
+    }
     if (fd < 0) {
-        FError = std::strerror(errno);
+        FError = std::strerror(error);
         return flFailed;
     }
     struct stat st {};

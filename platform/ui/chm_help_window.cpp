@@ -213,10 +213,13 @@ struct TChmHelpEngine::TImpl {
 
         QObject::connect(Browser, &QTextBrowser::anchorClicked, w,
                          [this](const QUrl& url) { Follow(url.toString().toStdString()); });
-        QObject::connect(Tree, &QTreeWidget::itemClicked, w, [this](QTreeWidgetItem* item, int) {
+        // A click, or Enter on the entry reached with the arrow keys.
+        const auto showEntry = [this](QTreeWidgetItem* item, int) {
             std::string local = item->data(0, kLocalRole).toString().toStdString();
             if (!local.empty()) Guarded([&] { ShowTopic(local); });
-        });
+        };
+        QObject::connect(Tree, &QTreeWidget::itemClicked, w, showEntry);
+        QObject::connect(Tree, &QTreeWidget::itemActivated, w, showEntry);
         QObject::connect(Search, &QLineEdit::textEdited, w,
                          [this](const QString& text) { SelectPrefix(text.toStdString()); });
         QObject::connect(Search, &QLineEdit::returnPressed, w,
@@ -273,6 +276,9 @@ struct TChmHelpEngine::TImpl {
 
     void ShowWindow() {
         if (Topic.empty()) ShowTopic(File->DefaultTopic());
+        // A window that opens gives the keys to its pane's list or search field.
+        if (!Window->isVisible())
+            (Tabs->currentIndex() == 1 ? static_cast<QWidget*>(Search) : Tree)->setFocus();
         if (!Placed) PlaceWindow();
         Window->show();
         Window->raise();

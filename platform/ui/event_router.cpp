@@ -97,14 +97,21 @@ std::function<bool()>& InputMethodTest() {
     static std::function<bool()> test;
     return test;
 }
-// True when a hook consumed the key.
-bool RunKeyHooks(uint16_t Key, Qt::KeyboardModifiers Mods, bool KeyUp) {
+// True when a hook consumed the key. What a hook runs (a menu command chosen
+// with the keys) may raise: that goes to the application and eats the key.
+bool RunKeyHooks(uint16_t Key, Qt::KeyboardModifiers Mods, bool KeyUp, TWinControl* Target) {
     if (KeyHooks().empty()) return false;
     const TShiftState shift = ShiftStateOf(Mods, QGuiApplication::mouseButtons());
     // A hook may remove hooks: run over a copy.
     const auto hooks = KeyHooks();
-    for (const auto& [id, hook] : hooks)
-        if (hook && hook(Key, shift, KeyUp)) return true;
+    TDispatchScope scope;
+    try {
+        for (const auto& [id, hook] : hooks)
+            if (hook && hook(Key, shift, KeyUp)) return true;
+    } catch (...) {
+        HandleGuardedException(Target);
+        return true;
+    }
     return false;
 }
 }  // namespace
@@ -164,7 +171,7 @@ bool RouteKeyPress(TWinControl* c, QWidget* w, IWidgetHost* host, QKeyEvent* e) 
     const uint16_t vk = VirtualKeyOf(e->key(), e->modifiers());
     const char32_t ch = CharOfKeyEvent(e->key(), e->modifiers(), e->text());
     if (vk == 0 && ch == 0) return host->BaseEvent(e);
-    if (vk != 0 && RunKeyHooks(vk, e->modifiers(), false)) {
+    if (vk != 0 && RunKeyHooks(vk, e->modifiers(), false, c)) {
         e->accept();
         return true;
     }
@@ -243,7 +250,7 @@ bool RouteKeyRelease(TWinControl* c, QWidget* w, IWidgetHost* host, QKeyEvent* e
     // what acts on the release of a typed key (searches) sees it
     if (vk == 0 && CharOfKeyEvent(e->key(), e->modifiers(), e->text()) >= 32) vk = VK_PACKET;
     if (vk == 0) return host->BaseEvent(e);
-    if (RunKeyHooks(vk, e->modifiers(), true)) {
+    if (RunKeyHooks(vk, e->modifiers(), true, c)) {
         e->accept();
         return true;
     }

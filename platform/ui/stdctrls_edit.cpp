@@ -811,12 +811,13 @@ void TCustomMemo::WMChar(TMessage& Message) {
     if (ch == 9 && !FWantTabs) return;
     if (ch == 13 && !FWantReturns) return;
     auto* a = dynamic_cast<TMemoAdapter*>(FAdapter.get());
-    if (a && ch >= 32) {
-        // Character case and the byte limit, as the line edit's validator does.
+    if (a && (ch >= 32 || ch == 9 || ch == 13)) {
+        // Character case and the byte limit, as the line edit's validator
+        // does; a tab or line break takes one byte.
         QString s = QString::fromUcs4(&ch, 1);
         s = ApplyCharCase(s, a->Case());
-        if (a->MaxBytes() > 0 &&
-            static_cast<int>(Text().size()) - SelLength() + s.toUtf8().size() > a->MaxBytes())
+        const int bytes = ch < 32 ? 1 : static_cast<int>(s.toUtf8().size());
+        if (a->MaxBytes() > 0 && static_cast<int>(Text().size()) - SelLength() + bytes > a->MaxBytes())
             return;
         if (s != QString::fromUcs4(&ch, 1)) {
             a->ReplaceSelection(s);

@@ -209,6 +209,37 @@ TEST_F(ProgramKeysTest, TheMenusOpenFromTheKeyboard) {
     EXPECT_TRUE(CloseProgram());
 }
 
+// A command chosen from the keyboard whose work fails (the task file is
+// read-only, so the close cannot save) says why, and the window stays with
+// the task; once the file can be written the close saves it.
+TEST_F(ProgramKeysTest, AFailedSaveOnAnExitChosenWithTheKeysKeepsTheWindow) {
+    Start();
+    ShowTab(Form->TabSheet1());
+    Click(Form->spBtnAdd());
+    Form->dTask_()->FieldByName("Action")->SetAsString("Kept after a failed save");
+    Form->dTask_()->Post();
+    ClickCell(Form->OstraDBGrid1(), 4, 1);
+    namespace fs = std::filesystem;
+    const fs::perms writable = fs::status(Dir + "Ttask.d").permissions();
+    fs::permissions(Dir + "Ttask.d", fs::perms::owner_read | fs::perms::group_read);
+    TTestMenus menus;
+    menus.Answer("E&xit");
+    Dialogs.Answer(mrYes);
+    SendKeyToFocus(VK_F10);
+    SendKeyToFocus(VK_DOWN);
+    ASSERT_EQ(Dialogs.Count(), 2);
+    EXPECT_EQ(Dialogs.Messages()[0].Text, " Close application ?");
+    EXPECT_EQ(Dialogs.Last().DlgType, mtError);
+    EXPECT_EQ(Dialogs.Last().Text, "Cannot create file \"" + Dir + "Ttask.d\". The file is read-only.");
+    ASSERT_EQ(Application->MainForm(), Form);
+    EXPECT_TRUE(Form->Visible());
+    EXPECT_EQ(Column(Form->dTask_(), "Action"), TNames{"Kept after a failed save"});
+
+    fs::permissions(Dir + "Ttask.d", writable);
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Kept after a failed save"});
+}
+
 // Text typed into the quote editor is kept when the editor is closed with
 // its close box.
 TEST_F(ProgramKeysTest, TheQuoteEditorsCloseBoxKeepsWhatWasTyped) {
@@ -240,6 +271,51 @@ TEST_F(ProgramKeysTest, TheQuoteEditorsCloseBoxKeepsWhatWasTyped) {
             EXPECT_EQ(authors[i], "Me");
         }
     EXPECT_TRUE(found);
+    EXPECT_TRUE(CloseProgram());
+}
+
+// A quote typed past the room of its field stops where the field ends, so
+// what the editor shows is what is saved; line breaks count too.
+TEST_F(ProgramKeysTest, AQuoteTypedPastItsFieldStopsWhereTheSavedTextEnds) {
+    Start();
+    ShowTab(Form->TabSheet5());
+    std::string typed;
+    while (typed.size() < 300) typed += "and more words ";
+    std::string shown;
+    TTestModalForms forms;
+    forms.Push([&](TCustomForm* f) {
+        auto* editor = dynamic_cast<TfrmDEQuote*>(f);
+        ASSERT_NE(editor, nullptr);
+        Click(editor->ToolButton7());
+        Click(editor->DBMemo1());
+        SendText(editor->DBMemo1(), "First line");
+        SendKeyToFocus(VK_RETURN);
+        SendText(editor->DBMemo1(), typed);
+        // Full: a line break has no room either.
+        SendKeyToFocus(VK_RETURN);
+        shown = editor->DBMemo1()->Text();
+        Click(editor->ToolButton6());
+        SendCloseBox(editor);
+    });
+    DoubleClickCell(Form->OstraDBGrid4(), 2, 2);
+    ProcessEvents();
+    ASSERT_EQ(forms.Shown(), TNames{"TfrmDEQuote"});
+    EXPECT_EQ(shown.size(), 255u);
+    EXPECT_EQ(shown.back(), ' ');
+    EXPECT_EQ(shown.rfind("First line\nand more", 0), 0u) << shown;
+    const TNames quotes = FileColumn("quotes.d", "Quote");
+    ASSERT_FALSE(quotes.empty());
+    EXPECT_EQ(quotes.back(), shown);
+
+    // The project memos keep to their fields alike.
+    ShowTab(Form->TabSheet6());
+    Click(Form->spBtnAdd());
+    Click(Form->DBMemo1());
+    SendText(Form->DBMemo1(), typed);
+    const std::string project = Form->DBMemo1()->Text();
+    EXPECT_LE(project.size(), 255u);
+    Click(Form->spbtnSave());
+    EXPECT_EQ(FileColumn("Goals.d", "Target"), TNames{project});
     EXPECT_TRUE(CloseProgram());
 }
 

@@ -1,11 +1,17 @@
 // Local sockets, file locks, the private runtime folder and process facts.
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 
 #include "platform/core/files.h"
@@ -18,6 +24,34 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::perms Perms(const std::string& Path) { return fs::symlink_status(Path).permissions() & fs::perms::all; }
+
+// Func's answer, run in a child process that may not pass over file
+// permissions (root neither): what a user meets in a folder not theirs.
+std::string AsAUserWithoutFilePowers(const std::function<std::string()>& Func) {
+    int fds[2];
+    if (::pipe(fds) != 0) return "no pipe";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct caps[2]{};
+        std::string answer = "no capabilities";
+        if (::syscall(SYS_capget, &header, caps) == 0) {
+            caps[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+            if (::syscall(SYS_capset, &header, caps) == 0) answer = Func();
+        }
+        const ssize_t written = ::write(fds[1], answer.data(), answer.size());
+        ::_exit(written == static_cast<ssize_t>(answer.size()) ? 0 : 1);
+    }
+    ::close(fds[1]);
+    std::string answer;
+    char buf[256];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) answer.append(buf, static_cast<size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return answer;
+}
 
 class LocalSockets : public ::testing::Test {
 protected:
@@ -101,6 +135,30 @@ TEST_F(LocalSockets, LockExcludesOthersUntilReleased) {
     EXPECT_EQ(other.TryLock(Path("missing/app.lock")), TFileLock::flFailed);
     fs::create_symlink(file, Path("link.lock"));
     EXPECT_EQ(other.TryLock(Path("link.lock")), TFileLock::flFailed);
+}
+
+// A folder the user cannot write: the lock is refused for that reason (not
+// for the lock file that is not there); a lock file left there, which may
+// only be read, still takes the lock.
+TEST_F(LocalSockets, ALockInAFolderThatCannotBeWrittenSaysWhy) {
+    const std::string dir = MakeDir("read-only", fs::perms::owner_read | fs::perms::owner_exec);
+    const auto tryLock = [](const std::string& File) {
+        return [File] {
+            TFileLock lock;
+            const TFileLock::TResult result = lock.TryLock(File);
+            return std::to_string(result) + " " + lock.ErrorText();
+        };
+    };
+    EXPECT_EQ(AsAUserWithoutFilePowers(tryLock(dir + "/app.lock")),
+              std::to_string(TFileLock::flFailed) + " " + std::strerror(EACCES));
+    const std::string held = MakeDir("held", fs::perms::owner_all);
+    { std::ofstream(held + "/app.lock") << ""; }
+    fs::permissions(held + "/app.lock", fs::perms::owner_read);
+    fs::permissions(held, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(AsAUserWithoutFilePowers(tryLock(held + "/app.lock")),
+              std::to_string(TFileLock::flLocked) + " ");
+    fs::permissions(dir, fs::perms::owner_all);
+    fs::permissions(held, fs::perms::owner_all);
 }
 
 TEST_F(LocalSockets, ConnectionCarriesBytesWithoutWaiting) {

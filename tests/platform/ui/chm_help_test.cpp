@@ -9,6 +9,10 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTreeWidget>
+
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
 #include "platform/ui/chm_help.h"
@@ -257,6 +261,37 @@ TEST_F(ChmHelpTest, ContextOpensItsPageInTheWindow) {
     ASSERT_TRUE(engine.Execute({hcCloseAll, "", 0, ""}));
     EXPECT_FALSE(engine.WindowShowing());
     EXPECT_EQ(engine.CurrentFile(), "");
+}
+
+// The help window from the keyboard: the contents have the keys when it
+// opens; Down moves along them and Enter shows the entry's page.
+TEST_F(ChmHelpTest, TheContentsAreFollowedWithTheKeys) {
+    TChmHelpEngine& engine = ChmHelpEngine();
+    ASSERT_TRUE(engine.Execute({hcContext, Chm, 1, ""}));
+    QWidget* window = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == "Demo Help") window = w;
+    ASSERT_NE(window, nullptr);
+    auto* tree = qobject_cast<QTreeWidget*>(window->focusWidget());
+    ASSERT_NE(tree, nullptr) << "the keys go to a "
+                             << (window->focusWidget() ? window->focusWidget()->metaObject()->className()
+                                                       : "nothing");
+    const auto press = [tree](int Key) {
+        QKeyEvent down(QEvent::KeyPress, Key, Qt::NoModifier);
+        QApplication::sendEvent(tree, &down);
+        QKeyEvent up(QEvent::KeyRelease, Key, Qt::NoModifier);
+        QApplication::sendEvent(tree, &up);
+    };
+    EXPECT_EQ(engine.SelectedContentsEntry(), "Introduction");
+    press(Qt::Key_Down);
+    EXPECT_EQ(engine.SelectedContentsEntry(), "Second & last");
+    EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
+    press(Qt::Key_Return);
+    EXPECT_EQ(engine.CurrentTopic(), "/sub/second.htm");
+    EXPECT_EQ(engine.PageTitle(), "Second page");
+    press(Qt::Key_Up);
+    press(Qt::Key_Enter);
+    EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
 }
 
 TEST_F(ChmHelpTest, TopicsTableOfContentsAndKeywords) {
