@@ -55,6 +55,9 @@ constexpr THelpContext MainHelpContext = 30;
 
 // Saves the dataset of Source through the database (a pending edit is
 // posted first); nothing without an engine dataset.
+const char* const kCloseUnsaved =
+    "Not everything could be saved. Close anyway and lose the changes that were not saved?";
+
 void SaveThrough(TOstraDatabase* Db, TDataSource* Source) {
     if (auto* ds = dynamic_cast<TOstraDataset*>(Source ? Source->DataSet() : nullptr)) Db->SaveDatasets({ds});
 }
@@ -202,12 +205,21 @@ void TfrmToDo::FormClose(TObject*, TCloseAction& Action) {
         } catch (const Exception& e) {
             settingsError = e.Message();
         }
-        SaveThrough(FOstraDb, FDataTask);
-        if (FdList_->Active()) FdList_->Save();
-        SaveThrough(FOstraDb, FdsCateg);
-        SaveThrough(FOstraDb, FdsCateg2);
-        // Every other table with changes too (tasks, archive, quotes, projects).
-        FTables->SaveAllPending();
+        try {
+            SaveThrough(FOstraDb, FDataTask);
+            if (FdList_->Active()) FdList_->Save();
+            SaveThrough(FOstraDb, FdsCateg);
+            SaveThrough(FOstraDb, FdsCateg2);
+            // Every other table with changes too (tasks, archive, quotes, projects).
+            FTables->SaveAllPending();
+        } catch (const Exception& e) {
+            // Else a folder that cannot be written would keep the program
+            // open for good: closing without what failed is asked, No first.
+            Application->ShowException(e);
+            if (Application->MessageBox(kCloseUnsaved, Application->Title(),
+                                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+                return;
+        }
         if (!settingsError.empty()) MessageDlg(settingsError, mtError, TMsgDlgButtons{mbOK}, 0);
         Action = caFree;
     } else {

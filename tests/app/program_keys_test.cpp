@@ -209,6 +209,9 @@ TEST_F(ProgramKeysTest, TheMenusOpenFromTheKeyboard) {
     EXPECT_TRUE(CloseProgram());
 }
 
+const char* const kCloseUnsaved =
+    "Not everything could be saved. Close anyway and lose the changes that were not saved?";
+
 // A command chosen from the keyboard whose work fails (the task file is
 // read-only, so the close cannot save) says why, and the window stays with
 // the task; once the file can be written the close saves it.
@@ -227,10 +230,14 @@ TEST_F(ProgramKeysTest, AFailedSaveOnAnExitChosenWithTheKeysKeepsTheWindow) {
     Dialogs.Answer(mrYes);
     SendKeyToFocus(VK_F10);
     SendKeyToFocus(VK_DOWN);
-    ASSERT_EQ(Dialogs.Count(), 2);
+    ASSERT_EQ(Dialogs.Count(), 3);
     EXPECT_EQ(Dialogs.Messages()[0].Text, " Close application ?");
-    EXPECT_EQ(Dialogs.Last().DlgType, mtError);
-    EXPECT_EQ(Dialogs.Last().Text, "Cannot create file \"" + Dir + "Ttask.d\". The file is read-only.");
+    EXPECT_EQ(Dialogs.Messages()[1].DlgType, mtError);
+    EXPECT_EQ(Dialogs.Messages()[1].Text,
+              "Cannot create file \"" + Dir + "Ttask.d\". The file is read-only.");
+    // closing without the changes is offered, No first
+    EXPECT_EQ(Dialogs.Last().Text, kCloseUnsaved);
+    EXPECT_EQ(Dialogs.Last().DefaultButton, mbNo);
     ASSERT_EQ(Application->MainForm(), Form);
     EXPECT_TRUE(Form->Visible());
     EXPECT_EQ(Column(Form->dTask_(), "Action"), TNames{"Kept after a failed save"});
@@ -238,6 +245,28 @@ TEST_F(ProgramKeysTest, AFailedSaveOnAnExitChosenWithTheKeysKeepsTheWindow) {
     fs::permissions(Dir + "Ttask.d", writable);
     EXPECT_TRUE(CloseProgram());
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Kept after a failed save"});
+}
+
+// A folder that cannot be written does not keep the program open for good:
+// closing without what could not be saved, once confirmed, ends it with the
+// file as it was.
+TEST_F(ProgramKeysTest, AFailedSaveCanBeLeftBehindWhenTheCloseIsConfirmed) {
+    Start();
+    ShowTab(Form->TabSheet1());
+    const TNames before = FileColumn("Ttask.d", "Action");
+    Click(Form->spBtnAdd());
+    Form->dTask_()->FieldByName("Action")->SetAsString("Given up");
+    Form->dTask_()->Post();
+    namespace fs = std::filesystem;
+    const fs::perms writable = fs::status(Dir + "Ttask.d").permissions();
+    fs::permissions(Dir + "Ttask.d", fs::perms::owner_read | fs::perms::group_read);
+    Dialogs.Answer(mrYes);  // close
+    Dialogs.Answer(mrOk);   // the error
+    Dialogs.Answer(mrYes);  // and without the changes
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_EQ(Dialogs.Last().Text, kCloseUnsaved);
+    fs::permissions(Dir + "Ttask.d", writable);
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), before);
 }
 
 // Text typed into the quote editor is kept when the editor is closed with
