@@ -168,8 +168,7 @@ void BM_Program_StartFreshProcess(benchmark::State& state) {
     for (auto _ : state) {
         FILE* out = popen(command.c_str(), "r");
         long kb = -1, keptKb = -1, anonKb = -1, fileKb = -1, shmemKb = -1;
-        if (!out || std::fscanf(out, "%ld %ld %ld %ld %ld", &kb, &keptKb, &anonKb, &fileKb,
-                                &shmemKb) != 5)
+        if (!out || std::fscanf(out, "%ld %ld %ld %ld %ld", &kb, &keptKb, &anonKb, &fileKb, &shmemKb) != 5)
             kb = -1;
         if ((out ? pclose(out) : -1) != 0 || kb < 0) {
             state.SkipWithError("the start probe failed");
@@ -222,8 +221,8 @@ int StartProbe(int argc, char** argv) {
     TProgramFolder folder(dir);
     TTestDialogs dialogs;
     StartProgram();
-    std::printf("%ld %zu %ld %ld %ld\n", StatusKb("VmRSS:"), KeptMemoryBytes() / 1024,
-                StatusKb("RssAnon:"), StatusKb("RssFile:"), StatusKb("RssShmem:"));
+    std::printf("%ld %zu %ld %ld %ld\n", StatusKb("VmRSS:"), KeptMemoryBytes() / 1024, StatusKb("RssAnon:"),
+                StatusKb("RssFile:"), StatusKb("RssShmem:"));
     if (const char* smaps = std::getenv("TASKMOOR_PROBE_SMAPS")) CopySmaps(smaps);
     std::fflush(nullptr);
     std::_Exit(0);
