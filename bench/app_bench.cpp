@@ -7,7 +7,11 @@
 // with --start-probe) from its launch to its painted window.
 //
 // The probe reports what the program holds once its window is painted: the
-// resident memory, as a share of the task file too.
+// resident memory, as a share of the task file too, split into anonymous
+// memory (the heap and the program's blocks), file-backed pages (the code of
+// the program and its libraries, fonts) and shared memory. With
+// TASKMOOR_PROBE_SMAPS naming a file, the probe also copies its
+// /proc/self/smaps there (the resident memory of each mapping).
 //
 // Rows: the sizes run are 10^5 and 10^6 (TASKMOOR_BENCH_ROWS caps them).
 #include <benchmark/benchmark.h>
@@ -151,28 +155,38 @@ void BM_Program_CloseOneChange(benchmark::State& state) {
 
 // A fresh process, Qt not yet running, from its launch to its painted window
 // and back (the probe exits at once, without freeing its tables). Counters:
-// the probe's resident memory after the paint (the most of the runs), of it
-// the freed blocks kept for reuse, and the resident memory over the task file.
+// the probe's resident memory after the paint (the most of the runs), its
+// anonymous, file-backed and shared parts, of it the freed blocks kept for
+// reuse, and the resident memory over the task file.
 void BM_Program_StartFreshProcess(benchmark::State& state) {
     const int n = std::min(static_cast<int>(state.range(0)), Cap());
     const std::string dir = DataFolder(n);
     const std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
     // Through the shell: a millisecond or two of its own start is in the time.
     const std::string command = "'" + exe + "' --start-probe '" + dir + "'";
-    long rss = 0, kept = 0;
+    long rss = 0, kept = 0, anon = 0, mapped = 0, shmem = 0;
     for (auto _ : state) {
         FILE* out = popen(command.c_str(), "r");
-        long kb = -1, keptKb = -1;
-        if (!out || std::fscanf(out, "%ld %ld", &kb, &keptKb) != 2) kb = -1;
+        long kb = -1, keptKb = -1, anonKb = -1, fileKb = -1, shmemKb = -1;
+        if (!out || std::fscanf(out, "%ld %ld %ld %ld %ld", &kb, &keptKb, &anonKb, &fileKb, &shmemKb) != 5)
+            kb = -1;
         if ((out ? pclose(out) : -1) != 0 || kb < 0) {
             state.SkipWithError("the start probe failed");
             break;
         }
-        rss = std::max(rss, kb);
+        if (kb > rss) {
+            rss = kb;
+            anon = anonKb;
+            mapped = fileKb;
+            shmem = shmemKb;
+        }
         kept = std::max(kept, keptKb);
     }
     const double file = static_cast<double>(std::filesystem::file_size(dir + "Ttask.d"));
     state.counters["rss_MB"] = static_cast<double>(rss) / 1024.0;
+    state.counters["anon_MB"] = static_cast<double>(anon) / 1024.0;
+    state.counters["filemap_MB"] = static_cast<double>(mapped) / 1024.0;
+    state.counters["shmem_MB"] = static_cast<double>(shmem) / 1024.0;
     state.counters["kept_MB"] = static_cast<double>(kept) / 1024.0;
     state.counters["file_MB"] = file / (1024.0 * 1024.0);
     state.counters["rss_x_file"] = static_cast<double>(rss) * 1024.0 / file;
@@ -207,7 +221,9 @@ int StartProbe(int argc, char** argv) {
     TProgramFolder folder(dir);
     TTestDialogs dialogs;
     StartProgram();
-    std::printf("%ld %zu\n", StatusKb("VmRSS:"), KeptMemoryBytes() / 1024);
+    std::printf("%ld %zu %ld %ld %ld\n", StatusKb("VmRSS:"), KeptMemoryBytes() / 1024, StatusKb("RssAnon:"),
+                StatusKb("RssFile:"), StatusKb("RssShmem:"));
+    if (const char* smaps = std::getenv("TASKMOOR_PROBE_SMAPS")) CopySmaps(smaps);
     std::fflush(nullptr);
     std::_Exit(0);
 }

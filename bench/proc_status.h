@@ -14,3 +14,11 @@ inline long StatusKb(const char* key) {
         if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
     return -1;
 }
+
+// Copies /proc/self/smaps (the resident and anonymous kB of every mapping)
+// to the file at path.
+inline void CopySmaps(const char* path) {
+    std::ifstream in("/proc/self/smaps");
+    std::ofstream out(path);
+    out << in.rdbuf();
+}

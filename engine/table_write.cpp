@@ -35,6 +35,8 @@ namespace {
 
 std::function<void(const std::string&)> GSaveHook;
 
+constexpr std::size_t SaveChunkMost = 256 << 10;
+
 // A growing image buffer.
 class TImageBuffer {
 public:
@@ -426,10 +428,14 @@ void TOstraCursor::SaveToFile(const std::string& fileName, TOstraSaveOptions opt
             records = &order;
         }
     }
-    // Built and written chunk by chunk into the new file.
+    // Built and written chunk by chunk into the new file, a quarter megabyte
+    // at most: a save's buffer is fresh memory whenever the heap was given
+    // back since the last one (after the program's start, at its close), and
+    // every page of it is a page fault.
     TAtomicFileWriter file(fileName);
     TOstraImageWriter writer(
-        *this, TableChunkSize(), [&file](const uint8_t* data, std::size_t size) { file.Write(data, size); },
+        *this, std::min<std::size_t>(TableChunkSize(), SaveChunkMost),
+        [&file](const uint8_t* data, std::size_t size) { file.Write(data, size); },
         [&file](int64_t offset, const uint8_t* data, std::size_t size) { file.WriteAt(offset, data, size); });
     writer.Build(*records);
     file.Flush();

@@ -673,6 +673,36 @@ TEST(TableFile, ChunkedSaveIsByteIdenticalToTheWholeImage) {
     }
 }
 
+// A table over a quarter megabyte is written in several pieces at the usual
+// chunk size; the file is still its one image, protected or not.
+TEST(TableFile, SaveOfATableLargerThanAPieceIsItsWholeImage) {
+    TempFolder dir;
+    const std::string name = dir.File("T.d");
+    TOstraCursor c;
+    MakeTable(c, {MakeField("Name", oftString, 300), MakeField("Qty", oftInteger)});
+    std::string error;
+    for (int i = 0; i < 3000; ++i) {
+        TestBuffer b(c);
+        b.Set("Name", std::string(static_cast<std::size_t>(100 + i % 200), static_cast<char>('a' + i % 26)));
+        OstPut<int32_t>(b.Place("Qty"), i);
+        ASSERT_TRUE(c.PostRecord(b.Data(), nullptr, error)) << error;
+    }
+    const std::string whole = SaveImage(c);
+    ASSERT_GT(whole.size(), std::size_t{2} << 18);  // three pieces at least
+    c.SaveToFile(name, {}, false, "");
+    EXPECT_EQ(ReadFile(name), whole);
+
+    c.SetPassword("pw");
+    c.SaveToFile(name, {}, false, "");
+    EXPECT_NE(ReadFile(name), whole);
+    TOstraCursor back;
+    back.SetPassword("pw");
+    ASSERT_TRUE(back.LoadFromFile(name, error)) << error;
+    EXPECT_EQ(back.RecordCount(), 3000);
+    back.SetPassword("");
+    EXPECT_EQ(SaveImage(back), whole);
+}
+
 TEST(TableFile, ChunkedReadMatchesTheWholeImage) {
     TempFolder dir;
     TOstraCursor varied;
