@@ -114,6 +114,9 @@ void TOstraDBEdit::SetDataSource(TDataSource* Value) {
 std::string TOstraDBEdit::DataField() const { return FDataLink->FieldName(); }
 
 void TOstraDBEdit::SetDataField(const std::string& Value) {
+    // the old field's size goes with it
+    if (FFieldMaxLength > 0 && MaxLength() == FFieldMaxLength) SetMaxLength(0);
+    FFieldMaxLength = 0;
     if (!Value.empty()) FDataLink->SetFieldName(Value);
     ApplyFieldSettings();
 }
@@ -175,6 +178,12 @@ void TOstraDBEdit::DataChange(TObject*) {
         TField* vf = ValueField();
         FValue = vf->AsVariant();
         SetEditMask(Field()->EditMask());
+        // Typing stops where the text field does: what shows is what is stored.
+        if (MaxLength() == 0 && !ComponentState().Contains(csDesigning) &&
+            (vf->DataType() == ftString || vf->DataType() == ftWideString) && vf->Size() > 0) {
+            FFieldMaxLength = vf->Size();
+            SetMaxLength(FFieldMaxLength);
+        }
         ShowValue(FValue, vf->IsNull() ? std::string() : vf->DisplayText());
     } else if (ComponentState().Contains(csDesigning) && !FieldBound()) {
         SetShownText(Name());

@@ -361,6 +361,8 @@ private:
     Variant FValue{std::string()};
     std::string FClearValue;
     bool FSettingText = false;
+    // The MaxLength taken from the bound text field's size (0: none).
+    int FFieldMaxLength = 0;
     bool FTracking = false;
     bool FPressed = false;
     bool FForwardingMouse = false;

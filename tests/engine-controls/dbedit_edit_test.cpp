@@ -87,6 +87,49 @@ TEST_F(DBEditEditTest, TypingIntoABoundFieldEditsTheRecord) {
     EXPECT_EQ("Shops", e->Text());
 }
 
+// Typing and pasting into a text field stop at the field's size, so what
+// shows is what is stored; a value list's name longer than the field still
+// shows whole, a length the program sets holds, and another field brings its
+// own size.
+TEST_F(DBEditEditTest, TypingStopsAtTheTextFieldsSize) {
+    TTestClipboard clip;
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    Bind(e, "Group");  // 15 characters
+    Focus(e);
+    e->SelectAll();
+    Type(e, "A group name longer than fifteen");
+    EXPECT_EQ("A group name lo", e->Text());
+    Goals->Post();
+    EXPECT_EQ("A group name lo", Stored("Group"));
+    Focus(e);
+    e->SelectAll();
+    Clipboard()->SetAsText("Pasted past the field's end");
+    Key(e, 'V', {ssCtrl});
+    EXPECT_EQ("Pasted past the", e->Text());
+    Goals->Post();
+    EXPECT_EQ("Pasted past the", Stored("Group"));
+
+    // a name of the value list shows whole over a five-character field
+    TOstraDBEdit* c = NewEdit(odsCombo, 40);
+    SetLines(c->ComboProps()->ComboItems(), {"Completed", "Low"});
+    SetLines(c->ComboProps()->ComboValues(), {"4", "3"});
+    Goals->Edit();
+    Goals->FieldByName("Priority")->SetAsString("4");
+    Goals->Post();
+    Bind(c, "Priority");
+    EXPECT_EQ("Completed", c->Text());
+
+    // set by the program: kept, also over another field
+    e->SetMaxLength(4);
+    e->SetDataField("Priority");
+    EXPECT_EQ(4, e->MaxLength());
+    TOstraDBEdit* f = NewEdit(odsEdit, 70);
+    Bind(f, "Group");
+    EXPECT_EQ(15, f->MaxLength());
+    f->SetDataField("Priority");
+    EXPECT_EQ(5, f->MaxLength());
+}
+
 // Read-only set by the program holds while the record is edited by others:
 // typing, deleting, pasting and the value list change nothing.
 TEST_F(DBEditEditTest, AReadOnlyEditNeverWrites) {

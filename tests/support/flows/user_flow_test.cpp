@@ -206,6 +206,22 @@ TEST_P(UserFlowTest, TypeInBothFieldsLeavingByTab) {
     Finish();
 }
 
+// Typed past the text field's size: the control stops where the field does,
+// so what shows while typing is what is stored.
+TEST_P(UserFlowTest, TypedPastTheFieldsSizeShowsWhatIsStored) {
+    TField* field = Table->FieldByName(F1);
+    if (field->DataType() != ftString) GTEST_SKIP() << "the field is no text field";
+    C->Focus(F1);
+    const std::string typed = C->Typed("QRSTUVWXYZ");
+    ASSERT_GT(typed.size(), static_cast<std::size_t>(field->Size()));
+    Type(typed);
+    const std::string kept = typed.substr(0, static_cast<std::size_t>(field->Size()));
+    EXPECT_EQ(C->Shown(F1), kept);
+    Key(VK_TAB, {ssShift});
+    Expected[0][F1] = kept;
+    Finish();
+}
+
 TEST_P(UserFlowTest, LeaveByEnter) {
     C->Focus(F0);
     Type(C->Typed("QQ"));
