@@ -266,7 +266,9 @@ void TDBNavigator::BtnClick(TNavigateBtn Index) {
         case nbPost: ds->Post(); break;
         case nbRefresh: ds->Refresh(); break;
         case nbDelete:
-            if (!FConfirmDelete || MessageDlg("Delete record?", mtConfirmation, mbOKCancel, 0) != mrCancel)
+            // an empty dataset refuses without a question first
+            if (!FConfirmDelete || ds->IsEmpty() ||
+                MessageDlg("Delete record?", mtConfirmation, mbOKCancel, 0) != mrCancel)
                 ds->Delete();
             break;
         }

@@ -318,7 +318,8 @@ void TqzNavButton::Click() {
     case nbsLast: ds->Last(); break;
     case nbsInsert: ds->Insert(); break;
     case nbsDelete:
-        if (nav->Options().Contains(noConfirmDelete) &&
+        // an empty dataset refuses without a question first
+        if (nav->Options().Contains(noConfirmDelete) && !ds->IsEmpty() &&
             MessageDlg(qzIntl()->Navigator()->ConfirmDeleteMessage(), mtConfirmation,
                        TMsgDlgButtons{mbOK, mbCancel}, 0) == mrCancel)
             break;

@@ -286,6 +286,13 @@ TEST_F(NavigatorTest, DeleteAsksFirst) {
     nav->BtnClick(nbDelete);
     EXPECT_EQ(table->RowCount(), 1);
     EXPECT_EQ(dialogs.Count(), 2);
+    // nothing to delete: no question, only the dataset's refusal
+    nav->SetConfirmDelete(true);
+    dialogs.Answer(mrOk);
+    nav->BtnClick(nbDelete);
+    ASSERT_EQ(table->RowCount(), 0);
+    EXPECT_THROW(nav->BtnClick(nbDelete), Exception);
+    EXPECT_EQ(dialogs.Count(), 3);
 }
 
 TEST_F(NavigatorTest, VisibleButtonsAndHints) {

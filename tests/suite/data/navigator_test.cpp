@@ -128,6 +128,10 @@ TEST_F(NavigatorTest, DeleteAsksFirstAndCancelKeepsTheRecord) {
     Click(nbsDelete);
     EXPECT_EQ(2, Dialogs.Count());
     EXPECT_EQ(0, T.RecordCount());
+    // nothing to delete: no question, only the dataset's refusal
+    Nav->SetOptions({noConfirmDelete});
+    EXPECT_THROW(B(nbsDelete)->Click(), Exception);
+    EXPECT_EQ(2, Dialogs.Count());
 }
 
 TEST_F(NavigatorTest, HoldingNextRepeatsOnTheClock) {
