@@ -189,7 +189,8 @@ void TfrmToDo::FormCreate(TObject*) {
     FDBText1->Repaint();
     // What the loads and sorts freed is not kept for more of them.
     ReleaseFreeMemory();
-    for (const std::string& text : failures) MessageDlg(text, mtError, TMsgDlgButtons{mbOK}, 0);
+    // in the box every other error comes in
+    for (const std::string& text : failures) Application->ShowException(Exception(text));
 }
 
 void TfrmToDo::FormClose(TObject*, TCloseAction& Action) {

@@ -180,6 +180,10 @@ TEST_F(ProgramTest, ADamagedTableIsNamedAndTheRestStartsAndSettingsSurvive) {
         // One message, naming the file.
         ASSERT_EQ(Dialogs.Count(), 1);
         EXPECT_EQ(Dialogs.Last().DlgType, mtError);
+        // the box of every other error: the program's title, a closing period
+        EXPECT_EQ(Dialogs.Last().Caption, Application->Title());
+        EXPECT_TRUE(Dialogs.Last().Text.back() == '.' || Dialogs.Last().Text.back() == '!')
+            << Dialogs.Last().Text;
         EXPECT_NE(Dialogs.Last().Text.find(path), std::string::npos) << Dialogs.Last().Text;
         EXPECT_NE(Dialogs.Last().Text.find(c.Reason), std::string::npos) << Dialogs.Last().Text;
         // Start-up went on with what could be opened.
