@@ -189,6 +189,8 @@ void TfrmPrnPrev::GotoPage(int N) {
         bbnNext->SetEnabled(N < FPageCount);
         bbnLast->SetEnabled(N < FPageCount);
         medPageNo->SetText(IntToStr(N));
+        // another page shows from its top
+        ScrollBox1->VertScrollBar()->SetPosition(0);
         pbPage->Invalidate();
     } else {
         medPageNo->SetText(IntToStr(FPageNo));

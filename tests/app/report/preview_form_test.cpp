@@ -217,6 +217,11 @@ TEST_F(PreviewTest, PageKeysScrollTheSheet) {
     SendKey(Preview->bbnPrint, VK_HOME);
     EXPECT_EQ(h->Position(), 0);
     EXPECT_EQ(Preview->ModalResult(), mrNone);
+    // another page shows from its top
+    SendKey(Preview->bbnPrint, VK_NEXT);
+    ASSERT_GT(v->Position(), 0);
+    Click(Preview->bbnNext);
+    EXPECT_EQ(v->Position(), 0);
 }
 
 // ---- From the print dialog ---------------------------------------------------------------
