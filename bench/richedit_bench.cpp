@@ -22,12 +22,14 @@
 // the time that takes and the loop's longest pass are reported, then the
 // longest of three moves of the caret with the paint that follows; then, with
 // the focus in the control, an arrow key with its paint and the longest pass
-// of the event loop over 1.5 s (the caret's blink repaints every half second).
+// of the event loop over 1.5 s (the caret's blink repaints every half second),
+// and the longest of three typed letters with their paints.
 //
 // Each case runs in a fresh process (the binary with --probe), so its time and
 // peak memory are its own. Sizes in MB: TASKMOOR_BENCH_RTF_MB (default "4 20 50");
 // TASKMOOR_BENCH_RTF_KINDS and TASKMOOR_BENCH_RTF_TARGETS choose from the lists above;
-// TASKMOOR_BENCH_RTF_GLYPH_MB sets the rich edits' glyph budget (default: theirs).
+// TASKMOOR_BENCH_RTF_GLYPH_MB sets the rich edits' glyph budget (default: theirs);
+// TASKMOOR_BENCH_RTF_TYPES the number of typed letters (default 3).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -206,7 +208,7 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
             longestPage = std::max(longestPage, Ms(std::chrono::steady_clock::now() - page));
             if (next <= from) return 1;
         }
-        std::printf("%.1f %.1f 0 0 %d %zu 0 %.1f 0 0 0\n", Ms(std::chrono::steady_clock::now() - pages),
+        std::printf("%.1f %.1f 0 0 %d %zu 0 %.1f 0 0 0 0\n", Ms(std::chrono::steady_clock::now() - pages),
                     CpuMs() - pagesCpu, end, data.size(), longestPage);
         std::fflush(stdout);
         std::_Exit(0);
@@ -227,7 +229,7 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
     // until the whole text is laid out: how long that takes, and the longest
     // pass (the window not answering; a pass that waits for the layout's timer
     // counts its wait too).
-    double laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0;
+    double laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0, type = 0;
     if (control) {
         const auto loaded = std::chrono::steady_clock::now();
         while (!control->LaidOut() && Ms(std::chrono::steady_clock::now() - loaded) < 600000) {
@@ -251,6 +253,14 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
             SendKey(control, VK_RIGHT);
             Application->ProcessMessages();
             arrow = Ms(std::chrono::steady_clock::now() - key);
+            // the longest of three typed letters with their paints
+            const char* types = std::getenv("TASKMOOR_BENCH_RTF_TYPES");
+            for (int i = 0, n = types ? std::atoi(types) : 3; i < n; ++i) {
+                const auto typed = std::chrono::steady_clock::now();
+                SendText(control, "x");
+                Application->ProcessMessages();
+                type = std::max(type, Ms(std::chrono::steady_clock::now() - typed));
+            }
             // the loop's passes while the caret blinks
             const auto blinking = std::chrono::steady_clock::now();
             while (Ms(std::chrono::steady_clock::now() - blinking) < 1500) {
@@ -262,8 +272,8 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
             }
         }
     }
-    std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f %.1f %.1f %.1f\n", ms, cpu, peak, held, chars,
-                data.size(), laidOut, longest, repaint, arrow, blink);
+    std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f %.1f %.1f %.1f %.1f\n", ms, cpu, peak, held, chars,
+                data.size(), laidOut, longest, repaint, arrow, blink, type);
     std::fflush(stdout);
     std::_Exit(0);
 }
@@ -286,9 +296,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string> targets =
         list("TASKMOOR_BENCH_RTF_TARGETS", "reader richedit qzriched dbrichedit bound gridcell");
     const std::string self = argv[0];
-    std::printf("%-11s %6s %-10s %9s %9s %8s %8s %8s %7s %9s %9s %9s %9s %9s\n", "document", "MB", "target",
-                "ms", "cpu ms", "x reader", "peak MB", "held MB", "x file", "laid out", "longest", "repaint",
-                "arrow", "blink");
+    std::printf("%-11s %6s %-10s %9s %9s %8s %8s %8s %7s %9s %9s %9s %9s %9s %9s\n", "document", "MB",
+                "target", "ms", "cpu ms", "x reader", "peak MB", "held MB", "x file", "laid out", "longest",
+                "repaint", "arrow", "blink", "type");
     for (const std::string& kind : kinds)
         for (const std::string& mb : sizes) {
             double readerCpu = 0;
@@ -297,12 +307,12 @@ int main(int argc, char** argv) {
                 const std::string command =
                     self + " --probe " + target + " " + kind + " " + std::to_string(bytes) + " 2>/dev/null";
                 FILE* pipe = ::popen(command.c_str(), "r");
-                double ms = 0, cpu = 0, laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0;
+                double ms = 0, cpu = 0, laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0, type = 0;
                 long peak = 0, held = 0;
                 unsigned long long chars = 0, size = 0;
-                const bool ok = pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf %lf %lf %lf",
+                const bool ok = pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf %lf %lf %lf %lf",
                                                     &ms, &cpu, &peak, &held, &chars, &size, &laidOut,
-                                                    &longest, &repaint, &arrow, &blink) == 11;
+                                                    &longest, &repaint, &arrow, &blink, &type) == 12;
                 if (pipe) ::pclose(pipe);
                 if (!ok) {
                     std::printf("%-11s %6s %-10s   failed\n", kind.c_str(), mb.c_str(), target.c_str());
@@ -310,10 +320,11 @@ int main(int argc, char** argv) {
                 }
                 if (target == "reader") readerCpu = cpu;
                 std::printf(
-                    "%-11s %6.1f %-10s %9.1f %9.1f %8.2f %8.1f %8.1f %7.2f %9.1f %9.1f %9.1f %9.1f %9.1f\n",
+                    "%-11s %6.1f %-10s %9.1f %9.1f %8.2f %8.1f %8.1f %7.2f %9.1f %9.1f %9.1f %9.1f %9.1f "
+                    "%9.1f\n",
                     kind.c_str(), size / 1048576.0, target.c_str(), ms, cpu,
                     readerCpu > 0 ? cpu / readerCpu : 0.0, peak / 1024.0, held / 1024.0,
-                    peak * 1024.0 / static_cast<double>(size), laidOut, longest, repaint, arrow, blink);
+                    peak * 1024.0 / static_cast<double>(size), laidOut, longest, repaint, arrow, blink, type);
                 std::fflush(stdout);
             }
         }

@@ -521,13 +521,36 @@ void KeepLongParagraphsShaped(QTextDocument* doc, int from, int to) {
         KeepShaped(b, false);
 }
 
+namespace {
+
+// The laid-out paragraph at the height Y of the document (the first one
+// above it), found by halving: the toolkit's own hit test walks every
+// paragraph before it.
+QTextBlock BlockAtY(QTextDocument* doc, qreal Y) {
+    int low = 0, high = doc->blockCount() - 1;
+    while (low < high) {
+        const int mid = low + (high - low + 1) / 2;
+        const QTextBlock b = doc->findBlockByNumber(mid);
+        // the paragraphs not laid out yet (or hidden till then) come last
+        const QTextLayout* layout = b.layout();
+        if (b.isVisible() && layout && layout->lineCount() > 0 && layout->position().y() <= Y)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return doc->findBlockByNumber(low);
+}
+
+}  // namespace
+
 void KeepShownParagraphsShaped(QTextEdit* Edit) {
     QTextDocument* doc = Edit->document();
     if (doc->characterCount() < kLongParagraph) return;
     ++Shaped().Pass;
-    const QTextBlock last = Edit->cursorForPosition(QPoint(0, Edit->viewport()->height())).block();
-    for (QTextBlock b = Edit->cursorForPosition(QPoint(0, 0)).block();
-         b.isValid() && b.position() <= last.position(); b = b.next())
+    const qreal top = Edit->verticalScrollBar()->value();
+    const QTextBlock last = BlockAtY(doc, top + Edit->viewport()->height());
+    for (QTextBlock b = BlockAtY(doc, top); b.isValid() && b.blockNumber() <= last.blockNumber();
+         b = b.next())
         KeepShaped(b, true);
     KeepShaped(Edit->textCursor().block(), true);
 }
@@ -715,6 +738,54 @@ const TRichEditAdapter::TPositionMarks& TRichEditAdapter::Marks() {
     FMarks.Pos.push_back(static_cast<int>(t.size()));
     FMarks.Bytes.push_back(bytes);
     return FMarks;
+}
+
+// A change of Removed characters at Pos by Added: the marks before it stay,
+// those after it move, and the changed part is read again; what does not
+// add up leaves them to be set again at their next use.
+void TRichEditAdapter::MarksChanged(int Pos, int Removed, int Added) {
+    TPositionMarks& m = FMarks;
+    if (m.Changes != Changes || m.Pos.empty()) return;
+    const int oldLength = m.Pos.back(), length = Doc()->characterCount() - 1;
+    if (Pos < 0 || Removed < 0 || Added < 0 || Pos + Removed > oldLength ||
+        length != oldLength - Removed + Added)
+        return;
+    const auto first =
+        static_cast<std::size_t>(std::upper_bound(m.Pos.begin(), m.Pos.end(), Pos) - m.Pos.begin() - 1);
+    // the first mark after the change, and where it lies now
+    const auto after =
+        static_cast<std::size_t>(std::upper_bound(m.Pos.begin(), m.Pos.end(), Pos + Removed) - m.Pos.begin());
+    const int shift = Added - Removed;
+    const int until = after < m.Pos.size() ? m.Pos[after] + shift : length;
+    // a character made of the change's end and what follows: read it all again
+    if (until > 0 && Doc()->characterAt(until - 1).isHighSurrogate()) return;
+    std::vector<int> pos{m.Pos[first]}, bytes{m.Bytes[first]};
+    const QString t = TextBetween(m.Pos[first], until);
+    int count = m.Bytes[first], units = 1;
+    for (int i = 0; i < t.size(); i += units) {
+        if (m.Pos[first] + i - pos.back() >= kMarkStep) {
+            pos.push_back(m.Pos[first] + i);
+            bytes.push_back(count);
+        }
+        count += Utf8Bytes(t, i, units);
+    }
+    if (after < m.Pos.size()) {
+        const int delta = count - m.Bytes[after];
+        for (std::size_t k = after; k < m.Pos.size(); ++k) {
+            m.Pos[k] += shift;
+            m.Bytes[k] += delta;
+        }
+    } else {
+        pos.push_back(length);
+        bytes.push_back(count);
+    }
+    m.Pos.erase(m.Pos.begin() + static_cast<std::ptrdiff_t>(first),
+                m.Pos.begin() + static_cast<std::ptrdiff_t>(after));
+    m.Bytes.erase(m.Bytes.begin() + static_cast<std::ptrdiff_t>(first),
+                  m.Bytes.begin() + static_cast<std::ptrdiff_t>(after));
+    m.Pos.insert(m.Pos.begin() + static_cast<std::ptrdiff_t>(first), pos.begin(), pos.end());
+    m.Bytes.insert(m.Bytes.begin() + static_cast<std::ptrdiff_t>(first), bytes.begin(), bytes.end());
+    m.Changes = Changes + 1;
 }
 
 int TRichEditAdapter::BytePos(int Pos) {

@@ -231,7 +231,8 @@ public:
             NotifyChanged();
         });
         QObject::connect(
-            FWidget->document(), &QTextDocument::contentsChange, [this](int Pos, int, int Added) {
+            FWidget->document(), &QTextDocument::contentsChange, [this](int Pos, int Removed, int Added) {
+                MarksChanged(Pos, Removed, Added);
                 ++Changes;
                 // typing, a join, a drop, an undo: a paragraph grown too tall to
                 // wrap is wrapped wide before it is laid out (loads see to theirs)
@@ -433,6 +434,7 @@ private:
         std::vector<int> Pos, Bytes;
     };
     const TPositionMarks& Marks();
+    void MarksChanged(int Pos, int Removed, int Added);
     // The text from the toolkit's position From to To.
     QString TextBetween(int From, int To) const;
     TPositionMarks FMarks;

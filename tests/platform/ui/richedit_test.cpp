@@ -224,6 +224,44 @@ TEST_F(RichEditTest, BytePositionsOfALongDocument) {
     text.insert(0, "\u00e9\U0001F600");
     for (std::size_t& s : starts) s += s ? 6 : 0;
     check("after an edit");
+
+    // edits anywhere, of every size, typed, pasted, taken back: every
+    // marker is found where the text has it, also from within its line
+    auto found = [&](const char* how) {
+        SCOPED_TRACE(how);
+        const std::string now = r->Text();
+        for (std::size_t i = 0; i < starts.size(); i += 397) {
+            const std::string marker = "marker" + std::to_string(i) + ";";
+            const auto at = now.find(marker);
+            if (at == std::string::npos) continue;
+            EXPECT_EQ(r->FindText(marker, 0, -1, 0), static_cast<int>(at)) << marker;
+            EXPECT_EQ(r->FindText(marker, static_cast<int>(at) - 3, -1, 0), static_cast<int>(at)) << marker;
+        }
+    };
+    r->SetSelStart(static_cast<int>(starts[5000]) + 3);
+    SendText(r, "\u00fcber \u20ac");
+    found("typed in the middle");
+    r->SetSelStart(static_cast<int>(starts[2000]));
+    r->SetSelLength(static_cast<int>(starts[2400] - starts[2000]));
+    SendKey(r, VK_DELETE);
+    found("a range across many marks deleted");
+    std::string pasted;
+    for (int i = 0; i < 2000; ++i) pasted += "\u00e9\U0001F600 pasted " + std::to_string(i) + "\n";
+    r->SetSelStart(static_cast<int>(starts[100]));
+    r->SetSelText(pasted);
+    found("a long text pasted");
+    SendKey(r, 'Z', TShiftState{ssCtrl});
+    found("the paste taken back");
+    SendKey(r, 'Z', TShiftState{ssCtrl});
+    found("the deletion taken back");
+    r->SetSelStart(static_cast<int>(r->Text().size()));
+    SendText(r, "end \U0001F600");
+    found("typed at the end");
+    r->SelectAll();
+    TRtfCharFormat bold;
+    bold.Bold = true;
+    r->SetSelAttributes(bold, cfmBold);
+    found("made bold");
 }
 
 TEST_F(RichEditTest, FindInARange) {
