@@ -36,22 +36,6 @@ namespace {
 // The busy cursor while a long text loads (the window cannot answer meanwhile).
 constexpr std::size_t kBusyLoadBytes = 256 * 1024;
 
-class TBusyCursor {
-public:
-    explicit TBusyCursor(bool Busy) : FBusy(Busy && Screen), FSaved(FBusy ? Screen->Cursor() : crDefault) {
-        if (FBusy) Screen->SetCursor(crHourGlass);
-    }
-    ~TBusyCursor() {
-        if (FBusy && Screen) Screen->SetCursor(FSaved);
-    }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-
-private:
-    bool FBusy;
-    TCursor FSaved;
-};
-
 }  // namespace
 
 bool TCustomRichEdit::StreamIn(const std::string& Data, bool Rtf, bool Selection) {

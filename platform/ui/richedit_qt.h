@@ -27,6 +27,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ui/application.h"
 #include "platform/ui/qt_host.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/stdctrls_qt.h"
@@ -452,6 +453,30 @@ private:
 };
 
 namespace richedit_detail {
+
+// The busy cursor while the window cannot answer.
+class TBusyCursor {
+public:
+    explicit TBusyCursor(bool Busy) : FBusy(Busy && Screen), FSaved(FBusy ? Screen->Cursor() : crDefault) {
+        if (FBusy) Screen->SetCursor(crHourGlass);
+    }
+    ~TBusyCursor() {
+        if (FBusy && Screen) Screen->SetCursor(FSaved);
+    }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+private:
+    bool FBusy;
+    TCursor FSaved;
+};
+
+// A change to the document takes the toolkit long: its layout walks every
+// paragraph, and lays the changed one out whole.
+inline bool SlowToChange(QTextEdit* Edit) {
+    return Edit->document()->characterCount() >= 4 * 1024 * 1024 ||
+           Edit->textCursor().block().length() >= 256 * 1024;
+}
 
 // Byte positions (as SelStart counts them) and the toolkit's positions.
 inline int BytePos(TRichEditAdapter* a, int QtPos) { return a->BytePos(QtPos); }

@@ -282,6 +282,24 @@ TEST_F(RichEditLoadTest, AParagraphJoinedTooTallToWrapIsWrappedWide) {
     EXPECT_EQ(r->Text(), words + words);
 }
 
+// A letter typed where the toolkit lays a long paragraph out again whole
+// shows the busy cursor meanwhile; in a short one it does not.
+TEST_F(RichEditLoadTest, TypingInALongParagraphShowsTheBusyCursor) {
+    std::string words;
+    while (words.size() < 300000) words += "abc de ";
+    r->SetText(words + "\nshort");
+    std::vector<TCursor> during;
+    r->SetOnChange([&](TObject*) { during.push_back(Screen->Cursor()); });
+    r->SetFocus();
+    r->SetSelStart(10);
+    SendText(r, "x");
+    r->SetSelStart(static_cast<int>(words.size()) + 4);  // after the line end, the x and "sh"
+    SendText(r, "y");
+    EXPECT_EQ(during, (std::vector<TCursor>{crHourGlass, crDefault}));
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_EQ(r->Line(1), "shyort");
+}
+
 // Plain text of a line too tall to wrap in a narrow edit is wrapped wide too.
 TEST_F(RichEditLoadTest, APlainLineTooTallToWrapIsWrappedWide) {
     r->SetBounds(10, 10, 80, 120);
