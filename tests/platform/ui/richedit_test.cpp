@@ -222,6 +222,23 @@ TEST_F(RichEditTest, TypingLimitCutsTypingAndPastingButNeverALoad) {
     EXPECT_TRUE(r->Document().FormatOf(r->Document().Paragraphs[0].Runs[0]).Bold);
 }
 
+TEST_F(RichEditTest, PasteIntoATextLoadedBeyondTheLimitAddsNothing) {
+    TTestClipboard clip;
+    r->SetMaxLength(5);
+    ASSERT_TRUE(r->StreamIn("0123456789", false, false));  // a load is never cut
+    f.Show();
+    r->SetFocus();
+    for (const auto& data : std::vector<std::map<unsigned, std::string>>{
+             {{CF_TEXT, "XYZ"}}, {{CF_RTF(), "{\\rtf1 {\\b XYZ}}"}, {CF_TEXT, "XYZ"}}}) {
+        r->SetSelStart(2);
+        r->SetSelLength(1);  // nine would stay: no room at all
+        clip.SetData(data);
+        SendKey(r, 'V', TShiftState{ssCtrl});
+        EXPECT_LE(r->Text().size(), 10u) << r->Text();
+        EXPECT_EQ(r->Text().find('X'), std::string::npos) << r->Text();
+    }
+}
+
 TEST_F(RichEditTest, ClipboardCarriesTextAndRichText) {
     TTestClipboard clip;
     r->SetDocument(Sample());
