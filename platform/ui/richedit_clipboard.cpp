@@ -65,7 +65,9 @@ void TCustomRichEdit::PasteFromClipboardRich() {
     }
     auto text = data.find(CF_TEXT);
     if (text == data.end()) return;
-    std::string t = text->second;
+    // Stray bytes are read as single characters before the cut, as the
+    // window would otherwise grow each to a replacement character.
+    std::string t = EnsureUtf8(text->second);
     if (room >= 0) t = Utf8Truncate(t, static_cast<std::size_t>(std::max(0, room)));
     a->ReplaceSelection(ToQString(t));
 }

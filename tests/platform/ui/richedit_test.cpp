@@ -222,7 +222,7 @@ TEST_F(RichEditTest, TypingLimitCutsTypingAndPastingButNeverALoad) {
     EXPECT_TRUE(r->Document().FormatOf(r->Document().Paragraphs[0].Runs[0]).Bold);
 }
 
-TEST_F(RichEditTest, PasteIntoATextLoadedBeyondTheLimitAddsNothing) {
+TEST_F(RichEditTest, PasteNeverGrowsTheTextPastTheLimit) {
     TTestClipboard clip;
     r->SetMaxLength(5);
     ASSERT_TRUE(r->StreamIn("0123456789", false, false));  // a load is never cut
@@ -237,6 +237,12 @@ TEST_F(RichEditTest, PasteIntoATextLoadedBeyondTheLimitAddsNothing) {
         EXPECT_LE(r->Text().size(), 10u) << r->Text();
         EXPECT_EQ(r->Text().find('X'), std::string::npos) << r->Text();
     }
+    // bytes that are no UTF-8 are counted as the characters they become
+    r->SetText("");
+    r->SetMaxLength(6);
+    clip.SetData({{CF_TEXT, "ab\xC3\xC3"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "ab\xC3\x83\xC3\x83");
 }
 
 TEST_F(RichEditTest, ClipboardCarriesTextAndRichText) {
