@@ -68,10 +68,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     edit->Perform(WM_PASTE, 0, 0);
     if (maxLength > 0 && before() > std::max<std::size_t>(had, static_cast<std::size_t>(maxLength)))
         std::abort();
+    const std::size_t pasted = before();
     try {
         SendTextDrop(edit, 10, 10, (options & 16) ? TShiftState{ssCtrl} : TShiftState{}, nullptr, bytes,
                      bytes);
     } catch (const Exception&) {}
+    if (maxLength > 0 && before() > std::max<std::size_t>(pasted, static_cast<std::size_t>(maxLength)))
+        std::abort();
     // A search for the start of the bytes, as typed into the find dialog.
     const std::string what = bytes.substr(0, Data[1] % 12);
     TqzSearchTypes how;
