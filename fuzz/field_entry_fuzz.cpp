@@ -2,7 +2,8 @@
 // it over: into every field type of a table of the in-memory engine and of
 // an SQLite table, under any decimal, date and time separators and any
 // display and edit formats. A text is taken or refused with an error, the
-// record posts or is refused, and every value shows afterwards.
+// record posts or is refused, and every value shows afterwards. The same
+// texts searched for in each field are found or not, or refused.
 //
 // Input: bytes 0-3 the decimal, thousand, date and time separators, byte 4
 // the length of the format text, the format text, then the typed texts, cut
@@ -100,6 +101,14 @@ void Type(TDataSet& Ds, const std::string& Format, const std::vector<std::string
         (void)fields->Fields(i)->DisplayText();
         (void)fields->Fields(i)->Text();
         (void)fields->Fields(i)->AsVariant();
+    }
+    // The same texts as searched for, as a lookup list or a search box does.
+    for (std::size_t k = 0; k < Texts.size() && k < 16; ++k) {
+        TField* f = fields->Fields(static_cast<int>(k % static_cast<std::size_t>(fields->Count())));
+        try {
+            (void)Ds.Locate(f->FieldName(), Variant(Texts[k]),
+                            (k & 1) ? TLocateOptions{loCaseInsensitive, loPartialKey} : TLocateOptions{});
+        } catch (const Exception&) {}
     }
 }
 
