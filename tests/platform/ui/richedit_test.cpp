@@ -727,6 +727,10 @@ TEST_F(RichEditDragTest, RefusedDrops) {
     EXPECT_EQ(r->Text(), "one two three");
     EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, r), static_cast<unsigned>(deMove));
     EXPECT_EQ(r->Text(), "twoone  three");
+    // another program's rich text counts a picture as the control holds it
+    r->SetMaxLength(15);  // room for two bytes, not for a picture's three
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, nullptr, "x", "{\\rtf1 {\\pict\\pngblip 89504e47}}"), 0u);
+    EXPECT_EQ(r->Text(), "twoone  three");
     r->SetMaxLength(0);
     // a read-only control takes nothing
     r->SetReadOnly(true);
