@@ -54,41 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     ActivateForm(&form);
     edit->SetFocus();
 
-    int ops = 0;
-    while (p < end && ops++ < 96) {
-        const uint8_t op = *p++;
-        switch (op % 16) {
-        case 0: SendKey(edit, VK_BACK); break;
-        case 1: SendKey(edit, VK_DELETE); break;
-        case 2: SendKey(edit, VK_SPACE); break;
-        case 3: {
-            const std::size_t n = p < end ? *p++ % 12 : 0;
-            Clipboard()->SetAsText(TakeFuzzText(p, end, n));
-            SendKey(edit, 'V', {ssCtrl});
-            break;
-        }
-        case 4: edit->SelectAll(); break;
-        case 5: SendKey(edit, VK_HOME); break;
-        case 6: SendKey(edit, VK_LEFT); break;
-        case 7: SendKey(edit, 'X', {ssCtrl}); break;
-        case 8:
-            other->SetFocus();
-            edit->SetFocus();
-            break;
-        case 9:
-            if (op & 0x10)
-                SendKey(edit, 'Z', {ssCtrl});
-            else
-                SendKey(edit, VK_ESCAPE);
-            break;
-        default: {
-            // A printable character: ASCII, or a two-byte letter.
-            std::string ch(1, static_cast<char>(32 + (op / 16) * 6 + (op % 16) - 10));
-            if (op >= 0xF0) ch = "\xC3\xA9";
-            SendText(edit, ch);
-            break;
-        }
-        }
+    TypeFuzzKeys(edit, other, p, end, [&] {
         const std::string text = edit->Text();
         if (maxLength > 0 && static_cast<int>(text.size()) > maxLength) {
             std::fprintf(stderr, "text of %zu bytes beyond MaxLength %d\n", text.size(), maxLength);
@@ -98,6 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             std::fprintf(stderr, "a key raised: %s\n", dialogs.Last().Text.c_str());
             std::abort();
         }
-    }
+    });
     return 0;
 }

@@ -3,9 +3,13 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "platform/ui/application.h"
+#include "platform/ui/clipboard.h"
+#include "platform/ui/stdctrls.h"
+#include "platform/ui/testing.h"
 
 // The windowing system's font and toolkit libraries keep caches to the end.
 extern "C" const char* __lsan_default_suppressions() {
@@ -25,4 +29,48 @@ inline std::string TakeFuzzText(const uint8_t*& P, const uint8_t* End, std::size
     std::string s;
     while (N-- > 0 && P < End) s += static_cast<char>(*P++);
     return s;
+}
+
+// Up to 96 operations typed into Edit, one per byte: a key, Backspace,
+// Delete, Space, a paste of the next bytes, a selection or caret move, a
+// focus change to Other and back, Escape or Ctrl+Z. Check runs after each.
+inline void TypeFuzzKeys(TCustomEdit* Edit, TWinControl* Other, const uint8_t*& P, const uint8_t* End,
+                         const std::function<void()>& Check) {
+    int ops = 0;
+    while (P < End && ops++ < 96) {
+        const uint8_t op = *P++;
+        switch (op % 16) {
+        case 0: SendKey(Edit, VK_BACK); break;
+        case 1: SendKey(Edit, VK_DELETE); break;
+        case 2: SendKey(Edit, VK_SPACE); break;
+        case 3: {
+            const std::size_t n = P < End ? *P++ % 12 : 0;
+            Clipboard()->SetAsText(TakeFuzzText(P, End, n));
+            SendKey(Edit, 'V', {ssCtrl});
+            break;
+        }
+        case 4: Edit->SelectAll(); break;
+        case 5: SendKey(Edit, VK_HOME); break;
+        case 6: SendKey(Edit, VK_LEFT); break;
+        case 7: SendKey(Edit, 'X', {ssCtrl}); break;
+        case 8:
+            Other->SetFocus();
+            Edit->SetFocus();
+            break;
+        case 9:
+            if (op & 0x10)
+                SendKey(Edit, 'Z', {ssCtrl});
+            else
+                SendKey(Edit, VK_ESCAPE);
+            break;
+        default: {
+            // A printable character: ASCII, or a two-byte letter.
+            std::string ch(1, static_cast<char>(32 + (op / 16) * 6 + (op % 16) - 10));
+            if (op >= 0xF0) ch = "\xC3\xA9";
+            SendText(Edit, ch);
+            break;
+        }
+        }
+        Check();
+    }
 }

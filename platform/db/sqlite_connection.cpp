@@ -388,8 +388,9 @@ void FieldTypeOfColumn(const std::string& DeclType, TFieldType& Type, int& Size)
         Size = 255;
         const size_t open = t.find('(');
         if (open != std::string::npos) {
+            // Past 8192 the digits are not counted further: such a size is not kept.
             int n = 0;
-            for (size_t i = open + 1; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i)
+            for (size_t i = open + 1; i < t.size() && t[i] >= '0' && t[i] <= '9' && n <= 8192; ++i)
                 n = n * 10 + (t[i] - '0');
             if (n > 0 && n <= 8192) Size = n;
         }

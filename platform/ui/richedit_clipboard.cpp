@@ -52,7 +52,9 @@ void TCustomRichEdit::PasteFromClipboardRich() {
     if (ReadOnly()) return;
     TRichEditAdapter* a = Rich();
     const std::map<unsigned, std::string> data = ClipboardService().GetData();
-    const int room = MaxLength() > 0 ? MaxLength() - static_cast<int>(Text().size()) + SelLength() : -1;
+    // A text loaded beyond the limit leaves no room, never an unlimited one.
+    const int room =
+        MaxLength() > 0 ? std::max(0, MaxLength() - static_cast<int>(Text().size()) + SelLength()) : -1;
     if (auto it = data.find(CF_RTF()); it != data.end()) {
         TRtfDocument d;
         if (RtfLooksLikeRtf(it->second) && RtfRead(it->second, d).Ok) {
@@ -63,7 +65,9 @@ void TCustomRichEdit::PasteFromClipboardRich() {
     }
     auto text = data.find(CF_TEXT);
     if (text == data.end()) return;
-    std::string t = text->second;
+    // Stray bytes are read as single characters before the cut, as the
+    // window would otherwise grow each to a replacement character.
+    std::string t = EnsureUtf8(text->second);
     if (room >= 0) t = Utf8Truncate(t, static_cast<std::size_t>(std::max(0, room)));
     a->ReplaceSelection(ToQString(t));
 }

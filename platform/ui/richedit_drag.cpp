@@ -39,11 +39,13 @@ Qt::DropAction ActionOf(unsigned Effect) {
     }
 }
 
-// The bytes a text takes in the control (one "\n" between paragraphs).
-std::size_t ControlBytes(std::string Text) {
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < Text.size(); ++i)
-        if (!(Text[i] == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n')) ++n;
+// The bytes a document takes in the control: one "\n" between paragraphs,
+// and an object's character (three bytes) for each picture or object, as a
+// paste counts them.
+std::size_t ControlBytes(const TRtfDocument& Doc) {
+    std::size_t n = Doc.Paragraphs.empty() ? 0 : Doc.Paragraphs.size() - 1;
+    for (const auto& p : Doc.Paragraphs)
+        for (const TRtfRun& r : p.Runs) n += r.IsRaw() ? 3 : r.Text.size();
     return n;
 }
 
@@ -143,7 +145,7 @@ Qt::DropAction TRichEditAdapter::Drop(const QMimeData* Data, const QPoint& At, Q
 
     // A copy must fit in MaxLength, as a paste does; a move keeps the length.
     if (FRich->MaxLength() > 0 && !move) {
-        const std::size_t add = rich ? ControlBytes(d.PlainText()) : FromQString(text).size();
+        const std::size_t add = rich ? ControlBytes(d) : FromQString(text).size();
         if (Text().toUtf8().size() + add > static_cast<std::size_t>(FRich->MaxLength()))
             return Qt::IgnoreAction;
     }

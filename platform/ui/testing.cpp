@@ -353,7 +353,7 @@ void SendMouseWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shif
 }
 
 unsigned SendTextDrop(TWinControl* Control, int X, int Y, TShiftState Shift, TWinControl* DragSource,
-                      const std::string& Text) {
+                      const std::string& Text, const std::string& Rtf) {
     EnsureToolkit();
     if (!Control) throw EInvalidOperation("No control to drop on");
     Control->HandleNeeded();
@@ -368,6 +368,9 @@ unsigned SendTextDrop(TWinControl* Control, int X, int Y, TShiftState Shift, TWi
     } else {
         data = std::make_unique<QMimeData>();
         data->setText(ToQString(Text));
+        if (!Rtf.empty())
+            data->setData(QStringLiteral("text/rtf"),
+                          QByteArray(Rtf.data(), static_cast<qsizetype>(Rtf.size())));
     }
     const TPoint o = Control->SurfaceOrigin();
     QPoint local(o.X + X, o.Y + Y);

@@ -143,11 +143,12 @@ void SendMouseWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shif
 // Ends a drag of text over the control's window at the point as the toolkit
 // delivers one: drag enter, drag move and drop, with the keys of Shift held.
 // The drag carries DragSource's selection as a drag started there does when
-// DragSource is given (a rich edit), else Text as another program offers it.
+// DragSource is given (a rich edit), else Text (with Rtf as its rich text,
+// when given) as another program offers it.
 // It allows copy and move; the toolkit proposes one from the keys. Answers
 // the effect the drop took (deCopy, deMove of richedit.h; 0 when refused).
 unsigned SendTextDrop(TWinControl* Control, int X, int Y, TShiftState Shift, TWinControl* DragSource,
-                      const std::string& Text = std::string());
+                      const std::string& Text = std::string(), const std::string& Rtf = std::string());
 
 // Lets the event loop handle what is waiting.
 void ProcessEvents();

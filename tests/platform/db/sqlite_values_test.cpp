@@ -164,6 +164,25 @@ TEST_F(SqliteValues, ALongerTextThanItsVarcharShowsWholeAndStaysWhole) {
     EXPECT_EQ(copy.FieldByName("loud")->AsString().size(), 1201u);
 }
 
+// A file made elsewhere: declared sizes no field can have, and values of
+// another type than their column's. The table opens and every value reads.
+TEST_F(SqliteValues, AForeignFilesTypesAndSizesReadAsFieldsCan) {
+    Cli("CREATE TABLE odd (a VARCHAR(99999999999), b CHAR(2147483648), c VARCHAR(8192), n INTEGER, d DATE, "
+        "f REAL);"
+        "INSERT INTO odd VALUES ('x', 'y', 'z', 'abc', X'00FF', 'text'), (NULL, NULL, NULL, NULL, NULL, "
+        "NULL);");
+    auto table = Open("odd");
+    EXPECT_EQ(table->FieldByName("a")->Size(), 255);  // no size read: the default
+    EXPECT_EQ(table->FieldByName("b")->Size(), 255);
+    EXPECT_EQ(table->FieldByName("c")->Size(), 8192);
+    EXPECT_EQ(table->FieldByName("a")->AsString(), "x");
+    EXPECT_EQ(table->FieldByName("n")->AsInteger(), 0);
+    EXPECT_TRUE(table->FieldByName("d")->IsNull());  // not a date: shown empty
+    EXPECT_EQ(table->FieldByName("f")->AsFloat(), 0.0);
+    table->Next();
+    for (int i = 0; i < table->Fields()->Count(); ++i) EXPECT_TRUE(table->Fields()->Fields(i)->IsNull());
+}
+
 TEST_F(SqliteValues, AFilterTextRunsNoQueryOfItsOwn) {
     auto table = Open();
     table->SetFilter("[qty] >= 2");

@@ -313,6 +313,29 @@ TEST_F(RichEditTest, TypingLimitCutsTypingAndPastingButNeverALoad) {
     EXPECT_TRUE(r->Document().FormatOf(r->Document().Paragraphs[0].Runs[0]).Bold);
 }
 
+TEST_F(RichEditTest, PasteNeverGrowsTheTextPastTheLimit) {
+    TTestClipboard clip;
+    r->SetMaxLength(5);
+    ASSERT_TRUE(r->StreamIn("0123456789", false, false));  // a load is never cut
+    f.Show();
+    r->SetFocus();
+    for (const auto& data : std::vector<std::map<unsigned, std::string>>{
+             {{CF_TEXT, "XYZ"}}, {{CF_RTF(), "{\\rtf1 {\\b XYZ}}"}, {CF_TEXT, "XYZ"}}}) {
+        r->SetSelStart(2);
+        r->SetSelLength(1);  // nine would stay: no room at all
+        clip.SetData(data);
+        SendKey(r, 'V', TShiftState{ssCtrl});
+        EXPECT_LE(r->Text().size(), 10u) << r->Text();
+        EXPECT_EQ(r->Text().find('X'), std::string::npos) << r->Text();
+    }
+    // bytes that are no UTF-8 are counted as the characters they become
+    r->SetText("");
+    r->SetMaxLength(6);
+    clip.SetData({{CF_TEXT, "ab\xC3\xC3"}});
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(r->Text(), "ab\xC3\x83\xC3\x83");
+}
+
 TEST_F(RichEditTest, ClipboardCarriesTextAndRichText) {
     TTestClipboard clip;
     r->SetDocument(Sample());
@@ -794,6 +817,10 @@ TEST_F(RichEditDragTest, RefusedDrops) {
     EXPECT_EQ(SendTextDrop(r, to.X, to.Y, TShiftState{ssCtrl}, r), 0u);
     EXPECT_EQ(r->Text(), "one two three");
     EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, r), static_cast<unsigned>(deMove));
+    EXPECT_EQ(r->Text(), "twoone  three");
+    // another program's rich text counts a picture as the control holds it
+    r->SetMaxLength(15);  // room for two bytes, not for a picture's three
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, nullptr, "x", "{\\rtf1 {\\pict\\pngblip 89504e47}}"), 0u);
     EXPECT_EQ(r->Text(), "twoone  three");
     r->SetMaxLength(0);
     // a read-only control takes nothing
