@@ -88,6 +88,12 @@ void TCustomRichEdit::KeepClipboardOrClear() {
 }
 
 void TCustomRichEdit::Dispatch(TMessage& Message) {
+    // a change where the toolkit's layout takes long shows the busy cursor
+    const bool changes =
+        Message.Msg == WM_CHAR || Message.Msg == WM_CUT || Message.Msg == WM_PASTE ||
+        Message.Msg == WM_UNDO || Message.Msg == WM_CLEAR ||
+        (Message.Msg == WM_KEYDOWN && (Message.WParam == VK_DELETE || Message.WParam == VK_BACK));
+    TBusyCursor busy(changes && FAdapter && SlowToChange(Rich()->Edit()));
     switch (Message.Msg) {
     case WM_COPY:
     case WM_CUT:

@@ -32,7 +32,6 @@ void TCustomRichEdit::WMChar(TMessage& Message) {
     // A typing run is one undo step: its first character opens an edit block
     // that the next ones join, so that it never joins a paste before it.
     TRichEditAdapter* a = Rich();
-    TBusyCursor busy(a && SlowToChange(a->Edit()));
     if (a && (SelLength() > 0 || SelStart() != a->TypingEnd)) {
         QTextCursor c = a->Edit()->textCursor();
         c.beginEditBlock();

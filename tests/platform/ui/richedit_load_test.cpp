@@ -282,9 +282,10 @@ TEST_F(RichEditLoadTest, AParagraphJoinedTooTallToWrapIsWrappedWide) {
     EXPECT_EQ(r->Text(), words + words);
 }
 
-// A letter typed where the toolkit lays a long paragraph out again whole
-// shows the busy cursor meanwhile; in a short one it does not.
-TEST_F(RichEditLoadTest, TypingInALongParagraphShowsTheBusyCursor) {
+// A letter typed, deleted or pasted where the toolkit lays a long paragraph
+// out again whole shows the busy cursor meanwhile; in a short one it does not.
+TEST_F(RichEditLoadTest, ChangingALongParagraphShowsTheBusyCursor) {
+    TTestClipboard clip;
     std::string words;
     while (words.size() < 300000) words += "abc de ";
     r->SetText(words + "\nshort");
@@ -293,11 +294,19 @@ TEST_F(RichEditLoadTest, TypingInALongParagraphShowsTheBusyCursor) {
     r->SetFocus();
     r->SetSelStart(10);
     SendText(r, "x");
-    r->SetSelStart(static_cast<int>(words.size()) + 4);  // after the line end, the x and "sh"
+    SendKey(r, VK_BACK);
+    SendKey(r, VK_DELETE);
+    Clipboard()->SetAsText("pasted");
+    SendKey(r, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(during, std::vector<TCursor>(4, crHourGlass));
+    EXPECT_EQ(r->Line(0).substr(0, 16), "abc de abcpasted");
+    during.clear();
+    r->SetSelStart(static_cast<int>(words.size()) + 6);  // the second line
     SendText(r, "y");
-    EXPECT_EQ(during, (std::vector<TCursor>{crHourGlass, crDefault}));
+    SendKey(r, VK_BACK);
+    EXPECT_EQ(during, std::vector<TCursor>(2, crDefault));
     EXPECT_EQ(Screen->Cursor(), crDefault);
-    EXPECT_EQ(r->Line(1), "shyort");
+    EXPECT_EQ(r->Line(1), "short");
 }
 
 // Plain text of a line too tall to wrap in a narrow edit is wrapped wide too.
