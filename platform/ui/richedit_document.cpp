@@ -775,7 +775,7 @@ void TRichEditAdapter::MarksChanged(int Pos, int Removed, int Added) {
             m.Pos[k] += shift;
             m.Bytes[k] += delta;
         }
-    } else {
+    } else if (pos.back() != length) {
         pos.push_back(length);
         bytes.push_back(count);
     }

@@ -123,8 +123,8 @@ void LoadDocument(QTextCursor& cur, const TRtfDocument& d, int dpi, QTextEdit* E
 // height the toolkit's layout of one paragraph holds (whose layout then never
 // ends). The edit wraps such a paragraph at a width that keeps it well under
 // that height (its lines scroll sideways); a copy for drawing takes only a
-// page's worth of it at a time. The width for a paragraph of Chars characters of the font, 0 when it
-// is not too tall.
+// page's worth of it at a time. The width for a paragraph of Chars
+// characters of the font, 0 when it is not too tall.
 qreal WideWrapWidth(std::size_t Chars, int HalfPoints, int dpi);
 qreal WideWrapWidth(const TRtfParagraph& p, const TRtfDocument& d, int dpi);
 // The widest of the document's paragraphs.
@@ -424,7 +424,7 @@ public:
     int Changes = 0;
 
     // Byte positions (as SelStart counts them) of the toolkit's positions and
-    // back; a long document's through marks kept until it changes.
+    // back; a long document's through marks that follow its changes.
     int BytePos(int Pos) override;
     int QtPos(int Byte) override;
 
