@@ -53,11 +53,11 @@ namespace {
 
 constexpr THelpContext MainHelpContext = 30;
 
-// Saves the dataset of Source through the database (a pending edit is
-// posted first); nothing without an engine dataset.
 const char* const kCloseUnsaved =
     "Not everything could be saved. Close anyway and lose the changes that were not saved?";
 
+// Saves the dataset of Source through the database (a pending edit is
+// posted first); nothing without an engine dataset.
 void SaveThrough(TOstraDatabase* Db, TDataSource* Source) {
     if (auto* ds = dynamic_cast<TOstraDataset*>(Source ? Source->DataSet() : nullptr)) Db->SaveDatasets({ds});
 }
