@@ -211,8 +211,14 @@ struct TChmHelpEngine::TImpl {
         split->setStretchFactor(1, 1);
         split->setSizes({240, 580});
 
-        QObject::connect(Browser, &QTextBrowser::anchorClicked, w,
-                         [this](const QUrl& url) { Follow(url.toString().toStdString()); });
+        // The browser gives a link resolved against the page shown: one of
+        // this file by its path.
+        QObject::connect(Browser, &QTextBrowser::anchorClicked, w, [this](const QUrl& url) {
+            if (url.scheme() != QLatin1String(kScheme)) return Follow(url.toString().toStdString());
+            std::string topic = url.path(QUrl::FullyEncoded).toStdString();
+            if (url.hasFragment()) topic += "#" + url.fragment(QUrl::FullyEncoded).toStdString();
+            Follow(topic);
+        });
         // A click, or Enter on the entry reached with the arrow keys.
         const auto showEntry = [this](QTreeWidgetItem* item, int) {
             std::string local = item->data(0, kLocalRole).toString().toStdString();

@@ -11,6 +11,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QTreeWidget>
 
 #include "platform/core/exceptions.h"
@@ -261,6 +264,36 @@ TEST_F(ChmHelpTest, ContextOpensItsPageInTheWindow) {
     ASSERT_TRUE(engine.Execute({hcCloseAll, "", 0, ""}));
     EXPECT_FALSE(engine.WindowShowing());
     EXPECT_EQ(engine.CurrentFile(), "");
+}
+
+// A link clicked with the mouse opens its page, down and back up the folders.
+TEST_F(ChmHelpTest, ALinkClickedInThePageOpensItsPage) {
+    TChmHelpEngine& engine = ChmHelpEngine();
+    ASSERT_TRUE(engine.Execute({hcContext, Chm, 1, ""}));
+    QTextBrowser* browser = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == "Demo Help") browser = w->findChild<QTextBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    const auto click = [browser](const char* Text) {
+        const QTextCursor found = browser->document()->find(QString::fromUtf8(Text));
+        ASSERT_FALSE(found.isNull()) << Text;
+        QTextCursor at(browser->document());
+        at.setPosition((found.selectionStart() + found.selectionEnd()) / 2);
+        const QPointF p = browser->cursorRect(at).center();
+        QMouseEvent down(QEvent::MouseButtonPress, p, browser->viewport()->mapToGlobal(p), Qt::LeftButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(browser->viewport(), &down);
+        QMouseEvent up(QEvent::MouseButtonRelease, p, browser->viewport()->mapToGlobal(p), Qt::LeftButton,
+                       Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(browser->viewport(), &up);
+    };
+    EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
+    click("the second page");
+    EXPECT_EQ(engine.CurrentTopic(), "/sub/second.htm#part");
+    EXPECT_EQ(engine.PageTitle(), "Second page");
+    click("Back");
+    EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
+    EXPECT_EQ(engine.SelectedContentsEntry(), "Introduction");
 }
 
 // The help window from the keyboard: the contents have the keys when it
