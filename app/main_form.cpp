@@ -180,7 +180,10 @@ void TfrmToDo::FormCreate(TObject*) {
     step([this] { TToDoTables::OpenAndBind(FdStatus1, FdsStatus1); });
     step([this] { TToDoTables::OpenAndBind(FdGoals_, FdsGoals); });
     step([this] { TToDoTables::OpenAndBind(FdQuotes_, FdsQuotes); });
-    step([this] { TToDoTables::OpenAndBind(FdSelQuotes_, FdsSelQ); });
+    // The quote line shares the quote table's store: nothing to show without it.
+    step([this] {
+        if (FdQuotes_->Active()) TToDoTables::OpenAndBind(FdSelQuotes_, FdsSelQ);
+    });
     FPageControl1->SetActivePage(FTabSheet7);
     step([this] { PageControl1Change(this); });
     Randomize();

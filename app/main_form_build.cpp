@@ -106,6 +106,9 @@ void TfrmToDo::BuildDataModel() {
     AddFileFields(this, FdQuotes_);
 
     FdSelQuotes_ = MakeTable(this, "dSelQuotes_", FOstraDb, "quotes.d");
+    // One store with the quote table: a quote added or changed there can be
+    // the quote of the day at once.
+    FdSelQuotes_->SetCloneDS(FdQuotes_);
     FdSelQuotes_->SetOnCalcFields(TDataSetNotifyEvent(this, &TfrmToDo::dSelQuotes_CalcFields));
     AddFileFields(this, FdSelQuotes_, {"Quote", "Author", "Display", "Key"});
     AddField(this, FdSelQuotes_, {"QandA", ftString, 255}, fkCalculated)->SetDisplayWidth(255);

@@ -38,6 +38,9 @@ bool LocateRandomQuote(TDataSet* Quotes) {
 
 bool LocateQuoteOfTheDay(TDataSet* SelQuotes, int QuoteSelected) {
     if (!SelQuotes || !SelQuotes->Active()) return false;
+    // A view on a shared store shows first what the other views posted since.
+    if (auto* view = dynamic_cast<TOstraDataset*>(SelQuotes); view && view->State() == dsBrowse)
+        view->RebuildView(true);
     return SelQuotes->Locate("Key", Variant(QuoteSelected), TLocateOptions{});
 }
 

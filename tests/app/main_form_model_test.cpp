@@ -106,9 +106,10 @@ TEST_F(MainFormModel, EveryTableOpensWithItsDeclaredFields) {
         auto* table = dynamic_cast<TOstraTable*>(Form->FindComponent(name));
         ASSERT_NE(table, nullptr);
         EXPECT_EQ(table->TableName(), file);
-        // The Today views share their group table's store.
-        const bool today = std::string(name) == "tblToDay1_" || std::string(name) == "tblToDay2_";
-        EXPECT_EQ(table->LoadMode(), today ? lmClone : lmFile);
+        // The Today views share their group table's store, the quote line the quote table's.
+        const bool shared = std::string(name) == "tblToDay1_" || std::string(name) == "tblToDay2_" ||
+                            std::string(name) == "dSelQuotes_";
+        EXPECT_EQ(table->LoadMode(), shared ? lmClone : lmFile);
         EXPECT_EQ(table->Database(), Form->OstraDb());
         table->Open();
         ASSERT_EQ(table->FieldCount(), static_cast<int>(fields.size()));

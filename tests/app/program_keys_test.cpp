@@ -303,6 +303,48 @@ TEST_F(ProgramKeysTest, TheQuoteEditorsCloseBoxKeepsWhatWasTyped) {
     EXPECT_TRUE(CloseProgram());
 }
 
+// A quote added in the editor can be the quote of the day at once; a change
+// to the quote of the day shows on the bottom line once saved, and both last
+// over a restart.
+TEST_F(ProgramKeysTest, ANewQuoteBecomesTheQuoteOfTheDayAtOnce) {
+    Start();
+    ShowTab(Form->TabSheet5());
+    TTestModalForms forms;
+    // The editor opened on a row of the grid: Add first when an author is given.
+    const auto edit = [&](int Row, const std::string& Quote, const std::string& Author) {
+        forms.Push([&, Quote, Author](TCustomForm* f) {
+            auto* editor = dynamic_cast<TfrmDEQuote*>(f);
+            ASSERT_NE(editor, nullptr);
+            if (!Author.empty()) Click(editor->ToolButton7());
+            Click(editor->DBMemo1());
+            SendKey(editor->DBMemo1(), VK_END, TShiftState{ssCtrl});
+            SendText(editor->DBMemo1(), Quote);
+            if (!Author.empty()) {
+                Click(editor->DBEdit1());
+                SendText(editor->DBEdit1(), Author);
+            }
+            SendCloseBox(editor);
+        });
+        DoubleClickCell(Form->OstraDBGrid4(), 2, Row);
+        ProcessEvents();
+    };
+    edit(1, "Fresh words.", "Newcomer");
+    ASSERT_EQ(Form->dQuotes_()->FieldByName("Quote")->AsString(), "Fresh words.");
+    const int key = Form->dQuotes_()->FieldByName("Key")->AsInteger();
+    Click(Form->SpeedButton4());  // "QD"
+    EXPECT_EQ(Form->QuoteSelected(), key);
+    EXPECT_EQ(Form->DBText1()->Field()->AsString(), "Fresh words. - Newcomer");
+    // The quote of the day changed and saved: the bottom line follows.
+    edit(Form->OstraDBGrid4()->Row(), " Again.", "");
+    Click(Form->spbtnSave());
+    EXPECT_EQ(Form->DBText1()->Field()->AsString(), "Fresh words. Again. - Newcomer");
+    EXPECT_TRUE(CloseProgram());
+    Restart();
+    EXPECT_EQ(Form->QuoteSelected(), key);
+    EXPECT_EQ(Form->DBText1()->Field()->AsString(), "Fresh words. Again. - Newcomer");
+    EXPECT_TRUE(CloseProgram());
+}
+
 // A quote typed past the room of its field stops where the field ends, so
 // what the editor shows is what is saved; line breaks count too.
 TEST_F(ProgramKeysTest, AQuoteTypedPastItsFieldStopsWhereTheSavedTextEnds) {
