@@ -92,7 +92,8 @@ void TfrmToDo::BuildGrids() {
     FOstraDBGrid7 = MakeGrid(this, FPanel2, "OstraDBGrid7", Fdstday, EditingOptions);
     AddTaskColumns(FOstraDBGrid7, FdStatus1, FdCateg);
     FOstraDBGrid8 = MakeGrid(this, FPanel3, "OstraDBGrid8", FdsTday2, EditingOptions);
-    AddTaskColumns(FOstraDBGrid8, FdStatus1, FdCateg);
+    // Group 2's tasks take Group 2's categories here too.
+    AddTaskColumns(FOstraDBGrid8, FdStatus1, FdCateg2);
     for (TOstraDBGrid* g : {FOstraDBGrid1, FOstraDBGrid7, FOstraDBGrid8}) {
         g->SetColor(clWhite);
         g->SetOnEditButtonClick(TOstraDBGridClickEvent(this, &TfrmToDo::OstraDBGrid1EditButtonClick));

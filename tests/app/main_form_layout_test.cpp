@@ -76,7 +76,8 @@ TEST_F(MainFormLayout, TaskGridsShareOneColumnSet) {
         EXPECT_EQ(status->LookupLinkField(), "Status");
         ExpectPriorityLists(grid->Columns()->Items(2));
         TOstraColumn* category = grid->Columns()->Items(4);
-        EXPECT_EQ(category->LookupDataSet(), grid == Form->OstraDBGrid2() ? Form->dCateg2() : Form->dCateg());
+        const bool second = grid == Form->OstraDBGrid2() || grid == Form->OstraDBGrid8();
+        EXPECT_EQ(category->LookupDataSet(), second ? Form->dCateg2() : Form->dCateg());
         EXPECT_EQ(category->LookupDropDownFields(), "CATEGORY");
         EXPECT_EQ(category->LookupKeyField(), "Category");
         EXPECT_EQ(category->LookupLinkField(), "CATEGORY");

@@ -2,6 +2,8 @@
 // drop-downs, the menus, and text typed in the quote editor.
 #include "support/app/program_harness.h"
 
+#include <algorithm>
+
 #include "app/quote_editor.h"
 #include "engine-controls/ostra_calendar.h"
 #include "engine-controls/ostra_dbgrid_inplace.h"
@@ -300,6 +302,38 @@ TEST_F(ProgramKeysTest, TheQuoteEditorsCloseBoxKeepsWhatWasTyped) {
             EXPECT_EQ(authors[i], "Me");
         }
     EXPECT_TRUE(found);
+    EXPECT_TRUE(CloseProgram());
+}
+
+// On Today each group's task takes a category of its own group from the
+// drop-down, chosen with the keys, and keeps it in its file.
+TEST_F(ProgramKeysTest, TodaysCategoryDropDownsOfferTheirGroupsCategories) {
+    AddTasks("Ttask.d", {{"First group", "1", true}});
+    AddTasks("Ttask2.d", {{"Second group", "1", true}});
+    Start();
+    const auto choose = [this](TOstraDBGrid* Grid) {
+        ClickCell(Grid, 5, 1);
+        ClickCell(Grid, 5, 1);
+        SendKeyToFocus(VK_DOWN, {ssAlt});
+        ASSERT_NE(Editor(Grid), nullptr);
+        EXPECT_TRUE(Editor(Grid)->ListVisible());
+        SendKeyToFocus(VK_DOWN);
+        SendKeyToFocus(VK_RETURN);
+    };
+    const TNames first{"Home", "Work", "Errands", "Health", "Finance"};
+    const TNames second{"Projects", "Study", "Hobby", "Family", "Travel"};
+    const auto in = [](const TNames& Names, const std::string& Name) {
+        return std::find(Names.begin(), Names.end(), Name) != Names.end();
+    };
+    choose(Form->OstraDBGrid8());
+    const std::string chosen2 = Form->tblToDay2_()->FieldByName("Category")->AsString();
+    EXPECT_TRUE(in(second, chosen2)) << chosen2;
+    choose(Form->OstraDBGrid7());
+    const std::string chosen1 = Form->tblToDay1_()->FieldByName("Category")->AsString();
+    EXPECT_TRUE(in(first, chosen1)) << chosen1;
+    Click(Form->spbtnSave());
+    EXPECT_EQ(FileColumn("Ttask2.d", "Category"), TNames{chosen2});
+    EXPECT_EQ(FileColumn("Ttask.d", "Category"), TNames{chosen1});
     EXPECT_TRUE(CloseProgram());
 }
 
