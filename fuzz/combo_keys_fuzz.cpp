@@ -90,15 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             break;
         }
         }
-        const std::string text = combo->Text();
-        if (maxLength > 0 && static_cast<int>(text.size()) > std::max(maxLength, 5)) {
-            std::fprintf(stderr, "text of %zu bytes beyond MaxLength %d\n", text.size(), maxLength);
-            std::abort();
-        }
-        if (dialogs.Count() > 0) {
-            std::fprintf(stderr, "a key raised: %s\n", dialogs.Last().Text.c_str());
-            std::abort();
-        }
+        FailBeyond(combo->Text(), maxLength, std::max(maxLength, 5));
+        FailOnMessage(dialogs);
     }
     return 0;
 }

@@ -98,10 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         }
         }
         ProcessEvents();
-        if (dialogs.Count() > 0) {
-            std::fprintf(stderr, "a key raised: %s\n", dialogs.Last().Text.c_str());
-            std::abort();
-        }
+        FailOnMessage(dialogs);
         const TDateTime v = picker->Value();
         if (!std::isfinite(v)) {
             std::fprintf(stderr, "the value is not a number\n");

@@ -55,15 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     edit->SetFocus();
 
     TypeFuzzKeys(edit, other, p, end, [&] {
-        const std::string text = edit->Text();
-        if (maxLength > 0 && static_cast<int>(text.size()) > maxLength) {
-            std::fprintf(stderr, "text of %zu bytes beyond MaxLength %d\n", text.size(), maxLength);
-            std::abort();
-        }
-        if (dialogs.Count() > 0) {
-            std::fprintf(stderr, "a key raised: %s\n", dialogs.Last().Text.c_str());
-            std::abort();
-        }
+        FailBeyond(edit->Text(), maxLength, maxLength);
+        FailOnMessage(dialogs);
     });
     return 0;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -22,6 +23,20 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     InitializeApplication(*argc, *argv);
     Application->Initialize();
     return 0;
+}
+
+// A message box shown by what a key did is a finding.
+inline void FailOnMessage(const TTestDialogs& Dialogs) {
+    if (Dialogs.Count() == 0) return;
+    std::fprintf(stderr, "a key raised: %s\n", Dialogs.Last().Text.c_str());
+    std::abort();
+}
+
+// So is a text beyond Most bytes (the control's MaxLength, or more).
+inline void FailBeyond(const std::string& Text, int MaxLength, int Most) {
+    if (MaxLength <= 0 || static_cast<int>(Text.size()) <= Most) return;
+    std::fprintf(stderr, "text of %zu bytes beyond MaxLength %d\n", Text.size(), MaxLength);
+    std::abort();
 }
 
 // Up to N bytes of the input as text; P moves past them.

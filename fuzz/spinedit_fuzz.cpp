@@ -76,10 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             break;
         }
         }
-        if (dialogs.Count() > 0) {
-            std::fprintf(stderr, "a key raised: %s\n", dialogs.Last().Text.c_str());
-            std::abort();
-        }
+        FailOnMessage(dialogs);
         const double v = edit->Value();
         if (std::isnan(v)) {
             std::fprintf(stderr, "Value is not a number\n");
