@@ -28,20 +28,6 @@ TBitBtn* MakeButton(TfrmPrint* Form, const char* Name, const char* Caption, int 
     return b;
 }
 
-// Screen cursor for the length of a scope.
-class TCursorScope {
-public:
-    explicit TCursorScope(TCursor Cursor) : FSaved(Screen ? Screen->Cursor() : crDefault) {
-        if (Screen) Screen->SetCursor(Cursor);
-    }
-    ~TCursorScope() {
-        if (Screen) Screen->SetCursor(FSaved);
-    }
-
-private:
-    TCursor FSaved;
-};
-
 }  // namespace
 
 TfrmPrint::TfrmPrint(TComponent* AOwner) : TForm(AOwner) {

@@ -201,6 +201,25 @@ private:
 extern TApplication* Application;
 extern TScreen* Screen;
 
+// The screen's cursor set for the length of a scope (when Active), and put
+// back after it.
+class TCursorScope {
+public:
+    explicit TCursorScope(TCursor Cursor, bool Active = true)
+        : FActive(Active && Screen), FSaved(FActive ? Screen->Cursor() : crDefault) {
+        if (FActive) Screen->SetCursor(Cursor);
+    }
+    ~TCursorScope() {
+        if (FActive && Screen) Screen->SetCursor(FSaved);
+    }
+    TCursorScope(const TCursorScope&) = delete;
+    TCursorScope& operator=(const TCursorScope&) = delete;
+
+private:
+    bool FActive;
+    TCursor FSaved;
+};
+
 // Brings up the windowing system (once) and creates Application and Screen.
 // The windowing system is the one the environment names: a display
 // (DISPLAY, WAYLAND_DISPLAY) or the platform QT_QPA_PLATFORM chooses.

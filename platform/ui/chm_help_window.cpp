@@ -91,15 +91,12 @@ void WaitInEventLoop(int Fd, int TimeoutMs) {
 // flag that refuses another request.
 class TReadingScope {
 public:
-    explicit TReadingScope(bool& Reading)
-        : FReading(Reading), FCursor(Screen ? Screen->Cursor() : crDefault) {
+    explicit TReadingScope(bool& Reading) : FReading(Reading) {
         FReading = true;
-        if (Screen) Screen->SetCursor(crHourGlass);
         if (QCoreApplication::instance()) SetChmWaitFunc(WaitInEventLoop);
     }
     ~TReadingScope() {
         SetChmWaitFunc(nullptr);
-        if (Screen) Screen->SetCursor(FCursor);
         FReading = false;
     }
     TReadingScope(const TReadingScope&) = delete;
@@ -107,7 +104,7 @@ public:
 
 private:
     bool& FReading;
-    TCursor FCursor;
+    TCursorScope FCursor{crHourGlass};
 };
 
 class TChmBrowser : public QTextBrowser {

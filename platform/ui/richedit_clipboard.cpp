@@ -93,7 +93,7 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
         Message.Msg == WM_CHAR || Message.Msg == WM_CUT || Message.Msg == WM_PASTE ||
         Message.Msg == WM_UNDO || Message.Msg == WM_CLEAR ||
         (Message.Msg == WM_KEYDOWN && (Message.WParam == VK_DELETE || Message.WParam == VK_BACK));
-    TBusyCursor busy(changes && FAdapter && SlowToChange(Rich()->Edit()));
+    TCursorScope busy(crHourGlass, changes && FAdapter && SlowToChange(Rich()->Edit()));
     switch (Message.Msg) {
     case WM_COPY:
     case WM_CUT:

@@ -40,7 +40,7 @@ constexpr std::size_t kBusyLoadBytes = 256 * 1024;
 
 bool TCustomRichEdit::StreamIn(const std::string& Data, bool Rtf, bool Selection) {
     TRichEditAdapter* a = Rich();
-    TBusyCursor busy(Data.size() >= kBusyLoadBytes);
+    TCursorScope busy(crHourGlass, Data.size() >= kBusyLoadBytes);
     TRtfDocument d;
     const std::size_t limit = Selection || FLoadLimit == 0 ? SIZE_MAX : FLoadLimit;
     // a control word read at the end of cut data may read differently whole

@@ -454,23 +454,6 @@ private:
 
 namespace richedit_detail {
 
-// The busy cursor while the window cannot answer.
-class TBusyCursor {
-public:
-    explicit TBusyCursor(bool Busy) : FBusy(Busy && Screen), FSaved(FBusy ? Screen->Cursor() : crDefault) {
-        if (FBusy) Screen->SetCursor(crHourGlass);
-    }
-    ~TBusyCursor() {
-        if (FBusy && Screen) Screen->SetCursor(FSaved);
-    }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-
-private:
-    bool FBusy;
-    TCursor FSaved;
-};
-
 // A change to the document takes the toolkit long: its layout walks every
 // paragraph, and lays the changed one out whole.
 inline bool SlowToChange(QTextEdit* Edit) {

@@ -35,16 +35,6 @@ TqzControlsDisabled::~TqzControlsDisabled() {
     if (FDataSet) FDataSet->EnableControls();
 }
 
-TqzHourGlass::TqzHourGlass() : FSaved(crDefault), FActive(Screen != nullptr) {
-    if (!FActive) return;
-    FSaved = Screen->Cursor();
-    Screen->SetCursor(crHourGlass);
-}
-
-TqzHourGlass::~TqzHourGlass() {
-    if (FActive && Screen) Screen->SetCursor(static_cast<TCursor>(FSaved));
-}
-
 // ---- Dataset and field tests ---------------------------------------------------------
 
 bool qzIsCalcOrLookupField(const TField* Field) {

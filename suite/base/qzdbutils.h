@@ -10,6 +10,7 @@
 
 #include "platform/core/variant.h"
 #include "platform/db/dbtypes.h"
+#include "platform/ui/application.h"
 
 class TDataSet;
 class TField;
@@ -35,14 +36,12 @@ private:
 // Shows the hourglass while it lives and then puts the cursor before it back.
 class TqzHourGlass {
 public:
-    TqzHourGlass();
-    ~TqzHourGlass();
+    TqzHourGlass() = default;
     TqzHourGlass(const TqzHourGlass&) = delete;
     TqzHourGlass& operator=(const TqzHourGlass&) = delete;
 
 private:
-    int FSaved;
-    bool FActive;
+    TCursorScope FScope{crHourGlass};
 };
 
 // ---- Dataset and field tests ---------------------------------------------------------

@@ -82,19 +82,14 @@ void TqzCustomRichEdit::Notification(TComponent* AComponent, TOperation Operatio
 
 void TqzCustomRichEdit::CopyContentTo(TqzCustomRichEdit* Target) {
     if (!Target) return;
-    const TCursor cursor = Screen ? Screen->Cursor() : crDefault;
-    if (Screen) Screen->SetCursor(crHourGlass);
+    TCursorScope busy(crHourGlass);
     const bool loading = FLoading;
     FLoading = true;
     struct TRestore {
         TqzCustomRichEdit* Self;
-        TCursor Cursor;
         bool Loading;
-        ~TRestore() {
-            Self->FLoading = Loading;
-            if (Screen) Screen->SetCursor(Cursor);
-        }
-    } restore{this, cursor, loading};
+        ~TRestore() { Self->FLoading = Loading; }
+    } restore{this, loading};
     TField* field = GetField();
     if (field && !IsMemoLoaded()) {
         if (auto* target = dynamic_cast<TqzDBRichEdit*>(Target)) {
