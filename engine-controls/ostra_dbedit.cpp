@@ -179,9 +179,8 @@ void TOstraDBEdit::DataChange(TObject*) {
         FValue = vf->AsVariant();
         SetEditMask(Field()->EditMask());
         // Typing stops where the text field does: what shows is what is stored.
-        if (MaxLength() == 0 && !ComponentState().Contains(csDesigning) &&
-            (vf->DataType() == ftString || vf->DataType() == ftWideString) && vf->Size() > 0) {
-            FFieldMaxLength = vf->Size();
+        if (MaxLength() == 0 && !ComponentState().Contains(csDesigning) && TextRoomOf(vf) > 0) {
+            FFieldMaxLength = TextRoomOf(vf);
             SetMaxLength(FFieldMaxLength);
         }
         ShowValue(FValue, vf->IsNull() ? std::string() : vf->DisplayText());

@@ -413,3 +413,11 @@ void TFields::SetFieldIndex(TField* Field, int Value) {
         if (FDataSet->Active()) FDataSet->DataEvent(deLayoutChange, 0);
     }
 }
+
+bool IsTextField(const TField* Field) {
+    if (!Field) return false;
+    const TFieldType t = Field->DataType();
+    return t == ftString || t == ftFixedChar || t == ftWideString;
+}
+
+int TextRoomOf(const TField* Field) { return IsTextField(Field) ? std::max(0, Field->Size()) : 0; }

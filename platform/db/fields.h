@@ -233,6 +233,11 @@ private:
     TFieldNotifyEvent FOnValidate;
 };
 
+// A field of text of a fixed room: a string, fixed or wide string.
+bool IsTextField(const TField* Field);
+// The room of such a field in bytes; 0 for every other field.
+int TextRoomOf(const TField* Field);
+
 // A dataset's fields in their order. The list does not own the fields,
 // except that Clear frees them (default fields when the dataset closes).
 class TFields : public TObject {

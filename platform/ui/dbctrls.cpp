@@ -95,18 +95,8 @@ TField* TDBEdit::Field() const { return FDataLink->Field(); }
 bool TDBEdit::ReadOnly() const { return FDataLink->ReadOnly(); }
 void TDBEdit::SetReadOnly(bool Value) { FDataLink->SetReadOnly(Value); }
 
-namespace {
-// The room of a text field in bytes; 0 for fields without a fixed size.
-int FieldTextRoom(const TField* Field) {
-    if (Field && (Field->DataType() == ftString || Field->DataType() == ftWideString ||
-                  Field->DataType() == ftFixedChar))
-        return std::max(0, Field->Size());
-    return 0;
-}
-}  // namespace
-
 void TDBEdit::ResetMaxLength() {
-    if (const int room = FieldTextRoom(FDataLink->Field())) SetMaxLength(room);
+    if (const int room = TextRoomOf(FDataLink->Field())) SetMaxLength(room);
 }
 
 void TDBEdit::ActiveChange(TObject*) { ResetMaxLength(); }
@@ -266,7 +256,7 @@ void TDBMemo::DataChange(TObject*) {
     TField* f = FDataLink->Field();
     // A memo on a text field stops where the field does: nothing typed is
     // cut off unseen when the record is posted.
-    if (const int room = FieldTextRoom(f)) SetMaxLength(room);
+    if (const int room = TextRoomOf(f)) SetMaxLength(room);
     if (f && FAutoDisplay) {
         FMemoLoaded = false;
         LoadMemo();

@@ -8,11 +8,6 @@
 
 namespace {
 
-bool IsStringField(TField* Field) {
-    const TFieldType t = Field->DataType();
-    return t == ftString || t == ftFixedChar || t == ftWideString;
-}
-
 std::string FirstIndexField(const TIndexDef* Def) {
     const size_t end = Def->Fields.find(';');
     return Def->Fields.substr(0, end);
@@ -23,7 +18,7 @@ std::string FirstIndexField(const TIndexDef* Def) {
 bool IndexServes(const TIndexDef* Def, TField* Field, bool CaseInsensitive) {
     if (!Def || Def->Fields.empty() || !AnsiSameText(FirstIndexField(Def), Field->FieldName())) return false;
     if (Def->Options.Contains(ixDescending) || (!Def->Descending.empty() && Def->Descending[0])) return false;
-    return !IsStringField(Field) || Def->Options.Contains(ixCaseInsensitive) == CaseInsensitive;
+    return !IsTextField(Field) || Def->Options.Contains(ixCaseInsensitive) == CaseInsensitive;
 }
 
 }  // namespace
@@ -69,7 +64,7 @@ bool TqzFilterDialog::ApplyTableRanges(TDataSet* DataSet) {
             // the null word means no value: the record filter's to test
             if (item.empty() || AnsiSameText(item, FFieldOperators->NullChar())) continue;
             if (c.MatchType == fdMatchStart) {
-                if (!IsStringField(field)) continue;
+                if (!IsTextField(field)) continue;
                 start.push_back(Variant(item));
                 end.push_back(Variant(qzPadRight(field->Size(), item, FUpperRangePadChar)));
             } else {
