@@ -243,10 +243,24 @@ TEST_F(ProgramKeysTest, AFailedSaveOnAnExitChosenWithTheKeysKeepsTheWindow) {
     ASSERT_EQ(Application->MainForm(), Form);
     EXPECT_TRUE(Form->Visible());
     EXPECT_EQ(Column(Form->dTask_(), "Action"), TNames{"Kept after a failed save"});
+    // a second try asks again, Escape keeps the window too
+    Dialogs.Clear();
+    Dialogs.Answer(mrYes);
+    Dialogs.Answer(mrOk);
+    Dialogs.Answer(mrNo);
+    EXPECT_FALSE(CloseProgram());
+    ASSERT_EQ(Dialogs.Count(), 3);
+    EXPECT_EQ(Dialogs.Last().Text, kCloseUnsaved);
+    EXPECT_EQ(Dialogs.Last().CancelButton, mbNo);
+    EXPECT_TRUE(Form->Visible());
 
+    Dialogs.Clear();  // the close's own Yes, not asked for
     fs::permissions(Dir + "Ttask.d", writable);
     EXPECT_TRUE(CloseProgram());
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Kept after a failed save"});
+    Restart();
+    EXPECT_EQ(Column(Form->dTask_(), "Action"), TNames{"Kept after a failed save"});
+    EXPECT_TRUE(CloseProgram());
 }
 
 // A folder that cannot be written does not keep the program open for good:
