@@ -355,6 +355,8 @@ TEST_F(RichEditLoadTest, PagesAndCellsOfAParagraphTooTallToWrapHoldItsWrappedLin
             r->DrawRange(bmp.Canvas(), 96, From, TRect{144, 144, 144 + 2160, 144 + 1584});
         for (int y = 0; y < 400; ++y)
             for (int x = 0; x < 400; ++x) page.Pixels.push_back(bmp.Canvas()->Pixels(x, y));
+        bmp.SaveToFile(TestRunPath(std::string("richedit_tall_") + (Page ? "page_" : "cell_") +
+                                   std::to_string(From) + ".png"));
         return page;
     };
     auto inked = [](const TPage& p) {
