@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/sysutils.h"
 #include "suite/data/qzfilterinfo.h"
 
@@ -25,9 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t* p = data;
     const uint8_t* end = data + size;
     const std::string o = Trim(TakeWord(p, end)), a = Trim(TakeWord(p, end)), n = Trim(TakeWord(p, end));
-    // Words that are not pairwise different bring a warning box; placeholders
-    // keep each step of the change unique.
-    const std::string uo = AnsiUpperCase(o), ua = AnsiUpperCase(a), un = AnsiUpperCase(n);
+    // Words that are not pairwise different (case folded, as the operators
+    // compare them) bring a warning box; placeholders keep each step of the
+    // change unique.
+    const std::string uo = FoldCase(o), ua = FoldCase(a), un = FoldCase(n);
     if (uo == ua || uo == un || ua == un) return 0;
     for (const std::string& w : {uo, ua, un})
         if (w == "#1#" || w == "#2#" || w == "#3#") return 0;
