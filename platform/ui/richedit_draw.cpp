@@ -34,9 +34,7 @@ struct TRangeLayout {
         Doc.setDocumentMargin(0);
         Doc.setUndoRedoEnabled(false);
         Doc.setDefaultFont(A->Edit()->font());
-        QTextOption option = Doc.defaultTextOption();
-        option.setWrapMode(A->Edit()->wordWrapMode());
-        Doc.setDefaultTextOption(option);
+        Doc.setDefaultTextOption(source->defaultTextOption());
         if (Painter && Painter->device()) Doc.documentLayout()->setPaintDevice(Painter->device());
         Left = Px(TwipsRect.Left, Ppi);
         Top = Px(TwipsRect.Top, Ppi);

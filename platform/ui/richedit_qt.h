@@ -226,6 +226,11 @@ public:
         FWidget->viewport()->setAcceptDrops(true);
         ApplyFrame(FWidget, Params);
         FWidget->document()->setDocumentMargin(1);
+        // Paragraphs read left to right whatever their letters (the toolkit
+        // would look for a direction in every paragraph's text on each change).
+        QTextOption option = FWidget->document()->defaultTextOption();
+        option.setTextDirection(Qt::LeftToRight);
+        FWidget->document()->setDefaultTextOption(option);
         QObject::connect(FWidget, &QTextEdit::textChanged, [this] {
             if (Silent) return;
             if (FRich->AutoURLDetect()) MarkWebAddresses();

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <cctype>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/core/files.h"
@@ -504,6 +507,56 @@ TEST_F(RichEditTest, FormatRangeDrawsIntoTwipsAndAnswersTheNextCharacter) {
     // measuring goes on from there to the end
     EXPECT_EQ(r->FormatRange(nullptr, 96, next, TRect{0, 0, 14400, 14400}, false),
               static_cast<int>(r->Text().size()));
+}
+
+// A paragraph reads left to right whatever its letters, on screen and in the
+// copy printing draws: a Hebrew line starts at the left edge as a Latin one does.
+TEST_F(RichEditTest, ParagraphsReadLeftToRightWhateverTheirLetters) {
+    f.Show();
+    TRtfDocument d;
+    TRtfCharFormat red = Font("DejaVu Sans", 24);
+    red.Color = 0x0000FF;
+    d.Paragraphs.push_back({{}, {d.Run("\u05e9\u05dc\u05d5\u05dd \u05e2\u05d5\u05dc\u05dd", red)}});
+    d.Paragraphs.push_back({{}, {d.Run("Latin", red)}});
+    r->SetDocument(d);
+    const QRectF first = Edit()->document()->documentLayout()->blockBoundingRect(Edit()->document()->firstBlock());
+    // the leftmost red column of the first line, and the rightmost
+    auto span = [&first](auto&& Red, int Width, int Top) {
+        int left = Width, right = -1;
+        for (int y = Top; y < Top + static_cast<int>(first.height()); ++y)
+            for (int x = 0; x < Width; ++x)
+                if (Red(x, y)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return std::pair{left, right};
+    };
+    const QImage screen = Edit()->viewport()->grab().toImage();
+    screen.save(QString::fromStdString(TestRunPath("richedit_hebrew_screen.png")));
+    const auto [sl, sr] = span(
+        [&screen](int x, int y) {
+            const QColor c = screen.pixelColor(x, y);
+            return c.red() > 150 && c.green() < 100;
+        },
+        screen.width(), static_cast<int>(first.top()));
+    ASSERT_GE(sr, 0);
+    EXPECT_LT(sl, 10);
+    EXPECT_LT(sr, screen.width() / 2);
+    TBitmap bmp;
+    bmp.SetSize(360, 200);
+    bmp.Canvas()->Brush()->SetColor(clWhite);
+    bmp.Canvas()->FillRect(TRect{0, 0, 360, 200});
+    r->FormatRange(bmp.Canvas(), 96, 0, TRect{0, 0, 5400, 3000});
+    bmp.SaveToFile(TestRunPath("richedit_hebrew_copy.png"));
+    const auto [pl, pr] = span(
+        [&bmp](int x, int y) {
+            const TColor c = bmp.Canvas()->Pixels(x, y);
+            return (c & 0xFF) > 150 && ((c >> 8) & 0xFF) < 100;
+        },
+        360, 0);
+    ASSERT_GE(pr, 0);
+    EXPECT_LT(pl, 10);
+    EXPECT_LT(pr, 180);
 }
 
 // A line taller than the rectangle: FormatRange takes no line (it does not
