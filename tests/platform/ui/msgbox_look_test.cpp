@@ -1,8 +1,10 @@
 // The toolkit's message box as the user meets it: sized to its text, long
 // lines wrapped at blanks only, buttons centred, answered by letters and keys
 // (pictures written to the test run's folder as msgbox_<name>.png).
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include "support/environment.h"
+#include "support/ui/unanswered_boxes.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -37,6 +39,7 @@ struct TShownBox {
 // closed, and the test fails.
 int RunBox(const std::function<int()>& Show, const std::function<void(const TShownBox&)>& Look, int Key,
            const QString& Text = QString()) {
+    TToolkitBoxes real;
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -236,6 +239,22 @@ TEST(MessageBoxLook, LettersEnterAndEscapeAnswerTheirButtons) {
                                   c.Key, c.Text);
         EXPECT_EQ(result, c.Expected);
     }
+}
+
+// In a test program, a box no test answers fails its test at once, with its
+// text, and answers its cancel button instead of waiting for a click.
+TEST(MessageBoxLook, ABoxNoTestAnswersFailsItsTest) {
+    EXPECT_NONFATAL_FAILURE(
+        EXPECT_EQ(MessageDlg("Delete record?", mtConfirmation, {mbYes, mbNo}, 0), mrNo),
+        "a message box no test answered: Delete record?");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            static std::string value;
+            value = "kept";
+            EXPECT_FALSE(InputQuery("Name", "Type a name:", value));
+            EXPECT_EQ(value, "kept");
+        },
+        "an input box no test answered: Type a name:");
 }
 
 }  // namespace

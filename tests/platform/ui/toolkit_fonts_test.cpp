@@ -3,6 +3,7 @@
 // folder as toolkit_font_<name>.png).
 #include <gtest/gtest.h>
 #include "support/environment.h"
+#include "support/ui/unanswered_boxes.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -60,6 +61,7 @@ TEST(ToolkitFontTest, DialogsAndMenusUseTheInterfaceFont) {
         dlg.Execute();
     });
     ExpectInterfaceFont("input", [] {
+        TToolkitBoxes real;
         std::string value = "text";
         InputQuery("Name", "Type a name:", value);
     });

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/application.h"
+#include "support/ui/unanswered_boxes.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     ChooseOffscreenPlatform();
     InitializeApplication(argc, argv);
+    FailUnansweredBoxes();
     Application->Initialize();
     Application->SetTitle("Suite Rich Text Tests");
     const int result = RUN_ALL_TESTS();
