@@ -244,9 +244,8 @@ TEST(MessageBoxLook, LettersEnterAndEscapeAnswerTheirButtons) {
 // In a test program, a box no test answers fails its test at once, with its
 // text, and answers its cancel button instead of waiting for a click.
 TEST(MessageBoxLook, ABoxNoTestAnswersFailsItsTest) {
-    EXPECT_NONFATAL_FAILURE(
-        EXPECT_EQ(MessageDlg("Delete record?", mtConfirmation, {mbYes, mbNo}, 0), mrNo),
-        "a message box no test answered: Delete record?");
+    EXPECT_NONFATAL_FAILURE(EXPECT_EQ(MessageDlg("Delete record?", mtConfirmation, {mbYes, mbNo}, 0), mrNo),
+                            "a message box no test answered: Delete record?");
     EXPECT_NONFATAL_FAILURE(
         {
             static std::string value;

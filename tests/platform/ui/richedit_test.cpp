@@ -519,7 +519,8 @@ TEST_F(RichEditTest, ParagraphsReadLeftToRightWhateverTheirLetters) {
     d.Paragraphs.push_back({{}, {d.Run("\u05e9\u05dc\u05d5\u05dd \u05e2\u05d5\u05dc\u05dd", red)}});
     d.Paragraphs.push_back({{}, {d.Run("Latin", red)}});
     r->SetDocument(d);
-    const QRectF first = Edit()->document()->documentLayout()->blockBoundingRect(Edit()->document()->firstBlock());
+    const QRectF first =
+        Edit()->document()->documentLayout()->blockBoundingRect(Edit()->document()->firstBlock());
     // the leftmost red column of the first line, and the rightmost
     auto span = [&first](auto&& Red, int Width, int Top) {
         int left = Width, right = -1;
