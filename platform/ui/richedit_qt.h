@@ -226,10 +226,10 @@ public:
         FWidget->viewport()->setAcceptDrops(true);
         ApplyFrame(FWidget, Params);
         FWidget->document()->setDocumentMargin(1);
-        // Paragraphs read left to right whatever their letters (the toolkit
-        // would look for a direction in every paragraph's text on each change).
+        // Paragraphs read in the control's direction whatever their letters
+        // (the toolkit would look for one in every paragraph's text on each change).
         QTextOption option = FWidget->document()->defaultTextOption();
-        option.setTextDirection(Qt::LeftToRight);
+        option.setTextDirection(Edit->UseRightToLeftReading() ? Qt::RightToLeft : Qt::LeftToRight);
         FWidget->document()->setDefaultTextOption(option);
         QObject::connect(FWidget, &QTextEdit::textChanged, [this] {
             if (Silent) return;

@@ -560,6 +560,29 @@ TEST_F(RichEditTest, ParagraphsReadLeftToRightWhateverTheirLetters) {
     EXPECT_LT(pr, 180);
 }
 
+// A rich edit that reads right to left holds its paragraphs at the right,
+// Latin letters too.
+TEST_F(RichEditTest, ARightToLeftEditHoldsItsParagraphsAtTheRight) {
+    delete r;
+    r = new TRichEdit(f.Form);
+    r->SetBiDiMode(bdRightToLeft);
+    r->SetParent(f.Form);
+    r->SetBounds(10, 10, 360, 200);
+    f.Show();
+    r->SetText("Latin");
+    const QImage screen = Edit()->viewport()->grab().toImage();
+    int left = screen.width(), right = -1;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            if (qGray(screen.pixel(x, y)) < 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    ASSERT_GE(right, 0);
+    EXPECT_GT(left, screen.width() / 2);
+    EXPECT_GT(right, screen.width() - 12);
+}
+
 // A line taller than the rectangle: FormatRange takes no line (it does not
 // fit whole) and draws nothing; DrawRange shows what fits of it, clipped.
 TEST_F(RichEditTest, DrawRangeShowsWhatFitsOfALineTallerThanTheRectangle) {
