@@ -255,6 +255,8 @@ public:
     virtual void SetDisplayFormat(const std::string& Value) { FDisplayFormat = Value; }
     virtual bool IsReadOnlyState();
     virtual bool IsMemoField();
+    // A blob that is no memo: the edit shows a placeholder and takes no input.
+    bool IsBinaryBlobField();
     virtual bool IsEditPainted() { return true; }
     virtual TRect GetEditRect();
     virtual std::string GetValueText() { return Text(); }
