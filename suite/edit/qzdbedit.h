@@ -321,6 +321,8 @@ protected:
     void ResetMaxLength();
     // Byte room left for a text replacing the selection (-1: no limit).
     int RoomForSelection();
+    // Byte room of the whole text: MaxLength or the text field's size (-1: no limit).
+    int TextLimit();
 
 private:
     std::unique_ptr<TControlFieldLink> FDataLink;
