@@ -615,9 +615,10 @@ void TqzDBCustomComboBox::ListSelectionChanged() {
     if (!IsDroppedDown() || !FList) return;
     const int row = FList->ItemIndex();
     if (row < 0) return;
-    if (DataSource() && Field()) {
+    if (DataSource()) {
+        // Without its field (a closed dataset) a bound combo takes nothing.
         TDataSet* ds = DataLink()->DataSet();
-        if (!ds || (ds->State() != dsEdit && ds->State() != dsInsert)) {
+        if (!Field() || !ds || (ds->State() != dsEdit && ds->State() != dsInsert)) {
             if (!EditCanModify()) return;
         }
     } else if (ReadOnly()) {

@@ -138,6 +138,26 @@ TEST_F(ComboBoxTest, AnItemLongerThanTheTextFieldIsRefusedAsATypedLetterIs) {
     EXPECT_EQ(Dialogs.Count(), 0);
 }
 
+// A closed dataset takes no value: rows walked in the open list or chosen
+// show nothing, as typed letters do not.
+TEST_F(ComboBoxTest, OverAClosedDatasetTheListChangesNothing) {
+    auto* c = Make({"xy", "zw"});
+    c->SetDataSource(&Src);
+    c->SetDataField("Name");
+    T.Close();
+    ShowAndFocus(c);
+    SendKey(c, VK_F4);
+    SendKey(c, VK_DOWN);
+    EXPECT_EQ("", c->Text());
+    SendKey(c, VK_RETURN);
+    EXPECT_EQ("", c->Text());
+    SendKey(c, VK_DOWN);
+    EXPECT_EQ("", c->Text());
+    SendText(c, "q");
+    EXPECT_EQ("", c->Text());
+    EXPECT_FALSE(c->Modified());
+}
+
 TEST_F(ComboBoxTest, FindItemIndexFromZeroSearchesEveryRowIgnoringCase) {
     auto* c = Make({"Apple", "Banana", "Cherry"});
     ShowAndFocus(c);
