@@ -79,6 +79,44 @@ TEST_F(DBCtrlsTest, TypingEditsThePostWritesTheField) {
     EXPECT_EQ(table->Stored(0, "Action"), "Ring Ann");
 }
 
+// A binary blob shows a placeholder: typing into it, even while the record
+// is edited through another control, never writes that text over the bytes.
+TEST(DBEditBlob, ABinaryBlobIsNotOverwrittenByItsPlaceholder) {
+    TShownForm f;
+    auto* table = new TMemoryDataSet(f.Form);
+    table->FieldDefs()->Add("Name", ftString, 10);
+    table->FieldDefs()->Add("Data", ftBlob);
+    table->AddRow({"pic", "bytes"});
+    auto* source = new TDataSource(f.Form);
+    source->SetDataSet(table);
+    table->Open();
+    auto* name = new TDBEdit(f.Form);
+    name->SetParent(f.Form);
+    name->SetBounds(10, 10, 150, name->Height());
+    name->SetDataSource(source);
+    name->SetDataField("Name");
+    auto* data = new TDBEdit(f.Form);
+    data->SetParent(f.Form);
+    data->SetBounds(10, 50, 150, data->Height());
+    data->SetDataSource(source);
+    data->SetDataField("Data");
+    f.Show();
+    const std::string shown = data->Text();
+    data->SetFocus();
+    data->SelectAll();
+    SendText(data, "zz");
+    EXPECT_EQ(table->State(), dsBrowse);
+    name->SetFocus();
+    SendText(name, "x");  // the record is edited now
+    data->SetFocus();
+    data->SelectAll();
+    SendText(data, "zz");
+    EXPECT_EQ(data->Text(), shown);
+    name->SetFocus();
+    table->Post();
+    EXPECT_EQ(table->Stored(0, "Data"), "bytes");
+}
+
 TEST_F(DBCtrlsTest, PostingTakesThePendingTextAndEscapeRestoresIt) {
     auto* edit = Make<TDBEdit>("Action", 10);
     f.Show();
