@@ -266,6 +266,24 @@ TEST_F(NavigatorTest, ButtonsFollowTheDataSetState) {
     EXPECT_FALSE(On(nbNext));
 }
 
+// A walk with the controls disabled leaves the buttons alone until the
+// controls come back; then they show where the walk ended.
+TEST_F(NavigatorTest, AWalkWithDisabledControlsLeavesTheButtonsUntilTheEnd) {
+    table->DisableControls();
+    while (!table->Eof()) table->Next();
+    table->Edit();
+    EXPECT_TRUE(On(nbNext));  // as before the walk
+    EXPECT_TRUE(On(nbEdit));
+    table->Cancel();
+    table->EnableControls();
+    EXPECT_FALSE(On(nbNext));
+    EXPECT_TRUE(On(nbPrior));
+    table->DisableControls();
+    table->Close();
+    table->EnableControls();
+    EXPECT_FALSE(On(nbPrior));
+}
+
 TEST_F(NavigatorTest, ClicksMoveAndEditThenOnClickFollows) {
     f.Show();
     Click(nbNext);
