@@ -27,6 +27,12 @@ bool ValueMatch(const std::string& Values, const std::string& Text) {
 
 std::string FirstValue(const std::string& Values) { return Trim(Values.substr(0, Values.find(';'))); }
 
+// A blob that holds no text: an edit shows only a placeholder for it.
+bool IsBinaryBlob(const TField* Field) {
+    return Field && Field->IsBlob() && Field->DataType() != ftMemo && Field->DataType() != ftFmtMemo &&
+           Field->DataType() != ftOraClob;
+}
+
 }  // namespace
 
 // ---- TDBText ---------------------------------------------------------------------------------------
@@ -118,10 +124,13 @@ void TDBEdit::DataChange(TObject*) {
     FLoading = false;
 }
 
-void TDBEdit::EditingChange(TObject*) { TCustomEdit::SetReadOnly(!FDataLink->Editing()); }
+void TDBEdit::EditingChange(TObject*) {
+    TCustomEdit::SetReadOnly(!FDataLink->Editing() || IsBinaryBlob(FDataLink->Field()));
+}
 
 void TDBEdit::UpdateData(TObject*) {
-    if (TField* f = FDataLink->Field()) f->SetText(Text());
+    TField* f = FDataLink->Field();
+    if (f && !IsBinaryBlob(f)) f->SetText(Text());
 }
 
 bool TDBEdit::EditCanModify() { return FDataLink->Edit(); }
@@ -133,12 +142,18 @@ void TDBEdit::Change() {
 
 void TDBEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     TCustomEdit::KeyDown(Key, Shift);
-    if (Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift))) FDataLink->Edit();
+    if ((Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift))) &&
+        !IsBinaryBlob(FDataLink->Field()))
+        FDataLink->Edit();
 }
 
 void TDBEdit::KeyPress(char32_t& Key) {
     TCustomEdit::KeyPress(Key);
     TField* f = FDataLink->Field();
+    if (IsBinaryBlob(f) && Key != 27) {
+        Key = 0;  // nothing to type into
+        return;
+    }
     if (Key >= 32 && f && Key < 256 && !f->IsValidChar(static_cast<char>(Key))) {
         MessageBeep(0);
         Key = 0;

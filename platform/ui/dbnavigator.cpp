@@ -10,7 +10,8 @@
 // The navigator's link: the buttons follow the dataset.
 class TNavDataLink : public TDataLink {
 public:
-    explicit TNavDataLink(TDBNavigator* Navigator) : FNavigator(Navigator) {}
+    // A control: quiet while the dataset's controls are disabled.
+    explicit TNavDataLink(TDBNavigator* Navigator) : FNavigator(Navigator) { SetVisualControl(true); }
     void Detach() { FNavigator = nullptr; }
 
 protected:

@@ -25,6 +25,43 @@ namespace {
 
 constexpr unsigned kDefaultDelay = 200;
 
+// The byte offset in S after its first Letters characters (edit positions
+// count bytes).
+int ByteOffsetOfLetters(const std::string& S, std::size_t Letters) {
+    std::size_t at = 0;
+    for (; at < S.size() && Letters > 0; --Letters) {
+        ++at;
+        while (at < S.size() && (static_cast<unsigned char>(S[at]) & 0xC0) == 0x80) ++at;
+    }
+    return static_cast<int>(at);
+}
+
+// The search edit seen with positions in characters, as the picture mask
+// routine counts them; the edit itself counts bytes.
+struct TLetterPositions {
+    TCustomEdit* Edit;
+    std::string Text() const { return Edit->Text(); }
+    void SetText(const std::string& Value) { Edit->SetText(Value); }
+    int SelStart() const {
+        return static_cast<int>(
+            Utf8Length(Edit->Text().substr(0, static_cast<std::size_t>(Edit->SelStart()))));
+    }
+    int SelLength() const {
+        const std::string text = Edit->Text();
+        const auto start = static_cast<std::size_t>(Edit->SelStart());
+        return static_cast<int>(Utf8Length(text.substr(start, static_cast<std::size_t>(Edit->SelLength()))));
+    }
+    void SetSelStart(int Letters) {
+        Edit->SetSelStart(ByteOffsetOfLetters(Edit->Text(), static_cast<std::size_t>(Letters)));
+    }
+    void SetSelLength(int Letters) {
+        const std::string text = Edit->Text();
+        const int start = Edit->SelStart();
+        const std::string rest = text.substr(static_cast<std::size_t>(start));
+        Edit->SetSelLength(ByteOffsetOfLetters(rest, static_cast<std::size_t>(Letters)));
+    }
+};
+
 std::string FirstPart(const std::string& List) {
     const size_t p = List.find(';');
     return Trim(p == std::string::npos ? List : List.substr(0, p));
@@ -157,8 +194,10 @@ void TqzIncrementalSearch::KeyPress(char32_t& Key) {
             bool flag2 = true;
             qzGetPictureMask(DataSet(), f->FieldName(), true, flag2, autoFill, mask);
         }
-    if (!mask.empty() && Key >= 32)
-        qzProcessPictureMaskKey(this, mask, autoFill, Key, [] { MessageBeep(0); });
+    if (!mask.empty() && Key >= 32) {
+        TLetterPositions letters{this};
+        qzProcessPictureMaskKey(&letters, mask, autoFill, Key, [] { MessageBeep(0); });
+    }
     if (Key == 0) return;
     TCustomEdit::KeyPress(Key);
 }
@@ -300,10 +339,12 @@ bool TqzIncrementalSearch::DoSearch() {
         } else {
             shown = field->AsString();
         }
-        const int typed = static_cast<int>(Utf8Length(text));
+        // The typed letters matched the first letters of the shown text,
+        // whose bytes may differ from the typed ones in case.
+        const int typed = ByteOffsetOfLetters(shown, Utf8Length(text));
         SetText(shown);
         SetSelStart(typed);
-        SetSelLength(static_cast<int>(Utf8Length(shown)) - typed);
+        SetSelLength(static_cast<int>(shown.size()) - typed);
     }
     return found;
 }

@@ -13,7 +13,8 @@ class TqzKeyCombo;
 class TqzKeyDataLink : public TDataLink {
     TASKMOOR_CLASS(TqzKeyDataLink, TDataLink)
 public:
-    explicit TqzKeyDataLink(TqzKeyCombo* Combo) : FCombo(Combo) {}
+    // A control's link: quiet while the dataset's controls are disabled.
+    explicit TqzKeyDataLink(TqzKeyCombo* Combo) : FCombo(Combo) { SetVisualControl(true); }
 
 protected:
     void ActiveChanged() override;

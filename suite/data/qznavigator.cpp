@@ -41,7 +41,8 @@ const TqzNavButtonStyle kDefaultStyles[] = {
 
 class TqzNavDataLink : public TDataLink {
 public:
-    explicit TqzNavDataLink(TqzDBNavigator* Navigator) : FNavigator(Navigator) {}
+    // A control: quiet while the dataset's controls are disabled.
+    explicit TqzNavDataLink(TqzDBNavigator* Navigator) : FNavigator(Navigator) { SetVisualControl(true); }
 
 protected:
     void ActiveChanged() override { FNavigator->ActiveChanged(); }

@@ -13,6 +13,7 @@
 #include "platform/ui/edit_window.h"
 #include "platform/ui/messages.h"
 #include "suite/base/qzdraw.h"
+#include "suite/base/qzintl.h"
 #include "suite/base/qzproputils.h"
 #include "suite/base/qzstr.h"
 #include "suite/edit/qzeditpublish.h"
@@ -484,11 +485,20 @@ void TqzDBCustomComboBox::UpdateData(TObject* Sender) {
     inherited::UpdateData(Sender);
 }
 
+bool TqzDBCustomComboBox::RowFits(const std::string& Text) {
+    // A mapped row stores its value, not the text shown.
+    const int limit = FMapList ? -1 : TextLimit();
+    if (limit < 0 || static_cast<int>(Text.size()) <= limit) return true;
+    qzMessageBeep();
+    return false;
+}
+
 void TqzDBCustomComboBox::SetTypedText(const std::string& Text) {
     ReplaceTextAsUser(Text, static_cast<int>(Text.size()));
 }
 
 void TqzDBCustomComboBox::ShowChosenText(const std::string& Text) {
+    if (!RowFits(Text)) return;
     SetText(Text);
     SetModifiedState(true);
 }
@@ -557,11 +567,16 @@ void TqzDBCustomComboBox::CloseUp(bool Accept) {
     if (IsDroppedDown()) {
         if (GetCaptureControl()) SetCaptureControl(nullptr);
         std::string chosen;
-        const int row = FList ? FList->ItemIndex() : -1;
-        if (Accept && !ReadOnly() && row >= 0)
+        int row = FList ? FList->ItemIndex() : -1;
+        const bool rowChosen = Accept && !ReadOnly() && row >= 0;
+        if (rowChosen && !RowFits(FList->Items()->Strings(row))) {
+            chosen = Text();  // refused: the shown text stays
+            row = FindItemIndex(chosen, 0);
+        } else if (rowChosen) {
             chosen = FList->Items()->Strings(row);
-        else if (FStyle == csDropDown || (FStyle == csDropDownList && row < 0))
+        } else if (FStyle == csDropDown || (FStyle == csDropDownList && row < 0)) {
             chosen = Text();
+        }
         if (FListWindow) FListWindow->ClosePopup();
         StopWatchingDropDown();
         SetDroppedDown(false);
@@ -600,14 +615,16 @@ void TqzDBCustomComboBox::ListSelectionChanged() {
     if (!IsDroppedDown() || !FList) return;
     const int row = FList->ItemIndex();
     if (row < 0) return;
-    if (DataSource() && Field()) {
+    if (DataSource()) {
+        // Without its field (a closed dataset) a bound combo takes nothing.
         TDataSet* ds = DataLink()->DataSet();
-        if (!ds || (ds->State() != dsEdit && ds->State() != dsInsert)) {
+        if (!Field() || !ds || (ds->State() != dsEdit && ds->State() != dsInsert)) {
             if (!EditCanModify()) return;
         }
     } else if (ReadOnly()) {
         return;
     }
+    if (!RowFits(FList->Items()->Strings(row))) return;
     SetText(FList->Items()->Strings(row));
     SetModifiedState(true);
     if (IsEditableStyle()) SelectAll();
@@ -662,6 +679,7 @@ void TqzDBCustomComboBox::SelectItem(int Index) {
     EnsureList();
     if (Index < 0 || Index >= FList->Count()) return;
     if (DataSource() ? !EditCanModify() : ReadOnly()) return;
+    if (!RowFits(FList->Items()->Strings(Index))) return;
     SetItemIndex(Index);
     SetModifiedState(true);
     SelectAll();

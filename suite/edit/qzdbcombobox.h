@@ -148,6 +148,8 @@ public:
     void SetTypedText(const std::string& Text);
     // A row chosen in the list: the combo shows its text, marked modified.
     void ShowChosenText(const std::string& Text);
+    // A row's text fits the room of the text; one that does not beeps.
+    bool RowFits(const std::string& Text);
 
     virtual void SetComboValue(const std::string& Value);
     // The row equal to Text (letter case ignored), searching cyclically from

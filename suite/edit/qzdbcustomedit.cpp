@@ -126,7 +126,13 @@ bool TqzDBCustomEdit::IsReadOnlyState() {
     if (ds && ds->DataSet() && !ds->AutoEdit() && ds->DataSet()->State() != dsEdit &&
         ds->DataSet()->State() != dsInsert)
         return true;
+    if (IsBinaryBlobField()) return true;
     return Field() && ReadOnly();
+}
+
+bool TqzDBCustomEdit::IsBinaryBlobField() {
+    TField* f = Field();
+    return f && f->IsBlob() && !IsMemoField();
 }
 
 bool TqzDBCustomEdit::IsMemoField() {
@@ -266,7 +272,8 @@ bool MaskedTextEmpty(const TCustomMaskEdit* Edit, bool StoreLiteralTemplate, boo
 }  // namespace
 
 void TqzDBCustomEdit::UpdateData(TObject*) {
-    if (TCustomEdit::ReadOnly()) return;
+    // The text of a binary blob is only a placeholder.
+    if (TCustomEdit::ReadOnly() || IsBinaryBlobField()) return;
     TField* f = Field();
     if (!f) return;
     const std::string text = Text();

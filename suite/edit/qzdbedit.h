@@ -255,6 +255,8 @@ public:
     virtual void SetDisplayFormat(const std::string& Value) { FDisplayFormat = Value; }
     virtual bool IsReadOnlyState();
     virtual bool IsMemoField();
+    // A blob that is no memo: the edit shows a placeholder and takes no input.
+    bool IsBinaryBlobField();
     virtual bool IsEditPainted() { return true; }
     virtual TRect GetEditRect();
     virtual std::string GetValueText() { return Text(); }
@@ -319,6 +321,8 @@ protected:
     void ResetMaxLength();
     // Byte room left for a text replacing the selection (-1: no limit).
     int RoomForSelection();
+    // Byte room of the whole text: MaxLength or the text field's size (-1: no limit).
+    int TextLimit();
 
 private:
     std::unique_ptr<TControlFieldLink> FDataLink;

@@ -310,12 +310,17 @@ void TqzDBCustomEdit::KeyPress(char32_t& Key) {
     }
 }
 
-int TqzDBCustomEdit::RoomForSelection() {
+int TqzDBCustomEdit::TextLimit() {
     int limit = MaxLength();
     TField* f = Field();
     if (f && (f->DataType() == ftString || f->DataType() == ftWideString))
         limit = limit > 0 ? std::min(limit, f->Size()) : f->Size();
-    if (limit <= 0) return -1;
+    return limit > 0 ? limit : -1;
+}
+
+int TqzDBCustomEdit::RoomForSelection() {
+    const int limit = TextLimit();
+    if (limit < 0) return -1;
     return std::max(0, limit - static_cast<int>(TCustomEdit::GetText().size()) + SelLength());
 }
 

@@ -25,6 +25,16 @@ TDateTime ClampedDate(int Year, int Month, int Day) {
     return d;
 }
 
+// The same day Months months on, the day clamped to that month; the day
+// itself when that month lies beyond the calendar.
+TDateTime MonthStep(TDateTime Day, int Months) {
+    int year = 0, month = 0, day = 0;
+    DecodeDate(Day, year, month, day);
+    const int index = year * 12 + month - 1 + Months;
+    const TDateTime stepped = ClampedDate(index / 12, index % 12 + 1, day);
+    return stepped == 0 ? Day : stepped;
+}
+
 [[noreturn]] void RaiseAbove(TDateTime Max) {
     throw EDateTimeError(Format("Date exceeds maximum of %s", DateToStr(Max)));
 }
@@ -671,11 +681,11 @@ void TqzMonthCalendar::KeyDown(uint16_t& Key, TShiftState Shift) {
     TDateTime next = cur;
     switch (Key) {
     case VK_PRIOR:
-        next = IncMonth(cur, -1);
+        next = MonthStep(cur, -1);
         if (min != 0 && next <= min) next = min;
         break;
     case VK_NEXT:
-        next = IncMonth(cur, 1);
+        next = MonthStep(cur, 1);
         if (max != 0 && next >= max) next = max;
         break;
     case VK_LEFT:

@@ -79,6 +79,44 @@ TEST_F(DBCtrlsTest, TypingEditsThePostWritesTheField) {
     EXPECT_EQ(table->Stored(0, "Action"), "Ring Ann");
 }
 
+// A binary blob shows a placeholder: typing into it, even while the record
+// is edited through another control, never writes that text over the bytes.
+TEST(DBEditBlob, ABinaryBlobIsNotOverwrittenByItsPlaceholder) {
+    TShownForm f;
+    auto* table = new TMemoryDataSet(f.Form);
+    table->FieldDefs()->Add("Name", ftString, 10);
+    table->FieldDefs()->Add("Data", ftBlob);
+    table->AddRow({"pic", "bytes"});
+    auto* source = new TDataSource(f.Form);
+    source->SetDataSet(table);
+    table->Open();
+    auto* name = new TDBEdit(f.Form);
+    name->SetParent(f.Form);
+    name->SetBounds(10, 10, 150, name->Height());
+    name->SetDataSource(source);
+    name->SetDataField("Name");
+    auto* data = new TDBEdit(f.Form);
+    data->SetParent(f.Form);
+    data->SetBounds(10, 50, 150, data->Height());
+    data->SetDataSource(source);
+    data->SetDataField("Data");
+    f.Show();
+    const std::string shown = data->Text();
+    data->SetFocus();
+    data->SelectAll();
+    SendText(data, "zz");
+    EXPECT_EQ(table->State(), dsBrowse);
+    name->SetFocus();
+    SendText(name, "x");  // the record is edited now
+    data->SetFocus();
+    data->SelectAll();
+    SendText(data, "zz");
+    EXPECT_EQ(data->Text(), shown);
+    name->SetFocus();
+    table->Post();
+    EXPECT_EQ(table->Stored(0, "Data"), "bytes");
+}
+
 TEST_F(DBCtrlsTest, PostingTakesThePendingTextAndEscapeRestoresIt) {
     auto* edit = Make<TDBEdit>("Action", 10);
     f.Show();
@@ -226,6 +264,24 @@ TEST_F(NavigatorTest, ButtonsFollowTheDataSetState) {
     table->Open();
     nav->SetDataSource(nullptr);
     EXPECT_FALSE(On(nbNext));
+}
+
+// A walk with the controls disabled leaves the buttons alone until the
+// controls come back; then they show where the walk ended.
+TEST_F(NavigatorTest, AWalkWithDisabledControlsLeavesTheButtonsUntilTheEnd) {
+    table->DisableControls();
+    while (!table->Eof()) table->Next();
+    table->Edit();
+    EXPECT_TRUE(On(nbNext));  // as before the walk
+    EXPECT_TRUE(On(nbEdit));
+    table->Cancel();
+    table->EnableControls();
+    EXPECT_FALSE(On(nbNext));
+    EXPECT_TRUE(On(nbPrior));
+    table->DisableControls();
+    table->Close();
+    table->EnableControls();
+    EXPECT_FALSE(On(nbPrior));
 }
 
 TEST_F(NavigatorTest, ClicksMoveAndEditThenOnClickFollows) {

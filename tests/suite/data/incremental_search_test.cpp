@@ -106,6 +106,49 @@ TEST_F(SearchTest, ShowMatchTextCompletesAndBackspaceDoesNotSearch) {
     EXPECT_EQ(1, searches);
 }
 
+// Letters of more than one byte: the completed part is selected from the end
+// of what was typed, so the next letter replaces it and nothing else.
+TEST_F(SearchTest, ShowMatchTextSelectsTheCompletionOfLettersOfSeveralBytes) {
+    T.AppendRecord({Variant("\xC3\x89mile"), Variant("x"), Variant(6)});  // Émile
+    T.AppendRecord(
+        {Variant("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"), Variant("y"), Variant(7)});  // three CJK letters
+    S->SetShowMatchText(true);
+    S->SetSearchField("Name");
+    SendText(S, "\xC3\xA9mi");  // émi
+    Timers.Advance(200);
+    ASSERT_EQ("\xC3\x89mile", S->Text());
+    EXPECT_EQ(4, S->SelStart());  // after the bytes of "Émi"
+    EXPECT_EQ(2, S->SelLength());
+    SendText(S, "x");
+    EXPECT_EQ("\xC3\x89mix", S->Text());
+    S->Clear();
+    SendText(S, "\xE6\x97\xA5");
+    Timers.Advance(200);
+    ASSERT_EQ("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", S->Text());
+    EXPECT_EQ(3, S->SelStart());
+    EXPECT_EQ(6, S->SelLength());
+    S->Clear();
+    SendText(S, "\xC3\x89MILE");  // the whole name in capitals: the caret at its end
+    Timers.Advance(200);
+    EXPECT_EQ(6, S->SelStart());
+    EXPECT_EQ(0, S->SelLength());
+}
+
+// A picture mask over letters of more than one byte: each typed letter goes
+// after the last, and the caret stays at the end.
+TEST_F(SearchTest, APictureMaskTakesLettersOfSeveralBytesInOrder) {
+    S->SetPictureMask("&&&&");                 // letters, upper-cased
+    SendText(S, "\xC3\xA4\xC3\xB6");           // äö
+    EXPECT_EQ("\xC3\x84\xC3\x96", S->Text());  // ÄÖ
+    EXPECT_EQ(4, S->SelStart());
+    SendText(S, "a1");  // a digit is refused at the end
+    EXPECT_EQ(
+        "\xC3\x84\xC3\x96"
+        "A",
+        S->Text());
+    EXPECT_EQ(5, S->SelStart());
+}
+
 TEST_F(SearchTest, FieldSearchRoadAndCustomRoad) {
     qzIntl()->SetUseLocateMethodForSearch(false);
     S->SetSearchField("City");

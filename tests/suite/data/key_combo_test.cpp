@@ -121,6 +121,21 @@ TEST_F(KeyComboTest, EntriesAndPicksByTheThreePasses) {
     EXPECT_EQ("name", Combo->Text());
 }
 
+// A walk with the controls disabled (a search) leaves the combo alone: it
+// shows an index changed meanwhile once the controls come back.
+TEST_F(KeyComboTest, AWalkWithDisabledControlsLeavesTheComboUntilTheEnd) {
+    Combo->SetDataSource(Src);
+    Pick("name");
+    Table->DisableControls();
+    Table->SetIndexName("byqtydesc");
+    Table->First();
+    while (!Table->Eof()) Table->Next();
+    EXPECT_EQ("name", Combo->Text());
+    Table->EnableControls();
+    ProcessEvents();
+    EXPECT_EQ("qty - Desc", Combo->Text());
+}
+
 // ShowAllIndexes lists index names, the primary one by PrimaryKeyName; a
 // detail table and datasets without index information get nothing.
 TEST_F(KeyComboTest, ItsFrameComesFromAControllerSetByName) {

@@ -403,6 +403,32 @@ TEST_F(NavigatorTest, UpdateStateHandlerOverridesTheRule) {
     EXPECT_EQ(1, rows);
 }
 
+// A walk with the controls disabled (a search) leaves the buttons alone until
+// the controls come back; then they show where the walk ended.
+TEST_F(NavigatorTest, AWalkWithDisabledControlsUpdatesTheButtonsOnceAtTheEnd) {
+    Fill({"a", "b", "c", "d"});
+    int updates = 0;
+    B(nbsLast)->SetOnUpdateState(
+        TqzNavUpdateStateEvent([&](TqzDBNavigator*, TqzNavButton*, TqzUpdateCause) { ++updates; }));
+    T.DisableControls();
+    while (!T.Eof()) T.Next();
+    T.Edit();
+    T.Cancel();
+    EXPECT_EQ(0, updates);
+    EXPECT_TRUE(On(nbsLast));  // still as before the walk
+    T.EnableControls();
+    EXPECT_GE(updates, 1);
+    EXPECT_FALSE(On(nbsLast));
+    EXPECT_FALSE(On(nbsNext));
+    EXPECT_TRUE(On(nbsFirst));
+    // Closed while disabled: every button is off once the controls come back.
+    T.DisableControls();
+    T.Close();
+    T.EnableControls();
+    EXPECT_FALSE(On(nbsFirst));
+    EXPECT_FALSE(On(nbsInsert));
+}
+
 TEST_F(NavigatorTest, GlyphsRenderEnabledAndDisabled) {
     Fill({"a", "b"});
     Nav->Buttons()->AddDialogButtons();

@@ -103,6 +103,61 @@ TEST_F(ComboBoxTest, WithoutMapListTheValuePartIsListedAndStored) {
     EXPECT_EQ("B", c->GetValue());
 }
 
+// An item longer than the text field is refused with a beep, however it is
+// chosen, as a typed letter that does not fit is: what shows is what is
+// stored, and nothing is cut off unseen.
+TEST_F(ComboBoxTest, AnItemLongerThanTheTextFieldIsRefusedAsATypedLetterIs) {
+    T.AppendRecord({Variant("a"), Variant("nm")});
+    auto* c = Make({"xy", "abcdefgh"});  // Name holds 4 bytes
+    c->SetDataSource(&Src);
+    c->SetDataField("Name");
+    ShowAndFocus(c);
+    SendKey(c, VK_F4);
+    ASSERT_TRUE(c->IsDroppedDown());
+    SendKey(c, VK_DOWN);
+    EXPECT_EQ("xy", c->Text());
+    SendKey(c, VK_DOWN);  // moving onto the long row
+    EXPECT_EQ("xy", c->Text());
+    SendKey(c, VK_RETURN);
+    EXPECT_FALSE(c->IsDroppedDown());
+    EXPECT_EQ("xy", c->Text());
+    const int beeps = Beeps.Count();
+    EXPECT_GE(beeps, 1);
+    SendKey(c, VK_DOWN);  // closed: the next item
+    EXPECT_EQ("xy", c->Text());
+    EXPECT_GT(Beeps.Count(), beeps);
+    SendKey(c, VK_F4);  // a click on the long row
+    ASSERT_TRUE(c->IsDroppedDown());
+    const TPoint p = RowCentre(c, 1);
+    SendClick(c->List(), p.X, p.Y);
+    ProcessEvents();
+    EXPECT_EQ("xy", c->Text());
+    TabAway(c);
+    T.Post();
+    EXPECT_EQ("xy", T.FieldByName("Name")->AsString());
+    EXPECT_EQ(Dialogs.Count(), 0);
+}
+
+// A closed dataset takes no value: rows walked in the open list or chosen
+// show nothing, as typed letters do not.
+TEST_F(ComboBoxTest, OverAClosedDatasetTheListChangesNothing) {
+    auto* c = Make({"xy", "zw"});
+    c->SetDataSource(&Src);
+    c->SetDataField("Name");
+    T.Close();
+    ShowAndFocus(c);
+    SendKey(c, VK_F4);
+    SendKey(c, VK_DOWN);
+    EXPECT_EQ("", c->Text());
+    SendKey(c, VK_RETURN);
+    EXPECT_EQ("", c->Text());
+    SendKey(c, VK_DOWN);
+    EXPECT_EQ("", c->Text());
+    SendText(c, "q");
+    EXPECT_EQ("", c->Text());
+    EXPECT_FALSE(c->Modified());
+}
+
 TEST_F(ComboBoxTest, FindItemIndexFromZeroSearchesEveryRowIgnoringCase) {
     auto* c = Make({"Apple", "Banana", "Cherry"});
     ShowAndFocus(c);

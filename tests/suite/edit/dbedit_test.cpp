@@ -267,4 +267,49 @@ TEST_F(BoundEditTest, ActionsAreOfferedThroughTheDataLink) {
     EXPECT_FALSE(post.Execute());  // disabled: not run
 }
 
+// A binary blob shows a placeholder; typing, pasting, cutting or deleting in
+// an edit on it must not replace the stored bytes with that text.
+TEST_F(BoundEditTest, ABinaryBlobFieldIsNotOverwrittenByItsPlaceholderText) {
+    TqzTestTable b;
+    b.FieldDefs()->Add("Name", ftString, 10);
+    b.FieldDefs()->Add("Data", ftBlob);
+    b.Open();
+    const std::string bytes("\x01\x02\x00\xff", 4);
+    b.Append();
+    b.FieldByName("Name")->SetAsString("pic");
+    b.FieldByName("Data")->SetAsString(bytes);
+    b.Post();
+    TDataSource s(&Form);
+    s.SetDataSet(&b);
+    TqzDBEdit* e = MakeEdit("");
+    e->SetDataSource(&s);
+    e->SetDataField("Data");
+    ShowAndFocus(e);
+    const std::string shown = e->Text();
+    e->SelectAll();
+    SendText(e, "zz");
+    SendKey(e, VK_DELETE);
+    SendKey(e, VK_BACK);
+    Clipboard()->SetAsText("pasted");
+    SendKey(e, 'V', TShiftState{ssCtrl});
+    e->SelectAll();
+    SendKey(e, 'X', TShiftState{ssCtrl});
+    EXPECT_EQ(e->Text(), shown);
+    EXPECT_EQ(b.State(), dsBrowse);
+    TabAway(e);
+    if (b.State() != dsBrowse) b.Post();
+    EXPECT_EQ(b.FieldByName("Data")->AsString(), bytes);
+    // A text field beside it still takes typing.
+    TqzDBEdit* name = MakeEdit("");
+    name->SetDataSource(&s);
+    name->SetDataField("Name");
+    ShowAndFocus(name);
+    name->SelectAll();
+    SendText(name, "new");
+    TabAway(name);
+    b.Post();
+    EXPECT_EQ(b.FieldByName("Name")->AsString(), "new");
+    EXPECT_EQ(b.FieldByName("Data")->AsString(), bytes);
+}
+
 }  // namespace

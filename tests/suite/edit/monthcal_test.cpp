@@ -100,6 +100,25 @@ TEST_F(MonthCalTest, ClicksAndKeysStayWithinTheLimits) {
     EXPECT_EQ(Dialogs.Count(), 0);
 }
 
+// Without limits the keys stop at the calendar's own last day; Page Down in
+// its last month brought up an error box.
+TEST_F(MonthCalTest, KeysStopAtTheLastDayOfTheCalendar) {
+    TqzMonthCalendar* c = MakeCal();
+    c->SetDate(EncodeDate(9999, 12, 15));
+    SendKey(c, VK_NEXT);
+    EXPECT_EQ(std::trunc(c->Date()), EncodeDate(9999, 12, 15));
+    c->SetDate(EncodeDate(9999, 11, 30));
+    SendKey(c, VK_NEXT);
+    EXPECT_EQ(std::trunc(c->Date()), EncodeDate(9999, 12, 30));
+    SendKey(c, VK_DOWN);
+    SendKey(c, VK_RIGHT);
+    SendKey(c, VK_RIGHT);
+    EXPECT_EQ(std::trunc(c->Date()), EncodeDate(9999, 12, 31));
+    SendKey(c, VK_PRIOR);
+    EXPECT_EQ(std::trunc(c->Date()), EncodeDate(9999, 11, 30));
+    EXPECT_EQ(Dialogs.Count(), 0);
+}
+
 TEST_F(MonthCalTest, BoldDaysComeFromTheEventAndRender) {
     TqzMonthCalendar* c = MakeCal();
     c->SetDate(EncodeDate(2026, 3, 12));
