@@ -91,6 +91,9 @@ void TToDoLists::AddTaskRow() {
 
 bool TToDoLists::Build() {
     if (!FSource) return true;
+    // A cell still in its editor is posted first: with the controls
+    // disabled the move to the first row would drop it unseen.
+    if (FSource->Active()) FSource->CheckBrowseMode();
     // The grids showing the table need not follow every row.
     FSource->DisableControls();
     try {

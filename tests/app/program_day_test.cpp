@@ -3,8 +3,13 @@
 // half done when another command comes.
 #include "support/app/program_harness.h"
 
+#include <cstdlib>
+
+#include "app/report/print_form.h"
 #include "platform/core/clock.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/printers.h"
+#include "platform/ui/stddialogs.h"
 
 namespace {
 
@@ -19,6 +24,35 @@ protected:
     void TearDown() override {
         ProgramTest::TearDown();
         ResetClock();
+    }
+    // The list of the tab printed to a PDF file through the print dialog;
+    // the document's text.
+    std::string PrintToText(const std::string& Name) {
+        TTestPrinters printers;
+        TTestStdDialogs std;
+        Printer()->SetPrinterIndex(Printer()->Printers()->IndexOf(PdfPrinterName));
+        TTestModalForms forms;
+        forms.Push([](TCustomForm* Dialog) {
+            auto* print = dynamic_cast<TfrmPrint*>(Dialog);
+            EXPECT_NE(print, nullptr);
+            if (!print) return;
+            SendClick(print->bbnPrint, 5, 5);
+            if (print->ModalResult() == mrNone) print->SetModalResult(mrCancel);
+        });
+        std.AnswerFiles(true, {Dir + Name + ".pdf"});
+        Click(Form->spbtnPrint());
+        const std::string pdf = Dir + Name + ".pdf", txt = Dir + Name + ".txt";
+        EXPECT_TRUE(FileExists(pdf));
+        EXPECT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + txt + "'").c_str()), 0);
+        return ReadText(txt);
+    }
+    // Opens the editor of a cell with two clicks and types Text at its end.
+    void TypeAtEndOfCell(TOstraDBGrid* Grid, int Col, int Row, const std::string& Text) {
+        ClickCell(Grid, Col, Row);
+        ClickCell(Grid, Col, Row);
+        ASSERT_TRUE(Grid->EditorMode());
+        SendKeyToFocus(VK_END);
+        TypeToFocus(Text);
     }
 };
 
@@ -57,6 +91,30 @@ TEST_F(ProgramDayTest, EveryPriorityNameTypedIntoItsCellStoresItsCode) {
     Click(Form->spbtnSave());
     EXPECT_EQ(FileColumn("Ttask.d", "Priority"), TNames{"2"});
     EXPECT_EQ(FileColumn("List.d", "Priority"), TNames{"2"});
+    EXPECT_TRUE(CloseProgram());
+}
+
+// A cell still in its editor when Print is chosen: the list prints what
+// was typed, and the edit is kept to be saved, on the group lists and on
+// the Today tab alike.
+TEST_F(ProgramDayTest, PrintingWithACellInItsEditorPrintsAndKeepsWhatWasTyped) {
+    AddTasks("Ttask.d", {{"Call the plumber", "1", true}, {"Buy tyres", "3", false}});
+    Start();
+    ShowTab(Form->TabSheet1());
+    TypeAtEndOfCell(Form->OstraDBGrid1(), 4, 1, " today");
+    std::string text = PrintToText("group1");
+    EXPECT_NE(text.find("Call the plumber today"), std::string::npos) << text;
+    // The report walked the list: the edit was posted with its row.
+    EXPECT_EQ(Form->dTask_()->State(), dsBrowse);
+    EXPECT_EQ(Column(Form->dTask_(), "Action"), (TNames{"Call the plumber today", "Buy tyres"}));
+
+    ShowTab(Form->TabSheet7());
+    TypeAtEndOfCell(Form->OstraDBGrid7(), 4, 1, " at 8");
+    text = PrintToText("today");
+    EXPECT_NE(text.find("Call the plumber today at 8"), std::string::npos) << text;
+    EXPECT_EQ(Form->tblToDay1_()->FieldByName("Action")->AsString(), "Call the plumber today at 8");
+    Click(Form->spbtnSave());
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), (TNames{"Call the plumber today at 8", "Buy tyres"}));
     EXPECT_TRUE(CloseProgram());
 }
 
