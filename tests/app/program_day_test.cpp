@@ -142,4 +142,33 @@ TEST_F(ProgramDayTest, CtrlTabChangesTheTabFromAGridAndItsCellEditor) {
     EXPECT_TRUE(CloseProgram());
 }
 
+// A task's notes (from a file the program did not write) go with it to
+// the Catch All list and to the archive: its other fields do, and nothing
+// else keeps them once the task leaves its list.
+TEST_F(ProgramDayTest, NotesGoWithATaskMovedToCatchAllOrArchived) {
+    AddTasks("Ttask.d", {{"Call the bank", "1", false}});
+    AddTasks("Ttask2.d", {{"Finished thing", "4", false}});
+    for (const char* file : {"Ttask.d", "Ttask2.d"}) {
+        TOstraTable t(nullptr);
+        t.SetTableName(Dir + file);
+        t.Open();
+        t.Edit();
+        t.FieldByName("Notes")->SetAsString(std::string("Notes of ") + file + "\nsecond line");
+        t.Post();
+        t.Save();
+    }
+    Start();
+    ShowTab(Form->TabSheet1());
+    Dialogs.Answer(mrYes);
+    Click(Form->spBtnMoveCmpl());
+    ShowTab(Form->TabSheet2());
+    Dialogs.Answer(mrYes);
+    Click(Form->sbtnArchive());
+    EXPECT_EQ(FileColumn("List.d", "Notes"), TNames{"Notes of Ttask.d\nsecond line"});
+    EXPECT_EQ(FileColumn("archive.d", "Notes"), TNames{"Notes of Ttask2.d\nsecond line"});
+    EXPECT_TRUE(FileColumn("Ttask.d", "Action").empty());
+    EXPECT_TRUE(FileColumn("Ttask2.d", "Action").empty());
+    EXPECT_TRUE(CloseProgram());
+}
+
 }  // namespace
