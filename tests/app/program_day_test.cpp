@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "app/report/print_form.h"
+#include "engine-controls/ostra_calendar.h"
+#include "engine-controls/ostra_dbgrid_inplace.h"
 #include "platform/core/clock.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/printers.h"
@@ -168,6 +170,38 @@ TEST_F(ProgramDayTest, NotesGoWithATaskMovedToCatchAllOrArchived) {
     EXPECT_EQ(FileColumn("archive.d", "Notes"), TNames{"Notes of Ttask2.d\nsecond line"});
     EXPECT_TRUE(FileColumn("Ttask.d", "Action").empty());
     EXPECT_TRUE(FileColumn("Ttask2.d", "Action").empty());
+    EXPECT_TRUE(CloseProgram());
+}
+
+// The program left running over midnight: the date drop-down's today line
+// names the new day, and a click on it picks that day.
+TEST_F(ProgramDayTest, TheCalendarsTodayLineFollowsTheClockPastMidnight) {
+    AddTasks("Ttask.d", {{"Call the plumber", "1", false}});
+    SetClockForTesting(EncodeDate(2026, 12, 31) + 0.999);
+    Start();
+    ShowTab(Form->TabSheet1());
+    TOstraDBGrid* grid = Form->OstraDBGrid1();
+    ClickCell(grid, 6, 1);
+    ClickCell(grid, 6, 1);
+    SendKeyToFocus(VK_DOWN, {ssAlt});
+    auto* editor = dynamic_cast<TOstraDBGridInplaceEdit*>(grid->InplaceEditor());
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->ListVisible());
+    EXPECT_EQ(editor->Calendar()->TodayLabel()->Caption(), "Today is 12/31/2026");
+    SendKeyToFocus(VK_ESCAPE);
+    ASSERT_FALSE(editor->ListVisible());
+
+    SetClockForTesting(EncodeDate(2027, 1, 1) + 0.0001);
+    SendKeyToFocus(VK_DOWN, {ssAlt});
+    ASSERT_TRUE(editor->ListVisible());
+    EXPECT_EQ(editor->Calendar()->TodayLabel()->Caption(), "Today is 01/01/2027");
+    TLabel* today = editor->Calendar()->TodayLabel();
+    SendMouseDown(today, mbLeft, 4, 4);
+    SendMouseUp(today, mbLeft, 4, 4);
+    ProcessEvents();
+    SendKeyToFocus(VK_RETURN);
+    Click(Form->spbtnSave());
+    EXPECT_EQ(FileColumn("Ttask.d", "Date"), TNames{"01/01/2027"});
     EXPECT_TRUE(CloseProgram());
 }
 
