@@ -205,4 +205,23 @@ TEST_F(ProgramDayTest, TheCalendarsTodayLineFollowsTheClockPastMidnight) {
     EXPECT_TRUE(CloseProgram());
 }
 
+// Printing leaves the list on the task the user chose: an Archive right
+// after the print takes that task, not the last one the report read.
+TEST_F(ProgramDayTest, PrintingKeepsTheChosenTaskForTheNextCommand) {
+    AddTasks("Ttask.d", {{"First", "1", false}, {"Chosen", "2", false}, {"Last", "3", false}});
+    Start();
+    ShowTab(Form->TabSheet1());
+    ClickCell(Form->OstraDBGrid1(), 4, 2);
+    ASSERT_EQ(Form->dTask_()->FieldByName("Action")->AsString(), "Chosen");
+    const std::string text = PrintToText("list");
+    EXPECT_NE(text.find("Last"), std::string::npos) << text;
+    EXPECT_EQ(Form->dTask_()->FieldByName("Action")->AsString(), "Chosen");
+    EXPECT_EQ(Form->OstraDBGrid1()->Row(), 2);
+    Dialogs.Answer(mrYes);
+    Click(Form->sbtnArchive());
+    EXPECT_EQ(FileColumn("archive.d", "ACTION"), TNames{"Chosen"});
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), (TNames{"First", "Last"}));
+    EXPECT_TRUE(CloseProgram());
+}
+
 }  // namespace
