@@ -1,6 +1,7 @@
 // A day with the started program, from the keyboard where it allows it:
-// tasks typed into the lists, their priorities by name, and edits left
-// half done when another command comes.
+// priorities typed by name, edits left half done when Print or another tab
+// comes, the row a print leaves chosen, notes that go with a moved task,
+// and the date drop-down of a program left running past midnight.
 #include "support/app/program_harness.h"
 
 #include <cstdlib>
