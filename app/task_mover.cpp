@@ -7,9 +7,13 @@
 namespace {
 
 // The task fields copied, in order; the targets name them their own way.
-const std::vector<std::string> TaskFields{"Flag", "Action", "Date", "Category", "Priority", "Status"};
-const std::vector<std::string> BasketFields{"Flag", "Action", "Date", "Category", "Priority", "Status"};
-const std::vector<std::string> ArchiveFields{"Flag", "ACTION", "DATE", "CATEGORY", "PRIORITY", "Status"};
+// The notes go too: nothing else keeps them once the task is deleted.
+const std::vector<std::string> TaskFields{"Flag",     "Action", "Date", "Category",
+                                          "Priority", "Status", "Notes"};
+const std::vector<std::string> BasketFields{"Flag",     "Action", "Date", "Category",
+                                            "Priority", "Status", "Notes"};
+const std::vector<std::string> ArchiveFields{"Flag",     "ACTION", "DATE", "CATEGORY",
+                                             "PRIORITY", "Status", "Notes"};
 
 void CopyValue(TField* From, TField* To) {
     // An empty value stays empty (no 0 date, no False flag made up).

@@ -2,7 +2,7 @@
 // selected to InBasket") or to the archive ("Archive Selected Item").
 //
 // After the user's Yes the target appends a record with the task's Flag,
-// Action, Date, Category, Priority and Status (named the target's way),
+// Action, Date, Category, Priority, Status and Notes (named the target's way),
 // posts it and is written; then the task leaves its list and the task file
 // is written, so the task is in the target's file before it leaves its own.
 #pragma once

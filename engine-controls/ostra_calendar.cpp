@@ -194,6 +194,8 @@ void TOstraCalendar::Rebuild() {
     FDate = EncodeDate(FYear, FMonth, FDay);
     FMonthLabel->SetCaption(FormatSettings().LongMonthNames[FMonth - 1]);
     FYearLabel->SetCaption(std::to_string(FYear));
+    // A calendar kept over midnight names the day its click picks.
+    FTodayLabel->SetCaption("Today is " + DateToStr(::Date()));
     FitMonthLabel();
 
     int first = DayOfWeek(EncodeDate(FYear, FMonth, 1));

@@ -184,7 +184,14 @@ std::string TOstraCustomDBGrid::GetEditMask(int ACol, int) {
 
 int TOstraCustomDBGrid::GetEditLimit() {
     TField* f = SelectedField();
-    return f && f->DataType() == ftString ? f->Size() : 0;
+    if (!f || f->DataType() != ftString) return 0;
+    // A pick-list line is typed and its value stored: the field's size
+    // would cut "Medium" before it is looked up.
+    const int index = SelectedIndex();
+    const TOstraColumn* column =
+        index >= 0 && index < FColumns->Count() ? FColumns->GetColumn(index) : nullptr;
+    if (column && column->ButtonStyle() == cbsCombo && column->PickMapping()) return 0;
+    return f->Size();
 }
 
 // ---- Selection ---------------------------------------------------------------------------------------------

@@ -91,6 +91,15 @@ void TToDoLists::AddTaskRow() {
 
 bool TToDoLists::Build() {
     if (!FSource) return true;
+    // A cell still in its editor is posted first: with the controls
+    // disabled the move to the first row would drop it unseen.
+    if (FSource->Active()) FSource->CheckBrowseMode();
+    // The list stays on the task the user chose: the next command (Archive,
+    // Delete) is meant for it, not for the last row read here.
+    const TBookmark chosen = FSource->Active() && !FSource->IsEmpty() ? FSource->Bookmark() : TBookmark();
+    const auto goBack = [this, &chosen] {
+        if (!chosen.empty() && FSource->BookmarkValid(chosen)) FSource->GotoBookmark(chosen);
+    };
     // The grids showing the table need not follow every row.
     FSource->DisableControls();
     try {
@@ -99,6 +108,7 @@ bool TToDoLists::Build() {
             AddTaskRow();
             FSource->Next();
         }
+        goBack();
     } catch (...) {
         FSource->EnableControls();
         throw;
