@@ -779,9 +779,7 @@ void TCustomGrid::WMKillFocus(TMessage& Message) {
 
 void TCustomGrid::WMGetDlgCode(TMessage& Message) {
     Message.Result = DLGC_WANTARROWS;
-    // Ctrl+Tab stays the dialog's key: it changes the page the grid is on.
-    if (!FOptions.Contains(goRowSelect) && FOptions.Contains(goTabs) && GetKeyState(VK_CONTROL) >= 0)
-        Message.Result |= DLGC_WANTTAB;
+    if (!FOptions.Contains(goRowSelect) && FOptions.Contains(goTabs)) Message.Result |= DLGC_WANTTAB;
     if (FOptions.Contains(goEditing)) Message.Result |= DLGC_WANTCHARS;
 }
 

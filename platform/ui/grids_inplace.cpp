@@ -199,6 +199,5 @@ void TInplaceEdit::WMGetDlgCode(TMessage& Message) {
     inherited::WMGetDlgCode(Message);
     // Enter and Escape belong to the grid's editing, not to the dialog.
     Message.Result |= DLGC_WANTARROWS | DLGC_WANTALLKEYS;
-    if (FGrid && FGrid->Options().Contains(goTabs) && GetKeyState(VK_CONTROL) >= 0)
-        Message.Result |= DLGC_WANTTAB;
+    if (FGrid && FGrid->Options().Contains(goTabs)) Message.Result |= DLGC_WANTTAB;
 }

@@ -121,30 +121,6 @@ TEST_F(ProgramDayTest, PrintingWithACellInItsEditorPrintsAndKeepsWhatWasTyped) {
     EXPECT_TRUE(CloseProgram());
 }
 
-// Ctrl+Tab and Ctrl+Shift+Tab change the tab from a task grid and from its
-// cell editor too (Tab alone moves between the cells): the keyboard never
-// stays shut in one list. What was typed in the editor is kept.
-TEST_F(ProgramDayTest, CtrlTabChangesTheTabFromAGridAndItsCellEditor) {
-    AddTasks("Ttask.d", {{"Call the plumber", "1", false}});
-    AddTasks("Ttask2.d", {{"Visit grandma", "2", false}});
-    Start();
-    TPageControl* pages = Form->PageControl1();
-    ShowTab(Form->TabSheet1());
-    ClickCell(Form->OstraDBGrid1(), 4, 1);
-    SendKeyToFocus(VK_TAB);
-    EXPECT_EQ(Form->OstraDBGrid1()->SelectedIndex(), 4);
-    SendKeyToFocus(VK_TAB, {ssCtrl});
-    ASSERT_EQ(pages->ActivePage(), Form->TabSheet2());
-    TypeAtEndOfCell(Form->OstraDBGrid2(), 4, 1, " on Sunday");
-    SendKeyToFocus(VK_TAB, {ssCtrl, ssShift});
-    ASSERT_EQ(pages->ActivePage(), Form->TabSheet1());
-    SendKeyToFocus(VK_TAB, {ssCtrl});
-    ASSERT_EQ(pages->ActivePage(), Form->TabSheet2());
-    Click(Form->spbtnSave());
-    EXPECT_EQ(FileColumn("Ttask2.d", "Action"), TNames{"Visit grandma on Sunday"});
-    EXPECT_TRUE(CloseProgram());
-}
-
 // A task's notes (from a file the program did not write) go with it to
 // the Catch All list and to the archive: its other fields do, and nothing
 // else keeps them once the task leaves its list.
