@@ -10,6 +10,7 @@
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
 #include "platform/core/sysutils.h"
+#include "platform/core/text.h"
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
@@ -31,11 +32,9 @@ std::string Replace(const std::string& Text, const std::string& From, const std:
     return StringReplace(Text, From, To, rfReplaceAll);
 }
 
+// Pads to Width characters (not bytes); values are never cut.
 std::string Pad(const std::string& Text, int Width, bool Left) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, Left ? "%%-%ds" : "%%%ds", Width);
-    // Values are never cut: padding only.
-    const int len = static_cast<int>(Text.size());
+    const int len = static_cast<int>(Utf8Length(Text));
     if (len >= Width) return Text;
     return Left ? Text + std::string(static_cast<size_t>(Width - len), ' ')
                 : std::string(static_cast<size_t>(Width - len), ' ') + Text;
@@ -191,7 +190,7 @@ std::string qzTextRow(const TqzExportSettings& S, const TqzExportModel& M, int R
         const std::string text = qzExportQuoteField(
             S, i < static_cast<int>(Cells.size()) ? Cells[static_cast<size_t>(i)].Text : "");
         if (S.Delimiter.empty()) {
-            const int titleLen = static_cast<int>(Replace(c.Title, "~", " ").size());
+            const int titleLen = static_cast<int>(Utf8Length(Replace(c.Title, "~", " ")));
             const int width = std::max(c.WidthChars + q, titleLen + q);
             line += Pad(text, width, c.Alignment == taLeftJustify) + (i != last ? " " : "");
         } else {

@@ -440,6 +440,43 @@ TEST_F(QzExportRun, HtmlWithGroupsFootersAndMarkupInTheDataIsWellFormed) {
     EXPECT_EQ(MarkupProblem(ClipboardHTMLDocument(wrapped)), "");
 }
 
+// Characters (code points) in a line.
+size_t CharCount(const std::string& Line) {
+    return static_cast<size_t>(std::count_if(Line.begin(), Line.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+TEST_F(QzExportRun, FixedWidthColumnsLineUpWithLettersBeyondAscii) {
+    Table->First();
+    Table->Edit();
+    Table->FieldByName("Name")->SetAsString("Zoë «ß");
+    Table->Post();
+    Table->Next();
+    Table->Edit();
+    Table->FieldByName("Name")->SetAsString("日本語");
+    Table->Post();
+    Grid->SetUseTFields(false);
+    Grid->Selected()->SetText("Name\t10\tNäme\nQty\t4\tQty\n");
+    Grid->LayoutChanged();
+    ProcessEvents();
+    TqzExportOptions* e = Grid->ExportOptions();
+    e->SetDelimiter("");
+    e->SetOptions(e->Options() - esoDblQuoteFields);
+    const std::string file = Dir + "/fixed.txt";
+    e->SetFileName(file);
+    e->Save();
+    const std::string text = Read(file);
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    ASSERT_EQ(lines.size(), 6u) << text;
+    // The quantity is right-aligned in the last column: every line ends at the same character.
+    for (const std::string& line : lines) EXPECT_EQ(CharCount(line), CharCount(lines[5])) << text;
+    EXPECT_EQ(lines[1].rfind("Zoë «ß ", 0), 0u) << text;
+    EXPECT_EQ(lines[2].rfind("日本語 ", 0), 0u) << text;
+}
+
 // Records the writes made to it, keeping only their count, sizes and the tail.
 class TWriteRecorder : public TStream {
 public:
