@@ -204,6 +204,8 @@ std::string qzTextRow(const TqzExportSettings& S, const TqzExportModel& M, int R
 
 std::string qzHTMLHeader(const TqzExportSettings& S, const TqzExportModel& M) {
     std::string h = "<HTML>\r\n<HEAD>\r\n";
+    // The text is UTF-8; without saying so a browser reads it in a legacy encoding.
+    h += "<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">" + std::string(CRLF);
     h += "<TITLE>" + qzHTMLEscape(S.FileName) + "</TITLE>" + CRLF + "</HEAD>" + CRLF + "<BODY>" + CRLF;
     h += "<TABLE ALIGN=Center BORDER=\"" + std::to_string(S.HTMLBorderWidth) +
          "\" CELLPADDING=\"1\" CELLSPACING=\"0\"";

@@ -440,6 +440,31 @@ TEST_F(QzExportRun, HtmlWithGroupsFootersAndMarkupInTheDataIsWellFormed) {
     EXPECT_EQ(MarkupProblem(ClipboardHTMLDocument(wrapped)), "");
 }
 
+// A browser reads a saved page without a declared character set in a legacy
+// encoding (the declaration counts within the first 1024 bytes): the export
+// says it is UTF-8 before any letter beyond ASCII.
+TEST_F(QzExportRun, HtmlDeclaresItsCharacterSet) {
+    Table->First();
+    Table->Edit();
+    Table->FieldByName("Name")->SetAsString("Zoë «ß");
+    Table->Post();
+    TqzExportOptions* e = Grid->ExportOptions();
+    e->SetExportType(qzgetHTML);
+    e->SetTitleName("Äpfel");
+    const std::string file = Dir + "/charset.html";
+    e->SetFileName(file);
+    e->Save();
+    const std::string html = Read(file);
+    EXPECT_EQ(MarkupProblem(html), "");
+    const size_t declared = html.find("<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
+    ASSERT_NE(declared, std::string::npos) << html.substr(0, 300);
+    EXPECT_LT(declared, 1024u);
+    const auto firstWide =
+        std::find_if(html.begin(), html.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    EXPECT_LT(declared, static_cast<size_t>(firstWide - html.begin()));
+    EXPECT_NE(html.find(">Zoë «ß</TD>"), std::string::npos);
+}
+
 // Characters (code points) in a line.
 size_t CharCount(const std::string& Line) {
     return static_cast<size_t>(std::count_if(Line.begin(), Line.end(), [](char c) {
