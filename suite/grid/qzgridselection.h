@@ -46,8 +46,16 @@ public:
 
 private:
     TDataSet* DataSet() const;
-    int Find(TDataSet* DS, const TBookmark& Bookmark) const;
+    // The held bookmark equal to Bookmark, by a binary search of FSorted; nullptr: none.
+    const TBookmark* Find(TDataSet* DS, const TBookmark& Bookmark) const;
     void Add(TDataSet* DS, const TBookmark& Bookmark);
+    // Drops a held bookmark (one Find answered) from both lists.
+    void Remove(TDataSet* DS, const TBookmark& Held);
+    // FSorted again from FList (after FList changed wholesale).
+    void Resort(TDataSet* DS);
+    // Drops the bookmarks the dataset no longer knows, when its record count
+    // changed since the last look (asking about each bookmark is costly).
+    void DropDeleted(TDataSet* DS);
     void RedrawCurrentRow();
     // The records from one bookmark to the other in dataset order (either
     // may come first); empty when one is invalid. The position is kept.
@@ -55,6 +63,9 @@ private:
 
     TqzDBGrid& G;
     std::vector<TBookmark> FList;
+    // The same bookmarks in the dataset's order, for lookups.
+    std::vector<TBookmark> FSorted;
+    int FCheckedCount = -1;
     TBookmark FAnchor;
     std::vector<std::string> FRowFlags;
 };

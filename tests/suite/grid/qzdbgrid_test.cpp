@@ -270,6 +270,77 @@ TEST_F(QzDBGridTest, DeletedRecordsLeaveTheSelectionWhereItIsUsed) {
     EXPECT_EQ(Grid->Selection()->Count(), 1);
 }
 
+// An engine table that counts the bookmark questions the grid asks it.
+class TCountingTable : public TOstraTable {
+public:
+    using TOstraTable::TOstraTable;
+    bool BookmarkValid(const TBookmark& Value) override {
+        ++Questions;
+        return TOstraTable::BookmarkValid(Value);
+    }
+    int CompareBookmarks(const TBookmark& A, const TBookmark& B) override {
+        ++Questions;
+        return TOstraTable::CompareBookmarks(A, B);
+    }
+    long Questions = 0;
+};
+
+// With thousands of records selected, a key or a scroll asks about a few
+// bookmarks per shown cell, not about every selected one again.
+TEST(QzDBGridSelection, ALargeSelectionKeepsKeysAndScrollsCheap) {
+    constexpr int kRecords = 3000;
+    TForm* form = CreateForm<TForm>(Application);
+    form->SetBounds(40, 40, 500, 300);
+    auto* table = new TCountingTable(form);
+    table->FieldDefs()->Add("Id", ftInteger);
+    table->FieldDefs()->Add("Name", ftString, 10);
+    table->Open();
+    table->DisableControls();
+    for (int i = 1; i <= kRecords; ++i) table->AppendRecord({Variant(i), Variant("N" + std::to_string(i))});
+    table->First();
+    table->EnableControls();
+    auto* source = new TDataSource(form);
+    source->SetDataSet(table);
+    auto* grid = new TqzDBGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(8, 8, 460, 260);
+    grid->SetOptions(grid->Options() + dgMultiSelect);
+    grid->SetDataSource(source);
+    form->Show();
+    grid->SetFocus();
+    ProcessEvents();
+    auto clickRow = [&](int Row, TShiftState Shift) {
+        const TRect r = grid->CellRect(grid->IndicatorOffset(), Row + grid->TitleOffset());
+        SendClick(grid, r.Left + 5, r.Top + 5, mbLeft, Shift);
+        ProcessEvents();
+    };
+    clickRow(0, {ssCtrl});
+    SendKey(grid, VK_END, {ssCtrl});
+    ProcessEvents();
+    clickRow(grid->Row() - grid->TitleOffset(), {ssShift});
+    ASSERT_EQ(grid->Selection()->Count(), kRecords);
+    const int shown = grid->VisibleDataRows() * (grid->ColCount() - grid->IndicatorOffset());
+    for (uint16_t key : {VK_UP, VK_PRIOR, VK_PRIOR}) {
+        table->Questions = 0;
+        SendKey(grid, key);
+        ProcessEvents();
+        form->Repaint();
+        EXPECT_LT(table->Questions, kRecords) << key << ", " << shown << " cells shown";
+    }
+    // Every shown row is drawn selected; one Ctrl click unselects one record.
+    grid->Selection()->RefreshRowFlags();
+    for (const std::string& flag : grid->Selection()->RowFlags()) EXPECT_EQ(flag, "T");
+    table->Questions = 0;
+    clickRow(2, {ssCtrl});
+    EXPECT_LT(table->Questions, 2 * kRecords);
+    EXPECT_EQ(grid->Selection()->Count(), kRecords - 1);
+    grid->Selection()->RefreshRowFlags();
+    EXPECT_EQ(grid->Selection()->RowFlags()[2], "F");
+    EXPECT_EQ(grid->Selection()->RowFlags()[1], "T");
+    delete form;
+    ProcessEvents();
+}
+
 TEST_F(QzDBGridTest, RendersCheckBoxComboMemoCellsAndASelection) {
     Grid->SetOptions(Grid->Options() + dgMultiSelect);
     Open(5);
