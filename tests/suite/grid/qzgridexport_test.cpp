@@ -456,7 +456,8 @@ TEST_F(QzExportRun, HtmlDeclaresItsCharacterSet) {
     e->Save();
     const std::string html = Read(file);
     EXPECT_EQ(MarkupProblem(html), "");
-    const size_t declared = html.find("<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
+    const size_t declared =
+        html.find("<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
     ASSERT_NE(declared, std::string::npos) << html.substr(0, 300);
     EXPECT_LT(declared, 1024u);
     const auto firstWide =
@@ -467,9 +468,8 @@ TEST_F(QzExportRun, HtmlDeclaresItsCharacterSet) {
 
 // Characters (code points) in a line.
 size_t CharCount(const std::string& Line) {
-    return static_cast<size_t>(std::count_if(Line.begin(), Line.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
+    return static_cast<size_t>(std::count_if(
+        Line.begin(), Line.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 TEST_F(QzExportRun, FixedWidthColumnsLineUpWithLettersBeyondAscii) {
