@@ -202,6 +202,8 @@ void TqzCustomDBGrid::LinkActive(bool Value) {
 
 void TqzCustomDBGrid::DataChanged() {
     if (!HandleAllocated() || FImpl->InLayout || FImpl->Destroying) return;
+    // A posted edit changes the record set as much as a deleted record.
+    if (!FImpl->InFooterUpdate) FImpl->FooterChanged = true;
     UpdateFooterIfChanged();
     TDataSet* dataSet = FImpl->DataLink->DataSet();
     if (dataSet && (dataSet->State() == dsBrowse ||
@@ -313,11 +315,18 @@ void TqzCustomDBGrid::DoRowChanged() {
 void TqzCustomDBGrid::DoCellChanged() { FImpl->OnCellChanged(this); }
 
 void TqzCustomDBGrid::UpdateFooterIfChanged() {
-    if (!FImpl->OnUpdateFooter || !DataSetActive() || FImpl->DataLink->DataSet()->State() != dsBrowse) return;
+    if (!FImpl->OnUpdateFooter || FImpl->InFooterUpdate || !DataSetActive() ||
+        FImpl->DataLink->DataSet()->State() != dsBrowse)
+        return;
     const int count = FImpl->DataLink->DataSet()->RecordCount();
     if (FImpl->FooterChanged || count != FImpl->LastRecordCount) {
         FImpl->FooterChanged = false;
         FImpl->LastRecordCount = count;
+        FImpl->InFooterUpdate = true;
+        struct TDone {
+            bool& Flag;
+            ~TDone() { Flag = false; }
+        } done{FImpl->InFooterUpdate};
         DoUpdateFooter();
     }
 }

@@ -386,4 +386,43 @@ TEST_F(QzWriteBack, EscapeResetsOrAsks) {
     EXPECT_EQ(Table->FieldByName("Name")->AsString(), "Name1");
 }
 
+// A footer sum follows a value typed into the grid and posted, a deleted
+// record and an appended one; a handler that walks the dataset itself is
+// not called again from inside.
+TEST_F(QzScroll, FooterFollowsPostedEditsAndRecordChanges) {
+    Open(5);
+    Grid->SetOptions(Grid->Options() + dgShowFooter);
+    int calls = 0, depth = 0, deepest = 0;
+    Grid->SetOnUpdateFooter(TNotifyEvent([&](TObject*) {
+        ++calls;
+        deepest = std::max(deepest, ++depth);
+        double sum = 0;
+        const TBookmark at = Table->Bookmark();
+        Table->DisableControls();
+        for (Table->First(); !Table->Eof(); Table->Next()) sum += Table->FieldByName("Amount")->AsFloat();
+        Table->GotoBookmark(at);
+        Table->EnableControls();
+        Grid->ColumnByName("Amount")->SetFooterValue(FloatToStr(sum));
+        --depth;
+    }));
+    Show();
+    Grid->SetFocus();
+    auto footer = [&] { return Grid->ColumnByName("Amount")->FooterValue(); };
+    EXPECT_EQ(footer(), "22.5");
+    Grid->SelectDataColumn(2);
+    SendText(Grid, "9");
+    SendKey(Grid->InplaceEditor(), VK_DOWN);
+    ASSERT_EQ(Table->State(), dsBrowse);
+    EXPECT_EQ(footer(), "30");
+    Table->Delete();
+    EXPECT_EQ(footer(), "27");
+    Table->AppendRecord({Variant(6), Variant("Name6"), Variant(1.0), Variant(), Variant()});
+    EXPECT_EQ(footer(), "28");
+    EXPECT_EQ(deepest, 1);
+    const int before = calls;
+    SendKey(Grid, VK_UP);
+    SendKey(Grid, VK_DOWN);
+    EXPECT_EQ(calls, before);  // moving changes nothing to sum
+}
+
 }  // namespace
