@@ -16,6 +16,7 @@
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzgridselection.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -352,7 +353,7 @@ TEST_F(QzDBGridTest, RendersCheckBoxComboMemoCellsAndASelection) {
     }
     Grid->SelectDataColumn(4);
     ProcessEvents();
-    const std::string file = GetTempDir() + "/qzdbgrid.png";
+    const std::string file = TestRunPath("qzdbgrid.png");
     ASSERT_TRUE(RenderControlToPng(Form, file));
     EXPECT_TRUE(FileExists(file));
 }

@@ -7,6 +7,7 @@
 #include "platform/core/datetime.h"
 #include "platform/ui/dialogs.h"
 #include "suite/base/qzintl.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
@@ -245,7 +246,7 @@ TEST_F(QzMillion, FollowsFirstLastAndMoveBy) {
     T->Last();
     EXPECT_EQ(grid->Row(), page);
     EXPECT_EQ(bar().nPos, 1000000);
-    RenderControlToPng(form, GetTempDir() + "taskmoor_qzgrid_million.png");
+    RenderControlToPng(form, TestRunPath("taskmoor_qzgrid_million.png"));
     delete form;
     ProcessEvents();
 }

@@ -21,6 +21,7 @@
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzgridexport.h"
 #include "suite/grid/qzgridselection.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -201,7 +202,7 @@ protected:
         Grid->SetDataSource(Source);
         Form->Show();
         ProcessEvents();
-        Dir = GetTempDir() + "/qzexport";
+        Dir = TestRunPath("qzexport");
         ForceDirectories(Dir);
     }
     void TearDown() override {
