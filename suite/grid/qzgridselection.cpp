@@ -12,41 +12,41 @@ TDataSet* TqzGridSelection::DataSet() const {
 }
 
 namespace {
-// Orders bookmarks as the dataset does.
+// Orders bookmarks as the dataset does (which may change with its view).
 struct TBookmarkLess {
     TDataSet* DS;
     bool operator()(const TBookmark& A, const TBookmark& B) const { return DS->CompareBookmarks(A, B) < 0; }
 };
 }  // namespace
 
-const TBookmark* TqzGridSelection::Find(TDataSet* DS, const TBookmark& Bookmark) const {
+// A record's bookmarks are equal byte for byte; their byte order never
+// changes, whatever order the dataset's view takes.
+const TBookmark* TqzGridSelection::Find(TDataSet*, const TBookmark& Bookmark) const {
     if (Bookmark.empty() || FSorted.empty()) return nullptr;
-    const auto at = std::lower_bound(FSorted.begin(), FSorted.end(), Bookmark, TBookmarkLess{DS});
-    return at != FSorted.end() && DS->CompareBookmarks(*at, Bookmark) == 0 ? &*at : nullptr;
+    const auto at = std::lower_bound(FSorted.begin(), FSorted.end(), Bookmark);
+    return at != FSorted.end() && *at == Bookmark ? &*at : nullptr;
 }
 
 void TqzGridSelection::Add(TDataSet* DS, const TBookmark& Bookmark) {
     if (Bookmark.empty() || Find(DS, Bookmark)) return;
-    const auto at = std::lower_bound(FSorted.begin(), FSorted.end(), Bookmark, TBookmarkLess{DS});
     if (G.BehaviourFlag(9).AsBoolean())
         FList.push_back(Bookmark);
     else
-        FList.insert(FList.begin() + (at - FSorted.begin()), Bookmark);
-    FSorted.insert(at, Bookmark);
+        FList.insert(std::lower_bound(FList.begin(), FList.end(), Bookmark, TBookmarkLess{DS}), Bookmark);
+    FSorted.insert(std::lower_bound(FSorted.begin(), FSorted.end(), Bookmark), Bookmark);
 }
 
-void TqzGridSelection::Remove(TDataSet* DS, const TBookmark& Held) {
+void TqzGridSelection::Remove(TDataSet*, const TBookmark& Held) {
     const TBookmark copy = Held;
-    // The lists hold the same strings: the byte-equal entry is the one.
     const auto inList = std::find(FList.begin(), FList.end(), copy);
     if (inList != FList.end()) FList.erase(inList);
-    const auto at = std::lower_bound(FSorted.begin(), FSorted.end(), copy, TBookmarkLess{DS});
+    const auto at = std::lower_bound(FSorted.begin(), FSorted.end(), copy);
     if (at != FSorted.end() && *at == copy) FSorted.erase(at);
 }
 
-void TqzGridSelection::Resort(TDataSet* DS) {
+void TqzGridSelection::Resort(TDataSet*) {
     FSorted = FList;
-    std::stable_sort(FSorted.begin(), FSorted.end(), TBookmarkLess{DS});
+    std::sort(FSorted.begin(), FSorted.end());
 }
 
 void TqzGridSelection::DropDeleted(TDataSet* DS) {
@@ -157,11 +157,8 @@ void TqzGridSelection::UnselectRange(const TBookmark& Bookmark1, const TBookmark
     TDataSet* ds = DataSet();
     if (!ds) return;
     std::vector<TBookmark> range = Between(ds, Bookmark1, Bookmark2);
-    std::sort(range.begin(), range.end(), TBookmarkLess{ds});
-    const auto inside = [&](const TBookmark& b) {
-        const auto at = std::lower_bound(range.begin(), range.end(), b, TBookmarkLess{ds});
-        return at != range.end() && ds->CompareBookmarks(*at, b) == 0;
-    };
+    std::sort(range.begin(), range.end());
+    const auto inside = [&](const TBookmark& b) { return std::binary_search(range.begin(), range.end(), b); };
     const size_t before = FList.size();
     FList.erase(std::remove_if(FList.begin(), FList.end(),
                                [&](const TBookmark& b) { return inside(b) && G.DoMultiSelectRecord(false); }),
@@ -203,7 +200,7 @@ void TqzGridSelection::SortValid() {
                                [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
                 FList.end());
     std::stable_sort(FList.begin(), FList.end(), TBookmarkLess{ds});
-    FSorted = FList;
+    Resort(ds);
 }
 
 void TqzGridSelection::Clear() {

@@ -46,7 +46,7 @@ public:
 
 private:
     TDataSet* DataSet() const;
-    // The held bookmark equal to Bookmark, by a binary search of FSorted; nullptr: none.
+    // The held bookmark equal to Bookmark (a binary search of FSorted); nullptr: none.
     const TBookmark* Find(TDataSet* DS, const TBookmark& Bookmark) const;
     void Add(TDataSet* DS, const TBookmark& Bookmark);
     // Drops a held bookmark (one Find answered) from both lists.
@@ -63,7 +63,7 @@ private:
 
     TqzDBGrid& G;
     std::vector<TBookmark> FList;
-    // The same bookmarks in the dataset's order, for lookups.
+    // The same bookmarks in byte order, for lookups.
     std::vector<TBookmark> FSorted;
     int FCheckedCount = -1;
     TBookmark FAnchor;

@@ -281,9 +281,12 @@ public:
     }
     int CompareBookmarks(const TBookmark& A, const TBookmark& B) override {
         ++Questions;
-        return TOstraTable::CompareBookmarks(A, B);
+        const int c = TOstraTable::CompareBookmarks(A, B);
+        return Reversed ? -c : c;
     }
     long Questions = 0;
+    // Bookmarks order as the view does, as a dataset sorted anew would.
+    bool Reversed = false;
 };
 
 // With thousands of records selected, a key or a scroll asks about a few
@@ -338,6 +341,51 @@ TEST(QzDBGridSelection, ALargeSelectionKeepsKeysAndScrollsCheap) {
     grid->Selection()->RefreshRowFlags();
     EXPECT_EQ(grid->Selection()->RowFlags()[2], "F");
     EXPECT_EQ(grid->Selection()->RowFlags()[1], "T");
+    delete form;
+    ProcessEvents();
+}
+
+// The dataset's bookmark order changes with its view: the selection still
+// knows its records, adds none twice and unselects the right one.
+TEST(QzDBGridSelection, ASelectionOutlivesANewBookmarkOrder) {
+    TForm* form = CreateForm<TForm>(Application);
+    form->SetBounds(40, 40, 500, 300);
+    auto* table = new TCountingTable(form);
+    table->FieldDefs()->Add("Id", ftInteger);
+    table->Open();
+    for (int i = 1; i <= 8; ++i) table->AppendRecord({Variant(i)});
+    table->First();
+    auto* source = new TDataSource(form);
+    source->SetDataSet(table);
+    auto* grid = new TqzDBGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(8, 8, 460, 260);
+    grid->SetOptions(grid->Options() + dgMultiSelect);
+    grid->SetDataSource(source);
+    form->Show();
+    grid->SetFocus();
+    ProcessEvents();
+    auto clickRow = [&](int Row, TShiftState Shift) {
+        const TRect r = grid->CellRect(grid->IndicatorOffset(), Row + grid->TitleOffset());
+        SendClick(grid, r.Left + 5, r.Top + 5, mbLeft, Shift);
+        ProcessEvents();
+    };
+    auto flags = [&] {
+        grid->Selection()->RefreshRowFlags();
+        std::string f;
+        for (const std::string& flag : grid->Selection()->RowFlags()) f += flag;
+        return f;
+    };
+    for (int row : {0, 2, 3, 5}) clickRow(row, {ssCtrl});
+    ASSERT_EQ(flags(), "TFTTFTFF");
+    table->Reversed = true;
+    EXPECT_EQ(flags(), "TFTTFTFF");
+    clickRow(3, {ssCtrl});  // unselects
+    EXPECT_EQ(grid->Selection()->Count(), 3);
+    EXPECT_EQ(flags(), "TFTFFTFF");
+    clickRow(2, {ssShift});  // rows 2 to 5 from the anchor (row 5): each record held once
+    EXPECT_EQ(grid->Selection()->Count(), 5);
+    EXPECT_EQ(flags(), "TFTTTTFF");
     delete form;
     ProcessEvents();
 }
