@@ -7,6 +7,7 @@
 #include "platform/core/datetime.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
+#include "platform/db/field_chars.h"
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
 #include "suite/base/picture_validator.h"
@@ -343,7 +344,7 @@ bool TqzCustomDBGrid::CanEditShow() {
 
 bool TqzCustomDBGrid::CanEditAcceptKey(char32_t Key) {
     TField* f = SelectedField();
-    return f && Key < 256 && f->IsValidChar(static_cast<char>(Key));
+    return f && FieldAcceptsChar(f, Key);
 }
 
 bool TqzCustomDBGrid::CanEditModify() {

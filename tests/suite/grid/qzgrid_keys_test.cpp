@@ -185,6 +185,24 @@ TEST_F(QzKeys, EscapeWithAnAlwaysShownEditorTestsTheValueAgain) {
     EXPECT_EQ(checks, std::vector<bool>{false});
 }
 
+// Letters of any script go into a text cell; a number cell refuses them
+// with a beep, as it refuses ASCII letters.
+TEST_F(QzKeys, LettersOfAnyScriptGoIntoATextCell) {
+    ShowFocused(2);
+    TBeepCounter beeps;
+    Grid->SelectDataColumn(1);
+    SendText(Grid, "€");
+    for (const char* letter : {"Ж", "é", "日", "😀"}) SendText(FocusedControl(), letter);
+    EXPECT_EQ(beeps.Count(), 0);
+    SendKeyToFocus(VK_RETURN);
+    Table->Post();
+    EXPECT_EQ(Table->FieldByName("Name")->AsString(), "€Жé日😀");
+    Grid->SelectDataColumn(2);
+    for (const char* letter : {"€", "Ж", "a"}) SendText(FocusedControl(), letter);
+    EXPECT_EQ(beeps.Count(), 3);
+    EXPECT_EQ(Table->FieldByName("Amount")->AsFloat(), 1.5);
+}
+
 }  // namespace
 
 // Text typed into a cell goes to that cell's field whichever way the cell is
