@@ -348,7 +348,8 @@ bool TqzCustomDBGrid::CanEditAcceptKey(char32_t Key) {
 }
 
 bool TqzCustomDBGrid::CanEditModify() {
-    if (!CanEditGrid() || !SelectedField()) return false;
+    // A read-only column shows its text in the editor but takes no typing.
+    if (!CanEditGrid() || !FieldTakesTyping(SelectedField())) return false;
     FImpl->DataLink->Edit();
     return FImpl->DataLink->Editing();
 }
