@@ -198,6 +198,7 @@ bool TqzCustomDBGrid::DataSetActive() const {
 void TqzCustomDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomGrid::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
+    FImpl->Hints.Forget(AComponent);
     if (AComponent == DataSource()) {
         FImpl->DataLink->SetDataSource(nullptr);
         if (!ComponentState().Contains(csDestroying)) LinkActive(false);
