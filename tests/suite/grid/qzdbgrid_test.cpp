@@ -123,6 +123,26 @@ TEST_F(QzDBGridTest, CellTextOfMemoAndComboCells) {
     EXPECT_FALSE(Combo->Visible());
 }
 
+// A cell's control freed by the program while it is placed is forgotten:
+// the grid draws, moves and closes without it.
+TEST_F(QzDBGridTest, ACellControlFreedWhilePlacedIsForgotten) {
+    Open(3);
+    Grid->SetFocus();
+    Grid->SelectDataColumn(4);
+    ProcessEvents();
+    ASSERT_EQ(Grid->CurrentCellControl(), Combo);
+    delete Combo;
+    Combo = nullptr;
+    EXPECT_EQ(Grid->CurrentCellControl(), nullptr);
+    Grid->Repaint();
+    SendKey(Grid, VK_LEFT);
+    SendKey(Grid, VK_RIGHT);
+    SendKey(Grid, VK_DOWN);
+    ProcessEvents();
+    EXPECT_EQ(Grid->CurrentCellControl(), nullptr);
+    EXPECT_EQ(Grid->SelectedIndex(), 4);
+}
+
 TEST_F(QzDBGridTest, MemoCellsOpenTheMemoWindow) {
     Open(2);
     Grid->SetFocus();
