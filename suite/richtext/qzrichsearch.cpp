@@ -85,7 +85,10 @@ void TqzRichSearch::Search(TFindDialog* Dialog, bool Replace) {
         bool replaced = false;
         if (Replace && r->SelLength() == len && r->FindText(text, r->SelStart(), -1, o) == r->SelStart()) {
             const int at = r->SelStart();
-            r->ReplaceSelText(replacement);
+            if (!r->ReplaceSelText(replacement)) {
+                MessageBeep(0);
+                return;
+            }
             if (FFindWrapped) FFindStartPos += rlen - len;
             r->SetSelStart(at + rlen);
             r->SetSelLength(0);

@@ -141,4 +141,22 @@ TEST_F(RichSearch, ANewFindTextStartsANewRound) {
     d->CloseDialog();
 }
 
+// A read-only rich edit is searched but not changed by the replace dialog.
+TEST_F(RichSearch, AReadOnlyEditIsNotReplacedIn) {
+    TBeepCounter beeps;
+    Set("cat and cat");
+    r->SetReadOnly(true);
+    r->SetSelStart(0);
+    r->ShowReplaceDialog();
+    TReplaceDialog* d = r->Search()->ReplaceDialog();
+    d->FindEdit()->SetText("cat");
+    d->ReplaceEdit()->SetText("cow");
+    SendClick(d->ReplaceAllButton(), 5, 5);
+    EXPECT_EQ(r->Text(), "cat and cat");
+    EXPECT_EQ(beeps.Count(), 1);
+    SendClick(d->ReplaceButton(), 5, 5);
+    EXPECT_EQ(r->Text(), "cat and cat");
+    d->CloseDialog();
+}
+
 }  // namespace
