@@ -173,6 +173,8 @@ void TqzCustomDBGrid::Scroll(int Distance) {
     }
     // The data rows move; the cells are redrawn from the buffers.
     if (FImpl->TitleOffset < RowCount()) Invalidate();
+    // The current row may hold another record now: a shown editor loads its text.
+    if (Distance != 0) InvalidateEditor();
     if (Distance % 2 != 0) FImpl->AltPhase = !FImpl->AltPhase;
     if (Distance != 0) DoTopRowChanged();
     CheckRowChanged();

@@ -426,4 +426,40 @@ TEST_F(QzScroll, FooterFollowsPostedEditsAndRecordChanges) {
     EXPECT_EQ(calls, before);  // moving changes nothing to sum
 }
 
+// The grid scrolls under a current row that stays put (Down on the last
+// shown row): the shown editor follows to the new record, and what is typed
+// goes to that record, with the editor always shown or opened by F2.
+TEST_F(QzScroll, AnEditorOnTheLastRowFollowsTheScrolledRecord) {
+    for (const bool always : {true, false}) {
+        SCOPED_TRACE(always ? "always shown" : "F2");
+        Open(40);
+        if (always) Grid->SetOptions(Grid->Options() + dgAlwaysShowEditor);
+        Show();
+        Grid->SetFocus();
+        Grid->SelectDataColumn(1);
+        SendKey(Grid, VK_NEXT);
+        const int lastRow = Grid->Row();
+        for (int step = 0; step < 2; ++step) {
+            if (!always) SendKeyToFocus(VK_F2);
+            SendKeyToFocus(VK_DOWN);
+            ASSERT_EQ(Grid->Row(), lastRow);
+            // Shown, it shows this record's text.
+            TInplaceEdit* editor = Grid->InplaceEditor();
+            EXPECT_TRUE(!always || (editor && editor->Visible()));
+            if (editor && editor->Visible()) EXPECT_EQ(editor->Text(), "Name" + std::to_string(Id()));
+        }
+        if (!always && !(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible())) SendKeyToFocus(VK_F2);
+        const int id = Id();
+        SendText(FocusedControl(), "Z");  // replaces the selected text
+        SendKeyToFocus(VK_UP);            // leaving the row posts it
+        ASSERT_EQ(Table->State(), dsBrowse);
+        EXPECT_EQ(Table->FieldByName("Name")->AsString(), "Name" + std::to_string(id - 1));
+        Table->Next();
+        EXPECT_EQ(Table->FieldByName("Name")->AsString(), "Z");
+        Grid->SetDataSource(nullptr);
+        Grid->SetOptions(Grid->Options() - dgAlwaysShowEditor);
+        Table->Close();
+    }
+}
+
 }  // namespace
