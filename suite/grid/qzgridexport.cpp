@@ -821,22 +821,24 @@ void TqzExportOptions::Run(TStream* Out) {
     int recNo = 0;
     bool ended = false;
     if (s.Options.Contains(esoSaveSelectedOnly)) {
+        // The selected records in the grid's order: one walk through the
+        // dataset (bookmark order need not be the order shown).
         TqzGridSelection* selection = grid->Selection();
-        selection->SortValid();
-        std::vector<TBookmark> marks;
-        for (int i = 0; i < selection->Count(); ++i) marks.push_back(selection->Items(i));
-        if (marks.empty() && s.ExportType == qzgetHTML) emit(qzHTMLNoRecordsRow(s, model));
-        for (size_t i = 0; i < marks.size(); ++i) {
-            if (!ds->BookmarkValid(marks[i])) continue;
-            recNo = static_cast<int>(i) + 1;
-            ds->GotoBookmark(marks[i]);
-            row(recNo);
-            Application->ProcessMessages();
-            if (!stillThere()) {
-                ended = true;
-                break;
+        int left = selection->Count();
+        if (left > 0) ds->First();
+        while (left > 0 && !ds->Eof()) {
+            if (selection->Holds(ds->Bookmark())) {
+                --left;
+                row(++recNo);
+                Application->ProcessMessages();
+                if (!stillThere()) {
+                    ended = true;
+                    break;
+                }
             }
+            ds->Next();
         }
+        if (!ended && recNo == 0 && s.ExportType == qzgetHTML) emit(qzHTMLNoRecordsRow(s, model));
     } else {
         ds->First();
         while (!ds->Eof()) {

@@ -26,6 +26,8 @@ public:
     void SetAnchor(const TBookmark& Value) { FAnchor = Value; }
     const std::vector<std::string>& RowFlags() const { return FRowFlags; }
 
+    // The record of Bookmark is in the selection.
+    bool Holds(const TBookmark& Bookmark) const { return Find(nullptr, Bookmark) != nullptr; }
     // The current record is selected (never while it is edited or inserted).
     bool CurrentSelected();
     bool RowSelected(int Row) const;

@@ -409,6 +409,37 @@ TEST(QzExportWriters, TheMarkupCheckerFindsFaults) {
     EXPECT_NE(MarkupProblem("<TABLE><TBODY></TABLE>"), "");
 }
 
+// Selected rows go out in the order the grid shows them, whatever order
+// they were picked in and however the records were added.
+TEST_F(QzExportRun, SelectedRowsGoOutInTheOrderShown) {
+    Table->AppendRecord({Variant("A0"), Variant(0)});
+    Table->SetIndexFieldNames("Name");
+    Table->First();
+    Grid->SetOptions(Grid->Options() + dgMultiSelect);
+    Grid->SetFocus();
+    ProcessEvents();
+    // Shown: A0 N1 N2 N3 N4 N5; picked: N5, A0, N2.
+    for (int row : {6, 1, 3}) {
+        const TRect r = Grid->CellRect(1, row);
+        SendClick(Grid, r.Left + 3, r.Top + 3, mbLeft, {ssCtrl});
+        ProcessEvents();
+    }
+    ASSERT_EQ(Grid->Selection()->Count(), 3);
+    TqzExportOptions* e = Grid->ExportOptions();
+    e->SetOptions(e->Options() + esoSaveSelectedOnly);
+    e->SetFileName(Dir + "/shown.txt");
+    e->Save();
+    EXPECT_EQ(Read(Dir + "/shown.txt"),
+              "\"Name\",\"Qty\"\r\n\"A0\",\"0\"\r\n\"N2\",\"2\"\r\n\"N5\",\"5\"\r\n");
+    // Nothing selected: the HTML table says so.
+    Grid->UnselectAll();
+    e->SetExportType(qzgetHTML);
+    e->SetFileName(Dir + "/none.html");
+    e->Save();
+    EXPECT_EQ(MarkupProblem(Read(Dir + "/none.html")), "");
+    EXPECT_EQ(Read(Dir + "/none.html").find(">A0<"), std::string::npos);
+}
+
 TEST_F(QzExportRun, HtmlWithGroupsFootersAndMarkupInTheDataIsWellFormed) {
     Table->AppendRecord({Variant("<b>&\"x\""), Variant(6)});
     Grid->SetUseTFields(false);
