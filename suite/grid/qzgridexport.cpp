@@ -78,6 +78,11 @@ std::string FloatText(double Value) {
     return std::string(buffer, r.ptr);
 }
 
+// Text with each line break (CR LF, LF or CR) replaced by With.
+std::string JoinLines(const std::string& Text, const std::string& With) {
+    return Replace(Replace(Replace(Text, "\r\n", "\n"), "\r", "\n"), "\n", With);
+}
+
 // The first Count bytes of Text, not splitting a UTF-8 character.
 std::string CutUtf8(const std::string& Text, size_t Count) {
     if (Text.size() <= Count) return Text;
@@ -325,7 +330,7 @@ std::string qzHTMLRow(const TqzExportSettings& S, const TqzExportModel& M, const
             }
             text = "<A href=\"" + qzHTMLEscape(address) + "\">" + qzHTMLEscape(display) + "</A>";
         }
-        text = Replace(text, "\r\n", "<BR>");
+        text = JoinLines(text, "<BR>");
         TqzExportFont font = M.GridFont;
         TColor brush = M.GridColor;
         if (Has(S, esoShowAlternating) && RecNo % 2 == 0 && !NoColour(M.AlternatingColor))
@@ -505,7 +510,9 @@ std::string qzSYLKRow(const TqzExportSettings& S, const TqzExportModel& M, TqzEx
             case ftLargeint:
                 if (c.Combo)
                     value = c.ComboMapList && Has(S, esoAddControls)
-                                ? "C;K\"" + Replace(Replace(cell.Text, "\"", "\"\""), ";", ";;") + "\""
+                                ? "C;K\"" +
+                                      Replace(Replace(JoinLines(cell.Text, " "), "\"", "\"\""), ";", ";;") +
+                                      "\""
                                 : "C;K" + std::to_string(cell.IntValue);
                 else
                     value = "C;K" + Replace(cell.Text, ";", ";;");
@@ -518,7 +525,7 @@ std::string qzSYLKRow(const TqzExportSettings& S, const TqzExportModel& M, TqzEx
             case ftDate: value = "C;K" + std::to_string(std::llround(cell.FloatValue)); break;
             default: {
                 // Cut first, then double the ";"; strings are always quoted.
-                std::string text = CutUtf8(Replace(cell.Text, "\r\n", " "), 255);
+                std::string text = CutUtf8(JoinLines(cell.Text, " "), 255);
                 text = Replace(Replace(text, ";", ";;"), "\"", "\"\"");
                 value = "C;K\"" + text + "\"";
             }

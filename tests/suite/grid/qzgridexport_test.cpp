@@ -166,6 +166,25 @@ TEST(QzExportWriters, SylkCutsTextBeforeDoublingSemicolons) {
     EXPECT_EQ(st2.Fonts[0], "P;FArial;M200;SBS");
 }
 
+// A memo's lines end in LF here (CR LF or CR from elsewhere): a SYLK value
+// stays one record, an HTML cell breaks its lines.
+TEST(QzExportWriters, LineBreaksOfEveryKindInSylkAndHtml) {
+    TqzExportSettings s;
+    TqzExportModel m = TwoColumns();
+    TqzExportState st;
+    qzSYLKHeader(s, m, st);
+    const std::string row = qzSYLKRow(s, m, st, 1, Cells("a\nb\r\nc\rd", "1", 1));
+    EXPECT_NE(row.find("C;K\"a b c d\"\r\n"), std::string::npos) << row;
+    // Every line of the row is a record.
+    for (size_t at = 0, end; (end = row.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        const std::string line = row.substr(at, end - at);
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+        EXPECT_TRUE(line.rfind("F;", 0) == 0 || line.rfind("C;", 0) == 0) << line;
+    }
+    const std::string html = qzHTMLRow(s, m, st, 1, Cells("a\nb\r\nc\rd", "1", 1));
+    EXPECT_NE(html.find(">a<BR>b<BR>c<BR>d</TD>"), std::string::npos) << html;
+}
+
 TEST(QzExportWriters, ClipboardHtmlOffsetsAreByteOffsets) {
     const std::string doc = "<P>\xC3\xA9</P>";
     const std::string text = BuildClipboardHTML(doc);
