@@ -416,6 +416,14 @@ void TqzDBGrid::SetColumnAttributes() {
 
 TWinControl* TqzDBGrid::CurrentCellControl() const { return FImpl->CurrentControl; }
 
+void TqzDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
+    TqzCustomDBGrid::Notification(AComponent, Operation);
+    if (Operation == opRemove && FImpl && AComponent == FImpl->CurrentControl) {
+        FImpl->CurrentControl = nullptr;
+        FImpl->CurrentField.clear();
+    }
+}
+
 bool TqzDBGrid::IsCustomControlCell(int ACol, int ARow) const {
     (void)ARow;
     TField* field = GetColField(ACol - IndicatorOffset());
@@ -523,6 +531,7 @@ void TqzDBGrid::PlaceControl(TWinControl* Control, const TRect& ARect) {
         width = std::max(width, std::min(PickerWidth(FImpl->Picker), ClientWidth() - r.Left));
     Control->SetBounds(r.Left, r.Top, width, std::max(height - 1, 1));
     Control->SetVisible(true);
+    Control->FreeNotification(this);
     FImpl->CurrentControl = Control;
     TField* field = GetColField(Col() - IndicatorOffset());
     FImpl->CurrentField = field ? field->FieldName() : std::string();

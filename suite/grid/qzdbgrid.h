@@ -135,6 +135,8 @@ public:
 
 protected:
     void Loaded() override;
+    // A placed cell control freed by its owner is forgotten.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateWnd() override;
     void Paint() override;
     bool CanEditShow() override;

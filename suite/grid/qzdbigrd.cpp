@@ -198,6 +198,7 @@ bool TqzCustomDBGrid::DataSetActive() const {
 void TqzCustomDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomGrid::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
+    FImpl->Hints.Forget(AComponent);
     if (AComponent == DataSource()) {
         FImpl->DataLink->SetDataSource(nullptr);
         if (!ComponentState().Contains(csDestroying)) LinkActive(false);
@@ -328,6 +329,13 @@ void TqzCustomDBGrid::SetFieldListPart(TStrings* List, const std::string& FieldN
     qzSetSelectedLinePart(List, FieldName, Text, LineIndex, Part);
 }
 
+bool TqzCustomDBGrid::FieldTakesTyping(TField* Field) const {
+    if (!Field || Field->ReadOnly() || (Field->Calculated() && !FImpl->EditCalculated)) return false;
+    std::string ro;
+    if (!FImpl->UseTFields) qzGetSelectedLinePart(FImpl->Selected.get(), Field->FieldName(), 3, ro);
+    return ro != "T";
+}
+
 void TqzCustomDBGrid::DefineFieldMap() {
     TDataSet* dataSet = FImpl->DataLink->DataSet();
     if (FImpl->UseTFields) {
@@ -439,14 +447,7 @@ void TqzCustomDBGrid::SetColumnAttributes() {
         else
             SetColWidths(i + FImpl->IndicatorOffset, width);
         if (buildRefs) SetColWidths(i + FImpl->IndicatorOffset, width);
-        bool tabStop = field != nullptr;
-        if (field) {
-            std::string ro;
-            if (!FImpl->UseTFields) qzGetSelectedLinePart(FImpl->Selected.get(), field->FieldName(), 3, ro);
-            if (field->ReadOnly() || ro == "T" || (field->Calculated() && !FImpl->EditCalculated))
-                tabStop = false;
-        }
-        SetTabStops(i + FImpl->IndicatorOffset, tabStop);
+        SetTabStops(i + FImpl->IndicatorOffset, FieldTakesTyping(field));
     }
     if (proportional) ResizeColumnsProportionally();
     FImpl->ClientWidth = ClientWidth();

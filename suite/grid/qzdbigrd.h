@@ -347,6 +347,9 @@ protected:
     // The field the pending editor text was typed for (while still shown),
     // else the current one.
     TField* EditField() const;
+    // The field's column may be typed into: the field and its column are not
+    // read-only, and a calculated field only with EditCalculated.
+    bool FieldTakesTyping(TField* Field) const;
     // The editor may be left with a text that fails its mask.
     virtual bool EditorAllowInvalidExit() const { return false; }
 

@@ -95,6 +95,8 @@ public:
     bool RecordEnteredEditing = false;
     bool FirstPaint = false;
     bool FooterChanged = false;
+    // OnUpdateFooter is running (its own dataset walk must not start it again).
+    bool InFooterUpdate = false;
     std::string LastEditText;
     std::string EditText;
     std::string EditFieldName;  // the field EditText was typed for

@@ -10,6 +10,7 @@
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
 #include "platform/core/sysutils.h"
+#include "platform/core/text.h"
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
@@ -31,11 +32,9 @@ std::string Replace(const std::string& Text, const std::string& From, const std:
     return StringReplace(Text, From, To, rfReplaceAll);
 }
 
+// Pads to Width characters (not bytes); values are never cut.
 std::string Pad(const std::string& Text, int Width, bool Left) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, Left ? "%%-%ds" : "%%%ds", Width);
-    // Values are never cut: padding only.
-    const int len = static_cast<int>(Text.size());
+    const int len = static_cast<int>(Utf8Length(Text));
     if (len >= Width) return Text;
     return Left ? Text + std::string(static_cast<size_t>(Width - len), ' ')
                 : std::string(static_cast<size_t>(Width - len), ' ') + Text;
@@ -77,6 +76,11 @@ std::string FloatText(double Value) {
     char buffer[64];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, Value);
     return std::string(buffer, r.ptr);
+}
+
+// Text with each line break (CR LF, LF or CR) replaced by With.
+std::string JoinLines(const std::string& Text, const std::string& With) {
+    return Replace(Replace(Replace(Text, "\r\n", "\n"), "\r", "\n"), "\n", With);
 }
 
 // The first Count bytes of Text, not splitting a UTF-8 character.
@@ -191,7 +195,7 @@ std::string qzTextRow(const TqzExportSettings& S, const TqzExportModel& M, int R
         const std::string text = qzExportQuoteField(
             S, i < static_cast<int>(Cells.size()) ? Cells[static_cast<size_t>(i)].Text : "");
         if (S.Delimiter.empty()) {
-            const int titleLen = static_cast<int>(Replace(c.Title, "~", " ").size());
+            const int titleLen = static_cast<int>(Utf8Length(Replace(c.Title, "~", " ")));
             const int width = std::max(c.WidthChars + q, titleLen + q);
             line += Pad(text, width, c.Alignment == taLeftJustify) + (i != last ? " " : "");
         } else {
@@ -205,6 +209,8 @@ std::string qzTextRow(const TqzExportSettings& S, const TqzExportModel& M, int R
 
 std::string qzHTMLHeader(const TqzExportSettings& S, const TqzExportModel& M) {
     std::string h = "<HTML>\r\n<HEAD>\r\n";
+    // The text is UTF-8; without saying so a browser reads it in a legacy encoding.
+    h += "<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">" + std::string(CRLF);
     h += "<TITLE>" + qzHTMLEscape(S.FileName) + "</TITLE>" + CRLF + "</HEAD>" + CRLF + "<BODY>" + CRLF;
     h += "<TABLE ALIGN=Center BORDER=\"" + std::to_string(S.HTMLBorderWidth) +
          "\" CELLPADDING=\"1\" CELLSPACING=\"0\"";
@@ -324,7 +330,7 @@ std::string qzHTMLRow(const TqzExportSettings& S, const TqzExportModel& M, const
             }
             text = "<A href=\"" + qzHTMLEscape(address) + "\">" + qzHTMLEscape(display) + "</A>";
         }
-        text = Replace(text, "\r\n", "<BR>");
+        text = JoinLines(text, "<BR>");
         TqzExportFont font = M.GridFont;
         TColor brush = M.GridColor;
         if (Has(S, esoShowAlternating) && RecNo % 2 == 0 && !NoColour(M.AlternatingColor))
@@ -504,7 +510,9 @@ std::string qzSYLKRow(const TqzExportSettings& S, const TqzExportModel& M, TqzEx
             case ftLargeint:
                 if (c.Combo)
                     value = c.ComboMapList && Has(S, esoAddControls)
-                                ? "C;K\"" + Replace(Replace(cell.Text, "\"", "\"\""), ";", ";;") + "\""
+                                ? "C;K\"" +
+                                      Replace(Replace(JoinLines(cell.Text, " "), "\"", "\"\""), ";", ";;") +
+                                      "\""
                                 : "C;K" + std::to_string(cell.IntValue);
                 else
                     value = "C;K" + Replace(cell.Text, ";", ";;");
@@ -517,7 +525,7 @@ std::string qzSYLKRow(const TqzExportSettings& S, const TqzExportModel& M, TqzEx
             case ftDate: value = "C;K" + std::to_string(std::llround(cell.FloatValue)); break;
             default: {
                 // Cut first, then double the ";"; strings are always quoted.
-                std::string text = CutUtf8(Replace(cell.Text, "\r\n", " "), 255);
+                std::string text = CutUtf8(JoinLines(cell.Text, " "), 255);
                 text = Replace(Replace(text, ";", ";;"), "\"", "\"\"");
                 value = "C;K\"" + text + "\"";
             }
@@ -820,22 +828,24 @@ void TqzExportOptions::Run(TStream* Out) {
     int recNo = 0;
     bool ended = false;
     if (s.Options.Contains(esoSaveSelectedOnly)) {
+        // The selected records in the grid's order: one walk through the
+        // dataset (bookmark order need not be the order shown).
         TqzGridSelection* selection = grid->Selection();
-        selection->SortValid();
-        std::vector<TBookmark> marks;
-        for (int i = 0; i < selection->Count(); ++i) marks.push_back(selection->Items(i));
-        if (marks.empty() && s.ExportType == qzgetHTML) emit(qzHTMLNoRecordsRow(s, model));
-        for (size_t i = 0; i < marks.size(); ++i) {
-            if (!ds->BookmarkValid(marks[i])) continue;
-            recNo = static_cast<int>(i) + 1;
-            ds->GotoBookmark(marks[i]);
-            row(recNo);
-            Application->ProcessMessages();
-            if (!stillThere()) {
-                ended = true;
-                break;
+        int left = selection->Count();
+        if (left > 0) ds->First();
+        while (left > 0 && !ds->Eof()) {
+            if (selection->Holds(ds->Bookmark())) {
+                --left;
+                row(++recNo);
+                Application->ProcessMessages();
+                if (!stillThere()) {
+                    ended = true;
+                    break;
+                }
             }
+            ds->Next();
         }
+        if (!ended && recNo == 0 && s.ExportType == qzgetHTML) emit(qzHTMLNoRecordsRow(s, model));
     } else {
         ds->First();
         while (!ds->Eof()) {

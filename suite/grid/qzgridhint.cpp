@@ -55,6 +55,11 @@ void TqzGridCellHints::Hide() {
     }
 }
 
+void TqzGridCellHints::Forget(TComponent* Component) {
+    if (Component && Component == FWindow) FWindow = nullptr;
+    if (Component && Component == FTimer) FTimer = nullptr;
+}
+
 void TqzGridCellHints::Update(const TGridCoord& Cell) {
     if (Cell != FCell) {
         Hide();

@@ -43,6 +43,9 @@ public:
     void MouseAt(int X, int Y) { FLastMouse = {X, Y}; }
     void Update(const TGridCoord& Cell);
     void Hide();
+    // The window or the timer was freed by someone else (the window lives
+    // on the form, which frees it when it closes).
+    void Forget(TComponent* Component);
 
 private:
     void Tick(TObject* Sender);

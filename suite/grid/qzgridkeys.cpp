@@ -121,7 +121,10 @@ bool TqzCustomDBGrid::DittoField(TField* Field) {
     if (!found) return false;
     bool allow = true;
     FImpl->OnDitto(this, FImpl->DataLink->DataSet(), Field, value, allow);
-    if (!allow || !CanEditModify()) return false;
+    // The record goes into edit whichever column is current.
+    if (!allow || !CanEditGrid()) return false;
+    FImpl->DataLink->Edit();
+    if (!FImpl->DataLink->Editing()) return false;
     Field->SetText(value);
     return true;
 }

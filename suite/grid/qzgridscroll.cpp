@@ -7,6 +7,7 @@
 #include "platform/core/datetime.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
+#include "platform/db/field_chars.h"
 #include "platform/db/fields.h"
 #include "platform/db/fieldtypes.h"
 #include "suite/base/picture_validator.h"
@@ -172,6 +173,8 @@ void TqzCustomDBGrid::Scroll(int Distance) {
     }
     // The data rows move; the cells are redrawn from the buffers.
     if (FImpl->TitleOffset < RowCount()) Invalidate();
+    // The current row may hold another record now: a shown editor loads its text.
+    if (Distance != 0) InvalidateEditor();
     if (Distance % 2 != 0) FImpl->AltPhase = !FImpl->AltPhase;
     if (Distance != 0) DoTopRowChanged();
     CheckRowChanged();
@@ -202,6 +205,8 @@ void TqzCustomDBGrid::LinkActive(bool Value) {
 
 void TqzCustomDBGrid::DataChanged() {
     if (!HandleAllocated() || FImpl->InLayout || FImpl->Destroying) return;
+    // A posted edit changes the record set as much as a deleted record.
+    if (!FImpl->InFooterUpdate) FImpl->FooterChanged = true;
     UpdateFooterIfChanged();
     TDataSet* dataSet = FImpl->DataLink->DataSet();
     if (dataSet && (dataSet->State() == dsBrowse ||
@@ -313,11 +318,18 @@ void TqzCustomDBGrid::DoRowChanged() {
 void TqzCustomDBGrid::DoCellChanged() { FImpl->OnCellChanged(this); }
 
 void TqzCustomDBGrid::UpdateFooterIfChanged() {
-    if (!FImpl->OnUpdateFooter || !DataSetActive() || FImpl->DataLink->DataSet()->State() != dsBrowse) return;
+    if (!FImpl->OnUpdateFooter || FImpl->InFooterUpdate || !DataSetActive() ||
+        FImpl->DataLink->DataSet()->State() != dsBrowse)
+        return;
     const int count = FImpl->DataLink->DataSet()->RecordCount();
     if (FImpl->FooterChanged || count != FImpl->LastRecordCount) {
         FImpl->FooterChanged = false;
         FImpl->LastRecordCount = count;
+        FImpl->InFooterUpdate = true;
+        struct TDone {
+            bool& Flag;
+            ~TDone() { Flag = false; }
+        } done{FImpl->InFooterUpdate};
         DoUpdateFooter();
     }
 }
@@ -334,11 +346,12 @@ bool TqzCustomDBGrid::CanEditShow() {
 
 bool TqzCustomDBGrid::CanEditAcceptKey(char32_t Key) {
     TField* f = SelectedField();
-    return f && Key < 256 && f->IsValidChar(static_cast<char>(Key));
+    return f && FieldAcceptsChar(f, Key);
 }
 
 bool TqzCustomDBGrid::CanEditModify() {
-    if (!CanEditGrid() || !SelectedField()) return false;
+    // A read-only column shows its text in the editor but takes no typing.
+    if (!CanEditGrid() || !FieldTakesTyping(SelectedField())) return false;
     FImpl->DataLink->Edit();
     return FImpl->DataLink->Editing();
 }

@@ -11,23 +11,53 @@ TDataSet* TqzGridSelection::DataSet() const {
     return link && link->Active() ? link->DataSet() : nullptr;
 }
 
-int TqzGridSelection::Find(TDataSet* DS, const TBookmark& Bookmark) const {
-    if (Bookmark.empty()) return -1;
-    for (size_t i = 0; i < FList.size(); ++i)
-        if (DS->CompareBookmarks(FList[i], Bookmark) == 0) return static_cast<int>(i);
-    return -1;
+namespace {
+// Orders bookmarks as the dataset does (which may change with its view).
+struct TBookmarkLess {
+    TDataSet* DS;
+    bool operator()(const TBookmark& A, const TBookmark& B) const { return DS->CompareBookmarks(A, B) < 0; }
+};
+}  // namespace
+
+// A record's bookmarks are equal byte for byte; their byte order never
+// changes, whatever order the dataset's view takes.
+const TBookmark* TqzGridSelection::Find(TDataSet*, const TBookmark& Bookmark) const {
+    if (Bookmark.empty() || FSorted.empty()) return nullptr;
+    const auto at = std::lower_bound(FSorted.begin(), FSorted.end(), Bookmark);
+    return at != FSorted.end() && *at == Bookmark ? &*at : nullptr;
 }
 
 void TqzGridSelection::Add(TDataSet* DS, const TBookmark& Bookmark) {
-    if (Bookmark.empty() || Find(DS, Bookmark) >= 0) return;
-    if (G.BehaviourFlag(9).AsBoolean()) {
+    if (Bookmark.empty() || Find(DS, Bookmark)) return;
+    if (G.BehaviourFlag(9).AsBoolean())
         FList.push_back(Bookmark);
-        return;
-    }
-    const auto at = std::lower_bound(
-        FList.begin(), FList.end(), Bookmark,
-        [DS](const TBookmark& a, const TBookmark& b) { return DS->CompareBookmarks(a, b) < 0; });
-    FList.insert(at, Bookmark);
+    else
+        FList.insert(std::lower_bound(FList.begin(), FList.end(), Bookmark, TBookmarkLess{DS}), Bookmark);
+    FSorted.insert(std::lower_bound(FSorted.begin(), FSorted.end(), Bookmark), Bookmark);
+}
+
+void TqzGridSelection::Remove(TDataSet*, const TBookmark& Held) {
+    const TBookmark copy = Held;
+    const auto inList = std::find(FList.begin(), FList.end(), copy);
+    if (inList != FList.end()) FList.erase(inList);
+    const auto at = std::lower_bound(FSorted.begin(), FSorted.end(), copy);
+    if (at != FSorted.end() && *at == copy) FSorted.erase(at);
+}
+
+void TqzGridSelection::Resort(TDataSet*) {
+    FSorted = FList;
+    std::sort(FSorted.begin(), FSorted.end());
+}
+
+void TqzGridSelection::DropDeleted(TDataSet* DS) {
+    const int count = DS->RecordCount();
+    if (count == FCheckedCount) return;
+    FCheckedCount = count;
+    const auto gone = [DS](const TBookmark& b) { return !DS->BookmarkValid(b); };
+    const auto end = std::remove_if(FList.begin(), FList.end(), gone);
+    if (end == FList.end()) return;
+    FList.erase(end, FList.end());
+    Resort(DS);
 }
 
 void TqzGridSelection::RedrawCurrentRow() {
@@ -39,7 +69,7 @@ bool TqzGridSelection::CurrentSelected() {
     TDataSet* ds = DataSet();
     if (!ds || FList.empty() || ds->State() == dsEdit || ds->State() == dsInsert || ds->IsEmpty())
         return false;
-    return Find(ds, ds->Bookmark()) >= 0;
+    return Find(ds, ds->Bookmark()) != nullptr;
 }
 
 bool TqzGridSelection::RowSelected(int Row) const {
@@ -51,7 +81,7 @@ void TqzGridSelection::SelectCurrent() {
     if (!ds || ds->IsEmpty()) return;
     const TBookmark current = ds->Bookmark();
     FAnchor = current;
-    if (Find(ds, current) >= 0) return;
+    if (Find(ds, current)) return;
     if (!G.DoMultiSelectRecord(true)) return;
     Add(ds, current);
     RedrawCurrentRow();
@@ -61,8 +91,7 @@ void TqzGridSelection::UnselectCurrent() {
     TDataSet* ds = DataSet();
     if (!ds || ds->IsEmpty()) return;
     if (!G.DoMultiSelectRecord(false)) return;
-    const int at = Find(ds, ds->Bookmark());
-    if (at >= 0) FList.erase(FList.begin() + at);
+    if (const TBookmark* held = Find(ds, ds->Bookmark())) Remove(ds, *held);
     RedrawCurrentRow();
 }
 
@@ -112,8 +141,14 @@ void TqzGridSelection::SelectRange(const TBookmark& Bookmark1, const TBookmark& 
     const std::vector<TBookmark> range = Between(ds, Bookmark1, Bookmark2);
     if (range.empty()) return;
     UnselectRange(Bookmark1, Bookmark2);
+    // Added in walking order, then looked up sorted once.
+    const size_t before = FList.size();
     for (const TBookmark& b : range)
-        if (Find(ds, b) < 0 && G.DoMultiSelectRecord(true)) Add(ds, b);
+        if (!Find(ds, b) && G.DoMultiSelectRecord(true)) FList.push_back(b);
+    if (FList.size() != before) {
+        if (!G.BehaviourFlag(9).AsBoolean()) std::stable_sort(FList.begin(), FList.end(), TBookmarkLess{ds});
+        Resort(ds);
+    }
     G.Invalidate();
     RefreshRowFlags();
 }
@@ -121,16 +156,14 @@ void TqzGridSelection::SelectRange(const TBookmark& Bookmark1, const TBookmark& 
 void TqzGridSelection::UnselectRange(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
     TDataSet* ds = DataSet();
     if (!ds) return;
-    const std::vector<TBookmark> range = Between(ds, Bookmark1, Bookmark2);
-    for (size_t i = 0; i < FList.size();) {
-        const TBookmark& b = FList[i];
-        const bool inside = std::any_of(range.begin(), range.end(),
-                                        [&](const TBookmark& r) { return ds->CompareBookmarks(r, b) == 0; });
-        if (inside && G.DoMultiSelectRecord(false))
-            FList.erase(FList.begin() + static_cast<long>(i));
-        else
-            ++i;
-    }
+    std::vector<TBookmark> range = Between(ds, Bookmark1, Bookmark2);
+    std::sort(range.begin(), range.end());
+    const auto inside = [&](const TBookmark& b) { return std::binary_search(range.begin(), range.end(), b); };
+    const size_t before = FList.size();
+    FList.erase(std::remove_if(FList.begin(), FList.end(),
+                               [&](const TBookmark& b) { return inside(b) && G.DoMultiSelectRecord(false); }),
+                FList.end());
+    if (FList.size() != before) Resort(ds);
     G.Invalidate();
     RefreshRowFlags();
 }
@@ -138,6 +171,7 @@ void TqzGridSelection::UnselectRange(const TBookmark& Bookmark1, const TBookmark
 bool TqzGridSelection::UnselectAll() {
     if (G.OnMultiSelectAllRecords() && !G.DoMultiSelectAllRecords(false)) return false;
     FList.clear();
+    FSorted.clear();
     std::fill(FRowFlags.begin(), FRowFlags.end(), "F");
     G.Invalidate();
     return true;
@@ -150,9 +184,7 @@ void TqzGridSelection::RefreshRowFlags() {
     TDataSet* ds = DataSet();
     if (FList.empty() || !ds) return;
     // Records deleted since they were selected leave the list here.
-    FList.erase(std::remove_if(FList.begin(), FList.end(),
-                               [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
-                FList.end());
+    DropDeleted(ds);
     const int keep = link->ActiveRecord();
     for (int r = 0; r < rows; ++r) {
         link->SetActiveRecord(r);
@@ -167,12 +199,14 @@ void TqzGridSelection::SortValid() {
     FList.erase(std::remove_if(FList.begin(), FList.end(),
                                [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
                 FList.end());
-    std::stable_sort(FList.begin(), FList.end(),
-                     [ds](const TBookmark& a, const TBookmark& b) { return ds->CompareBookmarks(a, b) < 0; });
+    std::stable_sort(FList.begin(), FList.end(), TBookmarkLess{ds});
+    Resort(ds);
 }
 
 void TqzGridSelection::Clear() {
     FList.clear();
+    FSorted.clear();
+    FCheckedCount = -1;
     FAnchor.clear();
     FRowFlags.clear();
 }

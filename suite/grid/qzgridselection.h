@@ -26,6 +26,8 @@ public:
     void SetAnchor(const TBookmark& Value) { FAnchor = Value; }
     const std::vector<std::string>& RowFlags() const { return FRowFlags; }
 
+    // The record of Bookmark is in the selection.
+    bool Holds(const TBookmark& Bookmark) const { return Find(nullptr, Bookmark) != nullptr; }
     // The current record is selected (never while it is edited or inserted).
     bool CurrentSelected();
     bool RowSelected(int Row) const;
@@ -46,8 +48,16 @@ public:
 
 private:
     TDataSet* DataSet() const;
-    int Find(TDataSet* DS, const TBookmark& Bookmark) const;
+    // The held bookmark equal to Bookmark (a binary search of FSorted); nullptr: none.
+    const TBookmark* Find(TDataSet* DS, const TBookmark& Bookmark) const;
     void Add(TDataSet* DS, const TBookmark& Bookmark);
+    // Drops a held bookmark (one Find answered) from both lists.
+    void Remove(TDataSet* DS, const TBookmark& Held);
+    // FSorted again from FList (after FList changed wholesale).
+    void Resort(TDataSet* DS);
+    // Drops the bookmarks the dataset no longer knows, when its record count
+    // changed since the last look (asking about each bookmark is costly).
+    void DropDeleted(TDataSet* DS);
     void RedrawCurrentRow();
     // The records from one bookmark to the other in dataset order (either
     // may come first); empty when one is invalid. The position is kept.
@@ -55,6 +65,9 @@ private:
 
     TqzDBGrid& G;
     std::vector<TBookmark> FList;
+    // The same bookmarks in byte order, for lookups.
+    std::vector<TBookmark> FSorted;
+    int FCheckedCount = -1;
     TBookmark FAnchor;
     std::vector<std::string> FRowFlags;
 };

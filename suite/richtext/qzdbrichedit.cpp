@@ -276,6 +276,15 @@ void TqzDBRichEdit::Change() {
     TqzCustomRichEdit::Change();
 }
 
+bool TqzDBRichEdit::ReplaceSelText(const std::string& S) {
+    if (!Field()) return TqzCustomRichEdit::ReplaceSelText(S);
+    if (FMemoLoaded) BeginFieldEdit();
+    // Still read-only: the dataset did not go into edit.
+    if (TCustomEdit::ReadOnly()) return false;
+    SetSelText(S);
+    return true;
+}
+
 void TqzDBRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (Field() && FMemoLoaded) {
         const bool shift = Shift.Contains(ssShift), ctrl = Shift.Contains(ssCtrl);

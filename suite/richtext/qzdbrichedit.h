@@ -58,6 +58,9 @@ public:
 
     static void Publish(TPublisher<TqzDBRichEdit>& p);
 
+    // Puts the record into edit first, as typing does.
+    bool ReplaceSelText(const std::string& S) override;
+
 protected:
     void Change() override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;

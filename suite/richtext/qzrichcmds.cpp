@@ -92,13 +92,19 @@ int TqzCustomRichEdit::FindTextBackward(const std::string& SearchText, int Start
     return pos;
 }
 
+bool TqzCustomRichEdit::ReplaceSelText(const std::string& S) {
+    if (ReadOnly()) return false;
+    SetSelText(S);
+    return true;
+}
+
 bool TqzCustomRichEdit::FindAndReplace(const std::string& SearchText, const std::string& ReplaceText,
                                        TqzSearchTypes Options) {
     const int pos = FindText(SearchText, SelStart(), -1, Options);
     if (pos < 0) return false;
     SetSelStart(pos);
     SetSelLength(static_cast<int>(SearchText.size()));
-    ReplaceSelText(ReplaceText);
+    if (!ReplaceSelText(ReplaceText)) return false;
     SetSelStart(pos + static_cast<int>(ReplaceText.size()));
     SetSelLength(0);
     return true;

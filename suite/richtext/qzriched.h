@@ -278,8 +278,9 @@ public:
     TColor SavedColor() const;
     // The control is drawn as a grid cell's copy (the data-aware form's).
     virtual bool IsPaintCopy() { return false; }
-    // Replaces the selection as typing would (no typing limit).
-    virtual void ReplaceSelText(const std::string& S) { SetSelText(S); }
+    // Replaces the selection as typing would (no typing limit); False, with
+    // nothing changed, when the control may not be changed.
+    virtual bool ReplaceSelText(const std::string& S);
 
     int TwipsToScreenPixels(int X) const { return X * ScreenPixelsPerInch() / 1440; }
     int ScreenPixelsToTwips(int X) const { return X * 1440 / ScreenPixelsPerInch(); }
@@ -305,7 +306,8 @@ public:
     int FindText(const std::string& SearchText, int StartPos, int Length, TqzSearchTypes Options);
     // The last match in StartPos .. StartPos + Length; -1 when none.
     int FindTextBackward(const std::string& SearchText, int StartPos, int Length, TqzSearchTypes Options);
-    // Replaces the next match from SelStart; the caret goes after it.
+    // Replaces the next match from SelStart; the caret goes after it. False
+    // when there is none or the control may not be changed.
     bool FindAndReplace(const std::string& SearchText, const std::string& ReplaceText,
                         TqzSearchTypes Options);
 

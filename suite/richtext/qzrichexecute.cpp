@@ -23,10 +23,12 @@
 namespace {
 
 // A bound control whose dataset browses while its source will not start an
-// edit: the editor can only show the text.
+// edit, or whose field cannot be reached (a closed dataset): the editor can
+// only show the text.
 bool EditsBlocked(TqzCustomRichEdit* Control) {
     auto* db = dynamic_cast<TqzDBRichEdit*>(Control);
-    if (!db || !db->Field()) return false;
+    if (!db) return false;
+    if (!db->Field()) return !db->DataField().empty();
     TDataSource* ds = db->DataSource();
     TDataSet* set = ds ? ds->DataSet() : nullptr;
     return set && set->State() == dsBrowse && !ds->AutoEdit();

@@ -34,16 +34,26 @@ void TqzRichSearch::ShowFind() { Open(FFindDialog); }
 
 void TqzRichSearch::ShowReplace() { Open(FReplaceDialog); }
 
+// A changed find text starts a new round at the caret: the old round's
+// end would hide its matches before the caret.
+void TqzRichSearch::TakeFindText(const std::string& Text) {
+    if (Text != FLastFindText) {
+        FFindStartPos = FRichEdit->SelStart();
+        FFindWrapped = false;
+    }
+    FLastFindText = Text;
+}
+
 void TqzRichSearch::DialogFind(TObject* Sender) {
     auto* dlg = dynamic_cast<TFindDialog*>(Sender);
     if (!dlg) return;
-    FLastFindText = dlg->FindText();
+    TakeFindText(dlg->FindText());
     if (dlg != FFindDialog) FFindDialog->SetFindText(FLastFindText);
     Search(dlg, false);
 }
 
 void TqzRichSearch::DialogReplace(TObject*) {
-    FLastFindText = FReplaceDialog->FindText();
+    TakeFindText(FReplaceDialog->FindText());
     FFindDialog->SetFindText(FLastFindText);
     FRichEdit->ReplaceNext();
 }
@@ -75,7 +85,10 @@ void TqzRichSearch::Search(TFindDialog* Dialog, bool Replace) {
         bool replaced = false;
         if (Replace && r->SelLength() == len && r->FindText(text, r->SelStart(), -1, o) == r->SelStart()) {
             const int at = r->SelStart();
-            r->ReplaceSelText(replacement);
+            if (!r->ReplaceSelText(replacement)) {
+                MessageBeep(0);
+                return;
+            }
             if (FFindWrapped) FFindStartPos += rlen - len;
             r->SetSelStart(at + rlen);
             r->SetSelLength(0);

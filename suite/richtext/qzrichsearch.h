@@ -42,6 +42,8 @@ private:
     // A search step: Dialog's options, replacing with the replace dialog's
     // text when Replace.
     void Search(TFindDialog* Dialog, bool Replace);
+    // Keeps the text searched for; a new one begins a new round.
+    void TakeFindText(const std::string& Text);
 
     TqzCustomRichEdit* FRichEdit;
     TFindDialog* FFindDialog = nullptr;

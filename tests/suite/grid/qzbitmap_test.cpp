@@ -10,6 +10,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/graphics.h"
 #include "suite/grid/qzbitmap.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -411,7 +412,7 @@ TEST_F(QzBitmapTest, EffectsPicture) {
         b.Draw(sheet.Canvas(), Bounds(i * 34 + 1, 1, 32, 32));
         EXPECT_FALSE(b.Empty()) << names[i];
     }
-    sheet.SaveToFile(GetTempDir() + "taskmoor_qzbitmap_effects.png");
+    sheet.SaveToFile(TestRunPath("taskmoor_qzbitmap_effects.png"));
     EXPECT_EQ(sheet.Canvas()->Pixels(1, 1), RGB(0, 0, 128));
 }
 

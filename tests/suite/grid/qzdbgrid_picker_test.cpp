@@ -110,7 +110,7 @@ TEST_F(QzDBGridPickerTest, DateCellsAreEditedInTheGridsPicker) {
     SendKey(picker, VK_DOWN, TShiftState{ssAlt});
     ProcessEvents();
     ASSERT_TRUE(picker->IsDroppedDown());
-    ASSERT_TRUE(RenderControlToPng(Form, GetTempDir() + "/qzdbgrid_picker.png"));
+    ASSERT_TRUE(RenderControlToPng(Form, TestRunPath("qzdbgrid_picker.png")));
     const TPoint day = DayPoint(picker->Calendar(), 4, 20);
     ASSERT_GE(day.X, 0);
     SendClick(picker->Calendar(), day.X, day.Y);
@@ -147,7 +147,7 @@ TEST_F(QzDBGridPickerTest, OpenPickerShowsItsDateInTheCell) {
     ASSERT_LE(picker->Height(), 16);
     TBitmap shot;
     RenderControl(picker, &shot);
-    ASSERT_TRUE(RenderControlToPng(Form, GetTempDir() + "/qzdbgrid_picker_cell.png"));
+    ASSERT_TRUE(RenderControlToPng(Form, TestRunPath("qzdbgrid_picker_cell.png")));
     const int textWidth = picker->Width() - picker->Button()->Width();
     int columns = 0;  // inside the focus box around it
     for (int x = 2; x < textWidth - 1; ++x)

@@ -16,6 +16,7 @@
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzgridselection.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -120,6 +121,26 @@ TEST_F(QzDBGridTest, CellTextOfMemoAndComboCells) {
     SendKey(Grid, VK_LEFT);
     ProcessEvents();
     EXPECT_FALSE(Combo->Visible());
+}
+
+// A cell's control freed by the program while it is placed is forgotten:
+// the grid draws, moves and closes without it.
+TEST_F(QzDBGridTest, ACellControlFreedWhilePlacedIsForgotten) {
+    Open(3);
+    Grid->SetFocus();
+    Grid->SelectDataColumn(4);
+    ProcessEvents();
+    ASSERT_EQ(Grid->CurrentCellControl(), Combo);
+    delete Combo;
+    Combo = nullptr;
+    EXPECT_EQ(Grid->CurrentCellControl(), nullptr);
+    Grid->Repaint();
+    SendKey(Grid, VK_LEFT);
+    SendKey(Grid, VK_RIGHT);
+    SendKey(Grid, VK_DOWN);
+    ProcessEvents();
+    EXPECT_EQ(Grid->CurrentCellControl(), nullptr);
+    EXPECT_EQ(Grid->SelectedIndex(), 4);
 }
 
 TEST_F(QzDBGridTest, MemoCellsOpenTheMemoWindow) {
@@ -270,6 +291,125 @@ TEST_F(QzDBGridTest, DeletedRecordsLeaveTheSelectionWhereItIsUsed) {
     EXPECT_EQ(Grid->Selection()->Count(), 1);
 }
 
+// An engine table that counts the bookmark questions the grid asks it.
+class TCountingTable : public TOstraTable {
+public:
+    using TOstraTable::TOstraTable;
+    bool BookmarkValid(const TBookmark& Value) override {
+        ++Questions;
+        return TOstraTable::BookmarkValid(Value);
+    }
+    int CompareBookmarks(const TBookmark& A, const TBookmark& B) override {
+        ++Questions;
+        const int c = TOstraTable::CompareBookmarks(A, B);
+        return Reversed ? -c : c;
+    }
+    long Questions = 0;
+    // Bookmarks order as the view does, as a dataset sorted anew would.
+    bool Reversed = false;
+};
+
+// With thousands of records selected, a key or a scroll asks about a few
+// bookmarks per shown cell, not about every selected one again.
+TEST(QzDBGridSelection, ALargeSelectionKeepsKeysAndScrollsCheap) {
+    constexpr int kRecords = 3000;
+    TForm* form = CreateForm<TForm>(Application);
+    form->SetBounds(40, 40, 500, 300);
+    auto* table = new TCountingTable(form);
+    table->FieldDefs()->Add("Id", ftInteger);
+    table->FieldDefs()->Add("Name", ftString, 10);
+    table->Open();
+    table->DisableControls();
+    for (int i = 1; i <= kRecords; ++i) table->AppendRecord({Variant(i), Variant("N" + std::to_string(i))});
+    table->First();
+    table->EnableControls();
+    auto* source = new TDataSource(form);
+    source->SetDataSet(table);
+    auto* grid = new TqzDBGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(8, 8, 460, 260);
+    grid->SetOptions(grid->Options() + dgMultiSelect);
+    grid->SetDataSource(source);
+    form->Show();
+    grid->SetFocus();
+    ProcessEvents();
+    auto clickRow = [&](int Row, TShiftState Shift) {
+        const TRect r = grid->CellRect(grid->IndicatorOffset(), Row + grid->TitleOffset());
+        SendClick(grid, r.Left + 5, r.Top + 5, mbLeft, Shift);
+        ProcessEvents();
+    };
+    clickRow(0, {ssCtrl});
+    SendKey(grid, VK_END, {ssCtrl});
+    ProcessEvents();
+    clickRow(grid->Row() - grid->TitleOffset(), {ssShift});
+    ASSERT_EQ(grid->Selection()->Count(), kRecords);
+    const int shown = grid->VisibleDataRows() * (grid->ColCount() - grid->IndicatorOffset());
+    for (uint16_t key : {VK_UP, VK_PRIOR, VK_PRIOR}) {
+        table->Questions = 0;
+        SendKey(grid, key);
+        ProcessEvents();
+        form->Repaint();
+        EXPECT_LT(table->Questions, kRecords) << key << ", " << shown << " cells shown";
+    }
+    // Every shown row is drawn selected; one Ctrl click unselects one record.
+    grid->Selection()->RefreshRowFlags();
+    for (const std::string& flag : grid->Selection()->RowFlags()) EXPECT_EQ(flag, "T");
+    table->Questions = 0;
+    clickRow(2, {ssCtrl});
+    EXPECT_LT(table->Questions, 2 * kRecords);
+    EXPECT_EQ(grid->Selection()->Count(), kRecords - 1);
+    grid->Selection()->RefreshRowFlags();
+    EXPECT_EQ(grid->Selection()->RowFlags()[2], "F");
+    EXPECT_EQ(grid->Selection()->RowFlags()[1], "T");
+    delete form;
+    ProcessEvents();
+}
+
+// The dataset's bookmark order changes with its view: the selection still
+// knows its records, adds none twice and unselects the right one.
+TEST(QzDBGridSelection, ASelectionOutlivesANewBookmarkOrder) {
+    TForm* form = CreateForm<TForm>(Application);
+    form->SetBounds(40, 40, 500, 300);
+    auto* table = new TCountingTable(form);
+    table->FieldDefs()->Add("Id", ftInteger);
+    table->Open();
+    for (int i = 1; i <= 8; ++i) table->AppendRecord({Variant(i)});
+    table->First();
+    auto* source = new TDataSource(form);
+    source->SetDataSet(table);
+    auto* grid = new TqzDBGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(8, 8, 460, 260);
+    grid->SetOptions(grid->Options() + dgMultiSelect);
+    grid->SetDataSource(source);
+    form->Show();
+    grid->SetFocus();
+    ProcessEvents();
+    auto clickRow = [&](int Row, TShiftState Shift) {
+        const TRect r = grid->CellRect(grid->IndicatorOffset(), Row + grid->TitleOffset());
+        SendClick(grid, r.Left + 5, r.Top + 5, mbLeft, Shift);
+        ProcessEvents();
+    };
+    auto flags = [&] {
+        grid->Selection()->RefreshRowFlags();
+        std::string f;
+        for (const std::string& flag : grid->Selection()->RowFlags()) f += flag;
+        return f;
+    };
+    for (int row : {0, 2, 3, 5}) clickRow(row, {ssCtrl});
+    ASSERT_EQ(flags(), "TFTTFTFF");
+    table->Reversed = true;
+    EXPECT_EQ(flags(), "TFTTFTFF");
+    clickRow(3, {ssCtrl});  // unselects
+    EXPECT_EQ(grid->Selection()->Count(), 3);
+    EXPECT_EQ(flags(), "TFTFFTFF");
+    clickRow(2, {ssShift});  // rows 2 to 5 from the anchor (row 5): each record held once
+    EXPECT_EQ(grid->Selection()->Count(), 5);
+    EXPECT_EQ(flags(), "TFTTTTFF");
+    delete form;
+    ProcessEvents();
+}
+
 TEST_F(QzDBGridTest, RendersCheckBoxComboMemoCellsAndASelection) {
     Grid->SetOptions(Grid->Options() + dgMultiSelect);
     Open(5);
@@ -281,7 +421,7 @@ TEST_F(QzDBGridTest, RendersCheckBoxComboMemoCellsAndASelection) {
     }
     Grid->SelectDataColumn(4);
     ProcessEvents();
-    const std::string file = GetTempDir() + "/qzdbgrid.png";
+    const std::string file = TestRunPath("qzdbgrid.png");
     ASSERT_TRUE(RenderControlToPng(Form, file));
     EXPECT_TRUE(FileExists(file));
 }

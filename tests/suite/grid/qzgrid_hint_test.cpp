@@ -54,4 +54,32 @@ TEST_F(QzWhole, CellHintShowsCutTextUntilItsTimerEndsIt) {
     EXPECT_FALSE(timer->Enabled());
 }
 
+// The hint lives on the form: closing the form while it shows frees it
+// once, whichever of it and the grid goes first; a hint freed by someone
+// else is forgotten too.
+TEST_F(QzWhole, AFormClosedWhileAHintShowsFreesItOnce) {
+    Table->FieldDefs()->Add("Note", ftString, 80);
+    Table->Open();
+    Table->AppendRecord({Variant(1), Variant("A"), Variant(), Variant(), Variant(),
+                         Variant("a note far too long to fit into its narrow column")});
+    Table->First();
+    Grid->SetOptions(Grid->Options() + dgShowCellHint);
+    Show();
+    Grid->SetColWidths(6, 50);
+    ProcessEvents();
+    TTestTimers timers;
+    const TRect note = Grid->CellRect(6, 1);
+    SendMouseMove(Grid, note.Left + 3, note.Top + 3);
+    TqzGridHintWindow* hint = FirstOwned<TqzGridHintWindow>(Grid);
+    ASSERT_NE(hint, nullptr);
+    delete hint;
+    timers.Advance(250);
+    SendMouseMove(Grid, note.Left + 5, note.Top + 3);
+    SendMouseMove(Grid, note.Left + 3, note.Top + 4);
+    ASSERT_NE(FirstOwned<TqzGridHintWindow>(Grid), nullptr);
+    delete Form;
+    Form = nullptr;
+    ProcessEvents();
+}
+
 }  // namespace

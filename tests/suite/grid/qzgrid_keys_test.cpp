@@ -185,6 +185,57 @@ TEST_F(QzKeys, EscapeWithAnAlwaysShownEditorTestsTheValueAgain) {
     EXPECT_EQ(checks, std::vector<bool>{false});
 }
 
+// Letters of any script go into a text cell; a number cell refuses them
+// with a beep, as it refuses ASCII letters.
+TEST_F(QzKeys, LettersOfAnyScriptGoIntoATextCell) {
+    ShowFocused(2);
+    TBeepCounter beeps;
+    Grid->SelectDataColumn(1);
+    SendText(Grid, "€");
+    for (const char* letter : {"Ж", "é", "日", "😀"}) SendText(FocusedControl(), letter);
+    EXPECT_EQ(beeps.Count(), 0);
+    SendKeyToFocus(VK_RETURN);
+    Table->Post();
+    EXPECT_EQ(Table->FieldByName("Name")->AsString(), "€Жé日😀");
+    Grid->SelectDataColumn(2);
+    for (const char* letter : {"€", "Ж", "a"}) SendText(FocusedControl(), letter);
+    EXPECT_EQ(beeps.Count(), 3);
+    EXPECT_EQ(Table->FieldByName("Amount")->AsFloat(), 1.5);
+}
+
+// A read-only column (its Selected line says "T") shows its text in the
+// editor but takes no typing; the other columns do.
+TEST_F(QzKeys, AReadOnlyColumnTakesNoTyping) {
+    Grid->SetUseTFields(false);
+    Grid->Selected()->SetText("Name\t10\tName\tF\nAmount\t6\tAmount\tT\nCode\t6\tCode\tF\n");
+    ShowFocused(2);
+    TBeepCounter beeps;
+    Grid->SelectDataColumn(1);
+    SendText(Grid, "5");
+    SendKeyToFocus(VK_F2);
+    SendText(FocusedControl(), "6");
+    SendKeyToFocus(VK_DOWN);
+    EXPECT_EQ(Table->State(), dsBrowse);
+    Table->First();
+    EXPECT_EQ(Table->FieldByName("Amount")->AsFloat(), 1.5);
+    // Tab passes it by; the next column takes the typing.
+    Grid->SelectDataColumn(0);
+    SendKeyToFocus(VK_TAB);
+    EXPECT_EQ(Grid->SelectedIndex(), 2);
+    SendText(FocusedControl(), "Z");
+    SendKeyToFocus(VK_RETURN);
+    Table->Post();
+    EXPECT_EQ(Table->FieldByName("Code")->AsString(), "Z");
+    // A read-only field is the same.
+    Table->FieldByName("Code")->SetReadOnly(true);
+    Grid->LayoutChanged();
+    Grid->SelectDataColumn(2);
+    SendText(Grid, "Y");
+    SendKeyToFocus(VK_ESCAPE);
+    EXPECT_EQ(Table->FieldByName("Code")->AsString(), "Z");
+    EXPECT_EQ(Table->State(), dsBrowse);
+}
+
 }  // namespace
 
 // Text typed into a cell goes to that cell's field whichever way the cell is

@@ -5,6 +5,7 @@
 #include "platform/core/properties.h"
 #include "platform/ui/stdctrls.h"
 #include "suite/base/qzproputils.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
@@ -254,7 +255,7 @@ TEST_F(QzLayout, MouseSizingWritesWidthsBack) {
     EXPECT_EQ(Grid->Selected()->Strings(1), "Code\t6\tC");
     ASSERT_FALSE(sized.empty());
     EXPECT_EQ(sized.back(), 0);
-    RenderControlToPng(Form, GetTempDir() + "taskmoor_qzgrid_sized.png");
+    RenderControlToPng(Form, TestRunPath("taskmoor_qzgrid_sized.png"));
 
     // With fields the field's DisplayWidth takes it.
     Grid->SetUseTFields(true);

@@ -7,6 +7,7 @@
 #include "platform/core/datetime.h"
 #include "platform/ui/dialogs.h"
 #include "suite/base/qzintl.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
@@ -245,7 +246,7 @@ TEST_F(QzMillion, FollowsFirstLastAndMoveBy) {
     T->Last();
     EXPECT_EQ(grid->Row(), page);
     EXPECT_EQ(bar().nPos, 1000000);
-    RenderControlToPng(form, GetTempDir() + "taskmoor_qzgrid_million.png");
+    RenderControlToPng(form, TestRunPath("taskmoor_qzgrid_million.png"));
     delete form;
     ProcessEvents();
 }
@@ -384,6 +385,81 @@ TEST_F(QzWriteBack, EscapeResetsOrAsks) {
     Grid->DataLink()->Reset();
     EXPECT_EQ(Table->State(), dsBrowse);
     EXPECT_EQ(Table->FieldByName("Name")->AsString(), "Name1");
+}
+
+// A footer sum follows a value typed into the grid and posted, a deleted
+// record and an appended one; a handler that walks the dataset itself is
+// not called again from inside.
+TEST_F(QzScroll, FooterFollowsPostedEditsAndRecordChanges) {
+    Open(5);
+    Grid->SetOptions(Grid->Options() + dgShowFooter);
+    int calls = 0, depth = 0, deepest = 0;
+    Grid->SetOnUpdateFooter(TNotifyEvent([&](TObject*) {
+        ++calls;
+        deepest = std::max(deepest, ++depth);
+        double sum = 0;
+        const TBookmark at = Table->Bookmark();
+        Table->DisableControls();
+        for (Table->First(); !Table->Eof(); Table->Next()) sum += Table->FieldByName("Amount")->AsFloat();
+        Table->GotoBookmark(at);
+        Table->EnableControls();
+        Grid->ColumnByName("Amount")->SetFooterValue(FloatToStr(sum));
+        --depth;
+    }));
+    Show();
+    Grid->SetFocus();
+    auto footer = [&] { return Grid->ColumnByName("Amount")->FooterValue(); };
+    EXPECT_EQ(footer(), "22.5");
+    Grid->SelectDataColumn(2);
+    SendText(Grid, "9");
+    SendKey(Grid->InplaceEditor(), VK_DOWN);
+    ASSERT_EQ(Table->State(), dsBrowse);
+    EXPECT_EQ(footer(), "30");
+    Table->Delete();
+    EXPECT_EQ(footer(), "27");
+    Table->AppendRecord({Variant(6), Variant("Name6"), Variant(1.0), Variant(), Variant()});
+    EXPECT_EQ(footer(), "28");
+    EXPECT_EQ(deepest, 1);
+    const int before = calls;
+    SendKey(Grid, VK_UP);
+    SendKey(Grid, VK_DOWN);
+    EXPECT_EQ(calls, before);  // moving changes nothing to sum
+}
+
+// The grid scrolls under a current row that stays put (Down on the last
+// shown row): the shown editor follows to the new record, and what is typed
+// goes to that record, with the editor always shown or opened by F2.
+TEST_F(QzScroll, AnEditorOnTheLastRowFollowsTheScrolledRecord) {
+    for (const bool always : {true, false}) {
+        SCOPED_TRACE(always ? "always shown" : "F2");
+        Open(40);
+        if (always) Grid->SetOptions(Grid->Options() + dgAlwaysShowEditor);
+        Show();
+        Grid->SetFocus();
+        Grid->SelectDataColumn(1);
+        SendKey(Grid, VK_NEXT);
+        const int lastRow = Grid->Row();
+        for (int step = 0; step < 2; ++step) {
+            if (!always) SendKeyToFocus(VK_F2);
+            SendKeyToFocus(VK_DOWN);
+            ASSERT_EQ(Grid->Row(), lastRow);
+            // Shown, it shows this record's text.
+            TInplaceEdit* editor = Grid->InplaceEditor();
+            EXPECT_TRUE(!always || (editor && editor->Visible()));
+            if (editor && editor->Visible()) EXPECT_EQ(editor->Text(), "Name" + std::to_string(Id()));
+        }
+        if (!always && !(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible())) SendKeyToFocus(VK_F2);
+        const int id = Id();
+        SendText(FocusedControl(), "Z");  // replaces the selected text
+        SendKeyToFocus(VK_UP);            // leaving the row posts it
+        ASSERT_EQ(Table->State(), dsBrowse);
+        EXPECT_EQ(Table->FieldByName("Name")->AsString(), "Name" + std::to_string(id - 1));
+        Table->Next();
+        EXPECT_EQ(Table->FieldByName("Name")->AsString(), "Z");
+        Grid->SetDataSource(nullptr);
+        Grid->SetOptions(Grid->Options() - dgAlwaysShowEditor);
+        Table->Close();
+    }
 }
 
 }  // namespace

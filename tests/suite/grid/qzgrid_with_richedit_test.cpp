@@ -2,6 +2,7 @@
 // their declarations agree, and one URL handler serves both.
 #include "platform/ui/shell_open.h"
 #include "suite/richtext/qzdbrichedit.h"
+#include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
@@ -61,7 +62,7 @@ TEST_F(QzGridWithRichEdit, OneURLOpenHandlerServesTheGridAndTheRichEdit) {
     // both open the link as the handler left it
     EXPECT_EQ(shell.Opened(),
               (std::vector<std::string>{"https://example.org/cell?seen", "https://example.org/notes?seen"}));
-    EXPECT_TRUE(RenderControlToPng(Form, GetTempDir() + "taskmoor_qzgrid_with_richedit.png"));
+    EXPECT_TRUE(RenderControlToPng(Form, TestRunPath("taskmoor_qzgrid_with_richedit.png")));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzgridexport.h"
 #include "suite/grid/qzgridselection.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -165,6 +166,25 @@ TEST(QzExportWriters, SylkCutsTextBeforeDoublingSemicolons) {
     EXPECT_EQ(st2.Fonts[0], "P;FArial;M200;SBS");
 }
 
+// A memo's lines end in LF here (CR LF or CR from elsewhere): a SYLK value
+// stays one record, an HTML cell breaks its lines.
+TEST(QzExportWriters, LineBreaksOfEveryKindInSylkAndHtml) {
+    TqzExportSettings s;
+    TqzExportModel m = TwoColumns();
+    TqzExportState st;
+    qzSYLKHeader(s, m, st);
+    const std::string row = qzSYLKRow(s, m, st, 1, Cells("a\nb\r\nc\rd", "1", 1));
+    EXPECT_NE(row.find("C;K\"a b c d\"\r\n"), std::string::npos) << row;
+    // Every line of the row is a record.
+    for (size_t at = 0, end; (end = row.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        const std::string line = row.substr(at, end - at);
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+        EXPECT_TRUE(line.rfind("F;", 0) == 0 || line.rfind("C;", 0) == 0) << line;
+    }
+    const std::string html = qzHTMLRow(s, m, st, 1, Cells("a\nb\r\nc\rd", "1", 1));
+    EXPECT_NE(html.find(">a<BR>b<BR>c<BR>d</TD>"), std::string::npos) << html;
+}
+
 TEST(QzExportWriters, ClipboardHtmlOffsetsAreByteOffsets) {
     const std::string doc = "<P>\xC3\xA9</P>";
     const std::string text = BuildClipboardHTML(doc);
@@ -201,7 +221,7 @@ protected:
         Grid->SetDataSource(Source);
         Form->Show();
         ProcessEvents();
-        Dir = GetTempDir() + "/qzexport";
+        Dir = TestRunPath("qzexport");
         ForceDirectories(Dir);
     }
     void TearDown() override {
@@ -408,6 +428,37 @@ TEST(QzExportWriters, TheMarkupCheckerFindsFaults) {
     EXPECT_NE(MarkupProblem("<TABLE><TBODY></TABLE>"), "");
 }
 
+// Selected rows go out in the order the grid shows them, whatever order
+// they were picked in and however the records were added.
+TEST_F(QzExportRun, SelectedRowsGoOutInTheOrderShown) {
+    Table->AppendRecord({Variant("A0"), Variant(0)});
+    Table->SetIndexFieldNames("Name");
+    Table->First();
+    Grid->SetOptions(Grid->Options() + dgMultiSelect);
+    Grid->SetFocus();
+    ProcessEvents();
+    // Shown: A0 N1 N2 N3 N4 N5; picked: N5, A0, N2.
+    for (int row : {6, 1, 3}) {
+        const TRect r = Grid->CellRect(1, row);
+        SendClick(Grid, r.Left + 3, r.Top + 3, mbLeft, {ssCtrl});
+        ProcessEvents();
+    }
+    ASSERT_EQ(Grid->Selection()->Count(), 3);
+    TqzExportOptions* e = Grid->ExportOptions();
+    e->SetOptions(e->Options() + esoSaveSelectedOnly);
+    e->SetFileName(Dir + "/shown.txt");
+    e->Save();
+    EXPECT_EQ(Read(Dir + "/shown.txt"),
+              "\"Name\",\"Qty\"\r\n\"A0\",\"0\"\r\n\"N2\",\"2\"\r\n\"N5\",\"5\"\r\n");
+    // Nothing selected: the HTML table says so.
+    Grid->UnselectAll();
+    e->SetExportType(qzgetHTML);
+    e->SetFileName(Dir + "/none.html");
+    e->Save();
+    EXPECT_EQ(MarkupProblem(Read(Dir + "/none.html")), "");
+    EXPECT_EQ(Read(Dir + "/none.html").find(">A0<"), std::string::npos);
+}
+
 TEST_F(QzExportRun, HtmlWithGroupsFootersAndMarkupInTheDataIsWellFormed) {
     Table->AppendRecord({Variant("<b>&\"x\""), Variant(6)});
     Grid->SetUseTFields(false);
@@ -438,6 +489,68 @@ TEST_F(QzExportRun, HtmlWithGroupsFootersAndMarkupInTheDataIsWellFormed) {
     e->Save();
     const std::string wrapped = Clipboard()->GetFormatData(RegisterClipboardFormat("HTML Format"));
     EXPECT_EQ(MarkupProblem(ClipboardHTMLDocument(wrapped)), "");
+}
+
+// A browser reads a saved page without a declared character set in a legacy
+// encoding (the declaration counts within the first 1024 bytes): the export
+// says it is UTF-8 before any letter beyond ASCII.
+TEST_F(QzExportRun, HtmlDeclaresItsCharacterSet) {
+    Table->First();
+    Table->Edit();
+    Table->FieldByName("Name")->SetAsString("Zoë «ß");
+    Table->Post();
+    TqzExportOptions* e = Grid->ExportOptions();
+    e->SetExportType(qzgetHTML);
+    e->SetTitleName("Äpfel");
+    const std::string file = Dir + "/charset.html";
+    e->SetFileName(file);
+    e->Save();
+    const std::string html = Read(file);
+    EXPECT_EQ(MarkupProblem(html), "");
+    const size_t declared =
+        html.find("<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
+    ASSERT_NE(declared, std::string::npos) << html.substr(0, 300);
+    EXPECT_LT(declared, 1024u);
+    const auto firstWide =
+        std::find_if(html.begin(), html.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    EXPECT_LT(declared, static_cast<size_t>(firstWide - html.begin()));
+    EXPECT_NE(html.find(">Zoë «ß</TD>"), std::string::npos);
+}
+
+// Characters (code points) in a line.
+size_t CharCount(const std::string& Line) {
+    return static_cast<size_t>(std::count_if(
+        Line.begin(), Line.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+TEST_F(QzExportRun, FixedWidthColumnsLineUpWithLettersBeyondAscii) {
+    Table->First();
+    Table->Edit();
+    Table->FieldByName("Name")->SetAsString("Zoë «ß");
+    Table->Post();
+    Table->Next();
+    Table->Edit();
+    Table->FieldByName("Name")->SetAsString("日本語");
+    Table->Post();
+    Grid->SetUseTFields(false);
+    Grid->Selected()->SetText("Name\t10\tNäme\nQty\t4\tQty\n");
+    Grid->LayoutChanged();
+    ProcessEvents();
+    TqzExportOptions* e = Grid->ExportOptions();
+    e->SetDelimiter("");
+    e->SetOptions(e->Options() - esoDblQuoteFields);
+    const std::string file = Dir + "/fixed.txt";
+    e->SetFileName(file);
+    e->Save();
+    const std::string text = Read(file);
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    ASSERT_EQ(lines.size(), 6u) << text;
+    // The quantity is right-aligned in the last column: every line ends at the same character.
+    for (const std::string& line : lines) EXPECT_EQ(CharCount(line), CharCount(lines[5])) << text;
+    EXPECT_EQ(lines[1].rfind("Zoë «ß ", 0), 0u) << text;
+    EXPECT_EQ(lines[2].rfind("日本語 ", 0), 0u) << text;
 }
 
 // Records the writes made to it, keeping only their count, sizes and the tail.

@@ -23,6 +23,7 @@
 #include "suite/base/qzdraw.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzlookupcombo.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -300,7 +301,7 @@ TEST_F(QzLookupComboTest, RendersDroppedDown) {
     EXPECT_EQ(Combo->GridWindow()->Width(), grid.Width());
     const TPoint at = Form->ScreenToClient({Combo->GridWindow()->Left(), Combo->GridWindow()->Top()});
     form.Canvas()->Draw(at.X, at.Y, &grid);
-    form.SaveToFile(GetTempDir() + "/qzlookupcombo.png");
+    form.SaveToFile(TestRunPath("qzlookupcombo.png"));
     // Every record shows, the last row fully.
     TqzLookupDropGrid* g = Combo->Grid();
     EXPECT_EQ(5, g->DataLink()->RecordCount());
@@ -348,7 +349,7 @@ TEST_F(QzLookupComboTest, GridCellsShowTheDisplayTextOfEachRowsKey) {
     combo->Painted.clear();
     TBitmap shot;
     RenderControl(grid, &shot);
-    shot.SaveToFile(GetTempDir() + "/qzlookupcombo_cells.png");
+    shot.SaveToFile(TestRunPath("qzlookupcombo_cells.png"));
     ASSERT_GE(combo->Painted.size(), 4u);
     const std::vector<std::string> rows(combo->Painted.end() - 4, combo->Painted.end());
     EXPECT_EQ((std::vector<std::string>{"Banana", "Cherry", "Banana", ""}), rows);
@@ -468,18 +469,18 @@ TEST_F(QzLookupComboTest, RendersTheButtonInItsStates) {
     ProcessEvents();
     TBitmap normal, hot, open;
     RenderControl(Combo, &normal);
-    normal.SaveToFile(GetTempDir() + "/qzlookupbutton_normal.png");
+    normal.SaveToFile(TestRunPath("qzlookupbutton_normal.png"));
     TControl* button = Combo->Button();
     SendMouseMove(button, 4, 4);
     Combo->MouseEnter();
     ProcessEvents();
     RenderControl(Combo, &hot);
-    hot.SaveToFile(GetTempDir() + "/qzlookupbutton_hot.png");
+    hot.SaveToFile(TestRunPath("qzlookupbutton_hot.png"));
     Combo->SetFocus();
     SendMouseDown(button, mbLeft, 4, 4);
     ASSERT_TRUE(Combo->IsDroppedDown());
     RenderControl(Combo, &open);
-    open.SaveToFile(GetTempDir() + "/qzlookupbutton_open.png");
+    open.SaveToFile(TestRunPath("qzlookupbutton_open.png"));
     SendMouseUp(button, mbLeft, 4, 4);
     SendKey(Combo, VK_ESCAPE);
     // Pressed, the arrow moves: the open look differs from the normal one.
@@ -505,7 +506,7 @@ TEST_F(QzLookupComboTest, RendersTheButtonInItsStates) {
     ProcessEvents();
     TBitmap cell;
     RenderControl(grid, &cell);
-    cell.SaveToFile(GetTempDir() + "/qzlookupbutton_grid.png");
+    cell.SaveToFile(TestRunPath("qzlookupbutton_grid.png"));
     EXPECT_FALSE(Combo->ButtonGlyph()->Empty());
 }
 

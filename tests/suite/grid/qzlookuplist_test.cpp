@@ -19,6 +19,7 @@
 #include "platform/ui/timer.h"
 #include "suite/grid/qzlookupcombo.h"
 #include "suite/grid/qzlookuplist.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -356,7 +357,7 @@ TEST_F(QzLookupListTest, RendersWithTheFocusRectangle) {
     ASSERT_GE(List->RowPointer(), 1);
     TBitmap b;
     RenderControl(Form, &b);
-    b.SaveToFile(GetTempDir() + "/qzlookuplist.png");
+    b.SaveToFile(TestRunPath("qzlookuplist.png"));
     // The pointer row is drawn in the highlight colour.
     const TRect r = List->CellRect(1, List->RowPointer());
     const TPoint at{List->Left() + r.Right - 4, List->Top() + (r.Top + r.Bottom) / 2};

@@ -22,11 +22,13 @@
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/find_dialogs.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/shell_open.h"
 #include "platform/ui/testing.h"
 #include "suite/richtext/qzdbrichedit.h"
+#include "suite/richtext/qzrichsearch.h"
 
 namespace {
 
@@ -175,6 +177,40 @@ TEST_F(DBRichEditTest, ResizeRequestSaveClipboardAndHideScrollBarsByName) {
     r = nullptr;
     EXPECT_EQ(chars, 4);
     EXPECT_TRUE(clip.GetData().empty());
+}
+
+// Replacing through the dialog edits the record as typing does: the record
+// goes into edit and keeps the change; a read-only dataset keeps its text.
+TEST_F(DBRichEditTest, ReplaceEditsTheRecordOrNothing) {
+    TTestDialogs boxes;
+    TBeepCounter beeps;
+    Bind();
+    Show();
+    r->SetFocus();
+    auto replaceAll = [&](const char* From, const char* To) {
+        r->SetSelStart(0);
+        r->SetSelLength(0);
+        r->ShowReplaceDialog();
+        TReplaceDialog* d = r->Search()->ReplaceDialog();
+        d->FindEdit()->SetText(From);
+        d->ReplaceEdit()->SetText(To);
+        SendClick(d->ReplaceAllButton(), 5, 5);
+        d->CloseDialog();
+    };
+    replaceAll("reader", "friend");
+    EXPECT_EQ(r->Lines()->Strings(0), "Dear friend");
+    EXPECT_EQ(T->State(), dsEdit);
+    T->Next();
+    T->First();
+    EXPECT_EQ(r->Lines()->Strings(0), "Dear friend");
+    EXPECT_NE(T->FieldByName("Notes")->AsString().find("Dear friend"), std::string::npos);
+
+    T->SetReadOnly(true);
+    const int before = beeps.Count();
+    replaceAll("friend", "foe");
+    EXPECT_EQ(r->Lines()->Strings(0), "Dear friend");
+    EXPECT_EQ(T->State(), dsBrowse);
+    EXPECT_GT(beeps.Count(), before);
 }
 
 TEST_F(DBRichEditTest, EscapeBringsTheFieldBack) {

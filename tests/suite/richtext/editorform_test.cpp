@@ -659,6 +659,26 @@ TEST_F(BoundEditor, CancelLeavesTheFieldAlone) {
     EXPECT_EQ(Notes(), "{\\rtf1\\ansi Old\\par}");
 }
 
+// A closed dataset has no record to write to: the window only shows, and
+// what is typed there is not pretended to be kept.
+TEST_F(BoundEditor, AClosedDatasetOpensTheEditorReadOnly) {
+    T->Close();
+    ProcessEvents();
+    bool readOnly = false;
+    modal.Push([&](TCustomForm* f) {
+        auto* w = static_cast<TqzRichEditForm*>(f);
+        readOnly = w->RichEdit()->ReadOnly();
+        SendText(w->RichEdit(), "lost");
+        SendKey(w->RichEdit(), 'S', {ssCtrl});
+        if (!f->ModalResult()) f->SetModalResult(mrOk);
+    });
+    SendKey(r, VK_F2);
+    EXPECT_EQ(modal.Pending(), 0);
+    EXPECT_TRUE(readOnly);
+    EXPECT_EQ(r->Text(), "");
+    EXPECT_FALSE(r->Modified());
+}
+
 TEST_F(BoundEditor, WithoutAutoEditABrowsingDatasetOpensTheEditorReadOnly) {
     source.SetAutoEdit(false);
     modal.Push([](TCustomForm* f) {

@@ -21,6 +21,7 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "suite/richtext/qzdbrichedit.h"
+#include "support/environment.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -274,7 +275,7 @@ TEST(RichEditTextRect, WithoutAFrameTheTextKeepsItsMargins) {
     EXPECT_GE(bound->PosFromChar(0).X, 18);
     bound->SetBounds(10, 80, 300, 90);  // a new size, a new rectangle
     EXPECT_EQ(bound->FormatRect().Right, bound->ClientRect().Right - 4);
-    EXPECT_TRUE(RenderControlToPng(f.Form, GetTempDir() + "taskmoor_riched_textrect.png"));
+    EXPECT_TRUE(RenderControlToPng(f.Form, TestRunPath("taskmoor_riched_textrect.png")));
 }
 
 // ---- Font and the default text attributes
@@ -331,7 +332,7 @@ TEST_F(RichEditFont, FontChangesReachTheTextInTheDefault) {
     EXPECT_TRUE(s.Italic);
     EXPECT_EQ(s.Color, 0x00A00000);
     EXPECT_EQ(r->Text(), "plain red");
-    EXPECT_TRUE(RenderControlToPng(r, GetTempDir() + "taskmoor_riched_font.png"));
+    EXPECT_TRUE(RenderControlToPng(r, TestRunPath("taskmoor_riched_font.png")));
 }
 
 // An empty control types in the Font; a size follows where it was the Font's.

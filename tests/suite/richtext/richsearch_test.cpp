@@ -116,4 +116,47 @@ TEST_F(RichSearch, ReplaceStepByStepAndMatchCase) {
     d->CloseDialog();
 }
 
+// A new word typed into the open dialog is looked for in the whole text,
+// also before the last match; the same word again keeps its round.
+TEST_F(RichSearch, ANewFindTextStartsANewRound) {
+    Set("Öl und Äpfel. Grüße, grüße");
+    r->SetSelStart(0);
+    r->ShowFindDialog();
+    TFindDialog* d = r->Search()->FindDialog();
+    FindWith(d, "grüße");
+    EXPECT_EQ(r->SelText(), "Grüße");
+    const int first = r->SelStart();
+    FindWith(d, "öl");
+    EXPECT_EQ(NoMore(), 0);
+    EXPECT_EQ(r->SelStart(), 0);
+    EXPECT_EQ(r->SelText(), "Öl");
+    FindWith(d, "äpfel");
+    EXPECT_EQ(r->SelText(), "Äpfel");
+    FindWith(d, "grüße");
+    EXPECT_EQ(r->SelStart(), first);
+    SendKey(d->FindEdit(), VK_RETURN);
+    EXPECT_EQ(r->SelText(), "grüße");
+    SendKey(d->FindEdit(), VK_RETURN);  // back where this word's round began
+    EXPECT_EQ(NoMore(), 1);
+    d->CloseDialog();
+}
+
+// A read-only rich edit is searched but not changed by the replace dialog.
+TEST_F(RichSearch, AReadOnlyEditIsNotReplacedIn) {
+    TBeepCounter beeps;
+    Set("cat and cat");
+    r->SetReadOnly(true);
+    r->SetSelStart(0);
+    r->ShowReplaceDialog();
+    TReplaceDialog* d = r->Search()->ReplaceDialog();
+    d->FindEdit()->SetText("cat");
+    d->ReplaceEdit()->SetText("cow");
+    SendClick(d->ReplaceAllButton(), 5, 5);
+    EXPECT_EQ(r->Text(), "cat and cat");
+    EXPECT_EQ(beeps.Count(), 1);
+    SendClick(d->ReplaceButton(), 5, 5);
+    EXPECT_EQ(r->Text(), "cat and cat");
+    d->CloseDialog();
+}
+
 }  // namespace
