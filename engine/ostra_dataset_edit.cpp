@@ -29,7 +29,10 @@ bool SameLayout(const std::vector<TOstraField>& a, const std::vector<TOstraField
 void TOstraDataset::SetReadOnly(bool Value) {
     if (Value == FReadOnly) return;
     FReadOnly = Value;
-    if (Active()) DataEvent(deUpdateState, 0);
+    if (!Active()) return;
+    DataEvent(deUpdateState, 0);
+    // the controls read whether the records can change again
+    DataEvent(deDataSetChange, 0);
 }
 
 // ---------------------------------------------------------------------------

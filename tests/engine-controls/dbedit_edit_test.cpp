@@ -6,6 +6,7 @@
 #include "support/environment.h"
 
 #include "platform/core/properties.h"
+#include "platform/ui/dbctrls.h"
 
 namespace {
 
@@ -351,4 +352,32 @@ TEST_F(DBEditEditTest, ButtonIsDrawnInEachStyle) {
     }
 }
 
+// A table made read-only while open: the navigator's change buttons and the
+// bound edit follow at once, and made writable again they come back.
+TEST_F(DBEditEditTest, ControlsFollowATableMadeReadOnlyWhileOpen) {
+    auto* nav = new TDBNavigator(Form);
+    nav->SetParent(Form);
+    nav->SetBounds(10, 100, 240, 25);
+    nav->SetDataSource(Source);
+    TOstraDBEdit* e = NewEdit(odsEdit);
+    e->SetDataSource(Source);
+    e->SetDataField("Group");
+    ProcessEvents();
+    ASSERT_TRUE(nav->Buttons(nbInsert)->Enabled());
+    Goals->SetReadOnly(true);
+    ProcessEvents();
+    EXPECT_FALSE(nav->Buttons(nbInsert)->Enabled());
+    EXPECT_FALSE(nav->Buttons(nbDelete)->Enabled());
+    EXPECT_FALSE(nav->Buttons(nbEdit)->Enabled());
+    Focus(e);
+    Type(e, "x");
+    EXPECT_EQ(dsBrowse, Goals->State());
+    EXPECT_EQ("Work", Stored("Group"));
+    Goals->SetReadOnly(false);
+    ProcessEvents();
+    EXPECT_TRUE(nav->Buttons(nbInsert)->Enabled());
+    EXPECT_TRUE(nav->Buttons(nbEdit)->Enabled());
+}
+
 }  // namespace
+
