@@ -380,4 +380,3 @@ TEST_F(DBEditEditTest, ControlsFollowATableMadeReadOnlyWhileOpen) {
 }
 
 }  // namespace
-
