@@ -94,6 +94,9 @@ bool TCustomRichEdit::LoadFromStream(TStream* Stream) {
 }
 
 void TCustomRichEdit::SaveToStream(TStream* Stream) {
+    // the busy cursor while a long text is written out, as while one loads
+    TCursorScope busy(crHourGlass,
+                      static_cast<std::size_t>(Rich()->Doc()->characterCount()) >= kBusyLoadBytes);
     const std::string data = StreamOut(!FPlainText, false);
     if (!data.empty()) Stream->WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
 }

@@ -169,6 +169,12 @@ void TqzDBRichEdit::DataChange(TObject*) {
         }
         // the switch into edit mode keeps what is shown
         if (FEditStarting && FEditStartText == f->AsString()) return;
+        // what this edit stored comes back (a post): the document shows it already
+        if (FMemoLoaded && FStoredText && *FStoredText == f->AsString()) {
+            EditingChange(this);
+            SetModified(false);
+            return;
+        }
         FMemoLoaded = false;
         if (Visible()) LoadMemo();
         return;
@@ -191,6 +197,7 @@ void TqzDBRichEdit::LoadMemo() {
     };
     try {
         FMemoLoaded = true;
+        FStoredText.reset();
         LoadFromBlobField(f);
         if (!FPaintingCopy && f->AsString().empty()) {
             // an empty field starts without bullet, left aligned, in the font's colour
@@ -253,11 +260,12 @@ void TqzDBRichEdit::UpdateData() {
         TqzRichMemoryStream s;
         Lines()->SaveToStream(&s);
         s.SetPosition(0);
+        std::string stored(static_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size()));
         if (auto* blob = dynamic_cast<TBlobField*>(f))
             blob->LoadFromStream(&s);
         else
-            f->SetAsString(
-                std::string(static_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size())));
+            f->SetAsString(stored);
+        FStoredText = std::move(stored);
     } else {
         f->SetAsString(Text());
     }
@@ -268,6 +276,7 @@ void TqzDBRichEdit::LinkUpdateData(TObject*) { UpdateData(); }
 // ---- Typing
 
 void TqzDBRichEdit::Change() {
+    FStoredText.reset();
     if (!ComponentState().Contains(csDestroying) && Field() && FMemoLoaded && !Loading() && !FReparenting &&
         !TCustomEdit::ReadOnly()) {
         BeginFieldEdit();

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "suite/richtext/qzriched.h"
@@ -96,5 +97,7 @@ private:
     bool FReparenting = false;
     bool FContentKept = false;  // the window went with its content kept for the next one
     std::string FEditStartText;
+    // What UpdateData last stored, kept while the document has not changed since.
+    std::optional<std::string> FStoredText;
     TqzDBRichEdit* FPaintCopy = nullptr;  // owned through the component tree
 };

@@ -188,10 +188,7 @@ std::string TqzRichEditStrings::GetTextStr() const {
 
 void TqzRichEditStrings::LoadFromStream(TStream* Stream) { FRichEdit->LoadFromStream(Stream, false, 0); }
 
-void TqzRichEditStrings::SaveToStream(TStream* Stream) {
-    const std::string data = FRichEdit->StreamOut(!FRichEdit->PlainText(), false);
-    if (!data.empty()) Stream->WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
-}
+void TqzRichEditStrings::SaveToStream(TStream* Stream) { FRichEdit->TCustomRichEdit::SaveToStream(Stream); }
 
 // ---- TqzCustomRichEdit --------------------------------------------------------------------
 

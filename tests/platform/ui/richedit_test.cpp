@@ -682,6 +682,30 @@ TEST_F(RichEditTest, ALongLoadShowsTheBusyCursorAndALimitKeepsTheStart) {
     EXPECT_GT(r->Text().size(), 150000u);
 }
 
+// A long text is written out under the busy cursor, as it loads; a short
+// one leaves the cursor alone.
+TEST_F(RichEditTest, ALongSaveShowsTheBusyCursor) {
+    class TCursorStream : public TMemoryStream {
+    public:
+        std::vector<TCursor> Seen;
+        int64_t Write(const void* Buffer, int64_t Count) override {
+            Seen.push_back(Screen->Cursor());
+            return TMemoryStream::Write(Buffer, Count);
+        }
+    };
+    std::string rtf = "{\\rtf1\\ansi\\pard ";
+    while (rtf.size() < 600 * 1024) rtf += "{\\b word} word\\par ";
+    rtf += "}";
+    ASSERT_TRUE(r->StreamIn(rtf, true, false));
+    TCursorStream long_, short_;
+    r->SaveToStream(&long_);
+    ASSERT_TRUE(r->StreamIn("{\\rtf1 short}", true, false));
+    r->SaveToStream(&short_);
+    EXPECT_EQ(long_.Seen, std::vector<TCursor>{crHourGlass});
+    EXPECT_EQ(short_.Seen, std::vector<TCursor>{crDefault});
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
 // Plain text comes in at the Font's size however it comes: a plain load,
 // Lines, the text, typing into the empty edit and a plain paste. It shows as
 // tall as the Font's text and saves with the Font's size.

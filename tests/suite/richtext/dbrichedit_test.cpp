@@ -142,6 +142,40 @@ TEST_F(DBRichEditTest, TypingStartsEditingAndPostWritesRichText) {
     EXPECT_TRUE(d.FormatOf(d.Paragraphs[0].Runs[0]).Bold);
 }
 
+// A post takes what the edit shows without reading it back: the caret and
+// the text stay where they were, and the next record and the way back read
+// what was stored.
+TEST_F(DBRichEditTest, APostKeepsTheCaretAndReadsNothingBack) {
+    Bind();
+    Show();
+    r->SetFocus();
+    const int end = static_cast<int>(r->Text().size());
+    r->SetSelStart(end);
+    SendText(r, " Yours");
+    const std::string typed = r->Text();
+    const int caret = r->SelStart();
+    ASSERT_EQ(caret, end + 6);
+    T->Post();
+    EXPECT_EQ(T->State(), dsBrowse);
+    EXPECT_EQ(r->SelStart(), caret);
+    EXPECT_EQ(r->Text(), typed);
+    EXPECT_FALSE(r->Modified());
+    T->Next();
+    EXPECT_EQ(r->Text(), "");
+    T->Prior();
+    EXPECT_EQ(r->Text(), typed);
+    EXPECT_EQ(r->Lines()->Strings(2), "Deeper. Yours");
+    // a change after a post is stored by the next one
+    r->SetSelStart(static_cast<int>(r->Text().size()));
+    SendText(r, "!");
+    T->Post();
+    SendText(r, "?");
+    T->Post();
+    T->Next();
+    T->Prior();
+    EXPECT_EQ(r->Lines()->Strings(2), "Deeper. Yours!?");
+}
+
 // The resize request, the clipboard question and the scroll-bar setting are
 // reached by name, as a stored form sets them, and work over a bound field.
 TEST_F(DBRichEditTest, ResizeRequestSaveClipboardAndHideScrollBarsByName) {
