@@ -309,13 +309,42 @@ public:
     bool Reversed = false;
 };
 
+// A shown multi-select grid over a counting table, with a click on a row.
+struct TMultiSelectGrid {
+    TForm* Form = CreateForm<TForm>(Application);
+    TCountingTable* Table = new TCountingTable(Form);
+    TqzDBGrid* Grid = nullptr;
+    // Shows the grid once the caller has filled the table.
+    void Show() {
+        Form->SetBounds(40, 40, 500, 300);
+        auto* source = new TDataSource(Form);
+        source->SetDataSet(Table);
+        Grid = new TqzDBGrid(Form);
+        Grid->SetParent(Form);
+        Grid->SetBounds(8, 8, 460, 260);
+        Grid->SetOptions(Grid->Options() + dgMultiSelect);
+        Grid->SetDataSource(source);
+        Form->Show();
+        Grid->SetFocus();
+        ProcessEvents();
+    }
+    void ClickRow(int Row, TShiftState Shift) {
+        const TRect r = Grid->CellRect(Grid->IndicatorOffset(), Row + Grid->TitleOffset());
+        SendClick(Grid, r.Left + 5, r.Top + 5, mbLeft, Shift);
+        ProcessEvents();
+    }
+    ~TMultiSelectGrid() {
+        delete Form;
+        ProcessEvents();
+    }
+};
+
 // With thousands of records selected, a key or a scroll asks about a few
 // bookmarks per shown cell, not about every selected one again.
 TEST(QzDBGridSelection, ALargeSelectionKeepsKeysAndScrollsCheap) {
     constexpr int kRecords = 3000;
-    TForm* form = CreateForm<TForm>(Application);
-    form->SetBounds(40, 40, 500, 300);
-    auto* table = new TCountingTable(form);
+    TMultiSelectGrid g;
+    TCountingTable* table = g.Table;
     table->FieldDefs()->Add("Id", ftInteger);
     table->FieldDefs()->Add("Name", ftString, 10);
     table->Open();
@@ -323,21 +352,9 @@ TEST(QzDBGridSelection, ALargeSelectionKeepsKeysAndScrollsCheap) {
     for (int i = 1; i <= kRecords; ++i) table->AppendRecord({Variant(i), Variant("N" + std::to_string(i))});
     table->First();
     table->EnableControls();
-    auto* source = new TDataSource(form);
-    source->SetDataSet(table);
-    auto* grid = new TqzDBGrid(form);
-    grid->SetParent(form);
-    grid->SetBounds(8, 8, 460, 260);
-    grid->SetOptions(grid->Options() + dgMultiSelect);
-    grid->SetDataSource(source);
-    form->Show();
-    grid->SetFocus();
-    ProcessEvents();
-    auto clickRow = [&](int Row, TShiftState Shift) {
-        const TRect r = grid->CellRect(grid->IndicatorOffset(), Row + grid->TitleOffset());
-        SendClick(grid, r.Left + 5, r.Top + 5, mbLeft, Shift);
-        ProcessEvents();
-    };
+    g.Show();
+    TqzDBGrid* grid = g.Grid;
+    auto clickRow = [&g](int Row, TShiftState Shift) { g.ClickRow(Row, Shift); };
     clickRow(0, {ssCtrl});
     SendKey(grid, VK_END, {ssCtrl});
     ProcessEvents();
@@ -348,7 +365,7 @@ TEST(QzDBGridSelection, ALargeSelectionKeepsKeysAndScrollsCheap) {
         table->Questions = 0;
         SendKey(grid, key);
         ProcessEvents();
-        form->Repaint();
+        g.Form->Repaint();
         EXPECT_LT(table->Questions, kRecords) << key << ", " << shown << " cells shown";
     }
     // Every shown row is drawn selected; one Ctrl click unselects one record.
@@ -361,35 +378,20 @@ TEST(QzDBGridSelection, ALargeSelectionKeepsKeysAndScrollsCheap) {
     grid->Selection()->RefreshRowFlags();
     EXPECT_EQ(grid->Selection()->RowFlags()[2], "F");
     EXPECT_EQ(grid->Selection()->RowFlags()[1], "T");
-    delete form;
-    ProcessEvents();
 }
 
 // The dataset's bookmark order changes with its view: the selection still
 // knows its records, adds none twice and unselects the right one.
 TEST(QzDBGridSelection, ASelectionOutlivesANewBookmarkOrder) {
-    TForm* form = CreateForm<TForm>(Application);
-    form->SetBounds(40, 40, 500, 300);
-    auto* table = new TCountingTable(form);
+    TMultiSelectGrid g;
+    TCountingTable* table = g.Table;
     table->FieldDefs()->Add("Id", ftInteger);
     table->Open();
     for (int i = 1; i <= 8; ++i) table->AppendRecord({Variant(i)});
     table->First();
-    auto* source = new TDataSource(form);
-    source->SetDataSet(table);
-    auto* grid = new TqzDBGrid(form);
-    grid->SetParent(form);
-    grid->SetBounds(8, 8, 460, 260);
-    grid->SetOptions(grid->Options() + dgMultiSelect);
-    grid->SetDataSource(source);
-    form->Show();
-    grid->SetFocus();
-    ProcessEvents();
-    auto clickRow = [&](int Row, TShiftState Shift) {
-        const TRect r = grid->CellRect(grid->IndicatorOffset(), Row + grid->TitleOffset());
-        SendClick(grid, r.Left + 5, r.Top + 5, mbLeft, Shift);
-        ProcessEvents();
-    };
+    g.Show();
+    TqzDBGrid* grid = g.Grid;
+    auto clickRow = [&g](int Row, TShiftState Shift) { g.ClickRow(Row, Shift); };
     auto flags = [&] {
         grid->Selection()->RefreshRowFlags();
         std::string f;
@@ -406,8 +408,6 @@ TEST(QzDBGridSelection, ASelectionOutlivesANewBookmarkOrder) {
     clickRow(2, {ssShift});  // rows 2 to 5 from the anchor (row 5): each record held once
     EXPECT_EQ(grid->Selection()->Count(), 5);
     EXPECT_EQ(flags(), "TFTTTTFF");
-    delete form;
-    ProcessEvents();
 }
 
 TEST_F(QzDBGridTest, RendersCheckBoxComboMemoCellsAndASelection) {
