@@ -1,24 +1,36 @@
 // Cell hints (the grid's TqzGridCellHints): the whole text of a cut cell
 // under a resting mouse, ended by its timer or by another cell.
+#include <vector>
+
 #include "platform/ui/timer.h"
 #include "support/environment.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {
 
-using QzWhole = QzGridTest;
+class QzCellHints : public QzGridTest {
+protected:
+    // A note column 50 pixels wide, with hints; record 1's note is cut,
+    // the other records' notes follow.
+    void ShowNotes(const std::vector<const char*>& Others) {
+        Table->FieldDefs()->Add("Note", ftString, 80);
+        Table->Open();
+        Table->AppendRecord({Variant(1), Variant("A"), Variant(), Variant(), Variant(),
+                             Variant("a note far too long to fit into its narrow column")});
+        int key = 1;
+        for (const char* note : Others)
+            Table->AppendRecord(
+                {Variant(++key), Variant("B"), Variant(), Variant(), Variant(), Variant(note)});
+        Table->First();
+        Grid->SetOptions(Grid->Options() + dgShowCellHint);
+        Show();
+        Grid->SetColWidths(6, 50);
+        ProcessEvents();
+    }
+};
 
-TEST_F(QzWhole, CellHintShowsCutTextUntilItsTimerEndsIt) {
-    Table->FieldDefs()->Add("Note", ftString, 80);
-    Table->Open();
-    Table->AppendRecord({Variant(1), Variant("A"), Variant(), Variant(), Variant(),
-                         Variant("a note far too long to fit into its narrow column")});
-    Table->AppendRecord({Variant(2), Variant("B"), Variant(), Variant(), Variant(), Variant("short")});
-    Table->First();
-    Grid->SetOptions(Grid->Options() + dgShowCellHint);
-    Show();
-    Grid->SetColWidths(6, 50);
-    ProcessEvents();
+TEST_F(QzCellHints, CellHintShowsCutTextUntilItsTimerEndsIt) {
+    ShowNotes({"short"});
     TTestTimers timers;
     const TRect text = Grid->CellRect(2, 2), longNote = Grid->CellRect(6, 1),
                 shortNote = Grid->CellRect(6, 2);
@@ -57,16 +69,8 @@ TEST_F(QzWhole, CellHintShowsCutTextUntilItsTimerEndsIt) {
 // The hint lives on the form: closing the form while it shows frees it
 // once, whichever of it and the grid goes first; a hint freed by someone
 // else is forgotten too.
-TEST_F(QzWhole, AFormClosedWhileAHintShowsFreesItOnce) {
-    Table->FieldDefs()->Add("Note", ftString, 80);
-    Table->Open();
-    Table->AppendRecord({Variant(1), Variant("A"), Variant(), Variant(), Variant(),
-                         Variant("a note far too long to fit into its narrow column")});
-    Table->First();
-    Grid->SetOptions(Grid->Options() + dgShowCellHint);
-    Show();
-    Grid->SetColWidths(6, 50);
-    ProcessEvents();
+TEST_F(QzCellHints, AFormClosedWhileAHintShowsFreesItOnce) {
+    ShowNotes({});
     TTestTimers timers;
     const TRect note = Grid->CellRect(6, 1);
     SendMouseMove(Grid, note.Left + 3, note.Top + 3);
