@@ -8,8 +8,8 @@ namespace {
 
 // The task fields copied, in order; the targets name them their own way.
 // The notes go too: nothing else keeps them once the task is deleted.
-const std::vector<std::string> TaskFields{"Flag",     "Action", "Date", "Category",
-                                          "Priority", "Status", "Notes"};
+const std::vector<std::string> CopiedTaskFields{"Flag",     "Action", "Date", "Category",
+                                                "Priority", "Status", "Notes"};
 const std::vector<std::string> BasketFields{"Flag",     "Action", "Date", "Category",
                                             "Priority", "Status", "Notes"};
 const std::vector<std::string> ArchiveFields{"Flag",     "ACTION", "DATE", "CATEGORY",
@@ -49,8 +49,8 @@ void TTaskMover::Move(const TToDoTables::TTaskFile* From, TOstraTable* Target, c
     Target->CheckBrowseMode();
     Target->Append();
     try {
-        for (std::size_t i = 0; i < TaskFields.size(); ++i)
-            CopyValue(source->FieldByName(TaskFields[i]), Target->FieldByName(TargetFields[i]));
+        for (std::size_t i = 0; i < CopiedTaskFields.size(); ++i)
+            CopyValue(source->FieldByName(CopiedTaskFields[i]), Target->FieldByName(TargetFields[i]));
         Target->Post();
     } catch (...) {
         Target->Cancel();

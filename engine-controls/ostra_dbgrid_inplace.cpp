@@ -23,7 +23,7 @@
 namespace {
 
 // Posted to the editor after it lost the focus while dropped down.
-unsigned FocusCheckMessage() {
+unsigned InplaceFocusCheckMessage() {
     static const unsigned msg = RegisterWindowMessage("TOstraDBGridInplaceEdit.FocusCheck");
     return msg;
 }
@@ -452,7 +452,8 @@ void TOstraDBGridInplaceEdit::ListMouseUp(TWinControl* List, TMouseButton Button
 
 void TOstraDBGridInplaceEdit::DropDownActivated() {
     FDropDownActivated = true;
-    if (FListVisible && !FFocusCheckPosted) FFocusCheckPosted = PostMessage(this, FocusCheckMessage(), 0, 0);
+    if (FListVisible && !FFocusCheckPosted)
+        FFocusCheckPosted = PostMessage(this, InplaceFocusCheckMessage(), 0, 0);
 }
 
 void TOstraDBGridInplaceEdit::FocusCheck() {
@@ -647,7 +648,7 @@ void TOstraDBGridInplaceEdit::MouseUp(TMouseButton Button, TShiftState Shift, in
 // ---- Messages ----------------------------------------------------------------------------------------------
 
 void TOstraDBGridInplaceEdit::Dispatch(TMessage& Message) {
-    if (Message.Msg == FocusCheckMessage()) {
+    if (Message.Msg == InplaceFocusCheckMessage()) {
         FFocusCheckPosted = false;
         FocusCheck();
         return;
@@ -663,7 +664,8 @@ void TOstraDBGridInplaceEdit::Dispatch(TMessage& Message) {
 
 void TOstraDBGridInplaceEdit::WMKillFocus(TMessage& Message) {
     inherited::WMKillFocus(Message);
-    if (FListVisible && !FFocusCheckPosted) FFocusCheckPosted = PostMessage(this, FocusCheckMessage(), 0, 0);
+    if (FListVisible && !FFocusCheckPosted)
+        FFocusCheckPosted = PostMessage(this, InplaceFocusCheckMessage(), 0, 0);
 }
 
 void TOstraDBGridInplaceEdit::WMPaint(TMessage& Message) {

@@ -5,12 +5,6 @@
 
 #include "platform/core/exceptions.h"
 
-namespace {
-[[noreturn]] void IndexError(int index) {
-    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-}
-}  // namespace
-
 // ---- TCollectionItem --------------------------------------------------------------
 
 TCollectionItem::TCollectionItem(TCollection* Collection) { SetCollection(Collection); }
@@ -34,7 +28,7 @@ void TCollectionItem::SetIndex(int Value) {
     const int current = Index();
     if (current < 0 || current == Value) return;
     auto& items = FCollection->FItems;
-    if (Value < 0 || Value >= static_cast<int>(items.size())) IndexError(Value);
+    if (Value < 0 || Value >= static_cast<int>(items.size())) ListIndexError(Value);
     items.erase(items.begin() + current);
     items.insert(items.begin() + Value, this);
     Changed(true);
@@ -61,7 +55,7 @@ TCollection::~TCollection() {
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
-    if (Index < 0 || Index >= Count()) IndexError(Index);
+    if (Index < 0 || Index >= Count()) ListIndexError(Index);
     return FItems[static_cast<size_t>(Index)];
 }
 

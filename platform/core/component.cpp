@@ -9,10 +9,6 @@ namespace {
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
 
-[[noreturn]] void IndexError(int index) {
-    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-}
-
 template <class T>
 void Erase(std::vector<T*>& list, T* item) {
     list.erase(std::remove(list.begin(), list.end(), item), list.end());
@@ -66,7 +62,7 @@ void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurNa
 // ---- Ownership --------------------------------------------------------------------
 
 TComponent* TComponent::Components(int Index) const {
-    if (Index < 0 || Index >= ComponentCount()) IndexError(Index);
+    if (Index < 0 || Index >= ComponentCount()) ListIndexError(Index);
     return FComponents[static_cast<size_t>(Index)];
 }
 

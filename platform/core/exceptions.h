@@ -45,3 +45,8 @@ TASKMOOR_EXCEPTION(EVariantError, Exception)         // variant conversion
 TASKMOOR_EXCEPTION(EOutOfResources, Exception)
 
 #undef TASKMOOR_EXCEPTION
+
+// Raises EListError for an index outside a list.
+[[noreturn]] inline void ListIndexError(int Index) {
+    throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+}

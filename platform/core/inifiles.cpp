@@ -26,13 +26,13 @@ struct TIniLine {
     std::string Value;  // key lines: everything after the first '='
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 
 std::string TrimBlanks(const std::string& s) {
     std::size_t first = 0;
     std::size_t last = s.size();
-    while (first < last && IsBlank(s[first])) ++first;
-    while (last > first && IsBlank(s[last - 1])) --last;
+    while (first < last && IsSpaceOrTab(s[first])) ++first;
+    while (last > first && IsSpaceOrTab(s[last - 1])) --last;
     return s.substr(first, last - first);
 }
 
@@ -55,7 +55,7 @@ std::string FoldCase(std::string s) {
 TIniLine ParseLine(std::string text) {
     TIniLine line;
     std::size_t start = 0;
-    while (start < text.size() && IsBlank(text[start])) ++start;
+    while (start < text.size() && IsSpaceOrTab(text[start])) ++start;
     if (start < text.size() && text[start] == '[') {
         std::size_t close = text.find(']', start + 1);
         if (close != std::string::npos) {

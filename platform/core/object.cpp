@@ -8,19 +8,19 @@
 #include "platform/core/properties.h"
 
 namespace {
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAsciiChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
 
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+        if (LowerAsciiChar(a[i]) != LowerAsciiChar(b[i])) return false;
     return true;
 }
 
 bool TClass::NameLess::operator()(std::string_view a, std::string_view b) const {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return AsciiLower(x) < AsciiLower(y); });
+                                        [](char x, char y) { return LowerAsciiChar(x) < LowerAsciiChar(y); });
 }
 
 TClass::TClass(std::string name, const TClass* parent, PublishFunction publish)

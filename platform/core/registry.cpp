@@ -34,7 +34,7 @@ std::string RootName(HKEY root) {
 
 const char HexDigits[] = "0123456789ABCDEF";
 
-int HexValue(char c) {
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -68,8 +68,8 @@ std::string Unescape(const std::string& s) {
     std::string result;
     for (std::size_t i = 0; i < s.size(); ++i) {
         int hi, lo;
-        if (s[i] == '%' && i + 2 < s.size() && (hi = HexValue(s[i + 1])) >= 0 &&
-            (lo = HexValue(s[i + 2])) >= 0) {
+        if (s[i] == '%' && i + 2 < s.size() && (hi = HexDigitValue(s[i + 1])) >= 0 &&
+            (lo = HexDigitValue(s[i + 2])) >= 0) {
             result += static_cast<char>(hi * 16 + lo);
             i += 2;
         } else {
@@ -99,8 +99,8 @@ bool FromHex(const std::string& hex, std::string& bytes) {
     if (hex.size() % 2 != 0) return false;
     bytes.clear();
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        int hi = HexValue(hex[i]);
-        int lo = HexValue(hex[i + 1]);
+        int hi = HexDigitValue(hex[i]);
+        int lo = HexDigitValue(hex[i + 1]);
         if (hi < 0 || lo < 0) return false;
         bytes += static_cast<char>(hi * 16 + lo);
     }

@@ -12,3 +12,6 @@ std::vector<std::string> SplitFieldNames(const std::string& Names);
 // identifiers unquoted, "'" for a string literal, "(" for anything in
 // brackets. Empty without one.
 std::vector<std::vector<std::string>> SqlOrderByTerms(const std::string& Sql);
+
+// True for a collation name that compares case-insensitively (NOCASE, FOLD).
+bool CaseInsensitiveCollation(const std::string& Collation);

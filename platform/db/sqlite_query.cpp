@@ -60,12 +60,12 @@ std::string AfterSelect(const std::string& sql) {
     return rest;
 }
 
+}  // namespace
+
 bool CaseInsensitiveCollation(const std::string& c) {
     const std::string u = UpperCase(c);
     return u == "NOCASE" || u == "FOLD";
 }
-
-}  // namespace
 
 std::vector<std::vector<std::string>> SqlOrderByTerms(const std::string& sql) {
     struct TWord {

@@ -5,6 +5,7 @@
 
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
+#include "platform/db/db_internal.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fielddefs.h"
@@ -24,11 +25,6 @@ std::vector<std::string> SplitNames(const std::string& text) {
         start = end + 1;
     }
     return out;
-}
-
-bool CaseInsensitiveCollation(const std::string& c) {
-    const std::string u = UpperCase(c);
-    return u == "NOCASE" || u == "FOLD";
 }
 
 struct TBind {

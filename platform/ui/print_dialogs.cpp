@@ -20,7 +20,7 @@ T* Add(TForm* Form, int X, int Y, int W, int H, int TabOrder) {
     return c;
 }
 
-void AddLabel(TForm* Form, const std::string& Caption, int X, int Y, TWinControl* Focus) {
+void AddPrintLabel(TForm* Form, const std::string& Caption, int X, int Y, TWinControl* Focus) {
     auto* l = new TLabel(Form);
     l->SetParent(Form);
     l->SetCaption(Caption);
@@ -74,9 +74,9 @@ const std::vector<std::pair<TColor, std::string>>& FontDialogColors() {
 TFontDialogForm::TFontDialogForm(TComponent* AOwner) : TForm(AOwner) {
     DialogShape(this, "Font", 360, 190);
     NameCombo = Add<TComboBox>(this, 90, 10, 170, 22, 0);
-    AddLabel(this, "&Font:", 8, 14, NameCombo);
+    AddPrintLabel(this, "&Font:", 8, 14, NameCombo);
     SizeEdit = Add<TEdit>(this, 90, 40, 60, 22, 1);
-    AddLabel(this, "&Size:", 8, 44, SizeEdit);
+    AddPrintLabel(this, "&Size:", 8, 44, SizeEdit);
     BoldCheck = Add<TCheckBox>(this, 8, 72, 110, 20, 2);
     BoldCheck->SetCaption("&Bold");
     ItalicCheck = Add<TCheckBox>(this, 130, 72, 110, 20, 3);
@@ -88,7 +88,7 @@ TFontDialogForm::TFontDialogForm(TComponent* AOwner) : TForm(AOwner) {
     ColorCombo = Add<TComboBox>(this, 90, 124, 170, 22, 6);
     ColorCombo->SetStyle(csDropDownList);
     for (const auto& c : FontDialogColors()) ColorCombo->Items()->Add(c.second);
-    AddLabel(this, "&Color:", 8, 128, ColorCombo);
+    AddPrintLabel(this, "&Color:", 8, 128, ColorCombo);
     OKButton = AddButtons(this, 184, 158, 7, CancelButton);
 }
 
@@ -158,15 +158,15 @@ TPrintDialogForm::TPrintDialogForm(TComponent* AOwner) : TForm(AOwner) {
     DialogShape(this, "Print", 340, 150);
     PrinterCombo = Add<TComboBox>(this, 90, 10, 230, 22, 0);
     PrinterCombo->SetStyle(csDropDownList);
-    AddLabel(this, "&Printer:", 8, 14, PrinterCombo);
+    AddPrintLabel(this, "&Printer:", 8, 14, PrinterCombo);
     PagesCheck = Add<TCheckBox>(this, 8, 44, 80, 20, 1);
     PagesCheck->SetCaption("Pa&ges");
     FromEdit = Add<TEdit>(this, 130, 42, 50, 22, 2);
-    AddLabel(this, "&from:", 92, 46, FromEdit);
+    AddPrintLabel(this, "&from:", 92, 46, FromEdit);
     ToEdit = Add<TEdit>(this, 220, 42, 50, 22, 3);
-    AddLabel(this, "&to:", 192, 46, ToEdit);
+    AddPrintLabel(this, "&to:", 192, 46, ToEdit);
     CopiesEdit = Add<TEdit>(this, 130, 74, 50, 22, 4);
-    AddLabel(this, "&Copies:", 8, 78, CopiesEdit);
+    AddPrintLabel(this, "&Copies:", 8, 78, CopiesEdit);
     OKButton = AddButtons(this, 164, 116, 5, CancelButton);
 }
 
@@ -231,20 +231,20 @@ TPageSetupDialogForm::TPageSetupDialogForm(TComponent* AOwner) : TForm(AOwner) {
     DialogShape(this, "Page Setup", 330, 190);
     PaperCombo = Add<TComboBox>(this, 100, 10, 210, 22, 0);
     PaperCombo->SetStyle(csDropDownList);
-    AddLabel(this, "Si&ze:", 8, 14, PaperCombo);
+    AddPrintLabel(this, "Si&ze:", 8, 14, PaperCombo);
     OrientationCombo = Add<TComboBox>(this, 100, 40, 210, 22, 1);
     OrientationCombo->SetStyle(csDropDownList);
     OrientationCombo->Items()->Add("Portrait");
     OrientationCombo->Items()->Add("Landscape");
-    AddLabel(this, "&Orientation:", 8, 44, OrientationCombo);
+    AddPrintLabel(this, "&Orientation:", 8, 44, OrientationCombo);
     LeftEdit = Add<TEdit>(this, 100, 76, 60, 22, 2);
-    AddLabel(this, "&Left:", 8, 80, LeftEdit);
+    AddPrintLabel(this, "&Left:", 8, 80, LeftEdit);
     RightEdit = Add<TEdit>(this, 250, 76, 60, 22, 3);
-    AddLabel(this, "&Right:", 176, 80, RightEdit);
+    AddPrintLabel(this, "&Right:", 176, 80, RightEdit);
     TopEdit = Add<TEdit>(this, 100, 106, 60, 22, 4);
-    AddLabel(this, "&Top:", 8, 110, TopEdit);
+    AddPrintLabel(this, "&Top:", 8, 110, TopEdit);
     BottomEdit = Add<TEdit>(this, 250, 106, 60, 22, 5);
-    AddLabel(this, "&Bottom:", 176, 110, BottomEdit);
+    AddPrintLabel(this, "&Bottom:", 176, 110, BottomEdit);
     OKButton = AddButtons(this, 144, 156, 6, CancelButton);
 }
 

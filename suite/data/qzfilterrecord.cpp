@@ -24,7 +24,7 @@ std::string CutUtf8(const std::string& Text, int MaxBytes) {
     return Utf8Truncate(Text, static_cast<size_t>(MaxBytes));
 }
 
-bool IsStringType(TFieldType T) { return T == ftString || T == ftWideString || T == ftFixedChar; }
+bool IsPlainStringType(TFieldType T) { return T == ftString || T == ftWideString || T == ftFixedChar; }
 
 }  // namespace
 
@@ -237,7 +237,7 @@ bool TqzDummyForm::RangeMatches(TqzFieldInfo& Info, TField* Field, const std::st
             lower = FoldCase(lower);
             upper = FoldCase(upper);
         }
-        if (IsStringType(type)) upper = qzPadRight(Field->Size(), upper, FDialog->UpperRangePadChar());
+        if (IsPlainStringType(type)) upper = qzPadRight(Field->Size(), upper, FDialog->UpperRangePadChar());
         if (hasMin && value < lower) return false;
         if (hasMax && value > upper) return false;
         return true;

@@ -14,15 +14,15 @@
 
 namespace {
 
-bool IsStringType(TFieldType t) {
+bool IsStringOrMemoType(TFieldType t) {
     return t == ftString || t == ftFixedChar || t == ftWideString || t == ftMemo || t == ftFmtMemo;
 }
 
-bool IsIntegerType(TFieldType t) {
+bool IsWholeNumberType(TFieldType t) {
     return t == ftSmallint || t == ftInteger || t == ftWord || t == ftLargeint || t == ftAutoInc;
 }
 
-bool IsNumberType(TFieldType t) { return IsIntegerType(t) || t == ftFloat || t == ftCurrency; }
+bool IsNumberType(TFieldType t) { return IsWholeNumberType(t) || t == ftFloat || t == ftCurrency; }
 
 bool IsDateType(TFieldType t) { return t == ftDate || t == ftTime || t == ftDateTime; }
 
@@ -84,7 +84,7 @@ std::string FieldRef(const TqzDBFieldInfo& Field, const TqzCriteriaTextOptions& 
 
 std::string NumberText(const std::string& Item, const TqzDBFieldInfo& Field) {
     const std::string text = Trim(Item);
-    if (IsIntegerType(Field.DataType)) {
+    if (IsWholeNumberType(Field.DataType)) {
         int64_t v;
         if (TryStrToInt64(text, v)) return std::to_string(v);
     } else {
@@ -134,7 +134,7 @@ public:
     TWriter(const TqzFieldInfo& Info, const TqzDBFieldInfo& Field, const TqzCriteriaTextOptions& Options)
         : FInfo(Info), FField(Field), FOptions(Options) {
         FRef = FieldRef(Field, Options);
-        FUpper = IsStringType(Field.DataType) && !Info.CaseSensitive &&
+        FUpper = IsStringOrMemoType(Field.DataType) && !Info.CaseSensitive &&
                  (Options.SQLRoad || (Options.UseLikeOperator && Options.LikeSupportsUpperKeyword));
         if (FUpper) FRef = Upper(FRef);
     }
@@ -148,7 +148,7 @@ public:
             throw EqzFilterText("A value for field '" + FField.FieldName + "' holds a NUL character");
         if (!Like && IsNumberType(FField.DataType)) return NumberText(Item, FField);
         if (!Like && IsDateType(FField.DataType)) return QuotedStr(DateText(Item, FField, FOptions));
-        if (IsStringType(FField.DataType)) Item = CutToSize(Item, FField.Size);
+        if (IsStringOrMemoType(FField.DataType)) Item = CutToSize(Item, FField.Size);
         if (Like) Item = LikeEscaped(Item);
         const std::string q = QuotedStr(Before + Item + After);
         return FUpper ? Upper(q) : q;
@@ -182,7 +182,8 @@ public:
         if (!Trim(FInfo.MinValue).empty()) lower = "(" + FRef + " >= " + Value(FInfo.MinValue) + ")";
         if (!Trim(FInfo.MaxValue).empty()) {
             std::string max = FInfo.MaxValue;
-            if (IsStringType(FField.DataType)) max = qzPadRight(FField.Size, max, FOptions.UpperRangePadChar);
+            if (IsStringOrMemoType(FField.DataType))
+                max = qzPadRight(FField.Size, max, FOptions.UpperRangePadChar);
             upper = "(" + FRef + " <= " + Value(max) + ")";
         }
         if (lower.empty() || upper.empty()) return lower + upper;

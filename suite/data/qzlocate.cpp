@@ -26,7 +26,7 @@ std::string ListedLabel(const TField* Field) {
 bool SkippedType(TFieldType T) { return T == ftBlob || T == ftGraphic || T == ftBytes || T == ftVarBytes; }
 
 template <class T>
-T* Make(TComponent* Owner, TWinControl* Parent, int L, int Top, int W, int H) {
+T* MakeControl(TComponent* Owner, TWinControl* Parent, int L, int Top, int W, int H) {
     auto* c = new T(Owner);
     c->SetParent(Parent);
     c->SetBounds(L, Top, W, H);
@@ -50,25 +50,25 @@ TqzLocateDlg::TqzLocateDlg(TComponent* AOwner, TqzLocateDialog* Dialog, TDataSet
 }
 
 void TqzLocateDlg::BuildControls() {
-    FFieldValueGroup = Make<TGroupBox>(this, this, 4, 4, 204, 45);
+    FFieldValueGroup = MakeControl<TGroupBox>(this, this, 4, 4, 204, 45);
     FFieldValueGroup->SetTabOrder(0);
-    FSearchValue = Make<TEdit>(this, FFieldValueGroup, 8, 16, 188, 21);
+    FSearchValue = MakeControl<TEdit>(this, FFieldValueGroup, 8, 16, 188, 21);
     FSearchValue->SetTabStop(true);
 
-    FSearchTypeGroup = Make<TGroupBox>(this, this, 4, 52, 204, 101);
+    FSearchTypeGroup = MakeControl<TGroupBox>(this, this, 4, 52, 204, 101);
     FSearchTypeGroup->SetTabOrder(1);
-    FCaseSensitiveCheckBox = Make<TCheckBox>(this, FSearchTypeGroup, 8, 16, 188, 17);
-    FPanel1 = Make<TPanel>(this, FSearchTypeGroup, 8, 36, 188, 2);
+    FCaseSensitiveCheckBox = MakeControl<TCheckBox>(this, FSearchTypeGroup, 8, 16, 188, 17);
+    FPanel1 = MakeControl<TPanel>(this, FSearchTypeGroup, 8, 36, 188, 2);
     FPanel1->SetBevelOuter(bvLowered);
     FPanel1->SetCaption("");
-    FExactMatchBtn = Make<TRadioButton>(this, FSearchTypeGroup, 8, 42, 188, 17);
-    FPartialMatchStartBtn = Make<TRadioButton>(this, FSearchTypeGroup, 8, 60, 188, 17);
-    FPartialMatchAnyBtn = Make<TRadioButton>(this, FSearchTypeGroup, 8, 78, 188, 17);
+    FExactMatchBtn = MakeControl<TRadioButton>(this, FSearchTypeGroup, 8, 42, 188, 17);
+    FPartialMatchStartBtn = MakeControl<TRadioButton>(this, FSearchTypeGroup, 8, 60, 188, 17);
+    FPartialMatchAnyBtn = MakeControl<TRadioButton>(this, FSearchTypeGroup, 8, 78, 188, 17);
     FPartialMatchStartBtn->SetChecked(true);
 
-    FFieldsGroup = Make<TGroupBox>(this, this, 4, 156, 204, 48);
+    FFieldsGroup = MakeControl<TGroupBox>(this, this, 4, 156, 204, 48);
     FFieldsGroup->SetTabOrder(2);
-    FFieldNameComboBox = Make<TComboBox>(this, FFieldsGroup, 8, 18, 188, 21);
+    FFieldNameComboBox = MakeControl<TComboBox>(this, FFieldsGroup, 8, 18, 188, 21);
     FFieldNameComboBox->SetStyle(csDropDownList);
     FFieldNameComboBox->SetSorted(true);
     FFieldNameComboBox->SetOnChange(TNotifyEvent(this, &TqzLocateDlg::FieldNameChange));
@@ -76,11 +76,11 @@ void TqzLocateDlg::BuildControls() {
     FFieldNameComboBox->SetOnExit(TNotifyEvent(this, &TqzLocateDlg::FieldNameExit));
     FFieldNameComboBox->SetOnKeyDown(TKeyEvent(this, &TqzLocateDlg::FieldNameKeyDown));
 
-    FFirstButton = Make<TButton>(this, this, 4, 209, 57, 27);
+    FFirstButton = MakeControl<TButton>(this, this, 4, 209, 57, 27);
     FFirstButton->SetCaption("Fi&rst");
     FFirstButton->SetTabOrder(3);
     FFirstButton->SetOnClick(TNotifyEvent(this, &TqzLocateDlg::FirstButtonClick));
-    FNextButton = Make<TButton>(this, this, 64, 209, 57, 27);
+    FNextButton = MakeControl<TButton>(this, this, 64, 209, 57, 27);
     FNextButton->SetCaption("&Next");
     FNextButton->SetDefault(true);
     FNextButton->SetTabOrder(4);

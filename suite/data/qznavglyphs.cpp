@@ -15,31 +15,31 @@ constexpr int kSize = 18;
 
 // '.' background (olive, the mask colour), 'k' dark ink, 'b' blue, 'g'
 // green, 'r' red, 'y' yellow, 'w' white.
-using TPicture = std::vector<std::string>;
+using TGlyphPicture = std::vector<std::string>;
 
-TPicture Blank() { return TPicture(kSize, std::string(kSize, '.')); }
+TGlyphPicture Blank() { return TGlyphPicture(kSize, std::string(kSize, '.')); }
 
-void Put(TPicture& P, int X, int Y, char C) {
+void Put(TGlyphPicture& P, int X, int Y, char C) {
     if (X >= 0 && Y >= 0 && X < kSize && Y < kSize) P[static_cast<size_t>(Y)][static_cast<size_t>(X)] = C;
 }
 
-void Box(TPicture& P, int L, int T, int R, int B, char C) {
+void Box(TGlyphPicture& P, int L, int T, int R, int B, char C) {
     for (int y = T; y <= B; ++y)
         for (int x = L; x <= R; ++x) Put(P, x, y, C);
 }
 
-void Frame(TPicture& P, int L, int T, int R, int B, char C) {
+void Frame(TGlyphPicture& P, int L, int T, int R, int B, char C) {
     for (int x = L; x <= R; ++x) Put(P, x, T, C), Put(P, x, B, C);
     for (int y = T; y <= B; ++y) Put(P, L, y, C), Put(P, R, y, C);
 }
 
 // A solid triangle with its tip at TipX, pointing left (Dir -1) or right.
-void Arrow(TPicture& P, int TipX, int Dir, int Half, char C) {
+void Arrow(TGlyphPicture& P, int TipX, int Dir, int Half, char C) {
     for (int i = 0; i <= Half; ++i)
         for (int y = 8 - i; y <= 9 + i; ++y) Put(P, TipX - Dir * i, y, C);
 }
 
-void Line(TPicture& P, int X0, int Y0, int X1, int Y1, char C, int Thick = 1) {
+void Line(TGlyphPicture& P, int X0, int Y0, int X1, int Y1, char C, int Thick = 1) {
     const int n = std::max(std::abs(X1 - X0), std::abs(Y1 - Y0));
     for (int i = 0; i <= n; ++i) {
         const int x = X0 + (X1 - X0) * i / std::max(1, n), y = Y0 + (Y1 - Y0) * i / std::max(1, n);
@@ -47,7 +47,7 @@ void Line(TPicture& P, int X0, int Y0, int X1, int Y1, char C, int Thick = 1) {
     }
 }
 
-void Ring(TPicture& P, int CX, int CY, double R, char C) {
+void Ring(TGlyphPicture& P, int CX, int CY, double R, char C) {
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) {
             const double d = std::hypot(x - CX, y - CY);
@@ -55,8 +55,8 @@ void Ring(TPicture& P, int CX, int CY, double R, char C) {
         }
 }
 
-TPicture Draw(TqzNavButtonStyle Style) {
-    TPicture p = Blank();
+TGlyphPicture Draw(TqzNavButtonStyle Style) {
+    TGlyphPicture p = Blank();
     switch (Style) {
     case nbsFirst:
         Box(p, 4, 4, 5, 13, 'b');
@@ -143,7 +143,7 @@ TPicture Draw(TqzNavButtonStyle Style) {
     return p;
 }
 
-std::vector<std::string> Xpm(const TPicture& P, bool Enabled) {
+std::vector<std::string> Xpm(const TGlyphPicture& P, bool Enabled) {
     std::vector<std::string> out;
     out.push_back("18 18 7 1");
     out.push_back(". c #808000");
@@ -168,7 +168,7 @@ void RegisterGlyphs() {
     lines.reserve(36);
     for (int s = nbsFirst; s < nbsCustom; ++s) {
         const auto style = static_cast<TqzNavButtonStyle>(s);
-        const TPicture p = Draw(style);
+        const TGlyphPicture p = Draw(style);
         for (int enabled = 1; enabled >= 0; --enabled) {
             texts.push_back(Xpm(p, enabled != 0));
             std::vector<const char*> l;

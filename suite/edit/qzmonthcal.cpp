@@ -15,8 +15,8 @@
 
 namespace {
 
-double Whole(TDateTime V) { return std::trunc(V); }
-double Frac(TDateTime V) { return V - std::trunc(V); }
+double WholeDays(TDateTime V) { return std::trunc(V); }
+double DayFraction(TDateTime V) { return V - std::trunc(V); }
 
 TDateTime ClampedDate(int Year, int Month, int Day) {
     TDateTime d = 0;
@@ -35,10 +35,10 @@ TDateTime MonthStep(TDateTime Day, int Months) {
     return stepped == 0 ? Day : stepped;
 }
 
-[[noreturn]] void RaiseAbove(TDateTime Max) {
+[[noreturn]] void RaiseAboveMax(TDateTime Max) {
     throw EDateTimeError(Format("Date exceeds maximum of %s", DateToStr(Max)));
 }
-[[noreturn]] void RaiseBelow(TDateTime Min) {
+[[noreturn]] void RaiseBelowMin(TDateTime Min) {
     throw EDateTimeError(Format("Date is less than minimum of %s", DateToStr(Min)));
 }
 
@@ -220,21 +220,21 @@ void TqzMonthCalendar::SendRange(TDateTime Max, TDateTime Min) {
 }
 
 bool TqzMonthCalendar::OutOfRange(TDateTime Day) const {
-    return (FMaxDate != 0 && Whole(Day) > FMaxDate) || (FMinDate != 0 && Whole(Day) < FMinDate);
+    return (FMaxDate != 0 && WholeDays(Day) > FMaxDate) || (FMinDate != 0 && WholeDays(Day) < FMinDate);
 }
 
 void TqzMonthCalendar::SetDate(TDateTime Value) {
-    if (Whole(Value) == Whole(FDate)) return;
+    if (WholeDays(Value) == WholeDays(FDate)) return;
     // No day means no change (the old time of day would move it to 1899).
-    if (Whole(Value) == 0) {
+    if (WholeDays(Value) == 0) {
         Invalidate();
         return;
     }
     const TDateTime old = FDate;
-    const TDateTime v = Whole(Value) + Frac(FDate);
+    const TDateTime v = WholeDays(Value) + DayFraction(FDate);
     try {
-        if (FMaxDate != 0 && Whole(v) > FMaxDate) RaiseAbove(FMaxDate);
-        if (FMinDate != 0 && Whole(v) < FMinDate) RaiseBelow(FMinDate);
+        if (FMaxDate != 0 && WholeDays(v) > FMaxDate) RaiseAboveMax(FMaxDate);
+        if (FMinDate != 0 && WholeDays(v) < FMinDate) RaiseBelowMin(FMinDate);
         SetCurrentDate(v);
     } catch (...) {
         SetCurrentDate(old);
@@ -243,8 +243,8 @@ void TqzMonthCalendar::SetDate(TDateTime Value) {
 }
 
 void TqzMonthCalendar::SetTime(TDateTime Value) {
-    if (Frac(Value) == Frac(FDate)) return;
-    const TDateTime v = Whole(FDate) + Frac(Value);
+    if (DayFraction(Value) == DayFraction(FDate)) return;
+    const TDateTime v = WholeDays(FDate) + DayFraction(Value);
     if (v == 0) {
         Invalidate();
         return;
@@ -253,14 +253,14 @@ void TqzMonthCalendar::SetTime(TDateTime Value) {
 }
 
 void TqzMonthCalendar::SetCurrentDate(TDateTime Value) {
-    if (FMaxDate != 0 && Whole(Value) > FMaxDate)
-        Value = FMaxDate + Frac(Value);
-    else if (FMinDate != 0 && Whole(Value) < FMinDate)
-        Value = FMinDate + Frac(Value);
-    else if (FMinDate == 0 && Whole(Value) < 1)
+    if (FMaxDate != 0 && WholeDays(Value) > FMaxDate)
+        Value = FMaxDate + DayFraction(Value);
+    else if (FMinDate != 0 && WholeDays(Value) < FMinDate)
+        Value = FMinDate + DayFraction(Value);
+    else if (FMinDate == 0 && WholeDays(Value) < 1)
         Value = 1;  // 31 December 1899
     if (FOptions.Contains(mdoMultiSelect)) {
-        FSelStart = FSelEnd = Whole(Value);
+        FSelStart = FSelEnd = WholeDays(Value);
         if (SetSelRange(Value, Value)) FDate = Value;
     } else if (SetCurSel(Value)) {
         FDate = Value;
@@ -269,16 +269,16 @@ void TqzMonthCalendar::SetCurrentDate(TDateTime Value) {
 
 void TqzMonthCalendar::SetMaxDate(TDateTime Value) {
     // A bound is a whole day: its own time of day is ignored.
-    Value = Whole(Value);
-    if (Value != 0 && FMinDate != 0 && Value < FMinDate) RaiseBelow(FMinDate);
+    Value = WholeDays(Value);
+    if (Value != 0 && FMinDate != 0 && Value < FMinDate) RaiseBelowMin(FMinDate);
     if (Value == FMaxDate) return;
     SendRange(Value, FMinDate);
     FMaxDate = Value;
 }
 
 void TqzMonthCalendar::SetMinDate(TDateTime Value) {
-    Value = Whole(Value);
-    if (FMaxDate != 0 && Value > FMaxDate) RaiseAbove(FMaxDate);
+    Value = WholeDays(Value);
+    if (FMaxDate != 0 && Value > FMaxDate) RaiseAboveMax(FMaxDate);
     if (Value == FMinDate) return;
     SendRange(FMaxDate, Value);
     FMinDate = Value;
@@ -303,24 +303,24 @@ void TqzMonthCalendar::SetOnCalcBoldDay(const TCalcBoldDayEvent& Value) {
 bool TqzMonthCalendar::SetSelectionRange(TDateTime Date1, TDateTime Date2) {
     if (!FOptions.Contains(mdoMultiSelect)) return false;
     SetSelRange(Date2, Date1);
-    FSelStart = Whole(std::min(Date1, Date2));
-    FSelEnd = Whole(std::max(Date1, Date2));
+    FSelStart = WholeDays(std::min(Date1, Date2));
+    FSelEnd = WholeDays(std::max(Date1, Date2));
     return true;
 }
 
 void TqzMonthCalendar::SetSelectionEdge(TDateTime& Edge, TDateTime Other, TDateTime Value) {
-    Value = Whole(Value);
+    Value = WholeDays(Value);
     if (Value == 0) {
         Invalidate();
         return;
     }
     if (FMaxDate != 0 && Value > FMaxDate) {
         Edge = FMaxDate;
-        RaiseAbove(FMaxDate);
+        RaiseAboveMax(FMaxDate);
     }
     if (FMinDate != 0 && Value < FMinDate) {
         Edge = FMinDate;
-        RaiseBelow(FMinDate);
+        RaiseBelowMin(FMinDate);
     }
     Edge = Value;
     if (Other != 0 && Other != Value) SetSelectionRange(FSelStart, FSelEnd);
@@ -344,8 +344,8 @@ void TqzMonthCalendar::Change() {
 
 void TqzMonthCalendar::SelChange(TDateTime Start, TDateTime End) {
     const TDateTime oldStart = FSelStart, oldEnd = FSelEnd;
-    Start = Whole(Start);
-    End = Whole(End);
+    Start = WholeDays(Start);
+    End = WholeDays(End);
     if (FMinDate != 0 && Start < FMinDate) {
         try {
             SetSelectionStart(FMinDate);
@@ -364,9 +364,9 @@ void TqzMonthCalendar::SelChange(TDateTime Start, TDateTime End) {
         FSelEnd = End;
     }
     if (FSelStart != oldStart || FSelEnd != oldEnd) FChanged = true;
-    if (FSelStart == FSelEnd && FSelStart != Whole(FDate)) {
+    if (FSelStart == FSelEnd && FSelStart != WholeDays(FDate)) {
         // The time of day stays with the new day.
-        FDate = FSelStart + Frac(FDate);
+        FDate = FSelStart + DayFraction(FDate);
         Change();
     }
 }
@@ -464,11 +464,11 @@ void TqzMonthCalendar::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
         int y = 0, m = 0, d = 0, cy = 0, cm = 0, cd = 0;
         DecodeDate(FDate, cy, cm, cd);
         DecodeDate(h.Hit == MCHT_TITLEBTNPREV ? first : last, y, m, d);
-        TDateTime v = ClampedDate(y, m, cd) + Frac(FDate);
-        if (h.Hit == MCHT_TITLEBTNPREV && FMinDate != 0 && Whole(v) < FMinDate) {
+        TDateTime v = ClampedDate(y, m, cd) + DayFraction(FDate);
+        if (h.Hit == MCHT_TITLEBTNPREV && FMinDate != 0 && WholeDays(v) < FMinDate) {
             v = FMinDate;
             MessageBeep(0);
-        } else if (h.Hit == MCHT_TITLEBTNNEXT && FMaxDate != 0 && Whole(v) > FMaxDate) {
+        } else if (h.Hit == MCHT_TITLEBTNNEXT && FMaxDate != 0 && WholeDays(v) > FMaxDate) {
             v = FMaxDate;
             MessageBeep(0);
         }
@@ -665,17 +665,17 @@ void TqzMonthCalendar::KeyDown(uint16_t& Key, TShiftState Shift) {
         Key != VK_DOWN)
         return;
     const bool multi = FOptions.Contains(mdoMultiSelect);
-    TDateTime cur = Whole(FDate);
+    TDateTime cur = WholeDays(FDate);
     if (multi) {
         TDateTime a = 0, b = 0;
         GetSelRange(a, b);
-        cur = Whole(a);
+        cur = WholeDays(a);
         if ((Key == VK_PRIOR || Key == VK_NEXT) && b > a) {
             Key = 0;
             return;
         }
     } else {
-        cur = Whole(GetCurSel());
+        cur = WholeDays(GetCurSel());
     }
     const TDateTime min = FMinDate, max = FMaxDate;
     TDateTime next = cur;
@@ -713,7 +713,7 @@ void TqzMonthCalendar::KeyDown(uint16_t& Key, TShiftState Shift) {
         try {
             if (multi) {
                 FSelStart = FSelEnd = 0;
-                SetCurrentDate(next + Frac(FDate));
+                SetCurrentDate(next + DayFraction(FDate));
             } else {
                 SetDate(next);
             }

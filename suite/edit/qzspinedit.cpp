@@ -16,10 +16,10 @@
 #include "suite/edit/qzeditpublish.h"
 
 namespace {
-bool IsFloatField(const TField* F) {
+bool IsFloatValueField(const TField* F) {
     return F && (F->DataType() == ftFloat || F->DataType() == ftCurrency || F->DataType() == ftBCD);
 }
-bool IsIntegerField(const TField* F) {
+bool IsIntegerValueField(const TField* F) {
     return F && (F->DataType() == ftSmallint || F->DataType() == ftInteger || F->DataType() == ftWord ||
                  F->DataType() == ftAutoInc || F->DataType() == ftLargeint);
 }
@@ -198,7 +198,7 @@ double TqzDBSpinEdit::Value() {
     const std::string format = GetDisplayFormat();
     double v = 0;
     if (text.empty()) return FMinValue;
-    if (IsFloatField(f) || !format.empty() || IsIntegerField(f)) {
+    if (IsFloatValueField(f) || !format.empty() || IsIntegerValueField(f)) {
         return qzParseFormattedFloat(text, v, format) && std::isfinite(v) ? v : FMinValue;
     }
     switch (DateKind()) {
@@ -221,12 +221,12 @@ void TqzDBSpinEdit::SetValue(double NewValue) {
     const TqzEditDataType kind = DateKind();
     std::string text;
     bool selectAll = false;
-    if ((IsFloatField(f) || IsIntegerField(f)) && !format.empty()) {
+    if ((IsFloatValueField(f) || IsIntegerValueField(f)) && !format.empty()) {
         text = FormatFloat(format, v);
         selectAll = HandleAllocated();
-    } else if (IsFloatField(f)) {
+    } else if (IsFloatValueField(f)) {
         text = FloatToStr(v);
-    } else if (IsIntegerField(f)) {
+    } else if (IsIntegerValueField(f)) {
         if (std::fabs(v) > 9.0e18) return;
         text = IntToStr(static_cast<int64_t>(std::llround(v)));
     } else if (kind != qzDefault) {

@@ -54,14 +54,6 @@ bool FieldPicture(TField* Field, TBitmap& Picture) {
     return !Picture.Empty();
 }
 
-// Keeps the data link's active record and puts it back.
-struct ActiveRecordKeeper {
-    explicit ActiveRecordKeeper(TqzGridDataLink* ALink) : Link(ALink), Saved(ALink->ActiveRecord()) {}
-    ~ActiveRecordKeeper() { Link->SetActiveRecord(Saved); }
-    TqzGridDataLink* Link;
-    int Saved;
-};
-
 }  // namespace
 
 void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
@@ -120,7 +112,7 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
     }
     if (DrawControlType(C, ARect, ACol, ARow, AState)) return;
     TField* field = G.GetColField(dataCol);
-    ActiveRecordKeeper keep(G.DataLink());
+    TqzActiveRecordKeeper keep(G.DataLink());
     G.DataLink()->SetActiveRecord(dataRow);
     std::string text = G.CellText(field);
     const size_t ci = static_cast<size_t>(ACol);
@@ -168,7 +160,7 @@ int TqzGridCells::IndicatorImageIndex(int DataRow) {
     const bool multi = G.Options().Contains(dgMultiSelect);
     bool selected = false;
     if (multi) {
-        ActiveRecordKeeper keep(G.DataLink());
+        TqzActiveRecordKeeper keep(G.DataLink());
         G.DataLink()->SetActiveRecord(DataRow);
         selected = G.IsRecordSelected();
     }
@@ -231,7 +223,7 @@ bool TqzGridCells::DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARo
         G.GetControlInfo(field->FieldName(), type, params);
     }
     if (type.empty() || type == "URL-Link") return false;
-    ActiveRecordKeeper keep(G.DataLink());
+    TqzActiveRecordKeeper keep(G.DataLink());
     G.DataLink()->SetActiveRecord(ARow - G.TitleOffset());
     if (type == "CheckBox") {
         std::string on, off;

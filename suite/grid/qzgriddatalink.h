@@ -58,3 +58,11 @@ private:
     bool FInUpdateData = false;
     std::vector<int> FFieldMap;  // its size is the allocated size
 };
+
+// Keeps the data link's active record and puts it back.
+struct TqzActiveRecordKeeper {
+    explicit TqzActiveRecordKeeper(TqzGridDataLink* ALink) : Link(ALink), Saved(ALink->ActiveRecord()) {}
+    ~TqzActiveRecordKeeper() { Link->SetActiveRecord(Saved); }
+    TqzGridDataLink* Link;
+    int Saved;
+};

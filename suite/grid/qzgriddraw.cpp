@@ -23,18 +23,6 @@
 #include "suite/grid/qzgridimages.h"
 #include "suite/grid/qzgridrichcell.h"
 
-namespace {
-
-// Keeps the data link's active record and puts it back.
-struct ActiveRecordKeeper {
-    explicit ActiveRecordKeeper(TqzGridDataLink* ALink) : Link(ALink), Saved(ALink->ActiveRecord()) {}
-    ~ActiveRecordKeeper() { Link->SetActiveRecord(Saved); }
-    TqzGridDataLink* Link;
-    int Saved;
-};
-
-}  // namespace
-
 void TqzCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     FImpl->Cells.Draw(ACol, ARow, ARect, AState);
 }
@@ -58,7 +46,7 @@ void TqzCustomDBGrid::CalcGroupState() {
     TqzGridDataLink* link = FImpl->DataLink.get();
     const int row = link->ActiveRecord(), count = link->RecordCount();
     if (row < 0 || row >= count) return;
-    ActiveRecordKeeper keep(link);
+    TqzActiveRecordKeeper keep(link);
     // A null value is a group of its own, apart from an empty text.
     auto value = [&](int Row) {
         link->SetActiveRecord(Row);
@@ -102,7 +90,7 @@ bool TqzCustomDBGrid::HighlightCell(int ACol, int ARow, TGridDrawState AState) {
     }
     if (FImpl->Options.Contains(dgMultiSelect) && !AState.Contains(gdFixed) &&
         ACol >= FImpl->IndicatorOffset && ARow >= FImpl->TitleOffset) {
-        ActiveRecordKeeper keep(FImpl->DataLink.get());
+        TqzActiveRecordKeeper keep(FImpl->DataLink.get());
         FImpl->DataLink->SetActiveRecord(ARow - FImpl->TitleOffset);
         return IsRecordSelected();
     }

@@ -27,7 +27,7 @@ void RegisterMarkers() {
     (void)done;
 }
 
-int Round(double V) { return static_cast<int>(std::lround(V)); }
+int RoundToInt(double V) { return static_cast<int>(std::lround(V)); }
 
 }  // namespace
 
@@ -133,7 +133,7 @@ int TqzRulerPanel::TextWidth() {
         double margins = FRichEdit->PrintMargins()->Left() + FRichEdit->PrintMargins()->Right();
         if (FRichEdit->MeasurementUnits() == muCentimeters) margins /= qzCentimetersPerInch;
         inches -= margins;
-        return std::max(0, Round(inches * FRichEdit->ScreenPixelsPerInch()));
+        return std::max(0, RoundToInt(inches * FRichEdit->ScreenPixelsPerInch()));
     }
     return std::max(0, FRichEdit->Width() - FRichEdit->GutterWidth() - 4);
 }
@@ -166,7 +166,7 @@ void TqzRulerPanel::ApplyDragLimits() {
         const int centre = m->Left() + m->Width() / 2;
         long long v = std::llround((centre - FScale.Left) / ppu * 1000);
         v -= ((v % step) + step) % step;
-        m->SetLeft(FScale.Left + Round(v / 1000.0 * ppu) - m->Width() / 2);
+        m->SetLeft(FScale.Left + RoundToInt(v / 1000.0 * ppu) - m->Width() / 2);
     }
     if (FRight->Dragging()) {
         const int least = std::max(FLeft->Left(), FFirst->Left()) + 48;
@@ -227,13 +227,13 @@ void TqzRulerPanel::Paint() {
         length = (Width() - 12) / ppu;
     const int steps = cm ? 4 : 8;
     c->Font()->SetSize(7);
-    for (int i = 0; i <= Round(length) + 1 && i < length; ++i) {
+    for (int i = 0; i <= RoundToInt(length) + 1 && i < length; ++i) {
         if (i > 0) {
             const std::string n = std::to_string(i);
-            c->TextOut(L + Round(i * ppu - c->TextWidth(n) / 2.0), T + 3, n);
+            c->TextOut(L + RoundToInt(i * ppu - c->TextWidth(n) / 2.0), T + 3, n);
         }
         for (int j = 1; j < steps && i + static_cast<double>(j) / steps < length; ++j) {
-            const int x = L + Round((i + static_cast<double>(j) / steps) * ppu);
+            const int x = L + RoundToInt((i + static_cast<double>(j) / steps) * ppu);
             if (j == steps / 2) {
                 c->MoveTo(x, T + 7);
                 c->LineTo(x, B - 5);

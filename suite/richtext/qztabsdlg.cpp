@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kMaxTwips = 31680;
+constexpr int kMaxTabTwips = 31680;
 
 TqzRichEditTabDlg* TabTexts() {
     static TqzRichEditTabDlg defaults;
@@ -38,7 +38,7 @@ bool TqzTabDialogModel::PositionTwips(const std::string& Text, int& Twips) const
     double v = 0;
     if (Trim(t).empty() || !TryStrToFloat(Trim(t), v)) return false;
     Twips = FRichEdit->UnitTextToTwips(Text);
-    return Twips >= 0 && Twips <= kMaxTwips;
+    return Twips >= 0 && Twips <= kMaxTabTwips;
 }
 
 TqzTabDialogModel::TSetResult TqzTabDialogModel::Set(const std::string& Text) {

@@ -100,7 +100,7 @@ TEST(OstraMask, LongTextsWithManyRunsStayFast) {
 namespace {
 
 // The model of "%text%": the folded text holds the folded literal.
-std::string Folded(const std::string& text) {
+std::string MaskFolded(const std::string& text) {
     std::string out;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -136,7 +136,7 @@ TEST(OstraMask, ContainsAgreesWithTheFoldedText) {
         const int n = static_cast<int>(rng() % 90);
         for (int i = 0; i < n; ++i) text += pieces[rng() % pieces.size()];
         for (const std::string& literal : literals) {
-            const bool expected = Folded(text).find(Folded(literal)) != std::string::npos;
+            const bool expected = MaskFolded(text).find(MaskFolded(literal)) != std::string::npos;
             ASSERT_EQ(expected, Like("%" + literal + "%", text)) << literal << " in " << text;
         }
     }
@@ -166,7 +166,7 @@ TEST(OstraMask, ContainsReadsTextsEndingAnywhereNearAPageEnd) {
                 std::memcpy(at, text.data(), text.size());
                 // What follows the text would match if it were read as text.
                 std::memcpy(page + Page + 8 - before, "report xreport x", 16);
-                const bool expected = Folded(text).find(Folded(literal)) != std::string::npos;
+                const bool expected = MaskFolded(text).find(MaskFolded(literal)) != std::string::npos;
                 ASSERT_EQ(expected, mask.Matches({reinterpret_cast<const char*>(at), length}))
                     << literal << " in " << text << " ending " << before << " before";
             }

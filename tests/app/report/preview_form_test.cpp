@@ -11,8 +11,6 @@
 
 namespace {
 
-void Click(TControl* Button) { SendClick(Button, 5, 5); }
-
 class PreviewTest : public ReportFormTest {
 protected:
     void SetUp() override {

@@ -20,8 +20,6 @@ TfrmPrint* AsPrint(TCustomForm* Form) {
     return f;
 }
 
-void Click(TControl* Button) { SendClick(Button, 5, 5); }
-
 std::string ReadPdfText(const std::string& File) {
     const std::string out = File + ".txt";
     const std::string cmd = "pdftotext -layout '" + File + "' '" + out + "'";

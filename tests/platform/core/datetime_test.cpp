@@ -23,11 +23,6 @@ protected:
     }
 };
 
-template <class F>
-std::string ErrorOf(F f) {
-    return MessageOf<EConvertError>(f);
-}
-
 struct TYmd {
     int Y, M, D;
     bool operator==(const TYmd&) const = default;

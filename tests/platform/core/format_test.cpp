@@ -15,11 +15,6 @@ protected:
     void TearDown() override { ResetFormatSettings(); }
 };
 
-template <class F>
-std::string ErrorOf(F f) {
-    return MessageOf<EConvertError>(f);
-}
-
 }  // namespace
 
 TEST_F(FormatTest, IntegersWidthPrecisionAndJustification) {

@@ -66,7 +66,7 @@ int RunBox(const std::function<int()>& Show, const std::function<void(const TSho
     return result;
 }
 
-std::string PicturePath(const std::string& Name) { return TestRunPath("msgbox_" + Name + ".png"); }
+std::string MsgBoxPicturePath(const std::string& Name) { return TestRunPath("msgbox_" + Name + ".png"); }
 
 int ScreenWidth() { return QGuiApplication::primaryScreen()->availableGeometry().width(); }
 
@@ -116,7 +116,7 @@ TEST(MessageBoxLook, AShortQuestionIsOneLineInABoxSizedToItAndNAnswersNo) {
                    EXPECT_TRUE(box.Buttons[0]->isDefault());
                    // Every word of the text is drawn, none cut at the label's right edge.
                    const QImage picture = box.Dialog->grab().toImage();
-                   picture.save(QString::fromStdString(PicturePath("question")));
+                   picture.save(QString::fromStdString(MsgBoxPicturePath("question")));
                    const std::vector<int> ink = InkColumns(picture, box.Message->geometry());
                    ASSERT_FALSE(ink.empty());
                    EXPECT_LT(ink.back(), box.Message->geometry().right());
@@ -134,7 +134,7 @@ TEST(MessageBoxLook, APathStaysOnOneLineAndTheTitleIsNotElided) {
                EXPECT_EQ(box.Message->text().toStdString(), text);
                EXPECT_GT(box.Dialog->width(), 200);
                const QImage picture = box.Dialog->grab().toImage();
-               picture.save(QString::fromStdString(PicturePath("path")));
+               picture.save(QString::fromStdString(MsgBoxPicturePath("path")));
                ASSERT_EQ(box.Buttons.size(), 1u);
                EXPECT_NEAR(box.Buttons[0]->x() * 2 + box.Buttons[0]->width(), box.Dialog->width(), 1);
            },
@@ -168,7 +168,7 @@ TEST(MessageBoxLook, TheTitleFitsBesideTheFramesIconAndButtons) {
            [&](const TShownBox& box) {
                EXPECT_EQ(box.Dialog->windowTitle(), "Information");
                EXPECT_GE(box.Dialog->width(), frame.horizontalAdvance("Information") + frameButtons);
-               box.Dialog->grab().save(QString::fromStdString(PicturePath("information")));
+               box.Dialog->grab().save(QString::fromStdString(MsgBoxPicturePath("information")));
            },
            Qt::Key_Return, "\r");
     const std::string saved = Application->Title();
@@ -201,7 +201,7 @@ TEST(MessageBoxLook, LongTextWrapsAtBlanksWithinTwoThirdsOfTheScreen) {
                const QFontMetrics fm(box.Message->font());
                for (const QString& line : lines) EXPECT_LE(fm.horizontalAdvance(line), box.Message->width());
                EXPECT_GE(box.Message->height(), lines.size() * fm.height());
-               box.Dialog->grab().toImage().save(QString::fromStdString(PicturePath("long")));
+               box.Dialog->grab().toImage().save(QString::fromStdString(MsgBoxPicturePath("long")));
            },
            Qt::Key_O, "o");
 }

@@ -14,14 +14,6 @@
 
 namespace {
 
-int Count(TBitmap& Shot, const TRect& R, const std::function<bool(TColor)>& Test) {
-    int n = 0;
-    for (int y = R.Top; y < R.Bottom; ++y)
-        for (int x = R.Left; x < R.Right; ++x)
-            if (Test(Shot.Canvas()->Pixels(x, y))) ++n;
-    return n;
-}
-
 using QzTitles = QzGridTest;
 
 class TProbePanel : public TPanel {

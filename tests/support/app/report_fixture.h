@@ -19,6 +19,9 @@
 #include "support/db/memory_dataset.h"
 #include "support/environment.h"
 
+// A click near the top left corner of a control.
+inline void Click(TControl* Button) { SendClick(Button, 5, 5); }
+
 class ReportFormTest : public ::testing::Test {
 protected:
     void SetUp() override {

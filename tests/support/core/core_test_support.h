@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
@@ -102,6 +103,12 @@ std::string MessageOf(F f, const std::string& Otherwise = "(no error)") {
         return e.Message();
     }
     return Otherwise;
+}
+
+// The message of the EConvertError that f raises.
+template <class F>
+std::string ErrorOf(F f) {
+    return MessageOf<EConvertError>(f);
 }
 
 // The lines of a list, each followed by "|".

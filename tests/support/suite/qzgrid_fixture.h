@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "engine/ostra_table.h"
@@ -46,6 +47,15 @@ inline int PixelsDiffering(TBitmap& A, TBitmap& B, const TRect& R) {
     for (int y = R.Top; y < R.Bottom; ++y)
         for (int x = R.Left; x < R.Right; ++x)
             if (A.Canvas()->Pixels(x, y) != B.Canvas()->Pixels(x, y)) ++n;
+    return n;
+}
+
+// Pixels of R that pass Test.
+inline int Count(TBitmap& Shot, const TRect& R, const std::function<bool(TColor)>& Test) {
+    int n = 0;
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x)
+            if (Test(Shot.Canvas()->Pixels(x, y))) ++n;
     return n;
 }
 
