@@ -421,3 +421,10 @@ bool IsTextField(const TField* Field) {
 }
 
 int TextRoomOf(const TField* Field) { return IsTextField(Field) ? std::max(0, Field->Size()) : 0; }
+
+bool IsWholeNumberType(TFieldType Type) {
+    return Type == ftSmallint || Type == ftWord || Type == ftInteger || Type == ftLargeint ||
+           Type == ftAutoInc;
+}
+
+bool IsFractionType(TFieldType Type) { return Type == ftFloat || Type == ftCurrency || Type == ftBCD; }

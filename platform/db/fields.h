@@ -237,6 +237,12 @@ private:
 bool IsTextField(const TField* Field);
 // The room of such a field in bytes; 0 for every other field.
 int TextRoomOf(const TField* Field);
+// Whole numbers: small, word, integer, large integer and auto-increment fields.
+bool IsWholeNumberType(TFieldType Type);
+// Fractional numbers: float, currency and BCD fields.
+bool IsFractionType(TFieldType Type);
+inline bool IsWholeNumberField(const TField* Field) { return Field && IsWholeNumberType(Field->DataType()); }
+inline bool IsFractionField(const TField* Field) { return Field && IsFractionType(Field->DataType()); }
 
 // A dataset's fields in their order. The list does not own the fields,
 // except that Clear frees them (default fields when the dataset closes).

@@ -13,10 +13,6 @@ namespace {
 
 bool IsTextType(TFieldType t) { return t == ftString || t == ftFixedChar || t == ftWideString; }
 
-bool IsIntegerType(TFieldType t) {
-    return t == ftSmallint || t == ftInteger || t == ftWord || t == ftLargeint || t == ftAutoInc;
-}
-
 // The items of a value list as the record test reads them: the separator
 // found in the value as typed, the items taken from the folded value unless
 // CaseSensitive.
@@ -92,7 +88,7 @@ std::unique_ptr<TFilterNode> TqzFilterDialog::DatabaseTestOf(TqzFieldInfo& Info,
     const TFieldType type = field->DataType();
     if (Info.MatchType == fdMatchRange) {
         if (IsTextType(type)) return TextRangeTest(Info, field, FUpperRangePadChar);
-        if (IsIntegerType(type)) return IntegerRangeTest(Info, field);
+        if (IsWholeNumberType(type)) return IntegerRangeTest(Info, field);
         return nullptr;
     }
     if (!IsTextType(type)) return nullptr;

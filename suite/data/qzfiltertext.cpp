@@ -6,6 +6,7 @@
 
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
+#include "platform/db/fields.h"
 #include "platform/db/params.h"
 #include "platform/ui/dialogs.h"
 #include "suite/base/qzdbutils.h"
@@ -16,10 +17,6 @@ namespace {
 
 bool IsStringOrMemoType(TFieldType t) {
     return t == ftString || t == ftFixedChar || t == ftWideString || t == ftMemo || t == ftFmtMemo;
-}
-
-bool IsWholeNumberType(TFieldType t) {
-    return t == ftSmallint || t == ftInteger || t == ftWord || t == ftLargeint || t == ftAutoInc;
 }
 
 bool IsNumberType(TFieldType t) { return IsWholeNumberType(t) || t == ftFloat || t == ftCurrency; }

@@ -27,15 +27,6 @@ bool IsDateTimeField(const TField* F) {
     return F && (F->DataType() == ftDate || F->DataType() == ftTime || F->DataType() == ftDateTime);
 }
 
-bool IsFloatField(const TField* F) {
-    return F && (F->DataType() == ftFloat || F->DataType() == ftCurrency || F->DataType() == ftBCD);
-}
-
-bool IsIntegerField(const TField* F) {
-    return F && (F->DataType() == ftSmallint || F->DataType() == ftInteger || F->DataType() == ftWord ||
-                 F->DataType() == ftAutoInc || F->DataType() == ftLargeint);
-}
-
 bool IsStringField(const TField* F) {
     return F && (F->DataType() == ftString || F->DataType() == ftWideString);
 }
@@ -328,7 +319,7 @@ void TqzDBCustomEdit::UpdateData(TObject*) {
         return;
     }
     const std::string format = GetDisplayFormat();
-    if ((IsFloatField(f) || IsIntegerField(f)) && !format.empty()) {
+    if ((IsFractionField(f) || IsWholeNumberField(f)) && !format.empty()) {
         double number = 0;
         if (!qzParseFormattedFloat(value, number, format)) {
             // A text that does not read as a number is no value to store.
@@ -336,7 +327,7 @@ void TqzDBCustomEdit::UpdateData(TObject*) {
             ShowValidationError("");
             return;
         }
-        if (IsFloatField(f))
+        if (IsFractionField(f))
             f->SetAsFloat(number);
         else if (f->DataType() == ftLargeint)
             f->SetAsLargeInt(static_cast<int64_t>(std::llround(number)));

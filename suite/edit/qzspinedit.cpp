@@ -16,13 +16,6 @@
 #include "suite/edit/qzeditpublish.h"
 
 namespace {
-bool IsFloatValueField(const TField* F) {
-    return F && (F->DataType() == ftFloat || F->DataType() == ftCurrency || F->DataType() == ftBCD);
-}
-bool IsIntegerValueField(const TField* F) {
-    return F && (F->DataType() == ftSmallint || F->DataType() == ftInteger || F->DataType() == ftWord ||
-                 F->DataType() == ftAutoInc || F->DataType() == ftLargeint);
-}
 // 1 January 1 and the end of 31 December 9999.
 TDateTime FirstDay() {
     TDateTime d = 0;
@@ -198,7 +191,7 @@ double TqzDBSpinEdit::Value() {
     const std::string format = GetDisplayFormat();
     double v = 0;
     if (text.empty()) return FMinValue;
-    if (IsFloatValueField(f) || !format.empty() || IsIntegerValueField(f)) {
+    if (IsFractionField(f) || !format.empty() || IsWholeNumberField(f)) {
         return qzParseFormattedFloat(text, v, format) && std::isfinite(v) ? v : FMinValue;
     }
     switch (DateKind()) {
@@ -221,12 +214,12 @@ void TqzDBSpinEdit::SetValue(double NewValue) {
     const TqzEditDataType kind = DateKind();
     std::string text;
     bool selectAll = false;
-    if ((IsFloatValueField(f) || IsIntegerValueField(f)) && !format.empty()) {
+    if ((IsFractionField(f) || IsWholeNumberField(f)) && !format.empty()) {
         text = FormatFloat(format, v);
         selectAll = HandleAllocated();
-    } else if (IsFloatValueField(f)) {
+    } else if (IsFractionField(f)) {
         text = FloatToStr(v);
-    } else if (IsIntegerValueField(f)) {
+    } else if (IsWholeNumberField(f)) {
         if (std::fabs(v) > 9.0e18) return;
         text = IntToStr(static_cast<int64_t>(std::llround(v)));
     } else if (kind != qzDefault) {
