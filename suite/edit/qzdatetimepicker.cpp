@@ -27,13 +27,6 @@ namespace {
 constexpr double kMaxDay = 2958465.0;  // 9999-12-31
 constexpr double kMinDay = 1.0;        // 1899-12-31
 
-[[noreturn]] void RaiseAbove(TDateTime Max) {
-    throw EDateTimeError(Format("Date exceeds maximum of %s", DateToStr(Max)));
-}
-[[noreturn]] void RaiseBelow(TDateTime Min) {
-    throw EDateTimeError(Format("Date is less than minimum of %s", DateToStr(Min)));
-}
-
 }  // namespace
 
 unsigned CVDateTimePickerDestroyCalendar() {
@@ -341,9 +334,9 @@ void TqzDBCustomDateTimePicker::SetValue(TDateTime V) {
     } else if (!(Whole(V) == 0 && kind == TqzDTKind::Time) &&
                !(BoundField() && BoundField()->IsNull() && false)) {
         // Bounds are whole days.
-        if (Whole(FMaxDate) != 0 && Whole(V) > Whole(FMaxDate)) RaiseAbove(FMaxDate);
-        if (Whole(FMinDate) != 0 && Whole(V) < Whole(FMinDate)) RaiseBelow(FMinDate);
-        if (V <= -693594.0 || V >= 2958466.0) RaiseAbove(kMaxDay);
+        if (Whole(FMaxDate) != 0 && Whole(V) > Whole(FMaxDate)) qzRaiseDateAbove(FMaxDate);
+        if (Whole(FMinDate) != 0 && Whole(V) < Whole(FMinDate)) qzRaiseDateBelow(FMinDate);
+        if (V <= -693594.0 || V >= 2958466.0) qzRaiseDateAbove(kMaxDay);
     }
     FValue = V;
     ShowValue();
@@ -381,9 +374,9 @@ void TqzDBCustomDateTimePicker::SetDate(TDateTime V) {
         if (Whole(nv) == Whole(FMaxDate))
             nv = Whole(nv);  // the time of day goes on the last day
         else
-            RaiseAbove(FMaxDate);
+            qzRaiseDateAbove(FMaxDate);
     }
-    if (Whole(FMinDate) != 0 && Whole(nv) < Whole(FMinDate)) RaiseBelow(FMinDate);
+    if (Whole(FMinDate) != 0 && Whole(nv) < Whole(FMinDate)) qzRaiseDateBelow(FMinDate);
     SetValue(nv);
 }
 
@@ -408,13 +401,13 @@ void TqzDBCustomDateTimePicker::SetTime(TDateTime V) {
 
 void TqzDBCustomDateTimePicker::SetMaxDate(TDateTime V) {
     if (!std::isfinite(V)) throw EConvertError("Invalid date-time value");
-    if (Whole(V) != 0 && Whole(FMinDate) != 0 && Whole(V) < Whole(FMinDate)) RaiseBelow(FMinDate);
+    if (Whole(V) != 0 && Whole(FMinDate) != 0 && Whole(V) < Whole(FMinDate)) qzRaiseDateBelow(FMinDate);
     FMaxDate = V;
 }
 
 void TqzDBCustomDateTimePicker::SetMinDate(TDateTime V) {
     if (!std::isfinite(V)) throw EConvertError("Invalid date-time value");
-    if (Whole(FMaxDate) != 0 && Whole(V) > Whole(FMaxDate)) RaiseAbove(FMaxDate);
+    if (Whole(FMaxDate) != 0 && Whole(V) > Whole(FMaxDate)) qzRaiseDateAbove(FMaxDate);
     FMinDate = V;
 }
 

@@ -35,13 +35,6 @@ TDateTime MonthStep(TDateTime Day, int Months) {
     return stepped == 0 ? Day : stepped;
 }
 
-[[noreturn]] void RaiseAboveMax(TDateTime Max) {
-    throw EDateTimeError(Format("Date exceeds maximum of %s", DateToStr(Max)));
-}
-[[noreturn]] void RaiseBelowMin(TDateTime Min) {
-    throw EDateTimeError(Format("Date is less than minimum of %s", DateToStr(Min)));
-}
-
 // The width of a text in the menu font.
 int MeasureMenuText(const std::string& Text) {
     TBitmap bitmap;
@@ -55,6 +48,14 @@ constexpr int kSlots[6] = {MCSC_BACKGROUND, MCSC_TEXT,    MCSC_TITLEBK,
                            MCSC_TITLETEXT,  MCSC_MONTHBK, MCSC_TRAILINGTEXT};
 
 }  // namespace
+
+void qzRaiseDateAbove(TDateTime Max) {
+    throw EDateTimeError(Format("Date exceeds maximum of %s", DateToStr(Max)));
+}
+
+void qzRaiseDateBelow(TDateTime Min) {
+    throw EDateTimeError(Format("Date is less than minimum of %s", DateToStr(Min)));
+}
 
 // ---- Colours -----------------------------------------------------------------------------
 
@@ -233,8 +234,8 @@ void TqzMonthCalendar::SetDate(TDateTime Value) {
     const TDateTime old = FDate;
     const TDateTime v = WholeDays(Value) + DayFraction(FDate);
     try {
-        if (FMaxDate != 0 && WholeDays(v) > FMaxDate) RaiseAboveMax(FMaxDate);
-        if (FMinDate != 0 && WholeDays(v) < FMinDate) RaiseBelowMin(FMinDate);
+        if (FMaxDate != 0 && WholeDays(v) > FMaxDate) qzRaiseDateAbove(FMaxDate);
+        if (FMinDate != 0 && WholeDays(v) < FMinDate) qzRaiseDateBelow(FMinDate);
         SetCurrentDate(v);
     } catch (...) {
         SetCurrentDate(old);
@@ -270,7 +271,7 @@ void TqzMonthCalendar::SetCurrentDate(TDateTime Value) {
 void TqzMonthCalendar::SetMaxDate(TDateTime Value) {
     // A bound is a whole day: its own time of day is ignored.
     Value = WholeDays(Value);
-    if (Value != 0 && FMinDate != 0 && Value < FMinDate) RaiseBelowMin(FMinDate);
+    if (Value != 0 && FMinDate != 0 && Value < FMinDate) qzRaiseDateBelow(FMinDate);
     if (Value == FMaxDate) return;
     SendRange(Value, FMinDate);
     FMaxDate = Value;
@@ -278,7 +279,7 @@ void TqzMonthCalendar::SetMaxDate(TDateTime Value) {
 
 void TqzMonthCalendar::SetMinDate(TDateTime Value) {
     Value = WholeDays(Value);
-    if (FMaxDate != 0 && Value > FMaxDate) RaiseAboveMax(FMaxDate);
+    if (FMaxDate != 0 && Value > FMaxDate) qzRaiseDateAbove(FMaxDate);
     if (Value == FMinDate) return;
     SendRange(FMaxDate, Value);
     FMinDate = Value;
@@ -316,11 +317,11 @@ void TqzMonthCalendar::SetSelectionEdge(TDateTime& Edge, TDateTime Other, TDateT
     }
     if (FMaxDate != 0 && Value > FMaxDate) {
         Edge = FMaxDate;
-        RaiseAboveMax(FMaxDate);
+        qzRaiseDateAbove(FMaxDate);
     }
     if (FMinDate != 0 && Value < FMinDate) {
         Edge = FMinDate;
-        RaiseBelowMin(FMinDate);
+        qzRaiseDateBelow(FMinDate);
     }
     Edge = Value;
     if (Other != 0 && Other != Value) SetSelectionRange(FSelStart, FSelEnd);

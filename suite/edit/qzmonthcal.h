@@ -13,6 +13,10 @@
 
 class TqzMonthCalendar;
 
+// The errors of a date beyond a calendar's or a picker's bounds.
+[[noreturn]] void qzRaiseDateAbove(TDateTime Max);
+[[noreturn]] void qzRaiseDateBelow(TDateTime Min);
+
 TASKMOOR_ENUM(TqzMonthOption, mdoDayState, mdoWeekNumbers, mdoNoToday, mdoNoTodayCircle, mdoMultiSelect,
               mdoNoTrailingDates, mdoShortDaysOfWeek, mdoNoSelChangeOnNav)
 using TqzMonthOptions = TSet<TqzMonthOption>;
