@@ -7,6 +7,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/core/scope_exit.h"
 #include "platform/core/streams.h"
 #include "platform/core/text.h"
 #include "platform/db/dbconsts.h"
@@ -312,10 +313,7 @@ bool TDBDataSet::Accepts(TRow& Row) {
 
 void TDBDataSet::BuildCursor() {
     ++FBuilding;
-    struct TDone {
-        int& Count;
-        ~TDone() { --Count; }
-    } done{FBuilding};
+    const TScopeExit done([this] { --FBuilding; });
     do {
         FRebuildAgain = false;
         std::vector<int64_t> keys = FetchKeys();

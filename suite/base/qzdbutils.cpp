@@ -8,6 +8,7 @@
 #include "platform/core/case_fold.h"
 #include "platform/core/datetime.h"
 #include "platform/core/properties.h"
+#include "platform/core/scope_exit.h"
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
 #include "platform/core/sysutils.h"
@@ -226,9 +227,7 @@ TField* qzFindLookupResultField(TDataSet* DataSet, TField* Field, const Variant&
         TDataSet* own = DataSet ? DataSet : Field->DataSet();
         if (!own || !CalcLookupResolver || CalcLookupRunning) return nullptr;
         CalcLookupRunning = true;
-        struct TDone {
-            ~TDone() { CalcLookupRunning = false; }
-        } done;
+        const TScopeExit done([] { CalcLookupRunning = false; });
         return CalcLookupResolver(own, Field, KeyValue);
     }
     if (!Field || Field->FieldKind() != fkLookup) return nullptr;

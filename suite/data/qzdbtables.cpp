@@ -2,6 +2,7 @@
 
 #include "platform/core/case_fold.h"
 #include "platform/core/files.h"
+#include "platform/core/scope_exit.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fielddefs.h"
@@ -334,10 +335,7 @@ void TqzTable::SelectIndexForSelected(TStrings* List) {
 bool TqzTable::FindKeyValues(const std::vector<Variant>& Values) {
     if (IndexFieldCount() == 0 && IndexName().empty()) return false;
     ++FBusy;
-    struct TDone {
-        int& B;
-        ~TDone() { --B; }
-    } done{FBusy};
+    const TScopeExit done([this] { --FBusy; });
     const int count = IndexFieldCount();
     if (static_cast<int>(Values.size()) > count) {
         MessageDlg("Table " + Name() + ": FindKey has too many lookup values for index " + IndexName(),

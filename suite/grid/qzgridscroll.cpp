@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/core/datetime.h"
+#include "platform/core/scope_exit.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field_chars.h"
@@ -326,10 +327,7 @@ void TqzCustomDBGrid::UpdateFooterIfChanged() {
         FImpl->FooterChanged = false;
         FImpl->LastRecordCount = count;
         FImpl->InFooterUpdate = true;
-        struct TDone {
-            bool& Flag;
-            ~TDone() { Flag = false; }
-        } done{FImpl->InFooterUpdate};
+        const TScopeExit done([this] { FImpl->InFooterUpdate = false; });
         DoUpdateFooter();
     }
 }

@@ -21,14 +21,14 @@ struct TBookmarkLess {
 
 // A record's bookmarks are equal byte for byte; their byte order never
 // changes, whatever order the dataset's view takes.
-const TBookmark* TqzGridSelection::Find(TDataSet*, const TBookmark& Bookmark) const {
+const TBookmark* TqzGridSelection::Find(const TBookmark& Bookmark) const {
     if (Bookmark.empty() || FSorted.empty()) return nullptr;
     const auto at = std::lower_bound(FSorted.begin(), FSorted.end(), Bookmark);
     return at != FSorted.end() && *at == Bookmark ? &*at : nullptr;
 }
 
 void TqzGridSelection::Add(TDataSet* DS, const TBookmark& Bookmark) {
-    if (Bookmark.empty() || Find(DS, Bookmark)) return;
+    if (Bookmark.empty() || Find(Bookmark)) return;
     if (G.BehaviourFlag(9).AsBoolean())
         FList.push_back(Bookmark);
     else
@@ -36,7 +36,7 @@ void TqzGridSelection::Add(TDataSet* DS, const TBookmark& Bookmark) {
     FSorted.insert(std::lower_bound(FSorted.begin(), FSorted.end(), Bookmark), Bookmark);
 }
 
-void TqzGridSelection::Remove(TDataSet*, const TBookmark& Held) {
+void TqzGridSelection::Remove(const TBookmark& Held) {
     const TBookmark copy = Held;
     const auto inList = std::find(FList.begin(), FList.end(), copy);
     if (inList != FList.end()) FList.erase(inList);
@@ -44,7 +44,7 @@ void TqzGridSelection::Remove(TDataSet*, const TBookmark& Held) {
     if (at != FSorted.end() && *at == copy) FSorted.erase(at);
 }
 
-void TqzGridSelection::Resort(TDataSet*) {
+void TqzGridSelection::Resort() {
     FSorted = FList;
     std::sort(FSorted.begin(), FSorted.end());
 }
@@ -57,7 +57,7 @@ void TqzGridSelection::DropDeleted(TDataSet* DS) {
     const auto end = std::remove_if(FList.begin(), FList.end(), gone);
     if (end == FList.end()) return;
     FList.erase(end, FList.end());
-    Resort(DS);
+    Resort();
 }
 
 void TqzGridSelection::RedrawCurrentRow() {
@@ -69,7 +69,7 @@ bool TqzGridSelection::CurrentSelected() {
     TDataSet* ds = DataSet();
     if (!ds || FList.empty() || ds->State() == dsEdit || ds->State() == dsInsert || ds->IsEmpty())
         return false;
-    return Find(ds, ds->Bookmark()) != nullptr;
+    return Find(ds->Bookmark()) != nullptr;
 }
 
 bool TqzGridSelection::RowSelected(int Row) const {
@@ -81,7 +81,7 @@ void TqzGridSelection::SelectCurrent() {
     if (!ds || ds->IsEmpty()) return;
     const TBookmark current = ds->Bookmark();
     FAnchor = current;
-    if (Find(ds, current)) return;
+    if (Find(current)) return;
     if (!G.DoMultiSelectRecord(true)) return;
     Add(ds, current);
     RedrawCurrentRow();
@@ -91,7 +91,7 @@ void TqzGridSelection::UnselectCurrent() {
     TDataSet* ds = DataSet();
     if (!ds || ds->IsEmpty()) return;
     if (!G.DoMultiSelectRecord(false)) return;
-    if (const TBookmark* held = Find(ds, ds->Bookmark())) Remove(ds, *held);
+    if (const TBookmark* held = Find(ds->Bookmark())) Remove(*held);
     RedrawCurrentRow();
 }
 
@@ -144,10 +144,10 @@ void TqzGridSelection::SelectRange(const TBookmark& Bookmark1, const TBookmark& 
     // Added in walking order, then looked up sorted once.
     const size_t before = FList.size();
     for (const TBookmark& b : range)
-        if (!Find(ds, b) && G.DoMultiSelectRecord(true)) FList.push_back(b);
+        if (!Find(b) && G.DoMultiSelectRecord(true)) FList.push_back(b);
     if (FList.size() != before) {
         if (!G.BehaviourFlag(9).AsBoolean()) std::stable_sort(FList.begin(), FList.end(), TBookmarkLess{ds});
-        Resort(ds);
+        Resort();
     }
     G.Invalidate();
     RefreshRowFlags();
@@ -163,7 +163,7 @@ void TqzGridSelection::UnselectRange(const TBookmark& Bookmark1, const TBookmark
     FList.erase(std::remove_if(FList.begin(), FList.end(),
                                [&](const TBookmark& b) { return inside(b) && G.DoMultiSelectRecord(false); }),
                 FList.end());
-    if (FList.size() != before) Resort(ds);
+    if (FList.size() != before) Resort();
     G.Invalidate();
     RefreshRowFlags();
 }
@@ -200,7 +200,7 @@ void TqzGridSelection::SortValid() {
                                [ds](const TBookmark& b) { return !ds->BookmarkValid(b); }),
                 FList.end());
     std::stable_sort(FList.begin(), FList.end(), TBookmarkLess{ds});
-    Resort(ds);
+    Resort();
 }
 
 void TqzGridSelection::Clear() {

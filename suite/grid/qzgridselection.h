@@ -27,7 +27,7 @@ public:
     const std::vector<std::string>& RowFlags() const { return FRowFlags; }
 
     // The record of Bookmark is in the selection.
-    bool Holds(const TBookmark& Bookmark) const { return Find(nullptr, Bookmark) != nullptr; }
+    bool Holds(const TBookmark& Bookmark) const { return Find(Bookmark) != nullptr; }
     // The current record is selected (never while it is edited or inserted).
     bool CurrentSelected();
     bool RowSelected(int Row) const;
@@ -49,12 +49,12 @@ public:
 private:
     TDataSet* DataSet() const;
     // The held bookmark equal to Bookmark (a binary search of FSorted); nullptr: none.
-    const TBookmark* Find(TDataSet* DS, const TBookmark& Bookmark) const;
+    const TBookmark* Find(const TBookmark& Bookmark) const;
     void Add(TDataSet* DS, const TBookmark& Bookmark);
     // Drops a held bookmark (one Find answered) from both lists.
-    void Remove(TDataSet* DS, const TBookmark& Held);
+    void Remove(const TBookmark& Held);
     // FSorted again from FList (after FList changed wholesale).
-    void Resort(TDataSet* DS);
+    void Resort();
     // Drops the bookmarks the dataset no longer knows, when its record count
     // changed since the last look (asking about each bookmark is costly).
     void DropDeleted(TDataSet* DS);
