@@ -428,3 +428,9 @@ bool IsWholeNumberType(TFieldType Type) {
 }
 
 bool IsFractionType(TFieldType Type) { return Type == ftFloat || Type == ftCurrency || Type == ftBCD; }
+
+bool IsBinaryBlob(const TField* Field) {
+    if (!Field || !Field->IsBlob()) return false;
+    const TFieldType t = Field->DataType();
+    return t != ftMemo && t != ftFmtMemo && t != ftOraClob;
+}

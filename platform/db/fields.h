@@ -243,6 +243,8 @@ bool IsWholeNumberType(TFieldType Type);
 bool IsFractionType(TFieldType Type);
 inline bool IsWholeNumberField(const TField* Field) { return Field && IsWholeNumberType(Field->DataType()); }
 inline bool IsFractionField(const TField* Field) { return Field && IsFractionType(Field->DataType()); }
+// A blob that holds no text (not a memo): an edit shows only a placeholder for it.
+bool IsBinaryBlob(const TField* Field);
 
 // A dataset's fields in their order. The list does not own the fields,
 // except that Clear frees them (default fields when the dataset closes).

@@ -27,12 +27,6 @@ bool ValueMatch(const std::string& Values, const std::string& Text) {
 
 std::string FirstValue(const std::string& Values) { return Trim(Values.substr(0, Values.find(';'))); }
 
-// A blob that holds no text: an edit shows only a placeholder for it.
-bool IsBinaryBlob(const TField* Field) {
-    return Field && Field->IsBlob() && Field->DataType() != ftMemo && Field->DataType() != ftFmtMemo &&
-           Field->DataType() != ftOraClob;
-}
-
 }  // namespace
 
 // ---- TDBText ---------------------------------------------------------------------------------------

@@ -348,8 +348,10 @@ bool TqzCustomDBGrid::CanEditAcceptKey(char32_t Key) {
 }
 
 bool TqzCustomDBGrid::CanEditModify() {
-    // A read-only column shows its text in the editor but takes no typing.
-    if (!CanEditGrid() || !FieldTakesTyping(SelectedField())) return false;
+    // A read-only column shows its text in the editor but takes no typing,
+    // nor does a binary blob's placeholder.
+    TField* f = SelectedField();
+    if (!CanEditGrid() || !FieldTakesTyping(f) || IsBinaryBlob(f)) return false;
     FImpl->DataLink->Edit();
     return FImpl->DataLink->Editing();
 }

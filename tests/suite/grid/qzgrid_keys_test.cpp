@@ -205,6 +205,24 @@ TEST_F(QzKeys, LettersOfAnyScriptGoIntoATextCell) {
 
 // A read-only column (its Selected line says "T") shows its text in the
 // editor but takes no typing; the other columns do.
+// A binary blob's cell shows its placeholder: typing, and typing after F2, leave
+// the stored bytes as they were.
+TEST_F(QzKeys, ABinaryBlobCellNeverStoresItsPlaceholder) {
+    Table->FieldDefs()->Add("Data", ftBlob);
+    ShowFocused(1);
+    const std::string bytes("\x89PNG\0\x01\xff", 7);
+    Table->Edit();
+    Table->FieldByName("Data")->SetAsString(bytes);
+    Table->Post();
+    Grid->SelectDataColumn(5);
+    SendText(Grid, "x");
+    SendKeyToFocus(VK_F2);
+    SendText(FocusedControl(), "y");
+    SendKeyToFocus(VK_RETURN);
+    if (Table->State() != dsBrowse) Table->Post();
+    EXPECT_EQ(Table->FieldByName("Data")->AsString(), bytes);
+}
+
 TEST_F(QzKeys, AReadOnlyColumnTakesNoTyping) {
     Grid->SetUseTFields(false);
     Grid->Selected()->SetText("Name\t10\tName\tF\nAmount\t6\tAmount\tT\nCode\t6\tCode\tF\n");
