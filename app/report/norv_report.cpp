@@ -193,6 +193,24 @@ void TNorvReport::RenderLine(TCanvas* Canvas, int X0, int Index, int Y) {
     RenderLine(surface, X0, Index, Y);
 }
 
+namespace {
+
+// The longest start of Text, whole characters, no wider than Width.
+std::string FitToWidth(TReportSurface& Surface, const std::string& Text, int Width) {
+    if (Surface.TextWidth(Text) <= Width) return Text;
+    std::size_t fits = 0, over = Text.size();
+    while (over - fits > 1) {
+        const std::size_t mid = fits + (over - fits) / 2;
+        if (Surface.TextWidth(Utf8Truncate(Text, mid)) <= Width)
+            fits = mid;
+        else
+            over = mid;
+    }
+    return Utf8Truncate(Text, fits);
+}
+
+}  // namespace
+
 void TNorvReport::RenderLine(TReportSurface& Surface, int X0, int Index, int Y) {
     const TLine& line = Lines(Index);
     const int c = FCharWidth;
@@ -223,7 +241,8 @@ void TNorvReport::RenderLine(TReportSurface& Surface, int X0, int Index, int Y) 
             uint8_t a = raCentre;
             if (line.Kind == rlColumns)
                 a = line.Alignments && i < line.Alignments->size() ? (*line.Alignments)[i] : raLeft;
-            const std::string& cell = line.Strings[i];
+            // A cell wider than its column is cut there, not drawn over the next one.
+            const std::string cell = FitToWidth(Surface, line.Strings[i], wi * c);
             int offset = 0;
             if (a != raLeft) {
                 offset = wi * c - Surface.TextWidth(cell);

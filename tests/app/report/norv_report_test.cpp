@@ -296,6 +296,25 @@ TEST_F(RenderTest, TextsArePlacedByKindAndAlignment) {
     }
 }
 
+// A cell wider than its column is cut at the column's end, on a character
+// boundary, whatever its alignment; one that fits is drawn whole.
+TEST_F(RenderTest, CellsWiderThanTheirColumnsAreCutThere) {
+    Render([](TScriptReport& r) {
+        r.AddColumns({8, 4, 3, 5}, false, {"Uncompleted ", "123456", "Öl über", "fits"},
+                     {raLeft, raRight, raCentre, raLeft});
+    });
+    const int x0 = 5 + 10 * C;
+    const std::vector<std::pair<std::string, int>> want = {
+        {"Uncomple", x0}, {"1234", x0 + 9 * C}, {"Öl ", x0 + 14 * C}, {"fits", x0 + 18 * C}};
+    std::vector<std::pair<std::string, int>> drawn;
+    for (const auto& t : S.Texts) drawn.emplace_back(t.Text, t.X);
+    EXPECT_EQ(drawn, want);
+    Render([](TScriptReport& r) { r.AddColumns({3, 4}, true, {"Priority", "Flag"}, {}); });
+    ASSERT_EQ(S.Texts.size(), 2u);
+    EXPECT_EQ(S.Texts[0].Text, "Pri");
+    EXPECT_EQ(S.Texts[0].X, x0);
+}
+
 TEST_F(RenderTest, Underlines) {
     Render([](TScriptReport& r) { r.AddUnderline({4, 6, 3}, "-=x"); });
     const int x0 = 5 + 10 * C;

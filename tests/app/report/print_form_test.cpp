@@ -382,7 +382,8 @@ TEST_F(PdfPrintTest, TaskListReadsBackFromThePdf) {
                           "01/02/24",
                           "True",
                           "File the tax return",
-                          "Uncompleted",
+                          // wider than its column: cut there, not drawn over the action
+                          "Uncomple File the tax return",
                           "False",
                           "Medium",
                           "12/31/23",
