@@ -44,12 +44,6 @@ bool LockRetryAllowed(int Attempt) {
 
 void SetLockRetryCheck(TLockRetryCheck Check) { LockRetryCheck() = std::move(Check); }
 
-namespace {
-
-TDBDataSet::TRow* AsRow(TRecordBuffer Buffer) { return reinterpret_cast<TDBDataSet::TRow*>(Buffer); }
-
-}  // namespace
-
 // ---- TDatabase ----
 
 TDatabase::TDatabase(TComponent* AOwner) : TComponent(AOwner) {}
@@ -629,73 +623,10 @@ TDBDataSet::TRow* TDBDataSet::TestingRow() const {
     return FTesting;
 }
 
-TDBDataSet::TRow* TDBDataSet::RecordRow() const {
-    switch (State()) {
-    case dsCalcFields: return AsRow(CalcBuffer());
-    case dsFilter: return TestingRow();
-    case dsSetKey: return const_cast<TDBDataSet*>(this)->KeyRow();
-    default: return IsEmpty() ? nullptr : AsRow(ActiveBuffer());
-    }
-}
-
-TRecordBuffer TDBDataSet::AllocRecordBuffer() {
-    auto* row = new TRow;
-    const size_t count = static_cast<size_t>(FieldDefs()->Count());
-    row->Values.resize(count);
-    row->Has.resize(count, 0);
-    row->Calc.assign(static_cast<size_t>(CalcFieldsSize()), '\0');
-    return reinterpret_cast<TRecordBuffer>(row);
-}
-
-void TDBDataSet::FreeRecordBuffer(TRecordBuffer& Buffer) {
-    delete AsRow(Buffer);
-    Buffer = nullptr;
-}
-
-TGetResult TDBDataSet::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool) {
-    const TGetResult step = StepCursor(FPosition, static_cast<int>(FKeys.size()), GetMode);
-    if (step != grOK) return step;
-    TRow* row = AsRow(Buffer);
-    ReadRow(FKeys[static_cast<size_t>(FPosition)], *row);
-    row->Key = FKeys[static_cast<size_t>(FPosition)];
-    row->Flag = bfCurrent;
-    row->RecNo = FPosition + 1;
-    GetCalcFields(Buffer);
-    return grOK;
-}
-
-void TDBDataSet::GetBookmarkData(TRecordBuffer Buffer, void* Data) {
-    std::memcpy(Data, &AsRow(Buffer)->Key, sizeof(int64_t));
-}
-
-void TDBDataSet::SetBookmarkData(TRecordBuffer Buffer, const void* Data) {
-    std::memcpy(&AsRow(Buffer)->Key, Data, sizeof(int64_t));
-}
-
-TBookmarkFlag TDBDataSet::GetBookmarkFlag(TRecordBuffer Buffer) { return AsRow(Buffer)->Flag; }
-
-void TDBDataSet::SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) { AsRow(Buffer)->Flag = Value; }
-
-void TDBDataSet::InternalGotoBookmark(const void* Bookmark) {
-    int64_t key = 0;
-    std::memcpy(&key, Bookmark, sizeof key);
-    const int position = PositionOf(key);
-    if (position < 0) DatabaseError(SRecordNotFound);
-    FPosition = position;
-}
-
-void TDBDataSet::InternalSetToRecord(TRecordBuffer Buffer) {
-    const int position = PositionOf(AsRow(Buffer)->Key);
-    if (position >= 0) FPosition = position;
-}
-
-void TDBDataSet::InternalInitRecord(TRecordBuffer Buffer) {
-    TRow* row = AsRow(Buffer);
-    std::fill(row->Values.begin(), row->Values.end(), std::string());
-    std::fill(row->Has.begin(), row->Has.end(), 0);
-    row->Key = 0;
-    row->Flag = bfInserted;
-    row->RecNo = -1;
+void TDBDataSet::ReadShownRow(int Position, TRow& Row) {
+    const int64_t key = FKeys[static_cast<size_t>(Position)];
+    ReadRow(key, Row);
+    Row.Key = key;
 }
 
 void TDBDataSet::InternalAddRecord(TRecordBuffer Buffer, bool) {
@@ -789,11 +720,6 @@ void TDBDataSet::InternalRefresh() {
     FPosition = position >= 0 ? position : std::min(FPosition, static_cast<int>(FKeys.size()) - 1);
 }
 
-int TDBDataSet::GetRecNo() {
-    const TRow* row = RecordRow();
-    return row ? row->RecNo : -1;
-}
-
 void TDBDataSet::SetRecNo(int Value) {
     CheckBrowseMode();
     const int count = CursorCount();
@@ -801,158 +727,4 @@ void TDBDataSet::SetRecNo(int Value) {
     Value = std::clamp(Value, 1, count);
     if (Value == RecNo()) return;
     GotoCursorPosition(Value - 1);
-}
-
-void TDBDataSet::ClearCalcFields(TRecordBuffer Buffer) {
-    std::fill(AsRow(Buffer)->Calc.begin(), AsRow(Buffer)->Calc.end(), '\0');
-}
-
-bool TDBDataSet::BookmarkValid(const TBookmark& Value) {
-    if (Value.size() != sizeof(int64_t)) return false;
-    int64_t key = 0;
-    std::memcpy(&key, Value.data(), sizeof key);
-    return PositionOf(key) >= 0;
-}
-
-int TDBDataSet::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
-    if (Bookmark1.empty() || Bookmark2.empty()) return Bookmark1.empty() ? (Bookmark2.empty() ? 0 : -1) : 1;
-    int64_t a = 0, b = 0;
-    std::memcpy(&a, Bookmark1.data(), sizeof a);
-    std::memcpy(&b, Bookmark2.data(), sizeof b);
-    // by the cursor's order
-    const int pa = PositionOf(a), pb = PositionOf(b);
-    if (pa != pb) return pa < pb ? -1 : 1;
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
-// ---- Field values ----
-
-bool TDBDataSet::GetFieldData(TField* Field, void* Buf) {
-    const TRow* row = RecordRow();
-    if (!row) return false;
-    if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup) {
-        const size_t offset = static_cast<size_t>(Field->Offset());
-        if (offset + 1 + static_cast<size_t>(Field->DataSize()) > row->Calc.size()) return false;
-        if (!row->Calc[offset]) return false;
-        if (Buf) std::memcpy(Buf, row->Calc.data() + offset + 1, static_cast<size_t>(Field->DataSize()));
-        return true;
-    }
-    const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
-    if (Field->FieldNo() < 1 || index >= row->Has.size() || !row->Has[index]) return false;
-    const std::string& value = row->Values[index];
-    if (Field->IsBlob()) return !value.empty();
-    if (Buf) {
-        if (Field->DataType() == ftString) {
-            // longer than the field (grown since the open): cut at a character
-            const size_t size = static_cast<size_t>(Field->Size());
-            const size_t n = value.size() <= size ? value.size() : Utf8Truncate(value, size).size();
-            std::memcpy(Buf, value.data(), n);
-            static_cast<char*>(Buf)[n] = '\0';
-        } else {
-            std::memset(Buf, 0, static_cast<size_t>(Field->DataSize()));
-            std::memcpy(Buf, value.data(), std::min(value.size(), static_cast<size_t>(Field->DataSize())));
-        }
-    }
-    return true;
-}
-
-void TDBDataSet::SetFieldData(TField* Field, const void* Buf) {
-    if (!dsWriteModes.Contains(State())) DatabaseError(SNotEditing);
-    const bool calculated = Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup;
-    if (calculated != (State() == dsCalcFields)) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
-    if (calculated) {
-        TRow* row = AsRow(CalcBuffer());
-        const size_t offset = static_cast<size_t>(Field->Offset());
-        if (offset + 1 + static_cast<size_t>(Field->DataSize()) > row->Calc.size()) return;
-        row->Calc[offset] = Buf ? 1 : 0;
-        if (Buf) std::memcpy(row->Calc.data() + offset + 1, Buf, static_cast<size_t>(Field->DataSize()));
-        return;
-    }
-    const bool quiet = State() == dsSetKey || State() == dsFilter;
-    if (Field->ReadOnly() && !quiet) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
-    if (!quiet) Field->Validate(Buf);
-    TRow* row = State() == dsSetKey ? KeyRow() : (State() == dsFilter ? TestingRow() : AsRow(ActiveBuffer()));
-    if (!row) return;
-    const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
-    if (row->Values.size() <= index) {
-        row->Values.resize(index + 1);
-        row->Has.resize(index + 1, 0);
-    }
-    if (!Buf) {
-        row->Values[index].clear();
-        row->Has[index] = 0;
-    } else if (Field->DataType() == ftString) {
-        row->Values[index] = static_cast<const char*>(Buf);
-        row->Has[index] = 1;
-    } else {
-        row->Values[index].assign(static_cast<const char*>(Buf), static_cast<size_t>(Field->DataSize()));
-        row->Has[index] = 1;
-    }
-    if (!quiet) DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
-}
-
-namespace {
-
-// A BLOB value's stream. Loading the value is no change, and a stream
-// opened to read never writes back; a written one writes the value back
-// when freed.
-class TDBBlobStream : public TMemoryStream {
-public:
-    TDBBlobStream(TDBDataSet* DataSet, TField* Field, TBlobStreamMode Mode)
-        : FDataSet(DataSet), FField(Field), FMode(Mode), FModified(Mode == bmWrite) {}
-    ~TDBBlobStream() override {
-        if (!FModified || FMode == bmRead) return;
-        try {
-            std::string data(static_cast<size_t>(Size()), '\0');
-            if (!data.empty()) std::memcpy(data.data(), Memory(), data.size());
-            FDataSet->WriteBlob(FField, data);
-        } catch (...) {}
-    }
-    void Load(const std::string& Value) {
-        FLoading = true;
-        WriteBuffer(Value.data(), static_cast<int64_t>(Value.size()));
-        FLoading = false;
-        SetPosition(0);
-    }
-    int64_t Write(const void* buffer, int64_t count) override {
-        if (!FLoading && count > 0) FModified = true;
-        return TMemoryStream::Write(buffer, count);
-    }
-    void SetSize(int64_t newSize) override {
-        if (!FLoading && newSize != Size()) FModified = true;
-        TMemoryStream::SetSize(newSize);
-    }
-
-private:
-    TDBDataSet* FDataSet;
-    TField* FField;
-    TBlobStreamMode FMode;
-    bool FModified;
-    bool FLoading = false;
-};
-
-}  // namespace
-
-TStream* TDBDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
-    if (Mode != bmRead) {
-        if (Field->ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
-        if (State() != dsEdit && State() != dsInsert) DatabaseError(SNotEditing);
-    }
-    auto* stream = new TDBBlobStream(this, Field, Mode);
-    if (Mode != bmWrite) {
-        const TRow* row = RecordRow();
-        const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
-        if (row && index < row->Has.size() && row->Has[index]) stream->Load(row->Values[index]);
-    }
-    return stream;
-}
-
-void TDBDataSet::WriteBlob(TField* Field, const std::string& Data) {
-    // the edit the stream was opened for is over: nothing to write into
-    if (State() != dsEdit && State() != dsInsert) return;
-    TRow* row = AsRow(ActiveBuffer());
-    const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
-    row->Values[index] = Data;
-    row->Has[index] = Data.empty() ? 0 : 1;
-    DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
 }

@@ -26,6 +26,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/strings.h"
 #include "platform/db/dataset.h"
+#include "platform/db/row_dataset.h"
 
 class TSqliteConnection;
 class TSqliteStatement;
@@ -125,10 +126,10 @@ private:
 // buffer is filled, so opening a large table reads no record. Posts write
 // by key. Record filters (callbacks and expressions) run while the cursor
 // is built.
-class TBDEDataSet : public TDataSet {
-    TASKMOOR_CLASS(TBDEDataSet, TDataSet)
+class TBDEDataSet : public TRowDataSet {
+    TASKMOOR_CLASS(TBDEDataSet, TRowDataSet)
 public:
-    explicit TBDEDataSet(TComponent* AOwner) : TDataSet(AOwner) {}
+    explicit TBDEDataSet(TComponent* AOwner) : TRowDataSet(AOwner) {}
 };
 
 // A record filter of the engine: called in the filter state, with the
@@ -199,23 +200,7 @@ public:
     void SetFiltered(bool Value) override;
     void SetOnFilterRecord(const TFilterRecordEvent& Value) override;
     TUpdateStatus UpdateStatus() override { return State() == dsInsert ? usInserted : usUnmodified; }
-    bool BookmarkValid(const TBookmark& Value) override;
-    int CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) override;
-    TStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
-    bool GetFieldData(TField* Field, void* Buffer) override;
-    using TDataSet::GetFieldData;
-    void SetFieldData(TField* Field, const void* Buffer) override;
     void SetRecNo(int Value) override;
-    void WriteBlob(TField* Field, const std::string& Data);
-
-    struct TRow {
-        int64_t Key = 0;
-        TBookmarkFlag Flag = bfCurrent;
-        int RecNo = -1;
-        std::vector<std::string> Values;
-        std::vector<char> Has;
-        std::string Calc;
-    };
 
 protected:
     TSqliteConnection* Connection() const { return FConnection.get(); }
@@ -253,28 +238,15 @@ protected:
     // with its bound values.
     std::string ExpressionCondition(std::vector<std::string>& Binds, std::vector<int>& BindKinds);
     bool HasExpressionFilters() const;
-    TRow* RecordRow() const;
     bool WalkToMatch(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
                      TLocateOptions Options) override;
-    // The key buffers of tables (dsSetKey).
-    virtual TRow* KeyRow() { return nullptr; }
     // Builds the cursor; when Keep, stays on that key.
     void BuildCursor();
     void MoveToPosition(int Position);
-    int PositionOf(int64_t Key) const;
+    int PositionOf(int64_t Key) const override;
+    void ReadShownRow(int Position, TRow& Row) override;
+    TRow* FilterRow() const override { return TestingRow(); }
 
-    TRecordBuffer AllocRecordBuffer() override;
-    void FreeRecordBuffer(TRecordBuffer& Buffer) override;
-    TGetResult GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) override;
-    void GetBookmarkData(TRecordBuffer Buffer, void* Data) override;
-    void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override;
-    TBookmarkFlag GetBookmarkFlag(TRecordBuffer Buffer) override;
-    void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override;
-    void InternalFirst() override { FPosition = -1; }
-    void InternalLast() override { FPosition = static_cast<int>(FKeys.size()); }
-    void InternalGotoBookmark(const void* Bookmark) override;
-    void InternalSetToRecord(TRecordBuffer Buffer) override;
-    void InternalInitRecord(TRecordBuffer Buffer) override;
     void InternalAddRecord(TRecordBuffer Buffer, bool Append) override;
     void InternalEdit() override;
     void InternalPost() override;
@@ -284,8 +256,6 @@ protected:
     void InternalRefresh() override;
     bool IsCursorOpen() override { return FOpen; }
     int GetRecordCount() override { return static_cast<int>(FKeys.size()); }
-    int GetRecNo() override;
-    void ClearCalcFields(TRecordBuffer Buffer) override;
     // Opens the data (connection, statement); the field definitions are set after.
     virtual void OpenData() = 0;
     virtual void CloseData() {}
@@ -315,7 +285,6 @@ private:
     int FNextFilter = 1;
     std::vector<int64_t> FKeys;
     std::unordered_map<int64_t, int> FPositions;
-    int FPosition = -1;
     bool FOpen = false;
     TRow* FTesting = nullptr;
     // The record under test is read only when a field of it is (a filter that

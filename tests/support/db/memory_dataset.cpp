@@ -11,15 +11,6 @@
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 
-struct TMemoryDataSet::TRowBuffer {
-    int Id = 0;
-    TBookmarkFlag Flag = bfCurrent;
-    int RecNo = -1;
-    std::vector<std::string> Values;
-    std::vector<char> Has;
-    std::string Calc;
-};
-
 namespace {
 
 template <class T>
@@ -47,37 +38,9 @@ std::string NativeFromText(TFieldType type, const std::string& text) {
     }
 }
 
-// The blob stream: loads the value; a modified stream writes it back when
-// freed, unless it was opened to read.
-class TMemoryBlobStream : public TMemoryStream {
-public:
-    TMemoryBlobStream(TMemoryDataSet* DataSet, TField* Field, TBlobStreamMode Mode)
-        : FDataSet(DataSet), FField(Field), FMode(Mode), FModified(Mode == bmWrite) {}
-    ~TMemoryBlobStream() override {
-        if (!FModified || FMode == bmRead) return;
-        try {
-            std::string data(static_cast<size_t>(Size()), '\0');
-            if (!data.empty()) std::memcpy(data.data(), Memory(), data.size());
-            FDataSet->WriteBlob(FField, data);
-        } catch (...) {}
-    }
-    // The value read in is no change.
-    void Loaded() { FModified = false; }
-    int64_t Write(const void* buffer, int64_t count) override {
-        FModified = true;
-        return TMemoryStream::Write(buffer, count);
-    }
-
-private:
-    TMemoryDataSet* FDataSet;
-    TField* FField;
-    TBlobStreamMode FMode;
-    bool FModified;
-};
-
 }  // namespace
 
-TMemoryDataSet::TMemoryDataSet(TComponent* AOwner) : TDataSet(AOwner) {}
+TMemoryDataSet::TMemoryDataSet(TComponent* AOwner) : TRowDataSet(AOwner) {}
 
 TMemoryDataSet::~TMemoryDataSet() {
     Destroying();
@@ -142,24 +105,24 @@ void TMemoryDataSet::RebuildView() {
     FView.clear();
     FView.reserve(FRows.size());
     const bool filter = Filtered() && OnFilterRecord().Assigned();
-    TRowBuffer work;
+    TRow work;
     for (auto& [id, row] : FRows) {
         if (filter) {
-            work.Id = id;
+            work.Key = id;
             work.Values = row.Values;
             work.Has = row.Has;
-            FFilterBuffer = &work;
+            FFilterRow = &work;
             const TDataSetState old = SetTempState(dsFilter);
             bool accept = true;
             try {
                 OnFilterRecord()(this, accept);
             } catch (...) {
                 RestoreState(old);
-                FFilterBuffer = nullptr;
+                FFilterRow = nullptr;
                 throw;
             }
             RestoreState(old);
-            FFilterBuffer = nullptr;
+            FFilterRow = nullptr;
             if (!accept) continue;
         }
         FView.push_back(id);
@@ -169,83 +132,31 @@ void TMemoryDataSet::RebuildView() {
     for (size_t i = 0; i < FView.size(); ++i) FPositions[FView[i]] = static_cast<int>(i);
 }
 
-int TMemoryDataSet::PositionOf(int Id) const {
-    auto it = FPositions.find(Id);
+int TMemoryDataSet::PositionOf(int64_t Key) const {
+    auto it = FPositions.find(static_cast<int>(Key));
     return it == FPositions.end() ? -1 : it->second;
 }
 
-void TMemoryDataSet::StoreRow(Row& Target, const TRowBuffer& Source) {
+void TMemoryDataSet::StoreRow(Row& Target, const TRow& Source) {
     Target.Values = Source.Values;
     Target.Has = Source.Has;
 }
 
-TRecordBuffer TMemoryDataSet::AllocRecordBuffer() {
-    auto* buffer = new TRowBuffer;
-    const size_t count = static_cast<size_t>(FieldDefs()->Count());
-    buffer->Values.resize(count);
-    buffer->Has.resize(count, 0);
-    buffer->Calc.assign(static_cast<size_t>(CalcFieldsSize()), '\0');
-    return reinterpret_cast<TRecordBuffer>(buffer);
-}
-
-void TMemoryDataSet::FreeRecordBuffer(TRecordBuffer& Buffer) {
-    delete AsBuffer(Buffer);
-    Buffer = nullptr;
-}
-
-TGetResult TMemoryDataSet::GetRecord(TRecordBuffer Buf, TGetMode GetMode, bool) {
+TGetResult TMemoryDataSet::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) {
     ++GetRecordCalls;
-    const TGetResult step = StepCursor(FPosition, static_cast<int>(FView.size()), GetMode);
-    if (step != grOK) return step;
-    TRowBuffer* buffer = AsBuffer(Buf);
-    const Row& row = FRows.at(FView[static_cast<size_t>(FPosition)]);
-    buffer->Id = row.Id;
-    buffer->Values = row.Values;
-    buffer->Has = row.Has;
-    buffer->Flag = bfCurrent;
-    buffer->RecNo = FPosition + 1;
-    GetCalcFields(Buf);
-    return grOK;
+    return TRowDataSet::GetRecord(Buffer, GetMode, DoCheck);
 }
 
-void TMemoryDataSet::GetBookmarkData(TRecordBuffer Buffer, void* Data) {
-    std::memcpy(Data, &AsBuffer(Buffer)->Id, sizeof(int32_t));
-}
-
-void TMemoryDataSet::SetBookmarkData(TRecordBuffer Buffer, const void* Data) {
-    std::memcpy(&AsBuffer(Buffer)->Id, Data, sizeof(int32_t));
-}
-
-TBookmarkFlag TMemoryDataSet::GetBookmarkFlag(TRecordBuffer Buffer) { return AsBuffer(Buffer)->Flag; }
-
-void TMemoryDataSet::SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) {
-    AsBuffer(Buffer)->Flag = Value;
-}
-
-void TMemoryDataSet::InternalGotoBookmark(const void* Bookmark) {
-    int32_t id = 0;
-    std::memcpy(&id, Bookmark, sizeof id);
-    const int position = PositionOf(id);
-    if (position >= 0) FPosition = position;
-}
-
-void TMemoryDataSet::InternalSetToRecord(TRecordBuffer Buffer) {
-    const int position = PositionOf(AsBuffer(Buffer)->Id);
-    if (position >= 0) FPosition = position;
-}
-
-void TMemoryDataSet::InternalInitRecord(TRecordBuffer Buf) {
-    TRowBuffer* buffer = AsBuffer(Buf);
-    std::fill(buffer->Values.begin(), buffer->Values.end(), std::string());
-    std::fill(buffer->Has.begin(), buffer->Has.end(), 0);
-    buffer->Id = 0;
-    buffer->Flag = bfInserted;
-    buffer->RecNo = -1;
+void TMemoryDataSet::ReadShownRow(int Position, TRow& Target) {
+    const Row& row = FRows.at(FView[static_cast<size_t>(Position)]);
+    Target.Key = row.Id;
+    Target.Values = row.Values;
+    Target.Has = row.Has;
 }
 
 void TMemoryDataSet::InternalAddRecord(TRecordBuffer Buf, bool Append) {
     ++InternalAddRecordCalls;
-    TRowBuffer* buffer = AsBuffer(Buf);
+    TRow* buffer = AsRow(Buf);
     Row row;
     row.Id = FNextId++;
     StoreRow(row, *buffer);
@@ -254,8 +165,8 @@ void TMemoryDataSet::InternalAddRecord(TRecordBuffer Buf, bool Append) {
     if (!Append) {
         if (buffer->Flag == bfBOF)
             position = 0;
-        else if (buffer->Flag == bfInserted && PositionOf(buffer->Id) >= 0)
-            position = PositionOf(buffer->Id);
+        else if (buffer->Flag == bfInserted && PositionOf(buffer->Key) >= 0)
+            position = PositionOf(buffer->Key);
     }
     const int id = row.Id;
     FRows.emplace(id, std::move(row));
@@ -267,9 +178,9 @@ void TMemoryDataSet::InternalAddRecord(TRecordBuffer Buf, bool Append) {
 
 void TMemoryDataSet::InternalPost() {
     TDataSet::InternalPost();
-    TRowBuffer* buffer = AsBuffer(ActiveBuffer());
+    TRow* buffer = AsRow(ActiveBuffer());
     if (State() == dsEdit) {
-        Row& row = FRows.at(buffer->Id);
+        Row& row = FRows.at(static_cast<int>(buffer->Key));
         StoreRow(row, *buffer);
         if (row.Status == usUnmodified) row.Status = usModified;
         FPosition = PositionOf(row.Id);
@@ -292,7 +203,7 @@ void TMemoryDataSet::InternalDelete() {
 void TMemoryDataSet::InternalOpen() {
     if (DefaultFields()) CreateFields();
     BindFields(true);
-    SetBookmarkSize(sizeof(int32_t));
+    SetBookmarkSize(sizeof(int64_t));
     for (auto& [id, row] : FRows) {
         row.Values.resize(static_cast<size_t>(FieldDefs()->Count()));
         row.Has.resize(static_cast<size_t>(FieldDefs()->Count()), 0);
@@ -311,19 +222,6 @@ void TMemoryDataSet::InternalClose() {
     FPosition = -1;
 }
 
-TMemoryDataSet::TRowBuffer* TMemoryDataSet::RecordBuffer() const {
-    switch (State()) {
-    case dsCalcFields: return AsBuffer(CalcBuffer());
-    case dsFilter: return FFilterBuffer;
-    default: return IsEmpty() ? nullptr : AsBuffer(ActiveBuffer());
-    }
-}
-
-int TMemoryDataSet::GetRecNo() {
-    const TRowBuffer* buffer = RecordBuffer();
-    return buffer ? buffer->RecNo : -1;
-}
-
 void TMemoryDataSet::SetRecNo(int Value) {
     CheckBrowseMode();
     const int count = static_cast<int>(FView.size());
@@ -336,92 +234,6 @@ void TMemoryDataSet::SetRecNo(int Value) {
     DoAfterScroll();
 }
 
-void TMemoryDataSet::ClearCalcFields(TRecordBuffer Buffer) {
-    std::fill(AsBuffer(Buffer)->Calc.begin(), AsBuffer(Buffer)->Calc.end(), '\0');
-}
-
-bool TMemoryDataSet::GetFieldData(TField* Field, void* Buf) {
-    const TRowBuffer* buffer = RecordBuffer();
-    if (!buffer) return false;
-    if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup) {
-        const size_t offset = static_cast<size_t>(Field->Offset());
-        if (offset + 1 + static_cast<size_t>(Field->DataSize()) > buffer->Calc.size()) return false;
-        if (!buffer->Calc[offset]) return false;
-        if (Buf) std::memcpy(Buf, buffer->Calc.data() + offset + 1, static_cast<size_t>(Field->DataSize()));
-        ++CalcCount;
-        return true;
-    }
-    const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
-    if (index >= buffer->Has.size() || !buffer->Has[index]) return false;
-    const std::string& value = buffer->Values[index];
-    if (Field->IsBlob()) return !value.empty();
-    if (Buf) {
-        if (Field->DataType() == ftString) {
-            const size_t n = std::min(value.size(), static_cast<size_t>(Field->Size()));
-            std::memcpy(Buf, value.data(), n);
-            static_cast<char*>(Buf)[n] = '\0';
-        } else {
-            std::memcpy(Buf, value.data(), std::min(value.size(), static_cast<size_t>(Field->DataSize())));
-        }
-    }
-    return true;
-}
-
-void TMemoryDataSet::SetFieldData(TField* Field, const void* Buf) {
-    if (!dsWriteModes.Contains(State())) DatabaseError(SNotEditing);
-    const bool calculated = Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup;
-    if (calculated != (State() == dsCalcFields)) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
-    if (calculated) {
-        TRowBuffer* buffer = AsBuffer(CalcBuffer());
-        const size_t offset = static_cast<size_t>(Field->Offset());
-        buffer->Calc[offset] = Buf ? 1 : 0;
-        if (Buf) std::memcpy(buffer->Calc.data() + offset + 1, Buf, static_cast<size_t>(Field->DataSize()));
-        return;
-    }
-    if (Field->ReadOnly() && State() != dsFilter) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
-    Field->Validate(Buf);
-    TRowBuffer* buffer = AsBuffer(ActiveBuffer());
-    const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
-    if (!Buf) {
-        buffer->Values[index].clear();
-        buffer->Has[index] = 0;
-    } else if (Field->DataType() == ftString) {
-        buffer->Values[index] = static_cast<const char*>(Buf);
-        buffer->Has[index] = 1;
-    } else {
-        buffer->Values[index].assign(static_cast<const char*>(Buf), static_cast<size_t>(Field->DataSize()));
-        buffer->Has[index] = 1;
-    }
-    if (State() != dsFilter) DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
-}
-
-TStream* TMemoryDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
-    if (Mode != bmRead) {
-        if (Field->ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());
-        if (State() != dsEdit && State() != dsInsert) DatabaseError(SNotEditing);
-    }
-    auto* stream = new TMemoryBlobStream(this, Field, Mode);
-    if (Mode != bmWrite) {
-        const TRowBuffer* buffer = RecordBuffer();
-        const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
-        if (buffer && index < buffer->Has.size() && buffer->Has[index]) {
-            const std::string& value = buffer->Values[index];
-            stream->WriteBuffer(value.data(), static_cast<int64_t>(value.size()));
-            stream->SetPosition(0);
-            stream->Loaded();
-        }
-    }
-    return stream;
-}
-
-void TMemoryDataSet::WriteBlob(TField* Field, const std::string& Data) {
-    TRowBuffer* buffer = AsBuffer(ActiveBuffer());
-    const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
-    buffer->Values[index] = Data;
-    buffer->Has[index] = Data.empty() ? 0 : 1;
-    DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
-}
-
 void TMemoryDataSet::SetFiltered(bool Value) {
     TDataSet::SetFiltered(Value);
     if (Active()) {
@@ -431,24 +243,10 @@ void TMemoryDataSet::SetFiltered(bool Value) {
 }
 
 TUpdateStatus TMemoryDataSet::UpdateStatus() {
-    const TRowBuffer* buffer = RecordBuffer();
+    const TRow* buffer = RecordRow();
     if (State() == dsInsert) return usInserted;
     if (!buffer) return usUnmodified;
-    auto it = FRows.find(buffer->Id);
+    auto it = FRows.find(static_cast<int>(buffer->Key));
     return it == FRows.end() ? usUnmodified : it->second.Status;
 }
 
-bool TMemoryDataSet::BookmarkValid(const TBookmark& Value) {
-    if (Value.size() != sizeof(int32_t)) return false;
-    int32_t id = 0;
-    std::memcpy(&id, Value.data(), sizeof id);
-    return PositionOf(id) >= 0;
-}
-
-int TMemoryDataSet::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
-    if (Bookmark1.empty() || Bookmark2.empty()) return Bookmark1.empty() ? (Bookmark2.empty() ? 0 : -1) : 1;
-    int32_t a = 0, b = 0;
-    std::memcpy(&a, Bookmark1.data(), sizeof a);
-    std::memcpy(&b, Bookmark2.data(), sizeof b);
-    return a < b ? -1 : (a > b ? 1 : 0);
-}

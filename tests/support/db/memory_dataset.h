@@ -9,10 +9,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/db/dataset.h"
+#include "platform/db/row_dataset.h"
 
-class TMemoryDataSet : public TDataSet {
-    TASKMOOR_CLASS(TMemoryDataSet, TDataSet)
+class TMemoryDataSet : public TRowDataSet {
+    TASKMOOR_CLASS(TMemoryDataSet, TRowDataSet)
 public:
     struct Row {
         int Id = 0;
@@ -41,33 +41,16 @@ public:
     long GetRecordCalls = 0;
     int InternalCancelCalls = 0;
     int InternalAddRecordCalls = 0;
-    int CalcCount = 0;
 
     void SetFiltered(bool Value) override;
     TUpdateStatus UpdateStatus() override;
-    bool BookmarkValid(const TBookmark& Value) override;
-    int CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) override;
-    TStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
-    bool GetFieldData(TField* Field, void* Buffer) override;
-    void SetFieldData(TField* Field, const void* Buffer) override;
     void SetRecNo(int Value) override;
 
-    // Used by the blob stream.
-    void WriteBlob(TField* Field, const std::string& Data);
-
 protected:
-    TRecordBuffer AllocRecordBuffer() override;
-    void FreeRecordBuffer(TRecordBuffer& Buffer) override;
     TGetResult GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) override;
-    void GetBookmarkData(TRecordBuffer Buffer, void* Data) override;
-    void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override;
-    TBookmarkFlag GetBookmarkFlag(TRecordBuffer Buffer) override;
-    void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override;
-    void InternalFirst() override { FPosition = -1; }
-    void InternalLast() override { FPosition = static_cast<int>(FView.size()); }
-    void InternalGotoBookmark(const void* Bookmark) override;
-    void InternalSetToRecord(TRecordBuffer Buffer) override;
-    void InternalInitRecord(TRecordBuffer Buffer) override;
+    void ReadShownRow(int Position, TRow& Row) override;
+    int PositionOf(int64_t Key) const override;
+    TRow* FilterRow() const override { return FFilterRow; }
     void InternalAddRecord(TRecordBuffer Buffer, bool Append) override;
     void InternalPost() override;
     void InternalDelete() override;
@@ -77,25 +60,18 @@ protected:
     void InternalInitFieldDefs() override {}
     bool IsCursorOpen() override { return FOpen; }
     int GetRecordCount() override { return static_cast<int>(FView.size()); }
-    int GetRecNo() override;
     bool GetCanModify() override { return !FReadOnly; }
-    void ClearCalcFields(TRecordBuffer Buffer) override;
 
 private:
-    struct TRowBuffer;
-    static TRowBuffer* AsBuffer(TRecordBuffer Buffer) { return reinterpret_cast<TRowBuffer*>(Buffer); }
-    TRowBuffer* RecordBuffer() const;
     void RebuildView();
-    int PositionOf(int Id) const;
-    void StoreRow(Row& Target, const TRowBuffer& Source);
+    void StoreRow(Row& Target, const TRow& Source);
     Row MakeRow(const std::vector<std::string>& Texts);
 
     std::map<int, Row> FRows;
     std::vector<int> FView;
     std::unordered_map<int, int> FPositions;
-    int FPosition = -1;
     int FNextId = 1;
     bool FOpen = false;
     bool FReadOnly = false;
-    TRowBuffer* FFilterBuffer = nullptr;
+    TRow* FFilterRow = nullptr;
 };
