@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -146,6 +147,21 @@ bool PlausibleHeaders(int fd) {
     uint32_t chunks = u32(itsp + 0x2C);
     if (chunk < 64 || chunk > 65536 || (chunk & (chunk - 1)) != 0) return false;
     if (uint64_t(chunks) * chunk > dirLength) return false;
+    // The listing chunks are a chain from the first; a link back into the
+    // chain would be followed for ever.
+    const uint32_t headerLength = u32(itsp + 0x08);
+    if (headerLength < 0x54 || headerLength > dirLength - uint64_t(chunks) * chunk) return false;
+    const uint64_t firstChunk = dirOffset + headerLength;
+    std::vector<char> seen(chunks, 0);
+    for (uint32_t at = u32(itsp + 0x20); at != 0xFFFFFFFFu;) {
+        if (at >= chunks || seen[at]) return false;
+        seen[at] = 1;
+        unsigned char head[0x14];
+        if (::pread(fd, head, sizeof head, static_cast<off_t>(firstChunk + uint64_t(at) * chunk)) != sizeof head)
+            return false;
+        if (std::memcmp(head, "PMGL", 4) != 0) return false;
+        at = u32(head + 0x10);
+    }
     return true;
 }
 

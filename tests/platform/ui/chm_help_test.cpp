@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
 
 #include <poll.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -235,6 +237,45 @@ TEST_F(ChmHelpTest, DamagedCopiesNeverCrash) {
     }
     EXPECT_GE(refused, 5);
     EXPECT_EQ(opened + refused, 65);
+}
+
+// A listing chunk whose link leads back to itself is refused at once; the
+// reading process no longer follows the link until its CPU limit ends it.
+void LimitTheChildsCpuToOneSecond() {
+    rlimit cpu{1, 1};
+    ::setrlimit(RLIMIT_CPU, &cpu);
+}
+
+TEST_F(ChmHelpTest, AListingChunkLinkedToItselfIsRefused) {
+    std::string bytes = ReadBytes(Chm);
+    auto u32 = [&](size_t at) {
+        uint32_t v = 0;
+        std::memcpy(&v, bytes.data() + at, 4);
+        return v;
+    };
+    const size_t itsp = u32(0x48);
+    const size_t first = itsp + u32(itsp + 0x08) + size_t(u32(itsp + 0x20)) * u32(itsp + 0x10);
+    ASSERT_EQ(bytes.substr(first, 4), "PMGL");
+    std::memcpy(bytes.data() + first + 0x10, bytes.data() + itsp + 0x20, 4);
+    const std::string looped = (Dir / "looped.chm").string();
+    WriteText(looped, bytes);
+    SetChmUnpackChildHookForTesting(&LimitTheChildsCpuToOneSecond);
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_CHILDREN, &before);
+    try {
+        TChmFile f(looped);
+        ADD_FAILURE() << "opened";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), TChmFile::DamagedMessage(looped));
+    }
+    ::getrusage(RUSAGE_CHILDREN, &after);
+    SetChmUnpackChildHookForTesting(nullptr);
+    auto seconds = [](const rusage& r) {
+        return r.ru_utime.tv_sec + r.ru_stime.tv_sec + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+    };
+    const double cpu = seconds(after) - seconds(before);
+    // the walk ends at the loop, far below the limit that kills a runaway one
+    EXPECT_LT(cpu, 0.5);
 }
 
 // ---- The help window -------------------------------------------------------------------
