@@ -153,9 +153,6 @@ public:
     bool IsSelectedCheckBox(int ACol);
     // Cells may show the custom controls of their ControlType lines.
     bool CanUseCustomControls();
-    // Takes the focus when allowed; answers whether the grid or its editor has it.
-    bool TakeFocus();
-    void SetAllowFocus(bool Value);
     TColor ActiveRecordColor() const;
     // Rows the data link buffers (the grid's visible data rows).
     int VisibleDataRows() const;
@@ -299,6 +296,10 @@ protected:
     friend class TqzGridDataLink;
     friend class TqzColumn;
     friend class TqzInplaceEdit;
+
+    // Takes the focus when allowed; answers whether the grid or its editor has it.
+    bool TakeFocus();
+    void SetAllowFocus(bool Value);
 
     // ---- The grid's own operations (descendants override them)
     // Fits the column to the widest text of the visible rows.
