@@ -540,7 +540,7 @@ void TqzDBGrid::PlaceControl(TWinControl* Control, const TRect& ARect) {
 void TqzDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     TqzCustomDBGrid::DrawCell(ACol, ARow, ARect, AState);
     if (ACol != Col() || ARow != Row() || ACol < IndicatorOffset() || ARow < TitleOffset()) return;
-    if (!CanUseCustomControls()) return;
+    if (!qzCanUseCustomControls()) return;
     TWinControl* control = CellControl(ACol, ARow);
     if (!control || control->Parent() != this) return;
     TCustomForm* form = GetParentForm(this);
@@ -730,7 +730,7 @@ std::string TqzDBGrid::CellText(TField* Field) {
 
 void TqzDBGrid::PlaceCurrentControl() {
     TWinControl* control = CellControl(Col(), Row());
-    if (!control || control->Parent() != this || !CanUseCustomControls()) return;
+    if (!control || control->Parent() != this || !qzCanUseCustomControls()) return;
     if (control->Visible() && FImpl->CurrentControl == control) return;
     const TRect r = CellRect(Col(), Row());
     if (!IsRectEmpty(r)) PlaceControl(control, r);

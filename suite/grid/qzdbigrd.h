@@ -152,7 +152,7 @@ public:
     // A ticked check box in a column of a field named "selected".
     bool IsSelectedCheckBox(int ACol);
     // Cells may show the custom controls of their ControlType lines.
-    bool CanUseCustomControls();
+    bool qzCanUseCustomControls();
     TColor ActiveRecordColor() const;
     // Rows the data link buffers (the grid's visible data rows).
     int VisibleDataRows() const;

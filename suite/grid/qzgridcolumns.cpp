@@ -184,7 +184,7 @@ bool TqzCustomDBGrid::IsSelectedCheckBox(int ACol) {
     return f && SameText(f->FieldName(), "selected") && !f->IsNull() && f->AsBoolean();
 }
 
-bool TqzCustomDBGrid::CanUseCustomControls() {
+bool TqzCustomDBGrid::qzCanUseCustomControls() {
     if (FImpl->EditControlOptions.Contains(ecoDisableCustomControls)) return false;
     if (!CanEditGrid()) {
         const int c = Col();

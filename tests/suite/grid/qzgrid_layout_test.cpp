@@ -372,9 +372,9 @@ TEST_F(QzLayout, ControlTypeCacheAndSelectedCheckBox) {
     Grid->LayoutChanged();
     EXPECT_EQ(Grid->ColInfo()[2].Control, edit);
     EXPECT_TRUE(Grid->ColInfo()[2].CheckBoxStyle);
-    EXPECT_TRUE(Grid->CanUseCustomControls());
+    EXPECT_TRUE(Grid->qzCanUseCustomControls());
     Grid->SetEditControlOptions({ecoDisableCustomControls});
-    EXPECT_FALSE(Grid->CanUseCustomControls());
+    EXPECT_FALSE(Grid->qzCanUseCustomControls());
 }
 
 TEST_F(QzLayout, TitleFontFollowsTheParentUntilSetItself) {
