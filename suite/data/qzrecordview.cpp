@@ -10,6 +10,7 @@
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
 #include "platform/ui/class_registry.h"
+#include "platform/ui/dbctrls.h"
 #include "platform/ui/dbimage.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/drawing.h"
@@ -691,6 +692,10 @@ void TqzRecordViewDialog::Publish(TPublisher<TqzRecordViewDialog>& p) {
     p.Property("Navigator", &TqzRecordViewDialog::Navigator, &TqzRecordViewDialog::SetNavigator);
     p.Property("NavigatorButtons", &TqzRecordViewDialog::NavigatorButtons,
                &TqzRecordViewDialog::SetNavigatorButtons);
+    // Taken from stored forms and ignored: the buttons follow NavigatorButtons.
+    p.Property(
+        "NavigatorVisibleButtons", [](TqzRecordViewDialog&) { return TButtonSet(); },
+        [](TqzRecordViewDialog&, TButtonSet) {});
     p.Property("Controller", &TqzRecordViewDialog::Controller, &TqzRecordViewDialog::SetController);
     p.Property("EditFrame", &TqzRecordViewDialog::EditFrame, &TqzRecordViewDialog::SetEditFrame);
     p.Property("FormPosition", [](TqzRecordViewDialog& d) { return &d.FormPosition; });

@@ -465,6 +465,15 @@ TEST_F(RecordViewTest, MarginSpacingAndPlacementWrittenByNameShapeTheLayout) {
     });
 }
 
+// A stored form's NavigatorVisibleButtons is read without an error and
+// changes nothing: the navigator shows what NavigatorButtons names.
+TEST_F(RecordViewTest, NavigatorVisibleButtonsIsTakenAndIgnored) {
+    const TqzNavButtonStyles before = Dlg->NavigatorButtons();
+    SetSetProp(Dlg, "NavigatorVisibleButtons", "[nbFirst,nbLast]");
+    EXPECT_EQ(GetSetProp(Dlg, "NavigatorVisibleButtons"), "[]");
+    EXPECT_EQ(Dlg->NavigatorButtons(), before);
+}
+
 TEST_F(RecordViewTest, ShortFormGrowsForTheBarAndLeftPlacesIt) {
     int fullWidth = 0, left = 0;
     Run([&](TqzRecordViewForm* f) {
