@@ -215,12 +215,18 @@ void TqzIniAttributes::Load() {
     const std::vector<std::string> old = LinesOf(FGrid->Selected());
     TStringList values;
     const std::string section = SectionName();
-    if (FSaveToRegistry) {
-        TRegistryIniFile reg(fileName);
-        reg.ReadSectionValues(section, &values);
-    } else {
-        TIniFile ini(fileName);
-        ini.ReadSectionValues(section, &values);
+    try {
+        if (FSaveToRegistry) {
+            TRegistryIniFile reg(fileName);
+            reg.ReadSectionValues(section, &values);
+        } else {
+            TIniFile ini(fileName);
+            ini.ReadSectionValues(section, &values);
+        }
+    } catch (const EIniFileException& e) {
+        // A name that is no readable file: the layout stays as designed.
+        Warn(e.Message());
+        return;
     }
     std::vector<std::string> lines;
     switch (qzReadLayout(ReadEntries(&values), FDelimiter, old, FCheckNewFields, lines)) {
