@@ -186,8 +186,9 @@ void TqzIniAttributes::Save() {
     TIniFile ini(fileName);
     try {
         ini.EraseSection(section);
-    } catch (const EIniFileException&) {
-        // The old section stays when it cannot be erased.
+    } catch (const EIniFileException& e) {
+        // The old section stays when it cannot be erased; the user is told why.
+        if (!destroying) Warn(e.Message());
         return;
     }
     for (const auto& [key, value] : entries) ini.WriteString(section, key, value);
