@@ -121,8 +121,9 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
         std::string params;
         G.GetControlInfo(field->FieldName(), type, params);
     }
-    C->Font()->Assign(G.Font());
-    C->Brush()->SetColor(G.Color());
+    // A fixed data column keeps the fixed area's font and colour.
+    C->Font()->Assign(fixed ? G.TitleFont() : G.Font());
+    C->Brush()->SetColor(fixed ? G.TitleColor() : G.Color());
     if (type == "URL-Link") {
         std::string display, address;
         G.SplitURLText(text, display, address);
@@ -137,6 +138,8 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
         if (FInfo.DefaultBackground) {
             if (brushSet)
                 C->FillRect(ARect);
+            else if (fixed)
+                G.FillFixedCellBackground(C, ARect, ACol, ARow);
             else
                 G.FillDataCellBackground(C, ARect, ACol, ARow);
         }

@@ -222,7 +222,8 @@ void TqzCustomDBGrid::DrawCheckBox(const TRect& ARect, int ACol, int, bool Check
 
 int TqzCustomDBGrid::GroupHeaderHeight() const {
     if (FImpl->TitleOffset == 0 || RowCount() == 0) return 0;
-    return RowHeights(0) / std::max(2, FImpl->TitleLines);
+    // The upper half of the title row, however many lines it has.
+    return RowHeights(0) / 2;
 }
 
 TRect TqzCustomDBGrid::GroupHeaderRect(int ACol) const {

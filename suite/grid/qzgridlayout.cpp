@@ -186,8 +186,9 @@ void TqzIniAttributes::Save() {
     TIniFile ini(fileName);
     try {
         ini.EraseSection(section);
-    } catch (const EIniFileException&) {
-        // The old section stays when it cannot be erased.
+    } catch (const EIniFileException& e) {
+        // The old section stays when it cannot be erased; the user is told why.
+        if (!destroying) Warn(e.Message());
         return;
     }
     for (const auto& [key, value] : entries) ini.WriteString(section, key, value);
@@ -215,12 +216,18 @@ void TqzIniAttributes::Load() {
     const std::vector<std::string> old = LinesOf(FGrid->Selected());
     TStringList values;
     const std::string section = SectionName();
-    if (FSaveToRegistry) {
-        TRegistryIniFile reg(fileName);
-        reg.ReadSectionValues(section, &values);
-    } else {
-        TIniFile ini(fileName);
-        ini.ReadSectionValues(section, &values);
+    try {
+        if (FSaveToRegistry) {
+            TRegistryIniFile reg(fileName);
+            reg.ReadSectionValues(section, &values);
+        } else {
+            TIniFile ini(fileName);
+            ini.ReadSectionValues(section, &values);
+        }
+    } catch (const EIniFileException& e) {
+        // A name that is no readable file: the layout stays as designed.
+        Warn(e.Message());
+        return;
     }
     std::vector<std::string> lines;
     switch (qzReadLayout(ReadEntries(&values), FDelimiter, old, FCheckNewFields, lines)) {

@@ -35,6 +35,7 @@ TqzDBCustomLookupCombo::TqzDBCustomLookupCombo(TComponent* AOwner)
     SetButtonStyle(cbsDownArrow);
     SetHeight(25);
     FLookupSource = new TDataSource(this);
+    FLookupSource->SetOnStateChange(TNotifyEvent(this, &TqzDBCustomLookupCombo::LookupStateChange));
     FSearchTimer = new TTimer(this);
     FSearchTimer->SetEnabled(false);
     FSearchTimer->SetInterval(200);
@@ -44,6 +45,7 @@ TqzDBCustomLookupCombo::TqzDBCustomLookupCombo(TComponent* AOwner)
 
 TqzDBCustomLookupCombo::~TqzDBCustomLookupCombo() {
     DataLink()->SetOnDataChange(nullptr);
+    FLookupSource->SetOnStateChange(nullptr);
     StopWatchingDropDown();
     delete FGridWindow;  // with the grid on it
     FGridWindow = nullptr;
@@ -271,6 +273,15 @@ void TqzDBCustomLookupCombo::LookupDataChange(TObject*) {
     ShowText(text);
     FMatchFound = true;
     if (Focused()) SelectAll();
+}
+
+void TqzDBCustomLookupCombo::LookupStateChange(TObject*) {
+    const bool active = FLookupTable && FLookupTable->Active();
+    if (active == FLookupWasActive) return;
+    FLookupWasActive = active;
+    if (!active || IsDroppedDown() || ComponentState().Contains(csDestroying)) return;
+    BindKeys(false);
+    LookupDataChange(this);
 }
 
 bool TqzDBCustomLookupCombo::DisplayTextFromValue(std::string& Text) {

@@ -256,6 +256,8 @@ protected:
 
 private:
     void LookupDataChange(TObject* Sender);
+    // The lookup table opened (again): the stored value's text comes back.
+    void LookupStateChange(TObject* Sender);
     // Re-derives the key fields (raising for a missing first one when Raise).
     void BindKeys(bool Raise);
     // Accepts the text: the current record with Match, else a record whose
@@ -307,6 +309,7 @@ private:
     bool FDragForwarded = false;
 
     TDataSource* FLookupSource = nullptr;
+    bool FLookupWasActive = false;
     TPopupWindow* FGridWindow = nullptr;
     TqzPopupGrid* FGrid = nullptr;
     TTimer* FSearchTimer = nullptr;

@@ -16,6 +16,7 @@
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzgridselection.h"
+#include "suite/grid/qzpaintoptions.h"
 #include "support/environment.h"
 
 namespace {
@@ -227,6 +228,49 @@ TEST(QzDBGridMemo, OpensViewOnlyWhenTheDatasetCannotBeModified) {
     EXPECT_EQ(table->FieldByName("Notes")->AsString(), "Fixed text");
     delete form;
     ProcessEvents();
+}
+
+// A fixed data column is drawn as the fixed area: the title's colour and
+// font, and the alternating colour only where its regions name the fixed
+// columns; the scrolling columns keep the grid's look.
+TEST_F(QzDBGridTest, FixedDataColumnsTakeTheFixedLook) {
+    Grid->SetTitleColor(RGB(200, 220, 255));
+    Grid->TitleFont()->SetColor(RGB(200, 0, 0));
+    Grid->SetFixedCols(1);
+    Open(4);
+    Grid->SelectDataColumn(1);
+    ASSERT_EQ(Grid->FixedCols(), 1);
+    auto background = [&](TBitmap& Shot, int DataCol, int DataRow) {
+        const TRect r = Grid->CellRect(DataCol + Grid->IndicatorOffset(), DataRow + Grid->TitleOffset());
+        // clear of the text: Id is right-aligned, Name left-aligned
+        return Shot.Canvas()->Pixels(DataCol == 0 ? r.Left + r.Width() / 4 : r.Right - 4, r.Bottom - 3);
+    };
+    auto redInk = [&](TBitmap& Shot, int DataCol, int DataRow) {
+        const TRect r = Grid->CellRect(DataCol + Grid->IndicatorOffset(), DataRow + Grid->TitleOffset());
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) n += Shot.Canvas()->Pixels(x, y) == RGB(200, 0, 0);
+        return n;
+    };
+    TBitmap plain;
+    RenderControl(Grid, &plain);
+    plain.SaveToFile(TestRunPath("qzdbgrid_fixed_column.png"));
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(background(plain, 0, row), RGB(200, 220, 255)) << row;
+        EXPECT_GT(redInk(plain, 0, row), 0) << row;
+        EXPECT_EQ(redInk(plain, 1, row), 0) << row;
+        if (row > 0) EXPECT_EQ(background(plain, 1, row), ColorToRGB(Grid->Color())) << row;
+    }
+    Grid->PaintOptions()->SetAlternatingRowColor(RGB(255, 255, 190));
+    TBitmap alternating;
+    RenderControl(Grid, &alternating);
+    EXPECT_EQ(background(alternating, 0, 1), RGB(255, 255, 190));
+    EXPECT_EQ(background(alternating, 0, 2), RGB(200, 220, 255));
+    Grid->PaintOptions()->SetAlternatingRowRegions({arrDataColumns, arrActiveDataColumn});
+    TBitmap dataOnly;
+    RenderControl(Grid, &dataOnly);
+    EXPECT_EQ(background(dataOnly, 0, 1), RGB(200, 220, 255));
+    EXPECT_EQ(background(dataOnly, 1, 1), RGB(255, 255, 190));
 }
 
 TEST_F(QzDBGridTest, MultiSelectionByCtrlAndShiftClicksWithVetoes) {

@@ -133,6 +133,36 @@ TEST_F(QzWhole, GroupHeadersSpanTheirColumns) {
 
 namespace {
 
+// With four title lines the group header is still the upper half: both
+// lines of a two-line group name show, and a press there names the group.
+TEST_F(QzWhole, GroupHeadersTakeTheUpperHalfOfTallTitles) {
+    Open(3);
+    Grid->SetUseTFields(false);
+    Grid->Selected()->SetText("Id\t4\tId\nAmount\t8\tAmount\tF\tMo~ney\nCode\t6\tCode\tF\tMo~ney\n");
+    Grid->SetTitleLines(4);
+    Grid->SetTitleButtons(true);
+    Grid->SetOptions(Grid->Options() - dgColumnResize);
+    std::vector<std::string> clicked;
+    Grid->SetOnTitleButtonClick(
+        TqzTitleButtonClickEvent([&](TObject*, const std::string& n) { clicked.push_back(n); }));
+    Show();
+    TBitmap shot;
+    RenderControl(Grid, &shot);
+    shot.SaveToFile(TestRunPath("qzgrid_tall_group_headers.png"));
+    const TRect title = Grid->CellRect(2, 0), header = Grid->GroupHeaderRect(2);
+    EXPECT_EQ(header.Height(), title.Height() / 2);
+    // "ney", the group name's second line, in the header's lower half.
+    int ink = 0;
+    for (int y = header.Top + header.Height() / 2; y < header.Bottom - 1; ++y)
+        for (int x = header.Left + 1; x < header.Right - 1; ++x)
+            if ((ColorToRGB(shot.Canvas()->Pixels(x, y)) & 0xFF) < 80) ++ink;
+    EXPECT_GT(ink, 5);
+    const TRect code = Grid->CellRect(3, 0);
+    SendClick(Grid, code.Left + 10, code.Top + code.Height() * 2 / 5);
+    SendClick(Grid, code.Left + 10, code.Top + code.Height() * 3 / 4);
+    EXPECT_EQ(clicked, (std::vector<std::string>{"Mo~ney", "Code"}));
+}
+
 TEST_F(QzWhole, LinesLeftOutByOptionAndRowFlag) {
     Open(3);
     Show();

@@ -1,6 +1,8 @@
 // The grid's column layout through an ini file and the registry stand-in.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
 #include "platform/core/inifiles.h"
@@ -153,6 +155,31 @@ TEST_F(QzLayoutTest, WarningsAndNoFileName) {
     GridOf(form)->IniAttributes()->SetEnabled(false);
     delete form;
     ProcessEvents();
+}
+
+// An ini name that leads to a folder: the form still shows with its designed
+// columns, and the reason is told once.
+TEST_F(QzLayoutTest, AnIniNameThatIsAFolderKeepsTheDesignedLayout) {
+    const std::string folder = Dir + "/layouts";
+    std::filesystem::create_directories(folder);
+    TTestDialogs dialogs;
+    TForm* form = nullptr;
+    EXPECT_NO_THROW(form = MakeForm(false, folder));
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(GridOf(form)->Showing());
+    EXPECT_EQ(GridOf(form)->Selected()->Text(), "Name\t10\tName\nQty\t5\tQty\nNote\t8\tNote\n");
+    ASSERT_EQ(dialogs.Count(), 1);
+    EXPECT_EQ(dialogs.Last().Text.rfind("Cannot open file", 0), 0u) << dialogs.Last().Text;
+    GridOf(form)->LoadLayout();
+    EXPECT_EQ(dialogs.Count(), 2);
+    EXPECT_EQ(GridOf(form)->Selected()->Count(), 3);
+    // Saving there tells the same reason; the grid's end saves silently.
+    EXPECT_NO_THROW(GridOf(form)->SaveLayout());
+    ASSERT_EQ(dialogs.Count(), 3);
+    EXPECT_EQ(dialogs.Last().Text.rfind("Cannot open file", 0), 0u) << dialogs.Last().Text;
+    delete form;
+    ProcessEvents();
+    EXPECT_EQ(dialogs.Count(), 3);
 }
 
 }  // namespace

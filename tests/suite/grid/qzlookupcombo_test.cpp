@@ -84,6 +84,30 @@ TEST_F(QzLookupComboTest, ChoosesByClickEscapeDiscardsAndAClickOutsideAccepts) {
     EXPECT_EQ("Carrot", Combo->Text());
 }
 
+// The lookup table opened after the binding (or closed and opened again)
+// shows the stored value's text, and the keys work.
+TEST_F(QzLookupComboTest, ShowsTheValueWhenTheLookupTableOpensLater) {
+    TTestEnvironment env;
+    Items->SaveToFile(env.Path("items.d"));
+    Items->SetTableName(env.Path("items.d"));
+    Bind("Id");
+    EXPECT_EQ("", Combo->Text());
+    Items->Open();
+    EXPECT_EQ("Banana", Combo->Text());
+    Items->Close();
+    Orders->Edit();
+    Orders->FieldByName("ItemId")->SetAsInteger(5);
+    EXPECT_EQ("", Combo->Text());
+    Items->Open();
+    EXPECT_EQ("Date", Combo->Text());
+    SendKey(Combo, VK_F4);
+    ASSERT_TRUE(Combo->IsDroppedDown());
+    SendKey(Combo, VK_UP);
+    SendKey(Combo, VK_RETURN);
+    EXPECT_EQ("4", Bound("ItemId"));
+    EXPECT_EQ("Cherry", Combo->Text());
+}
+
 TEST_F(QzLookupComboTest, OpensAboveNearTheScreenBottom) {
     Bind("Id");
     const TRect work = Screen->WorkAreaRect();
