@@ -227,7 +227,8 @@ void TfrmToDo::FormClose(TObject*, TCloseAction& Action) {
         if (!settingsError.empty()) MessageDlg(settingsError, mtError, TMsgDlgButtons{mbOK}, 0);
         Action = caFree;
     } else {
-        if (FdList_->Active()) FdList_->CancelChanges();
+        // No leaves every table as it was, the Catch All list's unsaved
+        // changes too: an Exit pressed by mistake loses nothing.
         Action = caNone;
     }
 }

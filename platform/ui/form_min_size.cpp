@@ -2,6 +2,19 @@
 
 #include <QWidget>
 #include <algorithm>
+#include <climits>
+
+#include "platform/ui/application.h"
+
+namespace {
+// The outer size the screen's work area holds: a minimum never asks for more,
+// so a window on a small screen or at a large scale can still be made to fit.
+TPoint ScreenRoom() {
+    if (!Screen) return TPoint{INT_MAX, INT_MAX};
+    const TRect work = Screen->WorkAreaRect();
+    return TPoint{std::max(0, work.Right - work.Left), std::max(0, work.Bottom - work.Top)};
+}
+}  // namespace
 
 void TMinSizeForm::SetMinimumSize(int Width, int Height) {
     FMinWidth = std::max(0, Width);
@@ -17,9 +30,12 @@ void TMinSizeForm::SetMinimumClientSize(int Width, int Height) {
 }
 
 void TMinSizeForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    TForm::SetBounds(ALeft, ATop, std::max(AWidth, FMinWidth), std::max(AHeight, FMinHeight));
+    const TPoint room = ScreenRoom();
+    TForm::SetBounds(ALeft, ATop, std::max(AWidth, std::min(FMinWidth, room.X)),
+                     std::max(AHeight, std::min(FMinHeight, room.Y)));
     // The client area's minimum, whatever the frame and the menu bar take.
-    const int growX = FMinClientWidth - ClientWidth(), growY = FMinClientHeight - ClientHeight();
+    const int growX = std::min(FMinClientWidth - ClientWidth(), room.X - Width());
+    const int growY = std::min(FMinClientHeight - ClientHeight(), room.Y - Height());
     if (growX > 0 || growY > 0)
         TForm::SetBounds(Left(), Top(), Width() + std::max(0, growX), Height() + std::max(0, growY));
 }
@@ -38,6 +54,9 @@ void TMinSizeForm::ApplyToWindow() {
     const TRect nc = NonClientMargins();
     const int aroundX = std::max(0, window->width() - ClientWidth());
     const int aroundY = std::max(0, window->height() - ClientHeight());
-    window->setMinimumSize(std::max({0, FMinWidth - nc.Left - nc.Right, FMinClientWidth + aroundX}),
-                           std::max({0, FMinHeight - nc.Top - nc.Bottom, FMinClientHeight + aroundY}));
+    const TPoint room = ScreenRoom();
+    const int minX = std::max(FMinWidth - nc.Left - nc.Right, FMinClientWidth + aroundX);
+    const int minY = std::max(FMinHeight - nc.Top - nc.Bottom, FMinClientHeight + aroundY);
+    window->setMinimumSize(std::clamp(minX, 0, std::max(0, room.X - nc.Left - nc.Right)),
+                           std::clamp(minY, 0, std::max(0, room.Y - nc.Top - nc.Bottom)));
 }

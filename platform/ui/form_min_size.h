@@ -1,5 +1,6 @@
 // A form that keeps a minimum size: setting smaller bounds gives the minimum,
-// and the window cannot be dragged smaller.
+// and the window cannot be dragged smaller. The minimum never exceeds what
+// the screen's work area holds.
 #pragma once
 
 #include "platform/ui/forms.h"

@@ -285,6 +285,44 @@ TEST_F(ProgramKeysTest, AFailedSaveCanBeLeftBehindWhenTheCloseIsConfirmed) {
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), before);
 }
 
+// Exit pressed by mistake: No (Escape on the box) keeps the window and
+// everything typed in Catch All, a posted row and a cell still in its
+// editor; nothing is written until the close is answered Yes.
+TEST_F(ProgramKeysTest, ExitAnsweredNoKeepsWhatWasTypedInCatchAll) {
+    AddTasks("List.d", {{"Saved idea", "2", false}});
+    Start();
+    ShowTab(Form->TabSheet4());
+    TOstraDBGrid* grid = Form->OstraDBGrid3();
+    TDataSet* list = Form->dList_();
+    Click(Form->spBtnAdd());
+    ClickCell(grid, 4, 2);
+    TypeToFocus("Typed idea");
+    ClickCell(grid, 4, 1);  // leaving the new row posts it
+    ASSERT_EQ(list->State(), dsBrowse);
+    ClickCell(grid, 4, 1);
+    ASSERT_TRUE(grid->EditorMode());
+    SendKeyToFocus(VK_END);
+    TypeToFocus(" and more");
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        Dialogs.Answer(mrNo);
+        Click(Form->SpeedButton2());  // "Exit"
+        EXPECT_EQ(Dialogs.Last().Text, " Close application ?");
+        EXPECT_EQ(Dialogs.Last().CancelButton, mbNo);
+        EXPECT_EQ(LastCloseAction, caNone);
+        EXPECT_TRUE(Form->Visible());
+        EXPECT_TRUE(grid->EditorMode());
+        EXPECT_EQ(list->State(), dsEdit);
+        EXPECT_EQ(FileColumn("List.d", "Action"), TNames{"Saved idea"});
+    }
+    ASSERT_NE(Editor(grid), nullptr);
+    EXPECT_EQ(Editor(grid)->Text(), "Saved idea and more");
+    SendKeyToFocus(VK_RETURN);
+    EXPECT_EQ(Column(list, "Action"), (TNames{"Saved idea and more", "Typed idea"}));
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_EQ(FileColumn("List.d", "Action"), (TNames{"Saved idea and more", "Typed idea"}));
+}
+
 // Text typed into the quote editor is kept when the editor is closed with
 // its close box.
 TEST_F(ProgramKeysTest, TheQuoteEditorsCloseBoxKeepsWhatWasTyped) {

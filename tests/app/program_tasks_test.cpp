@@ -211,7 +211,7 @@ TEST_F(ProgramTasksTest, GroupListsAndTodayViewsShareTheirFiles) {
 
 TEST_F(ProgramTasksTest, CloseNoKeepsTheWindowAndYesSavesEveryTable) {
     Start();
-    // No drops the unsaved Catch All changes only, and writes nothing.
+    // No keeps the unsaved Catch All changes, and writes nothing.
     ShowTab(Form->TabSheet4());
     Click(Form->spBtnAdd());
     Form->dList_()->FieldByName("Action")->SetAsString("Unsaved idea");
@@ -222,7 +222,8 @@ TEST_F(ProgramTasksTest, CloseNoKeepsTheWindowAndYesSavesEveryTable) {
     EXPECT_EQ(Dialogs.Last().DlgType, mtConfirmation);
     EXPECT_EQ(Dialogs.Last().Buttons, (TMsgDlgButtons{mbYes, mbNo}));
     EXPECT_EQ(LastCloseAction, caNone);
-    EXPECT_EQ(Form->dList_()->RecordCount(), 0);
+    EXPECT_EQ(Column(Form->dList_(), "Action"), TNames{"Unsaved idea"});
+    EXPECT_TRUE(FileColumn("List.d", "Action").empty());
     EXPECT_FALSE(FileExists(Dir + "taskmoor.ini"));
 
     // Yes saves every table with changes, an insert in progress too.
@@ -241,7 +242,7 @@ TEST_F(ProgramTasksTest, CloseNoKeepsTheWindowAndYesSavesEveryTable) {
     Form->dtask2_()->FieldByName("Action")->SetAsString("Group 2, pending");
     EXPECT_TRUE(CloseProgram());
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Added on Today"});
-    EXPECT_EQ(FileColumn("List.d", "Action"), TNames{"Pending idea"});
+    EXPECT_EQ(FileColumn("List.d", "Action"), (TNames{"Unsaved idea", "Pending idea"}));
     EXPECT_EQ(FileColumn("archive.d", "ACTION"), TNames{"Archived by hand"});
     EXPECT_EQ(FileColumn("Goals.d", "Target").back(), "New project");
     EXPECT_TRUE(Has(FileColumn("quotes.d", "Author"), "Changed author"));

@@ -1,6 +1,7 @@
 // Forms: creation, showing, modal results, closing and freeing, geometry.
 #include <gtest/gtest.h>
 
+#include "platform/ui/application.h"
 #include "platform/ui/form_min_size.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/timer.h"
@@ -92,6 +93,35 @@ TEST(FormTest, AMinimumClientSizeKeepsTheClientArea) {
     EXPECT_EQ(form->Width(), 500);
     EXPECT_EQ(form->Height(), 400);
     delete form;
+}
+
+// A minimum the screen cannot hold (a small screen, a large scale factor)
+// gives way to the screen's work area: the window can still be made to fit.
+TEST(FormTest, AMinimumLargerThanTheScreenGivesWayToTheScreen) {
+    const TRect work = Screen->WorkAreaRect();
+    const int roomX = work.Right - work.Left, roomY = work.Bottom - work.Top;
+    for (bool client : {false, true}) {
+        SCOPED_TRACE(client ? "client size" : "outer size");
+        auto* form = CreateForm<TMinSizeForm>(Application);
+        if (client)
+            form->SetMinimumClientSize(roomX + 500, roomY + 400);
+        else
+            form->SetMinimumSize(roomX + 500, roomY + 400);
+        form->Show();
+        ProcessEvents();
+        form->SetBounds(0, 0, 200, 150);
+        ProcessEvents();
+        EXPECT_EQ(form->Width(), roomX);
+        EXPECT_EQ(form->Height(), roomY);
+        // a size the screen holds is kept at least
+        form->SetBounds(0, 0, roomX - 10, roomY - 10);
+        EXPECT_EQ(form->Width(), roomX);
+        // a larger size asked for is still given
+        form->SetBounds(0, 0, roomX + 50, roomY + 60);
+        EXPECT_EQ(form->Width(), roomX + 50);
+        EXPECT_EQ(form->Height(), roomY + 60);
+        delete form;
+    }
 }
 
 TEST(FormTest, ClientToScreenMapsThroughTheFrame) {
