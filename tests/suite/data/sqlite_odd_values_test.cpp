@@ -71,4 +71,29 @@ TEST_F(SqliteOddValues, AnInfiniteRealIsNoMatchAndStopsNoFilter) {
     EXPECT_THROW(Dialog->ApplyFilter(), EConvertError);
 }
 
+TEST_F(SqliteOddValues, WholeNumbersPastTheDeclaredWidthShowAsStoredAndFilter) {
+    EXPECT_EQ(Column("big"), "7,5000000000,-9223372036854775808,,9223372036854775807");
+    EXPECT_EQ(Column("small"), "3,70000,-40000,,32767");
+    EXPECT_EQ(Filtered({Range("big", "4000000000", "")}), "huge,highest");
+    EXPECT_EQ(Filtered({Crit("big", fdMatchExact, "5000000000")}), "huge");
+    EXPECT_EQ(Filtered({Range("small", "", "-1")}), "lowest");
+    Dialog->ClearFilter();
+    Table->SetFiltered(false);
+    // an edit of another field leaves the huge value as it is
+    Table->First();
+    Table->Next();
+    Table->Edit();
+    Table->FieldByName("name")->SetAsString("edited");
+    Table->Post();
+    TQuery query(nullptr);
+    query.SetDatabaseName(Path);
+    query.SQL()->SetText("SELECT big, name FROM m WHERE id = 2");
+    query.Open();
+    EXPECT_EQ(query.FieldByName("big")->DataType(), ftLargeint);
+    EXPECT_EQ(query.FieldByName("big")->AsString(), "5000000000");
+    EXPECT_EQ(query.FieldByName("name")->AsString(), "edited");
+    // a column whose values fit keeps its type
+    EXPECT_EQ(Table->FieldByName("id")->DataType(), ftAutoInc);
+}
+
 }  // namespace
