@@ -558,6 +558,8 @@ int64_t TDBDataSet::WriteRow(int64_t Key, const TRow& Row, const TRow* Read) {
                    Row.Has[i] != 0);
     if (Key != 0) st.BindInt(index, Key);
     st.Step();
+    // a row another connection deleted meanwhile takes no edit: refused, the edit stays
+    if (Key != 0 && sqlite3_changes(Connection()->Db()) == 0) DatabaseError(SRecordNotFound);
     return Key != 0 ? Key : sqlite3_last_insert_rowid(Connection()->Db());
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/core/exceptions.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
@@ -343,6 +344,51 @@ TEST_F(SqliteFormTest, NavigatorRightAfterOpenStandsOnTheFirstRecord) {
     EXPECT_EQ(table->RecordCount(), 3);  // bob, carl, Émile
     EXPECT_FALSE(on(nbsFirst));
     EXPECT_FALSE(on(nbsPriorPage));
+}
+
+TEST_F(SqliteFormTest, AnEditOfARowAnotherConnectionDeletedIsRefusedAndKept) {
+    // a table without the folding index the other connection cannot update
+    Other->Execute(
+        "CREATE TABLE stock (id INTEGER PRIMARY KEY, name VARCHAR(20), qty INTEGER, city VARCHAR(10));"
+        "INSERT INTO stock SELECT id, name, qty, city FROM cust;");
+    auto* table = new TqzTable(Form);
+    table->SetDatabaseName(Path);
+    table->SetTableName("stock");
+    TFormGrid* grid = MakeGrid(table, 8);
+    table->Open();
+    Show();
+    grid->SetFocus();
+    SendKeyToFocus(VK_DOWN);
+    ASSERT_EQ(table->FieldByName("name")->AsString(), "Ann");
+    Other->Execute("DELETE FROM stock WHERE id = 2");
+    // the quantity typed and posted by leaving the row: refused, the typing stays
+    grid->SelectDataColumn(1);
+    ProcessEvents();
+    Type("99");
+    SendKeyToFocus(VK_RETURN);
+    SendKeyToFocus(VK_UP);
+    ProcessEvents();
+    ASSERT_EQ(Dialogs.Count(), 1);
+    EXPECT_EQ(Dialogs.Last().Text, "Record not found.");
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_EQ(table->FieldByName("qty")->AsString(), "99");
+    EXPECT_EQ(Other->Rows("SELECT count(*) FROM stock WHERE qty = 99"), "0");
+    // the user lets it go; the table goes on
+    table->Cancel();
+    table->Refresh();
+    EXPECT_EQ(table->RecordCount(), 4);
+    // a live query the same
+    auto* query = new TqzQuery(Form);
+    query->SetDatabaseName(Path);
+    query->SQL()->SetText("SELECT id, name, qty FROM stock ORDER BY id");
+    query->SetRequestLive(true);
+    query->Open();
+    Other->Execute("DELETE FROM stock WHERE id = 1");
+    query->Edit();
+    query->FieldByName("qty")->SetAsInteger(98);
+    EXPECT_THROW(query->Post(), EDatabaseError);
+    EXPECT_EQ(query->State(), dsEdit);
+    query->Cancel();
 }
 
 }  // namespace
