@@ -28,10 +28,10 @@ protected:
         maker.SetDatabaseName(Path);
         maker.Execute(
             "CREATE TABLE m (id INTEGER PRIMARY KEY, name VARCHAR(10), amount REAL, big INTEGER,"
-            " small SMALLINT);"
-            "INSERT INTO m VALUES (1, 'plain', 12.5, 7, 3), (2, 'huge', 1e400, 5000000000, 70000),"
-            " (3, 'lowest', -1e400, -9223372036854775808, -40000), (4, 'none', NULL, NULL, NULL),"
-            " (5, 'highest', 12.5, 9223372036854775807, 32767);");
+            " small SMALLINT, done BOOLEAN);"
+            "INSERT INTO m VALUES (1, 'plain', 12.5, 7, 3, 1), (2, 'huge', 1e400, 5000000000, 70000, 0),"
+            " (3, 'lowest', -1e400, -9223372036854775808, -40000, 1), (4, 'none', NULL, NULL, NULL, NULL),"
+            " (5, 'highest', 12.5, 9223372036854775807, 32767, 0);");
         maker.Close();
         Table = new TqzTable(&Form);
         Table->SetDatabaseName(Path);
@@ -94,6 +94,15 @@ TEST_F(SqliteOddValues, WholeNumbersPastTheDeclaredWidthShowAsStoredAndFilter) {
     EXPECT_EQ(query.FieldByName("name")->AsString(), "edited");
     // a column whose values fit keeps its type
     EXPECT_EQ(Table->FieldByName("id")->DataType(), ftAutoInc);
+}
+
+TEST_F(SqliteOddValues, ABooleanCriterionSelectsTheSameOnBothRoads) {
+    // the record test, then the Filter text SQLite reads
+    EXPECT_EQ(Filtered({Crit("done", fdMatchExact, "true")}), "plain,lowest");
+    Dialog->FilterPropertyOptions()->DatasetFilterType = fdUseFilterProp;
+    EXPECT_EQ(Filtered({Crit("done", fdMatchExact, "True")}), "plain,lowest");
+    EXPECT_EQ(Filtered({Crit("done", fdMatchExact, "false")}), "huge,highest");
+    EXPECT_EQ(Filtered({Crit("done", fdMatchExact, "True or null")}), "plain,lowest,none");
 }
 
 }  // namespace
