@@ -28,10 +28,12 @@ protected:
         maker.SetDatabaseName(Path);
         maker.Execute(
             "CREATE TABLE m (id INTEGER PRIMARY KEY, name VARCHAR(10), amount REAL, big INTEGER,"
-            " small SMALLINT, done BOOLEAN);"
-            "INSERT INTO m VALUES (1, 'plain', 12.5, 7, 3, 1), (2, 'huge', 1e400, 5000000000, 70000, 0),"
-            " (3, 'lowest', -1e400, -9223372036854775808, -40000, 1), (4, 'none', NULL, NULL, NULL, NULL),"
-            " (5, 'highest', 12.5, 9223372036854775807, 32767, 0);");
+            " small SMALLINT, done BOOLEAN, day DATE);"
+            "INSERT INTO m VALUES (1, 'plain', 12.5, 7, 3, 1, '2001-01-01'),"
+            " (2, 'huge', 1e400, 5000000000, 70000, 0, '0001-01-01'),"
+            " (3, 'lowest', -1e400, -9223372036854775808, -40000, 1, '0099-12-31'),"
+            " (4, 'none', NULL, NULL, NULL, NULL, NULL),"
+            " (5, 'highest', 12.5, 9223372036854775807, 32767, 0, '1999-12-31');");
         maker.Close();
         Table = new TqzTable(&Form);
         Table->SetDatabaseName(Path);
@@ -103,6 +105,18 @@ TEST_F(SqliteOddValues, ABooleanCriterionSelectsTheSameOnBothRoads) {
     EXPECT_EQ(Filtered({Crit("done", fdMatchExact, "True")}), "plain,lowest");
     EXPECT_EQ(Filtered({Crit("done", fdMatchExact, "false")}), "huge,highest");
     EXPECT_EQ(Filtered({Crit("done", fdMatchExact, "True or null")}), "plain,lowest,none");
+}
+
+TEST_F(SqliteOddValues, DatesOfTheFirstCenturySelectTheSameOnBothRoads) {
+    const TqzFieldInfoList early = {Range("day", "01/01/0001", "12/31/0099")};
+    const TqzFieldInfoList year1 = {Crit("day", fdMatchExact, "1/1/0001")};
+    EXPECT_EQ(Filtered(early), "huge,lowest");
+    EXPECT_EQ(Filtered(year1), "huge");
+    // the Filter text keeps the year's century: not read back as 2001 or 1999
+    Dialog->FilterPropertyOptions()->DatasetFilterType = fdUseFilterProp;
+    EXPECT_EQ(Filtered(early), "huge,lowest");
+    EXPECT_EQ(Filtered(year1), "huge");
+    EXPECT_EQ(Filtered({Crit("day", fdMatchExact, "1/1/2001")}), "plain");
 }
 
 }  // namespace
