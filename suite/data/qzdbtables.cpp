@@ -580,7 +580,7 @@ bool qzFindIndexValue(TDataSet* DataSet, const std::string& Value) {
         if (Value.empty()) return field->AsString().empty();
         return TryStrToFloat(Value, v) && !field->IsNull() && field->AsFloat() == v;
     }
-    if (qzIsNumericFieldType(type)) return field->AsString() == Value;
+    if (qzIsNumericFieldType(type) || type == ftLargeint) return field->AsString() == Value;
     const std::string have = FoldCase(field->AsString());
     const std::string want = FoldCase(Value);
     return have.compare(0, want.size(), want) == 0;

@@ -391,4 +391,46 @@ TEST_F(SqliteFormTest, AnEditOfARowAnotherConnectionDeletedIsRefusedAndKept) {
     query->Cancel();
 }
 
+TEST_F(SqliteFormTest, IncrementalSearchOnABigIntegerIndexTakesOnlyNumbers) {
+    Other->Execute(
+        "CREATE TABLE parts (id INTEGER PRIMARY KEY, serial BIGINT, name VARCHAR(10));"
+        "CREATE INDEX byserial ON parts (serial);"
+        "INSERT INTO parts VALUES (1, 5000000000, 'big'), (2, 7, 'small'), (3, -9000000000, 'low');");
+    auto* table = new TqzTable(Form);
+    table->SetDatabaseName(Path);
+    table->SetTableName("parts");
+    table->SetIndexName("byserial");
+    auto* source = new TDataSource(Form);
+    source->SetDataSet(table);
+    auto* search = new TqzIncrementalSearch(Form);
+    search->SetParent(Form);
+    search->SetBounds(8, 8, 160, 24);
+    search->SetDataSource(source);
+    table->Open();
+    Show();
+    search->SetFocus();
+    Type("5000000000");
+    Timers.Advance(300);
+    ProcessEvents();
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "big");
+    search->SetText("");
+    // a text that is no number of the field, or past its range: no search, no error
+    for (const char* text : {"abc", "99999999999999999999", "-"}) {
+        Type(text);
+        Timers.Advance(300);
+        ProcessEvents();
+        EXPECT_EQ(Dialogs.Count(), 0) << text << ": " << (Dialogs.Count() ? Dialogs.Last().Text : "");
+        EXPECT_EQ(table->FieldByName("name")->AsString(), "big") << text;
+        search->SetText("");
+        Dialogs.Clear();
+    }
+    search->SetText("-9000000000");
+    EXPECT_TRUE(search->DoSearch());
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "low");
+    // a number is found whole, as on an integer index: 500 is not 5000000000
+    search->SetText("500");
+    EXPECT_FALSE(search->DoSearch());
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "big");  // the nearest
+}
+
 }  // namespace
