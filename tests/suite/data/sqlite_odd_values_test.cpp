@@ -28,12 +28,12 @@ protected:
         maker.SetDatabaseName(Path);
         maker.Execute(
             "CREATE TABLE m (id INTEGER PRIMARY KEY, name VARCHAR(10), amount REAL, big INTEGER,"
-            " small SMALLINT, done BOOLEAN, day DATE);"
-            "INSERT INTO m VALUES (1, 'plain', 12.5, 7, 3, 1, '2001-01-01'),"
-            " (2, 'huge', 1e400, 5000000000, 70000, 0, '0001-01-01'),"
-            " (3, 'lowest', -1e400, -9223372036854775808, -40000, 1, '0099-12-31'),"
-            " (4, 'none', NULL, NULL, NULL, NULL, NULL),"
-            " (5, 'highest', 12.5, 9223372036854775807, 32767, 0, '1999-12-31');");
+            " small SMALLINT, done BOOLEAN, day DATE, price NUMERIC, pieces INTEGER);"
+            "INSERT INTO m VALUES (1, 'plain', 12.5, 7, 3, 1, '2001-01-01', 9.5, 2),"
+            " (2, 'huge', 1e400, 5000000000, 70000, 0, '0001-01-01', 'n/a', 'many'),"
+            " (3, 'lowest', -1e400, -9223372036854775808, -40000, 1, '0099-12-31', 0, 0),"
+            " (4, 'none', NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+            " (5, 'highest', 12.5, 9223372036854775807, 32767, 0, '1999-12-31', x'00', x'01');");
         maker.Close();
         Table = new TqzTable(&Form);
         Table->SetDatabaseName(Path);
@@ -117,6 +117,26 @@ TEST_F(SqliteOddValues, DatesOfTheFirstCenturySelectTheSameOnBothRoads) {
     EXPECT_EQ(Filtered(early), "huge,lowest");
     EXPECT_EQ(Filtered(year1), "huge");
     EXPECT_EQ(Filtered({Crit("day", fdMatchExact, "1/1/2001")}), "plain");
+}
+
+TEST_F(SqliteOddValues, ATextInANumberColumnShowsEmptyAndStays) {
+    // no number is shown for what holds none, as a date column's text shows empty
+    EXPECT_EQ(Column("price"), "9.5,,0,,");
+    EXPECT_EQ(Column("pieces"), "2,,0,,");
+    EXPECT_EQ(Filtered({Crit("price", fdMatchExact, "0")}), "lowest");
+    EXPECT_EQ(Filtered({Crit("pieces", fdMatchExact, "0")}), "lowest");
+    Dialog->ClearFilter();
+    Table->SetFiltered(false);
+    Table->First();
+    Table->Next();
+    Table->Edit();
+    Table->FieldByName("name")->SetAsString("kept");
+    Table->Post();
+    TQuery query(nullptr);
+    query.SetDatabaseName(Path);
+    query.SQL()->SetText("SELECT price || '|' || pieces AS both FROM m WHERE id = 2");
+    query.Open();
+    EXPECT_EQ(query.FieldByName("both")->AsString(), "n/a|many");
 }
 
 }  // namespace
