@@ -292,7 +292,11 @@ void TqzDBCustomEdit::UpdateData(TObject*) {
         f->SetAsString(value);
         return;
     }
-    if (!FDataLink->CanModify() && (f->Calculated() || f->Lookup())) return;
+    if (!FDataLink->CanModify() && (f->Calculated() || f->Lookup())) {
+        // nothing is stored: the edit shows the field's value again, not the typing
+        FDataLink->Reset();
+        return;
+    }
     if (value.empty()) {
         f->SetText("");
         return;

@@ -297,6 +297,42 @@ TEST_F(BoundEditTest, ActionsAreOfferedThroughTheDataLink) {
 
 // A binary blob shows a placeholder; typing, pasting, cutting or deleting in
 // an edit on it must not replace the stored bytes with that text.
+TEST_F(BoundEditTest, ACalculatedFieldsTypingThatIsNotStoredLeavesTheFieldsValueShown) {
+    TqzTestTable c;
+    for (const char* name : {"Name", "Shout"}) {
+        auto* f = new TStringField(&c);
+        f->SetFieldName(name);
+        if (name[0] == 'S') f->SetFieldKind(fkCalculated);
+        f->SetDataSet(&c);
+    }
+    c.FieldDefs()->Add("Name", ftString, 10);
+    c.SetOnCalcFields(TDataSetNotifyEvent(
+        [](TDataSet* Ds) { Ds->FieldByName("Shout")->SetAsString(Ds->FieldByName("Name")->AsString() + "!"); }));
+    c.Open();
+    c.AppendRecord({Variant("ann")});
+    TDataSource s(&Form);
+    s.SetDataSet(&c);
+    TqzDBEdit* shout = MakeEdit("");
+    shout->SetDataSource(&s);
+    shout->SetDataField("Shout");
+    TqzDBEdit* name = MakeEdit("");
+    name->SetDataSource(&s);
+    name->SetDataField("Name");
+    ShowAndFocus(shout);
+    shout->SelectAll();
+    SendText(shout, "typed");
+    TabAway(shout);
+    // the calculated value stands, and the edit shows it, not the typing
+    EXPECT_EQ(c.FieldByName("Shout")->AsString(), "ann!");
+    EXPECT_EQ(shout->Text(), "ann!");
+    name->SetFocus();
+    name->SelectAll();
+    SendText(name, "bob");
+    TabAway(name);
+    c.Post();
+    EXPECT_EQ(shout->Text(), "bob!");
+}
+
 TEST_F(BoundEditTest, ABinaryBlobFieldIsNotOverwrittenByItsPlaceholderText) {
     TqzTestTable b;
     b.FieldDefs()->Add("Name", ftString, 10);
