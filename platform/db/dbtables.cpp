@@ -602,7 +602,8 @@ void TDBDataSet::WidenFieldDefs(const std::string& Rows, const std::function<voi
         if (type == ftString) {
             longest += (longest.empty() ? "" : ", ") + ("max(length(CAST(" + c + " AS BLOB)))");
         } else if (type == ftSmallint || type == ftInteger) {
-            const std::string number = "CASE WHEN typeof(" + c + ") IN ('integer', 'real') THEN " + c + " END";
+            const std::string number =
+                "CASE WHEN typeof(" + c + ") IN ('integer', 'real') THEN " + c + " END";
             longest += (longest.empty() ? "" : ", ") + ("min(" + number + "), max(" + number + ")");
         } else {
             continue;

@@ -306,8 +306,9 @@ TEST_F(BoundEditTest, ACalculatedFieldsTypingThatIsNotStoredLeavesTheFieldsValue
         f->SetDataSet(&c);
     }
     c.FieldDefs()->Add("Name", ftString, 10);
-    c.SetOnCalcFields(TDataSetNotifyEvent(
-        [](TDataSet* Ds) { Ds->FieldByName("Shout")->SetAsString(Ds->FieldByName("Name")->AsString() + "!"); }));
+    c.SetOnCalcFields(TDataSetNotifyEvent([](TDataSet* Ds) {
+        Ds->FieldByName("Shout")->SetAsString(Ds->FieldByName("Name")->AsString() + "!");
+    }));
     c.Open();
     c.AppendRecord({Variant("ann")});
     TDataSource s(&Form);
