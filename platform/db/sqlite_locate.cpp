@@ -52,6 +52,8 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
         const TFieldType type = Field->DataType();
         if (IntegerRange(type, low, high) || type == ftFloat || type == ftCurrency || type == ftBCD)
             Sql += "(" + c + " IS NULL OR typeof(" + c + ") IN ('text', 'blob'))";
+        else if (type == ftDate || type == ftTime || type == ftDateTime)
+            return false;  // any stored text may be no date and read as null: the walk tells
         else
             Sql += c + " IS NULL";
         return true;
