@@ -391,7 +391,7 @@ TEST_F(SqliteFormTest, AnEditOfARowAnotherConnectionDeletedIsRefusedAndKept) {
     query->Cancel();
 }
 
-TEST_F(SqliteFormTest, IncrementalSearchOnABigIntegerIndexTakesOnlyNumbers) {
+TEST_F(SqliteFormTest, IncrementalSearchTakesOnlyValuesOfTheIndexFieldsType) {
     Other->Execute(
         "CREATE TABLE parts (id INTEGER PRIMARY KEY, serial BIGINT, name VARCHAR(10));"
         "CREATE INDEX byserial ON parts (serial);"
@@ -431,6 +431,22 @@ TEST_F(SqliteFormTest, IncrementalSearchOnABigIntegerIndexTakesOnlyNumbers) {
     search->SetText("500");
     EXPECT_FALSE(search->DoSearch());
     EXPECT_EQ(table->FieldByName("name")->AsString(), "big");  // the nearest
+    // a Boolean index the same: a word that is no Boolean value searches nothing
+    Other->Execute(
+        "ALTER TABLE parts ADD COLUMN sold BOOLEAN; UPDATE parts SET sold = id = 2;"
+        "CREATE INDEX bysold ON parts (sold);");
+    table->Close();
+    table->SetIndexName("bysold");
+    table->Open();
+    search->SetFocus();
+    search->SetText("");
+    Type("Tr");
+    Timers.Advance(300);
+    ProcessEvents();
+    EXPECT_EQ(Dialogs.Count(), 0) << (Dialogs.Count() ? Dialogs.Last().Text : "");
+    search->SetText("True");
+    EXPECT_TRUE(search->DoSearch());
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "small");
 }
 
 }  // namespace
