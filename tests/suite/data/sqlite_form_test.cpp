@@ -447,6 +447,15 @@ TEST_F(SqliteFormTest, IncrementalSearchTakesOnlyValuesOfTheIndexFieldsType) {
     search->SetText("True");
     EXPECT_TRUE(search->DoSearch());
     EXPECT_EQ(table->FieldByName("name")->AsString(), "small");
+    // a later field of the index the same
+    Other->Execute("CREATE INDEX bynamesold ON parts (name, sold);");
+    table->Close();
+    table->SetIndexName("bynamesold");
+    table->Open();
+    search->SetSearchField("sold");
+    search->SetText("Tr");
+    EXPECT_FALSE(search->DoSearch());
+    EXPECT_EQ(Dialogs.Count(), 0) << (Dialogs.Count() ? Dialogs.Last().Text : "");
 }
 
 }  // namespace
