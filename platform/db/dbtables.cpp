@@ -552,6 +552,8 @@ int64_t TDBDataSet::WriteRow(int64_t Key, const TRow& Row, const TRow* Read) {
                    Row.Has[i] != 0);
     if (Key != 0) st.BindInt(index, Key);
     st.Step();
+    // a row another connection deleted meanwhile takes no edit: refused, the edit stays
+    if (Key != 0 && sqlite3_changes(Connection()->Db()) == 0) DatabaseError(SRecordNotFound);
     return Key != 0 ? Key : sqlite3_last_insert_rowid(Connection()->Db());
 }
 
@@ -580,16 +582,26 @@ void TDBDataSet::DefsFromStatement(void* Statement, const std::vector<std::strin
     }
 }
 
-void TDBDataSet::WidenStringDefs(const std::string& Rows, const std::function<void(void*)>& Bind) {
+void TDBDataSet::WidenFieldDefs(const std::string& Rows, const std::function<void(void*)>& Bind) {
     const int count = FieldDefs()->Count();
     FDeclaredSizes.assign(static_cast<size_t>(count), 0);
     std::string names, longest;
+    // string fields by their longest value; whole-number fields by their
+    // least and greatest, widened when a value does not fit them
     std::vector<int> measured;
     for (int i = 0; i < count; ++i) {
         const std::string c = "c" + std::to_string(i);
         names += (i ? ", " : "") + c;
-        if (FieldDefs()->Items(i)->DataType() != ftString) continue;
-        longest += (measured.empty() ? "" : ", ") + ("max(length(CAST(" + c + " AS BLOB)))");
+        const TFieldType type = FieldDefs()->Items(i)->DataType();
+        if (type == ftString) {
+            longest += (longest.empty() ? "" : ", ") + ("max(length(CAST(" + c + " AS BLOB)))");
+        } else if (type == ftSmallint || type == ftInteger) {
+            const std::string number =
+                "CASE WHEN typeof(" + c + ") IN ('integer', 'real') THEN " + c + " END";
+            longest += (longest.empty() ? "" : ", ") + ("min(" + number + "), max(" + number + ")");
+        } else {
+            continue;
+        }
         measured.push_back(i);
     }
     if (measured.empty()) return;
@@ -598,11 +610,21 @@ void TDBDataSet::WidenStringDefs(const std::string& Rows, const std::function<vo
                             "WITH r(" + names + ") AS (" + Rows + "\n) SELECT " + longest + " FROM r");
         if (Bind) Bind(st.Handle());
         if (!st.Step()) return;
-        for (size_t k = 0; k < measured.size(); ++k) {
-            TFieldDef* def = FieldDefs()->Items(measured[k]);
-            const int64_t n = st.ColumnInt(static_cast<int>(k));
+        int column = 0;
+        for (const int i : measured) {
+            TFieldDef* def = FieldDefs()->Items(i);
+            if (def->DataType() != ftString) {
+                const int64_t least = st.ColumnInt(column++), greatest = st.ColumnInt(column++);
+                const auto fits = [&](int64_t Low, int64_t High) { return least >= Low && greatest <= High; };
+                if (def->DataType() == ftSmallint && !fits(INT16_MIN, INT16_MAX))
+                    def->SetDataType(fits(INT32_MIN, INT32_MAX) ? ftInteger : ftLargeint);
+                else if (def->DataType() == ftInteger && !fits(INT32_MIN, INT32_MAX))
+                    def->SetDataType(ftLargeint);
+                continue;
+            }
+            const int64_t n = st.ColumnInt(column++);
             if (n <= def->Size()) continue;
-            FDeclaredSizes[static_cast<size_t>(measured[k])] = def->Size();
+            FDeclaredSizes[static_cast<size_t>(i)] = def->Size();
             def->SetSize(static_cast<int>(std::min<int64_t>(n, TSqliteConnection::MaxValueLength)));
         }
     } catch (const EDBEngineError& e) {

@@ -226,12 +226,14 @@ protected:
     std::vector<std::string> FColumns;
     // Field definitions from the columns of a statement.
     void DefsFromStatement(void* Statement, const std::vector<std::string>& DeclTypes);
-    // SQLite keeps a VARCHAR(n) value of any length: widens each string
-    // field definition to the longest value of its column in the rows of
-    // Rows (a SELECT whose columns are the definitions, in order), so that
-    // no value shows cut. Bind binds Rows' parameters. A Rows that cannot
-    // be measured leaves the definitions as they are.
-    void WidenStringDefs(const std::string& Rows, const std::function<void(void*)>& Bind = {});
+    // SQLite keeps a VARCHAR(n) value of any length and a 64-bit integer in
+    // any column: widens each string field definition to the longest value
+    // of its column in the rows of Rows (a SELECT whose columns are the
+    // definitions, in order), and a small or whole-number one to the type
+    // that holds its least and greatest values, so that no value shows cut.
+    // Bind binds Rows' parameters. A Rows that cannot be measured leaves the
+    // definitions as they are.
+    void WidenFieldDefs(const std::string& Rows, const std::function<void(void*)>& Bind = {});
     void ReadRowFromTable(int64_t Key, TRow& Row);
     void ReadRowFromStatement(void* Statement, int FirstColumn, TRow& Row);
     // Expression filters as an SQL condition over the base table (empty: none)

@@ -357,6 +357,47 @@ std::string TimeText(int32_t ms) {
     return t;
 }
 
+bool IsNumberType(TFieldType Type) {
+    switch (Type) {
+    case ftSmallint:
+    case ftWord:
+    case ftInteger:
+    case ftAutoInc:
+    case ftLargeint:
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD: return true;
+    default: return false;
+    }
+}
+
+// Whether a column value of SQLite's type Kind reads as a number: an
+// integer or a real, or a text that is one as a whole (blanks around it).
+bool HoldsNumber(sqlite3_stmt* St, int Col, int Kind) {
+    if (Kind == SQLITE_INTEGER || Kind == SQLITE_FLOAT) return true;
+    if (Kind != SQLITE_TEXT) return false;
+    const char* p = reinterpret_cast<const char*>(sqlite3_column_text(St, Col));
+    const int n = sqlite3_column_bytes(St, Col);
+    if (!p || n <= 0 || static_cast<int>(std::strlen(p)) != n) return false;
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    while (blank(*p)) ++p;
+    if (*p == '+' || *p == '-') ++p;
+    int digits = 0;
+    while (digit(*p)) ++p, ++digits;
+    if (*p == '.')
+        for (++p; digit(*p); ++p) ++digits;
+    if (digits == 0) return false;
+    if (*p == 'e' || *p == 'E') {
+        ++p;
+        if (*p == '+' || *p == '-') ++p;
+        if (!digit(*p)) return false;
+        while (digit(*p)) ++p;
+    }
+    while (blank(*p)) ++p;
+    return *p == '\0';
+}
+
 }  // namespace
 
 void FieldTypeOfColumn(const std::string& DeclType, TFieldType& Type, int& Size) {
@@ -416,6 +457,10 @@ void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int, std::stri
         return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
     };
     Has = 1;
+    if (IsNumberType(Type) && !HoldsNumber(st, col, kind)) {
+        Has = 0;  // no number: shown empty, the value stays in the database
+        return;
+    }
     switch (Type) {
     case ftSmallint: Value = Native<int16_t>(static_cast<int16_t>(sqlite3_column_int(st, col))); break;
     case ftWord: Value = Native<uint16_t>(static_cast<uint16_t>(sqlite3_column_int(st, col))); break;

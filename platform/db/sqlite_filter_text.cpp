@@ -1,8 +1,9 @@
 // The Filter text of the engine's datasets: an SQL condition on the dataset's
 // columns that runs no query of its own, with two readings of its own: "="
-// with a quoted literal ending in "*" matches by prefix, and a date or time
+// with a quoted literal ending in "*" matches by prefix, a date or time
 // literal compared with such a field is read with the format settings and
-// written in the stored form.
+// written in the stored form, and so is "True" or "False" compared with a
+// Boolean field.
 #include <cstdio>
 
 #include "platform/core/datetime.h"
@@ -121,6 +122,15 @@ std::string StoredDateText(TFieldType Type, const std::string& Literal) {
     return QuotedStr(buf);
 }
 
+// The stored form (1 or 0) of a literal "True" or "False" (any case)
+// compared with a Boolean field; the literal itself otherwise.
+std::string StoredBooleanText(const std::string& Literal) {
+    const std::string v = UpperCase(Unquote(Literal));
+    if (v == "TRUE") return "1";
+    if (v == "FALSE") return "0";
+    return Literal;
+}
+
 // The literal's prefix as a GLOB pattern, its own wildcard characters taken
 // literally.
 std::string PrefixPattern(const std::string& Literal) {
@@ -177,6 +187,10 @@ std::string TDBDataSet::FilterCondition() {
             right.Text = StoredDateText(fieldType(left), right.Text);
         else if (left.Kind == ftkString && isDate(fieldType(right)))
             left.Text = StoredDateText(fieldType(right), left.Text);
+        else if (right.Kind == ftkString && fieldType(left) == ftBoolean)
+            right.Text = StoredBooleanText(right.Text);
+        else if (left.Kind == ftkString && fieldType(right) == ftBoolean)
+            left.Text = StoredBooleanText(left.Text);
         if ((op.Text == "=" || op.Text == "==") && right.Kind == ftkString && right.Text.size() > 2 &&
             right.Text[right.Text.size() - 2] == '*') {
             op.Text = "GLOB";

@@ -47,7 +47,15 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
                   std::string& Sql, std::vector<TLocateBind>& Binds) {
     const std::string c = SqlName(Column);
     if (Key.IsNull() || Key.IsEmpty()) {
-        Sql += c + " IS NULL";
+        // a number field reads a stored text or BLOB that is no number as null: candidates
+        int64_t low = 0, high = 0;
+        const TFieldType type = Field->DataType();
+        if (IntegerRange(type, low, high) || type == ftFloat || type == ftCurrency || type == ftBCD)
+            Sql += "(" + c + " IS NULL OR typeof(" + c + ") IN ('text', 'blob'))";
+        else if (type == ftDate || type == ftTime || type == ftDateTime)
+            return false;  // any stored text may be no date and read as null: the walk tells
+        else
+            Sql += c + " IS NULL";
         return true;
     }
     if (Field->DataType() == ftString) {

@@ -348,7 +348,7 @@ void TQuery::OpenData() {
     TSqliteStatement st(Connection()->Db(), Text());
     if (st.ColumnCount() == 0) DatabaseError("Query does not return a result set");
     DefsFromStatement(st.Handle(), {});
-    WidenStringDefs(Text(), [this](void* Statement) { BindParams(Statement); });
+    WidenFieldDefs(Text(), [this](void* Statement) { BindParams(Statement); });
     if (!FRequestLive) return;
     // live over one table: every column a column of that table
     std::string table;

@@ -253,7 +253,7 @@ void TTable::OpenData() {
     FColumns = columns;
     std::string rows = "SELECT ";
     for (size_t i = 0; i < columns.size(); ++i) rows += (i ? ", " : "") + SqlName(columns[i]);
-    WidenStringDefs(rows + " FROM " + SqlName(FTableName));
+    WidenFieldDefs(rows + " FROM " + SqlName(FTableName));
     FIndexDefs->Update();
     FReadOnlyData = FReadOnly;
 }

@@ -60,6 +60,14 @@ int FieldOfCaret(const std::string& text, int from, char sep, int caret) {
     return field;
 }
 
+// The digits of the number that starts at 1-based From, blanks skipped.
+int DigitCount(const std::string& s, int From) {
+    int k = std::max(From, 1), n = 0;
+    while (At(s, k) == ' ') ++k;
+    for (; IsDigit(At(s, k)); ++k) ++n;
+    return n;
+}
+
 // Date plus time as one value; before day 0 the time still counts forward
 // from midnight, so it is subtracted there.
 TDateTime Combine(TDateTime date, TDateTime time) { return date < 0 ? date - time : date + time; }
@@ -134,10 +142,13 @@ bool qzScanDate(const std::string& Text, int& Pos, TDateTime& Date, int Epoch) {
     long long year;
     int month, day;
     if (qzScanChar(Text, Pos, sep)) {
+        const int thirdFrom = Pos;
         if (!qzScanNumberOrMonth(Text, Pos, n3)) {
             Pos = entry;
             return false;
         }
+        // digits the year was written with: three or four are the year itself
+        const int yearDigits = order == qzdoYMD ? DigitCount(Text, entry) : DigitCount(Text, thirdFrom);
         switch (order) {
         case qzdoDMY:
             year = n3;
@@ -155,7 +166,7 @@ bool qzScanDate(const std::string& Text, int& Pos, TDateTime& Date, int Epoch) {
             day = n2;
             break;
         }
-        if (year <= 99) {
+        if (year <= 99 && (yearDigits <= 2 || year == 0)) {
             year += (static_cast<long long>(Epoch) / 100) * 100;
             if (year < Epoch) year += 100;
         }

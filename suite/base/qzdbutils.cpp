@@ -89,6 +89,7 @@ bool qzIsValidSearchTextForField(const TField* Field, const std::string& Text) {
         switch (Field->DataType()) {
         case ftSmallint:
         case ftInteger:
+        case ftLargeint:
         case ftWord:
         case ftFloat:
         case ftCurrency:

@@ -42,6 +42,8 @@ bool qzIsValidTextForFieldType(TFieldType FieldType, const std::string& Text) {
     case ftInteger:
     case ftAutoInc:
         return IntegerInRange(Text, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+    case ftLargeint:
+        return IntegerInRange(Text, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max());
     case ftFloat:
     case ftCurrency:
     case ftBCD:

@@ -1,6 +1,7 @@
 #include "suite/data/qzdbtables.h"
 
 #include "platform/core/case_fold.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/scope_exit.h"
 #include "platform/core/sysutils.h"
@@ -553,6 +554,14 @@ bool qzFindIndexValue(TDataSet* DataSet, const std::string& Value) {
     if (!Value.empty() && !text) return false;
     if (Value.empty() && type != ftString && type != ftMemo && !qzIsValidTextForFieldType(type, Value))
         return false;
+    if (type == ftBoolean && !Value.empty()) {
+        // a word that is no Boolean value (a part of "True" typed so far) is no key
+        try {
+            (void)Variant(Value).AsBoolean();
+        } catch (const EVariantError&) {
+            return false;
+        }
+    }
     auto* suite = dynamic_cast<TqzTable*>(table);
     if (suite && suite->NarrowSearch()) {
         TqzHourGlass hourGlass;
@@ -580,7 +589,7 @@ bool qzFindIndexValue(TDataSet* DataSet, const std::string& Value) {
         if (Value.empty()) return field->AsString().empty();
         return TryStrToFloat(Value, v) && !field->IsNull() && field->AsFloat() == v;
     }
-    if (qzIsNumericFieldType(type)) return field->AsString() == Value;
+    if (qzIsNumericFieldType(type) || type == ftLargeint) return field->AsString() == Value;
     const std::string have = FoldCase(field->AsString());
     const std::string want = FoldCase(Value);
     return have.compare(0, want.size(), want) == 0;

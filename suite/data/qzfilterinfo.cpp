@@ -133,12 +133,21 @@ bool qzFilterValuesEqual(const std::string& Item, const std::string& ValueText, 
     case ftSmallint:
     case ftInteger:
     case ftWord:
-    case ftAutoInc: return StrToInt(Trim(Item)) == StrToInt(Trim(ValueText));
-    case ftLargeint: return StrToInt64(Trim(Item)) == StrToInt64(Trim(ValueText));
+    case ftAutoInc:
+    case ftLargeint: {
+        const int64_t item = DataType == ftLargeint ? StrToInt64(Trim(Item)) : StrToInt(Trim(Item));
+        int64_t value;
+        return TryStrToInt64(Trim(ValueText), value) && value == item;
+    }
     case ftFloat:
     case ftCurrency:
     case ftBCD:
-    case ftFMTBcd: return StrToFloat(Trim(Item)) == StrToFloat(Trim(ValueText));
+    case ftFMTBcd: {
+        // a record's value that reads as no number (an infinity) equals none
+        const double item = StrToFloat(Trim(Item));
+        double value;
+        return TryStrToFloat(Trim(ValueText), value) && value == item;
+    }
     case ftDate: return StrToDate(Trim(Item)) == StrToDate(Trim(ValueText));
     case ftTime: return StrToTime(Trim(Item)) == StrToTime(Trim(ValueText));
     case ftDateTime:

@@ -75,6 +75,7 @@ void qzNextListItem(const std::string& Text, const std::string& Separator, int& 
 // PadChar is 0.
 std::string qzPadRight(int Length, const std::string& Text, char16_t PadChar);
 // Equal texts, or equal values of the type (integers, floats, dates, times,
-// date-times). A text that does not convert raises EConvertError.
+// date-times). An Item that does not convert raises EConvertError; a number
+// ValueText that does not is equal to no item.
 bool qzFilterValuesEqual(const std::string& Item, const std::string& ValueText, TFieldType DataType,
                          const std::string& NullWord = "null");

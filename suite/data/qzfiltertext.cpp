@@ -112,10 +112,11 @@ std::string DateText(const std::string& Item, const TqzDBFieldInfo& Field,
         std::snprintf(date, sizeof date, "%04d-%02d-%02d", y, m, d);
         std::snprintf(time, sizeof time, "%02d:%02d:%02d", h, mi, s);
     } else {
+        // the year in four digits: a year below 100 written short is read back in another century
         switch (Options.DateMode) {
-        case qfdDayMonthYear: std::snprintf(date, sizeof date, "%d/%d/%d", d, m, y); break;
-        case qfdYearMonthDay: std::snprintf(date, sizeof date, "%d/%d/%d", y, m, d); break;
-        default: std::snprintf(date, sizeof date, "%d/%d/%d", m, d, y); break;
+        case qfdDayMonthYear: std::snprintf(date, sizeof date, "%d/%d/%04d", d, m, y); break;
+        case qfdYearMonthDay: std::snprintf(date, sizeof date, "%04d/%d/%d", y, m, d); break;
+        default: std::snprintf(date, sizeof date, "%d/%d/%04d", m, d, y); break;
         }
         std::snprintf(time, sizeof time, "%d:%d:%d", h, mi, s);
     }

@@ -268,7 +268,11 @@ bool TqzIncrementalSearch::SearchTable(TTable* Table, const std::string& Text) {
             std::vector<Variant> key;
             for (int i = 0; i < position; ++i) key.push_back(Table->IndexFields(i)->AsVariant());
             key.push_back(Variant(Text));
-            Table->FindNearest(key);
+            try {
+                Table->FindNearest(key);
+            } catch (const EVariantError&) {
+                return false;  // a text that is no value of the field (a part of "True")
+            }
             const std::string want = FoldCase(Text);
             return FoldCase(field->AsString()).compare(0, want.size(), want) == 0;
         }

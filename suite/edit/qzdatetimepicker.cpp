@@ -782,7 +782,11 @@ void TqzDBCustomDateTimePicker::ApplyTextAsPaste(const std::string& Value) {
         if (ok) v = Whole(FValue) + v;
     } else {
         ok = TryStrToDateTime(text, v);
-        if (!ok) ok = qzTryTextToDateEpoch(text, v, Epoch());
+        if (!ok) {
+            // a date as the whole text, its two-digit year by the epoch
+            int pos = 1;
+            ok = qzScanDate(text, pos, v, Epoch()) && pos > static_cast<int>(text.size());
+        }
         if (ok && Kind() == TqzDTKind::Date) v = Whole(v);
     }
     // Every kind but time-only needs a day: a time alone is no value.

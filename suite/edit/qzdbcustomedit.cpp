@@ -292,7 +292,11 @@ void TqzDBCustomEdit::UpdateData(TObject*) {
         f->SetAsString(value);
         return;
     }
-    if (!FDataLink->CanModify() && (f->Calculated() || f->Lookup())) return;
+    if (!FDataLink->CanModify() && (f->Calculated() || f->Lookup())) {
+        // nothing is stored: the edit shows the field's value again, not the typing
+        FDataLink->Reset();
+        return;
+    }
     if (value.empty()) {
         f->SetText("");
         return;
@@ -301,11 +305,16 @@ void TqzDBCustomEdit::UpdateData(TObject*) {
         int pos = 1;
         TDateTime date = 0;
         const int epoch = FEpoch != 0 ? FEpoch : (qzIntl() ? qzIntl()->DefaultEpochYear() : qzDefaultEpoch);
-        if (qzScanDate(value, pos, date, epoch)) {
+        TDateTime time = 0;
+        bool haveTime = false;
+        const bool scanned = qzScanDate(value, pos, date, epoch);
+        if (scanned) {
             qzSkipBlanks(value, pos);
-            TDateTime time = 0;
-            bool haveTime = false;
             if (pos <= static_cast<int>(value.size())) haveTime = qzScanTime(value, pos, time);
+            qzSkipBlanks(value, pos);
+        }
+        // the whole text: a date followed by what is no time goes to the field's own reading
+        if (scanned && pos > static_cast<int>(value.size())) {
             if (!haveTime && !f->IsNull()) {
                 const double old = f->AsDateTime();
                 time = old - std::floor(old);

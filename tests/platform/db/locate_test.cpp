@@ -162,6 +162,25 @@ TEST_F(Locate, TablesInTheirOrderAnswerAsTheWalk) {
     EXPECT_EQ("ΩMEGA ω", t->FieldByName("name")->AsString());
 }
 
+TEST_F(Locate, ANullDateFindsTheTextThatIsNoDateAsTheWalkDoes) {
+    // a date column's text that is no date, or a number in it, reads as null
+    Db.Execute("CREATE TABLE d (id INTEGER PRIMARY KEY, day DATE, at TIME, stamp DATETIME)");
+    Db.Execute(
+        "INSERT INTO d (day, at, stamp) VALUES ('2020-01-01', '10:00:00', '2020-01-01 10:00:00'),"
+        " ('soon', 'noon', 2459000.5), (NULL, NULL, NULL)");
+    TTable t(nullptr);
+    t.SetDatabaseName(Path);
+    t.SetTableName("d");
+    t.Open();
+    for (const char* field : {"day", "at", "stamp"}) {
+        Agree(&t, field, Null(), {});
+        t.SetLocateByDatabase(true);
+        t.Last();
+        ASSERT_TRUE(t.Locate(field, Null(), {})) << field;
+        EXPECT_EQ(t.FieldByName("id")->AsInteger(), 2) << field;
+    }
+}
+
 TEST_F(Locate, AValueLongerThanTheFieldIsFoundAsTheFieldShowsIt) {
     auto t = Table();
     t->Open();

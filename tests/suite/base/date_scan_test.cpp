@@ -89,6 +89,28 @@ TEST_F(DateScan, DatesInEachOrderAndEpoch) {
     }
 }
 
+// A year written with three or four digits is that year, as a date of the
+// years 1 to 99 shows: read back, it stays in its century.
+TEST_F(DateScan, AYearOfThreeOrFourDigitsIsNotPivoted) {
+    TDateTime d = 0;
+    UseFormat("M/d/yyyy", '/');
+    ASSERT_TRUE(ScanDate(DateToStr(Date(1, 1, 1)), d));
+    EXPECT_EQ(d, Date(1, 1, 1)) << DateToStr(Date(1, 1, 1));
+    ASSERT_TRUE(ScanDate("12/31/ 0099", d));
+    EXPECT_EQ(d, Date(99, 12, 31));
+    ASSERT_TRUE(ScanDate("2/29/004", d));
+    EXPECT_EQ(d, Date(4, 2, 29));
+    ASSERT_TRUE(ScanDate("1/1/01", d));  // two digits: by the epoch
+    EXPECT_EQ(d, Date(2001, 1, 1));
+    UseFormat("yyyy-MM-dd", '-');
+    ASSERT_TRUE(ScanDate("0012-03-04", d));
+    EXPECT_EQ(d, Date(12, 3, 4));
+    ASSERT_TRUE(ScanDate("12-03-04", d));
+    EXPECT_EQ(d, Date(2012, 3, 4));
+    UseFormat("dd.MM.yyyy", '.');
+    EXPECT_EQ(qzTextToDate("4.3.0012"), Date(12, 3, 4));
+}
+
 // A time read with or without designators; -1 stands for a refused text.
 TEST_F(DateScan, TimesWithDesignators) {
     const std::pair<const char*, TDateTime> english[] = {

@@ -68,6 +68,10 @@ TEST_F(TypedText, TextsThatCanBeStored) {
         {ftString, "anything", true},
         {ftBoolean, "maybe", true},
         {ftMemo, "", true},
+        {ftLargeint, "-9223372036854775808", true},
+        {ftLargeint, "9223372036854775808", false},
+        {ftLargeint, "5e9", false},
+        {ftLargeint, "", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(qzIsValidTextForFieldType(c.type, c.text), c.valid)
@@ -84,7 +88,9 @@ TEST_F(TypedText, EmptySearchTexts) {
     t.FieldDefs()->Add("I", ftInteger);
     t.FieldDefs()->Add("F", ftFloat);
     t.FieldDefs()->Add("D", ftDate);
+    t.FieldDefs()->Add("L", ftLargeint);
     t.Open();
+    EXPECT_FALSE(qzIsValidSearchTextForField(t.FieldByName("L"), ""));
     EXPECT_TRUE(qzIsValidSearchTextForField(t.FieldByName("S"), ""));
     EXPECT_TRUE(qzIsValidSearchTextForField(t.FieldByName("B"), ""));
     EXPECT_FALSE(qzIsValidSearchTextForField(t.FieldByName("I"), ""));

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/core/exceptions.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
@@ -343,6 +344,118 @@ TEST_F(SqliteFormTest, NavigatorRightAfterOpenStandsOnTheFirstRecord) {
     EXPECT_EQ(table->RecordCount(), 3);  // bob, carl, Émile
     EXPECT_FALSE(on(nbsFirst));
     EXPECT_FALSE(on(nbsPriorPage));
+}
+
+TEST_F(SqliteFormTest, AnEditOfARowAnotherConnectionDeletedIsRefusedAndKept) {
+    // a table without the folding index the other connection cannot update
+    Other->Execute(
+        "CREATE TABLE stock (id INTEGER PRIMARY KEY, name VARCHAR(20), qty INTEGER, city VARCHAR(10));"
+        "INSERT INTO stock SELECT id, name, qty, city FROM cust;");
+    auto* table = new TqzTable(Form);
+    table->SetDatabaseName(Path);
+    table->SetTableName("stock");
+    TFormGrid* grid = MakeGrid(table, 8);
+    table->Open();
+    Show();
+    grid->SetFocus();
+    SendKeyToFocus(VK_DOWN);
+    ASSERT_EQ(table->FieldByName("name")->AsString(), "Ann");
+    Other->Execute("DELETE FROM stock WHERE id = 2");
+    // the quantity typed and posted by leaving the row: refused, the typing stays
+    grid->SelectDataColumn(1);
+    ProcessEvents();
+    Type("99");
+    SendKeyToFocus(VK_RETURN);
+    SendKeyToFocus(VK_UP);
+    ProcessEvents();
+    ASSERT_EQ(Dialogs.Count(), 1);
+    EXPECT_EQ(Dialogs.Last().Text, "Record not found.");
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_EQ(table->FieldByName("qty")->AsString(), "99");
+    EXPECT_EQ(Other->Rows("SELECT count(*) FROM stock WHERE qty = 99"), "0");
+    // the user lets it go; the table goes on
+    table->Cancel();
+    table->Refresh();
+    EXPECT_EQ(table->RecordCount(), 4);
+    // a live query the same
+    auto* query = new TqzQuery(Form);
+    query->SetDatabaseName(Path);
+    query->SQL()->SetText("SELECT id, name, qty FROM stock ORDER BY id");
+    query->SetRequestLive(true);
+    query->Open();
+    Other->Execute("DELETE FROM stock WHERE id = 1");
+    query->Edit();
+    query->FieldByName("qty")->SetAsInteger(98);
+    EXPECT_THROW(query->Post(), EDatabaseError);
+    EXPECT_EQ(query->State(), dsEdit);
+    query->Cancel();
+}
+
+TEST_F(SqliteFormTest, IncrementalSearchTakesOnlyValuesOfTheIndexFieldsType) {
+    Other->Execute(
+        "CREATE TABLE parts (id INTEGER PRIMARY KEY, serial BIGINT, name VARCHAR(10));"
+        "CREATE INDEX byserial ON parts (serial);"
+        "INSERT INTO parts VALUES (1, 5000000000, 'big'), (2, 7, 'small'), (3, -9000000000, 'low');");
+    auto* table = new TqzTable(Form);
+    table->SetDatabaseName(Path);
+    table->SetTableName("parts");
+    table->SetIndexName("byserial");
+    auto* source = new TDataSource(Form);
+    source->SetDataSet(table);
+    auto* search = new TqzIncrementalSearch(Form);
+    search->SetParent(Form);
+    search->SetBounds(8, 8, 160, 24);
+    search->SetDataSource(source);
+    table->Open();
+    Show();
+    search->SetFocus();
+    Type("5000000000");
+    Timers.Advance(300);
+    ProcessEvents();
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "big");
+    search->SetText("");
+    // a text that is no number of the field, or past its range: no search, no error
+    for (const char* text : {"abc", "99999999999999999999", "-"}) {
+        Type(text);
+        Timers.Advance(300);
+        ProcessEvents();
+        EXPECT_EQ(Dialogs.Count(), 0) << text << ": " << (Dialogs.Count() ? Dialogs.Last().Text : "");
+        EXPECT_EQ(table->FieldByName("name")->AsString(), "big") << text;
+        search->SetText("");
+        Dialogs.Clear();
+    }
+    search->SetText("-9000000000");
+    EXPECT_TRUE(search->DoSearch());
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "low");
+    // a number is found whole, as on an integer index: 500 is not 5000000000
+    search->SetText("500");
+    EXPECT_FALSE(search->DoSearch());
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "big");  // the nearest
+    // a Boolean index the same: a word that is no Boolean value searches nothing
+    Other->Execute(
+        "ALTER TABLE parts ADD COLUMN sold BOOLEAN; UPDATE parts SET sold = id = 2;"
+        "CREATE INDEX bysold ON parts (sold);");
+    table->Close();
+    table->SetIndexName("bysold");
+    table->Open();
+    search->SetFocus();
+    search->SetText("");
+    Type("Tr");
+    Timers.Advance(300);
+    ProcessEvents();
+    EXPECT_EQ(Dialogs.Count(), 0) << (Dialogs.Count() ? Dialogs.Last().Text : "");
+    search->SetText("True");
+    EXPECT_TRUE(search->DoSearch());
+    EXPECT_EQ(table->FieldByName("name")->AsString(), "small");
+    // a later field of the index the same
+    Other->Execute("CREATE INDEX bynamesold ON parts (name, sold);");
+    table->Close();
+    table->SetIndexName("bynamesold");
+    table->Open();
+    search->SetSearchField("sold");
+    search->SetText("Tr");
+    EXPECT_FALSE(search->DoSearch());
+    EXPECT_EQ(Dialogs.Count(), 0) << (Dialogs.Count() ? Dialogs.Last().Text : "");
 }
 
 }  // namespace

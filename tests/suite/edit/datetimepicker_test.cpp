@@ -251,6 +251,29 @@ TEST_F(PickerTest, TextByProgramWithoutADayIsRefusedAndChangesNothing) {
     EXPECT_NEAR(p->Time(), EncodeTime(14, 30, 0, 0), 1e-9);
 }
 
+TEST_F(PickerTest, PastedTextMustBeADateAsAWhole) {
+    TqzDBDateTimePicker* p = MakePicker();
+    p->SetUnboundDataType(qzDTEdtDate);
+    p->SetValue(EncodeDate(2026, 5, 5));
+    ShowAndFocus(p);
+    // a five-digit year is no year 1000; a date with words after it is no date
+    int beeps = 0;
+    for (const char* text : {"1/1/10000", "2/29/2000 and more"}) {
+        Clipboard()->SetAsText(text);
+        p->SelectAll();
+        p->PasteFromClipboard();
+        ProcessEvents();
+        EXPECT_EQ(p->Date(), EncodeDate(2026, 5, 5)) << text;
+        EXPECT_EQ(p->Text(), "05/05/2026") << text;
+        EXPECT_EQ(Beeps.Count(), ++beeps) << text;
+    }
+    Clipboard()->SetAsText(" 2/29/00 ");
+    p->SelectAll();
+    p->PasteFromClipboard();
+    EXPECT_EQ(p->Date(), EncodeDate(2000, 2, 29));
+    EXPECT_EQ(Beeps.Count(), beeps);
+}
+
 TEST_F(PickerTest, EscapeRestoresTheValueOnEntry) {
     TqzDBDateTimePicker* p = MakePicker();
     p->SetUnboundDataType(qzDTEdtDate);

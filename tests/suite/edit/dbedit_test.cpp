@@ -97,6 +97,34 @@ TEST_F(BoundEditTest, DatesAreWrittenWithTheEpochAndKeepTheFieldsTime) {
     EXPECT_DOUBLE_EQ(T.FieldByName("Stamp")->AsDateTime(), EncodeDate(2030, 1, 2) + EncodeTime(8, 15, 0, 0));
 }
 
+TEST_F(BoundEditTest, ADateFollowedByWhatIsNoTimeIsRefusedNotCut) {
+    T.Append();
+    T.FieldByName("Due")->SetAsDateTime(EncodeDate(2020, 1, 1));
+    T.FieldByName("Stamp")->SetAsDateTime(EncodeDate(2020, 1, 1) + EncodeTime(10, 30, 0, 0));
+    TqzDBEdit* due = MakeEdit("Due");
+    TqzDBEdit* stamp = MakeEdit("Stamp");
+    ShowAndFocus(due);
+    // a five-digit year: not the year 1000 with a "0" dropped
+    due->SelectAll();
+    SendText(due, "1/1/10000");
+    TabAway(due);
+    ASSERT_EQ(Dialogs.Count(), 1);
+    EXPECT_EQ(Dialogs.Last().Text, "'1/1/10000' is not a valid date.");
+    EXPECT_EQ(FocusedControl(), due);
+    EXPECT_DOUBLE_EQ(T.FieldByName("Due")->AsDateTime(), EncodeDate(2020, 1, 1));
+    due->SelectAll();
+    SendText(due, "2/29/2000");
+    TabAway(due);
+    EXPECT_DOUBLE_EQ(T.FieldByName("Due")->AsDateTime(), EncodeDate(2000, 2, 29));
+    // a time out of range does not leave the field's own time under the new date
+    stamp->SetFocus();
+    stamp->SelectAll();
+    SendText(stamp, "2/29/2000 25:00");
+    TabAway(stamp);
+    EXPECT_EQ(Dialogs.Count(), 2);
+    EXPECT_DOUBLE_EQ(T.FieldByName("Stamp")->AsDateTime(), EncodeDate(2020, 1, 1) + EncodeTime(10, 30, 0, 0));
+}
+
 TEST_F(BoundEditTest, NumbersWithADisplayFormatAndMemosAreWrittenBack) {
     static_cast<TFloatField*>(T.FieldByName("Amount"))->SetDisplayFormat("#,##0.00");
     static_cast<TIntegerField*>(T.FieldByName("Count"))->SetDisplayFormat("#,##0");
@@ -269,6 +297,43 @@ TEST_F(BoundEditTest, ActionsAreOfferedThroughTheDataLink) {
 
 // A binary blob shows a placeholder; typing, pasting, cutting or deleting in
 // an edit on it must not replace the stored bytes with that text.
+TEST_F(BoundEditTest, ACalculatedFieldsTypingThatIsNotStoredLeavesTheFieldsValueShown) {
+    TqzTestTable c;
+    for (const char* name : {"Name", "Shout"}) {
+        auto* f = new TStringField(&c);
+        f->SetFieldName(name);
+        if (name[0] == 'S') f->SetFieldKind(fkCalculated);
+        f->SetDataSet(&c);
+    }
+    c.FieldDefs()->Add("Name", ftString, 10);
+    c.SetOnCalcFields(TDataSetNotifyEvent([](TDataSet* Ds) {
+        Ds->FieldByName("Shout")->SetAsString(Ds->FieldByName("Name")->AsString() + "!");
+    }));
+    c.Open();
+    c.AppendRecord({Variant("ann")});
+    TDataSource s(&Form);
+    s.SetDataSet(&c);
+    TqzDBEdit* shout = MakeEdit("");
+    shout->SetDataSource(&s);
+    shout->SetDataField("Shout");
+    TqzDBEdit* name = MakeEdit("");
+    name->SetDataSource(&s);
+    name->SetDataField("Name");
+    ShowAndFocus(shout);
+    shout->SelectAll();
+    SendText(shout, "typed");
+    TabAway(shout);
+    // the calculated value stands, and the edit shows it, not the typing
+    EXPECT_EQ(c.FieldByName("Shout")->AsString(), "ann!");
+    EXPECT_EQ(shout->Text(), "ann!");
+    name->SetFocus();
+    name->SelectAll();
+    SendText(name, "bob");
+    TabAway(name);
+    c.Post();
+    EXPECT_EQ(shout->Text(), "bob!");
+}
+
 TEST_F(BoundEditTest, ABinaryBlobFieldIsNotOverwrittenByItsPlaceholderText) {
     TqzTestTable b;
     b.FieldDefs()->Add("Name", ftString, 10);

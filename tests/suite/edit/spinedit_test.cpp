@@ -211,6 +211,22 @@ TEST_F(SpinEditTest, ABoundDateFieldStepsThePartUnderTheCaret) {
     EXPECT_EQ(T.FieldByName("Due")->AsDateTime(), EncodeDate(2026, 2, 28));
 }
 
+TEST_F(SpinEditTest, ADateOfTheFirstCenturyStepsWithinIt) {
+    auto* e = Make("Due");
+    T.Append();
+    T.FieldByName("Due")->SetAsDateTime(EncodeDate(1, 1, 1));
+    ShowAndFocus(e);
+    EXPECT_EQ(e->Text(), "01/01/0001");
+    CaretIn(e, qzdpYear);
+    SendKey(e, VK_UP);
+    EXPECT_EQ(e->Text(), "01/01/0002");
+    CaretIn(e, qzdpDay);
+    SendKey(e, VK_DOWN);
+    TabAway(e);
+    T.Post();
+    EXPECT_EQ(T.FieldByName("Due")->AsDateTime(), EncodeDate(2, 1, 31));
+}
+
 TEST_F(SpinEditTest, ReadOnlyBeepsAndSpinButtonsRenderToPng) {
     auto* e = Make();
     e->SetReadOnly(true);
