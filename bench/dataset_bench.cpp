@@ -625,6 +625,13 @@ int main(int argc, char** argv) {
     }
     ratio("unindexed lookup / Locate unsorted", "BM_SQLite_LookupUnindexed", "BM_Engine_LocateUnsorted");
     ratio("indexed inserts / insert in order", "BM_SQLite_InsertIndexed", "BM_Engine_InsertInOrder");
+    ratio("rowid lookup / GotoBookmark, store order", "BM_SQLite_LookupRowid",
+          "BM_Engine_GotoBookmarkStoreOrder");
+    ratio("rowid lookup / GotoBookmark, sorted", "BM_SQLite_LookupRowid", "BM_Engine_GotoBookmarkSorted");
+    ratio("rowid lookup / GotoBookmark, equal runs", "BM_SQLite_LookupRowid",
+          "BM_Engine_GotoBookmarkEqualRuns");
+    ratio("rowid lookup / BookmarkValid + GotoBookmark", "BM_SQLite_LookupRowid",
+          "BM_Engine_ValidAndGotoBookmarkSorted");
     benchmark::Shutdown();
     return 0;
 }
@@ -676,5 +683,84 @@ void BM_Engine_LocateRepeatedFreshView(benchmark::State& state) {
 
 BENCHMARK(BM_Engine_LocateBinaryFreshView)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_Engine_LocateRepeatedFreshView)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+}  // namespace
+
+// -- Going to bookmarks -------------------------------------------------------------
+
+namespace {
+
+constexpr int BookmarkVisits = 10000;
+
+// Bookmarks of random records of the view as it stands, in random order.
+std::vector<TBookmark> RandomBookmarks(TOstraDataset& ds) {
+    std::mt19937 rng(13);
+    std::vector<TBookmark> marks;
+    for (int i = 0; i < BookmarkVisits; ++i) {
+        ds.SetRecNo(1 + static_cast<int>(rng() % static_cast<unsigned>(ds.RecordCount())));
+        marks.push_back(ds.Bookmark());
+    }
+    return marks;
+}
+
+// A selection of rows gone through by bookmark, on a view in store order or
+// sorted by Fields; Check asks BookmarkValid first, as a grid restoring its
+// place does.
+void EngineGotoBookmarks(benchmark::State& state, const char* fields, bool check) {
+    TOstraDataset& ds = SharedDataset();
+    Reset(ds);
+    ds.SetIndexFieldNames(fields);
+    const std::vector<TBookmark> marks = RandomBookmarks(ds);
+    int64_t sum = 0;
+    for (auto _ : state) {
+        for (const TBookmark& mark : marks) {
+            if (check && !ds.BookmarkValid(mark)) state.SkipWithError("not valid");
+            ds.GotoBookmark(mark);
+            sum += ds.RecNo();
+        }
+    }
+    benchmark::DoNotOptimize(sum);
+    Reset(ds);
+    state.SetItemsProcessed(state.iterations() * BookmarkVisits);
+}
+
+void BM_Engine_GotoBookmarkStoreOrder(benchmark::State& state) { EngineGotoBookmarks(state, "", false); }
+void BM_Engine_GotoBookmarkSorted(benchmark::State& state) { EngineGotoBookmarks(state, "Action", false); }
+// Seven categories: runs of about 140 000 equal records.
+void BM_Engine_GotoBookmarkEqualRuns(benchmark::State& state) {
+    EngineGotoBookmarks(state, "Category", false);
+}
+void BM_Engine_ValidAndGotoBookmarkSorted(benchmark::State& state) {
+    EngineGotoBookmarks(state, "Action", true);
+}
+
+// SQLite's lookup by rowid of the same random rows, reading the whole row.
+void BM_SQLite_LookupRowid(benchmark::State& state) {
+    sqlite3* db = SharedDb();
+    std::mt19937 rng(13);
+    std::vector<int> keys;
+    for (int i = 0; i < BookmarkVisits; ++i)
+        keys.push_back(1 + static_cast<int>(rng() % Fixture::Get().Rows.size()));
+    sqlite3_stmt* st = nullptr;
+    Check(sqlite3_prepare_v2(db, "SELECT * FROM task WHERE Key = ?", -1, &st, nullptr), db);
+    int64_t sum = 0;
+    for (auto _ : state) {
+        for (int key : keys) {
+            sqlite3_bind_int(st, 1, key);
+            if (sqlite3_step(st) != SQLITE_ROW) state.SkipWithError("not found");
+            for (int c = 0; c < 8; ++c) sum += sqlite3_column_bytes(st, c);
+            sqlite3_reset(st);
+        }
+    }
+    sqlite3_finalize(st);
+    benchmark::DoNotOptimize(sum);
+    state.SetItemsProcessed(state.iterations() * BookmarkVisits);
+}
+
+BENCHMARK(BM_Engine_GotoBookmarkStoreOrder)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_Engine_GotoBookmarkSorted)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_Engine_GotoBookmarkEqualRuns)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_Engine_ValidAndGotoBookmarkSorted)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_SQLite_LookupRowid)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 
 }  // namespace
