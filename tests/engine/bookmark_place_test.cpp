@@ -119,7 +119,18 @@ TEST_F(BookmarkPlace, EveryBookmarkFindsItsRecordWhileTablesChangeEachOther) {
             t.SetFiltered(!t.Filtered());
         } else if (op == 14 && step % 3 == 0) {
             t.CancelChanges();  // new records go, edited ones come back
+        } else if (op == 14) {
+            // A handler decides which records show.
+            if (t.OnFilterRecord().Assigned())
+                t.SetOnFilterRecord({});
+            else
+                t.SetOnFilterRecord([](TDataSet* d, bool& accept) {
+                    accept = d->FieldByName("Action")->AsString() != "Read";
+                });
+            t.SetFiltered(true);
         } else {
+            // Sorted saves reorder the store itself.
+            Source->SetSaveOptions(step % 2 ? TOstraSaveOptions{savSortOnIndex} : TOstraSaveOptions{});
             t.Save();
         }
         if (step % 6 == 0 || op >= 12) Check(what);
