@@ -147,11 +147,8 @@ void TOstraDataset::TImpl::PrepareFilter(TOstraFilter& Filter) { Filter.Prepare(
 bool TOstraDataset::TImpl::InRange(const uint8_t* data) const {
     const TOstraKeyBuffer& start = FKeys[kiRangeStart];
     const TOstraKeyBuffer& end = FKeys[kiRangeEnd];
-    if (start.FieldsInUse() > 0 &&
-        CompareRecords(data, start.Data(), start.Fields(), start.FieldsInUse()) < 0)
-        return false;
-    if (end.FieldsInUse() > 0 && CompareRecords(data, end.Data(), end.Fields(), end.FieldsInUse()) > 0)
-        return false;
+    if (start.FieldsInUse() > 0 && start.CompareData(data, start.FieldsInUse()) < 0) return false;
+    if (end.FieldsInUse() > 0 && end.CompareData(data, end.FieldsInUse()) > 0) return false;
     return true;
 }
 
