@@ -611,6 +611,10 @@ int TOstraDataset::TImpl::StoreOrderPlace(const TOstraRecord* Record) const {
     // The view in store order: after the records that come before Record in
     // the store, as far as the view follows the store.
     const int number = FCursor->NumberOf(Record);
+    // Built in store order and kept so since: found by the numbers.
+    if (FBuiltOrder == FCursor->OrderChanges())
+        return ViewPartitionPoint(FView, 0, FView.Count(),
+                                  [&](const TOstraRecord* r) { return FCursor->NumberOf(r) < number; });
     int previous = -1;
     const int place = FView.FindFrom(0, [&](const TOstraRecord* r) {
         const int n = FCursor->NumberOf(r);
@@ -650,7 +654,15 @@ int TOstraDataset::TImpl::PlaceShared(TOstraRecord* Record, int Index) {
         place = bound(0, FView.Count(), false);
         const int end = bound(place, FView.Count(), true);
         const int number = FCursor->NumberOf(Record);
-        while (place < end && FCursor->NumberOf(FView.At(place)) < number) ++place;
+        // The store's last record (a new one) comes after all its equals; in
+        // a view as built, equals stand in store order.
+        auto earlier = [&](const TOstraRecord* r) { return FCursor->NumberOf(r) < number; };
+        if (number == FCursor->RecordCount() - 1)
+            place = end;
+        else if (FViewExact)
+            place = ViewPartitionPoint(FView, place, end, earlier);
+        else
+            while (place < end && earlier(FView.At(place))) ++place;
     }
     FView.Insert(place, Record, FViewKeysValid ? ViewKeyOf(Record->Data()) : TOstraViewKey());
     if (current) {
