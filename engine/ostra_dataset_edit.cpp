@@ -351,6 +351,9 @@ void TOstraDataset::SaveToFile(const std::string& FileName) {
 
 void TOstraDataset::InternalRefresh() {
     Save();
+    // Changes no save could write (nowhere to write them) would go with a
+    // reload: the store stays as it is.
+    if (HasPendingChanges()) return;
     // The current record's unique values, to find it again after the reload.
     const std::vector<const TOstraField*> unique = FUniqueFieldNames.empty()
                                                        ? std::vector<const TOstraField*>()

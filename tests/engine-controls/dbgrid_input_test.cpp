@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/db/fieldtypes.h"
+#include "platform/ui/dbctrls.h"
 #include "platform/ui/stdctrls.h"
 
 namespace {
@@ -202,6 +203,21 @@ TEST_F(DBGridInputTest, SelectedRowsOfASortedViewGoEvenAfterAnotherTableMovedThe
             EXPECT_FALSE(ds->Locate("Action", Variant(action), {})) << action;
         EXPECT_TRUE(ds->Locate("Action", Variant("Task 60"), {}));
     }
+}
+
+TEST_F(DBGridInputTest, TheNavigatorsRefreshKeepsTheRowsOfATableWithoutAFile) {
+    ShowTasks(5);
+    auto* nav = new TDBNavigator(Form);
+    nav->SetParent(Form);
+    nav->SetBounds(8, 380, 240, 25);
+    nav->SetDataSource(Source);
+    ProcessEvents();
+    SendKey(Grid, VK_DOWN);
+    TControl* refresh = nav->Buttons(nbRefresh);
+    SendClick(refresh, refresh->Width() / 2, refresh->Height() / 2);
+    EXPECT_EQ(5, Table->RecordCount());
+    EXPECT_EQ("Task 2", Action());
+    EXPECT_EQ((std::set<std::string>{"Task 1", "Task 2", "Task 3", "Task 4", "Task 5"}), PaintedActions());
 }
 
 TEST_F(DBGridInputTest, TitleClickFiresOnceWithAllMarkersCleared) {
