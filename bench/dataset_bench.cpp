@@ -19,12 +19,14 @@
 #include <vector>
 
 #include "engine/ostra_dataset.h"
+#include "engine/ostra_table.h"
 #include "engine/record_store.h"
 #include "engine/table_file.h"
 #include "platform/core/datetime.h"
 #include "platform/core/streams.h"
 #include "platform/db/fields.h"
 #include "proc_status.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -625,6 +627,17 @@ int main(int argc, char** argv) {
     }
     ratio("unindexed lookup / Locate unsorted", "BM_SQLite_LookupUnindexed", "BM_Engine_LocateUnsorted");
     ratio("indexed inserts / insert in order", "BM_SQLite_InsertIndexed", "BM_Engine_InsertInOrder");
+    ratio("rowid lookup / GotoBookmark, store order", "BM_SQLite_LookupRowid",
+          "BM_Engine_GotoBookmarkStoreOrder");
+    ratio("rowid lookup / GotoBookmark, sorted", "BM_SQLite_LookupRowid", "BM_Engine_GotoBookmarkSorted");
+    ratio("rowid lookup / GotoBookmark, equal runs", "BM_SQLite_LookupRowid",
+          "BM_Engine_GotoBookmarkEqualRuns");
+    ratio("rowid lookup / BookmarkValid + GotoBookmark", "BM_SQLite_LookupRowid",
+          "BM_Engine_ValidAndGotoBookmarkSorted");
+    ratio("inserts / appends with an unsorted clone", "BM_SQLite_InsertIntoFilled",
+          "BM_Engine_AppendSharedUnsorted");
+    ratio("inserts / appends with a sorted clone", "BM_SQLite_InsertIntoFilled",
+          "BM_Engine_AppendSharedSorted");
     benchmark::Shutdown();
     return 0;
 }
@@ -676,5 +689,169 @@ void BM_Engine_LocateRepeatedFreshView(benchmark::State& state) {
 
 BENCHMARK(BM_Engine_LocateBinaryFreshView)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_Engine_LocateRepeatedFreshView)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+}  // namespace
+
+// -- Going to bookmarks -------------------------------------------------------------
+
+namespace {
+
+constexpr int BookmarkVisits = 10000;
+
+// Bookmarks of random records of the view as it stands, in random order.
+std::vector<TBookmark> RandomBookmarks(TOstraDataset& ds) {
+    std::mt19937 rng(13);
+    std::vector<TBookmark> marks;
+    for (int i = 0; i < BookmarkVisits; ++i) {
+        ds.SetRecNo(1 + static_cast<int>(rng() % static_cast<unsigned>(ds.RecordCount())));
+        marks.push_back(ds.Bookmark());
+    }
+    return marks;
+}
+
+// A selection of rows gone through by bookmark, on a view in store order or
+// sorted by Fields; Check asks BookmarkValid first, as a grid restoring its
+// place does.
+void EngineGotoBookmarks(benchmark::State& state, const char* fields, bool check) {
+    TOstraDataset& ds = SharedDataset();
+    Reset(ds);
+    ds.SetIndexFieldNames(fields);
+    const std::vector<TBookmark> marks = RandomBookmarks(ds);
+    int64_t sum = 0;
+    for (auto _ : state) {
+        for (const TBookmark& mark : marks) {
+            if (check && !ds.BookmarkValid(mark)) state.SkipWithError("not valid");
+            ds.GotoBookmark(mark);
+            sum += ds.RecNo();
+        }
+    }
+    benchmark::DoNotOptimize(sum);
+    Reset(ds);
+    state.SetItemsProcessed(state.iterations() * BookmarkVisits);
+}
+
+void BM_Engine_GotoBookmarkStoreOrder(benchmark::State& state) { EngineGotoBookmarks(state, "", false); }
+void BM_Engine_GotoBookmarkSorted(benchmark::State& state) { EngineGotoBookmarks(state, "Action", false); }
+// Seven categories: runs of about 140 000 equal records.
+void BM_Engine_GotoBookmarkEqualRuns(benchmark::State& state) {
+    EngineGotoBookmarks(state, "Category", false);
+}
+void BM_Engine_ValidAndGotoBookmarkSorted(benchmark::State& state) {
+    EngineGotoBookmarks(state, "Action", true);
+}
+
+// SQLite's lookup by rowid of the same random rows, reading the whole row.
+void BM_SQLite_LookupRowid(benchmark::State& state) {
+    sqlite3* db = SharedDb();
+    std::mt19937 rng(13);
+    std::vector<int> keys;
+    for (int i = 0; i < BookmarkVisits; ++i)
+        keys.push_back(1 + static_cast<int>(rng() % Fixture::Get().Rows.size()));
+    sqlite3_stmt* st = nullptr;
+    Check(sqlite3_prepare_v2(db, "SELECT * FROM task WHERE Key = ?", -1, &st, nullptr), db);
+    int64_t sum = 0;
+    for (auto _ : state) {
+        for (int key : keys) {
+            sqlite3_bind_int(st, 1, key);
+            if (sqlite3_step(st) != SQLITE_ROW) state.SkipWithError("not found");
+            for (int c = 0; c < 8; ++c) sum += sqlite3_column_bytes(st, c);
+            sqlite3_reset(st);
+        }
+    }
+    sqlite3_finalize(st);
+    benchmark::DoNotOptimize(sum);
+    state.SetItemsProcessed(state.iterations() * BookmarkVisits);
+}
+
+BENCHMARK(BM_Engine_GotoBookmarkStoreOrder)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_Engine_GotoBookmarkSorted)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_Engine_GotoBookmarkEqualRuns)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_Engine_ValidAndGotoBookmarkSorted)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_SQLite_LookupRowid)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+
+}  // namespace
+
+// -- Appending to a table whose store a clone shares ----------------------------------
+
+namespace {
+
+constexpr int SharedAppends = 2000;
+
+// Appends to a table of the fixture's rows opened from its file while a clone
+// shows the same store, unsorted or sorted by Category (runs of about 140 000
+// equal records): each new record takes its place in the clone's view too.
+void EngineSharedAppends(benchmark::State& state, const char* cloneSort) {
+    const std::string file = TestRunPath("shared.d");
+    static const bool written = [&] {
+        const std::string& image = Fixture::Get().Image;
+        std::ofstream(file, std::ios::binary).write(image.data(), static_cast<std::streamsize>(image.size()));
+        return true;
+    }();
+    benchmark::DoNotOptimize(written);
+    std::mt19937 rng(17);
+    std::vector<TaskRow> rows;
+    for (int i = 0; i < SharedAppends; ++i) rows.push_back(MakeRow(rng));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto table = std::make_unique<TOstraTable>(nullptr);
+        table->SetTableName(file);
+        table->Open();
+        auto clone = std::make_unique<TOstraTable>(nullptr);
+        clone->SetCloneDS(table.get());
+        clone->SetIndexFieldNames(cloneSort);
+        clone->Open();
+        state.ResumeTiming();
+        for (const TaskRow& r : rows) {
+            table->Append();
+            table->FieldByName("Action")->SetAsString(r.Action);
+            table->FieldByName("Category")->SetAsString(r.Category);
+            table->FieldByName("Status")->SetAsString(r.Status);
+            table->Post();
+        }
+        state.PauseTiming();
+        if (clone->RecordCount() != table->RecordCount()) state.SkipWithError("the clone lost records");
+        clone.reset();
+        table.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * SharedAppends);
+}
+
+void BM_Engine_AppendSharedUnsorted(benchmark::State& state) { EngineSharedAppends(state, ""); }
+void BM_Engine_AppendSharedSorted(benchmark::State& state) { EngineSharedAppends(state, "Category"); }
+
+// The same rows inserted into SQLite's filled table with its Action index, in one transaction.
+void BM_SQLite_InsertIntoFilled(benchmark::State& state) {
+    std::mt19937 rng(17);
+    std::vector<TaskRow> rows;
+    for (int i = 0; i < SharedAppends; ++i) rows.push_back(MakeRow(rng));
+    for (auto _ : state) {
+        state.PauseTiming();
+        sqlite3* db = OpenFilled(true);
+        sqlite3_stmt* st = nullptr;
+        Check(sqlite3_prepare_v2(db, "INSERT INTO task(Action, Category, Status) VALUES(?,?,?)", -1, &st,
+                                 nullptr),
+              db);
+        state.ResumeTiming();
+        Check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
+        for (const TaskRow& r : rows) {
+            sqlite3_bind_text(st, 1, r.Action.data(), static_cast<int>(r.Action.size()), SQLITE_STATIC);
+            sqlite3_bind_text(st, 2, r.Category.data(), static_cast<int>(r.Category.size()), SQLITE_STATIC);
+            sqlite3_bind_text(st, 3, r.Status.data(), static_cast<int>(r.Status.size()), SQLITE_STATIC);
+            Check(sqlite3_step(st), db);
+            sqlite3_reset(st);
+        }
+        Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+        state.PauseTiming();
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * SharedAppends);
+}
+
+BENCHMARK(BM_Engine_AppendSharedUnsorted)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_Engine_AppendSharedSorted)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_SQLite_InsertIntoFilled)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace

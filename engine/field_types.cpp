@@ -289,6 +289,53 @@ bool OstIsZero(const uint8_t* p, std::size_t size) {
 // ---------------------------------------------------------------------------
 // Conversions and comparisons
 
+namespace {
+
+// The values a whole-number field holds; false for other fields.
+bool WholeRange(const TOstraField& field, int64_t& lo, int64_t& hi) {
+    switch (field.FieldType) {
+    case oftSmallInt: lo = INT16_MIN, hi = INT16_MAX; return true;
+    case oftInteger:
+    case oftAutoInc: lo = INT32_MIN, hi = INT32_MAX; return true;
+    case oftInt64: lo = INT64_MIN, hi = INT64_MAX; return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+int OstBeyondRange(const TOstraField& field, int64_t value) {
+    int64_t lo, hi;
+    if (!WholeRange(field, lo, hi)) return 0;
+    return value > hi ? 1 : (value < lo ? -1 : 0);
+}
+
+int OstBeyondRange(const TOstraField& field, double value) {
+    int64_t lo, hi;
+    if (!WholeRange(field, lo, hi) || value != value) return 0;
+    // 2^63 and above do not fit an Int64; the other bounds are exact doubles.
+    if (field.FieldType == oftInt64)
+        return value >= 9223372036854775808.0 ? 1 : (value < -9223372036854775808.0 ? -1 : 0);
+    return value > static_cast<double>(hi) ? 1 : (value < static_cast<double>(lo) ? -1 : 0);
+}
+
+int OstBeyondRange(const TOstraField& field, std::string_view text) {
+    int64_t lo, hi;
+    if (!WholeRange(field, lo, hi)) return 0;
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) i = 1;
+    if (i == text.size()) return 0;
+    for (std::size_t k = i; k < text.size(); ++k)
+        if (text[k] < '0' || text[k] > '9') return 0;
+    int64_t v = 0;
+    if (TryStrToInt64(std::string(text), v)) return OstBeyondRange(field, v);
+    // More digits than any 64-bit number has.
+    const std::size_t first = text.find_first_not_of('0', i);
+    if (first == std::string_view::npos || text.size() - first < 19) return 0;
+    return negative ? -1 : 1;
+}
+
 void SetValueFromText(uint8_t* place, const std::string& text, const TOstraField& field) {
     if (IsReferenceType(field.FieldType)) OstReleaseValue(place);
     std::memset(place, 0, field.Size);

@@ -153,6 +153,13 @@ bool OstIsZero(const uint8_t* p, std::size_t size);
 // constants). Numbers that do not read leave 0; floating-point and date texts
 // that do not read raise EConvertError.
 void SetValueFromText(uint8_t* place, const std::string& text, const TOstraField& field);
+// For a whole-number field (SmallInt, Integer, AutoInc, Int64) and a decimal
+// whole number it cannot hold (SetValueFromText stores 0 for it): 1 when the
+// number lies above every value of the field, -1 below; 0 otherwise.
+int OstBeyondRange(const TOstraField& field, std::string_view text);
+// The same for a number given as a double or a 64-bit integer.
+int OstBeyondRange(const TOstraField& field, double value);
+int OstBeyondRange(const TOstraField& field, int64_t value);
 
 // Negative, 0 or positive. True sorts before false; an empty text before any
 // other; BLOB, Graphic and Unknown values are all equal.

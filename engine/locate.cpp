@@ -175,6 +175,8 @@ int TOstraDataset::TImpl::FindByKey(const std::string& KeyFields, const Variant&
     for (int i = 0; i < static_cast<int>(key.Fields().size()); ++i) {
         const Variant& value = KeyValueOf(KeyValues, i);
         if (!value.IsNull() && !value.IsEmpty()) key.SetValue(i, value);
+        // No record holds a number its field cannot hold.
+        if (key.Beyond(i) != 0) return -1;
     }
     const auto& fields = key.Fields();
     const uint8_t* keyData = key.Data();

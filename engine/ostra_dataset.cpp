@@ -419,20 +419,20 @@ void TOstraDataset::InternalFirst() { FImpl->FPosition = -1; }
 void TOstraDataset::InternalLast() { FImpl->FPosition = FImpl->FView.Count(); }
 
 void TOstraDataset::InternalGotoBookmark(const void* Bookmark) {
-    const int index = FImpl->FView.IndexOf(FImpl->RecordOfBookmark(Bookmark), FImpl->FPosition);
+    const int index = FImpl->BookmarkPlace(FImpl->RecordOfBookmark(Bookmark), FImpl->FPosition);
     if (index >= 0) FImpl->FPosition = index;
 }
 
 void TOstraDataset::InternalSetToRecord(TRecordBuffer Buffer) {
     const TImpl::TBufferTrailer* t = FImpl->Trailer(Buffer);
     if (!t->Record) return;
-    const int index = FImpl->FView.IndexOf(t->Record, t->RecNo > 0 ? t->RecNo - 1 : FImpl->FPosition);
+    const int index = FImpl->FindInView(t->Record, t->RecNo > 0 ? t->RecNo - 1 : FImpl->FPosition);
     if (index >= 0) FImpl->FPosition = index;
 }
 
 bool TOstraDataset::BookmarkValid(const TBookmark& Value) {
     if (!FImpl->FCursor || Value.size() != sizeof(TOstraRecord*)) return false;
-    return FImpl->FView.IndexOf(FImpl->RecordOfBookmark(Value.data()), FImpl->FPosition) >= 0;
+    return FImpl->BookmarkPlace(FImpl->RecordOfBookmark(Value.data()), FImpl->FPosition) >= 0;
 }
 
 int TOstraDataset::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {

@@ -197,11 +197,15 @@ void TOstraDataset::InternalPost() {
             if (!Data.empty()) OstReleaseValues(Data.data(), Fields);
         }
     } release{old, FImpl->FBufferFields};
+    // Its place is found by the values the view put it by, before they change.
+    int index = record && FImpl->FCursor->Contains(record) && record->IsLive()
+                    ? FImpl->FindInView(record, FImpl->FPosition)
+                    : -1;
     std::string error;
     if (!FImpl->FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
     FImpl->FKeyIndex.Invalidate();  // the record's values changed in place
     const bool live = record && FImpl->FCursor->Contains(record) && record->IsLive();
-    int index = live ? FImpl->FView.IndexOf(record, FImpl->FPosition) : -1;
+    if (!live) index = -1;
     bool known = true;
     const bool shown =
         live && (index < 0 || FImpl->FViewExact) && FImpl->WouldShow(record->Data(), known) && known;
@@ -318,6 +322,7 @@ void TOstraDataset::CancelChanges() {
             live.end());
         FImpl->FView.Assign(std::move(live));
         FImpl->FViewKeysValid = false;
+        FImpl->FInKeyOrder = false;  // the reverted values may stand out of order
         FImpl->FPosition = std::min(FImpl->FPosition, FImpl->FView.Count() - 1);
         Resync({});
         throw;
@@ -346,6 +351,9 @@ void TOstraDataset::SaveToFile(const std::string& FileName) {
 
 void TOstraDataset::InternalRefresh() {
     Save();
+    // Changes no save could write (nowhere to write them) would go with a
+    // reload: the store stays as it is.
+    if (HasPendingChanges()) return;
     // The current record's unique values, to find it again after the reload.
     const std::vector<const TOstraField*> unique = FUniqueFieldNames.empty()
                                                        ? std::vector<const TOstraField*>()

@@ -74,6 +74,13 @@ public:
     // The view position where the sort order puts a record that is not in the view.
     int PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey& Key) const;
     bool InOrderAt(int Index) const;
+    // The view position of Record, -1 when the view does not hold it; Hint is
+    // tried first. A sorted view is searched by the values it placed the
+    // record by (PlacedBy: an edit's old values; the record's own when
+    // nullptr), a view in store order by the records' numbers.
+    int FindInView(const TOstraRecord* Record, int Hint = -1, const uint8_t* PlacedBy = nullptr) const;
+    // FindInView for a bookmark: a record deleted or not of the store is in no view.
+    int BookmarkPlace(const TOstraRecord* Record, int Hint) const;
     void PostInsert(TRecordBuffer Buffer);
     // Puts a record just inserted into the view and makes it current.
     void PlaceInserted(TOstraRecord* Record);
@@ -101,7 +108,7 @@ public:
     void NotifySharers(const TOstraStoreChange& Change);
     void SharerChanged(const TOstraStoreChange& Change);
     // Removes a record that is no longer live from the view.
-    void DropFromView(const TOstraRecord* Record);
+    void DropFromView(const TOstraRecord* Record, const uint8_t* PlacedBy = nullptr);
     void DropDeadRecords();
     // Puts a record another sharer inserted or changed where a build would
     // show it (Index: its place in the view now, or -1); a sorted view out

@@ -147,11 +147,8 @@ void TOstraDataset::TImpl::PrepareFilter(TOstraFilter& Filter) { Filter.Prepare(
 bool TOstraDataset::TImpl::InRange(const uint8_t* data) const {
     const TOstraKeyBuffer& start = FKeys[kiRangeStart];
     const TOstraKeyBuffer& end = FKeys[kiRangeEnd];
-    if (start.FieldsInUse() > 0 &&
-        CompareRecords(data, start.Data(), start.Fields(), start.FieldsInUse()) < 0)
-        return false;
-    if (end.FieldsInUse() > 0 && CompareRecords(data, end.Data(), end.Fields(), end.FieldsInUse()) > 0)
-        return false;
+    if (start.FieldsInUse() > 0 && start.CompareData(data, start.FieldsInUse()) < 0) return false;
+    if (end.FieldsInUse() > 0 && end.CompareData(data, end.FieldsInUse()) > 0) return false;
     return true;
 }
 
@@ -232,7 +229,7 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         FImpl->FBuiltOrder == FImpl->FCursor->OrderChanges()) {
         // A build would give the same records in the same order: only the
         // buffers are read again, for values changed in place.
-        int index = KeepPosition && remembered ? FImpl->FView.IndexOf(remembered, FImpl->FPosition) : -1;
+        int index = KeepPosition && remembered ? FImpl->FindInView(remembered, FImpl->FPosition) : -1;
         if (index < 0) index = FImpl->FView.Empty() ? -1 : 0;
         FImpl->FPosition = index;
         Resync({});
@@ -253,7 +250,7 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
     FImpl->FPosition = -1;
     if (!open) return;
     if (!FImpl->FView.Empty()) {
-        const int index = KeepPosition && remembered ? FImpl->FView.IndexOf(remembered) : -1;
+        const int index = KeepPosition && remembered ? FImpl->FindInView(remembered) : -1;
         FImpl->FPosition = index >= 0 ? index : 0;
     }
     Resync({});
@@ -316,6 +313,89 @@ void TOstraDataset::TImpl::EnsureViewKeys() {
     }
     FView.SetKeys(keys);
     FViewKeysValid = true;
+}
+
+namespace {
+
+// The first position in [Lo, Hi) whose record Before does not hold for;
+// Before holds for a leading part of the range.
+template <class F>
+int ViewPartitionPoint(const TOstraRecordList& View, int Lo, int Hi, F&& Before) {
+    while (Lo < Hi) {
+        const int mid = Lo + (Hi - Lo) / 2;
+        if (Before(View.At(mid)))
+            Lo = mid + 1;
+        else
+            Hi = mid;
+    }
+    return Lo;
+}
+
+}  // namespace
+
+int TOstraDataset::TImpl::FindInView(const TOstraRecord* Record, int Hint, const uint8_t* PlacedBy) const {
+    if (!Record) return -1;
+    if (Hint >= 0 && FView.At(Hint) == Record) return Hint;
+    // Views hold records of their store only; anything else is not read.
+    if (!FCursor || !FCursor->Contains(Record)) return -1;
+    const int count = FView.Count();
+    if (!FKeys[kiSort].HasFields()) {
+        // Built in store order and kept so since: by the records' numbers.
+        if (FBuiltOrder != FCursor->OrderChanges()) return FView.IndexOf(Record);
+        const int number = FCursor->NumberOf(Record);
+        if (number < 0) return -1;
+        const int at = ViewPartitionPoint(
+            FView, 0, count, [&](const TOstraRecord* r) { return FCursor->NumberOf(r) < number; });
+        return FView.At(at) == Record ? at : -1;
+    }
+    const uint8_t* data = PlacedBy ? PlacedBy : Record->Data();
+    if (!FInKeyOrder || !data) return FView.IndexOf(Record);
+    // The run of records whose sort values equal the record's: narrowed by
+    // the keys, then by the values.
+    const std::vector<const TOstraField*>& fields = FKeys[kiSort].Fields();
+    const bool fold = D.FSortOptions.Contains(osoCaseInsensitive);
+    const bool descending = D.FSortOptions.Contains(osoDescendSort);
+    bool unreadable = false;
+    auto compare = [&](const TOstraRecord* r) {
+        // The record itself stands where its earlier values put it.
+        const uint8_t* values = r == Record ? data : r->Data();
+        if (!values) {
+            unreadable = true;
+            return 0;
+        }
+        for (const TOstraField* f : fields) {
+            const int c = CompareValues(values + f->Offset, data + f->Offset, *f, fold);
+            if (c != 0) return descending ? -c : c;
+        }
+        return 0;
+    };
+    int lo = 0;
+    int hi = count;
+    if (FViewKeysValid) {
+        const TOstraViewKey key = ViewKeyOf(data);
+        FView.EqualRange(key, key, lo, hi);
+    }
+    const int first =
+        ViewPartitionPoint(FView, lo, hi, [&](const TOstraRecord* r) { return compare(r) < 0; });
+    const int last =
+        ViewPartitionPoint(FView, first, hi, [&](const TOstraRecord* r) { return compare(r) <= 0; });
+    if (unreadable) return FView.IndexOf(Record);
+    // Equal records stand in store order in a view as built; one placed
+    // otherwise is found by the walk of the run.
+    if (last - first > 8) {
+        const int number = FCursor->NumberOf(Record);
+        const int at = ViewPartitionPoint(
+            FView, first, last, [&](const TOstraRecord* r) { return FCursor->NumberOf(r) < number; });
+        if (at < last && FView.At(at) == Record) return at;
+    }
+    for (int i = first; i < last; ++i)
+        if (FView.At(i) == Record) return i;
+    return -1;
+}
+
+int TOstraDataset::TImpl::BookmarkPlace(const TOstraRecord* Record, int Hint) const {
+    if (!Record || !FCursor || !FCursor->Contains(Record) || !Record->IsLive()) return -1;
+    return FindInView(Record, Hint);
 }
 
 int TOstraDataset::TImpl::PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey& Key) const {
@@ -531,6 +611,10 @@ int TOstraDataset::TImpl::StoreOrderPlace(const TOstraRecord* Record) const {
     // The view in store order: after the records that come before Record in
     // the store, as far as the view follows the store.
     const int number = FCursor->NumberOf(Record);
+    // Built in store order and kept so since: found by the numbers.
+    if (FBuiltOrder == FCursor->OrderChanges())
+        return ViewPartitionPoint(FView, 0, FView.Count(),
+                                  [&](const TOstraRecord* r) { return FCursor->NumberOf(r) < number; });
     int previous = -1;
     const int place = FView.FindFrom(0, [&](const TOstraRecord* r) {
         const int n = FCursor->NumberOf(r);
@@ -570,11 +654,19 @@ int TOstraDataset::TImpl::PlaceShared(TOstraRecord* Record, int Index) {
         place = bound(0, FView.Count(), false);
         const int end = bound(place, FView.Count(), true);
         const int number = FCursor->NumberOf(Record);
-        while (place < end && FCursor->NumberOf(FView.At(place)) < number) ++place;
+        // The store's last record (a new one) comes after all its equals; in
+        // a view as built, equals stand in store order.
+        auto earlier = [&](const TOstraRecord* r) { return FCursor->NumberOf(r) < number; };
+        if (number == FCursor->RecordCount() - 1)
+            place = end;
+        else if (FViewExact)
+            place = ViewPartitionPoint(FView, place, end, earlier);
+        else
+            while (place < end && earlier(FView.At(place))) ++place;
     }
     FView.Insert(place, Record, FViewKeysValid ? ViewKeyOf(Record->Data()) : TOstraViewKey());
     if (current) {
-        const int at = FView.IndexOf(current, FPosition);
+        const int at = FindInView(current, FPosition);
         if (at >= 0) FPosition = at;
     } else if (Index < 0 && FPosition >= place && FPosition >= 0) {
         ++FPosition;
@@ -603,7 +695,7 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
     FViewExact = true;
     FBuiltFilterOptions = D.FilterOptions();
     FBuiltOrder = FCursor->OrderChanges();
-    const int at = current ? FView.IndexOf(current) : -1;
+    const int at = current ? FindInView(current) : -1;
     FPosition = at >= 0 ? at : std::min(FPosition, FView.Count() - 1);
 }
 
@@ -612,8 +704,8 @@ void TOstraDataset::FollowStoreOrder() {
     FImpl->RebuildKeepingEdit();
 }
 
-void TOstraDataset::TImpl::DropFromView(const TOstraRecord* Record) {
-    const int index = FView.IndexOf(Record, FPosition);
+void TOstraDataset::TImpl::DropFromView(const TOstraRecord* Record, const uint8_t* PlacedBy) {
+    const int index = FindInView(Record, FPosition, PlacedBy);
     if (index < 0) return;
     FView.Delete(index);
     if (index < FPosition) --FPosition;
@@ -630,7 +722,7 @@ void TOstraDataset::TImpl::DropDeadRecords() {
     if (live.size() == before) return;
     FView.Assign(std::move(live));
     FViewKeysValid = false;
-    const int index = current ? FView.IndexOf(current) : -1;
+    const int index = current ? FindInView(current) : -1;
     FPosition = index >= 0 ? index : std::min(FPosition, FView.Count() - 1);
     if (D.State() == dsBrowse) D.Resync({});
 }
@@ -657,13 +749,14 @@ void TOstraDataset::TImpl::SharerChanged(const TOstraStoreChange& Change) {
         const bool keyChanged = sorted && Change.OldData && SortValuesDiffer(Change.OldData, data);
         bool known = true;
         const bool shows = WouldShow(data, known);
-        const int index = FView.IndexOf(record, FPosition);
+        // Found where the values it had put it.
+        const int index = FindInView(record, FPosition, Change.OldData);
         if (!known) {
             FViewExact = false;
             if (keyChanged && index >= 0 && !InOrderAt(index)) FInKeyOrder = false;
             if (keyChanged && index >= 0 && FViewKeysValid) FView.SetKey(index, ViewKeyOf(data));
         } else if (!shows) {
-            DropFromView(record);
+            DropFromView(record, Change.OldData);
         } else if (index < 0 || (keyChanged && FInKeyOrder)) {
             PlaceShared(record, index);  // newly shown, or moved in the order
         } else if (keyChanged) {

@@ -258,6 +258,9 @@ void TOstraTable::ReleaseData() {
 }
 
 void TOstraTable::InternalRefresh() {
+    // A table made from its field definitions has nothing to reload from:
+    // a reload would leave it empty.
+    if (FLoadMode == lmClear) return;
     // Reloading the store would pull it from under the clones.
     for (TOstraDataset* clone : Clones())
         if (clone->Active()) throw EDatabaseError(SClonesNotClosed);

@@ -51,7 +51,8 @@ public:
     void Add(TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Delete(int Index);
-    // The position of Record, -1 when absent; Hint is tried first.
+    // The position of Record, -1 when absent; Hint is tried first. A walk:
+    // the dataset searches by the view's order where it can (FindInView).
     int IndexOf(const TOstraRecord* Record, int Hint = -1) const;
 
     // On a list in key order: the first position whose key is not below Key,

@@ -27,6 +27,7 @@ void TOstraKeyBuffer::Setup(std::size_t DataSize, std::vector<const TOstraField*
         FNames.push_back(f->Name);
         FSlots.emplace_back(f->Offset, f->FieldType);
     }
+    FBeyond.assign(FFields.size(), 0);
     FInUse = static_cast<int>(FFields.size());
 }
 
@@ -35,6 +36,7 @@ void TOstraKeyBuffer::ClearValues() {
     for (const auto& [offset, type] : FSlots)
         if (IsReferenceType(type)) OstReleaseValue(FData.data() + offset);
     std::fill(FData.begin(), FData.end(), 0);
+    std::fill(FBeyond.begin(), FBeyond.end(), 0);
 }
 
 void TOstraKeyBuffer::Rebind(const TOstraCursor& Store) {
@@ -49,25 +51,56 @@ void TOstraKeyBuffer::Release() {
     FNames.clear();
     FSlots.clear();
     FDataFields.clear();
+    FBeyond.clear();
     FInUse = 0;
 }
 
 void TOstraKeyBuffer::SetText(int Index, const std::string& Text) {
     const TOstraField& f = *FFields[static_cast<std::size_t>(Index)];
     SetValueFromText(FData.data() + f.Offset, Text, f);
+    FBeyond[static_cast<std::size_t>(Index)] = static_cast<int8_t>(OstBeyondRange(f, Text));
+}
+
+int TOstraKeyBuffer::Beyond(int Index) const {
+    return Index >= 0 && static_cast<std::size_t>(Index) < FBeyond.size()
+               ? FBeyond[static_cast<std::size_t>(Index)]
+               : 0;
+}
+
+int TOstraKeyBuffer::CompareData(const uint8_t* Data, int Count) const {
+    const std::size_t n = std::min(FFields.size(), static_cast<std::size_t>(std::max(Count, 0)));
+    for (std::size_t i = 0; i < n; ++i) {
+        if (FBeyond[i] != 0) return -FBeyond[i];
+        const TOstraField& f = *FFields[i];
+        const int r = CompareValues(Data + f.Offset, FData.data() + f.Offset, f, false);
+        if (r != 0) return r;
+    }
+    return 0;
 }
 
 void TOstraKeyBuffer::SetValue(int Index, const Variant& Value) {
     const TOstraField& f = *FFields[static_cast<std::size_t>(Index)];
     uint8_t* place = FData.data() + f.Offset;
+    int8_t& beyond = FBeyond[static_cast<std::size_t>(Index)];
     if (Value.IsNull() || Value.IsEmpty() || Value.VarType() == varString) {
-        SetValueFromText(place, Value.IsNull() ? std::string() : Value.AsString(), f);
+        const std::string text = Value.IsNull() ? std::string() : Value.AsString();
+        SetValueFromText(place, text, f);
+        beyond = static_cast<int8_t>(OstBeyondRange(f, text));
         return;
     }
     // Numbers, dates and Booleans go in without a trip through text, which
     // would round floats.
     if (IsReferenceType(f.FieldType)) OstReleaseValue(place);
     std::memset(place, 0, f.Size);
+    // A number the field cannot hold is neither cut nor wrapped.
+    const TVarType type = Value.VarType();
+    if (type == varSmallint || type == varInteger || type == varInt64)
+        beyond = static_cast<int8_t>(OstBeyondRange(f, Value.AsInt64()));
+    else if (type == varDouble || type == varCurrency)
+        beyond = static_cast<int8_t>(OstBeyondRange(f, Value.AsDouble()));
+    else
+        beyond = 0;
+    if (beyond != 0) return;
     switch (f.FieldType) {
     case oftSmallInt: OstPut<int16_t>(place, static_cast<int16_t>(Value.AsInteger())); break;
     case oftInteger:
@@ -328,6 +361,11 @@ void TOstraFilter::Prepare(const TOstraCursor& Store, const TOstraFilterConditio
                     TItem& added = FItems.back();
                     SetValueFromText(added.Value.data(), cond.ValueText, *added.Left);
                     Compile(added);
+                    // A whole number the field cannot hold: every record's value lies on one side of it.
+                    if (const int beyond = OstBeyondRange(*added.Left, cond.ValueText)) {
+                        added.Kind = fkBeyond;
+                        added.Number = -beyond;
+                    }
                     continue;
                 }
             }
@@ -401,6 +439,7 @@ bool TOstraFilter::Holds(const TItem& Item, const uint8_t* Data, bool CaseInsens
     const uint8_t* left = Data + Item.Left->Offset;
     switch (Item.Kind) {
     case fkAny: return true;
+    case fkBeyond: return OperatorHolds(Item.Operator, Item.Number);
     case fkLike: return Item.Mask->Matches(OstValueText(left, *Item.Left, Scratch));
     case fkLikeContains: {
         // The stored length bounds the search; a text never holds a zero

@@ -63,6 +63,12 @@ public:
     void SetValue(int Index, const Variant& Value);
     // Sets key field Index from a text (the field's text conversion).
     void SetText(int Index, const std::string& Text);
+    // A whole number its field cannot hold was set to key field Index: 1 when
+    // it lies above every value, -1 below (the value itself stays zero); 0 else.
+    int Beyond(int Index) const;
+    // Data against the first Count key values, as CompareRecords does, a
+    // value beyond its field's range taken for what it is.
+    int CompareData(const uint8_t* Data, int Count) const;
 
 private:
     int FNumber;
@@ -71,6 +77,7 @@ private:
     std::vector<std::string> FNames;
     std::vector<std::pair<uint32_t, TOstraFieldType>> FSlots;  // offset and type of each key field
     std::vector<TField*> FDataFields;
+    std::vector<int8_t> FBeyond;  // Beyond of each key field
     int FInUse = 0;
 };
 
@@ -104,6 +111,7 @@ private:
         fkShortText,     // "=" or "<>" of a SmallStr with a constant
         fkInt32,         // a 32-bit number (Integer, Date, Time, AutoInc) with a constant
         fkBoolean,       // "=" or "<>" of a Boolean with a constant
+        fkBeyond,        // a whole number beyond the field's range: Number is every record's comparison
     };
     struct TItem {
         const TOstraField* Left = nullptr;

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/db/fieldtypes.h"
+#include "platform/ui/dbctrls.h"
 #include "platform/ui/stdctrls.h"
 
 namespace {
@@ -166,6 +167,57 @@ TEST_F(DBGridInputTest, DeletingSelectedRowsSkipsRecordsThatLeftTheView) {
     std::vector<std::string> left;
     for (Table->First(); !Table->Eof(); Table->Next()) left.push_back(Action());
     EXPECT_EQ((std::vector<std::string>{"Task 1", "Task 3", "Task 4", "Task 5"}), left);
+}
+
+TEST_F(DBGridInputTest, SelectedRowsOfASortedViewGoEvenAfterAnotherTableMovedThem) {
+    // Runs of 40 and 20 equal categories; a clone shows the store in another order.
+    OpenTasks(60);
+    Table->SetIndexFieldNames("Category");
+    auto* clone = new TOstraTable(Form);
+    clone->SetCloneDS(Table);
+    clone->SetIndexFieldNames("Priority;Action");
+    clone->Open();
+    UseTaskColumns();
+    Multi();
+    ShowGrid();
+    ClickCell(1, 1);
+    ClickCell(1, 3, {ssCtrl});
+    ClickCell(1, 6, {ssCtrl});
+    const std::set<std::string> chosen = SelectedActions();
+    ASSERT_EQ(3u, chosen.size());
+    // The clone moves one chosen record from the Home run to the Work run
+    // and deletes an unchosen one.
+    ASSERT_TRUE(clone->Locate("Action", Variant(*chosen.begin()), {}));
+    clone->Edit();
+    clone->FieldByName("Category")->SetAsString("Work");
+    clone->Post();
+    ASSERT_TRUE(clone->Locate("Action", Variant("Task 59"), {}));
+    clone->Delete();
+    EXPECT_EQ(chosen, SelectedActions());
+    Grid->SetOptions(Grid->Options() - dgConfirmDelete);
+    SendKey(Grid, VK_DELETE, {ssCtrl});
+    EXPECT_EQ(56, Table->RecordCount());
+    EXPECT_EQ(56, clone->RecordCount());
+    for (TDataSet* ds : {static_cast<TDataSet*>(Table), static_cast<TDataSet*>(clone)}) {
+        for (const std::string& action : chosen)
+            EXPECT_FALSE(ds->Locate("Action", Variant(action), {})) << action;
+        EXPECT_TRUE(ds->Locate("Action", Variant("Task 60"), {}));
+    }
+}
+
+TEST_F(DBGridInputTest, TheNavigatorsRefreshKeepsTheRowsOfATableWithoutAFile) {
+    ShowTasks(5);
+    auto* nav = new TDBNavigator(Form);
+    nav->SetParent(Form);
+    nav->SetBounds(8, 380, 240, 25);
+    nav->SetDataSource(Source);
+    ProcessEvents();
+    SendKey(Grid, VK_DOWN);
+    TControl* refresh = nav->Buttons(nbRefresh);
+    SendClick(refresh, refresh->Width() / 2, refresh->Height() / 2);
+    EXPECT_EQ(5, Table->RecordCount());
+    EXPECT_EQ("Task 2", Action());
+    EXPECT_EQ((std::set<std::string>{"Task 1", "Task 2", "Task 3", "Task 4", "Task 5"}), PaintedActions());
 }
 
 TEST_F(DBGridInputTest, TitleClickFiresOnceWithAllMarkersCleared) {

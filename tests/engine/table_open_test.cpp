@@ -270,6 +270,39 @@ TEST_F(TableOpenTest, RefreshReloadsTheFile) {
     EXPECT_EQ(2, t.RecordCount());
 }
 
+// A refresh reloads from the file; what has no file to come from, or changes
+// that no save could write, stays as it is.
+TEST_F(TableOpenTest, RefreshLosesNothingItCannotReload) {
+    TOstraTable t(nullptr);
+    AddTaskDefs(t);
+    t.Open();
+    for (const char* action : {"Call", "Write", "Read"}) AddTask(t, action, "Home");
+    t.SetRecNo(2);
+    t.Refresh();
+    EXPECT_EQ((std::vector<std::string>{"Call", "Write", "Read"}), Column(t, "Action"));
+    EXPECT_TRUE(t.HasPendingChanges());
+    t.CommitChanges();
+    t.SetRecNo(2);
+    t.Refresh();
+    EXPECT_EQ("Write", t.FieldByName("Action")->AsString());
+    EXPECT_EQ(3, t.RecordCount());
+
+    // From a stream: nothing is written, so the added record is not reloaded away.
+    WriteTaskFile(Dir + "s.d", {{"Call", "Home"}});
+    const std::string image = ReadFile(Dir + "s.d");
+    TMemoryStream stream;
+    stream.WriteBuffer(image.data(), static_cast<int64_t>(image.size()));
+    stream.SetPosition(0);
+    TOstraTable s(nullptr);
+    s.SetLoadMode(lmStream);
+    s.SetLoadingStream(&stream);
+    s.Open();
+    AddTask(s, "Added", "Work");
+    s.Refresh();
+    EXPECT_EQ((std::vector<std::string>{"Call", "Added"}), Column(s, "Action"));
+    EXPECT_TRUE(s.HasPendingChanges());
+}
+
 // OnDestroyRecordData hears of every record its table's store releases,
 // from when it is assigned; without it the store is still freed whole
 // (records edited, added, deleted and accepted included: a leak shows
