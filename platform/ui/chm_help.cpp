@@ -157,7 +157,8 @@ bool PlausibleHeaders(int fd) {
         if (at >= chunks || seen[at]) return false;
         seen[at] = 1;
         unsigned char head[0x14];
-        if (::pread(fd, head, sizeof head, static_cast<off_t>(firstChunk + uint64_t(at) * chunk)) != sizeof head)
+        if (::pread(fd, head, sizeof head, static_cast<off_t>(firstChunk + uint64_t(at) * chunk)) !=
+            sizeof head)
             return false;
         if (std::memcmp(head, "PMGL", 4) != 0) return false;
         at = u32(head + 0x10);

@@ -249,4 +249,3 @@ TUpdateStatus TMemoryDataSet::UpdateStatus() {
     auto it = FRows.find(static_cast<int>(buffer->Key));
     return it == FRows.end() ? usUnmodified : it->second.Status;
 }
-
