@@ -85,22 +85,34 @@ TEST_F(QzWhole, WheelMovesTheDataset) {
 
 namespace {
 
-TEST_F(QzWhole, GroupHeadersSpanTheirColumns) {
-    Open(3);
-    Grid->SetUseTFields(false);
-    Grid->Selected()->SetText(
+// A grid whose columns (Layout, the Selected lines) have group titles, with
+// title buttons and without column sizing, shown and rendered into Shot;
+// Clicked collects the names title presses give.
+class QzGroupTitles : public QzGridTest {
+protected:
+    void ShowGrouped(const char* Layout, int TitleLines, const std::string& Png) {
+        Open(3);
+        Grid->SetUseTFields(false);
+        Grid->Selected()->SetText(Layout);
+        Grid->SetTitleLines(TitleLines);
+        Grid->SetTitleButtons(true);
+        Grid->SetOptions(Grid->Options() - dgColumnResize);
+        Grid->SetOnTitleButtonClick(
+            TqzTitleButtonClickEvent([this](TObject*, const std::string& n) { Clicked.push_back(n); }));
+        Show();
+        RenderControl(Grid, &Shot);
+        Shot.SaveToFile(TestRunPath(Png));
+    }
+    std::vector<std::string> Clicked;
+    TBitmap Shot;
+};
+
+TEST_F(QzGroupTitles, GroupHeadersSpanTheirColumns) {
+    ShowGrouped(
         "Id\t4\tId\nName\t10\tName\nAmount\t8\tAmount\tF\tMoney\nCode\t6\tCode\tF\tMoney\nDue\t10\tDue\tF\tDa"
-        "tes\n");
-    Grid->SetTitleLines(2);
-    Grid->SetTitleButtons(true);
-    Grid->SetOptions(Grid->Options() - dgColumnResize);
-    std::vector<std::string> clicked;
-    Grid->SetOnTitleButtonClick(
-        TqzTitleButtonClickEvent([&](TObject*, const std::string& n) { clicked.push_back(n); }));
-    Show();
-    TBitmap shot;
-    RenderControl(Grid, &shot);
-    shot.SaveToFile(TestRunPath("qzgrid_group_headers.png"));
+        "tes\n",
+        2, "qzgrid_group_headers.png");
+    TBitmap& shot = Shot;
     const TRect amount = Grid->GroupHeaderRect(3), code = Grid->GroupHeaderRect(4),
                 due = Grid->GroupHeaderRect(5);
     EXPECT_EQ(amount, code);
@@ -126,7 +138,7 @@ TEST_F(QzWhole, GroupHeadersSpanTheirColumns) {
     SendClick(Grid, code.Left + 10, code.Top + 2);
     const TRect codeTitle = Grid->CellRect(4, 0);
     SendClick(Grid, codeTitle.Left + 10, codeTitle.Bottom - 3);
-    EXPECT_EQ(clicked, (std::vector<std::string>{"Money", "Code"}));
+    EXPECT_EQ(Clicked, (std::vector<std::string>{"Money", "Code"}));
 }
 
 }  // namespace
@@ -135,20 +147,10 @@ namespace {
 
 // With four title lines the group header is still the upper half: both
 // lines of a two-line group name show, and a press there names the group.
-TEST_F(QzWhole, GroupHeadersTakeTheUpperHalfOfTallTitles) {
-    Open(3);
-    Grid->SetUseTFields(false);
-    Grid->Selected()->SetText("Id\t4\tId\nAmount\t8\tAmount\tF\tMo~ney\nCode\t6\tCode\tF\tMo~ney\n");
-    Grid->SetTitleLines(4);
-    Grid->SetTitleButtons(true);
-    Grid->SetOptions(Grid->Options() - dgColumnResize);
-    std::vector<std::string> clicked;
-    Grid->SetOnTitleButtonClick(
-        TqzTitleButtonClickEvent([&](TObject*, const std::string& n) { clicked.push_back(n); }));
-    Show();
-    TBitmap shot;
-    RenderControl(Grid, &shot);
-    shot.SaveToFile(TestRunPath("qzgrid_tall_group_headers.png"));
+TEST_F(QzGroupTitles, GroupHeadersTakeTheUpperHalfOfTallTitles) {
+    ShowGrouped("Id\t4\tId\nAmount\t8\tAmount\tF\tMo~ney\nCode\t6\tCode\tF\tMo~ney\n", 4,
+                "qzgrid_tall_group_headers.png");
+    TBitmap& shot = Shot;
     const TRect title = Grid->CellRect(2, 0), header = Grid->GroupHeaderRect(2);
     EXPECT_EQ(header.Height(), title.Height() / 2);
     // "ney", the group name's second line, in the header's lower half.
@@ -160,7 +162,7 @@ TEST_F(QzWhole, GroupHeadersTakeTheUpperHalfOfTallTitles) {
     const TRect code = Grid->CellRect(3, 0);
     SendClick(Grid, code.Left + 10, code.Top + code.Height() * 2 / 5);
     SendClick(Grid, code.Left + 10, code.Top + code.Height() * 3 / 4);
-    EXPECT_EQ(clicked, (std::vector<std::string>{"Mo~ney", "Code"}));
+    EXPECT_EQ(Clicked, (std::vector<std::string>{"Mo~ney", "Code"}));
 }
 
 TEST_F(QzWhole, LinesLeftOutByOptionAndRowFlag) {
