@@ -563,13 +563,18 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
             common = p;
             break;
         }
+    // An OnExit may free the control it is called for.
+    const TControlWatch oldWatch(old);
     try {
-        for (TWinControl* p = old; p && p != common && p != this; p = p->Parent()) {
+        for (TWinControl* p = old; p && p != common && p != this;) {
+            TWinControl* next = p->Parent();
             p->Perform(CM_EXIT, 0, 0);
             if (FFocusedControl != Control) return false;
+            p = next;
         }
     } catch (...) {
         // A control that refuses to be left keeps the focus.
+        if (oldWatch.Gone()) old = nullptr;
         FFocusedControl = old;
         FActiveControl = old;
         if (old)
