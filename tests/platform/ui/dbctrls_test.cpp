@@ -1,7 +1,9 @@
 // Data-aware controls over a table: showing, typing, posting and the navigator.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/db/datasource.h"
@@ -193,6 +195,73 @@ TEST_F(DBCtrlsTest, CheckBoxOnABooleanField) {
     EXPECT_EQ(table->State(), dsEdit);
     table->Post();
     EXPECT_EQ(table->Stored(0, "Flag"), "False");
+}
+
+// A handler freeing the data-aware control that called it ends the key or
+// click; the record keeps what was typed before.
+TEST_F(DBCtrlsTest, AHandlerMayFreeTheDataAwareControlThatCalledIt) {
+    auto* survivor = Make<TDBEdit>("Status", 200);
+    f.Show();
+    const auto freeOnKey = TKeyEvent([](TObject* Sender, uint16_t&, TShiftState) { delete Sender; });
+    const auto freeOnChar = TKeyPressEvent([](TObject* Sender, char32_t&) { delete Sender; });
+    const auto freeSender = TNotifyEvent([](TObject* Sender) { delete Sender; });
+    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
+        {"edit key down",
+         [&] {
+             auto* e = Make<TDBEdit>("Action", 10);
+             e->SetOnKeyDown(freeOnKey);
+             e->SetFocus();
+             SendKey(e, VK_DELETE);
+         }},
+        {"edit key press",
+         [&] {
+             auto* e = Make<TDBEdit>("Action", 10);
+             e->SetOnKeyPress(freeOnChar);
+             e->SetFocus();
+             SendKey(e, 'A');
+         }},
+        {"memo key down",
+         [&] {
+             auto* m = Make<TDBMemo>("Action", 10);
+             m->SetOnKeyDown(freeOnKey);
+             m->SetFocus();
+             SendKey(m, VK_DELETE);
+         }},
+        {"memo key press",
+         [&] {
+             auto* m = Make<TDBMemo>("Action", 10);
+             m->SetOnKeyPress(freeOnChar);
+             m->SetFocus();
+             SendKey(m, 'A');
+         }},
+        {"check box clicked",
+         [&] {
+             auto* c = Make<TDBCheckBox>("Flag", 10);
+             c->SetOnClick(freeSender);
+             SendClick(c, 5, 5);
+         }},
+        {"check box key press",
+         [&] {
+             auto* c = Make<TDBCheckBox>("Flag", 10);
+             c->SetOnKeyPress(freeOnChar);
+             c->SetFocus();
+             SendKey(c, VK_SPACE);
+         }},
+    };
+    for (const auto& [name, run] : cases) {
+        SCOPED_TRACE(name);
+        const int before = f.Form->ControlCount();
+        run();
+        ProcessEvents();
+        EXPECT_EQ(f.Form->ControlCount(), before);  // made and freed
+        table->Cancel();
+        survivor->SetFocus();
+        survivor->SelectAll();
+        SendText(survivor, "ok");
+        EXPECT_EQ(survivor->Text(), "ok");
+        table->Cancel();
+    }
+    EXPECT_EQ(table->FieldByName("Status")->AsString(), "Open");
 }
 
 TEST_F(DBCtrlsTest, CheckBoxWithValueTexts) {
