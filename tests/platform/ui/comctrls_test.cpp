@@ -246,6 +246,22 @@ TEST_F(SpeedButtonTest, AcceleratorClicksTheButton) {
 
 // ---- Tool bar and status bar ----------------------------------------------------------------------------
 
+// A tool button freed by its OnMouseUp is not clicked after.
+TEST(ToolBarTest, AButtonFreedByItsMouseUpIsNotClicked) {
+    TShownForm f;
+    auto* bar = new TToolBar(f.Form);
+    bar->SetParent(f.Form);
+    auto* b = new TToolButton(f.Form);
+    b->SetParent(bar);
+    int clicks = 0;
+    b->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+    b->SetOnMouseUp(TMouseEvent([](TObject* Sender, TMouseButton, TShiftState, int, int) { delete Sender; }));
+    f.Show();
+    SendClick(b, 5, 5);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(bar->ControlCount(), 0);
+}
+
 TEST(ToolBarTest, ButtonsLineUpAndCheckButtonsGroup) {
     TShownForm f;
     auto* bar = new TToolBar(f.Form);

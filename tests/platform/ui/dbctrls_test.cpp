@@ -453,4 +453,21 @@ TEST_F(NavigatorTest, HeldNextButtonRepeats) {
     EXPECT_LE(table->FieldByName("Key")->AsInteger(), reached + 1);
 }
 
+// A held button's repeated click may free the navigator; the repeat stops.
+TEST_F(NavigatorTest, ARepeatedClickMayFreeTheNavigator) {
+    for (int i = 4; i <= 30; ++i) table->AddRow({std::to_string(i), "", "", ""});
+    table->Close();
+    table->Open();
+    int clicks = 0;
+    nav->SetOnClick(ENavClick([&](TObject* Sender, TNavigateBtn) {
+        if (++clicks == 2) delete Sender;
+    }));
+    f.Show();
+    SendMouseDown(nav->Buttons(nbNext), mbLeft, 5, 5);
+    EXPECT_TRUE(WaitUntil([&] { return clicks >= 2; }, 3000));
+    ProcessEvents();
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(table->FieldByName("Key")->AsInteger(), 3);
+}
+
 }  // namespace
