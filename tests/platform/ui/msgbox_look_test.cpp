@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -204,6 +206,31 @@ TEST(MessageBoxLook, LongTextWrapsAtBlanksWithinTwoThirdsOfTheScreen) {
                box.Dialog->grab().toImage().save(QString::fromStdString(MsgBoxPicturePath("long")));
            },
            Qt::Key_O, "o");
+}
+
+// A text taller than the screen scrolls: the box and its buttons stay on
+// the screen, and every line is there to scroll to.
+TEST(MessageBoxLook, ATextTallerThanTheScreenScrollsAndTheButtonsStayOnIt) {
+    std::string text;
+    for (int i = 1; i <= 200; ++i) text += "Task " + std::to_string(i) + " could not be saved.\n";
+    const int result = RunBox([&] { return MessageDlg(text, mtWarning, mbYesAllNoAllCancel, 0); },
+                              [&](const TShownBox& box) {
+                                  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+                                  EXPECT_GE(box.Dialog->y(), area.top());
+                                  EXPECT_LE(box.Dialog->geometry().bottom(), area.bottom());
+                                  ASSERT_EQ(box.Buttons.size(), 5u);
+                                  for (QPushButton* b : box.Buttons)
+                                      EXPECT_LE(b->geometry().bottom(), box.Dialog->height());
+                                  ASSERT_NE(box.Message, nullptr);
+                                  EXPECT_TRUE(box.Message->text().contains("Task 200 could not be saved."));
+                                  auto* scroller = box.Dialog->findChild<QScrollArea*>("scroller");
+                                  ASSERT_NE(scroller, nullptr);
+                                  EXPECT_GT(scroller->verticalScrollBar()->maximum(), 0);
+                                  EXPECT_LT(scroller->geometry().bottom(), box.Buttons[0]->y());
+                                  box.Dialog->grab().save(QString::fromStdString(MsgBoxPicturePath("tall")));
+                              },
+                              Qt::Key_Escape);
+    EXPECT_EQ(result, mrCancel);
 }
 
 TEST(MessageBoxLook, LettersEnterAndEscapeAnswerTheirButtons) {
