@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -167,6 +168,28 @@ protected:
     }
 };
 
+// A prompt taller than the screen scrolls, so the edit and the buttons stay
+// on the screen.
+void ScrollTallPrompt(QInputDialog& Dialog) {
+    (void)Dialog.sizeHint();  // lays the dialog out
+    auto* label = Dialog.findChild<QLabel*>();
+    QLayout* layout = Dialog.layout();
+    if (!label || !layout || !QGuiApplication::primaryScreen()) return;
+    const int room = QGuiApplication::primaryScreen()->availableGeometry().height() - kFrameTitleHeight -
+                     (Dialog.sizeHint().height() - label->sizeHint().height());
+    if (label->sizeHint().height() <= room) return;
+    auto* scroller = new QScrollArea(&Dialog);
+    scroller->setObjectName("scroller");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    const int width = label->sizeHint().width() + scroller->verticalScrollBar()->sizeHint().width();
+    delete layout->replaceWidget(label, scroller);
+    scroller->setWidget(label);
+    scroller->setFixedSize(width, std::max(Dialog.fontMetrics().height(), room));
+}
+
 class TToolkitDialogs : public TDialogService {
 public:
     TModalResult MessageBox(const TMessageBoxRequest& Request) override {
@@ -310,6 +333,7 @@ public:
         dialog.setTextValue(ToQString(Value));
         dialog.setOkButtonText("OK");
         dialog.setCancelButtonText("Cancel");
+        ScrollTallPrompt(dialog);
         if (Application) Application->ModalStarted();
         const int result = dialog.exec();
         if (Application) Application->ModalFinished();

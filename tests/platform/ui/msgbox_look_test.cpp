@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -231,6 +232,41 @@ TEST(MessageBoxLook, ATextTallerThanTheScreenScrollsAndTheButtonsStayOnIt) {
                               },
                               Qt::Key_Escape);
     EXPECT_EQ(result, mrCancel);
+}
+
+// The input box's prompt scrolls the same way; the edit and the buttons stay
+// on the screen and take the answer.
+TEST(MessageBoxLook, AnInputBoxWithAPromptTallerThanTheScreenKeepsItsEditOnIt) {
+    std::string prompt;
+    for (int i = 1; i <= 200; ++i) prompt += "Task " + std::to_string(i) + "\n";
+    std::string value = "old";
+    TToolkitBoxes real;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen = true;
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_LE(dialog->height(), area.height());
+        auto* scroller = dialog->findChild<QScrollArea*>("scroller");
+        EXPECT_NE(scroller, nullptr);
+        auto* edit = dialog->findChild<QLineEdit*>();
+        if (!edit || !scroller) {
+            dialog->reject();
+            return;
+        }
+        EXPECT_LE(edit->mapTo(dialog, QPoint(0, edit->height())).y(), dialog->height());
+        edit->setText("new");
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+        QApplication::sendEvent(edit, &enter);
+        if (QApplication::activeModalWidget() == dialog) {
+            ADD_FAILURE() << "Enter left the box open";
+            dialog->reject();
+        }
+    });
+    EXPECT_TRUE(InputQuery("Rename", prompt, value));
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(value, "new");
 }
 
 TEST(MessageBoxLook, LettersEnterAndEscapeAnswerTheirButtons) {
