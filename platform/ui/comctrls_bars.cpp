@@ -177,7 +177,9 @@ void TToolButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
     const bool wasPressed = FPressed;
     FPressed = false;
     Invalidate();
+    const TControlWatch watch(this);
     TGraphicControl::MouseUp(Button, Shift, X, Y);
+    if (watch.Gone()) return;
     if (Button == mbLeft && wasPressed && PtInRect(ClientRect(), {X, Y})) Click();
 }
 

@@ -11,7 +11,26 @@
 namespace {
 TPopupMenuHook GPopupMenuHook = nullptr;
 TControl* GCaptureControl = nullptr;
+// The watches in force, innermost first.
+TControlWatch* GWatches = nullptr;
 }  // namespace
+
+TControlWatch::TControlWatch(const TControl* Control) : FControl(Control), FNext(GWatches) {
+    GWatches = this;
+}
+
+TControlWatch::~TControlWatch() {
+    for (TControlWatch** w = &GWatches; *w; w = &(*w)->FNext)
+        if (*w == this) {
+            *w = FNext;
+            break;
+        }
+}
+
+void TControlWatch::ControlDestroyed(const TControl* Control) {
+    for (TControlWatch* w = GWatches; w; w = w->FNext)
+        if (w->FControl == Control) w->FControl = nullptr;
+}
 
 void SetPopupMenuHook(TPopupMenuHook Hook) { GPopupMenuHook = Hook; }
 
@@ -20,6 +39,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 }
 
 TControl::~TControl() {
+    TControlWatch::ControlDestroyed(this);
     if (GCaptureControl == this) SetCaptureControl(nullptr);
     if (Application) Application->ControlDestroyed(this);
     if (FParent) FParent->RemoveControl(this);
@@ -356,8 +376,11 @@ void CancelModesFor(TControl* Sender) {
 // The window's own handling runs first, then the control's events, as with
 // a default window procedure.
 void TControl::WMLButtonDown(TMessage& Message) {
+    const TControlWatch watch(this);
     CancelModesFor(this);
+    if (watch.Gone()) return;
     DefaultHandler(Message);
+    if (watch.Gone()) return;
     if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
     if (FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
     FControlState.Include(csLButtonDown);
@@ -365,40 +388,56 @@ void TControl::WMLButtonDown(TMessage& Message) {
 }
 
 void TControl::WMLButtonDblClk(TMessage& Message) {
+    const TControlWatch watch(this);
     CancelModesFor(this);
+    if (watch.Gone()) return;
     DefaultHandler(Message);
+    if (watch.Gone()) return;
     if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
     FControlState.Include(csLButtonDown);
     if (FControlStyle.Contains(csClickEvents)) DblClick();
+    if (watch.Gone()) return;
     DoMouseDown(Message, mbLeft, {ssDouble});
 }
 
 void TControl::WMLButtonUp(TMessage& Message) {
+    const TControlWatch watch(this);
     DefaultHandler(Message);
+    if (watch.Gone()) return;
     if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
     FControlState.Exclude(csLButtonDown);
     if (FControlState.Contains(csClicked)) {
         FControlState.Exclude(csClicked);
         if (PtInRect(ClientRect(), MousePos(Message))) Click();
+        if (watch.Gone()) return;
     }
     DoMouseUp(Message, mbLeft);
 }
 
 void TControl::WMRButtonDown(TMessage& Message) {
+    const TControlWatch watch(this);
     CancelModesFor(this);
+    if (watch.Gone()) return;
     DefaultHandler(Message);
+    if (watch.Gone()) return;
     DoMouseDown(Message, mbRight, {});
 }
 
 void TControl::WMRButtonDblClk(TMessage& Message) {
+    const TControlWatch watch(this);
     CancelModesFor(this);
+    if (watch.Gone()) return;
     DefaultHandler(Message);
+    if (watch.Gone()) return;
     DoMouseDown(Message, mbRight, {ssDouble});
 }
 
 void TControl::WMRButtonUp(TMessage& Message) {
+    const TControlWatch watch(this);
     DefaultHandler(Message);
+    if (watch.Gone()) return;
     DoMouseUp(Message, mbRight);
+    if (watch.Gone()) return;
     // The context menu follows the release, at the release point.
     const TPoint screen = ClientToScreen(MousePos(Message));
     TMessage menu;
@@ -409,14 +448,20 @@ void TControl::WMRButtonUp(TMessage& Message) {
 }
 
 void TControl::WMMButtonDown(TMessage& Message) {
+    const TControlWatch watch(this);
     CancelModesFor(this);
+    if (watch.Gone()) return;
     DefaultHandler(Message);
+    if (watch.Gone()) return;
     DoMouseDown(Message, mbMiddle, {});
 }
 
 void TControl::WMMButtonDblClk(TMessage& Message) {
+    const TControlWatch watch(this);
     CancelModesFor(this);
+    if (watch.Gone()) return;
     DefaultHandler(Message);
+    if (watch.Gone()) return;
     DoMouseDown(Message, mbMiddle, {ssDouble});
 }
 

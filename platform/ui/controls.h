@@ -355,6 +355,24 @@ private:
     TContextPopupEvent FOnContextPopup;
 };
 
+// Watches a control while code runs that may free it (an event handler
+// freeing its sender): Gone() turns true once the control is destroyed, and
+// the caller stops using it.
+class TControlWatch {
+public:
+    explicit TControlWatch(const TControl* Control);
+    ~TControlWatch();
+    TControlWatch(const TControlWatch&) = delete;
+    TControlWatch& operator=(const TControlWatch&) = delete;
+    bool Gone() const { return FControl == nullptr; }
+    // Called by the control's destructor.
+    static void ControlDestroyed(const TControl* Control);
+
+private:
+    const TControl* FControl;
+    TControlWatch* FNext;
+};
+
 // The parent form of a control (the top of its parent chain when that is a
 // form); nullptr when there is none.
 TCustomForm* GetParentForm(const TControl* Control);

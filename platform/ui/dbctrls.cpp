@@ -135,14 +135,18 @@ void TDBEdit::Change() {
 }
 
 void TDBEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
+    const TControlWatch watch(this);
     TCustomEdit::KeyDown(Key, Shift);
+    if (watch.Gone()) return;
     if ((Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift))) &&
         !IsBinaryBlob(FDataLink->Field()))
         FDataLink->Edit();
 }
 
 void TDBEdit::KeyPress(char32_t& Key) {
+    const TControlWatch watch(this);
     TCustomEdit::KeyPress(Key);
+    if (watch.Gone()) return;
     TField* f = FDataLink->Field();
     if (IsBinaryBlob(f) && Key != 27) {
         Key = 0;  // nothing to type into
@@ -290,12 +294,16 @@ void TDBMemo::Change() {
 }
 
 void TDBMemo::KeyDown(uint16_t& Key, TShiftState Shift) {
+    const TControlWatch watch(this);
     TCustomMemo::KeyDown(Key, Shift);
+    if (watch.Gone()) return;
     if (FMemoLoaded && (Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift)))) FDataLink->Edit();
 }
 
 void TDBMemo::KeyPress(char32_t& Key) {
+    const TControlWatch watch(this);
     TCustomMemo::KeyPress(Key);
+    if (watch.Gone()) return;
     if (!FMemoLoaded) {
         if (Key == 13) {
             LoadMemo();
@@ -421,12 +429,15 @@ void TDBCheckBox::UpdateData(TObject*) {
 
 void TDBCheckBox::Toggle() {
     if (!FDataLink->Edit()) return;
+    const TControlWatch watch(this);
     TCustomCheckBox::Toggle();
-    FDataLink->Modified();
+    if (!watch.Gone()) FDataLink->Modified();
 }
 
 void TDBCheckBox::KeyPress(char32_t& Key) {
+    const TControlWatch watch(this);
     TCustomCheckBox::KeyPress(Key);
+    if (watch.Gone()) return;
     if (Key == 8 || Key == U' ')
         FDataLink->Edit();
     else if (Key == 27)

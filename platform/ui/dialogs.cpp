@@ -6,8 +6,11 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 
 #include <algorithm>
@@ -84,6 +87,8 @@ constexpr int kButtonsGap = 16;
 // Room the window frame takes beside the title: its icon, up to three
 // buttons (minimise, maximise, close), their gaps and the edges.
 constexpr int kTitleRoom = 4 * 24 + 16;
+// Room the window frame takes above the client area (its title bar).
+constexpr int kFrameTitleHeight = 40;
 
 // The frame's title is the window manager's own face, commonly a bold sans
 // of 8 to 10 points at normal width: the widest of these is measured.
@@ -163,6 +168,28 @@ protected:
     }
 };
 
+// A prompt taller than the screen scrolls, so the edit and the buttons stay
+// on the screen.
+void ScrollTallPrompt(QInputDialog& Dialog) {
+    (void)Dialog.sizeHint();  // lays the dialog out
+    auto* label = Dialog.findChild<QLabel*>();
+    QLayout* layout = Dialog.layout();
+    if (!label || !layout || !QGuiApplication::primaryScreen()) return;
+    const int room = QGuiApplication::primaryScreen()->availableGeometry().height() - kFrameTitleHeight -
+                     (Dialog.sizeHint().height() - label->sizeHint().height());
+    if (label->sizeHint().height() <= room) return;
+    auto* scroller = new QScrollArea(&Dialog);
+    scroller->setObjectName("scroller");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    const int width = label->sizeHint().width() + scroller->verticalScrollBar()->sizeHint().width();
+    delete layout->replaceWidget(label, scroller);
+    scroller->setWidget(label);
+    scroller->setFixedSize(width, std::max(Dialog.fontMetrics().height(), room));
+}
+
 class TToolkitDialogs : public TDialogService {
 public:
     TModalResult MessageBox(const TMessageBoxRequest& Request) override {
@@ -223,9 +250,26 @@ public:
         }
 
         // The text, wrapped only where a line would make the box too wide.
-        const QString text = WrapText(ToQString(Request.Text), metrics, maxWidth - textLeft - kBoxMargin);
-        const QRect textSize = metrics.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::AlignLeft, text);
-        const int textWidth = textSize.width(), textHeight = std::max(textSize.height(), metrics.height());
+        // A text taller than the screen leaves room for the buttons: it
+        // scrolls, wrapped beside its scroll bar.
+        const int maxTextHeight =
+            std::max(metrics.height(),
+                     area.height() - kFrameTitleHeight - 2 * kBoxMargin - kButtonsGap - kButtonHeight);
+        QString text = WrapText(ToQString(Request.Text), metrics, maxWidth - textLeft - kBoxMargin);
+        auto measure = [&metrics](const QString& Text) {
+            return metrics.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::AlignLeft, Text);
+        };
+        QRect textSize = measure(text);
+        int scrollBarWidth = 0;
+        if (textSize.height() > maxTextHeight) {
+            scrollBarWidth = dialog.style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+            text =
+                WrapText(ToQString(Request.Text), metrics, maxWidth - textLeft - kBoxMargin - scrollBarWidth);
+            textSize = measure(text);
+        }
+        const int textWidth = textSize.width() + scrollBarWidth;
+        const int fullTextHeight = std::max(textSize.height(), metrics.height());
+        const int textHeight = std::min(fullTextHeight, maxTextHeight);
 
         // The title fits beside the frame's icon and buttons.
         const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleRoom;
@@ -243,7 +287,20 @@ public:
         label->setObjectName("message");
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setGeometry(textLeft, kBoxMargin + (bodyHeight - textHeight) / 2, textWidth + 1, textHeight);
+        const QRect textRect(textLeft, kBoxMargin + (bodyHeight - textHeight) / 2, textWidth + 1, textHeight);
+        if (scrollBarWidth > 0) {
+            auto* scroller = new QScrollArea(&dialog);
+            scroller->setObjectName("scroller");
+            scroller->setFrameShape(QFrame::NoFrame);
+            scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            scroller->setFocusPolicy(Qt::NoFocus);
+            label->resize(textWidth + 1 - scrollBarWidth, fullTextHeight);
+            scroller->setWidget(label);
+            scroller->setGeometry(textRect);
+        } else {
+            label->setGeometry(textRect);
+        }
 
         const int buttonsTop = kBoxMargin + bodyHeight + kButtonsGap;
         int x = (width - buttonsWidth) / 2;
@@ -276,6 +333,7 @@ public:
         dialog.setTextValue(ToQString(Value));
         dialog.setOkButtonText("OK");
         dialog.setCancelButtonText("Cancel");
+        ScrollTallPrompt(dialog);
         if (Application) Application->ModalStarted();
         const int result = dialog.exec();
         if (Application) Application->ModalFinished();

@@ -280,6 +280,9 @@ QPoint ToWindow(TWinControl* c, QWidget* w, const QPoint& p) {
 }
 
 bool RouteMouse(TWinControl* c, QWidget* w, IWidgetHost* host, QMouseEvent* e) {
+    // A disabled window takes no mouse input: the toolkit passes it on to
+    // the window's parent.
+    if (!w->isEnabled()) return host->BaseEvent(e);
     unsigned msg = 0;
     const Qt::MouseButton b = e->button();
     switch (e->type()) {
@@ -331,6 +334,7 @@ bool RouteMouse(TWinControl* c, QWidget* w, IWidgetHost* host, QMouseEvent* e) {
 }
 
 bool RouteWheel(TWinControl* c, QWidget* w, IWidgetHost* host, QWheelEvent* e) {
+    if (!w->isEnabled()) return host->BaseEvent(e);
     TInputScope input(e->modifiers(), e->buttons());
     const int delta = e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
     const QPoint global = e->globalPosition().toPoint();

@@ -384,6 +384,9 @@ int TCustomForm::ShowModal() {
     FFormState.Include(fsModal);
     if (Application) Application->ModalStarted();
     FModalResult = mrNone;
+    // A form freed by a handler while it is modal (rather than released)
+    // ends the loop; nothing of it is touched after.
+    const TControlWatch watch(this);
     auto cleanup = [&] {
         ReleaseFromModalForm(this);
         FFormState.Exclude(fsModal);
@@ -398,6 +401,15 @@ int TCustomForm::ShowModal() {
             if (QWidget* pw = previous->Widget()) pw->activateWindow();
             previous->Perform(CM_ACTIVATE, 0, 0);
         }
+        // A release asked for while modal frees the form once ShowModal is over.
+        if (FReleaseAfterModal) {
+            FReleaseAfterModal = false;
+            Release();
+        }
+    };
+    auto freed = [&] {
+        if (Application) Application->ModalFinished();
+        return static_cast<int>(mrCancel);
     };
     try {
         HandleNeeded();
@@ -406,11 +418,15 @@ int TCustomForm::ShowModal() {
         Show();
         if (TTestModalForms* script = ActiveModalScript()) {
             script->Run(this);
+            if (watch.Gone()) return freed();
             if (FModalResult != mrNone) CloseModal();
+            if (watch.Gone()) return freed();
             // What the step set going may still close the form.
             QEventLoop loop;
             while (FModalResult == mrNone && loop.processEvents(QEventLoop::AllEvents)) {
+                if (watch.Gone()) return freed();
                 if (FModalResult != mrNone) CloseModal();
+                if (watch.Gone()) return freed();
             }
             if (FModalResult == mrNone)
                 throw EInvalidOperation(Format("Modal form %s was not answered", ClassName()));
@@ -420,11 +436,17 @@ int TCustomForm::ShowModal() {
                     Application->HandleMessage();
                 else
                     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                if (watch.Gone()) return freed();
                 if (Application && Application->Terminated()) FModalResult = mrCancel;
                 if (FModalResult != mrNone) CloseModal();
+                if (watch.Gone()) return freed();
             }
         }
     } catch (...) {
+        if (watch.Gone()) {
+            freed();
+            throw;
+        }
         cleanup();
         throw;
     }
@@ -484,6 +506,10 @@ void TCustomForm::Release() { PostMessage(this, CM_RELEASE, 0, 0); }
 void TCustomForm::WMClose(TMessage&) { Close(); }
 
 void TCustomForm::CMRelease(TMessage&) {
+    if (FFormState.Contains(fsModal)) {
+        FReleaseAfterModal = true;
+        return;
+    }
     BeforeDestruction();
     delete this;
 }
@@ -563,13 +589,18 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
             common = p;
             break;
         }
+    // An OnExit may free the control it is called for.
+    const TControlWatch oldWatch(old);
     try {
-        for (TWinControl* p = old; p && p != common && p != this; p = p->Parent()) {
+        for (TWinControl* p = old; p && p != common && p != this;) {
+            TWinControl* next = p->Parent();
             p->Perform(CM_EXIT, 0, 0);
             if (FFocusedControl != Control) return false;
+            p = next;
         }
     } catch (...) {
         // A control that refuses to be left keeps the focus.
+        if (oldWatch.Gone()) old = nullptr;
         FFocusedControl = old;
         FActiveControl = old;
         if (old)

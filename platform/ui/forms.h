@@ -208,6 +208,8 @@ private:
     TWindowState FWindowState = wsNormal;
     TFormStyle FFormStyle = fsNormal;
     TFormState FFormState;
+    // Release was asked for while the form was modal.
+    bool FReleaseAfterModal = false;
     TModalResult FModalResult = mrNone;
     bool FKeyPreview = false;
     bool FActive = false;

@@ -108,6 +108,8 @@ void TInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     }
     const bool ctrl = Shift.Contains(ssCtrl);
     const bool always = FGrid->Options().Contains(goAlwaysShowEditor);
+    // The grid's handlers may free the grid and with it this editor.
+    const TControlWatch watch(this);
     switch (Key) {
     case VK_UP:
     case VK_DOWN:
@@ -136,6 +138,7 @@ void TInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
         break;
     case VK_F2:
         ParentEvent(Key, Shift);
+        if (watch.Gone()) return;
         if (Key == VK_F2) {
             Deselect();
             Key = 0;
@@ -145,7 +148,7 @@ void TInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     }
     if (Key != 0) {
         ParentEvent(Key, Shift);
-        if (Key != 0) inherited::KeyDown(Key, Shift);
+        if (!watch.Gone() && Key != 0) inherited::KeyDown(Key, Shift);
     }
 }
 
@@ -154,7 +157,9 @@ void TInplaceEdit::KeyPress(char32_t& Key) {
         inherited::KeyPress(Key);
         return;
     }
+    const TControlWatch watch(this);
     FGrid->KeyPress(Key);
+    if (watch.Gone()) return;
     if (Key >= 32 && !FGrid->CanEditAcceptKey(Key)) {
         Key = 0;
         MessageBeep(0);

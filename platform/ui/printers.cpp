@@ -1,5 +1,4 @@
 // The printer, its devices and the printer service.
-#include <QFile>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -78,12 +77,20 @@ public:
                                                                : QPageLayout::Portrait);
         FPrinter.setCopyCount(std::max(1, Copies));
         if (FPdf) {
-            FFile = FileName;
-            FPrinter.setOutputFileName(ToQString(FileName));
+            // The document is written beside the file and replaces it only
+            // when it is finished: an aborted or failed print keeps the old
+            // file, and a read-only file or a folder is refused.
+            try {
+                FWriter = std::make_unique<TAtomicFileWriter>(FileName);
+            } catch (const Exception&) {
+                return Format("Cannot create file \"%s\".", FileName.c_str());
+            }
+            FPrinter.setOutputFileName(ToQString(FWriter->TempFileName()));
         }
         FPainter = std::make_unique<QPainter>();
         if (!FPainter->begin(&FPrinter)) {
             FPainter.reset();
+            FWriter.reset();
             if (FPdf) return Format("Cannot create file \"%s\".", FileName.c_str());
             return "Printer selected is not valid";
         }
@@ -100,6 +107,10 @@ public:
         UnbindCanvas(Canvas);
         if (FPainter) FPainter->end();
         FPainter.reset();
+        if (FWriter) {
+            std::unique_ptr<TAtomicFileWriter> writer = std::move(FWriter);
+            writer->Commit();
+        }
     }
     void Abort(TCanvas* Canvas) override {
         UnbindCanvas(Canvas);
@@ -107,7 +118,7 @@ public:
         if (FPainter && FPainter->isActive()) FPainter->end();
         FPainter.reset();
         // A dropped PDF document leaves no half file behind.
-        if (FPdf && !FFile.empty()) QFile::remove(ToQString(FFile));
+        FWriter.reset();
     }
 
 private:
@@ -134,7 +145,7 @@ private:
     bool FPdf;
     QPrinter FPrinter{QPrinter::HighResolution};
     std::unique_ptr<QPainter> FPainter;
-    std::string FFile;
+    std::unique_ptr<TAtomicFileWriter> FWriter;
     TPrinterOrientation FOrientation = poPortrait;
 };
 

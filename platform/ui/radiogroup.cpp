@@ -86,7 +86,9 @@ void TRadioGroup::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     if (Button == mbLeft) {
         if (CanFocus() && !Focused()) SetFocus();
         const int index = IndexOfItemAt(X, Y);
+        const TControlWatch watch(this);
         if (index >= 0) Choose(index);
+        if (watch.Gone()) return;
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }

@@ -229,8 +229,9 @@ void TCustomCheckBox::Toggle() {
 
 void TCustomCheckBox::WidgetClicked() {
     // The widget has turned its box already; the control decides the state.
+    const TControlWatch watch(this);
     Toggle();
-    PushState();
+    if (!watch.Gone()) PushState();
 }
 
 void TCustomCheckBox::CMDialogChar(TMessage& Message) {

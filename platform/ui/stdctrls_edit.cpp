@@ -127,7 +127,7 @@ public:
         FValidator = new TEditValidator(FWidget);
         FWidget->setValidator(FValidator);
         FWidget->setContextMenuPolicy(Qt::NoContextMenu);
-        QObject::connect(FWidget, &QLineEdit::textChanged, [this](const QString&) {
+        QObject::connect(FWidget, &QLineEdit::textChanged, &Receiver, [this](const QString&) {
             // Input the validator put in its case is set anew by the widget,
             // which counts it as unmodified; it is the user's change.
             if (FValidator->Converted) {
@@ -590,7 +590,7 @@ public:
             FWidget->document()->clearUndoRedoStacks();
             FWidget->document()->setModified(false);
         }
-        QObject::connect(FWidget, &QPlainTextEdit::textChanged, [this] { NotifyChanged(); });
+        QObject::connect(FWidget, &QPlainTextEdit::textChanged, &Receiver, [this] { NotifyChanged(); });
         ApplyWrap();
     }
 

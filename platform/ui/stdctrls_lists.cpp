@@ -259,9 +259,11 @@ void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) {
     FAdapter = std::make_unique<TListAdapter>(this, w);
     FAdapter->ApplySelectionMode();
     FAdapter->Reload();
-    QObject::connect(w, &QListWidget::itemSelectionChanged, [this] { SelectionChangedByWidget(); });
-    QObject::connect(w, &QListWidget::currentRowChanged, [this](int) { SelectionChangedByWidget(); });
-    QObject::connect(w, &QListWidget::itemDoubleClicked,
+    QObject* receiver = &FAdapter->Receiver;
+    QObject::connect(w, &QListWidget::itemSelectionChanged, receiver, [this] { SelectionChangedByWidget(); });
+    QObject::connect(w, &QListWidget::currentRowChanged, receiver,
+                     [this](int) { SelectionChangedByWidget(); });
+    QObject::connect(w, &QListWidget::itemDoubleClicked, receiver,
                      [this](QListWidgetItem*) { GuardedCall(this, [this] { DblClick(); }); });
     AttachWidget(w, false);
     SetTopIndex(FTopIndex);

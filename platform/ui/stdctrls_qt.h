@@ -88,6 +88,9 @@ public:
     // Byte positions (as SelStart counts them) of the widget's positions, and back.
     virtual int BytePos(int Pos) { return ByteOfUtf16(Text(), Pos); }
     virtual int QtPos(int Byte) { return Utf16OfByte(Text(), Byte); }
+    // The receiver of the widget's signals: gone with the adapter, so an
+    // edit freed by its own OnChange hears no more of them.
+    QObject Receiver;
 
 protected:
     void NotifyChanged() { FEdit->TextChangedByWidget(); }
@@ -178,6 +181,9 @@ public:
     void ApplyItemHeight();
     void ApplySelectionMode();
     bool Silent = false;  // changes made by code: no click
+    // The receiver of the widget's signals: gone with the adapter, so a
+    // list box freed by its own OnClick hears no more of them.
+    QObject Receiver;
 
 private:
     TCustomListBox* FListBox;

@@ -114,7 +114,9 @@ void TTabControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     if (Button == mbLeft) {
         if (CanFocus() && !Focused()) SetFocus();
         const int index = IndexOfTabAt(X, Y);
+        const TControlWatch watch(this);
         if (index >= 0) SelectTab(index);
+        if (watch.Gone()) return;
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }

@@ -322,17 +322,21 @@ void SendMouseMove(TControl* Control, int X, int Y, TShiftState Shift) {
     ProcessEvents();
 }
 
+// A control freed by a handler of the press gets no more of the click.
 void SendClick(TControl* Control, int X, int Y, TMouseButton Button, TShiftState Shift) {
+    const TControlWatch watch(Control);
     SendMouseDown(Control, Button, X, Y, Shift);
-    SendMouseUp(Control, Button, X, Y, Shift);
+    if (!watch.Gone()) SendMouseUp(Control, Button, X, Y, Shift);
 }
 
 void SendDoubleClick(TControl* Control, int X, int Y, TShiftState Shift) {
+    const TControlWatch watch(Control);
     SendMouseDown(Control, mbLeft, X, Y, Shift);
-    SendMouseUp(Control, mbLeft, X, Y, Shift);
+    if (!watch.Gone()) SendMouseUp(Control, mbLeft, X, Y, Shift);
+    if (watch.Gone()) return;
     SendMouse(Control, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, X, Y, Shift);
     ProcessEvents();
-    SendMouseUp(Control, mbLeft, X, Y, Shift);
+    if (!watch.Gone()) SendMouseUp(Control, mbLeft, X, Y, Shift);
 }
 
 void SendMouseWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shift) {

@@ -134,7 +134,7 @@ void SendKeyToFocus(uint16_t Key, TShiftState Shift = {});
 void SendMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = {});
 void SendMouseUp(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = {});
 void SendMouseMove(TControl* Control, int X, int Y, TShiftState Shift = {});
-// Down and up at the point.
+// Down and up at the point (no up when a handler of the down freed the control).
 void SendClick(TControl* Control, int X, int Y, TMouseButton Button = mbLeft, TShiftState Shift = {});
 // Down, up, double click, up at the point.
 void SendDoubleClick(TControl* Control, int X, int Y, TShiftState Shift = {});

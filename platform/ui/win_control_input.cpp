@@ -346,34 +346,46 @@ void TWinControl::KeyUp(uint16_t& Key, TShiftState Shift) { FOnKeyUp(this, Key, 
 void TWinControl::KeyPress(char32_t& Key) { FOnKeyPress(this, Key); }
 
 bool TWinControl::DoKeyDown(TMessage& Message) {
+    const TControlWatch watch(this);
     TCustomForm* form = GetParentForm(this);
     if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyDown(Message))
         return true;
+    // A handler that freed the control has consumed the key.
+    if (watch.Gone()) return true;
     if (ControlStyle().Contains(csNoStdEvents)) return false;
     auto key = static_cast<uint16_t>(Message.WParam);
     KeyDown(key, KeyDataToShiftState(Message.LParam));
+    if (watch.Gone()) return true;
     Message.WParam = key;
     return key == 0;
 }
 
 bool TWinControl::DoKeyUp(TMessage& Message) {
+    const TControlWatch watch(this);
     TCustomForm* form = GetParentForm(this);
     if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyUp(Message))
         return true;
+    // A handler that freed the control has consumed the key.
+    if (watch.Gone()) return true;
     if (ControlStyle().Contains(csNoStdEvents)) return false;
     auto key = static_cast<uint16_t>(Message.WParam);
     KeyUp(key, KeyDataToShiftState(Message.LParam));
+    if (watch.Gone()) return true;
     Message.WParam = key;
     return key == 0;
 }
 
 bool TWinControl::DoKeyPress(TMessage& Message) {
+    const TControlWatch watch(this);
     TCustomForm* form = GetParentForm(this);
     if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyPress(Message))
         return true;
+    // A handler that freed the control has consumed the key.
+    if (watch.Gone()) return true;
     if (ControlStyle().Contains(csNoStdEvents)) return false;
     auto ch = static_cast<char32_t>(Message.WParam);
     KeyPress(ch);
+    if (watch.Gone()) return true;
     Message.WParam = ch;
     return ch == 0;
 }

@@ -9,6 +9,7 @@
 #include "platform/ui/comctrls.h"
 #include "platform/ui/extctrls.h"
 #include "platform/ui/stdctrls.h"
+#include "platform/ui/tabcontrol.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -105,6 +106,26 @@ TEST_F(PageControlTest, ClickOnATabExitsTheOldSheetBeforeTheChange) {
                                              "Change Actions Group 1"}));
     EXPECT_EQ(pages->ActivePage(), sheets[1]);
     EXPECT_TRUE(pages->Focused());
+}
+
+// OnChange may free the control whose tab was clicked; a tab control does
+// the same.
+TEST_F(PageControlTest, OnChangeMayFreeTheControlClickedOn) {
+    auto* tabs = new TTabControl(f.Form);
+    tabs->SetParent(f.Form);
+    tabs->SetBounds(10, 260, 200, 30);
+    tabs->Tabs()->Add("One");
+    tabs->Tabs()->Add("Two");
+    const auto freeSender = TNotifyEvent([](TObject* Sender) { delete Sender; });
+    pages->SetOnChange(freeSender);
+    tabs->SetOnChange(freeSender);
+    f.Show();
+    const TRect tab = tabs->TabRect(1);
+    SendClick(tabs, (tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2);
+    const TPoint p = TabCentre(1);
+    SendClick(pages, p.X, p.Y);
+    ProcessEvents();
+    EXPECT_EQ(f.Form->ControlCount(), 0);
 }
 
 TEST_F(PageControlTest, OnChangingCanRefuse) {
@@ -224,6 +245,22 @@ TEST_F(SpeedButtonTest, AcceleratorClicksTheButton) {
 }
 
 // ---- Tool bar and status bar ----------------------------------------------------------------------------
+
+// A tool button freed by its OnMouseUp is not clicked after.
+TEST(ToolBarTest, AButtonFreedByItsMouseUpIsNotClicked) {
+    TShownForm f;
+    auto* bar = new TToolBar(f.Form);
+    bar->SetParent(f.Form);
+    auto* b = new TToolButton(f.Form);
+    b->SetParent(bar);
+    int clicks = 0;
+    b->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+    b->SetOnMouseUp(TMouseEvent([](TObject* Sender, TMouseButton, TShiftState, int, int) { delete Sender; }));
+    f.Show();
+    SendClick(b, 5, 5);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(bar->ControlCount(), 0);
+}
 
 TEST(ToolBarTest, ButtonsLineUpAndCheckButtonsGroup) {
     TShownForm f;

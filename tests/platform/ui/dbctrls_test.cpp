@@ -1,7 +1,9 @@
 // Data-aware controls over a table: showing, typing, posting and the navigator.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/db/datasource.h"
@@ -195,6 +197,73 @@ TEST_F(DBCtrlsTest, CheckBoxOnABooleanField) {
     EXPECT_EQ(table->Stored(0, "Flag"), "False");
 }
 
+// A handler freeing the data-aware control that called it ends the key or
+// click; the record keeps what was typed before.
+TEST_F(DBCtrlsTest, AHandlerMayFreeTheDataAwareControlThatCalledIt) {
+    auto* survivor = Make<TDBEdit>("Status", 200);
+    f.Show();
+    const auto freeOnKey = TKeyEvent([](TObject* Sender, uint16_t&, TShiftState) { delete Sender; });
+    const auto freeOnChar = TKeyPressEvent([](TObject* Sender, char32_t&) { delete Sender; });
+    const auto freeSender = TNotifyEvent([](TObject* Sender) { delete Sender; });
+    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
+        {"edit key down",
+         [&] {
+             auto* e = Make<TDBEdit>("Action", 10);
+             e->SetOnKeyDown(freeOnKey);
+             e->SetFocus();
+             SendKey(e, VK_DELETE);
+         }},
+        {"edit key press",
+         [&] {
+             auto* e = Make<TDBEdit>("Action", 10);
+             e->SetOnKeyPress(freeOnChar);
+             e->SetFocus();
+             SendKey(e, 'A');
+         }},
+        {"memo key down",
+         [&] {
+             auto* m = Make<TDBMemo>("Action", 10);
+             m->SetOnKeyDown(freeOnKey);
+             m->SetFocus();
+             SendKey(m, VK_DELETE);
+         }},
+        {"memo key press",
+         [&] {
+             auto* m = Make<TDBMemo>("Action", 10);
+             m->SetOnKeyPress(freeOnChar);
+             m->SetFocus();
+             SendKey(m, 'A');
+         }},
+        {"check box clicked",
+         [&] {
+             auto* c = Make<TDBCheckBox>("Flag", 10);
+             c->SetOnClick(freeSender);
+             SendClick(c, 5, 5);
+         }},
+        {"check box key press",
+         [&] {
+             auto* c = Make<TDBCheckBox>("Flag", 10);
+             c->SetOnKeyPress(freeOnChar);
+             c->SetFocus();
+             SendKey(c, VK_SPACE);
+         }},
+    };
+    for (const auto& [name, run] : cases) {
+        SCOPED_TRACE(name);
+        const int before = f.Form->ControlCount();
+        run();
+        ProcessEvents();
+        EXPECT_EQ(f.Form->ControlCount(), before);  // made and freed
+        table->Cancel();
+        survivor->SetFocus();
+        survivor->SelectAll();
+        SendText(survivor, "ok");
+        EXPECT_EQ(survivor->Text(), "ok");
+        table->Cancel();
+    }
+    EXPECT_EQ(table->FieldByName("Status")->AsString(), "Open");
+}
+
 TEST_F(DBCtrlsTest, CheckBoxWithValueTexts) {
     auto* box = Make<TDBCheckBox>("Status", 10);
     box->SetValueChecked("Done;Closed");
@@ -382,6 +451,23 @@ TEST_F(NavigatorTest, HeldNextButtonRepeats) {
     ProcessEvents();
     WaitUntil([] { return false; }, 250);
     EXPECT_LE(table->FieldByName("Key")->AsInteger(), reached + 1);
+}
+
+// A held button's repeated click may free the navigator; the repeat stops.
+TEST_F(NavigatorTest, ARepeatedClickMayFreeTheNavigator) {
+    for (int i = 4; i <= 30; ++i) table->AddRow({std::to_string(i), "", "", ""});
+    table->Close();
+    table->Open();
+    int clicks = 0;
+    nav->SetOnClick(ENavClick([&](TObject* Sender, TNavigateBtn) {
+        if (++clicks == 2) delete Sender;
+    }));
+    f.Show();
+    SendMouseDown(nav->Buttons(nbNext), mbLeft, 5, 5);
+    EXPECT_TRUE(WaitUntil([&] { return clicks >= 2; }, 3000));
+    ProcessEvents();
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(table->FieldByName("Key")->AsInteger(), 3);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/form_min_size.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/stdctrls.h"
 #include "platform/ui/timer.h"
 #include "support/ui/ui_probes.h"
 
@@ -292,6 +293,37 @@ TEST(FormTest, FormFreedInsideItsOwnEventDoesNotCrash) {
     const int before = Screen->FormCount();
     SendMouseDown(probe, mbLeft, 1, 1);
     EXPECT_EQ(Screen->FormCount(), before - 1);
+}
+
+// Released by a handler while modal, the form stays until ShowModal is
+// over (its caller may still read it); freed outright, it ends the loop.
+TEST(FormTest, AModalFormReleasedOrFreedByItsHandlerEndsTheLoopSafely) {
+    TTestModalForms script;
+    auto* form = CreateForm<TForm>(Application);
+    auto* ok = new TButton(form);
+    ok->SetParent(form);
+    ok->SetModalResult(mrOk);
+    ok->SetOnClick(TNotifyEvent([form](TObject*) { form->Release(); }));
+    bool destroyed = false;
+    form->SetOnDestroy(TNotifyEvent([&](TObject*) { destroyed = true; }));
+    script.Push([ok](TCustomForm*) { SendClick(ok, 5, 5); });  // lets the release through
+    const int level = Application->ModalLevel();
+    const int forms = Screen->FormCount();
+    EXPECT_EQ(form->ShowModal(), mrOk);
+    EXPECT_FALSE(destroyed);
+    EXPECT_FALSE(form->Visible());
+    ProcessEvents();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(Screen->FormCount(), forms - 1);
+
+    form = CreateForm<TForm>(Application);
+    auto* quit = new TButton(form);
+    quit->SetParent(form);
+    quit->SetOnClick(TNotifyEvent([form](TObject*) { delete form; }));
+    script.Push([quit](TCustomForm*) { SendClick(quit, 5, 5); });
+    EXPECT_EQ(form->ShowModal(), mrCancel);
+    EXPECT_EQ(Application->ModalLevel(), level);
+    EXPECT_EQ(Screen->FormCount(), forms - 1);
 }
 
 TEST(FormTest, ClosingTheMainFormTerminatesTheApplication) {

@@ -3,8 +3,10 @@
 // navigation keys handed to the grid; masks, limits and refused changes.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
@@ -284,6 +286,29 @@ TEST_F(InplaceEditTest, EditorModeFromCode) {
     grid->SetEditorMode(false);
     EXPECT_FALSE(EditorShows());
     EXPECT_EQ(grid->Cell(1, 1), "set");
+}
+
+// The grid's key handlers, which the editor passes its keys to, may free the
+// grid and with it the editor: the key ends there.
+TEST_F(InplaceEditTest, AGridFreedByItsKeyHandlerWhileEditingTakesTheEditorAlong) {
+    const std::vector<std::function<void()>> frees = {
+        [&] { grid->SetOnKeyPress(TKeyPressEvent([](TObject* Sender, char32_t&) { delete Sender; })); },
+        [&] {
+            grid->SetOnKeyDown(TKeyEvent([](TObject* Sender, uint16_t&, TShiftState) { delete Sender; }));
+        },
+    };
+    const uint16_t keys[] = {'A', VK_F2};
+    for (std::size_t i = 0; i < frees.size(); ++i) {
+        SCOPED_TRACE(i);
+        if (i > 0) SetUp();
+        SendKey(grid, VK_F2);
+        ASSERT_TRUE(EditorShows());
+        frees[i]();
+        SendKeyToFocus(keys[i]);
+        EXPECT_EQ(form->ControlCount(), 0);
+        delete form;
+        form = nullptr;
+    }
 }
 
 }  // namespace

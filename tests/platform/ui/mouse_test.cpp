@@ -27,6 +27,31 @@ TEST_F(MouseTest, ButtonsReachMouseDownWithClientCoordinates) {
                                                     "MouseDown 1 9,3 shift", "MouseDown 2 1,2 ctrl"}));
 }
 
+// A disabled window (or one inside a disabled parent) gets no mouse input,
+// not even a click or a turn of the wheel; its parent has it.
+TEST_F(MouseTest, ADisabledWindowTakesNoMouseInputItsParentDoes) {
+    auto* child = new TProbe(f.Form, probe);
+    child->SetName("Child");
+    child->SetBounds(10, 10, 40, 20);
+    child->SetEnabled(false);
+    ProcessEvents();
+    probe->Log.clear();
+    SendClick(child, 5, 5);
+    SendDoubleClick(child, 5, 5);
+    SendMouseWheel(child, -120, 5, 5);
+    EXPECT_TRUE(child->Log.empty()) << child->Log.front();
+    ASSERT_FALSE(probe->Log.empty());
+    EXPECT_EQ(probe->Log.front(), "MouseDown 0 15,15");
+
+    child->SetEnabled(true);
+    probe->SetEnabled(false);
+    SendClick(child, 5, 5);
+    EXPECT_TRUE(child->Log.empty()) << child->Log.front();
+    probe->SetEnabled(true);
+    SendClick(child, 5, 5);
+    EXPECT_EQ(child->Log.front(), "MouseDown 0 5,5");
+}
+
 TEST_F(MouseTest, ReleaseOutsideTheControlIsNoClick) {
     int clicks = 0;
     probe->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));

@@ -12,8 +12,11 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -204,6 +207,66 @@ TEST(MessageBoxLook, LongTextWrapsAtBlanksWithinTwoThirdsOfTheScreen) {
                box.Dialog->grab().toImage().save(QString::fromStdString(MsgBoxPicturePath("long")));
            },
            Qt::Key_O, "o");
+}
+
+// A text taller than the screen scrolls: the box and its buttons stay on
+// the screen, and every line is there to scroll to.
+TEST(MessageBoxLook, ATextTallerThanTheScreenScrollsAndTheButtonsStayOnIt) {
+    std::string text;
+    for (int i = 1; i <= 200; ++i) text += "Task " + std::to_string(i) + " could not be saved.\n";
+    const int result = RunBox([&] { return MessageDlg(text, mtWarning, mbYesAllNoAllCancel, 0); },
+                              [&](const TShownBox& box) {
+                                  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+                                  EXPECT_GE(box.Dialog->y(), area.top());
+                                  EXPECT_LE(box.Dialog->geometry().bottom(), area.bottom());
+                                  ASSERT_EQ(box.Buttons.size(), 5u);
+                                  for (QPushButton* b : box.Buttons)
+                                      EXPECT_LE(b->geometry().bottom(), box.Dialog->height());
+                                  ASSERT_NE(box.Message, nullptr);
+                                  EXPECT_TRUE(box.Message->text().contains("Task 200 could not be saved."));
+                                  auto* scroller = box.Dialog->findChild<QScrollArea*>("scroller");
+                                  ASSERT_NE(scroller, nullptr);
+                                  EXPECT_GT(scroller->verticalScrollBar()->maximum(), 0);
+                                  EXPECT_LT(scroller->geometry().bottom(), box.Buttons[0]->y());
+                                  box.Dialog->grab().save(QString::fromStdString(MsgBoxPicturePath("tall")));
+                              },
+                              Qt::Key_Escape);
+    EXPECT_EQ(result, mrCancel);
+}
+
+// The input box's prompt scrolls the same way; the edit and the buttons stay
+// on the screen and take the answer.
+TEST(MessageBoxLook, AnInputBoxWithAPromptTallerThanTheScreenKeepsItsEditOnIt) {
+    std::string prompt;
+    for (int i = 1; i <= 200; ++i) prompt += "Task " + std::to_string(i) + "\n";
+    std::string value = "old";
+    TToolkitBoxes real;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen = true;
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_LE(dialog->height(), area.height());
+        auto* scroller = dialog->findChild<QScrollArea*>("scroller");
+        EXPECT_NE(scroller, nullptr);
+        auto* edit = dialog->findChild<QLineEdit*>();
+        if (!edit || !scroller) {
+            dialog->reject();
+            return;
+        }
+        EXPECT_LE(edit->mapTo(dialog, QPoint(0, edit->height())).y(), dialog->height());
+        edit->setText("new");
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+        QApplication::sendEvent(edit, &enter);
+        if (QApplication::activeModalWidget() == dialog) {
+            ADD_FAILURE() << "Enter left the box open";
+            dialog->reject();
+        }
+    });
+    EXPECT_TRUE(InputQuery("Rename", prompt, value));
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(value, "new");
 }
 
 TEST(MessageBoxLook, LettersEnterAndEscapeAnswerTheirButtons) {

@@ -2,10 +2,14 @@
 // pages printed to a PDF file and read back.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/core/files.h"
 #include "platform/ui/bitmaps.h"
@@ -146,6 +150,47 @@ TEST(PrinterTest, AbortedPdfLeavesNoFileAndABadPathIsAnError) {
         EXPECT_EQ(e.Message(), "Cannot create file \"/nonexistent-folder/x/y.pdf\".");
     }
     EXPECT_FALSE(p->Printing());
+}
+
+// The PDF replaces a file of the name only when it is finished: an aborted
+// print keeps the old file, a read-only one is refused and left alone, and
+// no temporary file stays behind.
+TEST(PrinterTest, APdfReplacesAFileOnlyWhenFinished) {
+    TTestPrinters printers;
+    TPrinter* p = Printer();
+    p->SetPrinterIndex(p->Printers()->IndexOf(PdfPrinterName));
+    const std::string folder = TestRunPath("pdf_replace");
+    ForceDirectories(folder);
+    const std::string file = folder + "/list.pdf";
+    const auto contents = [&] {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    { std::ofstream(file) << "last week's list"; }
+    p->SetFileName(file);
+    p->BeginDoc();
+    p->Canvas()->TextOut(10, 10, "never printed");
+    p->Abort();
+    EXPECT_EQ(contents(), "last week's list");
+
+    ::chmod(file.c_str(), 0444);
+    EXPECT_THROW(p->BeginDoc(), EPrinter);
+    EXPECT_FALSE(p->Printing());
+    EXPECT_EQ(contents(), "last week's list");
+
+    ::chmod(file.c_str(), 0644);
+    p->BeginDoc();
+    p->Canvas()->TextOut(10, 10, "This week");
+    p->EndDoc();
+    EXPECT_EQ(contents().substr(0, 5), "%PDF-");
+    const std::string text = PdfText(file);
+    if (!text.empty()) EXPECT_NE(text.find("This week"), std::string::npos);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"list.pdf"});
 }
 
 TEST(PrinterSetupDialogTest, ChoosesThePrinterAndOrientation) {

@@ -2,9 +2,12 @@
 // list boxes, combo boxes and labels.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/ui/radiogroup.h"
 #include "platform/ui/stdctrls.h"
 #include "support/ui/ui_probes.h"
 
@@ -452,6 +455,117 @@ TEST_F(StdCtrlsTest, LabelSizesToItsTextAndFocusesItsControl) {
     b->SetFocus();
     SendKey(b, 'N', {ssAlt});
     EXPECT_TRUE(e->Focused());
+}
+
+// ---- Controls freed by their own handlers ---------------------------------------------------
+
+// A handler that frees its sender (a click, a key, a change, leaving)
+// ends the message quietly; the form goes on taking input.
+TEST_F(StdCtrlsTest, AHandlerMayFreeTheControlThatCalledIt) {
+    TTestDialogs dialogs;
+    auto* survivor = Make<TEdit>(250, 250);
+    f.Show();
+    const auto freeSender = TNotifyEvent([](TObject* Sender) { delete Sender; });
+    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
+        {"button clicked",
+         [&] {
+             auto* b = Make<TButton>(10, 10);
+             b->SetOnClick(freeSender);
+             SendClick(b, 5, 5);
+         }},
+        {"check box clicked",
+         [&] {
+             auto* c = Make<TCheckBox>(10, 10);
+             c->SetOnClick(freeSender);
+             SendClick(c, 5, 5);
+         }},
+        {"check box spaced",
+         [&] {
+             auto* c = Make<TCheckBox>(10, 10);
+             c->SetOnClick(freeSender);
+             c->SetFocus();
+             SendKey(c, VK_SPACE);
+         }},
+        {"radio item clicked",
+         [&] {
+             auto* r = Make<TRadioGroup>(10, 10, 150, 80);
+             r->Items()->Add("One");
+             r->Items()->Add("Two");
+             r->SetOnClick(freeSender);
+             const TRect item = r->ItemRect(1);
+             SendClick(r, item.Left + 5, (item.Top + item.Bottom) / 2);
+         }},
+        {"list box clicked",
+         [&] {
+             auto* l = Make<TListBox>(10, 10, 100, 80);
+             l->Items()->Add("a");
+             l->SetOnClick(freeSender);
+             SendClick(l, 5, 5);
+         }},
+        {"list box arrowed",
+         [&] {
+             auto* l = Make<TListBox>(10, 10, 100, 80);
+             l->Items()->Add("a");
+             l->Items()->Add("b");
+             l->SetOnClick(freeSender);
+             l->SetFocus();
+             SendKey(l, VK_DOWN);
+         }},
+        {"list box double-clicked",
+         [&] {
+             auto* l = Make<TListBox>(10, 10, 100, 80);
+             l->Items()->Add("a");
+             l->SetOnDblClick(freeSender);
+             SendDoubleClick(l, 5, 5);
+         }},
+        {"edit double-clicked",
+         [&] {
+             auto* e = Make<TEdit>(10, 10);
+             e->SetText("two words");
+             e->SetOnDblClick(freeSender);
+             SendDoubleClick(e, 5, 5);
+         }},
+        {"memo changed",
+         [&] {
+             auto* m = Make<TMemo>(10, 10, 100, 60);
+             m->SetOnChange(freeSender);
+             m->SetFocus();
+             SendKey(m, VK_RETURN);
+         }},
+        {"edit key down",
+         [&] {
+             auto* e = Make<TEdit>(10, 10);
+             e->SetOnKeyDown(TKeyEvent([](TObject* Sender, uint16_t&, TShiftState) { delete Sender; }));
+             e->SetFocus();
+             SendKey(e, 'A');
+         }},
+        {"edit key press",
+         [&] {
+             auto* e = Make<TEdit>(10, 10);
+             e->SetOnKeyPress(TKeyPressEvent([](TObject* Sender, char32_t&) { delete Sender; }));
+             e->SetFocus();
+             SendKey(e, 'A');
+         }},
+        {"edit left",
+         [&] {
+             auto* e = Make<TEdit>(10, 10);
+             e->SetOnExit(freeSender);
+             e->SetFocus();
+             survivor->SetFocus();
+         }},
+    };
+    for (const auto& [name, run] : cases) {
+        SCOPED_TRACE(name);
+        const int before = f.Form->ControlCount();
+        run();
+        ProcessEvents();
+        EXPECT_EQ(f.Form->ControlCount(), before);  // made and freed
+        survivor->SetFocus();
+        survivor->Clear();
+        SendText(survivor, "ok");
+        EXPECT_EQ(survivor->Text(), "ok");
+    }
+    EXPECT_EQ(dialogs.Count(), 0);
 }
 
 TEST(AccelTest, HotkeysOfCaptions) {
