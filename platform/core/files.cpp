@@ -141,6 +141,17 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
     return true;
 }
 
+// What a name that is neither a regular file nor a folder leads to.
+const char* NotRegularReason(mode_t mode) {
+    return S_ISFIFO(mode)                   ? "Is a named pipe, not a regular file"
+           : S_ISCHR(mode) || S_ISBLK(mode) ? "Is a device, not a regular file"
+           : S_ISSOCK(mode)                 ? "Is a socket, not a regular file"
+                                            : "Is not a regular file";
+}
+
+// A device or a socket is never replaced by a file (a stale named pipe is).
+bool IsDeviceOrSocket(mode_t mode) { return S_ISCHR(mode) || S_ISBLK(mode) || S_ISSOCK(mode); }
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -160,10 +171,7 @@ int OpenRegularFile(const std::string& fileName, int flags) {
         else if (S_ISDIR(st.st_mode))
             err = EISDIR;
         else
-            what = S_ISFIFO(st.st_mode)                         ? "Is a named pipe, not a regular file"
-                   : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "Is a device, not a regular file"
-                   : S_ISSOCK(st.st_mode)                       ? "Is a socket, not a regular file"
-                                                                : "Is not a regular file";
+            what = NotRegularReason(st.st_mode);
         if (err == 0 && !what) {
             ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
             return fd;
@@ -327,6 +335,7 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName) : FFileName(fi
     struct stat st;
     if (::stat(FTarget.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) Fail(EISDIR);
+        if (IsDeviceOrSocket(st.st_mode)) Fail(NotRegularReason(st.st_mode));
         if (IsReadOnly(FTarget, st)) Fail("The file is read-only");
     }
     RemoveStaleTempFiles(FTarget);
@@ -407,6 +416,8 @@ void TAtomicFileWriter::Commit(bool replace) {
     struct stat old;
     const bool exists = ::stat(FTarget.c_str(), &old) == 0;
     if (exists && !replace) Fail(EEXIST);
+    if (exists && S_ISDIR(old.st_mode)) Fail(EISDIR);
+    if (exists && IsDeviceOrSocket(old.st_mode)) Fail(NotRegularReason(old.st_mode));
     if (exists && IsReadOnly(FTarget, old)) Fail("The file is read-only");  // made so meanwhile
     if (FHasMode || exists) {
         if (::fchmod(FHandle, FHasMode ? FMode : old.st_mode & 07777) != 0) Fail(errno);

@@ -52,7 +52,8 @@ bool FlushFileToDisk(const std::string& fileName);
 // flushes the folder. Until then the old file is untouched, and a writer
 // destroyed without Commit removes its temporary file. A symbolic link is
 // written through: its target gets the new contents, the link stays. A file
-// without write permission is refused. Every failure raises EFCreateError
+// without write permission, a folder, a device or a socket is refused (never
+// replaced); a named pipe is replaced. Every failure raises EFCreateError
 // "Cannot create file "%s". %s" with the file's name as given.
 class TAtomicFileWriter {
 public:

@@ -3,8 +3,12 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -176,6 +180,55 @@ TEST_F(FileFolder, CopyRefusesPipesAndDevices) {
     EXPECT_EQ(EntryCount(), 2);
     EXPECT_FALSE(FlushFileToDisk(Path("TTask.bak")));
     EXPECT_TRUE(FlushFileToDisk(Path("TTask.d")));
+}
+
+// A socket file (made as a local server makes one).
+void MakeSocketFile(const std::string& Name) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    ASSERT_LT(Name.size(), sizeof addr.sun_path);
+    std::memcpy(addr.sun_path, Name.c_str(), Name.size() + 1);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ::close(fd);
+}
+
+// A save never replaces a socket or a device (nor through a link): it is
+// refused with the reason, the socket stays and nothing is left beside. A
+// stale named pipe holds nothing and is replaced.
+TEST_F(FileFolder, AtomicWriterRefusesSocketsAndDevices) {
+    MakeSocketFile(Path("list.sock"));
+    ASSERT_EQ(::symlink("list.sock", Path("link.sock").c_str()), 0);
+    for (const std::string name : {"list.sock", "link.sock"}) {
+        try {
+            WriteFileAtomically(Path(name), "new", 3);
+            ADD_FAILURE() << name << " was written";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(e.Message(),
+                      "Cannot create file \"" + Path(name) + "\". Is a socket, not a regular file");
+        }
+    }
+    struct stat st;
+    ASSERT_EQ(::lstat(Path("list.sock").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(EntryCount(), 2);
+
+    // Made a socket while the save ran: still refused at the end.
+    Put("later.txt", "old");
+    TAtomicFileWriter w(Path("later.txt"));
+    w.Write("new", 3);
+    ASSERT_EQ(::unlink(Path("later.txt").c_str()), 0);
+    MakeSocketFile(Path("later.txt"));
+    EXPECT_THROW(w.Commit(), EFCreateError);
+    ASSERT_EQ(::lstat(Path("later.txt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(EntryCount(), 3);
+
+    ASSERT_EQ(::mkfifo(Path("stale.bak").c_str(), 0600), 0);
+    WriteFileAtomically(Path("stale.bak"), "new", 3);
+    EXPECT_EQ(Contents("stale.bak"), "new");
+    EXPECT_EQ(EntryCount(), 4);
 }
 
 TEST_F(FileFolder, WriteFileAtomicallyKeepsPermissions) {
