@@ -704,10 +704,36 @@ TqzExportModel TqzExportOptions::BuildModel() {
     return m;
 }
 
+namespace {
+
+// An export file written beside the target and put in its place only when
+// the export finished: a full disk or a failing export keeps the old file.
+class TqzExportFileStream : public TStream {
+public:
+    explicit TqzExportFileStream(const std::string& FileName) : FWriter(FileName) {}
+    int64_t Read(void*, int64_t) override { return 0; }
+    int64_t Write(const void* Buffer, int64_t Count) override {
+        if (Count <= 0) return 0;
+        FWriter.Write(Buffer, static_cast<std::size_t>(Count));
+        return Count;
+    }
+    int64_t Seek(int64_t, int) override { return FWriter.Size(); }
+    void Commit() { FWriter.Commit(); }
+
+private:
+    TAtomicFileWriter FWriter;
+};
+
+}  // namespace
+
 void TqzExportOptions::Save() {
-    std::unique_ptr<TFileStream> file;
-    if (!FSettings.Options.Contains(esoClipboard)) file = std::make_unique<TFileStream>(FileName(), fmCreate);
-    Run(file.get());
+    if (FSettings.Options.Contains(esoClipboard)) {
+        Run(nullptr);
+        return;
+    }
+    TqzExportFileStream file(FileName());
+    // Nothing to export leaves the old file as it was.
+    if (Run(&file)) file.Commit();
 }
 
 void TqzExportOptions::SaveToStream(TStream* Stream) {
@@ -715,13 +741,13 @@ void TqzExportOptions::SaveToStream(TStream* Stream) {
     Run(Stream);
 }
 
-void TqzExportOptions::Run(TStream* Out) {
+bool TqzExportOptions::Run(TStream* Out) {
     TqzExportSettings s = FSettings;
     s.FileName = FileName();
     TqzDBGrid* grid = FGrid;
     TDataSet* ds =
         grid && grid->DataLink() && grid->DataLink()->Active() ? grid->DataLink()->DataSet() : nullptr;
-    if (!ds || s.ExportType == qzgetXML) return;
+    if (!ds || s.ExportType == qzgetXML) return false;
 
     const std::shared_ptr<bool> alive = grid->AliveToken();
     const TDataSetWatch watch(ds);
@@ -729,7 +755,7 @@ void TqzExportOptions::Run(TStream* Out) {
         return *alive && grid->DataLink()->Active() && grid->DataLink()->DataSet() == ds;
     };
     auto write = [&](const std::string& text) {
-        if (!text.empty()) Out->Write(text.data(), static_cast<int64_t>(text.size()));
+        if (!text.empty()) Out->WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
     };
 
     ds->DisableControls();
@@ -859,7 +885,7 @@ void TqzExportOptions::Run(TStream* Out) {
         }
     }
     // A grid or dataset that went away ends the export here.
-    if (ended) return;
+    if (ended) return true;
     switch (s.ExportType) {
     case qzgetHTML: emit(qzHTMLTrailer()); break;
     case qzgetSYLK: qzSYLKFinish(s, model, state, recNo, result); break;
@@ -867,7 +893,7 @@ void TqzExportOptions::Run(TStream* Out) {
     }
     if (Out) {
         if (!direct) write(result);
-        return;
+        return true;
     }
     TClipboard* clip = Clipboard();
     clip->Open();
@@ -888,4 +914,5 @@ void TqzExportOptions::Run(TStream* Out) {
         throw;
     }
     clip->Close();
+    return true;
 }

@@ -146,9 +146,10 @@ public:
 
     std::string QuoteField(const std::string& Value) const { return qzExportQuoteField(FSettings, Value); }
     void Assign(TPersistent* Source) override;
-    // Runs an export with the current settings. A file that cannot be
-    // created raises before anything changes; the dataset's controls, its
-    // position and the file are restored or closed on every way out.
+    // Runs an export with the current settings. The file is written beside
+    // its name and replaces it only when the export is finished; a file that
+    // cannot be written raises EFCreateError naming it and keeps the old one.
+    // The dataset's controls and its position are restored on every way out.
     virtual void Save();
     // The same export written to Stream instead of the file or the clipboard.
     void SaveToStream(TStream* Stream);
@@ -159,8 +160,9 @@ public:
     static void Publish(TPublisher<TqzExportOptions>& p);
 
 private:
-    // Writes to Out, or to the clipboard when Out is nil.
-    void Run(TStream* Out);
+    // Writes to Out, or to the clipboard when Out is nil; False when there
+    // was nothing to export (no open dataset).
+    bool Run(TStream* Out);
     TqzExportSettings FSettings;
     TqzDBGrid* FGrid;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <set>
 
 #include "engine/ostra_table.h"
@@ -286,8 +287,66 @@ TEST_F(QzExportRun, AFailingExportRestoresTheDataset) {
     EXPECT_THROW(e->Save(), EInvalidOperation);
     EXPECT_FALSE(Table->ControlsDisabled());
     EXPECT_EQ(Table->CompareBookmarks(Table->Bookmark(), at), 0);
-    // The file was closed: it can be removed and written again.
-    EXPECT_TRUE(DeleteFile(Dir + "/fails.txt"));
+    // A failed export leaves no file behind.
+    EXPECT_FALSE(FileExists(Dir + "/fails.txt"));
+}
+
+// The names in Dir that start with Prefix: the file and any temporaries.
+std::vector<std::string> QzExportNames(const std::string& Dir, const std::string& Prefix) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(Prefix, 0) == 0) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// An export replaces the file only when it is finished: a full disk, a
+// failing handler or nothing to export keep the old file whole, with no
+// temporary file left; the error names the file.
+TEST_F(QzExportRun, AFailedExportKeepsTheOldFile) {
+    TqzExportOptions* e = Grid->ExportOptions();
+    const std::string file = Dir + "/keep.txt";
+    e->SetFileName(file);
+    WriteFileAtomically(file, "good data", 9);
+    SimulateWriteFailure(0);
+    try {
+        e->Save();
+        ADD_FAILURE() << "a full disk raised nothing";
+    } catch (const EFCreateError& x) {
+        EXPECT_EQ(x.Message().rfind("Cannot create file \"" + file + "\".", 0), 0u) << x.Message();
+    }
+    ResetWriteFaults();
+    EXPECT_EQ(Read(file), "good data");
+    EXPECT_EQ(QzExportNames(Dir, "keep.txt"), std::vector<std::string>{"keep.txt"});
+
+    Grid->SetOnExportField(TqzExportFieldEvent([](TqzDBGrid*, TField* F, bool&) {
+        if (F->FieldName() == "Qty") throw EInvalidOperation("refused");
+    }));
+    EXPECT_THROW(e->Save(), EInvalidOperation);
+    Grid->SetOnExportField(TqzExportFieldEvent());
+    EXPECT_EQ(Read(file), "good data");
+
+    Table->Close();
+    e->Save();
+    EXPECT_EQ(Read(file), "good data");
+    EXPECT_EQ(QzExportNames(Dir, "keep.txt"), std::vector<std::string>{"keep.txt"});
+    Table->Open();
+
+    // A finished export replaces the file and keeps its permissions; through
+    // a symbolic link the link stays and its target is replaced.
+    namespace fs = std::filesystem;
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::remove(Dir + "/keep.txt.link");
+    fs::create_symlink("keep.txt", Dir + "/keep.txt.link");
+    e->SetFileName(Dir + "/keep.txt.link");
+    e->Save();
+    EXPECT_EQ(Read(file).substr(0, 14), "\"Name\",\"Qty\"\r\n");
+    EXPECT_TRUE(fs::is_symlink(Dir + "/keep.txt.link"));
+    EXPECT_EQ(fs::status(file).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(QzExportNames(Dir, "keep.txt"), (std::vector<std::string>{"keep.txt", "keep.txt.link"}));
 }
 
 // A form that frees a control when it hears a message posted to it.
