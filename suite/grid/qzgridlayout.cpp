@@ -183,15 +183,16 @@ void TqzIniAttributes::Save() {
         for (const auto& [key, value] : entries) reg.WriteString(section, key, value);
         return;
     }
-    TIniFile ini(fileName);
+    // The section is replaced in memory and the file written once, whole:
+    // a save that fails keeps the layout stored before, and the user is told why.
     try {
+        TMemIniFile ini(fileName);
         ini.EraseSection(section);
-    } catch (const EIniFileException& e) {
-        // The old section stays when it cannot be erased; the user is told why.
+        for (const auto& [key, value] : entries) ini.WriteString(section, key, value);
+        ini.UpdateFile();
+    } catch (const Exception& e) {
         if (!destroying) Warn(e.Message());
-        return;
     }
-    for (const auto& [key, value] : entries) ini.WriteString(section, key, value);
 }
 
 void TqzIniAttributes::Load() {

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
 #include "platform/core/inifiles.h"
 #include "platform/core/registry_ini.h"
+#include "platform/core/streams.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
 #include "platform/ui/application.h"
@@ -180,6 +183,42 @@ TEST_F(QzLayoutTest, AnIniNameThatIsAFolderKeepsTheDesignedLayout) {
     delete form;
     ProcessEvents();
     EXPECT_EQ(dialogs.Count(), 3);
+}
+
+// A layout save that fails half way (a full disk) keeps the layout stored
+// before, whole; the user is told why, naming the file, and no temporary
+// file is left. The grid's end saves silently.
+std::string QzLayoutFileText(const std::string& File) {
+    std::ifstream in(File, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(QzLayoutTest, AFailedSaveKeepsTheStoredLayout) {
+    const std::string file = Dir + "/grid.ini";
+    RoundTrip(false, file);
+    const std::string before = QzLayoutFileText(file);
+    TTestDialogs dialogs;
+    TForm* form = MakeForm(false, file);
+    const int shown = dialogs.Count();
+    GridOf(form)->Selected()->SetText("Note\t9\tNote\n");
+    SimulateWriteFailure(0);
+    EXPECT_NO_THROW(GridOf(form)->SaveLayout());
+    ResetWriteFaults();
+    EXPECT_EQ(QzLayoutFileText(file), before);
+    ASSERT_EQ(dialogs.Count(), shown + 1);
+    EXPECT_EQ(dialogs.Last().Text.rfind("Cannot create file \"" + file + "\".", 0), 0u)
+        << dialogs.Last().Text;
+    SimulateWriteFailure(0);
+    EXPECT_NO_THROW(delete form);
+    ResetWriteFaults();
+    ProcessEvents();
+    EXPECT_EQ(dialogs.Count(), shown + 1);
+    EXPECT_EQ(QzLayoutFileText(file), before);
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir))
+        entries += entry.path().filename().string().rfind("grid.ini", 0) == 0;
+    EXPECT_EQ(entries, 1);
+    EXPECT_NE(before.find("Qty=12"), std::string::npos) << before;
 }
 
 }  // namespace
