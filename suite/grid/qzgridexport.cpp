@@ -884,8 +884,9 @@ bool TqzExportOptions::Run(TStream* Out) {
             }
         }
     }
-    // A grid or dataset that went away ends the export here.
-    if (ended) return true;
+    // A grid or dataset that went away ends the export here, unfinished:
+    // a file keeps what it held.
+    if (ended) return false;
     switch (s.ExportType) {
     case qzgetHTML: emit(qzHTMLTrailer()); break;
     case qzgetSYLK: qzSYLKFinish(s, model, state, recNo, result); break;

@@ -161,7 +161,8 @@ public:
 
 private:
     // Writes to Out, or to the clipboard when Out is nil; False when there
-    // was nothing to export (no open dataset).
+    // was nothing to export (no open dataset) or the grid or dataset went
+    // away before the export was finished.
     bool Run(TStream* Out);
     TqzExportSettings FSettings;
     TqzDBGrid* FGrid;

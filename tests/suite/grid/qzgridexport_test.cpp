@@ -380,8 +380,8 @@ TEST_F(QzExportRun, AGridDestroyedDuringTheExportEndsItCleanly) {
     grid->ExportOptions()->Save();
     EXPECT_EQ(form->Victim, nullptr);
     EXPECT_FALSE(Table->ControlsDisabled());
-    // The header and the first row, then nothing.
-    EXPECT_EQ(Read(Dir + "/gone.txt"), "\"Name\",\"Qty\"\r\n\"N1\",\"1\"\r\n");
+    // Unfinished: no file is made of the header and first row written so far.
+    EXPECT_FALSE(FileExists(Dir + "/gone.txt"));
     delete form;
 }
 
