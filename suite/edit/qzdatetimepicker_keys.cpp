@@ -451,8 +451,9 @@ void TqzDBCustomDateTimePicker::ResetEdit() {
 }
 
 void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
+    const TControlWatch watch(this);
     TWinControl::KeyDown(Key, Shift);
-    if (Key == 0) return;
+    if (watch.Gone() || Key == 0) return;
     if (GetKeyState(VK_MENU) < 0) Shift += ssAlt;
     const bool alt = Shift.Contains(ssAlt), ctrl = Shift.Contains(ssCtrl);
     try {
@@ -610,6 +611,7 @@ void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
                 StepPart(Key == VK_UP ? 1 : -1);
             else
                 HomeEndPart(Key == VK_END);
+            if (watch.Gone()) return;
             if (IsDefaultCase() && Kind() == TqzDTKind::DateTime && FValue != 0 && Frac(FValue) != 0 &&
                 std::fabs(Frac(FValue)) < 0.5 / MSecsPerDay)
                 FPart = LastPartOnScreen();
@@ -724,8 +726,9 @@ void TqzDBCustomDateTimePicker::TypeLetter(char32_t Letter) {
 }
 
 void TqzDBCustomDateTimePicker::KeyPress(char32_t& Key) {
+    const TControlWatch watch(this);
     TWinControl::KeyPress(Key);
-    if (Key == 0) return;
+    if (watch.Gone() || Key == 0) return;
     try {
         if (Key == 27) {
             if (FClosedByEscape) {
