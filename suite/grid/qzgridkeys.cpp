@@ -157,7 +157,9 @@ bool TqzCustomDBGrid::HandleDittoKey(uint16_t Key, TShiftState Shift) {
 void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     const TControlWatch watch(this);
     TWinControl::KeyDown(Key, Shift);  // OnKeyDown
-    if (watch.Gone() || Key == 0 || !FImpl->DataLink->Active() || !DataSetActive() || !CanGridAcceptKey(Key, Shift)) return;
+    if (watch.Gone() || Key == 0 || !FImpl->DataLink->Active() || !DataSetActive() ||
+        !CanGridAcceptKey(Key, Shift))
+        return;
     TDataSet* ds = FImpl->DataLink->DataSet();
     if (HandleDittoKey(Key, Shift)) {
         Key = 0;
