@@ -259,6 +259,21 @@ TEST_F(EditFreedByHandlerTest, DateTimePickerAndMonthCalendar) {
              Focus(p);
              SendKey(p, VK_UP);
          }},
+        {"picker changed by typing",
+         [&] {
+             auto* p = Place(new TqzDBDateTimePicker(&Form), false);
+             p->SetOnChange(FreeSender());
+             Focus(p);
+             SendText(p, "12");
+         }},
+        {"picker with a date changed by typing",
+         [&] {
+             auto* p = Place(new TqzDBDateTimePicker(&Form), false);
+             p->SetValue(EncodeDate(2026, 3, 9));
+             p->SetOnChange(FreeSender());
+             Focus(p);
+             SendText(p, "0");
+         }},
         {"picker left",
          [&] {
              auto* p = Place(new TqzDBDateTimePicker(&Form), false);
