@@ -71,7 +71,9 @@ void TOstraDBEdit::DropDown() {
     if (FDroppedDown) return;
     if (!FDropDownPrepared) PrepareDropDown();
     if (FActiveDropDown) {
+        const TControlWatch watch(this);
         FOnDropDown(this);
+        if (watch.Gone()) return;
         ShowDropDown();
     } else if (FOnCustomDlg.Assigned()) {
         RunCustomDlg();
@@ -81,14 +83,17 @@ void TOstraDBEdit::DropDown() {
 void TOstraDBEdit::RunCustomDlg() {
     FDroppedDown = true;
     Invalidate();
+    const TControlWatch watch(this);
     try {
         if (FieldBound() && FDataLink->DataSet()->CanModify()) FDataLink->Edit();
         FOnCustomDlg(this);
     } catch (...) {
+        if (watch.Gone()) throw;
         FDroppedDown = false;
         Invalidate();
         throw;
     }
+    if (watch.Gone()) return;
     FDroppedDown = false;
     Invalidate();
 }
@@ -259,7 +264,9 @@ void TOstraDBEdit::CloseUp(bool Accept) {
         ShowValue(FValue, VarIsEmpty(FValue) || VarIsNull(FValue) ? std::string() : FValue.AsString());
     }
     Invalidate();
+    const TControlWatch watch(this);
     FOnCloseUp(this, Accept);
+    if (watch.Gone()) return;
     // Closed because the focus went elsewhere: it stays there.
     if (!FClosingForFocusLoss && !ComponentState().Contains(csDestroying) && CanFocus() && !Focused()) {
         try {
@@ -310,7 +317,9 @@ bool TOstraDBEdit::HandleListKey(uint16_t& Key, TShiftState Shift) {
 
 void TOstraDBEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (Key == VK_RETURN && Shift.Contains(ssCtrl) && FDialogStyle == odsCustomDlg) {
+        const TControlWatch watch(this);
         FOnCustomDlg(this);
+        if (watch.Gone()) return;
         RemovePendingChar();
     }
     if (FDroppedDown && FActiveDropDown == FCalculator) {
@@ -377,8 +386,10 @@ void TOstraDBEdit::KeyPress(char32_t& Key) {
         return;
     }
     if (printable || Key == 8 || Key == 22 || Key == 24) {
+        const TControlWatch watch(this);
         if (FieldBound() && FDataLink->DataSet()->CanModify() && !FDataLink->Editing()) FDataLink->Edit();
-        if (printable && SelLength() > 0) ClearSelection();
+        if (!watch.Gone() && printable && SelLength() > 0) ClearSelection();  // OnChange
+        if (watch.Gone()) return;
     }
     inherited::KeyPress(Key);
 }
@@ -410,6 +421,8 @@ void TOstraDBEdit::ForwardMouse(unsigned Msg, int X, int Y) {
 }
 
 void TOstraDBEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // The drop-down's handlers may free the edit.
+    const TControlWatch watch(this);
     if (Button == mbLeft && FDialogStyle != odsEdit) {
         const bool onButton = PtInRect(ButtonRect(), TPoint{X, Y});
         if (onButton || FStyle != ocsDropDown) {
@@ -423,6 +436,7 @@ void TOstraDBEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
             }
         }
     }
+    if (watch.Gone()) return;
     inherited::MouseDown(Button, Shift, X, Y);
 }
 
@@ -457,6 +471,7 @@ void TOstraDBEdit::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TOstraDBEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const TControlWatch watch(this);
     if (FForwardingMouse && Button == mbLeft) {
         FForwardingMouse = false;
         ForwardMouse(WM_LBUTTONUP, X, Y);
@@ -465,6 +480,7 @@ void TOstraDBEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         StopTracking();
         if (FDialogStyle == odsCustomDlg && wasPressed && Button == mbLeft) DropDown();
     }
+    if (watch.Gone()) return;
     inherited::MouseUp(Button, Shift, X, Y);
 }
 
@@ -484,7 +500,9 @@ void TOstraDBEdit::WndProc(TMessage& Message) {
             }
         } else if (!FDroppedDown && Message.WParam > 32 &&
                    (FDialogStyle == odsCombo || FDialogStyle == odsLookup) && FAutoDropDown) {
+            const TControlWatch watch(this);
             DropDown();
+            if (watch.Gone()) return;
         }
         if (FDroppedDown && FActiveDropDown) {
             if (FActiveDropDown == FCalculator) {
@@ -563,13 +581,14 @@ void TOstraDBEdit::FocusCheck() {
 
 void TOstraDBEdit::CloseUpLeavingFocus(bool LeaveFocus) {
     FClosingForFocusLoss = LeaveFocus;
+    const TControlWatch watch(this);
     try {
         CloseUp(false);
     } catch (...) {
-        FClosingForFocusLoss = false;
+        if (!watch.Gone()) FClosingForFocusLoss = false;
         throw;
     }
-    FClosingForFocusLoss = false;
+    if (!watch.Gone()) FClosingForFocusLoss = false;
 }
 
 void TOstraDBEdit::WMCancelMode(TMessage& Message) {

@@ -36,11 +36,14 @@ bool TextEditable(const TField* Field) {
 // Runs the grid's update lock around a step.
 class TUpdateLocker {
 public:
-    explicit TUpdateLocker(TOstraCustomDBGrid* Grid) : FGrid(Grid) { Grid->BeginUpdate(); }
-    ~TUpdateLocker() { FGrid->EndUpdate(); }
+    explicit TUpdateLocker(TOstraCustomDBGrid* Grid) : FGrid(Grid), FWatch(Grid) { Grid->BeginUpdate(); }
+    ~TUpdateLocker() {
+        if (!FWatch.Gone()) FGrid->EndUpdate();
+    }
 
 private:
     TOstraCustomDBGrid* FGrid;
+    const TControlWatch FWatch;  // a handler may free the grid meanwhile
 };
 }  // namespace
 
@@ -108,13 +111,15 @@ void TOstraCustomDBGrid::MoveCol(int RawCol, int Direction) {
     const int oldCol = Col();
     if (RawCol == oldCol) return;
     if (!FInColExit) {
+        const TControlWatch watch(this);
         FInColExit = true;
         try {
             ColExit();
         } catch (...) {
-            FInColExit = false;
+            if (!watch.Gone()) FInColExit = false;
             throw;
         }
+        if (watch.Gone()) return;
         FInColExit = false;
         if (Col() != oldCol) return;
     }
@@ -291,7 +296,9 @@ bool TOstraCustomDBGrid::DeletePrompt() {
 // ---- Keys ----------------------------------------------------------------------------------------------------
 
 void TOstraCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
+    const TControlWatch watch(this);
     TWinControl::KeyDown(Key, Shift);  // OnKeyDown
+    if (watch.Gone()) return;
     TDataSet* ds = FDataLink->DataSet();
     if (!FDataLink->Active() || !ds || !CanGridAcceptKey(Key, Shift)) return;
     if (UseRightToLeftAlignment()) {
@@ -469,13 +476,15 @@ void TOstraCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X
         TCustomGrid::MouseDown(Button, Shift, X, Y);
         return;
     }
+    const TControlWatch watch(this);
     TUpdateLocker lock(this);
     FDataLink->UpdateData();
     HideEditor();
     const int oldCol = Col(), oldRow = Row();
     if (cell.Y >= FTitleOffset && cell.Y != Row()) ds->MoveBy(cell.Y - Row());
-    if (cell.X < FIndicatorOffset) return;
+    if (watch.Gone() || cell.X < FIndicatorOffset) return;
     MoveCol(cell.X, 0);
+    if (watch.Gone()) return;
     TOstraColumn* column = ColumnOf(cell.X);
     if (!column) return;
     if (FOptions.Contains(dgMultiSelect) && !column->IsSelectionColumn()) {
@@ -500,8 +509,9 @@ void TOstraCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X
 
 void TOstraCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const TGridState state = GridState();
-    TCustomGrid::MouseUp(Button, Shift, X, Y);
-    if (state == gsColMoving) return;
+    const TControlWatch watch(this);
+    TCustomGrid::MouseUp(Button, Shift, X, Y);  // OnMouseUp
+    if (watch.Gone() || state == gsColMoving) return;
     if (FInplaceEdit && FInplaceEdit->Visible() && PtInRect(FInplaceEdit->BoundsRect(), Point(X, Y))) return;
     if (state == gsColSizing && FOnColumnResized.Assigned()) {
         const TGridCoord sized = MouseCoord(X - 5, Y);

@@ -39,8 +39,9 @@ int TCustomGrid::NextTabStop(int FromCol, bool Forward, int& RowStep) const {
 }
 
 void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
+    const TControlWatch watch(this);
     inherited::KeyDown(Key, Shift);
-    if (Key == 0) return;
+    if (watch.Gone() || Key == 0) return;
     if (!CanGridAcceptKey(Key, Shift)) {
         Key = 0;
         return;
@@ -167,7 +168,9 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
 }
 
 void TCustomGrid::KeyPress(char32_t& Key) {
+    const TControlWatch watch(this);
     inherited::KeyPress(Key);
+    if (watch.Gone()) return;
     if (Key == 13 && !FOptions.Contains(goAlwaysShowEditor)) {
         if (FEditorMode)
             HideEditor();

@@ -57,13 +57,16 @@ std::string TCustomMaskEdit::GetText() const {
 }
 
 void TCustomMaskEdit::SetTextValue(const std::string& Value) {
+    const TControlWatch watch(this);  // OnChange may free the edit
     if (!IsMasked() || FSettingRaw) {
         TCustomEdit::SetTextValue(Value);
     } else {
         FSettingRaw = true;
         TCustomEdit::SetTextValue(Encode(FMask.FormatText(Decode(Value))));
+        if (watch.Gone()) return;
         FSettingRaw = false;
     }
+    if (watch.Gone()) return;
     FOldValue = EditText();
 }
 
@@ -267,8 +270,9 @@ void TCustomMaskEdit::CutMasked() {
 }
 
 void TCustomMaskEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
+    const TControlWatch watch(this);
     inherited::KeyDown(Key, Shift);
-    if (Key == 0 || !IsMasked()) return;
+    if (watch.Gone() || Key == 0 || !IsMasked()) return;
     if (Key == VK_ESCAPE && Modified() && !Shift.Contains(ssAlt)) {
         Reset();
         SelectAll();
@@ -282,8 +286,9 @@ void TCustomMaskEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
 }
 
 void TCustomMaskEdit::KeyPress(char32_t& Key) {
+    const TControlWatch watch(this);
     inherited::KeyPress(Key);
-    if (Key == 0 || !IsMasked() || ReadOnly()) return;
+    if (watch.Gone() || Key == 0 || !IsMasked() || ReadOnly()) return;
     if (Key == 8) {
         if (EditCanModify()) BlankSelection(true);
         Key = 0;

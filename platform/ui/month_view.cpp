@@ -449,6 +449,8 @@ void TMonthView::PaintMonths(TCanvas* C, const TRect& R) {
 }
 
 void TMonthView::WndProc(TMessage& Message) {
+    // A change handler may free the view.
+    const TControlWatch watch(this);
     switch (Message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
@@ -464,10 +466,12 @@ void TMonthView::WndProc(TMessage& Message) {
     case WM_LBUTTONUP: ControlMouseUp(); break;
     default: break;
     }
+    if (watch.Gone()) return;
     inherited::WndProc(Message);
 }
 
 void TMonthView::ControlMouseDown(int X, int Y) {
+    const TControlWatch watch(this);
     const TMonthHitTest h = HitTest({X, Y});
     TDateTime first = 0, last = 0;
     const int count = GetVisibleRange(first, last);
@@ -491,6 +495,7 @@ void TMonthView::ControlMouseDown(int X, int Y) {
         TDateTime day = 0;
         if (!TryEncodeDate(h.Year, h.Month, h.Day, day)) break;
         UserSelect(day);
+        if (watch.Gone()) return;
         FDragging = (FStyle & MCS_MULTISELECT) != 0;
         if (FDragging) SetMouseCapture(true);
         break;
@@ -523,7 +528,9 @@ void TMonthView::ControlMouseUp() {
 }
 
 void TMonthView::KeyDown(uint16_t& Key, TShiftState Shift) {
+    const TControlWatch watch(this);
     inherited::KeyDown(Key, Shift);
+    if (watch.Gone()) return;
     TDateTime d = FSelStart;
     switch (Key) {
     case VK_LEFT: d -= 1; break;

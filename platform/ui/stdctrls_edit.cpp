@@ -2,6 +2,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -159,9 +160,11 @@ public:
         }
     }
     void ReplaceSelection(const QString& Value) override {
-        FValidator->Bypass = true;
+        // The change handler may free the edit, and this adapter with it.
+        const QPointer<TEditValidator> validator(FValidator);
+        validator->Bypass = true;
         FWidget->insert(Value);
-        FValidator->Bypass = false;
+        if (validator) validator->Bypass = false;
     }
     bool Modified() const override { return FWidget->isModified(); }
     void SetModified(bool Value) override { FWidget->setModified(Value); }

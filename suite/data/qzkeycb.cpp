@@ -135,7 +135,9 @@ void TqzIncrementalSearch::DoEnter() {
 }
 
 void TqzIncrementalSearch::DoExit() {
-    TCustomEdit::DoExit();
+    const TControlWatch watch(this);
+    TCustomEdit::DoExit();  // OnExit
+    if (watch.Gone()) return;
     if (qzEditFrameIsActive(FFrame.get())) Invalidate();
 }
 
@@ -170,7 +172,9 @@ TField* TqzIncrementalSearch::GetSearchField() const {
 }
 
 void TqzIncrementalSearch::KeyUp(uint16_t& Key, TShiftState Shift) {
-    TCustomEdit::KeyUp(Key, Shift);
+    const TControlWatch watch(this);
+    TCustomEdit::KeyUp(Key, Shift);  // OnKeyUp
+    if (watch.Gone()) return;
     if (Text() == FLastSearch || !qzIsTextEditKey(Key)) return;
     if (FShowMatchText && (Key == VK_BACK || Key == VK_DELETE)) return;
     FTimer->SetEnabled(false);

@@ -308,7 +308,9 @@ TqzCustomDialog* TqzNavButton::FindOrCreateDialog() {
 }
 
 void TqzNavButton::Click() {
-    TqzSpeedButton::Click();  // OnClick first
+    const TControlWatch watch(this);
+    TqzSpeedButton::Click();  // OnClick first; it may free the button or its navigator
+    if (watch.Gone()) return;
     TqzDBNavigator* nav = GetNavigator();
     if (!nav || FStyle == nbsCustom) return;
     TDataSet* ds = nav->GetDataSet(true);

@@ -164,8 +164,9 @@ void TqzSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
         FMouseHeld = false;
         Invalidate();
     }
-    TGraphicControl::MouseUp(Button, Shift, X, Y);
-    if (click && Enabled()) Click();
+    const TControlWatch watch(this);
+    TGraphicControl::MouseUp(Button, Shift, X, Y);  // OnMouseUp
+    if (!watch.Gone() && click && Enabled()) Click();
 }
 
 void TqzSpeedButton::Dispatch(TMessage& Message) {

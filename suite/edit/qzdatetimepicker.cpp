@@ -271,13 +271,14 @@ void TqzDBCustomDateTimePicker::SetInternalText(const std::string& Value) {
     if (Value == Text()) return;
     const bool old = FInternalText;
     FInternalText = true;
+    const TControlWatch watch(this);  // OnChange may free the picker
     try {
         SetText(Value);
     } catch (...) {
-        FInternalText = old;
+        if (!watch.Gone()) FInternalText = old;
         throw;
     }
-    FInternalText = old;
+    if (!watch.Gone()) FInternalText = old;
 }
 
 void TqzDBCustomDateTimePicker::ShowValue() {
@@ -289,8 +290,9 @@ void TqzDBCustomDateTimePicker::ShowValue() {
         text.clear();
     else
         text = TextFor(FValue);
+    const TControlWatch watch(this);
     SetInternalText(text);
-    SelectPart();
+    if (!watch.Gone()) SelectPart();
 }
 
 void TqzDBCustomDateTimePicker::SelectPart() {
@@ -327,8 +329,9 @@ void TqzDBCustomDateTimePicker::SetValue(TDateTime V) {
     if (V == 0) {
         FValue = 0;
         if (kind != TqzDTKind::Time) {
+            const TControlWatch watch(this);
             SetInternalText("");
-            TCustomEdit::SetModified(modified);
+            if (!watch.Gone()) TCustomEdit::SetModified(modified);
             return;
         }
     } else if (!(Whole(V) == 0 && kind == TqzDTKind::Time) &&
@@ -339,8 +342,9 @@ void TqzDBCustomDateTimePicker::SetValue(TDateTime V) {
         if (V <= -693594.0 || V >= 2958466.0) qzRaiseDateAbove(kMaxDay);
     }
     FValue = V;
+    const TControlWatch watch(this);
     ShowValue();
-    TCustomEdit::SetModified(modified);
+    if (!watch.Gone()) TCustomEdit::SetModified(modified);
 }
 
 TDateTime TqzDBCustomDateTimePicker::Date() {
@@ -437,12 +441,14 @@ bool TqzDBCustomDateTimePicker::SetFromParts(int Y, int M, int D, int H, int N, 
     }
     // SetValue leaves the text alone when the value stays: the typed digits would stand.
     const bool same = v == FValue;
+    const TControlWatch watch(this);
     try {
         SetValue(v);
     } catch (const Exception&) {
-        ShowValue();
+        if (!watch.Gone()) ShowValue();
         return false;
     }
+    if (watch.Gone()) return false;
     if (same) ShowValue();
     return true;
 }
@@ -597,8 +603,9 @@ void TqzDBCustomDateTimePicker::CMExit(TMessage& Message) {
     }
     FPending = 0;
     PostMessage(this, CVDateTimePickerDestroyCalendar(), 0, 0);
+    const TControlWatch watch(this);
     TCustomEdit::CMExit(Message);
-    Invalidate();
+    if (!watch.Gone()) Invalidate();
 }
 
 // ---- Drop-down

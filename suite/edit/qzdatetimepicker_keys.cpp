@@ -57,7 +57,9 @@ void TqzDBCustomDateTimePicker::StartEmptyValue(uint16_t Key) {
         FValue = v;
     }
     FBlank = false;
+    const TControlWatch watch(this);
     ShowValue();
+    if (watch.Gone()) return;
     SetModifiedOn();
     FPart = 1;
     SelectPart();
@@ -136,6 +138,8 @@ void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
         return;
     }
     TParts p = Split(FValue);
+    // A change handler may free the picker while a digit is applied.
+    const TControlWatch watch(this);
     auto order = [&](char a, char b) {
         int ia = -1, ib = -1;
         for (size_t i = 0; i < parts.size(); ++i) {
@@ -224,7 +228,9 @@ void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
             }
         }
         if (part.Kind != 'Y' && Digit > maxLead) {
-            if (!apply(Digit)) {
+            const bool applied = apply(Digit);
+            if (watch.Gone()) return;
+            if (!applied) {
                 Beep();
                 return;
             }
@@ -260,6 +266,7 @@ void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
             text.substr(0, static_cast<size_t>(start)) + FTyped +
             text.substr(static_cast<size_t>(std::min<int>(start + part.Length, text.size())));
         SetInternalText(shown);
+        if (watch.Gone()) return;
         SetSelStart(start + 1);
         SetSelLength(0);
         return;
@@ -273,6 +280,7 @@ void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
             text.substr(0, static_cast<size_t>(start)) + FTyped +
             text.substr(static_cast<size_t>(std::min<int>(start + oldLen, text.size())));
         SetInternalText(shown);
+        if (watch.Gone()) return;
         SetSelStart(start + static_cast<int>(FTyped.size()));
         SetSelLength(0);
         return;
@@ -281,7 +289,9 @@ void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
     const int n = std::stoi(FTyped);
     FTyped.clear();
     FPending = 0;
-    if (!apply(n)) {
+    const bool applied = apply(n);
+    if (watch.Gone()) return;
+    if (!applied) {
         Beep();
         ShowValue();
         return;
@@ -451,8 +461,9 @@ void TqzDBCustomDateTimePicker::ResetEdit() {
 }
 
 void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
+    const TControlWatch watch(this);
     TWinControl::KeyDown(Key, Shift);
-    if (Key == 0) return;
+    if (watch.Gone() || Key == 0) return;
     if (GetKeyState(VK_MENU) < 0) Shift += ssAlt;
     const bool alt = Shift.Contains(ssAlt), ctrl = Shift.Contains(ssCtrl);
     try {
@@ -546,8 +557,10 @@ void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
             Key == VK_BACK || Key == VK_SPACE || Key == VK_DELETE || Key == VK_RIGHT || digitKey || letterKey;
         const bool empty =
             Text().empty() && (Kind() == TqzDTKind::Time ? Frac(FValue) == 0 : Whole(FValue) == 0);
-        if (editing && !alt && empty && Key != VK_BACK && Key != VK_DELETE && Key != VK_SPACE)
+        if (editing && !alt && empty && Key != VK_BACK && Key != VK_DELETE && Key != VK_SPACE) {
             StartEmptyValue(Key);
+            if (watch.Gone()) return;
+        }
         // 8. Translation.
         if (!alt) {
             if (Key == VK_ADD || Key == 0xBB)
@@ -610,6 +623,7 @@ void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
                 StepPart(Key == VK_UP ? 1 : -1);
             else
                 HomeEndPart(Key == VK_END);
+            if (watch.Gone()) return;
             if (IsDefaultCase() && Kind() == TqzDTKind::DateTime && FValue != 0 && Frac(FValue) != 0 &&
                 std::fabs(Frac(FValue)) < 0.5 / MSecsPerDay)
                 FPart = LastPartOnScreen();
@@ -641,7 +655,7 @@ void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
         default: break;
         }
         if (Key >= '0' && Key <= '9' && !alt) {
-            TypeDigit(Key - '0');
+            TypeDigit(Key - '0');  // the picker may be gone; Key is the caller's
             Key = 0;
             return;
         }
@@ -724,8 +738,9 @@ void TqzDBCustomDateTimePicker::TypeLetter(char32_t Letter) {
 }
 
 void TqzDBCustomDateTimePicker::KeyPress(char32_t& Key) {
+    const TControlWatch watch(this);
     TWinControl::KeyPress(Key);
-    if (Key == 0) return;
+    if (watch.Gone() || Key == 0) return;
     try {
         if (Key == 27) {
             if (FClosedByEscape) {

@@ -314,7 +314,9 @@ void TqzDBCustomCombo::KeyDown(uint16_t& Key, TShiftState Shift) {
         CloseUp(accept);
         return;
     }
+    const TControlWatch watch(this);
     inherited::KeyDown(Key, Shift);
+    if (watch.Gone()) return;
     if (!IsEditableStyle() && !IsEditPainted()) Key = 0;
 }
 
@@ -349,7 +351,9 @@ void TqzDBCustomCombo::DoEnter() {
 }
 
 void TqzDBCustomCombo::CMExit(TMessage& Message) {
+    const TControlWatch watch(this);
     inherited::CMExit(Message);
+    if (watch.Gone()) return;
     if (FButtonEffects->Flat()) FButton->Invalidate();
 }
 

@@ -675,24 +675,31 @@ void TqzDBCustomComboBox::SaveHistory() { FHistoryList->Save(); }
 
 // ---- Keys ----------------------------------------------------------------------------------
 
-void TqzDBCustomComboBox::SelectItem(int Index) {
+bool TqzDBCustomComboBox::SelectItem(int Index) {
     EnsureList();
-    if (Index < 0 || Index >= FList->Count()) return;
-    if (DataSource() ? !EditCanModify() : ReadOnly()) return;
-    if (!RowFits(FList->Items()->Strings(Index))) return;
-    SetItemIndex(Index);
+    if (Index < 0 || Index >= FList->Count()) return true;
+    if (DataSource() ? !EditCanModify() : ReadOnly()) return true;
+    if (!RowFits(FList->Items()->Strings(Index))) return true;
+    const TControlWatch watch(this);
+    SetItemIndex(Index);  // OnChange
+    if (watch.Gone()) return false;
     SetModifiedState(true);
+    if (watch.Gone()) return false;
     SelectAll();
+    return true;
 }
 
-void TqzDBCustomComboBox::ClearValue() {
+bool TqzDBCustomComboBox::ClearValue() {
     if (DataSource() && Field() && !Text().empty()) {
-        if (!EditCanModify()) return;
+        if (!EditCanModify()) return true;
     } else if (ReadOnly()) {
-        return;
+        return true;
     }
-    SetItemIndex(-1);
+    const TControlWatch watch(this);
+    SetItemIndex(-1);  // OnChange
+    if (watch.Gone()) return false;
     SetModifiedState(true);
+    return !watch.Gone();
 }
 
 int TqzDBCustomComboBox::MatchRow(const std::string& Prefix) const {
@@ -724,8 +731,8 @@ void TqzDBCustomComboBox::KeyDown(uint16_t& Key, TShiftState Shift) {
     }
     const bool clearKey = Key == VK_DELETE || Key == VK_BACK || (ctrl && Key == 'X');
     if (FShowMatchText && FStyle == csDropDownList && clearKey) {
-        if (FAllowClearKey) ClearValue();
         Key = 0;
+        if (FAllowClearKey) ClearValue();
         return;
     }
     if (!IsEditableStyle() && (Key == VK_DELETE || Key == VK_BACK) && !FAllowClearKey) {
@@ -736,7 +743,7 @@ void TqzDBCustomComboBox::KeyDown(uint16_t& Key, TShiftState Shift) {
         if (Field() || !ReadOnly()) {
             EnsureList();
             const int now = ItemIndex();
-            SelectItem(Key == VK_UP ? std::max(0, now - 1) : (now < 0 ? 0 : now + 1));
+            if (!SelectItem(Key == VK_UP ? std::max(0, now - 1) : (now < 0 ? 0 : now + 1))) return;
         }
         if (OnKeyDown().Assigned()) OnKeyDown()(this, Key, Shift);
         Key = 0;
@@ -747,11 +754,13 @@ void TqzDBCustomComboBox::KeyDown(uint16_t& Key, TShiftState Shift) {
 
 void TqzDBCustomComboBox::KeyUp(uint16_t& Key, TShiftState Shift) {
     if (FAllowClearKey && (Key == VK_DELETE || Key == VK_BACK)) {
+        const TControlWatch watch(this);
         if (!IsDroppedDown() && FStyle == csDropDownList && !FShowMatchText) {
             ClearValue();
         } else if (IsDroppedDown() && Text().empty()) {
             SetItemIndex(-1);
         }
+        if (watch.Gone()) return;
     }
     inherited::KeyUp(Key, Shift);
 }
@@ -800,8 +809,9 @@ void TqzDBCustomComboBox::KeyPress(char32_t& Key) {
         }
         const bool autoFill = AutoFillDate();
         if (FMapList) SetAutoFillDate(false);
+        const TControlWatch watch(this);
         inherited::KeyPress(Key);
-        SetAutoFillDate(autoFill);
+        if (!watch.Gone()) SetAutoFillDate(autoFill);
         return;
     }
     // Completion: typing at the end of the text finds the first row that
@@ -813,7 +823,7 @@ void TqzDBCustomComboBox::KeyPress(char32_t& Key) {
             text.substr(0, static_cast<size_t>(std::max(0, SelStart()))) + Utf8Of(Key);
         const int row = MatchRow(prospective);
         if (row >= 0) {
-            SelectItem(row);
+            if (!SelectItem(row)) return;
             if (!DataSource() || (DataLink()->DataSet() && DataLink()->Editing())) {
                 const std::string full = FList->Items()->Strings(row);
                 SetSelStart(static_cast<int>(prospective.size()));

@@ -190,9 +190,10 @@ protected:
     // Makes the list (and its window) when missing and rebuilds it when due.
     void EnsureList();
     // Up and Down with the list closed, and the closed type-ahead.
-    void SelectItem(int Index);
+    // False when a change handler freed the combo box.
+    bool SelectItem(int Index);
     // Clears the value (AllowClearKey).
-    void ClearValue();
+    bool ClearValue();
     void ShowValue(const std::string& V);
 
 private:

@@ -170,13 +170,15 @@ void TqzDBCustomEdit::DataChange(TObject*) {
         SetEditMask("");
         if (qzIsDesigning(this)) text = Name();
     }
+    const TControlWatch watch(this);  // OnChange may free the edit
     FPictureSetText = true;
     try {
         SetText(text);
     } catch (...) {
-        FPictureSetText = false;
+        if (!watch.Gone()) FPictureSetText = false;
         throw;
     }
+    if (watch.Gone()) return;
     FPictureSetText = false;
     Invalidate();
 }
@@ -416,7 +418,9 @@ void TqzDBCustomEdit::CMExit(TMessage& Message) {
     if (IsMasked() && !DataSource() && !qzIsDesigning(this) &&
         !MaskedTextEmpty(this, MaskStoreLiteralTemplate(), IsPictureMaskActive()))
         ValidateEdit();
+    const TControlWatch watch(this);
     TCustomEdit::CMExit(Message);
+    if (watch.Gone()) return;
     UpdateOwnerPaint();
     Invalidate();
 }

@@ -445,8 +445,10 @@ void TqzMonthCalendar::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
     }
     if (!OwnedByPicker() && CanFocus() && !Focused()) SetFocus();
     const TMonthHitTest h = HitTest({X, Y});
+    const TControlWatch watch(this);
     if (FOnMouseDown.Assigned())
         FOnMouseDown(this, Button, Shift, X, Y, h.Month, (h.Day >= 1 && h.Day <= 32) ? h.Day : 0, h.Year);
+    if (watch.Gone()) return;
     const bool onDay =
         h.Hit == MCHT_CALENDARDATE || h.Hit == MCHT_CALENDARDATEPREV || h.Hit == MCHT_CALENDARDATENEXT;
     if (onDay && h.Day >= 1 && h.Day <= 31) {
@@ -654,14 +656,18 @@ void TqzMonthCalendar::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TqzMonthCalendar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const TMonthHitTest h = HitTest({X, Y});
+    const TControlWatch watch(this);
     if (FOnMouseUp.Assigned())
         FOnMouseUp(this, Button, Shift, X, Y, h.Month, (h.Day >= 1 && h.Day <= 32) ? h.Day : 0, h.Year);
+    if (watch.Gone()) return;
     if (FOptions.Contains(mdoMultiSelect) && FChanged) Change();
     FChanged = false;
 }
 
 void TqzMonthCalendar::KeyDown(uint16_t& Key, TShiftState Shift) {
+    const TControlWatch watch(this);
     TWinControl::KeyDown(Key, Shift);
+    if (watch.Gone()) return;
     if (Key != VK_PRIOR && Key != VK_NEXT && Key != VK_LEFT && Key != VK_RIGHT && Key != VK_UP &&
         Key != VK_DOWN)
         return;

@@ -64,7 +64,9 @@ void TqzTimerSpeedButton::TimerExpired(TObject*) {
 }
 
 void TqzTimerSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const TControlWatch watch(this);
     TqzSpinControlButton::MouseUp(Button, Shift, X, Y);
+    if (watch.Gone()) return;
     if (FRepeatTimer) FRepeatTimer->SetEnabled(false);
     Invalidate();
 }
@@ -235,24 +237,34 @@ void TqzDBSpinEdit::SetValue(double NewValue) {
     } else {
         text = format.empty() ? FloatToStr(v) : FormatFloat(format, v);
     }
-    SetText(text);
+    const TControlWatch watch(this);
+    SetText(text);  // OnChange
+    if (watch.Gone()) return;
     if (selectAll) SelectAll();
     if (!ComponentState().Contains(csLoading) && !ComponentState().Contains(csDesigning)) SetModified(true);
 }
 
 void TqzDBSpinEdit::UpClick(TObject*) {
     if (!Visible()) return;
+    const TControlWatch watch(this);
     if (CanFocus() && !Focused()) SetFocus();
+    if (watch.Gone()) return;
     if (FBeforeUpClick.Assigned()) FBeforeUpClick(this);
+    if (watch.Gone()) return;
     Step(1);
+    if (watch.Gone()) return;
     if (FAfterUpClick.Assigned()) FAfterUpClick(this);
 }
 
 void TqzDBSpinEdit::DownClick(TObject*) {
     if (!Visible()) return;
+    const TControlWatch watch(this);
     if (CanFocus() && !Focused()) SetFocus();
+    if (watch.Gone()) return;
     if (FBeforeDownClick.Assigned()) FBeforeDownClick(this);
+    if (watch.Gone()) return;
     Step(-1);
+    if (watch.Gone()) return;
     if (FAfterDownClick.Assigned()) FAfterDownClick(this);
 }
 
@@ -268,11 +280,18 @@ void TqzDBSpinEdit::Step(int Sign) {
             qzMessageBeep();
             return;
         }
+        const TControlWatch watch(this);
         SetValue(next);
-    } else if (!StepDateTime(Sign)) {
-        // Beyond the calendar: no step.
-        qzMessageBeep();
-        return;
+        if (watch.Gone()) return;
+    } else {
+        const TControlWatch watch(this);
+        const bool stepped = StepDateTime(Sign);
+        if (watch.Gone()) return;
+        if (!stepped) {
+            // Beyond the calendar: no step.
+            qzMessageBeep();
+            return;
+        }
     }
     SetModifiedState(true);
 }
@@ -347,7 +366,9 @@ void TqzDBSpinEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
             return;
         }
     }
+    const TControlWatch watch(this);
     inherited::KeyDown(Key, Shift);
+    if (watch.Gone()) return;
     if (Key == VK_DELETE && !FEditorEnabled) {
         qzMessageBeep();
         Key = 0;
@@ -370,7 +391,9 @@ void TqzDBSpinEdit::CMExit(TMessage& Message) {
         SetValue(v);
         if (Text() != before) SetModifiedState(true);
     }
+    const TControlWatch watch(this);
     inherited::CMExit(Message);
+    if (watch.Gone()) return;
     for (TqzTimerSpeedButton* b : {FButton->UpButton(), FButton->DownButton()}) {
         b->SetEnabled(false);
         b->SetEnabled(true);

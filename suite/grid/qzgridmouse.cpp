@@ -149,7 +149,9 @@ void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
         if (FImpl->Titles.ClearHot()) InvalidateTitleRow();
         FImpl->Drag.Release(X);
     }
-    TCustomGrid::MouseUp(Button, Shift, X, Y);
+    const TControlWatch watch(this);
+    TCustomGrid::MouseUp(Button, Shift, X, Y);  // OnMouseUp
+    if (watch.Gone()) return;
     if (sizedRow >= 0 && FImpl->Options.Contains(dgRowResize) && sizedRow < RowCount()) {
         // The new height as a percentage of the font's row, never below the set one.
         TCanvas* c = MeasureCanvas();
@@ -180,6 +182,7 @@ void TqzCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
                     DoTitleButtonClick(column->GroupName());
                 else
                     DoTitleButtonClick(f->FieldName());
+                if (watch.Gone()) return;
             }
     }
     FImpl->SizingRow = -1;

@@ -172,7 +172,9 @@ bool TqzDBCustomLookupCombo::DoMouseWheel(TShiftState Shift, int WheelDelta, TPo
 }
 
 void TqzDBCustomLookupCombo::Change() {
-    inherited::Change();
+    const TControlWatch watch(this);
+    inherited::Change();  // OnChange
+    if (watch.Gone()) return;
     if (FPictureSetText || ComponentState().Contains(csLoading)) return;
     FMatchFound = false;
     FCleared = false;
@@ -184,7 +186,9 @@ void TqzDBCustomLookupCombo::Change() {
 }
 
 void TqzDBCustomLookupCombo::CMExit(TMessage& Message) {
+    const TControlWatch watch(this);
     if (IsDroppedDown()) CloseUp(true);
+    if (watch.Gone()) return;
     inherited::CMExit(Message);
 }
 

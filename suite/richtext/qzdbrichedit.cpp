@@ -319,7 +319,9 @@ void TqzDBRichEdit::KeyPress(char32_t& Key) {
         Key = 0;
         return;
     }
+    const TControlWatch watch(this);
     TqzCustomRichEdit::KeyPress(Key);
+    if (watch.Gone()) return;
     TField* f = Field();
     if (!f || Key == 0) return;
     if (!FMemoLoaded) {

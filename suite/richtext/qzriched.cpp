@@ -383,7 +383,9 @@ void TqzCustomRichEdit::DoEnter() {
 }
 
 void TqzCustomRichEdit::DoExit() {
-    TCustomRichEdit::DoExit();
+    const TControlWatch watch(this);
+    TCustomRichEdit::DoExit();  // OnExit
+    if (watch.Gone()) return;
     FFrameLook->Exited();
     FFrameLook->Apply();
     if (IsTransparent()) qzInvalidateBehindFramedControl(this);
@@ -476,7 +478,9 @@ void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
             return;
         }
     }
+    const TControlWatch watch(this);
     TCustomRichEdit::KeyDown(Key, Shift);
+    if (watch.Gone()) return;
     if (Key == VK_F2 && Shift.Empty() && ((FPopupOptions >> rpoPopupEdit) & 1u) && !qzIsDesigning(this)) {
         Key = 0;
         Execute();
@@ -559,7 +563,9 @@ void TqzCustomRichEdit::WMRButtonUp(TMessage& Message) {
 }
 
 void TqzCustomRichEdit::DblClick() {
+    const TControlWatch watch(this);
     TCustomRichEdit::DblClick();
+    if (watch.Gone()) return;
     if (Parent() && qzClassInheritsFrom(Parent(), "TqzDBGrid") && !qzIsDesigning(this)) Execute();
 }
 
