@@ -7,29 +7,16 @@
 #include <vector>
 
 #include "support/engine-controls/dbedit_test_fixture.h"
+#include "support/ui/freeing_cases.h"
 
 namespace {
 
 class DBEditFreedTest : public DBEditTest {
 protected:
-    void RunCases(const std::vector<std::pair<std::string, std::function<void()>>>& Cases) {
-        TTestDialogs dialogs;
-        for (const auto& [name, run] : Cases) {
-            SCOPED_TRACE(name);
-            const int before = Form->ControlCount();
-            run();
-            ProcessEvents();
-            EXPECT_EQ(Form->ControlCount(), before);  // made and freed
+    void RunCases(const TFreeingCases& Cases) {
+        RunFreeingCases(Form, Other, Cases, [this] {
             if (Goals->State() != dsBrowse) Goals->Cancel();
-            Other->SetFocus();
-            Other->Clear();
-            SendText(Other, "ok");
-            EXPECT_EQ(Other->Text(), "ok");
-        }
-        EXPECT_EQ(dialogs.Count(), 0);
-    }
-    static TNotifyEvent FreeSender() {
-        return TNotifyEvent([](TObject* Sender) { delete Sender; });
+        });
     }
 };
 

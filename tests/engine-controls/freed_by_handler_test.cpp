@@ -8,6 +8,7 @@
 #include "engine-controls/ostra_dbgrid_inplace.h"
 #include "platform/ui/stdctrls.h"
 #include "support/engine-controls/dbgrid_fixture.h"
+#include "support/ui/freeing_cases.h"
 
 namespace {
 
@@ -36,30 +37,17 @@ protected:
         ProcessEvents();
         return Grid;
     }
-    void RunCases(const std::vector<std::pair<std::string, std::function<void()>>>& Cases) {
-        for (const auto& [name, run] : Cases) {
-            SCOPED_TRACE(name);
-            const int before = Form->ControlCount();
-            run();
-            ProcessEvents();
-            EXPECT_EQ(Form->ControlCount(), before);  // made and freed
+    void RunCases(const TFreeingCases& Cases) {
+        RunFreeingCases(Form, Survivor, Cases, [this] {
             Grid = nullptr;
             if (Table->State() != dsBrowse) Table->Cancel();
-            Survivor->SetFocus();
-            Survivor->Clear();
-            SendText(Survivor, "ok");
-            EXPECT_EQ(Survivor->Text(), "ok");
-        }
-        EXPECT_EQ(Dialogs.Count(), 0);
+        });
     }
     TOstraDBGridInplaceEdit* Editor(int DataCol) {
         ClickCell(DataCol, 0);
         SendKey(Grid, VK_F2);
         ProcessEvents();
         return dynamic_cast<TOstraDBGridInplaceEdit*>(Grid->InplaceEditor());
-    }
-    static TNotifyEvent FreeSender() {
-        return TNotifyEvent([](TObject* Sender) { delete Sender; });
     }
     static TOstraDBGridClickEvent FreeGrid() {
         return TOstraDBGridClickEvent([](TObject* Sender, TOstraColumn*) { delete Sender; });

@@ -11,6 +11,7 @@
 #include "platform/ui/stdctrls.h"
 #include "suite/data/qzkeycb.h"
 #include "suite/data/qznavigator.h"
+#include "support/ui/freeing_cases.h"
 
 namespace {
 
@@ -48,20 +49,7 @@ protected:
         ProcessEvents();
         return s;
     }
-    void RunCases(const std::vector<std::pair<std::string, std::function<void()>>>& Cases) {
-        for (const auto& [name, run] : Cases) {
-            SCOPED_TRACE(name);
-            const int before = Form.ControlCount();
-            run();
-            ProcessEvents();
-            EXPECT_EQ(Form.ControlCount(), before);  // made and freed
-            Survivor->SetFocus();
-            Survivor->Clear();
-            SendText(Survivor, "ok");
-            EXPECT_EQ(Survivor->Text(), "ok");
-        }
-        EXPECT_EQ(Dialogs.Count(), 0);
-    }
+    void RunCases(const TFreeingCases& Cases) { RunFreeingCases(&Form, Survivor, Cases); }
     TEdit* Survivor = nullptr;
 };
 

@@ -13,6 +13,7 @@
 #include "suite/edit/qzspinedit.h"
 #include "support/environment.h"
 #include "support/suite/edit_fixture.h"
+#include "support/ui/freeing_cases.h"
 
 namespace {
 
@@ -34,25 +35,16 @@ protected:
         }
         return Control;
     }
-    // Runs each case; the control it makes is freed by its handler.
-    void RunCases(const std::vector<std::pair<std::string, std::function<void()>>>& Cases) {
-        for (const auto& [name, run] : Cases) {
-            SCOPED_TRACE(name);
-            const int before = Form.ControlCount();
-            if (!T.Active()) T.Open();
-            if (T.State() != dsBrowse) T.Cancel();
-            run();
-            ProcessEvents();
-            EXPECT_EQ(Form.ControlCount(), before);  // made and freed
-            Other->SetFocus();
-            Other->Clear();
-            SendText(Other, "ok");
-            EXPECT_EQ(Other->Text(), "ok");
-        }
-        EXPECT_EQ(Dialogs.Count(), 0);
-    }
-    static TNotifyEvent FreeSender() {
-        return TNotifyEvent([](TObject* Sender) { delete Sender; });
+    // Runs each case on the open table, browsing; the control it makes is freed by its handler.
+    void RunCases(const TFreeingCases& Cases) {
+        TFreeingCases cases;
+        for (const auto& [name, run] : Cases)
+            cases.emplace_back(name, [this, run = run] {
+                if (!T.Active()) T.Open();
+                if (T.State() != dsBrowse) T.Cancel();
+                run();
+            });
+        RunFreeingCases(&Form, Other, cases);
     }
     static TKeyEvent FreeOnKey(uint16_t Which) {
         return TKeyEvent([Which](TObject* Sender, uint16_t& Key, TShiftState) {

@@ -8,6 +8,7 @@
 
 #include "platform/ui/stdctrls.h"
 #include "support/suite/qzgrid_fixture.h"
+#include "support/ui/freeing_cases.h"
 
 namespace {
 
@@ -34,29 +35,15 @@ protected:
         ProcessEvents();
         return Grid;
     }
-    void RunCases(const std::vector<std::pair<std::string, std::function<void()>>>& Cases) {
-        TTestDialogs dialogs;
-        for (const auto& [name, run] : Cases) {
-            SCOPED_TRACE(name);
-            const int before = Form->ControlCount();
-            run();
-            ProcessEvents();
-            EXPECT_EQ(Form->ControlCount(), before);  // made and freed
+    void RunCases(const TFreeingCases& Cases) {
+        RunFreeingCases(Form, Survivor, Cases, [this] {
             Grid = nullptr;
             if (Table->State() != dsBrowse) Table->Cancel();
-            Survivor->SetFocus();
-            Survivor->Clear();
-            SendText(Survivor, "ok");
-            EXPECT_EQ(Survivor->Text(), "ok");
-        }
-        EXPECT_EQ(dialogs.Count(), 0);
+        });
     }
     void ClickAt(int Col, int Row) {
         const TRect r = Grid->CellRect(Col, Row);
         SendClick(Grid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
-    }
-    static TNotifyEvent FreeSender() {
-        return TNotifyEvent([](TObject* Sender) { delete Sender; });
     }
     TEdit* Survivor = nullptr;
 };

@@ -17,6 +17,7 @@
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "suite/richtext/qzdbrichedit.h"
+#include "support/ui/freeing_cases.h"
 
 namespace {
 
@@ -60,23 +61,10 @@ protected:
         ProcessEvents();
         return r;
     }
-    void RunCases(const std::vector<std::pair<std::string, std::function<void()>>>& Cases) {
-        for (const auto& [name, run] : Cases) {
-            SCOPED_TRACE(name);
-            const int before = Form->ControlCount();
-            run();
-            ProcessEvents();
-            EXPECT_EQ(Form->ControlCount(), before);  // made and freed
+    void RunCases(const TFreeingCases& Cases) {
+        RunFreeingCases(Form, Survivor, Cases, [this] {
             if (T->State() != dsBrowse) T->Cancel();
-            Survivor->SetFocus();
-            Survivor->Clear();
-            SendText(Survivor, "ok");
-            EXPECT_EQ(Survivor->Text(), "ok");
-        }
-        EXPECT_EQ(Dialogs.Count(), 0);
-    }
-    static TNotifyEvent FreeSender() {
-        return TNotifyEvent([](TObject* Sender) { delete Sender; });
+        });
     }
 };
 
