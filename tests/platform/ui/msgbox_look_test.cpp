@@ -240,32 +240,21 @@ TEST(MessageBoxLook, AnInputBoxWithAPromptTallerThanTheScreenKeepsItsEditOnIt) {
     std::string prompt;
     for (int i = 1; i <= 200; ++i) prompt += "Task " + std::to_string(i) + "\n";
     std::string value = "old";
-    TToolkitBoxes real;
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        seen = true;
-        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        EXPECT_LE(dialog->height(), area.height());
-        auto* scroller = dialog->findChild<QScrollArea*>("scroller");
-        EXPECT_NE(scroller, nullptr);
-        auto* edit = dialog->findChild<QLineEdit*>();
-        if (!edit || !scroller) {
-            dialog->reject();
-            return;
-        }
-        EXPECT_LE(edit->mapTo(dialog, QPoint(0, edit->height())).y(), dialog->height());
-        edit->setText("new");
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-        QApplication::sendEvent(edit, &enter);
-        if (QApplication::activeModalWidget() == dialog) {
-            ADD_FAILURE() << "Enter left the box open";
-            dialog->reject();
-        }
-    });
-    EXPECT_TRUE(InputQuery("Rename", prompt, value));
-    EXPECT_TRUE(seen);
+    const int answered =
+        RunBox([&] { return InputQuery("Rename", prompt, value) ? 1 : 0; },
+               [](const TShownBox& box) {
+                   QDialog* dialog = box.Dialog;
+                   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+                   EXPECT_LE(dialog->height(), area.height());
+                   EXPECT_NE(dialog->findChild<QScrollArea*>("scroller"), nullptr);
+                   auto* edit = dialog->findChild<QLineEdit*>();
+                   ASSERT_NE(edit, nullptr);
+                   EXPECT_LE(edit->mapTo(dialog, QPoint(0, edit->height())).y(), dialog->height());
+                   edit->setText("new");
+                   edit->setFocus();
+               },
+               Qt::Key_Return, "\r");
+    EXPECT_EQ(answered, 1);
     EXPECT_EQ(value, "new");
 }
 

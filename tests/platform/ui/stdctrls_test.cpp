@@ -9,6 +9,7 @@
 
 #include "platform/ui/radiogroup.h"
 #include "platform/ui/stdctrls.h"
+#include "support/ui/freeing_cases.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -462,10 +463,9 @@ TEST_F(StdCtrlsTest, LabelSizesToItsTextAndFocusesItsControl) {
 // A handler that frees its sender (a click, a key, a change, leaving)
 // ends the message quietly; the form goes on taking input.
 TEST_F(StdCtrlsTest, AHandlerMayFreeTheControlThatCalledIt) {
-    TTestDialogs dialogs;
     auto* survivor = Make<TEdit>(250, 250);
     f.Show();
-    const auto freeSender = TNotifyEvent([](TObject* Sender) { delete Sender; });
+    const TNotifyEvent freeSender = FreeSender();
     const std::vector<std::pair<std::string, std::function<void()>>> cases = {
         {"button clicked",
          [&] {
@@ -554,18 +554,7 @@ TEST_F(StdCtrlsTest, AHandlerMayFreeTheControlThatCalledIt) {
              survivor->SetFocus();
          }},
     };
-    for (const auto& [name, run] : cases) {
-        SCOPED_TRACE(name);
-        const int before = f.Form->ControlCount();
-        run();
-        ProcessEvents();
-        EXPECT_EQ(f.Form->ControlCount(), before);  // made and freed
-        survivor->SetFocus();
-        survivor->Clear();
-        SendText(survivor, "ok");
-        EXPECT_EQ(survivor->Text(), "ok");
-    }
-    EXPECT_EQ(dialogs.Count(), 0);
+    RunFreeingCases(f.Form, survivor, cases);
 }
 
 TEST(AccelTest, HotkeysOfCaptions) {

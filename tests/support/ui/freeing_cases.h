@@ -17,7 +17,7 @@
 using TFreeingCases = std::vector<std::pair<std::string, std::function<void()>>>;
 
 // AfterEach puts the data back (a dataset left in edit, a pointer to the freed control).
-inline void RunFreeingCases(TWinControl* Form, TEdit* Survivor, const TFreeingCases& Cases,
+inline void RunFreeingCases(TWinControl* Form, TCustomEdit* Survivor, const TFreeingCases& Cases,
                             const std::function<void()>& AfterEach = {}) {
     TTestDialogs dialogs;
     for (const auto& [name, run] : Cases) {
@@ -28,7 +28,7 @@ inline void RunFreeingCases(TWinControl* Form, TEdit* Survivor, const TFreeingCa
         EXPECT_EQ(Form->ControlCount(), before);  // made and freed
         if (AfterEach) AfterEach();
         Survivor->SetFocus();
-        Survivor->Clear();
+        Survivor->SelectAll();
         SendText(Survivor, "ok");
         EXPECT_EQ(Survivor->Text(), "ok");
     }
