@@ -70,8 +70,14 @@ int FenceAuthorizer(void* Data, int Action, const char* A3, const char* A4, cons
     };
     switch (Action) {
     case SQLITE_SELECT: return SQLITE_OK;
-    case SQLITE_READ:
-        return fence.Tables.count({Lower(Schema), Lower(A3)}) ? SQLITE_OK : refuse(A3 ? A3 : "");
+    case SQLITE_READ: {
+        const std::string table = Lower(A3);
+        // a table named with no column read (its rows counted) comes without its schema
+        const bool known = Schema && *Schema ? fence.Tables.count({Lower(Schema), table}) > 0
+                                             : std::any_of(fence.Tables.begin(), fence.Tables.end(),
+                                                           [&](const auto& t) { return t.second == table; });
+        return known ? SQLITE_OK : refuse(A3 ? A3 : "");
+    }
     case SQLITE_FUNCTION:
         return FenceAllowsFunction(A4 ? A4 : "") || fence.Functions.count(Lower(A4)) ? SQLITE_OK
                                                                                      : refuse(A4 ? A4 : "");
@@ -82,7 +88,7 @@ int FenceAuthorizer(void* Data, int Action, const char* A3, const char* A4, cons
 int LearningAuthorizer(void* Data, int Action, const char* A3, const char* A4, const char* Schema,
                        const char*) {
     auto* fence = static_cast<TSqlFence*>(Data);
-    if (Action == SQLITE_READ)
+    if (Action == SQLITE_READ && Schema && *Schema)
         fence->Tables.insert({Lower(Schema), Lower(A3)});
     else if (Action == SQLITE_FUNCTION)
         fence->Functions.insert(Lower(A4));
