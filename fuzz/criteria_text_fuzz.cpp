@@ -11,6 +11,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dbtables.h"
+#include "platform/db/fields.h"
 #include "suite/data/qzfilterdialog.h"
 #include "suite/data/qzfiltertext.h"
 
