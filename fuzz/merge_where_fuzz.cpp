@@ -1,9 +1,12 @@
 // Any SQL text with any condition: the merge gives a text or refuses, never
-// crashes or hangs. The input is the text, a NUL, then the condition.
+// crashes or hangs; the fence of the merged text answers or refuses, and a
+// text is never refused by the fence learned from itself. The input is the
+// text, a NUL, then the condition.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "platform/db/dbtables.h"
 #include "suite/data/qzfiltertext.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,6 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string merged = qzMergeWhereClause(sql, condition);
         // the original text is kept around the insertions
         if (merged.size() < sql.size()) __builtin_trap();
+        try {
+            CheckFencedText(":memory:", sql, merged);
+        } catch (const EDatabaseError&) {}
     } catch (const EqzFilterText&) {}
+    try {
+        CheckFencedText(":memory:", sql, sql);
+    } catch (const EDBEngineError& e) {
+        if (e.ErrorCode() == DBIERR_INVALIDFILTER) __builtin_trap();
+    } catch (const EDatabaseError&) {}
     return 0;
 }

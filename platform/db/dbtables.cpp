@@ -407,7 +407,11 @@ std::vector<int> TDBDataSet::CursorPositionsWhere(const TFilterNode& Tree, int F
     std::vector<std::string> binds;
     std::vector<int> kinds;
     TreeToSql(this, &Tree, FColumns, where, binds, kinds);
-    TSqliteStatement st(Connection()->Db(), "SELECT rowid FROM " + SqlName(FBaseTable) + " WHERE " + where);
+    // a search reads only the dataset's table
+    const TSqlFence fence =
+        TSqlFence::Learn(Connection()->Db(), "SELECT rowid, * FROM " + SqlName(FBaseTable));
+    TSqliteStatement st(Connection()->Db(), "SELECT rowid FROM " + SqlName(FBaseTable) + " WHERE " + where,
+                        &fence);
     for (size_t i = 0; i < binds.size(); ++i) BindConstant(st, static_cast<int>(i) + 1, kinds[i], binds[i]);
     std::vector<int> positions;
     while (st.Step()) {

@@ -8,7 +8,9 @@
 // as the longest value its column holds. A lock another connection holds is
 // tried again while LockRetryAllowed allows, then fails with SDataLocked.
 // A dataset's Filter text is an SQL condition on its columns that runs no
-// query of its own (sqlite_filter_text.cpp). Expression filters (TFilterNode)
+// query of its own (sqlite_filter_text.cpp): a statement made from it reads
+// only the dataset's own tables and calls only the functions of an allow
+// list (sqlite_fence.cpp), and its work is watched (TDBWorkWatch). Expression filters (TFilterNode)
 // become SQL conditions; one tied to the record filter (AttachToRecordFilter)
 // applies only with it. A record filter reads the record under test only when
 // it looks at a field.
@@ -70,6 +72,33 @@ inline constexpr int LockRetryTime = 3000;
 bool LockRetryAllowed(int Attempt);
 // Puts in another check (an application's, a test's); empty: the default.
 void SetLockRetryCheck(TLockRetryCheck Check);
+
+// ---- Long work ----
+// The watch over the work of a statement made from a Filter text: Begin
+// once the work has gone on a while (the screen shows it busy), Poll now
+// and then while it runs (True stops it), End after a Begin when it ends.
+// The calls come from inside the database: they must not use it.
+class TDBWorkWatch {
+public:
+    virtual ~TDBWorkWatch() = default;
+    virtual void Begin() {}
+    virtual bool Poll() { return false; }
+    virtual void End() {}
+};
+// Installs a watch (nullptr: none); answers the one it replaces.
+TDBWorkWatch* SetDBWorkWatch(TDBWorkWatch* Watch);
+// Asks the watched work that runs to stop (any thread may ask).
+void StopDBWork();
+// "The filter was stopped before it ended": the error of stopped work.
+extern const char* const SDBWorkStopped;
+// The refusal of a statement made from a text that reads or calls what the
+// fence does not allow: the message ends in SFilterRunsNoQuery.
+extern const char* const SFilterRunsNoQuery;
+// Raises that refusal when Text, prepared on the database DatabaseName,
+// reads a table or calls a function that Trusted (a text the program gave)
+// does not and the allow list does not hold, or does anything else Trusted
+// does not (a pragma, an attach, a write).
+void CheckFencedText(const std::string& DatabaseName, const std::string& Trusted, const std::string& Text);
 
 // A filter expression as the engine takes it: a tree of comparisons,
 // logical and arithmetic operators over field references and constants.

@@ -115,8 +115,13 @@ std::string SqlName(const std::string& Name) {
 
 // ---- Statements ----
 
-TSqliteStatement::TSqliteStatement(sqlite3* Db, const std::string& Sql) : FDb(Db) {
-    for (int attempt = 1;; ++attempt) {
+TSqliteStatement::TSqliteStatement(sqlite3* Db, const std::string& Sql, const TSqlFence* Fence) : FDb(Db) {
+    CheckNotInWatch();
+    if (Fence) {
+        FStmt = PrepareFenced(Db, Sql, *Fence);
+        FWatched = Fence->Watched;
+    }
+    for (int attempt = 1; !Fence; ++attempt) {
         const int rc = sqlite3_prepare_v2(Db, Sql.c_str(), static_cast<int>(Sql.size()), &FStmt, nullptr);
         if (rc == SQLITE_OK) break;
         sqlite3_finalize(FStmt);
@@ -127,11 +132,15 @@ TSqliteStatement::TSqliteStatement(sqlite3* Db, const std::string& Sql) : FDb(Db
     if (!FStmt) throw EDBEngineError("Empty SQL statement", SQLITE_MISUSE);
 }
 
-TSqliteStatement::~TSqliteStatement() { sqlite3_finalize(FStmt); }
+TSqliteStatement::~TSqliteStatement() {
+    EndWork();
+    sqlite3_finalize(FStmt);
+}
 
 bool TSqliteStatement::Step() {
+    CheckNotInWatch();
     for (int attempt = 1;; ++attempt) {
-        const int rc = sqlite3_step(FStmt);
+        const int rc = StepOnce();
         if (rc == SQLITE_ROW) {
             FStepped = true;
             return true;
@@ -172,6 +181,7 @@ std::string TSqliteStatement::ColumnText(int Index) const {
 TSqliteConnection::~TSqliteConnection() { sqlite3_close_v2(FDb); }
 
 void TSqliteConnection::Execute(const std::string& Sql) {
+    CheckNotInWatch();
     // statement by statement, so that one that meets a lock is the one tried again
     const char* rest = Sql.c_str();
     const char* const end = rest + Sql.size();
@@ -248,6 +258,11 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
         Registry().erase(path);
         throw EDBEngineError(message + ": " + DatabaseName, rc);
     }
+    // no text may replace a full-text tokenizer (the pointer it names would be
+    // called), write the schema or load code
+    sqlite3_db_config(c->FDb, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 0, nullptr);
+    sqlite3_db_config(c->FDb, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(c->FDb, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
     // a lock is met at once and tried again by the lock-retry check
     sqlite3_busy_timeout(c->FDb, 0);
     // no value (a filter's among them) may claim more than this

@@ -3,11 +3,14 @@
 // only its sources see the SQLite interface.
 //
 // Each connection adds the FOLD collation, fold(), text_find(), upper() and
-// lower(), all by the platform's case fold, and limits a value to 256 MB.
+// lower(), all by the platform's case fold, and limits a value to 256 MB; it
+// keeps the full-text tokenizer function and extension loading off and its
+// schema safe from writes (SQLite's defensive mode).
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,10 +19,33 @@
 #include "platform/core/variant.h"
 #include "platform/db/dbtypes.h"
 
-// A prepared statement, finalized when it goes.
+class TDBWorkWatch;
+
+// What a statement made from a text a user or a caller gave may do: read
+// the tables named here, call the functions of the allow list and those
+// named here, and take the authorizer's other actions named here. Names are
+// kept in ASCII lower case, as SQLite compares them.
+struct TSqlFence {
+    std::set<std::pair<std::string, std::string>> Tables;  // (schema, table)
+    std::set<std::string> Functions;
+    std::set<int> Actions;
+    // Its steps run under the work watch (TDBWorkWatch) and may be stopped.
+    bool Watched = false;
+    // What Sql, a text the program gave, reads, calls and does.
+    static TSqlFence Learn(sqlite3* Db, const std::string& Sql);
+};
+
+// Whether Name (any case) is a function of the fence's allow list.
+bool FenceAllowsFunction(const std::string& Name);
+// Sql prepared under the fence's authorizer; raises EDBEngineError.
+sqlite3_stmt* PrepareFenced(sqlite3* Db, const std::string& Sql, const TSqlFence& Fence);
+
+// A prepared statement, finalized when it goes. With a fence it is prepared
+// under an authorizer that refuses what the fence does not allow (raising
+// EDBEngineError with SFilterRunsNoQuery).
 class TSqliteStatement {
 public:
-    TSqliteStatement(sqlite3* Db, const std::string& Sql);
+    TSqliteStatement(sqlite3* Db, const std::string& Sql, const TSqlFence* Fence = nullptr);
     ~TSqliteStatement();
     TSqliteStatement(const TSqliteStatement&) = delete;
     TSqliteStatement& operator=(const TSqliteStatement&) = delete;
@@ -37,11 +63,27 @@ public:
     bool ColumnIsNull(int Index) const { return sqlite3_column_type(FStmt, Index) == SQLITE_NULL; }
     int ColumnCount() const { return sqlite3_column_count(FStmt); }
 
+    // The state of a watched statement's work (sqlite_fence.cpp).
+    struct TWork {
+        int Polls = 0;
+        bool Begun = false;
+        bool Stopped = false;
+        TDBWorkWatch* Watch = nullptr;
+    };
+
 private:
+    int StepOnce();
+    void EndWork();
     sqlite3* FDb;
     sqlite3_stmt* FStmt = nullptr;
     bool FStepped = false;
+    bool FWatched = false;
+    TWork FWork;
 };
+
+// Raises EDBEngineError when a watch's Poll is running: the database is not
+// to be used from inside its own work.
+void CheckNotInWatch();
 
 class TSqliteConnection {
 public:

@@ -3,7 +3,8 @@
 // with a quoted literal ending in "*" matches by prefix, a date or time
 // literal compared with such a field is read with the format settings and
 // written in the stored form, and so is "True" or "False" compared with a
-// Boolean field.
+// Boolean field. The statement made from it is fenced (sqlite_fence.cpp): it
+// reads only the dataset's own tables and calls only allow-listed functions.
 #include <cstdio>
 
 #include "platform/core/datetime.h"

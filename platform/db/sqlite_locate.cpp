@@ -141,8 +141,11 @@ bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Var
     }
     std::vector<int> positions;
     try {
+        // the candidates read only the dataset's table
+        const TSqlFence fence =
+            TSqlFence::Learn(Connection()->Db(), "SELECT rowid, * FROM " + SqlName(FBaseTable));
         TSqliteStatement st(Connection()->Db(),
-                            "SELECT rowid FROM " + SqlName(FBaseTable) + " WHERE " + where);
+                            "SELECT rowid FROM " + SqlName(FBaseTable) + " WHERE " + where, &fence);
         for (size_t i = 0; i < binds.size(); ++i) {
             const int index = static_cast<int>(i) + 1;
             switch (binds[i].Kind) {

@@ -386,14 +386,21 @@ std::vector<int64_t> TQuery::FetchKeys() {
     auto filtered = [&](const std::string& Sql) {
         return filter.empty() ? Sql : "SELECT * FROM (" + Sql + "\n) WHERE (" + filter + "\n)";
     };
+    // the filter reads only what the query reads, watched
+    std::unique_ptr<TSqlFence> fence;
+    if (!filter.empty()) {
+        fence = std::make_unique<TSqlFence>(
+            TSqlFence::Learn(Connection()->Db(), FLiveSql.empty() ? Text() : FLiveSql));
+        fence->Watched = true;
+    }
     if (!FLiveSql.empty()) {
-        TSqliteStatement st(Connection()->Db(), filtered(FLiveSql));
+        TSqliteStatement st(Connection()->Db(), filtered(FLiveSql), fence.get());
         BindParams(st.Handle());
         while (st.Step()) keys.push_back(st.ColumnInt(0));
         return keys;
     }
     FRows.clear();
-    TSqliteStatement st(Connection()->Db(), filtered(Text()));
+    TSqliteStatement st(Connection()->Db(), filtered(Text()), fence.get());
     BindParams(st.Handle());
     while (st.Step()) {
         TRow row;

@@ -459,8 +459,17 @@ std::vector<int64_t> TTable::FetchKeys() {
         for (size_t i = 0; i < exprBinds.size(); ++i)
             binds.push_back({static_cast<TFieldType>(exprKinds[i]), exprBinds[i], true});
     }
-    TSqliteStatement st(Connection()->Db(), "SELECT rowid FROM " + SqlName(FTableName) +
-                                                (where.empty() ? "" : " WHERE " + where) + OrderBy());
+    // a Filter text and expression filters read only the table, watched
+    std::unique_ptr<TSqlFence> fence;
+    if (!text.empty() || !expr.empty()) {
+        fence = std::make_unique<TSqlFence>(
+            TSqlFence::Learn(Connection()->Db(), "SELECT rowid, * FROM " + SqlName(FTableName)));
+        fence->Watched = true;
+    }
+    TSqliteStatement st(
+        Connection()->Db(),
+        "SELECT rowid FROM " + SqlName(FTableName) + (where.empty() ? "" : " WHERE " + where) + OrderBy(),
+        fence.get());
     // expression constants are texts; the rest native values
     for (size_t i = 0; i < binds.size(); ++i) {
         const int index = static_cast<int>(i) + 1;

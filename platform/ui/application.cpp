@@ -8,12 +8,15 @@
 #include <QScreen>
 #include <QToolTip>
 
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 
 #include "platform/core/files.h"
+#include "platform/db/dbtables.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/help.h"
+#include "platform/ui/messages.h"
 #include "platform/ui/qt_host.h"
 
 TApplication* Application = nullptr;
@@ -24,6 +27,36 @@ bool GOwnQApp = false;
 int GArgc = 1;
 std::vector<std::string> GArgs;
 std::vector<char*> GArgv;
+
+// The screen's watch over long database work on a Filter text: the busy
+// cursor while it runs, Escape (looked for now and then) stops it.
+class TScreenWorkWatch : public TDBWorkWatch {
+public:
+    void Begin() override {
+        FBusy = Screen != nullptr;
+        if (!FBusy) return;
+        FSaved = Screen->Cursor();
+        Screen->SetCursor(crHourGlass);
+        FLastLook = std::chrono::steady_clock::time_point();
+    }
+    bool Poll() override {
+        if (!FBusy) return false;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - FLastLook < std::chrono::milliseconds(100)) return false;
+        FLastLook = now;
+        return TakePendingEscape();
+    }
+    void End() override {
+        if (FBusy && Screen) Screen->SetCursor(FSaved);
+        FBusy = false;
+    }
+
+private:
+    bool FBusy = false;
+    TCursor FSaved = crDefault;
+    std::chrono::steady_clock::time_point FLastLook;
+};
+TScreenWorkWatch GScreenWorkWatch;
 
 // Deletes the widgets left to the event loop when no event is being handled.
 void FlushDeferredDeletes() {
@@ -317,9 +350,11 @@ void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
 
 // ---- TScreen ---------------------------------------------------------------------------
 
-TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) { SetDBWorkWatch(&GScreenWorkWatch); }
 
 TScreen::~TScreen() {
+    // another watch put in since stays
+    if (TDBWorkWatch* other = SetDBWorkWatch(nullptr); other != &GScreenWorkWatch) SetDBWorkWatch(other);
     if (FCursor != crDefault) SetCursor(crDefault);
 }
 

@@ -481,6 +481,9 @@ bool TqzFilterDialog::ApplySQL(TDataSet* DataSet) {
             if (params) qzSetParams(DataSet, &aside);
         }
         MergeWhereClause(condition);
+        // the condition reads and calls only what the text did, or the allow list holds
+        if (auto* db = dynamic_cast<TDBDataSet*>(DataSet))
+            CheckFencedText(db->DatabaseName(), FSavedSQL, ReadSQLText(DataSet));
         if (FOnExecuteSQL && qzClassInheritsFrom(DataSet, "TQuery")) FOnExecuteSQL(this, FForm, DataSet);
         DataSet->Open();
     } catch (const Exception& e) {

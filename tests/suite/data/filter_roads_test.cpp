@@ -206,6 +206,37 @@ TEST_F(FilterRoadsTest, ClearFilterRestoresTheSavedText) {
     EXPECT_EQ(all, Ids(Query));
 }
 
+// The SQL road's condition reads and calls nothing the query does not,
+// beyond the allow list: a function an odd SQLUpperString writes in is
+// refused, and the query keeps its text and its records.
+TEST_F(FilterRoadsTest, TheSQLRoadCallsOnlyWhatTheQueryOrTheAllowListHolds) {
+    SetSQL(kAll);
+    Query->Open();
+    const std::string all = Ids(Query);
+    D->SetSQLUpperString("quote");
+    D->SetFilterMethod(fdByQueryModify);
+    D->Criteria() = {Crit("name", fdMatchStart, "b", false)};
+    Dialogs.Clear();
+    EXPECT_FALSE(D->ApplyFilter());
+    ASSERT_EQ(1, Dialogs.Count());
+    EXPECT_NE(std::string::npos,
+              Dialogs.Last().Text.find("a filter is a condition on the record and runs no query"))
+        << Dialogs.Last().Text;
+    EXPECT_EQ(kAll, Trim(Query->SQL()->Text()));
+    EXPECT_EQ(all, Ids(Query));
+    // a function the query calls itself is the query's own
+    D->ClearFilter();
+    SetSQL("SELECT id, name, quote(name) AS q FROM cust");
+    Query->Open();
+    Dialogs.Clear();
+    EXPECT_TRUE(D->ApplyFilter());
+    EXPECT_EQ(0, Dialogs.Count()) << (Dialogs.Count() ? Dialogs.Last().Text : "");
+    // the allow list's upper case
+    D->ClearFilter();
+    D->SetSQLUpperString("UPPER");
+    EXPECT_EQ("1", BySQL({Crit("name", fdMatchStart, "b", false)}));
+}
+
 // The form, driven by keys and clicks, narrows a query by rewriting its SQL;
 // ClearFilter and ApplyFilter bring back the text and the rows.
 TEST_F(FilterRoadsTest, FormNarrowsAQueryByItsSQL) {

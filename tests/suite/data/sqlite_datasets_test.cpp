@@ -96,6 +96,68 @@ TEST_F(SuiteSqlite, HourglassWhileRejectingAndEscapeStopsAlongFetch) {
     EXPECT_NE(Screen->Cursor(), crHourGlass);
 }
 
+// Around the screen's watch: the cursor while the work is long, and an
+// Escape typed ahead before the busy show begins.
+class TEscapeAhead : public TDBWorkWatch {
+public:
+    TEscapeAhead(TDBWorkWatch* Inner, TWinControl* Target) : FInner(Inner), FTarget(Target) {}
+    void Begin() override { FInner->Begin(); }
+    bool Poll() override {
+        if (++Polls == 1 && FTarget) PostKey(FTarget, VK_ESCAPE);
+        if (Screen->Cursor() == crHourGlass) BusySeen = true;
+        return FInner->Poll();
+    }
+    void End() override { FInner->End(); }
+    int Polls = 0;
+    bool BusySeen = false;
+
+private:
+    TDBWorkWatch* FInner;
+    TWinControl* FTarget;
+};
+
+TEST_F(SuiteSqlite, AFilterTextShowsBusyAndEscapeStopsIt) {
+    Db->Execute(
+        "CREATE TABLE big (name VARCHAR(10), qty INTEGER);"
+        "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 50000) "
+        "INSERT INTO big SELECT 'r' || x, x % 10 FROM c;");
+    TForm form(nullptr);
+    form.Show();
+    TqzTable big(nullptr);
+    big.SetDatabaseName(":memory:");
+    big.SetTableName("big");
+    big.Open();
+    big.SetFilter("[qty] < 5");
+    big.SetFiltered(true);
+    ASSERT_EQ(big.RecordCount(), 25000);
+    TDBWorkWatch* screen = SetDBWorkWatch(nullptr);
+    ASSERT_NE(screen, nullptr);  // the screen watches the database's long work
+    {
+        // no key: the busy cursor while it runs, the cursor as it was after
+        TEscapeAhead watch(screen, nullptr);
+        SetDBWorkWatch(&watch);
+        big.SetFilter("[qty] = 3");
+        EXPECT_TRUE(watch.BusySeen);
+        EXPECT_EQ(big.RecordCount(), 5000);
+    }
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    {
+        TEscapeAhead watch(screen, &form);
+        SetDBWorkWatch(&watch);
+        try {
+            big.SetFilter("[qty] = 4");
+            ADD_FAILURE() << "Escape did not stop the filter";
+        } catch (const EDBEngineError& e) {
+            EXPECT_EQ(std::string(e.what()), SDBWorkStopped);
+        }
+        EXPECT_TRUE(watch.BusySeen);
+    }
+    SetDBWorkWatch(screen);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_EQ(big.Filter(), "[qty] = 3");
+    EXPECT_EQ(big.RecordCount(), 5000);
+}
+
 TEST_F(SuiteSqlite, FindKeyValuesComparesByTheIndexCaseRule) {
     Table->SetIndexName("bynamecs");
     Table->Open();

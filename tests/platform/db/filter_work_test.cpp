@@ -1,0 +1,131 @@
+// The work of a Filter text runs under the work watch: a long one shows busy
+// once and ends its show, and one the watch or StopDBWork stops fails with
+// SDBWorkStopped and leaves the filter and the records as they were, on a
+// table, a live query and a copied query alike.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/core/exceptions.h"
+#include "platform/db/dbtables.h"
+#include "support/environment.h"
+
+namespace {
+
+class TRecordingWatch : public TDBWorkWatch {
+public:
+    void Begin() override { ++Begins; }
+    bool Poll() override {
+        ++Polls;
+        if (StopAt > 0 && Polls == StopAt) {
+            if (ByRequest) {
+                StopDBWork();
+                return false;
+            }
+            return true;
+        }
+        return false;
+    }
+    void End() override { ++Ends; }
+    int Begins = 0, Polls = 0, Ends = 0;
+    int StopAt = 0;
+    bool ByRequest = false;
+};
+
+class FilterWork : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Path = Env.Path("work.db");
+        TDatabase maker(nullptr);
+        maker.SetDatabaseName(Path);
+        maker.Execute(
+            "CREATE TABLE big (id INTEGER PRIMARY KEY, qty INTEGER, code VARCHAR(10));"
+            "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 20000)"
+            " INSERT INTO big SELECT x, x % 7, 'c' || x FROM c;");
+        Old = SetDBWorkWatch(&Watch);
+    }
+    void TearDown() override { SetDBWorkWatch(Old); }
+    std::unique_ptr<TDBDataSet> OpenTable() {
+        auto t = std::make_unique<TTable>(nullptr);
+        t->SetDatabaseName(Path);
+        t->SetTableName("big");
+        t->Open();
+        return t;
+    }
+    std::unique_ptr<TDBDataSet> OpenQuery(const char* Sql, bool Live) {
+        auto q = std::make_unique<TQuery>(nullptr);
+        q->SetDatabaseName(Path);
+        q->SQL()->SetText(Sql);
+        q->SetRequestLive(Live);
+        q->Open();
+        return q;
+    }
+
+    TTestEnvironment Env;
+    std::string Path;
+    TRecordingWatch Watch;
+    TDBWorkWatch* Old = nullptr;
+};
+
+TEST_F(FilterWork, ALongFilterShowsBusyOnceAndEndsTheShow) {
+    auto table = OpenTable();
+    EXPECT_EQ(Watch.Polls, 0);  // the table's own reads are not watched
+    table->SetFilter("[qty] = 3 AND length(code) > 1");
+    table->SetFiltered(true);
+    EXPECT_EQ(table->RecordCount(), 2857);
+    EXPECT_GT(Watch.Polls, 0);
+    EXPECT_EQ(Watch.Begins, 1);
+    EXPECT_EQ(Watch.Ends, 1);
+    // a short one is done before it counts as long
+    Watch = TRecordingWatch();
+    table->SetFilter("[id] = 5");
+    EXPECT_EQ(table->RecordCount(), 1);
+    EXPECT_EQ(Watch.Begins, Watch.Ends);
+}
+
+TEST_F(FilterWork, AStoppedFilterLeavesTheRecordsAsTheyWere) {
+    for (int kind = 0; kind < 3; ++kind) {
+        for (bool byRequest : {false, true}) {
+            std::unique_ptr<TDBDataSet> ds = kind == 0 ? OpenTable()
+                                             : kind == 1
+                                                 ? OpenQuery("SELECT id, qty FROM big", true)
+                                                 : OpenQuery("SELECT id, qty + 0 AS qty FROM big", false);
+            ds->SetFilter("[id] <= 3");
+            ds->SetFiltered(true);
+            ASSERT_EQ(ds->RecordCount(), 3);
+            Watch = TRecordingWatch();
+            Watch.StopAt = 25;
+            Watch.ByRequest = byRequest;
+            try {
+                ds->SetFilter("[qty] = 3");
+                ADD_FAILURE() << "not stopped: " << kind;
+            } catch (const EDBEngineError& e) {
+                EXPECT_EQ(std::string(e.what()), SDBWorkStopped);
+            }
+            EXPECT_EQ(Watch.Begins, Watch.Ends);
+            EXPECT_EQ(ds->Filter(), "[id] <= 3");
+            EXPECT_EQ(ds->RecordCount(), 3) << kind;
+            ds->First();
+            EXPECT_EQ(ds->FieldByName("id")->AsInteger(), 1);
+            // turned on while the filter is off: stopped alike, the records all there
+            ds->SetFiltered(false);
+            ds->SetFilter("[qty] = 3");
+            Watch = TRecordingWatch();
+            Watch.StopAt = 25;
+            EXPECT_THROW(ds->SetFiltered(true), EDBEngineError);
+            EXPECT_FALSE(ds->Filtered());
+            EXPECT_EQ(ds->RecordCount(), 20000);
+        }
+    }
+}
+
+TEST_F(FilterWork, ARequestMadeBeforeTheWorkDoesNotStopIt) {
+    auto table = OpenTable();
+    StopDBWork();
+    table->SetFilter("[qty] = 3");
+    table->SetFiltered(true);
+    EXPECT_EQ(table->RecordCount(), 2857);
+}
+
+}  // namespace
