@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/core/files.h"
+#include "platform/core/inifiles.h"
 #include "platform/core/registry.h"
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
@@ -170,6 +171,27 @@ TEST_F(RegistryFolder, FailedWritesRaiseAndKeepTheOldData) {
     EXPECT_FALSE(reg.DeleteValue("v"));
     ResetWriteFaults();
     EXPECT_EQ(reg.ReadString("v"), "old");
+}
+
+// A settings file far past any real size is refused with its name, for
+// reading and writing alike, and never replaced by a cut one.
+TEST_F(RegistryFolder, AnOversizedFileIsRefusedAndKeptWhole) {
+    ForceDirectories(dir + "/config");
+    std::ofstream(RegistryFile(), std::ios::binary) << "[HKEY_CURRENT_USER\\Software\\X]\nGood=I:7\n";
+    std::filesystem::resize_file(RegistryFile(), (16 << 20) + 1);
+    const std::string refused = "Cannot open file \"" + RegistryFile() + "\". The file is larger than 16 MB";
+    TRegistry reg;
+    EXPECT_EQ(::MessageOf<EIniFileException>([&] { reg.OpenKey("Software\\X", false); }, "no exception"),
+              refused);
+    EXPECT_EQ(::MessageOf<EIniFileException>([&] { reg.OpenKey("Software\\Y", true); }, "no exception"),
+              refused);
+    EXPECT_EQ(::MessageOf<EIniFileException>([&] { reg.DeleteKey("Software\\X"); }, "no exception"), refused);
+    EXPECT_EQ(std::filesystem::file_size(RegistryFile()), (16u << 20) + 1);
+
+    // At the limit it still reads.
+    std::filesystem::resize_file(RegistryFile(), 16 << 20);
+    ASSERT_TRUE(reg.OpenKey("Software\\X", false));
+    EXPECT_EQ(reg.ReadInteger("Good"), 7);
 }
 
 TEST_F(RegistryFolder, HandEditedOrCorruptFileIsReadSafely) {

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "platform/core/exceptions.h"
+#include "platform/core/files.h"
+#include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
@@ -202,6 +204,33 @@ TEST_F(RichPrint, AFailureInThePageLoopEndsTheJobAndReachesTheCaller) {
     r->SetOnPrintFooter(nullptr);
     r->Print("Again");  // the printer is usable again
     EXPECT_EQ(printers.Documents(), 2);
+}
+
+// A PDF that cannot be written whole raises with the reason and keeps the
+// old file; the printer and the page range are free again.
+TEST_F(RichPrint, AFullDiskRaisesTheReasonAndKeepsTheOldPdf) {
+    UsePdf();
+    Load(200);
+    {
+        std::FILE* f = std::fopen(pdf.c_str(), "wb");
+        std::fputs("last week's notes", f);
+        std::fclose(f);
+    }
+    r->SetPrintRange(1, 6);
+    SimulateWriteFailure(10);
+    try {
+        r->Print("Full");
+        ResetWriteFaults();
+        FAIL() << "no error";
+    } catch (const EPrinter& e) {
+        ResetWriteFaults();
+        EXPECT_EQ(e.Message(), "Cannot create file \"" + pdf + "\". No space left on device");
+    }
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_EQ(r->PrintFromPage(), 0);
+    EXPECT_EQ(FileSize(pdf), 17);
+    r->Print("Again");
+    EXPECT_EQ(PdfPages(), r->PageCount());
 }
 
 TEST_F(RichPrint, MarginsArePlacedAndClamped) {
