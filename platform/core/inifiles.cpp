@@ -418,8 +418,10 @@ void TIniFile::BeforeRead() { LoadDocument(); }
 void TIniFile::AfterWrite() {
     try {
         SaveDocument();
-    } catch (const Exception&) {
-        throw EIniFileException("Unable to write to " + FileName());
+    } catch (const Exception& e) {
+        // the reason on a line of its own
+        throw EIniFileException("Unable to write to " + FileName() +
+                                (e.Message().empty() ? "" : "\n" + e.Message()));
     }
 }
 

@@ -32,8 +32,8 @@ struct TIniDocument;
 
 constexpr int64_t MaxIniFileSize = int64_t(16) << 20;
 
-// Raised when an ini file cannot be written: "Unable to write to %s", or
-// when its name is not a regular file.
+// Raised when an ini file cannot be written: "Unable to write to %s" with the
+// reason on a line of its own, or when its name is not a regular file.
 class EIniFileException : public Exception {
 public:
     using Exception::Exception;

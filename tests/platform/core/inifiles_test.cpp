@@ -304,7 +304,8 @@ TEST_F(IniFolder, FailedWriteRaisesAndKeepsTheFile) {
         ini.WriteString("S", "a", "2");
         FAIL() << "no exception";
     } catch (const EIniFileException& e) {
-        EXPECT_EQ(e.Message(), "Unable to write to " + Path("f.ini"));
+        EXPECT_EQ(e.Message(), "Unable to write to " + Path("f.ini") + "\nCannot create file \"" +
+                                   Path("f.ini") + "\". No space left on device");
     }
     EXPECT_THROW(ini.EraseSection("S"), EIniFileException);
     ResetWriteFaults();
