@@ -159,6 +159,23 @@ TEST_F(BackupTest, RestoreCopiesTheChosenBackupsBack) {
     EXPECT_EQ(Rows(quotes), std::vector<std::string>{"changed"});
 }
 
+// A restore the disk has no room for tells why and leaves the table whole.
+TEST_F(BackupTest, ARestoreThatFailsTellsWhyAndKeepsTheTable) {
+    TTestDialogs dialogs;
+    BackupTables(Dir);
+    WriteTable("List.d", {"changed"});
+    const std::string live = ReadAll(Path("List.d"));
+    dialogs.Clear();
+    SimulateWriteFailure(0);
+    EXPECT_EQ(RestoreTables(Dir, {"List"}), 0);
+    ResetWriteFaults();
+    EXPECT_EQ(Texts(dialogs), (std::vector<std::string>{FindFileNoCase(Dir, "List.bak") +
+                                                            " Not copied.\nCannot create file \"" +
+                                                            Path("List.d") + "\". No space left on device",
+                                                        "0 Files copied."}));
+    EXPECT_EQ(ReadAll(Path("List.d")), live);
+}
+
 TEST_F(BackupTest, RestoreWithoutABackupReportsItAndCountsTheRest) {
     TTestDialogs dialogs;
     BackupTables(Dir);
