@@ -37,8 +37,8 @@ int CopyTableFiles(const std::string& Folder, const std::vector<std::string>& Na
     return count;
 }
 
-bool CopyTableFile(const std::string& Source, const std::string& Dest, std::string&) {
-    return CopyFile(Source, Dest, false);
+bool CopyTableFile(const std::string& Source, const std::string& Dest, std::string& Reason) {
+    return CopyFile(Source, Dest, false, Reason);
 }
 
 std::string FolderKey(const std::string& Folder) {

@@ -240,10 +240,24 @@ bool RenameFile(const std::string& oldName, const std::string& newName) {
 }
 
 bool CopyFile(const std::string& source, const std::string& dest, bool failIfExists) {
+    std::string reason;
+    return CopyFile(source, dest, failIfExists, reason);
+}
+
+bool CopyFile(const std::string& source, const std::string& dest, bool failIfExists, std::string& reason) {
+    reason.clear();
+    const auto refused = [&](const char* what, const std::string& name, const std::string& why) {
+        reason = std::string("Cannot ") + what + " file \"" + name + "\". " + why;
+        return false;
+    };
     struct stat st;
-    if (!StatPath(source, st) || S_ISDIR(st.st_mode) || dest.empty()) return false;
-    if (failIfExists && ::access(dest.c_str(), F_OK) == 0) return false;
-    if (DirectoryExists(dest)) return false;
+    if (source.empty() || ::stat(source.c_str(), &st) != 0)
+        return refused("open", source, std::strerror(errno));
+    if (S_ISDIR(st.st_mode)) return refused("open", source, std::strerror(EISDIR));
+    if (dest.empty()) return refused("create", dest, std::strerror(ENOENT));
+    if (failIfExists && ::access(dest.c_str(), F_OK) == 0)
+        return refused("create", dest, std::strerror(EEXIST));
+    if (DirectoryExists(dest)) return refused("create", dest, std::strerror(EISDIR));
     int in = -1;
     try {
         // A named pipe or a device is refused, never waited on.
@@ -253,7 +267,7 @@ bool CopyFile(const std::string& source, const std::string& dest, bool failIfExi
         for (;;) {
             ssize_t n = ::read(in, buffer.data(), buffer.size());
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0) throw EInOutError(std::strerror(errno));
+            if (n < 0) throw EInOutError("Cannot read file \"" + source + "\". " + std::strerror(errno));
             if (n == 0) break;
             out.Write(buffer.data(), static_cast<std::size_t>(n));
         }
@@ -263,8 +277,9 @@ bool CopyFile(const std::string& source, const std::string& dest, bool failIfExi
         out.SetModificationTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
         out.Commit(!failIfExists);
         return true;
-    } catch (const Exception&) {
+    } catch (const Exception& e) {
         if (in >= 0) ::close(in);
+        reason = e.Message();
         return false;
     }
 }

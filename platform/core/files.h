@@ -40,6 +40,10 @@ bool RenameFile(const std::string& oldName, const std::string& newName);
 // is read (a named pipe is refused, not waited on). With failIfExists an
 // existing destination is left alone and the copy fails.
 bool CopyFile(const std::string& source, const std::string& dest, bool failIfExists);
+// The same, telling why a copy failed in reason ("Cannot open file "%s". %s"
+// for the source, "Cannot create file "%s". %s" for the destination); empty
+// after a copy that succeeded.
+bool CopyFile(const std::string& source, const std::string& dest, bool failIfExists, std::string& reason);
 // Replaces fileName with exactly these bytes. Raises EFCreateError
 // "Cannot create file "%s". %s" when the file cannot be written.
 void WriteFileAtomically(const std::string& fileName, const void* data, std::size_t size);

@@ -270,12 +270,22 @@ std::string ReadWholeFile(const std::string& path) {
         if (S_ISREG(st.st_mode)) return data;  // unreadable
         throw EIniFileException(e.Message());
     }
+    // No settings file is this large: one that is would be read whole at
+    // every call, and a rewrite must not replace it with less.
+    const auto tooLarge = [&] {
+        ::close(fd);
+        throw EIniFileException(Format("Cannot open file \"%s\". The file is larger than %d MB", path.c_str(),
+                                       MaxIniFileSize >> 20));
+    };
+    struct stat opened;
+    if (::fstat(fd, &opened) == 0 && opened.st_size > MaxIniFileSize) tooLarge();
     char buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         data.append(buffer, static_cast<std::size_t>(n));
+        if (static_cast<int64_t>(data.size()) > MaxIniFileSize) tooLarge();
     }
     ::close(fd);
     return data;
@@ -408,8 +418,10 @@ void TIniFile::BeforeRead() { LoadDocument(); }
 void TIniFile::AfterWrite() {
     try {
         SaveDocument();
-    } catch (const Exception&) {
-        throw EIniFileException("Unable to write to " + FileName());
+    } catch (const Exception& e) {
+        // the reason on a line of its own
+        throw EIniFileException("Unable to write to " + FileName() +
+                                (e.Message().empty() ? "" : "\n" + e.Message()));
     }
 }
 

@@ -6,6 +6,9 @@
 // answers its default; a name that leads to something other than a regular
 // file (a folder, a named pipe, a device) raises EIniFileException with
 // OpenRegularFile's text, at every read and before every change.
+// A file larger than MaxIniFileSize (16 MB) is no settings file: every read
+// and change raises EIniFileException "Cannot open file "%s". The file is
+// larger than 16 MB" and the file stays as it is.
 // Rewrites go through a temporary file and a rename.
 //
 // Text that is not valid UTF-8 (files of older programs) reads as
@@ -27,8 +30,10 @@
 class TStrings;
 struct TIniDocument;
 
-// Raised when an ini file cannot be written: "Unable to write to %s", or
-// when its name is not a regular file.
+constexpr int64_t MaxIniFileSize = int64_t(16) << 20;
+
+// Raised when an ini file cannot be written: "Unable to write to %s" with the
+// reason on a line of its own, or when its name is not a regular file.
 class EIniFileException : public Exception {
 public:
     using Exception::Exception;

@@ -170,19 +170,34 @@ bool FindValue(TCustomIniFile& ini, const std::string& section, const std::strin
     throw ERegistryException("Invalid data type for '" + name + "'");
 }
 
-[[noreturn]] void SetDataFailed(const std::string& name) {
-    throw ERegistryException("Failed to set data for '" + name + "'");
+[[noreturn]] void SetDataFailed(const std::string& name, const std::string& reason = std::string()) {
+    throw ERegistryException("Failed to set data for '" + name + "'" + (reason.empty() ? "" : "\n" + reason));
 }
 
-// Writes the file, creating the settings folder on first use.
-bool Save(TMemIniFile& ini) {
+// Writes the file, creating the settings folder on first use; answers why
+// it could not ("" when it is written).
+std::string Save(TMemIniFile& ini) {
     try {
         if (!DirectoryExists(UserConfigDir())) ForceDirectories(UserConfigDir());
         ini.UpdateFile();
-        return true;
-    } catch (const Exception&) {
-        return false;
+        return std::string();
+    } catch (const Exception& e) {
+        return e.Message().empty() ? "Cannot create file \"" + RegistryPath() + "\"." : e.Message();
     }
+}
+
+// Adds the sections of the key and of its missing parents (a key of the
+// registry has its parents); answers whether any was missing.
+bool AddMissingKeys(TMemIniFile& ini, const std::vector<std::string>& sections) {
+    bool changed = false;
+    for (const std::string& section : sections) {
+        if (ini.SectionExists(section)) continue;
+        // An empty section is written as a header: add a key, then drop it.
+        ini.WriteString(section, "@", "");
+        ini.DeleteKey(section, "@");
+        changed = true;
+    }
+    return changed;
 }
 
 }  // namespace
@@ -207,6 +222,33 @@ std::string TRegistry::ResolveKey(const std::string& key) const {
     return result;
 }
 
+std::vector<std::string> TRegistry::KeySections(const std::string& path) const {
+    std::vector<std::string> sections;
+    std::string walked;
+    // Every missing parent becomes a key of its own, as in the registry.
+    for (const std::string& part : SplitPath(path)) {
+        walked += (walked.empty() ? "" : "\\") + part;
+        sections.push_back(Section(walked));
+    }
+    return sections;
+}
+
+void TRegistry::ReplaceStringValues(const std::string& key,
+                                    const std::vector<std::pair<std::string, std::string>>& values) {
+    const std::string path = ResolveKey(key);
+    if (path.empty()) SetDataFailed(key);
+    TMemIniFile ini(RegistryPath());
+    AddMissingKeys(ini, KeySections(path));
+    const std::string section = Section(path);
+    // The section keeps its place among the keys; only its values change.
+    TStringList old;
+    ini.ReadSection(section, &old);
+    for (int i = 0; i < old.Count(); ++i) ini.DeleteKey(section, old.Strings(i));
+    for (const auto& [name, value] : values)
+        ini.WriteString(section, EscapeValueName(name), "S:" + Escape(value, ""));
+    if (const std::string reason = Save(ini); !reason.empty()) SetDataFailed(path, reason);
+}
+
 std::string TRegistry::Section(const std::string& path) const {
     std::string section = RootName(FRootKey);
     for (const std::string& part : SplitPath(path)) section += "\\" + Escape(part, "]");
@@ -229,19 +271,7 @@ bool TRegistry::KeyExists(const std::string& key) {
 bool TRegistry::CreateKey(const std::string& key) {
     std::string path = ResolveKey(key);
     TMemIniFile ini(RegistryPath());
-    std::string walked;
-    bool changed = false;
-    // Every missing parent becomes a key of its own, as in the registry.
-    for (const std::string& part : SplitPath(path)) {
-        walked += (walked.empty() ? "" : "\\") + part;
-        std::string section = Section(walked);
-        if (ini.SectionExists(section)) continue;
-        // An empty section is written as a header: add a key, then drop it.
-        ini.WriteString(section, "@", "");
-        ini.DeleteKey(section, "@");
-        changed = true;
-    }
-    return !changed || Save(ini);
+    return !AddMissingKeys(ini, KeySections(path)) || Save(ini).empty();
 }
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
@@ -280,7 +310,7 @@ bool TRegistry::DeleteKey(const std::string& key) {
             found = true;
         }
     }
-    return found && Save(ini);
+    return found && Save(ini).empty();
 }
 
 void TRegistry::GetKeyNames(TStrings* strings) {
@@ -317,7 +347,7 @@ bool TRegistry::DeleteValue(const std::string& name) {
     std::string key = EscapeValueName(name);
     if (!ini.ValueExists(section, key)) return false;
     ini.DeleteKey(section, key);
-    return Save(ini);
+    return Save(ini).empty();
 }
 
 void TRegistry::GetValueNames(TStrings* strings) {
@@ -391,7 +421,7 @@ void WriteValue(bool keyOpen, bool readOnly, const std::string& section, const s
     if (!keyOpen || readOnly) SetDataFailed(name);
     TMemIniFile ini(RegistryPath());
     ini.WriteString(section, EscapeValueName(name), encoded);
-    if (!Save(ini)) SetDataFailed(name);
+    if (const std::string reason = Save(ini); !reason.empty()) SetDataFailed(name, reason);
 }
 
 }  // namespace

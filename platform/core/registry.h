@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/core/exceptions.h"
 #include "platform/core/object.h"
@@ -16,7 +18,8 @@ class TStrings;
 
 // Raised for values that are missing, of another type, or not writable:
 // "Failed to get data for '%s'", "Invalid data type for '%s'",
-// "Failed to set data for '%s'".
+// "Failed to set data for '%s'" (with the reason on a line of its own when the
+// file cannot be written).
 class ERegistryException : public Exception {
 public:
     using Exception::Exception;
@@ -77,9 +80,17 @@ public:
     int ReadBinaryData(const std::string& name, void* buffer, int bufSize);
     void WriteBinaryData(const std::string& name, const void* buffer, int bufSize);
 
+    // Replaces every value of a key (path as in OpenKey; created with its
+    // missing parents) by these string values, in one write of the file: a
+    // failed write changes nothing. A value that cannot be written raises
+    // "Failed to set data for '%s'" followed by the reason on a line of its own.
+    void ReplaceStringValues(const std::string& key,
+                             const std::vector<std::pair<std::string, std::string>>& values);
+
 private:
     std::string ResolveKey(const std::string& key) const;
     std::string Section(const std::string& path) const;
+    std::vector<std::string> KeySections(const std::string& path) const;
 
     HKEY FRootKey = HKEY_CURRENT_USER;
     bool FKeyOpen = false;

@@ -71,3 +71,8 @@ void TRegistryIniFile::EraseSection(const std::string& Section) {
     for (int i = 0; i < names.Count(); ++i) FRegistry.DeleteValue(names.Strings(i));
     FRegistry.CloseKey();
 }
+
+void TRegistryIniFile::ReplaceSection(const std::string& Section,
+                                      const std::vector<std::pair<std::string, std::string>>& Values) {
+    FRegistry.ReplaceStringValues(KeyOf(Section), Values);
+}

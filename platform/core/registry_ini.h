@@ -5,6 +5,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/core/registry.h"
 
@@ -26,6 +28,10 @@ public:
     void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value);
     // Removes every value of the section (the subkey stays).
     void EraseSection(const std::string& Section);
+    // Replaces the section's values by these entries in one write: a failed
+    // write raises ERegistryException with the reason and changes nothing.
+    void ReplaceSection(const std::string& Section,
+                        const std::vector<std::pair<std::string, std::string>>& Values);
 
 private:
     std::string KeyOf(const std::string& Section) const;

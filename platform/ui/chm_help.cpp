@@ -166,7 +166,31 @@ bool PlausibleHeaders(int fd) {
     return true;
 }
 
+// The sanitizers' hook for a process that dies of an error they found.
+extern "C" void __sanitizer_set_death_callback(void (*)(void)) __attribute__((weak));
+
+// The unpacking process is meant to die when the library fails: it dies as
+// the system ends it, without the crash handlers or death callbacks this
+// process installed (a crash reporter, a fuzzer, a sanitizer), and leaves
+// no core file.
+void ForgetCrashHandlers() {
+    sigset_t crashes;
+    sigemptyset(&crashes);
+    for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGXCPU, SIGXFSZ, SIGALRM, SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        action.sa_handler = SIG_DFL;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(sig, &action, nullptr);
+        sigaddset(&crashes, sig);
+    }
+    ::sigprocmask(SIG_UNBLOCK, &crashes, nullptr);
+    if (__sanitizer_set_death_callback) __sanitizer_set_death_callback(nullptr);
+    rlimit core{0, 0};
+    ::setrlimit(RLIMIT_CORE, &core);
+}
+
 [[noreturn]] void UnpackInChild(const std::string& fileName, int fd) {
+    ForgetCrashHandlers();
     rlimit cpu{10, 10};
     ::setrlimit(RLIMIT_CPU, &cpu);
     if (ChildHookForTesting) ChildHookForTesting();

@@ -1,8 +1,10 @@
 // The printer, its devices and the printer service.
+#include <QIODevice>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -41,6 +43,59 @@ const TPaperEntry* FindPaper(int Code) {
     return nullptr;
 }
 
+// ---- The PDF printer's output file ------------------------------------------------------------
+
+// A file written through an atomic writer that keeps the first failure: the
+// writes after it are refused, and Commit raises it instead of putting a cut
+// document in place.
+class TCheckedFile : public QIODevice {
+public:
+    explicit TCheckedFile(const std::string& FileName) : FWriter(FileName) { open(QIODevice::WriteOnly); }
+
+    const std::string& Error() const { return FError; }
+    bool isSequential() const override { return true; }
+
+    void Commit() {
+        close();
+        if (FError.empty()) {
+            try {
+                FWriter.Commit();
+                return;
+            } catch (const Exception& e) {
+                FError = e.Message();
+            }
+        }
+        FWriter.Abandon();
+        throw EPrinter(FError);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* Data, qint64 Size) override {
+        if (!FError.empty()) return -1;
+        try {
+            FWriter.Write(Data, static_cast<std::size_t>(Size));
+            return Size;
+        } catch (const Exception& e) {
+            FError = e.Message();
+            setErrorString(ToQString(FError));
+            return -1;
+        }
+    }
+
+private:
+    TAtomicFileWriter FWriter;
+    std::string FError;
+};
+
+// The PDF document on that file. It passes for a printer, as text drawn for
+// printing is (letters kept apart, so a search in the file finds words).
+class TPdfDocument : public QPdfWriter {
+public:
+    using QPdfWriter::QPdfWriter;
+    int devType() const override { return QInternal::Printer; }
+};
+
 // ---- A printer of the toolkit (a system printer or the PDF file) -------------------------------
 
 class TQtPrinterDevice : public TPrinterDevice {
@@ -76,22 +131,31 @@ public:
         FPrinter.setPageOrientation(Orientation == poLandscape ? QPageLayout::Landscape
                                                                : QPageLayout::Portrait);
         FPrinter.setCopyCount(std::max(1, Copies));
+        QPaintDevice* target = &FPrinter;
         if (FPdf) {
             // The document is written beside the file and replaces it only
-            // when it is finished: an aborted or failed print keeps the old
-            // file, and a read-only file or a folder is refused.
+            // when it is finished and on the disk whole: an aborted or failed
+            // print keeps the old file, and a read-only file or a folder is
+            // refused.
             try {
-                FWriter = std::make_unique<TAtomicFileWriter>(FileName);
-            } catch (const Exception&) {
-                return Format("Cannot create file \"%s\".", FileName.c_str());
+                FFile = std::make_unique<TCheckedFile>(FileName);
+            } catch (const Exception& e) {
+                return e.Message();
             }
-            FPrinter.setOutputFileName(ToQString(FWriter->TempFileName()));
+            FPdfWriter = std::make_unique<TPdfDocument>(FFile.get());
+            FPdfWriter->setTitle(ToQString(Title));
+            FPdfWriter->setCreator(FPrinter.creator());
+            FPdfWriter->setResolution(FPrinter.resolution());
+            FPdfWriter->setPageLayout(FPrinter.pageLayout());
+            target = FPdfWriter.get();
         }
         FPainter = std::make_unique<QPainter>();
-        if (!FPainter->begin(&FPrinter)) {
+        if (!FPainter->begin(target)) {
             FPainter.reset();
-            FWriter.reset();
-            if (FPdf) return Format("Cannot create file \"%s\".", FileName.c_str());
+            const std::string reason = FFile ? FFile->Error() : std::string();
+            FPdfWriter.reset();
+            FFile.reset();
+            if (FPdf) return reason.empty() ? Format("Cannot create file \"%s\".", FileName.c_str()) : reason;
             return "Printer selected is not valid";
         }
         Bind(Canvas, Orientation);
@@ -100,25 +164,32 @@ public:
     void NewPage(TCanvas* Canvas) override {
         if (!FPainter) return;
         UnbindCanvas(Canvas);
-        FPrinter.newPage();
+        if (FPdfWriter)
+            FPdfWriter->newPage();
+        else
+            FPrinter.newPage();
         Bind(Canvas, FOrientation);
     }
     void End(TCanvas* Canvas) override {
         UnbindCanvas(Canvas);
         if (FPainter) FPainter->end();
         FPainter.reset();
-        if (FWriter) {
-            std::unique_ptr<TAtomicFileWriter> writer = std::move(FWriter);
-            writer->Commit();
+        FPdfWriter.reset();
+        if (FFile) {
+            // The painter answers success for a short write: the file's own
+            // account decides.
+            std::unique_ptr<TCheckedFile> file = std::move(FFile);
+            file->Commit();
         }
     }
     void Abort(TCanvas* Canvas) override {
         UnbindCanvas(Canvas);
-        FPrinter.abort();
+        if (!FPdfWriter) FPrinter.abort();
         if (FPainter && FPainter->isActive()) FPainter->end();
         FPainter.reset();
         // A dropped PDF document leaves no half file behind.
-        FWriter.reset();
+        FPdfWriter.reset();
+        FFile.reset();
     }
 
 private:
@@ -144,8 +215,9 @@ private:
     std::string FName;
     bool FPdf;
     QPrinter FPrinter{QPrinter::HighResolution};
+    std::unique_ptr<TCheckedFile> FFile;
+    std::unique_ptr<TPdfDocument> FPdfWriter;
     std::unique_ptr<QPainter> FPainter;
-    std::unique_ptr<TAtomicFileWriter> FWriter;
     TPrinterOrientation FOrientation = poPortrait;
 };
 

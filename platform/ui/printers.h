@@ -77,7 +77,9 @@ public:
     void BeginDoc();
     // Ends the page and starts the next one.
     void NewPage();
-    // Finishes and sends the document.
+    // Finishes and sends the document. A PDF file that cannot be written
+    // whole (a full disk) raises EPrinter "Cannot create file "%s". <reason>"
+    // and the old file stays as it was.
     void EndDoc();
     // Drops the document.
     void Abort();

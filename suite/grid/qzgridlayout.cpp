@@ -177,15 +177,13 @@ void TqzIniAttributes::Save() {
     if (lines.empty()) return;
     const TqzLayoutEntries entries = qzLayoutEntries(lines, FDelimiter);
     const std::string section = SectionName();
-    if (FSaveToRegistry) {
-        TRegistryIniFile reg(fileName);
-        reg.EraseSection(section);
-        for (const auto& [key, value] : entries) reg.WriteString(section, key, value);
-        return;
-    }
     // The section is replaced in memory and the file written once, whole:
     // a save that fails keeps the layout stored before, and the user is told why.
     try {
+        if (FSaveToRegistry) {
+            TRegistryIniFile(fileName).ReplaceSection(section, entries);
+            return;
+        }
         TMemIniFile ini(fileName);
         ini.EraseSection(section);
         for (const auto& [key, value] : entries) ini.WriteString(section, key, value);

@@ -254,9 +254,11 @@ void TqzRichPrinting::Print(const std::string& Caption) {
         else
             printer->EndDoc();
     } catch (...) {
+        // The job is dropped, not ended: a document cut short never
+        // replaces a file printed before.
         if (printer->Printing()) {
             try {
-                printer->EndDoc();
+                printer->Abort();
             } catch (...) {}
         }
         FRichEdit->SetPrintRange(0, 0);

@@ -57,7 +57,7 @@ public:
     void DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& PhysicalSize, const TPoint& Offset,
                           const TRect& PageTwips, int PageNumber) const;
     // One print job titled Caption over the edit's page range, which is
-    // cleared afterwards (also on failure).
+    // cleared afterwards (also on failure). A failure drops the job.
     void Print(const std::string& Caption);
 
 private:

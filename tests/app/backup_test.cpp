@@ -17,6 +17,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
+#include "platform/core/streams.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/ui/testing.h"
@@ -94,6 +95,26 @@ TEST_F(BackupTest, AMissingFileIsReportedAndTheOthersStillCopied) {
     EXPECT_FALSE(FindFileNoCase(Dir, "Goals.bak").empty());
 }
 
+// A copy the disk has no room for names the file and the reason; the
+// backups made before stay whole.
+TEST_F(BackupTest, ACopyThatFailsTellsWhy) {
+    TTestDialogs dialogs;
+    ASSERT_EQ(BackupTables(Dir), 10);
+    dialogs.Clear();
+    const std::string before = ReadAll(FindFileNoCase(Dir, "Appid.bak"));
+    SimulateWriteFailure(0);
+    EXPECT_EQ(BackupTables(Dir), 0);
+    ResetWriteFaults();
+    const std::vector<std::string> texts = Texts(dialogs);
+    ASSERT_EQ(texts.size(), 11u);
+    const std::string bak = FindFileNoCase(Dir, "Appid.bak");
+    EXPECT_EQ(texts[0],
+              Path("appid.d") + " Not copied.\nCannot create file \"" + bak + "\". No space left on device");
+    EXPECT_EQ(texts[10], "0 Files copied.");
+    EXPECT_EQ(ReadAll(bak), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir), {}), 20);
+}
+
 TEST_F(BackupTest, AnEmptyFolderCopiesNothing) {
     const std::string empty = Dir + "/empty";
     std::filesystem::create_directories(empty);
@@ -136,6 +157,23 @@ TEST_F(BackupTest, RestoreCopiesTheChosenBackupsBack) {
     quotes.SetTableName(Path("quotes.d"));
     quotes.Open();
     EXPECT_EQ(Rows(quotes), std::vector<std::string>{"changed"});
+}
+
+// A restore the disk has no room for tells why and leaves the table whole.
+TEST_F(BackupTest, ARestoreThatFailsTellsWhyAndKeepsTheTable) {
+    TTestDialogs dialogs;
+    BackupTables(Dir);
+    WriteTable("List.d", {"changed"});
+    const std::string live = ReadAll(Path("List.d"));
+    dialogs.Clear();
+    SimulateWriteFailure(0);
+    EXPECT_EQ(RestoreTables(Dir, {"List"}), 0);
+    ResetWriteFaults();
+    EXPECT_EQ(Texts(dialogs), (std::vector<std::string>{FindFileNoCase(Dir, "List.bak") +
+                                                            " Not copied.\nCannot create file \"" +
+                                                            Path("List.d") + "\". No space left on device",
+                                                        "0 Files copied."}));
+    EXPECT_EQ(ReadAll(Path("List.d")), live);
 }
 
 TEST_F(BackupTest, RestoreWithoutABackupReportsItAndCountsTheRest) {

@@ -112,7 +112,8 @@ TEST_F(ProgramTest, RestoreNeverReplacesTheLiveTableWithABackupThatDoesNotOpen) 
     Dialogs.Clear();
     Form->Backup1()->Click();
     ASSERT_EQ(Dialogs.Count(), 2);
-    EXPECT_EQ(Dialogs.Messages()[0].Text, Dir + "Goals.d Not copied.");
+    EXPECT_EQ(Dialogs.Messages()[0].Text, Dir + "Goals.d Not copied.\nCannot open file \"" + Dir +
+                                              "Goals.d\". Is a named pipe, not a regular file");
     EXPECT_EQ(Dialogs.Messages()[1].Text, "9 Files copied.");
     EXPECT_EQ(FileColumn("TTask.bak", "Action"), TNames{"Live task"});
     std::filesystem::remove(Dir + "Goals.d");

@@ -6,6 +6,7 @@
 #include "app/report/cancel_form.h"
 #include "app/report/print_form.h"
 #include "platform/core/files.h"
+#include "platform/core/streams.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/stdctrls.h"
@@ -378,6 +379,33 @@ TEST_F(PdfPrintTest, TaskListReadsBackFromThePdf) {
     EXPECT_EQ(text.find("Group 2"), std::string::npos);
     DeleteFile(Pdf);
     DeleteFile(Pdf + ".txt");
+}
+
+// A long list printed to a full disk: the user is told why in a box, the
+// dialog stays, and last week's PDF is left whole.
+TEST_F(PdfPrintTest, AFullDiskIsToldAndKeepsTheOldPdf) {
+    ChoosePdf();
+    { std::ofstream(Pdf, std::ios::binary) << "last week's list"; }
+    TToDoLists& report = ReportOf(400, "Today");
+    const int shown = Dialogs.Count();
+    Modal.Push([&](TCustomForm* Form) {
+        SimulateWriteFailure(10);
+        Click(AsPrint(Form)->bbnPrint);
+        ResetWriteFaults();
+        EXPECT_EQ(CancelBox(), nullptr);
+        AsPrint(Form)->SetModalResult(mrCancel);
+    });
+    EXPECT_FALSE(ShowPrintDialog(&report));
+    ResetWriteFaults();
+    EXPECT_GT(report.PageCount(), 5);
+    ASSERT_EQ(Dialogs.Count(), shown + 1);
+    EXPECT_EQ(Dialogs.Last().Text, "Cannot create file \"" + Pdf + "\". No space left on device.");
+    std::ifstream in(Pdf, std::ios::binary);
+    std::stringstream kept;
+    kept << in.rdbuf();
+    EXPECT_EQ(kept.str(), "last week's list");
+    EXPECT_FALSE(Printer()->Printing());
+    DeleteFile(Pdf);
 }
 
 TEST_F(PdfPrintTest, CancelLeavesNoPdf) {

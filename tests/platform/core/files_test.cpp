@@ -167,6 +167,36 @@ TEST_F(FileFolder, FailedCopyLeavesTheOldDestination) {
     EXPECT_EQ(FileSize(Path("empty.bak")), 0);
 }
 
+// A failed copy tells why, in the words its own refusals use; the
+// destination stays as it was.
+TEST_F(FileFolder, FailedCopyTellsTheReason) {
+    Put("List.Bak", "backup data");
+    Put("List.d", "current data");
+    std::string reason = "stale";
+    SimulateWriteFailure(0);
+    EXPECT_FALSE(CopyFile(Path("List.Bak"), Path("List.d"), false, reason));
+    ResetWriteFaults();
+    EXPECT_EQ(reason, "Cannot create file \"" + Path("List.d") + "\". No space left on device");
+    EXPECT_EQ(Contents("List.d"), "current data");
+
+    EXPECT_FALSE(CopyFile(Path("List.Bak"), Path("List.d"), true, reason));
+    EXPECT_EQ(reason, "Cannot create file \"" + Path("List.d") + "\". File exists");
+    EXPECT_FALSE(CopyFile(Path("Goals.bak"), Path("Goals.d"), false, reason));
+    EXPECT_EQ(reason, "Cannot open file \"" + Path("Goals.bak") + "\". No such file or directory");
+    EXPECT_FALSE(CopyFile(dir, Path("folder.d"), false, reason));
+    EXPECT_EQ(reason, "Cannot open file \"" + dir + "\". Is a directory");
+    ForceDirectories(Path("Catg.d"));
+    EXPECT_FALSE(CopyFile(Path("List.Bak"), Path("Catg.d"), false, reason));
+    EXPECT_EQ(reason, "Cannot create file \"" + Path("Catg.d") + "\". Is a directory");
+    EXPECT_FALSE(CopyFile(Path("List.Bak"), "", false, reason));
+    EXPECT_EQ(reason, "Cannot create file \"\". No such file or directory");
+
+    EXPECT_TRUE(CopyFile(Path("List.Bak"), Path("List.d"), false, reason));
+    EXPECT_EQ(reason, "");
+    EXPECT_EQ(Contents("List.d"), "backup data");
+    EXPECT_EQ(EntryCount(), 3);
+}
+
 // A copy reads only a regular file: a named pipe without a writer (which a
 // plain open would wait on for ever) or a device is refused at once, and the
 // destination stays as it was.

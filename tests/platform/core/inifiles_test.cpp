@@ -304,12 +304,28 @@ TEST_F(IniFolder, FailedWriteRaisesAndKeepsTheFile) {
         ini.WriteString("S", "a", "2");
         FAIL() << "no exception";
     } catch (const EIniFileException& e) {
-        EXPECT_EQ(e.Message(), "Unable to write to " + Path("f.ini"));
+        EXPECT_EQ(e.Message(), "Unable to write to " + Path("f.ini") + "\nCannot create file \"" +
+                                   Path("f.ini") + "\". No space left on device");
     }
     EXPECT_THROW(ini.EraseSection("S"), EIniFileException);
     ResetWriteFaults();
     EXPECT_EQ(Contents("f.ini"), "[S]\na=1\n[T]\nb=2\n");
     EXPECT_EQ(ini.ReadString("S", "a", ""), "1");
+}
+
+// An oversized ini file is refused with its name at every read and write,
+// and stays as it was.
+TEST_F(IniFolder, AnOversizedFileIsRefusedAndKeptWhole) {
+    Put("big.ini", "[S]\na=1\n");
+    std::filesystem::resize_file(Path("big.ini"), 17 << 20);
+    const std::string refused = "Cannot open file \"" + Path("big.ini") + "\". The file is larger than 16 MB";
+    TIniFile ini(Path("big.ini"));
+    EXPECT_EQ(MessageOf<EIniFileException>([&] { ini.ReadString("S", "a", ""); }, "no exception"), refused);
+    EXPECT_EQ(MessageOf<EIniFileException>([&] { ini.WriteString("S", "a", "2"); }, "no exception"), refused);
+    EXPECT_EQ(MessageOf<EIniFileException>([&] { TMemIniFile mem(Path("big.ini")); }, "no exception"),
+              refused);
+    EXPECT_EQ(std::filesystem::file_size(Path("big.ini")), 17u << 20);
+    EXPECT_EQ(Contents("big.ini").substr(0, 8), "[S]\na=1\n");
 }
 
 TEST_F(IniFolder, BareNamesLiveInTheConfigFolderAndTrailingDotsDrop) {

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "platform/core/files.h"
+#include "platform/core/inifiles.h"
 #include "platform/core/registry.h"
+#include "platform/core/registry_ini.h"
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
 #include "support/core/core_test_support.h"
@@ -165,11 +167,76 @@ TEST_F(RegistryFolder, FailedWritesRaiseAndKeepTheOldData) {
     ASSERT_TRUE(reg.OpenKey("Software\\F", true));
     reg.WriteString("v", "old");
     SimulateWriteFailure(0);
-    EXPECT_EQ(MessageOf([&] { reg.WriteString("v", "new"); }), "Failed to set data for 'v'");
+    EXPECT_EQ(
+        MessageOf([&] { reg.WriteString("v", "new"); }),
+        "Failed to set data for 'v'\nCannot create file \"" + RegistryFile() + "\". No space left on device");
     EXPECT_FALSE(reg.OpenKey("\\Software\\New", true));
     EXPECT_FALSE(reg.DeleteValue("v"));
     ResetWriteFaults();
     EXPECT_EQ(reg.ReadString("v"), "old");
+}
+
+// A settings file far past any real size is refused with its name, for
+// reading and writing alike, and never replaced by a cut one.
+TEST_F(RegistryFolder, AnOversizedFileIsRefusedAndKeptWhole) {
+    ForceDirectories(dir + "/config");
+    std::ofstream(RegistryFile(), std::ios::binary) << "[HKEY_CURRENT_USER\\Software\\X]\nGood=I:7\n";
+    std::filesystem::resize_file(RegistryFile(), (16 << 20) + 1);
+    const std::string refused = "Cannot open file \"" + RegistryFile() + "\". The file is larger than 16 MB";
+    TRegistry reg;
+    EXPECT_EQ(::MessageOf<EIniFileException>([&] { reg.OpenKey("Software\\X", false); }, "no exception"),
+              refused);
+    EXPECT_EQ(::MessageOf<EIniFileException>([&] { reg.OpenKey("Software\\Y", true); }, "no exception"),
+              refused);
+    EXPECT_EQ(::MessageOf<EIniFileException>([&] { reg.DeleteKey("Software\\X"); }, "no exception"), refused);
+    EXPECT_EQ(std::filesystem::file_size(RegistryFile()), (16u << 20) + 1);
+
+    // At the limit it still reads.
+    std::filesystem::resize_file(RegistryFile(), 16 << 20);
+    ASSERT_TRUE(reg.OpenKey("Software\\X", false));
+    EXPECT_EQ(reg.ReadInteger("Good"), 7);
+}
+
+// A section replaced whole: one write of the file, nothing changed when it
+// fails, the key keeps its place among its siblings, a new key is made.
+TEST_F(RegistryFolder, ASectionIsReplacedInOneWrite) {
+    TRegistryIniFile reg("Software\\L");
+    reg.WriteString("A", "x", "1");
+    reg.WriteString("B", "y", "2");
+    reg.WriteString("A", "z", "3");
+    const auto values = [&](const std::string& section) {
+        TStringList lines;
+        reg.ReadSectionValues(section, &lines);
+        return lines.Text();
+    };
+    SimulateWriteFailure(0);
+    EXPECT_EQ(MessageOf([&] {
+                  reg.ReplaceSection("A", {{"n", "9"}});
+              }),
+              "Failed to set data for 'Software\\L\\A'\nCannot create file \"" + RegistryFile() +
+                  "\". No space left on device");
+    ResetWriteFaults();
+    EXPECT_EQ(values("A"), "x=1\nz=3\n");
+
+    SimulateWriteFailure(1);
+    reg.ReplaceSection("A", {{"n", "9"}, {"m", "8=eight"}});
+    ResetWriteFaults();
+    EXPECT_EQ(values("A"), "n=9\nm=8=eight\n");
+    EXPECT_EQ(values("B"), "y=2\n");
+    TRegistry keys;
+    ASSERT_TRUE(keys.OpenKey("Software\\L", false));
+    TStringList names;
+    keys.GetKeyNames(&names);
+    EXPECT_EQ(names.Text(), "A\nB\n");
+
+    SimulateWriteFailure(1);
+    reg.ReplaceSection("New\\Deep", {{"k", "v"}});
+    ResetWriteFaults();
+    EXPECT_EQ(reg.ReadString("New\\Deep", "k", ""), "v");
+    EXPECT_TRUE(keys.KeyExists("\\Software\\L\\New"));
+    reg.ReplaceSection("A", {});
+    EXPECT_EQ(values("A"), "");
+    EXPECT_TRUE(reg.SectionExists("A"));
 }
 
 TEST_F(RegistryFolder, HandEditedOrCorruptFileIsReadSafely) {

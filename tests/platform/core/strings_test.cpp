@@ -391,6 +391,23 @@ TEST(StringListStreams, FilesRoundTripAndMissingFile) {
     EXPECT_EQ(Lines(back), Lines(list));  // a failed load leaves the lines alone
 }
 
+// A list saved to a full disk raises with the reason; the file keeps its lines.
+TEST(StringListStreams, AFullDiskKeepsTheOldFile) {
+    TTestEnvironment env;
+    const std::string file = env.Path("lines.txt");
+    TStringList list;
+    SetLines(list, {"old", "lines"});
+    list.SaveToFile(file);
+    SetLines(list, {"new"});
+    SimulateWriteFailure(0);
+    EXPECT_EQ(MessageOf<EFCreateError>([&] { list.SaveToFile(file); }),
+              "Cannot create file \"" + file + "\". No space left on device");
+    ResetWriteFaults();
+    TStringList back;
+    back.LoadFromFile(file);
+    EXPECT_EQ(Lines(back), (std::vector<std::string>{"old", "lines"}));
+}
+
 TEST(StringsBase, DefaultsOfTheAbstractList) {
     TVectorStrings list;
     list.Add("Beta");

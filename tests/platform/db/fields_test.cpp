@@ -6,6 +6,7 @@
 #include "platform/core/properties.h"
 #include "platform/core/streams.h"
 #include "platform/core/strings.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -195,6 +196,23 @@ TEST_F(FieldsTest, BlobLikeFieldsGoThroughStreams) {
     DataSet->Post();
     EXPECT_EQ(F("BL")->AsString(), "line one\nline two");
     EXPECT_EQ(ErrorOf([&] { F("BL")->SetAsString("x"); }), "Dataset not in edit or insert mode");
+}
+
+// A blob saved to a full disk raises with the reason; the file stays whole.
+TEST_F(FieldsTest, ABlobSavedToAFullDiskKeepsTheOldFile) {
+    MakeAllTypes();
+    TTestEnvironment env;
+    const std::string file = env.Path("blob.bin");
+    F("BL")->SetAsString("old bytes");
+    static_cast<TBlobField*>(F("BL"))->SaveToFile(file);
+    F("BL")->SetAsString("new and longer bytes");
+    SimulateWriteFailure(0);
+    EXPECT_EQ(ErrorOf([&] { static_cast<TBlobField*>(F("BL"))->SaveToFile(file); }),
+              "Cannot create file \"" + file + "\". No space left on device");
+    ResetWriteFaults();
+    TStringList back;
+    back.LoadFromFile(file);
+    EXPECT_EQ(back.Text(), "old bytes\n");
 }
 
 TEST_F(FieldsTest, VariantsNullAndAssign) {

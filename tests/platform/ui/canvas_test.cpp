@@ -8,6 +8,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/imagelist.h"
+#include "support/environment.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -271,6 +272,32 @@ TEST(BitmapTest, StreamsRoundTripAndBadDataIsRejected) {
     EXPECT_EQ(loaded.Width(), 5);  // unchanged
     DeleteFile(junk);
     EXPECT_THROW(loaded.LoadFromFile(GetTempDir() + "no_such_file.bmp"), EFOpenError);
+}
+
+// A picture saved to a full disk raises with the reason; the old picture stays.
+TEST(BitmapTest, AFullDiskKeepsTheOldPicture) {
+    const std::string file = TestRunPath("full_disk.bmp");
+    auto b = Blank(5, 4);
+    b->Canvas()->SetPixels(1, 1, clNavy);
+    TPicture picture;
+    picture.SetBitmap(b.get());
+    picture.SaveToFile(file);
+    const int64_t size = FileSize(file);
+    picture.Bitmap()->SetSize(40, 30);
+    SimulateWriteFailure(0);
+    try {
+        picture.SaveToFile(file);
+        ADD_FAILURE() << "saved";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file \"" + file + "\". No space left on device");
+    }
+    ResetWriteFaults();
+    EXPECT_EQ(FileSize(file), size);
+    TBitmap loaded;
+    loaded.LoadFromFile(file);
+    EXPECT_EQ(loaded.Width(), 5);
+    EXPECT_EQ(loaded.Canvas()->Pixels(1, 1), clNavy);
+    DeleteFile(file);
 }
 
 const char* const kArrowXpm[] = {

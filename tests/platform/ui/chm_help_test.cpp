@@ -7,7 +7,9 @@
 #include <fstream>
 #include <random>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -237,6 +239,60 @@ TEST_F(ChmHelpTest, DamagedCopiesNeverCrash) {
     }
     EXPECT_GE(refused, 5);
     EXPECT_EQ(opened + refused, 65);
+}
+
+// The unpacking process dies as the system ends it: the crash handlers and
+// the sanitizer's death callback of this process (as a fuzzer installs them)
+// do not run in it.
+extern "C" void __sanitizer_set_death_callback(void (*)(void)) __attribute__((weak));
+extern "C" void __sanitizer_set_report_path(const char*) __attribute__((weak));
+extern "C" void __asan_report_load1(void*) __attribute__((weak));
+
+char GCrashMarker[512];
+int GChildSignal = 0;
+
+void MarkTheCrash() {
+    const int fd = ::open(GCrashMarker, O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0) ::close(fd);
+}
+void MarkAndLeave(int) {
+    MarkTheCrash();
+    ::_exit(0);
+}
+void RaiseTheChildSignal() { ::raise(GChildSignal); }
+void ReportABadRead() {
+    __sanitizer_set_report_path("/dev/null");
+    char byte = 0;
+    __asan_report_load1(&byte);
+}
+
+TEST_F(ChmHelpTest, TheReadingProcessDiesWithoutThisProcesssCrashHandlers) {
+    const std::string marker = (Dir / "crash.marker").string();
+    ASSERT_LT(marker.size(), sizeof GCrashMarker);
+    std::strcpy(GCrashMarker, marker.c_str());
+    for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGXCPU}) {
+        struct sigaction mark {
+        }, old{};
+        mark.sa_handler = &MarkAndLeave;
+        sigemptyset(&mark.sa_mask);
+        ASSERT_EQ(::sigaction(sig, &mark, &old), 0);
+        GChildSignal = sig;
+        SetChmUnpackChildHookForTesting(&RaiseTheChildSignal);
+        EXPECT_THROW(TChmFile f(Chm), EInOutError) << strsignal(sig);
+        SetChmUnpackChildHookForTesting(nullptr);
+        ::sigaction(sig, &old, nullptr);
+        EXPECT_FALSE(fs::exists(marker)) << strsignal(sig);
+        fs::remove(marker);
+    }
+    if (!__sanitizer_set_death_callback || !__sanitizer_set_report_path || !__asan_report_load1) return;
+    __sanitizer_set_death_callback(&MarkTheCrash);
+    SetChmUnpackChildHookForTesting(&ReportABadRead);
+    EXPECT_THROW(TChmFile f(Chm), EInOutError);
+    SetChmUnpackChildHookForTesting(nullptr);
+    __sanitizer_set_death_callback(nullptr);
+    EXPECT_FALSE(fs::exists(marker));
+    // the file still reads
+    EXPECT_EQ(TChmFile(Chm).Title(), "Demo Help");
 }
 
 // A listing chunk whose link leads back to itself is refused at once; the

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/core/files.h"
+#include "platform/core/streams.h"
+#include "platform/core/sysutils.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/printers.h"
 #include "platform/ui/stddialogs.h"
@@ -147,7 +149,8 @@ TEST(PrinterTest, AbortedPdfLeavesNoFileAndABadPathIsAnError) {
         p->BeginDoc();
         FAIL() << "no error";
     } catch (const EPrinter& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file \"/nonexistent-folder/x/y.pdf\".");
+        EXPECT_EQ(e.Message(),
+                  "Cannot create file \"/nonexistent-folder/x/y.pdf\". No such file or directory");
     }
     EXPECT_FALSE(p->Printing());
 }
@@ -187,6 +190,55 @@ TEST(PrinterTest, APdfReplacesAFileOnlyWhenFinished) {
     EXPECT_EQ(contents().substr(0, 5), "%PDF-");
     const std::string text = PdfText(file);
     if (!text.empty()) EXPECT_NE(text.find("This week"), std::string::npos);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"list.pdf"});
+}
+
+// A PDF that cannot be written whole (a full disk) raises with the reason
+// and keeps the old file, however early or late the disk fills.
+TEST(PrinterTest, APdfOnAFullDiskKeepsTheOldFileAndSaysWhy) {
+    TTestPrinters printers;
+    TPrinter* p = Printer();
+    p->SetPrinterIndex(p->Printers()->IndexOf(PdfPrinterName));
+    const std::string folder = TestRunPath("pdf_full_disk");
+    ForceDirectories(folder);
+    const std::string file = folder + "/list.pdf";
+    const auto contents = [&] {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    const auto print = [&](int Pages) {
+        p->BeginDoc();
+        for (int page = 0; page < Pages; ++page) {
+            if (page > 0) p->NewPage();
+            for (int line = 0; line < 60; ++line)
+                p->Canvas()->TextOut(10, line * 100, Format("Page %d, task %d of the list", page + 1, line));
+        }
+        p->EndDoc();
+    };
+    { std::ofstream(file) << "last week's list"; }
+    p->SetFileName(file);
+    for (int allowed : {0, 3, 20}) {
+        SimulateWriteFailure(allowed);
+        try {
+            print(12);
+            FAIL() << "no error after " << allowed << " writes";
+        } catch (const EPrinter& e) {
+            EXPECT_EQ(e.Message(), "Cannot create file \"" + file + "\". No space left on device") << allowed;
+        }
+        ResetWriteFaults();
+        EXPECT_FALSE(p->Printing());
+        EXPECT_EQ(contents(), "last week's list") << allowed;
+    }
+    // With room again the whole document replaces the file.
+    print(12);
+    const std::string whole = contents();
+    EXPECT_EQ(whole.substr(0, 5), "%PDF-");
+    EXPECT_NE(whole.find("%%EOF"), std::string::npos);
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename());

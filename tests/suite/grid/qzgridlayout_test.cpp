@@ -221,4 +221,48 @@ TEST_F(QzLayoutTest, AFailedSaveKeepsTheStoredLayout) {
     EXPECT_NE(before.find("Qty=12"), std::string::npos) << before;
 }
 
+// The registry road: the section is replaced in one write of the settings
+// file, so a full disk keeps the stored layout whole and tells why, and a
+// disk with room for one write saves it whole.
+TEST_F(QzLayoutTest, AFailedRegistrySaveKeepsTheStoredLayout) {
+    const std::string key = "Software\\Taskmoor\\GridLayoutFull";
+    RoundTrip(true, key);
+    const auto stored = [&] {
+        TStringList values;
+        TRegistryIniFile(key).ReadSectionValues("EditFormGrid1", &values);
+        return values.Text();
+    };
+    const std::string before = stored();
+    EXPECT_NE(before.find("Qty=12"), std::string::npos) << before;
+    TTestDialogs dialogs;
+    TForm* form = MakeForm(true, key);
+    const int shown = dialogs.Count();
+    GridOf(form)->Selected()->SetText("Note\t9\tNote\n");
+    SimulateWriteFailure(0);
+    EXPECT_NO_THROW(GridOf(form)->SaveLayout());
+    ResetWriteFaults();
+    EXPECT_EQ(stored(), before);
+    ASSERT_EQ(dialogs.Count(), shown + 1);
+    EXPECT_NE(
+        dialogs.Last().Text.find("Cannot create file \"" + Dir + "/registry.ini\". No space left on device"),
+        std::string::npos)
+        << dialogs.Last().Text;
+
+    SimulateWriteFailure(1);
+    EXPECT_NO_THROW(GridOf(form)->SaveLayout());
+    ResetWriteFaults();
+    EXPECT_EQ(dialogs.Count(), shown + 1);
+    const std::string after = stored();
+    EXPECT_NE(after.find("Note=9"), std::string::npos) << after;
+    EXPECT_EQ(after.find("Qty="), std::string::npos) << after;
+
+    SimulateWriteFailure(0);
+    EXPECT_NO_THROW(delete form);
+    ResetWriteFaults();
+    ProcessEvents();
+    EXPECT_EQ(dialogs.Count(), shown + 1);
+    EXPECT_EQ(stored(), after);
+    TRegistry().DeleteKey("\\" + key);
+}
+
 }  // namespace

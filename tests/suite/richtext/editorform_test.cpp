@@ -15,6 +15,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
+#include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
@@ -913,6 +914,30 @@ TEST_F(RichFormFiles, SaveAsAsksBeforeOverwritingAndOnlyYesWrites) {
         f->MenuItem("FileExit")->Click();
     }));
     EXPECT_EQ(boxes.Count(), 4);
+}
+
+// Save As on a full disk: the error names the file and the reason, and the
+// file keeps what it held.
+TEST_F(RichFormFiles, SaveAsOnAFullDiskKeepsTheOldFile) {
+    const std::string name = TempFile("full.txt");
+    { std::ofstream(name, std::ios::binary) << "Old notes"; }
+    Rtf("New notes\\par");
+    r->SetEditorOptions(r->EditorOptions() | (1u << reoShowSaveAs));
+    Edit([&](TqzRichEditForm* f) {
+        files.AnswerFiles(true, {name}, 2);
+        boxes.Answer(mrYes);
+        SimulateWriteFailure(0);
+        try {
+            f->MenuItem("FileSaveAs")->Click();
+            ADD_FAILURE() << "saved";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(e.Message(), "Cannot create file \"" + name + "\". No space left on device");
+        }
+        ResetWriteFaults();
+        EXPECT_EQ(FileText(name), "Old notes");
+        f->SetModalResult(mrCancel);
+    });
+    std::remove(name.c_str());
 }
 
 TEST_F(RichFormFiles, PrintAndPageSetupFromTheWindow) {

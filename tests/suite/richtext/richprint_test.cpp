@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "platform/core/exceptions.h"
+#include "platform/core/files.h"
+#include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
@@ -187,7 +189,7 @@ TEST_F(RichPrint, DoDefaultFalseSuppressesTheTextsOfThatPage) {
     EXPECT_EQ(PdfPage(2).find("Footer"), std::string::npos);
 }
 
-TEST_F(RichPrint, AFailureInThePageLoopEndsTheJobAndReachesTheCaller) {
+TEST_F(RichPrint, AFailureInThePageLoopDropsTheJobAndReachesTheCaller) {
     Load(90);
     r->SetPrintRange(1, 4);
     r->SetOnPrintFooter(
@@ -196,12 +198,58 @@ TEST_F(RichPrint, AFailureInThePageLoopEndsTheJobAndReachesTheCaller) {
         });
     EXPECT_THROW(r->Print("Fails"), Exception);
     EXPECT_FALSE(Printer()->Printing());
-    EXPECT_EQ(printers.Documents(), 1);  // ended, not left open
+    // dropped, not left open
+    EXPECT_EQ(printers.Documents(), 0);
+    EXPECT_EQ(printers.AbortedDocuments(), 1);
     EXPECT_EQ(r->PrintFromPage(), 0);
     EXPECT_EQ(r->PrintToPage(), 0);
     r->SetOnPrintFooter(nullptr);
     r->Print("Again");  // the printer is usable again
-    EXPECT_EQ(printers.Documents(), 2);
+    EXPECT_EQ(printers.Documents(), 1);
+}
+
+// A PDF that cannot be written whole raises with the reason and keeps the
+// old file; the printer and the page range are free again.
+TEST_F(RichPrint, AFullDiskRaisesTheReasonAndKeepsTheOldPdf) {
+    UsePdf();
+    Load(200);
+    {
+        std::FILE* f = std::fopen(pdf.c_str(), "wb");
+        std::fputs("last week's notes", f);
+        std::fclose(f);
+    }
+    r->SetPrintRange(1, 6);
+    SimulateWriteFailure(10);
+    try {
+        r->Print("Full");
+        ResetWriteFaults();
+        FAIL() << "no error";
+    } catch (const EPrinter& e) {
+        ResetWriteFaults();
+        EXPECT_EQ(e.Message(), "Cannot create file \"" + pdf + "\". No space left on device");
+    }
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_EQ(r->PrintFromPage(), 0);
+    EXPECT_EQ(FileSize(pdf), 17);
+    r->Print("Again");
+    EXPECT_EQ(PdfPages(), r->PageCount());
+}
+
+// A failure half way through a PDF drops the document: the file printed
+// before stays, not replaced by the pages done so far.
+TEST_F(RichPrint, AFailureHalfWayKeepsTheOldPdf) {
+    UsePdf();
+    Load(90);
+    r->Print("Whole");
+    const int pages = PdfPages();
+    ASSERT_GT(pages, 2);
+    r->SetOnPrintFooter(
+        [](TObject*, const TRect&, int Page, std::string&, std::string&, std::string&, bool&) {
+            if (Page == 3) throw Exception("footer failed");
+        });
+    EXPECT_THROW(r->Print("Cut"), Exception);
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_EQ(PdfPages(), pages);
 }
 
 TEST_F(RichPrint, MarginsArePlacedAndClamped) {
