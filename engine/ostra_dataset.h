@@ -9,9 +9,9 @@
 // descendant's business (OpenData, SaveData, ReleaseData).
 //
 // Record buffer: the record's data block (the store's record data size),
-// then the calculated-field area, then the record reference (the bookmark),
-// the bookmark flag and the record number (view position + 1, -1 for a new
-// record).
+// then the calculated-field area, then the bookmark (the record reference
+// and the generation of the store it is of), the bookmark flag and the record
+// number (view position + 1, -1 for a new record).
 #pragma once
 
 #include <cstdint>
@@ -149,6 +149,10 @@ public:
     // ---- Dataset framework ----
     void SetRecNo(int Value) override;
     bool BookmarkValid(const TBookmark& Value) override;
+    // The bookmark was taken from the records the store holds now (its record
+    // may have left the view since); False for one kept across a reload of
+    // the store, which names no record any more.
+    bool BookmarkOfStore(const TBookmark& Value) const;
     int CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) override;
     TUpdateStatus UpdateStatus() override;
     void SetFiltered(bool Value) override;

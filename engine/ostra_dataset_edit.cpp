@@ -73,8 +73,8 @@ void TOstraDataset::DoBeforeEdit() {
     ++FEditSerial;
     inherited::DoBeforeEdit();
     TRecordBuffer buffer = ActiveBuffer();
-    TOstraRecord* record = buffer ? FImpl->Trailer(buffer)->Record : nullptr;
-    if (record && FImpl->FCursor) {
+    TOstraRecord* record = buffer ? FImpl->BufferRecord(buffer) : nullptr;
+    if (record) {
         // A record deleted through another dataset on the same store.
         if (!FImpl->FCursor->Contains(record) || !record->IsLive()) throw EAbort("");
         FImpl->FCursor->BeginChange(record);
@@ -97,7 +97,7 @@ void TOstraDataset::InternalCancel() {
         // posted before. A record unchanged until now drops the copy of its
         // values taken when the edit began.
         TRecordBuffer buffer = ActiveBuffer();
-        TOstraRecord* record = buffer ? FImpl->Trailer(buffer)->Record : nullptr;
+        TOstraRecord* record = buffer ? FImpl->BufferRecord(buffer) : nullptr;
         if (record && FImpl->FCursor->Contains(record) && record->State == orsUnchanged)
             FImpl->FCursor->RevertRecord(record);
     }
@@ -177,7 +177,7 @@ void TOstraDataset::InternalPost() {
         return;
     }
     const uint8_t* data = FImpl->BufferData(buffer);
-    TOstraRecord* record = FImpl->Trailer(buffer)->Record;
+    TOstraRecord* record = FImpl->BufferRecord(buffer);
     const bool keyChanged = record && FImpl->FCursor->Contains(record) && record->IsLive() &&
                             FImpl->FKeys[kiSort].HasFields() && FImpl->SortKeyChanged(data, record);
     if (FCheckKeyViolation && !FUniqueFieldNames.empty() && KeyExists(data, record, FUniqueFieldNames))

@@ -27,16 +27,29 @@ public:
     // The dataset this is the inside of.
     TOstraDataset& D;
 
+    // A bookmark's bytes: the record and the generation of the store that
+    // held it (TOstraCursor::Generation), so that one kept across a reload
+    // names no record of the new store.
+    struct TBookmarkData {
+        TOstraRecord* Record;
+        uint64_t Generation;
+    };
+
     // The end of a record buffer.
     struct TBufferTrailer {
-        TOstraRecord* Record;  // the bookmark
-        uint8_t Flag;          // TBookmarkFlag
-        int32_t RecNo;         // view position + 1; -1 for a new record
+        TBookmarkData Bookmark;
+        uint8_t Flag;   // TBookmarkFlag
+        int32_t RecNo;  // view position + 1; -1 for a new record
     };
 
     // Buffers
     TBufferTrailer* Trailer(TRecordBuffer Buffer) const;
-    static TOstraRecord* RecordOfBookmark(const void* Bookmark);
+    // The record a buffer was read from; nullptr for none or one of a store
+    // since released.
+    TOstraRecord* BufferRecord(TRecordBuffer Buffer) const;
+    // Marks a buffer as read from the view's record at Index.
+    void SetBufferRecord(TRecordBuffer Buffer, int Index);
+    static TBookmarkData BookmarkOf(const void* Bookmark);
     static uint8_t* BufferData(TRecordBuffer Buffer) { return reinterpret_cast<uint8_t*>(Buffer); }
     // The record data the fields read and write in the current state.
     uint8_t* StateData();
@@ -79,8 +92,9 @@ public:
     // record by (PlacedBy: an edit's old values; the record's own when
     // nullptr), a view in store order by the records' numbers.
     int FindInView(const TOstraRecord* Record, int Hint = -1, const uint8_t* PlacedBy = nullptr) const;
-    // FindInView for a bookmark: a record deleted or not of the store is in no view.
-    int BookmarkPlace(const TOstraRecord* Record, int Hint) const;
+    // FindInView for a bookmark: a record deleted, not of the store or of
+    // one of its earlier generations is in no view.
+    int BookmarkPlace(const TBookmarkData& Bookmark, int Hint) const;
     void PostInsert(TRecordBuffer Buffer);
     // Puts a record just inserted into the view and makes it current.
     void PlaceInserted(TOstraRecord* Record);

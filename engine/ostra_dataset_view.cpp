@@ -222,7 +222,7 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
     const TOstraRecord* remembered = nullptr;
     if (open) {
         CheckBrowseMode();
-        if (!IsEmpty() && ActiveBuffer()) remembered = FImpl->Trailer(ActiveBuffer())->Record;
+        if (!IsEmpty() && ActiveBuffer()) remembered = FImpl->BufferRecord(ActiveBuffer());
     }
     const bool handler = Filtered() && OnFilterRecord().Assigned();
     if (open && FImpl->FViewExact && !handler && FImpl->FBuiltFilterOptions == FilterOptions() &&
@@ -393,9 +393,12 @@ int TOstraDataset::TImpl::FindInView(const TOstraRecord* Record, int Hint, const
     return -1;
 }
 
-int TOstraDataset::TImpl::BookmarkPlace(const TOstraRecord* Record, int Hint) const {
-    if (!Record || !FCursor || !FCursor->Contains(Record) || !Record->IsLive()) return -1;
-    return FindInView(Record, Hint);
+int TOstraDataset::TImpl::BookmarkPlace(const TBookmarkData& Bookmark, int Hint) const {
+    const TOstraRecord* record = Bookmark.Record;
+    if (!record || !FCursor || Bookmark.Generation != FCursor->Generation() || !FCursor->Contains(record) ||
+        !record->IsLive())
+        return -1;
+    return FindInView(record, Hint);
 }
 
 int TOstraDataset::TImpl::PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey& Key) const {
