@@ -14,6 +14,7 @@
 #include "engine/messages.h"
 #include "engine/record_store.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/memory.h"
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
@@ -166,6 +167,9 @@ void TOstraDataset::InternalOpen() {
         FImpl->FBuiltFilterOptions = FilterOptions();
         FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();
         FImpl->FPosition = -1;
+    } catch (const std::bad_alloc&) {
+        FImpl->FOpening = false;
+        throw EOutOfMemory(SOutOfMemory);
     } catch (...) {
         FImpl->FOpening = false;
         throw;
@@ -340,7 +344,7 @@ TOstraDataset::TImpl::TBookmarkData TOstraDataset::TImpl::BookmarkOf(const void*
 
 TRecordBuffer TOstraDataset::AllocRecordBuffer() {
     auto* buffer = static_cast<TRecordBuffer>(std::calloc(1, std::max<std::size_t>(FImpl->FRecordSize, 1)));
-    if (!buffer) throw std::bad_alloc();
+    if (!buffer) throw EOutOfMemory(SOutOfMemory);
     return buffer;
 }
 

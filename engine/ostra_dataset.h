@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -279,3 +280,8 @@ private:
     TOstraCallbackEvent FOnCallback;
     TOstraRecordDataEvent FOnDestroyRecordData;
 };
+
+// Test hook: called each time a dataset builds its view from its store; a
+// std::bad_alloc thrown here is the build running short of memory. An empty
+// hook removes it.
+void SetViewBuildMemoryHook(std::function<void()> Hook);

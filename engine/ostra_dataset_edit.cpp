@@ -10,6 +10,7 @@
 #include "engine/record_store.h"
 #include "platform/core/clock.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/memory.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
@@ -410,14 +411,19 @@ void TOstraDataset::InternalRefresh() {
         FImpl->FOpening = false;
     }
     std::vector<TOstraRecord*> view;
+    std::vector<TOstraViewKey> keys;
     TOstraFilter filter;
     const bool useFilter = Filtered() && !Filter().empty();
     if (useFilter) FImpl->PrepareFilter(filter);
-    FImpl->BuildView(view, useFilter ? &filter : nullptr);
-    const bool sorted = FImpl->FKeys[kiSort].HasFields();
-    std::vector<TOstraViewKey> keys;
-    if (sorted) FImpl->SortView(view, keys);
-    FImpl->AssignView(std::move(view), sorted, keys);
+    try {
+        FImpl->BuildSorted(view, keys, useFilter ? &filter : nullptr);
+        FImpl->AssignBuilt(std::move(view), keys);
+    } catch (const EOutOfMemory&) {
+        // The saved file holds everything; the table closes rather than
+        // show an empty view of a full store.
+        Close();
+        throw;
+    }
     FImpl->FViewExact = true;
     FImpl->FBuiltFilterOptions = FilterOptions();
     FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();

@@ -8,6 +8,7 @@
 #include "engine/record_sort.h"
 #include "engine/record_store.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/memory.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
@@ -169,8 +170,15 @@ bool TOstraDataset::TImpl::CallFilterData(const uint8_t* Data) {
     return accept;
 }
 
+namespace {
+std::function<void()> GViewBuildMemoryHook;
+}  // namespace
+
+void SetViewBuildMemoryHook(std::function<void()> Hook) { GViewBuildMemoryHook = std::move(Hook); }
+
 void TOstraDataset::TImpl::BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter) {
     View.clear();
+    if (GViewBuildMemoryHook) GViewBuildMemoryHook();
     View.reserve(static_cast<std::size_t>(FCursor->RecordCount()));
     const bool handler = D.Filtered() && D.OnFilterRecord().Assigned();
     const bool caseInsensitive = D.FilterOptions().Contains(foCaseInsensitive);
@@ -213,6 +221,31 @@ void TOstraDataset::TImpl::AssignView(std::vector<TOstraRecord*>&& View, bool So
     FViewKeysValid = keyed;
 }
 
+void TOstraDataset::TImpl::BuildSorted(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys,
+                                       const TOstraFilter* Filter) {
+    try {
+        BuildView(View, Filter);
+        if (FKeys[kiSort].HasFields()) SortView(View, Keys);
+    } catch (const std::bad_alloc&) {
+        View = {};
+        Keys = {};
+        throw EOutOfMemory(SOutOfMemory);
+    }
+}
+
+void TOstraDataset::TImpl::AssignBuilt(std::vector<TOstraRecord*>&& View,
+                                       const std::vector<TOstraViewKey>& Keys) {
+    try {
+        AssignView(std::move(View), FKeys[kiSort].HasFields(), Keys);
+    } catch (const std::bad_alloc&) {
+        FView.Clear();
+        FViewKeysValid = false;
+        FViewExact = false;
+        FPosition = -1;
+        throw EOutOfMemory(SOutOfMemory);
+    }
+}
+
 void TOstraDataset::RebuildView(bool KeepPosition) {
     if (!FImpl->FCursor) return;
     TOstraFilter filter;
@@ -236,14 +269,17 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         return;
     }
     std::vector<TOstraRecord*> view;
-    FImpl->BuildView(view, useFilter ? &filter : nullptr);
-    const bool sorted = FImpl->FKeys[kiSort].HasFields();
     std::vector<TOstraViewKey> keys;
-    if (sorted) FImpl->SortView(view, keys);
+    FImpl->BuildSorted(view, keys, useFilter ? &filter : nullptr);
     ++FImpl->FViewBuilds;
     // From here on nothing fails but running out of memory, which leaves
     // the view empty.
-    FImpl->AssignView(std::move(view), sorted, keys);
+    try {
+        FImpl->AssignBuilt(std::move(view), keys);
+    } catch (...) {
+        if (open) Resync({});
+        throw;
+    }
     FImpl->FViewExact = true;
     FImpl->FBuiltFilterOptions = FilterOptions();
     FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();
@@ -689,12 +725,10 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
     if (useFilter) PrepareFilter(filter);
     const TOstraRecord* current = FView.At(FPosition);
     std::vector<TOstraRecord*> view;
-    BuildView(view, useFilter ? &filter : nullptr);
-    const bool sorted = FKeys[kiSort].HasFields();
     std::vector<TOstraViewKey> keys;
-    if (sorted) SortView(view, keys);
+    BuildSorted(view, keys, useFilter ? &filter : nullptr);
     ++FViewBuilds;
-    AssignView(std::move(view), sorted, keys);
+    AssignBuilt(std::move(view), keys);
     FViewExact = true;
     FBuiltFilterOptions = D.FilterOptions();
     FBuiltOrder = FCursor->OrderChanges();
