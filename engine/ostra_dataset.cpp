@@ -132,6 +132,7 @@ void TOstraDataset::InternalOpen() {
     FImpl->FOpening = true;
     try {
         FImpl->FPosition = -1;
+        FImpl->ForgetDisplaced();
         FImpl->FView.Clear();
         FImpl->FViewExact = false;
         FImpl->SyncMasterLink();
@@ -200,6 +201,7 @@ void TOstraDataset::InternalClose() {
     FImpl->FViewKeysValid = false;
     FImpl->FKeyIndex.Invalidate();
     FImpl->FPosition = -1;
+    FImpl->ForgetDisplaced();
     FImpl->FView.Clear();
     FImpl->FInKeyOrder = false;
     FImpl->FViewExact = false;

@@ -202,6 +202,11 @@ void TOstraDataset::InternalPost() {
     int index = record && FImpl->FCursor->Contains(record) && record->IsLive()
                     ? FImpl->FindInView(record, FImpl->FPosition)
                     : -1;
+    // A record this post moves keeps its place, searchable by the values
+    // that put it there.
+    const bool displaced = !FImpl->FInKeyOrder && FImpl->DisplacedOrder();
+    const bool noted =
+        keyChanged && index >= 0 && (FImpl->FInKeyOrder || displaced) && FImpl->NoteDisplaced(record);
     std::string error;
     if (!FImpl->FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
     FImpl->FKeyIndex.Invalidate();  // the record's values changed in place
@@ -218,10 +223,14 @@ void TOstraDataset::InternalPost() {
         FImpl->FPosition = index;
         placed = true;
     } else if (keyChanged && FImpl->FInKeyOrder && index >= 0) {
-        if (!FImpl->InOrderAt(index))
+        if (!FImpl->InOrderAt(index)) {
             FImpl->FInKeyOrder = false;
-        else if (FImpl->FViewKeysValid)
+            if (noted) FImpl->KeepDisplacedOrder();
+        } else if (FImpl->FViewKeysValid) {
             FImpl->FView.SetKey(index, FImpl->ViewKeyOf(record->Data()));
+        }
+    } else if (displaced && index >= 0 && (noted || !keyChanged)) {
+        FImpl->KeepDisplacedOrder();
     }
     if (FImpl->FViewExact)
         FImpl->FViewExact = shown && index >= 0 && (placed || !keyChanged || FImpl->StrictlyInOrderAt(index));

@@ -7,6 +7,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/key_index.h"
@@ -99,6 +100,18 @@ public:
     // record by (PlacedBy: an edit's old values; the record's own when
     // nullptr), a view in store order by the records' numbers.
     int FindInView(const TOstraRecord* Record, int Hint = -1, const uint8_t* PlacedBy = nullptr) const;
+    // Records this dataset's own posts moved out of the view's sort order
+    // stand where their earlier values put them: while no other change
+    // reached the store, the view is in order by those values (the placed
+    // values) and is searched by them.
+    bool DisplacedOrder() const;
+    const uint8_t* PlacedValues(const TOstraRecord* Record) const;
+    // Notes a record an own post is about to move, with its values before it
+    // (a copy made here); False when too many are noted already.
+    bool NoteDisplaced(const TOstraRecord* Record);
+    // The view stays in order by the placed values after an own post.
+    void KeepDisplacedOrder();
+    void ForgetDisplaced();
     // FindInView for a bookmark: a record deleted, not of the store or of
     // one of its earlier generations is in no view.
     int BookmarkPlace(const TBookmarkData& Bookmark, int Hint) const;
@@ -199,4 +212,21 @@ public:
     std::vector<TOstraDataset*> FClones;
     std::string FFieldOrigin;
     std::unique_ptr<TOstraMasterLink> FMasterLink;
+
+    // A copy of a record's values (FBufferFields' layout), released with it.
+    struct TPlacedValues {
+        TPlacedValues(const uint8_t* Data, const std::vector<TOstraField>& Fields, std::size_t Size);
+        ~TPlacedValues();
+        TPlacedValues(const TPlacedValues&) = delete;
+        TPlacedValues& operator=(const TPlacedValues&) = delete;
+        std::vector<uint8_t> Values;
+        const std::vector<TOstraField>& Fields;
+    };
+    // The displaced records and their placed values; FDisplacedChanges is
+    // the store's change count they hold for.
+    std::unordered_map<const TOstraRecord*, std::unique_ptr<TPlacedValues>> FDisplaced;
+    // The record an own post is moving, noted before it posts.
+    const TOstraRecord* FMoving = nullptr;
+    std::unique_ptr<TPlacedValues> FMovingValues;
+    uint64_t FDisplacedChanges = 0;
 };

@@ -216,6 +216,7 @@ void TOstraDataset::TImpl::SortView(std::vector<TOstraRecord*>& View, std::vecto
 void TOstraDataset::TImpl::AssignView(std::vector<TOstraRecord*>&& View, bool Sorted,
                                       const std::vector<TOstraViewKey>& Keys) {
     const bool keyed = Sorted && Keys.size() == View.size();
+    ForgetDisplaced();
     FView.Assign(std::move(View), keyed ? &Keys : nullptr);
     FInKeyOrder = Sorted;
     FViewKeysValid = keyed;
@@ -384,8 +385,10 @@ int TOstraDataset::TImpl::FindInView(const TOstraRecord* Record, int Hint, const
             FView, 0, count, [&](const TOstraRecord* r) { return FCursor->NumberOf(r) < number; });
         return FView.At(at) == Record ? at : -1;
     }
-    const uint8_t* data = PlacedBy ? PlacedBy : Record->Data();
-    if (!FInKeyOrder || !data) return FView.IndexOf(Record);
+    // Out of order only where own posts moved records: by their placed values.
+    const bool displaced = !FInKeyOrder && DisplacedOrder();
+    const uint8_t* data = PlacedBy ? PlacedBy : displaced ? PlacedValues(Record) : Record->Data();
+    if ((!FInKeyOrder && !displaced) || !data) return FView.IndexOf(Record);
     // The run of records whose sort values equal the record's: narrowed by
     // the keys, then by the values.
     const std::vector<const TOstraField*>& fields = FKeys[kiSort].Fields();
@@ -394,7 +397,7 @@ int TOstraDataset::TImpl::FindInView(const TOstraRecord* Record, int Hint, const
     bool unreadable = false;
     auto compare = [&](const TOstraRecord* r) {
         // The record itself stands where its earlier values put it.
-        const uint8_t* values = r == Record ? data : r->Data();
+        const uint8_t* values = r == Record ? data : displaced ? PlacedValues(r) : r->Data();
         if (!values) {
             unreadable = true;
             return 0;
@@ -427,6 +430,51 @@ int TOstraDataset::TImpl::FindInView(const TOstraRecord* Record, int Hint, const
     for (int i = first; i < last; ++i)
         if (FView.At(i) == Record) return i;
     return -1;
+}
+
+TOstraDataset::TImpl::TPlacedValues::TPlacedValues(const uint8_t* Data,
+                                                   const std::vector<TOstraField>& Fields, std::size_t Size)
+    : Values(Size + 1, 0), Fields(Fields) {
+    OstCopyData(Values.data(), Data, Fields, Size);
+}
+
+TOstraDataset::TImpl::TPlacedValues::~TPlacedValues() { OstReleaseValues(Values.data(), Fields); }
+
+bool TOstraDataset::TImpl::DisplacedOrder() const {
+    return !FDisplaced.empty() && FCursor && FDisplacedChanges == FCursor->Changes();
+}
+
+const uint8_t* TOstraDataset::TImpl::PlacedValues(const TOstraRecord* Record) const {
+    const auto it = FDisplaced.find(Record);
+    return it != FDisplaced.end() ? it->second->Values.data() : Record->Data();
+}
+
+bool TOstraDataset::TImpl::NoteDisplaced(const TOstraRecord* Record) {
+    // A few thousand at most: each search looks every record it reads up here.
+    constexpr std::size_t MostDisplaced = 4096;
+    FMovingValues.reset();
+    FMoving = nullptr;
+    // A view in key order, or one another change reached, has none.
+    if (FInKeyOrder || !DisplacedOrder()) FDisplaced.clear();
+    if (!Record->Data()) return false;
+    if (!FDisplaced.count(Record)) {
+        if (FDisplaced.size() >= MostDisplaced) return false;
+        FMovingValues = std::make_unique<TPlacedValues>(Record->Data(), FBufferFields, FDataSize);
+    }
+    FMoving = Record;
+    return true;
+}
+
+void TOstraDataset::TImpl::KeepDisplacedOrder() {
+    if (FMovingValues) FDisplaced.emplace(FMoving, std::move(FMovingValues));
+    FMoving = nullptr;
+    FDisplacedChanges = FCursor->Changes();
+}
+
+void TOstraDataset::TImpl::ForgetDisplaced() {
+    FDisplaced.clear();
+    FMovingValues.reset();
+    FMoving = nullptr;
 }
 
 int TOstraDataset::TImpl::BookmarkPlace(const TBookmarkData& Bookmark, int Hint) const {
