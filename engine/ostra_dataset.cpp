@@ -147,7 +147,7 @@ void TOstraDataset::InternalOpen() {
             ApplyFieldOrigin();
         }
         BindFields(true);
-        SetBookmarkSize(static_cast<int>(sizeof(TImpl::TBookmarkData)));
+        SetBookmarkSize(static_cast<int>(TImpl::BookmarkBytes));
         FImpl->FRecordSize = Align8(Align8(FImpl->FDataSize) + static_cast<std::size_t>(CalcFieldsSize())) +
                              sizeof(TImpl::TBufferTrailer);
         FImpl->InitKeyBuffers();
@@ -339,9 +339,18 @@ void TOstraDataset::TImpl::SetBufferRecord(TRecordBuffer Buffer, int Index) {
 }
 
 TOstraDataset::TImpl::TBookmarkData TOstraDataset::TImpl::BookmarkOf(const void* Bookmark) {
-    TBookmarkData mark;
-    std::memcpy(&mark, Bookmark, sizeof mark);
+    TBookmarkData mark{nullptr, 0};
+    const auto* bytes = static_cast<const uint8_t*>(Bookmark);
+    std::memcpy(&mark.Record, bytes, sizeof mark.Record);
+    for (int i = 6; i >= 0; --i) mark.Generation = mark.Generation << 8 | bytes[sizeof mark.Record + i];
     return mark;
+}
+
+void TOstraDataset::TImpl::WriteBookmark(const TBookmarkData& Mark, void* Bookmark) {
+    auto* bytes = static_cast<uint8_t*>(Bookmark);
+    std::memcpy(bytes, &Mark.Record, sizeof Mark.Record);
+    for (int i = 0; i < 7; ++i)
+        bytes[sizeof Mark.Record + i] = static_cast<uint8_t>(Mark.Generation >> (8 * i));
 }
 
 TRecordBuffer TOstraDataset::AllocRecordBuffer() {
@@ -399,6 +408,15 @@ TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool
     return grOK;
 }
 
+// GetRecord's answer, without reading the record.
+bool TOstraDataset::CursorHasNeighbour(TGetMode Mode) {
+    const int count = FImpl->FView.Count();
+    if (count == 0) return false;
+    if (Mode == gmNext) return FImpl->FPosition < count - 1;
+    if (Mode == gmPrior) return FImpl->FPosition > 0;
+    return inherited::CursorHasNeighbour(Mode);
+}
+
 void TOstraDataset::InternalInitRecord(TRecordBuffer Buffer) {
     uint8_t* data = FImpl->BufferData(Buffer);
     FImpl->ReleaseBufferValues(data);
@@ -413,7 +431,7 @@ void TOstraDataset::InternalInitRecord(TRecordBuffer Buffer) {
 // Bookmarks and navigation
 
 void TOstraDataset::GetBookmarkData(TRecordBuffer Buffer, void* Data) {
-    std::memcpy(Data, &FImpl->Trailer(Buffer)->Bookmark, sizeof(TImpl::TBookmarkData));
+    FImpl->WriteBookmark(FImpl->Trailer(Buffer)->Bookmark, Data);
 }
 
 void TOstraDataset::SetBookmarkData(TRecordBuffer Buffer, const void* Data) {
@@ -446,18 +464,18 @@ void TOstraDataset::InternalSetToRecord(TRecordBuffer Buffer) {
 }
 
 bool TOstraDataset::BookmarkValid(const TBookmark& Value) {
-    if (!FImpl->FCursor || Value.size() != sizeof(TImpl::TBookmarkData)) return false;
+    if (!FImpl->FCursor || Value.size() != TImpl::BookmarkBytes) return false;
     return FImpl->BookmarkPlace(FImpl->BookmarkOf(Value.data()), FImpl->FPosition) >= 0;
 }
 
 bool TOstraDataset::BookmarkOfStore(const TBookmark& Value) const {
-    return FImpl->FCursor && Value.size() == sizeof(TImpl::TBookmarkData) &&
+    return FImpl->FCursor && Value.size() == TImpl::BookmarkBytes &&
            FImpl->BookmarkOf(Value.data()).Generation == FImpl->FCursor->Generation();
 }
 
 int TOstraDataset::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
-    const bool none1 = Bookmark1.size() != sizeof(TImpl::TBookmarkData);
-    const bool none2 = Bookmark2.size() != sizeof(TImpl::TBookmarkData);
+    const bool none1 = Bookmark1.size() != TImpl::BookmarkBytes;
+    const bool none2 = Bookmark2.size() != TImpl::BookmarkBytes;
     if (none1 || none2) return none1 == none2 ? 0 : (none1 ? -1 : 1);
     // By the records' addresses; the same address in two generations of a
     // store is two records.

@@ -250,6 +250,7 @@ protected:
     void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override;
     void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override;
     TGetResult GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) override;
+    bool CursorHasNeighbour(TGetMode Mode) override;
     void InternalClose() override;
     void InternalInitFieldDefs() override;
     void InternalOpen() override;

@@ -28,13 +28,16 @@ public:
     // The dataset this is the inside of.
     TOstraDataset& D;
 
-    // A bookmark's bytes: the record and the generation of the store that
-    // held it (TOstraCursor::Generation), so that one kept across a reload
-    // names no record of the new store.
+    // A bookmark: the record and the generation of the store that held it
+    // (TOstraCursor::Generation, below 2^56), so that one kept across a
+    // reload names no record of the new store. Its bytes: the record's
+    // address, then the generation's seven low bytes; fifteen in all, which a
+    // TBookmark holds without an allocation of its own.
     struct TBookmarkData {
         TOstraRecord* Record;
         uint64_t Generation;
     };
+    static constexpr std::size_t BookmarkBytes = sizeof(TOstraRecord*) + 7;
 
     // The end of a record buffer.
     struct TBufferTrailer {
@@ -51,6 +54,7 @@ public:
     // Marks a buffer as read from the view's record at Index.
     void SetBufferRecord(TRecordBuffer Buffer, int Index);
     static TBookmarkData BookmarkOf(const void* Bookmark);
+    static void WriteBookmark(const TBookmarkData& Mark, void* Bookmark);
     static uint8_t* BufferData(TRecordBuffer Buffer) { return reinterpret_cast<uint8_t*>(Buffer); }
     // The record data the fields read and write in the current state.
     uint8_t* StateData();

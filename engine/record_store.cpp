@@ -22,9 +22,12 @@ constexpr uint8_t HasOldData = 8;
 // Set while the store keeps user data of the record (FUserData).
 constexpr uint8_t HasUserData = 16;
 
-// Generations of every store of the process; none is given twice.
+// Generations of every store of the process; none is given twice (2^56 of
+// them would take centuries of reloads).
 std::atomic<uint64_t> GGenerations{0};
-uint64_t NewGeneration() { return GGenerations.fetch_add(1, std::memory_order_relaxed) + 1; }
+uint64_t NewGeneration() {
+    return (GGenerations.fetch_add(1, std::memory_order_relaxed) + 1) & ((uint64_t{1} << 56) - 1);
+}
 }  // namespace
 
 TOstraCursor::TOstraCursor() : FGeneration(NewGeneration()) {}
