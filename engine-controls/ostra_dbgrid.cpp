@@ -503,6 +503,7 @@ void TOstraCustomDBGrid::LinkActive(bool Value) {
 }
 
 void TOstraCustomDBGrid::DataChanged() {
+    FBookmarks->DropReloaded();
     if (!HandleAllocated()) return;
     UpdateRowCount();
     UpdateScrollBar();

@@ -153,6 +153,8 @@ public:
     // Deletes every selected record (last first) and empties the list.
     void Delete();
     void LinkActive(bool Value);
+    // Drops the bookmarks an engine dataset's reload left naming no record.
+    void DropReloaded();
 
 private:
     void Changed();

@@ -3,6 +3,7 @@
 
 #include "engine-controls/engine_controls_messages.h"
 #include "engine-controls/ostra_dbgrid.h"
+#include "engine/ostra_dataset.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
@@ -225,6 +226,18 @@ void TBookmarkList::Delete() {
         throw;
     }
     ds->EnableControls();
+    FGrid->FOnMultiSelectChanged(FGrid);
+}
+
+void TBookmarkList::DropReloaded() {
+    const auto* ds = dynamic_cast<const TOstraDataset*>(FGrid->DataLink()->DataSet());
+    if (!ds || FList.empty()) return;
+    const auto end = std::remove_if(FList.begin(), FList.end(),
+                                    [ds](const TBookmark& b) { return !ds->BookmarkOfStore(b); });
+    if (end == FList.end()) return;
+    FList.erase(end, FList.end());
+    Changed();
+    FGrid->Invalidate();
     FGrid->FOnMultiSelectChanged(FGrid);
 }
 

@@ -240,9 +240,7 @@ Variant TOstraDataset::Lookup(const std::string& KeyFields, const Variant& KeyVa
     Variant result;
     try {
         FImpl->CopyRecordToBuffer(FImpl->FView.At(index), buffer);
-        FImpl->Trailer(buffer)->Record = FImpl->FView.At(index);
-        FImpl->Trailer(buffer)->Flag = bfCurrent;
-        FImpl->Trailer(buffer)->RecNo = index + 1;
+        FImpl->SetBufferRecord(buffer, index);
         ClearCalcFields(buffer);
         GetCalcFields(buffer);
         FImpl->FReadBuffer = buffer;

@@ -14,6 +14,7 @@
 #include "engine/messages.h"
 #include "engine/record_store.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/memory.h"
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
@@ -131,6 +132,7 @@ void TOstraDataset::InternalOpen() {
     FImpl->FOpening = true;
     try {
         FImpl->FPosition = -1;
+        FImpl->ForgetDisplaced();
         FImpl->FView.Clear();
         FImpl->FViewExact = false;
         FImpl->SyncMasterLink();
@@ -145,7 +147,7 @@ void TOstraDataset::InternalOpen() {
             ApplyFieldOrigin();
         }
         BindFields(true);
-        SetBookmarkSize(static_cast<int>(sizeof(TOstraRecord*)));
+        SetBookmarkSize(static_cast<int>(TImpl::BookmarkBytes));
         FImpl->FRecordSize = Align8(Align8(FImpl->FDataSize) + static_cast<std::size_t>(CalcFieldsSize())) +
                              sizeof(TImpl::TBufferTrailer);
         FImpl->InitKeyBuffers();
@@ -166,6 +168,9 @@ void TOstraDataset::InternalOpen() {
         FImpl->FBuiltFilterOptions = FilterOptions();
         FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();
         FImpl->FPosition = -1;
+    } catch (const std::bad_alloc&) {
+        FImpl->FOpening = false;
+        throw EOutOfMemory(SOutOfMemory);
     } catch (...) {
         FImpl->FOpening = false;
         throw;
@@ -196,6 +201,7 @@ void TOstraDataset::InternalClose() {
     FImpl->FViewKeysValid = false;
     FImpl->FKeyIndex.Invalidate();
     FImpl->FPosition = -1;
+    FImpl->ForgetDisplaced();
     FImpl->FView.Clear();
     FImpl->FInKeyOrder = false;
     FImpl->FViewExact = false;
@@ -320,15 +326,36 @@ TOstraDataset::TImpl::TBufferTrailer* TOstraDataset::TImpl::Trailer(TRecordBuffe
     return reinterpret_cast<TImpl::TBufferTrailer*>(Buffer + (FRecordSize - sizeof(TImpl::TBufferTrailer)));
 }
 
-TOstraRecord* TOstraDataset::TImpl::RecordOfBookmark(const void* Bookmark) {
-    TOstraRecord* r;
-    std::memcpy(&r, Bookmark, sizeof r);
-    return r;
+TOstraRecord* TOstraDataset::TImpl::BufferRecord(TRecordBuffer Buffer) const {
+    const TBookmarkData& mark = Trailer(Buffer)->Bookmark;
+    return FCursor && mark.Generation == FCursor->Generation() ? mark.Record : nullptr;
+}
+
+void TOstraDataset::TImpl::SetBufferRecord(TRecordBuffer Buffer, int Index) {
+    TBufferTrailer* t = Trailer(Buffer);
+    t->Bookmark = {FView.At(Index), FCursor->Generation()};
+    t->Flag = bfCurrent;
+    t->RecNo = Index + 1;
+}
+
+TOstraDataset::TImpl::TBookmarkData TOstraDataset::TImpl::BookmarkOf(const void* Bookmark) {
+    TBookmarkData mark{nullptr, 0};
+    const auto* bytes = static_cast<const uint8_t*>(Bookmark);
+    std::memcpy(&mark.Record, bytes, sizeof mark.Record);
+    for (int i = 6; i >= 0; --i) mark.Generation = mark.Generation << 8 | bytes[sizeof mark.Record + i];
+    return mark;
+}
+
+void TOstraDataset::TImpl::WriteBookmark(const TBookmarkData& Mark, void* Bookmark) {
+    auto* bytes = static_cast<uint8_t*>(Bookmark);
+    std::memcpy(bytes, &Mark.Record, sizeof Mark.Record);
+    for (int i = 0; i < 7; ++i)
+        bytes[sizeof Mark.Record + i] = static_cast<uint8_t>(Mark.Generation >> (8 * i));
 }
 
 TRecordBuffer TOstraDataset::AllocRecordBuffer() {
     auto* buffer = static_cast<TRecordBuffer>(std::calloc(1, std::max<std::size_t>(FImpl->FRecordSize, 1)));
-    if (!buffer) throw std::bad_alloc();
+    if (!buffer) throw EOutOfMemory(SOutOfMemory);
     return buffer;
 }
 
@@ -374,15 +401,20 @@ TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool
         FImpl->FPosition = std::min(FImpl->FPosition, count) - 1;
         break;
     }
-    const TOstraRecord* record = FImpl->FView.At(FImpl->FPosition);
-    FImpl->CopyRecordToBuffer(record, Buffer);
-    TImpl::TBufferTrailer* t = FImpl->Trailer(Buffer);
-    t->Record = const_cast<TOstraRecord*>(record);
-    t->Flag = bfCurrent;
-    t->RecNo = FImpl->FPosition + 1;
+    FImpl->CopyRecordToBuffer(FImpl->FView.At(FImpl->FPosition), Buffer);
+    FImpl->SetBufferRecord(Buffer, FImpl->FPosition);
     ClearCalcFields(Buffer);
     GetCalcFields(Buffer);
     return grOK;
+}
+
+// GetRecord's answer, without reading the record.
+bool TOstraDataset::CursorHasNeighbour(TGetMode Mode) {
+    const int count = FImpl->FView.Count();
+    if (count == 0) return false;
+    if (Mode == gmNext) return FImpl->FPosition < count - 1;
+    if (Mode == gmPrior) return FImpl->FPosition > 0;
+    return inherited::CursorHasNeighbour(Mode);
 }
 
 void TOstraDataset::InternalInitRecord(TRecordBuffer Buffer) {
@@ -390,7 +422,7 @@ void TOstraDataset::InternalInitRecord(TRecordBuffer Buffer) {
     FImpl->ReleaseBufferValues(data);
     std::memset(Buffer, 0, FImpl->FRecordSize - sizeof(TImpl::TBufferTrailer));
     TImpl::TBufferTrailer* t = FImpl->Trailer(Buffer);
-    t->Record = nullptr;
+    t->Bookmark = {nullptr, 0};
     t->Flag = bfInserted;
     t->RecNo = -1;
 }
@@ -399,11 +431,11 @@ void TOstraDataset::InternalInitRecord(TRecordBuffer Buffer) {
 // Bookmarks and navigation
 
 void TOstraDataset::GetBookmarkData(TRecordBuffer Buffer, void* Data) {
-    std::memcpy(Data, &FImpl->Trailer(Buffer)->Record, sizeof(TOstraRecord*));
+    FImpl->WriteBookmark(FImpl->Trailer(Buffer)->Bookmark, Data);
 }
 
 void TOstraDataset::SetBookmarkData(TRecordBuffer Buffer, const void* Data) {
-    FImpl->Trailer(Buffer)->Record = Data ? FImpl->RecordOfBookmark(Data) : nullptr;
+    FImpl->Trailer(Buffer)->Bookmark = Data ? FImpl->BookmarkOf(Data) : TImpl::TBookmarkData{nullptr, 0};
 }
 
 TBookmarkFlag TOstraDataset::GetBookmarkFlag(TRecordBuffer Buffer) {
@@ -419,29 +451,40 @@ void TOstraDataset::InternalFirst() { FImpl->FPosition = -1; }
 void TOstraDataset::InternalLast() { FImpl->FPosition = FImpl->FView.Count(); }
 
 void TOstraDataset::InternalGotoBookmark(const void* Bookmark) {
-    const int index = FImpl->BookmarkPlace(FImpl->RecordOfBookmark(Bookmark), FImpl->FPosition);
+    const int index = FImpl->BookmarkPlace(FImpl->BookmarkOf(Bookmark), FImpl->FPosition);
     if (index >= 0) FImpl->FPosition = index;
 }
 
 void TOstraDataset::InternalSetToRecord(TRecordBuffer Buffer) {
-    const TImpl::TBufferTrailer* t = FImpl->Trailer(Buffer);
-    if (!t->Record) return;
-    const int index = FImpl->FindInView(t->Record, t->RecNo > 0 ? t->RecNo - 1 : FImpl->FPosition);
+    const TOstraRecord* record = FImpl->BufferRecord(Buffer);
+    if (!record) return;
+    const int number = FImpl->Trailer(Buffer)->RecNo;
+    const int index = FImpl->FindInView(record, number > 0 ? number - 1 : FImpl->FPosition);
     if (index >= 0) FImpl->FPosition = index;
 }
 
 bool TOstraDataset::BookmarkValid(const TBookmark& Value) {
-    if (!FImpl->FCursor || Value.size() != sizeof(TOstraRecord*)) return false;
-    return FImpl->BookmarkPlace(FImpl->RecordOfBookmark(Value.data()), FImpl->FPosition) >= 0;
+    if (!FImpl->FCursor || Value.size() != TImpl::BookmarkBytes) return false;
+    return FImpl->BookmarkPlace(FImpl->BookmarkOf(Value.data()), FImpl->FPosition) >= 0;
+}
+
+bool TOstraDataset::BookmarkOfStore(const TBookmark& Value) const {
+    return FImpl->FCursor && Value.size() == TImpl::BookmarkBytes &&
+           FImpl->BookmarkOf(Value.data()).Generation == FImpl->FCursor->Generation();
 }
 
 int TOstraDataset::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
-    const bool none1 = Bookmark1.size() != sizeof(TOstraRecord*);
-    const bool none2 = Bookmark2.size() != sizeof(TOstraRecord*);
+    const bool none1 = Bookmark1.size() != TImpl::BookmarkBytes;
+    const bool none2 = Bookmark2.size() != TImpl::BookmarkBytes;
     if (none1 || none2) return none1 == none2 ? 0 : (none1 ? -1 : 1);
-    const auto a = reinterpret_cast<uintptr_t>(FImpl->RecordOfBookmark(Bookmark1.data()));
-    const auto b = reinterpret_cast<uintptr_t>(FImpl->RecordOfBookmark(Bookmark2.data()));
-    return (a > b) - (a < b);
+    // By the records' addresses; the same address in two generations of a
+    // store is two records.
+    const TImpl::TBookmarkData one = FImpl->BookmarkOf(Bookmark1.data());
+    const TImpl::TBookmarkData two = FImpl->BookmarkOf(Bookmark2.data());
+    const auto a = reinterpret_cast<uintptr_t>(one.Record);
+    const auto b = reinterpret_cast<uintptr_t>(two.Record);
+    if (a != b) return a < b ? -1 : 1;
+    return (one.Generation > two.Generation) - (one.Generation < two.Generation);
 }
 
 int TOstraDataset::GetRecordCount() {
@@ -481,8 +524,8 @@ TUpdateStatus TOstraDataset::UpdateStatus() {
     if (State() == dsInsert) return usInserted;
     TRecordBuffer buffer = ActiveBuffer();
     if (!buffer || !FImpl->FRecordSize || IsEmpty()) return usUnmodified;
-    const TOstraRecord* r = FImpl->Trailer(buffer)->Record;
-    if (!r || !FImpl->FCursor || !FImpl->FCursor->Contains(r)) return usUnmodified;
+    const TOstraRecord* r = FImpl->BufferRecord(buffer);
+    if (!r || !FImpl->FCursor->Contains(r)) return usUnmodified;
     switch (r->State) {
     case orsModified: return usModified;
     case orsNew: return usInserted;

@@ -9,13 +9,14 @@
 // descendant's business (OpenData, SaveData, ReleaseData).
 //
 // Record buffer: the record's data block (the store's record data size),
-// then the calculated-field area, then the record reference (the bookmark),
-// the bookmark flag and the record number (view position + 1, -1 for a new
-// record).
+// then the calculated-field area, then the bookmark (the record reference
+// and the generation of the store it is of), the bookmark flag and the record
+// number (view position + 1, -1 for a new record).
 #pragma once
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -149,6 +150,10 @@ public:
     // ---- Dataset framework ----
     void SetRecNo(int Value) override;
     bool BookmarkValid(const TBookmark& Value) override;
+    // The bookmark was taken from the records the store holds now (its record
+    // may have left the view since); False for one kept across a reload of
+    // the store, which names no record any more.
+    bool BookmarkOfStore(const TBookmark& Value) const;
     int CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) override;
     TUpdateStatus UpdateStatus() override;
     void SetFiltered(bool Value) override;
@@ -245,6 +250,7 @@ protected:
     void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override;
     void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override;
     TGetResult GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) override;
+    bool CursorHasNeighbour(TGetMode Mode) override;
     void InternalClose() override;
     void InternalInitFieldDefs() override;
     void InternalOpen() override;
@@ -275,3 +281,8 @@ private:
     TOstraCallbackEvent FOnCallback;
     TOstraRecordDataEvent FOnDestroyRecordData;
 };
+
+// Test hook: called each time a dataset builds its view from its store; a
+// std::bad_alloc thrown here is the build running short of memory. An empty
+// hook removes it.
+void SetViewBuildMemoryHook(std::function<void()> Hook);

@@ -10,6 +10,7 @@
 #include "engine/record_store.h"
 #include "platform/core/clock.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/memory.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
@@ -73,8 +74,8 @@ void TOstraDataset::DoBeforeEdit() {
     ++FEditSerial;
     inherited::DoBeforeEdit();
     TRecordBuffer buffer = ActiveBuffer();
-    TOstraRecord* record = buffer ? FImpl->Trailer(buffer)->Record : nullptr;
-    if (record && FImpl->FCursor) {
+    TOstraRecord* record = buffer ? FImpl->BufferRecord(buffer) : nullptr;
+    if (record) {
         // A record deleted through another dataset on the same store.
         if (!FImpl->FCursor->Contains(record) || !record->IsLive()) throw EAbort("");
         FImpl->FCursor->BeginChange(record);
@@ -97,7 +98,7 @@ void TOstraDataset::InternalCancel() {
         // posted before. A record unchanged until now drops the copy of its
         // values taken when the edit began.
         TRecordBuffer buffer = ActiveBuffer();
-        TOstraRecord* record = buffer ? FImpl->Trailer(buffer)->Record : nullptr;
+        TOstraRecord* record = buffer ? FImpl->BufferRecord(buffer) : nullptr;
         if (record && FImpl->FCursor->Contains(record) && record->State == orsUnchanged)
             FImpl->FCursor->RevertRecord(record);
     }
@@ -177,7 +178,7 @@ void TOstraDataset::InternalPost() {
         return;
     }
     const uint8_t* data = FImpl->BufferData(buffer);
-    TOstraRecord* record = FImpl->Trailer(buffer)->Record;
+    TOstraRecord* record = FImpl->BufferRecord(buffer);
     const bool keyChanged = record && FImpl->FCursor->Contains(record) && record->IsLive() &&
                             FImpl->FKeys[kiSort].HasFields() && FImpl->SortKeyChanged(data, record);
     if (FCheckKeyViolation && !FUniqueFieldNames.empty() && KeyExists(data, record, FUniqueFieldNames))
@@ -201,6 +202,11 @@ void TOstraDataset::InternalPost() {
     int index = record && FImpl->FCursor->Contains(record) && record->IsLive()
                     ? FImpl->FindInView(record, FImpl->FPosition)
                     : -1;
+    // A record this post moves keeps its place, searchable by the values
+    // that put it there.
+    const bool displaced = !FImpl->FInKeyOrder && FImpl->DisplacedOrder();
+    const bool noted =
+        keyChanged && index >= 0 && (FImpl->FInKeyOrder || displaced) && FImpl->NoteDisplaced(record);
     std::string error;
     if (!FImpl->FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
     FImpl->FKeyIndex.Invalidate();  // the record's values changed in place
@@ -217,10 +223,14 @@ void TOstraDataset::InternalPost() {
         FImpl->FPosition = index;
         placed = true;
     } else if (keyChanged && FImpl->FInKeyOrder && index >= 0) {
-        if (!FImpl->InOrderAt(index))
+        if (!FImpl->InOrderAt(index)) {
             FImpl->FInKeyOrder = false;
-        else if (FImpl->FViewKeysValid)
+            if (noted) FImpl->KeepDisplacedOrder();
+        } else if (FImpl->FViewKeysValid) {
             FImpl->FView.SetKey(index, FImpl->ViewKeyOf(record->Data()));
+        }
+    } else if (displaced && index >= 0 && (noted || !keyChanged)) {
+        FImpl->KeepDisplacedOrder();
     }
     if (FImpl->FViewExact)
         FImpl->FViewExact = shown && index >= 0 && (placed || !keyChanged || FImpl->StrictlyInOrderAt(index));
@@ -410,14 +420,19 @@ void TOstraDataset::InternalRefresh() {
         FImpl->FOpening = false;
     }
     std::vector<TOstraRecord*> view;
+    std::vector<TOstraViewKey> keys;
     TOstraFilter filter;
     const bool useFilter = Filtered() && !Filter().empty();
     if (useFilter) FImpl->PrepareFilter(filter);
-    FImpl->BuildView(view, useFilter ? &filter : nullptr);
-    const bool sorted = FImpl->FKeys[kiSort].HasFields();
-    std::vector<TOstraViewKey> keys;
-    if (sorted) FImpl->SortView(view, keys);
-    FImpl->AssignView(std::move(view), sorted, keys);
+    try {
+        FImpl->BuildSorted(view, keys, useFilter ? &filter : nullptr);
+        FImpl->AssignBuilt(std::move(view), keys);
+    } catch (const EOutOfMemory&) {
+        // The saved file holds everything; the table closes rather than
+        // show an empty view of a full store.
+        Close();
+        throw;
+    }
     FImpl->FViewExact = true;
     FImpl->FBuiltFilterOptions = FilterOptions();
     FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();

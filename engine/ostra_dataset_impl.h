@@ -7,6 +7,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/key_index.h"
@@ -27,16 +28,33 @@ public:
     // The dataset this is the inside of.
     TOstraDataset& D;
 
+    // A bookmark: the record and the generation of the store that held it
+    // (TOstraCursor::Generation, below 2^56), so that one kept across a
+    // reload names no record of the new store. Its bytes: the record's
+    // address, then the generation's seven low bytes; fifteen in all, which a
+    // TBookmark holds without an allocation of its own.
+    struct TBookmarkData {
+        TOstraRecord* Record;
+        uint64_t Generation;
+    };
+    static constexpr std::size_t BookmarkBytes = sizeof(TOstraRecord*) + 7;
+
     // The end of a record buffer.
     struct TBufferTrailer {
-        TOstraRecord* Record;  // the bookmark
-        uint8_t Flag;          // TBookmarkFlag
-        int32_t RecNo;         // view position + 1; -1 for a new record
+        TBookmarkData Bookmark;
+        uint8_t Flag;   // TBookmarkFlag
+        int32_t RecNo;  // view position + 1; -1 for a new record
     };
 
     // Buffers
     TBufferTrailer* Trailer(TRecordBuffer Buffer) const;
-    static TOstraRecord* RecordOfBookmark(const void* Bookmark);
+    // The record a buffer was read from; nullptr for none or one of a store
+    // since released.
+    TOstraRecord* BufferRecord(TRecordBuffer Buffer) const;
+    // Marks a buffer as read from the view's record at Index.
+    void SetBufferRecord(TRecordBuffer Buffer, int Index);
+    static TBookmarkData BookmarkOf(const void* Bookmark);
+    static void WriteBookmark(const TBookmarkData& Mark, void* Bookmark);
     static uint8_t* BufferData(TRecordBuffer Buffer) { return reinterpret_cast<uint8_t*>(Buffer); }
     // The record data the fields read and write in the current state.
     uint8_t* StateData();
@@ -64,6 +82,13 @@ public:
     void SortView(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys);
     // Makes a built view current, sorted with Keys when Sorted.
     void AssignView(std::vector<TOstraRecord*>&& View, bool Sorted, const std::vector<TOstraViewKey>& Keys);
+    // BuildView, then SortView when there is a sort key; EOutOfMemory when
+    // memory runs short, the dataset unchanged.
+    void BuildSorted(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys,
+                     const TOstraFilter* Filter);
+    // AssignView of a BuildSorted view; short of memory, the view is left
+    // empty and EOutOfMemory raised.
+    void AssignBuilt(std::vector<TOstraRecord*>&& View, const std::vector<TOstraViewKey>& Keys);
     // Sorts by the current key after a change of IndexFieldNames or SortOptions.
     void ApplySort();
     int CompareForSort(const TOstraRecord* A, const TOstraRecord* B) const;
@@ -79,8 +104,21 @@ public:
     // record by (PlacedBy: an edit's old values; the record's own when
     // nullptr), a view in store order by the records' numbers.
     int FindInView(const TOstraRecord* Record, int Hint = -1, const uint8_t* PlacedBy = nullptr) const;
-    // FindInView for a bookmark: a record deleted or not of the store is in no view.
-    int BookmarkPlace(const TOstraRecord* Record, int Hint) const;
+    // Records this dataset's own posts moved out of the view's sort order
+    // stand where their earlier values put them: while no other change
+    // reached the store, the view is in order by those values (the placed
+    // values) and is searched by them.
+    bool DisplacedOrder() const;
+    const uint8_t* PlacedValues(const TOstraRecord* Record) const;
+    // Notes a record an own post is about to move, with its values before it
+    // (a copy made here); False when too many are noted already.
+    bool NoteDisplaced(const TOstraRecord* Record);
+    // The view stays in order by the placed values after an own post.
+    void KeepDisplacedOrder();
+    void ForgetDisplaced();
+    // FindInView for a bookmark: a record deleted, not of the store or of
+    // one of its earlier generations is in no view.
+    int BookmarkPlace(const TBookmarkData& Bookmark, int Hint) const;
     void PostInsert(TRecordBuffer Buffer);
     // Puts a record just inserted into the view and makes it current.
     void PlaceInserted(TOstraRecord* Record);
@@ -178,4 +216,21 @@ public:
     std::vector<TOstraDataset*> FClones;
     std::string FFieldOrigin;
     std::unique_ptr<TOstraMasterLink> FMasterLink;
+
+    // A copy of a record's values (FBufferFields' layout), released with it.
+    struct TPlacedValues {
+        TPlacedValues(const uint8_t* Data, const std::vector<TOstraField>& Fields, std::size_t Size);
+        ~TPlacedValues();
+        TPlacedValues(const TPlacedValues&) = delete;
+        TPlacedValues& operator=(const TPlacedValues&) = delete;
+        std::vector<uint8_t> Values;
+        const std::vector<TOstraField>& Fields;
+    };
+    // The displaced records and their placed values; FDisplacedChanges is
+    // the store's change count they hold for.
+    std::unordered_map<const TOstraRecord*, std::unique_ptr<TPlacedValues>> FDisplaced;
+    // The record an own post is moving, noted before it posts.
+    const TOstraRecord* FMoving = nullptr;
+    std::unique_ptr<TPlacedValues> FMovingValues;
+    uint64_t FDisplacedChanges = 0;
 };

@@ -8,6 +8,7 @@
 #include "engine/record_sort.h"
 #include "engine/record_store.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/memory.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
@@ -169,8 +170,15 @@ bool TOstraDataset::TImpl::CallFilterData(const uint8_t* Data) {
     return accept;
 }
 
+namespace {
+std::function<void()> GViewBuildMemoryHook;
+}  // namespace
+
+void SetViewBuildMemoryHook(std::function<void()> Hook) { GViewBuildMemoryHook = std::move(Hook); }
+
 void TOstraDataset::TImpl::BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter) {
     View.clear();
+    if (GViewBuildMemoryHook) GViewBuildMemoryHook();
     View.reserve(static_cast<std::size_t>(FCursor->RecordCount()));
     const bool handler = D.Filtered() && D.OnFilterRecord().Assigned();
     const bool caseInsensitive = D.FilterOptions().Contains(foCaseInsensitive);
@@ -208,9 +216,35 @@ void TOstraDataset::TImpl::SortView(std::vector<TOstraRecord*>& View, std::vecto
 void TOstraDataset::TImpl::AssignView(std::vector<TOstraRecord*>&& View, bool Sorted,
                                       const std::vector<TOstraViewKey>& Keys) {
     const bool keyed = Sorted && Keys.size() == View.size();
+    ForgetDisplaced();
     FView.Assign(std::move(View), keyed ? &Keys : nullptr);
     FInKeyOrder = Sorted;
     FViewKeysValid = keyed;
+}
+
+void TOstraDataset::TImpl::BuildSorted(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys,
+                                       const TOstraFilter* Filter) {
+    try {
+        BuildView(View, Filter);
+        if (FKeys[kiSort].HasFields()) SortView(View, Keys);
+    } catch (const std::bad_alloc&) {
+        View = {};
+        Keys = {};
+        throw EOutOfMemory(SOutOfMemory);
+    }
+}
+
+void TOstraDataset::TImpl::AssignBuilt(std::vector<TOstraRecord*>&& View,
+                                       const std::vector<TOstraViewKey>& Keys) {
+    try {
+        AssignView(std::move(View), FKeys[kiSort].HasFields(), Keys);
+    } catch (const std::bad_alloc&) {
+        FView.Clear();
+        FViewKeysValid = false;
+        FViewExact = false;
+        FPosition = -1;
+        throw EOutOfMemory(SOutOfMemory);
+    }
 }
 
 void TOstraDataset::RebuildView(bool KeepPosition) {
@@ -222,7 +256,7 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
     const TOstraRecord* remembered = nullptr;
     if (open) {
         CheckBrowseMode();
-        if (!IsEmpty() && ActiveBuffer()) remembered = FImpl->Trailer(ActiveBuffer())->Record;
+        if (!IsEmpty() && ActiveBuffer()) remembered = FImpl->BufferRecord(ActiveBuffer());
     }
     const bool handler = Filtered() && OnFilterRecord().Assigned();
     if (open && FImpl->FViewExact && !handler && FImpl->FBuiltFilterOptions == FilterOptions() &&
@@ -236,14 +270,17 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         return;
     }
     std::vector<TOstraRecord*> view;
-    FImpl->BuildView(view, useFilter ? &filter : nullptr);
-    const bool sorted = FImpl->FKeys[kiSort].HasFields();
     std::vector<TOstraViewKey> keys;
-    if (sorted) FImpl->SortView(view, keys);
+    FImpl->BuildSorted(view, keys, useFilter ? &filter : nullptr);
     ++FImpl->FViewBuilds;
     // From here on nothing fails but running out of memory, which leaves
     // the view empty.
-    FImpl->AssignView(std::move(view), sorted, keys);
+    try {
+        FImpl->AssignBuilt(std::move(view), keys);
+    } catch (...) {
+        if (open) Resync({});
+        throw;
+    }
     FImpl->FViewExact = true;
     FImpl->FBuiltFilterOptions = FilterOptions();
     FImpl->FBuiltOrder = FImpl->FCursor->OrderChanges();
@@ -348,8 +385,10 @@ int TOstraDataset::TImpl::FindInView(const TOstraRecord* Record, int Hint, const
             FView, 0, count, [&](const TOstraRecord* r) { return FCursor->NumberOf(r) < number; });
         return FView.At(at) == Record ? at : -1;
     }
-    const uint8_t* data = PlacedBy ? PlacedBy : Record->Data();
-    if (!FInKeyOrder || !data) return FView.IndexOf(Record);
+    // Out of order only where own posts moved records: by their placed values.
+    const bool displaced = !FInKeyOrder && DisplacedOrder();
+    const uint8_t* data = PlacedBy ? PlacedBy : displaced ? PlacedValues(Record) : Record->Data();
+    if ((!FInKeyOrder && !displaced) || !data) return FView.IndexOf(Record);
     // The run of records whose sort values equal the record's: narrowed by
     // the keys, then by the values.
     const std::vector<const TOstraField*>& fields = FKeys[kiSort].Fields();
@@ -358,7 +397,7 @@ int TOstraDataset::TImpl::FindInView(const TOstraRecord* Record, int Hint, const
     bool unreadable = false;
     auto compare = [&](const TOstraRecord* r) {
         // The record itself stands where its earlier values put it.
-        const uint8_t* values = r == Record ? data : r->Data();
+        const uint8_t* values = r == Record ? data : displaced ? PlacedValues(r) : r->Data();
         if (!values) {
             unreadable = true;
             return 0;
@@ -393,9 +432,57 @@ int TOstraDataset::TImpl::FindInView(const TOstraRecord* Record, int Hint, const
     return -1;
 }
 
-int TOstraDataset::TImpl::BookmarkPlace(const TOstraRecord* Record, int Hint) const {
-    if (!Record || !FCursor || !FCursor->Contains(Record) || !Record->IsLive()) return -1;
-    return FindInView(Record, Hint);
+TOstraDataset::TImpl::TPlacedValues::TPlacedValues(const uint8_t* Data,
+                                                   const std::vector<TOstraField>& Fields, std::size_t Size)
+    : Values(Size + 1, 0), Fields(Fields) {
+    OstCopyData(Values.data(), Data, Fields, Size);
+}
+
+TOstraDataset::TImpl::TPlacedValues::~TPlacedValues() { OstReleaseValues(Values.data(), Fields); }
+
+bool TOstraDataset::TImpl::DisplacedOrder() const {
+    return !FDisplaced.empty() && FCursor && FDisplacedChanges == FCursor->Changes();
+}
+
+const uint8_t* TOstraDataset::TImpl::PlacedValues(const TOstraRecord* Record) const {
+    const auto it = FDisplaced.find(Record);
+    return it != FDisplaced.end() ? it->second->Values.data() : Record->Data();
+}
+
+bool TOstraDataset::TImpl::NoteDisplaced(const TOstraRecord* Record) {
+    // A few thousand at most: each search looks every record it reads up here.
+    constexpr std::size_t MostDisplaced = 4096;
+    FMovingValues.reset();
+    FMoving = nullptr;
+    // A view in key order, or one another change reached, has none.
+    if (FInKeyOrder || !DisplacedOrder()) FDisplaced.clear();
+    if (!Record->Data()) return false;
+    if (!FDisplaced.count(Record)) {
+        if (FDisplaced.size() >= MostDisplaced) return false;
+        FMovingValues = std::make_unique<TPlacedValues>(Record->Data(), FBufferFields, FDataSize);
+    }
+    FMoving = Record;
+    return true;
+}
+
+void TOstraDataset::TImpl::KeepDisplacedOrder() {
+    if (FMovingValues) FDisplaced.emplace(FMoving, std::move(FMovingValues));
+    FMoving = nullptr;
+    FDisplacedChanges = FCursor->Changes();
+}
+
+void TOstraDataset::TImpl::ForgetDisplaced() {
+    FDisplaced.clear();
+    FMovingValues.reset();
+    FMoving = nullptr;
+}
+
+int TOstraDataset::TImpl::BookmarkPlace(const TBookmarkData& Bookmark, int Hint) const {
+    const TOstraRecord* record = Bookmark.Record;
+    if (!record || !FCursor || Bookmark.Generation != FCursor->Generation() || !FCursor->Contains(record) ||
+        !record->IsLive())
+        return -1;
+    return FindInView(record, Hint);
 }
 
 int TOstraDataset::TImpl::PlaceInOrder(const TOstraRecord* Record, const TOstraViewKey& Key) const {
@@ -686,12 +773,10 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
     if (useFilter) PrepareFilter(filter);
     const TOstraRecord* current = FView.At(FPosition);
     std::vector<TOstraRecord*> view;
-    BuildView(view, useFilter ? &filter : nullptr);
-    const bool sorted = FKeys[kiSort].HasFields();
     std::vector<TOstraViewKey> keys;
-    if (sorted) SortView(view, keys);
+    BuildSorted(view, keys, useFilter ? &filter : nullptr);
     ++FViewBuilds;
-    AssignView(std::move(view), sorted, keys);
+    AssignBuilt(std::move(view), keys);
     FViewExact = true;
     FBuiltFilterOptions = D.FilterOptions();
     FBuiltOrder = FCursor->OrderChanges();

@@ -1,6 +1,7 @@
 #include "engine/record_store.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "engine/messages.h"
@@ -20,9 +21,16 @@ constexpr uint8_t Listed = 4;
 constexpr uint8_t HasOldData = 8;
 // Set while the store keeps user data of the record (FUserData).
 constexpr uint8_t HasUserData = 16;
+
+// Generations of every store of the process; none is given twice (2^56 of
+// them would take centuries of reloads).
+std::atomic<uint64_t> GGenerations{0};
+uint64_t NewGeneration() {
+    return (GGenerations.fetch_add(1, std::memory_order_relaxed) + 1) & ((uint64_t{1} << 56) - 1);
+}
 }  // namespace
 
-TOstraCursor::TOstraCursor() = default;
+TOstraCursor::TOstraCursor() : FGeneration(NewGeneration()) {}
 
 TOstraCursor::~TOstraCursor() {
     for (TOstraStoreClient* client : std::vector<TOstraStoreClient*>(FClients)) client->StoreGone();
@@ -394,6 +402,8 @@ void TOstraCursor::AcceptAll() {
 void TOstraCursor::Clear(bool full) {
     ++FChanges;
     ++FOrderChanges;
+    // The records' memory may be handed out again: references to them go stale.
+    FGeneration = NewGeneration();
     if (FOnRelease) {
         for (TOstraRecord* r : FRecords) {
             if (r->State == orsNewDeleted) continue;  // released already

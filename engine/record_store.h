@@ -164,6 +164,11 @@ public:
     // Grows whenever the record list is reordered or refilled (a sort, a
     // sorted save, a load, a clear): a view built before may show another order.
     uint64_t OrderChanges() const { return FOrderChanges; }
+    // Names the records the store holds now: a number below 2^56 no store
+    // of the process had before, taken afresh whenever the records are released at
+    // once (a clear, a load), so that a reference kept from before names no
+    // record of the store even where a new record took the same memory.
+    uint64_t Generation() const { return FGeneration; }
 
     // -- Datasets sharing the store ------------------------------------------
     void AddClient(TOstraStoreClient* client);
@@ -269,5 +274,6 @@ private:
     TOstraValueArena FValueMemory;
     uint64_t FChanges = 0;
     uint64_t FOrderChanges = 0;
+    uint64_t FGeneration = 0;
     std::vector<TOstraStoreClient*> FClients;
 };

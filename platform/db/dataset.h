@@ -258,6 +258,10 @@ protected:
     // makes it the cursor's record: grOK, grBOF/grEOF at either end, grError
     // when there is no current record. DoCheck asks to raise on errors.
     virtual TGetResult GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) = 0;
+    // Whether a record comes after (gmNext) or before (gmPrior) the cursor's
+    // current one. The base reads it into a spare buffer; a descendant that
+    // can tell without reading it answers here, leaving its cursor alone.
+    virtual bool CursorHasNeighbour(TGetMode Mode);
     // GetRecord's walk over a cursor of Count records at Position (-1 before
     // the first, Count after the last): moves Position and answers as GetRecord.
     static TGetResult StepCursor(int& Position, int Count, TGetMode GetMode);

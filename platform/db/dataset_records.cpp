@@ -238,11 +238,15 @@ void TDataSet::Resync(TResyncMode Mode) {
 bool TDataSet::HasNeighbour(TGetMode Mode) {
     const int was = FCurrentRecord;
     SetCurrentRecord(FActiveRecord);
-    const bool found = GetRecord(FBuffers[static_cast<size_t>(FRecordCount)], Mode, false) == grOK;
+    const bool found = CursorHasNeighbour(Mode);
     // the descendant's cursor goes back where it was
     CursorPosChanged();
     if (was >= 0) SetCurrentRecord(was);
     return found;
+}
+
+bool TDataSet::CursorHasNeighbour(TGetMode Mode) {
+    return GetRecord(FBuffers[static_cast<size_t>(FRecordCount)], Mode, false) == grOK;
 }
 
 // ---------------------------------------------------------------------------

@@ -50,8 +50,10 @@ void TqzGridSelection::Resort() {
 }
 
 void TqzGridSelection::DropDeleted(TDataSet* DS) {
+    // A reload keeps the count but leaves every bookmark naming no record:
+    // the first held one tells.
     const int count = DS->RecordCount();
-    if (count == FCheckedCount) return;
+    if (count == FCheckedCount && (FList.empty() || DS->BookmarkValid(FList.front()))) return;
     FCheckedCount = count;
     const auto gone = [DS](const TBookmark& b) { return !DS->BookmarkValid(b); };
     const auto end = std::remove_if(FList.begin(), FList.end(), gone);

@@ -56,7 +56,8 @@ private:
     // FSorted again from FList (after FList changed wholesale).
     void Resort();
     // Drops the bookmarks the dataset no longer knows, when its record count
-    // changed since the last look (asking about each bookmark is costly).
+    // changed since the last look or it no longer knows the first one
+    // (asking about each bookmark is costly).
     void DropDeleted(TDataSet* DS);
     void RedrawCurrentRow();
     // The records from one bookmark to the other in dataset order (either

@@ -220,6 +220,53 @@ TEST_F(DBGridInputTest, TheNavigatorsRefreshKeepsTheRowsOfATableWithoutAFile) {
     EXPECT_EQ((std::set<std::string>{"Task 1", "Task 2", "Task 3", "Task 4", "Task 5"}), PaintedActions());
 }
 
+// A reload puts new records where the old ones were (a large table's
+// memory is handed back to it): a selection kept across the navigator's
+// Refresh would name the records that took its rows' places. It is dropped,
+// and Ctrl+Delete then deletes the current record alone.
+TEST_F(DBGridInputTest, TheNavigatorsRefreshDropsTheSelectionSoNoOtherRecordIsDeleted) {
+    TTestEnvironment env;
+    const std::string file = env.Folder() + "/Tselected.d";
+    OpenTasks(60000);
+    Table->SaveToFile(file);
+    Table->Close();
+    Table->SetTableName(file);
+    Table->Open();
+    UseTaskColumns();
+    Multi();
+    ShowGrid();
+    auto* nav = new TDBNavigator(Form);
+    nav->SetParent(Form);
+    nav->SetBounds(8, 380, 240, 25);
+    nav->SetDataSource(Source);
+    ProcessEvents();
+    int changes = 0;
+    Grid->SetOnMultiSelectChanged([&](TObject*) { ++changes; });
+    ClickCell(1, 1);            // Task 2
+    ClickCell(1, 3, {ssCtrl});  // Task 4
+    ASSERT_EQ((std::set<std::string>{"Task 2", "Task 4"}), SelectedActions());
+    // The first record goes and the file is written: every record's memory
+    // in the reloaded table is its predecessor's.
+    Table->First();
+    Table->Delete();
+    Table->Save();
+    ASSERT_EQ(2, Grid->SelectedRows()->Count());
+    changes = 0;
+    TControl* refresh = nav->Buttons(nbRefresh);
+    SendClick(refresh, refresh->Width() / 2, refresh->Height() / 2);
+    ASSERT_EQ(59999, Table->RecordCount());
+    EXPECT_EQ(0, Grid->SelectedRows()->Count());
+    EXPECT_EQ(1, changes);
+    EXPECT_FALSE(Grid->SelectedRows()->CurrentRowSelected());
+    const std::string current = Action();
+    Dialogs->Answer(mrOk);
+    SendKey(Grid, VK_DELETE, {ssCtrl});
+    EXPECT_EQ("Delete record ?", Dialogs->Last().Text);
+    EXPECT_EQ(59998, Table->RecordCount());
+    for (const char* action : {"Task 2", "Task 3", "Task 4", "Task 5", "Task 6"})
+        EXPECT_EQ(current != action, Table->Locate("Action", Variant(action), {})) << action;
+}
+
 TEST_F(DBGridInputTest, TitleClickFiresOnceWithAllMarkersCleared) {
     ShowTasks(3);
     Grid->Columns()->GetColumn(1)->SetSortMarker(1);

@@ -168,3 +168,51 @@ TEST_F(BookmarkPlace, DeletedRecordsAndStrangeBookmarksAreInNoView) {
     Clones[1]->GotoBookmark(first);
     EXPECT_EQ(first, Clones[1]->Bookmark());
 }
+
+// Records a table's own posts move out of its sorted view stay where they
+// were shown; every bookmark still finds its record while more of them move
+// (again, back into order, alongside edits of other fields), and after a
+// clone's change, a delete or an insert.
+TEST_F(BookmarkPlace, RecordsMovedByTheTablesOwnPostsAreFoundWhereTheyStand) {
+    Source->SetIndexFieldNames("Category;Action");
+    Clones[0]->SetIndexFieldNames("Action");
+    Clones[1]->SetIndexFieldNames("Category");
+    Check("sorted");
+    std::vector<TBookmark> moved;
+    for (int step = 0; step < 160; ++step) {
+        TOstraTable& t = step % 40 < 30 ? *Source : *Clones[1];
+        const std::string what = "step " + std::to_string(step);
+        const int op = static_cast<int>(Rng() % 10);
+        if (op < 5 || moved.empty()) {
+            if (!MoveSomewhere(t)) continue;
+            moved.push_back(t.Bookmark());
+            t.Edit();
+            if (op % 2)
+                t.FieldByName("Category")->SetAsString(Pick(BookmarkCategories));
+            else
+                t.FieldByName("Action")->SetAsString(Pick(BookmarkActions));
+            t.Post();
+        } else if (op < 7) {
+            // One moved before moves again, or back.
+            const TBookmark& mark = moved[Rng() % moved.size()];
+            if (!t.BookmarkValid(mark)) continue;
+            t.GotoBookmark(mark);
+            t.Edit();
+            t.FieldByName("Category")->SetAsString(Pick(BookmarkCategories));
+            t.Post();
+        } else if (op == 7) {
+            if (!MoveSomewhere(t)) continue;
+            t.Edit();
+            t.FieldByName("Flag")->SetAsBoolean(!t.FieldByName("Flag")->AsBoolean());
+            t.Post();
+        } else if (op == 8 && step % 3 == 0) {
+            if (MoveSomewhere(*Clones[0])) Clones[0]->Delete();
+        } else if (op == 8) {
+            AddTask(*Clones[0], Pick(BookmarkActions), Pick(BookmarkCategories));
+        } else {
+            if (MoveSomewhere(t)) t.Delete();
+        }
+        Check(what);
+        if (HasFatalFailure()) return;
+    }
+}

@@ -154,6 +154,39 @@ TEST_F(DatasetView, OnFilterRecordReadsTheFilteredRecord) {
     EXPECT_EQ((V{"apple", ""}), Names());
 }
 
+// A post keeps Bof (Eof) exactly where the posted record stays the first
+// (last) of the view; the dataset tells that without reading a neighbour.
+TEST_F(DatasetView, APostKeepsBofAndEofWhereTheRecordStaysAtAnEnd) {
+    ds.SetSortOptions({osoInsertInOrder});
+    ds.SetIndexFieldNames("Name");
+    ds.Open();
+    AppendRecord("zebra", 1);  // sorts last
+    EXPECT_TRUE(ds.Eof());
+    AppendRecord("cherry", 2);  // lands among the others
+    EXPECT_FALSE(ds.Eof());
+    EXPECT_EQ("cherry", ds.FieldByName("Name")->AsString());
+    ds.First();
+    ds.Edit();
+    ds.FieldByName("Qty")->SetAsInteger(9);
+    ds.Post();
+    EXPECT_TRUE(ds.Bof());
+    ds.Last();
+    ds.Edit();
+    ds.FieldByName("Qty")->SetAsInteger(8);
+    ds.Post();
+    EXPECT_TRUE(ds.Eof());
+    EXPECT_EQ("zebra", ds.FieldByName("Name")->AsString());
+    // A record whose sort value an edit changes stays where it is shown
+    // until the view is built again: still the last.
+    ds.Edit();
+    ds.FieldByName("Name")->SetAsString("date");
+    ds.Post();
+    EXPECT_TRUE(ds.Eof());
+    EXPECT_EQ("date", ds.FieldByName("Name")->AsString());
+    ds.Prior();
+    EXPECT_EQ("cherry", ds.FieldByName("Name")->AsString());
+}
+
 TEST_F(DatasetView, AFilterThatKeepsTheFirstOrLastRecordKeepsBofAndEof) {
     ds.Open();
     EXPECT_TRUE(ds.Bof());

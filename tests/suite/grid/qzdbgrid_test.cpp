@@ -3,6 +3,8 @@
 // refusing events, and a rendered look.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
 #include "platform/db/datasource.h"
@@ -10,6 +12,7 @@
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
+#include "platform/ui/dbctrls.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/testing.h"
@@ -333,6 +336,89 @@ TEST_F(QzDBGridTest, DeletedRecordsLeaveTheSelectionWhereItIsUsed) {
     // A range to a bookmark the dataset no longer knows selects nothing.
     Grid->SelectRange(deleted, Table->Bookmark());
     EXPECT_EQ(Grid->Selection()->Count(), 1);
+}
+
+// A reload by the navigator puts new records where the old ones were (a
+// large table's memory is handed back to it): the selection does not pass to
+// the records that took its rows' places; it is dropped.
+TEST_F(QzDBGridTest, TheNavigatorsRefreshDropsTheSelection) {
+    TTestEnvironment env;
+    const std::string file = env.Path("Tselected.d");
+    Grid->SetOptions(Grid->Options() + dgMultiSelect);
+    Table->Open();
+    Table->DisableControls();
+    for (int i = 1; i <= 60000; ++i)
+        Table->AppendRecord(
+            {Variant(i), Variant("Name" + std::to_string(i)), Variant("N"), Variant(""), Variant("Home")});
+    Table->EnableControls();
+    Table->SaveToFile(file);
+    Table->Close();
+    Table->SetTableName(file);
+    Open(0);
+    auto* nav = new TDBNavigator(Form);
+    nav->SetParent(Form);
+    nav->SetBounds(8, 270, 240, 25);
+    nav->SetDataSource(Source);
+    Grid->SetFocus();
+    ProcessEvents();
+    auto select = [&] {
+        for (int row : {1, 3}) {
+            const TPoint p = Centre(1, row);
+            SendClick(Grid, p.X, p.Y, mbLeft, {ssCtrl});
+            ProcessEvents();
+        }
+        ASSERT_EQ(Grid->Selection()->Count(), 2);
+    };
+    auto refresh = [&] {
+        TControl* button = nav->Buttons(nbRefresh);
+        SendClick(button, button->Width() / 2, button->Height() / 2);
+        ProcessEvents();
+    };
+    // The rows flagged selected, by name.
+    auto flagged = [&] {
+        Grid->Selection()->RefreshRowFlags();
+        std::vector<std::string> names;
+        const auto& flags = Grid->Selection()->RowFlags();
+        const int keep = Grid->DataLink()->ActiveRecord();
+        for (std::size_t r = 0; r < flags.size(); ++r) {
+            if (flags[r] != "T") continue;
+            Grid->DataLink()->SetActiveRecord(static_cast<int>(r));
+            names.push_back(Field("Name"));
+        }
+        Grid->DataLink()->SetActiveRecord(keep);
+        return names;
+    };
+    // The records the selection leads to.
+    auto named = [&] {
+        std::vector<std::string> names;
+        const TBookmark here = Table->Bookmark();
+        for (int i = 0; i < Grid->Selection()->Count(); ++i) {
+            if (!Table->BookmarkValid(Grid->Selection()->Items(i))) continue;
+            Table->GotoBookmark(Grid->Selection()->Items(i));
+            names.push_back(Field("Name"));
+        }
+        Table->GotoBookmark(here);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    select();
+    EXPECT_EQ((std::vector<std::string>{"Name2", "Name4"}), flagged());
+    EXPECT_EQ((std::vector<std::string>{"Name2", "Name4"}), named());
+    refresh();
+    EXPECT_EQ(std::vector<std::string>(), flagged());
+    EXPECT_EQ(std::vector<std::string>(), named());
+    EXPECT_EQ(Grid->Selection()->Count(), 0);
+    // After a delete and a save every record's memory is its predecessor's.
+    Table->First();
+    select();
+    Table->First();
+    Table->Delete();
+    Table->Save();
+    refresh();
+    ASSERT_EQ(59999, Table->RecordCount());
+    EXPECT_EQ(std::vector<std::string>(), flagged());
+    EXPECT_EQ(std::vector<std::string>(), named());
+    EXPECT_EQ(Grid->Selection()->Count(), 0);
 }
 
 // An engine table that counts the bookmark questions the grid asks it.
