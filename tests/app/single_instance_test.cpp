@@ -78,6 +78,8 @@ TEST_F(SingleInstance, ACopyWhoseRunningCopyDoesNotAnswerSaysSo) {
     ASSERT_EQ(dialogs.Count(), 1);
     EXPECT_EQ(dialogs.Last().DlgType, mtError);
     EXPECT_EQ(dialogs.Last().Text, SInstanceNotAnswering);
+    // Titled as every other box of the program.
+    EXPECT_EQ(dialogs.Last().Caption, Title);
 }
 
 // The data folder's lock keeps a second holder out, whoever it is, and says
@@ -96,6 +98,7 @@ TEST_F(SingleInstance, TheDataFolderIsLockedForOneCopy) {
     ASSERT_EQ(dialogs.Count(), 1);
     EXPECT_EQ(dialogs.Last().DlgType, mtError);
     EXPECT_EQ(dialogs.Last().Text, "Another copy of the program is using the data folder " + data + ".");
+    EXPECT_EQ(dialogs.Last().Caption, Title);
     other.Unlock();
 
     // A folder that is gone: warned, and the start goes on.
