@@ -231,12 +231,23 @@ TEST(FormBorderTest, ADialogBorderHasNoMinimiseOrMaximiseButton) {
             EXPECT_EQ(flags & dialogHints, dialogHints) << When;
         }
     };
+    // The user cannot resize it either: the window manager offers no sizing
+    // for a size it is told is fixed; the program still can.
+    auto fixed = [](TForm* Form) {
+        const QWidget* w = Form->Widget();
+        return w->minimumSize() == w->maximumSize() && w->minimumSize() == w->size();
+    };
     TForm* dialog = CreateForm<TForm>(Application);
     dialog->SetBorderIcons({biSystemMenu, biMinimize, biMaximize});
     dialog->SetBorderStyle(bsDialog);
     dialog->Show();
     ProcessEvents();
     check(dialog, "shown");
+    EXPECT_TRUE(fixed(dialog));
+    dialog->SetBounds(dialog->Left(), dialog->Top(), dialog->Width() + 40, dialog->Height() + 30);
+    ProcessEvents();
+    EXPECT_TRUE(fixed(dialog));
+    EXPECT_EQ(dialog->Widget()->width(), dialog->ClientWidth());
     dialog->Hide();
     TTestModalForms script;
     script.Push([&](TCustomForm* Modal) {
@@ -249,8 +260,10 @@ TEST(FormBorderTest, ADialogBorderHasNoMinimiseOrMaximiseButton) {
     dialog->Show();
     ProcessEvents();
     EXPECT_EQ(dialog->Widget()->windowFlags() & minMax, minMax);
+    EXPECT_FALSE(fixed(dialog));
     dialog->SetBorderStyle(bsDialog);
     check(dialog, "made a dialog again");
+    EXPECT_TRUE(fixed(dialog));
     delete dialog;
 }
 
