@@ -794,17 +794,24 @@ bool TOstraCursor::LoadImage(TImageInput* input, std::string& error) {
     return true;
 }
 
+namespace {
+
+// A field description read from a Windows-1252 table, in UTF-8.
+void DecodeFieldTexts(TOstraField& f) {
+    f.Name = Cp1252ToUtf8(f.Name);
+    f.Origin = Cp1252ToUtf8(f.Origin);
+    f.DefaultText = Cp1252ToUtf8(f.DefaultText);
+    f.ExtraText = Cp1252ToUtf8(f.ExtraText);
+    SetFieldLayout(f, oteWindows1252);
+}
+
+}  // namespace
+
 void TOstraCursor::DecodeWindows1252() {
     FTextEncoding = oteWindows1252;
     const std::vector<TOstraField> old = FFields;
     std::vector<TOstraField> fields = FFields;
-    for (TOstraField& f : fields) {
-        f.Name = Cp1252ToUtf8(f.Name);
-        f.Origin = Cp1252ToUtf8(f.Origin);
-        f.DefaultText = Cp1252ToUtf8(f.DefaultText);
-        f.ExtraText = Cp1252ToUtf8(f.ExtraText);
-        SetFieldLayout(f, oteWindows1252);
-    }
+    for (TOstraField& f : fields) DecodeFieldTexts(f);
     FNotes = Cp1252ToUtf8(FNotes);
     // Wider short strings: the records move to new slots.
     const uint32_t oldSize = FDataSize;
@@ -1001,12 +1008,6 @@ bool ReadTableFields(const std::string& FileName, std::vector<TOstraField>& Fiel
     }
     Fields = cursor.Fields();
     if (reader.Windows1252)
-        for (TOstraField& f : Fields) {
-            f.Name = Cp1252ToUtf8(f.Name);
-            f.Origin = Cp1252ToUtf8(f.Origin);
-            f.DefaultText = Cp1252ToUtf8(f.DefaultText);
-            f.ExtraText = Cp1252ToUtf8(f.ExtraText);
-            SetFieldLayout(f, oteWindows1252);
-        }
+        for (TOstraField& f : Fields) DecodeFieldTexts(f);
     return true;
 }

@@ -57,6 +57,19 @@ TEST_F(TableFieldsTest, AProtectedTableTellsItsFieldsWithoutItsPassword) {
     EXPECT_TRUE(OstraSession().Passwords().empty());
 }
 
+// A table written in Windows-1252 names its fields in UTF-8, as a load does.
+TEST_F(TableFieldsTest, Windows1252NamesAreDecoded) {
+    WriteBytes(Dir + "cp.d", TestImage().Counts(0, 2).Item("T.Caf\xE9 s20").Item("T.Note 9").Build());
+    std::vector<TOstraField> fields;
+    std::string error;
+    ASSERT_TRUE(ReadTableFields(Dir + "cp.d", fields, error)) << error;
+    EXPECT_EQ(Described(fields), (std::vector<std::string>{"Caf\u00e9 String 20", "Note SmallStr 9"}));
+    TOstraTable t(nullptr);
+    t.SetTableName(Dir + "cp.d");
+    t.Open();
+    EXPECT_EQ(t.Fields()->Fields(0)->FieldName(), fields[0].Name);
+}
+
 TEST_F(TableFieldsTest, ADamagedOrMissingHeaderIsAnError) {
     std::vector<TOstraField> fields;
     std::string error;
