@@ -26,6 +26,15 @@ TSingleInstance& Instance() {
     return *gInstance;
 }
 
+// A box that refuses the start: titled with the program's title, as every
+// other error box of the program is.
+void Refuse(const std::string& Text) {
+    if (Application)
+        Application->MessageBox(Text, Application->Title(), MB_OK | MB_ICONSTOP);
+    else
+        MessageDlg(Text, mtError, TMsgDlgButtons{mbOK}, 0);
+}
+
 void ShowMainWindow() {
     if (!Application) return;
     if (TCustomForm* main = Application->MainForm(); main && main->WindowState() == wsMinimized)
@@ -62,8 +71,7 @@ bool IsAnotherInstance() {
     const bool another = CreateInstanceMutex();
     if (another) {
         TInstanceWindow window = FindOtherInstanceWindow();
-        if (!BringInstanceForward(window))
-            MessageDlg(SInstanceNotAnswering, mtError, TMsgDlgButtons{mbOK}, 0);
+        if (!BringInstanceForward(window)) Refuse(SInstanceNotAnswering);
     }
     return another;
 }
@@ -76,8 +84,7 @@ bool ClaimDataFolder(const std::string& Folder) {
     switch (gDataLock.TryLock(DataFolderLockPath(Folder))) {
     case TFileLock::flLocked: return true;
     case TFileLock::flHeld:
-        MessageDlg(SDataFolderInUse + ExcludeTrailingPathDelimiter(Folder) + ".", mtError,
-                   TMsgDlgButtons{mbOK}, 0);
+        Refuse(SDataFolderInUse + ExcludeTrailingPathDelimiter(Folder) + ".");
         return false;
     case TFileLock::flFailed:
         MessageDlg(SDataFolderNotLocked + ExcludeTrailingPathDelimiter(Folder) + " (" +

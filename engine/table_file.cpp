@@ -324,6 +324,8 @@ public:
     // True once the fields are known: from then on a tolerant load keeps what
     // it read.
     bool FieldsKnown = false;
+    // Stop once the fields are known; a protected table's password is not checked.
+    bool FieldsOnly = false;
     // Texts are kept as read; set when one is not UTF-8: the table is then
     // read and written in Windows-1252 (decoded once the reading is over).
     bool Windows1252 = false;
@@ -704,7 +706,7 @@ bool TOstraImageReader::Read(TImageInput& in, std::string& error) {
         TOstraPasswordBlock block;
         std::memcpy(block.data(), in.P, block.size());
         in.P += block.size();
-        if (!OstraPasswords().CheckPassword(block, C.FPassword)) {
+        if (!FieldsOnly && !OstraPasswords().CheckPassword(block, C.FPassword)) {
             error = SInvalidPassword;
             return false;
         }
@@ -736,6 +738,7 @@ bool TOstraImageReader::Read(TImageInput& in, std::string& error) {
     C.FDescriptor = std::string(descriptor);
     CheckText(reinterpret_cast<const uint8_t*>(descriptor.data()), descriptor.size());
     FieldsKnown = true;
+    if (FieldsOnly) return true;
 
     // Deciphered as it is read: the caller's stream stays as it was.
     if (isProtected)
@@ -791,17 +794,24 @@ bool TOstraCursor::LoadImage(TImageInput* input, std::string& error) {
     return true;
 }
 
+namespace {
+
+// A field description read from a Windows-1252 table, in UTF-8.
+void DecodeFieldTexts(TOstraField& f) {
+    f.Name = Cp1252ToUtf8(f.Name);
+    f.Origin = Cp1252ToUtf8(f.Origin);
+    f.DefaultText = Cp1252ToUtf8(f.DefaultText);
+    f.ExtraText = Cp1252ToUtf8(f.ExtraText);
+    SetFieldLayout(f, oteWindows1252);
+}
+
+}  // namespace
+
 void TOstraCursor::DecodeWindows1252() {
     FTextEncoding = oteWindows1252;
     const std::vector<TOstraField> old = FFields;
     std::vector<TOstraField> fields = FFields;
-    for (TOstraField& f : fields) {
-        f.Name = Cp1252ToUtf8(f.Name);
-        f.Origin = Cp1252ToUtf8(f.Origin);
-        f.DefaultText = Cp1252ToUtf8(f.DefaultText);
-        f.ExtraText = Cp1252ToUtf8(f.ExtraText);
-        SetFieldLayout(f, oteWindows1252);
-    }
+    for (TOstraField& f : fields) DecodeFieldTexts(f);
     FNotes = Cp1252ToUtf8(FNotes);
     // Wider short strings: the records move to new slots.
     const uint32_t oldSize = FDataSize;
@@ -964,4 +974,40 @@ bool TOstraCursor::LoadFromFile(const std::string& fileName, std::string& error)
             static_cast<uint64_t>(std::max<int64_t>(size, 0)));
     };
     return TOstraImageReader::LoadFallingBack(*this, open, error);
+}
+
+bool ReadTableFields(const std::string& FileName, std::vector<TOstraField>& Fields, std::string& Error) {
+    Fields.clear();
+    Error.clear();
+    std::unique_ptr<TFileStream> file;
+    int64_t size = 0;
+    try {
+        file = std::make_unique<TFileStream>(FileName, fmOpenRead | fmShareDenyWrite);
+        size = file->Size();
+    } catch (const Exception& e) {
+        Error = e.Message();
+        return false;
+    }
+    TFileStream* stream = file.get();
+    TImageInput in(
+        [stream](uint8_t* buffer, std::size_t count) -> std::size_t {
+            try {
+                return static_cast<std::size_t>(
+                    std::max<int64_t>(stream->Read(buffer, static_cast<int64_t>(count)), 0));
+            } catch (const Exception&) {
+                return 0;
+            }
+        },
+        static_cast<uint64_t>(std::max<int64_t>(size, 0)));
+    TOstraCursor cursor;
+    TOstraImageReader reader(cursor);
+    reader.FieldsOnly = true;
+    if (!reader.Read(in, Error)) {
+        if (Error.empty()) Error = SUnexpectedEndOfBuffer;
+        return false;
+    }
+    Fields = cursor.Fields();
+    if (reader.Windows1252)
+        for (TOstraField& f : Fields) DecodeFieldTexts(f);
+    return true;
 }

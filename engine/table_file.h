@@ -16,6 +16,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "engine/field_types.h"
 #include "platform/core/enums.h"
@@ -50,6 +51,12 @@ std::string DescriptorItem(const TOstraField& field);
 std::string BuildDescriptor(std::span<const TOstraField> fields);
 // A plain image of a table with these fields and no records.
 std::string BuildEmptyImage(std::span<const TOstraField> fields);
+
+// The field descriptions of the table image in FileName, from its header
+// alone: no record is read, and a protected table needs no password (its
+// descriptions are not ciphered). False with the reader's error when the
+// file cannot be read or its header is damaged.
+bool ReadTableFields(const std::string& FileName, std::vector<TOstraField>& Fields, std::string& Error);
 
 // Test hook: runs after a saved image is complete and flushed in its new
 // file, before that file replaces the old one; an exception thrown here

@@ -1,15 +1,19 @@
 // Fuzz target for the table image reader. Any input must load or fail with a
 // message, never crash; an image that loads must save and load again to the
 // same image, and open as a table that can be walked from first to last,
-// sorted and searched. Protected seeds use the password "fuzz", which is
-// known here.
+// sorted and searched; its fields read from the header alone are those the
+// load found. Protected seeds use the password "fuzz", which is known here.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "engine/ostra_table.h"
 #include "engine/password.h"
 #include "engine/record_store.h"
+#include "engine/table_file.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/streams.h"
 #include "platform/db/fields.h"
@@ -68,6 +72,29 @@ void WalkTable(const uint8_t* data, std::size_t size, bool partial) {
     Try([&] { table.Close(); });
 }
 
+// The fields of the image read from its header alone: never a crash; when
+// the whole image loaded, the same names, types and lengths.
+void CheckHeaderFields(const uint8_t* data, std::size_t size, const TOstraCursor* loaded) {
+    static const std::string file = [] {
+        const char* dir = std::getenv("TMPDIR");
+        return std::string(dir && *dir ? dir : ".") + "/table_fields_fuzz.d";
+    }();
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    std::vector<TOstraField> fields;
+    std::string error;
+    const bool read = ReadTableFields(file, fields, error);
+    if (!loaded) return;
+    if (!read || fields.size() != loaded->Fields().size()) __builtin_trap();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const TOstraField& a = fields[i];
+        const TOstraField& b = loaded->Fields()[i];
+        if (a.Name != b.Name || a.FieldType != b.FieldType || a.Length != b.Length) __builtin_trap();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -84,7 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         TOstraCursor cursor;
         cursor.SetTolerantLoad(tolerant != 0);
         std::string error;
-        if (!cursor.LoadFromStream(&in, error)) continue;
+        const bool loaded = cursor.LoadFromStream(&in, error);
+        if (tolerant == 0) CheckHeaderFields(data, size, loaded ? &cursor : nullptr);
+        if (!loaded) continue;
 
         const std::string image = Save(cursor);
         TMemoryStream again;

@@ -193,6 +193,11 @@ void TNorvReport::RenderLine(TCanvas* Canvas, int X0, int Index, int Y) {
     RenderLine(surface, X0, Index, Y);
 }
 
+void TNorvReport::FitCells(TCanvas* Canvas) {
+    TCanvasSurface surface(Canvas);
+    FitCells(surface);
+}
+
 namespace {
 
 // The longest start of Text, whole characters, no wider than Width.
@@ -209,7 +214,24 @@ std::string FitToWidth(TReportSurface& Surface, const std::string& Text, int Wid
     return Utf8Truncate(Text, fits);
 }
 
+bool HasCells(const TNorvReport::TLine& Line) {
+    return (Line.Kind == rlColumns || Line.Kind == rlTitles) && Line.Widths;
+}
+
 }  // namespace
+
+void TNorvReport::FitCells(TReportSurface& Surface) {
+    const int c = Surface.TextWidth("0");
+    for (const std::unique_ptr<TLine>& line : FLines) {
+        if (!HasCells(*line)) continue;
+        const std::size_t n = std::min(line->Strings.size(), line->Widths->size());
+        line->Cuts.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::string fitted = FitToWidth(Surface, line->Strings[i], (*line->Widths)[i] * c);
+            line->Cuts[i] = static_cast<uint8_t>(std::min<std::size_t>(fitted.size(), ShortStringMax));
+        }
+    }
+}
 
 void TNorvReport::RenderLine(TReportSurface& Surface, int X0, int Index, int Y) {
     const TLine& line = Lines(Index);
@@ -231,7 +253,7 @@ void TNorvReport::RenderLine(TReportSurface& Surface, int X0, int Index, int Y) 
     }
     case rlColumns:
     case rlTitles: {
-        if (!line.Widths) break;
+        if (!HasCells(line)) break;
         const TByteArray& widths = *line.Widths;
         // A line never draws more cells than it has columns.
         const std::size_t n = std::min(line.Strings.size(), widths.size());
@@ -242,7 +264,8 @@ void TNorvReport::RenderLine(TReportSurface& Surface, int X0, int Index, int Y) 
             if (line.Kind == rlColumns)
                 a = line.Alignments && i < line.Alignments->size() ? (*line.Alignments)[i] : raLeft;
             // A cell wider than its column is cut there, not drawn over the next one.
-            const std::string cell = FitToWidth(Surface, line.Strings[i], wi * c);
+            const std::string cell = i < line.Cuts.size() ? line.Strings[i].substr(0, line.Cuts[i])
+                                                          : FitToWidth(Surface, line.Strings[i], wi * c);
             int offset = 0;
             if (a != raLeft) {
                 offset = wi * c - Surface.TextWidth(cell);

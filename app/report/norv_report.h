@@ -7,7 +7,8 @@
 // constructor and adds its lines in Build; the engine inserts page headers
 // and footers while lines are added, so the paging is settled before
 // anything is drawn. RenderLine then draws any line on a canvas (the
-// preview's paint box or the printer) any number of times.
+// preview's paint box or the printer) any number of times; FitCells
+// settles where cells too wide for their columns are cut, once for both.
 //
 // Strings are short strings: every text is cut to 255 bytes (never inside a
 // UTF-8 character). Alignment and width arrays are interned: all lines that
@@ -66,6 +67,9 @@ public:
         const TByteArray* Alignments = nullptr;
         const TByteArray* Widths = nullptr;
         std::vector<std::string> Strings;
+        // Bytes drawn of each cell, as FitCells cut them; empty: the surface
+        // the line is drawn on cuts them.
+        std::vector<uint8_t> Cuts;
     };
 
     explicit TNorvReport(const TReportArgs& Args);
@@ -96,6 +100,12 @@ public:
     // Takes the character width from the canvas font.
     void SetMetrics(TCanvas* Canvas);
     void SetMetrics(TReportSurface& Surface);
+    // Cuts every cell wider than its column once, at the column's end on a
+    // character boundary, by Surface's measure (the printer's): the printout
+    // and the preview then draw the same texts, whatever their own measure
+    // and zoom. Lines added later are cut by the surface they are drawn on.
+    void FitCells(TCanvas* Canvas);
+    void FitCells(TReportSurface& Surface);
     // Draws line Index with its top at Y, the page's left edge at X0.
     void RenderLine(TCanvas* Canvas, int X0, int Index, int Y);
     void RenderLine(TReportSurface& Surface, int X0, int Index, int Y);

@@ -136,6 +136,11 @@ void TfrmPrint::PrepareOnce() {
         if (FReport->LineCount() == 0) throw Exception("No data found!");
         FPrepared = true;
     }
+    // Cut by the printer's font as it is now (another printer may have been
+    // set up), so that the preview shows the printout's texts.
+    if (!FReport) return;
+    ApplyPrinterFont();
+    FReport->FitCells(Printer()->Canvas());
 }
 
 void TfrmPrint::ApplyPrinterFont() {

@@ -209,7 +209,9 @@ bool TLocalServer::Listen(const std::string& Path) {
     // The folder keeps others out already; the file itself is the user's only too.
     const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     if (bound) ::chmod(Path.c_str(), 0600);
-    if (!bound || ::listen(fd, 16) != 0) {
+    // The system's longest queue: a flood of connections must not turn away
+    // one that waits behind it.
+    if (!bound || ::listen(fd, SOMAXCONN) != 0) {
         if (bound) ::unlink(Path.c_str());
         ::close(fd);
         return false;

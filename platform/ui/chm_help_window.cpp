@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
@@ -128,6 +129,22 @@ public:
     }
 };
 
+// The help window: Escape closes it, from any of its parts that leaves the
+// key to it.
+class THelpWindow : public QWidget {
+public:
+    THelpWindow() : QWidget(nullptr, Qt::Window) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override {
+        if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier) {
+            hide();
+            return;
+        }
+        QWidget::keyPressEvent(Event);
+    }
+};
+
 }  // namespace
 
 struct TChmHelpEngine::TImpl {
@@ -176,7 +193,7 @@ struct TChmHelpEngine::TImpl {
     void EnsureWindow() {
         if (Window) return;
         EnsureToolkit();
-        auto* w = new QWidget(nullptr, Qt::Window);
+        auto* w = new THelpWindow();
         w->setAttribute(Qt::WA_QuitOnClose, false);
         w->resize(820, 560);
         auto* split = new QSplitter(Qt::Horizontal, w);

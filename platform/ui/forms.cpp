@@ -177,8 +177,19 @@ void TCustomForm::UpdateWidgetGeometry() {
     QWidget* w = Widget();
     if (!w) return;
     const TRect f = FrameMargins();
-    w->setGeometry(Left() + f.Left, Top() + f.Top, std::max(1, Width() - f.Left - f.Right),
-                   std::max(1, Height() - f.Top - f.Bottom));
+    const int width = std::max(1, Width() - f.Left - f.Right),
+              height = std::max(1, Height() - f.Top - f.Bottom);
+    // A dialog border has no sizing frame: the window manager is told that
+    // the user cannot resize it (nor maximise it).
+    if (FBorderStyle == bsDialog) {
+        w->setFixedSize(width, height);
+        FFixedByBorder = true;
+    } else if (FFixedByBorder) {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        FFixedByBorder = false;
+    }
+    w->setGeometry(Left() + f.Left, Top() + f.Top, width, height);
     if (FMenuBar) FMenuBar->PlaceMenuBar(this);
 }
 

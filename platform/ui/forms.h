@@ -204,6 +204,7 @@ private:
     TFormMenuBar* FMenuBar = nullptr;
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+    bool FFixedByBorder = false;  // the window's size is held by a dialog border
     TPosition FPosition = poDesigned;
     TWindowState FWindowState = wsNormal;
     TFormStyle FFormStyle = fsNormal;

@@ -169,20 +169,17 @@ bool TSingleInstance::AskToComeForward(TLocalSocket& Peer, int Milliseconds) {
 // ---- The running copy's side -----------------------------------------------------------------
 
 void TSingleInstance::Accept() {
-    for (;;) {
+    // Every waiting connection is taken and read at once: one that is closed
+    // already is let go, a request that is there is answered.
+    while (FServing) {
         TLocalSocket socket = FServing->Server.Accept();
         if (!socket.Valid()) return;
         // Only this user (or the administrator) can reach the folder; anyone
-        // else is turned away all the same. In a crowd the oldest peer makes
-        // room, so a real request is not kept out by silent ones.
+        // else is turned away all the same.
         const long uid = socket.PeerUserId();
         if (uid != static_cast<long>(CurrentUserId()) && uid != 0) continue;
-        if (PeersWaiting() >= MaxPeers) {
-            TPeer* oldest = nullptr;
-            for (const auto& p : FServing->Peers)
-                if (p->Socket.Valid() && (!oldest || p->Deadline < oldest->Deadline)) oldest = p.get();
-            Drop(oldest);
-        }
+        MakeRoom();
+        if (!FServing) return;
         auto peer = std::make_unique<TPeer>();
         peer->Deadline = TClock::now() + std::chrono::milliseconds(FPeerTimeout);
         peer->Notifier = std::make_unique<QSocketNotifier>(socket.Handle(), QSocketNotifier::Read);
@@ -191,7 +188,24 @@ void TSingleInstance::Accept() {
         QObject::connect(peer->Notifier.get(), &QSocketNotifier::activated, [this, raw] { Read(raw); });
         FServing->Peers.push_back(std::move(peer));
         if (!FServing->SweepTimer.isActive()) FServing->SweepTimer.start();
+        Read(raw);
     }
+}
+
+void TSingleInstance::MakeRoom() {
+    if (PeersWaiting() < MaxPeers) return;
+    // What has arrived meanwhile first: the closed ones go, requests are
+    // answered. In a crowd of silent ones the oldest makes room, so a real
+    // request is not kept out by them.
+    for (std::size_t i = 0; FServing && i < FServing->Peers.size(); ++i) {
+        TPeer* peer = FServing->Peers[i].get();
+        if (peer->Socket.Valid()) Read(peer);
+    }
+    if (!FServing || PeersWaiting() < MaxPeers) return;
+    TPeer* oldest = nullptr;
+    for (const auto& p : FServing->Peers)
+        if (p->Socket.Valid() && (!oldest || p->Deadline < oldest->Deadline)) oldest = p.get();
+    Drop(oldest);
 }
 
 void TSingleInstance::Read(void* Peer) {

@@ -11,7 +11,9 @@
 //
 // The running copy reads requests as they arrive, from the event loop, and
 // never waits for one: a peer that says nothing, sends more than a request or
-// something else is dropped, so no connection can hold up the window.
+// something else is dropped, so no connection can hold up the window. Every
+// waiting connection is taken and read at once, so a flood of connections
+// that open and close turns no request away.
 #pragma once
 
 #include <functional>
@@ -71,6 +73,8 @@ public:
 private:
     struct TServing;
     void Accept();
+    // Frees a place for one more peer when MaxPeers are read already.
+    void MakeRoom();
     void Read(void* Peer);
     void Drop(void* Peer);
     void Sweep();

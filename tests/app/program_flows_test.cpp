@@ -7,6 +7,7 @@
 
 #include "app/report/print_form.h"
 #include "app/restore_dlg.h"
+#include "engine/password.h"
 #include "platform/core/inifiles.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/messages.h"
@@ -120,6 +121,76 @@ TEST_F(ProgramTest, RestoreNeverReplacesTheLiveTableWithABackupThatDoesNotOpen) 
     std::ofstream(Dir + "Goals.d", std::ios::binary) << goals;
     EXPECT_TRUE(CloseProgram());
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Live task"});
+}
+
+// A sound backup of another table (the quotes copied as the task backup, and
+// a protected one as the list backup) is refused with its reason before
+// anything is copied and without asking for a password: the live tables stay
+// on the disk and in the window, and their tabs still show them. A backup of
+// the right table is restored as before.
+TEST_F(ProgramTest, RestoreRefusesABackupOfAnotherTable) {
+    AddTasks("Ttask.d", {{"Live task", "1", true}});
+    std::filesystem::copy_file(Dir + "quotes.d", Dir + "TTask.bak");
+    {
+        TOstraTable quotes(nullptr);
+        quotes.SetTableName(Dir + "quotes.d");
+        quotes.Open();
+        quotes.SetPassword("pw");
+        quotes.SaveToFile(Dir + "List.bak");
+        quotes.Close();
+        OstraPasswords().ClearPasswords();
+    }
+    const std::string task = ReadText(Dir + "Ttask.d"), list = ReadText(Dir + "List.d");
+    Start();
+    TTestModalForms forms;
+    forms.Push([](TCustomForm* Form) {
+        auto* dlg = dynamic_cast<TDualListDlg*>(Form);
+        ASSERT_NE(dlg, nullptr);
+        for (const char* name : {"TTask", "List"}) {
+            const TRect r = dlg->SrcList()->ItemRect(dlg->SrcList()->Items()->IndexOf(name));
+            SendClick(dlg->SrcList(), r.Left + 5, (r.Top + r.Bottom) / 2, mbLeft, {ssCtrl});
+        }
+        SendClick(dlg->IncludeBtn(), 5, 5);
+        SendClick(dlg->OKBtn(), 5, 5);
+    });
+    Dialogs.Clear();
+    Form->Restore1()->Click();
+    ProcessEvents();
+    EXPECT_EQ(forms.Shown(), TNames{"TDualListDlg"});
+    ASSERT_EQ(Dialogs.Count(), 3);
+    auto refused = [&](const std::string& Name) {
+        return Dir + Name + ".bak Not copied.\nThe backup does not hold table " + Name +
+               ": field 1 is Quote (String 255) where the table has Key (AutoInc).";
+    };
+    EXPECT_EQ(Dialogs.Messages()[0].Text, refused("TTask"));
+    EXPECT_EQ(Dialogs.Messages()[1].Text, refused("List"));
+    EXPECT_EQ(Dialogs.Messages()[2].Text, "0 Files copied.");
+    EXPECT_EQ(ReadText(Dir + "Ttask.d"), task);
+    EXPECT_EQ(ReadText(Dir + "List.d"), list);
+    Dialogs.Clear();
+    ShowTab(Form->TabSheet4());
+    ShowTab(Form->TabSheet1());
+    EXPECT_EQ(Dialogs.Count(), 0);
+    EXPECT_EQ(Column(Form->dTask_(), "Action"), TNames{"Live task"});
+    EXPECT_TRUE(Form->dList_()->Active());
+
+    // The backup of the task table itself is restored.
+    Form->Backup1()->Click();
+    forms.Push([](TCustomForm* Form) {
+        auto* dlg = dynamic_cast<TDualListDlg*>(Form);
+        ASSERT_NE(dlg, nullptr);
+        const TRect r = dlg->SrcList()->ItemRect(dlg->SrcList()->Items()->IndexOf("TTask"));
+        SendClick(dlg->SrcList(), r.Left + 5, (r.Top + r.Bottom) / 2);
+        SendClick(dlg->IncludeBtn(), 5, 5);
+        SendClick(dlg->OKBtn(), 5, 5);
+    });
+    Dialogs.Clear();
+    Form->Restore1()->Click();
+    ProcessEvents();
+    EXPECT_EQ(Dialogs.Last().Text, "1 Files copied.");
+    EXPECT_EQ(ReadText(Dir + "Ttask.d"), task);
+    EXPECT_EQ(Column(Form->dTask_(), "Action"), TNames{"Live task"});
+    EXPECT_TRUE(CloseProgram());
 }
 
 // A table file that is a named pipe is named at start with the reason.

@@ -4,11 +4,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/backup.h"
+#include "app/main_form_tables.h"
 #include "app/restore_dlg.h"
 #include "engine/ostra_table.h"
 #include "platform/core/files.h"
@@ -149,14 +151,13 @@ protected:
     void SetUp() override {
         Saved = GetCurrentDir();
         for (const char* f : {"List.d", "Ttask.d", "quotes.d"}) std::ofstream(Dir + "/" + f) << "now " << f;
-        // The backups are tables: a restore opens each before it copies it.
-        for (const char* f : {"List.bak", "Ttask.bak", "quotes.BAK"}) {
-            TOstraTable t(nullptr);
-            t.FieldDefs()->Add("Action", ftString, 40);
-            t.Open();
-            t.AppendRecord({Variant(std::string("old ") + f)});
-            t.SaveToFile(Dir + "/" + f);
-        }
+        // The backups are tables of the program's own kinds: a restore
+        // checks and opens each before it copies it.
+        const std::string made = Dir + "/made";
+        CreateToDoDataFolder(made);
+        for (const auto& [from, to] : {std::pair{"List.d", "List.bak"}, std::pair{"Ttask.d", "Ttask.bak"},
+                                       std::pair{"quotes.d", "quotes.BAK"}})
+            std::filesystem::copy_file(made + "/" + from, Dir + "/" + to);
         ASSERT_TRUE(SetCurrentDir(Dir));
         Dlg = CreateForm<TDualListDlg>(Application);
     }
@@ -218,6 +219,87 @@ TEST_F(RestoreDlgOkTest, EnterAlsoRestoresAndCancelCopiesNothing) {
     EXPECT_EQ(dialogs.Last().Text, "1 Files copied.");
     EXPECT_EQ(Dlg->RestoredNames(), std::vector<std::string>{"Quotes"});
     EXPECT_EQ(ReadAll(Dir + "/quotes.d"), ReadAll(Dir + "/quotes.BAK"));
+}
+
+// OK refuses a backup whose fields are not its table's, with the reason,
+// and copies the others.
+TEST_F(RestoreDlgOkTest, OkRefusesABackupOfAnotherTable) {
+    std::filesystem::copy_file(Dir + "/quotes.BAK", Dir + "/List.bak",
+                               std::filesystem::copy_options::overwrite_existing);
+    TTestDialogs dialogs;
+    TTestModalForms script;
+    script.Push([](TCustomForm* form) {
+        auto* dlg = static_cast<TDualListDlg*>(form);
+        ClickItem(dlg->SrcList(), 5);            // List
+        ClickItem(dlg->SrcList(), 8, {ssCtrl});  // TTask
+        ClickButton(dlg->IncludeBtn());
+        SendClick(dlg->OKBtn(), 10, 10);
+    });
+    EXPECT_EQ(Dlg->ShowModal(), mrOk);
+    ASSERT_EQ(dialogs.Count(), 2);
+    EXPECT_EQ(dialogs.Messages()[0].Text,
+              Dir +
+                  "/List.bak Not copied.\nThe backup does not hold table List: field 1 is Quote (String 255) "
+                  "where the table has Key (AutoInc).");
+    EXPECT_EQ(dialogs.Messages()[1].Text, "1 Files copied.");
+    EXPECT_EQ(Dlg->RestoredNames(), std::vector<std::string>{"TTask"});
+    EXPECT_EQ(ReadAll(Dir + "/List.d"), "now List.d");
+    EXPECT_EQ(ReadAll(Dir + "/Ttask.d"), ReadAll(Dir + "/Ttask.bak"));
+}
+
+// The check itself: every name, type, text length and place must match.
+class BackupFieldsTest : public ::testing::Test {
+protected:
+    // A backup file of the task table's fields, with Change applied to them.
+    std::string Backup(const std::function<void(std::vector<TToDoField>&)>& Change) {
+        std::vector<TToDoField> fields = FindToDoTableFile("Ttask.d")->Fields;
+        Change(fields);
+        TOstraTable t(nullptr);
+        for (const TToDoField& f : fields) t.FieldDefs()->Add(f.Name, f.DataType, f.Size);
+        t.Open();
+        const std::string file = Env.Folder() + "/" + CreateGUIDString().substr(1, 8) + ".bak";
+        t.SaveToFile(file);
+        return file;
+    }
+    TTestEnvironment Env;
+};
+
+TEST_F(BackupFieldsTest, EveryDifferenceIsTold) {
+    using TFields = std::vector<TToDoField>;
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](TFields&) {}), "TTask"), "");
+    // Names as the engine finds fields: without regard to case.
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](TFields& f) { f[2].Name = "ACTION"; }), "TTask"), "");
+    const std::string lead = "The backup does not hold table TTask: ";
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](TFields& f) { f[2].Size = 200; }), "TTask"),
+              lead + "field 3 is Action (String 200) where the table has Action (String 255).");
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](TFields& f) { f[6].Size = 16; }), "TTask"),
+              lead + "field 7 is Status (String 16) where the table has Status (String 15).");
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](TFields& f) { f[3].DataType = ftDateTime; }), "TTask"),
+              lead + "field 4 is Date (DateTime) where the table has Date (Date).");
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](TFields& f) { f[7].Name = "Memo"; }), "TTask"),
+              lead + "field 8 is Memo (Memo) where the table has Notes (Memo).");
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](TFields& f) { std::swap(f[0], f[1]); }), "TTask"),
+              lead + "field 1 is Flag (Boolean) where the table has Key (AutoInc).");
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](TFields& f) {
+                                       f.push_back({"More", ftInteger});
+                                   }),
+                                   "TTask"),
+              lead + "it has 9 fields where the table has 8.");
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](TFields& f) { f.pop_back(); }), "TTask"),
+              lead + "it has 7 fields where the table has 8.");
+    // The second task table and any letter case of the name are the same kind.
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](TFields&) {}), "ttask2"), "");
+    EXPECT_NE(BackupFieldsMismatch(Backup([](TFields&) {}), "Catg"), "");
+}
+
+// What cannot be told from the header is left to the copy, which opens the
+// backup and names its fault; a name without a table is not checked.
+TEST_F(BackupFieldsTest, AnUnreadableHeaderOrUnknownNameIsLeftToTheCopy) {
+    const std::string damaged = Env.Folder() + "/damaged.bak";
+    std::ofstream(damaged, std::ios::binary) << "not a table at all";
+    EXPECT_EQ(BackupFieldsMismatch(damaged, "TTask"), "");
+    EXPECT_EQ(BackupFieldsMismatch(Env.Folder() + "/missing.bak", "TTask"), "");
+    EXPECT_EQ(BackupFieldsMismatch(Backup([](std::vector<TToDoField>& f) { f.pop_back(); }), "Other"), "");
 }
 
 }  // namespace

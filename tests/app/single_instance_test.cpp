@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -78,6 +79,8 @@ TEST_F(SingleInstance, ACopyWhoseRunningCopyDoesNotAnswerSaysSo) {
     ASSERT_EQ(dialogs.Count(), 1);
     EXPECT_EQ(dialogs.Last().DlgType, mtError);
     EXPECT_EQ(dialogs.Last().Text, SInstanceNotAnswering);
+    // Titled as every other box of the program.
+    EXPECT_EQ(dialogs.Last().Caption, Title);
 }
 
 // The data folder's lock keeps a second holder out, whoever it is, and says
@@ -96,6 +99,7 @@ TEST_F(SingleInstance, TheDataFolderIsLockedForOneCopy) {
     ASSERT_EQ(dialogs.Count(), 1);
     EXPECT_EQ(dialogs.Last().DlgType, mtError);
     EXPECT_EQ(dialogs.Last().Text, "Another copy of the program is using the data folder " + data + ".");
+    EXPECT_EQ(dialogs.Last().Caption, Title);
     other.Unlock();
 
     // A folder that is gone: warned, and the start goes on.
@@ -105,6 +109,22 @@ TEST_F(SingleInstance, TheDataFolderIsLockedForOneCopy) {
     EXPECT_EQ(dialogs.Last().DlgType, mtWarning);
     EXPECT_EQ(dialogs.Last().Text.rfind("Cannot lock the data folder " + Env.Path("missing") + " (", 0), 0u)
         << dialogs.Last().Text;
+}
+
+// A lock file that is not a regular file (a named pipe left in the data
+// folder) is never waited on: the start is warned with the reason, in a
+// whole sentence, and goes on.
+TEST_F(SingleInstance, ALockFileThatIsANamedPipeIsToldWithItsReason) {
+    const std::string data = Env.Path("piped");
+    ASSERT_TRUE(ForceDirectories(data));
+    ASSERT_EQ(std::system(("mkfifo '" + DataFolderLockPath(data) + "'").c_str()), 0);
+    TTestDialogs dialogs;
+    EXPECT_TRUE(ClaimDataFolder(data));
+    ASSERT_EQ(dialogs.Count(), 1);
+    EXPECT_EQ(dialogs.Last().DlgType, mtWarning);
+    EXPECT_EQ(dialogs.Last().Text, "Cannot lock the data folder " + data +
+                                       " (Is not a regular file): another copy of the program started on it "
+                                       "would not be kept out.");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The line-based report engine: pages, headers and footers, padding, margins and line storage.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/core/clock.h"
 #include "platform/core/datetime.h"
 #include "platform/core/exceptions.h"
@@ -313,6 +315,45 @@ TEST_F(RenderTest, CellsWiderThanTheirColumnsAreCutThere) {
     ASSERT_EQ(S.Texts.size(), 2u);
     EXPECT_EQ(S.Texts[0].Text, "Pri");
     EXPECT_EQ(S.Texts[0].X, x0);
+}
+
+// A surface whose "m" is twice as wide as other characters.
+class TWideMSurface : public TFixedSurface {
+public:
+    int TextWidth(const std::string& Text) override {
+        return TFixedSurface::TextWidth(Text) +
+               CharW * static_cast<int>(std::count(Text.begin(), Text.end(), 'm'));
+    }
+};
+
+// Cut once by one surface's measure, cells are drawn so on any other; a new
+// layout is cut by the surface it is drawn on until it is fitted again.
+TEST_F(RenderTest, FittedCellsAreDrawnAsFittedOnEverySurface) {
+    const int line = Render([](TScriptReport& r) {
+        r.AddColumns({8, 4, 3}, false, {"Uncompleted", "False", "Öl über"}, {raLeft, raCentre, raLeft});
+    });
+    TWideMSurface wide;
+    auto drawn = [&](TFixedSurface& Surface) {
+        Report.SetMetrics(Surface);
+        Surface.Clear();
+        Report.RenderLine(Surface, 5, line, 100);
+        std::vector<std::string> texts;
+        for (const auto& t : Surface.Texts) texts.push_back(t.Text);
+        return texts;
+    };
+    EXPECT_EQ(drawn(wide), (std::vector<std::string>{"Uncompl", "Fals", "Öl "}));
+    Report.FitCells(S);
+    EXPECT_EQ(Report.Lines(line).Cuts, (std::vector<uint8_t>{8, 4, 4}));
+    EXPECT_EQ(drawn(wide), (std::vector<std::string>{"Uncomple", "Fals", "Öl "}));
+    EXPECT_EQ(drawn(S), (std::vector<std::string>{"Uncomple", "Fals", "Öl "}));
+    // Fitted by the wide measure, the plain surface draws its cuts.
+    Report.FitCells(wide);
+    EXPECT_EQ(drawn(S), (std::vector<std::string>{"Uncompl", "Fals", "Öl "}));
+    // Other kinds of line hold no cuts; a new layout holds none until fitted.
+    EXPECT_TRUE(Report.Lines(0).Cuts.empty());
+    Report.Prepare(60, 40);
+    EXPECT_TRUE(Report.Lines(line).Cuts.empty());
+    EXPECT_EQ(drawn(S), (std::vector<std::string>{"Uncomple", "Fals", "Öl "}));
 }
 
 TEST_F(RenderTest, Underlines) {

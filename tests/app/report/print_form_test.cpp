@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/report/cancel_form.h"
+#include "app/report/preview_form.h"
 #include "app/report/print_form.h"
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
@@ -29,6 +30,28 @@ std::string ReadPdfText(const std::string& File) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// Measures with a canvas and keeps the texts drawn.
+class TRecordingSurface : public TReportSurface {
+public:
+    explicit TRecordingSurface(TCanvas* Canvas) : FCanvas(Canvas) {}
+    int TextWidth(const std::string& Text) override { return FCanvas->TextWidth(Text); }
+    int TextHeight(const std::string& Text) override { return FCanvas->TextHeight(Text); }
+    void TextOut(int, int, const std::string& Text) override { Texts.push_back(Text); }
+    void Line(int, int, int, int) override {}
+    std::vector<std::string> Texts;
+
+private:
+    TCanvas* FCanvas;
+};
+
+// The words of Text, one blank apart.
+std::string Words(const std::string& Text) {
+    std::istringstream in(Text);
+    std::string word, out;
+    while (in >> word) out += (out.empty() ? "" : " ") + word;
+    return out;
 }
 
 class PrintDialogTest : public ReportFormTest {};
@@ -406,6 +429,45 @@ TEST_F(PdfPrintTest, AFullDiskIsToldAndKeepsTheOldPdf) {
     EXPECT_EQ(kept.str(), "last week's list");
     EXPECT_FALSE(Printer()->Printing());
     DeleteFile(Pdf);
+}
+
+// The preview draws each cell as the printout does, at every zoom: a cell
+// wider than its column is cut once, by the printer's measure, for both.
+TEST_F(PdfPrintTest, ThePreviewCutsCellsAsThePrintoutDoes) {
+    ChoosePdf();
+    Tasks->AddRow({"2", "False", "File the tax return", "12/31/2023", "Money", "4", "Uncompleted"});
+    Tasks->Open();
+    std::vector<std::string> shown;  // the task's cells at each zoom
+    Modal.Push([&](TCustomForm* Form) { Click(AsPrint(Form)->bbnView); });
+    Modal.Push([&](TCustomForm* Form) {
+        auto* preview = dynamic_cast<TfrmPrnPrev*>(Form);
+        ASSERT_NE(preview, nullptr);
+        TNorvReport* report = AsPrint(dynamic_cast<TCustomForm*>(preview->Owner()))->Report();
+        for (int zoom = 0; zoom < 3; ++zoom) {
+            TCanvas* canvas = preview->pbPage->Canvas();
+            canvas->SetFont(preview->pbPage->Font());
+            TRecordingSurface screen(canvas);
+            report->SetMetrics(screen);
+            for (int i = 0; i < report->LineCount(); ++i)
+                if (report->Lines(i).Kind == rlColumns) report->RenderLine(screen, 0, i, 0);
+            std::string cells;
+            for (const std::string& t : screen.Texts) cells += t + " ";
+            shown.push_back(Words(cells));
+            Click(preview->bbnZoomIn);
+        }
+        Click(preview->bbnPrint);
+    });
+    PrintToDoList("Actions Group 1", {Tasks, nullptr, nullptr});
+    const std::string text = ReadPdfText(Pdf);
+    ASSERT_FALSE(text.empty()) << "pdftotext failed";
+    std::istringstream lines(text);
+    std::string printed;
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("File the tax return") != std::string::npos) printed = Words(line);
+    ASSERT_EQ(shown.size(), 3u);
+    for (const std::string& cells : shown) EXPECT_EQ(cells, printed);
+    DeleteFile(Pdf);
+    DeleteFile(Pdf + ".txt");
 }
 
 TEST_F(PdfPrintTest, CancelLeavesNoPdf) {

@@ -424,6 +424,46 @@ TEST_F(ChmHelpTest, TheContentsAreFollowedWithTheKeys) {
     EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
 }
 
+// Escape closes the help window, wherever the keys are in it; the next
+// request opens it again on its page.
+TEST_F(ChmHelpTest, EscapeClosesTheWindow) {
+    TChmHelpEngine& engine = ChmHelpEngine();
+    auto focused = []() -> QWidget* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == "Demo Help")
+                return w->focusWidget() ? w->focusWidget() : w;
+        return nullptr;
+    };
+    const auto escape = [](QWidget* Target) {
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(Target, &down);
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(Target, &up);
+    };
+    ASSERT_TRUE(engine.Execute({hcContext, Chm, 1, ""}));
+    QWidget* tree = focused();
+    ASSERT_NE(tree, nullptr);
+    escape(tree);
+    EXPECT_FALSE(engine.WindowShowing());
+    // In the index, with a keyword typed.
+    ASSERT_TRUE(engine.Execute({hcKeywordLookup, Chm, 0, "alpha"}));
+    ASSERT_TRUE(engine.WindowShowing());
+    engine.TypeIndexText("bet");
+    QWidget* search = focused();
+    ASSERT_NE(search, nullptr);
+    escape(search);
+    EXPECT_FALSE(engine.WindowShowing());
+    ASSERT_TRUE(engine.Execute({hcContext, Chm, 1, ""}));
+    EXPECT_TRUE(engine.WindowShowing());
+    EXPECT_EQ(engine.CurrentTopic(), "/intro.htm");
+    // In the page.
+    QWidget* window = focused()->window();
+    auto* page = window->findChild<QTextBrowser*>();
+    ASSERT_NE(page, nullptr);
+    escape(page);
+    EXPECT_FALSE(engine.WindowShowing());
+}
+
 TEST_F(ChmHelpTest, TopicsTableOfContentsAndKeywords) {
     TChmHelpEngine& engine = ChmHelpEngine();
     ASSERT_TRUE(engine.Execute({hcDisplayTopic, Chm + "::/sub/second.htm", 0, ""}));

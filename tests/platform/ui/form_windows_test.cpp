@@ -216,4 +216,55 @@ TEST(FormTopmostTest, TheWindowGoesOnTopAndBackWithoutHidingOrActivating) {
     delete form;
 }
 
+// The buttons a window manager puts on a form's frame follow its border: a
+// dialog border has a title, a system menu and a close button, never
+// minimise or maximise, whatever the border icons say, shown or modal.
+TEST(FormBorderTest, ADialogBorderHasNoMinimiseOrMaximiseButton) {
+    const Qt::WindowFlags minMax = Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
+    const Qt::WindowFlags dialogHints =
+        Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    auto check = [&](TForm* Form, const char* When) {
+        for (const Qt::WindowFlags flags :
+             {Form->Widget()->windowFlags(), Form->Widget()->windowHandle()->flags()}) {
+            EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog) << When;
+            EXPECT_EQ(flags & minMax, Qt::WindowFlags()) << When;
+            EXPECT_EQ(flags & dialogHints, dialogHints) << When;
+        }
+    };
+    // The user cannot resize it either: the window manager offers no sizing
+    // for a size it is told is fixed; the program still can.
+    auto fixed = [](TForm* Form) {
+        const QWidget* w = Form->Widget();
+        return w->minimumSize() == w->maximumSize() && w->minimumSize() == w->size();
+    };
+    TForm* dialog = CreateForm<TForm>(Application);
+    dialog->SetBorderIcons({biSystemMenu, biMinimize, biMaximize});
+    dialog->SetBorderStyle(bsDialog);
+    dialog->Show();
+    ProcessEvents();
+    check(dialog, "shown");
+    EXPECT_TRUE(fixed(dialog));
+    dialog->SetBounds(dialog->Left(), dialog->Top(), dialog->Width() + 40, dialog->Height() + 30);
+    ProcessEvents();
+    EXPECT_TRUE(fixed(dialog));
+    EXPECT_EQ(dialog->Widget()->width(), dialog->ClientWidth());
+    dialog->Hide();
+    TTestModalForms script;
+    script.Push([&](TCustomForm* Modal) {
+        check(dialog, "modal");
+        Modal->SetModalResult(mrCancel);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    // Another border brings the buttons its icons ask for.
+    dialog->SetBorderStyle(bsSizeable);
+    dialog->Show();
+    ProcessEvents();
+    EXPECT_EQ(dialog->Widget()->windowFlags() & minMax, minMax);
+    EXPECT_FALSE(fixed(dialog));
+    dialog->SetBorderStyle(bsDialog);
+    check(dialog, "made a dialog again");
+    EXPECT_TRUE(fixed(dialog));
+    delete dialog;
+}
+
 }  // namespace

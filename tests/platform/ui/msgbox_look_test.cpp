@@ -18,6 +18,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <functional>
@@ -127,6 +128,28 @@ TEST(MessageBoxLook, AShortQuestionIsOneLineInABoxSizedToItAndNAnswersNo) {
                },
                Qt::Key_N, "n");
     EXPECT_EQ(result, mrNo);
+}
+
+// A box has a dialog's frame: a title, a system menu and a close button,
+// never minimise or maximise, with or without a window to belong to.
+TEST(MessageBoxLook, TheFrameHasNoMinimiseOrMaximiseButton) {
+    const Qt::WindowFlags minMax = Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
+    const Qt::WindowFlags dialogHints =
+        Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    auto look = [&](const TShownBox& box) {
+        ASSERT_NE(box.Dialog->windowHandle(), nullptr);
+        for (const Qt::WindowFlags flags : {box.Dialog->windowFlags(), box.Dialog->windowHandle()->flags()}) {
+            EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+            EXPECT_EQ(flags & minMax, Qt::WindowFlags());
+            EXPECT_EQ(flags & dialogHints, dialogHints);
+        }
+    };
+    RunBox([] { return MessageDlg("Alone.", mtError, TMsgDlgButtons{mbOK}, 0); }, look, Qt::Key_Escape);
+    QWidget owner;
+    owner.show();
+    QApplication::setActiveWindow(&owner);
+    RunBox([] { return MessageDlg("Over a window.", mtInformation, TMsgDlgButtons{mbOK}, 0); }, look,
+           Qt::Key_Escape);
 }
 
 TEST(MessageBoxLook, APathStaysOnOneLineAndTheTitleIsNotElided) {

@@ -146,6 +146,39 @@ TEST_F(SingleInstance, SilentPeersDoNotHoldUpTheWindow) {
     EXPECT_EQ(shown, 1);
 }
 
+// A bounded flood of connections that open and close at once, all made
+// before the running copy gets to them, with requests among them: the queue
+// holds every one, the closed ones are let go, and every request is answered.
+TEST_F(SingleInstance, AFloodOfClosedConnectionsDropsNoRequest) {
+    TSingleInstance first(Title);
+    int shown = 0;
+    first.SetOnComeForward([&] { ++shown; });
+    ASSERT_EQ(first.Claim(), TSingleInstance::scFirst);
+    auto flood = [&](int Count) {
+        for (int i = 0; i < Count; ++i) ASSERT_TRUE(TLocalSocket::Connect(first.SocketPath()).Valid()) << i;
+    };
+    constexpr int Probes = 4;
+    std::vector<TLocalSocket> probes;
+    for (int i = 0; i < Probes; ++i) {
+        flood(TSingleInstance::MaxPeers + 4);
+        probes.push_back(TLocalSocket::Connect(first.SocketPath()));
+        ASSERT_TRUE(probes.back().Valid());
+        std::string request = TSingleInstance::ComeForwardRequest;
+        ASSERT_EQ(probes.back().Send(request), TLocalSocket::ioDone);
+    }
+    flood(TSingleInstance::MaxPeers + 4);
+    for (TLocalSocket& probe : probes) {
+        std::string answer;
+        ASSERT_TRUE(WaitUntil([&] { return probe.Receive(answer, 10) == TLocalSocket::ioClosed; }, 5000));
+        EXPECT_EQ(answer, TSingleInstance::ComeForwardAnswer);
+    }
+    EXPECT_EQ(shown, Probes);
+    EXPECT_EQ(first.RequestsAnswered(), Probes);
+    EXPECT_EQ(first.PeersWaiting(), 0);
+    // The program goes on answering.
+    EXPECT_TRUE(AskFromAnotherThread(TSingleInstance(Title)));
+}
+
 TEST_F(SingleInstance, OnlyTheRequestIsAnswered) {
     TSingleInstance first(Title);
     int shown = 0;
