@@ -313,6 +313,8 @@ private:
     std::unique_ptr<TTaskMover> FMover;
     std::unique_ptr<TRowColours> FColours;
     std::unique_ptr<TToDoSettings> FSettings;
+    // The close comes from the Undo button: its No undoes.
+    bool FUndoing = false;
 };
 
 #undef MAINFORM_COMPONENT
