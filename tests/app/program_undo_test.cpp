@@ -7,7 +7,9 @@
 
 #include <algorithm>
 
+#include "app/restore_dlg.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/stdctrls.h"
 
 namespace {
 
@@ -207,6 +209,43 @@ TEST_F(ProgramUndoTest, AfterSaveChangesUndoKeepsTheSavedMoves) {
     ShowEveryList();
     ExpectChangedAndMoved();
     EXPECT_TRUE(CloseProgram());
+}
+
+// A restore replaces files under the lists: a move not written yet is
+// written first, so an Undo after restoring the task file from a backup
+// older than the task keeps the task in Catch All.
+TEST_F(ProgramUndoTest, ARestoreWritesTheMovesFirst) {
+    Start();
+    Form->Backup1()->Click();
+    ShowTab(Form->TabSheet1());
+    Click(Form->spBtnAdd());
+    Form->dTask_()->FieldByName("Action")->SetAsString("Added after the backup");
+    Click(Form->spbtnSave());
+    ASSERT_TRUE(Form->dTask_()->Locate("Action", Variant("Added after the backup"), {}));
+    Dialogs.Answer(mrYes);
+    Click(Form->spBtnMoveCmpl());
+
+    TTestModalForms forms;
+    forms.Push([](TCustomForm* Dialog) {
+        auto* dlg = dynamic_cast<TDualListDlg*>(Dialog);
+        ASSERT_NE(dlg, nullptr);
+        const TRect r = dlg->SrcList()->ItemRect(dlg->SrcList()->Items()->IndexOf("TTask"));
+        SendClick(dlg->SrcList(), r.Left + 5, (r.Top + r.Bottom) / 2);
+        SendClick(dlg->IncludeBtn(), 5, 5);
+        SendClick(dlg->OKBtn(), 5, 5);
+    });
+    Form->Restore1()->Click();
+    EXPECT_EQ(Dialogs.Last().Text, "1 Files copied.");
+    EXPECT_EQ(Sorted(Column(Form->dTask_(), "Action")), (TNames{"Call the bank", "Stay here"}));
+
+    Dialogs.Answer(mrNo);
+    Click(Form->SpeedButton1());  // "Undo"
+    EXPECT_EQ(Column(Form->dList_(), "Action"),
+              (TNames{"Saved idea", "Second idea", "Added after the backup"}));
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_EQ(FileColumn("List.d", "Action"),
+              (TNames{"Saved idea", "Second idea", "Added after the backup"}));
+    EXPECT_EQ(Sorted(FileColumn("Ttask.d", "Action")), (TNames{"Call the bank", "Stay here"}));
 }
 
 }  // namespace
