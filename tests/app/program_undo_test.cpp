@@ -248,4 +248,30 @@ TEST_F(ProgramUndoTest, ARestoreWritesTheMovesFirst) {
     EXPECT_EQ(Sorted(FileColumn("Ttask.d", "Action")), (TNames{"Call the bank", "Stay here"}));
 }
 
+// Text still in a Catch All cell's editor, not posted, goes with the Undo
+// too: the editor shows the saved text again and nothing is posted later.
+TEST_F(ProgramUndoTest, UndoDropsTextStillInTheCellEditor) {
+    Start();
+    ShowTab(Form->TabSheet4());
+    TOstraDBGrid* grid = Form->OstraDBGrid3();
+    ClickCell(grid, 4, 1);
+    ClickCell(grid, 4, 1);
+    ASSERT_TRUE(grid->EditorMode());
+    SendKeyToFocus(VK_END);
+    TypeToFocus(" typed");
+    Dialogs.Answer(mrNo);
+    Click(Form->SpeedButton1());  // "Undo"
+    EXPECT_EQ(LastCloseAction, caNone);
+    EXPECT_EQ(Form->dList_()->State(), dsBrowse);
+    if (grid->EditorMode()) {
+        ASSERT_NE(grid->InplaceEditor(), nullptr);
+        EXPECT_EQ(grid->InplaceEditor()->Text(), "Saved idea");
+    }
+    ClickCell(grid, 4, 2);
+    EXPECT_EQ(Column(Form->dList_(), "Action"), (TNames{"Saved idea", "Second idea"}));
+    EXPECT_FALSE(Form->dList_()->HasPendingChanges());
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_EQ(FileColumn("List.d", "Action"), (TNames{"Saved idea", "Second idea"}));
+}
+
 }  // namespace
