@@ -302,10 +302,10 @@ void TfrmToDo::TodaySheetResize(TObject*) {
 }
 
 void TfrmToDo::BuildProjectEdits() {
-    // Laid out at its first size; aligned once the anchors are set, so they
-    // keep the distances of that layout.
-    // In a scroll box: on a screen too small for the whole panel every
-    // field can still be scrolled to (the Tab key scrolls too).
+    // Laid out at its first size; the anchors keep the distances of that
+    // layout as the panel is sized to its box. The box scrolls on a screen
+    // too small for the whole panel, so every field can still be reached
+    // (the Tab key scrolls too).
     FProjectScroll = MakeComponent<TScrollBox>(this, FTabSheet6, "ProjectScroll");
     FProjectScroll->SetBorderStyle(bsNone);
     FProjectScroll->SetAlign(alClient);

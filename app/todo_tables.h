@@ -2,7 +2,8 @@
 // be read is named in the error), the two task files whose one store is
 // shared by the group table and its Today view (a clone of it with a filter
 // of its own, so a change posted through either is in the store written),
-// and saving every table that holds changes.
+// saving every table that holds changes, and the moves of tasks out of the
+// task files not written yet (written target first, undone together).
 #pragma once
 
 #include <functional>
