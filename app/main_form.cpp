@@ -97,7 +97,7 @@ TfrmToDo::TfrmToDo(TComponent* AOwner) : TMinSizeForm(AOwner) {
         TToDoTables::TTaskFile{FdTask_, FtblToDay1_}, TToDoTables::TTaskFile{Fdtask2_, FtblToDay2_},
         std::vector<TOstraTable*>{FdList_, FdArchive_, FdQuotes_, FdSelQuotes_, FdGoals_, FdGoalGrp_, FdCateg,
                                   FdCateg2, FdStatus1, FvtblAppids_});
-    FMover = std::make_unique<TTaskMover>(FdList_, FdArchive_);
+    FMover = std::make_unique<TTaskMover>(*FTables, FdList_, FdArchive_);
     FColours = std::make_unique<TRowColours>();
     FSettings = std::make_unique<TToDoSettings>();
     BindHandlers();
@@ -197,6 +197,9 @@ void TfrmToDo::FormCreate(TObject*) {
 }
 
 void TfrmToDo::FormClose(TObject*, TCloseAction& Action) {
+    // Only the Undo button's own close undoes; every other close leaves the flag off.
+    const bool undoing = FUndoing;
+    FUndoing = false;
     if (MessageDlg(" Close application ?", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
         // The window stays when a table save fails: nothing posted is dropped.
         Action = caNone;
@@ -210,8 +213,13 @@ void TfrmToDo::FormClose(TObject*, TCloseAction& Action) {
             settingsError = e.Message();
         }
         try {
+            // The lists tasks moved out of the current one went to first.
+            FTables->SaveMovesOutOf(dynamic_cast<TOstraTable*>(FDataTask->DataSet()));
             SaveThrough(FOstraDb, FDataTask);
-            if (FdList_->Active()) FdList_->Save();
+            if (FdList_->Active()) {
+                FdList_->Save();
+                FTables->Written(FdList_);
+            }
             SaveThrough(FOstraDb, FdsCateg);
             SaveThrough(FOstraDb, FdsCateg2);
             // Every other table with changes too (tasks, archive, quotes, projects).
@@ -227,9 +235,20 @@ void TfrmToDo::FormClose(TObject*, TCloseAction& Action) {
         if (!settingsError.empty()) MessageDlg(settingsError, mtError, TMsgDlgButtons{mbOK}, 0);
         Action = caFree;
     } else {
-        // No leaves every table as it was, the Catch All list's unsaved
-        // changes too: an Exit pressed by mistake loses nothing.
+        // Exit's No leaves every table as it was: a mistaken Exit loses
+        // nothing. The Undo button's No takes the Catch All list and every
+        // list a move not yet written touched back to their saved state,
+        // together, so a moved task is back where it came from.
         Action = caNone;
+        if (undoing) {
+            RunEachStep({[this] {
+                             if (FdList_->Active() &&
+                                 (FdList_->State() == dsEdit || FdList_->State() == dsInsert))
+                                 FdList_->Cancel();
+                             FdList_->CancelChanges();
+                         },
+                         [this] { FTables->UndoMoves(); }});
+        }
     }
 }
 
@@ -291,7 +310,7 @@ void TfrmToDo::TabSheet7Exit(TObject*) {
     // The second file is written with its changes and its table shows them.
     // It stays open: its Today view shares its store.
     FTables->ShowTaskTable(Fdtask2_);
-    TToDoTables::SaveTaskFile(FTables->Second());
+    FTables->SaveTaskFile(FTables->Second());
     FOstraDBGrid2->Repaint();
 }
 
@@ -310,22 +329,37 @@ void TfrmToDo::spbtnSaveClick(TObject*) { SaveChgs(); }
 
 void TfrmToDo::SaveChgs() {
     FdList_->Save();
-    // A task file and its Today view share one store: one write each.
-    TToDoTables::SaveTaskFile(FTables->First());
-    TToDoTables::SaveTaskFile(FTables->Second());
+    FTables->Written(FdList_);
+    // A task file and its Today view share one store: one write each (the
+    // archive first when tasks were archived from it).
+    FTables->SaveTaskFile(FTables->First());
+    FTables->SaveTaskFile(FTables->Second());
     // The command's steps save the Catch All list again after the task files.
     // Nothing above touches it, so this save finds nothing pending: it posts
     // nothing and writes no file, it only looks at the state and change count.
     FdList_->Save();
     for (TDataSource* source : {FdsCateg, FdsCateg2, FdsQuotes, FdsArchive}) SaveThrough(FOstraDb, source);
+    FTables->Written(FdArchive_);
     FdGoals_->Save();
 }
 
 void TfrmToDo::DBNavigator1Click(TObject*, TNavigateBtn Button) {
-    if (Button == nbPost) SaveThrough(FOstraDb, FDataTask);
+    if (Button != nbPost) return;
+    FTables->SaveMovesOutOf(dynamic_cast<TOstraTable*>(FDataTask->DataSet()));
+    SaveThrough(FOstraDb, FDataTask);
 }
 
-void TfrmToDo::SpeedButton1Click(TObject*) { Close(); }
+// Bound to both "Undo" and "Exit": the close question's No undoes for the first only.
+void TfrmToDo::SpeedButton1Click(TObject* Sender) {
+    FUndoing = Sender == FSpeedButton1;
+    try {
+        Close();
+    } catch (...) {
+        FUndoing = false;
+        throw;
+    }
+    FUndoing = false;
+}
 
 void TfrmToDo::Exit1Click(TObject*) { Close(); }
 
@@ -479,6 +513,9 @@ void TfrmToDo::sbtnArchiveClick(TObject*) { FMover->ToArchive(ActiveTaskFile());
 void TfrmToDo::Backup1Click(TObject*) { BackupTables(GetCurrentDir()); }
 
 void TfrmToDo::Restore1Click(TObject*) {
+    // Moves not written yet are written first: a restored file never
+    // parts a task from the list it went to.
+    FTables->SaveMoves();
     std::vector<std::string> restored;
     {
         std::unique_ptr<TDualListDlg> dialog(CreateForm<TDualListDlg>(Application));

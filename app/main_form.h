@@ -45,6 +45,7 @@ class TOstraDBGrid;
 class TOstraTable;
 class TPageControl;
 class TPanel;
+class TScrollBox;
 class TRowColours;
 class TSpeedButton;
 class TStatusBar;
@@ -255,8 +256,9 @@ public:
     MAINFORM_COMPONENT(TOstraDBGrid, OstraDBGrid8)
 
     // ---- Projects tab
-    MAINFORM_COMPONENT(TPanel, Panel6)  // the edits under the grid
-    MAINFORM_COMPONENT(TLabel, Label1)  // "Project"
+    MAINFORM_COMPONENT(TScrollBox, ProjectScroll)  // holds Panel6
+    MAINFORM_COMPONENT(TPanel, Panel6)             // the edits under the grid
+    MAINFORM_COMPONENT(TLabel, Label1)             // "Project"
     MAINFORM_COMPONENT(TDBMemo, DBMemo1)
     MAINFORM_COMPONENT(TLabel, Label2)  // "Description"
     MAINFORM_COMPONENT(TDBMemo, DBMemo2)
@@ -291,6 +293,8 @@ private:
     void BuildTabs();
     void BuildProjectEdits();
     void TodaySheetResize(TObject* Sender);
+    void ProjectSheetResize(TObject* Sender);
+    void ProjectScrollResize(TObject* Sender);
     // The window keeps the size its panels need (the Projects page whole).
     void KeepRoomForPanels();
     // main_form_grids.cpp
@@ -313,6 +317,8 @@ private:
     std::unique_ptr<TTaskMover> FMover;
     std::unique_ptr<TRowColours> FColours;
     std::unique_ptr<TToDoSettings> FSettings;
+    // The close comes from the Undo button: its No undoes.
+    bool FUndoing = false;
 };
 
 #undef MAINFORM_COMPONENT

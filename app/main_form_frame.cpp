@@ -16,6 +16,7 @@
 #include "platform/ui/buttons.h"
 #include "platform/ui/comctrls.h"
 #include "platform/ui/dbctrls.h"
+#include "platform/ui/drawing.h"
 #include "platform/ui/extctrls.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
@@ -29,6 +30,9 @@ constexpr int HeadingHeight = 20;
 // bottom row of edits needs.
 constexpr int ProjectEditsHeight = 268;
 constexpr int ProjectEditsWidth = 688;
+// The Projects grid's height, and the least it gives up to on a small screen.
+constexpr int ProjectGridHeight = 250;
+constexpr int ProjectGridLeast = 96;
 
 TMenuItem* AddItem(TfrmToDo* Form, TMenuItem* Parent, const char* Name, const char* Caption,
                    void (TfrmToDo::*Handler)(TObject*) = nullptr) {
@@ -298,9 +302,16 @@ void TfrmToDo::TodaySheetResize(TObject*) {
 }
 
 void TfrmToDo::BuildProjectEdits() {
-    // Laid out at its first size; aligned once the anchors are set, so they
-    // keep the distances of that layout.
-    FPanel6 = MakeComponent<TPanel>(this, FTabSheet6, "Panel6");
+    // Laid out at its first size; the anchors keep the distances of that
+    // layout as the panel is sized to its box. The box scrolls on a screen
+    // too small for the whole panel, so every field can still be reached
+    // (the Tab key scrolls too).
+    FProjectScroll = MakeComponent<TScrollBox>(this, FTabSheet6, "ProjectScroll");
+    FProjectScroll->SetBorderStyle(bsNone);
+    FProjectScroll->SetAlign(alClient);
+    FProjectScroll->SetOnResize(TNotifyEvent(this, &TfrmToDo::ProjectScrollResize));
+    FTabSheet6->SetOnResize(TNotifyEvent(this, &TfrmToDo::ProjectSheetResize));
+    FPanel6 = MakeComponent<TPanel>(this, FProjectScroll, "Panel6");
     FPanel6->SetBounds(0, 0, 876, ProjectEditsHeight);
     FPanel6->SetCaption("");
     FPanel6->SetBevelOuter(bvNone);
@@ -352,7 +363,6 @@ void TfrmToDo::BuildProjectEdits() {
          std::initializer_list<TControl*>{FDBCheckBox1, FLabel5, FOstraDBEdit1, FLabel6, FOstraDBEdit2,
                                           FLabel7, FOstraDBEdit3, FLabel8, FOstraDBEdit4, FDBCheckBox2})
         c->SetAnchors(TAnchors{akLeft, akBottom});
-    FPanel6->SetAlign(alClient);
 
     FLabel1->SetFocusControl(FDBMemo1);
     FLabel2->SetFocusControl(FDBMemo2);
@@ -362,6 +372,24 @@ void TfrmToDo::BuildProjectEdits() {
     FLabel6->SetFocusControl(FOstraDBEdit2);
     FLabel7->SetFocusControl(FOstraDBEdit3);
     FLabel8->SetFocusControl(FOstraDBEdit4);
+}
+
+void TfrmToDo::ProjectSheetResize(TObject*) {
+    // The grid gives up rows before the edits need scrolling, down to a few.
+    const int room = FTabSheet6->ClientHeight() - ProjectEditsHeight;
+    FOstraDBGrid6->SetHeight(std::clamp(room, ProjectGridLeast, ProjectGridHeight));
+}
+
+void TfrmToDo::ProjectScrollResize(TObject*) {
+    // The edit panel fills the box, never smaller than its fields need; the
+    // box scrolls over what does not fit.
+    const int w = FProjectScroll->Width(), h = FProjectScroll->Height();
+    const int barW = GetSystemMetrics(SM_CXVSCROLL), barH = GetSystemMetrics(SM_CYHSCROLL);
+    bool vert = ProjectEditsHeight > h;
+    const bool horz = ProjectEditsWidth > w - (vert ? barW : 0);
+    if (horz && !vert) vert = ProjectEditsHeight > h - barH;
+    FPanel6->SetBounds(FPanel6->Left(), FPanel6->Top(), std::max(ProjectEditsWidth, w - (vert ? barW : 0)),
+                       std::max(ProjectEditsHeight, h - (horz ? barH : 0)));
 }
 
 void TfrmToDo::KeepRoomForPanels() {
@@ -375,6 +403,6 @@ void TfrmToDo::KeepRoomForPanels() {
         toolBarWidth = std::max(toolBarWidth, c->Left() + c->Width());
     }
     const int clientWidth = std::max(ClientWidth() - sheet->Width() + ProjectEditsWidth, toolBarWidth + 4);
-    const int clientHeight = ClientHeight() - sheet->Height() + FOstraDBGrid6->Height() + ProjectEditsHeight;
+    const int clientHeight = ClientHeight() - sheet->Height() + ProjectGridHeight + ProjectEditsHeight;
     SetMinimumClientSize(clientWidth, clientHeight);
 }

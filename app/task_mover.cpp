@@ -38,7 +38,7 @@ void TTaskMover::ToArchive(const TToDoTables::TTaskFile* From) const {
 }
 
 void TTaskMover::Move(const TToDoTables::TTaskFile* From, TOstraTable* Target, const std::string& Question,
-                      const std::vector<std::string>& TargetFields) {
+                      const std::vector<std::string>& TargetFields) const {
     // The question comes first, on every tab; only a group list's task moves.
     if (MessageDlg(Question, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) != mrYes) return;
     TOstraTable* source = From ? From->Table : nullptr;
@@ -57,7 +57,5 @@ void TTaskMover::Move(const TToDoTables::TTaskFile* From, TOstraTable* Target, c
         throw;
     }
     source->Delete();
-    // Complete at once: no later cancel drops the task.
-    Target->Save();
-    TToDoTables::SaveTaskFile(*From);
+    FTables.NoteMove(*From, Target);
 }

@@ -2,9 +2,10 @@
 // selected to InBasket") or to the archive ("Archive Selected Item").
 //
 // After the user's Yes the target appends a record with the task's Flag,
-// Action, Date, Category, Priority, Status and Notes (named the target's way),
-// posts it and is written; then the task leaves its list and the task file
-// is written, so the task is in the target's file before it leaves its own.
+// Action, Date, Category, Priority, Status and Notes (named the target's way)
+// and posts it; then the task leaves its list. Neither is written here: the
+// tables note the move, so that the target is written before the task file
+// and an undo takes both back together.
 #pragma once
 
 #include <string>
@@ -16,7 +17,8 @@ class TOstraTable;
 
 class TTaskMover {
 public:
-    TTaskMover(TOstraTable* Basket, TOstraTable* Archive) : FBasket(Basket), FArchive(Archive) {}
+    TTaskMover(TToDoTables& Tables, TOstraTable* Basket, TOstraTable* Archive)
+        : FTables(Tables), FBasket(Basket), FArchive(Archive) {}
 
     // The question is asked on every tab; after Yes nothing more happens
     // without a task file (another tab) or without a task.
@@ -24,8 +26,9 @@ public:
     void ToArchive(const TToDoTables::TTaskFile* From) const;
 
 private:
-    static void Move(const TToDoTables::TTaskFile* From, TOstraTable* Target, const std::string& Question,
-                     const std::vector<std::string>& TargetFields);
+    void Move(const TToDoTables::TTaskFile* From, TOstraTable* Target, const std::string& Question,
+              const std::vector<std::string>& TargetFields) const;
+    TToDoTables& FTables;
     TOstraTable* FBasket;
     TOstraTable* FArchive;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <string>
 
 #include "engine/ostra_table.h"
@@ -103,6 +104,7 @@ void TToDoTables::OpenWithoutOrder(TOstraTable* Table) {
 }
 
 void TToDoTables::SaveTaskFile(const TTaskFile& File) {
+    SaveMovesOutOf(File.Table);
     PostEdit(File.TodayView);
     PostEdit(File.Table);
     // The store is written by whichever view counts the changes; the other
@@ -118,6 +120,13 @@ void TToDoTables::SaveTaskFile(const TTaskFile& File) {
 const TToDoTables::TTaskFile* TToDoTables::FileOf(const TOstraTable* Table) const {
     if (Table && Table == FFirst.Table) return &FFirst;
     if (Table && Table == FSecond.Table) return &FSecond;
+    return nullptr;
+}
+
+const TToDoTables::TTaskFile* TToDoTables::FileOfView(const TOstraTable* Table) const {
+    if (const TTaskFile* file = FileOf(Table)) return file;
+    if (Table && Table == FFirst.TodayView) return &FFirst;
+    if (Table && Table == FSecond.TodayView) return &FSecond;
     return nullptr;
 }
 
@@ -145,6 +154,7 @@ void TToDoTables::SaveAllPending() {
         if (!table->Active()) continue;
         PostEdit(table);
         if (table->HasPendingChanges()) table->Save();
+        Written(table);
     }
 }
 
@@ -152,4 +162,75 @@ std::vector<TOstraTable*> TToDoTables::All() const {
     std::vector<TOstraTable*> all{FFirst.Table, FSecond.Table, FFirst.TodayView, FSecond.TodayView};
     all.insert(all.end(), FOthers.begin(), FOthers.end());
     return all;
+}
+
+// ---- Moves not written yet --------------------------------------------------------------------
+
+void TToDoTables::NoteMove(const TTaskFile& File, TOstraTable* Target) {
+    const TTaskFile* file = FileOf(File.Table);
+    if (file && Target) FMoves.push_back({file, Target});
+}
+
+void TToDoTables::SaveMovesOutOf(const TOstraTable* Table) {
+    const TTaskFile* file = FileOfView(Table);
+    if (!file) return;
+    // Written one target at a time: a failure leaves the rest as they are.
+    for (;;) {
+        const auto move =
+            std::find_if(FMoves.begin(), FMoves.end(), [file](const TMove& m) { return m.From == file; });
+        if (move == FMoves.end()) return;
+        TOstraTable* target = move->Target;
+        target->Save();
+        Written(target);
+    }
+}
+
+void TToDoTables::Written(const TOstraTable* Target) {
+    FMoves.erase(
+        std::remove_if(FMoves.begin(), FMoves.end(), [Target](const TMove& m) { return m.Target == Target; }),
+        FMoves.end());
+}
+
+void TToDoTables::SaveMoves() {
+    while (!FMoves.empty()) SaveTaskFile(*FMoves.front().From);
+}
+
+namespace {
+
+// Back to the saved state: an edit in progress is dropped with the rest.
+void RevertToSaved(TOstraTable* Table) {
+    if (!Table || !Table->Active()) return;
+    if (Table->State() == dsEdit || Table->State() == dsInsert) Table->Cancel();
+    Table->CancelChanges();
+}
+
+}  // namespace
+
+void TToDoTables::UndoMoves() {
+    std::vector<TOstraTable*> targets;
+    std::vector<const TTaskFile*> files;
+    for (const TMove& m : FMoves) {
+        if (std::find(targets.begin(), targets.end(), m.Target) == targets.end()) targets.push_back(m.Target);
+        if (std::find(files.begin(), files.end(), m.From) == files.end()) files.push_back(m.From);
+    }
+    FMoves.clear();
+    // Each list is taken back even when another one fails to show it.
+    std::exception_ptr first;
+    const auto step = [&first](const std::function<void()>& Work) {
+        try {
+            Work();
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
+    };
+    for (TOstraTable* target : targets) step([target] { RevertToSaved(target); });
+    for (const TTaskFile* file : files) {
+        // Both views share the store: an edit in either goes, and the one
+        // counting the changes reverts it.
+        step([file] {
+            RevertToSaved(file->TodayView);
+            RevertToSaved(file->Table);
+        });
+    }
+    if (first) std::rethrow_exception(first);
 }

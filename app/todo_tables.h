@@ -2,7 +2,8 @@
 // be read is named in the error), the two task files whose one store is
 // shared by the group table and its Today view (a clone of it with a filter
 // of its own, so a change posted through either is in the store written),
-// and saving every table that holds changes.
+// saving every table that holds changes, and the moves of tasks out of the
+// task files not written yet (written target first, undone together).
 #pragma once
 
 #include <functional>
@@ -37,7 +38,9 @@ public:
     // store alone.
     void PutOffOrders(bool On) { FPuttingOff = On; }
     // Posts edits of both and writes the file when either holds changes.
-    static void SaveTaskFile(const TTaskFile& File);
+    // The lists that tasks moved out of it went to are written first: a
+    // moved task is never in neither file.
+    void SaveTaskFile(const TTaskFile& File);
 
     const TTaskFile& First() const { return FFirst; }
     const TTaskFile& Second() const { return FSecond; }
@@ -52,6 +55,21 @@ public:
     // Every table of the window.
     std::vector<TOstraTable*> All() const;
 
+    // ---- Moves not written yet
+    // A task moved from File's group table into Target (Catch All or the
+    // archive), neither written since.
+    void NoteMove(const TTaskFile& File, TOstraTable* Target);
+    // Writes the lists that tasks moved out of Table (a group table or a
+    // Today view) went to, before Table itself is written.
+    void SaveMovesOutOf(const TOstraTable* Table);
+    // Target was written: the moves into it are done.
+    void Written(const TOstraTable* Target);
+    // Writes every move's target, then its task file.
+    void SaveMoves();
+    // Takes every list an unwritten move touched, the task files and the
+    // targets alike, back to its saved state.
+    void UndoMoves();
+
 private:
     // A group table opened in store order and the order it gets when shown.
     struct TPutOffOrder {
@@ -60,7 +78,14 @@ private:
     };
     void OpenWithoutOrder(TOstraTable* Table);
 
+    struct TMove {
+        const TTaskFile* From = nullptr;
+        TOstraTable* Target = nullptr;
+    };
+    const TTaskFile* FileOfView(const TOstraTable* Table) const;
+
     TTaskFile FFirst, FSecond;
+    std::vector<TMove> FMoves;
     std::vector<TPutOffOrder> FPutOff;
     bool FPuttingOff = false;
     std::vector<TOstraTable*> FOthers;

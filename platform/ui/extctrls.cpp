@@ -422,6 +422,12 @@ void TScrollingWinControl::WMSize(TMessage& Message) {
     UpdateScrollBars();
 }
 
+void TScrollingWinControl::CMFocusChanged(TMessage& Message) {
+    auto* focused = reinterpret_cast<TWinControl*>(Message.LParam);
+    if (FAutoScroll && focused && focused != this && ContainsControl(focused)) ScrollInView(focused);
+    TWinControl::CMFocusChanged(Message);
+}
+
 void TScrollingWinControl::UpdateScrollBars() {
     if (FUpdatingBars || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying))
         return;

@@ -225,6 +225,8 @@ protected:
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void AlignControls(TControl* AControl, TRect& Rect) override;
     void WMSize(TMessage& Message) override;
+    // A child given the keys is scrolled into view (with AutoScroll).
+    void CMFocusChanged(TMessage& Message) override;
     // Recomputes ranges and bars.
     void UpdateScrollBars();
     void ScrollBarChanged(TControlScrollBar* Bar, int OldPosition);

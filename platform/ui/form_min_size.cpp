@@ -48,15 +48,35 @@ void TMinSizeForm::CreateWnd() {
 void TMinSizeForm::ApplyToWindow() {
     QWidget* w = Widget();
     if (!w) return;
-    // The window's client is the form less its non-client margins; the
+    // The window is the form less its frame (borders and caption); the
     // client area lies inside it, under the menu bar.
     QWidget* window = w->window();
-    const TRect nc = NonClientMargins();
+    const TRect frame = FrameMargins();
     const int aroundX = std::max(0, window->width() - ClientWidth());
     const int aroundY = std::max(0, window->height() - ClientHeight());
     const TPoint room = ScreenRoom();
-    const int minX = std::max(FMinWidth - nc.Left - nc.Right, FMinClientWidth + aroundX);
-    const int minY = std::max(FMinHeight - nc.Top - nc.Bottom, FMinClientHeight + aroundY);
-    window->setMinimumSize(std::clamp(minX, 0, std::max(0, room.X - nc.Left - nc.Right)),
-                           std::clamp(minY, 0, std::max(0, room.Y - nc.Top - nc.Bottom)));
+    const int minX = std::max(FMinWidth - frame.Left - frame.Right, FMinClientWidth + aroundX);
+    const int minY = std::max(FMinHeight - frame.Top - frame.Bottom, FMinClientHeight + aroundY);
+    window->setMinimumSize(std::clamp(minX, 0, std::max(0, room.X - frame.Left - frame.Right)),
+                           std::clamp(minY, 0, std::max(0, room.Y - frame.Top - frame.Bottom)));
+}
+
+void TMinSizeForm::PlacedOnShow() {
+    if (!Screen) return;
+    const TRect work = Screen->WorkAreaRect();
+    const int roomX = work.Right - work.Left, roomY = work.Bottom - work.Top;
+    if (roomX <= 0 || roomY <= 0) return;
+    const int w = std::min(Width(), roomX), h = std::min(Height(), roomY);
+    const bool inside = Left() >= work.Left && Top() >= work.Top && Left() + Width() <= work.Right &&
+                        Top() + Height() <= work.Bottom;
+    if (inside) return;
+    int x, y;
+    if (Position() == poScreenCenter || Position() == poDesktopCenter) {
+        x = work.Left + (roomX - w) / 2;
+        y = work.Top + (roomY - h) / 2;
+    } else {
+        x = std::clamp(Left(), work.Left, work.Right - w);
+        y = std::clamp(Top(), work.Top, work.Bottom - h);
+    }
+    SetBounds(x, y, w, h);
 }

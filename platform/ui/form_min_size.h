@@ -1,6 +1,6 @@
 // A form that keeps a minimum size: setting smaller bounds gives the minimum,
 // and the window cannot be dragged smaller. The minimum never exceeds what
-// the screen's work area holds.
+// the screen's work area holds, nor does the size it is first shown at.
 #pragma once
 
 #include "platform/ui/forms.h"
@@ -21,6 +21,9 @@ public:
 
 protected:
     void CreateWnd() override;
+    // A window larger than the screen's work area, or partly off it, is
+    // made to fit and placed on it (centred when its Position centres it).
+    void PlacedOnShow() override;
 
 private:
     void ApplyToWindow();

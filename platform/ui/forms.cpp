@@ -314,6 +314,11 @@ void TCustomForm::UpdateWidgetVisibility() {
 void TCustomForm::PlaceOnShow() {
     if (FPlaced) return;
     FPlaced = true;
+    PlaceByPosition();
+    PlacedOnShow();
+}
+
+void TCustomForm::PlaceByPosition() {
     TCustomForm* over = nullptr;
     switch (FPosition) {
     case poMainFormCenter: over = Application ? Application->MainForm() : nullptr; break;

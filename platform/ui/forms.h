@@ -186,6 +186,9 @@ protected:
     void UpdateWidgetVisibility() override;
     void WindowGeometryChanged(int ALeft, int ATop, int AWidth, int AHeight) override;
 
+    // Once, when the window is first shown, after Position placed it.
+    virtual void PlacedOnShow() {}
+
     virtual void WMClose(TMessage& Message);
     virtual void CMActivate(TMessage& Message);
     virtual void CMDeactivate(TMessage& Message);
@@ -196,6 +199,7 @@ protected:
 private:
     void CloseModal();
     void PlaceOnShow();
+    void PlaceByPosition();
     void ApplyWindowFlags();
     void SetWindowFocus();
 

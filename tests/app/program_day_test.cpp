@@ -143,6 +143,7 @@ TEST_F(ProgramDayTest, NotesGoWithATaskMovedToCatchAllOrArchived) {
     ShowTab(Form->TabSheet2());
     Dialogs.Answer(mrYes);
     Click(Form->sbtnArchive());
+    Click(Form->spbtnSave());
     EXPECT_EQ(FileColumn("List.d", "Notes"), TNames{"Notes of Ttask.d\nsecond line"});
     EXPECT_EQ(FileColumn("archive.d", "Notes"), TNames{"Notes of Ttask2.d\nsecond line"});
     EXPECT_TRUE(FileColumn("Ttask.d", "Action").empty());
@@ -196,6 +197,7 @@ TEST_F(ProgramDayTest, PrintingKeepsTheChosenTaskForTheNextCommand) {
     EXPECT_EQ(Form->OstraDBGrid1()->Row(), 2);
     Dialogs.Answer(mrYes);
     Click(Form->sbtnArchive());
+    Click(Form->spbtnSave());
     EXPECT_EQ(FileColumn("archive.d", "ACTION"), TNames{"Chosen"});
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), (TNames{"First", "Last"}));
     EXPECT_TRUE(CloseProgram());

@@ -93,6 +93,10 @@ TEST_F(ProgramLooksTest, APickListIsAsWideAsItsLongestItem) {
 TEST_F(ProgramLooksTest, TheSortMarkerKeepsClearOfTheNarrowKeyTitle) {
     TfrmToDo::ResetTitleSort();
     Start();
+    // At the window's designed width the Key column is in view (on the
+    // test's smaller screen the window first fits the screen).
+    Form->SetBounds(0, 0, 900, Form->Height());
+    ProcessEvents();
     ShowTab(Form->TabSheet5());
     TOstraDBGrid* g = Form->OstraDBGrid4();
     TOstraColumn* key = g->Columns()->GetColumn(4);
@@ -258,6 +262,9 @@ TEST_F(ProgramLooksTest, ABigCheckBoxShowsAnUnbrokenMark) {
 // line, as the left-aligned texts keep clear of its left one.
 TEST_F(ProgramLooksTest, RightAlignedNumbersKeepClearOfTheGridLine) {
     Start();
+    // At the designed width, the Key column in view.
+    Form->SetBounds(0, 0, 900, Form->Height());
+    ProcessEvents();
     ShowTab(Form->TabSheet5());
     TOstraDBGrid* g = Form->OstraDBGrid4();
     ASSERT_EQ(g->Columns()->Items(4)->FieldName(), "Key");

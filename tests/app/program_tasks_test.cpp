@@ -211,18 +211,26 @@ TEST_F(ProgramTasksTest, GroupListsAndTodayViewsShareTheirFiles) {
 
 TEST_F(ProgramTasksTest, CloseNoKeepsTheWindowAndYesSavesEveryTable) {
     Start();
-    // No keeps the unsaved Catch All changes, and writes nothing.
+    // Exit's No keeps the unsaved Catch All changes, and writes nothing.
     ShowTab(Form->TabSheet4());
     Click(Form->spBtnAdd());
     Form->dList_()->FieldByName("Action")->SetAsString("Unsaved idea");
     Form->dList_()->Post();
     Dialogs.Answer(mrNo);
-    Click(Form->SpeedButton1());  // "Undo"
+    Click(Form->SpeedButton2());  // "Exit"
     EXPECT_EQ(Dialogs.Last().Text, " Close application ?");
     EXPECT_EQ(Dialogs.Last().DlgType, mtConfirmation);
     EXPECT_EQ(Dialogs.Last().Buttons, (TMsgDlgButtons{mbYes, mbNo}));
     EXPECT_EQ(LastCloseAction, caNone);
     EXPECT_EQ(Column(Form->dList_(), "Action"), TNames{"Unsaved idea"});
+    EXPECT_TRUE(FileColumn("List.d", "Action").empty());
+    EXPECT_FALSE(FileExists(Dir + "taskmoor.ini"));
+    // Undo's No drops them, and writes nothing either.
+    Dialogs.Answer(mrNo);
+    Click(Form->SpeedButton1());  // "Undo"
+    EXPECT_EQ(Dialogs.Last().Text, " Close application ?");
+    EXPECT_EQ(LastCloseAction, caNone);
+    EXPECT_TRUE(Column(Form->dList_(), "Action").empty());
     EXPECT_TRUE(FileColumn("List.d", "Action").empty());
     EXPECT_FALSE(FileExists(Dir + "taskmoor.ini"));
 
@@ -242,7 +250,7 @@ TEST_F(ProgramTasksTest, CloseNoKeepsTheWindowAndYesSavesEveryTable) {
     Form->dtask2_()->FieldByName("Action")->SetAsString("Group 2, pending");
     EXPECT_TRUE(CloseProgram());
     EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{"Added on Today"});
-    EXPECT_EQ(FileColumn("List.d", "Action"), (TNames{"Unsaved idea", "Pending idea"}));
+    EXPECT_EQ(FileColumn("List.d", "Action"), TNames{"Pending idea"});
     EXPECT_EQ(FileColumn("archive.d", "ACTION"), TNames{"Archived by hand"});
     EXPECT_EQ(FileColumn("Goals.d", "Target").back(), "New project");
     EXPECT_TRUE(Has(FileColumn("quotes.d", "Author"), "Changed author"));
@@ -300,7 +308,10 @@ TEST_F(ProgramTasksTest, MovingAndArchivingTakeTheTaskOutOfItsList) {
     Dialogs.Answer(mrYes);
     Click(Form->spBtnMoveCmpl());
     EXPECT_EQ(Form->dTask_()->RecordCount(), 1);
-    // Both files are written at once.
+    // Neither file is written until the changes are saved; then both are.
+    EXPECT_TRUE(FileColumn("List.d", "Action").empty());
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), (TNames{"Call the bank", "Stay here"}));
+    Click(Form->spbtnSave());
     EXPECT_EQ(FileColumn("List.d", "Action"), TNames{"Call the bank"});
     EXPECT_EQ(FileColumn("List.d", "Priority"), TNames{"1"});
     EXPECT_EQ(FileColumn("List.d", "Flag"), TNames{"True"});
@@ -311,6 +322,7 @@ TEST_F(ProgramTasksTest, MovingAndArchivingTakeTheTaskOutOfItsList) {
     Dialogs.Answer(mrYes);
     Click(Form->sbtnArchive());
     EXPECT_EQ(Dialogs.Last().Text, " Move selected item to Archive?");
+    Click(Form->spbtnSave());
     EXPECT_EQ(FileColumn("archive.d", "ACTION"), TNames{"Finished thing"});
     EXPECT_EQ(FileColumn("archive.d", "PRIORITY"), TNames{"4"});
     EXPECT_TRUE(FileColumn("Ttask2.d", "Action").empty());
@@ -357,6 +369,7 @@ TEST_F(ProgramTasksTest, CatchAllShowsPriorityNamesAndStoresTheirCodes) {
     ASSERT_TRUE(Form->dTask_()->Locate("Action", Variant("Call the bank"), {}));
     Dialogs.Answer(mrYes);
     Click(Form->spBtnMoveCmpl());
+    Click(Form->spbtnSave());
     EXPECT_EQ(FileColumn("List.d", "Priority"), (TNames{"1", "2"}));
     ShowTab(Form->TabSheet4());
     TNames shown;

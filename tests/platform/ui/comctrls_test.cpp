@@ -432,4 +432,53 @@ TEST(ScrollBoxTest, RangesFollowTheChildrenAndScrollMessagesMoveThem) {
     EXPECT_EQ(pb->Left(), 0);
 }
 
+// The keys going to a field out of view scroll it whole into view, also
+// from a panel inside the box; the box's own focus and a control outside
+// it scroll nothing.
+TEST(ScrollBoxTest, AFieldGivenTheKeysIsScrolledIntoView) {
+    TShownForm f;
+    auto* outside = new TEdit(f.Form);
+    outside->SetParent(f.Form);
+    outside->SetBounds(210, 0, 80, 21);
+    auto* box = new TScrollBox(f.Form);
+    box->SetParent(f.Form);
+    box->SetBounds(0, 0, 200, 150);
+    auto* panel = new TPanel(f.Form);
+    panel->SetParent(box);
+    panel->SetBounds(0, 0, 500, 600);
+    auto* top = new TEdit(f.Form);
+    top->SetParent(panel);
+    top->SetBounds(10, 10, 80, 21);
+    auto* far = new TEdit(f.Form);
+    far->SetParent(panel);
+    far->SetBounds(400, 500, 80, 21);
+    f.Show();
+    top->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ(box->VertScrollBar()->Position(), 0);
+    SendKeyToFocus(VK_TAB);
+    ASSERT_EQ(FocusedControl(), far);
+    const auto inView = [box](TControl* c) {
+        const TPoint p = box->ScreenToClient(c->Parent()->ClientToScreen(TPoint{c->Left(), c->Top()}));
+        return p.X >= 0 && p.Y >= 0 && p.X + c->Width() <= box->ClientWidth() &&
+               p.Y + c->Height() <= box->ClientHeight();
+    };
+    EXPECT_TRUE(inView(far));
+    EXPECT_GT(box->VertScrollBar()->Position(), 0);
+    EXPECT_GT(box->HorzScrollBar()->Position(), 0);
+    // Back to the first: scrolled back as far as it takes.
+    SendKeyToFocus(VK_TAB, {ssShift});
+    ASSERT_EQ(FocusedControl(), top);
+    EXPECT_TRUE(inView(top));
+    EXPECT_EQ(box->VertScrollBar()->Position(), 10);
+    EXPECT_EQ(box->HorzScrollBar()->Position(), 10);
+    // Elsewhere: the box stays as it is.
+    SendKeyToFocus(VK_TAB);
+    outside->SetFocus();
+    ProcessEvents();
+    const int kept = box->VertScrollBar()->Position();
+    EXPECT_GT(kept, 0);
+    EXPECT_EQ(panel->Top(), -kept);
+}
+
 }  // namespace

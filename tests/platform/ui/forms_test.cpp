@@ -125,6 +125,75 @@ TEST(FormTest, AMinimumLargerThanTheScreenGivesWayToTheScreen) {
     }
 }
 
+// A window with a menu bar and a minimum larger than the screen, first
+// shown: the window system's minimum leaves room for the frame, so the whole
+// window, caption and borders included, opens on the work area.
+TEST(FormTest, AMinimumLargerThanTheScreenLeavesRoomForTheFrame) {
+    const TRect work = Screen->WorkAreaRect();
+    const int roomX = work.Right - work.Left, roomY = work.Bottom - work.Top;
+    auto* form = CreateForm<TMinSizeForm>(Application);
+    auto* menu = new TMainMenu(form);
+    auto* file = new TMenuItem(form);
+    file->SetCaption("File");
+    menu->Items()->Add(file);
+    form->SetPosition(poScreenCenter);
+    form->SetMinimumClientSize(roomX + 100, roomY + 100);
+    form->SetBounds(work.Left + 40, work.Top + 30, roomX + 100, roomY + 100);
+    form->Show();
+    ProcessEvents();
+    EXPECT_EQ(form->Left(), work.Left);
+    EXPECT_EQ(form->Top(), work.Top);
+    EXPECT_EQ(form->Width(), roomX);
+    EXPECT_EQ(form->Height(), roomY);
+    EXPECT_GT(form->NonClientMargins().Top, 0);
+    form->SetBounds(0, 0, 200, 150);
+    ProcessEvents();
+    EXPECT_EQ(form->Width(), roomX);
+    EXPECT_EQ(form->Height(), roomY);
+    delete form;
+}
+
+// A window first shown larger than the work area, or partly off it, is
+// made to fit and placed on it: centred when its position centres it, else
+// moved in as little as it takes. Once shown, a larger size asked for is
+// given.
+TEST(FormTest, AWindowFirstShownLargerThanTheScreenFitsItsWorkArea) {
+    const TRect work = Screen->WorkAreaRect();
+    const int roomX = work.Right - work.Left, roomY = work.Bottom - work.Top;
+    for (TPosition position : {poScreenCenter, poDesigned}) {
+        SCOPED_TRACE(position == poScreenCenter ? "centred" : "designed");
+        auto* form = CreateForm<TMinSizeForm>(Application);
+        form->SetPosition(position);
+        form->SetBounds(work.Left + 40, work.Top + 30, roomX + 90, roomY + 60);
+        form->Show();
+        ProcessEvents();
+        EXPECT_EQ(form->Width(), roomX);
+        EXPECT_EQ(form->Height(), roomY);
+        EXPECT_EQ(form->Left(), work.Left);
+        EXPECT_EQ(form->Top(), work.Top);
+        form->SetBounds(0, 0, roomX + 50, roomY + 40);
+        EXPECT_EQ(form->Width(), roomX + 50);
+        delete form;
+    }
+    // One that fits stays where it was put.
+    auto* form = CreateForm<TMinSizeForm>(Application);
+    form->SetBounds(work.Left + 20, work.Top + 10, roomX / 2, roomY / 2);
+    form->Show();
+    ProcessEvents();
+    EXPECT_EQ(form->Left(), work.Left + 20);
+    EXPECT_EQ(form->Top(), work.Top + 10);
+    EXPECT_EQ(form->Width(), roomX / 2);
+    // and one partly off the screen is moved onto it whole
+    auto* off = CreateForm<TMinSizeForm>(Application);
+    off->SetBounds(work.Right - 50, work.Top + 10, roomX / 2, roomY / 2);
+    off->Show();
+    ProcessEvents();
+    EXPECT_EQ(off->Left(), work.Right - roomX / 2);
+    EXPECT_EQ(off->Top(), work.Top + 10);
+    delete off;
+    delete form;
+}
+
 TEST(FormTest, ClientToScreenMapsThroughTheFrame) {
     auto* form = CreateForm<TForm>(Application);
     form->SetBounds(100, 50, 300, 200);
