@@ -244,6 +244,43 @@ int TDataLink::MoveBy(int Distance) {
     return dataSet ? dataSet->MoveBy(Distance) : 0;
 }
 
+bool TDataLink::MoveToShownRecord(int Record) {
+    TDataSet* dataSet = DataSet();
+    if (!FActive || !dataSet || Record < 0 || Record >= RecordCount()) return false;
+    const int active = ActiveRecord();
+    if (Record == active) return true;
+    if (dataSet->State() != dsEdit && dataSet->State() != dsInsert) {
+        MoveBy(Record - active);
+        return true;
+    }
+    // The record's bookmark, read at its row while the rows are as shown.
+    auto markAt = [&](int Row) {
+        SetActiveRecord(Row);
+        const TBookmark mark = dataSet->Bookmark();
+        SetActiveRecord(active);
+        return mark;
+    };
+    const TBookmark mark = markAt(Record);
+    if (mark.empty()) {
+        MoveBy(Record - active);
+        return true;
+    }
+    dataSet->CheckBrowseMode();
+    const int now = ActiveRecord();
+    for (int row = 0; row < RecordCount(); ++row) {
+        SetActiveRecord(row);
+        const bool found = dataSet->CompareBookmarks(dataSet->Bookmark(), mark) == 0;
+        SetActiveRecord(now);
+        if (found) {
+            if (row != now) MoveBy(row - now);
+            return true;
+        }
+    }
+    if (!dataSet->BookmarkValid(mark)) return false;
+    dataSet->GotoBookmark(mark);
+    return true;
+}
+
 bool TDataLink::Edit() {
     if (!FReadOnly && FDataSource) FDataSource->Edit();
     return FEditing;

@@ -115,6 +115,11 @@ public:
     bool Bof() const;
     bool Eof() const;
     int MoveBy(int Distance);
+    // Makes the record shown at row Record of the window the current one,
+    // also when leaving an insert or an edit first moves the rows (an empty
+    // new record dropped, a posted one placed elsewhere). False when that
+    // record is no more.
+    bool MoveToShownRecord(int Record);
     // Puts the dataset into edit mode through the source (AutoEdit);
     // answers Editing.
     bool Edit();
