@@ -46,6 +46,8 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    void StayAboveOwnerWindow();
+
     TWinControl* FOwnerControl = nullptr;
 };
 
@@ -61,3 +63,7 @@ void StopOutsideClicks(TWinControl* Control);
 bool WatchesOutsideClicks(const TWinControl* Control);
 // Number of controls watching.
 int OutsideClickWatchCount();
+// The window the watch grabs the pointer for now (nullptr: none). The
+// off-screen platform grabs nothing; the watch still names the window it
+// would grab for, where the test input's window-system presses go.
+TWinControl* OutsideClickGrabWindow();
