@@ -270,6 +270,7 @@ public:
         return false;
     }
 
+    // A modal window other than Window, and not one it floats above, blocks it.
     static bool BlockedByModal(QWidget* Window) {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || Window == modal) return false;
@@ -280,8 +281,8 @@ public:
 
     // Grabs the pointer for the last watch's own window while one shows and
     // the pointer is off the program's windows or over one a modal window
-    // blocks, and lets it go otherwise (the
-    // off-screen platform has no pointer to grab: the window is only named).
+    // blocks, and lets it go otherwise (the off-screen platform has no pointer
+    // to grab: the window is only named).
     void UpdateGrab() { UpdateGrab(QCursor::pos()); }
     void UpdateGrab(const QPoint& Pointer) {
         QWindow* want = nullptr;

@@ -1,8 +1,9 @@
 // Drop-down windows and the watch that closes them.
 //
 // TPopupWindow is a top-level window without caption that floats above its
-// owner's window, shows without taking the keyboard focus (the owner keeps
-// it) and receives the keys its owner forwards with ForwardKey.
+// owner's window (a modal window blocks it only where it blocks that window),
+// shows without taking the keyboard focus (the owner keeps it) and receives
+// the keys its owner forwards with ForwardKey.
 //
 // The outside-click watch: while a control watches, a mouse button pressed on
 // any window of the program outside the control and outside the windows it
@@ -14,9 +15,10 @@
 // control's watch ends with it.
 //
 // Under a window system the pointer is grabbed for the watch's own window
-// while the pointer is off the program's windows, so that a press on a title
-// bar (which a window manager sends to no program) comes in and is used up
-// closing the drop-down.
+// while the pointer is off the program's windows (or over one a modal window
+// blocks), so that a press on a title bar (which a window manager sends to no
+// program) or on a blocked window comes in and is used up closing the
+// drop-down.
 #pragma once
 
 #include <vector>
