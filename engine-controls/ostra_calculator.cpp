@@ -179,14 +179,15 @@ void TOstraCalculator::SetBounds(int ALeft, int ATop, int, int) {
 }
 
 // A floating tool window above all others, outside its parent, never
-// activated: its edit keeps the keys and hands them on.
+// activated: its edit keeps the keys and hands them on. It floats above its
+// owner's window, and so stays usable while that window is modal.
 void TOstraCalculator::CreateParams(TCreateParams& Params) {
     TCustomPanel::CreateParams(Params);
     Params.Style = (Params.Style & ~WS_CHILD) | WS_POPUP | WS_BORDER;
     Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
     if (UseRightToLeftReading()) Params.ExStyle |= WS_EX_RTLREADING;
     Params.WindowClassStyle |= CS_SAVEBITS;
-    Params.WndParent = nullptr;
+    Params.WndParent = dynamic_cast<TWinControl*>(Owner());
 }
 
 void TOstraCalculator::VisibleChanged() {

@@ -481,7 +481,8 @@ void TOstraCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X
     FDataLink->UpdateData();
     HideEditor();
     const int oldCol = Col(), oldRow = Row();
-    if (cell.Y >= FTitleOffset && cell.Y != Row()) ds->MoveBy(cell.Y - Row());
+    // The record shown at the press, though leaving an insert moves the rows.
+    if (cell.Y >= FTitleOffset && cell.Y != Row()) FDataLink->MoveToShownRecord(cell.Y - FTitleOffset);
     if (watch.Gone() || cell.X < FIndicatorOffset) return;
     MoveCol(cell.X, 0);
     if (watch.Gone()) return;

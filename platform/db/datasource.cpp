@@ -244,6 +244,87 @@ int TDataLink::MoveBy(int Distance) {
     return dataSet ? dataSet->MoveBy(Distance) : 0;
 }
 
+bool TDataLink::MoveToShownRecord(int Record) {
+    TDataSet* dataSet = DataSet();
+    if (!FActive || !dataSet || Record < 0 || Record >= RecordCount()) return false;
+    const int active = ActiveRecord();
+    if (Record == active) return true;
+    if (dataSet->State() != dsEdit && dataSet->State() != dsInsert) {
+        MoveBy(Record - active);
+        return true;
+    }
+    // The record's bookmark, read at its row while the rows are as shown.
+    auto markAt = [&](int Row) {
+        SetActiveRecord(Row);
+        const TBookmark mark = dataSet->Bookmark();
+        SetActiveRecord(active);
+        return mark;
+    };
+    const TBookmark mark = markAt(Record);
+    if (mark.empty()) {
+        MoveBy(Record - active);
+        return true;
+    }
+    dataSet->CheckBrowseMode();
+    const int now = ActiveRecord();
+    for (int row = 0; row < RecordCount(); ++row) {
+        SetActiveRecord(row);
+        const bool found = dataSet->CompareBookmarks(dataSet->Bookmark(), mark) == 0;
+        SetActiveRecord(now);
+        if (found) {
+            if (row != now) MoveBy(row - now);
+            return true;
+        }
+    }
+    if (!dataSet->BookmarkValid(mark)) return false;
+    dataSet->GotoBookmark(mark);
+    return true;
+}
+
+bool TDataLink::ReadRecordAfterWindow(const std::function<void()>& Read) {
+    TDataSet* ds = DataSet();
+    if (!FActive || !ds || ds->State() == dsSetKey || RecordCount() < FBufferCount) return false;
+    const int after = FFirstRecord + FBufferCount;
+    const int active = ds->FActiveRecord;
+    struct TRestore {
+        TDataSet* Ds;
+        int Active, Records;
+        ~TRestore() {
+            Ds->FActiveRecord = Active;
+            Ds->FRecordCount = Records;
+        }
+    };
+    if (after < ds->FRecordCount) {
+        // Another link's window holds it already.
+        const TRestore restore{ds, active, ds->FRecordCount};
+        ds->FActiveRecord = after;
+        Read();
+        return true;
+    }
+    if (after != ds->FRecordCount || ds->FRecordCount < 1 ||
+        static_cast<size_t>(ds->FRecordCount) >= ds->FBuffers.size())
+        return false;
+    // Fetched into the spare buffer after the records; the cursor is then
+    // elsewhere than the buffers say, so the next move places it again.
+    const TRecordBuffer lastBuffer = ds->FBuffers[static_cast<size_t>(ds->FRecordCount - 1)];
+    const TGetMode mode = ds->GetBookmarkFlag(lastBuffer) == bfInserted ? gmCurrent : gmNext;
+    ds->SetCurrentRecord(ds->FRecordCount - 1);
+    TGetResult got = grError;
+    try {
+        got = ds->GetRecord(ds->FBuffers[static_cast<size_t>(ds->FRecordCount)], mode, false);
+    } catch (...) {
+        got = grError;
+    }
+    ds->CursorPosChanged();
+    if (got != grOK) return false;
+    // Read as one more record of the buffers while Read runs.
+    const TRestore restore{ds, active, ds->FRecordCount};
+    ds->FActiveRecord = ds->FRecordCount;
+    ++ds->FRecordCount;
+    Read();
+    return true;
+}
+
 bool TDataLink::Edit() {
     if (!FReadOnly && FDataSource) FDataSource->Edit();
     return FEditing;

@@ -10,6 +10,8 @@
 // DisableControls; the others (detail links) keep being told.
 #pragma once
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -115,6 +117,16 @@ public:
     bool Bof() const;
     bool Eof() const;
     int MoveBy(int Distance);
+    // Makes the record shown at row Record of the window the current one,
+    // also when leaving an insert or an edit first moves the rows (an empty
+    // new record dropped, a posted one placed elsewhere). False when that
+    // record is no more.
+    bool MoveToShownRecord(int Record);
+    // Makes the record after this link's full window the active record while
+    // Read runs (fetched when the dataset holds none there), moving neither
+    // the window nor the current record. False, without Read, when the
+    // window is not full or no record follows.
+    bool ReadRecordAfterWindow(const std::function<void()>& Read);
     // Puts the dataset into edit mode through the source (AutoEdit);
     // answers Editing.
     bool Edit();

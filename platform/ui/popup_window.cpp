@@ -104,8 +104,24 @@ void TPopupWindow::ShowAt(int X, int Y, int AWidth, int AHeight) {
         keeper->Active = active;
         keeper->Focus = focus;
     }
+    StayAboveOwnerWindow();
     UpdateWidgetVisibility();
     if (QWidget* w = Widget()) w->raise();
+}
+
+// The window floats above its owner's window for the window system, and a
+// modal window that window is or lies under blocks it no more than its owner:
+// its clicks (and the presses its pointer grab takes in) reach it.
+void TPopupWindow::StayAboveOwnerWindow() {
+    TWinControl* owner = FOwnerControl ? FOwnerControl : dynamic_cast<TWinControl*>(Owner());
+    QWidget* w = Widget();
+    QWidget* ownerWidget = owner && owner->HandleAllocated() ? owner->Widget() : nullptr;
+    if (!w || !ownerWidget) return;
+    QWidget* top = ownerWidget->window();
+    if (!top || top == w) return;
+    if (!w->windowHandle()) w->winId();
+    if (QWindow* window = w->windowHandle(); window && top->windowHandle())
+        window->setTransientParent(top->windowHandle());
 }
 
 void TPopupWindow::ClosePopup() { SetVisible(false); }
@@ -187,11 +203,13 @@ public:
             }
             // A drop-down opened by a press grabs once the button is up.
             if (!Grab && !Watches.empty()) QTimer::singleShot(0, this, [this] { UpdateGrab(); });
-        } else if ((type == QEvent::Leave && !Grab && !Watches.empty()) ||
-                   (type == QEvent::MouseMove && Grab && Event->spontaneous())) {
-            // The pointer left a window of the program, or came back over one:
-            // at once, before a press that follows.
+        } else if (type == QEvent::Leave && !Grab && !Watches.empty()) {
+            // The pointer left a window of the program: at once, before a
+            // press that follows.
             UpdateGrab();
+        } else if (type == QEvent::MouseMove && Grab && Event->spontaneous()) {
+            // The pointer moved under the grab, maybe back over a window.
+            UpdateGrab(static_cast<QMouseEvent*>(Event)->globalPosition().toPoint());
         } else if ((type == QEvent::Move || type == QEvent::WindowDeactivate) && Object->isWidgetType() &&
                    static_cast<QWidget*>(Object)->isWindow()) {
             auto* w = static_cast<QWidget*>(Object);
@@ -252,25 +270,42 @@ public:
         return false;
     }
 
+    // A modal window other than Window, and not one it floats above, blocks it.
+    static bool BlockedByModal(QWidget* Window) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || Window == modal) return false;
+        QWindow* modalWindow = modal->windowHandle();
+        QWindow* window = Window->windowHandle();
+        return modalWindow && window && !modalWindow->isAncestorOf(window, QWindow::IncludeTransients);
+    }
+
     // Grabs the pointer for the last watch's own window while one shows and
-    // the pointer is off the program's windows, and lets it go otherwise (not
-    // on the off-screen platform, which has no pointer).
-    void UpdateGrab() {
-        if (QGuiApplication::platformName() == "offscreen") return;
+    // the pointer is off the program's windows or over one a modal window
+    // blocks, and lets it go otherwise (the off-screen platform has no pointer
+    // to grab: the window is only named).
+    void UpdateGrab() { UpdateGrab(QCursor::pos()); }
+    void UpdateGrab(const QPoint& Pointer) {
         QWindow* want = nullptr;
         for (const TWatch& w : Watches)
             for (TControl* c : w.Inside)
                 if (QWidget* top = TopLevelOf(c);
                     top && top != w.Window && top->isVisible() && top->windowHandle())
                     want = top->windowHandle();
-        if (want && QApplication::topLevelAt(QCursor::pos())) want = nullptr;
+        // A window a modal one blocks takes no press: one there is the grab's.
+        if (QWidget* under = QApplication::topLevelAt(Pointer); want && under && !BlockedByModal(under))
+            want = nullptr;
         if (Grab && Grab != want) {
-            Grab->setMouseGrabEnabled(false);
+            if (QGuiApplication::platformName() != "offscreen") Grab->setMouseGrabEnabled(false);
             Grab = nullptr;
         }
         if (!want) Retries = 0;
         // A press in progress keeps its grab; the release comes back here.
         if (!want || Grab == want || QGuiApplication::mouseButtons() != Qt::NoButton) return;
+        if (QGuiApplication::platformName() == "offscreen") {
+            // No pointer to grab: the window is only named.
+            Grab = want;
+            return;
+        }
         if (want->isExposed() && want->setMouseGrabEnabled(true)) {
             Grab = want;
             Retries = 0;
@@ -333,3 +368,11 @@ bool WatchesOutsideClicks(const TWinControl* Control) {
 }
 
 int OutsideClickWatchCount() { return static_cast<int>(Watcher().Watches.size()); }
+
+TWinControl* OutsideClickGrabWindow() {
+    QWindow* grab = Watcher().Grab;
+    if (!grab) return nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowHandle() == grab) return FindControlOfWidget(w);
+    return nullptr;
+}

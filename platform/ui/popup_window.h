@@ -1,8 +1,9 @@
 // Drop-down windows and the watch that closes them.
 //
 // TPopupWindow is a top-level window without caption that floats above its
-// owner's window, shows without taking the keyboard focus (the owner keeps
-// it) and receives the keys its owner forwards with ForwardKey.
+// owner's window (a modal window blocks it only where it blocks that window),
+// shows without taking the keyboard focus (the owner keeps it) and receives
+// the keys its owner forwards with ForwardKey.
 //
 // The outside-click watch: while a control watches, a mouse button pressed on
 // any window of the program outside the control and outside the windows it
@@ -14,9 +15,10 @@
 // control's watch ends with it.
 //
 // Under a window system the pointer is grabbed for the watch's own window
-// while the pointer is off the program's windows, so that a press on a title
-// bar (which a window manager sends to no program) comes in and is used up
-// closing the drop-down.
+// while the pointer is off the program's windows (or over one a modal window
+// blocks), so that a press on a title bar (which a window manager sends to no
+// program) or on a blocked window comes in and is used up closing the
+// drop-down.
 #pragma once
 
 #include <vector>
@@ -46,6 +48,8 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    void StayAboveOwnerWindow();
+
     TWinControl* FOwnerControl = nullptr;
 };
 
@@ -61,3 +65,7 @@ void StopOutsideClicks(TWinControl* Control);
 bool WatchesOutsideClicks(const TWinControl* Control);
 // Number of controls watching.
 int OutsideClickWatchCount();
+// The window the watch grabs the pointer for now (nullptr: none). The
+// off-screen platform grabs nothing; the watch still names the window it
+// would grab for, where the test input's window-system presses go.
+TWinControl* OutsideClickGrabWindow();

@@ -1,8 +1,12 @@
 // Test doubles, rendering and real toolkit input for tests.
 #include "platform/ui/testing.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -13,10 +17,12 @@
 #include <QScreen>
 #include <QThread>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
+#include "platform/ui/popup_window.h"
 #include "platform/ui/qt_host.h"
 #include "platform/ui/richedit_qt.h"
 
@@ -455,6 +461,92 @@ void SendCloseBox(TCustomForm* Form) {
     ProcessEvents();
 }
 
+// The toolkit's entry for a mouse event of the window system, delivered at
+// once (its GUI library exports it for test tools).
+Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
+                                      Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
+                                      Qt::KeyboardModifiers mods, int timestamp);
+
+namespace {
+int GWindowSystemTime = 0;
+
+// The window a watch grabs the pointer for, if any.
+QWindow* GrabbingWindow() {
+    TWinControl* grab = OutsideClickGrabWindow();
+    QWidget* w = grab ? grab->Widget() : nullptr;
+    return w ? w->windowHandle() : nullptr;
+}
+
+// A mouse event of the window system for Window at the screen point.
+void WindowSystemMouse(QWindow* Window, const QPoint& Global, QEvent::Type Type, Qt::MouseButtons State,
+                       Qt::MouseButton Button) {
+    if (!Window) return;
+    const QPointF local = QPointF(Global - Window->position());
+    // Each click a second after the last: no two make a double click.
+    GWindowSystemTime += Type == QEvent::MouseButtonPress ? 1000 : 1;
+    qt_handleMouseEvent(Window, local, QPointF(Global), State, Button, Type, Qt::NoModifier,
+                        GWindowSystemTime);
+}
+
+// The program's top window at the point: of the windows there, one that
+// floats above the others (a pop-up above its owner's window, a window kept
+// on top), else the modal one, else the toolkit's pick.
+QWindow* TopWindowAt(const QPoint& Global) {
+    std::vector<QWindow*> there;
+    for (QWindow* w : QGuiApplication::topLevelWindows())
+        if (w->isVisible() && w->type() != Qt::Desktop && w->geometry().contains(Global)) there.push_back(w);
+    auto above = [](QWindow* A, QWindow* B) {
+        if (B->isAncestorOf(A, QWindow::IncludeTransients)) return true;
+        return (A->flags() & Qt::WindowStaysOnTopHint) && !(B->flags() & Qt::WindowStaysOnTopHint);
+    };
+    for (QWindow* c : there) {
+        bool top = true;
+        for (QWindow* other : there) top = top && (other == c || !above(other, c));
+        bool overAll = true;
+        for (QWindow* other : there) overAll = overAll && (other == c || above(c, other));
+        if (top && overAll) return c;
+    }
+    if (QWindow* modal = QGuiApplication::modalWindow())
+        if (std::find(there.begin(), there.end(), modal) != there.end()) return modal;
+    return QGuiApplication::topLevelAt(Global);
+}
+
+// The program's window a press at the point reaches: the grabbing one, else
+// the one on top at the point.
+QWindow* WindowSystemTarget(const QPoint& Global) {
+    if (QWindow* grab = GrabbingWindow()) return grab;
+    return TopWindowAt(Global);
+}
+}  // namespace
+
+void MovePointerTo(const TPoint& Screen) {
+    EnsureToolkit();
+    const QPoint global(Screen.X, Screen.Y);
+    // Under a grab the motion goes to the grabbing window; the platform's own
+    // pointer then follows (its motion at the same point is no news).
+    if (QWindow* grab = GrabbingWindow())
+        WindowSystemMouse(grab, global, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+    QCursor::setPos(global);
+    ProcessEvents();
+}
+
+void SendScreenClick(const TPoint& Screen) {
+    MovePointerTo(Screen);
+    const QPoint global(Screen.X, Screen.Y);
+    QWindow* target = WindowSystemTarget(global);
+    const QPointer<QWindow> pressed(target);
+    WindowSystemMouse(target, global, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    ProcessEvents();
+    // The release goes where the press went while that window shows (the
+    // grab ends with a drop-down closed by the press), else where the
+    // pointer is, else to the active window: the toolkit learns the button
+    // is up.
+    QWindow* release = pressed && pressed->isVisible() ? pressed.data() : WindowSystemTarget(global);
+    if (!release) release = QGuiApplication::focusWindow();
+    WindowSystemMouse(release, global, QEvent::MouseButtonRelease, Qt::NoButton, Qt::LeftButton);
+    ProcessEvents();
+}
+
 void SendFrameClick(TCustomForm* Form) {
     if (!Form) return;
     Form->HandleNeeded();
@@ -462,6 +554,12 @@ void SendFrameClick(TCustomForm* Form) {
     if (!w) throw EInvalidOperation("No window to click");
     const QPointF local(w->width() / 2.0, -8);
     const QPointF global = w->mapToGlobal(local);
+    const QPoint at = global.toPoint();
+    MovePointerTo({at.x(), at.y()});
+    if (GrabbingWindow()) {
+        SendScreenClick({at.x(), at.y()});
+        return;
+    }
     QMouseEvent press(QEvent::NonClientAreaMouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QApplication::sendEvent(w, &press);

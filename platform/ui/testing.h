@@ -166,9 +166,21 @@ void ActivateForm(TCustomForm* Form);
 void ActivateWindowOf(TWinControl* Control);
 // A click on the window frame's close box.
 void SendCloseBox(TCustomForm* Form);
-// A click on the form's title bar as the window system reports one: a
-// non-client press and release above the client area.
+// A click on the form's title bar as the window system reports one: the
+// pointer moves there (MovePointerTo); while a window of the program grabs
+// the pointer, the press and release go to that window, else the form gets a
+// non-client press and release above its client area.
 void SendFrameClick(TCustomForm* Form);
+// Moves the pointer to the screen point as the window system does: the
+// motion goes to the window that grabs the pointer, else to the program's
+// window under the point, through the toolkit's window-system path (so a
+// window a modal one blocks gets nothing).
+void MovePointerTo(const TPoint& Screen);
+// A left click at the screen point as the window system delivers it: the
+// pointer moves there, then the press and release go to the window that
+// grabs the pointer, else to the program's window under the point (nothing
+// when a modal window blocks it or none is there).
+void SendScreenClick(const TPoint& Screen);
 // The window manager moves the form's window by (DX, DY), as a drag of its
 // title bar does.
 void MoveWindowOf(TCustomForm* Form, int DX, int DY);

@@ -54,12 +54,15 @@ void TqzCustomDBGrid::CalcGroupState() {
     };
     const std::string own = value(row);
     state.First = row == 0 || value(row - 1) != own;
-    // Below the last buffered row lies another record unless the buffer is
-    // not full (the dataset ends there).
-    if (row + 1 < count)
+    // Below the bottom row: the record after the rows shown, if any.
+    if (row + 1 < count) {
         state.Last = value(row + 1) != own;
-    else
-        state.Last = count < link->BufferCount();
+    } else {
+        std::string next;
+        const bool more = link->ReadRecordAfterWindow(
+            [&] { next = field->IsNull() ? std::string("\x01null") : "=" + field->AsString(); });
+        state.Last = !more || next != own;
+    }
 }
 
 void TqzCustomDBGrid::SetImageList(TImageList* Value) {

@@ -99,7 +99,6 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         TControl::MouseDown(Button, Shift, X, Y);
         return;
     }
-    TDataSet* ds = FImpl->DataLink->DataSet();
     const bool sameCell = cell.X == Col() && cell.Y == Row();
     if (sameCell && !dbl && !IsCustomControlCell(cell.X, cell.Y) && !IsMemoCell(cell.X, cell.Y))
         ShowEditorIfAllowed();
@@ -107,7 +106,8 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     if (!FImpl->Options.Contains(dgRowSelect) && cell.X != Col() &&
         (cell.X >= FixedCols() || FImpl->Options.Contains(dgFixedEditable)))
         SelectDataColumn(cell.X - FImpl->IndicatorOffset);
-    if (cell.Y != Row()) ds->MoveBy(cell.Y - Row());
+    // The record shown at the press, though leaving an insert moves the rows.
+    if (cell.Y != Row()) FImpl->DataLink->MoveToShownRecord(cell.Y - FImpl->TitleOffset);
     if (!sameCell) DoCellChanged();
     TField* field = GetColField(cell.X - FImpl->IndicatorOffset);
     if (Button == mbLeft && !dbl && field) {

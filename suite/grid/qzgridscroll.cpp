@@ -60,6 +60,8 @@ void TqzCustomDBGrid::UpdateActive() {
     if (!DataSetActive()) return;
     int row = FImpl->DataLink->ActiveRecord() + FImpl->TitleOffset;
     if (row == Row()) return;
+    // A cell control shown over the old row shows the record no more.
+    BeforeCellMove();
     if (!FImpl->Options.Contains(dgAlwaysShowEditor)) HideEditor();
     if (row >= RowCount()) {
         UpdateRowCount();

@@ -159,6 +159,8 @@ void TqzDBCustomLookupCombo::EnsureGrid() {
     FGrid = new TqzPopupGrid(FGridWindow, this);
     FGrid->SetParent(FGridWindow);
     FGrid->SetAlign(alClient);
+    // The window's own line is the list's frame.
+    FGrid->SetBorderStyle(bsNone);
 }
 
 void TqzDBCustomLookupCombo::DropDown() {
@@ -213,7 +215,8 @@ void TqzDBCustomLookupCombo::DropDown() {
         if (fewer) rows = std::max(1, records);
         FGrid->SetShowVertScrollBar(!fewer);
         const int titles = FGrid->TitleOffset() > 0 ? 1 : 0;
-        const int line = FGrid->GridLineWidth();
+        // A row is followed by its line only with row lines.
+        const int line = FGrid->GridOptions().Contains(dgRowLines) ? FGrid->GridLineWidth() : 0;
         const int rowHeight = FGrid->DefaultRowHeight() + line;
         // Width: DropDownWidth, else the columns' characters, never narrower
         // than the combo nor wider than the screen.
@@ -236,8 +239,8 @@ void TqzDBCustomLookupCombo::DropDown() {
         width = std::min(std::max(width, Width()), Screen->Width());
         const bool hscroll = FGrid->GridWidth() > width;
         const int hscrollHeight = hscroll ? GetSystemMetrics(SM_CYHSCROLL) : 0;
-        // The title and data rows plus what the window and the grid take
-        // around them (measured once shown).
+        // The title and data rows plus the window's frame (2 pixels; measured
+        // once shown).
         auto neededHeight = [&](int Around) {
             const int titleHeight = titles ? FGrid->RowHeights(0) + line : 0;
             return titleHeight + rows * rowHeight + Around + hscrollHeight;
@@ -258,7 +261,7 @@ void TqzDBCustomLookupCombo::DropDown() {
             FGridWindow->ShowAt(left, top, width, Height);
             FGrid->LayoutChanged();
         };
-        place(neededHeight(FGrid->BorderStyle() == bsSingle ? 4 : 0));
+        place(neededHeight(2));
         const int exact = neededHeight(FGridWindow->Height() - FGrid->ClientHeight() - hscrollHeight);
         if (exact != FGridWindow->Height()) place(exact);
         if (reposition)

@@ -210,3 +210,70 @@ TEST_F(RecordWindowTest, ActiveRecordOutsideTheWindowIsClampedToTheBuffers) {
     link->SetActiveRecord(1);
     EXPECT_EQ(IdOf(), 2);
 }
+
+// The record after a full window is read without moving the window or the
+// current record; a window that is not full, or the last records, have none
+// after them.
+TEST_F(RecordWindowTest, TheRecordAfterTheWindowIsReadInPlace) {
+    MakeRows(12);
+    TLogLink* link = AddLink("L", 5);
+    DataSet->MoveBy(2);
+    auto after = [&] {
+        int id = 0;
+        return link->ReadRecordAfterWindow([&] { id = IdOf(); }) ? id : -1;
+    };
+    EXPECT_EQ(after(), 6);
+    EXPECT_EQ(after(), 6);  // read again, the same
+    EXPECT_EQ(IdOf(), 3);
+    EXPECT_EQ(RowsOf(link), Range(1, 5));
+    // The dataset goes on from where the window says.
+    DataSet->MoveBy(3);
+    EXPECT_EQ(IdOf(), 6);
+    EXPECT_EQ(RowsOf(link), Range(2, 6));
+    EXPECT_EQ(after(), 7);
+    // A wider window of another link holds it already.
+    TLogLink* wide = AddLink("W", 8);
+    EXPECT_EQ(after(), RowsOf(link).back() + 1);
+    wide->SetDataSource(nullptr);
+    DataSet->Last();
+    EXPECT_EQ(RowsOf(link), Range(8, 12));
+    EXPECT_EQ(after(), -1);
+    EXPECT_EQ(IdOf(), 12);
+    DataSet->MoveBy(-1);
+    EXPECT_EQ(IdOf(), 11);
+    link->SetBufferCount(20);
+    EXPECT_EQ(after(), -1);
+}
+
+// The record shown at a row becomes current, also when leaving an insert
+// first drops the empty new row or posts a filled one.
+TEST_F(RecordWindowTest, MovingToTheRecordShownAtARow) {
+    MakeRows(8);
+    TLogLink* link = AddLink("L", 6);
+    link->MoveToShownRecord(3);
+    EXPECT_EQ(IdOf(), 4);
+    EXPECT_FALSE(link->MoveToShownRecord(6));
+    EXPECT_FALSE(link->MoveToShownRecord(-1));
+    EXPECT_EQ(IdOf(), 4);
+    // An empty new row before Id 4: Id 5 shows at row 5, and stays current
+    // though dropping the row slides it up.
+    DataSet->Insert();
+    EXPECT_EQ(RowsOf(link)[4], 4);
+    EXPECT_TRUE(link->MoveToShownRecord(5));
+    EXPECT_EQ(DataSet->State(), dsBrowse);
+    EXPECT_EQ(IdOf(), 5);
+    EXPECT_EQ(DataSet->RecordCount(), 8);
+    // A filled one is posted and the record shown is still the one taken.
+    DataSet->Insert();
+    DataSet->FieldByName("ID")->SetAsInteger(50);
+    DataSet->FieldByName("Name")->SetAsString("New");
+    const int active = link->ActiveRecord();
+    const int shownAt = active + 1;
+    link->SetActiveRecord(shownAt);
+    const int wanted = IdOf();
+    link->SetActiveRecord(active);
+    EXPECT_TRUE(link->MoveToShownRecord(shownAt));
+    EXPECT_EQ(DataSet->State(), dsBrowse);
+    EXPECT_EQ(IdOf(), wanted);
+    EXPECT_EQ(DataSet->RecordCount(), 9);
+}

@@ -224,6 +224,40 @@ TEST(OutsideClickWatchTest, TheWindowFrameAMoveAndADeactivationCancel) {
     EXPECT_EQ(a->Cancels, 3);
 }
 
+// A pop-up of a control in a modal window: the modal window blocks the
+// program's other windows, not the pop-up, which the pointer grab takes
+// presses to: a click on the main window's title bar or on the main window
+// behind the modal one cancels the watch.
+TEST(OutsideClickWatchTest, APressOnTheWindowBehindAModalOneCancels) {
+    TShownForm main;
+    main.Form->SetBounds(0, 0, 780, 580);
+    main.Show();
+    TTestModalForms modal;
+    TShownForm dialog;
+    auto* a = new CancelProbe(dialog.Form);
+    a->SetParent(dialog.Form);
+    a->SetBounds(10, 10, 80, 20);
+    int title = -1, behind = -1;
+    modal.Push([&](TCustomForm* W) {
+        ActivateForm(W);
+        KeyPopup list(a);
+        list.SetOwnerControl(a);
+        const TPoint p = a->ClientToScreen({0, 20});
+        list.ShowAt(p.X, p.Y, 80, 30);
+        ProcessEvents();
+        WatchOutsideClicks(a, {&list});
+        SendFrameClick(main.Form);
+        title = a->Cancels;
+        SendScreenClick(main.Form->ClientToScreen({700, 500}));
+        behind = a->Cancels;
+        StopOutsideClicks(a);
+        W->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(dialog.Form->ShowModal(), mrOk);
+    EXPECT_EQ(title, 1);
+    EXPECT_EQ(behind, 2);
+}
+
 TEST(ActionTest, ChangesReachLinkedClientsOnly) {
     TShownForm f;
     auto* button = new TButton(f.Form);

@@ -163,8 +163,8 @@ TEST_F(QzGroupRowsTest, ScrolledRowsAreComparedAgain) {
         const std::string own = kinds[static_cast<size_t>(id - 1)];
         // The top row starts its group on screen even inside a run.
         const bool first = row == 0 || kinds[static_cast<size_t>(id - 2)] != own;
-        // Below the bottom row lies an unseen record: its run goes on.
-        const bool last = id == 40 || (row + 1 < rows && kinds[static_cast<size_t>(id)] != own);
+        // The record below the bottom row, shown or not, decides.
+        const bool last = id == 40 || kinds[static_cast<size_t>(id)] != own;
         EXPECT_EQ(seen[row].Before.First, first) << id;
         EXPECT_EQ(seen[row].Before.Last, last) << id;
         const TRect r = Grid->CellRect(1, row + Grid->TitleOffset());
@@ -177,6 +177,57 @@ TEST_F(QzGroupRowsTest, ScrolledRowsAreComparedAgain) {
             else
                 EXPECT_LT(BlackUnder(*picture, row), 0.3) << id;
         }
+    }
+}
+
+// The bottom row shown is separated from the record below it that is not
+// shown when that record starts another run, and it is separated when it is
+// the table's last record; a run that goes on below has no line.
+TEST_F(QzGroupRowsTest, TheBottomRowIsComparedWithTheRecordBelowIt) {
+    std::vector<std::string> kinds(80, "A");
+    Open(kinds);
+    const int rows = Grid->VisibleDataRows();
+    ASSERT_GT(rows, 3);
+    ASSERT_LT(rows, 70);
+    Grid->SetGroupFieldName("Kind");
+    struct TCase {
+        const char* Name;
+        int Records;  // the table cut to this many
+        int RunEnd;   // the id ending run "A"
+        bool BottomLast;
+    };
+    const TCase cases[] = {{"the run goes on", 80, rows + 1, false},
+                           {"a run starts below", 80, rows, true},
+                           {"the table ends", rows, rows, true}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (Table->First(); !Table->Eof(); Table->Next()) {
+            const int id = Table->FieldByName("Id")->AsInteger();
+            Table->Edit();
+            Table->FieldByName("Kind")->SetAsString(id <= c.RunEnd ? "A" : "B");
+            Table->Post();
+        }
+        while (Table->RecordCount() > c.Records) {
+            Table->Last();
+            Table->Delete();
+        }
+        Table->First();
+        ProcessEvents();
+        TBitmap shot;
+        std::map<int, RowSeen> seen = Paint(shot, "qzgroup_bottom.png");
+        ASSERT_EQ(static_cast<int>(seen.size()), rows);
+        EXPECT_EQ(seen[rows - 1].Id, rows);
+        EXPECT_EQ(seen[rows - 1].Before.Last, c.BottomLast);
+        EXPECT_FALSE(seen[rows - 2].Before.Last);
+        const TRect r = Grid->CellRect(1, rows - 1 + Grid->TitleOffset());
+        ASSERT_LE(r.Bottom, Grid->ClientHeight());
+        if (c.BottomLast)
+            EXPECT_GT(BlackUnder(shot, rows - 1), 0.95);
+        else
+            EXPECT_LT(BlackUnder(shot, rows - 1), 0.1);
+        // Still on the first record, with the rows as they were.
+        EXPECT_EQ(Table->FieldByName("Id")->AsInteger(), 1);
+        EXPECT_EQ(Grid->DataLink()->RecordCount(), rows);
     }
 }
 

@@ -3,6 +3,10 @@
 // a date cell's picker shows its whole date beside its button.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include "engine/ostra_table.h"
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
@@ -26,6 +30,7 @@ namespace {
 // The published grid, counting its paints.
 class TCountingGrid : public TqzDBGrid {
 public:
+    using TqzDBGrid::CellText;
     using TqzDBGrid::TqzDBGrid;
     int Paints = 0;
 
@@ -161,6 +166,89 @@ TEST_F(QzDBGridInCellTest, LookupCellsShowTheItemOfTheirOwnRow) {
         ASSERT_NE(at, std::string::npos) << name << " in\n" << out.DataString();
     }
     EXPECT_EQ(Orders->FieldByName("Id")->AsInteger(), 3);
+}
+
+// Opening the in-cell lookup list (by keys, by its button, by typing) and
+// closing it with Escape changes no other row's lookup cell: each still shows
+// the item of its own key, as before the list was opened, and no row shows
+// the current row's item, also once a click from the grid moved the record.
+TEST_F(QzDBGridInCellTest, LookupCellsKeepTheirOwnItemWhileAndAfterTheListIsOpen) {
+    Open(false);
+    // The active window, as a user's form is: its focused edit shows its selection.
+    ActivateForm(Form);
+    // What the screen shows: the grid's window as it last painted it.
+    auto shoot = [&](const std::string& Png) {
+        auto shot = std::make_unique<TBitmap>();
+        ProcessEvents();
+        GrabShownControl(Grid, shot.get());
+        shot->SaveToFile(TestRunPath(Png));
+        return shot;
+    };
+    auto pixels = [&](TBitmap& Shot, int Row) {
+        TRect r = Cell("ItemId", Row);
+        InflateRect(r, -2, -2);
+        std::vector<TColor> px;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) px.push_back(Shot.Canvas()->Pixels(x, y));
+        return px;
+    };
+    // The text each row's cell shows, read as the painting reads it.
+    auto texts = [&] {
+        std::vector<std::string> all;
+        TqzGridDataLink* link = Grid->DataLink();
+        const int active = link->ActiveRecord();
+        for (int row = 0; row < link->RecordCount(); ++row) {
+            link->SetActiveRecord(row);
+            all.push_back(Grid->CellText(Orders->FieldByName("ItemId")));
+        }
+        link->SetActiveRecord(active);
+        return all;
+    };
+    const std::vector<std::string> items{"Apple", "Banana", "Carrot", "Cherry", "Date", "Fig"};
+    struct TWay {
+        const char* Name;
+        std::function<void()> Open;
+    };
+    const TWay ways[] = {{"alt-down", [&] { SendKey(Grid, VK_DOWN, {ssAlt}); }},
+                         {"button", [&] { SendClick(Combo->Button(), 3, 3); }},
+                         {"f4", [&] {
+                              SendText(Grid, "B");
+                              SendKeyToFocus(VK_F4);
+                          }}};
+    int round = 0;
+    for (const TWay& way : ways) {
+        SCOPED_TRACE(way.Name);
+        const int current = 1 + round++;
+        if (current == 1) Grid->SetFocus();
+        Click(Cell("ItemId", current));
+        ASSERT_EQ(Grid->CurrentCellControl(), Combo);
+        EXPECT_EQ(texts(), items);
+        const std::unique_ptr<TBitmap> before =
+            shoot(std::string("incell_lookup_before_") + way.Name + ".png");
+        // Rows of other items look different before anything opens.
+        ASSERT_NE(pixels(*before, 0), pixels(*before, 4));
+        way.Open();
+        ASSERT_TRUE(Combo->IsDroppedDown());
+        SendKeyToFocus(VK_DOWN);
+        EXPECT_EQ(texts(), items);
+        const std::unique_ptr<TBitmap> open = shoot(std::string("incell_lookup_open_") + way.Name + ".png");
+        SendKeyToFocus(VK_ESCAPE);
+        ASSERT_FALSE(Combo->IsDroppedDown());
+        EXPECT_EQ(texts(), items);
+        const std::unique_ptr<TBitmap> closed =
+            shoot(std::string("incell_lookup_escaped_") + way.Name + ".png");
+        for (int row = 0; row < static_cast<int>(items.size()); ++row) {
+            if (row == current) continue;  // the combo's own cell
+            SCOPED_TRACE(row);
+            EXPECT_EQ(pixels(*before, row), pixels(*open, row));
+            EXPECT_EQ(pixels(*before, row), pixels(*closed, row));
+        }
+        // Escape took nothing; a second one hands the keys back to the grid,
+        // and the next round's click moves to another row from there.
+        EXPECT_EQ(Orders->FieldByName("ItemId")->AsInteger(), current + 1);
+        SendKeyToFocus(VK_ESCAPE);
+        EXPECT_EQ(FocusedControl(), Grid);
+    }
 }
 
 // A form with a rich edit and a lookup combo as cell controls: the grid

@@ -147,6 +147,29 @@ TEST_F(QzLookupComboTest, DropDownCountRowsAndTheWheelMoveTheGrid) {
     EXPECT_EQ("3", Bound("ItemId"));
 }
 
+// The list is as high as its rows plus the 2 pixels of its frame (one more
+// pixel a row with row lines), and each row shows whole.
+TEST_F(QzLookupComboTest, DropDownIsItsRowsHighPlusTheFrame) {
+    Bind("Id");
+    for (const bool rowLines : {false, true}) {
+        if (rowLines) Combo->Grid()->SetOptions({loRowLines});
+        for (const int count : {3, 1}) {
+            SCOPED_TRACE(std::to_string(count) + (rowLines ? " with row lines" : ""));
+            Combo->SetDropDownCount(count);
+            SendKey(Combo, VK_F4);
+            ASSERT_TRUE(Combo->IsDroppedDown());
+            TqzLookupDropGrid* g = Combo->Grid();
+            EXPECT_EQ(count * (g->DefaultRowHeight() + (rowLines ? 1 : 0)) + 2,
+                      Combo->GridWindow()->Height());
+            EXPECT_EQ(count, g->DataLink()->RecordCount());
+            EXPECT_LE(g->CellRect(g->IndicatorOffset(), g->TitleOffset() + count - 1).Bottom,
+                      g->ClientHeight());
+            SendKey(Combo, VK_ESCAPE);
+            EXPECT_FALSE(Combo->IsDroppedDown());
+        }
+    }
+}
+
 // LookupField "Id;Missing;Sub": only the leading key fields found count, so
 // Sub is never paired with the second key position.
 TEST_F(QzLookupComboTest, AMissingMiddleKeyFieldEndsTheKeyList) {

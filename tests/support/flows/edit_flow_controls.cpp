@@ -43,6 +43,36 @@ protected:
 
 TFlowRegistration engineEdit("EngineDropDownEdit", [] { return std::make_unique<TEngineEditFlow>(); });
 
+// ---- The engine's drop-down edit with its calculator, over the number fields ------------------
+
+class TEngineCalculatorFlow : public TEngineEditFlow {
+public:
+    // Undo's flow types letters, which a number takes none of.
+    TFlowCaps Caps() const override {
+        TFlowCaps c = TEngineEditFlow::Caps();
+        c.Undo = false;
+        return c;
+    }
+    std::vector<std::string> Fields() const override { return {"Amount", "Id"}; }
+    // Digits for the flows' letters ("QQ" is "44").
+    std::string Typed(const std::string& Text) const override {
+        std::string digits;
+        for (char ch : Text) digits += ch == 'Q' ? '4' : ch == 'Z' ? '6' : static_cast<char>('1' + ch % 9);
+        return digits;
+    }
+
+protected:
+    TOstraDBEdit* Make(TForm* Form) override {
+        auto* e = new TOstraDBEdit(Form);
+        e->SetDialogStyle(odsCalculator);
+        e->SetEnterAsTab(false);
+        return e;
+    }
+};
+
+TFlowRegistration engineCalculator("EngineCalculatorEdit",
+                                   [] { return std::make_unique<TEngineCalculatorFlow>(); });
+
 // ---- The masked edit: a picture mask of two digits refuses one ------------------------------
 
 class TMaskedEditFlow : public TEditsFlow<TqzDBEdit> {
