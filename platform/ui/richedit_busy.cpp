@@ -126,7 +126,18 @@ void TLayoutWatch::Restart() {
     FRestarting = false;
     if (shown > 0) {
         doc->documentLayout()->blockBoundingRect(doc->findBlock(shown));
+        // the edit takes the height from the layout's report, which comes from
+        // the event loop: the view goes back when its range allows
         bar->setValue(top);
+        if (bar->value() == top) return;
+        auto* keep = new QObject(this);
+        QObject::connect(bar, &QScrollBar::rangeChanged, keep, [bar, top, keep](int, int Max) {
+            if (Max < top) return;
+            QObject::disconnect(bar, nullptr, keep, nullptr);
+            bar->setValue(top);
+            keep->deleteLater();
+        });
+        QTimer::singleShot(1000, keep, [keep] { keep->deleteLater(); });
     }
 }
 

@@ -3,6 +3,7 @@
 // either answers or shows the busy cursor.
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -73,6 +74,30 @@ TEST_F(RichEditBusyTest, ALetterTypedDuringTheLayoutLetsItGoOnToTheEnd) {
         r->SetSelStart(static_cast<int>(r->Text().size()));
         EXPECT_GT(r->PosFromChar(static_cast<int>(r->Text().size())).Y, 0);
     }
+}
+
+// The same down in the text: the view stays where it was while the layout
+// starts again from the start.
+TEST_F(RichEditBusyTest, ALetterTypedDownTheTextDuringTheLayoutLeavesTheViewWhereItWas) {
+    ASSERT_TRUE(r->StreamIn(Lines(1 << 20), false, false));
+    RunLoop(50);
+    ASSERT_FALSE(r->LaidOut());
+    QScrollBar* bar = Edit()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 6000);
+    bar->setValue(5000);
+    const int top = bar->value();
+    const int at = r->CharFromPos(TPoint{20, 20});
+    r->SetSelStart(at);
+    ASSERT_GT(at, 0);
+    ASSERT_EQ(bar->value(), top);
+    ASSERT_FALSE(r->LaidOut());
+    PostKey(r, 'X', TShiftState{ssShift});
+    RunLoop(20);
+    EXPECT_EQ(bar->value(), top);
+    EXPECT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+    EXPECT_EQ(bar->value(), top);
+    EXPECT_EQ(r->SelStart(), at + 1);
+    EXPECT_EQ(r->Text().substr(static_cast<std::size_t>(at), 1), "X");
 }
 
 // Plain lines and formatted paragraphs: the load, a letter typed while the
