@@ -19,6 +19,8 @@ bool Done(const QTextBlock& b) { return !b.isVisible() || (b.layout() && b.layou
 constexpr int kLayoutStepChars = 200000;
 // Paragraphs looked at for a long one in a step (many short ones lay out fast).
 constexpr int kStepParagraphs = 20000;
+// Paragraphs from which the layout takes long to start again.
+constexpr int kManyParagraphs = 100000;
 
 }  // namespace
 
@@ -120,7 +122,8 @@ void TLayoutWatch::Restart() {
     const int shown =
         top > 0 ? doc->documentLayout()->hitTest(QPointF(0, top + edit->viewport()->height()), Qt::FuzzyHit)
                 : -1;
-    if (shown >= kBusyLayoutChars) BusyUntilAnswered();
+    // (every paragraph gives its layout up first)
+    if (shown >= kBusyLayoutChars || doc->blockCount() >= kManyParagraphs) BusyUntilAnswered();
     FRestarting = true;
     doc->setPageSize(doc->pageSize());
     FRestarting = false;
