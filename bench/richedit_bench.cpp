@@ -18,6 +18,16 @@
 //   pages      a TRichEdit's loaded document measured into pages of 6.5 x 9 inches
 //              to its end, as printing does (the load is not timed; "longest" is
 //              the longest page)
+//   ctrlend    a TRichEdit with the focus, as a user meets it: the load, 2.5 s of
+//              the event loop (the layout in steps), Ctrl+End, a letter typed at
+//              the end ("laid out": 1 when Ctrl+End came during the layout)
+//   typed      the same, with a letter typed at the start 1 s after the load,
+//              the layout left to end ("laid out": the time it took after the
+//              letter, -1 when it had not ended in 60 s), then Ctrl+End
+// In the last two a thread of its own samples the event loop's beat (a 1 ms
+// timer) and the screen's cursor: "no busy" is the longest the window went
+// without a pass of the loop and without the busy cursor, load included;
+// "ctrl+end" the time from the key to its caret at the end, "type" the letter.
 // After a control's load the event loop runs until the whole text is laid out:
 // the time that takes and the loop's longest pass are reported, then the
 // longest of three moves of the caret with the paint that follows; then, with
@@ -30,6 +40,7 @@
 // TASKMOOR_BENCH_RTF_KINDS and TASKMOOR_BENCH_RTF_TARGETS choose from the lists above;
 // TASKMOOR_BENCH_RTF_GLYPH_MB sets the rich edits' glyph budget (default: theirs);
 // TASKMOOR_BENCH_RTF_TYPES the number of typed letters (default 3).
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +51,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/ostra_table.h"
@@ -53,6 +65,7 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/testing.h"
+#include "platform/ui/timer.h"
 #include "proc_status.h"
 #include "suite/richtext/qzdbrichedit.h"
 
@@ -117,6 +130,51 @@ double CpuMs() {
     return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
 }
 
+// The longest time the window went without a pass of its event loop and
+// without the busy cursor, sampled every millisecond from a thread of its own
+// (the screen's cursor read as a word the window's thread may be setting).
+class TBusyWatch {
+public:
+    explicit TBusyWatch(TComponent* Owner) : FTimer(new TTimer(Owner)) {
+        FTimer->SetInterval(1);
+        FTimer->SetOnTimer(TNotifyEvent([this](TObject*) { FBeat = Now(); }));
+        FBeat = Now();
+        FThread = std::thread([this] {
+            long long busySeen = 0;
+            while (!FStop) {
+                const long long now = Now();
+                if (Screen && Screen->Cursor() == crHourGlass) busySeen = now;
+                FLongest = std::max(FLongest.load(), now - std::max(FBeat.load(), busySeen));
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+    }
+    ~TBusyWatch() {
+        FStop = true;
+        FThread.join();
+    }
+    double LongestMs() const { return static_cast<double>(FLongest.load()) / 1000.0; }
+
+private:
+    static long long Now() {
+        return std::chrono::duration_cast<std::chrono::microseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+    TTimer* FTimer;
+    std::atomic<long long> FBeat{0}, FLongest{0};
+    std::atomic<bool> FStop{false};
+    std::thread FThread;
+};
+
+// The event loop, pass by pass, for Milliseconds or until Done holds.
+template <class F>
+void RunLoop(double Milliseconds, F Done) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!Done() && Ms(std::chrono::steady_clock::now() - start) < Milliseconds)
+        Application->HandleMessage();
+}
+
 // One case in this process: prints "milliseconds peak-KB held-KB characters".
 int Probe(int argc, char** argv, const std::string& Target, const std::string& Kind, std::size_t Bytes) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -153,6 +211,8 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
         cellControl->SetDataSource(source.get());
         cellControl->SetDataField("Notes");
     }
+    std::unique_ptr<TBusyWatch> watch;
+    if (Target == "ctrlend" || Target == "typed") watch = std::make_unique<TBusyWatch>(form);
     // the peak from here on: the bound control's own load above has its own
     std::ofstream("/proc/self/clear_refs") << "5";
     const long before = StatusKb("VmRSS:");
@@ -172,6 +232,40 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
         else if (!RtfRead(data, d).Ok)
             return 1;
         chars = d.PlainText().size();
+    } else if (Target == "ctrlend" || Target == "typed") {
+        auto* r = new TRichEdit(form);
+        place(r, 600, 400);
+        r->SetFocus();
+        if (!r->StreamIn(data, Kind != "lines", false)) return 1;
+        const double loadMs = Ms(std::chrono::steady_clock::now() - start), loadCpu = CpuMs() - cpuStart;
+        auto key = [&](uint16_t Key, TShiftState Shift, auto Done) {
+            const auto pressed = std::chrono::steady_clock::now();
+            PostKey(r, Key, Shift);
+            RunLoop(600000, Done);
+            return Ms(std::chrono::steady_clock::now() - pressed);
+        };
+        const bool ctrlEndFirst = Target == "ctrlend";
+        RunLoop(ctrlEndFirst ? 2500 : 1000, [&] { return r->LaidOut(); });
+        // ctrlend: 1 when Ctrl+End came while the layout went on; typed: the
+        // time from the letter to the end of the layout (-1: not in 60 s)
+        double laidOut = r->LaidOut() ? 0 : 1, typed = 0;
+        if (!ctrlEndFirst) {
+            typed = key('X', TShiftState{ssShift}, [&] { return r->SelStart() == 1; });
+            const auto letter = std::chrono::steady_clock::now();
+            RunLoop(60000, [&] { return r->LaidOut(); });
+            laidOut = r->LaidOut() ? Ms(std::chrono::steady_clock::now() - letter) : -1;
+        }
+        const int from = r->SelStart();
+        const double ctrlEnd = key(VK_END, TShiftState{ssCtrl}, [&] { return r->SelStart() > from; });
+        if (ctrlEndFirst) {
+            const int end = r->SelStart();
+            typed = key('Y', TShiftState{ssShift}, [&] { return r->SelStart() == end + 1; });
+        }
+        RunLoop(300, [] { return false; });
+        std::printf("%.1f %.1f 0 0 %zu %zu %.1f 0 0 0 0 %.1f %.1f %.1f\n", loadMs, loadCpu, r->Text().size(),
+                    data.size(), laidOut, typed, watch->LongestMs(), ctrlEnd);
+        std::fflush(stdout);
+        std::_Exit(0);
     } else if (Target == "richedit") {
         auto* r = new TRichEdit(form);
         place(r, 600, 400);
@@ -208,7 +302,7 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
             longestPage = std::max(longestPage, Ms(std::chrono::steady_clock::now() - page));
             if (next <= from) return 1;
         }
-        std::printf("%.1f %.1f 0 0 %d %zu 0 %.1f 0 0 0 0\n", Ms(std::chrono::steady_clock::now() - pages),
+        std::printf("%.1f %.1f 0 0 %d %zu 0 %.1f 0 0 0 0 0 0\n", Ms(std::chrono::steady_clock::now() - pages),
                     CpuMs() - pagesCpu, end, data.size(), longestPage);
         std::fflush(stdout);
         std::_Exit(0);
@@ -272,7 +366,7 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
             }
         }
     }
-    std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f %.1f %.1f %.1f %.1f\n", ms, cpu, peak, held, chars,
+    std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f %.1f %.1f %.1f %.1f 0 0\n", ms, cpu, peak, held, chars,
                 data.size(), laidOut, longest, repaint, arrow, blink, type);
     std::fflush(stdout);
     std::_Exit(0);
@@ -296,9 +390,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string> targets =
         list("TASKMOOR_BENCH_RTF_TARGETS", "reader richedit qzriched dbrichedit bound gridcell");
     const std::string self = argv[0];
-    std::printf("%-11s %6s %-10s %9s %9s %8s %8s %8s %7s %9s %9s %9s %9s %9s %9s\n", "document", "MB",
+    std::printf("%-11s %6s %-10s %9s %9s %8s %8s %8s %7s %9s %9s %9s %9s %9s %9s %9s %9s\n", "document", "MB",
                 "target", "ms", "cpu ms", "x reader", "peak MB", "held MB", "x file", "laid out", "longest",
-                "repaint", "arrow", "blink", "type");
+                "repaint", "arrow", "blink", "type", "no busy", "ctrl+end");
     for (const std::string& kind : kinds)
         for (const std::string& mb : sizes) {
             double readerCpu = 0;
@@ -307,12 +401,14 @@ int main(int argc, char** argv) {
                 const std::string command =
                     self + " --probe " + target + " " + kind + " " + std::to_string(bytes) + " 2>/dev/null";
                 FILE* pipe = ::popen(command.c_str(), "r");
-                double ms = 0, cpu = 0, laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0, type = 0;
+                double ms = 0, cpu = 0, laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0, type = 0,
+                       noBusy = 0, ctrlEnd = 0;
                 long peak = 0, held = 0;
                 unsigned long long chars = 0, size = 0;
-                const bool ok = pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf %lf %lf %lf %lf",
-                                                    &ms, &cpu, &peak, &held, &chars, &size, &laidOut,
-                                                    &longest, &repaint, &arrow, &blink, &type) == 12;
+                const bool ok =
+                    pipe && std::fscanf(pipe, "%lf %lf %ld %ld %llu %llu %lf %lf %lf %lf %lf %lf %lf %lf",
+                                        &ms, &cpu, &peak, &held, &chars, &size, &laidOut, &longest, &repaint,
+                                        &arrow, &blink, &type, &noBusy, &ctrlEnd) == 14;
                 if (pipe) ::pclose(pipe);
                 if (!ok) {
                     std::printf("%-11s %6s %-10s   failed\n", kind.c_str(), mb.c_str(), target.c_str());
@@ -321,10 +417,11 @@ int main(int argc, char** argv) {
                 if (target == "reader") readerCpu = cpu;
                 std::printf(
                     "%-11s %6.1f %-10s %9.1f %9.1f %8.2f %8.1f %8.1f %7.2f %9.1f %9.1f %9.1f %9.1f %9.1f "
-                    "%9.1f\n",
+                    "%9.1f %9.1f %9.1f\n",
                     kind.c_str(), size / 1048576.0, target.c_str(), ms, cpu,
                     readerCpu > 0 ? cpu / readerCpu : 0.0, peak / 1024.0, held / 1024.0,
-                    peak * 1024.0 / static_cast<double>(size), laidOut, longest, repaint, arrow, blink, type);
+                    peak * 1024.0 / static_cast<double>(size), laidOut, longest, repaint, arrow, blink, type,
+                    noBusy, ctrlEnd);
                 std::fflush(stdout);
             }
         }

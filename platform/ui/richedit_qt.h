@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -174,6 +175,35 @@ void KeepLongParagraphsShaped(QTextDocument* doc, int from, int to);
 void KeepShownParagraphsShaped(QTextEdit* Edit);
 // The last shown paragraph is laid out.
 bool LaidOut(QTextDocument* doc);
+// The first paragraph the layout has not reached (none when it is done), and
+// the characters from there to the end.
+QTextBlock FirstNotLaidOut(QTextDocument* doc);
+int CharsNotLaidOut(QTextDocument* doc);
+// Characters from which a layout wanted at once shows the busy cursor.
+constexpr int kBusyLayoutChars = 256 * 1024;
+// The busy cursor from now until the event loop runs again.
+void BusyUntilAnswered();
+// Watches an edit while its layout goes on in steps (richedit_busy.cpp):
+// input that may need what is not laid out yet (a key, a click, the wheel, a
+// drag) while much is left, and a step of the layout that reaches a long
+// paragraph, show the busy cursor until the loop answers. A change of the
+// text meanwhile ends the toolkit's steps where they were (the rest would
+// never show): Changed starts the layout again from the event loop.
+class TLayoutWatch : public QObject {
+public:
+    explicit TLayoutWatch(QTextEdit* Edit);
+    void Changed();
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void Restart();
+    // (not a pointer to the edit: events come while the edit is destroyed)
+    QTextEdit* Edit() const { return qobject_cast<QTextEdit*>(FEdit.data()); }
+    QPointer<QObject> FEdit;
+    bool FRestartPending = false, FRestarting = false;
+};
 // The edit's selection replaced by the document, as one undo step.
 void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi);
 // The model of the document's characters [from, to).
@@ -240,6 +270,7 @@ public:
             FWidget->document(), &QTextDocument::contentsChange, [this](int Pos, int Removed, int Added) {
                 MarksChanged(Pos, Removed, Added);
                 ++Changes;
+                if (!Silent && FLayoutWatch) FLayoutWatch->Changed();
                 // typing, a join, a drop, an undo: a paragraph grown too tall to
                 // wrap is wrapped wide before it is laid out (loads see to theirs)
                 if (!Silent)
@@ -265,6 +296,7 @@ public:
                          });
         QObject::connect(FWidget, &QTextEdit::selectionChanged, [this] { SelectionMoved(); });
         QObject::connect(FWidget, &QTextEdit::cursorPositionChanged, [this] { SelectionMoved(); });
+        FLayoutWatch = std::make_unique<richedit_detail::TLayoutWatch>(FWidget);
         ApplyWrap();
     }
 
@@ -455,6 +487,7 @@ private:
     QPointer<TRichTextEdit> FDragEdit;
     // what is connected to it ends with the adapter (the widget may outlive it)
     QObject FAlive;
+    std::unique_ptr<richedit_detail::TLayoutWatch> FLayoutWatch;
 };
 
 namespace richedit_detail {

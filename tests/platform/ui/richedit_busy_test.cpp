@@ -1,0 +1,166 @@
+// Large documents in the rich edit as the user waits for them: during the
+// load, the layout in steps and whatever keys come meanwhile, the window
+// either answers or shows the busy cursor.
+#include <gtest/gtest.h>
+
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/ui/application.h"
+#include "platform/ui/busy_watch.h"
+#include "platform/ui/rich_edit_fixture.h"
+#include "platform/ui/richedit.h"
+#include "platform/ui/testing.h"
+
+namespace {
+
+// The longest the window may go without an answer or the busy cursor: half a
+// second, and room for a loaded machine (a step of the layout here takes
+// about 0.15 s; the layouts the busy cursor covers about 1-2 s).
+constexpr double kLimitMs = 750;
+
+// Plain lines of 40 bytes, Bytes in all.
+std::string Lines(std::size_t Bytes) {
+    std::string s;
+    s.reserve(Bytes + 48);
+    char line[48];
+    for (std::size_t n = 0; s.size() < Bytes; ++n) {
+        std::snprintf(line, sizeof line, "Line %08zu of the plain text, words\r\n", n);
+        s += line;
+    }
+    return s;
+}
+
+// RTF of short formatted paragraphs, or of one word without a space.
+std::string Rtf(const std::string& Kind, std::size_t Bytes) {
+    std::string s = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss DejaVu Sans;}}\\pard\\f0\\fs20 ";
+    for (std::size_t n = 0; s.size() < Bytes; ++n)
+        s += Kind == "word" ? "abcdefgh"
+                            : "\\pard\\li360 Item " + std::to_string(n) + " {\\b bold} words\\par\r\n";
+    return s + "\\par}";
+}
+
+class RichEditBusyTest : public TRichEditOnFormTest {
+protected:
+    void SetUp() override {
+        Place(360, 200);
+        f.Show();
+        r->SetFocus();
+    }
+    // Lets the event loop run for about Milliseconds (the layout's steps).
+    static void RunLoop(int Milliseconds) {
+        WaitUntil([] { return false; }, Milliseconds);
+    }
+};
+
+// A letter typed while the layout goes on in steps, near the start: the
+// layout still goes on to the end (the toolkit's steps end at a change).
+TEST_F(RichEditBusyTest, ALetterTypedDuringTheLayoutLetsItGoOnToTheEnd) {
+    for (const char* kind : {"lines", "paragraphs"}) {
+        SCOPED_TRACE(kind);
+        const bool lines = std::string(kind) == "lines";
+        ASSERT_TRUE(r->StreamIn(lines ? Lines(1 << 20) : Rtf(kind, 1 << 20), !lines, false));
+        RunLoop(50);
+        ASSERT_FALSE(r->LaidOut());
+        PostKey(r, 'X', TShiftState{ssShift});
+        EXPECT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+        EXPECT_EQ(r->Text().substr(0, 6), lines ? "XLine " : "XItem ");
+        EXPECT_EQ(r->SelStart(), 1);
+        // the end shows where the scroll bar takes it
+        r->SetSelStart(static_cast<int>(r->Text().size()));
+        EXPECT_GT(r->PosFromChar(static_cast<int>(r->Text().size())).Y, 0);
+    }
+}
+
+// The same down in the text: the view stays where it was while the layout
+// starts again from the start.
+TEST_F(RichEditBusyTest, ALetterTypedDownTheTextDuringTheLayoutLeavesTheViewWhereItWas) {
+    ASSERT_TRUE(r->StreamIn(Lines(1 << 20), false, false));
+    RunLoop(50);
+    ASSERT_FALSE(r->LaidOut());
+    QScrollBar* bar = Edit()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 6000);
+    bar->setValue(5000);
+    const int top = bar->value();
+    const int at = r->CharFromPos(TPoint{20, 20});
+    r->SetSelStart(at);
+    ASSERT_GT(at, 0);
+    ASSERT_EQ(bar->value(), top);
+    ASSERT_FALSE(r->LaidOut());
+    PostKey(r, 'X', TShiftState{ssShift});
+    RunLoop(20);
+    EXPECT_EQ(bar->value(), top);
+    EXPECT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+    EXPECT_EQ(bar->value(), top);
+    EXPECT_EQ(r->SelStart(), at + 1);
+    EXPECT_EQ(r->Text().substr(static_cast<std::size_t>(at), 1), "X");
+}
+
+// Plain lines and formatted paragraphs: the load, a letter typed while the
+// layout goes on, and Ctrl+End, which needs the layout to the end at once.
+TEST_F(RichEditBusyTest, CtrlEndDuringTheLayoutShowsTheBusyCursor) {
+    for (const char* kind : {"lines", "paragraphs"}) {
+        SCOPED_TRACE(kind);
+        const bool lines = std::string(kind) == "lines";
+        const std::string data = lines ? Lines(5 << 19) : Rtf(kind, 5 << 19);
+        TBusyWatch watch;
+        watch.Restart();
+        ASSERT_TRUE(r->StreamIn(data, !lines, false));
+        RunLoop(100);
+        PostKey(r, 'X', TShiftState{ssShift});
+        RunLoop(100);
+        EXPECT_FALSE(r->LaidOut());
+        PostKey(r, VK_END, TShiftState{ssCtrl});
+        ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+        RunLoop(100);
+        EXPECT_LT(watch.LongestWithoutBusyMs(), kLimitMs);
+        EXPECT_EQ(Screen->Cursor(), crDefault);
+        const std::string text = r->Text();
+        EXPECT_EQ(text.substr(0, 6), lines ? "XLine " : "XItem ");
+        EXPECT_EQ(r->SelStart(), static_cast<int>(text.size()));
+    }
+}
+
+// One word of megabytes: its layout is one piece of the toolkit's; a letter
+// typed into it lays it out again whole.
+TEST_F(RichEditBusyTest, ALetterTypedIntoOneLongWordShowsTheBusyCursor) {
+    const std::string data = Rtf("word", 2 << 20);
+    TBusyWatch watch;
+    watch.Restart();
+    ASSERT_TRUE(r->StreamIn(data, true, false));
+    RunLoop(100);
+    r->SetSelStart(4);
+    RunLoop(100);
+    PostKey(r, 'Y', TShiftState{ssShift});
+    RunLoop(300);
+    PostKey(r, VK_END, TShiftState{ssCtrl});
+    RunLoop(300);
+    EXPECT_LT(watch.LongestWithoutBusyMs(), kLimitMs);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    const std::string text = r->Text();
+    EXPECT_EQ(text.substr(0, 10), "abcdYefgha");
+    EXPECT_EQ(r->SelStart(), static_cast<int>(text.size()));
+}
+
+// Lines with one long paragraph after them: the layout's step that reaches
+// it from the event loop lays it out whole.
+TEST_F(RichEditBusyTest, TheLayoutsStepOverALongParagraphShowsTheBusyCursor) {
+    std::string data = Lines(256 << 10);
+    std::string words;
+    while (words.size() < (8u << 20)) words += "abc de ";
+    data += words + "\r\nend";
+    TBusyWatch watch;
+    watch.Restart();
+    ASSERT_TRUE(r->StreamIn(data, false, false));
+    ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 600000));
+    RunLoop(100);
+    EXPECT_LT(watch.LongestWithoutBusyMs(), kLimitMs);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_EQ(r->Line(r->LineCount() - 1), "end");
+}
+
+}  // namespace
