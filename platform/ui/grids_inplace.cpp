@@ -22,6 +22,8 @@ void TInplaceEdit::SetParent(TWinControl* AParent) {
 
 void TInplaceEdit::UpdateContents() {
     if (!FGrid) return;
+    // The editor reads and aligns as its grid does.
+    SetBiDiMode(FGrid->BiDiMode());
     FLoading = true;
     try {
         SetText("");

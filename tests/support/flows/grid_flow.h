@@ -2,6 +2,7 @@
 // cells found by field and row, clicks on them, the cell editor's text.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/db/dataset.h"
@@ -35,6 +36,8 @@ public:
     TWinControl* Control(const std::string&) override { return FGrid; }
     bool EditorOpen() override { return FGrid->InplaceEditor() && FGrid->InplaceEditor()->Visible(); }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
+    // The grid's direction, set when it is made.
+    void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
 
 protected:
     // Makes the grid on Form, without a border, where the flows look for it.
@@ -43,17 +46,29 @@ protected:
         FGrid->SetParent(Form);
         FGrid->SetBounds(8, 8, 600, 320);
         FGrid->SetBorderStyle(bsNone);
+        FGrid->SetBiDiMode(FBiDiMode);
     }
     int Index(const std::string& Field) const {
         int col = 0;
         while (Fields()[col] != Field) ++col;
         return col;
     }
+    // Where the window shows the cell (mirrored right to left).
     TPoint Centre(const std::string& Field, int Row) const {
-        const TRect r = FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset());
+        const TRect r = FGrid->GridToClientRect(
+            FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset()));
         return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
     std::string ColumnField() const { return Fields()[FGrid->SelectedIndex()]; }
 
     TGrid* FGrid = nullptr;
+    TBiDiMode FBiDiMode = bdLeftToRight;
 };
+
+// A flow control of TFlow whose grid reads right to left.
+template <class TFlow>
+std::unique_ptr<TFlowControl> RightToLeftFlow() {
+    auto flow = std::make_unique<TFlow>();
+    flow->SetBiDiMode(bdRightToLeft);
+    return flow;
+}
