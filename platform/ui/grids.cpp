@@ -708,6 +708,8 @@ void TCustomGrid::UpdateEdit() {
     if (!CanEditShow()) return;
     if (!FInplaceEdit) {
         FInplaceEdit = CreateEditor();
+        // Its window is made with the grid's direction.
+        FInplaceEdit->SetBiDiMode(BiDiMode());
         FInplaceEdit->SetParent(this);
     }
     if (FCurrent.X != FInplaceCol || FCurrent.Y != FInplaceRow || !FInplaceEdit->Visible()) {

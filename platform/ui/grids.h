@@ -502,6 +502,8 @@ protected:
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void WMGetDlgCode(TMessage& Message) override;
     void SetParent(TWinControl* AParent) override;
+    // Right to left: right-aligned text read from the right.
+    void CreateParams(TCreateParams& Params) override;
 
 private:
     void SendToParent(uint16_t& Key, TShiftState Shift);

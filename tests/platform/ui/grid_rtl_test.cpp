@@ -180,6 +180,12 @@ TEST_F(GridRightToLeft, EditorShowsOverTheMirroredCell) {
     ASSERT_TRUE(editor->Visible());
     EXPECT_TRUE(editor->UseRightToLeftAlignment());
     EXPECT_EQ(Shown(2, 1), editor->BoundsRect());
+    // Its text reads from the right edge.
+    TBitmap shot;
+    RenderControl(editor, &shot);
+    const TInkSpan ink = InkSpan(shot, Rect(0, 0, shot.Width(), shot.Height()));
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GT(ink.Left, shot.Width() / 2);
     // At the start of the text Left leaves for the next column.
     editor->SetSelStart(0);
     editor->SetSelLength(0);

@@ -134,6 +134,24 @@ TEST_F(QzRightToLeft, ColumnSizesAtItsMirroredEdge) {
     EXPECT_EQ(2, Grid->MouseCoordBefore(ShownCell(2, 0).Left + 2, y, 5).X);
 }
 
+TEST_F(QzRightToLeft, TitleDraggedLeftMovesTheColumnOnward) {
+    OpenWithChecks();
+    Grid->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    const TRect name = ShownCell(2, 0), amount = ShownCell(3, 0);
+    const int y = name.Top + 4;
+    SendMouseDown(Grid, mbLeft, (name.Left + name.Right) / 2, y);
+    SendMouseMove(Grid, name.Left + 2, y, {ssLeft});
+    SendMouseMove(Grid, (amount.Left + amount.Right) / 2, y, {ssLeft});
+    // While it is dragged the title's picture follows the pointer, read as shown.
+    TBitmap shot;
+    RenderControl(Grid, &shot);
+    shot.SaveToFile(TestRunPath("qzgrid_rtl_drag.png"));
+    SendMouseUp(Grid, mbLeft, (amount.Left + amount.Right) / 2, y);
+    EXPECT_EQ("Amount", Grid->GetColField(1)->FieldName());
+    EXPECT_EQ("Name", Grid->GetColField(2)->FieldName());
+}
+
 TEST_F(QzRightToLeft, EditorSitsOverTheCellAndPassesEdgeArrows) {
     OpenWithChecks();
     Grid->SetOptions(Grid->Options() + dgAlwaysShowEditor);
