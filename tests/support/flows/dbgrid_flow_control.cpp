@@ -24,7 +24,7 @@ class TDBGridDatesFlow : public TFlowControl {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.Grid = c.DropDown = c.DateParts = c.ReadOnly = true;
+        c.Grid = c.DropDown = c.DateParts = c.ReadOnly = c.Titles = true;
         return c;
     }
     std::vector<std::string> Fields() const override { return {"Start", "Due"}; }
@@ -54,6 +54,17 @@ public:
         SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();
     }
+    void ClickTitle(const std::string& Field) override {
+        const TRect r = FGrid->GridToClientRect(
+            FGrid->CellRect((Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(), 0));
+        SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        ProcessEvents();
+    }
+    void SetOnTitleClick(std::function<void(const std::string&)> Handler) override {
+        FOnTitleClick = std::move(Handler);
+        FGrid->SetTitleButtons(true);
+        FGrid->SetOnTitleButtonClick([this](TObject*, const std::string& Field) { FOnTitleClick(Field); });
+    }
     TWinControl* Control(const std::string&) override { return FGrid; }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
     bool DroppedDown() override {
@@ -75,6 +86,7 @@ public:
 private:
     TqzDBGrid* FGrid = nullptr;
     TBiDiMode FBiDiMode = bdLeftToRight;
+    std::function<void(const std::string&)> FOnTitleClick;
 };
 
 TFlowRegistration dbGrid("DBGrid", [] { return std::make_unique<TDBGridFlow>(); });

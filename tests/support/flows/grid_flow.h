@@ -2,6 +2,7 @@
 // cells found by field and row, clicks on them, the cell editor's text.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,7 +17,7 @@ class TGridFlowOf : public TFlowControl {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.Grid = c.EnterToTab = c.ArrowsLeave = c.EditorKeys = c.ReadOnly = true;
+        c.Grid = c.EnterToTab = c.ArrowsLeave = c.EditorKeys = c.ReadOnly = c.Titles = true;
         return c;
     }
     std::string Shown(const std::string& Field) override {
@@ -31,6 +32,11 @@ public:
     void DoubleClick(const std::string& Field) override {
         const TPoint p = Centre(Field, FGrid->Row() - FGrid->TitleOffset());
         SendDoubleClick(FGrid, p.X, p.Y);
+        ProcessEvents();
+    }
+    void ClickTitle(const std::string& Field) override {
+        const TRect r = FGrid->GridToClientRect(FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), 0));
+        SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();
     }
     TWinControl* Control(const std::string&) override { return FGrid; }
@@ -63,6 +69,7 @@ protected:
 
     TGrid* FGrid = nullptr;
     TBiDiMode FBiDiMode = bdLeftToRight;
+    std::function<void(const std::string&)> FOnTitleClick;
 };
 
 // A flow control of TFlow whose grid reads right to left.
