@@ -192,6 +192,13 @@ TEST_F(GridRightToLeft, EditorShowsOverTheMirroredCell) {
     SendKey(editor, VK_LEFT);
     EXPECT_EQ(3, grid->Col());
     EXPECT_EQ(Shown(3, 1), grid->InplaceEditor()->BoundsRect());
+    // Scrolled sideways, the editor stays over its cell, now further right.
+    grid->SetColCount(12);
+    grid->SetLeftCol(2);
+    ProcessEvents();
+    ASSERT_TRUE(grid->InplaceEditor()->Visible());
+    EXPECT_EQ(Shown(3, 1), grid->InplaceEditor()->BoundsRect());
+    EXPECT_EQ(grid->ClientWidth() - 51 - 51, Shown(3, 1).Right);
 }
 
 }  // namespace
