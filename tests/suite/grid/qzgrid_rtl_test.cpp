@@ -77,6 +77,42 @@ TEST_F(QzRightToLeft, DrawsTheLeftToRightGridMirrored) {
     EXPECT_LT(amountInk.Right, (amount.Left + amount.Right) / 2);
 }
 
+TEST_F(QzRightToLeft, FooterIsMirroredWithItsCells) {
+    OpenWithChecks();
+    Grid->SetOptions(Grid->Options() + dgShowFooter);
+    Grid->Columns(1)->SetFooterValue("Total");
+    Grid->Columns(2)->SetFooterValue("4.5");
+    ProcessEvents();
+    TBitmap ltr, rtl;
+    RenderControl(Grid, &ltr);
+    Grid->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    RenderControl(Grid, &rtl);
+    rtl.SaveToFile(TestRunPath("qzgrid_rtl_footer.png"));
+    const int w = Grid->ClientWidth();
+    const TRect footer = Grid->FooterRect();
+    ASSERT_FALSE(IsRectEmpty(footer));
+    // The footer's frames and fills mirror; its texts keep their place in
+    // the mirrored cells: "Total" (left-aligned) at the right of its cell.
+    std::vector<TRect> text;
+    for (int c : {2, 3}) {
+        const TRect cell = ShownCell(c, 1);
+        text.push_back(Rect(cell.Left + 2, footer.Top + 3, cell.Right - 2, footer.Bottom - 3));
+    }
+    // Above the footer the cells were compared by the drawing test.
+    std::vector<TRect> skipped = text;
+    skipped.push_back(Rect(0, 0, w, footer.Top));
+    EXPECT_EQ(0, MirrorDifferences(ltr, rtl, w, footer.Bottom, skipped));
+    for (const TRect& r : text) {
+        const TInkSpan got = InkSpan(rtl, r);
+        const TInkSpan want = InkSpan(ltr, MirroredRect(r, w));
+        ASSERT_FALSE(got.Empty());
+        EXPECT_NEAR(w - 1 - want.Right, got.Left, 2);
+        EXPECT_NEAR(w - 1 - want.Left, got.Right, 2);
+    }
+    EXPECT_GT(InkSpan(rtl, text[0]).Left, (text[0].Left + text[0].Right) / 2);
+}
+
 TEST_F(QzRightToLeft, ArrowsFollowTheMirroredColumns) {
     OpenWithChecks();
     Grid->SetBiDiMode(bdRightToLeft);
