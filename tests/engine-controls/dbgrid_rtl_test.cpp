@@ -87,4 +87,31 @@ TEST_F(DBGridRightToLeft, EditorSitsOverTheMirroredCell) {
     EXPECT_EQ("Task 1 done", Action());
 }
 
+TEST_F(DBGridRightToLeft, EditorPassesEdgeArrowsAsTheGridReads) {
+    ShowTasks(3);
+    Grid->SetOptions(Grid->Options() + dgAlwaysShowEditor);
+    Grid->SetBiDiMode(bdRightToLeft);
+    ClickCell(1, 0);
+    ProcessEvents();
+    TInplaceEdit* editor = Grid->InplaceEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->Visible());
+    EXPECT_TRUE(editor->UseRightToLeftAlignment());
+    // Inside the text Left stays in the editor; at its start it goes to the
+    // grid: the next column, to the left.
+    editor->SetSelStart(2);
+    editor->SetSelLength(0);
+    SendKey(editor, VK_LEFT);
+    EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
+    editor->SetSelStart(0);
+    editor->SetSelLength(0);
+    SendKey(editor, VK_LEFT);
+    EXPECT_EQ(Grid->DataToRawColumn(2), Grid->Col());
+    // At the end Right goes back.
+    Grid->InplaceEditor()->SetSelStart(static_cast<int>(Grid->InplaceEditor()->Text().size()));
+    Grid->InplaceEditor()->SetSelLength(0);
+    SendKey(Grid->InplaceEditor(), VK_RIGHT);
+    EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
+}
+
 }  // namespace
