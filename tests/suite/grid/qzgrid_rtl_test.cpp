@@ -170,6 +170,20 @@ TEST_F(QzRightToLeft, ColumnSizesAtItsMirroredEdge) {
     EXPECT_EQ(2, Grid->MouseCoordBefore(ShownCell(2, 0).Left + 2, y, 5).X);
 }
 
+TEST_F(QzRightToLeft, DoubleClickOnTheMirroredEdgeFitsTheColumn) {
+    OpenWithChecks();
+    Grid->SetOptions(Grid->Options() + dgDblClickColSizing);
+    Grid->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    const int name = Grid->ColWidths(2), amount = Grid->ColWidths(3);
+    // Name's far edge shows at its left, on the line before Amount.
+    const int edge = ShownCell(2, 0).Left - 1;
+    SendDoubleClick(Grid, edge, Grid->RowHeights(0) / 2);
+    ProcessEvents();
+    EXPECT_LT(Grid->ColWidths(2), name);
+    EXPECT_EQ(amount, Grid->ColWidths(3));
+}
+
 TEST_F(QzRightToLeft, TitleDraggedLeftMovesTheColumnOnward) {
     OpenWithChecks();
     Grid->SetBiDiMode(bdRightToLeft);
