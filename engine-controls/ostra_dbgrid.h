@@ -362,6 +362,8 @@ protected:
     // Writes text through the shared drawing bitmap.
     void WriteText(const TRect& Rect, int DX, int DY, const std::string& Text, TAlignment Alignment,
                    bool WordWrap, bool RightToLeft);
+    void WriteMirroredText(const TRect& Rect, int DX, int DY, const std::string& Text, TAlignment Alignment,
+                           bool WordWrap);
     void InvalidateTitles();
     void InvalidateIndicatorRow(int Row);
 

@@ -515,7 +515,7 @@ void TOstraCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, 
     if (watch.Gone() || state == gsColMoving) return;
     if (FInplaceEdit && FInplaceEdit->Visible() && PtInRect(FInplaceEdit->BoundsRect(), Point(X, Y))) return;
     if (state == gsColSizing && FOnColumnResized.Assigned()) {
-        const TGridCoord sized = MouseCoord(X - 5, Y);
+        const TGridCoord sized = MouseCoordBefore(X, Y, 5);
         FOnColumnResized(this, ColumnOf(sized.X));
         return;
     }

@@ -110,7 +110,6 @@ void TOstraCustomDBGrid::DrawIndicatorCell(const TRect& Rect, int DataRow, bool 
         }
     }
     int x = Rect.Right - FIndicators->Width() - FrameOffs;
-    if (UseRightToLeftAlignment()) ++x;
     const int y = (Rect.Top + Rect.Bottom - FIndicators->Height()) / 2;
     FIndicators->Draw(canvas, x, y, glyph);
     if (current) FSelRow = DataRow + FTitleOffset;
@@ -147,7 +146,6 @@ void TOstraCustomDBGrid::DrawTitleCell(TOstraColumn* Column, TRect Rect, int Fra
     WriteText(captionRect, offs, offs, title->Caption(), title->Alignment(), true, UseRightToLeftAlignment());
     if (marked) {
         int x = Rect.Right - FIndicators->Width() - FrameOffs;
-        if (UseRightToLeftAlignment()) ++x;
         const int y = (Rect.Top + Rect.Bottom - FIndicators->Height()) / 2;
         FIndicators->Draw(canvas, x, y, marker == 1 ? 5 : 6);
     }
@@ -252,6 +250,11 @@ void TOstraCustomDBGrid::WriteText(const TRect& Rect, int DX, int DY, const std:
     const int w = Rect.Width(), h = Rect.Height();
     if (w <= 0 || h <= 0) return;
     TCanvas* canvas = Canvas();
+    // A mirrored canvas mirrors the text's place, and so its alignment.
+    if (canvas->MirrorWidth() > 0) {
+        WriteMirroredText(Rect, DX, DY, Text, Alignment, WordWrap);
+        return;
+    }
     TBitmap* bitmap = DrawBitmap();
     if (bitmap->Width() < w || bitmap->Height() < h)
         bitmap->SetSize(std::max(w, bitmap->Width()), std::max(h, bitmap->Height()));
@@ -280,4 +283,24 @@ void TOstraCustomDBGrid::WriteText(const TRect& Rect, int DX, int DY, const std:
     DrawText(bc, Text, textRect, flags);
     bc->Brush()->SetStyle(bsSolid);
     canvas->CopyRect(Rect, bc, ::Rect(0, 0, w, h));
+}
+
+void TOstraCustomDBGrid::WriteMirroredText(const TRect& Rect, int DX, int DY, const std::string& Text,
+                                           TAlignment Alignment, bool WordWrap) {
+    // Straight onto the canvas: a copied bitmap would come out mirrored,
+    // glyphs and all.
+    TCanvas* canvas = Canvas();
+    canvas->FillRect(Rect);
+    unsigned flags = DT_NOPREFIX | DT_EXPANDTABS | DT_RTLREADING;
+    if (Alignment == taRightJustify)
+        flags |= DT_RIGHT;
+    else if (Alignment == taCenter)
+        flags |= DT_CENTER;
+    if (WordWrap) flags |= DT_WORDBREAK;
+    TRect textRect =
+        ::Rect(Rect.Left + DX, Rect.Top + DY,
+               Alignment == taRightJustify ? Rect.Right - DX - 1 : Rect.Right - 1, Rect.Bottom - 1);
+    canvas->Brush()->SetStyle(bsClear);
+    DrawText(canvas, Text, textRect, flags);
+    canvas->Brush()->SetStyle(bsSolid);
 }

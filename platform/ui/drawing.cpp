@@ -184,10 +184,12 @@ int DrawText(TCanvas* Canvas, const std::string& Text, TRect& Rect, unsigned For
         else if (Format & DT_RIGHT)
             x = Rect.Right - w;
         if (opaque) p->fillRect(QRect(x, y, w, lineHeight), back);
-        p->drawText(QPoint(x, y + fm.ascent()), l.Text);
+        DrawTextRun(p, Canvas->Impl(), x, y + fm.ascent(), l.Text, w);
         if (l.Underline >= 0 && l.Underline < l.Text.size()) {
-            const int ux = x + fm.horizontalAdvance(l.Text.left(l.Underline));
             const int uw = fm.horizontalAdvance(l.Text.mid(l.Underline, 1));
+            int ux = x + fm.horizontalAdvance(l.Text.left(l.Underline));
+            // Under its letter, whose box is mirrored with the run's.
+            if (Canvas->MirrorWidth() > 0) ux = x + w - (ux - x) - uw;
             p->fillRect(QRect(ux, y + fm.ascent() + 1, uw, 1), ToQColor(Canvas->Font()->Color()));
         }
         y += lineHeight;

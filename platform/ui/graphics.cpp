@@ -434,7 +434,9 @@ namespace {
 QPainter* Ready(TCanvasImpl* impl) {
     QPainter* p = impl->Painter;
     if (!p || !p->isActive()) return nullptr;
-    p->setWorldTransform(QTransform::fromTranslate(impl->Origin.x(), impl->Origin.y()));
+    QTransform t = QTransform::fromTranslate(impl->Origin.x(), impl->Origin.y());
+    if (impl->MirrorWidth > 0) t = QTransform(-1, 0, 0, 1, impl->MirrorWidth, 0) * t;
+    p->setWorldTransform(t);
     if (impl->Clipped)
         p->setClipRect(impl->Clip);
     else
@@ -586,6 +588,19 @@ bool FillCopyMode(QPainter* p, TCopyMode mode, const QRect& dest, const TBrush* 
 
 }  // namespace
 
+void DrawTextRun(QPainter* Painter, const TCanvasImpl* Impl, int X, int BaselineY, const QString& Text,
+                 int Width) {
+    if (Impl->MirrorWidth <= 0) {
+        Painter->drawText(QPoint(X, BaselineY), Text);
+        return;
+    }
+    // The clip set so far stays where the mirrored transform put it.
+    const QTransform mirrored = Painter->worldTransform();
+    Painter->setWorldTransform(QTransform::fromTranslate(Impl->Origin.x(), Impl->Origin.y()));
+    Painter->drawText(QPoint(Impl->MirrorWidth - X - Width, BaselineY), Text);
+    Painter->setWorldTransform(mirrored);
+}
+
 QPainter* PrepareCanvas(TCanvas* Canvas) {
     Canvas->HandleNeeded();
     return Ready(Canvas->Impl());
@@ -647,6 +662,9 @@ TRect TCanvas::ClipRect() {
                       impl->Readable->height());
     return TRect{};
 }
+
+void TCanvas::SetMirrorWidth(int Width) { FImpl->MirrorWidth = std::max(0, Width); }
+int TCanvas::MirrorWidth() const { return FImpl->MirrorWidth; }
 
 void TCanvas::MoveTo(int X, int Y) { FPenPos = {X, Y}; }
 
@@ -806,7 +824,7 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
         if (FBrush->Style() != bsClear) p->fillRect(QRect(X, Y, w, fm.height()), ToQColor(FBrush->Color()));
         SetPainterFont(p, f);
         p->setPen(ToQColor(FFont->Color()));
-        p->drawText(QPoint(X, Y + fm.ascent()), s);
+        DrawTextRun(p, FImpl.get(), X, Y + fm.ascent(), s, w);
     }
     FPenPos = {X + w, Y};
     Changed();
@@ -824,7 +842,8 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const std::string& Text) {
         if (FBrush->Style() != bsClear) p->fillRect(ToQRect(R), ToQColor(FBrush->Color()));
         SetPainterFont(p, f);
         p->setPen(ToQColor(FFont->Color()));
-        p->drawText(QPoint(X, Y + fm.ascent()), ToQString(Text));
+        const QString s = ToQString(Text);
+        DrawTextRun(p, FImpl.get(), X, Y + fm.ascent(), s, fm.horizontalAdvance(s));
     }
     Changed();
 }
@@ -877,6 +896,7 @@ TColor TCanvas::Pixels(int X, int Y) {
     RequiredState();
     const TCanvasImpl* impl = FImpl.get();
     if (!impl->Readable) return -1;
+    if (impl->MirrorWidth > 0) X = impl->MirrorWidth - 1 - X;
     const QPoint pt = QPoint(X, Y) + impl->Origin;
     if (!impl->Readable->rect().contains(pt)) return -1;
     const QRgb c = impl->Readable->pixel(pt);

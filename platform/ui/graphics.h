@@ -240,6 +240,14 @@ public:
     TColor Pixels(int X, int Y);
     void SetPixels(int X, int Y, TColor Color);
 
+    // ---- Mirroring
+    // With a Width above 0, drawing in left-to-right coordinates comes out
+    // mirrored in a surface Width wide: x maps to Width - 1 - x for pixels,
+    // pictures are mirrored too, text boxes are mirrored but their glyphs
+    // read as usual. 0 ends the mirroring.
+    void SetMirrorWidth(int Width);
+    int MirrorWidth() const;
+
     // ---- State
     // The part that drawing reaches, in canvas coordinates.
     TRect ClipRect();

@@ -386,10 +386,26 @@ int TCustomGrid::CellAt(const TGridAxisDrawInfo& Axis, int Pos) const {
     return -1;
 }
 
+int TCustomGrid::GridX(int X) const { return UseRightToLeftAlignment() ? ClientWidth() - 1 - X : X; }
+
+TRect TCustomGrid::GridToClientRect(const TRect& R) const {
+    if (!UseRightToLeftAlignment()) return R;
+    const int w = ClientWidth();
+    return Rect(w - R.Right, R.Top, w - R.Left, R.Bottom);
+}
+
+void TCustomGrid::ChangeGridOrientation(bool RightToLeft) {
+    Canvas()->SetMirrorWidth(RightToLeft ? ClientWidth() : 0);
+}
+
+TGridCoord TCustomGrid::MouseCoordBefore(int X, int Y, int Distance) const {
+    return MouseCoord(UseRightToLeftAlignment() ? X + Distance : X - Distance, Y);
+}
+
 TGridCoord TCustomGrid::MouseCoord(int X, int Y) const {
     TGridDrawInfo di;
     CalcDrawInfo(di);
-    const int c = CellAt(di.Horz, X);
+    const int c = CellAt(di.Horz, GridX(X));
     const int r = CellAt(di.Vert, Y);
     if (c < 0 || r < 0) return {-1, -1};
     return {c, r};
@@ -692,6 +708,8 @@ void TCustomGrid::UpdateEdit() {
     if (!CanEditShow()) return;
     if (!FInplaceEdit) {
         FInplaceEdit = CreateEditor();
+        // Its window is made with the grid's direction.
+        FInplaceEdit->SetBiDiMode(BiDiMode());
         FInplaceEdit->SetParent(this);
     }
     if (FCurrent.X != FInplaceCol || FCurrent.Y != FInplaceRow || !FInplaceEdit->Visible()) {
@@ -701,7 +719,8 @@ void TCustomGrid::UpdateEdit() {
         FInplaceEdit->UpdateContents();
         FInplaceEdit->SelectAll();
     }
-    const TRect r = CellRect(FCurrent.X, FCurrent.Y);
+    const TRect cell = CellRect(FCurrent.X, FCurrent.Y);
+    const TRect r = IsRectEmpty(cell) ? cell : GridToClientRect(cell);
     if (IsRectEmpty(r))
         FInplaceEdit->UpdateLoc(r);
     else

@@ -173,6 +173,19 @@ public:
     // The cell at a client point; (-1, -1) when the point is on no cell.
     TGridCoord MouseCoord(int X, int Y) const;
     void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
+    // The cell Distance pixels before a client point in reading order (to
+    // its left, or to its right in a right-to-left grid).
+    TGridCoord MouseCoordBefore(int X, int Y, int Distance) const;
+
+    // ---- Right to left
+    // A right-to-left grid (UseRightToLeftAlignment) lays its cells out from
+    // the left in grid coordinates and paints them on a mirrored canvas, so
+    // that the first column shows at the right edge. MouseCoord, the sizing
+    // hit test and the editor's place take client points and convert them.
+    // A client x as a grid x and back (the mapping is its own inverse).
+    int GridX(int X) const;
+    // A rectangle in grid coordinates as client coordinates and back.
+    TRect GridToClientRect(const TRect& R) const;
 
     // ---- Editor
     bool EditorMode() const { return FEditorMode; }
@@ -276,6 +289,22 @@ protected:
 
     // ---- Painting and input
     void Paint() override;
+    // Mirrors the grid's canvas for a right-to-left grid (RightToLeft) or
+    // undoes it.
+    void ChangeGridOrientation(bool RightToLeft);
+    // Mirrors the canvas of a right-to-left grid while it lives, and puts
+    // back what was there before (paints nest).
+    class TMirroredPaint {
+    public:
+        explicit TMirroredPaint(TCustomGrid* Grid);
+        ~TMirroredPaint();
+        TMirroredPaint(const TMirroredPaint&) = delete;
+        TMirroredPaint& operator=(const TMirroredPaint&) = delete;
+
+    private:
+        TCustomGrid* FGrid;
+        int FBefore;
+    };
     // The feedback of sizing and moving, drawn over the cells.
     virtual void DrawSizingLine(const TGridDrawInfo& DrawInfo);
     virtual void DrawMove();
@@ -473,6 +502,8 @@ protected:
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void WMGetDlgCode(TMessage& Message) override;
     void SetParent(TWinControl* AParent) override;
+    // Right to left: right-aligned text read from the right.
+    void CreateParams(TCreateParams& Params) override;
 
 private:
     void SendToParent(uint16_t& Key, TShiftState Shift);

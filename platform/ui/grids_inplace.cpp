@@ -15,6 +15,11 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
 
 TInplaceEdit::~TInplaceEdit() = default;
 
+void TInplaceEdit::CreateParams(TCreateParams& Params) {
+    inherited::CreateParams(Params);
+    if (UseRightToLeftAlignment()) Params.ExStyle |= WS_EX_RIGHT | WS_EX_RTLREADING;
+}
+
 void TInplaceEdit::SetParent(TWinControl* AParent) {
     inherited::SetParent(AParent);
     if (auto* g = dynamic_cast<TCustomGrid*>(AParent)) FGrid = g;
@@ -22,6 +27,12 @@ void TInplaceEdit::SetParent(TWinControl* AParent) {
 
 void TInplaceEdit::UpdateContents() {
     if (!FGrid) return;
+    // The editor reads and aligns as its grid does; its window is made again
+    // when the grid changed its direction.
+    if (BiDiMode() != FGrid->BiDiMode()) {
+        SetBiDiMode(FGrid->BiDiMode());
+        if (HandleAllocated()) RecreateWnd();
+    }
     FLoading = true;
     try {
         SetText("");

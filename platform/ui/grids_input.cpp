@@ -46,6 +46,9 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
+    // Right to left, the next column lies to the left.
+    if (UseRightToLeftAlignment() && !Shift.Contains(ssCtrl) && (Key == VK_LEFT || Key == VK_RIGHT))
+        Key = Key == VK_LEFT ? VK_RIGHT : VK_LEFT;
     TGridDrawInfo di;
     CalcDrawInfo(di);
     const bool rowSelect = FOptions.Contains(goRowSelect);
@@ -197,6 +200,7 @@ void TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, i
     State = gsNormal;
     Index = -1;
     CalcDrawInfo(FixedInfo);
+    X = GridX(X);
     // The nearest line of the axis within reach of Pos.
     auto findLine = [](const TGridAxisDrawInfo& a, int Pos, int& Idx, int& LinePos) {
         int best = SizingSlack + 1;
@@ -306,7 +310,7 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
     case gsSelecting: SelectAt(X, Y); break;
     case gsColSizing:
     case gsRowSizing: {
-        const int p = (FGridState == gsColSizing ? X : Y) + FSizingOfs;
+        const int p = (FGridState == gsColSizing ? GridX(X) : Y) + FSizingOfs;
         if (p != FSizingPos) {
             FSizingPos = p;
             Invalidate();
@@ -319,7 +323,7 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
         CalcDrawInfo(di);
         const bool cols = FGridState == gsColMoving;
         const TGridAxisDrawInfo& a = cols ? di.Horz : di.Vert;
-        const int p = cols ? X : Y;
+        const int p = cols ? GridX(X) : Y;
         const int fixed = cols ? FFixedCols : FFixedRows;
         const int count = cols ? FColCount : FRowCount;
         int target;
@@ -450,9 +454,10 @@ void TCustomGrid::TimerTick(TObject*) {
     TGridDrawInfo di;
     CalcDrawInfo(di);
     TGridScrollDirection dir;
-    if (FLastMouse.X < di.Horz.FixedBoundary)
+    const int x = GridX(FLastMouse.X);
+    if (x < di.Horz.FixedBoundary)
         dir += sdLeft;
-    else if (FLastMouse.X >= di.Horz.FullVisBoundary && di.Horz.LastFullVisibleCell < FColCount - 1)
+    else if (x >= di.Horz.FullVisBoundary && di.Horz.LastFullVisibleCell < FColCount - 1)
         dir += sdRight;
     if (FLastMouse.Y < di.Vert.FixedBoundary)
         dir += sdUp;

@@ -10,6 +10,13 @@ namespace {
 TColor DataLineColor(TColor Background) { return ColorToRGB(Background) == clSilver ? clGray : clSilver; }
 }  // namespace
 
+TCustomGrid::TMirroredPaint::TMirroredPaint(TCustomGrid* Grid)
+    : FGrid(Grid), FBefore(Grid->Canvas()->MirrorWidth()) {
+    Grid->ChangeGridOrientation(Grid->UseRightToLeftAlignment());
+}
+
+TCustomGrid::TMirroredPaint::~TMirroredPaint() { FGrid->Canvas()->SetMirrorWidth(FBefore); }
+
 void TCustomGrid::PaintCells(const TGridDrawInfo& DrawInfo, int ColFrom, int ColTo, int RowFrom, int RowTo,
                              int StartX, int StartY, bool FocusedGrid) {
     TCanvas* canvas = Canvas();
@@ -127,6 +134,7 @@ void TCustomGrid::PaintLines(const TGridDrawInfo& DrawInfo) {
 
 void TCustomGrid::Paint() {
     TCanvas* canvas = Canvas();
+    const TMirroredPaint mirror(this);
     TGridDrawInfo di;
     CalcDrawInfo(di);
     const bool focused = IsActiveControl();

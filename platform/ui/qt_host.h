@@ -232,9 +232,17 @@ struct TCanvasImpl {
     bool Clipped = false;
     QRect Clip;  // canvas coordinates, when Clipped
     TPaintContext* Context = nullptr;
+    // Above 0: drawing comes out mirrored in a surface this wide (kept over
+    // rebinding; the one who mirrors undoes it).
+    int MirrorWidth = 0;
 
     void Unbind();
 };
+// Draws a run of text whose box starts at X, Width wide, on the baseline Y
+// (canvas coordinates): on a mirrored canvas the box is mirrored and the
+// glyphs are not.
+void DrawTextRun(QPainter* Painter, const TCanvasImpl* Impl, int X, int BaselineY, const QString& Text,
+                 int Width);
 // Binds a canvas to a painter (the canvas's (0, 0) at Origin, drawing
 // clipped to *Clip in canvas coordinates when given).
 void BindCanvas(TCanvas* Canvas, QPainter* Painter, QPoint Origin, const QRect* Clip,

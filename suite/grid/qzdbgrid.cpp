@@ -529,7 +529,9 @@ void TqzDBGrid::PlaceControl(TWinControl* Control, const TRect& ARect) {
     // A narrow date cell's picker reaches into the next cells, within the grid.
     if (Control == FImpl->Picker)
         width = std::max(width, std::min(PickerWidth(FImpl->Picker), ClientWidth() - r.Left));
-    Control->SetBounds(r.Left, r.Top, width, std::max(height - 1, 1));
+    // Mirrored in a right-to-left grid, reaching to the left.
+    const TRect shown = GridToClientRect(Bounds(r.Left, r.Top, width, std::max(height - 1, 1)));
+    Control->SetBounds(shown.Left, shown.Top, shown.Width(), shown.Height());
     Control->SetVisible(true);
     Control->FreeNotification(this);
     FImpl->CurrentControl = Control;
@@ -586,7 +588,8 @@ void TqzDBGrid::TopLeftChanged() {
     TWinControl* control = FImpl->CurrentControl;
     if (!control || !control->Visible()) return;
     const TRect r = CellRect(Col(), Row());
-    if (IsRectEmpty(r) || control->Left() != r.Left + 1 || control->Top() != r.Top + 1) {
+    const TRect placed = GridToClientRect(Bounds(r.Left + 1, r.Top + 1, control->Width(), control->Height()));
+    if (IsRectEmpty(r) || control->Left() != placed.Left || control->Top() != placed.Top) {
         HideCustomControl();
         FImpl->CurrentControl = nullptr;
         Invalidate();
@@ -826,7 +829,8 @@ void TqzDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
         const TRect r = CellRect(cell.X, cell.Y);
         const TRect box =
             Bounds(r.Left + (r.Width() - 10) / 2 - 2, r.Top + (r.Height() - 10) / 2 - 2, 14, 14);
-        const bool inBox = X >= box.Left && X < box.Right && Y >= box.Top && Y < box.Bottom;
+        const int gx = GridX(X);
+        const bool inBox = gx >= box.Left && gx < box.Right && Y >= box.Top && Y < box.Bottom;
         const bool single = EditControlOptions().Contains(ecoCheckboxSingleClick);
         if (inBox && (single ? !dbl : dbl)) ToggleCheckBox();
         return;

@@ -354,14 +354,24 @@ bool TqzGridCells::DrawCustomControl(TCanvas* C, const TRect& R, int ACol, int A
     if (control->Width() != R.Width() || control->Height() != R.Height())
         control->SetBounds(control->Left(), control->Top(), R.Width(), R.Height());
     FDrawDataCell(R, Field, State);
-    TCanvasClip clip(C, R);
+    // On a mirrored canvas the control paints itself as it reads, over the
+    // mirrored cell.
+    struct TUnmirror {
+        TCanvas* C;
+        int Width;
+        ~TUnmirror() { C->SetMirrorWidth(Width); }
+    } unmirror{C, C->MirrorWidth()};
+    const TRect at =
+        unmirror.Width > 0 ? Rect(unmirror.Width - R.Right, R.Top, unmirror.Width - R.Left, R.Bottom) : R;
+    C->SetMirrorWidth(0);
+    TCanvasClip clip(C, at);
     // A rich edit draws the row's own document; other controls paint a copy
     // of themselves for the row.
-    if (!qzPaintRichEditCell(control, C, R)) {
+    if (!qzPaintRichEditCell(control, C, at)) {
         const TControlState state = control->ControlState();
         control->SetControlState(state + csPaintCopy);
         try {
-            control->PaintTo(C, R.Left, R.Top);
+            control->PaintTo(C, at.Left, at.Top);
         } catch (...) {
             control->SetControlState(state);
             throw;

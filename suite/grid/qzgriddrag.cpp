@@ -51,7 +51,8 @@ void TqzGridColumnDrag::Press(int ACol, int X, int Y) {
     Cancel();
     FPressed = true;
     FStartCol = ACol;
-    FStart = FLast = {X, Y};
+    // Positions are kept in grid coordinates (mirrored right to left).
+    FStart = FLast = {G.GridX(X), Y};
     const TRect header = G.GroupHeaderRect(ACol);
     FGroup = !IsRectEmpty(header) && Y < header.Bottom;
 }
@@ -63,9 +64,11 @@ void TqzGridColumnDrag::Start() {
     if (FGroup) GroupSpan(FStartCol, first, last);
     const TRect a = G.CellRect(first, 0), b = G.CellRect(last, 0);
     if (!IsRectEmpty(a) && !IsRectEmpty(b)) {
+        // The titles as the window shows them.
+        const TRect shown = G.GridToClientRect(Rect(a.Left, a.Top, b.Right, a.Bottom));
         FImage = std::make_unique<TBitmap>();
-        FImage->SetSize(b.Right - a.Left, a.Height());
-        G.PaintTo(FImage->Canvas(), -a.Left, -a.Top);
+        FImage->SetSize(shown.Width(), shown.Height());
+        G.PaintTo(FImage->Canvas(), -shown.Left, -shown.Top);
         FOffset = {FStart.X - a.Left, FStart.Y - a.Top};
     }
     if (!FTimer) {
@@ -80,12 +83,13 @@ int TqzGridColumnDrag::DropTarget(int X) {
     TGridDrawInfo di;
     DrawInfo(di);
     if (X >= di.Horz.GridBoundary) return G.ColCount() - 1;
-    const TGridCoord cell = G.MouseCoord(std::max(0, X), std::max(0, G.RowHeights(0) / 2));
+    const TGridCoord cell = G.MouseCoord(G.GridX(std::max(0, X)), std::max(0, G.RowHeights(0) / 2));
     return std::clamp(cell.X < 0 ? G.FixedCols() : cell.X, G.FixedCols(), G.ColCount() - 1);
 }
 
 bool TqzGridColumnDrag::MouseMove(int X, int Y) {
     if (!FPressed) return false;
+    X = G.GridX(X);
     if (!FDragging) {
         if (std::abs(X - FStart.X) <= 2 && std::abs(Y - FStart.Y) <= 2) return true;
         Start();
@@ -105,7 +109,10 @@ void TqzGridColumnDrag::Tick(TObject*) {
     TGridDrawInfo di;
     DrawInfo(di);
     const bool wider = di.Horz.LastFullVisibleCell < G.ColCount() - 1;
-    const int right = G.Width() - (wider ? GetSystemMetrics(SM_CXHTHUMB) : 0);
+    // The scroll bar stays at the window's right, past the grid's far end
+    // only left to right.
+    const int right = G.UseRightToLeftAlignment() ? G.ClientWidth()
+                                                  : G.Width() - (wider ? GetSystemMetrics(SM_CXHTHUMB) : 0);
     const int x = FLast.X;
     if (FDirection > 0 && x > right - 10 && wider) {
         G.SetLeftCol(G.LeftCol() + 1);
@@ -138,7 +145,7 @@ bool TqzGridColumnDrag::Release(int X) {
     const int from = FStartCol;
     Cancel();
     if (!dragged) return false;
-    DropColumn(from, DropTarget(X), group);
+    DropColumn(from, DropTarget(G.GridX(X)), group);
     return true;
 }
 
@@ -189,7 +196,13 @@ void TqzGridColumnDrag::DropColumn(int From, int To, bool WholeGroup) {
 void TqzGridColumnDrag::Paint(TCanvas* C) {
     if (!FDragging || FDropCol < 0 || G.TitleOffset() == 0) return;
     // The dragged title follows the mouse under the marks.
-    if (FImage) C->Draw(FLast.X - FOffset.X, FLast.Y - FOffset.Y, FImage.get());
+    if (FImage) {
+        // The picture is already as the window shows it: drawn unmirrored.
+        const int left = FLast.X - FOffset.X, mirror = C->MirrorWidth();
+        C->SetMirrorWidth(0);
+        C->Draw(mirror > 0 ? mirror - left - FImage->Width() : left, FLast.Y - FOffset.Y, FImage.get());
+        C->SetMirrorWidth(mirror);
+    }
     const int drop = FDropCol;
     const TRect r = G.CellRect(drop, 0);
     if (!IsRectEmpty(r) && drop != FStartCol) {

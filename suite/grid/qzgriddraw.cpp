@@ -297,6 +297,7 @@ void TqzCustomDBGrid::Paint() {
     if (FImpl->FooterPixels != footerBefore && FImpl->Options.Contains(dgShowFooter)) UpdateRowCount();
     FImpl->Painter.PaintBackground(C);
     FImpl->OnBeforePaint(this);
+    const TMirroredPaint mirror(this);
     TCustomGrid::Paint();
     FImpl->Painter.PaintOverCells(C, GenericFocusRect());
     FImpl->Drag.Paint(C);

@@ -79,7 +79,7 @@ void TqzGridCellHints::Update(const TGridCoord& Cell) {
         G.DataLink()->SetActiveRecord(saved);
     }
     if (text.empty()) return;
-    const TRect cell = G.CellRect(Cell.X, Cell.Y);
+    const TRect cell = G.GridToClientRect(G.CellRect(Cell.X, Cell.Y));
     TCanvas* c = G.Canvas();
     c->Font()->Assign(G.Font());
     unsigned fmt = DT_CALCRECT | DT_NOPREFIX;
@@ -92,7 +92,9 @@ void TqzGridCellHints::Update(const TGridCoord& Cell) {
     FWindow->Font()->Assign(G.Font());
     FWindow->Font()->SetColor(clInfoText);
     FWindow->Field = field;
-    FWindow->Alignment = field->Alignment();
+    // Right to left the text reads from the right whatever the field says.
+    const bool fromRight = G.UseRightToLeftAlignment() || field->Alignment() == taRightJustify;
+    FWindow->Alignment = G.UseRightToLeftAlignment() ? taRightJustify : field->Alignment();
     if (!FTimer) {
         FTimer = new TTimer(&G);
         FTimer->SetOnTimer(TNotifyEvent(this, &TqzGridCellHints::Tick));
@@ -111,7 +113,7 @@ void TqzGridCellHints::Update(const TGridCoord& Cell) {
               h = std::max(cell.Height(),
                            std::min(size.Height() + 4, std::max(maxHeight, size.Height() + 4)));
     TRect at = Bounds(cell.Left, cell.Top, w, h);
-    if (field->Alignment() == taRightJustify) OffsetRect(at, cell.Right - at.Right, 0);
+    if (fromRight) OffsetRect(at, cell.Right - at.Right, 0);
     const TPoint origin = G.ClientToScreen({at.Left, at.Top});
     FWindow->ActivateHint(&G, Bounds(origin.X, origin.Y, at.Width(), at.Height()), text);
 }
@@ -121,7 +123,7 @@ void TqzGridCellHints::Tick(TObject*) {
         Hide();
         return;
     }
-    TRect cell = G.CellRect(FCell.X, FCell.Y);
+    TRect cell = G.GridToClientRect(G.CellRect(FCell.X, FCell.Y));
     InflateRect(cell, 1, 1);
     const TRect client = G.ClientRect();
     const bool inCell = PtInRect(cell, FLastMouse) && PtInRect(client, FLastMouse);

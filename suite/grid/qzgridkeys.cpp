@@ -167,6 +167,9 @@ void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     }
     if (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) FImpl->InCellControls.MoveAway();
     if ((Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) && !CanFocus()) return;
+    // Right to left, the next column lies to the left.
+    if (UseRightToLeftAlignment() && !Shift.Contains(ssCtrl) && (Key == VK_LEFT || Key == VK_RIGHT))
+        Key = Key == VK_LEFT ? VK_RIGHT : VK_LEFT;
     const bool singleOrRows = FImpl->DataLink->FieldCount() == 1 || FImpl->Options.Contains(dgRowSelect);
     const int lastCol = ColCount() - FImpl->IndicatorOffset - 1;
     if (Shift.Contains(ssCtrl)) {

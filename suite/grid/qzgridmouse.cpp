@@ -47,10 +47,10 @@ void TqzCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     const int leftColAtPress = LeftCol();
     const bool dbl = Shift.Contains(ssDouble);
     if (dbl && FImpl->Options.Contains(dgDblClickColSizing) && CanFocus()) {
-        const TGridCoord c = MouseCoord(X - 5, Y);
+        const TGridCoord c = MouseCoordBefore(X, Y, 5);
         if (c.Y >= 0 && c.Y < FImpl->TitleOffset && c.X >= 0) {
             const TRect r = CellRect(c.X, c.Y);
-            if (X >= r.Right - 8 && X <= r.Right + 5) {
+            if (const int gx = GridX(X); gx >= r.Right - 8 && gx <= r.Right + 5) {
                 BestFitColumn(c.X);
                 return;
             }

@@ -127,6 +127,61 @@ TEST_F(QzDBGridTest, CellTextOfMemoAndComboCells) {
     EXPECT_FALSE(Combo->Visible());
 }
 
+// Right to left: a click on the mirrored box toggles it, and the column's
+// control sits over the mirrored cell.
+TEST_F(QzDBGridTest, RightToLeftBoxesAndCellControlsFollowTheMirror) {
+    Grid->SetBiDiMode(bdRightToLeft);
+    Open(3);
+    Grid->SetEditControlOptions(Grid->EditControlOptions() + ecoCheckboxSingleClick);
+    Grid->SetFocus();
+    Grid->SelectDataColumn(2);
+    ProcessEvents();
+    const TRect box =
+        Grid->GridToClientRect(Grid->CellRect(2 + Grid->IndicatorOffset(), Grid->TitleOffset()));
+    ASSERT_EQ(Field("Done"), "Y");
+    SendClick(Grid, (box.Left + box.Right) / 2, (box.Top + box.Bottom) / 2);
+    ProcessEvents();
+    EXPECT_EQ(Field("Done"), "N");
+    // Beside the box, inside the cell, nothing toggles.
+    SendClick(Grid, box.Left + 2, (box.Top + box.Bottom) / 2);
+    ProcessEvents();
+    EXPECT_EQ(Field("Done"), "N");
+    Table->Post();
+    Grid->SelectDataColumn(4);
+    ProcessEvents();
+    ASSERT_EQ(Grid->CurrentCellControl(), Combo);
+    EXPECT_TRUE(Combo->Visible());
+    const TRect cell = Grid->GridToClientRect(Grid->CellRect(4 + Grid->IndicatorOffset(), Grid->Row()));
+    EXPECT_NEAR(cell.Left, Combo->Left(), 1);
+    EXPECT_NEAR(cell.Right, Combo->Left() + Combo->Width(), 1);
+    // The other rows show a picture of the control in their mirrored cells.
+    TBitmap shot;
+    RenderControl(Grid, &shot);
+    shot.SaveToFile(TestRunPath("qzdbgrid_rtl_controls.png"));
+    const TRect other = Grid->GridToClientRect(Grid->CellRect(4 + Grid->IndicatorOffset(), Grid->Row() + 1));
+    const TColor back = shot.Canvas()->Pixels(other.Left + 1, other.Top + 1);
+    int drawn = 0;
+    for (int x = other.Left; x < other.Right; ++x)
+        for (int y = other.Top; y < other.Bottom; ++y)
+            if (shot.Canvas()->Pixels(x, y) != back) ++drawn;
+    EXPECT_GT(drawn, other.Width());
+    // The picture reads as the control does: its drop button at its right.
+    long faceX = 0, face = 0;
+    for (int x = other.Left; x < other.Right; ++x)
+        for (int y = other.Top; y < other.Bottom; ++y)
+            if (shot.Canvas()->Pixels(x, y) == ColorToRGB(clBtnFace)) {
+                faceX += x;
+                ++face;
+            }
+    ASSERT_GT(face, 0);
+    EXPECT_GT(faceX / face, (other.Left + other.Right) / 2);
+    // Scrolled, it stays with its cell or goes.
+    Grid->SetLeftCol(Grid->LeftCol() + 1);
+    ProcessEvents();
+    const TRect moved = Grid->GridToClientRect(Grid->CellRect(4 + Grid->IndicatorOffset(), Grid->Row()));
+    EXPECT_TRUE(!Combo->Visible() || (Combo->Left() >= moved.Left && Combo->Left() < moved.Right));
+}
+
 // A cell's control freed by the program while it is placed is forgotten:
 // the grid draws, moves and closes without it.
 TEST_F(QzDBGridTest, ACellControlFreedWhilePlacedIsForgotten) {

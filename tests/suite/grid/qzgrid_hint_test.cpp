@@ -66,6 +66,29 @@ TEST_F(QzCellHints, CellHintShowsCutTextUntilItsTimerEndsIt) {
     EXPECT_FALSE(timer->Enabled());
 }
 
+// Right to left the hint reads from the right: it keeps the right edge of
+// the mirrored cell, and lives while the mouse rests there.
+TEST_F(QzCellHints, RightToLeftHintKeepsTheMirroredCellsRightEdge) {
+    ShowNotes({"short"});
+    Grid->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    TTestTimers timers;
+    const TRect note = Grid->GridToClientRect(Grid->CellRect(6, 1));
+    SendMouseMove(Grid, note.Left + 3, note.Top + 3);
+    TqzGridHintWindow* hint = FirstOwned<TqzGridHintWindow>(Grid);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(taRightJustify, hint->Alignment);
+    // The hint is a child of the form.
+    EXPECT_EQ(Form->ScreenToClient(Grid->ClientToScreen({note.Right, note.Top})).X,
+              hint->Left() + hint->Width());
+    EXPECT_GT(hint->Width(), note.Width());
+    timers.Advance(3 * 250);
+    EXPECT_NE(FirstOwned<TqzGridHintWindow>(Grid), nullptr);
+    const TRect shortNote = Grid->GridToClientRect(Grid->CellRect(6, 2));
+    SendMouseMove(Grid, shortNote.Left + 3, shortNote.Top + 3);
+    EXPECT_EQ(FirstOwned<TqzGridHintWindow>(Grid), nullptr);
+}
+
 // The hint lives on the form: closing the form while it shows frees it
 // once, whichever of it and the grid goes first; a hint freed by someone
 // else is forgotten too.

@@ -108,13 +108,17 @@ protected:
         for (const std::string& s : Lines) List->Add(s);
     }
 
-    // Centre of a cell in data coordinates (row -1 is the title row).
+    // Centre of a cell in data coordinates (row -1 is the title row), where
+    // the window shows it (mirrored in a right-to-left grid).
     TPoint CellCenter(int DataCol, int DataRow) const {
-        const TRect r = Grid->CellRect(DataCol + Grid->IndicatorOffset(), DataRow + Grid->TitleOffset());
+        const TRect r = ShownCellRect(DataCol, DataRow);
         return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
     TRect DataCellRect(int DataCol, int DataRow) const {
         return Grid->CellRect(DataCol + Grid->IndicatorOffset(), DataRow + Grid->TitleOffset());
+    }
+    TRect ShownCellRect(int DataCol, int DataRow) const {
+        return Grid->GridToClientRect(DataCellRect(DataCol, DataRow));
     }
     void ClickCell(int DataCol, int DataRow, TShiftState Shift = {}) {
         const TPoint p = CellCenter(DataCol, DataRow);

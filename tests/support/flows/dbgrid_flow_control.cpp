@@ -24,14 +24,16 @@ class TDBGridDatesFlow : public TFlowControl {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.Grid = c.DropDown = c.DateParts = c.ReadOnly = true;
+        c.Grid = c.DropDown = c.DateParts = c.ReadOnly = c.Titles = true;
         return c;
     }
     std::vector<std::string> Fields() const override { return {"Start", "Due"}; }
+    void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
     void Build(TForm* Form, TDataSource* Source) override {
         FGrid = new TqzDBGrid(Form);
         FGrid->SetParent(Form);
         FGrid->SetBounds(8, 8, 600, 320);
+        FGrid->SetBiDiMode(FBiDiMode);
         FGrid->SetUseTFields(false);
         FGrid->Selected()->SetText("Start\t15\tStart\nDue\t15\tDue\n");
         FGrid->SetDataSource(Source);
@@ -47,10 +49,21 @@ public:
         return FGrid->DataSource()->DataSet()->FieldByName(Field)->Text();
     }
     void Click(const std::string& Field, int Row) override {
-        const TRect r = FGrid->CellRect((Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(),
-                                        Row + FGrid->TitleOffset());
+        const TRect r = FGrid->GridToClientRect(FGrid->CellRect(
+            (Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset()));
         SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();
+    }
+    void ClickTitle(const std::string& Field) override {
+        const TRect r = FGrid->GridToClientRect(
+            FGrid->CellRect((Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(), 0));
+        SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        ProcessEvents();
+    }
+    void SetOnTitleClick(std::function<void(const std::string&)> Handler) override {
+        FOnTitleClick = std::move(Handler);
+        FGrid->SetTitleButtons(true);
+        FGrid->SetOnTitleButtonClick([this](TObject*, const std::string& Field) { FOnTitleClick(Field); });
     }
     TWinControl* Control(const std::string&) override { return FGrid; }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
@@ -72,9 +85,17 @@ public:
 
 private:
     TqzDBGrid* FGrid = nullptr;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    std::function<void(const std::string&)> FOnTitleClick;
 };
 
 TFlowRegistration dbGrid("DBGrid", [] { return std::make_unique<TDBGridFlow>(); });
 TFlowRegistration dbGridDates("DBGridDates", [] { return std::make_unique<TDBGridDatesFlow>(); });
+TFlowRegistration dbGridRtl("DBGridRightToLeft", [] { return RightToLeftFlow<TDBGridFlow>(); });
+TFlowRegistration dbGridDatesRtl("DBGridDatesRightToLeft", [] {
+    auto flow = std::make_unique<TDBGridDatesFlow>();
+    flow->SetBiDiMode(bdRightToLeft);
+    return flow;
+});
 
 }  // namespace

@@ -56,5 +56,9 @@ protected:
 
 TFlowRegistration pickList("EngineGridPickList", [] { return std::make_unique<TEngineGridPickListFlow>(); });
 TFlowRegistration calendar("EngineGridCalendar", [] { return std::make_unique<TEngineGridCalendarFlow>(); });
+TFlowRegistration pickListRtl("EngineGridPickListRightToLeft",
+                              [] { return RightToLeftFlow<TEngineGridPickListFlow>(); });
+TFlowRegistration calendarRtl("EngineGridCalendarRightToLeft",
+                              [] { return RightToLeftFlow<TEngineGridCalendarFlow>(); });
 
 }  // namespace

@@ -4,5 +4,6 @@
 namespace {
 
 TFlowRegistration engineGrid("EngineGrid", [] { return std::make_unique<TEngineGridFlow>(); });
+TFlowRegistration engineGridRtl("EngineGridRightToLeft", [] { return RightToLeftFlow<TEngineGridFlow>(); });
 
 }  // namespace

@@ -31,6 +31,12 @@ public:
         On ? FGrid->SetOptions(FGrid->Options() + dgEnterToTab)
            : FGrid->SetOptions(FGrid->Options() - dgEnterToTab);
     }
+    void SetOnTitleClick(std::function<void(const std::string&)> Handler) override {
+        FOnTitleClick = std::move(Handler);
+        for (int i = 0; i < FGrid->Columns()->Count(); ++i) FGrid->Columns()->GetColumn(i)->SetCanClick(true);
+        FGrid->SetOnTitleClick(
+            [this](TObject*, TOstraColumn* Column) { FOnTitleClick(Column->FieldName()); });
+    }
 
 protected:
     // Sets up a column of the fields (its drop-down).

@@ -2,6 +2,8 @@
 // cells found by field and row, clicks on them, the cell editor's text.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/db/dataset.h"
@@ -15,7 +17,7 @@ class TGridFlowOf : public TFlowControl {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.Grid = c.EnterToTab = c.ArrowsLeave = c.EditorKeys = c.ReadOnly = true;
+        c.Grid = c.EnterToTab = c.ArrowsLeave = c.EditorKeys = c.ReadOnly = c.Titles = true;
         return c;
     }
     std::string Shown(const std::string& Field) override {
@@ -32,9 +34,16 @@ public:
         SendDoubleClick(FGrid, p.X, p.Y);
         ProcessEvents();
     }
+    void ClickTitle(const std::string& Field) override {
+        const TRect r = FGrid->GridToClientRect(FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), 0));
+        SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        ProcessEvents();
+    }
     TWinControl* Control(const std::string&) override { return FGrid; }
     bool EditorOpen() override { return FGrid->InplaceEditor() && FGrid->InplaceEditor()->Visible(); }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
+    // The grid's direction, set when it is made.
+    void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
 
 protected:
     // Makes the grid on Form, without a border, where the flows look for it.
@@ -43,17 +52,30 @@ protected:
         FGrid->SetParent(Form);
         FGrid->SetBounds(8, 8, 600, 320);
         FGrid->SetBorderStyle(bsNone);
+        FGrid->SetBiDiMode(FBiDiMode);
     }
     int Index(const std::string& Field) const {
         int col = 0;
         while (Fields()[col] != Field) ++col;
         return col;
     }
+    // Where the window shows the cell (mirrored right to left).
     TPoint Centre(const std::string& Field, int Row) const {
-        const TRect r = FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset());
+        const TRect r = FGrid->GridToClientRect(
+            FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset()));
         return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
     std::string ColumnField() const { return Fields()[FGrid->SelectedIndex()]; }
 
     TGrid* FGrid = nullptr;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    std::function<void(const std::string&)> FOnTitleClick;
 };
+
+// A flow control of TFlow whose grid reads right to left.
+template <class TFlow>
+std::unique_ptr<TFlowControl> RightToLeftFlow() {
+    auto flow = std::make_unique<TFlow>();
+    flow->SetBiDiMode(bdRightToLeft);
+    return flow;
+}

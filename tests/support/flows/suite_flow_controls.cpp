@@ -9,5 +9,6 @@
 namespace {
 
 TFlowRegistration suiteGrid("SuiteGrid", [] { return std::make_unique<TSuiteGridFlow>(); });
+TFlowRegistration suiteGridRtl("SuiteGridRightToLeft", [] { return RightToLeftFlow<TSuiteGridFlow>(); });
 
 }  // namespace

@@ -36,6 +36,12 @@ public:
     void SetEnterToTab(bool On) override {
         FGrid->SetKeyOptions(On ? FGrid->KeyOptions() + dgEnterToTab : FGrid->KeyOptions() - dgEnterToTab);
     }
+    void SetOnTitleClick(std::function<void(const std::string&)> Handler) override {
+        this->FOnTitleClick = std::move(Handler);
+        FGrid->SetTitleButtons(true);
+        FGrid->SetOnTitleButtonClick(
+            [this](TObject*, const std::string& Field) { this->FOnTitleClick(Field); });
+    }
 };
 
 using TSuiteGridFlow = TSuiteGridFlowOf<TFlowQzGrid>;

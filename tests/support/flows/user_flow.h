@@ -43,6 +43,7 @@ struct TFlowCaps {
     bool Refuses = false;             // PrepareRefusal and RefusedText
     bool Window = false;              // F2 opens a modal editor window on the field (Tab types a tab there)
     bool DateParts = false;           // date fields typed part by part as shown (mm/dd/yyyy)
+    bool Titles = false;  // ClickTitle clicks a column's title, reported to SetOnTitleClick's handler
 };
 
 // The table of every flow: Id (integer), Name (string 20), Code (string 6),
@@ -66,6 +67,10 @@ public:
     // Clicks the field's control or cell on a row of the view.
     virtual void Click(const std::string& Field, int Row = 0) = 0;
     virtual void DoubleClick(const std::string&) {}
+    // Clicks the title of the field's column (Titles); the grid reports the
+    // click to Handler with the field's name, as an application hears it.
+    virtual void ClickTitle(const std::string&) {}
+    virtual void SetOnTitleClick(std::function<void(const std::string&)> Handler) { (void)Handler; }
     // The control that has the field (a grid: the grid).
     virtual TWinControl* Control(const std::string& Field) = 0;
     // A cell editor (or drop-down) is open.

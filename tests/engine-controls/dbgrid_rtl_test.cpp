@@ -1,0 +1,117 @@
+// The engine grid right to left over an engine table: drawn as the
+// left-to-right grid mirrored, clicks, column sizing and the cell editor
+// following the mirrored layout.
+#include "support/engine-controls/dbgrid_fixture.h"
+#include "support/ui/mirror_compare.h"
+
+namespace {
+
+using DBGridRightToLeft = DBGridTest;
+
+TEST_F(DBGridRightToLeft, DrawsTheLeftToRightGridMirrored) {
+    ShowTasks(3);
+    const auto ltr = Render("dbgrid_ltr");
+    Grid->SetBiDiMode(bdRightToLeft);
+    const auto rtl = Render("dbgrid_rtl");
+    const int w = Grid->ClientWidth(), h = Grid->ClientHeight();
+    // The indicator at the right edge, the check-box column beside it.
+    EXPECT_EQ(w, Grid->GridToClientRect(Grid->CellRect(0, 1)).Right);
+    EXPECT_EQ(Grid->GridToClientRect(Grid->CellRect(0, 1)).Left - 1, ShownCellRect(0, 0).Right);
+    // Only the text runs may differ (in their glyphs); the lines, the
+    // indicator and the check boxes are the mirror of the other picture.
+    std::vector<TRect> text;
+    for (int c = 0; c < Grid->Columns()->Count(); ++c)
+        for (int r = -1; r < 3; ++r) {
+            const TRect cell = ShownCellRect(c, r);
+            if (IsRectEmpty(cell) || (c == 0 && r >= 0)) continue;
+            text.push_back(Rect(cell.Left + 2, cell.Top + 2, cell.Right - 2, cell.Bottom - 2));
+        }
+    EXPECT_EQ(0, MirrorDifferences(*ltr, *rtl, w, h, text));
+    for (const TRect& r : text) {
+        const TInkSpan got = InkSpan(*rtl, r);
+        const TInkSpan want = InkSpan(*ltr, MirroredRect(r, w));
+        ASSERT_EQ(want.Empty(), got.Empty());
+        if (want.Empty()) continue;
+        EXPECT_NEAR(w - 1 - want.Right, got.Left, 2);
+        EXPECT_NEAR(w - 1 - want.Left, got.Right, 2);
+    }
+    // A left-aligned action reads from the right edge of its cell.
+    const TRect action = ShownCellRect(1, 0);
+    const TInkSpan ink =
+        InkSpan(*rtl, Rect(action.Left + 2, action.Top + 2, action.Right - 2, action.Bottom - 2));
+    EXPECT_GT(ink.Left, (action.Left + action.Right) / 2);
+}
+
+TEST_F(DBGridRightToLeft, ClickAndSizingFollowTheMirroredColumns) {
+    ShowTasks(3);
+    Grid->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    ClickCell(3, 2);
+    EXPECT_EQ(Grid->DataToRawColumn(3), Grid->Col());
+    EXPECT_EQ("Task 3", Action());
+    ClickCell(1, 1);
+    EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
+    EXPECT_EQ("Task 2", Action());
+    // Left is the next column, Right the one before.
+    SendKey(Grid, VK_LEFT);
+    EXPECT_EQ(Grid->DataToRawColumn(2), Grid->Col());
+    // Action's far edge shows at its left: dragging it 15 pixels further
+    // left widens the column by 15 and reports Action as resized.
+    TOstraColumn* resized = nullptr;
+    Grid->SetOnColumnResized([&](TObject*, TOstraColumn* c) { resized = c; });
+    const int edge = ShownCellRect(1, -1).Left - 1;
+    const int y = ShownCellRect(1, -1).Top + 4;
+    SendMouseDown(Grid, mbLeft, edge, y);
+    SendMouseMove(Grid, edge - 15, y, {ssLeft});
+    SendMouseUp(Grid, mbLeft, edge - 15, y);
+    EXPECT_EQ(175, Grid->Columns()->GetColumn(1)->Width());
+    EXPECT_EQ(Grid->Columns()->GetColumn(1), resized);
+}
+
+TEST_F(DBGridRightToLeft, EditorSitsOverTheMirroredCell) {
+    ShowTasks(3);
+    Grid->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    ClickCell(1, 0);
+    SendKey(Grid, VK_F2);
+    ProcessEvents();
+    TInplaceEdit* editor = Grid->InplaceEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->Visible());
+    const TRect cell = ShownCellRect(1, 0);
+    EXPECT_EQ(cell.Left, editor->Left());
+    EXPECT_EQ(cell.Right, editor->Left() + editor->Width());
+    SendKey(editor, VK_END);
+    SendText(editor, " done");
+    SendKey(editor, VK_RETURN);
+    EXPECT_EQ("Task 1 done", Action());
+}
+
+TEST_F(DBGridRightToLeft, EditorPassesEdgeArrowsAsTheGridReads) {
+    ShowTasks(3);
+    Grid->SetOptions(Grid->Options() + dgAlwaysShowEditor);
+    Grid->SetBiDiMode(bdRightToLeft);
+    ClickCell(1, 0);
+    ProcessEvents();
+    TInplaceEdit* editor = Grid->InplaceEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->Visible());
+    EXPECT_TRUE(editor->UseRightToLeftAlignment());
+    // Inside the text Left stays in the editor; at its start it goes to the
+    // grid: the next column, to the left.
+    editor->SetSelStart(2);
+    editor->SetSelLength(0);
+    SendKey(editor, VK_LEFT);
+    EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
+    editor->SetSelStart(0);
+    editor->SetSelLength(0);
+    SendKey(editor, VK_LEFT);
+    EXPECT_EQ(Grid->DataToRawColumn(2), Grid->Col());
+    // At the end Right goes back.
+    Grid->InplaceEditor()->SetSelStart(static_cast<int>(Grid->InplaceEditor()->Text().size()));
+    Grid->InplaceEditor()->SetSelLength(0);
+    SendKey(Grid->InplaceEditor(), VK_RIGHT);
+    EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
+}
+
+}  // namespace
