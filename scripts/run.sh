@@ -3,7 +3,12 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTASKMOOR_TESTS=OFF >/dev/null
+# Sixteen sources a compile (CMake's unity build) and light debug information:
+# about half the compile time of one source at a time. That each source names
+# every header it uses is checked by the test command (scripts/check_includes.sh).
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DTASKMOOR_TESTS=OFF \
+  -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16 >/dev/null
 cmake --build "$root/build" -j "$(nproc)"
 if [ -x "$root/build/app/taskmoor" ]; then
   # A folder without any of the program's table files gets a fresh set.
