@@ -30,7 +30,7 @@ int CopyTableFiles(const std::string& Folder, const std::vector<std::string>& Na
             if (Copied) Copied->push_back(name);
         } else {
             if (source.empty()) source = IncludeTrailingPathDelimiter(Folder) + name + ShownExt;
-            Inform(source + " Not copied." + (reason.empty() ? std::string() : "\n" + reason));
+            Inform(source + " Not copied." + (reason.empty() ? std::string() : "\n" + EndSentence(reason)));
         }
     }
     Inform(IntToStr(count) + " Files copied.");

@@ -203,7 +203,8 @@ void TDualListDlg::OKBtnClick(TObject*) {
         if (reason.empty())
             names.push_back(name);
         else
-            MessageDlg(backup + " Not copied.\n" + reason, mtInformation, TMsgDlgButtons{mbOK}, 0);
+            MessageDlg(backup + " Not copied.\n" + EndSentence(reason), mtInformation, TMsgDlgButtons{mbOK},
+                       0);
     }
     FRestoredNames.clear();
     RestoreTables(folder, names, &FRestoredNames);

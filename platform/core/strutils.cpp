@@ -188,6 +188,11 @@ bool SameText(const std::string& a, const std::string& b) {
     return a.size() == b.size() && CompareText(a, b) == 0;
 }
 
+std::string EndSentence(std::string message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
+    return message;
+}
+
 int AnsiCompareStr(const std::string& a, const std::string& b) { return AnsiCompare(a, b, true); }
 int AnsiCompareText(const std::string& a, const std::string& b) { return AnsiCompare(a, b, false); }
 bool AnsiSameText(const std::string& a, const std::string& b) { return AnsiCompareText(a, b) == 0; }

@@ -134,6 +134,9 @@ std::string AnsiLowerCase(const std::string& s);
 int CompareStr(const std::string& a, const std::string& b);   // by byte
 int CompareText(const std::string& a, const std::string& b);  // ASCII case ignored
 bool SameText(const std::string& a, const std::string& b);
+// The message ended as a sentence: a period added unless its last character
+// sorts at or before one (".", "!", ")", a blank), as message boxes show it.
+std::string EndSentence(std::string message);
 // Alphabetic order: accented letters sort with their base letter, then by
 // accent, then (AnsiCompareStr only) lower case before upper case.
 int AnsiCompareStr(const std::string& a, const std::string& b);

@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "platform/core/files.h"
+#include "platform/core/sysutils.h"
 #include "platform/db/dbtables.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/help.h"
@@ -232,10 +233,7 @@ void TApplication::HandleException(TObject* Sender) {
 }
 
 void TApplication::ShowException(const Exception& E) {
-    std::string msg = E.Message();
-    // A period ends the message unless its last character sorts at or
-    // before one (".", "!", ")", a blank).
-    if (!msg.empty() && static_cast<unsigned char>(msg.back()) > '.') msg += '.';
+    const std::string msg = EndSentence(E.Message());
     TMessageBoxRequest request;
     request.Caption = Title();
     request.Text = msg;

@@ -109,7 +109,7 @@ TEST_F(BackupTest, ACopyThatFailsTellsWhy) {
     ASSERT_EQ(texts.size(), 11u);
     const std::string bak = FindFileNoCase(Dir, "Appid.bak");
     EXPECT_EQ(texts[0],
-              Path("appid.d") + " Not copied.\nCannot create file \"" + bak + "\". No space left on device");
+              Path("appid.d") + " Not copied.\nCannot create file \"" + bak + "\". No space left on device.");
     EXPECT_EQ(texts[10], "0 Files copied.");
     EXPECT_EQ(ReadAll(bak), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir), {}), 20);
@@ -171,7 +171,7 @@ TEST_F(BackupTest, ARestoreThatFailsTellsWhyAndKeepsTheTable) {
     ResetWriteFaults();
     EXPECT_EQ(Texts(dialogs), (std::vector<std::string>{FindFileNoCase(Dir, "List.bak") +
                                                             " Not copied.\nCannot create file \"" +
-                                                            Path("List.d") + "\". No space left on device",
+                                                            Path("List.d") + "\". No space left on device.",
                                                         "0 Files copied."}));
     EXPECT_EQ(ReadAll(Path("List.d")), live);
 }

@@ -96,12 +96,12 @@ TEST_F(ProgramTest, RestoreNeverReplacesTheLiveTableWithABackupThatDoesNotOpen) 
     restore("TTask");
     ASSERT_EQ(Dialogs.Count(), 2);
     EXPECT_EQ(Dialogs.Messages()[0].Text,
-              Dir + "TTask.bak Not copied.\nError opening table: Unexpected end of buffer");
+              Dir + "TTask.bak Not copied.\nError opening table: Unexpected end of buffer.");
     EXPECT_EQ(Dialogs.Messages()[1].Text, "0 Files copied.");
     restore("List");
     ASSERT_EQ(Dialogs.Count(), 2);
     EXPECT_EQ(Dialogs.Messages()[0].Text, Dir + "List.bak Not copied.\nCannot open file \"" + Dir +
-                                              "List.bak\". Is a named pipe, not a regular file");
+                                              "List.bak\". Is a named pipe, not a regular file.");
     EXPECT_EQ(Dialogs.Messages()[1].Text, "0 Files copied.");
     EXPECT_EQ(ReadText(Dir + "Ttask.d"), task);
     EXPECT_EQ(ReadText(Dir + "List.d"), list);
@@ -114,7 +114,7 @@ TEST_F(ProgramTest, RestoreNeverReplacesTheLiveTableWithABackupThatDoesNotOpen) 
     Form->Backup1()->Click();
     ASSERT_EQ(Dialogs.Count(), 2);
     EXPECT_EQ(Dialogs.Messages()[0].Text, Dir + "Goals.d Not copied.\nCannot open file \"" + Dir +
-                                              "Goals.d\". Is a named pipe, not a regular file");
+                                              "Goals.d\". Is a named pipe, not a regular file.");
     EXPECT_EQ(Dialogs.Messages()[1].Text, "9 Files copied.");
     EXPECT_EQ(FileColumn("TTask.bak", "Action"), TNames{"Live task"});
     std::filesystem::remove(Dir + "Goals.d");
