@@ -68,6 +68,81 @@ std::string TOstraFilterCondition::Text() const {
            OperandText(RightQualifier, RightOperand, RightKind);
 }
 
+namespace {
+
+// A quoted string from the quote at I, a doubled quote standing for one; returns where it ends.
+std::size_t ScanQuoted(const std::string& Text, std::size_t I, std::string& S) {
+    const char q = Text[I];
+    std::size_t k = I + 1;
+    for (;;) {
+        if (k >= Text.size()) Fail(SUnmatchedQuote);
+        if (Text[k] == q) {
+            if (k + 1 < Text.size() && Text[k + 1] == q) {
+                S += q;
+                k += 2;
+                continue;
+            }
+            return k + 1;
+        }
+        S += Text[k++];
+    }
+}
+
+// A number from I: digits with at most one decimal separator; returns where it ends.
+std::size_t ScanNumber(const std::string& Text, std::size_t I, char Decimal, std::string& S) {
+    std::size_t k = I;
+    bool valid = true;
+    int separators = 0;
+    while (k < Text.size() && (Text[k] == Decimal || !IsDelimiter(Text[k]))) {
+        if (Text[k] == Decimal)
+            ++separators;
+        else if (!IsDigit(Text[k]))
+            valid = false;
+        ++k;
+    }
+    S = Text.substr(I, k - I);
+    if (!valid || separators > 1) Fail(Format(SInvalidNumberToken, S));
+    return k;
+}
+
+// A symbol's kind; parentheses are counted.
+TOstraTokenKind SymbolKind(const std::string& S, int& Opens, int& Closes) {
+    const char c = S[0];
+    if (S.size() == 2 || c == '<' || c == '=' || c == '>') return otkComparison;
+    if (c == '(') {
+        ++Opens;
+        return otkOpen;
+    }
+    if (c == ')') {
+        ++Closes;
+        return otkClose;
+    }
+    if (c == '*') return otkStar;
+    if (c == ',') return otkComma;
+    if (c == '.') return otkDot;
+    return otkArithmetic;
+}
+
+// A reserved word's kind, aggregate functions aside.
+TOstraTokenKind ReservedKind(const std::string& Upper) {
+    if (Upper == "OR" || Upper == "AND" || Upper == "NOT") return otkLogical;
+    if (Upper == "NULL") return otkNull;
+    if (Upper == "TRUE") return otkTrue;
+    if (Upper == "FALSE") return otkFalse;
+    return otkReserved;
+}
+
+TOstraTokenKind AggregateKind(const std::string& Upper) {
+    if (Upper == "SUM") return otkSum;
+    if (Upper == "MAX") return otkMax;
+    if (Upper == "MIN") return otkMin;
+    if (Upper == "AVG") return otkAvg;
+    if (Upper == "COUNT") return otkCount;
+    Fail(Format(SUnsupportedFunction, Upper));
+}
+
+}  // namespace
+
 void TOstraParser::Tokenize(const std::string& Text) {
     FTokens.clear();
     const char decimal = FormatSettings().DecimalSeparator;
@@ -85,38 +160,14 @@ void TOstraParser::Tokenize(const std::string& Text) {
         }
         if (IsQuote(c)) {
             std::string s;
-            std::size_t k = i + 1;
-            for (;;) {
-                if (k >= n) Fail(SUnmatchedQuote);
-                if (Text[k] == c) {
-                    if (at(k + 1) == c) {
-                        s += c;
-                        k += 2;
-                        continue;
-                    }
-                    break;
-                }
-                s += Text[k++];
-            }
+            i = ScanQuoted(Text, i, s);
             FTokens.push_back({std::move(s), otkString});
-            i = k + 1;
             continue;
         }
         if (IsDigit(c)) {
-            std::size_t k = i;
-            bool valid = true;
-            int separators = 0;
-            while (k < n && (Text[k] == decimal || !IsDelimiter(Text[k]))) {
-                if (Text[k] == decimal)
-                    ++separators;
-                else if (!IsDigit(Text[k]))
-                    valid = false;
-                ++k;
-            }
-            std::string s = Text.substr(i, k - i);
-            if (!valid || separators > 1) Fail(Format(SInvalidNumberToken, s));
+            std::string s;
+            i = ScanNumber(Text, i, decimal, s);
             FTokens.push_back({std::move(s), otkNumber});
-            i = k;
             continue;
         }
         if (IsSymbol(c)) {
@@ -132,21 +183,7 @@ void TOstraParser::Tokenize(const std::string& Text) {
                 }
                 if (s != ".") Fail(Format(SAggregateSymbol, s));
             }
-            TOstraTokenKind kind;
-            if (s.size() == 2 || c == '<' || c == '=' || c == '>')
-                kind = otkComparison;
-            else if (c == '(')
-                kind = otkOpen, ++opens;
-            else if (c == ')')
-                kind = otkClose, ++closes;
-            else if (c == '*')
-                kind = otkStar;
-            else if (c == ',')
-                kind = otkComma;
-            else if (c == '.')
-                kind = otkDot;
-            else
-                kind = otkArithmetic;
+            const TOstraTokenKind kind = SymbolKind(s, opens, closes);
             i += s.size();
             FTokens.push_back({std::move(s), kind});
             continue;
@@ -166,28 +203,9 @@ void TOstraParser::Tokenize(const std::string& Text) {
             FTokens.push_back({std::move(word), otkIdentifier});
             continue;
         }
-        TOstraTokenKind kind = otkReserved;
-        if (upper == "OR" || upper == "AND" || upper == "NOT")
-            kind = otkLogical;
-        else if (upper == "NULL")
-            kind = otkNull;
-        else if (upper == "TRUE")
-            kind = otkTrue;
-        else if (upper == "FALSE")
-            kind = otkFalse;
-        else if (at(i) == '(' && !inAggregate) {
-            if (upper == "SUM")
-                kind = otkSum;
-            else if (upper == "MAX")
-                kind = otkMax;
-            else if (upper == "MIN")
-                kind = otkMin;
-            else if (upper == "AVG")
-                kind = otkAvg;
-            else if (upper == "COUNT")
-                kind = otkCount;
-            else
-                Fail(Format(SUnsupportedFunction, upper));
+        TOstraTokenKind kind = ReservedKind(upper);
+        if (kind == otkReserved && at(i) == '(' && !inAggregate) {
+            kind = AggregateKind(upper);
             ++i;  // the "(" opens the argument
             inAggregate = true;
         }

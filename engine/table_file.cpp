@@ -349,6 +349,9 @@ private:
 
     bool ParseDescriptor(std::string_view text, int32_t fieldCount, std::string& error);
     bool ReadRecords(TImageInput& in, int32_t recordCount, std::string& error);
+    // The fields as the records' reading needs them.
+    void PlanFields();
+    void NoteAutoIncOrder();
     // Checks the record at p, of which `avail` bytes are at hand (all there
     // is when `final`). Done: `size` is its length and `values` the value
     // room it takes at most. Short: `size` bytes are needed to go on.
@@ -547,8 +550,7 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
     }
 }
 
-bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::string& error) {
-    if (recordCount == 0) return true;
+void TOstraImageReader::PlanFields() {
     FPlan.clear();
     for (const TOstraField& f : C.FFields) {
         TFieldPlan plan{};
@@ -563,6 +565,21 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
         plan.Text = IsTextType(f.FieldType);
         FPlan.push_back(plan);
     }
+}
+
+// Whether the AutoInc values ascend through the batches, and the highest.
+void TOstraImageReader::NoteAutoIncOrder() {
+    AutoIncAscending = true;
+    for (std::size_t i = 0; i < FAutoIncRuns.size() && AutoIncAscending; ++i) {
+        const TAutoIncRun& run = FAutoIncRuns[i];
+        AutoIncAscending = run.Ascending && (i == 0 || FAutoIncRuns[i - 1].Last <= run.First);
+        AutoIncHighest = i == 0 ? run.Highest : std::max(AutoIncHighest, run.Highest);
+    }
+}
+
+bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::string& error) {
+    if (recordCount == 0) return true;
+    PlanFields();
     const std::size_t fieldCount = FPlan.size();
     if (const TOstraField* f = C.AutoIncField()) FAutoIncOffset = f->Offset;
     const std::size_t batchBytes = std::max<std::size_t>(GChunkSize / 4, 1);
@@ -669,14 +686,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
         error = Format(SRecordCountMismatch, loaded, recordCount);
         return false;
     }
-    if (FAutoIncOffset >= 0) {
-        AutoIncAscending = true;
-        for (std::size_t i = 0; i < FAutoIncRuns.size() && AutoIncAscending; ++i) {
-            const TAutoIncRun& run = FAutoIncRuns[i];
-            AutoIncAscending = run.Ascending && (i == 0 || FAutoIncRuns[i - 1].Last <= run.First);
-            AutoIncHighest = i == 0 ? run.Highest : std::max(AutoIncHighest, run.Highest);
-        }
-    }
+    if (FAutoIncOffset >= 0) NoteAutoIncOrder();
     return true;
 }
 

@@ -43,6 +43,114 @@ bool IsInteger(const TFormatArg& a) {
            a.Kind == TFormatArg::fakUnsigned;
 }
 
+// A "d" or "u" argument: signed or unsigned decimal, at least precision digits.
+std::string DecimalText(std::string_view fmt, char type, const TFormatArg& a, int precision) {
+    if (!IsInteger(a)) Invalid(fmt);
+    bool negative = false;
+    uint64_t u;
+    if (type == 'u' || type == 'U') {
+        u = a.Kind == TFormatArg::fakInteger ? static_cast<uint32_t>(a.IntValue)
+                                             : static_cast<uint64_t>(a.IntValue);
+    } else if (a.Kind == TFormatArg::fakUnsigned) {
+        u = static_cast<uint64_t>(a.IntValue);
+    } else {
+        negative = a.IntValue < 0;
+        u = negative ? 0ull - static_cast<uint64_t>(a.IntValue) : static_cast<uint64_t>(a.IntValue);
+    }
+    std::string text = std::to_string(u);
+    if (precision > static_cast<int>(text.size())) text.insert(0, precision - text.size(), '0');
+    if (negative) text.insert(0, 1, '-');
+    return text;
+}
+
+// An "s" argument, cut to precision characters without splitting a UTF-8 sequence.
+std::string StringText(std::string_view fmt, const TFormatArg& a, int precision) {
+    std::string text;
+    if (a.Kind == TFormatArg::fakString) {
+        text = std::string(a.StrValue);
+    } else if (a.Kind == TFormatArg::fakChar) {
+        text = std::string(1, static_cast<char>(a.IntValue));
+    } else {
+        Invalid(fmt);
+    }
+    if (precision >= 0 && static_cast<size_t>(precision) < text.size()) {
+        size_t cut = static_cast<size_t>(precision);
+        // never split a UTF-8 sequence
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+        text.resize(cut);
+    }
+    return text;
+}
+
+// One argument's text by its type letter, before padding.
+std::string ArgumentText(std::string_view fmt, char type, const TFormatArg& a, int precision,
+                         const TFormatSettings& fs) {
+    std::string text;
+    switch (type) {
+    case 'd':
+    case 'D':
+    case 'u':
+    case 'U': text = DecimalText(fmt, type, a, precision); break;
+    case 'x':
+    case 'X': {
+        if (!IsInteger(a)) Invalid(fmt);
+        const uint64_t u = a.Kind == TFormatArg::fakInteger ? static_cast<uint32_t>(a.IntValue)
+                                                            : static_cast<uint64_t>(a.IntValue);
+        text = Hex(u, type == 'X');
+        if (precision > static_cast<int>(text.size())) text.insert(0, precision - text.size(), '0');
+        break;
+    }
+    case 'e':
+    case 'E':
+        if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
+        text = FloatTextWithLimit(a.FloatValue, ffExponent, precision < 0 ? 15 : std::min(precision, 17), 3,
+                                  17, fs);
+        break;
+    case 'g':
+    case 'G':
+        if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
+        text = FloatTextWithLimit(a.FloatValue, ffGeneral, precision < 0 ? 15 : std::min(precision, 17), 0,
+                                  17, fs);
+        break;
+    case 'f':
+    case 'F':
+    case 'n':
+    case 'N':
+    case 'm':
+    case 'M': {
+        if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
+        const char t = static_cast<char>(type | 0x20);
+        const TFloatFormat ff = t == 'f' ? ffFixed : t == 'n' ? ffNumber : ffCurrency;
+        int digits = precision;
+        if (digits < 0) digits = t == 'm' ? fs.CurrencyDecimals : 2;
+        text = FloatTextWithLimit(a.FloatValue, ff, 15, std::min(digits, 18), 18, fs);
+        break;
+    }
+    case 'p':
+    case 'P': {
+        if (a.Kind != TFormatArg::fakPointer) Invalid(fmt);
+        text = Hex(reinterpret_cast<uintptr_t>(a.PtrValue), true);
+        text.insert(0, sizeof(void*) * 2 - text.size(), '0');
+        break;
+    }
+    case 's':
+    case 'S': text = StringText(fmt, a, precision); break;
+    default: Invalid(fmt);
+    }
+    return text;
+}
+
+// Pads to width characters, on the right when left-justified.
+void PadField(std::string& text, int width, bool left) {
+    const size_t chars = CharCount(text);
+    if (width > 0 && static_cast<size_t>(width) > chars) {
+        if (left)
+            text.append(width - chars, ' ');
+        else
+            text.insert(0, width - chars, ' ');
+    }
+}
+
 }  // namespace
 
 std::string FormatArgs(std::string_view fmt, std::span<const TFormatArg> args, const TFormatSettings& fs) {
@@ -111,97 +219,8 @@ std::string FormatArgs(std::string_view fmt, std::span<const TFormatArg> args, c
         if (i >= len) Invalid(fmt);
         const char type = fmt[i];
         const TFormatArg& a = take();
-        std::string text;
-        switch (type) {
-        case 'd':
-        case 'D':
-        case 'u':
-        case 'U': {
-            if (!IsInteger(a)) Invalid(fmt);
-            bool negative = false;
-            uint64_t u;
-            if (type == 'u' || type == 'U') {
-                u = a.Kind == TFormatArg::fakInteger ? static_cast<uint32_t>(a.IntValue)
-                                                     : static_cast<uint64_t>(a.IntValue);
-            } else if (a.Kind == TFormatArg::fakUnsigned) {
-                u = static_cast<uint64_t>(a.IntValue);
-            } else {
-                negative = a.IntValue < 0;
-                u = negative ? 0ull - static_cast<uint64_t>(a.IntValue) : static_cast<uint64_t>(a.IntValue);
-            }
-            text = std::to_string(u);
-            if (precision > static_cast<int>(text.size())) text.insert(0, precision - text.size(), '0');
-            if (negative) text.insert(0, 1, '-');
-            break;
-        }
-        case 'x':
-        case 'X': {
-            if (!IsInteger(a)) Invalid(fmt);
-            const uint64_t u = a.Kind == TFormatArg::fakInteger ? static_cast<uint32_t>(a.IntValue)
-                                                                : static_cast<uint64_t>(a.IntValue);
-            text = Hex(u, type == 'X');
-            if (precision > static_cast<int>(text.size())) text.insert(0, precision - text.size(), '0');
-            break;
-        }
-        case 'e':
-        case 'E':
-            if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
-            text = FloatTextWithLimit(a.FloatValue, ffExponent, precision < 0 ? 15 : std::min(precision, 17),
-                                      3, 17, fs);
-            break;
-        case 'g':
-        case 'G':
-            if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
-            text = FloatTextWithLimit(a.FloatValue, ffGeneral, precision < 0 ? 15 : std::min(precision, 17),
-                                      0, 17, fs);
-            break;
-        case 'f':
-        case 'F':
-        case 'n':
-        case 'N':
-        case 'm':
-        case 'M': {
-            if (a.Kind != TFormatArg::fakFloat) Invalid(fmt);
-            const char t = static_cast<char>(type | 0x20);
-            const TFloatFormat ff = t == 'f' ? ffFixed : t == 'n' ? ffNumber : ffCurrency;
-            int digits = precision;
-            if (digits < 0) digits = t == 'm' ? fs.CurrencyDecimals : 2;
-            text = FloatTextWithLimit(a.FloatValue, ff, 15, std::min(digits, 18), 18, fs);
-            break;
-        }
-        case 'p':
-        case 'P': {
-            if (a.Kind != TFormatArg::fakPointer) Invalid(fmt);
-            text = Hex(reinterpret_cast<uintptr_t>(a.PtrValue), true);
-            text.insert(0, sizeof(void*) * 2 - text.size(), '0');
-            break;
-        }
-        case 's':
-        case 'S': {
-            if (a.Kind == TFormatArg::fakString) {
-                text = std::string(a.StrValue);
-            } else if (a.Kind == TFormatArg::fakChar) {
-                text = std::string(1, static_cast<char>(a.IntValue));
-            } else {
-                Invalid(fmt);
-            }
-            if (precision >= 0 && static_cast<size_t>(precision) < text.size()) {
-                size_t cut = static_cast<size_t>(precision);
-                // never split a UTF-8 sequence
-                while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-                text.resize(cut);
-            }
-            break;
-        }
-        default: Invalid(fmt);
-        }
-        const size_t chars = CharCount(text);
-        if (width > 0 && static_cast<size_t>(width) > chars) {
-            if (left)
-                text.append(width - chars, ' ');
-            else
-                text.insert(0, width - chars, ' ');
-        }
+        std::string text = ArgumentText(fmt, type, a, precision, fs);
+        PadField(text, width, left);
         out += text;
     }
     return out;

@@ -190,6 +190,102 @@ void ScrollTallPrompt(QInputDialog& Dialog) {
     scroller->setFixedSize(width, std::max(Dialog.fontMetrics().height(), room));
 }
 
+QStyle::StandardPixmap MessageIcon(TMsgDlgType Type) {
+    switch (Type) {
+    case mtWarning: return QStyle::SP_MessageBoxWarning;
+    case mtError: return QStyle::SP_MessageBoxCritical;
+    case mtInformation: return QStyle::SP_MessageBoxInformation;
+    case mtConfirmation: return QStyle::SP_MessageBoxQuestion;
+    case mtCustom: break;
+    }
+    return QStyle::SP_CustomBase;
+}
+
+// The buttons, in their order, each wide enough for its caption; Width gets their row's width.
+std::vector<QPushButton*> AddMessageButtons(TMessageBoxWindow& dialog, const TMessageBoxRequest& Request,
+                                            const QFontMetrics& metrics, int& Width) {
+    std::vector<QPushButton*> buttons;
+    for (int b = mbYes; b <= mbHelp; ++b) {
+        const auto button = static_cast<TMsgDlgBtn>(b);
+        if (!Request.Buttons.Contains(button)) continue;
+        const QString caption = ToQString(ButtonCaption(button));
+        auto* push = new QPushButton(caption, &dialog);
+        push->setObjectName(caption);
+        QString plain = caption;
+        plain.remove('&');
+        push->resize(std::max(kButtonMinWidth, metrics.horizontalAdvance(plain) + 16), kButtonHeight);
+        if (button == Request.DefaultButton) push->setDefault(true);
+        if (button == mbHelp) {
+            const THelpContext context = Request.HelpContext;
+            QObject::connect(push, &QPushButton::clicked, [context] {
+                GuardedCall(Application, [context] {
+                    if (Application) Application->HelpContext(context);
+                });
+            });
+        } else {
+            const TModalResult result = ModalResultOf(button);
+            QObject::connect(push, &QPushButton::clicked, &dialog,
+                             [&dialog, result] { dialog.done(result); });
+        }
+        dialog.Letters.emplace_back(AnswerLetter(caption), push);
+        Width += push->width() + (buttons.empty() ? 0 : kButtonGap);
+        buttons.push_back(push);
+    }
+    return buttons;
+}
+
+// A message's text as the box shows it, and the room it takes.
+struct TMessageText {
+    QString Text;
+    int Width = 0;           // with the scroll bar, if any
+    int FullHeight = 0;      // all its lines
+    int Height = 0;          // what the box shows of them
+    int ScrollBarWidth = 0;  // none when it all fits
+};
+
+// The text, wrapped only where a line would make the box too wide. A text taller than the
+// screen leaves room for the buttons: it scrolls, wrapped beside its scroll bar.
+TMessageText MeasureMessageText(QDialog& dialog, const QString& Given, const QFontMetrics& metrics,
+                                const QRect& area, int room) {
+    const int maxTextHeight = std::max(
+        metrics.height(), area.height() - kFrameTitleHeight - 2 * kBoxMargin - kButtonsGap - kButtonHeight);
+    TMessageText m;
+    m.Text = WrapText(Given, metrics, room);
+    auto measure = [&metrics](const QString& Text) {
+        return metrics.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::AlignLeft, Text);
+    };
+    QRect textSize = measure(m.Text);
+    if (textSize.height() > maxTextHeight) {
+        m.ScrollBarWidth = dialog.style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+        m.Text = WrapText(Given, metrics, room - m.ScrollBarWidth);
+        textSize = measure(m.Text);
+    }
+    m.Width = textSize.width() + m.ScrollBarWidth;
+    m.FullHeight = std::max(textSize.height(), metrics.height());
+    m.Height = std::min(m.FullHeight, maxTextHeight);
+    return m;
+}
+
+void PlaceMessageText(QDialog& dialog, const TMessageText& text, const QRect& textRect) {
+    auto* label = new QLabel(text.Text, &dialog);
+    label->setObjectName("message");
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (text.ScrollBarWidth > 0) {
+        auto* scroller = new QScrollArea(&dialog);
+        scroller->setObjectName("scroller");
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        scroller->setFocusPolicy(Qt::NoFocus);
+        label->resize(text.Width + 1 - text.ScrollBarWidth, text.FullHeight);
+        scroller->setWidget(label);
+        scroller->setGeometry(textRect);
+    } else {
+        label->setGeometry(textRect);
+    }
+}
+
 class TToolkitDialogs : public TDialogService {
 public:
     TModalResult MessageBox(const TMessageBoxRequest& Request) override {
@@ -208,74 +304,20 @@ public:
                                : QRect(0, 0, 800, 600);
         const int maxWidth = std::max(200, area.width() * 2 / 3);
 
-        QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
-        switch (Request.DlgType) {
-        case mtWarning: icon = QStyle::SP_MessageBoxWarning; break;
-        case mtError: icon = QStyle::SP_MessageBoxCritical; break;
-        case mtInformation: icon = QStyle::SP_MessageBoxInformation; break;
-        case mtConfirmation: icon = QStyle::SP_MessageBoxQuestion; break;
-        case mtCustom: break;
-        }
+        const QStyle::StandardPixmap icon = MessageIcon(Request.DlgType);
         const bool hasIcon = icon != QStyle::SP_CustomBase;
         const int textLeft = kBoxMargin + (hasIcon ? kIconSize + kIconGap : 0);
 
-        // The buttons, in their order, each wide enough for its caption.
-        std::vector<QPushButton*> buttons;
         int buttonsWidth = 0;
-        for (int b = mbYes; b <= mbHelp; ++b) {
-            const auto button = static_cast<TMsgDlgBtn>(b);
-            if (!Request.Buttons.Contains(button)) continue;
-            const QString caption = ToQString(ButtonCaption(button));
-            auto* push = new QPushButton(caption, &dialog);
-            push->setObjectName(caption);
-            QString plain = caption;
-            plain.remove('&');
-            push->resize(std::max(kButtonMinWidth, metrics.horizontalAdvance(plain) + 16), kButtonHeight);
-            if (button == Request.DefaultButton) push->setDefault(true);
-            if (button == mbHelp) {
-                const THelpContext context = Request.HelpContext;
-                QObject::connect(push, &QPushButton::clicked, [context] {
-                    GuardedCall(Application, [context] {
-                        if (Application) Application->HelpContext(context);
-                    });
-                });
-            } else {
-                const TModalResult result = ModalResultOf(button);
-                QObject::connect(push, &QPushButton::clicked, &dialog,
-                                 [&dialog, result] { dialog.done(result); });
-            }
-            dialog.Letters.emplace_back(AnswerLetter(caption), push);
-            buttonsWidth += push->width() + (buttons.empty() ? 0 : kButtonGap);
-            buttons.push_back(push);
-        }
-
-        // The text, wrapped only where a line would make the box too wide.
-        // A text taller than the screen leaves room for the buttons: it
-        // scrolls, wrapped beside its scroll bar.
-        const int maxTextHeight =
-            std::max(metrics.height(),
-                     area.height() - kFrameTitleHeight - 2 * kBoxMargin - kButtonsGap - kButtonHeight);
-        QString text = WrapText(ToQString(Request.Text), metrics, maxWidth - textLeft - kBoxMargin);
-        auto measure = [&metrics](const QString& Text) {
-            return metrics.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::AlignLeft, Text);
-        };
-        QRect textSize = measure(text);
-        int scrollBarWidth = 0;
-        if (textSize.height() > maxTextHeight) {
-            scrollBarWidth = dialog.style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
-            text =
-                WrapText(ToQString(Request.Text), metrics, maxWidth - textLeft - kBoxMargin - scrollBarWidth);
-            textSize = measure(text);
-        }
-        const int textWidth = textSize.width() + scrollBarWidth;
-        const int fullTextHeight = std::max(textSize.height(), metrics.height());
-        const int textHeight = std::min(fullTextHeight, maxTextHeight);
+        const std::vector<QPushButton*> buttons = AddMessageButtons(dialog, Request, metrics, buttonsWidth);
+        const TMessageText text = MeasureMessageText(dialog, ToQString(Request.Text), metrics, area,
+                                                     maxWidth - textLeft - kBoxMargin);
 
         // The title fits beside the frame's icon and buttons.
         const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleRoom;
-        const int width = std::min(maxWidth, std::max({textLeft + textWidth + kBoxMargin,
+        const int width = std::min(maxWidth, std::max({textLeft + text.Width + kBoxMargin,
                                                        buttonsWidth + 2 * kBoxMargin, titleWidth}));
-        const int bodyHeight = hasIcon ? std::max(kIconSize, textHeight) : textHeight;
+        const int bodyHeight = hasIcon ? std::max(kIconSize, text.Height) : text.Height;
 
         if (hasIcon) {
             auto* picture = new QLabel(&dialog);
@@ -283,24 +325,9 @@ public:
             picture->setPixmap(dialog.style()->standardIcon(icon).pixmap(kIconSize, kIconSize));
             picture->setGeometry(kBoxMargin, kBoxMargin, kIconSize, kIconSize);
         }
-        auto* label = new QLabel(text, &dialog);
-        label->setObjectName("message");
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        const QRect textRect(textLeft, kBoxMargin + (bodyHeight - textHeight) / 2, textWidth + 1, textHeight);
-        if (scrollBarWidth > 0) {
-            auto* scroller = new QScrollArea(&dialog);
-            scroller->setObjectName("scroller");
-            scroller->setFrameShape(QFrame::NoFrame);
-            scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-            scroller->setFocusPolicy(Qt::NoFocus);
-            label->resize(textWidth + 1 - scrollBarWidth, fullTextHeight);
-            scroller->setWidget(label);
-            scroller->setGeometry(textRect);
-        } else {
-            label->setGeometry(textRect);
-        }
+        PlaceMessageText(
+            dialog, text,
+            QRect(textLeft, kBoxMargin + (bodyHeight - text.Height) / 2, text.Width + 1, text.Height));
 
         const int buttonsTop = kBoxMargin + bodyHeight + kButtonsGap;
         int x = (width - buttonsWidth) / 2;

@@ -365,6 +365,9 @@ private:
     void SelectionMoved(const TGridRect& OldSel);
     void CheckCell(int ACol, int ARow) const;
     int NextTabStop(int FromCol, bool Forward, int& RowStep) const;
+    bool GridCommandKey(uint16_t& Key, TShiftState Shift);
+    bool CtrlMoveTarget(uint16_t Key, const TGridDrawInfo& Info, TGridCoord& Cur, TGridCoord& Top) const;
+    bool MoveTarget(uint16_t Key, const TGridDrawInfo& Info, TGridCoord& Cur, TGridCoord& Top) const;
 
     // Editor helpers.
     void UpdateEdit();

@@ -38,6 +38,116 @@ int TCustomGrid::NextTabStop(int FromCol, bool Forward, int& RowStep) const {
     return FromCol;
 }
 
+// Tab, F2 and Escape: they act on the grid rather than move in it.
+bool TCustomGrid::GridCommandKey(uint16_t& Key, TShiftState Shift) {
+    switch (Key) {
+    case VK_TAB:
+        if (FOptions.Contains(goTabs) && !Shift.Contains(ssAlt)) {
+            int rowStep = 0;
+            const int c = NextTabStop(FCurrent.X, !Shift.Contains(ssShift), rowStep);
+            const int r = FCurrent.Y + rowStep;
+            if (r >= FFixedRows && r < FRowCount && (c != FCurrent.X || rowStep != 0)) FocusCell(c, r, true);
+            Key = 0;
+        }
+        return true;
+    case VK_F2: SetEditorMode(true); return true;
+    case VK_ESCAPE:
+        if (FInplaceEdit && FInplaceEdit->Visible()) {
+            FInplaceEdit->Reset();
+            if (!FOptions.Contains(goAlwaysShowEditor))
+                HideEditor();
+            else
+                FInplaceEdit->SelectAll();
+        }
+        return true;
+    default: return false;
+    }
+}
+
+// Where a Ctrl key moves the current cell (Cur) or scrolls to (Top); false for no moving key.
+bool TCustomGrid::CtrlMoveTarget(uint16_t Key, const TGridDrawInfo& Info, TGridCoord& Cur,
+                                 TGridCoord& Top) const {
+    const bool rowSelect = FOptions.Contains(goRowSelect);
+    switch (Key) {
+    case VK_UP: Cur.Y = std::max(FTopLeft.Y, FFixedRows); break;
+    case VK_DOWN: Cur.Y = Info.Vert.LastFullVisibleCell; break;
+    case VK_PRIOR: Cur.Y = FFixedRows; break;
+    case VK_NEXT: Cur.Y = FRowCount - 1; break;
+    case VK_LEFT:
+        if (rowSelect)
+            Top.X = FFixedCols;
+        else
+            Cur.X = FFixedCols;
+        break;
+    case VK_RIGHT:
+        if (rowSelect)
+            Top.X = FColCount - 1;
+        else
+            Cur.X = FColCount - 1;
+        break;
+    case VK_HOME: Cur = {FFixedCols, FFixedRows}; break;
+    case VK_END: Cur = {FColCount - 1, FRowCount - 1}; break;
+    default: return false;
+    }
+    return true;
+}
+
+// Where a plain key moves the current cell (Cur) or scrolls to (Top); false for no moving key.
+bool TCustomGrid::MoveTarget(uint16_t Key, const TGridDrawInfo& Info, TGridCoord& Cur,
+                             TGridCoord& Top) const {
+    const bool rowSelect = FOptions.Contains(goRowSelect);
+    const int pageRows = std::max(1, Info.Vert.LastFullVisibleCell - Info.Vert.FirstGridCell + 1);
+    // Steps over hidden (negative-size) columns and rows.
+    auto stepCol = [this](int c, int d) {
+        int n = c + d;
+        while (n >= FFixedCols && n < FColCount && ColWidths(n) < 0) n += d;
+        return (n >= FFixedCols && n < FColCount) ? n : c;
+    };
+    auto stepRow = [this](int r, int d) {
+        int n = r + d;
+        while (n >= FFixedRows && n < FRowCount && RowHeights(n) < 0) n += d;
+        return (n >= FFixedRows && n < FRowCount) ? n : r;
+    };
+    switch (Key) {
+    case VK_UP: Cur.Y = stepRow(Cur.Y, -1); break;
+    case VK_DOWN: Cur.Y = stepRow(Cur.Y, 1); break;
+    case VK_LEFT:
+        if (rowSelect)
+            Top.X = std::max(FFixedCols, Top.X - 1);
+        else
+            Cur.X = stepCol(Cur.X, -1);
+        break;
+    case VK_RIGHT:
+        if (rowSelect)
+            Top.X = Top.X + 1;
+        else
+            Cur.X = stepCol(Cur.X, 1);
+        break;
+    case VK_NEXT:
+        Cur.Y += pageRows;
+        Top.Y += pageRows;
+        break;
+    case VK_PRIOR:
+        Cur.Y -= pageRows;
+        Top.Y -= pageRows;
+        break;
+    case VK_HOME:
+        if (rowSelect)
+            Cur.Y = FFixedRows;
+        else
+            Cur.X = FFixedCols;
+        break;
+    case VK_END:
+        if (rowSelect)
+            Cur.Y = FRowCount - 1;
+        else
+            Cur.X = FColCount - 1;
+        break;
+    default: return false;
+    }
+    return true;
+}
+
 void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     const TControlWatch watch(this);
     inherited::KeyDown(Key, Shift);
@@ -53,111 +163,14 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     CalcDrawInfo(di);
     const bool rowSelect = FOptions.Contains(goRowSelect);
     const bool extend = Shift.Contains(ssShift) && FOptions.Contains(goRangeSelect) && !rowSelect;
-    const int pageRows = std::max(1, di.Vert.LastFullVisibleCell - di.Vert.FirstGridCell + 1);
     TGridCoord cur = extend ? FAnchor : FCurrent;
     if (rowSelect && extend) cur.X = FCurrent.X;
     TGridCoord top = FTopLeft;
-    bool moveKey = true;
-
-    // Steps over hidden (negative-size) columns and rows.
-    auto stepCol = [this](int c, int d) {
-        int n = c + d;
-        while (n >= FFixedCols && n < FColCount && ColWidths(n) < 0) n += d;
-        return (n >= FFixedCols && n < FColCount) ? n : c;
-    };
-    auto stepRow = [this](int r, int d) {
-        int n = r + d;
-        while (n >= FFixedRows && n < FRowCount && RowHeights(n) < 0) n += d;
-        return (n >= FFixedRows && n < FRowCount) ? n : r;
-    };
-
     if (Shift.Contains(ssCtrl)) {
-        switch (Key) {
-        case VK_UP: cur.Y = std::max(FTopLeft.Y, FFixedRows); break;
-        case VK_DOWN: cur.Y = di.Vert.LastFullVisibleCell; break;
-        case VK_PRIOR: cur.Y = FFixedRows; break;
-        case VK_NEXT: cur.Y = FRowCount - 1; break;
-        case VK_LEFT:
-            if (rowSelect)
-                top.X = FFixedCols;
-            else
-                cur.X = FFixedCols;
-            break;
-        case VK_RIGHT:
-            if (rowSelect)
-                top.X = FColCount - 1;
-            else
-                cur.X = FColCount - 1;
-            break;
-        case VK_HOME: cur = {FFixedCols, FFixedRows}; break;
-        case VK_END: cur = {FColCount - 1, FRowCount - 1}; break;
-        default: moveKey = false; break;
-        }
+        if (!CtrlMoveTarget(Key, di, cur, top)) return;
     } else {
-        switch (Key) {
-        case VK_UP: cur.Y = stepRow(cur.Y, -1); break;
-        case VK_DOWN: cur.Y = stepRow(cur.Y, 1); break;
-        case VK_LEFT:
-            if (rowSelect)
-                top.X = std::max(FFixedCols, top.X - 1);
-            else
-                cur.X = stepCol(cur.X, -1);
-            break;
-        case VK_RIGHT:
-            if (rowSelect)
-                top.X = top.X + 1;
-            else
-                cur.X = stepCol(cur.X, 1);
-            break;
-        case VK_NEXT:
-            cur.Y += pageRows;
-            top.Y += pageRows;
-            break;
-        case VK_PRIOR:
-            cur.Y -= pageRows;
-            top.Y -= pageRows;
-            break;
-        case VK_HOME:
-            if (rowSelect)
-                cur.Y = FFixedRows;
-            else
-                cur.X = FFixedCols;
-            break;
-        case VK_END:
-            if (rowSelect)
-                cur.Y = FRowCount - 1;
-            else
-                cur.X = FColCount - 1;
-            break;
-        case VK_TAB:
-            moveKey = false;
-            if (FOptions.Contains(goTabs) && !Shift.Contains(ssAlt)) {
-                int rowStep = 0;
-                const int c = NextTabStop(FCurrent.X, !Shift.Contains(ssShift), rowStep);
-                const int r = FCurrent.Y + rowStep;
-                if (r >= FFixedRows && r < FRowCount && (c != FCurrent.X || rowStep != 0))
-                    FocusCell(c, r, true);
-                Key = 0;
-            }
-            break;
-        case VK_F2:
-            moveKey = false;
-            SetEditorMode(true);
-            break;
-        case VK_ESCAPE:
-            moveKey = false;
-            if (FInplaceEdit && FInplaceEdit->Visible()) {
-                FInplaceEdit->Reset();
-                if (!FOptions.Contains(goAlwaysShowEditor))
-                    HideEditor();
-                else
-                    FInplaceEdit->SelectAll();
-            }
-            break;
-        default: moveKey = false; break;
-        }
+        if (GridCommandKey(Key, Shift) || !MoveTarget(Key, di, cur, top)) return;
     }
-    if (!moveKey) return;
 
     cur.X = std::clamp(cur.X, FFixedCols, FColCount - 1);
     cur.Y = std::clamp(cur.Y, FFixedRows, FRowCount - 1);

@@ -322,130 +322,152 @@ void TMonthView::PaintTo(TCanvas* Canvas, const TRect& Rect) {
 
 void TMonthView::PaintMonths(TCanvas* C, const TRect& R) {
     const TLayout l = Layout(C, R);
-    const TFormatSettings& fs = FormatSettings();
     C->Brush()->SetStyle(bsSolid);
     C->Brush()->SetColor(FColors[MCSC_BACKGROUND]);
     C->FillRect(R);
-    const TFontStyles plain = C->Font()->Style();
     const TColor baseFont = C->Font()->Color();
     const int count = l.Cols * l.Rows;
     uint32_t masks[14] = {};
     if (FStyle & MCS_DAYSTATE) GetDayState(FYear, FMonth, std::min(count, 14), masks);
-    const int today = Day0(Date());
     for (int index = 0; index < count; ++index) {
         int year = FYear, month = FMonth;
         AddMonths(year, month, index);
         const int left = R.Left + (index % l.Cols) * l.BlockW, top = R.Top + (index / l.Cols) * l.BlockH;
-        // Title.
-        C->Brush()->SetColor(FColors[MCSC_TITLEBK]);
-        C->FillRect(TRect{left + 1, top + 1, left + l.BlockW - 1, top + l.TitleH - 2});
-        C->Font()->SetColor(FColors[MCSC_TITLETEXT]);
-        C->Font()->SetStyle(plain + fsBold);
-        const std::string title = fs.LongMonthNames[month - 1] + " " + IntToStr(year);
-        C->Brush()->SetStyle(bsClear);
-        const int tw =
-            C->TextWidth(fs.LongMonthNames[month - 1]) + C->TextWidth(" ") + C->TextWidth(IntToStr(year));
-        C->TextOut(left + (l.BlockW - tw) / 2, top + (l.TitleH - C->TextHeight("0")) / 2, title);
-        C->Font()->SetStyle(plain);
-        C->Brush()->SetStyle(bsSolid);
-        const int mid = top + l.TitleH / 2 - 1, a = std::max(3, l.TitleH / 5);
-        C->Brush()->SetColor(FColors[MCSC_TITLETEXT]);
-        C->Pen()->SetColor(FColors[MCSC_TITLETEXT]);
-        if (index == 0) {
-            const int x = left + l.TitleH / 2 - a / 2;
-            C->Polygon({{x, mid}, {x + a, mid - a}, {x + a, mid + a}});
-        }
-        if (index == l.Cols - 1) {
-            const int x = left + l.BlockW - l.TitleH / 2 + a / 2;
-            C->Polygon({{x, mid}, {x - a, mid - a}, {x - a, mid + a}});
-        }
-        // Month background, day names and the line under them.
-        const int gridLeft = left + kMargin + l.WeekW, namesTop = top + l.TitleH;
-        C->Brush()->SetColor(FColors[MCSC_MONTHBK]);
-        C->FillRect(TRect{left + kMargin, namesTop, left + l.BlockW - kMargin, top + l.BlockH - kMargin / 2});
-        C->Brush()->SetStyle(bsClear);
-        C->Font()->SetColor(FColors[MCSC_TITLEBK]);
-        for (int i = 0; i < 7; ++i) {
-            const int dow = (FFirstDay + i) % 7;  // 0 = Monday
-            std::string name = fs.ShortDayNames[(dow + 1) % 7];
-            if (FStyle & MCS_SHORTDAYSOFWEEK) name = name.substr(0, 2);
-            const int x = gridLeft + i * l.CellW + (l.CellW - C->TextWidth(name)) / 2;
-            C->TextOut(x, namesTop + 1, name);
-        }
-        C->Pen()->SetColor(FColors[MCSC_TRAILINGTEXT]);
-        C->MoveTo(gridLeft, namesTop + l.CellH);
-        C->LineTo(gridLeft + 7 * l.CellW, namesTop + l.CellH);
-        // Days.
-        const TDateTime first = FirstOf(year, month);
-        const int lead = (WeekdayOf(first) - FFirstDay + 7) % 7;
-        const int daysTop = namesTop + l.CellH + 2;
-        if (l.WeekW) {
-            C->MoveTo(gridLeft - 2, daysTop);
-            C->LineTo(gridLeft - 2, daysTop + 6 * l.CellH);
-        }
-        for (int line = 0; line < 6; ++line) {
-            const TDateTime rowStart = first - lead + line * 7;
-            if (l.WeekW && rowStart >= FirstOf(1, 1)) {
-                C->Font()->SetColor(FColors[MCSC_TRAILINGTEXT]);
-                const std::string wk = IntToStr(IsoWeek(rowStart + 3));
-                C->TextOut(gridLeft - 4 - C->TextWidth(wk), daysTop + line * l.CellH + 1, wk);
-            }
-            for (int i = 0; i < 7; ++i) {
-                const TDateTime day = rowStart + i;
-                if (day < FirstOf(1, 1) || day > EncodeDate(9999, 12, 31)) continue;
-                int dy = 0, dm = 0, dd = 0;
-                DecodeDate(day, dy, dm, dd);
-                const bool own = dm == month && dy == year;
-                if (!own) {
-                    const bool before = day < first;
-                    if ((FStyle & MCS_NOTRAILINGDATES) || (before && index != 0) ||
-                        (!before && index != count - 1))
-                        continue;
-                }
-                const TRect cell{gridLeft + i * l.CellW, daysTop + line * l.CellH,
-                                 gridLeft + (i + 1) * l.CellW, daysTop + (line + 1) * l.CellH};
-                const bool selected = own && day >= FSelStart && day <= FSelEnd;
-                if (selected) {
-                    C->Brush()->SetStyle(bsSolid);
-                    C->Brush()->SetColor(FColors[MCSC_TITLEBK]);
-                    C->FillRect(cell);
-                    C->Brush()->SetStyle(bsClear);
-                }
-                TColor colour = own ? FColors[MCSC_TEXT] : FColors[MCSC_TRAILINGTEXT];
-                if (!InRange(day)) colour = clGrayText;
-                if (selected) colour = FColors[MCSC_TITLETEXT];
-                C->Font()->SetColor(colour);
-                const bool bold = own && index < 14 && (masks[index] >> (dd - 1) & 1u);
-                C->Font()->SetStyle(bold ? plain + fsBold : plain);
-                const std::string text = IntToStr(dd);
-                C->TextOut(cell.Right - 3 - C->TextWidth(text), cell.Top + 1, text);
-                C->Font()->SetStyle(plain);
-                if (own && Day0(day) == today && !(FStyle & MCS_NOTODAYCIRCLE)) {
-                    C->Brush()->SetColor(clRed);
-                    C->FrameRect(cell);
-                    C->Brush()->SetStyle(bsClear);
-                }
-            }
-        }
+        PaintMonthTitle(C, l, index, left, top, year, month);
+        PaintDayNames(C, l, left, top);
+        PaintDays(C, l, index, left, top, year, month, index < 14 ? masks[index] : 0u);
     }
-    if (l.TodayH) {
-        const int y = R.Top + l.Rows * l.BlockH;
-        C->Brush()->SetStyle(bsClear);
-        C->Font()->SetColor(FColors[MCSC_TEXT]);
-        C->Font()->SetStyle(plain + fsBold);
-        int x = R.Left + kMargin;
-        if (!(FStyle & MCS_NOTODAYCIRCLE)) {
-            C->Brush()->SetStyle(bsSolid);
-            C->Brush()->SetColor(clRed);
-            C->FrameRect(TRect{x, y + 2, x + 16, y + l.TodayH - 3});
-            C->Brush()->SetStyle(bsClear);
-            x += 20;
-        }
-        C->TextOut(x, y + 2, "Today: " + DateToStr(Date()));
-        C->Font()->SetStyle(plain);
-    }
+    if (l.TodayH) PaintTodayLine(C, l, R);
     C->Font()->SetColor(baseFont);
     C->Brush()->SetStyle(bsSolid);
+}
+
+// A month's title with its name and year, and the arrows on the first and last of the top row.
+void TMonthView::PaintMonthTitle(TCanvas* C, const TLayout& l, int index, int left, int top, int year,
+                                 int month) {
+    const TFormatSettings& fs = FormatSettings();
+    const TFontStyles plain = C->Font()->Style();
+    C->Brush()->SetColor(FColors[MCSC_TITLEBK]);
+    C->FillRect(TRect{left + 1, top + 1, left + l.BlockW - 1, top + l.TitleH - 2});
+    C->Font()->SetColor(FColors[MCSC_TITLETEXT]);
+    C->Font()->SetStyle(plain + fsBold);
+    const std::string title = fs.LongMonthNames[month - 1] + " " + IntToStr(year);
+    C->Brush()->SetStyle(bsClear);
+    const int tw =
+        C->TextWidth(fs.LongMonthNames[month - 1]) + C->TextWidth(" ") + C->TextWidth(IntToStr(year));
+    C->TextOut(left + (l.BlockW - tw) / 2, top + (l.TitleH - C->TextHeight("0")) / 2, title);
+    C->Font()->SetStyle(plain);
+    C->Brush()->SetStyle(bsSolid);
+    const int mid = top + l.TitleH / 2 - 1, a = std::max(3, l.TitleH / 5);
+    C->Brush()->SetColor(FColors[MCSC_TITLETEXT]);
+    C->Pen()->SetColor(FColors[MCSC_TITLETEXT]);
+    if (index == 0) {
+        const int x = left + l.TitleH / 2 - a / 2;
+        C->Polygon({{x, mid}, {x + a, mid - a}, {x + a, mid + a}});
+    }
+    if (index == l.Cols - 1) {
+        const int x = left + l.BlockW - l.TitleH / 2 + a / 2;
+        C->Polygon({{x, mid}, {x - a, mid - a}, {x - a, mid + a}});
+    }
+}
+
+// The month's background, the day names and the line under them.
+void TMonthView::PaintDayNames(TCanvas* C, const TLayout& l, int left, int top) {
+    const TFormatSettings& fs = FormatSettings();
+    const int gridLeft = left + kMargin + l.WeekW, namesTop = top + l.TitleH;
+    C->Brush()->SetColor(FColors[MCSC_MONTHBK]);
+    C->FillRect(TRect{left + kMargin, namesTop, left + l.BlockW - kMargin, top + l.BlockH - kMargin / 2});
+    C->Brush()->SetStyle(bsClear);
+    C->Font()->SetColor(FColors[MCSC_TITLEBK]);
+    for (int i = 0; i < 7; ++i) {
+        const int dow = (FFirstDay + i) % 7;  // 0 = Monday
+        std::string name = fs.ShortDayNames[(dow + 1) % 7];
+        if (FStyle & MCS_SHORTDAYSOFWEEK) name = name.substr(0, 2);
+        const int x = gridLeft + i * l.CellW + (l.CellW - C->TextWidth(name)) / 2;
+        C->TextOut(x, namesTop + 1, name);
+    }
+    C->Pen()->SetColor(FColors[MCSC_TRAILINGTEXT]);
+    C->MoveTo(gridLeft, namesTop + l.CellH);
+    C->LineTo(gridLeft + 7 * l.CellW, namesTop + l.CellH);
+}
+
+// The days of a month in six weeks, with trailing days, the selection, bold days and today.
+void TMonthView::PaintDays(TCanvas* C, const TLayout& l, int index, int left, int top, int year, int month,
+                           uint32_t boldDays) {
+    const int count = l.Cols * l.Rows;
+    const int today = Day0(Date());
+    const TFontStyles plain = C->Font()->Style();
+    const int gridLeft = left + kMargin + l.WeekW, namesTop = top + l.TitleH;
+    const TDateTime first = FirstOf(year, month);
+    const int lead = (WeekdayOf(first) - FFirstDay + 7) % 7;
+    const int daysTop = namesTop + l.CellH + 2;
+    if (l.WeekW) {
+        C->MoveTo(gridLeft - 2, daysTop);
+        C->LineTo(gridLeft - 2, daysTop + 6 * l.CellH);
+    }
+    for (int line = 0; line < 6; ++line) {
+        const TDateTime rowStart = first - lead + line * 7;
+        if (l.WeekW && rowStart >= FirstOf(1, 1)) {
+            C->Font()->SetColor(FColors[MCSC_TRAILINGTEXT]);
+            const std::string wk = IntToStr(IsoWeek(rowStart + 3));
+            C->TextOut(gridLeft - 4 - C->TextWidth(wk), daysTop + line * l.CellH + 1, wk);
+        }
+        for (int i = 0; i < 7; ++i) {
+            const TDateTime day = rowStart + i;
+            if (day < FirstOf(1, 1) || day > EncodeDate(9999, 12, 31)) continue;
+            int dy = 0, dm = 0, dd = 0;
+            DecodeDate(day, dy, dm, dd);
+            const bool own = dm == month && dy == year;
+            if (!own) {
+                const bool before = day < first;
+                if ((FStyle & MCS_NOTRAILINGDATES) || (before && index != 0) ||
+                    (!before && index != count - 1))
+                    continue;
+            }
+            const TRect cell{gridLeft + i * l.CellW, daysTop + line * l.CellH, gridLeft + (i + 1) * l.CellW,
+                             daysTop + (line + 1) * l.CellH};
+            const bool selected = own && day >= FSelStart && day <= FSelEnd;
+            if (selected) {
+                C->Brush()->SetStyle(bsSolid);
+                C->Brush()->SetColor(FColors[MCSC_TITLEBK]);
+                C->FillRect(cell);
+                C->Brush()->SetStyle(bsClear);
+            }
+            TColor colour = own ? FColors[MCSC_TEXT] : FColors[MCSC_TRAILINGTEXT];
+            if (!InRange(day)) colour = clGrayText;
+            if (selected) colour = FColors[MCSC_TITLETEXT];
+            C->Font()->SetColor(colour);
+            const bool bold = own && index < 14 && (boldDays >> (dd - 1) & 1u);
+            C->Font()->SetStyle(bold ? plain + fsBold : plain);
+            const std::string text = IntToStr(dd);
+            C->TextOut(cell.Right - 3 - C->TextWidth(text), cell.Top + 1, text);
+            C->Font()->SetStyle(plain);
+            if (own && Day0(day) == today && !(FStyle & MCS_NOTODAYCIRCLE)) {
+                C->Brush()->SetColor(clRed);
+                C->FrameRect(cell);
+                C->Brush()->SetStyle(bsClear);
+            }
+        }
+    }
+}
+
+// The line under the months with today's date.
+void TMonthView::PaintTodayLine(TCanvas* C, const TLayout& l, const TRect& R) {
+    const TFontStyles plain = C->Font()->Style();
+    const int y = R.Top + l.Rows * l.BlockH;
+    C->Brush()->SetStyle(bsClear);
+    C->Font()->SetColor(FColors[MCSC_TEXT]);
+    C->Font()->SetStyle(plain + fsBold);
+    int x = R.Left + kMargin;
+    if (!(FStyle & MCS_NOTODAYCIRCLE)) {
+        C->Brush()->SetStyle(bsSolid);
+        C->Brush()->SetColor(clRed);
+        C->FrameRect(TRect{x, y + 2, x + 16, y + l.TodayH - 3});
+        C->Brush()->SetStyle(bsClear);
+        x += 20;
+    }
+    C->TextOut(x, y + 2, "Today: " + DateToStr(Date()));
+    C->Font()->SetStyle(plain);
 }
 
 void TMonthView::WndProc(TMessage& Message) {

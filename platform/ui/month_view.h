@@ -100,6 +100,11 @@ private:
     };
     TLayout Layout(TCanvas* Canvas, const TRect& R) const;
     void PaintMonths(TCanvas* Canvas, const TRect& R);
+    void PaintMonthTitle(TCanvas* C, const TLayout& l, int index, int left, int top, int year, int month);
+    void PaintDayNames(TCanvas* C, const TLayout& l, int left, int top);
+    void PaintDays(TCanvas* C, const TLayout& l, int index, int left, int top, int year, int month,
+                   uint32_t boldDays);
+    void PaintTodayLine(TCanvas* C, const TLayout& l, const TRect& R);
     TMonthHitTest HitTestIn(TCanvas* Canvas, const TRect& R, const TPoint& P);
     TDateTime Clamp(TDateTime Day) const;
     bool InRange(TDateTime Day) const;

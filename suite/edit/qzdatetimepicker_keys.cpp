@@ -117,118 +117,185 @@ void TqzDBCustomDateTimePicker::FinishTyping() {
     SelectPart();
 }
 
+namespace {
+
+// Whether the first part of kind A comes before the first of kind B.
+bool DTPartBefore(const std::vector<TqzDTPart>& Parts, char A, char B) {
+    int ia = -1, ib = -1;
+    for (size_t i = 0; i < Parts.size(); ++i) {
+        if (Parts[i].Kind == A && ia < 0) ia = static_cast<int>(i);
+        if (Parts[i].Kind == B && ib < 0) ib = static_cast<int>(i);
+    }
+    return ia >= 0 && ib >= 0 && ia < ib;
+}
+
+bool DTHasAmPm(const std::vector<TqzDTPart>& Parts) {
+    return std::any_of(Parts.begin(), Parts.end(), [](const TqzDTPart& x) { return x.Kind == 'A'; });
+}
+
+// The largest first digit that can still take a second one, and how many digits the part takes;
+// false for a part that takes no digits.
+bool DTDigitLimits(const TqzDTPart& Part, bool AmPm, int& MaxLead, int& Width) {
+    MaxLead = 9;
+    Width = 2;
+    switch (Part.Kind) {
+    case 'D': MaxLead = 3; break;
+    case 'M': MaxLead = Part.Token.size() > 2 ? -1 : 1; break;
+    case 'H': MaxLead = AmPm ? 1 : 2; break;
+    case 'N':
+    case 'S': MaxLead = 5; break;
+    case 'Y': Width = Part.Token == "yyyy" ? 4 : 2; break;
+    default: return false;
+    }
+    return MaxLead >= 0;
+}
+
+// A 29th of February typed before its year moves the year on to a leap one.
+void DTLeapYearFor29(TParts& Q) {
+    Q.Y += 4 - Q.Y % 4;
+    if (!IsLeapYear(Q.Y)) Q.Y += 4;
+}
+
+bool DTPutTypedDay(TParts& Q, const std::vector<TqzDTPart>& Parts, int N) {
+    if (N == 0) N = Q.D;
+    if (N < 1 || N > 31) return false;
+    if (N > DaysInAMonth(Q.Y, Q.M) && DTPartBefore(Parts, 'D', 'M')) {
+        for (int m = 1; m <= 12; ++m)
+            if (DaysInAMonth(Q.Y, m) >= N) {
+                Q.M = m;
+                break;
+            }
+    }
+    if (N == 29 && Q.M == 2 && !IsLeapYear(Q.Y) && DTPartBefore(Parts, 'D', 'Y')) DTLeapYearFor29(Q);
+    if (Q.Y > 9999 || N > DaysInAMonth(Q.Y, Q.M)) return false;
+    Q.D = N;
+    return true;
+}
+
+bool DTPutTypedMonth(TParts& Q, const std::vector<TqzDTPart>& Parts, int N) {
+    if (N == 0) N = Q.M;
+    if (N < 1 || N > 12) return false;
+    if (Q.D == 29 && N == 2 && !IsLeapYear(Q.Y) && DTPartBefore(Parts, 'M', 'Y')) DTLeapYearFor29(Q);
+    if (Q.Y > 9999) return false;
+    Q.M = N;
+    Q.D = std::min(Q.D, DaysInAMonth(Q.Y, Q.M));
+    return true;
+}
+
+// Puts a typed number into its part of Q; false when it does not fit there.
+bool DTPutTypedNumber(TParts& Q, const std::vector<TqzDTPart>& Parts, const TqzDTPart& Part, int Width, int N,
+                      int Epoch, int EnterYear) {
+    switch (Part.Kind) {
+    case 'D': return DTPutTypedDay(Q, Parts, N);
+    case 'M': return DTPutTypedMonth(Q, Parts, N);
+    case 'H':
+        if (DTHasAmPm(Parts)) {
+            if (N > 12) return false;
+            N = N % 12 + (Q.H >= 12 ? 12 : 0);
+        }
+        if (N > 23) return false;
+        Q.H = N;
+        return true;
+    case 'N':
+    case 'S':
+        if (N > 59) return false;
+        (Part.Kind == 'N' ? Q.N : Q.S) = N;
+        return true;
+    case 'Y':
+        if (Width == 2) {
+            N = qzEpochYear(N, Epoch);
+        } else if (N == 0) {
+            N = EnterYear;
+        }
+        if (N < 1 || N > 9999) return false;
+        Q.Y = N;
+        Q.D = std::min(Q.D, DaysInAMonth(Q.Y, Q.M));
+        return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+bool TqzDBCustomDateTimePicker::ApplyTypedNumber(const std::vector<TqzDTPart>& Parts, const TqzDTPart& Part,
+                                                 int Width, int N) {
+    TParts q = Split(FValue);
+    if (!DTPutTypedNumber(q, Parts, Part, Width, N, Epoch(), Split(FEnterValue).Y)) return false;
+    if (Kind() != TqzDTKind::Time) {
+        TDateTime d = 0;
+        if (!TryEncodeDate(q.Y, q.M, q.D, d)) return false;
+        if (d > EffectiveMax() || d < EffectiveMin()) return false;
+    }
+    return SetFromParts(q.Y, q.M, q.D, q.H, q.N, q.S, q.MS);
+}
+
+bool TqzDBCustomDateTimePicker::DecadeCanOpen(int Digit) {
+    const int century = Epoch() / 100 + (Epoch() % 100 > Digit * 10 ? 1 : 0);
+    TDateTime last = 0;
+    if (!TryEncodeDate(std::min(9999, century * 100 + Digit * 10 + 9), 12, 31, last)) return false;
+    return !(Whole(FMinDate) != 0 && last < Whole(FMinDate));
+}
+
+void TqzDBCustomDateTimePicker::AdvancePart() {
+    if (FAutoAdvance && FPart < LastPartOnScreen()) ++FPart;
+    SelectPart();
+}
+
+void TqzDBCustomDateTimePicker::ShowTypedDigits(const TqzDTPart& Part, int Replaced) {
+    const TControlWatch watch(this);
+    const std::string text = Text();
+    const int start = std::min(Part.Start, static_cast<int>(text.size()));
+    const std::string shown = text.substr(0, static_cast<size_t>(start)) + FTyped +
+                              text.substr(static_cast<size_t>(std::min<int>(start + Replaced, text.size())));
+    SetInternalText(shown);
+    if (watch.Gone()) return;
+    SetSelStart(start + static_cast<int>(FTyped.size()));
+    SetSelLength(0);
+}
+
+void TqzDBCustomDateTimePicker::StartTyping(const TqzDTPart& Part, int Width, int Digit) {
+    FTyping = true;
+    FTyped = std::to_string(Digit);
+    // The pending value: the part with this digit as its value.
+    TParts q = Split(FValue);
+    bool ok = true;
+    switch (Part.Kind) {
+    case 'D': q.D = Digit; break;
+    case 'M': q.M = Digit; break;
+    case 'Y': q.Y = Width == 2 ? qzEpochYear(Digit, Epoch()) : Digit; break;
+    case 'H': q.H = Digit; break;
+    case 'N': q.N = Digit; break;
+    case 'S': q.S = Digit; break;
+    default: ok = false; break;
+    }
+    FPending = 0;
+    TDateTime d = 0, t = 0;
+    if (ok && q.M != 0 && q.D != 0 && TryEncodeDate(std::max(1, q.Y), q.M, q.D, d) &&
+        TryEncodeTime(q.H, q.N, q.S, 0, t) && d <= EffectiveMax() && d >= EffectiveMin())
+        FPending = d + t;
+    // The typed digit stands in the part.
+    ShowTypedDigits(Part, Part.Length);
+}
+
 void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
     const std::vector<TqzDTPart> parts = Parts();
     if (FPart < 1 || FPart > static_cast<int>(parts.size())) return;
     const TqzDTPart part = parts[static_cast<size_t>(FPart - 1)];
-    const bool ampm =
-        std::any_of(parts.begin(), parts.end(), [](const TqzDTPart& x) { return x.Kind == 'A'; });
     int maxLead = 9, width = 2;
-    switch (part.Kind) {
-    case 'D': maxLead = 3; break;
-    case 'M': maxLead = 1; break;
-    case 'H': maxLead = ampm ? 1 : 2; break;
-    case 'N':
-    case 'S': maxLead = 5; break;
-    case 'Y': width = part.Token == "yyyy" ? 4 : 2; break;
-    default: Beep(); return;
-    }
-    if (part.Kind == 'M' && part.Token.size() > 2) {
+    if (!DTDigitLimits(part, DTHasAmPm(parts), maxLead, width)) {
         Beep();
         return;
     }
-    TParts p = Split(FValue);
     // A change handler may free the picker while a digit is applied.
     const TControlWatch watch(this);
-    auto order = [&](char a, char b) {
-        int ia = -1, ib = -1;
-        for (size_t i = 0; i < parts.size(); ++i) {
-            if (parts[i].Kind == a && ia < 0) ia = static_cast<int>(i);
-            if (parts[i].Kind == b && ib < 0) ib = static_cast<int>(i);
-        }
-        return ia >= 0 && ib >= 0 && ia < ib;
-    };
-    auto apply = [&](int n) -> bool {
-        TParts q = p;
-        switch (part.Kind) {
-        case 'D': {
-            if (n == 0) n = q.D;
-            if (n < 1 || n > 31) return false;
-            if (n > DaysInAMonth(q.Y, q.M) && order('D', 'M')) {
-                for (int m = 1; m <= 12; ++m)
-                    if (DaysInAMonth(q.Y, m) >= n) {
-                        q.M = m;
-                        break;
-                    }
-            }
-            if (n == 29 && q.M == 2 && !IsLeapYear(q.Y) && order('D', 'Y')) {
-                q.Y += 4 - q.Y % 4;
-                if (!IsLeapYear(q.Y)) q.Y += 4;
-            }
-            if (q.Y > 9999 || n > DaysInAMonth(q.Y, q.M)) return false;
-            q.D = n;
-            break;
-        }
-        case 'M':
-            if (n == 0) n = q.M;
-            if (n < 1 || n > 12) return false;
-            if (q.D == 29 && n == 2 && !IsLeapYear(q.Y) && order('M', 'Y')) {
-                q.Y += 4 - q.Y % 4;
-                if (!IsLeapYear(q.Y)) q.Y += 4;
-            }
-            if (q.Y > 9999) return false;
-            q.M = n;
-            q.D = std::min(q.D, DaysInAMonth(q.Y, q.M));
-            break;
-        case 'H':
-            if (ampm) {
-                if (n > 12) return false;
-                n = n % 12 + (p.H >= 12 ? 12 : 0);
-            }
-            if (n > 23) return false;
-            q.H = n;
-            break;
-        case 'N':
-        case 'S':
-            if (n > 59) return false;
-            (part.Kind == 'N' ? q.N : q.S) = n;
-            break;
-        case 'Y':
-            if (width == 2) {
-                n = qzEpochYear(n, Epoch());
-            } else if (n == 0) {
-                n = Split(FEnterValue).Y;
-            }
-            if (n < 1 || n > 9999) return false;
-            q.Y = n;
-            q.D = std::min(q.D, DaysInAMonth(q.Y, q.M));
-            break;
-        default: return false;
-        }
-        if (Kind() != TqzDTKind::Time) {
-            TDateTime d = 0;
-            if (!TryEncodeDate(q.Y, q.M, q.D, d)) return false;
-            if (d > EffectiveMax() || d < EffectiveMin()) return false;
-        }
-        return SetFromParts(q.Y, q.M, q.D, q.H, q.N, q.S, q.MS);
-    };
-    auto advance = [&] {
-        if (FAutoAdvance && FPart < LastPartOnScreen()) ++FPart;
-        SelectPart();
-    };
     if (!FTyping) {
-        if (part.Kind == 'Y' && width == 2) {
-            // The first digit opens a decade only when it is possible.
-            const int century = Epoch() / 100 + (Epoch() % 100 > Digit * 10 ? 1 : 0);
-            TDateTime last = 0;
-            if (!TryEncodeDate(std::min(9999, century * 100 + Digit * 10 + 9), 12, 31, last) ||
-                (Whole(FMinDate) != 0 && last < Whole(FMinDate))) {
-                Beep();
-                return;
-            }
+        // The first digit opens a decade only when it is possible.
+        if (part.Kind == 'Y' && width == 2 && !DecadeCanOpen(Digit)) {
+            Beep();
+            return;
         }
         if (part.Kind != 'Y' && Digit > maxLead) {
-            const bool applied = apply(Digit);
+            const bool applied = ApplyTypedNumber(parts, part, width, Digit);
             if (watch.Gone()) return;
             if (!applied) {
                 Beep();
@@ -236,60 +303,22 @@ void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
             }
             SetModifiedOn();
             FPending = 0;
-            advance();
+            AdvancePart();
             return;
         }
-        FTyping = true;
-        FTyped = std::to_string(Digit);
-        // The pending value: the part with this digit as its value.
-        TParts q = p;
-        int n = Digit;
-        bool ok = true;
-        switch (part.Kind) {
-        case 'D': q.D = n; break;
-        case 'M': q.M = n; break;
-        case 'Y': q.Y = width == 2 ? qzEpochYear(n, Epoch()) : n; break;
-        case 'H': q.H = n; break;
-        case 'N': q.N = n; break;
-        case 'S': q.S = n; break;
-        default: ok = false; break;
-        }
-        FPending = 0;
-        TDateTime d = 0, t = 0;
-        if (ok && q.M != 0 && q.D != 0 && TryEncodeDate(std::max(1, q.Y), q.M, q.D, d) &&
-            TryEncodeTime(q.H, q.N, q.S, 0, t) && d <= EffectiveMax() && d >= EffectiveMin())
-            FPending = d + t;
-        // The typed digit stands in the part.
-        const std::string text = Text();
-        const int start = std::min(part.Start, static_cast<int>(text.size()));
-        const std::string shown =
-            text.substr(0, static_cast<size_t>(start)) + FTyped +
-            text.substr(static_cast<size_t>(std::min<int>(start + part.Length, text.size())));
-        SetInternalText(shown);
-        if (watch.Gone()) return;
-        SetSelStart(start + 1);
-        SetSelLength(0);
+        StartTyping(part, width, Digit);
         return;
     }
     FTyped += std::to_string(Digit);
     if (static_cast<int>(FTyped.size()) < width) {
-        const std::string text = Text();
-        const int start = std::min(part.Start, static_cast<int>(text.size()));
-        const int oldLen = static_cast<int>(FTyped.size()) - 1;
-        const std::string shown =
-            text.substr(0, static_cast<size_t>(start)) + FTyped +
-            text.substr(static_cast<size_t>(std::min<int>(start + oldLen, text.size())));
-        SetInternalText(shown);
-        if (watch.Gone()) return;
-        SetSelStart(start + static_cast<int>(FTyped.size()));
-        SetSelLength(0);
+        ShowTypedDigits(part, static_cast<int>(FTyped.size()) - 1);
         return;
     }
     FTyping = false;
     const int n = std::stoi(FTyped);
     FTyped.clear();
     FPending = 0;
-    const bool applied = apply(n);
+    const bool applied = ApplyTypedNumber(parts, part, width, n);
     if (watch.Gone()) return;
     if (!applied) {
         Beep();
@@ -297,7 +326,7 @@ void TqzDBCustomDateTimePicker::TypeDigit(int Digit) {
         return;
     }
     SetModifiedOn();
-    advance();
+    AdvancePart();
 }
 
 void TqzDBCustomDateTimePicker::StepPart(int Sign) {
@@ -460,97 +489,201 @@ void TqzDBCustomDateTimePicker::ResetEdit() {
     SelectAll();
 }
 
+// The calendar's keys: they open and close it, and an open calendar takes every key.
+bool TqzDBCustomDateTimePicker::CalendarKey(uint16_t& Key, TShiftState Shift) {
+    const bool alt = Shift.Contains(ssAlt);
+    if ((alt && (Key == VK_UP || Key == VK_DOWN)) || (Key == VK_F4 && !alt)) {
+        Key = 0;
+        if (IsDroppedDown())
+            CloseUp(true);
+        else
+            DropDown();
+        return true;
+    }
+    if (!IsDroppedDown()) return false;
+    if (Key == VK_RETURN || Key == VK_ESCAPE) {
+        FClosedByEscape = Key == VK_ESCAPE;
+        const bool accept = Key == VK_RETURN;
+        Key = 0;
+        TMessage pending;
+        PeekMessage(pending, this, WM_CHAR, WM_CHAR, true);
+        CloseUp(accept);
+        return true;
+    }
+    if (FCalendar) FCalendar->HandleKey(Key, Shift);
+    Key = 0;
+    return true;
+}
+
+bool TqzDBCustomDateTimePicker::KeyGoesToGrid(uint16_t Key, TShiftState Shift) {
+    const bool alt = Shift.Contains(ssAlt), ctrl = Shift.Contains(ssCtrl);
+    const int len = static_cast<int>(Text().size());
+    const bool allSelected = SelStart() == 0 && SelLength() >= len;
+    const bool always = InQzDBGrid() && GridOption("dgAlwaysShowEditor");
+    const bool inspector = qzIsInInspector(this);
+    bool hand = false;
+    switch (Key) {
+    case VK_ESCAPE: hand = !Modified(); break;
+    case VK_PRIOR:
+    case VK_NEXT: hand = !alt; break;
+    case VK_HOME: hand = always && (ctrl || allSelected); break;
+    case VK_END: hand = always && (ctrl || allSelected); break;
+    case VK_LEFT: hand = always && !inspector && (ctrl || SelStart() == 0); break;
+    case VK_RIGHT: hand = always && !inspector && (ctrl || SelStart() + SelLength() >= len); break;
+    case VK_UP:
+    case VK_DOWN: hand = ctrl || allSelected; break;
+    case VK_INSERT: hand = !Shift.Contains(ssShift); break;
+    case VK_DELETE: hand = ctrl; break;
+    default: break;
+    }
+    if (!CanEditValue() && (Key == VK_HOME || Key == VK_END || Key == VK_LEFT || Key == VK_RIGHT))
+        hand = true;
+    return hand;
+}
+
+// Keys a hosting grid takes; the grid's own key event sees the rest first.
+bool TqzDBCustomDateTimePicker::HostGridKey(uint16_t& Key, TShiftState Shift) {
+    TWinControl* grid = HostGrid();
+    if (!grid) return false;
+    if (KeyGoesToGrid(Key, Shift)) {
+        const uint16_t k = Key;
+        Key = 0;
+        FinishTyping();
+        HandToGrid(k, Shift);
+        return true;
+    }
+    const bool active = Screen->ActiveControl() == this;
+    if (grid->OnKeyDown().Assigned() && (active || (Key != VK_RETURN && Key != VK_TAB)))
+        grid->OnKeyDown()(grid, Key, Shift);
+    if (Key == 0) return true;
+    if (Key == VK_F2) {
+        FinishTyping();
+        SetSelLength(0);
+        FPart = 1;
+        SelectPart();
+        Key = 0;
+        return true;
+    }
+    return false;
+}
+
+// Keys that leave the value as it is: erasing a required field, selecting all, any key on a
+// value that cannot be edited, and Ctrl chords.
+bool TqzDBCustomDateTimePicker::KeyLeavesValue(uint16_t& Key, TShiftState Shift) {
+    if ((Key == VK_BACK || Key == VK_DELETE) && BoundField() && BoundField()->Required()) {
+        Key = 0;
+        return true;
+    }
+    if (Key == VK_RIGHT && Shift.Contains(ssShift) && FPart == 1) {
+        SelectAll();
+        Key = 0;
+        return true;
+    }
+    if (!CanEditValue()) {
+        TCustomEdit::SetReadOnly(true);
+        if (Key != VK_TAB && Key != VK_RETURN && Key != VK_ESCAPE) Key = 0;
+        return true;
+    }
+    TCustomEdit::SetReadOnly(false);
+    return Shift.Contains(ssCtrl);
+}
+
+// "+", "=" and "-" step the part, keypad digits type, "/" moves on while typing.
+void TqzDBCustomDateTimePicker::TranslateKey(uint16_t& Key) {
+    if (Key == VK_ADD || Key == 0xBB)
+        Key = VK_UP;  // "+" and "="
+    else if (Key == VK_SUBTRACT || Key == 0xBD)
+        Key = VK_DOWN;  // "-"
+    else if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9)
+        Key = static_cast<uint16_t>('0' + Key - VK_NUMPAD0);
+    else if ((Key == VK_DIVIDE || Key == 0xBF) && (FTyping || !FAutoAdvance))
+        Key = VK_RIGHT;
+}
+
+void TqzDBCustomDateTimePicker::NextPart() {
+    FinishTyping();
+    const int count = static_cast<int>(Parts().size());
+    if (FPart < count) {
+        if (IsDefaultCase() && FPart + 1 > LastPartOnScreen()) {
+            // The time is not shown at midnight: the current time fills in.
+            const TDateTime now = Now();
+            FValue = FValue == 0 ? now : Whole(FValue) + Frac(now);
+            if (Frac(FValue) == 0) FValue += 1.0 / SecsPerDay;
+            ShowValue();
+            SetModifiedOn();
+        }
+        FPart = std::clamp(FPart + 1, 1, LastPartOnScreen());
+    }
+    SelectPart();
+}
+
+// The arrow, Home and End keys: they move between parts or step the part's value.
+bool TqzDBCustomDateTimePicker::MovePartKey(uint16_t& Key) {
+    switch (Key) {
+    case VK_LEFT:
+        FinishTyping();
+        FPart = std::clamp(FPart - 1, 1, LastPartOnScreen());
+        SelectPart();
+        Key = 0;
+        return true;
+    case VK_RIGHT:
+        NextPart();
+        Key = 0;
+        return true;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END: {
+        const TControlWatch watch(this);
+        FinishTyping();
+        if (Key == VK_UP || Key == VK_DOWN)
+            StepPart(Key == VK_UP ? 1 : -1);
+        else
+            HomeEndPart(Key == VK_END);
+        if (watch.Gone()) return true;
+        if (IsDefaultCase() && Kind() == TqzDTKind::DateTime && FValue != 0 && Frac(FValue) != 0 &&
+            std::fabs(Frac(FValue)) < 0.5 / MSecsPerDay)
+            FPart = LastPartOnScreen();
+        FPart = std::clamp(FPart, 1, LastPartOnScreen());
+        FPending = 0;
+        SetModifiedOn();
+        SelectPart();
+        Key = 0;
+        return true;
+    }
+    default: return false;
+    }
+}
+
+// Backspace takes back a typed digit; otherwise Delete and Backspace clear the part.
+bool TqzDBCustomDateTimePicker::EraseKey(uint16_t& Key) {
+    if (Key != VK_DELETE && Key != VK_BACK) return false;
+    if (FTyping && Key == VK_BACK) {
+        if (!FTyped.empty()) FTyped.pop_back();
+        if (FTyped.empty()) {
+            FTyping = false;
+            ShowValue();
+        }
+        Key = 0;
+        return true;
+    }
+    if (Text().empty() && FValue == 0) {
+        Key = 0;
+        return true;
+    }
+    DeleteKey();
+    Key = 0;
+    return true;
+}
+
 void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
     const TControlWatch watch(this);
     TWinControl::KeyDown(Key, Shift);
     if (watch.Gone() || Key == 0) return;
     if (GetKeyState(VK_MENU) < 0) Shift += ssAlt;
-    const bool alt = Shift.Contains(ssAlt), ctrl = Shift.Contains(ssCtrl);
+    const bool alt = Shift.Contains(ssAlt);
     try {
-        // 1. The calendar's keys.
-        if ((alt && (Key == VK_UP || Key == VK_DOWN)) || (Key == VK_F4 && !alt)) {
-            Key = 0;
-            if (IsDroppedDown())
-                CloseUp(true);
-            else
-                DropDown();
-            return;
-        }
-        if (IsDroppedDown()) {
-            if (Key == VK_RETURN || Key == VK_ESCAPE) {
-                FClosedByEscape = Key == VK_ESCAPE;
-                const bool accept = Key == VK_RETURN;
-                Key = 0;
-                TMessage pending;
-                PeekMessage(pending, this, WM_CHAR, WM_CHAR, true);
-                CloseUp(accept);
-                return;
-            }
-            if (FCalendar) FCalendar->HandleKey(Key, Shift);
-            Key = 0;
-            return;
-        }
-        // 2. Keys a hosting grid takes.
-        if (TWinControl* grid = HostGrid()) {
-            const int len = static_cast<int>(Text().size());
-            const bool allSelected = SelStart() == 0 && SelLength() >= len;
-            const bool always = InQzDBGrid() && GridOption("dgAlwaysShowEditor");
-            const bool inspector = qzIsInInspector(this);
-            bool hand = false;
-            switch (Key) {
-            case VK_ESCAPE: hand = !Modified(); break;
-            case VK_PRIOR:
-            case VK_NEXT: hand = !alt; break;
-            case VK_HOME: hand = always && (ctrl || allSelected); break;
-            case VK_END: hand = always && (ctrl || allSelected); break;
-            case VK_LEFT: hand = always && !inspector && (ctrl || SelStart() == 0); break;
-            case VK_RIGHT: hand = always && !inspector && (ctrl || SelStart() + SelLength() >= len); break;
-            case VK_UP:
-            case VK_DOWN: hand = ctrl || allSelected; break;
-            case VK_INSERT: hand = !Shift.Contains(ssShift); break;
-            case VK_DELETE: hand = ctrl; break;
-            default: break;
-            }
-            if (!CanEditValue() && (Key == VK_HOME || Key == VK_END || Key == VK_LEFT || Key == VK_RIGHT))
-                hand = true;
-            if (hand) {
-                const uint16_t k = Key;
-                Key = 0;
-                FinishTyping();
-                HandToGrid(k, Shift);
-                return;
-            }
-            // The grid's own key event sees the rest first.
-            const bool active = Screen->ActiveControl() == this;
-            if (grid->OnKeyDown().Assigned() && (active || (Key != VK_RETURN && Key != VK_TAB)))
-                grid->OnKeyDown()(grid, Key, Shift);
-            if (Key == 0) return;
-            if (Key == VK_F2) {
-                FinishTyping();
-                SetSelLength(0);
-                FPart = 1;
-                SelectPart();
-                Key = 0;
-                return;
-            }
-        }
-        // 3. A required field keeps its value.
-        if ((Key == VK_BACK || Key == VK_DELETE) && BoundField() && BoundField()->Required()) {
-            Key = 0;
-            return;
-        }
-        if (Key == VK_RIGHT && Shift.Contains(ssShift) && FPart == 1) {
-            SelectAll();
-            Key = 0;
-            return;
-        }
-        if (!CanEditValue()) {
-            TCustomEdit::SetReadOnly(true);
-            if (Key != VK_TAB && Key != VK_RETURN && Key != VK_ESCAPE) Key = 0;
-            return;
-        }
-        TCustomEdit::SetReadOnly(false);
-        if (ctrl) return;
+        if (CalendarKey(Key, Shift) || HostGridKey(Key, Shift) || KeyLeavesValue(Key, Shift)) return;
         const bool digitKey = (Key >= '0' && Key <= '9') || (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9);
         const bool letterKey = Key >= 'A' && Key <= 'Z';
         const bool editing =
@@ -561,23 +694,11 @@ void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
             StartEmptyValue(Key);
             if (watch.Gone()) return;
         }
-        // 8. Translation.
-        if (!alt) {
-            if (Key == VK_ADD || Key == 0xBB)
-                Key = VK_UP;  // "+" and "="
-            else if (Key == VK_SUBTRACT || Key == 0xBD)
-                Key = VK_DOWN;  // "-"
-            else if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9)
-                Key = static_cast<uint16_t>('0' + Key - VK_NUMPAD0);
-            else if ((Key == VK_DIVIDE || Key == 0xBF) && (FTyping || !FAutoAdvance))
-                Key = VK_RIGHT;
-        }
-        if (Key == VK_HOME || Key == VK_END) {
-            if (Shift.Contains(ssShift)) {
-                SelectAll();
-                Key = 0;
-                return;
-            }
+        if (!alt) TranslateKey(Key);
+        if ((Key == VK_HOME || Key == VK_END) && Shift.Contains(ssShift)) {
+            SelectAll();
+            Key = 0;
+            return;
         }
         if (Key == VK_DELETE && FTyping) {
             Key = 0;
@@ -589,71 +710,7 @@ void TqzDBCustomDateTimePicker::KeyDown(uint16_t& Key, TShiftState Shift) {
             FValue = TodayClamped(false);
             FBlank = false;
         }
-        switch (Key) {
-        case VK_LEFT:
-            FinishTyping();
-            FPart = std::clamp(FPart - 1, 1, LastPartOnScreen());
-            SelectPart();
-            Key = 0;
-            return;
-        case VK_RIGHT: {
-            FinishTyping();
-            const int count = static_cast<int>(Parts().size());
-            if (FPart < count) {
-                if (IsDefaultCase() && FPart + 1 > LastPartOnScreen()) {
-                    // The time is not shown at midnight: the current time fills in.
-                    const TDateTime now = Now();
-                    FValue = FValue == 0 ? now : Whole(FValue) + Frac(now);
-                    if (Frac(FValue) == 0) FValue += 1.0 / SecsPerDay;
-                    ShowValue();
-                    SetModifiedOn();
-                }
-                FPart = std::clamp(FPart + 1, 1, LastPartOnScreen());
-            }
-            SelectPart();
-            Key = 0;
-            return;
-        }
-        case VK_UP:
-        case VK_DOWN:
-        case VK_HOME:
-        case VK_END: {
-            FinishTyping();
-            if (Key == VK_UP || Key == VK_DOWN)
-                StepPart(Key == VK_UP ? 1 : -1);
-            else
-                HomeEndPart(Key == VK_END);
-            if (watch.Gone()) return;
-            if (IsDefaultCase() && Kind() == TqzDTKind::DateTime && FValue != 0 && Frac(FValue) != 0 &&
-                std::fabs(Frac(FValue)) < 0.5 / MSecsPerDay)
-                FPart = LastPartOnScreen();
-            FPart = std::clamp(FPart, 1, LastPartOnScreen());
-            FPending = 0;
-            SetModifiedOn();
-            SelectPart();
-            Key = 0;
-            return;
-        }
-        case VK_DELETE:
-        case VK_BACK:
-            if (FTyping && Key == VK_BACK) {
-                if (!FTyped.empty()) FTyped.pop_back();
-                if (FTyped.empty()) {
-                    FTyping = false;
-                    ShowValue();
-                }
-                Key = 0;
-                return;
-            }
-            if (Text().empty() && FValue == 0) {
-                Key = 0;
-                return;
-            }
-            DeleteKey();
-            Key = 0;
-            return;
-        default: break;
-        }
+        if (MovePartKey(Key) || EraseKey(Key)) return;
         if (Key >= '0' && Key <= '9' && !alt) {
             TypeDigit(Key - '0');  // the picker may be gone; Key is the caller's
             Key = 0;

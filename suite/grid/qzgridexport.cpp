@@ -741,6 +741,101 @@ void TqzExportOptions::SaveToStream(TStream* Stream) {
     Run(Stream);
 }
 
+namespace {
+
+// Each column the grid lets go is exported; the widths of those add up.
+void ChooseExportedColumns(TqzDBGrid* Grid, TqzExportModel& Model, TqzExportState& State) {
+    for (int i = 0; i < static_cast<int>(Model.Columns.size()); ++i) {
+        TqzExportColumn& c = Model.Columns[static_cast<size_t>(i)];
+        bool accept = true;
+        Grid->DoExportField(Grid->GetColField(i), accept);
+        c.Exported = accept;
+        if (accept) State.WidthSum += c.PixelWidth + 5;
+    }
+}
+
+// Cell and title colours come from the grid's own colour events.
+void HookDynamicColors(TqzDBGrid* Grid, TqzExportModel& Model) {
+    Model.CellColors = [Grid](int Col, TqzExportFont& Font, TColor& Brush) {
+        TFont font;
+        font.SetName(Font.Name);
+        font.SetSize(Font.Size);
+        font.SetColor(Font.Color);
+        TBrush brush;
+        brush.SetColor(Brush);
+        Grid->CalcCellColors(Grid->GetColField(Col), {}, false, &font, &brush);
+        Font = FontOf(&font);
+        Brush = brush.Color();
+    };
+    Model.TitleAttributes = [Grid](int Col, TqzExportFont& Font, TColor& Brush, TAlignment& Alignment) {
+        TFont font;
+        font.SetName(Font.Name);
+        font.SetSize(Font.Size);
+        font.SetColor(Font.Color);
+        TBrush brush;
+        brush.SetColor(Brush);
+        TField* f = Grid->GetColField(Col);
+        Grid->DoCalcTitleAttributes(f ? f->FieldName() : std::string(), &font, &brush, Alignment);
+        Font = FontOf(&font);
+        Brush = brush.Color();
+    };
+}
+
+void CopyExportToClipboard(TqzGridExportType Type, const std::string& Text) {
+    TClipboard* clip = Clipboard();
+    clip->Open();
+    try {
+        clip->Clear();
+        if (Type == qzgetSYLK) {
+            clip->SetAsText(Text);
+            clip->SetFormatData(CF_SYLK, Text);
+        } else if (Type == qzgetHTML) {
+            const std::string wrapped = BuildClipboardHTML(Text);
+            clip->SetAsText(wrapped);
+            clip->SetFormatData(RegisterClipboardFormat("HTML Format"), wrapped);
+        } else {
+            clip->SetAsText(Text);
+        }
+    } catch (...) {
+        clip->Close();
+        throw;
+    }
+    clip->Close();
+}
+
+// The selected records in the grid's order: one walk through the dataset (bookmark order need
+// not be the order shown). False when the grid or its dataset went away on the way.
+bool ExportSelectedRecords(TDataSet* Ds, TqzGridSelection* Selection, const std::function<void(int)>& Row,
+                           const std::function<bool()>& StillThere, int& RecNo) {
+    int left = Selection->Count();
+    if (left > 0) Ds->First();
+    while (left > 0 && !Ds->Eof()) {
+        if (Selection->Holds(Ds->Bookmark())) {
+            --left;
+            Row(++RecNo);
+            Application->ProcessMessages();
+            if (!StillThere()) return false;
+        }
+        Ds->Next();
+    }
+    return true;
+}
+
+// Every record from the first; false when the grid or its dataset went away on the way.
+bool ExportAllRecords(TDataSet* Ds, const std::function<void(int)>& Row,
+                      const std::function<bool()>& StillThere, int& RecNo) {
+    Ds->First();
+    while (!Ds->Eof()) {
+        Row(++RecNo);
+        Ds->Next();
+        Application->ProcessMessages();
+        if (!StillThere()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool TqzExportOptions::Run(TStream* Out) {
     TqzExportSettings s = FSettings;
     s.FileName = FileName();
@@ -789,38 +884,8 @@ bool TqzExportOptions::Run(TStream* Out) {
 
     TqzExportModel model = BuildModel();
     TqzExportState state;
-    for (int i = 0; i < static_cast<int>(model.Columns.size()); ++i) {
-        TqzExportColumn& c = model.Columns[static_cast<size_t>(i)];
-        bool accept = true;
-        grid->DoExportField(grid->GetColField(i), accept);
-        c.Exported = accept;
-        if (accept) state.WidthSum += c.PixelWidth + 5;
-    }
-    if (s.Options.Contains(esoDynamicColors)) {
-        model.CellColors = [grid](int Col, TqzExportFont& Font, TColor& Brush) {
-            TFont font;
-            font.SetName(Font.Name);
-            font.SetSize(Font.Size);
-            font.SetColor(Font.Color);
-            TBrush brush;
-            brush.SetColor(Brush);
-            grid->CalcCellColors(grid->GetColField(Col), {}, false, &font, &brush);
-            Font = FontOf(&font);
-            Brush = brush.Color();
-        };
-        model.TitleAttributes = [grid](int Col, TqzExportFont& Font, TColor& Brush, TAlignment& Alignment) {
-            TFont font;
-            font.SetName(Font.Name);
-            font.SetSize(Font.Size);
-            font.SetColor(Font.Color);
-            TBrush brush;
-            brush.SetColor(Brush);
-            TField* f = grid->GetColField(Col);
-            grid->DoCalcTitleAttributes(f ? f->FieldName() : std::string(), &font, &brush, Alignment);
-            Font = FontOf(&font);
-            Brush = brush.Color();
-        };
-    }
+    ChooseExportedColumns(grid, model, state);
+    if (s.Options.Contains(esoDynamicColors)) HookDynamicColors(grid, model);
 
     const bool direct = Out && s.ExportType != qzgetSYLK;
     std::string result;
@@ -854,35 +919,10 @@ bool TqzExportOptions::Run(TStream* Out) {
     int recNo = 0;
     bool ended = false;
     if (s.Options.Contains(esoSaveSelectedOnly)) {
-        // The selected records in the grid's order: one walk through the
-        // dataset (bookmark order need not be the order shown).
-        TqzGridSelection* selection = grid->Selection();
-        int left = selection->Count();
-        if (left > 0) ds->First();
-        while (left > 0 && !ds->Eof()) {
-            if (selection->Holds(ds->Bookmark())) {
-                --left;
-                row(++recNo);
-                Application->ProcessMessages();
-                if (!stillThere()) {
-                    ended = true;
-                    break;
-                }
-            }
-            ds->Next();
-        }
+        ended = !ExportSelectedRecords(ds, grid->Selection(), row, stillThere, recNo);
         if (!ended && recNo == 0 && s.ExportType == qzgetHTML) emit(qzHTMLNoRecordsRow(s, model));
     } else {
-        ds->First();
-        while (!ds->Eof()) {
-            row(++recNo);
-            ds->Next();
-            Application->ProcessMessages();
-            if (!stillThere()) {
-                ended = true;
-                break;
-            }
-        }
+        ended = !ExportAllRecords(ds, row, stillThere, recNo);
     }
     // A grid or dataset that went away ends the export here, unfinished:
     // a file keeps what it held.
@@ -896,24 +936,6 @@ bool TqzExportOptions::Run(TStream* Out) {
         if (!direct) write(result);
         return true;
     }
-    TClipboard* clip = Clipboard();
-    clip->Open();
-    try {
-        clip->Clear();
-        if (s.ExportType == qzgetSYLK) {
-            clip->SetAsText(result);
-            clip->SetFormatData(CF_SYLK, result);
-        } else if (s.ExportType == qzgetHTML) {
-            const std::string wrapped = BuildClipboardHTML(result);
-            clip->SetAsText(wrapped);
-            clip->SetFormatData(RegisterClipboardFormat("HTML Format"), wrapped);
-        } else {
-            clip->SetAsText(result);
-        }
-    } catch (...) {
-        clip->Close();
-        throw;
-    }
-    clip->Close();
+    CopyExportToClipboard(s.ExportType, result);
     return true;
 }

@@ -266,6 +266,9 @@ private:
     void RevertText();
     void ShowText(const std::string& Text);
     void EnsureGrid();
+    void PrepareGrid();
+    int GridWindowWidth();
+    void PlaceGridWindow(int WindowWidth, int WindowHeight);
     std::string KeyText(int Index) const;
     // The lookup fields' names (";"-joined) and the bound record's key values:
     // key 1 from Key1, keys 2 and 3 from the bound fields of the same names.

@@ -163,6 +163,61 @@ void TqzDBCustomLookupCombo::EnsureGrid() {
     FGrid->SetBorderStyle(bsNone);
 }
 
+// The grid made and set up with the combo's options, columns and table.
+void TqzDBCustomLookupCombo::PrepareGrid() {
+    EnsureGrid();
+    FGrid->SetColor(FGridOptions->Color());
+    FGrid->SetTitleLines(std::max(1, FGridOptions->TitleLines()));
+    FGrid->SetTitleAlignment(FGridOptions->TitleAlignment());
+    if (FSelected->Count() == 0 && !FKeyFields.empty() && Width() > 20) {
+        TField* k = FLookupTable->FieldByName(FKeyFields[0]);
+        FSelected->Add(k->FieldName() + "\t" + std::to_string(k->DisplayWidth()) + "\t" + k->DisplayLabel());
+    }
+    FGrid->SetUseTFields(false);
+    FGrid->Selected()->Assign(FSelected.get());
+    FGrid->SetLookupTable(FLookupTable);
+    FGrid->SetLookupField(FLookupField);
+    FGrid->LayoutChanged();
+}
+
+// DropDownWidth, else the columns' characters, never narrower than the combo nor wider than the
+// screen.
+int TqzDBCustomLookupCombo::GridWindowWidth() {
+    int width = FDropDownWidth;
+    if (width <= 0) {
+        const int zero = std::max(1, FGrid->Canvas()->TextWidth("0"));
+        width = GetSystemMetrics(SM_CXVSCROLL) + 1;
+        for (int i = 0; i < FSelected->Count(); ++i) {
+            std::string name, chars, title;
+            const std::string& line = FSelected->Strings(i);
+            const size_t t1 = line.find('\t');
+            const size_t t2 = t1 == std::string::npos ? t1 : line.find('\t', t1 + 1);
+            if (t1 != std::string::npos)
+                chars = line.substr(t1 + 1, t2 == std::string::npos ? t2 : t2 - t1 - 1);
+            if (t2 != std::string::npos) title = line.substr(t2 + 1);
+            const int n = std::max(1, StrToIntDef(TrimSpaces(chars), 10));
+            width += std::max(n * zero, FGrid->Canvas()->TextWidth(title)) + 5;
+        }
+    }
+    return std::min(std::max(width, Width()), Screen->Width());
+}
+
+// Below the combo, above it when the work area ends first.
+void TqzDBCustomLookupCombo::PlaceGridWindow(int WindowWidth, int WindowHeight) {
+    const TPoint origin = Parent() ? Parent()->ClientToScreen({Left(), Top()}) : ClientToScreen({0, 0});
+    const int below = origin.Y + this->Height() - (BorderStyle() == bsSingle ? 1 : 0);
+    const TRect work = Screen->WorkAreaRect();
+    const int bottom = work.Bottom > work.Top ? work.Bottom : Screen->Height();
+    int top = below;
+    if (top + WindowHeight > bottom) {
+        top = origin.Y + 1 - WindowHeight;
+        if (top < (work.Bottom > work.Top ? work.Top : 0)) top = below;
+    }
+    const int left = FDropDownAlignment == taRightJustify ? origin.X + Width() - WindowWidth : origin.X;
+    FGridWindow->ShowAt(left, top, WindowWidth, WindowHeight);
+    FGrid->LayoutChanged();
+}
+
 void TqzDBCustomLookupCombo::DropDown() {
     if (IsDroppedDown() || FDropping) return;
     if (FOnBeforeDropDown.Assigned()) {
@@ -183,20 +238,7 @@ void TqzDBCustomLookupCombo::DropDown() {
     FDropping = true;
     try {
         if (FKeyFields.empty()) BindKeys(false);
-        EnsureGrid();
-        FGrid->SetColor(FGridOptions->Color());
-        FGrid->SetTitleLines(std::max(1, FGridOptions->TitleLines()));
-        FGrid->SetTitleAlignment(FGridOptions->TitleAlignment());
-        if (FSelected->Count() == 0 && !FKeyFields.empty() && Width() > 20) {
-            TField* k = FLookupTable->FieldByName(FKeyFields[0]);
-            FSelected->Add(k->FieldName() + "\t" + std::to_string(k->DisplayWidth()) + "\t" +
-                           k->DisplayLabel());
-        }
-        FGrid->SetUseTFields(false);
-        FGrid->Selected()->Assign(FSelected.get());
-        FGrid->SetLookupTable(FLookupTable);
-        FGrid->SetLookupField(FLookupField);
-        FGrid->LayoutChanged();
+        PrepareGrid();
         FTextAtDropDown = Text();
         // Positioned once the grid has its rows, so that the rows before
         // the value show when there is room.
@@ -218,25 +260,7 @@ void TqzDBCustomLookupCombo::DropDown() {
         // A row is followed by its line only with row lines.
         const int line = FGrid->GridOptions().Contains(dgRowLines) ? FGrid->GridLineWidth() : 0;
         const int rowHeight = FGrid->DefaultRowHeight() + line;
-        // Width: DropDownWidth, else the columns' characters, never narrower
-        // than the combo nor wider than the screen.
-        int width = FDropDownWidth;
-        if (width <= 0) {
-            const int zero = std::max(1, FGrid->Canvas()->TextWidth("0"));
-            width = GetSystemMetrics(SM_CXVSCROLL) + 1;
-            for (int i = 0; i < FSelected->Count(); ++i) {
-                std::string name, chars, title;
-                const std::string& line = FSelected->Strings(i);
-                const size_t t1 = line.find('\t');
-                const size_t t2 = t1 == std::string::npos ? t1 : line.find('\t', t1 + 1);
-                if (t1 != std::string::npos)
-                    chars = line.substr(t1 + 1, t2 == std::string::npos ? t2 : t2 - t1 - 1);
-                if (t2 != std::string::npos) title = line.substr(t2 + 1);
-                const int n = std::max(1, StrToIntDef(TrimSpaces(chars), 10));
-                width += std::max(n * zero, FGrid->Canvas()->TextWidth(title)) + 5;
-            }
-        }
-        width = std::min(std::max(width, Width()), Screen->Width());
+        const int width = GridWindowWidth();
         const bool hscroll = FGrid->GridWidth() > width;
         const int hscrollHeight = hscroll ? GetSystemMetrics(SM_CYHSCROLL) : 0;
         // The title and data rows plus the window's frame (2 pixels; measured
@@ -245,25 +269,9 @@ void TqzDBCustomLookupCombo::DropDown() {
             const int titleHeight = titles ? FGrid->RowHeights(0) + line : 0;
             return titleHeight + rows * rowHeight + Around + hscrollHeight;
         };
-        // Below the combo, above it when the work area ends first.
-        auto place = [&](int Height) {
-            const TPoint origin =
-                Parent() ? Parent()->ClientToScreen({Left(), Top()}) : ClientToScreen({0, 0});
-            const int below = origin.Y + this->Height() - (BorderStyle() == bsSingle ? 1 : 0);
-            const TRect work = Screen->WorkAreaRect();
-            const int bottom = work.Bottom > work.Top ? work.Bottom : Screen->Height();
-            int top = below;
-            if (top + Height > bottom) {
-                top = origin.Y + 1 - Height;
-                if (top < (work.Bottom > work.Top ? work.Top : 0)) top = below;
-            }
-            const int left = FDropDownAlignment == taRightJustify ? origin.X + Width() - width : origin.X;
-            FGridWindow->ShowAt(left, top, width, Height);
-            FGrid->LayoutChanged();
-        };
-        place(neededHeight(2));
+        PlaceGridWindow(width, neededHeight(2));
         const int exact = neededHeight(FGridWindow->Height() - FGrid->ClientHeight() - hscrollHeight);
-        if (exact != FGridWindow->Height()) place(exact);
+        if (exact != FGridWindow->Height()) PlaceGridWindow(width, exact);
         if (reposition)
             FMatchFound = PositionOnValue();
         else if (typedKey)

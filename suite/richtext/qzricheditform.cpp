@@ -69,7 +69,21 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
     SetKeyPreview(true);
     SetPosition(poScreenCenter);
 
-    // ---- Main menu
+    BuildMainMenu();
+    BuildToolbar();
+    BuildFormatBar();
+    BuildBarBevels();
+    BuildEditArea();
+    BuildStatusBar();
+    BuildDialogs();
+
+    SetOnShow(TNotifyEvent(this, &TqzRichEditForm::FormShow));
+    SetOnCloseQuery(TCloseQueryEvent(this, &TqzRichEditForm::FormCloseQuery));
+    SetOnClose(TCloseEvent(this, &TqzRichEditForm::FormClose));
+    FBuilt = true;
+}
+
+void TqzRichEditForm::BuildMainMenu() {
     FMainMenu = new TMainMenu(this);
     TMenuItem* root = FMainMenu->Items();
     auto sub = [this, root](const std::string& Name, const std::string& Caption) {
@@ -116,8 +130,10 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
     sub("Help1", "Help")->SetVisible(false);
     TMenuItem* tools = sub("Tools1", "&Tools");
     AddItem(tools, "ToolsSpelling", "&Spelling", 0, &TqzRichEditForm::SpellClick);
+}
 
-    // ---- Tool bar
+// The tool bar: its buttons, the bevels between their groups and before the user's buttons.
+void TqzRichEditForm::BuildToolbar() {
     FToolbar = new TPanel(this);
     FToolbar->SetParent(this);
     FToolbar->SetBevelOuter(bvNone);
@@ -148,8 +164,10 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
     FUserButtonBevel->SetShape(bsLeftLine);
     FUserButtonBevel->SetBounds(0, 2, 2, 24);
     FUserButtonBevel->SetVisible(false);
+}
 
-    // ---- Format bar
+// The format bar: font name and size, then the style, colour, alignment and bullet buttons.
+void TqzRichEditForm::BuildFormatBar() {
     FFormatBar = new TPanel(this);
     FFormatBar->SetParent(this);
     FFormatBar->SetBevelOuter(bvNone);
@@ -197,7 +215,9 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
     }
     for (const char* n : {"LeftButton", "CenterButton", "RightButton", "JustifyButton"})
         Button(n)->SetGroupIndex(1);
+}
 
+void TqzRichEditForm::BuildBarBevels() {
     FToolbarBevel = new TBevel(this);
     FToolbarBevel->SetParent(this);
     FToolbarBevel->SetShape(bsTopLine);
@@ -207,8 +227,10 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
     FRulerBevel = new TBevel(this);
     FRulerBevel->SetParent(this);
     FRulerBevel->SetShape(bsTopLine);
+}
 
-    // ---- The editing area and the ruler
+// The editing area and the ruler.
+void TqzRichEditForm::BuildEditArea() {
     FRichEdit = new TqzDBRichEdit(this);
     FRichEdit->SetName("RichEdit1");
     FRichEdit->SetParent(this);
@@ -217,16 +239,19 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
     FRuler->SetParent(this);
     FRuler->SetRichEdit(FRichEdit);
     FRuler->FreeNotification(FRichEdit);
+}
 
-    // ---- Status bar
+void TqzRichEditForm::BuildStatusBar() {
     FStatusBar = new TStatusBar(this);
     FStatusBar->SetParent(this);
     FStatusBar->SetAlign(alBottom);
     for (int w : {300, 32, 32, 18}) FStatusBar->Panels()->Add()->SetWidth(w);
     FStatusBar->Panels()->Items(0)->SetBevel(pbNone);
     FStatusBar->Panels()->Items(3)->SetBevel(pbNone);
+}
 
-    // ---- Dialogs and the colour menu
+// The file and print dialogs and the colour menu.
+void TqzRichEditForm::BuildDialogs() {
     const std::string filter = "Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT";
     FOpenDialog = new TOpenDialog(this);
     FOpenDialog->SetFilter(filter);
@@ -247,11 +272,6 @@ TqzRichEditForm::TqzRichEditForm(TComponent* AOwner, TqzCustomRichEdit* Source)
     automatic->SetTag(static_cast<int>(clBlack));
     automatic->SetOnClick(TNotifyEvent(this, &TqzRichEditForm::ColorItemClick));
     FColorMenu->Items()->Add(automatic);
-
-    SetOnShow(TNotifyEvent(this, &TqzRichEditForm::FormShow));
-    SetOnCloseQuery(TCloseQueryEvent(this, &TqzRichEditForm::FormCloseQuery));
-    SetOnClose(TCloseEvent(this, &TqzRichEditForm::FormClose));
-    FBuilt = true;
 }
 
 TqzRichEditForm::~TqzRichEditForm() {

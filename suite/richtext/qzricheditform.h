@@ -117,6 +117,13 @@ private:
     void ApplyOptions();
     void ApplyTexts();
     void PackToolbar();
+    void BuildMainMenu();
+    void BuildToolbar();
+    void BuildFormatBar();
+    void BuildBarBevels();
+    void BuildEditArea();
+    void BuildStatusBar();
+    void BuildDialogs();
     void RestoreUserButtons();
     void ApplyImages();
     void UpdateLockPanels();
