@@ -2,6 +2,8 @@
 // the wheel, context menus and mouse hooks.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -248,6 +250,44 @@ TEST_F(MouseTest, PressElsewhereCancelsTheActiveControlsModes) {
     SendClick(probe, 1, 1);
     EXPECT_EQ(active->Cancels, 1);
     EXPECT_EQ(active->Sender, probe);
+}
+
+// A handler that frees its control ends the message there: nothing more of
+// the press, click or release reaches the freed control.
+TEST_F(MouseTest, AControlFreedByItsHandlerGetsNoMoreOfTheMessage) {
+    int clicks = 0;
+    probe->SetOnClick(TNotifyEvent([&](TObject*) {
+        ++clicks;
+        // The handler is freed with its control: freeing comes last.
+        delete std::exchange(probe, nullptr);
+    }));
+    SendClick(probe, 5, 5);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(probe, nullptr);
+
+    auto* twice = new TProbe(f.Form, f.Form);
+    twice->SetBounds(20, 30, 100, 50);
+    int doubles = 0;
+    twice->SetOnDblClick(TNotifyEvent([&](TObject*) {
+        ++doubles;
+        // The handler is freed with its control: freeing comes last.
+        delete std::exchange(twice, nullptr);
+    }));
+    SendDoubleClick(twice, 5, 5);
+    EXPECT_EQ(doubles, 1);
+    EXPECT_EQ(twice, nullptr);
+}
+
+// RunWhileAlive answers whether the control outlived the handler.
+TEST_F(MouseTest, RunWhileAliveTellsWhetherTheControlOutlivedTheHandler) {
+    int runs = 0;
+    EXPECT_TRUE(RunWhileAlive(probe, [&] { ++runs; }));
+    EXPECT_FALSE(RunWhileAlive(probe, [&] {
+        ++runs;
+        delete probe;
+    }));
+    probe = nullptr;
+    EXPECT_EQ(runs, 2);
 }
 
 }  // namespace
