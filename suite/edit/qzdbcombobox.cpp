@@ -809,9 +809,7 @@ void TqzDBCustomComboBox::KeyPress(char32_t& Key) {
         }
         const bool autoFill = AutoFillDate();
         if (FMapList) SetAutoFillDate(false);
-        const TControlWatch watch(this);
-        inherited::KeyPress(Key);
-        if (!watch.Gone()) SetAutoFillDate(autoFill);
+        if (RunWhileAlive(this, [&] { inherited::KeyPress(Key); })) SetAutoFillDate(autoFill);
         return;
     }
     // Completion: typing at the end of the text finds the first row that

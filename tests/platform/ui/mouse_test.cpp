@@ -255,26 +255,25 @@ TEST_F(MouseTest, PressElsewhereCancelsTheActiveControlsModes) {
 // A handler that frees its control ends the message there: nothing more of
 // the press, click or release reaches the freed control.
 TEST_F(MouseTest, AControlFreedByItsHandlerGetsNoMoreOfTheMessage) {
-    int clicks = 0;
-    probe->SetOnClick(TNotifyEvent([&](TObject*) {
-        ++clicks;
-        // The handler is freed with its control: freeing comes last.
-        delete std::exchange(probe, nullptr);
-    }));
+    int fired = 0;
+    // A handler that counts and frees the probe in Slot; the handler is freed
+    // with its control, so freeing comes last.
+    auto freeing = [&fired](TProbe*& Slot) {
+        return TNotifyEvent([&fired, &Slot](TObject*) {
+            ++fired;
+            delete std::exchange(Slot, nullptr);
+        });
+    };
+    probe->SetOnClick(freeing(probe));
     SendClick(probe, 5, 5);
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(fired, 1);
     EXPECT_EQ(probe, nullptr);
 
     auto* twice = new TProbe(f.Form, f.Form);
     twice->SetBounds(20, 30, 100, 50);
-    int doubles = 0;
-    twice->SetOnDblClick(TNotifyEvent([&](TObject*) {
-        ++doubles;
-        // The handler is freed with its control: freeing comes last.
-        delete std::exchange(twice, nullptr);
-    }));
+    twice->SetOnDblClick(freeing(twice));
     SendDoubleClick(twice, 5, 5);
-    EXPECT_EQ(doubles, 1);
+    EXPECT_EQ(fired, 2);
     EXPECT_EQ(twice, nullptr);
 }
 
