@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/core/exceptions.h"
+#include "platform/core/sysutils.h"
 
 // Defined in streams.cpp: False (errno = ENOSPC) when a simulated write
 // failure is due.
@@ -129,16 +130,6 @@ void SyncFolderOf(const std::string& fileName) {
         ::fsync(fd);
         ::close(fd);
     }
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x != y && std::tolower(x) != std::tolower(y)) return false;
-    }
-    return true;
 }
 
 // What a name that is neither a regular file nor a folder leads to.
@@ -568,7 +559,7 @@ std::string FindFileNoCase(const std::string& folder, const std::string& name) {
     // order the folder happens to list them in.
     std::vector<std::string> matches;
     while (dirent* entry = ::readdir(handle)) {
-        if (EqualNoCase(entry->d_name, name) && FileExists(prefix + entry->d_name))
+        if (SameText(entry->d_name, name) && FileExists(prefix + entry->d_name))
             matches.push_back(entry->d_name);
     }
     ::closedir(handle);

@@ -36,17 +36,7 @@ std::string TrimBlanks(const std::string& s) {
     return s.substr(first, last - first);
 }
 
-bool SameNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x != y && std::tolower(x) != std::tolower(y)) return false;
-    }
-    return true;
-}
-
-// The form SameNoCase compares: every byte lower-cased.
+// The form SameText compares: every byte lower-cased.
 std::string FoldCase(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
@@ -132,7 +122,7 @@ struct TIniDocument {
         for (std::size_t i = 0; i < Lines.size(); ++i) {
             const TIniLine& line = Lines[i];
             if (line.Kind == TLineKind::Section)
-                inSection = SameNoCase(line.Name, section);
+                inSection = SameText(line.Name, section);
             else if (inSection && line.Kind == TLineKind::Key && f(i))
                 return;
         }
@@ -141,7 +131,7 @@ struct TIniDocument {
     const TIniLine* FindKey(const std::string& section, const std::string& key) const {
         const TIniLine* found = nullptr;
         ForEachKey(section, [&](std::size_t i) {
-            if (!SameNoCase(Lines[i].Name, key)) return false;
+            if (!SameText(Lines[i].Name, key)) return false;
             found = &Lines[i];
             return true;
         });
@@ -161,7 +151,7 @@ struct TIniDocument {
 
     bool HasSection(const std::string& section) const {
         for (const TIniLine& line : Lines)
-            if (line.Kind == TLineKind::Section && SameNoCase(line.Name, section)) return true;
+            if (line.Kind == TLineKind::Section && SameText(line.Name, section)) return true;
         return false;
     }
 
@@ -178,7 +168,7 @@ struct TIniDocument {
     bool Set(const std::string& section, const std::string& key, const std::string& value) {
         std::size_t keyIndex = Lines.size();
         ForEachKey(section, [&](std::size_t i) {
-            if (!SameNoCase(Lines[i].Name, key)) return false;
+            if (!SameText(Lines[i].Name, key)) return false;
             keyIndex = i;
             return true;
         });
@@ -194,7 +184,7 @@ struct TIniDocument {
         // After the last key or comment of the section's first occurrence,
         // before the blank lines that separate it from the next section.
         for (std::size_t i = 0; i < Lines.size(); ++i) {
-            if (Lines[i].Kind != TLineKind::Section || !SameNoCase(Lines[i].Name, section)) continue;
+            if (Lines[i].Kind != TLineKind::Section || !SameText(Lines[i].Name, section)) continue;
             std::size_t insertAt = i + 1;
             for (std::size_t j = i + 1; j < Lines.size() && Lines[j].Kind != TLineKind::Section; ++j)
                 if (!TrimBlanks(Lines[j].Text).empty()) insertAt = j + 1;
@@ -212,8 +202,8 @@ struct TIniDocument {
         bool inSection = false;
         for (std::size_t i = 0; i < Lines.size();) {
             const TIniLine& line = Lines[i];
-            if (line.Kind == TLineKind::Section) inSection = SameNoCase(line.Name, section);
-            if (inSection && line.Kind == TLineKind::Key && SameNoCase(line.Name, key)) {
+            if (line.Kind == TLineKind::Section) inSection = SameText(line.Name, section);
+            if (inSection && line.Kind == TLineKind::Key && SameText(line.Name, key)) {
                 Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(i));
                 changed = true;
             } else {
@@ -228,7 +218,7 @@ struct TIniDocument {
         bool inSection = false;
         std::vector<TIniLine> kept;
         for (TIniLine& line : Lines) {
-            if (line.Kind == TLineKind::Section) inSection = SameNoCase(line.Name, section);
+            if (line.Kind == TLineKind::Section) inSection = SameText(line.Name, section);
             if (inSection)
                 changed = true;
             else

@@ -35,16 +35,6 @@ bool NeedsQuotes(const std::string& s, char delimiter, char quote, bool strict) 
     return false;
 }
 
-std::string Quote(const std::string& s, char quote) {
-    std::string out(1, quote);
-    for (const char ch : s) {
-        out += ch;
-        if (ch == quote) out += quote;
-    }
-    out += quote;
-    return out;
-}
-
 std::string JoinDelimited(const TStrings& list, char delimiter, char quote, bool strict) {
     const int count = list.Count();
     // A lone empty item must still read back as one item.
@@ -53,7 +43,7 @@ std::string JoinDelimited(const TStrings& list, char delimiter, char quote, bool
     for (int i = 0; i < count; ++i) {
         if (i > 0) out += delimiter;
         const std::string s = list.Strings(i);
-        out += NeedsQuotes(s, delimiter, quote, strict) ? Quote(s, quote) : s;
+        out += NeedsQuotes(s, delimiter, quote, strict) ? AnsiQuotedStr(s, quote) : s;
     }
     return out;
 }

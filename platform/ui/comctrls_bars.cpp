@@ -177,9 +177,7 @@ void TToolButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
     const bool wasPressed = FPressed;
     FPressed = false;
     Invalidate();
-    const TControlWatch watch(this);
-    TGraphicControl::MouseUp(Button, Shift, X, Y);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TGraphicControl::MouseUp(Button, Shift, X, Y); })) return;
     if (Button == mbLeft && wasPressed && PtInRect(ClientRect(), {X, Y})) Click();
 }
 

@@ -393,9 +393,8 @@ void TPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
         if (CanFocus() && !Focused()) SetFocus();
         const int index = IndexOfTabAt(X, Y);
         const auto tabs = VisibleTabs();
-        const TControlWatch watch(this);
-        if (index >= 0) UserSelect(tabs[static_cast<std::size_t>(index)]);
-        if (watch.Gone()) return;
+        if (index >= 0 && !RunWhileAlive(this, [&] { UserSelect(tabs[static_cast<std::size_t>(index)]); }))
+            return;
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }

@@ -371,16 +371,20 @@ namespace {
 void CancelModesFor(TControl* Sender) {
     if (TCustomForm* form = GetParentForm(Sender)) form->SendCancelMode(Sender);
 }
+
+// Cancels other modes, then runs the window's own handling; false once the
+// control is freed by either.
+template <class F>
+bool CancelModesThen(TControl* Sender, F&& Default) {
+    return RunWhileAlive(Sender, [Sender] { CancelModesFor(Sender); }) &&
+           RunWhileAlive(Sender, std::forward<F>(Default));
+}
 }  // namespace
 
 // The window's own handling runs first, then the control's events, as with
 // a default window procedure.
 void TControl::WMLButtonDown(TMessage& Message) {
-    const TControlWatch watch(this);
-    CancelModesFor(this);
-    if (watch.Gone()) return;
-    DefaultHandler(Message);
-    if (watch.Gone()) return;
+    if (!CancelModesThen(this, [&] { DefaultHandler(Message); })) return;
     if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
     if (FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
     FControlState.Include(csLButtonDown);
@@ -388,56 +392,37 @@ void TControl::WMLButtonDown(TMessage& Message) {
 }
 
 void TControl::WMLButtonDblClk(TMessage& Message) {
-    const TControlWatch watch(this);
-    CancelModesFor(this);
-    if (watch.Gone()) return;
-    DefaultHandler(Message);
-    if (watch.Gone()) return;
+    if (!CancelModesThen(this, [&] { DefaultHandler(Message); })) return;
     if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
     FControlState.Include(csLButtonDown);
-    if (FControlStyle.Contains(csClickEvents)) DblClick();
-    if (watch.Gone()) return;
+    if (FControlStyle.Contains(csClickEvents) && !RunWhileAlive(this, [this] { DblClick(); })) return;
     DoMouseDown(Message, mbLeft, {ssDouble});
 }
 
 void TControl::WMLButtonUp(TMessage& Message) {
-    const TControlWatch watch(this);
-    DefaultHandler(Message);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { DefaultHandler(Message); })) return;
     if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
     FControlState.Exclude(csLButtonDown);
     if (FControlState.Contains(csClicked)) {
         FControlState.Exclude(csClicked);
-        if (PtInRect(ClientRect(), MousePos(Message))) Click();
-        if (watch.Gone()) return;
+        if (PtInRect(ClientRect(), MousePos(Message)) && !RunWhileAlive(this, [this] { Click(); })) return;
     }
     DoMouseUp(Message, mbLeft);
 }
 
 void TControl::WMRButtonDown(TMessage& Message) {
-    const TControlWatch watch(this);
-    CancelModesFor(this);
-    if (watch.Gone()) return;
-    DefaultHandler(Message);
-    if (watch.Gone()) return;
+    if (!CancelModesThen(this, [&] { DefaultHandler(Message); })) return;
     DoMouseDown(Message, mbRight, {});
 }
 
 void TControl::WMRButtonDblClk(TMessage& Message) {
-    const TControlWatch watch(this);
-    CancelModesFor(this);
-    if (watch.Gone()) return;
-    DefaultHandler(Message);
-    if (watch.Gone()) return;
+    if (!CancelModesThen(this, [&] { DefaultHandler(Message); })) return;
     DoMouseDown(Message, mbRight, {ssDouble});
 }
 
 void TControl::WMRButtonUp(TMessage& Message) {
-    const TControlWatch watch(this);
-    DefaultHandler(Message);
-    if (watch.Gone()) return;
-    DoMouseUp(Message, mbRight);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { DefaultHandler(Message); })) return;
+    if (!RunWhileAlive(this, [&] { DoMouseUp(Message, mbRight); })) return;
     // The context menu follows the release, at the release point.
     const TPoint screen = ClientToScreen(MousePos(Message));
     TMessage menu;
@@ -448,20 +433,12 @@ void TControl::WMRButtonUp(TMessage& Message) {
 }
 
 void TControl::WMMButtonDown(TMessage& Message) {
-    const TControlWatch watch(this);
-    CancelModesFor(this);
-    if (watch.Gone()) return;
-    DefaultHandler(Message);
-    if (watch.Gone()) return;
+    if (!CancelModesThen(this, [&] { DefaultHandler(Message); })) return;
     DoMouseDown(Message, mbMiddle, {});
 }
 
 void TControl::WMMButtonDblClk(TMessage& Message) {
-    const TControlWatch watch(this);
-    CancelModesFor(this);
-    if (watch.Gone()) return;
-    DefaultHandler(Message);
-    if (watch.Gone()) return;
+    if (!CancelModesThen(this, [&] { DefaultHandler(Message); })) return;
     DoMouseDown(Message, mbMiddle, {ssDouble});
 }
 

@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/core/component.h"
@@ -372,6 +373,14 @@ private:
     const TControl* FControl;
     TControlWatch* FNext;
 };
+
+// Runs Handler, which may free Control; true when Control still lives after.
+template <class F>
+bool RunWhileAlive(const TControl* Control, F&& Handler) {
+    const TControlWatch watch(Control);
+    std::forward<F>(Handler)();
+    return !watch.Gone();
+}
 
 // The parent form of a control (the top of its parent chain when that is a
 // form); nullptr when there is none.

@@ -135,18 +135,14 @@ void TDBEdit::Change() {
 }
 
 void TDBEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
-    const TControlWatch watch(this);
-    TCustomEdit::KeyDown(Key, Shift);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TCustomEdit::KeyDown(Key, Shift); })) return;
     if ((Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift))) &&
         !IsBinaryBlob(FDataLink->Field()))
         FDataLink->Edit();
 }
 
 void TDBEdit::KeyPress(char32_t& Key) {
-    const TControlWatch watch(this);
-    TCustomEdit::KeyPress(Key);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TCustomEdit::KeyPress(Key); })) return;
     TField* f = FDataLink->Field();
     if (IsBinaryBlob(f) && Key != 27) {
         Key = 0;  // nothing to type into
@@ -294,16 +290,12 @@ void TDBMemo::Change() {
 }
 
 void TDBMemo::KeyDown(uint16_t& Key, TShiftState Shift) {
-    const TControlWatch watch(this);
-    TCustomMemo::KeyDown(Key, Shift);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TCustomMemo::KeyDown(Key, Shift); })) return;
     if (FMemoLoaded && (Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift)))) FDataLink->Edit();
 }
 
 void TDBMemo::KeyPress(char32_t& Key) {
-    const TControlWatch watch(this);
-    TCustomMemo::KeyPress(Key);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TCustomMemo::KeyPress(Key); })) return;
     if (!FMemoLoaded) {
         if (Key == 13) {
             LoadMemo();
@@ -429,15 +421,11 @@ void TDBCheckBox::UpdateData(TObject*) {
 
 void TDBCheckBox::Toggle() {
     if (!FDataLink->Edit()) return;
-    const TControlWatch watch(this);
-    TCustomCheckBox::Toggle();
-    if (!watch.Gone()) FDataLink->Modified();
+    if (RunWhileAlive(this, [this] { TCustomCheckBox::Toggle(); })) FDataLink->Modified();
 }
 
 void TDBCheckBox::KeyPress(char32_t& Key) {
-    const TControlWatch watch(this);
-    TCustomCheckBox::KeyPress(Key);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TCustomCheckBox::KeyPress(Key); })) return;
     if (Key == 8 || Key == U' ')
         FDataLink->Edit();
     else if (Key == 27)

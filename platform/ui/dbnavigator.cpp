@@ -53,9 +53,7 @@ void TNavButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 
 void TNavButton::TimerExpired(TObject*) {
     FRepeatTimer->SetInterval(100);
-    const TControlWatch watch(this);
-    if (State() == bsDown && MouseCapture() && Enabled()) Click();
-    if (watch.Gone()) return;
+    if (State() == bsDown && MouseCapture() && Enabled() && !RunWhileAlive(this, [&] { Click(); })) return;
     if (!Enabled()) FRepeatTimer->SetEnabled(false);
 }
 

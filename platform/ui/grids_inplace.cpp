@@ -168,9 +168,7 @@ void TInplaceEdit::KeyPress(char32_t& Key) {
         inherited::KeyPress(Key);
         return;
     }
-    const TControlWatch watch(this);
-    FGrid->KeyPress(Key);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { FGrid->KeyPress(Key); })) return;
     if (Key >= 32 && !FGrid->CanEditAcceptKey(Key)) {
         Key = 0;
         MessageBeep(0);

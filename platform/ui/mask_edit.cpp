@@ -270,9 +270,7 @@ void TCustomMaskEdit::CutMasked() {
 }
 
 void TCustomMaskEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
-    const TControlWatch watch(this);
-    inherited::KeyDown(Key, Shift);
-    if (watch.Gone() || Key == 0 || !IsMasked()) return;
+    if (!RunWhileAlive(this, [&] { inherited::KeyDown(Key, Shift); }) || Key == 0 || !IsMasked()) return;
     if (Key == VK_ESCAPE && Modified() && !Shift.Contains(ssAlt)) {
         Reset();
         SelectAll();
@@ -286,9 +284,8 @@ void TCustomMaskEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
 }
 
 void TCustomMaskEdit::KeyPress(char32_t& Key) {
-    const TControlWatch watch(this);
-    inherited::KeyPress(Key);
-    if (watch.Gone() || Key == 0 || !IsMasked() || ReadOnly()) return;
+    if (!RunWhileAlive(this, [&] { inherited::KeyPress(Key); }) || Key == 0 || !IsMasked() || ReadOnly())
+        return;
     if (Key == 8) {
         if (EditCanModify()) BlankSelection(true);
         Key = 0;

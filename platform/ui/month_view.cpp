@@ -550,9 +550,7 @@ void TMonthView::ControlMouseUp() {
 }
 
 void TMonthView::KeyDown(uint16_t& Key, TShiftState Shift) {
-    const TControlWatch watch(this);
-    inherited::KeyDown(Key, Shift);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { inherited::KeyDown(Key, Shift); })) return;
     TDateTime d = FSelStart;
     switch (Key) {
     case VK_LEFT: d -= 1; break;

@@ -86,9 +86,7 @@ void TRadioGroup::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     if (Button == mbLeft) {
         if (CanFocus() && !Focused()) SetFocus();
         const int index = IndexOfItemAt(X, Y);
-        const TControlWatch watch(this);
-        if (index >= 0) Choose(index);
-        if (watch.Gone()) return;
+        if (index >= 0 && !RunWhileAlive(this, [&] { Choose(index); })) return;
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }

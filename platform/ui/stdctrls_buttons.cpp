@@ -229,9 +229,7 @@ void TCustomCheckBox::Toggle() {
 
 void TCustomCheckBox::WidgetClicked() {
     // The widget has turned its box already; the control decides the state.
-    const TControlWatch watch(this);
-    Toggle();
-    if (!watch.Gone()) PushState();
+    if (RunWhileAlive(this, [&] { Toggle(); })) PushState();
 }
 
 void TCustomCheckBox::CMDialogChar(TMessage& Message) {

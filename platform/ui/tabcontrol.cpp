@@ -114,9 +114,7 @@ void TTabControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     if (Button == mbLeft) {
         if (CanFocus() && !Focused()) SetFocus();
         const int index = IndexOfTabAt(X, Y);
-        const TControlWatch watch(this);
-        if (index >= 0) SelectTab(index);
-        if (watch.Gone()) return;
+        if (index >= 0 && !RunWhileAlive(this, [&] { SelectTab(index); })) return;
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }

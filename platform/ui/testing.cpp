@@ -330,9 +330,8 @@ void SendMouseMove(TControl* Control, int X, int Y, TShiftState Shift) {
 
 // A control freed by a handler of the press gets no more of the click.
 void SendClick(TControl* Control, int X, int Y, TMouseButton Button, TShiftState Shift) {
-    const TControlWatch watch(Control);
-    SendMouseDown(Control, Button, X, Y, Shift);
-    if (!watch.Gone()) SendMouseUp(Control, Button, X, Y, Shift);
+    if (RunWhileAlive(Control, [&] { SendMouseDown(Control, Button, X, Y, Shift); }))
+        SendMouseUp(Control, Button, X, Y, Shift);
 }
 
 void SendDoubleClick(TControl* Control, int X, int Y, TShiftState Shift) {

@@ -86,17 +86,13 @@ bool qzIsValidTextForField(const TField* Field, const std::string& Text) {
 bool qzIsValidSearchTextForField(const TField* Field, const std::string& Text) {
     if (!Field) return false;
     if (Text.empty()) {
-        switch (Field->DataType()) {
+        const TFieldType type = Field->DataType();
+        if (qzIsFloatOrDateFieldType(type)) return false;
+        switch (type) {
         case ftSmallint:
         case ftInteger:
         case ftLargeint:
         case ftWord:
-        case ftFloat:
-        case ftCurrency:
-        case ftBCD:
-        case ftDate:
-        case ftTime:
-        case ftDateTime:
         case ftAutoInc:
         case ftTimeStamp:
         case ftFMTBcd: return false;

@@ -58,6 +58,9 @@ bool qzIsIndexedTable(TObject* DataSet);
 bool qzIsSearchableFieldType(TFieldType FieldType);
 // Small integer, integer, word, float, currency or auto-increment.
 bool qzIsNumericFieldType(TFieldType FieldType);
+// Float, currency, BCD, date, time or date-time: the types kept as a
+// floating number (dates and times as days).
+bool qzIsFloatOrDateFieldType(TFieldType FieldType);
 // A dataset with a field of this name (compared upper-cased).
 bool qzDataSetHasField(TObject* DataSet, const std::string& Name);
 // The dataset's own field-data read in the native layout.

@@ -35,3 +35,15 @@ constexpr int qzbkOK = 1, qzbkCancel = 2, qzbkHelp = 3;
 // plain one (77 x 24), both scaled by the screen's pixels per inch. OK
 // answers mrOk, Cancel answers mrCancel and is the cancel button.
 TButton* qzCreateDialogButton(TWinControl* Owner, int Kind);
+
+// Shows Form modally with Current pointing at it for the length of the run,
+// cleared again however the run ends; the modal result.
+template <class TForm>
+int qzShowModal(TForm* Form, TForm*& Current) {
+    struct TClear {
+        TForm*& Slot;
+        ~TClear() { Slot = nullptr; }
+    } clear{Current};
+    Current = Form;
+    return Form->ShowModal();
+}

@@ -22,6 +22,18 @@ bool qzIsNumericFieldType(TFieldType FieldType) {
     }
 }
 
+bool qzIsFloatOrDateFieldType(TFieldType FieldType) {
+    switch (FieldType) {
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftDate:
+    case ftTime:
+    case ftDateTime: return true;
+    default: return false;
+    }
+}
+
 namespace {
 
 // An integer text whose value lies in [Min, Max]; empty counts as valid.

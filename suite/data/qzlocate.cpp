@@ -263,14 +263,7 @@ bool TqzLocateDialog::Execute() {
     form->SetMatchType(FMatchType);
     form->SetCaption(FCaption);
     form->SetActiveControl(form->SearchValue());
-    int result = mrNone;
-    try {
-        result = form->ShowModal();
-    } catch (...) {
-        Form = nullptr;
-        throw;
-    }
-    Form = nullptr;
+    const int result = qzShowModal(form.get(), Form);
     FMatchType = form->MatchType();
     FCaseSensitive = form->CaseSensitiveCheckBox()->State() != cbUnchecked;
     FieldValue = form->SearchValue()->Text();

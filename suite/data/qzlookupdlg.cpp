@@ -537,16 +537,7 @@ bool TqzCustomLookupDialog::RunForm(TDataSet* DataSet) {
     s.OnSortChange = FOnSortChange;
     s.OnPerformCustomSearch = FOnPerformCustomSearch;
     std::unique_ptr<TqzLookupDlg> form(new TqzLookupDlg(Application, DataSet, s));
-    Form = form.get();
-    int result = mrCancel;
-    try {
-        result = form->ShowModal();
-    } catch (...) {
-        Form = nullptr;
-        throw;
-    }
-    Form = nullptr;
-    return result == mrOk;
+    return qzShowModal(form.get(), Form) == mrOk;
 }
 
 bool TqzCustomLookupDialog::Execute() {

@@ -680,11 +680,9 @@ bool TqzDBCustomComboBox::SelectItem(int Index) {
     if (Index < 0 || Index >= FList->Count()) return true;
     if (DataSource() ? !EditCanModify() : ReadOnly()) return true;
     if (!RowFits(FList->Items()->Strings(Index))) return true;
-    const TControlWatch watch(this);
-    SetItemIndex(Index);  // OnChange
-    if (watch.Gone()) return false;
-    SetModifiedState(true);
-    if (watch.Gone()) return false;
+    // SetItemIndex fires OnChange, which may free the box.
+    if (!RunWhileAlive(this, [&] { SetItemIndex(Index); })) return false;
+    if (!RunWhileAlive(this, [this] { SetModifiedState(true); })) return false;
     SelectAll();
     return true;
 }
@@ -695,11 +693,9 @@ bool TqzDBCustomComboBox::ClearValue() {
     } else if (ReadOnly()) {
         return true;
     }
-    const TControlWatch watch(this);
-    SetItemIndex(-1);  // OnChange
-    if (watch.Gone()) return false;
-    SetModifiedState(true);
-    return !watch.Gone();
+    // SetItemIndex fires OnChange, which may free the box.
+    if (!RunWhileAlive(this, [this] { SetItemIndex(-1); })) return false;
+    return RunWhileAlive(this, [this] { SetModifiedState(true); });
 }
 
 int TqzDBCustomComboBox::MatchRow(const std::string& Prefix) const {
@@ -809,9 +805,7 @@ void TqzDBCustomComboBox::KeyPress(char32_t& Key) {
         }
         const bool autoFill = AutoFillDate();
         if (FMapList) SetAutoFillDate(false);
-        const TControlWatch watch(this);
-        inherited::KeyPress(Key);
-        if (!watch.Gone()) SetAutoFillDate(autoFill);
+        if (RunWhileAlive(this, [&] { inherited::KeyPress(Key); })) SetAutoFillDate(autoFill);
         return;
     }
     // Completion: typing at the end of the text finds the first row that

@@ -418,9 +418,7 @@ void TqzDBCustomEdit::CMExit(TMessage& Message) {
     if (IsMasked() && !DataSource() && !qzIsDesigning(this) &&
         !MaskedTextEmpty(this, MaskStoreLiteralTemplate(), IsPictureMaskActive()))
         ValidateEdit();
-    const TControlWatch watch(this);
-    TCustomEdit::CMExit(Message);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TCustomEdit::CMExit(Message); })) return;
     UpdateOwnerPaint();
     Invalidate();
 }

@@ -202,9 +202,7 @@ void TqzDBCustomEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
             return;
         }
     }
-    const TControlWatch watch(this);
-    inherited::KeyDown(Key, Shift);
-    if (watch.Gone() || Key == 0) return;
+    if (!RunWhileAlive(this, [&] { inherited::KeyDown(Key, Shift); }) || Key == 0) return;
     if (Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift))) {
         if (DataSource()) {
             if (IsReadOnlyState() || !FDataLink->Edit()) Key = 0;
@@ -215,9 +213,7 @@ void TqzDBCustomEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
 }
 
 void TqzDBCustomEdit::KeyUp(uint16_t& Key, TShiftState Shift) {
-    const TControlWatch watch(this);
-    inherited::KeyUp(Key, Shift);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { inherited::KeyUp(Key, Shift); })) return;
     if (Key == VK_DELETE && (IsPictureMaskActive() || IsRegexMaskActive())) ValidateText();
 }
 
@@ -270,9 +266,7 @@ void TqzDBCustomEdit::KeyPress(char32_t& Key) {
             return;
         }
     }
-    const TControlWatch watch(this);
-    inherited::KeyPress(Key);
-    if (watch.Gone() || Key == 0) return;
+    if (!RunWhileAlive(this, [&] { inherited::KeyPress(Key); }) || Key == 0) return;
     TField* f = Field();
     if (Key >= 32 && f && FiltersFieldChars()) {
         const bool isFloat =

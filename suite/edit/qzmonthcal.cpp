@@ -665,9 +665,7 @@ void TqzMonthCalendar::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
 }
 
 void TqzMonthCalendar::KeyDown(uint16_t& Key, TShiftState Shift) {
-    const TControlWatch watch(this);
-    TWinControl::KeyDown(Key, Shift);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TWinControl::KeyDown(Key, Shift); })) return;
     if (Key != VK_PRIOR && Key != VK_NEXT && Key != VK_LEFT && Key != VK_RIGHT && Key != VK_UP &&
         Key != VK_DOWN)
         return;

@@ -18,6 +18,7 @@
 #include "platform/ui/clipboard_html.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/forms.h"
+#include "suite/base/qzdbutils.h"
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzgridselection.h"
@@ -486,18 +487,11 @@ std::string qzSYLKRow(const TqzExportSettings& S, const TqzExportModel& M, TqzEx
         const int m = FontNumber(St, font);
         const std::string pos =
             std::string(";FG0") + AlignLetter(c.Alignment) + ";Y" + ys + ";X" + std::to_string(x);
-        switch (c.DataType) {
-        case ftFloat:
-        case ftCurrency:
-        case ftBCD:
-        case ftDate:
-        case ftTime:
-        case ftDateTime:
+        if (qzIsFloatOrDateFieldType(c.DataType))
             r += "F;P" + std::to_string(St.FormatIndex[static_cast<size_t>(i)]) + ";SLTRBM" +
                  std::to_string(m) + pos + CRLF;
-            break;
-        default: r += "F;SLTRBM" + std::to_string(m) + pos + CRLF;
-        }
+        else
+            r += "F;SLTRBM" + std::to_string(m) + pos + CRLF;
         std::string value;
         if (cell.Null) {
             value = "C;K\"\"";

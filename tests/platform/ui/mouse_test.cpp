@@ -2,6 +2,8 @@
 // the wheel, context menus and mouse hooks.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -248,6 +250,43 @@ TEST_F(MouseTest, PressElsewhereCancelsTheActiveControlsModes) {
     SendClick(probe, 1, 1);
     EXPECT_EQ(active->Cancels, 1);
     EXPECT_EQ(active->Sender, probe);
+}
+
+// A handler that frees its control ends the message there: nothing more of
+// the press, click or release reaches the freed control.
+TEST_F(MouseTest, AControlFreedByItsHandlerGetsNoMoreOfTheMessage) {
+    int fired = 0;
+    // A handler that counts and frees the probe in Slot; the handler is freed
+    // with its control, so freeing comes last.
+    auto freeing = [&fired](TProbe*& Slot) {
+        return TNotifyEvent([&fired, &Slot](TObject*) {
+            ++fired;
+            delete std::exchange(Slot, nullptr);
+        });
+    };
+    probe->SetOnClick(freeing(probe));
+    SendClick(probe, 5, 5);
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(probe, nullptr);
+
+    auto* twice = new TProbe(f.Form, f.Form);
+    twice->SetBounds(20, 30, 100, 50);
+    twice->SetOnDblClick(freeing(twice));
+    SendDoubleClick(twice, 5, 5);
+    EXPECT_EQ(fired, 2);
+    EXPECT_EQ(twice, nullptr);
+}
+
+// RunWhileAlive answers whether the control outlived the handler.
+TEST_F(MouseTest, RunWhileAliveTellsWhetherTheControlOutlivedTheHandler) {
+    int runs = 0;
+    EXPECT_TRUE(RunWhileAlive(probe, [&] { ++runs; }));
+    EXPECT_FALSE(RunWhileAlive(probe, [&] {
+        ++runs;
+        delete probe;
+    }));
+    probe = nullptr;
+    EXPECT_EQ(runs, 2);
 }
 
 }  // namespace

@@ -114,6 +114,14 @@ TEST(FieldTypes, KeysAndTypeGroups) {
         EXPECT_FALSE(qzIsNumericFieldType(t));
 }
 
+TEST(FieldTypes, FloatAndDateTypes) {
+    for (TFieldType t : {ftFloat, ftCurrency, ftBCD, ftDate, ftTime, ftDateTime})
+        EXPECT_TRUE(qzIsFloatOrDateFieldType(t)) << static_cast<int>(t);
+    for (TFieldType t :
+         {ftString, ftSmallint, ftInteger, ftLargeint, ftAutoInc, ftBoolean, ftMemo, ftTimeStamp})
+        EXPECT_FALSE(qzIsFloatOrDateFieldType(t)) << static_cast<int>(t);
+}
+
 class FieldValues : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -2,6 +2,8 @@
 // kinds, and a dialog closed by real clicks and by Escape.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "platform/core/abstract_error.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/forms.h"
@@ -153,6 +155,34 @@ TEST_F(QzDialogButtonTest, ADialogClosesByClicksAndEscape) {
             EXPECT_EQ(d.Form->ShowModal(), k.Result) << k.How << (bitmapped ? " (bitmap buttons)" : "");
         }
     }
+}
+
+// A stand-in for a form: records what the dialog's pointer showed during the
+// run, and may fail the run.
+struct TModalStandIn {
+    TModalStandIn** Seen = nullptr;
+    TModalStandIn* During = nullptr;
+    bool Fail = false;
+    int ShowModal() {
+        During = *Seen;
+        if (Fail) throw std::runtime_error("run failed");
+        return mrOk;
+    }
+};
+
+TEST(QzShowModalTest, TheDialogPointsAtTheFormOnlyWhileItRuns) {
+    TModalStandIn* current = nullptr;
+    TModalStandIn form;
+    form.Seen = &current;
+    EXPECT_EQ(qzShowModal(&form, current), mrOk);
+    EXPECT_EQ(form.During, &form);
+    EXPECT_EQ(current, nullptr);
+
+    form.Fail = true;
+    form.During = nullptr;
+    EXPECT_THROW(qzShowModal(&form, current), std::runtime_error);
+    EXPECT_EQ(form.During, &form);
+    EXPECT_EQ(current, nullptr);
 }
 
 }  // namespace
