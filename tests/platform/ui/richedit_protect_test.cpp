@@ -187,6 +187,38 @@ TEST_F(RichEditProtectTest, FormatsOverItAreRefusedButItsProtectionMayChange) {
     EXPECT_NE(rtf.find("\\b\\protect ked"), std::string::npos) << rtf;
 }
 
+TEST_F(RichEditProtectTest, DropsIntoItOrMovingItAwayAreRefusedUnlessAllowed) {
+    auto at = [this](int Pos) {
+        const TPoint p = r->PosFromChar(Pos);
+        return TPoint{p.X + 1, p.Y + 3};
+    };
+    // another program's text dropped inside it
+    TPoint to = at(7);
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, nullptr, "x"), 0u);
+    EXPECT_EQ(r->Text(), "open locked free");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].first, asked[0].second);
+    // its own selection, reaching into it, moved away with the mouse
+    Caret(3, 4);
+    const TPoint in = at(5);
+    SendMouseDown(r, mbLeft, in.X, in.Y);
+    SendMouseMove(r, in.X + 40, in.Y, TShiftState{ssLeft});
+    to = at(14);
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, {}, r), 0u);
+    EXPECT_EQ(r->Text(), "open locked free");
+    EXPECT_EQ(asked.back(), TRange(3, 7));
+    // a drop outside it asks nothing
+    EXPECT_EQ(SendTextDrop(r, to.X, to.Y, TShiftState{ssCtrl}, nullptr, "x"), static_cast<unsigned>(deCopy));
+    EXPECT_EQ(r->Text(), "open locked frxee");
+    EXPECT_EQ(asked.size(), 2u);
+
+    allow = true;
+    to = at(7);
+    EXPECT_NE(SendTextDrop(r, to.X, to.Y, TShiftState{ssCtrl}, nullptr, "y"), 0u);
+    EXPECT_EQ(r->Text(), "open loycked frxee");
+    EXPECT_EQ(asked.size(), 3u);
+}
+
 // Without a handler nothing protected changes; a load replaces it without asking.
 TEST_F(RichEditProtectTest, WithoutAHandlerItStaysAndALoadReplacesIt) {
     r->SetOnProtectChange({});
