@@ -79,7 +79,8 @@ std::size_t HashOf(const TRtfCharFormat& f) {
     mix(static_cast<std::size_t>(f.Charset));
     mix(static_cast<std::size_t>(f.Pitch));
     mix(static_cast<std::size_t>(f.Size));
-    mix(static_cast<std::size_t>(f.Bold | f.Italic << 1 | f.Underline << 2 | f.StrikeOut << 3));
+    mix(static_cast<std::size_t>(f.Bold | f.Italic << 1 | f.Underline << 2 | f.StrikeOut << 3 |
+                                 f.Protected << 4));
     mix(static_cast<std::size_t>(f.Offset));
     mix(static_cast<std::size_t>(f.Color));
     mix(static_cast<std::size_t>(f.BackColor));

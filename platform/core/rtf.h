@@ -58,6 +58,7 @@ struct TRtfCharFormat {
     int Color = kRtfNoColor;      // text colour, kRtfNoColor: automatic
     int BackColor = kRtfNoColor;  // highlight, kRtfNoColor: none
     std::string Link;             // the target of a link, empty: none
+    bool Protected = false;       // \protect: the user may change it only when allowed
     bool operator==(const TRtfCharFormat&) const = default;
 };
 

@@ -89,7 +89,7 @@ struct TState {
     bool Fresh = true;  // only control words so far in this group
     int Font = -1;
     int Size = 24;
-    bool Bold = false, Italic = false, Underline = false, StrikeOut = false;
+    bool Bold = false, Italic = false, Underline = false, StrikeOut = false, Protected = false;
     int Offset = 0;
     int ColorIndex = -1;
     int BackIndex = -1;
@@ -287,14 +287,14 @@ private:
     // What decides a state's character format, with the tables it reads.
     struct TFormatKey {
         int Font, Size;
-        bool Bold, Italic, Underline, StrikeOut, InResult;
+        bool Bold, Italic, Underline, StrikeOut, Protected, InResult;
         int Offset, ColorIndex, BackIndex, Field;
         std::uint64_t Tables;
         bool operator==(const TFormatKey&) const = default;
     };
 
     TFormatKey KeyOf(const TState& st) const {
-        return {st.Font,     st.Size,   st.Bold,       st.Italic,    st.Underline, st.StrikeOut,
+        return {st.Font,     st.Size,   st.Bold,       st.Italic,    st.Underline, st.StrikeOut, st.Protected,
                 st.InResult, st.Offset, st.ColorIndex, st.BackIndex, st.Field,     TablesVersion};
     }
 
@@ -343,6 +343,7 @@ private:
         f.Italic = st.Italic;
         f.Underline = st.Underline;
         f.StrikeOut = st.StrikeOut;
+        f.Protected = st.Protected;
         f.Offset = st.Offset;
         f.Color = ColorAt(st.ColorIndex);
         f.BackColor = ColorAt(st.BackIndex);
@@ -693,7 +694,7 @@ private:
         if (w == "plain") {
             t.Font = -1;
             t.Size = 24;
-            t.Bold = t.Italic = t.Underline = t.StrikeOut = false;
+            t.Bold = t.Italic = t.Underline = t.StrikeOut = t.Protected = false;
             t.Offset = 0;
             t.ColorIndex = t.BackIndex = -1;
         } else if (w == "f") {
@@ -710,6 +711,8 @@ private:
             t.Underline = false;
         } else if (w == "strike") {
             t.StrikeOut = on;
+        } else if (w == "protect") {
+            t.Protected = on;
         } else if (w == "up") {
             t.Offset = hasParam ? Clamp(param, 0, 3276) : 6;
         } else if (w == "dn") {

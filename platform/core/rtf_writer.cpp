@@ -215,6 +215,7 @@ private:
         if (f.Italic) word("i");
         if (f.Underline) word("ul");
         if (f.StrikeOut) word("strike");
+        if (f.Protected) word("protect");
         if (f.Offset > 0) word("up" + std::to_string(f.Offset));
         if (f.Offset < 0) word("dn" + std::to_string(-f.Offset));
         if (f.Color != kRtfNoColor) word("cf" + std::to_string(ColorIndex(f.Color)));

@@ -36,7 +36,8 @@ enum : unsigned {
     cfmColor = 128,
     cfmBackColor = 256,
     cfmLink = 512,
-    cfmAll = 1023
+    cfmProtected = 1024,
+    cfmAll = 2047
 };
 enum : unsigned {
     pfmAlignment = 1,
@@ -67,6 +68,10 @@ using TRichEditResizeEvent = TEvent<TObject*, const TRect&>;
 // (NumObjects objects, NumChars other characters): SaveClipboard false
 // takes it off the clipboard.
 using TRichEditSaveClipboard = TEvent<TObject*, int, int, bool&>;
+// The user is about to change the text from StartPos to EndPos (byte
+// positions), which holds protected text: AllowChange (false on entry) true
+// lets the change go on.
+using TRichEditProtectChange = TEvent<TObject*, int, int, bool&>;
 
 class TCustomRichEdit : public TCustomMemo {
     TASKMOOR_CLASS(TCustomRichEdit, TCustomMemo)
@@ -185,6 +190,12 @@ public:
     void SetOnResizeRequest(TRichEditResizeEvent Value) { FOnResizeRequest = Value; }
     TRichEditSaveClipboard OnSaveClipboard() const { return FOnSaveClipboard; }
     void SetOnSaveClipboard(TRichEditSaveClipboard Value) { FOnSaveClipboard = Value; }
+    // Typing, pasting, cutting, deleting and format changes of the selection
+    // (SetSelAttributes, SetParagraph) that touch protected text go on only
+    // when this allows them; refused, nothing changes. Loading content and
+    // changing only the protection itself never ask.
+    TRichEditProtectChange OnProtectChange() const { return FOnProtectChange; }
+    void SetOnProtectChange(TRichEditProtectChange Value) { FOnProtectChange = Value; }
 
     void Dispatch(TMessage& Message) override;
 
@@ -194,6 +205,7 @@ protected:
     void DestroyWnd() override;
     void Change() override;
     void WMChar(TMessage& Message) override;
+    void WMKeyDown(TMessage& Message) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // Fires OnSelectionChange (with enmSelChange).
@@ -205,6 +217,9 @@ protected:
     // Whether what the control copied stays on the clipboard when it is
     // freed: OnSaveClipboard's answer (true when unassigned).
     virtual bool SaveClipboard(int NumObjects, int NumChars);
+    // Whether a change of protected text from StartPos to EndPos may go on:
+    // OnProtectChange's answer (false when unassigned).
+    virtual bool ProtectChange(int StartPos, int EndPos);
     // Pastes "Rich Text Format" when the clipboard has it, else text.
     virtual void PasteFromClipboardRich();
     // Text dragged over the control (Drop false) or dropped on it (true):
@@ -219,6 +234,12 @@ private:
     class TRichEditAdapter* Rich();
     void ContentHeightChanged();
     void KeepClipboardOrClear();
+    // Whether the change of the toolkit's positions [From, To) may go on
+    // (Insert: text goes in at From in the typing format).
+    bool MayChange(int From, int To, bool Insert);
+    bool MayChangeSelection(bool Insert);
+    // Delete (Forward) or Backspace, a word with Word.
+    bool MayDelete(bool Forward, bool Word);
     bool FPlainText = false;
     bool FAutoURLDetect = false;
     unsigned FEventMask = enmChange | enmSelChange | enmLink | enmRequestResize;
@@ -240,6 +261,7 @@ private:
     TRichLinkEvent FOnLinkClick;
     TRichEditResizeEvent FOnResizeRequest;
     TRichEditSaveClipboard FOnSaveClipboard;
+    TRichEditProtectChange FOnProtectChange;
 };
 
 class TRichEdit : public TCustomRichEdit {

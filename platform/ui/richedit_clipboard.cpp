@@ -49,7 +49,7 @@ unsigned CF_RTF() {
     return format;
 }
 void TCustomRichEdit::PasteFromClipboardRich() {
-    if (ReadOnly()) return;
+    if (ReadOnly() || !MayChangeSelection(true)) return;
     TRichEditAdapter* a = Rich();
     const std::map<unsigned, std::string> data = ClipboardService().GetData();
     // A text loaded beyond the limit leaves no room, never an unlimited one.
@@ -97,6 +97,8 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case WM_COPY:
     case WM_CUT:
+        // a cut refused leaves the clipboard as it was too
+        if (Message.Msg == WM_CUT && SelLength() > 0 && !ReadOnly() && !MayChangeSelection(false)) return;
         if (SelLength() > 0 && FAdapter) {
             const std::string text = StreamOut(false, true), rtf = StreamOut(true, true);
             Clipboard()->Open();
@@ -115,6 +117,9 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
         }
         return;
     case WM_PASTE: PasteFromClipboardRich(); return;
+    case WM_CLEAR:
+        if (SelLength() > 0 && !ReadOnly() && !MayChangeSelection(false)) return;
+        break;
     default: break;
     }
     TCustomMemo::Dispatch(Message);

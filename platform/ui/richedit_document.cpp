@@ -140,6 +140,7 @@ QTextCharFormat CharFormatOf(const TRtfCharFormat& f) {
     if (f.Charset) c.setProperty(kCharset, f.Charset);
     if (f.Pitch) c.setProperty(kPitch, f.Pitch);
     if (f.Offset) c.setProperty(kOffset, f.Offset);
+    if (f.Protected) c.setProperty(kProtected, true);
     c.setVerticalAlignment(f.Offset > 0   ? QTextCharFormat::AlignSuperScript
                            : f.Offset < 0 ? QTextCharFormat::AlignSubScript
                                           : QTextCharFormat::AlignNormal);
@@ -173,6 +174,7 @@ TRtfCharFormat CharOf(const QTextCharFormat& c, int defaultHalfPoints) {
     f.Charset = c.intProperty(kCharset);
     f.Pitch = c.intProperty(kPitch);
     f.Offset = c.intProperty(kOffset);
+    f.Protected = c.boolProperty(kProtected);
     if (!f.Offset && c.verticalAlignment() == QTextCharFormat::AlignSuperScript) f.Offset = 6;
     if (!f.Offset && c.verticalAlignment() == QTextCharFormat::AlignSubScript) f.Offset = -6;
     if (c.hasProperty(QTextFormat::ForegroundBrush) && c.foreground().style() != Qt::NoBrush)

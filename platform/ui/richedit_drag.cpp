@@ -150,6 +150,11 @@ Qt::DropAction TRichEditAdapter::Drop(const QMimeData* Data, const QPoint& At, Q
             return Qt::IgnoreAction;
     }
 
+    // Protected text at the drop point, or moved away, asks first.
+    if (!FRich->MayChange(at, at, false) ||
+        (move && !FRich->MayChange(selection.selectionStart(), selection.selectionEnd(), false)))
+        return Qt::IgnoreAction;
+
     // One undo step: the edit block spans the removal and the insertion.
     QTextCursor cur(Doc());
     cur.setPosition(at);

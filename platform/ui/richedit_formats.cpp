@@ -23,6 +23,7 @@ unsigned SameCharMask(const TRtfCharFormat& a, const TRtfCharFormat& b) {
     if (a.Color == b.Color) m |= cfmColor;
     if (a.BackColor == b.BackColor) m |= cfmBackColor;
     if (a.Link == b.Link) m |= cfmLink;
+    if (a.Protected == b.Protected) m |= cfmProtected;
     return m;
 }
 
@@ -41,6 +42,7 @@ void MergeChar(TRtfCharFormat& into, const TRtfCharFormat& f, unsigned mask) {
     if (mask & cfmColor) into.Color = f.Color;
     if (mask & cfmBackColor) into.BackColor = f.BackColor;
     if (mask & cfmLink) into.Link = f.Link;
+    if (mask & cfmProtected) into.Protected = f.Protected;
 }
 
 unsigned SameParaMask(const TRtfParaFormat& a, const TRtfParaFormat& b) {
@@ -120,6 +122,8 @@ void TCustomRichEdit::SetSelAttributes(const TRtfCharFormat& Format, unsigned Ma
         a->Edit()->setCurrentCharFormat(CharFormatOf(f));
         return;
     }
+    // (the protection alone may always change)
+    if ((Mask & ~unsigned{cfmProtected}) != 0 && !MayChangeSelection(false)) return;
     struct TPiece {
         int Start, End;
         QTextCharFormat Format;
@@ -172,6 +176,11 @@ void TCustomRichEdit::SetParagraph(const TRtfParaFormat& Format, unsigned Mask) 
     TRichEditAdapter* a = Rich();
     QTextCursor c = a->Edit()->textCursor();
     const QTextBlock last = a->Doc()->findBlock(c.selectionEnd());
+    // the whole paragraphs change
+    const QTextBlock first = a->Doc()->findBlock(c.selectionStart());
+    if (first.isValid() && last.isValid() &&
+        !MayChange(first.position(), std::max(first.position(), last.position() + last.length() - 1), false))
+        return;
     c.beginEditBlock();
     for (QTextBlock b = a->Doc()->findBlock(c.selectionStart()); b.isValid(); b = b.next()) {
         TRtfParaFormat f = ParaOf(b, FPixelsPerInch);

@@ -54,6 +54,7 @@ enum : int {
     kOrigUnderline,
     kOrigColor,
     kHashProbe,
+    kProtected,
 };
 
 constexpr QChar kObjectChar(0xFFFC);

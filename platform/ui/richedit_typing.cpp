@@ -24,6 +24,12 @@ void TCustomRichEdit::WMChar(TMessage& Message) {
     const auto ch = static_cast<char32_t>(Message.WParam);
     if (ch == 9 && !WantTabs()) return;
     if (ch == 13 && !WantReturns()) return;
+    // Backspace (Ctrl+Backspace a word) and typed characters over protected text
+    if (ch == 8 || ch == 127) {
+        if (!MayDelete(false, ch == 127)) return;
+    } else if ((ch >= 32 || ch == 9 || ch == 13) && !MayChangeSelection(true)) {
+        return;
+    }
     if (MaxLength() > 0 && (ch >= 32 || ch == 9 || ch == 13)) {
         // the typing limit counts the text's bytes
         const std::size_t add = ch == 13 ? 1 : Utf8Of(ch).size();

@@ -484,6 +484,7 @@ void TqzDBRichEdit::Publish(TPublisher<TqzDBRichEdit>& p) {
     p.Property("HideScrollBars", &TqzDBRichEdit::HideScrollBars, &TqzDBRichEdit::SetHideScrollBars);
     p.Property("OnResizeRequest", &TqzDBRichEdit::OnResizeRequest, &TqzDBRichEdit::SetOnResizeRequest);
     p.Property("OnSaveClipboard", &TqzDBRichEdit::OnSaveClipboard, &TqzDBRichEdit::SetOnSaveClipboard);
+    p.Property("OnProtectChange", &TqzDBRichEdit::OnProtectChange, &TqzDBRichEdit::SetOnProtectChange);
     using E = TqzDBRichEdit;
     p.Property("Controller", &E::Controller, &E::SetController);
     p.Property(

@@ -86,12 +86,37 @@ TEST(Rtf, EveryCharacterPropertyRoundTrips) {
         {"black is a colour", [](TRtfCharFormat& f) { f.Color = 0; }},
         {"highlight", [](TRtfCharFormat& f) { f.BackColor = 0x00FFFF; }},
         {"link", [](TRtfCharFormat& f) { f.Link = "https://example.org/a?b=c"; }},
+        {"protected", [](TRtfCharFormat& f) { f.Protected = true; }},
     };
     for (const Case& c : cases) {
         TRtfCharFormat f;
         c.set(f);
         ExpectRoundTrip(OneRun({}, f), c.what);
     }
+}
+
+TEST(Rtf, ProtectedRunsAreReadAndWrittenWhereTheyAre) {
+    // \protect on, \protect0 off, a group's end and \plain restore it
+    const TRtfDocument d = Read(
+        "{\\rtf1\\ansi open \\protect locked\\protect0 free {\\protect\\b inner} after "
+        "\\protect x \\plain y\\par}");
+    ASSERT_EQ(d.Paragraphs.size(), 1u);
+    std::string locked, free;
+    for (const TRtfRun& r : d.Paragraphs[0].Runs) (d.FormatOf(r).Protected ? locked : free) += r.Text + "|";
+    EXPECT_EQ(locked, "locked|inner|x |");
+    EXPECT_EQ(free, "open |free | after |y|");
+    // bold and protected stay one run, written back with both
+    const std::string rtf = RtfWrite(d);
+    EXPECT_NE(rtf.find("\\protect locked"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\b\\protect inner"), std::string::npos) << rtf;
+    EXPECT_EQ(Read(rtf), d);
+    // protection makes a format of its own, and the plain text leaves it out
+    TRtfCharFormat p;
+    p.Protected = true;
+    TRtfDocument t;
+    EXPECT_NE(t.FormatIndex(p), t.FormatIndex(TRtfCharFormat{}));
+    EXPECT_EQ(RtfToPlainText(rtf), d.PlainText());
+    EXPECT_EQ(d.PlainText(), "open lockedfree inner after x y");
 }
 
 TEST(Rtf, MixedDocumentRoundTrips) {

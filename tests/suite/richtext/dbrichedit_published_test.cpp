@@ -85,7 +85,7 @@ protected:
 TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
     // Left out, as the platform has no such behaviour: Constraints, the four
     // Bevel properties, DragCursor, DragMode, ImeMode, ImeName, BorderWidth,
-    // OnDragDrop, OnDragOver, OnEndDrag, OnStartDrag, OnProtectChange.
+    // OnDragDrop, OnDragOver, OnEndDrag, OnStartDrag.
     const char* const names[] = {"Controller",
                                  "Anchors",
                                  "Align",
@@ -141,6 +141,7 @@ TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
                                  "OnResizeRequest",
                                  "OnSelectionChange",
                                  "OnSaveClipboard",
+                                 "OnProtectChange",
                                  "PopupOptions",
                                  "EditorOptions",
                                  "EditorCaption",

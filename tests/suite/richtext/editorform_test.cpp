@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/ostra_table.h"
@@ -450,6 +451,48 @@ TEST_F(RichForm, FormatBarWithKeysAndClicks) {
     EXPECT_TRUE(r->SelAttributes().Bold);
     EXPECT_TRUE(r->SelAttributes().Underline);
     EXPECT_EQ(r->Paragraph().Alignment, TRtfAlign::Center);
+}
+
+// Protected text in the editor window: keys and the format bar leave it
+// unless OnProtectChange allows; the document comes back with it protected.
+TEST_F(RichForm, ProtectedTextTakesKeysAndBoldOnlyWhenAllowed) {
+    Rtf("open {\\protect locked} free\\par");
+    std::vector<std::pair<int, int>> asked;
+    EXPECT_TRUE(Edit([&](TqzRichEditForm* f) {
+        TqzDBRichEdit* e = f->RichEdit();
+        e->SetSelStart(7);
+        SendText(e, "X");
+        e->SetSelStart(5);
+        SendKey(e, VK_DELETE);
+        e->SetSelStart(11);
+        SendKey(e, VK_BACK);
+        e->SelectAll();
+        SendKey(e, 'B', {ssCtrl});
+        EXPECT_EQ(e->Text(), "open locked free");
+        e->SetSelStart(6);
+        e->SetSelLength(2);
+        EXPECT_TRUE(e->SelAttributes().Protected);
+        EXPECT_FALSE(e->SelAttributes().Bold);
+
+        e->SetOnProtectChange([&](TObject*, int Start, int End, bool& Allow) {
+            asked.emplace_back(Start, End);
+            Allow = true;
+        });
+        e->SelectAll();
+        SendKey(e, 'B', {ssCtrl});
+        e->SetSelStart(7);
+        SendText(e, "X");
+        EXPECT_EQ(e->Text(), "open loXcked free");
+        f->MenuItem("FileSaveExit")->Click();
+    }));
+    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{0, 16}, {7, 7}}));
+    EXPECT_EQ(r->Text(), "open loXcked free");
+    r->SetSelStart(8);
+    r->SetSelLength(1);
+    EXPECT_TRUE(r->SelAttributes().Protected);
+    EXPECT_TRUE(r->SelAttributes().Bold);
+    const std::string rtf = r->StreamOut(true, false);
+    EXPECT_NE(rtf.find("\\b\\protect loXcked"), std::string::npos) << rtf;
 }
 
 TEST_F(RichForm, CtrlZUndoesOncePerKeystrokeAndEscapeUndoes) {
