@@ -13,6 +13,9 @@
 // TASKMOOR_PROBE_SMAPS naming a file, the probe also copies its
 // /proc/self/smaps there (the resident memory of each mapping).
 //
+// The close is also timed with the change made as the user makes it, on the
+// Today tab and on the Actions Group 1 tab (BM_Program_CloseOneChangeOnTab).
+//
 // Rows: the sizes run are 10^5 and 10^6 (TASKMOOR_BENCH_ROWS caps them).
 #include <benchmark/benchmark.h>
 
@@ -33,9 +36,11 @@
 #include "platform/core/files.h"
 #include "platform/core/guid.h"
 #include "platform/core/memory.h"
+#include "platform/db/datasource.h"
 #include "platform/db/fields.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
+#include "platform/ui/comctrls.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "proc_status.h"
@@ -128,6 +133,52 @@ void CloseWithOneChange(TfrmToDo* form, TTestDialogs& dialogs) {
     delete form;
 }
 
+// The tab shown as the user shows it: a click on it.
+void ShowTab(TfrmToDo* form, TTabSheet* sheet) {
+    TPageControl* pages = form->PageControl1();
+    const TRect r = pages->TabRect(sheet->PageIndex());
+    SendClick(pages, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+}
+
+// The change as a tab's grid makes it, through the grid's data source (Edit,
+// Flag set, Post), then the close with "Yes" to saving.
+void CloseWithOneChangeThrough(TfrmToDo* form, TTestDialogs& dialogs, TDataSource* source) {
+    TDataSet* data = source->DataSet();
+    data->Edit();
+    TField* flag = data->FieldByName("Flag");
+    flag->SetAsBoolean(!flag->AsBoolean());
+    data->Post();
+    dialogs.Answer(mrYes);
+    TCloseAction action = caHide;
+    form->FormClose(form, action);
+    delete form;
+}
+
+// Range 1: the tab, 0 Today (its first flagged task cleared), 1 Actions
+// Group 1 (its first task's flag flipped). The start and the tab are not timed.
+void BM_Program_CloseOneChangeOnTab(benchmark::State& state) {
+    const int n = std::min(static_cast<int>(state.range(0)), Cap());
+    const bool today = state.range(1) == 0;
+    TProgramFolder folder(DataFolder(n));
+    TTestDialogs dialogs;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TfrmToDo* form = StartProgram();
+        ShowTab(form, today ? form->TabSheet7() : form->TabSheet1());
+        TDataSource* source = today ? form->dstday() : form->DataTask();
+        source->DataSet()->First();
+        if (form->PageControl1()->ActivePage() != (today ? form->TabSheet7() : form->TabSheet1()) ||
+            source->DataSet()->IsEmpty()) {
+            state.SkipWithError("the tab did not show its tasks");
+            dialogs.Answer(mrNo);
+            delete form;
+            break;
+        }
+        state.ResumeTiming();
+        CloseWithOneChangeThrough(form, dialogs, source);
+    }
+}
+
 void BM_Program_Start(benchmark::State& state) {
     const int n = std::min(static_cast<int>(state.range(0)), Cap());
     TProgramFolder folder(DataFolder(n));
@@ -208,6 +259,12 @@ PROGRAM(BM_Program_Start);
 PROGRAM(BM_Program_StartFreshProcess);
 PROGRAM(BM_Program_CloseOneChange);
 PROGRAM(BM_Engine_SaveTaskFile);
+BENCHMARK(BM_Program_CloseOneChangeOnTab)
+    ->ArgsProduct({{100000, 1000000}, {0, 1}})
+    ->ArgNames({"n", "tab"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 }  // namespace
 

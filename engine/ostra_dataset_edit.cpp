@@ -232,7 +232,11 @@ void TOstraDataset::InternalPost() {
     } else if (displaced && index >= 0 && (noted || !keyChanged)) {
         FImpl->KeepDisplacedOrder();
     }
-    if (FImpl->FViewExact)
+    // Out of the filter now, in its place still: the next rebuild only drops it.
+    const bool leaves = FImpl->FViewExact && live && index >= 0 && !keyChanged && !shown && known;
+    if (leaves)
+        FImpl->FLeavers.push_back(record);
+    else if (FImpl->FViewExact)
         FImpl->FViewExact = shown && index >= 0 && (placed || !keyChanged || FImpl->StrictlyInOrderAt(index));
     if (tell) FImpl->NotifySharers({TOstraStoreChange::Edited, record, old.data()});
 }

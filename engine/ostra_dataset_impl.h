@@ -176,6 +176,12 @@ public:
     // The view is what a build would make now (same records, same order), so
     // a rebuild can be skipped.
     bool FViewExact = false;
+    // While FViewExact: records this dataset's own posts took out of its
+    // filter, left in their places; the next rebuild drops only them.
+    std::vector<const TOstraRecord*> FLeavers;
+    // Drops the leavers that still fail the filter; False when that cannot
+    // be told and the view is to be built.
+    bool DropLeavers();
     int FViewBuilds = 0;
     TFilterOptions FBuiltFilterOptions;
     TOstraCursor* FRelayStore = nullptr;  // the store this dataset owns and relays events of

@@ -236,6 +236,7 @@ void TOstraDataset::TImpl::BuildSorted(std::vector<TOstraRecord*>& View, std::ve
 
 void TOstraDataset::TImpl::AssignBuilt(std::vector<TOstraRecord*>&& View,
                                        const std::vector<TOstraViewKey>& Keys) {
+    FLeavers.clear();
     try {
         AssignView(std::move(View), FKeys[kiSort].HasFields(), Keys);
     } catch (const std::bad_alloc&) {
@@ -260,7 +261,7 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
     }
     const bool handler = Filtered() && OnFilterRecord().Assigned();
     if (open && FImpl->FViewExact && !handler && FImpl->FBuiltFilterOptions == FilterOptions() &&
-        FImpl->FBuiltOrder == FImpl->FCursor->OrderChanges()) {
+        FImpl->FBuiltOrder == FImpl->FCursor->OrderChanges() && FImpl->DropLeavers()) {
         // A build would give the same records in the same order: only the
         // buffers are read again, for values changed in place.
         int index = KeepPosition && remembered ? FImpl->FindInView(remembered, FImpl->FPosition) : -1;
@@ -291,6 +292,24 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         FImpl->FPosition = index >= 0 ? index : 0;
     }
     Resync({});
+}
+
+bool TOstraDataset::TImpl::DropLeavers() {
+    std::vector<const TOstraRecord*> leavers = std::move(FLeavers);
+    FLeavers.clear();
+    for (const TOstraRecord* r : leavers) {
+        // One deleted since left the view then.
+        if (!FCursor->Contains(r) || !r->IsLive()) continue;
+        bool known = true;
+        if (WouldShow(r->Data(), known)) continue;  // ticked back: it stays
+        if (!known) return false;
+        const int index = FindInView(r, FPosition);
+        if (index < 0) continue;
+        FView.Delete(index);
+        if (index < FPosition) --FPosition;
+        FPosition = std::min(FPosition, FView.Count() - 1);
+    }
+    return true;
 }
 
 bool TOstraDataset::FilterMatch(const TOstraRecord* Record) {

@@ -75,7 +75,8 @@ TEST_F(ProgramTasksTest, AddPutsTheNewRowAtTheEndAndFillsItFromTheTab) {
 
 // Save Changes builds a task view again only where the save can change what
 // it shows: an edit that keeps every task in its place leaves both views as
-// they are; a flag cleared on Today takes the task off Today at the save.
+// they are; a flag cleared on Today takes the task off Today at the save,
+// without building Today again.
 TEST_F(ProgramTasksTest, SaveBuildsTheTaskViewsAgainOnlyWhenTheyCanShowSomethingElse) {
     AddTasks("Ttask.d", {{"Flagged", "1", true}, {"Plain", "2", false}, {"Also flagged", "3", true}});
     Start();
@@ -100,7 +101,7 @@ TEST_F(ProgramTasksTest, SaveBuildsTheTaskViewsAgainOnlyWhenTheyCanShowSomething
     todayBuilds = today->ViewBuilds();
     Click(Form->spbtnSave());
     EXPECT_EQ(FileColumn("Ttask.d", "Flag"), (TNames{"False", "False", "True"}));
-    EXPECT_EQ(today->ViewBuilds(), todayBuilds + 1);
+    EXPECT_EQ(today->ViewBuilds(), todayBuilds);
     EXPECT_EQ(today->RecordCount(), 1);
     EXPECT_EQ(today->FieldByName("Action")->AsString(), "Also flagged");
     EXPECT_EQ(tasks->ViewBuilds(), taskBuilds);
