@@ -2,6 +2,7 @@
 #include "platform/ui/bitmaps.h"
 #include "suite/edit/qzcombobutton.h"
 #include "suite/edit/qzspinedit.h"
+#include "support/environment.h"
 #include "support/suite/edit_fixture.h"
 #include "support/ui/mirror_compare.h"
 
@@ -9,7 +10,7 @@ namespace {
 
 using EditRtlTest = EditTest;
 
-std::string RtlPng(const std::string& Name) { return GetTempDir() + "taskmoor_edit_rtl_" + Name + ".png"; }
+std::string RtlPng(const std::string& Name) { return TestRunPath("edit_rtl_" + Name + ".png"); }
 
 // The columns of the edit's text area that hold ink.
 TInkSpan TextInk(TWinControl* Edit) {
