@@ -3,9 +3,11 @@
 // and the navigator mirror.
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <QWidget>
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/core/files.h"
 #include "platform/ui/bitmaps.h"

@@ -1,4 +1,7 @@
 // Bound edits and combo buttons running right to left.
+#include <algorithm>
+#include <string>
+
 #include "platform/ui/bitmaps.h"
 #include "suite/edit/qzcombobutton.h"
 #include "suite/edit/qzspinedit.h"
