@@ -54,6 +54,13 @@ void DrawGreyedGlyph(TCanvas* Canvas, TBitmap* Image, int X, int Y) {
 
 }  // namespace
 
+TButtonLayout BiDiButtonLayout(TButtonLayout Layout, bool RightToLeft) {
+    if (!RightToLeft) return Layout;
+    if (Layout == blGlyphLeft) return blGlyphRight;
+    if (Layout == blGlyphRight) return blGlyphLeft;
+    return Layout;
+}
+
 void DrawButtonGlyphAndCaption(TCanvas* Canvas, const TRect& Client, const TPoint& Offset,
                                const std::string& Caption, TBitmap* Glyph, int NumGlyphs, TButtonState State,
                                TButtonLayout Layout, int Margin, int Spacing, bool Transparent,
@@ -300,8 +307,9 @@ void TSpeedButton::Paint() {
     }
     const TPoint offset = pressed ? TPoint{1, 1} : TPoint{0, 0};
     c->SetFont(Font());
-    DrawButtonGlyphAndCaption(c, r, offset, Caption(), FGlyph.get(), FNumGlyphs, FState, FLayout, FMargin,
-                              FSpacing, FTransparent);
+    DrawButtonGlyphAndCaption(c, r, offset, Caption(), FGlyph.get(), FNumGlyphs, FState,
+                              BiDiButtonLayout(FLayout, UseRightToLeftAlignment()), FMargin, FSpacing,
+                              FTransparent);
 }
 
 void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -534,7 +542,8 @@ void TBitBtn::CreateWindowHandle(const TCreateParams& Params) {
         TRect client = Rect(0, 0, Width(), Height());
         InflateRect(client, -2, -2);
         DrawButtonGlyphAndCaption(Canvas, client, Down ? TPoint{1, 1} : TPoint{0, 0}, Caption(), FGlyph.get(),
-                                  FNumGlyphs, bs, FLayout, FMargin, FSpacing, true, WordWrap());
+                                  FNumGlyphs, bs, BiDiButtonLayout(FLayout, UseRightToLeftAlignment()),
+                                  FMargin, FSpacing, true, WordWrap());
         if (Focus) {
             TRect f = Rect(0, 0, Width(), Height());
             InflateRect(f, -4, -4);

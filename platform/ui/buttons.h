@@ -27,6 +27,9 @@ void DrawButtonGlyphAndCaption(TCanvas* Canvas, const TRect& Client, const TPoin
                                const std::string& Caption, TBitmap* Glyph, int NumGlyphs, TButtonState State,
                                TButtonLayout Layout, int Margin, int Spacing, bool Transparent,
                                bool WordWrap = false);
+// The layout a button drawn right to left uses: the glyph's left and right
+// sides swap.
+TButtonLayout BiDiButtonLayout(TButtonLayout Layout, bool RightToLeft);
 
 // ---- Grouped buttons ------------------------------------------------------------------------
 // A windowless button that may belong to a group. With GroupIndex 0 a click

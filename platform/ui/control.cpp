@@ -215,8 +215,10 @@ void TControl::SetCursor(TCursor Value) {
 void TControl::SetBiDiMode(TBiDiMode Value) {
     if (Value == FBiDiMode) return;
     FBiDiMode = Value;
-    Invalidate();
+    BiDiModeChanged();
 }
+
+void TControl::BiDiModeChanged() { Invalidate(); }
 
 void TControl::SetText(const std::string& Value) {
     if (Value == GetText()) return;

@@ -281,6 +281,8 @@ protected:
     virtual void BoundsChanged();
     virtual void VisibleChanged();
     virtual void FontChanged(TObject* Sender);
+    // Called after BiDiMode changed; repaints.
+    virtual void BiDiModeChanged();
 
     // ---- Message handlers (Dispatch). The mouse handlers give the message
     // to DefaultHandler (the widget) before the control's own events; a
@@ -530,6 +532,9 @@ protected:
     virtual void DestroyHandle();
     // Gives the control its widget (made by CreateWindowHandle).
     void AttachWidget(QWidget* Widget, bool SelfPainted);
+    // The window's layout direction: right to left or, when false, left to
+    // right; the window mirrors its parts and reads from the right.
+    void SetWidgetRightToLeft(bool Value);
 
     // ---- Alignment
     virtual void AlignControls(TControl* AControl, TRect& Rect);

@@ -251,6 +251,7 @@ protected:
     friend class TNavDataLink;
     friend class TNavButton;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void BiDiModeChanged() override;
     void Loaded() override;
     // Enables the buttons for the dataset's state.
     void DataChanged();

@@ -200,8 +200,15 @@ void TDBNavigator::LayoutButtons(int AWidth, int AHeight) {
     const int n = static_cast<int>(shown.size());
     for (int k = 0; k < n; ++k) {
         const int x1 = k * AWidth / n, x2 = (k + 1) * AWidth / n;
-        shown[static_cast<std::size_t>(k)]->SetBounds(x1, 0, x2 - x1, AHeight);
+        // Right to left, the first button sits at the right edge.
+        const int left = UseRightToLeftAlignment() ? AWidth - x2 : x1;
+        shown[static_cast<std::size_t>(k)]->SetBounds(left, 0, x2 - x1, AHeight);
     }
+}
+
+void TDBNavigator::BiDiModeChanged() {
+    TCustomPanel::BiDiModeChanged();
+    LayoutButtons(Width(), Height());
 }
 
 void TDBNavigator::Loaded() {

@@ -66,6 +66,8 @@ int TRadioGroup::IndexOfItemAt(int X, int Y) const {
 
 void TRadioGroup::Paint() {
     TCanvas* c = Canvas();
+    // Right to left, the frame and items are laid out as usual and drawn mirrored.
+    c->SetMirrorWidth(UseRightToLeftAlignment() ? Width() : 0);
     DrawGroupFrame(c, this, false);
     for (int i = 0; i < FItems->Count(); ++i) {
         const TRect t = DrawRadioItem(c, ItemRect(i), FItems->Strings(i), i == FItemIndex, Enabled());
@@ -74,6 +76,7 @@ void TRadioGroup::Paint() {
             c->DrawFocusRect(Rect(t.Left - 1, t.Top, std::min(t.Right, t.Left + w + 2), t.Bottom));
         }
     }
+    c->SetMirrorWidth(0);
 }
 
 void TRadioGroup::Choose(int Index) {
@@ -85,7 +88,7 @@ void TRadioGroup::Choose(int Index) {
 void TRadioGroup::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Button == mbLeft) {
         if (CanFocus() && !Focused()) SetFocus();
-        const int index = IndexOfItemAt(X, Y);
+        const int index = IndexOfItemAt(UseRightToLeftAlignment() ? Width() - 1 - X : X, Y);
         if (index >= 0 && !RunWhileAlive(this, [&] { Choose(index); })) return;
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
@@ -100,8 +103,8 @@ void TRadioGroup::KeyDown(uint16_t& Key, TShiftState Shift) {
     switch (Key) {
     case VK_UP: next = FItemIndex - 1; break;
     case VK_DOWN: next = FItemIndex + 1; break;
-    case VK_LEFT: next = FItemIndex - rows; break;
-    case VK_RIGHT: next = FItemIndex + rows; break;
+    case VK_LEFT: next = UseRightToLeftAlignment() ? FItemIndex + rows : FItemIndex - rows; break;
+    case VK_RIGHT: next = UseRightToLeftAlignment() ? FItemIndex - rows : FItemIndex + rows; break;
     default: return;
     }
     Key = 0;

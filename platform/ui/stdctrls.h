@@ -52,6 +52,8 @@ class TCustomLabel : public TGraphicControl {
 public:
     explicit TCustomLabel(TComponent* AOwner);
 
+    // The alignment as drawn: Alignment, mirrored right to left.
+    TAlignment DrawnAlignment() const;
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
     bool AutoSize() const { return FAutoSize; }
@@ -180,6 +182,7 @@ public:
 protected:
     // Fires OnChange.
     virtual void Change();
+    void BiDiModeChanged() override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWindowHandle(const TCreateParams& Params) override;
     void DestroyWnd() override;
@@ -367,11 +370,13 @@ public:
 protected:
     // The next state of a click: unchecked, checked, grayed (when allowed).
     virtual void Toggle();
+    void BiDiModeChanged() override;
     void CreateWindowHandle(const TCreateParams& Params) override;
     void CMDialogChar(TMessage& Message) override;
     void WidgetClicked() override;
 
 private:
+    void ApplyDirection();
     void PushState();
     TCheckBoxState FState = cbUnchecked;
     bool FAllowGrayed = false;
@@ -456,6 +461,7 @@ public:
     TListAdapter* Adapter() const { return FAdapter.get(); }
 
 protected:
+    void BiDiModeChanged() override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWindowHandle(const TCreateParams& Params) override;
     void DestroyWnd() override;

@@ -182,10 +182,21 @@ void TCustomCheckBox::CreateWindowHandle(const TCreateParams& Params) {
     w->setStyle(CheckBoxStyle());
     SetButtonText(w, Caption());
     w->setTristate(FAllowGrayed);
-    w->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
     QObject::connect(w, &QCheckBox::clicked, [this] { TButtonControlAccess::Clicked(this); });
     AttachWidget(w, false);
+    ApplyDirection();
     PushState();
+}
+
+// The box sits on the right of a left-justified caption, and on the other
+// side when the control runs right to left.
+void TCustomCheckBox::ApplyDirection() {
+    SetWidgetRightToLeft((FAlignment == taLeftJustify) != UseRightToLeftAlignment());
+}
+
+void TCustomCheckBox::BiDiModeChanged() {
+    ApplyDirection();
+    TButtonControl::BiDiModeChanged();
 }
 
 void TCustomCheckBox::PushState() {
@@ -216,7 +227,7 @@ void TCustomCheckBox::SetAllowGrayed(bool Value) {
 void TCustomCheckBox::SetAlignment(TAlignment Value) {
     if (Value == FAlignment) return;
     FAlignment = Value;
-    if (auto* w = Widget()) w->setLayoutDirection(Value == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+    ApplyDirection();
 }
 
 void TCustomCheckBox::Toggle() {

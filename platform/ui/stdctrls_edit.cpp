@@ -128,6 +128,7 @@ public:
         FValidator = new TEditValidator(FWidget);
         FWidget->setValidator(FValidator);
         FWidget->setContextMenuPolicy(Qt::NoContextMenu);
+        TLineEditAdapter::SetAlignment(taLeftJustify);
         QObject::connect(FWidget, &QLineEdit::textChanged, &Receiver, [this](const QString&) {
             // Input the validator put in its case is set anew by the widget,
             // which counts it as unmodified; it is the user's change.
@@ -190,9 +191,10 @@ public:
         FWidget->update();
     }
     void SetAlignment(TAlignment Value) override {
-        FWidget->setAlignment(Value == taRightJustify ? Qt::AlignRight | Qt::AlignVCenter
-                              : Value == taCenter     ? Qt::AlignHCenter | Qt::AlignVCenter
-                                                      : Qt::AlignLeft | Qt::AlignVCenter);
+        // Sides as seen, whichever way the window reads.
+        FWidget->setAlignment(Qt::AlignAbsolute | (Value == taRightJustify ? Qt::AlignRight | Qt::AlignVCenter
+                                                   : Value == taCenter ? Qt::AlignHCenter | Qt::AlignVCenter
+                                                                       : Qt::AlignLeft | Qt::AlignVCenter));
     }
     bool KeepsHistory() const override { return true; }
 
@@ -226,6 +228,8 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
     // window to wrap takes ES_AUTOHSCROLL off.
     Params.Style |= ES_AUTOHSCROLL;
     AddBorderStyle(Params, FBorderStyle, Ctl3D());
+    if (UseRightToLeftReading()) Params.ExStyle |= WS_EX_RTLREADING;
+    if (UseRightToLeftAlignment()) Params.ExStyle |= WS_EX_RIGHT;
 }
 
 void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
@@ -234,6 +238,13 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
     ApplyToAdapter();
     if ((Params.Style & ES_RIGHT) || (Params.ExStyle & WS_EX_RIGHT)) FAdapter->SetAlignment(taRightJustify);
     AttachWidget(FAdapter->Widget(), false);
+    if (Params.ExStyle & WS_EX_RTLREADING) SetWidgetRightToLeft(true);
+}
+
+// The window reads and aligns by its styles, so it is made again.
+void TCustomEdit::BiDiModeChanged() {
+    if (HandleAllocated()) RecreateWnd();
+    TWinControl::BiDiModeChanged();
 }
 
 void TCustomEdit::ApplyToAdapter() {
@@ -630,9 +641,9 @@ public:
     void SetFrame(bool) override {}
     void SetAlignment(TAlignment Value) override {
         QTextOption o = FWidget->document()->defaultTextOption();
-        o.setAlignment(Value == taRightJustify ? Qt::AlignRight
-                       : Value == taCenter     ? Qt::AlignHCenter
-                                               : Qt::AlignLeft);
+        o.setAlignment(Qt::AlignAbsolute | (Value == taRightJustify ? Qt::AlignRight
+                                            : Value == taCenter     ? Qt::AlignHCenter
+                                                                    : Qt::AlignLeft));
         FWidget->document()->setDefaultTextOption(o);
     }
     bool KeepsHistory() const override { return true; }

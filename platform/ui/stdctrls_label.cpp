@@ -148,7 +148,9 @@ void TCustomLabel::Paint() {
     }
     c->Brush()->SetStyle(bsClear);
     unsigned flags = DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0u);
-    flags |= FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
+    const TAlignment align = DrawnAlignment();
+    flags |= align == taRightJustify ? DT_RIGHT : align == taCenter ? DT_CENTER : DT_LEFT;
+    if (UseRightToLeftReading()) flags |= DT_RTLREADING;
     if (FLayout != tlTop) {
         TRect calc = r;
         DoDrawText(calc, flags | DT_CALCRECT);
@@ -161,13 +163,19 @@ void TCustomLabel::Paint() {
     DoDrawText(r, flags);
 }
 
+// Left and right swap when the label runs right to left.
+TAlignment TCustomLabel::DrawnAlignment() const {
+    if (!UseRightToLeftAlignment() || FAlignment == taCenter) return FAlignment;
+    return FAlignment == taLeftJustify ? taRightJustify : taLeftJustify;
+}
+
 void TCustomLabel::AdjustBounds() {
     if (!FAutoSize || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
     TRect r = ClientRect();
     if (!FWordWrap) r.Right = r.Left;
     DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0u));
     int x = Left();
-    if (FAlignment == taRightJustify) x += Width() - r.Width();
+    if (DrawnAlignment() == taRightJustify) x += Width() - r.Width();
     SetBounds(x, Top(), r.Width(), r.Height());
 }
 

@@ -266,7 +266,13 @@ void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) {
     QObject::connect(w, &QListWidget::itemDoubleClicked, receiver,
                      [this](QListWidgetItem*) { GuardedCall(this, [this] { DblClick(); }); });
     AttachWidget(w, false);
+    if (UseRightToLeftAlignment()) SetWidgetRightToLeft(true);
     SetTopIndex(FTopIndex);
+}
+
+void TCustomListBox::BiDiModeChanged() {
+    SetWidgetRightToLeft(UseRightToLeftAlignment());
+    TWinControl::BiDiModeChanged();
 }
 
 void TCustomListBox::DestroyWnd() {

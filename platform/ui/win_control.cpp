@@ -302,6 +302,10 @@ void TWinControl::AttachWidget(QWidget* Widget, bool SelfPainted) {
     FWindow->SelfPainted = SelfPainted;
 }
 
+void TWinControl::SetWidgetRightToLeft(bool Value) {
+    if (QWidget* w = Widget()) w->setLayoutDirection(Value ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
 void TWinControl::UpdateWidgetGeometry() {
     QWidget* w = Widget();
     if (!w) return;

@@ -573,8 +573,13 @@ void TqzComboButton::PaintClassic(TCanvas* C, TRect R) {
         for (int y = R.Top; y < R.Bottom; ++y)
             for (int x = R.Left; x < R.Right; ++x) C->SetPixels(x, y, ((x + y) & 1) ? face : light);
     }
-    FGlyph->Draw(C, R, offset, Caption(), FLayout, FMargin, FSpacing, FState, FTransparent,
-                 UseRightToLeftReading() ? DT_RTLREADING : 0);
+    FGlyph->Draw(C, R, offset, Caption(), FLayout, FMargin, FSpacing, FState, FTransparent, BiDiTextFlags());
+}
+
+// Right-to-left reading, and the right side (the glyph swaps sides) when the
+// button runs right to left.
+unsigned TqzComboButton::BiDiTextFlags() const {
+    return (UseRightToLeftReading() ? DT_RTLREADING : 0u) | (UseRightToLeftAlignment() ? DT_RIGHT : 0u);
 }
 
 void TqzComboButton::PaintThemed(TCanvas* C, TRect R) {
@@ -620,7 +625,7 @@ void TqzComboButton::PaintThemed(TCanvas* C, TRect R) {
     if (glyph) {
         if (!FEllipsis) DrawThemedPushButton(C, R, s);
         FGlyph->Draw(C, R, {0, 0}, Caption(), FLayout, FMargin, FSpacing, FState, FTransparent,
-                     UseRightToLeftReading() ? DT_RTLREADING : 0);
+                     BiDiTextFlags());
         return;
     }
     // The combo-box drop-down element: a themed face with the arrow.

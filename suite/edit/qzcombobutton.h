@@ -183,6 +183,7 @@ protected:
     // The themed face (element and glyph) after the state rules.
     virtual void PaintThemed(TCanvas* Canvas, TRect R);
     void PaintClassic(TCanvas* Canvas, TRect R);
+    unsigned BiDiTextFlags() const;
     void UpdateTracking();
     // A linked action is unchecked.
     void RaisedByGroup() override;

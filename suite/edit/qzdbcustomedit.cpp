@@ -441,7 +441,7 @@ void TqzDBCustomEdit::CreateParams(TCreateParams& Params) {
         Params.ExStyle &= ~(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE);
         Params.Style &= ~WS_BORDER;
     }
-    if (FEditAlignment == eaRightAlignEditing)
+    if (FEditAlignment == eaRightAlignEditing || UseRightToLeftAlignment())
         Params.ExStyle |= WS_EX_RIGHT;
     else
         Params.ExStyle &= ~WS_EX_RIGHT;

@@ -1,0 +1,269 @@
+// Small controls run right to left: buttons swap the glyph's side, edits
+// read and align from the right, check boxes, lists, labels, radio groups
+// and the navigator mirror.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/core/files.h"
+#include "platform/ui/bitmaps.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/dbctrls.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/radiogroup.h"
+#include "platform/ui/stdctrls.h"
+#include "platform/ui/testing.h"
+#include "support/environment.h"
+#include "support/ui/mirror_compare.h"
+#include "support/ui/ui_probes.h"
+
+namespace {
+
+template <class T>
+T* PlaceRtl(TWinControl* Parent, int X, int Y, int W, int H) {
+    auto* c = new T(Parent);
+    c->SetParent(Parent);
+    c->SetBounds(X, Y, W, H);
+    return c;
+}
+
+// The columns holding pixels of Color; Left > Right when there are none.
+TInkSpan ColorSpan(TBitmap& Shot, TColor Color) {
+    TInkSpan s{Shot.Width(), -1};
+    for (int y = 0; y < Shot.Height(); ++y)
+        for (int x = 0; x < Shot.Width(); ++x)
+            if (Shot.Canvas()->Pixels(x, y) == Color) {
+                s.Left = std::min(s.Left, x);
+                s.Right = std::max(s.Right, x);
+            }
+    return s;
+}
+
+// A 16 x 16 glyph: olive with a red square in the middle.
+std::unique_ptr<TBitmap> RedSquareGlyph() {
+    auto b = std::make_unique<TBitmap>();
+    b->SetSize(16, 16);
+    b->Canvas()->Brush()->SetColor(clOlive);
+    b->Canvas()->FillRect(Rect(0, 0, 16, 16));
+    b->Canvas()->Brush()->SetColor(clRed);
+    b->Canvas()->FillRect(Rect(4, 4, 12, 12));
+    return b;
+}
+
+class ControlsRtlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        f.Form->SetColor(clBtnFace);
+        f.Show();
+    }
+    std::string RtlPng(const std::string& Name) { return TestRunPath("controls_rtl_" + Name + ".png"); }
+    TShownForm f;
+};
+
+TEST_F(ControlsRtlTest, ButtonGlyphsSwapSidesRightToLeft) {
+    auto glyph = RedSquareGlyph();
+    struct Case {
+        TButtonLayout Layout;
+        TBiDiMode Mode;
+        bool GlyphOnTheRight;
+    } cases[] = {{blGlyphLeft, bdLeftToRight, false},
+                 {blGlyphLeft, bdRightToLeft, true},
+                 {blGlyphRight, bdLeftToRight, true},
+                 {blGlyphRight, bdRightToLeft, false},
+                 {blGlyphLeft, bdRightToLeftReadingOnly, false}};
+    int n = 0;
+    for (const Case& c : cases) {
+        auto* speed = PlaceRtl<TSpeedButton>(f.Form, 10, 10 + 30 * n, 100, 25);
+        auto* bit = PlaceRtl<TBitBtn>(f.Form, 120, 10 + 30 * n++, 100, 25);
+        for (TControl* b : {static_cast<TControl*>(speed), static_cast<TControl*>(bit)}) {
+            b->SetCaption("Save");
+            b->SetBiDiMode(c.Mode);
+        }
+        speed->SetGlyph(glyph.get());
+        speed->SetLayout(c.Layout);
+        bit->SetGlyph(glyph.get());
+        bit->SetLayout(c.Layout);
+        for (TControl* b : {static_cast<TControl*>(speed), static_cast<TControl*>(bit)}) {
+            TBitmap shot;
+            RenderControl(b, &shot);
+            const TInkSpan red = ColorSpan(shot, clRed);
+            ASSERT_FALSE(red.Empty()) << b->ClassName() << " " << n;
+            EXPECT_EQ(red.Left >= 50, c.GlyphOnTheRight) << b->ClassName() << " " << n << " at " << red.Left;
+        }
+        if (c.Mode == bdRightToLeft && c.Layout == blGlyphLeft) {
+            EXPECT_TRUE(RenderControlToPng(speed, RtlPng("speed_button")));
+            EXPECT_TRUE(RenderControlToPng(bit, RtlPng("bit_button")));
+        }
+    }
+}
+
+TEST_F(ControlsRtlTest, EditReadsAndAlignsFromTheRight) {
+    auto* edit = PlaceRtl<TEdit>(f.Form, 10, 10, 200, 21);
+    edit->SetText("abc");
+    TBitmap ltr;
+    RenderControl(edit, &ltr);
+    const TInkSpan before = InkSpan(ltr, Rect(3, 3, 197, 18));
+    ASSERT_FALSE(before.Empty());
+    EXPECT_LT(before.Right, 100);
+
+    edit->SetBiDiMode(bdRightToLeft);  // on a shown edit: its window follows
+    ASSERT_NE(edit->Widget(), nullptr);
+    EXPECT_EQ(edit->Widget()->layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(edit->Text(), "abc");
+    TBitmap rtl;
+    RenderControl(edit, &rtl);
+    const TInkSpan after = InkSpan(rtl, Rect(3, 3, 197, 18));
+    ASSERT_FALSE(after.Empty());
+    EXPECT_GT(after.Left, 100);
+    EXPECT_TRUE(RenderControlToPng(edit, RtlPng("edit")));
+
+    // Reading only: from the right, the text stays on the left.
+    edit->SetBiDiMode(bdRightToLeftReadingOnly);
+    EXPECT_EQ(edit->Widget()->layoutDirection(), Qt::RightToLeft);
+    TBitmap reading;
+    RenderControl(edit, &reading);
+    EXPECT_LT(InkSpan(reading, Rect(3, 3, 197, 18)).Right, 100);
+
+    edit->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(edit->Widget()->layoutDirection(), Qt::LeftToRight);
+    EXPECT_EQ(edit->Text(), "abc");
+
+    // Typed text still lands in the edit.
+    edit->SetBiDiMode(bdRightToLeft);
+    edit->SetFocus();
+    edit->SelectAll();
+    SendText(edit, "xy");
+    EXPECT_EQ(edit->Text(), "xy");
+}
+
+TEST_F(ControlsRtlTest, CheckBoxPutsItsBoxOnTheOtherSide) {
+    auto* check = PlaceRtl<TCheckBox>(f.Form, 10, 10, 120, 17);
+    check->SetCaption("");
+    check->SetState(cbChecked);
+    TBitmap ltr;
+    RenderControl(check, &ltr);
+    const TInkSpan left = InkSpan(ltr, Rect(0, 0, 120, 17));
+    ASSERT_FALSE(left.Empty());
+    EXPECT_LT(left.Right, 60);
+
+    check->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(check->Widget()->layoutDirection(), Qt::RightToLeft);
+    TBitmap rtl;
+    RenderControl(check, &rtl);
+    const TInkSpan right = InkSpan(rtl, Rect(0, 0, 120, 17));
+    ASSERT_FALSE(right.Empty());
+    EXPECT_GT(right.Left, 60);
+
+    // A left-justified caption already puts the box on the right: right to
+    // left it comes back to the left.
+    check->SetAlignment(taLeftJustify);
+    EXPECT_EQ(check->Widget()->layoutDirection(), Qt::LeftToRight);
+    check->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(check->Widget()->layoutDirection(), Qt::RightToLeft);
+
+    // Made before its window: the window starts right to left.
+    auto* later = new TCheckBox(f.Form);
+    later->SetBiDiMode(bdRightToLeft);
+    later->SetParent(f.Form);
+    later->SetBounds(10, 40, 120, 17);
+    later->SetCaption("Flag");
+    later->HandleNeeded();
+    EXPECT_EQ(later->Widget()->layoutDirection(), Qt::RightToLeft);
+    EXPECT_TRUE(RenderControlToPng(later, RtlPng("check_box")));
+}
+
+TEST_F(ControlsRtlTest, ListBoxItemsStartAtTheRight) {
+    auto* list = PlaceRtl<TListBox>(f.Form, 10, 10, 160, 80);
+    list->Items()->Add("ab");
+    list->Items()->Add("cd");
+    list->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(list->Widget()->layoutDirection(), Qt::RightToLeft);
+    TBitmap shot;
+    RenderControl(list, &shot);
+    const TInkSpan row = InkSpan(shot, Rect(3, 3, 150, 14));
+    ASSERT_FALSE(row.Empty());
+    EXPECT_GT(row.Left, 80);
+    list->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(list->Widget()->layoutDirection(), Qt::LeftToRight);
+}
+
+TEST_F(ControlsRtlTest, LabelAlignmentMirrors) {
+    struct Case {
+        TAlignment Alignment;
+        TBiDiMode Mode;
+        bool OnTheRight;
+    } cases[] = {{taLeftJustify, bdLeftToRight, false},
+                 {taLeftJustify, bdRightToLeft, true},
+                 {taRightJustify, bdRightToLeft, false},
+                 {taLeftJustify, bdRightToLeftReadingOnly, false}};
+    for (const Case& c : cases) {
+        auto* label = PlaceRtl<TLabel>(f.Form, 10, 10, 160, 16);
+        label->SetAutoSize(false);
+        label->SetCaption("ab");
+        label->SetAlignment(c.Alignment);
+        label->SetBiDiMode(c.Mode);
+        TBitmap shot;
+        RenderControl(label, &shot);
+        const TInkSpan ink = InkSpan(shot, Rect(0, 0, 160, 16));
+        ASSERT_FALSE(ink.Empty());
+        EXPECT_EQ(ink.Left > 80, c.OnTheRight) << c.Alignment << " " << c.Mode;
+        delete label;
+    }
+    // An auto-sized right-to-left label keeps its right edge.
+    auto* label = PlaceRtl<TLabel>(f.Form, 10, 10, 160, 16);
+    label->SetAutoSize(false);
+    label->SetBiDiMode(bdRightToLeft);
+    label->SetAutoSize(true);
+    label->SetCaption("ab");
+    EXPECT_EQ(label->Left() + label->Width(), 170);
+}
+
+TEST_F(ControlsRtlTest, RadioGroupMirrorsItsItemsClicksAndArrows) {
+    auto* group = PlaceRtl<TRadioGroup>(f.Form, 10, 10, 200, 80);
+    group->SetCaption("Priority");
+    group->Items()->SetCommaText("High,Medium,Low,None");
+    group->SetColumns(2);
+    group->SetBiDiMode(bdRightToLeft);
+    // The first column's first item sits at the right now.
+    SendClick(group, 200 - 1 - 20, 28);
+    EXPECT_EQ(group->ItemIndex(), 0);
+    SendClick(group, 20, 28);
+    EXPECT_EQ(group->ItemIndex(), 2);
+    // Left goes on to the next column, Right back.
+    SendKey(group, VK_RIGHT);
+    EXPECT_EQ(group->ItemIndex(), 0);
+    SendKey(group, VK_LEFT);
+    EXPECT_EQ(group->ItemIndex(), 2);
+
+    TBitmap rtl;
+    RenderControl(group, &rtl);
+    group->SetBiDiMode(bdLeftToRight);
+    TBitmap ltr;
+    RenderControl(group, &ltr);
+    // Text reads the same way both ways; the rest is the mirror image.
+    std::vector<TRect> text;
+    for (int i = 0; i < 4; ++i) text.push_back(MirroredRect(group->ItemRect(i), 200));
+    text.push_back(Rect(0, 0, 200, 16));  // the caption in the frame
+    EXPECT_EQ(MirrorDifferences(ltr, rtl, 200, 80, text), 0);
+}
+
+TEST_F(ControlsRtlTest, NavigatorButtonsRunFromTheRight) {
+    auto* nav = PlaceRtl<TDBNavigator>(f.Form, 10, 10, 200, 25);
+    nav->SetVisibleButtons({nbFirst, nbPrior, nbNext, nbLast});
+    nav->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(nav->Buttons(nbFirst)->Left(), 150);
+    EXPECT_EQ(nav->Buttons(nbLast)->Left(), 0);
+    nav->SetBounds(10, 10, 160, 25);  // sizing keeps the order
+    EXPECT_EQ(nav->Buttons(nbFirst)->Left(), 120);
+    EXPECT_EQ(nav->Buttons(nbPrior)->Left(), 80);
+    EXPECT_TRUE(RenderControlToPng(nav, RtlPng("navigator")));
+    nav->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(nav->Buttons(nbFirst)->Left(), 0);
+    EXPECT_EQ(nav->Buttons(nbLast)->Left(), 120);
+}
+
+}  // namespace
