@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "engine/ostra_table.h"
-#include "filter_criteria.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fielddefs.h"
@@ -23,6 +22,7 @@
 #include "suite/data/qzdbtables.h"
 #include "suite/data/qzfilterdialog.h"
 #include "support/environment.h"
+#include "support/suite/data/filter_criteria.h"
 
 namespace {
 

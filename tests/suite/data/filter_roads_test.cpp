@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "filter_criteria.h"
 #include "platform/core/files.h"
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
@@ -24,6 +23,7 @@
 #include "suite/data/qzfilterdlg.h"
 #include "suite/data/qzfiltertext.h"
 #include "suite/edit/qzdbedit.h"
+#include "support/suite/data/filter_criteria.h"
 
 namespace {
 
