@@ -143,7 +143,9 @@ TEST_F(DatabaseRoads, FilterFormCriteriaAgreeWithSqliteAndTheRecordTest) {
         const long reads = Table->RowReads();
         EXPECT_TRUE(Dialog->ApplyFilter());
         // SQLite answered: the records read are those the grid buffers show
-        if (i < 7) EXPECT_LT(Table->RowReads() - reads, 20) << "case " << i;
+        if (i < 7) {
+            EXPECT_LT(Table->RowReads() - reads, 20) << "case " << i;
+        }
         EXPECT_EQ(alone, Ids(*Table)) << "case " << i;
     }
     // SQLite's own count for the conditions it can write itself.

@@ -185,7 +185,9 @@ TEST_F(FilterRoadsTest, MergedTextsSelectWhatTheRecordFilterSelects) {
         const std::vector<TqzFieldInfo> c = {Crit("city", fdMatchExact, "rome or oslo", false, true)};
         EXPECT_EQ(ByRecords(c, text), BySQL(c));
         EXPECT_EQ(0, Dialogs.Count());
-        if (Query->Params()->Count()) EXPECT_EQ(3, Query->ParamByName("q")->AsInteger());
+        if (Query->Params()->Count()) {
+            EXPECT_EQ(3, Query->ParamByName("q")->AsInteger());
+        }
         // no criteria: the saved text, unchanged
         EXPECT_EQ(ByRecords({}, text), BySQL({}));
         EXPECT_EQ(Trim(text), Trim(Query->SQL()->Text()));
