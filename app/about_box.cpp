@@ -1,3 +1,4 @@
+// The about box's labels and button, and the program's icon drawn on it.
 #include "app/about_box.h"
 
 #include "app/version_info.h"

@@ -1,3 +1,4 @@
+// The export settings' data source link, dropped when the source goes away.
 #include "app/ascii_file.h"
 
 #include "platform/core/properties.h"

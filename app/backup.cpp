@@ -1,3 +1,5 @@
+// Copying table files into a backup folder and back, and listing the tables a backup
+// holds.
 #include "app/backup.h"
 
 #include <algorithm>

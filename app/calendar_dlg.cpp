@@ -1,3 +1,4 @@
+// The calendar dialog's form: the month calendar and its two buttons.
 #include "app/calendar_dlg.h"
 
 #include "app/report/form_layout.h"

@@ -1,3 +1,5 @@
+// Building the category editors: tool bar, file menu, grid and navigator over the main
+// window's category tables.
 #include "app/category_editors.h"
 
 #include <string>

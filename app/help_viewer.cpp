@@ -1,3 +1,5 @@
+// The viewer's answers for ".chm" help files: keywords, contents and topics handed to
+// the help engine.
 #include "app/help_viewer.h"
 
 #include "platform/core/files.h"

@@ -1,3 +1,4 @@
+// The tool button pictures drawn pixel by pixel from lines, shapes and boxes.
 #include "app/main_form_glyphs.h"
 
 #include <vector>

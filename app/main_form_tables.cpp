@@ -1,3 +1,5 @@
+// The field lists of the task and category tables, their first rows, and the making of
+// a fresh data folder.
 #include "app/main_form_tables.h"
 
 #include <functional>

@@ -1,3 +1,4 @@
+// The quote box's form: the quote and author labels, the icon and the OK button.
 #include "app/quote_box.h"
 
 #include "app/about_box.h"

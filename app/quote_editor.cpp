@@ -1,3 +1,5 @@
+// Building the quote editor's labels, edits, menu and tool buttons, and what each
+// tool button does.
 #include "app/quote_editor.h"
 
 #include "engine/ostra_dataset.h"

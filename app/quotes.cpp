@@ -1,3 +1,5 @@
+// Picking a random quote, finding and marking the quote of the day, joining quote and
+// author, and the key of a new quote.
 #include "app/quotes.h"
 
 #include <cstdint>

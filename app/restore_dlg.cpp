@@ -1,3 +1,5 @@
+// The restore dialog's lists and buttons, moving names between the lists, and checking
+// a backup's fields against the table before it is copied back.
 #include "app/restore_dlg.h"
 
 #include "app/backup.h"

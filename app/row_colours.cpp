@@ -1,3 +1,4 @@
+// Choosing a grid row's colour from its position and the task's urgency.
 #include "app/row_colours.h"
 
 #include <string>

@@ -1,3 +1,5 @@
+// The instance lock and the request to the running copy to show its window, and the
+// lock on the data folder.
 #include "app/single_instance.h"
 
 #include <memory>

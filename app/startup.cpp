@@ -1,3 +1,5 @@
+// The currency settings kept while the program runs, and the creation of the help
+// viewer, the password dialog and the program's forms at start.
 #include "app/startup.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// The left part of a text and the trimming of spaces at either end.
 #include "app/str_utils.h"
 
 #include "platform/core/text.h"

@@ -1,3 +1,5 @@
+// The move after the user confirms it: the task's values copied into the target list by
+// type, posted there, then the task deleted from its own list.
 #include "app/task_mover.h"
 
 #include "engine/ostra_table.h"

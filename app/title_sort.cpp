@@ -1,3 +1,5 @@
+// The sort order built from title clicks: a click sorts by the column, flipping the
+// direction; a shift-click adds the field, or takes it out when clicked again.
 #include "app/title_sort.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// Finding a writable settings file beside the program, and reading and writing it.
 #include "app/todo_settings.h"
 
 #include <cstdio>

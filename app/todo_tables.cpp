@@ -1,3 +1,5 @@
+// Opening and binding the tables, saving the task files and pending changes, and
+// moving tasks between files with undo.
 #include "app/todo_tables.h"
 
 #include <algorithm>

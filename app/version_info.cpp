@@ -1,3 +1,5 @@
+// The version block's layout: building the program's own block, reading blocks out of
+// program files, and querying their values.
 #include "app/version_info.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The calculator's keys and display: button layout, typed keys mapped to buttons,
+// the running arithmetic and the shown value with its decimals.
 #include "engine-controls/ostra_calculator.h"
 
 #include <cctype>

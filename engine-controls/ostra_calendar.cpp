@@ -1,3 +1,5 @@
+// The calendar's day grid and month/year navigation buttons, weekday captions,
+// fonts fitted to the cells, and the date read from or written as text.
 #include "engine-controls/ostra_calendar.h"
 
 #include <algorithm>

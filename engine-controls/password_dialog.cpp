@@ -1,3 +1,4 @@
+// The password form, and the prompt that shows it when a protected table opens.
 #include "engine-controls/password_dialog.h"
 
 #include <memory>

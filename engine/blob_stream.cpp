@@ -1,3 +1,5 @@
+// The BLOB stream's reads and writes of the field's value, and the checks that the
+// dataset is in an edit before anything is written.
 #include "engine/blob_stream.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// The CRC-16 lookup table, built once, and the byte-by-byte checksum over it.
 #include "engine/crc16.h"
 
 #include <array>

@@ -1,3 +1,5 @@
+// Field type names and letters, stored sizes and layouts, and the record values:
+// comparing, copying, releasing, range checks and conversion to and from text.
 #include "engine/field_types.h"
 
 #include "platform/core/case_fold.h"

@@ -1,3 +1,4 @@
+// The key index's hashing of key values, its build over a view and its lookups.
 #include "engine/key_index.h"
 
 #include <cmath>

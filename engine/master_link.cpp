@@ -1,3 +1,4 @@
+// The master link's forwarding of master changes and closes to its detail dataset.
 #include "engine/master_link.h"
 
 #include "engine/ostra_dataset.h"

@@ -1,3 +1,5 @@
+// The database's list of open datasets, its save of all changed ones, and the session
+// that keeps the databases.
 #include "engine/ostra_database.h"
 
 #include <algorithm>

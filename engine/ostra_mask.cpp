@@ -1,3 +1,5 @@
+// The mask's pattern check (wildcard runs, each place counted in characters) and its
+// matching, with a fast search for the literal pieces between wildcards.
 #include "engine/ostra_mask.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The filter text's tokenizer, identifier and operator checks, and the building of
+// conditions from the tokens.
 #include "engine/ostra_parser.h"
 
 #include <array>

@@ -1,3 +1,5 @@
+// The table's file name, password and field definitions, its load and save of the
+// table file, clones sharing one store, and committing or cancelling changes.
 #include "engine/ostra_table.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The password list: adding, trying and checking passwords against a table's enciphered
+// block; the prompts that cancel or answer from a script.
 #include "engine/password.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The record list's storage in chunks, its sort keys, and position and key searches
+// (bounds and equal ranges).
 #include "engine/record_list.h"
 
 #include <algorithm>

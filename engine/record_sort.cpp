@@ -1,3 +1,5 @@
+// The sort keys built from field values, the sort by few keys with ties settled by
+// the rest, and the sort by text.
 #include "engine/record_sort.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The cursor over a record store: its fields, posting, deleting and reverting records,
+// keeping previous values, the auto-increment counter and the clients it notifies.
 #include "engine/record_store.h"
 
 #include <algorithm>

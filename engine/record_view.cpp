@@ -1,3 +1,5 @@
+// Key buffers for sort keys, searches and ranges; values as text and variants; and the
+// filter's preparing, compiling and matching of records.
 #include "engine/record_view.h"
 
 #include <algorithm>

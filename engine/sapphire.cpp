@@ -1,3 +1,4 @@
+// The cipher's keying from a password, and enciphering and deciphering byte by byte.
 #include "engine/sapphire.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// The record slots carved from large chunks, and the run allocator for values kept
+// outside the records.
 #include "engine/store_memory.h"
 
 #include <algorithm>

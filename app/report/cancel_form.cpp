@@ -1,3 +1,5 @@
+// The one cancel box: made on first need, updated while printing, asked whether the user
+// cancelled, and closed.
 #include "app/report/cancel_form.h"
 
 #include "app/report/form_layout.h"

@@ -1,3 +1,4 @@
+// The arithmetic of placing forms and spreading buttons, and unique form names.
 #include "app/report/form_layout.h"
 
 #include <cstdint>

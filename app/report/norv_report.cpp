@@ -1,3 +1,5 @@
+// The report's lines and columns: adding text, columns and underlines, interning
+// widths and alignments, and breaking the lines into pages.
 #include "app/report/norv_report.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The preview's layout, page painting, page buttons and page-number edit, zoom and
+// keys.
 #include "app/report/preview_form.h"
 
 #include "app/report/form_layout.h"

@@ -1,3 +1,5 @@
+// The print dialog's buttons, fitting the font to the page, printing pages to the
+// printer or a file.
 #include "app/report/print_form.h"
 
 #include <algorithm>

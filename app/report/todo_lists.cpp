@@ -1,3 +1,5 @@
+// Building the task-list report: page header, one row per task with its priority and
+// action texts.
 #include "app/report/todo_lists.h"
 
 #include <memory>

@@ -1,3 +1,5 @@
+// The case tables: folding and upper/lower mapping per character, and comparing and
+// matching texts folded byte run by byte run.
 #include "platform/core/case_fold.h"
 
 #include <algorithm>

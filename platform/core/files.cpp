@@ -1,3 +1,5 @@
+// File tests and renames over the system calls, locking and temporary files beside the
+// target, and the atomic writer that replaces a file only by a whole, synced copy.
 #include "platform/core/files.h"
 
 #include <dirent.h>

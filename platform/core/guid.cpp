@@ -1,3 +1,4 @@
+// Random version-4 identifiers from the system's entropy source, as braced hex text.
 #include "platform/core/guid.h"
 
 #include <cstdint>

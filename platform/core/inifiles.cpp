@@ -1,3 +1,5 @@
+// Reading and writing the ini text: parsing lines, trimming and case-blind lookup,
+// and the typed reads and writes of values in sections.
 #include "platform/core/inifiles.h"
 
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// The private runtime folder, file locks, and the socket connect, accept, send and
+// receive calls with their waits and the peer's user check.
 #include "platform/core/local_socket.h"
 
 #include <fcntl.h>

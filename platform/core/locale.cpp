@@ -1,3 +1,4 @@
+// The locale's first day of the week, read from the C library's locale data.
 #include "platform/core/locale.h"
 
 #include <atomic>

@@ -1,3 +1,5 @@
+// Allocating large blocks aligned for huge pages, and freeing them with the system told
+// it may take the pages back, up to a limit kept for reuse.
 #include "platform/core/memory.h"
 
 #include <malloc.h>

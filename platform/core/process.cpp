@@ -1,3 +1,4 @@
+// The processor count, and same-file and regular-file tests by the system's file status.
 #include "platform/core/process.h"
 
 #include <sched.h>

@@ -1,3 +1,5 @@
+// The registry's keys as ini sections: path splitting, escaping of names and values,
+// typed value encoding, and creating, opening and deleting keys.
 #include "platform/core/registry.h"
 
 #include <cctype>

@@ -1,3 +1,5 @@
+// The stream base's typed little-endian reads and writes, and the memory, string and
+// file streams with a hook to simulate failed writes.
 #include "platform/core/streams.h"
 
 #include <fcntl.h>

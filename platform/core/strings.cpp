@@ -1,3 +1,5 @@
+// The string list operations: adding, moving and finding lines, name=value pairs,
+// delimited and quoted text, the sorted list's rules and its change notices.
 #include "platform/core/strings.h"
 
 #include <algorithm>

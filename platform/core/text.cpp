@@ -1,3 +1,5 @@
+// UTF-8 checks, Windows-1252 conversions both ways, and truncating and measuring UTF-8
+// texts without splitting a character.
 #include "platform/core/text.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Starting threads with a small stack through pthreads, and joining them all.
 #include "platform/core/threads.h"
 
 #include <pthread.h>

@@ -1,3 +1,5 @@
+// The variant's constructors and conversions between kinds, with currency and integer
+// rounding and the text forms of Booleans.
 #include "platform/core/variant.h"
 
 #include <climits>

@@ -1,3 +1,5 @@
+// Setting a parameter's value by type, copying one from a field, and finding
+// parameters by name.
 #include "platform/db/params.h"
 
 #include "platform/core/properties.h"

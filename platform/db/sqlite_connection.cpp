@@ -1,3 +1,5 @@
+// The shared connection registry, SQLite's case folding and text functions, and the
+// statement wrapper's binding, stepping and reading of columns.
 #include "platform/db/sqlite_connection.h"
 
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// An action's state setters that tell every linked control, and the offering of an
+// action to the focused control or its data link on execute and update.
 #include "platform/ui/actions.h"
 
 #include <algorithm>

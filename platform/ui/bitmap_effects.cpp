@@ -1,3 +1,4 @@
+// Masks built from a bitmap's pixels and painting through them for the grey image.
 #include "platform/ui/bitmap_effects.h"
 
 #include <vector>

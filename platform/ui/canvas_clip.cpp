@@ -1,3 +1,4 @@
+// Saving the canvas's painter state, clipping to the rectangle and restoring it.
 #include "platform/ui/canvas_clip.h"
 
 #include "platform/ui/graphics.h"

@@ -1,3 +1,4 @@
+// The registry of component classes by name and creation of a component by class name.
 #include "platform/ui/class_registry.h"
 
 #include <map>

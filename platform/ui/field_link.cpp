@@ -1,3 +1,4 @@
+// The field link's attach and release of its data source and its focus requests.
 #include "platform/ui/field_link.h"
 
 #include "platform/ui/controls.h"

@@ -1,3 +1,5 @@
+// Building the find and replace forms, taking the user's input on each button press,
+// and closing the dialogs.
 #include "platform/ui/find_dialogs.h"
 
 #include "platform/ui/stdctrls.h"

@@ -1,3 +1,4 @@
+// The font families read from Qt's font database.
 #include "platform/ui/font_names.h"
 
 #include <QFontDatabase>

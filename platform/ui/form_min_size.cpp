@@ -1,3 +1,5 @@
+// Clamping a form's bounds to its minimum and handing the minimum to the window,
+// within the room the screen has.
 #include "platform/ui/form_min_size.h"
 
 #include <QWidget>

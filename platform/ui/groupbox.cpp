@@ -1,3 +1,5 @@
+// Painting the group frame and the radio buttons, and a radio button's mouse, keys,
+// accelerators and unchecking of its siblings.
 #include "platform/ui/groupbox.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Reading the Caps Lock and Num Lock indicators through the X library loaded at run
+// time, and the service a test can set in its place.
 #include "platform/ui/lock_keys.h"
 
 #include <dlfcn.h>

@@ -1,3 +1,5 @@
+// The metafile over a recorded Qt picture: recording, loading and saving it through
+// streams, and replaying it scaled.
 #include "platform/ui/metafile.h"
 
 #include <QBuffer>

@@ -1,3 +1,5 @@
+// The month view's date arithmetic and ISO weeks, layout of months side by side,
+// painting, the chosen date or range, and its mouse and keys.
 #include "platform/ui/month_view.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Building the font, print and page-setup forms and taking their values on OK, with
+// numbers checked before they are taken.
 #include "platform/ui/print_dialogs.h"
 
 #include <QFontDatabase>

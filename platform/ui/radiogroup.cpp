@@ -1,3 +1,5 @@
+// The radio group's item layout in columns, painting, and choosing an item by mouse,
+// keys and accelerators.
 #include "platform/ui/radiogroup.h"
 
 #include <algorithm>

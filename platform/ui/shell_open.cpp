@@ -1,3 +1,5 @@
+// Opening web and mail addresses through Qt's desktop services, and the service a test
+// can set in its place.
 #include "platform/ui/shell_open.h"
 
 #include <QDesktopServices>

@@ -1,3 +1,4 @@
+// The cell texts kept by position, drawn in each cell and handed to and from the editor.
 #include "platform/ui/stringgrid.h"
 
 #include "platform/ui/drawing.h"

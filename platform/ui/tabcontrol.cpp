@@ -1,3 +1,5 @@
+// The tabs' rows and rectangles, painting, the display area given to children, and
+// choosing a tab by mouse, keys and accelerators.
 #include "platform/ui/tabcontrol.h"
 
 #include <algorithm>

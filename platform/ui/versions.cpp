@@ -1,3 +1,4 @@
+// The system and library versions the controls check, with overrides for tests.
 #include "platform/ui/versions.h"
 
 #include <map>

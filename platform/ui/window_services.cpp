@@ -1,3 +1,5 @@
+// Window style flags read from and written to the window's create parameters, invalidation
+// with an observer for tests, and key strokes and mouse releases posted as Qt events.
 #include "platform/ui/window_services.h"
 
 #include <QApplication>

@@ -1,3 +1,5 @@
+// The scanners for numbers, month names, dates and times in typed text, the date order
+// of the format settings, and the date or time part under the caret.
 #include "suite/base/date_scan.h"
 
 #include <algorithm>

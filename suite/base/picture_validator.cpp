@@ -1,3 +1,5 @@
+// The picture mask's decoding, soundness check and matcher: it walks text against the
+// mask, filling literals and changing case as the mask says.
 #include "suite/base/picture_validator.h"
 
 #include <algorithm>

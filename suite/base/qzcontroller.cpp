@@ -1,3 +1,5 @@
+// The list of controls that share a controller, and the setter that joins a control to
+// one.
 #include "suite/base/qzcontroller.h"
 
 #include <algorithm>

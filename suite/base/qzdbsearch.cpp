@@ -1,3 +1,4 @@
+// The text, integer, joined and negated tests built as engine filter nodes.
 #include "suite/base/qzdbsearch.h"
 
 namespace {

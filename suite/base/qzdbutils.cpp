@@ -1,3 +1,5 @@
+// Field and dataset tests, typed-text checks, memo and rich text read for filters,
+// parameters set from fields, and lookup result fields.
 #include "suite/base/qzdbutils.h"
 
 #include <cmath>

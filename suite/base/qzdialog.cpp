@@ -1,3 +1,4 @@
+// The dialog base's abstract calls and the making of the OK, Cancel and Help buttons.
 #include "suite/base/qzdialog.h"
 
 #include "platform/core/abstract_error.h"

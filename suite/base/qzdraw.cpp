@@ -1,3 +1,5 @@
+// Drawing the dots, drop-down arrow, themed button and focus frame; telling a grid or
+// inspector paint copy; window styles and posted key strokes and mouse releases.
 #include "suite/base/qzdraw.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The edit frame's borders, focus style and transparency, the text offsets they leave,
+// and the button effects, each change repainting the controls that use them.
 #include "suite/base/qzeditframe.h"
 
 #include <algorithm>

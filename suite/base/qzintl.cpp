@@ -1,3 +1,5 @@
+// The beep hook, and the published settings and texts of each part of the suite's
+// settings component.
 #include "suite/base/qzintl.h"
 
 #include <utility>

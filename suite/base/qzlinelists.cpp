@@ -1,3 +1,5 @@
+// Parsing the ControlType, PictureMasks, LookupFields and LookupLinks lines, finding
+// each field's line, and the display fields applied to a dataset.
 #include "suite/base/qzlinelists.h"
 
 #include <memory>

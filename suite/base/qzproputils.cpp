@@ -1,3 +1,5 @@
+// Reading and writing published properties and events by name, and the setters built
+// on them for data sources, fields, connections and borders.
 #include "suite/base/qzproputils.h"
 
 #include "platform/core/component.h"

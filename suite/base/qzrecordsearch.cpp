@@ -1,3 +1,5 @@
+// The search's text matching by match type, its walk over the records (or one query on
+// a dataset over SQLite, or an index on a table), and the return to the start record.
 #include "suite/base/qzrecordsearch.h"
 
 #include "platform/core/case_fold.h"

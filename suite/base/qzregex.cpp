@@ -1,3 +1,5 @@
+// Loading the regular-expression library once, with one message when it is missing,
+// and matching through its entry points.
 #include "suite/base/qzregex.h"
 
 #include <cstdint>

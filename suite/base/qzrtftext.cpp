@@ -1,3 +1,4 @@
+// The calls handed to the platform's RTF reader.
 #include "suite/base/qzrtftext.h"
 
 #include "platform/core/rtf.h"

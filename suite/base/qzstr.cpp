@@ -1,3 +1,5 @@
+// The token, word and part splitters, trimming and character replacing, and the
+// lookups of tabbed lines.
 #include "suite/base/qzstr.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The one registered table search, handed only to datasets that are suite tables not
+// over a query.
 #include "suite/base/qztablesearch.h"
 
 #include "platform/db/dataset.h"

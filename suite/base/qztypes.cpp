@@ -1,3 +1,4 @@
+// The form position's published properties and the memo size read from the settings.
 #include "suite/base/qztypes.h"
 
 #include "suite/base/qzintl.h"

@@ -1,3 +1,6 @@
+// The datasets' shared filter and cursor extras, the table's open and fields, its
+// indexes, ranges and key searches, mask checks before post, and the query and stored
+// procedure.
 #include "suite/data/qzdbtables.h"
 
 #include "platform/core/case_fold.h"

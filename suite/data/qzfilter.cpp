@@ -1,3 +1,5 @@
+// The expression scanner and parser with their stacks, constants for dates and times,
+// the tree they emit, and the installing of it as the table's filter.
 #include "suite/data/qzfilter.h"
 
 #include <cctype>

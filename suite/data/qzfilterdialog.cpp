@@ -1,3 +1,5 @@
+// The dialog component's data link, published options and SQL table list, and showing
+// the filter form over the data source.
 #include "suite/data/qzfilterdialog.h"
 
 #include "platform/core/properties.h"

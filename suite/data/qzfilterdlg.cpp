@@ -1,3 +1,5 @@
+// Building the filter form's controls, filling its field list, the value, range and
+// list editors of the chosen field, and turning them into criteria.
 #include "suite/data/qzfilterdlg.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The operator words and rounding settings, published, and the splitting and padding
+// of value-list items.
 #include "suite/data/qzfilterinfo.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// Writing criteria as filter text or an SQL condition with quoting and LIKE escapes,
+// and merging the condition into a query's WHERE clause.
 #include "suite/data/qzfiltertext.h"
 
 #include <charconv>

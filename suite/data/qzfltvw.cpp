@@ -1,3 +1,4 @@
+// Filling the summary rows from the criteria and drawing its cells.
 #include "suite/data/qzfltvw.h"
 
 #include "platform/ui/application.h"

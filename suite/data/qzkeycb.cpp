@@ -1,3 +1,5 @@
+// The search edit's data source and frame, the timer after each key, and the move to the
+// nearest record by the typed letters.
 #include "suite/data/qzkeycb.h"
 
 #include "platform/core/case_fold.h"

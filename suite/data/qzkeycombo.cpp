@@ -1,3 +1,5 @@
+// The index combo's data link, its list of indexes with field labels, and the choice
+// of an entry as the active index.
 #include "suite/data/qzkeycombo.h"
 
 #include "platform/core/properties.h"

@@ -1,3 +1,5 @@
+// Building the locate form, its match type and field choice, and the first and next
+// searches its buttons run.
 #include "suite/data/qzlocate.h"
 
 #include <algorithm>

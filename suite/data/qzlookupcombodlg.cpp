@@ -1,3 +1,4 @@
+// The combo's drop-down, which opens the lookup dialog and takes its chosen record.
 #include "suite/data/qzlookupcombodlg.h"
 
 #include "platform/db/dataset.h"

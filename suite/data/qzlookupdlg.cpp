@@ -1,3 +1,5 @@
+// Building the lookup form and its grid, the index chooser and its search index, the
+// form's size and status line, and following the grid's record.
 #include "suite/data/qzlookupdlg.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The navigator button's state, glyph, click and repeat timer; the button list's add,
+// hide and layout; and the navigator's data link and button states.
 #include "suite/data/qznavigator.h"
 #include "suite/data/qzrecordview.h"
 

@@ -1,3 +1,5 @@
+// The speed button's glyph choice by state, painting and mouse, and the transparent
+// panel's window parameters.
 #include "suite/data/qzspeedbutton.h"
 
 #include "platform/ui/drawing.h"

@@ -1,3 +1,5 @@
+// The glyph lists shared through a cache, the glyphs registered for each button kind,
+// and the button's glyph, states, painting and mouse.
 #include "suite/edit/qzcombobutton.h"
 
 #include <algorithm>

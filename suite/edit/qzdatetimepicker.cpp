@@ -1,3 +1,5 @@
+// The picker's calendar pop-up and options, its binding to a field, the part-by-part
+// editing by keys and the spin, and the value's display and checks.
 #include "suite/edit/qzdatetimepicker.h"
 
 #include <algorithm>

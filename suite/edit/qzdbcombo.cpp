@@ -1,3 +1,5 @@
+// The combo button's window and painting, and the drop-down edit's button placement,
+// drop-down and close, keys and field link.
 #include "suite/edit/qzdbcombo.h"
 
 #include <algorithm>

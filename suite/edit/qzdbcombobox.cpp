@@ -1,3 +1,5 @@
+// The combo box's item list with its map values, the drop-down list box's keys and
+// drawing, and the combo box's field link, typing, completion and history.
 #include "suite/edit/qzdbcombobox.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Reading and writing the history in an ini section or registry value, keeping its
+// most recent entries.
 #include "suite/edit/qzhistorylist.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The memo window's controls, keys, user buttons and close checks, and the memo dialog's
+// link to its field.
 #include "suite/edit/qzmemodlg.h"
 
 #include "platform/db/dataset.h"

@@ -1,3 +1,5 @@
+// The calendar's colours, year pop-up menu, date range clamping, day steps by keys and
+// clicks, and its bold days and painting.
 #include "suite/edit/qzmonthcal.h"
 
 #include <algorithm>

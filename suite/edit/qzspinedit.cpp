@@ -1,3 +1,5 @@
+// The repeating speed button, the spin button's layout and painting, and the spin
+// edit's steps for numbers and dates within its limits.
 #include "suite/edit/qzspinedit.h"
 
 #include <algorithm>

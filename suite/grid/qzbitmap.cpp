@@ -1,3 +1,5 @@
+// The bitmap's pixel rows: sizing, backups, palettes, drawing, masks and colour swaps,
+// loading and saving, and the listeners told of each change.
 #include "suite/grid/qzbitmap.h"
 
 #include <algorithm>

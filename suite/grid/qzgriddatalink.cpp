@@ -1,3 +1,4 @@
+// The data link's field map and its notices handed on to the grid.
 #include "suite/grid/qzgriddatalink.h"
 
 #include <algorithm>

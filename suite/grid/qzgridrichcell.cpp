@@ -1,3 +1,4 @@
+// Painting a rich edit's copy into a grid cell, and noting the time of a click on one.
 #include "suite/grid/qzgridrichcell.h"
 
 #include <algorithm>

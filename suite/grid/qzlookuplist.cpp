@@ -1,3 +1,5 @@
+// The lookup list's tables and fields, keeping its current record and the bound field's
+// key in step, and its keys, mouse and painting.
 #include "suite/grid/qzlookuplist.h"
 
 #include <algorithm>

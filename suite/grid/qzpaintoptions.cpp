@@ -1,3 +1,5 @@
+// The paint options' setters, each repainting the grid, and the background canvas that
+// fills the data cells.
 #include "suite/grid/qzpaintoptions.h"
 
 #include "platform/ui/grids.h"

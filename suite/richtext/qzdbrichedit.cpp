@@ -1,3 +1,5 @@
+// The field link: loading BLOB, memo and string fields, starting an edit on a change,
+// writing the text back, and the grid cell copy painted from it.
 #include "suite/richtext/qzdbrichedit.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Showing the page-setup form and writing its values back to the rich edit.
 #include "suite/richtext/qzpagesetup.h"
 
 #include <cmath>

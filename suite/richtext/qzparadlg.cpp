@@ -1,3 +1,5 @@
+// The paragraph model's fill from the text, the unit and rule words, checks of typed
+// values and write-back, and the dialog's form over it.
 #include "suite/richtext/qzparadlg.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The preview form's zoom, page geometry, pagination, page painting and keys.
 #include "suite/richtext/qzprintpreview.h"
 
 #include <algorithm>

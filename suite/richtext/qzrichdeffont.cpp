@@ -1,3 +1,5 @@
+// Finding the font attributes that changed and applying them to the text still in the
+// old font.
 #include "suite/richtext/qzrichdeffont.h"
 
 #include "suite/richtext/qzriched.h"

@@ -1,3 +1,5 @@
+// The line adapter over the paragraphs, chunked loading with line ends made even, and
+// the rich edit's streams and print settings.
 #include "suite/richtext/qzriched.h"
 
 #include "platform/core/clock.h"

@@ -1,3 +1,5 @@
+// Building the editor window's menu, tool bars and status bar, applying options,
+// images and texts, and the commands its items and buttons run.
 #include "suite/richtext/qzricheditform.h"
 
 #include <algorithm>

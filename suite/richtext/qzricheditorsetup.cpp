@@ -1,3 +1,4 @@
+// The setup's window position and user buttons, released when they go away.
 #include "suite/richtext/qzricheditorsetup.h"
 
 #include "platform/core/exceptions.h"

@@ -1,3 +1,5 @@
+// The text rectangle for each frame look, colours on focus change, and the margins
+// painted around the text.
 #include "suite/richtext/qzrichframelook.h"
 
 #include "platform/ui/edit_window.h"

@@ -1,3 +1,5 @@
+// The popup entries' captions, and what each entry shows and does when the menu opens
+// and an entry is clicked.
 #include "suite/richtext/qzrichpopup.h"
 
 #include "platform/ui/menus.h"

@@ -1,3 +1,5 @@
+// Opening the find and replace dialogs, and the find-next and replace-next searches
+// through the text.
 #include "suite/richtext/qzrichsearch.h"
 
 #include "platform/ui/dialogs.h"

@@ -1,3 +1,4 @@
+// Writing and reading the "Data" property and loading the stored lines into the edit.
 #include "suite/richtext/qzrichstore.h"
 
 #include "platform/core/exceptions.h"

@@ -1,3 +1,5 @@
+// The indent markers' painting and drags, the ruler's unit scale, twips to pixels, and
+// the markers' layout and limits.
 #include "suite/richtext/qzruler.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The tab model's positions in twips, set, clear and write-back, and the tab dialog's
+// list and buttons.
 #include "suite/richtext/qztabsdlg.h"
 
 #include <algorithm>

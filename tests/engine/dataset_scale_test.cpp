@@ -99,7 +99,9 @@ TEST(OstraRecordList, KeysComeAndGoWithTheOrder) {
             ASSERT_EQ(keys[i], list.KeyAt(static_cast<int>(i))) << "step " << step << " at " << i;
         const bool anyKey = std::any_of(keys.begin(), keys.end(),
                                         [](const TOstraViewKey& k) { return k != TOstraViewKey(); });
-        if (anyKey) ASSERT_TRUE(list.Keyed()) << "step " << step;
+        if (anyKey) {
+            ASSERT_TRUE(list.Keyed()) << "step " << step;
+        }
     };
     for (int step = 0; step < 12000; ++step) {
         const int op = static_cast<int>(rng() % 20);

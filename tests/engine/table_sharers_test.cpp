@@ -804,7 +804,9 @@ private:
         for (int d = 0; d < Count; ++d) {
             TOstraTable& t = *FTables[d];
             EXPECT_EQ(static_cast<int>(FViews[d].Keys.size()), t.RecordCount()) << Where() << " view " << d;
-            if (Sorted(d)) EXPECT_EQ(FViews[d].InKeyOrder, t.InKeyOrder()) << Where() << " view " << d;
+            if (Sorted(d)) {
+                EXPECT_EQ(FViews[d].InKeyOrder, t.InKeyOrder()) << Where() << " view " << d;
+            }
             // The view itself every step; through the dataset's moves now and then.
             std::vector<int> keys;
             const TOstraField* key = t.Cursor()->FindField("Key");

@@ -10,6 +10,7 @@
 #include "platform/core/streams.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
+#include "platform/ui/extctrls.h"
 #include "platform/ui/stdctrls.h"
 #include "support/app/printer_test_support.h"
 #include "support/app/report_fixture.h"

@@ -100,8 +100,9 @@ protected:
             ds->SetLocateByDatabase(true);
             const Variant askedId = ds->Lookup(Fields, Key, "id");
             EXPECT_EQ(walkedId.IsNull(), askedId.IsNull()) << what;
-            if (!walkedId.IsNull() && !askedId.IsNull())
+            if (!walkedId.IsNull() && !askedId.IsNull()) {
                 EXPECT_EQ(walkedId.AsInt64(), askedId.AsInt64()) << what;
+            }
             EXPECT_EQ(walked, !askedId.IsNull()) << what;
             EXPECT_EQ(here, ds->CurrentKey()) << what;
         }

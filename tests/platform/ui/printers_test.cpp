@@ -189,7 +189,9 @@ TEST(PrinterTest, APdfReplacesAFileOnlyWhenFinished) {
     p->EndDoc();
     EXPECT_EQ(contents().substr(0, 5), "%PDF-");
     const std::string text = PdfText(file);
-    if (!text.empty()) EXPECT_NE(text.find("This week"), std::string::npos);
+    if (!text.empty()) {
+        EXPECT_NE(text.find("This week"), std::string::npos);
+    }
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename());

@@ -79,7 +79,9 @@ TEST_F(RichEditLoadTest, ALargeDocumentIsLaidOutInStepsWhatShowsFirst) {
         EXPECT_FALSE(AllLaidOut());
         EXPECT_GT(InkPixels(), 500);
         EXPECT_FALSE(AllLaidOut());
-        if (viaRtf) EXPECT_TRUE(RenderControlToPng(f.Form, TestRunPath("richedit_large.png")));
+        if (viaRtf) {
+            EXPECT_TRUE(RenderControlToPng(f.Form, TestRunPath("richedit_large.png")));
+        }
         EXPECT_EQ(r->Document(), d);
         EXPECT_EQ(r->LineCount(), 4000);
         EXPECT_EQ(r->Line(3999), "Paragraph 3999 of the long document, bold words 3999");

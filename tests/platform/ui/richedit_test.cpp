@@ -740,8 +740,12 @@ TEST_F(RichEditTest, PlainTextTakesTheFontSize) {
         SendText(r, "Typed");
         const double typed = lineHeight();
         const int halfPoints = r->SelAttributes().Size;
-        if (height == 0) EXPECT_EQ(halfPoints, 28);
-        if (height == -24) EXPECT_EQ(halfPoints, 36);
+        if (height == 0) {
+            EXPECT_EQ(halfPoints, 28);
+        }
+        if (height == -24) {
+            EXPECT_EQ(halfPoints, 36);
+        }
         if (height == 30) {  // the character height of a 30-pixel cell
             EXPECT_GT(halfPoints, 30);
             EXPECT_LT(halfPoints, 46);

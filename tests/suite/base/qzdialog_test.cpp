@@ -141,8 +141,9 @@ TEST_F(QzDialogButtonTest, ADialogClosesByClicksAndEscape) {
             TTestModalForms script;
             const std::string how = k.How;
             script.Push([&](TCustomForm* form) {
-                if (how == "click OK" && bitmapped)
+                if (how == "click OK" && bitmapped) {
                     EXPECT_TRUE(RenderControlToPng(form, PngPath("dialog_buttons")));
+                }
                 if (how == "click OK")
                     SendClick(d.Ok, 10, 10);
                 else if (how == "click Cancel")

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "engine/ostra_table.h"
-#include "filter_criteria.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fielddefs.h"
@@ -23,6 +22,7 @@
 #include "suite/data/qzdbtables.h"
 #include "suite/data/qzfilterdialog.h"
 #include "support/environment.h"
+#include "support/suite/data/filter_criteria.h"
 
 namespace {
 
@@ -143,7 +143,9 @@ TEST_F(DatabaseRoads, FilterFormCriteriaAgreeWithSqliteAndTheRecordTest) {
         const long reads = Table->RowReads();
         EXPECT_TRUE(Dialog->ApplyFilter());
         // SQLite answered: the records read are those the grid buffers show
-        if (i < 7) EXPECT_LT(Table->RowReads() - reads, 20) << "case " << i;
+        if (i < 7) {
+            EXPECT_LT(Table->RowReads() - reads, 20) << "case " << i;
+        }
         EXPECT_EQ(alone, Ids(*Table)) << "case " << i;
     }
     // SQLite's own count for the conditions it can write itself.

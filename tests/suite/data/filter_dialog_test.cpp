@@ -1,11 +1,11 @@
 // The filter dialog over engine tables: the record-filter road, what it
 // leaves on the dataset, the form's OK and Cancel, the settings' rules.
-#include "filter_fixture.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/properties.h"
 #include "platform/ui/stdctrls.h"
 #include "suite/data/qzfilterdlg.h"
 #include "suite/edit/qzdbedit.h"
+#include "support/suite/data/filter_fixture.h"
 
 namespace {
 

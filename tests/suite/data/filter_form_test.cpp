@@ -1,7 +1,6 @@
 // The filter form and the summary view driven by keys and clicks: date
 // ranges in pickers, value lists checked item by item, the Searched tab and
 // its Delete key, View Summary and the options that shape the form.
-#include "filter_fixture.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/ui/radiogroup.h"
@@ -14,6 +13,7 @@
 #include "suite/data/qzfltvw.h"
 #include "suite/edit/qzdatetimepicker.h"
 #include "suite/edit/qzdbedit.h"
+#include "support/suite/data/filter_fixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The value-list scanner and the record test over an engine table.
-#include "filter_fixture.h"
 #include "platform/core/exceptions.h"
 #include "suite/base/qzintl.h"
+#include "support/suite/data/filter_fixture.h"
 
 namespace {
 

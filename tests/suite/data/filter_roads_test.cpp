@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "filter_criteria.h"
 #include "platform/core/files.h"
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
@@ -24,6 +23,7 @@
 #include "suite/data/qzfilterdlg.h"
 #include "suite/data/qzfiltertext.h"
 #include "suite/edit/qzdbedit.h"
+#include "support/suite/data/filter_criteria.h"
 
 namespace {
 
@@ -185,7 +185,9 @@ TEST_F(FilterRoadsTest, MergedTextsSelectWhatTheRecordFilterSelects) {
         const std::vector<TqzFieldInfo> c = {Crit("city", fdMatchExact, "rome or oslo", false, true)};
         EXPECT_EQ(ByRecords(c, text), BySQL(c));
         EXPECT_EQ(0, Dialogs.Count());
-        if (Query->Params()->Count()) EXPECT_EQ(3, Query->ParamByName("q")->AsInteger());
+        if (Query->Params()->Count()) {
+            EXPECT_EQ(3, Query->ParamByName("q")->AsInteger());
+        }
         // no criteria: the saved text, unchanged
         EXPECT_EQ(ByRecords({}, text), BySQL({}));
         EXPECT_EQ(Trim(text), Trim(Query->SQL()->Text()));

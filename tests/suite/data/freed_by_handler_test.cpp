@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "nav_fixture.h"
 #include "platform/ui/stdctrls.h"
 #include "suite/data/qzkeycb.h"
 #include "suite/data/qznavigator.h"
+#include "support/suite/data/nav_fixture.h"
 #include "support/ui/freeing_cases.h"
 
 namespace {

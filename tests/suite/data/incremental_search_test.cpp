@@ -3,7 +3,6 @@
 // beside it.
 #include <vector>
 
-#include "nav_fixture.h"
 #include "platform/core/properties.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/stdctrls.h"
@@ -13,6 +12,7 @@
 #include "suite/data/qzkeycb.h"
 #include "suite/data/qznavigator.h"
 #include "support/environment.h"
+#include "support/suite/data/nav_fixture.h"
 
 namespace {
 

@@ -66,7 +66,9 @@ protected:
         ASSERT_TRUE(Combo->IsDroppedDown());
         const int row = Combo->Items()->IndexOf(Text);
         ASSERT_GE(row, 0) << Text;
-        if (!Png.empty()) EXPECT_TRUE(RenderControlToPng(Combo->ListWindow(), GetTempDir() + Png));
+        if (!Png.empty()) {
+            EXPECT_TRUE(RenderControlToPng(Combo->ListWindow(), GetTempDir() + Png));
+        }
         const TRect r = Combo->List()->ItemRect(row);
         SendClick(Combo->List(), (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();

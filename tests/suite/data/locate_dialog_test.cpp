@@ -1,9 +1,9 @@
 // The locate dialog over an engine table, worked with real keys and clicks.
-#include "nav_fixture.h"
 #include "platform/ui/groupbox.h"
 #include "platform/ui/stdctrls.h"
 #include "suite/data/qzlocate.h"
 #include "support/environment.h"
+#include "support/suite/data/nav_fixture.h"
 
 namespace {
 

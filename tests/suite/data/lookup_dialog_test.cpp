@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "nav_fixture.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/db/dbtables.h"
@@ -16,6 +15,7 @@
 #include "suite/data/qzdbtables.h"
 #include "suite/data/qzlookupdlg.h"
 #include "suite/data/qznavigator.h"
+#include "support/suite/data/nav_fixture.h"
 
 namespace {
 

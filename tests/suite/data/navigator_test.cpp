@@ -2,7 +2,6 @@
 // the dataset's state, the delete question, auto-repeat on the test clock,
 // rows and columns, themes, the bookmark store and the dialogs made by
 // class name.
-#include "nav_fixture.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/properties.h"
 #include "platform/ui/bitmaps.h"
@@ -17,6 +16,7 @@
 #include "suite/data/qzlookupdlg.h"
 #include "suite/data/qznavigator.h"
 #include "support/environment.h"
+#include "support/suite/data/nav_fixture.h"
 
 namespace {
 

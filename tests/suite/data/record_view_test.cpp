@@ -7,7 +7,6 @@
 #include <memory>
 #include "support/environment.h"
 
-#include "nav_fixture.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
@@ -23,6 +22,7 @@
 #include "suite/edit/qzdatetimepicker.h"
 #include "suite/grid/qzlookupcombo.h"
 #include "suite/richtext/qzdbrichedit.h"
+#include "support/suite/data/nav_fixture.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "filter_criteria.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
@@ -17,6 +16,7 @@
 #include "suite/data/qzdbtables.h"
 #include "suite/data/qzfilterdialog.h"
 #include "support/environment.h"
+#include "support/suite/data/filter_criteria.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/testing.h"
-#include "rich_cell_control.h"
 #include "suite/edit/qzdatetimepicker.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/grid/qzgridexport.h"
 #include "suite/grid/qzlookupcombo.h"
 #include "support/environment.h"
+#include "support/suite/grid/rich_cell_control.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/testing.h"
-#include "rich_cell_grid_fixture.h"
 #include "suite/grid/qzdbgrid.h"
+#include "support/suite/grid/rich_cell_grid_fixture.h"
 
 namespace {
 

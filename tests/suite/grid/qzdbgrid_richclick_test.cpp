@@ -11,9 +11,9 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
-#include "rich_cell_grid_fixture.h"
 #include "suite/grid/qzdbgrid.h"
 #include "suite/richtext/qzriched.h"
+#include "support/suite/grid/rich_cell_grid_fixture.h"
 
 namespace {
 

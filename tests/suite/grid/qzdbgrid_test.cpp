@@ -317,7 +317,9 @@ TEST_F(QzDBGridTest, FixedDataColumnsTakeTheFixedLook) {
         EXPECT_EQ(background(plain, 0, row), RGB(200, 220, 255)) << row;
         EXPECT_GT(redInk(plain, 0, row), 0) << row;
         EXPECT_EQ(redInk(plain, 1, row), 0) << row;
-        if (row > 0) EXPECT_EQ(background(plain, 1, row), ColorToRGB(Grid->Color())) << row;
+        if (row > 0) {
+            EXPECT_EQ(background(plain, 1, row), ColorToRGB(Grid->Color())) << row;
+        }
     }
     Grid->PaintOptions()->SetAlternatingRowColor(RGB(255, 255, 190));
     TBitmap alternating;

@@ -3,10 +3,10 @@
 // events and the hot link under the mouse.
 #include "platform/core/streams.h"
 #include "platform/ui/imagelist.h"
-#include "rich_cell_control.h"
 #include "suite/base/qzproputils.h"
 #include "suite/grid/qzgridimages.h"
 #include "support/environment.h"
+#include "support/suite/grid/rich_cell_control.h"
 #include "support/suite/qzgrid_fixture.h"
 
 namespace {

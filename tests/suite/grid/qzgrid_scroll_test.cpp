@@ -446,7 +446,9 @@ TEST_F(QzScroll, AnEditorOnTheLastRowFollowsTheScrolledRecord) {
             // Shown, it shows this record's text.
             TInplaceEdit* editor = Grid->InplaceEditor();
             EXPECT_TRUE(!always || (editor && editor->Visible()));
-            if (editor && editor->Visible()) EXPECT_EQ(editor->Text(), "Name" + std::to_string(Id()));
+            if (editor && editor->Visible()) {
+                EXPECT_EQ(editor->Text(), "Name" + std::to_string(Id()));
+            }
         }
         if (!always && !(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible())) SendKeyToFocus(VK_F2);
         const int id = Id();

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "qzlookupcombo_fixture.h"
+#include "support/suite/grid/qzlookupcombo_fixture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // AllowClearKey, Enter with the grid open, the custom search, and the keys
 // written for a typed text on leaving.
 #include <gtest/gtest.h>
-#include "qzlookupcombo_fixture.h"
+#include "support/suite/grid/qzlookupcombo_fixture.h"
 
 #include "engine/ostra_table.h"
 #include "platform/db/datasource.h"

@@ -3,7 +3,7 @@
 // outside, key values 1-3 written back, typed texts not in the list,
 // misconfiguration, and a rendered look.
 #include <gtest/gtest.h>
-#include "qzlookupcombo_fixture.h"
+#include "support/suite/grid/qzlookupcombo_fixture.h"
 
 #include <functional>
 

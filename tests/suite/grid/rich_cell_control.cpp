@@ -1,5 +1,5 @@
 // The rich edit the grid's RichEdit cell tests name in their ControlType lines.
-#include "rich_cell_control.h"
+#include "support/suite/grid/rich_cell_control.h"
 
 #include "suite/richtext/qzdbrichedit.h"
 

@@ -27,12 +27,12 @@
 #include "platform/ui/print_dialogs.h"
 #include "platform/ui/printers.h"
 #include "platform/ui/testing.h"
-#include "richprint_helpers.h"
 #include "suite/base/qzcontroller.h"
 #include "suite/richtext/qzdbrichedit.h"
 #include "suite/richtext/qzricheditform.h"
 #include "suite/richtext/qzruler.h"
 #include "support/environment.h"
+#include "support/suite/richtext/richprint_helpers.h"
 
 namespace {
 

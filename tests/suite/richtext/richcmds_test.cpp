@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "richedit_fixture.h"
 #include "suite/richtext/qzriched.h"
 #include "support/environment.h"
+#include "support/suite/richtext/richedit_fixture.h"
 
 namespace {
 

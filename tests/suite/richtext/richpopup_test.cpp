@@ -10,11 +10,11 @@
 #include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
-#include "richedit_fixture.h"
 #include "suite/richtext/qzriched.h"
 #include "suite/richtext/qzrichpopup.h"
 #include "suite/richtext/qzrichsearch.h"
 #include "support/environment.h"
+#include "support/suite/richtext/richedit_fixture.h"
 
 namespace {
 

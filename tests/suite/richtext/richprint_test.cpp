@@ -1,8 +1,8 @@
 // Printing the rich edit: pages, headers and footers, ranges, failures,
 // page setup and the preview.
 #include <gtest/gtest.h>
-#include "richprint_helpers.h"
 #include "support/environment.h"
+#include "support/suite/richtext/richprint_helpers.h"
 
 #include <cctype>
 #include <cstdio>

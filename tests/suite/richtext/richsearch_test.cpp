@@ -7,10 +7,10 @@
 #include "platform/ui/find_dialogs.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
-#include "richedit_fixture.h"
 #include "suite/richtext/qzriched.h"
 #include "suite/richtext/qzrichsearch.h"
 #include "support/environment.h"
+#include "support/suite/richtext/richedit_fixture.h"
 
 namespace {
 

@@ -412,7 +412,9 @@ TEST_P(UserFlowTest, DropDownClosedByOtherKeysAndAClick) {
         EXPECT_FALSE(C->DroppedDown());
         EXPECT_TRUE(FocusIn(F0));
         const std::string shown = C->Shown(F0);
-        if (!(way.Close == VK_RETURN && C->Caps().DropDownEnterTakes)) EXPECT_EQ(C->Typed("Xyz"), shown);
+        if (!(way.Close == VK_RETURN && C->Caps().DropDownEnterTakes)) {
+            EXPECT_EQ(C->Typed("Xyz"), shown);
+        }
         Key(VK_END);
         Type(C->Typed("!"));
         EXPECT_EQ(C->EndAndType(shown, "!"), C->Shown(F0));

@@ -13,8 +13,8 @@
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
-#include "rich_cell_control.h"
 #include "suite/grid/qzdbgrid.h"
+#include "support/suite/grid/rich_cell_control.h"
 
 class TRichCellGridTest : public ::testing::Test {
 protected:

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engine/ostra_table.h"
-#include "filter_criteria.h"
 #include "platform/core/datetime.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
@@ -17,6 +16,7 @@
 #include "platform/ui/testing.h"
 #include "suite/data/qzfilterdialog.h"
 #include "support/engine/engine_test_support.h"
+#include "support/suite/data/filter_criteria.h"
 
 class FilterTest : public ::testing::Test {
 protected:
