@@ -114,6 +114,36 @@ struct TCreateParams {
 using TPopupMenuHook = bool (*)(TControl* Control, TPopupMenu* Menu, const TPoint& ScreenPos);
 void SetPopupMenuHook(TPopupMenuHook Hook);
 
+// Size limits of a control (0: no limit). Every new size is held within
+// them; the owner is told through OnChange.
+class TSizeConstraints : public TPersistent {
+    TASKMOOR_CLASS(TSizeConstraints, TPersistent)
+public:
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value);
+    int MinHeight() const { return FMinHeight; }
+    void SetMinHeight(int Value);
+    // A maximum below the minimum is raised to it.
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int Value);
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMaxHeight(int Value);
+    bool Empty() const { return !FMinWidth && !FMinHeight && !FMaxWidth && !FMaxHeight; }
+    // The width / height the limits give for a wanted one.
+    int ConstrainWidth(int Value) const;
+    int ConstrainHeight(int Value) const;
+    TNotifyEvent OnChange() const { return FOnChange; }
+    void SetOnChange(TNotifyEvent Value) { FOnChange = Value; }
+    void Assign(TPersistent* Source) override;
+
+    static void Publish(TPublisher<TSizeConstraints>& p);
+
+private:
+    void Changed();
+    int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
+    TNotifyEvent FOnChange;
+};
+
 class TControl : public TComponent {
     TASKMOOR_CLASS(TControl, TComponent)
 public:
@@ -149,6 +179,8 @@ public:
     void SetAlign(TAlign Value);
     TAnchors Anchors() const { return FAnchors; }
     void SetAnchors(TAnchors Value);
+    TSizeConstraints* Constraints() const { return FConstraints.get(); }
+    void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
     void BringToFront();
     void SendToBack();
 
@@ -280,6 +312,8 @@ protected:
     virtual void BoundsChanged();
     virtual void VisibleChanged();
     virtual void FontChanged(TObject* Sender);
+    // The constraints changed: the size is held within them again.
+    virtual void ConstraintsChanged(TObject* Sender);
 
     // ---- Message handlers (Dispatch). The mouse handlers give the message
     // to DefaultHandler (the widget) before the control's own events; a
@@ -332,6 +366,7 @@ private:
     bool FVisible = true;
     bool FEnabled = true;
     std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TSizeConstraints> FConstraints;
     bool FParentFont = true;
     bool FUpdatingFont = false;
     TColor FColor = clWindow;
