@@ -57,6 +57,11 @@ TASKMOOR_ENUM(TControlStateElement, csLButtonDown, csClicked, csPalette, csReadi
               csFocusing, csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking)
 using TControlState = TSet<TControlStateElement>;
 TASKMOOR_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+// The bevelled edge drawn around a windowed control inside its bounds.
+TASKMOOR_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
+TASKMOOR_ENUM(TBevelKind, bkNone, bkTile, bkSoft, bkFlat)
+TASKMOOR_ENUM(TBevelEdge, beLeft, beTop, beRight, beBottom)
+using TBevelEdges = TSet<TBevelEdge>;
 // Window borders. Controls use bsNone and bsSingle (TBorderStyle); forms all.
 TASKMOOR_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 using TBorderStyle = TFormBorderStyle;
@@ -473,6 +478,25 @@ public:
     void SetCtl3D(bool Value);
     bool ParentCtl3D() const { return FParentCtl3D; }
     void SetParentCtl3D(bool Value);
+    // An edge of one or two 1-pixel lines (BevelOuter outside, BevelInner
+    // inside) on the chosen edges; it takes room from the client area.
+    TBevelKind BevelKind() const { return FBevelKind; }
+    void SetBevelKind(TBevelKind Value);
+    TBevelEdges BevelEdges() const { return FBevelEdges; }
+    void SetBevelEdges(TBevelEdges Value);
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut Value);
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut Value);
+    // Pixels the bevelled edge takes on each side.
+    TRect BevelMargins() const;
+    template <class C>
+    static void PublishBevel(TPublisher<C>& p) {
+        p.Property("BevelEdges", &C::BevelEdges, &C::SetBevelEdges);
+        p.Property("BevelInner", &C::BevelInner, &C::SetBevelInner);
+        p.Property("BevelKind", &C::BevelKind, &C::SetBevelKind);
+        p.Property("BevelOuter", &C::BevelOuter, &C::SetBevelOuter);
+    }
 
     // ---- Window
     bool HandleAllocated() const;
@@ -584,6 +608,8 @@ protected:
     void PaintControls(TControl* First = nullptr);
     // Draws the non-client border (frame edges) of the window.
     virtual void PaintNonClient(TCanvas* Canvas);
+    // Draws the bevelled edge inside R and takes it off R.
+    void PaintBevel(TCanvas* Canvas, TRect& R);
     // Mouse messages that fall on a graphic child go to it.
     virtual bool IsControlMouseMsg(TMessage& Message);
 
@@ -634,6 +660,7 @@ private:
     void ApplyAnchors(const TSize& OldClient);
     void DestroyChildrenWindows();
     void UpdateNonClient();
+    void BevelChanged();
     void TrackMouseControl(TControl* Target);
     // Frame edges and the margins kept inside them.
     TRect AllMargins() const;
@@ -655,6 +682,11 @@ private:
     bool FTabStop = false;
     bool FCtl3D = true;
     bool FParentCtl3D = true;
+    TBevelKind FBevelKind = bkNone;
+    TBevelEdges FBevelEdges{beLeft, beTop, beRight, beBottom};
+    TBevelCut FBevelInner = bvRaised;
+    TBevelCut FBevelOuter = bvLowered;
+    bool FBevelOnWidget = false;  // the wrapped widget's contents are inset by the edge
     TNotifyEvent FOnEnter, FOnExit;
     TKeyEvent FOnKeyDown, FOnKeyUp;
     TKeyPressEvent FOnKeyPress;

@@ -864,6 +864,7 @@ void TqzDBCustomDateTimePicker::Dispatch(TMessage& Message) {
 }
 
 void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p) {
+    TWinControl::PublishBevel(p);
     using Self = TqzDBCustomDateTimePicker;
     p.Property(
         "Controller", [](Self& c) { return c.Controller(); },
