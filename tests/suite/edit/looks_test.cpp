@@ -1,6 +1,7 @@
 // The edit's looks rendered to PNG: unfocused, framed, invalid with the
 // validity colours, and the grid's copy and selected-cell look.
 #include <initializer_list>
+#include <map>
 
 #include "platform/core/properties.h"
 #include "platform/ui/bitmaps.h"
@@ -168,6 +169,31 @@ TEST_F(LooksTest, CombosAndPickersPublishTheBevelledEdge) {
         EXPECT_EQ(GetEnumProp(c, "BevelOuter"), "bvRaised") << c->ClassName();
         EXPECT_NE(GetPropInfo(c, "BevelEdges"), nullptr) << c->ClassName();
         EXPECT_NE(GetPropInfo(c, "BevelInner"), nullptr) << c->ClassName();
+    }
+    // Drawn on their windows, with the contents inside the edge.
+    combo->SetParent(&Form);
+    combo->SetBounds(10, 60, 150, 22);
+    picker->SetParent(&Form);
+    picker->SetBounds(10, 100, 150, 22);
+    ShowAndFocus(Other);
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    std::map<TWinControl*, int> before;
+    for (TWinControl* c : std::initializer_list<TWinControl*>{combo, picker}) {
+        SetEnumProp(c, "BevelKind", "bkNone");
+        before[c] = c->ClientRect().Width();
+    }
+    for (TWinControl* c : std::initializer_list<TWinControl*>{combo, picker}) {
+        SetEnumProp(c, "BevelKind", "bkFlat");
+        const int w = c->Width(), h = c->Height();
+        TBitmap bmp;
+        RenderControl(c, &bmp);
+        ASSERT_TRUE(RenderControlToPng(c, PngPath("bevel_" + c->ClassName())));
+        EXPECT_EQ(CountColour(bmp, Rect(0, 0, 1, h), shadow), h) << c->ClassName();
+        EXPECT_EQ(CountColour(bmp, Rect(0, h - 1, w, h), shadow), w) << c->ClassName();
+        EXPECT_EQ(CountColour(bmp, Rect(w - 1, 0, w, h), shadow), h) << c->ClassName();
+        EXPECT_EQ(CountColour(bmp, Rect(0, 0, w, 1), shadow), w) << c->ClassName();
+        // The client area gives a pixel a side to the edge.
+        EXPECT_EQ(c->ClientRect().Width(), before[c] - 2) << c->ClassName();
     }
 }
 
