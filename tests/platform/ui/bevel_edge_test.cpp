@@ -122,3 +122,26 @@ TEST(BevelEdgeTest, AWrappedEditKeepsItsTextInsideTheEdge) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BevelEdgeTest, AMemoKeepsItsFrameAndScrollBarsInsideTheEdge) {
+    TShownForm f;
+    auto* m = new TMemo(f.Form);
+    m->SetParent(f.Form);
+    m->SetBounds(10, 10, 120, 60);
+    m->SetColor(clWhite);
+    m->SetScrollBars(ssVertical);
+    m->Lines()->SetText("one\ntwo\nthree\nfour\nfive\nsix\nseven");
+    f.Show();
+    m->SetBevelKind(bkFlat);
+    TShot s;
+    Render(m, "bevel_memo.png", s);
+    EXPECT_EQ(s.At(0, 30), Shadow);
+    EXPECT_EQ(s.At(119, 30), Shadow);
+    EXPECT_EQ(s.At(60, 0), Shadow);
+    EXPECT_EQ(s.At(60, 59), Shadow);
+    EXPECT_EQ(m->Lines()->Count(), 7);
+}
+
+}  // namespace
