@@ -1,6 +1,7 @@
 // The bevelled edge of windowed controls: its room inside the bounds and
 // its drawing, on the control's own paint or over a wrapped widget.
 #include <QWidget>
+#include <algorithm>
 
 #include "platform/ui/controls.h"
 #include "platform/ui/qt_host.h"
