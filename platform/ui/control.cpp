@@ -34,8 +34,12 @@ void TControlWatch::ControlDestroyed(const TControl* Control) {
 
 void SetPopupMenuHook(TPopupMenuHook Hook) { GPopupMenuHook = Hook; }
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner),
+      FFont(std::make_unique<TFont>()),
+      FConstraints(std::make_unique<TSizeConstraints>()) {
     FFont->SetOnChange(TNotifyEvent(this, &TControl::FontChanged));
+    FConstraints->SetOnChange(TNotifyEvent(this, &TControl::ConstraintsChanged));
 }
 
 TControl::~TControl() {
@@ -44,6 +48,7 @@ TControl::~TControl() {
     if (Application) Application->ControlDestroyed(this);
     if (FParent) FParent->RemoveControl(this);
     FFont->SetOnChange(nullptr);
+    FConstraints->SetOnChange(nullptr);
 }
 
 // ---- Parent and place --------------------------------------------------------------
@@ -56,8 +61,8 @@ void TControl::SetParent(TWinControl* AParent) {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    AWidth = std::max(0, AWidth);
-    AHeight = std::max(0, AHeight);
+    AWidth = std::max(0, FConstraints->ConstrainWidth(AWidth));
+    AHeight = std::max(0, FConstraints->ConstrainHeight(AHeight));
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
     const bool sized = AWidth != FWidth || AHeight != FHeight;
     InvalidateControl(FVisible, false);
@@ -266,6 +271,7 @@ void TControl::Loaded() {
         if (FParentColor) FColor = FParent->Color();
         if (FParentShowHint) FShowHint = FParent->ShowHint();
     }
+    if (!FConstraints->Empty()) SetBounds(FLeft, FTop, FWidth, FHeight);
     RequestAlign();
 }
 
@@ -571,6 +577,7 @@ void TControl::Publish(TPublisher<TControl>& p) {
     p.Property("Height", &TControl::Height, &TControl::SetHeight);
     p.Property("Align", &TControl::Align, &TControl::SetAlign);
     p.Property("Anchors", &TControl::Anchors, &TControl::SetAnchors);
+    p.Property("Constraints", &TControl::Constraints, &TControl::SetConstraints);
     p.Property("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode);
     p.Property("Color", &TControl::Color, &TControl::SetColor).SetTypeName("TColor");
     p.Property("Cursor", &TControl::Cursor, &TControl::SetCursor).SetTypeName("TCursor");

@@ -58,6 +58,11 @@ TASKMOOR_ENUM(TControlStateElement, csLButtonDown, csClicked, csPalette, csReadi
               csFocusing, csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking)
 using TControlState = TSet<TControlStateElement>;
 TASKMOOR_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+// The bevelled edge drawn around a windowed control inside its bounds.
+TASKMOOR_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
+TASKMOOR_ENUM(TBevelKind, bkNone, bkTile, bkSoft, bkFlat)
+TASKMOOR_ENUM(TBevelEdge, beLeft, beTop, beRight, beBottom)
+using TBevelEdges = TSet<TBevelEdge>;
 // Window borders. Controls use bsNone and bsSingle (TBorderStyle); forms all.
 TASKMOOR_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 using TBorderStyle = TFormBorderStyle;
@@ -115,6 +120,36 @@ struct TCreateParams {
 using TPopupMenuHook = bool (*)(TControl* Control, TPopupMenu* Menu, const TPoint& ScreenPos);
 void SetPopupMenuHook(TPopupMenuHook Hook);
 
+// Size limits of a control (0: no limit). Every new size is held within
+// them; the owner is told through OnChange.
+class TSizeConstraints : public TPersistent {
+    TASKMOOR_CLASS(TSizeConstraints, TPersistent)
+public:
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value);
+    int MinHeight() const { return FMinHeight; }
+    void SetMinHeight(int Value);
+    // A maximum below the minimum is raised to it.
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int Value);
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMaxHeight(int Value);
+    bool Empty() const { return !FMinWidth && !FMinHeight && !FMaxWidth && !FMaxHeight; }
+    // The width / height the limits give for a wanted one.
+    int ConstrainWidth(int Value) const;
+    int ConstrainHeight(int Value) const;
+    TNotifyEvent OnChange() const { return FOnChange; }
+    void SetOnChange(TNotifyEvent Value) { FOnChange = Value; }
+    void Assign(TPersistent* Source) override;
+
+    static void Publish(TPublisher<TSizeConstraints>& p);
+
+private:
+    void Changed();
+    int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
+    TNotifyEvent FOnChange;
+};
+
 class TControl : public TComponent {
     TASKMOOR_CLASS(TControl, TComponent)
 public:
@@ -150,6 +185,8 @@ public:
     void SetAlign(TAlign Value);
     TAnchors Anchors() const { return FAnchors; }
     void SetAnchors(TAnchors Value);
+    TSizeConstraints* Constraints() const { return FConstraints.get(); }
+    void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
     void BringToFront();
     void SendToBack();
 
@@ -283,6 +320,8 @@ protected:
     virtual void FontChanged(TObject* Sender);
     // Called after BiDiMode changed; repaints.
     virtual void BiDiModeChanged();
+    // The constraints changed: the size is held within them again.
+    virtual void ConstraintsChanged(TObject* Sender);
 
     // ---- Message handlers (Dispatch). The mouse handlers give the message
     // to DefaultHandler (the widget) before the control's own events; a
@@ -335,6 +374,7 @@ private:
     bool FVisible = true;
     bool FEnabled = true;
     std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TSizeConstraints> FConstraints;
     bool FParentFont = true;
     bool FUpdatingFont = false;
     TColor FColor = clWindow;
@@ -449,6 +489,25 @@ public:
     void SetCtl3D(bool Value);
     bool ParentCtl3D() const { return FParentCtl3D; }
     void SetParentCtl3D(bool Value);
+    // An edge of one or two 1-pixel lines (BevelOuter outside, BevelInner
+    // inside) on the chosen edges; it takes room from the client area.
+    TBevelKind BevelKind() const { return FBevelKind; }
+    void SetBevelKind(TBevelKind Value);
+    TBevelEdges BevelEdges() const { return FBevelEdges; }
+    void SetBevelEdges(TBevelEdges Value);
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut Value);
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut Value);
+    // Pixels the bevelled edge takes on each side.
+    TRect BevelMargins() const;
+    template <class C>
+    static void PublishBevel(TPublisher<C>& p) {
+        p.Property("BevelEdges", &C::BevelEdges, &C::SetBevelEdges);
+        p.Property("BevelInner", &C::BevelInner, &C::SetBevelInner);
+        p.Property("BevelKind", &C::BevelKind, &C::SetBevelKind);
+        p.Property("BevelOuter", &C::BevelOuter, &C::SetBevelOuter);
+    }
 
     // ---- Window
     bool HandleAllocated() const;
@@ -563,6 +622,8 @@ protected:
     void PaintControls(TControl* First = nullptr);
     // Draws the non-client border (frame edges) of the window.
     virtual void PaintNonClient(TCanvas* Canvas);
+    // Draws the bevelled edge inside R and takes it off R.
+    void PaintBevel(TCanvas* Canvas, TRect& R);
     // Mouse messages that fall on a graphic child go to it.
     virtual bool IsControlMouseMsg(TMessage& Message);
 
@@ -613,6 +674,7 @@ private:
     void ApplyAnchors(const TSize& OldClient);
     void DestroyChildrenWindows();
     void UpdateNonClient();
+    void BevelChanged();
     void TrackMouseControl(TControl* Target);
     // Frame edges and the margins kept inside them.
     TRect AllMargins() const;
@@ -634,6 +696,11 @@ private:
     bool FTabStop = false;
     bool FCtl3D = true;
     bool FParentCtl3D = true;
+    TBevelKind FBevelKind = bkNone;
+    TBevelEdges FBevelEdges{beLeft, beTop, beRight, beBottom};
+    TBevelCut FBevelInner = bvRaised;
+    TBevelCut FBevelOuter = bvLowered;
+    bool FBevelOnWidget = false;  // the wrapped widget's contents are inset by the edge
     TNotifyEvent FOnEnter, FOnExit;
     TKeyEvent FOnKeyDown, FOnKeyUp;
     TKeyPressEvent FOnKeyPress;

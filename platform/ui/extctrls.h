@@ -8,7 +8,6 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/controls.h"
 
-TASKMOOR_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
 TASKMOOR_ENUM(TBevelShape, bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer)
 TASKMOOR_ENUM(TBevelStyle, bsLowered, bsRaised)
 TASKMOOR_ENUM(TScrollBarKind, sbHorizontal, sbVertical)

@@ -47,6 +47,15 @@ void TMinSizeForm::CreateWnd() {
     ApplyToWindow();
 }
 
+void TMinSizeForm::ApplySizeLimits() {
+    TForm::ApplySizeLimits();
+    QWidget* w = Widget();
+    if (!w || (!FWindowMinX && !FWindowMinY)) return;
+    QWidget* window = w->window();
+    window->setMinimumSize(std::max(window->minimumWidth(), FWindowMinX),
+                           std::max(window->minimumHeight(), FWindowMinY));
+}
+
 void TMinSizeForm::ApplyToWindow() {
     QWidget* w = Widget();
     if (!w) return;
@@ -59,8 +68,12 @@ void TMinSizeForm::ApplyToWindow() {
     const TPoint room = ScreenRoom();
     const int minX = std::max(FMinWidth - frame.Left - frame.Right, FMinClientWidth + aroundX);
     const int minY = std::max(FMinHeight - frame.Top - frame.Bottom, FMinClientHeight + aroundY);
-    window->setMinimumSize(std::clamp(minX, 0, std::max(0, room.X - frame.Left - frame.Right)),
-                           std::clamp(minY, 0, std::max(0, room.Y - frame.Top - frame.Bottom)));
+    // The form's constraints may ask for more.
+    const int limitX = Constraints()->MinWidth() - frame.Left - frame.Right;
+    const int limitY = Constraints()->MinHeight() - frame.Top - frame.Bottom;
+    FWindowMinX = std::clamp(minX, 0, std::max(0, room.X - frame.Left - frame.Right));
+    FWindowMinY = std::clamp(minY, 0, std::max(0, room.Y - frame.Top - frame.Bottom));
+    window->setMinimumSize(std::max(limitX, FWindowMinX), std::max(limitY, FWindowMinY));
 }
 
 void TMinSizeForm::PlacedOnShow() {

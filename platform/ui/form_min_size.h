@@ -21,6 +21,7 @@ public:
 
 protected:
     void CreateWnd() override;
+    void ApplySizeLimits() override;
     // A window larger than the screen's work area, or partly off it, is
     // made to fit and placed on it (centred when its Position centres it).
     void PlacedOnShow() override;
@@ -28,5 +29,6 @@ protected:
 private:
     void ApplyToWindow();
     int FMinWidth = 0, FMinHeight = 0;
+    int FWindowMinX = 0, FWindowMinY = 0;  // the window's minimum it last set
     int FMinClientWidth = 0, FMinClientHeight = 0;
 };

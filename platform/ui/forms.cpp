@@ -184,10 +184,13 @@ void TCustomForm::UpdateWidgetGeometry() {
     if (FBorderStyle == bsDialog) {
         w->setFixedSize(width, height);
         FFixedByBorder = true;
-    } else if (FFixedByBorder) {
-        w->setMinimumSize(0, 0);
-        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        FFixedByBorder = false;
+    } else {
+        if (FFixedByBorder) {
+            w->setMinimumSize(0, 0);
+            w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            FFixedByBorder = false;
+        }
+        ApplySizeLimits();
     }
     w->setGeometry(Left() + f.Left, Top() + f.Top, width, height);
     if (FMenuBar) FMenuBar->PlaceMenuBar(this);
@@ -210,7 +213,28 @@ void TCustomForm::MenuBarChanged() {
 
 void TCustomForm::WindowGeometryChanged(int ALeft, int ATop, int AWidth, int AHeight) {
     const TRect f = FrameMargins();
-    SetBounds(ALeft - f.Left, ATop - f.Top, AWidth + f.Left + f.Right, AHeight + f.Top + f.Bottom);
+    const int width = AWidth + f.Left + f.Right, height = AHeight + f.Top + f.Bottom;
+    SetBounds(ALeft - f.Left, ATop - f.Top, width, height);
+    // A size the constraints refuse: the window goes back to the form's.
+    if (Width() != width || Height() != height) UpdateWidgetGeometry();
+}
+
+void TCustomForm::ApplySizeLimits() {
+    QWidget* w = Widget();
+    if (!w || FBorderStyle == bsDialog) return;
+    const TSizeConstraints* c = Constraints();
+    if (c->Empty() && !FLimitedByConstraints) return;
+    FLimitedByConstraints = !c->Empty();
+    const TRect f = FrameMargins();
+    const int frameX = f.Left + f.Right, frameY = f.Top + f.Bottom;
+    w->setMinimumSize(std::max(0, c->MinWidth() - frameX), std::max(0, c->MinHeight() - frameY));
+    w->setMaximumSize(c->MaxWidth() > 0 ? std::max(1, c->MaxWidth() - frameX) : QWIDGETSIZE_MAX,
+                      c->MaxHeight() > 0 ? std::max(1, c->MaxHeight() - frameY) : QWIDGETSIZE_MAX);
+}
+
+void TCustomForm::ConstraintsChanged(TObject* Sender) {
+    ApplySizeLimits();
+    TWinControl::ConstraintsChanged(Sender);
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {

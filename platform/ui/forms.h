@@ -185,6 +185,9 @@ protected:
     void UpdateWidgetGeometry() override;
     void UpdateWidgetVisibility() override;
     void WindowGeometryChanged(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void ConstraintsChanged(TObject* Sender) override;
+    // The window manager is given the constraints as the window's limits.
+    virtual void ApplySizeLimits();
 
     // Once, when the window is first shown, after Position placed it.
     virtual void PlacedOnShow() {}
@@ -208,7 +211,8 @@ private:
     TFormMenuBar* FMenuBar = nullptr;
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
-    bool FFixedByBorder = false;  // the window's size is held by a dialog border
+    bool FFixedByBorder = false;         // the window's size is held by a dialog border
+    bool FLimitedByConstraints = false;  // the window's limits come from the constraints
     TPosition FPosition = poDesigned;
     TWindowState FWindowState = wsNormal;
     TFormStyle FFormStyle = fsNormal;

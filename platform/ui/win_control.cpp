@@ -149,7 +149,8 @@ TRect TWinControl::BorderMargins() const {
 }
 
 TRect TWinControl::AllMargins() const {
-    const TRect b = BorderMargins();
+    const TRect v = BevelMargins(), w = BorderMargins();
+    const TRect b{v.Left + w.Left, v.Top + w.Top, v.Right + w.Right, v.Bottom + w.Bottom};
     return {b.Left + FExtraMargins.Left + FScrollMargins.Left, b.Top + FExtraMargins.Top + FScrollMargins.Top,
             b.Right + FExtraMargins.Right + FScrollMargins.Right,
             b.Bottom + FExtraMargins.Bottom + FScrollMargins.Bottom};
@@ -190,7 +191,8 @@ TWindowScrollBars& TWinControl::WindowScrollBars() {
 
 void TWinControl::LayoutScrollBars() {
     if (!FWindowScrollBars) return;
-    const TRect b = BorderMargins();
+    const TRect v = BevelMargins(), w = BorderMargins();
+    const TRect b{v.Left + w.Left, v.Top + w.Top, v.Right + w.Right, v.Bottom + w.Bottom};
     const TRect inside{b.Left + FExtraMargins.Left, b.Top + FExtraMargins.Top, b.Right + FExtraMargins.Right,
                        b.Bottom + FExtraMargins.Bottom};
     FWindowScrollBars->Layout(Width(), Height(), inside);
@@ -259,6 +261,8 @@ void TWinControl::CreateWnd() {
         LayoutScrollBars();
     }
     UpdateNonClient();
+    FBevelOnWidget = false;
+    if (BevelMargins() != TRect{}) BevelChanged();
     w->setMouseTracking(true);
     w->setEnabled(Enabled());
     if (Cursor() != crDefault) w->setCursor(ToQtCursor(Cursor()));
@@ -431,6 +435,7 @@ void TWinControl::PaintNonClient(TCanvas* Canvas) {
         Canvas->Brush()->SetColor(clBtnFace);
         Canvas->FillRect(r);
     }
+    PaintBevel(Canvas, r);
     const TCreateParams& p = FWindow->Params;
     if (p.ExStyle & WS_EX_CLIENTEDGE) DrawEdge(Canvas, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     if (p.ExStyle & WS_EX_STATICEDGE) DrawEdge(Canvas, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
@@ -482,6 +487,13 @@ void TWinControl::WMPaint(TMessage& Message) {
         PaintWindow(&canvas);
     } else {
         n->RunDefault();
+        if (BevelMargins() != TRect{}) {
+            TCanvas frame;
+            const QRect all(0, 0, Width(), Height());
+            BindCanvas(&frame, ctx->EnsurePainter(), QPoint(), &all, nullptr, ctx);
+            TRect r = Rect(0, 0, Width(), Height());
+            PaintBevel(&frame, r);
+        }
         TControlCanvas canvas;
         canvas.SetControl(this);
         PaintOverWidget(&canvas);

@@ -866,6 +866,7 @@ void TqzDBCustomDateTimePicker::Dispatch(TMessage& Message) {
 }
 
 void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p) {
+    TWinControl::PublishBevel(p);
     using Self = TqzDBCustomDateTimePicker;
     p.Property(
         "Controller", [](Self& c) { return c.Controller(); },

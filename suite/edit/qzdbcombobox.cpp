@@ -896,6 +896,7 @@ void TqzDBCustomComboBox::Publish(TPublisher<TqzDBCustomComboBox>& p) {
 }
 
 void TqzDBComboBox::Publish(TPublisher<TqzDBComboBox>& p) {
+    TWinControl::PublishBevel(p);
     using Self = TqzDBComboBox;
     p.Property(
         "Text", [](Self& c) { return c.Text(); }, [](Self& c, const std::string& v) { c.SetText(v); });

@@ -472,6 +472,7 @@ void TqzDBCustomEdit::Dispatch(TMessage& Message) {
 // ---- TqzDBEdit ---------------------------------------------------------------------------
 
 void TqzDBEdit::Publish(TPublisher<TqzDBEdit>& p) {
+    TWinControl::PublishBevel(p);
     p.Property(
         "Text", [](TqzDBEdit& e) { return e.Text(); },
         [](TqzDBEdit& e, const std::string& v) { e.SetText(v); });

@@ -1,6 +1,12 @@
 // The edit's looks rendered to PNG: unfocused, framed, invalid with the
 // validity colours, and the grid's copy and selected-cell look.
+#include <initializer_list>
+#include <map>
+
+#include "platform/core/properties.h"
 #include "platform/ui/bitmaps.h"
+#include "suite/edit/qzdatetimepicker.h"
+#include "suite/edit/qzdbcombobox.h"
 #include "support/suite/edit_fixture.h"
 
 namespace {
@@ -111,6 +117,84 @@ TEST_F(LooksTest, GridCopyAndSelectedCellLookWithRecolouring) {
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(CountColour(copy, Rect(0, 0, copy.Width(), copy.Height()), clLime), 0);
     EXPECT_GT(CountColour(copy, Rect(2, 2, copy.Width() - 2, copy.Height() - 2), clWhite), 200);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LooksTest, ABevelledEditDrawsItsEdgeAroundTheFieldText) {
+    T.Append();
+    T.FieldByName("Code")->SetAsString("ROOF-12");
+    TqzDBEdit* e = MakeEdit("Code");
+    ShowAndFocus(Other);
+    const int w = e->Width(), h = e->Height();
+    const TRect before = e->ClientRect();
+    SetEnumProp(e, "BevelKind", "bkFlat");
+    SetSetProp(e, "BevelEdges", "[beLeft,beRight]");
+    EXPECT_EQ(e->ClientRect().Width(), before.Width() - 2);
+    EXPECT_EQ(e->ClientRect().Height(), before.Height());
+    TBitmap bmp;
+    RenderControl(e, &bmp);
+    ASSERT_TRUE(RenderControlToPng(e, PngPath("bevel_flat")));
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    EXPECT_EQ(CountColour(bmp, Rect(0, 0, 1, h), shadow), h);
+    EXPECT_EQ(CountColour(bmp, Rect(w - 1, 0, w, h), shadow), h);
+    // Lowered outside, raised inside, on every edge.
+    SetEnumProp(e, "BevelKind", "bkSoft");
+    SetSetProp(e, "BevelEdges", "[beLeft,beTop,beRight,beBottom]");
+    SetEnumProp(e, "BevelOuter", "bvLowered");
+    SetEnumProp(e, "BevelInner", "bvRaised");
+    EXPECT_EQ(e->ClientRect().Width(), before.Width() - 4);
+    EXPECT_EQ(e->ClientRect().Height(), before.Height() - 4);
+    RenderControl(e, &bmp);
+    ASSERT_TRUE(RenderControlToPng(e, PngPath("bevel_soft")));
+    const TColor light = ColorToRGB(clBtnHighlight);
+    EXPECT_EQ(CountColour(bmp, Rect(0, 0, w - 1, 1), shadow), w - 1);
+    EXPECT_EQ(CountColour(bmp, Rect(1, h - 1, w, h), light), w - 1);
+    EXPECT_EQ(CountColour(bmp, Rect(1, 1, 2, h - 2), light), h - 3);
+    EXPECT_EQ(CountColour(bmp, Rect(w - 2, 2, w - 1, h - 2), shadow), h - 4);
+    // The field's text is still there, inside the edge.
+    EXPECT_EQ(e->Text(), "ROOF-12");
+    EXPECT_GT(CountColour(bmp, Rect(2, 2, w - 2, h - 2), clBlack), 10);
+}
+
+TEST_F(LooksTest, CombosAndPickersPublishTheBevelledEdge) {
+    auto* combo = new TqzDBComboBox(&Form);
+    auto* picker = new TqzDBDateTimePicker(&Form);
+    for (TWinControl* c : std::initializer_list<TWinControl*>{combo, picker}) {
+        SetEnumProp(c, "BevelKind", "bkTile");
+        EXPECT_EQ(c->BevelKind(), bkTile) << c->ClassName();
+        SetEnumProp(c, "BevelOuter", "bvRaised");
+        EXPECT_EQ(GetEnumProp(c, "BevelOuter"), "bvRaised") << c->ClassName();
+        EXPECT_NE(GetPropInfo(c, "BevelEdges"), nullptr) << c->ClassName();
+        EXPECT_NE(GetPropInfo(c, "BevelInner"), nullptr) << c->ClassName();
+    }
+    // Drawn on their windows, with the contents inside the edge.
+    combo->SetParent(&Form);
+    combo->SetBounds(10, 60, 150, 22);
+    picker->SetParent(&Form);
+    picker->SetBounds(10, 100, 150, 22);
+    ShowAndFocus(Other);
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    std::map<TWinControl*, int> before;
+    for (TWinControl* c : std::initializer_list<TWinControl*>{combo, picker}) {
+        SetEnumProp(c, "BevelKind", "bkNone");
+        before[c] = c->ClientRect().Width();
+    }
+    for (TWinControl* c : std::initializer_list<TWinControl*>{combo, picker}) {
+        SetEnumProp(c, "BevelKind", "bkFlat");
+        const int w = c->Width(), h = c->Height();
+        TBitmap bmp;
+        RenderControl(c, &bmp);
+        ASSERT_TRUE(RenderControlToPng(c, PngPath("bevel_" + c->ClassName())));
+        EXPECT_EQ(CountColour(bmp, Rect(0, 0, 1, h), shadow), h) << c->ClassName();
+        EXPECT_EQ(CountColour(bmp, Rect(0, h - 1, w, h), shadow), w) << c->ClassName();
+        EXPECT_EQ(CountColour(bmp, Rect(w - 1, 0, w, h), shadow), h) << c->ClassName();
+        EXPECT_EQ(CountColour(bmp, Rect(0, 0, w, 1), shadow), w) << c->ClassName();
+        // The client area gives a pixel a side to the edge.
+        EXPECT_EQ(c->ClientRect().Width(), before[c] - 2) << c->ClassName();
+    }
 }
 
 }  // namespace
