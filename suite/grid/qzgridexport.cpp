@@ -585,6 +585,13 @@ TqzExportFont FontOf(TFont* F) {
     return r;
 }
 
+// The name, size and colour a colour event may change, handed to it as a font.
+void SetFontFrom(TFont& F, const TqzExportFont& From) {
+    F.SetName(From.Name);
+    F.SetSize(From.Size);
+    F.SetColor(From.Color);
+}
+
 TqzExportCell CellOf(TqzDBGrid* Grid, TField* Field) {
     TqzExportCell cell;
     if (!Field) return cell;
@@ -752,9 +759,7 @@ void ChooseExportedColumns(TqzDBGrid* Grid, TqzExportModel& Model, TqzExportStat
 void HookDynamicColors(TqzDBGrid* Grid, TqzExportModel& Model) {
     Model.CellColors = [Grid](int Col, TqzExportFont& Font, TColor& Brush) {
         TFont font;
-        font.SetName(Font.Name);
-        font.SetSize(Font.Size);
-        font.SetColor(Font.Color);
+        SetFontFrom(font, Font);
         TBrush brush;
         brush.SetColor(Brush);
         Grid->CalcCellColors(Grid->GetColField(Col), {}, false, &font, &brush);
@@ -763,9 +768,7 @@ void HookDynamicColors(TqzDBGrid* Grid, TqzExportModel& Model) {
     };
     Model.TitleAttributes = [Grid](int Col, TqzExportFont& Font, TColor& Brush, TAlignment& Alignment) {
         TFont font;
-        font.SetName(Font.Name);
-        font.SetSize(Font.Size);
-        font.SetColor(Font.Color);
+        SetFontFrom(font, Font);
         TBrush brush;
         brush.SetColor(Brush);
         TField* f = Grid->GetColField(Col);
