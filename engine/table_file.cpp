@@ -955,17 +955,30 @@ bool TOstraCursor::LoadFromStream(TStream* stream, std::string& error) {
     return ok;
 }
 
+namespace {
+
+// A table file opened for reading, with its size; false and the reason when it cannot be.
+bool OpenImageFile(const std::string& Name, std::unique_ptr<TFileStream>& File, int64_t& Size,
+                   std::string& Error) {
+    try {
+        File = std::make_unique<TFileStream>(Name, fmOpenRead | fmShareDenyWrite);
+        Size = File->Size();
+        return true;
+    } catch (const Exception& e) {
+        Error = e.Message();
+        return false;
+    }
+}
+
+}  // namespace
+
 bool TOstraCursor::LoadFromFile(const std::string& fileName, std::string& error) {
     error.clear();
     ClearForLoad();
     RemoveStaleTempFiles(fileName);
     std::unique_ptr<TFileStream> file;
     int64_t size = 0;
-    try {
-        file = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareDenyWrite);
-        size = file->Size();
-    } catch (const Exception& e) {
-        error = e.Message();
+    if (!OpenImageFile(fileName, file, size, error)) {
         Clear(true);
         return false;
     }
@@ -991,13 +1004,7 @@ bool ReadTableFields(const std::string& FileName, std::vector<TOstraField>& Fiel
     Error.clear();
     std::unique_ptr<TFileStream> file;
     int64_t size = 0;
-    try {
-        file = std::make_unique<TFileStream>(FileName, fmOpenRead | fmShareDenyWrite);
-        size = file->Size();
-    } catch (const Exception& e) {
-        Error = e.Message();
-        return false;
-    }
+    if (!OpenImageFile(FileName, file, size, Error)) return false;
     TFileStream* stream = file.get();
     TImageInput in(
         [stream](uint8_t* buffer, std::size_t count) -> std::size_t {
