@@ -38,6 +38,18 @@ std::size_t GChunkSize = 1 << 20;
 int GLoadThreads = 0;  // 0: one per usable processor
 std::function<void(int)> GLoadMemoryHook;
 
+// A stream's bytes pulled in chunks; a read error ends the image there.
+TImageInput::TSource ChunksOf(TStream* Stream) {
+    return [Stream](uint8_t* buffer, std::size_t count) -> std::size_t {
+        try {
+            return static_cast<std::size_t>(
+                std::max<int64_t>(Stream->Read(buffer, static_cast<int64_t>(count)), 0));
+        } catch (const Exception&) {
+            return 0;
+        }
+    };
+}
+
 }  // namespace
 
 std::size_t SetTableChunkSize(std::size_t bytes) {
@@ -926,16 +938,7 @@ bool TOstraCursor::LoadFromStream(TStream* stream, std::string& error) {
             }
         }
         // Pulled in chunks; a read error ends the image there.
-        return std::make_unique<TImageInput>(
-            [stream](uint8_t* buffer, std::size_t count) -> std::size_t {
-                try {
-                    return static_cast<std::size_t>(
-                        std::max<int64_t>(stream->Read(buffer, static_cast<int64_t>(count)), 0));
-                } catch (const Exception&) {
-                    return 0;
-                }
-            },
-            static_cast<uint64_t>(left));
+        return std::make_unique<TImageInput>(ChunksOf(stream), static_cast<uint64_t>(left));
     };
     // The stream is left at its end, as when it was read whole.
     auto toEnd = [stream] {
@@ -1006,16 +1009,7 @@ bool ReadTableFields(const std::string& FileName, std::vector<TOstraField>& Fiel
     int64_t size = 0;
     if (!OpenImageFile(FileName, file, size, Error)) return false;
     TFileStream* stream = file.get();
-    TImageInput in(
-        [stream](uint8_t* buffer, std::size_t count) -> std::size_t {
-            try {
-                return static_cast<std::size_t>(
-                    std::max<int64_t>(stream->Read(buffer, static_cast<int64_t>(count)), 0));
-            } catch (const Exception&) {
-                return 0;
-            }
-        },
-        static_cast<uint64_t>(std::max<int64_t>(size, 0)));
+    TImageInput in(ChunksOf(stream), static_cast<uint64_t>(std::max<int64_t>(size, 0)));
     TOstraCursor cursor;
     TOstraImageReader reader(cursor);
     reader.FieldsOnly = true;
