@@ -29,17 +29,23 @@ protected:
         AddTasks("List.d", {{"Saved idea", "2", false}, {"Second idea", "3", false}});
     }
 
-    // The first description of Catch All changed with real keys, Down posts
-    // it; "Call the bank" moved from Group 1 to Catch All, the second
-    // group's task archived.
-    void ChangeAndMove() {
+    // Catch All's first description opened in its cell editor with two clicks
+    // and Text typed at its end, not yet posted.
+    void TypeIntoTheFirstDescription(const std::string& Text) {
         ShowTab(Form->TabSheet4());
         TOstraDBGrid* grid = Form->OstraDBGrid3();
         ClickCell(grid, 4, 1);
         ClickCell(grid, 4, 1);
         ASSERT_TRUE(grid->EditorMode());
         SendKeyToFocus(VK_END);
-        TypeToFocus(" changed");
+        TypeToFocus(Text);
+    }
+
+    // The first description of Catch All changed with real keys, Down posts
+    // it; "Call the bank" moved from Group 1 to Catch All, the second
+    // group's task archived.
+    void ChangeAndMove() {
+        ASSERT_NO_FATAL_FAILURE(TypeIntoTheFirstDescription(" changed"));
         SendKeyToFocus(VK_DOWN);
         ASSERT_EQ(Form->dList_()->State(), dsBrowse);
 
@@ -252,13 +258,8 @@ TEST_F(ProgramUndoTest, ARestoreWritesTheMovesFirst) {
 // too: the editor shows the saved text again and nothing is posted later.
 TEST_F(ProgramUndoTest, UndoDropsTextStillInTheCellEditor) {
     Start();
-    ShowTab(Form->TabSheet4());
+    ASSERT_NO_FATAL_FAILURE(TypeIntoTheFirstDescription(" typed"));
     TOstraDBGrid* grid = Form->OstraDBGrid3();
-    ClickCell(grid, 4, 1);
-    ClickCell(grid, 4, 1);
-    ASSERT_TRUE(grid->EditorMode());
-    SendKeyToFocus(VK_END);
-    TypeToFocus(" typed");
     Dialogs.Answer(mrNo);
     Click(Form->SpeedButton1());  // "Undo"
     EXPECT_EQ(LastCloseAction, caNone);
