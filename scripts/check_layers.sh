@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Fails when an include breaks a rule the compiler cannot see:
-# - operating-system headers (unistd.h, sys/*.h, fcntl.h, ...) outside platform/
-#   and its tests;
+# - operating-system headers (unistd.h, sys/*.h, fcntl.h, ...) outside platform/,
+#   its tests and their shared support (tests/support/core, tests/support/ui);
 # - Qt headers outside platform/ui's .cpp files, its private headers (qt_*.h,
-#   *_qt.h) and its tests, and those private headers outside platform/ui;
+#   *_qt.h), its tests and their *_qt.h support headers, and those private
+#   headers outside platform/ui's own tests;
 # - an include that climbs out with "..".
 # The layer order itself is the build's check (cmake/Layers.cmake): each library
 # sees only the layers below it, so an include against the order does not compile.
@@ -20,12 +21,13 @@ out=$(awk '
     sub(/^[ \t]*#[ \t]*include[ \t]*[<"]/, "", inc)
     sub(/[>"].*$/, "", inc)
     where = FILENAME ":" FNR ": " inc ": "
-    if (FILENAME !~ /^(tests\/)?platform\// && inc ~ os)
+    if (FILENAME !~ /^(tests\/)?platform\// && FILENAME !~ /^tests\/support\/(core|ui)\// && inc ~ os)
       print where "operating-system header outside platform/"
     if (inc ~ /^Q[A-Za-z]*(\/[A-Za-z]+)?$/ &&
-        FILENAME !~ /^platform\/ui\/([^\/]*\.cpp|qt_[^\/]*\.h|[^\/]*_qt\.h)$/ && FILENAME !~ /^tests\/platform\/ui\//)
+        FILENAME !~ /^platform\/ui\/([^\/]*\.cpp|qt_[^\/]*\.h|[^\/]*_qt\.h)$/ && FILENAME !~ /^tests\/(platform\/ui\/|support\/ui\/[^\/]*_qt\.h$)/)
       print where "Qt header outside platform/ui'"'"'s sources and private headers"
-    if (inc ~ /^platform\/ui\/(qt_[^\/]*|[^\/]*_qt)\.h$/ && FILENAME !~ /^(tests\/)?platform\/ui\//)
+    if (inc ~ /^(platform|support)\/ui\/(qt_[^\/]*|[^\/]*_qt)\.h$/ && FILENAME !~ /^(tests\/)?platform\/ui\// &&
+        FILENAME !~ /^tests\/support\/ui\/[^\/]*_qt\.h$/)
       print where "private header of platform/ui outside it"
     if (inc ~ /\.\./) print where "include that climbs out of its folder"
   }

@@ -14,7 +14,7 @@
 #include "engine/record_store.h"
 #include "engine/table_file.h"
 #include "engine/table_load.h"
-#include "platform/core/child_process.h"
+#include "support/core/child_process.h"
 #include "platform/core/files.h"
 #include "platform/core/memory.h"
 #include "platform/core/process.h"

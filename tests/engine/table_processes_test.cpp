@@ -3,7 +3,7 @@
 // clean-up takes away the temporary file of a save still running.
 #include <functional>
 
-#include "platform/core/child_process.h"
+#include "support/core/child_process.h"
 #include "support/engine/table_test_fixture.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/core/child_process.h"
+#include "support/core/child_process.h"
 #include "platform/core/process.h"
 #include "platform/core/threads.h"
 

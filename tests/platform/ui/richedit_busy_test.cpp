@@ -12,7 +12,7 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/busy_watch.h"
-#include "platform/ui/rich_edit_fixture.h"
+#include "support/ui/rich_edit_qt.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/testing.h"
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/ui/application.h"
-#include "platform/ui/rich_edit_fixture.h"
+#include "support/ui/rich_edit_qt.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/testing.h"
 #include "support/environment.h"

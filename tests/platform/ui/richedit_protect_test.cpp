@@ -9,7 +9,7 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/clipboard.h"
-#include "platform/ui/rich_edit_fixture.h"
+#include "support/ui/rich_edit_qt.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/testing.h"
 

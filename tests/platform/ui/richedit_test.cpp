@@ -19,7 +19,7 @@
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
-#include "platform/ui/rich_edit_fixture.h"
+#include "support/ui/rich_edit_qt.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/shell_open.h"
 #include "support/environment.h"
