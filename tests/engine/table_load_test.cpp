@@ -14,12 +14,12 @@
 #include "engine/record_store.h"
 #include "engine/table_file.h"
 #include "engine/table_load.h"
-#include "support/core/child_process.h"
 #include "platform/core/files.h"
 #include "platform/core/memory.h"
 #include "platform/core/process.h"
 #include "platform/core/streams.h"
 #include "platform/core/text.h"
+#include "support/core/child_process.h"
 #include "support/engine/engine_test_util.h"
 #include "support/engine/image_builder.h"
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "support/core/child_process.h"
 #include "platform/core/process.h"
 #include "platform/core/threads.h"
+#include "support/core/child_process.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/clipboard.h"
-#include "support/ui/rich_edit_qt.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/testing.h"
 #include "support/environment.h"
+#include "support/ui/rich_edit_qt.h"
 #include "support/ui/ui_probes.h"
 
 namespace {

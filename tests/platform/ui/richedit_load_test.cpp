@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "platform/ui/application.h"
-#include "support/ui/rich_edit_qt.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/testing.h"
 #include "support/environment.h"
+#include "support/ui/rich_edit_qt.h"
 #include "support/ui/ui_probes.h"
 
 namespace {

@@ -9,9 +9,9 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/clipboard.h"
-#include "support/ui/rich_edit_qt.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/testing.h"
+#include "support/ui/rich_edit_qt.h"
 
 namespace {
 

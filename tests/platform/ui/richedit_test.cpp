@@ -19,10 +19,10 @@
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
-#include "support/ui/rich_edit_qt.h"
 #include "platform/ui/richedit.h"
 #include "platform/ui/shell_open.h"
 #include "support/environment.h"
+#include "support/ui/rich_edit_qt.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
