@@ -175,6 +175,125 @@ void RunLoop(double Milliseconds, F Done) {
         Application->HandleMessage();
 }
 
+struct TAfterLoad {
+    double laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0, type = 0;
+};
+
+// Then the event loop, one pass at a time as the program's own loop runs it,
+// until the whole text is laid out: how long that takes, and the longest
+// pass (the window not answering; a pass that waits for the layout's timer
+// counts its wait too).
+TAfterLoad MeasureAfterLoad(TCustomRichEdit* control) {
+    TAfterLoad a;
+    const auto loaded = std::chrono::steady_clock::now();
+    while (!control->LaidOut() && Ms(std::chrono::steady_clock::now() - loaded) < 600000) {
+        const auto pass = std::chrono::steady_clock::now();
+        Application->HandleMessage();
+        a.longest = std::max(a.longest, Ms(std::chrono::steady_clock::now() - pass));
+    }
+    a.laidOut = control->LaidOut() ? Ms(std::chrono::steady_clock::now() - loaded) : -1;
+    // the caret moved by one character (SetSelStart, which reads the whole text
+    // for its byte position) and the window painted
+    for (int i = 0; i < 3; ++i) {
+        const auto paint = std::chrono::steady_clock::now();
+        control->SetSelStart(1 - i % 2);
+        Application->ProcessMessages();
+        a.repaint = std::max(a.repaint, Ms(std::chrono::steady_clock::now() - paint));
+    }
+    if (control->CanFocus()) {
+        control->SetFocus();
+        Application->ProcessMessages();
+        const auto key = std::chrono::steady_clock::now();
+        SendKey(control, VK_RIGHT);
+        Application->ProcessMessages();
+        a.arrow = Ms(std::chrono::steady_clock::now() - key);
+        // the longest of three typed letters with their paints
+        const char* types = std::getenv("TASKMOOR_BENCH_RTF_TYPES");
+        for (int i = 0, n = types ? std::atoi(types) : 3; i < n; ++i) {
+            const auto typed = std::chrono::steady_clock::now();
+            SendText(control, "x");
+            Application->ProcessMessages();
+            a.type = std::max(a.type, Ms(std::chrono::steady_clock::now() - typed));
+        }
+        // the loop's passes while the caret blinks
+        const auto blinking = std::chrono::steady_clock::now();
+        while (Ms(std::chrono::steady_clock::now() - blinking) < 1500) {
+            const auto pass = std::chrono::steady_clock::now();
+            Application->ProcessMessages();
+            a.blink = std::max(a.blink, Ms(std::chrono::steady_clock::now() - pass));
+            timespec pause{0, 5000000};
+            nanosleep(&pause, nullptr);
+        }
+    }
+    return a;
+}
+
+TRichEdit* PlacedRichEdit(TForm* form) {
+    auto* r = new TRichEdit(form);
+    r->SetParent(form);
+    r->SetBounds(8, 8, 600, 400);
+    return r;
+}
+
+// ctrlend and typed: the load, then Ctrl+End and a typed letter while the
+// layout goes on in steps; prints the times and exits.
+int ProbeKeysDuringLayout(TForm* form, const std::string& data, const std::string& Kind, bool ctrlEndFirst,
+                          std::chrono::steady_clock::time_point start, double cpuStart, TBusyWatch& Watch) {
+    TRichEdit* r = PlacedRichEdit(form);
+    r->SetFocus();
+    if (!r->StreamIn(data, Kind != "lines", false)) return 1;
+    const double loadMs = Ms(std::chrono::steady_clock::now() - start), loadCpu = CpuMs() - cpuStart;
+    auto key = [&](uint16_t Key, TShiftState Shift, auto Done) {
+        const auto pressed = std::chrono::steady_clock::now();
+        PostKey(r, Key, Shift);
+        RunLoop(600000, Done);
+        return Ms(std::chrono::steady_clock::now() - pressed);
+    };
+    RunLoop(ctrlEndFirst ? 2500 : 1000, [&] { return r->LaidOut(); });
+    // ctrlend: 1 when Ctrl+End came while the layout went on; typed: the
+    // time from the letter to the end of the layout (-1: not in 60 s)
+    double laidOut = r->LaidOut() ? 0 : 1, typed = 0;
+    if (!ctrlEndFirst) {
+        typed = key('X', TShiftState{ssShift}, [&] { return r->SelStart() == 1; });
+        const auto letter = std::chrono::steady_clock::now();
+        RunLoop(60000, [&] { return r->LaidOut(); });
+        laidOut = r->LaidOut() ? Ms(std::chrono::steady_clock::now() - letter) : -1;
+    }
+    const int from = r->SelStart();
+    const double ctrlEnd = key(VK_END, TShiftState{ssCtrl}, [&] { return r->SelStart() > from; });
+    if (ctrlEndFirst) {
+        const int end = r->SelStart();
+        typed = key('Y', TShiftState{ssShift}, [&] { return r->SelStart() == end + 1; });
+    }
+    RunLoop(300, [] { return false; });
+    std::printf("%.1f %.1f 0 0 %zu %zu %.1f 0 0 0 0 %.1f %.1f %.1f\n", loadMs, loadCpu, r->Text().size(),
+                data.size(), laidOut, typed, Watch.LongestMs(), ctrlEnd);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+// pages: the load, then the document printed page by page; prints the times
+// and exits.
+int ProbePages(TForm* form, const std::string& data, const std::string& Kind) {
+    TRichEdit* r = PlacedRichEdit(form);
+    if (!r->StreamIn(data, Kind != "lines", false)) return 1;
+    Application->ProcessMessages();
+    const auto pages = std::chrono::steady_clock::now();
+    const double pagesCpu = CpuMs();
+    const int end = static_cast<int>(r->Text().size());
+    double longestPage = 0;
+    for (int from = 0, next = 0; from < end; from = next) {
+        const auto page = std::chrono::steady_clock::now();
+        next = r->FormatRange(nullptr, 96, from, TRect{0, 0, 9360, 12960}, false);
+        longestPage = std::max(longestPage, Ms(std::chrono::steady_clock::now() - page));
+        if (next <= from) return 1;
+    }
+    std::printf("%.1f %.1f 0 0 %d %zu 0 %.1f 0 0 0 0 0 0\n", Ms(std::chrono::steady_clock::now() - pages),
+                CpuMs() - pagesCpu, end, data.size(), longestPage);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
 // One case in this process: prints "milliseconds peak-KB held-KB characters".
 int Probe(int argc, char** argv, const std::string& Target, const std::string& Kind, std::size_t Bytes) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -233,39 +352,7 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
             return 1;
         chars = d.PlainText().size();
     } else if (Target == "ctrlend" || Target == "typed") {
-        auto* r = new TRichEdit(form);
-        place(r, 600, 400);
-        r->SetFocus();
-        if (!r->StreamIn(data, Kind != "lines", false)) return 1;
-        const double loadMs = Ms(std::chrono::steady_clock::now() - start), loadCpu = CpuMs() - cpuStart;
-        auto key = [&](uint16_t Key, TShiftState Shift, auto Done) {
-            const auto pressed = std::chrono::steady_clock::now();
-            PostKey(r, Key, Shift);
-            RunLoop(600000, Done);
-            return Ms(std::chrono::steady_clock::now() - pressed);
-        };
-        const bool ctrlEndFirst = Target == "ctrlend";
-        RunLoop(ctrlEndFirst ? 2500 : 1000, [&] { return r->LaidOut(); });
-        // ctrlend: 1 when Ctrl+End came while the layout went on; typed: the
-        // time from the letter to the end of the layout (-1: not in 60 s)
-        double laidOut = r->LaidOut() ? 0 : 1, typed = 0;
-        if (!ctrlEndFirst) {
-            typed = key('X', TShiftState{ssShift}, [&] { return r->SelStart() == 1; });
-            const auto letter = std::chrono::steady_clock::now();
-            RunLoop(60000, [&] { return r->LaidOut(); });
-            laidOut = r->LaidOut() ? Ms(std::chrono::steady_clock::now() - letter) : -1;
-        }
-        const int from = r->SelStart();
-        const double ctrlEnd = key(VK_END, TShiftState{ssCtrl}, [&] { return r->SelStart() > from; });
-        if (ctrlEndFirst) {
-            const int end = r->SelStart();
-            typed = key('Y', TShiftState{ssShift}, [&] { return r->SelStart() == end + 1; });
-        }
-        RunLoop(300, [] { return false; });
-        std::printf("%.1f %.1f 0 0 %zu %zu %.1f 0 0 0 0 %.1f %.1f %.1f\n", loadMs, loadCpu, r->Text().size(),
-                    data.size(), laidOut, typed, watch->LongestMs(), ctrlEnd);
-        std::fflush(stdout);
-        std::_Exit(0);
+        return ProbeKeysDuringLayout(form, data, Kind, Target == "ctrlend", start, cpuStart, *watch);
     } else if (Target == "richedit") {
         auto* r = new TRichEdit(form);
         place(r, 600, 400);
@@ -287,25 +374,7 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
         r->SetDataSource(source.get());
         r->SetDataField("Notes");
     } else if (Target == "pages") {
-        auto* r = new TRichEdit(form);
-        r->SetParent(form);
-        r->SetBounds(8, 8, 600, 400);
-        if (!r->StreamIn(data, Kind != "lines", false)) return 1;
-        Application->ProcessMessages();
-        const auto pages = std::chrono::steady_clock::now();
-        const double pagesCpu = CpuMs();
-        const int end = static_cast<int>(r->Text().size());
-        double longestPage = 0;
-        for (int from = 0, next = 0; from < end; from = next) {
-            const auto page = std::chrono::steady_clock::now();
-            next = r->FormatRange(nullptr, 96, from, TRect{0, 0, 9360, 12960}, false);
-            longestPage = std::max(longestPage, Ms(std::chrono::steady_clock::now() - page));
-            if (next <= from) return 1;
-        }
-        std::printf("%.1f %.1f 0 0 %d %zu 0 %.1f 0 0 0 0 0 0\n", Ms(std::chrono::steady_clock::now() - pages),
-                    CpuMs() - pagesCpu, end, data.size(), longestPage);
-        std::fflush(stdout);
-        std::_Exit(0);
+        return ProbePages(form, data, Kind);
     } else if (Target == "gridcell") {
         TBitmap bmp;
         bmp.SetSize(200, 40);
@@ -319,55 +388,9 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
     const double ms = Ms(std::chrono::steady_clock::now() - start);
     const double cpu = CpuMs() - cpuStart;
     const long peak = StatusKb("VmHWM:") - before, held = StatusKb("VmRSS:") - before;
-    // Then the event loop, one pass at a time as the program's own loop runs it,
-    // until the whole text is laid out: how long that takes, and the longest
-    // pass (the window not answering; a pass that waits for the layout's timer
-    // counts its wait too).
-    double laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0, type = 0;
-    if (control) {
-        const auto loaded = std::chrono::steady_clock::now();
-        while (!control->LaidOut() && Ms(std::chrono::steady_clock::now() - loaded) < 600000) {
-            const auto pass = std::chrono::steady_clock::now();
-            Application->HandleMessage();
-            longest = std::max(longest, Ms(std::chrono::steady_clock::now() - pass));
-        }
-        laidOut = control->LaidOut() ? Ms(std::chrono::steady_clock::now() - loaded) : -1;
-        // the caret moved by one character (SetSelStart, which reads the whole text
-        // for its byte position) and the window painted
-        for (int i = 0; i < 3; ++i) {
-            const auto paint = std::chrono::steady_clock::now();
-            control->SetSelStart(1 - i % 2);
-            Application->ProcessMessages();
-            repaint = std::max(repaint, Ms(std::chrono::steady_clock::now() - paint));
-        }
-        if (control->CanFocus()) {
-            control->SetFocus();
-            Application->ProcessMessages();
-            const auto key = std::chrono::steady_clock::now();
-            SendKey(control, VK_RIGHT);
-            Application->ProcessMessages();
-            arrow = Ms(std::chrono::steady_clock::now() - key);
-            // the longest of three typed letters with their paints
-            const char* types = std::getenv("TASKMOOR_BENCH_RTF_TYPES");
-            for (int i = 0, n = types ? std::atoi(types) : 3; i < n; ++i) {
-                const auto typed = std::chrono::steady_clock::now();
-                SendText(control, "x");
-                Application->ProcessMessages();
-                type = std::max(type, Ms(std::chrono::steady_clock::now() - typed));
-            }
-            // the loop's passes while the caret blinks
-            const auto blinking = std::chrono::steady_clock::now();
-            while (Ms(std::chrono::steady_clock::now() - blinking) < 1500) {
-                const auto pass = std::chrono::steady_clock::now();
-                Application->ProcessMessages();
-                blink = std::max(blink, Ms(std::chrono::steady_clock::now() - pass));
-                timespec pause{0, 5000000};
-                nanosleep(&pause, nullptr);
-            }
-        }
-    }
+    const TAfterLoad a = control ? MeasureAfterLoad(control) : TAfterLoad{};
     std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f %.1f %.1f %.1f %.1f 0 0\n", ms, cpu, peak, held, chars,
-                data.size(), laidOut, longest, repaint, arrow, blink, type);
+                data.size(), a.laidOut, a.longest, a.repaint, a.arrow, a.blink, a.type);
     std::fflush(stdout);
     std::_Exit(0);
 }
