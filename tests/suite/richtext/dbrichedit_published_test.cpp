@@ -83,11 +83,12 @@ protected:
 };
 
 TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
-    // Left out, as the platform has no such behaviour: Constraints, the four
-    // Bevel properties, DragCursor, DragMode, ImeMode, ImeName, BorderWidth,
+    // Left out, as the platform has no such behaviour: the four Bevel
+    // properties, DragCursor, DragMode, ImeMode, ImeName, BorderWidth,
     // OnDragDrop, OnDragOver, OnEndDrag, OnStartDrag.
     const char* const names[] = {"Controller",
                                  "Anchors",
+                                 "Constraints",
                                  "Align",
                                  "Alignment",
                                  "AutoURLDetect",
