@@ -1,3 +1,5 @@
+// The registry-backed ini file: sections as subkeys, values in their order.
+
 #include <gtest/gtest.h>
 
 #include "platform/core/registry_ini.h"
