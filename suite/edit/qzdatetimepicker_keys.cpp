@@ -553,8 +553,12 @@ bool TqzDBCustomDateTimePicker::HostGridKey(uint16_t& Key, TShiftState Shift) {
         return true;
     }
     const bool active = Screen->ActiveControl() == this;
-    if (grid->OnKeyDown().Assigned() && (active || (Key != VK_RETURN && Key != VK_TAB)))
+    if (grid->OnKeyDown().Assigned() && (active || (Key != VK_RETURN && Key != VK_TAB))) {
+        // the grid's handler may free the grid and this picker with it
+        const TControlWatch watch(this);
         grid->OnKeyDown()(grid, Key, Shift);
+        if (watch.Gone()) return true;
+    }
     if (Key == 0) return true;
     if (Key == VK_F2) {
         FinishTyping();

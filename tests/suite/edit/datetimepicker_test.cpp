@@ -482,6 +482,34 @@ TEST_F(PickerInGridTest, F2SelectsTheFirstPartAndTheGridSeesOtherKeysFirst) {
     EXPECT_EQ(P->Date(), EncodeDate(2026, 5, 5));
 }
 
+TEST_F(PickerInGridTest, AGridKeyEventThatFreesThePickerEndsTheKeyQuietly) {
+    ShowAndFocus(P);
+    // F2 selects a part after the event, a digit types, Up steps: none may touch the freed picker.
+    for (uint16_t key : {uint16_t(VK_F2), uint16_t('5'), uint16_t(VK_UP), uint16_t('A')}) {
+        auto* picker = new TqzDBDateTimePicker(&Form);
+        picker->SetParent(Grid);
+        picker->SetBounds(2, 2, 180, 22);
+        picker->SetUnboundDataType(qzDTEdtDate);
+        picker->SetValue(EncodeDate(2026, 5, 5));
+        picker->SetFocus();
+        ProcessEvents();
+        bool freed = false;
+        Grid->SetOnKeyDown(TKeyEvent([&, picker](TObject*, uint16_t&, TShiftState) {
+            if (!freed) delete picker;
+            freed = true;
+        }));
+        SendKey(picker, key);
+        EXPECT_TRUE(freed) << key;
+        // The form goes on taking input.
+        P->SetFocus();
+        ProcessEvents();
+        Grid->SetOnKeyDown(TKeyEvent(this, &PickerInGridTest::GridEvent));
+        SendKey(P, VK_UP);
+        EXPECT_EQ(P->Date(), EncodeDate(2026, 6, 5)) << key;
+        P->SetValue(EncodeDate(2026, 5, 5));
+    }
+}
+
 }  // namespace
 
 namespace {
