@@ -14,7 +14,7 @@
 // /proc/self/smaps there (the resident memory of each mapping).
 //
 // The close is also timed with the change made as the user makes it, on the
-// Today tab and on the Actions Group 1 tab (BM_Program_CloseOneChangeOnTab).
+// Today tab and on the Actions Group 1 and 2 tabs (BM_Program_CloseOneChangeOnTab).
 //
 // Rows: the sizes run are 10^5 and 10^6 (TASKMOOR_BENCH_ROWS caps them).
 #include <benchmark/benchmark.h>
@@ -154,21 +154,36 @@ void CloseWithOneChangeThrough(TfrmToDo* form, TTestDialogs& dialogs, TDataSourc
     delete form;
 }
 
+// The same tasks in the second task file, the first one empty: the folder of
+// the Actions Group 2 tab's close.
+const std::string& SecondFileFolder(int n) {
+    static std::map<int, std::string> folders;
+    auto it = folders.find(n);
+    if (it != folders.end()) return it->second;
+    const std::string dir = TestRunPath("app_bench_second_" + std::to_string(n) + "/");
+    std::filesystem::create_directories(dir);
+    CreateToDoDataFolder(dir);
+    std::filesystem::copy_file(DataFolder(n) + "Ttask.d", dir + "Ttask2.d",
+                               std::filesystem::copy_options::overwrite_existing);
+    return folders[n] = dir;
+}
+
 // Range 1: the tab, 0 Today (its first flagged task cleared), 1 Actions
-// Group 1 (its first task's flag flipped). The start and the tab are not timed.
+// Group 1 and 2 Actions Group 2 (the first task's flag flipped; the tasks in
+// the second task file). The start and the tab are not timed.
 void BM_Program_CloseOneChangeOnTab(benchmark::State& state) {
     const int n = std::min(static_cast<int>(state.range(0)), Cap());
-    const bool today = state.range(1) == 0;
-    TProgramFolder folder(DataFolder(n));
+    const int tab = static_cast<int>(state.range(1));
+    TProgramFolder folder(tab == 2 ? SecondFileFolder(n) : DataFolder(n));
     TTestDialogs dialogs;
     for (auto _ : state) {
         state.PauseTiming();
         TfrmToDo* form = StartProgram();
-        ShowTab(form, today ? form->TabSheet7() : form->TabSheet1());
-        TDataSource* source = today ? form->dstday() : form->DataTask();
+        TTabSheet* sheet = tab == 0 ? form->TabSheet7() : tab == 1 ? form->TabSheet1() : form->TabSheet2();
+        ShowTab(form, sheet);
+        TDataSource* source = tab == 0 ? form->dstday() : tab == 1 ? form->DataTask() : form->dsTask2();
         source->DataSet()->First();
-        if (form->PageControl1()->ActivePage() != (today ? form->TabSheet7() : form->TabSheet1()) ||
-            source->DataSet()->IsEmpty()) {
+        if (form->PageControl1()->ActivePage() != sheet || source->DataSet()->IsEmpty()) {
             state.SkipWithError("the tab did not show its tasks");
             dialogs.Answer(mrNo);
             delete form;
@@ -260,7 +275,7 @@ PROGRAM(BM_Program_StartFreshProcess);
 PROGRAM(BM_Program_CloseOneChange);
 PROGRAM(BM_Engine_SaveTaskFile);
 BENCHMARK(BM_Program_CloseOneChangeOnTab)
-    ->ArgsProduct({{100000, 1000000}, {0, 1}})
+    ->ArgsProduct({{100000, 1000000}, {0, 1, 2}})
     ->ArgNames({"n", "tab"})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
