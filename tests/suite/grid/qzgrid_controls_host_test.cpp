@@ -13,6 +13,7 @@
 #include "platform/ui/grids.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
+#include "suite/grid/qzgridcolumn.h"
 #include "suite/grid/qzgridcontrols.h"
 #include "suite/grid/qzgridhost.h"
 
