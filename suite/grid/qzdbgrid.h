@@ -77,7 +77,6 @@ public:
 
     // ---- Selection
     TqzGridSelection* Selection() const;
-    bool IsRecordSelected() override;
     void SelectRecordHook() override;
     void UnselectRecordHook() override;
     void UnselectAll() override;
@@ -123,8 +122,6 @@ public:
     bool IsCustomControlCell(int ACol, int ARow) const override;
     void FieldListHook() override;
     void BeforeCellMove() override;
-    void GetControlInfo(const std::string& FieldName, std::string& AControlType,
-                        std::string& Parameters) override;
     void LinkActive(bool Value) override;
     void SetColumnAttributes() override;
     void UpdateDataLink() override;
@@ -134,6 +131,10 @@ public:
     static void Publish(TPublisher<TqzDBGrid>& p);
 
 protected:
+    // The collaborators' road (TqzGridHost).
+    bool IsRecordSelected() override;
+    void GetControlInfo(const std::string& FieldName, std::string& AControlType,
+                        std::string& Parameters) override;
     void Loaded() override;
     // A placed cell control freed by its owner is forgotten.
     void Notification(TComponent* AComponent, TOperation Operation) override;

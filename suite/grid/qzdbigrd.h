@@ -29,6 +29,7 @@
 #include "suite/grid/qzgridcolumn.h"
 #include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzgridhint.h"
+#include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridtypes.h"
 #include "suite/grid/qzpaintoptions.h"
 
@@ -41,7 +42,7 @@ class TqzCustomDBGrid;
 class TqzInplaceEdit;
 class TTimer;
 
-class TqzCustomDBGrid : public TCustomGrid {
+class TqzCustomDBGrid : public TCustomGrid, public TqzGridHost {
     TASKMOOR_CLASS(TqzCustomDBGrid, TCustomGrid)
 public:
     explicit TqzCustomDBGrid(TComponent* AOwner);
@@ -50,16 +51,16 @@ public:
     // ---- Binding
     TDataSource* DataSource() const;
     void SetDataSource(TDataSource* Value);
-    TqzGridDataLink* DataLink() const;
+    TqzGridDataLink* DataLink() const override;
     // The data link is active and its dataset open.
-    bool DataSetActive() const;
+    bool DataSetActive() const override;
 
     // ---- Properties
     TqzDBGridOptions Options() const;
     void SetOptions(TqzDBGridOptions Value);
     TqzDBGridKeyOptions KeyOptions() const;
     void SetKeyOptions(TqzDBGridKeyOptions Value);
-    bool UseTFields() const;
+    bool UseTFields() const override;
     void SetUseTFields(bool Value);
     bool ReadOnly() const;
     void SetReadOnly(bool Value);
@@ -67,17 +68,17 @@ public:
     void SetEditCalculated(bool Value);
     bool TitleButtons() const;
     void SetTitleButtons(bool Value);
-    TAlignment TitleAlignment() const;
+    TAlignment TitleAlignment() const override;
     void SetTitleAlignment(TAlignment Value);
     int TitleLines() const;
     void SetTitleLines(int Value);
-    TFont* TitleFont() const;
+    TFont* TitleFont() const override;
     void SetTitleFont(TFont* Value);
-    TColor TitleColor() const;
+    TColor TitleColor() const override;
     void SetTitleColor(TColor Value);
-    TColor FooterColor() const;
+    TColor FooterColor() const override;
     void SetFooterColor(TColor Value);
-    TColor FooterCellColor() const;
+    TColor FooterCellColor() const override;
     void SetFooterCellColor(TColor Value);
     int FooterHeight() const;
     void SetFooterHeight(int Value);
@@ -85,14 +86,14 @@ public:
     void SetRowHeightPercent(int Value);
     TIndicatorColorType IndicatorColor() const;
     void SetIndicatorColor(TIndicatorColorType Value);
-    TColor IndicatorIconColor() const;
+    TColor IndicatorIconColor() const override;
     void SetIndicatorIconColor(TColor Value);
-    TqzGridLineStyle LineStyle() const;
+    TqzGridLineStyle LineStyle() const override;
     void SetLineStyle(TqzGridLineStyle Value);
-    TqzGridLineColors* LineColors() const;
+    TqzGridLineColors* LineColors() const override;
     TqzPadColumnStyle PadColumnStyle() const;
     void SetPadColumnStyle(TqzPadColumnStyle Value);
-    TqzEditControlOptions EditControlOptions() const;
+    TqzEditControlOptions EditControlOptions() const override;
     void SetEditControlOptions(TqzEditControlOptions Value);
     bool ControlInfoInDataset() const;
     void SetControlInfoInDataset(bool Value);
@@ -106,18 +107,18 @@ public:
     void SetShowHorzScrollBar(bool Value);
     TqzMultiSelectOptions MultiSelectOptions() const;
     void SetMultiSelectOptions(TqzMultiSelectOptions Value);
-    bool HideAllLines() const;
+    bool HideAllLines() const override;
     void SetHideAllLines(bool Value);
-    bool DisableThemesInTitle() const;
+    bool DisableThemesInTitle() const override;
     void SetDisableThemesInTitle(bool Value);
-    const std::string& GroupFieldName() const;
+    const std::string& GroupFieldName() const override;
     void SetGroupFieldName(const std::string& Value);
     TqzIButton* IndicatorButton() const;
     void SetIndicatorButton(TqzIButton* Value);
     // The indicator column's width, told by the indicator button as it is sized.
     void SetIndicatorButtonWidth(int Value);
 
-    TStrings* Selected() const;
+    TStrings* Selected() const override;
     void SetSelected(TStrings* Value);
     TStrings* ControlType() const;
     void SetControlType(TStrings* Value);
@@ -125,29 +126,26 @@ public:
     void SetPictureMasks(TStrings* Value);
     TStrings* RegexMasks() const;
     void SetRegexMasks(TStrings* Value);
-    TqzGridPaintOptions* PaintOptions() const;
+    TqzGridPaintOptions* PaintOptions() const override;
     void SetPaintOptions(TqzGridPaintOptions* Value);
 
     // ---- Columns
-    int IndicatorOffset() const;
-    int TitleOffset() const;
+    int IndicatorOffset() const override;
+    int TitleOffset() const override;
     // The field of a data column; nullptr for a negative index, an inactive
     // link or an index beyond the mapped fields.
-    TField* GetColField(int DataCol) const;
+    TField* GetColField(int DataCol) const override;
     TField* SelectedField() const;
     int SelectedIndex() const;
     std::string GetFieldValue(int DataCol) const;
     TqzColumn* ColumnByName(const std::string& FieldName) const;
-    TqzColumn* Columns(int Index) const;
+    TqzColumn* Columns(int Index) const override;
     TqzColumn* ColumnObjects(int Index) const;
-    const std::vector<TqzCacheColInfoItem>& ColInfo() const;
     void GetFieldListPart(TStrings* List, const std::string& FieldName, int Part, std::string& Text) const;
     void SetFieldListPart(TStrings* List, const std::string& FieldName, const std::string& Text,
                           int LineIndex, int Part) const;
     // Makes a data column current (scrolled into view).
     void SelectDataColumn(int Index);
-    // The windowed control a ControlType line names for the cell.
-    bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control);
     TWinControl* FindControlByName(const std::string& Name);
     // A ticked check box in a column of a field named "selected".
     bool IsSelectedCheckBox(int ACol);
@@ -158,43 +156,20 @@ public:
     int VisibleDataRows() const;
 
     // ---- Cell drawing
-    TImageList* ImageList() const;
+    TImageList* ImageList() const override;
     void SetImageList(TImageList* Value);
-    // The cell is drawn in the highlight colours.
-    virtual bool HighlightCell(int ACol, int ARow, TGridDrawState AState);
-    // WriteCellText flags.
-    static constexpr int wctPrefix = 1, wctEllipsis = 2, wctWordBreak = 4, wctTitle = 8, wctNoFill = 16;
-    void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment, int Flags,
-                       const std::string& Text);
-    void DrawCheckBox(const TRect& ARect, int ACol, int ARow, bool Checked);
-    // The checked and unchecked values of the field's CheckBox line (four parts at least).
-    bool GetCheckBoxValues(const std::string& FieldName, std::string& Checked, std::string& Unchecked);
-    // The record of the data link's active buffer is selected (multi-selection).
-    virtual bool IsRecordSelected() { return false; }
-    // The header of a grouped column spanning its visible neighbours of the
-    // same group (empty for an ungrouped column).
-    TRect GroupHeaderRect(int ACol) const;
-    // The drawing canvas of the cell routines.
-    virtual TCanvas* DrawCanvas() { return Canvas(); }
 
     // ---- Titles
-    TImageList* TitleImageList() const;
+    TImageList* TitleImageList() const override;
     void SetTitleImageList(TImageList* Value);
     TqzCalcTitleAttributesEvent OnCalcTitleAttributes() const;
     void SetOnCalcTitleAttributes(TqzCalcTitleAttributesEvent Value);
-    TqzDrawTitleCellEvent OnDrawTitleCell() const;
+    TqzDrawTitleCellEvent OnDrawTitleCell() const override;
     void SetOnDrawTitleCell(TqzDrawTitleCellEvent Value);
     TqzCalcTitleImageEvent OnCalcTitleImage() const;
     void SetOnCalcTitleImage(TqzCalcTitleImageEvent Value);
-    // Fires OnCalcTitleAttributes; a brush colour it changes fills the title.
-    virtual void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
-                                       TAlignment& Alignment);
-    virtual void DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect, bool& DefaultDrawing);
-    virtual void DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes);
     TqzDrawGroupHeaderCellEvent OnDrawGroupHeaderCell() const;
     void SetOnDrawGroupHeaderCell(TqzDrawGroupHeaderCellEvent Value);
-    virtual void DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName,
-                                       const TRect& ARect, bool& DefaultDrawing);
 
     // ---- Keys
     TqzDittoAttributes* DittoAttributes() const;
@@ -206,12 +181,6 @@ public:
     void SetOnBeforeDrawCell(TqzCustomDrawCellEvent Value);
     TqzCustomDrawCellEvent OnAfterDrawCell() const;
     void SetOnAfterDrawCell(TqzCustomDrawCellEvent Value);
-    // Fires OnAfterDrawCell, then draws the group separator under the last
-    // row of a group when a group field is set.
-    virtual void DoAfterDrawCell(TqzCustomDrawGridCellInfo& Info);
-    // Compares the group field of the data link's active record with the
-    // rows above and below it; the answer is GroupState().
-    virtual void CalcGroupState();
     // The group state of the row being drawn (read in the draw-cell events).
     const TqzGroupState& GroupState() const;
     TqzURLOpenEvent OnURLOpen() const;
@@ -223,8 +192,6 @@ public:
     void SetOnCreateHintWindow(TqzCreateHintWindowEvent Value);
 
     // ---- Painting
-    // The footer's rectangle (empty without dgShowFooter).
-    TRect FooterRect();
     // Nested locks; the outermost end redraws when Repaint.
     void BeginPaintLock();
     void EndPaintLock(bool Repaint);
@@ -273,19 +240,12 @@ public:
     virtual bool CanEditGrid() const;
     virtual void UnselectAll() {}
     virtual void DataChanged();
-    virtual void GetControlInfo(const std::string& FieldName, std::string& AControlType,
-                                std::string& Parameters);
-    virtual void SplitURLText(const std::string& Text, std::string& DisplayText, std::string& Address) const;
     virtual bool IsMemoCell(int ACol, int ARow) const;
     // The text a data cell shows for the field on the active record.
-    virtual std::string CellText(TField* Field);
+    std::string CellText(TField* Field) override;
     virtual bool IsCustomControlCell(int ACol, int ARow) const;
     // Nothing in this class; the published grid selects the record.
     virtual void SelectRecordHook() {}
-    virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
-                                TBrush* ABrush);
-    virtual void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
-    virtual void FillFixedCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
 
     void Dispatch(TMessage& Message) override;
 
@@ -293,6 +253,51 @@ public:
     static void Publish(TPublisher<TqzCustomDBGrid>& p);
 
 protected:
+    // ---- The collaborators' road (TqzGridHost): drawing, titles, cells
+    TCustomGrid& HostGrid() override { return *this; }
+    TqzDBGridOptions GridOptions() const override { return Options(); }
+    // The control type of every data column, as LoadControlTypes cached it.
+    const std::vector<TqzCacheColInfoItem>& ColInfo() const override;
+    // The windowed control a ControlType line names for the cell.
+    bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control) override;
+    // The cell is drawn in the highlight colours.
+    bool HighlightCell(int ACol, int ARow, TGridDrawState AState) override;
+    void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment, int Flags,
+                       const std::string& Text) override;
+    void DrawCheckBox(const TRect& ARect, int ACol, int ARow, bool Checked) override;
+    // The checked and unchecked values of the field's CheckBox line (four parts at least).
+    bool GetCheckBoxValues(const std::string& FieldName, std::string& Checked,
+                           std::string& Unchecked) override;
+    // The record of the data link's active buffer is selected (multi-selection).
+    bool IsRecordSelected() override { return false; }
+    // The header of a grouped column spanning its visible neighbours of the
+    // same group (empty for an ungrouped column).
+    TRect GroupHeaderRect(int ACol) const override;
+    // The drawing canvas of the cell routines.
+    TCanvas* DrawCanvas() override { return Canvas(); }
+    // Fires OnCalcTitleAttributes; a brush colour it changes fills the title.
+    void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
+                               TAlignment& Alignment) override;
+    void DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect, bool& DefaultDrawing) override;
+    void DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes) override;
+    void DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName, const TRect& ARect,
+                               bool& DefaultDrawing) override;
+    // Fires OnAfterDrawCell, then draws the group separator under the last
+    // row of a group when a group field is set.
+    void DoAfterDrawCell(TqzCustomDrawGridCellInfo& Info) override;
+    // Compares the group field of the data link's active record with the
+    // rows above and below it; the answer is GroupState().
+    void CalcGroupState() override;
+    // The footer's rectangle (empty without dgShowFooter).
+    TRect FooterRect() override;
+    void GetControlInfo(const std::string& FieldName, std::string& AControlType,
+                        std::string& Parameters) override;
+    void SplitURLText(const std::string& Text, std::string& DisplayText, std::string& Address) const override;
+    void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
+                        TBrush* ABrush) override;
+    void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow) override;
+    void FillFixedCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow) override;
+
     friend class TqzGridDataLink;
     friend class TqzColumn;
     friend class TqzInplaceEdit;

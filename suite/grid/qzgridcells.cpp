@@ -18,10 +18,13 @@
 #include "suite/base/qzlinelists.h"
 #include "suite/base/qzstr.h"
 #include "suite/grid/qzbitmap.h"
-#include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridcolumn.h"
+#include "suite/grid/qzgriddatalink.h"
+#include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridimages.h"
 #include "suite/grid/qzgridrichcell.h"
 #include "suite/grid/qzgridtitle.h"
+#include "suite/grid/qzpaintoptions.h"
 
 namespace {
 
@@ -56,29 +59,32 @@ bool FieldPicture(TField* Field, TBitmap& Picture) {
 
 }  // namespace
 
+TqzGridCells::TqzGridCells(TqzGridHost& Host, TqzGridTitles& Titles, TDrawDataCell DrawDataCell)
+    : H(Host), G(Host.HostGrid()), FTitles(Titles), FDrawDataCell(std::move(DrawDataCell)) {}
+
 void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     FInfo = TqzCustomDrawGridCellInfo{};
     FInfo.Rect = ARect;
     FInfo.State = AState;
-    FInfo.DataCol = ACol - G.IndicatorOffset();
-    FInfo.DataRow = ARow - G.TitleOffset();
-    FInfo.Field = G.GetColField(FInfo.DataCol);
-    if ((!G.GroupFieldName().empty() || FOnBefore) && G.DataLink()->Active()) {
-        const bool dataRow = FInfo.DataRow >= 0 && FInfo.DataRow < G.DataLink()->RecordCount();
-        const int saved = G.DataLink()->ActiveRecord();
+    FInfo.DataCol = ACol - H.IndicatorOffset();
+    FInfo.DataRow = ARow - H.TitleOffset();
+    FInfo.Field = H.GetColField(FInfo.DataCol);
+    if ((!H.GroupFieldName().empty() || FOnBefore) && H.DataLink()->Active()) {
+        const bool dataRow = FInfo.DataRow >= 0 && FInfo.DataRow < H.DataLink()->RecordCount();
+        const int saved = H.DataLink()->ActiveRecord();
         FGroupState = {};
-        if (dataRow) G.DataLink()->SetActiveRecord(FInfo.DataRow);
+        if (dataRow) H.DataLink()->SetActiveRecord(FInfo.DataRow);
         try {
-            if (dataRow) G.CalcGroupState();
+            if (dataRow) H.CalcGroupState();
             FOnBefore(&G, FInfo);
         } catch (...) {
-            G.DataLink()->SetActiveRecord(saved);
+            H.DataLink()->SetActiveRecord(saved);
             throw;
         }
-        G.DataLink()->SetActiveRecord(saved);
+        H.DataLink()->SetActiveRecord(saved);
         // The two per-cell flags go to the column's row flags (data rows 0 to 255).
         if (dataRow && FInfo.DataRow < 256 && FInfo.DataCol >= 0) {
-            std::vector<uint8_t>& flags = G.Columns(FInfo.DataCol)->RowFlags();
+            std::vector<uint8_t>& flags = H.Columns(FInfo.DataCol)->RowFlags();
             if (static_cast<int>(flags.size()) <= FInfo.DataRow)
                 flags.resize(static_cast<size_t>(FInfo.DataRow) + 1, 0);
             flags[static_cast<size_t>(FInfo.DataRow)] =
@@ -86,15 +92,15 @@ void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState A
         }
     }
     DrawParts(ACol, ARow, ARect, AState);
-    G.DoAfterDrawCell(FInfo);
+    H.DoAfterDrawCell(FInfo);
 }
 
 void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
-    TCanvas* C = G.DrawCanvas();
-    const int dataCol = ACol - G.IndicatorOffset(), dataRow = ARow - G.TitleOffset();
+    TCanvas* C = H.DrawCanvas();
+    const int dataCol = ACol - H.IndicatorOffset(), dataRow = ARow - H.TitleOffset();
     const bool fixed = AState.Contains(gdFixed);
-    C->Font()->Assign(fixed ? G.TitleFont() : G.Font());
-    C->Brush()->SetColor(fixed ? G.TitleColor() : G.Color());
+    C->Font()->Assign(fixed ? H.TitleFont() : G.Font());
+    C->Brush()->SetColor(fixed ? H.TitleColor() : G.Color());
     if (dataCol < 0) {
         if (dataRow >= 0)
             DrawIndicator(C, ARect, dataRow);
@@ -106,27 +112,27 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
         FTitles.Draw(C, ARect, dataCol);
         return;
     }
-    if (!G.DataLink()->Active()) {
+    if (!H.DataLink()->Active()) {
         C->FillRect(ARect);
         return;
     }
     if (DrawControlType(C, ARect, ACol, ARow, AState)) return;
-    TField* field = G.GetColField(dataCol);
-    TqzActiveRecordKeeper keep(G.DataLink());
-    G.DataLink()->SetActiveRecord(dataRow);
-    std::string text = G.CellText(field);
+    TField* field = H.GetColField(dataCol);
+    TqzActiveRecordKeeper keep(H.DataLink());
+    H.DataLink()->SetActiveRecord(dataRow);
+    std::string text = H.CellText(field);
     const size_t ci = static_cast<size_t>(ACol);
-    std::string type = ci < G.ColInfo().size() ? G.ColInfo()[ci].ControlType : std::string();
+    std::string type = ci < H.ColInfo().size() ? H.ColInfo()[ci].ControlType : std::string();
     if (type.empty() && field) {
         std::string params;
-        G.GetControlInfo(field->FieldName(), type, params);
+        H.GetControlInfo(field->FieldName(), type, params);
     }
     // A fixed data column keeps the fixed area's font and colour.
-    C->Font()->Assign(fixed ? G.TitleFont() : G.Font());
-    C->Brush()->SetColor(fixed ? G.TitleColor() : G.Color());
+    C->Font()->Assign(fixed ? H.TitleFont() : G.Font());
+    C->Brush()->SetColor(fixed ? H.TitleColor() : G.Color());
     if (type == "URL-Link") {
         std::string display, address;
-        G.SplitURLText(text, display, address);
+        H.SplitURLText(text, display, address);
         text = display;
         const bool hot = FHotCell.X == ACol && FHotCell.Y == ARow;
         C->Font()->SetColor(hot ? clRed : clBlue);
@@ -139,33 +145,34 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
             if (brushSet)
                 C->FillRect(ARect);
             else if (fixed)
-                G.FillFixedCellBackground(C, ARect, ACol, ARow);
+                H.FillFixedCellBackground(C, ARect, ACol, ARow);
             else
-                G.FillDataCellBackground(C, ARect, ACol, ARow);
+                H.FillDataCellBackground(C, ARect, ACol, ARow);
         }
         TAlignment align = taLeftJustify;
         if (field && field->Alignment() != taLeftJustify) align = field->Alignment();
-        int flags = TqzCustomDBGrid::wctNoFill;
+        int flags = TqzGridTitleHost::wctNoFill;
         const bool oneLine = qzIsSingleLineRect(C, ARect, DT_SINGLELINE);
-        if (G.Options().Contains(dgTrailingEllipsis) && (!G.Options().Contains(dgWordWrap) || oneLine))
-            flags |= TqzCustomDBGrid::wctEllipsis;
-        if (G.Options().Contains(dgWordWrap)) flags |= TqzCustomDBGrid::wctWordBreak;
+        if (H.GridOptions().Contains(dgTrailingEllipsis) &&
+            (!H.GridOptions().Contains(dgWordWrap) || oneLine))
+            flags |= TqzGridTitleHost::wctEllipsis;
+        if (H.GridOptions().Contains(dgWordWrap)) flags |= TqzGridTitleHost::wctWordBreak;
         if (FInfo.DefaultContent)
-            G.WriteCellText(C, ARect, G.Options().Contains(dgRowLines) ? 2 : 1, 2, align, flags, text);
+            H.WriteCellText(C, ARect, H.GridOptions().Contains(dgRowLines) ? 2 : 1, 2, align, flags, text);
     }
     FDrawDataCell(ARect, field, AState);
 }
 
 int TqzGridCells::IndicatorImageIndex(int DataRow) {
-    TDataSet* ds = G.DataLink()->DataSet();
-    if (!ds || !G.DataLink()->Active()) return -1;
-    const bool current = DataRow == G.DataLink()->ActiveRecord();
-    const bool multi = G.Options().Contains(dgMultiSelect);
+    TDataSet* ds = H.DataLink()->DataSet();
+    if (!ds || !H.DataLink()->Active()) return -1;
+    const bool current = DataRow == H.DataLink()->ActiveRecord();
+    const bool multi = H.GridOptions().Contains(dgMultiSelect);
     bool selected = false;
     if (multi) {
-        TqzActiveRecordKeeper keep(G.DataLink());
-        G.DataLink()->SetActiveRecord(DataRow);
-        selected = G.IsRecordSelected();
+        TqzActiveRecordKeeper keep(H.DataLink());
+        H.DataLink()->SetActiveRecord(DataRow);
+        selected = H.IsRecordSelected();
     }
     if (current && ds->State() == dsEdit) return 1;
     if (current && ds->State() == dsInsert) return 2;
@@ -174,11 +181,11 @@ int TqzGridCells::IndicatorImageIndex(int DataRow) {
 }
 
 void TqzGridCells::DrawIndicator(TCanvas* C, const TRect& R, int DataRow) {
-    if (G.PaintOptions()->FixedColumnImage()) {
-        TqzBitmap* img = G.PaintOptions()->FixedColumnImage();
+    if (H.PaintOptions()->FixedColumnImage()) {
+        TqzBitmap* img = H.PaintOptions()->FixedColumnImage();
         C->CopyRect(R, img->Canvas(), Rect(0, R.Top, std::min(R.Width(), img->Width()), R.Bottom));
     } else {
-        C->Brush()->SetColor(G.TitleColor());
+        C->Brush()->SetColor(H.TitleColor());
         C->FillRect(R);
     }
     const int index = IndicatorImageIndex(DataRow);
@@ -186,8 +193,8 @@ void TqzGridCells::DrawIndicator(TCanvas* C, const TRect& R, int DataRow) {
     if (index < 0 || !list || index >= list->Count()) return;
     TBitmap image;
     list->GetBitmap(index, &image);
-    if (G.IndicatorIconColor() != clBlack) {
-        const TColor to = static_cast<TColor>(ColorToRGB(G.IndicatorIconColor()));
+    if (H.IndicatorIconColor() != clBlack) {
+        const TColor to = static_cast<TColor>(ColorToRGB(H.IndicatorIconColor()));
         for (int y = 0; y < image.Height(); ++y)
             for (int x = 0; x < image.Width(); ++x)
                 if (image.Canvas()->Pixels(x, y) == clBlack) image.Canvas()->SetPixels(x, y, to);
@@ -210,36 +217,36 @@ void TqzGridCells::PaintCellBackground(TCanvas* C, const TRect& R, int ACol, int
         if (brushSet)
             C->FillRect(R);
         else
-            G.FillDataCellBackground(C, R, ACol, ARow);
+            H.FillDataCellBackground(C, R, ACol, ARow);
     }
 }
 
 bool TqzGridCells::DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARow, TGridDrawState State) {
     const size_t ci = static_cast<size_t>(ACol);
-    TField* field = G.GetColField(ACol - G.IndicatorOffset());
+    TField* field = H.GetColField(ACol - H.IndicatorOffset());
     if (!field) return false;
     std::string type, params;
-    if (ci < G.ColInfo().size() && !G.ColInfo()[ci].ControlType.empty()) {
-        type = G.ColInfo()[ci].ControlType;
-        params = G.ColInfo()[ci].Parameters;
+    if (ci < H.ColInfo().size() && !H.ColInfo()[ci].ControlType.empty()) {
+        type = H.ColInfo()[ci].ControlType;
+        params = H.ColInfo()[ci].Parameters;
     } else {
-        G.GetControlInfo(field->FieldName(), type, params);
+        H.GetControlInfo(field->FieldName(), type, params);
     }
     if (type.empty() || type == "URL-Link") return false;
-    TqzActiveRecordKeeper keep(G.DataLink());
-    G.DataLink()->SetActiveRecord(ARow - G.TitleOffset());
+    TqzActiveRecordKeeper keep(H.DataLink());
+    H.DataLink()->SetActiveRecord(ARow - H.TitleOffset());
     if (type == "CheckBox") {
         std::string on, off;
-        if (!G.GetCheckBoxValues(field->FieldName(), on, off)) return false;
+        if (!H.GetCheckBoxValues(field->FieldName(), on, off)) return false;
         bool checked;
         if (LowerCase(field->FieldName()) == "selected" && field->Calculated())
-            checked = G.IsRecordSelected();
+            checked = H.IsRecordSelected();
         else
             checked = field->DisplayText() == on;
         PaintCellBackground(C, R, ACol, ARow, field, State);
         if (!FInfo.DefaultContent) return true;
         const TRect box = Bounds(R.Left + (R.Width() - 10) / 2, R.Top + (R.Height() - 10) / 2, 10, 10);
-        G.DrawCheckBox(box, ACol, ARow, checked);
+        H.DrawCheckBox(box, ACol, ARow, checked);
         return true;
     }
     if (type == "Bitmap" || type == "ImageIndex") {
@@ -247,7 +254,7 @@ bool TqzGridCells::DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARo
         if (!FInfo.DefaultContent) return true;
         if (type == "Bitmap") {
             DrawBitmap(C, R, field, params);
-            if (G.HighlightCell(ACol, ARow, State)) qzDrawFocusRect(C, R);
+            if (H.HighlightCell(ACol, ARow, State)) qzDrawFocusRect(C, R);
         } else {
             DrawImageIndex(C, R, field, params);
         }
@@ -255,7 +262,7 @@ bool TqzGridCells::DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARo
     }
     if (SameText(type, "CustomEdit") || SameText(type, "RichEdit")) {
         C->Brush()->SetColor(G.Color());
-        G.FillDataCellBackground(C, R, ACol, ARow);
+        H.FillDataCellBackground(C, R, ACol, ARow);
         return DrawCustomControl(C, R, ACol, ARow, field, State);
     }
     return false;
@@ -263,23 +270,23 @@ bool TqzGridCells::DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARo
 
 void TqzGridCells::SetColors(TCanvas* C, int ACol, int ARow, TField* Field, TGridDrawState State,
                              bool& BrushSet) {
-    const bool highlight = G.HighlightCell(ACol, ARow, State);
+    const bool highlight = H.HighlightCell(ACol, ARow, State);
     if (highlight) {
-        const TColor active = G.PaintOptions()->ActiveRecordColor();
+        const TColor active = H.PaintOptions()->ActiveRecordColor();
         C->Brush()->SetColor(active != clNone ? active : clHighlight);
-        if (!G.Options().Contains(dgRowSelect) && ACol == G.Col() && ARow == G.Row())
+        if (!H.GridOptions().Contains(dgRowSelect) && ACol == G.Col() && ARow == G.Row())
             C->Brush()->SetColor(clHighlight);
         C->Font()->SetColor(clHighlightText);
     }
     const TColor before = C->Brush()->Color();
-    G.CalcCellColors(Field, State, highlight, C->Font(), C->Brush());
+    H.CalcCellColors(Field, State, highlight, C->Font(), C->Brush());
     BrushSet = C->Brush()->Color() != before || highlight;
 }
 
 void TqzGridCells::DrawBitmap(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters) {
-    TDataSet* ds = G.DataLink()->DataSet();
+    TDataSet* ds = H.DataLink()->DataSet();
     // A new row's picture is not loaded.
-    if (ds && ds->State() == dsInsert && G.DataLink()->ActiveRecord() == G.Row() - G.TitleOffset()) return;
+    if (ds && ds->State() == dsInsert && H.DataLink()->ActiveRecord() == G.Row() - H.TitleOffset()) return;
     TBitmap picture;
     if (!FieldPicture(PictureField(Field), picture)) return;
     const std::vector<std::string> parts = qzSemiParts(Parameters);
@@ -321,7 +328,7 @@ void TqzGridCells::DrawBitmap(TCanvas* C, const TRect& R, TField* Field, const s
 }
 
 void TqzGridCells::DrawImageIndex(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters) {
-    if (!G.ImageList() || Field->IsNull()) return;
+    if (!H.ImageList() || Field->IsNull()) return;
     const TFieldType t = Field->DataType();
     int index = -1;
     if (t == ftFloat || t == ftCurrency || t == ftBCD)
@@ -331,12 +338,12 @@ void TqzGridCells::DrawImageIndex(TCanvas* C, const TRect& R, TField* Field, con
     else
         return;
     // Past the list's end draws nothing, as a negative index does.
-    if (index < 0 || index >= G.ImageList()->Count()) return;
+    if (index < 0 || index >= H.ImageList()->Count()) return;
     TBitmap image;
-    image.SetSize(G.ImageList()->Width(), G.ImageList()->Height());
+    image.SetSize(H.ImageList()->Width(), H.ImageList()->Height());
     image.Canvas()->Brush()->SetColor(C->Brush()->Color());
     image.Canvas()->FillRect(Bounds(0, 0, image.Width(), image.Height()));
-    G.ImageList()->Draw(image.Canvas(), 0, 0, index);
+    H.ImageList()->Draw(image.Canvas(), 0, 0, index);
     TCanvasClip clip(C, R);
     if (qzSemiParts(Parameters)[0] == "Shrink To Fit") {
         C->StretchDraw(R, &image);
@@ -348,7 +355,7 @@ void TqzGridCells::DrawImageIndex(TCanvas* C, const TRect& R, TField* Field, con
 bool TqzGridCells::DrawCustomControl(TCanvas* C, const TRect& R, int ACol, int ARow, TField* Field,
                                      TGridDrawState State) {
     TWinControl* control = nullptr;
-    if (!G.GetCustomControlForCell(ACol, ARow, control) || !control) return false;
+    if (!H.GetCustomControlForCell(ACol, ARow, control) || !control) return false;
     // The cell being edited shows the control itself.
     if (control->Visible() && control->Parent() == &G && ACol == G.Col() && ARow == G.Row()) return true;
     if (control->Width() != R.Width() || control->Height() != R.Height())
@@ -387,6 +394,6 @@ bool TqzGridCells::DrawCustomControl(TCanvas* C, const TRect& R, int ACol, int A
 TField* TqzGridCells::PictureField(TField* Field) {
     if (!Field) return nullptr;
     if (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup)
-        return qzFindLookupResultField(G.DataLink()->DataSet(), Field);
+        return qzFindLookupResultField(H.DataLink()->DataSet(), Field);
     return Field;
 }

@@ -14,7 +14,7 @@
 
 class TCanvas;
 class TField;
-class TqzCustomDBGrid;
+class TqzGridHost;
 class TqzGridTitles;
 
 class TqzGridCells {
@@ -22,8 +22,7 @@ public:
     // The grid's data-cell event (OnDrawDataCell) as the generic grid fires it.
     using TDrawDataCell = std::function<void(const TRect&, TField*, TGridDrawState)>;
     // Title cells are drawn by Titles.
-    TqzGridCells(TqzCustomDBGrid& Grid, TqzGridTitles& Titles, TDrawDataCell DrawDataCell)
-        : G(Grid), FTitles(Titles), FDrawDataCell(std::move(DrawDataCell)) {}
+    TqzGridCells(TqzGridHost& Host, TqzGridTitles& Titles, TDrawDataCell DrawDataCell);
     TqzGridCells(const TqzGridCells&) = delete;
     TqzGridCells& operator=(const TqzGridCells&) = delete;
 
@@ -62,7 +61,8 @@ private:
     // calculated or lookup field the result field of its related record (nil: none).
     TField* PictureField(TField* Field);
 
-    TqzCustomDBGrid& G;
+    TqzGridHost& H;
+    TCustomGrid& G;
     TqzGridTitles& FTitles;
     TDrawDataCell FDrawDataCell;
     TqzCustomDrawGridCellInfo FInfo;

@@ -4,12 +4,17 @@
 #include "platform/core/properties.h"
 #include "platform/core/strings.h"
 #include "platform/ui/messages.h"
-#include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridcolumn.h"
 #include "suite/grid/qzgridcontrols.h"
+#include "suite/grid/qzgriddatalink.h"
+#include "suite/grid/qzgridhost.h"
+#include "suite/grid/qzpaintoptions.h"
+
+TqzGridInCellControls::TqzGridInCellControls(TqzGridHost& Host) : H(Host), G(Host.HostGrid()) {}
 
 TWinControl* TqzGridInCellControls::Active() {
     TWinControl* control = nullptr;
-    if (!G.GetCustomControlForCell(G.Col(), G.Row(), control) || !control) return nullptr;
+    if (!H.GetCustomControlForCell(G.Col(), G.Row(), control) || !control) return nullptr;
     return control->Visible() && control->Parent() == &G ? control : nullptr;
 }
 
@@ -29,7 +34,7 @@ void TqzGridInCellControls::EnterPressed(char32_t& Key) {
 
 void TqzGridInCellControls::ForwardClick(TShiftState Shift, int X, int Y, int LeftColAtPress) {
     if (Shift.Contains(ssCtrl) || G.LeftCol() != LeftColAtPress) return;
-    if (G.EditControlOptions().Contains(ecoDisableCustomControls)) return;
+    if (H.EditControlOptions().Contains(ecoDisableCustomControls)) return;
     TWinControl* target = Active();
     if (!target || target->ClassNameIs("TqzDataInspector")) return;
     TPoint p{X - target->Left(), Y - target->Top()};

@@ -28,11 +28,12 @@ void qzGetRadioItemValue(const TStrings& Items, const TStrings* Values, int Inde
 void qzGetRadioCaptionByValue(const TStrings& Items, const TStrings* Values, const std::string& Value,
                               std::string& Caption);
 
-class TqzCustomDBGrid;
+class TCustomGrid;
+class TqzGridHost;
 
 class TqzGridInCellControls {
 public:
-    explicit TqzGridInCellControls(TqzCustomDBGrid& Grid) : G(Grid) {}
+    explicit TqzGridInCellControls(TqzGridHost& Host);
     TqzGridInCellControls(const TqzGridInCellControls&) = delete;
     TqzGridInCellControls& operator=(const TqzGridInCellControls&) = delete;
 
@@ -47,5 +48,6 @@ public:
     void ForwardClick(TShiftState Shift, int X, int Y, int LeftColAtPress);
 
 private:
-    TqzCustomDBGrid& G;
+    TqzGridHost& H;
+    TCustomGrid& G;
 };

@@ -9,15 +9,18 @@
 #include "platform/ui/imagelist.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
-#include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridcolumn.h"
+#include "suite/grid/qzgriddatalink.h"
+#include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridimages.h"
+#include "suite/grid/qzpaintoptions.h"
 
 namespace {
 constexpr unsigned kDragScrollInterval = 100;
 }
 
-TqzGridColumnDrag::TqzGridColumnDrag(TqzCustomDBGrid& Grid, std::function<void(int From, int To)> MoveColumn)
-    : G(Grid), FMoveColumn(std::move(MoveColumn)) {}
+TqzGridColumnDrag::TqzGridColumnDrag(TqzGridHost& Host, std::function<void(int From, int To)> MoveColumn)
+    : H(Host), G(Host.HostGrid()), FMoveColumn(std::move(MoveColumn)) {}
 
 void TqzGridColumnDrag::DrawInfo(TGridDrawInfo& DI) const {
     static_cast<const TCustomGrid&>(G).CalcDrawInfo(DI);
@@ -32,19 +35,19 @@ TqzGridColumnDrag::~TqzGridColumnDrag() {
 
 void TqzGridColumnDrag::GroupSpan(int ACol, int& First, int& Last) const {
     First = Last = ACol;
-    const int offset = G.IndicatorOffset();
-    TqzColumn* column = ACol >= offset ? G.Columns(ACol - offset) : nullptr;
+    const int offset = H.IndicatorOffset();
+    TqzColumn* column = ACol >= offset ? H.Columns(ACol - offset) : nullptr;
     const std::string group = column ? column->GroupName() : std::string();
     if (group.empty()) return;
     auto same = [&](int c) {
-        return c >= offset && c < G.ColCount() && G.Columns(c - offset)->GroupName() == group;
+        return c >= offset && c < G.ColCount() && H.Columns(c - offset)->GroupName() == group;
     };
     while (First - 1 >= G.FixedCols() && same(First - 1)) --First;
     while (same(Last + 1)) ++Last;
 }
 
 bool TqzGridColumnDrag::Movable(int ACol) const {
-    return G.Options().Contains(dgColumnResize) && ACol >= G.FixedCols();
+    return H.GridOptions().Contains(dgColumnResize) && ACol >= G.FixedCols();
 }
 
 void TqzGridColumnDrag::Press(int ACol, int X, int Y) {
@@ -53,7 +56,7 @@ void TqzGridColumnDrag::Press(int ACol, int X, int Y) {
     FStartCol = ACol;
     // Positions are kept in grid coordinates (mirrored right to left).
     FStart = FLast = {G.GridX(X), Y};
-    const TRect header = G.GroupHeaderRect(ACol);
+    const TRect header = H.GroupHeaderRect(ACol);
     FGroup = !IsRectEmpty(header) && Y < header.Bottom;
 }
 
@@ -151,10 +154,10 @@ bool TqzGridColumnDrag::Release(int X) {
 
 void TqzGridColumnDrag::DropColumn(int From, int To, bool WholeGroup) {
     if (To == From || From < G.FixedCols()) return;
-    const int offset = G.IndicatorOffset();
+    const int offset = H.IndicatorOffset();
     int first = From, last = From;
     GroupSpan(From, first, last);
-    const bool grouped = last > first || !G.Columns(From - offset)->GroupName().empty();
+    const bool grouped = last > first || !H.Columns(From - offset)->GroupName().empty();
     if (WholeGroup && grouped) {
         // Column by column, keeping their order.
         if (To >= first && To <= last) return;
@@ -173,7 +176,7 @@ void TqzGridColumnDrag::DropColumn(int From, int To, bool WholeGroup) {
     }
     int dropFirst = To, dropLast = To;
     GroupSpan(To, dropFirst, dropLast);
-    const bool ontoGroup = dropLast > dropFirst || !G.Columns(To - offset)->GroupName().empty();
+    const bool ontoGroup = dropLast > dropFirst || !H.Columns(To - offset)->GroupName().empty();
     if (ontoGroup) {
         // Before or after the group, never inside it.
         FMoveColumn(From, To < From ? dropFirst : dropLast);
@@ -194,7 +197,7 @@ void TqzGridColumnDrag::DropColumn(int From, int To, bool WholeGroup) {
 }
 
 void TqzGridColumnDrag::Paint(TCanvas* C) {
-    if (!FDragging || FDropCol < 0 || G.TitleOffset() == 0) return;
+    if (!FDragging || FDropCol < 0 || H.TitleOffset() == 0) return;
     // The dragged title follows the mouse under the marks.
     if (FImage) {
         // The picture is already as the window shows it: drawn unmirrored.
@@ -215,7 +218,7 @@ void TqzGridColumnDrag::Paint(TCanvas* C) {
         C->FillRect(Rect(std::max(0, x - 1), 0, x + 1, di.Vert.GridBoundary));
         // The drop mark: "QZRIGHT" when the column moves right, "QZLEFT" when left.
         TImageList* arrows = qzGridTitleArrowImages();
-        if (arrows && arrows->Count() >= 2 && G.Options().Contains(dgTitles)) {
+        if (arrows && arrows->Count() >= 2 && H.GridOptions().Contains(dgTitles)) {
             const int ax = right ? r.Right - arrows->Width() : r.Left;
             arrows->Draw(C, std::max(0, ax), r.Top + (r.Height() - arrows->Height()) / 2, right ? 0 : 1);
         }

@@ -15,12 +15,13 @@ class TCanvas;
 class TObject;
 class TTimer;
 struct TGridDrawInfo;
-class TqzCustomDBGrid;
+class TCustomGrid;
+class TqzGridHost;
 
 class TqzGridColumnDrag {
 public:
     // MoveColumn moves a grid column as the generic grid does.
-    TqzGridColumnDrag(TqzCustomDBGrid& Grid, std::function<void(int From, int To)> MoveColumn);
+    TqzGridColumnDrag(TqzGridHost& Host, std::function<void(int From, int To)> MoveColumn);
     ~TqzGridColumnDrag();
     TqzGridColumnDrag(const TqzGridColumnDrag&) = delete;
     TqzGridColumnDrag& operator=(const TqzGridColumnDrag&) = delete;
@@ -52,7 +53,8 @@ private:
     // The grid's drawing information.
     void DrawInfo(TGridDrawInfo& DI) const;
 
-    TqzCustomDBGrid& G;
+    TqzGridHost& H;
+    TCustomGrid& G;
     std::function<void(int From, int To)> FMoveColumn;
     bool FPressed = false;
     bool FDragging = false;

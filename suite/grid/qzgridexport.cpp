@@ -757,22 +757,23 @@ void ChooseExportedColumns(TqzDBGrid* Grid, TqzExportModel& Model, TqzExportStat
 
 // Cell and title colours come from the grid's own colour events.
 void HookDynamicColors(TqzDBGrid* Grid, TqzExportModel& Model) {
-    Model.CellColors = [Grid](int Col, TqzExportFont& Font, TColor& Brush) {
+    TqzGridHost* host = Grid;
+    Model.CellColors = [host](int Col, TqzExportFont& Font, TColor& Brush) {
         TFont font;
         SetFontFrom(font, Font);
         TBrush brush;
         brush.SetColor(Brush);
-        Grid->CalcCellColors(Grid->GetColField(Col), {}, false, &font, &brush);
+        host->CalcCellColors(host->GetColField(Col), {}, false, &font, &brush);
         Font = FontOf(&font);
         Brush = brush.Color();
     };
-    Model.TitleAttributes = [Grid](int Col, TqzExportFont& Font, TColor& Brush, TAlignment& Alignment) {
+    Model.TitleAttributes = [host](int Col, TqzExportFont& Font, TColor& Brush, TAlignment& Alignment) {
         TFont font;
         SetFontFrom(font, Font);
         TBrush brush;
         brush.SetColor(Brush);
-        TField* f = Grid->GetColField(Col);
-        Grid->DoCalcTitleAttributes(f ? f->FieldName() : std::string(), &font, &brush, Alignment);
+        TField* f = host->GetColField(Col);
+        host->DoCalcTitleAttributes(f ? f->FieldName() : std::string(), &font, &brush, Alignment);
         Font = FontOf(&font);
         Brush = brush.Color();
     };

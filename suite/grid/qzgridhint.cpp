@@ -8,7 +8,10 @@
 #include "platform/ui/application.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/timer.h"
-#include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridcolumn.h"
+#include "suite/grid/qzgriddatalink.h"
+#include "suite/grid/qzgridhost.h"
+#include "suite/grid/qzpaintoptions.h"
 
 namespace {
 constexpr unsigned kHintInterval = 250;
@@ -36,6 +39,8 @@ void TqzGridHintWindow::Paint() {
     DrawText(c, HintText(), r, fmt);
     c->Brush()->SetStyle(bsSolid);
 }
+
+TqzGridCellHints::TqzGridCellHints(TqzGridHost& Host) : H(Host), G(Host.HostGrid()) {}
 
 // The grid owns the window and the timer and frees them with its other components.
 TqzGridCellHints::~TqzGridCellHints() {
@@ -65,25 +70,25 @@ void TqzGridCellHints::Update(const TGridCoord& Cell) {
         Hide();
         FCell = Cell;
     }
-    if (FWindow || !G.Options().Contains(dgShowCellHint) || !G.DataSetActive()) return;
-    if (Cell.X < G.IndicatorOffset() || Cell.Y < G.TitleOffset()) return;
+    if (FWindow || !H.GridOptions().Contains(dgShowCellHint) || !H.DataSetActive()) return;
+    if (Cell.X < H.IndicatorOffset() || Cell.Y < H.TitleOffset()) return;
     // The cell being edited shows its own text.
     if (Cell.X == G.Col() && Cell.Y == G.Row() && G.InplaceEditor() && G.InplaceEditor()->Visible()) return;
-    TField* field = G.GetColField(Cell.X - G.IndicatorOffset());
+    TField* field = H.GetColField(Cell.X - H.IndicatorOffset());
     if (!field || (field->IsBlob() && field->DataType() != ftMemo)) return;
     std::string text;
     {
-        const int saved = G.DataLink()->ActiveRecord();
-        G.DataLink()->SetActiveRecord(Cell.Y - G.TitleOffset());
+        const int saved = H.DataLink()->ActiveRecord();
+        H.DataLink()->SetActiveRecord(Cell.Y - H.TitleOffset());
         text = field->DisplayText();
-        G.DataLink()->SetActiveRecord(saved);
+        H.DataLink()->SetActiveRecord(saved);
     }
     if (text.empty()) return;
     const TRect cell = G.GridToClientRect(G.CellRect(Cell.X, Cell.Y));
     TCanvas* c = G.Canvas();
     c->Font()->Assign(G.Font());
     unsigned fmt = DT_CALCRECT | DT_NOPREFIX;
-    if (G.Options().Contains(dgWordWrap)) fmt |= DT_WORDBREAK;
+    if (H.GridOptions().Contains(dgWordWrap)) fmt |= DT_WORDBREAK;
     if (text.find('\t') != std::string::npos) fmt |= DT_EXPANDTABS;
     TRect measured = Rect(0, 0, std::max(1, cell.Width() - 4), 0);
     DrawText(c, text, measured, fmt);

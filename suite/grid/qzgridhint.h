@@ -9,7 +9,8 @@
 class TField;
 class TObject;
 class TTimer;
-class TqzCustomDBGrid;
+class TCustomGrid;
+class TqzGridHost;
 
 // The window of a cell hint: the field's whole text, aligned as the field.
 class TqzGridHintWindow : public THintWindow {
@@ -32,7 +33,7 @@ using TqzCreateHintWindowEvent =
 // leaves the cell or the hide pause has passed.
 class TqzGridCellHints {
 public:
-    explicit TqzGridCellHints(TqzCustomDBGrid& Grid) : G(Grid) {}
+    explicit TqzGridCellHints(TqzGridHost& Host);
     ~TqzGridCellHints();
     TqzGridCellHints(const TqzGridCellHints&) = delete;
     TqzGridCellHints& operator=(const TqzGridCellHints&) = delete;
@@ -50,7 +51,8 @@ public:
 private:
     void Tick(TObject* Sender);
 
-    TqzCustomDBGrid& G;
+    TqzGridHost& H;
+    TCustomGrid& G;
     TqzGridHintWindow* FWindow = nullptr;
     TTimer* FTimer = nullptr;
     int FTicks = 0;

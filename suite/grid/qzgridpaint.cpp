@@ -8,28 +8,34 @@
 #include "platform/ui/imagelist.h"
 #include "platform/ui/messages.h"
 #include "suite/grid/qzbitmap.h"
-#include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridcolumn.h"
+#include "suite/grid/qzgriddatalink.h"
+#include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridpaint.h"
 #include "suite/grid/qzgridtitle.h"
+#include "suite/grid/qzpaintoptions.h"
+
+TqzGridPainter::TqzGridPainter(TqzGridHost& Host, TqzGridTitles& Titles)
+    : H(Host), G(Host.HostGrid()), FTitles(Titles) {}
 
 void TqzGridPainter::DrawInfo(TGridDrawInfo& DI) const {
     static_cast<const TCustomGrid&>(G).CalcDrawInfo(DI);
 }
 
 void TqzGridPainter::PaintBackground(TCanvas* C) {
-    if (G.PaintOptions()->Changed() && G.PaintOptions()->BackgroundBitmap() &&
-        G.PaintOptions()->BackgroundBitmap()->Graphic())
-        G.PaintOptions()->PrepareBackground(false);
+    if (H.PaintOptions()->Changed() && H.PaintOptions()->BackgroundBitmap() &&
+        H.PaintOptions()->BackgroundBitmap()->Graphic())
+        H.PaintOptions()->PrepareBackground(false);
     const TRect client = G.ClientRect();
-    if (G.PaintOptions()->FillsDataCells()) {
-        C->CopyRect(client, G.PaintOptions()->BackgroundCanvas(), client);
+    if (H.PaintOptions()->FillsDataCells()) {
+        C->CopyRect(client, H.PaintOptions()->BackgroundCanvas(), client);
     } else {
         C->Brush()->SetColor(G.Color());
         C->FillRect(client);
     }
-    if (!G.DataLink()->Active()) {
-        C->Brush()->SetColor(G.TitleColor());
-        if (G.TitleOffset() > 0) C->FillRect(Rect(0, 0, client.Right, G.RowHeights(0)));
+    if (!H.DataLink()->Active()) {
+        C->Brush()->SetColor(H.TitleColor());
+        if (H.TitleOffset() > 0) C->FillRect(Rect(0, 0, client.Right, G.RowHeights(0)));
     }
 }
 
@@ -40,27 +46,27 @@ void TqzGridPainter::PaintOverCells(TCanvas* C, const TRect& GenericFocus) {
 }
 
 void TqzGridPainter::PaintFooter(TCanvas* C) {
-    if (!G.Options().Contains(dgShowFooter)) return;
+    if (!H.GridOptions().Contains(dgShowFooter)) return;
     const TRect client = G.ClientRect();
-    const TRect footer = G.FooterRect();
-    C->Brush()->SetColor(G.FooterColor());
+    const TRect footer = H.FooterRect();
+    C->Brush()->SetColor(H.FooterColor());
     C->FillRect(footer);
-    if (G.LineStyle() == glsSingle) {
-        C->Brush()->SetColor(G.LineColors()->FixedColor());
+    if (H.LineStyle() == glsSingle) {
+        C->Brush()->SetColor(H.LineColors()->FixedColor());
         C->FillRect(Rect(footer.Left, footer.Top, footer.Right, footer.Top + 1));
-    } else if (G.LineStyle() == gls3D) {
-        C->Brush()->SetColor(G.LineColors()->ShadowColor());
+    } else if (H.LineStyle() == gls3D) {
+        C->Brush()->SetColor(H.LineColors()->ShadowColor());
         C->FillRect(Rect(footer.Left, footer.Top, footer.Right, footer.Top + 1));
-        C->Brush()->SetColor(G.LineColors()->HighlightColor());
+        C->Brush()->SetColor(H.LineColors()->HighlightColor());
         C->FillRect(Rect(footer.Left, footer.Top + 1, footer.Right, footer.Top + 2));
     }
-    if (!G.DataLink()->Active()) return;
+    if (!H.DataLink()->Active()) return;
     TGridDrawInfo di;
     DrawInfo(di);
     const int line = di.Horz.EffectiveLineWidth;
     int x = 0;
     for (int c = 0; c < G.FixedCols(); ++c) {
-        if (c >= G.IndicatorOffset()) DrawFooterCell(C, footer, c, x, G.ColWidths(c));
+        if (c >= H.IndicatorOffset()) DrawFooterCell(C, footer, c, x, G.ColWidths(c));
         x += G.ColWidths(c) + line;
     }
     for (int c = G.LeftCol(); c < G.ColCount() && x < client.Right; ++c) {
@@ -70,15 +76,15 @@ void TqzGridPainter::PaintFooter(TCanvas* C) {
 }
 
 bool TqzGridPainter::FocusRectAllowed() {
-    if (!G.DataLink()->Active() || G.Options().Contains(dgAlwaysShowEditor) ||
-        G.Options().Contains(dgRowSelect))
+    if (!H.DataLink()->Active() || H.GridOptions().Contains(dgAlwaysShowEditor) ||
+        H.GridOptions().Contains(dgRowSelect))
         return false;
     // An open embedded control shows the cell itself.
     TWinControl* control = nullptr;
-    if (G.GetCustomControlForCell(G.Col(), G.Row(), control) && control && control->Visible() &&
+    if (H.GetCustomControlForCell(G.Col(), G.Row(), control) && control && control->Visible() &&
         control->Parent() == &G)
         return false;
-    if (G.Col() < G.FixedCols()) return G.Options().Contains(dgFixedEditable);
+    if (G.Col() < G.FixedCols()) return H.GridOptions().Contains(dgFixedEditable);
     return !IsRectEmpty(G.CellRect(G.Col(), G.Row()));
 }
 
@@ -94,24 +100,24 @@ void TqzGridPainter::HideGatedLines(TCanvas* C) {
     DrawInfo(di);
     const int hw = di.Horz.EffectiveLineWidth, vw = di.Vert.EffectiveLineWidth;
     if (hw == 0 && vw == 0) return;
-    const bool none = G.HideAllLines() || !G.DataLink()->Active();
-    const int lastRow = G.TitleOffset() + G.DataLink()->RecordCount() - 1;
+    const bool none = H.HideAllLines() || !H.DataLink()->Active();
+    const int lastRow = H.TitleOffset() + H.DataLink()->RecordCount() - 1;
     auto fill = [&](const TRect& R, bool Fixed) {
-        C->Brush()->SetColor(Fixed ? G.TitleColor() : G.Color());
+        C->Brush()->SetColor(Fixed ? H.TitleColor() : G.Color());
         C->FillRect(R);
     };
     for (int c = 0; c < G.ColCount(); ++c) {
         if (c >= G.FixedCols() && c < G.LeftCol()) continue;
-        TqzColumn* column = c >= G.IndicatorOffset() ? G.Columns(c - G.IndicatorOffset()) : nullptr;
+        TqzColumn* column = c >= H.IndicatorOffset() ? H.Columns(c - H.IndicatorOffset()) : nullptr;
         for (int r = 0; r < G.RowCount(); ++r) {
             if (r >= G.FixedRows() && r < G.TopRow()) continue;
             const TRect cell = G.CellRect(c, r);
             if (IsRectEmpty(cell)) continue;
             const bool fixed = c < G.FixedCols() || r < G.FixedRows();
-            const int dataRow = r - G.TitleOffset();
+            const int dataRow = r - H.TitleOffset();
             bool under = none;
             // The line under the last data row, and under a flagged row of the column.
-            if (!under && G.Options().Contains(dgHideBottomDataLine) && r == lastRow) under = true;
+            if (!under && H.GridOptions().Contains(dgHideBottomDataLine) && r == lastRow) under = true;
             if (!under && column && dataRow >= 0 && dataRow < 256 &&
                 dataRow < static_cast<int>(column->RowFlags().size()) && (column->RowFlags()[dataRow] & 1))
                 under = true;
@@ -122,14 +128,14 @@ void TqzGridPainter::HideGatedLines(TCanvas* C) {
 }
 
 void TqzGridPainter::PaintGroupHeaders(TCanvas* C) {
-    if (!G.DataLink()->Active() || G.TitleOffset() == 0) return;
+    if (!H.DataLink()->Active() || H.TitleOffset() == 0) return;
     // Over the grid lines: one header across the columns of a group.
-    for (int c = std::max(G.IndicatorOffset(), G.LeftCol()); c < G.ColCount(); ++c) {
-        const TRect span = G.GroupHeaderRect(c);
+    for (int c = std::max(H.IndicatorOffset(), G.LeftCol()); c < G.ColCount(); ++c) {
+        const TRect span = H.GroupHeaderRect(c);
         if (IsRectEmpty(span) || span.Left != G.CellRect(c, 0).Left) continue;
-        TqzColumn* column = G.Columns(c - G.IndicatorOffset());
-        C->Font()->Assign(G.TitleFont());
-        C->Brush()->SetColor(G.TitleColor());
+        TqzColumn* column = H.Columns(c - H.IndicatorOffset());
+        C->Font()->Assign(H.TitleFont());
+        C->Brush()->SetColor(H.TitleColor());
         const TRect inner = Rect(span.Left, span.Top, span.Right, span.Bottom - 1);
         if (FTitles.Themed())
             FTitles.DrawBackground(C, inner, c, true, false);
@@ -138,24 +144,24 @@ void TqzGridPainter::PaintGroupHeaders(TCanvas* C) {
         bool defaultDrawing = true;
         {
             TCanvasClip clip(C, inner);
-            G.DoDrawGroupHeaderCell(C, column->GroupName(), inner, defaultDrawing);
+            H.DoDrawGroupHeaderCell(C, column->GroupName(), inner, defaultDrawing);
         }
         if (defaultDrawing) {
-            C->Font()->Assign(G.TitleFont());
-            G.WriteCellText(C, inner, 2, 2, taCenter, TqzCustomDBGrid::wctTitle | TqzCustomDBGrid::wctNoFill,
-                            column->GroupName());
+            C->Font()->Assign(H.TitleFont());
+            H.WriteCellText(C, inner, 2, 2, taCenter,
+                            TqzGridTitleHost::wctTitle | TqzGridTitleHost::wctNoFill, column->GroupName());
         }
-        C->Brush()->SetColor(G.LineColors()->FixedColor());
+        C->Brush()->SetColor(H.LineColors()->FixedColor());
         C->FillRect(Rect(span.Left, span.Bottom - 1, span.Right, span.Bottom));
     }
 }
 
 void TqzGridPainter::DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width) {
-    TqzColumn* column = G.Columns(ACol - G.IndicatorOffset());
-    TField* field = G.GetColField(ACol - G.IndicatorOffset());
+    TqzColumn* column = H.Columns(ACol - H.IndicatorOffset());
+    TField* field = H.GetColField(ACol - H.IndicatorOffset());
     std::string text = column ? column->FooterValue() : std::string();
     bool defaultDrawing = true;
-    C->Brush()->SetColor(G.FooterCellColor());
+    C->Brush()->SetColor(H.FooterCellColor());
     C->Font()->Assign(G.Font());
     TRect r = Rect(Left, Footer.Top + 2, Left + Width, Footer.Bottom - 2);
     FOnDrawFooterCell(&G, C, r, field, text, defaultDrawing);
@@ -174,18 +180,18 @@ void TqzGridPainter::DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, i
         C->Brush()->SetColor(c);
         C->FillRect(Rect(x, y1, x + 1, y2));
     };
-    vline(r.Left + 1, r.Top + 1, r.Bottom - 1, G.LineColors()->FixedColor());
-    hline(r.Left + 1, r.Right - 1, r.Top + 1, G.LineColors()->FixedColor());
-    if (G.Options().Contains(dgFooter3DCells)) {
+    vline(r.Left + 1, r.Top + 1, r.Bottom - 1, H.LineColors()->FixedColor());
+    hline(r.Left + 1, r.Right - 1, r.Top + 1, H.LineColors()->FixedColor());
+    if (H.GridOptions().Contains(dgFooter3DCells)) {
         vline(r.Left + 2, r.Top + 2, r.Bottom - 2, clBlack);
         hline(r.Left + 2, r.Right - 2, r.Top + 2, clBlack);
-        hline(r.Left + 1, r.Right - 1, r.Bottom - 1, G.LineColors()->HighlightColor());
-        vline(r.Right - 1, r.Top + 1, r.Bottom, G.LineColors()->HighlightColor());
+        hline(r.Left + 1, r.Right - 1, r.Bottom - 1, H.LineColors()->HighlightColor());
+        vline(r.Right - 1, r.Top + 1, r.Bottom, H.LineColors()->HighlightColor());
         hline(r.Left + 3, r.Right - 3, r.Bottom - 3, clBtnFace);
         vline(r.Right - 3, r.Top + 3, r.Bottom - 3, clBtnFace);
     } else {
-        hline(r.Left + 1, r.Right - 1, r.Bottom - 1, G.LineColors()->HighlightColor());
-        vline(r.Right - 1, r.Top + 1, r.Bottom, G.LineColors()->HighlightColor());
+        hline(r.Left + 1, r.Right - 1, r.Bottom - 1, H.LineColors()->HighlightColor());
+        vline(r.Right - 1, r.Top + 1, r.Bottom, H.LineColors()->HighlightColor());
     }
     const TAlignment align = field ? field->Alignment() : taLeftJustify;
     TRect t = Rect(r.Left + 5, r.Top + (r.Height() - C->TextHeight("A")) / 2, Left + Width - 7, r.Bottom);

@@ -8,14 +8,15 @@
 #include "suite/grid/qzgridtypes.h"
 
 class TCanvas;
-class TqzCustomDBGrid;
+class TCustomGrid;
+class TqzGridHost;
 class TqzGridTitles;
 struct TGridDrawInfo;
 
 class TqzGridPainter {
 public:
     // Group headers are drawn with Titles' backgrounds.
-    TqzGridPainter(TqzCustomDBGrid& Grid, TqzGridTitles& Titles) : G(Grid), FTitles(Titles) {}
+    TqzGridPainter(TqzGridHost& Host, TqzGridTitles& Titles);
     TqzGridPainter(const TqzGridPainter&) = delete;
     TqzGridPainter& operator=(const TqzGridPainter&) = delete;
 
@@ -45,7 +46,8 @@ private:
 
     void DrawInfo(TGridDrawInfo& DI) const;
 
-    TqzCustomDBGrid& G;
+    TqzGridHost& H;
+    TCustomGrid& G;
     TqzGridTitles& FTitles;
     TqzDrawFooterCellEvent FOnDrawFooterCell;
 };

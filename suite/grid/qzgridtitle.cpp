@@ -7,10 +7,15 @@
 #include "platform/ui/imagelist.h"
 #include "platform/ui/themes.h"
 #include "suite/base/qzdraw.h"
-#include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzgridcolumn.h"
+#include "suite/grid/qzgriddatalink.h"
+#include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridtitle.h"
+#include "suite/grid/qzpaintoptions.h"
 
-bool TqzGridTitles::Themed() const { return !G.DisableThemesInTitle() && qzUseThemes(&G); }
+TqzGridTitles::TqzGridTitles(TqzGridTitleHost& Host) : H(Host), G(Host.HostGrid()) {}
+
+bool TqzGridTitles::Themed() const { return !H.DisableThemesInTitle() && qzUseThemes(&G); }
 
 void TqzGridTitles::DrawBackground(TCanvas* C, const TRect& R, int ACol, bool GroupHeader, bool BrushSet) {
     if (Themed() && !BrushSet) {
@@ -25,14 +30,14 @@ void TqzGridTitles::DrawBackground(TCanvas* C, const TRect& R, int ACol, bool Gr
     if (BrushSet)
         C->FillRect(R);
     else
-        G.FillFixedCellBackground(C, R, ACol, 0);
+        H.FillFixedCellBackground(C, R, ACol, 0);
 }
 
 void TqzGridTitles::DrawImage(TCanvas* C, const TRect& R, TRect& TextRect,
                               const TqzTitleImageAttributes& Image) {
-    if (!G.TitleImageList() || Image.ImageIndex < 0 || Image.ImageIndex >= G.TitleImageList()->Count())
+    if (!H.TitleImageList() || Image.ImageIndex < 0 || Image.ImageIndex >= H.TitleImageList()->Count())
         return;
-    const int w = G.TitleImageList()->Width(), h = G.TitleImageList()->Height();
+    const int w = H.TitleImageList()->Width(), h = H.TitleImageList()->Height();
     const int y = TextRect.Top + (TextRect.Height() - h) / 2;
     int x;
     switch (Image.Placement) {
@@ -47,61 +52,61 @@ void TqzGridTitles::DrawImage(TCanvas* C, const TRect& R, TRect& TextRect,
         break;
     }
     TCanvasClip clip(C, R);
-    G.TitleImageList()->Draw(C, x, y, Image.ImageIndex);
+    H.TitleImageList()->Draw(C, x, y, Image.ImageIndex);
 }
 
 void TqzGridTitles::Draw(TCanvas* C, const TRect& R, int DataCol) {
-    C->Font()->Assign(G.TitleFont());
-    C->Brush()->SetColor(G.TitleColor());
-    const int gridCol = DataCol + G.IndicatorOffset();
+    C->Font()->Assign(H.TitleFont());
+    C->Brush()->SetColor(H.TitleColor());
+    const int gridCol = DataCol + H.IndicatorOffset();
     if (DataCol < 0) {
-        G.FillFixedCellBackground(C, R, gridCol, 0);
+        H.FillFixedCellBackground(C, R, gridCol, 0);
         return;
     }
-    TField* field = G.GetColField(DataCol);
+    TField* field = H.GetColField(DataCol);
     std::string title;
     if (field) {
-        if (G.UseTFields()) {
+        if (H.UseTFields()) {
             title = field->DisplayLabel();
         } else {
-            qzGetSelectedLinePart(G.Selected(), field->FieldName(), 2, title);
+            qzGetSelectedLinePart(H.Selected(), field->FieldName(), 2, title);
             if (title.empty()) title = field->DisplayLabel();
         }
     }
-    TAlignment align = G.TitleAlignment();
+    TAlignment align = H.TitleAlignment();
     const TColor brushBefore = C->Brush()->Color();
-    G.DoCalcTitleAttributes(field ? field->FieldName() : std::string(), C->Font(), C->Brush(), align);
+    H.DoCalcTitleAttributes(field ? field->FieldName() : std::string(), C->Font(), C->Brush(), align);
     const bool brushSet = C->Brush()->Color() != brushBefore;
     TqzTitleImageAttributes image;
-    if (G.TitleImageList() && field) G.DoCalcTitleImage(field, image);
+    if (H.TitleImageList() && field) H.DoCalcTitleImage(field, image);
     TRect titleRect = R;
-    TqzColumn* column = G.Columns(DataCol);
+    TqzColumn* column = H.Columns(DataCol);
     const std::string group = column ? column->GroupName() : std::string();
-    if (!group.empty()) titleRect.Top = G.GroupHeaderRect(gridCol).Bottom;
+    if (!group.empty()) titleRect.Top = H.GroupHeaderRect(gridCol).Bottom;
     DrawBackground(C, R, gridCol, false, brushSet);
     bool defaultDrawing = true;
-    G.DoDrawTitleCell(C, field, R, defaultDrawing);
+    H.DoDrawTitleCell(C, field, R, defaultDrawing);
     if (!group.empty()) {
         // The group's header spans its columns above their titles.
-        const TRect span = G.GroupHeaderRect(gridCol);
+        const TRect span = H.GroupHeaderRect(gridCol);
         {
             TCanvasClip clip(C, Rect(R.Left, R.Top, R.Right, span.Bottom));
-            G.WriteCellText(C, span, 2, 2, taCenter, TqzCustomDBGrid::wctTitle | TqzCustomDBGrid::wctNoFill,
+            H.WriteCellText(C, span, 2, 2, taCenter, TqzGridTitleHost::wctTitle | TqzGridTitleHost::wctNoFill,
                             group);
         }
         const TColor brush = C->Brush()->Color();
-        C->Brush()->SetColor(G.LineColors()->FixedColor());
+        C->Brush()->SetColor(H.LineColors()->FixedColor());
         C->FillRect(Rect(R.Left, span.Bottom - 1, R.Right, span.Bottom));
         C->Brush()->SetColor(brush);
     }
     if (!defaultDrawing) return;
-    int flags = TqzCustomDBGrid::wctTitle | TqzCustomDBGrid::wctNoFill;
-    if (G.OnDrawTitleCell()) flags |= TqzCustomDBGrid::wctEllipsis;
-    if (!G.UseTFields()) flags |= TqzCustomDBGrid::wctPrefix;
+    int flags = TqzGridTitleHost::wctTitle | TqzGridTitleHost::wctNoFill;
+    if (H.OnDrawTitleCell()) flags |= TqzGridTitleHost::wctEllipsis;
+    if (!H.UseTFields()) flags |= TqzGridTitleHost::wctPrefix;
     // The text moves one pixel right while its title button is held.
     const int shift = FPressedCol == gridCol && !FPressedGroup ? 1 : 0;
     DrawImage(C, TRect(titleRect), titleRect, image);
-    G.WriteCellText(C, titleRect, 2 + shift, 2, align, flags, title);
+    H.WriteCellText(C, titleRect, 2 + shift, 2, align, flags, title);
 }
 
 bool TqzGridTitles::TrackHot(TShiftState Shift, int X, int Y) {
@@ -111,9 +116,9 @@ bool TqzGridTitles::TrackHot(TShiftState Shift, int X, int Y) {
     const TGridCoord cell = G.MouseCoord(X, Y);
     int col = -1;
     bool header = false;
-    if (cell.Y >= 0 && cell.Y < G.TitleOffset() && cell.X >= G.IndicatorOffset()) {
+    if (cell.Y >= 0 && cell.Y < H.TitleOffset() && cell.X >= H.IndicatorOffset()) {
         col = cell.X;
-        const TRect span = G.GroupHeaderRect(col);
+        const TRect span = H.GroupHeaderRect(col);
         header = !IsRectEmpty(span) && Y < span.Bottom;
     }
     if (col == FHotCol && header == FHotGroup) return false;

@@ -8,12 +8,13 @@
 #include "platform/ui/geometry.h"
 
 class TCanvas;
-class TqzCustomDBGrid;
+class TCustomGrid;
+class TqzGridTitleHost;
 struct TqzTitleImageAttributes;
 
 class TqzGridTitles {
 public:
-    explicit TqzGridTitles(TqzCustomDBGrid& Grid) : G(Grid) {}
+    explicit TqzGridTitles(TqzGridTitleHost& Host);
     TqzGridTitles(const TqzGridTitles&) = delete;
     TqzGridTitles& operator=(const TqzGridTitles&) = delete;
 
@@ -42,7 +43,8 @@ private:
     // Draws the title image beside the text and narrows TextRect by it.
     void DrawImage(TCanvas* C, const TRect& R, TRect& TextRect, const TqzTitleImageAttributes& Image);
 
-    TqzCustomDBGrid& G;
+    TqzGridTitleHost& H;
+    TCustomGrid& G;
     int FPressedCol = -1;
     int FHotCol = -1;
     bool FHotGroup = false;

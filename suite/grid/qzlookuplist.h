@@ -62,7 +62,7 @@ public:
     TqzDBLookupListOptions Options() const { return FListOptions; }
     void SetOptions(TqzDBLookupListOptions Value);
     // The grid options the list options make.
-    TqzDBGridOptions GridOptions() const { return TqzCustomDBGrid::Options(); }
+    TqzDBGridOptions GridOptions() const override { return TqzCustomDBGrid::Options(); }
 
     // ---- State
     TFieldDataLink* FieldLink() const { return FFieldLink.get(); }

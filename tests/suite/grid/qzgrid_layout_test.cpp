@@ -225,10 +225,10 @@ TEST_F(QzLayout, Setters) {
     lines.Add("more");
     EXPECT_EQ(Grid->Selected()->Count(), 1);
     std::string display, address;
-    Grid->SplitURLText("Home#http://x", display, address);
+    Host().SplitURLText("Home#http://x", display, address);
     EXPECT_EQ(display, "Home");
     EXPECT_EQ(address, "http://x");
-    Grid->SplitURLText("plain", display, address);
+    Host().SplitURLText("plain", display, address);
     EXPECT_EQ(address, "plain");
     Grid->SetReadOnly(true);
     EXPECT_FALSE(Grid->CanEditGrid());
@@ -353,14 +353,14 @@ TEST_F(QzLayout, ControlTypeCacheAndSelectedCheckBox) {
     Grid->SetControlInfoInDataset(false);
     Show();
     Grid->LayoutChanged();
-    ASSERT_EQ(Grid->ColInfo().size(), 3u);
-    EXPECT_EQ(Grid->ColInfo()[1].ControlType, "");  // field names match exactly
+    ASSERT_EQ(Host().ColInfo().size(), 3u);
+    EXPECT_EQ(Host().ColInfo()[1].ControlType, "");  // field names match exactly
     Grid->ControlType()->SetText("Selected;CheckBox\nNote;CustomEdit;Missing;T\n");
     Grid->LayoutChanged();
-    EXPECT_EQ(Grid->ColInfo()[1].ControlType, "CheckBox");
+    EXPECT_EQ(Host().ColInfo()[1].ControlType, "CheckBox");
     // An edit type whose control is not found is dropped.
-    EXPECT_EQ(Grid->ColInfo()[2].ControlType, "");
-    EXPECT_FALSE(Grid->ColInfo()[2].CheckBoxStyle);
+    EXPECT_EQ(Host().ColInfo()[2].ControlType, "");
+    EXPECT_FALSE(Host().ColInfo()[2].CheckBoxStyle);
     EXPECT_TRUE(Grid->IsSelectedCheckBox(1));
     EXPECT_FALSE(Grid->IsSelectedCheckBox(2));
     t->Next();
@@ -370,8 +370,8 @@ TEST_F(QzLayout, ControlTypeCacheAndSelectedCheckBox) {
     edit->SetName("Missing");
     edit->SetParent(Form);
     Grid->LayoutChanged();
-    EXPECT_EQ(Grid->ColInfo()[2].Control, edit);
-    EXPECT_TRUE(Grid->ColInfo()[2].CheckBoxStyle);
+    EXPECT_EQ(Host().ColInfo()[2].Control, edit);
+    EXPECT_TRUE(Host().ColInfo()[2].CheckBoxStyle);
     EXPECT_TRUE(Grid->qzCanUseCustomControls());
     Grid->SetEditControlOptions({ecoDisableCustomControls});
     EXPECT_FALSE(Grid->qzCanUseCustomControls());

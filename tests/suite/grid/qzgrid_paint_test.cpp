@@ -14,11 +14,11 @@ TEST_F(QzWhole, FooterHeightFromFontAndCells) {
     const int rowsBefore = Grid->VisibleDataRows();
     const int w = Grid->Canvas()->TextHeight("W");
     Grid->SetOptions(Grid->Options() + dgShowFooter);
-    EXPECT_EQ(Grid->FooterRect().Height(), w + 6);
+    EXPECT_EQ(Host().FooterRect().Height(), w + 6);
     Grid->SetOptions(Grid->Options() + dgFooter3DCells);
-    EXPECT_EQ(Grid->FooterRect().Height(), w + 8);
+    EXPECT_EQ(Host().FooterRect().Height(), w + 8);
     Grid->SetFooterHeight(30);
-    EXPECT_EQ(Grid->FooterRect().Height(), 32);
+    EXPECT_EQ(Host().FooterRect().Height(), 32);
     ProcessEvents();
     // The data area gives way to the footer.
     EXPECT_LT(Grid->VisibleDataRows(), rowsBefore);
@@ -38,7 +38,7 @@ TEST_F(QzWhole, FooterHeightFromFontAndCells) {
     RenderControl(Grid, &shot);
     shot.SaveToFile(TestRunPath("qzgrid_footer.png"));
     EXPECT_EQ(calls, 5);
-    const TRect footer = Grid->FooterRect();
+    const TRect footer = Host().FooterRect();
     EXPECT_EQ(footer.Height(), 32);
     // The footer is teal where no cell is; "Name" and "Amount" have cells,
     // "Id" has no text and so no cell.
@@ -113,13 +113,13 @@ TEST_F(QzGroupTitles, GroupHeadersSpanTheirColumns) {
         "tes\n",
         2, "qzgrid_group_headers.png");
     TBitmap& shot = Shot;
-    const TRect amount = Grid->GroupHeaderRect(3), code = Grid->GroupHeaderRect(4),
-                due = Grid->GroupHeaderRect(5);
+    const TRect amount = Host().GroupHeaderRect(3), code = Host().GroupHeaderRect(4),
+                due = Host().GroupHeaderRect(5);
     EXPECT_EQ(amount, code);
     EXPECT_EQ(amount.Left, Grid->CellRect(3, 0).Left);
     EXPECT_EQ(amount.Right, Grid->CellRect(4, 0).Right);
     EXPECT_EQ(due.Left, Grid->CellRect(5, 0).Left);
-    EXPECT_TRUE(IsRectEmpty(Grid->GroupHeaderRect(2)));
+    EXPECT_TRUE(IsRectEmpty(Host().GroupHeaderRect(2)));
     // No grid line cuts the header where the two columns meet.
     const int border = Grid->CellRect(3, 0).Right;
     EXPECT_NE(shot.Canvas()->Pixels(border, amount.Top + amount.Height() / 2), clBlack);
@@ -151,7 +151,7 @@ TEST_F(QzGroupTitles, GroupHeadersTakeTheUpperHalfOfTallTitles) {
     ShowGrouped("Id\t4\tId\nAmount\t8\tAmount\tF\tMo~ney\nCode\t6\tCode\tF\tMo~ney\n", 4,
                 "qzgrid_tall_group_headers.png");
     TBitmap& shot = Shot;
-    const TRect title = Grid->CellRect(2, 0), header = Grid->GroupHeaderRect(2);
+    const TRect title = Grid->CellRect(2, 0), header = Host().GroupHeaderRect(2);
     EXPECT_EQ(header.Height(), title.Height() / 2);
     // "ney", the group name's second line, in the header's lower half.
     int ink = 0;

@@ -90,7 +90,7 @@ TEST_F(QzRightToLeft, FooterIsMirroredWithItsCells) {
     RenderControl(Grid, &rtl);
     rtl.SaveToFile(TestRunPath("qzgrid_rtl_footer.png"));
     const int w = Grid->ClientWidth();
-    const TRect footer = Grid->FooterRect();
+    const TRect footer = Host().FooterRect();
     ASSERT_FALSE(IsRectEmpty(footer));
     // The footer's frames and fills mirror; its texts keep their place in
     // the mirrored cells: "Total" (left-aligned) at the right of its cell.

@@ -84,6 +84,9 @@ private:
 
 class QzGridTest : public ::testing::Test {
 protected:
+    // The grid as its collaborators see it (its drawing operations are not public).
+    TqzGridHost& Host() const { return *Grid; }
+
     void SetUp() override {
         ResetFormatSettings();
         Form = CreateForm<TForm>(Application);
