@@ -400,12 +400,22 @@ private:
                 Top().Fresh = false;
                 Byte(static_cast<unsigned char>(c));
                 break;
-            case '~': ConsumeOr(0x00A0); break;
-            case '_': ConsumeOr(0x2011); break;
+            // what makes text or ends a paragraph keeps the group from being a raw picture
+            case '~':
+                Top().Fresh = false;
+                ConsumeOr(0x00A0);
+                break;
+            case '_':
+                Top().Fresh = false;
+                ConsumeOr(0x2011);
+                break;
             case '-': break;  // optional hyphen
             case '*': SetDest(TDest::Skip); break;
             case '\r':
-            case '\n': Paragraph(); break;
+            case '\n':
+                Top().Fresh = false;
+                Paragraph();
+                break;
             case '\'': {
                 const int hi = P < S.size() ? HexValue(S[P]) : -1;
                 const int lo = P + 1 < S.size() ? HexValue(S[P + 1]) : -1;
