@@ -21,7 +21,8 @@
 // the text's default (qzrichdeffont.h), the text rectangle and the frame's
 // colours (qzrichframelook.h), the editor window's place, user buttons,
 // events and open window (qzricheditorsetup.h), the printing state and the
-// page layout (qzrichprint.h).
+// page layout (qzrichprint.h). What they need beyond the public side they
+// reach through the edit's host (qzrichhost.h); printing through it alone.
 #pragma once
 
 #include <array>
