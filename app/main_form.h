@@ -285,6 +285,9 @@ public:
 private:
     // main_form_build.cpp
     void BuildDataModel();
+    // Its steps: the tables over their files, a data source for each.
+    void BuildTables();
+    void BuildDataSources();
     // main_form_frame.cpp
     void BuildMenu();
     void BuildFilterDialog();

@@ -60,7 +60,20 @@ void TfrmToDo::BuildDataModel() {
     FOstraDb = MakeComponent<TOstraDatabase>(this, nullptr, "OstraDb");
     FOstraDb->SetDateFormat("mm/dd/yyyy");
 
-    // ---- Tables
+    BuildTables();
+    BuildDataSources();
+
+    // ---- Other components
+    FColorDialog1 = MakeComponent<TColorDialog>(this, nullptr, "ColorDialog1");
+    FColorDialog1->CustomColors()->Add("ColorA=808022");
+    BuildFilterDialog();
+    FAsciiFile1 = MakeComponent<TAsciiFile>(this, nullptr, "AsciiFile1");
+    FAsciiFile1->SetFileType(CSV);
+    FAsciiFile1->SetHeaders(false);
+    FAsciiFile1->SetQuoteAll(false);
+}
+
+void TfrmToDo::BuildTables() {
     FdTask_ = MakeTable(this, "dTask_", FOstraDb, "Ttask.d");
     FdTask_->SetIndexFieldNames("priority");
     FdTask_->SetOnNewRecord(TDataSetNotifyEvent(this, &TfrmToDo::dTask_NewRecord));
@@ -133,8 +146,9 @@ void TfrmToDo::BuildDataModel() {
     AddFileFields(this, FdStatus1);
     FvtblAppids_ = MakeTable(this, "vtblAppids_", FOstraDb, "appid.d");
     AddFileFields(this, FvtblAppids_);
+}
 
-    // ---- Data sources
+void TfrmToDo::BuildDataSources() {
     FDataTask = MakeSource(this, "DataTask", FdTask_);
     FdsTask2 = MakeSource(this, "dsTask2", Fdtask2_);
     Fdstday = MakeSource(this, "dstday", FtblToDay1_);
@@ -152,13 +166,4 @@ void TfrmToDo::BuildDataModel() {
     FdsAppIds = MakeSource(this, "dsAppIds", FvtblAppids_);
     // The project groups follow the projects (no master fields).
     FdGoalGrp_->SetMasterSource(FdsGoals);
-
-    // ---- Other components
-    FColorDialog1 = MakeComponent<TColorDialog>(this, nullptr, "ColorDialog1");
-    FColorDialog1->CustomColors()->Add("ColorA=808022");
-    BuildFilterDialog();
-    FAsciiFile1 = MakeComponent<TAsciiFile>(this, nullptr, "AsciiFile1");
-    FAsciiFile1->SetFileType(CSV);
-    FAsciiFile1->SetHeaders(false);
-    FAsciiFile1->SetQuoteAll(false);
 }

@@ -175,85 +175,27 @@ void RunLoop(double Milliseconds, F Done) {
         Application->HandleMessage();
 }
 
-struct TAfterLoad {
-    double laidOut = 0, longest = 0, repaint = 0, arrow = 0, blink = 0, type = 0;
-};
-
-// Then the event loop, one pass at a time as the program's own loop runs it,
-// until the whole text is laid out: how long that takes, and the longest
-// pass (the window not answering; a pass that waits for the layout's timer
-// counts its wait too).
-TAfterLoad MeasureAfterLoad(TCustomRichEdit* control) {
-    TAfterLoad a;
-    const auto loaded = std::chrono::steady_clock::now();
-    while (!control->LaidOut() && Ms(std::chrono::steady_clock::now() - loaded) < 600000) {
-        const auto pass = std::chrono::steady_clock::now();
-        Application->HandleMessage();
-        a.longest = std::max(a.longest, Ms(std::chrono::steady_clock::now() - pass));
-    }
-    a.laidOut = control->LaidOut() ? Ms(std::chrono::steady_clock::now() - loaded) : -1;
-    // the caret moved by one character (SetSelStart, which reads the whole text
-    // for its byte position) and the window painted
-    for (int i = 0; i < 3; ++i) {
-        const auto paint = std::chrono::steady_clock::now();
-        control->SetSelStart(1 - i % 2);
-        Application->ProcessMessages();
-        a.repaint = std::max(a.repaint, Ms(std::chrono::steady_clock::now() - paint));
-    }
-    if (control->CanFocus()) {
-        control->SetFocus();
-        Application->ProcessMessages();
-        const auto key = std::chrono::steady_clock::now();
-        SendKey(control, VK_RIGHT);
-        Application->ProcessMessages();
-        a.arrow = Ms(std::chrono::steady_clock::now() - key);
-        // the longest of three typed letters with their paints
-        const char* types = std::getenv("TASKMOOR_BENCH_RTF_TYPES");
-        for (int i = 0, n = types ? std::atoi(types) : 3; i < n; ++i) {
-            const auto typed = std::chrono::steady_clock::now();
-            SendText(control, "x");
-            Application->ProcessMessages();
-            a.type = std::max(a.type, Ms(std::chrono::steady_clock::now() - typed));
-        }
-        // the loop's passes while the caret blinks
-        const auto blinking = std::chrono::steady_clock::now();
-        while (Ms(std::chrono::steady_clock::now() - blinking) < 1500) {
-            const auto pass = std::chrono::steady_clock::now();
-            Application->ProcessMessages();
-            a.blink = std::max(a.blink, Ms(std::chrono::steady_clock::now() - pass));
-            timespec pause{0, 5000000};
-            nanosleep(&pause, nullptr);
-        }
-    }
-    return a;
-}
-
-TRichEdit* PlacedRichEdit(TForm* form) {
-    auto* r = new TRichEdit(form);
-    r->SetParent(form);
+// ctrlend and typed: the load with the focus in the control, then keys
+// during the layout in steps; prints its figures and ends the process.
+int ProbeKeysDuringLayout(TForm* Form, TBusyWatch& Watch, bool CtrlEndFirst, const std::string& Data,
+                          bool Rtf, std::chrono::steady_clock::time_point Start, double CpuStart) {
+    auto* r = new TRichEdit(Form);
+    r->SetParent(Form);
     r->SetBounds(8, 8, 600, 400);
-    return r;
-}
-
-// ctrlend and typed: the load, then Ctrl+End and a typed letter while the
-// layout goes on in steps; prints the times and exits.
-int ProbeKeysDuringLayout(TForm* form, const std::string& data, const std::string& Kind, bool ctrlEndFirst,
-                          std::chrono::steady_clock::time_point start, double cpuStart, TBusyWatch& Watch) {
-    TRichEdit* r = PlacedRichEdit(form);
     r->SetFocus();
-    if (!r->StreamIn(data, Kind != "lines", false)) return 1;
-    const double loadMs = Ms(std::chrono::steady_clock::now() - start), loadCpu = CpuMs() - cpuStart;
+    if (!r->StreamIn(Data, Rtf, false)) return 1;
+    const double loadMs = Ms(std::chrono::steady_clock::now() - Start), loadCpu = CpuMs() - CpuStart;
     auto key = [&](uint16_t Key, TShiftState Shift, auto Done) {
         const auto pressed = std::chrono::steady_clock::now();
         PostKey(r, Key, Shift);
         RunLoop(600000, Done);
         return Ms(std::chrono::steady_clock::now() - pressed);
     };
-    RunLoop(ctrlEndFirst ? 2500 : 1000, [&] { return r->LaidOut(); });
+    RunLoop(CtrlEndFirst ? 2500 : 1000, [&] { return r->LaidOut(); });
     // ctrlend: 1 when Ctrl+End came while the layout went on; typed: the
     // time from the letter to the end of the layout (-1: not in 60 s)
     double laidOut = r->LaidOut() ? 0 : 1, typed = 0;
-    if (!ctrlEndFirst) {
+    if (!CtrlEndFirst) {
         typed = key('X', TShiftState{ssShift}, [&] { return r->SelStart() == 1; });
         const auto letter = std::chrono::steady_clock::now();
         RunLoop(60000, [&] { return r->LaidOut(); });
@@ -261,22 +203,24 @@ int ProbeKeysDuringLayout(TForm* form, const std::string& data, const std::strin
     }
     const int from = r->SelStart();
     const double ctrlEnd = key(VK_END, TShiftState{ssCtrl}, [&] { return r->SelStart() > from; });
-    if (ctrlEndFirst) {
+    if (CtrlEndFirst) {
         const int end = r->SelStart();
         typed = key('Y', TShiftState{ssShift}, [&] { return r->SelStart() == end + 1; });
     }
     RunLoop(300, [] { return false; });
     std::printf("%.1f %.1f 0 0 %zu %zu %.1f 0 0 0 0 %.1f %.1f %.1f\n", loadMs, loadCpu, r->Text().size(),
-                data.size(), laidOut, typed, Watch.LongestMs(), ctrlEnd);
+                Data.size(), laidOut, typed, Watch.LongestMs(), ctrlEnd);
     std::fflush(stdout);
     std::_Exit(0);
 }
 
-// pages: the load, then the document printed page by page; prints the times
-// and exits.
-int ProbePages(TForm* form, const std::string& data, const std::string& Kind) {
-    TRichEdit* r = PlacedRichEdit(form);
-    if (!r->StreamIn(data, Kind != "lines", false)) return 1;
+// pages: the loaded document measured into pages to its end, as printing
+// does; prints its figures and ends the process.
+int ProbePages(TForm* Form, const std::string& Data, bool Rtf) {
+    auto* r = new TRichEdit(Form);
+    r->SetParent(Form);
+    r->SetBounds(8, 8, 600, 400);
+    if (!r->StreamIn(Data, Rtf, false)) return 1;
     Application->ProcessMessages();
     const auto pages = std::chrono::steady_clock::now();
     const double pagesCpu = CpuMs();
@@ -289,9 +233,61 @@ int ProbePages(TForm* form, const std::string& data, const std::string& Kind) {
         if (next <= from) return 1;
     }
     std::printf("%.1f %.1f 0 0 %d %zu 0 %.1f 0 0 0 0 0 0\n", Ms(std::chrono::steady_clock::now() - pages),
-                CpuMs() - pagesCpu, end, data.size(), longestPage);
+                CpuMs() - pagesCpu, end, Data.size(), longestPage);
     std::fflush(stdout);
     std::_Exit(0);
+}
+
+// What follows a control's load: the event loop until the text is laid out
+// (its time and longest pass), the caret moved with its paints, and with the
+// focus an arrow key, typed letters and the passes while the caret blinks.
+struct TAfterLoad {
+    double LaidOut = 0, Longest = 0, Repaint = 0, Arrow = 0, Blink = 0, Type = 0;
+};
+
+TAfterLoad MeasureAfterLoad(TCustomRichEdit* Control) {
+    TAfterLoad a;
+    const auto loaded = std::chrono::steady_clock::now();
+    while (!Control->LaidOut() && Ms(std::chrono::steady_clock::now() - loaded) < 600000) {
+        const auto pass = std::chrono::steady_clock::now();
+        Application->HandleMessage();
+        a.Longest = std::max(a.Longest, Ms(std::chrono::steady_clock::now() - pass));
+    }
+    a.LaidOut = Control->LaidOut() ? Ms(std::chrono::steady_clock::now() - loaded) : -1;
+    // the caret moved by one character (SetSelStart, which reads the whole text
+    // for its byte position) and the window painted
+    for (int i = 0; i < 3; ++i) {
+        const auto paint = std::chrono::steady_clock::now();
+        Control->SetSelStart(1 - i % 2);
+        Application->ProcessMessages();
+        a.Repaint = std::max(a.Repaint, Ms(std::chrono::steady_clock::now() - paint));
+    }
+    if (Control->CanFocus()) {
+        Control->SetFocus();
+        Application->ProcessMessages();
+        const auto key = std::chrono::steady_clock::now();
+        SendKey(Control, VK_RIGHT);
+        Application->ProcessMessages();
+        a.Arrow = Ms(std::chrono::steady_clock::now() - key);
+        // the longest of three typed letters with their paints
+        const char* types = std::getenv("TASKMOOR_BENCH_RTF_TYPES");
+        for (int i = 0, n = types ? std::atoi(types) : 3; i < n; ++i) {
+            const auto typed = std::chrono::steady_clock::now();
+            SendText(Control, "x");
+            Application->ProcessMessages();
+            a.Type = std::max(a.Type, Ms(std::chrono::steady_clock::now() - typed));
+        }
+        // the loop's passes while the caret blinks
+        const auto blinking = std::chrono::steady_clock::now();
+        while (Ms(std::chrono::steady_clock::now() - blinking) < 1500) {
+            const auto pass = std::chrono::steady_clock::now();
+            Application->ProcessMessages();
+            a.Blink = std::max(a.Blink, Ms(std::chrono::steady_clock::now() - pass));
+            timespec pause{0, 5000000};
+            nanosleep(&pause, nullptr);
+        }
+    }
+    return a;
 }
 
 // One case in this process: prints "milliseconds peak-KB held-KB characters".
@@ -352,7 +348,8 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
             return 1;
         chars = d.PlainText().size();
     } else if (Target == "ctrlend" || Target == "typed") {
-        return ProbeKeysDuringLayout(form, data, Kind, Target == "ctrlend", start, cpuStart, *watch);
+        return ProbeKeysDuringLayout(form, *watch, Target == "ctrlend", data, Kind != "lines", start,
+                                     cpuStart);
     } else if (Target == "richedit") {
         auto* r = new TRichEdit(form);
         place(r, 600, 400);
@@ -374,7 +371,7 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
         r->SetDataSource(source.get());
         r->SetDataField("Notes");
     } else if (Target == "pages") {
-        return ProbePages(form, data, Kind);
+        return ProbePages(form, data, Kind != "lines");
     } else if (Target == "gridcell") {
         TBitmap bmp;
         bmp.SetSize(200, 40);
@@ -388,9 +385,15 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
     const double ms = Ms(std::chrono::steady_clock::now() - start);
     const double cpu = CpuMs() - cpuStart;
     const long peak = StatusKb("VmHWM:") - before, held = StatusKb("VmRSS:") - before;
-    const TAfterLoad a = control ? MeasureAfterLoad(control) : TAfterLoad{};
+    // Then the event loop, one pass at a time as the program's own loop runs it,
+    // until the whole text is laid out: how long that takes, and the longest
+    // pass (the window not answering; a pass that waits for the layout's timer
+    // counts its wait too).
+    TAfterLoad after;
+    if (control) after = MeasureAfterLoad(control);
     std::printf("%.1f %.1f %ld %ld %zu %zu %.1f %.1f %.1f %.1f %.1f %.1f 0 0\n", ms, cpu, peak, held, chars,
-                data.size(), a.laidOut, a.longest, a.repaint, a.arrow, a.blink, a.type);
+                data.size(), after.LaidOut, after.Longest, after.Repaint, after.Arrow, after.Blink,
+                after.Type);
     std::fflush(stdout);
     std::_Exit(0);
 }

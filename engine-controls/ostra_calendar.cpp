@@ -62,6 +62,20 @@ TOstraCalendar::TOstraCalendar(TComponent* AOwner) : TCustomPanel(AOwner) {
 
     FMondayFirst = LocaleFirstDayOfWeek() != 6;
 
+    BuildTitle();
+    BuildDayNames();
+    BuildTodayLabel();
+
+    FDateSelected = false;
+    DecodeToday();
+    BuildDayButtons();
+
+    Invalidate();
+    ApplyWeekdays();
+    Rebuild();
+}
+
+void TOstraCalendar::BuildTitle() {
     FTitle = new TLabel(this);
     FTitle->SetParent(this);
     FTitle->SetAutoSize(false);
@@ -106,7 +120,9 @@ TOstraCalendar::TOstraCalendar(TComponent* AOwner) : TCustomPanel(AOwner) {
     FMonthLabel->SetTransparent(true);
     FMonthLabel->SetPopupMenu(FMonthMenu);
     FMonthLabel->SetOnClick(TNotifyEvent(this, &TOstraCalendar::MonthLabelClick));
+}
 
+void TOstraCalendar::BuildDayNames() {
     for (int i = 0; i < 7; ++i) {
         FDayNames[i] = new TLabel(this);
         FDayNames[i]->SetParent(this);
@@ -119,7 +135,9 @@ TOstraCalendar::TOstraCalendar(TComponent* AOwner) : TCustomPanel(AOwner) {
     FBevel = new TBevel(this);
     FBevel->SetParent(this);
     FBevel->SetBounds(2, 38, 154, 2);
+}
 
+void TOstraCalendar::BuildTodayLabel() {
     FTodayLabel = new TLabel(this);
     FTodayLabel->SetParent(this);
     FTodayLabel->SetAutoSize(false);
@@ -133,10 +151,9 @@ TOstraCalendar::TOstraCalendar(TComponent* AOwner) : TCustomPanel(AOwner) {
     FTodayLabel->SetHeight(kTodayHeight);
     FTodayLabel->SetHint("Click to select today");
     FTodayLabel->SetOnClick(TNotifyEvent(this, &TOstraCalendar::TodayClick));
+}
 
-    FDateSelected = false;
-    DecodeToday();
-
+void TOstraCalendar::BuildDayButtons() {
     for (int i = 0; i < 42; ++i) {
         auto* b = new TSpeedButton(this);
         b->SetParent(this);
@@ -149,10 +166,6 @@ TOstraCalendar::TOstraCalendar(TComponent* AOwner) : TCustomPanel(AOwner) {
         b->SetOnClick(TNotifyEvent(this, &TOstraCalendar::DayClick));
         FDays[i] = b;
     }
-
-    Invalidate();
-    ApplyWeekdays();
-    Rebuild();
 }
 
 TSpeedButton* TOstraCalendar::MakeNavButton(const std::string& Caption, int ALeft, int AWidth,

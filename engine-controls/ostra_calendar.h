@@ -91,6 +91,13 @@ protected:
     void SetDateSelected(bool Value) { FDateSelected = Value; }
 
 private:
+    // Steps of the constructor: the title with its month and year buttons,
+    // labels and month menu; the weekday names over the grid; the today line;
+    // the 42 day buttons.
+    void BuildTitle();
+    void BuildDayNames();
+    void BuildTodayLabel();
+    void BuildDayButtons();
     TSpeedButton* MakeNavButton(const std::string& Caption, int ALeft, int AWidth, const std::string& AHint,
                                 void (TOstraCalendar::*Handler)(TObject*));
     void ApplyWeekdays();

@@ -386,99 +386,11 @@ void TOstraDBEdit::PrepareDropDown() {
         FDropDownPrepared = true;
         const TMouseEvent closeByMouse(this, &TOstraDBEdit::PopupMouseUp);
         switch (FDialogStyle) {
-        case odsCombo: {
-            if (!FValueList) {
-                FValueList = new TOstraListbox(this);
-                FValueList->SetParent(this);
-                FValueList->SetOnMouseUp(closeByMouse);
-                FValueList->SetIntegralHeight(true);
-            }
-            FValueList->SetColor(Color());
-            FValueList->SetFont(Font());
-            TOstraComboProperties* cp = ComboProps();
-            FValueList->Items()->Assign(cp->ComboItems());
-            if (cp->ValueMapped()) {
-                FStyle = ocsDropDownList;
-                FAutoDropDown = true;
-            } else {
-                FStyle = ocsDropDown;
-            }
-            FActiveDropDown = FValueList;
-            break;
-        }
-        case odsLookup: {
-            if (!FLookupList) {
-                FLookupList = new TOstraPopupData(this);
-                FLookupList->SetParent(this);
-                FLookupList->SetOnMouseUp(closeByMouse);
-            }
-            TOstraLookupProperties* lp = LookupProps();
-            FLookupList->SetKindSearch(lp->KindSearch());
-            FLookupList->SetColor(Color());
-            FLookupList->SetFont(Font());
-            FLookupList->SetRowCount(static_cast<int>(std::max(1u, FDropDownRows)));
-            FLookupList->SetListSource(nullptr);
-            FLookupList->SetKeyField(lp->LookupKeyField());
-            FLookupList->SetListField(lp->ListFieldNames());
-            FLookupList->SetListFieldIndex(lp->EffectiveViewFieldIndex());
-            FLookupSource->SetDataSet(FLookupDataSet == FDataLink->DataSet() ? nullptr : FLookupDataSet);
-            FActiveDropDown = FLookupList;
-            if (LookupReady()) {
-                try {
-                    FLookupList->SetListSource(FLookupSource.get());
-                } catch (const EDatabaseError&) {
-                    // Field names the dataset lacks: the lookup stays unprepared.
-                    FLookupList->SetListSource(nullptr);
-                    FDropDownPrepared = false;
-                }
-            } else {
-                FDropDownPrepared = false;
-            }
-            break;
-        }
-        case odsCalendar:
-            if (!FCalendar) {
-                FCalendar = new TOstraDlgCalendar(this);
-                FCalendar->SetParent(this);
-                FCalendar->SetOnMouseUp(closeByMouse);
-                FCalendar->SetOnSelectDate(TNotifyEvent(this, &TOstraDBEdit::CalendarSelectDate));
-            }
-            FActiveDropDown = FCalendar;
-            break;
-        case odsTree:
-            if (!FTree) {
-                FTree = new TOstraPopupTree(this);
-                FTree->SetParent(this);
-                FTree->SetOnMouseUp(closeByMouse);
-            }
-            FTree->SetColor(Color());
-            FTree->SetFont(Font());
-            FActiveDropDown = FTree;
-            if (FLookupDataSet != FDataLink->DataSet()) FTree->FillTree(TreeProps(), FLookupDataSet);
-            if (!LookupReady()) FDropDownPrepared = false;
-            FStyle = ocsDropDownList;
-            break;
-        case odsCalculator:
-            if (!FCalculator) {
-                // The calculator shows 0 in its owner's text as it is made.
-                const std::string text = Text();
-                const bool modified = Modified();
-                FSettingText = true;
-                try {
-                    FCalculator = new TEditCalculator(this);
-                    SetText(text);
-                } catch (...) {
-                    FSettingText = false;
-                    throw;
-                }
-                FSettingText = false;
-                SetModified(modified);
-                FCalculator->SetParent(this);
-                FCalculator->SetVisible(false);
-                FCalculator->SetOnExitClick(TOstraExitClickEvent(this, &TOstraDBEdit::CalculatorExit));
-            }
-            FActiveDropDown = FCalculator;
-            break;
+        case odsCombo: PrepareComboList(closeByMouse); break;
+        case odsLookup: PrepareLookupList(closeByMouse); break;
+        case odsCalendar: PrepareCalendar(closeByMouse); break;
+        case odsTree: PrepareTree(closeByMouse); break;
+        case odsCalculator: PrepareCalculator(); break;
         default: FActiveDropDown = nullptr; break;
         }
         if (FDropDownPrepared && FieldBound()) RefreshFromField();
@@ -488,6 +400,102 @@ void TOstraDBEdit::PrepareDropDown() {
         throw;
     }
     FPreparing = false;
+}
+
+void TOstraDBEdit::PrepareComboList(const TMouseEvent& Close) {
+    if (!FValueList) {
+        FValueList = new TOstraListbox(this);
+        FValueList->SetParent(this);
+        FValueList->SetOnMouseUp(Close);
+        FValueList->SetIntegralHeight(true);
+    }
+    FValueList->SetColor(Color());
+    FValueList->SetFont(Font());
+    TOstraComboProperties* cp = ComboProps();
+    FValueList->Items()->Assign(cp->ComboItems());
+    if (cp->ValueMapped()) {
+        FStyle = ocsDropDownList;
+        FAutoDropDown = true;
+    } else {
+        FStyle = ocsDropDown;
+    }
+    FActiveDropDown = FValueList;
+}
+
+void TOstraDBEdit::PrepareLookupList(const TMouseEvent& Close) {
+    if (!FLookupList) {
+        FLookupList = new TOstraPopupData(this);
+        FLookupList->SetParent(this);
+        FLookupList->SetOnMouseUp(Close);
+    }
+    TOstraLookupProperties* lp = LookupProps();
+    FLookupList->SetKindSearch(lp->KindSearch());
+    FLookupList->SetColor(Color());
+    FLookupList->SetFont(Font());
+    FLookupList->SetRowCount(static_cast<int>(std::max(1u, FDropDownRows)));
+    FLookupList->SetListSource(nullptr);
+    FLookupList->SetKeyField(lp->LookupKeyField());
+    FLookupList->SetListField(lp->ListFieldNames());
+    FLookupList->SetListFieldIndex(lp->EffectiveViewFieldIndex());
+    FLookupSource->SetDataSet(FLookupDataSet == FDataLink->DataSet() ? nullptr : FLookupDataSet);
+    FActiveDropDown = FLookupList;
+    if (LookupReady()) {
+        try {
+            FLookupList->SetListSource(FLookupSource.get());
+        } catch (const EDatabaseError&) {
+            // Field names the dataset lacks: the lookup stays unprepared.
+            FLookupList->SetListSource(nullptr);
+            FDropDownPrepared = false;
+        }
+    } else {
+        FDropDownPrepared = false;
+    }
+}
+
+void TOstraDBEdit::PrepareCalendar(const TMouseEvent& Close) {
+    if (!FCalendar) {
+        FCalendar = new TOstraDlgCalendar(this);
+        FCalendar->SetParent(this);
+        FCalendar->SetOnMouseUp(Close);
+        FCalendar->SetOnSelectDate(TNotifyEvent(this, &TOstraDBEdit::CalendarSelectDate));
+    }
+    FActiveDropDown = FCalendar;
+}
+
+void TOstraDBEdit::PrepareTree(const TMouseEvent& Close) {
+    if (!FTree) {
+        FTree = new TOstraPopupTree(this);
+        FTree->SetParent(this);
+        FTree->SetOnMouseUp(Close);
+    }
+    FTree->SetColor(Color());
+    FTree->SetFont(Font());
+    FActiveDropDown = FTree;
+    if (FLookupDataSet != FDataLink->DataSet()) FTree->FillTree(TreeProps(), FLookupDataSet);
+    if (!LookupReady()) FDropDownPrepared = false;
+    FStyle = ocsDropDownList;
+}
+
+void TOstraDBEdit::PrepareCalculator() {
+    if (!FCalculator) {
+        // The calculator shows 0 in its owner's text as it is made.
+        const std::string text = Text();
+        const bool modified = Modified();
+        FSettingText = true;
+        try {
+            FCalculator = new TEditCalculator(this);
+            SetText(text);
+        } catch (...) {
+            FSettingText = false;
+            throw;
+        }
+        FSettingText = false;
+        SetModified(modified);
+        FCalculator->SetParent(this);
+        FCalculator->SetVisible(false);
+        FCalculator->SetOnExitClick(TOstraExitClickEvent(this, &TOstraDBEdit::CalculatorExit));
+    }
+    FActiveDropDown = FCalculator;
 }
 
 std::string TOstraDBEdit::DisplayTextFor(const Variant& AValue, const std::string& ValueText) {

@@ -296,6 +296,13 @@ private:
     void ApplyFieldSettings();
     TField* ValueField() const;
     void PrepareDropDown();
+    // Its steps, one per dialog style: the window made once, then filled
+    // from the control and its properties (Close: the mouse-up that closes it).
+    void PrepareComboList(const TMouseEvent& Close);
+    void PrepareLookupList(const TMouseEvent& Close);
+    void PrepareCalendar(const TMouseEvent& Close);
+    void PrepareTree(const TMouseEvent& Close);
+    void PrepareCalculator();
     void ShowValue(const Variant& AValue, const std::string& ValueText);
     std::string DisplayTextFor(const Variant& AValue, const std::string& ValueText);
     void SetShownText(const std::string& Value);

@@ -384,6 +384,9 @@ private:
     bool FieldIsMapped(TField* Field) const;
 
     // Keys and selection
+    // KeyDown with Ctrl: to the first or last row shown or of the data, the
+    // first or last column, and deleting the row or the selected rows.
+    void CtrlKeyDown(uint16_t Key, TDataSet* DataSet);
     void NextRow(bool Select, TShiftState Shift);
     void PriorRow(bool Select, TShiftState Shift);
     void DoSelection(bool Select, int Direction, TShiftState Shift);

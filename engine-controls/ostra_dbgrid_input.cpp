@@ -308,37 +308,7 @@ void TOstraCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
             Key = VK_LEFT;
     }
     const bool rowSelect = FOptions.Contains(dgRowSelect);
-    if (Shift.Contains(ssCtrl)) {
-        switch (Key) {
-        case VK_UP:
-        case VK_PRIOR:
-        case VK_DOWN:
-        case VK_NEXT:
-        case VK_HOME:
-        case VK_END: ClearSelection(); break;
-        default: break;
-        }
-        switch (Key) {
-        case VK_UP:
-        case VK_PRIOR: FDataLink->MoveBy(-FDataLink->ActiveRecord()); break;
-        case VK_DOWN:
-        case VK_NEXT: FDataLink->MoveBy(FDataLink->BufferCount() - FDataLink->ActiveRecord() - 1); break;
-        case VK_LEFT: MoveCol(FIndicatorOffset, 1); break;
-        case VK_RIGHT: MoveCol(ColCount() - 1, -1); break;
-        case VK_HOME: ds->First(); break;
-        case VK_END: ds->Last(); break;
-        case VK_DELETE:
-            if (!FReadOnly && !ds->IsEmpty() && ds->CanModify() && DeletePrompt()) {
-                if (FBookmarks->Count() > 0)
-                    FBookmarks->Delete();
-                else
-                    ds->Delete();
-            }
-            break;
-        default: break;
-        }
-        return;
-    }
+    if (Shift.Contains(ssCtrl)) return CtrlKeyDown(Key, ds);
     switch (Key) {
     case VK_UP: PriorRow(true, Shift); break;
     case VK_DOWN: NextRow(true, Shift); break;
@@ -396,6 +366,37 @@ void TOstraCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         if (!FOptions.Contains(dgAlwaysShowEditor)) HideEditor();
         break;
     case VK_F2: SetEditorMode(true); break;
+    default: break;
+    }
+}
+
+void TOstraCustomDBGrid::CtrlKeyDown(uint16_t Key, TDataSet* DataSet) {
+    switch (Key) {
+    case VK_UP:
+    case VK_PRIOR:
+    case VK_DOWN:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END: ClearSelection(); break;
+    default: break;
+    }
+    switch (Key) {
+    case VK_UP:
+    case VK_PRIOR: FDataLink->MoveBy(-FDataLink->ActiveRecord()); break;
+    case VK_DOWN:
+    case VK_NEXT: FDataLink->MoveBy(FDataLink->BufferCount() - FDataLink->ActiveRecord() - 1); break;
+    case VK_LEFT: MoveCol(FIndicatorOffset, 1); break;
+    case VK_RIGHT: MoveCol(ColCount() - 1, -1); break;
+    case VK_HOME: DataSet->First(); break;
+    case VK_END: DataSet->Last(); break;
+    case VK_DELETE:
+        if (!FReadOnly && !DataSet->IsEmpty() && DataSet->CanModify() && DeletePrompt()) {
+            if (FBookmarks->Count() > 0)
+                FBookmarks->Delete();
+            else
+                DataSet->Delete();
+        }
+        break;
     default: break;
     }
 }

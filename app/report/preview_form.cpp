@@ -40,7 +40,29 @@ TfrmPrnPrev::TfrmPrnPrev(TComponent* AOwner, TNorvReport* Report, int LinesPerPa
     SetKeyPreview(true);
     SetBounds(0, 0, 800, 600);
 
-    // ---- Bottom panel with the centred row of buttons
+    BuildButtonBar();
+    BuildSheet();
+    SetActiveControl(bbnPrint);
+    SetOnCreate(MakeEvent(this, &TfrmPrnPrev::FormCreate));
+    SetOnKeyDown(MakeEvent(this, &TfrmPrnPrev::FormKeyDown));
+
+    SetHelpContext(10004);
+    ReadPrinterGeometry();
+
+    pbPage->SetAlign(alNone);
+    pbPage->Canvas()->SetFont(pbPage->Font());
+    Layout();
+    FPageCount = FReport && FLinesPerPage > 0 ? FReport->PageCount() : 0;
+    lblTotPages->SetCaption("of " + IntToStr(FPageCount));
+
+    bbnHelp->SetVisible(HelpContext() != 0);
+    if (!bbnHelp->Visible()) pnlButtons->SetWidth(pnlButtons->Width() - (bbnHelp->Width() + 8));
+    pnlBottomResize(pnlBottom);
+    GotoPage(1);
+}
+
+// A bottom panel with the centred row of buttons.
+void TfrmPrnPrev::BuildButtonBar() {
     pnlBottom = new TPanel(this);
     pnlBottom->SetName("pnlBottom");
     pnlBottom->SetParent(this);
@@ -87,8 +109,9 @@ TfrmPrnPrev::TfrmPrnPrev(TComponent* AOwner, TNorvReport* Report, int LinesPerPa
     bbnHelp = AddButton(this, pnlButtons, "bbnHelp", "&Help", x, WideButton, &TfrmPrnPrev::bbnHelpClick);
     pnlButtons->SetBounds(0, 2, x + 6, 39);
     pnlBottom->SetOnResize(MakeEvent(this, &TfrmPrnPrev::pnlBottomResize));
+}
 
-    // ---- The sheet
+void TfrmPrnPrev::BuildSheet() {
     ScrollBox1 = new TScrollBox(this);
     ScrollBox1->SetName("ScrollBox1");
     ScrollBox1->SetParent(this);
@@ -110,13 +133,9 @@ TfrmPrnPrev::TfrmPrnPrev(TComponent* AOwner, TNorvReport* Report, int LinesPerPa
     imgBackground->SetName("imgBackground");
     imgBackground->SetParent(ScrollBox1);
     imgBackground->SetVisible(false);
+}
 
-    SetActiveControl(bbnPrint);
-    SetOnCreate(MakeEvent(this, &TfrmPrnPrev::FormCreate));
-    SetOnKeyDown(MakeEvent(this, &TfrmPrnPrev::FormKeyDown));
-
-    // ---- Printer geometry
-    SetHelpContext(10004);
+void TfrmPrnPrev::ReadPrinterGeometry() {
     TPrinter* printer = Printer();
     FPhysicalSize = printer->PhysicalPageSize();
     FPrintingOffset = printer->PrintingOffset();
@@ -124,17 +143,6 @@ TfrmPrnPrev::TfrmPrnPrev(TComponent* AOwner, TNorvReport* Report, int LinesPerPa
     FPrinterCharWidth = prn->TextWidth("0");
     FPrinterCharHeight = prn->TextHeight("0");
     if (FPrinterCharWidth > 0) FPrinterCharsPerLine = printer->PageWidth() / FPrinterCharWidth;
-
-    pbPage->SetAlign(alNone);
-    pbPage->Canvas()->SetFont(pbPage->Font());
-    Layout();
-    FPageCount = FReport && FLinesPerPage > 0 ? FReport->PageCount() : 0;
-    lblTotPages->SetCaption("of " + IntToStr(FPageCount));
-
-    bbnHelp->SetVisible(HelpContext() != 0);
-    if (!bbnHelp->Visible()) pnlButtons->SetWidth(pnlButtons->Width() - (bbnHelp->Width() + 8));
-    pnlBottomResize(pnlBottom);
-    GotoPage(1);
 }
 
 void TfrmPrnPrev::FormCreate(TObject*) {

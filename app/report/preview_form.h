@@ -69,6 +69,11 @@ public:
     int ScreenCharHeight() const { return FScreenCharHeight; }
 
 private:
+    // Steps of the constructor: the bottom panel's row of buttons, the
+    // scrolling sheet, the printer's page and character sizes.
+    void BuildButtonBar();
+    void BuildSheet();
+    void ReadPrinterGeometry();
     void Zoom(int Step);
     void PageEditDone();
 

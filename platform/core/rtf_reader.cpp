@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/core/rtf_internal.h"
+#include "platform/core/rtf_words.h"
 #include "platform/core/text.h"
 
 using namespace rtf_detail;
@@ -20,58 +21,6 @@ constexpr std::size_t kMaxTableSize = 4096;  // font and colour table entries ke
 constexpr std::size_t kMaxTabs = 64;
 
 int Clamp(long v, int lo, int hi) { return static_cast<int>(std::clamp<long>(v, lo, hi)); }
-
-bool IsIgnoredDestination(std::string_view w) {
-    static constexpr std::array<std::string_view, 33> kNames = {"stylesheet",
-                                                                "info",
-                                                                "header",
-                                                                "headerl",
-                                                                "headerr",
-                                                                "headerf",
-                                                                "footer",
-                                                                "footerl",
-                                                                "footerr",
-                                                                "footerf",
-                                                                "footnote",
-                                                                "listtable",
-                                                                "listoverridetable",
-                                                                "rsidtbl",
-                                                                "generator",
-                                                                "xmlnsdecl",
-                                                                "themedata",
-                                                                "colorschememapping",
-                                                                "latentstyles",
-                                                                "datastore",
-                                                                "filetbl",
-                                                                "revtbl",
-                                                                "bkmkstart",
-                                                                "bkmkend",
-                                                                "nonshppict",
-                                                                "pntext",
-                                                                "pgdsctbl",
-                                                                "annotation",
-                                                                "atnid",
-                                                                "atnauthor",
-                                                                "comment",
-                                                                "userprops",
-                                                                "mmathPr"};
-    for (std::string_view n : kNames)
-        if (w == n) return true;
-    return false;
-}
-
-char32_t NamedCharacter(std::string_view w) {
-    if (w == "emdash") return 0x2014;
-    if (w == "endash") return 0x2013;
-    if (w == "bullet") return 0x2022;
-    if (w == "lquote") return 0x2018;
-    if (w == "rquote") return 0x2019;
-    if (w == "ldblquote") return 0x201C;
-    if (w == "rdblquote") return 0x201D;
-    if (w == "emspace") return 0x2003;
-    if (w == "enspace") return 0x2002;
-    return 0;
-}
 
 enum class TDest { Text, Skip, FontTable, ColorTable, FieldInst, Pn };
 
@@ -97,10 +46,6 @@ struct TState {
     bool InResult = false;
     TRtfParaFormat Para;
 };
-
-// The writer's family keywords by number.
-constexpr std::array<std::string_view, 7> kFamilies = {"fnil",    "froman", "fswiss", "fmodern",
-                                                       "fscript", "fdecor", "ftech"};
 
 std::string LinkTarget(std::string_view inst) {
     std::size_t p = inst.find_first_not_of(" \t\r\n");
@@ -455,12 +400,22 @@ private:
                 Top().Fresh = false;
                 Byte(static_cast<unsigned char>(c));
                 break;
-            case '~': ConsumeOr(0x00A0); break;
-            case '_': ConsumeOr(0x2011); break;
+            // what makes text or ends a paragraph keeps the group from being a raw picture
+            case '~':
+                Top().Fresh = false;
+                ConsumeOr(0x00A0);
+                break;
+            case '_':
+                Top().Fresh = false;
+                ConsumeOr(0x2011);
+                break;
             case '-': break;  // optional hyphen
             case '*': SetDest(TDest::Skip); break;
             case '\r':
-            case '\n': Paragraph(); break;
+            case '\n':
+                Top().Fresh = false;
+                Paragraph();
+                break;
             case '\'': {
                 const int hi = P < S.size() ? HexValue(S[P]) : -1;
                 const int lo = P + 1 < S.size() ? HexValue(S[P + 1]) : -1;
@@ -590,16 +545,10 @@ private:
         TState& t = Top();
         const bool fresh = t.Fresh;  // the group's first control word
         t.Fresh = false;
-        if (w == "bin") {
-            SkipBinary(hasParam ? param : 0);
-            return;
-        }
-        if (w == "u" && hasParam) {
-            t.Fresh = false;
-            Unicode(param);
-            return;
-        }
-        if (w == "uc" && hasParam) {
+        const TWord k = WordOf(w);
+        if (k == TWord::Bin) return SkipBinary(hasParam ? param : 0);
+        if (k == TWord::U && hasParam) return Unicode(param);
+        if (k == TWord::Uc && hasParam) {
             t.UnicodeSkip = Clamp(param, 0, 16);
             return;
         }
@@ -607,161 +556,162 @@ private:
             --PendingSkip;
             return;
         }
-        if ((w == "pict" || w == "object" || w == "shppict") && fresh && Groups.size() > 1 && Overflow == 0 &&
-            Top().Dest != TDest::FontTable) {
-            RawGroup();
+        if (k == TWord::Picture && fresh && Groups.size() > 1 && Overflow == 0 && t.Dest != TDest::FontTable)
+            return RawGroup();
+        if (Destination(k, t)) return;
+        switch (t.Dest) {
+        case TDest::FontTable: return FontTableWord(k, hasParam, param);
+        case TDest::ColorTable: return ColorTableWord(k, param);
+        case TDest::Pn:
+            if (k == TWord::PnBullet) PnBullet = true;
             return;
+        default: break;
         }
-        const int v = hasParam ? Clamp(param, -kMaxParam, kMaxParam) : 0;
-        const bool on = !hasParam || param != 0;
-        // destinations
-        if (w == "fonttbl") return SetDest(TDest::FontTable);
-        if (w == "colortbl") return SetDest(TDest::ColorTable);
-        if (w == "fldinst") return SetDest(TDest::FieldInst);
-        if (w == "pict" || w == "object" || w == "shppict") return SetDest(TDest::Skip);
-        if (w == "field") {
-            if (FieldInsts.size() < kMaxTableSize && Overflow == 0) {
-                FieldInsts.emplace_back();
-                t.Field = static_cast<int>(FieldInsts.size()) - 1;
-                t.InResult = false;
-            }
-            return;
-        }
-        if (w == "fldrslt") {
-            if (Overflow == 0) t.InResult = true;
-            return;
-        }
-        if (w == "pn") return SetDest(TDest::Pn);
-        if (IsIgnoredDestination(w)) return SetDest(TDest::Skip);
-        // font table entries
-        if (t.Dest == TDest::FontTable) {
-            if (w == "f" && hasParam) {
-                if (!FontName.empty()) CommitFont();
-                FontNumber = Clamp(param, 0, kMaxParam);
-                PendingFont = TFontEntry{};
-            } else if (w == "fcharset") {
-                PendingFont.Charset = Clamp(param, 0, 255);
-            } else if (w == "fprq") {
-                PendingFont.Pitch = Clamp(param, 0, 2);
-            } else {
-                for (std::size_t i = 0; i < kFamilies.size(); ++i)
-                    if (w == kFamilies[i]) PendingFont.Family = static_cast<int>(i);
-            }
-            return;
-        }
-        if (t.Dest == TDest::ColorTable) {
-            if (w == "red") Red = Clamp(param, 0, 255), ColorSet = true;
-            if (w == "green") Green = Clamp(param, 0, 255), ColorSet = true;
-            if (w == "blue") Blue = Clamp(param, 0, 255), ColorSet = true;
-            return;
-        }
-        if (t.Dest == TDest::Pn) {
-            if (w == "pnlvlblt") PnBullet = true;
-            return;
-        }
-        if (w == "deff" && hasParam) {
+        if (k == TWord::DefaultFont && hasParam) {
             DefaultFont = Clamp(param, 0, kMaxParam);
             ++TablesVersion;
             return;
         }
         if (t.Dest != TDest::Text) return;
-        // characters and breaks
-        if (w == "par" || w == "sect") return Paragraph();
-        if (w == "row") {
+        if (BreakOrCharacter(k)) return;
+        if (!CharacterFormat(k, t, hasParam, param)) ParagraphFormat(k, t, hasParam, param);
+    }
+
+    // A word that opens a destination or a field's part; false for any other.
+    bool Destination(TWord k, TState& t) {
+        switch (k) {
+        case TWord::FontTable: SetDest(TDest::FontTable); return true;
+        case TWord::ColorTable: SetDest(TDest::ColorTable); return true;
+        case TWord::FieldInst: SetDest(TDest::FieldInst); return true;
+        case TWord::Picture:
+        case TWord::Ignored: SetDest(TDest::Skip); return true;
+        case TWord::Pn: SetDest(TDest::Pn); return true;
+        case TWord::Field:
+            if (FieldInsts.size() < kMaxTableSize && Overflow == 0) {
+                FieldInsts.emplace_back();
+                t.Field = static_cast<int>(FieldInsts.size()) - 1;
+                t.InResult = false;
+            }
+            return true;
+        case TWord::FieldResult:
+            if (Overflow == 0) t.InResult = true;
+            return true;
+        default: return false;
+        }
+    }
+
+    void FontTableWord(TWord k, bool hasParam, long param) {
+        switch (k) {
+        case TWord::Font:
+            if (!hasParam) return;
+            if (!FontName.empty()) CommitFont();
+            FontNumber = Clamp(param, 0, kMaxParam);
+            PendingFont = TFontEntry{};
+            return;
+        case TWord::Charset: PendingFont.Charset = Clamp(param, 0, 255); return;
+        case TWord::Pitch: PendingFont.Pitch = Clamp(param, 0, 2); return;
+        case TWord::Fnil:
+        case TWord::Froman:
+        case TWord::Fswiss:
+        case TWord::Fmodern:
+        case TWord::Fscript:
+        case TWord::Fdecor:
+        case TWord::Ftech: PendingFont.Family = static_cast<int>(k) - static_cast<int>(TWord::Fnil); return;
+        default: return;
+        }
+    }
+
+    void ColorTableWord(TWord k, long param) {
+        int* part = k == TWord::Red ? &Red : k == TWord::Green ? &Green : k == TWord::Blue ? &Blue : nullptr;
+        if (!part) return;
+        *part = Clamp(param, 0, 255);
+        ColorSet = true;
+    }
+
+    // Paragraph and line ends, tabs and the characters words stand for;
+    // false for any other word.
+    bool BreakOrCharacter(TWord k) {
+        switch (k) {
+        case TWord::Par: Paragraph(); return true;
+        case TWord::Row:
+            // the tab after a row's last cell goes
             if (!Current.Runs.empty() && !Current.Runs.back().IsRaw() && !Current.Runs.back().Text.empty() &&
                 Current.Runs.back().Text.back() == '\t')
                 Current.Runs.back().Text.pop_back();
             if (!Doc && PendingBreaks == 0 && !PlainText.empty() && PlainText.back() == '\t')
                 PlainText.pop_back();
-            return Paragraph();
+            Paragraph();
+            return true;
+        case TWord::Line: EmitUtf8(Doc ? "\n" : "\r\n"); return true;
+        case TWord::Tab: Emit('\t'); return true;
+        default:
+            if (const char32_t cp = NamedCharacter(k)) {
+                Emit(cp);
+                return true;
+            }
+            return false;
         }
-        if (w == "line") {
-            t.Fresh = false;
-            if (Doc)
-                return EmitUtf8("\n");
-            else
-                return EmitUtf8("\r\n");
-        }
-        if (w == "tab" || w == "cell") {
-            t.Fresh = false;
-            return Emit('\t');
-        }
-        if (const char32_t cp = NamedCharacter(w)) {
-            t.Fresh = false;
-            return Emit(cp);
-        }
-        // character formats
-        if (w == "plain") {
+    }
+
+    // False for a word that is no character format.
+    bool CharacterFormat(TWord k, TState& t, bool hasParam, long param) {
+        const bool on = !hasParam || param != 0;
+        switch (k) {
+        case TWord::Plain:
             t.Font = -1;
             t.Size = 24;
             t.Bold = t.Italic = t.Underline = t.StrikeOut = t.Protected = false;
             t.Offset = 0;
             t.ColorIndex = t.BackIndex = -1;
-        } else if (w == "f") {
-            t.Font = Clamp(param, 0, kMaxParam);
-        } else if (w == "fs") {
-            t.Size = hasParam ? Clamp(param, 1, 3276) : 24;
-        } else if (w == "b") {
-            t.Bold = on;
-        } else if (w == "i") {
-            t.Italic = on;
-        } else if (w == "ul") {
-            t.Underline = on;
-        } else if (w == "ulnone") {
-            t.Underline = false;
-        } else if (w == "strike") {
-            t.StrikeOut = on;
-        } else if (w == "protect") {
-            t.Protected = on;
-        } else if (w == "up") {
-            t.Offset = hasParam ? Clamp(param, 0, 3276) : 6;
-        } else if (w == "dn") {
-            t.Offset = -(hasParam ? Clamp(param, 0, 3276) : 6);
-        } else if (w == "nosupersub") {
-            t.Offset = 0;
-        } else if (w == "cf") {
-            t.ColorIndex = Clamp(param, 0, kMaxParam);
-        } else if (w == "highlight" || w == "cb" || w == "chcbpat") {
-            t.BackIndex = Clamp(param, 0, kMaxParam);
+            break;
+        case TWord::Font: t.Font = Clamp(param, 0, kMaxParam); break;
+        case TWord::Size: t.Size = hasParam ? Clamp(param, 1, 3276) : 24; break;
+        case TWord::Bold: t.Bold = on; break;
+        case TWord::Italic: t.Italic = on; break;
+        case TWord::Underline: t.Underline = on; break;
+        case TWord::UnderlineNone: t.Underline = false; break;
+        case TWord::StrikeOut: t.StrikeOut = on; break;
+        case TWord::Protect: t.Protected = on; break;
+        case TWord::Up: t.Offset = hasParam ? Clamp(param, 0, 3276) : 6; break;
+        case TWord::Down: t.Offset = -(hasParam ? Clamp(param, 0, 3276) : 6); break;
+        case TWord::NoSuperSub: t.Offset = 0; break;
+        case TWord::Color: t.ColorIndex = Clamp(param, 0, kMaxParam); break;
+        case TWord::BackColor: t.BackIndex = Clamp(param, 0, kMaxParam); break;
+        default: return false;
         }
-        // paragraph formats
-        else if (w == "pard") {
-            t.Para = TRtfParaFormat{};
+        return true;
+    }
+
+    void ParagraphFormat(TWord k, TState& t, bool hasParam, long param) {
+        const int v = hasParam ? Clamp(param, -kMaxParam, kMaxParam) : 0;
+        TRtfParaFormat& p = t.Para;
+        switch (k) {
+        case TWord::Pard:
+            p = TRtfParaFormat{};
             PnBullet = false;
-        } else if (w == "ql") {
-            t.Para.Alignment = TRtfAlign::Left;
-        } else if (w == "qr") {
-            t.Para.Alignment = TRtfAlign::Right;
-        } else if (w == "qc") {
-            t.Para.Alignment = TRtfAlign::Center;
-        } else if (w == "qj") {
-            t.Para.Alignment = TRtfAlign::Justify;
-        } else if (w == "fi") {
-            t.Para.FirstIndent = v;
-        } else if (w == "li") {
-            t.Para.LeftIndent = v;
-        } else if (w == "ri") {
-            t.Para.RightIndent = v;
-        } else if (w == "sb") {
-            t.Para.SpaceBefore = v;
-        } else if (w == "sa") {
-            t.Para.SpaceAfter = v;
-        } else if (w == "sl") {
-            t.Para.LineSpacing = v;
-            if (!hasParam) t.Para.LineSpacingMultiple = false;
-        } else if (w == "slmult") {
-            t.Para.LineSpacingMultiple = on;
-        } else if (w == "tqc") {
-            PendingTab = TRtfTabAlign::Center;
-        } else if (w == "tqr") {
-            PendingTab = TRtfTabAlign::Right;
-        } else if (w == "tqdec") {
-            PendingTab = TRtfTabAlign::Decimal;
-        } else if (w == "tx" || w == "tb") {
-            if (t.Para.Tabs.size() < kMaxTabs) t.Para.Tabs.push_back({v, PendingTab});
+            break;
+        case TWord::AlignLeft: p.Alignment = TRtfAlign::Left; break;
+        case TWord::AlignRight: p.Alignment = TRtfAlign::Right; break;
+        case TWord::AlignCenter: p.Alignment = TRtfAlign::Center; break;
+        case TWord::Justify: p.Alignment = TRtfAlign::Justify; break;
+        case TWord::FirstIndent: p.FirstIndent = v; break;
+        case TWord::LeftIndent: p.LeftIndent = v; break;
+        case TWord::RightIndent: p.RightIndent = v; break;
+        case TWord::SpaceBefore: p.SpaceBefore = v; break;
+        case TWord::SpaceAfter: p.SpaceAfter = v; break;
+        case TWord::LineSpacing:
+            p.LineSpacing = v;
+            if (!hasParam) p.LineSpacingMultiple = false;
+            break;
+        case TWord::LineMultiple: p.LineSpacingMultiple = !hasParam || param != 0; break;
+        case TWord::TabCenter: PendingTab = TRtfTabAlign::Center; break;
+        case TWord::TabRight: PendingTab = TRtfTabAlign::Right; break;
+        case TWord::TabDecimal: PendingTab = TRtfTabAlign::Decimal; break;
+        case TWord::TabStop:
+            if (p.Tabs.size() < kMaxTabs) p.Tabs.push_back({v, PendingTab});
             PendingTab = TRtfTabAlign::Left;
-        } else if (w == "intbl") {
-            // cells are read as tab-separated text
+            break;
+        default: break;  // \intbl and the rest: cells are read as tab-separated text
         }
     }
 

@@ -385,43 +385,7 @@ void TqzRecordViewDialog::BuildForm() {
     FForm->SetOnClose(TCloseEvent(this, &TqzRecordViewDialog::FormClose));
     FForm->SetOnCloseQuery(TCloseQueryEvent(this, &TqzRecordViewDialog::FormCloseQuery));
 
-    if (!FOptions.Contains(rvoHideNavigator)) {
-        auto* panel = new TPanel(FForm);
-        panel->SetParent(FForm);
-        panel->SetAlign(alTop);
-        panel->SetCaption("");
-        panel->SetTabOrder(0);
-        FForm->NavigatorPanel = panel;
-        TqzDBNavigator* nav = FNavigator;
-        if (nav) {
-            FNavigatorParent = nav->Parent();
-            if (FNavigatorParent) FNavigatorParent->FreeNotification(this);
-            FNavigatorBounds = nav->BoundsRect();
-            FNavigatorVisible = nav->Visible();
-            FNavigatorBorrowed = true;
-            nav->SetVisible(true);
-        } else {
-            nav = new TqzDBNavigator(FForm);
-            nav->SetAutosizeStyle(asNone);
-            nav->SetShowHint(true);
-            nav->SetFlat(FNavigatorFlat);
-            AddNavigatorButtons(nav, FNavigatorButtons);
-        }
-        nav->SetParent(panel);
-        nav->SetBounds(8, 8, nav->Width(), 25);
-        // The navigator is as wide as its buttons for the form's width.
-        int row = 2 * nav->BorderInset();
-        for (int i = 0; i < nav->Buttons()->VisibleCount(); ++i)
-            row += nav->Buttons()->VisibleButtons(i)->Width();
-        nav->SetWidth(row);
-        nav->SetDataSource(DataSource());
-        nav->SetTabOrder(0);
-        if (nav->Flat()) {
-            nav->SetTop(1);
-            panel->SetHeight(nav->Height() + 2);
-        }
-        FForm->Navigator = nav;
-    }
+    if (!FOptions.Contains(rvoHideNavigator)) BuildNavigatorPanel();
     auto* rp = new TPanel(FForm);
     rp->SetName("RecordPanel");
     rp->SetParent(FForm);
@@ -432,32 +396,7 @@ void TqzRecordViewDialog::BuildForm() {
     rp->SetCaption("");
     rp->SetTabOrder(1);
     FForm->RecordPanel = rp;
-    if (FOKCancelOptions.Contains(rvokShowOKCancel)) {
-        auto* up = new TPanel(FForm);
-        up->SetName("UserPanel");
-        up->SetParent(FForm);
-        up->SetAlign(alBottom);
-        up->SetCaption("");
-        up->SetTabOrder(0);
-        FForm->UserPanel = up;
-        TButton* ok = qzCreateDialogButton(up, qzbkOK);
-        ok->SetDefault(!FOptions.Contains(rvoEnterToTab));
-        ok->SetOnClick(TNotifyEvent(this, &TqzRecordViewDialog::OKBtnClick));
-        ok->SetModalResult(mrNone);
-        ok->SetTabStop(false);
-        TButton* cancel = qzCreateDialogButton(up, qzbkCancel);
-        cancel->SetOnClick(TNotifyEvent(this, &TqzRecordViewDialog::CancelBtnClick));
-        cancel->SetModalResult(mrNone);
-        cancel->SetTabStop(false);
-        cancel->SetCancel(false);
-        ok->SetVisible(true);
-        cancel->SetVisible(true);
-        up->SetHeight(ok->Height() + 2 * GetSystemMetrics(SM_CYDLGFRAME) + 10);
-        ok->SetTop(GetSystemMetrics(SM_CYDLGFRAME) + 5);
-        cancel->SetTop(GetSystemMetrics(SM_CYDLGFRAME) + 5);
-        FForm->OKButton = ok;
-        FForm->CancelButton = cancel;
-    }
+    if (FOKCancelOptions.Contains(rvokShowOKCancel)) BuildButtonPanel();
     auto* box = new TqzScrollBox(FForm);
     box->SetParent(rp);
     box->SetBounds(6, 6, box->Width(), box->Height());
@@ -484,6 +423,71 @@ void TqzRecordViewDialog::BuildForm() {
     if (FForm->Navigator) FForm->Navigator->SetWidth(FForm->NavigatorPanel->Width() - 10);
     FormResize(FForm);
     FForm->SetOnResize(TNotifyEvent(this, &TqzRecordViewDialog::FormResize));
+}
+
+void TqzRecordViewDialog::BuildNavigatorPanel() {
+    auto* panel = new TPanel(FForm);
+    panel->SetParent(FForm);
+    panel->SetAlign(alTop);
+    panel->SetCaption("");
+    panel->SetTabOrder(0);
+    FForm->NavigatorPanel = panel;
+    TqzDBNavigator* nav = FNavigator;
+    if (nav) {
+        FNavigatorParent = nav->Parent();
+        if (FNavigatorParent) FNavigatorParent->FreeNotification(this);
+        FNavigatorBounds = nav->BoundsRect();
+        FNavigatorVisible = nav->Visible();
+        FNavigatorBorrowed = true;
+        nav->SetVisible(true);
+    } else {
+        nav = new TqzDBNavigator(FForm);
+        nav->SetAutosizeStyle(asNone);
+        nav->SetShowHint(true);
+        nav->SetFlat(FNavigatorFlat);
+        AddNavigatorButtons(nav, FNavigatorButtons);
+    }
+    nav->SetParent(panel);
+    nav->SetBounds(8, 8, nav->Width(), 25);
+    // The navigator is as wide as its buttons for the form's width.
+    int row = 2 * nav->BorderInset();
+    for (int i = 0; i < nav->Buttons()->VisibleCount(); ++i)
+        row += nav->Buttons()->VisibleButtons(i)->Width();
+    nav->SetWidth(row);
+    nav->SetDataSource(DataSource());
+    nav->SetTabOrder(0);
+    if (nav->Flat()) {
+        nav->SetTop(1);
+        panel->SetHeight(nav->Height() + 2);
+    }
+    FForm->Navigator = nav;
+}
+
+void TqzRecordViewDialog::BuildButtonPanel() {
+    auto* up = new TPanel(FForm);
+    up->SetName("UserPanel");
+    up->SetParent(FForm);
+    up->SetAlign(alBottom);
+    up->SetCaption("");
+    up->SetTabOrder(0);
+    FForm->UserPanel = up;
+    TButton* ok = qzCreateDialogButton(up, qzbkOK);
+    ok->SetDefault(!FOptions.Contains(rvoEnterToTab));
+    ok->SetOnClick(TNotifyEvent(this, &TqzRecordViewDialog::OKBtnClick));
+    ok->SetModalResult(mrNone);
+    ok->SetTabStop(false);
+    TButton* cancel = qzCreateDialogButton(up, qzbkCancel);
+    cancel->SetOnClick(TNotifyEvent(this, &TqzRecordViewDialog::CancelBtnClick));
+    cancel->SetModalResult(mrNone);
+    cancel->SetTabStop(false);
+    cancel->SetCancel(false);
+    ok->SetVisible(true);
+    cancel->SetVisible(true);
+    up->SetHeight(ok->Height() + 2 * GetSystemMetrics(SM_CYDLGFRAME) + 10);
+    ok->SetTop(GetSystemMetrics(SM_CYDLGFRAME) + 5);
+    cancel->SetTop(GetSystemMetrics(SM_CYDLGFRAME) + 5);
+    FForm->OKButton = ok;
+    FForm->CancelButton = cancel;
 }
 
 void TqzRecordViewDialog::GiveBack() {

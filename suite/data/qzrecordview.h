@@ -289,12 +289,27 @@ private:
     };
     std::vector<TShownField> ShownFields();
     void BuildForm();
+    // Steps of BuildForm: the navigator's panel (the application's navigator
+    // borrowed, else one made), the OK and Cancel panel.
+    void BuildNavigatorPanel();
+    void BuildButtonPanel();
     void LayoutVertical(const std::vector<TShownField>& Fields);
     void LayoutHorizontal(const std::vector<TShownField>& Fields);
     // Makes the field's control and places it at (Left, Top); nullptr when
     // the control could not be bound.
     TControl* MakeControl(const TShownField& F, TLabel* Label, int Left, int Top, int FormWidth, int MaxWidth,
                           int LabelTextWidth);
+    // Its steps: a check box for a two-valued field; the control the
+    // application gave for the field, borrowed until the view closes; else
+    // an edit control of the field's kind.
+    TControl* MakeCheckBox(const TShownField& F, TLabel* Label, int Left, int Top, const std::string& Checked,
+                           const std::string& Unchecked);
+    TControl* BorrowControl(TWinControl* Custom, const TShownField& F, TLabel* Label, int Left, int Top,
+                            int FormWidth, int MaxWidth, int LabelTextWidth);
+    TControl* MakeEditControl(const TShownField& F, TLabel* Label, int Left, int Top, int FormWidth,
+                              int MaxWidth, int LabelTextWidth);
+    // The width options: shortened to MaxWidth, or widened to it.
+    void FitWidth(TControl* Control, int MaxWidth);
     bool IsCheckBoxField(TField* Field, std::string& Checked, std::string& Unchecked);
     TWinControl* CustomControlFor(TField* Field);
     TLabel* MakeLabel(TField* Field, const std::string& Title, bool CheckBox);

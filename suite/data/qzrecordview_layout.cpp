@@ -156,71 +156,87 @@ void TqzRecordViewDialog::ApplyPictureMask(TControl* Control, TField* Field) {
 
 TControl* TqzRecordViewDialog::MakeControl(const TShownField& F, TLabel* Label, int Left, int Top,
                                            int FormWidth, int MaxWidth, int LabelTextWidth) {
+    std::string checked, unchecked;
+    if (IsCheckBoxField(F.Field, checked, unchecked))
+        return MakeCheckBox(F, Label, Left, Top, checked, unchecked);
+    if (TWinControl* custom = CustomControlFor(F.Field))
+        return BorrowControl(custom, F, Label, Left, Top, FormWidth, MaxWidth, LabelTextWidth);
+    return MakeEditControl(F, Label, Left, Top, FormWidth, MaxWidth, LabelTextWidth);
+}
+
+void TqzRecordViewDialog::FitWidth(TControl* Control, int MaxWidth) {
+    if (FOptions.Contains(rvoShortenEditBox) && Control->Width() > MaxWidth) Control->SetWidth(MaxWidth);
+    if (FOptions.Contains(rvoConsistentEditWidth) && Control->Width() < MaxWidth) Control->SetWidth(MaxWidth);
+}
+
+TControl* TqzRecordViewDialog::MakeCheckBox(const TShownField& F, TLabel* Label, int Left, int Top,
+                                            const std::string& Checked, const std::string& Unchecked) {
+    TField* field = F.Field;
+    auto* cb = new TqzDBCheckBox(FForm);
+    cb->Label = dynamic_cast<TqzLabel*>(Label);
+    Label->SetFocusControl(cb);
+    cb->SetParent(FForm->ScrollBox);
+    cb->SetDataSource(DataSource());
+    cb->SetDataField(field->FieldName());
+    cb->SetCaption("");
+    cb->SetValueChecked(Checked);
+    cb->SetValueUnchecked(Unchecked);
+    cb->SetBounds(Left, Top, 17, cb->Height());
+    if (F.ReadOnly || field->Calculated()) cb->SetTabStop(false);
+    FControls.push_back(cb);
+    DoAfterCreateControl(field, cb);
+    return cb;
+}
+
+TControl* TqzRecordViewDialog::BorrowControl(TWinControl* Custom, const TShownField& F, TLabel* Label,
+                                             int Left, int Top, int FormWidth, int MaxWidth,
+                                             int LabelTextWidth) {
+    TField* field = F.Field;
+    TqzCustomControlItem item;
+    item.Control = Custom;
+    item.Left = Custom->Left();
+    item.Top = Custom->Top();
+    item.Width = Custom->Width();
+    item.Height = Custom->Height();
+    item.Parent = Custom->Parent();
+    item.Ctl3D = Custom->Ctl3D();
+    if (TqzButtonEffects* effects = qzGetControlButtonEffects(Custom)) {
+        item.ButtonsFlat = effects->Flat();
+        item.ButtonsTransparent = effects->Transparent();
+    }
+    if (item.Parent) item.Parent->FreeNotification(this);
+    Custom->FreeNotification(this);
+    FBorrowed.push_back(item);
+    Label->SetFocusControl(Custom);
+    Custom->SetParent(FForm->ScrollBox);
+    Custom->SetVisible(true);
+    if (!BindByName(Custom, DataSource(), field->FieldName())) return nullptr;
+    if (auto* lookup = dynamic_cast<TqzDBCustomLookupCombo*>(Custom); lookup && field->FieldKind() == fkData)
+        lookup->RefreshDisplayText();
+    Custom->SetCtl3D(true);
+    {
+        TqzEditFrame* frame = qzGetControlEditFrame(Custom);
+        if (!(frame && frame->Enabled()))
+            if (const TPropInfo* bs = GetPropInfo(Custom, "BorderStyle"); bs && bs->SetOrd)
+                SetOrdProp(Custom, bs, bsSingle);
+    }
+    int w = StandardWidth(F.Width);
+    if (dynamic_cast<TqzCustomRichEdit*>(Custom))
+        w = FormWidth - FControlLeft - (FFrameAllowance + Margin.RightOffset);
+    else if (FOptions.Contains(rvoSetControlMinWidth) && LabelTextWidth > w)
+        w = LabelTextWidth + 1;
+    Custom->SetBounds(Left, Top, w, Custom->Height());
+    FitWidth(Custom, MaxWidth);
+    FControls.push_back(Custom);
+    DoAfterCreateControl(field, Custom);
+    FitWidth(Custom, MaxWidth);
+    return Custom;
+}
+
+TControl* TqzRecordViewDialog::MakeEditControl(const TShownField& F, TLabel* Label, int Left, int Top,
+                                               int FormWidth, int MaxWidth, int LabelTextWidth) {
     TField* field = F.Field;
     const bool vertical = FStyle == rvsVertical;
-    auto clamp = [&](TControl* c) {
-        if (FOptions.Contains(rvoShortenEditBox) && c->Width() > MaxWidth) c->SetWidth(MaxWidth);
-        if (FOptions.Contains(rvoConsistentEditWidth) && c->Width() < MaxWidth) c->SetWidth(MaxWidth);
-    };
-    std::string checked, unchecked;
-    if (IsCheckBoxField(field, checked, unchecked)) {
-        auto* cb = new TqzDBCheckBox(FForm);
-        cb->Label = dynamic_cast<TqzLabel*>(Label);
-        Label->SetFocusControl(cb);
-        cb->SetParent(FForm->ScrollBox);
-        cb->SetDataSource(DataSource());
-        cb->SetDataField(field->FieldName());
-        cb->SetCaption("");
-        cb->SetValueChecked(checked);
-        cb->SetValueUnchecked(unchecked);
-        cb->SetBounds(Left, Top, 17, cb->Height());
-        if (F.ReadOnly || field->Calculated()) cb->SetTabStop(false);
-        FControls.push_back(cb);
-        DoAfterCreateControl(field, cb);
-        return cb;
-    }
-    if (TWinControl* custom = CustomControlFor(field)) {
-        TqzCustomControlItem item;
-        item.Control = custom;
-        item.Left = custom->Left();
-        item.Top = custom->Top();
-        item.Width = custom->Width();
-        item.Height = custom->Height();
-        item.Parent = custom->Parent();
-        item.Ctl3D = custom->Ctl3D();
-        if (TqzButtonEffects* effects = qzGetControlButtonEffects(custom)) {
-            item.ButtonsFlat = effects->Flat();
-            item.ButtonsTransparent = effects->Transparent();
-        }
-        if (item.Parent) item.Parent->FreeNotification(this);
-        custom->FreeNotification(this);
-        FBorrowed.push_back(item);
-        Label->SetFocusControl(custom);
-        custom->SetParent(FForm->ScrollBox);
-        custom->SetVisible(true);
-        if (!BindByName(custom, DataSource(), field->FieldName())) return nullptr;
-        if (auto* lookup = dynamic_cast<TqzDBCustomLookupCombo*>(custom);
-            lookup && field->FieldKind() == fkData)
-            lookup->RefreshDisplayText();
-        custom->SetCtl3D(true);
-        {
-            TqzEditFrame* frame = qzGetControlEditFrame(custom);
-            if (!(frame && frame->Enabled()))
-                if (const TPropInfo* bs = GetPropInfo(custom, "BorderStyle"); bs && bs->SetOrd)
-                    SetOrdProp(custom, bs, bsSingle);
-        }
-        int w = StandardWidth(F.Width);
-        if (dynamic_cast<TqzCustomRichEdit*>(custom))
-            w = FormWidth - FControlLeft - (FFrameAllowance + Margin.RightOffset);
-        else if (FOptions.Contains(rvoSetControlMinWidth) && LabelTextWidth > w)
-            w = LabelTextWidth + 1;
-        custom->SetBounds(Left, Top, w, custom->Height());
-        clamp(custom);
-        FControls.push_back(custom);
-        DoAfterCreateControl(field, custom);
-        clamp(custom);
-        return custom;
-    }
     TControl* c;
     if (IsDateField(field) && FOptions.Contains(rvoUseDateTimePicker))
         c = new TqzDBDateTimePicker(FForm);
@@ -270,7 +286,7 @@ TControl* TqzRecordViewDialog::MakeControl(const TShownField& F, TLabel* Label, 
     c->SetBounds(Left, Top, width, height);
     FControls.push_back(c);
     DoAfterCreateControl(field, c);
-    clamp(c);
+    FitWidth(c, MaxWidth);
     return c;
 }
 

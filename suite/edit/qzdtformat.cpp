@@ -138,23 +138,93 @@ int qzEpochYear(int TwoDigits, int Epoch) {
     return (Epoch / 100) * 100 + TwoDigits;
 }
 
-std::string qzRenderDTFormat(const std::string& Expanded, TDateTime Value, TqzDTKind Kind,
-                             std::vector<TqzDTPart>* Parts, const TFormatSettings& Settings) {
-    Value = Showable(Value);
-    if (Parts) Parts->clear();
-    std::string text;
+namespace {
+
+// The format shows a morning or afternoon marker: its hours run 1 to 12.
+bool ShowsAmPm(const std::string& Expanded, const TFormatSettings& Settings) {
     const int n = static_cast<int>(Expanded.size());
-    bool ampm = false;
-    for (int i = 0; i < n && !ampm; ++i) {
+    for (int i = 0; i < n; ++i) {
         if (IsQuote(Expanded[static_cast<size_t>(i)])) {
             i = static_cast<int>(SkipQuoted(Expanded, static_cast<size_t>(i))) - 1;
             continue;
         }
         if (Lower(Expanded[static_cast<size_t>(i)]) == 'a') {
             int p = i;
-            ampm = !qzReadDTToken(Expanded, p, 'a', Settings).empty();
+            if (!qzReadDTToken(Expanded, p, 'a', Settings).empty()) return true;
         }
     }
+    return false;
+}
+
+struct TShownToken {
+    char Kind = 0;  // the part's kind; 0: no part
+    std::string Text;
+};
+
+// What a token shows of Value at Hour, Minute and Second; Token becomes the
+// form its part keeps.
+TShownToken ShowToken(std::string& Token, TDateTime Value, int Hour, int Minute, int Second, bool AmPm,
+                      const TFormatSettings& Settings) {
+    TShownToken t;
+    switch (Lower(Token[0])) {
+    case 'a': {
+        t.Kind = 'A';
+        const bool pm = Hour >= 12;
+        if (Lower(Token[1]) == '/') {
+            t.Text = pm ? std::string(1, Token[2]) : std::string(1, Token[0]);
+        } else if (Token.size() == 5) {
+            t.Text = pm ? Token.substr(3, 2) : Token.substr(0, 2);
+        } else {
+            t.Text = pm ? Settings.TimePMString : Settings.TimeAMString;
+        }
+        break;
+    }
+    case 'd':
+        if (Token.size() >= 5) break;  // expanded already
+        t.Kind = Token.size() <= 2 ? 'D' : 'W';
+        t.Text = FormatDateTime(Token, Value, Settings);
+        break;
+    case 'm':
+        t.Kind = 'M';
+        t.Text = FormatDateTime(Token.size() > 4 ? "mmmm" : Token, Value, Settings);
+        break;
+    case 'y':
+        t.Kind = 'Y';
+        Token = Token.size() <= 2 ? "yy" : "yyyy";
+        t.Text = FormatDateTime(Token, Value, Settings);
+        break;
+    case 'h': {
+        t.Kind = 'H';
+        Token = Token.size() == 1 ? "h" : "hh";
+        int h = Hour;
+        if (AmPm) h = h % 12 == 0 ? 12 : h % 12;
+        t.Text = std::to_string(h);
+        if (Token == "hh" && t.Text.size() < 2) t.Text = "0" + t.Text;
+        break;
+    }
+    case 'n':
+    case 's': {
+        t.Kind = Upper(Token[0]);
+        const bool twoDigits = Token.size() >= 2;
+        Token = std::string(twoDigits ? 2 : 1, Lower(Token[0]));
+        t.Text = std::to_string(t.Kind == 'N' ? Minute : Second);
+        if (twoDigits && t.Text.size() < 2) t.Text = "0" + t.Text;
+        break;
+    }
+    default: t.Text = FormatDateTime(Token, Value, Settings); break;  // milliseconds: shown only
+    }
+    return t;
+}
+
+}  // namespace
+
+std::string qzRenderDTFormat(const std::string& Expanded, TDateTime Value, TqzDTKind Kind,
+                             std::vector<TqzDTPart>* Parts, const TFormatSettings& Settings) {
+    Value = Showable(Value);
+    if (Parts) Parts->clear();
+    std::string text;
+    const int n = static_cast<int>(Expanded.size());
+    const bool ampm = ShowsAmPm(Expanded, Settings);
     int hour = 0, minute = 0, second = 0, msec = 0;
     DecodeTime(Value, hour, minute, second, msec);
     const bool dateKind = Kind != TqzDTKind::Time, timeKind = Kind != TqzDTKind::Date;
@@ -185,55 +255,8 @@ std::string qzRenderDTFormat(const std::string& Expanded, TDateTime Value, TqzDT
             text += c;
             continue;
         }
-        char kind = 0;
-        std::string shown;
-        switch (Lower(token[0])) {
-        case 'a': {
-            kind = 'A';
-            const bool pm = hour >= 12;
-            if (Lower(token[1]) == '/') {
-                shown = pm ? std::string(1, token[2]) : std::string(1, token[0]);
-            } else if (token.size() == 5) {
-                shown = pm ? token.substr(3, 2) : token.substr(0, 2);
-            } else {
-                shown = pm ? Settings.TimePMString : Settings.TimeAMString;
-            }
-            break;
-        }
-        case 'd':
-            if (token.size() >= 5) break;  // expanded already
-            kind = token.size() <= 2 ? 'D' : 'W';
-            shown = FormatDateTime(token, Value, Settings);
-            break;
-        case 'm':
-            kind = 'M';
-            shown = FormatDateTime(token.size() > 4 ? "mmmm" : token, Value, Settings);
-            break;
-        case 'y':
-            kind = 'Y';
-            token = token.size() <= 2 ? "yy" : "yyyy";
-            shown = FormatDateTime(token, Value, Settings);
-            break;
-        case 'h': {
-            kind = 'H';
-            token = token.size() == 1 ? "h" : "hh";
-            int h = hour;
-            if (ampm) h = h % 12 == 0 ? 12 : h % 12;
-            shown = std::to_string(h);
-            if (token == "hh" && shown.size() < 2) shown = "0" + shown;
-            break;
-        }
-        case 'n':
-        case 's': {
-            kind = Upper(token[0]);
-            const bool twoDigits = token.size() >= 2;
-            token = std::string(twoDigits ? 2 : 1, Lower(token[0]));
-            shown = std::to_string(kind == 'N' ? minute : second);
-            if (twoDigits && shown.size() < 2) shown = "0" + shown;
-            break;
-        }
-        default: shown = FormatDateTime(token, Value, Settings); break;  // milliseconds: shown only
-        }
+        const TShownToken shown = ShowToken(token, Value, hour, minute, second, ampm, Settings);
+        const char kind = shown.Kind;
         const bool counted = (kind == 'A' || kind == 'H' || kind == 'N' || kind == 'S') ? timeKind
                              : kind != 0                                                ? dateKind
                                                                                         : false;
@@ -242,10 +265,10 @@ std::string qzRenderDTFormat(const std::string& Expanded, TDateTime Value, TqzDT
             part.Kind = kind;
             part.Token = token;
             part.Start = static_cast<int>(text.size());
-            part.Length = static_cast<int>(shown.size());
+            part.Length = static_cast<int>(shown.Text.size());
             Parts->push_back(part);
         }
-        text += shown;
+        text += shown.Text;
     }
     return text;
 }

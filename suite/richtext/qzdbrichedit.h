@@ -52,7 +52,6 @@ public:
     bool IsMemoLoaded() override { return FMemoLoaded; }
     TField* GetField() override { return Field(); }
     void LoadMemo() override;
-    bool IsPaintCopy() override { return FPaintingCopy; }
     // A move to another parent loads the field again (what was typed is
     // written into the field first).
     void SetParent(TWinControl* AParent) override;
@@ -63,6 +62,7 @@ public:
     bool ReplaceSelText(const std::string& S) override;
 
 protected:
+    bool IsPaintCopy() override { return FPaintingCopy; }
     void Change() override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;

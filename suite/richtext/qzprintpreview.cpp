@@ -285,15 +285,15 @@ void TqzRtfPreviewForm::PrintClick(TObject*) {
     FPrintDialog->SetToPage(count);
     if (!FPrintDialog->Execute()) return;
     if (FPrintDialog->PrintRange() == prPageNums)
-        FRichEdit->SetPrintRange(std::max(1, FPrintDialog->FromPage()),
-                                 std::min(FPrintDialog->ToPage(), count));
+        FRichEdit->Printing()->SetPageRange(std::max(1, FPrintDialog->FromPage()),
+                                            std::min(FPrintDialog->ToPage(), count));
     else
-        FRichEdit->SetPrintRange(0, 0);
+        FRichEdit->Printing()->SetPageRange(0, 0);
     try {
         FRichEdit->Print(FRichEdit->PrintJobName());
     } catch (...) {
-        FRichEdit->SetPrintRange(0, 0);
+        FRichEdit->Printing()->SetPageRange(0, 0);
         throw;
     }
-    FRichEdit->SetPrintRange(0, 0);
+    FRichEdit->Printing()->SetPageRange(0, 0);
 }

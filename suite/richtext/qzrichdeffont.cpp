@@ -3,6 +3,7 @@
 #include "suite/richtext/qzrichdeffont.h"
 
 #include "suite/richtext/qzriched.h"
+#include "suite/richtext/qzrichhost.h"
 
 namespace {
 
@@ -38,8 +39,9 @@ TRtfCharFormat FollowDefault(TRtfCharFormat Format, const TRtfCharFormat& Old, c
 
 }  // namespace
 
-TqzRichDefaultFont::TqzRichDefaultFont(TqzCustomRichEdit* RichEdit)
+TqzRichDefaultFont::TqzRichDefaultFont(TqzCustomRichEdit* RichEdit, TqzRichEditHost* Host)
     : FRichEdit(RichEdit),
+      FHost(Host),
       FDefAttributes(qzFontCharFormat(RichEdit->Font(), RichEdit->ScreenPixelsPerInch())) {}
 
 void TqzRichDefaultFont::FontChanged() {
@@ -78,7 +80,7 @@ void TqzRichDefaultFont::Apply(const TRtfCharFormat& Old, unsigned Mask) {
     TqzCustomRichEdit* r = FRichEdit;
     const bool wasLoading = r->Loading(), modified = r->Modified();
     const int start = r->SelStart(), length = r->SelLength();
-    r->SetLoading(true);
+    FHost->SetLoading(true);
     try {
         TRtfDocument d = r->Document();
         if (d.PlainText().empty() && d.Paragraphs.size() <= 1) {
@@ -98,8 +100,8 @@ void TqzRichDefaultFont::Apply(const TRtfCharFormat& Old, unsigned Mask) {
         }
         r->SetModified(modified);
     } catch (...) {
-        r->SetLoading(wasLoading);
+        FHost->SetLoading(wasLoading);
         throw;
     }
-    r->SetLoading(wasLoading);
+    FHost->SetLoading(wasLoading);
 }

@@ -7,10 +7,12 @@
 #include "platform/core/rtf.h"
 
 class TqzCustomRichEdit;
+class TqzRichEditHost;
 
 class TqzRichDefaultFont {
 public:
-    explicit TqzRichDefaultFont(TqzCustomRichEdit* RichEdit);
+    // Host: the edit's side for its collaborators (qzrichhost.h).
+    TqzRichDefaultFont(TqzCustomRichEdit* RichEdit, TqzRichEditHost* Host);
     TqzRichDefaultFont(const TqzRichDefaultFont&) = delete;
     TqzRichDefaultFont& operator=(const TqzRichDefaultFont&) = delete;
 
@@ -23,6 +25,7 @@ private:
     void Apply(const TRtfCharFormat& Old, unsigned Mask);
 
     TqzCustomRichEdit* FRichEdit;
+    TqzRichEditHost* FHost;
     TRtfCharFormat FDefAttributes;  // the Font as the text's default, last applied
     unsigned FDefPending = 0;       // attributes of it not applied for want of a window
     int FPlainSize = 0;             // the size text without formats gets (half-points)

@@ -22,6 +22,7 @@
 #include "suite/richtext/qzrichdeffont.h"
 #include "suite/richtext/qzricheditorsetup.h"
 #include "suite/richtext/qzrichframelook.h"
+#include "suite/richtext/qzrichhost.h"
 #include "suite/richtext/qzrichpopup.h"
 #include "suite/richtext/qzrichprint.h"
 #include "suite/richtext/qzrichsearch.h"
@@ -194,15 +195,50 @@ void TqzRichEditStrings::SaveToStream(TStream* Stream) { FRichEdit->TCustomRichE
 
 // ---- TqzCustomRichEdit --------------------------------------------------------------------
 
+class TqzCustomRichEdit::THost final : public TqzRichEditHost {
+public:
+    explicit THost(TqzCustomRichEdit* Edit) : E(Edit) {}
+    int TextLength() override { return static_cast<int>(E->Text().size()); }
+    int FontSize() override { return E->Font()->Size(); }
+    int FormatRange(TCanvas* Canvas, int Dpi, int From, const TRect& TwipsRect, bool Render) override {
+        return E->FormatRange(Canvas, Dpi, From, TwipsRect, Render);
+    }
+    void DrawRange(TCanvas* Canvas, int Dpi, int From, const TRect& TwipsRect) override {
+        E->DrawRange(Canvas, Dpi, From, TwipsRect);
+    }
+    int MarginTwips(double Value) override { return E->UnitTextToTwips(E->UnitText(Value)); }
+    int GutterWidth() override { return E->GutterWidth(); }
+    int ScreenPixelsPerInch() override { return E->ScreenPixelsPerInch(); }
+    bool UsesPrinterWidth() override { return E->UsesPrinterWidth(); }
+    void ApplyPaperSize() override { E->ApplyPaperSize(); }
+    int PrintFromPage() override { return E->PrintFromPage(); }
+    int PrintToPage() override { return E->PrintToPage(); }
+    void SetPrintRange(int From, int To) override { E->SetPrintRange(From, To); }
+    void DoPrintHeader(const TRect& Rect, int PageNumber, std::string& LeftText, std::string& CenterText,
+                       std::string& RightText, bool& DoDefault) override {
+        E->DoPrintHeader(Rect, PageNumber, LeftText, CenterText, RightText, DoDefault);
+    }
+    void DoPrintFooter(const TRect& Rect, int PageNumber, std::string& LeftText, std::string& CenterText,
+                       std::string& RightText, bool& DoDefault) override {
+        E->DoPrintFooter(Rect, PageNumber, LeftText, CenterText, RightText, DoDefault);
+    }
+    bool IsPaintCopy() override { return E->IsPaintCopy(); }
+    void SetLoading(bool Value) override { E->SetLoading(Value); }
+
+private:
+    TqzCustomRichEdit* E;
+};
+
 TqzCustomRichEdit::TqzCustomRichEdit(TComponent* AOwner)
     : TCustomRichEdit(AOwner),
-      FPrinting(std::make_unique<TqzRichPrinting>(this)),
+      FHost(std::make_unique<THost>(this)),
+      FPrinting(std::make_unique<TqzRichPrinting>(FHost.get())),
       FEditor(std::make_unique<TqzRichEditorSetup>(this)),
       FLines(std::make_unique<TqzRichEditStrings>(this)),
       FFrame(std::make_unique<TqzEditFrame>(this)),
       FStoredForm(std::make_unique<TqzRichStoredForm>(this)),
-      FDefaultFont(std::make_unique<TqzRichDefaultFont>(this)),
-      FFrameLook(std::make_unique<TqzRichFrameLook>(this)) {
+      FDefaultFont(std::make_unique<TqzRichDefaultFont>(this, FHost.get())),
+      FFrameLook(std::make_unique<TqzRichFrameLook>(this, FHost.get())) {
     for (int i : {0, 1, 2, 3, 4, 6, 10}) FSettings[static_cast<std::size_t>(i)] = Variant(false);
     FSettings[5] = Variant(0);
     FSettings[7] = Variant(true);

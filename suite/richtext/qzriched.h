@@ -21,7 +21,8 @@
 // the text's default (qzrichdeffont.h), the text rectangle and the frame's
 // colours (qzrichframelook.h), the editor window's place, user buttons,
 // events and open window (qzricheditorsetup.h), the printing state and the
-// page layout (qzrichprint.h).
+// page layout (qzrichprint.h). What they need beyond the public side they
+// reach through the edit's host (qzrichhost.h); printing through it alone.
 #pragma once
 
 #include <array>
@@ -200,7 +201,6 @@ public:
     void SaveSelectionRTF(TStream* Stream);
     void LoadSelectionRTF(TStream* Stream);
     bool Loading() const { return FLoading; }
-    void SetLoading(bool Value) { FLoading = Value; }
 
     // ---- Stored properties
     // 1 for a stored form read without it, else 2.
@@ -276,8 +276,6 @@ public:
     // The control's own colour while the frame's non-focus colour is shown
     // (clNone otherwise).
     TColor SavedColor() const;
-    // The control is drawn as a grid cell's copy (the data-aware form's).
-    virtual bool IsPaintCopy() { return false; }
     // Replaces the selection as typing would (no typing limit); False, with
     // nothing changed, when the control may not be changed.
     virtual bool ReplaceSelText(const std::string& S);
@@ -360,7 +358,6 @@ public:
     // Pages of the last print or preview.
     int PageCount() const;
     bool UsesPrinterWidth();
-    void ApplyPaperSize();
     // The margins in printer twips, relative to the printable area.
     TRect GetMarginRect();
     void UpdateFormatRect();
@@ -369,16 +366,6 @@ public:
     // shows RichEditMSWordNotFound and answers false.
     bool PrintWithWord(const std::string& DocumentName);
     void PrintPreview();
-    int PrintFromPage() { return Settings(8).AsInteger(); }
-    int PrintToPage() { return Settings(9).AsInteger(); }
-    void SetPrintRange(int From, int To) {
-        Settings(8) = Variant(From);
-        Settings(9) = Variant(To);
-    }
-    virtual void DoPrintHeader(const TRect& Rect, int PageNumber, std::string& LeftText,
-                               std::string& CenterText, std::string& RightText, bool& DoDefault);
-    virtual void DoPrintFooter(const TRect& Rect, int PageNumber, std::string& LeftText,
-                               std::string& CenterText, std::string& RightText, bool& DoDefault);
     TqzPrintHeaderFooterEvent OnPrintHeader() const;
     void SetOnPrintHeader(TqzPrintHeaderFooterEvent Value);
     TqzPrintHeaderFooterEvent OnPrintFooter() const;
@@ -473,7 +460,30 @@ protected:
     void CreateDialogs();
     void BuildPopupMenu();
 
+    // ---- What the collaborators reach through the host (qzrichhost.h)
+    // The control is drawn as a grid cell's copy (the data-aware form's).
+    virtual bool IsPaintCopy() { return false; }
+    // Changes of the content made meanwhile are the program's, not the user's.
+    void SetLoading(bool Value) { FLoading = Value; }
+    // Gives the printer PrintPageSize.
+    void ApplyPaperSize();
+    // The page range of the next print run (Settings 8 and 9; 0: open).
+    int PrintFromPage() { return Settings(8).AsInteger(); }
+    int PrintToPage() { return Settings(9).AsInteger(); }
+    void SetPrintRange(int From, int To) {
+        Settings(8) = Variant(From);
+        Settings(9) = Variant(To);
+    }
+    // Fire OnPrintHeader and OnPrintFooter.
+    virtual void DoPrintHeader(const TRect& Rect, int PageNumber, std::string& LeftText,
+                               std::string& CenterText, std::string& RightText, bool& DoDefault);
+    virtual void DoPrintFooter(const TRect& Rect, int PageNumber, std::string& LeftText,
+                               std::string& CenterText, std::string& RightText, bool& DoDefault);
+
 private:
+    // The edit's answers to its collaborators.
+    class THost;
+    std::unique_ptr<THost> FHost;
     std::unique_ptr<TqzRichSearch> FSearch;
     TFontDialog* FFontDialog = nullptr;
     std::unique_ptr<TqzRichPopupMenu> FPopup;

@@ -7,6 +7,7 @@
 #include "suite/base/qzdbutils.h"
 #include "suite/base/qzdraw.h"
 #include "suite/richtext/qzriched.h"
+#include "suite/richtext/qzrichhost.h"
 #include "suite/richtext/qzrichprint.h"
 
 void TqzRichFrameLook::Apply() {
@@ -16,7 +17,7 @@ void TqzRichFrameLook::Apply() {
     const int gutter = r->GutterWidth();
     const TRect c = r->ClientRect();
     const TRect printer =
-        r->UsesPrinterWidth() && !r->IsPaintCopy() ? r->Printing()->PrinterFormatRect() : TRect{};
+        r->UsesPrinterWidth() && !FHost->IsPaintCopy() ? r->Printing()->PrinterFormatRect() : TRect{};
     r->SetLineWidth(IsRectEmpty(printer) ? 0 : printer.Right - printer.Left);
     if (!IsRectEmpty(printer)) {
         // the page's width and height, past the window where it is smaller
@@ -31,12 +32,12 @@ void TqzRichFrameLook::Apply() {
         FTextRect = Rect(left, o.Top, c.Right - std::max(2, -o.Right), c.Bottom - 2);
         SetEditTextRect(r, FTextRect);
         FFrameMargins = true;
-    } else if (qzIsInGrid(r) && !r->IsPaintCopy()) {
+    } else if (qzIsInGrid(r) && !FHost->IsPaintCopy()) {
         // a ring of one pixel for the grid's highlight border
         FTextRect = Rect(std::max(1, gutter - 1), 1, c.Right - 1, c.Bottom - 1);
         SetEditTextRect(r, FTextRect);
         FFrameMargins = true;
-    } else if (!r->IsPaintCopy()) {
+    } else if (!FHost->IsPaintCopy()) {
         // without a frame: two pixels at the top and right, the text from
         // GutterWidth - 2 (never left of the window), down to the control's
         // height less 2
@@ -48,7 +49,7 @@ void TqzRichFrameLook::Apply() {
         SetEditTextRect(r, c);
         FFrameMargins = false;
     }
-    SetEditTransparent(r, r->IsTransparent() && !r->Focused() && !r->IsPaintCopy());
+    SetEditTransparent(r, r->IsTransparent() && !r->Focused() && !FHost->IsPaintCopy());
     r->Invalidate();
 }
 
@@ -57,8 +58,8 @@ TRect TqzRichFrameLook::FormatRect() const { return FFrameMargins ? FTextRect : 
 void TqzRichFrameLook::ShowNonFocusColor() {
     TqzCustomRichEdit* r = FRichEdit;
     TqzEditFrame* frame = r->Frame();
-    if (frame->Enabled() && !r->Focused() && !r->IsTransparent() && !r->IsPaintCopy() && !qzIsDesigning(r) &&
-        frame->NonFocusColor() != clNone) {
+    if (frame->Enabled() && !r->Focused() && !r->IsTransparent() && !FHost->IsPaintCopy() &&
+        !qzIsDesigning(r) && frame->NonFocusColor() != clNone) {
         if (FSavedColor == clNone) FSavedColor = r->Color();
         r->SetColor(frame->NonFocusColor());
     }
@@ -67,7 +68,7 @@ void TqzRichFrameLook::ShowNonFocusColor() {
 void TqzRichFrameLook::Entered() {
     TqzCustomRichEdit* r = FRichEdit;
     TqzEditFrame* frame = r->Frame();
-    if (frame->Enabled() && !r->IsTransparent() && !r->IsPaintCopy() && !qzIsDesigning(r) &&
+    if (frame->Enabled() && !r->IsTransparent() && !FHost->IsPaintCopy() && !qzIsDesigning(r) &&
         FSavedColor != clNone && frame->NonFocusColor() != clNone) {
         r->SetColor(FSavedColor);
         FSavedColor = clNone;
@@ -77,7 +78,7 @@ void TqzRichFrameLook::Entered() {
 void TqzRichFrameLook::Exited() {
     TqzCustomRichEdit* r = FRichEdit;
     TqzEditFrame* frame = r->Frame();
-    if (frame->Enabled() && frame->NonFocusColor() != clNone && !r->IsPaintCopy() && !qzIsDesigning(r)) {
+    if (frame->Enabled() && frame->NonFocusColor() != clNone && !FHost->IsPaintCopy() && !qzIsDesigning(r)) {
         if (FSavedColor == clNone) FSavedColor = r->Color();
         r->SetColor(frame->NonFocusColor());
     }

@@ -10,10 +10,12 @@
 
 class TCanvas;
 class TqzCustomRichEdit;
+class TqzRichEditHost;
 
 class TqzRichFrameLook {
 public:
-    explicit TqzRichFrameLook(TqzCustomRichEdit* RichEdit) : FRichEdit(RichEdit) {}
+    // Host: the edit's side for its collaborators (qzrichhost.h).
+    TqzRichFrameLook(TqzCustomRichEdit* RichEdit, TqzRichEditHost* Host) : FRichEdit(RichEdit), FHost(Host) {}
     TqzRichFrameLook(const TqzRichFrameLook&) = delete;
     TqzRichFrameLook& operator=(const TqzRichFrameLook&) = delete;
 
@@ -42,6 +44,7 @@ public:
 
 private:
     TqzCustomRichEdit* FRichEdit;
+    TqzRichEditHost* FHost;
     TColor FSavedColor = clNone;
     bool FFrameMargins = false;  // the text rectangle was set for the frame
     TRect FTextRect;

@@ -61,22 +61,14 @@ void TqzRTFHeaderFooter::Publish(TPublisher<TqzRTFHeaderFooter>& p) {
 
 // ---- Page layout -----------------------------------------------------------------------------
 
-TqzRichPrinting::TqzRichPrinting(TqzCustomRichEdit* RichEdit)
-    : FRichEdit(RichEdit),
+TqzRichPrinting::TqzRichPrinting(TqzRichPrintHost* Host)
+    : FHost(Host),
       FMargins(std::make_unique<TqzPrintMargins>()),
       FHeader(std::make_unique<TqzRTFHeaderFooter>()),
       FFooter(std::make_unique<TqzRTFHeaderFooter>()),
       FJobName(Application ? Application->Title() : std::string()) {}
 
 TqzRichPrinting::~TqzRichPrinting() = default;
-
-namespace {
-
-int MarginTwips(const TqzCustomRichEdit* Edit, double Value) {
-    return Edit->UnitTextToTwips(Edit->UnitText(Value));
-}
-
-}  // namespace
 
 TRect TqzRichPrinting::MarginRect() const {
     TPrinter* p = Printer();
@@ -85,8 +77,8 @@ TRect TqzRichPrinting::MarginRect() const {
     const int physW = phys.X * 1440 / dx, physH = phys.Y * 1440 / dy;
     const int offX = off.X * 1440 / dx, offY = off.Y * 1440 / dy;
     const int printW = std::max(0, physW - 2 * offX), printH = std::max(0, physH - 2 * offY);
-    const int l = MarginTwips(FRichEdit, FMargins->Left()), t = MarginTwips(FRichEdit, FMargins->Top()),
-              r = MarginTwips(FRichEdit, FMargins->Right()), b = MarginTwips(FRichEdit, FMargins->Bottom());
+    const int l = FHost->MarginTwips(FMargins->Left()), t = FHost->MarginTwips(FMargins->Top()),
+              r = FHost->MarginTwips(FMargins->Right()), b = FHost->MarginTwips(FMargins->Bottom());
     return Rect(std::clamp(l - offX, 0, printW), std::clamp(t - offY, 0, printH),
                 std::clamp(physW - r - offX, 0, printW), std::clamp(physH - b - offY, 0, printH));
 }
@@ -106,9 +98,9 @@ TRect TqzRichPrinting::PrinterFormatRect() const {
     const int dx = std::max(1, p->XResolution()), dy = std::max(1, p->YResolution());
     const double page = static_cast<double>(p->PhysicalPageSize().X) / dx;
     const double margins =
-        (MarginTwips(FRichEdit, FMargins->Left()) + MarginTwips(FRichEdit, FMargins->Right())) / 1440.0;
-    const int gutter = FRichEdit->GutterWidth();
-    const long right = std::lround((page - margins) * FRichEdit->ScreenPixelsPerInch()) + gutter + 4;
+        (FHost->MarginTwips(FMargins->Left()) + FHost->MarginTwips(FMargins->Right())) / 1440.0;
+    const int gutter = FHost->GutterWidth();
+    const long right = std::lround((page - margins) * FHost->ScreenPixelsPerInch()) + gutter + 4;
     const int bottom = p->PageHeight() * Screen->PixelsPerInch() / dy;
     if (right <= gutter + 4 || right > 100000 || bottom <= 0) return {};
     return Rect(gutter, 0, static_cast<int>(right), bottom);
@@ -119,11 +111,11 @@ namespace {
 // Where the line at From ends when it is taller than Page: at the least page
 // height that takes it whole, it is the only line that fits. -1 when no
 // height does.
-int EndOfTallLine(TCustomRichEdit* Edit, TCanvas* Canvas, int Dpi, int From, const TRect& Page) {
+int EndOfTallLine(TqzRichPrintHost* Host, TCanvas* Canvas, int Dpi, int From, const TRect& Page) {
     auto fits = [&](int Height, int& Next) {
         TRect r = Page;
         r.Bottom = r.Top + Height;
-        Next = Edit->FormatRange(Canvas, Dpi, From, r, false);
+        Next = Host->FormatRange(Canvas, Dpi, From, r, false);
         return Next > From;
     };
     int low = Page.Bottom - Page.Top, high = low, end = From;
@@ -150,17 +142,17 @@ std::vector<TqzRichPage> TqzRichPrinting::Paginate(TCanvas* Canvas, int Dpi, con
     if (PageTwips.Right - PageTwips.Left < 144 || PageTwips.Bottom - PageTwips.Top < 144)
         throw Exception("The print margins leave no room on the page; make them smaller.");
     std::vector<TqzRichPage> pages;
-    const int length = static_cast<int>(FRichEdit->Text().size());
+    const int length = FHost->TextLength();
     int start = 0;
     for (;;) {
-        int next = FRichEdit->FormatRange(Canvas, Dpi, start, PageTwips, false);
+        int next = FHost->FormatRange(Canvas, Dpi, start, PageTwips, false);
         if (next <= start && start < length) {
             // Nothing fits whole: a page shorter than a line of the edit's
             // font is the margins' fault; else the line is taller than any
             // page and gets one of its own, printed clipped.
-            if (PageTwips.Bottom - PageTwips.Top < std::abs(FRichEdit->Font()->Size()) * 20)
+            if (PageTwips.Bottom - PageTwips.Top < std::abs(FHost->FontSize()) * 20)
                 throw Exception("The print margins leave no room for a line of text; make them smaller.");
-            next = EndOfTallLine(FRichEdit, Canvas, Dpi, start, PageTwips);
+            next = EndOfTallLine(FHost, Canvas, Dpi, start, PageTwips);
             if (next <= start) throw Exception("A line of the document is too tall to print.");
         }
         pages.push_back({start, std::max(start, next) - 1});
@@ -171,8 +163,8 @@ std::vector<TqzRichPage> TqzRichPrinting::Paginate(TCanvas* Canvas, int Dpi, con
 }
 
 void TqzRichPrinting::DrawPage(TCanvas* Canvas, int Dpi, int First, const TRect& PageTwips) const {
-    if (FRichEdit->FormatRange(Canvas, Dpi, First, PageTwips, true) <= First)
-        FRichEdit->DrawRange(Canvas, Dpi, First, PageTwips);
+    if (FHost->FormatRange(Canvas, Dpi, First, PageTwips, true) <= First)
+        FHost->DrawRange(Canvas, Dpi, First, PageTwips);
 }
 
 namespace {
@@ -204,7 +196,7 @@ void TqzRichPrinting::DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& P
     Canvas->Font()->Assign(FHeader->Font());
     bool doDefault = true;
     std::string l = FHeader->LeftText(), c = FHeader->CenterText(), r = FHeader->RightText();
-    FRichEdit->DoPrintHeader(hr, PageNumber, l, c, r, doDefault);
+    FHost->DoPrintHeader(hr, PageNumber, l, c, r, doDefault);
     if (doDefault) {
         DrawTexts(Canvas, hr, hr.Top, l, c, r);
         if (FHeader->LineSeparator())
@@ -217,7 +209,7 @@ void TqzRichPrinting::DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& P
     Canvas->Font()->Assign(FFooter->Font());
     doDefault = true;
     l = FFooter->LeftText(), c = FFooter->CenterText(), r = FFooter->RightText();
-    FRichEdit->DoPrintFooter(fr, PageNumber, l, c, r, doDefault);
+    FHost->DoPrintFooter(fr, PageNumber, l, c, r, doDefault);
     if (doDefault) {
         const int h = Canvas->TextHeight("H");
         DrawTexts(Canvas, fr, fr.Bottom - h, l, c, r);
@@ -228,9 +220,9 @@ void TqzRichPrinting::DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& P
 void TqzRichPrinting::Print(const std::string& Caption) {
     TqzHourGlass busy;
     TPrinter* printer = Printer();
-    if (FRichEdit->UsesPrinterWidth()) FRichEdit->ApplyPaperSize();
+    if (FHost->UsesPrinterWidth()) FHost->ApplyPaperSize();
     printer->SetTitle(Caption);
-    const int from = FRichEdit->PrintFromPage(), to = FRichEdit->PrintToPage();
+    const int from = FHost->PrintFromPage(), to = FHost->PrintToPage();
     printer->BeginDoc();
     try {
         TCanvas* canvas = printer->Canvas();
@@ -261,8 +253,8 @@ void TqzRichPrinting::Print(const std::string& Caption) {
                 printer->Abort();
             } catch (...) {}
         }
-        FRichEdit->SetPrintRange(0, 0);
+        FHost->SetPrintRange(0, 0);
         throw;
     }
-    FRichEdit->SetPrintRange(0, 0);
+    FHost->SetPrintRange(0, 0);
 }

@@ -10,12 +10,13 @@
 
 #include "platform/ui/geometry.h"
 #include "suite/richtext/qzriched.h"
+#include "suite/richtext/qzrichhost.h"
 
 class TCanvas;
 
 class TqzRichPrinting {
 public:
-    explicit TqzRichPrinting(TqzCustomRichEdit* RichEdit);
+    explicit TqzRichPrinting(TqzRichPrintHost* Host);
     ~TqzRichPrinting();
     TqzRichPrinting(const TqzRichPrinting&) = delete;
     TqzRichPrinting& operator=(const TqzRichPrinting&) = delete;
@@ -38,6 +39,11 @@ public:
     void SetOnHeader(TqzPrintHeaderFooterEvent Value) { FOnHeader = Value; }
     const TqzPrintHeaderFooterEvent& OnFooter() const { return FOnFooter; }
     void SetOnFooter(TqzPrintHeaderFooterEvent Value) { FOnFooter = Value; }
+    // The page range of the next print run (0: open at that end); a print
+    // run clears it.
+    int FromPage() const { return FHost->PrintFromPage(); }
+    int ToPage() const { return FHost->PrintToPage(); }
+    void SetPageRange(int From, int To) { FHost->SetPrintRange(From, To); }
 
     // The margins in printer twips, relative to the printable area.
     TRect MarginRect() const;
@@ -52,8 +58,8 @@ public:
     // than the page gets that line, clipped.
     void DrawPage(TCanvas* Canvas, int Dpi, int First, const TRect& PageTwips) const;
     // Draws the header and footer of a page on Canvas (pixels at Dpi, the
-    // printable area's origin at (0, 0)), firing the edit's DoPrintHeader
-    // and DoPrintFooter.
+    // printable area's origin at (0, 0)), firing the edit's header and
+    // footer events.
     void DrawHeaderFooter(TCanvas* Canvas, int Dpi, const TPoint& PhysicalSize, const TPoint& Offset,
                           const TRect& PageTwips, int PageNumber) const;
     // One print job titled Caption over the edit's page range, which is
@@ -61,7 +67,7 @@ public:
     void Print(const std::string& Caption);
 
 private:
-    TqzCustomRichEdit* FRichEdit;
+    TqzRichPrintHost* FHost;
     std::unique_ptr<TqzPrintMargins> FMargins;
     std::unique_ptr<TqzRTFHeaderFooter> FHeader, FFooter;
     std::string FJobName;

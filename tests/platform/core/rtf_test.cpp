@@ -208,6 +208,24 @@ TEST(Rtf, FieldsTablesObjectsAndUnknownDestinations) {
     EXPECT_EQ(pic.Bytes, "\x89");
 }
 
+// A picture word after a symbol that already made text or ended a
+// paragraph in its group does not keep the group raw (written back, the
+// copy would make that text again): as after "\\par", the picture is passed
+// over. "\\*" before it keeps the group whole.
+TEST(Rtf, SymbolsBeforeAPictureWordAreReadOnce) {
+    for (const char* in : {"{\\rtf1 a{\\\n\\pict 89}b}", "{\\rtf1 a{\\\r\\pict 89}b}",
+                           "{\\rtf1 a{\\~\\pict 89}b}", "{\\rtf1 a{\\_\\object 89}b}"}) {
+        const TRtfDocument d = Read(in);
+        EXPECT_EQ(Read(RtfWrite(d)), d) << in;
+        for (const TRtfParagraph& p : d.Paragraphs)
+            for (const TRtfRun& r : p.Runs) EXPECT_TRUE(r.Raw.empty()) << in;
+    }
+    EXPECT_EQ(Read("{\\rtf1 a{\\\n\\pict 89}b}").PlainText(), "a\r\nb");
+    EXPECT_EQ(Read("{\\rtf1 a{\\~\\pict 89}b}").PlainText(), "a\u00a0b");
+    EXPECT_EQ(Read("{\\rtf1{\\*\\shppict{\\pict\\jpegblip ff}}}").Paragraphs[0].Runs[0].Raw,
+              "{\\*\\shppict{\\pict\\jpegblip ff}}");
+}
+
 TEST(Rtf, BrokenInput) {
     TRtfDocument d;
     // cut input is closed

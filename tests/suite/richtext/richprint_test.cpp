@@ -27,6 +27,7 @@
 #include "suite/richtext/qzpagesetup.h"
 #include "suite/richtext/qzprintpreview.h"
 #include "suite/richtext/qzriched.h"
+#include "suite/richtext/qzrichprint.h"
 #include "support/environment.h"
 
 namespace {
@@ -164,16 +165,16 @@ TEST_F(RichPrint, TheCursorIsBusyWhilePagesPrint) {
 TEST_F(RichPrint, ARangePrintsOnlyItsPages) {
     UsePdf();
     Load(90);
-    r->SetPrintRange(2, 3);
+    r->Printing()->SetPageRange(2, 3);
     r->Print("Range");
     EXPECT_EQ(PdfPages(), 2);
     EXPECT_NE(PdfPage(1).find("Page 2"), std::string::npos);
     EXPECT_NE(PdfPage(1).find("Line 19\n"), std::string::npos);
     EXPECT_NE(PdfPage(2).find("Page 3"), std::string::npos);
-    EXPECT_EQ(r->PrintFromPage(), 0);  // cleared
-    EXPECT_EQ(r->PrintToPage(), 0);
+    EXPECT_EQ(r->Printing()->FromPage(), 0);  // cleared
+    EXPECT_EQ(r->Printing()->ToPage(), 0);
     // the last page alone
-    r->SetPrintRange(5, 0);
+    r->Printing()->SetPageRange(5, 0);
     r->Print("Last");
     EXPECT_EQ(PdfPages(), 1);
     EXPECT_NE(PdfPage(1).find("Line 90"), std::string::npos);
@@ -191,7 +192,7 @@ TEST_F(RichPrint, DoDefaultFalseSuppressesTheTextsOfThatPage) {
 
 TEST_F(RichPrint, AFailureInThePageLoopDropsTheJobAndReachesTheCaller) {
     Load(90);
-    r->SetPrintRange(1, 4);
+    r->Printing()->SetPageRange(1, 4);
     r->SetOnPrintFooter(
         [](TObject*, const TRect&, int Page, std::string&, std::string&, std::string&, bool&) {
             if (Page == 2) throw Exception("footer failed");
@@ -201,8 +202,8 @@ TEST_F(RichPrint, AFailureInThePageLoopDropsTheJobAndReachesTheCaller) {
     // dropped, not left open
     EXPECT_EQ(printers.Documents(), 0);
     EXPECT_EQ(printers.AbortedDocuments(), 1);
-    EXPECT_EQ(r->PrintFromPage(), 0);
-    EXPECT_EQ(r->PrintToPage(), 0);
+    EXPECT_EQ(r->Printing()->FromPage(), 0);
+    EXPECT_EQ(r->Printing()->ToPage(), 0);
     r->SetOnPrintFooter(nullptr);
     r->Print("Again");  // the printer is usable again
     EXPECT_EQ(printers.Documents(), 1);
@@ -218,7 +219,7 @@ TEST_F(RichPrint, AFullDiskRaisesTheReasonAndKeepsTheOldPdf) {
         std::fputs("last week's notes", f);
         std::fclose(f);
     }
-    r->SetPrintRange(1, 6);
+    r->Printing()->SetPageRange(1, 6);
     SimulateWriteFailure(10);
     try {
         r->Print("Full");
@@ -229,7 +230,7 @@ TEST_F(RichPrint, AFullDiskRaisesTheReasonAndKeepsTheOldPdf) {
         EXPECT_EQ(e.Message(), "Cannot create file \"" + pdf + "\". No space left on device");
     }
     EXPECT_FALSE(Printer()->Printing());
-    EXPECT_EQ(r->PrintFromPage(), 0);
+    EXPECT_EQ(r->Printing()->FromPage(), 0);
     EXPECT_EQ(FileSize(pdf), 17);
     r->Print("Again");
     EXPECT_EQ(PdfPages(), r->PageCount());
@@ -467,7 +468,7 @@ TEST_F(RichPrint, PreviewZoomPagesKeysAndPrintingARange) {
     r->PrintPreview();
     EXPECT_TRUE(seen);
     EXPECT_EQ(printers.PageCount(), 2);
-    EXPECT_EQ(r->PrintFromPage(), 0);
+    EXPECT_EQ(r->Printing()->FromPage(), 0);
 }
 
 // The print job is named after the application until PrintJobName is set.
