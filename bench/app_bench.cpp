@@ -53,14 +53,22 @@ int Cap() {
     return env ? std::max(1, std::atoi(env)) : 1000000;
 }
 
-// A data folder with n tasks, made once per size.
-const std::string& DataFolder(int n) {
-    static std::map<int, std::string> folders;
-    auto it = folders.find(n);
+// A new data folder of the program under the test run's folder, made once per
+// name; Fill puts the tasks in.
+template <class F>
+const std::string& MadeFolder(const std::string& Name, F Fill) {
+    static std::map<std::string, std::string> folders;
+    auto it = folders.find(Name);
     if (it != folders.end()) return it->second;
-    const std::string dir = TestRunPath("app_bench_" + std::to_string(n) + "/");
+    const std::string dir = TestRunPath(Name + "/");
     std::filesystem::create_directories(dir);
     CreateToDoDataFolder(dir);
+    Fill(dir);
+    return folders[Name] = dir;
+}
+
+// n tasks of random words, flags, statuses, categories and dates.
+void FillTasks(const std::string& dir, int n) {
     static const char* const words[] = {"call",    "write",  "review", "order", "plan",   "fix",
                                         "buy",     "send",   "check",  "meet",  "report", "garden",
                                         "invoice", "budget", "letter", "draft"};
@@ -92,7 +100,11 @@ const std::string& DataFolder(int n) {
     }
     t.Save();
     t.Close();
-    return folders[n] = dir;
+}
+
+// A data folder with n tasks, made once per size.
+const std::string& DataFolder(int n) {
+    return MadeFolder("app_bench_" + std::to_string(n), [n](const std::string& dir) { FillTasks(dir, n); });
 }
 
 // Runs with the data folder as the current folder and the settings file in it.
@@ -157,15 +169,10 @@ void CloseWithOneChangeThrough(TfrmToDo* form, TTestDialogs& dialogs, TDataSourc
 // The same tasks in the second task file, the first one empty: the folder of
 // the Actions Group 2 tab's close.
 const std::string& SecondFileFolder(int n) {
-    static std::map<int, std::string> folders;
-    auto it = folders.find(n);
-    if (it != folders.end()) return it->second;
-    const std::string dir = TestRunPath("app_bench_second_" + std::to_string(n) + "/");
-    std::filesystem::create_directories(dir);
-    CreateToDoDataFolder(dir);
-    std::filesystem::copy_file(DataFolder(n) + "Ttask.d", dir + "Ttask2.d",
-                               std::filesystem::copy_options::overwrite_existing);
-    return folders[n] = dir;
+    return MadeFolder("app_bench_second_" + std::to_string(n), [n](const std::string& dir) {
+        std::filesystem::copy_file(DataFolder(n) + "Ttask.d", dir + "Ttask2.d",
+                                   std::filesystem::copy_options::overwrite_existing);
+    });
 }
 
 // Range 1: the tab, 0 Today (its first flagged task cleared), 1 Actions
