@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -20,10 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/ostra_table.h"
 #include "engine/record_sort.h"
 #include "engine/record_store.h"
 #include "engine/table_file.h"
 #include "platform/core/files.h"
+#include "platform/core/memory.h"
 #include "platform/core/streams.h"
 #include "proc_status.h"
 #include "support/environment.h"
@@ -518,11 +521,75 @@ void ReportMemory(bool chunked) {
         heldKb / 1024.0, heldKb * 1024.0 / file, allocated / mb, peakKb / 1024.0, peakKb * 1024.0 / file);
 }
 
+// The files of the one-load runs: the engine's table (tasks.d) and SQLite's
+// database (tasks.db) of the same rows, written into `dir`.
+int MakeLoadFiles(const std::string& dir) {
+    Fixture& f = Fixture::Get();
+    f.Store->SaveToFile(dir + "/tasks.d", {}, false, "");
+    const std::string db = dir + "/tasks.db";
+    DeleteFile(db);
+    BackupTo(SharedDb(), db, false);
+    std::printf("%s/tasks.d and %s: %zu records\n", dir.c_str(), db.c_str(), f.Rows.size());
+    return 0;
+}
+
+double Seconds(clockid_t clock) {
+    timespec t{};
+    ::clock_gettime(clock, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// One load in this process, as a program's start makes it: the heap fresh,
+// the file in the page cache. `kind` is cursor (TOstraCursor::LoadFromFile),
+// table (a TOstraTable opened on the file) or sqlite (the database file
+// loaded into :memory: by the backup API); `threads` 0 is every usable
+// processor. Prints the load's wall and CPU milliseconds (all threads) and
+// the process's peak resident MB; the process ends without freeing the
+// table, as the kernel frees it for both.
+int LoadOnce(const std::string& kind, const std::string& fileName, int threads) {
+    SetTableLoadThreads(threads);
+    const double wall = Seconds(CLOCK_MONOTONIC), cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID);
+    int64_t records = 0;
+    if (kind == "cursor") {
+        auto* c = new TOstraCursor;
+        std::string error;
+        if (!c->LoadFromFile(fileName, error)) return std::fprintf(stderr, "%s\n", error.c_str()), 1;
+        records = c->RecordCount();
+    } else if (kind == "table") {
+        auto* t = new TOstraTable(nullptr);
+        t->SetTableName(fileName);
+        t->Open();
+        records = t->RecordCount();
+    } else if (kind == "sqlite") {
+        sqlite3* file = nullptr;
+        Check(sqlite3_open_v2(fileName.c_str(), &file, SQLITE_OPEN_READONLY, nullptr), file);
+        sqlite3* memory = nullptr;
+        Check(sqlite3_open(":memory:", &memory), memory);
+        sqlite3_backup* b = sqlite3_backup_init(memory, "main", file, "main");
+        Check(sqlite3_backup_step(b, -1), memory);
+        Check(sqlite3_backup_finish(b), memory);
+        sqlite3_close(file);
+        records = sqlite3_total_changes(memory);
+    } else {
+        return std::fprintf(stderr, "unknown kind %s\n", kind.c_str()), 2;
+    }
+    const double wallMs = (Seconds(CLOCK_MONOTONIC) - wall) * 1e3;
+    const double cpuMs = (Seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu) * 1e3;
+    std::printf("%s threads %d: wall %.1f ms cpu %.1f ms peak %.1f MB, %lld records, %s pages\n",
+                kind.c_str(), threads, wallMs, cpuMs, static_cast<double>(StatusKb("VmHWM:")) / 1024.0,
+                static_cast<long long>(records), UsingHugePages() ? "huge" : "small");
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--memory-probe") == 0) return MemoryProbe(argv[2], false);
     if (argc == 3 && std::strcmp(argv[1], "--memory-probe-file") == 0) return MemoryProbe(argv[2], true);
+    if (argc == 3 && std::strcmp(argv[1], "--make-load-files") == 0) return MakeLoadFiles(argv[2]);
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "--load-once") == 0)
+        return LoadOnce(argv[2], argv[3], argc == 5 ? std::atoi(argv[4]) : 0);
     benchmark::Initialize(&argc, argv);
     const Fixture& f = Fixture::Get();
     std::printf("Task table: %zu records, file %lld bytes\n", f.Rows.size(),
