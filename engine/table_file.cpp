@@ -339,13 +339,18 @@ inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, 
 }
 
 void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
+    // In locals: the stores into the records could alias members.
     const std::size_t fieldCount = FPlan.size();
+    const TFieldPlan* const plan = FPlan.data();
     const std::size_t slotSize = C.FRecordMemory.SlotSize();
     const std::size_t dataSize = C.FDataSize;
+    const int64_t autoIncOffset = FAutoIncOffset;
     const uint8_t* p = batch.Data;
     uint8_t* slot = batch.Slots;
     uint8_t* values = batch.Values;
     bool check = !FNotUtf8.load(std::memory_order_relaxed);
+    bool notUtf8 = false;
+    TAutoIncRun run;
     // Their pages at once: fresh memory otherwise takes a fault a page.
     PopulateMemory(slot, static_cast<std::size_t>(batch.Count) * slotSize);
     if (values) PopulateMemory(values, batch.ValueBytes);
@@ -362,11 +367,11 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
         for (std::size_t i = 0; i < fieldCount; ++i) {
             const uint8_t n = presence[i];
             if (n == 0) continue;
-            const TFieldPlan& f = FPlan[i];
+            const TFieldPlan f = plan[i];
             if (!f.Reference) {
                 if (f.SmallStr && check && !IsAsciiText(p, n) &&
                     !isUtf8(p, strnlen(reinterpret_cast<const char*>(p), n))) {
-                    FNotUtf8.store(true, std::memory_order_relaxed);
+                    notUtf8 = true;
                     check = false;
                 }
                 CopyField(data + f.Offset, p, n);
@@ -383,7 +388,7 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
             else if (f.Text && check)
                 ascii = IsAsciiText(p, length);
             if (f.Text && check && !ascii && !isUtf8(p, length)) {
-                FNotUtf8.store(true, std::memory_order_relaxed);
+                notUtf8 = true;
                 check = false;
             }
             if (length > 0) {
@@ -396,9 +401,8 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
         }
         record->StoredSize = static_cast<int32_t>(std::min<int64_t>(used, INT32_MAX));
         record->Number = batch.First + j;
-        if (batch.AutoInc) {
-            TAutoIncRun& run = *batch.AutoInc;
-            const int32_t value = OstGet<int32_t>(data + FAutoIncOffset);
+        if (autoIncOffset >= 0) {
+            const int32_t value = OstGet<int32_t>(data + autoIncOffset);
             if (j == 0) {
                 run.First = run.Highest = value;
             } else {
@@ -408,6 +412,8 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
             run.Last = value;
         }
     }
+    if (notUtf8) FNotUtf8.store(true, std::memory_order_relaxed);
+    if (batch.AutoInc) *batch.AutoInc = run;
 }
 
 void TOstraImageReader::PlanFields() {
