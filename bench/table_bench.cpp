@@ -592,9 +592,9 @@ int LoadOnce(const std::string& kind, const std::string& fileName, int threads) 
         if (sqlite3_step(st) == SQLITE_ROW) records = sqlite3_column_int64(st, 0);
         sqlite3_finalize(st);
     }
-    std::printf("%s threads %d: wall %.1f ms cpu %.1f ms peak %.1f MB, %lld records, %s pages\n",
-                kind.c_str(), threads, wallMs, cpuMs, peakMb, static_cast<long long>(records),
-                UsingHugePages() ? "huge" : "small");
+    const char* pages = memory ? "" : UsingHugePages() ? ", huge pages" : ", small pages";
+    std::printf("%s threads %d: wall %.1f ms cpu %.1f ms peak %.1f MB, %lld records%s\n", kind.c_str(),
+                threads, wallMs, cpuMs, peakMb, static_cast<long long>(records), pages);
     std::fflush(stdout);
     std::_Exit(0);
 }
