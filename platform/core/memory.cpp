@@ -163,6 +163,7 @@ void FreeMemoryBlock(void* block) {
 }
 
 void PopulateMemory(void* block, std::size_t size) {
+#ifdef MADV_POPULATE_WRITE  // Linux 5.14: before it, pages are faulted in as they are written
     if (size == 0) return;
     const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     const uintptr_t start = reinterpret_cast<uintptr_t>(block) / page * page;
@@ -175,6 +176,10 @@ void PopulateMemory(void* block, std::size_t size) {
     // The huge pages the range lies in, each faulted in at most once here.
     const uintptr_t spanned = (end + HugePageSize - 1) / HugePageSize - start / HugePageSize;
     if (ThreadSeconds() - began >= SlowHugePage * static_cast<double>(spanned)) TakeSmallPages();
+#else
+    (void)block;
+    (void)size;
+#endif
 }
 
 bool UsingHugePages() { return GHugePages.load(std::memory_order_relaxed); }
