@@ -7,12 +7,19 @@
 // insert, SELECT *, a zero-filled read) stay for comparison.
 //
 // Rows: TASKMOOR_BENCH_ROWS (default 1000000).
+//
+// One load in a fresh process, as a program's start makes it:
+//   table_bench --make-load-files DIR      writes DIR/tasks.d and DIR/tasks.db
+//   table_bench --load-once KIND FILE [THREADS]
+// with KIND cursor, table or sqlite (see LoadOnce), run many times by a
+// process-level timer or one after another with pauses.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -20,10 +27,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/ostra_table.h"
 #include "engine/record_sort.h"
 #include "engine/record_store.h"
 #include "engine/table_file.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/files.h"
+#include "platform/core/memory.h"
 #include "platform/core/streams.h"
 #include "proc_status.h"
 #include "support/environment.h"
@@ -518,11 +528,85 @@ void ReportMemory(bool chunked) {
         heldKb / 1024.0, heldKb * 1024.0 / file, allocated / mb, peakKb / 1024.0, peakKb * 1024.0 / file);
 }
 
+// The files of the one-load runs: the engine's table (tasks.d) and SQLite's
+// database (tasks.db) of the same rows, written into `dir`.
+int MakeLoadFiles(const std::string& dir) {
+    Fixture& f = Fixture::Get();
+    f.Store->SaveToFile(dir + "/tasks.d", {}, false, "");
+    const std::string db = dir + "/tasks.db";
+    DeleteFile(db);
+    BackupTo(SharedDb(), db, false);
+    std::printf("%s/tasks.d and %s: %zu records\n", dir.c_str(), db.c_str(), f.Rows.size());
+    return 0;
+}
+
+double Seconds(clockid_t clock) {
+    timespec t{};
+    ::clock_gettime(clock, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// One load in this process, as a program's start makes it: the heap fresh,
+// the file in the page cache. `kind` is cursor (TOstraCursor::LoadFromFile),
+// table (a TOstraTable opened on the file) or sqlite (the database file
+// loaded into :memory: by the backup API); `threads` 0 is every usable
+// processor. Prints the load's wall and CPU milliseconds (all threads) and
+// the process's peak resident MB; the process ends without freeing the
+// table, as the kernel frees it for both.
+int LoadOnce(const std::string& kind, const std::string& fileName, int threads) {
+    SetTableLoadThreads(threads);
+    const double wall = Seconds(CLOCK_MONOTONIC), cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID);
+    int64_t records = 0;
+    sqlite3* memory = nullptr;
+    if (kind == "cursor") {
+        auto* c = new TOstraCursor;
+        std::string error;
+        if (!c->LoadFromFile(fileName, error)) return std::fprintf(stderr, "%s\n", error.c_str()), 1;
+        records = c->RecordCount();
+    } else if (kind == "table") {
+        auto* t = new TOstraTable(nullptr);
+        t->SetTableName(fileName);
+        try {
+            t->Open();
+        } catch (const Exception& e) {
+            return std::fprintf(stderr, "%s\n", e.Message().c_str()), 1;
+        }
+        records = t->RecordCount();
+    } else if (kind == "sqlite") {
+        sqlite3* file = nullptr;
+        Check(sqlite3_open_v2(fileName.c_str(), &file, SQLITE_OPEN_READONLY, nullptr), file);
+        Check(sqlite3_open(":memory:", &memory), memory);
+        sqlite3_backup* b = sqlite3_backup_init(memory, "main", file, "main");
+        Check(sqlite3_backup_step(b, -1), memory);
+        Check(sqlite3_backup_finish(b), memory);
+        sqlite3_close(file);
+    } else {
+        return std::fprintf(stderr, "unknown kind %s\n", kind.c_str()), 2;
+    }
+    const double wallMs = (Seconds(CLOCK_MONOTONIC) - wall) * 1e3;
+    const double cpuMs = (Seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu) * 1e3;
+    const double peakMb = static_cast<double>(StatusKb("VmHWM:")) / 1024.0;
+    if (memory) {  // counted after the timing: the load is what is timed
+        sqlite3_stmt* st = nullptr;
+        Check(sqlite3_prepare_v2(memory, "SELECT count(*) FROM task", -1, &st, nullptr), memory);
+        if (sqlite3_step(st) == SQLITE_ROW) records = sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+    }
+    const char* pages = memory ? "" : UsingHugePages() ? ", huge pages" : ", small pages";
+    std::printf("%s threads %d: wall %.1f ms cpu %.1f ms peak %.1f MB, %lld records%s\n", kind.c_str(),
+                threads, wallMs, cpuMs, peakMb, static_cast<long long>(records), pages);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--memory-probe") == 0) return MemoryProbe(argv[2], false);
     if (argc == 3 && std::strcmp(argv[1], "--memory-probe-file") == 0) return MemoryProbe(argv[2], true);
+    if (argc == 3 && std::strcmp(argv[1], "--make-load-files") == 0) return MakeLoadFiles(argv[2]);
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "--load-once") == 0)
+        return LoadOnce(argv[2], argv[3], argc == 5 ? std::atoi(argv[4]) : 0);
     benchmark::Initialize(&argc, argv);
     const Fixture& f = Fixture::Get();
     std::printf("Task table: %zu records, file %lld bytes\n", f.Rows.size(),

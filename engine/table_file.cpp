@@ -5,17 +5,15 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <exception>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <utility>
 
+#include "engine/batch_workers.h"
 #include "engine/messages.h"
 #include "engine/password.h"
 #include "engine/record_sort.h"
@@ -30,7 +28,6 @@
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
-#include "platform/core/threads.h"
 
 namespace {
 
@@ -111,158 +108,6 @@ std::string BuildEmptyImage(std::span<const TOstraField> fields) {
 // -- Reader --------------------------------------------------------------------------
 
 namespace {
-
-// Records checked by the scan, to be laid into their slots.
-struct TRecordBatch {
-    const uint8_t* Data = nullptr;  // the first record's bytes; the others follow
-    uint8_t* Slots = nullptr;       // the first record's slot; the others follow
-    uint8_t* Values = nullptr;      // room for the values of all of them
-    int32_t First = 0;              // the first record's place in the list
-    int32_t Count = 0;
-    int Buffer = -1;                        // the read buffer the bytes lie in (-1: the image in memory)
-    struct TAutoIncRun* AutoInc = nullptr;  // filled when the table has an AutoInc field
-};
-
-// The AutoInc values of a batch: whether they ascend, and the bounds.
-struct TAutoIncRun {
-    int32_t First = 0;
-    int32_t Last = 0;
-    int32_t Highest = 0;
-    bool Ascending = true;
-};
-
-// Parses batches on worker threads while the loading thread reads and scans
-// on. Read buffers go round: a batch's buffer is free again once it is
-// parsed. Without workers each batch is parsed as it is handed over. The
-// workers allocate and free nothing (TLeanThreads): the queue and the list
-// of free buffers have their room from the start, and a full queue has the
-// loading thread parse a batch itself.
-class TBatchWorkers {
-public:
-    using TParse = std::function<void(const TRecordBatch&)>;
-    struct TBuffer {
-        std::unique_ptr<uint8_t[]> Data;
-        std::size_t Capacity = 0;
-    };
-
-    TBatchWorkers(TParse parse, int workers, std::size_t maxBuffers)
-        : FParse(std::move(parse)), FMaxBuffers(std::max<std::size_t>(maxBuffers, 2)) {
-        FBuffers.reserve(FMaxBuffers);
-        FFree.reserve(FMaxBuffers);
-        FQueue.resize(static_cast<std::size_t>(std::max(workers, 0)) * 4 + FMaxBuffers);
-        // Fewer workers (none at worst) do the same work.
-        for (int i = 0; i < workers; ++i)
-            if (!FThreads.Start(&TBatchWorkers::WorkOn, this)) break;
-        FWorkers = FThreads.Count();
-    }
-    ~TBatchWorkers() { Stop(); }
-    TBatchWorkers(const TBatchWorkers&) = delete;
-    TBatchWorkers& operator=(const TBatchWorkers&) = delete;
-
-    std::size_t Workers() const { return FWorkers; }
-    // A free buffer; while none is, parses waiting batches here or waits.
-    int Acquire() {
-        std::unique_lock lock(FMutex);
-        for (;;) {
-            if (!FFree.empty()) {
-                const int i = FFree.back();
-                FFree.pop_back();
-                return i;
-            }
-            if (FBuffers.size() < FMaxBuffers) {
-                FBuffers.emplace_back();
-                return static_cast<int>(FBuffers.size() - 1);
-            }
-            if (FQueued > 0)
-                RunOne(lock);
-            else
-                FDone.wait(lock);
-        }
-    }
-    TBuffer& Buffer(int i) { return FBuffers[static_cast<std::size_t>(i)]; }
-    void Release(int i) {
-        std::lock_guard lock(FMutex);
-        FFree.push_back(i);
-    }
-    void Hand(const TRecordBatch& batch) {
-        std::unique_lock lock(FMutex);
-        while (FQueued == FQueue.size()) RunOne(lock);
-        FQueue[(FHead + FQueued) % FQueue.size()] = batch;
-        ++FQueued;
-        if (FWorkers == 0)
-            RunOne(lock);
-        else
-            FWork.notify_one();
-    }
-    // Every batch handed over is parsed.
-    void Finish() {
-        std::unique_lock lock(FMutex);
-        while (FQueued > 0) RunOne(lock);
-        FDone.wait(lock, [this] { return FActive == 0; });
-        if (FError) std::rethrow_exception(std::exchange(FError, nullptr));
-    }
-
-private:
-    // Parses the first waiting batch with the lock released.
-    void RunOne(std::unique_lock<std::mutex>& lock) {
-        const TRecordBatch batch = FQueue[FHead];
-        FHead = (FHead + 1) % FQueue.size();
-        --FQueued;
-        ++FActive;
-        lock.unlock();
-        std::exception_ptr error;
-        try {
-            FParse(batch);
-        } catch (...) {
-            error = std::current_exception();
-        }
-        lock.lock();
-        --FActive;
-        if (error && !FError) FError = error;
-        if (batch.Buffer >= 0) FFree.push_back(batch.Buffer);  // room reserved
-        FDone.notify_one();                                    // only the loading thread waits for it
-    }
-    static void* WorkOn(void* workers) {
-        static_cast<TBatchWorkers*>(workers)->Work();
-        return nullptr;
-    }
-    void Work() {
-        std::unique_lock lock(FMutex);
-        for (;;) {
-            FWork.wait(lock, [this] { return FClosing || FQueued > 0; });
-            if (FQueued == 0) return;  // closing, and nothing is left
-            RunOne(lock);
-        }
-    }
-    // Batches handed over are parsed before the threads end: the store holds
-    // their records already.
-    void Stop() {
-        {
-            std::lock_guard lock(FMutex);
-            FClosing = true;
-            FWork.notify_all();
-        }
-        FThreads.JoinAll();
-        std::unique_lock lock(FMutex);
-        while (FQueued > 0) RunOne(lock);
-    }
-
-    TParse FParse;
-    std::size_t FMaxBuffers;
-    std::size_t FWorkers = 0;
-    std::mutex FMutex;
-    std::condition_variable FWork;     // a batch is waiting, or the end
-    std::condition_variable FDone;     // a batch is parsed
-    std::vector<TRecordBatch> FQueue;  // a ring of FQueued batches from FHead
-    std::size_t FHead = 0;
-    std::size_t FQueued = 0;
-    int FActive = 0;
-    bool FClosing = false;
-    std::exception_ptr FError;
-    std::vector<TBuffer> FBuffers;
-    std::vector<int> FFree;
-    TLeanThreads FThreads;  // last: stopped before the rest goes
-};
 
 constexpr std::size_t RoundUp4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
 
@@ -494,13 +339,21 @@ inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, 
 }
 
 void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
+    // In locals: the stores into the records could alias members.
     const std::size_t fieldCount = FPlan.size();
+    const TFieldPlan* const plan = FPlan.data();
     const std::size_t slotSize = C.FRecordMemory.SlotSize();
     const std::size_t dataSize = C.FDataSize;
+    const int64_t autoIncOffset = FAutoIncOffset;
     const uint8_t* p = batch.Data;
     uint8_t* slot = batch.Slots;
     uint8_t* values = batch.Values;
     bool check = !FNotUtf8.load(std::memory_order_relaxed);
+    bool notUtf8 = false;
+    TAutoIncRun run;
+    // Their pages at once: fresh memory otherwise takes a fault a page.
+    PopulateMemory(slot, static_cast<std::size_t>(batch.Count) * slotSize);
+    if (values) PopulateMemory(values, batch.ValueBytes);
     auto isUtf8 = [](const uint8_t* text, std::size_t n) {
         return IsValidUtf8(std::string_view(reinterpret_cast<const char*>(text), n));
     };
@@ -514,11 +367,11 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
         for (std::size_t i = 0; i < fieldCount; ++i) {
             const uint8_t n = presence[i];
             if (n == 0) continue;
-            const TFieldPlan& f = FPlan[i];
+            const TFieldPlan f = plan[i];
             if (!f.Reference) {
                 if (f.SmallStr && check && !IsAsciiText(p, n) &&
                     !isUtf8(p, strnlen(reinterpret_cast<const char*>(p), n))) {
-                    FNotUtf8.store(true, std::memory_order_relaxed);
+                    notUtf8 = true;
                     check = false;
                 }
                 CopyField(data + f.Offset, p, n);
@@ -535,7 +388,7 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
             else if (f.Text && check)
                 ascii = IsAsciiText(p, length);
             if (f.Text && check && !ascii && !isUtf8(p, length)) {
-                FNotUtf8.store(true, std::memory_order_relaxed);
+                notUtf8 = true;
                 check = false;
             }
             if (length > 0) {
@@ -548,9 +401,8 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
         }
         record->StoredSize = static_cast<int32_t>(std::min<int64_t>(used, INT32_MAX));
         record->Number = batch.First + j;
-        if (batch.AutoInc) {
-            TAutoIncRun& run = *batch.AutoInc;
-            const int32_t value = OstGet<int32_t>(data + FAutoIncOffset);
+        if (autoIncOffset >= 0) {
+            const int32_t value = OstGet<int32_t>(data + autoIncOffset);
             if (j == 0) {
                 run.First = run.Highest = value;
             } else {
@@ -560,6 +412,8 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
             run.Last = value;
         }
     }
+    if (notUtf8) FNotUtf8.store(true, std::memory_order_relaxed);
+    if (batch.AutoInc) *batch.AutoInc = run;
 }
 
 void TOstraImageReader::PlanFields() {
@@ -633,6 +487,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
         batch.Buffer = buffer;
         batch.Slots = C.FRecordMemory.NewRecords(static_cast<std::size_t>(batchCount));
         if (batchValues) batch.Values = static_cast<uint8_t*>(C.FValueMemory.AllocateRun(batchValues));
+        batch.ValueBytes = batchValues;
         if (FAutoIncOffset >= 0) batch.AutoInc = &FAutoIncRuns.emplace_back();
         pool.Hand(batch);
         handed = true;

@@ -4,7 +4,7 @@
 // TOstraImageReader reads the records in two steps: the loading thread reads
 // the image into buffers of a quarter chunk and scans each record's presence
 // bytes and lengths (every error is found there, at its record number); worker
-// threads (TBatchWorkers, TLeanThreads of platform/core/threads.h) lay each
+// threads (TBatchWorkers of batch_workers.h, on TLeanThreads) lay each
 // buffer's records into slots and value memory reserved for them in list
 // order and check their texts for UTF-8. One thread runs the same steps alone.
 // A load that runs short of memory starts over on half the threads, and on one

@@ -7,7 +7,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <mutex>
 #include <new>
 #include <unordered_map>
@@ -38,6 +41,44 @@ struct TLargeBlocks {
 TLargeBlocks& LargeBlocks() {
     static auto* blocks = new TLargeBlocks;
     return *blocks;
+}
+
+// Whether large blocks ask for huge pages. The kernel zeroes a huge page
+// whole at its first touch: usually faster than small pages, but where the
+// system hands out its huge pages slowly (a virtual machine whose host took
+// back the guest's free memory zeroes them at a tenth of the speed of small
+// pages) a table's first load pays seconds for it. The first touch of huge
+// pages is timed (the thread's CPU time, so a preemption does not count):
+// each fresh block's first page, and the pages PopulateMemory faults in. One
+// slower than small pages ends huge pages for the process.
+std::atomic<bool> GHugePages{true};
+constexpr double SlowHugePage = 1e-3;  // 2 MB in a millisecond: 2 GB/s
+
+double ThreadSeconds() {
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// From now on the pages not yet touched, of every large block, are small.
+void TakeSmallPages() {
+    if (!GHugePages.exchange(false)) return;
+    TLargeBlocks& blocks = LargeBlocks();
+    std::lock_guard lock(blocks.Lock);
+    for (const auto& [p, size] : blocks.Sizes) ::madvise(p, size, MADV_NOHUGEPAGE);
+    for (const auto& [p, size] : blocks.Kept) ::madvise(p, size, MADV_NOHUGEPAGE);
+}
+
+// Chooses the pages of a fresh block of `size` bytes (whole huge pages).
+void ChoosePages(void* block, std::size_t size) {
+    if (!GHugePages.load(std::memory_order_relaxed)) {
+        ::madvise(block, size, MADV_NOHUGEPAGE);
+        return;
+    }
+    ::madvise(block, size, MADV_HUGEPAGE);
+    const double start = ThreadSeconds();
+    *static_cast<volatile uint8_t*>(block) = 0;  // faults in the first page
+    if (ThreadSeconds() - start >= SlowHugePage) TakeSmallPages();
 }
 
 }  // namespace
@@ -76,7 +117,6 @@ void* AllocateMemoryBlock(std::size_t size) {
     }
     void* p = std::aligned_alloc(HugePageSize, rounded);
     if (!p) throw std::bad_alloc();
-    ::madvise(p, rounded, MADV_HUGEPAGE);
     try {
         std::lock_guard lock(blocks.Lock);
         blocks.Sizes.emplace(p, rounded);
@@ -84,6 +124,7 @@ void* AllocateMemoryBlock(std::size_t size) {
         std::free(p);
         throw;
     }
+    ChoosePages(p, rounded);
     return p;
 }
 
@@ -120,6 +161,28 @@ void FreeMemoryBlock(void* block) {
     }
     blocks.Kept.erase(blocks.Kept.begin(), blocks.Kept.begin() + static_cast<std::ptrdiff_t>(n));
 }
+
+void PopulateMemory(void* block, std::size_t size) {
+#ifdef MADV_POPULATE_WRITE  // Linux 5.14: before it, pages are faulted in as they are written
+    if (size == 0) return;
+    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t start = reinterpret_cast<uintptr_t>(block) / page * page;
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + size + page - 1) / page * page;
+    const bool huge = GHugePages.load(std::memory_order_relaxed);
+    const double began = huge ? ThreadSeconds() : 0;
+    // Pages that cannot be populated are faulted in when written, as before.
+    ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+    if (!huge) return;
+    // The huge pages the range lies in, each faulted in at most once here.
+    const uintptr_t spanned = (end + HugePageSize - 1) / HugePageSize - start / HugePageSize;
+    if (ThreadSeconds() - began >= SlowHugePage * static_cast<double>(spanned)) TakeSmallPages();
+#else
+    (void)block;
+    (void)size;
+#endif
+}
+
+bool UsingHugePages() { return GHugePages.load(std::memory_order_relaxed); }
 
 std::size_t KeptMemoryBytes() {
     TLargeBlocks& blocks = LargeBlocks();

@@ -31,6 +31,12 @@ std::size_t PhysicalMemoryBytes();
 void* AllocateMemoryBlock(std::size_t size);
 // Frees a block of AllocateMemoryBlock; nullptr is ignored.
 void FreeMemoryBlock(void* block);
+// Faults in the pages of [block, block + size) for writing in one call, not
+// one fault a page as they are first written; their bytes stay as they were.
+// The range is widened to whole pages, which must be the caller's memory.
+void PopulateMemory(void* block, std::size_t size);
+// False once fresh huge pages were found slow in this process.
+bool UsingHugePages();
 // The bytes of freed large blocks kept for reuse.
 std::size_t KeptMemoryBytes();
 // Gives the kept blocks, and the heap's free pages, back to the system: for

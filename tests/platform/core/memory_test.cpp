@@ -41,4 +41,38 @@ TEST(MemoryBlocks, FreedLargeBlocksAreKeptForReuseUntilGivenBack) {
     EXPECT_EQ(KeptMemoryBytes(), 0u);
 }
 
+// Populating pages for writing changes no byte, inside the range or in the
+// rest of its pages, on fresh, written and kept blocks alike.
+TEST(MemoryBlocks, PopulatingPagesKeepsEveryByte) {
+    ReleaseFreeMemory();
+    auto* block = static_cast<unsigned char*>(AllocateMemoryBlock(Large));
+    for (std::size_t i = 0; i < Large; ++i) block[i] = static_cast<unsigned char>(i * 7 + 1);
+    // Unaligned at both ends: the pages around are widened to whole ones.
+    PopulateMemory(block + 4097, 3 * HugePageSize + 5);
+    PopulateMemory(block + 10, 0);
+    bool same = true;
+    for (std::size_t i = 0; i < Large && same; ++i) same = block[i] == static_cast<unsigned char>(i * 7 + 1);
+    EXPECT_TRUE(same);
+
+    // A kept block (its pages lent back) populated, then written, holds what was written.
+    FreeMemoryBlock(block);
+    auto* again = static_cast<unsigned char*>(AllocateMemoryBlock(Large));
+    ASSERT_EQ(again, block);
+    PopulateMemory(again, Large);
+    std::memset(again, 0x5A, Large);
+    EXPECT_EQ(again[0], 0x5A);
+    EXPECT_EQ(again[Large / 2], 0x5A);
+    EXPECT_EQ(again[Large - 1], 0x5A);
+    FreeMemoryBlock(again);
+
+    // A small block from the heap: its bytes stay too.
+    auto* small = static_cast<unsigned char*>(AllocateMemoryBlock(100));
+    std::memset(small, 0x33, 100);
+    PopulateMemory(small, 100);
+    EXPECT_EQ(small[0], 0x33);
+    EXPECT_EQ(small[99], 0x33);
+    FreeMemoryBlock(small);
+    ReleaseFreeMemory();
+}
+
 }  // namespace
