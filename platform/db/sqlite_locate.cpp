@@ -64,7 +64,7 @@ void BindTextKey(std::vector<TLocateBind>& Binds, const std::string& Text) {
 }
 
 // The stored values the walk may find equal to Key (or beginning with it),
-// told apart by the stored type: slower, but it holds for any key and encoding.
+// told apart by the stored type: slower, but it holds for any key.
 void TypedStringCondition(TField* Field, const std::string& c, std::string key, TLocateOptions Options,
                           std::string& Sql, std::vector<TLocateBind>& Binds) {
     const bool fold = Options.Contains(loCaseInsensitive);
@@ -101,8 +101,7 @@ void TypedStringCondition(TField* Field, const std::string& c, std::string key, 
 // (only ASCII folds to ASCII, and every character keeps its length), else
 // FOLD. Equal to Key or Key and a zero byte after it (where the walk's text
 // ends): [Key, Key + x'01'). Beginning with Key: [Key, PrefixEnd(Key)).
-// UTF-8 only (CAST AS TEXT reads a BLOB's bytes as the database's encoding),
-// and no zero byte in the key.
+// No zero byte in the key.
 bool RangeStringCondition(TField* Field, const std::string& c, const std::string& Key, TLocateOptions Options,
                           std::string& Sql, std::vector<TLocateBind>& Binds) {
     const bool fold = Options.Contains(loCaseInsensitive), ascii = IsAscii(Key);
@@ -153,16 +152,19 @@ void IntegerCondition(TField* Field, const std::string& c, bool Rowid, int64_t K
     IntegerRange(Field->DataType(), low, high);
     const bool large = Field->DataType() == ftLargeint;
     if (Rowid) {
-        Sql += "(" + c + " = " + std::to_string(Key) +
-               (large ? "" : " OR " + c + " < " + std::to_string(low) + " OR " + c + " > " + std::to_string(high)) +
-               ")";
+        Sql +=
+            "(" + c + " = " + std::to_string(Key) +
+            (large ? ""
+                   : " OR " + c + " < " + std::to_string(low) + " OR " + c + " > " + std::to_string(high)) +
+            ")";
         return;
     }
     const std::string v = "+" + c;
     std::string near;
     if (Key > INT64_MIN) near = v + " > " + std::to_string(Key - 1);
     if (Key < INT64_MAX) near += (near.empty() ? "" : " AND ") + v + " < " + std::to_string(Key + 1);
-    Sql += "((" + near + ") OR " + v + " < " + std::to_string(low) + " OR " + v + " > " + std::to_string(high) + ")";
+    Sql += "((" + near + ") OR " + v + " < " + std::to_string(low) + " OR " + v + " > " +
+           std::to_string(high) + ")";
 }
 
 // A condition taking every row whose Field the walk would find equal to Key
@@ -190,7 +192,9 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
             Sql += c + " IS NOT NULL";
             return true;
         }
-        if (!Utf8 || !RangeStringCondition(Field, c, key, Options, Sql, Binds))
+        // the walk reads the stored bytes as UTF-8: in a database of UTF-16 only it can tell
+        if (!Utf8) return false;
+        if (!RangeStringCondition(Field, c, key, Options, Sql, Binds))
             TypedStringCondition(Field, c, key, Options, Sql, Binds);
         return true;
     }
@@ -223,8 +227,8 @@ std::string RowidColumnOf(sqlite3* Db, const std::string& Table, const std::vect
     for (const std::string& column : Columns) {
         const char* declared = nullptr;
         int primary = 0;
-        if (sqlite3_table_column_metadata(Db, nullptr, Table.c_str(), column.c_str(), &declared, nullptr, nullptr,
-                                          &primary, nullptr) == SQLITE_OK &&
+        if (sqlite3_table_column_metadata(Db, nullptr, Table.c_str(), column.c_str(), &declared, nullptr,
+                                          nullptr, &primary, nullptr) == SQLITE_OK &&
             primary && declared && SameText(declared, "INTEGER"))
             return column;
     }
@@ -269,7 +273,8 @@ bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Var
                     : KeyValues;
             if (!where.empty()) where += " AND ";
             const std::string& column = FColumns[static_cast<size_t>(def)];
-            if (!KeyCondition(field, column, key, Options, facts.Utf8, column == facts.RowidColumn, where, binds))
+            if (!KeyCondition(field, column, key, Options, facts.Utf8, column == facts.RowidColumn, where,
+                              binds))
                 return false;
         }
     } catch (const EVariantError&) {
