@@ -54,7 +54,10 @@ const std::vector<std::string> Values = {"'abc'",
                                          "CAST(x'C389' AS TEXT)",
                                          "'12'",
                                          "'1.5'",
-                                         "'Inf'"};
+                                         "'Inf'",
+                                         "'fizZ'",
+                                         "'FIZZY'",
+                                         "'z'"};
 const std::vector<std::string> RawValues = {
     "12",        "-3",          "1.5",           "0.1", "1e999",   "-1e999", "100000000000000000000.0",
     "x'616263'", "x'41424300'", "x'41424300FF'", "x''", "x'C389'", "x'FF'",  "'abc'",
@@ -107,7 +110,12 @@ std::vector<std::string> KeysOfTexts() {
                                      "1e+20",
                                      "xyz",
                                      "abcdefgh",
-                                     "abcdefghij"};
+                                     "abcdefghij",
+                                     "FIZ",
+                                     "fiZ",
+                                     "fizz",
+                                     "Z",
+                                     "z"};
     // a zero byte inside a key
     keys.push_back(std::string("abc\0", 4));
     keys.push_back(std::string("ab\0c", 4));
