@@ -126,6 +126,30 @@ void ReadAll(TDBDataSet& Ds) {
     (void)Ds.RecordCount();
 }
 
+// Locate by the database and by the walk over the records: the same record.
+void LocateAsTheWalk(TDBDataSet& Ds, const std::string& Field, const Variant& Key, TLocateOptions Options) {
+    int64_t found[2] = {-1, -1};
+    for (const bool byDatabase : {false, true}) {
+        Ds.SetLocateByDatabase(byDatabase);
+        try {
+            Ds.First();
+            if (Ds.Locate(Field, Key, Options)) found[byDatabase] = Ds.CurrentKey();
+        } catch (const Exception&) {
+            return;
+        }
+    }
+    Ds.SetLocateByDatabase(true);
+    if (found[0] != found[1]) {
+        std::fprintf(
+            stderr, "Locate of %s (field type %d) (%s, type %d, options %d%d): walk %lld, database %lld\n",
+            Field.c_str(), static_cast<int>(Ds.FieldByName(Field)->DataType()),
+            Hex(Key.IsNull() ? std::string() : Key.AsString()).c_str(), static_cast<int>(Key.VarType()),
+            Options.Contains(loCaseInsensitive), Options.Contains(loPartialKey),
+            static_cast<long long>(found[0]), static_cast<long long>(found[1]));
+        __builtin_trap();
+    }
+}
+
 // What a user does next: searches, sorts, edits a value as it reads.
 void UseAll(TDBDataSet& Ds) {
     if (!Ds.Active() || Ds.Fields()->Count() == 0) return;
@@ -134,6 +158,20 @@ void UseAll(TDBDataSet& Ds) {
     const Variant v = first->AsVariant();
     try {
         (void)Ds.Locate(first->FieldName(), v, TLocateOptions{loCaseInsensitive, loPartialKey});
+    } catch (const Exception&) {}
+    // each field's values of the last record, and the text of the first, as keys
+    try {
+        Ds.Last();
+        for (int i = 0; i < Ds.Fields()->Count() && i < 4; ++i) {
+            TField* f = Ds.Fields()->Fields(i);
+            const std::vector<Variant> keys = {f->AsVariant(), Variant(f->AsString()),
+                                               Variant(first->AsString())};
+            for (const Variant& key : keys)
+                for (const TLocateOptions& options :
+                     {TLocateOptions{}, TLocateOptions{loCaseInsensitive}, TLocateOptions{loPartialKey},
+                      TLocateOptions{loCaseInsensitive, loPartialKey}})
+                    LocateAsTheWalk(Ds, f->FieldName(), key, options);
+        }
     } catch (const Exception&) {}
     if (auto* table = dynamic_cast<TTable*>(&Ds)) {
         try {

@@ -180,8 +180,10 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
             Sql += "(" + c + " IS NULL OR typeof(" + c + ") IN ('text', 'blob'))";
         else if (type == ftDate || type == ftTime || type == ftDateTime)
             return false;  // any stored text may be no date and read as null: the walk tells
-        else
+        else if (type == ftString)
             Sql += c + " IS NULL";
+        else  // a memo or BLOB field reads an empty value as null
+            Sql += "(" + c + " IS NULL OR length(CAST(" + c + " AS BLOB)) = 0)";
         return true;
     }
     if (Field->DataType() == ftString) {

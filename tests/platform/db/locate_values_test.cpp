@@ -320,3 +320,18 @@ TEST_F(LocateValues, TheRowIdIsFoundByItsKeyAndAsTheWalkFindsIt) {
 }
 
 }  // namespace
+
+TEST_F(LocateValues, ANullKeyFindsTheEmptyValuesTheFieldsReadAsNull) {
+    Db.SetDatabaseName(Path);
+    Db.Open();
+    Db.Execute("CREATE TABLE e (id INTEGER PRIMARY KEY, m MEMO, b BLOB, g GRAPHIC, f BOOLEAN, s VARCHAR(4))");
+    for (const char* value : {"'x'", "x'01'", "''", "x''", "NULL"})
+        Db.Execute(std::string("INSERT INTO e (m, b, g, f, s) VALUES (") + value + ", " + value + ", " +
+                   value + ", " + value + ", " + value + ")");
+    auto t = Open("e");
+    for (const char* field : {"m", "b", "g", "f", "s"}) Agree(t.get(), field, Null(), {});
+    // with no NULL left
+    Db.Execute("DELETE FROM e WHERE id = 5");
+    t->Refresh();
+    for (const char* field : {"m", "b", "g", "f", "s"}) Agree(t.get(), field, Null(), {});
+}
