@@ -159,13 +159,12 @@ void UseAll(TDBDataSet& Ds) {
     try {
         (void)Ds.Locate(first->FieldName(), v, TLocateOptions{loCaseInsensitive, loPartialKey});
     } catch (const Exception&) {}
-    // each field's values of the last record, and the text of the first, as keys
+    // each field's value of the last record, and the text of the first field, as keys
     try {
         Ds.Last();
-        for (int i = 0; i < Ds.Fields()->Count() && i < 4; ++i) {
+        for (int i = 0; i < Ds.Fields()->Count() && i < 3; ++i) {
             TField* f = Ds.Fields()->Fields(i);
-            const std::vector<Variant> keys = {f->AsVariant(), Variant(f->AsString()),
-                                               Variant(first->AsString())};
+            const std::vector<Variant> keys = {f->AsVariant(), Variant(first->AsString())};
             for (const Variant& key : keys)
                 for (const TLocateOptions& options :
                      {TLocateOptions{}, TLocateOptions{loCaseInsensitive}, TLocateOptions{loPartialKey},
