@@ -3,7 +3,8 @@
 // column, blobs in a date column, huge and empty values, NULLs, many
 // columns, odd names) read through a table and a query as a program would,
 // or any bytes taken as the database file itself. Every value reads, or
-// the dataset refuses with an error; nothing crashes.
+// the dataset refuses with an error; nothing crashes. In a file written
+// here, Locate by the database finds the record the walk finds.
 //
 // Input: byte 0 even: the rest is the file. Byte 0 odd: byte 1 the column
 // count, one byte per column for its declared type and name, then one value
@@ -126,6 +127,51 @@ void ReadAll(TDBDataSet& Ds) {
     (void)Ds.RecordCount();
 }
 
+// The file was written by SQLite here (a file of any bytes may be damaged:
+// its scan and its read by key may then disagree, and so may the two roads).
+bool WrittenHere = false;
+
+// Locate by the database and by the walk over the records: the same record.
+void LocateAsTheWalk(TDBDataSet& Ds, const std::string& Field, const Variant& Key, TLocateOptions Options) {
+    int64_t found[2] = {-1, -1};
+    for (const bool byDatabase : {false, true}) {
+        Ds.SetLocateByDatabase(byDatabase);
+        try {
+            Ds.First();
+            if (Ds.Locate(Field, Key, Options)) found[byDatabase] = Ds.CurrentKey();
+        } catch (const Exception&) {
+            return;
+        }
+    }
+    Ds.SetLocateByDatabase(true);
+    if (found[0] != found[1]) {
+        std::fprintf(
+            stderr, "Locate of %s (field type %d) (%s, type %d, options %d%d): walk %lld, database %lld\n",
+            Field.c_str(), static_cast<int>(Ds.FieldByName(Field)->DataType()),
+            Hex(Key.IsNull() ? std::string() : Key.AsString()).c_str(), static_cast<int>(Key.VarType()),
+            Options.Contains(loCaseInsensitive), Options.Contains(loPartialKey),
+            static_cast<long long>(found[0]), static_cast<long long>(found[1]));
+        __builtin_trap();
+    }
+}
+
+// Each field's value of the last record, and the text of the first field, as
+// keys of every option.
+void LocateEveryWay(TDBDataSet& Ds, TField* First) {
+    try {
+        Ds.Last();
+        for (int i = 0; i < Ds.Fields()->Count() && i < 3; ++i) {
+            TField* f = Ds.Fields()->Fields(i);
+            const std::vector<Variant> keys = {f->AsVariant(), Variant(First->AsString())};
+            for (const Variant& key : keys)
+                for (const TLocateOptions& options :
+                     {TLocateOptions{}, TLocateOptions{loCaseInsensitive}, TLocateOptions{loPartialKey},
+                      TLocateOptions{loCaseInsensitive, loPartialKey}})
+                    LocateAsTheWalk(Ds, f->FieldName(), key, options);
+        }
+    } catch (const Exception&) {}
+}
+
 // What a user does next: searches, sorts, edits a value as it reads.
 void UseAll(TDBDataSet& Ds) {
     if (!Ds.Active() || Ds.Fields()->Count() == 0) return;
@@ -135,6 +181,7 @@ void UseAll(TDBDataSet& Ds) {
     try {
         (void)Ds.Locate(first->FieldName(), v, TLocateOptions{loCaseInsensitive, loPartialKey});
     } catch (const Exception&) {}
+    if (WrittenHere) LocateEveryWay(Ds, first);
     if (auto* table = dynamic_cast<TTable*>(&Ds)) {
         try {
             table->SetIndexFieldNames(first->FieldName());
@@ -166,7 +213,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     Remove(path);
     const uint8_t* p = Data + 1;
     const uint8_t* end = Data + Size;
-    if ((Data[0] & 1) == 0) {
+    WrittenHere = (Data[0] & 1) != 0;
+    if (!WrittenHere) {
         FILE* f = std::fopen(path.c_str(), "wb");
         if (!f) return 0;
         std::fwrite(p, 1, static_cast<std::size_t>(end - p), f);

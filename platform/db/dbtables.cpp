@@ -116,6 +116,7 @@ void TDBDataSet::AcquireConnection() {
 
 void TDBDataSet::ReleaseConnection() {
     FReadStatement.reset();
+    FLocateFacts = {};
     FConnection.reset();
 }
 
@@ -704,6 +705,7 @@ void TDBDataSet::InternalDelete() {
 void TDBDataSet::InternalOpen() {
     AcquireConnection();
     FDeclaredSizes.clear();
+    FLocateFacts = {};
     try {
         OpenData();
         if (DefaultFields()) {

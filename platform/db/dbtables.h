@@ -307,6 +307,14 @@ private:
                         TLocateOptions Options, int& Position);
     // Runs Read with the cursor record at Position readable through the fields.
     void ReadAtCursor(int Position, const std::function<void()>& Read);
+    // What the statement of FindByDatabase leans on, learnt once while open.
+    struct TLocateFacts {
+        bool Known = false;
+        bool Utf8 = false;        // the database keeps its texts in UTF-8
+        std::string RowidColumn;  // the column that is the row id ("": none)
+    };
+    const TLocateFacts& LocateFacts();
+    TLocateFacts FLocateFacts;
     bool InEffect(const TFilter& Filter) const;
     std::string FDatabaseName;
     std::shared_ptr<TSqliteConnection> FConnection;

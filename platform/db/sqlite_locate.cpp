@@ -41,10 +41,136 @@ bool IntegerRange(TFieldType Type, int64_t& Low, int64_t& High) {
     }
 }
 
+bool IsAscii(const std::string& Text) {
+    return std::all_of(Text.begin(), Text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The least text after every text that begins with Text in the collation's
+// order (NOCASE: by the lower case of ASCII); "" when there is none.
+std::string PrefixEnd(std::string Text, bool Nocase) {
+    if (Nocase)
+        for (char& c : Text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    while (!Text.empty() && static_cast<unsigned char>(Text.back()) == 0xff) Text.pop_back();
+    if (!Text.empty()) Text.back() = static_cast<char>(static_cast<unsigned char>(Text.back()) + 1);
+    return Text;
+}
+
+void BindTextKey(std::vector<TLocateBind>& Binds, const std::string& Text) {
+    TLocateBind b;
+    b.Kind = lbText;
+    b.Bytes = Text;
+    Binds.push_back(b);
+}
+
+// The stored values the walk may find equal to Key (or beginning with it),
+// told apart by the stored type: slower, but it holds for any key.
+void TypedStringCondition(TField* Field, const std::string& c, std::string key, TLocateOptions Options,
+                          std::string& Sql, std::vector<TLocateBind>& Binds) {
+    const bool fold = Options.Contains(loCaseInsensitive);
+    const std::string bytes = "CAST(" + c + " AS BLOB)";
+    const std::string size = "length(" + bytes + ")";
+    TLocateBind b;
+    std::string match;
+    if (!Options.Contains(loPartialKey)) {
+        // a stored text compared as it is (+: no affinity), by the fold's collation
+        // without case; other stored values read as their text: candidates
+        match = "(typeof(" + c + ") = 'text' AND +" + c + " = ?" + (fold ? " COLLATE FOLD" : "") +
+                ") OR typeof(" + c + ") IN ('integer', 'real', 'blob')";
+        b.Kind = lbText;
+    } else {
+        if (fold) key = FoldCase(key);
+        match = "substr(" + (fold ? "CAST(fold(" + bytes + ") AS BLOB)" : bytes) + ", 1, " +
+                std::to_string(key.size()) + ") = ?";
+        b.Kind = lbBlob;
+    }
+    // a value cut by the field's size; a zero byte just after the key ends the text there
+    // (the fold keeps every byte where it is; before a prefix's end it ends the text short)
+    std::string cut = " OR " + size + " > " + std::to_string(Field->Size());
+    if (!Options.Contains(loPartialKey))
+        cut += " OR substr(" + bytes + ", " + std::to_string(key.size() + 1) + ", 1) = x'00'";
+    // the walk's text is never shorter than the key (a cut only shortens)
+    Sql += "(" + size + " >= " + std::to_string(key.size()) + " AND (" + match + cut + "))";
+    b.Bytes = key;
+    Binds.push_back(b);
+}
+
+// The same by ranges of the value read as text, which is the text the walk
+// reads (a number as SQLite writes it, a BLOB's bytes as they are), in a
+// collation that orders by the walk's test: BINARY, NOCASE for a key of ASCII
+// (only ASCII folds to ASCII, and every character keeps its length), else
+// FOLD. Equal to Key or Key and a zero byte after it (where the walk's text
+// ends): [Key, Key + x'01'). Beginning with Key: [Key, PrefixEnd(Key)).
+// No zero byte in the key.
+bool RangeStringCondition(TField* Field, const std::string& c, const std::string& Key, TLocateOptions Options,
+                          std::string& Sql, std::vector<TLocateBind>& Binds) {
+    const bool fold = Options.Contains(loCaseInsensitive), ascii = IsAscii(Key);
+    const bool partial = Options.Contains(loPartialKey);
+    if (Key.find('\0') != std::string::npos || (fold && !ascii && partial)) return false;
+    const std::string collation = !fold ? " COLLATE BINARY" : ascii ? " COLLATE NOCASE" : " COLLATE FOLD";
+    const std::string end = fold && !ascii ? std::string() : PrefixEnd(Key, fold);
+    auto compare = [&](const char* Op, const std::string& Bound) {
+        BindTextKey(Binds, Bound);
+        return "CAST(" + c + " AS TEXT) " + Op + " ?" + collation;
+    };
+    // a value longer than the field, cut there, begins with the key (under FOLD
+    // a character cut in two may fold otherwise: then every such value)
+    const std::string longer = "length(CAST(" + c + " AS BLOB)) > " + std::to_string(Field->Size());
+    const bool cut = !partial && static_cast<size_t>(Field->Size()) >= Key.size();
+    if (end.empty()) {
+        // FOLD, or BINARY for a key of 0xff bytes
+        const std::string from = compare(">=", Key);
+        Sql += "((" + from + " AND " + (partial ? "1" : compare("<", Key + '\x01')) + ")" +
+               (cut ? " OR " + longer : "") + ")";
+        return true;
+    }
+    // most texts begin with a letter: the bound the farther from the key's first
+    // letter goes first, it takes fewer texts
+    const unsigned char first = static_cast<unsigned char>(end[0]);
+    std::string range;
+    if (first <= 'm') {
+        range = compare("<", end);
+        range += " AND " + compare(">=", Key);
+    } else {
+        range = compare(">=", Key);
+        range += " AND " + compare("<", end);
+    }
+    if (partial)
+        Sql += "(" + range + ")";  // cut by the field's size, a text keeps its beginning or is shorter
+    else
+        Sql += "(" + range + " AND (" + compare("<", Key + '\x01') + (cut ? " OR " + longer : "") + "))";
+    return true;
+}
+
+// Integers compared by their values: the walk reads a stored number cut to
+// the field's range (a real toward zero), and a text or BLOB as no number or
+// its own: every value past the range (a text or BLOB is past every number)
+// and every number within one of the key are candidates. For the column
+// that is the row id (only integers), the key and the range by the row id.
+void IntegerCondition(TField* Field, const std::string& c, bool Rowid, int64_t Key, std::string& Sql) {
+    int64_t low = 0, high = 0;
+    IntegerRange(Field->DataType(), low, high);
+    const bool large = Field->DataType() == ftLargeint;
+    if (Rowid) {
+        Sql +=
+            "(" + c + " = " + std::to_string(Key) +
+            (large ? ""
+                   : " OR " + c + " < " + std::to_string(low) + " OR " + c + " > " + std::to_string(high)) +
+            ")";
+        return;
+    }
+    const std::string v = "+" + c;
+    std::string near;
+    if (Key > INT64_MIN) near = v + " > " + std::to_string(Key - 1);
+    if (Key < INT64_MAX) near += (near.empty() ? "" : " AND ") + v + " < " + std::to_string(Key + 1);
+    Sql += "((" + near + ") OR " + v + " < " + std::to_string(low) + " OR " + v + " > " +
+           std::to_string(high) + ")";
+}
+
 // A condition taking every row whose Field the walk would find equal to Key
 // (it may take more); False when the database cannot tell.
 bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, TLocateOptions Options,
-                  std::string& Sql, std::vector<TLocateBind>& Binds) {
+                  bool Utf8, bool Rowid, std::string& Sql, std::vector<TLocateBind>& Binds) {
     const std::string c = SqlName(Column);
     if (Key.IsNull() || Key.IsEmpty()) {
         // a number field reads a stored text or BLOB that is no number as null: candidates
@@ -54,57 +180,29 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
             Sql += "(" + c + " IS NULL OR typeof(" + c + ") IN ('text', 'blob'))";
         else if (type == ftDate || type == ftTime || type == ftDateTime)
             return false;  // any stored text may be no date and read as null: the walk tells
-        else
+        else if (type == ftString)
             Sql += c + " IS NULL";
+        else  // a memo or BLOB field reads an empty value as null
+            Sql += "(" + c + " IS NULL OR length(CAST(" + c + " AS BLOB)) = 0)";
         return true;
     }
     if (Field->DataType() == ftString) {
         // the walk compares the field's text: cut at the field's size and at a zero byte
-        const bool fold = Options.Contains(loCaseInsensitive);
-        std::string key = Key.AsString();
-        const std::string bytes = "CAST(" + c + " AS BLOB)";
-        TLocateBind b;
-        std::string match;
-        if (!Options.Contains(loPartialKey)) {
-            // a stored text compared as it is (+: no affinity), by the fold's collation
-            // without case; other stored values read as their text: candidates
-            match = "(typeof(" + c + ") = 'text' AND +" + c + " = ?" + (fold ? " COLLATE FOLD" : "") +
-                    ") OR typeof(" + c + ") IN ('integer', 'real', 'blob')";
-            b.Kind = lbText;
-        } else if (key.empty()) {
-            // every text begins with the empty one (substr of an empty BLOB is null)
+        const std::string key = Key.AsString();
+        if (Options.Contains(loPartialKey) && key.empty()) {
+            // every text begins with the empty one
             Sql += c + " IS NOT NULL";
             return true;
-        } else {
-            if (fold) key = FoldCase(key);
-            match = "substr(" + (fold ? "CAST(fold(" + bytes + ") AS BLOB)" : bytes) + ", 1, " +
-                    std::to_string(key.size()) + ") = ?";
-            b.Kind = lbBlob;
         }
-        // a value cut by the field's size; a zero byte just after the key ends the text there
-        // (the fold keeps every byte where it is; before a prefix's end it ends the text short)
-        std::string cut = " OR length(" + bytes + ") > " + std::to_string(Field->Size());
-        if (!Options.Contains(loPartialKey))
-            cut += " OR substr(" + bytes + ", " + std::to_string(key.size() + 1) + ", 1) = x'00'";
-        Sql += "(" + c + " IS NOT NULL AND (" + match + cut + "))";
-        b.Bytes = key;
-        Binds.push_back(b);
+        // the walk reads the stored bytes as UTF-8: in a database of UTF-16 only it can tell
+        if (!Utf8) return false;
+        if (!RangeStringCondition(Field, c, key, Options, Sql, Binds))
+            TypedStringCondition(Field, c, key, Options, Sql, Binds);
         return true;
     }
     int64_t low = 0, high = 0;
     if (IntegerRange(Field->DataType(), low, high) && IsIntegerKey(Key)) {
-        // integers stored compare exactly; other stored values read converted
-        // (an integer outside the field's range reads cut: a candidate)
-        const std::string outside =
-            Field->DataType() == ftLargeint
-                ? std::string()
-                : " OR " + c + " NOT BETWEEN " + std::to_string(low) + " AND " + std::to_string(high);
-        Sql += "((typeof(" + c + ") = 'integer' AND (" + c + " = ?" + outside + ")) OR typeof(" + c +
-               ") IN ('real', 'text', 'blob'))";
-        TLocateBind b;
-        b.Kind = lbInteger;
-        b.Value = Key.AsInt64();
-        Binds.push_back(b);
+        IntegerCondition(Field, c, Rowid, Key.AsInt64(), Sql);
         return true;
     }
     return false;
@@ -112,12 +210,57 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
 
 }  // namespace
 
+namespace {
+
+bool IsUtf8Database(sqlite3* Db) {
+    TSqliteStatement st(Db, "PRAGMA encoding");
+    return st.Step() && st.ColumnText(0) == "UTF-8";
+}
+
+// The column that is the table's row id: its one primary key column declared
+// INTEGER, with no index of its own (a WITHOUT ROWID table, an INTEGER PRIMARY
+// KEY DESC and a key of more columns have one); "" when none of Columns is.
+std::string RowidColumnOf(sqlite3* Db, const std::string& Table, const std::vector<std::string>& Columns) {
+    TSqliteStatement st(Db, "PRAGMA index_list(" + SqlName(Table) + ")");
+    while (st.Step())
+        for (int i = 0; i < st.ColumnCount(); ++i)
+            if (std::string(sqlite3_column_name(st.Handle(), i)) == "origin" && st.ColumnText(i) == "pk")
+                return std::string();
+    for (const std::string& column : Columns) {
+        const char* declared = nullptr;
+        int primary = 0;
+        if (sqlite3_table_column_metadata(Db, nullptr, Table.c_str(), column.c_str(), &declared, nullptr,
+                                          nullptr, &primary, nullptr) == SQLITE_OK &&
+            primary && declared && SameText(declared, "INTEGER"))
+            return column;
+    }
+    return std::string();
+}
+
+}  // namespace
+
+const TDBDataSet::TLocateFacts& TDBDataSet::LocateFacts() {
+    if (FLocateFacts.Known) return FLocateFacts;
+    TLocateFacts facts;
+    try {
+        facts.Utf8 = IsUtf8Database(Connection()->Db());
+        facts.RowidColumn = RowidColumnOf(Connection()->Db(), FBaseTable, FColumns);
+    } catch (const EDBEngineError& e) {
+        if (IsLockConflict(e.ErrorCode())) throw;
+        facts = {};  // the slower statement that leans on nothing
+    }
+    facts.Known = true;
+    FLocateFacts = facts;
+    return FLocateFacts;
+}
+
 bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
                                 TLocateOptions Options, int& Position) {
     if (!FLocateByDatabase || FBaseTable.empty() || !FOpen || FBuilding || Filtering()) return false;
     std::string where;
     std::vector<TLocateBind> binds;
     try {
+        const TLocateFacts& facts = LocateFacts();
         for (size_t i = 0; i < KeyFields.size(); ++i) {
             TField* field = KeyFields[i];
             if (field->FieldKind() != fkData || field->DataSet() != this) return false;
@@ -131,7 +274,9 @@ bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Var
                     ? KeyValues[static_cast<int>(std::min<size_t>(i, KeyValues.ArrayCount() - 1))]
                     : KeyValues;
             if (!where.empty()) where += " AND ";
-            if (!KeyCondition(field, FColumns[static_cast<size_t>(def)], key, Options, where, binds))
+            const std::string& column = FColumns[static_cast<size_t>(def)];
+            if (!KeyCondition(field, column, key, Options, facts.Utf8, column == facts.RowidColumn, where,
+                              binds))
                 return false;
         }
     } catch (const EVariantError&) {
