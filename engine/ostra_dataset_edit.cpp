@@ -424,7 +424,7 @@ void TOstraDataset::InternalRefresh() {
         FImpl->FOpening = false;
     }
     std::vector<TOstraRecord*> view;
-    std::vector<TOstraViewKey> keys;
+    TOstraViewKeys keys;
     TOstraFilter filter;
     const bool useFilter = Filtered() && !Filter().empty();
     if (useFilter) FImpl->PrepareFilter(filter);

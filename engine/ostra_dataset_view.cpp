@@ -208,13 +208,13 @@ void TOstraDataset::TImpl::BuildView(std::vector<TOstraRecord*>& View, const TOs
     if (handler) D.RestoreState(old);
 }
 
-void TOstraDataset::TImpl::SortView(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys) {
+void TOstraDataset::TImpl::SortView(std::vector<TOstraRecord*>& View, TOstraViewKeys& Keys) {
     OstraSortRecords(View, FKeys[kiSort].Fields(), D.FSortOptions.Contains(osoCaseInsensitive),
                      D.FSortOptions.Contains(osoDescendSort), &Keys);
 }
 
 void TOstraDataset::TImpl::AssignView(std::vector<TOstraRecord*>&& View, bool Sorted,
-                                      const std::vector<TOstraViewKey>& Keys) {
+                                      const TOstraViewKeys& Keys) {
     const bool keyed = Sorted && Keys.size() == View.size();
     ForgetDisplaced();
     FView.Assign(std::move(View), keyed ? &Keys : nullptr);
@@ -222,7 +222,7 @@ void TOstraDataset::TImpl::AssignView(std::vector<TOstraRecord*>&& View, bool So
     FViewKeysValid = keyed;
 }
 
-void TOstraDataset::TImpl::BuildSorted(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys,
+void TOstraDataset::TImpl::BuildSorted(std::vector<TOstraRecord*>& View, TOstraViewKeys& Keys,
                                        const TOstraFilter* Filter) {
     try {
         BuildView(View, Filter);
@@ -234,8 +234,7 @@ void TOstraDataset::TImpl::BuildSorted(std::vector<TOstraRecord*>& View, std::ve
     }
 }
 
-void TOstraDataset::TImpl::AssignBuilt(std::vector<TOstraRecord*>&& View,
-                                       const std::vector<TOstraViewKey>& Keys) {
+void TOstraDataset::TImpl::AssignBuilt(std::vector<TOstraRecord*>&& View, const TOstraViewKeys& Keys) {
     FLeavers.clear();
     try {
         AssignView(std::move(View), FKeys[kiSort].HasFields(), Keys);
@@ -271,7 +270,7 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         return;
     }
     std::vector<TOstraRecord*> view;
-    std::vector<TOstraViewKey> keys;
+    TOstraViewKeys keys;
     FImpl->BuildSorted(view, keys, useFilter ? &filter : nullptr);
     ++FImpl->FViewBuilds;
     // From here on nothing fails but running out of memory, which leaves
@@ -792,7 +791,7 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
     if (useFilter) PrepareFilter(filter);
     const TOstraRecord* current = FView.At(FPosition);
     std::vector<TOstraRecord*> view;
-    std::vector<TOstraViewKey> keys;
+    TOstraViewKeys keys;
     BuildSorted(view, keys, useFilter ? &filter : nullptr);
     ++FViewBuilds;
     AssignBuilt(std::move(view), keys);

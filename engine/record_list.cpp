@@ -44,8 +44,17 @@ std::size_t TOstraRecordList::AllocatedBytes() const {
 }
 
 void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records, const std::vector<TOstraViewKey>* Keys) {
+    AssignKeys(std::move(Records), Keys != nullptr, Keys ? Keys->data() : nullptr);
+}
+
+void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records, const TOstraViewKeys* Keys) {
+    AssignKeys(std::move(Records), Keys != nullptr, Keys ? Keys->data() : nullptr);
+}
+
+void TOstraRecordList::AssignKeys(std::vector<TOstraRecord*>&& Records, bool Keyed,
+                                  const TOstraViewKey* Keys) {
     Clear();
-    FKeyed = Keys != nullptr;
+    FKeyed = Keyed;
     const std::size_t n = Records.size();
     // Chunks three quarters full leave room for insertions.
     const std::size_t step = n <= ChunkSize ? ChunkSize : ChunkSize * 3 / 4;
@@ -53,15 +62,15 @@ void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records, const std::v
     for (std::size_t i = 0; i < n; i += step) {
         const std::size_t end = std::min(n, i + step);
         TChunk chunk = MakeChunk(std::min(ChunkSize, step + ChunkSize / 8));
-        if (Keys)
-            for (std::size_t k = i; k < end; ++k) chunk.Entries.push_back({Records[k], (*Keys)[k]});
+        if (Keyed)
+            for (std::size_t k = i; k < end; ++k) chunk.Entries.push_back({Records[k], Keys[k]});
         else
             chunk.Records.assign(Records.begin() + static_cast<std::ptrdiff_t>(i),
                                  Records.begin() + static_cast<std::ptrdiff_t>(end));
         FChunks.push_back(std::move(chunk));
     }
     FLastKeys.assign(FChunks.size(), TOstraViewKey());
-    if (Keys)
+    if (Keyed)
         for (std::size_t c = 0; c < FChunks.size(); ++c) RefreshLast(c);
     FCount = static_cast<int>(n);
     Records.clear();

@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/store_memory.h"
+
 struct TOstraRecord;
 
 // An order-keeping digest of a record's sort values: records in sort order
@@ -31,6 +33,9 @@ struct TOstraViewKey {
     uint64_t Extra = 0;
     auto operator<=>(const TOstraViewKey&) const = default;
 };
+
+// The keys of a whole view, in table blocks.
+using TOstraViewKeys = std::vector<TOstraViewKey, TOstBlockAllocator<TOstraViewKey>>;
 
 class TOstraRecordList {
 public:
@@ -47,6 +52,7 @@ public:
     void Clear();
     // Replaces the contents; keys are zero, or Keys (one for each record).
     void Assign(std::vector<TOstraRecord*>&& Records, const std::vector<TOstraViewKey>* Keys = nullptr);
+    void Assign(std::vector<TOstraRecord*>&& Records, const TOstraViewKeys* Keys);
     std::vector<TOstraRecord*> ToVector() const;
     void Add(TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key = {});
@@ -112,6 +118,7 @@ private:
         std::size_t size() const { return Records.size() + Entries.size(); }
         bool empty() const { return size() == 0; }
     };
+    void AssignKeys(std::vector<TOstraRecord*>&& Records, bool Keyed, const TOstraViewKey* Keys);
     // Gives every entry a key (zero) when the list has none yet.
     void MakeKeyed();
     // An empty chunk of the list's kind with room for Capacity entries.

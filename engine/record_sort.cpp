@@ -111,7 +111,7 @@ struct TContext {
     // View keys of the records by their place in the list sorted, when
     // asked, and where they go in sorted order.
     TOstraViewKey* ViewKeys = nullptr;
-    std::vector<TOstraViewKey>* SortedKeys = nullptr;
+    TOstraViewKeys* SortedKeys = nullptr;
 
     int Full(const TOstraRecord* a, const TOstraRecord* b, std::size_t i) const {
         const TOstraField& f = *Fields[i];
@@ -127,14 +127,24 @@ void Reorder(TLive live, const Entry* entries, const TContext& ctx) {
     const std::size_t n = live.size();
     TScratch<TOstraRecord*> before(n);
     std::copy(live.begin(), live.end(), before.begin());
+    // The reads are scattered over arrays larger than the caches: the ones
+    // ahead are asked for early.
+    constexpr std::size_t Ahead = 16;
     if (ctx.ViewKeys) {
-        std::vector<TOstraViewKey>& keys = *ctx.SortedKeys;
+        TOstraViewKeys& keys = *ctx.SortedKeys;
         for (std::size_t r = 0; r < n; ++r) {
+            if (r + Ahead < n) {
+                __builtin_prefetch(&before[entries[r + Ahead].Index]);
+                __builtin_prefetch(&ctx.ViewKeys[entries[r + Ahead].Index]);
+            }
             live[r] = before[entries[r].Index];
             keys.push_back(ctx.ViewKeys[entries[r].Index]);
         }
     } else {
-        for (std::size_t r = 0; r < n; ++r) live[r] = before[entries[r].Index];
+        for (std::size_t r = 0; r < n; ++r) {
+            if (r + Ahead < n) __builtin_prefetch(&before[entries[r + Ahead].Index]);
+            live[r] = before[entries[r].Index];
+        }
     }
 }
 
@@ -455,7 +465,7 @@ bool IsTextKey(const TOstraField& f) {
 }  // namespace
 
 void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstraField* const> fields,
-                      bool caseInsensitive, bool descending, std::vector<TOstraViewKey>* viewKeys) {
+                      bool caseInsensitive, bool descending, TOstraViewKeys* viewKeys) {
     if (viewKeys) {
         viewKeys->clear();
         viewKeys->reserve(records.size());
