@@ -423,7 +423,7 @@ void TOstraDataset::InternalRefresh() {
         }
         FImpl->FOpening = false;
     }
-    std::vector<TOstraRecord*> view;
+    TOstraRecordArray view;
     TOstraViewKeys keys;
     TOstraFilter filter;
     const bool useFilter = Filtered() && !Filter().empty();

@@ -44,14 +44,16 @@ std::size_t TOstraRecordList::AllocatedBytes() const {
 }
 
 void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records, const std::vector<TOstraViewKey>* Keys) {
-    AssignKeys(std::move(Records), Keys != nullptr, Keys ? Keys->data() : nullptr);
+    AssignKeys(Records, Keys != nullptr, Keys ? Keys->data() : nullptr);
+    Records.clear();
 }
 
-void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records, const TOstraViewKeys* Keys) {
-    AssignKeys(std::move(Records), Keys != nullptr, Keys ? Keys->data() : nullptr);
+void TOstraRecordList::Assign(TOstraRecordArray&& Records, const TOstraViewKeys* Keys) {
+    AssignKeys(Records, Keys != nullptr, Keys ? Keys->data() : nullptr);
+    Records.clear();
 }
 
-void TOstraRecordList::AssignKeys(std::vector<TOstraRecord*>&& Records, bool Keyed,
+void TOstraRecordList::AssignKeys(std::span<TOstraRecord* const> Records, bool Keyed,
                                   const TOstraViewKey* Keys) {
     Clear();
     FKeyed = Keyed;
@@ -73,7 +75,6 @@ void TOstraRecordList::AssignKeys(std::vector<TOstraRecord*>&& Records, bool Key
     if (Keyed)
         for (std::size_t c = 0; c < FChunks.size(); ++c) RefreshLast(c);
     FCount = static_cast<int>(n);
-    Records.clear();
     Invalidate(0);
 }
 

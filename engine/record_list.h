@@ -17,6 +17,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "engine/store_memory.h"
@@ -34,7 +35,8 @@ struct TOstraViewKey {
     auto operator<=>(const TOstraViewKey&) const = default;
 };
 
-// The keys of a whole view, in table blocks.
+// The records and keys of a whole view being built, in table blocks.
+using TOstraRecordArray = std::vector<TOstraRecord*, TOstBlockAllocator<TOstraRecord*>>;
 using TOstraViewKeys = std::vector<TOstraViewKey, TOstBlockAllocator<TOstraViewKey>>;
 
 class TOstraRecordList {
@@ -52,7 +54,7 @@ public:
     void Clear();
     // Replaces the contents; keys are zero, or Keys (one for each record).
     void Assign(std::vector<TOstraRecord*>&& Records, const std::vector<TOstraViewKey>* Keys = nullptr);
-    void Assign(std::vector<TOstraRecord*>&& Records, const TOstraViewKeys* Keys);
+    void Assign(TOstraRecordArray&& Records, const TOstraViewKeys* Keys);
     std::vector<TOstraRecord*> ToVector() const;
     void Add(TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key = {});
@@ -118,7 +120,7 @@ private:
         std::size_t size() const { return Records.size() + Entries.size(); }
         bool empty() const { return size() == 0; }
     };
-    void AssignKeys(std::vector<TOstraRecord*>&& Records, bool Keyed, const TOstraViewKey* Keys);
+    void AssignKeys(std::span<TOstraRecord* const> Records, bool Keyed, const TOstraViewKey* Keys);
     // Gives every entry a key (zero) when the list has none yet.
     void MakeKeyed();
     // An empty chunk of the list's kind with room for Capacity entries.

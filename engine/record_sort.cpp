@@ -108,9 +108,7 @@ struct TContext {
     std::span<const TOstraField* const> Fields;
     bool Fold;
     bool Descending;
-    // View keys of the records by their place in the list sorted, when
-    // asked, and where they go in sorted order.
-    TOstraViewKey* ViewKeys = nullptr;
+    // Where the records' view keys go in sorted order, when asked.
     TOstraViewKeys* SortedKeys = nullptr;
 
     int Full(const TOstraRecord* a, const TOstraRecord* b, std::size_t i) const {
@@ -120,31 +118,44 @@ struct TContext {
     }
 };
 
-// Puts the records (and their view keys, when kept) in the order of the
-// sorted entries.
+// Puts the records in the order of the sorted entries. The entries' block is
+// then free: their indexes are packed at its front, and the records' old
+// order copied behind them, so the reorder takes no memory of its own.
 template <class Entry>
-void Reorder(TLive live, const Entry* entries, const TContext& ctx) {
+void Reorder(TLive live, TScratch<Entry>& entries) {
+    static_assert(sizeof(Entry) >= sizeof(uint32_t) + sizeof(TOstraRecord*));
     const std::size_t n = live.size();
-    TScratch<TOstraRecord*> before(n);
-    std::copy(live.begin(), live.end(), before.begin());
-    // The reads are scattered over arrays larger than the caches: the ones
-    // ahead are asked for early.
+    uint8_t* const block = reinterpret_cast<uint8_t*>(entries.begin());
+    // Entry r lies at or after index r: each is read before it is overwritten.
+    for (std::size_t r = 0; r < n; ++r) {
+        const uint32_t index = entries[r].Index;
+        std::memcpy(block + r * sizeof(uint32_t), &index, sizeof index);
+    }
+    const std::size_t beforeAt =
+        (n * sizeof(uint32_t) + alignof(TOstraRecord*) - 1) / alignof(TOstraRecord*) * alignof(TOstraRecord*);
+    uint8_t* const before = block + beforeAt;
+    std::memcpy(before, live.data(), n * sizeof(TOstraRecord*));
+    auto indexAt = [&](std::size_t r) {
+        uint32_t index;
+        std::memcpy(&index, block + r * sizeof(uint32_t), sizeof index);
+        return index;
+    };
+    // The reads are scattered over an array larger than the caches: the
+    // ones ahead are asked for early.
     constexpr std::size_t Ahead = 16;
-    if (ctx.ViewKeys) {
-        TOstraViewKeys& keys = *ctx.SortedKeys;
-        for (std::size_t r = 0; r < n; ++r) {
-            if (r + Ahead < n) {
-                __builtin_prefetch(&before[entries[r + Ahead].Index]);
-                __builtin_prefetch(&ctx.ViewKeys[entries[r + Ahead].Index]);
-            }
-            live[r] = before[entries[r].Index];
-            keys.push_back(ctx.ViewKeys[entries[r].Index]);
-        }
-    } else {
-        for (std::size_t r = 0; r < n; ++r) {
-            if (r + Ahead < n) __builtin_prefetch(&before[entries[r + Ahead].Index]);
-            live[r] = before[entries[r].Index];
-        }
+    for (std::size_t r = 0; r < n; ++r) {
+        if (r + Ahead < n) __builtin_prefetch(before + indexAt(r + Ahead) * sizeof(TOstraRecord*));
+        std::memcpy(&live[r], before + indexAt(r) * sizeof(TOstraRecord*), sizeof(TOstraRecord*));
+    }
+}
+
+// The view keys of the records, in their sorted order.
+void AppendViewKeys(TLive live, const TContext& ctx) {
+    constexpr std::size_t Ahead = 8;
+    const std::size_t n = live.size();
+    for (std::size_t r = 0; r < n; ++r) {
+        if (r + Ahead < n) __builtin_prefetch(live[r + Ahead]->Data());
+        ctx.SortedKeys->push_back(OstViewKey(live[r]->Data(), ctx.Fields, ctx.Fold, ctx.Descending));
     }
 }
 
@@ -203,14 +214,12 @@ void SortLive(TLive live, const TContext& ctx) {
     TScratch<TEntry<K, Texts>> entries(n);
     // Where the view key is the entries' first keys, it is taken from them
     // once sorted instead of made apart.
-    const int derived = ctx.ViewKeys ? ViewKeyFromEntryKeys(ctx.Fields) : 0;
+    const int derived = ctx.SortedKeys ? ViewKeyFromEntryKeys(ctx.Fields) : 0;
     for (std::size_t r = 0; r < n; ++r) {
         TEntry<K, Texts>& e = entries[r];
         e.Index = static_cast<uint32_t>(r);
         e.Inexact = 0;
         const uint8_t* data = live[r]->Data();
-        if (ctx.ViewKeys && !derived)
-            ctx.ViewKeys[r] = OstViewKey(data, ctx.Fields, ctx.Fold, ctx.Descending);
         for (std::size_t i = 0; i < K; ++i) {
             TKey k{0, true, {}};
             if (i < keyed) {
@@ -250,12 +259,9 @@ void SortLive(TLive live, const TContext& ctx) {
         for (std::size_t r = 0; r < n; ++r)
             ctx.SortedKeys->push_back(
                 {entries[r].Key[0], derived == 2 && K > 1 ? entries[r].Key[K > 1 ? 1 : 0] : none, none});
-        TContext plain = ctx;
-        plain.ViewKeys = nullptr;
-        Reorder(live, entries.begin(), plain);
-        return;
     }
-    Reorder(live, entries.begin(), ctx);
+    Reorder(live, entries);
+    if (ctx.SortedKeys && !derived) AppendViewKeys(live, ctx);
 }
 
 template <std::size_t K>
@@ -400,15 +406,6 @@ void SortByText(TLive live, const TOstraField& field, const TContext& ctx) {
         } else {
             SetTextKey(e, 0, ctx);
         }
-        // The first twenty-four bytes are the view key of a text.
-        if (ctx.ViewKeys) {
-            if (viewKeyIsText) {
-                const uint64_t extra = TextPrefix(k.Text, ctx.Fold, 16);
-                ctx.ViewKeys[r] = TOstraViewKey{e.Key[0], e.Key[1], ctx.Descending ? ~extra : extra};
-            } else {
-                ctx.ViewKeys[r] = OstViewKey(live[r]->Data(), ctx.Fields, ctx.Fold, ctx.Descending);
-            }
-        }
     }
     struct TRange {
         std::size_t First, Last, Offset;
@@ -454,7 +451,20 @@ void SortByText(TLive live, const TOstraField& field, const TContext& ctx) {
             i = j;
         }
     }
-    Reorder(live, entries.begin(), ctx);
+    if (ctx.SortedKeys && viewKeyIsText) {
+        // The first twenty-four bytes are the view key of a text.
+        constexpr std::size_t Ahead = 16;
+        for (std::size_t r = 0; r < n; ++r) {
+            if (r + Ahead < n) __builtin_prefetch(entries[r + Ahead].Text);
+            const std::string_view text(entries[r].Text, entries[r].Length);
+            TOstraViewKey key{TextPrefix(text, ctx.Fold, 0), TextPrefix(text, ctx.Fold, 8),
+                              TextPrefix(text, ctx.Fold, 16)};
+            if (ctx.Descending) key = {~key.High, ~key.Low, ~key.Extra};
+            ctx.SortedKeys->push_back(key);
+        }
+    }
+    Reorder(live, entries);
+    if (ctx.SortedKeys && !viewKeyIsText) AppendViewKeys(live, ctx);
 }
 
 bool IsTextKey(const TOstraField& f) {
@@ -464,7 +474,7 @@ bool IsTextKey(const TOstraField& f) {
 
 }  // namespace
 
-void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstraField* const> fields,
+void OstraSortRecords(std::span<TOstraRecord*> records, std::span<const TOstraField* const> fields,
                       bool caseInsensitive, bool descending, TOstraViewKeys* viewKeys) {
     if (viewKeys) {
         viewKeys->clear();
@@ -483,13 +493,7 @@ void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstr
                                            [](const TOstraRecord* r) { return r->IsLive(); });
     const TLive live(records.data(), static_cast<std::size_t>(firstDead - records.begin()));
     TContext ctx{fields, caseInsensitive, descending};
-    // The keys are made in store order while the records are read, then put
-    // in sorted order.
-    TScratch<TOstraViewKey> staging(viewKeys ? live.size() : 0);
-    if (viewKeys) {
-        ctx.ViewKeys = staging.begin();
-        ctx.SortedKeys = viewKeys;
-    }
+    ctx.SortedKeys = viewKeys;
     // A text first: by sixteen bytes per pass when alone, or when long
     // enough to leave many ties to an eight-byte key.
     if (IsTextKey(*fields[0]) && (fields.size() == 1 || fields[0]->FieldType != oftSmallStr))

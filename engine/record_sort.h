@@ -20,7 +20,7 @@ struct TOstraRecord;
 // `descending`, texts compared without regard to case when `caseInsensitive`.
 // When `viewKeys` is given it receives the records' view keys (OstViewKey)
 // in their sorted order, made while the records are read for the sort.
-void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstraField* const> fields,
+void OstraSortRecords(std::span<TOstraRecord*> records, std::span<const TOstraField* const> fields,
                       bool caseInsensitive, bool descending, TOstraViewKeys* viewKeys = nullptr);
 
 // The sort comparison of two records (negative, 0, positive): deleted ones

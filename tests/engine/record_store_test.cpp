@@ -9,6 +9,7 @@
 #include "engine/messages.h"
 #include "engine/record_sort.h"
 #include "engine/record_store.h"
+#include "engine/record_view.h"
 #include "support/engine/engine_test_util.h"
 #include "support/engine/image_builder.h"
 
@@ -399,7 +400,8 @@ TEST(RecordSort, AgreesWithTheValueComparison) {
         else if (rng() % 10 == 0)
             c.AcceptAll();
     }
-    const std::vector<std::string> orders = {"S", "Small", "M", "B;S", "D;L;I", "M;Small;S;B", "L;S"};
+    const std::vector<std::string> orders = {"S",           "Small", "M",   "B;S",     "D;L;I",
+                                             "M;Small;S;B", "L;S",   "I;M", "Small;B", "S;I;D"};
     for (const std::string& names : orders) {
         for (int ci = 0; ci < 2; ++ci) {
             for (int desc = 0; desc < 2; ++desc) {
@@ -411,6 +413,17 @@ TEST(RecordSort, AgreesWithTheValueComparison) {
                     return CompareRecordsForSort(a, b, fields, ci, desc) < 0;
                 });
                 EXPECT_TRUE(fast == slow) << names << " ci=" << ci << " desc=" << desc;
+                // Asked for view keys: the same order, and each record's own key beside it.
+                std::vector<TOstraRecord*> keyed = c.Records();
+                TOstraViewKeys keys;
+                OstraSortRecords(keyed, fields, ci, desc, &keys);
+                EXPECT_TRUE(keyed == slow) << names << " ci=" << ci << " desc=" << desc;
+                ASSERT_EQ(keys.size(), keyed.size());
+                for (std::size_t i = 0; i < keyed.size(); ++i) {
+                    if (keys[i] == OstViewKey(keyed[i]->Data(), fields, ci, desc)) continue;
+                    ADD_FAILURE() << names << " ci=" << ci << " desc=" << desc << " key " << i;
+                    break;
+                }
             }
         }
     }
