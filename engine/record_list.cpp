@@ -3,6 +3,8 @@
 #include "engine/record_list.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 
 void TOstraRecordList::Clear() {
     FChunks.clear();
@@ -76,6 +78,26 @@ void TOstraRecordList::AssignKeys(std::span<TOstraRecord* const> Records, bool K
         for (std::size_t c = 0; c < FChunks.size(); ++c) RefreshLast(c);
     FCount = static_cast<int>(n);
     Invalidate(0);
+}
+
+void TOstraViewKeys::clear() {
+    FBlock.reset();
+    FSize = FCapacity = 0;
+}
+
+void TOstraViewKeys::reserve(std::size_t N) {
+    if (N <= FCapacity) return;
+    if (N > SIZE_MAX / sizeof(TOstraViewKey)) throw std::bad_alloc();
+    TOstBlock block(static_cast<uint8_t*>(OstAllocateBlock(N * sizeof(TOstraViewKey))));
+    if (FSize) std::memcpy(block.get(), FBlock.get(), FSize * sizeof(TOstraViewKey));
+    FBlock = std::move(block);
+    FCapacity = N;
+}
+
+void TOstraViewKeys::Adopt(TOstBlock Block, std::size_t Bytes, std::size_t Count) {
+    FBlock = std::move(Block);
+    FCapacity = Bytes / sizeof(TOstraViewKey);
+    FSize = Count;
 }
 
 std::vector<TOstraRecord*> TOstraRecordList::ToVector() const {

@@ -35,9 +35,32 @@ struct TOstraViewKey {
     auto operator<=>(const TOstraViewKey&) const = default;
 };
 
-// The records and keys of a whole view being built, in table blocks.
+// The records of a whole view being built, in table blocks.
 using TOstraRecordArray = std::vector<TOstraRecord*, TOstBlockAllocator<TOstraRecord*>>;
-using TOstraViewKeys = std::vector<TOstraViewKey, TOstBlockAllocator<TOstraViewKey>>;
+
+// The keys of a whole view being built, in a table block: one grown as keys
+// are added, or one a sort hands over with its keys laid in it.
+class TOstraViewKeys {
+public:
+    std::size_t size() const { return FSize; }
+    bool empty() const { return FSize == 0; }
+    const TOstraViewKey* data() const { return Keys(); }
+    const TOstraViewKey& operator[](std::size_t I) const { return Keys()[I]; }
+    void clear();
+    void reserve(std::size_t N);
+    void push_back(const TOstraViewKey& Key) {
+        if (FSize == FCapacity) reserve(FCapacity < 8 ? 16 : FCapacity * 2);
+        Keys()[FSize++] = Key;
+    }
+    // Takes Block, of Bytes bytes, whose start holds Count keys.
+    void Adopt(TOstBlock Block, std::size_t Bytes, std::size_t Count);
+
+private:
+    TOstraViewKey* Keys() const { return reinterpret_cast<TOstraViewKey*>(FBlock.get()); }
+    TOstBlock FBlock;
+    std::size_t FSize = 0;
+    std::size_t FCapacity = 0;
+};
 
 class TOstraRecordList {
 public:

@@ -95,6 +95,9 @@ public:
     T* begin() { return reinterpret_cast<T*>(FBlock.get()); }
     T* end() { return begin() + FSize; }
     T& operator[](std::size_t i) { return begin()[i]; }
+    uint8_t* Bytes() { return FBlock.get(); }
+    std::size_t ByteSize() const { return FSize * sizeof(T); }
+    TOstBlock Release() { return std::move(FBlock); }
 
 private:
     TOstBlock FBlock;
@@ -387,6 +390,63 @@ void SortTiesByRest(TTextEntry* first, TTextEntry* last, TLive live, const TCont
     });
 }
 
+// Reorder for sorted text entries with the records' view keys: the keys are
+// laid in the entries' block, which they then keep, so they take no memory of
+// their own. With textKeys, a key is the first twenty-four bytes of the
+// entry's text.
+void ReorderWithKeys(TLive live, TScratch<TTextEntry>& entries, bool textKeys, const TContext& ctx) {
+    struct TPacked {
+        const char* Text;
+        uint32_t Length;
+        uint32_t Index;
+    };
+    static_assert(sizeof(TPacked) * 2 == sizeof(TTextEntry) && sizeof(TOstraViewKey) <= sizeof(TTextEntry) &&
+                  sizeof(TPacked) + sizeof(TOstraRecord*) <= sizeof(TTextEntry));
+    const std::size_t n = live.size();
+    uint8_t* const block = entries.Bytes();
+    // Packed entry r lies at half of entry r's offset: each entry is read
+    // before it is overwritten. The records' old order goes behind them.
+    for (std::size_t r = 0; r < n; ++r) {
+        const TTextEntry& e = entries[r];
+        const TPacked p{e.Text, e.Length, e.Index};
+        std::memcpy(block + r * sizeof(TPacked), &p, sizeof p);
+    }
+    auto packed = [&](std::size_t r) {
+        TPacked p;
+        std::memcpy(&p, block + r * sizeof(TPacked), sizeof p);
+        return p;
+    };
+    uint8_t* const before = block + n * sizeof(TPacked);
+    std::memcpy(before, live.data(), n * sizeof(TOstraRecord*));
+    constexpr std::size_t Ahead = 16;
+    for (std::size_t r = 0; r < n; ++r) {
+        if (r + Ahead < n) __builtin_prefetch(before + packed(r + Ahead).Index * sizeof(TOstraRecord*));
+        std::memcpy(&live[r], before + packed(r).Index * sizeof(TOstraRecord*), sizeof(TOstraRecord*));
+    }
+    auto put = [&](std::size_t r, const TOstraViewKey& key) {
+        std::memcpy(block + r * sizeof(TOstraViewKey), &key, sizeof key);
+    };
+    if (textKeys) {
+        // From the last: key r ends at or before packed entries r' < r begin.
+        for (std::size_t r = n; r-- > 0;) {
+            if (r >= Ahead) __builtin_prefetch(packed(r - Ahead).Text);
+            const TPacked p = packed(r);
+            const std::string_view text(p.Text, p.Length);
+            TOstraViewKey key{TextPrefix(text, ctx.Fold, 0), TextPrefix(text, ctx.Fold, 8),
+                              TextPrefix(text, ctx.Fold, 16)};
+            if (ctx.Descending) key = {~key.High, ~key.Low, ~key.Extra};
+            put(r, key);
+        }
+    } else {
+        for (std::size_t r = 0; r < n; ++r) {
+            if (r + Ahead < n) __builtin_prefetch(live[r + Ahead]->Data());
+            put(r, OstViewKey(live[r]->Data(), ctx.Fields, ctx.Fold, ctx.Descending));
+        }
+    }
+    const std::size_t bytes = entries.ByteSize();
+    ctx.SortedKeys->Adopt(entries.Release(), bytes, n);
+}
+
 // A sort whose first field is a text: by that text as below, and records of
 // equal texts by the other fields.
 void SortByText(TLive live, const TOstraField& field, const TContext& ctx) {
@@ -451,20 +511,10 @@ void SortByText(TLive live, const TOstraField& field, const TContext& ctx) {
             i = j;
         }
     }
-    if (ctx.SortedKeys && viewKeyIsText) {
-        // The first twenty-four bytes are the view key of a text.
-        constexpr std::size_t Ahead = 16;
-        for (std::size_t r = 0; r < n; ++r) {
-            if (r + Ahead < n) __builtin_prefetch(entries[r + Ahead].Text);
-            const std::string_view text(entries[r].Text, entries[r].Length);
-            TOstraViewKey key{TextPrefix(text, ctx.Fold, 0), TextPrefix(text, ctx.Fold, 8),
-                              TextPrefix(text, ctx.Fold, 16)};
-            if (ctx.Descending) key = {~key.High, ~key.Low, ~key.Extra};
-            ctx.SortedKeys->push_back(key);
-        }
-    }
-    Reorder(live, entries);
-    if (ctx.SortedKeys && !viewKeyIsText) AppendViewKeys(live, ctx);
+    if (ctx.SortedKeys)
+        ReorderWithKeys(live, entries, viewKeyIsText, ctx);
+    else
+        Reorder(live, entries);
 }
 
 bool IsTextKey(const TOstraField& f) {
@@ -476,12 +526,12 @@ bool IsTextKey(const TOstraField& f) {
 
 void OstraSortRecords(std::span<TOstraRecord*> records, std::span<const TOstraField* const> fields,
                       bool caseInsensitive, bool descending, TOstraViewKeys* viewKeys) {
-    if (viewKeys) {
-        viewKeys->clear();
-        viewKeys->reserve(records.size());
-    }
+    if (viewKeys) viewKeys->clear();
     if (fields.empty()) {
-        if (viewKeys) viewKeys->assign(records.size(), TOstraViewKey());
+        if (viewKeys) {
+            viewKeys->reserve(records.size());
+            for (std::size_t r = 0; r < records.size(); ++r) viewKeys->push_back(TOstraViewKey());
+        }
         return;
     }
     if (records.size() < 2) {
@@ -496,7 +546,10 @@ void OstraSortRecords(std::span<TOstraRecord*> records, std::span<const TOstraFi
     ctx.SortedKeys = viewKeys;
     // A text first: by sixteen bytes per pass when alone, or when long
     // enough to leave many ties to an eight-byte key.
-    if (IsTextKey(*fields[0]) && (fields.size() == 1 || fields[0]->FieldType != oftSmallStr))
+    const bool byText = IsTextKey(*fields[0]) && (fields.size() == 1 || fields[0]->FieldType != oftSmallStr);
+    // The sort by text lays the keys in its own block.
+    if (viewKeys && !byText) viewKeys->reserve(records.size());
+    if (byText)
         SortByText(live, *fields[0], ctx);
     else if (fields.size() == 1)
         SortLive<1>(live, ctx);
