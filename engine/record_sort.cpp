@@ -126,7 +126,8 @@ struct TContext {
 // order copied behind them, so the reorder takes no memory of its own.
 template <class Entry>
 void Reorder(TLive live, TScratch<Entry>& entries) {
-    static_assert(sizeof(Entry) >= sizeof(uint32_t) + sizeof(TOstraRecord*));
+    // Room for an index, a record and the padding between them in each entry.
+    static_assert(sizeof(Entry) >= 2 * sizeof(uint32_t) + sizeof(TOstraRecord*));
     const std::size_t n = live.size();
     uint8_t* const block = reinterpret_cast<uint8_t*>(entries.begin());
     // Entry r lies at or after index r: each is read before it is overwritten.
