@@ -423,8 +423,8 @@ void TOstraDataset::InternalRefresh() {
         }
         FImpl->FOpening = false;
     }
-    std::vector<TOstraRecord*> view;
-    std::vector<TOstraViewKey> keys;
+    TOstraRecordArray view;
+    TOstraViewKeys keys;
     TOstraFilter filter;
     const bool useFilter = Filtered() && !Filter().empty();
     if (useFilter) FImpl->PrepareFilter(filter);

@@ -77,18 +77,17 @@ public:
     void InitKeyBuffers();
     bool InRange(const uint8_t* Data) const;
     void PrepareFilter(TOstraFilter& Filter);
-    void BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter);
+    void BuildView(TOstraRecordArray& View, const TOstraFilter* Filter);
     // Sorts the view by the sort key and gives its view keys in the new order.
-    void SortView(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys);
+    void SortView(TOstraRecordArray& View, TOstraViewKeys& Keys);
     // Makes a built view current, sorted with Keys when Sorted.
-    void AssignView(std::vector<TOstraRecord*>&& View, bool Sorted, const std::vector<TOstraViewKey>& Keys);
+    void AssignView(TOstraRecordArray&& View, bool Sorted, const TOstraViewKeys& Keys);
     // BuildView, then SortView when there is a sort key; EOutOfMemory when
     // memory runs short, the dataset unchanged.
-    void BuildSorted(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys,
-                     const TOstraFilter* Filter);
+    void BuildSorted(TOstraRecordArray& View, TOstraViewKeys& Keys, const TOstraFilter* Filter);
     // AssignView of a BuildSorted view; short of memory, the view is left
     // empty and EOutOfMemory raised.
-    void AssignBuilt(std::vector<TOstraRecord*>&& View, const std::vector<TOstraViewKey>& Keys);
+    void AssignBuilt(TOstraRecordArray&& View, const TOstraViewKeys& Keys);
     // Sorts by the current key after a change of IndexFieldNames or SortOptions.
     void ApplySort();
     int CompareForSort(const TOstraRecord* A, const TOstraRecord* B) const;

@@ -176,7 +176,7 @@ std::function<void()> GViewBuildMemoryHook;
 
 void SetViewBuildMemoryHook(std::function<void()> Hook) { GViewBuildMemoryHook = std::move(Hook); }
 
-void TOstraDataset::TImpl::BuildView(std::vector<TOstraRecord*>& View, const TOstraFilter* Filter) {
+void TOstraDataset::TImpl::BuildView(TOstraRecordArray& View, const TOstraFilter* Filter) {
     View.clear();
     if (GViewBuildMemoryHook) GViewBuildMemoryHook();
     View.reserve(static_cast<std::size_t>(FCursor->RecordCount()));
@@ -208,13 +208,12 @@ void TOstraDataset::TImpl::BuildView(std::vector<TOstraRecord*>& View, const TOs
     if (handler) D.RestoreState(old);
 }
 
-void TOstraDataset::TImpl::SortView(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys) {
+void TOstraDataset::TImpl::SortView(TOstraRecordArray& View, TOstraViewKeys& Keys) {
     OstraSortRecords(View, FKeys[kiSort].Fields(), D.FSortOptions.Contains(osoCaseInsensitive),
                      D.FSortOptions.Contains(osoDescendSort), &Keys);
 }
 
-void TOstraDataset::TImpl::AssignView(std::vector<TOstraRecord*>&& View, bool Sorted,
-                                      const std::vector<TOstraViewKey>& Keys) {
+void TOstraDataset::TImpl::AssignView(TOstraRecordArray&& View, bool Sorted, const TOstraViewKeys& Keys) {
     const bool keyed = Sorted && Keys.size() == View.size();
     ForgetDisplaced();
     FView.Assign(std::move(View), keyed ? &Keys : nullptr);
@@ -222,7 +221,7 @@ void TOstraDataset::TImpl::AssignView(std::vector<TOstraRecord*>&& View, bool So
     FViewKeysValid = keyed;
 }
 
-void TOstraDataset::TImpl::BuildSorted(std::vector<TOstraRecord*>& View, std::vector<TOstraViewKey>& Keys,
+void TOstraDataset::TImpl::BuildSorted(TOstraRecordArray& View, TOstraViewKeys& Keys,
                                        const TOstraFilter* Filter) {
     try {
         BuildView(View, Filter);
@@ -234,8 +233,7 @@ void TOstraDataset::TImpl::BuildSorted(std::vector<TOstraRecord*>& View, std::ve
     }
 }
 
-void TOstraDataset::TImpl::AssignBuilt(std::vector<TOstraRecord*>&& View,
-                                       const std::vector<TOstraViewKey>& Keys) {
+void TOstraDataset::TImpl::AssignBuilt(TOstraRecordArray&& View, const TOstraViewKeys& Keys) {
     FLeavers.clear();
     try {
         AssignView(std::move(View), FKeys[kiSort].HasFields(), Keys);
@@ -270,8 +268,8 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         Resync({});
         return;
     }
-    std::vector<TOstraRecord*> view;
-    std::vector<TOstraViewKey> keys;
+    TOstraRecordArray view;
+    TOstraViewKeys keys;
     FImpl->BuildSorted(view, keys, useFilter ? &filter : nullptr);
     ++FImpl->FViewBuilds;
     // From here on nothing fails but running out of memory, which leaves
@@ -791,8 +789,8 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
     const bool useFilter = D.Filtered() && !D.Filter().empty();
     if (useFilter) PrepareFilter(filter);
     const TOstraRecord* current = FView.At(FPosition);
-    std::vector<TOstraRecord*> view;
-    std::vector<TOstraViewKey> keys;
+    TOstraRecordArray view;
+    TOstraViewKeys keys;
     BuildSorted(view, keys, useFilter ? &filter : nullptr);
     ++FViewBuilds;
     AssignBuilt(std::move(view), keys);

@@ -3,6 +3,8 @@
 #include "engine/record_list.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 
 void TOstraRecordList::Clear() {
     FChunks.clear();
@@ -44,8 +46,19 @@ std::size_t TOstraRecordList::AllocatedBytes() const {
 }
 
 void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records, const std::vector<TOstraViewKey>* Keys) {
+    AssignKeys(Records, Keys != nullptr, Keys ? Keys->data() : nullptr);
+    Records.clear();
+}
+
+void TOstraRecordList::Assign(TOstraRecordArray&& Records, const TOstraViewKeys* Keys) {
+    AssignKeys(Records, Keys != nullptr, Keys ? Keys->data() : nullptr);
+    Records.clear();
+}
+
+void TOstraRecordList::AssignKeys(std::span<TOstraRecord* const> Records, bool Keyed,
+                                  const TOstraViewKey* Keys) {
     Clear();
-    FKeyed = Keys != nullptr;
+    FKeyed = Keyed;
     const std::size_t n = Records.size();
     // Chunks three quarters full leave room for insertions.
     const std::size_t step = n <= ChunkSize ? ChunkSize : ChunkSize * 3 / 4;
@@ -53,19 +66,38 @@ void TOstraRecordList::Assign(std::vector<TOstraRecord*>&& Records, const std::v
     for (std::size_t i = 0; i < n; i += step) {
         const std::size_t end = std::min(n, i + step);
         TChunk chunk = MakeChunk(std::min(ChunkSize, step + ChunkSize / 8));
-        if (Keys)
-            for (std::size_t k = i; k < end; ++k) chunk.Entries.push_back({Records[k], (*Keys)[k]});
+        if (Keyed)
+            for (std::size_t k = i; k < end; ++k) chunk.Entries.push_back({Records[k], Keys[k]});
         else
             chunk.Records.assign(Records.begin() + static_cast<std::ptrdiff_t>(i),
                                  Records.begin() + static_cast<std::ptrdiff_t>(end));
         FChunks.push_back(std::move(chunk));
     }
     FLastKeys.assign(FChunks.size(), TOstraViewKey());
-    if (Keys)
+    if (Keyed)
         for (std::size_t c = 0; c < FChunks.size(); ++c) RefreshLast(c);
     FCount = static_cast<int>(n);
-    Records.clear();
     Invalidate(0);
+}
+
+void TOstraViewKeys::clear() {
+    FBlock.reset();
+    FSize = FCapacity = 0;
+}
+
+void TOstraViewKeys::reserve(std::size_t N) {
+    if (N <= FCapacity) return;
+    if (N > SIZE_MAX / sizeof(TOstraViewKey)) throw std::bad_alloc();
+    TOstBlock block(static_cast<uint8_t*>(OstAllocateBlock(N * sizeof(TOstraViewKey))));
+    if (FSize) std::memcpy(block.get(), FBlock.get(), FSize * sizeof(TOstraViewKey));
+    FBlock = std::move(block);
+    FCapacity = N;
+}
+
+void TOstraViewKeys::Adopt(TOstBlock Block, std::size_t Bytes, std::size_t Count) {
+    FBlock = std::move(Block);
+    FCapacity = Bytes / sizeof(TOstraViewKey);
+    FSize = Count;
 }
 
 std::vector<TOstraRecord*> TOstraRecordList::ToVector() const {

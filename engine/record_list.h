@@ -17,7 +17,10 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
+
+#include "engine/store_memory.h"
 
 struct TOstraRecord;
 
@@ -30,6 +33,33 @@ struct TOstraViewKey {
     uint64_t Low = 0;
     uint64_t Extra = 0;
     auto operator<=>(const TOstraViewKey&) const = default;
+};
+
+// The records of a whole view being built, in table blocks.
+using TOstraRecordArray = std::vector<TOstraRecord*, TOstBlockAllocator<TOstraRecord*>>;
+
+// The keys of a whole view being built, in a table block: one grown as keys
+// are added, or one a sort hands over with its keys laid in it.
+class TOstraViewKeys {
+public:
+    std::size_t size() const { return FSize; }
+    bool empty() const { return FSize == 0; }
+    const TOstraViewKey* data() const { return Keys(); }
+    const TOstraViewKey& operator[](std::size_t I) const { return Keys()[I]; }
+    void clear();
+    void reserve(std::size_t N);
+    void push_back(const TOstraViewKey& Key) {
+        if (FSize == FCapacity) reserve(FCapacity < 8 ? 16 : FCapacity * 2);
+        Keys()[FSize++] = Key;
+    }
+    // Takes Block, of Bytes bytes, whose start holds Count keys.
+    void Adopt(TOstBlock Block, std::size_t Bytes, std::size_t Count);
+
+private:
+    TOstraViewKey* Keys() const { return reinterpret_cast<TOstraViewKey*>(FBlock.get()); }
+    TOstBlock FBlock;
+    std::size_t FSize = 0;
+    std::size_t FCapacity = 0;
 };
 
 class TOstraRecordList {
@@ -47,6 +77,7 @@ public:
     void Clear();
     // Replaces the contents; keys are zero, or Keys (one for each record).
     void Assign(std::vector<TOstraRecord*>&& Records, const std::vector<TOstraViewKey>* Keys = nullptr);
+    void Assign(TOstraRecordArray&& Records, const TOstraViewKeys* Keys);
     std::vector<TOstraRecord*> ToVector() const;
     void Add(TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key = {});
@@ -112,6 +143,7 @@ private:
         std::size_t size() const { return Records.size() + Entries.size(); }
         bool empty() const { return size() == 0; }
     };
+    void AssignKeys(std::span<TOstraRecord* const> Records, bool Keyed, const TOstraViewKey* Keys);
     // Gives every entry a key (zero) when the list has none yet.
     void MakeKeyed();
     // An empty chunk of the list's kind with room for Capacity entries.

@@ -95,6 +95,9 @@ public:
     T* begin() { return reinterpret_cast<T*>(FBlock.get()); }
     T* end() { return begin() + FSize; }
     T& operator[](std::size_t i) { return begin()[i]; }
+    uint8_t* Bytes() { return FBlock.get(); }
+    std::size_t ByteSize() const { return FSize * sizeof(T); }
+    TOstBlock Release() { return std::move(FBlock); }
 
 private:
     TOstBlock FBlock;
@@ -108,10 +111,8 @@ struct TContext {
     std::span<const TOstraField* const> Fields;
     bool Fold;
     bool Descending;
-    // View keys of the records by their place in the list sorted, when
-    // asked, and where they go in sorted order.
-    TOstraViewKey* ViewKeys = nullptr;
-    std::vector<TOstraViewKey>* SortedKeys = nullptr;
+    // Where the records' view keys go in sorted order, when asked.
+    TOstraViewKeys* SortedKeys = nullptr;
 
     int Full(const TOstraRecord* a, const TOstraRecord* b, std::size_t i) const {
         const TOstraField& f = *Fields[i];
@@ -120,21 +121,45 @@ struct TContext {
     }
 };
 
-// Puts the records (and their view keys, when kept) in the order of the
-// sorted entries.
+// Puts the records in the order of the sorted entries. The entries' block is
+// then free: their indexes are packed at its front, and the records' old
+// order copied behind them, so the reorder takes no memory of its own.
 template <class Entry>
-void Reorder(TLive live, const Entry* entries, const TContext& ctx) {
+void Reorder(TLive live, TScratch<Entry>& entries) {
+    // Room for an index, a record and the padding between them in each entry.
+    static_assert(sizeof(Entry) >= 2 * sizeof(uint32_t) + sizeof(TOstraRecord*));
     const std::size_t n = live.size();
-    TScratch<TOstraRecord*> before(n);
-    std::copy(live.begin(), live.end(), before.begin());
-    if (ctx.ViewKeys) {
-        std::vector<TOstraViewKey>& keys = *ctx.SortedKeys;
-        for (std::size_t r = 0; r < n; ++r) {
-            live[r] = before[entries[r].Index];
-            keys.push_back(ctx.ViewKeys[entries[r].Index]);
-        }
-    } else {
-        for (std::size_t r = 0; r < n; ++r) live[r] = before[entries[r].Index];
+    uint8_t* const block = reinterpret_cast<uint8_t*>(entries.begin());
+    // Entry r lies at or after index r: each is read before it is overwritten.
+    for (std::size_t r = 0; r < n; ++r) {
+        const uint32_t index = entries[r].Index;
+        std::memcpy(block + r * sizeof(uint32_t), &index, sizeof index);
+    }
+    const std::size_t beforeAt =
+        (n * sizeof(uint32_t) + alignof(TOstraRecord*) - 1) / alignof(TOstraRecord*) * alignof(TOstraRecord*);
+    uint8_t* const before = block + beforeAt;
+    std::memcpy(before, live.data(), n * sizeof(TOstraRecord*));
+    auto indexAt = [&](std::size_t r) {
+        uint32_t index;
+        std::memcpy(&index, block + r * sizeof(uint32_t), sizeof index);
+        return index;
+    };
+    // The reads are scattered over an array larger than the caches: the
+    // ones ahead are asked for early.
+    constexpr std::size_t Ahead = 16;
+    for (std::size_t r = 0; r < n; ++r) {
+        if (r + Ahead < n) __builtin_prefetch(before + indexAt(r + Ahead) * sizeof(TOstraRecord*));
+        std::memcpy(&live[r], before + indexAt(r) * sizeof(TOstraRecord*), sizeof(TOstraRecord*));
+    }
+}
+
+// The view keys of the records, in their sorted order.
+void AppendViewKeys(TLive live, const TContext& ctx) {
+    constexpr std::size_t Ahead = 8;
+    const std::size_t n = live.size();
+    for (std::size_t r = 0; r < n; ++r) {
+        if (r + Ahead < n) __builtin_prefetch(live[r + Ahead]->Data());
+        ctx.SortedKeys->push_back(OstViewKey(live[r]->Data(), ctx.Fields, ctx.Fold, ctx.Descending));
     }
 }
 
@@ -193,14 +218,12 @@ void SortLive(TLive live, const TContext& ctx) {
     TScratch<TEntry<K, Texts>> entries(n);
     // Where the view key is the entries' first keys, it is taken from them
     // once sorted instead of made apart.
-    const int derived = ctx.ViewKeys ? ViewKeyFromEntryKeys(ctx.Fields) : 0;
+    const int derived = ctx.SortedKeys ? ViewKeyFromEntryKeys(ctx.Fields) : 0;
     for (std::size_t r = 0; r < n; ++r) {
         TEntry<K, Texts>& e = entries[r];
         e.Index = static_cast<uint32_t>(r);
         e.Inexact = 0;
         const uint8_t* data = live[r]->Data();
-        if (ctx.ViewKeys && !derived)
-            ctx.ViewKeys[r] = OstViewKey(data, ctx.Fields, ctx.Fold, ctx.Descending);
         for (std::size_t i = 0; i < K; ++i) {
             TKey k{0, true, {}};
             if (i < keyed) {
@@ -240,12 +263,9 @@ void SortLive(TLive live, const TContext& ctx) {
         for (std::size_t r = 0; r < n; ++r)
             ctx.SortedKeys->push_back(
                 {entries[r].Key[0], derived == 2 && K > 1 ? entries[r].Key[K > 1 ? 1 : 0] : none, none});
-        TContext plain = ctx;
-        plain.ViewKeys = nullptr;
-        Reorder(live, entries.begin(), plain);
-        return;
     }
-    Reorder(live, entries.begin(), ctx);
+    Reorder(live, entries);
+    if (ctx.SortedKeys && !derived) AppendViewKeys(live, ctx);
 }
 
 template <std::size_t K>
@@ -371,6 +391,63 @@ void SortTiesByRest(TTextEntry* first, TTextEntry* last, TLive live, const TCont
     });
 }
 
+// Reorder for sorted text entries with the records' view keys: the keys are
+// laid in the entries' block, which they then keep, so they take no memory of
+// their own. With textKeys, a key is the first twenty-four bytes of the
+// entry's text.
+void ReorderWithKeys(TLive live, TScratch<TTextEntry>& entries, bool textKeys, const TContext& ctx) {
+    struct TPacked {
+        const char* Text;
+        uint32_t Length;
+        uint32_t Index;
+    };
+    static_assert(sizeof(TPacked) * 2 == sizeof(TTextEntry) && sizeof(TOstraViewKey) <= sizeof(TTextEntry) &&
+                  sizeof(TPacked) + sizeof(TOstraRecord*) <= sizeof(TTextEntry));
+    const std::size_t n = live.size();
+    uint8_t* const block = entries.Bytes();
+    // Packed entry r lies at half of entry r's offset: each entry is read
+    // before it is overwritten. The records' old order goes behind them.
+    for (std::size_t r = 0; r < n; ++r) {
+        const TTextEntry& e = entries[r];
+        const TPacked p{e.Text, e.Length, e.Index};
+        std::memcpy(block + r * sizeof(TPacked), &p, sizeof p);
+    }
+    auto packed = [&](std::size_t r) {
+        TPacked p;
+        std::memcpy(&p, block + r * sizeof(TPacked), sizeof p);
+        return p;
+    };
+    uint8_t* const before = block + n * sizeof(TPacked);
+    std::memcpy(before, live.data(), n * sizeof(TOstraRecord*));
+    constexpr std::size_t Ahead = 16;
+    for (std::size_t r = 0; r < n; ++r) {
+        if (r + Ahead < n) __builtin_prefetch(before + packed(r + Ahead).Index * sizeof(TOstraRecord*));
+        std::memcpy(&live[r], before + packed(r).Index * sizeof(TOstraRecord*), sizeof(TOstraRecord*));
+    }
+    auto put = [&](std::size_t r, const TOstraViewKey& key) {
+        std::memcpy(block + r * sizeof(TOstraViewKey), &key, sizeof key);
+    };
+    if (textKeys) {
+        // From the last: key r ends at or before packed entries r' < r begin.
+        for (std::size_t r = n; r-- > 0;) {
+            if (r >= Ahead) __builtin_prefetch(packed(r - Ahead).Text);
+            const TPacked p = packed(r);
+            const std::string_view text(p.Text, p.Length);
+            TOstraViewKey key{TextPrefix(text, ctx.Fold, 0), TextPrefix(text, ctx.Fold, 8),
+                              TextPrefix(text, ctx.Fold, 16)};
+            if (ctx.Descending) key = {~key.High, ~key.Low, ~key.Extra};
+            put(r, key);
+        }
+    } else {
+        for (std::size_t r = 0; r < n; ++r) {
+            if (r + Ahead < n) __builtin_prefetch(live[r + Ahead]->Data());
+            put(r, OstViewKey(live[r]->Data(), ctx.Fields, ctx.Fold, ctx.Descending));
+        }
+    }
+    const std::size_t bytes = entries.ByteSize();
+    ctx.SortedKeys->Adopt(entries.Release(), bytes, n);
+}
+
 // A sort whose first field is a text: by that text as below, and records of
 // equal texts by the other fields.
 void SortByText(TLive live, const TOstraField& field, const TContext& ctx) {
@@ -389,15 +466,6 @@ void SortByText(TLive live, const TOstraField& field, const TContext& ctx) {
             e.Key[1] = ctx.Descending ? ~uint64_t{0} : 0;
         } else {
             SetTextKey(e, 0, ctx);
-        }
-        // The first twenty-four bytes are the view key of a text.
-        if (ctx.ViewKeys) {
-            if (viewKeyIsText) {
-                const uint64_t extra = TextPrefix(k.Text, ctx.Fold, 16);
-                ctx.ViewKeys[r] = TOstraViewKey{e.Key[0], e.Key[1], ctx.Descending ? ~extra : extra};
-            } else {
-                ctx.ViewKeys[r] = OstViewKey(live[r]->Data(), ctx.Fields, ctx.Fold, ctx.Descending);
-            }
         }
     }
     struct TRange {
@@ -444,7 +512,10 @@ void SortByText(TLive live, const TOstraField& field, const TContext& ctx) {
             i = j;
         }
     }
-    Reorder(live, entries.begin(), ctx);
+    if (ctx.SortedKeys)
+        ReorderWithKeys(live, entries, viewKeyIsText, ctx);
+    else
+        Reorder(live, entries);
 }
 
 bool IsTextKey(const TOstraField& f) {
@@ -454,14 +525,14 @@ bool IsTextKey(const TOstraField& f) {
 
 }  // namespace
 
-void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstraField* const> fields,
-                      bool caseInsensitive, bool descending, std::vector<TOstraViewKey>* viewKeys) {
-    if (viewKeys) {
-        viewKeys->clear();
-        viewKeys->reserve(records.size());
-    }
+void OstraSortRecords(std::span<TOstraRecord*> records, std::span<const TOstraField* const> fields,
+                      bool caseInsensitive, bool descending, TOstraViewKeys* viewKeys) {
+    if (viewKeys) viewKeys->clear();
     if (fields.empty()) {
-        if (viewKeys) viewKeys->assign(records.size(), TOstraViewKey());
+        if (viewKeys) {
+            viewKeys->reserve(records.size());
+            for (std::size_t r = 0; r < records.size(); ++r) viewKeys->push_back(TOstraViewKey());
+        }
         return;
     }
     if (records.size() < 2) {
@@ -473,16 +544,13 @@ void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstr
                                            [](const TOstraRecord* r) { return r->IsLive(); });
     const TLive live(records.data(), static_cast<std::size_t>(firstDead - records.begin()));
     TContext ctx{fields, caseInsensitive, descending};
-    // The keys are made in store order while the records are read, then put
-    // in sorted order.
-    TScratch<TOstraViewKey> staging(viewKeys ? live.size() : 0);
-    if (viewKeys) {
-        ctx.ViewKeys = staging.begin();
-        ctx.SortedKeys = viewKeys;
-    }
+    ctx.SortedKeys = viewKeys;
     // A text first: by sixteen bytes per pass when alone, or when long
     // enough to leave many ties to an eight-byte key.
-    if (IsTextKey(*fields[0]) && (fields.size() == 1 || fields[0]->FieldType != oftSmallStr))
+    const bool byText = IsTextKey(*fields[0]) && (fields.size() == 1 || fields[0]->FieldType != oftSmallStr);
+    // The sort by text lays the keys in its own block.
+    if (viewKeys && !byText) viewKeys->reserve(records.size());
+    if (byText)
         SortByText(live, *fields[0], ctx);
     else if (fields.size() == 1)
         SortLive<1>(live, ctx);

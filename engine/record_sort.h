@@ -12,16 +12,16 @@
 #include <vector>
 
 #include "engine/field_types.h"
+#include "engine/record_list.h"
 
 struct TOstraRecord;
-struct TOstraViewKey;
 
 // Sorts `records` in place by `fields`, each comparison negated when
 // `descending`, texts compared without regard to case when `caseInsensitive`.
 // When `viewKeys` is given it receives the records' view keys (OstViewKey)
 // in their sorted order, made while the records are read for the sort.
-void OstraSortRecords(std::vector<TOstraRecord*>& records, std::span<const TOstraField* const> fields,
-                      bool caseInsensitive, bool descending, std::vector<TOstraViewKey>* viewKeys = nullptr);
+void OstraSortRecords(std::span<TOstraRecord*> records, std::span<const TOstraField* const> fields,
+                      bool caseInsensitive, bool descending, TOstraViewKeys* viewKeys = nullptr);
 
 // The sort comparison of two records (negative, 0, positive): deleted ones
 // after live ones, otherwise field by field.

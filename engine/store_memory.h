@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <vector>
 
 struct TOstraRecord;
@@ -20,6 +21,25 @@ struct TOstBlockDeleter {
     void operator()(uint8_t* p) const { OstFreeBlock(p); }
 };
 using TOstBlock = std::unique_ptr<uint8_t[], TOstBlockDeleter>;
+
+// An allocator of table blocks for arrays of trivial values: a large array
+// freed and made again (a sort's, a view's) reuses the kept pages.
+template <class T>
+struct TOstBlockAllocator {
+    using value_type = T;
+    TOstBlockAllocator() = default;
+    template <class U>
+    TOstBlockAllocator(const TOstBlockAllocator<U>&) {}
+    T* allocate(std::size_t n) {
+        if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+        return static_cast<T*>(OstAllocateBlock(n * sizeof(T)));
+    }
+    void deallocate(T* p, std::size_t) { OstFreeBlock(p); }
+    template <class U>
+    bool operator==(const TOstBlockAllocator<U>&) const {
+        return true;
+    }
+};
 
 class TOstraRecordArena {
 public:

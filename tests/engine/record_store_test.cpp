@@ -9,6 +9,7 @@
 #include "engine/messages.h"
 #include "engine/record_sort.h"
 #include "engine/record_store.h"
+#include "engine/record_view.h"
 #include "support/engine/engine_test_util.h"
 #include "support/engine/image_builder.h"
 
@@ -399,7 +400,8 @@ TEST(RecordSort, AgreesWithTheValueComparison) {
         else if (rng() % 10 == 0)
             c.AcceptAll();
     }
-    const std::vector<std::string> orders = {"S", "Small", "M", "B;S", "D;L;I", "M;Small;S;B", "L;S"};
+    const std::vector<std::string> orders = {"S",           "Small", "M",   "B;S",     "D;L;I",
+                                             "M;Small;S;B", "L;S",   "I;M", "Small;B", "S;I;D"};
     for (const std::string& names : orders) {
         for (int ci = 0; ci < 2; ++ci) {
             for (int desc = 0; desc < 2; ++desc) {
@@ -411,9 +413,58 @@ TEST(RecordSort, AgreesWithTheValueComparison) {
                     return CompareRecordsForSort(a, b, fields, ci, desc) < 0;
                 });
                 EXPECT_TRUE(fast == slow) << names << " ci=" << ci << " desc=" << desc;
+                // Asked for view keys: the same order, and each record's own key beside it.
+                std::vector<TOstraRecord*> keyed = c.Records();
+                TOstraViewKeys keys;
+                OstraSortRecords(keyed, fields, ci, desc, &keys);
+                EXPECT_TRUE(keyed == slow) << names << " ci=" << ci << " desc=" << desc;
+                ASSERT_EQ(keys.size(), keyed.size());
+                for (std::size_t i = 0; i < keyed.size(); ++i) {
+                    if (keys[i] == OstViewKey(keyed[i]->Data(), fields, ci, desc)) continue;
+                    ADD_FAILURE() << names << " ci=" << ci << " desc=" << desc << " key " << i;
+                    break;
+                }
             }
         }
     }
+}
+
+// The sort by text lays the live records' keys in its own block; the
+// deleted records' keys follow past its room.
+TEST(RecordSort, ViewKeysOfManyDeletedRecordsFollowTheLive) {
+    TOstraCursor c;
+    MakeTable(c, {MakeField("S", oftString, 40)});
+    std::mt19937 rng(7);
+    for (int i = 0; i < 200; ++i) {
+        TestBuffer b(c);
+        b.Set("S", "text number " + std::to_string(rng() % 1000) + (i % 2 ? " and more words" : ""));
+        std::string error;
+        ASSERT_TRUE(c.PostRecord(b.Data(), nullptr, error));
+        if (i % 4) ASSERT_TRUE(c.DeleteRecord(c.Records().back(), error));
+    }
+    const std::vector<const TOstraField*> fields = c.FindFields("S");
+    for (int desc = 0; desc < 2; ++desc) {
+        std::vector<TOstraRecord*> records = c.Records();
+        TOstraViewKeys keys;
+        OstraSortRecords(records, fields, false, desc, &keys);
+        ASSERT_EQ(keys.size(), records.size());
+        for (std::size_t i = 0; i < records.size(); ++i)
+            EXPECT_EQ(keys[i], OstViewKey(records[i]->Data(), fields, false, desc)) << i;
+        for (std::size_t i = 1; i < 50; ++i)
+            if (desc == 0) EXPECT_LE(keys[i - 1], keys[i]) << i;
+    }
+}
+
+// Keys added one by one keep the earlier ones as their block grows.
+TEST(RecordSort, ViewKeysKeepTheirKeysAsTheyGrow) {
+    TOstraViewKeys keys;
+    for (uint64_t i = 0; i < 1000; ++i) keys.push_back({i, i * 3, ~i});
+    ASSERT_EQ(keys.size(), 1000u);
+    for (uint64_t i = 0; i < 1000; ++i) EXPECT_EQ(keys[i], (TOstraViewKey{i, i * 3, ~i})) << i;
+    keys.clear();
+    EXPECT_TRUE(keys.empty());
+    keys.push_back({5, 6, 7});
+    EXPECT_EQ(keys[0], (TOstraViewKey{5, 6, 7}));
 }
 
 TEST_F(RecordStoreTest, RecordNumbersFollowTheListThroughLoadsInsertsAndSorts) {
