@@ -54,8 +54,10 @@ std::string BuildEmptyImage(std::span<const TOstraField> fields);
 
 // The field descriptions of the table image in FileName, from its header
 // alone: no record is read, and a protected table needs no password (its
-// descriptions are not ciphered). False with the reader's error when the
-// file cannot be read or its header is damaged.
+// descriptions are not ciphered). Names are decoded as the header alone
+// shows them: a table whose records hold a text that is not UTF-8 is read in
+// Windows-1252 by a load, names included. False with the reader's error when
+// the file cannot be read or its header is damaged.
 bool ReadTableFields(const std::string& FileName, std::vector<TOstraField>& Fields, std::string& Error);
 
 // Test hook: runs after a saved image is complete and flushed in its new
