@@ -29,6 +29,60 @@ T* Put(TComponent* Owner, TWinControl* Parent, int X, int Y, int W, int H) {
     return c;
 }
 
+// The Today page: bound edits, lists, a tree, panels, buttons and a paint
+// box (returned: its white is checked).
+TPaintBox* PutTodaysControls(TForm* form, TWinControl* today, TDataSource* source) {
+    auto* label = Put<TLabel>(form, today, 10, 12, 0, 0);
+    label->SetCaption("&Action:");
+    auto* edit = Put<TDBEdit>(form, today, 70, 10, 200, 21);
+    edit->SetDataSource(source);
+    edit->SetDataField("Action");
+    label->SetFocusControl(edit);
+    auto* check = Put<TDBCheckBox>(form, today, 290, 12, 80, 17);
+    check->SetCaption("Flag");
+    check->SetDataSource(source);
+    check->SetDataField("Flag");
+    auto* memo = Put<TMemo>(form, today, 10, 45, 200, 80);
+    memo->Lines()->SetText("Notes line one\nNotes line two\n");
+    auto* list = Put<TListBox>(form, today, 220, 45, 120, 80);
+    list->SetMultiSelect(true);
+    for (const char* s : {"Appid", "Archive", "Catg", "Goals", "List"}) list->Items()->Add(s);
+    list->SetSelected(1, true);
+    list->SetSelected(3, true);
+    auto* combo = Put<TComboBox>(form, today, 350, 45, 120, 21);
+    combo->SetStyle(csDropDownList);
+    combo->Items()->SetCommaText("Urgent,High,Medium,Low,Completed");
+    combo->SetItemIndex(2);
+    auto* tree = Put<TTreeView>(form, today, 480, 45, 130, 120);
+    TTreeNode* root = tree->Items()->Add(nullptr, "Projects");
+    tree->Items()->AddChild(root, "House");
+    TTreeNode* garden = tree->Items()->AddChild(root, "Garden");
+    tree->Items()->AddChild(garden, "Hedge");
+    tree->Items()->Add(nullptr, "Other");
+    root->Expand(true);
+    auto* panel = Put<TPanel>(form, today, 10, 140, 300, 60);
+    panel->SetBevelInner(bvLowered);
+    panel->SetCaption("A panel");
+    auto* ok = Put<TBitBtn>(form, panel, 320 - 310 + 200, 15, 80, 26);
+    ok->SetKind(bkOK);
+    auto* bevel = Put<TBevel>(form, today, 320, 140, 150, 60);
+    bevel->SetShape(bsFrame);
+    auto* button = Put<TButton>(form, today, 330, 155, 75, 25);
+    button->SetCaption("&Save");
+    auto* disabled = Put<TSpeedButton>(form, today, 420, 155, 40, 25);
+    disabled->SetCaption("Off");
+    disabled->SetEnabled(false);
+    auto* paint = Put<TPaintBox>(form, today, 10, 215, 100, 60);
+    paint->SetOnPaint(TNotifyEvent([paint](TObject*) {
+        TCanvas* c = paint->Canvas();
+        c->Brush()->SetColor(clWhite);
+        c->FillRect(paint->ClientRect());
+        c->Pen()->SetColor(clNavy);
+        c->Ellipse(5, 5, 95, 55);
+    }));
+    return paint;
+}
+
 TEST(StdCtrlsRenderTest, AFormOfStandardControls) {
     TShownForm f;
     TForm* form = f.Form;
@@ -85,62 +139,13 @@ TEST(StdCtrlsRenderTest, AFormOfStandardControls) {
     second->SetPageControl(pages);
     second->SetCaption("Actions Group 1");
 
-    auto* label = Put<TLabel>(form, today, 10, 12, 0, 0);
-    label->SetCaption("&Action:");
-    auto* edit = Put<TDBEdit>(form, today, 70, 10, 200, 21);
-    edit->SetDataSource(source);
-    edit->SetDataField("Action");
-    label->SetFocusControl(edit);
-    auto* check = Put<TDBCheckBox>(form, today, 290, 12, 80, 17);
-    check->SetCaption("Flag");
-    check->SetDataSource(source);
-    check->SetDataField("Flag");
-    auto* memo = Put<TMemo>(form, today, 10, 45, 200, 80);
-    memo->Lines()->SetText("Notes line one\nNotes line two\n");
-    auto* list = Put<TListBox>(form, today, 220, 45, 120, 80);
-    list->SetMultiSelect(true);
-    for (const char* s : {"Appid", "Archive", "Catg", "Goals", "List"}) list->Items()->Add(s);
-    list->SetSelected(1, true);
-    list->SetSelected(3, true);
-    auto* combo = Put<TComboBox>(form, today, 350, 45, 120, 21);
-    combo->SetStyle(csDropDownList);
-    combo->Items()->SetCommaText("Urgent,High,Medium,Low,Completed");
-    combo->SetItemIndex(2);
-    auto* tree = Put<TTreeView>(form, today, 480, 45, 130, 120);
-    TTreeNode* root = tree->Items()->Add(nullptr, "Projects");
-    tree->Items()->AddChild(root, "House");
-    TTreeNode* garden = tree->Items()->AddChild(root, "Garden");
-    tree->Items()->AddChild(garden, "Hedge");
-    tree->Items()->Add(nullptr, "Other");
-    root->Expand(true);
-    auto* panel = Put<TPanel>(form, today, 10, 140, 300, 60);
-    panel->SetBevelInner(bvLowered);
-    panel->SetCaption("A panel");
-    auto* ok = Put<TBitBtn>(form, panel, 320 - 310 + 200, 15, 80, 26);
-    ok->SetKind(bkOK);
-    auto* bevel = Put<TBevel>(form, today, 320, 140, 150, 60);
-    bevel->SetShape(bsFrame);
-    auto* button = Put<TButton>(form, today, 330, 155, 75, 25);
-    button->SetCaption("&Save");
-    auto* disabled = Put<TSpeedButton>(form, today, 420, 155, 40, 25);
-    disabled->SetCaption("Off");
-    disabled->SetEnabled(false);
-    auto* paint = Put<TPaintBox>(form, today, 10, 215, 100, 60);
-    paint->SetOnPaint(TNotifyEvent([paint](TObject*) {
-        TCanvas* c = paint->Canvas();
-        c->Brush()->SetColor(clWhite);
-        c->FillRect(paint->ClientRect());
-        c->Pen()->SetColor(clNavy);
-        c->Ellipse(5, 5, 95, 55);
-    }));
+    TPaintBox* paint = PutTodaysControls(form, today, source);
 
     f.Show();
     const std::string file = TestRunPath("stdctrls_render.png");
     ASSERT_TRUE(RenderControlToPng(form, file));
     TBitmap shot;
     RenderControl(form, &shot);
-    const int clientTop = form->Height() - form->ClientHeight();
-    (void)clientTop;
     // The status bar's cream and the paint box's white show where they are.
     const TPoint s = status->ClientToScreen({20, 10});
     const TPoint o = form->ClientToScreen({0, 0});
