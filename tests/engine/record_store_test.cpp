@@ -440,7 +440,9 @@ TEST(RecordSort, ViewKeysOfManyDeletedRecordsFollowTheLive) {
         b.Set("S", "text number " + std::to_string(rng() % 1000) + (i % 2 ? " and more words" : ""));
         std::string error;
         ASSERT_TRUE(c.PostRecord(b.Data(), nullptr, error));
-        if (i % 4) ASSERT_TRUE(c.DeleteRecord(c.Records().back(), error));
+        if (i % 4) {
+            ASSERT_TRUE(c.DeleteRecord(c.Records().back(), error));
+        }
     }
     const std::vector<const TOstraField*> fields = c.FindFields("S");
     for (int desc = 0; desc < 2; ++desc) {
@@ -451,7 +453,9 @@ TEST(RecordSort, ViewKeysOfManyDeletedRecordsFollowTheLive) {
         for (std::size_t i = 0; i < records.size(); ++i)
             EXPECT_EQ(keys[i], OstViewKey(records[i]->Data(), fields, false, desc)) << i;
         for (std::size_t i = 1; i < 50; ++i)
-            if (desc == 0) EXPECT_LE(keys[i - 1], keys[i]) << i;
+            if (desc == 0) {
+                EXPECT_LE(keys[i - 1], keys[i]) << i;
+            }
     }
 }
 

@@ -98,8 +98,9 @@ TEST_F(EditRtlTest, ComboButtonGlyphSwapsSidesRightToLeft) {
                 if (shot.Canvas()->Pixels(x, y) == clRed) left = std::min(left, x);
         ASSERT_LT(left, shot.Width()) << n;
         EXPECT_EQ(left >= 50, c.OnTheRight) << n << " at " << left;
-        if (c.Mode == bdRightToLeft && c.Layout == blGlyphLeft)
+        if (c.Mode == bdRightToLeft && c.Layout == blGlyphLeft) {
             EXPECT_TRUE(RenderControlToPng(b, RtlPng("combo_button")));
+        }
     }
 }
 
