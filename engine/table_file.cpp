@@ -157,6 +157,56 @@ inline void CopyField(uint8_t* to, const uint8_t* from, std::size_t n) {
     }
 }
 
+// The same for a value of any length: up to 256 bytes in 16-byte pieces.
+inline void CopyValue(uint8_t* to, const uint8_t* from, std::size_t n) {
+    if (n <= 16) return CopyField(to, from, n);
+    if (n > 256) {
+        std::memcpy(to, from, n);
+        return;
+    }
+    for (std::size_t i = 0; i + 16 < n; i += 16) std::memcpy(to + i, from + i, 16);
+    std::memcpy(to + n - 16, from + n - 16, 16);
+}
+
+constexpr uint64_t ByteOnes = 0x0101010101010101ull, ByteHighs = 0x8080808080808080ull;
+
+inline uint64_t LoadWord(const uint8_t* p) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+// The n (1 to 7) bytes at p as a word's low bytes, the others 0x01; a whole
+// word is read when `end` is 8 bytes or more away.
+inline uint64_t TailWord(const uint8_t* p, std::size_t n, const uint8_t* end) {
+    const uint64_t mask = ~uint64_t{0} >> (64 - 8 * n);
+    uint64_t w = 0;
+    if (end - p >= 8)
+        w = LoadWord(p);
+    else
+        for (std::size_t i = 0; i < n; ++i) w |= uint64_t{p[i]} << (8 * i);
+    return (w & mask) | (ByteOnes & ~mask);
+}
+
+// True when the n bytes at p are ASCII without a zero byte, as most texts
+// are: whole words, the last one overlapping or masked. Reads nothing at or
+// past `end`.
+inline bool IsPlainText(const uint8_t* p, std::size_t n, const uint8_t* end) {
+    uint64_t high = 0, zero = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const uint64_t w = LoadWord(p + i);
+        high |= w;
+        zero |= (w - ByteOnes) & ~w;
+    }
+    if (i < n) {
+        const uint64_t w = n >= 8 ? LoadWord(p + n - 8) : TailWord(p, n, end);
+        high |= w;
+        zero |= (w - ByteOnes) & ~w;
+    }
+    return ((high | zero) & ByteHighs) == 0;
+}
+
 }  // namespace
 
 // Records are read in two steps. The loading thread reads the image into
@@ -194,13 +244,12 @@ public:
 private:
     // A field as the records' reading needs it.
     struct TFieldPlan {
+        enum TKind : uint8_t { Fixed, SmallStr, String, Text, Blob };  // String on: references
         uint32_t Offset;
         uint16_t Length;  // declared length
         uint16_t Limit;   // largest presence byte
+        TKind Kind;
         bool Reference;
-        bool String;
-        bool SmallStr;
-        bool Text;
     };
     enum class TScan { Done, Short, Failed };
 
@@ -321,7 +370,7 @@ inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, 
         }
         const int32_t m = GetLE32(p + at);
         at += 4;
-        if (f.String) {
+        if (f.Kind == TFieldPlan::String) {
             if (m < 0 || (m >= OstraMaxStringValue && m > f.Length)) {
                 error = Format(SStringFieldWrongLength, NameOf(C.FFields[i]), m, number);
                 return TScan::Failed;
@@ -346,6 +395,7 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
     const std::size_t dataSize = C.FDataSize;
     const int64_t autoIncOffset = FAutoIncOffset;
     const uint8_t* p = batch.Data;
+    const uint8_t* const end = batch.Data + batch.Bytes;
     uint8_t* slot = batch.Slots;
     uint8_t* values = batch.Values;
     bool check = !FNotUtf8.load(std::memory_order_relaxed);
@@ -354,52 +404,57 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
     // Their pages at once: fresh memory otherwise takes a fault a page.
     PopulateMemory(slot, static_cast<std::size_t>(batch.Count) * slotSize);
     if (values) PopulateMemory(values, batch.ValueBytes);
-    auto isUtf8 = [](const uint8_t* text, std::size_t n) {
-        return IsValidUtf8(std::string_view(reinterpret_cast<const char*>(text), n));
+    // A text that is not plain ASCII: checked for UTF-8 until one is not.
+    auto noteText = [&](const uint8_t* text, std::size_t n) {
+        if (check && !IsValidUtf8(std::string_view(reinterpret_cast<const char*>(text), n))) {
+            notUtf8 = true;
+            check = false;
+        }
     };
     for (int32_t j = 0; j < batch.Count; ++j, slot += slotSize) {
         auto* record = new (slot) TOstraRecord();
         uint8_t* data = record->Data();
         std::memset(data, 0, dataSize);
-        const uint8_t* presence = p;
+        const uint8_t* const presence = p;
         p += fieldCount;
-        int64_t used = static_cast<int64_t>(fieldCount);
         for (std::size_t i = 0; i < fieldCount; ++i) {
             const uint8_t n = presence[i];
             if (n == 0) continue;
             const TFieldPlan f = plan[i];
-            if (!f.Reference) {
-                if (f.SmallStr && check && !IsAsciiText(p, n) &&
-                    !isUtf8(p, strnlen(reinterpret_cast<const char*>(p), n))) {
-                    notUtf8 = true;
-                    check = false;
-                }
+            switch (f.Kind) {
+            case TFieldPlan::SmallStr:
+                if (check && !IsPlainText(p, n, end) && !IsAsciiText(p, n))
+                    noteText(p, strnlen(reinterpret_cast<const char*>(p), n));
+                [[fallthrough]];
+            case TFieldPlan::Fixed:
                 CopyField(data + f.Offset, p, n);
                 p += n;
-                used += n;
                 continue;
+            default: break;
             }
             const auto m = static_cast<uint32_t>(GetLE32(p));
             p += 4;
             uint32_t length = m;
-            bool ascii = true;
-            if (f.String)
-                length = static_cast<uint32_t>(TextLength(p, length, ascii));
-            else if (f.Text && check)
-                ascii = IsAsciiText(p, length);
-            if (f.Text && check && !ascii && !isUtf8(p, length)) {
-                notUtf8 = true;
-                check = false;
+            if (f.Kind == TFieldPlan::String) {
+                if (!IsPlainText(p, m, end)) {  // a zero byte ends the text
+                    bool ascii = true;
+                    length = static_cast<uint32_t>(TextLength(p, m, ascii));
+                    if (!ascii) noteText(p, length);
+                }
+            } else if (f.Kind == TFieldPlan::Text && check && !IsPlainText(p, m, end) && !IsAsciiText(p, m)) {
+                noteText(p, m);
             }
             if (length > 0) {
-                char* ref = OstInitValueBlock(values, p, length, false);
-                values += RoundUp4(OstValueBlockSize(length));
+                std::memcpy(values, &length, 4);  // below OstValueHeapFlag: in the store's memory
+                CopyValue(values + 4, p, length);
+                values[4 + length] = 0;
+                uint8_t* const ref = values + 4;
                 std::memcpy(data + f.Offset, &ref, sizeof ref);
+                values += RoundUp4(OstValueBlockSize(length));
             }
             p += m;
-            used += 4 + int64_t{m};
         }
-        record->StoredSize = static_cast<int32_t>(std::min<int64_t>(used, INT32_MAX));
+        record->StoredSize = static_cast<int32_t>(std::min<std::ptrdiff_t>(p - presence, INT32_MAX));
         record->Number = batch.First + j;
         if (autoIncOffset >= 0) {
             const int32_t value = OstGet<int32_t>(data + autoIncOffset);
@@ -426,9 +481,12 @@ void TOstraImageReader::PlanFields() {
         // A short string keeps its terminator; references store a 4-byte length.
         plan.Limit =
             static_cast<uint16_t>(plan.Reference ? 4u : (f.FieldType == oftSmallStr ? f.Length : f.Size));
-        plan.String = f.FieldType == oftString;
-        plan.SmallStr = f.FieldType == oftSmallStr;
-        plan.Text = IsTextType(f.FieldType);
+        if (f.FieldType == oftString)
+            plan.Kind = TFieldPlan::String;
+        else if (plan.Reference)
+            plan.Kind = IsTextType(f.FieldType) ? TFieldPlan::Text : TFieldPlan::Blob;
+        else
+            plan.Kind = f.FieldType == oftSmallStr ? TFieldPlan::SmallStr : TFieldPlan::Fixed;
         FPlan.push_back(plan);
     }
 }
@@ -482,6 +540,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
         if (GLoadMemoryHook) GLoadMemoryHook(running);
         TRecordBatch batch;
         batch.Data = base + start;
+        batch.Bytes = pos - start;
         batch.First = loaded - batchCount;
         batch.Count = batchCount;
         batch.Buffer = buffer;
