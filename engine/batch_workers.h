@@ -1,4 +1,4 @@
-// Private to the table file's reader (table_file.cpp): the batches of records
+// Private to the table file's reader (table_records.cpp): the batches of records
 // its scan finds, and the worker threads that lay them into their slots.
 #pragma once
 

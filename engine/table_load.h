@@ -1,5 +1,5 @@
 // The threads a table load runs on, and the test hook of a load that runs
-// short of memory (table_file.cpp).
+// short of memory (table_file.cpp, table_records.cpp).
 //
 // TOstraImageReader reads the records in two steps: the loading thread reads
 // the image into buffers of a quarter chunk and scans each record's presence

@@ -1,0 +1,398 @@
+// Reading the records of a table image: the scan that finds each record and
+// every error, and the laying out of records into slots and value memory.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "engine/batch_workers.h"
+#include "engine/field_types.h"
+#include "engine/image_reader.h"
+#include "engine/messages.h"
+#include "engine/record_store.h"
+#include "engine/table_file.h"
+#include "engine/table_image.h"
+#include "engine/table_load.h"
+#include "platform/core/memory.h"
+#include "platform/core/sysutils.h"
+#include "platform/core/text.h"
+
+namespace {
+
+constexpr std::size_t RoundUp4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
+
+// No byte of the n at p is above 0x7F (eight at a time; inline, as most
+// texts are short).
+inline bool IsAsciiText(const uint8_t* p, std::size_t n) {
+    uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        high |= w;
+    }
+    for (; i < n; ++i) high |= p[i];
+    return (high & 0x8080808080808080ull) == 0;
+}
+
+// The length of the text at p up to its first zero byte within n, and
+// whether those bytes are ASCII: one pass, eight bytes at a time.
+inline std::size_t TextLength(const uint8_t* p, std::size_t n, bool& ascii) {
+    constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        if ((w - ones) & ~w & highs) break;  // a zero byte in this word
+        high |= w;
+    }
+    for (; i < n && p[i]; ++i) high |= p[i];
+    ascii = (high & highs) == 0;
+    return i;
+}
+
+// Copies the n bytes of a field's value; short ones without a call.
+inline void CopyField(uint8_t* to, const uint8_t* from, std::size_t n) {
+    if (n >= 8 && n <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n < 4) {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    } else {
+        std::memcpy(to, from, n);
+    }
+}
+
+// The same for a value of any length: up to 256 bytes in 16-byte pieces.
+inline void CopyValue(uint8_t* to, const uint8_t* from, std::size_t n) {
+    if (n <= 16) return CopyField(to, from, n);
+    if (n > 256) {
+        std::memcpy(to, from, n);
+        return;
+    }
+    for (std::size_t i = 0; i + 16 < n; i += 16) std::memcpy(to + i, from + i, 16);
+    std::memcpy(to + n - 16, from + n - 16, 16);
+}
+
+constexpr uint64_t ByteOnes = 0x0101010101010101ull, ByteHighs = 0x8080808080808080ull;
+
+inline uint64_t LoadWord(const uint8_t* p) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+// The n (1 to 7) bytes at p as a word's low bytes, the others 0x01; a whole
+// word is read when `end` is 8 bytes or more away.
+inline uint64_t TailWord(const uint8_t* p, std::size_t n, const uint8_t* end) {
+    const uint64_t mask = ~uint64_t{0} >> (64 - 8 * n);
+    uint64_t w = 0;
+    if (end - p >= 8)
+        w = LoadWord(p);
+    else
+        for (std::size_t i = 0; i < n; ++i) w |= uint64_t{p[i]} << (8 * i);
+    return (w & mask) | (ByteOnes & ~mask);
+}
+
+// True when the n bytes at p are ASCII without a zero byte, as most texts
+// are: whole words, the last one overlapping or masked. Reads nothing at or
+// past `end`.
+inline bool IsPlainText(const uint8_t* p, std::size_t n, const uint8_t* end) {
+    uint64_t high = 0, zero = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const uint64_t w = LoadWord(p + i);
+        high |= w;
+        zero |= (w - ByteOnes) & ~w;
+    }
+    if (i < n) {
+        const uint64_t w = n >= 8 ? LoadWord(p + n - 8) : TailWord(p, n, end);
+        high |= w;
+        zero |= (w - ByteOnes) & ~w;
+    }
+    return ((high | zero) & ByteHighs) == 0;
+}
+
+}  // namespace
+
+inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, std::size_t avail, bool final,
+                                                              int32_t number, std::size_t& size,
+                                                              std::size_t& values, std::string& error) const {
+    auto lacking = [&](std::size_t need) {
+        if (final) {
+            error = SUnexpectedEndOfBuffer;
+            return TScan::Failed;
+        }
+        size = need;
+        return TScan::Short;
+    };
+    const std::size_t fieldCount = FPlan.size();
+    if (avail < fieldCount) return lacking(fieldCount);
+    std::size_t at = fieldCount;
+    values = 0;
+    for (std::size_t i = 0; i < fieldCount; ++i) {
+        const TFieldPlan& f = FPlan[i];
+        const uint8_t n = p[i];
+        if (n > f.Limit || (f.Reference && n != 0 && n != 4)) {
+            error = Format(SFieldWrongLength, NameOf(C.FFields[i]), int{n}, number);
+            return TScan::Failed;
+        }
+        if (n == 0) continue;
+        if (avail - at < n) return lacking(at + n);
+        if (!f.Reference) {
+            at += n;
+            continue;
+        }
+        const int32_t m = GetLE32(p + at);
+        at += 4;
+        if (f.Kind == TFieldPlan::String) {
+            if (m < 0 || (m >= OstraMaxStringValue && m > f.Length)) {
+                error = Format(SStringFieldWrongLength, NameOf(C.FFields[i]), m, number);
+                return TScan::Failed;
+            }
+        } else if (m < 0 || m >= OstraMaxBlobValue) {
+            error = Format(SBlobFieldWrongLength, NameOf(C.FFields[i]), m, number);
+            return TScan::Failed;
+        }
+        if (avail - at < static_cast<std::size_t>(m)) return lacking(at + static_cast<std::size_t>(m));
+        if (m > 0) values += RoundUp4(OstValueBlockSize(static_cast<std::size_t>(m)));
+        at += static_cast<std::size_t>(m);
+    }
+    size = at;
+    return TScan::Done;
+}
+
+void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
+    // In locals: the stores into the records could alias members.
+    const std::size_t fieldCount = FPlan.size();
+    const TFieldPlan* const plan = FPlan.data();
+    const std::size_t slotSize = C.FRecordMemory.SlotSize();
+    const std::size_t dataSize = C.FDataSize;
+    const int64_t autoIncOffset = FAutoIncOffset;
+    const uint8_t* p = batch.Data;
+    const uint8_t* const end = batch.Data + batch.Bytes;
+    uint8_t* slot = batch.Slots;
+    uint8_t* values = batch.Values;
+    bool check = !FNotUtf8.load(std::memory_order_relaxed);
+    bool notUtf8 = false;
+    TAutoIncRun run;
+    // Their pages at once: fresh memory otherwise takes a fault a page.
+    PopulateMemory(slot, static_cast<std::size_t>(batch.Count) * slotSize);
+    if (values) PopulateMemory(values, batch.ValueBytes);
+    // A text that is not plain ASCII: checked for UTF-8 until one is not.
+    auto noteText = [&](const uint8_t* text, std::size_t n) {
+        if (check && !IsValidUtf8(std::string_view(reinterpret_cast<const char*>(text), n))) {
+            notUtf8 = true;
+            check = false;
+        }
+    };
+    for (int32_t j = 0; j < batch.Count; ++j, slot += slotSize) {
+        auto* record = new (slot) TOstraRecord();
+        uint8_t* data = record->Data();
+        std::memset(data, 0, dataSize);
+        const uint8_t* const presence = p;
+        p += fieldCount;
+        for (std::size_t i = 0; i < fieldCount; ++i) {
+            const uint8_t n = presence[i];
+            if (n == 0) continue;
+            const TFieldPlan f = plan[i];
+            switch (f.Kind) {
+            case TFieldPlan::SmallStr:
+                if (check && !IsPlainText(p, n, end) && !IsAsciiText(p, n))
+                    noteText(p, strnlen(reinterpret_cast<const char*>(p), n));
+                [[fallthrough]];
+            case TFieldPlan::Fixed:
+                CopyField(data + f.Offset, p, n);
+                p += n;
+                continue;
+            default: break;
+            }
+            const auto m = static_cast<uint32_t>(GetLE32(p));
+            p += 4;
+            uint32_t length = m;
+            if (f.Kind == TFieldPlan::String) {
+                if (!IsPlainText(p, m, end)) {  // a zero byte ends the text
+                    bool ascii = true;
+                    length = static_cast<uint32_t>(TextLength(p, m, ascii));
+                    if (!ascii) noteText(p, length);
+                }
+            } else if (f.Kind == TFieldPlan::Text && check && !IsPlainText(p, m, end) && !IsAsciiText(p, m)) {
+                noteText(p, m);
+            }
+            if (length > 0) {
+                std::memcpy(values, &length, 4);  // below OstValueHeapFlag: in the store's memory
+                CopyValue(values + 4, p, length);
+                values[4 + length] = 0;
+                uint8_t* const ref = values + 4;
+                std::memcpy(data + f.Offset, &ref, sizeof ref);
+                values += RoundUp4(OstValueBlockSize(length));
+            }
+            p += m;
+        }
+        record->StoredSize = static_cast<int32_t>(std::min<std::ptrdiff_t>(p - presence, INT32_MAX));
+        record->Number = batch.First + j;
+        if (autoIncOffset >= 0) {
+            const int32_t value = OstGet<int32_t>(data + autoIncOffset);
+            if (j == 0) {
+                run.First = run.Highest = value;
+            } else {
+                if (value < run.Last) run.Ascending = false;
+                run.Highest = std::max(run.Highest, value);
+            }
+            run.Last = value;
+        }
+    }
+    if (notUtf8) FNotUtf8.store(true, std::memory_order_relaxed);
+    if (batch.AutoInc) *batch.AutoInc = run;
+}
+
+void TOstraImageReader::PlanFields() {
+    FPlan.clear();
+    for (const TOstraField& f : C.FFields) {
+        TFieldPlan plan{};
+        plan.Offset = f.Offset;
+        plan.Length = f.Length;
+        plan.Reference = IsReferenceType(f.FieldType);
+        // A short string keeps its terminator; references store a 4-byte length.
+        plan.Limit =
+            static_cast<uint16_t>(plan.Reference ? 4u : (f.FieldType == oftSmallStr ? f.Length : f.Size));
+        if (f.FieldType == oftString)
+            plan.Kind = TFieldPlan::String;
+        else if (plan.Reference)
+            plan.Kind = IsTextType(f.FieldType) ? TFieldPlan::Text : TFieldPlan::Blob;
+        else
+            plan.Kind = f.FieldType == oftSmallStr ? TFieldPlan::SmallStr : TFieldPlan::Fixed;
+        FPlan.push_back(plan);
+    }
+}
+
+// Whether the AutoInc values ascend through the batches, and the highest.
+void TOstraImageReader::NoteAutoIncOrder() {
+    AutoIncAscending = true;
+    for (std::size_t i = 0; i < FAutoIncRuns.size() && AutoIncAscending; ++i) {
+        const TAutoIncRun& run = FAutoIncRuns[i];
+        AutoIncAscending = run.Ascending && (i == 0 || FAutoIncRuns[i - 1].Last <= run.First);
+        AutoIncHighest = i == 0 ? run.Highest : std::max(AutoIncHighest, run.Highest);
+    }
+}
+
+bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::string& error) {
+    if (recordCount == 0) return true;
+    PlanFields();
+    const std::size_t fieldCount = FPlan.size();
+    if (const TOstraField* f = C.AutoIncField()) FAutoIncOffset = f->Offset;
+    const std::size_t batchBytes = std::max<std::size_t>(TableChunkSize() / 4, 1);
+    const uint64_t batches = in.Remaining() / batchBytes;
+    const auto threads = static_cast<uint64_t>(std::max(in.Threads, 1));
+    const int workers = batches >= 2 ? static_cast<int>(std::min<uint64_t>(threads - 1, batches - 1)) : 0;
+    // The loading thread is the slower side: a few buffers in flight keep the
+    // workers busy, and each is memory the load holds on top of the table.
+    TBatchWorkers pool([this](const TRecordBatch& b) { ParseBatch(b); }, workers,
+                       std::min<std::size_t>(static_cast<std::size_t>(workers) + 2, 6));
+    TProgress progress(C.FOnProgress, recordCount);
+    const int running = static_cast<int>(pool.Workers()) + 1;
+
+    // The bytes at hand: the image in memory, or the buffer being scanned.
+    const bool whole = in.Whole();
+    int buffer = -1;
+    bool handed = false;  // a batch lies in the buffer
+    const uint8_t* base = in.P;
+    std::size_t fill = in.Left();
+    if (!whole) {
+        buffer = pool.Acquire();
+        TBatchWorkers::TBuffer& b = pool.Buffer(buffer);
+        if (b.Capacity < batchBytes) {
+            b.Data.reset(new uint8_t[batchBytes]);
+            b.Capacity = batchBytes;
+        }
+        fill = in.Take(b.Data.get(), b.Capacity);
+        base = b.Data.get();
+    }
+    std::size_t pos = 0, start = 0, batchValues = 0;
+    int32_t loaded = 0, batchCount = 0;
+    auto hand = [&] {
+        if (batchCount == 0) return;
+        CallLoadMemoryHook(running);
+        TRecordBatch batch;
+        batch.Data = base + start;
+        batch.Bytes = pos - start;
+        batch.First = loaded - batchCount;
+        batch.Count = batchCount;
+        batch.Buffer = buffer;
+        batch.Slots = C.FRecordMemory.NewRecords(static_cast<std::size_t>(batchCount));
+        if (batchValues) batch.Values = static_cast<uint8_t*>(C.FValueMemory.AllocateRun(batchValues));
+        batch.ValueBytes = batchValues;
+        if (FAutoIncOffset >= 0) batch.AutoInc = &FAutoIncRuns.emplace_back();
+        pool.Hand(batch);
+        handed = true;
+        // Reserved for them: no reallocation.
+        const std::size_t slotSize = C.FRecordMemory.SlotSize();
+        for (int32_t j = 0; j < batchCount; ++j)
+            C.FRecords.push_back(reinterpret_cast<TOstraRecord*>(batch.Slots + j * slotSize));
+        start = pos;
+        batchCount = 0;
+        batchValues = 0;
+    };
+    while (loaded < recordCount) {
+        const uint64_t unread = whole ? 0 : in.Remaining();
+        if ((fill - pos) + unread < fieldCount) break;
+        std::size_t size = 0, values = 0;
+        const TScan scan = ScanRecord(base + pos, fill - pos, unread == 0, loaded + 1, size, values, error);
+        if (scan == TScan::Failed) break;
+        if (scan == TScan::Done) {
+            pos += size;
+            batchValues += values;
+            ++batchCount;
+            ++loaded;
+            progress.Step(loaded);
+            if (whole && pos - start >= batchBytes) hand();
+            continue;
+        }
+        // The record goes on past the buffer: the next buffer starts with it.
+        hand();
+        const std::size_t tail = fill - pos;
+        const int next = pool.Acquire();
+        TBatchWorkers::TBuffer& b = pool.Buffer(next);
+        const std::size_t need = std::max(size, batchBytes);
+        if (next == buffer) {
+            // Its batch is parsed already.
+            std::memmove(b.Data.get(), base + pos, tail);
+            if (b.Capacity < need) {
+                std::unique_ptr<uint8_t[]> bigger(new uint8_t[need]);
+                std::memcpy(bigger.get(), b.Data.get(), tail);
+                b.Data = std::move(bigger);
+                b.Capacity = need;
+            }
+        } else {
+            if (b.Capacity < need) {
+                b.Data.reset();
+                b.Data.reset(new uint8_t[need]);
+                b.Capacity = need;
+            }
+            std::memcpy(b.Data.get(), base + pos, tail);
+            if (!handed) pool.Release(buffer);
+        }
+        buffer = next;
+        handed = false;
+        base = b.Data.get();
+        pos = start = 0;
+        fill = tail + in.Take(b.Data.get() + tail, b.Capacity - tail);
+    }
+    hand();
+    if (buffer >= 0 && !handed) pool.Release(buffer);
+    pool.Finish();
+    if (FNotUtf8.load()) Windows1252 = true;
+    if (!error.empty()) return false;
+    if (loaded != recordCount) {
+        error = Format(SRecordCountMismatch, loaded, recordCount);
+        return false;
+    }
+    if (FAutoIncOffset >= 0) NoteAutoIncOrder();
+    return true;
+}
