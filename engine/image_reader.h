@@ -76,6 +76,31 @@ private:
                                                    int32_t number, std::size_t& size, std::size_t& values,
                                                    std::string& error) const;
     void ParseBatch(const TRecordBatch& batch);
+    // One thread: each record checked and laid out as it is read, no scan
+    // before; the same table and the same errors as ReadRecords gives.
+    bool ReadRecordsAlone(TImageInput& in, int32_t recordCount, std::string& error);
+    // Where laid values go: from Next to End (Ready: its pages populated up
+    // to there; Spills: the rooms taken before it).
+    struct TValueRoom {
+        std::size_t Spills = 0;
+        uint8_t* Next = nullptr;
+        uint8_t* End = nullptr;
+        uint8_t* Ready = nullptr;
+    };
+    // Lays the record at p into the zeroed `data` and its values into
+    // `room`, as ScanRecord measured it. Checked (no scan before): the record
+    // is checked as ScanRecord checks it, its bytes up to `end` at hand (all
+    // there are when `final`), and a value the room cannot hold takes more
+    // room (SpillValue). `bad`: a text is not UTF-8 (texts checked while
+    // `check`). Done: `size` is the record's length.
+    template <bool Checked>
+    [[gnu::always_inline]] inline TScan LayRecord(const TFieldPlan* plan, std::size_t fieldCount,
+                                                  const uint8_t* p, const uint8_t* end, bool final,
+                                                  int32_t number, uint8_t* data, TValueRoom& room, bool check,
+                                                  bool& bad, std::size_t& size, std::string& error) const;
+    // The block of `need` bytes for a value the room cannot hold; the room
+    // is then what is left of the store's value memory.
+    [[gnu::noinline]] uint8_t* SpillValue(TValueRoom& room, std::size_t need) const;
     // Notes a text that is not UTF-8 (only until one is found).
     void CheckText(const uint8_t* p, std::size_t n) {
         if (!Windows1252 && !IsValidUtf8(std::string_view(reinterpret_cast<const char*>(p), n)))

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -119,6 +120,20 @@ inline bool IsPlainText(const uint8_t* p, std::size_t n, const uint8_t* end) {
     return ((high | zero) & ByteHighs) == 0;
 }
 
+// Notes an AutoInc value in the run of its batch.
+inline void NoteAutoInc(TAutoIncRun& run, int32_t value, bool first) {
+    if (first) {
+        run.First = run.Highest = value;
+    } else {
+        if (value < run.Last) run.Ascending = false;
+        run.Highest = std::max(run.Highest, value);
+    }
+    run.Last = value;
+}
+
+// Pages populated ahead of the one-thread load: slots, value bytes.
+constexpr std::size_t SlotsAhead = 2048, ValuesAhead = std::size_t{128} << 10;
+
 }  // namespace
 
 inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, std::size_t avail, bool final,
@@ -168,6 +183,108 @@ inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, 
     return TScan::Done;
 }
 
+template <bool Checked>
+inline TOstraImageReader::TScan TOstraImageReader::LayRecord(const TFieldPlan* plan, std::size_t fieldCount,
+                                                             const uint8_t* p, const uint8_t* end, bool final,
+                                                             int32_t number, uint8_t* data, TValueRoom& room,
+                                                             bool check, bool& bad, std::size_t& size,
+                                                             std::string& error) const {
+    const uint8_t* const start = p;
+    auto lacking = [&](std::size_t need) {
+        if (final) {
+            error = SUnexpectedEndOfBuffer;
+            return TScan::Failed;
+        }
+        size = need;
+        return TScan::Short;
+    };
+    auto at = [&] { return static_cast<std::size_t>(p - start); };
+    if constexpr (Checked)
+        if (static_cast<std::size_t>(end - p) < fieldCount) return lacking(fieldCount);
+    // A text that is not plain ASCII: checked for UTF-8 until one is not.
+    auto noteText = [&](const uint8_t* text, std::size_t n) {
+        if (check && !IsValidUtf8(std::string_view(reinterpret_cast<const char*>(text), n))) bad = true;
+    };
+    const uint8_t* const presence = p;
+    p += fieldCount;
+    for (std::size_t i = 0; i < fieldCount; ++i) {
+        const uint8_t n = presence[i];
+        const TFieldPlan f = plan[i];
+        if constexpr (Checked) {
+            if (n > f.Limit || (f.Reference && n != 0 && n != 4)) {
+                error = Format(SFieldWrongLength, NameOf(C.FFields[i]), int{n}, number);
+                return TScan::Failed;
+            }
+        }
+        if (n == 0) continue;
+        if constexpr (Checked)
+            if (static_cast<std::size_t>(end - p) < n) return lacking(at() + n);
+        switch (f.Kind) {
+        case TFieldPlan::SmallStr:
+            if (check && !IsPlainText(p, n, end) && !IsAsciiText(p, n))
+                noteText(p, strnlen(reinterpret_cast<const char*>(p), n));
+            [[fallthrough]];
+        case TFieldPlan::Fixed:
+            CopyField(data + f.Offset, p, n);
+            p += n;
+            continue;
+        default: break;
+        }
+        const int32_t word = GetLE32(p);
+        p += 4;
+        if constexpr (Checked) {
+            if (f.Kind == TFieldPlan::String) {
+                if (word < 0 || (word >= OstraMaxStringValue && word > f.Length)) {
+                    error = Format(SStringFieldWrongLength, NameOf(C.FFields[i]), word, number);
+                    return TScan::Failed;
+                }
+            } else if (word < 0 || word >= OstraMaxBlobValue) {
+                error = Format(SBlobFieldWrongLength, NameOf(C.FFields[i]), word, number);
+                return TScan::Failed;
+            }
+            if (static_cast<std::size_t>(end - p) < static_cast<std::size_t>(word))
+                return lacking(at() + static_cast<std::size_t>(word));
+        }
+        const auto m = static_cast<uint32_t>(word);
+        uint32_t length = m;
+        if (f.Kind == TFieldPlan::String) {
+            if (!IsPlainText(p, m, end)) {  // a zero byte ends the text
+                bool ascii = true;
+                length = static_cast<uint32_t>(TextLength(p, m, ascii));
+                if (!ascii) noteText(p, length);
+            }
+        } else if (f.Kind == TFieldPlan::Text && check && !IsPlainText(p, m, end) && !IsAsciiText(p, m)) {
+            noteText(p, m);
+        }
+        if (length > 0) {
+            const std::size_t need = RoundUp4(OstValueBlockSize(length));
+            uint8_t* block = room.Next;
+            if (Checked && need > static_cast<std::size_t>(room.End - room.Next))
+                block = SpillValue(room, need);
+            else
+                room.Next += need;
+            std::memcpy(block, &length, 4);  // below OstValueHeapFlag: in the store's memory
+            CopyValue(block + 4, p, length);
+            block[4 + length] = 0;
+            uint8_t* const ref = block + 4;
+            std::memcpy(data + f.Offset, &ref, sizeof ref);
+        }
+        p += m;
+    }
+    size = at();
+    return TScan::Done;
+}
+
+uint8_t* TOstraImageReader::SpillValue(TValueRoom& room, std::size_t need) const {
+    C.FValueMemory.Keep(room.Next);
+    auto* block = static_cast<uint8_t*>(C.FValueMemory.Allocate(need));
+    std::size_t left = 0;
+    room.Next = room.Ready = C.FValueMemory.Room(left);
+    room.End = room.Next + left;
+    ++room.Spills;
+    return block;
+}
+
 void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
     // In locals: the stores into the records could alias members.
     const std::size_t fieldCount = FPlan.size();
@@ -178,75 +295,27 @@ void TOstraImageReader::ParseBatch(const TRecordBatch& batch) {
     const uint8_t* p = batch.Data;
     const uint8_t* const end = batch.Data + batch.Bytes;
     uint8_t* slot = batch.Slots;
-    uint8_t* values = batch.Values;
+    TValueRoom room;
+    room.Next = batch.Values;
     bool check = !FNotUtf8.load(std::memory_order_relaxed);
     bool notUtf8 = false;
     TAutoIncRun run;
     // Their pages at once: fresh memory otherwise takes a fault a page.
     PopulateMemory(slot, static_cast<std::size_t>(batch.Count) * slotSize);
-    if (values) PopulateMemory(values, batch.ValueBytes);
-    // A text that is not plain ASCII: checked for UTF-8 until one is not.
-    auto noteText = [&](const uint8_t* text, std::size_t n) {
-        if (check && !IsValidUtf8(std::string_view(reinterpret_cast<const char*>(text), n))) {
-            notUtf8 = true;
-            check = false;
-        }
-    };
+    if (batch.Values) PopulateMemory(batch.Values, batch.ValueBytes);
+    std::string unused;
     for (int32_t j = 0; j < batch.Count; ++j, slot += slotSize) {
         auto* record = new (slot) TOstraRecord();
         uint8_t* data = record->Data();
         std::memset(data, 0, dataSize);
-        const uint8_t* const presence = p;
-        p += fieldCount;
-        for (std::size_t i = 0; i < fieldCount; ++i) {
-            const uint8_t n = presence[i];
-            if (n == 0) continue;
-            const TFieldPlan f = plan[i];
-            switch (f.Kind) {
-            case TFieldPlan::SmallStr:
-                if (check && !IsPlainText(p, n, end) && !IsAsciiText(p, n))
-                    noteText(p, strnlen(reinterpret_cast<const char*>(p), n));
-                [[fallthrough]];
-            case TFieldPlan::Fixed:
-                CopyField(data + f.Offset, p, n);
-                p += n;
-                continue;
-            default: break;
-            }
-            const auto m = static_cast<uint32_t>(GetLE32(p));
-            p += 4;
-            uint32_t length = m;
-            if (f.Kind == TFieldPlan::String) {
-                if (!IsPlainText(p, m, end)) {  // a zero byte ends the text
-                    bool ascii = true;
-                    length = static_cast<uint32_t>(TextLength(p, m, ascii));
-                    if (!ascii) noteText(p, length);
-                }
-            } else if (f.Kind == TFieldPlan::Text && check && !IsPlainText(p, m, end) && !IsAsciiText(p, m)) {
-                noteText(p, m);
-            }
-            if (length > 0) {
-                std::memcpy(values, &length, 4);  // below OstValueHeapFlag: in the store's memory
-                CopyValue(values + 4, p, length);
-                values[4 + length] = 0;
-                uint8_t* const ref = values + 4;
-                std::memcpy(data + f.Offset, &ref, sizeof ref);
-                values += RoundUp4(OstValueBlockSize(length));
-            }
-            p += m;
-        }
-        record->StoredSize = static_cast<int32_t>(std::min<std::ptrdiff_t>(p - presence, INT32_MAX));
+        bool bad = false;
+        std::size_t size = 0;
+        LayRecord<false>(plan, fieldCount, p, end, true, 0, data, room, check, bad, size, unused);
+        p += size;
+        if (bad) notUtf8 = true, check = false;
+        record->StoredSize = static_cast<int32_t>(std::min<std::size_t>(size, INT32_MAX));
         record->Number = batch.First + j;
-        if (autoIncOffset >= 0) {
-            const int32_t value = OstGet<int32_t>(data + autoIncOffset);
-            if (j == 0) {
-                run.First = run.Highest = value;
-            } else {
-                if (value < run.Last) run.Ascending = false;
-                run.Highest = std::max(run.Highest, value);
-            }
-            run.Last = value;
-        }
+        if (autoIncOffset >= 0) NoteAutoInc(run, OstGet<int32_t>(data + autoIncOffset), j == 0);
     }
     if (notUtf8) FNotUtf8.store(true, std::memory_order_relaxed);
     if (batch.AutoInc) *batch.AutoInc = run;
@@ -291,6 +360,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
     const uint64_t batches = in.Remaining() / batchBytes;
     const auto threads = static_cast<uint64_t>(std::max(in.Threads, 1));
     const int workers = batches >= 2 ? static_cast<int>(std::min<uint64_t>(threads - 1, batches - 1)) : 0;
+    if (workers == 0) return ReadRecordsAlone(in, recordCount, error);
     // The loading thread is the slower side: a few buffers in flight keep the
     // workers busy, and each is memory the load holds on top of the table.
     TBatchWorkers pool([this](const TRecordBatch& b) { ParseBatch(b); }, workers,
@@ -394,5 +464,117 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
         return false;
     }
     if (FAutoIncOffset >= 0) NoteAutoIncOrder();
+    return true;
+}
+
+bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, std::string& error) {
+    // In locals: the stores into the records could alias members.
+    const std::size_t fieldCount = FPlan.size();
+    const TFieldPlan* const plan = FPlan.data();
+    const std::size_t dataSize = C.FDataSize;
+    const int64_t autoIncOffset = FAutoIncOffset;
+    const std::size_t bufferBytes = std::max<std::size_t>(TableChunkSize() / 4, 1);
+    CallLoadMemoryHook(1);
+    // The bytes at hand: the image in memory, or the buffer read into.
+    const bool whole = in.Whole();
+    std::unique_ptr<uint8_t[]> buffer;
+    std::size_t capacity = 0;
+    const uint8_t* base = in.P;
+    std::size_t fill = in.Left(), pos = 0;
+    if (!whole) {
+        capacity = bufferBytes;
+        buffer.reset(new uint8_t[capacity]);
+        fill = in.Take(buffer.get(), capacity);
+        base = buffer.get();
+    }
+    TProgress progress(C.FOnProgress, recordCount);
+    TValueRoom room;
+    std::size_t left = 0;
+    room.Next = room.Ready = C.FValueMemory.Room(left);
+    room.End = room.Next + left;
+    // Slots laid in place, handed out (NewRecords) when their room is used up and at the end.
+    const std::size_t slotSize = C.FRecordMemory.SlotSize();
+    uint8_t* slot = nullptr;
+    uint8_t* slotsReady = nullptr;
+    std::size_t slotsLeft = 0, laid = 0;
+    auto handOut = [&] {
+        if (laid) C.FRecordMemory.NewRecords(laid);
+        laid = 0;
+    };
+    bool check = true, notUtf8 = false;
+    TAutoIncRun run;
+    int32_t loaded = 0;
+    while (loaded < recordCount) {
+        const uint64_t unread = whole ? 0 : in.Remaining();
+        if ((fill - pos) + unread < fieldCount) break;
+        if (slotsLeft == 0) {
+            handOut();
+            slot = slotsReady = C.FRecordMemory.Room(slotsLeft);
+        }
+        // Pages populated ahead: fresh memory otherwise takes a fault a page.
+        if (slot == slotsReady) {
+            const std::size_t ahead = std::min(slotsLeft, SlotsAhead) * slotSize;
+            PopulateMemory(slot, ahead);
+            slotsReady = slot + ahead;
+        }
+        if (room.Ready - room.Next < static_cast<std::ptrdiff_t>(ValuesAhead / 4) && room.Ready < room.End) {
+            uint8_t* const from = std::max(room.Ready, room.Next);
+            const std::size_t ahead = std::min(static_cast<std::size_t>(room.End - from), ValuesAhead);
+            PopulateMemory(from, ahead);
+            room.Ready = from + ahead;
+        }
+        auto* record = new (slot) TOstraRecord();
+        uint8_t* data = record->Data();
+        std::memset(data, 0, dataSize);
+        uint8_t* const mark = room.Next;
+        const std::size_t spills = room.Spills;
+        bool bad = false;
+        std::size_t size = 0;
+        const TScan scan = LayRecord<true>(plan, fieldCount, base + pos, base + fill, unread == 0, loaded + 1,
+                                           data, room, check, bad, size, error);
+        if (scan == TScan::Done) {
+            if (bad) notUtf8 = true, check = false;
+            record->StoredSize = static_cast<int32_t>(std::min<std::size_t>(size, INT32_MAX));
+            record->Number = loaded;
+            if (autoIncOffset >= 0) NoteAutoInc(run, OstGet<int32_t>(data + autoIncOffset), loaded == 0);
+            C.FRecords.push_back(record);
+            slot += slotSize;
+            --slotsLeft;
+            ++laid;
+            pos += size;
+            ++loaded;
+            progress.Step(loaded);
+            continue;
+        }
+        if (room.Spills == spills) room.Next = mark;  // its values go
+        if (scan == TScan::Failed) break;
+        // The record goes on past the buffer: the buffer starts again with it.
+        CallLoadMemoryHook(1);
+        const std::size_t tail = fill - pos;
+        const std::size_t need = std::max(size, bufferBytes);
+        if (capacity < need) {
+            std::unique_ptr<uint8_t[]> bigger(new uint8_t[need]);
+            std::memcpy(bigger.get(), base + pos, tail);
+            buffer = std::move(bigger);
+            capacity = need;
+        } else {
+            std::memmove(buffer.get(), base + pos, tail);
+        }
+        base = buffer.get();
+        pos = 0;
+        fill = tail + in.Take(buffer.get() + tail, capacity - tail);
+    }
+    handOut();
+    C.FValueMemory.Keep(room.Next);
+    if (notUtf8) Windows1252 = true;
+    if (!error.empty()) return false;
+    if (loaded != recordCount) {
+        error = Format(SRecordCountMismatch, loaded, recordCount);
+        return false;
+    }
+    if (autoIncOffset >= 0) {
+        FAutoIncRuns.push_back(run);
+        NoteAutoIncOrder();
+    }
     return true;
 }
