@@ -105,8 +105,25 @@ inline uint64_t TailWord(const uint8_t* p, std::size_t n, const uint8_t* end) {
 // are: whole words, the last one overlapping or masked. Reads nothing at or
 // past `end`.
 inline bool IsPlainText(const uint8_t* p, std::size_t n, const uint8_t* end) {
-    uint64_t high = 0, zero = 0;
     std::size_t i = 0;
+    if (n >= 16) {
+        // Sixteen bytes at a time, the last sixteen overlapping.
+        using TBytes = uint8_t __attribute__((vector_size(16)));
+        TBytes high{}, zero{};
+        auto take = [&](const uint8_t* at) {
+            TBytes v;
+            std::memcpy(&v, at, 16);
+            high |= v;
+            zero |= v == 0;  // 0xFF where a byte is zero
+        };
+        for (; i + 16 <= n; i += 16) take(p + i);
+        if (i < n) take(p + n - 16);
+        high |= zero;
+        uint64_t w[2];
+        std::memcpy(w, &high, 16);
+        return ((w[0] | w[1]) & ByteHighs) == 0;
+    }
+    uint64_t high = 0, zero = 0;
     for (; i + 8 <= n; i += 8) {
         const uint64_t w = LoadWord(p + i);
         high |= w;
