@@ -484,49 +484,80 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
     return true;
 }
 
-bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, std::string& error) {
-    // In locals: the stores into the records could alias members.
-    const std::size_t fieldCount = FPlan.size();
-    const TFieldPlan* const plan = FPlan.data();
-    const std::size_t dataSize = C.FDataSize;
-    const int64_t autoIncOffset = FAutoIncOffset;
-    const std::size_t bufferBytes = std::max<std::size_t>(TableChunkSize() / 4, 1);
-    CallLoadMemoryHook(1);
-    // The bytes at hand: the image in memory, or the buffer read into.
-    const bool whole = in.Whole();
-    std::unique_ptr<uint8_t[]> buffer;
-    std::size_t capacity = 0;
-    const uint8_t* base = in.P;
-    std::size_t fill = in.Left(), pos = 0;
-    if (!whole) {
-        capacity = bufferBytes;
-        buffer.reset(new uint8_t[capacity]);
-        fill = in.Take(buffer.get(), capacity);
-        base = buffer.get();
+// Records checked and laid out as they are read, into slots and value room
+// taken from the store's memory in place: by a load on one thread, and by the
+// loading thread of a load on more while the workers are busy.
+struct TOstraImageReader::TLayer {
+    explicit TLayer(TOstraImageReader& reader)
+        : R(reader),
+          Plan(reader.FPlan.data()),
+          FieldCount(reader.FPlan.size()),
+          SlotSize(reader.C.FRecordMemory.SlotSize()),
+          DataSize(reader.C.FDataSize),
+          AutoIncOffset(reader.FAutoIncOffset) {}
+
+    // Lays the records from `pos` of the bytes at `base` (`fill` of them, all
+    // there are when `final`) until `loaded` is `recordCount`, `pos` has
+    // reached a `stop` short of `fill`, or (when `final`) too few bytes are
+    // left for a record: then Done. Short: a record goes on past `fill`
+    // (`size` bytes are needed); Failed: `error` says why.
+    TScan Lay(const uint8_t* base, std::size_t& pos, std::size_t fill, std::size_t stop, bool final,
+              int32_t& loaded, int32_t recordCount, TProgress& progress, std::size_t& size,
+              std::string& error);
+    // The slots laid are handed out, the value room kept, the run of AutoInc
+    // values noted: before other records take memory, and at the end.
+    void Close();
+
+    TOstraImageReader& R;
+    const TFieldPlan* const Plan;
+    const std::size_t FieldCount, SlotSize, DataSize;
+    const int64_t AutoIncOffset;
+    TValueRoom Room;
+    bool RoomOpen = false;
+    uint8_t* Slot = nullptr;
+    uint8_t* SlotsReady = nullptr;
+    std::size_t SlotsLeft = 0, Laid = 0;
+    bool Check = true, NotUtf8 = false;
+    TAutoIncRun Run;
+    int32_t RunCount = 0;
+};
+
+TOstraImageReader::TScan TOstraImageReader::TLayer::Lay(const uint8_t* base, std::size_t& pos,
+                                                        std::size_t fill, std::size_t stop, bool final,
+                                                        int32_t& loaded, int32_t recordCount,
+                                                        TProgress& progress, std::size_t& size,
+                                                        std::string& error) {
+    // In locals: the stores into the records could alias the members.
+    const TFieldPlan* const plan = Plan;
+    const std::size_t fieldCount = FieldCount, slotSize = SlotSize, dataSize = DataSize;
+    const int64_t autoIncOffset = AutoIncOffset;
+    TValueRoom room = Room;
+    if (!RoomOpen) {
+        std::size_t left = 0;
+        room.Next = room.Ready = R.C.FValueMemory.Room(left);
+        room.End = room.Next + left;
+        RoomOpen = true;
     }
-    TProgress progress(C.FOnProgress, recordCount);
-    TValueRoom room;
-    std::size_t left = 0;
-    room.Next = room.Ready = C.FValueMemory.Room(left);
-    room.End = room.Next + left;
-    // Slots laid in place, handed out (NewRecords) when their room is used up and at the end.
-    const std::size_t slotSize = C.FRecordMemory.SlotSize();
-    uint8_t* slot = nullptr;
-    uint8_t* slotsReady = nullptr;
-    std::size_t slotsLeft = 0, laid = 0;
-    auto handOut = [&] {
-        if (laid) C.FRecordMemory.NewRecords(laid);
-        laid = 0;
-    };
-    bool check = true, notUtf8 = false;
-    TAutoIncRun run;
-    int32_t loaded = 0;
-    while (loaded < recordCount) {
-        const uint64_t unread = whole ? 0 : in.Remaining();
-        if ((fill - pos) + unread < fieldCount) break;
+    uint8_t* slot = Slot;
+    uint8_t* slotsReady = SlotsReady;
+    std::size_t slotsLeft = SlotsLeft, laid = Laid;
+    bool check = Check, notUtf8 = NotUtf8;
+    TAutoIncRun run = Run;
+    int32_t runCount = RunCount;
+    TScan scan = TScan::Done;
+    while (loaded < recordCount && (pos < stop || stop == fill)) {
+        if (fill - pos < fieldCount) {
+            // At the end, fewer records than the count: the caller tells.
+            if (!final) {
+                size = fieldCount;
+                scan = TScan::Short;
+            }
+            break;
+        }
         if (slotsLeft == 0) {
-            handOut();
-            slot = slotsReady = C.FRecordMemory.Room(slotsLeft);
+            if (laid) R.C.FRecordMemory.NewRecords(laid);
+            laid = 0;
+            slot = slotsReady = R.C.FRecordMemory.Room(slotsLeft);
         }
         // Pages populated ahead: fresh memory otherwise takes a fault a page.
         if (slot == slotsReady) {
@@ -546,25 +577,74 @@ bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, s
         uint8_t* const mark = room.Next;
         const std::size_t spills = room.Spills;
         bool bad = false;
-        std::size_t size = 0;
-        const TScan scan = LayRecord<true>(plan, fieldCount, base + pos, base + fill, unread == 0, loaded + 1,
-                                           data, room, check, bad, size, error);
-        if (scan == TScan::Done) {
-            if (bad) notUtf8 = true, check = false;
-            record->StoredSize = static_cast<int32_t>(std::min<std::size_t>(size, INT32_MAX));
-            record->Number = loaded;
-            if (autoIncOffset >= 0) NoteAutoInc(run, OstGet<int32_t>(data + autoIncOffset), loaded == 0);
-            C.FRecords.push_back(record);
-            slot += slotSize;
-            --slotsLeft;
-            ++laid;
-            pos += size;
-            ++loaded;
-            progress.Step(loaded);
-            continue;
+        scan = R.LayRecord<true>(plan, fieldCount, base + pos, base + fill, final, loaded + 1, data, room,
+                                 check, bad, size, error);
+        if (scan != TScan::Done) {
+            if (room.Spills == spills) room.Next = mark;  // its values go
+            break;
         }
-        if (room.Spills == spills) room.Next = mark;  // its values go
+        if (bad) notUtf8 = true, check = false;
+        record->StoredSize = static_cast<int32_t>(std::min<std::size_t>(size, INT32_MAX));
+        record->Number = loaded;
+        if (autoIncOffset >= 0) NoteAutoInc(run, OstGet<int32_t>(data + autoIncOffset), runCount++ == 0);
+        R.C.FRecords.push_back(record);
+        slot += slotSize;
+        --slotsLeft;
+        ++laid;
+        pos += size;
+        ++loaded;
+        progress.Step(loaded);
+    }
+    Room = room;
+    Slot = slot;
+    SlotsReady = slotsReady;
+    SlotsLeft = slotsLeft;
+    Laid = laid;
+    Check = check;
+    NotUtf8 = notUtf8;
+    Run = run;
+    RunCount = runCount;
+    return scan;
+}
+
+void TOstraImageReader::TLayer::Close() {
+    if (Laid) R.C.FRecordMemory.NewRecords(Laid);
+    Laid = SlotsLeft = 0;
+    if (RoomOpen) R.C.FValueMemory.Keep(Room.Next);
+    RoomOpen = false;
+    if (RunCount > 0) R.FAutoIncRuns.push_back(Run);
+    Run = TAutoIncRun();
+    RunCount = 0;
+    if (NotUtf8) R.FNotUtf8.store(true, std::memory_order_relaxed);
+}
+
+bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, std::string& error) {
+    const std::size_t fieldCount = FPlan.size();
+    const std::size_t bufferBytes = std::max<std::size_t>(TableChunkSize() / 4, 1);
+    CallLoadMemoryHook(1);
+    // The bytes at hand: the image in memory, or the buffer read into.
+    const bool whole = in.Whole();
+    std::unique_ptr<uint8_t[]> buffer;
+    std::size_t capacity = 0;
+    const uint8_t* base = in.P;
+    std::size_t fill = in.Left(), pos = 0;
+    if (!whole) {
+        capacity = bufferBytes;
+        buffer.reset(new uint8_t[capacity]);
+        fill = in.Take(buffer.get(), capacity);
+        base = buffer.get();
+    }
+    TProgress progress(C.FOnProgress, recordCount);
+    TLayer layer(*this);
+    int32_t loaded = 0;
+    while (loaded < recordCount) {
+        const uint64_t unread = whole ? 0 : in.Remaining();
+        if ((fill - pos) + unread < fieldCount) break;
+        std::size_t size = 0;
+        const TScan scan =
+            layer.Lay(base, pos, fill, fill, unread == 0, loaded, recordCount, progress, size, error);
         if (scan == TScan::Failed) break;
+        if (scan == TScan::Done) continue;
         // The record goes on past the buffer: the buffer starts again with it.
         CallLoadMemoryHook(1);
         const std::size_t tail = fill - pos;
@@ -581,17 +661,13 @@ bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, s
         pos = 0;
         fill = tail + in.Take(buffer.get() + tail, capacity - tail);
     }
-    handOut();
-    C.FValueMemory.Keep(room.Next);
-    if (notUtf8) Windows1252 = true;
+    layer.Close();
+    if (FNotUtf8.load()) Windows1252 = true;
     if (!error.empty()) return false;
     if (loaded != recordCount) {
         error = Format(SRecordCountMismatch, loaded, recordCount);
         return false;
     }
-    if (autoIncOffset >= 0) {
-        FAutoIncRuns.push_back(run);
-        NoteAutoIncOrder();
-    }
+    if (FAutoIncOffset >= 0) NoteAutoIncOrder();
     return true;
 }
