@@ -26,7 +26,7 @@ void CallLoadMemoryHook(int threads);
 // as a record-by-record read would. The records it found are then laid into
 // their slots and the store's value memory, reserved for them in list order,
 // by worker threads, one batch (a buffer of records) each; texts are checked
-// for UTF-8 there.
+// for UTF-8 there. On one thread both steps are one pass (TLayer).
 class TOstraImageReader {
 public:
     explicit TOstraImageReader(TOstraCursor& cursor) : C(cursor) {}
