@@ -79,7 +79,7 @@ private:
     // One thread: each record checked and laid out as it is read, no scan
     // before; the same table and the same errors as ReadRecords gives.
     bool ReadRecordsAlone(TImageInput& in, int32_t recordCount, std::string& error);
-    // Lays records out as they are read, on the loading thread (table_records.cpp).
+    // Lays records out as they are read, on one thread (table_records.cpp).
     struct TLayer;
     // Where laid values go: from Next to End (Ready: its pages populated up
     // to there; Spills: the rooms taken before it).

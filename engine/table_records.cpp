@@ -485,8 +485,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
 }
 
 // Records checked and laid out as they are read, into slots and value room
-// taken from the store's memory in place: by a load on one thread, and by the
-// loading thread of a load on more while the workers are busy.
+// taken from the store's memory in place: a load on one thread.
 struct TOstraImageReader::TLayer {
     explicit TLayer(TOstraImageReader& reader)
         : R(reader),
