@@ -496,13 +496,11 @@ struct TOstraImageReader::TLayer {
           AutoIncOffset(reader.FAutoIncOffset) {}
 
     // Lays the records from `pos` of the bytes at `base` (`fill` of them, all
-    // there are when `final`) until `loaded` is `recordCount`, `pos` has
-    // reached a `stop` short of `fill`, or (when `final`) too few bytes are
-    // left for a record: then Done. Short: a record goes on past `fill`
+    // there are when `final`) until `loaded` is `recordCount` or (when
+    // `final`) too few bytes are left for a record: then Done. Short: a record goes on past `fill`
     // (`size` bytes are needed); Failed: `error` says why.
-    TScan Lay(const uint8_t* base, std::size_t& pos, std::size_t fill, std::size_t stop, bool final,
-              int32_t& loaded, int32_t recordCount, TProgress& progress, std::size_t& size,
-              std::string& error);
+    TScan Lay(const uint8_t* base, std::size_t& pos, std::size_t fill, bool final, int32_t& loaded,
+              int32_t recordCount, TProgress& progress, std::size_t& size, std::string& error);
     // The slots laid are handed out, the value room kept, the run of AutoInc
     // values noted: before other records take memory, and at the end.
     void Close();
@@ -522,10 +520,9 @@ struct TOstraImageReader::TLayer {
 };
 
 TOstraImageReader::TScan TOstraImageReader::TLayer::Lay(const uint8_t* base, std::size_t& pos,
-                                                        std::size_t fill, std::size_t stop, bool final,
-                                                        int32_t& loaded, int32_t recordCount,
-                                                        TProgress& progress, std::size_t& size,
-                                                        std::string& error) {
+                                                        std::size_t fill, bool final, int32_t& loaded,
+                                                        int32_t recordCount, TProgress& progress,
+                                                        std::size_t& size, std::string& error) {
     // In locals: the stores into the records could alias the members.
     const TFieldPlan* const plan = Plan;
     const std::size_t fieldCount = FieldCount, slotSize = SlotSize, dataSize = DataSize;
@@ -544,7 +541,7 @@ TOstraImageReader::TScan TOstraImageReader::TLayer::Lay(const uint8_t* base, std
     TAutoIncRun run = Run;
     int32_t runCount = RunCount;
     TScan scan = TScan::Done;
-    while (loaded < recordCount && (pos < stop || stop == fill)) {
+    while (loaded < recordCount) {
         if (fill - pos < fieldCount) {
             // At the end, fewer records than the count: the caller tells.
             if (!final) {
@@ -641,7 +638,7 @@ bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, s
         if ((fill - pos) + unread < fieldCount) break;
         std::size_t size = 0;
         const TScan scan =
-            layer.Lay(base, pos, fill, fill, unread == 0, loaded, recordCount, progress, size, error);
+            layer.Lay(base, pos, fill, unread == 0, loaded, recordCount, progress, size, error);
         if (scan == TScan::Failed) break;
         if (scan == TScan::Done) continue;
         // The record goes on past the buffer: the buffer starts again with it.
