@@ -1,4 +1,4 @@
-// Private to the table file's reader (table_file.cpp): the batches of records
+// Private to the table file's reader (table_records.cpp): the batches of records
 // its scan finds, and the worker threads that lay them into their slots.
 #pragma once
 
@@ -24,6 +24,7 @@ struct TAutoIncRun {
 // Records checked by the scan, to be laid into their slots.
 struct TRecordBatch {
     const uint8_t* Data = nullptr;  // the first record's bytes; the others follow
+    std::size_t Bytes = 0;          // the bytes of all of them
     uint8_t* Slots = nullptr;       // the first record's slot; the others follow
     uint8_t* Values = nullptr;      // room for the values of all of them
     std::size_t ValueBytes = 0;     // the room at Values

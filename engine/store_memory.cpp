@@ -25,22 +25,32 @@ void TOstraRecordArena::SetDataSize(std::size_t dataSize) {
 
 void TOstraRecordArena::Reserve(std::size_t count) { FReserve = std::max(FReserve, count); }
 
+void TOstraRecordArena::AddChunk(std::size_t count) {
+    std::size_t slots = FReserve ? FReserve : std::clamp<std::size_t>(FTotal / 4, 64, 65536);
+    slots = std::max(slots, count);
+    FReserve = 0;
+    TChunk chunk;
+    chunk.Memory.reset(static_cast<uint8_t*>(OstAllocateBlock(slots * FSlotSize)));
+    chunk.Slots = slots;
+    FChunks.push_back(std::move(chunk));
+}
+
 uint8_t* TOstraRecordArena::NewRecords(std::size_t count) {
     if (FSlotSize == 0) SetDataSize(FDataSize);
-    if (FChunks.empty() || FChunks.back().Slots - FChunks.back().Used < count) {
-        std::size_t slots = FReserve ? FReserve : std::clamp<std::size_t>(FTotal / 4, 64, 65536);
-        slots = std::max(slots, count);
-        FReserve = 0;
-        TChunk chunk;
-        chunk.Memory.reset(static_cast<uint8_t*>(OstAllocateBlock(slots * FSlotSize)));
-        chunk.Slots = slots;
-        FChunks.push_back(std::move(chunk));
-    }
+    if (FChunks.empty() || FChunks.back().Slots - FChunks.back().Used < count) AddChunk(count);
     TChunk& c = FChunks.back();
     uint8_t* first = c.Memory.get() + c.Used * FSlotSize;
     c.Used += count;
     FTotal += count;
     return first;
+}
+
+uint8_t* TOstraRecordArena::Room(std::size_t& count) {
+    if (FSlotSize == 0) SetDataSize(FDataSize);
+    if (FChunks.empty() || FChunks.back().Slots == FChunks.back().Used) AddChunk(1);
+    const TChunk& c = FChunks.back();
+    count = c.Slots - c.Used;
+    return c.Memory.get() + c.Used * FSlotSize;
 }
 
 TOstraRecord* TOstraRecordArena::NewRecord() {

@@ -58,6 +58,10 @@ public:
     // `count` consecutive slots, SlotSize() bytes apart, left uninitialised:
     // the caller constructs a record in each before the store uses them.
     uint8_t* NewRecords(std::size_t count);
+    // The free slots of the current chunk (a new chunk when it has none), to
+    // be laid in place: `count` of them, from the one returned. NewRecords
+    // then hands out the first ones laid.
+    uint8_t* Room(std::size_t& count);
     std::size_t SlotSize() const { return FSlotSize; }
     // Gives back the slot of the last NewRecord (a record that failed to load).
     void DropLast();
@@ -67,6 +71,8 @@ public:
     std::size_t AllocatedBytes() const;
 
 private:
+    void AddChunk(std::size_t count);
+
     struct TChunk {
         TOstBlock Memory;
         std::size_t Slots = 0;
@@ -90,6 +96,16 @@ public:
     // The same for the values of many records at once: taken from the
     // chunks like small values (chunks grow to hold it), so runs lie together.
     void* AllocateRun(std::size_t size);
+    // The free room of the current chunk (none at first), `left` bytes, to be
+    // filled in place; Keep(end) keeps what lies before `end` in it.
+    uint8_t* Room(std::size_t& left) const {
+        left = FLeft;
+        return FNext;
+    }
+    void Keep(uint8_t* end) {
+        FLeft -= static_cast<std::size_t>(end - FNext);
+        FNext = end;
+    }
     void Clear();
     std::size_t AllocatedBytes() const { return FBytes; }
 

@@ -1,12 +1,13 @@
 // The threads a table load runs on, and the test hook of a load that runs
-// short of memory (table_file.cpp).
+// short of memory (table_file.cpp, table_records.cpp).
 //
 // TOstraImageReader reads the records in two steps: the loading thread reads
 // the image into buffers of a quarter chunk and scans each record's presence
 // bytes and lengths (every error is found there, at its record number); worker
 // threads (TBatchWorkers of batch_workers.h, on TLeanThreads) lay each
 // buffer's records into slots and value memory reserved for them in list
-// order and check their texts for UTF-8. One thread runs the same steps alone.
+// order and check their texts for UTF-8. One thread does both in one pass:
+// each record checked as the scan checks it and laid out as it is read.
 // A load that runs short of memory starts over on half the threads, and on one
 // thread raises EOutOfMemory ("Out of memory"), never std::bad_alloc.
 #pragma once

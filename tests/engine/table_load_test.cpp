@@ -407,6 +407,77 @@ TEST(TableLoad, TextsThatAreNotUtf8AreFoundAtEveryOffset) {
     }
 }
 
+// Texts of every short length in a record amid others, each followed by
+// bytes above 0x7F (a Day of -1): read whole words at a time, a text of plain
+// ASCII keeps the table UTF-8 whatever lies after it, and a byte that is not
+// UTF-8 at any offset is found, on one thread and on three.
+TEST(TableLoad, ShortTextsAmidOtherRecordsAreCheckedToTheirLastByte) {
+    std::mt19937 rng(21);
+    TestImage head = RecordsImage(301);
+    for (int i = 0; i < 150; ++i) AddRecord(head, rng);
+    TestImage tail;
+    for (int i = 0; i < 150; ++i) AddRecord(tail, rng);
+    const std::string tailBytes = tail.Build().substr(TestImage().Build().size());
+    enum TWhere { InName, InCode, InNotes };
+    auto withText = [&](TWhere where, const std::string& text) {
+        TestImage img = head;
+        img.Byte(0).Byte(where == InName ? 4 : 0);
+        img.Byte(where == InCode ? static_cast<uint8_t>(text.size()) : 0).Byte(where == InNotes ? 4 : 0);
+        img.Byte(0).Byte(0).Byte(4).Byte(0);
+        if (where == InCode)
+            img.Bytes(text);
+        else
+            img.Text32(text);
+        img.Int32(-1);
+        return img.Build() + tailBytes;
+    };
+    for (const TWhere where : {InName, InCode, InNotes}) {
+        const char* field = where == InName ? "Name" : where == InCode ? "Code" : "Notes";
+        for (std::size_t length = 1; length <= (where == InCode ? 9u : 24u); ++length) {
+            for (std::size_t bad = 0; bad <= length; ++bad) {  // `length`: none
+                std::string text(length, 'a');
+                if (bad < length) text[bad] = '\xFF';
+                SCOPED_TRACE(testing::Message() << field << ", length " << length << ", bad byte " << bad);
+                const std::string image = withText(where, text);
+                for (const int threads : {1, 3}) {
+                    ScopedLoad load(threads, 4096);
+                    TOstraCursor c;
+                    std::string error;
+                    ASSERT_TRUE(LoadImage(c, image, error)) << error;
+                    ASSERT_EQ(c.RecordCount(), 301);
+                    EXPECT_EQ(c.TextEncoding(), bad < length ? oteWindows1252 : oteUtf8);
+                    EXPECT_EQ(TextOf(c, c.RecordAt(150), field), Cp1252ToUtf8(text));
+                    EXPECT_EQ(IntOf(c, c.RecordAt(150), "Day"), -1);
+                }
+            }
+        }
+    }
+}
+
+// A text that is not UTF-8 in the record that is damaged, before the damage:
+// the records before it are kept as they are, in UTF-8, on every thread count.
+TEST(TableLoad, ATextThatIsNotUtf8InADamagedRecordLeavesTheTableUtf8) {
+    std::mt19937 rng(12);
+    TestImage img = RecordsImage(4000);
+    for (int i = 0; i < 3000; ++i) AddRecord(img, rng);
+    img.Byte(0).Byte(4).Byte(10).Bytes(std::string(5, '\0')).Text32("caf\xE9").Bytes("1234567890");
+    for (int i = 0; i < 999; ++i) AddRecord(img, rng);
+    const std::string image = img.Build();
+    for (const int threads : {1, 3}) {
+        SCOPED_TRACE(threads);
+        TLoads strict;
+        LoadAllWays(strict, image, threads, 4096, false);
+        EXPECT_FALSE(strict.FileOk || strict.MemoryOk || strict.StreamOk);
+        EXPECT_EQ(strict.FileError, "Field 'Code' has wrong length 10 in record 3001");
+        TLoads tolerant;
+        LoadAllWays(tolerant, image, threads, 4096, true);
+        for (const TOstraCursor* c : {&tolerant.File, &tolerant.Memory, &tolerant.Stream}) {
+            EXPECT_EQ(c->RecordCount(), 3000);
+            EXPECT_EQ(c->TextEncoding(), oteUtf8);
+        }
+    }
+}
+
 // The AutoInc counter and order after a load: values that ascend keep their
 // order and the counter starts at the highest; one value out of order, at any
 // place (so at every batch boundary too), has the list sorted as before.
