@@ -2,9 +2,11 @@
 //
 // A plain array would make every insertion in sort order move half a million
 // pointers in a table of a million records, so the list is kept in chunks of
-// at most 64 entries. Reading by position descends a Fenwick tree
+// at most 256 entries. Reading by position descends a Fenwick tree
 // of the chunks' sizes, shortened to a range check when the position falls in
 // the chunk last read of an unchanged list (the common case while scrolling).
+// A chunk that overflows splits, and the chunks after it move and the tree is
+// built again: larger chunks split less often and leave fewer chunks to move.
 //
 // Each entry can carry a fixed-width sort key (TOstraViewKey) of its record.
 // On a list in key order, searches run over these keys, which sit next to
@@ -128,7 +130,7 @@ public:
     // Bytes the chunks take (their capacity), for the memory figures.
     std::size_t AllocatedBytes() const;
 
-    static constexpr std::size_t ChunkSize = 64;
+    static constexpr std::size_t ChunkSize = 256;
 
 private:
     struct TEntry {

@@ -179,6 +179,77 @@ TEST(OstraRecordList, KeysComeAndGoWithTheOrder) {
     EXPECT_EQ(list.Count(), list.LowerBound({1, 0, 0}));
 }
 
+// Inserts in key order that all land at one place (a run of equal keys, as
+// short texts make) split the same chunk again and again; positions, keys and
+// bounds stay those of a plain vector, with and without keys, and deleting
+// the run empties the chunks it made.
+TEST(OstraRecordList, InsertsAtOnePlaceSplitItsChunkAgainAndAgain) {
+    const std::size_t base = TOstraRecordList::ChunkSize * 3;
+    const std::size_t added = TOstraRecordList::ChunkSize * 5 + 7;
+    for (const bool keyed : {true, false}) {
+        TOstraRecordList list;
+        std::vector<TOstraRecord*> model;
+        std::vector<TOstraViewKey> keys;
+        for (std::size_t i = 0; i < base; ++i) {
+            model.push_back(Fake(i));
+            keys.push_back(keyed ? TOstraViewKey{i / 10 * 2, 0, 0} : TOstraViewKey());
+        }
+        std::vector<TOstraRecord*> copy = model;
+        if (keyed)
+            list.Assign(std::move(copy), &keys);
+        else
+            list.Assign(std::move(copy));
+        // Odd keys fall between runs: each new record goes before the run of 70.
+        const TOstraViewKey key = keyed ? TOstraViewKey{139, 0, 0} : TOstraViewKey();
+        for (std::size_t n = 0; n < added; ++n) {
+            const int at = keyed ? list.LowerBound(key) : static_cast<int>(base / 2);
+            const auto expected = keyed ? std::lower_bound(keys.begin(), keys.end(), key) - keys.begin()
+                                        : static_cast<std::ptrdiff_t>(base / 2);
+            ASSERT_EQ(expected, at) << n;
+            list.Insert(at, Fake(base + n), key);
+            model.insert(model.begin() + at, Fake(base + n));
+            keys.insert(keys.begin() + at, key);
+            // The inserted record and its neighbours read back at once.
+            ASSERT_EQ(Fake(base + n), list.At(at)) << n;
+            ASSERT_EQ(model[static_cast<std::size_t>(at) + 1], list.At(at + 1)) << n;
+            if (at > 0) ASSERT_EQ(model[static_cast<std::size_t>(at) - 1], list.At(at - 1)) << n;
+        }
+        ASSERT_EQ(model, list.ToVector()) << keyed;
+        EXPECT_EQ(keyed, list.Keyed());
+        for (std::size_t i = 0; i < model.size(); i += 29) {
+            EXPECT_EQ(keys[i], list.KeyAt(static_cast<int>(i))) << i;
+            EXPECT_EQ(static_cast<int>(i), list.IndexOf(model[i])) << i;
+        }
+        if (keyed) {
+            int first = -1, last = -1;
+            list.EqualRange(key, key, first, last);
+            EXPECT_EQ(std::lower_bound(keys.begin(), keys.end(), key) - keys.begin(), first);
+            EXPECT_EQ(static_cast<int>(added), last - first);
+            EXPECT_EQ(last, list.LowerBound({140, 0, 0}));
+            // Every run's bounds, across the chunks the splits made.
+            for (uint64_t high = 0; high <= base / 10 * 2 + 1; ++high) {
+                const TOstraViewKey k{high, 0, 0};
+                ASSERT_EQ(std::lower_bound(keys.begin(), keys.end(), k) - keys.begin(), list.LowerBound(k))
+                    << high;
+                ASSERT_EQ(std::upper_bound(keys.begin(), keys.end(), k) - keys.begin(), list.UpperBound(k))
+                    << high;
+            }
+        }
+        // The run goes again, from its middle out.
+        const int start = keyed ? list.LowerBound(key) : static_cast<int>(base / 2);
+        for (std::size_t n = 0; n < added; ++n) {
+            const int at = start + static_cast<int>((added - n) / 2);
+            list.Delete(at);
+            model.erase(model.begin() + at);
+            keys.erase(keys.begin() + at);
+        }
+        ASSERT_EQ(model, list.ToVector()) << keyed;
+        EXPECT_EQ(static_cast<int>(base), list.Count());
+        for (std::size_t i = 0; i < model.size(); i += 31)
+            EXPECT_EQ(keys[i], list.KeyAt(static_cast<int>(i)));
+    }
+}
+
 namespace {
 
 class DatasetScale : public ::testing::Test {
