@@ -69,6 +69,9 @@ private:
     // The fields as the records' reading needs them.
     void PlanFields();
     void NoteAutoIncOrder();
+    // The end of either reading: the table's encoding settled, the record
+    // count checked against the header's.
+    bool EndRecords(int32_t loaded, int32_t recordCount, std::string& error);
     // Checks the record at p, of which `avail` bytes are at hand (all there
     // is when `final`). Done: `size` is its length and `values` the value
     // room it takes at most. Short: `size` bytes are needed to go on.

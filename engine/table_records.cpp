@@ -474,6 +474,10 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
     hand();
     if (buffer >= 0 && !handed) pool.Release(buffer);
     pool.Finish();
+    return EndRecords(loaded, recordCount, error);
+}
+
+bool TOstraImageReader::EndRecords(int32_t loaded, int32_t recordCount, std::string& error) {
     if (FNotUtf8.load()) Windows1252 = true;
     if (!error.empty()) return false;
     if (loaded != recordCount) {
@@ -658,12 +662,5 @@ bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, s
         fill = tail + in.Take(buffer.get() + tail, capacity - tail);
     }
     layer.Close();
-    if (FNotUtf8.load()) Windows1252 = true;
-    if (!error.empty()) return false;
-    if (loaded != recordCount) {
-        error = Format(SRecordCountMismatch, loaded, recordCount);
-        return false;
-    }
-    if (FAutoIncOffset >= 0) NoteAutoIncOrder();
-    return true;
+    return EndRecords(loaded, recordCount, error);
 }
