@@ -212,7 +212,9 @@ TEST(OstraRecordList, InsertsAtOnePlaceSplitItsChunkAgainAndAgain) {
             // The inserted record and its neighbours read back at once.
             ASSERT_EQ(Fake(base + n), list.At(at)) << n;
             ASSERT_EQ(model[static_cast<std::size_t>(at) + 1], list.At(at + 1)) << n;
-            if (at > 0) ASSERT_EQ(model[static_cast<std::size_t>(at) - 1], list.At(at - 1)) << n;
+            if (at > 0) {
+                ASSERT_EQ(model[static_cast<std::size_t>(at) - 1], list.At(at - 1)) << n;
+            }
         }
         ASSERT_EQ(model, list.ToVector()) << keyed;
         EXPECT_EQ(keyed, list.Keyed());
