@@ -78,6 +78,9 @@ private:
     [[gnu::always_inline]] inline TScan ScanRecord(const uint8_t* p, std::size_t avail, bool final,
                                                    int32_t number, std::size_t& size, std::size_t& values,
                                                    std::string& error) const;
+    // A stored value's length word within its kind's limits; else the error.
+    [[gnu::always_inline]] inline bool ValueLengthFits(const TFieldPlan& f, int32_t length, std::size_t field,
+                                                       int32_t number, std::string& error) const;
     void ParseBatch(const TRecordBatch& batch);
     // One thread: each record checked and laid out as it is read, no scan
     // before; the same table and the same errors as ReadRecords gives.

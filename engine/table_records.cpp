@@ -153,6 +153,20 @@ constexpr std::size_t SlotsAhead = 2048, ValuesAhead = std::size_t{128} << 10;
 
 }  // namespace
 
+inline bool TOstraImageReader::ValueLengthFits(const TFieldPlan& f, int32_t length, std::size_t field,
+                                               int32_t number, std::string& error) const {
+    if (f.Kind == TFieldPlan::String) {
+        if (length < 0 || (length >= OstraMaxStringValue && length > f.Length)) {
+            error = Format(SStringFieldWrongLength, NameOf(C.FFields[field]), length, number);
+            return false;
+        }
+    } else if (length < 0 || length >= OstraMaxBlobValue) {
+        error = Format(SBlobFieldWrongLength, NameOf(C.FFields[field]), length, number);
+        return false;
+    }
+    return true;
+}
+
 inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, std::size_t avail, bool final,
                                                               int32_t number, std::size_t& size,
                                                               std::size_t& values, std::string& error) const {
@@ -183,15 +197,7 @@ inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, 
         }
         const int32_t m = GetLE32(p + at);
         at += 4;
-        if (f.Kind == TFieldPlan::String) {
-            if (m < 0 || (m >= OstraMaxStringValue && m > f.Length)) {
-                error = Format(SStringFieldWrongLength, NameOf(C.FFields[i]), m, number);
-                return TScan::Failed;
-            }
-        } else if (m < 0 || m >= OstraMaxBlobValue) {
-            error = Format(SBlobFieldWrongLength, NameOf(C.FFields[i]), m, number);
-            return TScan::Failed;
-        }
+        if (!ValueLengthFits(f, m, i, number, error)) return TScan::Failed;
         if (avail - at < static_cast<std::size_t>(m)) return lacking(at + static_cast<std::size_t>(m));
         if (m > 0) values += RoundUp4(OstValueBlockSize(static_cast<std::size_t>(m)));
         at += static_cast<std::size_t>(m);
@@ -250,15 +256,7 @@ inline TOstraImageReader::TScan TOstraImageReader::LayRecord(const TFieldPlan* p
         const int32_t word = GetLE32(p);
         p += 4;
         if constexpr (Checked) {
-            if (f.Kind == TFieldPlan::String) {
-                if (word < 0 || (word >= OstraMaxStringValue && word > f.Length)) {
-                    error = Format(SStringFieldWrongLength, NameOf(C.FFields[i]), word, number);
-                    return TScan::Failed;
-                }
-            } else if (word < 0 || word >= OstraMaxBlobValue) {
-                error = Format(SBlobFieldWrongLength, NameOf(C.FFields[i]), word, number);
-                return TScan::Failed;
-            }
+            if (!ValueLengthFits(f, word, i, number, error)) return TScan::Failed;
             if (static_cast<std::size_t>(end - p) < static_cast<std::size_t>(word))
                 return lacking(at() + static_cast<std::size_t>(word));
         }
