@@ -78,6 +78,9 @@ private:
     [[gnu::always_inline]] inline TScan ScanRecord(const uint8_t* p, std::size_t avail, bool final,
                                                    int32_t number, std::size_t& size, std::size_t& values,
                                                    std::string& error) const;
+    // A record that goes past the bytes at hand: Short with the `need` to go
+    // on, or Failed at the end of the table when no more follow.
+    static TScan Lacking(bool final, std::size_t need, std::size_t& size, std::string& error);
     // A stored value's length word within its kind's limits; else the error.
     [[gnu::always_inline]] inline bool ValueLengthFits(const TFieldPlan& f, int32_t length, std::size_t field,
                                                        int32_t number, std::string& error) const;

@@ -153,6 +153,16 @@ constexpr std::size_t SlotsAhead = 2048, ValuesAhead = std::size_t{128} << 10;
 
 }  // namespace
 
+inline TOstraImageReader::TScan TOstraImageReader::Lacking(bool final, std::size_t need, std::size_t& size,
+                                                           std::string& error) {
+    if (final) {
+        error = SUnexpectedEndOfBuffer;
+        return TScan::Failed;
+    }
+    size = need;
+    return TScan::Short;
+}
+
 inline bool TOstraImageReader::ValueLengthFits(const TFieldPlan& f, int32_t length, std::size_t field,
                                                int32_t number, std::string& error) const {
     if (f.Kind == TFieldPlan::String) {
@@ -170,14 +180,7 @@ inline bool TOstraImageReader::ValueLengthFits(const TFieldPlan& f, int32_t leng
 inline TOstraImageReader::TScan TOstraImageReader::ScanRecord(const uint8_t* p, std::size_t avail, bool final,
                                                               int32_t number, std::size_t& size,
                                                               std::size_t& values, std::string& error) const {
-    auto lacking = [&](std::size_t need) {
-        if (final) {
-            error = SUnexpectedEndOfBuffer;
-            return TScan::Failed;
-        }
-        size = need;
-        return TScan::Short;
-    };
+    auto lacking = [&](std::size_t need) { return Lacking(final, need, size, error); };
     const std::size_t fieldCount = FPlan.size();
     if (avail < fieldCount) return lacking(fieldCount);
     std::size_t at = fieldCount;
@@ -213,14 +216,7 @@ inline TOstraImageReader::TScan TOstraImageReader::LayRecord(const TFieldPlan* p
                                                              bool check, bool& bad, std::size_t& size,
                                                              std::string& error) const {
     const uint8_t* const start = p;
-    auto lacking = [&](std::size_t need) {
-        if (final) {
-            error = SUnexpectedEndOfBuffer;
-            return TScan::Failed;
-        }
-        size = need;
-        return TScan::Short;
-    };
+    auto lacking = [&](std::size_t need) { return Lacking(final, need, size, error); };
     auto at = [&] { return static_cast<std::size_t>(p - start); };
     if constexpr (Checked)
         if (static_cast<std::size_t>(end - p) < fieldCount) return lacking(fieldCount);
