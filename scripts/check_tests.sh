@@ -2,29 +2,53 @@
 # Fails on an assertion that is the whole body of an unbraced if in tests,
 # fuzz targets and benchmarks: the assertion macros end in an if/else of their
 # own, which gcc reports as an ambiguous else (clang does not), and the tests
-# build with warnings as errors on both.
+# build with warnings as errors on both. Whole statements are read, so a
+# condition or an assertion that runs over several lines is seen too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mapfile -t files < <(scripts/sources.sh | grep -E '^(tests|fuzz|bench)/.*\.(cpp|h)$')
 
-out=$(awk '
-  # A flagged line waits for the next: an else there gives the if its own.
-  function settle(line) {
-    if (pending != "" && line !~ /^[ \t]*(\} *)?else([^A-Za-z_]|$)/)
-      print pending "an assertion as the body of an unbraced if"
-    pending = ""
+out=$(perl -e '
+  use strict; use warnings;
+  # Blanks comments and literals, keeping every line break, so that positions
+  # still give line numbers and no parenthesis inside them counts.
+  sub blank {
+    my ($s) = @_;
+    $s =~ s{//[^\n]*|/\*.*?\*/|R"([^(\s]*)\(.*?\)\1"|"(?:\\.|[^"\\\n])*"|'"'"'(?:\\.|[^'"'"'\\\n])*'"'"'}
+           { my $m = $&; $m =~ s/[^\n]/ /g; $m }gse;
+    return $s;
   }
-  FNR == 1 { if (pending != "") settle(""); prev = "" }
-  {
-    settle($0)
-    where = FILENAME ":" FNR ": "
-    if ($0 ~ /(^|[^A-Za-z_])if \(.*\) *(ASSERT|EXPECT)_[A-Z_]+\(.*; *$/)
-      pending = where
-    else if (prev ~ /(^|[^A-Za-z_])if \(.*\) *$/ && $0 ~ /^[ \t]*(ASSERT|EXPECT)_[A-Z_]+\(.*; *$/)
-      pending = where
-    prev = $0
+  # The position just past the parenthesis that closes the one at $open.
+  sub close_of {
+    my ($s, $open) = @_;
+    my $depth = 0;
+    for (my $i = $open; $i < length $s; ++$i) {
+      my $c = substr($s, $i, 1);
+      ++$depth if $c eq "(";
+      if ($c eq ")") { --$depth; return $i + 1 if $depth == 0; }
+    }
+    return -1;
   }
-  END { settle("") }
+  for my $file (@ARGV) {
+    open(my $fh, "<", $file) or die "$file: $!";
+    local $/; my $s = blank(<$fh>); close $fh;
+    while ($s =~ /\bif\s*(?:constexpr\s*)?\(/g) {
+      my $at = $-[0];
+      my $end = close_of($s, $+[0] - 1);
+      last if $end < 0;
+      pos($s) = $end;
+      next unless $s =~ /\G\s*(?:ASSERT|EXPECT)_[A-Z0-9_]+\s*\(/gc;
+      my $after = close_of($s, $+[0] - 1);
+      last if $after < 0;
+      pos($s) = $after;
+      next unless $s =~ /\G\s*;\s*/gc;
+      my $next = pos($s);
+      pos($s) = $end;
+      next if substr($s, $next) =~ /^else\b/;
+      my $line = 1 + (substr($s, 0, $at) =~ tr/\n//);
+      print "$file:$line: an assertion as the body of an unbraced if\n";
+    }
+  }
 ' "${files[@]}")
 
 if [ -n "$out" ]; then
