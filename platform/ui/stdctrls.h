@@ -590,7 +590,6 @@ private:
     int FItemHeight = 13;
     int FSelStart = 0;
     int FSelLength = 0;
-    bool FSettingText = false;
     // Shared with a message in progress, which may outlive the combo box.
     std::shared_ptr<TEditHistory> FHistory;
     TNotifyEvent FOnChange, FOnSelect, FOnDropDown, FOnCloseUp;

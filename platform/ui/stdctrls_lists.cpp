@@ -41,15 +41,6 @@ private:
     TCustomListBox* FListBox;
 };
 
-// Where a new line goes in a sorted list (after its equals), letter case ignored.
-template <class Items>
-int SortedPlace(const Items& List, const std::string& S) {
-    auto it = std::upper_bound(List.begin(), List.end(), S, [](const std::string& a, const auto& item) {
-        return AnsiCompareText(a, item.first) < 0;
-    });
-    return static_cast<int>(it - List.begin());
-}
-
 }  // namespace
 
 // The frame a window of these parameters asks for.
@@ -65,15 +56,22 @@ void ApplyFrame(QFrame* Frame, const TCreateParams& Params) {
     }
 }
 
-// ---- The list box's items ----------------------------------------------------------------------
+// ---- The items of a list box or combo box ----------------------------------------------------
 
-class TListBoxStrings : public TStrings {
+// The lines and objects of a list or combo box, kept here; the box's widget and
+// its item index follow through the hooks.
+class TBoxStrings : public TStrings {
 public:
-    explicit TListBoxStrings(TCustomListBox* ListBox) : FListBox(ListBox) {}
-
     int Add(const std::string& S) override { return AddObject(S, nullptr); }
     int AddObject(const std::string& S, TObject* AObject) override {
-        const int index = FListBox->Sorted() ? SortedPlace(FItems, S) : static_cast<int>(FItems.size());
+        int index = static_cast<int>(FItems.size());
+        if (Sorted()) {
+            // after its equals, letter case ignored
+            auto it = std::upper_bound(
+                FItems.begin(), FItems.end(), S,
+                [](const std::string& a, const auto& item) { return AnsiCompareText(a, item.first) < 0; });
+            index = static_cast<int>(it - FItems.begin());
+        }
         InsertItem(index, S, AObject);
         return index;
     }
@@ -85,19 +83,62 @@ public:
     void Delete(int Index) override {
         CheckIndex(Index);
         FItems.erase(FItems.begin() + Index);
-        auto& sel = FListBox->FSelected;
-        sel.erase(sel.begin() + Index);
-        int& ii = FListBox->FItemIndex;
+        int& ii = ItemIndex();
         if (ii == Index)
             ii = -1;
         else if (ii > Index)
             --ii;
-        if (auto* a = FListBox->Adapter()) {
-            a->Silent = true;
-            delete a->Widget()->takeItem(Index);
-            a->Silent = false;
-        }
+        ItemDeleted(Index);
     }
+    const std::vector<std::pair<std::string, TObject*>>& Items() const { return FItems; }
+
+protected:
+    std::string Get(int Index) const override {
+        CheckIndex(Index);
+        return FItems[static_cast<std::size_t>(Index)].first;
+    }
+    int GetCount() const override { return static_cast<int>(FItems.size()); }
+    TObject* GetObject(int Index) const override {
+        CheckIndex(Index);
+        return FItems[static_cast<std::size_t>(Index)].second;
+    }
+    void Put(int Index, const std::string& S) override {
+        CheckIndex(Index);
+        FItems[static_cast<std::size_t>(Index)].first = S;
+        ItemChanged(Index, S);
+    }
+    void PutObject(int Index, TObject* AObject) override {
+        CheckIndex(Index);
+        FItems[static_cast<std::size_t>(Index)].second = AObject;
+    }
+    void CheckIndex(int Index) const {
+        if (Index < 0 || Index >= static_cast<int>(FItems.size())) IndexError(Index);
+    }
+
+    virtual bool Sorted() const = 0;
+    virtual int& ItemIndex() = 0;
+    // The line is in the list and the item index moved past it.
+    virtual void ItemInserted(int Index, const std::string& S) = 0;
+    virtual void ItemDeleted(int Index) = 0;
+    virtual void ItemChanged(int Index, const std::string& S) = 0;
+
+    std::vector<std::pair<std::string, TObject*>> FItems;
+
+private:
+    void InsertItem(int Index, const std::string& S, TObject* AObject) {
+        FItems.insert(FItems.begin() + Index, {S, AObject});
+        int& ii = ItemIndex();
+        if (ii >= Index) ++ii;
+        ItemInserted(Index, S);
+    }
+};
+
+// ---- The list box's items ----------------------------------------------------------------------
+
+class TListBoxStrings : public TBoxStrings {
+public:
+    explicit TListBoxStrings(TCustomListBox* ListBox) : FListBox(ListBox) {}
+
     void Clear() override {
         FItems.clear();
         FListBox->FSelected.clear();
@@ -136,43 +177,17 @@ public:
         FListBox->FItemIndex = newIndex;
         Reload();
     }
-    const std::vector<std::pair<std::string, TObject*>>& Items() const { return FItems; }
 
 protected:
-    std::string Get(int Index) const override {
-        CheckIndex(Index);
-        return FItems[static_cast<std::size_t>(Index)].first;
-    }
-    int GetCount() const override { return static_cast<int>(FItems.size()); }
-    TObject* GetObject(int Index) const override {
-        CheckIndex(Index);
-        return FItems[static_cast<std::size_t>(Index)].second;
-    }
-    void Put(int Index, const std::string& S) override {
-        CheckIndex(Index);
-        FItems[static_cast<std::size_t>(Index)].first = S;
-        if (auto* a = FListBox->Adapter())
-            if (QListWidgetItem* item = a->Widget()->item(Index)) item->setText(ToQString(S));
-    }
-    void PutObject(int Index, TObject* AObject) override {
-        CheckIndex(Index);
-        FItems[static_cast<std::size_t>(Index)].second = AObject;
-    }
     void SetUpdateState(bool Updating) override {
         FUpdating = Updating;
         if (!Updating && FDirty) Reload();
     }
-
-private:
-    void CheckIndex(int Index) const {
-        if (Index < 0 || Index >= static_cast<int>(FItems.size())) IndexError(Index);
-    }
-    void InsertItem(int Index, const std::string& S, TObject* AObject) {
-        FItems.insert(FItems.begin() + Index, {S, AObject});
+    bool Sorted() const override { return FListBox->Sorted(); }
+    int& ItemIndex() override { return FListBox->FItemIndex; }
+    void ItemInserted(int Index, const std::string& S) override {
         auto& sel = FListBox->FSelected;
         sel.insert(sel.begin() + Index, 0);
-        int& ii = FListBox->FItemIndex;
-        if (ii >= Index) ++ii;
         if (auto* a = FListBox->Adapter()) {
             if (FUpdating) {
                 FDirty = true;
@@ -183,13 +198,27 @@ private:
             a->Silent = false;
         }
     }
+    void ItemDeleted(int Index) override {
+        auto& sel = FListBox->FSelected;
+        sel.erase(sel.begin() + Index);
+        if (auto* a = FListBox->Adapter()) {
+            a->Silent = true;
+            delete a->Widget()->takeItem(Index);
+            a->Silent = false;
+        }
+    }
+    void ItemChanged(int Index, const std::string& S) override {
+        if (auto* a = FListBox->Adapter())
+            if (QListWidgetItem* item = a->Widget()->item(Index)) item->setText(ToQString(S));
+    }
+
+private:
     void Reload() {
         FDirty = false;
         if (auto* a = FListBox->Adapter()) a->Reload();
     }
 
     TCustomListBox* FListBox;
-    std::vector<std::pair<std::string, TObject*>> FItems;
     bool FUpdating = false;
     bool FDirty = false;
 };
@@ -521,35 +550,10 @@ void TCustomListBox::Publish(TPublisher<TCustomListBox>& p) {
 
 // ---- The combo box's items --------------------------------------------------------------------
 
-class TComboBoxStrings : public TStrings {
+class TComboBoxStrings : public TBoxStrings {
 public:
     explicit TComboBoxStrings(TCustomComboBox* Combo) : FCombo(Combo) {}
 
-    int Add(const std::string& S) override { return AddObject(S, nullptr); }
-    int AddObject(const std::string& S, TObject* AObject) override {
-        const int index = FCombo->Sorted() ? SortedPlace(FItems, S) : static_cast<int>(FItems.size());
-        InsertItem(index, S, AObject);
-        return index;
-    }
-    void Insert(int Index, const std::string& S) override { InsertObject(Index, S, nullptr); }
-    void InsertObject(int Index, const std::string& S, TObject* AObject) override {
-        if (Index < 0 || Index > static_cast<int>(FItems.size())) IndexError(Index);
-        InsertItem(Index, S, AObject);
-    }
-    void Delete(int Index) override {
-        CheckIndex(Index);
-        FItems.erase(FItems.begin() + Index);
-        int& ii = FCombo->FItemIndex;
-        if (ii == Index)
-            ii = -1;
-        else if (ii > Index)
-            --ii;
-        if (auto* a = FCombo->Adapter()) {
-            a->Silent = true;
-            a->Widget()->removeItem(Index);
-            a->Silent = false;
-        }
-    }
     void Clear() override {
         FItems.clear();
         FCombo->FItemIndex = -1;
@@ -567,40 +571,11 @@ public:
         FCombo->FItemIndex = -1;
         if (auto* a = FCombo->Adapter()) a->Reload();
     }
-    const std::vector<std::pair<std::string, TObject*>>& Items() const { return FItems; }
 
 protected:
-    std::string Get(int Index) const override {
-        CheckIndex(Index);
-        return FItems[static_cast<std::size_t>(Index)].first;
-    }
-    int GetCount() const override { return static_cast<int>(FItems.size()); }
-    TObject* GetObject(int Index) const override {
-        CheckIndex(Index);
-        return FItems[static_cast<std::size_t>(Index)].second;
-    }
-    void Put(int Index, const std::string& S) override {
-        CheckIndex(Index);
-        FItems[static_cast<std::size_t>(Index)].first = S;
-        if (auto* a = FCombo->Adapter()) {
-            a->Silent = true;
-            a->Widget()->setItemText(Index, ToQString(S));
-            a->Silent = false;
-        }
-    }
-    void PutObject(int Index, TObject* AObject) override {
-        CheckIndex(Index);
-        FItems[static_cast<std::size_t>(Index)].second = AObject;
-    }
-
-private:
-    void CheckIndex(int Index) const {
-        if (Index < 0 || Index >= static_cast<int>(FItems.size())) IndexError(Index);
-    }
-    void InsertItem(int Index, const std::string& S, TObject* AObject) {
-        FItems.insert(FItems.begin() + Index, {S, AObject});
-        int& ii = FCombo->FItemIndex;
-        if (ii >= Index) ++ii;
+    bool Sorted() const override { return FCombo->Sorted(); }
+    int& ItemIndex() override { return FCombo->FItemIndex; }
+    void ItemInserted(int Index, const std::string& S) override {
         if (auto* a = FCombo->Adapter()) {
             a->Silent = true;
             const QString text = a->Widget()->currentText();
@@ -609,8 +584,23 @@ private:
             a->Silent = false;
         }
     }
+    void ItemDeleted(int Index) override {
+        if (auto* a = FCombo->Adapter()) {
+            a->Silent = true;
+            a->Widget()->removeItem(Index);
+            a->Silent = false;
+        }
+    }
+    void ItemChanged(int Index, const std::string& S) override {
+        if (auto* a = FCombo->Adapter()) {
+            a->Silent = true;
+            a->Widget()->setItemText(Index, ToQString(S));
+            a->Silent = false;
+        }
+    }
+
+private:
     TCustomComboBox* FCombo;
-    std::vector<std::pair<std::string, TObject*>> FItems;
 };
 
 // ---- TComboAdapter ------------------------------------------------------------------------------
