@@ -594,12 +594,18 @@ void TDBDataSet::WidenFieldDefs(const std::string& Rows, const std::function<voi
     // string fields by their longest value; whole-number fields by their
     // least and greatest, widened when a value does not fit them
     std::vector<int> measured;
+    // a text's length as it reads, in UTF-8 (text_bytes, sqlite_connection.cpp)
+    int utf8 = -1;
+    const auto bytesOf = [&](const std::string& C) {
+        if (utf8 < 0) utf8 = IsUtf8Database(Connection()->Db()) ? 1 : 0;
+        return utf8 ? "length(CAST(" + C + " AS BLOB))" : "text_bytes(" + C + ")";
+    };
     for (int i = 0; i < count; ++i) {
         const std::string c = "c" + std::to_string(i);
         names += (i ? ", " : "") + c;
         const TFieldType type = FieldDefs()->Items(i)->DataType();
         if (type == ftString) {
-            longest += (longest.empty() ? "" : ", ") + ("max(length(CAST(" + c + " AS BLOB)))");
+            longest += (longest.empty() ? "" : ", ") + ("max(" + bytesOf(c) + ")");
         } else if (type == ftSmallint || type == ftInteger) {
             const std::string number =
                 "CASE WHEN typeof(" + c + ") IN ('integer', 'real') THEN " + c + " END";

@@ -82,6 +82,14 @@ void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_int64(ctx, at == std::string_view::npos ? 0 : static_cast<sqlite3_int64>(at) + 1);
 }
 
+// text_bytes(X): the length in bytes of X as the datasets read it (a text in
+// UTF-8, whatever the database's encoding); null for a null.
+void TextBytesFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    if (sqlite3_value_type(argv[0]) != SQLITE_BLOB) sqlite3_value_text(argv[0]);
+    sqlite3_result_int(ctx, sqlite3_value_bytes(argv[0]));
+}
+
 void UpperFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     MapFunction(ctx, argc, argv, UnicodeUpperCase);
 }
@@ -171,11 +179,21 @@ void TSqliteStatement::BindBlob(int Index, const std::string& Value) {
     sqlite3_bind_blob(FStmt, Index, Value.data(), static_cast<int>(Value.size()), SQLITE_TRANSIENT);
 }
 
-std::string TSqliteStatement::ColumnText(int Index) const {
-    const void* data = sqlite3_column_blob(FStmt, Index);
-    const int n = sqlite3_column_bytes(FStmt, Index);
-    return data && n > 0 ? std::string(static_cast<const char*>(data), static_cast<size_t>(n))
-                         : std::string();
+std::string TSqliteStatement::ColumnText(int Index) const { return ColumnBytes(FStmt, Index); }
+
+std::string ColumnBytes(sqlite3_stmt* St, int Col) {
+    // a text as UTF-8 (SQLite converts one kept in UTF-16); a BLOB's bytes as
+    // they are (read as text they would be taken for the database's encoding)
+    const bool text = sqlite3_column_type(St, Col) == SQLITE_TEXT;
+    const void* p =
+        text ? static_cast<const void*>(sqlite3_column_text(St, Col)) : sqlite3_column_blob(St, Col);
+    const int n = sqlite3_column_bytes(St, Col);
+    return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+}
+
+bool IsUtf8Database(sqlite3* Db) {
+    TSqliteStatement st(Db, "PRAGMA encoding");
+    return st.Step() && st.ColumnText(0) == "UTF-8";
 }
 
 // ---- Connections ----
@@ -275,6 +293,8 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
                             nullptr, nullptr);
     sqlite3_create_function(c->FDb, "text_find", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             TextFindFunction, nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "text_bytes", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            TextBytesFunction, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, UpperFunction,
                             nullptr, nullptr);
     sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, LowerFunction,
@@ -468,11 +488,7 @@ void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int, std::stri
     Has = 0;
     const int kind = sqlite3_column_type(st, col);
     if (kind == SQLITE_NULL) return;
-    const auto text = [&] {
-        const void* p = sqlite3_column_blob(st, col);
-        const int n = sqlite3_column_bytes(st, col);
-        return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
-    };
+    const auto text = [&] { return ColumnBytes(st, col); };
     Has = 1;
     if (IsNumberType(Type) && !HoldsNumber(st, col, kind)) {
         Has = 0;  // no number: shown empty, the value stays in the database
