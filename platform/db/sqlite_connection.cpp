@@ -66,7 +66,9 @@ void FoldFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc != 3) return sqlite3_result_null(ctx);
     auto text = [](sqlite3_value* v) {
-        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        // a BLOB's bytes as they are (text_utf8's among them), whatever the database's encoding
+        const auto* t = reinterpret_cast<const char*>(
+            sqlite3_value_type(v) == SQLITE_BLOB ? sqlite3_value_blob(v) : sqlite3_value_text(v));
         const int n = sqlite3_value_bytes(v);
         return t && n > 0 ? std::string_view(t, static_cast<size_t>(n)) : std::string_view();
     };
@@ -82,12 +84,14 @@ void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_int64(ctx, at == std::string_view::npos ? 0 : static_cast<sqlite3_int64>(at) + 1);
 }
 
-// text_bytes(X): the length in bytes of X as the datasets read it (a text in
-// UTF-8, whatever the database's encoding); null for a null.
-void TextBytesFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+// text_utf8(X): X as the datasets read it, as a BLOB: a text's UTF-8 bytes
+// whatever the database's encoding, a BLOB's own; null for a null.
+void TextUtf8Function(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    if (sqlite3_value_type(argv[0]) != SQLITE_BLOB) sqlite3_value_text(argv[0]);
-    sqlite3_result_int(ctx, sqlite3_value_bytes(argv[0]));
+    const void* p = sqlite3_value_type(argv[0]) == SQLITE_BLOB
+                        ? sqlite3_value_blob(argv[0])
+                        : static_cast<const void*>(sqlite3_value_text(argv[0]));
+    sqlite3_result_blob(ctx, p ? p : "", p ? sqlite3_value_bytes(argv[0]) : 0, SQLITE_TRANSIENT);
 }
 
 void UpperFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -293,8 +297,8 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
                             nullptr, nullptr);
     sqlite3_create_function(c->FDb, "text_find", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             TextFindFunction, nullptr, nullptr);
-    sqlite3_create_function(c->FDb, "text_bytes", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                            TextBytesFunction, nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "text_utf8", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            TextUtf8Function, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, UpperFunction,
                             nullptr, nullptr);
     sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, LowerFunction,
