@@ -8,7 +8,8 @@
 //
 // Input: byte 0 even: the rest is the file. Byte 0 odd: byte 1 the column
 // count, one byte per column for its declared type and name, then one value
-// per column and row: a kind byte and its bytes.
+// per column and row: a kind byte and its bytes; bits 1 and 2 of byte 0 pick
+// the file's text encoding (UTF-8, UTF-16le, UTF-16be, UTF-8).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -227,9 +228,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             for (int i = 0; i < columns; ++i) sql += (i ? ", " : "") + Value(p, end);
             sql += ");";
         }
+        static const char* const encodings[] = {"UTF-8", "UTF-16le", "UTF-16be", "UTF-8"};
         TDatabase db(nullptr);
         db.SetDatabaseName(path);
         db.Open();
+        db.Execute(std::string("PRAGMA encoding = '") + encodings[(Data[0] >> 1) & 3] + "'");
         db.Execute(sql);
     }
     {

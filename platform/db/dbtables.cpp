@@ -178,7 +178,10 @@ bool TDBDataSet::HasExpressionFilters() const {
 
 namespace {
 
-void TreeToSql(TDBDataSet* ds, const TFilterNode* n, const std::vector<std::string>& columns,
+// Utf8: the database keeps its texts in UTF-8; in one of UTF-16 texts are
+// compared by their UTF-8 bytes (text_utf8, sqlite_connection.cpp), as the
+// record test compares them.
+void TreeToSql(TDBDataSet* ds, bool Utf8, const TFilterNode* n, const std::vector<std::string>& columns,
                std::string& out, std::vector<std::string>& binds, std::vector<int>& kinds) {
     if (!n) throw EDBEngineError("Invalid filter expression", DBIERR_INVALIDFILTER);
     switch (n->Kind) {
@@ -200,7 +203,7 @@ void TreeToSql(TDBDataSet* ds, const TFilterNode* n, const std::vector<std::stri
         if (n->Kind == fnLogical && n->Text == "NOT") {
             // unknown counts as not met, so NOT takes it in
             out += "(NOT coalesce(";
-            TreeToSql(ds, n->Left.get(), columns, out, binds, kinds);
+            TreeToSql(ds, Utf8, n->Left.get(), columns, out, binds, kinds);
             out += ", 0))";
             return;
         }
@@ -213,11 +216,11 @@ void TreeToSql(TDBDataSet* ds, const TFilterNode* n, const std::vector<std::stri
         // one side: as texts, its bytes with a null as '', a field's folded when asked
         auto side = [&](const TFilterNode* s) {
             std::string x;
-            TreeToSql(ds, s, columns, x, binds, kinds);
+            TreeToSql(ds, Utf8, s, columns, x, binds, kinds);
             if (!texts) return x;
             x = "coalesce(" + x + ", '')";
             if (n->Fold && s && s->Kind == fnField) x = "fold(" + x + ")";
-            return "CAST(" + x + " AS BLOB)";
+            return Utf8 ? "CAST(" + x + " AS BLOB)" : "text_utf8(" + x + ")";
         };
         // each side written where it stands, so that the binds follow the text
         auto put = [&](const char* Text, const TFilterNode* Side) {
@@ -230,7 +233,7 @@ void TreeToSql(TDBDataSet* ds, const TFilterNode* n, const std::vector<std::stri
         auto find = [&]() {
             const bool foldLeft = n->Fold && L && L->Kind == fnField;
             out += "text_find(";
-            TreeToSql(ds, L, columns, out, binds, kinds);
+            TreeToSql(ds, Utf8, L, columns, out, binds, kinds);
             out += ", ";
             out += side(R);
             out += foldLeft ? ", 1)" : ", 0)";
@@ -268,9 +271,10 @@ std::string TDBDataSet::ExpressionCondition(std::vector<std::string>& Binds, std
         if (InEffect(f) && f.Tree) active.emplace_back(f.Priority, &f);
     std::stable_sort(active.begin(), active.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    const bool utf8 = active.empty() || !Connection() || IsUtf8Database(Connection()->Db());
     for (auto& [p, f] : active) {
         if (!out.empty()) out += " AND ";
-        TreeToSql(this, f->Tree.get(), FColumns, out, Binds, BindKinds);
+        TreeToSql(this, utf8, f->Tree.get(), FColumns, out, Binds, BindKinds);
     }
     return out;
 }
@@ -407,7 +411,7 @@ std::vector<int> TDBDataSet::CursorPositionsWhere(const TFilterNode& Tree, int F
     std::string where;
     std::vector<std::string> binds;
     std::vector<int> kinds;
-    TreeToSql(this, &Tree, FColumns, where, binds, kinds);
+    TreeToSql(this, IsUtf8Database(Connection()->Db()), &Tree, FColumns, where, binds, kinds);
     // a search reads only the dataset's table
     const TSqlFence fence =
         TSqlFence::Learn(Connection()->Db(), "SELECT rowid, * FROM " + SqlName(FBaseTable));
@@ -594,12 +598,18 @@ void TDBDataSet::WidenFieldDefs(const std::string& Rows, const std::function<voi
     // string fields by their longest value; whole-number fields by their
     // least and greatest, widened when a value does not fit them
     std::vector<int> measured;
+    // a text's length as it reads, in UTF-8 (text_utf8, sqlite_connection.cpp)
+    int utf8 = -1;
+    const auto bytesOf = [&](const std::string& C) {
+        if (utf8 < 0) utf8 = IsUtf8Database(Connection()->Db()) ? 1 : 0;
+        return "length(" + (utf8 ? "CAST(" + C + " AS BLOB)" : "text_utf8(" + C + ")") + ")";
+    };
     for (int i = 0; i < count; ++i) {
         const std::string c = "c" + std::to_string(i);
         names += (i ? ", " : "") + c;
         const TFieldType type = FieldDefs()->Items(i)->DataType();
         if (type == ftString) {
-            longest += (longest.empty() ? "" : ", ") + ("max(length(CAST(" + c + " AS BLOB)))");
+            longest += (longest.empty() ? "" : ", ") + ("max(" + bytesOf(c) + ")");
         } else if (type == ftSmallint || type == ftInteger) {
             const std::string number =
                 "CASE WHEN typeof(" + c + ") IN ('integer', 'real') THEN " + c + " END";

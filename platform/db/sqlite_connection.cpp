@@ -66,7 +66,9 @@ void FoldFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc != 3) return sqlite3_result_null(ctx);
     auto text = [](sqlite3_value* v) {
-        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        // a BLOB's bytes as they are (text_utf8's among them), whatever the database's encoding
+        const auto* t = reinterpret_cast<const char*>(
+            sqlite3_value_type(v) == SQLITE_BLOB ? sqlite3_value_blob(v) : sqlite3_value_text(v));
         const int n = sqlite3_value_bytes(v);
         return t && n > 0 ? std::string_view(t, static_cast<size_t>(n)) : std::string_view();
     };
@@ -80,6 +82,16 @@ void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
     const size_t at = x.find(y);
     sqlite3_result_int64(ctx, at == std::string_view::npos ? 0 : static_cast<sqlite3_int64>(at) + 1);
+}
+
+// text_utf8(X): X as the datasets read it, as a BLOB: a text's UTF-8 bytes
+// whatever the database's encoding, a BLOB's own; null for a null.
+void TextUtf8Function(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const void* p = sqlite3_value_type(argv[0]) == SQLITE_BLOB
+                        ? sqlite3_value_blob(argv[0])
+                        : static_cast<const void*>(sqlite3_value_text(argv[0]));
+    sqlite3_result_blob(ctx, p ? p : "", p ? sqlite3_value_bytes(argv[0]) : 0, SQLITE_TRANSIENT);
 }
 
 void UpperFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -171,11 +183,21 @@ void TSqliteStatement::BindBlob(int Index, const std::string& Value) {
     sqlite3_bind_blob(FStmt, Index, Value.data(), static_cast<int>(Value.size()), SQLITE_TRANSIENT);
 }
 
-std::string TSqliteStatement::ColumnText(int Index) const {
-    const void* data = sqlite3_column_blob(FStmt, Index);
-    const int n = sqlite3_column_bytes(FStmt, Index);
-    return data && n > 0 ? std::string(static_cast<const char*>(data), static_cast<size_t>(n))
-                         : std::string();
+std::string TSqliteStatement::ColumnText(int Index) const { return ColumnBytes(FStmt, Index); }
+
+std::string ColumnBytes(sqlite3_stmt* St, int Col) {
+    // a text as UTF-8 (SQLite converts one kept in UTF-16); a BLOB's bytes as
+    // they are (read as text they would be taken for the database's encoding)
+    const bool text = sqlite3_column_type(St, Col) == SQLITE_TEXT;
+    const void* p =
+        text ? static_cast<const void*>(sqlite3_column_text(St, Col)) : sqlite3_column_blob(St, Col);
+    const int n = sqlite3_column_bytes(St, Col);
+    return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+}
+
+bool IsUtf8Database(sqlite3* Db) {
+    TSqliteStatement st(Db, "PRAGMA encoding");
+    return st.Step() && st.ColumnText(0) == "UTF-8";
 }
 
 // ---- Connections ----
@@ -275,6 +297,8 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
                             nullptr, nullptr);
     sqlite3_create_function(c->FDb, "text_find", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             TextFindFunction, nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "text_utf8", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            TextUtf8Function, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, UpperFunction,
                             nullptr, nullptr);
     sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, LowerFunction,
@@ -468,11 +492,7 @@ void NativeFromColumn(sqlite3_stmt* st, int col, TFieldType Type, int, std::stri
     Has = 0;
     const int kind = sqlite3_column_type(st, col);
     if (kind == SQLITE_NULL) return;
-    const auto text = [&] {
-        const void* p = sqlite3_column_blob(st, col);
-        const int n = sqlite3_column_bytes(st, col);
-        return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
-    };
+    const auto text = [&] { return ColumnBytes(st, col); };
     Has = 1;
     if (IsNumberType(Type) && !HoldsNumber(st, col, kind)) {
         Has = 0;  // no number: shown empty, the value stays in the database

@@ -110,6 +110,12 @@ private:
     std::string FPath;
 };
 
+// A column's value as the datasets read it: a text in UTF-8 whatever the
+// database's encoding, a BLOB's bytes, a number as SQLite writes it.
+std::string ColumnBytes(sqlite3_stmt* Statement, int Column);
+// Whether the database keeps its texts in UTF-8.
+bool IsUtf8Database(sqlite3* Db);
+
 // Raises EDBEngineError with the connection's message; a lock held by
 // another connection raises SDataLocked with DBIERR_LOCKED.
 [[noreturn]] void SqliteFail(sqlite3* Db, int Code);

@@ -194,7 +194,8 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
             Sql += c + " IS NOT NULL";
             return true;
         }
-        // the walk reads the stored bytes as UTF-8: in a database of UTF-16 only it can tell
+        // the conditions compare the stored bytes, which are the walk's UTF-8 in a
+        // database of UTF-8 only: in one of UTF-16 only the walk can tell
         if (!Utf8) return false;
         if (!RangeStringCondition(Field, c, key, Options, Sql, Binds))
             TypedStringCondition(Field, c, key, Options, Sql, Binds);
@@ -211,11 +212,6 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
 }  // namespace
 
 namespace {
-
-bool IsUtf8Database(sqlite3* Db) {
-    TSqliteStatement st(Db, "PRAGMA encoding");
-    return st.Step() && st.ColumnText(0) == "UTF-8";
-}
 
 // The column that is the table's row id: its one primary key column declared
 // INTEGER, with no index of its own (a WITHOUT ROWID table, an INTEGER PRIMARY

@@ -73,7 +73,7 @@ struct TqzNavBookmark {
     };
 
     TqzNavBookmark(TqzDBNavigator* Nav, TDataSet* DS, const TBookmark& B)
-        : Navigator(Nav), DataSet(DS), Bookmark(B), Source(nullptr), Watch(this) {
+        : Navigator(Nav), DataSet(DS), Component(DS), Bookmark(B), Source(nullptr), Watch(this) {
         Source.SetDataSet(DS);
         Watch.SetDataSource(&Source);
     }
@@ -83,6 +83,8 @@ struct TqzNavBookmark {
     }
     TqzDBNavigator* Navigator;
     TDataSet* DataSet;
+    // The dataset as the component whose free the navigator hears of.
+    TComponent* Component;
     TBookmark Bookmark;
     bool Dead = false;
     TDataSource Source;
@@ -606,6 +608,11 @@ void TqzDBNavigator::SetDataSource(TDataSource* Value) {
 void TqzDBNavigator::Notification(TComponent* AComponent, TOperation Operation) {
     TqzCustomTransparentPanel::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
+    // a freed dataset's entry goes with it
+    FBookmarks.erase(
+        std::remove_if(FBookmarks.begin(), FBookmarks.end(),
+                       [&](const std::unique_ptr<TqzNavBookmark>& e) { return e->Component == AComponent; }),
+        FBookmarks.end());
     if (AComponent == DataSource()) {
         FDataLink->SetDataSource(nullptr);
         if (!FDestroying) FButtons->UpdateButtonStates(usOther);
@@ -867,6 +874,7 @@ void TqzDBNavigator::SaveBookmark(TDataSet* DataSet) {
     // dataset may come back with another.
     DropBookmark(DataSet);
     FBookmarks.push_back(std::make_unique<TqzNavBookmark>(this, DataSet, DataSet->Bookmark()));
+    DataSet->FreeNotification(this);
     FButtons->UpdateButtonStates(usOther);
 }
 

@@ -311,6 +311,41 @@ TEST_F(NavigatorTest, BookmarksDieWithTheirDatasetsOpenState) {
     }
 }
 
+// Saved bookmarks of tables freed before the navigator leave the store with
+// them, whoever owns the table; a navigator freed first leaves no watch behind.
+TEST_F(NavigatorTest, FreeingADatasetDropsItsEntryFromTheStore) {
+    Fill({"a", "b"});
+    auto table = [](TComponent* Owner, const char* Value) {
+        auto* t = new TOstraTable(Owner);
+        t->FieldDefs()->Add("Name", ftString, 10);
+        t->Open();
+        t->AppendRecord({Variant(Value)});
+        return t;
+    };
+    TOstraTable* first = table(nullptr, "x");
+    TOstraTable* second = table(&Form, "y");  // the navigator's owner hears of its free
+    Nav->SaveBookmark(first);
+    Nav->SaveBookmark(second);
+    Click(nbsSaveBookmark);
+    ASSERT_EQ(3, Nav->BookmarkCount());
+    delete first;
+    EXPECT_EQ(2, Nav->BookmarkCount());
+    EXPECT_TRUE(Nav->HasBookmark(second));
+    delete second;
+    EXPECT_EQ(1, Nav->BookmarkCount());
+    EXPECT_TRUE(Nav->HasBookmark(&T));
+    // saving again keeps one entry and one watch
+    Click(nbsSaveBookmark);
+    EXPECT_EQ(1, Nav->BookmarkCount());
+    // the navigator freed before a table with an entry, then the table
+    TOstraTable* last = table(nullptr, "z");
+    Nav->SaveBookmark(last);
+    EXPECT_EQ(2, Nav->BookmarkCount());
+    delete Nav;
+    Nav = nullptr;
+    delete last;
+}
+
 TEST_F(NavigatorTest, DialogButtonsMakeTheirDialogsByClassName) {
     Fill({"anna", "bob", "carl"});
     Nav->Buttons()->AddDialogButtons();
