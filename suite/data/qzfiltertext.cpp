@@ -200,9 +200,8 @@ public:
         case fdMatchEnd: {
             if (!like) return FRef + " = " + Value(Item);
             // as the record test: the item's first occurrence ends the text
-            const std::string v = Value(Item, vmText);
-            return FRef + " like " + Value(Item, vmLike, w, "") + Escape() + " and instr(" + FRef + ", " + v +
-                   ") + length(" + v + ") = length(" + FRef + ") + 1";
+            const std::string v = Value(Item, vmText), at = "instr(" + FRef + ", " + v + ")";
+            return at + " > 0 and " + at + " + length(" + v + ") = length(" + FRef + ") + 1";
         }
         default: return std::string();
         }

@@ -80,6 +80,12 @@ TEST_F(FilterRoadsAgreeTest, SqlRoadNamesJoinedFieldsAsTheSelectListDoes) {
         EXPECT_EQ(CliIds(rsJoin, "country LIKE 'i%'"),
                   Shown(rsJoin, rdSQL, {Crit("country", fdMatchStart, "I")}, join, fetch));
     }
+    // tables under aliases
+    const std::string aliased = "SELECT x.id, x.city, y.country FROM r AS x LEFT JOIN c y ON y.city = x.city";
+    const TqzFieldInfoList cityAndCountry = {Crit("city", fdMatchAny, "l"),
+                                             Crit("country", fdMatchExact, "null", false, true)};
+    EXPECT_EQ("1,2,8", Shown(rsJoin, rdSQL, cityAndCountry, aliased));
+    EXPECT_EQ("1,2,8", Shown(rsJoin, rdRecord, cityAndCountry, aliased));
     // aliases that swap two fields' names, and an expression
     const std::string swapped =
         "SELECT r.id, r.city AS name, r.name AS city, upper(c.country) AS land FROM r LEFT JOIN c ON c.city "

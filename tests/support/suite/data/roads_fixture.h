@@ -97,43 +97,59 @@ protected:
         maker.Close();
     }
 
-    // The ids a road shows, ascending and joined by ","; "refused: " and the
-    // box's text when the road refuses.
-    std::string Shown(TRoadSource Source, TRoad Road, const TqzFieldInfoList& Criteria,
-                      const std::string& Text = std::string(), TqzFilterFieldsFetchType Fetch = fmUseTTable) {
-        std::unique_ptr<TDBDataSet> ds;
+    // One road over one source (or over the query Text), open.
+    struct TRoadRun {
+        TRoadSource Source;
+        TRoad Road;
+        std::unique_ptr<TDBDataSet> DataSet;
+        std::unique_ptr<TDataSource> Src;
+        std::unique_ptr<TqzFilterDialog> Dialog;
+    };
+    TRoadRun OpenRoad(TRoadSource Source, TRoad Road, const std::string& Text = std::string(),
+                      TqzFilterFieldsFetchType Fetch = fmUseTTable) {
+        TRoadRun run{Source, Road, nullptr, std::make_unique<TDataSource>(nullptr), nullptr};
         if (Source == rsTable && Text.empty()) {
             auto* t = new TqzTable(nullptr);
             t->SetTableName("r");
-            ds.reset(t);
+            run.DataSet.reset(t);
         } else {
             auto* q = new TqzQuery(nullptr);
             q->SQL()->SetText(Text.empty() ? RoadSourceText(Source) : Text);
-            ds.reset(q);
+            run.DataSet.reset(q);
         }
-        ds->SetDatabaseName(Path);
-        ds->Open();
-        TDataSource src(nullptr);
-        src.SetDataSet(ds.get());
-        TqzFilterDialog d(&Form);
-        d.SetDataSource(&src);
-        d.SetFieldsFetchMethod(Fetch);
+        run.DataSet->SetDatabaseName(Path);
+        run.DataSet->Open();
+        run.Src->SetDataSet(run.DataSet.get());
+        run.Dialog = std::make_unique<TqzFilterDialog>(nullptr);
+        run.Dialog->SetDataSource(run.Src.get());
+        run.Dialog->SetFieldsFetchMethod(Fetch);
         if (Road == rdFilterText) {
-            d.FilterPropertyOptions()->DatasetFilterType = fdUseFilterProp;
-            d.FilterPropertyOptions()->UseLikeOperator = true;
-            d.FilterPropertyOptions()->LikeSupportsUpperKeyword = true;
+            run.Dialog->FilterPropertyOptions()->DatasetFilterType = fdUseFilterProp;
+            run.Dialog->FilterPropertyOptions()->UseLikeOperator = true;
+            run.Dialog->FilterPropertyOptions()->LikeSupportsUpperKeyword = true;
         }
-        if (Road == rdSQL) d.SetFilterMethod(fdByQueryModify);
-        d.Criteria() = Criteria;
+        if (Road == rdSQL) run.Dialog->SetFilterMethod(fdByQueryModify);
+        return run;
+    }
+    // The ids the road shows for the criteria, ascending and joined by ",";
+    // "refused: " and the box's text when the road refuses.
+    std::string Apply(TRoadRun& Run, const TqzFieldInfoList& Criteria) {
+        Run.Dialog->Criteria() = Criteria;
         Dialogs.Clear();
-        if (!d.ApplyFilter()) return "refused: " + (Dialogs.Count() ? Dialogs.Last().Text : std::string());
+        if (!Run.Dialog->ApplyFilter())
+            return "refused: " + (Dialogs.Count() ? Dialogs.Last().Text : std::string());
         std::vector<int> ids;
-        TField* id = ds->FieldByName("id");
-        for (ds->First(); !ds->Eof(); ds->Next()) ids.push_back(id->AsInteger());
+        TField* id = Run.DataSet->FieldByName("id");
+        for (Run.DataSet->First(); !Run.DataSet->Eof(); Run.DataSet->Next()) ids.push_back(id->AsInteger());
         std::sort(ids.begin(), ids.end());
         std::string out;
         for (int i : ids) out += (out.empty() ? "" : ",") + std::to_string(i);
         return out;
+    }
+    std::string Shown(TRoadSource Source, TRoad Road, const TqzFieldInfoList& Criteria,
+                      const std::string& Text = std::string(), TqzFilterFieldsFetchType Fetch = fmUseTTable) {
+        TRoadRun run = OpenRoad(Source, Road, Text, Fetch);
+        return Apply(run, Criteria);
     }
 
     // What sqlite3 gives for each WHERE over its source: one line of ids each.
