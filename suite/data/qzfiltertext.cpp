@@ -191,7 +191,8 @@ public:
         switch (FInfo.MatchType) {
         case fdMatchExact: return FRef + " = " + Value(Item);
         case fdMatchStart:
-            if (!text) return FRef + " = " + Value(Item);
+            // a whole number by its text, as the record test reads it
+            if (!text && !(like && IsWholeNumberType(FField.DataType))) return FRef + " = " + Value(Item);
             if (!like) return FRef + " = " + Value(Item, vmTyped, "", "*");
             return FRef + " like " + Value(Item, vmLike, "", w) + Escape();
         case fdMatchAny:

@@ -56,6 +56,16 @@ TEST_F(FilterRoadsAgreeTest, NullWordTakesEmptyTextsOnEveryRoad) {
                 "coalesce(city, '') <> '' AND " + CliFold("city") + " <= 'o" + std::string(19, 'z') + "'");
 }
 
+// A whole number matched at its start, anywhere or at its end: by its text
+// on every road.
+TEST_F(FilterRoadsAgreeTest, NumberMatchedByItsText) {
+    const std::string text = "coalesce(CAST(qty AS TEXT), '')";
+    ExpectRoads({Crit("qty", fdMatchStart, "1 or null")}, "instr(" + text + ", '1') = 1 OR qty IS NULL");
+    ExpectRoads({Crit("qty", fdMatchStart, "1", false, true)}, "NOT instr(" + text + ", '1') = 1");
+    ExpectRoads({Crit("qty", fdMatchAny, "2")}, "instr(" + text + ", '2') > 0");
+    ExpectRoads({Crit("qty", fdMatchEnd, "2 or 5")}, "qty IN (2, 5, 12)");
+}
+
 // A match at the end over letters of more than one byte: the item's first
 // occurrence must end the text, measured alike on every road.
 TEST_F(FilterRoadsAgreeTest, EndMatchOverLettersOfMoreThanOneByte) {
