@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "suite/data/qzfiltertext.h"
 #include "support/suite/data/roads_fixture.h"
 
 namespace {
@@ -110,6 +111,21 @@ TEST_F(FilterRoadsAgreeTest, SqlRoadNamesJoinedFieldsAsTheSelectListDoes) {
     EXPECT_EQ(cli(where), Shown(rsJoin, rdSQL, criteria, swapped, fmUseTFields));
     EXPECT_EQ(cli("city = 'bob'"),
               Shown(rsJoin, rdSQL, {Crit("city", fdMatchExact, "bob", true)}, swapped, fmUseTFields));
+    // the query closed when the road is taken: its fields are not known
+    {
+        TRoadRun closed = OpenRoad(rsJoin, rdSQL, swapped, fmUseTFields);
+        closed.DataSet->Close();
+        EXPECT_EQ("refused: TqzFilterDialog: Field not found (city)",
+                  Apply(closed, {Crit("city", fdMatchExact, "bob", true)}));
+        EXPECT_FALSE(closed.DataSet->Active());
+        // listed while open, written while closed
+        closed.DataSet->Open();
+        closed.Dialog->LoadFields();
+        closed.DataSet->Close();
+        closed.Dialog->Criteria() = {Crit("city", fdMatchExact, "bob", true)};
+        const std::vector<std::string> columns = qzSelectLists(swapped)[0];
+        EXPECT_EQ("(([r].[name] = 'bob'))", closed.Dialog->CriteriaText(true, &columns));
+    }
     // each SELECT of a union names its own columns
     const std::string both =
         "SELECT id, name AS x FROM r WHERE id < 4 UNION SELECT id + 10, city FROM r WHERE id > 5";
