@@ -1,6 +1,7 @@
 // Any SQL text with any condition: the merge gives a text or refuses, never
 // crashes or hangs; the fence of the merged text answers or refuses, and a
-// text is never refused by the fence learned from itself. The input is the
+// text is never refused by the fence learned from itself; the select lists
+// are read or refused, each column a piece of the text. The input is the
 // text, a NUL, then the condition.
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         try {
             CheckFencedText(":memory:", sql, merged);
         } catch (const EDatabaseError&) {}
+    } catch (const EqzFilterText&) {}
+    try {
+        for (const auto& list : qzSelectLists(sql))
+            for (const std::string& column : list)
+                if (sql.find(column) == std::string::npos) __builtin_trap();
+        // a condition for every other SELECT
+        const std::string merged =
+            qzMergeWhereClause(sql, [&](size_t Select) { return Select % 2 ? condition : std::string(); });
+        if (merged.size() < sql.size()) __builtin_trap();
     } catch (const EqzFilterText&) {}
     try {
         CheckFencedText(":memory:", sql, sql);

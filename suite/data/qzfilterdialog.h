@@ -224,8 +224,9 @@ public:
     void SetOnInitTempDataSet(TqzInitTempDataSetEvent Value) { FOnInitTempDataSet = Value; }
 
     // The criteria as the text of a road (SQLRoad: a WHERE condition, else a
-    // Filter text); raises EqzFilterText.
-    std::string CriteriaText(bool SQLRoad);
+    // Filter text); raises EqzFilterText. On the SQL road a result column of
+    // the query is written as SelectList (one SELECT's columns) writes it.
+    std::string CriteriaText(bool SQLRoad, const std::vector<std::string>* SelectList = nullptr);
     // The Filter-text road; false (after its error box) when it failed.
     bool ApplyFilterText(TDataSet* DataSet);
     // The SQL road: the saved text with the criteria merged into it.
@@ -296,6 +297,10 @@ private:
     // The dataset's SQL text through the property GetSQLPropertyName names.
     std::string ReadSQLText(TDataSet* DataSet);
     void WriteSQLText(TDataSet* DataSet, const std::string& Text);
+    // The SQL road's conditions, one per SELECT of the saved text.
+    std::vector<std::string> SelectConditions(TDataSet* DataSet);
+    // Merges each SELECT's condition into the dataset's SQL text.
+    void MergeWhereClauses(const std::vector<std::string>& Conditions);
 
     std::unique_ptr<TqzFilterDataLink> FDataLink;
     TqzDummyForm* FDummyForm = nullptr;

@@ -58,8 +58,17 @@ struct TFromTable {
     std::string Alias;
 };
 
-// The tables named after the first FROM, "," between them; a word after a
-// table name is its alias.
+bool IsJoinWord(const std::string& Word) {
+    static const char* const words[] = {"JOIN",  "LEFT",  "RIGHT", "FULL",
+                                        "INNER", "OUTER", "CROSS", "NATURAL"};
+    for (const char* w : words)
+        if (AnsiSameText(Word, w)) return true;
+    return false;
+}
+
+// The tables named after the first FROM, "," or a JOIN between them; a word
+// after a table name is its alias; what follows ON or USING is the join's
+// condition.
 std::vector<TFromTable> FromTables(const std::string& Sql) {
     std::vector<TFromTable> tables;
     const std::vector<std::string> words = Words(Sql);
@@ -68,13 +77,24 @@ std::vector<TFromTable> FromTables(const std::string& Sql) {
     std::string list;
     for (++i; i < words.size() && !IsClauseWord(words[i]); ++i) list += words[i] + " ";
     for (const std::string& item : SplitOn(list, ',')) {
-        std::vector<std::string> w = Words(item);
-        if (w.empty() || w[0].find('(') != std::string::npos) continue;
-        TFromTable t{w[0], ""};
-        size_t a = 1;
-        if (a < w.size() && AnsiSameText(w[a], "AS")) ++a;
-        if (a < w.size()) t.Alias = w[a];
-        tables.push_back(t);
+        const std::vector<std::string> w = Words(item);
+        size_t k = 0;
+        while (k < w.size()) {
+            while (k < w.size() && IsJoinWord(w[k])) ++k;
+            if (k >= w.size()) break;
+            if (w[k].find('(') == std::string::npos && !AnsiSameText(w[k], "ON") &&
+                !AnsiSameText(w[k], "USING")) {
+                TFromTable t{w[k], ""};
+                size_t a = k + 1;
+                if (a < w.size() && AnsiSameText(w[a], "AS")) ++a;
+                if (a < w.size() && !IsJoinWord(w[a]) && !AnsiSameText(w[a], "ON") &&
+                    !AnsiSameText(w[a], "USING"))
+                    t.Alias = w[a];
+                tables.push_back(t);
+            }
+            // on to the next JOIN
+            while (k < w.size() && !IsJoinWord(w[k])) ++k;
+        }
     }
     return tables;
 }

@@ -2,12 +2,15 @@
 // and merging the condition into a query's WHERE clause.
 #include "suite/data/qzfiltertext.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
+#include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/db/params.h"
 #include "platform/ui/dialogs.h"
@@ -81,6 +84,20 @@ std::string FieldRef(const TqzDBFieldInfo& Field, const TqzCriteriaTextOptions& 
     return out + "]";
 }
 
+// A result column as the select list writes it: a name (qualified or not)
+// in the road's brackets, anything else as an expression in parentheses.
+std::string ColumnRef(const std::string& Text, const TqzCriteriaTextOptions& Options) {
+    bool plain = !Text.empty() && Text.front() != '.' && Text.back() != '.';
+    for (char c : Text)
+        plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                          c == '_' || c == '$' || c == '.' || static_cast<unsigned char>(c) >= 0x80);
+    if (!plain) return "(" + Text + ")";
+    if (!Options.UseBracketsAroundFields) return Text;
+    std::string out = "[";
+    for (char c : Text) out += c == '.' ? std::string("].[") : std::string(1, c);
+    return out + "]";
+}
+
 std::string NumberText(const std::string& Item, const TqzDBFieldInfo& Field) {
     const std::string text = Trim(Item);
     if (IsWholeNumberType(Field.DataType)) {
@@ -129,34 +146,44 @@ std::string DateText(const std::string& Item, const TqzDBFieldInfo& Field,
     return out;
 }
 
+// How a value is written: as of the field's type, as a LIKE pattern, or as
+// a quoted text whatever the type.
+enum TValueMode { vmTyped, vmLike, vmText };
+
 class TWriter {
 public:
     TWriter(const TqzFieldInfo& Info, const TqzDBFieldInfo& Field, const TqzCriteriaTextOptions& Options)
         : FInfo(Info), FField(Field), FOptions(Options) {
-        FRef = FieldRef(Field, Options);
+        const std::string column = Options.SQLRoad && Options.ColumnText ? Options.ColumnText(Field) : "";
+        FRef = column.empty() ? FieldRef(Field, Options) : ColumnRef(column, Options);
         FUpper = IsStringOrMemoType(Field.DataType) && !Info.CaseSensitive &&
                  (Options.SQLRoad || (Options.UseLikeOperator && Options.LikeSupportsUpperKeyword));
         if (FUpper) FRef = Upper(FRef);
     }
 
     // A value in the text: a number, a date's form or a quoted string.
-    std::string Value(std::string Item, bool Like = false, const std::string& Before = "",
+    std::string Value(std::string Item, TValueMode Mode = vmTyped, const std::string& Before = "",
                       const std::string& After = "") const {
         if (FOptions.EncodeValue) FOptions.EncodeValue(FField.DataType, FField.FieldName, Item);
         // the text of a statement ends at a NUL
         if (Item.find('\0') != std::string::npos)
             throw EqzFilterText("A value for field '" + FField.FieldName + "' holds a NUL character");
-        if (!Like && IsNumberType(FField.DataType)) return NumberText(Item, FField);
-        if (!Like && IsDateType(FField.DataType)) return QuotedStr(DateText(Item, FField, FOptions));
+        if (Mode == vmTyped && IsNumberType(FField.DataType)) return NumberText(Item, FField);
+        if (Mode == vmTyped && IsDateType(FField.DataType))
+            return QuotedStr(DateText(Item, FField, FOptions));
         if (IsStringOrMemoType(FField.DataType)) Item = CutToSize(Item, FField.Size);
-        if (Like) Item = LikeEscaped(Item);
+        if (Mode == vmLike) Item = LikeEscaped(Item);
         const std::string q = QuotedStr(Before + Item + After);
         return FUpper ? Upper(q) : q;
     }
 
     // The condition of one list item; empty when the item is not written.
     std::string Item(const std::string& Item, const std::string& NullWord) const {
-        if (!NullWord.empty() && AnsiSameText(Item, NullWord)) return FRef + " is NULL";
+        if (!NullWord.empty() && AnsiSameText(Item, NullWord)) {
+            // the record test takes an empty text as it takes a null
+            if (IsStringOrMemoType(FField.DataType)) return "(" + FRef + " is NULL or " + FRef + " = '')";
+            return FRef + " is NULL";
+        }
         const bool sql = FOptions.SQLRoad;
         const bool like = sql || FOptions.UseLikeOperator;
         const std::string w = sql ? "%" : FOptions.LikeWildcardChar;
@@ -164,15 +191,19 @@ public:
         switch (FInfo.MatchType) {
         case fdMatchExact: return FRef + " = " + Value(Item);
         case fdMatchStart:
-            if (!text) return FRef + " = " + Value(Item);
-            if (!like) return FRef + " = " + Value(Item, false, "", "*");
-            return FRef + " like " + Value(Item, true, "", w) + Escape();
+            // a whole number by its text, as the record test reads it
+            if (!text && !(like && IsWholeNumberType(FField.DataType))) return FRef + " = " + Value(Item);
+            if (!like) return FRef + " = " + Value(Item, vmTyped, "", "*");
+            return FRef + " like " + Value(Item, vmLike, "", w) + Escape();
         case fdMatchAny:
             if (!like) return std::string();
-            return FRef + " like " + Value(Item, true, w, w) + Escape();
-        case fdMatchEnd:
+            return FRef + " like " + Value(Item, vmLike, w, w) + Escape();
+        case fdMatchEnd: {
             if (!like) return FRef + " = " + Value(Item);
-            return FRef + " like " + Value(Item, true, w, "") + Escape();
+            // as the record test: the item's first occurrence ends the text
+            const std::string v = Value(Item, vmText), at = "instr(" + FRef + ", " + v + ")";
+            return at + " > 0 and " + at + " + length(" + v + ") = length(" + FRef + ") + 1";
+        }
         default: return std::string();
         }
     }
@@ -185,6 +216,8 @@ public:
             if (IsStringOrMemoType(FField.DataType))
                 max = qzPadRight(FField.Size, max, FOptions.UpperRangePadChar);
             upper = "(" + FRef + " <= " + Value(max) + ")";
+            // an empty text lies in no bounded range, as for the record test
+            if (lower.empty() && IsStringOrMemoType(FField.DataType)) lower = "(" + FRef + " <> '')";
         }
         if (lower.empty() || upper.empty()) return lower + upper;
         return "(" + lower + " and " + upper + ")";
@@ -241,9 +274,7 @@ std::string qzCriteriaText(const TqzFieldInfoList& Criteria, const std::vector<T
             if (!condition.empty()) condition = "(" + condition + ")";
         }
         if (condition.empty()) continue;
-        const bool negate =
-            info.NonMatching && (info.MatchType == fdMatchExact || info.MatchType == fdMatchStart ||
-                                 info.MatchType == fdMatchAny);
+        const bool negate = info.NonMatching && info.MatchType != fdMatchRange;
         // a null value is no match, as an empty text is none for the record filter
         if (negate) condition = "not coalesce(" + condition + ", 0)";
         if (!out.empty()) out += "\n and ";
@@ -260,6 +291,7 @@ namespace {
 struct TWord {
     std::string Upper;
     size_t Start;
+    size_t End;
 };
 
 // The words of the text at depth 0, quoted texts and comments skipped.
@@ -299,10 +331,14 @@ std::vector<TWord> TopWords(const std::string& s) {
         } else if (c == ')') {
             if (--depth < 0) throw EqzFilterText("Unbalanced parentheses in SQL");
             ++i;
+        } else if (c == ',' && depth == 0) {
+            // the select list's separators
+            words.push_back({",", i, i + 1});
+            ++i;
         } else if (isWord(c)) {
             size_t j = i;
             while (j < s.size() && isWord(s[j])) ++j;
-            if (depth == 0) words.push_back({UpperCase(s.substr(i, j - i)), i});
+            if (depth == 0) words.push_back({UpperCase(s.substr(i, j - i)), i, j});
             i = j;
         } else {
             ++i;
@@ -319,59 +355,187 @@ bool EndsWhere(const std::string& w) {
            w == "FOR";
 }
 
+// Each SELECT of the text: its words from its first to the one before the
+// set operator that ends it (or the end of the text).
+struct TSelectSpan {
+    size_t First, Last;  // words [First, Last)
+    bool HasSelect;
+};
+
+std::vector<TSelectSpan> SelectSpans(const std::vector<TWord>& words) {
+    std::vector<TSelectSpan> spans;
+    size_t k = 0;
+    for (;;) {
+        const size_t first = k;
+        bool seenSelect = false;
+        for (; k < words.size(); ++k) {
+            if (IsSetOperator(words[k].Upper) && seenSelect) break;
+            if (words[k].Upper == "SELECT") seenSelect = true;
+        }
+        spans.push_back({first, k, seenSelect});
+        if (k >= words.size()) return spans;
+        ++k;
+    }
+}
+
+bool IsExpressionWord(const std::string& w) {
+    static const char* const words[] = {
+        "END", "NULL", "TRUE", "FALSE", "CURRENT_DATE", "CURRENT_TIME", "CURRENT_TIMESTAMP"};
+    for (const char* x : words)
+        if (w == x) return true;
+    return false;
+}
+
+bool IsOperatorWord(const std::string& w) {
+    static const char* const words[] = {"COLLATE", "IS",     "NOT",      "AND",  "OR",   "ESCAPE", "LIKE",
+                                        "GLOB",    "IN",     "BETWEEN",  "WHEN", "THEN", "ELSE",   "CASE",
+                                        "MATCH",   "REGEXP", "DISTINCT", "ALL",  "AS",   "SELECT", "EXISTS"};
+    for (const char* x : words)
+        if (w == x) return true;
+    return false;
+}
+
+// A result column without its alias ("expr AS name" or "expr name").
+std::string WithoutAlias(const std::string& s, size_t From, size_t To, const std::vector<TWord>& words,
+                         size_t First, size_t Last) {
+    auto trimmed = [&](size_t a, size_t b) {
+        while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
+        while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
+        return s.substr(a, b - a);
+    };
+    size_t end = To;
+    while (end > From && std::isspace(static_cast<unsigned char>(s[end - 1]))) --end;
+    if (end == From) return std::string();
+    // where the last name begins: a word of the list, or a quoted name
+    size_t aliasAt = std::string::npos;
+    const char last = s[end - 1];
+    if (last == '"' || last == ']' || last == '`') {
+        const char open = last == ']' ? '[' : last;
+        const size_t at = end >= 2 ? s.rfind(open, end - 2) : std::string::npos;
+        if (at != std::string::npos && at > From) aliasAt = at;
+    } else if (Last > First && words[Last - 1].End == end && !IsExpressionWord(words[Last - 1].Upper)) {
+        aliasAt = words[Last - 1].Start;
+    }
+    if (aliasAt == std::string::npos || aliasAt == From) return trimmed(From, end);
+    // the word before the name, when it is one
+    const TWord* before = nullptr;
+    for (size_t k = First; k < Last; ++k)
+        if (words[k].End <= aliasAt) before = &words[k];
+    size_t p = aliasAt;
+    while (p > From && std::isspace(static_cast<unsigned char>(s[p - 1]))) --p;
+    if (p == aliasAt || p == From) return trimmed(From, end);  // "t.name", or a lone name
+    if (before && before->End == p) {
+        if (before->Upper == "AS") return trimmed(From, before->Start);
+        if (IsOperatorWord(before->Upper)) return trimmed(From, end);
+        return trimmed(From, aliasAt);
+    }
+    const char c = s[p - 1];
+    if (c == ')' || c == '\'' || c == '"' || c == ']' || c == '`') return trimmed(From, aliasAt);
+    return trimmed(From, end);
+}
+
 }  // namespace
 
-std::string qzMergeWhereClause(const std::string& SqlText, const std::string& Condition) {
+std::string qzMergeWhereClause(const std::string& SqlText,
+                               const std::function<std::string(size_t Select)>& ConditionOf) {
     const std::vector<TWord> words = TopWords(SqlText);
-    if (Trim(Condition).empty()) return SqlText;
-    // the SELECTs: where each one's WHERE begins and where its condition ends
     struct TInsert {
         size_t At;
         std::string Text;
     };
     std::vector<TInsert> inserts;
-    size_t k = 0;
-    while (k <= words.size()) {
-        size_t where = std::string::npos, end = SqlText.size();
-        bool seenSelect = false;
-        for (; k < words.size(); ++k) {
+    size_t selects = 0;
+    for (const TSelectSpan& span : SelectSpans(words)) {
+        if (!span.HasSelect) continue;
+        // where its WHERE begins and where its condition ends
+        size_t where = std::string::npos,
+               end = span.Last < words.size() ? words[span.Last].Start : SqlText.size();
+        bool seenSelect = false, ended = false;
+        for (size_t k = span.First; k < span.Last; ++k) {
             const std::string& w = words[k].Upper;
-            if (IsSetOperator(w)) {
-                if (seenSelect) break;
-                continue;
-            }
             if (w == "SELECT") seenSelect = true;
-            if (w == "WHERE" && where == std::string::npos && seenSelect) {
+            if (!seenSelect) continue;
+            if (w == "WHERE" && where == std::string::npos) {
                 where = words[k].Start + 5;
-            } else if (EndsWhere(w) && seenSelect && end == SqlText.size()) {
+            } else if (EndsWhere(w) && !ended) {
                 end = words[k].Start;
+                ended = true;
             }
         }
-        if (k < words.size() && end == SqlText.size()) end = words[k].Start;
-        if (seenSelect) {
-            if (where != std::string::npos) {
-                inserts.push_back({where, " ("});
-                inserts.push_back({end, "\n) AND (" + Condition + "\n) "});
-            } else {
-                inserts.push_back({end, "\nWHERE (" + Condition + "\n) "});
-            }
+        const std::string condition = ConditionOf(selects++);
+        if (Trim(condition).empty()) continue;
+        if (where != std::string::npos) {
+            inserts.push_back({where, " ("});
+            inserts.push_back({end, "\n) AND (" + condition + "\n) "});
+        } else {
+            inserts.push_back({end, "\nWHERE (" + condition + "\n) "});
         }
-        if (k >= words.size()) break;
-        ++k;
     }
-    if (inserts.empty()) throw EqzFilterText("No SELECT in SQL text");
+    if (selects == 0) throw EqzFilterText("No SELECT in SQL text");
     std::string out = SqlText;
     for (auto it = inserts.rbegin(); it != inserts.rend(); ++it) out.insert(it->At, it->Text);
     return out;
 }
 
+std::string qzMergeWhereClause(const std::string& SqlText, const std::string& Condition) {
+    if (Trim(Condition).empty()) {
+        TopWords(SqlText);  // the text is checked all the same
+        return SqlText;
+    }
+    return qzMergeWhereClause(SqlText, [&](size_t) { return Condition; });
+}
+
+std::vector<std::vector<std::string>> qzSelectLists(const std::string& SqlText) {
+    const std::vector<TWord> words = TopWords(SqlText);
+    std::vector<std::vector<std::string>> lists;
+    for (const TSelectSpan& span : SelectSpans(words)) {
+        if (!span.HasSelect) continue;
+        size_t k = span.First;
+        while (words[k].Upper != "SELECT") ++k;
+        ++k;
+        if (k < span.Last && (words[k].Upper == "DISTINCT" || words[k].Upper == "ALL")) ++k;
+        size_t from = words[k - 1].End;
+        std::vector<std::string> columns;
+        size_t first = k;
+        for (;; ++k) {
+            const bool over = k >= span.Last || words[k].Upper == "FROM" || words[k].Upper == "WHERE" ||
+                              EndsWhere(words[k].Upper);
+            if (over || words[k].Upper == ",") {
+                const size_t to = k < words.size() ? words[k].Start : SqlText.size();
+                columns.push_back(WithoutAlias(SqlText, from, to, words, first, k));
+                if (over) break;
+                from = words[k].End;
+                first = k + 1;
+            }
+        }
+        lists.push_back(std::move(columns));
+    }
+    return lists;
+}
+
 // ---------------------------------------------------------------------------
 // The dialog's roads
 
-std::string TqzFilterDialog::CriteriaText(bool SQLRoad) {
+std::string TqzFilterDialog::CriteriaText(bool SQLRoad, const std::vector<std::string>* SelectList) {
     if (FFieldList.empty()) LoadFields();
     TqzCriteriaTextOptions options;
     options.SQLRoad = SQLRoad;
+    TDataSet* ds = GetDataSet();
+    if (SQLRoad && SelectList && ds) {
+        // a field of the query's own result (no table): the column at its
+        // place, unless a star comes first (then the name alone)
+        options.ColumnText = [ds, SelectList](const TqzDBFieldInfo& Field) -> std::string {
+            if (!Field.TableName.empty()) return std::string();
+            const int at = ds->FieldDefs()->IndexOf(Field.FieldName);
+            if (at < 0 || static_cast<size_t>(at) >= SelectList->size()) return std::string();
+            for (int i = 0; i <= at; ++i) {
+                const std::string& column = (*SelectList)[static_cast<size_t>(i)];
+                if (column == "*" || (column.size() >= 2 && column.compare(column.size() - 2, 2, ".*") == 0))
+                    return std::string();
+            }
+            return (*SelectList)[static_cast<size_t>(at)];
+        };
+    }
     options.UseLikeOperator = FFilterPropertyOptions->UseLikeOperator;
     options.LikeWildcardChar = FFilterPropertyOptions->LikeWildcardChar;
     options.LikeSupportsUpperKeyword = FFilterPropertyOptions->LikeSupportsUpperKeyword;
@@ -416,14 +580,34 @@ void TqzFilterDialog::WriteSQLText(TDataSet* DataSet, const std::string& Text) {
 }
 
 void TqzFilterDialog::MergeWhereClause(const std::string& Condition) {
+    MergeWhereClauses(std::vector<std::string>{Condition});
+}
+
+void TqzFilterDialog::MergeWhereClauses(const std::vector<std::string>& Conditions) {
     TDataSet* ds = GetDataSet();
-    if (!ds) return;
+    if (!ds || Conditions.empty()) return;
     // the parameter values stay through the change of text
     TParams aside;
     TParams* params = qzGetParams(ds);
     if (params) aside.Assign(params);
-    WriteSQLText(ds, qzMergeWhereClause(ReadSQLText(ds), Condition));
+    WriteSQLText(ds, qzMergeWhereClause(ReadSQLText(ds), [&Conditions](size_t Select) {
+                     return Conditions[std::min(Select, Conditions.size() - 1)];
+                 }));
     if (params) qzSetParams(ds, &aside);
+}
+
+std::vector<std::string> TqzFilterDialog::SelectConditions(TDataSet* DataSet) {
+    const std::string text = FSavedSQL.empty() ? ReadSQLText(DataSet) : FSavedSQL;
+    std::vector<std::vector<std::string>> lists;
+    try {
+        lists = qzSelectLists(text);
+    } catch (const EqzFilterText&) {
+        // the merge tells what is wrong with the text
+    }
+    if (lists.empty()) return {CriteriaText(true)};
+    std::vector<std::string> conditions;
+    for (const std::vector<std::string>& list : lists) conditions.push_back(CriteriaText(true, &list));
+    return conditions;
 }
 
 bool TqzFilterDialog::ApplyFilterText(TDataSet* DataSet) {
@@ -465,9 +649,9 @@ bool TqzFilterDialog::ApplySQL(TDataSet* DataSet) {
             if (wasActive) DataSet->Open();
         } catch (...) {}
     };
-    std::string condition;
+    std::vector<std::string> conditions;
     try {
-        condition = CriteriaText(true);
+        conditions = SelectConditions(DataSet);
     } catch (const EqzFilterText& e) {
         MessageDlg(e.FieldNotFound() ? "TqzFilterDialog: Field not found (" + e.Message() + ")"
                                      : "Unable to Execute SQL:\r" + e.Message(),
@@ -482,7 +666,12 @@ bool TqzFilterDialog::ApplySQL(TDataSet* DataSet) {
             WriteSQLText(DataSet, FSavedSQL);
             if (params) qzSetParams(DataSet, &aside);
         }
-        MergeWhereClause(condition);
+        // one condition for every SELECT goes through the overridable merge
+        if (std::all_of(conditions.begin(), conditions.end(),
+                        [&](const std::string& c) { return c == conditions.front(); }))
+            MergeWhereClause(conditions.front());
+        else
+            MergeWhereClauses(conditions);
         // the condition reads and calls only what the text did, or the allow list holds
         if (auto* db = dynamic_cast<TDBDataSet*>(DataSet))
             CheckFencedText(db->DatabaseName(), FSavedSQL, ReadSQLText(DataSet));

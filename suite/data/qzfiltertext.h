@@ -3,7 +3,8 @@
 // SELECTs of an SQL text.
 //
 // The SQL road writes a field qualified by the alias its table has in the
-// dialog's SQLTables pairs, else as the field list has it.
+// dialog's SQLTables pairs, else as the field list has it; a field of the
+// query's own result (no table) as the query's select list writes it.
 #pragma once
 
 #include <functional>
@@ -41,6 +42,9 @@ struct TqzCriteriaTextOptions {
     char16_t UpperRangePadChar = 122;
     // SQL road: the alias a field's table is written with (empty: none).
     std::function<std::string(const std::string&)> TableAlias;
+    // SQL road: a result column of the query as its select list writes it
+    // (empty: the field list's name).
+    std::function<std::string(const TqzDBFieldInfo&)> ColumnText;
     // (field type, field name, var value): may replace an item's value.
     std::function<void(TFieldType, const std::string&, std::string&)> EncodeValue;
     // (value, field type, field name, var text): may replace a date's text.
@@ -57,3 +61,11 @@ std::string qzCriteriaText(const TqzFieldInfoList& Criteria, const std::vector<T
 // leaves the text as it is. Raises EqzFilterText for a text whose quotes,
 // comments or parentheses do not close.
 std::string qzMergeWhereClause(const std::string& SqlText, const std::string& Condition);
+// The same with a condition of each SELECT's own (by its place, from 0).
+std::string qzMergeWhereClause(const std::string& SqlText,
+                               const std::function<std::string(size_t Select)>& ConditionOf);
+
+// The result columns of each SELECT of SqlText as written, their aliases
+// left out: "*" or "t.*" for the columns of a star. Raises EqzFilterText as
+// the merge does.
+std::vector<std::vector<std::string>> qzSelectLists(const std::string& SqlText);

@@ -5,6 +5,7 @@
 
 #include "platform/core/case_fold.h"
 #include "platform/core/sysutils.h"
+#include "platform/core/text.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
@@ -250,7 +251,7 @@ bool TqzDBCustomLookupCombo::PerformSearch(const std::string& SearchText, const 
         TField* f = FLookupTable->Active() ? FLookupTable->FindField(FieldName) : nullptr;
         std::string text = SearchText;
         if (f && f->DataType() == ftString && f->Size() > 0 && static_cast<int>(text.size()) > f->Size())
-            text.resize(static_cast<size_t>(f->Size()));
+            text = Utf8Truncate(text, static_cast<size_t>(f->Size()));
         bool found = false;
         if (!text.empty()) {
             const bool ignoring = FIgnoreDataChange;
@@ -270,8 +271,9 @@ bool TqzDBCustomLookupCombo::PerformSearch(const std::string& SearchText, const 
     TField* f = FLookupTable->FindField(FieldName);
     if (!f) return false;
     std::string text = SearchText;
+    // the field's room is in bytes: cut at a whole letter
     if (f->DataType() == ftString && f->Size() > 0 && static_cast<int>(text.size()) > f->Size())
-        text.resize(static_cast<size_t>(f->Size()));
+        text = Utf8Truncate(text, static_cast<size_t>(f->Size()));
     // The record that already holds the text is the one.
     if (!PartialMatch && !text.empty() && !FLookupTable->IsEmpty() && SameFolded(f->AsString(), text)) {
         if (FGrid && IsDroppedDown()) FGrid->Invalidate();

@@ -257,6 +257,28 @@ TEST_F(QzLookupComboTest, TheCustomSearchPositionsTheLookupTable) {
     EXPECT_FALSE(Combo->MatchFound());
 }
 
+// A typed text longer than the field's room reaches the search cut at a
+// whole letter: never inside a letter of more than one byte.
+TEST_F(QzLookupComboTest, TextCutToTheFieldsRoomKeepsWholeLetters) {
+    TTestTimers timers;
+    std::vector<std::string> values;
+    std::function<void(TObject*, TDataSet*, const std::string&, const std::string&, bool, bool&)> handler =
+        [&](TObject*, TDataSet*, const std::string&, const std::string& Value, bool Lookup, bool&) {
+            if (!Lookup) values.push_back(Value);
+        };
+    Combo->SetOnPerformCustomSearch(TqzPerformSearchEvent(handler));
+    Bind("Id");
+    SendKey(Combo, VK_F4);
+    SendKey(Combo, 'A', {ssCtrl});
+    // 21 bytes for a room of 20
+    std::string typed = "a";
+    for (int i = 0; i < 10; ++i) typed += "Ж";
+    SendText(Combo, typed);
+    timers.Advance(200);
+    ASSERT_FALSE(values.empty());
+    EXPECT_EQ(typed.substr(0, 19), values.back());
+}
+
 // Leaving with a completed text: keys 1-3 come from the record found for
 // the text, even when the lookup table was moved meanwhile.
 TEST_F(QzLookupComboTest, LeavingWritesTheKeysOfTheRecordFoundForTheText) {
