@@ -596,6 +596,13 @@ void TqzDBGrid::TopLeftChanged() {
     }
 }
 
+void TqzDBGrid::BiDiModeChanged() {
+    TqzCustomDBGrid::BiDiModeChanged();
+    TWinControl* control = FImpl->CurrentControl;
+    if (control && control->Visible() && control->Parent() == this)
+        PlaceControl(control, CellRect(Col(), Row()));
+}
+
 void TqzDBGrid::Scroll(int Distance) {
     TWinControl* control = FImpl->CurrentControl;
     if (control && control->Visible() && control->Focused() && CanFocus()) SetFocus();
