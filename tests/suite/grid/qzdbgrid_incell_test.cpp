@@ -302,7 +302,8 @@ TEST_F(QzDBGridInCellTest, TheDatePickerShowsTheYearBesideItsButton) {
 }
 
 // The direction changed while a date cell's picker is open: the picker moves
-// with its cell, either way, and keeps the date and the focus.
+// with its cell, either way, and keeps the date and the focus; its open
+// calendar closes taking nothing.
 TEST_F(QzDBGridInCellTest, TheDatePickerFollowsADirectionChange) {
     Open(false);
     Grid->SetFocus();
@@ -312,6 +313,9 @@ TEST_F(QzDBGridInCellTest, TheDatePickerFollowsADirectionChange) {
     ASSERT_NE(picker, nullptr);
     ASSERT_EQ(Grid->CurrentCellControl(), picker);
     picker->SetFocus();
+    SendKeyToFocus(VK_DOWN, {ssAlt});
+    ASSERT_TRUE(picker->IsDroppedDown());
+    SendKeyToFocus(VK_RIGHT);
     for (const TBiDiMode mode : {bdRightToLeft, bdLeftToRight}) {
         SCOPED_TRACE(static_cast<int>(mode));
         Grid->SetBiDiMode(mode);
@@ -325,6 +329,7 @@ TEST_F(QzDBGridInCellTest, TheDatePickerFollowsADirectionChange) {
         else
             EXPECT_EQ(picker->Left(), cell.Left + 1);
         EXPECT_EQ(picker->Top(), cell.Top + 1);
+        EXPECT_FALSE(picker->IsDroppedDown());
         EXPECT_EQ(picker->Text(), "12/26/2026");
         EXPECT_EQ(FocusedControl(), picker);
     }
