@@ -375,6 +375,29 @@ TEST_P(UserFlowTest, DirectionTurnedWhileEditingKeepsTheEditorAndItsText) {
     Finish();
 }
 
+TEST_P(UserFlowTest, DirectionTurnedWithTheDropDownOpenKeepsTheText) {
+    FLOW_NEEDS(DropDown);
+    FLOW_NEEDS(Turns);
+    C->Focus(F0);
+    const std::string typed = C->Typed("Xyz");
+    Type(typed);
+    OpenDropDown();
+    ASSERT_TRUE(C->DroppedDown());
+    for (const TBiDiMode mode : {bdLeftToRight, bdRightToLeft}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        C->SetDirection(mode);
+        ProcessEvents();
+        // the list closes taking nothing
+        EXPECT_FALSE(C->DroppedDown());
+        EXPECT_TRUE(C->EditorOverCell());
+        EXPECT_TRUE(FocusIn(F0));
+        EXPECT_EQ(typed, C->Shown(F0));
+    }
+    Key(VK_TAB);
+    Expected[0][F0] = typed;
+    Finish();
+}
+
 // ---- A drop-down gives the keys and the focus back --------------------------------------------
 
 TEST_P(UserFlowTest, DropDownClosedByEscapeKeepsTheText) {
