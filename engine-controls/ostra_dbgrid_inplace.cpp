@@ -305,6 +305,11 @@ void TOstraDBGridInplaceEdit::BoundsChanged() {
     SetEditRect(r);
 }
 
+void TOstraDBGridInplaceEdit::FollowGridDirection() {
+    CloseUp(false);
+    inherited::FollowGridDirection();
+}
+
 // ---- Opening and closing ----------------------------------------------------------------------------
 
 void TOstraDBGridInplaceEdit::DropDown() {

@@ -134,6 +134,8 @@ protected:
     // reaches right, within the grid.
     TRect BoundsOverCell(const TRect& Cell) const override;
     void BoundsChanged() override;
+    // An open drop-down closes first: its window goes with the editor's.
+    void FollowGridDirection() override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
     void KeyUp(uint16_t& Key, TShiftState Shift) override;

@@ -1,4 +1,8 @@
 // Data-aware labels, edits, memos and check boxes.
+#include <QCheckBox>
+#include <QPainter>
+#include <QStyleOptionButton>
+
 #include <algorithm>
 
 #include "platform/core/sysutils.h"
@@ -9,6 +13,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_link.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/qt_host.h"
 
 namespace {
 
@@ -440,6 +445,29 @@ void TDBCheckBox::DoExit() {
         throw;
     }
     TCustomCheckBox::DoExit();
+}
+
+void TDBCheckBox::PaintOverWidget(TCanvas* Canvas) {
+    TCustomCheckBox::PaintOverWidget(Canvas);
+    if (!ControlState().Contains(csPaintCopy)) return;
+    auto* w = qobject_cast<QCheckBox*>(Widget());
+    QPainter* p = w ? PrepareCanvas(Canvas) : nullptr;
+    if (!p) return;
+    // The window drew the current record's box: drawn again, unfocused, with
+    // the state of the record being painted.
+    QStyleOptionButton option;
+    option.initFrom(w);
+    option.text = w->text();
+    option.icon = w->icon();
+    option.iconSize = w->iconSize();
+    option.state &= ~(QStyle::State_On | QStyle::State_Off | QStyle::State_NoChange | QStyle::State_HasFocus |
+                      QStyle::State_MouseOver | QStyle::State_Sunken);
+    const TCheckBoxState state = GetFieldState();
+    option.state |= state == cbChecked  ? QStyle::State_On
+                    : state == cbGrayed ? QStyle::State_NoChange
+                                        : QStyle::State_Off;
+    p->fillRect(w->rect(), ToQColor(Color()));
+    w->style()->drawControl(QStyle::CE_CheckBox, &option, p, w);
 }
 
 void TDBCheckBox::Notification(TComponent* AComponent, TOperation Operation) {

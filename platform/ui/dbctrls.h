@@ -159,6 +159,8 @@ protected:
     void Toggle() override;
     void KeyPress(char32_t& Key) override;
     void DoExit() override;
+    // A copy painted for another record (csPaintCopy) shows that record's state.
+    void PaintOverWidget(TCanvas* Canvas) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:

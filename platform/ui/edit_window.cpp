@@ -84,6 +84,10 @@ void SetEditTransparent(TCustomEdit* Edit, bool Transparent) {
     area->viewport()->update();
 }
 
+void SetEditWholeCopy(TCustomEdit* Edit, bool WholeCopy) {
+    if (QWidget* w = EditWidget(Edit)) w->setProperty(kEditWholeCopyProperty, WholeCopy);
+}
+
 void SetEditCaretHidden(TCustomEdit* Edit, bool Hidden) {
     QWidget* w = EditWidget(Edit);
     if (!w) return;

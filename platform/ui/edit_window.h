@@ -23,3 +23,10 @@ void SetEditOwnerPaint(TCustomEdit* Edit, bool OwnerPaints);
 void SetEditTransparent(TCustomEdit* Edit, bool Transparent);
 // Hides (or shows again) the caret of the edit's window.
 void SetEditCaretHidden(TCustomEdit* Edit, bool Hidden);
+// While WholeCopy, a copy painted for another record (csPaintCopy, through
+// TWinControl::PaintTo) is the edit's own drawing alone, focused or not: the
+// window's text area, which shows the edit's own text and selection, is left
+// out; child controls are painted.
+void SetEditWholeCopy(TCustomEdit* Edit, bool WholeCopy);
+// The window property PaintTo reads for it.
+inline constexpr const char* kEditWholeCopyProperty = "taskmoorWholeCopy";

@@ -727,6 +727,15 @@ void TCustomGrid::UpdateEdit() {
         FInplaceEdit->Move(r);
 }
 
+void TCustomGrid::BiDiModeChanged() {
+    inherited::BiDiModeChanged();
+    if (!FInplaceEdit) return;
+    FInplaceEdit->FollowGridDirection();
+    if (!FInplaceEdit->Visible()) return;
+    const TRect cell = CellRect(FCurrent.X, FCurrent.Y);
+    FInplaceEdit->UpdateLoc(IsRectEmpty(cell) ? cell : GridToClientRect(cell));
+}
+
 void TCustomGrid::HideEdit() {
     if (!FInplaceEdit) return;
     UpdateText();

@@ -289,6 +289,9 @@ protected:
 
     // ---- Painting and input
     void Paint() override;
+    // The cells change sides: an editor shown moves over its cell and reads
+    // as the grid now does.
+    void BiDiModeChanged() override;
     // Mirrors the grid's canvas for a right-to-left grid (RightToLeft) or
     // undoes it.
     void ChangeGridOrientation(bool RightToLeft);
@@ -491,6 +494,9 @@ protected:
 
     // Loads the current cell into the editor.
     virtual void UpdateContents();
+    // The grid's direction changed: the editor reads and aligns as the grid
+    // now does, keeping its text, its caret and whether it was changed.
+    virtual void FollowGridDirection();
     // The editor's bounds over Cell: the cell itself here; an editor whose
     // text and button need more room may reach further.
     virtual TRect BoundsOverCell(const TRect& Cell) const { return Cell; }

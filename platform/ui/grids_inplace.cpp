@@ -46,6 +46,15 @@ void TInplaceEdit::UpdateContents() {
     FLoading = false;
 }
 
+void TInplaceEdit::FollowGridDirection() {
+    if (!FGrid) return;
+    // The window is made again for the new direction; the text, the caret
+    // and the modified flag stay with the control. The text area is laid out
+    // again even when the direction came to the editor first.
+    SetBiDiMode(FGrid->BiDiMode());
+    BoundsChanged();
+}
+
 void TInplaceEdit::Move(const TRect& Loc) {
     const TRect r = BoundsOverCell(Loc);
     SetBounds(r.Left, r.Top, r.Width(), r.Height());

@@ -6,6 +6,7 @@
 
 #include "platform/ui/controls.h"
 #include "platform/ui/drawing.h"
+#include "platform/ui/edit_window.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/popup_window.h"
 #include "platform/ui/qt_host.h"
@@ -406,7 +407,18 @@ void TWinControl::PaintTo(TCanvas* Canvas, int X, int Y) {
     if (!w || Width() <= 0 || Height() <= 0) return;
     QImage image(Width(), Height(), QImage::Format_RGB32);
     image.fill(ToQColor(Color()));
-    w->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    if (ControlState().Contains(csPaintCopy) && w->property(kEditWholeCopyProperty).toBool()) {
+        // The window alone, then the windows of the child controls.
+        w->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+        for (TControl* c : FControls) {
+            auto* child = dynamic_cast<TWinControl*>(c);
+            QWidget* cw = child && child->Visible() ? child->Widget() : nullptr;
+            if (cw && w->isAncestorOf(cw))
+                cw->render(&image, cw->mapTo(w, QPoint()), QRegion(), QWidget::DrawChildren);
+        }
+    } else {
+        w->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    }
     const TCopyMode mode = Canvas->CopyMode();
     Canvas->SetCopyMode(cmSrcCopy);
     DrawImage(Canvas, image, Bounds(X, Y, Width(), Height()), -1);

@@ -521,6 +521,8 @@ void TqzDBCustomEdit::UpdateOwnerPaint() {
 
 void TqzDBCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
     inherited::CreateWindowHandle(Params);
+    // A grid row's copy is the row's value, drawn unfocused.
+    SetEditWholeCopy(this, true);
     if (BorderStyle() == bsNone && AutoSize() && !qzIsInGrid(this)) {
         qzAdjustFramedEditHeight(Frame());
         SetEditRect();

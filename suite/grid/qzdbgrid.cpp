@@ -596,6 +596,17 @@ void TqzDBGrid::TopLeftChanged() {
     }
 }
 
+void TqzDBGrid::BiDiModeChanged() {
+    TqzCustomDBGrid::BiDiModeChanged();
+    TWinControl* control = FImpl->CurrentControl;
+    if (!control || !control->Visible() || control->Parent() != this) return;
+    // An open drop-down closes taking nothing: its window stays where the
+    // old direction put it.
+    if (auto* combo = dynamic_cast<TqzDBCustomCombo*>(control); combo && combo->IsDroppedDown())
+        combo->CloseUp(false);
+    PlaceControl(control, CellRect(Col(), Row()));
+}
+
 void TqzDBGrid::Scroll(int Distance) {
     TWinControl* control = FImpl->CurrentControl;
     if (control && control->Visible() && control->Focused() && CanFocus()) SetFocus();

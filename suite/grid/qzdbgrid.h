@@ -148,6 +148,8 @@ protected:
     void ColEnter() override;
     void ColExit() override;
     void TopLeftChanged() override;
+    // The control open over the current cell moves with the cell.
+    void BiDiModeChanged() override;
     bool TracksFieldChanges() const override { return true; }
 
 private:

@@ -479,4 +479,36 @@ TEST_F(DBGridInplaceTest, DroppedDownPickListRenders) {
     EXPECT_GT(CountColor(&ed, b, clBtnFace), 0);
 }
 
+// An open pick list changes no other row: a fresh paint shows each row's own
+// values with the list open, after a move in it, and after Escape.
+TEST_F(DBGridInplaceTest, OtherRowsKeepTheirValuesWhileTheListIsOpen) {
+    ShowTasks(6);
+    TOstraDBGridInplaceEdit* editor = EditCell(PriorityCol);
+    ASSERT_TRUE(editor);
+    const auto before = Render("dbgrid_list_before");
+    auto same = [&](TBitmap& Shot) {
+        int rows = 0;
+        for (int row = 1; row < 6; ++row) {
+            bool alike = true;
+            for (int col = 0; col < Grid->Columns()->Count(); ++col) {
+                TRect r = DataCellRect(col, row);
+                InflateRect(r, -2, -2);
+                for (int y = r.Top; y < r.Bottom; ++y)
+                    for (int x = r.Left; x < r.Right; ++x)
+                        alike = alike && Shot.Canvas()->Pixels(x, y) == before->Canvas()->Pixels(x, y);
+            }
+            if (alike) ++rows;
+        }
+        return rows;
+    };
+    Open(editor);
+    ASSERT_TRUE(editor->ListVisible());
+    EXPECT_EQ(5, same(*Render("dbgrid_list_open")));
+    SendKey(editor, VK_DOWN);
+    EXPECT_EQ(5, same(*Render("dbgrid_list_moved")));
+    SendKey(editor, VK_ESCAPE);
+    ASSERT_FALSE(editor->ListVisible());
+    EXPECT_EQ(5, same(*Render("dbgrid_list_escaped")));
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 // The engine grid right to left over an engine table: drawn as the
 // left-to-right grid mirrored, clicks, column sizing and the cell editor
 // following the mirrored layout.
+#include "engine-controls/ostra_dbgrid_inplace.h"
 #include "support/engine-controls/dbgrid_fixture.h"
 #include "support/ui/mirror_compare.h"
 
@@ -112,6 +113,62 @@ TEST_F(DBGridRightToLeft, EditorPassesEdgeArrowsAsTheGridReads) {
     Grid->InplaceEditor()->SetSelLength(0);
     SendKey(Grid->InplaceEditor(), VK_RIGHT);
     EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
+}
+
+// The direction changed while the editor shows, either way: the editor moves
+// over its cell and keeps its text, its caret and the focus.
+TEST_F(DBGridRightToLeft, EditorFollowsADirectionChange) {
+    ShowTasks(3);
+    ClickCell(1, 0);
+    SendKey(Grid, VK_F2);
+    ProcessEvents();
+    TInplaceEdit* editor = Grid->InplaceEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->Visible());
+    SendKey(editor, VK_END);
+    SendKey(editor, VK_LEFT);
+    for (const TBiDiMode mode : {bdRightToLeft, bdLeftToRight}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        Grid->SetBiDiMode(mode);
+        ProcessEvents();
+        Render(mode == bdRightToLeft ? "dbgrid_turned_rtl" : "dbgrid_turned_ltr");
+        ASSERT_TRUE(editor->Visible());
+        const TRect cell = ShownCellRect(1, 0);
+        EXPECT_EQ(cell.Left, editor->Left());
+        EXPECT_EQ(cell.Right, editor->Left() + editor->Width());
+        EXPECT_EQ(mode == bdRightToLeft, editor->UseRightToLeftAlignment());
+        EXPECT_EQ(editor, FocusedControl());
+        SendText(editor, "x");
+    }
+    SendKey(editor, VK_RETURN);
+    EXPECT_EQ("Task xx1", Action());
+}
+
+// Turned while its pick list is open: the list closes taking nothing, the
+// editor moves over the mirrored cell with its button on the side the grid
+// now reads from, and that button opens the list again.
+TEST_F(DBGridRightToLeft, AnOpenPickListClosesOnADirectionChange) {
+    ShowTasks(3);
+    ClickCell(2, 0);
+    SendKey(Grid, VK_F2);
+    ProcessEvents();
+    auto* editor = dynamic_cast<TOstraDBGridInplaceEdit*>(Grid->InplaceEditor());
+    ASSERT_NE(nullptr, editor);
+    SendKey(editor, VK_DOWN, {ssAlt});
+    ASSERT_TRUE(editor->ListVisible());
+    SendKey(editor, VK_DOWN);
+    Grid->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    Render("dbgrid_turned_picklist");
+    EXPECT_FALSE(editor->ListVisible());
+    ASSERT_TRUE(editor->Visible());
+    EXPECT_EQ(ShownCellRect(2, 0), editor->BoundsRect());
+    EXPECT_EQ(0, editor->ButtonRect().Left);
+    EXPECT_EQ("Urgent", editor->Text());
+    SendClick(editor, editor->ButtonWidth() / 2, editor->Height() / 2);
+    EXPECT_TRUE(editor->ListVisible());
+    SendKey(editor, VK_ESCAPE);
+    EXPECT_EQ("0", Table->FieldByName("Priority")->AsString());
 }
 
 }  // namespace

@@ -201,4 +201,33 @@ TEST_F(GridRightToLeft, EditorShowsOverTheMirroredCell) {
     EXPECT_EQ(grid->ClientWidth() - 51 - 51, Shown(3, 1).Right);
 }
 
+// The direction changed while the editor shows, either way: the editor moves
+// over its cell, reads as the grid now does and keeps its text, its caret
+// and the focus.
+TEST_F(GridRightToLeft, EditorFollowsADirectionChange) {
+    grid->SetOptions(grid->Options() + goEditing);
+    const TPoint p = Centre(2, 1);
+    SendClick(grid, p.X, p.Y);
+    SendKey(grid, VK_F2);
+    TInplaceEdit* editor = grid->InplaceEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->Visible());
+    EXPECT_EQ(Shown(2, 1), editor->BoundsRect());
+    SendKey(editor, VK_HOME);
+    SendKey(editor, VK_RIGHT);
+    for (const TBiDiMode mode : {bdRightToLeft, bdLeftToRight}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        grid->SetBiDiMode(mode);
+        ProcessEvents();
+        RenderControlToPng(
+            grid, TestRunPath(mode == bdRightToLeft ? "grid_turned_rtl.png" : "grid_turned_ltr.png"));
+        ASSERT_TRUE(editor->Visible());
+        EXPECT_EQ(Shown(2, 1), editor->BoundsRect());
+        EXPECT_EQ(mode == bdRightToLeft, editor->UseRightToLeftAlignment());
+        EXPECT_EQ(editor, FocusedControl());
+        SendText(editor, "Q");
+    }
+    EXPECT_EQ("2QQ1x", editor->Text());
+}
+
 }  // namespace

@@ -301,4 +301,38 @@ TEST_F(QzDBGridInCellTest, TheDatePickerShowsTheYearBesideItsButton) {
     EXPECT_LE(2 + measure.Canvas()->TextWidth(picker->Text()) + 2, picker->ButtonHost()->Left());
 }
 
+// The direction changed while a date cell's picker is open: the picker moves
+// with its cell, either way, and keeps the date and the focus; its open
+// calendar closes taking nothing.
+TEST_F(QzDBGridInCellTest, TheDatePickerFollowsADirectionChange) {
+    Open(false);
+    Grid->SetFocus();
+    const TRect cell = Cell("Day", 2);
+    Click(cell);
+    TqzDBDateTimePicker* picker = Grid->DateTimePicker();
+    ASSERT_NE(picker, nullptr);
+    ASSERT_EQ(Grid->CurrentCellControl(), picker);
+    picker->SetFocus();
+    SendKeyToFocus(VK_DOWN, {ssAlt});
+    ASSERT_TRUE(picker->IsDroppedDown());
+    SendKeyToFocus(VK_RIGHT);
+    for (const TBiDiMode mode : {bdRightToLeft, bdLeftToRight}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        Grid->SetBiDiMode(mode);
+        ProcessEvents();
+        EXPECT_TRUE(RenderControlToPng(
+            Grid, TestRunPath(mode == bdRightToLeft ? "incell_picker_rtl.png" : "incell_picker_ltr.png")));
+        ASSERT_TRUE(picker->Visible());
+        // one pixel in from the cell's leading edge, as the grid reads
+        if (mode == bdRightToLeft)
+            EXPECT_EQ(picker->Left() + picker->Width(), Grid->ClientWidth() - (cell.Left + 1));
+        else
+            EXPECT_EQ(picker->Left(), cell.Left + 1);
+        EXPECT_EQ(picker->Top(), cell.Top + 1);
+        EXPECT_FALSE(picker->IsDroppedDown());
+        EXPECT_EQ(picker->Text(), "12/26/2026");
+        EXPECT_EQ(FocusedControl(), picker);
+    }
+}
+
 }  // namespace

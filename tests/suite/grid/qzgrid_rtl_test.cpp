@@ -237,4 +237,37 @@ TEST_F(QzRightToLeft, EditorSitsOverTheCellAndPassesEdgeArrows) {
     EXPECT_EQ(Grid->ColCount() - 1, Grid->Col());
 }
 
+// The direction changed while the editor shows, either way: the editor moves
+// over its cell and keeps its text, its caret and the focus.
+TEST_F(QzRightToLeft, EditorFollowsADirectionChange) {
+    OpenWithChecks();
+    Grid->SetOptions(Grid->Options() + dgAlwaysShowEditor);
+    ClickCell(2, 1);
+    ProcessEvents();
+    TInplaceEdit* editor = Grid->InplaceEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->Visible());
+    const std::string text = editor->Text();
+    ASSERT_GE(text.size(), 2u);
+    editor->SetSelStart(1);
+    editor->SetSelLength(0);
+    for (const TBiDiMode mode : {bdRightToLeft, bdLeftToRight}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        Grid->SetBiDiMode(mode);
+        ProcessEvents();
+        RenderControlToPng(
+            Grid, TestRunPath(mode == bdRightToLeft ? "qzgrid_turned_rtl.png" : "qzgrid_turned_ltr.png"));
+        ASSERT_TRUE(editor->Visible());
+        const TRect cell = ShownCell(2, 1);
+        EXPECT_GE(editor->Left(), cell.Left);
+        EXPECT_LE(editor->Left(), cell.Left + 2);
+        EXPECT_LE(editor->Left() + editor->Width(), cell.Right + 1);
+        EXPECT_GE(editor->Left() + editor->Width(), cell.Right - 2);
+        EXPECT_EQ(mode == bdRightToLeft, editor->UseRightToLeftAlignment());
+        EXPECT_EQ(editor, FocusedControl());
+        SendText(editor, "Q");
+    }
+    EXPECT_EQ(text.substr(0, 1) + "QQ" + text.substr(1), editor->Text());
+}
+
 }  // namespace

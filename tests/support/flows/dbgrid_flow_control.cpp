@@ -25,6 +25,7 @@ public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
         c.Grid = c.DropDown = c.DateParts = c.ReadOnly = c.Titles = true;
+        c.Turns = FBiDiMode == bdRightToLeft;
         return c;
     }
     std::vector<std::string> Fields() const override { return {"Start", "Due"}; }
@@ -67,6 +68,17 @@ public:
     }
     TWinControl* Control(const std::string&) override { return FGrid; }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
+    void SetDirection(TBiDiMode Mode) override { FGrid->SetBiDiMode(Mode); }
+    // The picker starts one pixel in from the current cell's leading edge
+    // (it may reach past the other).
+    bool EditorOverCell() override {
+        TqzDBDateTimePicker* p = FGrid->DateTimePicker();
+        if (!p || !p->Visible()) return false;
+        const TRect cell = FGrid->GridToClientRect(FGrid->CellRect(FGrid->Col(), FGrid->Row()));
+        const bool lead = FGrid->UseRightToLeftAlignment() ? p->Left() + p->Width() == cell.Right - 1
+                                                           : p->Left() == cell.Left + 1;
+        return lead && p->Top() == cell.Top + 1;
+    }
     bool DroppedDown() override {
         return FGrid->DateTimePicker() && FGrid->DateTimePicker()->IsDroppedDown();
     }

@@ -18,6 +18,7 @@ public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
         c.Grid = c.EnterToTab = c.ArrowsLeave = c.EditorKeys = c.ReadOnly = c.Titles = true;
+        c.Turns = FBiDiMode == bdRightToLeft;
         return c;
     }
     std::string Shown(const std::string& Field) override {
@@ -42,6 +43,15 @@ public:
     TWinControl* Control(const std::string&) override { return FGrid; }
     bool EditorOpen() override { return FGrid->InplaceEditor() && FGrid->InplaceEditor()->Visible(); }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
+    void SetDirection(TBiDiMode Mode) override { FGrid->SetBiDiMode(Mode); }
+    // The editor's middle lies in the current cell, its top on the cell's.
+    bool EditorOverCell() override {
+        if (!EditorOpen()) return false;
+        const TRect cell = FGrid->GridToClientRect(FGrid->CellRect(FGrid->Col(), FGrid->Row()));
+        const TRect editor = FGrid->InplaceEditor()->BoundsRect();
+        const int middle = (editor.Left + editor.Right) / 2;
+        return middle >= cell.Left && middle < cell.Right && editor.Top == cell.Top;
+    }
     // The grid's direction, set when it is made.
     void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
 

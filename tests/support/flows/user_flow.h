@@ -44,6 +44,7 @@ struct TFlowCaps {
     bool Window = false;              // F2 opens a modal editor window on the field (Tab types a tab there)
     bool DateParts = false;           // date fields typed part by part as shown (mm/dd/yyyy)
     bool Titles = false;  // ClickTitle clicks a column's title, reported to SetOnTitleClick's handler
+    bool Turns = false;   // reads right to left; SetDirection turns it while its cell editor shows
 };
 
 // The table of every flow: Id (integer), Name (string 20), Code (string 6),
@@ -75,6 +76,10 @@ public:
     virtual TWinControl* Control(const std::string& Field) = 0;
     // A cell editor (or drop-down) is open.
     virtual bool EditorOpen() { return false; }
+    // Turns the control to read in Mode (Turns); the open cell editor lies
+    // over the current cell where the window shows it.
+    virtual void SetDirection(TBiDiMode) {}
+    virtual bool EditorOverCell() { return false; }
     virtual void SetEnterToTab(bool) {}
     virtual void SetReadOnly(bool) {}
     virtual bool DroppedDown() { return false; }

@@ -351,6 +351,53 @@ TEST_P(UserFlowTest, DoubleClickOpensTheEditorOnce) {
     Finish();
 }
 
+// ---- The direction turned while the cell editor shows: the editor stays over its cell ------
+
+TEST_P(UserFlowTest, DirectionTurnedWhileEditingKeepsTheEditorAndItsText) {
+    FLOW_NEEDS(EditorKeys);
+    FLOW_NEEDS(Turns);
+    C->Focus(F0);
+    Key(VK_F2);
+    ASSERT_TRUE(C->EditorOpen());
+    Key(VK_END);
+    Type("Z");
+    C->SetDirection(bdLeftToRight);
+    ProcessEvents();
+    EXPECT_TRUE(C->EditorOverCell());
+    EXPECT_TRUE(FocusIn(F0));
+    Type("Y");
+    C->SetDirection(bdRightToLeft);
+    ProcessEvents();
+    EXPECT_TRUE(C->EditorOverCell());
+    EXPECT_EQ("AlphaZY", C->Shown(F0));
+    Key(VK_TAB);
+    Expected[0][F0] = "AlphaZY";
+    Finish();
+}
+
+TEST_P(UserFlowTest, DirectionTurnedWithTheDropDownOpenKeepsTheText) {
+    FLOW_NEEDS(DropDown);
+    FLOW_NEEDS(Turns);
+    C->Focus(F0);
+    const std::string typed = C->Typed("Xyz");
+    Type(typed);
+    OpenDropDown();
+    ASSERT_TRUE(C->DroppedDown());
+    for (const TBiDiMode mode : {bdLeftToRight, bdRightToLeft}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        C->SetDirection(mode);
+        ProcessEvents();
+        // the list closes taking nothing
+        EXPECT_FALSE(C->DroppedDown());
+        EXPECT_TRUE(C->EditorOverCell());
+        EXPECT_TRUE(FocusIn(F0));
+        EXPECT_EQ(typed, C->Shown(F0));
+    }
+    Key(VK_TAB);
+    Expected[0][F0] = typed;
+    Finish();
+}
+
 // ---- A drop-down gives the keys and the focus back --------------------------------------------
 
 TEST_P(UserFlowTest, DropDownClosedByEscapeKeepsTheText) {
