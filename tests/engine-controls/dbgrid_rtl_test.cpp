@@ -1,6 +1,7 @@
 // The engine grid right to left over an engine table: drawn as the
 // left-to-right grid mirrored, clicks, column sizing and the cell editor
 // following the mirrored layout.
+#include "platform/core/properties.h"
 #include "support/engine-controls/dbgrid_fixture.h"
 #include "support/ui/mirror_compare.h"
 
@@ -111,6 +112,36 @@ TEST_F(DBGridRightToLeft, EditorPassesEdgeArrowsAsTheGridReads) {
     Grid->InplaceEditor()->SetSelStart(static_cast<int>(Grid->InplaceEditor()->Text().size()));
     Grid->InplaceEditor()->SetSelLength(0);
     SendKey(Grid->InplaceEditor(), VK_RIGHT);
+    EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
+}
+
+TEST_F(DBGridRightToLeft, FollowsTheFormsDirectionUnlessGivenItsOwn) {
+    ShowTasks(3);
+    EXPECT_EQ(1, GetOrdProp(Grid, "ParentBiDiMode"));
+    Grid->SetBiDiMode(bdRightToLeft);
+    const auto own = Render();
+    SetOrdProp(Grid, "ParentBiDiMode", 1);
+    EXPECT_EQ(bdLeftToRight, Grid->BiDiMode());
+    Form->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(bdRightToLeft, Grid->BiDiMode());
+    // Drawn as when it was set on the grid itself.
+    const auto byForm = Render("dbgrid_rtl_by_form");
+    int differences = 0;
+    for (int y = 0; y < own->Height(); ++y)
+        for (int x = 0; x < own->Width(); ++x)
+            if (own->Canvas()->Pixels(x, y) != byForm->Canvas()->Pixels(x, y)) ++differences;
+    EXPECT_EQ(0, differences);
+    // Read so: Left is the next column.
+    ClickCell(1, 0);
+    SendKey(Grid, VK_LEFT);
+    EXPECT_EQ(Grid->DataToRawColumn(2), Grid->Col());
+    // Its own direction, by name, stays through the form's changes.
+    SetEnumProp(Grid, "BiDiMode", "bdLeftToRight");
+    EXPECT_EQ(0, GetOrdProp(Grid, "ParentBiDiMode"));
+    Form->SetBiDiMode(bdLeftToRight);
+    Form->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(bdLeftToRight, Grid->BiDiMode());
+    SendKey(Grid, VK_LEFT);
     EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
 }
 
