@@ -28,12 +28,18 @@ public:
         return c;
     }
     std::vector<std::string> Fields() const override { return {"Start", "Due"}; }
-    void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
+    void SetBiDiMode(TBiDiMode Value, bool ByForm = false) {
+        FBiDiMode = Value;
+        FByForm = ByForm;
+    }
     void Build(TForm* Form, TDataSource* Source) override {
         FGrid = new TqzDBGrid(Form);
         FGrid->SetParent(Form);
         FGrid->SetBounds(8, 8, 600, 320);
-        FGrid->SetBiDiMode(FBiDiMode);
+        if (FByForm)
+            Form->SetBiDiMode(FBiDiMode);
+        else
+            FGrid->SetBiDiMode(FBiDiMode);
         FGrid->SetUseTFields(false);
         FGrid->Selected()->SetText("Start\t15\tStart\nDue\t15\tDue\n");
         FGrid->SetDataSource(Source);
@@ -86,6 +92,7 @@ public:
 private:
     TqzDBGrid* FGrid = nullptr;
     TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FByForm = false;
     std::function<void(const std::string&)> FOnTitleClick;
 };
 
@@ -95,6 +102,11 @@ TFlowRegistration dbGridRtl("DBGridRightToLeft", [] { return RightToLeftFlow<TDB
 TFlowRegistration dbGridDatesRtl("DBGridDatesRightToLeft", [] {
     auto flow = std::make_unique<TDBGridDatesFlow>();
     flow->SetBiDiMode(bdRightToLeft);
+    return flow;
+});
+TFlowRegistration dbGridDatesFormRtl("DBGridDatesRightToLeftByForm", [] {
+    auto flow = std::make_unique<TDBGridDatesFlow>();
+    flow->SetBiDiMode(bdRightToLeft, true);
     return flow;
 });
 

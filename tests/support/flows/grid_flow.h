@@ -42,8 +42,12 @@ public:
     TWinControl* Control(const std::string&) override { return FGrid; }
     bool EditorOpen() override { return FGrid->InplaceEditor() && FGrid->InplaceEditor()->Visible(); }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
-    // The grid's direction, set when it is made.
-    void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
+    // The grid's direction, set when it is made (on the form when ByForm:
+    // the grid follows it).
+    void SetBiDiMode(TBiDiMode Value, bool ByForm = false) {
+        FBiDiMode = Value;
+        FByForm = ByForm;
+    }
 
 protected:
     // Makes the grid on Form, without a border, where the flows look for it.
@@ -52,7 +56,10 @@ protected:
         FGrid->SetParent(Form);
         FGrid->SetBounds(8, 8, 600, 320);
         FGrid->SetBorderStyle(bsNone);
-        FGrid->SetBiDiMode(FBiDiMode);
+        if (FByForm)
+            Form->SetBiDiMode(FBiDiMode);
+        else
+            FGrid->SetBiDiMode(FBiDiMode);
     }
     int Index(const std::string& Field) const {
         int col = 0;
@@ -69,13 +76,15 @@ protected:
 
     TGrid* FGrid = nullptr;
     TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FByForm = false;
     std::function<void(const std::string&)> FOnTitleClick;
 };
 
-// A flow control of TFlow whose grid reads right to left.
+// A flow control of TFlow whose grid reads right to left, set on the grid
+// or on its form.
 template <class TFlow>
-std::unique_ptr<TFlowControl> RightToLeftFlow() {
+std::unique_ptr<TFlowControl> RightToLeftFlow(bool ByForm = false) {
     auto flow = std::make_unique<TFlow>();
-    flow->SetBiDiMode(bdRightToLeft);
+    flow->SetBiDiMode(bdRightToLeft, ByForm);
     return flow;
 }
