@@ -55,14 +55,15 @@ public:
         return FGrid->DataSource()->DataSet()->FieldByName(Field)->Text();
     }
     void Click(const std::string& Field, int Row) override {
-        const TRect r = FGrid->GridToClientRect(FGrid->CellRect(
-            (Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset()));
+        const TRect r = ShownAs(FBiDiMode, FGrid,
+                                FGrid->CellRect((Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(),
+                                                Row + FGrid->TitleOffset()));
         SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();
     }
     void ClickTitle(const std::string& Field) override {
-        const TRect r = FGrid->GridToClientRect(
-            FGrid->CellRect((Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(), 0));
+        const TRect r = ShownAs(FBiDiMode, FGrid,
+                                FGrid->CellRect((Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(), 0));
         SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();
     }

@@ -11,6 +11,14 @@
 #include "platform/ui/testing.h"
 #include "support/flows/user_flow.h"
 
+// Where a window reading as Mode shows a rectangle of its grid coordinates:
+// mirrored right to left, as the user sees the cells.
+inline TRect ShownAs(TBiDiMode Mode, const TControl* Grid, const TRect& R) {
+    if (Mode != bdRightToLeft) return R;
+    const int w = Grid->ClientWidth();
+    return Rect(w - R.Right, R.Top, w - R.Left, R.Bottom);
+}
+
 // TGrid: the grid class; its columns are the flows' fields in their order.
 template <class TGrid>
 class TGridFlowOf : public TFlowControl {
@@ -35,7 +43,8 @@ public:
         ProcessEvents();
     }
     void ClickTitle(const std::string& Field) override {
-        const TRect r = FGrid->GridToClientRect(FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), 0));
+        const TRect r =
+            ShownAs(FBiDiMode, FGrid, FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), 0));
         SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();
     }
@@ -66,10 +75,11 @@ protected:
         while (Fields()[col] != Field) ++col;
         return col;
     }
-    // Where the window shows the cell (mirrored right to left).
+    // Where the window shows the cell as the grid should read.
     TPoint Centre(const std::string& Field, int Row) const {
-        const TRect r = FGrid->GridToClientRect(
-            FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset()));
+        const TRect r =
+            ShownAs(FBiDiMode, FGrid,
+                    FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset()));
         return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
     std::string ColumnField() const { return Fields()[FGrid->SelectedIndex()]; }
