@@ -650,6 +650,7 @@ void TOstraDBGrid::Publish(TPublisher<TOstraDBGrid>& p) {
     p.Property("HighlightColor", &G::HighlightColor, &G::SetHighlightColor);
     p.Property("HighlightTextColor", &G::HighlightTextColor, &G::SetHighlightTextColor);
     p.Property("Options", &G::Options, &G::SetOptions);
+    p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     p.Property("ReadOnly", &G::ReadOnly, &G::SetReadOnly);
     p.Property("RowsHeight", &G::RowsHeight, &G::SetRowsHeight);
     p.Property("TitleFont", &G::TitleFont, &G::SetTitleFont);

@@ -218,9 +218,22 @@ void TControl::SetCursor(TCursor Value) {
 }
 
 void TControl::SetBiDiMode(TBiDiMode Value) {
+    FParentBiDiMode = false;
     if (Value == FBiDiMode) return;
     FBiDiMode = Value;
-    BiDiModeChanged();
+    Perform(CM_BIDIMODECHANGED, 0, 0);
+}
+
+void TControl::SetParentBiDiMode(bool Value) {
+    if (Value == FParentBiDiMode) return;
+    FParentBiDiMode = Value;
+    if (Value && FParent) ParentBiDiModeChangedFrom(FParent);
+}
+
+void TControl::ParentBiDiModeChangedFrom(const TWinControl* P) {
+    if (P->BiDiMode() == FBiDiMode) return;
+    FBiDiMode = P->BiDiMode();
+    Perform(CM_BIDIMODECHANGED, 0, 0);
 }
 
 void TControl::BiDiModeChanged() { Invalidate(); }
@@ -353,6 +366,8 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
     case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); break;
+    case CM_BIDIMODECHANGED: BiDiModeChanged(); break;
+    case CM_PARENTBIDIMODECHANGED: CMParentBiDiModeChanged(Message); break;
     case CM_TEXTCHANGED: CMTextChanged(Message); break;
     case CM_MOUSEENTER: CMMouseEnter(Message); break;
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
@@ -521,6 +536,10 @@ void TControl::CMParentShowHintChanged(TMessage&) {
         FShowHint = FParent->ShowHint();
         Perform(CM_SHOWHINTCHANGED, 0, 0);
     }
+}
+
+void TControl::CMParentBiDiModeChanged(TMessage&) {
+    if (FParentBiDiMode && FParent) ParentBiDiModeChangedFrom(FParent);
 }
 
 void TControl::CMTextChanged(TMessage&) {}

@@ -218,8 +218,13 @@ public:
     void SetParentColor(bool Value);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
+    // Setting the mode clears ParentBiDiMode.
     TBiDiMode BiDiMode() const { return FBiDiMode; }
     void SetBiDiMode(TBiDiMode Value);
+    // True: the control takes its parent's BiDiMode, now and whenever the
+    // parent's changes (and when it is put into a parent).
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool Value);
     bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
     bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
     // Caption and Text are one value.
@@ -318,7 +323,8 @@ protected:
     virtual void BoundsChanged();
     virtual void VisibleChanged();
     virtual void FontChanged(TObject* Sender);
-    // Called after BiDiMode changed; repaints.
+    // Called after BiDiMode changed, set or taken from the parent; repaints.
+    // A windowed control then passes the change to its children.
     virtual void BiDiModeChanged();
     // The constraints changed: the size is held within them again.
     virtual void ConstraintsChanged(TObject* Sender);
@@ -346,6 +352,7 @@ protected:
     virtual void CMParentFontChanged(TMessage& Message);
     virtual void CMParentColorChanged(TMessage& Message);
     virtual void CMParentShowHintChanged(TMessage& Message);
+    virtual void CMParentBiDiModeChanged(TMessage& Message);
     virtual void CMTextChanged(TMessage& Message);
     virtual void CMMouseEnter(TMessage& Message);
     virtual void CMMouseLeave(TMessage& Message);
@@ -368,6 +375,7 @@ private:
     void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
     void DoMouseUp(TMessage& Message, TMouseButton Button);
     void ParentFontChangedFrom(TWinControl* P);
+    void ParentBiDiModeChangedFrom(const TWinControl* P);
 
     TAlign FAlign = alNone;
     TAnchors FAnchors{akLeft, akTop};
@@ -381,6 +389,7 @@ private:
     bool FParentColor = false;
     TCursor FCursor = crDefault;
     TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
     std::string FText;
     std::string FHint;
     bool FShowHint = false;

@@ -146,6 +146,8 @@ constexpr unsigned CM_GETDATALINK = CM_BASE + 45;
 constexpr unsigned CM_CHILDKEY = CM_BASE + 46;  // WParam: key, LParam: the control
 constexpr unsigned CM_HINTSHOW = CM_BASE + 48;
 constexpr unsigned CM_RECREATEWND = CM_BASE + 50;
+constexpr unsigned CM_BIDIMODECHANGED = CM_BASE + 60;
+constexpr unsigned CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
 
 // ---- Notification messages (a control's own copy of a window message) -----------
 constexpr unsigned CN_BASE = 0xBC00;

@@ -219,6 +219,10 @@ void TWinControl::Dispatch(TMessage& Message) {
         NotifyControls(CM_PARENTCOLORCHANGED);
         break;
     case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); break;
+    case CM_BIDIMODECHANGED:
+        TControl::Dispatch(Message);
+        NotifyControls(CM_PARENTBIDIMODECHANGED);
+        break;
     case CM_CURSORCHANGED:
         if (QWidget* w = Widget()) {
             if (Cursor() == crDefault)

@@ -30,6 +30,8 @@ void TWinControl::InsertControl(TControl* AControl) {
         AControl->Perform(CM_COLORCHANGED, 0, 0);
     }
     if (AControl->FParentShowHint) AControl->FShowHint = ShowHint();
+    // Before its window is made: the window starts with the parent's direction.
+    if (AControl->FParentBiDiMode) AControl->ParentBiDiModeChangedFrom(this);
     if (win && win->FParentCtl3D) win->FCtl3D = FCtl3D;
     AControl->FAnchorKnown = false;
     if (win && HandleAllocated()) win->HandleNeeded();

@@ -649,6 +649,7 @@ void TqzComboButton::Publish(TPublisher<TqzComboButton>& p) {
     p.Property("Layout", &TqzComboButton::Layout, &TqzComboButton::SetLayout);
     p.Property("Margin", &TqzComboButton::Margin, &TqzComboButton::SetMargin);
     p.Property("NumGlyphs", &TqzComboButton::NumGlyphs, &TqzComboButton::SetNumGlyphs);
+    p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     p.Property("Spacing", &TqzComboButton::Spacing, &TqzComboButton::SetSpacing);
     p.Property("Transparent", &TqzComboButton::Transparent, &TqzComboButton::SetTransparent);
 }

@@ -867,6 +867,7 @@ void TqzDBCustomDateTimePicker::Dispatch(TMessage& Message) {
 
 void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p) {
     TWinControl::PublishBevel(p);
+    p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     using Self = TqzDBCustomDateTimePicker;
     p.Property(
         "Controller", [](Self& c) { return c.Controller(); },

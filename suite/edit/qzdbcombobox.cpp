@@ -897,6 +897,7 @@ void TqzDBCustomComboBox::Publish(TPublisher<TqzDBCustomComboBox>& p) {
 
 void TqzDBComboBox::Publish(TPublisher<TqzDBComboBox>& p) {
     TWinControl::PublishBevel(p);
+    p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     using Self = TqzDBComboBox;
     p.Property(
         "Text", [](Self& c) { return c.Text(); }, [](Self& c, const std::string& v) { c.SetText(v); });

@@ -2,6 +2,7 @@
 // left-to-right grid mirrored, clicks, column sizing and the cell editor
 // following the mirrored layout.
 #include "engine-controls/ostra_dbgrid_inplace.h"
+#include "platform/core/properties.h"
 #include "support/engine-controls/dbgrid_fixture.h"
 #include "support/ui/mirror_compare.h"
 
@@ -169,6 +170,34 @@ TEST_F(DBGridRightToLeft, AnOpenPickListClosesOnADirectionChange) {
     EXPECT_TRUE(editor->ListVisible());
     SendKey(editor, VK_ESCAPE);
     EXPECT_EQ("0", Table->FieldByName("Priority")->AsString());
+TEST_F(DBGridRightToLeft, FollowsTheFormsDirectionUnlessGivenItsOwn) {
+    ShowTasks(3);
+    EXPECT_EQ(1, GetOrdProp(Grid, "ParentBiDiMode"));
+    Grid->SetBiDiMode(bdRightToLeft);
+    const auto own = Render();
+    SetOrdProp(Grid, "ParentBiDiMode", 1);
+    EXPECT_EQ(bdLeftToRight, Grid->BiDiMode());
+    Form->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(bdRightToLeft, Grid->BiDiMode());
+    // Drawn as when it was set on the grid itself.
+    const auto byForm = Render("dbgrid_rtl_by_form");
+    int differences = 0;
+    for (int y = 0; y < own->Height(); ++y)
+        for (int x = 0; x < own->Width(); ++x)
+            if (own->Canvas()->Pixels(x, y) != byForm->Canvas()->Pixels(x, y)) ++differences;
+    EXPECT_EQ(0, differences);
+    // Read so: Left is the next column.
+    ClickCell(1, 0);
+    SendKey(Grid, VK_LEFT);
+    EXPECT_EQ(Grid->DataToRawColumn(2), Grid->Col());
+    // Its own direction, by name, stays through the form's changes.
+    SetEnumProp(Grid, "BiDiMode", "bdLeftToRight");
+    EXPECT_EQ(0, GetOrdProp(Grid, "ParentBiDiMode"));
+    Form->SetBiDiMode(bdLeftToRight);
+    Form->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(bdLeftToRight, Grid->BiDiMode());
+    SendKey(Grid, VK_LEFT);
+    EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
 }
 
 }  // namespace

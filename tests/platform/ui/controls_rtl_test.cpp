@@ -13,6 +13,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/dbctrls.h"
+#include "platform/ui/extctrls.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/radiogroup.h"
 #include "platform/ui/stdctrls.h"
@@ -264,6 +265,42 @@ TEST_F(ControlsRtlTest, NavigatorButtonsRunFromTheRight) {
     nav->SetBiDiMode(bdLeftToRight);
     EXPECT_EQ(nav->Buttons(nbFirst)->Left(), 0);
     EXPECT_EQ(nav->Buttons(nbLast)->Left(), 120);
+}
+
+TEST_F(ControlsRtlTest, ChildrenTakeTheirParentsDirection) {
+    auto* panel = PlaceRtl<TPanel>(f.Form, 10, 10, 300, 100);
+    auto* edit = PlaceRtl<TEdit>(panel, 10, 10, 200, 21);  // inside the panel
+    edit->SetText("abc");
+    auto* own = PlaceRtl<TEdit>(f.Form, 10, 150, 200, 21);
+    own->SetBiDiMode(bdLeftToRight);  // the mode it has: still its own
+    EXPECT_FALSE(own->ParentBiDiMode());
+    edit->HandleNeeded();
+
+    f.Form->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(edit->BiDiMode(), bdRightToLeft);
+    EXPECT_TRUE(edit->ParentBiDiMode());
+    EXPECT_EQ(edit->Widget()->layoutDirection(), Qt::RightToLeft);
+    TBitmap shot;
+    RenderControl(edit, &shot);
+    EXPECT_GT(InkSpan(shot, Rect(3, 3, 197, 18)).Left, 100);
+    f.Form->SetBiDiMode(bdRightToLeftReadingOnly);
+    EXPECT_EQ(edit->BiDiMode(), bdRightToLeftReadingOnly);
+    EXPECT_EQ(own->BiDiMode(), bdLeftToRight);
+    own->SetParentBiDiMode(true);
+    EXPECT_EQ(own->BiDiMode(), bdRightToLeftReadingOnly);
+
+    // Put into a parent, before its window is made; moved to another.
+    panel->SetBiDiMode(bdRightToLeft);
+    auto* later = new TEdit(f.Form);
+    later->SetParent(panel);
+    EXPECT_EQ(later->BiDiMode(), bdRightToLeft);
+    later->HandleNeeded();
+    EXPECT_EQ(later->Widget()->layoutDirection(), Qt::RightToLeft);
+    later->SetParent(f.Form);
+    EXPECT_EQ(later->BiDiMode(), bdRightToLeftReadingOnly);
+    later->SetParentBiDiMode(false);
+    later->SetParent(panel);
+    EXPECT_EQ(later->BiDiMode(), bdRightToLeftReadingOnly);
 }
 
 }  // namespace

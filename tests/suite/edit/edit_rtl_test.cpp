@@ -2,8 +2,11 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/core/properties.h"
 #include "platform/ui/bitmaps.h"
 #include "suite/edit/qzcombobutton.h"
+#include "suite/edit/qzdatetimepicker.h"
+#include "suite/edit/qzdbcombobox.h"
 #include "suite/edit/qzspinedit.h"
 #include "support/environment.h"
 #include "support/suite/edit_fixture.h"
@@ -102,6 +105,88 @@ TEST_F(EditRtlTest, ComboButtonGlyphSwapsSidesRightToLeft) {
             EXPECT_TRUE(RenderControlToPng(b, RtlPng("combo_button")));
         }
     }
+}
+
+// The first column of the glyph's red square in a fresh picture of Button.
+int RedLeft(TControl* Button) {
+    TBitmap shot;
+    RenderControl(Button, &shot);
+    for (int x = 0; x < shot.Width(); ++x)
+        for (int y = 0; y < shot.Height(); ++y)
+            if (shot.Canvas()->Pixels(x, y) == clRed) return x;
+    return -1;
+}
+
+// The edit, the combo box, the picker and the combo button follow the form's
+// direction; one given its own direction keeps it.
+TEST_F(EditRtlTest, ControlsTakeTheFormsDirection) {
+    T.Append();
+    T.FieldByName("Code")->SetAsString("abc");
+    T.Post();
+    TqzDBEdit* e = MakeEdit("Code");
+    auto* combo = new TqzDBComboBox(&Form);
+    combo->SetParent(&Form);
+    combo->SetBounds(10, 40, 160, 24);
+    combo->SetText("abc");
+    auto* picker = new TqzDBDateTimePicker(&Form);
+    picker->SetParent(&Form);
+    picker->SetBounds(10, 70, 180, 24);
+    picker->SetDate(EncodeDate(2026, 3, 9));
+    TBitmap glyph;
+    glyph.SetSize(16, 16);
+    glyph.Canvas()->Brush()->SetColor(clOlive);
+    glyph.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    glyph.Canvas()->Brush()->SetColor(clRed);
+    glyph.Canvas()->FillRect(Rect(4, 4, 12, 12));
+    auto* button = new TqzComboButton(&Form);
+    button->SetParent(&Form);
+    button->SetBounds(10, 100, 100, 25);
+    button->SetCaption("Go");
+    button->SetGlyph(&glyph);
+    const std::vector<TWinControl*> edits{e, combo, picker};
+    for (TControl* c : {static_cast<TControl*>(e), static_cast<TControl*>(combo),
+                        static_cast<TControl*>(picker), static_cast<TControl*>(button)})
+        EXPECT_EQ(1, GetOrdProp(c, "ParentBiDiMode")) << c->ClassName();
+    for (TWinControl* c : edits) {
+        ShowAndFocus(c);
+        EXPECT_LT(TextInk(c).Left, c->Width() / 2) << c->ClassName();
+    }
+    const int ltrGlyph = RedLeft(button);
+    ASSERT_GE(ltrGlyph, 0);
+    ASSERT_LT(ltrGlyph, 50);
+
+    // The text of the focused control reads from the right, the glyph
+    // changes sides.
+    Form.SetBiDiMode(bdRightToLeft);
+    for (TWinControl* c : edits) {
+        EXPECT_EQ("bdRightToLeft", GetEnumProp(c, "BiDiMode")) << c->ClassName();
+        ShowAndFocus(c);
+        EXPECT_GT(TextInk(c).Left, c->Width() / 2) << c->ClassName();
+    }
+    EXPECT_TRUE(RenderControlToPng(picker, RtlPng("picker_by_form")));
+    EXPECT_GE(RedLeft(button), 50);
+
+    // Own directions, by name in either order with ParentBiDiMode, stay.
+    SetEnumProp(e, "BiDiMode", "bdLeftToRight");
+    SetOrdProp(e, "ParentBiDiMode", 0);
+    SetOrdProp(button, "ParentBiDiMode", 0);
+    SetEnumProp(button, "BiDiMode", "bdLeftToRight");
+    SetEnumProp(picker, "BiDiMode", "bdRightToLeft");
+    for (TControl* c :
+         {static_cast<TControl*>(e), static_cast<TControl*>(button), static_cast<TControl*>(picker)})
+        EXPECT_EQ(0, GetOrdProp(c, "ParentBiDiMode")) << c->ClassName();
+    Form.SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(bdLeftToRight, combo->BiDiMode());
+    EXPECT_EQ(bdRightToLeft, picker->BiDiMode());
+    Form.SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(bdLeftToRight, e->BiDiMode());
+    EXPECT_EQ(ltrGlyph, RedLeft(button));
+    ShowAndFocus(e);
+    EXPECT_LT(TextInk(e).Left, e->Width() / 2);
+    // Following again takes the form's at once.
+    SetOrdProp(e, "ParentBiDiMode", 1);
+    EXPECT_EQ(bdRightToLeft, e->BiDiMode());
+    EXPECT_GT(TextInk(e).Left, e->Width() / 2);
 }
 
 }  // namespace

@@ -29,12 +29,18 @@ public:
         return c;
     }
     std::vector<std::string> Fields() const override { return {"Start", "Due"}; }
-    void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
+    void SetBiDiMode(TBiDiMode Value, bool ByForm = false) {
+        FBiDiMode = Value;
+        FByForm = ByForm;
+    }
     void Build(TForm* Form, TDataSource* Source) override {
         FGrid = new TqzDBGrid(Form);
         FGrid->SetParent(Form);
         FGrid->SetBounds(8, 8, 600, 320);
-        FGrid->SetBiDiMode(FBiDiMode);
+        if (FByForm)
+            Form->SetBiDiMode(FBiDiMode);
+        else
+            FGrid->SetBiDiMode(FBiDiMode);
         FGrid->SetUseTFields(false);
         FGrid->Selected()->SetText("Start\t15\tStart\nDue\t15\tDue\n");
         FGrid->SetDataSource(Source);
@@ -50,14 +56,15 @@ public:
         return FGrid->DataSource()->DataSet()->FieldByName(Field)->Text();
     }
     void Click(const std::string& Field, int Row) override {
-        const TRect r = FGrid->GridToClientRect(FGrid->CellRect(
-            (Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset()));
+        const TRect r = ShownAs(FBiDiMode, FGrid,
+                                FGrid->CellRect((Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(),
+                                                Row + FGrid->TitleOffset()));
         SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();
     }
     void ClickTitle(const std::string& Field) override {
-        const TRect r = FGrid->GridToClientRect(
-            FGrid->CellRect((Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(), 0));
+        const TRect r = ShownAs(FBiDiMode, FGrid,
+                                FGrid->CellRect((Field == "Start" ? 0 : 1) + FGrid->IndicatorOffset(), 0));
         SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();
     }
@@ -68,7 +75,14 @@ public:
     }
     TWinControl* Control(const std::string&) override { return FGrid; }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
-    void SetDirection(TBiDiMode Mode) override { FGrid->SetBiDiMode(Mode); }
+    // Turned where it was set: on the grid, or on the form that it follows.
+    void SetDirection(TBiDiMode Mode) override {
+        FBiDiMode = Mode;
+        if (FByForm)
+            FGrid->Parent()->SetBiDiMode(Mode);
+        else
+            FGrid->SetBiDiMode(Mode);
+    }
     // The picker starts one pixel in from the current cell's leading edge
     // (it may reach past the other).
     bool EditorOverCell() override {
@@ -98,6 +112,7 @@ public:
 private:
     TqzDBGrid* FGrid = nullptr;
     TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FByForm = false;
     std::function<void(const std::string&)> FOnTitleClick;
 };
 
@@ -107,6 +122,11 @@ TFlowRegistration dbGridRtl("DBGridRightToLeft", [] { return RightToLeftFlow<TDB
 TFlowRegistration dbGridDatesRtl("DBGridDatesRightToLeft", [] {
     auto flow = std::make_unique<TDBGridDatesFlow>();
     flow->SetBiDiMode(bdRightToLeft);
+    return flow;
+});
+TFlowRegistration dbGridDatesFormRtl("DBGridDatesRightToLeftByForm", [] {
+    auto flow = std::make_unique<TDBGridDatesFlow>();
+    flow->SetBiDiMode(bdRightToLeft, true);
     return flow;
 });
 

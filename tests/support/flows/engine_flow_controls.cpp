@@ -5,5 +5,7 @@ namespace {
 
 TFlowRegistration engineGrid("EngineGrid", [] { return std::make_unique<TEngineGridFlow>(); });
 TFlowRegistration engineGridRtl("EngineGridRightToLeft", [] { return RightToLeftFlow<TEngineGridFlow>(); });
+TFlowRegistration engineGridFormRtl("EngineGridRightToLeftByForm",
+                                    [] { return RightToLeftFlow<TEngineGridFlow>(true); });
 
 }  // namespace

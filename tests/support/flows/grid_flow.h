@@ -11,6 +11,14 @@
 #include "platform/ui/testing.h"
 #include "support/flows/user_flow.h"
 
+// Where a window reading as Mode shows a rectangle of its grid coordinates:
+// mirrored right to left, as the user sees the cells.
+inline TRect ShownAs(TBiDiMode Mode, const TControl* Grid, const TRect& R) {
+    if (Mode != bdRightToLeft) return R;
+    const int w = Grid->ClientWidth();
+    return Rect(w - R.Right, R.Top, w - R.Left, R.Bottom);
+}
+
 // TGrid: the grid class; its columns are the flows' fields in their order.
 template <class TGrid>
 class TGridFlowOf : public TFlowControl {
@@ -36,14 +44,22 @@ public:
         ProcessEvents();
     }
     void ClickTitle(const std::string& Field) override {
-        const TRect r = FGrid->GridToClientRect(FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), 0));
+        const TRect r =
+            ShownAs(FBiDiMode, FGrid, FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), 0));
         SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();
     }
     TWinControl* Control(const std::string&) override { return FGrid; }
     bool EditorOpen() override { return FGrid->InplaceEditor() && FGrid->InplaceEditor()->Visible(); }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
-    void SetDirection(TBiDiMode Mode) override { FGrid->SetBiDiMode(Mode); }
+    // Turned where it was set: on the grid, or on the form that it follows.
+    void SetDirection(TBiDiMode Mode) override {
+        FBiDiMode = Mode;
+        if (FByForm)
+            FGrid->Parent()->SetBiDiMode(Mode);
+        else
+            FGrid->SetBiDiMode(Mode);
+    }
     // The editor's middle lies in the current cell, its top on the cell's.
     bool EditorOverCell() override {
         if (!EditorOpen()) return false;
@@ -52,8 +68,12 @@ public:
         const int middle = (editor.Left + editor.Right) / 2;
         return middle >= cell.Left && middle < cell.Right && editor.Top == cell.Top;
     }
-    // The grid's direction, set when it is made.
-    void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
+    // The grid's direction, set when it is made (on the form when ByForm:
+    // the grid follows it).
+    void SetBiDiMode(TBiDiMode Value, bool ByForm = false) {
+        FBiDiMode = Value;
+        FByForm = ByForm;
+    }
 
 protected:
     // Makes the grid on Form, without a border, where the flows look for it.
@@ -62,30 +82,36 @@ protected:
         FGrid->SetParent(Form);
         FGrid->SetBounds(8, 8, 600, 320);
         FGrid->SetBorderStyle(bsNone);
-        FGrid->SetBiDiMode(FBiDiMode);
+        if (FByForm)
+            Form->SetBiDiMode(FBiDiMode);
+        else
+            FGrid->SetBiDiMode(FBiDiMode);
     }
     int Index(const std::string& Field) const {
         int col = 0;
         while (Fields()[col] != Field) ++col;
         return col;
     }
-    // Where the window shows the cell (mirrored right to left).
+    // Where the window shows the cell as the grid should read.
     TPoint Centre(const std::string& Field, int Row) const {
-        const TRect r = FGrid->GridToClientRect(
-            FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset()));
+        const TRect r =
+            ShownAs(FBiDiMode, FGrid,
+                    FGrid->CellRect(Index(Field) + FGrid->IndicatorOffset(), Row + FGrid->TitleOffset()));
         return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
     std::string ColumnField() const { return Fields()[FGrid->SelectedIndex()]; }
 
     TGrid* FGrid = nullptr;
     TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FByForm = false;
     std::function<void(const std::string&)> FOnTitleClick;
 };
 
-// A flow control of TFlow whose grid reads right to left.
+// A flow control of TFlow whose grid reads right to left, set on the grid
+// or on its form.
 template <class TFlow>
-std::unique_ptr<TFlowControl> RightToLeftFlow() {
+std::unique_ptr<TFlowControl> RightToLeftFlow(bool ByForm = false) {
     auto flow = std::make_unique<TFlow>();
-    flow->SetBiDiMode(bdRightToLeft);
+    flow->SetBiDiMode(bdRightToLeft, ByForm);
     return flow;
 }

@@ -10,5 +10,7 @@ namespace {
 
 TFlowRegistration suiteGrid("SuiteGrid", [] { return std::make_unique<TSuiteGridFlow>(); });
 TFlowRegistration suiteGridRtl("SuiteGridRightToLeft", [] { return RightToLeftFlow<TSuiteGridFlow>(); });
+TFlowRegistration suiteGridFormRtl("SuiteGridRightToLeftByForm",
+                                   [] { return RightToLeftFlow<TSuiteGridFlow>(true); });
 
 }  // namespace
