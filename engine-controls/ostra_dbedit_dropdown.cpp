@@ -71,9 +71,7 @@ void TOstraDBEdit::DropDown() {
     if (FDroppedDown) return;
     if (!FDropDownPrepared) PrepareDropDown();
     if (FActiveDropDown) {
-        const TControlWatch watch(this);
-        FOnDropDown(this);
-        if (watch.Gone()) return;
+        if (!RunWhileAlive(this, [this] { FOnDropDown(this); })) return;
         ShowDropDown();
     } else if (FOnCustomDlg.Assigned()) {
         RunCustomDlg();
@@ -264,9 +262,7 @@ void TOstraDBEdit::CloseUp(bool Accept) {
         ShowValue(FValue, VarIsEmpty(FValue) || VarIsNull(FValue) ? std::string() : FValue.AsString());
     }
     Invalidate();
-    const TControlWatch watch(this);
-    FOnCloseUp(this, Accept);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { FOnCloseUp(this, Accept); })) return;
     // Closed because the focus went elsewhere: it stays there.
     if (!FClosingForFocusLoss && !ComponentState().Contains(csDestroying) && CanFocus() && !Focused()) {
         try {
@@ -317,9 +313,7 @@ bool TOstraDBEdit::HandleListKey(uint16_t& Key, TShiftState Shift) {
 
 void TOstraDBEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (Key == VK_RETURN && Shift.Contains(ssCtrl) && FDialogStyle == odsCustomDlg) {
-        const TControlWatch watch(this);
-        FOnCustomDlg(this);
-        if (watch.Gone()) return;
+        if (!RunWhileAlive(this, [this] { FOnCustomDlg(this); })) return;
         RemovePendingChar();
     }
     if (FDroppedDown && FActiveDropDown == FCalculator) {
@@ -500,9 +494,7 @@ void TOstraDBEdit::WndProc(TMessage& Message) {
             }
         } else if (!FDroppedDown && Message.WParam > 32 &&
                    (FDialogStyle == odsCombo || FDialogStyle == odsLookup) && FAutoDropDown) {
-            const TControlWatch watch(this);
-            DropDown();
-            if (watch.Gone()) return;
+            if (!RunWhileAlive(this, [this] { DropDown(); })) return;
         }
         if (FDroppedDown && FActiveDropDown) {
             if (FActiveDropDown == FCalculator) {

@@ -547,10 +547,8 @@ void TOstraDBGridInplaceEdit::WndProc(TMessage& Message) {
 void TOstraDBGridInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     TOstraCustomDBGrid* grid = DBGrid();
     if (FEditStyle == esEllipsis && Key == VK_RETURN && Shift.Contains(ssCtrl)) {
-        const TControlWatch watch(this);
-        if (grid) grid->EditButtonClick();
-        // The handler may have freed the grid and with it this editor.
-        if (watch.Gone()) return;
+        // The handler may free the grid and with it this editor.
+        if (grid && !RunWhileAlive(this, [grid] { grid->EditButtonClick(); })) return;
         TMessage pending;
         PeekMessage(pending, this, WM_CHAR, WM_CHAR, true);
         return;
@@ -648,10 +646,9 @@ void TOstraDBGridInplaceEdit::MouseUp(TMouseButton Button, TShiftState Shift, in
     if (FTracking) TrackButton(X, Y);
     const bool wasPressed = FPressed;
     StopTracking();
-    const TControlWatch watch(this);
-    if (Button == mbLeft && FEditStyle == esEllipsis && wasPressed)
-        if (TOstraCustomDBGrid* grid = DBGrid()) grid->EditButtonClick();
-    if (watch.Gone()) return;
+    TOstraCustomDBGrid* grid =
+        Button == mbLeft && FEditStyle == esEllipsis && wasPressed ? DBGrid() : nullptr;
+    if (grid && !RunWhileAlive(this, [grid] { grid->EditButtonClick(); })) return;
     inherited::MouseUp(Button, Shift, X, Y);
 }
 

@@ -296,9 +296,7 @@ bool TOstraCustomDBGrid::DeletePrompt() {
 // ---- Keys ----------------------------------------------------------------------------------------------------
 
 void TOstraCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
-    const TControlWatch watch(this);
-    TWinControl::KeyDown(Key, Shift);  // OnKeyDown
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TWinControl::KeyDown(Key, Shift); })) return;  // OnKeyDown
     TDataSet* ds = FDataLink->DataSet();
     if (!FDataLink->Active() || !ds || !CanGridAcceptKey(Key, Shift)) return;
     if (UseRightToLeftAlignment()) {
@@ -511,9 +509,9 @@ void TOstraCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X
 
 void TOstraCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const TGridState state = GridState();
-    const TControlWatch watch(this);
-    TCustomGrid::MouseUp(Button, Shift, X, Y);  // OnMouseUp
-    if (watch.Gone() || state == gsColMoving) return;
+    // OnMouseUp
+    if (!RunWhileAlive(this, [&] { TCustomGrid::MouseUp(Button, Shift, X, Y); }) || state == gsColMoving)
+        return;
     if (FInplaceEdit && FInplaceEdit->Visible() && PtInRect(FInplaceEdit->BoundsRect(), Point(X, Y))) return;
     if (state == gsColSizing && FOnColumnResized.Assigned()) {
         const TGridCoord sized = MouseCoordBefore(X, Y, 5);

@@ -356,8 +356,6 @@ void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     if (doClick) Click();
 }
 
-void TSpeedButton::Click() { TGroupButton::Click(); }
-
 void TSpeedButton::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case CM_MOUSEENTER:

@@ -96,7 +96,7 @@ public:
     // True while the mouse is over the button.
     bool MouseInControl() const { return FMouseInControl; }
 
-    void Click() override;
+    using TGroupButton::Click;
     void Dispatch(TMessage& Message) override;
     static void Publish(TPublisher<TSpeedButton>& p);
 

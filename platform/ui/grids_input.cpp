@@ -149,9 +149,7 @@ bool TCustomGrid::MoveTarget(uint16_t Key, const TGridDrawInfo& Info, TGridCoord
 }
 
 void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
-    const TControlWatch watch(this);
-    inherited::KeyDown(Key, Shift);
-    if (watch.Gone() || Key == 0) return;
+    if (!RunWhileAlive(this, [&] { inherited::KeyDown(Key, Shift); }) || Key == 0) return;
     if (!CanGridAcceptKey(Key, Shift)) {
         Key = 0;
         return;
@@ -184,9 +182,7 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
 }
 
 void TCustomGrid::KeyPress(char32_t& Key) {
-    const TControlWatch watch(this);
-    inherited::KeyPress(Key);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { inherited::KeyPress(Key); })) return;
     if (Key == 13 && !FOptions.Contains(goAlwaysShowEditor)) {
         if (FEditorMode)
             HideEditor();

@@ -495,7 +495,6 @@ void TMonthView::WndProc(TMessage& Message) {
 }
 
 void TMonthView::ControlMouseDown(int X, int Y) {
-    const TControlWatch watch(this);
     const TMonthHitTest h = HitTest({X, Y});
     TDateTime first = 0, last = 0;
     const int count = GetVisibleRange(first, last);
@@ -518,8 +517,7 @@ void TMonthView::ControlMouseDown(int X, int Y) {
     case MCHT_CALENDARDATENEXT: {
         TDateTime day = 0;
         if (!TryEncodeDate(h.Year, h.Month, h.Day, day)) break;
-        UserSelect(day);
-        if (watch.Gone()) return;
+        if (!RunWhileAlive(this, [&] { UserSelect(day); })) return;
         FDragging = (FStyle & MCS_MULTISELECT) != 0;
         if (FDragging) SetMouseCapture(true);
         break;

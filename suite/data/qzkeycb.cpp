@@ -137,9 +137,7 @@ void TqzIncrementalSearch::DoEnter() {
 }
 
 void TqzIncrementalSearch::DoExit() {
-    const TControlWatch watch(this);
-    TCustomEdit::DoExit();  // OnExit
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [this] { TCustomEdit::DoExit(); })) return;  // OnExit
     if (qzEditFrameIsActive(FFrame.get())) Invalidate();
 }
 
@@ -174,9 +172,7 @@ TField* TqzIncrementalSearch::GetSearchField() const {
 }
 
 void TqzIncrementalSearch::KeyUp(uint16_t& Key, TShiftState Shift) {
-    const TControlWatch watch(this);
-    TCustomEdit::KeyUp(Key, Shift);  // OnKeyUp
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TCustomEdit::KeyUp(Key, Shift); })) return;  // OnKeyUp
     if (Text() == FLastSearch || !qzIsTextEditKey(Key)) return;
     if (FShowMatchText && (Key == VK_BACK || Key == VK_DELETE)) return;
     FTimer->SetEnabled(false);

@@ -312,9 +312,8 @@ TqzCustomDialog* TqzNavButton::FindOrCreateDialog() {
 }
 
 void TqzNavButton::Click() {
-    const TControlWatch watch(this);
-    TqzSpeedButton::Click();  // OnClick first; it may free the button or its navigator
-    if (watch.Gone()) return;
+    // OnClick first; it may free the button or its navigator
+    if (!RunWhileAlive(this, [this] { TqzSpeedButton::Click(); })) return;
     TqzDBNavigator* nav = GetNavigator();
     if (!nav || FStyle == nbsCustom) return;
     TDataSet* ds = nav->GetDataSet(true);

@@ -166,9 +166,9 @@ void TqzSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
         FMouseHeld = false;
         Invalidate();
     }
-    const TControlWatch watch(this);
-    TGraphicControl::MouseUp(Button, Shift, X, Y);  // OnMouseUp
-    if (!watch.Gone() && click && Enabled()) Click();
+    // OnMouseUp
+    if (RunWhileAlive(this, [&] { TGraphicControl::MouseUp(Button, Shift, X, Y); }) && click && Enabled())
+        Click();
 }
 
 void TqzSpeedButton::Dispatch(TMessage& Message) {

@@ -292,9 +292,7 @@ void TqzDBCustomDateTimePicker::ShowValue() {
         text.clear();
     else
         text = TextFor(FValue);
-    const TControlWatch watch(this);
-    SetInternalText(text);
-    if (!watch.Gone()) SelectPart();
+    if (RunWhileAlive(this, [&] { SetInternalText(text); })) SelectPart();
 }
 
 void TqzDBCustomDateTimePicker::SelectPart() {
@@ -331,9 +329,7 @@ void TqzDBCustomDateTimePicker::SetValue(TDateTime V) {
     if (V == 0) {
         FValue = 0;
         if (kind != TqzDTKind::Time) {
-            const TControlWatch watch(this);
-            SetInternalText("");
-            if (!watch.Gone()) TCustomEdit::SetModified(modified);
+            if (RunWhileAlive(this, [this] { SetInternalText(""); })) TCustomEdit::SetModified(modified);
             return;
         }
     } else if (!(Whole(V) == 0 && kind == TqzDTKind::Time) &&
@@ -344,9 +340,7 @@ void TqzDBCustomDateTimePicker::SetValue(TDateTime V) {
         if (V <= -693594.0 || V >= 2958466.0) qzRaiseDateAbove(kMaxDay);
     }
     FValue = V;
-    const TControlWatch watch(this);
-    ShowValue();
-    if (!watch.Gone()) TCustomEdit::SetModified(modified);
+    if (RunWhileAlive(this, [this] { ShowValue(); })) TCustomEdit::SetModified(modified);
 }
 
 TDateTime TqzDBCustomDateTimePicker::Date() {
@@ -605,9 +599,7 @@ void TqzDBCustomDateTimePicker::CMExit(TMessage& Message) {
     }
     FPending = 0;
     PostMessage(this, CVDateTimePickerDestroyCalendar(), 0, 0);
-    const TControlWatch watch(this);
-    TCustomEdit::CMExit(Message);
-    if (!watch.Gone()) Invalidate();
+    if (RunWhileAlive(this, [&] { TCustomEdit::CMExit(Message); })) Invalidate();
 }
 
 // ---- Drop-down

@@ -57,9 +57,7 @@ void TqzDBCustomDateTimePicker::StartEmptyValue(uint16_t Key) {
         FValue = v;
     }
     FBlank = false;
-    const TControlWatch watch(this);
-    ShowValue();
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [this] { ShowValue(); })) return;
     SetModifiedOn();
     FPart = 1;
     SelectPart();
@@ -242,13 +240,11 @@ void TqzDBCustomDateTimePicker::AdvancePart() {
 }
 
 void TqzDBCustomDateTimePicker::ShowTypedDigits(const TqzDTPart& Part, int Replaced) {
-    const TControlWatch watch(this);
     const std::string text = Text();
     const int start = std::min(Part.Start, static_cast<int>(text.size()));
     const std::string shown = text.substr(0, static_cast<size_t>(start)) + FTyped +
                               text.substr(static_cast<size_t>(std::min<int>(start + Replaced, text.size())));
-    SetInternalText(shown);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { SetInternalText(shown); })) return;
     SetSelStart(start + static_cast<int>(FTyped.size()));
     SetSelLength(0);
 }
@@ -555,9 +551,7 @@ bool TqzDBCustomDateTimePicker::HostGridKey(uint16_t& Key, TShiftState Shift) {
     const bool active = Screen->ActiveControl() == this;
     if (grid->OnKeyDown().Assigned() && (active || (Key != VK_RETURN && Key != VK_TAB))) {
         // the grid's handler may free the grid and this picker with it
-        const TControlWatch watch(this);
-        grid->OnKeyDown()(grid, Key, Shift);
-        if (watch.Gone()) return true;
+        if (!RunWhileAlive(this, [&] { grid->OnKeyDown()(grid, Key, Shift); })) return true;
     }
     if (Key == 0) return true;
     if (Key == VK_F2) {
@@ -799,9 +793,7 @@ void TqzDBCustomDateTimePicker::TypeLetter(char32_t Letter) {
 }
 
 void TqzDBCustomDateTimePicker::KeyPress(char32_t& Key) {
-    const TControlWatch watch(this);
-    TWinControl::KeyPress(Key);
-    if (watch.Gone() || Key == 0) return;
+    if (!RunWhileAlive(this, [&] { TWinControl::KeyPress(Key); }) || Key == 0) return;
     try {
         if (Key == 27) {
             if (FClosedByEscape) {

@@ -316,9 +316,7 @@ void TqzDBCustomCombo::KeyDown(uint16_t& Key, TShiftState Shift) {
         CloseUp(accept);
         return;
     }
-    const TControlWatch watch(this);
-    inherited::KeyDown(Key, Shift);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { inherited::KeyDown(Key, Shift); })) return;
     if (!IsEditableStyle() && !IsEditPainted()) Key = 0;
 }
 
@@ -353,9 +351,7 @@ void TqzDBCustomCombo::DoEnter() {
 }
 
 void TqzDBCustomCombo::CMExit(TMessage& Message) {
-    const TControlWatch watch(this);
-    inherited::CMExit(Message);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { inherited::CMExit(Message); })) return;
     if (FButtonEffects->Flat()) FButton->Invalidate();
 }
 

@@ -165,8 +165,6 @@ public:
     // Checks Text (the edit's own text when empty) against both masks.
     virtual void ValidateText(const std::string& Text = std::string());
 
-    void Dispatch(TMessage& Message) override;
-
 protected:
     void CreateParams(TCreateParams& Params) override;
     void KeyPress(char32_t& Key) override;

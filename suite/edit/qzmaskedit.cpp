@@ -419,5 +419,3 @@ void TqzCustomMaskEdit::KeyPress(char32_t& Key) {
     if (Key == 0) return;
     inherited::KeyPress(Key);
 }
-
-void TqzCustomMaskEdit::Dispatch(TMessage& Message) { inherited::Dispatch(Message); }

@@ -447,10 +447,10 @@ void TqzMonthCalendar::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
     }
     if (!OwnedByPicker() && CanFocus() && !Focused()) SetFocus();
     const TMonthHitTest h = HitTest({X, Y});
-    const TControlWatch watch(this);
-    if (FOnMouseDown.Assigned())
-        FOnMouseDown(this, Button, Shift, X, Y, h.Month, (h.Day >= 1 && h.Day <= 32) ? h.Day : 0, h.Year);
-    if (watch.Gone()) return;
+    const int eventDay = (h.Day >= 1 && h.Day <= 32) ? h.Day : 0;
+    if (FOnMouseDown.Assigned() &&
+        !RunWhileAlive(this, [&] { FOnMouseDown(this, Button, Shift, X, Y, h.Month, eventDay, h.Year); }))
+        return;
     const bool onDay =
         h.Hit == MCHT_CALENDARDATE || h.Hit == MCHT_CALENDARDATEPREV || h.Hit == MCHT_CALENDARDATENEXT;
     if (onDay && h.Day >= 1 && h.Day <= 31) {
@@ -658,10 +658,10 @@ void TqzMonthCalendar::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TqzMonthCalendar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const TMonthHitTest h = HitTest({X, Y});
-    const TControlWatch watch(this);
-    if (FOnMouseUp.Assigned())
-        FOnMouseUp(this, Button, Shift, X, Y, h.Month, (h.Day >= 1 && h.Day <= 32) ? h.Day : 0, h.Year);
-    if (watch.Gone()) return;
+    const int eventDay = (h.Day >= 1 && h.Day <= 32) ? h.Day : 0;
+    if (FOnMouseUp.Assigned() &&
+        !RunWhileAlive(this, [&] { FOnMouseUp(this, Button, Shift, X, Y, h.Month, eventDay, h.Year); }))
+        return;
     if (FOptions.Contains(mdoMultiSelect) && FChanged) Change();
     FChanged = false;
 }

@@ -66,9 +66,7 @@ void TqzTimerSpeedButton::TimerExpired(TObject*) {
 }
 
 void TqzTimerSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    const TControlWatch watch(this);
-    TqzSpinControlButton::MouseUp(Button, Shift, X, Y);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TqzSpinControlButton::MouseUp(Button, Shift, X, Y); })) return;
     if (FRepeatTimer) FRepeatTimer->SetEnabled(false);
     Invalidate();
 }
@@ -239,9 +237,7 @@ void TqzDBSpinEdit::SetValue(double NewValue) {
     } else {
         text = format.empty() ? FloatToStr(v) : FormatFloat(format, v);
     }
-    const TControlWatch watch(this);
-    SetText(text);  // OnChange
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { SetText(text); })) return;  // OnChange
     if (selectAll) SelectAll();
     if (!ComponentState().Contains(csLoading) && !ComponentState().Contains(csDesigning)) SetModified(true);
 }
@@ -282,13 +278,10 @@ void TqzDBSpinEdit::Step(int Sign) {
             qzMessageBeep();
             return;
         }
-        const TControlWatch watch(this);
-        SetValue(next);
-        if (watch.Gone()) return;
+        if (!RunWhileAlive(this, [&] { SetValue(next); })) return;
     } else {
-        const TControlWatch watch(this);
-        const bool stepped = StepDateTime(Sign);
-        if (watch.Gone()) return;
+        bool stepped = false;
+        if (!RunWhileAlive(this, [&] { stepped = StepDateTime(Sign); })) return;
         if (!stepped) {
             // Beyond the calendar: no step.
             qzMessageBeep();
@@ -368,9 +361,7 @@ void TqzDBSpinEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
             return;
         }
     }
-    const TControlWatch watch(this);
-    inherited::KeyDown(Key, Shift);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { inherited::KeyDown(Key, Shift); })) return;
     if (Key == VK_DELETE && !FEditorEnabled) {
         qzMessageBeep();
         Key = 0;
@@ -393,9 +384,7 @@ void TqzDBSpinEdit::CMExit(TMessage& Message) {
         SetValue(v);
         if (Text() != before) SetModifiedState(true);
     }
-    const TControlWatch watch(this);
-    inherited::CMExit(Message);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { inherited::CMExit(Message); })) return;
     for (TqzTimerSpeedButton* b : {FButton->UpButton(), FButton->DownButton()}) {
         b->SetEnabled(false);
         b->SetEnabled(true);

@@ -28,9 +28,7 @@ void TqzCustomDBGrid::DoEnter() {
 }
 
 void TqzCustomDBGrid::DoExit() {
-    const TControlWatch watch(this);
-    TCustomGrid::DoExit();  // OnExit
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [this] { TCustomGrid::DoExit(); })) return;  // OnExit
     if (!dynamic_cast<TCustomGrid*>(Parent())) qzRemoveGridHook();
     if (DataSetActive()) {
         TDataSet* ds = FImpl->DataLink->DataSet();
@@ -155,10 +153,9 @@ bool TqzCustomDBGrid::HandleDittoKey(uint16_t Key, TShiftState Shift) {
 // ---- Keys ----------------------------------------------------------------------------------------
 
 void TqzCustomDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
-    const TControlWatch watch(this);
-    TWinControl::KeyDown(Key, Shift);  // OnKeyDown
-    if (watch.Gone() || Key == 0 || !FImpl->DataLink->Active() || !DataSetActive() ||
-        !CanGridAcceptKey(Key, Shift))
+    // OnKeyDown
+    if (!RunWhileAlive(this, [&] { TWinControl::KeyDown(Key, Shift); }) || Key == 0 ||
+        !FImpl->DataLink->Active() || !DataSetActive() || !CanGridAcceptKey(Key, Shift))
         return;
     TDataSet* ds = FImpl->DataLink->DataSet();
     if (HandleDittoKey(Key, Shift)) {
@@ -264,9 +261,7 @@ void TqzCustomDBGrid::KeyPress(char32_t& Key) {
     if (Key == 13 && FImpl->KeyOptions.Contains(dgEnterToTab)) Key = 9;
     const bool enter = Key == 13;
     if (enter && !FImpl->Options.Contains(dgAlwaysShowEditor)) FImpl->DataLink->UpdateRecord();
-    const TControlWatch watch(this);
-    TCustomGrid::KeyPress(Key);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TCustomGrid::KeyPress(Key); })) return;
     // Editor mode ends when the editor cannot show; else an open control
     // that takes returns gets the Enter back.
     if (!enter || FImpl->Options.Contains(dgAlwaysShowEditor)) return;

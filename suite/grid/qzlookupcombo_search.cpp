@@ -173,9 +173,7 @@ bool TqzDBCustomLookupCombo::DoMouseWheel(TShiftState Shift, int WheelDelta, TPo
 }
 
 void TqzDBCustomLookupCombo::Change() {
-    const TControlWatch watch(this);
-    inherited::Change();  // OnChange
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [this] { inherited::Change(); })) return;  // OnChange
     if (FPictureSetText || ComponentState().Contains(csLoading)) return;
     FMatchFound = false;
     FCleared = false;
@@ -187,9 +185,7 @@ void TqzDBCustomLookupCombo::Change() {
 }
 
 void TqzDBCustomLookupCombo::CMExit(TMessage& Message) {
-    const TControlWatch watch(this);
-    if (IsDroppedDown()) CloseUp(true);
-    if (watch.Gone()) return;
+    if (IsDroppedDown() && !RunWhileAlive(this, [this] { CloseUp(true); })) return;
     inherited::CMExit(Message);
 }
 

@@ -321,9 +321,7 @@ void TqzDBRichEdit::KeyPress(char32_t& Key) {
         Key = 0;
         return;
     }
-    const TControlWatch watch(this);
-    TqzCustomRichEdit::KeyPress(Key);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TqzCustomRichEdit::KeyPress(Key); })) return;
     TField* f = Field();
     if (!f || Key == 0) return;
     if (!FMemoLoaded) {

@@ -421,9 +421,7 @@ void TqzCustomRichEdit::DoEnter() {
 }
 
 void TqzCustomRichEdit::DoExit() {
-    const TControlWatch watch(this);
-    TCustomRichEdit::DoExit();  // OnExit
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [this] { TCustomRichEdit::DoExit(); })) return;  // OnExit
     FFrameLook->Exited();
     FFrameLook->Apply();
     if (IsTransparent()) qzInvalidateBehindFramedControl(this);
@@ -516,9 +514,7 @@ void TqzCustomRichEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
             return;
         }
     }
-    const TControlWatch watch(this);
-    TCustomRichEdit::KeyDown(Key, Shift);
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [&] { TCustomRichEdit::KeyDown(Key, Shift); })) return;
     if (Key == VK_F2 && Shift.Empty() && ((FPopupOptions >> rpoPopupEdit) & 1u) && !qzIsDesigning(this)) {
         Key = 0;
         Execute();
@@ -601,9 +597,7 @@ void TqzCustomRichEdit::WMRButtonUp(TMessage& Message) {
 }
 
 void TqzCustomRichEdit::DblClick() {
-    const TControlWatch watch(this);
-    TCustomRichEdit::DblClick();
-    if (watch.Gone()) return;
+    if (!RunWhileAlive(this, [this] { TCustomRichEdit::DblClick(); })) return;
     if (Parent() && qzClassInheritsFrom(Parent(), "TqzDBGrid") && !qzIsDesigning(this)) Execute();
 }
 
