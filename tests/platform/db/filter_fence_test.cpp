@@ -10,6 +10,7 @@
 
 #include "platform/core/exceptions.h"
 #include "platform/db/dbtables.h"
+#include "platform/db/fields.h"
 #include "support/db/sqlite_cli.h"
 #include "support/environment.h"
 

@@ -9,6 +9,7 @@
 
 #include "platform/core/exceptions.h"
 #include "platform/db/dbtables.h"
+#include "platform/db/fields.h"
 #include "support/environment.h"
 
 namespace {
