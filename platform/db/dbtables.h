@@ -74,10 +74,11 @@ bool LockRetryAllowed(int Attempt);
 void SetLockRetryCheck(TLockRetryCheck Check);
 
 // ---- Long work ----
-// The watch over the work of a statement made from a Filter text: Begin
-// once the work has gone on a while (the screen shows it busy), Poll now
-// and then while it runs (True stops it), End after a Begin when it ends.
-// The calls come from inside the database: they must not use it.
+// The watch over the work of a statement made from a Filter text, and of a
+// dataset's open and reads: Begin once the work has gone on a while (the
+// screen shows it busy), Poll now and then after it (True stops it), End
+// after a Begin when it ends. The calls come from inside the database: they
+// must not use it.
 class TDBWorkWatch {
 public:
     virtual ~TDBWorkWatch() = default;
@@ -91,6 +92,12 @@ TDBWorkWatch* SetDBWorkWatch(TDBWorkWatch* Watch);
 void StopDBWork();
 // "The filter was stopped before it ended": the error of stopped work.
 extern const char* const SDBWorkStopped;
+// "The reading of the data was stopped before it ended": an open or a read stopped.
+extern const char* const SDBReadStopped;
+// "The filter builds a value too large to hold": a statement made from a
+// filter text built a value longer than any its data holds, or took more
+// memory than its fence allows.
+extern const char* const SFilterTooLarge;
 // The refusal of a statement made from a text that reads or calls what the
 // fence does not allow: the message ends in SFilterRunsNoQuery.
 extern const char* const SFilterRunsNoQuery;
