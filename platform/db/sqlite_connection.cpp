@@ -120,9 +120,9 @@ std::string SqlName(const std::string& Name) {
 TSqliteStatement::TSqliteStatement(sqlite3* Db, const std::string& Sql, const TSqlFence* Fence) : FDb(Db) {
     CheckNotInWatch();
     if (Fence) {
-        FStmt = PrepareFenced(Db, Sql, *Fence);
-        FWatched = Fence->Watched;
         FWork.Length = FenceLength(Db);
+        FStmt = PrepareFenced(Db, Sql, *Fence, FWork.Length);
+        FWatched = Fence->Watched;
     }
     for (int attempt = 1; !Fence; ++attempt) {
         const int rc = sqlite3_prepare_v2(Db, Sql.c_str(), static_cast<int>(Sql.size()), &FStmt, nullptr);

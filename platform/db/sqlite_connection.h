@@ -38,8 +38,9 @@ struct TSqlFence {
 
 // Whether Name (any case) is a function of the fence's allow list.
 bool FenceAllowsFunction(const std::string& Name);
-// Sql prepared under the fence's authorizer; raises EDBEngineError.
-sqlite3_stmt* PrepareFenced(sqlite3* Db, const std::string& Sql, const TSqlFence& Fence);
+// Sql prepared under the fence's authorizer with values bounded by Length
+// (0: FenceLength's); raises EDBEngineError.
+sqlite3_stmt* PrepareFenced(sqlite3* Db, const std::string& Sql, const TSqlFence& Fence, int Length = 0);
 // The longest value a fenced statement on Db may read or build: the
 // database's size, at least FenceFloorLength, at most the connection's limit.
 constexpr int FenceFloorLength = 8 * 1024 * 1024;

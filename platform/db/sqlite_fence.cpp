@@ -83,8 +83,9 @@ int FenceAuthorizer(void* Data, int Action, const char* A3, const char* A4, cons
     // The schema table (SQLite connects a pragma list by writing its row):
     // the prepare goes on so that the refusal names what the text names; the
     // statement is refused after it all the same.
-    if ((Action == SQLITE_READ || Action == SQLITE_UPDATE) && IsSchemaTable(A3) &&
-        !fence.Tables.count({Lower(Schema), Lower(A3)})) {
+    const bool schemaRead = Action == SQLITE_READ && !fence.Tables.count({Lower(Schema), Lower(A3)});
+    const bool schemaWrite = Action == SQLITE_UPDATE && !fence.Actions.count(Action);
+    if ((schemaRead || schemaWrite) && IsSchemaTable(A3)) {
         if (check->Schema.empty()) check->Schema = A3;
         return SQLITE_OK;
     }
@@ -239,11 +240,11 @@ void CheckNotInWatch() {
 
 // ---- Fenced statements ----
 
-sqlite3_stmt* PrepareFenced(sqlite3* Db, const std::string& Sql, const TSqlFence& Fence) {
+sqlite3_stmt* PrepareFenced(sqlite3* Db, const std::string& Sql, const TSqlFence& Fence, int Length) {
     TFenceCheck check{&Fence, {}, {}};
     sqlite3_stmt* st = nullptr;
     int rc = SQLITE_OK;
-    const int saved = sqlite3_limit(Db, SQLITE_LIMIT_LENGTH, FenceLength(Db));
+    const int saved = sqlite3_limit(Db, SQLITE_LIMIT_LENGTH, Length > 0 ? Length : FenceLength(Db));
     for (int attempt = 1;; ++attempt) {
         TAuthorizerScope scope(Db, FenceAuthorizer, &check);
         rc = sqlite3_prepare_v2(Db, Sql.c_str(), static_cast<int>(Sql.size()), &st, nullptr);
