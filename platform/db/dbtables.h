@@ -10,9 +10,10 @@
 // A dataset's Filter text is an SQL condition on its columns that runs no
 // query of its own (sqlite_filter_text.cpp): a statement made from it reads
 // only the dataset's own tables and calls only the functions of an allow
-// list (sqlite_fence.cpp), and its work is watched (TDBWorkWatch). Expression filters (TFilterNode)
-// become SQL conditions; one tied to the record filter (AttachToRecordFilter)
-// applies only with it. A record filter reads the record under test only when
+// list (sqlite_fence.cpp), and its work is watched (TDBWorkWatch), as are
+// the dataset's opens and reads. Expression filters (TFilterNode) become SQL
+// conditions; one tied to the record filter (AttachToRecordFilter) applies
+// only with it. A record filter reads the record under test only when
 // it looks at a field.
 #pragma once
 
