@@ -10,7 +10,8 @@
 // one no row holds, from the first record; SQLite: the first row id whose
 // notes hold it. Every result is checked against SQLite's. Once, at the
 // smaller size: the filter by the record test alone, as it was before SQLite
-// answered the criteria. Then the dataset's own Locate (below).
+// answered the criteria. Then the dataset's own Locate, and the fence's cost
+// (below).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -25,6 +26,7 @@
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
+#include "platform/db/sqlite_connection.h"
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
 #include "suite/base/qzrecordsearch.h"
@@ -267,6 +269,40 @@ void BM_DataSetLocateId_SqliteScan(benchmark::State& state) {
     DataSetLocateSqlite(state, " WHERE +id = " + std::to_string(state.range(0)), true);
 }
 
+// ---- The fence's cost ----
+// The statement of a table's Filter text over the larger table, run to its
+// end with and without the fence (the authorizer's prepare, the value and
+// memory bounds, the watch with the screen's busy cursor), returning no row,
+// a tenth of them and all.
+const char* const FenceFilters[] = {"qty < 0", "qty < 4", "qty >= 0"};
+
+void FenceCost(benchmark::State& state, bool Fenced) {
+    MakeFile();
+    const std::shared_ptr<TSqliteConnection> connection = TSqliteConnection::Acquire(FilePath());
+    sqlite3* db = connection->Db();
+    const std::string table = TableOf(LargeRows());
+    const std::string sql = "SELECT rowid FROM " + table + " WHERE (" + FenceFilters[state.range(0)] + "\n)";
+    int64_t rows = 0;
+    for (auto _ : state) {
+        std::unique_ptr<TSqlFence> fence;
+        if (Fenced) {
+            fence = std::make_unique<TSqlFence>(TSqlFence::Learn(db, "SELECT rowid, * FROM " + table));
+            fence->Watched = true;
+        }
+        TSqliteStatement st(db, sql, fence.get());
+        int64_t sum = 0;
+        rows = 0;
+        while (st.Step()) {
+            sum += st.ColumnInt(0);
+            ++rows;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+void BM_FenceCost_Fenced(benchmark::State& state) { FenceCost(state, true); }
+void BM_FenceCost_Unfenced(benchmark::State& state) { FenceCost(state, false); }
+
 void Sizes(benchmark::internal::Benchmark* b) {
     b->Arg(LargeRows() / 10)->Arg(LargeRows())->Unit(benchmark::kMillisecond)->UseRealTime();
 }
@@ -294,6 +330,8 @@ BENCHMARK(BM_DataSetLocateNameFolded_Sqlite)->Apply(Sizes);
 BENCHMARK(BM_DataSetLocateId)->Apply(Sizes);
 BENCHMARK(BM_DataSetLocateId_SqliteKey)->Apply(Sizes);
 BENCHMARK(BM_DataSetLocateId_SqliteScan)->Apply(Sizes);
+BENCHMARK(BM_FenceCost_Fenced)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FenceCost_Unfenced)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -4,7 +4,9 @@
 // columns, odd names) read through a table and a query as a program would,
 // or any bytes taken as the database file itself. Every value reads, or
 // the dataset refuses with an error; nothing crashes. In a file written
-// here, Locate by the database finds the record the walk finds.
+// here, Locate by the database finds the record the walk finds. Work that
+// runs long (a view that never ends) is stopped as a user's Escape would
+// stop it, once the work shows busy.
 //
 // Input: byte 0 even: the rest is the file. Byte 0 odd: byte 1 the column
 // count, one byte per column for its declared type and name, then one value
@@ -128,6 +130,17 @@ void ReadAll(TDBDataSet& Ds) {
     (void)Ds.RecordCount();
 }
 
+// Escape pressed as soon as the work shows busy.
+class TImpatientWatch : public TDBWorkWatch {
+public:
+    void Begin() override { FBusy = true; }
+    bool Poll() override { return FBusy; }
+    void End() override { FBusy = false; }
+
+private:
+    bool FBusy = false;
+};
+
 // The file was written by SQLite here (a file of any bytes may be damaged:
 // its scan and its read by key may then disagree, and so may the two roads).
 bool WrittenHere = false;
@@ -211,6 +224,9 @@ void Remove(const std::string& Path) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 1) return 0;
     static const std::string path = TestRunPath("hostile.db");
+    static TImpatientWatch watch;
+    static TDBWorkWatch* const installed = SetDBWorkWatch(&watch);
+    (void)installed;
     Remove(path);
     const uint8_t* p = Data + 1;
     const uint8_t* end = Data + Size;

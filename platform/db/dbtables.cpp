@@ -509,6 +509,7 @@ void TDBDataSet::ReadRowFromTable(int64_t Key, TRow& Row) {
         if (FColumns.empty()) sql += "NULL";
         sql += " FROM " + SqlName(FBaseTable) + " WHERE rowid = ?";
         FReadStatement = std::make_unique<TSqliteStatement>(Connection()->Db(), sql);
+        FReadStatement->Watch();
     }
     TSqliteStatement& st = *FReadStatement;
     struct TResetAfter {
@@ -623,6 +624,7 @@ void TDBDataSet::WidenFieldDefs(const std::string& Rows, const std::function<voi
     try {
         TSqliteStatement st(Connection()->Db(),
                             "WITH r(" + names + ") AS (" + Rows + "\n) SELECT " + longest + " FROM r");
+        st.Watch();
         if (Bind) Bind(st.Handle());
         if (!st.Step()) return;
         int column = 0;
@@ -645,7 +647,8 @@ void TDBDataSet::WidenFieldDefs(const std::string& Rows, const std::function<voi
     } catch (const EDBEngineError& e) {
         // an engine error leaves the sizes declared (a parameter without a
         // value is no engine error and goes to the caller), unless a lock
-        if (IsLockConflict(e.ErrorCode())) throw;
+        // or a stop
+        if (IsLockConflict(e.ErrorCode()) || e.ErrorCode() == SQLITE_INTERRUPT) throw;
     }
 }
 

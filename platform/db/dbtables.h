@@ -10,9 +10,10 @@
 // A dataset's Filter text is an SQL condition on its columns that runs no
 // query of its own (sqlite_filter_text.cpp): a statement made from it reads
 // only the dataset's own tables and calls only the functions of an allow
-// list (sqlite_fence.cpp), and its work is watched (TDBWorkWatch). Expression filters (TFilterNode)
-// become SQL conditions; one tied to the record filter (AttachToRecordFilter)
-// applies only with it. A record filter reads the record under test only when
+// list (sqlite_fence.cpp), and its work is watched (TDBWorkWatch), as are
+// the dataset's opens and reads. Expression filters (TFilterNode) become SQL
+// conditions; one tied to the record filter (AttachToRecordFilter) applies
+// only with it. A record filter reads the record under test only when
 // it looks at a field.
 #pragma once
 
@@ -74,10 +75,11 @@ bool LockRetryAllowed(int Attempt);
 void SetLockRetryCheck(TLockRetryCheck Check);
 
 // ---- Long work ----
-// The watch over the work of a statement made from a Filter text: Begin
-// once the work has gone on a while (the screen shows it busy), Poll now
-// and then while it runs (True stops it), End after a Begin when it ends.
-// The calls come from inside the database: they must not use it.
+// The watch over the work of a statement made from a Filter text, and of a
+// dataset's open and reads: Begin once the work has gone on a while (the
+// screen shows it busy), Poll now and then after it (True stops it), End
+// after a Begin when it ends. The calls come from inside the database: they
+// must not use it.
 class TDBWorkWatch {
 public:
     virtual ~TDBWorkWatch() = default;
@@ -91,6 +93,12 @@ TDBWorkWatch* SetDBWorkWatch(TDBWorkWatch* Watch);
 void StopDBWork();
 // "The filter was stopped before it ended": the error of stopped work.
 extern const char* const SDBWorkStopped;
+// "The reading of the data was stopped before it ended": an open or a read stopped.
+extern const char* const SDBReadStopped;
+// "The filter builds a value too large to hold": a statement made from a
+// filter text built a value longer than any its data holds, or took more
+// memory than its fence allows.
+extern const char* const SFilterTooLarge;
 // The refusal of a statement made from a text that reads or calls what the
 // fence does not allow: the message ends in SFilterRunsNoQuery.
 extern const char* const SFilterRunsNoQuery;

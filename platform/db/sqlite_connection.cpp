@@ -132,7 +132,8 @@ std::string SqlName(const std::string& Name) {
 TSqliteStatement::TSqliteStatement(sqlite3* Db, const std::string& Sql, const TSqlFence* Fence) : FDb(Db) {
     CheckNotInWatch();
     if (Fence) {
-        FStmt = PrepareFenced(Db, Sql, *Fence);
+        FWork.Length = FenceLength(Db);
+        FStmt = PrepareFenced(Db, Sql, *Fence, FWork.Length);
         FWatched = Fence->Watched;
     }
     for (int attempt = 1; !Fence; ++attempt) {
@@ -163,11 +164,14 @@ bool TSqliteStatement::Step() {
         sqlite3_reset(FStmt);
         // a lock met before the first row: the statement runs again from its start
         if (rc == SQLITE_BUSY && !FStepped && LockRetryAllowed(attempt)) continue;
+        if (FWork.Length > 0 && (rc == SQLITE_TOOBIG || rc == SQLITE_NOMEM))
+            throw EDBEngineError(SFilterTooLarge, rc);
         SqliteFail(FDb, rc);
     }
 }
 
 void TSqliteStatement::Reset() {
+    EndWork();
     FStepped = false;
     sqlite3_reset(FStmt);
     sqlite3_clear_bindings(FStmt);
@@ -287,22 +291,24 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
     sqlite3_db_config(c->FDb, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 0, nullptr);
     sqlite3_db_config(c->FDb, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(c->FDb, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    // the file's views, triggers and defaults call only harmless functions
+    sqlite3_db_config(c->FDb, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     // a lock is met at once and tried again by the lock-retry check
     sqlite3_busy_timeout(c->FDb, 0);
     // no value (a filter's among them) may claim more than this
     sqlite3_limit(c->FDb, SQLITE_LIMIT_LENGTH, MaxValueLength);
     sqlite3_extended_result_codes(c->FDb, 0);
     sqlite3_create_collation(c->FDb, "FOLD", SQLITE_UTF8, nullptr, FoldCollate);
-    sqlite3_create_function(c->FDb, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FoldFunction,
-                            nullptr, nullptr);
-    sqlite3_create_function(c->FDb, "text_find", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                            TextFindFunction, nullptr, nullptr);
-    sqlite3_create_function(c->FDb, "text_utf8", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                            TextUtf8Function, nullptr, nullptr);
-    sqlite3_create_function(c->FDb, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, UpperFunction,
-                            nullptr, nullptr);
-    sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, LowerFunction,
-                            nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                            FoldFunction, nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "text_find", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                            nullptr, TextFindFunction, nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "text_utf8", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                            nullptr, TextUtf8Function, nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                            nullptr, UpperFunction, nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                            nullptr, LowerFunction, nullptr, nullptr);
     c->Execute("PRAGMA case_sensitive_like = ON");
     slot = c;
     return c;

@@ -4,8 +4,9 @@
 //
 // Each connection adds the FOLD collation, fold(), text_find(), upper() and
 // lower(), all by the platform's case fold, and limits a value to 256 MB; it
-// keeps the full-text tokenizer function and extension loading off and its
-// schema safe from writes (SQLite's defensive mode).
+// keeps the full-text tokenizer function and extension loading off, its
+// schema safe from writes (SQLite's defensive mode) and untrusted (the
+// file's views and triggers call only functions SQLite deems harmless).
 #pragma once
 
 #include <cstdint>
@@ -37,12 +38,18 @@ struct TSqlFence {
 
 // Whether Name (any case) is a function of the fence's allow list.
 bool FenceAllowsFunction(const std::string& Name);
-// Sql prepared under the fence's authorizer; raises EDBEngineError.
-sqlite3_stmt* PrepareFenced(sqlite3* Db, const std::string& Sql, const TSqlFence& Fence);
+// Sql prepared under the fence's authorizer with values bounded by Length
+// (0: FenceLength's); raises EDBEngineError.
+sqlite3_stmt* PrepareFenced(sqlite3* Db, const std::string& Sql, const TSqlFence& Fence, int Length = 0);
+// The longest value a fenced statement on Db may read or build: the
+// database's size, at least FenceFloorLength, at most the connection's limit.
+constexpr int FenceFloorLength = 8 * 1024 * 1024;
+int FenceLength(sqlite3* Db);
 
 // A prepared statement, finalized when it goes. With a fence it is prepared
 // under an authorizer that refuses what the fence does not allow (raising
-// EDBEngineError with SFilterRunsNoQuery).
+// EDBEngineError with SFilterRunsNoQuery), and it is prepared and run with
+// values bounded by FenceLength and its memory bounded.
 class TSqliteStatement {
 public:
     TSqliteStatement(sqlite3* Db, const std::string& Sql, const TSqlFence* Fence = nullptr);
@@ -62,17 +69,29 @@ public:
     std::string ColumnText(int Index) const;
     bool ColumnIsNull(int Index) const { return sqlite3_column_type(FStmt, Index) == SQLITE_NULL; }
     int ColumnCount() const { return sqlite3_column_count(FStmt); }
+    // Runs its steps under the work watch (a read of the program's own),
+    // from its first step to its end or Reset.
+    void Watch() { FWatched = true; }
 
     // The state of a watched statement's work (sqlite_fence.cpp).
     struct TWork {
+        sqlite3* Db = nullptr;
         int Polls = 0;
+        uint32_t Start = 0, Last = 0;  // ticks of the first step and of the last call
+        bool Running = false;
+        bool Often = false;  // called at the short period
+        int Quick = 0;       // short periods in a row that took no time
         bool Begun = false;
         bool Stopped = false;
         TDBWorkWatch* Watch = nullptr;
+        int Length = 0;  // the value bound of a fenced statement; 0: none
+        int SavedLength = 0;
+        bool HeapBound = false;
     };
 
 private:
     int StepOnce();
+    void BeginWork();
     void EndWork();
     sqlite3* FDb;
     sqlite3_stmt* FStmt = nullptr;

@@ -1,17 +1,21 @@
 // The fence of statements made from a text a user or a caller gave (a
 // Filter text, a filter dialog's condition): an authorizer that lets them
 // read only the tables the program's own part reads and call only the
-// functions of an allow list, and a progress handler that lets the work
-// watch show it busy and stop it.
+// functions of an allow list, a bound on the values it builds and the
+// memory it takes, and a progress handler that lets the work watch show it
+// busy and stop it (also the dataset's opens and reads, watched alike).
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 
+#include "platform/core/clock.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/sqlite_connection.h"
 
 const char* const SDBWorkStopped = "The filter was stopped before it ended";
 const char* const SFilterRunsNoQuery = "a filter is a condition on the record and runs no query";
+const char* const SDBReadStopped = "The reading of the data was stopped before it ended";
+const char* const SFilterTooLarge = "The filter builds a value too large to hold";
 
 namespace {
 
@@ -30,7 +34,8 @@ const char* const AllowList[] = {
     // numbers
     "abs", "round", "sign", "ceil", "ceiling", "floor", "trunc", "mod",
     // dates and times
-    "date", "time", "datetime", "julianday", "strftime", "unixepoch"};
+    "date", "time", "datetime", "julianday", "strftime", "unixepoch", "current_date", "current_time",
+    "current_timestamp"};
 
 std::string Lower(const char* Text) {
     std::string s = Text ? Text : "";
@@ -58,8 +63,15 @@ std::string ActionText(int Action, const char* Arg) {
 
 struct TFenceCheck {
     const TSqlFence* Fence;
-    std::string Refused;
+    std::string Refused;  // the first table, function or action refused
+    std::string Schema;   // the schema table, when the prepare touched it
 };
+
+bool IsSchemaTable(const char* Name) {
+    const std::string name = Lower(Name);
+    return name == "sqlite_master" || name == "sqlite_schema" || name == "sqlite_temp_master" ||
+           name == "sqlite_temp_schema";
+}
 
 int FenceAuthorizer(void* Data, int Action, const char* A3, const char* A4, const char* Schema, const char*) {
     auto* check = static_cast<TFenceCheck*>(Data);
@@ -68,6 +80,15 @@ int FenceAuthorizer(void* Data, int Action, const char* A3, const char* A4, cons
         if (check->Refused.empty()) check->Refused = What;
         return SQLITE_DENY;
     };
+    // The schema table (SQLite connects a pragma list by writing its row):
+    // the prepare goes on so that the refusal names what the text names; the
+    // statement is refused after it all the same.
+    const bool schemaRead = Action == SQLITE_READ && !fence.Tables.count({Lower(Schema), Lower(A3)});
+    const bool schemaWrite = Action == SQLITE_UPDATE && !fence.Actions.count(Action);
+    if ((schemaRead || schemaWrite) && IsSchemaTable(A3)) {
+        if (check->Schema.empty()) check->Schema = A3;
+        return SQLITE_OK;
+    }
     switch (Action) {
     case SQLITE_SELECT: return SQLITE_OK;
     case SQLITE_READ: {
@@ -113,10 +134,41 @@ std::atomic<TDBWorkWatch*> GWatch{nullptr};
 std::atomic<bool> GStop{false};
 thread_local bool GInWatch = false;
 
-// Instructions between two calls of the progress handler, and the calls
-// after which the work counts as long.
-constexpr int ProgressPeriod = 1000;
-constexpr int PollsBeforeBusy = 20;
+// Instructions between two calls of the progress handler: many while they
+// are cheap, few once a period took SlowPeriodMs or more (the handler reads
+// the clock), many again after QuickPeriods short ones in the same tick.
+// The work shows busy after BusyAfterMs.
+constexpr int LongPeriod = 1000;
+constexpr int ShortPeriod = 10;
+constexpr uint32_t SlowPeriodMs = 5;
+constexpr int QuickPeriods = 100;
+constexpr uint32_t BusyAfterMs = 200;
+
+// What a fenced statement's heap may grow by: room for a few values of its
+// bound and the pages it reads.
+int64_t HeapBudget(int Length) { return 128 * int64_t(1024 * 1024) + 4 * int64_t(Length); }
+
+// SQLite's heap limit is the process's: it is set by the first fenced
+// statement that runs and taken off by the last (SQLite runs on one thread
+// here). A limit some other code set stays as it is.
+int GHeapUsers = 0;
+bool GHeapSet = false;
+int64_t GSavedSoftLimit = 0;
+
+void BoundHeap(int Length) {
+    if (GHeapUsers++ > 0) return;
+    GHeapSet = sqlite3_hard_heap_limit64(-1) == 0;
+    if (!GHeapSet) return;
+    GSavedSoftLimit = sqlite3_soft_heap_limit64(-1);
+    sqlite3_hard_heap_limit64(sqlite3_memory_used() + HeapBudget(Length));
+}
+
+void UnboundHeap() {
+    if (--GHeapUsers > 0 || !GHeapSet) return;
+    GHeapSet = false;
+    sqlite3_hard_heap_limit64(0);
+    sqlite3_soft_heap_limit64(GSavedSoftLimit);
+}
 
 struct TInWatch {
     TInWatch() { GInWatch = true; }
@@ -127,15 +179,26 @@ int ProgressHandler(void* Data) {
     auto* work = static_cast<TSqliteStatement::TWork*>(Data);
     if (GInWatch) return 0;
     ++work->Polls;
-    if (GStop.exchange(false)) {
+    if (GStop.load(std::memory_order_relaxed) && GStop.exchange(false)) {
         work->Stopped = true;
         return 1;
+    }
+    const uint32_t now = GetTickCount();
+    const uint32_t spent = now - work->Last;
+    work->Last = now;
+    if (spent >= SlowPeriodMs) {
+        work->Quick = 0;
+        if (!work->Often) sqlite3_progress_handler(work->Db, ShortPeriod, ProgressHandler, work);
+        work->Often = true;
+    } else if (work->Often && spent == 0 && ++work->Quick >= QuickPeriods) {
+        work->Often = false;
+        sqlite3_progress_handler(work->Db, LongPeriod, ProgressHandler, work);
     }
     TDBWorkWatch* watch = work->Begun ? work->Watch : GWatch.load();
     if (!watch) return 0;
     TInWatch in;
     try {
-        if (!work->Begun && work->Polls >= PollsBeforeBusy) {
+        if (!work->Begun && now - work->Start >= BusyAfterMs) {
             work->Begun = true;
             work->Watch = watch;
             watch->Begin();
@@ -177,10 +240,11 @@ void CheckNotInWatch() {
 
 // ---- Fenced statements ----
 
-sqlite3_stmt* PrepareFenced(sqlite3* Db, const std::string& Sql, const TSqlFence& Fence) {
-    TFenceCheck check{&Fence, {}};
+sqlite3_stmt* PrepareFenced(sqlite3* Db, const std::string& Sql, const TSqlFence& Fence, int Length) {
+    TFenceCheck check{&Fence, {}, {}};
     sqlite3_stmt* st = nullptr;
     int rc = SQLITE_OK;
+    const int saved = sqlite3_limit(Db, SQLITE_LIMIT_LENGTH, Length > 0 ? Length : FenceLength(Db));
     for (int attempt = 1;; ++attempt) {
         TAuthorizerScope scope(Db, FenceAuthorizer, &check);
         rc = sqlite3_prepare_v2(Db, Sql.c_str(), static_cast<int>(Sql.size()), &st, nullptr);
@@ -190,29 +254,71 @@ sqlite3_stmt* PrepareFenced(sqlite3* Db, const std::string& Sql, const TSqlFence
         if (rc == SQLITE_BUSY && LockRetryAllowed(attempt)) continue;
         break;
     }
+    sqlite3_limit(Db, SQLITE_LIMIT_LENGTH, saved);
     // (a refused function fails the prepare as an error of its own)
-    if (rc != SQLITE_OK && !check.Refused.empty())
-        throw EDBEngineError("Invalid filter expression: '" + check.Refused + "': " + SFilterRunsNoQuery,
+    const std::string refused = check.Refused.empty() ? check.Schema : check.Refused;
+    if (!refused.empty()) {
+        sqlite3_finalize(st);
+        throw EDBEngineError("Invalid filter expression: '" + refused + "': " + SFilterRunsNoQuery,
                              DBIERR_INVALIDFILTER);
+    }
+    if (rc == SQLITE_TOOBIG) throw EDBEngineError(SFilterTooLarge, rc);
     if (rc != SQLITE_OK) SqliteFail(Db, rc);
     return st;
 }
 
+int FenceLength(sqlite3* Db) {
+    int64_t size = 0;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(Db, "SELECT page_count * page_size FROM pragma_page_count, pragma_page_size", -1,
+                           &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
+        size = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    const int64_t limit = sqlite3_limit(Db, SQLITE_LIMIT_LENGTH, -1);
+    return static_cast<int>(std::min(limit, std::max<int64_t>(size, FenceFloorLength)));
+}
+
+// The bounds and the watch are set at the first step and taken off when the
+// statement ends, fails or is reset: nothing is paid per row.
 int TSqliteStatement::StepOnce() {
-    if (!FWatched) return sqlite3_step(FStmt);
-    if (!FStepped && FWork.Polls == 0) GStop = false;  // a request before the work began is not for it
-    sqlite3_progress_handler(FDb, ProgressPeriod, ProgressHandler, &FWork);
+    if (!FWatched && FWork.Length == 0) return sqlite3_step(FStmt);
+    if (!FWork.Running) BeginWork();
     const int rc = sqlite3_step(FStmt);
-    sqlite3_progress_handler(FDb, 0, nullptr, nullptr);
-    if (rc != SQLITE_ROW) EndWork();
+    if (rc != SQLITE_ROW || FWork.Stopped) EndWork();
     if (FWork.Stopped) {
+        FWork.Stopped = false;
         sqlite3_reset(FStmt);
-        throw EDBEngineError(SDBWorkStopped, SQLITE_INTERRUPT);
+        throw EDBEngineError(FWork.Length > 0 ? SDBWorkStopped : SDBReadStopped, SQLITE_INTERRUPT);
     }
     return rc;
 }
 
+void TSqliteStatement::BeginWork() {
+    FWork.Running = true;
+    if (FWork.Length > 0) {
+        FWork.SavedLength = sqlite3_limit(FDb, SQLITE_LIMIT_LENGTH, FWork.Length);
+        BoundHeap(FWork.Length);
+    }
+    if (!FWatched) return;
+    GStop = false;  // a request before the work began is not for it
+    FWork.Db = FDb;
+    FWork.Polls = 0;
+    FWork.Often = FWork.Begun = FWork.Stopped = false;
+    FWork.Quick = 0;
+    FWork.Start = FWork.Last = GetTickCount();
+    sqlite3_progress_handler(FDb, LongPeriod, ProgressHandler, &FWork);
+}
+
 void TSqliteStatement::EndWork() {
+    if (!FWork.Running) return;
+    FWork.Running = false;
+    if (FWork.Length > 0) {
+        sqlite3_limit(FDb, SQLITE_LIMIT_LENGTH, FWork.SavedLength);
+        UnboundHeap();
+    }
+    if (!FWatched) return;
+    sqlite3_progress_handler(FDb, 0, nullptr, nullptr);
     if (!FWork.Begun) return;
     FWork.Begun = false;
     TInWatch in;

@@ -395,12 +395,14 @@ std::vector<int64_t> TQuery::FetchKeys() {
     }
     if (!FLiveSql.empty()) {
         TSqliteStatement st(Connection()->Db(), filtered(FLiveSql), fence.get());
+        st.Watch();
         BindParams(st.Handle());
         while (st.Step()) keys.push_back(st.ColumnInt(0));
         return keys;
     }
     FRows.clear();
     TSqliteStatement st(Connection()->Db(), filtered(Text()), fence.get());
+    st.Watch();
     BindParams(st.Handle());
     while (st.Step()) {
         TRow row;

@@ -470,6 +470,7 @@ std::vector<int64_t> TTable::FetchKeys() {
         Connection()->Db(),
         "SELECT rowid FROM " + SqlName(FTableName) + (where.empty() ? "" : " WHERE " + where) + OrderBy(),
         fence.get());
+    st.Watch();
     // expression constants are texts; the rest native values
     for (size_t i = 0; i < binds.size(); ++i) {
         const int index = static_cast<int>(i) + 1;

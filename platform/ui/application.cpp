@@ -29,8 +29,9 @@ int GArgc = 1;
 std::vector<std::string> GArgs;
 std::vector<char*> GArgv;
 
-// The screen's watch over long database work on a Filter text: the busy
-// cursor while it runs, Escape (looked for now and then) stops it.
+// The screen's watch over long database work (a Filter text, a dataset's
+// open or read): the busy cursor while it runs, Escape (looked for now and
+// then) stops it.
 class TScreenWorkWatch : public TDBWorkWatch {
 public:
     void Begin() override {

@@ -1,8 +1,11 @@
 // A Filter text reads only its own dataset's table and columns and calls
 // only the functions of the allow list, on a table, a live query and a
 // copied query alike; anything more is refused with the "runs no query"
-// message and leaves the records as they were. Each connection keeps the
-// full-text tokenizer function off and the schema safe from writes.
+// message, naming what it reads or calls, and leaves the records as they
+// were. A value a filter builds is bounded: one larger than the data could
+// hold, or values taking more memory than the fence allows, fail at once
+// with SFilterTooLarge. Each connection keeps the full-text tokenizer
+// function off and the schema safe from writes.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -200,6 +203,114 @@ TEST_F(FilterFence, AConnectionKeepsItsSchemaSafe) {
         EDatabaseError);
     EXPECT_THROW(db.Execute("SELECT load_extension('nothing_here')"), EDatabaseError);
     EXPECT_EQ(SqliteCli(Path, "SELECT count(*) FROM secret;"), "1");
+}
+
+TEST_F(FilterFence, TheCurrentDateTimeAndStampAreAllowed) {
+    auto table = Open();
+    table->SetFiltered(true);
+    for (const char* text : {"born < CURRENT_DATE", "born < date('now') AND CURRENT_TIME >= '00:00:00'",
+                             "born < CURRENT_TIMESTAMP AND qty > 1"}) {
+        table->SetFilter(text);
+        std::string expected =
+            SqliteCli(Path, "SELECT group_concat(code) FROM (SELECT code FROM item WHERE " +
+                                std::string(text) + " ORDER BY id);");
+        EXPECT_EQ(Codes(table.get()), expected) << text;
+        EXPECT_FALSE(expected.empty()) << text;
+    }
+}
+
+TEST_F(FilterFence, ARefusalNamesTheListOrFunctionRefused) {
+    auto table = Open();
+    const std::pair<const char*, const char*> cases[] = {
+        {"code IN pragma_compile_options", "pragma_compile_options"},
+        {"code IN pragma_table_list", "pragma_table_list"},
+        {"code IN pragma_database_list", "pragma_database_list"},
+        {"code IN pragma_module_list", "pragma_module_list"},
+        {"code IN json_each('[\"short\"]')", "json_each"},
+        {"code IN json_tree('[\"short\"]')", "json_tree"},
+        {"code IN sqlite_master", "sqlite_master"},
+        {"code IN secret", "secret"},
+        {"sqlite_version() <> ''", "sqlite_version"},
+    };
+    for (const auto& [text, named] : cases) {
+        try {
+            table->SetFilter(text);
+            table->SetFiltered(true);
+            ADD_FAILURE() << "taken: " << text;
+        } catch (const EDatabaseError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Invalid filter expression: '" + std::string(named) + "': " + SFilterRunsNoQuery);
+        }
+        table->SetFiltered(false);
+    }
+}
+
+// 'o' made ten times longer Levels times over: 10^Levels bytes for "short".
+std::string Grown(const std::string& Seed, int Levels) {
+    std::string text = Seed;
+    for (int i = 0; i < Levels; ++i) text = "replace(" + text + ", 'o', 'oooooooooo')";
+    return text;
+}
+
+TEST_F(FilterFence, AFilterBuildsNoValueLargerThanTheDataCouldHold) {
+    auto table = Open();
+    table->SetFiltered(true);
+    const std::string before = SqliteCli(Path, "SELECT group_concat(code) FROM item;");
+    // 10 MB a row: more than this small file could hold
+    std::string joined = Grown("code", 6);
+    for (int i = 0; i < 9; ++i) joined += " || " + Grown("code", 6);
+    for (const std::string& text : {"length(" + Grown("code", 7) + ") > 0", "length(" + joined + ") > 10",
+                                    "instr(" + Grown("code || 'x'", 7) + ", 'x') > 0"}) {
+        table->SetFilter("[qty] >= 2");
+        try {
+            table->SetFilter(text);
+            ADD_FAILURE() << "taken: " << text;
+        } catch (const EDBEngineError& e) {
+            EXPECT_EQ(std::string(e.what()), SFilterTooLarge) << text;
+        }
+        EXPECT_EQ(table->Filter(), "[qty] >= 2");
+        EXPECT_EQ(Codes(table.get()), "long,plain");
+    }
+    // a million bytes a row is within the bound
+    table->SetFilter("length(" + Grown("code", 6) + ") > 100");
+    EXPECT_EQ(Codes(table.get()), "short,long");
+    // the bound holds for the statement only: the records and the file are as they were
+    EXPECT_EQ(SqliteCli(Path, "SELECT group_concat(code) FROM item;"), before);
+}
+
+TEST_F(FilterFence, ManyLargeValuesTogetherFailOnTheirMemory) {
+    auto table = Open();
+    table->SetFilter("[qty] >= 2");
+    table->SetFiltered(true);
+    // forty different values of 5 MB, all held at once: 200 MB
+    std::string text = "max(";
+    for (int i = 0; i < 40; ++i)
+        text += (i ? ", " : "") + Grown("replace(code || '" + std::to_string(i) + "', 'o', 'ooooo')", 6);
+    text += ") > ''";
+    try {
+        table->SetFilter(text);
+        ADD_FAILURE() << "taken";
+    } catch (const EDBEngineError& e) {
+        EXPECT_EQ(std::string(e.what()), SFilterTooLarge);
+    }
+    EXPECT_EQ(Codes(table.get()), "long,plain");
+    // the bound is off once the statement ends
+    table->SetFilter("length(" + Grown("code", 6) + ") > 100");
+    EXPECT_EQ(Codes(table.get()), "short,long");
+}
+
+TEST_F(FilterFence, ADatasetHoldingValuesLargerThanTheFloorFiltersThemWhole) {
+    TDatabase db(nullptr);
+    db.SetDatabaseName(Path);
+    // a 9 MB text: the bound grows with the file
+    db.Execute("UPDATE item SET code = replace(hex(zeroblob(4500000)), '0', 'a') || 'z' WHERE qty = 2");
+    auto table = Open();
+    table->SetFiltered(true);
+    const char* text = "code LIKE '%az' AND length(code) > 8999999 AND substr(code, 5) <> code";
+    table->SetFilter(text);
+    ASSERT_EQ(table->RecordCount(), 1);
+    EXPECT_EQ(table->FieldByName("qty")->AsInteger(), 2);
+    EXPECT_EQ(SqliteCli(Path, "SELECT group_concat(qty) FROM item WHERE " + std::string(text) + ";"), "2");
 }
 
 }  // namespace

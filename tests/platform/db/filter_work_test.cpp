@@ -1,12 +1,15 @@
-// The work of a Filter text runs under the work watch: a long one shows busy
-// once and ends its show, and one the watch or StopDBWork stops fails with
-// SDBWorkStopped and leaves the filter and the records as they were, on a
-// table, a live query and a copied query alike.
+// The work of a Filter text runs under the work watch: a long one (by the
+// clock, however costly its rows) shows busy once and ends its show, and one
+// the watch or StopDBWork stops fails with SDBWorkStopped and leaves the
+// filter and the records as they were, on a table, a live query and a copied
+// query alike. The watch is set up once a statement, not once a row.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <utility>
 
+#include "platform/core/clock.h"
 #include "platform/core/exceptions.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
@@ -19,6 +22,11 @@ public:
     void Begin() override { ++Begins; }
     bool Poll() override {
         ++Polls;
+        // Escape pressed at once: seen (and taken) once the work shows busy
+        if (EscapePending && Begins > Ends) {
+            EscapePending = false;
+            return true;
+        }
         if (StopAt > 0 && Polls == StopAt) {
             if (ByRequest) {
                 StopDBWork();
@@ -32,6 +40,7 @@ public:
     int Begins = 0, Polls = 0, Ends = 0;
     int StopAt = 0;
     bool ByRequest = false;
+    bool EscapePending = false;
 };
 
 class FilterWork : public ::testing::Test {
@@ -45,8 +54,16 @@ protected:
             "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 20000)"
             " INSERT INTO big SELECT x, x % 7, 'c' || x FROM c;");
         Old = SetDBWorkWatch(&Watch);
+        // each look at the clock finds TickStep milliseconds gone
+        SetTickCountSource([this] {
+            ++TickReads;
+            return Ticks += TickStep;
+        });
     }
-    void TearDown() override { SetDBWorkWatch(Old); }
+    void TearDown() override {
+        SetDBWorkWatch(Old);
+        ResetClock();
+    }
     std::unique_ptr<TDBDataSet> OpenTable() {
         auto t = std::make_unique<TTable>(nullptr);
         t->SetDatabaseName(Path);
@@ -67,11 +84,13 @@ protected:
     std::string Path;
     TRecordingWatch Watch;
     TDBWorkWatch* Old = nullptr;
+    uint32_t Ticks = 0, TickStep = 10;
+    int TickReads = 0;
 };
 
 TEST_F(FilterWork, ALongFilterShowsBusyOnceAndEndsTheShow) {
     auto table = OpenTable();
-    EXPECT_EQ(Watch.Polls, 0);  // the table's own reads are not watched
+    Watch = TRecordingWatch();  // (the open is watched too)
     table->SetFilter("[qty] = 3 AND length(code) > 1");
     table->SetFiltered(true);
     EXPECT_EQ(table->RecordCount(), 2857);
@@ -127,6 +146,55 @@ TEST_F(FilterWork, ARequestMadeBeforeTheWorkDoesNotStopIt) {
     table->SetFilter("[qty] = 3");
     table->SetFiltered(true);
     EXPECT_EQ(table->RecordCount(), 2857);
+}
+
+// Rows that each build a large value: few instructions a row, each costly.
+const char* const CostlyFilter =
+    "length(replace(replace(replace(code, 'c', 'cccccccccc'), 'c', 'cccccccccc'), 'c', 'cccccccccc')) > 1000";
+
+TEST_F(FilterWork, CostlyRowsShowBusyByTheClockAndEscapeStopsThem) {
+    auto table = OpenTable();
+    table->SetFilter("[id] <= 300");
+    table->SetFiltered(true);
+    ASSERT_EQ(table->RecordCount(), 300);
+    // each period of the handler took 50 ms: busy within 200 ms, then Escape seen
+    TickStep = 50;
+    Watch = TRecordingWatch();
+    Watch.EscapePending = true;
+    try {
+        table->SetFilter("[id] <= 300 AND " + std::string(CostlyFilter));
+        ADD_FAILURE() << "not stopped";
+    } catch (const EDBEngineError& e) {
+        EXPECT_EQ(std::string(e.what()), SDBWorkStopped);
+    }
+    EXPECT_FALSE(Watch.EscapePending);
+    EXPECT_GE(Watch.Begins, 1);  // (the old filter's rows taken again are long too)
+    EXPECT_EQ(Watch.Begins, Watch.Ends);
+    EXPECT_EQ(table->Filter(), "[id] <= 300");
+    EXPECT_EQ(table->RecordCount(), 300);
+    // not stopped: the costly rows are looked at every row or two
+    Watch = TRecordingWatch();
+    table->SetFilter("[id] <= 300 AND " + std::string(CostlyFilter));
+    EXPECT_EQ(table->RecordCount(), 300);
+    EXPECT_GE(Watch.Polls, 150);
+    EXPECT_EQ(Watch.Begins, 1);
+    EXPECT_EQ(Watch.Ends, 1);
+}
+
+TEST_F(FilterWork, CheapRowsLookAtTheClockOnceAPeriodNotOnceARow) {
+    auto table = OpenTable();
+    TickStep = 1;  // cheap: no period takes long
+    for (const auto& [text, rows] : {std::pair{"[qty] >= 0", 20000}, std::pair{"[qty] < 0", 0}}) {
+        TickReads = 0;
+        Watch = TRecordingWatch();
+        table->SetFilter(text);
+        table->SetFiltered(true);
+        EXPECT_EQ(table->RecordCount(), rows);
+        // set up once (one look) and polled now and then, whatever the rows returned
+        EXPECT_GE(TickReads, 2) << text;
+        EXPECT_LT(TickReads, 20000 / 20) << text;
+        EXPECT_EQ(Watch.Begins, 0) << text;
+    }
 }
 
 }  // namespace
