@@ -164,3 +164,72 @@ TEST_F(RichEditBusyTest, TheLayoutsStepOverALongParagraphShowsTheBusyCursor) {
 }
 
 }  // namespace
+
+namespace {
+
+// While the layout goes on in steps the scroll bar reaches only as far as the
+// layout has reported: a caret moved further down must still be shown.
+class RichEditCaretDuringLayoutTest : public RichEditBusyTest {
+protected:
+    // The line of the caret lies in the view.
+    bool CaretShows() {
+        const int y = r->PosFromChar(r->SelStart()).Y;
+        return y >= 0 && y + 10 <= r->ClientHeight();
+    }
+    void Load(const std::string& Kind) {
+        const bool lines = Kind == "lines";
+        ASSERT_TRUE(r->StreamIn(lines ? Lines(1 << 20) : Rtf(Kind, 1 << 20), !lines, false));
+        RunLoop(50);
+        ASSERT_FALSE(r->LaidOut());
+    }
+};
+
+TEST_F(RichEditCaretDuringLayoutTest, CtrlEndShowsTheEnd) {
+    for (const char* kind : {"lines", "paragraphs"}) {
+        SCOPED_TRACE(kind);
+        Load(kind);
+        const int end = static_cast<int>(r->Text().size());
+        PostKey(r, VK_END, TShiftState{ssCtrl});
+        ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == end; }, 60000));
+        EXPECT_TRUE(CaretShows());
+        EXPECT_GT(Edit()->verticalScrollBar()->value(), 0);
+        // and still does after the layout's next reports
+        RunLoop(300);
+        EXPECT_TRUE(CaretShows());
+        EXPECT_GE(r->LineFromChar(r->CharFromPos(TPoint{20, r->ClientHeight() - 12})), r->LineCount() - 2);
+    }
+}
+
+// Put there from code: far into what is not laid out the busy cursor shows
+// until the loop answers (the toolkit lays the text out up to the caret at
+// once); a short move does not show it.
+TEST_F(RichEditCaretDuringLayoutTest, TheCaretPutFarDownShowsTheBusyCursorAndTheView) {
+    // (right after the load only what shows is laid out)
+    ASSERT_TRUE(r->StreamIn(Lines(1 << 20), false, false));
+    const int size = static_cast<int>(r->Text().size());
+    r->SetSelStart(80);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    for (const int at : {size / 2, size}) {
+        SCOPED_TRACE(at);
+        ASSERT_FALSE(r->LaidOut());
+        r->SetSelStart(at);
+        EXPECT_EQ(Screen->Cursor(), crHourGlass);
+        RunLoop(20);
+        EXPECT_EQ(Screen->Cursor(), crDefault);
+        EXPECT_EQ(r->SelStart(), at);
+        EXPECT_TRUE(CaretShows());
+        // a letter typed there goes in there
+        PostKey(r, 'Q', TShiftState{ssShift});
+        ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == at + 1; }, 60000));
+        EXPECT_EQ(r->Text().substr(static_cast<std::size_t>(at), 1), "Q");
+        EXPECT_TRUE(CaretShows());
+        // the layout starts again after the letter, from the event loop,
+        // with what shows laid out at once
+        RunLoop(20);
+        ASSERT_TRUE(WaitUntil([] { return Screen->Cursor() == crDefault; }, 10000));
+        r->SetSelStart(0);
+        EXPECT_EQ(Screen->Cursor(), crDefault);
+    }
+}
+
+}  // namespace
