@@ -36,8 +36,9 @@ std::string Lines(std::size_t Bytes) {
 }
 
 // RTF of short formatted paragraphs, or of one word without a space.
-std::string Rtf(const std::string& Kind, std::size_t Bytes) {
-    std::string s = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss DejaVu Sans;}}\\pard\\f0\\fs20 ";
+std::string Rtf(const std::string& Kind, std::size_t Bytes, int HalfPoints = 20) {
+    std::string s = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss DejaVu Sans;}}\\pard\\f0\\fs" +
+                    std::to_string(HalfPoints) + " ";
     for (std::size_t n = 0; s.size() < Bytes; ++n)
         s += Kind == "word" ? "abcdefgh"
                             : "\\pard\\li360 Item " + std::to_string(n) + " {\\b bold} words\\par\r\n";
@@ -176,18 +177,32 @@ protected:
         const int y = r->PosFromChar(r->SelStart()).Y;
         return y >= 0 && y + 10 <= r->ClientHeight();
     }
-    void Load(const std::string& Kind) {
+    void Load(const std::string& Kind, std::size_t Bytes = 1 << 20) {
         const bool lines = Kind == "lines";
-        ASSERT_TRUE(r->StreamIn(lines ? Lines(1 << 20) : Rtf(Kind, 1 << 20), !lines, false));
+        ASSERT_TRUE(r->StreamIn(lines ? Lines(Bytes) : Rtf(Kind, Bytes), !lines, false));
         RunLoop(50);
         ASSERT_FALSE(r->LaidOut());
     }
 };
 
+// Early in the layout, and the moment its last step laid the last paragraph
+// out (the scroll bar's range still that of the first steps).
 TEST_F(RichEditCaretDuringLayoutTest, CtrlEndShowsTheEnd) {
-    for (const char* kind : {"lines", "paragraphs"}) {
-        SCOPED_TRACE(kind);
-        Load(kind);
+    struct TCase {
+        const char* Kind;
+        std::size_t Bytes;
+        bool LastStep;
+    };
+    for (const TCase& c : {TCase{"lines", 2 << 20, true}, TCase{"lines", 1 << 20, false},
+                           TCase{"paragraphs", 1 << 20, false}}) {
+        SCOPED_TRACE(c.Kind);
+        SCOPED_TRACE(c.Bytes);
+        if (c.LastStep) {
+            ASSERT_TRUE(r->StreamIn(Lines(c.Bytes), false, false));
+            ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+        } else {
+            Load(c.Kind, c.Bytes);
+        }
         const int end = static_cast<int>(r->Text().size());
         PostKey(r, VK_END, TShiftState{ssCtrl});
         ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == end; }, 60000));
