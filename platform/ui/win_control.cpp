@@ -1,6 +1,7 @@
 // TWinControl: its life cycle, the window and its widget, scroll bars,
 // geometry and painting. Children and layout are in win_control_layout.cpp,
 // messages, keys and focus in win_control_input.cpp.
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QWidget>
 
@@ -497,6 +498,12 @@ void TWinControl::WMPaint(TMessage& Message) {
             BindCanvas(&frame, ctx->EnsurePainter(), QPoint(), &all, nullptr, ctx);
             TRect r = Rect(0, 0, Width(), Height());
             PaintBevel(&frame, r);
+            // a scroll area draws its frame on its whole rectangle: the room
+            // lies inside that frame
+            if (qobject_cast<QAbstractScrollArea*>(w)) {
+                const TRect b = BorderMargins();
+                r = Rect(r.Left + b.Left, r.Top + b.Top, r.Right - b.Right, r.Bottom - b.Bottom);
+            }
             PaintBorderRoom(&frame, r);
         }
         TControlCanvas canvas;

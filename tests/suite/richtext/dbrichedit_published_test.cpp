@@ -452,6 +452,16 @@ TEST_F(DBRichPublished, BevelAndBorderWidthByNameDrawTheEdgeAndMoveTheTextIn) {
     RenderControl(r, &top);
     EXPECT_EQ(top.Canvas()->Pixels(200, 0), shadow);
     EXPECT_EQ(top.Canvas()->Pixels(0, 100), clWhite);
+    // With a border the room lies inside it.
+    SetEnumProp(r, "BevelKind", "bkNone");
+    r->SetBorderStyle(bsSingle);
+    ProcessEvents();
+    TBitmap bordered;
+    RenderControl(r, &bordered);
+    EXPECT_TRUE(RenderControlToPng(r, TestRunPath("dbrichedit_border_room.png")));
+    EXPECT_NE(bordered.Canvas()->Pixels(0, 100), clWhite);
+    EXPECT_EQ(bordered.Canvas()->Pixels(5, 100), clWhite);
+    EXPECT_EQ(textStart("dbrichedit_border_room_text.png", 2).X, plain.X + 8 + 2);
 }
 
 }  // namespace
