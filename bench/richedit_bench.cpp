@@ -24,7 +24,13 @@
 //   typed      the same, with a letter typed at the start 1 s after the load,
 //              the layout left to end ("laid out": the time it took after the
 //              letter, -1 when it had not ended in 60 s), then Ctrl+End
-// In the last two a thread of its own samples the event loop's beat (a 1 ms
+//   caret-ctrlend, caret-middle, caret-end
+//              a 700 x 500 suite rich edit with the focus: the load, 3 s of the
+//              loop, then Ctrl+End, or SelStart at the middle or the end
+//              ("ctrl+end": the move's time to the loop's next pass; "repaint":
+//              1 when the view then shows the caret's line; "laid out": 1 when
+//              the move came during the layout), and a letter typed there ("type")
+// In the last five a thread of its own samples the event loop's beat (a 1 ms
 // timer) and the screen's cursor: "no busy" is the longest the window went
 // without a pass of the loop and without the busy cursor, load included;
 // "ctrl+end" the time from the key to its caret at the end, "type" the letter.
@@ -214,6 +220,52 @@ int ProbeKeysDuringLayout(TForm* Form, TBusyWatch& Watch, bool CtrlEndFirst, con
     std::_Exit(0);
 }
 
+// caret-ctrlend, caret-middle, caret-end: a 700 x 500 suite rich edit with
+// the focus, as the user meets it: the load, 3 s of the event loop (the
+// layout in steps), then the caret moved while the layout goes on (Ctrl+End
+// by the key; the middle and the end through SelStart, as code or a search
+// puts it there), whether the view then shows the caret's line, and a letter
+// typed there; prints its figures and ends the process.
+int ProbeCaretDuringLayout(TForm* Form, TBusyWatch& Watch, const std::string& Move, const std::string& Data,
+                           bool Rtf, std::chrono::steady_clock::time_point Start, double CpuStart) {
+    Form->SetBounds(0, 0, 740, 540);
+    auto* r = new TqzDBRichEdit(Form);
+    r->SetParent(Form);
+    r->SetBounds(8, 8, 700, 500);
+    r->SetFocus();
+    if (!r->StreamIn(Data, Rtf, false)) return 1;
+    const double loadMs = Ms(std::chrono::steady_clock::now() - Start), loadCpu = CpuMs() - CpuStart;
+    RunLoop(3000, [&] { return r->LaidOut(); });
+    const double during = r->LaidOut() ? 0 : 1;
+    const int size = static_cast<int>(r->Text().size());
+    const int target = Move == "caret-middle" ? size / 2 : size;
+    // the time from the move to the loop's next pass
+    const auto moved = std::chrono::steady_clock::now();
+    if (Move == "caret-ctrlend") {
+        PostKey(r, VK_END, TShiftState{ssCtrl});
+        RunLoop(600000, [&] { return r->SelStart() == target; });
+    } else {
+        r->SetSelStart(target);
+    }
+    Application->HandleMessage();
+    const double moveMs = Ms(std::chrono::steady_clock::now() - moved);
+    // the view shows the caret, and still does after the layout's next steps
+    RunLoop(500, [] { return false; });
+    const int at = r->SelStart();
+    const int y = r->PosFromChar(at).Y;
+    const double shown = y >= 0 && y < r->ClientHeight() ? 1 : 0;
+    const auto typed = std::chrono::steady_clock::now();
+    PostKey(r, 'Y', TShiftState{ssShift});
+    RunLoop(600000, [&] { return r->SelStart() == at + 1; });
+    Application->HandleMessage();
+    const double typeMs = Ms(std::chrono::steady_clock::now() - typed);
+    RunLoop(300, [] { return false; });
+    std::printf("%.1f %.1f 0 0 %zu %zu %.1f 0 %.0f 0 0 %.1f %.1f %.1f\n", loadMs, loadCpu, r->Text().size(),
+                Data.size(), during, shown, typeMs, Watch.LongestMs(), moveMs);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
 // pages: the loaded document measured into pages to its end, as printing
 // does; prints its figures and ends the process.
 int ProbePages(TForm* Form, const std::string& Data, bool Rtf) {
@@ -327,7 +379,8 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
         cellControl->SetDataField("Notes");
     }
     std::unique_ptr<TBusyWatch> watch;
-    if (Target == "ctrlend" || Target == "typed") watch = std::make_unique<TBusyWatch>(form);
+    const bool caret = Target.rfind("caret-", 0) == 0;
+    if (Target == "ctrlend" || Target == "typed" || caret) watch = std::make_unique<TBusyWatch>(form);
     // the peak from here on: the bound control's own load above has its own
     std::ofstream("/proc/self/clear_refs") << "5";
     const long before = StatusKb("VmRSS:");
@@ -347,6 +400,8 @@ int Probe(int argc, char** argv, const std::string& Target, const std::string& K
         else if (!RtfRead(data, d).Ok)
             return 1;
         chars = d.PlainText().size();
+    } else if (caret) {
+        return ProbeCaretDuringLayout(form, *watch, Target, data, Kind != "lines", start, cpuStart);
     } else if (Target == "ctrlend" || Target == "typed") {
         return ProbeKeysDuringLayout(form, *watch, Target == "ctrlend", data, Kind != "lines", start,
                                      cpuStart);

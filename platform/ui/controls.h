@@ -510,6 +510,11 @@ public:
     void SetBevelOuter(TBevelCut Value);
     // Pixels the bevelled edge takes on each side.
     TRect BevelMargins() const;
+    // Room of this many pixels in the control's colour between the window's
+    // border and its client area: the client area shrinks by it on every
+    // side. A panel gives the name its own meaning (TCustomPanel).
+    virtual int BorderWidth() const { return FBorderWidth; }
+    virtual void SetBorderWidth(int Value);
     template <class C>
     static void PublishBevel(TPublisher<C>& p) {
         p.Property("BevelEdges", &C::BevelEdges, &C::SetBevelEdges);
@@ -633,6 +638,9 @@ protected:
     virtual void PaintNonClient(TCanvas* Canvas);
     // Draws the bevelled edge inside R and takes it off R.
     void PaintBevel(TCanvas* Canvas, TRect& R);
+    // Fills the room BorderWidth keeps inside R with the control's colour
+    // and takes it off R.
+    void PaintBorderRoom(TCanvas* Canvas, TRect& R);
     // Mouse messages that fall on a graphic child go to it.
     virtual bool IsControlMouseMsg(TMessage& Message);
 
@@ -710,6 +718,7 @@ private:
     TBevelCut FBevelInner = bvRaised;
     TBevelCut FBevelOuter = bvLowered;
     bool FBevelOnWidget = false;  // the wrapped widget's contents are inset by the edge
+    int FBorderWidth = 0;
     TNotifyEvent FOnEnter, FOnExit;
     TKeyEvent FOnKeyDown, FOnKeyUp;
     TKeyPressEvent FOnKeyPress;

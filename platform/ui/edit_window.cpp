@@ -53,8 +53,16 @@ void SetEditTextRect(TCustomEdit* Edit, const TRect& Rect) {
     QWidget* w = EditWidget(Edit);
     if (!w) return;
     const TRect c = Edit->ClientRect();
-    ApplyMargins(w, QMargins(std::max(0, Rect.Left), std::max(0, Rect.Top), std::max(0, c.Right - Rect.Right),
-                             std::max(0, c.Bottom - Rect.Bottom)));
+    // A scroll area's contents start inside its frame, the client area also
+    // inside the bevelled edge and the border's room.
+    QMargins in;
+    if (dynamic_cast<TPlainHost*>(w) || dynamic_cast<TRichHost*>(w)) {
+        const TRect b = Edit->BevelMargins();
+        const int r = Edit->BorderWidth();
+        in = QMargins(b.Left + r, b.Top + r, b.Right + r, b.Bottom + r);
+    }
+    ApplyMargins(w, in + QMargins(std::max(0, Rect.Left), std::max(0, Rect.Top),
+                                  std::max(0, c.Right - Rect.Right), std::max(0, c.Bottom - Rect.Bottom)));
 }
 
 void SetEditMargins(TCustomEdit* Edit, int Left, int Right) {

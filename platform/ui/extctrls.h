@@ -28,8 +28,9 @@ public:
     void SetBevelOuter(TBevelCut Value);
     int BevelWidth() const { return FBevelWidth; }
     void SetBevelWidth(int Value);
-    int BorderWidth() const { return FBorderWidth; }
-    void SetBorderWidth(int Value);
+    // Drawn in the panel's colour between the bevels, inside the client area.
+    int BorderWidth() const override { return FBorderWidth; }
+    void SetBorderWidth(int Value) override;
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
     TAlignment Alignment() const { return FAlignment; }

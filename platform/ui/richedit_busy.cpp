@@ -2,7 +2,9 @@
 // ask for the layout of what is not laid out yet, and a step that reaches a
 // long paragraph, show the busy cursor until the event loop answers again;
 // a change made meanwhile (which ends the toolkit's steps where they were)
-// starts the layout again.
+// starts the layout again; the view follows a caret moved further than the
+// layout had reported; the caret put far into what is not laid out shows the
+// busy cursor.
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTextLayout>
@@ -50,6 +52,11 @@ void BusyUntilAnswered() {
     QTimer::singleShot(0, QCoreApplication::instance(), [saved] {
         if (Screen && Screen->Cursor() == crHourGlass) Screen->SetCursor(saved);
     });
+}
+
+void BusyBeforeCaretAt(QTextDocument* doc, int Pos) {
+    const QTextBlock b = FirstNotLaidOut(doc);
+    if (b.isValid() && Pos - b.position() >= kBusyLayoutChars) BusyUntilAnswered();
 }
 
 namespace {
@@ -108,6 +115,27 @@ void TLayoutWatch::Changed() {
         FRestartPending = false;
         Restart();
     });
+}
+
+// The toolkit scrolls to the caret only as far as its scroll bar reaches,
+// which the layout's report of its height moves from the event loop: a caret
+// moved below it (Ctrl+End, the caret put further down from code) had the
+// view stop short. The layout reaches the caret now (the toolkit laid it out
+// to find it): the bar is given room down to the caret's line.
+void TLayoutWatch::CaretMoved() {
+    QTextEdit* edit = Edit();
+    if (!edit || FRestarting) return;
+    // (a caret moved by a change before it may lie where nothing is laid out:
+    // nothing asked to show it)
+    if (!Done(edit->textCursor().block())) return;
+    QScrollBar* bar = edit->verticalScrollBar();
+    const QRect caret = edit->cursorRect();
+    // where the view shows the caret's line at its bottom
+    const int shows = bar->value() + caret.bottom() + 1 +
+                      static_cast<int>(edit->document()->documentMargin()) - edit->viewport()->height();
+    if (shows <= bar->maximum()) return;
+    bar->setMaximum(shows);
+    bar->setValue(shows);
 }
 
 // The toolkit lays out again from the start in steps; what the window shows

@@ -716,11 +716,24 @@ int Utf8Bytes(const QString& S, int i, int& Units) {
 
 }  // namespace
 
+// Read from the paragraphs, not through a cursor: a cursor put at a position
+// has the toolkit lay the text out up to it.
 QString TRichEditAdapter::TextBetween(int From, int To) const {
-    QTextCursor c(Doc());
-    c.setPosition(From);
-    c.setPosition(To, QTextCursor::KeepAnchor);
-    return c.selectedText();
+    QString t;
+    if (To <= From) return t;
+    t.reserve(To - From);
+    for (QTextBlock b = Doc()->findBlock(From); b.isValid() && b.position() < To; b = b.next()) {
+        const int start = std::max(From, b.position()) - b.position();
+        const int end = std::min(To, b.position() + b.length()) - b.position();
+        const int inText = std::min(end, b.length() - 1);
+        // a long paragraph's part by characters, not by a copy of all of it
+        if (inText - start >= (b.length() - 1) / 4)
+            t += QStringView(b.text()).mid(start, inText - start);
+        else
+            for (int i = b.position() + start; i < b.position() + inText; ++i) t += Doc()->characterAt(i);
+        if (end > inText) t += QChar(QChar::ParagraphSeparator);
+    }
+    return t;
 }
 
 const TRichEditAdapter::TPositionMarks& TRichEditAdapter::Marks() {

@@ -184,16 +184,22 @@ int CharsNotLaidOut(QTextDocument* doc);
 constexpr int kBusyLayoutChars = 256 * 1024;
 // The busy cursor from now until the event loop runs again.
 void BusyUntilAnswered();
+// The caret put at Pos from code: the toolkit lays the text out up to it at
+// once; the busy cursor when that is much.
+void BusyBeforeCaretAt(QTextDocument* doc, int Pos);
 // Watches an edit while its layout goes on in steps (richedit_busy.cpp):
 // input that may need what is not laid out yet (a key, a click, the wheel, a
 // drag) while much is left, and a step of the layout that reaches a long
 // paragraph, show the busy cursor until the loop answers. A change of the
 // text meanwhile ends the toolkit's steps where they were (the rest would
-// never show): Changed starts the layout again from the event loop.
+// never show): Changed starts the layout again from the event loop. The
+// view follows a caret moved past what the scroll bar reaches (the layout
+// reports its height from the event loop): CaretMoved.
 class TLayoutWatch : public QObject {
 public:
     explicit TLayoutWatch(QTextEdit* Edit);
     void Changed();
+    void CaretMoved();
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -296,7 +302,10 @@ public:
                              });
                          });
         QObject::connect(FWidget, &QTextEdit::selectionChanged, [this] { SelectionMoved(); });
-        QObject::connect(FWidget, &QTextEdit::cursorPositionChanged, [this] { SelectionMoved(); });
+        QObject::connect(FWidget, &QTextEdit::cursorPositionChanged, [this] {
+            if (FLayoutWatch) FLayoutWatch->CaretMoved();
+            SelectionMoved();
+        });
         FLayoutWatch = std::make_unique<richedit_detail::TLayoutWatch>(FWidget);
         ApplyWrap();
     }
@@ -335,6 +344,7 @@ public:
     void SetSelection(int Start, int Length) override {
         QTextCursor c = FWidget->textCursor();
         const int last = std::max(0, Doc()->characterCount() - 1);
+        richedit_detail::BusyBeforeCaretAt(Doc(), std::clamp(Length > 0 ? Start + Length : Start, 0, last));
         c.setPosition(std::clamp(Start, 0, last));
         if (Length > 0) c.setPosition(std::clamp(Start + Length, 0, last), QTextCursor::KeepAnchor);
         FWidget->setTextCursor(c);

@@ -1,6 +1,7 @@
 // TWinControl: its life cycle, the window and its widget, scroll bars,
 // geometry and painting. Children and layout are in win_control_layout.cpp,
 // messages, keys and focus in win_control_input.cpp.
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QWidget>
 
@@ -151,7 +152,8 @@ TRect TWinControl::BorderMargins() const {
 
 TRect TWinControl::AllMargins() const {
     const TRect v = BevelMargins(), w = BorderMargins();
-    const TRect b{v.Left + w.Left, v.Top + w.Top, v.Right + w.Right, v.Bottom + w.Bottom};
+    const int r = FBorderWidth;
+    const TRect b{v.Left + w.Left + r, v.Top + w.Top + r, v.Right + w.Right + r, v.Bottom + w.Bottom + r};
     return {b.Left + FExtraMargins.Left + FScrollMargins.Left, b.Top + FExtraMargins.Top + FScrollMargins.Top,
             b.Right + FExtraMargins.Right + FScrollMargins.Right,
             b.Bottom + FExtraMargins.Bottom + FScrollMargins.Bottom};
@@ -193,7 +195,8 @@ TWindowScrollBars& TWinControl::WindowScrollBars() {
 void TWinControl::LayoutScrollBars() {
     if (!FWindowScrollBars) return;
     const TRect v = BevelMargins(), w = BorderMargins();
-    const TRect b{v.Left + w.Left, v.Top + w.Top, v.Right + w.Right, v.Bottom + w.Bottom};
+    const int r = FBorderWidth;
+    const TRect b{v.Left + w.Left + r, v.Top + w.Top + r, v.Right + w.Right + r, v.Bottom + w.Bottom + r};
     const TRect inside{b.Left + FExtraMargins.Left, b.Top + FExtraMargins.Top, b.Right + FExtraMargins.Right,
                        b.Bottom + FExtraMargins.Bottom};
     FWindowScrollBars->Layout(Width(), Height(), inside);
@@ -263,7 +266,7 @@ void TWinControl::CreateWnd() {
     }
     UpdateNonClient();
     FBevelOnWidget = false;
-    if (BevelMargins() != TRect{}) BevelChanged();
+    if (BevelMargins() != TRect{} || FBorderWidth > 0) BevelChanged();
     w->setMouseTracking(true);
     w->setEnabled(Enabled());
     if (Cursor() != crDefault) w->setCursor(ToQtCursor(Cursor()));
@@ -454,7 +457,9 @@ void TWinControl::PaintNonClient(TCanvas* Canvas) {
     if (p.Style & WS_BORDER) {
         Canvas->Brush()->SetColor(clWindowFrame);
         Canvas->FrameRect(r);
+        r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
     }
+    PaintBorderRoom(Canvas, r);
 }
 
 void TWinControl::PaintControls(TControl* First) {
@@ -499,12 +504,19 @@ void TWinControl::WMPaint(TMessage& Message) {
         PaintWindow(&canvas);
     } else {
         n->RunDefault();
-        if (BevelMargins() != TRect{}) {
+        if (BevelMargins() != TRect{} || FBorderWidth > 0) {
             TCanvas frame;
             const QRect all(0, 0, Width(), Height());
             BindCanvas(&frame, ctx->EnsurePainter(), QPoint(), &all, nullptr, ctx);
             TRect r = Rect(0, 0, Width(), Height());
             PaintBevel(&frame, r);
+            // a scroll area draws its frame on its whole rectangle: the room
+            // lies inside that frame
+            if (qobject_cast<QAbstractScrollArea*>(w)) {
+                const TRect b = BorderMargins();
+                r = Rect(r.Left + b.Left, r.Top + b.Top, r.Right - b.Right, r.Bottom - b.Bottom);
+            }
+            PaintBorderRoom(&frame, r);
         }
         TControlCanvas canvas;
         canvas.SetControl(this);

@@ -1,5 +1,7 @@
-// The bevelled edge of windowed controls: its room inside the bounds and
-// its drawing, on the control's own paint or over a wrapped widget.
+// The bevelled edge of windowed controls and the room BorderWidth keeps
+// inside the border: their room inside the bounds and their drawing, on the
+// control's own paint or over a wrapped widget (whose contents go inside
+// both).
 #include <QWidget>
 #include <algorithm>
 
@@ -30,6 +32,12 @@ void TWinControl::SetBevelOuter(TBevelCut Value) {
     BevelChanged();
 }
 
+void TWinControl::SetBorderWidth(int Value) {
+    if (Value < 0 || Value == FBorderWidth) return;
+    FBorderWidth = Value;
+    BevelChanged();
+}
+
 TRect TWinControl::BevelMargins() const {
     if (FBevelKind == bkNone) return {};
     int size = (FBevelInner != bvNone ? 1 : 0) + (FBevelOuter != bvNone ? 1 : 0);
@@ -40,9 +48,13 @@ TRect TWinControl::BevelMargins() const {
 }
 
 void TWinControl::BevelChanged() {
-    const TRect b = BevelMargins();
+    const TRect v = BevelMargins();
+    const int r = FBorderWidth;
+    const TRect b{v.Left + r, v.Top + r, v.Right + r, v.Bottom + r};
     if (QWidget* w = Widget(); w && !FWindow->SelfPainted && (b != TRect{} || FBevelOnWidget)) {
-        // A wrapped widget keeps its contents inside the edge.
+        // A wrapped widget keeps its contents inside the edge and the room
+        // (a scroll area lays its frame out on its whole rectangle again:
+        // its text rectangle keeps them, SetEditTextRect).
         w->setContentsMargins(b.Left, b.Top, b.Right, b.Bottom);
         FBevelOnWidget = b != TRect{};
     }
@@ -85,4 +97,17 @@ void TWinControl::PaintBevel(TCanvas* Canvas, TRect& R) {
         case bvSpace: BevelLine(Canvas, R, FBevelEdges, Color(), Color()); break;
         }
     }
+}
+
+void TWinControl::PaintBorderRoom(TCanvas* Canvas, TRect& R) {
+    const int w =
+        std::min({FBorderWidth, std::max(0, (R.Right - R.Left) / 2), std::max(0, (R.Bottom - R.Top) / 2)});
+    if (w <= 0) return;
+    Canvas->Brush()->SetColor(Color());
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->FillRect(Rect(R.Left, R.Top, R.Right, R.Top + w));
+    Canvas->FillRect(Rect(R.Left, R.Bottom - w, R.Right, R.Bottom));
+    Canvas->FillRect(Rect(R.Left, R.Top + w, R.Left + w, R.Bottom - w));
+    Canvas->FillRect(Rect(R.Right - w, R.Top + w, R.Right, R.Bottom - w));
+    R = Rect(R.Left + w, R.Top + w, R.Right - w, R.Bottom - w);
 }

@@ -477,6 +477,8 @@ void TqzDBRichEdit::PaintGridCopy(TCanvas* Canvas, const TRect& Rect) {
 }
 
 void TqzDBRichEdit::Publish(TPublisher<TqzDBRichEdit>& p) {
+    TWinControl::PublishBevel(p);
+    p.Property("BorderWidth", &TqzDBRichEdit::BorderWidth, &TqzDBRichEdit::SetBorderWidth);
     p.Property("DataSource", &TqzDBRichEdit::DataSource, &TqzDBRichEdit::SetDataSource);
     p.Property("DataField", &TqzDBRichEdit::DataField, &TqzDBRichEdit::SetDataField);
     p.Property("ReadOnly", &TqzDBRichEdit::ReadOnly, &TqzDBRichEdit::SetReadOnly);

@@ -9,6 +9,7 @@
 
 #include "platform/core/properties.h"
 #include "platform/ui/bitmaps.h"
+#include "platform/ui/extctrls.h"
 #include "platform/ui/stdctrls.h"
 #include "support/ui/ui_probes.h"
 
@@ -142,6 +143,73 @@ TEST(BevelEdgeTest, AMemoKeepsItsFrameAndScrollBarsInsideTheEdge) {
     EXPECT_EQ(s.At(60, 0), Shadow);
     EXPECT_EQ(s.At(60, 59), Shadow);
     EXPECT_EQ(m->Lines()->Count(), 7);
+}
+
+}  // namespace
+
+namespace {
+
+// BorderWidth keeps room in the control's colour inside the bevelled edge;
+// the client area shrinks by it on every side.
+TEST(BevelEdgeTest, BorderWidthKeepsRoomInsideTheEdgeInTheControlsColour) {
+    TShownForm f;
+    auto* p = new TProbe(f.Form, f.Form);
+    p->Fill = clWhite;
+    p->SetColor(clYellow);
+    p->SetBounds(10, 10, 80, 40);
+    f.Show();
+    const TPoint origin = p->ClientOrigin();
+    p->SetBorderWidth(5);
+    EXPECT_EQ(p->ClientRect(), Rect(0, 0, 70, 30));
+    EXPECT_EQ(p->ClientOrigin(), (TPoint{origin.X + 5, origin.Y + 5}));
+    TShot s;
+    Render(p, "border_width.png", s);
+    for (const TPoint at : {TPoint{0, 20}, TPoint{4, 20}, TPoint{75, 20}, TPoint{79, 20}, TPoint{40, 0},
+                            TPoint{40, 4}, TPoint{40, 35}, TPoint{40, 39}})
+        EXPECT_EQ(s.At(at.X, at.Y), clYellow) << at.X << "," << at.Y;
+    for (const TPoint at : {TPoint{5, 20}, TPoint{74, 20}, TPoint{40, 5}, TPoint{40, 34}})
+        EXPECT_EQ(s.At(at.X, at.Y), clWhite) << at.X << "," << at.Y;
+    // With a tiled edge the room lies inside it.
+    p->SetBevelKind(bkTile);
+    EXPECT_EQ(p->ClientRect(), Rect(0, 0, 66, 26));
+    TShot tiled;
+    Render(p, "border_width_tile.png", tiled);
+    EXPECT_EQ(tiled.At(0, 20), Shadow);
+    EXPECT_EQ(tiled.At(1, 20), Light);
+    EXPECT_EQ(tiled.At(2, 20), clYellow);
+    EXPECT_EQ(tiled.At(6, 20), clYellow);
+    EXPECT_EQ(tiled.At(7, 20), clWhite);
+    EXPECT_EQ(tiled.At(72, 20), clWhite);
+    EXPECT_EQ(tiled.At(73, 20), clYellow);
+    // A width below 0 is not taken; 0 gives the room back.
+    p->SetBorderWidth(-3);
+    EXPECT_EQ(p->BorderWidth(), 5);
+    p->SetBevelKind(bkNone);
+    p->SetBorderWidth(0);
+    EXPECT_EQ(p->ClientRect(), Rect(0, 0, 80, 40));
+    TShot none;
+    Render(p, "border_width_none.png", none);
+    EXPECT_EQ(none.At(0, 20), clWhite);
+}
+
+// A panel's BorderWidth stays its own: drawn between its bevels inside the
+// client area, whichever type the caller holds it by.
+TEST(BevelEdgeTest, APanelsBorderWidthStaysBetweenItsBevels) {
+    TShownForm f;
+    auto* panel = new TPanel(f.Form);
+    panel->SetParent(f.Form);
+    panel->SetBounds(10, 10, 100, 60);
+    panel->SetCaption("");
+    auto* child = new TProbe(f.Form, panel);
+    child->SetAlign(alClient);
+    f.Show();
+    TWinControl* held = panel;
+    held->SetBorderWidth(4);
+    EXPECT_EQ(panel->BorderWidth(), 4);
+    EXPECT_EQ(GetOrdProp(panel, "BorderWidth"), 4);
+    EXPECT_EQ(panel->ClientRect(), Rect(0, 0, 100, 60));
+    // the raised outer bevel (1) and the border (4) around the aligned child
+    EXPECT_EQ(child->BoundsRect(), Rect(5, 5, 95, 55));
 }
 
 }  // namespace

@@ -36,8 +36,9 @@ std::string Lines(std::size_t Bytes) {
 }
 
 // RTF of short formatted paragraphs, or of one word without a space.
-std::string Rtf(const std::string& Kind, std::size_t Bytes) {
-    std::string s = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss DejaVu Sans;}}\\pard\\f0\\fs20 ";
+std::string Rtf(const std::string& Kind, std::size_t Bytes, int HalfPoints = 20) {
+    std::string s = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss DejaVu Sans;}}\\pard\\f0\\fs" +
+                    std::to_string(HalfPoints) + " ";
     for (std::size_t n = 0; s.size() < Bytes; ++n)
         s += Kind == "word" ? "abcdefgh"
                             : "\\pard\\li360 Item " + std::to_string(n) + " {\\b bold} words\\par\r\n";
@@ -161,6 +162,87 @@ TEST_F(RichEditBusyTest, TheLayoutsStepOverALongParagraphShowsTheBusyCursor) {
     EXPECT_LT(watch.LongestWithoutBusyMs(), kLimitMs);
     EXPECT_EQ(Screen->Cursor(), crDefault);
     EXPECT_EQ(r->Line(r->LineCount() - 1), "end");
+}
+
+}  // namespace
+
+namespace {
+
+// While the layout goes on in steps the scroll bar reaches only as far as the
+// layout has reported: a caret moved further down must still be shown.
+class RichEditCaretDuringLayoutTest : public RichEditBusyTest {
+protected:
+    // The line of the caret lies in the view.
+    bool CaretShows() {
+        const int y = r->PosFromChar(r->SelStart()).Y;
+        return y >= 0 && y + 10 <= r->ClientHeight();
+    }
+    void Load(const std::string& Kind, std::size_t Bytes = 1 << 20) {
+        const bool lines = Kind == "lines";
+        ASSERT_TRUE(r->StreamIn(lines ? Lines(Bytes) : Rtf(Kind, Bytes), !lines, false));
+        RunLoop(50);
+        ASSERT_FALSE(r->LaidOut());
+    }
+};
+
+// Early in the layout, and the moment its last step laid the last paragraph
+// out (the scroll bar's range still that of the first steps).
+TEST_F(RichEditCaretDuringLayoutTest, CtrlEndShowsTheEnd) {
+    struct TCase {
+        const char* Kind;
+        std::size_t Bytes;
+        bool LastStep;
+    };
+    for (const TCase& c : {TCase{"lines", 2 << 20, true}, TCase{"lines", 1 << 20, false},
+                           TCase{"paragraphs", 1 << 20, false}}) {
+        SCOPED_TRACE(c.Kind);
+        SCOPED_TRACE(c.Bytes);
+        if (c.LastStep) {
+            ASSERT_TRUE(r->StreamIn(Lines(c.Bytes), false, false));
+            ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+        } else {
+            Load(c.Kind, c.Bytes);
+        }
+        const int end = static_cast<int>(r->Text().size());
+        PostKey(r, VK_END, TShiftState{ssCtrl});
+        ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == end; }, 60000));
+        EXPECT_TRUE(CaretShows());
+        EXPECT_GT(Edit()->verticalScrollBar()->value(), 0);
+        // and still does after the layout's next reports
+        RunLoop(300);
+        EXPECT_TRUE(CaretShows());
+        EXPECT_GE(r->LineFromChar(r->CharFromPos(TPoint{20, r->ClientHeight() - 12})), r->LineCount() - 2);
+    }
+}
+
+// Put there from code: far into what is not laid out the busy cursor shows
+// until the loop answers (the toolkit lays the text out up to the caret at
+// once); a short move does not show it.
+TEST_F(RichEditCaretDuringLayoutTest, TheCaretPutFarDownShowsTheBusyCursorAndTheView) {
+    for (const bool middle : {true, false}) {
+        SCOPED_TRACE(middle);
+        // (right after the load only what shows is laid out)
+        ASSERT_TRUE(r->StreamIn(Lines(1 << 20), false, false));
+        const int size = static_cast<int>(r->Text().size());
+        const int at = middle ? size / 2 : size;
+        r->SetSelStart(80);
+        EXPECT_EQ(Screen->Cursor(), crDefault);
+        ASSERT_FALSE(r->LaidOut());
+        r->SetSelStart(at);
+        EXPECT_EQ(Screen->Cursor(), crHourGlass);
+        RunLoop(20);
+        EXPECT_EQ(Screen->Cursor(), crDefault);
+        EXPECT_EQ(r->SelStart(), at);
+        EXPECT_TRUE(CaretShows());
+        // a letter typed there goes in there
+        PostKey(r, 'Q', TShiftState{ssShift});
+        ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == at + 1; }, 60000));
+        EXPECT_EQ(r->Text().substr(static_cast<std::size_t>(at), 1), "Q");
+        EXPECT_TRUE(CaretShows());
+        // the layout starts again after the letter, from the event loop,
+        // with what shows laid out at once: the view comes back to the caret
+        EXPECT_TRUE(WaitUntil([&] { return Screen->Cursor() == crDefault && CaretShows(); }, 10000));
+    }
 }
 
 }  // namespace

@@ -83,12 +83,17 @@ protected:
 };
 
 TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
-    // Left out, as the platform has no such behaviour: the four Bevel
-    // properties, DragCursor, DragMode, ImeMode, ImeName, BorderWidth,
-    // OnDragDrop, OnDragOver, OnEndDrag, OnStartDrag.
+    // Left out, as the platform has no such behaviour: DragCursor,
+    // DragMode, ImeMode, ImeName, OnDragDrop, OnDragOver, OnEndDrag,
+    // OnStartDrag.
     const char* const names[] = {"Controller",
                                  "Anchors",
                                  "Constraints",
+                                 "BevelEdges",
+                                 "BevelInner",
+                                 "BevelKind",
+                                 "BevelOuter",
+                                 "BorderWidth",
                                  "Align",
                                  "Alignment",
                                  "AutoURLDetect",
@@ -373,6 +378,90 @@ TEST_F(DBRichPublished, WebAddressesSelectionChangesAndUserButtonsByName) {
     EXPECT_FALSE(b->Visible());
     delete b;
     EXPECT_EQ(GetObjectProp(r, "UserSpeedButton1"), nullptr);
+}
+
+// The bevelled edge and the border's room set by name: a tiled edge drawn
+// around the edit, and the text moved in by BorderWidth, on a fresh paint.
+TEST_F(DBRichPublished, BevelAndBorderWidthByNameDrawTheEdgeAndMoveTheTextIn) {
+    other->SetFocus();  // no caret in the pictures
+    r->SetBorderStyle(bsNone);
+    r->SetColor(clWhite);
+    ProcessEvents();
+    // the first column and row (from the top left) that hold text
+    // (inside an edge of Edge pixels)
+    auto textStart = [&](const char* Png, int Edge = 0) {
+        TBitmap shot;
+        RenderControl(r, &shot);
+        EXPECT_TRUE(RenderControlToPng(r, TestRunPath(Png)));
+        TPoint first{-1, -1};
+        const TColor inside = shot.Canvas()->Pixels(shot.Width() / 2, shot.Height() - 12);
+        for (int x = Edge; x < shot.Width() / 2 && first.X < 0; ++x)
+            for (int y = Edge; y < shot.Height() / 2; ++y)
+                if (shot.Canvas()->Pixels(x, y) != inside) {
+                    first.X = x;
+                    break;
+                }
+        for (int y = Edge; y < shot.Height() / 2 && first.Y < 0; ++y)
+            for (int x = Edge; x < 60; ++x)
+                if (shot.Canvas()->Pixels(x, y) != inside) {
+                    first.Y = y;
+                    break;
+                }
+        return first;
+    };
+    const TPoint plain = textStart("dbrichedit_no_border_width.png");
+    ASSERT_GE(plain.X, 0);
+    ASSERT_GE(plain.Y, 0);
+
+    SetOrdProp(r, "BorderWidth", 8);
+    EXPECT_EQ(GetOrdProp(r, "BorderWidth"), 8);
+    EXPECT_EQ(r->ClientRect(), Rect(0, 0, 420 - 16, 220 - 16));
+    const TPoint moved = textStart("dbrichedit_border_width.png");
+    EXPECT_EQ(moved.X, plain.X + 8);
+    EXPECT_EQ(moved.Y, plain.Y + 8);
+    EXPECT_EQ(r->Lines()->Strings(0), "Line 1");
+
+    SetEnumProp(r, "BevelKind", "bkTile");
+    SetSetProp(r, "BevelEdges", "[beLeft,beTop,beRight,beBottom]");
+    SetEnumProp(r, "BevelInner", "bvRaised");
+    SetEnumProp(r, "BevelOuter", "bvLowered");
+    EXPECT_EQ(r->BevelKind(), bkTile);
+    EXPECT_EQ(GetEnumProp(r, "BevelOuter"), "bvLowered");
+    EXPECT_EQ(r->ClientRect(), Rect(0, 0, 420 - 20, 220 - 20));
+    TBitmap tiled;
+    RenderControl(r, &tiled);
+    EXPECT_TRUE(RenderControlToPng(r, TestRunPath("dbrichedit_bevel_tile.png")));
+    const TColor shadow = ColorToRGB(clBtnShadow), light = ColorToRGB(clBtnHighlight);
+    for (int y = 10; y < 210; y += 40) {
+        EXPECT_EQ(tiled.Canvas()->Pixels(0, y), shadow) << y;
+        EXPECT_EQ(tiled.Canvas()->Pixels(1, y), light) << y;
+        EXPECT_EQ(tiled.Canvas()->Pixels(419, y), light) << y;
+        EXPECT_EQ(tiled.Canvas()->Pixels(418, y), shadow) << y;
+    }
+    EXPECT_EQ(tiled.Canvas()->Pixels(200, 0), shadow);
+    EXPECT_EQ(tiled.Canvas()->Pixels(200, 219), light);
+    // the room inside the edge keeps the edit's colour; the text moved in by the edge too
+    EXPECT_EQ(tiled.Canvas()->Pixels(5, 100), clWhite);
+    const TPoint edged = textStart("dbrichedit_bevel_border_width.png", 2);
+    EXPECT_EQ(edged.X, plain.X + 10);
+    EXPECT_EQ(edged.Y, plain.Y + 10);
+    // Only the chosen edges are drawn.
+    SetSetProp(r, "BevelEdges", "[beTop]");
+    EXPECT_EQ(r->ClientRect(), Rect(0, 0, 420 - 16, 220 - 18));
+    TBitmap top;
+    RenderControl(r, &top);
+    EXPECT_EQ(top.Canvas()->Pixels(200, 0), shadow);
+    EXPECT_EQ(top.Canvas()->Pixels(0, 100), clWhite);
+    // With a border the room lies inside it.
+    SetEnumProp(r, "BevelKind", "bkNone");
+    r->SetBorderStyle(bsSingle);
+    ProcessEvents();
+    TBitmap bordered;
+    RenderControl(r, &bordered);
+    EXPECT_TRUE(RenderControlToPng(r, TestRunPath("dbrichedit_border_room.png")));
+    EXPECT_NE(bordered.Canvas()->Pixels(0, 100), clWhite);
+    EXPECT_EQ(bordered.Canvas()->Pixels(5, 100), clWhite);
+    EXPECT_EQ(textStart("dbrichedit_border_room_text.png", 2).X, plain.X + 8 + 2);
 }
 
 }  // namespace
