@@ -278,8 +278,17 @@ void OstReleaseValues(uint8_t* data, std::span<const TOstraField> fields) {
 void OstCopyData(uint8_t* dest, const uint8_t* src, std::span<const TOstraField> fields,
                  std::size_t dataSize) {
     std::memcpy(dest, src, dataSize);
+    // No reference of src stays in dest: a copy that runs short of memory
+    // leaves dest without references instead of sharing src's blocks.
     for (const TOstraField& f : fields)
-        if (IsReferenceType(f.FieldType)) OstCopyValue(dest + f.Offset, src + f.Offset);
+        if (IsReferenceType(f.FieldType)) SetRef(dest + f.Offset, nullptr);
+    try {
+        for (const TOstraField& f : fields)
+            if (IsReferenceType(f.FieldType)) OstCopyValue(dest + f.Offset, src + f.Offset);
+    } catch (...) {
+        OstReleaseValues(dest, fields);
+        throw;
+    }
 }
 
 bool OstIsZero(const uint8_t* p, std::size_t size) {

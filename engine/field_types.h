@@ -139,7 +139,7 @@ inline bool IsTextType(TOstraFieldType t) {
 // Releases every reference value of a data block and clears the references.
 void OstReleaseValues(uint8_t* data, std::span<const TOstraField> fields);
 // Copies a data block: fixed values byte for byte, references as new copies.
-// dest must hold no references.
+// dest must hold no references; short of memory it is left holding none.
 void OstCopyData(uint8_t* dest, const uint8_t* src, std::span<const TOstraField> fields,
                  std::size_t dataSize);
 

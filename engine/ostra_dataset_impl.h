@@ -121,6 +121,9 @@ public:
     void PostInsert(TRecordBuffer Buffer);
     // Puts a record just inserted into the view and makes it current.
     void PlaceInserted(TOstraRecord* Record);
+    // After an edit's post: the record's place in the view (Index, where it
+    // stood; -1 when it was not there), its key and the displaced order.
+    void PlaceEdited(TOstraRecord* Record, int Index, bool KeyChanged, bool Displaced, bool Noted);
     void ApplyDefaults();
     void SetDefaultValue(TField* Field, const TOstraField& Descriptor, const std::string& Text);
     void CopyMasterValues();
@@ -144,6 +147,7 @@ public:
     // Tells the other datasets on the store of a change made through this one.
     void NotifySharers(const TOstraStoreChange& Change);
     void SharerChanged(const TOstraStoreChange& Change);
+    void FollowSharer(const TOstraStoreChange& Change);
     // Removes a record that is no longer live from the view.
     void DropFromView(const TOstraRecord* Record, const uint8_t* PlacedBy = nullptr);
     void DropDeadRecords();

@@ -127,6 +127,9 @@ public:
     // a SmallStr or String longer than its declared length counted in that
     // encoding, or (Windows-1252) a character the encoding has no byte for.
     std::string CheckText(const TOstraField& f, std::string_view text) const;
+    // Takes back the record the last post added (a dataset that could not
+    // show it for a lack of memory): the store is as it was before that post.
+    void DropInserted(TOstraRecord* record);
     bool DeleteRecord(TOstraRecord* record, std::string& error);
     // Keeps a record's values before its first change since the last accept.
     void BeginChange(TOstraRecord* record);
@@ -226,6 +229,7 @@ public:
 private:
     friend class TOstraImageReader;
     friend class TOstraImageWriter;
+    class TPostValues;
 
     bool LoadImage(class TImageInput* input, std::string& error);
     void ClearForLoad();
