@@ -397,8 +397,13 @@ void TOstraDataset::CommitChanges() {
 void TOstraDataset::SaveToFile(const std::string& FileName) {
     FImpl->CheckOpen();
     FImpl->FCursor->SetSortDescending(FSortOptions.Contains(osoDescendSort));
-    FImpl->FCursor->SaveToFile(FileName, FSaveOptions, FSortOptions.Contains(osoCaseInsensitive),
-                               FIndexFieldNames);
+    try {
+        FImpl->FCursor->SaveToFile(FileName, FSaveOptions, FSortOptions.Contains(osoCaseInsensitive),
+                                   FIndexFieldNames);
+    } catch (const std::bad_alloc&) {
+        // The file stays as it was (the new image replaces it only whole).
+        throw EOutOfMemory(SOutOfMemory);
+    }
 }
 
 // ---------------------------------------------------------------------------
