@@ -121,6 +121,42 @@ std::string TOstraDataset::Version() const {
     return std::string(SEngineVersionPrefix) + SEngineVersionNumber;
 }
 
+void TOstraDataset::TImpl::BuildOpenedView() {
+    try {
+        D.RebuildView(false);
+        return;
+    } catch (const EOutOfMemory&) {
+        // A load on several threads holds more memory than one thread's load
+        // of the same table: loaded again on one thread, the view may fit.
+        // A store that others show (a clone's source) stays as it is.
+        if (FCursor->LoadThreads() <= 1 || FCursor->Shared() || !D.CanReloadData()) throw;
+    }
+    TOstraCursor* loaded = FCursor;
+    loaded->Clear(false);
+    ReleaseFreeMemory();
+    loaded->SetMostLoadThreads(1);
+    try {
+        D.OpenData();
+    } catch (...) {
+        if (FCursor == loaded) loaded->SetMostLoadThreads(0);
+        throw;
+    }
+    loaded->SetMostLoadThreads(0);
+    // A clone's store is not loaded again; a file changed meanwhile is not
+    // shown through the fields made for the old one.
+    if (FCursor != loaded || FCursor->LoadThreads() != 1 ||
+        !SameFieldLayout(FCursor->Fields(), FBufferFields))
+        throw EOutOfMemory(SOutOfMemory);
+    FCursor->SetSortDescending(D.FSortOptions.Contains(osoDescendSort));
+    for (TOstraKeyBuffer& key : FKeys) key.Rebind(*FCursor);
+    FSearchFieldCache.clear();
+    FSearchKeyNames.clear();
+    if (D.FMasterSource && D.FMasterSource->DataSet() && D.FMasterSource->DataSet()->Active() &&
+        !D.FMasterFields.empty() && !D.FRangeFieldNames.empty())
+        D.MasterChanged();
+    D.RebuildView(false);
+}
+
 void TOstraDataset::TImpl::CheckOpen() const {
     if (!const_cast<TOstraDataset*>(&D)->Active() || !FCursor) throw EDatabaseError(SClosedDataset);
 }
@@ -159,7 +195,7 @@ void TOstraDataset::InternalOpen() {
         if (FMasterSource && FMasterSource->DataSet() && FMasterSource->DataSet()->Active() &&
             !FMasterFields.empty() && !FRangeFieldNames.empty())
             MasterChanged();
-        if (FImpl->FCursor->RecordCount() > 0) RebuildView(false);
+        if (FImpl->FCursor->RecordCount() > 0) FImpl->BuildOpenedView();
         if (FImpl->FCursor->RecordCount() == 0) {
             // Nothing to build: an empty view is in every order.
             FImpl->FInKeyOrder = FImpl->FKeys[kiSort].HasFields();

@@ -16,17 +16,13 @@
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
 
-namespace {
-
-bool SameLayout(const std::vector<TOstraField>& a, const std::vector<TOstraField>& b) {
+bool SameFieldLayout(const std::vector<TOstraField>& a, const std::vector<TOstraField>& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (a[i].FieldType != b[i].FieldType || a[i].Offset != b[i].Offset || a[i].Size != b[i].Size)
             return false;
     return true;
 }
-
-}  // namespace
 
 void TOstraDataset::SetReadOnly(bool Value) {
     if (Value == FReadOnly) return;
@@ -445,7 +441,7 @@ void TOstraDataset::InternalRefresh() {
     bool reloaded = false;
     try {
         OpenData();
-        reloaded = FImpl->FCursor && SameLayout(FImpl->FCursor->Fields(), FImpl->FBufferFields);
+        reloaded = FImpl->FCursor && SameFieldLayout(FImpl->FCursor->Fields(), FImpl->FBufferFields);
     } catch (...) {
         Close();
         throw;

@@ -18,6 +18,9 @@
 #include "engine/record_store.h"
 #include "engine/record_view.h"
 
+// True when both describe records laid out alike (types, offsets, sizes).
+bool SameFieldLayout(const std::vector<TOstraField>& a, const std::vector<TOstraField>& b);
+
 class TOstraDataset::TImpl {
 public:
     explicit TImpl(TOstraDataset& Owner);
@@ -141,6 +144,9 @@ public:
     bool KeyOrderFits() const;
 
     void SyncMasterLink();
+    // The view of a store just opened; a view short of memory after a load
+    // on several threads is built after loading the store again on one.
+    void BuildOpenedView();
 
     // Sharing the store (ostra_dataset_view.cpp)
     class TStoreLink;

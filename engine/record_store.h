@@ -200,6 +200,10 @@ public:
     // Keep what could be read of a damaged table (the dataset's PartialOpen).
     bool TolerantLoad() const { return FTolerantLoad; }
     void SetTolerantLoad(bool value) { FTolerantLoad = value; }
+    // The threads the last load ran on (0 before any); the most the next
+    // loads may run on (0: as many as TableLoadThreads gives).
+    int LoadThreads() const { return FLoadThreads; }
+    void SetMostLoadThreads(int value) { FMostLoadThreads = value; }
     void SetOnReleaseRecordData(TReleaseEvent handler) { FOnRelease = std::move(handler); }
     void SetOnProgress(TProgressEvent handler) { FOnProgress = std::move(handler); }
     // Bytes held for records and values read from a file.
@@ -264,6 +268,8 @@ private:
     std::string FDescriptor;
     uint32_t FDataSize = 0;
     bool FTolerantLoad = false;
+    int FLoadThreads = 0;
+    int FMostLoadThreads = 0;
     std::string FPassword;
     TOstraPasswordBlock FPasswordBlock{};
     bool FProtected = false;

@@ -653,3 +653,43 @@ TEST(TableLoad, ARecordClaimingMoreThanTheImageHoldsEndsItEarlyOnEveryRoad) {
         EXPECT_EQ(0, ChildExitCode(child)) << threads << " threads";
     }
 }
+
+// A table of a million records opened under the least address-space limit
+// that it opens under on one thread (the load and the view built after it),
+// with a little to spare: it opens on two threads and on eight too, the
+// threads' memory no obstacle to the view. Each open runs in a process of
+// its own; skipped under the address sanitizer, which ends a process whose
+// allocation fails.
+TEST(TableLoad, ATableThatOpensOnOneThreadUnderALimitOpensOnMoreThreads) {
+    if (AddressSanitized()) GTEST_SKIP() << "the address sanitizer ends a process short of memory";
+    constexpr int Records = 1000000;
+    TestImage img;
+    img.Counts(Records, 2).Item("T.Qty i").Item("T.Name s20");
+    for (int i = 0; i < Records; ++i) img.Byte(4).Byte(4).Int32(i).Text32("Task " + std::to_string(i % 5000));
+    TempFile file(img.Build());
+    auto open = [&](int threads) {
+        ScopedLoad setting(threads, std::size_t{1} << 20);
+        TOstraTable table(nullptr);
+        table.SetTableName(file.Name());
+        table.SetIndexFieldNames("Name");
+        try {
+            table.Open();
+            return table.RecordCount() == Records ? 0 : 1;
+        } catch (const EOutOfMemory&) {
+            return 3;
+        } catch (...) {
+            return 4;
+        }
+    };
+    const std::size_t least =
+        LeastAddressSpace([&] { return open(1); }, std::size_t{1} << 20, std::size_t{1} << 30);
+    ASSERT_GT(least, 0u);
+    for (const int threads : {2, 8}) {
+        const int child = SpawnChild([&] {
+            ReleaseFreeMemory();
+            if (!LimitAddressSpace(least + (std::size_t{4} << 20))) return 2;
+            return open(threads);
+        });
+        EXPECT_EQ(0, ChildExitCode(child)) << threads << " threads; one thread's least limit " << least;
+    }
+}

@@ -53,7 +53,10 @@ inline bool LimitAddressSpace(std::size_t Extra) {
 
 // Caps this process's address space at what it holds now and Extra bytes
 // more for what follows, until LiftAddressSpaceCap (the hard limit stays).
+// The memory kept for reuse is given back first: it would be room beyond
+// Extra.
 inline bool CapAddressSpace(std::size_t Extra) {
+    ReleaseFreeMemory();
     rlimit limit{};
     const std::size_t now = MemoryFigure("VmSize");
     if (now == 0 || ::getrlimit(RLIMIT_AS, &limit) != 0) return false;
