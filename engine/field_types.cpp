@@ -227,10 +227,11 @@ uint32_t OstValueLength(const uint8_t* place) {
 }
 
 void OstSetValue(uint8_t* place, TOstraFieldType type, const void* data, std::size_t length) {
-    OstReleaseValue(place);
     if (type == oftString && length) length = strnlen(static_cast<const char*>(data), length);
-    if (length == 0) return;
-    SetRef(place, NewHeapBlock(data, length));
+    // The new block first: short of memory, the old value stays.
+    char* block = length ? NewHeapBlock(data, length) : nullptr;
+    OstReleaseValue(place);
+    SetRef(place, block);
 }
 
 void OstReleaseValue(uint8_t* place) {

@@ -106,7 +106,8 @@ const char* OstValueData(const uint8_t* place);
 // is its text length.
 uint32_t OstValueLength(const uint8_t* place);
 // Replaces the value in place with a new copy of `length` bytes (a String
-// value ends at its first zero byte); 0 bytes leave the empty value.
+// value ends at its first zero byte); 0 bytes leave the empty value. Short
+// of memory (std::bad_alloc) the old value stays.
 void OstSetValue(uint8_t* place, TOstraFieldType type, const void* data, std::size_t length);
 // Releases the referenced block and clears the reference.
 void OstReleaseValue(uint8_t* place);

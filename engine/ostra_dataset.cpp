@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "engine/master_link.h"
 #include "engine/messages.h"
@@ -658,6 +659,20 @@ bool TOstraDataset::TImpl::FieldData(int FieldNo, void* Buffer, std::size_t Text
     return true;
 }
 
+namespace {
+
+// A value put into a record buffer; short of memory the buffer keeps the
+// value it had.
+void SetValueOrOutOfMemory(uint8_t* Place, TOstraFieldType Type, const void* Data, std::size_t Length) {
+    try {
+        OstSetValue(Place, Type, Data, Length);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
+}
+
+}  // namespace
+
 void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
     const TDataSetState state = State();
     if (!dsWriteModes.Contains(state)) throw EDatabaseError(SOstNotEditing);
@@ -699,7 +714,7 @@ void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
                 std::memset(place, 0, f->Size);
                 if (!text.empty()) std::memcpy(place, text.data(), text.size());
             } else {
-                OstSetValue(place, oftString, text.data(), text.size());
+                SetValueOrOutOfMemory(place, oftString, text.data(), text.size());
             }
             break;
         }
@@ -740,7 +755,7 @@ void TOstraDataset::SetBlobValue(TField* Field, const std::string& Value) {
     const TOstraField* f = FImpl->StoreField(Field);
     uint8_t* data = FImpl->StateData();
     if (!f || !data || !IsBlobType(f->FieldType)) throw EDatabaseError(SOstNotEditing);
-    OstSetValue(data + f->Offset, f->FieldType, Value.data(), Value.size());
+    SetValueOrOutOfMemory(data + f->Offset, f->FieldType, Value.data(), Value.size());
     DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
 }
 

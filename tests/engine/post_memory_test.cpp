@@ -99,6 +99,33 @@ TEST_F(PostMemory, AnEditShortOfMemoryKeepsTheRecordsValues) {
     });
 }
 
+// A value too large for the memory left, put into a record being edited:
+// the field keeps the value it had, the edit stays open and posts.
+TEST_F(PostMemory, AValueShortOfMemoryKeepsTheOneTheEditHad) {
+    ExpectInChild([this] {
+        Fill();
+        Table.SetRecNo(7);
+        Table.Edit();
+        Table.FieldByName("Notes")->SetAsString("kept");
+        const std::string notes(LongNotes, 'w');
+        if (!CapAddressSpace(std::size_t{1} << 20)) return 20;
+        try {
+            Table.FieldByName("Notes")->SetAsString(notes);
+            return 10;
+        } catch (const Exception& e) {
+            // The memo's stream tells of its own lack of memory.
+            if (e.Message().rfind("Out of memory", 0) != 0) return 11;
+        } catch (...) {
+            return 12;
+        }
+        LiftAddressSpaceCap();
+        if (Table.State() != dsEdit) return 21;
+        if (Table.FieldByName("Notes")->AsString() != "kept") return 22;
+        Table.Post();
+        return Table.FieldByName("Notes")->AsString() == "kept" ? 0 : 23;
+    });
+}
+
 // Appends under a limit a little above what the table holds go on until one
 // runs short: that one raises "Out of memory" wherever it ran short, and the
 // store and the view hold exactly the records posted before it.
