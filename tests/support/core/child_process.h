@@ -2,6 +2,7 @@
 // several processes do to the same files at once.
 #pragma once
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -69,6 +70,15 @@ inline void LiftAddressSpaceCap() {
     limit.rlim_cur = limit.rlim_max;
     ::setrlimit(RLIMIT_AS, &limit);
 }
+
+// The bytes the heap holds free for reuse: room an allocation may take
+// without more address space.
+inline std::size_t FreeHeapBytes() { return mallinfo2().fordblks; }
+
+// From now on blocks of 256 KB and more take address space of their own and
+// give it back when freed, instead of growing the heap's free room by what
+// the process did before (the heap's own threshold follows the blocks freed).
+inline void TakeLargeBlocksFromTheSystem() { mallopt(M_MMAP_THRESHOLD, 256 << 10); }
 
 // True in a build with the address sanitizer, which ends a process whose
 // allocation fails instead of raising std::bad_alloc.
