@@ -35,7 +35,7 @@ TOstraBlobStream::TOstraBlobStream(TField* Field, TBlobStreamMode Mode)
 }
 
 TOstraBlobStream::~TOstraBlobStream() {
-    if (!FModified || FMode == bmRead) return;
+    if (!FModified || FMode == bmRead || FFailed) return;
     // Posted or cancelled meanwhile: the edit that would have taken the
     // value is over, and a later one belongs to another stream.
     if (!InItsEdit()) return;
@@ -65,7 +65,12 @@ int64_t TOstraBlobStream::Write(const void* buffer, int64_t count) {
         CheckWritable();
         FModified = true;
     }
-    return inherited::Write(buffer, count);
+    try {
+        return inherited::Write(buffer, count);
+    } catch (...) {
+        FFailed = true;
+        throw;
+    }
 }
 
 void TOstraBlobStream::SetSize(int64_t newSize) {
@@ -73,5 +78,10 @@ void TOstraBlobStream::SetSize(int64_t newSize) {
         CheckWritable();
         FModified = true;
     }
-    inherited::SetSize(newSize);
+    try {
+        inherited::SetSize(newSize);
+    } catch (...) {
+        FFailed = true;
+        throw;
+    }
 }

@@ -46,5 +46,7 @@ private:
     TBlobStreamMode FMode;
     bool FModified = false;
     bool FLoading = false;
+    // A write or resize failed (short of memory): the field keeps its value.
+    bool FFailed = false;
     uint64_t FEditSerial = 0;
 };

@@ -227,10 +227,11 @@ uint32_t OstValueLength(const uint8_t* place) {
 }
 
 void OstSetValue(uint8_t* place, TOstraFieldType type, const void* data, std::size_t length) {
-    OstReleaseValue(place);
     if (type == oftString && length) length = strnlen(static_cast<const char*>(data), length);
-    if (length == 0) return;
-    SetRef(place, NewHeapBlock(data, length));
+    // The new block first: short of memory, the old value stays.
+    char* block = length ? NewHeapBlock(data, length) : nullptr;
+    OstReleaseValue(place);
+    SetRef(place, block);
 }
 
 void OstReleaseValue(uint8_t* place) {
@@ -278,8 +279,17 @@ void OstReleaseValues(uint8_t* data, std::span<const TOstraField> fields) {
 void OstCopyData(uint8_t* dest, const uint8_t* src, std::span<const TOstraField> fields,
                  std::size_t dataSize) {
     std::memcpy(dest, src, dataSize);
+    // No reference of src stays in dest: a copy that runs short of memory
+    // leaves dest without references instead of sharing src's blocks.
     for (const TOstraField& f : fields)
-        if (IsReferenceType(f.FieldType)) OstCopyValue(dest + f.Offset, src + f.Offset);
+        if (IsReferenceType(f.FieldType)) SetRef(dest + f.Offset, nullptr);
+    try {
+        for (const TOstraField& f : fields)
+            if (IsReferenceType(f.FieldType)) OstCopyValue(dest + f.Offset, src + f.Offset);
+    } catch (...) {
+        OstReleaseValues(dest, fields);
+        throw;
+    }
 }
 
 bool OstIsZero(const uint8_t* p, std::size_t size) {

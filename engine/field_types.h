@@ -106,7 +106,8 @@ const char* OstValueData(const uint8_t* place);
 // is its text length.
 uint32_t OstValueLength(const uint8_t* place);
 // Replaces the value in place with a new copy of `length` bytes (a String
-// value ends at its first zero byte); 0 bytes leave the empty value.
+// value ends at its first zero byte); 0 bytes leave the empty value. Short
+// of memory (std::bad_alloc) the old value stays.
 void OstSetValue(uint8_t* place, TOstraFieldType type, const void* data, std::size_t length);
 // Releases the referenced block and clears the reference.
 void OstReleaseValue(uint8_t* place);
@@ -139,7 +140,7 @@ inline bool IsTextType(TOstraFieldType t) {
 // Releases every reference value of a data block and clears the references.
 void OstReleaseValues(uint8_t* data, std::span<const TOstraField> fields);
 // Copies a data block: fixed values byte for byte, references as new copies.
-// dest must hold no references.
+// dest must hold no references; short of memory it is left holding none.
 void OstCopyData(uint8_t* dest, const uint8_t* src, std::span<const TOstraField> fields,
                  std::size_t dataSize);
 

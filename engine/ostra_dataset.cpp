@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "engine/master_link.h"
 #include "engine/messages.h"
@@ -121,6 +122,42 @@ std::string TOstraDataset::Version() const {
     return std::string(SEngineVersionPrefix) + SEngineVersionNumber;
 }
 
+void TOstraDataset::TImpl::BuildOpenedView() {
+    try {
+        D.RebuildView(false);
+        return;
+    } catch (const EOutOfMemory&) {
+        // A load on several threads holds more memory than one thread's load
+        // of the same table: loaded again on one thread, the view may fit.
+        // A store that others show (a clone's source) stays as it is.
+        if (FCursor->LoadThreads() <= 1 || FCursor->Shared() || !D.CanReloadData()) throw;
+    }
+    TOstraCursor* loaded = FCursor;
+    loaded->Clear(false);
+    ReleaseFreeMemory();
+    loaded->SetMostLoadThreads(1);
+    try {
+        D.OpenData();
+    } catch (...) {
+        if (FCursor == loaded) loaded->SetMostLoadThreads(0);
+        throw;
+    }
+    loaded->SetMostLoadThreads(0);
+    // A clone's store is not loaded again; a file changed meanwhile is not
+    // shown through the fields made for the old one.
+    if (FCursor != loaded || FCursor->LoadThreads() != 1 ||
+        !SameFieldLayout(FCursor->Fields(), FBufferFields))
+        throw EOutOfMemory(SOutOfMemory);
+    FCursor->SetSortDescending(D.FSortOptions.Contains(osoDescendSort));
+    for (TOstraKeyBuffer& key : FKeys) key.Rebind(*FCursor);
+    FSearchFieldCache.clear();
+    FSearchKeyNames.clear();
+    if (D.FMasterSource && D.FMasterSource->DataSet() && D.FMasterSource->DataSet()->Active() &&
+        !D.FMasterFields.empty() && !D.FRangeFieldNames.empty())
+        D.MasterChanged();
+    D.RebuildView(false);
+}
+
 void TOstraDataset::TImpl::CheckOpen() const {
     if (!const_cast<TOstraDataset*>(&D)->Active() || !FCursor) throw EDatabaseError(SClosedDataset);
 }
@@ -159,7 +196,7 @@ void TOstraDataset::InternalOpen() {
         if (FMasterSource && FMasterSource->DataSet() && FMasterSource->DataSet()->Active() &&
             !FMasterFields.empty() && !FRangeFieldNames.empty())
             MasterChanged();
-        if (FImpl->FCursor->RecordCount() > 0) RebuildView(false);
+        if (FImpl->FCursor->RecordCount() > 0) FImpl->BuildOpenedView();
         if (FImpl->FCursor->RecordCount() == 0) {
             // Nothing to build: an empty view is in every order.
             FImpl->FInKeyOrder = FImpl->FKeys[kiSort].HasFields();
@@ -622,6 +659,20 @@ bool TOstraDataset::TImpl::FieldData(int FieldNo, void* Buffer, std::size_t Text
     return true;
 }
 
+namespace {
+
+// A value put into a record buffer; short of memory the buffer keeps the
+// value it had.
+void SetValueOrOutOfMemory(uint8_t* Place, TOstraFieldType Type, const void* Data, std::size_t Length) {
+    try {
+        OstSetValue(Place, Type, Data, Length);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
+}
+
+}  // namespace
+
 void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
     const TDataSetState state = State();
     if (!dsWriteModes.Contains(state)) throw EDatabaseError(SOstNotEditing);
@@ -663,7 +714,7 @@ void TOstraDataset::SetFieldData(TField* Field, const void* Buffer) {
                 std::memset(place, 0, f->Size);
                 if (!text.empty()) std::memcpy(place, text.data(), text.size());
             } else {
-                OstSetValue(place, oftString, text.data(), text.size());
+                SetValueOrOutOfMemory(place, oftString, text.data(), text.size());
             }
             break;
         }
@@ -704,7 +755,7 @@ void TOstraDataset::SetBlobValue(TField* Field, const std::string& Value) {
     const TOstraField* f = FImpl->StoreField(Field);
     uint8_t* data = FImpl->StateData();
     if (!f || !data || !IsBlobType(f->FieldType)) throw EDatabaseError(SOstNotEditing);
-    OstSetValue(data + f->Offset, f->FieldType, Value.data(), Value.size());
+    SetValueOrOutOfMemory(data + f->Offset, f->FieldType, Value.data(), Value.size());
     DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
 }
 

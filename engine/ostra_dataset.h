@@ -191,6 +191,8 @@ protected:
     virtual bool SaveData() = 0;
     // Drops the store (SetCursor(nullptr)) on closing.
     virtual void ReleaseData() = 0;
+    // True when OpenData would read the same table again (from its file).
+    virtual bool CanReloadData() const { return false; }
 
     virtual void SetFieldOrigin(const std::string& Value);
     virtual void ApplyFieldOrigin();

@@ -2,6 +2,7 @@
 // pending-change count, and saving, reverting, accepting and refreshing.
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "engine/messages.h"
@@ -15,17 +16,13 @@
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
 
-namespace {
-
-bool SameLayout(const std::vector<TOstraField>& a, const std::vector<TOstraField>& b) {
+bool SameFieldLayout(const std::vector<TOstraField>& a, const std::vector<TOstraField>& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (a[i].FieldType != b[i].FieldType || a[i].Offset != b[i].Offset || a[i].Size != b[i].Size)
             return false;
     return true;
 }
-
-}  // namespace
 
 void TOstraDataset::SetReadOnly(bool Value) {
     if (Value == FReadOnly) return;
@@ -78,7 +75,11 @@ void TOstraDataset::DoBeforeEdit() {
     if (record) {
         // A record deleted through another dataset on the same store.
         if (!FImpl->FCursor->Contains(record) || !record->IsLive()) throw EAbort("");
-        FImpl->FCursor->BeginChange(record);
+        try {
+            FImpl->FCursor->BeginChange(record);
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory(SOutOfMemory);
+        }
     }
     FImpl->ChangeAdded();
 }
@@ -108,7 +109,13 @@ void TOstraDataset::InternalCancel() {
 void TOstraDataset::InternalDelete() {
     TOstraRecord* record = FImpl->FView.At(FImpl->FPosition);
     std::string error;
-    if (!record || !FImpl->FCursor->DeleteRecord(record, error))
+    bool deleted = false;
+    try {
+        deleted = record && FImpl->FCursor->DeleteRecord(record, error);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
+    if (!deleted)
         throw EDatabaseError(SErrorDeletingRecord + (record ? error : std::string(SOstRecordNotFound)));
     FImpl->FView.Delete(FImpl->FPosition);
     FImpl->ChangeAdded();
@@ -126,13 +133,29 @@ bool TOstraDataset::KeyExists(const uint8_t* Data, const TOstraRecord* OwnRecord
 
 void TOstraDataset::TImpl::PostInsert(TRecordBuffer Buffer) {
     const uint8_t* data = BufferData(Buffer);
-    if (D.FCheckKeyViolation && !D.FUniqueFieldNames.empty() &&
-        D.KeyExists(data, nullptr, D.FUniqueFieldNames))
-        throw EDatabaseError(std::string(SErrorSavingNewRecord) + SKeyViolation);
     std::string error;
-    if (!FCursor->PostRecord(data, nullptr, error)) throw EDatabaseError(SErrorSavingNewRecord + error);
+    try {
+        if (D.FCheckKeyViolation && !D.FUniqueFieldNames.empty() &&
+            D.KeyExists(data, nullptr, D.FUniqueFieldNames))
+            throw EDatabaseError(std::string(SErrorSavingNewRecord) + SKeyViolation);
+        if (!FCursor->PostRecord(data, nullptr, error)) throw EDatabaseError(SErrorSavingNewRecord + error);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
     TOstraRecord* record = FCursor->Records().back();
-    PlaceInserted(record);
+    // A view that cannot take the record takes it back from the store: the
+    // insert stays open, nothing half done.
+    const int position = FPosition;
+    const bool exact = FViewExact, inOrder = FInKeyOrder;
+    try {
+        PlaceInserted(record);
+    } catch (const std::bad_alloc&) {
+        FCursor->DropInserted(record);
+        FPosition = position;
+        FViewExact = exact;
+        FInKeyOrder = inOrder;
+        throw EOutOfMemory(SOutOfMemory);
+    }
     NotifySharers({TOstraStoreChange::Inserted, record});
 }
 
@@ -165,7 +188,7 @@ void TOstraDataset::TImpl::PlaceInserted(TOstraRecord* Record) {
     FViewExact = FViewExact && shown && FInKeyOrder;
 }
 
-void TOstraDataset::InternalPost() {
+void TOstraDataset::InternalPost() try {
     if (FImpl->FBlobFailure) {
         // The edit stays, with what the stream could not store.
         std::exception_ptr failure = std::exchange(FImpl->FBlobFailure, nullptr);
@@ -210,35 +233,49 @@ void TOstraDataset::InternalPost() {
     std::string error;
     if (!FImpl->FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
     FImpl->FKeyIndex.Invalidate();  // the record's values changed in place
-    const bool live = record && FImpl->FCursor->Contains(record) && record->IsLive();
-    if (!live) index = -1;
+    // The post is done: a view short of memory for its new place stands as
+    // it is, no longer taken for one in order or as a build makes it.
+    try {
+        FImpl->PlaceEdited(record, index, keyChanged, displaced, noted);
+    } catch (const std::bad_alloc&) {
+        FImpl->ForgetDisplaced();
+        FImpl->FViewExact = false;
+        FImpl->FInKeyOrder = false;
+    }
+    if (tell) FImpl->NotifySharers({TOstraStoreChange::Edited, record, old.data()});
+} catch (const std::bad_alloc&) {
+    throw EOutOfMemory(SOutOfMemory);
+}
+
+void TOstraDataset::TImpl::PlaceEdited(TOstraRecord* Record, int Index, bool KeyChanged, bool Displaced,
+                                       bool Noted) {
+    const bool live = Record && FCursor->Contains(Record) && Record->IsLive();
+    if (!live) Index = -1;
     bool known = true;
-    const bool shown =
-        live && (index < 0 || FImpl->FViewExact) && FImpl->WouldShow(record->Data(), known) && known;
+    const bool shown = live && (Index < 0 || FViewExact) && WouldShow(Record->Data(), known) && known;
     bool placed = false;
-    if (index < 0 && shown) {
-        // Another's change or revert took the record out of the view; what
+    if (Index < 0 && shown) {
+        // Another's change or revert took the Record out of the view; what
         // this post wrote passes the view's filter: back where a build puts it.
-        index = FImpl->PlaceShared(record, -1);
-        FImpl->FPosition = index;
+        Index = PlaceShared(Record, -1);
+        FPosition = Index;
         placed = true;
-    } else if (keyChanged && FImpl->FInKeyOrder && index >= 0) {
-        if (!FImpl->InOrderAt(index)) {
-            FImpl->FInKeyOrder = false;
-            if (noted) FImpl->KeepDisplacedOrder();
-        } else if (FImpl->FViewKeysValid) {
-            FImpl->FView.SetKey(index, FImpl->ViewKeyOf(record->Data()));
+    } else if (KeyChanged && FInKeyOrder && Index >= 0) {
+        if (!InOrderAt(Index)) {
+            FInKeyOrder = false;
+            if (Noted) KeepDisplacedOrder();
+        } else if (FViewKeysValid) {
+            FView.SetKey(Index, ViewKeyOf(Record->Data()));
         }
-    } else if (displaced && index >= 0 && (noted || !keyChanged)) {
-        FImpl->KeepDisplacedOrder();
+    } else if (Displaced && Index >= 0 && (Noted || !KeyChanged)) {
+        KeepDisplacedOrder();
     }
     // Out of the filter now, in its place still: the next rebuild only drops it.
-    const bool leaves = FImpl->FViewExact && live && index >= 0 && !keyChanged && !shown && known;
+    const bool leaves = FViewExact && live && Index >= 0 && !KeyChanged && !shown && known;
     if (leaves)
-        FImpl->FLeavers.push_back(record);
-    else if (FImpl->FViewExact)
-        FImpl->FViewExact = shown && index >= 0 && (placed || !keyChanged || FImpl->StrictlyInOrderAt(index));
-    if (tell) FImpl->NotifySharers({TOstraStoreChange::Edited, record, old.data()});
+        FLeavers.push_back(Record);
+    else if (FViewExact)
+        FViewExact = shown && Index >= 0 && (placed || !KeyChanged || StrictlyInOrderAt(Index));
 }
 
 void TOstraDataset::InternalAddRecord(TRecordBuffer Buffer, bool Append) {
@@ -356,8 +393,13 @@ void TOstraDataset::CommitChanges() {
 void TOstraDataset::SaveToFile(const std::string& FileName) {
     FImpl->CheckOpen();
     FImpl->FCursor->SetSortDescending(FSortOptions.Contains(osoDescendSort));
-    FImpl->FCursor->SaveToFile(FileName, FSaveOptions, FSortOptions.Contains(osoCaseInsensitive),
-                               FIndexFieldNames);
+    try {
+        FImpl->FCursor->SaveToFile(FileName, FSaveOptions, FSortOptions.Contains(osoCaseInsensitive),
+                                   FIndexFieldNames);
+    } catch (const std::bad_alloc&) {
+        // The file stays as it was (the new image replaces it only whole).
+        throw EOutOfMemory(SOutOfMemory);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -399,7 +441,7 @@ void TOstraDataset::InternalRefresh() {
     bool reloaded = false;
     try {
         OpenData();
-        reloaded = FImpl->FCursor && SameLayout(FImpl->FCursor->Fields(), FImpl->FBufferFields);
+        reloaded = FImpl->FCursor && SameFieldLayout(FImpl->FCursor->Fields(), FImpl->FBufferFields);
     } catch (...) {
         Close();
         throw;

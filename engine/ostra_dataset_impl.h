@@ -18,6 +18,9 @@
 #include "engine/record_store.h"
 #include "engine/record_view.h"
 
+// True when both describe records laid out alike (types, offsets, sizes).
+bool SameFieldLayout(const std::vector<TOstraField>& a, const std::vector<TOstraField>& b);
+
 class TOstraDataset::TImpl {
 public:
     explicit TImpl(TOstraDataset& Owner);
@@ -121,6 +124,9 @@ public:
     void PostInsert(TRecordBuffer Buffer);
     // Puts a record just inserted into the view and makes it current.
     void PlaceInserted(TOstraRecord* Record);
+    // After an edit's post: the record's place in the view (Index, where it
+    // stood; -1 when it was not there), its key and the displaced order.
+    void PlaceEdited(TOstraRecord* Record, int Index, bool KeyChanged, bool Displaced, bool Noted);
     void ApplyDefaults();
     void SetDefaultValue(TField* Field, const TOstraField& Descriptor, const std::string& Text);
     void CopyMasterValues();
@@ -138,12 +144,16 @@ public:
     bool KeyOrderFits() const;
 
     void SyncMasterLink();
+    // The view of a store just opened; a view short of memory after a load
+    // on several threads is built after loading the store again on one.
+    void BuildOpenedView();
 
     // Sharing the store (ostra_dataset_view.cpp)
     class TStoreLink;
     // Tells the other datasets on the store of a change made through this one.
     void NotifySharers(const TOstraStoreChange& Change);
     void SharerChanged(const TOstraStoreChange& Change);
+    void FollowSharer(const TOstraStoreChange& Change);
     // Removes a record that is no longer live from the view.
     void DropFromView(const TOstraRecord* Record, const uint8_t* PlacedBy = nullptr);
     void DropDeadRecords();

@@ -1,6 +1,7 @@
 // TOstraDataset: the record view (range, filter, sort), its settings, the
 // filter search (FindRecord) and the range of a master-detail link.
 #include <algorithm>
+#include <new>
 
 #include "engine/messages.h"
 #include "engine/ostra_dataset.h"
@@ -831,6 +832,18 @@ void TOstraDataset::TImpl::DropDeadRecords() {
 
 void TOstraDataset::TImpl::SharerChanged(const TOstraStoreChange& Change) {
     if (!D.Active() || FOpening || !FCursor) return;
+    // The change is made: a view short of memory to follow it is no longer
+    // taken for one as a build makes it, and stays as it is.
+    try {
+        FollowSharer(Change);
+    } catch (const std::bad_alloc&) {
+        ForgetDisplaced();
+        FViewExact = false;
+        FInKeyOrder = false;
+    }
+}
+
+void TOstraDataset::TImpl::FollowSharer(const TOstraStoreChange& Change) {
     // Searches by hash follow the store's change count; the rest is kept
     // right here.
     TOstraRecord* record = Change.Record;

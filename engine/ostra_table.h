@@ -80,6 +80,7 @@ protected:
     void OpenData() override;
     bool SaveData() override;
     void ReleaseData() override;
+    bool CanReloadData() const override { return FLoadMode == lmFile; }
     void InternalRefresh() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

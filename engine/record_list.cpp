@@ -18,6 +18,16 @@ void TOstraRecordList::Clear() {
     ++FVersion;
 }
 
+namespace {
+
+// Room for one more element, grown as push_back grows it.
+template <class T>
+void RoomForOneMore(std::vector<T>& List) {
+    if (List.size() == List.capacity()) List.reserve(List.size() * 2 + 1);
+}
+
+}  // namespace
+
 TOstraRecordList::TChunk TOstraRecordList::MakeChunk(std::size_t Capacity) const {
     TChunk chunk;
     if (FKeyed)
@@ -29,8 +39,9 @@ TOstraRecordList::TChunk TOstraRecordList::MakeChunk(std::size_t Capacity) const
 
 void TOstraRecordList::MakeKeyed() {
     if (FKeyed) return;
+    // Room in every chunk first: short of memory, the list stays as it was.
+    for (TChunk& chunk : FChunks) chunk.Entries.reserve(chunk.Records.capacity());
     for (TChunk& chunk : FChunks) {
-        chunk.Entries.reserve(chunk.Records.capacity());
         for (TOstraRecord* r : chunk.Records) chunk.Entries.push_back({r, {}});
         std::vector<TOstraRecord*>().swap(chunk.Records);
     }
@@ -215,9 +226,18 @@ void TOstraRecordList::SetKey(int Index, const TOstraViewKey& Key) {
 void TOstraRecordList::Add(TOstraRecord* Record, const TOstraViewKey& Key) {
     if (Key != TOstraViewKey()) MakeKeyed();
     if (FChunks.empty() || FChunks.back().size() >= ChunkSize) {
-        FChunks.push_back(MakeChunk(ChunkSize));
-        FLastKeys.emplace_back();
+        // The new chunk is whole before the list takes it.
+        TChunk chunk = MakeChunk(ChunkSize);
+        if (FKeyed)
+            chunk.Entries.push_back({Record, Key});
+        else
+            chunk.Records.push_back(Record);
+        RoomForOneMore(FLastKeys);
+        FChunks.push_back(std::move(chunk));
+        FLastKeys.push_back(FKeyed ? Key : TOstraViewKey());
+        ++FCount;
         Invalidate(FChunks.size() - 1);
+        return;
     }
     if (FKeyed) {
         FChunks.back().Entries.push_back({Record, Key});
@@ -238,17 +258,31 @@ void TOstraRecordList::Insert(int Index, TOstraRecord* Record, const TOstraViewK
     if (Key != TOstraViewKey()) MakeKeyed();
     std::size_t offset;
     const std::size_t c = Locate(Index, offset);
+    // A chunk that overflows splits: its memory is taken before anything
+    // moves, so that a list short of memory stays as it was.
+    const bool split = FChunks[c].size() + 1 > ChunkSize;
+    TChunk tail;
+    if (split) {
+        RoomForOneMore(FChunks);
+        RoomForOneMore(FLastKeys);
+        tail = MakeChunk(ChunkSize);
+    }
     TChunk& chunk = FChunks[c];
     const auto at = static_cast<std::ptrdiff_t>(offset);
+    if (split) {
+        if (FKeyed)
+            chunk.Entries.reserve(chunk.size() + 1);
+        else
+            chunk.Records.reserve(chunk.size() + 1);
+    }
     if (FKeyed)
         chunk.Entries.insert(chunk.Entries.begin() + at, TEntry{Record, Key});
     else
         chunk.Records.insert(chunk.Records.begin() + at, Record);
     ++FCount;
-    if (chunk.size() > ChunkSize) {
+    if (split) {
         // Split in halves.
         const auto half = static_cast<std::ptrdiff_t>(chunk.size() / 2);
-        TChunk tail = MakeChunk(ChunkSize);
         if (FKeyed) {
             tail.Entries.assign(chunk.Entries.begin() + half, chunk.Entries.end());
             chunk.Entries.resize(static_cast<std::size_t>(half));

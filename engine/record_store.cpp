@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/messages.h"
 #include "engine/record_sort.h"
@@ -221,7 +225,61 @@ std::string_view StoredText(const uint8_t* place, const TOstraField& f) {
     return FieldText(place, f);
 }
 
+// Room for one more entry, so that the push_back after it cannot fail.
+void Reserve(std::vector<TOstraRecord*>& list) {
+    if (list.size() == list.capacity()) list.reserve(std::max<std::size_t>(64, list.size() * 2));
+}
+
 }  // namespace
+
+// The values a post stores, copied whole before the store changes: a copy
+// that runs short of memory goes with nothing of the record touched.
+class TOstraCursor::TPostValues {
+public:
+    TPostValues(const TOstraCursor& store, const uint8_t* values, const uint8_t* current,
+                const std::vector<std::pair<const TOstraField*, std::string>>& recoded)
+        : FFields(store.FFields) {
+        // Values written into the record's own block are stored as they are.
+        if (values == current && recoded.empty()) return;
+        FData.reset(new uint8_t[store.FDataSize ? store.FDataSize : 1]);
+        OstCopyData(FData.get(), values, FFields, store.FDataSize);
+        FSize = store.FDataSize;
+        try {
+            for (const auto& [f, text] : recoded) {
+                uint8_t* place = FData.get() + f->Offset;
+                if (f->FieldType == oftSmallStr) {
+                    std::memset(place, 0, f->Size);
+                    std::memcpy(place, text.data(), text.size());
+                } else {
+                    OstSetValue(place, f->FieldType, text.data(), text.size());
+                }
+            }
+        } catch (...) {
+            OstReleaseValues(FData.get(), FFields);
+            throw;
+        }
+    }
+    ~TPostValues() {
+        if (FData) OstReleaseValues(FData.get(), FFields);
+    }
+    TPostValues(const TPostValues&) = delete;
+    TPostValues& operator=(const TPostValues&) = delete;
+
+    // Puts the values into the record's block, releasing what it held; true
+    // when the block now holds values allocated on their own.
+    bool Commit(uint8_t* data) {
+        if (!FData) return false;
+        OstReleaseValues(data, FFields);
+        std::memcpy(data, FData.get(), FSize);
+        FData.reset();
+        return true;
+    }
+
+private:
+    const std::vector<TOstraField>& FFields;
+    std::unique_ptr<uint8_t[]> FData;
+    std::size_t FSize = 0;
+};
 
 std::string TOstraCursor::CheckText(const TOstraField& f, std::string_view text) const {
     std::size_t bytes = text.size();
@@ -254,29 +312,28 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
             error = Format(STextTooLong, f.Name, static_cast<int64_t>(text.size()), int{f.Length});
         if (!error.empty()) return false;
     }
-    if (FHeapRecords.size() == FHeapRecords.capacity())  // room first, for the record's own values
-        FHeapRecords.reserve(std::max<std::size_t>(64, FHeapRecords.size() * 2));
     const bool inserting = record == nullptr;
+    if (!inserting && !Contains(record)) {
+        error = SOstRecordNotFound;
+        return false;
+    }
+    if (!inserting && !record->IsLive()) {
+        error = SRecordDeleted;
+        return false;
+    }
+    // The new values are made whole first, and room for the record in every
+    // list: short of memory, the store stays as it was.
+    TPostValues fresh(*this, values, inserting ? nullptr : record->Data(), recoded);
+    Reserve(FHeapRecords);
+    Reserve(FTouched);
     if (!inserting) {
-        if (!Contains(record)) {
-            error = SOstRecordNotFound;
-            return false;
-        }
-        if (!record->IsLive()) {
-            error = SRecordDeleted;
-            return false;
-        }
         if (record->State == orsUnchanged) {
             BeginChange(record);  // so that a revert can bring the values back
             record->State = orsModified;
         }
         Touch(record);
     } else {
-        // Room first: a record is never lost.
-        if (FRecords.size() == FRecords.capacity())
-            FRecords.reserve(std::max<std::size_t>(64, FRecords.size() * 2));
-        if (FTouched.size() == FTouched.capacity())
-            FTouched.reserve(std::max<std::size_t>(64, FTouched.size() * 2));
+        Reserve(FRecords);
         record = FRecordMemory.NewRecord();
         record->State = orsNew;
         record->Number = static_cast<int32_t>(FRecords.size());
@@ -284,27 +341,7 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
         Touch(record);
     }
     uint8_t* data = record->Data();
-    if (values != data) {
-        for (const TOstraField& f : FFields) {
-            if (IsReferenceType(f.FieldType)) {
-                OstReleaseValue(data + f.Offset);
-                OstCopyValue(data + f.Offset, values + f.Offset);
-            } else {
-                std::memcpy(data + f.Offset, values + f.Offset, f.Size);
-            }
-        }
-        MarkHeapValues(record);
-    }
-    for (const auto& [f, text] : recoded) {
-        uint8_t* place = data + f->Offset;
-        if (f->FieldType == oftSmallStr) {
-            std::memset(place, 0, f->Size);
-            std::memcpy(place, text.data(), text.size());
-        } else {
-            OstSetValue(place, f->FieldType, text.data(), text.size());
-            MarkHeapValues(record);
-        }
-    }
+    if (fresh.Commit(data)) MarkHeapValues(record);
     ++FChanges;
     if (inserting && FAutoIncIndex >= 0) {
         // Wraps like the 32-bit counter it is, without overflow.
@@ -313,6 +350,19 @@ bool TOstraCursor::PostRecord(const uint8_t* values, TOstraRecord* record, std::
     }
     RecordSize(record);
     return true;
+}
+
+void TOstraCursor::DropInserted(TOstraRecord* record) {
+    if (FRecords.empty() || FRecords.back() != record || record->State != orsNew) return;
+    ++FChanges;
+    ReleaseRecord(record);
+    FRecords.pop_back();
+    // The post listed it last.
+    if (!FTouched.empty() && FTouched.back() == record) FTouched.pop_back();
+    if (!FHeapRecords.empty() && FHeapRecords.back() == record) FHeapRecords.pop_back();
+    if (FAutoIncIndex >= 0)
+        FAutoIncCounter = static_cast<int32_t>(static_cast<uint32_t>(FAutoIncCounter) - 1u);
+    FRecordMemory.DropLast();
 }
 
 bool TOstraCursor::DeleteRecord(TOstraRecord* record, std::string& error) {
@@ -325,6 +375,7 @@ bool TOstraCursor::DeleteRecord(TOstraRecord* record, std::string& error) {
         error = SRecordDeleted;
         return false;
     }
+    Reserve(FTouched);
     ++FChanges;
     Touch(record);
     if (record->State == orsNew) {

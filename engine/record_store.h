@@ -127,6 +127,9 @@ public:
     // a SmallStr or String longer than its declared length counted in that
     // encoding, or (Windows-1252) a character the encoding has no byte for.
     std::string CheckText(const TOstraField& f, std::string_view text) const;
+    // Takes back the record the last post added (a dataset that could not
+    // show it for a lack of memory): the store is as it was before that post.
+    void DropInserted(TOstraRecord* record);
     bool DeleteRecord(TOstraRecord* record, std::string& error);
     // Keeps a record's values before its first change since the last accept.
     void BeginChange(TOstraRecord* record);
@@ -197,6 +200,10 @@ public:
     // Keep what could be read of a damaged table (the dataset's PartialOpen).
     bool TolerantLoad() const { return FTolerantLoad; }
     void SetTolerantLoad(bool value) { FTolerantLoad = value; }
+    // The threads the last load ran on (0 before any); the most the next
+    // loads may run on (0: as many as TableLoadThreads gives).
+    int LoadThreads() const { return FLoadThreads; }
+    void SetMostLoadThreads(int value) { FMostLoadThreads = value; }
     void SetOnReleaseRecordData(TReleaseEvent handler) { FOnRelease = std::move(handler); }
     void SetOnProgress(TProgressEvent handler) { FOnProgress = std::move(handler); }
     // Bytes held for records and values read from a file.
@@ -226,6 +233,7 @@ public:
 private:
     friend class TOstraImageReader;
     friend class TOstraImageWriter;
+    class TPostValues;
 
     bool LoadImage(class TImageInput* input, std::string& error);
     void ClearForLoad();
@@ -260,6 +268,8 @@ private:
     std::string FDescriptor;
     uint32_t FDataSize = 0;
     bool FTolerantLoad = false;
+    int FLoadThreads = 0;
+    int FMostLoadThreads = 0;
     std::string FPassword;
     TOstraPasswordBlock FPasswordBlock{};
     bool FProtected = false;

@@ -362,10 +362,12 @@ bool TOstraImageReader::LoadFallingBack(TOstraCursor& cursor,
                                         const std::function<std::unique_ptr<TImageInput>()>& open,
                                         std::string& error) {
     int threads = TableLoadThreads();
+    if (cursor.FMostLoadThreads > 0) threads = std::min(threads, cursor.FMostLoadThreads);
     for (;;) {
         try {
             std::unique_ptr<TImageInput> input = open();
             if (input) input->Threads = threads;
+            cursor.FLoadThreads = threads;
             return cursor.LoadImage(input.get(), error);
         } catch (const std::bad_alloc&) {
             // What was read goes, and with it the memory it took.

@@ -148,6 +148,15 @@ inline void NoteAutoInc(TAutoIncRun& run, int32_t value, bool first) {
     run.Last = value;
 }
 
+// True, with the error, when a record that needs `size` bytes claims more
+// than the `held` bytes at hand and the `unread` ones still to come: no
+// buffer is made for bytes the image does not have.
+bool Overruns(std::size_t size, std::size_t held, uint64_t unread, std::string& error) {
+    if (size <= held || size - held <= unread) return false;
+    error = SUnexpectedEndOfBuffer;
+    return true;
+}
+
 // Pages populated ahead of the one-thread load: slots, value bytes.
 constexpr std::size_t SlotsAhead = 2048, ValuesAhead = std::size_t{128} << 10;
 
@@ -435,7 +444,9 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
             if (whole && pos - start >= batchBytes) hand();
             continue;
         }
-        // The record goes on past the buffer: the next buffer starts with it.
+        // The record goes on past the buffer: the next buffer starts with it,
+        // unless it claims more than the image has left.
+        if (Overruns(size, fill - pos, unread, error)) break;
         hand();
         const std::size_t tail = fill - pos;
         const int next = pool.Acquire();
@@ -639,7 +650,9 @@ bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, s
             layer.Lay(base, pos, fill, unread == 0, loaded, recordCount, progress, size, error);
         if (scan == TScan::Failed) break;
         if (scan == TScan::Done) continue;
-        // The record goes on past the buffer: the buffer starts again with it.
+        // The record goes on past the buffer: the buffer starts again with it,
+        // unless it claims more than the image has left.
+        if (Overruns(size, fill - pos, unread, error)) break;
         CallLoadMemoryHook(1);
         const std::size_t tail = fill - pos;
         const std::size_t need = std::max(size, bufferBytes);

@@ -92,6 +92,11 @@ std::size_t PhysicalMemoryBytes() {
 void* AllocateMemoryBlock(std::size_t size) {
     if (size < 2 * HugePageSize) {
         void* p = std::malloc(size ? size : 1);
+        if (!p) {
+            // What is kept for reuse goes before a lack of memory stands.
+            ReleaseFreeMemory();
+            p = std::malloc(size ? size : 1);
+        }
         if (!p) throw std::bad_alloc();
         return p;
     }
@@ -116,6 +121,12 @@ void* AllocateMemoryBlock(std::size_t size) {
         }
     }
     void* p = std::aligned_alloc(HugePageSize, rounded);
+    if (!p && KeptMemoryBytes() > 0) {
+        // The kept blocks fit none of this size: they go, and the system
+        // may find room where they lay.
+        ReleaseFreeMemory();
+        p = std::aligned_alloc(HugePageSize, rounded);
+    }
     if (!p) throw std::bad_alloc();
     try {
         std::lock_guard lock(blocks.Lock);

@@ -27,7 +27,8 @@ constexpr std::size_t HugePageSize = 2 * 1024 * 1024;
 // The machine's memory in bytes (0 when the system does not tell).
 std::size_t PhysicalMemoryBytes();
 
-// At least size bytes (one byte for 0); raises std::bad_alloc.
+// At least size bytes (one byte for 0); raises std::bad_alloc, once the
+// blocks kept for reuse were given back and still nothing fits.
 void* AllocateMemoryBlock(std::size_t size);
 // Frees a block of AllocateMemoryBlock; nullptr is ignored.
 void FreeMemoryBlock(void* block);

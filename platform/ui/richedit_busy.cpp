@@ -158,7 +158,11 @@ void TLayoutWatch::Restart() {
     if (shown > 0) {
         doc->documentLayout()->blockBoundingRect(doc->findBlock(shown));
         // the edit takes the height from the layout's report, which comes from
-        // the event loop: the view goes back when its range allows
+        // the event loop: the range is given the height laid out now (as the
+        // report will), and else the view goes back when its range allows
+        const int most =
+            static_cast<int>(doc->documentLayout()->documentSize().height()) - edit->viewport()->height();
+        if (bar->maximum() < top && most >= top) bar->setMaximum(most);
         bar->setValue(top);
         if (bar->value() == top) return;
         auto* keep = new QObject(this);

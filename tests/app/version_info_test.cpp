@@ -18,11 +18,7 @@ namespace {
 
 // The version the build gives the project, read from the top CMake file.
 std::string ProjectVersion() {
-    // The test data folder lies in the source tree (tests/data).
-    const char* data = std::getenv("TASKMOOR_TEST_DATA");
-    fs::path top = (data ? fs::path(data).parent_path().parent_path()
-                         : fs::path(__FILE__).parent_path().parent_path().parent_path()) /
-                   "CMakeLists.txt";
+    const fs::path top = fs::path(TASKMOOR_SOURCE_DIR) / "CMakeLists.txt";
     std::ifstream in(top);
     std::string text((std::istreambuf_iterator<char>(in)), {});
     std::smatch m;

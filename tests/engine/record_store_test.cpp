@@ -93,6 +93,28 @@ TEST_F(RecordStoreTest, InsertsNumberAutoIncFromTheCounter) {
     EXPECT_EQ(C.RecordCount(), 6);
 }
 
+// The record a post added, taken back (its dataset could not show it): the
+// store is as before that post, its AutoInc number and its slot given again
+// to the next insert, and a revert or accept after it reaches the rest.
+TEST_F(RecordStoreTest, ARecordTakenBackLeavesTheStoreAsBeforeItsPost) {
+    TOstraRecord* kept = Insert("x", 1);
+    TOstraRecord* taken = Insert("y", 2);
+    C.DropInserted(kept);  // not the last one: nothing happens
+    EXPECT_EQ(C.RecordCount(), 5);
+    C.DropInserted(taken);
+    EXPECT_EQ(C.RecordCount(), 4);
+    EXPECT_EQ(C.AutoIncCounter(), 8);
+    EXPECT_FALSE(C.Contains(taken));
+    EXPECT_EQ(Released, 0);
+    TOstraRecord* again = Insert("z", 3);
+    EXPECT_EQ(again, taken);
+    EXPECT_EQ(IntOf(C, again, "Key"), 9);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b", "e", "g", "x", "z"}));
+    C.RevertAll();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b", "e", "g"}));
+    EXPECT_EQ(Released, 2);
+}
+
 TEST_F(RecordStoreTest, EditPostEditPostRevertBringsBackTheFirstValues) {
     TOstraRecord* r = C.RecordAt(0);
     Edit(r, "first");

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/core/memory.h"
+#include "support/core/child_process.h"
 
 namespace {
 
@@ -39,6 +40,27 @@ TEST(MemoryBlocks, FreedLargeBlocksAreKeptForReuseUntilGivenBack) {
     // Nothing kept: the release does nothing.
     ReleaseFreeMemory();
     EXPECT_EQ(KeptMemoryBytes(), 0u);
+}
+
+// Blocks kept for reuse never make a lack of memory: under a limit that a
+// new block fits in only without them, they go and the block is made, a
+// large one or a small one. In a process of its own; skipped under the
+// address sanitizer, which ends a process whose allocation fails.
+TEST(MemoryBlocks, KeptBlocksGoBeforeALackOfMemoryStands) {
+    if (AddressSanitized()) GTEST_SKIP() << "the address sanitizer ends a process short of memory";
+    // Room for the kept block (and the heap's alignment of it), 2 MB to spare.
+    for (const std::size_t wanted : {4 * Large, std::size_t{7} << 19}) {
+        const int child = SpawnChild([&] {
+            if (!CapAddressSpace(8 * Large + (std::size_t{4} << 20))) return 3;
+            FreeMemoryBlock(AllocateMemoryBlock(8 * Large));
+            if (KeptMemoryBytes() != 8 * Large) return 2;
+            void* block = AllocateMemoryBlock(wanted);
+            std::memset(block, 'z', wanted);
+            FreeMemoryBlock(block);
+            return KeptMemoryBytes() < 8 * Large ? 0 : 4;
+        });
+        EXPECT_EQ(0, ChildExitCode(child)) << wanted << " bytes";
+    }
 }
 
 // Populating pages for writing changes no byte, inside the range or in the
