@@ -178,6 +178,10 @@ public:
     int Height() const;
     int PixelsPerInch() const { return 96; }
     TRect WorkAreaRect() const;
+    // A window's outer bounds made to fit the work area: no larger than it,
+    // and moved onto it when partly off it (centred when Centre). Bounds
+    // already on it come back as they are.
+    TRect FitToWorkArea(const TRect& Bounds, bool Centre) const;
     TNotifyEvent OnActiveFormChange() const { return FOnActiveFormChange; }
     void SetOnActiveFormChange(TNotifyEvent Value) { FOnActiveFormChange = Value; }
     TNotifyEvent OnActiveControlChange() const { return FOnActiveControlChange; }
