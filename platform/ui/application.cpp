@@ -3,6 +3,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QEventLoop>
 #include <QScreen>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
@@ -107,6 +109,15 @@ void FinalizeApplication() {
             GOwnQApp = false;
         }
     }
+}
+
+bool EndProcessNow(int ExitCode) {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (QClipboard* clipboard = QGuiApplication::clipboard();
+            clipboard && (clipboard->ownsClipboard() || clipboard->ownsSelection()))
+            return false;
+    std::fflush(nullptr);
+    std::_Exit(ExitCode);
 }
 
 void RaiseWindow(QWidget* Widget) {

@@ -235,3 +235,10 @@ bool DisplayAvailable();
 void ChooseOffscreenPlatform();
 // Frees Application (and the forms it owns) and Screen.
 void FinalizeApplication();
+// Ends the process at once, without freeing what it holds: for the end of a
+// run whose files are all whole and synced. Standard output and error are
+// flushed; the system takes back the memory, the windows, the connections
+// and the locks. False, with nothing done, while the application holds what
+// is on the clipboard: the toolkit hands that to the desktop only when it
+// is finalized.
+bool EndProcessNow(int ExitCode);
