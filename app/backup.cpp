@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/main_form_tables.h"
 #include "engine/ostra_table.h"
+#include "engine/table_file.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/streams.h"
@@ -14,12 +16,31 @@
 
 namespace {
 
+// "Key (AutoInc)", "Action (String 255)".
+std::string DescribeField(const std::string& Name, TFieldType Type, int Size) {
+    std::string text = Name + " (" + FieldTypeName(Type);
+    if (Type == ftString) text += " " + IntToStr(Size);
+    return text + ")";
+}
+
+std::string DescribeField(const TOstraField& Field) {
+    return DescribeField(Field.Name, FieldTypeOf(Field.FieldType), Field.Length);
+}
+
+bool SameField(const TOstraField& Field, const TToDoField& Defined) {
+    const bool text = Defined.DataType == ftString;
+    return SameText(Field.Name, Defined.Name) &&
+           Field.FieldType == TypeFromFieldType(Defined.DataType, Defined.Size) &&
+           (!text || Field.Length == Defined.Size);
+}
+
 void Inform(const std::string& Text) { MessageDlg(Text, mtInformation, TMsgDlgButtons{mbOK}, 0); }
 
 // Copies the named tables' files from one extension to the other with Copy,
 // telling the user about each failure (with its reason, when there is one)
 // and then the count. A missing source is named with ShownExt.
-using TTableCopy = bool (*)(const std::string& Source, const std::string& Dest, std::string& Reason);
+using TTableCopy = bool (*)(const std::string& Name, const std::string& Source, const std::string& Dest,
+                            std::string& Reason);
 int CopyTableFiles(const std::string& Folder, const std::vector<std::string>& Names,
                    const std::string& FromExt, const std::string& ShownExt, const std::string& ToExt,
                    TTableCopy Copy, std::vector<std::string>* Copied) {
@@ -27,7 +48,7 @@ int CopyTableFiles(const std::string& Folder, const std::vector<std::string>& Na
     for (const std::string& name : Names) {
         std::string source = FindFileNoCase(Folder, name + FromExt);
         std::string reason;
-        if (!source.empty() && Copy(source, TableFileIn(Folder, name, ToExt), reason)) {
+        if (!source.empty() && Copy(name, source, TableFileIn(Folder, name, ToExt), reason)) {
             ++count;
             if (Copied) Copied->push_back(name);
         } else {
@@ -39,7 +60,8 @@ int CopyTableFiles(const std::string& Folder, const std::vector<std::string>& Na
     return count;
 }
 
-bool CopyTableFile(const std::string& Source, const std::string& Dest, std::string& Reason) {
+bool CopyTableFile(const std::string&, const std::string& Source, const std::string& Dest,
+                   std::string& Reason) {
     return CopyFile(Source, Dest, false, Reason);
 }
 
@@ -64,12 +86,16 @@ TOstraTable* CloneRoot(TOstraTable* Table) {
     return Table && Table->LoadMode() == lmFile ? Table : nullptr;
 }
 
-// Reads the backup once, opens that image with the engine (a protected
-// table's password as any opening finds it: the known ones, then the
-// prompt) and only then writes it over the table file, through a temporary
-// file renamed into place. A backup that does not open changes nothing.
-bool RestoreTableFile(const std::string& Backup, const std::string& Table, std::string& Reason) {
+// Refuses a backup whose fields are not those of table Name, reads the
+// backup once, opens that image with the engine (a protected table's
+// password as any opening finds it: the known ones, then the prompt) and
+// only then writes it over the table file, through a temporary file renamed
+// into place. A backup that does not open changes nothing.
+bool RestoreTableFile(const std::string& Name, const std::string& Backup, const std::string& Table,
+                      std::string& Reason) {
     try {
+        Reason = BackupFieldsMismatch(Backup, Name);
+        if (!Reason.empty()) return false;
         TMemoryStream image;
         image.LoadFromFile(Backup);
         {
@@ -90,6 +116,24 @@ bool RestoreTableFile(const std::string& Backup, const std::string& Table, std::
 }
 
 }  // namespace
+
+std::string BackupFieldsMismatch(const std::string& Backup, const std::string& Name) {
+    const TToDoTableFile* table = FindToDoTableFile(Name + ".d");
+    std::vector<TOstraField> fields;
+    std::string error;
+    if (!table || !ReadTableFields(Backup, fields, error)) return std::string();
+    const std::vector<TToDoField>& defined = table->Fields;
+    const std::string lead = "The backup does not hold table " + Name + ": ";
+    for (std::size_t i = 0; i < fields.size() && i < defined.size(); ++i) {
+        if (SameField(fields[i], defined[i])) continue;
+        const TToDoField& d = defined[i];
+        return lead + "field " + IntToStr(static_cast<int>(i + 1)) + " is " + DescribeField(fields[i]) +
+               " where the table has " + DescribeField(d.Name, d.DataType, d.Size) + ".";
+    }
+    if (fields.size() == defined.size()) return std::string();
+    return lead + "it has " + IntToStr(static_cast<int>(fields.size())) + " fields where the table has " +
+           IntToStr(static_cast<int>(defined.size())) + ".";
+}
 
 const std::vector<std::string>& BackupTableNames() {
     static const std::vector<std::string> names{"Appid", "Archive", "Catg",    "GoalGrp", "Goals",

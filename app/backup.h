@@ -7,9 +7,10 @@
 // another case is the one read or overwritten. Only regular files are read
 // (a named pipe is refused, never waited on), and a file is replaced through
 // a temporary file renamed over it, so the old one stays until the new one
-// is in place. A restore first opens the backup with the engine and replaces
-// the table file only when it opened: a damaged backup never destroys the
-// live table. Each file that cannot be copied is reported by an information
+// is in place. A restore first checks the backup's fields against those the
+// program gives the table, then opens it with the engine, and replaces the
+// table file only when both passed: a damaged backup, or one of another
+// table, never destroys the live table. Each file that cannot be copied is reported by an information
 // box "<path> Not copied." (followed by the reason on a line of its own, when
 // there is one), and the number copied by a box "<n> Files copied.".
 //
@@ -33,6 +34,12 @@ std::string TableFileIn(const std::string& Folder, const std::string& Name, cons
 
 // Copies every table file of Folder to its backup; answers the count copied.
 int BackupTables(const std::string& Folder);
+// Why the backup file cannot stand for table Name ("TTask"): empty when its
+// fields (names, types, sizes and order) are those of the table, when its
+// header cannot be read (the copy opens it and tells why), or for a name the
+// program defines no table for; else the first difference.
+std::string BackupFieldsMismatch(const std::string& Backup, const std::string& Name);
+
 // Copies the backups of the named tables, in order, over their table files;
 // answers the count copied. Restored (when given) receives the names whose
 // files were copied.

@@ -241,14 +241,28 @@ void TfrmToDo::FormClose(TObject*, TCloseAction& Action) {
         // together, so a moved task is back where it came from.
         Action = caNone;
         if (undoing) {
+            std::vector<TOstraTable*> reverted{FdList_};
             RunEachStep({[this] {
                              if (FdList_->Active() &&
                                  (FdList_->State() == dsEdit || FdList_->State() == dsInsert))
                                  FdList_->Cancel();
                              FdList_->CancelChanges();
                          },
-                         [this] { FTables->UndoMoves(); }});
+                         [this, &reverted] { FTables->UndoMoves(&reverted); },
+                         [this, &reverted] { DropSelectionsOver(reverted); }});
         }
+    }
+}
+
+// The lists an Undo took back hold what their files hold, as if read again:
+// the rows marked in their grids are marked no more (a deleted task that
+// came back would else stay marked, for Ctrl+Delete to take).
+void TfrmToDo::DropSelectionsOver(const std::vector<TOstraTable*>& Tables) {
+    for (int i = 0; i < ComponentCount(); ++i) {
+        auto* grid = dynamic_cast<TOstraCustomDBGrid*>(Components(i));
+        TDataSet* data = grid && grid->DataSource() ? grid->DataSource()->DataSet() : nullptr;
+        if (data && std::find(Tables.begin(), Tables.end(), data) != Tables.end())
+            grid->SelectedRows()->Clear();
     }
 }
 

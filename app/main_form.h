@@ -283,6 +283,8 @@ public:
     MAINFORM_COMPONENT(TStatusBar, StatusBar1)
 
 private:
+    // Empties the selections of the grids over Tables.
+    void DropSelectionsOver(const std::vector<TOstraTable*>& Tables);
     // main_form_build.cpp
     void BuildDataModel();
     // Its steps: the tables over their files, a data source for each.

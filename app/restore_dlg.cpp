@@ -1,11 +1,8 @@
-// The restore dialog's lists and buttons, moving names between the lists, and checking
-// a backup's fields against the table before it is copied back.
+// The restore dialog's lists and buttons, and moving names between the lists.
 #include "app/restore_dlg.h"
 
 #include "app/backup.h"
-#include "app/main_form_tables.h"
 #include "app/report/form_layout.h"
-#include "engine/table_file.h"
 #include "platform/core/files.h"
 #include "platform/core/sysutils.h"
 #include "platform/ui/buttons.h"
@@ -13,24 +10,6 @@
 #include "platform/ui/stdctrls.h"
 
 namespace {
-
-// "Key (AutoInc)", "Action (String 255)".
-std::string DescribeField(const std::string& Name, TFieldType Type, int Size) {
-    std::string text = Name + " (" + FieldTypeName(Type);
-    if (Type == ftString) text += " " + IntToStr(Size);
-    return text + ")";
-}
-
-std::string DescribeField(const TOstraField& Field) {
-    return DescribeField(Field.Name, FieldTypeOf(Field.FieldType), Field.Length);
-}
-
-bool SameField(const TOstraField& Field, const TToDoField& Defined) {
-    const bool text = Defined.DataType == ftString;
-    return SameText(Field.Name, Defined.Name) &&
-           Field.FieldType == TypeFromFieldType(Defined.DataType, Defined.Size) &&
-           (!text || Field.Length == Defined.Size);
-}
 
 TSpeedButton* MakeMoveButton(TDualListDlg* Form, const char* Name, const char* Caption, int Top,
                              void (TDualListDlg::*Handler)(TObject*)) {
@@ -62,24 +41,6 @@ TListBox* MakeList(TDualListDlg* Form, const char* Name, int Left) {
 }
 
 }  // namespace
-
-std::string BackupFieldsMismatch(const std::string& Backup, const std::string& Name) {
-    const TToDoTableFile* table = FindToDoTableFile(Name + ".d");
-    std::vector<TOstraField> fields;
-    std::string error;
-    if (!table || !ReadTableFields(Backup, fields, error)) return std::string();
-    const std::vector<TToDoField>& defined = table->Fields;
-    const std::string lead = "The backup does not hold table " + Name + ": ";
-    for (std::size_t i = 0; i < fields.size() && i < defined.size(); ++i) {
-        if (SameField(fields[i], defined[i])) continue;
-        const TToDoField& d = defined[i];
-        return lead + "field " + IntToStr(static_cast<int>(i + 1)) + " is " + DescribeField(fields[i]) +
-               " where the table has " + DescribeField(d.Name, d.DataType, d.Size) + ".";
-    }
-    if (fields.size() == defined.size()) return std::string();
-    return lead + "it has " + IntToStr(static_cast<int>(fields.size())) + " fields where the table has " +
-           IntToStr(static_cast<int>(defined.size())) + ".";
-}
 
 TDualListDlg::TDualListDlg(TComponent* AOwner) : TForm(AOwner) {
     // The dialog made at start and the one each Restore makes live side by side.
@@ -195,19 +156,9 @@ void TDualListDlg::SetButtons() {
 }
 
 void TDualListDlg::OKBtnClick(TObject*) {
-    // A backup of another table's fields is refused before anything is copied.
-    const std::string folder = GetCurrentDir();
+    // The copy itself refuses a backup of another table's fields.
     std::vector<std::string> names;
-    for (int i = 0; i < FDstList->Items()->Count(); ++i) {
-        const std::string name = FDstList->Items()->Strings(i);
-        const std::string backup = FindFileNoCase(folder, name + ".bak");
-        const std::string reason = backup.empty() ? std::string() : BackupFieldsMismatch(backup, name);
-        if (reason.empty())
-            names.push_back(name);
-        else
-            MessageDlg(backup + " Not copied.\n" + EndSentence(reason), mtInformation, TMsgDlgButtons{mbOK},
-                       0);
-    }
+    for (int i = 0; i < FDstList->Items()->Count(); ++i) names.push_back(FDstList->Items()->Strings(i));
     FRestoredNames.clear();
-    RestoreTables(folder, names, &FRestoredNames);
+    RestoreTables(GetCurrentDir(), names, &FRestoredNames);
 }

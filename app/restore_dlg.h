@@ -1,8 +1,9 @@
 // The restore dialog: the tables with backups on the left, the tables to
 // restore on the right, buttons to move names across, and OK to copy the
 // chosen backups over the table files of the current folder. A backup whose
-// fields are not those the program gives its table is not copied: a sound
-// table of another kind would leave the program unable to show it.
+// fields are not those the program gives its table is not copied (the copy
+// checks it): a sound table of another kind would leave the program unable
+// to show it.
 #pragma once
 
 #include <string>
@@ -15,12 +16,6 @@ class TLabel;
 class TListBox;
 class TSpeedButton;
 class TStrings;
-
-// Why the backup file cannot stand for table Name ("TTask"): empty when its
-// fields (names, types, sizes and order) are those of the table, when its
-// header cannot be read (the copy opens it and tells why), or for a name the
-// program defines no table for; else the first difference.
-std::string BackupFieldsMismatch(const std::string& Backup, const std::string& Name);
 
 class TDualListDlg : public TForm {
     TASKMOOR_CLASS(TDualListDlg, TForm)

@@ -2,7 +2,9 @@
 // lock on the data folder.
 #include "app/single_instance.h"
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "platform/core/files.h"
 #include "platform/ui/application.h"
@@ -69,12 +71,28 @@ bool BringInstanceForward(TInstanceWindow& Window) {
     return TSingleInstance::AskToComeForward(Window, ReplyTimeoutMs);
 }
 
+namespace {
+
+// The hand-over to the running copy. In a crowd of connections the running
+// copy may let this one go before its request arrived (it makes room for
+// newer ones): closed without an answer, it connects and asks again while
+// its time lasts. A copy that answers nothing is asked once.
+bool HandOver() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ReplyTimeoutMs);
+    for (;;) {
+        TInstanceWindow window = FindOtherInstanceWindow();
+        if (!window.Valid()) return false;
+        if (BringInstanceForward(window)) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+}  // namespace
+
 bool IsAnotherInstance() {
     const bool another = CreateInstanceMutex();
-    if (another) {
-        TInstanceWindow window = FindOtherInstanceWindow();
-        if (!BringInstanceForward(window)) Refuse(SInstanceNotAnswering);
-    }
+    if (another && !HandOver()) Refuse(SInstanceNotAnswering);
     return another;
 }
 

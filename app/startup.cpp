@@ -17,6 +17,21 @@
 #include "platform/ui/chm_help.h"
 
 namespace {
+
+// A build with a sanitizer ends its runs by freeing everything.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || \
+    __has_feature(memory_sanitizer) || __has_feature(leak_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 std::string gSavedCurrency;
 int gStartCount = 0;
 }  // namespace
@@ -71,9 +86,19 @@ int RunTaskmoor(int argc, char** argv) {
     StartProgramUnits();
     InitializeApplication(argc, argv);
     Application->Initialize();
-    if (StartTaskmoor()) {
-        Application->Run();
+    const bool started = StartTaskmoor();
+    if (started) Application->Run();
+    return EndTaskmoorRun(started);
+}
+
+int EndTaskmoorRun(bool Started) {
+    if (Started) {
         EndTaskmoor();
+        if (!kSanitized) {
+            // The lock files' locks go with the process; the socket file goes now.
+            CloseInstanceMutex();
+            EndProcessNow(0);
+        }
     }
     FinalizeApplication();
     FinishProgramUnits();

@@ -27,6 +27,15 @@ bool StartTaskmoor(const std::string& Title = TaskmoorTitle);
 // application).
 void EndTaskmoor();
 
+// The end of a run after its event loop (Started: StartTaskmoor made the
+// forms): the services go, then the process. Every file the run wrote went
+// through an atomic writer, whole and synced, before the loop ended, so a
+// build without sanitizers ends the process there and leaves the freeing of
+// the tables to the system; a sanitizer build frees everything, so that its
+// leak check sees the whole run, and so does a run that holds the clipboard.
+// Answers the exit code when it returns.
+int EndTaskmoorRun(bool Started);
+
 // Runs the program; answers the process's exit code. Without a display it
 // says so and answers 1.
 int RunTaskmoor(int argc, char** argv);

@@ -208,7 +208,7 @@ void RevertToSaved(TOstraTable* Table) {
 
 }  // namespace
 
-void TToDoTables::UndoMoves() {
+void TToDoTables::UndoMoves(std::vector<TOstraTable*>* Reverted) {
     std::vector<TOstraTable*> targets;
     std::vector<const TTaskFile*> files;
     for (const TMove& m : FMoves) {
@@ -216,6 +216,10 @@ void TToDoTables::UndoMoves() {
         if (std::find(files.begin(), files.end(), m.From) == files.end()) files.push_back(m.From);
     }
     FMoves.clear();
+    if (Reverted) {
+        Reverted->insert(Reverted->end(), targets.begin(), targets.end());
+        for (const TTaskFile* file : files) Reverted->insert(Reverted->end(), {file->Table, file->TodayView});
+    }
     // Each list is taken back even when another one fails to show it.
     std::exception_ptr first;
     const auto step = [&first](const std::function<void()>& Work) {

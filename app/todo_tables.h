@@ -67,8 +67,9 @@ public:
     // Writes every move's target, then its task file.
     void SaveMoves();
     // Takes every list an unwritten move touched, the task files and the
-    // targets alike, back to its saved state.
-    void UndoMoves();
+    // targets alike, back to its saved state; Reverted (when given)
+    // receives those tables, views included.
+    void UndoMoves(std::vector<TOstraTable*>* Reverted = nullptr);
 
 private:
     // A group table opened in store order and the order it gets when shown.

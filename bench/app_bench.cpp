@@ -16,6 +16,12 @@
 // The close is also timed with the change made as the user makes it, on the
 // Today tab and on the Actions Group 1 and 2 tabs (BM_Program_CloseOneChangeOnTab).
 //
+// And to the process's end (BM_Program_CloseToProcessEnd): a fresh process
+// (this binary run with --close-probe) starts the program as main does, shows
+// the tab with a click, ticks or clears the first task's flag with a click on
+// its cell, and clicks Exit with "Yes" to saving; the time runs from that
+// click to the process's exit, as its parent sees it.
+//
 // Rows: the sizes run are 10^5 and 10^6 (TASKMOOR_BENCH_ROWS caps them).
 #include <benchmark/benchmark.h>
 
@@ -24,12 +30,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "app/main_form.h"
 #include "app/main_form_tables.h"
+#include "app/startup.h"
+#include "engine-controls/ostra_dbgrid.h"
 #include "engine/ostra_table.h"
 #include "engine/record_store.h"
 #include "platform/core/datetime.h"
@@ -265,6 +275,86 @@ void BM_Program_StartFreshProcess(benchmark::State& state) {
     state.counters["rss_x_file"] = static_cast<double>(rss) * 1024.0 / file;
 }
 
+// The tab of range 1 (0 Today, 1 Actions Group 1, 2 Actions Group 2) and
+// its grid.
+TTabSheet* TabOf(TfrmToDo* form, int tab) {
+    return tab == 0 ? form->TabSheet7() : tab == 1 ? form->TabSheet1() : form->TabSheet2();
+}
+TOstraDBGrid* GridOf(TfrmToDo* form, int tab) {
+    return tab == 0 ? form->OstraDBGrid7() : tab == 1 ? form->OstraDBGrid1() : form->OstraDBGrid2();
+}
+
+// Clock ticks (1/100 s) of CPU from /proc/self/stat: this process's own
+// (user and system) and its waited-for children's.
+struct TTicks {
+    long Self = 0, Children = 0;
+};
+TTicks CpuTicks() {
+    std::ifstream in("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string skip;
+    for (int i = 3; i < 14; ++i) fields >> skip;  // state .. cmajflt
+    long utime = 0, stime = 0, cutime = 0, cstime = 0;
+    fields >> utime >> stime >> cutime >> cstime;
+    return {utime + stime, cutime + cstime};
+}
+
+long long SteadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// The flagged tasks of the folder's task file for the tab, read back with a
+// fresh table; -1 when the file does not hold n tasks.
+int FlaggedTasks(const std::string& dir, int tab, int n) {
+    TOstraTable t(nullptr);
+    t.SetTableName(dir + (tab == 2 ? "Ttask2.d" : "Ttask.d"));
+    t.Open();
+    if (t.RecordCount() != n) return -1;
+    int flagged = 0;
+    TField* flag = t.FieldByName("Flag");
+    for (t.First(); !t.Eof(); t.Next()) flagged += flag->AsBoolean() ? 1 : 0;
+    return flagged;
+}
+
+// Range 1 as in BM_Program_CloseOneChangeOnTab. Manual time: from the Exit
+// click to the end of the process. Counter close_cpu_ms: the CPU from the
+// click to the end (in clock ticks of 10 ms, so coarse alone).
+void BM_Program_CloseToProcessEnd(benchmark::State& state) {
+    const int n = std::min(static_cast<int>(state.range(0)), Cap());
+    const int tab = static_cast<int>(state.range(1));
+    const std::string dir = tab == 2 ? SecondFileFolder(n) : DataFolder(n);
+    const std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string command = "exec '" + exe + "' --close-probe '" + dir + "' " + std::to_string(tab);
+    double cpu = 0;
+    int flagged = FlaggedTasks(dir, tab, n);
+    for (auto _ : state) {
+        const TTicks before = CpuTicks();
+        FILE* out = popen(command.c_str(), "r");
+        long long start = -1;
+        long startTicks = 0;
+        if (!out || std::fscanf(out, "%lld %ld", &start, &startTicks) != 2) start = -1;
+        const int status = out ? pclose(out) : -1;
+        const long long end = SteadyNs();
+        if (status != 0 || start < 0) {
+            state.SkipWithError("the close probe failed");
+            break;
+        }
+        state.SetIterationTime(static_cast<double>(end - start) / 1e9);
+        cpu += static_cast<double>(CpuTicks().Children - before.Children - startTicks) * 10.0;
+        // The file the ended process wrote is whole and holds the change.
+        const int now = FlaggedTasks(dir, tab, n);
+        if (now < 0 || std::abs(now - flagged) != 1) {
+            state.SkipWithError("the task file read back does not hold the change");
+            break;
+        }
+        flagged = now;
+    }
+    state.counters["close_cpu_ms"] = cpu / static_cast<double>(std::max<int64_t>(1, state.iterations()));
+}
+
 // The engine saving the same task file: what the close cannot beat.
 void BM_Engine_SaveTaskFile(benchmark::State& state) {
     const int n = std::min(static_cast<int>(state.range(0)), Cap());
@@ -281,6 +371,12 @@ PROGRAM(BM_Program_Start);
 PROGRAM(BM_Program_StartFreshProcess);
 PROGRAM(BM_Program_CloseOneChange);
 PROGRAM(BM_Engine_SaveTaskFile);
+BENCHMARK(BM_Program_CloseToProcessEnd)
+    ->ArgsProduct({{100000, 1000000}, {0, 1, 2}})
+    ->ArgNames({"n", "tab"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseManualTime();
 BENCHMARK(BM_Program_CloseOneChangeOnTab)
     ->ArgsProduct({{100000, 1000000}, {0, 1, 2}})
     ->ArgNames({"n", "tab"})
@@ -307,8 +403,44 @@ int StartProbe(int argc, char** argv) {
     std::_Exit(0);
 }
 
+// The child of BM_Program_CloseToProcessEnd: the program started as main
+// starts it, over the folder; the first task's flag clicked on the tab; at
+// the Exit click it prints the steady clock (ns) and its CPU ticks, then the
+// close and the program's end run as in main.
+int CloseProbe(int argc, char** argv) {
+    const std::string dir = argv[2];
+    const int tab = std::atoi(argv[3]);
+    ChooseOffscreenPlatform();
+    StartProgramUnits();
+    InitializeApplication(argc, argv);
+    Application->Initialize();
+    TProgramFolder folder(dir);
+    TTestDialogs dialogs;
+    if (!StartTaskmoor(std::string(TaskmoorTitle) + " close probe")) return EndTaskmoorRun(false) + 2;
+    TfrmToDo* form = frmToDo;
+    form->Show();
+    ProcessEvents();
+    ShowTab(form, TabOf(form, tab));
+    TOstraDBGrid* grid = GridOf(form, tab);
+    const TRect flag = grid->CellRect(1, 1);
+    SendClick(grid, (flag.Left + flag.Right) / 2, (flag.Top + flag.Bottom) / 2);
+    if (grid->DataSource()->DataSet()->State() != dsEdit) {
+        dialogs.Answer(mrNo);
+        SendClick(form->SpeedButton2(), 5, 5);
+        return EndTaskmoorRun(true) + 3;
+    }
+    dialogs.Answer(mrYes);
+    std::printf("%lld %ld\n", SteadyNs(), CpuTicks().Self);
+    std::fflush(stdout);
+    TControl* exit = form->SpeedButton2();
+    SendClick(exit, exit->Width() / 2, exit->Height() / 2);
+    Application->Run();
+    return EndTaskmoorRun(true);
+}
+
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--start-probe") == 0) return StartProbe(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--close-probe") == 0) return CloseProbe(argc, argv);
     benchmark::Initialize(&argc, argv);
     ChooseOffscreenPlatform();
     InitializeApplication(argc, argv);

@@ -7,9 +7,11 @@
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
@@ -149,6 +151,26 @@ TLocalSocket TLocalSocket::Connect(const std::string& Path) {
             return socket;
         if (errno != EINTR) return {};
     }
+}
+
+TLocalSocket TLocalSocket::Connect(const std::string& Path, int Milliseconds) {
+    sockaddr_un address;
+    if (!MakeAddress(Path, address)) return {};
+    // A blocking connect waits in the listener's line, up to the send timeout.
+    TLocalSocket socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socket.Valid()) return {};
+    const int wait = std::max(1, Milliseconds);
+    timeval timeout{};
+    timeout.tv_sec = wait / 1000;
+    timeout.tv_usec = (wait % 1000) * 1000;
+    if (::setsockopt(socket.FHandle, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0) return {};
+    for (;;) {
+        if (::connect(socket.FHandle, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) break;
+        if (errno != EINTR) return {};
+    }
+    const int flags = ::fcntl(socket.FHandle, F_GETFL);
+    if (flags < 0 || ::fcntl(socket.FHandle, F_SETFL, flags | O_NONBLOCK) != 0) return {};
+    return socket;
 }
 
 long TLocalSocket::PeerUserId() const {

@@ -61,6 +61,11 @@ public:
     // Connects to the socket file; an invalid socket when nobody listens
     // there or the listener's queue is full.
     static TLocalSocket Connect(const std::string& Path);
+    // The same, waiting up to Milliseconds in line while the listener's
+    // queue is full: the system lets the waiter in as the listener takes
+    // connections, so a crowd of others that keep trying does not keep it
+    // out as a later try would be.
+    static TLocalSocket Connect(const std::string& Path, int Milliseconds);
 
     bool Valid() const { return FHandle >= 0; }
     int Handle() const { return FHandle; }

@@ -3,12 +3,15 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QEventLoop>
 #include <QScreen>
 #include <QToolTip>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
@@ -107,6 +110,15 @@ void FinalizeApplication() {
             GOwnQApp = false;
         }
     }
+}
+
+bool EndProcessNow(int ExitCode) {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (QClipboard* clipboard = QGuiApplication::clipboard();
+            clipboard && (clipboard->ownsClipboard() || clipboard->ownsSelection()))
+            return false;
+    std::fflush(nullptr);
+    std::_Exit(ExitCode);
 }
 
 void RaiseWindow(QWidget* Widget) {
@@ -435,4 +447,24 @@ TRect TScreen::WorkAreaRect() const {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         if (QScreen* s = QGuiApplication::primaryScreen()) return FromQRect(s->availableGeometry());
     return Rect(0, 0, Width(), Height());
+}
+
+TRect TScreen::FitToWorkArea(const TRect& Bounds, bool Centre) const {
+    const TRect work = WorkAreaRect();
+    const int roomX = work.Right - work.Left, roomY = work.Bottom - work.Top;
+    if (roomX <= 0 || roomY <= 0) return Bounds;
+    const int width = Bounds.Right - Bounds.Left, height = Bounds.Bottom - Bounds.Top;
+    if (Bounds.Left >= work.Left && Bounds.Top >= work.Top && Bounds.Left + width <= work.Right &&
+        Bounds.Top + height <= work.Bottom)
+        return Bounds;
+    const int w = std::min(width, roomX), h = std::min(height, roomY);
+    int x, y;
+    if (Centre) {
+        x = work.Left + (roomX - w) / 2;
+        y = work.Top + (roomY - h) / 2;
+    } else {
+        x = std::clamp(Bounds.Left, work.Left, work.Right - w);
+        y = std::clamp(Bounds.Top, work.Top, work.Bottom - h);
+    }
+    return Rect(x, y, x + w, y + h);
 }

@@ -178,6 +178,10 @@ public:
     int Height() const;
     int PixelsPerInch() const { return 96; }
     TRect WorkAreaRect() const;
+    // A window's outer bounds made to fit the work area: no larger than it,
+    // and moved onto it when partly off it (centred when Centre). Bounds
+    // already on it come back as they are.
+    TRect FitToWorkArea(const TRect& Bounds, bool Centre) const;
     TNotifyEvent OnActiveFormChange() const { return FOnActiveFormChange; }
     void SetOnActiveFormChange(TNotifyEvent Value) { FOnActiveFormChange = Value; }
     TNotifyEvent OnActiveControlChange() const { return FOnActiveControlChange; }
@@ -231,3 +235,10 @@ bool DisplayAvailable();
 void ChooseOffscreenPlatform();
 // Frees Application (and the forms it owns) and Screen.
 void FinalizeApplication();
+// Ends the process at once, without freeing what it holds: for the end of a
+// run whose files are all whole and synced. Standard output and error are
+// flushed; the system takes back the memory, the windows, the connections
+// and the locks. False, with nothing done, while the application holds what
+// is on the clipboard: the toolkit hands that to the desktop only when it
+// is finalized.
+bool EndProcessNow(int ExitCode);

@@ -31,6 +31,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/chm_help.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/qt_host.h"
 
@@ -319,6 +320,22 @@ struct TChmHelpEngine::TImpl {
         }
         Window->move(std::max(0, centre.x() - Window->width() / 2),
                      std::max(0, centre.y() - Window->height() / 2));
+        FitOnScreen();
+    }
+
+    // On the screen's work area, frame and caption included, as every form
+    // opens: smaller when the screen is, moved onto it when partly off it.
+    void FitOnScreen() {
+        if (!Screen) return;
+        const int frame = GetSystemMetrics(SM_CXFRAME), caption = GetSystemMetrics(SM_CYCAPTION);
+        const QPoint at = Window->pos();
+        const TRect outer = Rect(at.x(), at.y(), at.x() + Window->width() + 2 * frame,
+                                 at.y() + Window->height() + 2 * frame + caption);
+        const TRect fitted = Screen->FitToWorkArea(outer, false);
+        if (fitted == outer) return;
+        Window->resize(std::max(1, fitted.Right - fitted.Left - 2 * frame),
+                       std::max(1, fitted.Bottom - fitted.Top - 2 * frame - caption));
+        Window->move(fitted.Left, fitted.Top);
     }
 
     // Selects the contents line of the page shown.

@@ -75,23 +75,3 @@ void TMinSizeForm::ApplyToWindow() {
     FWindowMinY = std::clamp(minY, 0, std::max(0, room.Y - frame.Top - frame.Bottom));
     window->setMinimumSize(std::max(limitX, FWindowMinX), std::max(limitY, FWindowMinY));
 }
-
-void TMinSizeForm::PlacedOnShow() {
-    if (!Screen) return;
-    const TRect work = Screen->WorkAreaRect();
-    const int roomX = work.Right - work.Left, roomY = work.Bottom - work.Top;
-    if (roomX <= 0 || roomY <= 0) return;
-    const int w = std::min(Width(), roomX), h = std::min(Height(), roomY);
-    const bool inside = Left() >= work.Left && Top() >= work.Top && Left() + Width() <= work.Right &&
-                        Top() + Height() <= work.Bottom;
-    if (inside) return;
-    int x, y;
-    if (Position() == poScreenCenter || Position() == poDesktopCenter) {
-        x = work.Left + (roomX - w) / 2;
-        y = work.Top + (roomY - h) / 2;
-    } else {
-        x = std::clamp(Left(), work.Left, work.Right - w);
-        y = std::clamp(Top(), work.Top, work.Bottom - h);
-    }
-    SetBounds(x, y, w, h);
-}

@@ -22,9 +22,6 @@ public:
 protected:
     void CreateWnd() override;
     void ApplySizeLimits() override;
-    // A window larger than the screen's work area, or partly off it, is
-    // made to fit and placed on it (centred when its Position centres it).
-    void PlacedOnShow() override;
 
 private:
     void ApplyToWindow();

@@ -339,6 +339,15 @@ void TCustomForm::PlaceOnShow() {
     if (FPlaced) return;
     FPlaced = true;
     PlaceByPosition();
+    // Every window opens on the screen's work area, whatever size it was
+    // made at: smaller when the screen is, its frame and caption on it.
+    if (Screen) {
+        const TRect bounds = Rect(Left(), Top(), Left() + Width(), Top() + Height());
+        const TRect fitted =
+            Screen->FitToWorkArea(bounds, FPosition == poScreenCenter || FPosition == poDesktopCenter);
+        if (fitted != bounds)
+            SetBounds(fitted.Left, fitted.Top, fitted.Right - fitted.Left, fitted.Bottom - fitted.Top);
+    }
     PlacedOnShow();
 }
 

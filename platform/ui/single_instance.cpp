@@ -49,6 +49,9 @@ uint64_t Fnv1a(const std::string& Text) {
 
 constexpr const char* SocketSuffix = ".socket";
 
+// How many connections one call of the listener takes.
+constexpr int AcceptRound = 64;
+
 struct TPeer {
     TLocalSocket Socket;
     std::string Text;
@@ -132,7 +135,10 @@ TLocalSocket TSingleInstance::Connect(int Milliseconds) const {
     if (FDir.empty()) return {};
     const TClock::time_point deadline = TClock::now() + std::chrono::milliseconds(Milliseconds);
     for (;;) {
-        TLocalSocket peer = TLocalSocket::Connect(SocketPath());
+        // In line while the running copy's queue is full.
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TClock::now()).count();
+        TLocalSocket peer = TLocalSocket::Connect(SocketPath(), static_cast<int>(std::max<int64_t>(1, left)));
         if (peer.Valid() || TClock::now() >= deadline) return peer;
         // Nobody holds the lock: nobody will listen either.
         TFileLock probe;
@@ -170,25 +176,30 @@ bool TSingleInstance::AskToComeForward(TLocalSocket& Peer, int Milliseconds) {
 
 void TSingleInstance::Accept() {
     // Every waiting connection is taken and read at once: one that is closed
-    // already is let go, a request that is there is answered.
-    while (FServing) {
+    // already is let go, a request that is there is answered. A round takes
+    // a bounded number, so that connections made as fast as they are taken
+    // cannot keep the event loop (and the waiting peers' requests) from
+    // running; the listener calls again for the rest.
+    for (int taken = 0; FServing && taken < AcceptRound; ++taken) {
         TLocalSocket socket = FServing->Server.Accept();
         if (!socket.Valid()) return;
         // Only this user (or the administrator) can reach the folder; anyone
         // else is turned away all the same.
         const long uid = socket.PeerUserId();
         if (uid != static_cast<long>(CurrentUserId()) && uid != 0) continue;
-        MakeRoom();
-        if (!FServing) return;
         auto peer = std::make_unique<TPeer>();
         peer->Deadline = TClock::now() + std::chrono::milliseconds(FPeerTimeout);
-        peer->Notifier = std::make_unique<QSocketNotifier>(socket.Handle(), QSocketNotifier::Read);
         peer->Socket = std::move(socket);
+        // What is there decides most connections at once (closed, a request,
+        // something else): only one that has said nothing yet is watched.
+        if (Read(peer.get()) || !FServing) continue;
+        MakeRoom();
+        if (!FServing) return;
+        peer->Notifier = std::make_unique<QSocketNotifier>(peer->Socket.Handle(), QSocketNotifier::Read);
         TPeer* raw = peer.get();
         QObject::connect(peer->Notifier.get(), &QSocketNotifier::activated, [this, raw] { Read(raw); });
         FServing->Peers.push_back(std::move(peer));
         if (!FServing->SweepTimer.isActive()) FServing->SweepTimer.start();
-        Read(raw);
     }
 }
 
@@ -208,36 +219,45 @@ void TSingleInstance::MakeRoom() {
     Drop(oldest);
 }
 
-void TSingleInstance::Read(void* Peer) {
+bool TSingleInstance::Read(void* Peer) {
     auto* peer = static_cast<TPeer*>(Peer);
     const TLocalSocket::TIo io = peer->Socket.Receive(peer->Text, MaxMessage + 1 - peer->Text.size());
-    if (io == TLocalSocket::ioAgain) return;
+    if (io == TLocalSocket::ioAgain) return false;
     const std::size_t end = peer->Text.find('\n');
     if (io == TLocalSocket::ioClosed || (end == std::string::npos && peer->Text.size() > MaxMessage) ||
         (end != std::string::npos && peer->Text != ComeForwardRequest)) {
         Drop(peer);
-        return;
+        return true;
     }
-    if (end == std::string::npos) return;  // the rest is on its way
+    if (end == std::string::npos) return false;  // the rest is on its way
     std::string answer = ComeForwardAnswer;
     peer->Socket.Send(answer);  // a fresh connection has room for it
     Drop(peer);
     ++FAnswered;
     if (FOnComeForward) GuardedCall(nullptr, [this] { FOnComeForward(); });
+    return true;
 }
 
 void TSingleInstance::Drop(void* Peer) {
     // The notifier may be the one calling: the peer is closed now and freed
     // by the next sweep.
     auto* peer = static_cast<TPeer*>(Peer);
-    peer->Notifier->setEnabled(false);
     peer->Socket.Close();
     peer->Deadline = TClock::time_point::min();
-    if (!FServing->SweepTimer.isActive()) FServing->SweepTimer.start();
+    if (!peer->Notifier) return;  // never watched: not in the list
+    peer->Notifier->setEnabled(false);
+    if (FServing && !FServing->SweepTimer.isActive()) FServing->SweepTimer.start();
 }
 
 void TSingleInstance::Sweep() {
     const TClock::time_point now = TClock::now();
+    // A peer past its time is read once more before it goes: its request
+    // may be there, its notifier not yet run.
+    for (std::size_t i = 0; FServing && i < FServing->Peers.size(); ++i) {
+        TPeer* peer = FServing->Peers[i].get();
+        if (peer->Socket.Valid() && peer->Deadline <= now) Read(peer);
+    }
+    if (!FServing) return;
     auto& peers = FServing->Peers;
     peers.erase(std::remove_if(peers.begin(), peers.end(), [&](const auto& p) { return p->Deadline <= now; }),
                 peers.end());

@@ -75,7 +75,8 @@ private:
     void Accept();
     // Frees a place for one more peer when MaxPeers are read already.
     void MakeRoom();
-    void Read(void* Peer);
+    // True when the peer is done with: answered, or dropped.
+    bool Read(void* Peer);
     void Drop(void* Peer);
     void Sweep();
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/backup.h"
+#include "app/main_form_tables.h"
 #include "engine/ostra_database.h"
 #include "engine/ostra_table.h"
 #include "engine/password.h"
@@ -41,19 +42,33 @@ protected:
     }
     std::string Path(const std::string& name) const { return Dir + "/" + name; }
 
-    // A one-field table file holding the given texts.
-    void WriteTable(const std::string& file, const std::vector<std::string>& rows) {
+    // A table file with the program's fields for it, holding the given
+    // texts in its first text field.
+    void WriteTable(const std::string& file, const std::vector<std::string>& rows,
+                    const std::string& password = "") {
         TOstraTable t(nullptr);
-        t.FieldDefs()->Add("Action", ftString, 40);
+        for (const TToDoField& f : FindToDoTableFile(file)->Fields)
+            t.FieldDefs()->Add(f.Name, f.DataType, f.Size);
         t.Open();
-        for (const std::string& r : rows) t.AppendRecord({Variant(r)});
+        if (!password.empty()) t.SetPassword(password);
+        for (const std::string& r : rows) Append(t, r);
         t.SaveToFile(Path(file));
     }
 
+    static TField* TextField(TDataSet& t) {
+        for (int i = 0; i < t.Fields()->Count(); ++i)
+            if (t.Fields()->Fields(i)->DataType() == ftString) return t.Fields()->Fields(i);
+        return nullptr;
+    }
+    static void Append(TDataSet& t, const std::string& text) {
+        t.Append();
+        TextField(t)->SetAsString(text);
+        t.Post();
+    }
     static std::vector<std::string> Rows(TDataSet& t) {
         std::vector<std::string> rows;
         t.First();
-        for (; !t.Eof(); t.Next()) rows.push_back(t.FieldByName("Action")->AsString());
+        for (; !t.Eof(); t.Next()) rows.push_back(TextField(t)->AsString());
         return rows;
     }
 
@@ -159,6 +174,34 @@ TEST_F(BackupTest, RestoreCopiesTheChosenBackupsBack) {
     EXPECT_EQ(Rows(quotes), std::vector<std::string>{"changed"});
 }
 
+// Whoever calls the restore, a backup of another table's fields (a sound
+// table, but not this one) is refused before it replaces anything; the
+// other chosen tables are restored.
+TEST_F(BackupTest, ABackupOfAnotherTablesFieldsNeverReplacesTheTable) {
+    TTestDialogs dialogs;
+    BackupTables(Dir);
+    const std::string listBackup = FindFileNoCase(Dir, "List.bak");
+    std::filesystem::copy_file(Path("Ttask.d"), listBackup,
+                               std::filesystem::copy_options::overwrite_existing);
+    WriteTable("List.d", {"live"});
+    WriteTable("quotes.d", {"changed"});
+    const std::string live = ReadAll(Path("List.d"));
+    dialogs.Clear();
+    std::vector<std::string> restored;
+    EXPECT_EQ(RestoreTables(Dir, {"List", "Quotes"}, &restored), 1);
+    EXPECT_EQ(restored, std::vector<std::string>{"Quotes"});
+    EXPECT_EQ(Texts(dialogs),
+              (std::vector<std::string>{listBackup + " Not copied.\nThe backup does not hold table List: "
+                                                     "field 7 is Status (String 15) where the table has "
+                                                     "Group (String 10).",
+                                        "1 Files copied."}));
+    EXPECT_EQ(ReadAll(Path("List.d")), live);
+    TOstraTable quotes(nullptr);
+    quotes.SetTableName(Path("quotes.d"));
+    quotes.Open();
+    EXPECT_EQ(Rows(quotes), std::vector<std::string>{"quotes.d"});
+}
+
 // A restore the disk has no room for tells why and leaves the table whole.
 TEST_F(BackupTest, ARestoreThatFailsTellsWhyAndKeepsTheTable) {
     TTestDialogs dialogs;
@@ -195,14 +238,7 @@ TEST_F(BackupTest, RestoreWithoutABackupReportsItAndCountsTheRest) {
 // one and a protected one whose password is not given change nothing; the
 // password, once typed, restores it.
 TEST_F(BackupTest, RestoreReplacesATableOnlyWithABackupThatOpens) {
-    auto protectedTable = [&](const std::string& Text) {
-        TOstraTable t(nullptr);
-        t.FieldDefs()->Add("Action", ftString, 40);
-        t.Open();
-        t.SetPassword("secret");
-        t.AppendRecord({Variant(Text)});
-        t.SaveToFile(Path("Ttask.d"));
-    };
+    auto protectedTable = [&](const std::string& Text) { WriteTable("Ttask.d", {Text}, "secret"); };
     protectedTable("backed up");
     TTestDialogs dialogs;
     BackupTables(Dir);
@@ -277,12 +313,12 @@ protected:
 };
 
 TEST_F(ReloadTest, RestoredTablesAreReadAgainAndLaterSavesKeepTheRestore) {
-    Task.AppendRecord({Variant("c")});
+    Append(Task, "c");
     Task.Save();
-    Task.AppendRecord({Variant("unsaved")});
-    Quotes.AppendRecord({Variant("q2")});
+    Append(Task, "unsaved");
+    Append(Quotes, "q2");
     Quotes.Save();
-    List.AppendRecord({Variant("kept")});
+    Append(List, "kept");
     TTestDialogs dialogs;
     std::vector<std::string> restored;
     RestoreTables(Dir, {"TTask", "Quotes"}, &restored);
@@ -300,7 +336,7 @@ TEST_F(ReloadTest, RestoredTablesAreReadAgainAndLaterSavesKeepTheRestore) {
     EXPECT_EQ(Rows(List), (std::vector<std::string>{"List.d", "kept"}));
 
     // A change and a save now build on the restored data.
-    Today.AppendRecord({Variant("b2")});
+    Append(Today, "b2");
     Db.SaveDatasets();
     TOstraTable check(nullptr);
     check.SetTableName(Path("Ttask.d"));
@@ -316,7 +352,7 @@ TEST_F(ReloadTest, ClosedTablesStayClosedAndOtherFoldersAreNotTouched) {
     std::filesystem::copy_file(Path("Ttask.d"), other + "/Ttask.d");
     elsewhere.SetTableName(other + "/Ttask.d");
     elsewhere.Open();
-    elsewhere.AppendRecord({Variant("mine")});
+    Append(elsewhere, "mine");
     const auto reopened = ReloadRestoredTables(Dir, {"Quotes", "TTask"}, {&Quotes, &elsewhere, &Task});
     EXPECT_EQ(reopened, std::vector<TOstraTable*>{&Task});
     EXPECT_FALSE(Quotes.Active());

@@ -160,6 +160,40 @@ TEST_F(ProgramUndoTest, ExitAnsweredNoOnEveryRoadKeepsTypingAndMoves) {
     EXPECT_TRUE(CloseProgram());
 }
 
+// The Undo's No reads the moved task back: the grid's selection goes, as
+// with a table read again from its file, so Ctrl+Delete then deletes the
+// task the current-row arrow is on, not the one selected before the move.
+TEST_F(ProgramUndoTest, UndoAnsweredNoLeavesNoSelectionMark) {
+    Start();
+    ShowTab(Form->TabSheet1());
+    TOstraDBGrid* grid = Form->OstraDBGrid1();
+    ClickCell(grid, 4, 1);
+    ASSERT_EQ(grid->SelectedRows()->Count(), 1);
+    const std::string moved = Form->dTask_()->FieldByName("Action")->AsString();
+    Dialogs.Answer(mrYes);
+    Click(Form->spBtnMoveCmpl());
+    ASSERT_EQ(Form->dTask_()->RecordCount(), 1);
+
+    Dialogs.Answer(mrNo);
+    Click(Form->SpeedButton1());  // "Undo"
+    ASSERT_EQ(LastCloseAction, caNone);
+    ASSERT_EQ(Sorted(Column(Form->dTask_(), "Action")), (TNames{"Call the bank", "Stay here"}));
+    EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+    for (const std::string& name : {"Call the bank", "Stay here"}) {
+        ASSERT_TRUE(Form->dTask_()->Locate("Action", Variant(name), {}));
+        EXPECT_FALSE(grid->SelectedRows()->CurrentRowSelected()) << name;
+    }
+    // The arrow on the other task than the one moved and brought back.
+    const std::string other = moved == "Stay here" ? "Call the bank" : "Stay here";
+    ASSERT_TRUE(Form->dTask_()->Locate("Action", Variant(other), {}));
+    grid->SetFocus();
+    Dialogs.Answer(mrOk);
+    SendKeyToFocus(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(Column(Form->dTask_(), "Action"), TNames{moved});
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_EQ(FileColumn("Ttask.d", "Action"), TNames{moved});
+}
+
 // A task file written before the list it gave a task to (leaving Today
 // writes the second file): the list is written first, so the task is in
 // one file whatever comes after; an Undo then keeps it where it went.

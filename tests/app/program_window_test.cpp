@@ -9,11 +9,19 @@
 #include <iterator>
 #include <vector>
 
+#include "app/about_box.h"
+#include "app/quote_editor.h"
+#include "app/report/preview_form.h"
+#include "app/report/print_form.h"
+#include "app/restore_dlg.h"
 #include "engine-controls/ostra_dbedit.h"
 #include "engine-controls/ostra_dbgrid_inplace.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/chm_help.h"
+#include "platform/ui/drawing.h"
 #include "platform/ui/extctrls.h"
+#include "platform/ui/printers.h"
+#include "suite/data/qzfilterdlg.h"
 #include "support/app/program_harness.h"
 #include "support/environment.h"
 
@@ -121,24 +129,95 @@ TEST_F(ProgramWindowTest, TheWindowKeepsTheRoomItsPanelsNeed) {
     EXPECT_TRUE(CloseProgram());
 }
 
-// The help window opens centred on the main window.
+// The help window opens centred on the main window, give or take the room
+// it keeps on the screen's work area for the frame and caption the window
+// manager adds.
 TEST_F(ProgramWindowTest, HelpOpensCentredOnTheWindow) {
     const std::string built =
         std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/../app/kelvtodo.chm";
     if (!std::filesystem::exists(built)) GTEST_SKIP() << "the help file was not built (no chmcmd)";
     std::filesystem::copy_file(built, Dir + "kelvtodo.chm");
     Start();
-    Form->SetBounds(300, 200, Form->Width(), Form->Height());
+    const TRect work = Screen->WorkAreaRect();
+    Form->SetBounds((work.Left + work.Right) / 2 - Form->Width() / 2 + 20,
+                    (work.Top + work.Bottom) / 2 - Form->Height() / 2 + 10, Form->Width() - 40,
+                    Form->Height() - 20);
     ProcessEvents();
     SetHelpEngine(&ChmHelpEngine());
     Click(Form->SpeedButton13());
     ProcessEvents();
     ASSERT_TRUE(ChmHelpEngine().WindowShowing()) << ChmHelpEngine().LastError();
     const TRect help = ChmHelpEngine().WindowBounds();
-    EXPECT_NEAR((help.Left + help.Right) / 2, Form->Left() + Form->Width() / 2, 2);
-    EXPECT_NEAR((help.Top + help.Bottom) / 2, Form->Top() + Form->Height() / 2, 2);
+    const int frame = 2 * GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    EXPECT_NEAR((help.Left + help.Right) / 2, Form->Left() + Form->Width() / 2, 2 + frame);
+    EXPECT_NEAR((help.Top + help.Bottom) / 2, Form->Top() + Form->Height() / 2, 2 + frame);
     ChmHelpEngine().CloseAll();
     SetHelpEngine(&Help);
+    EXPECT_TRUE(CloseProgram());
+}
+
+// Every window the program opens lies on the screen's work area, frame and
+// caption included, however large it was made: the help window, the about
+// box, the restore dialog, the filter dialog, the quote editor, the print
+// dialog and its preview (run again on the small screens users reported).
+TEST_F(ProgramWindowTest, EveryWindowTheProgramOpensFitsTheScreen) {
+    const std::string built =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/../app/kelvtodo.chm";
+    const bool help = std::filesystem::exists(built);
+    if (help) std::filesystem::copy_file(built, Dir + "kelvtodo.chm");
+    AddTasks("Ttask.d", {{"One", "1", true}});
+    TTestPrinters printers;
+    Start();
+    const TRect work = Screen->WorkAreaRect();
+    const auto onScreen = [&](TCustomForm* F) {
+        SCOPED_TRACE(F->ClassName());
+        EXPECT_GE(F->Left(), work.Left);
+        EXPECT_GE(F->Top(), work.Top);
+        EXPECT_LE(F->Left() + F->Width(), work.Right);
+        EXPECT_LE(F->Top() + F->Height(), work.Bottom);
+        Picture(F, F->ClassName());
+    };
+    TTestModalForms forms;
+    const auto closing = [&](TCustomForm* F) {
+        onScreen(F);
+        F->SetModalResult(mrCancel);
+    };
+    forms.Push(closing);
+    Form->About1()->Click();
+    forms.Push(closing);
+    Form->Restore1()->Click();
+    ShowTab(Form->TabSheet1());
+    forms.Push(closing);
+    Click(Form->SpeedButton5());
+    forms.Push([&](TCustomForm* F) {
+        onScreen(F);
+        SendClick(dynamic_cast<TfrmPrint*>(F)->bbnView, 5, 5);
+        F->SetModalResult(mrCancel);
+    });
+    forms.Push(closing);
+    Click(Form->spbtnPrint());
+    ShowTab(Form->TabSheet5());
+    forms.Push(closing);
+    DoubleClickCell(Form->OstraDBGrid4(), 2, 2);
+    ProcessEvents();
+    EXPECT_EQ(forms.Shown(), (std::vector<std::string>{"TAboutBox1", "TDualListDlg", "TqzFilterDlg",
+                                                       "TfrmPrint", "TfrmPrnPrev", "TfrmDEQuote"}));
+    if (help) {
+        SetHelpEngine(&ChmHelpEngine());
+        Click(Form->SpeedButton13());
+        ProcessEvents();
+        ASSERT_TRUE(ChmHelpEngine().WindowShowing()) << ChmHelpEngine().LastError();
+        const TRect shown = ChmHelpEngine().WindowBounds();
+        EXPECT_GE(shown.Left, work.Left);
+        EXPECT_GE(shown.Top, work.Top);
+        EXPECT_LE(shown.Right, work.Right);
+        EXPECT_LE(shown.Bottom, work.Bottom);
+        const char* screen = std::getenv("TASKMOOR_TEST_SCREEN");
+        ChmHelpEngine().SaveWindowImage(
+            TestRunPath(std::string("program_window_") + (screen ? screen : "default") + "_help.png"));
+        ChmHelpEngine().CloseAll();
+        SetHelpEngine(&Help);
+    }
     EXPECT_TRUE(CloseProgram());
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/single_instance.h"
 #include "platform/core/files.h"
@@ -81,6 +82,48 @@ TEST_F(SingleInstance, ACopyWhoseRunningCopyDoesNotAnswerSaysSo) {
     EXPECT_EQ(dialogs.Last().Text, SInstanceNotAnswering);
     // Titled as every other box of the program.
     EXPECT_EQ(dialogs.Last().Caption, Title);
+}
+
+// Same-user connections that open and close at once, from eight threads,
+// while later copies start one after the other: every later copy hands over
+// to the running one and none says it does not answer. Bounded in count:
+// each flood thread makes at most Rounds connections, and stops when the
+// copies are through.
+TEST_F(SingleInstance, EveryLaterCopyHandsOverThroughAFloodOfConnections) {
+    TSingleInstance running(Title);
+    int shown = 0;
+    running.SetOnComeForward([&] { ++shown; });
+    ASSERT_EQ(running.Claim(), TSingleInstance::scFirst);
+    constexpr int Threads = 8, Rounds = 2000000, Copies = 32;
+    std::atomic<bool> through{false};
+    std::atomic<int> connections{0};
+    std::vector<std::thread> flood;
+    for (int t = 0; t < Threads; ++t)
+        flood.emplace_back([&] {
+            for (int i = 0; i < Rounds && !through; ++i)
+                if (TLocalSocket::Connect(running.SocketPath()).Valid()) ++connections;
+        });
+    TTestDialogs dialogs;
+    std::atomic<int> copies{0}, foundAnother{0};
+    std::thread later([&] {
+        while (connections < Threads * 10) std::this_thread::yield();
+        for (int c = 0; c < Copies; ++c) {
+            if (IsAnotherInstance()) ++foundAnother;
+            CloseInstanceMutex();
+            ++copies;
+        }
+        through = true;
+    });
+    // The running copy's event loop meanwhile.
+    WaitUntil([&] { return copies == Copies; }, 120000);
+    through = true;
+    later.join();
+    for (std::thread& t : flood) t.join();
+    EXPECT_EQ(foundAnother, Copies);
+    EXPECT_EQ(dialogs.Count(), 0) << (dialogs.Count() ? dialogs.Last().Text : std::string());
+    WaitUntil([&] { return running.RequestsAnswered() == Copies; }, 5000);
+    EXPECT_EQ(running.RequestsAnswered(), Copies);
+    EXPECT_EQ(shown, Copies);
 }
 
 // The data folder's lock keeps a second holder out, whoever it is, and says

@@ -26,9 +26,10 @@ protected:
         Print->SetReport(Report.get());
         Print->PrepareOnce();
         Preview = CreateForm<TfrmPrnPrev>(nullptr, Report.get(), Print->LinesPerPage());
-        // The main window's default size, less 5 pixels on each side.
-        Preview->SetBounds(5, 5, 884 - 10, 660 - 10);
+        // The main window's default size, less 5 pixels on each side, once
+        // shown (it opens fitted to the test's smaller screen).
         Preview->Show();
+        Preview->SetBounds(5, 5, 884 - 10, 660 - 10);
         ProcessEvents();
     }
     void TearDown() override {

@@ -8,11 +8,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <thread>
 
 #include "platform/core/files.h"
 #include "platform/core/local_socket.h"
@@ -196,6 +198,32 @@ TEST_F(LocalSockets, ConnectionCarriesBytesWithoutWaiting) {
     server.Close();
     EXPECT_FALSE(fs::exists(Path("s")));
     EXPECT_FALSE(TLocalSocket::Connect(Path("s")).Valid());
+}
+
+// With the listener's queue full, a connect that waits gets in as soon as
+// the listener takes one connection, though a later try without waiting is
+// still turned away by the full queue; the waiting one is non-blocking once
+// in, and one that waits in vain gives up.
+TEST_F(LocalSockets, AConnectThatWaitsGetsInWhenTheQueueMoves) {
+    TLocalServer server;
+    ASSERT_TRUE(server.Listen(Path("queue")));
+    int queued = 0;
+    while (TLocalSocket::Connect(Path("queue")).Valid()) ASSERT_LT(++queued, 1 << 20);
+    ASSERT_GT(queued, 0);
+    EXPECT_FALSE(TLocalSocket::Connect(Path("queue"), 50).Valid());
+    std::optional<TLocalSocket> waiting;
+    std::thread later([&] { waiting = TLocalSocket::Connect(Path("queue"), 20000); });
+    // The waiter is in line before one place frees.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(server.Accept().Valid());
+    later.join();
+    ASSERT_TRUE(waiting && waiting->Valid());
+    std::string text;
+    EXPECT_EQ(waiting->Receive(text, 10), TLocalSocket::ioAgain);
+    EXPECT_FALSE(TLocalSocket::Connect(Path("queue")).Valid());
+    // Nobody listening: refused at once, waiting or not.
+    server.Close();
+    EXPECT_FALSE(TLocalSocket::Connect(Path("queue"), 5000).Valid());
 }
 
 TEST_F(LocalSockets, ListenReplacesWhatIsInItsPlace) {

@@ -131,11 +131,12 @@ TEST_F(SingleInstance, SilentPeersDoNotHoldUpTheWindow) {
     timer.SetOnTimer([&](TObject*) { ++ticks; });
     ASSERT_TRUE(WaitUntil([&] { return ticks >= 10; }, 5000)) << ticks << " ticks";
     EXPECT_EQ(first.PeersWaiting(), TSingleInstance::MaxPeers);
-    // A real request gets through while they wait: the oldest makes room.
+    // A real request gets through while they wait: answered at once when it
+    // is there as its connection is taken, else the oldest makes room.
     TSingleInstance later(Title);
     EXPECT_TRUE(AskFromAnotherThread(later));
     EXPECT_EQ(shown, 1);
-    EXPECT_EQ(first.PeersWaiting(), TSingleInstance::MaxPeers - 1);
+    EXPECT_GE(first.PeersWaiting(), TSingleInstance::MaxPeers - 1);
     // Past their time every one of them is dropped.
     EXPECT_TRUE(WaitUntil([&] { return first.PeersWaiting() == 0; }, 5000));
     for (TLocalSocket& s : silent) {
