@@ -39,6 +39,8 @@ public:
     TqzDBGridOptions GridOptions() const override { return G.GridOptions(); }
     TqzGridDataLink* DataLink() const override { return G.DataLink(); }
     bool DataSetActive() const override { return G.DataSetActive(); }
+    bool DataLinkActive() const override { return G.DataLink()->Active(); }
+    int DataLinkRecordCount() const override { return G.DataLink()->RecordCount(); }
     int ActiveRecord() const override { return G.DataLink()->ActiveRecord(); }
     void SetActiveRecord(int Value) override { G.DataLink()->SetActiveRecord(Value); }
     TqzGridPaintOptions* PaintOptions() const override { return G.PaintOptions(); }

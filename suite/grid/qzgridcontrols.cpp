@@ -6,7 +6,6 @@
 #include "platform/ui/messages.h"
 #include "suite/grid/qzgridcolumn.h"
 #include "suite/grid/qzgridcontrols.h"
-#include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzpaintoptions.h"
 

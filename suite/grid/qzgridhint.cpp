@@ -9,7 +9,6 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzgridcolumn.h"
-#include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzpaintoptions.h"
 

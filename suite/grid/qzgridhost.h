@@ -245,7 +245,9 @@ public:
     virtual TColor TitleColor() const = 0;
     virtual TqzGridLineColors* LineColors() const = 0;
     virtual TqzDBGridOptions GridOptions() const = 0;
-    virtual TqzGridDataLink* DataLink() const = 0;
+    // The data link is active, and the records it buffers.
+    virtual bool DataLinkActive() const = 0;
+    virtual int DataLinkRecordCount() const = 0;
     virtual TqzGridPaintOptions* PaintOptions() const = 0;
     virtual TColor FooterColor() const = 0;
     virtual TColor FooterCellColor() const = 0;

@@ -9,7 +9,6 @@
 #include "platform/ui/messages.h"
 #include "suite/grid/qzbitmap.h"
 #include "suite/grid/qzgridcolumn.h"
-#include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridpaint.h"
 #include "suite/grid/qzgridtitle.h"
@@ -28,7 +27,7 @@ void TqzGridPainter::PaintBackground(TCanvas* C) {
         C->Brush()->SetColor(H.Color());
         C->FillRect(client);
     }
-    if (!H.DataLink()->Active()) {
+    if (!H.DataLinkActive()) {
         C->Brush()->SetColor(H.TitleColor());
         if (H.TitleOffset() > 0) C->FillRect(Rect(0, 0, client.Right, H.RowHeights(0)));
     }
@@ -55,7 +54,7 @@ void TqzGridPainter::PaintFooter(TCanvas* C) {
         C->Brush()->SetColor(H.LineColors()->HighlightColor());
         C->FillRect(Rect(footer.Left, footer.Top + 1, footer.Right, footer.Top + 2));
     }
-    if (!H.DataLink()->Active()) return;
+    if (!H.DataLinkActive()) return;
     TGridDrawInfo di;
     H.CalcDrawInfo(di);
     const int line = di.Horz.EffectiveLineWidth;
@@ -71,7 +70,7 @@ void TqzGridPainter::PaintFooter(TCanvas* C) {
 }
 
 bool TqzGridPainter::FocusRectAllowed() {
-    if (!H.DataLink()->Active() || H.GridOptions().Contains(dgAlwaysShowEditor) ||
+    if (!H.DataLinkActive() || H.GridOptions().Contains(dgAlwaysShowEditor) ||
         H.GridOptions().Contains(dgRowSelect))
         return false;
     // An open embedded control shows the cell itself.
@@ -95,8 +94,8 @@ void TqzGridPainter::HideGatedLines(TCanvas* C) {
     H.CalcDrawInfo(di);
     const int hw = di.Horz.EffectiveLineWidth, vw = di.Vert.EffectiveLineWidth;
     if (hw == 0 && vw == 0) return;
-    const bool none = H.HideAllLines() || !H.DataLink()->Active();
-    const int lastRow = H.TitleOffset() + H.DataLink()->RecordCount() - 1;
+    const bool none = H.HideAllLines() || !H.DataLinkActive();
+    const int lastRow = H.TitleOffset() + H.DataLinkRecordCount() - 1;
     auto fill = [&](const TRect& R, bool Fixed) {
         C->Brush()->SetColor(Fixed ? H.TitleColor() : H.Color());
         C->FillRect(R);
@@ -123,7 +122,7 @@ void TqzGridPainter::HideGatedLines(TCanvas* C) {
 }
 
 void TqzGridPainter::PaintGroupHeaders(TCanvas* C) {
-    if (!H.DataLink()->Active() || H.TitleOffset() == 0) return;
+    if (!H.DataLinkActive() || H.TitleOffset() == 0) return;
     // Over the grid lines: one header across the columns of a group.
     for (int c = std::max(H.IndicatorOffset(), H.LeftCol()); c < H.ColCount(); ++c) {
         const TRect span = H.GroupHeaderRect(c);
