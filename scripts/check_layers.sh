@@ -5,7 +5,11 @@
 # - Qt headers outside platform/ui's .cpp files, its private headers (qt_*.h,
 #   *_qt.h), its tests and their *_qt.h support headers, and those private
 #   headers outside platform/ui's own tests;
-# - an include that climbs out with "..".
+# - an include that climbs out with "..";
+# - the suite grid's own headers (qzdbigrd.h, qzdbigrd_impl.h, qzdbigrd_hosts.h)
+#   in its collaborators' files (titles, cells, painter, hints, drag, in-cell
+#   controls, export, and their interfaces in qzgridhost.h): they reach the
+#   grid only through their interfaces.
 # The layer order itself is the build's check (cmake/Layers.cmake): each library
 # sees only the layers below it, so an include against the order does not compile.
 set -euo pipefail
@@ -30,6 +34,9 @@ out=$(awk '
         FILENAME !~ /^tests\/support\/ui\/[^\/]*_qt\.h$/)
       print where "private header of platform/ui outside it"
     if (inc ~ /\.\./) print where "include that climbs out of its folder"
+    if (FILENAME ~ /^suite\/grid\/qzgrid(title|cells|paint|hint|drag|controls|export|host)\.(cpp|h)$/ &&
+        inc ~ /^suite\/grid\/qzdbigrd(_impl|_hosts)?\.h$/)
+      print where "the grid'"'"'s own header in a collaborator (it reaches the grid through qzgridhost.h)"
   }
 ' "${existing[@]}")
 

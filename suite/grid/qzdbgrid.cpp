@@ -115,7 +115,7 @@ public:
 
 TqzDBGrid::TqzDBGrid(TComponent* AOwner) : TqzCustomDBGrid(AOwner), FImpl(std::make_unique<TImpl>(*this)) {
     FImpl->IniAttributes = std::make_unique<TqzIniAttributes>(this);
-    FImpl->ExportOptions = std::make_unique<TqzExportOptions>(this);
+    FImpl->ExportOptions = std::make_unique<TqzExportOptions>(this, ExportHost());
 }
 
 TqzDBGrid::~TqzDBGrid() {

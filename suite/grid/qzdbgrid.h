@@ -131,7 +131,7 @@ public:
     static void Publish(TPublisher<TqzDBGrid>& p);
 
 protected:
-    // The collaborators' road (TqzGridHost).
+    // What the collaborators reach through the grid's adapter.
     bool IsRecordSelected() override;
     void GetControlInfo(const std::string& FieldName, std::string& AControlType,
                         std::string& Parameters) override;

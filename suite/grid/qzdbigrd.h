@@ -29,7 +29,6 @@
 #include "suite/grid/qzgridcolumn.h"
 #include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzgridhint.h"
-#include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridtypes.h"
 #include "suite/grid/qzpaintoptions.h"
 
@@ -41,8 +40,9 @@ class TqzCustomDBGrid;
 
 class TqzInplaceEdit;
 class TTimer;
+class TqzGridExportHost;
 
-class TqzCustomDBGrid : public TCustomGrid, public TqzGridHost {
+class TqzCustomDBGrid : public TCustomGrid {
     TASKMOOR_CLASS(TqzCustomDBGrid, TCustomGrid)
 public:
     explicit TqzCustomDBGrid(TComponent* AOwner);
@@ -51,16 +51,16 @@ public:
     // ---- Binding
     TDataSource* DataSource() const;
     void SetDataSource(TDataSource* Value);
-    TqzGridDataLink* DataLink() const override;
+    TqzGridDataLink* DataLink() const;
     // The data link is active and its dataset open.
-    bool DataSetActive() const override;
+    bool DataSetActive() const;
 
     // ---- Properties
     TqzDBGridOptions Options() const;
     void SetOptions(TqzDBGridOptions Value);
     TqzDBGridKeyOptions KeyOptions() const;
     void SetKeyOptions(TqzDBGridKeyOptions Value);
-    bool UseTFields() const override;
+    bool UseTFields() const;
     void SetUseTFields(bool Value);
     bool ReadOnly() const;
     void SetReadOnly(bool Value);
@@ -68,17 +68,17 @@ public:
     void SetEditCalculated(bool Value);
     bool TitleButtons() const;
     void SetTitleButtons(bool Value);
-    TAlignment TitleAlignment() const override;
+    TAlignment TitleAlignment() const;
     void SetTitleAlignment(TAlignment Value);
     int TitleLines() const;
     void SetTitleLines(int Value);
-    TFont* TitleFont() const override;
+    TFont* TitleFont() const;
     void SetTitleFont(TFont* Value);
-    TColor TitleColor() const override;
+    TColor TitleColor() const;
     void SetTitleColor(TColor Value);
-    TColor FooterColor() const override;
+    TColor FooterColor() const;
     void SetFooterColor(TColor Value);
-    TColor FooterCellColor() const override;
+    TColor FooterCellColor() const;
     void SetFooterCellColor(TColor Value);
     int FooterHeight() const;
     void SetFooterHeight(int Value);
@@ -86,14 +86,14 @@ public:
     void SetRowHeightPercent(int Value);
     TIndicatorColorType IndicatorColor() const;
     void SetIndicatorColor(TIndicatorColorType Value);
-    TColor IndicatorIconColor() const override;
+    TColor IndicatorIconColor() const;
     void SetIndicatorIconColor(TColor Value);
-    TqzGridLineStyle LineStyle() const override;
+    TqzGridLineStyle LineStyle() const;
     void SetLineStyle(TqzGridLineStyle Value);
-    TqzGridLineColors* LineColors() const override;
+    TqzGridLineColors* LineColors() const;
     TqzPadColumnStyle PadColumnStyle() const;
     void SetPadColumnStyle(TqzPadColumnStyle Value);
-    TqzEditControlOptions EditControlOptions() const override;
+    TqzEditControlOptions EditControlOptions() const;
     void SetEditControlOptions(TqzEditControlOptions Value);
     bool ControlInfoInDataset() const;
     void SetControlInfoInDataset(bool Value);
@@ -107,18 +107,18 @@ public:
     void SetShowHorzScrollBar(bool Value);
     TqzMultiSelectOptions MultiSelectOptions() const;
     void SetMultiSelectOptions(TqzMultiSelectOptions Value);
-    bool HideAllLines() const override;
+    bool HideAllLines() const;
     void SetHideAllLines(bool Value);
-    bool DisableThemesInTitle() const override;
+    bool DisableThemesInTitle() const;
     void SetDisableThemesInTitle(bool Value);
-    const std::string& GroupFieldName() const override;
+    const std::string& GroupFieldName() const;
     void SetGroupFieldName(const std::string& Value);
     TqzIButton* IndicatorButton() const;
     void SetIndicatorButton(TqzIButton* Value);
     // The indicator column's width, told by the indicator button as it is sized.
     void SetIndicatorButtonWidth(int Value);
 
-    TStrings* Selected() const override;
+    TStrings* Selected() const;
     void SetSelected(TStrings* Value);
     TStrings* ControlType() const;
     void SetControlType(TStrings* Value);
@@ -126,20 +126,20 @@ public:
     void SetPictureMasks(TStrings* Value);
     TStrings* RegexMasks() const;
     void SetRegexMasks(TStrings* Value);
-    TqzGridPaintOptions* PaintOptions() const override;
+    TqzGridPaintOptions* PaintOptions() const;
     void SetPaintOptions(TqzGridPaintOptions* Value);
 
     // ---- Columns
-    int IndicatorOffset() const override;
-    int TitleOffset() const override;
+    int IndicatorOffset() const;
+    int TitleOffset() const;
     // The field of a data column; nullptr for a negative index, an inactive
     // link or an index beyond the mapped fields.
-    TField* GetColField(int DataCol) const override;
+    TField* GetColField(int DataCol) const;
     TField* SelectedField() const;
     int SelectedIndex() const;
     std::string GetFieldValue(int DataCol) const;
     TqzColumn* ColumnByName(const std::string& FieldName) const;
-    TqzColumn* Columns(int Index) const override;
+    TqzColumn* Columns(int Index) const;
     TqzColumn* ColumnObjects(int Index) const;
     void GetFieldListPart(TStrings* List, const std::string& FieldName, int Part, std::string& Text) const;
     void SetFieldListPart(TStrings* List, const std::string& FieldName, const std::string& Text,
@@ -156,15 +156,15 @@ public:
     int VisibleDataRows() const;
 
     // ---- Cell drawing
-    TImageList* ImageList() const override;
+    TImageList* ImageList() const;
     void SetImageList(TImageList* Value);
 
     // ---- Titles
-    TImageList* TitleImageList() const override;
+    TImageList* TitleImageList() const;
     void SetTitleImageList(TImageList* Value);
     TqzCalcTitleAttributesEvent OnCalcTitleAttributes() const;
     void SetOnCalcTitleAttributes(TqzCalcTitleAttributesEvent Value);
-    TqzDrawTitleCellEvent OnDrawTitleCell() const override;
+    TqzDrawTitleCellEvent OnDrawTitleCell() const;
     void SetOnDrawTitleCell(TqzDrawTitleCellEvent Value);
     TqzCalcTitleImageEvent OnCalcTitleImage() const;
     void SetOnCalcTitleImage(TqzCalcTitleImageEvent Value);
@@ -242,10 +242,15 @@ public:
     virtual void DataChanged();
     virtual bool IsMemoCell(int ACol, int ARow) const;
     // The text a data cell shows for the field on the active record.
-    std::string CellText(TField* Field) override;
+    virtual std::string CellText(TField* Field);
     virtual bool IsCustomControlCell(int ACol, int ARow) const;
     // Nothing in this class; the published grid selects the record.
     virtual void SelectRecordHook() {}
+    // The header of a grouped column spanning its visible neighbours of the
+    // same group (empty for an ungrouped column).
+    virtual TRect GroupHeaderRect(int ACol) const;
+    // The footer's rectangle (empty without dgShowFooter).
+    virtual TRect FooterRect();
 
     void Dispatch(TMessage& Message) override;
 
@@ -253,50 +258,48 @@ public:
     static void Publish(TPublisher<TqzCustomDBGrid>& p);
 
 protected:
-    // ---- The collaborators' road (TqzGridHost): drawing, titles, cells
-    TCustomGrid& HostGrid() override { return *this; }
-    TqzDBGridOptions GridOptions() const override { return Options(); }
+    // ---- What the collaborators reach through the grid's adapter (qzgridhost.h):
+    // drawing, titles, cells
+    virtual TqzDBGridOptions GridOptions() const { return Options(); }
     // The control type of every data column, as LoadControlTypes cached it.
-    const std::vector<TqzCacheColInfoItem>& ColInfo() const override;
+    virtual const std::vector<TqzCacheColInfoItem>& ColInfo() const;
     // The windowed control a ControlType line names for the cell.
-    bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control) override;
+    virtual bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control);
     // The cell is drawn in the highlight colours.
-    bool HighlightCell(int ACol, int ARow, TGridDrawState AState) override;
-    void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment, int Flags,
-                       const std::string& Text) override;
-    void DrawCheckBox(const TRect& ARect, int ACol, int ARow, bool Checked) override;
+    virtual bool HighlightCell(int ACol, int ARow, TGridDrawState AState);
+    virtual void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment,
+                               int Flags, const std::string& Text);
+    virtual void DrawCheckBox(const TRect& ARect, int ACol, int ARow, bool Checked);
     // The checked and unchecked values of the field's CheckBox line (four parts at least).
-    bool GetCheckBoxValues(const std::string& FieldName, std::string& Checked,
-                           std::string& Unchecked) override;
+    virtual bool GetCheckBoxValues(const std::string& FieldName, std::string& Checked,
+                                   std::string& Unchecked);
     // The record of the data link's active buffer is selected (multi-selection).
-    bool IsRecordSelected() override { return false; }
-    // The header of a grouped column spanning its visible neighbours of the
-    // same group (empty for an ungrouped column).
-    TRect GroupHeaderRect(int ACol) const override;
+    virtual bool IsRecordSelected() { return false; }
     // The drawing canvas of the cell routines.
-    TCanvas* DrawCanvas() override { return Canvas(); }
+    virtual TCanvas* DrawCanvas() { return Canvas(); }
     // Fires OnCalcTitleAttributes; a brush colour it changes fills the title.
-    void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
-                               TAlignment& Alignment) override;
-    void DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect, bool& DefaultDrawing) override;
-    void DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes) override;
-    void DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName, const TRect& ARect,
-                               bool& DefaultDrawing) override;
+    virtual void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
+                                       TAlignment& Alignment);
+    virtual void DoDrawTitleCell(TCanvas* ACanvas, TField* Field, const TRect& ARect, bool& DefaultDrawing);
+    virtual void DoCalcTitleImage(TField* Field, TqzTitleImageAttributes& Attributes);
+    virtual void DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName,
+                                       const TRect& ARect, bool& DefaultDrawing);
     // Fires OnAfterDrawCell, then draws the group separator under the last
     // row of a group when a group field is set.
-    void DoAfterDrawCell(TqzCustomDrawGridCellInfo& Info) override;
+    virtual void DoAfterDrawCell(TqzCustomDrawGridCellInfo& Info);
     // Compares the group field of the data link's active record with the
     // rows above and below it; the answer is GroupState().
-    void CalcGroupState() override;
-    // The footer's rectangle (empty without dgShowFooter).
-    TRect FooterRect() override;
-    void GetControlInfo(const std::string& FieldName, std::string& AControlType,
-                        std::string& Parameters) override;
-    void SplitURLText(const std::string& Text, std::string& DisplayText, std::string& Address) const override;
-    void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
-                        TBrush* ABrush) override;
-    void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow) override;
-    void FillFixedCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow) override;
+    virtual void CalcGroupState();
+    virtual void GetControlInfo(const std::string& FieldName, std::string& AControlType,
+                                std::string& Parameters);
+    virtual void SplitURLText(const std::string& Text, std::string& DisplayText, std::string& Address) const;
+    virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
+                                TBrush* ABrush);
+    virtual void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
+    virtual void FillFixedCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
+
+    // What the export replays of the grid's colour and title events.
+    TqzGridExportHost& ExportHost();
 
     friend class TqzGridDataLink;
     friend class TqzColumn;
@@ -444,6 +447,7 @@ private:
     // The focus rectangle the generic grid draws over its cells (empty: none).
     TRect GenericFocusRect();
 
+    class THosts;
     class TImpl;
     std::unique_ptr<TImpl> FImpl;
 };

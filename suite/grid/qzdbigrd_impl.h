@@ -13,6 +13,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzdbigrd.h"
+#include "suite/grid/qzdbigrd_hosts.h"
 #include "suite/grid/qzgridcells.h"
 #include "suite/grid/qzgridcontrols.h"
 #include "suite/grid/qzgriddrag.h"
@@ -22,15 +23,17 @@
 class TqzCustomDBGrid::TImpl {
 public:
     explicit TImpl(TqzCustomDBGrid& Grid)
-        : Drag(Grid, [&Grid](int From, int To) { Grid.MoveColumn(From, To); }),
-          Hints(Grid),
-          Titles(Grid),
-          Cells(Grid, Titles,
+        : Hosts(Grid),
+          Drag(Hosts),
+          Hints(Hosts),
+          Titles(Hosts),
+          Cells(Hosts, Titles,
                 [&Grid](const TRect& R, TField* F, TGridDrawState S) { Grid.DrawDataCell(R, F, S); }),
-          Painter(Grid, Titles),
-          InCellControls(Grid) {}
+          Painter(Hosts, Titles),
+          InCellControls(Hosts) {}
 
-    // Collaborators
+    // Collaborators, each holding its own interface of the adapter.
+    THosts Hosts;
     TqzGridColumnDrag Drag;
     TqzGridCellHints Hints;
     TqzGridTitles Titles;

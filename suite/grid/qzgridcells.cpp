@@ -59,8 +59,8 @@ bool FieldPicture(TField* Field, TBitmap& Picture) {
 
 }  // namespace
 
-TqzGridCells::TqzGridCells(TqzGridHost& Host, TqzGridTitles& Titles, TDrawDataCell DrawDataCell)
-    : H(Host), G(Host.HostGrid()), FTitles(Titles), FDrawDataCell(std::move(DrawDataCell)) {}
+TqzGridCells::TqzGridCells(TqzGridCellsHost& Host, TqzGridTitles& Titles, TDrawDataCell DrawDataCell)
+    : H(Host), FTitles(Titles), FDrawDataCell(std::move(DrawDataCell)) {}
 
 void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     FInfo = TqzCustomDrawGridCellInfo{};
@@ -76,7 +76,7 @@ void TqzGridCells::Draw(int ACol, int ARow, const TRect& ARect, TGridDrawState A
         if (dataRow) H.DataLink()->SetActiveRecord(FInfo.DataRow);
         try {
             if (dataRow) H.CalcGroupState();
-            FOnBefore(&G, FInfo);
+            FOnBefore(H.EventSender(), FInfo);
         } catch (...) {
             H.DataLink()->SetActiveRecord(saved);
             throw;
@@ -99,8 +99,8 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
     TCanvas* C = H.DrawCanvas();
     const int dataCol = ACol - H.IndicatorOffset(), dataRow = ARow - H.TitleOffset();
     const bool fixed = AState.Contains(gdFixed);
-    C->Font()->Assign(fixed ? H.TitleFont() : G.Font());
-    C->Brush()->SetColor(fixed ? H.TitleColor() : G.Color());
+    C->Font()->Assign(fixed ? H.TitleFont() : H.Font());
+    C->Brush()->SetColor(fixed ? H.TitleColor() : H.Color());
     if (dataCol < 0) {
         if (dataRow >= 0)
             DrawIndicator(C, ARect, dataRow);
@@ -128,8 +128,8 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
         H.GetControlInfo(field->FieldName(), type, params);
     }
     // A fixed data column keeps the fixed area's font and colour.
-    C->Font()->Assign(fixed ? H.TitleFont() : G.Font());
-    C->Brush()->SetColor(fixed ? H.TitleColor() : G.Color());
+    C->Font()->Assign(fixed ? H.TitleFont() : H.Font());
+    C->Brush()->SetColor(fixed ? H.TitleColor() : H.Color());
     if (type == "URL-Link") {
         std::string display, address;
         H.SplitURLText(text, display, address);
@@ -140,7 +140,7 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
     }
     bool brushSet = false;
     SetColors(C, ACol, ARow, field, AState, brushSet);
-    if (G.DefaultDrawing()) {
+    if (H.DefaultDrawing()) {
         if (FInfo.DefaultBackground) {
             if (brushSet)
                 C->FillRect(ARect);
@@ -151,12 +151,12 @@ void TqzGridCells::DrawParts(int ACol, int ARow, const TRect& ARect, TGridDrawSt
         }
         TAlignment align = taLeftJustify;
         if (field && field->Alignment() != taLeftJustify) align = field->Alignment();
-        int flags = TqzGridTitleHost::wctNoFill;
+        int flags = TqzGridCellsHost::wctNoFill;
         const bool oneLine = qzIsSingleLineRect(C, ARect, DT_SINGLELINE);
         if (H.GridOptions().Contains(dgTrailingEllipsis) &&
             (!H.GridOptions().Contains(dgWordWrap) || oneLine))
-            flags |= TqzGridTitleHost::wctEllipsis;
-        if (H.GridOptions().Contains(dgWordWrap)) flags |= TqzGridTitleHost::wctWordBreak;
+            flags |= TqzGridCellsHost::wctEllipsis;
+        if (H.GridOptions().Contains(dgWordWrap)) flags |= TqzGridCellsHost::wctWordBreak;
         if (FInfo.DefaultContent)
             H.WriteCellText(C, ARect, H.GridOptions().Contains(dgRowLines) ? 2 : 1, 2, align, flags, text);
     }
@@ -210,8 +210,8 @@ void TqzGridCells::DrawIndicator(TCanvas* C, const TRect& R, int DataRow) {
 void TqzGridCells::PaintCellBackground(TCanvas* C, const TRect& R, int ACol, int ARow, TField* Field,
                                        TGridDrawState State) {
     bool brushSet = false;
-    C->Font()->Assign(G.Font());
-    C->Brush()->SetColor(G.Color());
+    C->Font()->Assign(H.Font());
+    C->Brush()->SetColor(H.Color());
     SetColors(C, ACol, ARow, Field, State, brushSet);
     if (FInfo.DefaultBackground) {
         if (brushSet)
@@ -261,7 +261,7 @@ bool TqzGridCells::DrawControlType(TCanvas* C, const TRect& R, int ACol, int ARo
         return true;
     }
     if (SameText(type, "CustomEdit") || SameText(type, "RichEdit")) {
-        C->Brush()->SetColor(G.Color());
+        C->Brush()->SetColor(H.Color());
         H.FillDataCellBackground(C, R, ACol, ARow);
         return DrawCustomControl(C, R, ACol, ARow, field, State);
     }
@@ -274,7 +274,7 @@ void TqzGridCells::SetColors(TCanvas* C, int ACol, int ARow, TField* Field, TGri
     if (highlight) {
         const TColor active = H.PaintOptions()->ActiveRecordColor();
         C->Brush()->SetColor(active != clNone ? active : clHighlight);
-        if (!H.GridOptions().Contains(dgRowSelect) && ACol == G.Col() && ARow == G.Row())
+        if (!H.GridOptions().Contains(dgRowSelect) && ACol == H.Col() && ARow == H.Row())
             C->Brush()->SetColor(clHighlight);
         C->Font()->SetColor(clHighlightText);
     }
@@ -286,7 +286,7 @@ void TqzGridCells::SetColors(TCanvas* C, int ACol, int ARow, TField* Field, TGri
 void TqzGridCells::DrawBitmap(TCanvas* C, const TRect& R, TField* Field, const std::string& Parameters) {
     TDataSet* ds = H.DataLink()->DataSet();
     // A new row's picture is not loaded.
-    if (ds && ds->State() == dsInsert && H.DataLink()->ActiveRecord() == G.Row() - H.TitleOffset()) return;
+    if (ds && ds->State() == dsInsert && H.DataLink()->ActiveRecord() == H.Row() - H.TitleOffset()) return;
     TBitmap picture;
     if (!FieldPicture(PictureField(Field), picture)) return;
     const std::vector<std::string> parts = qzSemiParts(Parameters);
@@ -357,7 +357,7 @@ bool TqzGridCells::DrawCustomControl(TCanvas* C, const TRect& R, int ACol, int A
     TWinControl* control = nullptr;
     if (!H.GetCustomControlForCell(ACol, ARow, control) || !control) return false;
     // The cell being edited shows the control itself.
-    if (control->Visible() && control->Parent() == &G && ACol == G.Col() && ARow == G.Row()) return true;
+    if (control->Visible() && H.IsGridChild(control) && ACol == H.Col() && ARow == H.Row()) return true;
     if (control->Width() != R.Width() || control->Height() != R.Height())
         control->SetBounds(control->Left(), control->Top(), R.Width(), R.Height());
     FDrawDataCell(R, Field, State);

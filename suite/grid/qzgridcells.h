@@ -14,7 +14,7 @@
 
 class TCanvas;
 class TField;
-class TqzGridHost;
+class TqzGridCellsHost;
 class TqzGridTitles;
 
 class TqzGridCells {
@@ -22,7 +22,7 @@ public:
     // The grid's data-cell event (OnDrawDataCell) as the generic grid fires it.
     using TDrawDataCell = std::function<void(const TRect&, TField*, TGridDrawState)>;
     // Title cells are drawn by Titles.
-    TqzGridCells(TqzGridHost& Host, TqzGridTitles& Titles, TDrawDataCell DrawDataCell);
+    TqzGridCells(TqzGridCellsHost& Host, TqzGridTitles& Titles, TDrawDataCell DrawDataCell);
     TqzGridCells(const TqzGridCells&) = delete;
     TqzGridCells& operator=(const TqzGridCells&) = delete;
 
@@ -61,8 +61,7 @@ private:
     // calculated or lookup field the result field of its related record (nil: none).
     TField* PictureField(TField* Field);
 
-    TqzGridHost& H;
-    TCustomGrid& G;
+    TqzGridCellsHost& H;
     TqzGridTitles& FTitles;
     TDrawDataCell FDrawDataCell;
     TqzCustomDrawGridCellInfo FInfo;

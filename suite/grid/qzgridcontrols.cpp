@@ -6,22 +6,21 @@
 #include "platform/ui/messages.h"
 #include "suite/grid/qzgridcolumn.h"
 #include "suite/grid/qzgridcontrols.h"
-#include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzpaintoptions.h"
 
-TqzGridInCellControls::TqzGridInCellControls(TqzGridHost& Host) : H(Host), G(Host.HostGrid()) {}
+TqzGridInCellControls::TqzGridInCellControls(TqzGridControlsHost& Host) : H(Host) {}
 
 TWinControl* TqzGridInCellControls::Active() {
     TWinControl* control = nullptr;
-    if (!H.GetCustomControlForCell(G.Col(), G.Row(), control) || !control) return nullptr;
-    return control->Visible() && control->Parent() == &G ? control : nullptr;
+    if (!H.GetCustomControlForCell(H.Col(), H.Row(), control) || !control) return nullptr;
+    return control->Visible() && H.IsGridChild(control) ? control : nullptr;
 }
 
 void TqzGridInCellControls::MoveAway() {
-    G.Update();
+    H.Update();
     if (TWinControl* control = Active())
-        control->SetBounds(G.ClientWidth() + 10, control->Top(), control->Width(), control->Height());
+        control->SetBounds(H.ClientWidth() + 10, control->Top(), control->Width(), control->Height());
 }
 
 void TqzGridInCellControls::EnterPressed(char32_t& Key) {
@@ -33,7 +32,7 @@ void TqzGridInCellControls::EnterPressed(char32_t& Key) {
 }
 
 void TqzGridInCellControls::ForwardClick(TShiftState Shift, int X, int Y, int LeftColAtPress) {
-    if (Shift.Contains(ssCtrl) || G.LeftCol() != LeftColAtPress) return;
+    if (Shift.Contains(ssCtrl) || H.LeftCol() != LeftColAtPress) return;
     if (H.EditControlOptions().Contains(ecoDisableCustomControls)) return;
     TWinControl* target = Active();
     if (!target || target->ClassNameIs("TqzDataInspector")) return;

@@ -28,12 +28,11 @@ void qzGetRadioItemValue(const TStrings& Items, const TStrings* Values, int Inde
 void qzGetRadioCaptionByValue(const TStrings& Items, const TStrings* Values, const std::string& Value,
                               std::string& Caption);
 
-class TCustomGrid;
-class TqzGridHost;
+class TqzGridControlsHost;
 
 class TqzGridInCellControls {
 public:
-    explicit TqzGridInCellControls(TqzGridHost& Host);
+    explicit TqzGridInCellControls(TqzGridControlsHost& Host);
     TqzGridInCellControls(const TqzGridInCellControls&) = delete;
     TqzGridInCellControls& operator=(const TqzGridInCellControls&) = delete;
 
@@ -48,6 +47,5 @@ public:
     void ForwardClick(TShiftState Shift, int X, int Y, int LeftColAtPress);
 
 private:
-    TqzGridHost& H;
-    TCustomGrid& G;
+    TqzGridControlsHost& H;
 };

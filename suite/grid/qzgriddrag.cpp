@@ -3,14 +3,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <utility>
 
 #include "platform/ui/drawing.h"
 #include "platform/ui/imagelist.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/timer.h"
-#include "suite/grid/qzgridcolumn.h"
-#include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridimages.h"
 #include "suite/grid/qzpaintoptions.h"
@@ -19,12 +16,7 @@ namespace {
 constexpr unsigned kDragScrollInterval = 100;
 }
 
-TqzGridColumnDrag::TqzGridColumnDrag(TqzGridHost& Host, std::function<void(int From, int To)> MoveColumn)
-    : H(Host), G(Host.HostGrid()), FMoveColumn(std::move(MoveColumn)) {}
-
-void TqzGridColumnDrag::DrawInfo(TGridDrawInfo& DI) const {
-    static_cast<const TCustomGrid&>(G).CalcDrawInfo(DI);
-}
+TqzGridColumnDrag::TqzGridColumnDrag(TqzGridDragHost& Host) : H(Host) {}
 
 // The grid owns the timer and frees it with its other components.
 TqzGridColumnDrag::~TqzGridColumnDrag() {
@@ -36,18 +28,17 @@ TqzGridColumnDrag::~TqzGridColumnDrag() {
 void TqzGridColumnDrag::GroupSpan(int ACol, int& First, int& Last) const {
     First = Last = ACol;
     const int offset = H.IndicatorOffset();
-    TqzColumn* column = ACol >= offset ? H.Columns(ACol - offset) : nullptr;
-    const std::string group = column ? column->GroupName() : std::string();
+    const std::string group = ACol >= offset ? H.ColumnGroupName(ACol - offset) : std::string();
     if (group.empty()) return;
     auto same = [&](int c) {
-        return c >= offset && c < G.ColCount() && H.Columns(c - offset)->GroupName() == group;
+        return c >= offset && c < H.ColCount() && H.ColumnGroupName(c - offset) == group;
     };
-    while (First - 1 >= G.FixedCols() && same(First - 1)) --First;
+    while (First - 1 >= H.FixedCols() && same(First - 1)) --First;
     while (same(Last + 1)) ++Last;
 }
 
 bool TqzGridColumnDrag::Movable(int ACol) const {
-    return H.GridOptions().Contains(dgColumnResize) && ACol >= G.FixedCols();
+    return H.GridOptions().Contains(dgColumnResize) && ACol >= H.FixedCols();
 }
 
 void TqzGridColumnDrag::Press(int ACol, int X, int Y) {
@@ -55,7 +46,7 @@ void TqzGridColumnDrag::Press(int ACol, int X, int Y) {
     FPressed = true;
     FStartCol = ACol;
     // Positions are kept in grid coordinates (mirrored right to left).
-    FStart = FLast = {G.GridX(X), Y};
+    FStart = FLast = {H.GridX(X), Y};
     const TRect header = H.GroupHeaderRect(ACol);
     FGroup = !IsRectEmpty(header) && Y < header.Bottom;
 }
@@ -65,17 +56,17 @@ void TqzGridColumnDrag::Start() {
     // The picture of the dragged title, or of the whole group.
     int first = FStartCol, last = FStartCol;
     if (FGroup) GroupSpan(FStartCol, first, last);
-    const TRect a = G.CellRect(first, 0), b = G.CellRect(last, 0);
+    const TRect a = H.CellRect(first, 0), b = H.CellRect(last, 0);
     if (!IsRectEmpty(a) && !IsRectEmpty(b)) {
         // The titles as the window shows them.
-        const TRect shown = G.GridToClientRect(Rect(a.Left, a.Top, b.Right, a.Bottom));
+        const TRect shown = H.GridToClientRect(Rect(a.Left, a.Top, b.Right, a.Bottom));
         FImage = std::make_unique<TBitmap>();
         FImage->SetSize(shown.Width(), shown.Height());
-        G.PaintTo(FImage->Canvas(), -shown.Left, -shown.Top);
+        H.PaintTo(FImage->Canvas(), -shown.Left, -shown.Top);
         FOffset = {FStart.X - a.Left, FStart.Y - a.Top};
     }
     if (!FTimer) {
-        FTimer = new TTimer(&G);
+        FTimer = new TTimer(H.TimerOwner());
         FTimer->SetOnTimer(TNotifyEvent(this, &TqzGridColumnDrag::Tick));
     }
     FTimer->SetInterval(kDragScrollInterval);
@@ -84,15 +75,15 @@ void TqzGridColumnDrag::Start() {
 
 int TqzGridColumnDrag::DropTarget(int X) {
     TGridDrawInfo di;
-    DrawInfo(di);
-    if (X >= di.Horz.GridBoundary) return G.ColCount() - 1;
-    const TGridCoord cell = G.MouseCoord(G.GridX(std::max(0, X)), std::max(0, G.RowHeights(0) / 2));
-    return std::clamp(cell.X < 0 ? G.FixedCols() : cell.X, G.FixedCols(), G.ColCount() - 1);
+    H.CalcDrawInfo(di);
+    if (X >= di.Horz.GridBoundary) return H.ColCount() - 1;
+    const TGridCoord cell = H.MouseCoord(H.GridX(std::max(0, X)), std::max(0, H.RowHeights(0) / 2));
+    return std::clamp(cell.X < 0 ? H.FixedCols() : cell.X, H.FixedCols(), H.ColCount() - 1);
 }
 
 bool TqzGridColumnDrag::MouseMove(int X, int Y) {
     if (!FPressed) return false;
-    X = G.GridX(X);
+    X = H.GridX(X);
     if (!FDragging) {
         if (std::abs(X - FStart.X) <= 2 && std::abs(Y - FStart.Y) <= 2) return true;
         Start();
@@ -100,7 +91,7 @@ bool TqzGridColumnDrag::MouseMove(int X, int Y) {
     if (X != FLast.X) FDirection = X > FLast.X ? 1 : -1;
     FLast = {X, Y};
     FDropCol = DropTarget(X);
-    G.Invalidate();
+    H.Invalidate();
     return true;
 }
 
@@ -110,25 +101,25 @@ void TqzGridColumnDrag::Tick(TObject*) {
         return;
     }
     TGridDrawInfo di;
-    DrawInfo(di);
-    const bool wider = di.Horz.LastFullVisibleCell < G.ColCount() - 1;
+    H.CalcDrawInfo(di);
+    const bool wider = di.Horz.LastFullVisibleCell < H.ColCount() - 1;
     // The scroll bar stays at the window's right, past the grid's far end
     // only left to right.
-    const int right = G.UseRightToLeftAlignment() ? G.ClientWidth()
-                                                  : G.Width() - (wider ? GetSystemMetrics(SM_CXHTHUMB) : 0);
+    const int right = H.UseRightToLeftAlignment() ? H.ClientWidth()
+                                                  : H.Width() - (wider ? GetSystemMetrics(SM_CXHTHUMB) : 0);
     const int x = FLast.X;
     if (FDirection > 0 && x > right - 10 && wider) {
-        G.SetLeftCol(G.LeftCol() + 1);
-    } else if (FDirection < 0 && x <= G.CellRect(G.LeftCol(), 0).Left) {
-        int floor = G.FixedCols();
+        H.SetLeftCol(H.LeftCol() + 1);
+    } else if (FDirection < 0 && x <= H.CellRect(H.LeftCol(), 0).Left) {
+        int floor = H.FixedCols();
         if (FGroup) {
             int last = 0;
             GroupSpan(FStartCol, floor, last);
         }
-        if (G.LeftCol() > floor) G.SetLeftCol(G.LeftCol() - 1);
+        if (H.LeftCol() > floor) H.SetLeftCol(H.LeftCol() - 1);
     }
     FDropCol = DropTarget(x);
-    G.Invalidate();
+    H.Invalidate();
 }
 
 void TqzGridColumnDrag::Cancel() {
@@ -139,7 +130,7 @@ void TqzGridColumnDrag::Cancel() {
     FDirection = 0;
     FStart = FLast = FOffset = TPoint{};
     FImage.reset();
-    if (shown) G.Invalidate();
+    if (shown) H.Invalidate();
 }
 
 bool TqzGridColumnDrag::Release(int X) {
@@ -148,50 +139,50 @@ bool TqzGridColumnDrag::Release(int X) {
     const int from = FStartCol;
     Cancel();
     if (!dragged) return false;
-    DropColumn(from, DropTarget(G.GridX(X)), group);
+    DropColumn(from, DropTarget(H.GridX(X)), group);
     return true;
 }
 
 void TqzGridColumnDrag::DropColumn(int From, int To, bool WholeGroup) {
-    if (To == From || From < G.FixedCols()) return;
+    if (To == From || From < H.FixedCols()) return;
     const int offset = H.IndicatorOffset();
     int first = From, last = From;
     GroupSpan(From, first, last);
-    const bool grouped = last > first || !H.Columns(From - offset)->GroupName().empty();
+    const bool grouped = last > first || !H.ColumnGroupName(From - offset).empty();
     if (WholeGroup && grouped) {
         // Column by column, keeping their order.
         if (To >= first && To <= last) return;
         const int n = last - first + 1;
         if (To > last) {
-            for (int k = 0; k < n; ++k) FMoveColumn(first, To);
+            for (int k = 0; k < n; ++k) H.MoveColumn(first, To);
         } else {
-            for (int k = 0; k < n; ++k) FMoveColumn(first + k, To + k);
+            for (int k = 0; k < n; ++k) H.MoveColumn(first + k, To + k);
         }
         return;
     }
     if (grouped) {
         // A grouped column stays within its group.
-        if (To >= first && To <= last) FMoveColumn(From, To);
+        if (To >= first && To <= last) H.MoveColumn(From, To);
         return;
     }
     int dropFirst = To, dropLast = To;
     GroupSpan(To, dropFirst, dropLast);
-    const bool ontoGroup = dropLast > dropFirst || !H.Columns(To - offset)->GroupName().empty();
+    const bool ontoGroup = dropLast > dropFirst || !H.ColumnGroupName(To - offset).empty();
     if (ontoGroup) {
         // Before or after the group, never inside it.
-        FMoveColumn(From, To < From ? dropFirst : dropLast);
+        H.MoveColumn(From, To < From ? dropFirst : dropLast);
         return;
     }
-    FMoveColumn(From, To);
+    H.MoveColumn(From, To);
     // The moved column shows.
-    if (To < G.LeftCol()) {
-        G.SetLeftCol(std::max(G.FixedCols(), To));
+    if (To < H.LeftCol()) {
+        H.SetLeftCol(std::max(H.FixedCols(), To));
     } else {
-        for (int guard = 0; guard < G.ColCount(); ++guard) {
+        for (int guard = 0; guard < H.ColCount(); ++guard) {
             TGridDrawInfo di;
-            DrawInfo(di);
-            if (To <= di.Horz.LastFullVisibleCell || G.LeftCol() >= To) break;
-            G.SetLeftCol(G.LeftCol() + 1);
+            H.CalcDrawInfo(di);
+            if (To <= di.Horz.LastFullVisibleCell || H.LeftCol() >= To) break;
+            H.SetLeftCol(H.LeftCol() + 1);
         }
     }
 }
@@ -207,10 +198,10 @@ void TqzGridColumnDrag::Paint(TCanvas* C) {
         C->SetMirrorWidth(mirror);
     }
     const int drop = FDropCol;
-    const TRect r = G.CellRect(drop, 0);
+    const TRect r = H.CellRect(drop, 0);
     if (!IsRectEmpty(r) && drop != FStartCol) {
         TGridDrawInfo di;
-        DrawInfo(di);
+        H.CalcDrawInfo(di);
         const bool right = drop > FStartCol;
         // The insertion line over the titles and the data rows.
         const int x = right ? r.Right : r.Left;

@@ -5,7 +5,6 @@
 // moves and releases, and lets it paint over the cells.
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include "platform/ui/geometry.h"
@@ -14,14 +13,11 @@ class TBitmap;
 class TCanvas;
 class TObject;
 class TTimer;
-struct TGridDrawInfo;
-class TCustomGrid;
-class TqzGridHost;
+class TqzGridDragHost;
 
 class TqzGridColumnDrag {
 public:
-    // MoveColumn moves a grid column as the generic grid does.
-    TqzGridColumnDrag(TqzGridHost& Host, std::function<void(int From, int To)> MoveColumn);
+    explicit TqzGridColumnDrag(TqzGridDragHost& Host);
     ~TqzGridColumnDrag();
     TqzGridColumnDrag(const TqzGridColumnDrag&) = delete;
     TqzGridColumnDrag& operator=(const TqzGridColumnDrag&) = delete;
@@ -50,12 +46,7 @@ private:
     void Tick(TObject* Sender);
     int DropTarget(int X);
 
-    // The grid's drawing information.
-    void DrawInfo(TGridDrawInfo& DI) const;
-
-    TqzGridHost& H;
-    TCustomGrid& G;
-    std::function<void(int From, int To)> FMoveColumn;
+    TqzGridDragHost& H;
     bool FPressed = false;
     bool FDragging = false;
     bool FGroup = false;

@@ -166,27 +166,27 @@ void TqzCustomDBGrid::WriteCellText(TCanvas* C, const TRect& ARect, int DX, int 
                                     int Flags, const std::string& Text) {
     if (IsRectEmpty(ARect)) return;
     TCanvasClip clip(C, ARect);
-    if (!(Flags & wctNoFill)) {
+    if (!(Flags & TqzCellTextFlags::wctNoFill)) {
         C->Brush()->SetStyle(bsSolid);
         C->FillRect(ARect);
     }
     unsigned fmt = DT_EXPANDTABS | DT_NOPREFIX;
     if (Alignment == taRightJustify) fmt |= DT_RIGHT;
     if (Alignment == taCenter) fmt |= DT_CENTER;
-    if (Flags & wctPrefix) fmt &= ~DT_NOPREFIX;
+    if (Flags & TqzCellTextFlags::wctPrefix) fmt &= ~DT_NOPREFIX;
     std::string text = Text;
     TRect r = ARect;
     r.Left += DX;
     r.Top += DY;
     if (Alignment == taRightJustify) r.Right -= DX + 1;
-    if (Flags & wctTitle) {
+    if (Flags & TqzCellTextFlags::wctTitle) {
         // "~" starts a new title line.
         std::replace(text.begin(), text.end(), '~', '\n');
     } else {
-        if (Flags & wctWordBreak) fmt |= DT_WORDBREAK;
+        if (Flags & TqzCellTextFlags::wctWordBreak) fmt |= DT_WORDBREAK;
         const bool single = qzIsSingleLineRect(C, ARect, fmt);
-        if ((fmt & DT_WORDBREAK) && (single || (Flags & wctEllipsis))) fmt &= ~DT_WORDBREAK;
-        if (Flags & wctEllipsis) fmt |= DT_END_ELLIPSIS;
+        if ((fmt & DT_WORDBREAK) && (single || (Flags & TqzCellTextFlags::wctEllipsis))) fmt &= ~DT_WORDBREAK;
+        if (Flags & TqzCellTextFlags::wctEllipsis) fmt |= DT_END_ELLIPSIS;
         if (!(fmt & DT_WORDBREAK)) fmt |= DT_SINGLELINE;
     }
     C->Brush()->SetStyle(bsClear);

@@ -21,6 +21,7 @@
 #include "suite/base/qzdbutils.h"
 #include "suite/edit/qzdbcombobox.h"
 #include "suite/grid/qzdbgrid.h"
+#include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridselection.h"
 
 namespace {
@@ -545,7 +546,7 @@ void qzSYLKFinish(const TqzExportSettings& S, const TqzExportModel& M, const Tqz
 
 // ---- The export run --------------------------------------------------------------------------------
 
-TqzExportOptions::TqzExportOptions(TqzDBGrid* Grid) : FGrid(Grid) {}
+TqzExportOptions::TqzExportOptions(TqzDBGrid* Grid, TqzGridExportHost& Host) : FGrid(Grid), FHost(&Host) {}
 
 void TqzExportOptions::Publish(TPublisher<TqzExportOptions>& p) {
     using Self = TqzExportOptions;
@@ -756,8 +757,7 @@ void ChooseExportedColumns(TqzDBGrid* Grid, TqzExportModel& Model, TqzExportStat
 }
 
 // Cell and title colours come from the grid's own colour events.
-void HookDynamicColors(TqzDBGrid* Grid, TqzExportModel& Model) {
-    TqzGridHost* host = Grid;
+void HookDynamicColors(TqzGridExportHost* host, TqzExportModel& Model) {
     Model.CellColors = [host](int Col, TqzExportFont& Font, TColor& Brush) {
         TFont font;
         SetFontFrom(font, Font);
@@ -883,7 +883,7 @@ bool TqzExportOptions::Run(TStream* Out) {
     TqzExportModel model = BuildModel();
     TqzExportState state;
     ChooseExportedColumns(grid, model, state);
-    if (s.Options.Contains(esoDynamicColors)) HookDynamicColors(grid, model);
+    if (s.Options.Contains(esoDynamicColors)) HookDynamicColors(FHost, model);
 
     const bool direct = Out && s.ExportType != qzgetSYLK;
     std::string result;

@@ -18,6 +18,7 @@
 #include "platform/ui/graphics.h"
 
 class TqzDBGrid;
+class TqzGridExportHost;
 class TStream;
 
 TASKMOOR_ENUM(TqzGridExportType, qzgetTxt, qzgetHTML, qzgetSYLK, qzgetXML)
@@ -126,7 +127,8 @@ void qzSYLKFinish(const TqzExportSettings& S, const TqzExportModel& M, const Tqz
 class TqzExportOptions : public TPersistent {
     TASKMOOR_CLASS(TqzExportOptions, TPersistent)
 public:
-    explicit TqzExportOptions(TqzDBGrid* Grid);
+    // Host: the grid's colour and title events, replayed with esoDynamicColors.
+    TqzExportOptions(TqzDBGrid* Grid, TqzGridExportHost& Host);
 
     // The stored name, else the program's name with ".txt".
     std::string FileName() const;
@@ -166,4 +168,5 @@ private:
     bool Run(TStream* Out);
     TqzExportSettings FSettings;
     TqzDBGrid* FGrid;
+    TqzGridExportHost* FHost;
 };

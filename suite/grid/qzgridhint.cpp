@@ -9,7 +9,6 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/timer.h"
 #include "suite/grid/qzgridcolumn.h"
-#include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzpaintoptions.h"
 
@@ -40,7 +39,7 @@ void TqzGridHintWindow::Paint() {
     c->Brush()->SetStyle(bsSolid);
 }
 
-TqzGridCellHints::TqzGridCellHints(TqzGridHost& Host) : H(Host), G(Host.HostGrid()) {}
+TqzGridCellHints::TqzGridCellHints(TqzGridHintHost& Host) : H(Host) {}
 
 // The grid owns the window and the timer and frees them with its other components.
 TqzGridCellHints::~TqzGridCellHints() {
@@ -73,42 +72,42 @@ void TqzGridCellHints::Update(const TGridCoord& Cell) {
     if (FWindow || !H.GridOptions().Contains(dgShowCellHint) || !H.DataSetActive()) return;
     if (Cell.X < H.IndicatorOffset() || Cell.Y < H.TitleOffset()) return;
     // The cell being edited shows its own text.
-    if (Cell.X == G.Col() && Cell.Y == G.Row() && G.InplaceEditor() && G.InplaceEditor()->Visible()) return;
+    if (Cell.X == H.Col() && Cell.Y == H.Row() && H.EditorVisible()) return;
     TField* field = H.GetColField(Cell.X - H.IndicatorOffset());
     if (!field || (field->IsBlob() && field->DataType() != ftMemo)) return;
     std::string text;
     {
-        const int saved = H.DataLink()->ActiveRecord();
-        H.DataLink()->SetActiveRecord(Cell.Y - H.TitleOffset());
+        const int saved = H.ActiveRecord();
+        H.SetActiveRecord(Cell.Y - H.TitleOffset());
         text = field->DisplayText();
-        H.DataLink()->SetActiveRecord(saved);
+        H.SetActiveRecord(saved);
     }
     if (text.empty()) return;
-    const TRect cell = G.GridToClientRect(G.CellRect(Cell.X, Cell.Y));
-    TCanvas* c = G.Canvas();
-    c->Font()->Assign(G.Font());
+    const TRect cell = H.GridToClientRect(H.CellRect(Cell.X, Cell.Y));
+    TCanvas* c = H.Canvas();
+    c->Font()->Assign(H.Font());
     unsigned fmt = DT_CALCRECT | DT_NOPREFIX;
     if (H.GridOptions().Contains(dgWordWrap)) fmt |= DT_WORDBREAK;
     if (text.find('\t') != std::string::npos) fmt |= DT_EXPANDTABS;
     TRect measured = Rect(0, 0, std::max(1, cell.Width() - 4), 0);
     DrawText(c, text, measured, fmt);
     if (measured.Width() < cell.Width() - 1 && measured.Height() <= cell.Height()) return;
-    FWindow = new TqzGridHintWindow(&G);
-    FWindow->Font()->Assign(G.Font());
+    FWindow = new TqzGridHintWindow(H.HintControl());
+    FWindow->Font()->Assign(H.Font());
     FWindow->Font()->SetColor(clInfoText);
     FWindow->Field = field;
     // Right to left the text reads from the right whatever the field says.
-    const bool fromRight = G.UseRightToLeftAlignment() || field->Alignment() == taRightJustify;
-    FWindow->Alignment = G.UseRightToLeftAlignment() ? taRightJustify : field->Alignment();
+    const bool fromRight = H.UseRightToLeftAlignment() || field->Alignment() == taRightJustify;
+    FWindow->Alignment = H.UseRightToLeftAlignment() ? taRightJustify : field->Alignment();
     if (!FTimer) {
-        FTimer = new TTimer(&G);
+        FTimer = new TTimer(H.HintControl());
         FTimer->SetOnTimer(TNotifyEvent(this, &TqzGridCellHints::Tick));
     }
     FTimer->SetInterval(kHintInterval);
     FTimer->SetEnabled(true);
     bool wordWrap = true, doDefault = true;
     int maxHeight = cell.Height() - 2, maxWidth = GetSystemMetrics(SM_CXSCREEN);
-    FOnCreate(&G, FWindow, field, cell, wordWrap, maxWidth, maxHeight, doDefault);
+    FOnCreate(H.HintControl(), FWindow, field, cell, wordWrap, maxWidth, maxHeight, doDefault);
     maxWidth = std::max(maxWidth, cell.Width() - 4);
     FWindow->WordWrap = wordWrap;
     if (!doDefault) return;
@@ -119,8 +118,8 @@ void TqzGridCellHints::Update(const TGridCoord& Cell) {
                            std::min(size.Height() + 4, std::max(maxHeight, size.Height() + 4)));
     TRect at = Bounds(cell.Left, cell.Top, w, h);
     if (fromRight) OffsetRect(at, cell.Right - at.Right, 0);
-    const TPoint origin = G.ClientToScreen({at.Left, at.Top});
-    FWindow->ActivateHint(&G, Bounds(origin.X, origin.Y, at.Width(), at.Height()), text);
+    const TPoint origin = H.ClientToScreen({at.Left, at.Top});
+    FWindow->ActivateHint(H.HintControl(), Bounds(origin.X, origin.Y, at.Width(), at.Height()), text);
 }
 
 void TqzGridCellHints::Tick(TObject*) {
@@ -128,9 +127,9 @@ void TqzGridCellHints::Tick(TObject*) {
         Hide();
         return;
     }
-    TRect cell = G.GridToClientRect(G.CellRect(FCell.X, FCell.Y));
+    TRect cell = H.GridToClientRect(H.CellRect(FCell.X, FCell.Y));
     InflateRect(cell, 1, 1);
-    const TRect client = G.ClientRect();
+    const TRect client = H.ClientRect();
     const bool inCell = PtInRect(cell, FLastMouse) && PtInRect(client, FLastMouse);
     const int limit =
         std::max(Application ? Application->HintHidePause() / static_cast<int>(kHintInterval) : 0, 16);

@@ -9,8 +9,7 @@
 class TField;
 class TObject;
 class TTimer;
-class TCustomGrid;
-class TqzGridHost;
+class TqzGridHintHost;
 
 // The window of a cell hint: the field's whole text, aligned as the field.
 class TqzGridHintWindow : public THintWindow {
@@ -33,7 +32,7 @@ using TqzCreateHintWindowEvent =
 // leaves the cell or the hide pause has passed.
 class TqzGridCellHints {
 public:
-    explicit TqzGridCellHints(TqzGridHost& Host);
+    explicit TqzGridCellHints(TqzGridHintHost& Host);
     ~TqzGridCellHints();
     TqzGridCellHints(const TqzGridCellHints&) = delete;
     TqzGridCellHints& operator=(const TqzGridCellHints&) = delete;
@@ -51,8 +50,7 @@ public:
 private:
     void Tick(TObject* Sender);
 
-    TqzGridHost& H;
-    TCustomGrid& G;
+    TqzGridHintHost& H;
     TqzGridHintWindow* FWindow = nullptr;
     TTimer* FTimer = nullptr;
     int FTicks = 0;

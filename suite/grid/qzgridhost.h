@@ -1,9 +1,10 @@
-// What the suite grid's collaborators (titles, cells, painter, cell hints,
-// column drag, in-cell controls) and its export see of the grid: the
-// platform grid they draw on and measure, the properties they read and the
-// drawing operations they call. The grid implements both interfaces; its
-// drawing operations stay protected, reached only through them. A stand-in
-// host lets a collaborator run without a grid, a data link or a dataset.
+// What each of the suite grid's collaborators (titles, cells, painter, cell
+// hints, column drag, in-cell controls) and its export sees of the grid:
+// one small interface each, holding exactly the calls it makes, the few
+// platform-grid measures among them. The grid answers all of them through an
+// adapter of its own, so its drawing operations stay protected and no
+// collaborator holds the grid itself; a stand-in host lets a collaborator
+// run without a grid, a data link or a dataset.
 #pragma once
 
 #include <string>
@@ -13,26 +14,28 @@
 #include "suite/grid/qzgridtypes.h"
 
 class TCanvas;
+class TComponent;
 class TField;
 class TFont;
 class TBrush;
 class TImageList;
+class TObject;
 class TStrings;
 class TWinControl;
 class TqzColumn;
 class TqzGridDataLink;
 class TqzGridPaintOptions;
+struct TGridDrawInfo;
 struct TqzCacheColInfoItem;
 
-// The titles' view of the grid.
-class TqzGridTitleHost {
-public:
-    // WriteCellText flags.
+// The flags of a host's WriteCellText.
+struct TqzCellTextFlags {
     static constexpr int wctPrefix = 1, wctEllipsis = 2, wctWordBreak = 4, wctTitle = 8, wctNoFill = 16;
+};
 
-    // The platform grid the cells are laid out on (the host itself for the suite grid).
-    virtual TCustomGrid& HostGrid() = 0;
-
+// The titles' view of the grid.
+class TqzGridTitleHost : public TqzCellTextFlags {
+public:
     virtual int IndicatorOffset() const = 0;
     virtual int TitleOffset() const = 0;
     virtual TField* GetColField(int DataCol) const = 0;
@@ -46,6 +49,9 @@ public:
     virtual TqzDrawTitleCellEvent OnDrawTitleCell() const = 0;
     virtual TqzGridLineColors* LineColors() const = 0;
     virtual bool DisableThemesInTitle() const = 0;
+    // Themes are on for the grid.
+    virtual bool UseThemes() const = 0;
+    virtual TGridCoord MouseCoord(int X, int Y) const = 0;
 
     // The header of a grouped column spanning its visible neighbours of the
     // same group (empty for an ungrouped column).
@@ -68,26 +74,120 @@ protected:
     TqzGridTitleHost& operator=(const TqzGridTitleHost&) = default;
 };
 
-// The cells', the painter's, the hints', the drag's and the in-cell
-// controls' view of the grid.
-class TqzGridHost : public TqzGridTitleHost {
+// The in-cell controls' view of the grid.
+class TqzGridControlsHost {
 public:
+    // The windowed control a ControlType line names for the cell.
+    virtual bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control) = 0;
+    virtual TqzEditControlOptions EditControlOptions() const = 0;
+    // Control is a child of the grid's own window.
+    virtual bool IsGridChild(const TWinControl* Control) const = 0;
+    virtual int Col() const = 0;
+    virtual int Row() const = 0;
+    virtual int LeftCol() const = 0;
+    virtual int ClientWidth() const = 0;
+    // Brings the grid's window up to date.
+    virtual void Update() = 0;
+
+protected:
+    TqzGridControlsHost() = default;
+    ~TqzGridControlsHost() = default;
+    TqzGridControlsHost(const TqzGridControlsHost&) = default;
+    TqzGridControlsHost& operator=(const TqzGridControlsHost&) = default;
+};
+
+// The column drag's view of the grid.
+class TqzGridDragHost {
+public:
+    virtual int IndicatorOffset() const = 0;
+    virtual int TitleOffset() const = 0;
+    // The group of data column DataCol (empty: none).
+    virtual std::string ColumnGroupName(int DataCol) const = 0;
     // The suite grid's options (the platform grid has options of its own).
     virtual TqzDBGridOptions GridOptions() const = 0;
-    virtual TqzGridDataLink* DataLink() const = 0;
+    virtual TRect GroupHeaderRect(int ACol) const = 0;
+    // Moves grid column From to To as the generic grid does.
+    virtual void MoveColumn(int From, int To) = 0;
+
+    virtual int ColCount() const = 0;
+    virtual int FixedCols() const = 0;
+    virtual int LeftCol() const = 0;
+    virtual void SetLeftCol(int Value) = 0;
+    virtual int RowHeights(int Index) const = 0;
+    virtual TRect CellRect(int ACol, int ARow) const = 0;
+    virtual TGridCoord MouseCoord(int X, int Y) const = 0;
+    // Client X mirrored right to left, and grid rectangles as the window shows them.
+    virtual int GridX(int X) const = 0;
+    virtual TRect GridToClientRect(const TRect& R) const = 0;
+    virtual void CalcDrawInfo(TGridDrawInfo& DrawInfo) const = 0;
+    virtual bool UseRightToLeftAlignment() const = 0;
+    virtual int ClientWidth() const = 0;
+    virtual int Width() const = 0;
+    virtual void Invalidate() = 0;
+    // The window as it shows, drawn onto Canvas at X, Y.
+    virtual void PaintTo(TCanvas* Canvas, int X, int Y) = 0;
+    // The owner of the drag's timer (frees it with its other components).
+    virtual TComponent* TimerOwner() = 0;
+
+protected:
+    TqzGridDragHost() = default;
+    ~TqzGridDragHost() = default;
+    TqzGridDragHost(const TqzGridDragHost&) = default;
+    TqzGridDragHost& operator=(const TqzGridDragHost&) = default;
+};
+
+// The cell hints' view of the grid.
+class TqzGridHintHost {
+public:
+    virtual TqzDBGridOptions GridOptions() const = 0;
     // The data link is active and its dataset open.
     virtual bool DataSetActive() const = 0;
+    virtual int IndicatorOffset() const = 0;
+    virtual int TitleOffset() const = 0;
+    virtual TField* GetColField(int DataCol) const = 0;
+    // The data link's active buffer.
+    virtual int ActiveRecord() const = 0;
+    virtual void SetActiveRecord(int Value) = 0;
+
+    virtual int Col() const = 0;
+    virtual int Row() const = 0;
+    // The in-place editor is shown.
+    virtual bool EditorVisible() const = 0;
+    virtual TRect CellRect(int ACol, int ARow) const = 0;
+    virtual TRect GridToClientRect(const TRect& R) const = 0;
+    virtual TRect ClientRect() const = 0;
+    virtual TPoint ClientToScreen(const TPoint& Point) const = 0;
+    virtual bool UseRightToLeftAlignment() const = 0;
+    virtual TCanvas* Canvas() const = 0;
+    virtual TFont* Font() const = 0;
+    // The control the hint shows for: the owner of its window and timer and
+    // the sender of OnCreateHintWindow.
+    virtual TWinControl* HintControl() = 0;
+
+protected:
+    TqzGridHintHost() = default;
+    ~TqzGridHintHost() = default;
+    TqzGridHintHost(const TqzGridHintHost&) = default;
+    TqzGridHintHost& operator=(const TqzGridHintHost&) = default;
+};
+
+// The cells' view of the grid.
+class TqzGridCellsHost : public TqzCellTextFlags {
+public:
+    virtual int IndicatorOffset() const = 0;
+    virtual int TitleOffset() const = 0;
+    virtual TField* GetColField(int DataCol) const = 0;
+    virtual TqzColumn* Columns(int Index) const = 0;
+    virtual TFont* TitleFont() const = 0;
+    virtual TColor TitleColor() const = 0;
+    virtual TqzDBGridOptions GridOptions() const = 0;
+    virtual TqzGridDataLink* DataLink() const = 0;
     virtual TqzGridPaintOptions* PaintOptions() const = 0;
     virtual TImageList* ImageList() const = 0;
     // The control type of every data column, as LoadControlTypes cached it.
     virtual const std::vector<TqzCacheColInfoItem>& ColInfo() const = 0;
     virtual TColor IndicatorIconColor() const = 0;
-    virtual TColor FooterColor() const = 0;
-    virtual TColor FooterCellColor() const = 0;
-    virtual TqzGridLineStyle LineStyle() const = 0;
-    virtual bool HideAllLines() const = 0;
     virtual const std::string& GroupFieldName() const = 0;
-    virtual TqzEditControlOptions EditControlOptions() const = 0;
 
     // The drawing canvas of the cell routines.
     virtual TCanvas* DrawCanvas() = 0;
@@ -100,6 +200,9 @@ public:
     // Fires OnCalcCellColors.
     virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
                                 TBrush* ABrush) = 0;
+    virtual void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment,
+                               int Flags, const std::string& Text) = 0;
+    virtual void FillFixedCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow) = 0;
     virtual void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow) = 0;
     virtual void DrawCheckBox(const TRect& ARect, int ACol, int ARow, bool Checked) = 0;
     // The checked and unchecked values of the field's CheckBox line.
@@ -107,7 +210,6 @@ public:
                                    std::string& Unchecked) = 0;
     virtual void GetControlInfo(const std::string& FieldName, std::string& AControlType,
                                 std::string& Parameters) = 0;
-    // The windowed control a ControlType line names for the cell.
     virtual bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control) = 0;
     virtual void SplitURLText(const std::string& Text, std::string& DisplayText,
                               std::string& Address) const = 0;
@@ -115,14 +217,91 @@ public:
     virtual void CalcGroupState() = 0;
     // Fires OnAfterDrawCell and draws the group separator.
     virtual void DoAfterDrawCell(TqzCustomDrawGridCellInfo& Info) = 0;
-    virtual void DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName,
-                                       const TRect& ARect, bool& DefaultDrawing) = 0;
-    // The footer's rectangle (empty without dgShowFooter).
-    virtual TRect FooterRect() = 0;
+
+    virtual int Col() const = 0;
+    virtual int Row() const = 0;
+    virtual TFont* Font() const = 0;
+    virtual TColor Color() const = 0;
+    virtual bool DefaultDrawing() const = 0;
+    virtual bool IsGridChild(const TWinControl* Control) const = 0;
+    // The sender of the grid's events.
+    virtual TObject* EventSender() = 0;
 
 protected:
-    TqzGridHost() = default;
-    ~TqzGridHost() = default;
-    TqzGridHost(const TqzGridHost&) = default;
-    TqzGridHost& operator=(const TqzGridHost&) = default;
+    TqzGridCellsHost() = default;
+    ~TqzGridCellsHost() = default;
+    TqzGridCellsHost(const TqzGridCellsHost&) = default;
+    TqzGridCellsHost& operator=(const TqzGridCellsHost&) = default;
+};
+
+// The painter's view of the grid.
+class TqzGridPainterHost : public TqzCellTextFlags {
+public:
+    virtual int IndicatorOffset() const = 0;
+    virtual int TitleOffset() const = 0;
+    virtual TField* GetColField(int DataCol) const = 0;
+    virtual TqzColumn* Columns(int Index) const = 0;
+    virtual TFont* TitleFont() const = 0;
+    virtual TColor TitleColor() const = 0;
+    virtual TqzGridLineColors* LineColors() const = 0;
+    virtual TqzDBGridOptions GridOptions() const = 0;
+    // The data link is active, and the records it buffers.
+    virtual bool DataLinkActive() const = 0;
+    virtual int DataLinkRecordCount() const = 0;
+    virtual TqzGridPaintOptions* PaintOptions() const = 0;
+    virtual TColor FooterColor() const = 0;
+    virtual TColor FooterCellColor() const = 0;
+    virtual TqzGridLineStyle LineStyle() const = 0;
+    virtual bool HideAllLines() const = 0;
+    virtual TRect GroupHeaderRect(int ACol) const = 0;
+    // The footer's rectangle (empty without dgShowFooter).
+    virtual TRect FooterRect() = 0;
+    virtual void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment,
+                               int Flags, const std::string& Text) = 0;
+    virtual bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control) = 0;
+    virtual void DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName,
+                                       const TRect& ARect, bool& DefaultDrawing) = 0;
+
+    virtual int Col() const = 0;
+    virtual int Row() const = 0;
+    virtual int ColCount() const = 0;
+    virtual int RowCount() const = 0;
+    virtual int FixedCols() const = 0;
+    virtual int FixedRows() const = 0;
+    virtual int LeftCol() const = 0;
+    virtual int TopRow() const = 0;
+    virtual int ColWidths(int Index) const = 0;
+    virtual int RowHeights(int Index) const = 0;
+    virtual TRect CellRect(int ACol, int ARow) const = 0;
+    virtual void CalcDrawInfo(TGridDrawInfo& DrawInfo) const = 0;
+    virtual TRect ClientRect() const = 0;
+    virtual int ClientWidth() const = 0;
+    virtual TCanvas* Canvas() const = 0;
+    virtual TFont* Font() const = 0;
+    virtual TColor Color() const = 0;
+    virtual bool IsGridChild(const TWinControl* Control) const = 0;
+    virtual TObject* EventSender() = 0;
+
+protected:
+    TqzGridPainterHost() = default;
+    ~TqzGridPainterHost() = default;
+    TqzGridPainterHost(const TqzGridPainterHost&) = default;
+    TqzGridPainterHost& operator=(const TqzGridPainterHost&) = default;
+};
+
+// The export's view of the grid beyond its public side: the colour and
+// title events it replays for every exported cell.
+class TqzGridExportHost {
+public:
+    virtual TField* GetColField(int DataCol) const = 0;
+    virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
+                                TBrush* ABrush) = 0;
+    virtual void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
+                                       TAlignment& Alignment) = 0;
+
+protected:
+    TqzGridExportHost() = default;
+    ~TqzGridExportHost() = default;
+    TqzGridExportHost(const TqzGridExportHost&) = default;
+    TqzGridExportHost& operator=(const TqzGridExportHost&) = default;
 };

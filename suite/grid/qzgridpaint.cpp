@@ -9,33 +9,27 @@
 #include "platform/ui/messages.h"
 #include "suite/grid/qzbitmap.h"
 #include "suite/grid/qzgridcolumn.h"
-#include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridpaint.h"
 #include "suite/grid/qzgridtitle.h"
 #include "suite/grid/qzpaintoptions.h"
 
-TqzGridPainter::TqzGridPainter(TqzGridHost& Host, TqzGridTitles& Titles)
-    : H(Host), G(Host.HostGrid()), FTitles(Titles) {}
-
-void TqzGridPainter::DrawInfo(TGridDrawInfo& DI) const {
-    static_cast<const TCustomGrid&>(G).CalcDrawInfo(DI);
-}
+TqzGridPainter::TqzGridPainter(TqzGridPainterHost& Host, TqzGridTitles& Titles) : H(Host), FTitles(Titles) {}
 
 void TqzGridPainter::PaintBackground(TCanvas* C) {
     if (H.PaintOptions()->Changed() && H.PaintOptions()->BackgroundBitmap() &&
         H.PaintOptions()->BackgroundBitmap()->Graphic())
         H.PaintOptions()->PrepareBackground(false);
-    const TRect client = G.ClientRect();
+    const TRect client = H.ClientRect();
     if (H.PaintOptions()->FillsDataCells()) {
         C->CopyRect(client, H.PaintOptions()->BackgroundCanvas(), client);
     } else {
-        C->Brush()->SetColor(G.Color());
+        C->Brush()->SetColor(H.Color());
         C->FillRect(client);
     }
-    if (!H.DataLink()->Active()) {
+    if (!H.DataLinkActive()) {
         C->Brush()->SetColor(H.TitleColor());
-        if (H.TitleOffset() > 0) C->FillRect(Rect(0, 0, client.Right, G.RowHeights(0)));
+        if (H.TitleOffset() > 0) C->FillRect(Rect(0, 0, client.Right, H.RowHeights(0)));
     }
 }
 
@@ -47,7 +41,7 @@ void TqzGridPainter::PaintOverCells(TCanvas* C, const TRect& GenericFocus) {
 
 void TqzGridPainter::PaintFooter(TCanvas* C) {
     if (!H.GridOptions().Contains(dgShowFooter)) return;
-    const TRect client = G.ClientRect();
+    const TRect client = H.ClientRect();
     const TRect footer = H.FooterRect();
     C->Brush()->SetColor(H.FooterColor());
     C->FillRect(footer);
@@ -60,60 +54,60 @@ void TqzGridPainter::PaintFooter(TCanvas* C) {
         C->Brush()->SetColor(H.LineColors()->HighlightColor());
         C->FillRect(Rect(footer.Left, footer.Top + 1, footer.Right, footer.Top + 2));
     }
-    if (!H.DataLink()->Active()) return;
+    if (!H.DataLinkActive()) return;
     TGridDrawInfo di;
-    DrawInfo(di);
+    H.CalcDrawInfo(di);
     const int line = di.Horz.EffectiveLineWidth;
     int x = 0;
-    for (int c = 0; c < G.FixedCols(); ++c) {
-        if (c >= H.IndicatorOffset()) DrawFooterCell(C, footer, c, x, G.ColWidths(c));
-        x += G.ColWidths(c) + line;
+    for (int c = 0; c < H.FixedCols(); ++c) {
+        if (c >= H.IndicatorOffset()) DrawFooterCell(C, footer, c, x, H.ColWidths(c));
+        x += H.ColWidths(c) + line;
     }
-    for (int c = G.LeftCol(); c < G.ColCount() && x < client.Right; ++c) {
-        DrawFooterCell(C, footer, c, x, G.ColWidths(c));
-        x += G.ColWidths(c) + line;
+    for (int c = H.LeftCol(); c < H.ColCount() && x < client.Right; ++c) {
+        DrawFooterCell(C, footer, c, x, H.ColWidths(c));
+        x += H.ColWidths(c) + line;
     }
 }
 
 bool TqzGridPainter::FocusRectAllowed() {
-    if (!H.DataLink()->Active() || H.GridOptions().Contains(dgAlwaysShowEditor) ||
+    if (!H.DataLinkActive() || H.GridOptions().Contains(dgAlwaysShowEditor) ||
         H.GridOptions().Contains(dgRowSelect))
         return false;
     // An open embedded control shows the cell itself.
     TWinControl* control = nullptr;
-    if (H.GetCustomControlForCell(G.Col(), G.Row(), control) && control && control->Visible() &&
-        control->Parent() == &G)
+    if (H.GetCustomControlForCell(H.Col(), H.Row(), control) && control && control->Visible() &&
+        H.IsGridChild(control))
         return false;
-    if (G.Col() < G.FixedCols()) return H.GridOptions().Contains(dgFixedEditable);
-    return !IsRectEmpty(G.CellRect(G.Col(), G.Row()));
+    if (H.Col() < H.FixedCols()) return H.GridOptions().Contains(dgFixedEditable);
+    return !IsRectEmpty(H.CellRect(H.Col(), H.Row()));
 }
 
 void TqzGridPainter::RemoveFocusRect(const TRect& GenericFocus) {
     // The same exclusive-or pattern again takes the generic grid's away.
     if (IsRectEmpty(GenericFocus) || FocusRectAllowed()) return;
     const TRect& r = GenericFocus;
-    G.Canvas()->DrawFocusRect(r);
+    H.Canvas()->DrawFocusRect(r);
 }
 
 void TqzGridPainter::HideGatedLines(TCanvas* C) {
     TGridDrawInfo di;
-    DrawInfo(di);
+    H.CalcDrawInfo(di);
     const int hw = di.Horz.EffectiveLineWidth, vw = di.Vert.EffectiveLineWidth;
     if (hw == 0 && vw == 0) return;
-    const bool none = H.HideAllLines() || !H.DataLink()->Active();
-    const int lastRow = H.TitleOffset() + H.DataLink()->RecordCount() - 1;
+    const bool none = H.HideAllLines() || !H.DataLinkActive();
+    const int lastRow = H.TitleOffset() + H.DataLinkRecordCount() - 1;
     auto fill = [&](const TRect& R, bool Fixed) {
-        C->Brush()->SetColor(Fixed ? H.TitleColor() : G.Color());
+        C->Brush()->SetColor(Fixed ? H.TitleColor() : H.Color());
         C->FillRect(R);
     };
-    for (int c = 0; c < G.ColCount(); ++c) {
-        if (c >= G.FixedCols() && c < G.LeftCol()) continue;
+    for (int c = 0; c < H.ColCount(); ++c) {
+        if (c >= H.FixedCols() && c < H.LeftCol()) continue;
         TqzColumn* column = c >= H.IndicatorOffset() ? H.Columns(c - H.IndicatorOffset()) : nullptr;
-        for (int r = 0; r < G.RowCount(); ++r) {
-            if (r >= G.FixedRows() && r < G.TopRow()) continue;
-            const TRect cell = G.CellRect(c, r);
+        for (int r = 0; r < H.RowCount(); ++r) {
+            if (r >= H.FixedRows() && r < H.TopRow()) continue;
+            const TRect cell = H.CellRect(c, r);
             if (IsRectEmpty(cell)) continue;
-            const bool fixed = c < G.FixedCols() || r < G.FixedRows();
+            const bool fixed = c < H.FixedCols() || r < H.FixedRows();
             const int dataRow = r - H.TitleOffset();
             bool under = none;
             // The line under the last data row, and under a flagged row of the column.
@@ -128,11 +122,11 @@ void TqzGridPainter::HideGatedLines(TCanvas* C) {
 }
 
 void TqzGridPainter::PaintGroupHeaders(TCanvas* C) {
-    if (!H.DataLink()->Active() || H.TitleOffset() == 0) return;
+    if (!H.DataLinkActive() || H.TitleOffset() == 0) return;
     // Over the grid lines: one header across the columns of a group.
-    for (int c = std::max(H.IndicatorOffset(), G.LeftCol()); c < G.ColCount(); ++c) {
+    for (int c = std::max(H.IndicatorOffset(), H.LeftCol()); c < H.ColCount(); ++c) {
         const TRect span = H.GroupHeaderRect(c);
-        if (IsRectEmpty(span) || span.Left != G.CellRect(c, 0).Left) continue;
+        if (IsRectEmpty(span) || span.Left != H.CellRect(c, 0).Left) continue;
         TqzColumn* column = H.Columns(c - H.IndicatorOffset());
         C->Font()->Assign(H.TitleFont());
         C->Brush()->SetColor(H.TitleColor());
@@ -149,7 +143,8 @@ void TqzGridPainter::PaintGroupHeaders(TCanvas* C) {
         if (defaultDrawing) {
             C->Font()->Assign(H.TitleFont());
             H.WriteCellText(C, inner, 2, 2, taCenter,
-                            TqzGridTitleHost::wctTitle | TqzGridTitleHost::wctNoFill, column->GroupName());
+                            TqzGridPainterHost::wctTitle | TqzGridPainterHost::wctNoFill,
+                            column->GroupName());
         }
         C->Brush()->SetColor(H.LineColors()->FixedColor());
         C->FillRect(Rect(span.Left, span.Bottom - 1, span.Right, span.Bottom));
@@ -162,14 +157,14 @@ void TqzGridPainter::DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, i
     std::string text = column ? column->FooterValue() : std::string();
     bool defaultDrawing = true;
     C->Brush()->SetColor(H.FooterCellColor());
-    C->Font()->Assign(G.Font());
+    C->Font()->Assign(H.Font());
     TRect r = Rect(Left, Footer.Top + 2, Left + Width, Footer.Bottom - 2);
-    FOnDrawFooterCell(&G, C, r, field, text, defaultDrawing);
+    FOnDrawFooterCell(H.EventSender(), C, r, field, text, defaultDrawing);
     if (!defaultDrawing || text.empty()) return;
     r.Top = Footer.Top + 1;
     r.Bottom = Footer.Bottom - 1;
     r.Left -= 1;
-    if (ACol == G.ColCount() - 1 && r.Right + 1 <= G.ClientWidth()) r.Right += 1;
+    if (ACol == H.ColCount() - 1 && r.Right + 1 <= H.ClientWidth()) r.Right += 1;
     C->FillRect(r);
     // The frame: light along the left and top, dark along the bottom and right.
     auto hline = [&](int x1, int x2, int y, TColor c) {

@@ -8,15 +8,13 @@
 #include "suite/grid/qzgridtypes.h"
 
 class TCanvas;
-class TCustomGrid;
-class TqzGridHost;
+class TqzGridPainterHost;
 class TqzGridTitles;
-struct TGridDrawInfo;
 
 class TqzGridPainter {
 public:
     // Group headers are drawn with Titles' backgrounds.
-    TqzGridPainter(TqzGridHost& Host, TqzGridTitles& Titles);
+    TqzGridPainter(TqzGridPainterHost& Host, TqzGridTitles& Titles);
     TqzGridPainter(const TqzGridPainter&) = delete;
     TqzGridPainter& operator=(const TqzGridPainter&) = delete;
 
@@ -44,10 +42,7 @@ private:
     void PaintGroupHeaders(TCanvas* C);
     void DrawFooterCell(TCanvas* C, const TRect& Footer, int ACol, int Left, int Width);
 
-    void DrawInfo(TGridDrawInfo& DI) const;
-
-    TqzGridHost& H;
-    TCustomGrid& G;
+    TqzGridPainterHost& H;
     TqzGridTitles& FTitles;
     TqzDrawFooterCellEvent FOnDrawFooterCell;
 };

@@ -13,9 +13,9 @@
 #include "suite/grid/qzgridtitle.h"
 #include "suite/grid/qzpaintoptions.h"
 
-TqzGridTitles::TqzGridTitles(TqzGridTitleHost& Host) : H(Host), G(Host.HostGrid()) {}
+TqzGridTitles::TqzGridTitles(TqzGridTitleHost& Host) : H(Host) {}
 
-bool TqzGridTitles::Themed() const { return !H.DisableThemesInTitle() && qzUseThemes(&G); }
+bool TqzGridTitles::Themed() const { return !H.DisableThemesInTitle() && H.UseThemes(); }
 
 void TqzGridTitles::DrawBackground(TCanvas* C, const TRect& R, int ACol, bool GroupHeader, bool BrushSet) {
     if (Themed() && !BrushSet) {
@@ -111,9 +111,9 @@ void TqzGridTitles::Draw(TCanvas* C, const TRect& R, int DataCol) {
 
 bool TqzGridTitles::TrackHot(TShiftState Shift, int X, int Y) {
     // Only themed titles show a hot state, and not while a button is held.
-    if (!qzUseThemes(&G) || Shift.Contains(ssLeft) || Shift.Contains(ssRight) || Shift.Contains(ssMiddle))
+    if (!H.UseThemes() || Shift.Contains(ssLeft) || Shift.Contains(ssRight) || Shift.Contains(ssMiddle))
         return false;
-    const TGridCoord cell = G.MouseCoord(X, Y);
+    const TGridCoord cell = H.MouseCoord(X, Y);
     int col = -1;
     bool header = false;
     if (cell.Y >= 0 && cell.Y < H.TitleOffset() && cell.X >= H.IndicatorOffset()) {

@@ -8,7 +8,6 @@
 #include "platform/ui/geometry.h"
 
 class TCanvas;
-class TCustomGrid;
 class TqzGridTitleHost;
 struct TqzTitleImageAttributes;
 
@@ -44,7 +43,6 @@ private:
     void DrawImage(TCanvas* C, const TRect& R, TRect& TextRect, const TqzTitleImageAttributes& Image);
 
     TqzGridTitleHost& H;
-    TCustomGrid& G;
     int FPressedCol = -1;
     int FHotCol = -1;
     bool FHotGroup = false;

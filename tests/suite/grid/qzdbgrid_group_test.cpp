@@ -305,10 +305,10 @@ TEST_F(QzGroupRowsTest, GroupHeadersAreDrawnByTheirOwner) {
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].Name, "More");
     EXPECT_EQ(calls[1].Name, "What");
-    const TRect span = static_cast<TqzGridHost&>(*Grid).GroupHeaderRect(2);
+    const TRect span = Grid->GroupHeaderRect(2);
     EXPECT_EQ(calls[1].Rect,
               Rect(Grid->CellRect(2, 0).Left, span.Top, Grid->CellRect(3, 0).Right, span.Bottom - 1));
-    EXPECT_EQ(static_cast<TqzGridHost&>(*Grid).GroupHeaderRect(3), span);
+    EXPECT_EQ(Grid->GroupHeaderRect(3), span);
     EXPECT_EQ(calls[0].Rect,
               Rect(Grid->CellRect(1, 0).Left, span.Top, Grid->CellRect(1, 0).Right, span.Bottom - 1));
     for (const Call& c : calls) EXPECT_TRUE(c.Default) << c.Name;

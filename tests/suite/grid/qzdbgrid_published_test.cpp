@@ -234,7 +234,7 @@ TEST_F(QzDBGridPublished, FooterAndLineColorsByNameAreDrawn) {
     EXPECT_EQ(Grid->LineColors()->FixedColor(), RGB(255, 0, 0));
     Open(2);
     Shot("qzdbgrid_pub_footer.png");
-    const TRect footer = static_cast<TqzGridHost&>(*Grid).FooterRect();
+    const TRect footer = Grid->FooterRect();
     ASSERT_EQ(footer.Height(), 30);
     const int x = footer.Left + 4;
     EXPECT_EQ(Picture.Canvas()->Pixels(x, footer.Top), RGB(255, 0, 0));

@@ -19,71 +19,37 @@
 
 namespace {
 
-// Every cell names Control; nothing else of the host is asked for.
-class TStandInControlsHost final : public TqzGridHost {
+// Every cell names Control but OtherCell, which names Other; the cells,
+// the window and its measures are the plain grid's.
+class TStandInControlsHost final : public TqzGridControlsHost {
 public:
     explicit TStandInControlsHost(TCustomGrid& Grid) : FGrid(Grid) {}
 
-    TCustomGrid& HostGrid() override { return FGrid; }
-    bool GetCustomControlForCell(int, int, TWinControl*& AControl) override {
-        AControl = Control;
-        return Control != nullptr;
+    bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& AControl) override {
+        AControl = ACol == OtherCell.X && ARow == OtherCell.Y ? Other : Control;
+        return AControl != nullptr;
     }
     TqzEditControlOptions EditControlOptions() const override { return Options; }
+    bool IsGridChild(const TWinControl* AControl) const override { return AControl->Parent() == &FGrid; }
+    int Col() const override { return FGrid.Col(); }
+    int Row() const override { return FGrid.Row(); }
+    int LeftCol() const override { return FGrid.LeftCol(); }
+    int ClientWidth() const override { return Width < 0 ? FGrid.ClientWidth() : Width; }
+    void Update() override {
+        ++Updates;
+        FGrid.Update();
+    }
 
     TWinControl* Control = nullptr;
+    TWinControl* Other = nullptr;
+    TGridCoord OtherCell{-1, -1};
     TqzEditControlOptions Options;
-
-    int IndicatorOffset() const override { return 1; }
-    int TitleOffset() const override { return 1; }
-    TField* GetColField(int) const override { return nullptr; }
-    TqzColumn* Columns(int) const override { return nullptr; }
-    bool UseTFields() const override { return true; }
-    TStrings* Selected() const override { return nullptr; }
-    TFont* TitleFont() const override { return nullptr; }
-    TColor TitleColor() const override { return clBtnFace; }
-    TAlignment TitleAlignment() const override { return taLeftJustify; }
-    TImageList* TitleImageList() const override { return nullptr; }
-    TqzDrawTitleCellEvent OnDrawTitleCell() const override { return {}; }
-    TqzGridLineColors* LineColors() const override { return nullptr; }
-    bool DisableThemesInTitle() const override { return false; }
-    TRect GroupHeaderRect(int) const override { return {}; }
-    void WriteCellText(TCanvas*, const TRect&, int, int, TAlignment, int, const std::string&) override {}
-    void FillFixedCellBackground(TCanvas*, const TRect&, int, int) override {}
-    void DoCalcTitleAttributes(const std::string&, TFont*, TBrush*, TAlignment&) override {}
-    void DoDrawTitleCell(TCanvas*, TField*, const TRect&, bool&) override {}
-    void DoCalcTitleImage(TField*, TqzTitleImageAttributes&) override {}
-    TqzDBGridOptions GridOptions() const override { return {}; }
-    TqzGridDataLink* DataLink() const override { return nullptr; }
-    bool DataSetActive() const override { return false; }
-    TqzGridPaintOptions* PaintOptions() const override { return nullptr; }
-    TImageList* ImageList() const override { return nullptr; }
-    const std::vector<TqzCacheColInfoItem>& ColInfo() const override { return FColInfo; }
-    TColor IndicatorIconColor() const override { return clBlack; }
-    TColor FooterColor() const override { return clBtnFace; }
-    TColor FooterCellColor() const override { return clBtnFace; }
-    TqzGridLineStyle LineStyle() const override { return glsSingle; }
-    bool HideAllLines() const override { return false; }
-    const std::string& GroupFieldName() const override { return FGroupFieldName; }
-    TCanvas* DrawCanvas() override { return FGrid.Canvas(); }
-    std::string CellText(TField*) override { return {}; }
-    bool HighlightCell(int, int, TGridDrawState) override { return false; }
-    bool IsRecordSelected() override { return false; }
-    void CalcCellColors(TField*, TGridDrawState, bool, TFont*, TBrush*) override {}
-    void FillDataCellBackground(TCanvas*, const TRect&, int, int) override {}
-    void DrawCheckBox(const TRect&, int, int, bool) override {}
-    bool GetCheckBoxValues(const std::string&, std::string&, std::string&) override { return false; }
-    void GetControlInfo(const std::string&, std::string&, std::string&) override {}
-    void SplitURLText(const std::string&, std::string&, std::string&) const override {}
-    void CalcGroupState() override {}
-    void DoAfterDrawCell(TqzCustomDrawGridCellInfo&) override {}
-    void DoDrawGroupHeaderCell(TCanvas*, const std::string&, const TRect&, bool&) override {}
-    TRect FooterRect() override { return {}; }
+    // The client width the host answers (-1: the grid's).
+    int Width = -1;
+    int Updates = 0;
 
 private:
     TCustomGrid& FGrid;
-    std::vector<TqzCacheColInfoItem> FColInfo;
-    std::string FGroupFieldName;
 };
 
 // A panel that notes the presses it hears, by its name.
@@ -220,6 +186,41 @@ TEST_F(QzControlsHost, EnterGoesBackOnlyToAnOpenControlThatTakesReturns) {
     memo->SetVisible(false);
     Controls->EnterPressed(key);
     EXPECT_EQ(key, 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(QzControlsHost, TheOpenControlIsTheOneOfTheHostsCurrentCell) {
+    auto* other = Panel("Other", Grid, Rect(200, 100, 260, 140));
+    Host->Other = other;
+    Host->OtherCell = {3, 2};
+    Grid->SetCol(3);
+    Grid->SetRow(2);
+    EXPECT_EQ(Controls->Active(), other);
+    // The same cell with row and column swapped names the other control.
+    Grid->SetCol(2);
+    Grid->SetRow(3);
+    EXPECT_EQ(Controls->Active(), Outer);
+    // A click on the current cell's control goes to it, not to the other.
+    Grid->SetCol(3);
+    Grid->SetRow(2);
+    EXPECT_EQ(Click(200 + 5, 100 + 6), (Calls{"Other down 5,6", "Other up 5,6"}));
+    EXPECT_TRUE(Click(20 + 100, 20 + 60).empty());
+}
+
+TEST_F(QzControlsHost, MovingAwayUpdatesTheWindowAndGoesPastTheHostsClientWidth) {
+    Host->Width = 500;
+    Controls->MoveAway();
+    EXPECT_EQ(Host->Updates, 1);
+    EXPECT_EQ(Outer->Left(), 510);
+    EXPECT_EQ(Outer->Top(), 20);
+    // Nothing open: the window is still brought up to date.
+    Outer->SetVisible(false);
+    Controls->MoveAway();
+    EXPECT_EQ(Host->Updates, 2);
+    EXPECT_EQ(Outer->Left(), 510);
 }
 
 }  // namespace

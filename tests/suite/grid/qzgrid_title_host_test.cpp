@@ -18,6 +18,7 @@
 #include "platform/ui/imagelist.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/themes.h"
+#include "suite/base/qzdraw.h"
 #include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridtitle.h"
 
@@ -41,7 +42,9 @@ class TStandInTitleHost final : public TqzGridTitleHost {
 public:
     explicit TStandInTitleHost(TCustomGrid& Grid) : FGrid(Grid) { Font.SetColor(clNavy); }
 
-    TCustomGrid& HostGrid() override { return FGrid; }
+    // The grid's themes and its mouse cells are the plain grid's.
+    bool UseThemes() const override { return qzUseThemes(&FGrid); }
+    TGridCoord MouseCoord(int X, int Y) const override { return FGrid.MouseCoord(X, Y); }
     int IndicatorOffset() const override { return 1; }
     int TitleOffset() const override { return 1; }
     TField* GetColField(int DataCol) const override {

@@ -29,6 +29,8 @@ public:
     explicit TTestQzGrid(TComponent* AOwner) : TqzCustomDBGrid(AOwner) {}
     using TCustomGrid::MoveColumn;
     using TCustomGrid::ShowEditor;
+    using TqzCustomDBGrid::ColInfo;
+    using TqzCustomDBGrid::SplitURLText;
     using TqzCustomDBGrid::UpdateData;
 };
 
@@ -84,8 +86,8 @@ private:
 
 class QzGridTest : public ::testing::Test {
 protected:
-    // The grid as its collaborators see it (its drawing operations are not public).
-    TqzGridHost& Host() const { return *Grid; }
+    // The grid with the cell queries its collaborators use reachable.
+    TTestQzGrid& Host() const { return *Grid; }
 
     void SetUp() override {
         ResetFormatSettings();
