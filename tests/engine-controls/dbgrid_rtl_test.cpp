@@ -170,6 +170,8 @@ TEST_F(DBGridRightToLeft, AnOpenPickListClosesOnADirectionChange) {
     EXPECT_TRUE(editor->ListVisible());
     SendKey(editor, VK_ESCAPE);
     EXPECT_EQ("0", Table->FieldByName("Priority")->AsString());
+}
+
 TEST_F(DBGridRightToLeft, FollowsTheFormsDirectionUnlessGivenItsOwn) {
     ShowTasks(3);
     EXPECT_EQ(1, GetOrdProp(Grid, "ParentBiDiMode"));
