@@ -98,13 +98,22 @@ void TOstraDBEdit::PaintText(TCanvas* Canvas) {
     const int inset = BorderStyle() == bsSingle ? (Ctl3D() ? 1 : 2) : 0;
     const int margin = inset;
     const TSize size = Canvas->TextExtent(text);
+    // Right to left, left and right swap as they do in the edit's window.
+    TAlignment drawn = FAlignment;
+    if (UseRightToLeftAlignment() && FAlignment != taCenter)
+        drawn = FAlignment == taLeftJustify ? taRightJustify : taLeftJustify;
     int x = margin;
-    if (FAlignment == taRightJustify)
+    if (drawn == taRightJustify)
         x = area.Right - size.cx - margin - 1;
-    else if (FAlignment == taCenter)
+    else if (drawn == taCenter)
         x = (area.Right - size.cx) / 2;
     // Vertically where the line edit shows its text.
     const int y = std::max(inset, (area.Height() - size.cy) / 2);
     Canvas->Brush()->SetStyle(bsClear);
-    Canvas->TextOut(x, y, text);
+    if (UseRightToLeftReading()) {
+        TRect r = Rect(x, y, x + size.cx, y + size.cy);
+        DrawText(Canvas, text, r, DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_RTLREADING);
+    } else {
+        Canvas->TextOut(x, y, text);
+    }
 }

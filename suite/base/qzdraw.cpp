@@ -207,6 +207,7 @@ void qzDrawTextRect(TCanvas* Canvas, const TRect& Rect, int Margin, int Options,
     if (Options & qzdtSingleLineVC) flags |= DT_SINGLELINE | DT_VCENTER;
     if ((Options & qzdtEllipsis) || qzIsSingleLineRect(Canvas, text, flags)) flags &= ~DT_WORDBREAK;
     if (Options & qzdtEllipsis) flags |= DT_END_ELLIPSIS;
+    if (Options & qzdtRtlReading) flags |= DT_RTLREADING;
     // A margin wider than the rectangle leaves no room for the text.
     if (IsRectEmpty(text)) return;
     Canvas->Brush()->SetStyle(bsClear);  // the text goes over the background

@@ -65,6 +65,7 @@ constexpr int qzdtEllipsis = 2;       // one line, "..." where it is cut
 constexpr int qzdtWordWrap = 4;       // wrap at word ends
 constexpr int qzdtNoFill = 16;        // leave the background
 constexpr int qzdtSingleLineVC = 32;  // one line, centred vertically
+constexpr int qzdtRtlReading = 64;    // the text reads right to left
 
 // Fills Rect with the brush (unless qzdtNoFill) and draws Text inside it
 // with the canvas font: from Margin and TopMargin for left alignment, to 2

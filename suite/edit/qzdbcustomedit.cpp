@@ -142,6 +142,12 @@ TAlignment TqzDBCustomEdit::EffectiveAlignment() {
     return Field() ? FFieldAlignment : FUnboundAlignment;
 }
 
+TAlignment TqzDBCustomEdit::DrawnAlignment() {
+    const TAlignment a = EffectiveAlignment();
+    if (!UseRightToLeftAlignment() || a == taCenter) return a;
+    return a == taLeftJustify ? taRightJustify : taLeftJustify;
+}
+
 bool TqzDBCustomEdit::DisplayTextFromValue(std::string& Text) {
     TField* f = Field();
     if (!f) return false;
@@ -589,8 +595,9 @@ void TqzDBCustomEdit::PaintEdit(TCanvas* Canvas) {
 }
 
 void TqzDBCustomEdit::DrawText(TCanvas* Canvas, const TRect& Rect, int X, int Y, const std::string& Text) {
-    const int options = (WordWrap() ? qzdtWordWrap : qzdtSingleLineVC) | qzdtNoFill;
-    qzDrawTextRect(Canvas, Rect, X, options, EffectiveAlignment(), Text, Y);
+    int options = (WordWrap() ? qzdtWordWrap : qzdtSingleLineVC) | qzdtNoFill;
+    if (UseRightToLeftReading()) options |= qzdtRtlReading;
+    qzDrawTextRect(Canvas, Rect, X, options, DrawnAlignment(), Text, Y);
 }
 
 // ---- Grid hosts -----------------------------------------------------------------------------

@@ -316,6 +316,9 @@ protected:
     bool InQzDBGrid() const;
     bool GridOption(const std::string& Name) const;
     TAlignment EffectiveAlignment();
+    // The effective alignment as drawn: left and right swap when the edit
+    // runs right to left, as its window's do.
+    TAlignment DrawnAlignment();
     void ResetMaxLength();
     // Byte room left for a text replacing the selection (-1: no limit).
     int RoomForSelection();

@@ -54,3 +54,16 @@ inline TInkSpan InkSpan(TBitmap& Shot, const TRect& R) {
             }
     return s;
 }
+
+// Rows holding ink in the first column of R that holds any: a text read
+// right to left that ends in "." leads with the dot's few rows, the same
+// text read left to right with its first letter's full height.
+inline int LeadingInkRows(TBitmap& Shot, const TRect& R) {
+    const TInkSpan s = InkSpan(Shot, R);
+    if (s.Empty()) return 0;
+    const TColor back = Shot.Canvas()->Pixels(R.Left, R.Top);
+    int rows = 0;
+    for (int y = R.Top; y < R.Bottom; ++y)
+        if (Shot.Canvas()->Pixels(s.Left, y) != back) ++rows;
+    return rows;
+}
