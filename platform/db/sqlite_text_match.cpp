@@ -10,6 +10,7 @@
 //   instr, replace, text_find: O(n + m) (short needles: at most
 //     ShortNeedle bytes compared a byte of the value).
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string_view>
 #include <vector>
@@ -92,6 +93,7 @@ struct TPattern {
     std::vector<TPatTok> Toks;
     std::vector<std::pair<uint32_t, uint32_t>> Ranges;
     bool Never = false;  // a set left open or an escape at the end: matches nothing
+    uint32_t Escape = 0;
 
     bool Matches(const TPatTok& t, uint32_t c) const {
         switch (t.Kind) {
@@ -143,6 +145,7 @@ void ReadSet(const uint8_t*& p, TPattern& Pat) {
 // the escape.
 TPattern ReadPattern(const uint8_t* p, const TPatternKind& Kind, uint32_t Escape) {
     TPattern pat;
+    pat.Escape = Escape;
     uint32_t c = 0;
     while (!pat.Never && (c = ReadChar(p)) != 0) {
         if (c == Kind.All) {
@@ -234,7 +237,16 @@ void PatternFunction(sqlite3_context* Ctx, int Argc, sqlite3_value** Argv) {
     if (!pattern || !text) return;
     TWorkMeter meter;
     try {
-        const bool match = MatchPattern(ReadPattern(pattern, kind, escape), text, meter);
+        // a pattern that stays the same from row to row is read once
+        auto* kept = static_cast<TPattern*>(sqlite3_get_auxdata(Ctx, 0));
+        std::unique_ptr<TPattern> made;
+        if (!kept || kept->Escape != escape) {
+            made = std::make_unique<TPattern>(ReadPattern(pattern, kind, escape));
+            kept = made.get();
+        }
+        const bool match = MatchPattern(*kept, text, meter);
+        if (made)
+            sqlite3_set_auxdata(Ctx, 0, made.release(), [](void* p) { delete static_cast<TPattern*>(p); });
         if (meter.Stopped()) return ResultStopped(Ctx);
         sqlite3_result_int(Ctx, match ? 1 : 0);
     } catch (const std::bad_alloc&) {
