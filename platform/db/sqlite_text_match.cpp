@@ -5,10 +5,15 @@
 // and stopped when the watch asks.
 //
 // The bounds (n: the value's length, m: the pattern's or needle's):
-//   like, glob: no recursion; O(n * k), k the longest run of the pattern
-//     between two '%' ('*'); SQLite bounds m by its pattern length limit.
+//   like, glob: no recursion, no going back past a '%' ('*'); O(n + m)
+//     when the runs between two '%' hold characters only (found by their
+//     borders), else O(n * k), k the longest such run with a '_' ('?') or
+//     a set; the runs before the first '%' and after the last are matched
+//     once, at the start and at the end. SQLite bounds m by its pattern
+//     length limit (50,000 bytes, kept).
 //   instr, replace, text_find: O(n + m) (short needles: at most
 //     ShortNeedle bytes compared a byte of the value).
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -94,6 +99,9 @@ struct TPattern {
     std::vector<std::pair<uint32_t, uint32_t>> Ranges;
     bool Never = false;  // a set left open or an escape at the end: matches nothing
     uint32_t Escape = 0;
+    // for each character of a run of characters only: the longest proper
+    // border of the run up to it (in characters)
+    std::vector<uint32_t> Border;
 
     bool Matches(const TPatTok& t, uint32_t c) const {
         switch (t.Kind) {
@@ -163,43 +171,112 @@ TPattern ReadPattern(const uint8_t* p, const TPatternKind& Kind, uint32_t Escape
             pat.Toks.push_back({TTokKind::Char, false, c});
         }
     }
+    pat.Border.assign(pat.Toks.size(), 0);
+    const auto isChar = [&](size_t x) { return x < pat.Toks.size() && pat.Toks[x].Kind == TTokKind::Char; };
+    for (size_t first = 0; first < pat.Toks.size();) {
+        if (!isChar(first)) {
+            ++first;
+            continue;
+        }
+        size_t x = first + 1;
+        for (size_t k = 0; isChar(x); ++x) {
+            while (k > 0 && pat.Toks[x].Char != pat.Toks[first + k].Char) k = pat.Border[first + k - 1];
+            if (pat.Toks[x].Char == pat.Toks[first + k].Char) ++k;
+            pat.Border[x] = static_cast<uint32_t>(k);
+        }
+        first = x;
+    }
     return pat;
 }
 
-// Whether the text s (ending in a zero byte) matches: a '%' stands for any
-// run, and a failure after it takes it one character further, back to the
-// last '%' only (what lies before it is matched whatever it takes).
+// Counts steps into a meter a batch at a time.
+class TStepCount {
+public:
+    explicit TStepCount(TWorkMeter& Meter) : FMeter(Meter) {}
+    ~TStepCount() { FMeter.Add(FSteps); }
+    // False once the statement is to stop.
+    bool Step() {
+        if (++FSteps < 4096) return true;
+        FSteps = 0;
+        return FMeter.Add(4096);
+    }
+    bool Stopped() const { return FMeter.Stopped(); }
+
+private:
+    TWorkMeter& FMeter;
+    uint32_t FSteps = 0;
+};
+
+// Whether tokens [First, Last) (no '%') match the characters from s on; s
+// is left past them.
+bool MatchHere(const TPattern& Pat, size_t First, size_t Last, const uint8_t*& s, TStepCount& Steps) {
+    for (size_t i = First; i < Last; ++i) {
+        if (!*s || !Steps.Step() || !Pat.Matches(Pat.Toks[i], ReadChar(s))) return false;
+    }
+    return true;
+}
+
+// The leftmost place at or after s where tokens [First, Last) match; s is
+// left past it. Characters only: by their borders, each character of the
+// text read once; with '_' or sets: tried at each place.
+bool FindRun(const TPattern& Pat, size_t First, size_t Last, const uint8_t*& s, TStepCount& Steps) {
+    const auto& t = Pat.Toks;
+    const bool chars = std::all_of(t.begin() + First, t.begin() + Last,
+                                   [](const TPatTok& k) { return k.Kind == TTokKind::Char; });
+    if (!chars) {
+        for (const uint8_t* at = s; *at; ReadChar(at)) {
+            const uint8_t* p = at;
+            if (MatchHere(Pat, First, Last, p, Steps)) {
+                s = p;
+                return true;
+            }
+            if (Steps.Stopped() || !Steps.Step()) return false;
+        }
+        return false;
+    }
+    const size_t length = Last - First;
+    size_t k = 0;
+    for (const uint8_t* p = s; *p;) {
+        if (!Steps.Step()) return false;
+        const uint32_t c = ReadChar(p);
+        while (k > 0 && c != t[First + k].Char) k = Pat.Border[First + k - 1];
+        if (c == t[First + k].Char && ++k == length) {
+            s = p;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the text s (ending in a zero byte) matches. The run before the
+// first '%' is matched at the start, the run after the last at the end (it
+// is as many characters long as it has tokens), and each run between two at
+// its leftmost place after the one before (a later place leaves less to
+// the runs after it).
 bool MatchPattern(const TPattern& Pat, const uint8_t* s, TWorkMeter& Meter) {
     if (Pat.Never) return false;
-    const size_t n = Pat.Toks.size();
-    size_t p = 0, starP = n;
-    const uint8_t* starS = nullptr;
-    uint32_t steps = 0;
-    while (*s) {
-        if (++steps == 4096) {
-            if (!Meter.Add(steps)) return false;
-            steps = 0;
-        }
-        if (p < n && Pat.Toks[p].Kind == TTokKind::All) {
-            starP = p++;
-            starS = s;
-            continue;
-        }
-        const uint8_t* next = s;
-        const uint32_t c = ReadChar(next);
-        if (p < n && Pat.Matches(Pat.Toks[p], c)) {
-            s = next;
-            ++p;
-            continue;
-        }
-        if (starP == n) return false;
-        p = starP + 1;
-        ReadChar(starS);
-        s = starS;
+    TStepCount steps(Meter);
+    const auto& t = Pat.Toks;
+    const size_t n = t.size();
+    auto runEnd = [&](size_t i) {
+        while (i < n && t[i].Kind != TTokKind::All) ++i;
+        return i;
+    };
+    size_t i = runEnd(0);
+    if (!MatchHere(Pat, 0, i, s, steps)) return false;
+    if (i == n) return *s == 0;
+    for (size_t next = runEnd(i + 1); next < n; next = runEnd(i + 1)) {
+        if (!FindRun(Pat, i + 1, next, s, steps)) return false;
+        i = next;
     }
-    Meter.Add(steps);
-    while (p < n && Pat.Toks[p].Kind == TTokKind::All) ++p;
-    return p == n;
+    // the last run: the characters that end the text
+    size_t left = 0;
+    for (const uint8_t* p = s; *p; ReadChar(p), ++left)
+        if (!steps.Step()) return false;
+    const size_t length = n - (i + 1);
+    if (left < length) return false;
+    for (; left > length; --left) ReadChar(s);
+    return MatchHere(Pat, i + 1, n, s, steps);
 }
 
 // Characters of a text up to its zero byte, as ReadChar reads them.

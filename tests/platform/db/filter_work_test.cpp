@@ -208,10 +208,11 @@ std::string Longer(std::string Code, int Times) {
 }
 
 // One row whose one pattern match runs long: a run of a thousand characters
-// that fails at its end, after every character of a value of a megabyte.
-std::string LongMatchFilter(const char* Function, const char* Wild) {
-    return "[id] = 1 AND " + std::string(Function) + "('" + Wild + "' || " + Longer("code", 3) + " || 'x" +
-           Wild + "', " + Longer("code", 6) + ")";
+// and a wildcard that fails at its end, tried at every character of a value
+// of a megabyte.
+std::string LongMatchFilter(const char* Function, const char* Wild, const char* One) {
+    return "[id] = 1 AND " + std::string(Function) + "('" + Wild + "' || " + Longer("code", 3) + " || '" +
+           One + "x" + Wild + "', " + Longer("code", 6) + ")";
 }
 
 TEST_F(FilterWork, OneLongPatternMatchShowsBusyByTheClockAndEscapeStopsIt) {
@@ -219,14 +220,17 @@ TEST_F(FilterWork, OneLongPatternMatchShowsBusyByTheClockAndEscapeStopsIt) {
     table->SetFilter("[id] <= 3");
     table->SetFiltered(true);
     ASSERT_EQ(table->RecordCount(), 3);
-    for (const auto& [function, wild] : {std::pair{"like", "%"}, std::pair{"glob", "*"}}) {
+    struct TCase {
+        const char *Function, *Wild, *One;
+    };
+    for (const auto& [function, wild, one] : {TCase{"like", "%", "_"}, TCase{"glob", "*", "?"}}) {
         // each look at the clock finds 50 ms gone: busy within 200 ms, then Escape seen
         TickStep = 50;
         TickReads = 0;
         Watch = TRecordingWatch();
         Watch.EscapePending = true;
         try {
-            table->SetFilter(LongMatchFilter(function, wild));
+            table->SetFilter(LongMatchFilter(function, wild, one));
             ADD_FAILURE() << "not stopped: " << function;
         } catch (const EDBEngineError& e) {
             EXPECT_EQ(std::string(e.what()), SDBWorkStopped);
@@ -245,7 +249,7 @@ TEST_F(FilterWork, LongTextWorkIsWatchedAndAnswersAsSqliteDoes) {
     // a few rows, each a match that fails late, a search and a replace over
     // a large value; not stopped, they end with SQLite's own answer
     const std::string value = Longer("code", 4);
-    const std::string filter = "[id] <= 10 AND NOT like('%' || " + Longer("code", 2) + " || 'x%', " + value +
+    const std::string filter = "[id] <= 10 AND NOT like('%' || " + Longer("code", 2) + " || '_x%', " + value +
                                ") AND instr(" + value + ", code || 'x') = 0 AND length(replace(" + value +
                                ", 'c', 'cc')) > 8000";
     auto table = OpenTable();

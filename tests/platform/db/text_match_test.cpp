@@ -112,7 +112,12 @@ const std::vector<std::string> Patterns = {"'%'",
                                            "'ü%'",
                                            "'%ü'",
                                            "'é'",
-                                           "CAST(x'EFBFBD' AS TEXT)"};
+                                           "CAST(x'EFBFBD' AS TEXT)",
+                                           "'%abab%'",
+                                           "'%aab%b'",
+                                           "'%aéaéb'",
+                                           "'a%ab%ab'",
+                                           "'%aba%bx%'"};
 
 // The escapes of like(P, X, E).
 const std::vector<std::string> Escapes = {"'\\'", "'!'", "'%'", "'_'", "'é'", "'a'", "NULL", "x'80'"};
