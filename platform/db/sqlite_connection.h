@@ -3,9 +3,9 @@
 // only its sources see the SQLite interface.
 //
 // Each connection adds the FOLD collation, fold(), text_find(), upper() and
-// lower(), all by the platform's case fold, its own like(), glob(), instr()
-// and replace() (SQLite's answers, watched), and limits a value to 256 MB; it
-// keeps the full-text tokenizer function and extension loading off, its
+// lower(), all by the platform's case fold, its own like(), glob(),
+// instr(), replace() and trims (SQLite's answers, watched), and limits a
+// value to 256 MB; it keeps the full-text tokenizer function and extension loading off, its
 // schema safe from writes (SQLite's defensive mode) and untrusted (the
 // file's views and triggers call only functions SQLite deems harmless).
 #pragma once
@@ -109,8 +109,9 @@ private:
 // instructions; answers False when the statement is to stop (the function
 // then fails, and the step raises SDBWorkStopped).
 bool TextWorkGoesOn(uint64_t Steps);
-// like() (2 and 3 arguments), glob(), instr() and replace() on Db: SQLite's
-// answers, in a time bounded per byte and watched (sqlite_text_match.cpp).
+// like() (2 and 3 arguments), glob(), instr(), replace(), trim(), ltrim()
+// and rtrim() on Db: SQLite's answers, in a time bounded per byte and
+// watched (sqlite_text_match.cpp).
 void AddTextMatchFunctions(sqlite3* Db);
 // The byte place of Needle's first occurrence in Hay (npos when none), in a
 // time linear in their lengths; Stopped when the watch stopped the work.

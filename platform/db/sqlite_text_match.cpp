@@ -1,4 +1,4 @@
-// like(), glob(), instr() and replace() of the connections: the answers of
+// like(), glob(), instr(), replace() and trim() of the connections: the answers of
 // SQLite's own, in a time bounded per byte of the value, and watched: a
 // statement that runs under the work watch is looked at every so many steps
 // of their work (one call may run long: a long pattern over a large value),
@@ -13,11 +13,15 @@
 //     length limit (50,000 bytes, kept).
 //   instr, replace, text_find: O(n + m) (short needles: at most
 //     ShortNeedle bytes compared a byte of the value).
+//   trim, ltrim, rtrim: O(m) and, a byte of the value, the square of the
+//     continuation bytes after it (at most 3 in UTF-8).
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/db/dbtables.h"
@@ -512,6 +516,70 @@ void ReplaceFunction(sqlite3_context* Ctx, int, sqlite3_value** Argv) {
     sqlite3_result_text64(Ctx, data, size, sqlite3_free, SQLITE_UTF8);
 }
 
+// ---- Trimming ----
+
+// trim(X[, Y]), ltrim, rtrim: X less the characters of Y (a space without
+// Y) at its start (Ends & 1) and its end (Ends & 2). Y's characters are its
+// byte runs as SQLite's trim reads them (a lead byte and the continuation
+// bytes after it); where two of them end X, the first in Y goes. Each is
+// looked up once a length: a byte of X costs no more than the continuation
+// bytes after it, whatever Y's length.
+void TrimFunction(sqlite3_context* Ctx, int Argc, sqlite3_value** Argv) {
+    if (sqlite3_value_type(Argv[0]) == SQLITE_NULL) return;
+    const uint8_t* zx = sqlite3_value_text(Argv[0]);
+    if (!zx) return;
+    std::string_view x = Bytes(zx, sqlite3_value_bytes(Argv[0]));
+    const uint8_t* set = reinterpret_cast<const uint8_t*>(" ");
+    if (Argc == 2 && !(set = sqlite3_value_text(Argv[1]))) return;
+    const int ends = static_cast<int>(reinterpret_cast<intptr_t>(sqlite3_user_data(Ctx)));
+    auto isCont = [](char c) { return (static_cast<uint8_t>(c) & 0xC0) == 0x80; };
+    TWorkMeter meter;
+    try {
+        std::unordered_map<std::string_view, size_t> first;  // a character of Y: its first place
+        size_t longest = 0;
+        for (const uint8_t* p = set; *p;) {
+            const uint8_t* start = p;
+            if (*p++ >= 0xC0)
+                while ((*p & 0xC0) == 0x80) ++p;
+            const std::string_view c(reinterpret_cast<const char*>(start), static_cast<size_t>(p - start));
+            first.emplace(c, first.size());
+            longest = std::max(longest, c.size());
+            if (!meter.Add(c.size())) return ResultStopped(Ctx);
+        }
+        // the first in Y of those of the given lengths that X holds at At
+        auto pick = [&](size_t At, size_t Length, size_t& Best, size_t& BestLength) {
+            const auto it = first.find(x.substr(At, Length));
+            if (it != first.end() && it->second < Best) {
+                Best = it->second;
+                BestLength = Length;
+            }
+        };
+        while ((ends & 1) && !first.empty() && !x.empty()) {
+            size_t best = SIZE_MAX, length = 0, run = 1;
+            if (static_cast<uint8_t>(x[0]) >= 0xC0)
+                while (run < x.size() && run < longest && isCont(x[run])) ++run;
+            for (size_t l = 1; l <= run; ++l) pick(0, l, best, length);
+            if (best == SIZE_MAX) break;
+            x.remove_prefix(length);
+            if (!meter.Add(run * run)) return ResultStopped(Ctx);
+        }
+        while ((ends & 2) && !first.empty() && !x.empty()) {
+            size_t best = SIZE_MAX, length = 0, run = 0;
+            while (run + 1 < x.size() && run + 1 < longest && isCont(x[x.size() - 1 - run])) ++run;
+            pick(x.size() - 1, 1, best, length);
+            if (run > 0 && static_cast<uint8_t>(x[x.size() - 1 - run]) >= 0xC0)
+                pick(x.size() - 1 - run, run + 1, best, length);
+            if (best == SIZE_MAX) break;
+            x.remove_suffix(length);
+            if (!meter.Add(run + 1)) return ResultStopped(Ctx);
+        }
+    } catch (const std::bad_alloc&) {
+        return sqlite3_result_error_nomem(Ctx);
+    }
+    // (an empty text, not a null)
+    sqlite3_result_text64(Ctx, x.empty() ? "" : x.data(), x.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
 void Add(sqlite3* Db, const char* Name, int Args, void* Data,
          void (*Function)(sqlite3_context*, int, sqlite3_value**)) {
     sqlite3_create_function(Db, Name, Args, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, Data,
@@ -533,4 +601,9 @@ void AddTextMatchFunctions(sqlite3* Db) {
     Add(Db, "glob", 2, const_cast<TPatternKind*>(&GlobKind), PatternFunction);
     Add(Db, "instr", 2, nullptr, InstrFunction);
     Add(Db, "replace", 3, nullptr, ReplaceFunction);
+    for (int args = 1; args <= 2; ++args) {
+        Add(Db, "ltrim", args, reinterpret_cast<void*>(intptr_t{1}), TrimFunction);
+        Add(Db, "rtrim", args, reinterpret_cast<void*>(intptr_t{2}), TrimFunction);
+        Add(Db, "trim", args, reinterpret_cast<void*>(intptr_t{3}), TrimFunction);
+    }
 }

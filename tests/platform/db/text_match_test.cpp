@@ -1,4 +1,4 @@
-// The connections' like(), glob(), instr() and replace() answer as the
+// The connections' like(), glob(), instr(), replace() and trim() answer as the
 // sqlite3 tool does on the same file: every value against every pattern
 // (letters of several bytes, escapes, sets, NULLs, numbers, BLOBs, bytes
 // that are no UTF-8), and the same errors.
@@ -166,7 +166,7 @@ protected:
 // A column's value in the row text: N for NULL.
 std::string Col(const std::string& Expr) { return " || '|' || ifnull(" + Expr + ", 'N')"; }
 
-TEST_F(TextMatch, LikeGlobInstrAndReplaceAnswerAsSqliteDoes) {
+TEST_F(TextMatch, LikeGlobInstrReplaceAndTrimAnswerAsSqliteDoes) {
     std::string row = "v.id || ':' || p.id";
     row += Col("like(p.y, v.x)") + Col("glob(p.y, v.x)") + Col("instr(v.x, p.y)") + Col("instr(p.y, v.x)");
     row += Col("v.x LIKE p.y") + Col("v.x GLOB p.y") + Col("v.x NOT LIKE p.y");
@@ -174,6 +174,8 @@ TEST_F(TextMatch, LikeGlobInstrAndReplaceAnswerAsSqliteDoes) {
     row += Col("hex(replace(v.x, p.y, '<é>'))") + Col("hex(replace(v.x, p.y, ''))") +
            Col("hex(replace(v.x, p.y, NULL))") + Col("hex(replace(p.y, v.x, x'00'))") +
            Col("typeof(replace(v.x, p.y, 'z'))");
+    row += Col("hex(trim(v.x, p.y))") + Col("hex(ltrim(v.x, p.y))") + Col("hex(rtrim(v.x, p.y))") +
+           Col("hex(trim(p.y, v.x))") + Col("hex(trim(' ' || v.x || ' '))") + Col("typeof(rtrim(v.x))");
     const std::string sql = "SELECT " + row + " FROM v, p ORDER BY v.id, p.id";
     const std::string ours = Rows(sql);
     EXPECT_EQ(std::count(ours.begin(), ours.end(), '\n') + 1,
@@ -196,7 +198,8 @@ TEST_F(TextMatch, LongValuesAndPatternsAnswerAsSqliteDoes) {
         " ('*' || replace(hex(zeroblob(40)), '0', '[ab]') || '*'), ('*ab?a*[é]'))"
         " SELECT ifnull(t.s LIKE q.y, 'N') || '|' || ifnull(t.s GLOB q.y, 'N') || '|' || instr(t.s, q.y) || "
         "'|' ||"
-        " instr(t.s, substr(q.y, 2, 30)) || '|' || length(replace(t.s, substr(q.y, 2, 7), 'zz'))"
+        " instr(t.s, substr(q.y, 2, 30)) || '|' || length(replace(t.s, substr(q.y, 2, 7), 'zz')) || '|' ||"
+        " length(trim(t.s, printf('%.*c', 3000, 'b') || substr(q.y, 2, 3)))"
         " FROM t, q";
     EXPECT_EQ(Rows(sql), Cli(sql + ";"));
 }
