@@ -5,9 +5,10 @@
 // Each connection adds the FOLD collation, fold(), text_find(), upper() and
 // lower(), all by the platform's case fold, its own like(), glob(),
 // instr(), replace() and trims (SQLite's answers, watched), and limits a
-// value to 256 MB; it keeps the full-text tokenizer function and extension loading off, its
-// schema safe from writes (SQLite's defensive mode) and untrusted (the
-// file's views and triggers call only functions SQLite deems harmless).
+// value to 256 MB; it keeps the full-text tokenizer function and extension
+// loading off, its schema safe from writes (SQLite's defensive mode) and
+// untrusted (the file's views and triggers call only functions SQLite deems
+// harmless).
 #pragma once
 
 #include <cstdint>
