@@ -80,7 +80,12 @@ void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         FoldBytes(x, 0, reinterpret_cast<uint8_t*>(folded.data()), x.size());
         x = folded;
     }
-    const size_t at = x.find(y);
+    bool stopped = false;
+    const size_t at = FindBytesWatched(x, y, stopped);
+    if (stopped) {
+        sqlite3_result_error(ctx, SDBWorkStopped, -1);
+        return sqlite3_result_error_code(ctx, SQLITE_INTERRUPT);
+    }
     sqlite3_result_int64(ctx, at == std::string_view::npos ? 0 : static_cast<sqlite3_int64>(at) + 1);
 }
 
@@ -310,6 +315,8 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
     sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                             nullptr, LowerFunction, nullptr, nullptr);
     c->Execute("PRAGMA case_sensitive_like = ON");
+    // (after the pragma, which sets SQLite's own like)
+    AddTextMatchFunctions(c->FDb);
     slot = c;
     return c;
 }

@@ -3,16 +3,19 @@
 // only its sources see the SQLite interface.
 //
 // Each connection adds the FOLD collation, fold(), text_find(), upper() and
-// lower(), all by the platform's case fold, and limits a value to 256 MB; it
-// keeps the full-text tokenizer function and extension loading off, its
-// schema safe from writes (SQLite's defensive mode) and untrusted (the
-// file's views and triggers call only functions SQLite deems harmless).
+// lower(), all by the platform's case fold, its own like(), glob(),
+// instr(), replace() and trims (SQLite's answers, watched), and limits a
+// value to 256 MB; it keeps the full-text tokenizer function and extension
+// loading off, its schema safe from writes (SQLite's defensive mode) and
+// untrusted (the file's views and triggers call only functions SQLite deems
+// harmless).
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <sqlite3.h>
@@ -87,6 +90,7 @@ public:
         int Length = 0;  // the value bound of a fenced statement; 0: none
         int SavedLength = 0;
         bool HeapBound = false;
+        uint64_t TextSteps = 0;  // steps of the text functions not yet told to the watch
     };
 
 private:
@@ -99,6 +103,20 @@ private:
     bool FWatched = false;
     TWork FWork;
 };
+
+// The text functions' part in the work watch: Steps more steps done (a step
+// is a byte or a character looked at) by the statement whose step runs.
+// Every so many steps the watch is looked at as between two of SQLite's
+// instructions; answers False when the statement is to stop (the function
+// then fails, and the step raises SDBWorkStopped).
+bool TextWorkGoesOn(uint64_t Steps);
+// like() (2 and 3 arguments), glob(), instr(), replace(), trim(), ltrim()
+// and rtrim() on Db: SQLite's answers, in a time bounded per byte and
+// watched (sqlite_text_match.cpp).
+void AddTextMatchFunctions(sqlite3* Db);
+// The byte place of Needle's first occurrence in Hay (npos when none), in a
+// time linear in their lengths; Stopped when the watch stopped the work.
+size_t FindBytesWatched(std::string_view Hay, std::string_view Needle, bool& Stopped);
 
 // Raises EDBEngineError when a watch's Poll is running: the database is not
 // to be used from inside its own work.

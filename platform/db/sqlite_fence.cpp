@@ -131,6 +131,8 @@ struct TAuthorizerScope {
 };
 
 std::atomic<TDBWorkWatch*> GWatch{nullptr};
+// The work of the watched statement whose step runs on this thread.
+thread_local TSqliteStatement::TWork* GStepWork = nullptr;
 std::atomic<bool> GStop{false};
 thread_local bool GInWatch = false;
 
@@ -212,6 +214,18 @@ int ProgressHandler(void* Data) {
 
 }  // namespace
 
+bool TextWorkGoesOn(uint64_t Steps) {
+    // a text function's steps are dearer than an instruction: the watch is
+    // looked at after about as many bytes as a period's instructions
+    constexpr uint64_t StepsPerLook = 256 * 1024;
+    TSqliteStatement::TWork* work = GStepWork;
+    if (!work) return true;
+    work->TextSteps += Steps;
+    if (work->TextSteps < StepsPerLook) return true;
+    work->TextSteps = 0;
+    return ProgressHandler(work) == 0;
+}
+
 bool FenceAllowsFunction(const std::string& Name) {
     const std::string name = Lower(Name.c_str());
     return std::any_of(std::begin(AllowList), std::end(AllowList), [&](const char* f) { return name == f; });
@@ -284,6 +298,11 @@ int FenceLength(sqlite3* Db) {
 int TSqliteStatement::StepOnce() {
     if (!FWatched && FWork.Length == 0) return sqlite3_step(FStmt);
     if (!FWork.Running) BeginWork();
+    struct TStepScope {
+        TSqliteStatement::TWork* Saved = GStepWork;
+        explicit TStepScope(TSqliteStatement::TWork* Work) { GStepWork = Work; }
+        ~TStepScope() { GStepWork = Saved; }
+    } scope(FWatched ? &FWork : nullptr);
     const int rc = sqlite3_step(FStmt);
     if (rc != SQLITE_ROW || FWork.Stopped) EndWork();
     if (FWork.Stopped) {
@@ -306,6 +325,7 @@ void TSqliteStatement::BeginWork() {
     FWork.Polls = 0;
     FWork.Often = FWork.Begun = FWork.Stopped = false;
     FWork.Quick = 0;
+    FWork.TextSteps = 0;
     FWork.Start = FWork.Last = GetTickCount();
     sqlite3_progress_handler(FDb, LongPeriod, ProgressHandler, &FWork);
 }

@@ -11,8 +11,10 @@
 
 #include "platform/core/clock.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/sysutils.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
+#include "support/db/sqlite_cli.h"
 #include "support/environment.h"
 
 namespace {
@@ -198,3 +200,66 @@ TEST_F(FilterWork, CheapRowsLookAtTheClockOnceAPeriodNotOnceARow) {
 }
 
 }  // namespace
+
+// Code made ten times longer, Times times over (its 'c' ten 'c').
+std::string Longer(std::string Code, int Times) {
+    for (int i = 0; i < Times; ++i) Code = "replace(" + Code + ", 'c', 'cccccccccc')";
+    return Code;
+}
+
+// One row whose one pattern match runs long: a run of a thousand characters
+// and a wildcard that fails at its end, tried at every character of a value
+// of a megabyte.
+std::string LongMatchFilter(const char* Function, const char* Wild, const char* One) {
+    return "[id] = 1 AND " + std::string(Function) + "('" + Wild + "' || " + Longer("code", 3) + " || '" +
+           One + "x" + Wild + "', " + Longer("code", 6) + ")";
+}
+
+TEST_F(FilterWork, OneLongPatternMatchShowsBusyByTheClockAndEscapeStopsIt) {
+    auto table = OpenTable();
+    table->SetFilter("[id] <= 3");
+    table->SetFiltered(true);
+    ASSERT_EQ(table->RecordCount(), 3);
+    struct TCase {
+        const char *Function, *Wild, *One;
+    };
+    for (const auto& [function, wild, one] : {TCase{"like", "%", "_"}, TCase{"glob", "*", "?"}}) {
+        // each look at the clock finds 50 ms gone: busy within 200 ms, then Escape seen
+        TickStep = 50;
+        TickReads = 0;
+        Watch = TRecordingWatch();
+        Watch.EscapePending = true;
+        try {
+            table->SetFilter(LongMatchFilter(function, wild, one));
+            ADD_FAILURE() << "not stopped: " << function;
+        } catch (const EDBEngineError& e) {
+            EXPECT_EQ(std::string(e.what()), SDBWorkStopped);
+        }
+        EXPECT_FALSE(Watch.EscapePending) << function;
+        EXPECT_EQ(Watch.Begins, 1) << function;
+        EXPECT_EQ(Watch.Ends, 1) << function;
+        // looked at within the one step, not only between SQLite's instructions
+        EXPECT_GE(TickReads, 5) << function;
+        EXPECT_EQ(table->Filter(), "[id] <= 3");
+        EXPECT_EQ(table->RecordCount(), 3);
+    }
+}
+
+TEST_F(FilterWork, LongTextWorkIsWatchedAndAnswersAsSqliteDoes) {
+    // a few rows, each a match that fails late, a search and a replace over
+    // a large value; not stopped, they end with SQLite's own answer
+    const std::string value = Longer("code", 4);
+    const std::string filter = "[id] <= 10 AND NOT like('%' || " + Longer("code", 2) + " || '_x%', " + value +
+                               ") AND instr(" + value + ", code || 'x') = 0 AND length(replace(" + value +
+                               ", 'c', 'cc')) > 8000";
+    auto table = OpenTable();
+    TickStep = 1;
+    Watch = TRecordingWatch();  // (the open is watched too)
+    table->SetFilter(filter);
+    table->SetFiltered(true);
+    const std::string expected = SqliteCli(
+        Path, "SELECT count(*) FROM big WHERE " + StringReplace(filter, "[id]", "id", rfReplaceAll) + ";");
+    EXPECT_EQ(std::to_string(table->RecordCount()), expected);
+    EXPECT_GE(Watch.Polls, 10);  // looked at within the rows' work
+    EXPECT_EQ(Watch.Begins, Watch.Ends);
+}
