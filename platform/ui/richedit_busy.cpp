@@ -2,9 +2,9 @@
 // ask for the layout of what is not laid out yet, and a step that reaches a
 // long paragraph, show the busy cursor until the event loop answers again;
 // a change made meanwhile (which ends the toolkit's steps where they were)
-// starts the layout again; the view follows a caret moved further than the
-// layout had reported; the caret put far into what is not laid out shows the
-// busy cursor.
+// has the layout go on from where it was, in steps of the watch's own; the
+// view follows a caret moved further than the layout had reported; the caret
+// put far into what is not laid out shows the busy cursor.
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTextLayout>
@@ -21,8 +21,8 @@ bool Done(const QTextBlock& b) { return !b.isVisible() || (b.layout() && b.layou
 constexpr int kLayoutStepChars = 200000;
 // Paragraphs looked at for a long one in a step (many short ones lay out fast).
 constexpr int kStepParagraphs = 20000;
-// Paragraphs from which the layout takes long to start again.
-constexpr int kManyParagraphs = 100000;
+// The pause between two steps of the watch's own (as the toolkit's).
+constexpr int kStepPauseMs = 10;
 
 }  // namespace
 
@@ -88,6 +88,8 @@ bool MayNeedLayout(QEvent::Type Type) {
 }  // namespace
 
 TLayoutWatch::TLayoutWatch(QTextEdit* Edit) : FEdit(Edit) {
+    FNext.setSingleShot(true);
+    QObject::connect(&FNext, &QTimer::timeout, this, [this] { Step(); });
     for (QObject* o :
          std::initializer_list<QObject*>{Edit, Edit->viewport(), Edit->verticalScrollBar(),
                                          Edit->horizontalScrollBar(), Edit->document()->documentLayout()})
@@ -109,12 +111,64 @@ bool TLayoutWatch::eventFilter(QObject* Watched, QEvent* Event) {
 }
 
 void TLayoutWatch::Changed() {
-    if (FRestarting || FRestartPending) return;
-    FRestartPending = true;
+    if (FChangePending) return;
+    FChangePending = true;
     QTimer::singleShot(0, this, [this] {
-        FRestartPending = false;
-        Restart();
+        FChangePending = false;
+        Step();
     });
+}
+
+// The toolkit's layout of a change lays out the changed paragraphs and only
+// moves the others: those it had not reached stay empty, and its steps end.
+// The watch has it lay out the next piece after what is laid out, as one
+// more change of that piece's paragraphs (above them nothing is laid out
+// again); the first step comes at once (the view's part is laid out), the
+// next from the event loop, until the end.
+void TLayoutWatch::Step() {
+    QTextEdit* edit = Edit();
+    QTextDocument* doc = edit ? edit->document() : nullptr;
+    FNext.stop();
+    QTextBlock b = doc && !doc->pageSize().isNull() ? FirstNotLaidOut(doc) : QTextBlock();
+    if (!b.isValid()) {
+        FGoingOn = false;
+        return;
+    }
+    // the toolkit's own steps still going on (a load, a new width) lay it out
+    // when asked for: they go on
+    doc->documentLayout()->blockBoundingRect(b);
+    if (Done(b)) {
+        FGoingOn = false;
+        return;
+    }
+    FGoingOn = true;
+    const int from = b.position();
+    int to = from;
+    bool longParagraph = false;
+    for (int n = 0; b.isValid() && to - from < kLayoutStepChars && n < kStepParagraphs; b = b.next(), ++n) {
+        to = b.position() + b.length();
+        longParagraph = longParagraph || (b.isVisible() && b.length() >= kBusyLayoutChars);
+    }
+    if (longParagraph) BusyUntilAnswered();
+    doc->markContentsDirty(from, to - from);
+    if (FirstNotLaidOut(doc).isValid())
+        FNext.start(kStepPauseMs);
+    else
+        FGoingOn = false;
+}
+
+// While the watch lays the text out the toolkit has no steps of its own, and
+// lays out nothing on demand: what is asked for is laid out here at once.
+void TLayoutWatch::LayOutTo(int Pos) {
+    QTextEdit* edit = Edit();
+    if (!edit || !FGoingOn) return;
+    QTextDocument* doc = edit->document();
+    const QTextBlock b = FirstNotLaidOut(doc);
+    if (!b.isValid() || b.position() > Pos) return;
+    const QTextBlock last = doc->findBlock(std::min(Pos, doc->characterCount() - 1));
+    const int to = last.position() + last.length();
+    if (to - b.position() >= kBusyLayoutChars) BusyUntilAnswered();
+    doc->markContentsDirty(b.position(), to - b.position());
 }
 
 // The toolkit scrolls to the caret only as far as its scroll bar reaches,
@@ -124,9 +178,10 @@ void TLayoutWatch::Changed() {
 // to find it): the bar is given room down to the caret's line.
 void TLayoutWatch::CaretMoved() {
     QTextEdit* edit = Edit();
-    if (!edit || FRestarting) return;
+    if (!edit) return;
     // (a caret moved by a change before it may lie where nothing is laid out:
     // nothing asked to show it)
+    if (!FChangePending) LayOutTo(edit->textCursor().position());
     if (!Done(edit->textCursor().block())) return;
     QScrollBar* bar = edit->verticalScrollBar();
     const QRect caret = edit->cursorRect();
@@ -136,44 +191,6 @@ void TLayoutWatch::CaretMoved() {
     if (shows <= bar->maximum()) return;
     bar->setMaximum(shows);
     bar->setValue(shows);
-}
-
-// The toolkit lays out again from the start in steps; what the window shows
-// is laid out at once, so that the view stays where it was.
-void TLayoutWatch::Restart() {
-    QTextEdit* edit = Edit();
-    QTextDocument* doc = edit ? edit->document() : nullptr;
-    if (!doc || doc->pageSize().isNull() || CharsNotLaidOut(doc) == 0) return;
-    QScrollBar* bar = edit->verticalScrollBar();
-    const int top = bar->value();
-    // the position at the view's bottom, from the layout as it was
-    const int shown =
-        top > 0 ? doc->documentLayout()->hitTest(QPointF(0, top + edit->viewport()->height()), Qt::FuzzyHit)
-                : -1;
-    // (every paragraph gives its layout up first)
-    if (shown >= kBusyLayoutChars || doc->blockCount() >= kManyParagraphs) BusyUntilAnswered();
-    FRestarting = true;
-    doc->setPageSize(doc->pageSize());
-    FRestarting = false;
-    if (shown > 0) {
-        doc->documentLayout()->blockBoundingRect(doc->findBlock(shown));
-        // the edit takes the height from the layout's report, which comes from
-        // the event loop: the range is given the height laid out now (as the
-        // report will), and else the view goes back when its range allows
-        const int most =
-            static_cast<int>(doc->documentLayout()->documentSize().height()) - edit->viewport()->height();
-        if (bar->maximum() < top && most >= top) bar->setMaximum(most);
-        bar->setValue(top);
-        if (bar->value() == top) return;
-        auto* keep = new QObject(this);
-        QObject::connect(bar, &QScrollBar::rangeChanged, keep, [bar, top, keep](int, int Max) {
-            if (Max < top) return;
-            QObject::disconnect(bar, nullptr, keep, nullptr);
-            bar->setValue(top);
-            keep->deleteLater();
-        });
-        QTimer::singleShot(1000, keep, [keep] { keep->deleteLater(); });
-    }
 }
 
 }  // namespace richedit_detail
