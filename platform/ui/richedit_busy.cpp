@@ -6,6 +6,7 @@
 // view follows a caret moved further than the layout had reported; the caret
 // put far into what is not laid out shows the busy cursor.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QTextLayout>
 
@@ -21,8 +22,11 @@ bool Done(const QTextBlock& b) { return !b.isVisible() || (b.layout() && b.layou
 constexpr int kLayoutStepChars = 200000;
 // Paragraphs looked at for a long one in a step (many short ones lay out fast).
 constexpr int kStepParagraphs = 20000;
-// The pause between two steps of the watch's own (as the toolkit's).
+// The pause between two steps of the watch's own (as the toolkit's), the
+// time one is to take, and the most and least characters it lays out.
 constexpr int kStepPauseMs = 10;
+constexpr qint64 kStepMs = 200;
+constexpr int kMostStepChars = 4 << 20, kLeastStepChars = 20000;
 
 }  // namespace
 
@@ -115,46 +119,63 @@ void TLayoutWatch::Changed() {
     FChangePending = true;
     QTimer::singleShot(0, this, [this] {
         FChangePending = false;
-        Step();
+        QTextEdit* edit = Edit();
+        const QTextBlock b = Rest();
+        if (!edit || !b.isValid()) return;
+        // what the view shows at once, the rest from the loop
+        FGoingOn = true;
+        QScrollBar* bar = edit->verticalScrollBar();
+        if (edit->document()->documentLayout()->blockBoundingRect(b).top() <
+            bar->value() + edit->viewport()->height())
+            Step();
+        else
+            FNext.start(kStepPauseMs);
     });
+}
+
+// The first paragraph not laid out while the watch is to lay it out: none
+// when all is, or the toolkit's own steps still go on (a load, a new width:
+// they lay it out when asked for).
+QTextBlock TLayoutWatch::Rest() {
+    QTextEdit* edit = Edit();
+    QTextDocument* doc = edit ? edit->document() : nullptr;
+    QTextBlock b = doc && !doc->pageSize().isNull() ? FirstNotLaidOut(doc) : QTextBlock();
+    if (b.isValid()) doc->documentLayout()->blockBoundingRect(b);
+    if (b.isValid() && !Done(b)) return b;
+    FGoingOn = false;
+    FNext.stop();
+    return {};
 }
 
 // The toolkit's layout of a change lays out the changed paragraphs and only
 // moves the others: those it had not reached stay empty, and its steps end.
 // The watch has it lay out the next piece after what is laid out, as one
 // more change of that piece's paragraphs (above them nothing is laid out
-// again); the first step comes at once (the view's part is laid out), the
-// next from the event loop, until the end.
+// again), from the event loop until the end. Each step also walks all the
+// paragraphs after its piece: the piece grows while the steps stay short.
 void TLayoutWatch::Step() {
-    QTextEdit* edit = Edit();
-    QTextDocument* doc = edit ? edit->document() : nullptr;
     FNext.stop();
-    QTextBlock b = doc && !doc->pageSize().isNull() ? FirstNotLaidOut(doc) : QTextBlock();
-    if (!b.isValid()) {
-        FGoingOn = false;
-        return;
-    }
-    // the toolkit's own steps still going on (a load, a new width) lay it out
-    // when asked for: they go on
-    doc->documentLayout()->blockBoundingRect(b);
-    if (Done(b)) {
-        FGoingOn = false;
-        return;
-    }
-    FGoingOn = true;
+    const QTextBlock b = Rest();
+    if (!b.isValid()) return;
+    QTextDocument* doc = Edit()->document();
     const int from = b.position();
-    int to = from;
-    bool longParagraph = false;
-    for (int n = 0; b.isValid() && to - from < kLayoutStepChars && n < kStepParagraphs; b = b.next(), ++n) {
-        to = b.position() + b.length();
-        longParagraph = longParagraph || (b.isVisible() && b.length() >= kBusyLayoutChars);
-    }
-    if (longParagraph) BusyUntilAnswered();
+    const QTextBlock last = doc->findBlock(std::min(from + FStepChars, doc->characterCount() - 1));
+    const int to = last.position() + last.length();
+    // (a long paragraph is laid out whole, in one go)
+    for (QTextBlock p = b; p.isValid() && p.position() < to; p = p.next())
+        if (p.isVisible() && p.length() >= kBusyLayoutChars) {
+            BusyUntilAnswered();
+            break;
+        }
+    QElapsedTimer took;
+    took.start();
     doc->markContentsDirty(from, to - from);
-    if (FirstNotLaidOut(doc).isValid())
-        FNext.start(kStepPauseMs);
-    else
-        FGoingOn = false;
+    const qint64 ms = took.elapsed();
+    if (ms < kStepMs)
+        FStepChars = std::min(FStepChars + FStepChars / 2, kMostStepChars);
+    else if (ms > 2 * kStepMs)
+        FStepChars = std::max(FStepChars / 2, kLeastStepChars);
+    if (Rest().isValid()) FNext.start(kStepPauseMs);
 }
 
 // While the watch lays the text out the toolkit has no steps of its own, and

@@ -210,12 +210,15 @@ protected:
 
 private:
     void Step();
+    QTextBlock Rest();
     // (not a pointer to the edit: events come while the edit is destroyed)
     QTextEdit* Edit() const { return qobject_cast<QTextEdit*>(FEdit.data()); }
     QPointer<QObject> FEdit;
     QTimer FNext;
     // a change waits for the loop; the watch lays the rest out itself
     bool FChangePending = false, FGoingOn = false;
+    // the characters of the next step
+    int FStepChars = 200000;
 };
 // The edit's selection replaced by the document, as one undo step.
 void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi);
