@@ -27,6 +27,11 @@ constexpr int kStepParagraphs = 20000;
 constexpr int kStepPauseMs = 10;
 constexpr qint64 kStepMs = 200;
 constexpr int kMostStepChars = 4 << 20, kLeastStepChars = 20000;
+// Characters down to the view's bottom up to which a change during the
+// layout has the toolkit start its layout again from the start.
+constexpr int kRestartChars = kBusyLayoutChars;
+// Paragraphs from which the layout takes long to start again.
+constexpr int kManyParagraphs = 100000;
 
 }  // namespace
 
@@ -122,15 +127,57 @@ void TLayoutWatch::Changed() {
         QTextEdit* edit = Edit();
         const QTextBlock b = Rest();
         if (!edit || !b.isValid()) return;
+        QTextDocument* doc = edit->document();
+        QScrollBar* bar = edit->verticalScrollBar();
+        const int top = bar->value();
+        // the position at the view's bottom
+        const int shown =
+            doc->documentLayout()->hitTest(QPointF(0, top + edit->viewport()->height()), Qt::FuzzyHit);
+        // A view near the start: the toolkit's own steps from the start, which
+        // walk no paragraph after theirs, cost less than the watch's.
+        if (shown < kRestartChars) {
+            Restart(top, shown);
+            return;
+        }
         // what the view shows at once, the rest from the loop
         FGoingOn = true;
-        QScrollBar* bar = edit->verticalScrollBar();
-        if (edit->document()->documentLayout()->blockBoundingRect(b).top() <
-            bar->value() + edit->viewport()->height())
+        if (doc->documentLayout()->blockBoundingRect(b).top() < top + edit->viewport()->height())
             Step();
         else
             FNext.start(kStepPauseMs);
     });
+}
+
+// The toolkit lays out again from the start in steps; what the window shows
+// (down to Shown, with the view's top at Top) is laid out at once, so that
+// the view stays where it was.
+void TLayoutWatch::Restart(int Top, int Shown) {
+    QTextEdit* edit = Edit();
+    QTextDocument* doc = edit->document();
+    QScrollBar* bar = edit->verticalScrollBar();
+    // (every paragraph gives its layout up first)
+    if (Shown >= kBusyLayoutChars || doc->blockCount() >= kManyParagraphs) BusyUntilAnswered();
+    FRestarting = true;
+    doc->setPageSize(doc->pageSize());
+    FRestarting = false;
+    if (Top <= 0) return;
+    doc->documentLayout()->blockBoundingRect(doc->findBlock(Shown));
+    // the edit takes the height from the layout's report, which comes from
+    // the event loop: the range is given the height laid out now (as the
+    // report will), and else the view goes back when its range allows
+    const int most =
+        static_cast<int>(doc->documentLayout()->documentSize().height()) - edit->viewport()->height();
+    if (bar->maximum() < Top && most >= Top) bar->setMaximum(most);
+    bar->setValue(Top);
+    if (bar->value() == Top) return;
+    auto* keep = new QObject(this);
+    QObject::connect(bar, &QScrollBar::rangeChanged, keep, [bar, Top, keep](int, int Max) {
+        if (Max < Top) return;
+        QObject::disconnect(bar, nullptr, keep, nullptr);
+        bar->setValue(Top);
+        keep->deleteLater();
+    });
+    QTimer::singleShot(1000, keep, [keep] { keep->deleteLater(); });
 }
 
 // The first paragraph not laid out while the watch is to lay it out: none
@@ -199,7 +246,7 @@ void TLayoutWatch::LayOutTo(int Pos) {
 // to find it): the bar is given room down to the caret's line.
 void TLayoutWatch::CaretMoved() {
     QTextEdit* edit = Edit();
-    if (!edit) return;
+    if (!edit || FRestarting) return;
     // (a caret moved by a change before it may lie where nothing is laid out:
     // nothing asked to show it)
     if (!FChangePending) LayOutTo(edit->textCursor().position());

@@ -192,9 +192,10 @@ void BusyBeforeCaretAt(QTextDocument* doc, int Pos);
 // drag) while much is left, and a step of the layout that reaches a long
 // paragraph, show the busy cursor until the loop answers. A change of the
 // text meanwhile ends the toolkit's steps where they were (the rest would
-// never show): Changed goes on from the first paragraph not laid out, in
-// steps of its own from the event loop, and keeps what lies above. While it
-// does, the toolkit no longer lays out on demand: LayOutTo lays the text out
+// never show): with the view near the start Changed starts the layout again
+// from the start; further down it goes on from the first paragraph not laid
+// out, in steps of its own from the event loop, and keeps what lies above.
+// While it does, the toolkit no longer lays out on demand: LayOutTo lays the text out
 // up to a position at once (a caret moved further down does). The view
 // follows a caret moved past what the scroll bar reaches (the layout reports
 // its height from the event loop): CaretMoved.
@@ -210,13 +211,14 @@ protected:
 
 private:
     void Step();
+    void Restart(int Top, int Shown);
     QTextBlock Rest();
     // (not a pointer to the edit: events come while the edit is destroyed)
     QTextEdit* Edit() const { return qobject_cast<QTextEdit*>(FEdit.data()); }
     QPointer<QObject> FEdit;
     QTimer FNext;
     // a change waits for the loop; the watch lays the rest out itself
-    bool FChangePending = false, FGoingOn = false;
+    bool FChangePending = false, FGoingOn = false, FRestarting = false;
     // the characters of the next step
     int FStepChars = 200000;
 };

@@ -248,8 +248,8 @@ TEST_F(RichEditCaretDuringLayoutTest, TheCaretPutFarDownShowsTheBusyCursorAndThe
     }
 }
 
-// A change in the middle while the layout goes on in steps: what is laid out
-// above the changed paragraph stays laid out (the layout never reports a
+// A change in the middle while the layout goes on in steps (the view far from
+// the start): what is laid out above the changed paragraph stays laid out (the layout never reports a
 // state where it went back above it), the rest is still laid out to the end,
 // and the text, the caret, the view and the undo step are right.
 TEST_F(RichEditCaretDuringLayoutTest, AChangeInTheMiddleKeepsTheLayoutAboveIt) {
@@ -260,7 +260,7 @@ TEST_F(RichEditCaretDuringLayoutTest, AChangeInTheMiddleKeepsTheLayoutAboveIt) {
     for (const TCase& c : {TCase{"lines", 'X'}, TCase{"paragraphs", 'X'}, TCase{"lines", VK_DELETE}}) {
         SCOPED_TRACE(c.Kind);
         SCOPED_TRACE(c.Key);
-        Load(c.Kind);
+        Load(c.Kind, 2 << 20);
         const std::string before = r->Text();
         const int at = static_cast<int>(before.size()) / 2;
         r->SetSelStart(at);
