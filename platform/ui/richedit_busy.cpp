@@ -26,7 +26,7 @@ constexpr int kStepParagraphs = 20000;
 // time one is to take, and the most and least characters it lays out.
 constexpr int kStepPauseMs = 10;
 constexpr qint64 kStepMs = 200;
-constexpr int kMostStepChars = 4 << 20, kLeastStepChars = 20000;
+constexpr int kMostStepChars = 4 << 20, kLeastStepChars = 100000;
 // Characters down to the view's bottom up to which a change during the
 // layout has the toolkit start its layout again from the start.
 constexpr int kRestartChars = kBusyLayoutChars;
@@ -155,6 +155,8 @@ void TLayoutWatch::Restart(int Top, int Shown) {
     QTextEdit* edit = Edit();
     QTextDocument* doc = edit->document();
     QScrollBar* bar = edit->verticalScrollBar();
+    FGoingOn = false;
+    FNext.stop();
     // (every paragraph gives its layout up first)
     if (Shown >= kBusyLayoutChars || doc->blockCount() >= kManyParagraphs) BusyUntilAnswered();
     FRestarting = true;
