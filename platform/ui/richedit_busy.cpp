@@ -189,7 +189,11 @@ QTextBlock TLayoutWatch::Rest() {
     QTextEdit* edit = Edit();
     QTextDocument* doc = edit ? edit->document() : nullptr;
     QTextBlock b = doc && !doc->pageSize().isNull() ? FirstNotLaidOut(doc) : QTextBlock();
-    if (b.isValid()) doc->documentLayout()->blockBoundingRect(b);
+    if (b.isValid()) {
+        // (a long paragraph is laid out whole, in one go)
+        if (b.isVisible() && b.length() >= kBusyLayoutChars) BusyUntilAnswered();
+        doc->documentLayout()->blockBoundingRect(b);
+    }
     if (b.isValid() && !Done(b)) return b;
     FGoingOn = false;
     FNext.stop();
