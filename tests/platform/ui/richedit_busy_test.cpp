@@ -327,4 +327,22 @@ TEST_F(RichEditCaretDuringLayoutTest, TheEndRightAfterAChangeShows) {
     EXPECT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
 }
 
+// Text streamed into the selection during the layout (from code, no typing):
+// the layout still goes on to the end.
+TEST_F(RichEditCaretDuringLayoutTest, TextStreamedInDuringTheLayoutLetsItGoOnToTheEnd) {
+    for (const bool middle : {false, true}) {
+        SCOPED_TRACE(middle);
+        Load("lines", 2 << 20);
+        const std::string before = r->Text();
+        const int at = middle ? static_cast<int>(before.size()) / 2 : 5;
+        r->SetSelStart(at);
+        ASSERT_TRUE(r->StreamIn("streamed", false, true));
+        EXPECT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+        EXPECT_EQ(r->Text(), before.substr(0, at) + "streamed" + before.substr(at));
+        PostKey(r, VK_END, TShiftState{ssCtrl});
+        ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == static_cast<int>(r->Text().size()); }, 60000));
+        EXPECT_TRUE(CaretShows());
+    }
+}
+
 }  // namespace
