@@ -148,7 +148,9 @@ int TCustomRichEdit::CharFromPos(const TPoint& P) {
 TPoint TCustomRichEdit::PosFromChar(int Pos) {
     TRichEditAdapter* a = Rich();
     QTextCursor c(a->Doc());
-    c.setPosition(std::clamp(QtPos(a, Pos), 0, a->Doc()->characterCount() - 1));
+    const int at = std::clamp(QtPos(a, Pos), 0, a->Doc()->characterCount() - 1);
+    a->LayOutTo(at);
+    c.setPosition(at);
     const QRect r = a->Edit()->cursorRect(c);
     const QPoint p = r.topLeft() + a->Edit()->viewport()->pos();
     return {p.x(), p.y()};

@@ -2,10 +2,11 @@
 // ask for the layout of what is not laid out yet, and a step that reaches a
 // long paragraph, show the busy cursor until the event loop answers again;
 // a change made meanwhile (which ends the toolkit's steps where they were)
-// starts the layout again; the view follows a caret moved further than the
-// layout had reported; the caret put far into what is not laid out shows the
-// busy cursor.
+// has the layout go on from where it was, in steps of the watch's own; the
+// view follows a caret moved further than the layout had reported; the caret
+// put far into what is not laid out shows the busy cursor.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QTextLayout>
 
@@ -21,6 +22,14 @@ bool Done(const QTextBlock& b) { return !b.isVisible() || (b.layout() && b.layou
 constexpr int kLayoutStepChars = 200000;
 // Paragraphs looked at for a long one in a step (many short ones lay out fast).
 constexpr int kStepParagraphs = 20000;
+// The pause between two steps of the watch's own (as the toolkit's), the
+// time one is to take, and the most and least characters it lays out.
+constexpr int kStepPauseMs = 10;
+constexpr qint64 kStepMs = 200;
+constexpr int kMostStepChars = 4 << 20, kLeastStepChars = 100000;
+// Characters down to the view's bottom up to which a change during the
+// layout has the toolkit start its layout again from the start.
+constexpr int kRestartChars = kBusyLayoutChars;
 // Paragraphs from which the layout takes long to start again.
 constexpr int kManyParagraphs = 100000;
 
@@ -88,6 +97,8 @@ bool MayNeedLayout(QEvent::Type Type) {
 }  // namespace
 
 TLayoutWatch::TLayoutWatch(QTextEdit* Edit) : FEdit(Edit) {
+    FNext.setSingleShot(true);
+    QObject::connect(&FNext, &QTimer::timeout, this, [this] { Step(); });
     for (QObject* o :
          std::initializer_list<QObject*>{Edit, Edit->viewport(), Edit->verticalScrollBar(),
                                          Edit->horizontalScrollBar(), Edit->document()->documentLayout()})
@@ -109,12 +120,129 @@ bool TLayoutWatch::eventFilter(QObject* Watched, QEvent* Event) {
 }
 
 void TLayoutWatch::Changed() {
-    if (FRestarting || FRestartPending) return;
-    FRestartPending = true;
+    if (FChangePending) return;
+    FChangePending = true;
     QTimer::singleShot(0, this, [this] {
-        FRestartPending = false;
-        Restart();
+        FChangePending = false;
+        QTextEdit* edit = Edit();
+        const QTextBlock b = Rest();
+        if (!edit || !b.isValid()) return;
+        QTextDocument* doc = edit->document();
+        QScrollBar* bar = edit->verticalScrollBar();
+        const int top = bar->value();
+        // the position at the view's bottom
+        const int shown =
+            doc->documentLayout()->hitTest(QPointF(0, top + edit->viewport()->height()), Qt::FuzzyHit);
+        // A view near the start: the toolkit's own steps from the start, which
+        // walk no paragraph after theirs, cost less than the watch's.
+        if (shown < kRestartChars) {
+            Restart(top, shown);
+            return;
+        }
+        // what the view shows at once, the rest from the loop
+        FGoingOn = true;
+        if (doc->documentLayout()->blockBoundingRect(b).top() < top + edit->viewport()->height())
+            Step();
+        else
+            FNext.start(kStepPauseMs);
     });
+}
+
+// The toolkit lays out again from the start in steps; what the window shows
+// (down to Shown, with the view's top at Top) is laid out at once, so that
+// the view stays where it was.
+void TLayoutWatch::Restart(int Top, int Shown) {
+    QTextEdit* edit = Edit();
+    QTextDocument* doc = edit->document();
+    QScrollBar* bar = edit->verticalScrollBar();
+    FGoingOn = false;
+    FNext.stop();
+    // (every paragraph gives its layout up first)
+    if (Shown >= kBusyLayoutChars || doc->blockCount() >= kManyParagraphs) BusyUntilAnswered();
+    FRestarting = true;
+    doc->setPageSize(doc->pageSize());
+    FRestarting = false;
+    if (Top <= 0) return;
+    doc->documentLayout()->blockBoundingRect(doc->findBlock(Shown));
+    // the edit takes the height from the layout's report, which comes from
+    // the event loop: the range is given the height laid out now (as the
+    // report will), and else the view goes back when its range allows
+    const int most =
+        static_cast<int>(doc->documentLayout()->documentSize().height()) - edit->viewport()->height();
+    if (bar->maximum() < Top && most >= Top) bar->setMaximum(most);
+    bar->setValue(Top);
+    if (bar->value() == Top) return;
+    auto* keep = new QObject(this);
+    QObject::connect(bar, &QScrollBar::rangeChanged, keep, [bar, Top, keep](int, int Max) {
+        if (Max < Top) return;
+        QObject::disconnect(bar, nullptr, keep, nullptr);
+        bar->setValue(Top);
+        keep->deleteLater();
+    });
+    QTimer::singleShot(1000, keep, [keep] { keep->deleteLater(); });
+}
+
+// The first paragraph not laid out while the watch is to lay it out: none
+// when all is, or the toolkit's own steps still go on (a load, a new width:
+// they lay it out when asked for).
+QTextBlock TLayoutWatch::Rest() {
+    QTextEdit* edit = Edit();
+    QTextDocument* doc = edit ? edit->document() : nullptr;
+    QTextBlock b = doc && !doc->pageSize().isNull() ? FirstNotLaidOut(doc) : QTextBlock();
+    if (b.isValid()) {
+        // (a long paragraph is laid out whole, in one go)
+        if (b.isVisible() && b.length() >= kBusyLayoutChars) BusyUntilAnswered();
+        doc->documentLayout()->blockBoundingRect(b);
+    }
+    if (b.isValid() && !Done(b)) return b;
+    FGoingOn = false;
+    FNext.stop();
+    return {};
+}
+
+// The toolkit's layout of a change lays out the changed paragraphs and only
+// moves the others: those it had not reached stay empty, and its steps end.
+// The watch has it lay out the next piece after what is laid out, as one
+// more change of that piece's paragraphs (above them nothing is laid out
+// again), from the event loop until the end. Each step also walks all the
+// paragraphs after its piece: the piece grows while the steps stay short.
+void TLayoutWatch::Step() {
+    FNext.stop();
+    const QTextBlock b = Rest();
+    if (!b.isValid()) return;
+    QTextDocument* doc = Edit()->document();
+    const int from = b.position();
+    const QTextBlock last = doc->findBlock(std::min(from + FStepChars, doc->characterCount() - 1));
+    const int to = last.position() + last.length();
+    // (a long paragraph is laid out whole, in one go)
+    for (QTextBlock p = b; p.isValid() && p.position() < to; p = p.next())
+        if (p.isVisible() && p.length() >= kBusyLayoutChars) {
+            BusyUntilAnswered();
+            break;
+        }
+    QElapsedTimer took;
+    took.start();
+    doc->markContentsDirty(from, to - from);
+    const qint64 ms = took.elapsed();
+    if (ms < kStepMs)
+        FStepChars = std::min(FStepChars + FStepChars / 2, kMostStepChars);
+    else if (ms > 2 * kStepMs)
+        FStepChars = std::max(FStepChars / 2, kLeastStepChars);
+    if (Rest().isValid()) FNext.start(kStepPauseMs);
+}
+
+// While the watch lays the text out the toolkit has no steps of its own, and
+// lays out nothing on demand: what is asked for is laid out here at once.
+void TLayoutWatch::LayOutTo(int Pos) {
+    QTextEdit* edit = Edit();
+    if (!edit || !FGoingOn) return;
+    QTextDocument* doc = edit->document();
+    const QTextBlock b = FirstNotLaidOut(doc);
+    if (!b.isValid() || b.position() > Pos) return;
+    const QTextBlock last = doc->findBlock(std::min(Pos, doc->characterCount() - 1));
+    const int to = last.position() + last.length();
+    if (to - b.position() >= kBusyLayoutChars) BusyUntilAnswered();
+    doc->markContentsDirty(b.position(), to - b.position());
 }
 
 // The toolkit scrolls to the caret only as far as its scroll bar reaches,
@@ -127,6 +255,7 @@ void TLayoutWatch::CaretMoved() {
     if (!edit || FRestarting) return;
     // (a caret moved by a change before it may lie where nothing is laid out:
     // nothing asked to show it)
+    if (!FChangePending) LayOutTo(edit->textCursor().position());
     if (!Done(edit->textCursor().block())) return;
     QScrollBar* bar = edit->verticalScrollBar();
     const QRect caret = edit->cursorRect();
@@ -136,44 +265,6 @@ void TLayoutWatch::CaretMoved() {
     if (shows <= bar->maximum()) return;
     bar->setMaximum(shows);
     bar->setValue(shows);
-}
-
-// The toolkit lays out again from the start in steps; what the window shows
-// is laid out at once, so that the view stays where it was.
-void TLayoutWatch::Restart() {
-    QTextEdit* edit = Edit();
-    QTextDocument* doc = edit ? edit->document() : nullptr;
-    if (!doc || doc->pageSize().isNull() || CharsNotLaidOut(doc) == 0) return;
-    QScrollBar* bar = edit->verticalScrollBar();
-    const int top = bar->value();
-    // the position at the view's bottom, from the layout as it was
-    const int shown =
-        top > 0 ? doc->documentLayout()->hitTest(QPointF(0, top + edit->viewport()->height()), Qt::FuzzyHit)
-                : -1;
-    // (every paragraph gives its layout up first)
-    if (shown >= kBusyLayoutChars || doc->blockCount() >= kManyParagraphs) BusyUntilAnswered();
-    FRestarting = true;
-    doc->setPageSize(doc->pageSize());
-    FRestarting = false;
-    if (shown > 0) {
-        doc->documentLayout()->blockBoundingRect(doc->findBlock(shown));
-        // the edit takes the height from the layout's report, which comes from
-        // the event loop: the range is given the height laid out now (as the
-        // report will), and else the view goes back when its range allows
-        const int most =
-            static_cast<int>(doc->documentLayout()->documentSize().height()) - edit->viewport()->height();
-        if (bar->maximum() < top && most >= top) bar->setMaximum(most);
-        bar->setValue(top);
-        if (bar->value() == top) return;
-        auto* keep = new QObject(this);
-        QObject::connect(bar, &QScrollBar::rangeChanged, keep, [bar, top, keep](int, int Max) {
-            if (Max < top) return;
-            QObject::disconnect(bar, nullptr, keep, nullptr);
-            bar->setValue(top);
-            keep->deleteLater();
-        });
-        QTimer::singleShot(1000, keep, [keep] { keep->deleteLater(); });
-    }
 }
 
 }  // namespace richedit_detail

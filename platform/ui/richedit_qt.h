@@ -192,24 +192,35 @@ void BusyBeforeCaretAt(QTextDocument* doc, int Pos);
 // drag) while much is left, and a step of the layout that reaches a long
 // paragraph, show the busy cursor until the loop answers. A change of the
 // text meanwhile ends the toolkit's steps where they were (the rest would
-// never show): Changed starts the layout again from the event loop. The
-// view follows a caret moved past what the scroll bar reaches (the layout
-// reports its height from the event loop): CaretMoved.
+// never show): with the view near the start Changed starts the layout again
+// from the start; further down it goes on from the first paragraph not laid
+// out, in steps of its own from the event loop, and keeps what lies above.
+// While it does, the toolkit no longer lays out on demand: LayOutTo lays the text out
+// up to a position at once (a caret moved further down does). The view
+// follows a caret moved past what the scroll bar reaches (the layout reports
+// its height from the event loop): CaretMoved.
 class TLayoutWatch : public QObject {
 public:
     explicit TLayoutWatch(QTextEdit* Edit);
     void Changed();
     void CaretMoved();
+    void LayOutTo(int Pos);
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-    void Restart();
+    void Step();
+    void Restart(int Top, int Shown);
+    QTextBlock Rest();
     // (not a pointer to the edit: events come while the edit is destroyed)
     QTextEdit* Edit() const { return qobject_cast<QTextEdit*>(FEdit.data()); }
     QPointer<QObject> FEdit;
-    bool FRestartPending = false, FRestarting = false;
+    QTimer FNext;
+    // a change waits for the loop; the watch lays the rest out itself
+    bool FChangePending = false, FGoingOn = false, FRestarting = false;
+    // the characters of the next step
+    int FStepChars = 200000;
 };
 // The edit's selection replaced by the document, as one undo step.
 void ReplaceSelection(QTextEdit* Edit, const TRtfDocument& d, int dpi);
@@ -277,7 +288,7 @@ public:
             FWidget->document(), &QTextDocument::contentsChange, [this](int Pos, int Removed, int Added) {
                 MarksChanged(Pos, Removed, Added);
                 ++Changes;
-                if (!Silent && FLayoutWatch) FLayoutWatch->Changed();
+                if (FLayoutWatch) FLayoutWatch->Changed();
                 // typing, a join, a drop, an undo: a paragraph grown too tall to
                 // wrap is wrapped wide before it is laid out (loads see to theirs)
                 if (!Silent)
@@ -424,6 +435,12 @@ public:
     // The laid-out content's height in pixels (as far as the layout got:
     // asking the layout would finish it at once).
     int ContentHeight() const { return static_cast<int>(std::ceil(ContentSize)); }
+    // The text laid out up to the toolkit's position Pos, when the layout of
+    // what follows a change goes on in steps (the toolkit then lays out
+    // nothing on demand).
+    void LayOutTo(int Pos) {
+        if (FLayoutWatch) FLayoutWatch->LayOutTo(Pos);
+    }
 
     int DefaultHalfPoints() const {
         return TCustomRichEdit::FontHalfPoints(FRich->Font(), FRich->ScreenPixelsPerInch());

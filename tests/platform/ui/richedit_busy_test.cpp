@@ -3,9 +3,12 @@
 // either answers or shows the busy cursor.
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextLayout>
 
 #include <cstdio>
 #include <string>
@@ -242,6 +245,103 @@ TEST_F(RichEditCaretDuringLayoutTest, TheCaretPutFarDownShowsTheBusyCursorAndThe
         // the layout starts again after the letter, from the event loop,
         // with what shows laid out at once: the view comes back to the caret
         EXPECT_TRUE(WaitUntil([&] { return Screen->Cursor() == crDefault && CaretShows(); }, 10000));
+    }
+}
+
+// A change in the middle while the layout goes on in steps (the view far from
+// the start): what is laid out above the changed paragraph stays laid out (the layout never reports a
+// state where it went back above it), the rest is still laid out to the end,
+// and the text, the caret, the view and the undo step are right.
+TEST_F(RichEditCaretDuringLayoutTest, AChangeInTheMiddleKeepsTheLayoutAboveIt) {
+    struct TCase {
+        const char* Kind;
+        unsigned Key;
+    };
+    for (const TCase& c : {TCase{"lines", 'X'}, TCase{"paragraphs", 'X'}, TCase{"lines", VK_DELETE}}) {
+        SCOPED_TRACE(c.Kind);
+        SCOPED_TRACE(c.Key);
+        Load(c.Kind, 2 << 20);
+        const std::string before = r->Text();
+        const int at = static_cast<int>(before.size()) / 2;
+        r->SetSelStart(at);
+        ASSERT_FALSE(r->LaidOut());
+        QTextDocument* doc = Edit()->document();
+        const QTextBlock changed = doc->findBlock(Edit()->textCursor().position());
+        const int above = changed.blockNumber();
+        // the paragraphs above the change's without lines, at each report of the layout
+        int lost = 0;
+        auto laidOut = [](const QTextBlock& b) { return b.layout() && b.layout()->lineCount() > 0; };
+        auto count = [&] {
+            for (QTextBlock b = doc->firstBlock(); b.isValid() && b.blockNumber() < above; b = b.next())
+                lost += laidOut(b) ? 0 : 1;
+        };
+        count();
+        ASSERT_EQ(lost, 0);
+        const auto watch =
+            QObject::connect(doc->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, count);
+        PostKey(r, c.Key, c.Key == 'X' ? TShiftState{ssShift} : TShiftState{});
+        const std::string expected = c.Key == 'X' ? before.substr(0, at) + "X" + before.substr(at)
+                                                  : before.substr(0, at) + before.substr(at + 1);
+        ASSERT_TRUE(WaitUntil([&] { return r->Text().size() == expected.size(); }, 60000));
+        EXPECT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+        QObject::disconnect(watch);
+        count();
+        EXPECT_EQ(lost, 0);
+        EXPECT_EQ(r->Text(), expected);
+        EXPECT_EQ(r->SelStart(), c.Key == 'X' ? at + 1 : at);
+        EXPECT_TRUE(CaretShows());
+        // every paragraph is laid out, and the end shows where Ctrl+End takes it
+        int empty = 0;
+        for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) empty += laidOut(b) ? 0 : 1;
+        EXPECT_EQ(empty, 0);
+        PostKey(r, 'Z', TShiftState{ssCtrl});
+        ASSERT_TRUE(WaitUntil([&] { return r->Text().size() == before.size(); }, 60000));
+        EXPECT_EQ(r->Text(), before);
+        // (the undone letter's place; a deletion undone leaves the caret by the character)
+        if (c.Key == 'X') {
+            EXPECT_EQ(r->SelStart(), at);
+        }
+        PostKey(r, VK_END, TShiftState{ssCtrl});
+        ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == static_cast<int>(before.size()); }, 60000));
+        EXPECT_TRUE(CaretShows());
+    }
+}
+
+// Down to the end while the rest is laid out after a change: Ctrl+End and a
+// position asked for from code are laid out at once.
+TEST_F(RichEditCaretDuringLayoutTest, TheEndRightAfterAChangeShows) {
+    Load("lines", 2 << 20);
+    r->SetSelStart(static_cast<int>(r->Text().size()) / 4);
+    PostKey(r, 'X', TShiftState{ssShift});
+    ASSERT_TRUE(WaitUntil([&] { return r->Text().find('X') != std::string::npos; }, 60000));
+    ASSERT_FALSE(r->LaidOut());
+    const int end = static_cast<int>(r->Text().size());
+    const int caretY = r->PosFromChar(r->SelStart()).Y;
+    EXPECT_GT(r->PosFromChar(end).Y, caretY + 10000);
+    PostKey(r, VK_END, TShiftState{ssCtrl});
+    ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == end; }, 60000));
+    EXPECT_TRUE(CaretShows());
+    EXPECT_GE(r->LineFromChar(r->CharFromPos(TPoint{20, r->ClientHeight() - 12})), r->LineCount() - 2);
+    RunLoop(300);
+    EXPECT_TRUE(CaretShows());
+    EXPECT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+}
+
+// Text streamed into the selection during the layout (from code, no typing):
+// the layout still goes on to the end.
+TEST_F(RichEditCaretDuringLayoutTest, TextStreamedInDuringTheLayoutLetsItGoOnToTheEnd) {
+    for (const bool middle : {false, true}) {
+        SCOPED_TRACE(middle);
+        Load("lines", 2 << 20);
+        const std::string before = r->Text();
+        const int at = middle ? static_cast<int>(before.size()) / 2 : 5;
+        r->SetSelStart(at);
+        ASSERT_TRUE(r->StreamIn("streamed", false, true));
+        EXPECT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+        EXPECT_EQ(r->Text(), before.substr(0, at) + "streamed" + before.substr(at));
+        PostKey(r, VK_END, TShiftState{ssCtrl});
+        ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == static_cast<int>(r->Text().size()); }, 60000));
+        EXPECT_TRUE(CaretShows());
     }
 }
 
