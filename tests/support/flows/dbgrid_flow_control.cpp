@@ -37,10 +37,7 @@ public:
         FGrid = new TqzDBGrid(Form);
         FGrid->SetParent(Form);
         FGrid->SetBounds(8, 8, 600, 320);
-        if (FByForm)
-            Form->SetBiDiMode(FBiDiMode);
-        else
-            FGrid->SetBiDiMode(FBiDiMode);
+        SetGridDirection(FGrid, FByForm, FBiDiMode);
         FGrid->SetUseTFields(false);
         FGrid->Selected()->SetText("Start\t15\tStart\nDue\t15\tDue\n");
         FGrid->SetDataSource(Source);
@@ -75,13 +72,9 @@ public:
     }
     TWinControl* Control(const std::string&) override { return FGrid; }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
-    // Turned where it was set: on the grid, or on the form that it follows.
     void SetDirection(TBiDiMode Mode) override {
         FBiDiMode = Mode;
-        if (FByForm)
-            FGrid->Parent()->SetBiDiMode(Mode);
-        else
-            FGrid->SetBiDiMode(Mode);
+        SetGridDirection(FGrid, FByForm, Mode);
     }
     // The picker starts one pixel in from the current cell's leading edge
     // (it may reach past the other).

@@ -19,6 +19,15 @@ inline TRect ShownAs(TBiDiMode Mode, const TControl* Grid, const TRect& R) {
     return Rect(w - R.Right, R.Top, w - R.Left, R.Bottom);
 }
 
+// Gives a flow's grid the direction Mode where it takes it from: itself, or
+// (ByForm) the form it follows.
+inline void SetGridDirection(TControl* Grid, bool ByForm, TBiDiMode Mode) {
+    if (ByForm)
+        Grid->Parent()->SetBiDiMode(Mode);
+    else
+        Grid->SetBiDiMode(Mode);
+}
+
 // TGrid: the grid class; its columns are the flows' fields in their order.
 template <class TGrid>
 class TGridFlowOf : public TFlowControl {
@@ -52,13 +61,9 @@ public:
     TWinControl* Control(const std::string&) override { return FGrid; }
     bool EditorOpen() override { return FGrid->InplaceEditor() && FGrid->InplaceEditor()->Visible(); }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
-    // Turned where it was set: on the grid, or on the form that it follows.
     void SetDirection(TBiDiMode Mode) override {
         FBiDiMode = Mode;
-        if (FByForm)
-            FGrid->Parent()->SetBiDiMode(Mode);
-        else
-            FGrid->SetBiDiMode(Mode);
+        SetGridDirection(FGrid, FByForm, Mode);
     }
     // The editor's middle lies in the current cell, its top on the cell's.
     bool EditorOverCell() override {
@@ -82,10 +87,7 @@ protected:
         FGrid->SetParent(Form);
         FGrid->SetBounds(8, 8, 600, 320);
         FGrid->SetBorderStyle(bsNone);
-        if (FByForm)
-            Form->SetBiDiMode(FBiDiMode);
-        else
-            FGrid->SetBiDiMode(FBiDiMode);
+        SetGridDirection(FGrid, FByForm, FBiDiMode);
     }
     int Index(const std::string& Field) const {
         int col = 0;
