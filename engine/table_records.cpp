@@ -651,8 +651,9 @@ bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, s
         if (scan == TScan::Failed) break;
         if (scan == TScan::Done) continue;
         // The record goes on past the buffer: the buffer starts again with it,
-        // unless it claims more than the image has left.
-        if (Overruns(size, fill - pos, unread, error)) break;
+        // unless it claims more than the image has left. Too few bytes left
+        // for a record at all end the records, as on the threaded road.
+        if ((fill - pos) + unread < fieldCount || Overruns(size, fill - pos, unread, error)) break;
         CallLoadMemoryHook(1);
         const std::size_t tail = fill - pos;
         const std::size_t need = std::max(size, bufferBytes);
