@@ -33,17 +33,32 @@ struct TqzCellTextFlags {
     static constexpr int wctPrefix = 1, wctEllipsis = 2, wctWordBreak = 4, wctTitle = 8, wctNoFill = 16;
 };
 
-// The titles' view of the grid.
-class TqzGridTitleHost : public TqzCellTextFlags {
+// What the titles, the cells and the painter all ask of the grid: its
+// columns and their fields, the fixed rows and columns, and cell text.
+class TqzGridCellView : public TqzCellTextFlags {
 public:
     virtual int IndicatorOffset() const = 0;
     virtual int TitleOffset() const = 0;
     virtual TField* GetColField(int DataCol) const = 0;
     virtual TqzColumn* Columns(int Index) const = 0;
-    virtual bool UseTFields() const = 0;
-    virtual TStrings* Selected() const = 0;
     virtual TFont* TitleFont() const = 0;
     virtual TColor TitleColor() const = 0;
+    // A cell's text with its margins, alignment and wct flags.
+    virtual void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment,
+                               int Flags, const std::string& Text) = 0;
+
+protected:
+    TqzGridCellView() = default;
+    ~TqzGridCellView() = default;
+    TqzGridCellView(const TqzGridCellView&) = default;
+    TqzGridCellView& operator=(const TqzGridCellView&) = default;
+};
+
+// The titles' view of the grid.
+class TqzGridTitleHost : public TqzGridCellView {
+public:
+    virtual bool UseTFields() const = 0;
+    virtual TStrings* Selected() const = 0;
     virtual TAlignment TitleAlignment() const = 0;
     virtual TImageList* TitleImageList() const = 0;
     virtual TqzDrawTitleCellEvent OnDrawTitleCell() const = 0;
@@ -56,9 +71,6 @@ public:
     // The header of a grouped column spanning its visible neighbours of the
     // same group (empty for an ungrouped column).
     virtual TRect GroupHeaderRect(int ACol) const = 0;
-    // A cell's text with its margins, alignment and wct flags.
-    virtual void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment,
-                               int Flags, const std::string& Text) = 0;
     virtual void FillFixedCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow) = 0;
     // Fires OnCalcTitleAttributes.
     virtual void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
@@ -172,14 +184,8 @@ protected:
 };
 
 // The cells' view of the grid.
-class TqzGridCellsHost : public TqzCellTextFlags {
+class TqzGridCellsHost : public TqzGridCellView {
 public:
-    virtual int IndicatorOffset() const = 0;
-    virtual int TitleOffset() const = 0;
-    virtual TField* GetColField(int DataCol) const = 0;
-    virtual TqzColumn* Columns(int Index) const = 0;
-    virtual TFont* TitleFont() const = 0;
-    virtual TColor TitleColor() const = 0;
     virtual TqzDBGridOptions GridOptions() const = 0;
     virtual TqzGridDataLink* DataLink() const = 0;
     virtual TqzGridPaintOptions* PaintOptions() const = 0;
@@ -200,8 +206,6 @@ public:
     // Fires OnCalcCellColors.
     virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
                                 TBrush* ABrush) = 0;
-    virtual void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment,
-                               int Flags, const std::string& Text) = 0;
     virtual void FillFixedCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow) = 0;
     virtual void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow) = 0;
     virtual void DrawCheckBox(const TRect& ARect, int ACol, int ARow, bool Checked) = 0;
@@ -235,14 +239,8 @@ protected:
 };
 
 // The painter's view of the grid.
-class TqzGridPainterHost : public TqzCellTextFlags {
+class TqzGridPainterHost : public TqzGridCellView {
 public:
-    virtual int IndicatorOffset() const = 0;
-    virtual int TitleOffset() const = 0;
-    virtual TField* GetColField(int DataCol) const = 0;
-    virtual TqzColumn* Columns(int Index) const = 0;
-    virtual TFont* TitleFont() const = 0;
-    virtual TColor TitleColor() const = 0;
     virtual TqzGridLineColors* LineColors() const = 0;
     virtual TqzDBGridOptions GridOptions() const = 0;
     // The data link is active, and the records it buffers.
@@ -256,8 +254,6 @@ public:
     virtual TRect GroupHeaderRect(int ACol) const = 0;
     // The footer's rectangle (empty without dgShowFooter).
     virtual TRect FooterRect() = 0;
-    virtual void WriteCellText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, TAlignment Alignment,
-                               int Flags, const std::string& Text) = 0;
     virtual bool GetCustomControlForCell(int ACol, int ARow, TWinControl*& Control) = 0;
     virtual void DoDrawGroupHeaderCell(TCanvas* ACanvas, const std::string& GroupHeaderName,
                                        const TRect& ARect, bool& DefaultDrawing) = 0;
