@@ -131,6 +131,16 @@ protected:
             if (row != Current() && Pixels(*now, row) == Pixels(*Before, row)) ++same;
         EXPECT_EQ(Rows - 1, same) << Name;
     }
+    // Other rows as before with the drop-down of Control open, then escaped.
+    template <class TDropControl>
+    void ExpectOtherRowsAsBeforeOpenAndEscaped(TDropControl* Control) {
+        SendKey(Grid, VK_DOWN, {ssAlt});
+        ASSERT_TRUE(Control->IsDroppedDown());
+        ExpectOtherRowsAsBefore("open");
+        SendKeyToFocus(VK_ESCAPE);
+        ASSERT_FALSE(Control->IsDroppedDown());
+        ExpectOtherRowsAsBefore("escaped");
+    }
 
     TForm* Form = nullptr;
     TOstraTable* Items = nullptr;
@@ -151,12 +161,7 @@ TEST_F(QzDBGridCellCopyTest, LookupComboCellsShowTheirOwnItemOpenEscapedAndAfter
     combo->SetLookupField("Id");
     Show("ItemId", combo);
     ASSERT_EQ("Banana", combo->Text());
-    SendKey(Grid, VK_DOWN, {ssAlt});
-    ASSERT_TRUE(combo->IsDroppedDown());
-    ExpectOtherRowsAsBefore("open");
-    SendKeyToFocus(VK_ESCAPE);
-    ASSERT_FALSE(combo->IsDroppedDown());
-    ExpectOtherRowsAsBefore("escaped");
+    ExpectOtherRowsAsBeforeOpenAndEscaped(combo);
     SendKeyToFocus(VK_DOWN, {ssAlt});
     ASSERT_TRUE(combo->IsDroppedDown());
     SendKeyToFocus(VK_DOWN);
@@ -180,12 +185,7 @@ TEST_F(QzDBGridCellCopyTest, ComboBoxCellsShowTheirOwnValueOpenAndEscaped) {
     combo->SetDataField("Kind");
     for (const char* item : kItems) combo->Items()->Add(item);
     Show("Kind", combo);
-    SendKey(Grid, VK_DOWN, {ssAlt});
-    ASSERT_TRUE(combo->IsDroppedDown());
-    ExpectOtherRowsAsBefore("open");
-    SendKeyToFocus(VK_ESCAPE);
-    ASSERT_FALSE(combo->IsDroppedDown());
-    ExpectOtherRowsAsBefore("escaped");
+    ExpectOtherRowsAsBeforeOpenAndEscaped(combo);
 }
 
 TEST_F(QzDBGridCellCopyTest, DatePickerCellsShowTheirOwnDateOpenAndEscaped) {
@@ -193,12 +193,7 @@ TEST_F(QzDBGridCellCopyTest, DatePickerCellsShowTheirOwnDateOpenAndEscaped) {
     picker->SetDataSource(Source);
     picker->SetDataField("Day");
     Show("Day", picker);
-    SendKey(Grid, VK_DOWN, {ssAlt});
-    ASSERT_TRUE(picker->IsDroppedDown());
-    ExpectOtherRowsAsBefore("open");
-    SendKeyToFocus(VK_ESCAPE);
-    ASSERT_FALSE(picker->IsDroppedDown());
-    ExpectOtherRowsAsBefore("escaped");
+    ExpectOtherRowsAsBeforeOpenAndEscaped(picker);
 }
 
 TEST_F(QzDBGridCellCopyTest, CheckBoxCellsShowTheirOwnState) {
