@@ -593,8 +593,10 @@ TEST(TableLoad, ThreadsFollowTheProcessorsTheProcessMayUse) {
 // little to spare, a load on eight threads fits too: its workers take small
 // stacks and no memory arenas of their own. Each load runs in a process of
 // its own; the least limit one thread loads under is found first, by what
-// each child takes itself.
+// each child takes itself. Skipped under the address sanitizer, whose own
+// mappings fail under such limits.
 TEST(TableLoad, ALimitThatOneThreadLoadsUnderLoadsOnEightThreads) {
+    if (AddressSanitized()) GTEST_SKIP() << "the address sanitizer ends a process short of memory";
     const std::string image = ManyRecords(12000, 17).Build();
     TempFile file(image);
     auto load = [&](int threads) {
@@ -625,8 +627,10 @@ TEST(TableLoad, ALimitThatOneThreadLoadsUnderLoadsOnEightThreads) {
 // A damaged image whose record claims a value of 900 MB that is not there
 // (the claim swallows the records after it): every road, on one thread or
 // two, says the image ends early, and takes no buffer for the claim (under
-// a limit far below it). In a process of its own.
+// a limit far below it). In a process of its own; skipped under the
+// address sanitizer, which ends a process whose allocation fails.
 TEST(TableLoad, ARecordClaimingMoreThanTheImageHoldsEndsItEarlyOnEveryRoad) {
+    if (AddressSanitized()) GTEST_SKIP() << "the address sanitizer ends a process short of memory";
     TestImage img = RecordsImage(401);
     std::mt19937 rng(3);
     for (int i = 0; i < 200; ++i) AddRecord(img, rng);

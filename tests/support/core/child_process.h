@@ -3,6 +3,7 @@
 #pragma once
 
 #include <malloc.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,12 +27,24 @@ inline int SpawnChild(const std::function<int()>& Body) {
     ::_exit(code);
 }
 
-// The child's exit code once it ended; -1 when it did not end normally.
-inline int ChildExitCode(int Pid) {
+// The child's exit code once it ended; -1 when it did not end normally or
+// had not ended after Seconds (it is then killed, so that a child stuck in
+// its runtime's own failure path fails the test instead of holding it).
+inline int ChildExitCode(int Pid, int Seconds = 180) {
+    const pid_t pid = static_cast<pid_t>(Pid);
     int status = 0;
-    if (::waitpid(static_cast<pid_t>(Pid), &status, 0) != static_cast<pid_t>(Pid) || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    for (long waited = 0;; waited += 10) {
+        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+        if (ended == pid) break;
+        if (ended != 0) return -1;
+        if (waited >= Seconds * 1000L) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return -1;
+        }
+        ::usleep(10000);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // A figure of this process's memory from /proc/self/status ("VmSize",
