@@ -398,20 +398,29 @@ bool TDataSet::Locate(const std::string& KeyFields, const Variant& KeyValues, TL
     CheckBrowseMode();
     const std::vector<TField*> fields = GetFieldList(KeyFields);
     if (fields.empty() || (KeyValues.IsArray() && KeyValues.ArrayCount() == 0)) return false;
+    const TBookmark saved = Bookmark();
+    const int row = FActiveRecord;
+    const bool bof = FBOF, eof = FEOF;
     DisableControls();
     bool found = false;
     try {
-        const TBookmark saved = Bookmark();
-        const int row = FActiveRecord;
-        const bool bof = FBOF, eof = FEOF;
         found = WalkToMatch(fields, KeyValues, Options);
         if (!found) RestorePosition(saved, row, bof, eof);
     } catch (...) {
+        RestorePositionAfterFailure(saved, row, bof, eof);
         EnableControls();
         throw;
     }
     EnableControls();
     return found;
+}
+
+void TDataSet::RestorePositionAfterFailure(const TBookmark& Saved, int ActiveRow, bool Bof, bool Eof) {
+    try {
+        RestorePosition(Saved, ActiveRow, Bof, Eof);
+    } catch (...) {
+        // the failure that brought us here is the one to report
+    }
 }
 
 Variant TDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValues,
@@ -420,15 +429,16 @@ Variant TDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValues,
     const std::vector<TField*> fields = GetFieldList(KeyFields);
     GetFieldList(ResultFields);
     if (fields.empty() || (KeyValues.IsArray() && KeyValues.ArrayCount() == 0)) return Null();
+    const TBookmark saved = Bookmark();
+    const int row = FActiveRecord;
+    const bool bof = FBOF, eof = FEOF;
     Variant result = Null();
     DisableControls();
     try {
-        const TBookmark saved = Bookmark();
-        const int row = FActiveRecord;
-        const bool bof = FBOF, eof = FEOF;
         if (WalkToMatch(fields, KeyValues, TLocateOptions())) result = FieldValues(ResultFields);
         RestorePosition(saved, row, bof, eof);
     } catch (...) {
+        RestorePositionAfterFailure(saved, row, bof, eof);
         EnableControls();
         throw;
     }
@@ -441,11 +451,11 @@ bool TDataSet::FindRecord(bool Restart, bool GoForward) {
     SetFound(false);
     const int step = GoForward ? 1 : -1;
     bool found = false;
+    const TBookmark saved = Bookmark();
+    const int row = FActiveRecord;
+    const bool bof = FBOF, eof = FEOF;
     DisableControls();
     try {
-        const TBookmark saved = Bookmark();
-        const int row = FActiveRecord;
-        const bool bof = FBOF, eof = FEOF;
         bool moved;
         if (Restart) {
             GoForward ? First() : Last();
@@ -464,6 +474,7 @@ bool TDataSet::FindRecord(bool Restart, bool GoForward) {
         }
         if (!found) RestorePosition(saved, row, bof, eof);
     } catch (...) {
+        RestorePositionAfterFailure(saved, row, bof, eof);
         EnableControls();
         throw;
     }

@@ -397,6 +397,8 @@ private:
     void UpdateCalcFields();
     // Back to a bookmarked record on the same row of the window, quietly.
     void RestorePosition(const TBookmark& Saved, int ActiveRow, bool Bof, bool Eof);
+    // The same after a failure: what the restore meets is not raised.
+    void RestorePositionAfterFailure(const TBookmark& Saved, int ActiveRow, bool Bof, bool Eof);
     void AddDataSource(TDataSource* Source);
     void RemoveDataSource(TDataSource* Source);
 

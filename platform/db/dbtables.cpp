@@ -417,6 +417,7 @@ std::vector<int> TDBDataSet::CursorPositionsWhere(const TFilterNode& Tree, int F
         TSqlFence::Learn(Connection()->Db(), "SELECT rowid, * FROM " + SqlName(FBaseTable));
     TSqliteStatement st(Connection()->Db(), "SELECT rowid FROM " + SqlName(FBaseTable) + " WHERE " + where,
                         &fence);
+    st.Watch(SDBSearchStopped);
     for (size_t i = 0; i < binds.size(); ++i) BindConstant(st, static_cast<int>(i) + 1, kinds[i], binds[i]);
     std::vector<int> positions;
     while (st.Step()) {
@@ -555,7 +556,9 @@ int64_t TDBDataSet::WriteRow(int64_t Key, const TRow& Row, const TRow* Read) {
         for (size_t n = 0; n < cols.size(); ++n) sql += n ? ", ?" : "?";
         sql += ")";
     }
+    // a trigger of the file's may run long: the change can be stopped
     TSqliteStatement st(Connection()->Db(), sql);
+    st.Watch(SDBChangeStopped);
     int index = 1;
     for (size_t i : cols)
         BindNative(st, index++, FieldDefs()->Items(static_cast<int>(i))->DataType(), Row.Values[i],
@@ -570,6 +573,7 @@ int64_t TDBDataSet::WriteRow(int64_t Key, const TRow& Row, const TRow* Read) {
 void TDBDataSet::RemoveRow(int64_t Key) {
     if (FBaseTable.empty()) DatabaseError(SDataSetReadOnly);
     TSqliteStatement st(Connection()->Db(), "DELETE FROM " + SqlName(FBaseTable) + " WHERE rowid = ?");
+    st.Watch(SDBChangeStopped);
     st.BindInt(1, Key);
     st.Step();
 }
@@ -648,7 +652,7 @@ void TDBDataSet::WidenFieldDefs(const std::string& Rows, const std::function<voi
         // an engine error leaves the sizes declared (a parameter without a
         // value is no engine error and goes to the caller), unless a lock
         // or a stop
-        if (IsLockConflict(e.ErrorCode()) || e.ErrorCode() == SQLITE_INTERRUPT) throw;
+        if (IsLockConflict(e.ErrorCode()) || IsWorkStopped(e.ErrorCode())) throw;
     }
 }
 

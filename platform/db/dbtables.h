@@ -95,6 +95,14 @@ void StopDBWork();
 extern const char* const SDBWorkStopped;
 // "The reading of the data was stopped before it ended": an open or a read stopped.
 extern const char* const SDBReadStopped;
+// "The change was stopped before it ended": a post or a delete stopped (the
+// database keeps the record as it was).
+extern const char* const SDBChangeStopped;
+// "The search was stopped before it ended": a search or a locate stopped.
+extern const char* const SDBSearchStopped;
+// The error code of watched work that was stopped.
+inline constexpr int DBIERR_STOPPED = 9;
+inline bool IsWorkStopped(int ErrorCode) { return ErrorCode == DBIERR_STOPPED; }
 // "The filter builds a value too large to hold": a statement made from a
 // filter text built a value longer than any its data holds, or took more
 // memory than its fence allows.

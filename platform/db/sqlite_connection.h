@@ -73,8 +73,12 @@ public:
     bool ColumnIsNull(int Index) const { return sqlite3_column_type(FStmt, Index) == SQLITE_NULL; }
     int ColumnCount() const { return sqlite3_column_count(FStmt); }
     // Runs its steps under the work watch (a read of the program's own),
-    // from its first step to its end or Reset.
-    void Watch() { FWatched = true; }
+    // from its first step to its end or Reset; stopped, a step raises
+    // Stopped (by default the filter's or the read's error).
+    void Watch(const char* Stopped = nullptr) {
+        FWatched = true;
+        FStopped = Stopped;
+    }
 
     // The state of a watched statement's work (sqlite_fence.cpp).
     struct TWork {
@@ -101,6 +105,7 @@ private:
     sqlite3_stmt* FStmt = nullptr;
     bool FStepped = false;
     bool FWatched = false;
+    const char* FStopped = nullptr;
     TWork FWork;
 };
 

@@ -16,6 +16,9 @@ const char* const SDBWorkStopped = "The filter was stopped before it ended";
 const char* const SFilterRunsNoQuery = "a filter is a condition on the record and runs no query";
 const char* const SDBReadStopped = "The reading of the data was stopped before it ended";
 const char* const SFilterTooLarge = "The filter builds a value too large to hold";
+const char* const SDBChangeStopped = "The change was stopped before it ended";
+const char* const SDBSearchStopped = "The search was stopped before it ended";
+static_assert(DBIERR_STOPPED == SQLITE_INTERRUPT);
 
 namespace {
 
@@ -109,7 +112,8 @@ int FenceAuthorizer(void* Data, int Action, const char* A3, const char* A4, cons
 int LearningAuthorizer(void* Data, int Action, const char* A3, const char* A4, const char* Schema,
                        const char*) {
     auto* fence = static_cast<TSqlFence*>(Data);
-    if (Action == SQLITE_READ && Schema && *Schema)
+    // a table named with no column read (its rows counted) comes without its schema
+    if (Action == SQLITE_READ)
         fence->Tables.insert({Lower(Schema), Lower(A3)});
     else if (Action == SQLITE_FUNCTION)
         fence->Functions.insert(Lower(A4));
@@ -308,7 +312,10 @@ int TSqliteStatement::StepOnce() {
     if (FWork.Stopped) {
         FWork.Stopped = false;
         sqlite3_reset(FStmt);
-        throw EDBEngineError(FWork.Length > 0 ? SDBWorkStopped : SDBReadStopped, SQLITE_INTERRUPT);
+        throw EDBEngineError(FStopped           ? FStopped
+                             : FWork.Length > 0 ? SDBWorkStopped
+                                                : SDBReadStopped,
+                             DBIERR_STOPPED);
     }
     return rc;
 }

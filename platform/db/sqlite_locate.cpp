@@ -287,6 +287,7 @@ bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Var
             TSqlFence::Learn(Connection()->Db(), "SELECT rowid, * FROM " + SqlName(FBaseTable));
         TSqliteStatement st(Connection()->Db(),
                             "SELECT rowid FROM " + SqlName(FBaseTable) + " WHERE " + where, &fence);
+        st.Watch(SDBSearchStopped);
         for (size_t i = 0; i < binds.size(); ++i) {
             const int index = static_cast<int>(i) + 1;
             switch (binds[i].Kind) {
@@ -300,7 +301,7 @@ bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Var
             if (position >= 0) positions.push_back(position);
         }
     } catch (const EDBEngineError& e) {
-        if (IsLockConflict(e.ErrorCode())) throw;
+        if (IsLockConflict(e.ErrorCode()) || IsWorkStopped(e.ErrorCode())) throw;
         return false;
     }
     // in the cursor's order; most often the first candidate is the answer

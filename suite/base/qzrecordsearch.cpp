@@ -126,7 +126,8 @@ bool SearchThroughDatabase(TDataSet* dataSet, TField* field, const TMatcher& mat
     std::vector<int> positions;
     try {
         positions = db->CursorPositionsWhere(*test, fromFirst ? 1 : db->CursorPosition() + 1);
-    } catch (const EDBEngineError&) {
+    } catch (const EDBEngineError& e) {
+        if (IsWorkStopped(e.ErrorCode())) throw;
         return false;
     }
     TqzControlsDisabled disabled(dataSet);

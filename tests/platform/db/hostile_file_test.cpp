@@ -3,14 +3,19 @@
 // SDBReadStopped, an open leaving the dataset closed, a read leaving it
 // sound), and the file's views and triggers call only harmless functions
 // and lists, so a hostile trigger fails the edit before it does anything.
+// A trigger or a view that would run for ever holds no post, delete or
+// search either: Escape stops them and the record stays as it was.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/core/clock.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/variant.h"
 #include "platform/db/dbtables.h"
+#include "platform/db/dbtypes.h"
 #include "platform/db/fields.h"
 #include "support/db/sqlite_cli.h"
 #include "support/environment.h"
@@ -143,6 +148,110 @@ TEST_F(HostileFile, ViewsAndIndexesOverTheCaseFunctionsStillRead) {
     table->FieldByName("code")->SetAsString("Uno");
     table->Post();
     EXPECT_EQ(SqliteCli(Path, "SELECT group_concat(code) FROM item WHERE lower(code) = 'uno';"), "Uno");
+}
+
+// Four of these read together take about 10^12 steps.
+const char* const ThousandRows =
+    "CREATE TABLE big (n INTEGER);"
+    "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 1000) INSERT INTO big SELECT x "
+    "FROM c;";
+
+// A trigger that would never end is stopped with the post, the insert and
+// the delete it follows; the file keeps every record as it was, the
+// dataset keeps the edit for another try, which stores it once the trigger
+// is gone.
+TEST_F(HostileFile, ChangesWhoseTriggerWouldNeverEndAreStoppedAndKept) {
+    Make(std::string(ThousandRows) +
+         "CREATE TABLE item (id INTEGER PRIMARY KEY, code VARCHAR(10));"
+         "INSERT INTO item VALUES (1, 'one'), (2, 'two');"
+         "CREATE TABLE log (n INTEGER);"
+         "CREATE TRIGGER slow_update AFTER UPDATE ON item BEGIN"
+         " INSERT INTO log SELECT count(*) FROM big a, big b, big c, big d; END;"
+         "CREATE TRIGGER slow_insert AFTER INSERT ON item BEGIN"
+         " INSERT INTO log SELECT count(*) FROM big a, big b, big c, big d; END;"
+         "CREATE TRIGGER slow_delete BEFORE DELETE ON item BEGIN"
+         " INSERT INTO log SELECT count(*) FROM big a, big b, big c, big d; END;");
+    auto table = Table();
+    table->Open();
+    const auto stopped = [&](const std::function<void()>& Step) {
+        Watch.Escape = true;
+        try {
+            Step();
+            ADD_FAILURE() << "ended";
+        } catch (const EDBEngineError& e) {
+            EXPECT_EQ(std::string(e.what()), SDBChangeStopped);
+        }
+        EXPECT_FALSE(Watch.Escape);
+        EXPECT_EQ(Watch.Begins, Watch.Ends);
+        EXPECT_EQ(SqliteCli(Path, "SELECT group_concat(code) FROM item;"), "one,two");
+        EXPECT_EQ(SqliteCli(Path, "SELECT count(*) FROM log;"), "0");
+    };
+    table->Edit();
+    table->FieldByName("code")->SetAsString("uno");
+    stopped([&] { table->Post(); });
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_EQ(table->FieldByName("code")->AsString(), "uno");
+    table->Cancel();
+    table->Append();
+    table->FieldByName("id")->SetAsInteger(3);
+    table->FieldByName("code")->SetAsString("three");
+    stopped([&] { table->Post(); });
+    EXPECT_EQ(table->State(), dsInsert);
+    table->Cancel();
+    table->First();
+    stopped([&] { table->Delete(); });
+    EXPECT_EQ(table->RecordCount(), 2);
+    EXPECT_EQ(table->FieldByName("code")->AsString(), "one");
+
+    // the edit kept stores once the file's trigger is gone
+    table->Edit();
+    table->FieldByName("code")->SetAsString("uno");
+    Watch.Escape = true;
+    EXPECT_THROW(table->Post(), EDBEngineError);
+    Make("DROP TRIGGER slow_update;");
+    table->Post();
+    EXPECT_EQ(SqliteCli(Path, "SELECT group_concat(code) FROM item;"), "uno,two");
+}
+
+// A view made costly after the dataset opened (another program changed
+// the file): Locate and a search through the database are stopped and
+// leave the dataset where it was.
+TEST_F(HostileFile, ASearchOverAViewThatWouldNeverEndIsStopped) {
+    Make(std::string(ThousandRows) +
+         "CREATE TABLE base (id INTEGER PRIMARY KEY, code VARCHAR(10));"
+         "INSERT INTO base SELECT n, 'c' || n FROM big;"
+         "CREATE VIEW item AS SELECT id AS rowid, id, code FROM base;");
+    auto table = Table();
+    table->Open();
+    table->MoveBy(2);
+    // a row now takes about 10^6 steps, all of them about 10^9
+    Make(
+        "DROP VIEW item; CREATE VIEW item AS SELECT id AS rowid, id, code ||"
+        " (SELECT substr(count(*), 1, 0) FROM big a, big b) AS code FROM base;");
+    const auto stopped = [&](const std::function<void()>& Step) {
+        Watch.Escape = true;
+        try {
+            Step();
+            ADD_FAILURE() << "ended";
+        } catch (const EDBEngineError& e) {
+            EXPECT_EQ(std::string(e.what()), SDBSearchStopped);
+        }
+        EXPECT_EQ(Watch.Begins, Watch.Ends);
+        ASSERT_TRUE(table->Active());
+        EXPECT_EQ(table->FieldByName("id")->AsInteger(), 3);
+        EXPECT_EQ(table->FieldByName("code")->AsString(), "c3");
+    };
+    stopped([&] { table->Locate("code", Variant("c999"), {}); });
+    TFilterNode test;
+    test.Kind = fnCompare;
+    test.Text = "=";
+    test.Texts = true;
+    test.Left = std::make_unique<TFilterNode>();
+    test.Left->Kind = fnField;
+    test.Left->Text = "code";
+    test.Right = std::make_unique<TFilterNode>();
+    test.Right->Text = "c999";
+    stopped([&] { table->CursorPositionsWhere(test, 0); });
 }
 
 }  // namespace
