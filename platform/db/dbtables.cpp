@@ -219,7 +219,8 @@ void TreeToSql(TDBDataSet* ds, bool Utf8, const TFilterNode* n, const std::vecto
             TreeToSql(ds, Utf8, s, columns, x, binds, kinds);
             if (!texts) return x;
             x = "coalesce(" + x + ", '')";
-            if (n->Fold && s && s->Kind == fnField) x = "fold(" + x + ")";
+            if (s && s->Kind == fnField && (n->Fold || n->Upper))
+                x = (n->Fold ? "fold(" : "upper(") + x + ")";
             return Utf8 ? "CAST(" + x + " AS BLOB)" : "text_utf8(" + x + ")";
         };
         // each side written where it stands, so that the binds follow the text

@@ -132,9 +132,10 @@ struct TFilterNode {
     // Compare nodes: the sides as texts, compared byte by byte, a null read as
     // the empty text (always so for the text tests).
     bool Texts = false;
-    // With Texts: a field's text by the platform's case fold (case_fold.h);
-    // constants are taken as they are.
+    // With Texts: a field's text by the platform's case fold (case_fold.h),
+    // or upper-cased by it (Upper); constants are taken as they are.
     bool Fold = false;
+    bool Upper = false;
     std::unique_ptr<TFilterNode> Left, Right;
 };
 

@@ -22,6 +22,13 @@ std::unique_ptr<TFilterNode> qzTextTest(const std::string& FieldName, const std:
     return n;
 }
 
+std::unique_ptr<TFilterNode> qzUpperTextTest(const std::string& FieldName, const std::string& Op,
+                                             const std::string& Value) {
+    auto n = qzTextTest(FieldName, Op, Value, false);
+    n->Upper = true;
+    return n;
+}
+
 std::unique_ptr<TFilterNode> qzIntegerTest(const std::string& FieldName, const std::string& Op,
                                            int64_t Value) {
     auto n = Node(fnCompare, Op);

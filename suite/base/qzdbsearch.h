@@ -13,6 +13,10 @@
 // field's text is folded (case_fold.h); Value is taken as it is.
 std::unique_ptr<TFilterNode> qzTextTest(const std::string& FieldName, const std::string& Op,
                                         const std::string& Value, bool Fold);
+// The same with the field's text upper-cased (UnicodeUpperCase): the order
+// of a case-blind range.
+std::unique_ptr<TFilterNode> qzUpperTextTest(const std::string& FieldName, const std::string& Op,
+                                             const std::string& Value);
 // The field compared with an integer by Op.
 std::unique_ptr<TFilterNode> qzIntegerTest(const std::string& FieldName, const std::string& Op,
                                            int64_t Value);

@@ -47,18 +47,22 @@ std::unique_ptr<TFilterNode> ListTest(const TqzFieldInfo& Info, const std::strin
 std::unique_ptr<TFilterNode> TextRangeTest(const TqzFieldInfo& Info, TField* Field, char16_t PadChar) {
     const bool hasMin = !Trim(Info.MinValue).empty(), hasMax = !Trim(Info.MaxValue).empty();
     if (!hasMin && !hasMax) return nullptr;
-    const bool fold = !Info.CaseSensitive;
+    // case-blind, both sides upper-cased, as the record test compares them
+    const bool blind = !Info.CaseSensitive;
     const std::string name = Field->FieldName();
+    const auto bound = [&](const char* Op, const std::string& Value) {
+        return blind ? qzUpperTextTest(name, Op, Value) : qzTextTest(name, Op, Value, false);
+    };
     // an empty value lies in no bounded range
     std::unique_ptr<TFilterNode> test = qzTextTest(name, "<>", "", false);
     if (hasMin) {
-        const std::string lower = fold ? FoldCase(Info.MinValue) : Info.MinValue;
-        test = qzJoinTests("AND", std::move(test), qzTextTest(name, ">=", lower, fold));
+        const std::string lower = blind ? UnicodeUpperCase(Info.MinValue) : Info.MinValue;
+        test = qzJoinTests("AND", std::move(test), bound(">=", lower));
     }
     if (hasMax) {
-        std::string upper = fold ? FoldCase(Info.MaxValue) : Info.MaxValue;
+        std::string upper = blind ? UnicodeUpperCase(Info.MaxValue) : Info.MaxValue;
         upper = qzPadRight(Field->Size(), upper, PadChar);
-        test = qzJoinTests("AND", std::move(test), qzTextTest(name, "<=", upper, fold));
+        test = qzJoinTests("AND", std::move(test), bound("<=", upper));
     }
     return test;
 }

@@ -49,6 +49,9 @@ bool TqzFilterDialog::ApplyTableRanges(TDataSet* DataSet) {
             continue;
         TField* field = table->FindField(c.FieldName);
         if (!field) continue;
+        // a case-blind index orders by the case fold, a case-blind text range
+        // by upper-cased texts: its range could leave out what the range takes
+        if (c.MatchType == fdMatchRange && !c.CaseSensitive && IsTextField(field)) continue;
         std::vector<Variant> start, end;
         if (c.MatchType == fdMatchRange) {
             if (!Trim(c.MinValue).empty()) start.push_back(Variant(c.MinValue));

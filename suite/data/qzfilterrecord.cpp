@@ -229,13 +229,14 @@ bool TqzDummyForm::RangeMatches(TqzFieldInfo& Info, TField* Field, const std::st
         return true;
     }
     default: {
-        // Strings and the other types: by character codes; a string's upper
-        // bound is padded to the field's width.
+        // Strings and the other types: by character codes, case-blind with
+        // both sides upper-cased; a string's upper bound is padded to the
+        // field's width.
         std::string value = ValueText, lower = minText, upper = maxText;
         if (!Info.CaseSensitive) {
-            value = FoldCase(value);
-            lower = FoldCase(lower);
-            upper = FoldCase(upper);
+            value = UnicodeUpperCase(value);
+            lower = UnicodeUpperCase(lower);
+            upper = UnicodeUpperCase(upper);
         }
         if (IsPlainStringType(type)) upper = qzPadRight(Field->Size(), upper, FDialog->UpperRangePadChar());
         if (hasMin && value < lower) return false;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/core/case_fold.h"
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/fielddefs.h"
@@ -146,9 +147,10 @@ std::string DateText(const std::string& Item, const TqzDBFieldInfo& Field,
     return out;
 }
 
-// How a value is written: as of the field's type, as a LIKE pattern, or as
-// a quoted text whatever the type.
-enum TValueMode { vmTyped, vmLike, vmText };
+// How a value is written: as of the field's type, as a LIKE pattern, as a
+// quoted text whatever the type, or as a text already upper-cased where the
+// field is (not wrapped in the upper-case function).
+enum TValueMode { vmTyped, vmLike, vmText, vmUpperCased };
 
 class TWriter {
 public:
@@ -174,7 +176,7 @@ public:
         if (IsStringOrMemoType(FField.DataType)) Item = CutToSize(Item, FField.Size);
         if (Mode == vmLike) Item = LikeEscaped(Item);
         const std::string q = QuotedStr(Before + Item + After);
-        return FUpper ? Upper(q) : q;
+        return FUpper && Mode != vmUpperCased ? Upper(q) : q;
     }
 
     // The condition of one list item; empty when the item is not written.
@@ -213,9 +215,17 @@ public:
         if (!Trim(FInfo.MinValue).empty()) lower = "(" + FRef + " >= " + Value(FInfo.MinValue) + ")";
         if (!Trim(FInfo.MaxValue).empty()) {
             std::string max = FInfo.MaxValue;
-            if (IsStringOrMemoType(FField.DataType))
+            TValueMode mode = vmTyped;
+            if (IsStringOrMemoType(FField.DataType)) {
+                // upper-cased before it is padded, as the record test does it:
+                // the pad takes in every text that begins with the bound
+                if (FUpper) {
+                    max = UnicodeUpperCase(max);
+                    mode = vmUpperCased;
+                }
                 max = qzPadRight(FField.Size, max, FOptions.UpperRangePadChar);
-            upper = "(" + FRef + " <= " + Value(max) + ")";
+            }
+            upper = "(" + FRef + " <= " + Value(max, mode) + ")";
             // an empty text lies in no bounded range, as for the record test
             if (lower.empty() && IsStringOrMemoType(FField.DataType)) lower = "(" + FRef + " <> '')";
         }

@@ -120,6 +120,18 @@ TEST_F(FilterTest, RangesByType) {
     EXPECT_THROW(D->ApplyFilter(), EConvertError);
 }
 
+// A case-blind range compares upper-cased texts: '_' and '^' lie above the
+// upper-case letters, below the lower-case ones; the pad stays lower case.
+TEST_F(FilterTest, CaseBlindTextRangesCompareUpperCase) {
+    Add("_ab", 1, 1);
+    Add("b^c", 2, 2);
+    Add("Bob", 3, 3);
+    Add("a", 4, 4);
+    EXPECT_EQ((std::vector<std::string>{"_ab", "b^c", "Bob"}), Filter({Range("Name", "b", "")}));
+    EXPECT_EQ((std::vector<std::string>{"b^c", "Bob", "a"}), Filter({Range("Name", "a", "b")}));
+    EXPECT_EQ((std::vector<std::string>{"_ab"}), Filter({Range("Name", "_", "")}));
+}
+
 TEST_F(FilterTest, DateTimeUpperBoundWithoutTimeTakesTheWholeDay) {
     T.AppendRecord({Variant("late"), Variant(), Variant(), Variant(),
                     Variant::FromDateTime(EncodeDate(2005, 12, 31) + EncodeTime(23, 59, 0, 0))});

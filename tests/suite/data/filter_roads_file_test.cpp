@@ -54,7 +54,18 @@ TEST_F(FilterRoadsAgreeTest, NullWordTakesEmptyTextsOnEveryRoad) {
     ExpectRoads({Crit("qty", fdMatchExact, "null", false, true)}, "qty IS NOT NULL");
     // an empty text lies in no range, with or without a lower bound
     ExpectRoads({Range("city", "", "o")},
-                "coalesce(city, '') <> '' AND " + CliFold("city") + " <= 'o" + std::string(19, 'z') + "'");
+                "coalesce(city, '') <> '' AND " + CliUpper("city") + " <= 'O" + std::string(19, 'z') + "'");
+}
+
+// A case-blind text range compares both sides upper-cased on every road:
+// '_' and '^' lie above the upper-case letters and below the lower-case ones.
+TEST_F(FilterRoadsAgreeTest, ACaseBlindTextRangeComparesUpperCaseTexts) {
+    Fill("INSERT INTO r VALUES (9, '_ab', 'Oslo', 4, NULL), (10, 'b^c', 'Rome', 6, NULL);");
+    const std::string name = CliUpper("name");
+    ExpectRoads({Range("name", "b", "")}, "coalesce(name, '') <> '' AND " + name + " >= 'B'");
+    ExpectRoads({Range("name", "a", "b")}, "coalesce(name, '') <> '' AND " + name + " >= 'A' AND " + name +
+                                               " <= 'B" + std::string(19, 'z') + "'");
+    ExpectRoads({Range("name", "B_", "")}, "coalesce(name, '') <> '' AND " + name + " >= 'B_'");
 }
 
 // A whole number matched at its start, anywhere or at its end: by its text

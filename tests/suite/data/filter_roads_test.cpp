@@ -427,6 +427,22 @@ TEST_F(FilterRangesTest, RangesFollowTheCaseRuleAndSkipTheNullWord) {
     EXPECT_TRUE(Table.RangeActive());
 }
 
+// A case-blind text range compares upper-cased texts, which a case-blind
+// index does not order: no index range for it ('_' sorts after 'B' upper-
+// cased, before 'b' folded).
+TEST_F(FilterRangesTest, ACaseBlindTextRangeTakesNoIndexRange) {
+    Db.Execute("INSERT INTO cust VALUES (7, '_al', 2, 'Oslo');");
+    Table.Refresh();
+    const auto r = Both({Range("name", "b", "")});
+    EXPECT_EQ("1,4,6,7", r.first);
+    EXPECT_EQ(r.first, r.second);
+    EXPECT_FALSE(Table.RangeActive());
+    TqzFieldInfo cs = Range("name", "b", "");
+    cs.CaseSensitive = true;
+    EXPECT_EQ("1,4,6", Both({cs}).second);
+    EXPECT_TRUE(Table.RangeActive());
+}
+
 // The range of earlier criteria goes when the criteria change or are
 // cleared; the table's own index comes back.
 TEST_F(FilterRangesTest, RangeCancelledWhenCriteriaChangeOrAreCleared) {

@@ -63,6 +63,23 @@ inline std::string CliFold(const std::string& Expression) {
     return out;
 }
 
+// A text upper-cased as a case-blind range compares it, and the same in
+// sqlite3's SQL (its upper() knows only ASCII).
+inline std::string TestUpper(std::string Text) {
+    for (char& c : Text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (const auto& [upper, lower] : FoldPairs())
+        for (size_t at = Text.find(lower); at != std::string::npos; at = Text.find(lower, at))
+            Text.replace(at, lower.size(), upper);
+    return Text;
+}
+inline std::string CliUpper(const std::string& Expression) {
+    std::string out = "upper(" + Expression + ")";
+    for (const auto& [upper, lower] : FoldPairs())
+        out = "replace(" + out + ", '" + lower + "', '" + upper + "')";
+    return out;
+}
+
 inline std::string CliText(const std::string& Text) {
     std::string out = "'";
     for (char c : Text) out += c == '\'' ? std::string("''") : std::string(1, c);
