@@ -49,6 +49,18 @@ protected:
         ResetClock();
     }
     void Make(const std::string& Sql) { ASSERT_EQ(SqliteCli(Path, Sql), ""); }
+    // Step with Escape pressed: stopped with Message, the busy show ended.
+    void ExpectStopped(const std::function<void()>& Step, const char* Message) {
+        Watch.Escape = true;
+        try {
+            Step();
+            ADD_FAILURE() << "ended";
+        } catch (const EDBEngineError& e) {
+            EXPECT_EQ(std::string(e.what()), Message);
+        }
+        EXPECT_FALSE(Watch.Escape);
+        EXPECT_EQ(Watch.Begins, Watch.Ends);
+    }
     std::unique_ptr<TTable> Table(const char* Name = "item") {
         auto t = std::make_unique<TTable>(nullptr);
         t->SetDatabaseName(Path);
@@ -174,15 +186,7 @@ TEST_F(HostileFile, ChangesWhoseTriggerWouldNeverEndAreStoppedAndKept) {
     auto table = Table();
     table->Open();
     const auto stopped = [&](const std::function<void()>& Step) {
-        Watch.Escape = true;
-        try {
-            Step();
-            ADD_FAILURE() << "ended";
-        } catch (const EDBEngineError& e) {
-            EXPECT_EQ(std::string(e.what()), SDBChangeStopped);
-        }
-        EXPECT_FALSE(Watch.Escape);
-        EXPECT_EQ(Watch.Begins, Watch.Ends);
+        ExpectStopped(Step, SDBChangeStopped);
         EXPECT_EQ(SqliteCli(Path, "SELECT group_concat(code) FROM item;"), "one,two");
         EXPECT_EQ(SqliteCli(Path, "SELECT count(*) FROM log;"), "0");
     };
@@ -229,14 +233,7 @@ TEST_F(HostileFile, ASearchOverAViewThatWouldNeverEndIsStopped) {
         "DROP VIEW item; CREATE VIEW item AS SELECT id AS rowid, id, code ||"
         " (SELECT substr(count(*), 1, 0) FROM big a, big b) AS code FROM base;");
     const auto stopped = [&](const std::function<void()>& Step) {
-        Watch.Escape = true;
-        try {
-            Step();
-            ADD_FAILURE() << "ended";
-        } catch (const EDBEngineError& e) {
-            EXPECT_EQ(std::string(e.what()), SDBSearchStopped);
-        }
-        EXPECT_EQ(Watch.Begins, Watch.Ends);
+        ExpectStopped(Step, SDBSearchStopped);
         ASSERT_TRUE(table->Active());
         EXPECT_EQ(table->FieldByName("id")->AsInteger(), 3);
         EXPECT_EQ(table->FieldByName("code")->AsString(), "c3");
