@@ -45,40 +45,32 @@ inline const std::vector<std::pair<std::string, std::string>>& FoldPairs() {
     return pairs;
 }
 
-// A text folded as the record filter folds these letters: ASCII to lower case.
-inline std::string TestFold(std::string Text) {
+// A text in one case as the record filter takes these letters: to lower
+// case (its fold) or to upper case (a case-blind range), ASCII and the pairs.
+inline std::string TestCase(std::string Text, bool Upper) {
+    const char from = Upper ? 'a' : 'A', to = Upper ? 'A' : 'a';
     for (char& c : Text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    for (const auto& [upper, lower] : FoldPairs())
-        for (size_t at = Text.find(upper); at != std::string::npos; at = Text.find(upper, at))
-            Text.replace(at, upper.size(), lower);
+        if (c >= from && c <= from + 25) c = static_cast<char>(c - from + to);
+    for (const auto& [upper, lower] : FoldPairs()) {
+        const std::string& a = Upper ? lower : upper;
+        const std::string& b = Upper ? upper : lower;
+        for (size_t at = Text.find(a); at != std::string::npos; at = Text.find(a, at))
+            Text.replace(at, a.size(), b);
+    }
     return Text;
 }
+inline std::string TestFold(const std::string& Text) { return TestCase(Text, false); }
+inline std::string TestUpper(const std::string& Text) { return TestCase(Text, true); }
 
-// The same fold in sqlite3's SQL (its lower() folds only ASCII).
-inline std::string CliFold(const std::string& Expression) {
-    std::string out = "lower(" + Expression + ")";
+// The same in sqlite3's SQL (its lower() and upper() know only ASCII).
+inline std::string CliCase(const std::string& Expression, bool Upper) {
+    std::string out = (Upper ? "upper(" : "lower(") + Expression + ")";
     for (const auto& [upper, lower] : FoldPairs())
-        out = "replace(" + out + ", '" + upper + "', '" + lower + "')";
+        out = "replace(" + out + ", '" + (Upper ? lower : upper) + "', '" + (Upper ? upper : lower) + "')";
     return out;
 }
-
-// A text upper-cased as a case-blind range compares it, and the same in
-// sqlite3's SQL (its upper() knows only ASCII).
-inline std::string TestUpper(std::string Text) {
-    for (char& c : Text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    for (const auto& [upper, lower] : FoldPairs())
-        for (size_t at = Text.find(lower); at != std::string::npos; at = Text.find(lower, at))
-            Text.replace(at, lower.size(), upper);
-    return Text;
-}
-inline std::string CliUpper(const std::string& Expression) {
-    std::string out = "upper(" + Expression + ")";
-    for (const auto& [upper, lower] : FoldPairs())
-        out = "replace(" + out + ", '" + lower + "', '" + upper + "')";
-    return out;
-}
+inline std::string CliFold(const std::string& Expression) { return CliCase(Expression, false); }
+inline std::string CliUpper(const std::string& Expression) { return CliCase(Expression, true); }
 
 inline std::string CliText(const std::string& Text) {
     std::string out = "'";
