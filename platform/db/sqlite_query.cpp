@@ -261,6 +261,7 @@ void TQuery::ExecSQL() {
     AcquireConnection();
     try {
         TSqliteStatement st(Connection()->Db(), Text());
+        st.Watch(SDBChangeStopped);
         BindParams(st.Handle());
         while (st.Step()) {}
         FRowsAffected = sqlite3_changes(Connection()->Db());

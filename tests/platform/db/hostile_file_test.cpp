@@ -207,6 +207,12 @@ TEST_F(HostileFile, ChangesWhoseTriggerWouldNeverEndAreStoppedAndKept) {
     EXPECT_EQ(table->RecordCount(), 2);
     EXPECT_EQ(table->FieldByName("code")->AsString(), "one");
 
+    // a statement of the program's own meets the same trigger
+    TQuery query(nullptr);
+    query.SetDatabaseName(Path);
+    query.SQL()->SetText("UPDATE item SET code = 'x' WHERE id = 2");
+    stopped([&] { query.ExecSQL(); });
+
     // the edit kept stores once the file's trigger is gone
     table->Edit();
     table->FieldByName("code")->SetAsString("uno");
