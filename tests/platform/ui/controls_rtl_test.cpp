@@ -3,6 +3,7 @@
 // and the navigator mirror.
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
 #include <QWidget>
 #include <algorithm>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/dbctrls.h"
+#include "platform/ui/drawing.h"
 #include "platform/ui/extctrls.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/radiogroup.h"
@@ -301,6 +303,74 @@ TEST_F(ControlsRtlTest, ChildrenTakeTheirParentsDirection) {
     later->SetParentBiDiMode(false);
     later->SetParent(panel);
     EXPECT_EQ(later->BiDiMode(), bdRightToLeftReadingOnly);
+}
+
+// The vertical scroll bar a control's window shows (nullptr when none).
+QScrollBar* VerticalBar(TWinControl* Control) {
+    for (QScrollBar* b : Control->Widget()->findChildren<QScrollBar*>())
+        if (b->orientation() == Qt::Vertical && b->isVisible()) return b;
+    return nullptr;
+}
+
+TEST_F(ControlsRtlTest, ScrollBoxKeepsItsVerticalBarAtTheLeft) {
+    const int t = GetSystemMetrics(SM_CXVSCROLL);
+    auto* box = PlaceRtl<TScrollBox>(f.Form, 10, 10, 200, 120);
+    box->SetBorderStyle(bsNone);
+    auto* tall = PlaceRtl<TPanel>(box, 0, 0, 150, 400);
+    tall->SetColor(clRed);
+    tall->SetBevelOuter(bvNone);
+    box->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    QScrollBar* v = VerticalBar(box);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->geometry(), QRect(0, 0, t, 120));
+    EXPECT_EQ(box->NonClientMargins().Left, t);
+    TBitmap shot;
+    RenderControl(box, &shot);
+    RenderControlToPng(box, RtlPng("scrollbox"));
+    EXPECT_EQ(ColorSpan(shot, ColorToRGB(clRed)).Left, t);  // the child starts beside the bar
+    // A real click under the thumb of the bar at the left scrolls down.
+    SendScreenClick(box->ClientToScreen({-t / 2, 100}));
+    EXPECT_GT(box->VertScrollBar()->Position(), 0);
+    // Left to right while shown: the bar goes back to the right.
+    box->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(v->geometry(), QRect(200 - t, 0, t, 120));
+    RenderControl(box, &shot);
+    EXPECT_EQ(ColorSpan(shot, ColorToRGB(clRed)).Left, 0);
+    EXPECT_EQ(box->NonClientMargins().Left, 0);
+}
+
+TEST_F(ControlsRtlTest, ListBoxScrollBarTakesTheLeftSideRightToLeft) {
+    const int t = GetSystemMetrics(SM_CXVSCROLL);
+    auto* list = PlaceRtl<TListBox>(f.Form, 10, 10, 160, 80);
+    list->SetBorderStyle(bsNone);
+    for (int i = 0; i < 20; ++i) list->Items()->Add("item " + std::to_string(i));
+    struct Case {
+        TBiDiMode Mode;
+        bool BarLeft, TextRight;
+    } cases[] = {{bdRightToLeftNoAlign, true, false},
+                 {bdRightToLeft, true, true},
+                 {bdRightToLeftReadingOnly, false, false},
+                 {bdLeftToRight, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Mode));
+        list->SetBiDiMode(c.Mode);
+        ProcessEvents();
+        QScrollBar* v = VerticalBar(list);
+        ASSERT_NE(v, nullptr);
+        const int barX = v->mapTo(list->Widget(), QPoint(v->width() / 2, 0)).x();
+        EXPECT_EQ(barX < 80, c.BarLeft);
+        TBitmap shot;
+        RenderControl(list, &shot);
+        RenderControlToPng(list, RtlPng("listbox_bar" + std::to_string(static_cast<int>(c.Mode))));
+        const TInkSpan row = InkSpan(shot, Rect(c.BarLeft ? t + 1 : 1, 2, c.BarLeft ? 159 : 159 - t, 12));
+        ASSERT_FALSE(row.Empty());
+        EXPECT_EQ(row.Left > 80, c.TextRight);
+        // The bar is clicked where it is drawn: under its thumb pages down.
+        list->SetTopIndex(0);
+        SendScreenClick(list->ClientToScreen({barX, 70}));
+        EXPECT_GT(list->TopIndex(), 0);
+    }
 }
 
 }  // namespace
