@@ -18,6 +18,7 @@
 #include "platform/ui/extctrls.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/radiogroup.h"
+#include "platform/ui/richedit.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "support/environment.h"
@@ -371,6 +372,52 @@ TEST_F(ControlsRtlTest, ListBoxScrollBarTakesTheLeftSideRightToLeft) {
         SendScreenClick(list->ClientToScreen({barX, 70}));
         EXPECT_GT(list->TopIndex(), 0);
     }
+}
+
+// Where the vertical bar of a scroll area's window stands, in the window.
+QRect BarPlace(TWinControl* Control) {
+    QScrollBar* v = VerticalBar(Control);
+    if (!v) return QRect();
+    return QRect(v->mapTo(Control->Widget(), QPoint(0, 0)), v->size());
+}
+
+template <class T>
+void CheckTextAreaBar(TWinControl* Parent, const std::string& Name) {
+    auto* edit = PlaceRtl<T>(Parent, 10, 10, 200, 100);
+    edit->SetScrollBars(ssVertical);
+    for (int i = 0; i < 30; ++i) edit->Lines()->Add("line " + std::to_string(i));
+    ProcessEvents();
+    const QRect right = BarPlace(edit);
+    ASSERT_FALSE(right.isEmpty());
+    EXPECT_GT(right.left(), 100);
+    TBitmap ltr, rtl;
+    RenderControl(edit, &ltr);
+    edit->SetBiDiMode(bdRightToLeft);  // shown: the window is made again
+    ProcessEvents();
+    const QRect left = BarPlace(edit);
+    ASSERT_FALSE(left.isEmpty());
+    EXPECT_LT(left.right(), 100);
+    EXPECT_EQ(left.size(), right.size());
+    RenderControl(edit, &rtl);
+    RenderControlToPng(edit, TestRunPath("controls_rtl_" + Name + "_bar.png"));
+    // The fresh picture shows the same bar at the left edge.
+    EXPECT_EQ(0, BlockDifferences(ltr, Rect(right.left(), right.top(), right.right() + 1, right.bottom() + 1),
+                                  rtl, {left.left(), left.top()}));
+    EXPECT_GT(BlockDifferences(ltr, Rect(right.left(), right.top(), right.right() + 1, right.bottom() + 1),
+                               rtl, {right.left(), right.top()}),
+              0);
+    // A real click under the thumb of the bar at the left scrolls the text.
+    SendScreenClick(edit->ClientToScreen({left.center().x(), left.bottom() - 20}));
+    EXPECT_GT(VerticalBar(edit)->value(), 0);
+    edit->SetBiDiMode(bdRightToLeftNoAlign);
+    EXPECT_LT(BarPlace(edit).right(), 100);
+    edit->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(BarPlace(edit), right);
+}
+
+TEST_F(ControlsRtlTest, MemoAndRichEditKeepTheirScrollBarAtTheLeftRightToLeft) {
+    CheckTextAreaBar<TMemo>(f.Form, "memo");
+    CheckTextAreaBar<TRichEdit>(f.Form, "richedit");
 }
 
 }  // namespace
