@@ -207,8 +207,7 @@ void TWinControl::LayoutScrollBars() {
 }
 
 void TWinControl::ScrollBarSidesChanged() {
-    FBorderValid = false;
-    (void)BorderMargins();
+    FBorderValid = false;  // read again from CreateParams with the frame edges
     LayoutScrollBars();
     UpdateNonClient();
 }

@@ -13,6 +13,7 @@
 #include "platform/core/files.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
+#include "platform/ui/comctrls.h"
 #include "platform/ui/dbctrls.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/extctrls.h"
@@ -418,6 +419,55 @@ void CheckTextAreaBar(TWinControl* Parent, const std::string& Name) {
 TEST_F(ControlsRtlTest, MemoAndRichEditKeepTheirScrollBarAtTheLeftRightToLeft) {
     CheckTextAreaBar<TMemo>(f.Form, "memo");
     CheckTextAreaBar<TRichEdit>(f.Form, "richedit");
+}
+
+TEST_F(ControlsRtlTest, TreeViewKeepsItsRowsAndPutsItsScrollBarAtTheLeft) {
+    auto* tree = PlaceRtl<TTreeView>(f.Form, 10, 10, 200, 120);
+    for (int i = 0; i < 30; ++i) tree->Items()->Add(nullptr, "node " + std::to_string(i));
+    ProcessEvents();
+    const QRect right = BarPlace(tree);
+    ASSERT_FALSE(right.isEmpty());
+    EXPECT_GT(right.left(), 100);
+    TBitmap ltr, rtl;
+    RenderControl(tree, &ltr);
+    const TRect firstLtr = tree->Items()->GetFirstNode()->DisplayRect(true);
+
+    tree->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    const QRect left = BarPlace(tree);
+    ASSERT_FALSE(left.isEmpty());
+    EXPECT_EQ(left.size(), right.size());
+    EXPECT_EQ(left.top(), right.top());
+    EXPECT_LT(left.right(), 20);
+    RenderControl(tree, &rtl);
+    RenderControlToPng(tree, RtlPng("tree_bar"));
+    // The fresh picture: the same bar at the left edge, the rows moved right
+    // by its width, read as before.
+    const TRect barLtr = Rect(right.left(), right.top(), right.right() + 1, right.bottom() + 1);
+    EXPECT_EQ(0, BlockDifferences(ltr, barLtr, rtl, {left.left(), left.top()}));
+    const TRect first = tree->Items()->GetFirstNode()->DisplayRect(true);
+    EXPECT_EQ(firstLtr.Left + left.width(), first.Left);
+    const TRect nc = tree->NonClientMargins();
+    EXPECT_EQ(0, BlockDifferences(ltr,
+                                  Rect(firstLtr.Left + nc.Left, firstLtr.Top + nc.Top,
+                                       firstLtr.Right + nc.Left, firstLtr.Bottom + nc.Top),
+                                  rtl, {first.Left + nc.Left, first.Top + nc.Top}));
+    // Clicks land where things are drawn: a row selects its node, the bar scrolls.
+    TTreeNode* third = tree->Items()->GetFirstNode()->GetNext()->GetNext();
+    const TRect r = third->DisplayRect(true);
+    EXPECT_EQ(third, tree->GetNodeAt(r.Left + 3, r.Top + 3));
+    SendScreenClick(tree->ClientToScreen({r.Left + 3, r.Top + 3}));
+    EXPECT_EQ(third, tree->Selected());
+    SendScreenClick(tree->ClientToScreen({left.center().x() - tree->NonClientMargins().Left,
+                                          left.bottom() - 20 - tree->NonClientMargins().Top}));
+    EXPECT_NE(tree->Items()->GetFirstNode(), tree->TopItem());
+    EXPECT_EQ(third, tree->Selected());
+
+    // Back to left to right while shown.
+    tree->SetBiDiMode(bdLeftToRight);
+    ProcessEvents();
+    EXPECT_EQ(BarPlace(tree), right);
+    EXPECT_EQ(firstLtr.Left, tree->Items()->GetFirstNode()->DisplayRect(true).Left);
 }
 
 }  // namespace
