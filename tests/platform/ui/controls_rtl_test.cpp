@@ -470,4 +470,38 @@ TEST_F(ControlsRtlTest, TreeViewKeepsItsRowsAndPutsItsScrollBarAtTheLeft) {
     EXPECT_EQ(firstLtr.Left, tree->Items()->GetFirstNode()->DisplayRect(true).Left);
 }
 
+// Reading right to left alone: the memo's lines read from the right (a
+// closing "." leads) and stay at the left; its scroll bar stays at the right.
+TEST_F(ControlsRtlTest, MemoReadingRightToLeftAloneKeepsItsScrollBarAtTheRight) {
+    auto* memo = PlaceRtl<TMemo>(f.Form, 10, 10, 200, 100);
+    memo->SetScrollBars(ssVertical);
+    memo->SetText("Hi.");
+    ProcessEvents();
+    const QRect right = BarPlace(memo);
+    ASSERT_FALSE(right.isEmpty());
+    const TRect line = Rect(3, 3, right.left() - 1, 20);
+    struct Case {
+        TBiDiMode Mode;
+        bool BarLeft, Reads, TextRight;
+    } cases[] = {{bdRightToLeftReadingOnly, false, true, false},
+                 {bdRightToLeft, true, true, true},
+                 {bdRightToLeftNoAlign, true, true, false},
+                 {bdLeftToRight, false, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Mode));
+        memo->SetBiDiMode(c.Mode);
+        ProcessEvents();
+        EXPECT_EQ(c.BarLeft, BarPlace(memo).right() < 100);
+        TBitmap shot;
+        RenderControl(memo, &shot);
+        RenderControlToPng(memo, RtlPng("memo_reading_" + std::to_string(static_cast<int>(c.Mode))));
+        const TRect text = c.BarLeft ? Rect(right.width() + 3, 3, 197, 20) : line;
+        const TInkSpan ink = InkSpan(shot, text);
+        ASSERT_FALSE(ink.Empty());
+        EXPECT_EQ(c.TextRight, ink.Left > 100);
+        const int lead = LeadingInkRows(shot, text);
+        EXPECT_TRUE(c.Reads ? lead <= 3 : lead >= 6) << lead;
+    }
+}
+
 }  // namespace
