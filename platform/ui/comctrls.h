@@ -514,6 +514,8 @@ protected:
     void DestroyWnd() override;
     void WMGetDlgCode(TMessage& Message) override;
     void FontChanged(TObject* Sender) override;
+    // Right to left the vertical scroll bar stands at the left of the rows.
+    void BiDiModeChanged() override;
 
 private:
     friend class TTreeNode;

@@ -1,5 +1,7 @@
 // The tree view and its nodes.
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -15,12 +17,38 @@ TTreeNode* NodeOf(const QTreeWidgetItem* Item) {
 }
 
 // The tree widget with the classic dotted lines and plus/minus boxes.
+// Right to left its vertical scroll bar stands at the left edge while the rows
+// keep their left-to-right layout: the area's own bar stays hidden and a bar
+// of the same range stands in a margin left of the rows.
 class TTreeWidget : public TQtScrollHost<QTreeWidget> {
 public:
     TTreeWidget(TCustomTreeView* View, QWidget* Parent)
         : TQtScrollHost<QTreeWidget>(View, Parent), FView(View) {}
 
+    void SetLeftScrollBar(bool Value) {
+        if (Value == (FLeftBar != nullptr)) return;
+        QScrollBar* own = verticalScrollBar();
+        if (!Value) {
+            delete FLeftBar;
+            FLeftBar = nullptr;
+            setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            SetViewportMargins(QMargins());
+            return;
+        }
+        FLeftBar = new QScrollBar(Qt::Vertical, this);
+        FLeftBar->setFocusPolicy(Qt::NoFocus);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        QObject::connect(own, &QScrollBar::rangeChanged, FLeftBar, [this] { PlaceLeftBar(); });
+        QObject::connect(own, &QScrollBar::valueChanged, FLeftBar, &QScrollBar::setValue);
+        QObject::connect(FLeftBar, &QScrollBar::valueChanged, own, &QScrollBar::setValue);
+        PlaceLeftBar();
+    }
+
 protected:
+    void resizeEvent(QResizeEvent* Event) override {
+        TQtScrollHost<QTreeWidget>::resizeEvent(Event);
+        PlaceLeftBar();
+    }
     void drawBranches(QPainter* Painter, const QRect& R, const QModelIndex& Index) const override {
         const int indent = indentation();
         QTreeWidgetItem* item = itemFromIndex(Index);
@@ -67,7 +95,27 @@ protected:
     }
 
 private:
+    // Follows the area's own bar: its range, steps and value; shown while the
+    // rows do not fit, with room kept for it left of them.
+    void PlaceLeftBar() {
+        if (!FLeftBar) return;
+        const QScrollBar* own = verticalScrollBar();
+        FLeftBar->setRange(own->minimum(), own->maximum());
+        FLeftBar->setPageStep(own->pageStep());
+        FLeftBar->setSingleStep(own->singleStep());
+        FLeftBar->setValue(own->value());
+        const bool shown = own->maximum() > own->minimum();
+        const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FLeftBar);
+        SetViewportMargins(QMargins(shown ? extent : 0, 0, 0, 0));
+        const QRect inside = contentsRect();
+        const QScrollBar* h = horizontalScrollBar();
+        const int below = h->isVisible() ? h->height() : 0;
+        FLeftBar->setGeometry(inside.left(), inside.top(), extent, std::max(0, inside.height() - below));
+        FLeftBar->setVisible(shown);
+    }
+
     TCustomTreeView* FView;
+    QScrollBar* FLeftBar = nullptr;  // owned by the widget
 };
 
 }  // namespace
@@ -235,7 +283,8 @@ TRect TTreeNode::DisplayRect(bool TextOnly) const {
         const int tw = QFontMetrics(w->font()).horizontalAdvance(item->text(0)) + 4;
         return Bounds(x, y, tw, r.height());
     }
-    return Bounds(0, y, view->ClientWidth(), r.height());
+    const int rowLeft = w->viewport()->mapTo(w, QPoint(0, 0)).x() - nc.Left;
+    return Bounds(rowLeft, y, view->ClientWidth() - rowLeft, r.height());
 }
 
 // ---- TTreeNodes ----------------------------------------------------------------------------------
@@ -436,6 +485,12 @@ void TCustomTreeView::CreateWindowHandle(const TCreateParams& Params) {
     QObject::connect(w, &QTreeWidget::itemCollapsed,
                      [expansion](QTreeWidgetItem* i) { expansion(i, false); });
     AttachWidget(w, false);
+    w->SetLeftScrollBar(UseRightToLeftScrollBar());
+}
+
+void TCustomTreeView::BiDiModeChanged() {
+    if (FImpl) FImpl->Widget->SetLeftScrollBar(UseRightToLeftScrollBar());
+    TWinControl::BiDiModeChanged();
 }
 
 void TCustomTreeView::DestroyWnd() {

@@ -227,6 +227,10 @@ public:
     void SetParentBiDiMode(bool Value);
     bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
     bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+    // A right-to-left window keeps its vertical scroll bar at the left edge.
+    bool UseRightToLeftScrollBar() const {
+        return FBiDiMode == bdRightToLeft || FBiDiMode == bdRightToLeftNoAlign;
+    }
     // Caption and Text are one value.
     std::string Caption() const { return GetText(); }
     void SetCaption(const std::string& Value) { SetText(Value); }
@@ -574,7 +578,10 @@ public:
 
     // ---- The window's scroll bars (SB_HORZ, SB_VERT; SB_BOTH to show or
     // enable both), kept as the windowing system keeps them: they take room
-    // at the right and bottom edges inside the frame, and the user's requests
+    // at the right and bottom edges inside the frame (the vertical one at the
+    // left edge with WS_EX_LEFTSCROLLBAR, which CreateParams sets for a
+    // right-to-left window; the horizontal one then also runs from the right
+    // when the control mirrors its contents), and the user's requests
     // come to the control as WM_HSCROLL / WM_VSCROLL (SB_THUMBTRACK while the
     // thumb is dragged, then SB_THUMBPOSITION and SB_ENDSCROLL; the thumb's
     // full position is nTrackPos). A bar moves only when the control sets
@@ -697,6 +704,8 @@ private:
     TRect AllMargins() const;
     TWindowScrollBars& WindowScrollBars();
     void LayoutScrollBars();
+    // The direction changed: the scroll bars take their sides again.
+    void ScrollBarSidesChanged();
 
     std::vector<TControl*> FControls;  // every child, in z-order (bottom first)
     std::unique_ptr<TWinControlWindow> FWindow;
@@ -706,6 +715,7 @@ private:
     std::unique_ptr<TWindowScrollBars> FWindowScrollBars;
     mutable TRect FBorder;
     mutable bool FBorderValid = false;
+    mutable bool FLeftScrollBar = false;  // WS_EX_LEFTSCROLLBAR, cached with FBorder
     TSize FLastClientSize;
     TSize FSizeBeforeResize;
     TControl* FMouseControl = nullptr;  // the graphic child under the mouse

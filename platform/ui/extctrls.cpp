@@ -449,7 +449,8 @@ void TScrollingWinControl::UpdateScrollBars() {
     bool vVis = FVert->FVisible && FVert->FRange > h0;
     bool hVis = FHorz->FVisible && FHorz->FRange > w0 - (vVis ? sbw : 0);
     if (hVis && !vVis) vVis = FVert->FVisible && FVert->FRange > h0 - sbh;
-    SetNonClientMargins(Rect(0, 0, vVis ? sbw : 0, hVis ? sbh : 0));
+    const bool left = UseRightToLeftScrollBar();
+    SetNonClientMargins(Rect(vVis && left ? sbw : 0, 0, vVis && !left ? sbw : 0, hVis ? sbh : 0));
     // Positions beyond the new ends come back.
     for (TControlScrollBar* bar : {FHorz.get(), FVert.get()}) {
         const bool vis = bar == FHorz.get() ? hVis : vVis;
@@ -468,7 +469,7 @@ void TScrollingWinControl::UpdateScrollBars() {
         hs->setVisible(hVis);
         vs->setVisible(vVis);
         if (hVis) {
-            hs->setGeometry(b.Left, b.Top + c.Height(), c.Width(), sbh);
+            hs->setGeometry(b.Left + (vVis && left ? sbw : 0), b.Top + c.Height(), c.Width(), sbh);
             hs->setRange(0, FHorz->MaxPosition());
             hs->setPageStep(std::max(1, c.Width()));
             hs->setSingleStep(FHorz->FIncrement);
@@ -476,7 +477,7 @@ void TScrollingWinControl::UpdateScrollBars() {
             hs->raise();
         }
         if (vVis) {
-            vs->setGeometry(b.Left + c.Width(), b.Top, sbw, c.Height());
+            vs->setGeometry(left ? b.Left : b.Left + c.Width(), b.Top, sbw, c.Height());
             vs->setRange(0, FVert->MaxPosition());
             vs->setPageStep(std::max(1, c.Height()));
             vs->setSingleStep(FVert->FIncrement);
@@ -486,6 +487,11 @@ void TScrollingWinControl::UpdateScrollBars() {
         FBars->Syncing = false;
     }
     FUpdatingBars = false;
+}
+
+void TScrollingWinControl::BiDiModeChanged() {
+    UpdateScrollBars();
+    TWinControl::BiDiModeChanged();
 }
 
 void TScrollingWinControl::ScrollBarChanged(TControlScrollBar* Bar, int OldPosition) {

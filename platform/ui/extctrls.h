@@ -227,6 +227,8 @@ protected:
     void WMSize(TMessage& Message) override;
     // A child given the keys is scrolled into view (with AutoScroll).
     void CMFocusChanged(TMessage& Message) override;
+    // A right-to-left box keeps its vertical bar at the left.
+    void BiDiModeChanged() override;
     // Recomputes ranges and bars.
     void UpdateScrollBars();
     void ScrollBarChanged(TControlScrollBar* Bar, int OldPosition);

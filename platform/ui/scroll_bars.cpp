@@ -118,24 +118,30 @@ void TWindowScrollBars::Apply(int Index) {
     bar->setVisible(s.Visible);
 }
 
-void TWindowScrollBars::Layout(int Width, int Height, const TRect& Border) {
+void TWindowScrollBars::Layout(int Width, int Height, const TRect& Border, bool LeftBar, bool MirroredHorz) {
     FWidth = Width;
     FHeight = Height;
     FBorder = Border;
+    FLeftBar = LeftBar;
+    FMirroredHorz = MirroredHorz;
     Relayout();
 }
 
 void TWindowScrollBars::Relayout() {
     const int t = Thickness();
-    const int right = FBars[1].Visible ? t : 0;
+    const int side = FBars[1].Visible ? t : 0;
     const int bottom = FBars[0].Visible ? t : 0;
-    if (QScrollBar* h = Widget(0))
-        h->setGeometry(FBorder.Left, FHeight - FBorder.Bottom - t,
-                       std::max(0, FWidth - FBorder.Left - FBorder.Right - right), t);
-    if (QScrollBar* v = Widget(1))
-        v->setGeometry(FWidth - FBorder.Right - t, FBorder.Top, t,
+    if (QScrollBar* h = Widget(0)) {
+        h->setLayoutDirection(FMirroredHorz ? Qt::RightToLeft : Qt::LeftToRight);
+        h->setGeometry(FBorder.Left + (FLeftBar ? side : 0), FHeight - FBorder.Bottom - t,
+                       std::max(0, FWidth - FBorder.Left - FBorder.Right - side), t);
+    }
+    if (QScrollBar* v = Widget(1)) {
+        v->setLayoutDirection(Qt::LeftToRight);
+        v->setGeometry(FLeftBar ? FBorder.Left : FWidth - FBorder.Right - t, FBorder.Top, t,
                        std::max(0, FHeight - FBorder.Top - FBorder.Bottom - bottom));
-    if (FMargins) FMargins(Rect(0, 0, right, bottom));
+    }
+    if (FMargins) FMargins(FLeftBar ? Rect(side, 0, 0, bottom) : Rect(0, 0, side, bottom));
 }
 
 void TWindowScrollBars::Action(int Index, int QtAction) {

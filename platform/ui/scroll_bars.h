@@ -1,7 +1,8 @@
 // The scroll bars of a control's window (TWinControl::SetScrollInfo and the
 // rest), as the windowing system keeps them for a window: range, page,
 // position, shown and enabled. The bars are toolkit scroll bars laid in the
-// window's non-client margins; the user's requests come back as WM_HSCROLL /
+// window's non-client margins (the vertical one at the left edge for a
+// right-to-left window); the user's requests come back as WM_HSCROLL /
 // WM_VSCROLL messages to the control (SB_THUMBTRACK while the thumb is
 // dragged, SB_THUMBPOSITION when it is let go; the thumb position is also
 // kept as nTrackPos). A bar moves only when the control sets its position,
@@ -47,7 +48,9 @@ struct TWindowScrollBars {
     static int Thickness();
     // Places the bars for a control of the given size inside Border (the
     // frame edges and other margins), and sets the margins the bars take.
-    void Layout(int Width, int Height, const TRect& Border);
+    // LeftBar: the vertical bar at the left edge; MirroredHorz: the
+    // horizontal bar's start (its minimum) at the right, as the contents run.
+    void Layout(int Width, int Height, const TRect& Border, bool LeftBar = false, bool MirroredHorz = false);
 
 private:
     void Apply(int Index);
@@ -62,5 +65,7 @@ private:
     std::function<void(unsigned, WPARAM)> FSend;
     int FWidth = 0, FHeight = 0;
     TRect FBorder;
+    bool FLeftBar = false;
+    bool FMirroredHorz = false;
     bool FInAction = false;
 };

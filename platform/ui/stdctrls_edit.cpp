@@ -238,7 +238,8 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
     ApplyToAdapter();
     if ((Params.Style & ES_RIGHT) || (Params.ExStyle & WS_EX_RIGHT)) FAdapter->SetAlignment(taRightJustify);
     AttachWidget(FAdapter->Widget(), false);
-    if (Params.ExStyle & WS_EX_RTLREADING) SetWidgetRightToLeft(true);
+    if (Params.ExStyle & WS_EX_RTLREADING)
+        FAdapter->SetReadsRightToLeft(Params.ExStyle & WS_EX_LEFTSCROLLBAR);
 }
 
 // The window reads and aligns by its styles, so it is made again.
@@ -647,6 +648,14 @@ public:
         FWidget->document()->setDefaultTextOption(o);
     }
     bool KeepsHistory() const override { return true; }
+    // The lines read right to left by the document's direction; the window
+    // turns only for a scroll bar at the left (reading alone keeps it right).
+    void SetReadsRightToLeft(bool LeftScrollBar) override {
+        QTextOption o = FWidget->document()->defaultTextOption();
+        o.setTextDirection(Qt::RightToLeft);
+        FWidget->document()->setDefaultTextOption(o);
+        FWidget->setLayoutDirection(LeftScrollBar ? Qt::RightToLeft : Qt::LeftToRight);
+    }
     void ApplyWrap() override {
         const bool wrap = FMemo ? FMemo->WordWrap() : (FStyle & ES_AUTOHSCROLL) == 0;
         FWidget->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);

@@ -32,9 +32,13 @@ public:
     }
     void paint(QPainter* Painter, const QStyleOptionViewItem& Option,
                const QModelIndex& Index) const override {
-        if (FListBox->Style() == lbStandard)
-            QStyledItemDelegate::paint(Painter, Option, Index);
-        else
+        if (FListBox->Style() == lbStandard) {
+            // The window runs right to left for a left scroll bar; the rows
+            // align by the control's own alignment.
+            QStyleOptionViewItem row = Option;
+            row.direction = FListBox->UseRightToLeftAlignment() ? Qt::RightToLeft : Qt::LeftToRight;
+            QStyledItemDelegate::paint(Painter, row, Index);
+        } else
             PaintOwnerDrawnRow(FListBox, Painter, Option, Index.row());
     }
 
@@ -129,12 +133,12 @@ void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) {
     QObject::connect(w, &QListWidget::itemDoubleClicked, receiver,
                      [this](QListWidgetItem*) { GuardedCall(this, [this] { DblClick(); }); });
     AttachWidget(w, false);
-    if (UseRightToLeftAlignment()) SetWidgetRightToLeft(true);
+    if (UseRightToLeftScrollBar()) SetWidgetRightToLeft(true);
     SetTopIndex(FTopIndex);
 }
 
 void TCustomListBox::BiDiModeChanged() {
-    SetWidgetRightToLeft(UseRightToLeftAlignment());
+    SetWidgetRightToLeft(UseRightToLeftScrollBar());
     TWinControl::BiDiModeChanged();
 }
 

@@ -85,6 +85,12 @@ public:
     virtual void SetHideSelection(bool) {}
     // Applies a multi-line window's WordWrap and ScrollBars.
     virtual void ApplyWrap() {}
+    // A window reading right to left: by default the whole window turns
+    // (its text, and a scroll bar to the left edge).
+    virtual void SetReadsRightToLeft(bool LeftScrollBar) {
+        (void)LeftScrollBar;
+        Widget()->setLayoutDirection(Qt::RightToLeft);
+    }
     // Byte positions (as SelStart counts them) of the widget's positions, and back.
     virtual int BytePos(int Pos) { return ByteOfUtf16(Text(), Pos); }
     virtual int QtPos(int Byte) { return Utf16OfByte(Text(), Byte); }

@@ -126,6 +126,7 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params.Width = Width();
     Params.Height = Height();
     Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (UseRightToLeftScrollBar()) Params.ExStyle |= WS_EX_LEFTSCROLLBAR;
     if (!Enabled()) Params.Style |= WS_DISABLED;
     if (FTabStop) Params.Style |= WS_TABSTOP;
     if (ControlStyle().Contains(csDoubleClicks)) Params.WindowClassStyle |= CS_DBLCLKS;
@@ -145,6 +146,7 @@ TRect TWinControl::BorderMargins() const {
         TCreateParams params;
         const_cast<TWinControl*>(this)->CreateParams(params);
         FBorder = BorderFromParams(params);
+        FLeftScrollBar = (params.ExStyle & WS_EX_LEFTSCROLLBAR) != 0;
         FBorderValid = true;
     }
     return FBorder;
@@ -199,7 +201,15 @@ void TWinControl::LayoutScrollBars() {
     const TRect b{v.Left + w.Left + r, v.Top + w.Top + r, v.Right + w.Right + r, v.Bottom + w.Bottom + r};
     const TRect inside{b.Left + FExtraMargins.Left, b.Top + FExtraMargins.Top, b.Right + FExtraMargins.Right,
                        b.Bottom + FExtraMargins.Bottom};
-    FWindowScrollBars->Layout(Width(), Height(), inside);
+    // A control that mirrors its contents starts its horizontal bar at the right too.
+    FWindowScrollBars->Layout(Width(), Height(), inside, FLeftScrollBar,
+                              FLeftScrollBar && UseRightToLeftAlignment());
+}
+
+void TWinControl::ScrollBarSidesChanged() {
+    FBorderValid = false;  // read again from CreateParams with the frame edges
+    LayoutScrollBars();
+    UpdateNonClient();
 }
 
 bool TWinControl::SetScrollInfo(int Bar, const TScrollInfo& Info, bool) {
@@ -240,6 +250,7 @@ void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
     FBorder = BorderFromParams(params);
+    FLeftScrollBar = (params.ExStyle & WS_EX_LEFTSCROLLBAR) != 0;
     FBorderValid = true;
     FWindow = std::make_unique<TWinControlWindow>();
     FWindow->Params = params;

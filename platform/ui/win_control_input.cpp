@@ -220,6 +220,7 @@ void TWinControl::Dispatch(TMessage& Message) {
         break;
     case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); break;
     case CM_BIDIMODECHANGED:
+        ScrollBarSidesChanged();
         TControl::Dispatch(Message);
         NotifyControls(CM_PARENTBIDIMODECHANGED);
         break;

@@ -332,6 +332,7 @@ void TqzDBCustomComboBox::EnsureList() {
     if (!FList) {
         FListWindow = new TPopupWindow(this);
         FListWindow->SetOwnerControl(this);
+        FListWindow->SetBiDiMode(BiDiMode());
         FList = CreatePopupListbox();
         FList->SetParent(FListWindow);
         FList->SetAlign(alClient);
@@ -506,6 +507,12 @@ void TqzDBCustomComboBox::ShowChosenText(const std::string& Text) {
 }
 
 // ---- Opening and closing -------------------------------------------------------------------
+
+// The list reads as the combo does, open or not (its scroll bar at the left right to left).
+void TqzDBCustomComboBox::BiDiModeChanged() {
+    inherited::BiDiModeChanged();
+    if (FListWindow) FListWindow->SetBiDiMode(BiDiMode());
+}
 
 void TqzDBCustomComboBox::DropDown() {
     if (IsDroppedDown() || FStyle == csSimple) return;

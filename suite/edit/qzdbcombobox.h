@@ -175,6 +175,7 @@ public:
     bool HasEditText() { return !IsOwnerDrawStyle() && FStyle != csDropDownList; }
     void DropDown() override;
     void CloseUp(bool Accept) override;
+    void BiDiModeChanged() override;
     void UpdateData(TObject* Sender) override;
     void Dispatch(TMessage& Message) override;
 

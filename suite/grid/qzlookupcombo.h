@@ -243,6 +243,7 @@ protected:
     void KeyPress(char32_t& Key) override;
     void KeyUp(uint16_t& Key, TShiftState Shift) override;
     void Change() override;
+    void BiDiModeChanged() override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void CMExit(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;

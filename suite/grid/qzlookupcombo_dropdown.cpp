@@ -152,10 +152,18 @@ bool TqzDBCustomLookupCombo::ForwardDragToGrid(TControl* From, unsigned Msg, int
 
 // ---- Opening and closing ------------------------------------------------------------------
 
+// The grid reads as the combo does, open or not: mirrored, its scroll bar at the left right to
+// left.
+void TqzDBCustomLookupCombo::BiDiModeChanged() {
+    inherited::BiDiModeChanged();
+    if (FGridWindow) FGridWindow->SetBiDiMode(BiDiMode());
+}
+
 void TqzDBCustomLookupCombo::EnsureGrid() {
     if (FGrid) return;
     FGridWindow = new TPopupWindow(this);
     FGridWindow->SetOwnerControl(this);
+    FGridWindow->SetBiDiMode(BiDiMode());
     FGrid = new TqzPopupGrid(FGridWindow, this);
     FGrid->SetParent(FGridWindow);
     FGrid->SetAlign(alClient);

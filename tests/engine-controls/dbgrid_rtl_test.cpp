@@ -3,6 +3,7 @@
 // following the mirrored layout.
 #include "engine-controls/ostra_dbgrid_inplace.h"
 #include "platform/core/properties.h"
+#include "platform/ui/drawing.h"
 #include "support/engine-controls/dbgrid_fixture.h"
 #include "support/ui/mirror_compare.h"
 
@@ -12,9 +13,9 @@ using DBGridRightToLeft = DBGridTest;
 
 TEST_F(DBGridRightToLeft, DrawsTheLeftToRightGridMirrored) {
     ShowTasks(3);
-    const auto ltr = Render("dbgrid_ltr");
+    const auto ltr = ClientPart(*Render("dbgrid_ltr"), Grid);
     Grid->SetBiDiMode(bdRightToLeft);
-    const auto rtl = Render("dbgrid_rtl");
+    const auto rtl = ClientPart(*Render("dbgrid_rtl"), Grid);
     const int w = Grid->ClientWidth(), h = Grid->ClientHeight();
     // The indicator at the right edge, the check-box column beside it.
     EXPECT_EQ(w, Grid->GridToClientRect(Grid->CellRect(0, 1)).Right);
@@ -200,6 +201,44 @@ TEST_F(DBGridRightToLeft, FollowsTheFormsDirectionUnlessGivenItsOwn) {
     EXPECT_EQ(bdLeftToRight, Grid->BiDiMode());
     SendKey(Grid, VK_LEFT);
     EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
+}
+
+TEST_F(DBGridRightToLeft, TheVerticalScrollBarStandsAtTheLeftAndTakesClicks) {
+    ShowTasks(40);
+    const int t = GetSystemMetrics(SM_CXVSCROLL);
+    const int w = Grid->Width(), h = Grid->ClientHeight();
+    ASSERT_TRUE(Grid->ScrollBarVisible(SB_VERT));
+    const auto ltr = Render("dbgrid_bar_ltr");
+    const TRect barLtr = Rect(w - t, 0, w, h);
+    ASSERT_GT(BlockDifferences(*ltr, barLtr, *ltr, {0, 0}), 0);  // the left edge shows cells
+    Grid->SetBiDiMode(bdRightToLeft);
+    const auto rtl = Render("dbgrid_bar_rtl");
+    // The bar drawn at the left edge, the cells beside it mirrored.
+    EXPECT_EQ(0, BlockDifferences(*ltr, barLtr, *rtl, {0, 0}));
+    EXPECT_EQ(t, Grid->NonClientMargins().Left);
+    EXPECT_EQ(w - t, Grid->ClientWidth());
+    EXPECT_EQ(Grid->ClientWidth(), ShownCellRect(-1, 0).Right);  // the indicator at the right edge
+
+    // A real click on the bar under its thumb pages down the records.
+    SendScreenClick(Grid->ClientToScreen({-t / 2, h - 2 * t}));
+    EXPECT_NE("Task 1", Action());
+    EXPECT_GT(Grid->GetScrollPos(SB_VERT), 0);
+    // A click on a cell lands on the record drawn there.
+    SendScreenClick(Grid->ClientToScreen(CellCenter(1, 2)));
+    EXPECT_EQ(Grid->DataToRawColumn(1), Grid->Col());
+    const std::string third = Action();
+    SendScreenClick(Grid->ClientToScreen(CellCenter(1, 0)));
+    EXPECT_NE(third, Action());
+
+    // Back to left to right while shown: the bar goes back to the right.
+    const auto before = Render();
+    Grid->SetBiDiMode(bdLeftToRight);
+    const auto back = Render("dbgrid_bar_back");
+    EXPECT_EQ(0, Grid->NonClientMargins().Left);
+    EXPECT_EQ(0, BlockDifferences(*before, Rect(0, 0, t, h), *back, {w - t, 0}));
+    const int at = Table->RecNo();
+    SendScreenClick(Grid->ClientToScreen({Grid->ClientWidth() + t / 2, t + 2}));
+    EXPECT_LT(Table->RecNo(), at);  // above the thumb: back up
 }
 
 }  // namespace

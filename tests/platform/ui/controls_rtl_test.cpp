@@ -3,6 +3,7 @@
 // and the navigator mirror.
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
 #include <QWidget>
 #include <algorithm>
 #include <memory>
@@ -12,10 +13,13 @@
 #include "platform/core/files.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/buttons.h"
+#include "platform/ui/comctrls.h"
 #include "platform/ui/dbctrls.h"
+#include "platform/ui/drawing.h"
 #include "platform/ui/extctrls.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/radiogroup.h"
+#include "platform/ui/richedit.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/testing.h"
 #include "support/environment.h"
@@ -301,6 +305,203 @@ TEST_F(ControlsRtlTest, ChildrenTakeTheirParentsDirection) {
     later->SetParentBiDiMode(false);
     later->SetParent(panel);
     EXPECT_EQ(later->BiDiMode(), bdRightToLeftReadingOnly);
+}
+
+// The vertical scroll bar a control's window shows (nullptr when none).
+QScrollBar* VerticalBar(TWinControl* Control) {
+    for (QScrollBar* b : Control->Widget()->findChildren<QScrollBar*>())
+        if (b->orientation() == Qt::Vertical && b->isVisible()) return b;
+    return nullptr;
+}
+
+TEST_F(ControlsRtlTest, ScrollBoxKeepsItsVerticalBarAtTheLeft) {
+    const int t = GetSystemMetrics(SM_CXVSCROLL);
+    auto* box = PlaceRtl<TScrollBox>(f.Form, 10, 10, 200, 120);
+    box->SetBorderStyle(bsNone);
+    auto* tall = PlaceRtl<TPanel>(box, 0, 0, 150, 400);
+    tall->SetColor(clRed);
+    tall->SetBevelOuter(bvNone);
+    box->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    QScrollBar* v = VerticalBar(box);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->geometry(), QRect(0, 0, t, 120));
+    EXPECT_EQ(box->NonClientMargins().Left, t);
+    TBitmap shot;
+    RenderControl(box, &shot);
+    RenderControlToPng(box, RtlPng("scrollbox"));
+    EXPECT_EQ(ColorSpan(shot, ColorToRGB(clRed)).Left, t);  // the child starts beside the bar
+    // A real click under the thumb of the bar at the left scrolls down.
+    SendScreenClick(box->ClientToScreen({-t / 2, 100}));
+    EXPECT_GT(box->VertScrollBar()->Position(), 0);
+    // Left to right while shown: the bar goes back to the right.
+    box->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(v->geometry(), QRect(200 - t, 0, t, 120));
+    RenderControl(box, &shot);
+    EXPECT_EQ(ColorSpan(shot, ColorToRGB(clRed)).Left, 0);
+    EXPECT_EQ(box->NonClientMargins().Left, 0);
+}
+
+TEST_F(ControlsRtlTest, ListBoxScrollBarTakesTheLeftSideRightToLeft) {
+    const int t = GetSystemMetrics(SM_CXVSCROLL);
+    auto* list = PlaceRtl<TListBox>(f.Form, 10, 10, 160, 80);
+    list->SetBorderStyle(bsNone);
+    for (int i = 0; i < 20; ++i) list->Items()->Add("item " + std::to_string(i));
+    struct Case {
+        TBiDiMode Mode;
+        bool BarLeft, TextRight;
+    } cases[] = {{bdRightToLeftNoAlign, true, false},
+                 {bdRightToLeft, true, true},
+                 {bdRightToLeftReadingOnly, false, false},
+                 {bdLeftToRight, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Mode));
+        list->SetBiDiMode(c.Mode);
+        ProcessEvents();
+        QScrollBar* v = VerticalBar(list);
+        ASSERT_NE(v, nullptr);
+        const int barX = v->mapTo(list->Widget(), QPoint(v->width() / 2, 0)).x();
+        EXPECT_EQ(barX < 80, c.BarLeft);
+        TBitmap shot;
+        RenderControl(list, &shot);
+        RenderControlToPng(list, RtlPng("listbox_bar" + std::to_string(static_cast<int>(c.Mode))));
+        const TInkSpan row = InkSpan(shot, Rect(c.BarLeft ? t + 1 : 1, 2, c.BarLeft ? 159 : 159 - t, 12));
+        ASSERT_FALSE(row.Empty());
+        EXPECT_EQ(row.Left > 80, c.TextRight);
+        // The bar is clicked where it is drawn: under its thumb pages down.
+        list->SetTopIndex(0);
+        SendScreenClick(list->ClientToScreen({barX, 70}));
+        EXPECT_GT(list->TopIndex(), 0);
+    }
+}
+
+// Where the vertical bar of a scroll area's window stands, in the window.
+QRect BarPlace(TWinControl* Control) {
+    QScrollBar* v = VerticalBar(Control);
+    if (!v) return QRect();
+    return QRect(v->mapTo(Control->Widget(), QPoint(0, 0)), v->size());
+}
+
+template <class T>
+void CheckTextAreaBar(TWinControl* Parent, const std::string& Name) {
+    auto* edit = PlaceRtl<T>(Parent, 10, 10, 200, 100);
+    edit->SetScrollBars(ssVertical);
+    for (int i = 0; i < 30; ++i) edit->Lines()->Add("line " + std::to_string(i));
+    ProcessEvents();
+    const QRect right = BarPlace(edit);
+    ASSERT_FALSE(right.isEmpty());
+    EXPECT_GT(right.left(), 100);
+    TBitmap ltr, rtl;
+    RenderControl(edit, &ltr);
+    edit->SetBiDiMode(bdRightToLeft);  // shown: the window is made again
+    ProcessEvents();
+    const QRect left = BarPlace(edit);
+    ASSERT_FALSE(left.isEmpty());
+    EXPECT_LT(left.right(), 100);
+    EXPECT_EQ(left.size(), right.size());
+    RenderControl(edit, &rtl);
+    RenderControlToPng(edit, TestRunPath("controls_rtl_" + Name + "_bar.png"));
+    // The fresh picture shows the same bar at the left edge.
+    EXPECT_EQ(0, BlockDifferences(ltr, Rect(right.left(), right.top(), right.right() + 1, right.bottom() + 1),
+                                  rtl, {left.left(), left.top()}));
+    EXPECT_GT(BlockDifferences(ltr, Rect(right.left(), right.top(), right.right() + 1, right.bottom() + 1),
+                               rtl, {right.left(), right.top()}),
+              0);
+    // A real click under the thumb of the bar at the left scrolls the text.
+    SendScreenClick(edit->ClientToScreen({left.center().x(), left.bottom() - 20}));
+    EXPECT_GT(VerticalBar(edit)->value(), 0);
+    edit->SetBiDiMode(bdRightToLeftNoAlign);
+    EXPECT_LT(BarPlace(edit).right(), 100);
+    edit->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(BarPlace(edit), right);
+}
+
+TEST_F(ControlsRtlTest, MemoAndRichEditKeepTheirScrollBarAtTheLeftRightToLeft) {
+    CheckTextAreaBar<TMemo>(f.Form, "memo");
+    CheckTextAreaBar<TRichEdit>(f.Form, "richedit");
+}
+
+TEST_F(ControlsRtlTest, TreeViewKeepsItsRowsAndPutsItsScrollBarAtTheLeft) {
+    auto* tree = PlaceRtl<TTreeView>(f.Form, 10, 10, 200, 120);
+    for (int i = 0; i < 30; ++i) tree->Items()->Add(nullptr, "node " + std::to_string(i));
+    ProcessEvents();
+    const QRect right = BarPlace(tree);
+    ASSERT_FALSE(right.isEmpty());
+    EXPECT_GT(right.left(), 100);
+    TBitmap ltr, rtl;
+    RenderControl(tree, &ltr);
+    const TRect firstLtr = tree->Items()->GetFirstNode()->DisplayRect(true);
+
+    tree->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    const QRect left = BarPlace(tree);
+    ASSERT_FALSE(left.isEmpty());
+    EXPECT_EQ(left.size(), right.size());
+    EXPECT_EQ(left.top(), right.top());
+    EXPECT_LT(left.right(), 20);
+    RenderControl(tree, &rtl);
+    RenderControlToPng(tree, RtlPng("tree_bar"));
+    // The fresh picture: the same bar at the left edge, the rows moved right
+    // by its width, read as before.
+    const TRect barLtr = Rect(right.left(), right.top(), right.right() + 1, right.bottom() + 1);
+    EXPECT_EQ(0, BlockDifferences(ltr, barLtr, rtl, {left.left(), left.top()}));
+    const TRect first = tree->Items()->GetFirstNode()->DisplayRect(true);
+    EXPECT_EQ(firstLtr.Left + left.width(), first.Left);
+    const TRect nc = tree->NonClientMargins();
+    EXPECT_EQ(0, BlockDifferences(ltr,
+                                  Rect(firstLtr.Left + nc.Left, firstLtr.Top + nc.Top,
+                                       firstLtr.Right + nc.Left, firstLtr.Bottom + nc.Top),
+                                  rtl, {first.Left + nc.Left, first.Top + nc.Top}));
+    // Clicks land where things are drawn: a row selects its node, the bar scrolls.
+    TTreeNode* third = tree->Items()->GetFirstNode()->GetNext()->GetNext();
+    const TRect r = third->DisplayRect(true);
+    EXPECT_EQ(third, tree->GetNodeAt(r.Left + 3, r.Top + 3));
+    SendScreenClick(tree->ClientToScreen({r.Left + 3, r.Top + 3}));
+    EXPECT_EQ(third, tree->Selected());
+    SendScreenClick(tree->ClientToScreen({left.center().x() - tree->NonClientMargins().Left,
+                                          left.bottom() - 20 - tree->NonClientMargins().Top}));
+    EXPECT_NE(tree->Items()->GetFirstNode(), tree->TopItem());
+    EXPECT_EQ(third, tree->Selected());
+
+    // Back to left to right while shown.
+    tree->SetBiDiMode(bdLeftToRight);
+    ProcessEvents();
+    EXPECT_EQ(BarPlace(tree), right);
+    EXPECT_EQ(firstLtr.Left, tree->Items()->GetFirstNode()->DisplayRect(true).Left);
+}
+
+// Reading right to left alone: the memo's lines read from the right (a
+// closing "." leads) and stay at the left; its scroll bar stays at the right.
+TEST_F(ControlsRtlTest, MemoReadingRightToLeftAloneKeepsItsScrollBarAtTheRight) {
+    auto* memo = PlaceRtl<TMemo>(f.Form, 10, 10, 200, 100);
+    memo->SetScrollBars(ssVertical);
+    memo->SetText("Hi.");
+    ProcessEvents();
+    const QRect right = BarPlace(memo);
+    ASSERT_FALSE(right.isEmpty());
+    const TRect line = Rect(3, 3, right.left() - 1, 20);
+    struct Case {
+        TBiDiMode Mode;
+        bool BarLeft, Reads, TextRight;
+    } cases[] = {{bdRightToLeftReadingOnly, false, true, false},
+                 {bdRightToLeft, true, true, true},
+                 {bdRightToLeftNoAlign, true, true, false},
+                 {bdLeftToRight, false, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Mode));
+        memo->SetBiDiMode(c.Mode);
+        ProcessEvents();
+        EXPECT_EQ(c.BarLeft, BarPlace(memo).right() < 100);
+        TBitmap shot;
+        RenderControl(memo, &shot);
+        RenderControlToPng(memo, RtlPng("memo_reading_" + std::to_string(static_cast<int>(c.Mode))));
+        const TRect text = c.BarLeft ? Rect(right.width() + 3, 3, 197, 20) : line;
+        const TInkSpan ink = InkSpan(shot, text);
+        ASSERT_FALSE(ink.Empty());
+        EXPECT_EQ(c.TextRight, ink.Left > 100);
+        const int lead = LeadingInkRows(shot, text);
+        EXPECT_TRUE(c.Reads ? lead <= 3 : lead >= 6) << lead;
+    }
 }
 
 }  // namespace

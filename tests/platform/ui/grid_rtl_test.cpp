@@ -2,7 +2,9 @@
 // sized, keyed and edited as the left-to-right grid mirrored.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/core/sysutils.h"
 #include "platform/ui/application.h"
@@ -228,6 +230,68 @@ TEST_F(GridRightToLeft, EditorFollowsADirectionChange) {
         SendText(editor, "Q");
     }
     EXPECT_EQ("2QQ1x", editor->Text());
+}
+
+// The first and last pixel columns of a fresh picture holding a cell's own
+// colour (blue 120, red unlike green): where the cells lie beside the bars.
+std::pair<int, int> CellColumns(TControl* Grid, const std::string& Png) {
+    TBitmap shot;
+    RenderControl(Grid, &shot);
+    RenderControlToPng(Grid, TestRunPath(Png));
+    int first = shot.Width(), last = -1;
+    for (int x = 0; x < shot.Width(); ++x)
+        for (int y = 0; y < shot.Height(); y += 3) {
+            const TColor c = shot.Canvas()->Pixels(x, y);
+            if (GetBValue(c) == 120 && GetRValue(c) != GetGValue(c)) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+                break;
+            }
+        }
+    return {first, last};
+}
+
+TEST_F(GridRightToLeft, TheVerticalScrollBarStandsAtTheLeftAndTakesClicks) {
+    const int t = GetSystemMetrics(SM_CXVSCROLL);
+    grid->SetScrollBars(ssBoth);
+    grid->SetFixedCols(0);  // every column in a cell's colour
+    grid->SetColCount(9);
+    grid->SetRowCount(14);
+    ProcessEvents();
+    const auto ltr = CellColumns(grid, "grid_bars_ltr.png");
+    EXPECT_LE(ltr.first, 1);
+    EXPECT_EQ(ltr.second, 299 - t);
+    grid->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    const auto rtl = CellColumns(grid, "grid_bars_rtl.png");
+    EXPECT_EQ(rtl.first, t);
+    EXPECT_GE(rtl.second, 298);
+    EXPECT_EQ(grid->ClientWidth(), 300 - t);
+    EXPECT_EQ(grid->NonClientMargins().Left, t);
+
+    // A real click on the bar at the left, under its thumb, pages down.
+    ASSERT_EQ(grid->TopRow(), 1);
+    SendScreenClick(grid->ClientToScreen({-t / 2, grid->ClientHeight() - 2 * t}));
+    EXPECT_GT(grid->TopRow(), 1);
+    // A click on a cell selects the cell drawn there.
+    const int row = grid->TopRow() + 1;
+    SendScreenClick(grid->ClientToScreen(Centre(2, row)));
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(grid->Row(), row);
+    const TPoint first = Centre(1, row);
+    EXPECT_GT(first.X, Centre(2, row).X);  // the first column lies at the right
+    SendScreenClick(grid->ClientToScreen(first));
+    EXPECT_EQ(grid->Col(), 1);
+
+    // Back to left to right while shown, and right to left again.
+    grid->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(CellColumns(grid, "grid_bars_back.png"), ltr);
+    EXPECT_EQ(grid->NonClientMargins().Left, 0);
+    SendScreenClick(grid->ClientToScreen({grid->ClientWidth() + t / 2, t + 2}));
+    EXPECT_EQ(grid->TopRow(), 1);  // above the thumb: back to the top
+    form->SetBiDiMode(bdRightToLeft);
+    grid->SetParentBiDiMode(true);
+    EXPECT_EQ(CellColumns(grid, "grid_bars_again.png").first, t);
 }
 
 }  // namespace

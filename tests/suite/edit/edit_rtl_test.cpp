@@ -189,4 +189,48 @@ TEST_F(EditRtlTest, ControlsTakeTheFormsDirection) {
     EXPECT_GT(TextInk(e).Left, e->Width() / 2);
 }
 
+// The open list of a combo reads as the combo does: right to left its
+// scroll bar stands at the left edge and takes the clicks there.
+TEST_F(EditRtlTest, ComboListTakesTheCombosDirectionAndItsScrollBarSide) {
+    auto* c = new TqzDBComboBox(&Form);
+    c->SetParent(&Form);
+    c->SetBounds(10, 10, 160, 24);
+    for (int i = 0; i < 30; ++i) c->Items()->Add("item " + std::to_string(i));
+    c->SetBiDiMode(bdRightToLeft);
+    ShowAndFocus(c);
+    SendKey(c, VK_F4);
+    ASSERT_TRUE(c->IsDroppedDown());
+    TqzPopupListbox* list = c->List();
+    EXPECT_EQ(bdRightToLeft, list->BiDiMode());
+    const int w = list->ClientWidth(), h = list->ClientHeight();
+    TBitmap shot;
+    RenderControl(list, &shot);
+    RenderControlToPng(list, RtlPng("combo_list"));
+    // The rows read from the right, clear of the bar at the left.
+    const TInkSpan row = InkSpan(shot, Rect(w / 2, 3, w - 1, 12));
+    ASSERT_FALSE(row.Empty());
+    EXPECT_GT(row.Left, w / 2 + 20);
+    // A real click at the left edge, low in the list, is the bar's: the
+    // list scrolls and stays open, nothing is picked.
+    SendScreenClick(list->ClientToScreen({7, h - 24}));
+    EXPECT_TRUE(c->IsDroppedDown());
+    EXPECT_GT(list->TopIndex(), 0);
+    EXPECT_EQ("", c->Text());
+    SendKey(c, VK_ESCAPE);
+    ASSERT_FALSE(c->IsDroppedDown());
+
+    // Turned left to right while open: the bar goes to the right edge.
+    SendKey(c, VK_F4);
+    ASSERT_TRUE(c->IsDroppedDown());
+    c->SetBiDiMode(bdLeftToRight);
+    ProcessEvents();
+    ASSERT_TRUE(c->IsDroppedDown());
+    EXPECT_EQ(bdLeftToRight, list->BiDiMode());
+    list->SetTopIndex(0);
+    SendScreenClick(list->ClientToScreen({list->ClientWidth() - 7, h - 24}));
+    EXPECT_TRUE(c->IsDroppedDown());
+    EXPECT_GT(list->TopIndex(), 0);
+    SendKey(c, VK_ESCAPE);
+}
+
 }  // namespace

@@ -27,6 +27,7 @@ protected:
     }
     // The cell's rectangle where the window shows it.
     TRect ShownCell(int ACol, int ARow) { return Grid->GridToClientRect(Grid->CellRect(ACol, ARow)); }
+    static TPoint Centre(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
     void ClickCell(int ACol, int ARow) {
         const TRect r = ShownCell(ACol, ARow);
         SendClick(Grid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
@@ -35,13 +36,16 @@ protected:
 
 TEST_F(QzRightToLeft, DrawsTheLeftToRightGridMirrored) {
     OpenWithChecks();
-    TBitmap ltr, rtl;
-    RenderControl(Grid, &ltr);
-    ltr.SaveToFile(TestRunPath("qzgrid_ltr.png"));
+    TBitmap ltrWhole, rtlWhole;
+    RenderControl(Grid, &ltrWhole);
+    ltrWhole.SaveToFile(TestRunPath("qzgrid_ltr.png"));
+    const auto ltrPart = ClientPart(ltrWhole, Grid);
     Grid->SetBiDiMode(bdRightToLeft);
     ProcessEvents();
-    RenderControl(Grid, &rtl);
-    rtl.SaveToFile(TestRunPath("qzgrid_rtl.png"));
+    RenderControl(Grid, &rtlWhole);
+    rtlWhole.SaveToFile(TestRunPath("qzgrid_rtl.png"));
+    const auto rtlPart = ClientPart(rtlWhole, Grid);
+    TBitmap &ltr = *ltrPart, &rtl = *rtlPart;
     const int w = Grid->ClientWidth(), h = Grid->ClientHeight();
     const int doneCol = Grid->IndicatorOffset() + 5;
     ASSERT_EQ("Done", Grid->GetColField(5)->FieldName());
@@ -83,12 +87,15 @@ TEST_F(QzRightToLeft, FooterIsMirroredWithItsCells) {
     Grid->Columns(1)->SetFooterValue("Total");
     Grid->Columns(2)->SetFooterValue("4.5");
     ProcessEvents();
-    TBitmap ltr, rtl;
-    RenderControl(Grid, &ltr);
+    TBitmap ltrWhole, rtlWhole;
+    RenderControl(Grid, &ltrWhole);
+    const auto ltrPart = ClientPart(ltrWhole, Grid);
     Grid->SetBiDiMode(bdRightToLeft);
     ProcessEvents();
-    RenderControl(Grid, &rtl);
-    rtl.SaveToFile(TestRunPath("qzgrid_rtl_footer.png"));
+    RenderControl(Grid, &rtlWhole);
+    rtlWhole.SaveToFile(TestRunPath("qzgrid_rtl_footer.png"));
+    const auto rtlPart = ClientPart(rtlWhole, Grid);
+    TBitmap &ltr = *ltrPart, &rtl = *rtlPart;
     const int w = Grid->ClientWidth();
     const TRect footer = Host().FooterRect();
     ASSERT_FALSE(IsRectEmpty(footer));
@@ -268,6 +275,49 @@ TEST_F(QzRightToLeft, EditorFollowsADirectionChange) {
         SendText(editor, "Q");
     }
     EXPECT_EQ(text.substr(0, 1) + "QQ" + text.substr(1), editor->Text());
+}
+
+TEST_F(QzRightToLeft, TheVerticalScrollBarStandsAtTheLeftAndTakesClicks) {
+    Open(40);
+    Show();
+    const int t = GetSystemMetrics(SM_CXVSCROLL);
+    const int w = Grid->Width(), h = Grid->ClientHeight();
+    ASSERT_TRUE(Grid->ScrollBarVisible(SB_VERT));
+    TBitmap ltr, rtl;
+    RenderControl(Grid, &ltr);
+    const TRect barLtr = Rect(w - t, 0, w, h);
+    ASSERT_GT(BlockDifferences(ltr, barLtr, ltr, {0, 0}), 0);  // the left edge shows cells
+    Grid->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    RenderControl(Grid, &rtl);
+    rtl.SaveToFile(TestRunPath("qzgrid_bar_rtl.png"));
+    // The bar drawn at the left edge, the indicator at the right one.
+    EXPECT_EQ(0, BlockDifferences(ltr, barLtr, rtl, {0, 0}));
+    EXPECT_EQ(t, Grid->NonClientMargins().Left);
+    EXPECT_EQ(w - t, Grid->ClientWidth());
+    EXPECT_EQ(Grid->ClientWidth(), ShownCell(0, 1).Right);
+
+    // A real click on the bar under its thumb pages down the records.
+    SendScreenClick(Grid->ClientToScreen({-t / 2, h - 2 * t}));
+    EXPECT_GT(Id(), 1);
+    // A click on a cell lands on the record and column drawn there.
+    const int top = Id() - Grid->Row() + Grid->TitleOffset();
+    SendScreenClick(Grid->ClientToScreen(Centre(ShownCell(2, 3))));
+    EXPECT_EQ(2, Grid->Col());
+    EXPECT_EQ(top + 3 - Grid->TitleOffset(), Id());
+
+    // Back to left to right while shown: the bar goes back to the right.
+    TBitmap before, back;
+    RenderControl(Grid, &before);
+    Grid->SetBiDiMode(bdLeftToRight);
+    ProcessEvents();
+    RenderControl(Grid, &back);
+    back.SaveToFile(TestRunPath("qzgrid_bar_back.png"));
+    EXPECT_EQ(0, Grid->NonClientMargins().Left);
+    EXPECT_EQ(0, BlockDifferences(before, Rect(0, 0, t, h), back, {w - t, 0}));
+    const int at = Id();
+    SendScreenClick(Grid->ClientToScreen({Grid->ClientWidth() + t / 2, t + 2}));
+    EXPECT_LT(Id(), at);  // above the thumb: back up
 }
 
 }  // namespace

@@ -46,3 +46,14 @@ protected:
     }
     std::vector<TCombo*> FCombos;
 };
+
+// A combo flow whose combos take right to left from their form: text, keys
+// and the open list read from the right.
+template <class TFlow>
+class TRightToLeftComboFlow : public TFlow {
+public:
+    void Build(TForm* Form, TDataSource* Source) override {
+        TFlow::Build(Form, Source);
+        Form->SetBiDiMode(bdRightToLeft);
+    }
+};

@@ -25,5 +25,7 @@ public:
 };
 
 TFlowRegistration comboBox("SuiteComboBox", [] { return std::make_unique<TComboBoxFlow>(); });
+TFlowRegistration comboBoxRtl("SuiteComboBoxRightToLeft",
+                              [] { return std::make_unique<TRightToLeftComboFlow<TComboBoxFlow>>(); });
 
 }  // namespace

@@ -24,7 +24,7 @@ class TDBGridDatesFlow : public TFlowControl {
 public:
     TFlowCaps Caps() const override {
         TFlowCaps c;
-        c.Grid = c.DropDown = c.DateParts = c.ReadOnly = c.Titles = true;
+        c.Grid = c.DropDown = c.DateParts = c.ReadOnly = c.Titles = c.ScrollBar = true;
         c.Turns = FBiDiMode == bdRightToLeft;
         return c;
     }
@@ -71,6 +71,8 @@ public:
         FGrid->SetOnTitleButtonClick([this](TObject*, const std::string& Field) { FOnTitleClick(Field); });
     }
     TWinControl* Control(const std::string&) override { return FGrid; }
+    void ShowOneRow() override { ShowOneGridRow(FGrid); }
+    void ClickScrollBar(bool Down) override { ClickGridScrollBar(FGrid, FBiDiMode, Down); }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }
     void SetDirection(TBiDiMode Mode) override {
         FBiDiMode = Mode;

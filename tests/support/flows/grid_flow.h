@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/db/dataset.h"
+#include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "support/flows/user_flow.h"
@@ -28,6 +29,25 @@ inline void SetGridDirection(TControl* Grid, bool ByForm, TBiDiMode Mode) {
         Grid->SetBiDiMode(Mode);
 }
 
+// A real click on the vertical scroll bar of a grid reading as Mode, where
+// its window draws the bar (left of the client area unless left to right):
+// on its down arrow at the bottom end (Down) or its up arrow at the top.
+inline void ClickGridScrollBar(TWinControl* Grid, TBiDiMode Mode, bool Down) {
+    const int t = GetSystemMetrics(SM_CXVSCROLL);
+    const int x = Mode == bdLeftToRight ? Grid->ClientWidth() + t / 2 : -t / 2;
+    SendScreenClick(Grid->ClientToScreen({x, Down ? Grid->ClientHeight() - t / 2 : t / 2}));
+    ProcessEvents();
+}
+
+// Makes a grid hold its title row and one row of records.
+template <class TGrid>
+void ShowOneGridRow(TGrid* Grid) {
+    int h = 0;
+    for (int r = 0; r <= Grid->TitleOffset(); ++r) h += Grid->RowHeights(r) + Grid->GridLineWidth();
+    Grid->SetHeight(Grid->Height() - Grid->ClientHeight() + h + 1);
+    ProcessEvents();
+}
+
 // TGrid: the grid class; its columns are the flows' fields in their order.
 template <class TGrid>
 class TGridFlowOf : public TFlowControl {
@@ -36,6 +56,7 @@ public:
         TFlowCaps c;
         c.Grid = c.EnterToTab = c.ArrowsLeave = c.EditorKeys = c.ReadOnly = c.Titles = true;
         c.Turns = FBiDiMode == bdRightToLeft;
+        c.ScrollBar = true;
         return c;
     }
     std::string Shown(const std::string& Field) override {
@@ -58,6 +79,8 @@ public:
         SendClick(FGrid, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         ProcessEvents();
     }
+    void ShowOneRow() override { ShowOneGridRow(FGrid); }
+    void ClickScrollBar(bool Down) override { ClickGridScrollBar(FGrid, FBiDiMode, Down); }
     TWinControl* Control(const std::string&) override { return FGrid; }
     bool EditorOpen() override { return FGrid->InplaceEditor() && FGrid->InplaceEditor()->Visible(); }
     void SetReadOnly(bool On) override { FGrid->SetReadOnly(On); }

@@ -6,5 +6,8 @@ namespace {
 
 TFlowRegistration lookupCombo("SuiteLookupCombo",
                               [] { return std::make_unique<TLookupComboFlowOf<TqzDBCustomLookupCombo>>(); });
+TFlowRegistration lookupComboRtl("SuiteLookupComboRightToLeft", [] {
+    return std::make_unique<TRightToLeftComboFlow<TLookupComboFlowOf<TqzDBCustomLookupCombo>>>();
+});
 
 }  // namespace

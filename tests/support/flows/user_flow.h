@@ -43,8 +43,9 @@ struct TFlowCaps {
     bool Refuses = false;             // PrepareRefusal and RefusedText
     bool Window = false;              // F2 opens a modal editor window on the field (Tab types a tab there)
     bool DateParts = false;           // date fields typed part by part as shown (mm/dd/yyyy)
-    bool Titles = false;  // ClickTitle clicks a column's title, reported to SetOnTitleClick's handler
-    bool Turns = false;   // reads right to left; SetDirection turns it while its cell editor shows
+    bool Titles = false;     // ClickTitle clicks a column's title, reported to SetOnTitleClick's handler
+    bool Turns = false;      // reads right to left; SetDirection turns it while its cell editor shows
+    bool ScrollBar = false;  // ShowOneRow, and ClickScrollBar clicks its window's vertical scroll bar
 };
 
 // The table of every flow: Id (integer), Name (string 20), Code (string 6),
@@ -80,6 +81,13 @@ public:
     // over the current cell where the window shows it.
     virtual void SetDirection(TBiDiMode) {}
     virtual bool EditorOverCell() { return false; }
+    // Makes the window hold one row of records (ScrollBar): its vertical
+    // scroll bar then scrolls.
+    virtual void ShowOneRow() {}
+    // A real click on the window's vertical scroll bar (ScrollBar) where the
+    // window reading as the flow set it draws the bar (at the left edge right
+    // to left): on its down arrow (Down) or its up arrow.
+    virtual void ClickScrollBar(bool Down) { (void)Down; }
     virtual void SetEnterToTab(bool) {}
     virtual void SetReadOnly(bool) {}
     virtual bool DroppedDown() { return false; }

@@ -398,6 +398,26 @@ TEST_P(UserFlowTest, DirectionTurnedWithTheDropDownOpenKeepsTheText) {
     Finish();
 }
 
+// ---- The vertical scroll bar takes clicks where the window draws it ---------------------------
+
+TEST_P(UserFlowTest, ScrollBarClicksMoveThroughTheRecords) {
+    FLOW_NEEDS(ScrollBar);
+    C->ShowOneRow();
+    C->Focus(F0);
+    Type(C->Typed("QQ"));
+    // The down arrow: the typed text is posted on the way to the next record.
+    C->ClickScrollBar(true);
+    EXPECT_EQ(2, Table->FieldByName("Id")->AsInteger());
+    C->Focus(F1);
+    Type(C->Typed("ZZ"));
+    C->ClickScrollBar(false);
+    EXPECT_EQ(1, Table->FieldByName("Id")->AsInteger());
+    EXPECT_EQ(C->Typed("QQ"), C->Shown(F0));
+    Expected[0][F0] = C->Typed("QQ");
+    Expected[1][F1] = C->Typed("ZZ");
+    Finish();
+}
+
 // ---- A drop-down gives the keys and the focus back --------------------------------------------
 
 TEST_P(UserFlowTest, DropDownClosedByEscapeKeepsTheText) {

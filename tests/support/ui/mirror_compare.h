@@ -4,9 +4,11 @@
 #pragma once
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "platform/ui/bitmaps.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/geometry.h"
 #include "platform/ui/graphics.h"
 
@@ -66,4 +68,27 @@ inline int LeadingInkRows(TBitmap& Shot, const TRect& R) {
     for (int y = R.Top; y < R.Bottom; ++y)
         if (Shot.Canvas()->Pixels(s.Left, y) != back) ++rows;
     return rows;
+}
+
+// Pixels of A's block at From that differ from B's block of the same size at
+// To: a part of a picture (a scroll bar) drawn elsewhere in another.
+inline int BlockDifferences(TBitmap& A, const TRect& From, TBitmap& B, const TPoint& To) {
+    int n = 0;
+    for (int y = 0; y < From.Bottom - From.Top; ++y)
+        for (int x = 0; x < From.Right - From.Left; ++x)
+            if (A.Canvas()->Pixels(From.Left + x, From.Top + y) != B.Canvas()->Pixels(To.X + x, To.Y + y))
+                ++n;
+    return n;
+}
+
+// The client area of a picture of the whole control, its frame and scroll
+// bars left out (a right-to-left window's bar stands at the left edge), so
+// that its pixels sit at client coordinates.
+inline std::unique_ptr<TBitmap> ClientPart(TBitmap& Whole, const TWinControl* Control) {
+    auto part = std::make_unique<TBitmap>();
+    const TRect m = Control->NonClientMargins();
+    const int w = Control->ClientWidth(), h = Control->ClientHeight();
+    part->SetSize(w, h);
+    part->Canvas()->CopyRect(Rect(0, 0, w, h), Whole.Canvas(), Rect(m.Left, m.Top, m.Left + w, m.Top + h));
+    return part;
 }
