@@ -117,6 +117,7 @@ public:
     TRect FrameMargins() const;
     TRect ClientRect() const override;
     TPoint ClientOrigin() const override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     bool CanFocus() const override;
     void SetFocus() override;
 
@@ -203,6 +204,9 @@ private:
     void CloseModal();
     void PlaceOnShow();
     void PlaceByPosition();
+    void WatchFrame();
+    // Frame: the margins of the window system's frame round the window.
+    void FitFrameOnWorkArea(const TRect& Frame);
     void ApplyWindowFlags();
     void SetWindowFocus();
 
@@ -225,6 +229,10 @@ private:
     bool FCreated = false;
     bool FDestroyFired = false;
     bool FPlaced = false;
+    // The window, shown, waits for its frame to be fitted onto the work area;
+    // bounds the program gives it meanwhile are its own and end the wait.
+    bool FFitOnFrame = false;
+    bool FBoundsFromWindow = false;  // the window system's move or size
     std::unique_ptr<TControlCanvas> FCanvas;
     struct TShortCutHandler {
         TComponent* Owner;
