@@ -258,6 +258,7 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
     // The client area keeps its size.
     const int cw = ClientWidth(), ch = ClientHeight();
     FBorderStyle = Value;
+    FWindowFramed = false;  // the new border's frame is not known yet
     SetBounds(Left(), Top(), Width(), Height());
     SetClientWidth(cw);
     SetClientHeight(ch);
@@ -388,6 +389,9 @@ void TCustomForm::WatchFrame() {
 void TCustomForm::FitFrameOnWorkArea(const TRect& Frame) {
     const bool fit = FFitOnFrame;
     FFitOnFrame = false;
+    FWindowFrame = Frame;
+    FWindowFramed = true;
+    WindowFramed();
     QWidget* w = Widget();
     if (!fit || !w || FWindowState != wsNormal ||
         (w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))

@@ -115,6 +115,9 @@ public:
     // Frame sizes around the client area: left, top (caption included),
     // right, bottom.
     TRect FrameMargins() const;
+    // The frame the window system drew round the window, once known (after
+    // the window was first shown and framed); until then FrameMargins.
+    TRect WindowFrame() const { return FWindowFramed ? FWindowFrame : FrameMargins(); }
     TRect ClientRect() const override;
     TPoint ClientOrigin() const override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
@@ -192,6 +195,9 @@ protected:
 
     // Once, when the window is first shown, after Position placed it.
     virtual void PlacedOnShow() {}
+    // Once, when the window system has first framed the window (WindowFrame
+    // tells the frame), before the window is moved onto the work area.
+    virtual void WindowFramed() {}
 
     virtual void WMClose(TMessage& Message);
     virtual void CMActivate(TMessage& Message);
@@ -229,6 +235,8 @@ private:
     bool FCreated = false;
     bool FDestroyFired = false;
     bool FPlaced = false;
+    bool FWindowFramed = false;
+    TRect FWindowFrame;
     // The window, shown, waits for its frame to be fitted onto the work area;
     // bounds the program gives it meanwhile are its own and end the wait.
     bool FFitOnFrame = false;

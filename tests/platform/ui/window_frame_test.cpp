@@ -6,6 +6,7 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/form_min_size.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/window_frame.h"
@@ -51,6 +52,44 @@ TEST(WindowFrameTest, AFramedFormLiesWhollyOnTheWorkArea) {
     }
 }
 
+// The form tells the frame it was given once it is known: the estimate
+// before, and again after its border changes.
+TEST(WindowFrameTest, TheFormTellsTheFrameItWasGiven) {
+    TTestWindowFrame manager(kThinFrame);
+    auto* form = CreateForm<TForm>(Application);
+    form->SetBounds(40, 30, 300, 200);
+    const TRect estimated = form->FrameMargins();
+    EXPECT_EQ(form->WindowFrame(), estimated);
+    form->Show();
+    ProcessEvents();
+    EXPECT_EQ(form->WindowFrame(), kThinFrame);
+    form->SetBorderStyle(bsDialog);
+    EXPECT_EQ(form->WindowFrame(), form->FrameMargins());
+    delete form;
+}
+
+// A window whose minimum the screen cannot hold gives way to the real frame
+// as it gave way to the estimated one: once framed, frame and caption lie on
+// the work area, and the user cannot size it larger than that minimum again.
+TEST(WindowFrameTest, AMinimumLargerThanTheScreenGivesWayToTheRealFrame) {
+    const TRect work = Screen->WorkAreaRect();
+    const int roomX = work.Right - work.Left, roomY = work.Bottom - work.Top;
+    TTestWindowFrame manager(kWideFrame);
+    auto* form = CreateForm<TMinSizeForm>(Application);
+    form->SetMinimumClientSize(roomX + 100, roomY + 100);
+    form->SetBounds(work.Left, work.Top, roomX + 100, roomY + 100);
+    form->Show();
+    ProcessEvents();
+    const TRect outer = FramedWindowBounds(form);
+    ExpectOnWorkArea(outer);
+    EXPECT_EQ(outer.Right - outer.Left, roomX);
+    EXPECT_EQ(outer.Bottom - outer.Top, roomY);
+    form->SetBounds(form->Left(), form->Top(), 200, 150);
+    ProcessEvents();
+    EXPECT_EQ(FramedWindowBounds(form), outer);
+    delete form;
+}
+
 // A framed window that lies on the work area stays where it was put, and a
 // window the user then drags partly off the screen stays where he left it.
 TEST(WindowFrameTest, AFormOnTheWorkAreaStaysAndTheUserMovesItFreely) {
@@ -88,6 +127,7 @@ TEST(WindowFrameTest, BoundsGivenAfterShowingAreKept) {
     EXPECT_EQ(form->Left(), work.Left + 5);
     EXPECT_EQ(form->Width(), roomX + 70);
     EXPECT_EQ(form->Height(), roomY + 50);
+    EXPECT_EQ(form->WindowFrame(), kWideFrame);
     delete form;
 }
 
