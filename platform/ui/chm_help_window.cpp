@@ -34,6 +34,7 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/qt_host.h"
+#include "platform/ui/qt_window_frame.h"
 
 namespace {
 
@@ -300,8 +301,10 @@ struct TChmHelpEngine::TImpl {
         // A window that opens gives the keys to its pane's list or search field.
         if (!Window->isVisible())
             (Tabs->currentIndex() == 1 ? static_cast<QWidget*>(Search) : Tree)->setFocus();
-        if (!Placed) PlaceWindow();
+        const bool place = !Placed;
+        if (place) PlaceWindow();
         Window->show();
+        if (place) FitOnceFramed(Window);
         Window->raise();
     }
 

@@ -20,6 +20,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/graphics.h"
 #include "platform/ui/qt_host.h"
+#include "platform/ui/qt_window_frame.h"
 
 TModalResult ModalResultOf(TMsgDlgBtn Button) {
     switch (Button) {
@@ -344,6 +345,7 @@ public:
         else
             dialog.move(area.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
         const TModalResult cancelResult = ModalResultOf(Request.CancelButton);
+        FitOnceFramed(&dialog);
         if (Application) Application->ModalStarted();
         const int result = dialog.exec();
         if (Application) Application->ModalFinished();
@@ -361,6 +363,7 @@ public:
         dialog.setOkButtonText("OK");
         dialog.setCancelButtonText("Cancel");
         ScrollTallPrompt(dialog);
+        FitOnceFramed(&dialog);
         if (Application) Application->ModalStarted();
         const int result = dialog.exec();
         if (Application) Application->ModalFinished();

@@ -8,15 +8,16 @@
 
 #include "platform/ui/application.h"
 
-namespace {
 // The outer size the screen's work area holds: a minimum never asks for more,
 // so a window on a small screen or at a large scale can still be made to fit.
-TPoint ScreenRoom() {
+TPoint TMinSizeForm::ScreenRoom() const {
     if (!Screen) return TPoint{INT_MAX, INT_MAX};
     const TRect work = Screen->WorkAreaRect();
-    return TPoint{std::max(0, work.Right - work.Left), std::max(0, work.Bottom - work.Top)};
+    const TRect real = WindowFrame(), estimated = FrameMargins();
+    const int moreX = std::max(0, real.Left + real.Right - estimated.Left - estimated.Right);
+    const int moreY = std::max(0, real.Top + real.Bottom - estimated.Top - estimated.Bottom);
+    return TPoint{std::max(0, work.Right - work.Left - moreX), std::max(0, work.Bottom - work.Top - moreY)};
 }
-}  // namespace
 
 void TMinSizeForm::SetMinimumSize(int Width, int Height) {
     FMinWidth = std::max(0, Width);
@@ -46,6 +47,8 @@ void TMinSizeForm::CreateWnd() {
     TForm::CreateWnd();
     ApplyToWindow();
 }
+
+void TMinSizeForm::WindowFramed() { ApplyToWindow(); }
 
 void TMinSizeForm::ApplySizeLimits() {
     TForm::ApplySizeLimits();

@@ -1,6 +1,7 @@
 // A form that keeps a minimum size: setting smaller bounds gives the minimum,
 // and the window cannot be dragged smaller. The minimum never exceeds what
-// the screen's work area holds, nor does the size it is first shown at.
+// the screen's work area holds (with the window system's frame, once it is
+// known), nor does the size it is first shown at.
 #pragma once
 
 #include "platform/ui/forms.h"
@@ -22,8 +23,12 @@ public:
 protected:
     void CreateWnd() override;
     void ApplySizeLimits() override;
+    void WindowFramed() override;
 
 private:
+    // The outer size the work area holds, less what the window system's
+    // frame takes beyond the estimated one (a smaller frame gives nothing).
+    TPoint ScreenRoom() const;
     void ApplyToWindow();
     int FMinWidth = 0, FMinHeight = 0;
     int FWindowMinX = 0, FWindowMinY = 0;  // the window's minimum it last set

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 
@@ -12,6 +13,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/qt_host.h"
+#include "platform/ui/qt_window_frame.h"
 #include "platform/ui/testing.h"
 
 namespace {
@@ -211,10 +213,24 @@ void TCustomForm::MenuBarChanged() {
     if (FMenuBar && Widget()) FMenuBar->PlaceMenuBar(this);
 }
 
+void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (!FBoundsFromWindow && (ALeft != Left() || ATop != Top() || AWidth != Width() || AHeight != Height()))
+        FFitOnFrame = false;
+    TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
 void TCustomForm::WindowGeometryChanged(int ALeft, int ATop, int AWidth, int AHeight) {
     const TRect f = FrameMargins();
     const int width = AWidth + f.Left + f.Right, height = AHeight + f.Top + f.Bottom;
-    SetBounds(ALeft - f.Left, ATop - f.Top, width, height);
+    const bool fromWindow = FBoundsFromWindow;
+    FBoundsFromWindow = true;
+    try {
+        SetBounds(ALeft - f.Left, ATop - f.Top, width, height);
+    } catch (...) {
+        FBoundsFromWindow = fromWindow;
+        throw;
+    }
+    FBoundsFromWindow = fromWindow;
     // A size the constraints refuse: the window goes back to the form's.
     if (Width() != width || Height() != height) UpdateWidgetGeometry();
 }
@@ -242,6 +258,7 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
     // The client area keeps its size.
     const int cw = ClientWidth(), ch = ClientHeight();
     FBorderStyle = Value;
+    FWindowFramed = false;  // the new border's frame is not known yet
     SetBounds(Left(), Top(), Width(), Height());
     SetClientWidth(cw);
     SetClientHeight(ch);
@@ -351,6 +368,43 @@ void TCustomForm::PlaceOnShow() {
     PlacedOnShow();
 }
 
+// The frame placed round the window by the window system may be larger
+// than the one estimated when it was placed: once it is known, the window
+// moves (or shrinks) so that frame and caption lie on the work area.
+void TCustomForm::WatchFrame() {
+    FFitOnFrame = true;
+    QPointer<QWidget> widget = Widget();
+    WatchFirstFrame(widget, [widget](const QMargins& Frame) {
+        auto* host = dynamic_cast<IWidgetHost*>(widget.data());
+        auto* form = host ? dynamic_cast<TCustomForm*>(host->HostControl()) : nullptr;
+        if (!form) return;
+        try {
+            form->FitFrameOnWorkArea(TRect{Frame.left(), Frame.top(), Frame.right(), Frame.bottom()});
+        } catch (...) {
+            HandleGuardedException(form);
+        }
+    });
+}
+
+void TCustomForm::FitFrameOnWorkArea(const TRect& Frame) {
+    const bool fit = FFitOnFrame;
+    FFitOnFrame = false;
+    FWindowFrame = Frame;
+    FWindowFramed = true;
+    WindowFramed();
+    QWidget* w = Widget();
+    if (!fit || !w || FWindowState != wsNormal ||
+        (w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        return;
+    const QRect client = w->geometry();
+    const QRect fitted = FitFramedClient(client, QMargins(Frame.Left, Frame.Top, Frame.Right, Frame.Bottom));
+    if (fitted == client) return;
+    // The form's bounds keep the frame they were placed with.
+    const TRect f = FrameMargins();
+    SetBounds(fitted.x() - f.Left, fitted.y() - f.Top, fitted.width() + f.Left + f.Right,
+              fitted.height() + f.Top + f.Bottom);
+}
+
 void TCustomForm::PlaceByPosition() {
     TCustomForm* over = nullptr;
     switch (FPosition) {
@@ -383,6 +437,7 @@ void TCustomForm::VisibleChanged() {
         AfterConstruction();
         if (!Visible()) return;  // OnCreate hid it again
         HandleNeeded();
+        const bool firstShow = !FPlaced;
         PlaceOnShow();
         DoShow();
         QWidget* w = Widget();
@@ -393,6 +448,7 @@ void TCustomForm::VisibleChanged() {
         case wsMaximized: w->showMaximized(); break;
         default: w->show(); break;
         }
+        if (firstShow) WatchFrame();
         RaiseWindow(w);
         w->activateWindow();
         if (Screen) Screen->BringFormForward(this);

@@ -115,8 +115,12 @@ public:
     // Frame sizes around the client area: left, top (caption included),
     // right, bottom.
     TRect FrameMargins() const;
+    // The frame the window system drew round the window, once known (after
+    // the window was first shown and framed); until then FrameMargins.
+    TRect WindowFrame() const { return FWindowFramed ? FWindowFrame : FrameMargins(); }
     TRect ClientRect() const override;
     TPoint ClientOrigin() const override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     bool CanFocus() const override;
     void SetFocus() override;
 
@@ -191,6 +195,9 @@ protected:
 
     // Once, when the window is first shown, after Position placed it.
     virtual void PlacedOnShow() {}
+    // Once, when the window system has first framed the window (WindowFrame
+    // tells the frame), before the window is moved onto the work area.
+    virtual void WindowFramed() {}
 
     virtual void WMClose(TMessage& Message);
     virtual void CMActivate(TMessage& Message);
@@ -203,6 +210,9 @@ private:
     void CloseModal();
     void PlaceOnShow();
     void PlaceByPosition();
+    void WatchFrame();
+    // Frame: the margins of the window system's frame round the window.
+    void FitFrameOnWorkArea(const TRect& Frame);
     void ApplyWindowFlags();
     void SetWindowFocus();
 
@@ -225,6 +235,12 @@ private:
     bool FCreated = false;
     bool FDestroyFired = false;
     bool FPlaced = false;
+    bool FWindowFramed = false;
+    TRect FWindowFrame;
+    // The window, shown, waits for its frame to be fitted onto the work area;
+    // bounds the program gives it meanwhile are its own and end the wait.
+    bool FFitOnFrame = false;
+    bool FBoundsFromWindow = false;  // the window system's move or size
     std::unique_ptr<TControlCanvas> FCanvas;
     struct TShortCutHandler {
         TComponent* Owner;

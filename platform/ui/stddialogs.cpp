@@ -15,6 +15,7 @@
 #include "platform/core/sysutils.h"
 #include "platform/ui/printers.h"
 #include "platform/ui/qt_host.h"
+#include "platform/ui/qt_window_frame.h"
 #include "platform/ui/stddialogs.h"
 
 // ---- TCommonDialog -------------------------------------------------------------------------------
@@ -186,6 +187,7 @@ public:
         dialog.setFont(InterfaceQFont());
         dialog.setOption(QColorDialog::DontUseNativeDialog, true);
         (void)FullOpen;
+        FitOnceFramed(&dialog);
         if (dialog.exec() != QDialog::Accepted) return false;
         Color = FromQtColor(dialog.selectedColor());
         for (int i = 0; i < QColorDialog::customCount() && i < static_cast<int>(CustomColors.size()); ++i)
@@ -220,6 +222,7 @@ public:
             const int index = std::clamp(Request.FilterIndex, 1, static_cast<int>(filters.size())) - 1;
             dialog.selectNameFilter(filters[index]);
         }
+        FitOnceFramed(&dialog);
         if (dialog.exec() != QDialog::Accepted) return false;
         for (const QString& f : dialog.selectedFiles()) Answer.Files.push_back(FromQString(f));
         Answer.FilterIndex = std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
@@ -253,6 +256,7 @@ public:
         QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
         QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
         layout->addWidget(buttons);
+        FitOnceFramed(&dialog);
         if (dialog.exec() != QDialog::Accepted) return false;
         Answer.PrinterIndex = names->currentIndex();
         Answer.Orientation = landscape->isChecked() ? poLandscape : poPortrait;

@@ -21,6 +21,7 @@
 #include "platform/ui/drawing.h"
 #include "platform/ui/extctrls.h"
 #include "platform/ui/printers.h"
+#include "platform/ui/window_frame.h"
 #include "suite/data/qzfilterdlg.h"
 #include "support/app/program_harness.h"
 #include "support/environment.h"
@@ -218,6 +219,56 @@ TEST_F(ProgramWindowTest, EveryWindowTheProgramOpensFitsTheScreen) {
         ChmHelpEngine().CloseAll();
         SetHelpEngine(&Help);
     }
+    EXPECT_TRUE(CloseProgram());
+}
+
+// Under a window manager whose frame is not the one estimated (thin sides,
+// a deep lower edge, as a common one draws it), the main window and the
+// dialogs it opens lie wholly on the work area once framed, frame and
+// caption included.
+TEST_F(ProgramWindowTest, EveryWindowLiesOnTheScreenWithTheFrameItIsGiven) {
+    AddTasks("Ttask.d", {{"One", "1", true}});
+    TTestPrinters printers;
+    const TRect frame{1, 20, 1, 5};
+    TTestWindowFrame manager(frame);
+    Start();
+    ProcessEvents();
+    const TRect work = Screen->WorkAreaRect();
+    const auto framedOnScreen = [&](TCustomForm* F) {
+        SCOPED_TRACE(F->ClassName());
+        const TRect outer = FramedWindowBounds(F);
+        EXPECT_GE(outer.Left, work.Left);
+        EXPECT_GE(outer.Top, work.Top);
+        EXPECT_LE(outer.Right, work.Right);
+        EXPECT_LE(outer.Bottom, work.Bottom);
+    };
+    framedOnScreen(Form);
+    // The whole status bar shows.
+    const TPoint bar = Form->StatusBar1()->ClientToScreen(TPoint{0, Form->StatusBar1()->Height()});
+    EXPECT_LE(bar.Y + frame.Bottom, work.Bottom);
+    TTestModalForms forms;
+    const auto closing = [&](TCustomForm* F) {
+        ProcessEvents();
+        framedOnScreen(F);
+        F->SetModalResult(mrCancel);
+    };
+    forms.Push(closing);
+    Form->About1()->Click();
+    forms.Push(closing);
+    Form->Restore1()->Click();
+    ShowTab(Form->TabSheet1());
+    forms.Push(closing);
+    Click(Form->SpeedButton5());
+    forms.Push([&](TCustomForm* F) {
+        closing(F);
+        F->SetModalResult(mrNone);
+        SendClick(dynamic_cast<TfrmPrint*>(F)->bbnView, 5, 5);
+        F->SetModalResult(mrCancel);
+    });
+    forms.Push(closing);
+    Click(Form->spbtnPrint());
+    EXPECT_EQ(forms.Shown(), (std::vector<std::string>{"TAboutBox1", "TDualListDlg", "TqzFilterDlg",
+                                                       "TfrmPrint", "TfrmPrnPrev"}));
     EXPECT_TRUE(CloseProgram());
 }
 

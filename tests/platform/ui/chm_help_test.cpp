@@ -27,6 +27,7 @@
 #include "platform/ui/forms.h"
 #include "platform/ui/testing.h"
 #include "platform/ui/timer.h"
+#include "platform/ui/window_frame.h"
 #include "support/environment.h"
 
 namespace fs = std::filesystem;
@@ -426,6 +427,28 @@ TEST_F(ChmHelpTest, TheContentsAreFollowedWithTheKeys) {
 
 // Escape closes the help window, wherever the keys are in it; the next
 // request opens it again on its page.
+// The window opens on the work area, frame and caption included, whatever
+// frame the window manager draws round it: once the frame is known the window
+// moves, and shrinks where it must.
+TEST_F(ChmHelpTest, TheWindowLiesOnTheWorkAreaWithTheFrameItIsGiven) {
+    TChmHelpEngine& engine = ChmHelpEngine();
+    const TRect work = Screen->WorkAreaRect();
+    for (const TRect& frame : {TRect{1, 20, 1, 5}, TRect{8, 30, 8, 8}}) {
+        SCOPED_TRACE(frame.Top);
+        TTestWindowFrame manager(frame);
+        ASSERT_TRUE(engine.Execute({hcContext, Chm, 1, ""}));
+        ProcessEvents();
+        const TRect client = engine.WindowBounds();
+        const TRect outer{client.Left - frame.Left, client.Top - frame.Top, client.Right + frame.Right,
+                          client.Bottom + frame.Bottom};
+        EXPECT_GE(outer.Left, work.Left);
+        EXPECT_GE(outer.Top, work.Top);
+        EXPECT_LE(outer.Right, work.Right);
+        EXPECT_LE(outer.Bottom, work.Bottom);
+        engine.CloseAll();
+    }
+}
+
 TEST_F(ChmHelpTest, EscapeClosesTheWindow) {
     TChmHelpEngine& engine = ChmHelpEngine();
     auto focused = []() -> QWidget* {

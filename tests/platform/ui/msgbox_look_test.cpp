@@ -28,6 +28,7 @@
 #include "platform/core/files.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/window_frame.h"
 
 namespace {
 
@@ -279,6 +280,32 @@ TEST(MessageBoxLook, AnInputBoxWithAPromptTallerThanTheScreenKeepsItsEditOnIt) {
                Qt::Key_Return, "\r");
     EXPECT_EQ(answered, 1);
     EXPECT_EQ(value, "new");
+}
+
+// A box asked for near the screen's corner, framed by the window manager:
+// once the frame is known, box, frame and caption lie on the work area.
+TEST(MessageBoxLook, ABoxPlacedOffTheCornerLiesOnTheWorkAreaWithItsFrame) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const TRect frame{3, 24, 3, 3};
+    TTestWindowFrame manager(frame);
+    // Off the lower right corner, and with the caption above the top.
+    for (const QPoint at : {QPoint(area.right() - 40, area.bottom() - 30), area.topLeft()}) {
+        SCOPED_TRACE(at.x());
+        const int result = RunBox(
+            [&] {
+                return MessageDlgPos("The task list was saved.", mtInformation, TMsgDlgButtons{mbOK}, 0,
+                                     at.x(), at.y());
+            },
+            [&](const TShownBox& box) {
+                for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+                const QRect outer = box.Dialog->geometry().marginsAdded(
+                    QMargins(frame.Left, frame.Top, frame.Right, frame.Bottom));
+                EXPECT_TRUE(area.contains(outer))
+                    << outer.x() << "," << outer.y() << " " << outer.width() << " x " << outer.height();
+            },
+            Qt::Key_Return);
+        EXPECT_EQ(result, mrOk);
+    }
 }
 
 TEST(MessageBoxLook, LettersEnterAndEscapeAnswerTheirButtons) {
