@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -47,6 +48,28 @@ protected:
     }
     static int Ink(const std::vector<bool>& Mark) {
         return static_cast<int>(std::count(Mark.begin(), Mark.end(), true));
+    }
+    // Opens the about box, the restore dialog, the filter dialog, the print
+    // dialog and its preview in turn, each looked at by Shown and cancelled.
+    void OpenTheDialogs(TTestModalForms& Forms, const std::function<void(TCustomForm*)>& Shown) {
+        const auto closing = [&](TCustomForm* F) {
+            Shown(F);
+            F->SetModalResult(mrCancel);
+        };
+        Forms.Push(closing);
+        Form->About1()->Click();
+        Forms.Push(closing);
+        Form->Restore1()->Click();
+        ShowTab(Form->TabSheet1());
+        Forms.Push(closing);
+        Click(Form->SpeedButton5());
+        Forms.Push([&](TCustomForm* F) {
+            Shown(F);
+            SendClick(dynamic_cast<TfrmPrint*>(F)->bbnView, 5, 5);
+            F->SetModalResult(mrCancel);
+        });
+        Forms.Push(closing);
+        Click(Form->spbtnPrint());
     }
 };
 
@@ -179,26 +202,12 @@ TEST_F(ProgramWindowTest, EveryWindowTheProgramOpensFitsTheScreen) {
         Picture(F, F->ClassName());
     };
     TTestModalForms forms;
-    const auto closing = [&](TCustomForm* F) {
-        onScreen(F);
-        F->SetModalResult(mrCancel);
-    };
-    forms.Push(closing);
-    Form->About1()->Click();
-    forms.Push(closing);
-    Form->Restore1()->Click();
-    ShowTab(Form->TabSheet1());
-    forms.Push(closing);
-    Click(Form->SpeedButton5());
+    OpenTheDialogs(forms, onScreen);
+    ShowTab(Form->TabSheet5());
     forms.Push([&](TCustomForm* F) {
         onScreen(F);
-        SendClick(dynamic_cast<TfrmPrint*>(F)->bbnView, 5, 5);
         F->SetModalResult(mrCancel);
     });
-    forms.Push(closing);
-    Click(Form->spbtnPrint());
-    ShowTab(Form->TabSheet5());
-    forms.Push(closing);
     DoubleClickCell(Form->OstraDBGrid4(), 2, 2);
     ProcessEvents();
     EXPECT_EQ(forms.Shown(), (std::vector<std::string>{"TAboutBox1", "TDualListDlg", "TqzFilterDlg",
@@ -247,26 +256,10 @@ TEST_F(ProgramWindowTest, EveryWindowLiesOnTheScreenWithTheFrameItIsGiven) {
     const TPoint bar = Form->StatusBar1()->ClientToScreen(TPoint{0, Form->StatusBar1()->Height()});
     EXPECT_LE(bar.Y + frame.Bottom, work.Bottom);
     TTestModalForms forms;
-    const auto closing = [&](TCustomForm* F) {
+    OpenTheDialogs(forms, [&](TCustomForm* F) {
         ProcessEvents();
         framedOnScreen(F);
-        F->SetModalResult(mrCancel);
-    };
-    forms.Push(closing);
-    Form->About1()->Click();
-    forms.Push(closing);
-    Form->Restore1()->Click();
-    ShowTab(Form->TabSheet1());
-    forms.Push(closing);
-    Click(Form->SpeedButton5());
-    forms.Push([&](TCustomForm* F) {
-        closing(F);
-        F->SetModalResult(mrNone);
-        SendClick(dynamic_cast<TfrmPrint*>(F)->bbnView, 5, 5);
-        F->SetModalResult(mrCancel);
     });
-    forms.Push(closing);
-    Click(Form->spbtnPrint());
     EXPECT_EQ(forms.Shown(), (std::vector<std::string>{"TAboutBox1", "TDualListDlg", "TqzFilterDlg",
                                                        "TfrmPrint", "TfrmPrnPrev"}));
     EXPECT_TRUE(CloseProgram());
