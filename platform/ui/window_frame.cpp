@@ -2,6 +2,7 @@
 #include "platform/ui/window_frame.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 
@@ -14,9 +15,16 @@
 
 namespace {
 
+// A platform that draws on no screen has no window manager: the margins it
+// reports frame nothing, and windows there never move for them.
 class TToolkitWindowFrame : public TWindowFrameService {
 public:
-    QMargins FrameMargins(QWindow* Window) override { return Window ? Window->frameMargins() : QMargins(); }
+    QMargins FrameMargins(QWindow* Window) override {
+        if (!Window) return QMargins();
+        const QString platform = QGuiApplication::platformName();
+        if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return QMargins();
+        return Window->frameMargins();
+    }
 };
 
 TToolkitWindowFrame GToolkitFrame;

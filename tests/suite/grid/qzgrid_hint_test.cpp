@@ -27,6 +27,12 @@ protected:
         Grid->SetColWidths(6, 50);
         ProcessEvents();
     }
+    // The pointer moved to a point of the grid, as a user's mouse moves it
+    // (the hint follows where the pointer rests, not only the last event).
+    void Hover(int X, int Y) {
+        MovePointerTo(Grid->ClientToScreen({X, Y}));
+        SendMouseMove(Grid, X, Y);
+    }
 };
 
 TEST_F(QzCellHints, CellHintShowsCutTextUntilItsTimerEndsIt) {
@@ -36,10 +42,10 @@ TEST_F(QzCellHints, CellHintShowsCutTextUntilItsTimerEndsIt) {
                 shortNote = Grid->CellRect(6, 2);
     auto hint = [&] { return FirstOwned<TqzGridHintWindow>(Grid); };
     // A text that fits: no hint.
-    SendMouseMove(Grid, text.Left + 3, text.Top + 3);
+    Hover(text.Left + 3, text.Top + 3);
     EXPECT_EQ(hint(), nullptr);
     EXPECT_EQ(timers.Pending(), 0);
-    SendMouseMove(Grid, longNote.Left + 3, longNote.Top + 3);
+    Hover(longNote.Left + 3, longNote.Top + 3);
     ASSERT_NE(hint(), nullptr);
     EXPECT_EQ(hint()->HintText(), "a note far too long to fit into its narrow column");
     EXPECT_GT(hint()->Width(), longNote.Width());
@@ -59,9 +65,9 @@ TEST_F(QzCellHints, CellHintShowsCutTextUntilItsTimerEndsIt) {
     EXPECT_EQ(hint(), nullptr);
     EXPECT_FALSE(timer->Enabled());
     // Another cell hides it at once.
-    SendMouseMove(Grid, longNote.Left + 5, longNote.Top + 3);
+    Hover(longNote.Left + 5, longNote.Top + 3);
     ASSERT_NE(hint(), nullptr);
-    SendMouseMove(Grid, shortNote.Left + 3, shortNote.Top + 3);
+    Hover(shortNote.Left + 3, shortNote.Top + 3);
     EXPECT_EQ(hint(), nullptr);
     EXPECT_FALSE(timer->Enabled());
 }
@@ -74,7 +80,7 @@ TEST_F(QzCellHints, RightToLeftHintKeepsTheMirroredCellsRightEdge) {
     ProcessEvents();
     TTestTimers timers;
     const TRect note = Grid->GridToClientRect(Grid->CellRect(6, 1));
-    SendMouseMove(Grid, note.Left + 3, note.Top + 3);
+    Hover(note.Left + 3, note.Top + 3);
     TqzGridHintWindow* hint = FirstOwned<TqzGridHintWindow>(Grid);
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(taRightJustify, hint->Alignment);
@@ -85,7 +91,7 @@ TEST_F(QzCellHints, RightToLeftHintKeepsTheMirroredCellsRightEdge) {
     timers.Advance(3 * 250);
     EXPECT_NE(FirstOwned<TqzGridHintWindow>(Grid), nullptr);
     const TRect shortNote = Grid->GridToClientRect(Grid->CellRect(6, 2));
-    SendMouseMove(Grid, shortNote.Left + 3, shortNote.Top + 3);
+    Hover(shortNote.Left + 3, shortNote.Top + 3);
     EXPECT_EQ(FirstOwned<TqzGridHintWindow>(Grid), nullptr);
 }
 
@@ -96,13 +102,13 @@ TEST_F(QzCellHints, AFormClosedWhileAHintShowsFreesItOnce) {
     ShowNotes({});
     TTestTimers timers;
     const TRect note = Grid->CellRect(6, 1);
-    SendMouseMove(Grid, note.Left + 3, note.Top + 3);
+    Hover(note.Left + 3, note.Top + 3);
     TqzGridHintWindow* hint = FirstOwned<TqzGridHintWindow>(Grid);
     ASSERT_NE(hint, nullptr);
     delete hint;
     timers.Advance(250);
-    SendMouseMove(Grid, note.Left + 5, note.Top + 3);
-    SendMouseMove(Grid, note.Left + 3, note.Top + 4);
+    Hover(note.Left + 5, note.Top + 3);
+    Hover(note.Left + 3, note.Top + 4);
     ASSERT_NE(FirstOwned<TqzGridHintWindow>(Grid), nullptr);
     delete Form;
     Form = nullptr;
