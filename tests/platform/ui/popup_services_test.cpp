@@ -229,6 +229,8 @@ TEST(OutsideClickWatchTest, TheWindowFrameAMoveAndADeactivationCancel) {
 // presses to: a click on the main window's title bar or on the main window
 // behind the modal one cancels the watch.
 TEST(OutsideClickWatchTest, APressOnTheWindowBehindAModalOneCancels) {
+    // the pointer rests off the windows to come, as a user's would before the clicks
+    MovePointerTo({Screen->Width() - 1, Screen->Height() - 1});
     TShownForm main;
     main.Form->SetBounds(0, 0, 780, 580);
     main.Show();
