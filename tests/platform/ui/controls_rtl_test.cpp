@@ -384,6 +384,8 @@ QRect BarPlace(TWinControl* Control) {
 
 template <class T>
 void CheckTextAreaBar(TWinControl* Parent, const std::string& Name) {
+    // the pointer rests off the window (a bar under it is drawn hovered)
+    MovePointerTo({Screen->Width() - 1, Screen->Height() - 1});
     auto* edit = PlaceRtl<T>(Parent, 10, 10, 200, 100);
     edit->SetScrollBars(ssVertical);
     for (int i = 0; i < 30; ++i) edit->Lines()->Add("line " + std::to_string(i));
