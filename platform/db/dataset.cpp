@@ -374,14 +374,14 @@ bool TDataSet::MatchesKey(const std::vector<TField*>& KeyFields, const Variant& 
     return true;
 }
 
-void TDataSet::RestorePosition(const TBookmark& Saved, int ActiveRow, bool Bof, bool Eof) {
-    if (Saved.empty() || !BookmarkValid(Saved)) return;
-    InternalGotoBookmark(Saved.data());
+void TDataSet::RestorePosition(const TSavedPosition& Saved) {
+    if (Saved.Bookmark.empty() || !BookmarkValid(Saved.Bookmark)) return;
+    InternalGotoBookmark(Saved.Bookmark.data());
     // Resync keeps as many rows above the record as it had before.
-    FActiveRecord = std::max(0, std::min(ActiveRow, FBufferCount - 1));
+    FActiveRecord = std::max(0, std::min(Saved.ActiveRow, FBufferCount - 1));
     Resync({rmExact});
-    FBOF = Bof;
-    FEOF = Eof;
+    FBOF = Saved.Bof;
+    FEOF = Saved.Eof;
 }
 
 bool TDataSet::WalkToMatch(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
@@ -398,16 +398,14 @@ bool TDataSet::Locate(const std::string& KeyFields, const Variant& KeyValues, TL
     CheckBrowseMode();
     const std::vector<TField*> fields = GetFieldList(KeyFields);
     if (fields.empty() || (KeyValues.IsArray() && KeyValues.ArrayCount() == 0)) return false;
-    const TBookmark saved = Bookmark();
-    const int row = FActiveRecord;
-    const bool bof = FBOF, eof = FEOF;
+    const TSavedPosition saved = SavePosition();
     DisableControls();
     bool found = false;
     try {
         found = WalkToMatch(fields, KeyValues, Options);
-        if (!found) RestorePosition(saved, row, bof, eof);
+        if (!found) RestorePosition(saved);
     } catch (...) {
-        RestorePositionAfterFailure(saved, row, bof, eof);
+        RestorePositionAfterFailure(saved);
         EnableControls();
         throw;
     }
@@ -415,9 +413,9 @@ bool TDataSet::Locate(const std::string& KeyFields, const Variant& KeyValues, TL
     return found;
 }
 
-void TDataSet::RestorePositionAfterFailure(const TBookmark& Saved, int ActiveRow, bool Bof, bool Eof) {
+void TDataSet::RestorePositionAfterFailure(const TSavedPosition& Saved) {
     try {
-        RestorePosition(Saved, ActiveRow, Bof, Eof);
+        RestorePosition(Saved);
     } catch (...) {
         // the failure that brought us here is the one to report
     }
@@ -429,16 +427,14 @@ Variant TDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValues,
     const std::vector<TField*> fields = GetFieldList(KeyFields);
     GetFieldList(ResultFields);
     if (fields.empty() || (KeyValues.IsArray() && KeyValues.ArrayCount() == 0)) return Null();
-    const TBookmark saved = Bookmark();
-    const int row = FActiveRecord;
-    const bool bof = FBOF, eof = FEOF;
+    const TSavedPosition saved = SavePosition();
     Variant result = Null();
     DisableControls();
     try {
         if (WalkToMatch(fields, KeyValues, TLocateOptions())) result = FieldValues(ResultFields);
-        RestorePosition(saved, row, bof, eof);
+        RestorePosition(saved);
     } catch (...) {
-        RestorePositionAfterFailure(saved, row, bof, eof);
+        RestorePositionAfterFailure(saved);
         EnableControls();
         throw;
     }
@@ -451,9 +447,7 @@ bool TDataSet::FindRecord(bool Restart, bool GoForward) {
     SetFound(false);
     const int step = GoForward ? 1 : -1;
     bool found = false;
-    const TBookmark saved = Bookmark();
-    const int row = FActiveRecord;
-    const bool bof = FBOF, eof = FEOF;
+    const TSavedPosition saved = SavePosition();
     DisableControls();
     try {
         bool moved;
@@ -472,9 +466,9 @@ bool TDataSet::FindRecord(bool Restart, bool GoForward) {
             }
             moved = MoveBy(step) != 0;
         }
-        if (!found) RestorePosition(saved, row, bof, eof);
+        if (!found) RestorePosition(saved);
     } catch (...) {
-        RestorePositionAfterFailure(saved, row, bof, eof);
+        RestorePositionAfterFailure(saved);
         EnableControls();
         throw;
     }

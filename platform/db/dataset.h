@@ -395,10 +395,17 @@ private:
     void AddRecord(const std::vector<Variant>& Values, bool Append);
     void QuietCancel();
     void UpdateCalcFields();
-    // Back to a bookmarked record on the same row of the window, quietly.
-    void RestorePosition(const TBookmark& Saved, int ActiveRow, bool Bof, bool Eof);
+    // Where a search started: the record, its row of the window, BOF and EOF.
+    struct TSavedPosition {
+        TBookmark Bookmark;
+        int ActiveRow = 0;
+        bool Bof = false, Eof = false;
+    };
+    TSavedPosition SavePosition() { return {Bookmark(), FActiveRecord, FBOF, FEOF}; }
+    // Back to that record on the same row of the window, quietly.
+    void RestorePosition(const TSavedPosition& Saved);
     // The same after a failure: what the restore meets is not raised.
-    void RestorePositionAfterFailure(const TBookmark& Saved, int ActiveRow, bool Bof, bool Eof);
+    void RestorePositionAfterFailure(const TSavedPosition& Saved);
     void AddDataSource(TDataSource* Source);
     void RemoveDataSource(TDataSource* Source);
 

@@ -176,6 +176,23 @@ TEST_F(FeaturesTest, FindFirstAndNextUseTheFilterEventWithoutFiltering) {
     EXPECT_EQ(DataSet->RecordCount(), 10);
 }
 
+// A search that fails midway (here the filter event raises) leaves the
+// dataset on the record it started from, its controls told nothing.
+TEST_F(FeaturesTest, ASearchThatFailsMidwayGoesBackToWhereItStarted) {
+    MakeRows(10);
+    TLogLink* link = AddLink("L", 4);
+    DataSet->MoveBy(2);
+    DataSet->SetOnFilterRecord([](TDataSet* ds, bool& accept) {
+        if (ds->FieldByName("ID")->AsInteger() == 7) throw EDatabaseError("the event failed");
+        accept = false;
+    });
+    EXPECT_EQ(ErrorOf([&] { DataSet->FindNext(); }), "the event failed");
+    EXPECT_EQ(IdOf(), 3);
+    EXPECT_EQ(link->ActiveRecord(), 2);
+    EXPECT_FALSE(DataSet->ControlsDisabled());
+    EXPECT_FALSE(DataSet->Bof());
+}
+
 TEST_F(FeaturesTest, LocateWithAndWithoutOptions) {
     MakeRows(12);
     DataSet->MoveBy(3);
