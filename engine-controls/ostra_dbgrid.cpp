@@ -639,6 +639,9 @@ void TOstraCustomDBGrid::Dispatch(TMessage& Message) {
 
 void TOstraDBGrid::Publish(TPublisher<TOstraDBGrid>& p) {
     using G = TOstraCustomDBGrid;
+    TControl::PublishDrag(p);
+    TControl::PublishStartDrag(p);
+    TControl::PublishDock(p);
     p.Property("AllowDelete", &G::AllowDelete, &G::SetAllowDelete);
     p.Property("AllowInsert", &G::AllowInsert, &G::SetAllowInsert);
     p.Property("BorderStyle", &G::BorderStyle, &G::SetBorderStyle);

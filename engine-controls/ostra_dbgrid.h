@@ -328,6 +328,8 @@ protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // A press on a data row (or the indicator) with an active link: the row, the column, the selection.
+    void PressDataArea(TMouseButton Button, TShiftState Shift, const TGridCoord& cell);
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;

@@ -453,6 +453,12 @@ void TOstraCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X
         TCustomGrid::MouseDown(Button, Shift, X, Y);
         return;
     }
+    // The top-left cell is the handle a dockable grid is dragged by.
+    if (DragKind() == dkDock && cell.X < FIndicatorOffset && cell.Y < FTitleOffset &&
+        !ComponentState().Contains(csDesigning)) {
+        BeginDrag(false);
+        return;
+    }
     if (cell.Y >= 0 && cell.Y < FTitleOffset && cell.X >= FIndicatorOffset) {
         FDataLink->UpdateData();
         if (ComponentState().Contains(csDesigning)) {
@@ -475,6 +481,15 @@ void TOstraCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X
         TCustomGrid::MouseDown(Button, Shift, X, Y);
         return;
     }
+    const TControlWatch watch(this);
+    PressDataArea(Button, Shift, cell);
+    // Rows are dragged out once the mouse has moved 5 pixels.
+    if (!watch.Gone() && Button == mbLeft && cell.Y >= FTitleOffset && DragKind() == dkDrag &&
+        FOptions.Contains(dgDragOutRows))
+        BeginDrag(false, 5);
+}
+
+void TOstraCustomDBGrid::PressDataArea(TMouseButton Button, TShiftState Shift, const TGridCoord& cell) {
     const TControlWatch watch(this);
     TUpdateLocker lock(this);
     FDataLink->UpdateData();

@@ -44,6 +44,7 @@ TControl::TControl(TComponent* AOwner)
 
 TControl::~TControl() {
     TControlWatch::ControlDestroyed(this);
+    DragControlDestroyed(this);
     if (GCaptureControl == this) SetCaptureControl(nullptr);
     if (Application) Application->ControlDestroyed(this);
     if (FParent) FParent->RemoveControl(this);
@@ -340,6 +341,12 @@ void TControl::WndProc(TMessage& Message) {
         case WM_MBUTTONDBLCLK: Message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN; break;
         default: break;
         }
+    }
+    // An automatic drag starts with the left press, which goes no further.
+    if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && FDragMode == dmAutomatic &&
+        !ComponentState().Contains(csDesigning)) {
+        BeginDrag(true);
+        return;
     }
     Dispatch(Message);
 }

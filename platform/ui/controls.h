@@ -90,6 +90,35 @@ using TContextPopupEvent = TEvent<TObject*, TPoint, bool&>;
 using TMouseWheelEvent = TEvent<TObject*, TShiftState, int, TPoint, bool&>;
 using TMouseWheelUpDownEvent = TEvent<TObject*, TShiftState, TPoint, bool&>;
 
+// ---- Dragging one control onto another, and docking
+// A control's drag starts with BeginDrag (or a left press when DragMode is
+// dmAutomatic): OnStartDrag may give the drag object. While it runs the
+// source keeps the mouse (drag_dock.cpp watches every mouse event of the
+// program's windows); the control under the pointer, in any of the program's
+// windows, is asked through OnDragOver (dsDragEnter, dsDragMove, dsDragLeave;
+// Accept) and the cursor shows the source's DragCursor where it accepts,
+// crNoDrop elsewhere. A release over an accepting control fires its
+// OnDragDrop; the source's OnEndDrag follows whatever ended the drag (the
+// target or nil: refused, Escape, a right click). With DragKind dkDock the
+// same drag docks the control into a windowed control whose DockSite is True
+// (OnDockOver, OnDockDrop there; OnStartDock, OnEndDock on the control), or
+// floats it in a tool window of its own when released elsewhere.
+TASKMOOR_ENUM(TDragMode, dmManual, dmAutomatic)
+TASKMOOR_ENUM(TDragKind, dkDrag, dkDock)
+TASKMOOR_ENUM(TDragState, dsDragEnter, dsDragLeave, dsDragMove)
+class TDragObject;
+class TDragDockObject;
+// Source is the dragged control, or the drag object OnStartDrag gave.
+using TDragOverEvent = TEvent<TObject*, TObject*, int, int, TDragState, bool&>;
+using TDragDropEvent = TEvent<TObject*, TObject*, int, int>;
+// Target: the control that took the drop (or the floating window of a
+// docked control), nullptr when nothing did.
+using TEndDragEvent = TEvent<TObject*, TObject*, int, int>;
+using TStartDragEvent = TEvent<TObject*, TDragObject*&>;
+using TStartDockEvent = TEvent<TObject*, TDragDockObject*&>;
+using TDockOverEvent = TEvent<TObject*, TDragDockObject*, int, int, TDragState, bool&>;
+using TDockDropEvent = TEvent<TObject*, TDragDockObject*, int, int>;
+
 // Window styles of TCreateParams.
 constexpr uint32_t WS_OVERLAPPED = 0, WS_POPUP = 0x80000000u, WS_CHILD = 0x40000000u,
                    WS_VISIBLE = 0x10000000u, WS_DISABLED = 0x08000000u, WS_CLIPSIBLINGS = 0x04000000u,
@@ -293,6 +322,73 @@ public:
     TNotifyEvent OnMouseLeave() const { return FOnMouseLeave; }
     void SetOnMouseLeave(TNotifyEvent Value) { FOnMouseLeave = Value; }
 
+    // ---- Dragging and docking (drag_dock.cpp)
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    TDragKind DragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind Value) { FDragKind = Value; }
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+    // Starts dragging the control: at once, or once the mouse has moved
+    // Threshold pixels (a negative one: 5) from where it is now. A left
+    // button held on the control is released to it first. Nothing happens
+    // while another drag runs.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    // Ends this control's drag: dropped where the mouse is, or cancelled.
+    void EndDrag(bool Drop);
+    // True while a drag of this control runs (also before its threshold).
+    bool Dragging() const;
+    // The window that holds the control docked (a dock site, or the tool
+    // window it floats in); nullptr when it is not docked.
+    TWinControl* HostDockSite() const { return FHostDockSite; }
+    // Floating in a tool window of its own.
+    bool Floating() const;
+    // Docks the control into NewDockSite (nullptr: floats it); true when done.
+    bool ManualDock(TWinControl* NewDockSite, TControl* DropControl = nullptr, TAlign ControlSide = alNone);
+    // Floats the control in a tool window whose client area is ScreenPos.
+    bool ManualFloat(const TRect& ScreenPos);
+    // The control's size when it last floated or was docked (0: its own).
+    int UndockWidth() const { return FUndockWidth > 0 ? FUndockWidth : Width(); }
+    int UndockHeight() const { return FUndockHeight > 0 ? FUndockHeight : Height(); }
+    // A drag reaches the control under the pointer: OnDragOver decides,
+    // refused when there is none. Source as the events get it.
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    // A drag was dropped on the control: OnDragDrop.
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    TDragOverEvent OnDragOver() const { return FOnDragOver; }
+    void SetOnDragOver(TDragOverEvent Value) { FOnDragOver = Value; }
+    TDragDropEvent OnDragDrop() const { return FOnDragDrop; }
+    void SetOnDragDrop(TDragDropEvent Value) { FOnDragDrop = Value; }
+    TEndDragEvent OnEndDrag() const { return FOnEndDrag; }
+    void SetOnEndDrag(TEndDragEvent Value) { FOnEndDrag = Value; }
+    TStartDragEvent OnStartDrag() const { return FOnStartDrag; }
+    void SetOnStartDrag(TStartDragEvent Value) { FOnStartDrag = Value; }
+    TStartDockEvent OnStartDock() const { return FOnStartDock; }
+    void SetOnStartDock(TStartDockEvent Value) { FOnStartDock = Value; }
+    TEndDragEvent OnEndDock() const { return FOnEndDock; }
+    void SetOnEndDock(TEndDragEvent Value) { FOnEndDock = Value; }
+    // The drag names a class publishes: DragCursor, DragMode, OnDragDrop,
+    // OnDragOver, OnEndDrag; then OnStartDrag; then the dock names
+    // DragKind, OnStartDock, OnEndDock.
+    template <class C>
+    static void PublishDrag(TPublisher<C>& p) {
+        p.Property("DragCursor", &C::DragCursor, &C::SetDragCursor).SetTypeName("TCursor");
+        p.Property("DragMode", &C::DragMode, &C::SetDragMode);
+        p.Property("OnDragDrop", &C::OnDragDrop, &C::SetOnDragDrop).SetTypeName("TDragDropEvent");
+        p.Property("OnDragOver", &C::OnDragOver, &C::SetOnDragOver).SetTypeName("TDragOverEvent");
+        p.Property("OnEndDrag", &C::OnEndDrag, &C::SetOnEndDrag).SetTypeName("TEndDragEvent");
+    }
+    template <class C>
+    static void PublishStartDrag(TPublisher<C>& p) {
+        p.Property("OnStartDrag", &C::OnStartDrag, &C::SetOnStartDrag).SetTypeName("TStartDragEvent");
+    }
+    template <class C>
+    static void PublishDock(TPublisher<C>& p) {
+        p.Property("DragKind", &C::DragKind, &C::SetDragKind);
+        p.Property("OnStartDock", &C::OnStartDock, &C::SetOnStartDock).SetTypeName("TStartDockEvent");
+        p.Property("OnEndDock", &C::OnEndDock, &C::SetOnEndDock).SetTypeName("TEndDragEvent");
+    }
+
     static void Publish(TPublisher<TControl>& p);
 
     // The window this control draws on: its own (windowed) or its parent's.
@@ -316,6 +412,13 @@ protected:
     // OnContextPopup, then the popup menu at the point.
     virtual void DoContextPopup(TPoint MousePos, bool& Handled);
     virtual void Resize();
+    // OnStartDrag / OnStartDock, OnEndDrag / OnEndDock; DragCanceled runs
+    // before OnEndDrag when the drag ended without a drop taken.
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+    virtual void DoStartDock(TDragDockObject*& DragObject);
+    virtual void DoEndDock(TObject* Target, int X, int Y);
+    virtual void DragCanceled() {}
     // Text storage; windowed controls over a ready-made widget may keep it there.
     virtual std::string GetText() const { return FText; }
     virtual void SetTextValue(const std::string& Value);
@@ -409,6 +512,19 @@ private:
     TMouseWheelEvent FOnMouseWheel;
     TMouseWheelUpDownEvent FOnMouseWheelDown, FOnMouseWheelUp;
     TContextPopupEvent FOnContextPopup;
+    TDragMode FDragMode = dmManual;
+    TDragKind FDragKind = dkDrag;
+    TCursor FDragCursor = crDrag;
+    TWinControl* FHostDockSite = nullptr;
+    int FUndockWidth = 0, FUndockHeight = 0;
+    TDragOverEvent FOnDragOver;
+    TDragDropEvent FOnDragDrop;
+    TEndDragEvent FOnEndDrag, FOnEndDock;
+    TStartDragEvent FOnStartDrag;
+    TStartDockEvent FOnStartDock;
+    friend struct TDragRun;
+    friend class TDragControlObject;
+    friend class TDragDockObject;
 };
 
 // Watches a control while code runs that may free it (an event handler
@@ -545,6 +661,23 @@ public:
     void Invalidate() override;
     void Repaint() override;
     void Update() override;
+
+    // ---- Docking (drag_dock.cpp)
+    // A dock site takes controls of DragKind dkDock dropped on it; it lays
+    // its docked controls out one above the other, sharing its client area.
+    bool DockSite() const { return FDockSite; }
+    void SetDockSite(bool Value);
+    int DockClientCount() const { return static_cast<int>(FDockClients.size()); }
+    // Raises EListError "List index out of bounds (%d)".
+    TControl* DockClients(int Index) const;
+    // A dock drag reaches the site: Accept starts True, OnDockOver decides.
+    virtual void DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept);
+    // The control of Source is docked here, then OnDockDrop fires.
+    virtual void DockDrop(TDragDockObject* Source, int X, int Y);
+    TDockOverEvent OnDockOver() const { return FOnDockOver; }
+    void SetOnDockOver(TDockOverEvent Value) { FOnDockOver = Value; }
+    TDockDropEvent OnDockDrop() const { return FOnDockDrop; }
+    void SetOnDockDrop(TDockDropEvent Value) { FOnDockDrop = Value; }
 
     // ---- Events
     TNotifyEvent OnEnter() const { return FOnEnter; }
@@ -706,6 +839,8 @@ private:
     void LayoutScrollBars();
     // The direction changed: the scroll bars take their sides again.
     void ScrollBarSidesChanged();
+    // A docked control left this site (undocked, moved or freed).
+    void DockClientRemoved(TControl* Client);
 
     std::vector<TControl*> FControls;  // every child, in z-order (bottom first)
     std::unique_ptr<TWinControlWindow> FWindow;
@@ -732,7 +867,90 @@ private:
     TNotifyEvent FOnEnter, FOnExit;
     TKeyEvent FOnKeyDown, FOnKeyUp;
     TKeyPressEvent FOnKeyPress;
+    bool FDockSite = false;
+    std::vector<TControl*> FDockClients;
+    TDockOverEvent FOnDockOver;
+    TDockDropEvent FOnDockDrop;
+    friend struct TDragRun;
 };
+
+// What a drag carries. The platform makes one for a control's drag when
+// OnStartDrag gives none (and frees it); one given stays its giver's.
+class TDragObject : public TObject {
+    TASKMOOR_CLASS(TDragObject, TObject)
+public:
+    ~TDragObject() override;
+    // The cursor over a target that accepts or refuses (screen point).
+    virtual TCursor GetDragCursor(bool Accepted, int X, int Y);
+    // The drag ended: Target took it (Accepted) or nothing did.
+    virtual void Finished(TObject* Target, int X, int Y, bool Accepted);
+    // Where the pointer is (screen), and there in the target's client area.
+    TPoint DragPos() const { return FDragPos; }
+    TPoint DragTargetPos() const { return FDragTargetPos; }
+    // The control under the pointer that the drag is asking.
+    TControl* DragTarget() const { return FDragTarget; }
+    // True once the drag was dropped (not cancelled).
+    bool Dropped() const { return FDropped; }
+    // Cancelled by Escape, a right click or EndDrag(False).
+    bool Cancelling() const { return FCancelling; }
+
+private:
+    friend struct TDragRun;
+    TPoint FDragPos, FDragTargetPos;
+    TControl* FDragTarget = nullptr;
+    bool FDropped = false;
+    bool FCancelling = false;
+};
+
+// The drag of a control: the events get the control as their Source.
+class TDragControlObject : public TDragObject {
+    TASKMOOR_CLASS(TDragControlObject, TDragObject)
+public:
+    explicit TDragControlObject(TControl* AControl) : FControl(AControl) {}
+    TControl* Control() const { return FControl; }
+    // The control's DragCursor where accepted, crNoDrop elsewhere.
+    TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+    // The control's OnEndDrag.
+    void Finished(TObject* Target, int X, int Y, bool Accepted) override;
+
+private:
+    friend struct TDragRun;
+    TControl* FControl;
+};
+
+// The dock drag of a control: where it would dock or float.
+class TDragDockObject : public TDragObject {
+    TASKMOOR_CLASS(TDragDockObject, TDragObject)
+public:
+    explicit TDragDockObject(TControl* AControl) : FControl(AControl) {}
+    TControl* Control() const { return FControl; }
+    // The screen rectangle the control would take (docked or floating).
+    TRect DockRect() const { return FDockRect; }
+    void SetDockRect(const TRect& Value) { FDockRect = Value; }
+    TAlign DropAlign() const { return FDropAlign; }
+    void SetDropAlign(TAlign Value) { FDropAlign = Value; }
+    TControl* DropOnControl() const { return FDropOnControl; }
+    // True while no dock site takes it: a release floats the control.
+    bool Floating() const { return FFloating; }
+    TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+    // The control's OnEndDock.
+    void Finished(TObject* Target, int X, int Y, bool Accepted) override;
+
+private:
+    friend struct TDragRun;
+    TControl* FControl;
+    TRect FDockRect;
+    TAlign FDropAlign = alNone;
+    TControl* FDropOnControl = nullptr;
+    bool FFloating = true;
+};
+
+// The drag object of the drag in progress (also before its threshold);
+// nullptr when none runs.
+TDragObject* ActiveDragObject();
+// The control under a screen point that a drag asks: the windowed control
+// there, or its graphic child at the point; nullptr over no window of ours.
+TControl* FindDragTarget(const TPoint& Pos, bool AllowDisabled);
 
 // A canvas that draws on a control: bound while the control's window
 // paints; outside of painting it only measures.

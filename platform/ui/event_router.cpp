@@ -1,6 +1,7 @@
 // Toolkit events become messages: the routing behind every control's window.
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QHelpEvent>
 #include <QInputMethod>
 #include <QKeyEvent>
@@ -143,6 +144,9 @@ TWinControl* FocusedWinControl() {
 
 namespace {
 
+// The screen point of the mouse event being routed.
+const QPoint* GRoutedGlobal = nullptr;
+
 // Keeps the input state of the event for GetKeyState while it is handled.
 class TInputScope {
 public:
@@ -280,6 +284,10 @@ QPoint ToWindow(TWinControl* c, QWidget* w, const QPoint& p) {
 }
 
 bool RouteMouse(TWinControl* c, QWidget* w, IWidgetHost* host, QMouseEvent* e) {
+    if (RouteDragMouse(e)) {
+        e->accept();
+        return true;
+    }
     // A disabled window takes no mouse input: the toolkit passes it on to
     // the window's parent.
     if (!w->isEnabled()) return host->BaseEvent(e);
@@ -312,6 +320,12 @@ bool RouteMouse(TWinControl* c, QWidget* w, IWidgetHost* host, QMouseEvent* e) {
     const QPoint local = ToWindow(c, w, e->position().toPoint());
     const TPoint origin = c->SurfaceOrigin();
     const QPoint global = e->globalPosition().toPoint();
+    const QPoint* outerGlobal = GRoutedGlobal;
+    GRoutedGlobal = &global;
+    struct TRestore {
+        const QPoint* Saved;
+        ~TRestore() { GRoutedGlobal = Saved; }
+    } restore{outerGlobal};
     TNativeEvent native;
     native.Widget = w;
     native.Host = host;
@@ -502,4 +516,10 @@ bool RouteQtEvent(TWinControl* c, QWidget* w, IWidgetHost* host, QEvent* e) {
         return true;
     default: return host->BaseEvent(e);
     }
+}
+
+TPoint RoutedMouseScreenPos() {
+    if (GRoutedGlobal) return {GRoutedGlobal->x(), GRoutedGlobal->y()};
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
 }

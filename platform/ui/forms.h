@@ -259,6 +259,16 @@ public:
     using TCustomForm::TCustomForm;
 };
 
+// The tool window a control of DragKind dkDock floats in (ManualFloat, or a
+// dock drag released outside every dock site): its client area is the
+// control's. It frees itself once the control has left it; closing it hides
+// it with the control.
+class TCustomDockForm : public TCustomForm {
+    TASKMOOR_CLASS(TCustomDockForm, TCustomForm)
+public:
+    explicit TCustomDockForm(TComponent* AOwner);
+};
+
 // Makes a form of class T owned by AOwner and completes its construction
 // (OnCreate fires).
 template <class T, class... Args>

@@ -288,6 +288,16 @@ TInputState SaveInputState();
 void RestoreInputState(const TInputState& State);
 void NoteInputState(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
 
+// ---- Dragging (drag_dock.cpp) ------------------------------------------------------------
+// Every mouse event of the program's windows comes here first while a
+// control's drag runs: true when the drag took it.
+bool RouteDragMouse(QMouseEvent* Event);
+// The screen point of the mouse event being routed; outside of one, the
+// pointer's position.
+TPoint RoutedMouseScreenPos();
+// A control is being freed: a drag of it ends without events; a drag over it forgets it.
+void DragControlDestroyed(TControl* Control);
+
 // ---- Queue -------------------------------------------------------------------------------
 // Drops the messages posted to a control.
 void RemovePostedMessages(TWinControl* Control);

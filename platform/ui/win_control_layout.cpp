@@ -47,6 +47,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
         if (auto* win = dynamic_cast<TWinControl*>(AControl)) form->DefocusControl(win, true);
     }
     if (FMouseControl == AControl) FMouseControl = nullptr;
+    if (AControl->HostDockSite() == this) DockClientRemoved(AControl);
     AControl->Invalidate();
     if (auto* win = dynamic_cast<TWinControl*>(AControl)) {
         win->DestroyHandle();
@@ -147,6 +148,18 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
         Rect.Right -= c->Width();
     }
     for (TControl* c : take(alClient)) c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
+    // Docked controls share what is left, one above the other.
+    std::vector<TControl*> docked;
+    for (TControl* c : FDockClients)
+        if (c->Visible() && c->Parent() == this) docked.push_back(c);
+    const int n = static_cast<int>(docked.size());
+    int top = Rect.Top;
+    for (int i = 0; i < n; ++i) {
+        const int bottom = i == n - 1 ? Rect.Bottom : Rect.Top + Rect.Height() * (i + 1) / n;
+        docked[static_cast<std::size_t>(i)]->SetBounds(Rect.Left, top, Rect.Width(),
+                                                       std::max(0, bottom - top));
+        top = bottom;
+    }
 }
 
 void TWinControl::ApplyAnchors(const TSize& OldClient) {

@@ -859,6 +859,8 @@ void TqzDBCustomDateTimePicker::Dispatch(TMessage& Message) {
 
 void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p) {
     TWinControl::PublishBevel(p);
+    TControl::PublishDrag(p);
+    TControl::PublishStartDrag(p);
     p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     using Self = TqzDBCustomDateTimePicker;
     p.Property(

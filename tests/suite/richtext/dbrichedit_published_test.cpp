@@ -83,9 +83,7 @@ protected:
 };
 
 TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
-    // Left out, as the platform has no such behaviour: DragCursor,
-    // DragMode, ImeMode, ImeName, OnDragDrop, OnDragOver, OnEndDrag,
-    // OnStartDrag.
+    // Left out, as the platform has no such behaviour: ImeMode, ImeName.
     const char* const names[] = {"Controller",
                                  "Anchors",
                                  "Constraints",
@@ -104,6 +102,8 @@ TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
                                  "Ctl3D",
                                  "DataField",
                                  "DataSource",
+                                 "DragCursor",
+                                 "DragMode",
                                  "Enabled",
                                  "Font",
                                  "Frame",
@@ -136,6 +136,9 @@ TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
                                  "OnChange",
                                  "OnClick",
                                  "OnDblClick",
+                                 "OnDragDrop",
+                                 "OnDragOver",
+                                 "OnEndDrag",
                                  "OnEnter",
                                  "OnExit",
                                  "OnKeyDown",
@@ -148,6 +151,7 @@ TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
                                  "OnSelectionChange",
                                  "OnSaveClipboard",
                                  "OnProtectChange",
+                                 "OnStartDrag",
                                  "PopupOptions",
                                  "EditorOptions",
                                  "EditorCaption",
