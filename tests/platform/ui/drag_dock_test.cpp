@@ -388,3 +388,30 @@ TEST_F(DockTest, ARefusingSiteFloatsTheControlAndSitesShareTheirRoom) {
 }
 
 }  // namespace
+
+namespace {
+
+// The form that owns a floating control freed first, or the window it
+// floats in freed first: nothing is left behind, nothing freed twice.
+TEST(DockFreeing, AFloatingControlGoesWithItsOwnerOrItsWindow) {
+    for (bool windowFirst : {false, true}) {
+        TForm* owner = CreateForm<TForm>(Application);
+        auto* piece = new TPanel(owner);
+        piece->SetParent(owner);
+        piece->SetBounds(0, 0, 80, 40);
+        ASSERT_TRUE(piece->ManualFloat(Bounds(300, 300, 80, 40)));
+        auto* window = dynamic_cast<TCustomDockForm*>(piece->HostDockSite());
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->Owner(), owner);
+        const TControlWatch pieceWatch(piece);
+        if (windowFirst) {
+            delete window;
+            EXPECT_TRUE(pieceWatch.Gone());
+        }
+        delete owner;
+        ProcessEvents();
+        EXPECT_TRUE(pieceWatch.Gone());
+    }
+}
+
+}  // namespace
