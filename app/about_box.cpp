@@ -51,6 +51,7 @@ TAboutBox1::TAboutBox1(TComponent* AOwner) : TForm(AOwner) {
     FOKButton->SetBounds(163, 352, 75, 25);
     FOKButton->SetCaption("OK");
     FOKButton->SetDefault(true);
+    FOKButton->SetCancel(true);  // Escape closes the box too
     FOKButton->SetModalResult(mrOk);
 
     FZkVersionInfo1 = new TZkVersionInfo(this);

@@ -327,7 +327,10 @@ void TOstraDBGridInplaceEdit::DropDown() {
     if (FActiveList == FDataList) {
         FDataList->SetColor(column->Color());
         FDataList->Font()->Assign(column->Font());
-        FDataList->SetRowCount(rowsLimit);
+        // As many rows as the lookup has records, up to DropDownRows.
+        TDataSet* lookup = column->LookupDataSet();
+        const int records = lookup && lookup->Active() ? lookup->RecordCount() : rowsLimit;
+        FDataList->SetRowCount(std::max(1, std::min(records, rowsLimit)));
         FLookupSource->SetDataSet(column->LookupDataSet());
         FDataList->SetListField(column->LookupDropDownFields());
         FDataList->SetKeyField(column->LookupLinkField());
@@ -342,6 +345,11 @@ void TOstraDBGridInplaceEdit::DropDown() {
         FPickList->SetColor(Color());
         FPickList->Font()->Assign(Font());
         FPickList->Items()->Assign(column->PickList());
+        // Rows as tall as the font's lines.
+        TControlCanvas canvas;
+        canvas.SetControl(FPickList);
+        canvas.SetFont(FPickList->Font());
+        FPickList->SetItemHeight(std::max(11, canvas.TextHeight("Wg") + 2));
         const int rows = std::min(FPickList->Count(), rowsLimit);
         // The height below is already a whole number of rows; the integral
         // trimming would cut the 4 pixels of margin down to the border's 2.

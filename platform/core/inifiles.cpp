@@ -297,6 +297,10 @@ void TCustomIniFile::SaveDocument() {
     if (FFileName.find(PathDelim) == std::string::npos && !DirectoryExists(UserConfigDir()))
         ForceDirectories(UserConfigDir());
     std::string text = FDocument->Text();
+    // What the reader would refuse is not written: the old file stays.
+    if (static_cast<int64_t>(text.size()) > MaxIniFileSize)
+        throw EIniFileException(Format("Cannot create file \"%s\". The file would be larger than %d MB",
+                                       FPath.c_str(), MaxIniFileSize >> 20));
     WriteFileAtomically(FPath, text.data(), text.size());
 }
 

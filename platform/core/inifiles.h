@@ -8,7 +8,10 @@
 // OpenRegularFile's text, at every read and before every change.
 // A file larger than MaxIniFileSize (16 MB) is no settings file: every read
 // and change raises EIniFileException "Cannot open file "%s". The file is
-// larger than 16 MB" and the file stays as it is.
+// larger than 16 MB" and the file stays as it is. A change that would make
+// the file larger than that is not written: EIniFileException "Cannot create
+// file "%s". The file would be larger than 16 MB" (TIniFile adds it to its
+// "Unable to write to" text), and the file stays as it is.
 // Rewrites go through a temporary file and a rename.
 //
 // Text that is not valid UTF-8 (files of older programs) reads as

@@ -421,8 +421,8 @@ TKindInfo KindInfo(TBitBtnKind Kind) {
     }
 }
 
-// The glyph of a kind, drawn on an olive background (the transparent colour).
-void MakeKindGlyph(TBitBtnKind Kind, TBitmap* Glyph) {
+// The image of a kind, 18 x 18 on an olive background (the transparent colour).
+void DrawKindImage(TBitBtnKind Kind, TBitmap* Glyph) {
     Glyph->SetSize(18, 18);
     TCanvas* c = Glyph->Canvas();
     c->Brush()->SetColor(clOlive);
@@ -484,6 +484,21 @@ void MakeKindGlyph(TBitBtnKind Kind, TBitmap* Glyph) {
     default: break;
     }
     c->Pen()->SetWidth(1);
+}
+
+// The glyph strip of a kind: its image, then the image as a disabled button shows it.
+void MakeKindGlyph(TBitBtnKind Kind, TBitmap* Glyph) {
+    TBitmap single;
+    DrawKindImage(Kind, &single);
+    const int w = single.Width(), h = single.Height();
+    Glyph->SetSize(2 * w, h);
+    TCanvas* c = Glyph->Canvas();
+    c->Brush()->SetColor(clOlive);
+    c->Brush()->SetStyle(bsSolid);
+    c->FillRect(Rect(0, 0, 2 * w, h));
+    c->CopyRect(Rect(0, 0, w, h), single.Canvas(), Rect(0, 0, w, h));
+    auto image = GlyphImage(&single, 1, 0);
+    DrawGreyedGlyph(c, image.get(), w, 0);
 }
 
 // The push button whose face the TBitBtn paints.
@@ -563,7 +578,7 @@ void TBitBtn::SetKind(TBitBtnKind Value) {
         if (Value == bkOK || Value == bkYes) SetDefault(true);
         if (Value == bkCancel || Value == bkNo) SetCancel(true);
         MakeKindGlyph(Value, FGlyph.get());
-        FNumGlyphs = 1;
+        FNumGlyphs = 2;
     }
     FModifyingKind = false;
     FKind = Value;

@@ -124,7 +124,8 @@ private:
 // ---- Bitmap button ------------------------------------------------------------------------
 // A push button that paints its face itself: a glyph and the caption. A Kind
 // other than bkCustom gives the caption, glyph and modal result of that kind
-// (bkOK is Default, bkCancel Cancel; bkClose closes the form).
+// (bkOK is Default, bkCancel Cancel; bkClose closes the form). A kind's glyph
+// holds two images, NumGlyphs 2: the up image and the disabled one.
 class TBitBtn : public TButton {
     TASKMOOR_CLASS(TBitBtn, TButton)
 public:

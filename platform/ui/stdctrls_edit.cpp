@@ -606,6 +606,21 @@ public:
             FWidget->document()->setModified(false);
         }
         QObject::connect(FWidget, &QPlainTextEdit::textChanged, &Receiver, [this] { NotifyChanged(); });
+        if (!Memo) {
+            // The text rectangle's margins are the edit's face, as a one-line edit's are.
+            FWidget->setBackgroundRole(QPalette::Base);
+            FWidget->setAutoFillBackground(true);
+            // One line that fits shows whole: the window keeps the width its
+            // line had before its margins narrowed it, and would scroll within it.
+            QScrollBar* bar = FWidget->horizontalScrollBar();
+            const auto keepInView = [this, bar] {
+                // The bar's start is the line's left end left to right, its right end right to left.
+                const int start = FWidget->isRightToLeft() ? bar->maximum() : bar->minimum();
+                if (bar->value() != start && LineFits()) bar->setValue(start);
+            };
+            QObject::connect(bar, &QScrollBar::valueChanged, &Receiver, keepInView);
+            QObject::connect(bar, &QScrollBar::rangeChanged, &Receiver, keepInView);
+        }
         ApplyWrap();
     }
 
@@ -669,6 +684,11 @@ public:
     TEditCharCase Case() const { return FCase; }
 
 private:
+    // The text and the caret fit in the viewport's width.
+    bool LineFits() const {
+        const qreal text = QFontMetricsF(FWidget->font()).horizontalAdvance(FWidget->toPlainText());
+        return text + FWidget->cursorWidth() <= FWidget->viewport()->width();
+    }
     TCustomMemo* FMemo;
     uint32_t FStyle;
     QPlainTextEdit* FWidget;

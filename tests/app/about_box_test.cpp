@@ -1,4 +1,4 @@
-// The about box: its parts, the version shown, and closing it.
+// The about box: its parts, the version shown, and closing it (OK, Enter, Escape).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -35,7 +35,7 @@ TEST_F(AboutBoxTest, ShowsTheProgramsFileVersion) {
     EXPECT_EQ(Box->ProductName()->Caption(), "Taskmoor  Free ");
 }
 
-TEST_F(AboutBoxTest, OkAndEnterCloseIt) {
+TEST_F(AboutBoxTest, OkEnterAndEscapeCloseIt) {
     TTestModalForms script;
     script.Push([](TCustomForm* form) {
         auto* box = static_cast<TAboutBox1*>(form);
@@ -45,6 +45,11 @@ TEST_F(AboutBoxTest, OkAndEnterCloseIt) {
     script.Push([](TCustomForm* form) {
         (void)form;
         SendKeyToFocus(VK_RETURN);
+    });
+    EXPECT_EQ(Box->ShowModal(), mrOk);
+    script.Push([](TCustomForm* form) {
+        auto* box = static_cast<TAboutBox1*>(form);
+        SendKey(box->OKButton(), VK_ESCAPE);
     });
     EXPECT_EQ(Box->ShowModal(), mrOk);
     EXPECT_EQ(script.Pending(), 0);

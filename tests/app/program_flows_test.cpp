@@ -311,6 +311,33 @@ TEST_F(ProgramTest, SettingsThatCannotBeWrittenNeverBlockTheSaveOrTheClose) {
     EXPECT_TRUE(CloseProgram());
 }
 
+// A settings file at the size its reader takes at most: the program starts
+// from it; the close, which would make it larger, says why it keeps it, and
+// the next start reads it as before.
+TEST_F(ProgramTest, ASettingsFileAtItsLimitIsNeverWrittenPastIt) {
+    const std::string settings = Dir + "taskmoor.ini";
+    {
+        std::ofstream out(settings, std::ios::binary);
+        out << ';' << std::string(static_cast<size_t>(MaxIniFileSize) - 2, 'x') << '\n';
+    }
+    const std::string before = ReadText(settings);
+    ASSERT_EQ(before.size(), static_cast<size_t>(MaxIniFileSize));
+    Dialogs.Clear();
+    Start();
+    EXPECT_EQ(Dialogs.Count(), 0);
+    EXPECT_TRUE(CloseProgram());
+    ASSERT_EQ(Dialogs.Count(), 2);  // the close question, then why the settings were not written
+    EXPECT_EQ(Dialogs.Last().DlgType, mtError);
+    EXPECT_NE(Dialogs.Last().Text.find("The file would be larger than 16 MB"), std::string::npos)
+        << Dialogs.Last().Text;
+    EXPECT_TRUE(ReadText(settings) == before);
+    Dialogs.Clear();
+    Restart();
+    EXPECT_EQ(Dialogs.Count(), 0);
+    EXPECT_TRUE(CloseProgram());
+    EXPECT_TRUE(ReadText(settings) == before);
+}
+
 TEST_F(ProgramTest, PrintingToAFileAsksForItsName) {
     AddTasks("Ttask.d", {{"Print me", "1", true}, {"Refill the office filing cabinet", "2", true}});
     TTestPrinters printers;

@@ -13,6 +13,14 @@ namespace {
 
 constexpr int PriorityCol = 2;
 
+// The height of a line of text in the font.
+int LineHeight(TFont* Font) {
+    TBitmap b;
+    b.SetSize(10, 10);
+    b.Canvas()->SetFont(Font);
+    return b.Canvas()->TextHeight("Wg");
+}
+
 class DBGridInplaceTest : public DBGridTest {
 protected:
     void TearDown() override {
@@ -68,7 +76,11 @@ TEST_F(DBGridInplaceTest, PickListHeightFollowsItemsAndDropDownRows) {
     Open(editor);
     ASSERT_TRUE(editor->ListVisible());
     ASSERT_TRUE(editor->PickList()->Visible());
-    EXPECT_EQ(5 * 11 + 4, editor->PickList()->Height());
+    // Each row holds a line of the list's font; the list holds its rows.
+    const int row = editor->PickList()->ItemHeight();
+    EXPECT_GE(row, LineHeight(editor->PickList()->Font()));
+    EXPECT_EQ(5 * row + 4, editor->PickList()->Height());
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(i, editor->PickList()->ItemAtPos({10, i * row + row / 2}, true));
     // The first task stores "0": its line is selected.
     EXPECT_EQ(0, editor->PickList()->ItemIndex());
     // The focus stays in the editor.
@@ -83,7 +95,7 @@ TEST_F(DBGridInplaceTest, PickListHeightFollowsItemsAndDropDownRows) {
     Priority()->PickValues()->Clear();
     Open(editor);
     ASSERT_TRUE(editor->ListVisible());
-    EXPECT_EQ(10 * 11 + 4, editor->PickList()->Height());
+    EXPECT_EQ(10 * row + 4, editor->PickList()->Height());
     // The same list window serves every drop-down.
     TPopupListbox* first = editor->PickList();
     SendKey(editor, VK_DOWN, {ssAlt});
@@ -92,7 +104,7 @@ TEST_F(DBGridInplaceTest, PickListHeightFollowsItemsAndDropDownRows) {
     Priority()->SetDropDownRows(3);
     SendKey(editor, VK_ESCAPE);
     Open(editor);
-    EXPECT_EQ(3 * 11 + 4, editor->PickList()->Height());
+    EXPECT_EQ(3 * row + 4, editor->PickList()->Height());
 }
 
 TEST_F(DBGridInplaceTest, TypeAheadSearchesAndStartsAgainAfterFiveSeconds) {
@@ -156,7 +168,7 @@ TEST_F(DBGridInplaceTest, PickListClickStoresValueAndAfterCloseUpReports) {
     EXPECT_EQ(1, before);
     EXPECT_EQ(Priority(), seen);
     // A click on the second line ("High") closes it taking the line.
-    SendClick(editor->PickList(), 10, 11 + 5);
+    SendClick(editor->PickList(), 10, editor->PickList()->ItemHeight() + 5);
     ProcessEvents();
     EXPECT_FALSE(editor->ListVisible());
     EXPECT_EQ(1, after);
@@ -179,7 +191,7 @@ TEST_F(DBGridInplaceTest, DraggingFromTheButtonIntoTheListPicksTheLine) {
     SendMouseDown(editor, mbLeft, b.Left + 2, 4);
     ASSERT_TRUE(editor->ListVisible());
     // The list hangs below the editor: its fourth line ("Low").
-    const int y = editor->Height() + 2 + 3 * 11 + 5;
+    const int y = editor->Height() + 2 + 3 * editor->PickList()->ItemHeight() + 5;
     SendMouseMove(editor, 10, y, {ssLeft});
     SendMouseMove(editor, 12, y, {ssLeft});
     SendMouseUp(editor, mbLeft, 12, y);
@@ -438,6 +450,57 @@ TEST_F(DBGridInplaceTest, LookupListWritesTheKeyOfThePickedRecord) {
     EXPECT_EQ(nullptr, list->ListSource());
 }
 
+// Opened by Alt+Down and by the button, the lookup list is as tall as its
+// records, up to DropDownRows, each row a line of its font.
+TEST_F(DBGridInplaceTest, LookupListIsAsTallAsItsRecords) {
+    OpenTasks(3);
+    UseTaskColumns();
+    auto* statuses = new TOstraTable(Form);
+    statuses->FieldDefs()->Add("Code", ftString, 15);
+    statuses->Open();
+    for (const char* code : {"Open", "Waiting", "Done", "Dropped"}) {
+        statuses->Append();
+        statuses->FieldByName("Code")->SetAsString(code);
+        statuses->Post();
+    }
+    TOstraColumn* status = Grid->Columns()->Add();
+    status->SetFieldName("Status");
+    status->SetButtonStyle(cbsLookup);
+    status->SetLookupDataSet(statuses);
+    status->SetLookupKeyField("Status");
+    status->SetLookupLinkField("Code");
+    status->SetLookupDropDownFields("Code");
+    status->SetWidth(110);
+    ASSERT_GT(status->DropDownRows(), 4u);
+    ShowGrid();
+    TOstraDBGridInplaceEdit* editor = EditCell(status->Index());
+    ASSERT_TRUE(editor);
+    TOstraGridPopupDataList* list = editor->DataList();
+    const auto expectRows = [&](int Rows, const std::string& How) {
+        SCOPED_TRACE(How);
+        ASSERT_TRUE(editor->ListVisible());
+        ASSERT_TRUE(list->Visible());
+        const int row = list->ItemHeight();
+        EXPECT_GE(row, LineHeight(list->Font()));
+        EXPECT_EQ(Rows, list->RowCount());
+        EXPECT_EQ(Rows * row, list->ClientHeight());
+        // The last row is the last record's.
+        EXPECT_EQ(Rows - 1, list->RowAt(list->ClientHeight() - 1));
+    };
+    Open(editor);
+    expectRows(4, "Alt+Down");
+    ASSERT_TRUE(RenderControlToPng(list, TestRunPath("inplace_lookup_list.png")));
+    SendKey(editor, VK_ESCAPE);
+    const TRect b = editor->ButtonRect();
+    SendClick(editor, (b.Left + b.Right) / 2, b.Height() / 2);
+    expectRows(4, "button");
+    SendKey(editor, VK_ESCAPE);
+    status->SetDropDownRows(2);
+    Open(editor);
+    expectRows(2, "two rows at most");
+    SendKey(editor, VK_ESCAPE);
+}
+
 TEST_F(DBGridInplaceTest, AutoDropDownOpensOnTyping) {
     OpenTasks(3);
     UseTaskColumns();
@@ -466,8 +529,9 @@ TEST_F(DBGridInplaceTest, DroppedDownPickListRenders) {
     bmp.SaveToFile(TestRunPath("inplace_picklist.png"));
     ASSERT_EQ(list->Width(), bmp.Width());
     // The selected line (the second) is highlighted, the first is not.
-    const TRect selected = Rect(2, 2 + 11, list->ClientWidth() - 2, 2 + 22);
-    const TRect other = Rect(2, 2, list->ClientWidth() - 2, 2 + 11);
+    const int row = list->ItemHeight();
+    const TRect selected = Rect(2, 2 + row, list->ClientWidth() - 2, 2 + 2 * row);
+    const TRect other = Rect(2, 2, list->ClientWidth() - 2, 2 + row);
     const int area = selected.Width() * selected.Height();
     EXPECT_LT(CountColor(&bmp, selected, list->Color()), area / 2);
     EXPECT_GT(CountColor(&bmp, other, list->Color()), area / 2);

@@ -328,6 +328,35 @@ TEST_F(IniFolder, AnOversizedFileIsRefusedAndKeptWhole) {
     EXPECT_EQ(Contents("big.ini").substr(0, 8), "[S]\na=1\n");
 }
 
+// A file at the reader's limit reads; a change that would take it past the
+// limit is refused with the reason and the file stays as it was, while one
+// that keeps it within the limit is written.
+TEST_F(IniFolder, AChangeThatWouldPassTheReadersLimitIsRefused) {
+    const std::string head = "[QUOTE]\nSelected=10\n;";
+    Put("full.ini", head + std::string(static_cast<size_t>(MaxIniFileSize) - head.size() - 1, 'x') + "\n");
+    ASSERT_EQ(std::filesystem::file_size(Path("full.ini")), static_cast<uintmax_t>(MaxIniFileSize));
+    const std::string before = Contents("full.ini");
+    const std::string reason =
+        "Cannot create file \"" + Path("full.ini") + "\". The file would be larger than 16 MB";
+
+    TIniFile ini(Path("full.ini"));
+    EXPECT_EQ(ini.ReadInteger("QUOTE", "Selected", 0), 10);
+    EXPECT_EQ(
+        MessageOf<EIniFileException>([&] { ini.WriteInteger("QUOTE", "Selected", 100); }, "no exception"),
+        "Unable to write to " + Path("full.ini") + "\n" + reason);
+    EXPECT_TRUE(Contents("full.ini") == before);
+
+    TMemIniFile mem(Path("full.ini"));
+    mem.WriteString("QUOTE", "Selected", "123");
+    EXPECT_EQ(MessageOf<EIniFileException>([&] { mem.UpdateFile(); }, "no exception"), reason);
+    EXPECT_TRUE(Contents("full.ini") == before);
+
+    // A change of the same length stays within the limit.
+    ini.WriteInteger("QUOTE", "Selected", 42);
+    EXPECT_EQ(std::filesystem::file_size(Path("full.ini")), static_cast<uintmax_t>(MaxIniFileSize));
+    EXPECT_EQ(ini.ReadInteger("QUOTE", "Selected", 0), 42);
+}
+
 TEST_F(IniFolder, BareNamesLiveInTheConfigFolderAndTrailingDotsDrop) {
     TIniFile bare("todo.ini");
     bare.WriteString("History", "0", "first");

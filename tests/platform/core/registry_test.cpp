@@ -197,6 +197,42 @@ TEST_F(RegistryFolder, AnOversizedFileIsRefusedAndKeptWhole) {
     EXPECT_EQ(reg.ReadInteger("Good"), 7);
 }
 
+// A change that would take the file past what its reader takes is refused
+// with the reason, through the registry and its ini-style access alike, and
+// the file stays as it was.
+TEST_F(RegistryFolder, AChangeThatWouldPassTheReadersLimitIsRefused) {
+    ForceDirectories(dir + "/config");
+    const std::string head = "[HKEY_CURRENT_USER\\Software\\X]\nGood=I:7\n;";
+    {
+        std::ofstream out(RegistryFile(), std::ios::binary);
+        out << head << std::string(static_cast<size_t>(MaxIniFileSize) - head.size() - 1, 'x') << '\n';
+    }
+    ASSERT_EQ(std::filesystem::file_size(RegistryFile()), static_cast<uintmax_t>(MaxIniFileSize));
+    const std::string reason =
+        "Cannot create file \"" + RegistryFile() + "\". The file would be larger than 16 MB";
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\X", false));
+    EXPECT_EQ(MessageOf([&] { reg.WriteString("Name", "a longer value"); }),
+              "Failed to set data for 'Name'\n" + reason);
+    EXPECT_EQ(MessageOf([&] { reg.WriteInteger("Good", 1234567); }),
+              "Failed to set data for 'Good'\n" + reason);
+    EXPECT_EQ(MessageOf([&] { TRegistryIniFile("Software").WriteString("X", "k", "v"); }),
+              "Failed to set data for 'k'\n" + reason);
+    // A key that cannot be made refuses the value too.
+    EXPECT_EQ(MessageOf([&] { TRegistryIniFile("Software\\X").WriteString("S", "k", "v"); }),
+              "Failed to set data for 'k'");
+    EXPECT_EQ(MessageOf([&] {
+                  TRegistryIniFile("Software").ReplaceSection("X", {{"n", "many more bytes"}});
+              }),
+              "Failed to set data for 'Software\\X'\n" + reason);
+    EXPECT_EQ(std::filesystem::file_size(RegistryFile()), static_cast<uintmax_t>(MaxIniFileSize));
+    EXPECT_EQ(reg.ReadInteger("Good"), 7);
+    // A change of the same size is written.
+    reg.WriteInteger("Good", 8);
+    EXPECT_EQ(reg.ReadInteger("Good"), 8);
+    EXPECT_EQ(std::filesystem::file_size(RegistryFile()), static_cast<uintmax_t>(MaxIniFileSize));
+}
+
 // A section replaced whole: one write of the file, nothing changed when it
 // fails, the key keeps its place among its siblings, a new key is made.
 TEST_F(RegistryFolder, ASectionIsReplacedInOneWrite) {

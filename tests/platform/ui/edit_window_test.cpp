@@ -7,8 +7,12 @@
 #include <QPlainTextEdit>
 #include <QStyle>
 
+#include <algorithm>
+#include <string>
+
 #include "platform/ui/edit_window.h"
 #include "platform/ui/stdctrls.h"
+#include "support/environment.h"
 #include "support/ui/ui_probes.h"
 
 namespace {
@@ -157,6 +161,60 @@ TEST_F(EditWindowTest, ShortEditShowsItsText) {
                     << "style " << style << " height " << height << " rect " << rect;
                 delete e;
             }
+}
+
+// An edit turned right to left becomes a multi-line window (its reading
+// order needs one) beside a button, its text rectangle narrower than the
+// window: its one line, which fits, shows whole at its start and the
+// rectangle's margins are the edit's face, as in the one-line window.
+TEST_F(EditWindowTest, OneLineTurnedRightToLeftShowsWholeBesideItsButton) {
+    const std::string text = "09/03/2026";
+    TBitmap measure;
+    measure.Canvas()->Font()->Assign(f.Form->Font());
+    const int textWidth = measure.Canvas()->TextWidth(text);
+    for (const bool rtl : {false, true}) {
+        SCOPED_TRACE(rtl ? "right to left" : "left to right");
+        TStyledEdit* e = Make(0);
+        e->SetBounds(10, 10, textWidth + 26, 24);
+        e->SetText(text);
+        f.Show();
+        const auto placeText = [&] {
+            const TRect c = e->ClientRect();
+            SetEditTextRect(e, Rect(0, 0, c.Right - 20, c.Bottom + 1));
+        };
+        placeText();
+        e->SetFocus();
+        if (rtl) {
+            e->ExtraExStyle = WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
+            e->Restyle(ES_MULTILINE | ES_AUTOHSCROLL);
+            e->HandleNeeded();
+            ASSERT_NE(qobject_cast<QPlainTextEdit*>(e->Widget()), nullptr);
+            placeText();
+        }
+        e->SetSelStart(0);
+        e->SetSelLength(2);
+        ProcessEvents();
+        TBitmap shot;
+        RenderControl(e, &shot);
+        EXPECT_TRUE(RenderControlToPng(e, TestRunPath(rtl ? "edit_turned_rtl.png" : "edit_turned_ltr.png")));
+        // In the picture: the client area inside the border, up to the margin.
+        const int border = (e->Width() - e->ClientWidth()) / 2;
+        const TRect area =
+            Rect(border, border + 1, border + e->ClientWidth() - 18, border + e->ClientHeight() - 1);
+        const TColor face = shot.Canvas()->Pixels(area.Left, area.Top);
+        EXPECT_EQ(shot.Canvas()->Pixels(border + e->ClientWidth() - 19, area.Top + 3), face);
+        int left = area.Right, right = area.Left - 1;
+        for (int y = area.Top; y < area.Bottom; ++y)
+            for (int x = area.Left; x < area.Right; ++x)
+                if (shot.Canvas()->Pixels(x, y) != face) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        EXPECT_GT(left, area.Left) << left << ".." << right;
+        EXPECT_LT(right, area.Right - 1) << left << ".." << right;
+        EXPECT_GE(right - left + 1, textWidth - 3) << left << ".." << right;
+        delete e;
+    }
 }
 
 TEST_F(EditWindowTest, HiddenCaretAndOwnerPaintedLook) {

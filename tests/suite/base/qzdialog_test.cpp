@@ -9,6 +9,7 @@
 #include "platform/ui/forms.h"
 #include "suite/base/qzdialog.h"
 #include "suite/base/qzintl.h"
+#include "support/suite/dialog_glyphs.h"
 #include "support/suite/suite_ui_support.h"
 #include "support/ui/ui_probes.h"
 
@@ -156,6 +157,22 @@ TEST_F(QzDialogButtonTest, ADialogClosesByClicksAndEscape) {
             EXPECT_EQ(d.Form->ShowModal(), k.Result) << k.How << (bitmapped ? " (bitmap buttons)" : "");
         }
     }
+}
+
+// The bitmap buttons show their kind's whole image; disabled, another one.
+TEST_F(QzDialogButtonTest, BitmapButtonsShowTheirWholeGlyph) {
+    qzIntl()->SetOKCancelBitmapped(true);
+    TButtonDialog d;
+    TButton* help = qzCreateDialogButton(d.Form, qzbkHelp);
+    help->SetBounds(10, 80, help->Width(), help->Height());
+    help->SetVisible(true);
+    d.Form->Show();
+    EXPECT_EQ(ExpectKindGlyphsWhole(d.Form, "dialog_button_glyph"), 3);
+    auto* ok = dynamic_cast<TBitBtn*>(d.Ok);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->Glyph()->Width(), ok->NumGlyphs() * ok->Glyph()->Height());
+    ok->SetEnabled(false);
+    EXPECT_FALSE(KindGlyphDrawnWhole(ok, "dialog_button_glyph_disabled"));
 }
 
 // A stand-in for a form: records what the dialog's pointer showed during the

@@ -14,6 +14,7 @@
 #include "suite/edit/qzdatetimepicker.h"
 #include "suite/edit/qzdbedit.h"
 #include "support/suite/data/filter_fixture.h"
+#include "support/suite/dialog_glyphs.h"
 
 namespace {
 
@@ -345,6 +346,27 @@ TEST_F(FilterFormTest, FormAndSummaryRender) {
         SendClick(f->CancelButton(), 5, 5);
     });
     EXPECT_FALSE(D->Execute());
+}
+
+// The dialog's OK and Cancel and its summary's buttons show their whole glyphs.
+TEST_F(FilterFormTest, DialogButtonsShowTheirWholeGlyphs) {
+    Add("A", 1, 1);
+    int dialogButtons = 0, viewButtons = 0;
+    Modal.Push([&](TCustomForm* F) {
+        TqzFilterDlg* f = Dlg(F);
+        dialogButtons = ExpectKindGlyphsWhole(f, "filter_dialog_button");
+        SendText(f->FilterValueEdit(), "A");
+        Modal.Push([&](TCustomForm* V) {
+            viewButtons = ExpectKindGlyphsWhole(V, "filter_view_button");
+            V->SetModalResult(mrOk);
+        });
+        SendClick(f->ViewButton(), 5, 5);
+        EXPECT_EQ(0, Modal.Pending());
+        SendClick(f->CancelButton(), 5, 5);
+    });
+    EXPECT_FALSE(D->Execute());
+    EXPECT_EQ(dialogButtons, 2);
+    EXPECT_EQ(viewButtons, 2);
 }
 
 }  // namespace

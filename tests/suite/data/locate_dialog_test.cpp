@@ -4,6 +4,7 @@
 #include "suite/data/qzlocate.h"
 #include "support/environment.h"
 #include "support/suite/data/nav_fixture.h"
+#include "support/suite/dialog_glyphs.h"
 
 namespace {
 
@@ -141,3 +142,16 @@ TEST_F(LocateTest, FieldListSortingTildesAndFieldChoice) {
 }
 
 }  // namespace
+
+// The Cancel button of a dialog that closes on a match shows its whole glyph.
+TEST_F(LocateTest, CancelButtonShowsItsWholeGlyph) {
+    Fill({"bob"});
+    D->SetOptions({ldoCloseOnMatch});
+    int buttons = 0;
+    Modal.Push([&](TCustomForm* F) {
+        buttons = ExpectKindGlyphsWhole(Dlg(F), "locate_dialog_button");
+        F->SetModalResult(mrCancel);
+    });
+    EXPECT_FALSE(D->Execute());
+    EXPECT_EQ(buttons, 1);
+}

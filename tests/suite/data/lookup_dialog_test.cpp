@@ -16,6 +16,7 @@
 #include "suite/data/qzlookupdlg.h"
 #include "suite/data/qznavigator.h"
 #include "support/suite/data/nav_fixture.h"
+#include "support/suite/dialog_glyphs.h"
 
 namespace {
 
@@ -462,6 +463,20 @@ TEST_F(LookupDialogTest, SelectedLinesUserButtonsAndClosing) {
     });
     EXPECT_TRUE(d.Execute());
     EXPECT_EQ(0, Modal.Pending());
+}
+
+// The search dialog's OK and Cancel show their whole glyphs.
+TEST_F(LookupDialogTest, OkAndCancelShowTheirWholeGlyphs) {
+    TqzSearchDialog d(Form);
+    d.SetSearchTable(Table);
+    d.SetOptions({opShowOKCancel});
+    int buttons = 0;
+    Modal.Push([&](TCustomForm* F) {
+        buttons = ExpectKindGlyphsWhole(F, "lookup_dialog_button");
+        F->SetModalResult(mrCancel);
+    });
+    EXPECT_FALSE(d.Execute());
+    EXPECT_EQ(buttons, 2);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "suite/grid/qzlookupcombo.h"
 #include "suite/richtext/qzdbrichedit.h"
 #include "support/suite/data/nav_fixture.h"
+#include "support/suite/dialog_glyphs.h"
 
 namespace {
 
@@ -818,3 +819,13 @@ TEST_F(RecordViewTest, MenuAndFramedEditRender) {
 }
 
 }  // namespace
+
+// The view's OK and Cancel show their whole glyphs.
+TEST_F(RecordViewTest, OkAndCancelShowTheirWholeGlyphs) {
+    int buttons = 0;
+    Run([&](TqzRecordViewForm* f) {
+        buttons = ExpectKindGlyphsWhole(f, "record_view_button");
+        f->SetModalResult(mrCancel);
+    });
+    EXPECT_EQ(buttons, 2);
+}

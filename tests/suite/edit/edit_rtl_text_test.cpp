@@ -11,6 +11,7 @@
 #include "suite/edit/qzspinedit.h"
 #include "support/environment.h"
 #include "support/suite/edit_fixture.h"
+#include "support/suite/picker_text.h"
 #include "support/ui/mirror_compare.h"
 
 namespace {
@@ -148,6 +149,37 @@ TEST_F(EditRtlTextTest, RightJustifiedFieldMirrorsItsLeftToRightPlace) {
         EXPECT_EQ(ltr.Right - ltr.Left, rtl.Right - rtl.Left);
         delete e;
     }
+}
+
+// A placed picker whose form turns right to left with the calendar open
+// shows its whole date, open and after Escape closes the calendar.
+TEST_F(EditRtlTextTest, PickerTurnedWithItsCalendarOpenShowsItsWholeDate) {
+    Form.SetBiDiMode(bdLeftToRight);
+    auto* p = Place<TqzDBDateTimePicker>("Due");
+    p->SetDisplayFormat("dd/mm/yyyy");
+    // As narrow as a grid makes it: the text, the edit's margins, the button.
+    TBitmap measure;
+    measure.Canvas()->Font()->Assign(p->Font());
+    p->SetWidth(measure.Canvas()->TextWidth("09/03/2026") + 5 + p->ButtonHost()->Width() +
+                (p->Width() - p->ClientWidth()));
+    ShowAndFocus(p);
+    ASSERT_EQ(p->Text(), "09/03/2026");
+    ExpectWholePickerText(p, "edit_rtl_picker_before");
+    SendKey(p, VK_DOWN, {ssAlt});
+    ASSERT_TRUE(p->IsDroppedDown());
+    Form.SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    ASSERT_TRUE(p->UseRightToLeftAlignment());
+    ExpectWholePickerText(p, "edit_rtl_picker_turned_open");
+    SendKey(p, VK_ESCAPE);
+    ProcessEvents();
+    ASSERT_FALSE(p->IsDroppedDown());
+    EXPECT_EQ(p->Text(), "09/03/2026");
+    ExpectWholePickerText(p, "edit_rtl_picker_turned_closed");
+    SendKey(p, VK_TAB);
+    ProcessEvents();
+    ExpectWholePickerText(p, "edit_rtl_picker_turned_left");
+    delete p;
 }
 
 }  // namespace

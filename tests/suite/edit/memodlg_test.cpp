@@ -3,6 +3,7 @@
 #include "platform/db/dataset.h"
 #include "platform/ui/application.h"
 #include "suite/edit/qzmemodlg.h"
+#include "support/suite/dialog_glyphs.h"
 #include "support/suite/edit_fixture.h"
 
 namespace {
@@ -38,6 +39,23 @@ TEST_F(MemoDlgTest, AMemoFieldIsEditedAndWrittenBackOnlyOnOk) {
     EXPECT_TRUE(D->Execute());
     EXPECT_EQ("old text!", T.FieldByName("Notes")->AsString());
     EXPECT_EQ(nullptr, D->Dialog());
+}
+
+// Once a change enables OK, OK and Cancel show their whole glyphs.
+TEST_F(MemoDlgTest, OkAndCancelShowTheirWholeGlyphs) {
+    int buttons = 0;
+    Modal.Push([&](TCustomForm* F) {
+        TqzMemoDlg* d = Dlg(F);
+        ASSERT_NE(nullptr, d);
+        d->Memo()->SetFocus();
+        SendText(d->Memo(), "!");
+        ASSERT_TRUE(d->OKBtn()->Enabled());
+        buttons = ExpectKindGlyphsWhole(d, "memo_dialog_button");
+        d->SetModalResult(mrCancel);
+    });
+    Dialogs.Answer(mrYes);  // the change goes
+    EXPECT_FALSE(D->Execute());
+    EXPECT_EQ(buttons, 2);
 }
 
 TEST_F(MemoDlgTest, EscapeInAChangedMemoAsksAndNoKeepsTheWindow) {

@@ -16,6 +16,7 @@
 #include "platform/ui/testing.h"
 #include "suite/grid/qzdbgrid.h"
 #include "support/suite/grid/rich_cell_grid_fixture.h"
+#include "support/suite/picker_text.h"
 
 namespace {
 
@@ -159,6 +160,33 @@ TEST_F(QzDBGridPickerTest, OpenPickerShowsItsDateInTheCell) {
             }
         }
     EXPECT_GE(columns, textWidth / 3);  // the selected day is drawn light on dark
+}
+
+// In a fresh right-to-left grid the picker shows its whole date, and after
+// Alt+Down and Escape too.
+TEST_F(QzDBGridPickerTest, RightToLeftPickerShowsItsWholeDate) {
+    Form->SetBiDiMode(bdRightToLeft);
+    Open();
+    Grid->SetFocus();
+    Grid->SelectDataColumn(2);
+    ProcessEvents();
+    TqzDBDateTimePicker* picker = Grid->DateTimePicker();
+    ASSERT_NE(picker, nullptr);
+    ASSERT_TRUE(picker->UseRightToLeftAlignment());
+    ASSERT_EQ(picker->Text(), "03/02/2026");
+    ExpectWholePickerText(picker, "qzdbgrid_picker_rtl_placed");
+    picker->SetFocus();
+    ProcessEvents();
+    ExpectWholePickerText(picker, "qzdbgrid_picker_rtl_focused");
+    SendKey(picker, VK_DOWN, TShiftState{ssAlt});
+    ProcessEvents();
+    ASSERT_TRUE(picker->IsDroppedDown());
+    SendKey(picker, VK_ESCAPE);
+    ProcessEvents();
+    ASSERT_FALSE(picker->IsDroppedDown());
+    EXPECT_EQ(picker->Text(), "03/02/2026");
+    ExpectWholePickerText(picker, "qzdbgrid_picker_rtl_escaped");
+    ASSERT_TRUE(RenderControlToPng(Form, TestRunPath("qzdbgrid_picker_rtl.png")));
 }
 
 TEST_F(QzDBGridPickerTest, TabToTheNextDateCellTypesItFromItsFirstPart) {
