@@ -346,3 +346,91 @@ TEST_F(RichEditCaretDuringLayoutTest, TextStreamedInDuringTheLayoutLetsItGoOnToT
 }
 
 }  // namespace
+
+namespace {
+
+// Every position the edit answers right after a letter delivered as a
+// keyboard delivers it (posted; the loop has handled the key and nothing
+// else) while the layout has reached only part of the text: what the
+// finished layout answers. The key's change ends the toolkit's steps, which
+// then no longer lay out on demand.
+class RichEditPositionsDuringLayoutTest : public RichEditBusyTest {
+protected:
+    struct TAnswers {
+        int MidChar = 0;
+        TPoint Line, End, Caret;
+    };
+    // The answers, in the document's coordinates (the view's top added), from
+    // the top down (each asks for more than the last laid out): the position
+    // at the height MidY, those of the start of line Line, of the caret and
+    // (when End) of the end.
+    TAnswers Ask(int MidY, int Line, bool End) {
+        QScrollBar* bar = Edit()->verticalScrollBar();
+        auto at = [&](int Pos) {
+            const TPoint p = r->PosFromChar(Pos);
+            return TPoint{p.X, p.Y + bar->value()};
+        };
+        TAnswers a;
+        a.MidChar = r->CharFromPos(TPoint{20, MidY - bar->value()});
+        a.Line = at(r->LineIndex(Line));
+        a.Caret = at(r->SelStart());
+        if (End) {
+            const int last = r->LineCount() - 1;
+            a.End = at(r->LineIndex(last) + static_cast<int>(r->Line(last).size()));
+        }
+        return a;
+    }
+    // Types a letter into line Line of the loaded document, as a keyboard does.
+    void TypeALetter(int Line) {
+        const int at = r->LineIndex(Line) + 3;
+        r->SetSelStart(at);
+        PostKey(r, 'X', TShiftState{ssShift});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::KeyPress);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::KeyRelease);
+        ASSERT_EQ(r->SelStart(), at + 1);
+        ASSERT_EQ(Edit()->document()->characterAt(at), QChar('X'));
+    }
+};
+
+// Lines and paragraphs a quarter down, against the finished layout; 50 MB
+// near the start (its whole layout takes long), against where its lines of
+// one height lie.
+TEST_F(RichEditPositionsDuringLayoutTest, AreThoseOfTheFinishedLayoutAfterAPostedLetter) {
+    struct TCase {
+        const char* Kind;
+        std::size_t Bytes;
+        bool Finished;
+    };
+    for (const TCase& c : {TCase{"lines", 2 << 20, true}, TCase{"paragraphs", 2 << 20, true},
+                           TCase{"lines", 50 << 20, false}}) {
+        SCOPED_TRACE(c.Kind);
+        SCOPED_TRACE(c.Bytes);
+        const bool lines = std::string(c.Kind) == "lines";
+        ASSERT_TRUE(r->StreamIn(lines ? Lines(c.Bytes) : Rtf(c.Kind, c.Bytes), !lines, false));
+        QTextDocument* doc = Edit()->document();
+        // (a quarter down of 2 MB; 50 MB in its first thirty-second)
+        const int span = c.Finished ? doc->blockCount() : doc->blockCount() / 32;
+        TypeALetter(span / 4);
+        ASSERT_FALSE(r->LaidOut());
+        // (every paragraph takes one line of one height)
+        const qreal height = doc->documentLayout()->blockBoundingRect(doc->firstBlock()).height();
+        const qreal margin = doc->documentMargin();
+        const int mid = span * 5 / 8, line = span * 7 / 8;
+        const int midY = static_cast<int>(margin + height * (mid + 0.5));
+        const TAnswers during = Ask(midY, line, c.Finished);
+        EXPECT_NEAR(r->LineFromChar(during.MidChar), mid, 1);
+        EXPECT_NEAR(during.Line.Y, margin + height * line, 2);
+        EXPECT_NEAR(during.Caret.Y, margin + height * (span / 4), 2);
+        if (!c.Finished) continue;
+        EXPECT_NEAR(during.End.Y, margin + height * (doc->blockCount() - 1), 2);
+        ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 600000));
+        ASSERT_TRUE(EventLoopRests());
+        const TAnswers done = Ask(midY, line, true);
+        EXPECT_EQ(during.MidChar, done.MidChar);
+        EXPECT_EQ(during.Line, done.Line);
+        EXPECT_EQ(during.Caret, done.Caret);
+        EXPECT_EQ(during.End, done.End);
+    }
+}
+
+}  // namespace
