@@ -141,6 +141,7 @@ QPoint DocPoint(QTextEdit* e, const TPoint& P) {
 
 int TCustomRichEdit::CharFromPos(const TPoint& P) {
     TRichEditAdapter* a = Rich();
+    a->LayOutDownTo(DocPoint(a->Edit(), P).y());
     const QPoint vp = QPoint(P.X, P.Y) - a->Edit()->viewport()->pos();
     return BytePos(a, a->Edit()->cursorForPosition(vp).position());
 }
@@ -190,6 +191,7 @@ std::string TCustomRichEdit::LinkAt(const TPoint& P) {
     TRichEditAdapter* a = Rich();
     QTextEdit* e = a->Edit();
     const QPointF dp = DocPoint(e, P);
+    a->LayOutDownTo(dp.y());
     const int pos = a->Doc()->documentLayout()->hitTest(dp, Qt::ExactHit);
     if (pos < 0) return {};
     const QTextBlock b = a->Doc()->findBlock(pos);

@@ -140,7 +140,9 @@ public:
 
     // ---- Queries
     unsigned SelectionType();
-    // The position nearest the client point.
+    // The position nearest the client point, and the client point of a
+    // position: those of the finished layout, whatever the layout in steps
+    // has reached (what they need is laid out first).
     int CharFromPos(const TPoint& P);
     TPoint PosFromChar(int Pos);
     // The first match of Text in [Start, Start + Length) (Length -1: to the

@@ -140,7 +140,6 @@ void TLayoutWatch::Changed() {
             return;
         }
         // what the view shows at once, the rest from the loop
-        FGoingOn = true;
         if (doc->documentLayout()->blockBoundingRect(b).top() < top + edit->viewport()->height())
             Step();
         else
@@ -155,7 +154,6 @@ void TLayoutWatch::Restart(int Top, int Shown) {
     QTextEdit* edit = Edit();
     QTextDocument* doc = edit->document();
     QScrollBar* bar = edit->verticalScrollBar();
-    FGoingOn = false;
     FNext.stop();
     // (every paragraph gives its layout up first)
     if (Shown >= kBusyLayoutChars || doc->blockCount() >= kManyParagraphs) BusyUntilAnswered();
@@ -195,7 +193,6 @@ QTextBlock TLayoutWatch::Rest() {
         doc->documentLayout()->blockBoundingRect(b);
     }
     if (b.isValid() && !Done(b)) return b;
-    FGoingOn = false;
     FNext.stop();
     return {};
 }
@@ -231,18 +228,50 @@ void TLayoutWatch::Step() {
     if (Rest().isValid()) FNext.start(kStepPauseMs);
 }
 
-// While the watch lays the text out the toolkit has no steps of its own, and
-// lays out nothing on demand: what is asked for is laid out here at once.
-void TLayoutWatch::LayOutTo(int Pos) {
-    QTextEdit* edit = Edit();
-    if (!edit || !FGoingOn) return;
-    QTextDocument* doc = edit->document();
-    const QTextBlock b = FirstNotLaidOut(doc);
-    if (!b.isValid() || b.position() > Pos) return;
-    const QTextBlock last = doc->findBlock(std::min(Pos, doc->characterCount() - 1));
+// The toolkit lays b, the first paragraph not laid out, out when asked only
+// while its own steps go on; a change ends them (the watch's steps then
+// pending or going on).
+bool TLayoutWatch::LaidOutOnDemand(const QTextBlock& b) {
+    // (a long paragraph is laid out whole, in one go)
+    if (b.isVisible() && b.length() >= kBusyLayoutChars) BusyUntilAnswered();
+    b.document()->documentLayout()->blockBoundingRect(b);
+    return Done(b);
+}
+
+// Lays the paragraphs from b out to the one holding To, at once.
+void TLayoutWatch::LayOut(const QTextBlock& b, int To) {
+    QTextDocument* doc = Edit()->document();
+    const QTextBlock last = doc->findBlock(std::clamp(To, b.position(), doc->characterCount() - 1));
     const int to = last.position() + last.length();
     if (to - b.position() >= kBusyLayoutChars) BusyUntilAnswered();
     doc->markContentsDirty(b.position(), to - b.position());
+}
+
+// Whatever the layout has reached, what is asked for is laid out: here at
+// once when the toolkit would not lay it out itself.
+void TLayoutWatch::LayOutTo(int Pos) {
+    QTextEdit* edit = Edit();
+    QTextDocument* doc = edit ? edit->document() : nullptr;
+    if (!doc || doc->pageSize().isNull()) return;
+    const QTextBlock b = FirstNotLaidOut(doc);
+    if (b.isValid() && b.position() <= Pos && !LaidOutOnDemand(b)) LayOut(b, Pos);
+}
+
+void TLayoutWatch::LayOutDownTo(qreal Y) {
+    QTextEdit* edit = Edit();
+    QTextDocument* doc = edit ? edit->document() : nullptr;
+    if (!doc || doc->pageSize().isNull()) return;
+    // (each piece walks all the paragraphs after it: the pieces grow)
+    int chars = std::max(FStepChars, kBusyLayoutChars);
+    for (QTextBlock b = FirstNotLaidOut(doc); b.isValid(); b = FirstNotLaidOut(doc)) {
+        // (what is laid out ends at the bottom of the paragraph above it)
+        const QTextBlock above = b.previous();
+        if (above.isValid() && doc->documentLayout()->blockBoundingRect(above).bottom() > Y) return;
+        if (LaidOutOnDemand(b)) return;
+        BusyUntilAnswered();
+        LayOut(b, b.position() + std::min(chars, doc->characterCount()));
+        chars = std::min(chars, 1 << 29) * 2;
+    }
 }
 
 // The toolkit scrolls to the caret only as far as its scroll bar reaches,

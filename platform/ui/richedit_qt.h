@@ -196,7 +196,8 @@ void BusyBeforeCaretAt(QTextDocument* doc, int Pos);
 // from the start; further down it goes on from the first paragraph not laid
 // out, in steps of its own from the event loop, and keeps what lies above.
 // While it does, the toolkit no longer lays out on demand: LayOutTo lays the text out
-// up to a position at once (a caret moved further down does). The view
+// up to a position at once (a caret moved further down does), LayOutDownTo
+// down to a height of the document, whatever the layout has reached. The view
 // follows a caret moved past what the scroll bar reaches (the layout reports
 // its height from the event loop): CaretMoved.
 class TLayoutWatch : public QObject {
@@ -205,6 +206,7 @@ public:
     void Changed();
     void CaretMoved();
     void LayOutTo(int Pos);
+    void LayOutDownTo(qreal Y);
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -213,12 +215,14 @@ private:
     void Step();
     void Restart(int Top, int Shown);
     QTextBlock Rest();
+    bool LaidOutOnDemand(const QTextBlock& b);
+    void LayOut(const QTextBlock& b, int To);
     // (not a pointer to the edit: events come while the edit is destroyed)
     QTextEdit* Edit() const { return qobject_cast<QTextEdit*>(FEdit.data()); }
     QPointer<QObject> FEdit;
     QTimer FNext;
-    // a change waits for the loop; the watch lays the rest out itself
-    bool FChangePending = false, FGoingOn = false, FRestarting = false;
+    // a change waits for the loop
+    bool FChangePending = false, FRestarting = false;
     // the characters of the next step
     int FStepChars = 200000;
 };
@@ -435,11 +439,14 @@ public:
     // The laid-out content's height in pixels (as far as the layout got:
     // asking the layout would finish it at once).
     int ContentHeight() const { return static_cast<int>(std::ceil(ContentSize)); }
-    // The text laid out up to the toolkit's position Pos, when the layout of
-    // what follows a change goes on in steps (the toolkit then lays out
-    // nothing on demand).
+    // The text laid out up to the toolkit's position Pos, when a change ended
+    // the toolkit's steps (it then lays out nothing on demand).
     void LayOutTo(int Pos) {
         if (FLayoutWatch) FLayoutWatch->LayOutTo(Pos);
+    }
+    // The same down to the height Y of the document.
+    void LayOutDownTo(qreal Y) {
+        if (FLayoutWatch) FLayoutWatch->LayOutDownTo(Y);
     }
 
     int DefaultHalfPoints() const {
