@@ -99,6 +99,9 @@ bool MayNeedLayout(QEvent::Type Type) {
 TLayoutWatch::TLayoutWatch(QTextEdit* Edit) : FEdit(Edit) {
     FNext.setSingleShot(true);
     QObject::connect(&FNext, &QTimer::timeout, this, [this] { Step(); });
+    // (the carets a change moves move before the change's end)
+    QObject::connect(Edit->document(), &QTextDocument::contentsChanged, this,
+                     [this] { FCaretByChange = false; });
     for (QObject* o :
          std::initializer_list<QObject*>{Edit, Edit->viewport(), Edit->verticalScrollBar(),
                                          Edit->horizontalScrollBar(), Edit->document()->documentLayout()})
@@ -120,10 +123,12 @@ bool TLayoutWatch::eventFilter(QObject* Watched, QEvent* Event) {
 }
 
 void TLayoutWatch::Changed() {
+    FCaretByChange = true;
     if (FChangePending) return;
     FChangePending = true;
     QTimer::singleShot(0, this, [this] {
         FChangePending = false;
+        FCaretByChange = false;
         QTextEdit* edit = Edit();
         const QTextBlock b = Rest();
         if (!edit || !b.isValid()) return;
@@ -283,8 +288,8 @@ void TLayoutWatch::CaretMoved() {
     QTextEdit* edit = Edit();
     if (!edit || FRestarting) return;
     // (a caret moved by a change before it may lie where nothing is laid out:
-    // nothing asked to show it)
-    if (!FChangePending) LayOutTo(edit->textCursor().position());
+    // nothing asked to show it; a key's move after a change is asked to)
+    if (!FCaretByChange) LayOutTo(edit->textCursor().position());
     if (!Done(edit->textCursor().block())) return;
     QScrollBar* bar = edit->verticalScrollBar();
     const QRect caret = edit->cursorRect();

@@ -221,8 +221,8 @@ private:
     QTextEdit* Edit() const { return qobject_cast<QTextEdit*>(FEdit.data()); }
     QPointer<QObject> FEdit;
     QTimer FNext;
-    // a change waits for the loop
-    bool FChangePending = false, FRestarting = false;
+    // a change waits for the loop; the carets it moves move until its end
+    bool FChangePending = false, FCaretByChange = false, FRestarting = false;
     // the characters of the next step
     int FStepChars = 200000;
 };

@@ -417,6 +417,25 @@ TEST_F(RichEditCaretDuringLayoutTest, TheEndRightAfterAChangeShows) {
     EXPECT_TRUE(CaretShows());
 }
 
+// Ctrl+End typed ahead of the loop right after a letter (the letter's change
+// not yet seen to): the view goes down to the end with the caret.
+TEST_F(RichEditCaretDuringLayoutTest, CtrlEndTypedRightAfterALetterShowsTheEnd) {
+    Load("lines", 512 << 10);
+    const std::string before = r->Text();
+    const int at = static_cast<int>(before.size()) / 4;
+    r->SetSelStart(at);
+    PostKey(r, 'X', TShiftState{ssShift});
+    PostKey(r, VK_END, TShiftState{ssCtrl});
+    HandleKeys();
+    const int end = static_cast<int>(before.size()) + 1;
+    ASSERT_EQ(r->SelStart(), end);
+    EXPECT_TRUE(CaretShows());
+    EXPECT_GE(r->LineFromChar(r->CharFromPos(TPoint{20, r->ClientHeight() - 12})), r->LineCount() - 2);
+    LayOutAll();
+    EXPECT_TRUE(CaretShows());
+    EXPECT_EQ(r->Text(), before.substr(0, at) + "X" + before.substr(at));
+}
+
 // Text streamed into the selection during the layout (from code, no typing):
 // the layout still goes on to the end.
 TEST_F(RichEditCaretDuringLayoutTest, TextStreamedInDuringTheLayoutLetsItGoOnToTheEnd) {
