@@ -14,6 +14,7 @@
 #include "platform/core/datetime.h"
 #include "platform/core/files.h"
 #include "platform/core/sysutils.h"
+#include "platform/core/text.h"
 #include "platform/db/dbtables.h"
 
 namespace {
@@ -97,6 +98,24 @@ void TextUtf8Function(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
                         ? sqlite3_value_blob(argv[0])
                         : static_cast<const void*>(sqlite3_value_text(argv[0]));
     sqlite3_result_blob(ctx, p ? p : "", p ? sqlite3_value_bytes(argv[0]) : 0, SQLITE_TRANSIENT);
+}
+
+// text_cut(X, N): X as the datasets read it (a text's UTF-8 bytes, a
+// BLOB's own) cut to its first N bytes at a character's start
+// (Utf8Truncate), as a text; null for a null.
+void TextCutFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const void* p = sqlite3_value_type(argv[0]) == SQLITE_BLOB
+                        ? sqlite3_value_blob(argv[0])
+                        : static_cast<const void*>(sqlite3_value_text(argv[0]));
+    const int n = p ? sqlite3_value_bytes(argv[0]) : 0;
+    const sqlite3_int64 most = sqlite3_value_int64(argv[1]);
+    if (most < 0 || n <= most)
+        return sqlite3_result_text64(ctx, p ? static_cast<const char*>(p) : "",
+                                     static_cast<sqlite3_uint64>(n), SQLITE_TRANSIENT, SQLITE_UTF8);
+    const std::string cut = Utf8Truncate(
+        std::string_view(static_cast<const char*>(p), static_cast<size_t>(n)), static_cast<size_t>(most));
+    sqlite3_result_text64(ctx, cut.data(), cut.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 void UpperFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -310,6 +329,8 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
                             nullptr, TextFindFunction, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "text_utf8", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                             nullptr, TextUtf8Function, nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "text_cut", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                            nullptr, TextCutFunction, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                             nullptr, UpperFunction, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,

@@ -200,6 +200,8 @@ void TTable::GetIndexNames(TStrings* List) {
     for (int i = 0; i < FIndexDefs->Count(); ++i) List->Add(FIndexDefs->Items(i)->Name);
 }
 
+std::string TTable::FilterRowSource() { return FTableName.empty() ? std::string() : SqlName(FTableName); }
+
 void TTable::InternalInitFieldDefs() {
     const bool open = Connection() != nullptr;
     if (!open) AcquireConnection();
