@@ -183,7 +183,9 @@ namespace {
 // record test compares them.
 // Prefix (when given) answers, for a field and a text, the condition beside a
 // case-sensitive STARTS that reads an index (TDBDataSet::PrefixRange).
-using TPrefixRange = std::function<std::string(const std::string& Field, const std::string& Text)>;
+// Exact: the condition is the test itself.
+using TPrefixRange =
+    std::function<std::string(const std::string& Field, const std::string& Text, bool& Exact)>;
 
 void TreeToSql(TDBDataSet* ds, bool Utf8, const TFilterNode* n, const std::vector<std::string>& columns,
                std::string& out, std::vector<std::string>& binds, std::vector<int>& kinds,
@@ -241,23 +243,29 @@ void TreeToSql(TDBDataSet* ds, bool Utf8, const TFilterNode* n, const std::vecto
         auto find = [&]() {
             const bool foldLeft = n->Fold && L && L->Kind == fnField;
             out += "text_find(";
-            const bool cut = n->CutBytes >= 0 && L && L->Kind == fnField;
-            if (cut) out += "text_cut(";
             TreeToSql(ds, Utf8, L, columns, out, binds, kinds, Prefix);
-            if (cut) out += ", " + std::to_string(n->CutBytes) + ")";
             out += ", ";
             out += side(R);
-            out += foldLeft ? ", 1)" : ", 0)";
+            out += foldLeft ? ", 1" : ", 0";
+            // the left side cut as text_cut cuts it, without a copy
+            if (n->CutBytes >= 0 && L && L->Kind == fnField) out += ", " + std::to_string(n->CutBytes);
+            out += ")";
         };
         if (n->Text == "STARTS" || n->Text == "CONTAINS") {
+            std::string range;
+            bool exact = false;
+            if (n->Text == "STARTS" && Prefix && !n->Fold && !n->Upper && L && L->Kind == fnField && R &&
+                R->Kind == fnConstant)
+                range = Prefix(L->Text, R->Text, exact);
+            // (a null is no match either way: the range's unknown counts as not met)
+            if (!range.empty() && exact && n->CutBytes < 0) {
+                out += "(" + range + ")";
+                return;
+            }
             out += "(";
             find();
             out += n->Text == "STARTS" ? " = 1" : " > 0";
-            if (n->Text == "STARTS" && Prefix && !n->Fold && !n->Upper && L && L->Kind == fnField && R &&
-                R->Kind == fnConstant) {
-                const std::string range = Prefix(L->Text, R->Text);
-                if (!range.empty()) out += " AND " + range;
-            }
+            if (!range.empty()) out += " AND " + range;
             out += ")";
         } else if (n->Text == "ENDS") {
             // Right's first occurrence ends the text: position - 1 + its length = the length
@@ -289,11 +297,11 @@ std::string TDBDataSet::ExpressionCondition(std::vector<std::string>& Binds, std
     std::stable_sort(active.begin(), active.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     const bool utf8 = active.empty() || !Connection() || IsUtf8Database(Connection()->Db());
-    const TPrefixRange prefix = [this](const std::string& Field, const std::string& Text) {
+    const TPrefixRange prefix = [this](const std::string& Field, const std::string& Text, bool& Exact) {
         const int i = FieldDefs()->IndexOf(Field);
         if (i < 0 || static_cast<size_t>(i) >= FColumns.size() || FBaseTable.empty()) return std::string();
         const std::string& column = FColumns[static_cast<size_t>(i)];
-        return PrefixRange(FBaseTable, column, SqlName(column), Text);
+        return PrefixRange(FBaseTable, column, SqlName(column), Text, &Exact);
     };
     for (auto& [p, f] : active) {
         if (!out.empty()) out += " AND ";

@@ -268,9 +268,10 @@ public:
     // the condition, true wherever that test is, that reads an index on the
     // column (a range of the texts and BLOBs that begin with Text's ASCII
     // start); empty when there is none (the column not of TEXT affinity, a
-    // database of UTF-16, no ASCII start).
+    // database of UTF-16, no ASCII start). Exact (when given): the range is
+    // the test itself (Text is ASCII through).
     std::string PrefixRange(const std::string& Table, const std::string& Column, const std::string& Ref,
-                            const std::string& Text);
+                            const std::string& Text, bool* Exact = nullptr);
     // Whether the database keeps its texts in UTF-8; in one of UTF-16 SQLite
     // compares texts in that encoding's byte order, and a range written for
     // the rows the record test gives compares them by text_utf8. True for a

@@ -61,11 +61,12 @@ void FoldFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     FoldBytes(std::string_view(text, static_cast<size_t>(n)), 0, out, static_cast<size_t>(n));
     sqlite3_result_text(ctx, reinterpret_cast<const char*>(out), n, sqlite3_free);
 }
-// text_find(X, Y, Fold): the byte position (from 1) of Y's first occurrence
-// in X, folded when Fold; 0 when none. A null reads as the empty text. It
-// folds into a buffer of its own: no allocation per row.
+// text_find(X, Y, Fold[, Cut]): the byte position (from 1) of Y's first
+// occurrence in X, folded when Fold, X first cut to Cut bytes as text_cut
+// cuts (Cut below 0: whole); 0 when none. A null reads as the empty text.
+// It folds into a buffer of its own: no allocation per row.
 void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (argc != 3) return sqlite3_result_null(ctx);
+    if (argc != 3 && argc != 4) return sqlite3_result_null(ctx);
     auto text = [](sqlite3_value* v) {
         // a BLOB's bytes as they are (text_utf8's among them), whatever the database's encoding
         const auto* t = reinterpret_cast<const char*>(
@@ -75,6 +76,11 @@ void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     };
     std::string_view x = text(argv[0]);
     const std::string_view y = text(argv[1]);
+    if (argc == 4) {
+        const sqlite3_int64 cut = sqlite3_value_int64(argv[3]);
+        if (cut >= 0 && x.size() > static_cast<size_t>(cut))
+            x = x.substr(0, Utf8Truncate(x, static_cast<size_t>(cut)).size());
+    }
     thread_local std::string folded;
     if (sqlite3_value_int(argv[2]) != 0 && !x.empty()) {
         folded.resize(x.size());
@@ -325,8 +331,10 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
     sqlite3_create_collation(c->FDb, "FOLD", SQLITE_UTF8, nullptr, FoldCollate);
     sqlite3_create_function(c->FDb, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                             FoldFunction, nullptr, nullptr);
-    sqlite3_create_function(c->FDb, "text_find", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
-                            nullptr, TextFindFunction, nullptr, nullptr);
+    for (int args = 3; args <= 4; ++args)
+        sqlite3_create_function(c->FDb, "text_find", args,
+                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                TextFindFunction, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "text_utf8", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                             nullptr, TextUtf8Function, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "text_cut", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,

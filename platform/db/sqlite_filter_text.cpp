@@ -170,15 +170,20 @@ void RefuseQueries(const std::vector<TTok>& Toks) {
 // The bytes that begin every text a LIKE (Glob: GLOB) pattern matches, as
 // far as they are ASCII other than the wildcards (a character outside ASCII
 // may match other bytes: a form of it the pattern functions read the same).
-// Escape: like's escape character (0: none).
-std::string LiteralStart(const std::string& Pattern, bool Glob, char Escape) {
+// Escape: like's escape character (0: none). Whole: the pattern is that
+// start and one or more '%' ('*') only (it matches exactly the texts that
+// begin with it).
+std::string LiteralStart(const std::string& Pattern, bool Glob, char Escape, bool* Whole = nullptr) {
     std::string out;
+    const char all = Glob ? '*' : '%';
+    if (Whole) *Whole = false;
     for (size_t i = 0; i < Pattern.size(); ++i) {
         char c = Pattern[i];
         if (Escape != 0 && c == Escape) {
             if (++i >= Pattern.size()) break;
             c = Pattern[i];
         } else if (Glob ? (c == '*' || c == '?' || c == '[') : (c == '%' || c == '_')) {
+            if (Whole) *Whole = Pattern.find_first_not_of(all, i) == std::string::npos;
             break;
         }
         if (c == 0 || static_cast<unsigned char>(c) >= 0x7F) break;
@@ -197,13 +202,17 @@ std::string HexOf(const std::string& Bytes) {
     return out + "'";
 }
 
-// The texts and BLOBs whose bytes begin with Start (not empty, below
-// 0x7F), by ranges an index on Ref's column in BINARY order serves.
-std::string PrefixRangeSql(const std::string& Ref, const std::string& Start) {
+// The texts (and BLOBs, with Blobs) whose bytes begin with Start (not
+// empty, below 0x7F), by ranges an index on Ref's column in BINARY order
+// serves: a text in [Start, Start's last byte + 1) begins with Start.
+std::string PrefixRangeSql(const std::string& Ref, const std::string& Start, bool Blobs = true) {
     std::string end = Start;
     end.back() = static_cast<char>(end.back() + 1);
     return "(" + Ref + " >= " + QuotedStr(Start) + " COLLATE BINARY AND " + Ref + " < " + QuotedStr(end) +
-           " COLLATE BINARY OR " + Ref + " >= " + HexOf(Start) + " AND " + Ref + " < " + HexOf(end) + ")";
+           " COLLATE BINARY" +
+           (Blobs ? " OR " + Ref + " >= " + HexOf(Start) + " AND " + Ref + " < " + HexOf(end)
+                  : std::string()) +
+           ")";
 }
 
 // Whether a declared type gives a column SQLite's TEXT affinity.
@@ -220,9 +229,10 @@ bool IsWord(const TTok& t, const char* Word) { return t.Kind == ftkName && Upper
 // own functions; the connection's own (sqlite_text_match.cpp) are not. So a
 // LIKE or GLOB on a column of TEXT affinity whose pattern begins with
 // characters gets the range of the texts that begin with them beside it:
-// `c LIKE 'ab%'` becomes `(c LIKE 'ab%' AND (c >= 'ab' AND c < 'ac' OR c >=
-// x'6162' AND c < x'6163'))`, the same rows (a BLOB's bytes are matched as a
-// text's, and BLOBs order after texts), an index on c read for them. Only
+// `c LIKE 'a_%'` becomes `(c LIKE 'a_%' AND (c >= 'a' AND c < 'b' OR c >=
+// x'61' AND c < x'62'))`, the same rows (a BLOB's bytes are matched as a
+// text's, and BLOBs order after texts), an index on c read for them; a
+// pattern of such characters and a trailing '%' only is the range alone. Only
 // where the call stands alone between AND, OR, NOT and parentheses (no
 // BETWEEN in the text), and in a
 // database of UTF-8 (the bounds compare as bytes): DeclaredType answers
@@ -258,12 +268,22 @@ void AddPrefixRanges(std::vector<TTok>& Toks, const std::vector<size_t>& At,
             last += 2;
         }
         if (!joinsAfter(last + 1)) continue;
-        const std::string start = LiteralStart(Unquote(pattern.Text), glob, escape);
+        bool whole = false;
+        const std::string text = Unquote(pattern.Text);
+        const std::string start = LiteralStart(text, glob, escape, &whole);
         if (start.empty()) continue;
         if (!TextAffinity(DeclaredType(name.Text))) continue;
         const std::string c = name.Text;
-        name.Text = "(" + c;
-        Toks[At[last]].Text += " AND " + PrefixRangeSql(c, start) + ")";
+        // (a BLOB never matches where the library was built so)
+        static const bool blobs = sqlite3_compileoption_used("LIKE_DOESNT_MATCH_BLOBS") == 0;
+        if (whole && text.size() < 1000) {
+            // the range alone is the match: no call a row
+            name.Text = PrefixRangeSql(c, start, blobs);
+            for (size_t t = At[k] + 1; t <= At[last]; ++t) Toks[t].Text.clear();
+        } else {
+            name.Text = "(" + c;
+            Toks[At[last]].Text += " AND " + PrefixRangeSql(c, start, blobs) + ")";
+        }
         k = last;
     }
 }
@@ -271,7 +291,8 @@ void AddPrefixRanges(std::vector<TTok>& Toks, const std::vector<size_t>& At,
 }  // namespace
 
 std::string TDBDataSet::PrefixRange(const std::string& Table, const std::string& Column,
-                                    const std::string& Ref, const std::string& Text) {
+                                    const std::string& Ref, const std::string& Text, bool* Exact) {
+    if (Exact) *Exact = false;
     // the characters up to the first outside ASCII (wildcards are characters here)
     std::string ascii;
     for (char c : Text) {
@@ -284,6 +305,7 @@ std::string TDBDataSet::PrefixRange(const std::string& Table, const std::string&
                                       nullptr, nullptr, nullptr, nullptr) != SQLITE_OK ||
         !declared || !TextAffinity(declared))
         return std::string();
+    if (Exact) *Exact = ascii.size() == Text.size();
     return PrefixRangeSql(Ref, ascii);
 }
 
