@@ -220,4 +220,38 @@ TEST_F(FilterRoadsIndex, Utf16RangesGiveTheRowsOfAUtf8Copy) {
     EXPECT_EQ(0, Dialogs.Count());
 }
 
+TEST_F(FilterRoadsIndex, TableFieldsOfTheSqlRoadAreTheOpenTablesFields) {
+    const std::string path = MakeFile("fields.db", "UTF-8");
+    SqliteCli(path, "INSERT INTO cust (name) VALUES ('a name longer than its declared twenty');");
+    TTable table(nullptr);
+    table.SetDatabaseName(path);
+    table.SetTableName("cust");
+    table.Open();
+    TForm form(nullptr);
+    auto* query = new TqzQuery(&form);
+    query->SetDatabaseName(path);
+    query->SQL()->SetText("SELECT c.id, c.name FROM cust c");
+    query->Open();
+    TDataSource src(&form);
+    src.SetDataSet(query);
+    auto* dialog = new TqzFilterDialog(&form);
+    dialog->SetDataSource(&src);
+    dialog->SetFilterMethod(fdByQueryModify);
+    dialog->SetFieldsFetchMethod(fmUseTTable);
+    dialog->LoadFields();
+    ASSERT_EQ(dialog->FieldList().size(), static_cast<size_t>(table.FieldCount()));
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const TqzDBFieldInfo& f = dialog->FieldList()[static_cast<size_t>(i)];
+        TField* field = table.Fields()->Fields(i);
+        EXPECT_EQ(f.FieldName, field->FieldName());
+        EXPECT_EQ(f.DataType, field->DataType()) << f.FieldName;
+        EXPECT_EQ(f.Size, field->Size()) << f.FieldName;
+        EXPECT_EQ(f.DisplayLabel, field->DisplayLabel());
+        EXPECT_EQ(f.TableName, "cust");
+    }
+    dialog->Criteria() = {Crit("name", fdMatchStart, "a name", true)};
+    EXPECT_TRUE(dialog->ApplyFilter());
+    EXPECT_EQ(query->RecordCount(), 1);
+}
+
 }  // namespace
