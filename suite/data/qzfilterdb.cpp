@@ -93,9 +93,10 @@ void CutTexts(TFilterNode* Node, int64_t Bytes) {
 
 // A memo's criterion as the record test reads it: the first FilterMemoSize
 // bytes of its text (cut at a character's start), folded unless
-// CaseSensitive, an end match by the text's end. Not for a memo of rich text
-// (read as its plain text), a range, or a database of UTF-16 (whose BLOBs
-// read otherwise).
+// CaseSensitive. Not for a memo of rich text (read as its plain text), an
+// end match (the record test's is by the text's end, not by the first
+// occurrence), a range, or a database of UTF-16 (whose BLOBs read
+// otherwise): those stay with the record test.
 std::unique_ptr<TFilterNode> MemoTestOf(const TqzFieldInfo& Info, TField* Field, TDataSet* DataSet,
                                         const TqzFieldOperators* Operators) {
     const TFieldType type = Field->DataType();
