@@ -181,8 +181,15 @@ namespace {
 // Utf8: the database keeps its texts in UTF-8; in one of UTF-16 texts are
 // compared by their UTF-8 bytes (text_utf8, sqlite_connection.cpp), as the
 // record test compares them.
+// Prefix (when given) answers, for a field and a text, the condition beside a
+// case-sensitive STARTS that reads an index (TDBDataSet::PrefixRange).
+// Exact: the condition is the test itself.
+using TPrefixRange =
+    std::function<std::string(const std::string& Field, const std::string& Text, bool& Exact)>;
+
 void TreeToSql(TDBDataSet* ds, bool Utf8, const TFilterNode* n, const std::vector<std::string>& columns,
-               std::string& out, std::vector<std::string>& binds, std::vector<int>& kinds) {
+               std::string& out, std::vector<std::string>& binds, std::vector<int>& kinds,
+               const TPrefixRange& Prefix = {}) {
     if (!n) throw EDBEngineError("Invalid filter expression", DBIERR_INVALIDFILTER);
     switch (n->Kind) {
     case fnField: {
@@ -203,7 +210,7 @@ void TreeToSql(TDBDataSet* ds, bool Utf8, const TFilterNode* n, const std::vecto
         if (n->Kind == fnLogical && n->Text == "NOT") {
             // unknown counts as not met, so NOT takes it in
             out += "(NOT coalesce(";
-            TreeToSql(ds, Utf8, n->Left.get(), columns, out, binds, kinds);
+            TreeToSql(ds, Utf8, n->Left.get(), columns, out, binds, kinds, Prefix);
             out += ", 0))";
             return;
         }
@@ -216,9 +223,11 @@ void TreeToSql(TDBDataSet* ds, bool Utf8, const TFilterNode* n, const std::vecto
         // one side: as texts, its bytes with a null as '', a field's folded when asked
         auto side = [&](const TFilterNode* s) {
             std::string x;
-            TreeToSql(ds, Utf8, s, columns, x, binds, kinds);
+            TreeToSql(ds, Utf8, s, columns, x, binds, kinds, Prefix);
             if (!texts) return x;
             x = "coalesce(" + x + ", '')";
+            if (s && s->Kind == fnField && n->CutBytes >= 0)
+                x = "text_cut(" + x + ", " + std::to_string(n->CutBytes) + ")";
             if (s && s->Kind == fnField && (n->Fold || n->Upper))
                 x = (n->Fold ? "fold(" : "upper(") + x + ")";
             return Utf8 ? "CAST(" + x + " AS BLOB)" : "text_utf8(" + x + ")";
@@ -234,15 +243,30 @@ void TreeToSql(TDBDataSet* ds, bool Utf8, const TFilterNode* n, const std::vecto
         auto find = [&]() {
             const bool foldLeft = n->Fold && L && L->Kind == fnField;
             out += "text_find(";
-            TreeToSql(ds, Utf8, L, columns, out, binds, kinds);
+            TreeToSql(ds, Utf8, L, columns, out, binds, kinds, Prefix);
             out += ", ";
             out += side(R);
-            out += foldLeft ? ", 1)" : ", 0)";
+            out += foldLeft ? ", 1" : ", 0";
+            // the left side cut as text_cut cuts it, without a copy
+            if (n->CutBytes >= 0 && L && L->Kind == fnField) out += ", " + std::to_string(n->CutBytes);
+            out += ")";
         };
         if (n->Text == "STARTS" || n->Text == "CONTAINS") {
+            std::string range;
+            bool exact = false;
+            if (n->Text == "STARTS" && Prefix && !n->Fold && !n->Upper && L && L->Kind == fnField && R &&
+                R->Kind == fnConstant)
+                range = Prefix(L->Text, R->Text, exact);
+            // (a null is no match either way: the range's unknown counts as not met)
+            if (!range.empty() && exact && n->CutBytes < 0) {
+                out += "(" + range + ")";
+                return;
+            }
             out += "(";
             find();
-            out += n->Text == "STARTS" ? " = 1)" : " > 0)";
+            out += n->Text == "STARTS" ? " = 1" : " > 0";
+            if (!range.empty()) out += " AND " + range;
+            out += ")";
         } else if (n->Text == "ENDS") {
             // Right's first occurrence ends the text: position - 1 + its length = the length
             out += "(";
@@ -273,9 +297,15 @@ std::string TDBDataSet::ExpressionCondition(std::vector<std::string>& Binds, std
     std::stable_sort(active.begin(), active.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     const bool utf8 = active.empty() || !Connection() || IsUtf8Database(Connection()->Db());
+    const TPrefixRange prefix = [this](const std::string& Field, const std::string& Text, bool& Exact) {
+        const int i = FieldDefs()->IndexOf(Field);
+        if (i < 0 || static_cast<size_t>(i) >= FColumns.size() || FBaseTable.empty()) return std::string();
+        const std::string& column = FColumns[static_cast<size_t>(i)];
+        return PrefixRange(FBaseTable, column, SqlName(column), Text, &Exact);
+    };
     for (auto& [p, f] : active) {
         if (!out.empty()) out += " AND ";
-        TreeToSql(this, utf8, f->Tree.get(), FColumns, out, Binds, BindKinds);
+        TreeToSql(this, utf8, f->Tree.get(), FColumns, out, Binds, BindKinds, prefix);
     }
     return out;
 }
@@ -466,6 +496,7 @@ void TDBDataSet::SetFiltered(bool Value) {
 }
 
 void TDBDataSet::SetFilterText(const std::string& Value) {
+    CheckFilterTextLength(Value);
     const std::string old = Filter();
     TDataSet::SetFilterText(Value);
     if (FOpen && Filtered()) {

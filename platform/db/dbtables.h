@@ -136,6 +136,9 @@ struct TFilterNode {
     // or upper-cased by it (Upper); constants are taken as they are.
     bool Fold = false;
     bool Upper = false;
+    // With Texts: a field's text cut to its first CutBytes bytes at a
+    // character's start, before the fold (-1: whole).
+    int64_t CutBytes = -1;
     std::unique_ptr<TFilterNode> Left, Right;
 };
 
@@ -254,6 +257,32 @@ protected:
     // when not Filtered or no text); raises EDBEngineError for a text that
     // is not one condition.
     std::string FilterCondition();
+    // Raises EDBEngineError for a Filter text longer than MaxFilterTextLength.
+    static void CheckFilterTextLength(const std::string& Text);
+
+public:
+    // A Filter text is an SQL condition a user types or a dialog writes; a
+    // longer one is refused at once, before it is read.
+    static constexpr size_t MaxFilterTextLength = 1024 * 1024;
+    // Beside a test that Ref (the column Column of Table) begins with Text:
+    // the condition, true wherever that test is, that reads an index on the
+    // column (a range of the texts and BLOBs that begin with Text's ASCII
+    // start); empty when there is none (the column not of TEXT affinity, a
+    // database of UTF-16, no ASCII start). Exact (when given): the range is
+    // the test itself (Text is ASCII through).
+    std::string PrefixRange(const std::string& Table, const std::string& Column, const std::string& Ref,
+                            const std::string& Text, bool* Exact = nullptr);
+    // Whether the database keeps its texts in UTF-8; in one of UTF-16 SQLite
+    // compares texts in that encoding's byte order, and a range written for
+    // the rows the record test gives compares them by text_utf8. True for a
+    // dataset without a connection.
+    bool TextsInUtf8();
+
+protected:
+    // The rows a Filter text reads, as FROM names them (empty: unknown).
+    virtual std::string FilterRowSource() { return std::string(); }
+    // Whether a Filter text may name the rows' own rowid.
+    virtual bool FilterRowsHaveRowid() const { return true; }
     void SetFilterText(const std::string& Value) override;
     // Keeps an expression filter (inactive) and answers its handle.
     int AddFilterTree(std::unique_ptr<TFilterNode> Tree, int Priority);
@@ -464,6 +493,7 @@ protected:
     void OpenData() override;
     void CloseData() override;
     void InternalInitFieldDefs() override;
+    std::string FilterRowSource() override;
     bool GetCanModify() override { return !FReadOnly; }
     TDataSource* GetDataSource() override { return MasterSource(); }
     TRow* KeyRow() override { return &FKeyRows[FKeyIndex]; }
@@ -544,6 +574,8 @@ protected:
     void CloseData() override;
     void InternalInitFieldDefs() override;
     bool GetCanModify() override { return !FBaseTable.empty(); }
+    std::string FilterRowSource() override { return "(" + Text() + "\n)"; }
+    bool FilterRowsHaveRowid() const override { return false; }
 
 private:
     void SQLChanged(TObject* Sender);

@@ -14,6 +14,7 @@
 #include "platform/core/datetime.h"
 #include "platform/core/files.h"
 #include "platform/core/sysutils.h"
+#include "platform/core/text.h"
 #include "platform/db/dbtables.h"
 
 namespace {
@@ -60,11 +61,12 @@ void FoldFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     FoldBytes(std::string_view(text, static_cast<size_t>(n)), 0, out, static_cast<size_t>(n));
     sqlite3_result_text(ctx, reinterpret_cast<const char*>(out), n, sqlite3_free);
 }
-// text_find(X, Y, Fold): the byte position (from 1) of Y's first occurrence
-// in X, folded when Fold; 0 when none. A null reads as the empty text. It
-// folds into a buffer of its own: no allocation per row.
+// text_find(X, Y, Fold[, Cut]): the byte position (from 1) of Y's first
+// occurrence in X, folded when Fold, X first cut to Cut bytes as text_cut
+// cuts (Cut below 0: whole); 0 when none. A null reads as the empty text.
+// It folds into a buffer of its own: no allocation per row.
 void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (argc != 3) return sqlite3_result_null(ctx);
+    if (argc != 3 && argc != 4) return sqlite3_result_null(ctx);
     auto text = [](sqlite3_value* v) {
         // a BLOB's bytes as they are (text_utf8's among them), whatever the database's encoding
         const auto* t = reinterpret_cast<const char*>(
@@ -74,6 +76,11 @@ void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     };
     std::string_view x = text(argv[0]);
     const std::string_view y = text(argv[1]);
+    if (argc == 4) {
+        const sqlite3_int64 cut = sqlite3_value_int64(argv[3]);
+        if (cut >= 0 && x.size() > static_cast<size_t>(cut))
+            x = x.substr(0, Utf8Truncate(x, static_cast<size_t>(cut)).size());
+    }
     thread_local std::string folded;
     if (sqlite3_value_int(argv[2]) != 0 && !x.empty()) {
         folded.resize(x.size());
@@ -97,6 +104,24 @@ void TextUtf8Function(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
                         ? sqlite3_value_blob(argv[0])
                         : static_cast<const void*>(sqlite3_value_text(argv[0]));
     sqlite3_result_blob(ctx, p ? p : "", p ? sqlite3_value_bytes(argv[0]) : 0, SQLITE_TRANSIENT);
+}
+
+// text_cut(X, N): X as the datasets read it (a text's UTF-8 bytes, a
+// BLOB's own) cut to its first N bytes at a character's start
+// (Utf8Truncate), as a text; null for a null.
+void TextCutFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const void* p = sqlite3_value_type(argv[0]) == SQLITE_BLOB
+                        ? sqlite3_value_blob(argv[0])
+                        : static_cast<const void*>(sqlite3_value_text(argv[0]));
+    const int n = p ? sqlite3_value_bytes(argv[0]) : 0;
+    const sqlite3_int64 most = sqlite3_value_int64(argv[1]);
+    if (most < 0 || n <= most)
+        return sqlite3_result_text64(ctx, p ? static_cast<const char*>(p) : "",
+                                     static_cast<sqlite3_uint64>(n), SQLITE_TRANSIENT, SQLITE_UTF8);
+    const std::string cut = Utf8Truncate(
+        std::string_view(static_cast<const char*>(p), static_cast<size_t>(n)), static_cast<size_t>(most));
+    sqlite3_result_text64(ctx, cut.data(), cut.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 void UpperFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -306,10 +331,14 @@ std::shared_ptr<TSqliteConnection> TSqliteConnection::Acquire(const std::string&
     sqlite3_create_collation(c->FDb, "FOLD", SQLITE_UTF8, nullptr, FoldCollate);
     sqlite3_create_function(c->FDb, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                             FoldFunction, nullptr, nullptr);
-    sqlite3_create_function(c->FDb, "text_find", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
-                            nullptr, TextFindFunction, nullptr, nullptr);
+    for (int args = 3; args <= 4; ++args)
+        sqlite3_create_function(c->FDb, "text_find", args,
+                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                TextFindFunction, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "text_utf8", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                             nullptr, TextUtf8Function, nullptr, nullptr);
+    sqlite3_create_function(c->FDb, "text_cut", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                            nullptr, TextCutFunction, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                             nullptr, UpperFunction, nullptr, nullptr);
     sqlite3_create_function(c->FDb, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,

@@ -28,7 +28,7 @@ namespace {
 // the library, makes large values out of nothing, or is random).
 const char* const AllowList[] = {
     // the case fold and the finding of texts (sqlite_connection.cpp)
-    "fold", "text_find", "text_utf8", "upper", "lower",
+    "fold", "text_find", "text_utf8", "text_cut", "upper", "lower",
     // comparisons, choices and patterns
     "coalesce", "ifnull", "nullif", "iif", "likely", "unlikely", "likelihood", "min", "max", "typeof", "like",
     "glob", "match",

@@ -200,6 +200,8 @@ void TTable::GetIndexNames(TStrings* List) {
     for (int i = 0; i < FIndexDefs->Count(); ++i) List->Add(FIndexDefs->Items(i)->Name);
 }
 
+std::string TTable::FilterRowSource() { return FTableName.empty() ? std::string() : SqlName(FTableName); }
+
 void TTable::InternalInitFieldDefs() {
     const bool open = Connection() != nullptr;
     if (!open) AcquireConnection();
@@ -466,10 +468,13 @@ std::vector<int64_t> TTable::FetchKeys() {
             TSqlFence::Learn(Connection()->Db(), "SELECT rowid, * FROM " + SqlName(FTableName)));
         fence->Watched = true;
     }
-    TSqliteStatement st(
-        Connection()->Db(),
-        "SELECT rowid FROM " + SqlName(FTableName) + (where.empty() ? "" : " WHERE " + where) + OrderBy(),
-        fence.get());
+    // in the row ids' order: sorted here, where an index read the rows (a
+    // temporary tree of SQLite's own costs more than the rows' search)
+    const bool byRowid = KeyColumns().empty();
+    TSqliteStatement st(Connection()->Db(),
+                        "SELECT rowid FROM " + SqlName(FTableName) +
+                            (where.empty() ? "" : " WHERE " + where) + (byRowid ? std::string() : OrderBy()),
+                        fence.get());
     st.Watch();
     // expression constants are texts; the rest native values
     for (size_t i = 0; i < binds.size(); ++i) {
@@ -482,6 +487,7 @@ std::vector<int64_t> TTable::FetchKeys() {
     }
     std::vector<int64_t> keys;
     while (st.Step()) keys.push_back(st.ColumnInt(0));
+    if (byRowid && !std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
     return keys;
 }
 

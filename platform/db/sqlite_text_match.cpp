@@ -20,6 +20,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -106,6 +107,10 @@ struct TPattern {
     // for each character of a run of characters only: the longest proper
     // border of the run up to it (in characters)
     std::vector<uint32_t> Border;
+    // the run after the last '%' when it holds ASCII characters only (they
+    // are its bytes), with a '%' before it
+    bool AsciiEnd = false;
+    std::string EndBytes;
 
     bool Matches(const TPatTok& t, uint32_t c) const {
         switch (t.Kind) {
@@ -190,6 +195,15 @@ TPattern ReadPattern(const uint8_t* p, const TPatternKind& Kind, uint32_t Escape
         }
         first = x;
     }
+    size_t last = pat.Toks.size();
+    while (last > 0 && pat.Toks[last - 1].Kind != TTokKind::All) --last;
+    if (last > 0) {
+        pat.AsciiEnd = true;
+        for (size_t x = last; x < pat.Toks.size() && pat.AsciiEnd; ++x) {
+            pat.AsciiEnd = pat.Toks[x].Kind == TTokKind::Char && pat.Toks[x].Char < 0x80;
+            pat.EndBytes += static_cast<char>(pat.Toks[x].Char);
+        }
+    }
     return pat;
 }
 
@@ -273,7 +287,14 @@ bool MatchPattern(const TPattern& Pat, const uint8_t* s, TWorkMeter& Meter) {
         if (!FindRun(Pat, i + 1, next, s, steps)) return false;
         i = next;
     }
-    // the last run: the characters that end the text
+    // the last run: the characters that end the text; ASCII characters are
+    // the bytes that end it (no other character reads as one)
+    if (Pat.AsciiEnd) {
+        const size_t bytes = std::strlen(reinterpret_cast<const char*>(s));
+        if (!Meter.Add(bytes)) return false;
+        const size_t length = Pat.EndBytes.size();
+        return bytes >= length && std::memcmp(s + bytes - length, Pat.EndBytes.data(), length) == 0;
+    }
     size_t left = 0;
     for (const uint8_t* p = s; *p; ReadChar(p), ++left)
         if (!steps.Step()) return false;
@@ -345,17 +366,32 @@ constexpr size_t ShortNeedle = 32;
 // or when the meter stops the work.
 class TByteFinder {
 public:
-    explicit TByteFinder(std::string_view Needle) : FNeedle(Needle) {
+    // The building of the table counts in Meter; Built() is False when the
+    // meter stopped it.
+    TByteFinder(std::string_view Needle, TWorkMeter& Meter) : FNeedle(Needle) {
         if (Needle.size() <= ShortNeedle) return;
         // Border[i]: the longest proper border of Needle's first i + 1 bytes
         FBorder.resize(Needle.size());
         FBorder[0] = 0;
+        size_t steps = 0;
         for (size_t i = 1, k = 0; i < Needle.size(); ++i) {
-            while (k > 0 && Needle[i] != Needle[k]) k = FBorder[k - 1];
+            while (k > 0 && Needle[i] != Needle[k]) {
+                k = FBorder[k - 1];
+                ++steps;
+            }
             if (Needle[i] == Needle[k]) ++k;
             FBorder[i] = static_cast<uint32_t>(k);
+            if (++steps >= 4096) {
+                if (!Meter.Add(steps)) {
+                    FBuilt = false;
+                    return;
+                }
+                steps = 0;
+            }
         }
+        Meter.Add(steps);
     }
+    bool Built() const { return FBuilt; }
     size_t Find(std::string_view Hay, size_t From, TWorkMeter& Meter) const {
         const size_t m = FNeedle.size();
         if (m == 0) return From <= Hay.size() ? From : std::string_view::npos;
@@ -400,7 +436,36 @@ private:
 
     std::string_view FNeedle;
     std::vector<uint32_t> FBorder;
+    bool FBuilt = true;
 };
+
+// A needle and its table, kept for the statement while the needle's
+// argument stays the same (sqlite3_set_auxdata).
+struct TKeptNeedle {
+    std::string Bytes;
+    bool Blobs;
+    std::unique_ptr<TByteFinder> Finder;
+};
+
+// The needle of argument Arg as kept for the statement, or made into
+// Made (kept with Keep once the call is done with it); nullptr when the
+// meter stopped its building.
+const TByteFinder* NeedleFinder(sqlite3_context* Ctx, int Arg, std::string_view Needle, bool Blobs,
+                                TWorkMeter& Meter, std::unique_ptr<TKeptNeedle>& Made) {
+    auto* kept = static_cast<TKeptNeedle*>(sqlite3_get_auxdata(Ctx, Arg));
+    // (kept only while the argument is the same constant)
+    if (kept && kept->Blobs == Blobs && kept->Bytes.size() == Needle.size()) return kept->Finder.get();
+    Made = std::make_unique<TKeptNeedle>();
+    Made->Bytes.assign(Needle);
+    Made->Blobs = Blobs;
+    Made->Finder = std::make_unique<TByteFinder>(Made->Bytes, Meter);
+    return Made->Finder->Built() ? Made->Finder.get() : nullptr;
+}
+
+void Keep(sqlite3_context* Ctx, int Arg, std::unique_ptr<TKeptNeedle> Made) {
+    if (Made)
+        sqlite3_set_auxdata(Ctx, Arg, Made.release(), [](void* p) { delete static_cast<TKeptNeedle*>(p); });
+}
 
 std::string_view Bytes(const void* P, int N) {
     return P && N > 0 ? std::string_view(static_cast<const char*>(P), static_cast<size_t>(N))
@@ -435,9 +500,15 @@ void InstrFunction(sqlite3_context* Ctx, int, sqlite3_value** Argv) {
     // within a character is found at the start of the text only
     if (!blobs && (static_cast<uint8_t>(needle[0]) & 0xC0) == 0x80)
         return sqlite3_result_int(Ctx, hay.substr(0, needle.size()) == needle ? 1 : 0);
+    // a value shorter than the needle holds it nowhere
+    if (hay.size() < needle.size()) return sqlite3_result_int(Ctx, 0);
     TWorkMeter meter;
     try {
-        const size_t at = TByteFinder(needle).Find(hay, 0, meter);
+        std::unique_ptr<TKeptNeedle> made;
+        const TByteFinder* finder = NeedleFinder(Ctx, 1, needle, blobs, meter, made);
+        if (!finder) return ResultStopped(Ctx);
+        const size_t at = finder->Find(hay, 0, meter);
+        Keep(Ctx, 1, std::move(made));
         if (meter.Stopped()) return ResultStopped(Ctx);
         if (at == std::string_view::npos) return sqlite3_result_int(Ctx, 0);
         sqlite3_int64 place = static_cast<sqlite3_int64>(at) + 1;
@@ -490,11 +561,22 @@ void ReplaceFunction(sqlite3_context* Ctx, int, sqlite3_value** Argv) {
         static_cast<size_t>(sqlite3_limit(sqlite3_context_db_handle(Ctx), SQLITE_LIMIT_LENGTH, -1));
     TWorkMeter meter;
     TOutBuffer out;
+    // a value shorter than the needle holds it nowhere: itself, as a text
+    if (x.size() < y.size()) {
+        return sqlite3_result_text64(Ctx, x.empty() ? "" : x.data(), x.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    }
     try {
-        const TByteFinder finder(y);
+        std::unique_ptr<TKeptNeedle> made;
+        const TByteFinder* finder = NeedleFinder(Ctx, 1, y, false, meter, made);
+        if (!finder) return ResultStopped(Ctx);
+        struct TKeepAtEnd {
+            sqlite3_context* Ctx;
+            std::unique_ptr<TKeptNeedle>& Made;
+            ~TKeepAtEnd() { Keep(Ctx, 1, std::move(Made)); }
+        } keepAtEnd{Ctx, made};
         size_t from = 0;
         for (;;) {
-            const size_t at = finder.Find(x, from, meter);
+            const size_t at = finder->Find(x, from, meter);
             if (meter.Stopped()) return ResultStopped(Ctx);
             const bool found = at != std::string_view::npos;
             const size_t end = found ? at : x.size();
@@ -533,6 +615,28 @@ void TrimFunction(sqlite3_context* Ctx, int Argc, sqlite3_value** Argv) {
     if (Argc == 2 && !(set = sqlite3_value_text(Argv[1]))) return;
     const int ends = static_cast<int>(reinterpret_cast<intptr_t>(sqlite3_user_data(Ctx)));
     auto isCont = [](char c) { return (static_cast<uint8_t>(c) & 0xC0) == 0x80; };
+    // a set of ASCII characters: each is a byte, and a byte of X below 0x80
+    // is a character of its own
+    bool inSet[128] = {};
+    bool ascii = true;
+    for (const uint8_t* p = set; *p && ascii; ++p) {
+        ascii = *p < 0x80;
+        if (ascii) inSet[*p] = true;
+    }
+    if (ascii) {
+        const auto trimmed = [&](char c) {
+            return static_cast<uint8_t>(c) < 0x80 && inSet[static_cast<uint8_t>(c)];
+        };
+        TWorkMeter meter;
+        size_t steps = 0;
+        const auto step = [&] { return ++steps % 4096 != 0 || meter.Add(4096); };
+        if (ends & 1)
+            while (!x.empty() && trimmed(x.front()) && step()) x.remove_prefix(1);
+        if (ends & 2)
+            while (!x.empty() && trimmed(x.back()) && step()) x.remove_suffix(1);
+        if (meter.Stopped()) return ResultStopped(Ctx);
+        return sqlite3_result_text64(Ctx, x.empty() ? "" : x.data(), x.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    }
     TWorkMeter meter;
     try {
         std::unordered_map<std::string_view, size_t> first;  // a character of Y: its first place
@@ -590,7 +694,8 @@ void Add(sqlite3* Db, const char* Name, int Args, void* Data,
 
 size_t FindBytesWatched(std::string_view Hay, std::string_view Needle, bool& Stopped) {
     TWorkMeter meter;
-    const size_t at = TByteFinder(Needle).Find(Hay, 0, meter);
+    const TByteFinder finder(Needle, meter);
+    const size_t at = finder.Built() ? finder.Find(Hay, 0, meter) : std::string_view::npos;
     Stopped = meter.Stopped();
     return at;
 }

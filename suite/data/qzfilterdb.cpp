@@ -7,6 +7,7 @@
 #include "platform/db/fields.h"
 #include "suite/base/qzdbsearch.h"
 #include "suite/base/qzlinelists.h"
+#include "suite/base/qztypes.h"
 #include "suite/data/qzfilterdialog.h"
 
 namespace {
@@ -82,14 +83,45 @@ std::unique_ptr<TFilterNode> IntegerRangeTest(const TqzFieldInfo& Info, TField* 
     return test;
 }
 
+// Sets the cut of every text test of a tree.
+void CutTexts(TFilterNode* Node, int64_t Bytes) {
+    if (!Node) return;
+    if (Node->Kind == fnCompare && Node->Texts) Node->CutBytes = Bytes;
+    CutTexts(Node->Left.get(), Bytes);
+    CutTexts(Node->Right.get(), Bytes);
+}
+
+// A memo's criterion as the record test reads it: the first FilterMemoSize
+// bytes of its text (cut at a character's start), folded unless
+// CaseSensitive. Not for a memo of rich text (read as its plain text), an
+// end match (the record test's is by the text's end, not by the first
+// occurrence), a range, or a database of UTF-16 (whose BLOBs read
+// otherwise): those stay with the record test.
+std::unique_ptr<TFilterNode> MemoTestOf(const TqzFieldInfo& Info, TField* Field, TDataSet* DataSet,
+                                        const TqzFieldOperators* Operators) {
+    const TFieldType type = Field->DataType();
+    if ((type != ftMemo && type != ftFmtMemo) || qzIsRichTextField(Field, false)) return nullptr;
+    if (Info.MatchType == fdMatchRange || Info.MatchType == fdMatchEnd) return nullptr;
+    auto* db = dynamic_cast<TDBDataSet*>(DataSet);
+    if (!db || !db->TextsInUtf8()) return nullptr;
+    std::unique_ptr<TFilterNode> test = ListTest(Info, Field->FieldName(), Operators);
+    CutTexts(test.get(), qzGetFilterMemoSize() < 0 ? -1 : qzGetFilterMemoSize());
+    return test;
+}
+
 }  // namespace
 
 std::unique_ptr<TFilterNode> TqzFilterDialog::DatabaseTestOf(TqzFieldInfo& Info, TDataSet* DataSet) {
     if (Info.FieldName.empty() || !DataSet->FindField(Info.FieldName))
         qzFieldNameFromDisplayLabel(DataSet, Info.DisplayLabel, Info.FieldName);
     TField* field = DataSet->FindField(Info.FieldName);
-    if (!field || field->FieldKind() != fkData || field->IsBlob()) return nullptr;
+    if (!field || field->FieldKind() != fkData) return nullptr;
     const TFieldType type = field->DataType();
+    if (field->IsBlob()) {
+        std::unique_ptr<TFilterNode> test = MemoTestOf(Info, field, DataSet, FFieldOperators.get());
+        if (test && Info.NonMatching) test = qzNotTest(std::move(test));
+        return test;
+    }
     if (Info.MatchType == fdMatchRange) {
         if (IsTextType(type)) return TextRangeTest(Info, field, FUpperRangePadChar);
         if (IsWholeNumberType(type)) return IntegerRangeTest(Info, field);

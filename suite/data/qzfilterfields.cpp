@@ -163,9 +163,18 @@ void TqzFilterDialog::GetFieldsBySQL() {
         }
         temp->SetDatabaseName(qzGetDatabaseName(ds));
         DoInitTempDataSet(ds, temp.get());
-        temp->Open();
         // with more than one table a name is qualified by its table
         const std::string qualifier = tables.size() > 1 ? (t.Alias.empty() ? t.Name : t.Alias) + "." : "";
+        if (FFieldsFetchMethod == fmUseTTable && temp->FieldCount() == 0 && !temp->Active()) {
+            // a table's fields are its field definitions: read without its rows
+            temp->FieldDefs()->Update();
+            for (int i = 0; i < temp->FieldDefs()->Count(); ++i) {
+                const TFieldDef* d = temp->FieldDefs()->Items(i);
+                add({d->Name(), qualifier + d->Name(), t.Name, d->DataType(), d->Name(), d->Size()});
+            }
+            continue;
+        }
+        temp->Open();
         for (int i = 0; i < temp->FieldCount(); ++i) {
             TField* f = temp->Fields()->Fields(i);
             add({f->FieldName(), qualifier + f->FieldName(), t.Name, f->DataType(), f->DisplayLabel(),

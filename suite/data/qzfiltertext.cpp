@@ -49,6 +49,18 @@ std::string LikeEscaped(const std::string& Text) {
     return out;
 }
 
+// The characters a quoted LIKE pattern (escape '\') begins with.
+std::string LikeStart(const std::string& Quoted) {
+    std::string out;
+    for (size_t i = 1; i + 1 < Quoted.size(); ++i) {
+        char c = Quoted[i];
+        if (c == '%' || c == '_') break;
+        if (c == '\\' || c == '\'') c = Quoted[++i];
+        out += c;
+    }
+    return out;
+}
+
 // Name qualified by Alias in place of its own qualifier (what precedes its
 // last "." outside quotes and brackets); an expression is left as written.
 std::string Qualified(const std::string& Name, const std::string& Alias) {
@@ -158,6 +170,7 @@ public:
         : FInfo(Info), FField(Field), FOptions(Options) {
         const std::string column = Options.SQLRoad && Options.ColumnText ? Options.ColumnText(Field) : "";
         FRef = column.empty() ? FieldRef(Field, Options) : ColumnRef(column, Options);
+        FOwnColumn = column.empty() && !Field.TableName.empty();
         FUpper = IsStringOrMemoType(Field.DataType) && !Info.CaseSensitive &&
                  (Options.SQLRoad || (Options.UseLikeOperator && Options.LikeSupportsUpperKeyword));
         if (FUpper) FRef = Upper(FRef);
@@ -192,11 +205,18 @@ public:
         const bool text = !IsNumberType(FField.DataType) && !IsDateType(FField.DataType);
         switch (FInfo.MatchType) {
         case fdMatchExact: return FRef + " = " + Value(Item);
-        case fdMatchStart:
-            // a whole number by its text, as the record test reads it
-            if (!text && !(like && IsWholeNumberType(FField.DataType))) return FRef + " = " + Value(Item);
-            if (!like) return FRef + " = " + Value(Item, vmTyped, "", "*");
-            return FRef + " like " + Value(Item, vmLike, "", w) + Escape();
+        case fdMatchStart: {
+            // a number by its text, as the record test reads it
+            if (!text && !IsNumberType(FField.DataType)) return FRef + " = " + Value(Item);
+            if (!like) return FRef + " = " + Value(Item, text ? vmTyped : vmText, "", "*");
+            const std::string pattern = Value(Item, vmLike, "", w);
+            std::string out = FRef + " like " + pattern + Escape();
+            if (sql && !FUpper && FOwnColumn && IsStringOrMemoType(FField.DataType) && FOptions.PrefixRange) {
+                const std::string range = FOptions.PrefixRange(FField, FRef, LikeStart(pattern));
+                if (!range.empty()) out += " and " + range;
+            }
+            return out;
+        }
         case fdMatchAny:
             if (!like) return std::string();
             return FRef + " like " + Value(Item, vmLike, w, w) + Escape();
@@ -212,7 +232,13 @@ public:
 
     std::string Range() const {
         std::string lower, upper;
-        if (!Trim(FInfo.MinValue).empty()) lower = "(" + FRef + " >= " + Value(FInfo.MinValue) + ")";
+        // texts by their UTF-8 bytes where SQLite would compare UTF-16 ones
+        const bool utf8 = FOptions.RangesByUtf8 && IsStringOrMemoType(FField.DataType);
+        const auto bound = [&](const char* Op, const std::string& Value) {
+            if (!utf8) return "(" + FRef + Op + Value + ")";
+            return "(text_utf8(" + FRef + ")" + Op + "text_utf8(" + Value + "))";
+        };
+        if (!Trim(FInfo.MinValue).empty()) lower = bound(" >= ", Value(FInfo.MinValue));
         if (!Trim(FInfo.MaxValue).empty()) {
             std::string max = FInfo.MaxValue;
             TValueMode mode = vmTyped;
@@ -225,7 +251,7 @@ public:
                 }
                 max = qzPadRight(FField.Size, max, FOptions.UpperRangePadChar);
             }
-            upper = "(" + FRef + " <= " + Value(max, mode) + ")";
+            upper = bound(" <= ", Value(max, mode));
             // an empty text lies in no bounded range, as for the record test
             if (lower.empty() && IsStringOrMemoType(FField.DataType)) lower = "(" + FRef + " <> '')";
         }
@@ -245,6 +271,7 @@ private:
     const TqzCriteriaTextOptions& FOptions;
     std::string FRef;
     bool FUpper = false;
+    bool FOwnColumn = false;  // FRef names a column of the field's table
 };
 
 const TqzDBFieldInfo* FindField(const std::vector<TqzDBFieldInfo>& Fields, const std::string& Name) {
@@ -544,6 +571,17 @@ std::string TqzFilterDialog::CriteriaText(bool SQLRoad, const std::vector<std::s
                     return std::string();
             }
             return (*SelectList)[static_cast<size_t>(at)];
+        };
+    }
+    if (auto* db = dynamic_cast<TDBDataSet*>(ds)) options.RangesByUtf8 = !db->TextsInUtf8();
+    if (auto* db = dynamic_cast<TDBDataSet*>(ds); SQLRoad && db) {
+        options.PrefixRange = [db](const TqzDBFieldInfo& Field, const std::string& Ref,
+                                   const std::string& Start) {
+            // the column: the SQL name's last part, out of its quotes
+            std::string column = Field.SQLFieldName.substr(Field.SQLFieldName.rfind('.') + 1);
+            if (column.size() >= 2 && (column[0] == '[' || column[0] == '"' || column[0] == '`'))
+                column = column.substr(1, column.size() - 2);
+            return db->PrefixRange(Field.TableName, column, Ref, Start);
         };
     }
     options.UseLikeOperator = FFilterPropertyOptions->UseLikeOperator;

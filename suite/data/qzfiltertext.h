@@ -45,6 +45,13 @@ struct TqzCriteriaTextOptions {
     // SQL road: a result column of the query as its select list writes it
     // (empty: the field list's name).
     std::function<std::string(const TqzDBFieldInfo&)> ColumnText;
+    // SQL road: beside a case-sensitive start match on a table's column
+    // (Ref as written, Start the text it begins with), a condition true
+    // wherever the match is that reads an index on the column (empty: none).
+    std::function<std::string(const TqzDBFieldInfo&, const std::string&, const std::string&)> PrefixRange;
+    // The database keeps its texts in UTF-16: text ranges compare their
+    // UTF-8 bytes (text_utf8), as the record test compares them.
+    bool RangesByUtf8 = false;
     // (field type, field name, var value): may replace an item's value.
     std::function<void(TFieldType, const std::string&, std::string&)> EncodeValue;
     // (value, field type, field name, var text): may replace a date's text.

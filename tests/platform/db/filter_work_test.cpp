@@ -263,3 +263,41 @@ TEST_F(FilterWork, LongTextWorkIsWatchedAndAnswersAsSqliteDoes) {
     EXPECT_GE(Watch.Polls, 10);  // looked at within the rows' work
     EXPECT_EQ(Watch.Begins, Watch.Ends);
 }
+
+TEST_F(FilterWork, LongNeedlesAreReadOnceAStatementAndWatched) {
+    auto table = OpenTable();
+    TickStep = 1;
+    // a needle of a megabyte against 20,000 short values: no value holds it,
+    // each answered without its table (built once a statement at most)
+    const std::string needle = Longer("'c'", 6);
+    for (const std::string& f :
+         {"instr(code, " + needle + ") = 0", "replace(code, " + needle + ", 'x') = code"}) {
+        Watch = TRecordingWatch();
+        table->SetFilter(f);
+        table->SetFiltered(true);
+        EXPECT_EQ(table->RecordCount(), 20000) << f;
+        EXPECT_EQ(Watch.Begins, Watch.Ends) << f;
+    }
+    // values that hold it: found where SQLite finds it
+    const std::string holding = "[id] <= 20 AND instr(code || " + needle + ", " + needle +
+                                ") = length(code) + 1 AND length(replace(code || " + needle + " || code, " +
+                                needle + ", '')) = 2 * length(code)";
+    table->SetFilter(holding);
+    EXPECT_EQ(table->RecordCount(), 20);
+    // the building of a long needle's table is watched: busy by the clock, Escape stops it
+    table->SetFilter("[id] <= 3");
+    TickStep = 50;
+    TickReads = 0;
+    Watch = TRecordingWatch();
+    Watch.EscapePending = true;
+    try {
+        table->SetFilter("[id] = 1 AND instr(" + needle + " || " + needle + ", " + needle + " || 'x') > 0");
+        ADD_FAILURE() << "not stopped";
+    } catch (const EDBEngineError& e) {
+        EXPECT_EQ(std::string(e.what()), SDBWorkStopped);
+    }
+    EXPECT_FALSE(Watch.EscapePending);
+    EXPECT_GE(TickReads, 5);
+    EXPECT_EQ(table->Filter(), "[id] <= 3");
+    EXPECT_EQ(table->RecordCount(), 3);
+}

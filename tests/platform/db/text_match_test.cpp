@@ -117,7 +117,11 @@ const std::vector<std::string> Patterns = {"'%'",
                                            "'%aab%b'",
                                            "'%aéaéb'",
                                            "'a%ab%ab'",
-                                           "'%aba%bx%'"};
+                                           "'%aba%bx%'",
+                                           "'%bc'",
+                                           "'%%c'",
+                                           "' '",
+                                           "' a'"};
 
 // The escapes of like(P, X, E).
 const std::vector<std::string> Escapes = {"'\\'", "'!'", "'%'", "'_'", "'é'", "'a'", "NULL", "x'80'"};
