@@ -257,4 +257,40 @@ TEST_F(HostileFile, ASearchOverAViewThatWouldNeverEndIsStopped) {
     stopped([&] { table->CursorPositionsWhere(test, 0); });
 }
 
+// A column that never ends computing: Locate and Lookup (by the database and
+// by the walk), FindKey and FindNearest stop on Escape with the search's
+// message and leave the dataset on its record.
+TEST_F(HostileFile, SearchesOverAColumnThatNeverEndsStop) {
+    Make(
+        "CREATE TABLE base (id INTEGER PRIMARY KEY, code VARCHAR(10));"
+        "INSERT INTO base VALUES (1, 'c1'), (2, 'c2'), (3, 'c3'), (4, 'c4');"
+        "CREATE VIEW item AS SELECT id AS rowid, id, code FROM base;");
+    auto table = Table();
+    table->Open();
+    table->MoveBy(2);
+    auto keyed = Table();
+    keyed->SetIndexFieldNames("code");
+    keyed->Open();
+    keyed->MoveBy(2);
+    Make(
+        "DROP VIEW item; CREATE VIEW item AS SELECT id AS rowid, id, code || (WITH RECURSIVE"
+        " c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT substr(max(x), 1, 0) FROM c) AS code FROM "
+        "base;");
+    const auto stopped = [&](const std::function<void()>& Step, TTable* On = nullptr) {
+        ExpectStopped(Step, SDBSearchStopped);
+        TTable* t = On ? On : table.get();
+        ASSERT_TRUE(t->Active());
+        EXPECT_EQ(t->State(), dsBrowse);
+        EXPECT_EQ(t->CursorPosition(), 2);
+    };
+    for (const bool byDatabase : {true, false}) {
+        table->SetLocateByDatabase(byDatabase);
+        stopped([&] { table->Locate("code", Variant("zzz"), {}); });
+        stopped([&] { table->Locate("code", Variant("ZZ"), {loCaseInsensitive, loPartialKey}); });
+        stopped([&] { table->Lookup("code", Variant("zzz"), "id"); });
+    }
+    stopped([&] { keyed->FindKey({Variant("c9")}); }, keyed.get());
+    stopped([&] { keyed->FindNearest({Variant("c9")}); }, keyed.get());
+}
+
 }  // namespace
