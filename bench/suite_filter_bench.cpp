@@ -62,15 +62,15 @@ void MakeFile() {
     sqlite3_open(FilePath().c_str(), &db);
     for (int rows : {LargeRows() / 10, LargeRows()}) {
         const std::string table = TableOf(rows);
-        sqlite3_exec(
-            db,
-            ("CREATE TABLE " + table +
-             " (id INTEGER PRIMARY KEY, name VARCHAR(40), city VARCHAR(20), qty INTEGER, notes TEXT);")
-                .c_str(),
-            nullptr, nullptr, nullptr);
+        sqlite3_exec(db,
+                     ("CREATE TABLE " + table +
+                      " (id INTEGER PRIMARY KEY, name VARCHAR(40), city VARCHAR(20), qty INTEGER, notes TEXT,"
+                      " vnotes VARCHAR(60));")
+                         .c_str(),
+                     nullptr, nullptr, nullptr);
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, ("INSERT INTO " + table + " VALUES (?, ?, ?, ?, ?)").c_str(), -1, &st,
+        sqlite3_prepare_v2(db, ("INSERT INTO " + table + " VALUES (?, ?, ?, ?, ?, ?)").c_str(), -1, &st,
                            nullptr);
         std::mt19937 rng(42);
         for (int id = 1; id <= rows; ++id) {
@@ -83,6 +83,7 @@ void MakeFile() {
             sqlite3_bind_text(st, 3, Cities[rng() % 8], -1, SQLITE_STATIC);
             sqlite3_bind_int(st, 4, static_cast<int>(rng() % 40));
             sqlite3_bind_text(st, 5, notes.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 6, notes.c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_step(st);
             sqlite3_reset(st);
         }
@@ -269,6 +270,45 @@ void BM_DataSetLocateId_SqliteScan(benchmark::State& state) {
     DataSetLocateSqlite(state, " WHERE +id = " + std::to_string(state.range(0)), true);
 }
 
+// Locate over a column declared TEXT (a memo field) against the same over
+// the same texts declared VARCHAR(60), without case, for a text no row
+// holds: whole and as a start; and the same by the walk over the records.
+const char* const NoNote = "NOTE 99999 OF KAKAKAKAKA";
+void NotesLocate(benchmark::State& state, const char* Field, TLocateOptions Options, bool Walk = false) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TSuite suite(rows);
+    suite.Table->SetLocateByDatabase(!Walk);
+    bool found = true;
+    for (auto _ : state) {
+        suite.Table->First();
+        found = suite.Table->Locate(Field, Variant(NoNote), Options);
+    }
+    if (found) state.SkipWithError("the locate differs from SQLite's answer");
+}
+void BM_LocateText(benchmark::State& state) { NotesLocate(state, "notes", {loCaseInsensitive}); }
+void BM_LocateVarchar(benchmark::State& state) { NotesLocate(state, "vnotes", {loCaseInsensitive}); }
+void BM_LocateTextStart(benchmark::State& state) {
+    NotesLocate(state, "notes", {loCaseInsensitive, loPartialKey});
+}
+void BM_LocateVarcharStart(benchmark::State& state) {
+    NotesLocate(state, "vnotes", {loCaseInsensitive, loPartialKey});
+}
+void BM_LocateText_Walk(benchmark::State& state) { NotesLocate(state, "notes", {loCaseInsensitive}, true); }
+
+// The record search for a needle of 8 MB in the notes (every one shorter):
+// answered by each row's length, the needle's table built at most once.
+void BM_RecordSearchLongNeedle(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TSuite suite(rows);
+    const std::string needle(8 * 1024 * 1024, 'k');
+    bool found = true;
+    for (auto _ : state)
+        found = qzFindRecordByValue(true, suite.Table, "notes", needle, mtPartialMatchAny, false, false);
+    if (found) state.SkipWithError("found a needle no row holds");
+}
+
 // ---- The fence's cost ----
 // The statement of a table's Filter text over the larger table, run to its
 // end with and without the fence (the authorizer's prepare, the value and
@@ -330,6 +370,16 @@ BENCHMARK(BM_DataSetLocateNameFolded_Sqlite)->Apply(Sizes);
 BENCHMARK(BM_DataSetLocateId)->Apply(Sizes);
 BENCHMARK(BM_DataSetLocateId_SqliteKey)->Apply(Sizes);
 BENCHMARK(BM_DataSetLocateId_SqliteScan)->Apply(Sizes);
+BENCHMARK(BM_LocateText)->Apply(Sizes);
+BENCHMARK(BM_LocateVarchar)->Apply(Sizes);
+BENCHMARK(BM_LocateTextStart)->Apply(Sizes);
+BENCHMARK(BM_LocateVarcharStart)->Apply(Sizes);
+BENCHMARK(BM_LocateText_Walk)
+    ->Arg(LargeRows() / 10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_RecordSearchLongNeedle)->Apply(Sizes);
 BENCHMARK(BM_FenceCost_Fenced)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FenceCost_Unfenced)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

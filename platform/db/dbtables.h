@@ -344,7 +344,7 @@ private:
     // The cursor position of the first record matching the key (-1: none),
     // found by the database; False when it cannot answer exactly.
     bool FindByDatabase(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
-                        TLocateOptions Options, int& Position);
+                        TLocateOptions Options, int& Position, TDBWorkSpan& Span);
     // Runs Read with the cursor record at Position readable through the fields.
     void ReadAtCursor(int Position, const std::function<void()>& Read);
     // What the statement of FindByDatabase leans on, learnt once while open.

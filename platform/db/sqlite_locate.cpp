@@ -185,6 +185,11 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
         // the walk compares the field's whole text: a string field's to a zero
         // byte, a memo's (a TEXT column's) whole
         const std::string key = Key.AsString();
+        if (key.size() > static_cast<size_t>(TSqliteConnection::MaxValueLength)) {
+            // longer than any value the connection reads (the fold keeps a text's length)
+            Sql += "0";
+            return true;
+        }
         if (Options.Contains(loPartialKey) && key.empty()) {
             // every text begins with the empty one
             Sql += c + " IS NOT NULL";
@@ -247,7 +252,7 @@ const TDBDataSet::TLocateFacts& TDBDataSet::LocateFacts() {
 }
 
 bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
-                                TLocateOptions Options, int& Position) {
+                                TLocateOptions Options, int& Position, TDBWorkSpan& Span) {
     if (!FLocateByDatabase || FBaseTable.empty() || !FOpen || FBuilding || Filtering()) return false;
     std::string where;
     std::vector<TLocateBind> binds;
@@ -304,6 +309,7 @@ bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Var
     const TLocateTest test(KeyFields, KeyValues, Options);
     std::make_heap(positions.begin(), positions.end(), std::greater<int>());
     while (!positions.empty()) {
+        Span.Step();
         std::pop_heap(positions.begin(), positions.end(), std::greater<int>());
         const int position = positions.back();
         positions.pop_back();
@@ -323,7 +329,7 @@ bool TDBDataSet::WalkToMatch(const std::vector<TField*>& KeyFields, const Varian
     // one piece of work from the first statement to the last record read
     TDBWorkSpan span(SDBSearchStopped);
     int position = -1;
-    if (FindByDatabase(KeyFields, KeyValues, Options, position)) {
+    if (FindByDatabase(KeyFields, KeyValues, Options, position, span)) {
         if (position < 0) return false;
         GotoCursorPosition(position);
         return true;

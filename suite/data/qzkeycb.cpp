@@ -251,7 +251,7 @@ bool TqzIncrementalSearch::SearchTable(TTable* Table, const std::string& Text) {
             rest = q == std::string::npos ? std::string() : rest.substr(q + 1);
             TField* f = Table->FindField(name);
             if (f && f->DataType() == ftString && f->Size() > 0 && static_cast<int>(part.size()) > f->Size())
-                part = part.substr(0, static_cast<size_t>(f->Size()));
+                part = Utf8Truncate(part, static_cast<size_t>(f->Size()));
             values.push_back(Variant(part));
         }
         TLocateOptions options{loPartialKey};
@@ -293,6 +293,8 @@ bool TqzIncrementalSearch::SearchQuery(TqzQuery* Query, TField* Field, const std
             return Query->Locate(name, Variant(Text), TLocateOptions{loCaseInsensitive, loPartialKey});
         if (Query->FieldsMapToIndex(name, true))
             return Query->Locate(name, Variant(Text), TLocateOptions{loPartialKey});
+    } catch (const EDBEngineError& e) {
+        if (IsWorkStopped(e.ErrorCode())) throw;  // stopped: no other search after it
     } catch (const Exception&) {}
     return qzLocateFieldValue(Query, Text, name, FCaseSensitivity == qzcsCaseSensitive, mtPartialMatchStart);
 }
@@ -314,7 +316,7 @@ bool TqzIncrementalSearch::DoSearch() {
         std::string value = text;
         if (field && field->DataType() == ftString && field->Size() > 0 &&
             static_cast<int>(value.size()) > field->Size())
-            value = value.substr(0, static_cast<size_t>(field->Size()));
+            value = Utf8Truncate(value, static_cast<size_t>(field->Size()));
         DoPerformCustomSearch(field ? field->FieldName() : std::string(), value, true, found);
     } else if (auto* table = dynamic_cast<TTable*>(ds)) {
         found = SearchTable(table, text);

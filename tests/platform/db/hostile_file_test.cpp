@@ -7,6 +7,7 @@
 // search either: Escape stops them and the record stays as it was.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -291,6 +292,40 @@ TEST_F(HostileFile, SearchesOverAColumnThatNeverEndsStop) {
     }
     stopped([&] { keyed->FindKey({Variant("c9")}); }, keyed.get());
     stopped([&] { keyed->FindNearest({Variant("c9")}); }, keyed.get());
+}
+
+// Locate and Lookup on a column declared TEXT over many short rows, by the
+// database and by the walk (a UTF-16 file), with keys of many megabytes:
+// busy by the clock of the whole search, stopped by Escape with the search's
+// message, the dataset on its record.
+TEST_F(HostileFile, ALocateOnATextColumnShowsBusyAndStops) {
+    for (const char* encoding : {"UTF-8", "UTF-16le"}) {
+        Make(std::string("PRAGMA encoding = '") + encoding +
+             "'; CREATE TABLE item (id INTEGER PRIMARY KEY, note TEXT);"
+             "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 2000)"
+             " INSERT INTO item SELECT x, 'note ' || x || ' ' || hex(randomblob(8)) FROM c;");
+        auto table = Table();
+        table->Open();
+        table->MoveBy(2);
+        const std::string mb8(8 * 1024 * 1024 - 16, 'n');
+        for (const std::string& key : {std::string("zzz"), std::string("NOTE 19"), mb8}) {
+            for (const TLocateOptions& options :
+                 {TLocateOptions{}, TLocateOptions{loCaseInsensitive, loPartialKey}}) {
+                Watch.Begins = Watch.Ends = 0;
+                ExpectStopped([&] { table->Locate("note", Variant(key), options); }, SDBSearchStopped);
+                EXPECT_GE(Watch.Begins, 1) << encoding;
+                EXPECT_EQ(table->CursorPosition(), 2) << encoding;
+            }
+            ExpectStopped([&] { table->Lookup("note", Variant(key), "id"); }, SDBSearchStopped);
+            EXPECT_EQ(table->CursorPosition(), 2) << encoding;
+        }
+        // without Escape the search ends with the walk's answer
+        ASSERT_TRUE(table->Locate("note", Variant("NOTE 1999 "), {loCaseInsensitive, loPartialKey}));
+        EXPECT_EQ(table->FieldByName("id")->AsInteger(), 1999);
+        EXPECT_EQ(Watch.Begins, Watch.Ends);
+        table.reset();
+        std::remove(Path.c_str());
+    }
 }
 
 }  // namespace
