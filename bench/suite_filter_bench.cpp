@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -90,6 +91,13 @@ void MakeFile() {
         sqlite3_finalize(st);
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     }
+    // 20,000 rows of 1,000 bytes, TEXT and VARCHAR(1000)
+    sqlite3_exec(db,
+                 "CREATE TABLE wide (id INTEGER PRIMARY KEY, notes TEXT, vnotes VARCHAR(1000));"
+                 "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 20000)"
+                 " INSERT INTO wide SELECT x, substr(printf('%d ', x) || hex(randomblob(500)), 1, 1000),"
+                 " NULL FROM c; UPDATE wide SET vnotes = notes;",
+                 nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
 
@@ -296,6 +304,81 @@ void BM_LocateVarcharStart(benchmark::State& state) {
 }
 void BM_LocateText_Walk(benchmark::State& state) { NotesLocate(state, "notes", {loCaseInsensitive}, true); }
 
+// Locate over 20,000 rows of 1,000 bytes for a key of 1 MB, 8 MB and 300 MB,
+// without case, as a start (range(0): megabytes; range(1): 1 for the
+// VARCHAR(1000) column).
+void BM_LocateLongKey(benchmark::State& state) {
+    MakeFile();
+    TForm form(nullptr);
+    auto* table = new TqzTable(&form);
+    table->SetDatabaseName(FilePath());
+    table->SetTableName("wide");
+    table->Open();
+    const std::string key(static_cast<size_t>(state.range(0)) * 1024 * 1024, '7');
+    bool found = true;
+    for (auto _ : state) {
+        table->First();
+        found = table->Locate(state.range(1) ? "vnotes" : "notes", Variant(key),
+                              {loCaseInsensitive, loPartialKey});
+    }
+    if (found) state.SkipWithError("found a key no row holds");
+}
+
+// The watch over a long Locate on TEXT: when the busy show begins and the
+// longest time between two looks at Escape after it (counters, ms). Cases:
+// 0: 10^6 rows by the database, a key of 900 bytes; 1: 10^5 rows by the
+// walk, the same key; 2: the 20,000 wide rows, a key of 8 MB; 3: the same by
+// the walk, a key of 1 MB. Each without case, as a start.
+class TGapWatch : public TDBWorkWatch {
+public:
+    using TClock = std::chrono::steady_clock;
+    void Begin() override {
+        BeginAt = TClock::now();
+        Last = BeginAt;
+    }
+    bool Poll() override {
+        const auto now = TClock::now();
+        if (Last != TClock::time_point()) MaxGap = std::max(MaxGap, now - Last);
+        Last = now;
+        return false;
+    }
+    void End() override {}
+    TClock::time_point BeginAt, Last;
+    TClock::duration MaxGap{};
+};
+
+void BM_LocateWatch(benchmark::State& state) {
+    MakeFile();
+    const int which = static_cast<int>(state.range(0));
+    TForm form(nullptr);
+    auto* table = new TqzTable(&form);
+    table->SetDatabaseName(FilePath());
+    table->SetTableName(which == 0 ? TableOf(LargeRows()) : which == 1 ? TableOf(LargeRows() / 10) : "wide");
+    table->Open();
+    table->SetLocateByDatabase(which == 0 || which == 2);
+    const std::string key =
+        which < 2 ? std::string(900, 'k') : std::string((which == 2 ? 8 : 1) * 1024 * 1024, '7');
+    TGapWatch watch;
+    TDBWorkWatch* old = SetDBWorkWatch(&watch);
+    double begin = 0, gap = 0;
+    for (auto _ : state) {
+        watch = TGapWatch();
+        table->First();
+        const auto start = TGapWatch::TClock::now();
+        table->Locate("notes", Variant(key), {loCaseInsensitive, loPartialKey});
+        const auto end = TGapWatch::TClock::now();
+        if (watch.Last != TGapWatch::TClock::time_point())
+            watch.MaxGap = std::max(watch.MaxGap, end - watch.Last);
+        begin = watch.BeginAt == TGapWatch::TClock::time_point()
+                    ? -1
+                    : std::chrono::duration<double, std::milli>(watch.BeginAt - start).count();
+        gap = std::chrono::duration<double, std::milli>(watch.MaxGap).count();
+    }
+    SetDBWorkWatch(old);
+    state.counters["busy_at_ms"] = begin;
+    state.counters["max_gap_ms"] = gap;
+}
+
 // The record search for a needle of 8 MB in the notes (every one shorter):
 // answered by each row's length, the needle's table built at most once.
 void BM_RecordSearchLongNeedle(benchmark::State& state) {
@@ -380,6 +463,15 @@ BENCHMARK(BM_LocateText_Walk)
     ->UseRealTime()
     ->Iterations(1);
 BENCHMARK(BM_RecordSearchLongNeedle)->Apply(Sizes);
+BENCHMARK(BM_LocateWatch)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_LocateLongKey)
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({8, 0})
+    ->Args({8, 1})
+    ->Args({300, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_FenceCost_Fenced)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FenceCost_Unfenced)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

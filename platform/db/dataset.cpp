@@ -349,9 +349,9 @@ TDataSet::TLocateTest::TLocateTest(const std::vector<TField*>& KeyFields, const 
         TPart& part = FParts[i];
         part.Field = KeyFields[i];
         part.Key = KeyValues.IsArray()
-                       ? KeyValues[static_cast<int>(std::min<size_t>(i, KeyValues.ArrayCount() - 1))]
-                       : KeyValues;
-        part.Empty = part.Key.IsNull() || part.Key.IsEmpty();
+                       ? &KeyValues[static_cast<int>(std::min<size_t>(i, KeyValues.ArrayCount() - 1))]
+                       : &KeyValues;
+        part.Empty = part.Key->IsNull() || part.Key->IsEmpty();
     }
 }
 
@@ -360,11 +360,11 @@ bool TDataSet::TLocateTest::PartMatches(const TPart& Part) const {
     if (Part.Field->IsNull()) return false;
     try {
         const Variant value = Part.Field->AsVariant();
-        if (value.VarType() != varString && Part.Key.VarType() != varString)
-            return VarCompare(value, Part.Key) == 0;
+        if (value.VarType() != varString && Part.Key->VarType() != varString)
+            return VarCompare(value, *Part.Key) == 0;
         if (Part.TextState == 0) {
             Part.TextState = -1;
-            Part.Text = Part.Key.AsString();
+            Part.Text = Part.Key->AsString();
             if (FFold) Part.Text = FoldCase(Part.Text);
             Part.TextState = 1;
         }

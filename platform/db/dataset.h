@@ -257,7 +257,8 @@ public:
 
 protected:
     // Locate's test of the record the fields read against a key; the key's
-    // texts are taken (and folded) once, for every record tested.
+    // texts are taken (and folded) once, for every record tested. KeyValues
+    // outlive it.
     class TLocateTest {
     public:
         TLocateTest(const std::vector<TField*>& KeyFields, const Variant& KeyValues, TLocateOptions Options);
@@ -267,10 +268,10 @@ protected:
     private:
         struct TPart {
             const TField* Field = nullptr;
-            Variant Key;
-            bool Empty = false;         // a null or empty key: the field must be null
-            mutable int TextState = 0;  // the key's text: 0 not taken yet, 1 taken, -1 none
-            mutable std::string Text;   // folded with loCaseInsensitive
+            const Variant* Key = nullptr;  // in the key values, which outlive the test
+            bool Empty = false;            // a null or empty key: the field must be null
+            mutable int TextState = 0;     // the key's text: 0 not taken yet, 1 taken, -1 none
+            mutable std::string Text;      // folded with loCaseInsensitive
         };
         bool PartMatches(const TPart& Part) const;
         std::vector<TPart> FParts;
