@@ -432,7 +432,13 @@ bool IsTextField(const TField* Field) {
     return t == ftString || t == ftFixedChar || t == ftWideString;
 }
 
-int TextRoomOf(const TField* Field) { return IsTextField(Field) ? std::max(0, Field->Size()) : 0; }
+int TextRoomOf(const TField* Field) {
+    if (!IsTextField(Field)) return 0;
+    // a dataset that keeps texts of any length cuts none
+    TDataSet* ds = Field->DataSet();
+    if (ds && ds->GetFieldText(const_cast<TField*>(Field), nullptr)) return 0;
+    return std::max(0, Field->Size());
+}
 
 bool IsWholeNumberType(TFieldType Type) {
     return Type == ftSmallint || Type == ftWord || Type == ftInteger || Type == ftLargeint ||

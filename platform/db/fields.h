@@ -239,7 +239,8 @@ private:
 
 // A field of text of a fixed room: a string, fixed or wide string.
 bool IsTextField(const TField* Field);
-// The room of such a field in bytes; 0 for every other field.
+// The room of such a field in bytes; 0 for every other field and for one
+// whose dataset keeps texts of any length (TDataSet::GetFieldText).
 int TextRoomOf(const TField* Field);
 // Whole numbers: small, word, integer, large integer and auto-increment fields.
 bool IsWholeNumberType(TFieldType Type);
