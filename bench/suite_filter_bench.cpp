@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -62,15 +63,15 @@ void MakeFile() {
     sqlite3_open(FilePath().c_str(), &db);
     for (int rows : {LargeRows() / 10, LargeRows()}) {
         const std::string table = TableOf(rows);
-        sqlite3_exec(
-            db,
-            ("CREATE TABLE " + table +
-             " (id INTEGER PRIMARY KEY, name VARCHAR(40), city VARCHAR(20), qty INTEGER, notes TEXT);")
-                .c_str(),
-            nullptr, nullptr, nullptr);
+        sqlite3_exec(db,
+                     ("CREATE TABLE " + table +
+                      " (id INTEGER PRIMARY KEY, name VARCHAR(40), city VARCHAR(20), qty INTEGER, notes TEXT,"
+                      " vnotes VARCHAR(60));")
+                         .c_str(),
+                     nullptr, nullptr, nullptr);
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, ("INSERT INTO " + table + " VALUES (?, ?, ?, ?, ?)").c_str(), -1, &st,
+        sqlite3_prepare_v2(db, ("INSERT INTO " + table + " VALUES (?, ?, ?, ?, ?, ?)").c_str(), -1, &st,
                            nullptr);
         std::mt19937 rng(42);
         for (int id = 1; id <= rows; ++id) {
@@ -83,12 +84,20 @@ void MakeFile() {
             sqlite3_bind_text(st, 3, Cities[rng() % 8], -1, SQLITE_STATIC);
             sqlite3_bind_int(st, 4, static_cast<int>(rng() % 40));
             sqlite3_bind_text(st, 5, notes.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 6, notes.c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_step(st);
             sqlite3_reset(st);
         }
         sqlite3_finalize(st);
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     }
+    // 20,000 rows of 1,000 bytes, TEXT and VARCHAR(1000)
+    sqlite3_exec(db,
+                 "CREATE TABLE wide (id INTEGER PRIMARY KEY, notes TEXT, vnotes VARCHAR(1000));"
+                 "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 20000)"
+                 " INSERT INTO wide SELECT x, substr(printf('%d ', x) || hex(randomblob(500)), 1, 1000),"
+                 " NULL FROM c; UPDATE wide SET vnotes = notes;",
+                 nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
 
@@ -269,6 +278,120 @@ void BM_DataSetLocateId_SqliteScan(benchmark::State& state) {
     DataSetLocateSqlite(state, " WHERE +id = " + std::to_string(state.range(0)), true);
 }
 
+// Locate over a column declared TEXT (a memo field) against the same over
+// the same texts declared VARCHAR(60), without case, for a text no row
+// holds: whole and as a start; and the same by the walk over the records.
+const char* const NoNote = "NOTE 99999 OF KAKAKAKAKA";
+void NotesLocate(benchmark::State& state, const char* Field, TLocateOptions Options, bool Walk = false) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TSuite suite(rows);
+    suite.Table->SetLocateByDatabase(!Walk);
+    bool found = true;
+    for (auto _ : state) {
+        suite.Table->First();
+        found = suite.Table->Locate(Field, Variant(NoNote), Options);
+    }
+    if (found) state.SkipWithError("the locate differs from SQLite's answer");
+}
+void BM_LocateText(benchmark::State& state) { NotesLocate(state, "notes", {loCaseInsensitive}); }
+void BM_LocateVarchar(benchmark::State& state) { NotesLocate(state, "vnotes", {loCaseInsensitive}); }
+void BM_LocateTextStart(benchmark::State& state) {
+    NotesLocate(state, "notes", {loCaseInsensitive, loPartialKey});
+}
+void BM_LocateVarcharStart(benchmark::State& state) {
+    NotesLocate(state, "vnotes", {loCaseInsensitive, loPartialKey});
+}
+void BM_LocateText_Walk(benchmark::State& state) { NotesLocate(state, "notes", {loCaseInsensitive}, true); }
+
+// Locate over 20,000 rows of 1,000 bytes for a key of 1 MB, 8 MB and 300 MB,
+// without case, as a start (range(0): megabytes; range(1): 1 for the
+// VARCHAR(1000) column).
+void BM_LocateLongKey(benchmark::State& state) {
+    MakeFile();
+    TForm form(nullptr);
+    auto* table = new TqzTable(&form);
+    table->SetDatabaseName(FilePath());
+    table->SetTableName("wide");
+    table->Open();
+    const std::string key(static_cast<size_t>(state.range(0)) * 1024 * 1024, '7');
+    bool found = true;
+    for (auto _ : state) {
+        table->First();
+        found = table->Locate(state.range(1) ? "vnotes" : "notes", Variant(key),
+                              {loCaseInsensitive, loPartialKey});
+    }
+    if (found) state.SkipWithError("found a key no row holds");
+}
+
+// The watch over a long Locate on TEXT: when the busy show begins and the
+// longest time between two looks at Escape after it (counters, ms). Cases:
+// 0: 10^6 rows by the database, a key of 900 bytes; 1: 10^5 rows by the
+// walk, the same key; 2: the 20,000 wide rows, a key of 8 MB; 3: the same by
+// the walk, a key of 1 MB. Each without case, as a start.
+class TGapWatch : public TDBWorkWatch {
+public:
+    using TClock = std::chrono::steady_clock;
+    void Begin() override {
+        BeginAt = TClock::now();
+        Last = BeginAt;
+    }
+    bool Poll() override {
+        const auto now = TClock::now();
+        if (Last != TClock::time_point()) MaxGap = std::max(MaxGap, now - Last);
+        Last = now;
+        return false;
+    }
+    void End() override {}
+    TClock::time_point BeginAt, Last;
+    TClock::duration MaxGap{};
+};
+
+void BM_LocateWatch(benchmark::State& state) {
+    MakeFile();
+    const int which = static_cast<int>(state.range(0));
+    TForm form(nullptr);
+    auto* table = new TqzTable(&form);
+    table->SetDatabaseName(FilePath());
+    table->SetTableName(which == 0 ? TableOf(LargeRows()) : which == 1 ? TableOf(LargeRows() / 10) : "wide");
+    table->Open();
+    table->SetLocateByDatabase(which == 0 || which == 2);
+    const std::string key =
+        which < 2 ? std::string(900, 'k') : std::string((which == 2 ? 8 : 1) * 1024 * 1024, '7');
+    TGapWatch watch;
+    TDBWorkWatch* old = SetDBWorkWatch(&watch);
+    double begin = 0, gap = 0;
+    for (auto _ : state) {
+        watch = TGapWatch();
+        table->First();
+        const auto start = TGapWatch::TClock::now();
+        table->Locate("notes", Variant(key), {loCaseInsensitive, loPartialKey});
+        const auto end = TGapWatch::TClock::now();
+        if (watch.Last != TGapWatch::TClock::time_point())
+            watch.MaxGap = std::max(watch.MaxGap, end - watch.Last);
+        begin = watch.BeginAt == TGapWatch::TClock::time_point()
+                    ? -1
+                    : std::chrono::duration<double, std::milli>(watch.BeginAt - start).count();
+        gap = std::chrono::duration<double, std::milli>(watch.MaxGap).count();
+    }
+    SetDBWorkWatch(old);
+    state.counters["busy_at_ms"] = begin;
+    state.counters["max_gap_ms"] = gap;
+}
+
+// The record search for a needle of 8 MB in the notes (every one shorter):
+// answered by each row's length, the needle's table built at most once.
+void BM_RecordSearchLongNeedle(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    MakeFile();
+    TSuite suite(rows);
+    const std::string needle(8 * 1024 * 1024, 'k');
+    bool found = true;
+    for (auto _ : state)
+        found = qzFindRecordByValue(true, suite.Table, "notes", needle, mtPartialMatchAny, false, false);
+    if (found) state.SkipWithError("found a needle no row holds");
+}
+
 // ---- The fence's cost ----
 // The statement of a table's Filter text over the larger table, run to its
 // end with and without the fence (the authorizer's prepare, the value and
@@ -330,6 +453,25 @@ BENCHMARK(BM_DataSetLocateNameFolded_Sqlite)->Apply(Sizes);
 BENCHMARK(BM_DataSetLocateId)->Apply(Sizes);
 BENCHMARK(BM_DataSetLocateId_SqliteKey)->Apply(Sizes);
 BENCHMARK(BM_DataSetLocateId_SqliteScan)->Apply(Sizes);
+BENCHMARK(BM_LocateText)->Apply(Sizes);
+BENCHMARK(BM_LocateVarchar)->Apply(Sizes);
+BENCHMARK(BM_LocateTextStart)->Apply(Sizes);
+BENCHMARK(BM_LocateVarcharStart)->Apply(Sizes);
+BENCHMARK(BM_LocateText_Walk)
+    ->Arg(LargeRows() / 10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_RecordSearchLongNeedle)->Apply(Sizes);
+BENCHMARK(BM_LocateWatch)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_LocateLongKey)
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({8, 0})
+    ->Args({8, 1})
+    ->Args({300, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_FenceCost_Fenced)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FenceCost_Unfenced)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

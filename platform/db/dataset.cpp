@@ -341,41 +341,69 @@ void TDataSet::SetFilterOptions(TFilterOptions Value) {
 // ---------------------------------------------------------------------------
 // Generic searches: walks over the records with the controls disabled.
 
+TDataSet::TLocateTest::TLocateTest(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
+                                   TLocateOptions Options)
+    : FFold(Options.Contains(loCaseInsensitive)), FPartial(Options.Contains(loPartialKey)) {
+    FParts.resize(KeyFields.size());
+    for (size_t i = 0; i < KeyFields.size(); ++i) {
+        TPart& part = FParts[i];
+        part.Field = KeyFields[i];
+        part.Key = KeyValues.IsArray()
+                       ? &KeyValues[static_cast<int>(std::min<size_t>(i, KeyValues.ArrayCount() - 1))]
+                       : &KeyValues;
+        part.Empty = part.Key->IsNull() || part.Key->IsEmpty();
+    }
+}
+
+bool TDataSet::TLocateTest::PartMatches(const TPart& Part) const {
+    if (Part.Empty) return Part.Field->IsNull();
+    if (Part.Field->IsNull()) return false;
+    try {
+        const Variant value = Part.Field->AsVariant();
+        if (value.VarType() != varString && Part.Key->VarType() != varString)
+            return VarCompare(value, *Part.Key) == 0;
+        if (Part.TextState == 0) {
+            Part.TextState = -1;
+            Part.Text = Part.Key->AsString();
+            if (FFold) Part.Text = FoldCase(Part.Text);
+            Part.TextState = 1;
+        }
+        if (Part.TextState < 0) return false;
+        const std::string a = value.AsString();
+        const std::string& b = Part.Text;
+        // the fold keeps a text's length: a text of another length cannot match
+        if (FPartial ? a.size() < b.size() : a.size() != b.size()) return false;
+        if (!FFold) return a.compare(0, b.size(), b) == 0;
+        thread_local std::string folded;
+        folded.resize(b.size());
+        FoldBytes(a, 0, reinterpret_cast<uint8_t*>(folded.data()), b.size());
+        return folded == b;
+    } catch (const EVariantError&) {
+        return false;
+    } catch (const EConvertError&) {
+        return false;
+    }
+}
+
+bool TDataSet::TLocateTest::Matches() const {
+    for (const TPart& part : FParts)
+        if (!PartMatches(part)) return false;
+    return true;
+}
+
 bool TDataSet::MatchesKey(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
                           TLocateOptions Options) const {
-    for (size_t i = 0; i < KeyFields.size(); ++i) {
-        const Variant& key =
-            KeyValues.IsArray() ? KeyValues[static_cast<int>(std::min<size_t>(i, KeyValues.ArrayCount() - 1))]
-                                : KeyValues;
-        const TField* field = KeyFields[i];
-        if (key.IsNull() || key.IsEmpty()) {
-            if (!field->IsNull()) return false;
-            continue;
-        }
-        if (field->IsNull()) return false;
-        try {
-            const Variant value = field->AsVariant();
-            if (value.VarType() == varString || key.VarType() == varString) {
-                std::string a = value.AsString(), b = key.AsString();
-                if (Options.Contains(loCaseInsensitive)) {
-                    a = FoldCase(a);
-                    b = FoldCase(b);
-                }
-                if (Options.Contains(loPartialKey) ? a.compare(0, b.size(), b) != 0 : a != b) return false;
-            } else if (VarCompare(value, key) != 0) {
-                return false;
-            }
-        } catch (const EVariantError&) {
-            return false;
-        } catch (const EConvertError&) {
-            return false;
-        }
-    }
-    return true;
+    return TLocateTest(KeyFields, KeyValues, Options).Matches();
 }
 
 void TDataSet::RestorePosition(const TSavedPosition& Saved) {
     if (Saved.Bookmark.empty() || !BookmarkValid(Saved.Bookmark)) return;
+    if (FActiveRecord == Saved.ActiveRow && Bookmark() == Saved.Bookmark) {
+        // never left: nothing to read again
+        FBOF = Saved.Bof;
+        FEOF = Saved.Eof;
+        return;
+    }
     InternalGotoBookmark(Saved.Bookmark.data());
     // Resync keeps as many rows above the record as it had before.
     FActiveRecord = std::max(0, std::min(Saved.ActiveRow, FBufferCount - 1));
@@ -386,9 +414,10 @@ void TDataSet::RestorePosition(const TSavedPosition& Saved) {
 
 bool TDataSet::WalkToMatch(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
                            TLocateOptions Options) {
+    const TLocateTest test(KeyFields, KeyValues, Options);
     First();
     while (!Eof()) {
-        if (MatchesKey(KeyFields, KeyValues, Options)) return true;
+        if (test.Matches()) return true;
         Next();
     }
     return false;

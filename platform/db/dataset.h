@@ -185,6 +185,18 @@ public:
     // Field->Validate(Buffer), and sends DataEvent(deFieldChange, Field)
     // except while setting keys, calculating or filtering.
     virtual void SetFieldData(TField* Field, const void* Buffer);
+    // A string field's whole text (up to a zero byte; empty when null) where
+    // the dataset keeps texts of any length, whatever the field's Size: True
+    // when it does (Text nullptr only asks that). SetFieldText stores a text
+    // whole as SetFieldData stores a buffer.
+    virtual bool GetFieldText(TField* Field, std::string* Text) {
+        (void)Field, (void)Text;
+        return false;
+    }
+    virtual bool SetFieldText(TField* Field, const std::string& Text) {
+        (void)Field, (void)Text;
+        return false;
+    }
     // The master's data source of a detail dataset; nullptr otherwise.
     TDataSource* DataSource() { return GetDataSource(); }
     // The active record's buffer; nullptr before the first buffer exists.
@@ -244,6 +256,27 @@ public:
     static void Publish(TPublisher<TDataSet>& p);
 
 protected:
+    // Locate's test of the record the fields read against a key; the key's
+    // texts are taken (and folded) once, for every record tested. KeyValues
+    // outlive it.
+    class TLocateTest {
+    public:
+        TLocateTest(const std::vector<TField*>& KeyFields, const Variant& KeyValues, TLocateOptions Options);
+        // Whether the fields' record matches the key.
+        bool Matches() const;
+
+    private:
+        struct TPart {
+            const TField* Field = nullptr;
+            const Variant* Key = nullptr;  // in the key values, which outlive the test
+            bool Empty = false;            // a null or empty key: the field must be null
+            mutable int TextState = 0;     // the key's text: 0 not taken yet, 1 taken, -1 none
+            mutable std::string Text;      // folded with loCaseInsensitive
+        };
+        bool PartMatches(const TPart& Part) const;
+        std::vector<TPart> FParts;
+        bool FFold = false, FPartial = false;
+    };
     // Whether the active record's KeyFields match KeyValues as Locate reads them.
     bool MatchesKey(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
                     TLocateOptions Options) const;

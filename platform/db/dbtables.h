@@ -100,6 +100,23 @@ extern const char* const SDBReadStopped;
 extern const char* const SDBChangeStopped;
 // "The search was stopped before it ended": a search or a locate stopped.
 extern const char* const SDBSearchStopped;
+// Watched work of many statements on this thread, from its start to its
+// end (a search that reads record after record): the busy show is timed
+// from its start, its watched statements are part of it, and Escape stops
+// it with Stopped. A span inside another is part of the outer one.
+class TDBWorkSpan {
+public:
+    explicit TDBWorkSpan(const char* Stopped);
+    ~TDBWorkSpan();
+    TDBWorkSpan(const TDBWorkSpan&) = delete;
+    TDBWorkSpan& operator=(const TDBWorkSpan&) = delete;
+    // Between two steps of the work (records): looks at the clock and the
+    // watch; raises EDBEngineError with Stopped when the work is to stop.
+    void Step();
+
+private:
+    void* FOwn = nullptr;
+};
 // The error code of watched work that was stopped.
 inline constexpr int DBIERR_STOPPED = 9;
 inline bool IsWorkStopped(int ErrorCode) { return ErrorCode == DBIERR_STOPPED; }
@@ -250,6 +267,12 @@ public:
     void SetOnFilterRecord(const TFilterRecordEvent& Value) override;
     TUpdateStatus UpdateStatus() override { return State() == dsInsert ? usInserted : usUnmodified; }
     void SetRecNo(int Value) override;
+    // SQLite keeps a text of any length in any column: a string field reads
+    // and stores its text whole, whatever its Size.
+    bool GetFieldText(TField* Field, std::string* Text) override { return GetWholeFieldText(Field, Text); }
+    bool SetFieldText(TField* Field, const std::string& Text) override {
+        return SetWholeFieldText(Field, Text);
+    }
 
 protected:
     TSqliteConnection* Connection() const { return FConnection.get(); }
@@ -350,7 +373,7 @@ private:
     // The cursor position of the first record matching the key (-1: none),
     // found by the database; False when it cannot answer exactly.
     bool FindByDatabase(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
-                        TLocateOptions Options, int& Position);
+                        TLocateOptions Options, int& Position, TDBWorkSpan& Span);
     // Runs Read with the cursor record at Position readable through the fields.
     void ReadAtCursor(int Position, const std::function<void()>& Read);
     // What the statement of FindByDatabase leans on, learnt once while open.

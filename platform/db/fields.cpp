@@ -227,6 +227,18 @@ bool TField::GetData(void* Buffer) const {
     return FDataSet->GetFieldData(const_cast<TField*>(this), Buffer);
 }
 
+bool TField::GetWholeText(std::string& Text) const {
+    if (!FDataSet || !FDataSet->GetFieldText(const_cast<TField*>(this), nullptr)) return false;
+    if (FValidating) {
+        // OnValidate reads the text about to be stored (a whole text ends at its zero byte)
+        Text = FValidateBuffer ? static_cast<const char*>(FValidateBuffer) : "";
+        return true;
+    }
+    return FDataSet->GetFieldText(const_cast<TField*>(this), &Text);
+}
+
+bool TField::SetWholeText(const std::string& Text) { return FDataSet && FDataSet->SetFieldText(this, Text); }
+
 void TField::SetData(const void* Buffer) {
     if (!FDataSet) DatabaseErrorFmt(SDataSetMissing, DisplayName());
     FDataSet->SetFieldData(this, Buffer);
@@ -420,7 +432,13 @@ bool IsTextField(const TField* Field) {
     return t == ftString || t == ftFixedChar || t == ftWideString;
 }
 
-int TextRoomOf(const TField* Field) { return IsTextField(Field) ? std::max(0, Field->Size()) : 0; }
+int TextRoomOf(const TField* Field) {
+    if (!IsTextField(Field)) return 0;
+    // a dataset that keeps texts of any length cuts none
+    TDataSet* ds = Field->DataSet();
+    if (ds && ds->GetFieldText(const_cast<TField*>(Field), nullptr)) return 0;
+    return std::max(0, Field->Size());
+}
 
 bool IsWholeNumberType(TFieldType Type) {
     return Type == ftSmallint || Type == ftWord || Type == ftInteger || Type == ftLargeint ||

@@ -145,6 +145,10 @@ public:
     // value; a nullptr Buffer only asks that. SetData(nullptr) clears.
     bool GetData(void* Buffer) const;
     void SetData(const void* Buffer);
+    // A text field's whole text and its store, past Size, where the dataset
+    // keeps texts of any length (TDataSet::GetFieldText); False: the buffer's way.
+    bool GetWholeText(std::string& Text) const;
+    bool SetWholeText(const std::string& Text);
     // Called by a dataset before it stores Buffer: fires OnValidate, during
     // which the field reads the value being validated.
     void Validate(const void* Buffer);
@@ -235,7 +239,8 @@ private:
 
 // A field of text of a fixed room: a string, fixed or wide string.
 bool IsTextField(const TField* Field);
-// The room of such a field in bytes; 0 for every other field.
+// The room of such a field in bytes; 0 for every other field and for one
+// whose dataset keeps texts of any length (TDataSet::GetFieldText).
 int TextRoomOf(const TField* Field);
 // Whole numbers: small, word, integer, large integer and auto-increment fields.
 bool IsWholeNumberType(TFieldType Type);

@@ -54,6 +54,8 @@ TStringField::TStringField(TComponent* AOwner) : TField(AOwner) {
 }
 
 std::string TStringField::GetAsString() const {
+    std::string text;
+    if (GetWholeText(text)) return text;
     std::string buffer(static_cast<size_t>(Size()) + 1, '\0');
     if (!GetData(buffer.data())) return std::string();
     buffer.resize(std::strlen(buffer.c_str()));
@@ -61,6 +63,7 @@ std::string TStringField::GetAsString() const {
 }
 
 void TStringField::SetAsStringValue(const std::string& Value) {
+    if (SetWholeText(Value)) return;
     std::string buffer(static_cast<size_t>(Size()) + 1, '\0');
     const std::size_t size = static_cast<size_t>(Size());
     // Only a text too long is cut (at a character's start).

@@ -219,6 +219,27 @@ void TRowDataSet::SetFieldData(TField* Field, const void* Buf) {
     if (!quiet) DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
 }
 
+bool TRowDataSet::GetWholeFieldText(TField* Field, std::string* Text) {
+    if (Field->DataType() != ftString || IsCalculated(Field) || Field->FieldNo() < 1) return false;
+    if (!Text) return true;
+    Text->clear();
+    const TRow* row = RecordRow();
+    const size_t index = static_cast<size_t>(Field->FieldNo() - 1);
+    if (!row || index >= row->Has.size() || !row->Has[index]) return true;
+    const std::string& value = row->Values[index];
+    Text->assign(value, 0, value.find('\0'));  // as the buffer reads it: to a zero byte
+    return true;
+}
+
+bool TRowDataSet::SetWholeFieldText(TField* Field, const std::string& Text) {
+    if (!GetWholeFieldText(Field, nullptr)) return false;
+    // the buffer's way with room for the whole text (a zero byte ends it)
+    std::string buffer(std::max(Text.size(), static_cast<size_t>(Field->Size())) + 1, '\0');
+    std::copy(Text.begin(), Text.end(), buffer.begin());
+    SetFieldData(Field, buffer.data());
+    return true;
+}
+
 TStream* TRowDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
     if (Mode != bmRead) {
         if (Field->ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, Field->DisplayName());

@@ -47,6 +47,10 @@ protected:
     virtual TRow* KeyRow() { return nullptr; }
     // The row the fields read in the present state; nil when none.
     TRow* RecordRow() const;
+    // A string field's text kept whole, whatever its Size: GetFieldText and
+    // SetFieldText of a descendant that keeps texts of any length.
+    bool GetWholeFieldText(TField* Field, std::string* Text);
+    bool SetWholeFieldText(TField* Field, const std::string& Text);
 
     TRecordBuffer AllocRecordBuffer() override;
     void FreeRecordBuffer(TRecordBuffer& Buffer) override;

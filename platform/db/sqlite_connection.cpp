@@ -81,19 +81,36 @@ void TextFindFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         if (cut >= 0 && x.size() > static_cast<size_t>(cut))
             x = x.substr(0, Utf8Truncate(x, static_cast<size_t>(cut)).size());
     }
+    // a text shorter than the needle holds it nowhere (the fold keeps its length)
+    if (x.size() < y.size()) return sqlite3_result_int64(ctx, 0);
+    if (y.empty()) return sqlite3_result_int64(ctx, 1);
+    const auto stop = [ctx] {
+        sqlite3_result_error(ctx, SDBWorkStopped, -1);
+        sqlite3_result_error_code(ctx, SQLITE_INTERRUPT);
+    };
     thread_local std::string folded;
-    if (sqlite3_value_int(argv[2]) != 0 && !x.empty()) {
+    if (sqlite3_value_int(argv[2]) != 0) {
         folded.resize(x.size());
         FoldBytes(x, 0, reinterpret_cast<uint8_t*>(folded.data()), x.size());
         x = folded;
+        if (!TextWorkGoesOn(x.size())) return stop();
     }
+    // the needle's table is built once per statement (a needle that is no
+    // constant: once per call)
     bool stopped = false;
-    const size_t at = FindBytesWatched(x, y, stopped);
-    if (stopped) {
-        sqlite3_result_error(ctx, SDBWorkStopped, -1);
-        return sqlite3_result_error_code(ctx, SQLITE_INTERRUPT);
+    std::unique_ptr<TNeedleFinder> made;
+    const auto* finder = static_cast<const TNeedleFinder*>(sqlite3_get_auxdata(ctx, 1));
+    if (!finder) {
+        made = std::make_unique<TNeedleFinder>(y, stopped);
+        if (stopped) return stop();
+        finder = made.get();
     }
+    const size_t at = finder->Find(x, stopped);
+    if (stopped) return stop();
     sqlite3_result_int64(ctx, at == std::string_view::npos ? 0 : static_cast<sqlite3_int64>(at) + 1);
+    // (last: SQLite may free it at once)
+    if (made)
+        sqlite3_set_auxdata(ctx, 1, made.release(), [](void* P) { delete static_cast<TNeedleFinder*>(P); });
 }
 
 // text_utf8(X): X as the datasets read it, as a BLOB: a text's UTF-8 bytes

@@ -106,6 +106,7 @@ private:
     bool FStepped = false;
     bool FWatched = false;
     const char* FStopped = nullptr;
+    void* FSpan = nullptr;  // the span whose work its work is (TDBWorkSpan)
     TWork FWork;
 };
 
@@ -122,6 +123,20 @@ void AddTextMatchFunctions(sqlite3* Db);
 // The byte place of Needle's first occurrence in Hay (npos when none), in a
 // time linear in their lengths; Stopped when the watch stopped the work.
 size_t FindBytesWatched(std::string_view Hay, std::string_view Needle, bool& Stopped);
+
+// A needle's search table, built once for many texts (a statement's rows);
+// its building is told to the watch. Find answers as FindBytesWatched.
+class TNeedleFinder {
+public:
+    TNeedleFinder(std::string_view Needle, bool& Stopped);
+    ~TNeedleFinder();
+    size_t Find(std::string_view Hay, bool& Stopped) const;
+    size_t NeedleSize() const;
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> FImpl;
+};
 
 // Raises EDBEngineError when a watch's Poll is running: the database is not
 // to be used from inside its own work.

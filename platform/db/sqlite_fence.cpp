@@ -137,6 +137,13 @@ struct TAuthorizerScope {
 std::atomic<TDBWorkWatch*> GWatch{nullptr};
 // The work of the watched statement whose step runs on this thread.
 thread_local TSqliteStatement::TWork* GStepWork = nullptr;
+// The work of the span (TDBWorkSpan) that runs on this thread: the watched
+// statements stepped inside it are part of it.
+struct TSpanWork {
+    TSqliteStatement::TWork Work;
+    const char* Stopped = nullptr;
+};
+thread_local TSpanWork* GSpan = nullptr;
 std::atomic<bool> GStop{false};
 thread_local bool GInWatch = false;
 
@@ -301,20 +308,26 @@ int FenceLength(sqlite3* Db) {
 // statement ends, fails or is reset: nothing is paid per row.
 int TSqliteStatement::StepOnce() {
     if (!FWatched && FWork.Length == 0) return sqlite3_step(FStmt);
+    // a statement begun in a span that has ended (or outside the span that runs) begins again
+    if (FWork.Running && FWatched && FSpan != static_cast<void*>(GSpan)) EndWork();
     if (!FWork.Running) BeginWork();
+    // inside a span its work is watched, from the span's start
+    TWork* work = FWatched ? (FSpan ? &GSpan->Work : &FWork) : nullptr;
     struct TStepScope {
         TSqliteStatement::TWork* Saved = GStepWork;
         explicit TStepScope(TSqliteStatement::TWork* Work) { GStepWork = Work; }
         ~TStepScope() { GStepWork = Saved; }
-    } scope(FWatched ? &FWork : nullptr);
+    } scope(work);
     const int rc = sqlite3_step(FStmt);
-    if (rc != SQLITE_ROW || FWork.Stopped) EndWork();
-    if (FWork.Stopped) {
-        FWork.Stopped = false;
+    const bool stopped = work && work->Stopped;
+    if (rc != SQLITE_ROW || stopped) EndWork();
+    if (stopped) {
+        work->Stopped = false;
         sqlite3_reset(FStmt);
-        throw EDBEngineError(FStopped           ? FStopped
-                             : FWork.Length > 0 ? SDBWorkStopped
-                                                : SDBReadStopped,
+        throw EDBEngineError(FSpan && GSpan->Stopped ? GSpan->Stopped
+                             : FStopped              ? FStopped
+                             : FWork.Length > 0      ? SDBWorkStopped
+                                                     : SDBReadStopped,
                              DBIERR_STOPPED);
     }
     return rc;
@@ -327,6 +340,15 @@ void TSqliteStatement::BeginWork() {
         BoundHeap(FWork.Length);
     }
     if (!FWatched) return;
+    FSpan = GSpan;
+    if (FSpan) {
+        // the span's clock and busy show go on
+        GSpan->Work.Db = FDb;
+        GSpan->Work.Often = false;
+        GSpan->Work.Quick = 0;
+        sqlite3_progress_handler(FDb, LongPeriod, ProgressHandler, &GSpan->Work);
+        return;
+    }
     GStop = false;  // a request before the work began is not for it
     FWork.Db = FDb;
     FWork.Polls = 0;
@@ -346,6 +368,7 @@ void TSqliteStatement::EndWork() {
     }
     if (!FWatched) return;
     sqlite3_progress_handler(FDb, 0, nullptr, nullptr);
+    if (FSpan) return;  // the span ends its busy show
     if (!FWork.Begun) return;
     FWork.Begun = false;
     TInWatch in;
@@ -354,6 +377,58 @@ void TSqliteStatement::EndWork() {
     } catch (...) {
         // the end of the busy show cannot fail the work
     }
+}
+
+// ---- Spans ----
+
+TDBWorkSpan::TDBWorkSpan(const char* Stopped) {
+    if (GSpan) return;  // a span inside another is part of it
+    auto* span = new TSpanWork;
+    span->Stopped = Stopped;
+    span->Work.Running = true;
+    span->Work.Start = span->Work.Last = GetTickCount();
+    GStop = false;
+    GSpan = span;
+    FOwn = span;
+}
+
+TDBWorkSpan::~TDBWorkSpan() {
+    auto* span = static_cast<TSpanWork*>(FOwn);
+    if (!span) return;
+    GSpan = nullptr;
+    if (span->Work.Begun) {
+        TInWatch in;
+        try {
+            span->Work.Watch->End();
+        } catch (...) {
+            // the end of the busy show cannot fail the work
+        }
+    }
+    delete span;
+}
+
+void TDBWorkSpan::Step() {
+    auto* span = static_cast<TSpanWork*>(FOwn);
+    if (!span || GInWatch) return;
+    TSqliteStatement::TWork& work = span->Work;
+    bool stopped = GStop.load(std::memory_order_relaxed) && GStop.exchange(false);
+    const uint32_t now = GetTickCount();
+    work.Last = now;
+    TDBWorkWatch* watch = work.Begun ? work.Watch : GWatch.load();
+    if (!stopped && watch) {
+        TInWatch in;
+        try {
+            if (!work.Begun && now - work.Start >= BusyAfterMs) {
+                work.Begun = true;
+                work.Watch = watch;
+                watch->Begin();
+            }
+            stopped = watch->Poll();
+        } catch (...) {
+            stopped = true;  // a watch that fails stops the work
+        }
+    }
+    if (stopped) throw EDBEngineError(span->Stopped ? span->Stopped : SDBReadStopped, DBIERR_STOPPED);
 }
 
 void CheckFencedText(const std::string& DatabaseName, const std::string& Trusted, const std::string& Text) {

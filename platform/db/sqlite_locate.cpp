@@ -65,8 +65,8 @@ void BindTextKey(std::vector<TLocateBind>& Binds, const std::string& Text) {
 
 // The stored values the walk may find equal to Key (or beginning with it),
 // told apart by the stored type: slower, but it holds for any key.
-void TypedStringCondition(TField* Field, const std::string& c, std::string key, TLocateOptions Options,
-                          std::string& Sql, std::vector<TLocateBind>& Binds) {
+void TypedStringCondition(const std::string& c, std::string key, TLocateOptions Options, std::string& Sql,
+                          std::vector<TLocateBind>& Binds) {
     const bool fold = Options.Contains(loCaseInsensitive);
     const std::string bytes = "CAST(" + c + " AS BLOB)";
     const std::string size = "length(" + bytes + ")";
@@ -84,12 +84,12 @@ void TypedStringCondition(TField* Field, const std::string& c, std::string key, 
                 std::to_string(key.size()) + ") = ?";
         b.Kind = lbBlob;
     }
-    // a value cut by the field's size; a zero byte just after the key ends the text there
+    // a string field's text ends at a zero byte: one just after the key
     // (the fold keeps every byte where it is; before a prefix's end it ends the text short)
-    std::string cut = " OR " + size + " > " + std::to_string(Field->Size());
+    std::string cut;
     if (!Options.Contains(loPartialKey))
-        cut += " OR substr(" + bytes + ", " + std::to_string(key.size() + 1) + ", 1) = x'00'";
-    // the walk's text is never shorter than the key (a cut only shortens)
+        cut = " OR substr(" + bytes + ", " + std::to_string(key.size() + 1) + ", 1) = x'00'";
+    // the walk's text is never longer than the stored value
     Sql += "(" + size + " >= " + std::to_string(key.size()) + " AND (" + match + cut + "))";
     b.Bytes = key;
     Binds.push_back(b);
@@ -102,7 +102,7 @@ void TypedStringCondition(TField* Field, const std::string& c, std::string key, 
 // FOLD. Equal to Key or Key and a zero byte after it (where the walk's text
 // ends): [Key, Key + x'01'). Beginning with Key: [Key, PrefixEnd(Key)).
 // No zero byte in the key.
-bool RangeStringCondition(TField* Field, const std::string& c, const std::string& Key, TLocateOptions Options,
+bool RangeStringCondition(const std::string& c, const std::string& Key, TLocateOptions Options,
                           std::string& Sql, std::vector<TLocateBind>& Binds) {
     const bool fold = Options.Contains(loCaseInsensitive), ascii = IsAscii(Key);
     const bool partial = Options.Contains(loPartialKey);
@@ -113,15 +113,10 @@ bool RangeStringCondition(TField* Field, const std::string& c, const std::string
         BindTextKey(Binds, Bound);
         return "CAST(" + c + " AS TEXT) " + Op + " ?" + collation;
     };
-    // a value longer than the field, cut there, begins with the key (under FOLD
-    // a character cut in two may fold otherwise: then every such value)
-    const std::string longer = "length(CAST(" + c + " AS BLOB)) > " + std::to_string(Field->Size());
-    const bool cut = !partial && static_cast<size_t>(Field->Size()) >= Key.size();
     if (end.empty()) {
         // FOLD, or BINARY for a key of 0xff bytes
         const std::string from = compare(">=", Key);
-        Sql += "((" + from + " AND " + (partial ? "1" : compare("<", Key + '\x01')) + ")" +
-               (cut ? " OR " + longer : "") + ")";
+        Sql += "(" + from + " AND " + (partial ? "1" : compare("<", Key + '\x01')) + ")";
         return true;
     }
     // most texts begin with a letter: the bound the farther from the key's first
@@ -136,9 +131,9 @@ bool RangeStringCondition(TField* Field, const std::string& c, const std::string
         range += " AND " + compare("<", end);
     }
     if (partial)
-        Sql += "(" + range + ")";  // cut by the field's size, a text keeps its beginning or is shorter
+        Sql += "(" + range + ")";
     else
-        Sql += "(" + range + " AND (" + compare("<", Key + '\x01') + (cut ? " OR " + longer : "") + "))";
+        Sql += "(" + range + " AND " + compare("<", Key + '\x01') + ")";
     return true;
 }
 
@@ -186,9 +181,15 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
             Sql += "(" + c + " IS NULL OR length(CAST(" + c + " AS BLOB)) = 0)";
         return true;
     }
-    if (Field->DataType() == ftString) {
-        // the walk compares the field's text: cut at the field's size and at a zero byte
+    if (Field->DataType() == ftString || Field->DataType() == ftMemo) {
+        // the walk compares the field's whole text: a string field's to a zero
+        // byte, a memo's (a TEXT column's) whole
         const std::string key = Key.AsString();
+        if (key.size() > static_cast<size_t>(TSqliteConnection::MaxValueLength)) {
+            // longer than any value the connection reads (the fold keeps a text's length)
+            Sql += "0";
+            return true;
+        }
         if (Options.Contains(loPartialKey) && key.empty()) {
             // every text begins with the empty one
             Sql += c + " IS NOT NULL";
@@ -197,8 +198,8 @@ bool KeyCondition(TField* Field, const std::string& Column, const Variant& Key, 
         // the conditions compare the stored bytes, which are the walk's UTF-8 in a
         // database of UTF-8 only: in one of UTF-16 only the walk can tell
         if (!Utf8) return false;
-        if (!RangeStringCondition(Field, c, key, Options, Sql, Binds))
-            TypedStringCondition(Field, c, key, Options, Sql, Binds);
+        if (!RangeStringCondition(c, key, Options, Sql, Binds))
+            TypedStringCondition(c, key, Options, Sql, Binds);
         return true;
     }
     int64_t low = 0, high = 0;
@@ -251,7 +252,7 @@ const TDBDataSet::TLocateFacts& TDBDataSet::LocateFacts() {
 }
 
 bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
-                                TLocateOptions Options, int& Position) {
+                                TLocateOptions Options, int& Position, TDBWorkSpan& Span) {
     if (!FLocateByDatabase || FBaseTable.empty() || !FOpen || FBuilding || Filtering()) return false;
     std::string where;
     std::vector<TLocateBind> binds;
@@ -305,13 +306,15 @@ bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Var
         return false;
     }
     // in the cursor's order; most often the first candidate is the answer
+    const TLocateTest test(KeyFields, KeyValues, Options);
     std::make_heap(positions.begin(), positions.end(), std::greater<int>());
     while (!positions.empty()) {
+        Span.Step();
         std::pop_heap(positions.begin(), positions.end(), std::greater<int>());
         const int position = positions.back();
         positions.pop_back();
         bool match = false;
-        ReadAtCursor(position, [&] { match = MatchesKey(KeyFields, KeyValues, Options); });
+        ReadAtCursor(position, [&] { match = test.Matches(); });
         if (match) {
             Position = position;
             return true;
@@ -323,10 +326,36 @@ bool TDBDataSet::FindByDatabase(const std::vector<TField*>& KeyFields, const Var
 
 bool TDBDataSet::WalkToMatch(const std::vector<TField*>& KeyFields, const Variant& KeyValues,
                              TLocateOptions Options) {
+    // one piece of work from the first statement to the last record read
+    TDBWorkSpan span(SDBSearchStopped);
     int position = -1;
-    if (!FindByDatabase(KeyFields, KeyValues, Options, position))
-        return TDataSet::WalkToMatch(KeyFields, KeyValues, Options);
-    if (position < 0) return false;
-    GotoCursorPosition(position);
-    return true;
+    if (FindByDatabase(KeyFields, KeyValues, Options, position, span)) {
+        if (position < 0) return false;
+        GotoCursorPosition(position);
+        return true;
+    }
+    const TLocateTest test(KeyFields, KeyValues, Options);
+    const bool own = std::all_of(KeyFields.begin(), KeyFields.end(), [this](TField* Field) {
+        return Field->FieldKind() == fkData && Field->DataSet() == this;
+    });
+    if (!own || !FOpen || FBuilding || Filtering()) {
+        First();
+        while (!Eof()) {
+            span.Step();
+            if (test.Matches()) return true;
+            Next();
+        }
+        return false;
+    }
+    // record by record without moving: a stopped walk leaves the dataset where it was
+    for (int p = 0; p < CursorCount(); ++p) {
+        span.Step();
+        bool match = false;
+        ReadAtCursor(p, [&] { match = test.Matches(); });
+        if (match) {
+            GotoCursorPosition(p);
+            return true;
+        }
+    }
+    return false;
 }

@@ -573,8 +573,11 @@ bool TTable::SearchKey(bool Nearest) {
     }
     std::vector<std::pair<TField*, const TRow*>> keyBinds;
     const std::string cond = KeyCondition(columns, FKeyRows[0], count, Nearest ? ">=" : "=", keyBinds);
+    // the statement and the reads of the record found are one search
+    TDBWorkSpan span(SDBSearchStopped);
     TSqliteStatement st(Connection()->Db(),
                         "SELECT rowid FROM " + SqlName(FTableName) + " WHERE " + cond + OrderBy());
+    st.Watch(SDBSearchStopped);
     for (size_t i = 0; i < keyBinds.size(); ++i) {
         TField* f = keyBinds[i].first;
         const size_t d = static_cast<size_t>(f->FieldNo() - 1);

@@ -700,6 +700,30 @@ size_t FindBytesWatched(std::string_view Hay, std::string_view Needle, bool& Sto
     return at;
 }
 
+struct TNeedleFinder::TImpl {
+    std::string Needle;
+    std::unique_ptr<TByteFinder> Finder;
+};
+
+TNeedleFinder::TNeedleFinder(std::string_view Needle, bool& Stopped) : FImpl(std::make_unique<TImpl>()) {
+    FImpl->Needle.assign(Needle);
+    // the table's building is work of the statement's
+    TWorkMeter meter;
+    FImpl->Finder = std::make_unique<TByteFinder>(FImpl->Needle, meter);
+    Stopped = !FImpl->Finder->Built() || meter.Stopped();
+}
+
+TNeedleFinder::~TNeedleFinder() = default;
+
+size_t TNeedleFinder::Find(std::string_view Hay, bool& Stopped) const {
+    TWorkMeter meter;
+    const size_t at = FImpl->Finder->Find(Hay, 0, meter);
+    Stopped = meter.Stopped();
+    return at;
+}
+
+size_t TNeedleFinder::NeedleSize() const { return FImpl->Needle.size(); }
+
 void AddTextMatchFunctions(sqlite3* Db) {
     Add(Db, "like", 2, const_cast<TPatternKind*>(&LikeKind), PatternFunction);
     Add(Db, "like", 3, const_cast<TPatternKind*>(&LikeKind), PatternFunction);

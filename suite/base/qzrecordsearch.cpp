@@ -2,6 +2,8 @@
 // a dataset over SQLite, or an index on a table), and the return to the start record.
 #include "suite/base/qzrecordsearch.h"
 
+#include <optional>
+
 #include "platform/core/case_fold.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dataset.h"
@@ -40,6 +42,8 @@ public:
     ~TStartRecord() {
         if (Found || FBookmark.empty()) return;
         try {
+            // never left it: nothing to read again
+            if (FDataSet->Bookmark() == FBookmark) return;
             FDataSet->GotoBookmark(FBookmark);
         } catch (...) {
             // the record may be gone; the dataset stays where it is
@@ -69,20 +73,23 @@ public:
     bool Hopeless() const { return Numeric && NoNumber; }
 
     bool Current() const {
-        if (Memo) return MemoMatches();
         if (Numeric)
             return !NoNumber && !Field->IsNull() && !Field->AsString().empty() && Field->AsFloat() == Number;
-        return TextMatches(Field->AsString(), Search, MatchType, CaseSensitive);
+        return Text(Field->AsString());
+    }
+    // The field's text matches (not for a numeric match).
+    bool Text(const std::string& text) const {
+        return Memo ? MemoMatches(text) : TextMatches(text, Search, MatchType, CaseSensitive);
     }
 
     bool Memo = false;
     bool Numeric = false;
 
 private:
-    bool MemoMatches() const {
+    bool MemoMatches(const std::string& memo) const {
         if (Search.empty()) return false;
         // each memo is read as plain text when it holds rich text
-        std::string text = qzRtfToPlainText(Field->AsString());
+        std::string text = qzRtfToPlainText(memo);
         if (!CaseSensitive) text = FoldCase(text);
         switch (MatchType) {
         case mtExactMatch: return text == Search;
@@ -130,11 +137,11 @@ bool SearchThroughDatabase(TDataSet* dataSet, TField* field, const TMatcher& mat
         if (IsWorkStopped(e.ErrorCode())) throw;
         return false;
     }
-    TqzControlsDisabled disabled(dataSet);
+    // each candidate read where it is: the dataset moves only to the one found
     for (int position : positions) {
-        db->GotoCursorPosition(position);
-        if (matcher.Current()) {
+        if (matcher.Text(db->CursorFieldText(position, field))) {
             found = true;
+            db->GotoCursorPosition(position);
             dataSet->UpdateCursorPos();
             return true;
         }
@@ -212,15 +219,29 @@ bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& F
     }
 
     TqzHourGlass hourGlass;
+    // over SQLite one watched search: busy by the clock, Escape stops it
+    auto* db = dynamic_cast<TDBDataSet*>(DataSet);
+    std::optional<TDBWorkSpan> span;
+    if (db) span.emplace(SDBSearchStopped);
     TStartRecord start(DataSet);
     if (matcher.Hopeless()) return false;
-    if (FromFirst) {
+    const bool firstInPlace = FromFirst && db && !matcher.Numeric && field->FieldKind() == fkData &&
+                              !qzTableUsesQuery(DataSet) && db->CursorCount() > 0;
+    if (firstInPlace) {
+        // the first record read where it is
+        if (matcher.Text(db->CursorFieldText(0, field))) {
+            db->GotoCursorPosition(0);
+            DataSet->UpdateCursorPos();
+            start.Found = true;
+            return true;
+        }
+    } else if (FromFirst) {
         DataSet->First();
         DataSet->UpdateCursorPos();
-    }
-    if (FromFirst && !DataSet->IsEmpty() && matcher.Current()) {
-        start.Found = true;
-        return true;
+        if (!DataSet->IsEmpty() && matcher.Current()) {
+            start.Found = true;
+            return true;
+        }
     }
     if (UsesLocate(DataSet, field, FromFirst, MatchType, UseLocateMethod, matcher.Memo)) {
         TLocateOptions options;
@@ -238,7 +259,9 @@ bool qzFindRecordByValue(bool FromFirst, TDataSet* DataSet, const std::string& F
         }
     }
     TqzControlsDisabled disabled(DataSet);
+    if (firstInPlace) DataSet->First();  // the walk goes on from the second record
     while (!DataSet->Eof()) {
+        if (span) span->Step();
         DataSet->Next();
         if (DataSet->Eof()) break;
         if (matcher.Current()) {

@@ -250,8 +250,9 @@ bool TqzIncrementalSearch::SearchTable(TTable* Table, const std::string& Text) {
             std::string part = rest.substr(0, q);
             rest = q == std::string::npos ? std::string() : rest.substr(q + 1);
             TField* f = Table->FindField(name);
-            if (f && f->DataType() == ftString && f->Size() > 0 && static_cast<int>(part.size()) > f->Size())
-                part = part.substr(0, static_cast<size_t>(f->Size()));
+            if (const int room = f && f->DataType() == ftString ? TextRoomOf(f) : 0;
+                room > 0 && static_cast<int>(part.size()) > room)
+                part = Utf8Truncate(part, static_cast<size_t>(room));
             values.push_back(Variant(part));
         }
         TLocateOptions options{loPartialKey};
@@ -293,6 +294,8 @@ bool TqzIncrementalSearch::SearchQuery(TqzQuery* Query, TField* Field, const std
             return Query->Locate(name, Variant(Text), TLocateOptions{loCaseInsensitive, loPartialKey});
         if (Query->FieldsMapToIndex(name, true))
             return Query->Locate(name, Variant(Text), TLocateOptions{loPartialKey});
+    } catch (const EDBEngineError& e) {
+        if (IsWorkStopped(e.ErrorCode())) throw;  // stopped: no other search after it
     } catch (const Exception&) {}
     return qzLocateFieldValue(Query, Text, name, FCaseSensitivity == qzcsCaseSensitive, mtPartialMatchStart);
 }
@@ -312,9 +315,9 @@ bool TqzIncrementalSearch::DoSearch() {
     bool found = false;
     if (custom) {
         std::string value = text;
-        if (field && field->DataType() == ftString && field->Size() > 0 &&
-            static_cast<int>(value.size()) > field->Size())
-            value = value.substr(0, static_cast<size_t>(field->Size()));
+        if (const int room = field && field->DataType() == ftString ? TextRoomOf(field) : 0;
+            room > 0 && static_cast<int>(value.size()) > room)
+            value = Utf8Truncate(value, static_cast<size_t>(room));
         DoPerformCustomSearch(field ? field->FieldName() : std::string(), value, true, found);
     } else if (auto* table = dynamic_cast<TTable*>(ds)) {
         found = SearchTable(table, text);

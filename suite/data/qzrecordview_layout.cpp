@@ -262,7 +262,7 @@ TControl* TqzRecordViewDialog::MakeEditControl(const TShownField& F, TLabel* Lab
     }
     if (auto* e = dynamic_cast<TqzDBEdit*>(c);
         e && field->DataType() == ftString && field->EditMask().empty())
-        e->SetMaxLength(field->Size());
+        e->SetMaxLength(TextRoomOf(field));
     ApplyPictureMask(c, field);
     int width = StandardWidth(F.Width);
     const bool single = IsSingleLineControl(c);

@@ -98,7 +98,7 @@ void TqzDBCustomEdit::SetEditAlignment(TqzEditAlignment Value) {
 
 void TqzDBCustomEdit::ResetMaxLength() {
     TField* f = Field();
-    if (f && IsStringField(f) && MaxLength() == f->Size()) SetMaxLength(0);
+    if (f && IsStringField(f) && MaxLength() == TextRoomOf(f)) SetMaxLength(0);
 }
 
 void TqzDBCustomEdit::Loaded() {
@@ -166,7 +166,7 @@ void TqzDBCustomEdit::DataChange(TObject*) {
             FFieldAlignment = f->Alignment();
         }
         if (!IsPictureMaskActive()) SetEditMask(f->EditMask());
-        if (!qzIsDesigning(this) && IsStringField(f) && MaxLength() == 0) SetMaxLength(f->Size());
+        if (!qzIsDesigning(this) && IsStringField(f) && MaxLength() == 0) SetMaxLength(TextRoomOf(f));
         if ((FFocused || !IsEditPainted()) && FDataLink->CanModify())
             text = IsMemoField() ? f->AsString() : f->Text();
         else

@@ -311,8 +311,10 @@ void TqzDBCustomEdit::KeyPress(char32_t& Key) {
 int TqzDBCustomEdit::TextLimit() {
     int limit = MaxLength();
     TField* f = Field();
-    if (f && (f->DataType() == ftString || f->DataType() == ftWideString))
-        limit = limit > 0 ? std::min(limit, f->Size()) : f->Size();
+    // (a field of a dataset that keeps texts of any length has no room of its own)
+    if (const int room =
+            f && (f->DataType() == ftString || f->DataType() == ftWideString) ? TextRoomOf(f) : 0)
+        limit = limit > 0 ? std::min(limit, room) : room;
     return limit > 0 ? limit : -1;
 }
 

@@ -360,7 +360,7 @@ bool TqzCustomDBGrid::CanEditModify() {
 
 int TqzCustomDBGrid::GetEditLimit() {
     TField* f = SelectedField();
-    return f && f->DataType() == ftString ? f->Size() : 0;
+    return f && f->DataType() == ftString ? TextRoomOf(f) : 0;
 }
 
 std::string TqzCustomDBGrid::GetEditMask(int ACol, int) {

@@ -246,8 +246,9 @@ bool TqzDBCustomLookupCombo::PerformSearch(const std::string& SearchText, const 
         // The handler positions the lookup table, which may be closed.
         TField* f = FLookupTable->Active() ? FLookupTable->FindField(FieldName) : nullptr;
         std::string text = SearchText;
-        if (f && f->DataType() == ftString && f->Size() > 0 && static_cast<int>(text.size()) > f->Size())
-            text = Utf8Truncate(text, static_cast<size_t>(f->Size()));
+        if (const int room = f && f->DataType() == ftString ? TextRoomOf(f) : 0;
+            room > 0 && static_cast<int>(text.size()) > room)
+            text = Utf8Truncate(text, static_cast<size_t>(room));
         bool found = false;
         if (!text.empty()) {
             const bool ignoring = FIgnoreDataChange;
@@ -267,9 +268,10 @@ bool TqzDBCustomLookupCombo::PerformSearch(const std::string& SearchText, const 
     TField* f = FLookupTable->FindField(FieldName);
     if (!f) return false;
     std::string text = SearchText;
-    // the field's room is in bytes: cut at a whole letter
-    if (f->DataType() == ftString && f->Size() > 0 && static_cast<int>(text.size()) > f->Size())
-        text = Utf8Truncate(text, static_cast<size_t>(f->Size()));
+    // the field's room is in bytes: cut at a whole letter (none where texts are kept whole)
+    if (const int room = f->DataType() == ftString ? TextRoomOf(f) : 0;
+        room > 0 && static_cast<int>(text.size()) > room)
+        text = Utf8Truncate(text, static_cast<size_t>(room));
     // The record that already holds the text is the one.
     if (!PartialMatch && !text.empty() && !FLookupTable->IsEmpty() && SameFolded(f->AsString(), text)) {
         if (FGrid && IsDroppedDown()) FGrid->Invalidate();

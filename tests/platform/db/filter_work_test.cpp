@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/core/clock.h"
 #include "platform/core/exceptions.h"
@@ -213,6 +214,49 @@ std::string Longer(std::string Code, int Times) {
 std::string LongMatchFilter(const char* Function, const char* Wild, const char* One) {
     return "[id] = 1 AND " + std::string(Function) + "('" + Wild + "' || " + Longer("code", 3) + " || '" +
            One + "x" + Wild + "', " + Longer("code", 6) + ")";
+}
+
+// A search for a needle of megabytes (the record search's text test): the
+// rows shorter than it hold it nowhere, a row that holds it is found with
+// and without case, and Escape stops it with the search's message.
+TEST_F(FilterWork, ALongNeedleIsFoundWhereItIsAndStops) {
+    TDatabase maker(nullptr);
+    maker.SetDatabaseName(Path);
+    const std::string needle = std::string(2 * 1024 * 1024, 'q') + "Z";
+    maker.Execute("INSERT INTO big (id, qty, code) VALUES (20001, 0, 'x' || '" + needle + "' || 'y')");
+    auto table = OpenTable();
+    const auto contains = [&](const std::string& Value, bool Fold) {
+        TFilterNode test;
+        test.Kind = fnCompare;
+        test.Text = "CONTAINS";
+        test.Texts = true;
+        test.Fold = Fold;
+        test.Left = std::make_unique<TFilterNode>();
+        test.Left->Kind = fnField;
+        test.Left->Text = "code";
+        test.Right = std::make_unique<TFilterNode>();
+        test.Right->Text = Value;
+        return table->CursorPositionsWhere(test, 0);
+    };
+    EXPECT_EQ(contains(needle, false), std::vector<int>{20000});
+    EXPECT_EQ(contains(needle + "y", false), std::vector<int>{20000});
+    EXPECT_TRUE(contains(needle + "q", false).empty());
+    std::string folded = needle;
+    folded.back() = 'z';
+    EXPECT_TRUE(contains(folded, false).empty());
+    EXPECT_EQ(contains(folded, true), std::vector<int>{20000});
+    // each look at the clock finds 50 ms gone: busy, then Escape seen
+    TickStep = 50;
+    Watch = TRecordingWatch();
+    Watch.EscapePending = true;
+    try {
+        contains(needle, false);
+        ADD_FAILURE() << "not stopped";
+    } catch (const EDBEngineError& e) {
+        EXPECT_EQ(std::string(e.what()), SDBSearchStopped);
+    }
+    EXPECT_FALSE(Watch.EscapePending);
+    EXPECT_EQ(Watch.Begins, Watch.Ends);
 }
 
 TEST_F(FilterWork, OneLongPatternMatchShowsBusyByTheClockAndEscapeStopsIt) {

@@ -7,6 +7,7 @@
 // search either: Escape stops them and the record stays as it was.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -255,6 +256,76 @@ TEST_F(HostileFile, ASearchOverAViewThatWouldNeverEndIsStopped) {
     test.Right = std::make_unique<TFilterNode>();
     test.Right->Text = "c999";
     stopped([&] { table->CursorPositionsWhere(test, 0); });
+}
+
+// A column that never ends computing: Locate and Lookup (by the database and
+// by the walk), FindKey and FindNearest stop on Escape with the search's
+// message and leave the dataset on its record.
+TEST_F(HostileFile, SearchesOverAColumnThatNeverEndsStop) {
+    Make(
+        "CREATE TABLE base (id INTEGER PRIMARY KEY, code VARCHAR(10));"
+        "INSERT INTO base VALUES (1, 'c1'), (2, 'c2'), (3, 'c3'), (4, 'c4');"
+        "CREATE VIEW item AS SELECT id AS rowid, id, code FROM base;");
+    auto table = Table();
+    table->Open();
+    table->MoveBy(2);
+    auto keyed = Table();
+    keyed->SetIndexFieldNames("code");
+    keyed->Open();
+    keyed->MoveBy(2);
+    Make(
+        "DROP VIEW item; CREATE VIEW item AS SELECT id AS rowid, id, code || (WITH RECURSIVE"
+        " c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT substr(max(x), 1, 0) FROM c) AS code FROM "
+        "base;");
+    const auto stopped = [&](const std::function<void()>& Step, TTable* On = nullptr) {
+        ExpectStopped(Step, SDBSearchStopped);
+        TTable* t = On ? On : table.get();
+        ASSERT_TRUE(t->Active());
+        EXPECT_EQ(t->State(), dsBrowse);
+        EXPECT_EQ(t->CursorPosition(), 2);
+    };
+    for (const bool byDatabase : {true, false}) {
+        table->SetLocateByDatabase(byDatabase);
+        stopped([&] { table->Locate("code", Variant("zzz"), {}); });
+        stopped([&] { table->Locate("code", Variant("ZZ"), {loCaseInsensitive, loPartialKey}); });
+        stopped([&] { table->Lookup("code", Variant("zzz"), "id"); });
+    }
+    stopped([&] { keyed->FindKey({Variant("c9")}); }, keyed.get());
+    stopped([&] { keyed->FindNearest({Variant("c9")}); }, keyed.get());
+}
+
+// Locate and Lookup on a column declared TEXT over many short rows, by the
+// database and by the walk (a UTF-16 file), with keys of many megabytes:
+// busy by the clock of the whole search, stopped by Escape with the search's
+// message, the dataset on its record.
+TEST_F(HostileFile, ALocateOnATextColumnShowsBusyAndStops) {
+    for (const char* encoding : {"UTF-8", "UTF-16le"}) {
+        Make(std::string("PRAGMA encoding = '") + encoding +
+             "'; CREATE TABLE item (id INTEGER PRIMARY KEY, note TEXT);"
+             "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 2000)"
+             " INSERT INTO item SELECT x, 'note ' || x || ' ' || hex(randomblob(8)) FROM c;");
+        auto table = Table();
+        table->Open();
+        table->MoveBy(2);
+        const std::string mb8(8 * 1024 * 1024 - 16, 'n');
+        for (const std::string& key : {std::string("zzz"), std::string("NOTE 19"), mb8}) {
+            for (const TLocateOptions& options :
+                 {TLocateOptions{}, TLocateOptions{loCaseInsensitive, loPartialKey}}) {
+                Watch.Begins = Watch.Ends = 0;
+                ExpectStopped([&] { table->Locate("note", Variant(key), options); }, SDBSearchStopped);
+                EXPECT_GE(Watch.Begins, 1) << encoding;
+                EXPECT_EQ(table->CursorPosition(), 2) << encoding;
+            }
+            ExpectStopped([&] { table->Lookup("note", Variant(key), "id"); }, SDBSearchStopped);
+            EXPECT_EQ(table->CursorPosition(), 2) << encoding;
+        }
+        // without Escape the search ends with the walk's answer
+        ASSERT_TRUE(table->Locate("note", Variant("NOTE 1999 "), {loCaseInsensitive, loPartialKey}));
+        EXPECT_EQ(table->FieldByName("id")->AsInteger(), 1999);
+        EXPECT_EQ(Watch.Begins, Watch.Ends);
+        table.reset();
+        std::remove(Path.c_str());
+    }
 }
 
 }  // namespace

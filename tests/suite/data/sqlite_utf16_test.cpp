@@ -46,6 +46,39 @@ protected:
     TTestDialogs Dialogs;
 };
 
+// Texts longer than the declared width in letters and in bytes: read whole
+// by the suite's table and query, and a typed text stored whole, as the tool
+// shows them.
+TEST_P(SuiteUtf16, TextsPastTheDeclaredWidthReadAndStoreWhole) {
+    const std::string twelve = "ЖЖЖЖЖЖЖЖЖЖЖЖ", typed = "日本語の文字ですね";
+    ASSERT_EQ(SqliteCli(Path, "INSERT INTO L VALUES (9, '" + twelve + "');"), "");
+    TqzTable table(nullptr);
+    table.SetDatabaseName(Path);
+    table.SetTableName("L");
+    table.Open();
+    ASSERT_TRUE(table.Locate("id", Variant(9), {}));
+    EXPECT_EQ(table.FieldByName("name")->AsString(), twelve);
+    table.Edit();
+    table.FieldByName("name")->SetAsString(typed);
+    table.Post();
+    EXPECT_EQ(SqliteCli(Path, "SELECT name FROM L WHERE id = 9;"), typed);
+    TqzQuery query(nullptr);
+    query.SetDatabaseName(Path);
+    query.SQL()->SetText("SELECT name FROM L WHERE id = 9");
+    query.Open();
+    EXPECT_EQ(query.FieldByName("name")->AsString(), typed);
+    // a live query stores a typed text whole
+    TqzQuery live(nullptr);
+    live.SetDatabaseName(Path);
+    live.SetRequestLive(true);
+    live.SQL()->SetText("SELECT * FROM L WHERE id = 9");
+    live.Open();
+    live.Edit();
+    live.FieldByName("name")->SetAsString(twelve + typed);
+    live.Post();
+    EXPECT_EQ(SqliteCli(Path, "SELECT name FROM L WHERE id = 9;"), twelve + typed);
+}
+
 TEST_P(SuiteUtf16, TableAndQueryShowWhatTheToolShows) {
     const std::string shown = SqliteCli(Path, "SELECT * FROM L");
     for (const bool live : {false, true}) {
