@@ -56,6 +56,7 @@ class TOstraDataset::TImpl::TStoreLink final : public TOstraStoreClient {
 public:
     explicit TStoreLink(TImpl* Owner) : FOwner(Owner) {}
     void StoreChanged(const TOstraStoreChange& Change) override { FOwner->SharerChanged(Change); }
+    void PrepareChange() override { FOwner->PrepareChange(); }
     void StoreGone() override { FOwner->FAttached = nullptr; }
 
 private:
@@ -73,6 +74,23 @@ TOstraDataset::TOstraDataset(TComponent* AOwner) : TDataSet(AOwner), FImpl(std::
 
 void TOstraDataset::TImpl::NotifySharers(const TOstraStoreChange& Change) {
     if (FCursor) FCursor->NotifyClients(Change, FStoreLink.get());
+}
+
+void TOstraDataset::TImpl::PrepareChange() {
+    if (!D.Active() || FOpening || !FCursor) return;
+    ShowFilter();
+    if (FKeys[kiSort].HasFields() && D.FSortOptions.Contains(osoInsertInOrder)) EnsureViewKeys();
+    FView.ReserveOneMore();
+    if (FLeavers.size() == FLeavers.capacity()) FLeavers.reserve(FLeavers.size() * 2 + 4);
+}
+
+void TOstraDataset::TImpl::PrepareSharers() {
+    try {
+        PrepareChange();
+        if (FCursor) FCursor->PrepareClients(FStoreLink.get());
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
 }
 
 TOstraDataset::~TOstraDataset() {
@@ -391,6 +409,7 @@ void TOstraDataset::TImpl::WriteBookmark(const TBookmarkData& Mark, void* Bookma
 }
 
 TRecordBuffer TOstraDataset::AllocRecordBuffer() {
+    if (AllocationFailureHooked()) throw EOutOfMemory(SOutOfMemory);
     auto* buffer = static_cast<TRecordBuffer>(std::calloc(1, std::max<std::size_t>(FImpl->FRecordSize, 1)));
     if (!buffer) throw EOutOfMemory(SOutOfMemory);
     return buffer;
@@ -413,10 +432,26 @@ void TOstraDataset::ClearCalcFields(TRecordBuffer Buffer) {
 void TOstraDataset::TImpl::CopyRecordToBuffer(const TOstraRecord* Record, TRecordBuffer Buffer) {
     uint8_t* data = BufferData(Buffer);
     ReleaseBufferValues(data);
-    if (const uint8_t* src = Record->Data())
-        OstCopyData(data, src, FBufferFields, FDataSize);
-    else
+    Trailer(Buffer)->ValuesInStore = 0;
+    const uint8_t* src = Record->Data();
+    if (!src) {
         std::memset(data, 0, FDataSize);
+        return;
+    }
+    try {
+        OstCopyData(data, src, FBufferFields, FDataSize);
+    } catch (const std::bad_alloc&) {
+        // The copy holds no reference values now; they are read in place.
+        Trailer(Buffer)->ValuesInStore = 1;
+    }
+}
+
+void TOstraDataset::TImpl::CompleteBuffer(TRecordBuffer Buffer) {
+    if (!Buffer || !Trailer(Buffer)->ValuesInStore) return;
+    const TOstraRecord* record = BufferRecord(Buffer);
+    if (!record || !record->Data()) return;
+    CopyRecordToBuffer(record, Buffer);
+    if (Trailer(Buffer)->ValuesInStore) throw EOutOfMemory(SOutOfMemory);
 }
 
 TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) {
@@ -460,6 +495,7 @@ void TOstraDataset::InternalInitRecord(TRecordBuffer Buffer) {
     std::memset(Buffer, 0, FImpl->FRecordSize - sizeof(TImpl::TBufferTrailer));
     TImpl::TBufferTrailer* t = FImpl->Trailer(Buffer);
     t->Bookmark = {nullptr, 0};
+    t->ValuesInStore = 0;
     t->Flag = bfInserted;
     t->RecNo = -1;
 }
@@ -609,7 +645,10 @@ uint8_t* TOstraDataset::TImpl::StateData() {
     if (!FRecordSize) return nullptr;
     if (!FReadBuffer && D.State() == dsFilter) return const_cast<uint8_t*>(FFilterData);
     TRecordBuffer buffer = StateBuffer();
-    return buffer ? BufferData(buffer) : nullptr;
+    if (!buffer) return nullptr;
+    if (Trailer(buffer)->ValuesInStore && D.State() != dsEdit && D.State() != dsInsert)
+        if (TOstraRecord* record = BufferRecord(buffer); record && record->Data()) return record->Data();
+    return BufferData(buffer);
 }
 
 bool TOstraDataset::GetFieldData(TField* Field, void* Buffer) {

@@ -75,6 +75,8 @@ void TOstraDataset::DoBeforeEdit() {
     if (record) {
         // A record deleted through another dataset on the same store.
         if (!FImpl->FCursor->Contains(record) || !record->IsLive()) throw EAbort("");
+        // The edit writes into the buffer: it holds every value first.
+        FImpl->CompleteBuffer(buffer);
         try {
             FImpl->FCursor->BeginChange(record);
         } catch (const std::bad_alloc&) {
@@ -110,6 +112,7 @@ void TOstraDataset::InternalDelete() {
     TOstraRecord* record = FImpl->FView.At(FImpl->FPosition);
     std::string error;
     bool deleted = false;
+    FImpl->PrepareSharers();
     try {
         deleted = record && FImpl->FCursor->DeleteRecord(record, error);
     } catch (const std::bad_alloc&) {
@@ -138,6 +141,8 @@ void TOstraDataset::TImpl::PostInsert(TRecordBuffer Buffer) {
         if (D.FCheckKeyViolation && !D.FUniqueFieldNames.empty() &&
             D.KeyExists(data, nullptr, D.FUniqueFieldNames))
             throw EDatabaseError(std::string(SErrorSavingNewRecord) + SKeyViolation);
+        // What the views need to show the record is taken first.
+        PrepareSharers();
         if (!FCursor->PostRecord(data, nullptr, error)) throw EDatabaseError(SErrorSavingNewRecord + error);
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory(SOutOfMemory);
@@ -230,6 +235,7 @@ void TOstraDataset::InternalPost() try {
     const bool displaced = !FImpl->FInKeyOrder && FImpl->DisplacedOrder();
     const bool noted =
         keyChanged && index >= 0 && (FImpl->FInKeyOrder || displaced) && FImpl->NoteDisplaced(record);
+    FImpl->PrepareSharers();
     std::string error;
     if (!FImpl->FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
     FImpl->FKeyIndex.Invalidate();  // the record's values changed in place

@@ -45,7 +45,11 @@ public:
     // The end of a record buffer.
     struct TBufferTrailer {
         TBookmarkData Bookmark;
-        uint8_t Flag;   // TBookmarkFlag
+        uint8_t Flag;  // TBookmarkFlag
+        // The reference values (texts, memos, BLOBs) could not be copied
+        // for a lack of memory: they are read from the record in the store,
+        // and copied when an edit begins.
+        uint8_t ValuesInStore;
         int32_t RecNo;  // view position + 1; -1 for a new record
     };
 
@@ -62,7 +66,13 @@ public:
     // The record data the fields read and write in the current state.
     uint8_t* StateData();
     TRecordBuffer StateBuffer();
+    // Short of memory the buffer keeps the record's fixed-size values and
+    // reads the others from the store (ValuesInStore): reading a record
+    // into a buffer does not fail.
     void CopyRecordToBuffer(const TOstraRecord* Record, TRecordBuffer Buffer);
+    // Copies the values a buffer reads from the store into it; EOutOfMemory
+    // when they still do not fit.
+    void CompleteBuffer(TRecordBuffer Buffer);
     void ReleaseBufferValues(uint8_t* Data) const;
     const TOstraField* StoreField(const TField* Field) const;
     const TOstraField* StoreFieldOfNo(int FieldNo) const;
@@ -152,6 +162,12 @@ public:
     class TStoreLink;
     // Tells the other datasets on the store of a change made through this one.
     void NotifySharers(const TOstraStoreChange& Change);
+    // Takes what following a change of the store needs (room in the view,
+    // the filter prepared): std::bad_alloc before the change, not after.
+    void PrepareChange();
+    // PrepareChange of this dataset and every other on the store;
+    // EOutOfMemory when one runs short, nothing changed.
+    void PrepareSharers();
     void SharerChanged(const TOstraStoreChange& Change);
     void FollowSharer(const TOstraStoreChange& Change);
     // Removes a record that is no longer live from the view.

@@ -659,7 +659,7 @@ void TOstraDataset::MasterDisabled() { CancelRange(); }
 
 const TOstraFilter* TOstraDataset::TImpl::ShowFilter() {
     if (!FShowFilterReady) {
-        FShowFilterReady = true;
+        // Short of memory (std::bad_alloc) it is tried again next time.
         auto filter = std::make_unique<TOstraFilter>();
         try {
             PrepareFilter(*filter);
@@ -667,6 +667,7 @@ const TOstraFilter* TOstraDataset::TImpl::ShowFilter() {
         } catch (const Exception&) {
             FShowFilter.reset();
         }
+        FShowFilterReady = true;
     }
     return FShowFilter.get();
 }

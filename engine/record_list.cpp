@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 void TOstraRecordList::Clear() {
     FChunks.clear();
@@ -35,6 +36,25 @@ TOstraRecordList::TChunk TOstraRecordList::MakeChunk(std::size_t Capacity) const
     else
         chunk.Records.reserve(Capacity);
     return chunk;
+}
+
+TOstraRecordList::TChunk TOstraRecordList::TakeChunk() {
+    const std::size_t room = FKeyed ? FSpare.Entries.capacity() : FSpare.Records.capacity();
+    if (room >= ChunkSize + 1 && FSpare.empty()) return std::exchange(FSpare, TChunk());
+    return MakeChunk(ChunkSize + 1);
+}
+
+void TOstraRecordList::ReserveOneMore() {
+    for (TChunk& chunk : FChunks) {
+        const std::size_t need = chunk.size() + 1;
+        if (FKeyed && chunk.Entries.capacity() < need) chunk.Entries.reserve(std::max(need, ChunkSize + 1));
+        if (!FKeyed && chunk.Records.capacity() < need) chunk.Records.reserve(std::max(need, ChunkSize + 1));
+    }
+    RoomForOneMore(FChunks);
+    RoomForOneMore(FLastKeys);
+    if (FTree.capacity() < FChunks.size() + 2) FTree.reserve(FChunks.size() + 2);
+    const std::size_t room = FKeyed ? FSpare.Entries.capacity() : FSpare.Records.capacity();
+    if (room < ChunkSize + 1) FSpare = MakeChunk(ChunkSize + 1);
 }
 
 void TOstraRecordList::MakeKeyed() {
@@ -227,7 +247,7 @@ void TOstraRecordList::Add(TOstraRecord* Record, const TOstraViewKey& Key) {
     if (Key != TOstraViewKey()) MakeKeyed();
     if (FChunks.empty() || FChunks.back().size() >= ChunkSize) {
         // The new chunk is whole before the list takes it.
-        TChunk chunk = MakeChunk(ChunkSize);
+        TChunk chunk = TakeChunk();
         if (FKeyed)
             chunk.Entries.push_back({Record, Key});
         else
@@ -265,7 +285,7 @@ void TOstraRecordList::Insert(int Index, TOstraRecord* Record, const TOstraViewK
     if (split) {
         RoomForOneMore(FChunks);
         RoomForOneMore(FLastKeys);
-        tail = MakeChunk(ChunkSize);
+        tail = TakeChunk();
     }
     TChunk& chunk = FChunks[c];
     const auto at = static_cast<std::ptrdiff_t>(offset);

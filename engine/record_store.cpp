@@ -39,7 +39,9 @@ uint64_t NewGeneration() {
 TOstraCursor::TOstraCursor() : FGeneration(NewGeneration()) {}
 
 TOstraCursor::~TOstraCursor() {
-    for (TOstraStoreClient* client : std::vector<TOstraStoreClient*>(FClients)) client->StoreGone();
+    // StoreGone lets a client forget the store; none leaves the list then.
+    for (std::size_t i = 0; i < FClients.size(); ++i)
+        if (FClients[i]) FClients[i]->StoreGone();
     Clear(true);
 }
 
@@ -49,15 +51,40 @@ void TOstraCursor::AddClient(TOstraStoreClient* client) {
 }
 
 void TOstraCursor::RemoveClient(TOstraStoreClient* client) {
+    if (FNotifying > 0) {
+        // The list is being walked: the place empties, the walk's end drops it.
+        std::replace(FClients.begin(), FClients.end(), client, static_cast<TOstraStoreClient*>(nullptr));
+        return;
+    }
     FClients.erase(std::remove(FClients.begin(), FClients.end(), client), FClients.end());
 }
 
+bool TOstraCursor::Shared() const {
+    std::size_t clients = 0;
+    for (const TOstraStoreClient* client : FClients) clients += client != nullptr;
+    return clients > 1;
+}
+
 void TOstraCursor::NotifyClients(const TOstraStoreChange& change, const TOstraStoreClient* actor) {
-    if (FClients.empty() || (FClients.size() == 1 && FClients[0] == actor)) return;
-    // A client may leave while being told (a handler closing it).
-    for (TOstraStoreClient* client : std::vector<TOstraStoreClient*>(FClients))
-        if (client != actor && std::find(FClients.begin(), FClients.end(), client) != FClients.end())
-            client->StoreChanged(change);
+    // Walked in place, without a copy that could run short of memory after
+    // the change was made: a client that leaves while being told (a
+    // handler closing it) leaves an empty place, one that joins is told too.
+    struct TWalk {
+        TOstraCursor& Store;
+        explicit TWalk(TOstraCursor& S) : Store(S) { ++Store.FNotifying; }
+        ~TWalk() {
+            if (--Store.FNotifying == 0)
+                Store.FClients.erase(std::remove(Store.FClients.begin(), Store.FClients.end(), nullptr),
+                                     Store.FClients.end());
+        }
+    } walk(*this);
+    for (std::size_t i = 0; i < FClients.size(); ++i)
+        if (TOstraStoreClient* client = FClients[i]; client && client != actor) client->StoreChanged(change);
+}
+
+void TOstraCursor::PrepareClients(const TOstraStoreClient* actor) {
+    for (std::size_t i = 0; i < FClients.size(); ++i)
+        if (TOstraStoreClient* client = FClients[i]; client && client != actor) client->PrepareChange();
 }
 
 // -- Field descriptions -------------------------------------------------------

@@ -72,6 +72,9 @@ class TOstraStoreClient {
 public:
     virtual void StoreChanged(const TOstraStoreChange& Change) = 0;
     virtual void StoreGone() = 0;
+    // Takes what following a change will need (std::bad_alloc when it
+    // cannot), before the change is made.
+    virtual void PrepareChange() {}
 
 protected:
     ~TOstraStoreClient() = default;
@@ -178,7 +181,10 @@ public:
     void RemoveClient(TOstraStoreClient* client);
     // Tells every client but the one that made the change.
     void NotifyClients(const TOstraStoreChange& change, const TOstraStoreClient* actor);
-    bool Shared() const { return FClients.size() > 1; }
+    // Has every client but the actor prepare for a change; std::bad_alloc
+    // when one cannot, nothing changed yet.
+    void PrepareClients(const TOstraStoreClient* actor);
+    bool Shared() const;
 
     // -- Data blocks of callers (record buffers) ----------------------------
     // Copies src into dest (references as new copies), releasing dest's values.
@@ -286,4 +292,5 @@ private:
     uint64_t FOrderChanges = 0;
     uint64_t FGeneration = 0;
     std::vector<TOstraStoreClient*> FClients;
+    int FNotifying = 0;  // NotifyClients walks FClients
 };
