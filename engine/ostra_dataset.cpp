@@ -454,7 +454,7 @@ void TOstraDataset::TImpl::CompleteBuffer(TRecordBuffer Buffer) {
     if (Trailer(Buffer)->ValuesInStore) throw EOutOfMemory(SOutOfMemory);
 }
 
-TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) {
+TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) try {
     const int count = FImpl->FView.Count();
     if (count == 0) return grEOF;
     switch (GetMode) {
@@ -478,6 +478,8 @@ TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool
     ClearCalcFields(Buffer);
     GetCalcFields(Buffer);
     return grOK;
+} catch (const std::bad_alloc&) {
+    throw EOutOfMemory(SOutOfMemory);
 }
 
 // GetRecord's answer, without reading the record.

@@ -365,6 +365,9 @@ void TOstraDataset::AcceptChanges() {
 void TOstraDataset::CancelChanges() {
     if (!Active() || !HasPendingChanges()) return;
     if (State() == dsEdit || State() == dsInsert) Cancel();
+    // The revert itself takes no memory; once it is made the cancel has
+    // succeeded, and a view short of memory to be built again keeps its
+    // live records.
     FImpl->FCursor->RevertAll();
     FImpl->FViewExact = false;
     FImpl->NotifySharers({TOstraStoreChange::Reverted});
@@ -372,17 +375,15 @@ void TOstraDataset::CancelChanges() {
     try {
         RebuildView(true);
     } catch (...) {
-        // Records the revert dropped must not stay in the view.
-        std::vector<TOstraRecord*> live = FImpl->FView.ToVector();
-        live.erase(
-            std::remove_if(live.begin(), live.end(), [](const TOstraRecord* r) { return !r->IsLive(); }),
-            live.end());
-        FImpl->FView.Assign(std::move(live));
-        FImpl->FViewKeysValid = false;
-        FImpl->FInKeyOrder = false;  // the reverted values may stand out of order
-        FImpl->FPosition = std::min(FImpl->FPosition, FImpl->FView.Count() - 1);
+        // Records the revert dropped must not stay in the view; the
+        // reverted values may stand out of order.
+        FImpl->FInKeyOrder = false;
+        FImpl->DropDeadRecords();
         Resync({});
-        throw;
+        try {
+            throw;
+        } catch (const EOutOfMemory&) {
+        } catch (const std::bad_alloc&) {}
     }
 }
 

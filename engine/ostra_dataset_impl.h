@@ -98,9 +98,12 @@ public:
     // BuildView, then SortView when there is a sort key; EOutOfMemory when
     // memory runs short, the dataset unchanged.
     void BuildSorted(TOstraRecordArray& View, TOstraViewKeys& Keys, const TOstraFilter* Filter);
-    // AssignView of a BuildSorted view; short of memory, the view is left
-    // empty and EOutOfMemory raised.
+    // AssignView of a BuildSorted view; short of memory, the view stays as
+    // it was and EOutOfMemory is raised.
     void AssignBuilt(TOstraRecordArray&& View, const TOstraViewKeys& Keys);
+    // BuildSorted and AssignBuilt, tried once more after the memory kept for
+    // reuse was given back; short of memory, the view stays as it was.
+    void BuildAndAssign(const TOstraFilter* Filter);
     // Sorts by the current key after a change of IndexFieldNames or SortOptions.
     void ApplySort();
     int CompareForSort(const TOstraRecord* A, const TOstraRecord* B) const;
@@ -183,6 +186,9 @@ public:
     // Builds the view again; one in edit or insert keeps its edit and its
     // current record.
     void RebuildKeepingEdit();
+    // Puts the view's records in the order a build gives them (the store's
+    // order changed, not its records), without memory.
+    void ReorderInPlace();
     // Whether a build of the view now would show a record with these values
     // (an OnFilterRecord handler is called on them); False with Known False
     // when that cannot be told (a handler that raises, a filter that does

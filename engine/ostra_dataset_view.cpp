@@ -144,7 +144,13 @@ void TOstraDataset::SetFiltered(bool Value) {
 // ---------------------------------------------------------------------------
 // Building the view
 
-void TOstraDataset::TImpl::PrepareFilter(TOstraFilter& Filter) { Filter.Prepare(*FCursor, FConditions); }
+void TOstraDataset::TImpl::PrepareFilter(TOstraFilter& Filter) {
+    try {
+        Filter.Prepare(*FCursor, FConditions);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
+}
 
 bool TOstraDataset::TImpl::InRange(const uint8_t* data) const {
     const TOstraKeyBuffer& start = FKeys[kiRangeStart];
@@ -216,8 +222,8 @@ void TOstraDataset::TImpl::SortView(TOstraRecordArray& View, TOstraViewKeys& Key
 
 void TOstraDataset::TImpl::AssignView(TOstraRecordArray&& View, bool Sorted, const TOstraViewKeys& Keys) {
     const bool keyed = Sorted && Keys.size() == View.size();
-    ForgetDisplaced();
     FView.Assign(std::move(View), keyed ? &Keys : nullptr);
+    ForgetDisplaced();
     FInKeyOrder = Sorted;
     FViewKeysValid = keyed;
 }
@@ -234,15 +240,30 @@ void TOstraDataset::TImpl::BuildSorted(TOstraRecordArray& View, TOstraViewKeys& 
     }
 }
 
+void TOstraDataset::TImpl::BuildAndAssign(const TOstraFilter* Filter) {
+    for (int attempt = 0;; ++attempt) {
+        try {
+            TOstraRecordArray view;
+            TOstraViewKeys keys;
+            BuildSorted(view, keys, Filter);
+            ++FViewBuilds;
+            AssignBuilt(std::move(view), keys);
+            return;
+        } catch (const EOutOfMemory&) {
+            if (attempt > 0) throw;
+        }
+        // Once more with the memory kept for reuse given back.
+        ReleaseFreeMemory();
+    }
+}
+
 void TOstraDataset::TImpl::AssignBuilt(TOstraRecordArray&& View, const TOstraViewKeys& Keys) {
     FLeavers.clear();
     try {
         AssignView(std::move(View), FKeys[kiSort].HasFields(), Keys);
     } catch (const std::bad_alloc&) {
-        FView.Clear();
-        FViewKeysValid = false;
+        // The view as it was stays, no longer taken for one a build makes.
         FViewExact = false;
-        FPosition = -1;
         throw EOutOfMemory(SOutOfMemory);
     }
 }
@@ -269,15 +290,10 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         Resync({});
         return;
     }
-    TOstraRecordArray view;
-    TOstraViewKeys keys;
-    FImpl->BuildSorted(view, keys, useFilter ? &filter : nullptr);
-    ++FImpl->FViewBuilds;
-    // From here on nothing fails but running out of memory, which leaves
-    // the view empty.
     try {
-        FImpl->AssignBuilt(std::move(view), keys);
-    } catch (...) {
+        FImpl->BuildAndAssign(useFilter ? &filter : nullptr);
+    } catch (const EOutOfMemory&) {
+        // The view as it was stays.
         if (open) Resync({});
         throw;
     }
@@ -664,6 +680,8 @@ const TOstraFilter* TOstraDataset::TImpl::ShowFilter() {
         try {
             PrepareFilter(*filter);
             FShowFilter = std::move(filter);
+        } catch (const EOutOfMemory&) {
+            throw;
         } catch (const Exception&) {
             FShowFilter.reset();
         }
@@ -791,11 +809,7 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
     const bool useFilter = D.Filtered() && !D.Filter().empty();
     if (useFilter) PrepareFilter(filter);
     const TOstraRecord* current = FView.At(FPosition);
-    TOstraRecordArray view;
-    TOstraViewKeys keys;
-    BuildSorted(view, keys, useFilter ? &filter : nullptr);
-    ++FViewBuilds;
-    AssignBuilt(std::move(view), keys);
+    BuildAndAssign(useFilter ? &filter : nullptr);
     FViewExact = true;
     FBuiltFilterOptions = D.FilterOptions();
     FBuiltOrder = FCursor->OrderChanges();
@@ -805,7 +819,48 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
 
 void TOstraDataset::FollowStoreOrder() {
     if (!Active() || !FImpl->FCursor || FImpl->FBuiltOrder == FImpl->FCursor->OrderChanges()) return;
-    FImpl->RebuildKeepingEdit();
+    try {
+        FImpl->RebuildKeepingEdit();
+    } catch (const EOutOfMemory&) {
+        // The records stay; only their order follows the store's.
+        FImpl->ReorderInPlace();
+    }
+}
+
+void TOstraDataset::TImpl::ReorderInPlace() {
+    // A heap sort through the list's own entries: by the sort key, ties
+    // (and a view without one) in store order, as a build orders them.
+    const TOstraRecord* current = FView.At(FPosition);
+    const bool sorted = FKeys[kiSort].HasFields();
+    auto before = [&](int A, int B) {
+        const TOstraRecord* a = FView.At(A);
+        const TOstraRecord* b = FView.At(B);
+        if (sorted)
+            if (const int c = CompareForSort(a, b)) return c < 0;
+        return FCursor->NumberOf(a) < FCursor->NumberOf(b);
+    };
+    auto sift = [&](int Root, int End) {
+        while (2 * Root + 1 < End) {
+            int child = 2 * Root + 1;
+            if (child + 1 < End && before(child, child + 1)) ++child;
+            if (!before(Root, child)) return;
+            FView.Swap(Root, child);
+            Root = child;
+        }
+    };
+    const int n = FView.Count();
+    for (int i = n / 2 - 1; i >= 0; --i) sift(i, n);
+    for (int end = n - 1; end > 0; --end) {
+        FView.Swap(0, end);
+        sift(0, end);
+    }
+    ForgetDisplaced();
+    FInKeyOrder = sorted;
+    FViewExact = false;
+    FBuiltOrder = FCursor->OrderChanges();
+    const int at = current ? FindInView(current) : -1;
+    FPosition = at >= 0 ? at : std::min(FPosition, FView.Count() - 1);
+    if (D.State() == dsBrowse) D.Resync({});
 }
 
 void TOstraDataset::TImpl::DropFromView(const TOstraRecord* Record, const uint8_t* PlacedBy) {
@@ -818,15 +873,17 @@ void TOstraDataset::TImpl::DropFromView(const TOstraRecord* Record, const uint8_
 }
 
 void TOstraDataset::TImpl::DropDeadRecords() {
-    std::vector<TOstraRecord*> live = FView.ToVector();
-    const std::size_t before = live.size();
+    // Taken out in place: a revert's views follow it without memory.
     const TOstraRecord* current = FView.At(FPosition);
-    live.erase(std::remove_if(live.begin(), live.end(), [](const TOstraRecord* r) { return !r->IsLive(); }),
-               live.end());
-    if (live.size() == before) return;
-    FView.Assign(std::move(live));
+    bool dropped = false;
+    for (int i = FView.Count() - 1; i >= 0; --i) {
+        if (FView.At(i)->IsLive()) continue;
+        FView.Delete(i);
+        dropped = true;
+    }
+    if (!dropped) return;
     FViewKeysValid = false;
-    const int index = current ? FindInView(current) : -1;
+    const int index = current && current->IsLive() ? FindInView(current) : -1;
     FPosition = index >= 0 ? index : std::min(FPosition, FView.Count() - 1);
     if (D.State() == dsBrowse) D.Resync({});
 }
@@ -837,6 +894,10 @@ void TOstraDataset::TImpl::SharerChanged(const TOstraStoreChange& Change) {
     // taken for one as a build makes it, and stays as it is.
     try {
         FollowSharer(Change);
+    } catch (const EOutOfMemory&) {
+        ForgetDisplaced();
+        FViewExact = false;
+        FInKeyOrder = false;
     } catch (const std::bad_alloc&) {
         ForgetDisplaced();
         FViewExact = false;

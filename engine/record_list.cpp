@@ -88,23 +88,40 @@ void TOstraRecordList::Assign(TOstraRecordArray&& Records, const TOstraViewKeys*
 
 void TOstraRecordList::AssignKeys(std::span<TOstraRecord* const> Records, bool Keyed,
                                   const TOstraViewKey* Keys) {
-    Clear();
+    // Made whole beside the list, then taken: short of memory the list
+    // stays as it was.
+    const bool wasKeyed = FKeyed;
     FKeyed = Keyed;
     const std::size_t n = Records.size();
     // Chunks three quarters full leave room for insertions.
     const std::size_t step = n <= ChunkSize ? ChunkSize : ChunkSize * 3 / 4;
-    FChunks.reserve(n / step + 1);
-    for (std::size_t i = 0; i < n; i += step) {
-        const std::size_t end = std::min(n, i + step);
-        TChunk chunk = MakeChunk(std::min(ChunkSize, step + ChunkSize / 8));
-        if (Keyed)
-            for (std::size_t k = i; k < end; ++k) chunk.Entries.push_back({Records[k], Keys[k]});
-        else
-            chunk.Records.assign(Records.begin() + static_cast<std::ptrdiff_t>(i),
-                                 Records.begin() + static_cast<std::ptrdiff_t>(end));
-        FChunks.push_back(std::move(chunk));
+    std::vector<TChunk> chunks;
+    std::vector<TOstraViewKey> lastKeys;
+    std::vector<int> tree;
+    try {
+        chunks.reserve(n / step + 1);
+        for (std::size_t i = 0; i < n; i += step) {
+            const std::size_t end = std::min(n, i + step);
+            TChunk chunk = MakeChunk(std::min(ChunkSize, step + ChunkSize / 8));
+            if (Keyed)
+                for (std::size_t k = i; k < end; ++k) chunk.Entries.push_back({Records[k], Keys[k]});
+            else
+                chunk.Records.assign(Records.begin() + static_cast<std::ptrdiff_t>(i),
+                                     Records.begin() + static_cast<std::ptrdiff_t>(end));
+            chunks.push_back(std::move(chunk));
+        }
+        lastKeys.assign(chunks.size(), TOstraViewKey());
+        // The tree of chunk starts is made on the first read: its room too.
+        tree.reserve(chunks.size() + 2);
+    } catch (...) {
+        FKeyed = wasKeyed;
+        throw;
     }
-    FLastKeys.assign(FChunks.size(), TOstraViewKey());
+    Clear();
+    FKeyed = Keyed;
+    FChunks = std::move(chunks);
+    FLastKeys = std::move(lastKeys);
+    FTree = std::move(tree);
     if (Keyed)
         for (std::size_t c = 0; c < FChunks.size(); ++c) RefreshLast(c);
     FCount = static_cast<int>(n);
@@ -227,6 +244,21 @@ const TOstraViewKey& TOstraRecordList::KeyAt(int Index) const {
     std::size_t offset;
     const std::size_t c = Locate(Index, offset);
     return FChunks[c].Entries[offset].Key;
+}
+
+void TOstraRecordList::Swap(int A, int B) {
+    if (A == B || A < 0 || B < 0 || A >= FCount || B >= FCount) return;
+    std::size_t offsetA, offsetB;
+    const std::size_t a = Locate(A, offsetA);
+    const std::size_t b = Locate(B, offsetB);
+    if (FKeyed) {
+        std::swap(FChunks[a].Entries[offsetA], FChunks[b].Entries[offsetB]);
+        RefreshLast(a);
+        RefreshLast(b);
+    } else {
+        std::swap(FChunks[a].Records[offsetA], FChunks[b].Records[offsetB]);
+    }
+    ++FVersion;
 }
 
 void TOstraRecordList::SetKey(int Index, const TOstraViewKey& Key) {

@@ -84,6 +84,8 @@ public:
     void Add(TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Delete(int Index);
+    // Exchanges two entries (records with their keys); takes no memory.
+    void Swap(int A, int B);
     // Takes the memory one more Add or Insert needs, so that it cannot run
     // short of memory (std::bad_alloc here instead).
     void ReserveOneMore();

@@ -1,7 +1,8 @@
 // The engine test program's own operator new and delete, for the allocation
 // failure hook (support/engine/allocation_failure.h), and the hook of the
 // engine's own blocks. They take memory from malloc, as the sanitizer's do;
-// the sanitizer still sees every block.
+// the sanitizer still sees every block. TASKMOOR_ALLOCATION_TRACE=K in the
+// environment prints where the K-th allocation failed (made to fail once).
 #include "support/engine/allocation_failure.h"
 
 #include <cstdlib>
@@ -9,6 +10,8 @@
 
 #include "platform/core/memory.h"
 
+// The sanitizer's own; absent from a build without it.
+extern "C" void __sanitizer_print_stack_trace() __attribute__((weak));
 namespace {
 
 thread_local bool tArmed = false;
@@ -23,6 +26,9 @@ bool FailNow() {
     ++tCounted;
     if (tFailAt <= 0 || tCounted < tFailAt || (tCounted > tFailAt && !tFromThereOn)) return false;
     ++tFailed;
+    if (const char* t = std::getenv("TASKMOOR_ALLOCATION_TRACE");
+        t && __sanitizer_print_stack_trace && std::atoll(t) == tCounted && !tFromThereOn)
+        __sanitizer_print_stack_trace();
     return true;
 }
 

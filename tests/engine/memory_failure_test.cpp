@@ -262,7 +262,7 @@ protected:
     // Runs Call over the allocations it makes, after Setup, each to fail in
     // turn in both ways; Call must end as with memory to spare.
     void RunOverAllocations(const std::function<void(TWorldTables&)>& Setup,
-                            const std::function<void(TWorldTables&)>& Call) {
+                            const std::function<void(TWorldTables&)>& Call, bool AndOn = true) {
         TWorld expected;
         int64_t total = 0;
         {
@@ -283,6 +283,7 @@ protected:
             if (tries.empty() || k > tries.back()) tries.push_back(k);
         int reported = 0;
         for (const bool fromThereOn : {false, true}) {
+            if (fromThereOn && !AndOn) break;
             for (const int64_t k : tries) {
                 const std::string where = "allocation " + std::to_string(k) + " of " + std::to_string(total) +
                                           (fromThereOn ? " and on" : " once");
@@ -394,4 +395,66 @@ TEST_F(MemoryFailure, EditPostOfALargeBlob) {
 TEST_F(MemoryFailure, DeleteThroughAClone) {
     RunOverAllocations([](TWorldTables& w) { w.Clone(2).SetRecNo(3); },
                        [](TWorldTables& w) { w.Clone(2).Delete(); });
+}
+
+TEST_F(MemoryFailure, SaveInStoreOrder) {
+    RunOverAllocations([](TWorldTables&) {}, [](TWorldTables& w) { w.Source->Save(); });
+}
+
+TEST_F(MemoryFailure, SaveSorted) {
+    RunOverAllocations(
+        [](TWorldTables& w) {
+            w.Source->SetIndexFieldNames("Category;Action");
+            w.Source->SetSaveOptions(TOstraSaveOptions{savSortOnIndex});
+        },
+        [](TWorldTables& w) { w.Source->Save(); });
+}
+
+TEST_F(MemoryFailure, CancelChanges) {
+    RunOverAllocations([](TWorldTables&) {}, [](TWorldTables& w) { w.Source->CancelChanges(); }, false);
+}
+
+TEST_F(MemoryFailure, OpenAFileOnOneThread) {
+    const int threads = SetTableLoadThreads(1);
+    RunOverAllocations([](TWorldTables& w) { w.NewExtra().SetTableName(w.File); },
+                       [](TWorldTables& w) { w.Extra->Open(); });
+    SetTableLoadThreads(threads);
+}
+
+TEST_F(MemoryFailure, OpenAFileOnFourThreads) {
+    const int threads = SetTableLoadThreads(4);
+    const std::size_t chunk = SetTableChunkSize(4096);
+    RunOverAllocations([](TWorldTables& w) { w.NewExtra().SetTableName(w.File); },
+                       [](TWorldTables& w) { w.Extra->Open(); });
+    SetTableChunkSize(chunk);
+    SetTableLoadThreads(threads);
+}
+
+TEST_F(MemoryFailure, OpenAStream) {
+    TMemoryStream stream;
+    RunOverAllocations(
+        [&](TWorldTables& w) {
+            const std::string image = ReadFile(w.File);
+            stream.SetSize(0);
+            stream.WriteBuffer(image.data(), static_cast<int64_t>(image.size()));
+            w.NewExtra().SetLoadMode(lmStream);
+            w.Extra->SetLoadingStream(&stream);
+        },
+        [&](TWorldTables& w) {
+            stream.SetPosition(0);
+            w.Extra->Open();
+        });
+}
+
+TEST_F(MemoryFailure, OpenAClone) {
+    RunOverAllocations(
+        [](TWorldTables& w) {
+            TOstraTable& t = w.NewExtra();
+            t.SetCloneDS(w.Source.get());
+            t.SetIndexFieldNames("Category;Action");
+            t.SetSortOptions(TOstraSortOptions{osoDescendSort, osoCaseInsensitive});
+            t.SetFilter("Priority = 'high'");
+            t.SetFiltered(true);
+        },
+        [](TWorldTables& w) { w.Extra->Open(); });
 }
