@@ -57,6 +57,8 @@ public:
     explicit TStoreLink(TImpl* Owner) : FOwner(Owner) {}
     void StoreChanged(const TOstraStoreChange& Change) override { FOwner->SharerChanged(Change); }
     void PrepareChange() override { FOwner->PrepareChange(); }
+    void PrepareRevert() override { FOwner->PrepareRevertedView(); }
+    void FinishRevert(bool Taken) override { FOwner->FinishRevertedView(Taken); }
     void StoreGone() override { FOwner->FAttached = nullptr; }
 
 private:

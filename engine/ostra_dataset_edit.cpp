@@ -365,26 +365,32 @@ void TOstraDataset::AcceptChanges() {
 void TOstraDataset::CancelChanges() {
     if (!Active() || !HasPendingChanges()) return;
     if (State() == dsEdit || State() == dsInsert) Cancel();
-    // The revert itself takes no memory; once it is made the cancel has
-    // succeeded, and a view short of memory to be built again keeps its
-    // live records.
-    FImpl->FCursor->RevertAll();
-    FImpl->FViewExact = false;
-    FImpl->NotifySharers({TOstraStoreChange::Reverted});
-    SettleChanges();
+    // Reverted in steps: every dataset on the store builds its view of the
+    // reverted records beside the one it shows; one short of memory (or
+    // whose filter fails) takes the revert back, nothing changed.
+    TOstraCursor* store = FImpl->FCursor;
+    TOstraRevertLog log;
     try {
-        RebuildView(true);
+        store->BeginRevert(log);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
+    try {
+        store->PrepareRevertOfClients();
     } catch (...) {
-        // Records the revert dropped must not stay in the view; the
-        // reverted values may stand out of order.
-        FImpl->FInKeyOrder = false;
-        FImpl->DropDeadRecords();
-        Resync({});
+        store->FinishRevertOfClients(false);
+        store->UndoRevert(log);
         try {
             throw;
-        } catch (const EOutOfMemory&) {
-        } catch (const std::bad_alloc&) {}
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory(SOutOfMemory);
+        }
     }
+    store->FinishRevertOfClients(true);
+    store->EndRevert(log);
+    SettleChanges();
+    if (std::exception_ptr failure = std::exchange(FImpl->FRevertFailure, nullptr))
+        std::rethrow_exception(failure);
 }
 
 void TOstraDataset::CommitChanges() {

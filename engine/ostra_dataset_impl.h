@@ -186,6 +186,18 @@ public:
     // Builds the view again; one in edit or insert keeps its edit and its
     // current record.
     void RebuildKeepingEdit();
+    // The view of a store being reverted, made beside the one shown
+    // (EOutOfMemory when it cannot be); then shown (Taken) or dropped.
+    void PrepareRevertedView();
+    void FinishRevertedView(bool Taken);
+    struct TRevertedView {
+        TOstraRecordList List;
+        bool Sorted = false;
+        bool Keyed = false;
+    };
+    std::unique_ptr<TRevertedView> FRevertedView;
+    bool FRevertFollowed = false;       // PrepareRevertedView ran on an open view
+    std::exception_ptr FRevertFailure;  // why the reverted view could not be made
     // Puts the view's records in the order a build gives them (the store's
     // order changed, not its records), without memory.
     void ReorderInPlace();

@@ -2,6 +2,7 @@
 // filter search (FindRecord) and the range of a master-detail link.
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "engine/messages.h"
 #include "engine/ostra_dataset.h"
@@ -255,6 +256,63 @@ void TOstraDataset::TImpl::BuildAndAssign(const TOstraFilter* Filter) {
         // Once more with the memory kept for reuse given back.
         ReleaseFreeMemory();
     }
+}
+
+void TOstraDataset::TImpl::PrepareRevertedView() {
+    FRevertedView.reset();
+    FRevertFailure = nullptr;
+    FRevertFollowed = false;
+    if (!D.Active() || FOpening || !FCursor) return;
+    FRevertFollowed = true;
+    try {
+        TOstraFilter filter;
+        const bool useFilter = D.Filtered() && !D.Filter().empty();
+        if (useFilter) PrepareFilter(filter);
+        TOstraRecordArray view;
+        TOstraViewKeys keys;
+        BuildSorted(view, keys, useFilter ? &filter : nullptr);
+        auto reverted = std::make_unique<TRevertedView>();
+        reverted->Sorted = FKeys[kiSort].HasFields();
+        reverted->Keyed = reverted->Sorted && keys.size() == view.size();
+        reverted->List.Assign(std::move(view), reverted->Keyed ? &keys : nullptr);
+        FRevertedView = std::move(reverted);
+    } catch (const EOutOfMemory&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    } catch (...) {
+        // A filter that fails: the revert stands, the view keeps its live
+        // records, and the dataset that reverts raises the failure.
+        FRevertFailure = std::current_exception();
+    }
+}
+
+void TOstraDataset::TImpl::FinishRevertedView(bool Taken) {
+    std::unique_ptr<TRevertedView> reverted = std::move(FRevertedView);
+    const bool followed = std::exchange(FRevertFollowed, false);
+    if (!Taken || !followed) return;
+    if (!reverted) {
+        FViewExact = false;
+        FInKeyOrder = false;
+        FViewKeysValid = false;
+        DropDeadRecords();
+        return;
+    }
+    // The record shown (or edited) stays current where it is still shown.
+    const TOstraRecord* current = FView.At(FPosition);
+    FView = std::move(reverted->List);
+    ForgetDisplaced();
+    FLeavers.clear();
+    FInKeyOrder = reverted->Sorted;
+    FViewKeysValid = reverted->Keyed;
+    FViewExact = true;
+    ++FViewBuilds;
+    FBuiltFilterOptions = D.FilterOptions();
+    FBuiltOrder = FCursor->OrderChanges();
+    const int at = current && current->IsLive() ? FindInView(current) : -1;
+    FPosition = at >= 0 ? at : std::min(FPosition, FView.Count() - 1);
+    if (FPosition < 0 && !FView.Empty()) FPosition = 0;
+    if (D.State() == dsBrowse) D.Resync({});
 }
 
 void TOstraDataset::TImpl::AssignBuilt(TOstraRecordArray&& View, const TOstraViewKeys& Keys) {

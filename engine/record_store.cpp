@@ -82,6 +82,16 @@ void TOstraCursor::NotifyClients(const TOstraStoreChange& change, const TOstraSt
         if (TOstraStoreClient* client = FClients[i]; client && client != actor) client->StoreChanged(change);
 }
 
+void TOstraCursor::PrepareRevertOfClients() {
+    for (std::size_t i = 0; i < FClients.size(); ++i)
+        if (TOstraStoreClient* client = FClients[i]) client->PrepareRevert();
+}
+
+void TOstraCursor::FinishRevertOfClients(bool taken) {
+    for (std::size_t i = 0; i < FClients.size(); ++i)
+        if (TOstraStoreClient* client = FClients[i]) client->FinishRevert(taken);
+}
+
 void TOstraCursor::PrepareClients(const TOstraStoreClient* actor) {
     for (std::size_t i = 0; i < FClients.size(); ++i)
         if (TOstraStoreClient* client = FClients[i]; client && client != actor) client->PrepareChange();
@@ -441,26 +451,80 @@ void TOstraCursor::RevertRecord(TOstraRecord* record) {
 }
 
 void TOstraCursor::RevertAll() {
+    TOstraRevertLog log;
+    BeginRevert(log);
+    EndRevert(log);
+}
+
+void TOstraCursor::BeginRevert(TOstraRevertLog& log) {
+    // Room first: short of memory nothing has changed.
+    log.Entries.clear();
+    log.Entries.reserve(FTouched.size());
+    FHeapRecords.reserve(FHeapRecords.size() + FTouched.size());
     ++FChanges;
     for (TOstraRecord* r : FTouched) {
-        r->Flags &= static_cast<uint8_t>(~Touched);
+        log.Entries.push_back({r, r->State});
         switch (r->State) {
         case orsModified:
         case orsDeleted:
-            RestoreOldData(r);
+            // The values kept and the current ones change places: the
+            // kept block holds the changes until the revert ends.
+            if (r->Flags & HasOldData) {
+                SwapOldData(r);
+                MarkHeapValues(r);
+            }
             r->State = orsUnchanged;
             RecordSize(r);
             break;
+        // Out of every view from now on; its values go when the revert ends.
+        case orsNew: r->State = orsNewDeleted; break;
+        default: break;
+        }
+    }
+}
+
+void TOstraCursor::UndoRevert(TOstraRevertLog& log) {
+    ++FChanges;
+    for (auto it = log.Entries.rbegin(); it != log.Entries.rend(); ++it) {
+        TOstraRecord* r = it->Record;
+        if (it->State == orsModified || it->State == orsDeleted) {
+            if (r->Flags & HasOldData) SwapOldData(r);
+            r->State = it->State;
+            RecordSize(r);
+        } else if (it->State == orsNew) {
+            r->State = orsNew;
+        }
+    }
+    log.Entries.clear();
+}
+
+void TOstraCursor::EndRevert(TOstraRevertLog& log) {
+    for (const TOstraRevertLog::TEntry& e : log.Entries) {
+        TOstraRecord* r = e.Record;
+        r->Flags &= static_cast<uint8_t>(~Touched);
+        switch (e.State) {
+        case orsModified:
+        case orsDeleted:
+        case orsUnchanged: DropOldData(r); break;  // the changes, or a copy never needed
         case orsNew:
+            r->State = orsNew;  // its values are reached through Data
             ReleaseRecord(r);
             r->State = orsNewDeleted;
             NotifyRelease(r);
             break;
-        case orsUnchanged: DropOldData(r); break;
         default: break;
         }
     }
+    log.Entries.clear();
     FTouched.clear();
+}
+
+void TOstraCursor::SwapOldData(TOstraRecord* record) {
+    const auto it = FOldData.find(record);
+    if (it == FOldData.end()) return;
+    uint8_t* data = record->Data();
+    uint8_t* old = it->second;
+    for (uint32_t i = 0; i < FDataSize; ++i) std::swap(data[i], old[i]);
 }
 
 void TOstraCursor::AcceptAll() {

@@ -67,6 +67,16 @@ struct TOstraStoreChange {
     const uint8_t* OldData = nullptr;
 };
 
+// What a revert changed, so that it can be taken back (UndoRevert) until it
+// ends (EndRevert).
+struct TOstraRevertLog {
+    struct TEntry {
+        TOstraRecord* Record;
+        TOstraRecordState State;  // before the revert
+    };
+    std::vector<TEntry> Entries;
+};
+
 // A dataset working on a store; the store lets it go when it is freed first.
 class TOstraStoreClient {
 public:
@@ -75,6 +85,11 @@ public:
     // Takes what following a change will need (std::bad_alloc when it
     // cannot), before the change is made.
     virtual void PrepareChange() {}
+    // A revert in two steps: the store is reverted, each client makes what
+    // it will show (std::bad_alloc or EOutOfMemory when it cannot), then
+    // each takes it (Taken) or drops it (the revert is taken back).
+    virtual void PrepareRevert() {}
+    virtual void FinishRevert(bool Taken) { (void)Taken; }
 
 protected:
     ~TOstraStoreClient() = default;
@@ -147,6 +162,13 @@ public:
     // unchanged unless it is new.
     void RevertRecord(TOstraRecord* record);
     void RevertAll();
+    // RevertAll in steps: BeginRevert reverts every change, taking the memory
+    // first (std::bad_alloc before anything changed); UndoRevert puts the
+    // changes back; EndRevert releases what the revert dropped (new
+    // records, the changed values). Neither of the last two takes memory.
+    void BeginRevert(TOstraRevertLog& log);
+    void UndoRevert(TOstraRevertLog& log);
+    void EndRevert(TOstraRevertLog& log);
     void AcceptAll();
     // Releases all records; `full` also drops the fields, notes, AutoInc
     // field, password and password block.
@@ -184,6 +206,9 @@ public:
     // Has every client but the actor prepare for a change; std::bad_alloc
     // when one cannot, nothing changed yet.
     void PrepareClients(const TOstraStoreClient* actor);
+    // PrepareRevert and FinishRevert of every client.
+    void PrepareRevertOfClients();
+    void FinishRevertOfClients(bool taken);
     bool Shared() const;
 
     // -- Data blocks of callers (record buffers) ----------------------------
@@ -246,6 +271,8 @@ private:
 
     void ReleaseRecord(TOstraRecord* record);
     void RestoreOldData(TOstraRecord* record);
+    // Exchanges a record's current values with the ones kept for it.
+    void SwapOldData(TOstraRecord* record);
     void DropOldData(TOstraRecord* record);
     void NotifyRelease(TOstraRecord* record);
     void SetFields(std::vector<TOstraField> fields);

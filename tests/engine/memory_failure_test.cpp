@@ -411,7 +411,7 @@ TEST_F(MemoryFailure, SaveSorted) {
 }
 
 TEST_F(MemoryFailure, CancelChanges) {
-    RunOverAllocations([](TWorldTables&) {}, [](TWorldTables& w) { w.Source->CancelChanges(); }, false);
+    RunOverAllocations([](TWorldTables&) {}, [](TWorldTables& w) { w.Source->CancelChanges(); });
 }
 
 TEST_F(MemoryFailure, OpenAFileOnOneThread) {
