@@ -400,7 +400,11 @@ void TOstraDataset::CommitChanges() {
     FImpl->FCursor->AcceptAll();
     FImpl->NotifySharers({TOstraStoreChange::Accepted});
     SettleChanges();
-    RebuildView(true);
+    try {
+        RebuildView(true);
+    } catch (const EOutOfMemory&) {
+        // Accepting changes no record a view shows: the view as it was stands.
+    }
 }
 
 void TOstraDataset::SaveToFile(const std::string& FileName) {

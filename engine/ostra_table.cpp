@@ -286,8 +286,6 @@ std::vector<TOstraDataset*> TOstraTable::Sharers() {
     return sharers;
 }
 
-void TOstraTable::SettleSharers() { SettleSharers(Sharers()); }
-
 void TOstraTable::SettleSharers(const std::vector<TOstraDataset*>& Sharers) {
     for (TOstraDataset* other : Sharers) {
         if (!other->Active()) continue;
@@ -371,8 +369,14 @@ void TOstraTable::CancelChanges() {
 
 void TOstraTable::CommitChanges() {
     const bool pending = Active() && HasPendingChanges();
+    std::vector<TOstraDataset*> sharers;
+    try {
+        if (pending) sharers = Sharers();
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
     inherited::CommitChanges();
-    if (pending) SettleSharers();
+    if (pending) SettleSharers(sharers);
 }
 
 void TOstraTable::CloseWithClones(TOstraDataset* DataSet) {

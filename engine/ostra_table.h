@@ -101,7 +101,6 @@ private:
     void PasswordChanged();
     // The other open tables on this store settle their changes and rebuild
     // their views.
-    void SettleSharers();
     void SettleSharers(const std::vector<TOstraDataset*>& Sharers);
     // This table, its source's and every table sharing the store.
     std::vector<TOstraDataset*> Sharers();

@@ -276,10 +276,11 @@ protected:
         }
         ASSERT_GT(total, 0);
         const bool every = std::getenv("TASKMOOR_EVERY_ALLOCATION") != nullptr;
-        const int64_t step = every ? 1 : std::max<int64_t>(1, total / 40);
+        const int64_t step = every ? 1 : std::max<int64_t>(1, total / 20);
         std::vector<int64_t> tries;
         for (int64_t k = 1; k <= total; k += step) tries.push_back(k);
-        for (int64_t k = std::max<int64_t>(1, total - 8); k <= total + 1; ++k)
+        // The last ones always: what a call does after its change is made.
+        for (int64_t k = std::max<int64_t>(1, total - 6); k <= total + 1; ++k)
             if (tries.empty() || k > tries.back()) tries.push_back(k);
         int reported = 0;
         for (const bool fromThereOn : {false, true}) {
@@ -412,6 +413,10 @@ TEST_F(MemoryFailure, SaveSorted) {
 
 TEST_F(MemoryFailure, CancelChanges) {
     RunOverAllocations([](TWorldTables&) {}, [](TWorldTables& w) { w.Source->CancelChanges(); });
+}
+
+TEST_F(MemoryFailure, CommitChanges) {
+    RunOverAllocations([](TWorldTables&) {}, [](TWorldTables& w) { w.Source->CommitChanges(); });
 }
 
 TEST_F(MemoryFailure, OpenAFileOnOneThread) {
