@@ -366,8 +366,9 @@ void TOstraDataset::CancelChanges() {
     if (!Active() || !HasPendingChanges()) return;
     if (State() == dsEdit || State() == dsInsert) Cancel();
     // Reverted in steps: every dataset on the store builds its view of the
-    // reverted records beside the one it shows; one short of memory (or
-    // whose filter fails) takes the revert back, nothing changed.
+    // reverted records beside the one it shows; one short of memory takes
+    // the revert back, nothing changed. One whose filter fails keeps its
+    // live records, and this one raises the failure after the revert.
     TOstraCursor* store = FImpl->FCursor;
     TOstraRevertLog log;
     try {

@@ -301,6 +301,7 @@ void TOstraDataset::TImpl::FinishRevertedView(bool Taken) {
     // The record shown (or edited) stays current where it is still shown.
     const TOstraRecord* current = FView.At(FPosition);
     FView = std::move(reverted->List);
+    FKeyIndex.Invalidate();  // built over the list that went
     ForgetDisplaced();
     FLeavers.clear();
     FInKeyOrder = reverted->Sorted;
