@@ -16,6 +16,7 @@ void TOstraRecordList::Clear() {
     FLastVersion = 0;
     FCount = 0;
     FKeyed = false;
+    FMaybeFull = false;
     ++FVersion;
 }
 
@@ -45,10 +46,17 @@ TOstraRecordList::TChunk TOstraRecordList::TakeChunk() {
 }
 
 void TOstraRecordList::ReserveOneMore() {
-    for (TChunk& chunk : FChunks) {
-        const std::size_t need = chunk.size() + 1;
-        if (FKeyed && chunk.Entries.capacity() < need) chunk.Entries.reserve(std::max(need, ChunkSize + 1));
-        if (!FKeyed && chunk.Records.capacity() < need) chunk.Records.reserve(std::max(need, ChunkSize + 1));
+    // A chunk without room is grown to a whole chunk's and one more: it
+    // fills up again only as far as it splits.
+    if (FMaybeFull) {
+        for (TChunk& chunk : FChunks) {
+            const std::size_t need = chunk.size() + 1;
+            if (FKeyed && chunk.Entries.capacity() < need)
+                chunk.Entries.reserve(std::max(need, ChunkSize + 1));
+            if (!FKeyed && chunk.Records.capacity() < need)
+                chunk.Records.reserve(std::max(need, ChunkSize + 1));
+        }
+        FMaybeFull = false;
     }
     RoomForOneMore(FChunks);
     RoomForOneMore(FLastKeys);
@@ -57,8 +65,13 @@ void TOstraRecordList::ReserveOneMore() {
     if (room < ChunkSize + 1) FSpare = MakeChunk(ChunkSize + 1);
 }
 
+void TOstraRecordList::NoteIfFull(const TChunk& Chunk) {
+    if (Chunk.size() == (FKeyed ? Chunk.Entries.capacity() : Chunk.Records.capacity())) FMaybeFull = true;
+}
+
 void TOstraRecordList::MakeKeyed() {
     if (FKeyed) return;
+    FMaybeFull = true;  // the entries take the records' room, full or not
     // Room in every chunk first: short of memory, the list stays as it was.
     for (TChunk& chunk : FChunks) chunk.Entries.reserve(chunk.Records.capacity());
     for (TChunk& chunk : FChunks) {
@@ -122,6 +135,7 @@ void TOstraRecordList::AssignKeys(std::span<TOstraRecord* const> Records, bool K
     FChunks = std::move(chunks);
     FLastKeys = std::move(lastKeys);
     FTree = std::move(tree);
+    for (const TChunk& chunk : FChunks) NoteIfFull(chunk);
     if (Keyed)
         for (std::size_t c = 0; c < FChunks.size(); ++c) RefreshLast(c);
     FCount = static_cast<int>(n);
@@ -297,6 +311,7 @@ void TOstraRecordList::Add(TOstraRecord* Record, const TOstraViewKey& Key) {
     } else {
         FChunks.back().Records.push_back(Record);
     }
+    NoteIfFull(FChunks.back());
     ++FCount;
     ShiftStarts(FChunks.size() - 1, 1);
 }
@@ -331,6 +346,7 @@ void TOstraRecordList::Insert(int Index, TOstraRecord* Record, const TOstraViewK
         chunk.Entries.insert(chunk.Entries.begin() + at, TEntry{Record, Key});
     else
         chunk.Records.insert(chunk.Records.begin() + at, Record);
+    if (!split) NoteIfFull(chunk);
     ++FCount;
     if (split) {
         // Split in halves.

@@ -176,7 +176,11 @@ private:
     // An empty chunk with room for ChunkSize entries (ReserveOneMore), taken
     // by the next split or new chunk.
     TChunk TakeChunk();
+    // Sets FMaybeFull when a chunk has no room left.
+    void NoteIfFull(const TChunk& Chunk);
     TChunk FSpare;
+    // Some chunk may have no room for one more (ReserveOneMore looks).
+    bool FMaybeFull = false;
     std::vector<TChunk> FChunks;
     // The last key of each chunk, kept together for the first step of a search.
     std::vector<TOstraViewKey> FLastKeys;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/record_list.h"
 #include "engine/record_store.h"
 #include "engine/table_file.h"
 #include "engine/table_load.h"
@@ -462,4 +463,47 @@ TEST_F(MemoryFailure, OpenAClone) {
             t.SetFiltered(true);
         },
         [](TWorldTables& w) { w.Extra->Open(); });
+}
+
+// A view's list with room taken for one more (ReserveOneMore) adds or
+// inserts it without an allocation, wherever it goes: in a chunk with room,
+// in a full one that splits, at the end where a new chunk starts; keyed or
+// not, after an assignment, inserts and deletes.
+TEST(RecordListRoom, OneMoreGoesInWithoutMemory) {
+    std::vector<TOstraRecord> records(3000);
+    for (const bool keyed : {false, true}) {
+        TOstraRecordList list;
+        std::vector<TOstraRecord*> first;
+        std::vector<TOstraViewKey> keys;
+        for (int i = 0; i < 700; ++i) {
+            first.push_back(&records[static_cast<std::size_t>(i)]);
+            keys.push_back(TOstraViewKey{static_cast<uint64_t>(i) + 1, 0});
+        }
+        list.Assign(std::move(first), keyed ? &keys : nullptr);
+        std::vector<TOstraRecord*> expected = list.ToVector();
+        uint32_t seed = 7;
+        for (std::size_t i = 700; i < records.size(); ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const int count = list.Count();
+            const int place = static_cast<int>(seed >> 8) % (count + 1);
+            const bool atEnd = seed % 5 == 0;
+            list.ReserveOneMore();
+            {
+                TAllocationFailure failing(1, true);
+                const TOstraViewKey key = keyed ? TOstraViewKey{i + 1, 0} : TOstraViewKey();
+                if (atEnd)
+                    list.Add(&records[i], key);
+                else
+                    list.Insert(place, &records[i], key);
+            }
+            ASSERT_EQ(0, AllocationsFailed()) << "record " << i << (keyed ? " keyed" : "");
+            expected.insert(atEnd ? expected.end() : expected.begin() + place, &records[i]);
+            if (seed % 7 == 0) {
+                const int gone = static_cast<int>(seed >> 4) % list.Count();
+                list.Delete(gone);
+                expected.erase(expected.begin() + gone);
+            }
+        }
+        EXPECT_EQ(expected, list.ToVector());
+    }
 }
