@@ -56,7 +56,7 @@ class TOstraDataset::TImpl::TStoreLink final : public TOstraStoreClient {
 public:
     explicit TStoreLink(TImpl* Owner) : FOwner(Owner) {}
     void StoreChanged(const TOstraStoreChange& Change) override { FOwner->SharerChanged(Change); }
-    void PrepareChange() override { FOwner->PrepareChange(); }
+    void PrepareChange(const uint8_t* NewData) override { FOwner->PrepareChange(NewData); }
     void PrepareRevert() override { FOwner->PrepareRevertedView(); }
     void FinishRevert(bool Taken) override { FOwner->FinishRevertedView(Taken); }
     void StoreGone() override { FOwner->FAttached = nullptr; }
@@ -78,21 +78,56 @@ void TOstraDataset::TImpl::NotifySharers(const TOstraStoreChange& Change) {
     if (FCursor) FCursor->NotifyClients(Change, FStoreLink.get());
 }
 
-void TOstraDataset::TImpl::PrepareChange() {
+void TOstraDataset::TImpl::PrepareChange(const uint8_t* NewData) {
+    FVerdictAt = 0;
     if (!D.Active() || FOpening || !FCursor) return;
     ShowFilter();
+    if (NewData && D.Filtered() && D.OnFilterRecord().Assigned()) {
+        // The handler's answer for the new values, asked now: one short of
+        // memory stops the change before it is made.
+        bool known = true;
+        FPreparingVerdict = true;
+        try {
+            FVerdict = WouldShow(NewData, known);
+        } catch (...) {
+            FPreparingVerdict = false;
+            throw;
+        }
+        FPreparingVerdict = false;
+        FVerdictKnown = known;
+        FVerdictAt = FCursor->Changes() + 1;
+    }
     if (FKeys[kiSort].HasFields() && D.FSortOptions.Contains(osoInsertInOrder)) EnsureViewKeys();
     FView.ReserveOneMore();
     if (FLeavers.size() == FLeavers.capacity()) FLeavers.reserve(FLeavers.size() * 2 + 4);
 }
 
-void TOstraDataset::TImpl::PrepareSharers() {
+void TOstraDataset::TImpl::PrepareSharers(const uint8_t* NewData, bool Inserting) {
     try {
-        PrepareChange();
-        if (FCursor) FCursor->PrepareClients(FStoreLink.get());
+        // A new record gets the next AutoInc value as it is posted.
+        std::vector<uint8_t> numbered;
+        const TOstraField* autoInc = FCursor ? FCursor->AutoIncField() : nullptr;
+        if (NewData && Inserting && autoInc && FDataSize) {
+            numbered.assign(NewData, NewData + FDataSize);  // its references only read
+            OstPut<int32_t>(numbered.data() + autoInc->Offset,
+                            static_cast<int32_t>(static_cast<uint32_t>(FCursor->AutoIncCounter()) + 1u));
+            NewData = numbered.data();
+        }
+        PrepareChange(NewData);
+        if (FCursor) FCursor->PrepareClients(FStoreLink.get(), NewData);
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory(SOutOfMemory);
     }
+}
+
+bool TOstraDataset::TImpl::ShowsChanged(const uint8_t* Data, bool& Known) {
+    if (FVerdictAt != 0 && FCursor && FVerdictAt == FCursor->Changes()) {
+        FVerdictAt = 0;
+        Known = FVerdictKnown;
+        return FVerdict;
+    }
+    FVerdictAt = 0;
+    return WouldShow(Data, Known);
 }
 
 TOstraDataset::~TOstraDataset() {

@@ -142,7 +142,7 @@ void TOstraDataset::TImpl::PostInsert(TRecordBuffer Buffer) {
             D.KeyExists(data, nullptr, D.FUniqueFieldNames))
             throw EDatabaseError(std::string(SErrorSavingNewRecord) + SKeyViolation);
         // What the views need to show the record is taken first.
-        PrepareSharers();
+        PrepareSharers(data, true);
         if (!FCursor->PostRecord(data, nullptr, error)) throw EDatabaseError(SErrorSavingNewRecord + error);
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory(SOutOfMemory);
@@ -168,7 +168,7 @@ void TOstraDataset::TImpl::PlaceInserted(TOstraRecord* Record) {
     // A build would show the Record, after every Record it does not sort
     // before (store order breaks ties).
     bool known = true;
-    const bool shown = WouldShow(Record->Data(), known) && known;
+    const bool shown = ShowsChanged(Record->Data(), known) && known;
     if (!FKeys[kiSort].HasFields() || !FInKeyOrder) {
         FView.Add(Record);
         FPosition = FView.Count() - 1;
@@ -235,7 +235,7 @@ void TOstraDataset::InternalPost() try {
     const bool displaced = !FImpl->FInKeyOrder && FImpl->DisplacedOrder();
     const bool noted =
         keyChanged && index >= 0 && (FImpl->FInKeyOrder || displaced) && FImpl->NoteDisplaced(record);
-    FImpl->PrepareSharers();
+    FImpl->PrepareSharers(data);
     std::string error;
     if (!FImpl->FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
     FImpl->FKeyIndex.Invalidate();  // the record's values changed in place
@@ -258,7 +258,7 @@ void TOstraDataset::TImpl::PlaceEdited(TOstraRecord* Record, int Index, bool Key
     const bool live = Record && FCursor->Contains(Record) && Record->IsLive();
     if (!live) Index = -1;
     bool known = true;
-    const bool shown = live && (Index < 0 || FViewExact) && WouldShow(Record->Data(), known) && known;
+    const bool shown = live && (Index < 0 || FViewExact) && ShowsChanged(Record->Data(), known) && known;
     bool placed = false;
     if (Index < 0 && shown) {
         // Another's change or revert took the Record out of the view; what

@@ -167,10 +167,21 @@ public:
     void NotifySharers(const TOstraStoreChange& Change);
     // Takes what following a change of the store needs (room in the view,
     // the filter prepared): std::bad_alloc before the change, not after.
-    void PrepareChange();
-    // PrepareChange of this dataset and every other on the store;
-    // EOutOfMemory when one runs short, nothing changed.
-    void PrepareSharers();
+    void PrepareChange(const uint8_t* NewData);
+    // PrepareChange of this dataset and every other on the store, for a
+    // post of NewData (nullptr: a delete); EOutOfMemory when one runs
+    // short, nothing changed.
+    void PrepareSharers(const uint8_t* NewData = nullptr, bool Inserting = false);
+    // WouldShow of the record a change just posted: the answer PrepareChange
+    // took for its values, asked again only when none was.
+    bool ShowsChanged(const uint8_t* Data, bool& Known);
+    // The OnFilterRecord answer PrepareChange took, for the change that
+    // brings the store's change count to FVerdictAt (0: none).
+    uint64_t FVerdictAt = 0;
+    bool FVerdict = false;
+    bool FVerdictKnown = false;
+    // WouldShow lets a handler's lack of memory through.
+    bool FPreparingVerdict = false;
     void SharerChanged(const TOstraStoreChange& Change);
     void FollowSharer(const TOstraStoreChange& Change);
     // Removes a record that is no longer live from the view.

@@ -771,6 +771,18 @@ bool TOstraDataset::TImpl::WouldShow(const uint8_t* Data, bool& Known) {
         accept = CallFilterData(Data);
     } catch (...) {
         Known = false;
+        // Asked before a change is made, a lack of memory stops the change.
+        if (FPreparingVerdict) {
+            D.RestoreState(old);
+            try {
+                throw;
+            } catch (const std::bad_alloc&) {
+                throw EOutOfMemory(SOutOfMemory);
+            } catch (const EOutOfMemory&) {
+                throw;
+            } catch (...) {}
+            return false;
+        }
     }
     D.RestoreState(old);
     return accept && Known;
@@ -973,7 +985,7 @@ void TOstraDataset::TImpl::FollowSharer(const TOstraStoreChange& Change) {
     case TOstraStoreChange::Inserted: {
         // Shown at once where a build would put it.
         bool known = true;
-        const bool shows = WouldShow(record->Data(), known);
+        const bool shows = ShowsChanged(record->Data(), known);
         if (!known)
             FViewExact = false;  // an OnFilterRecord handler decides at the next build
         else if (shows)
@@ -984,7 +996,7 @@ void TOstraDataset::TImpl::FollowSharer(const TOstraStoreChange& Change) {
         const uint8_t* data = record->Data();
         const bool keyChanged = sorted && Change.OldData && SortValuesDiffer(Change.OldData, data);
         bool known = true;
-        const bool shows = WouldShow(data, known);
+        const bool shows = ShowsChanged(data, known);
         // Found where the values it had put it.
         const int index = FindInView(record, FPosition, Change.OldData);
         if (!known) {

@@ -92,9 +92,10 @@ void TOstraCursor::FinishRevertOfClients(bool taken) {
         if (TOstraStoreClient* client = FClients[i]) client->FinishRevert(taken);
 }
 
-void TOstraCursor::PrepareClients(const TOstraStoreClient* actor) {
+void TOstraCursor::PrepareClients(const TOstraStoreClient* actor, const uint8_t* newData) {
     for (std::size_t i = 0; i < FClients.size(); ++i)
-        if (TOstraStoreClient* client = FClients[i]; client && client != actor) client->PrepareChange();
+        if (TOstraStoreClient* client = FClients[i]; client && client != actor)
+            client->PrepareChange(newData);
 }
 
 // -- Field descriptions -------------------------------------------------------

@@ -82,9 +82,10 @@ class TOstraStoreClient {
 public:
     virtual void StoreChanged(const TOstraStoreChange& Change) = 0;
     virtual void StoreGone() = 0;
-    // Takes what following a change will need (std::bad_alloc when it
-    // cannot), before the change is made.
-    virtual void PrepareChange() {}
+    // Takes what following a change will need (std::bad_alloc or
+    // EOutOfMemory when it cannot), before the change is made; NewData are
+    // the values the posted record will have (nullptr for a delete).
+    virtual void PrepareChange(const uint8_t* NewData) { (void)NewData; }
     // A revert in two steps: the store is reverted, each client makes what
     // it will show (std::bad_alloc or EOutOfMemory when it cannot), then
     // each takes it (Taken) or drops it (the revert is taken back).
@@ -205,7 +206,7 @@ public:
     void NotifyClients(const TOstraStoreChange& change, const TOstraStoreClient* actor);
     // Has every client but the actor prepare for a change; std::bad_alloc
     // when one cannot, nothing changed yet.
-    void PrepareClients(const TOstraStoreClient* actor);
+    void PrepareClients(const TOstraStoreClient* actor, const uint8_t* newData);
     // PrepareRevert and FinishRevert of every client.
     void PrepareRevertOfClients();
     void FinishRevertOfClients(bool taken);

@@ -121,8 +121,11 @@ public:
         Clones[1]->SetFiltered(true);
         Clones[2]->SetIndexFieldNames("Action");
         Clones[2]->SetSortOptions(TOstraSortOptions{osoDescendSort});
-        Clones[2]->SetOnFilterRecord(
-            [](TDataSet* D, bool& Accept) { Accept = D->FieldByName("Priority")->AsString() != "low"; });
+        Clones[2]->SetOnFilterRecord([](TDataSet* D, bool& Accept) {
+            // A handler that takes memory, as most do.
+            const std::string priority = D->FieldByName("Priority")->AsString() + " priority of this task";
+            Accept = priority.rfind("low", 0) != 0;
+        });
         Clones[2]->SetFiltered(true);
         Clones[3]->SetIndexFieldNames("Action");
         Clones[3]->SetSortOptions(TOstraSortOptions{osoInsertInOrder});
