@@ -82,9 +82,10 @@ void TOstraDataset::TImpl::PrepareChange(const uint8_t* NewData) {
     FVerdictAt = 0;
     if (!D.Active() || FOpening || !FCursor) return;
     ShowFilter();
-    if (NewData && D.Filtered() && D.OnFilterRecord().Assigned()) {
-        // The handler's answer for the new values, asked now: one short of
-        // memory stops the change before it is made.
+    if (NewData) {
+        // Whether the new values show (the range, the filter, the
+        // handler's answer), asked now: short of memory, the change stops
+        // before it is made.
         bool known = true;
         FPreparingVerdict = true;
         try {

@@ -175,8 +175,8 @@ public:
     // WouldShow of the record a change just posted: the answer PrepareChange
     // took for its values, asked again only when none was.
     bool ShowsChanged(const uint8_t* Data, bool& Known);
-    // The OnFilterRecord answer PrepareChange took, for the change that
-    // brings the store's change count to FVerdictAt (0: none).
+    // The WouldShow answer PrepareChange took, for the change that brings
+    // the store's change count to FVerdictAt (0: none).
     uint64_t FVerdictAt = 0;
     bool FVerdict = false;
     bool FVerdictKnown = false;
