@@ -11,6 +11,7 @@
 
 #include "platform/core/datetime.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/memory.h"
 #include "platform/core/sysutils.h"
 #include "platform/core/text.h"
 
@@ -44,7 +45,7 @@ inline uint32_t WordOf(const char* ref) {
 }
 
 char* NewHeapBlock(const void* data, std::size_t length) {
-    if (length > LengthMask - 8) throw std::bad_alloc();
+    if (length > LengthMask - 8 || AllocationFailureHooked()) throw std::bad_alloc();
     void* block = std::malloc(OstValueBlockSize(length));
     if (!block) throw std::bad_alloc();
     return OstInitValueBlock(block, data, static_cast<uint32_t>(length), true);

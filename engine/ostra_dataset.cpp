@@ -56,6 +56,9 @@ class TOstraDataset::TImpl::TStoreLink final : public TOstraStoreClient {
 public:
     explicit TStoreLink(TImpl* Owner) : FOwner(Owner) {}
     void StoreChanged(const TOstraStoreChange& Change) override { FOwner->SharerChanged(Change); }
+    void PrepareChange(const uint8_t* NewData) override { FOwner->PrepareChange(NewData); }
+    void PrepareRevert() override { FOwner->PrepareRevertedView(); }
+    void FinishRevert(bool Taken) override { FOwner->FinishRevertedView(Taken); }
     void StoreGone() override { FOwner->FAttached = nullptr; }
 
 private:
@@ -73,6 +76,59 @@ TOstraDataset::TOstraDataset(TComponent* AOwner) : TDataSet(AOwner), FImpl(std::
 
 void TOstraDataset::TImpl::NotifySharers(const TOstraStoreChange& Change) {
     if (FCursor) FCursor->NotifyClients(Change, FStoreLink.get());
+}
+
+void TOstraDataset::TImpl::PrepareChange(const uint8_t* NewData) {
+    FVerdictAt = 0;
+    if (!D.Active() || FOpening || !FCursor) return;
+    ShowFilter();
+    if (NewData) {
+        // Whether the new values show (the range, the filter, the
+        // handler's answer), asked now: short of memory, the change stops
+        // before it is made.
+        bool known = true;
+        FPreparingVerdict = true;
+        try {
+            FVerdict = WouldShow(NewData, known);
+        } catch (...) {
+            FPreparingVerdict = false;
+            throw;
+        }
+        FPreparingVerdict = false;
+        FVerdictKnown = known;
+        FVerdictAt = FCursor->Changes() + 1;
+    }
+    if (FKeys[kiSort].HasFields() && D.FSortOptions.Contains(osoInsertInOrder)) EnsureViewKeys();
+    FView.ReserveOneMore();
+    if (FLeavers.size() == FLeavers.capacity()) FLeavers.reserve(FLeavers.size() * 2 + 4);
+}
+
+void TOstraDataset::TImpl::PrepareSharers(const uint8_t* NewData, bool Inserting) {
+    try {
+        // A new record gets the next AutoInc value as it is posted.
+        std::vector<uint8_t> numbered;
+        const TOstraField* autoInc = FCursor ? FCursor->AutoIncField() : nullptr;
+        if (NewData && Inserting && autoInc && FDataSize) {
+            numbered.assign(NewData, NewData + FDataSize);  // its references only read
+            OstPut<int32_t>(numbered.data() + autoInc->Offset,
+                            static_cast<int32_t>(static_cast<uint32_t>(FCursor->AutoIncCounter()) + 1u));
+            NewData = numbered.data();
+        }
+        PrepareChange(NewData);
+        if (FCursor) FCursor->PrepareClients(FStoreLink.get(), NewData);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
+}
+
+bool TOstraDataset::TImpl::ShowsChanged(const uint8_t* Data, bool& Known) {
+    if (FVerdictAt != 0 && FCursor && FVerdictAt == FCursor->Changes()) {
+        FVerdictAt = 0;
+        Known = FVerdictKnown;
+        return FVerdict;
+    }
+    FVerdictAt = 0;
+    return WouldShow(Data, Known);
 }
 
 TOstraDataset::~TOstraDataset() {
@@ -391,6 +447,7 @@ void TOstraDataset::TImpl::WriteBookmark(const TBookmarkData& Mark, void* Bookma
 }
 
 TRecordBuffer TOstraDataset::AllocRecordBuffer() {
+    if (AllocationFailureHooked()) throw EOutOfMemory(SOutOfMemory);
     auto* buffer = static_cast<TRecordBuffer>(std::calloc(1, std::max<std::size_t>(FImpl->FRecordSize, 1)));
     if (!buffer) throw EOutOfMemory(SOutOfMemory);
     return buffer;
@@ -413,13 +470,29 @@ void TOstraDataset::ClearCalcFields(TRecordBuffer Buffer) {
 void TOstraDataset::TImpl::CopyRecordToBuffer(const TOstraRecord* Record, TRecordBuffer Buffer) {
     uint8_t* data = BufferData(Buffer);
     ReleaseBufferValues(data);
-    if (const uint8_t* src = Record->Data())
-        OstCopyData(data, src, FBufferFields, FDataSize);
-    else
+    Trailer(Buffer)->ValuesInStore = 0;
+    const uint8_t* src = Record->Data();
+    if (!src) {
         std::memset(data, 0, FDataSize);
+        return;
+    }
+    try {
+        OstCopyData(data, src, FBufferFields, FDataSize);
+    } catch (const std::bad_alloc&) {
+        // The copy holds no reference values now; they are read in place.
+        Trailer(Buffer)->ValuesInStore = 1;
+    }
 }
 
-TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) {
+void TOstraDataset::TImpl::CompleteBuffer(TRecordBuffer Buffer) {
+    if (!Buffer || !Trailer(Buffer)->ValuesInStore) return;
+    const TOstraRecord* record = BufferRecord(Buffer);
+    if (!record || !record->Data()) return;
+    CopyRecordToBuffer(record, Buffer);
+    if (Trailer(Buffer)->ValuesInStore) throw EOutOfMemory(SOutOfMemory);
+}
+
+TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) try {
     const int count = FImpl->FView.Count();
     if (count == 0) return grEOF;
     switch (GetMode) {
@@ -443,6 +516,8 @@ TGetResult TOstraDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool
     ClearCalcFields(Buffer);
     GetCalcFields(Buffer);
     return grOK;
+} catch (const std::bad_alloc&) {
+    throw EOutOfMemory(SOutOfMemory);
 }
 
 // GetRecord's answer, without reading the record.
@@ -460,6 +535,7 @@ void TOstraDataset::InternalInitRecord(TRecordBuffer Buffer) {
     std::memset(Buffer, 0, FImpl->FRecordSize - sizeof(TImpl::TBufferTrailer));
     TImpl::TBufferTrailer* t = FImpl->Trailer(Buffer);
     t->Bookmark = {nullptr, 0};
+    t->ValuesInStore = 0;
     t->Flag = bfInserted;
     t->RecNo = -1;
 }
@@ -609,7 +685,10 @@ uint8_t* TOstraDataset::TImpl::StateData() {
     if (!FRecordSize) return nullptr;
     if (!FReadBuffer && D.State() == dsFilter) return const_cast<uint8_t*>(FFilterData);
     TRecordBuffer buffer = StateBuffer();
-    return buffer ? BufferData(buffer) : nullptr;
+    if (!buffer) return nullptr;
+    if (Trailer(buffer)->ValuesInStore && D.State() != dsEdit && D.State() != dsInsert)
+        if (TOstraRecord* record = BufferRecord(buffer); record && record->Data()) return record->Data();
+    return BufferData(buffer);
 }
 
 bool TOstraDataset::GetFieldData(TField* Field, void* Buffer) {

@@ -75,6 +75,8 @@ void TOstraDataset::DoBeforeEdit() {
     if (record) {
         // A record deleted through another dataset on the same store.
         if (!FImpl->FCursor->Contains(record) || !record->IsLive()) throw EAbort("");
+        // The edit writes into the buffer: it holds every value first.
+        FImpl->CompleteBuffer(buffer);
         try {
             FImpl->FCursor->BeginChange(record);
         } catch (const std::bad_alloc&) {
@@ -110,6 +112,7 @@ void TOstraDataset::InternalDelete() {
     TOstraRecord* record = FImpl->FView.At(FImpl->FPosition);
     std::string error;
     bool deleted = false;
+    FImpl->PrepareSharers();
     try {
         deleted = record && FImpl->FCursor->DeleteRecord(record, error);
     } catch (const std::bad_alloc&) {
@@ -138,6 +141,8 @@ void TOstraDataset::TImpl::PostInsert(TRecordBuffer Buffer) {
         if (D.FCheckKeyViolation && !D.FUniqueFieldNames.empty() &&
             D.KeyExists(data, nullptr, D.FUniqueFieldNames))
             throw EDatabaseError(std::string(SErrorSavingNewRecord) + SKeyViolation);
+        // What the views need to show the record is taken first.
+        PrepareSharers(data, true);
         if (!FCursor->PostRecord(data, nullptr, error)) throw EDatabaseError(SErrorSavingNewRecord + error);
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory(SOutOfMemory);
@@ -163,7 +168,7 @@ void TOstraDataset::TImpl::PlaceInserted(TOstraRecord* Record) {
     // A build would show the Record, after every Record it does not sort
     // before (store order breaks ties).
     bool known = true;
-    const bool shown = WouldShow(Record->Data(), known) && known;
+    const bool shown = ShowsChanged(Record->Data(), known) && known;
     if (!FKeys[kiSort].HasFields() || !FInKeyOrder) {
         FView.Add(Record);
         FPosition = FView.Count() - 1;
@@ -230,6 +235,7 @@ void TOstraDataset::InternalPost() try {
     const bool displaced = !FImpl->FInKeyOrder && FImpl->DisplacedOrder();
     const bool noted =
         keyChanged && index >= 0 && (FImpl->FInKeyOrder || displaced) && FImpl->NoteDisplaced(record);
+    FImpl->PrepareSharers(data);
     std::string error;
     if (!FImpl->FCursor->PostRecord(data, record, error)) throw EDatabaseError(SErrorSavingRecord + error);
     FImpl->FKeyIndex.Invalidate();  // the record's values changed in place
@@ -252,7 +258,7 @@ void TOstraDataset::TImpl::PlaceEdited(TOstraRecord* Record, int Index, bool Key
     const bool live = Record && FCursor->Contains(Record) && Record->IsLive();
     if (!live) Index = -1;
     bool known = true;
-    const bool shown = live && (Index < 0 || FViewExact) && WouldShow(Record->Data(), known) && known;
+    const bool shown = live && (Index < 0 || FViewExact) && ShowsChanged(Record->Data(), known) && known;
     bool placed = false;
     if (Index < 0 && shown) {
         // Another's change or revert took the Record out of the view; what
@@ -359,25 +365,33 @@ void TOstraDataset::AcceptChanges() {
 void TOstraDataset::CancelChanges() {
     if (!Active() || !HasPendingChanges()) return;
     if (State() == dsEdit || State() == dsInsert) Cancel();
-    FImpl->FCursor->RevertAll();
-    FImpl->FViewExact = false;
-    FImpl->NotifySharers({TOstraStoreChange::Reverted});
-    SettleChanges();
+    // Reverted in steps: every dataset on the store builds its view of the
+    // reverted records beside the one it shows; one short of memory takes
+    // the revert back, nothing changed. One whose filter fails keeps its
+    // live records, and this one raises the failure after the revert.
+    TOstraCursor* store = FImpl->FCursor;
+    TOstraRevertLog log;
     try {
-        RebuildView(true);
-    } catch (...) {
-        // Records the revert dropped must not stay in the view.
-        std::vector<TOstraRecord*> live = FImpl->FView.ToVector();
-        live.erase(
-            std::remove_if(live.begin(), live.end(), [](const TOstraRecord* r) { return !r->IsLive(); }),
-            live.end());
-        FImpl->FView.Assign(std::move(live));
-        FImpl->FViewKeysValid = false;
-        FImpl->FInKeyOrder = false;  // the reverted values may stand out of order
-        FImpl->FPosition = std::min(FImpl->FPosition, FImpl->FView.Count() - 1);
-        Resync({});
-        throw;
+        store->BeginRevert(log);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
     }
+    try {
+        store->PrepareRevertOfClients();
+    } catch (...) {
+        store->FinishRevertOfClients(false);
+        store->UndoRevert(log);
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory(SOutOfMemory);
+        }
+    }
+    store->FinishRevertOfClients(true);
+    store->EndRevert(log);
+    SettleChanges();
+    if (std::exception_ptr failure = std::exchange(FImpl->FRevertFailure, nullptr))
+        std::rethrow_exception(failure);
 }
 
 void TOstraDataset::CommitChanges() {
@@ -387,7 +401,11 @@ void TOstraDataset::CommitChanges() {
     FImpl->FCursor->AcceptAll();
     FImpl->NotifySharers({TOstraStoreChange::Accepted});
     SettleChanges();
-    RebuildView(true);
+    try {
+        RebuildView(true);
+    } catch (const EOutOfMemory&) {
+        // Accepting changes no record a view shows: the view as it was stands.
+    }
 }
 
 void TOstraDataset::SaveToFile(const std::string& FileName) {

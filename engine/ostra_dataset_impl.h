@@ -45,7 +45,11 @@ public:
     // The end of a record buffer.
     struct TBufferTrailer {
         TBookmarkData Bookmark;
-        uint8_t Flag;   // TBookmarkFlag
+        uint8_t Flag;  // TBookmarkFlag
+        // The reference values (texts, memos, BLOBs) could not be copied
+        // for a lack of memory: they are read from the record in the store,
+        // and copied when an edit begins.
+        uint8_t ValuesInStore;
         int32_t RecNo;  // view position + 1; -1 for a new record
     };
 
@@ -62,7 +66,13 @@ public:
     // The record data the fields read and write in the current state.
     uint8_t* StateData();
     TRecordBuffer StateBuffer();
+    // Short of memory the buffer keeps the record's fixed-size values and
+    // reads the others from the store (ValuesInStore): reading a record
+    // into a buffer does not fail.
     void CopyRecordToBuffer(const TOstraRecord* Record, TRecordBuffer Buffer);
+    // Copies the values a buffer reads from the store into it; EOutOfMemory
+    // when they still do not fit.
+    void CompleteBuffer(TRecordBuffer Buffer);
     void ReleaseBufferValues(uint8_t* Data) const;
     const TOstraField* StoreField(const TField* Field) const;
     const TOstraField* StoreFieldOfNo(int FieldNo) const;
@@ -88,9 +98,12 @@ public:
     // BuildView, then SortView when there is a sort key; EOutOfMemory when
     // memory runs short, the dataset unchanged.
     void BuildSorted(TOstraRecordArray& View, TOstraViewKeys& Keys, const TOstraFilter* Filter);
-    // AssignView of a BuildSorted view; short of memory, the view is left
-    // empty and EOutOfMemory raised.
+    // AssignView of a BuildSorted view; short of memory, the view stays as
+    // it was and EOutOfMemory is raised.
     void AssignBuilt(TOstraRecordArray&& View, const TOstraViewKeys& Keys);
+    // BuildSorted and AssignBuilt, tried once more after the memory kept for
+    // reuse was given back; short of memory, the view stays as it was.
+    void BuildAndAssign(const TOstraFilter* Filter);
     // Sorts by the current key after a change of IndexFieldNames or SortOptions.
     void ApplySort();
     int CompareForSort(const TOstraRecord* A, const TOstraRecord* B) const;
@@ -152,6 +165,23 @@ public:
     class TStoreLink;
     // Tells the other datasets on the store of a change made through this one.
     void NotifySharers(const TOstraStoreChange& Change);
+    // Takes what following a change of the store needs (room in the view,
+    // the filter prepared): std::bad_alloc before the change, not after.
+    void PrepareChange(const uint8_t* NewData);
+    // PrepareChange of this dataset and every other on the store, for a
+    // post of NewData (nullptr: a delete); EOutOfMemory when one runs
+    // short, nothing changed.
+    void PrepareSharers(const uint8_t* NewData = nullptr, bool Inserting = false);
+    // WouldShow of the record a change just posted: the answer PrepareChange
+    // took for its values, asked again only when none was.
+    bool ShowsChanged(const uint8_t* Data, bool& Known);
+    // The WouldShow answer PrepareChange took, for the change that brings
+    // the store's change count to FVerdictAt (0: none).
+    uint64_t FVerdictAt = 0;
+    bool FVerdict = false;
+    bool FVerdictKnown = false;
+    // WouldShow lets a handler's lack of memory through.
+    bool FPreparingVerdict = false;
     void SharerChanged(const TOstraStoreChange& Change);
     void FollowSharer(const TOstraStoreChange& Change);
     // Removes a record that is no longer live from the view.
@@ -167,6 +197,21 @@ public:
     // Builds the view again; one in edit or insert keeps its edit and its
     // current record.
     void RebuildKeepingEdit();
+    // The view of a store being reverted, made beside the one shown
+    // (EOutOfMemory when it cannot be); then shown (Taken) or dropped.
+    void PrepareRevertedView();
+    void FinishRevertedView(bool Taken);
+    struct TRevertedView {
+        TOstraRecordList List;
+        bool Sorted = false;
+        bool Keyed = false;
+    };
+    std::unique_ptr<TRevertedView> FRevertedView;
+    bool FRevertFollowed = false;       // PrepareRevertedView ran on an open view
+    std::exception_ptr FRevertFailure;  // why the reverted view could not be made
+    // Puts the view's records in the order a build gives them (the store's
+    // order changed, not its records), without memory.
+    void ReorderInPlace();
     // Whether a build of the view now would show a record with these values
     // (an OnFilterRecord handler is called on them); False with Known False
     // when that cannot be told (a handler that raises, a filter that does

@@ -2,6 +2,7 @@
 // filter search (FindRecord) and the range of a master-detail link.
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "engine/messages.h"
 #include "engine/ostra_dataset.h"
@@ -144,7 +145,13 @@ void TOstraDataset::SetFiltered(bool Value) {
 // ---------------------------------------------------------------------------
 // Building the view
 
-void TOstraDataset::TImpl::PrepareFilter(TOstraFilter& Filter) { Filter.Prepare(*FCursor, FConditions); }
+void TOstraDataset::TImpl::PrepareFilter(TOstraFilter& Filter) {
+    try {
+        Filter.Prepare(*FCursor, FConditions);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
+}
 
 bool TOstraDataset::TImpl::InRange(const uint8_t* data) const {
     const TOstraKeyBuffer& start = FKeys[kiRangeStart];
@@ -216,8 +223,8 @@ void TOstraDataset::TImpl::SortView(TOstraRecordArray& View, TOstraViewKeys& Key
 
 void TOstraDataset::TImpl::AssignView(TOstraRecordArray&& View, bool Sorted, const TOstraViewKeys& Keys) {
     const bool keyed = Sorted && Keys.size() == View.size();
-    ForgetDisplaced();
     FView.Assign(std::move(View), keyed ? &Keys : nullptr);
+    ForgetDisplaced();
     FInKeyOrder = Sorted;
     FViewKeysValid = keyed;
 }
@@ -234,15 +241,88 @@ void TOstraDataset::TImpl::BuildSorted(TOstraRecordArray& View, TOstraViewKeys& 
     }
 }
 
+void TOstraDataset::TImpl::BuildAndAssign(const TOstraFilter* Filter) {
+    for (int attempt = 0;; ++attempt) {
+        try {
+            TOstraRecordArray view;
+            TOstraViewKeys keys;
+            BuildSorted(view, keys, Filter);
+            ++FViewBuilds;
+            AssignBuilt(std::move(view), keys);
+            return;
+        } catch (const EOutOfMemory&) {
+            if (attempt > 0) throw;
+        }
+        // Once more with the memory kept for reuse given back.
+        ReleaseFreeMemory();
+    }
+}
+
+void TOstraDataset::TImpl::PrepareRevertedView() {
+    FRevertedView.reset();
+    FRevertFailure = nullptr;
+    FRevertFollowed = false;
+    if (!D.Active() || FOpening || !FCursor) return;
+    FRevertFollowed = true;
+    try {
+        TOstraFilter filter;
+        const bool useFilter = D.Filtered() && !D.Filter().empty();
+        if (useFilter) PrepareFilter(filter);
+        TOstraRecordArray view;
+        TOstraViewKeys keys;
+        BuildSorted(view, keys, useFilter ? &filter : nullptr);
+        auto reverted = std::make_unique<TRevertedView>();
+        reverted->Sorted = FKeys[kiSort].HasFields();
+        reverted->Keyed = reverted->Sorted && keys.size() == view.size();
+        reverted->List.Assign(std::move(view), reverted->Keyed ? &keys : nullptr);
+        FRevertedView = std::move(reverted);
+    } catch (const EOutOfMemory&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    } catch (...) {
+        // A filter that fails: the revert stands, the view keeps its live
+        // records, and the dataset that reverts raises the failure.
+        FRevertFailure = std::current_exception();
+    }
+}
+
+void TOstraDataset::TImpl::FinishRevertedView(bool Taken) {
+    std::unique_ptr<TRevertedView> reverted = std::move(FRevertedView);
+    const bool followed = std::exchange(FRevertFollowed, false);
+    if (!Taken || !followed) return;
+    if (!reverted) {
+        FViewExact = false;
+        FInKeyOrder = false;
+        FViewKeysValid = false;
+        DropDeadRecords();
+        return;
+    }
+    // The record shown (or edited) stays current where it is still shown.
+    const TOstraRecord* current = FView.At(FPosition);
+    FView = std::move(reverted->List);
+    FKeyIndex.Invalidate();  // built over the list that went
+    ForgetDisplaced();
+    FLeavers.clear();
+    FInKeyOrder = reverted->Sorted;
+    FViewKeysValid = reverted->Keyed;
+    FViewExact = true;
+    ++FViewBuilds;
+    FBuiltFilterOptions = D.FilterOptions();
+    FBuiltOrder = FCursor->OrderChanges();
+    const int at = current && current->IsLive() ? FindInView(current) : -1;
+    FPosition = at >= 0 ? at : std::min(FPosition, FView.Count() - 1);
+    if (FPosition < 0 && !FView.Empty()) FPosition = 0;
+    if (D.State() == dsBrowse) D.Resync({});
+}
+
 void TOstraDataset::TImpl::AssignBuilt(TOstraRecordArray&& View, const TOstraViewKeys& Keys) {
     FLeavers.clear();
     try {
         AssignView(std::move(View), FKeys[kiSort].HasFields(), Keys);
     } catch (const std::bad_alloc&) {
-        FView.Clear();
-        FViewKeysValid = false;
+        // The view as it was stays, no longer taken for one a build makes.
         FViewExact = false;
-        FPosition = -1;
         throw EOutOfMemory(SOutOfMemory);
     }
 }
@@ -269,15 +349,10 @@ void TOstraDataset::RebuildView(bool KeepPosition) {
         Resync({});
         return;
     }
-    TOstraRecordArray view;
-    TOstraViewKeys keys;
-    FImpl->BuildSorted(view, keys, useFilter ? &filter : nullptr);
-    ++FImpl->FViewBuilds;
-    // From here on nothing fails but running out of memory, which leaves
-    // the view empty.
     try {
-        FImpl->AssignBuilt(std::move(view), keys);
-    } catch (...) {
+        FImpl->BuildAndAssign(useFilter ? &filter : nullptr);
+    } catch (const EOutOfMemory&) {
+        // The view as it was stays.
         if (open) Resync({});
         throw;
     }
@@ -659,14 +734,17 @@ void TOstraDataset::MasterDisabled() { CancelRange(); }
 
 const TOstraFilter* TOstraDataset::TImpl::ShowFilter() {
     if (!FShowFilterReady) {
-        FShowFilterReady = true;
+        // Short of memory (std::bad_alloc) it is tried again next time.
         auto filter = std::make_unique<TOstraFilter>();
         try {
             PrepareFilter(*filter);
             FShowFilter = std::move(filter);
+        } catch (const EOutOfMemory&) {
+            throw;
         } catch (const Exception&) {
             FShowFilter.reset();
         }
+        FShowFilterReady = true;
     }
     return FShowFilter.get();
 }
@@ -693,6 +771,18 @@ bool TOstraDataset::TImpl::WouldShow(const uint8_t* Data, bool& Known) {
         accept = CallFilterData(Data);
     } catch (...) {
         Known = false;
+        // Asked before a change is made, a lack of memory stops the change.
+        if (FPreparingVerdict) {
+            D.RestoreState(old);
+            try {
+                throw;
+            } catch (const std::bad_alloc&) {
+                throw EOutOfMemory(SOutOfMemory);
+            } catch (const EOutOfMemory&) {
+                throw;
+            } catch (...) {}
+            return false;
+        }
     }
     D.RestoreState(old);
     return accept && Known;
@@ -790,11 +880,7 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
     const bool useFilter = D.Filtered() && !D.Filter().empty();
     if (useFilter) PrepareFilter(filter);
     const TOstraRecord* current = FView.At(FPosition);
-    TOstraRecordArray view;
-    TOstraViewKeys keys;
-    BuildSorted(view, keys, useFilter ? &filter : nullptr);
-    ++FViewBuilds;
-    AssignBuilt(std::move(view), keys);
+    BuildAndAssign(useFilter ? &filter : nullptr);
     FViewExact = true;
     FBuiltFilterOptions = D.FilterOptions();
     FBuiltOrder = FCursor->OrderChanges();
@@ -804,7 +890,48 @@ void TOstraDataset::TImpl::RebuildKeepingEdit() {
 
 void TOstraDataset::FollowStoreOrder() {
     if (!Active() || !FImpl->FCursor || FImpl->FBuiltOrder == FImpl->FCursor->OrderChanges()) return;
-    FImpl->RebuildKeepingEdit();
+    try {
+        FImpl->RebuildKeepingEdit();
+    } catch (const EOutOfMemory&) {
+        // The records stay; only their order follows the store's.
+        FImpl->ReorderInPlace();
+    }
+}
+
+void TOstraDataset::TImpl::ReorderInPlace() {
+    // A heap sort through the list's own entries: by the sort key, ties
+    // (and a view without one) in store order, as a build orders them.
+    const TOstraRecord* current = FView.At(FPosition);
+    const bool sorted = FKeys[kiSort].HasFields();
+    auto before = [&](int A, int B) {
+        const TOstraRecord* a = FView.At(A);
+        const TOstraRecord* b = FView.At(B);
+        if (sorted)
+            if (const int c = CompareForSort(a, b)) return c < 0;
+        return FCursor->NumberOf(a) < FCursor->NumberOf(b);
+    };
+    auto sift = [&](int Root, int End) {
+        while (2 * Root + 1 < End) {
+            int child = 2 * Root + 1;
+            if (child + 1 < End && before(child, child + 1)) ++child;
+            if (!before(Root, child)) return;
+            FView.Swap(Root, child);
+            Root = child;
+        }
+    };
+    const int n = FView.Count();
+    for (int i = n / 2 - 1; i >= 0; --i) sift(i, n);
+    for (int end = n - 1; end > 0; --end) {
+        FView.Swap(0, end);
+        sift(0, end);
+    }
+    ForgetDisplaced();
+    FInKeyOrder = sorted;
+    FViewExact = false;
+    FBuiltOrder = FCursor->OrderChanges();
+    const int at = current ? FindInView(current) : -1;
+    FPosition = at >= 0 ? at : std::min(FPosition, FView.Count() - 1);
+    if (D.State() == dsBrowse) D.Resync({});
 }
 
 void TOstraDataset::TImpl::DropFromView(const TOstraRecord* Record, const uint8_t* PlacedBy) {
@@ -817,15 +944,17 @@ void TOstraDataset::TImpl::DropFromView(const TOstraRecord* Record, const uint8_
 }
 
 void TOstraDataset::TImpl::DropDeadRecords() {
-    std::vector<TOstraRecord*> live = FView.ToVector();
-    const std::size_t before = live.size();
+    // Taken out in place: a revert's views follow it without memory.
     const TOstraRecord* current = FView.At(FPosition);
-    live.erase(std::remove_if(live.begin(), live.end(), [](const TOstraRecord* r) { return !r->IsLive(); }),
-               live.end());
-    if (live.size() == before) return;
-    FView.Assign(std::move(live));
+    bool dropped = false;
+    for (int i = FView.Count() - 1; i >= 0; --i) {
+        if (FView.At(i)->IsLive()) continue;
+        FView.Delete(i);
+        dropped = true;
+    }
+    if (!dropped) return;
     FViewKeysValid = false;
-    const int index = current ? FindInView(current) : -1;
+    const int index = current && current->IsLive() ? FindInView(current) : -1;
     FPosition = index >= 0 ? index : std::min(FPosition, FView.Count() - 1);
     if (D.State() == dsBrowse) D.Resync({});
 }
@@ -836,6 +965,10 @@ void TOstraDataset::TImpl::SharerChanged(const TOstraStoreChange& Change) {
     // taken for one as a build makes it, and stays as it is.
     try {
         FollowSharer(Change);
+    } catch (const EOutOfMemory&) {
+        ForgetDisplaced();
+        FViewExact = false;
+        FInKeyOrder = false;
     } catch (const std::bad_alloc&) {
         ForgetDisplaced();
         FViewExact = false;
@@ -852,7 +985,7 @@ void TOstraDataset::TImpl::FollowSharer(const TOstraStoreChange& Change) {
     case TOstraStoreChange::Inserted: {
         // Shown at once where a build would put it.
         bool known = true;
-        const bool shows = WouldShow(record->Data(), known);
+        const bool shows = ShowsChanged(record->Data(), known);
         if (!known)
             FViewExact = false;  // an OnFilterRecord handler decides at the next build
         else if (shows)
@@ -863,7 +996,7 @@ void TOstraDataset::TImpl::FollowSharer(const TOstraStoreChange& Change) {
         const uint8_t* data = record->Data();
         const bool keyChanged = sorted && Change.OldData && SortValuesDiffer(Change.OldData, data);
         bool known = true;
-        const bool shows = WouldShow(data, known);
+        const bool shows = ShowsChanged(data, known);
         // Found where the values it had put it.
         const int index = FindInView(record, FPosition, Change.OldData);
         if (!known) {

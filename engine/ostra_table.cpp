@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "engine/messages.h"
@@ -12,6 +13,7 @@
 #include "engine/record_store.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/files.h"
+#include "platform/core/memory.h"
 #include "platform/core/streams.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/datasource.h"
@@ -272,7 +274,7 @@ void TOstraTable::InternalRefresh() {
 // ---------------------------------------------------------------------------
 // Changes of a shared store
 
-void TOstraTable::SettleSharers() {
+std::vector<TOstraDataset*> TOstraTable::Sharers() {
     TOstraDataset* root = this;
     for (int depth = 0; depth < 1000; ++depth) {
         auto* table = dynamic_cast<TOstraTable*>(root);
@@ -281,7 +283,11 @@ void TOstraTable::SettleSharers() {
     }
     std::vector<TOstraDataset*> sharers;
     CollectSharers(root, sharers);
-    for (TOstraDataset* other : sharers) {
+    return sharers;
+}
+
+void TOstraTable::SettleSharers(const std::vector<TOstraDataset*>& Sharers) {
+    for (TOstraDataset* other : Sharers) {
         if (!other->Active()) continue;
         try {
             if (other == this || other->State() != dsBrowse) {
@@ -294,10 +300,16 @@ void TOstraTable::SettleSharers() {
             }
             other->SettleChanges();
             // Built again only where the others' changes would show.
-            other->RebuildView(true);
+            try {
+                other->RebuildView(true);
+            } catch (const EOutOfMemory&) {
+                other->FollowStoreOrder();
+            }
         } catch (const Exception&) {
-            // Its filter failed before; the accepted data stand.
-        }
+            // Its filter failed before, or the view is short of memory (it
+            // keeps the records it showed, built again at the next
+            // refresh): the accepted data stand.
+        } catch (const std::bad_alloc&) {}
     }
 }
 
@@ -317,31 +329,54 @@ void TOstraTable::Save() {
     if (!Active()) return;
     const bool pending = HasPendingChanges();
     if (State() == dsEdit || State() == dsInsert) Post();
-    if (SaveData()) AcceptChanges();
+    // What takes memory is done before the file is replaced: after it the
+    // save has succeeded, whatever runs short.
+    std::vector<TOstraDataset*> sharers;
+    bool saved = false;
+    try {
+        sharers = Sharers();
+        saved = SaveData();
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
+    if (saved) AcceptChanges();
     if (!pending || HasPendingChanges()) return;
     bool shared = FSource != nullptr;
     for (TOstraDataset* clone : Clones()) shared = shared || clone->Active();
     if (shared) {
-        SettleSharers();
+        SettleSharers(sharers);
         return;
     }
     try {
         FollowStoreOrder();
     } catch (const Exception&) {
-        // Its filter failed before; the saved data stand.
-    }
+        // Its filter failed before, or its view is short of memory; the
+        // saved data stand.
+    } catch (const std::bad_alloc&) {}
 }
 
 void TOstraTable::CancelChanges() {
     const bool pending = Active() && HasPendingChanges();
+    std::vector<TOstraDataset*> sharers;
+    try {
+        if (pending) sharers = Sharers();
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
     inherited::CancelChanges();
-    if (pending) SettleSharers();
+    if (pending) SettleSharers(sharers);
 }
 
 void TOstraTable::CommitChanges() {
     const bool pending = Active() && HasPendingChanges();
+    std::vector<TOstraDataset*> sharers;
+    try {
+        if (pending) sharers = Sharers();
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(SOutOfMemory);
+    }
     inherited::CommitChanges();
-    if (pending) SettleSharers();
+    if (pending) SettleSharers(sharers);
 }
 
 void TOstraTable::CloseWithClones(TOstraDataset* DataSet) {

@@ -101,7 +101,9 @@ private:
     void PasswordChanged();
     // The other open tables on this store settle their changes and rebuild
     // their views.
-    void SettleSharers();
+    void SettleSharers(const std::vector<TOstraDataset*>& Sharers);
+    // This table, its source's and every table sharing the store.
+    std::vector<TOstraDataset*> Sharers();
     // Every dataset sharing Root's store: Root and its clones, theirs, and so on.
     static void CollectSharers(TOstraDataset* Root, std::vector<TOstraDataset*>& List);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 void TOstraRecordList::Clear() {
     FChunks.clear();
@@ -15,6 +16,7 @@ void TOstraRecordList::Clear() {
     FLastVersion = 0;
     FCount = 0;
     FKeyed = false;
+    FMaybeFull = false;
     ++FVersion;
 }
 
@@ -37,8 +39,39 @@ TOstraRecordList::TChunk TOstraRecordList::MakeChunk(std::size_t Capacity) const
     return chunk;
 }
 
+TOstraRecordList::TChunk TOstraRecordList::TakeChunk() {
+    const std::size_t room = FKeyed ? FSpare.Entries.capacity() : FSpare.Records.capacity();
+    if (room >= ChunkSize + 1 && FSpare.empty()) return std::exchange(FSpare, TChunk());
+    return MakeChunk(ChunkSize + 1);
+}
+
+void TOstraRecordList::ReserveOneMore() {
+    // A chunk without room is grown to a whole chunk's and one more: it
+    // fills up again only as far as it splits.
+    if (FMaybeFull) {
+        for (TChunk& chunk : FChunks) {
+            const std::size_t need = chunk.size() + 1;
+            if (FKeyed && chunk.Entries.capacity() < need)
+                chunk.Entries.reserve(std::max(need, ChunkSize + 1));
+            if (!FKeyed && chunk.Records.capacity() < need)
+                chunk.Records.reserve(std::max(need, ChunkSize + 1));
+        }
+        FMaybeFull = false;
+    }
+    RoomForOneMore(FChunks);
+    RoomForOneMore(FLastKeys);
+    if (FTree.capacity() < FChunks.size() + 2) FTree.reserve(FChunks.size() + 2);
+    const std::size_t room = FKeyed ? FSpare.Entries.capacity() : FSpare.Records.capacity();
+    if (room < ChunkSize + 1) FSpare = MakeChunk(ChunkSize + 1);
+}
+
+void TOstraRecordList::NoteIfFull(const TChunk& Chunk) {
+    if (Chunk.size() == (FKeyed ? Chunk.Entries.capacity() : Chunk.Records.capacity())) FMaybeFull = true;
+}
+
 void TOstraRecordList::MakeKeyed() {
     if (FKeyed) return;
+    FMaybeFull = true;  // the entries take the records' room, full or not
     // Room in every chunk first: short of memory, the list stays as it was.
     for (TChunk& chunk : FChunks) chunk.Entries.reserve(chunk.Records.capacity());
     for (TChunk& chunk : FChunks) {
@@ -68,23 +101,41 @@ void TOstraRecordList::Assign(TOstraRecordArray&& Records, const TOstraViewKeys*
 
 void TOstraRecordList::AssignKeys(std::span<TOstraRecord* const> Records, bool Keyed,
                                   const TOstraViewKey* Keys) {
-    Clear();
+    // Made whole beside the list, then taken: short of memory the list
+    // stays as it was.
+    const bool wasKeyed = FKeyed;
     FKeyed = Keyed;
     const std::size_t n = Records.size();
     // Chunks three quarters full leave room for insertions.
     const std::size_t step = n <= ChunkSize ? ChunkSize : ChunkSize * 3 / 4;
-    FChunks.reserve(n / step + 1);
-    for (std::size_t i = 0; i < n; i += step) {
-        const std::size_t end = std::min(n, i + step);
-        TChunk chunk = MakeChunk(std::min(ChunkSize, step + ChunkSize / 8));
-        if (Keyed)
-            for (std::size_t k = i; k < end; ++k) chunk.Entries.push_back({Records[k], Keys[k]});
-        else
-            chunk.Records.assign(Records.begin() + static_cast<std::ptrdiff_t>(i),
-                                 Records.begin() + static_cast<std::ptrdiff_t>(end));
-        FChunks.push_back(std::move(chunk));
+    std::vector<TChunk> chunks;
+    std::vector<TOstraViewKey> lastKeys;
+    std::vector<int> tree;
+    try {
+        chunks.reserve(n / step + 1);
+        for (std::size_t i = 0; i < n; i += step) {
+            const std::size_t end = std::min(n, i + step);
+            TChunk chunk = MakeChunk(std::min(ChunkSize, step + ChunkSize / 8));
+            if (Keyed)
+                for (std::size_t k = i; k < end; ++k) chunk.Entries.push_back({Records[k], Keys[k]});
+            else
+                chunk.Records.assign(Records.begin() + static_cast<std::ptrdiff_t>(i),
+                                     Records.begin() + static_cast<std::ptrdiff_t>(end));
+            chunks.push_back(std::move(chunk));
+        }
+        lastKeys.assign(chunks.size(), TOstraViewKey());
+        // The tree of chunk starts is made on the first read: its room too.
+        tree.reserve(chunks.size() + 2);
+    } catch (...) {
+        FKeyed = wasKeyed;
+        throw;
     }
-    FLastKeys.assign(FChunks.size(), TOstraViewKey());
+    Clear();
+    FKeyed = Keyed;
+    FChunks = std::move(chunks);
+    FLastKeys = std::move(lastKeys);
+    FTree = std::move(tree);
+    for (const TChunk& chunk : FChunks) NoteIfFull(chunk);
     if (Keyed)
         for (std::size_t c = 0; c < FChunks.size(); ++c) RefreshLast(c);
     FCount = static_cast<int>(n);
@@ -209,6 +260,21 @@ const TOstraViewKey& TOstraRecordList::KeyAt(int Index) const {
     return FChunks[c].Entries[offset].Key;
 }
 
+void TOstraRecordList::Swap(int A, int B) {
+    if (A == B || A < 0 || B < 0 || A >= FCount || B >= FCount) return;
+    std::size_t offsetA, offsetB;
+    const std::size_t a = Locate(A, offsetA);
+    const std::size_t b = Locate(B, offsetB);
+    if (FKeyed) {
+        std::swap(FChunks[a].Entries[offsetA], FChunks[b].Entries[offsetB]);
+        RefreshLast(a);
+        RefreshLast(b);
+    } else {
+        std::swap(FChunks[a].Records[offsetA], FChunks[b].Records[offsetB]);
+    }
+    ++FVersion;
+}
+
 void TOstraRecordList::SetKey(int Index, const TOstraViewKey& Key) {
     if (Index < 0 || Index >= FCount) return;
     if (Key != TOstraViewKey()) MakeKeyed();
@@ -227,7 +293,7 @@ void TOstraRecordList::Add(TOstraRecord* Record, const TOstraViewKey& Key) {
     if (Key != TOstraViewKey()) MakeKeyed();
     if (FChunks.empty() || FChunks.back().size() >= ChunkSize) {
         // The new chunk is whole before the list takes it.
-        TChunk chunk = MakeChunk(ChunkSize);
+        TChunk chunk = TakeChunk();
         if (FKeyed)
             chunk.Entries.push_back({Record, Key});
         else
@@ -245,6 +311,7 @@ void TOstraRecordList::Add(TOstraRecord* Record, const TOstraViewKey& Key) {
     } else {
         FChunks.back().Records.push_back(Record);
     }
+    NoteIfFull(FChunks.back());
     ++FCount;
     ShiftStarts(FChunks.size() - 1, 1);
 }
@@ -265,7 +332,7 @@ void TOstraRecordList::Insert(int Index, TOstraRecord* Record, const TOstraViewK
     if (split) {
         RoomForOneMore(FChunks);
         RoomForOneMore(FLastKeys);
-        tail = MakeChunk(ChunkSize);
+        tail = TakeChunk();
     }
     TChunk& chunk = FChunks[c];
     const auto at = static_cast<std::ptrdiff_t>(offset);
@@ -279,6 +346,7 @@ void TOstraRecordList::Insert(int Index, TOstraRecord* Record, const TOstraViewK
         chunk.Entries.insert(chunk.Entries.begin() + at, TEntry{Record, Key});
     else
         chunk.Records.insert(chunk.Records.begin() + at, Record);
+    if (!split) NoteIfFull(chunk);
     ++FCount;
     if (split) {
         // Split in halves.

@@ -84,6 +84,11 @@ public:
     void Add(TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Insert(int Index, TOstraRecord* Record, const TOstraViewKey& Key = {});
     void Delete(int Index);
+    // Exchanges two entries (records with their keys); takes no memory.
+    void Swap(int A, int B);
+    // Takes the memory one more Add or Insert needs, so that it cannot run
+    // short of memory (std::bad_alloc here instead).
+    void ReserveOneMore();
     // The position of Record, -1 when absent; Hint is tried first. A walk:
     // the dataset searches by the view's order where it can (FindInView).
     int IndexOf(const TOstraRecord* Record, int Hint = -1) const;
@@ -168,6 +173,14 @@ private:
     // Brings the copy of chunk C's last key up to date.
     void RefreshLast(std::size_t C);
 
+    // An empty chunk with room for ChunkSize entries (ReserveOneMore), taken
+    // by the next split or new chunk.
+    TChunk TakeChunk();
+    // Sets FMaybeFull when a chunk has no room left.
+    void NoteIfFull(const TChunk& Chunk);
+    TChunk FSpare;
+    // Some chunk may have no room for one more (ReserveOneMore looks).
+    bool FMaybeFull = false;
     std::vector<TChunk> FChunks;
     // The last key of each chunk, kept together for the first step of a search.
     std::vector<TOstraViewKey> FLastKeys;

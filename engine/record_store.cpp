@@ -39,7 +39,9 @@ uint64_t NewGeneration() {
 TOstraCursor::TOstraCursor() : FGeneration(NewGeneration()) {}
 
 TOstraCursor::~TOstraCursor() {
-    for (TOstraStoreClient* client : std::vector<TOstraStoreClient*>(FClients)) client->StoreGone();
+    // StoreGone lets a client forget the store; none leaves the list then.
+    for (std::size_t i = 0; i < FClients.size(); ++i)
+        if (FClients[i]) FClients[i]->StoreGone();
     Clear(true);
 }
 
@@ -49,15 +51,51 @@ void TOstraCursor::AddClient(TOstraStoreClient* client) {
 }
 
 void TOstraCursor::RemoveClient(TOstraStoreClient* client) {
+    if (FNotifying > 0) {
+        // The list is being walked: the place empties, the walk's end drops it.
+        std::replace(FClients.begin(), FClients.end(), client, static_cast<TOstraStoreClient*>(nullptr));
+        return;
+    }
     FClients.erase(std::remove(FClients.begin(), FClients.end(), client), FClients.end());
 }
 
+bool TOstraCursor::Shared() const {
+    std::size_t clients = 0;
+    for (const TOstraStoreClient* client : FClients) clients += client != nullptr;
+    return clients > 1;
+}
+
 void TOstraCursor::NotifyClients(const TOstraStoreChange& change, const TOstraStoreClient* actor) {
-    if (FClients.empty() || (FClients.size() == 1 && FClients[0] == actor)) return;
-    // A client may leave while being told (a handler closing it).
-    for (TOstraStoreClient* client : std::vector<TOstraStoreClient*>(FClients))
-        if (client != actor && std::find(FClients.begin(), FClients.end(), client) != FClients.end())
-            client->StoreChanged(change);
+    // Walked in place, without a copy that could run short of memory after
+    // the change was made: a client that leaves while being told (a
+    // handler closing it) leaves an empty place, one that joins is told too.
+    struct TWalk {
+        TOstraCursor& Store;
+        explicit TWalk(TOstraCursor& S) : Store(S) { ++Store.FNotifying; }
+        ~TWalk() {
+            if (--Store.FNotifying == 0)
+                Store.FClients.erase(std::remove(Store.FClients.begin(), Store.FClients.end(), nullptr),
+                                     Store.FClients.end());
+        }
+    } walk(*this);
+    for (std::size_t i = 0; i < FClients.size(); ++i)
+        if (TOstraStoreClient* client = FClients[i]; client && client != actor) client->StoreChanged(change);
+}
+
+void TOstraCursor::PrepareRevertOfClients() {
+    for (std::size_t i = 0; i < FClients.size(); ++i)
+        if (TOstraStoreClient* client = FClients[i]) client->PrepareRevert();
+}
+
+void TOstraCursor::FinishRevertOfClients(bool taken) {
+    for (std::size_t i = 0; i < FClients.size(); ++i)
+        if (TOstraStoreClient* client = FClients[i]) client->FinishRevert(taken);
+}
+
+void TOstraCursor::PrepareClients(const TOstraStoreClient* actor, const uint8_t* newData) {
+    for (std::size_t i = 0; i < FClients.size(); ++i)
+        if (TOstraStoreClient* client = FClients[i]; client && client != actor)
+            client->PrepareChange(newData);
 }
 
 // -- Field descriptions -------------------------------------------------------
@@ -414,26 +452,80 @@ void TOstraCursor::RevertRecord(TOstraRecord* record) {
 }
 
 void TOstraCursor::RevertAll() {
+    TOstraRevertLog log;
+    BeginRevert(log);
+    EndRevert(log);
+}
+
+void TOstraCursor::BeginRevert(TOstraRevertLog& log) {
+    // Room first: short of memory nothing has changed.
+    log.Entries.clear();
+    log.Entries.reserve(FTouched.size());
+    FHeapRecords.reserve(FHeapRecords.size() + FTouched.size());
     ++FChanges;
     for (TOstraRecord* r : FTouched) {
-        r->Flags &= static_cast<uint8_t>(~Touched);
+        log.Entries.push_back({r, r->State});
         switch (r->State) {
         case orsModified:
         case orsDeleted:
-            RestoreOldData(r);
+            // The values kept and the current ones change places: the
+            // kept block holds the changes until the revert ends.
+            if (r->Flags & HasOldData) {
+                SwapOldData(r);
+                MarkHeapValues(r);
+            }
             r->State = orsUnchanged;
             RecordSize(r);
             break;
+        // Out of every view from now on; its values go when the revert ends.
+        case orsNew: r->State = orsNewDeleted; break;
+        default: break;
+        }
+    }
+}
+
+void TOstraCursor::UndoRevert(TOstraRevertLog& log) {
+    ++FChanges;
+    for (auto it = log.Entries.rbegin(); it != log.Entries.rend(); ++it) {
+        TOstraRecord* r = it->Record;
+        if (it->State == orsModified || it->State == orsDeleted) {
+            if (r->Flags & HasOldData) SwapOldData(r);
+            r->State = it->State;
+            RecordSize(r);
+        } else if (it->State == orsNew) {
+            r->State = orsNew;
+        }
+    }
+    log.Entries.clear();
+}
+
+void TOstraCursor::EndRevert(TOstraRevertLog& log) {
+    for (const TOstraRevertLog::TEntry& e : log.Entries) {
+        TOstraRecord* r = e.Record;
+        r->Flags &= static_cast<uint8_t>(~Touched);
+        switch (e.State) {
+        case orsModified:
+        case orsDeleted:
+        case orsUnchanged: DropOldData(r); break;  // the changes, or a copy never needed
         case orsNew:
+            r->State = orsNew;  // its values are reached through Data
             ReleaseRecord(r);
             r->State = orsNewDeleted;
             NotifyRelease(r);
             break;
-        case orsUnchanged: DropOldData(r); break;
         default: break;
         }
     }
+    log.Entries.clear();
     FTouched.clear();
+}
+
+void TOstraCursor::SwapOldData(TOstraRecord* record) {
+    const auto it = FOldData.find(record);
+    if (it == FOldData.end()) return;
+    uint8_t* data = record->Data();
+    uint8_t* old = it->second;
+    for (uint32_t i = 0; i < FDataSize; ++i) std::swap(data[i], old[i]);
 }
 
 void TOstraCursor::AcceptAll() {

@@ -67,11 +67,30 @@ struct TOstraStoreChange {
     const uint8_t* OldData = nullptr;
 };
 
+// What a revert changed, so that it can be taken back (UndoRevert) until it
+// ends (EndRevert).
+struct TOstraRevertLog {
+    struct TEntry {
+        TOstraRecord* Record;
+        TOstraRecordState State;  // before the revert
+    };
+    std::vector<TEntry> Entries;
+};
+
 // A dataset working on a store; the store lets it go when it is freed first.
 class TOstraStoreClient {
 public:
     virtual void StoreChanged(const TOstraStoreChange& Change) = 0;
     virtual void StoreGone() = 0;
+    // Takes what following a change will need (std::bad_alloc or
+    // EOutOfMemory when it cannot), before the change is made; NewData are
+    // the values the posted record will have (nullptr for a delete).
+    virtual void PrepareChange(const uint8_t* NewData) { (void)NewData; }
+    // A revert in two steps: the store is reverted, each client makes what
+    // it will show (std::bad_alloc or EOutOfMemory when it cannot), then
+    // each takes it (Taken) or drops it (the revert is taken back).
+    virtual void PrepareRevert() {}
+    virtual void FinishRevert(bool Taken) { (void)Taken; }
 
 protected:
     ~TOstraStoreClient() = default;
@@ -144,6 +163,13 @@ public:
     // unchanged unless it is new.
     void RevertRecord(TOstraRecord* record);
     void RevertAll();
+    // RevertAll in steps: BeginRevert reverts every change, taking the memory
+    // first (std::bad_alloc before anything changed); UndoRevert puts the
+    // changes back; EndRevert releases what the revert dropped (new
+    // records, the changed values). Neither of the last two takes memory.
+    void BeginRevert(TOstraRevertLog& log);
+    void UndoRevert(TOstraRevertLog& log);
+    void EndRevert(TOstraRevertLog& log);
     void AcceptAll();
     // Releases all records; `full` also drops the fields, notes, AutoInc
     // field, password and password block.
@@ -178,7 +204,13 @@ public:
     void RemoveClient(TOstraStoreClient* client);
     // Tells every client but the one that made the change.
     void NotifyClients(const TOstraStoreChange& change, const TOstraStoreClient* actor);
-    bool Shared() const { return FClients.size() > 1; }
+    // Has every client but the actor prepare for a change; std::bad_alloc
+    // when one cannot, nothing changed yet.
+    void PrepareClients(const TOstraStoreClient* actor, const uint8_t* newData);
+    // PrepareRevert and FinishRevert of every client.
+    void PrepareRevertOfClients();
+    void FinishRevertOfClients(bool taken);
+    bool Shared() const;
 
     // -- Data blocks of callers (record buffers) ----------------------------
     // Copies src into dest (references as new copies), releasing dest's values.
@@ -240,6 +272,8 @@ private:
 
     void ReleaseRecord(TOstraRecord* record);
     void RestoreOldData(TOstraRecord* record);
+    // Exchanges a record's current values with the ones kept for it.
+    void SwapOldData(TOstraRecord* record);
     void DropOldData(TOstraRecord* record);
     void NotifyRelease(TOstraRecord* record);
     void SetFields(std::vector<TOstraField> fields);
@@ -286,4 +320,5 @@ private:
     uint64_t FOrderChanges = 0;
     uint64_t FGeneration = 0;
     std::vector<TOstraStoreClient*> FClients;
+    int FNotifying = 0;  // NotifyClients walks FClients
 };

@@ -91,6 +91,8 @@ std::size_t TOstraRecordArena::AllocatedBytes() const {
 void* TOstraValueArena::Allocate(std::size_t size) {
     size = RoundUp(size, 4);
     if (size > FLeft) {
+        // Room for the chunk's entry first: a chunk taken is never lost.
+        if (FChunks.size() == FChunks.capacity()) FChunks.reserve(FChunks.size() * 2 + 4);
         // Large values get a chunk of their own; the current one stays open.
         if (size > FChunkSize / 4) {
             FChunks.emplace_back(static_cast<uint8_t*>(OstAllocateBlock(size)));

@@ -402,7 +402,7 @@ int64_t TOstraCursor::SaveToStream(TStream* stream) {
         },
         nullptr);
     writer.Build(FRecords);
-    FDescriptor = writer.Descriptor;
+    FDescriptor = std::move(writer.Descriptor);  // a move: nothing after the commit takes memory
     FProtected = writer.IsProtected;
     if (writer.IsProtected) FPasswordBlock = writer.PlainBlock;
     return writer.Length;
@@ -452,7 +452,7 @@ void TOstraCursor::SaveToFile(const std::string& fileName, TOstraSaveOptions opt
         FRecords = std::move(order);
         ++FOrderChanges;
     }
-    FDescriptor = writer.Descriptor;
+    FDescriptor = std::move(writer.Descriptor);  // a move: nothing after the commit takes memory
     FProtected = writer.IsProtected;
     if (writer.IsProtected) FPasswordBlock = writer.PlainBlock;
 }

@@ -125,9 +125,14 @@ bool IsReadOnly(const std::string& fileName, const struct stat& st) {
     return (st.st_mode & 0222) == 0 || ::access(fileName.c_str(), W_OK) != 0;
 }
 
-void SyncFolderOf(const std::string& fileName) {
+// The folder SyncFolder is given for a file.
+std::string FolderToSync(const std::string& fileName) {
     const std::string dir = ExtractFileDir(ExpandFileName(fileName));
-    const int fd = ::open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return dir.empty() ? "/" : dir;
+}
+
+void SyncFolder(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -441,6 +446,9 @@ void TAtomicFileWriter::Commit(bool replace) {
         ::futimens(FHandle, times);
     }
     Flush();
+    // Everything that takes memory is done before the new file takes the
+    // old one's name: after it nothing fails.
+    const std::string folder = FolderToSync(FTarget);
     // The temporary file stays open, and so locked, until it has its new
     // name: a clean-up running meanwhile leaves it alone.
     if (replace) {
@@ -460,7 +468,7 @@ void TAtomicFileWriter::Commit(bool replace) {
     const int fd = FHandle;
     FHandle = -1;
     ::close(fd);  // the contents are on the disk already
-    SyncFolderOf(FTarget);
+    SyncFolder(folder);
 }
 
 // ---------------------------------------------------------------------------

@@ -89,7 +89,19 @@ std::size_t PhysicalMemoryBytes() {
     return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
 }
 
+namespace {
+std::atomic<TAllocationFailureHook> GAllocationFailureHook{nullptr};
+}  // namespace
+
+void SetAllocationFailureHook(TAllocationFailureHook Hook) { GAllocationFailureHook.store(Hook); }
+
+bool AllocationFailureHooked() {
+    const TAllocationFailureHook hook = GAllocationFailureHook.load(std::memory_order_relaxed);
+    return hook && hook();
+}
+
 void* AllocateMemoryBlock(std::size_t size) {
+    if (AllocationFailureHooked()) throw std::bad_alloc();
     if (size < 2 * HugePageSize) {
         void* p = std::malloc(size ? size : 1);
         if (!p) {

@@ -27,6 +27,14 @@ constexpr std::size_t HugePageSize = 2 * 1024 * 1024;
 // The machine's memory in bytes (0 when the system does not tell).
 std::size_t PhysicalMemoryBytes();
 
+// Test hook: asked before each allocation of AllocateMemoryBlock and of the
+// engine's own value and buffer blocks; True makes that allocation fail as
+// if memory had run out. nullptr (the default) removes it.
+using TAllocationFailureHook = bool (*)();
+void SetAllocationFailureHook(TAllocationFailureHook Hook);
+// True when the hook makes the allocation about to be made fail.
+bool AllocationFailureHooked();
+
 // At least size bytes (one byte for 0); raises std::bad_alloc, once the
 // blocks kept for reuse were given back and still nothing fits.
 void* AllocateMemoryBlock(std::size_t size);

@@ -1,5 +1,8 @@
 // Worker threads that cost little address space. Each runs on a stack of
-// the given size; and as the C library gives a thread a heap arena of its
+// the given size, mapped for it and unmapped when it is joined (the C
+// library would keep the stacks of its own threads for reuse: address
+// space a load on many threads would hold on after it); and as the C
+// library gives a thread a heap arena of its
 // own (64 MB of address space) once it allocates or frees memory, which a
 // std::thread does as it ends, these end without touching the heap. The work
 // run on them must allocate and free nothing either.
@@ -27,6 +30,11 @@ public:
     std::size_t Count() const { return FThreads.size(); }
 
 private:
+    struct TThread {
+        std::uintptr_t Handle;
+        void* Stack;  // the mapping, a guard page first
+        std::size_t Bytes;
+    };
     std::size_t FStackSize;
-    std::vector<std::uintptr_t> FThreads;
+    std::vector<TThread> FThreads;
 };

@@ -5,7 +5,9 @@
 #include "platform/core/case_fold.h"
 
 #include <algorithm>
+#include <new>
 
+#include "platform/core/memory.h"
 #include "platform/core/properties.h"
 #include "platform/core/strings.h"
 #include "platform/core/sysutils.h"
@@ -73,7 +75,12 @@ void TDataSet::OpenCursor() {
         try {
             CloseCursor();
         } catch (...) {}
-        throw;
+        // The caller is told of a lack of memory by the platform's error.
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory(SOutOfMemory);
+        }
     }
 }
 

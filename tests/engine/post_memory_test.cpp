@@ -3,9 +3,11 @@
 // never a bare std::bad_alloc, and leaves the table as it was before it. Each
 // case runs in a process of its own; the address sanitizer cannot run short
 // of memory without ending the process, so there they are skipped.
+#include <cstdlib>
 #include <new>
 #include <string>
 
+#include "engine/field_types.h"
 #include "engine/record_store.h"
 #include "platform/core/memory.h"
 #include "support/core/child_process.h"
@@ -185,4 +187,51 @@ TEST_F(PostMemory, ASaveShortOfMemoryLeavesTheFileAndTheChanges) {
         Table.SaveToFile(file);
         return ActionsIn(file).size() == static_cast<std::size_t>(Records) ? 0 : 23;
     });
+}
+
+// A post of a 32 MB memo under every address-space limit from what the
+// process holds to 160 MB more (1 MB apart; 4 MB apart unless
+// TASKMOOR_EVERY_ALLOCATION is set): each succeeds, or raises "Out of
+// memory" with nothing stored and the insert or edit still open, and posts
+// once the limit is lifted. An append and an edit, each limit in a process
+// of its own.
+TEST_F(PostMemory, ALargeMemoPostsOrRaisesOutOfMemoryUnderEveryLimit) {
+    Fill();
+    const std::size_t memo = std::size_t{32} << 20;
+    const int step = std::getenv("TASKMOOR_EVERY_ALLOCATION") ? 1 : 4;
+    for (const bool append : {true, false}) {
+        for (int extra = 0; extra <= 160; extra += step) {
+            const int code = ChildExitCode(SpawnChild([&] {
+                TakeLargeBlocksFromTheSystem();
+                const int before = Table.RecordCount();
+                if (append) {
+                    Table.Append();
+                    Table.FieldByName("Action")->SetAsString("Large");
+                } else {
+                    Table.SetRecNo(77);
+                    Table.Edit();
+                }
+                Table.FieldByName("Notes")->SetAsString(std::string(memo, 'm'));
+                if (!CapAddressSpace(static_cast<std::size_t>(extra) << 20)) return 20;
+                const int raised = Raised([this] { Table.Post(); });
+                LiftAddressSpaceCap();
+                if (raised >= 2) return 10 + raised;
+                if (raised == 0) {
+                    // Nothing stored: the store and the view as before, the
+                    // record still being posted.
+                    if (Table.State() != (append ? dsInsert : dsEdit)) return 21;
+                    if (Table.Cursor()->RecordCount() != before || Table.RecordCount() != before) return 22;
+                    const TOstraRecord* r = Table.Cursor()->RecordAt(76);
+                    if (!append && FieldText(r->Data() + Table.Cursor()->FindField("Notes")->Offset,
+                                             *Table.Cursor()->FindField("Notes")) != "n")
+                        return 23;
+                    Table.Post();
+                }
+                if (Table.RecordCount() != before + (append ? 1 : 0)) return 24;
+                if (Table.Cursor()->RecordCount() != before + (append ? 1 : 0)) return 25;
+                return Table.FieldByName("Notes")->AsString().size() == memo ? 0 : 26;
+            }));
+            EXPECT_EQ(0, code) << (append ? "append" : "edit") << " under " << extra << " MB more";
+        }
+    }
 }

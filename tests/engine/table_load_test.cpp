@@ -697,3 +697,41 @@ TEST(TableLoad, ATableThatOpensOnOneThreadUnderALimitOpensOnMoreThreads) {
         EXPECT_EQ(0, ChildExitCode(child)) << threads << " threads; one thread's least limit " << least;
     }
 }
+
+// The same table under every limit from the least one thread opens it
+// under to 4 MB more, a quarter megabyte apart: on eight threads it opens
+// under each (the load falls back to fewer threads where its own memory
+// does not fit).
+TEST(TableLoad, ATableOpensOnEightThreadsWhereverItOpensOnOne) {
+    if (AddressSanitized()) GTEST_SKIP() << "the address sanitizer ends a process short of memory";
+    constexpr int Records = 1000000;
+    TestImage img;
+    img.Counts(Records, 2).Item("T.Qty i").Item("T.Name s20");
+    for (int i = 0; i < Records; ++i) img.Byte(4).Byte(4).Int32(i).Text32("Task " + std::to_string(i % 5000));
+    TempFile file(img.Build());
+    auto open = [&](int threads) {
+        ScopedLoad setting(threads, std::size_t{1} << 20);
+        TOstraTable table(nullptr);
+        table.SetTableName(file.Name());
+        table.SetIndexFieldNames("Name");
+        try {
+            table.Open();
+            return table.RecordCount() == Records ? 0 : 1;
+        } catch (const EOutOfMemory&) {
+            return 3;
+        } catch (...) {
+            return 4;
+        }
+    };
+    constexpr std::size_t Quarter = std::size_t{1} << 18;
+    const std::size_t least = LeastAddressSpace([&] { return open(1); }, Quarter, std::size_t{1} << 30);
+    ASSERT_GT(least, 0u);
+    for (std::size_t extra = least; extra <= least + 16 * Quarter; extra += Quarter) {
+        const int child = SpawnChild([&] {
+            ReleaseFreeMemory();
+            if (!LimitAddressSpace(extra)) return 2;
+            return open(8);
+        });
+        EXPECT_EQ(0, ChildExitCode(child)) << "one thread's least limit " << least << ", this one " << extra;
+    }
+}
