@@ -639,6 +639,7 @@ void TOstraCustomDBGrid::Dispatch(TMessage& Message) {
 
 void TOstraDBGrid::Publish(TPublisher<TOstraDBGrid>& p) {
     using G = TOstraCustomDBGrid;
+    TWinControl::PublishIme(p);
     p.Property("AllowDelete", &G::AllowDelete, &G::SetAllowDelete);
     p.Property("AllowInsert", &G::AllowInsert, &G::SetAllowInsert);
     p.Property("BorderStyle", &G::BorderStyle, &G::SetBorderStyle);
@@ -651,6 +652,9 @@ void TOstraDBGrid::Publish(TPublisher<TOstraDBGrid>& p) {
     p.Property("HighlightTextColor", &G::HighlightTextColor, &G::SetHighlightTextColor);
     p.Property("Options", &G::Options, &G::SetOptions);
     p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
+    p.Property(
+        "PopupMenu", [](TOstraDBGrid& g) { return g.PopupMenu(); },
+        [](TOstraDBGrid& g, TPopupMenu* v) { g.SetPopupMenu(v); });
     p.Property("ReadOnly", &G::ReadOnly, &G::SetReadOnly);
     p.Property("RowsHeight", &G::RowsHeight, &G::SetRowsHeight);
     p.Property("TitleFont", &G::TitleFont, &G::SetTitleFont);

@@ -587,3 +587,23 @@ TWinControl* FocusedControl() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
     return FindControlOfWidget(QApplication::focusWidget());
 }
+
+namespace {
+QVariant QueryInputMethod(TWinControl* Control, Qt::InputMethodQuery Query) {
+    Control->HandleNeeded();
+    QInputMethodQueryEvent query(Query);
+    QApplication::sendEvent(Control->Widget(), &query);
+    return query.value(Query);
+}
+}  // namespace
+
+bool InputMethodEnabledFor(TWinControl* Control) { return QueryInputMethod(Control, Qt::ImEnabled).toBool(); }
+
+bool LatinInputAskedFor(TWinControl* Control) {
+    return (QueryInputMethod(Control, Qt::ImHints).toInt() & Qt::ImhLatinOnly) != 0;
+}
+
+bool InputMethodAttributeOf(TWinControl* Control) {
+    Control->HandleNeeded();
+    return Control->Widget()->testAttribute(Qt::WA_InputMethodEnabled);
+}

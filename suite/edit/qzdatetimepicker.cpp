@@ -859,6 +859,7 @@ void TqzDBCustomDateTimePicker::Dispatch(TMessage& Message) {
 
 void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p) {
     TWinControl::PublishBevel(p);
+    TWinControl::PublishIme(p);
     p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     using Self = TqzDBCustomDateTimePicker;
     p.Property(

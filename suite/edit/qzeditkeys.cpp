@@ -473,6 +473,7 @@ void TqzDBCustomEdit::Dispatch(TMessage& Message) {
 
 void TqzDBEdit::Publish(TPublisher<TqzDBEdit>& p) {
     TWinControl::PublishBevel(p);
+    TWinControl::PublishIme(p);
     p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     p.Property(
         "Text", [](TqzDBEdit& e) { return e.Text(); },

@@ -478,6 +478,7 @@ void TqzDBRichEdit::PaintGridCopy(TCanvas* Canvas, const TRect& Rect) {
 
 void TqzDBRichEdit::Publish(TPublisher<TqzDBRichEdit>& p) {
     TWinControl::PublishBevel(p);
+    TWinControl::PublishIme(p);
     p.Property("BorderWidth", &TqzDBRichEdit::BorderWidth, &TqzDBRichEdit::SetBorderWidth);
     p.Property("DataSource", &TqzDBRichEdit::DataSource, &TqzDBRichEdit::SetDataSource);
     p.Property("DataField", &TqzDBRichEdit::DataField, &TqzDBRichEdit::SetDataField);

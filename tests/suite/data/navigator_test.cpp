@@ -2,8 +2,11 @@
 // the dataset's state, the delete question, auto-repeat on the test clock,
 // rows and columns, themes, the bookmark store and the dialogs made by
 // class name.
+#include <vector>
+
 #include "platform/core/exceptions.h"
 #include "platform/core/properties.h"
+#include "platform/core/scope_exit.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/class_registry.h"
 #include "platform/ui/extctrls.h"
@@ -436,6 +439,58 @@ TEST_F(NavigatorTest, UpdateStateHandlerOverridesTheRule) {
     B(nbsLast)->SetOnRowChanged(TNotifyEvent([&](TObject*) { ++rows; }));
     T.Prior();
     EXPECT_EQ(1, rows);
+}
+
+TEST_F(NavigatorTest, ButtonEventsAssignedByNameFire) {
+    Fill({"a", "b", "c"});
+    Nav->Buttons()->AddDialogButtons();
+    TqzNavButton* first = B(nbsFirst);
+    // The handlers hold this test's locals: gone before the locals are.
+    TScopeExit clear([first] {
+        first->SetOnUpdateState(TqzNavUpdateStateEvent());
+        first->SetOnRowChanged(TNotifyEvent());
+    });
+    std::vector<TqzUpdateCause> causes;
+    SetMethodProp(first, "OnUpdateState",
+                  TqzNavUpdateStateEvent([&](TqzDBNavigator* n, TqzNavButton* b, TqzUpdateCause c) {
+                      EXPECT_EQ(Nav, n);
+                      EXPECT_EQ(first, b);
+                      causes.push_back(c);
+                  }));
+    int rows = 0;
+    SetMethodProp(first, "OnRowChanged", TNotifyEvent([&](TObject* Sender) {
+                      EXPECT_EQ(first, Sender);
+                      ++rows;
+                  }));
+    T.Next();
+    EXPECT_EQ(1, rows);
+    ASSERT_FALSE(causes.empty());
+    EXPECT_EQ(usDataChanged, causes.back());
+    T.Edit();
+    EXPECT_EQ(usEditingChanged, causes.back());
+    T.Cancel();
+    EXPECT_TRUE(GetMethodProp(first, "OnRowChanged").Assigned());
+    // A dialog button that makes its dialog says so once, with the dialog.
+    TqzNavButton* locate = B(nbsLocateDialog);
+    std::vector<TqzCustomDialog*> made;
+    SetMethodProp(locate, "OnAfterCreateDialog",
+                  TqzAfterCreateDialogEvent([&](TqzCustomDialog* d) { made.push_back(d); }));
+    TTestModalForms modal;
+    modal.PushResult(mrCancel);
+    Click(nbsLocateDialog);
+    ASSERT_EQ(1u, made.size());
+    EXPECT_EQ(locate->Dialog(), made[0]);
+    modal.PushResult(mrCancel);
+    Click(nbsLocateDialog);
+    EXPECT_EQ(1u, made.size());
+    EXPECT_THROW(SetMethodProp(locate, "OnAfterCreateDialog", TNotifyEvent([](TObject*) {})), EPropertyError);
+    // Cleared by name.
+    SetMethodProp(first, "OnUpdateState", TMethod());
+    SetMethodProp(first, "OnRowChanged", TMethod());
+    EXPECT_FALSE(GetMethodProp(first, "OnRowChanged").Assigned());
+    const int before = rows;
+    T.Next();
+    EXPECT_EQ(before, rows);
 }
 
 // A walk with the controls disabled (a search) leaves the buttons alone until

@@ -84,8 +84,7 @@ protected:
 
 TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
     // Left out, as the platform has no such behaviour: DragCursor,
-    // DragMode, ImeMode, ImeName, OnDragDrop, OnDragOver, OnEndDrag,
-    // OnStartDrag.
+    // DragMode, OnDragDrop, OnDragOver, OnEndDrag, OnStartDrag.
     const char* const names[] = {"Controller",
                                  "Anchors",
                                  "Constraints",
@@ -110,6 +109,8 @@ TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
                                  "GutterWidth",
                                  "HideSelection",
                                  "HideScrollBars",
+                                 "ImeMode",
+                                 "ImeName",
                                  "MaxLength",
                                  "ParentColor",
                                  "ParentCtl3D",
