@@ -188,6 +188,14 @@ void TqzSpeedButton::Dispatch(TMessage& Message) {
     TGraphicControl::Dispatch(Message);
 }
 
+void TqzDisabledTextColors::Publish(TPublisher<TqzDisabledTextColors>& p) {
+    p.Property("ShadeColor", &TqzDisabledTextColors::ShadeColor, &TqzDisabledTextColors::ShadeColor)
+        .SetTypeName("TColor");
+    p.Property("HighlightColor", &TqzDisabledTextColors::HighlightColor,
+               &TqzDisabledTextColors::HighlightColor)
+        .SetTypeName("TColor");
+}
+
 void TqzSpeedButton::Publish(TPublisher<TqzSpeedButton>& p) {
     p.Property("ImageIndex", &TqzSpeedButton::ImageIndex, &TqzSpeedButton::SetImageIndex);
     p.Property("NumGlyphs", &TqzSpeedButton::NumGlyphs, &TqzSpeedButton::SetNumGlyphs);
@@ -195,6 +203,10 @@ void TqzSpeedButton::Publish(TPublisher<TqzSpeedButton>& p) {
     p.Property("Spacing", &TqzSpeedButton::Spacing, &TqzSpeedButton::SetSpacing);
     p.Property("ShowText", &TqzSpeedButton::ShowText, &TqzSpeedButton::SetShowText);
     p.Property("Transparent", &TqzSpeedButton::Transparent, &TqzSpeedButton::SetTransparent);
+    p.Property(
+        "Caption", [](TqzSpeedButton& b) { return b.Caption(); },
+        [](TqzSpeedButton& b, const std::string& v) { b.SetCaption(v); });
+    p.Property("DisabledTextColors", &TqzSpeedButton::DisabledTextColors);
 }
 
 // ---- TqzCustomTransparentPanel ------------------------------------------------------------------

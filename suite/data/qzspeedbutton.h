@@ -15,6 +15,8 @@ class TqzDisabledTextColors : public TPersistent {
 public:
     TColor ShadeColor = clGray;
     TColor HighlightColor = clBtnHighlight;
+
+    static void Publish(TPublisher<TqzDisabledTextColors>& p);
 };
 
 // NumGlyphs: 1 the normal image, 2 adds the disabled one (index + 1), 3 the

@@ -18,6 +18,7 @@
 #include "suite/data/qzlocate.h"
 #include "suite/data/qzlookupdlg.h"
 #include "suite/data/qznavigator.h"
+#include "suite/data/qzspeedbutton.h"
 #include "support/environment.h"
 #include "support/suite/data/nav_fixture.h"
 
@@ -491,6 +492,35 @@ TEST_F(NavigatorTest, ButtonEventsAssignedByNameFire) {
     const int before = rows;
     T.Next();
     EXPECT_EQ(before, rows);
+}
+
+TEST_F(NavigatorTest, SpeedButtonCaptionAndDisabledColoursByName) {
+    auto* b = new TqzSpeedButton(&Form);
+    b->SetParent(&Form);
+    b->SetBounds(10, 60, 80, 25);
+    SetStrProp(b, "Caption", "Go");
+    EXPECT_EQ("Go", b->Caption());
+    b->SetShowText(true);
+    b->SetEnabled(false);
+    TObject* colors = GetObjectProp(b, "DisabledTextColors");
+    ASSERT_EQ(b->DisabledTextColors(), colors);
+    EXPECT_EQ(clGray, static_cast<TColor>(GetOrdProp(colors, "ShadeColor")));
+    SetOrdProp(colors, "ShadeColor", clRed);
+    SetOrdProp(colors, "HighlightColor", clLime);
+    EXPECT_EQ(clRed, b->DisabledTextColors()->ShadeColor);
+    // The disabled caption is drawn in them.
+    ProcessEvents();
+    TBitmap shot;
+    RenderControl(b, &shot);
+    int red = 0, lime = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            const TColor c = shot.Canvas()->Pixels(x, y);
+            red += c == clRed;
+            lime += c == clLime;
+        }
+    EXPECT_GT(red, 0);
+    EXPECT_GT(lime, 0);
 }
 
 // A walk with the controls disabled (a search) leaves the buttons alone until

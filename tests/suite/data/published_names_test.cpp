@@ -8,15 +8,18 @@
 #include <utility>
 #include <vector>
 
+#include "suite/base/qzintl.h"
 #include "suite/data/qzdbtables.h"
 #include "suite/data/qzfilterdialog.h"
 #include "suite/data/qzfilterinfo.h"
 #include "suite/data/qzkeycb.h"
 #include "suite/data/qzkeycombo.h"
+#include "suite/data/qzlocate.h"
 #include "suite/data/qzlookupcombodlg.h"
 #include "suite/data/qzlookupdlg.h"
 #include "suite/data/qznavigator.h"
 #include "suite/data/qzrecordview.h"
+#include "suite/data/qzspeedbutton.h"
 #include "suite/edit/qzcombobutton.h"
 #include "suite/edit/qzdatetimepicker.h"
 #include "suite/edit/qzdbcombobox.h"
@@ -37,8 +40,10 @@
 namespace {
 
 // Not built, so not published: the platform keeps no update objects for
-// cached updates, which a QBE dataset's UpdateObject would name.
-const std::set<std::pair<std::string, std::string>> kNotBuilt = {{"TqzQBE", "UpdateObject"}};
+// cached updates, which a QBE dataset's UpdateObject would name, and the
+// suite's speed button takes no action.
+const std::set<std::pair<std::string, std::string>> kNotBuilt = {{"TqzQBE", "UpdateObject"},
+                                                                 {"TqzSpeedButton", "Action"}};
 
 // The components and the names each publishes, separated by blanks.
 std::vector<TPublishedList> PublishedLists() {
@@ -176,6 +181,17 @@ std::vector<TPublishedList> PublishedLists() {
          "Options ControlOptions OKCancelOptions Caption BorderStyle FormPosition Margin EditSpacing Font "
          "LabelFont ReadOnlyColor LinesPerMemoControl Menu Navigator NavigatorButtons NavigatorFlat "
          "NavigatorVisibleButtons Controller EditFrame"},
+        {TqzIntl::StaticClass(),
+         "ADO Navigator SearchDialog LocateDialog MonthCalendar OKCancelBitmapped DialogFontStyle "
+         "BtnOKCaption BtnCancelCaption Connected UserMessages FilterDialog ValidationFeedback RichEdit "
+         "IniFileName CheckBoxInGridStyle GridPaintStyle UseLocateMethodForSearch DefaultEpochYear "
+         "FilterMemoSize OnValidationErrorUsingMask"},
+        {TqzLocateDialog::StaticClass(),
+         "Caption DataSource SearchField MatchType CaseSensitive SortFields DefaultButton FieldSelection "
+         "ShowMessages UseLocateMethod Options OnInitDialog OnSelectField"},
+        {TqzSpeedButton::StaticClass(),
+         "ImageIndex NumGlyphs Margin Spacing ShowText Transparent DisabledTextColors Action Caption Enabled "
+         "Font ParentFont ShowHint ParentShowHint OnClick OnMouseDown OnMouseUp OnMouseMove"},
     };
 }
 
@@ -194,8 +210,8 @@ TEST(PublishedNames, EveryListedNameIsInItsClassesPublishedList) {
         EXPECT_TRUE(missing.empty()) << list.Class->ClassName() << " does not publish " << JoinNames(missing);
         checked += names.size();
     }
-    EXPECT_EQ(30u, classes.size());
-    EXPECT_EQ(728u, checked);
+    EXPECT_EQ(33u, classes.size());
+    EXPECT_EQ(780u, checked);
 }
 
 }  // namespace
