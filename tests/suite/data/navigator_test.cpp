@@ -7,6 +7,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/properties.h"
 #include "platform/core/scope_exit.h"
+#include "platform/ui/actions.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/class_registry.h"
 #include "platform/ui/extctrls.h"
@@ -521,6 +522,52 @@ TEST_F(NavigatorTest, SpeedButtonCaptionAndDisabledColoursByName) {
         }
     EXPECT_GT(red, 0);
     EXPECT_GT(lime, 0);
+}
+
+TEST_F(NavigatorTest, SpeedButtonTakesItsActionByName) {
+    auto* b = new TqzSpeedButton(&Form);
+    b->SetParent(&Form);
+    b->SetBounds(10, 60, 80, 25);
+    TImageList* glyphs = qzNavGlyphs();
+    b->SetImages(glyphs);
+    TCustomAction action(nullptr);
+    action.SetCaption("Run");
+    action.SetHint("Runs it");
+    action.SetImages(glyphs);
+    action.SetImageIndex(4);
+    int runs = 0, clicks = 0;
+    action.SetOnExecute(TNotifyEvent([&](TObject*) { ++runs; }));
+    b->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+    SetObjectProp(b, "Action", &action);
+    EXPECT_EQ(&action, GetObjectProp(b, "Action"));
+    EXPECT_EQ("Run", b->Caption());
+    EXPECT_EQ("Runs it", b->Hint());
+    EXPECT_EQ(4, b->ImageIndex());
+    ProcessEvents();
+    SendClick(b, 40, 12);
+    EXPECT_EQ(1, runs);
+    EXPECT_EQ(0, clicks);
+    // The action's changes follow; an image index only inside the button's list.
+    action.SetCaption("Go");
+    EXPECT_EQ("Go", b->Caption());
+    action.SetImageIndex(6);
+    EXPECT_EQ(6, b->ImageIndex());
+    action.SetImageIndex(99);
+    EXPECT_EQ(6, b->ImageIndex());
+    TImageList other(nullptr);
+    action.SetImages(&other);
+    action.SetImageIndex(2);
+    EXPECT_EQ(6, b->ImageIndex());
+    action.SetEnabled(false);
+    EXPECT_FALSE(b->Enabled());
+    // Without it, a click is the button's own.
+    SetObjectProp(b, "Action", nullptr);
+    EXPECT_EQ(nullptr, b->Action());
+    b->SetEnabled(true);
+    SendClick(b, 40, 12);
+    EXPECT_EQ(1, runs);
+    EXPECT_EQ(1, clicks);
+    delete b;
 }
 
 // A walk with the controls disabled (a search) leaves the buttons alone until

@@ -40,10 +40,8 @@
 namespace {
 
 // Not built, so not published: the platform keeps no update objects for
-// cached updates, which a QBE dataset's UpdateObject would name, and the
-// suite's speed button takes no action.
-const std::set<std::pair<std::string, std::string>> kNotBuilt = {{"TqzQBE", "UpdateObject"},
-                                                                 {"TqzSpeedButton", "Action"}};
+// cached updates, which a QBE dataset's UpdateObject would name.
+const std::set<std::pair<std::string, std::string>> kNotBuilt = {{"TqzQBE", "UpdateObject"}};
 
 // The components and the names each publishes, separated by blanks.
 std::vector<TPublishedList> PublishedLists() {
