@@ -589,10 +589,15 @@ TWinControl* FocusedControl() {
 }
 
 namespace {
+// Asked of the object that has the focus when the control has it (as the
+// toolkit asks), else of the control's window.
 QVariant QueryInputMethod(TWinControl* Control, Qt::InputMethodQuery Query) {
     Control->HandleNeeded();
+    QObject* target = Control->Widget();
+    if (FocusedControl() == Control && QGuiApplication::focusObject())
+        target = QGuiApplication::focusObject();
     QInputMethodQueryEvent query(Query);
-    QApplication::sendEvent(Control->Widget(), &query);
+    QApplication::sendEvent(target, &query);
     return query.value(Query);
 }
 }  // namespace

@@ -191,8 +191,9 @@ void DeactivateWindows();
 TWinControl* FocusedControl();
 
 // ---- Input method ---------------------------------------------------------------------
-// What the control's window tells the toolkit's input method when asked:
-// whether it may run there, and whether Latin input is asked for.
+// What the control tells the toolkit's input method when asked (the
+// object with the focus when the control has it, else its window): whether
+// it may run there, and whether Latin input is asked for.
 bool InputMethodEnabledFor(TWinControl* Control);
 bool LatinInputAskedFor(TWinControl* Control);
 // The window's own input-method attribute (the answer of a window that

@@ -82,6 +82,17 @@ protected:
     }
 };
 
+TEST_F(DBRichPublished, InputMethodOffByNameForTheFocusedEdit) {
+    r->SetFocus();
+    ProcessEvents();
+    ASSERT_EQ(r, FocusedControl());
+    EXPECT_TRUE(InputMethodEnabledFor(r));
+    SetEnumProp(r, "ImeMode", "imClose");
+    EXPECT_FALSE(InputMethodEnabledFor(r));
+    SetEnumProp(r, "ImeMode", "imOpen");
+    EXPECT_TRUE(InputMethodEnabledFor(r));
+}
+
 TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
     // Left out, as the platform has no such behaviour: DragCursor,
     // DragMode, OnDragDrop, OnDragOver, OnEndDrag, OnStartDrag.
