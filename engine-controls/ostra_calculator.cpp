@@ -10,6 +10,7 @@
 #include "platform/ui/buttons.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/mask.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/stdctrls.h"
 
 namespace {
@@ -447,5 +448,8 @@ void TOstraCalculator::KeyPress(char32_t& AKey) {
 }
 
 void TOstraCalculator::Publish(TPublisher<TOstraCalculator>& p) {
+    p.Property(
+        "PopupMenu", [](TOstraCalculator& c) { return c.PopupMenu(); },
+        [](TOstraCalculator& c, TPopupMenu* v) { c.SetPopupMenu(v); });
     p.Property("OnExitClick", &TOstraCalculator::OnExitClick, &TOstraCalculator::SetOnExitClick);
 }

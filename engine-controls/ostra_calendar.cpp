@@ -389,6 +389,9 @@ void TOstraCalendar::Publish(TPublisher<TOstraCalendar>& p) {
     p.Property("Year", &TOstraCalendar::Year, &TOstraCalendar::SetYear);
     p.Property("Date", &TOstraCalendar::Date, &TOstraCalendar::SetDate).SetTypeName("TDateTime");
     p.Property("Text", &TOstraCalendar::Text, &TOstraCalendar::SetText);
+    p.Property(
+        "PopupMenu", [](TOstraCalendar& c) { return c.PopupMenu(); },
+        [](TOstraCalendar& c, TPopupMenu* v) { c.SetPopupMenu(v); });
     p.Property("OnSelectDate", &TOstraCalendar::OnSelectDate, &TOstraCalendar::SetOnSelectDate);
     p.Property("OnChangeDate", &TOstraCalendar::OnChangeDate, &TOstraCalendar::SetOnChangeDate);
 }

@@ -18,6 +18,7 @@
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/field_link.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/menus.h"
 
 void RegisterOstraDBEditGlyphs();
 
@@ -629,6 +630,12 @@ void TOstraDBEdit::Publish(TPublisher<TOstraDBEdit>& p) {
     p.Property("EnterAsTab", &TOstraDBEdit::EnterAsTab, &TOstraDBEdit::SetEnterAsTab);
     p.Property("LookupDataSet", &TOstraDBEdit::LookupDataSet, &TOstraDBEdit::SetLookupDataSet);
     p.Property("LookupProps", &TOstraDBEdit::LookupProps, &TOstraDBEdit::SetLookupProps);
+    p.Property(
+        "PasswordChar", [](TOstraDBEdit& e) { return e.PasswordChar(); },
+        [](TOstraDBEdit& e, char32_t v) { e.SetPasswordChar(v); });
+    p.Property(
+        "PopupMenu", [](TOstraDBEdit& e) { return e.PopupMenu(); },
+        [](TOstraDBEdit& e, TPopupMenu* v) { e.SetPopupMenu(v); });
     p.Property("Style", &TOstraDBEdit::Style, &TOstraDBEdit::SetStyle);
     p.Property("TreeProps", &TOstraDBEdit::TreeProps, &TOstraDBEdit::SetTreeProps);
     p.Property("OnCloseUp", &TOstraDBEdit::OnCloseUp, &TOstraDBEdit::SetOnCloseUp);

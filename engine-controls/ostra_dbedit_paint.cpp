@@ -2,6 +2,8 @@
 // glyphs.
 #include <algorithm>
 #include <mutex>
+#include <string>
+#include <utility>
 
 #include "engine-controls/ostra_dbedit.h"
 #include "platform/core/text.h"
@@ -94,7 +96,11 @@ void TOstraDBEdit::PaintText(TCanvas* Canvas) {
     Canvas->SetFont(Font());
     if (!Enabled()) Canvas->Font()->SetColor(clGrayText);
     std::string text = EditText();
-    if (PasswordChar() != 0) text.assign(Utf8Length(text), '*');
+    if (PasswordChar() != 0) {
+        std::string hidden;
+        for (std::size_t i = Utf8Length(text); i > 0; --i) AppendUtf8(hidden, PasswordChar());
+        text = std::move(hidden);
+    }
     const int inset = BorderStyle() == bsSingle ? (Ctl3D() ? 1 : 2) : 0;
     const int margin = inset;
     const TSize size = Canvas->TextExtent(text);

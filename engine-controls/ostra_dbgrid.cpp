@@ -642,6 +642,7 @@ void TOstraDBGrid::Publish(TPublisher<TOstraDBGrid>& p) {
     TControl::PublishDrag(p);
     TControl::PublishStartDrag(p);
     TControl::PublishDock(p);
+    TWinControl::PublishIme(p);
     p.Property("AllowDelete", &G::AllowDelete, &G::SetAllowDelete);
     p.Property("AllowInsert", &G::AllowInsert, &G::SetAllowInsert);
     p.Property("BorderStyle", &G::BorderStyle, &G::SetBorderStyle);
@@ -654,6 +655,9 @@ void TOstraDBGrid::Publish(TPublisher<TOstraDBGrid>& p) {
     p.Property("HighlightTextColor", &G::HighlightTextColor, &G::SetHighlightTextColor);
     p.Property("Options", &G::Options, &G::SetOptions);
     p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
+    p.Property(
+        "PopupMenu", [](TOstraDBGrid& g) { return g.PopupMenu(); },
+        [](TOstraDBGrid& g, TPopupMenu* v) { g.SetPopupMenu(v); });
     p.Property("ReadOnly", &G::ReadOnly, &G::SetReadOnly);
     p.Property("RowsHeight", &G::RowsHeight, &G::SetRowsHeight);
     p.Property("TitleFont", &G::TitleFont, &G::SetTitleFont);

@@ -285,6 +285,22 @@ void TOstraColumn::SetColor(TColor Value) {
     Changed(false);
 }
 
+TImeMode TOstraColumn::ImeMode() const { return IsAssigned(cvImeMode) ? FImeMode : imDontCare; }
+
+void TOstraColumn::SetImeMode(TImeMode Value) {
+    FImeMode = Value;
+    FAssignedValues += cvImeMode;
+    Changed(false);
+}
+
+std::string TOstraColumn::ImeName() const { return IsAssigned(cvImeName) ? FImeName : ScreenDefaultIme(); }
+
+void TOstraColumn::SetImeName(const std::string& Value) {
+    FImeName = Value;
+    FAssignedValues += cvImeName;
+    Changed(false);
+}
+
 TFont* TOstraColumn::DefaultFont() const {
     TOstraCustomDBGrid* grid = Grid();
     return grid ? grid->Font() : FFont.get();
@@ -590,6 +606,8 @@ void TOstraColumn::Assign(TPersistent* Source) {
         if (src->IsAssigned(cvColor)) SetColor(src->Color());
         if (src->IsAssigned(cvWidth)) SetWidth(src->FWidth);
         if (src->IsAssigned(cvFont)) SetFont(src->Font());
+        if (src->IsAssigned(cvImeMode)) SetImeMode(src->ImeMode());
+        if (src->IsAssigned(cvImeName)) SetImeName(src->ImeName());
         if (src->IsAssigned(cvAlignment)) SetAlignment(src->Alignment());
         if (src->IsAssigned(cvReadOnly)) SetReadOnly(src->ReadOnly());
         FTitle->Assign(src->Title());

@@ -22,6 +22,7 @@
 #include "platform/core/enums.h"
 #include "platform/core/properties.h"
 #include "platform/db/dbtypes.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/graphics.h"
 
 class TDataSet;
@@ -121,6 +122,12 @@ public:
     virtual void SetAlignment(TAlignment Value);
     bool ReadOnly() const;
     virtual void SetReadOnly(bool Value);
+    // Kept and handed on, not published: imDontCare and the screen's input
+    // method until assigned.
+    TImeMode ImeMode() const;
+    virtual void SetImeMode(TImeMode Value);
+    std::string ImeName() const;
+    virtual void SetImeName(const std::string& Value);
     TOstraColumnValues AssignedValues() const { return FAssignedValues; }
 
     TAlignment DefaultAlignment() const;
@@ -254,6 +261,8 @@ private:
     TOstraColumnButtonStyle FButtonStyle = cbsNone;
     TAlignment FAlignment = taLeftJustify;
     bool FReadOnly = false;
+    TImeMode FImeMode = imDontCare;
+    std::string FImeName;
     TOstraColumnValues FAssignedValues;
     bool FVisible = true;
     bool FStored = true;

@@ -2,4 +2,10 @@
 #include "engine-controls/ostra_dbgrid.h"
 #include "engine-controls/ostra_dbgrid_inplace.h"
 
-TInplaceEdit* TOstraCustomDBGrid::CreateEditor() { return new TOstraDBGridInplaceEdit(this); }
+TInplaceEdit* TOstraCustomDBGrid::CreateEditor() {
+    auto* editor = new TOstraDBGridInplaceEdit(this);
+    // The editor takes the grid's input method.
+    editor->SetImeMode(ImeMode());
+    editor->SetImeName(ImeName());
+    return editor;
+}

@@ -66,6 +66,15 @@ using TBevelEdges = TSet<TBevelEdge>;
 // Window borders. Controls use bsNone and bsSingle (TBorderStyle); forms all.
 TASKMOOR_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 using TBorderStyle = TFormBorderStyle;
+// How a windowed control wants the input method: imDisable and imClose turn
+// it off for the control, imSAlpha and imAlpha ask for Latin input, the
+// others leave it as the control's window has it.
+TASKMOOR_ENUM(TImeMode, imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata,
+              imChinese, imSHanguel, imHanguel)
+// The name of the input method the desktop runs ("" when it names none).
+// The desktop, not the program, chooses it: an ImeName is kept and handed
+// on but chooses nothing.
+std::string ScreenDefaultIme();
 
 using TCursor = int16_t;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6,
@@ -643,6 +652,17 @@ public:
         p.Property("BevelOuter", &C::BevelOuter, &C::SetBevelOuter);
     }
 
+    // ---- Input method
+    TImeMode ImeMode() const { return FImeMode; }
+    void SetImeMode(TImeMode Value);
+    const std::string& ImeName() const { return FImeName; }
+    void SetImeName(const std::string& Value) { FImeName = Value; }
+    template <class C>
+    static void PublishIme(TPublisher<C>& p) {
+        p.Property("ImeMode", &C::ImeMode, &C::SetImeMode);
+        p.Property("ImeName", &C::ImeName, &C::SetImeName).SetTypeName("TImeName");
+    }
+
     // ---- Window
     bool HandleAllocated() const;
     void HandleNeeded();
@@ -819,6 +839,8 @@ protected:
     // Window state pushed to the widget.
     virtual void UpdateWidgetGeometry();
     virtual void UpdateWidgetVisibility();
+    // Turns the window's input method off or on as ImeMode asks.
+    void ApplyImeMode();
     // The window changed size or place by itself (the user moved it).
     virtual void WindowGeometryChanged(int ALeft, int ATop, int AWidth, int AHeight);
     // The frame edges (cached from CreateParams).
@@ -864,6 +886,8 @@ private:
     TBevelCut FBevelOuter = bvLowered;
     bool FBevelOnWidget = false;  // the wrapped widget's contents are inset by the edge
     int FBorderWidth = 0;
+    TImeMode FImeMode = imDontCare;
+    std::string FImeName = ScreenDefaultIme();
     TNotifyEvent FOnEnter, FOnExit;
     TKeyEvent FOnKeyDown, FOnKeyUp;
     TKeyPressEvent FOnKeyPress;

@@ -115,6 +115,15 @@ bool RunKeyHooks(uint16_t Key, Qt::KeyboardModifiers Mods, bool KeyUp, TWinContr
     }
     return false;
 }
+
+// The control's ImeMode over what its widget answered: off for imDisable
+// and imClose, Latin input for imSAlpha and imAlpha.
+void AnswerImeMode(TImeMode Mode, QInputMethodQueryEvent* Query) {
+    if ((Mode == imDisable || Mode == imClose) && (Query->queries() & Qt::ImEnabled))
+        Query->setValue(Qt::ImEnabled, false);
+    if ((Mode == imSAlpha || Mode == imAlpha) && (Query->queries() & Qt::ImHints))
+        Query->setValue(Qt::ImHints, Query->value(Qt::ImHints).toInt() | Qt::ImhLatinOnly);
+}
 }  // namespace
 
 int AddKeyboardHook(TKeyboardHookProc Hook) {
@@ -444,7 +453,11 @@ bool RouteQtEvent(TWinControl* c, QWidget* w, IWidgetHost* host, QEvent* e) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: return RouteMouse(c, w, host, static_cast<QMouseEvent*>(e));
     case QEvent::Wheel: return RouteWheel(c, w, host, static_cast<QWheelEvent*>(e));
-    case QEvent::FocusIn: return RouteSimple(c, w, host, e, WM_SETFOCUS);
+    case QEvent::FocusIn: {
+        // A widget may have turned its input method on again by itself.
+        c->ApplyImeMode();
+        return RouteSimple(c, w, host, e, WM_SETFOCUS);
+    }
     case QEvent::FocusOut: return RouteSimple(c, w, host, e, WM_KILLFOCUS);
     case QEvent::Paint: return RoutePaint(c, w, host, static_cast<QPaintEvent*>(e));
     case QEvent::Enter: {
@@ -514,6 +527,11 @@ bool RouteQtEvent(TWinControl* c, QWidget* w, IWidgetHost* host, QEvent* e) {
         // The context menu comes from the right button's release (WM_CONTEXTMENU).
         e->accept();
         return true;
+    case QEvent::InputMethodQuery: {
+        const bool result = host->BaseEvent(e);
+        AnswerImeMode(c->ImeMode(), static_cast<QInputMethodQueryEvent*>(e));
+        return result;
+    }
     default: return host->BaseEvent(e);
     }
 }

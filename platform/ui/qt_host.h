@@ -206,6 +206,10 @@ struct TWinControlWindow {
     bool SelfPainted = true;
     bool TopLevel = false;
     TCreateParams Params;
+    // The widget's input-method attribute before ImeMode turned it off, put
+    // back when the mode no longer asks.
+    bool ImeForcedOff = false;
+    bool ImeWasEnabled = false;
 };
 
 // ---- Painting ---------------------------------------------------------------------------

@@ -587,3 +587,28 @@ TWinControl* FocusedControl() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
     return FindControlOfWidget(QApplication::focusWidget());
 }
+
+namespace {
+// Asked of the object that has the focus when the control has it (as the
+// toolkit asks), else of the control's window.
+QVariant QueryInputMethod(TWinControl* Control, Qt::InputMethodQuery Query) {
+    Control->HandleNeeded();
+    QObject* target = Control->Widget();
+    if (FocusedControl() == Control && QGuiApplication::focusObject())
+        target = QGuiApplication::focusObject();
+    QInputMethodQueryEvent query(Query);
+    QApplication::sendEvent(target, &query);
+    return query.value(Query);
+}
+}  // namespace
+
+bool InputMethodEnabledFor(TWinControl* Control) { return QueryInputMethod(Control, Qt::ImEnabled).toBool(); }
+
+bool LatinInputAskedFor(TWinControl* Control) {
+    return (QueryInputMethod(Control, Qt::ImHints).toInt() & Qt::ImhLatinOnly) != 0;
+}
+
+bool InputMethodAttributeOf(TWinControl* Control) {
+    Control->HandleNeeded();
+    return Control->Widget()->testAttribute(Qt::WA_InputMethodEnabled);
+}

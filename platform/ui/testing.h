@@ -189,3 +189,13 @@ void MoveWindowOf(TCustomForm* Form, int DX, int DY);
 void DeactivateWindows();
 // The control that has the keyboard focus (nullptr when none).
 TWinControl* FocusedControl();
+
+// ---- Input method ---------------------------------------------------------------------
+// What the control tells the toolkit's input method when asked (the
+// object with the focus when the control has it, else its window): whether
+// it may run there, and whether Latin input is asked for.
+bool InputMethodEnabledFor(TWinControl* Control);
+bool LatinInputAskedFor(TWinControl* Control);
+// The window's own input-method attribute (the answer of a window that
+// does not answer the question itself).
+bool InputMethodAttributeOf(TWinControl* Control);

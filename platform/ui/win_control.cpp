@@ -3,6 +3,7 @@
 // messages, keys and focus in win_control_input.cpp.
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QInputMethod>
 #include <QWidget>
 
 #include "platform/ui/controls.h"
@@ -292,7 +293,37 @@ void TWinControl::CreateWnd() {
     if (FWindow->TopLevel) w->setWindowTitle(ToQString(Text()));
     UpdateWidgetGeometry();
     UpdateWidgetVisibility();
+    ApplyImeMode();
     FLastClientSize = {ClientWidth(), ClientHeight()};
+}
+
+// ---- Input method --------------------------------------------------------------------------
+
+std::string ScreenDefaultIme() { return qEnvironmentVariable("QT_IM_MODULE").toStdString(); }
+
+void TWinControl::SetImeMode(TImeMode Value) {
+    if (Value == FImeMode) return;
+    FImeMode = Value;
+    ApplyImeMode();
+}
+
+void TWinControl::ApplyImeMode() {
+    QWidget* w = Widget();
+    if (!w) return;
+    // The attribute answers for a widget that does not answer the toolkit's
+    // question itself (an edit does: the router answers for it). A widget
+    // may turn it back on by itself (an edit leaving read-only): the focus
+    // applies it again.
+    TWinControlWindow& win = *FWindow;
+    if (FImeMode == imDisable || FImeMode == imClose) {
+        if (!win.ImeForcedOff) win.ImeWasEnabled = w->testAttribute(Qt::WA_InputMethodEnabled);
+        win.ImeForcedOff = true;
+        w->setAttribute(Qt::WA_InputMethodEnabled, false);
+    } else if (win.ImeForcedOff) {
+        win.ImeForcedOff = false;
+        w->setAttribute(Qt::WA_InputMethodEnabled, win.ImeWasEnabled);
+    }
+    if (w->hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {

@@ -285,4 +285,8 @@ void TqzLocateDialog::Publish(TPublisher<TqzLocateDialog>& p) {
     p.Property("ShowMessages", &TqzLocateDialog::ShowMessages, &TqzLocateDialog::SetShowMessages);
     p.Property("UseLocateMethod", &TqzLocateDialog::UseLocateMethod, &TqzLocateDialog::SetUseLocateMethod);
     p.Property("Options", &TqzLocateDialog::Options, &TqzLocateDialog::SetOptions);
+    p.Property("OnInitDialog", &TqzLocateDialog::OnInitDialog, &TqzLocateDialog::SetOnInitDialog)
+        .SetTypeName("TqzOnInitLocateDlgEvent");
+    p.Property("OnSelectField", &TqzLocateDialog::OnSelectField, &TqzLocateDialog::SetOnSelectField)
+        .SetTypeName("TqzLocateSelectFieldEvent");
 }

@@ -133,6 +133,15 @@ void TqzDBLookupComboDlg::Publish(TPublisher<TqzDBLookupComboDlg>& p) {
     p.Property(
         "Picture", [](Self& c) { return c.Picture(); }, [](Self& c, TqzDBPicture* v) { c.SetPicture(v); });
     p.Property("OnDropDown", &Self::OnDropDown, &Self::SetOnDropDown);
+    p.Property("OnInitDialog", &Self::OnInitDialog, &Self::SetOnInitDialog)
+        .SetTypeName("TqzOnInitDialogEvent");
+    p.Property("OnCloseDialog", &Self::OnCloseDialog, &Self::SetOnCloseDialog)
+        .SetTypeName("TqzOnInitDialogEvent");
+    p.Property("OnUserButton1Click", &Self::OnUserButton1Click, &Self::SetOnUserButton1Click)
+        .SetTypeName("TqzUserButtonEvent");
+    p.Property("OnUserButton2Click", &Self::OnUserButton2Click, &Self::SetOnUserButton2Click)
+        .SetTypeName("TqzUserButtonEvent");
+    p.Property("OnSortChange", &Self::OnSortChange, &Self::SetOnSortChange);
     p.Property("OnCloseUp", &Self::OnCloseUp, &Self::SetOnCloseUp).SetTypeName("TNotifyCloseUpEvent");
     p.Property("OnPerformCustomSearch", &Self::OnPerformCustomSearch, &Self::SetOnPerformCustomSearch)
         .SetTypeName("TqzPerformSearchEvent");

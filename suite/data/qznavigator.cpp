@@ -394,6 +394,10 @@ void TqzNavButton::Publish(TPublisher<TqzNavButton>& p) {
     p.Property("Dialog", &TqzNavButton::Dialog, &TqzNavButton::SetDialog);
     p.Property("LineBreak", &TqzNavButton::LineBreak, &TqzNavButton::SetLineBreak);
     p.Property("Index", &TqzNavButton::GetIndex, &TqzNavButton::SetIndex);
+    p.Property("OnAfterCreateDialog", &TqzNavButton::OnAfterCreateDialog,
+               &TqzNavButton::SetOnAfterCreateDialog);
+    p.Property("OnRowChanged", &TqzNavButton::OnRowChanged, &TqzNavButton::SetOnRowChanged);
+    p.Property("OnUpdateState", &TqzNavButton::OnUpdateState, &TqzNavButton::SetOnUpdateState);
 }
 
 // ---- TqzNavButtons -------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // panel's window parameters.
 #include "suite/data/qzspeedbutton.h"
 
+#include "platform/ui/actions.h"
 #include "platform/ui/drawing.h"
 #include "platform/ui/imagelist.h"
 #include "platform/ui/messages.h"
@@ -20,7 +21,49 @@ TqzSpeedButton::TqzSpeedButton(TComponent* AOwner)
     SetBounds(0, 0, 25, 25);
 }
 
-TqzSpeedButton::~TqzSpeedButton() = default;
+// The action's image index follows into the button while it lies in the
+// button's own image list.
+class TqzSpeedButtonActionLink : public TControlActionLink {
+public:
+    explicit TqzSpeedButtonActionLink(TqzSpeedButton* Client) : TControlActionLink(Client), FButton(Client) {}
+    void SetImageIndex(int Value) override {
+        if (IsImageIndexLinked() && FButton->TakesImageIndexOf(FAction, Value)) FButton->SetImageIndex(Value);
+    }
+
+private:
+    TqzSpeedButton* FButton;
+};
+
+TqzSpeedButton::~TqzSpeedButton() { FActionLink.reset(); }
+
+TCustomAction* TqzSpeedButton::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TqzSpeedButton::SetAction(TCustomAction* Value) {
+    if (!Value) {
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink) FActionLink = std::make_unique<TqzSpeedButtonActionLink>(this);
+    FActionLink->SetAction(Value);
+    ActionChange(Value);
+}
+
+bool TqzSpeedButton::TakesImageIndexOf(const TCustomAction* Action, int Index) const {
+    return Action && FImages && Action->Images() == FImages && Index >= 0 && Index < FImages->Count();
+}
+
+void TqzSpeedButton::ActionChange(TCustomAction* Action) {
+    SetCaption(Action->Caption());
+    SetEnabled(Action->Enabled());
+    SetHint(Action->Hint());
+    SetVisible(Action->Visible());
+    if (TakesImageIndexOf(Action, Action->ImageIndex())) SetImageIndex(Action->ImageIndex());
+}
+
+void TqzSpeedButton::Click() {
+    if (FActionLink && FActionLink->Execute()) return;
+    TGraphicControl::Click();
+}
 
 void TqzSpeedButton::SetImages(TImageList* Value) {
     if (Value == FImages) return;
@@ -188,6 +231,14 @@ void TqzSpeedButton::Dispatch(TMessage& Message) {
     TGraphicControl::Dispatch(Message);
 }
 
+void TqzDisabledTextColors::Publish(TPublisher<TqzDisabledTextColors>& p) {
+    p.Property("ShadeColor", &TqzDisabledTextColors::ShadeColor, &TqzDisabledTextColors::ShadeColor)
+        .SetTypeName("TColor");
+    p.Property("HighlightColor", &TqzDisabledTextColors::HighlightColor,
+               &TqzDisabledTextColors::HighlightColor)
+        .SetTypeName("TColor");
+}
+
 void TqzSpeedButton::Publish(TPublisher<TqzSpeedButton>& p) {
     p.Property("ImageIndex", &TqzSpeedButton::ImageIndex, &TqzSpeedButton::SetImageIndex);
     p.Property("NumGlyphs", &TqzSpeedButton::NumGlyphs, &TqzSpeedButton::SetNumGlyphs);
@@ -195,6 +246,11 @@ void TqzSpeedButton::Publish(TPublisher<TqzSpeedButton>& p) {
     p.Property("Spacing", &TqzSpeedButton::Spacing, &TqzSpeedButton::SetSpacing);
     p.Property("ShowText", &TqzSpeedButton::ShowText, &TqzSpeedButton::SetShowText);
     p.Property("Transparent", &TqzSpeedButton::Transparent, &TqzSpeedButton::SetTransparent);
+    p.Property(
+        "Caption", [](TqzSpeedButton& b) { return b.Caption(); },
+        [](TqzSpeedButton& b, const std::string& v) { b.SetCaption(v); });
+    p.Property("DisabledTextColors", &TqzSpeedButton::DisabledTextColors);
+    p.Property("Action", &TqzSpeedButton::Action, &TqzSpeedButton::SetAction);
 }
 
 // ---- TqzCustomTransparentPanel ------------------------------------------------------------------

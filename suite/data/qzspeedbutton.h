@@ -6,7 +6,9 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/extctrls.h"
 
+class TCustomAction;
 class TImageList;
+class TqzSpeedButtonActionLink;
 
 // Colours of a disabled caption: drawn at (+1, +1) in HighlightColor, then
 // in ShadeColor.
@@ -15,6 +17,8 @@ class TqzDisabledTextColors : public TPersistent {
 public:
     TColor ShadeColor = clGray;
     TColor HighlightColor = clBtnHighlight;
+
+    static void Publish(TPublisher<TqzDisabledTextColors>& p);
 };
 
 // NumGlyphs: 1 the normal image, 2 adds the disabled one (index + 1), 3 the
@@ -44,6 +48,10 @@ public:
     bool Flat() const { return FFlat; }
     void SetFlat(bool Value);
     TqzDisabledTextColors* DisabledTextColors() const { return FDisabledTextColors.get(); }
+    // The action gives its caption, enabled state, hint and visibility, and
+    // its image index when its image list is the button's; a click runs it.
+    TCustomAction* Action() const;
+    void SetAction(TCustomAction* Value);
     bool MouseInControl() const { return FMouseInControl; }
     // The left button is held on the button with the mouse inside.
     bool Pressed() const { return FMouseHeld && FMouseInControl; }
@@ -54,6 +62,10 @@ public:
     static void Publish(TPublisher<TqzSpeedButton>& p);
 
 protected:
+    friend class TqzSpeedButtonActionLink;
+    void Click() override;
+    void ActionChange(TCustomAction* Action);
+    bool TakesImageIndexOf(const TCustomAction* Action, int Index) const;
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -73,6 +85,7 @@ private:
     bool FFlat = false;
     bool FMouseInControl = false;
     std::unique_ptr<TqzDisabledTextColors> FDisabledTextColors;
+    std::unique_ptr<TqzSpeedButtonActionLink> FActionLink;
 };
 
 // Transparent: only the bevel frames are drawn, no fill.

@@ -861,6 +861,7 @@ void TqzDBCustomDateTimePicker::Publish(TPublisher<TqzDBCustomDateTimePicker>& p
     TWinControl::PublishBevel(p);
     TControl::PublishDrag(p);
     TControl::PublishStartDrag(p);
+    TWinControl::PublishIme(p);
     p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     using Self = TqzDBCustomDateTimePicker;
     p.Property(

@@ -905,6 +905,7 @@ void TqzDBCustomComboBox::Publish(TPublisher<TqzDBCustomComboBox>& p) {
 void TqzDBComboBox::Publish(TPublisher<TqzDBComboBox>& p) {
     TWinControl::PublishBevel(p);
     TControl::PublishDrag(p);
+    TWinControl::PublishIme(p);
     p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     using Self = TqzDBComboBox;
     p.Property(

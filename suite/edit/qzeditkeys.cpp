@@ -476,6 +476,7 @@ void TqzDBCustomEdit::Dispatch(TMessage& Message) {
 void TqzDBEdit::Publish(TPublisher<TqzDBEdit>& p) {
     TWinControl::PublishBevel(p);
     TControl::PublishDrag(p);
+    TWinControl::PublishIme(p);
     p.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     p.Property(
         "Text", [](TqzDBEdit& e) { return e.Text(); },

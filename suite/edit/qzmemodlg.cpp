@@ -277,4 +277,8 @@ void TqzMemoDialog::Publish(TPublisher<TqzMemoDialog>& p) {
         "Lines", [](Self& d) { return d.Lines(); }, [](Self& d, TStrings* v) { d.SetLines(v); });
     p.Property("UserButton1Caption", &Self::UserButton1Caption, &Self::SetUserButton1Caption);
     p.Property("UserButton2Caption", &Self::UserButton2Caption, &Self::SetUserButton2Caption);
+    p.Property("OnUserButton1Click", &Self::OnUserButton1Click, &Self::SetOnUserButton1Click);
+    p.Property("OnUserButton2Click", &Self::OnUserButton2Click, &Self::SetOnUserButton2Click);
+    p.Property("OnInitDialog", &Self::OnInitDialog, &Self::SetOnInitDialog);
+    p.Property("OnCloseDialog", &Self::OnCloseDialog, &Self::SetOnCloseDialog);
 }

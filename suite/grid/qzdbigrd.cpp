@@ -133,7 +133,7 @@ void TqzCustomDBGrid::Publish(TPublisher<TqzCustomDBGrid>& p) {
     p.Property("ControlType", &Self::ControlType, &Self::SetControlType);
     p.Property("PictureMasks", &Self::PictureMasks, &Self::SetPictureMasks);
     p.Property("RegexMasks", &Self::RegexMasks, &Self::SetRegexMasks);
-    p.Property("ControlInfoInDataSet", &Self::ControlInfoInDataset, &Self::SetControlInfoInDataset);
+    p.Property("ControlInfoInDataset", &Self::ControlInfoInDataset, &Self::SetControlInfoInDataset);
     p.Property("PictureMaskFromDataSet", &Self::PictureMaskFromDataSet, &Self::SetPictureMaskFromDataSet);
     p.Property("OnCalcCellColors", &Self::OnCalcCellColors, &Self::SetOnCalcCellColors);
 }

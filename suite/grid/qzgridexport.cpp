@@ -551,7 +551,9 @@ TqzExportOptions::TqzExportOptions(TqzDBGrid* Grid, TqzGridExportHost& Host) : F
 void TqzExportOptions::Publish(TPublisher<TqzExportOptions>& p) {
     using Self = TqzExportOptions;
     p.Property("FileName", &Self::FileName, &Self::SetFileName);
+    p.Property("ExportType", &Self::ExportType, &Self::SetExportType);
     p.Property("Delimiter", &Self::Delimiter, &Self::SetDelimiter);
+    p.Property("Options", &Self::Options, &Self::SetOptions).SetTypeName("TqzExportSaveOptions");
     p.Property("TitleName", &Self::TitleName, &Self::SetTitleName);
     p.Property("OutputWidthinTwips", &Self::OutputWidthinTwips, &Self::SetOutputWidthinTwips);
     p.Property("HTMLBorderWidth", &Self::HTMLBorderWidth, &Self::SetHTMLBorderWidth);

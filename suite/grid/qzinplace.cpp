@@ -14,6 +14,10 @@
 TqzInplaceEdit::TqzInplaceEdit(TqzCustomDBGrid* AGrid)
     : TInplaceEdit(AGrid), FPicture(std::make_unique<TqzDBPicture>()), FQzGrid(AGrid) {
     FWordWrap = AGrid && AGrid->Options().Contains(dgWordWrap);
+    if (AGrid) {
+        SetImeMode(AGrid->ImeMode());
+        SetImeName(AGrid->ImeName());
+    }
 }
 
 TqzInplaceEdit::~TqzInplaceEdit() = default;

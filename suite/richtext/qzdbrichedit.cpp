@@ -480,6 +480,7 @@ void TqzDBRichEdit::Publish(TPublisher<TqzDBRichEdit>& p) {
     TWinControl::PublishBevel(p);
     TControl::PublishDrag(p);
     TControl::PublishStartDrag(p);
+    TWinControl::PublishIme(p);
     p.Property("BorderWidth", &TqzDBRichEdit::BorderWidth, &TqzDBRichEdit::SetBorderWidth);
     p.Property("DataSource", &TqzDBRichEdit::DataSource, &TqzDBRichEdit::SetDataSource);
     p.Property("DataField", &TqzDBRichEdit::DataField, &TqzDBRichEdit::SetDataField);

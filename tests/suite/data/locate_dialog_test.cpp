@@ -1,4 +1,9 @@
 // The locate dialog over an engine table, worked with real keys and clicks.
+#include <string>
+#include <vector>
+
+#include "platform/core/exceptions.h"
+#include "platform/core/properties.h"
 #include "platform/ui/groupbox.h"
 #include "platform/ui/stdctrls.h"
 #include "suite/data/qzlocate.h"
@@ -95,6 +100,36 @@ TEST_F(LocateTest, CloseOnMatchEndsWithOkAndTheValueIsKeptForTheNextCall) {
         f->SetModalResult(mrCancel);
     });
     EXPECT_FALSE(D->Execute());
+}
+
+TEST_F(LocateTest, EventsAssignedByNameFireOnShowAndOnAFieldChosen) {
+    Fill({"bob"});
+    std::vector<std::string> calls;
+    TqzLocateDlg* shown = nullptr;
+    SetMethodProp(D, "OnInitDialog", TqzOnInitLocateDlgEvent([&](TqzLocateDlg* f) {
+                      shown = f;
+                      calls.push_back("init");
+                  }));
+    SetMethodProp(D, "OnSelectField",
+                  TqzLocateSelectFieldEvent([&](TqzLocateDlg* f, const std::string& Field) {
+                      EXPECT_EQ(shown, f);
+                      calls.push_back("field " + Field);
+                  }));
+    EXPECT_THROW(SetMethodProp(D, "OnSelectField", TNotifyEvent([](TObject*) {})), EPropertyError);
+    Modal.Push([&](TCustomForm* F) {
+        TqzLocateDlg* f = Dlg(F);
+        EXPECT_EQ(shown, f);
+        TComboBox* list = f->FieldNameComboBox();
+        list->SetFocus();
+        SendKey(list, VK_DOWN);
+        f->SetModalResult(mrCancel);
+    });
+    EXPECT_FALSE(D->Execute());
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ("init", calls[0]);
+    EXPECT_EQ(0u, calls[1].rfind("field ", 0));
+    SetMethodProp(D, "OnInitDialog", TMethod());
+    SetMethodProp(D, "OnSelectField", TMethod());
 }
 
 TEST_F(LocateTest, FieldListSortingTildesAndFieldChoice) {

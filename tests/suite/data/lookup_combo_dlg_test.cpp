@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/ostra_table.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/files.h"
 #include "platform/core/properties.h"
 #include "platform/db/datasource.h"
@@ -16,6 +18,7 @@
 #include "platform/ui/timer.h"
 #include "suite/base/qzcontroller.h"
 #include "suite/data/qzlookupcombodlg.h"
+#include "suite/data/qzlookupdlg.h"
 #include "suite/data/qznavigator.h"
 
 namespace {
@@ -185,6 +188,43 @@ TEST_F(LookupComboDlgTest, OKWritesTheKeysBackAndCancelLeavesThem) {
     EXPECT_EQ("N", Orders.FieldByName("Region")->AsString());
     EXPECT_EQ("carl", Combo->Text());
     EXPECT_EQ(0, Dialogs.Count());
+}
+
+TEST_F(LookupComboDlgTest, DialogEventsAssignedByNameFire) {
+    std::vector<std::string> calls;
+    TqzLookupDlg* shown = nullptr;
+    SetMethodProp(Combo, "OnInitDialog", TqzOnInitDialogEvent([&](TObject* Sender, TqzLookupDlg* D) {
+                      EXPECT_NE(nullptr, Sender);
+                      shown = D;
+                      calls.push_back("init");
+                  }));
+    SetMethodProp(Combo, "OnCloseDialog", TqzOnInitDialogEvent([&](TObject*, TqzLookupDlg* D) {
+                      EXPECT_EQ(shown, D);
+                      calls.push_back("close");
+                  }));
+    SetMethodProp(Combo, "OnUserButton1Click", TqzUserButtonEvent([&](TObject*, TDataSet* D) {
+                      EXPECT_EQ(&Cust, D);
+                      calls.push_back("one");
+                  }));
+    SetMethodProp(Combo, "OnSortChange", TNotifyEvent([](TObject*) {}));
+    EXPECT_TRUE(GetMethodProp(Combo, "OnSortChange").Assigned());
+    EXPECT_THROW(SetMethodProp(Combo, "OnUserButton2Click", TNotifyEvent([](TObject*) {})), EPropertyError);
+    SetStrProp(Combo, "UserButton1Caption", "Mine");
+    Modal.Push([&](TCustomForm* F) {
+        auto* f = dynamic_cast<TqzLookupDlg*>(F);
+        ASSERT_NE(nullptr, f);
+        EXPECT_EQ(shown, f);
+        ASSERT_TRUE(f->UserButton1()->Visible());
+        SendClick(f->UserButton1(), 5, 5);
+        SendClick(f->CancelButton(), 5, 5);
+    });
+    PressButton();
+    EXPECT_EQ(0, Modal.Pending());
+    EXPECT_EQ((std::vector<std::string>{"init", "one", "close"}), calls);
+    // Cleared by name: the handlers hold this test's locals.
+    for (const char* name : {"OnInitDialog", "OnCloseDialog", "OnUserButton1Click", "OnSortChange"})
+        SetMethodProp(Combo, name, TMethod());
+    EXPECT_FALSE(GetMethodProp(Combo, "OnInitDialog").Assigned());
 }
 
 // No dialog: a read-only combo ignores the button; a missing or closed

@@ -2,8 +2,12 @@
 // the dataset's state, the delete question, auto-repeat on the test clock,
 // rows and columns, themes, the bookmark store and the dialogs made by
 // class name.
+#include <vector>
+
 #include "platform/core/exceptions.h"
 #include "platform/core/properties.h"
+#include "platform/core/scope_exit.h"
+#include "platform/ui/actions.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/class_registry.h"
 #include "platform/ui/extctrls.h"
@@ -15,6 +19,7 @@
 #include "suite/data/qzlocate.h"
 #include "suite/data/qzlookupdlg.h"
 #include "suite/data/qznavigator.h"
+#include "suite/data/qzspeedbutton.h"
 #include "support/environment.h"
 #include "support/suite/data/nav_fixture.h"
 
@@ -436,6 +441,133 @@ TEST_F(NavigatorTest, UpdateStateHandlerOverridesTheRule) {
     B(nbsLast)->SetOnRowChanged(TNotifyEvent([&](TObject*) { ++rows; }));
     T.Prior();
     EXPECT_EQ(1, rows);
+}
+
+TEST_F(NavigatorTest, ButtonEventsAssignedByNameFire) {
+    Fill({"a", "b", "c"});
+    Nav->Buttons()->AddDialogButtons();
+    TqzNavButton* first = B(nbsFirst);
+    // The handlers hold this test's locals: gone before the locals are.
+    TScopeExit clear([first] {
+        first->SetOnUpdateState(TqzNavUpdateStateEvent());
+        first->SetOnRowChanged(TNotifyEvent());
+    });
+    std::vector<TqzUpdateCause> causes;
+    SetMethodProp(first, "OnUpdateState",
+                  TqzNavUpdateStateEvent([&](TqzDBNavigator* n, TqzNavButton* b, TqzUpdateCause c) {
+                      EXPECT_EQ(Nav, n);
+                      EXPECT_EQ(first, b);
+                      causes.push_back(c);
+                  }));
+    int rows = 0;
+    SetMethodProp(first, "OnRowChanged", TNotifyEvent([&](TObject* Sender) {
+                      EXPECT_EQ(first, Sender);
+                      ++rows;
+                  }));
+    T.Next();
+    EXPECT_EQ(1, rows);
+    ASSERT_FALSE(causes.empty());
+    EXPECT_EQ(usDataChanged, causes.back());
+    T.Edit();
+    EXPECT_EQ(usEditingChanged, causes.back());
+    T.Cancel();
+    EXPECT_TRUE(GetMethodProp(first, "OnRowChanged").Assigned());
+    // A dialog button that makes its dialog says so once, with the dialog.
+    TqzNavButton* locate = B(nbsLocateDialog);
+    std::vector<TqzCustomDialog*> made;
+    SetMethodProp(locate, "OnAfterCreateDialog",
+                  TqzAfterCreateDialogEvent([&](TqzCustomDialog* d) { made.push_back(d); }));
+    TTestModalForms modal;
+    modal.PushResult(mrCancel);
+    Click(nbsLocateDialog);
+    ASSERT_EQ(1u, made.size());
+    EXPECT_EQ(locate->Dialog(), made[0]);
+    modal.PushResult(mrCancel);
+    Click(nbsLocateDialog);
+    EXPECT_EQ(1u, made.size());
+    EXPECT_THROW(SetMethodProp(locate, "OnAfterCreateDialog", TNotifyEvent([](TObject*) {})), EPropertyError);
+    // Cleared by name.
+    SetMethodProp(first, "OnUpdateState", TMethod());
+    SetMethodProp(first, "OnRowChanged", TMethod());
+    EXPECT_FALSE(GetMethodProp(first, "OnRowChanged").Assigned());
+    const int before = rows;
+    T.Next();
+    EXPECT_EQ(before, rows);
+}
+
+TEST_F(NavigatorTest, SpeedButtonCaptionAndDisabledColoursByName) {
+    auto* b = new TqzSpeedButton(&Form);
+    b->SetParent(&Form);
+    b->SetBounds(10, 60, 80, 25);
+    SetStrProp(b, "Caption", "Go");
+    EXPECT_EQ("Go", b->Caption());
+    b->SetShowText(true);
+    b->SetEnabled(false);
+    TObject* colors = GetObjectProp(b, "DisabledTextColors");
+    ASSERT_EQ(b->DisabledTextColors(), colors);
+    EXPECT_EQ(clGray, static_cast<TColor>(GetOrdProp(colors, "ShadeColor")));
+    SetOrdProp(colors, "ShadeColor", clRed);
+    SetOrdProp(colors, "HighlightColor", clLime);
+    EXPECT_EQ(clRed, b->DisabledTextColors()->ShadeColor);
+    // The disabled caption is drawn in them.
+    ProcessEvents();
+    TBitmap shot;
+    RenderControl(b, &shot);
+    int red = 0, lime = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            const TColor c = shot.Canvas()->Pixels(x, y);
+            red += c == clRed;
+            lime += c == clLime;
+        }
+    EXPECT_GT(red, 0);
+    EXPECT_GT(lime, 0);
+}
+
+TEST_F(NavigatorTest, SpeedButtonTakesItsActionByName) {
+    auto* b = new TqzSpeedButton(&Form);
+    b->SetParent(&Form);
+    b->SetBounds(10, 60, 80, 25);
+    TImageList* glyphs = qzNavGlyphs();
+    b->SetImages(glyphs);
+    TCustomAction action(nullptr);
+    action.SetCaption("Run");
+    action.SetHint("Runs it");
+    action.SetImages(glyphs);
+    action.SetImageIndex(4);
+    int runs = 0, clicks = 0;
+    action.SetOnExecute(TNotifyEvent([&](TObject*) { ++runs; }));
+    b->SetOnClick(TNotifyEvent([&](TObject*) { ++clicks; }));
+    SetObjectProp(b, "Action", &action);
+    EXPECT_EQ(&action, GetObjectProp(b, "Action"));
+    EXPECT_EQ("Run", b->Caption());
+    EXPECT_EQ("Runs it", b->Hint());
+    EXPECT_EQ(4, b->ImageIndex());
+    ProcessEvents();
+    SendClick(b, 40, 12);
+    EXPECT_EQ(1, runs);
+    EXPECT_EQ(0, clicks);
+    // The action's changes follow; an image index only inside the button's list.
+    action.SetCaption("Go");
+    EXPECT_EQ("Go", b->Caption());
+    action.SetImageIndex(6);
+    EXPECT_EQ(6, b->ImageIndex());
+    action.SetImageIndex(99);
+    EXPECT_EQ(6, b->ImageIndex());
+    TImageList other(nullptr);
+    action.SetImages(&other);
+    action.SetImageIndex(2);
+    EXPECT_EQ(6, b->ImageIndex());
+    action.SetEnabled(false);
+    EXPECT_FALSE(b->Enabled());
+    // Without it, a click is the button's own.
+    SetObjectProp(b, "Action", nullptr);
+    EXPECT_EQ(nullptr, b->Action());
+    b->SetEnabled(true);
+    SendClick(b, 40, 12);
+    EXPECT_EQ(1, runs);
+    EXPECT_EQ(1, clicks);
+    delete b;
 }
 
 // A walk with the controls disabled (a search) leaves the buttons alone until

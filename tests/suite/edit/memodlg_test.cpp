@@ -1,5 +1,9 @@
 // The memo window run by the memo dialog component: writing back only on
 // OK, the keys that confirm and cancel, the view-only window, placement.
+#include <string>
+#include <vector>
+
+#include "platform/core/properties.h"
 #include "platform/db/dataset.h"
 #include "platform/ui/application.h"
 #include "suite/edit/qzmemodlg.h"
@@ -152,6 +156,41 @@ TEST_F(MemoDlgTest, PlacementZeroIsCentredWithTheGivenSizeElseAtThePosition) {
         F->SetModalResult(mrCancel);
     });
     EXPECT_FALSE(D->Execute());
+}
+
+TEST_F(MemoDlgTest, EventsAssignedByNameFireOnShowButtonsAndClose) {
+    std::vector<std::string> calls;
+    TqzMemoDlg* shown = nullptr;
+    SetMethodProp(D, "OnInitDialog", TqzOnInitMemoDlgEvent([&](TqzMemoDlg* d) {
+                      shown = d;
+                      calls.push_back("init:" + d->Memo()->Text());
+                  }));
+    SetMethodProp(D, "OnCloseDialog", TqzOnInitMemoDlgEvent([&](TqzMemoDlg* d) {
+                      EXPECT_EQ(shown, d);
+                      calls.push_back("close");
+                  }));
+    SetMethodProp(D, "OnUserButton1Click", TqzMemoUserButtonEvent([&](TqzMemoDlg*, TMemo* M) {
+                      calls.push_back("one");
+                      M->SetText("from one");
+                  }));
+    SetMethodProp(D, "OnUserButton2Click",
+                  TqzMemoUserButtonEvent([&](TqzMemoDlg*, TMemo*) { calls.push_back("two"); }));
+    EXPECT_TRUE(GetMethodProp(D, "OnUserButton2Click").Assigned());
+    SetStrProp(D, "UserButton1Caption", "One");
+    SetStrProp(D, "UserButton2Caption", "Two");
+    Modal.Push([&](TCustomForm* F) {
+        TqzMemoDlg* d = Dlg(F);
+        EXPECT_EQ(shown, d);
+        SendClick(d->UserButton1(), 5, 5);
+        SendClick(d->UserButton2(), 5, 5);
+        EXPECT_EQ("from one", d->Memo()->Text());
+        SendKey(d->Memo(), VK_F2);
+    });
+    EXPECT_TRUE(D->Execute());
+    EXPECT_EQ((std::vector<std::string>{"init:old text", "one", "two", "close"}), calls);
+    EXPECT_EQ("from one", T.FieldByName("Notes")->AsString());
+    // Another kind of event is refused by name.
+    EXPECT_THROW(SetMethodProp(D, "OnInitDialog", TNotifyEvent([](TObject*) {})), EPropertyError);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/ui/actions.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/testing.h"
 #include "suite/base/qzcontroller.h"
 #include "suite/edit/qzcombobutton.h"
 #include "suite/edit/qzdatetimepicker.h"
@@ -44,6 +45,33 @@ TEST_F(PublishedTest, EditAndPickerTakeTheirPasswordCharAndMenuByName) {
     EXPECT_EQ(&menu, picker->PopupMenu());
     EXPECT_EQ(&menu, GetObjectProp(picker, "PopupMenu"));
     delete picker;
+}
+
+// The input-method names of the edit, the combo box and the picker: set by
+// name, and with imDisable the focused control turns the input method off.
+TEST_F(PublishedTest, InputMethodNamesTurnItOffForTheFocusedControl) {
+    TqzDBEdit* e = MakeEdit("Code");
+    auto* c = new TqzDBComboBox(&Form);
+    c->SetParent(&Form);
+    c->SetBounds(10, 100, 160, 24);
+    auto* p = new TqzDBDateTimePicker(&Form);
+    p->SetParent(&Form);
+    p->SetBounds(10, 140, 160, 24);
+    for (TWinControl* control : std::vector<TWinControl*>{e, c, p}) {
+        SCOPED_TRACE(control->ClassName());
+        EXPECT_EQ("imDontCare", GetEnumProp(control, "ImeMode"));
+        ShowAndFocus(control);
+        ASSERT_EQ(control, FocusedControl());
+        EXPECT_TRUE(InputMethodEnabledFor(control));
+        SetEnumProp(control, "ImeMode", "imDisable");
+        SetStrProp(control, "ImeName", "ibus");
+        EXPECT_EQ(imDisable, control->ImeMode());
+        EXPECT_EQ("ibus", control->ImeName());
+        EXPECT_FALSE(InputMethodEnabledFor(control));
+        SetEnumProp(control, "ImeMode", "imSAlpha");
+        EXPECT_TRUE(InputMethodEnabledFor(control));
+        EXPECT_TRUE(LatinInputAskedFor(control));
+    }
 }
 
 TEST_F(PublishedTest, PickerBindingValueFrameAndEventsByName) {

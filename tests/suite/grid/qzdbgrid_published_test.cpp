@@ -3,6 +3,7 @@
 // the grid, the rendered indicator and footer, the text of memo cells.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/bitmaps.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/grids.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/testing.h"
 #include "suite/grid/qzdbgrid.h"
@@ -284,6 +286,26 @@ TEST_F(QzDBGridPublished, DittoShortCutAndOnDittoByName) {
     SetObjectProp(Grid, "DittoAttributes", &other);
     EXPECT_EQ(Grid->DittoAttributes()->DittoDirection(), qzDittoNext);
     EXPECT_EQ(Grid->DittoAttributes()->ShortCutDittoField(), 0);
+}
+
+TEST_F(QzDBGridPublished, TheCellEditorTakesTheGridsInputMethod) {
+    // The grid does not publish them; its editor takes them all the same.
+    EXPECT_EQ(nullptr, GetPropInfo(Grid, "ImeMode"));
+    Grid->SetImeMode(imClose);
+    Grid->SetImeName("fcitx5");
+    Open(3);
+    EXPECT_EQ(imClose, Grid->ImeMode());
+    EXPECT_FALSE(InputMethodEnabledFor(Grid));
+    SendKey(Grid, VK_F2);
+    ProcessEvents();
+    TInplaceEdit* editor = Grid->InplaceEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->Visible());
+    EXPECT_EQ(imClose, editor->ImeMode());
+    EXPECT_EQ("fcitx5", editor->ImeName());
+    EXPECT_FALSE(InputMethodEnabledFor(editor));
+    SendText(editor, "7");  // typing itself is unchanged
+    EXPECT_NE(std::string::npos, editor->Text().find('7'));
 }
 
 }  // namespace

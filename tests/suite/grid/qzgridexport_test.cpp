@@ -6,9 +6,12 @@
 #include <cctype>
 #include <filesystem>
 #include <set>
+#include <string>
 
 #include "engine/ostra_table.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/files.h"
+#include "platform/core/properties.h"
 #include "platform/core/streams.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
@@ -274,6 +277,26 @@ TEST_F(QzExportRun, AllRowsAndSelectedRowsToFileAndClipboard) {
     EXPECT_EQ(html.substr(0, 11), "Version:0.9");
     EXPECT_NE(html.find("</TBODY>\r\n</TABLE>\r\n</BODY>\r\n</HTML>\r\n<!--EndFragment-->"),
               std::string::npos);
+}
+
+TEST_F(QzExportRun, KindAndOptionsSetByNameThroughTheGrid) {
+    TObject* e = GetObjectProp(Grid, "ExportOptions");
+    ASSERT_NE(nullptr, e);
+    EXPECT_EQ("qzgetTxt", GetEnumProp(e, "ExportType"));
+    SetStrProp(e, "FileName", Dir + "/named.txt");
+    // Without the header row, the rows alone.
+    SetSetProp(e, "Options", "[esoDblQuoteFields]");
+    EXPECT_EQ("TqzExportSaveOptions", GetPropInfo(e, "Options")->TypeName);
+    Grid->ExportOptions()->Save();
+    std::string rows;
+    for (int i = 1; i <= 5; ++i) rows += "\"N" + std::to_string(i) + "\",\"" + std::to_string(i) + "\"\r\n";
+    EXPECT_EQ(Read(Dir + "/named.txt"), rows);
+    SetEnumProp(e, "ExportType", "qzgetHTML");
+    EXPECT_EQ(qzgetHTML, Grid->ExportOptions()->ExportType());
+    SetStrProp(e, "FileName", Dir + "/named.html");
+    Grid->ExportOptions()->Save();
+    EXPECT_NE(Read(Dir + "/named.html").find("<TABLE"), std::string::npos);
+    EXPECT_THROW(SetEnumProp(e, "ExportType", "qzgetPdf"), EPropertyError);
 }
 
 TEST_F(QzExportRun, AFailingExportRestoresTheDataset) {

@@ -82,8 +82,18 @@ protected:
     }
 };
 
+TEST_F(DBRichPublished, InputMethodOffByNameForTheFocusedEdit) {
+    r->SetFocus();
+    ProcessEvents();
+    ASSERT_EQ(r, FocusedControl());
+    EXPECT_TRUE(InputMethodEnabledFor(r));
+    SetEnumProp(r, "ImeMode", "imClose");
+    EXPECT_FALSE(InputMethodEnabledFor(r));
+    SetEnumProp(r, "ImeMode", "imOpen");
+    EXPECT_TRUE(InputMethodEnabledFor(r));
+}
+
 TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
-    // Left out, as the platform has no such behaviour: ImeMode, ImeName.
     const char* const names[] = {"Controller",
                                  "Anchors",
                                  "Constraints",
@@ -110,6 +120,8 @@ TEST_F(DBRichPublished, EveryBuiltNameOfThePublishedListReadsByName) {
                                  "GutterWidth",
                                  "HideSelection",
                                  "HideScrollBars",
+                                 "ImeMode",
+                                 "ImeName",
                                  "MaxLength",
                                  "ParentColor",
                                  "ParentCtl3D",
