@@ -2,13 +2,14 @@
 # Fails when a source or a header does not name every header it uses: each
 # source of the libraries, the program, the tests, the fuzz targets and the
 # benchmarks is parsed alone (syntax only), and each header alone in a file
-# that includes nothing else, without the build's precompiled headers.
+# that includes nothing else (or first in a source that opens with it),
+# without the build's precompiled headers, $(nproc) at a time.
 #
 # To stay fast, a file may be parsed with headers it includes anyway, directly
-# or through the project's headers, read in beforehand from a precompiled
-# header of its own group: its own code sees the same declarations, and a
-# header that leaned on one read in early is caught where it is parsed alone.
-# Files whose includes are not all at their top, or lie under #if, get none.
+# or through other headers, read in beforehand from a precompiled header of its
+# own group (scripts/include_jobs.pl): its own code sees the same declarations,
+# and a header that leaned on one read in early is caught where it is parsed
+# alone. Files whose includes are not all at their top, or lie under #if, get none.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd -P)
 cd "$top"
