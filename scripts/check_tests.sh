@@ -3,7 +3,8 @@
 # fuzz targets and benchmarks: the assertion macros end in an if/else of their
 # own, which gcc reports as an ambiguous else (clang does not), and the tests
 # build with warnings as errors on both. Whole statements are read, so a
-# condition or an assertion that runs over several lines is seen too.
+# condition or an assertion that runs over several lines is seen too, and one
+# with a message streamed into it (ASSERT_TRUE(x) << "why").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mapfile -t files < <(scripts/sources.sh | grep -E '^(tests|fuzz|bench)/.*\.(cpp|h)$')
@@ -29,6 +30,18 @@ out=$(perl -e '
     }
     return -1;
   }
+  # The position of the semicolon that ends the statement going on at $from.
+  sub semicolon_of {
+    my ($s, $from) = @_;
+    my $depth = 0;
+    for (my $i = $from; $i < length $s; ++$i) {
+      my $c = substr($s, $i, 1);
+      if ($c =~ /[(\[{]/) { ++$depth }
+      elsif ($c =~ /[)\]}]/) { return -1 if --$depth < 0 }
+      elsif ($c eq ";" && $depth == 0) { return $i }
+    }
+    return -1;
+  }
   for my $file (@ARGV) {
     open(my $fh, "<", $file) or die "$file: $!";
     local $/; my $s = blank(<$fh>); close $fh;
@@ -41,6 +54,12 @@ out=$(perl -e '
       my $after = close_of($s, $+[0] - 1);
       last if $after < 0;
       pos($s) = $after;
+      # A message streamed into the assertion runs to the end of the statement.
+      if ($s =~ /\G\s*<</gc) {
+        my $semi = semicolon_of($s, pos($s));
+        last if $semi < 0;
+        pos($s) = $semi;
+      }
       next unless $s =~ /\G\s*;\s*/gc;
       my $next = pos($s);
       pos($s) = $end;

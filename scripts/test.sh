@@ -8,6 +8,7 @@ scripts/deps.sh
 scripts/check_format.sh
 scripts/check_layers.sh
 scripts/check_tests.sh
+scripts/check_selftest.sh
 scripts/check_includes.sh
 jobs=$(nproc)
 if command -v clang++ >/dev/null 2>&1; then

@@ -8,14 +8,14 @@
 
 namespace {
 
-double Whole(TDateTime V) { return std::trunc(V); }
-double Frac(TDateTime V) { return V - std::trunc(V); }
+inline double Whole(TDateTime V) { return std::trunc(V); }
+inline double Frac(TDateTime V) { return V - std::trunc(V); }
 
 struct TParts {
     int Y = 1899, M = 12, D = 30, H = 0, N = 0, S = 0, MS = 0;
 };
 
-TParts Split(TDateTime V) {
+inline TParts Split(TDateTime V) {
     TParts p;
     if (!std::isfinite(V) || V < -693593.0 || V >= 2958466.0) return p;
     DecodeDate(V, p.Y, p.M, p.D);

@@ -21,6 +21,7 @@
 #include "suite/base/qzrtftext.h"
 #include "suite/base/qzstr.h"
 #include "suite/grid/qzgridexport.h"
+#include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridlayout.h"
 #include "suite/grid/qzgridrichcell.h"
 #include "suite/grid/qzgridselection.h"
@@ -82,10 +83,67 @@ bool IsMemoField(const TField* Field) {
 
 }  // namespace
 
+class TqzDBGrid::TExportHost final : public TqzGridExportHost {
+public:
+    explicit TExportHost(TqzDBGrid& Grid) : G(Grid) {}
+
+    int IndicatorOffset() const override { return G.IndicatorOffset(); }
+    int TitleOffset() const override { return G.TitleOffset(); }
+    int ColCount() const override { return G.ColCount(); }
+    int ColWidths(int Index) const override { return G.ColWidths(Index); }
+    TField* GetColField(int DataCol) const override { return G.GetColField(DataCol); }
+    TqzColumn* Columns(int Index) const override { return G.Columns(Index); }
+    void ControlInfo(TField* Field, std::string& Type, std::string& Parameters) override {
+        G.ControlInfo(Field, Type, Parameters);
+    }
+    TWinControl* FindControlByName(const std::string& Name) override { return G.FindControlByName(Name); }
+    bool IsMemoCell(int ACol, int ARow) const override { return G.IsMemoCell(ACol, ARow); }
+    bool ShowsMemoText() const override { return G.MemoAttributes().Contains(mGridShow); }
+    std::string CellText(TField* Field) override { return G.CellText(Field); }
+
+    TFont* Font() const override { return G.Font(); }
+    TFont* TitleFont() const override { return G.TitleFont(); }
+    TColor Color() const override { return G.Color(); }
+    TColor TitleColor() const override { return G.TitleColor(); }
+    TColor FooterColor() const override { return G.FooterColor(); }
+    TColor FooterCellColor() const override { return G.FooterCellColor(); }
+    TColor AlternatingRowColor() const override { return G.PaintOptions()->AlternatingRowColor(); }
+    TAlignment TitleAlignment() const override { return G.TitleAlignment(); }
+    int TitleLines() const override { return G.TitleLines(); }
+    bool ShowsFooter() const override { return G.Options().Contains(dgShowFooter); }
+    int DigitWidth() override {
+        G.Canvas()->Font()->Assign(G.Font());
+        return G.Canvas()->TextWidth("0");
+    }
+    bool Designing() const override { return G.ComponentState().Contains(csDesigning); }
+
+    TqzGridDataLink* DataLink() const override { return G.DataLink(); }
+    TqzGridSelection* Selection() const override { return G.Selection(); }
+    int VisibleDataRows() const override { return G.VisibleDataRows(); }
+    std::shared_ptr<bool> AliveToken() const override { return G.AliveToken(); }
+
+    void DoExportField(TField* Field, bool& Accept) override { G.DoExportField(Field, Accept); }
+    void DoExportSYLKFormat(TField* Field, std::string& Format) override {
+        G.DoExportSYLKFormat(Field, Format);
+    }
+    void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
+                        TBrush* ABrush) override {
+        G.CalcCellColors(Field, State, Highlight, AFont, ABrush);
+    }
+    void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,
+                               TAlignment& Alignment) override {
+        G.DoCalcTitleAttributes(FieldName, AFont, ABrush, Alignment);
+    }
+
+private:
+    TqzDBGrid& G;
+};
+
 class TqzDBGrid::TImpl {
 public:
-    explicit TImpl(TqzDBGrid& Grid) : Selection(Grid) {}
+    explicit TImpl(TqzDBGrid& Grid) : ExportHost(Grid), Selection(Grid) {}
     std::unique_ptr<TqzIniAttributes> IniAttributes;
+    TExportHost ExportHost;
     std::unique_ptr<TqzExportOptions> ExportOptions;
     TqzMemoAttributes MemoAttributes{mSizeable, mWordWrap};
     TqzMemoOpenEvent OnMemoOpen;
@@ -115,7 +173,7 @@ public:
 
 TqzDBGrid::TqzDBGrid(TComponent* AOwner) : TqzCustomDBGrid(AOwner), FImpl(std::make_unique<TImpl>(*this)) {
     FImpl->IniAttributes = std::make_unique<TqzIniAttributes>(this);
-    FImpl->ExportOptions = std::make_unique<TqzExportOptions>(this, ExportHost());
+    FImpl->ExportOptions = std::make_unique<TqzExportOptions>(FImpl->ExportHost);
 }
 
 TqzDBGrid::~TqzDBGrid() {

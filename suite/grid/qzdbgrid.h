@@ -164,5 +164,7 @@ private:
     TWinControl* CellControl(int ACol, int ARow);
 
     class TImpl;
+    // What the export sees of the grid (TqzGridExportHost).
+    class TExportHost;
     std::unique_ptr<TImpl> FImpl;
 };

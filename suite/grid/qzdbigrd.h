@@ -40,7 +40,6 @@ class TqzCustomDBGrid;
 
 class TqzInplaceEdit;
 class TTimer;
-class TqzGridExportHost;
 
 class TqzCustomDBGrid : public TCustomGrid {
     TASKMOOR_CLASS(TqzCustomDBGrid, TCustomGrid)
@@ -297,9 +296,6 @@ protected:
                                 TBrush* ABrush);
     virtual void FillDataCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
     virtual void FillFixedCellBackground(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow);
-
-    // What the export replays of the grid's colour and title events.
-    TqzGridExportHost& ExportHost();
 
     friend class TqzGridDataLink;
     friend class TqzColumn;

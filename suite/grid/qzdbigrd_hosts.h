@@ -12,8 +12,7 @@ class TqzCustomDBGrid::THosts final : public TqzGridTitleHost,
                                       public TqzGridDragHost,
                                       public TqzGridHintHost,
                                       public TqzGridCellsHost,
-                                      public TqzGridPainterHost,
-                                      public TqzGridExportHost {
+                                      public TqzGridPainterHost {
 public:
     explicit THosts(TqzCustomDBGrid& Grid) : G(Grid) {}
 

@@ -20,7 +20,8 @@
 #include "platform/ui/forms.h"
 #include "suite/base/qzdbutils.h"
 #include "suite/edit/qzdbcombobox.h"
-#include "suite/grid/qzdbgrid.h"
+#include "suite/grid/qzgridcolumn.h"
+#include "suite/grid/qzgriddatalink.h"
 #include "suite/grid/qzgridhost.h"
 #include "suite/grid/qzgridselection.h"
 
@@ -546,7 +547,7 @@ void qzSYLKFinish(const TqzExportSettings& S, const TqzExportModel& M, const Tqz
 
 // ---- The export run --------------------------------------------------------------------------------
 
-TqzExportOptions::TqzExportOptions(TqzDBGrid* Grid, TqzGridExportHost& Host) : FGrid(Grid), FHost(&Host) {}
+TqzExportOptions::TqzExportOptions(TqzGridExportHost& Host) : FHost(&Host) {}
 
 void TqzExportOptions::Publish(TPublisher<TqzExportOptions>& p) {
     using Self = TqzExportOptions;
@@ -569,7 +570,7 @@ void TqzExportOptions::Assign(TPersistent* Source) {
 
 std::string TqzExportOptions::FileName() const {
     if (!FSettings.FileName.empty()) return FSettings.FileName;
-    if ((FGrid && FGrid->ComponentState().Contains(csDesigning)) || !Application) return {};
+    if (FHost->Designing() || !Application) return {};
     std::string name = ExtractFileName(Application->ExeName());
     return name.substr(0, name.find('.')) + ".txt";
 }
@@ -595,7 +596,7 @@ void SetFontFrom(TFont& F, const TqzExportFont& From) {
     F.SetColor(From.Color);
 }
 
-TqzExportCell CellOf(TqzDBGrid* Grid, TField* Field) {
+TqzExportCell CellOf(TqzGridExportHost* Grid, TField* Field) {
     TqzExportCell cell;
     if (!Field) return cell;
     cell.Text = Grid->CellText(Field);
@@ -648,19 +649,18 @@ private:
 
 TqzExportModel TqzExportOptions::BuildModel() {
     TqzExportModel m;
-    TqzDBGrid* g = FGrid;
+    TqzGridExportHost* g = FHost;
     m.GridFont = FontOf(g->Font());
     m.TitleFont = FontOf(g->TitleFont());
     m.GridColor = g->Color();
     m.TitleColor = g->TitleColor();
     m.FooterColor = g->FooterColor();
     m.FooterCellColor = g->FooterCellColor();
-    m.AlternatingColor = g->PaintOptions()->AlternatingRowColor();
+    m.AlternatingColor = g->AlternatingRowColor();
     m.TitleAlignment = g->TitleAlignment();
     m.TitleLines = g->TitleLines();
-    m.ShowFooter = g->Options().Contains(dgShowFooter);
-    g->Canvas()->Font()->Assign(g->Font());
-    const int w0 = std::max(1, g->Canvas()->TextWidth("0"));
+    m.ShowFooter = g->ShowsFooter();
+    const int w0 = std::max(1, g->DigitWidth());
     for (int i = 0; TField* f = g->GetColField(i); ++i) {
         TqzExportColumn c;
         c.FieldName = f->FieldName();
@@ -673,8 +673,7 @@ TqzExportModel TqzExportOptions::BuildModel() {
         c.Alignment = f->Alignment();
         c.DataType = f->DataType();
         g->ControlInfo(f, c.ControlType, c.Parameters);
-        c.ShownMemo = g->IsMemoCell(i + g->IndicatorOffset(), g->TitleOffset()) &&
-                      g->MemoAttributes().Contains(mGridShow);
+        c.ShownMemo = g->IsMemoCell(i + g->IndicatorOffset(), g->TitleOffset()) && g->ShowsMemoText();
         c.Footer = column ? column->FooterValue() : std::string();
         if (c.ControlType == "CustomEdit") {
             const std::string name = c.Parameters.substr(0, c.Parameters.find(';'));
@@ -748,7 +747,7 @@ void TqzExportOptions::SaveToStream(TStream* Stream) {
 namespace {
 
 // Each column the grid lets go is exported; the widths of those add up.
-void ChooseExportedColumns(TqzDBGrid* Grid, TqzExportModel& Model, TqzExportState& State) {
+void ChooseExportedColumns(TqzGridExportHost* Grid, TqzExportModel& Model, TqzExportState& State) {
     for (int i = 0; i < static_cast<int>(Model.Columns.size()); ++i) {
         TqzExportColumn& c = Model.Columns[static_cast<size_t>(i)];
         bool accept = true;
@@ -839,7 +838,7 @@ bool ExportAllRecords(TDataSet* Ds, const std::function<void(int)>& Row,
 bool TqzExportOptions::Run(TStream* Out) {
     TqzExportSettings s = FSettings;
     s.FileName = FileName();
-    TqzDBGrid* grid = FGrid;
+    TqzGridExportHost* grid = FHost;
     TDataSet* ds =
         grid && grid->DataLink() && grid->DataLink()->Active() ? grid->DataLink()->DataSet() : nullptr;
     if (!ds || s.ExportType == qzgetXML) return false;

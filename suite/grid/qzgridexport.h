@@ -17,7 +17,6 @@
 #include "platform/db/dbtypes.h"
 #include "platform/ui/graphics.h"
 
-class TqzDBGrid;
 class TqzGridExportHost;
 class TStream;
 
@@ -127,8 +126,8 @@ void qzSYLKFinish(const TqzExportSettings& S, const TqzExportModel& M, const Tqz
 class TqzExportOptions : public TPersistent {
     TASKMOOR_CLASS(TqzExportOptions, TPersistent)
 public:
-    // Host: the grid's colour and title events, replayed with esoDynamicColors.
-    TqzExportOptions(TqzDBGrid* Grid, TqzGridExportHost& Host);
+    // Host: what the export sees of its grid.
+    explicit TqzExportOptions(TqzGridExportHost& Host);
 
     // The stored name, else the program's name with ".txt".
     std::string FileName() const;
@@ -167,6 +166,5 @@ private:
     // away before the export was finished.
     bool Run(TStream* Out);
     TqzExportSettings FSettings;
-    TqzDBGrid* FGrid;
     TqzGridExportHost* FHost;
 };

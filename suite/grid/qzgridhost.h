@@ -7,6 +7,7 @@
 // run without a grid, a data link or a dataset.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ class TStrings;
 class TWinControl;
 class TqzColumn;
 class TqzGridDataLink;
+class TqzGridSelection;
 class TqzGridPaintOptions;
 struct TGridDrawInfo;
 struct TqzCacheColInfoItem;
@@ -285,11 +287,51 @@ protected:
     TqzGridPainterHost& operator=(const TqzGridPainterHost&) = default;
 };
 
-// The export's view of the grid beyond its public side: the colour and
-// title events it replays for every exported cell.
+// The export's view of the grid: its columns and cells, their looks, its
+// data link and selection, and the events it fires or replays for every
+// exported cell.
 class TqzGridExportHost {
 public:
+    // Columns and cells.
+    virtual int IndicatorOffset() const = 0;
+    virtual int TitleOffset() const = 0;
+    virtual int ColCount() const = 0;
+    virtual int ColWidths(int Index) const = 0;
     virtual TField* GetColField(int DataCol) const = 0;
+    virtual TqzColumn* Columns(int Index) const = 0;
+    // Control type and parameters of a field's ControlType line.
+    virtual void ControlInfo(TField* Field, std::string& Type, std::string& Parameters) = 0;
+    virtual TWinControl* FindControlByName(const std::string& Name) = 0;
+    virtual bool IsMemoCell(int ACol, int ARow) const = 0;
+    // Memo cells show their text (mGridShow).
+    virtual bool ShowsMemoText() const = 0;
+    virtual std::string CellText(TField* Field) = 0;
+
+    // Looks.
+    virtual TFont* Font() const = 0;
+    virtual TFont* TitleFont() const = 0;
+    virtual TColor Color() const = 0;
+    virtual TColor TitleColor() const = 0;
+    virtual TColor FooterColor() const = 0;
+    virtual TColor FooterCellColor() const = 0;
+    virtual TColor AlternatingRowColor() const = 0;
+    virtual TAlignment TitleAlignment() const = 0;
+    virtual int TitleLines() const = 0;
+    virtual bool ShowsFooter() const = 0;
+    // The width of "0" in the grid's font, set on its canvas.
+    virtual int DigitWidth() = 0;
+    virtual bool Designing() const = 0;
+
+    // Data.
+    virtual TqzGridDataLink* DataLink() const = 0;
+    virtual TqzGridSelection* Selection() const = 0;
+    virtual int VisibleDataRows() const = 0;
+    // Set while the grid is alive.
+    virtual std::shared_ptr<bool> AliveToken() const = 0;
+
+    // Events.
+    virtual void DoExportField(TField* Field, bool& Accept) = 0;
+    virtual void DoExportSYLKFormat(TField* Field, std::string& Format) = 0;
     virtual void CalcCellColors(TField* Field, TGridDrawState State, bool Highlight, TFont* AFont,
                                 TBrush* ABrush) = 0;
     virtual void DoCalcTitleAttributes(const std::string& FieldName, TFont* AFont, TBrush* ABrush,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/core/object.h"
+#include "platform/core/properties.h"
 
 class TStrings;
 class TqzDBGrid;

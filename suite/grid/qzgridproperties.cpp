@@ -5,7 +5,6 @@
 #include "suite/grid/qzdbigrd_impl.h"
 
 TqzGridDataLink* TqzCustomDBGrid::DataLink() const { return FImpl->DataLink.get(); }
-TqzGridExportHost& TqzCustomDBGrid::ExportHost() { return FImpl->Hosts; }
 TqzDBGridOptions TqzCustomDBGrid::Options() const { return FImpl->Options; }
 TqzDBGridKeyOptions TqzCustomDBGrid::KeyOptions() const { return FImpl->KeyOptions; }
 void TqzCustomDBGrid::SetKeyOptions(TqzDBGridKeyOptions Value) { FImpl->KeyOptions = Value; }
