@@ -14,7 +14,8 @@
 namespace {
 
 // How long a later copy waits for the running one.
-constexpr int ReplyTimeoutMs = 2000;
+constexpr int DefaultReplyTimeoutMs = 2000;
+int ReplyTimeoutMs = DefaultReplyTimeoutMs;
 
 std::unique_ptr<TSingleInstance> gInstance;
 std::string gTitle;
@@ -114,6 +115,10 @@ bool ClaimDataFolder(const std::string& Folder) {
         return true;
     }
     return true;
+}
+
+void SetInstanceReplyTimeout(int Milliseconds) {
+    ReplyTimeoutMs = Milliseconds > 0 ? Milliseconds : DefaultReplyTimeoutMs;
 }
 
 int InstanceRequestsAnswered() { return gInstance ? gInstance->RequestsAnswered() : 0; }

@@ -54,3 +54,6 @@ void CloseInstanceMutex();
 std::string InstanceName();
 // Requests from later copies that this process has answered.
 int InstanceRequestsAnswered();
+// How long a later copy waits for the running copy's connection and answer
+// (2000 ms; 0 or less sets that again).
+void SetInstanceReplyTimeout(int Milliseconds);

@@ -38,15 +38,15 @@ protected:
     }
 
     // Runs Exe with Args in the folder "work", its environment this one's
-    // without the variables named in Drop. A guard of a minute ends a process
-    // that would never end (not a measure of speed).
+    // without the variables named in Drop. A guard of five minutes ends a
+    // process that would never end (not a measure of speed).
     TRun Run(const std::string& Exe, const std::vector<std::string>& Args,
              const std::vector<std::string>& Drop = {}) {
         const std::string out = (Dir / "out.txt").string(), err = (Dir / "err.txt").string(),
                           code = (Dir / "code.txt").string();
         std::string command = "cd " + Quoted((Dir / "work").string()) + " && env";
         for (const std::string& name : Drop) command += " -u " + name;
-        command += " timeout -s KILL 60 " + Quoted(Exe);
+        command += " timeout -s KILL 300 " + Quoted(Exe);
         for (const std::string& a : Args) command += " " + Quoted(a);
         command += " </dev/null >" + Quoted(out) + " 2>" + Quoted(err) + "; echo $? >" + Quoted(code);
         TRun run;

@@ -20,6 +20,10 @@
 
 namespace {
 
+// How long a later copy waits for the running one in these tests: long
+// enough for any machine (an answer that comes ends the wait at once).
+constexpr int AnswerWait = 60000;
+
 class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -29,8 +33,10 @@ protected:
         OldTitle = Application->Title();
         Title = "Taskmoor test " + CreateGUIDString().substr(1, 8);
         Application->SetTitle(Title);
+        SetInstanceReplyTimeout(AnswerWait);
     }
     void TearDown() override {
+        SetInstanceReplyTimeout(0);
         CloseInstanceMutex();
         Application->SetTitle(OldTitle);
     }
@@ -61,10 +67,11 @@ TEST_F(SingleInstance, LaterCopyIsAnsweredWhileTheWindowRuns) {
     std::atomic<int> confirmed{-1};
     std::thread later([&] {
         TSingleInstance copy(Title);
-        TLocalSocket peer = copy.Claim() == TSingleInstance::scTaken ? copy.Connect(2000) : TLocalSocket();
-        confirmed = TSingleInstance::AskToComeForward(peer, 3000) ? 1 : 0;
+        TLocalSocket peer =
+            copy.Claim() == TSingleInstance::scTaken ? copy.Connect(AnswerWait) : TLocalSocket();
+        confirmed = TSingleInstance::AskToComeForward(peer, AnswerWait) ? 1 : 0;
     });
-    WaitUntil([&] { return confirmed >= 0; }, 10000);
+    WaitUntil([&] { return confirmed >= 0; }, 3 * AnswerWait);
     later.join();
     EXPECT_EQ(confirmed, 1);
     EXPECT_EQ(InstanceRequestsAnswered(), answered + 1);
@@ -75,6 +82,7 @@ TEST_F(SingleInstance, LaterCopyIsAnsweredWhileTheWindowRuns) {
 TEST_F(SingleInstance, ACopyWhoseRunningCopyDoesNotAnswerSaysSo) {
     TFileLock silent;  // held, and nobody listens
     ASSERT_EQ(silent.TryLock(TSingleInstance(Title).LockPath()), TFileLock::flLocked);
+    SetInstanceReplyTimeout(100);  // nobody answers however long it waits
     TTestDialogs dialogs;
     EXPECT_TRUE(IsAnotherInstance());
     ASSERT_EQ(dialogs.Count(), 1);
@@ -115,13 +123,13 @@ TEST_F(SingleInstance, EveryLaterCopyHandsOverThroughAFloodOfConnections) {
         through = true;
     });
     // The running copy's event loop meanwhile.
-    WaitUntil([&] { return copies == Copies; }, 120000);
+    WaitUntil([&] { return copies == Copies; }, 8 * AnswerWait);
     through = true;
     later.join();
     for (std::thread& t : flood) t.join();
     EXPECT_EQ(foundAnother, Copies);
     EXPECT_EQ(dialogs.Count(), 0) << (dialogs.Count() ? dialogs.Last().Text : std::string());
-    WaitUntil([&] { return running.RequestsAnswered() == Copies; }, 5000);
+    WaitUntil([&] { return running.RequestsAnswered() == Copies; }, AnswerWait);
     EXPECT_EQ(running.RequestsAnswered(), Copies);
     EXPECT_EQ(shown, Copies);
 }

@@ -212,7 +212,7 @@ TEST_F(LocalSockets, AConnectThatWaitsGetsInWhenTheQueueMoves) {
     ASSERT_GT(queued, 0);
     EXPECT_FALSE(TLocalSocket::Connect(Path("queue"), 50).Valid());
     std::optional<TLocalSocket> waiting;
-    std::thread later([&] { waiting = TLocalSocket::Connect(Path("queue"), 20000); });
+    std::thread later([&] { waiting = TLocalSocket::Connect(Path("queue"), 60000); });
     // The waiter is in line before one place frees.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     ASSERT_TRUE(server.Accept().Valid());

@@ -441,7 +441,7 @@ TEST_F(NavigatorTest, HeldNextButtonRepeats) {
     TNavButton* next = nav->Buttons(nbNext);
     ASSERT_TRUE(next->RepeatClicks());
     SendMouseDown(next, mbLeft, 5, 5);
-    WaitUntil([&] { return table->FieldByName("Key")->AsInteger() >= 3; }, 2000);
+    WaitUntil([&] { return table->FieldByName("Key")->AsInteger() >= 3; }, 60000);
     SendMouseUp(next, mbLeft, 5, 5);
     const int reached = table->FieldByName("Key")->AsInteger();
     EXPECT_GE(reached, 3);  // the mouse-up's click and at least one repeat
@@ -461,7 +461,7 @@ TEST_F(NavigatorTest, ARepeatedClickMayFreeTheNavigator) {
     }));
     f.Show();
     SendMouseDown(nav->Buttons(nbNext), mbLeft, 5, 5);
-    EXPECT_TRUE(WaitUntil([&] { return clicks >= 2; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return clicks >= 2; }, 60000));
     ProcessEvents();
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(table->FieldByName("Key")->AsInteger(), 3);

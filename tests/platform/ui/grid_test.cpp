@@ -443,7 +443,7 @@ TEST_F(GridTest, MoveColumnKeepsWidthsAndTabStopsInStep) {
 TEST_F(GridTest, SelectingBeyondTheBottomScrollsOnATimer) {
     SendMouseDown(grid, mbLeft, 60, 30);
     SendMouseMove(grid, 60, 260, {ssLeft});
-    EXPECT_TRUE(WaitUntil([&] { return grid->TopRow() >= 4; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return grid->TopRow() >= 4; }, 60000));
     SendMouseUp(grid, mbLeft, 60, 260);
     ASSERT_FALSE(grid->TimedScrolls.empty());
     EXPECT_TRUE(grid->TimedScrolls[0].Contains(sdDown));

@@ -232,7 +232,7 @@ TEST(TimerTest, FiresWhileEnabledAndStopsWhenDisabled) {
     timer.SetOnTimer(TNotifyEvent([&](TObject*) {
         if (++ticks == 3) timer.SetEnabled(false);
     }));
-    EXPECT_TRUE(WaitUntil([&] { return ticks >= 3; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return ticks >= 3; }, 60000));
     WaitUntil([] { return false; }, 60);
     EXPECT_EQ(ticks, 3);
     EXPECT_FALSE(timer.Enabled());
@@ -257,7 +257,7 @@ TEST(TimerTest, ExceptionInTheHandlerIsShownAndTheTimerGoesOn) {
         ++ticks;
         throw EConvertError("'x' is not a valid integer value");
     }));
-    EXPECT_TRUE(WaitUntil([&] { return ticks >= 2; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return ticks >= 2; }, 60000));
     timer.SetEnabled(false);
     ASSERT_GE(dialogs.Count(), 2);
     EXPECT_EQ(dialogs.Messages()[0].Text, "'x' is not a valid integer value.");

@@ -53,16 +53,16 @@ TEST_F(RichLayoutSteps, CtrlEndShowsTheLastLineAndALetterTypedThere) {
     ASSERT_TRUE(r->StreamIn(Lines(512 << 10), false, false));
     // the key the moment the layout's last step laid the last paragraph out,
     // while the scroll bar's range is that of the first steps
-    ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return r->LaidOut(); }, 600000));
     const int end = static_cast<int>(r->Text().size());
     PostKey(r, VK_END, TShiftState{ssCtrl});
-    ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == end; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == end; }, 600000));
     EXPECT_TRUE(CaretShows());
     // and after the layout's next reports
     ASSERT_TRUE(EventLoopRests());
     EXPECT_TRUE(CaretShows());
     PostKey(r, 'Z', TShiftState{ssShift});
-    ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == end + 1; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return r->SelStart() == end + 1; }, 600000));
     EXPECT_EQ(r->Text().substr(static_cast<std::size_t>(end)), "Z");
     EXPECT_TRUE(CaretShows());
 }

@@ -40,6 +40,9 @@ protected:
         ResetFormatSettings();
         // Wednesday 15 May 2024, mid-day.
         SetClockForTesting(EncodeDate(2024, 5, 15) + 0.5);
+        // The lists' type-ahead takes letters typed together as one search
+        // however long the machine takes between them.
+        SetTickCountForTesting(100000);
         SetLocaleFirstDayOfWeek(6);
 
         Goals = new TOstraTable(nullptr);
