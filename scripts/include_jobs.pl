@@ -155,11 +155,14 @@ if ($compiler) {
   }
 }
 
-# A header takes the group of a source of its own folder, else of the first source that includes it.
+# A header takes the group of the first source of its own folder that includes
+# it, else of the first source that does, else of a source of its folder.
 my (@headers, @orphans);
 for my $h (sort grep { /\.h$/ } @files) {
-  my ($src) = @{ $sources_in{ dirname($h) } || [] };
+  my @near = @{ $sources_in{ dirname($h) } || [] };
+  my ($src) = grep { closure($_)->{$h} } @near;
   ($src) = grep { closure($_)->{$h} } @sources unless $src;
+  ($src) = @near unless $src;
   unless ($src) { push @orphans, $h; next }
   $flags_of{$h} = $flags_of{$src};
   $dir_of{$h} = $dir_of{$src};

@@ -5,6 +5,7 @@
 #include "platform/core/properties.h"
 #include "platform/core/sysutils.h"
 #include "platform/db/dbtables.h"
+#include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "suite/base/qzproputils.h"
 #include "suite/data/qzfilterdialog.h"
