@@ -80,6 +80,7 @@ TEST_F(FilterRoadsAgreeTest, TextsLongerThanTheirFieldGiveTheToolsRowsOnEveryRoa
     upTo.CaseSensitive = true;
     const std::vector<std::pair<TqzFieldInfoList, std::string>> cases = {
         {{upTo}, "coalesce(name, '') <> '' AND name <= 'B" + z19 + "'"},
+        {{Range("name", "", "b")}, "coalesce(name, '') <> '' AND " + CliUpper("name") + " <= 'B" + z19 + "'"},
         {{Crit("name", fdMatchExact, letters, true)}, "name = '" + letters + "'"},
         {{Crit("name", fdMatchStart, letters.substr(0, 21), true)},
          "substr(name, 1, 21) = '" + letters.substr(0, 21) + "'"},
