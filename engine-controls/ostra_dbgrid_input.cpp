@@ -196,7 +196,8 @@ int TOstraCustomDBGrid::GetEditLimit() {
     const TOstraColumn* column =
         index >= 0 && index < FColumns->Count() ? FColumns->GetColumn(index) : nullptr;
     if (column && column->ButtonStyle() == cbsCombo && column->PickMapping()) return 0;
-    return f->Size();
+    // none where the dataset keeps texts of any length
+    return TextRoomOf(f);
 }
 
 // ---- Selection ---------------------------------------------------------------------------------------------

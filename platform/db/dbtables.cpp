@@ -628,63 +628,116 @@ void TDBDataSet::DefsFromStatement(void* Statement, const std::vector<std::strin
     }
 }
 
+namespace {
+
+// Whether Type is a whole-number type a wider value may not fit.
+bool NarrowWholeNumber(TFieldType Type) { return Type == ftSmallint || Type == ftInteger; }
+
+// The type of a whole-number definition of Type that holds Least..Greatest.
+TFieldType WideEnough(TFieldType Type, int64_t Least, int64_t Greatest) {
+    const auto fits = [&](int64_t Low, int64_t High) { return Least >= Low && Greatest <= High; };
+    if (Type == ftSmallint && !fits(INT16_MIN, INT16_MAX))
+        return fits(INT32_MIN, INT32_MAX) ? ftInteger : ftLargeint;
+    if (Type == ftInteger && !fits(INT32_MIN, INT32_MAX)) return ftLargeint;
+    return Type;
+}
+
+}  // namespace
+
 void TDBDataSet::WidenFieldDefs(const std::string& Rows, const std::function<void(void*)>& Bind) {
     const int count = FieldDefs()->Count();
-    FDeclaredSizes.assign(static_cast<size_t>(count), 0);
-    std::string names, longest;
-    // string fields by their longest value; whole-number fields by their
-    // least and greatest, widened when a value does not fit them
+    std::string names, bounds;
+    // whole-number fields by their least and greatest values
     std::vector<int> measured;
-    // a text's length as it reads, in UTF-8 (text_utf8, sqlite_connection.cpp)
-    int utf8 = -1;
-    const auto bytesOf = [&](const std::string& C) {
-        if (utf8 < 0) utf8 = IsUtf8Database(Connection()->Db()) ? 1 : 0;
-        return "length(" + (utf8 ? "CAST(" + C + " AS BLOB)" : "text_utf8(" + C + ")") + ")";
-    };
     for (int i = 0; i < count; ++i) {
         const std::string c = "c" + std::to_string(i);
         names += (i ? ", " : "") + c;
-        const TFieldType type = FieldDefs()->Items(i)->DataType();
-        if (type == ftString) {
-            longest += (longest.empty() ? "" : ", ") + ("max(" + bytesOf(c) + ")");
-        } else if (type == ftSmallint || type == ftInteger) {
-            const std::string number =
-                "CASE WHEN typeof(" + c + ") IN ('integer', 'real') THEN " + c + " END";
-            longest += (longest.empty() ? "" : ", ") + ("min(" + number + "), max(" + number + ")");
-        } else {
-            continue;
-        }
+        if (!NarrowWholeNumber(FieldDefs()->Items(i)->DataType())) continue;
+        const std::string number = "CASE WHEN typeof(" + c + ") IN ('integer', 'real') THEN " + c + " END";
+        bounds += (bounds.empty() ? "" : ", ") + ("min(" + number + "), max(" + number + ")");
         measured.push_back(i);
     }
     if (measured.empty()) return;
     try {
         TSqliteStatement st(Connection()->Db(),
-                            "WITH r(" + names + ") AS (" + Rows + "\n) SELECT " + longest + " FROM r");
+                            "WITH r(" + names + ") AS (" + Rows + "\n) SELECT " + bounds + " FROM r");
         st.Watch();
         if (Bind) Bind(st.Handle());
         if (!st.Step()) return;
         int column = 0;
         for (const int i : measured) {
             TFieldDef* def = FieldDefs()->Items(i);
-            if (def->DataType() != ftString) {
-                const int64_t least = st.ColumnInt(column++), greatest = st.ColumnInt(column++);
-                const auto fits = [&](int64_t Low, int64_t High) { return least >= Low && greatest <= High; };
-                if (def->DataType() == ftSmallint && !fits(INT16_MIN, INT16_MAX))
-                    def->SetDataType(fits(INT32_MIN, INT32_MAX) ? ftInteger : ftLargeint);
-                else if (def->DataType() == ftInteger && !fits(INT32_MIN, INT32_MAX))
-                    def->SetDataType(ftLargeint);
-                continue;
-            }
-            const int64_t n = st.ColumnInt(column++);
-            if (n <= def->Size()) continue;
-            FDeclaredSizes[static_cast<size_t>(i)] = def->Size();
-            def->SetSize(static_cast<int>(std::min<int64_t>(n, TSqliteConnection::MaxValueLength)));
+            const int64_t least = st.ColumnInt(column++), greatest = st.ColumnInt(column++);
+            def->SetDataType(WideEnough(def->DataType(), least, greatest));
         }
     } catch (const EDBEngineError& e) {
-        // an engine error leaves the sizes declared (a parameter without a
+        // an engine error leaves the types declared (a parameter without a
         // value is no engine error and goes to the caller), unless a lock
         // or a stop
         if (IsLockConflict(e.ErrorCode()) || IsWorkStopped(e.ErrorCode())) throw;
+    }
+}
+
+void TDBDataSet::ReadRowsWidening(void* Statement, std::vector<TRow>& Rows) {
+    auto& st = *static_cast<TSqliteStatement*>(Statement);
+    const int count = FieldDefs()->Count();
+    // each narrow whole number read as a 64-bit one, measured as it comes
+    struct TMeasure {
+        int Index;
+        TFieldType Declared;
+        int64_t Least = INT64_MAX, Greatest = INT64_MIN;
+    };
+    std::vector<TMeasure> measures;
+    for (int i = 0; i < count; ++i) {
+        TFieldDef* def = FieldDefs()->Items(i);
+        if (!NarrowWholeNumber(def->DataType())) continue;
+        measures.push_back({i, def->DataType()});
+        def->SetDataType(ftLargeint);
+    }
+    const auto restore = [&] {
+        for (const TMeasure& m : measures) FieldDefs()->Items(m.Index)->SetDataType(m.Declared);
+    };
+    Rows.clear();
+    try {
+        while (st.Step()) {
+            TRow row;
+            ReadRowFromStatement(st.Handle(), 0, row);
+            for (TMeasure& m : measures) {
+                const size_t i = static_cast<size_t>(m.Index);
+                if (!row.Has[i]) continue;
+                int64_t v = 0;
+                std::memcpy(&v, row.Values[i].data(), sizeof v);
+                m.Least = std::min(m.Least, v);
+                m.Greatest = std::max(m.Greatest, v);
+            }
+            row.Key = static_cast<int64_t>(Rows.size()) + 1;
+            Rows.push_back(std::move(row));
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    // each column's values in its final form
+    for (const TMeasure& m : measures) {
+        TFieldDef* def = FieldDefs()->Items(m.Index);
+        const TFieldType type =
+            m.Least > m.Greatest ? m.Declared : WideEnough(m.Declared, m.Least, m.Greatest);
+        def->SetDataType(type);
+        if (type == ftLargeint) continue;
+        const size_t i = static_cast<size_t>(m.Index);
+        for (TRow& row : Rows) {
+            if (!row.Has[i]) continue;
+            int64_t v = 0;
+            std::memcpy(&v, row.Values[i].data(), sizeof v);
+            if (type == ftSmallint) {
+                const auto n = static_cast<int16_t>(v);
+                row.Values[i].assign(reinterpret_cast<const char*>(&n), sizeof n);
+            } else {
+                const auto n = static_cast<int32_t>(v);
+                row.Values[i].assign(reinterpret_cast<const char*>(&n), sizeof n);
+            }
+        }
     }
 }
 
@@ -753,18 +806,10 @@ void TDBDataSet::InternalDelete() {
 
 void TDBDataSet::InternalOpen() {
     AcquireConnection();
-    FDeclaredSizes.clear();
     FLocateFacts = {};
     try {
         OpenData();
-        if (DefaultFields()) {
-            CreateFields();
-            // a widened string field keeps the width of its declared size
-            for (int i = 0; i < FieldDefs()->Count() && static_cast<size_t>(i) < FDeclaredSizes.size(); ++i)
-                if (FDeclaredSizes[static_cast<size_t>(i)] > 0)
-                    if (TField* f = FindField(FieldDefs()->Items(i)->Name()))
-                        f->SetDisplayWidth(FDeclaredSizes[static_cast<size_t>(i)]);
-        }
+        if (DefaultFields()) CreateFields();
         BindFields(true);
         SetBookmarkSize(sizeof(int64_t));
         FOpen = true;

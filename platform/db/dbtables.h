@@ -324,14 +324,19 @@ protected:
     std::vector<std::string> FColumns;
     // Field definitions from the columns of a statement.
     void DefsFromStatement(void* Statement, const std::vector<std::string>& DeclTypes);
-    // SQLite keeps a VARCHAR(n) value of any length and a 64-bit integer in
-    // any column: widens each string field definition to the longest value
-    // of its column in the rows of Rows (a SELECT whose columns are the
-    // definitions, in order), and a small or whole-number one to the type
-    // that holds its least and greatest values, so that no value shows cut.
+    // SQLite keeps a 64-bit integer in any column: widens each small or
+    // whole-number field definition to the type that holds the least and
+    // greatest values of its column in the rows of Rows (a SELECT whose
+    // columns are the definitions, in order), so that no value shows cut.
     // Bind binds Rows' parameters. A Rows that cannot be measured leaves the
-    // definitions as they are.
+    // definitions as they are. (A string field keeps its declared size: its
+    // texts read and store whole whatever the size.)
     void WidenFieldDefs(const std::string& Rows, const std::function<void(void*)>& Bind = {});
+    // Reads the rows of a statement (a TSqliteStatement, bound, watched) as
+    // WidenFieldDefs would measure them:
+    // each small or whole-number definition widened to what its values need,
+    // the rows' values in the definitions' final forms.
+    void ReadRowsWidening(void* Statement, std::vector<TRow>& Rows);
     void ReadRowFromTable(int64_t Key, TRow& Row);
     void ReadRowFromStatement(void* Statement, int FirstColumn, TRow& Row);
     // Expression filters as an SQL condition over the base table (empty: none)
@@ -402,8 +407,6 @@ private:
     TRow FScratch;
     // The edited row as it was read (Edit).
     TRow FEditRead;
-    // The declared size of each widened string definition (0: not widened).
-    std::vector<int> FDeclaredSizes;
     long FRowReads = 0;
     bool FLocateByDatabase = true;
     int FBuilding = 0;
@@ -603,6 +606,9 @@ protected:
 private:
     void SQLChanged(TObject* Sender);
     void BindParams(void* Statement);
+    // Sets FLiveSql, FBaseTable and FColumns where the statement's columns
+    // are those of one table.
+    void FindLiveSql(void* Statement);
     std::string Text() const;
     TStrings* FSQL;
     TParams* FParams;
@@ -611,6 +617,9 @@ private:
     int FRowsAffected = -1;
     // Rows of a query that is not live.
     std::vector<TRow> FRows;
+    // FRows read by the open (with its field definitions): the first
+    // FetchKeys takes them as they are.
+    bool FRowsFromOpen = false;
     std::string FLiveSql;
 };
 

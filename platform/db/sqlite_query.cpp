@@ -346,17 +346,34 @@ void TQuery::OpenData() {
     FBaseTable.clear();
     FColumns.clear();
     FLiveSql.clear();
+    FRows.clear();
+    FRowsFromOpen = false;
     TSqliteStatement st(Connection()->Db(), Text());
     if (st.ColumnCount() == 0) DatabaseError("Query does not return a result set");
     DefsFromStatement(st.Handle(), {});
-    WidenFieldDefs(Text(), [this](void* Statement) { BindParams(Statement); });
-    if (!FRequestLive) return;
+    if (FRequestLive) FindLiveSql(st.Handle());
+    if (!FLiveSql.empty() || (Filtered() && !Filter().empty())) {
+        // keys only, or rows by a Filter text that reads the field types:
+        // the types are measured first
+        WidenFieldDefs(Text(), [this](void* Statement) { BindParams(Statement); });
+        return;
+    }
+    // the rows, read once: the whole-number types measured as they come
+    st.Watch();
+    BindParams(st.Handle());
+    ReadRowsWidening(&st, FRows);
+    FRowsFromOpen = true;
+}
+
+void TQuery::FindLiveSql(void* Statement) {
+    auto* h = static_cast<sqlite3_stmt*>(Statement);
+    const int count = sqlite3_column_count(h);
     // live over one table: every column a column of that table
     std::string table;
     std::vector<std::string> origins;
-    for (int i = 0; i < st.ColumnCount(); ++i) {
-        const char* t = sqlite3_column_table_name(st.Handle(), i);
-        const char* o = sqlite3_column_origin_name(st.Handle(), i);
+    for (int i = 0; i < count; ++i) {
+        const char* t = sqlite3_column_table_name(h, i);
+        const char* o = sqlite3_column_origin_name(h, i);
         if (!t || !o || (!table.empty() && table != t)) return;
         table = t;
         origins.push_back(o);
@@ -367,7 +384,7 @@ void TQuery::OpenData() {
     try {
         TSqliteStatement check(Connection()->Db(), live);
         const char* t = sqlite3_column_table_name(check.Handle(), 0);
-        if (!t || table != t || check.ColumnCount() != st.ColumnCount() + 1) return;
+        if (!t || table != t || check.ColumnCount() != count + 1) return;
     } catch (const EDatabaseError&) {
         return;  // an alias hides the table: read-only
     }
@@ -378,11 +395,19 @@ void TQuery::OpenData() {
 
 void TQuery::CloseData() {
     FRows.clear();
+    FRowsFromOpen = false;
     if (!FPrepared) FLiveSql.clear();
 }
 
 std::vector<int64_t> TQuery::FetchKeys() {
     std::vector<int64_t> keys;
+    if (FRowsFromOpen) {
+        // the rows the open read
+        FRowsFromOpen = false;
+        keys.reserve(FRows.size());
+        for (const TRow& row : FRows) keys.push_back(row.Key);
+        return keys;
+    }
     const std::string filter = FilterCondition();
     auto filtered = [&](const std::string& Sql) {
         return filter.empty() ? Sql : "SELECT * FROM (" + Sql + "\n) WHERE (" + filter + "\n)";

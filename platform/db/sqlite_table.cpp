@@ -420,10 +420,10 @@ std::vector<int64_t> TTable::FetchKeys() {
             where += SqlName(c.Column) + " COLLATE " + c.Collation + " = ?";
             TBind b{c.Field ? c.Field->DataType() : ftString, {}, true};
             // the master's value in the detail field's native form
+            // (a text whole: the master's may be longer than either field's size)
             std::string native(static_cast<size_t>(c.Field ? c.Field->DataSize() : 0) + 8, '\0');
-            if (c.Field && fields[i]->DataType() == c.Field->DataType() &&
+            if (c.Field && fields[i]->DataType() == c.Field->DataType() && c.Field->DataType() != ftString &&
                 fields[i]->DataSet()->GetFieldData(fields[i], native.data())) {
-                if (c.Field->DataType() == ftString) native = native.c_str();
                 b.Value = native;
             } else {
                 b.Type = ftString;

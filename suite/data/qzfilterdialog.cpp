@@ -237,8 +237,8 @@ void TqzFilterDialog::GetFieldsFromDataSet() {
     if (!ds) return;
     for (int i = 0; i < ds->FieldCount(); ++i) {
         TField* f = ds->Fields()->Fields(i);
-        FFieldList.push_back(
-            {f->FieldName(), f->FieldName(), "", f->DataType(), f->DisplayLabel(), f->Size()});
+        FFieldList.push_back({f->FieldName(), f->FieldName(), "", f->DataType(), f->DisplayLabel(), f->Size(),
+                              ds->GetFieldText(f, nullptr)});
     }
 }
 

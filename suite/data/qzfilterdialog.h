@@ -112,6 +112,9 @@ struct TqzDBFieldInfo {
     TFieldType DataType = ftUnknown;
     std::string DisplayLabel;
     int Size = 0;
+    // A text field of a dataset that keeps texts of any length (SQLite):
+    // a value is not cut to Size.
+    bool Whole = false;
 };
 
 class TqzFilterDataLink : public TDataLink {

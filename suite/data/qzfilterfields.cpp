@@ -129,7 +129,7 @@ void TqzFilterDialog::GetFieldsBySQL() {
                 int size = 0;
                 TryStrToInt(Trim(p[5]), size);
                 add({Trim(p[1]), Trim(p[0]), Trim(p[2]), type < 0 ? ftUnknown : static_cast<TFieldType>(type),
-                     p[3], size});
+                     p[3], size, dynamic_cast<TDBDataSet*>(ds) != nullptr});
             }
             return;
         }
@@ -171,7 +171,8 @@ void TqzFilterDialog::GetFieldsBySQL() {
             temp->FieldDefs()->Update();
             for (int i = 0; i < temp->FieldDefs()->Count(); ++i) {
                 const TFieldDef* d = temp->FieldDefs()->Items(i);
-                add({d->Name(), qualifier + d->Name(), t.Name, d->DataType(), d->Name(), d->Size()});
+                // (the dataset keeps texts of any length)
+                add({d->Name(), qualifier + d->Name(), t.Name, d->DataType(), d->Name(), d->Size(), true});
             }
             continue;
         }
@@ -179,7 +180,7 @@ void TqzFilterDialog::GetFieldsBySQL() {
         for (int i = 0; i < temp->FieldCount(); ++i) {
             TField* f = temp->Fields()->Fields(i);
             add({f->FieldName(), qualifier + f->FieldName(), t.Name, f->DataType(), f->DisplayLabel(),
-                 f->Size()});
+                 f->Size(), temp->GetFieldText(f, nullptr)});
         }
     }
 }

@@ -186,7 +186,8 @@ public:
         if (Mode == vmTyped && IsNumberType(FField.DataType)) return NumberText(Item, FField);
         if (Mode == vmTyped && IsDateType(FField.DataType))
             return QuotedStr(DateText(Item, FField, FOptions));
-        if (IsStringOrMemoType(FField.DataType)) Item = CutToSize(Item, FField.Size);
+        // cut where the field keeps no longer text
+        if (IsStringOrMemoType(FField.DataType) && !FField.Whole) Item = CutToSize(Item, FField.Size);
         if (Mode == vmLike) Item = LikeEscaped(Item);
         const std::string q = QuotedStr(Before + Item + After);
         return FUpper && Mode != vmUpperCased ? Upper(q) : q;

@@ -6,6 +6,7 @@
 
 #include "engine-controls/ostra_dbgrid_inplace.h"
 #include "platform/core/clock.h"
+#include "platform/db/dbtables.h"
 #include "platform/ui/buttons.h"
 #include "support/environment.h"
 
@@ -67,6 +68,38 @@ protected:
         return date->Index();
     }
 };
+
+// Over an SQLite table, whose texts are kept whole past their declared
+// size, the cell editor limits no text: a text longer than its VARCHAR(n)
+// is edited whole and stored with what is typed after it.
+TEST_F(DBGridInplaceTest, ATextLongerThanItsFieldIsEditedWhole) {
+    TTestEnvironment env;
+    TDatabase db(nullptr);
+    db.SetDatabaseName(env.Path("grid.db"));
+    db.Execute(
+        "CREATE TABLE t (id INTEGER PRIMARY KEY, name VARCHAR(5));"
+        "INSERT INTO t VALUES (1, 'abcdefghij');");
+    TTable sqlite(nullptr);
+    sqlite.SetDatabaseName(env.Path("grid.db"));
+    sqlite.SetTableName("t");
+    sqlite.Open();
+    Source->SetDataSet(&sqlite);
+    ShowGrid();
+    ClickCell(1, 0);
+    SendKey(Grid, VK_F2);
+    ProcessEvents();
+    auto* editor = dynamic_cast<TOstraDBGridInplaceEdit*>(Grid->InplaceEditor());
+    ASSERT_NE(nullptr, editor);
+    EXPECT_EQ(0, editor->MaxLength());
+    EXPECT_EQ("abcdefghij", editor->Text());
+    SendKey(editor, VK_END);
+    SendText(editor, "kl");
+    SendKey(editor, VK_RETURN);
+    ProcessEvents();
+    if (sqlite.State() != dsBrowse) sqlite.Post();
+    EXPECT_EQ("abcdefghijkl", sqlite.FieldByName("name")->AsString());
+    Source->SetDataSet(Table);
+}
 
 TEST_F(DBGridInplaceTest, PickListHeightFollowsItemsAndDropDownRows) {
     ShowTasks(3);

@@ -145,6 +145,36 @@ TEST_F(SqliteTables, MasterDetailEditsAndGotoCurrent) {
     orders.Close();
 }
 
+// A detail keyed by a text: the master's text is its key whole, also when it
+// is longer than either field's size.
+TEST_F(SqliteTables, MasterDetailByALongText) {
+    const std::string longName(300, 'n');
+    Db->Execute(
+        "CREATE TABLE notes (no INTEGER PRIMARY KEY, who VARCHAR(4), what VARCHAR(10));"
+        "CREATE INDEX bywho ON notes (who);"
+        "INSERT INTO cust (name, city) VALUES ('" +
+        longName +
+        "', 'Oslo');"
+        "INSERT INTO notes (who, what) VALUES ('bob', 'x'), ('" +
+        longName + "', 'long'), ('" + longName.substr(0, 4) + "', 'cut');");
+    Table->SetIndexName("PrimaryKey");
+    Table->Open();
+    TDataSource source(nullptr);
+    source.SetDataSet(Table.get());
+    TTable notes(nullptr);
+    notes.SetDatabaseName(":memory:");
+    notes.SetTableName("notes");
+    notes.SetIndexName("bywho");
+    notes.SetMasterSource(&source);
+    notes.SetMasterFields("name");
+    notes.Open();
+    EXPECT_EQ(Names(&notes, "what"), "x");
+    Table->Last();
+    ASSERT_EQ(Table->FieldByName("name")->AsString(), longName);
+    EXPECT_EQ(Names(&notes, "what"), "long");
+    notes.Close();
+}
+
 TEST_F(SqliteTables, CallbackAndExpressionFilters) {
     Table->Open();
     int calls = 0;

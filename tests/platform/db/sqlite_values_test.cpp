@@ -124,8 +124,9 @@ TEST_F(SqliteValues, ALongerTextThanItsVarcharShowsWholeAndStaysWhole) {
     table->Next();
     TField* code = table->FieldByName("code");
     EXPECT_EQ(code->AsString(), std::string(1000, 'x'));
-    EXPECT_EQ(code->Size(), 1000);
-    EXPECT_EQ(code->DisplayWidth(), 40);  // the column keeps its declared width
+    // the field keeps its declared size and width: the text reads whole all the same
+    EXPECT_EQ(code->Size(), 40);
+    EXPECT_EQ(code->DisplayWidth(), 40);
     // another connection changes the code meanwhile; this edit changes the quantity only
     table->Edit();
     table->FieldByName("qty")->SetAsInteger(20);
@@ -181,6 +182,49 @@ TEST_F(SqliteValues, AForeignFilesTypesAndSizesReadAsFieldsCan) {
     EXPECT_EQ(table->FieldByName("f")->AsFloat(), 0.0);
     table->Next();
     for (int i = 0; i < table->Fields()->Count(); ++i) EXPECT_TRUE(table->Fields()->Fields(i)->IsNull());
+}
+
+// A whole number past its declared type widens the field to a type that
+// holds every value of the rows: on a table, a live query, a query whose
+// rows the open reads once, and one opened with a Filter text; a column of
+// nulls keeps its declared type.
+TEST_F(SqliteValues, WholeNumbersPastTheirDeclaredTypeWidenTheField) {
+    Cli("CREATE TABLE n (id INTEGER PRIMARY KEY, i INTEGER, s SMALLINT, e SMALLINT, k INTEGER);"
+        "INSERT INTO n VALUES (1, 5, 7, NULL, 3), (2, 5000000000, 70000, NULL, -4), (3, NULL, -2, NULL, 'x'),"
+        " (4, -3000000000, 12, NULL, 2.5);");
+    for (int kind = 0; kind < 4; ++kind) {
+        SCOPED_TRACE(kind);
+        std::unique_ptr<TDBDataSet> ds;
+        if (kind == 0) {
+            auto t = std::make_unique<TTable>(nullptr);
+            t->SetTableName("n");
+            ds = std::move(t);
+        } else {
+            auto q = std::make_unique<TQuery>(nullptr);
+            q->SQL()->SetText("SELECT id, i, s, e, k FROM n");
+            q->SetRequestLive(kind == 1);
+            if (kind == 3) {
+                q->SetFilter("id > 0");
+                q->SetFiltered(true);
+            }
+            ds = std::move(q);
+        }
+        ds->SetDatabaseName(Path);
+        ds->Open();
+        EXPECT_EQ(ftLargeint, ds->FieldByName("i")->DataType());
+        EXPECT_EQ(ftInteger, ds->FieldByName("s")->DataType());
+        EXPECT_EQ(ftSmallint, ds->FieldByName("e")->DataType());
+        EXPECT_EQ(ftInteger, ds->FieldByName("k")->DataType());
+        std::string shown;
+        for (ds->First(); !ds->Eof(); ds->Next())
+            for (const char* f : {"i", "s", "e", "k"}) shown += ds->FieldByName(f)->AsString() + "|";
+        EXPECT_EQ(shown, "5|7||3|5000000000|70000||-4||-2|||-3000000000|12||2|");
+        // the same rows again, as the open read them
+        ds->Refresh();
+        ASSERT_TRUE(ds->Locate("id", Variant(2), {}));
+        EXPECT_EQ(ds->FieldByName("i")->AsLargeInt(), 5000000000LL);
+        EXPECT_EQ(ds->FieldByName("s")->AsInteger(), 70000);
+    }
 }
 
 TEST_F(SqliteValues, AFilterTextRunsNoQueryOfItsOwn) {

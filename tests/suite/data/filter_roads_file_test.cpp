@@ -68,6 +68,39 @@ TEST_F(FilterRoadsAgreeTest, ACaseBlindTextRangeComparesUpperCaseTexts) {
     ExpectRoads({Range("name", "B_", "")}, "coalesce(name, '') <> '' AND " + name + " >= 'B_'");
 }
 
+// Texts longer than their field's declared size (SQLite keeps any length):
+// every road, the record test alone and every way of learning the fields
+// give sqlite3's rows; a range's upper bound is padded to the declared size
+// and a typed value is not cut to it.
+TEST_F(FilterRoadsAgreeTest, TextsLongerThanTheirFieldGiveTheToolsRowsOnEveryRoad) {
+    const std::string z19(19, 'z'), letters = "abcdefghijklmnopqrstuvwxyz";
+    Fill("INSERT INTO r (id, name) VALUES (21, 'B" + z19 + "q'), (22, 'B" + std::string(25, 'y') +
+         "'), (23, '" + letters + "'), (24, '" + letters.substr(0, 20) + "'), (25, 'B" + z19 + "');");
+    TqzFieldInfo upTo = Range("name", "", "B");
+    upTo.CaseSensitive = true;
+    const std::vector<std::pair<TqzFieldInfoList, std::string>> cases = {
+        {{upTo}, "coalesce(name, '') <> '' AND name <= 'B" + z19 + "'"},
+        {{Range("name", "", "b")}, "coalesce(name, '') <> '' AND " + CliUpper("name") + " <= 'B" + z19 + "'"},
+        {{Crit("name", fdMatchExact, letters, true)}, "name = '" + letters + "'"},
+        {{Crit("name", fdMatchStart, letters.substr(0, 21), true)},
+         "substr(name, 1, 21) = '" + letters.substr(0, 21) + "'"},
+        {{Crit("name", fdMatchStart, "B" + z19 + "q", true)}, "substr(name, 1, 21) = 'B" + z19 + "q'"},
+    };
+    for (const auto& [criteria, where] : cases) {
+        SCOPED_TRACE(where);
+        const std::string expected = CliIds(rsTable, where);
+        ASSERT_NE(expected, "");
+        ExpectRoads(criteria, where);
+        for (TqzFilterFieldsFetchType fetch : {fmUseSQL, fmUseTFields})
+            EXPECT_EQ(CliIds(rsJoin, where), Shown(rsJoin, rdSQL, criteria, std::string(), fetch)) << fetch;
+        // the record test alone
+        TRoadRun alone = OpenRoad(rsTable, rdRecord);
+        alone.Dialog->SetOnAcceptFilterRecord(
+            TqzAcceptFilterRecordEvent([](TObject*, TDataSet*, bool&, bool&) {}));
+        EXPECT_EQ(expected, Apply(alone, criteria));
+    }
+}
+
 // A whole number matched at its start, anywhere or at its end: by its text
 // on every road.
 TEST_F(FilterRoadsAgreeTest, NumberMatchedByItsText) {

@@ -157,11 +157,19 @@ TEST_F(FilterRoadsTest, SqlRoadRefusesValuesThatAreNotOfTheFieldsType) {
     EXPECT_EQ("TqzFilterDialog: Field not found (nope)", Dialogs.Last().Text);
 }
 
-// A string is cut to the field's size before its quotes are doubled.
-TEST_F(FilterRoadsTest, LongStringCutBeforeQuotesAreDoubled) {
+// A string longer than its field is written whole, its quotes doubled: an
+// SQLite column keeps texts of any length, so the value is not cut to the
+// field's size (the record filter compares it whole too).
+TEST_F(FilterRoadsTest, LongStringWrittenWholeWithItsQuotesDoubled) {
     SetSQL(kAll);
     Query->Open();
-    EXPECT_EQ("8", BySQL({Crit("name", fdMatchExact, "abcdefghijklmnopqrs'tail")}));
+    const TqzFieldInfo tail = Crit("name", fdMatchExact, "abcdefghijklmnopqrs'tail");
+    EXPECT_EQ("", BySQL({tail}));
+    EXPECT_EQ(ByRecords({tail}, kAll), BySQL({tail}));
+    Db.Execute("UPDATE cust SET name = 'abcdefghijklmnopqrs''tail' WHERE id = 8");
+    EXPECT_EQ("8", BySQL({tail}));
+    EXPECT_EQ(ByRecords({tail}, kAll), BySQL({tail}));
+    EXPECT_EQ("", BySQL({Crit("name", fdMatchExact, "abcdefghijklmnopqrs'")}));
     EXPECT_EQ(0, Dialogs.Count());
 }
 
