@@ -11,6 +11,7 @@
 #include <mutex>
 #include <vector>
 
+#include "engine/store_memory.h"
 #include "platform/core/threads.h"
 
 // The AutoInc values of a batch: whether they ascend, and the bounds.
@@ -44,7 +45,7 @@ class TBatchWorkers {
 public:
     using TParse = std::function<void(const TRecordBatch&)>;
     struct TBuffer {
-        std::unique_ptr<uint8_t[]> Data;
+        TOstBlock Data;  // pages of its own: a freed buffer leaves no hole in the heap
         std::size_t Capacity = 0;
     };
 

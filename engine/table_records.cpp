@@ -398,7 +398,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
         buffer = pool.Acquire();
         TBatchWorkers::TBuffer& b = pool.Buffer(buffer);
         if (b.Capacity < batchBytes) {
-            b.Data.reset(new uint8_t[batchBytes]);
+            b.Data.reset(static_cast<uint8_t*>(OstAllocateBlock(batchBytes)));
             b.Capacity = batchBytes;
         }
         fill = in.Take(b.Data.get(), b.Capacity);
@@ -456,7 +456,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
             // Its batch is parsed already.
             std::memmove(b.Data.get(), base + pos, tail);
             if (b.Capacity < need) {
-                std::unique_ptr<uint8_t[]> bigger(new uint8_t[need]);
+                TOstBlock bigger(static_cast<uint8_t*>(OstAllocateBlock(need)));
                 std::memcpy(bigger.get(), b.Data.get(), tail);
                 b.Data = std::move(bigger);
                 b.Capacity = need;
@@ -464,7 +464,7 @@ bool TOstraImageReader::ReadRecords(TImageInput& in, int32_t recordCount, std::s
         } else {
             if (b.Capacity < need) {
                 b.Data.reset();
-                b.Data.reset(new uint8_t[need]);
+                b.Data.reset(static_cast<uint8_t*>(OstAllocateBlock(need)));
                 b.Capacity = need;
             }
             std::memcpy(b.Data.get(), base + pos, tail);
@@ -629,13 +629,13 @@ bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, s
     CallLoadMemoryHook(1);
     // The bytes at hand: the image in memory, or the buffer read into.
     const bool whole = in.Whole();
-    std::unique_ptr<uint8_t[]> buffer;
+    TOstBlock buffer;
     std::size_t capacity = 0;
     const uint8_t* base = in.P;
     std::size_t fill = in.Left(), pos = 0;
     if (!whole) {
         capacity = bufferBytes;
-        buffer.reset(new uint8_t[capacity]);
+        buffer.reset(static_cast<uint8_t*>(OstAllocateBlock(capacity)));
         fill = in.Take(buffer.get(), capacity);
         base = buffer.get();
     }
@@ -658,7 +658,7 @@ bool TOstraImageReader::ReadRecordsAlone(TImageInput& in, int32_t recordCount, s
         const std::size_t tail = fill - pos;
         const std::size_t need = std::max(size, bufferBytes);
         if (capacity < need) {
-            std::unique_ptr<uint8_t[]> bigger(new uint8_t[need]);
+            TOstBlock bigger(static_cast<uint8_t*>(OstAllocateBlock(need)));
             std::memcpy(bigger.get(), base + pos, tail);
             buffer = std::move(bigger);
             capacity = need;

@@ -81,6 +81,63 @@ void ChoosePages(void* block, std::size_t size) {
     if (ThreadSeconds() - start >= SlowHugePage) TakeSmallPages();
 }
 
+// Blocks from this size on have pages mapped for them alone, given back
+// whole when freed: a freed table's blocks leave no holes in the heap,
+// which would still count against an address-space limit, nor do the heap's
+// small allocations between them keep its top from shrinking.
+constexpr std::size_t OwnPagesLeast = 128 * 1024;
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TASKMOOR_HEAP_BLOCKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TASKMOOR_HEAP_BLOCKS 1
+#endif
+#endif
+
+std::size_t PageBytes() {
+    static const std::size_t page = [] {
+        const long bytes = ::sysconf(_SC_PAGESIZE);
+        return bytes > 0 ? static_cast<std::size_t>(bytes) : std::size_t{4096};
+    }();
+    return page;
+}
+
+// `size` bytes (whole pages) at a multiple of `align` where the address
+// space allows (else at a page): mapped with room to align, the ends given
+// back. nullptr when the system has no room.
+void* TakePages(std::size_t size, std::size_t align) {
+#ifdef TASKMOOR_HEAP_BLOCKS
+    // The address sanitizer watches heap blocks, not mappings.
+    return std::aligned_alloc(align, size);
+#else
+    const std::size_t page = PageBytes();
+    const std::size_t extra = align > page ? align : 0;
+    if (extra) {
+        void* p = ::mmap(nullptr, size + extra, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p != MAP_FAILED) {
+            const auto start = reinterpret_cast<uintptr_t>(p);
+            const uintptr_t aligned = (start + align - 1) / align * align;
+            const std::size_t head = aligned - start;
+            if (head) ::munmap(p, head);
+            if (extra - head) ::munmap(reinterpret_cast<void*>(aligned + size), extra - head);
+            return reinterpret_cast<void*>(aligned);
+        }
+    }
+    void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return p == MAP_FAILED ? nullptr : p;
+#endif
+}
+
+void GivePages(void* block, std::size_t size) {
+#ifdef TASKMOOR_HEAP_BLOCKS
+    (void)size;
+    std::free(block);
+#else
+    ::munmap(block, size);
+#endif
+}
+
 }  // namespace
 
 std::size_t PhysicalMemoryBytes() {
@@ -102,7 +159,7 @@ bool AllocationFailureHooked() {
 
 void* AllocateMemoryBlock(std::size_t size) {
     if (AllocationFailureHooked()) throw std::bad_alloc();
-    if (size < 2 * HugePageSize) {
+    if (size < OwnPagesLeast) {
         void* p = std::malloc(size ? size : 1);
         if (!p) {
             // What is kept for reuse goes before a lack of memory stands.
@@ -112,9 +169,11 @@ void* AllocateMemoryBlock(std::size_t size) {
         if (!p) throw std::bad_alloc();
         return p;
     }
-    const std::size_t rounded = (size + HugePageSize - 1) / HugePageSize * HugePageSize;
+    const bool large = size >= 2 * HugePageSize;
+    const std::size_t unit = large ? HugePageSize : PageBytes();
+    const std::size_t rounded = (size + unit - 1) / unit * unit;
     TLargeBlocks& blocks = LargeBlocks();
-    {
+    if (large) {
         std::lock_guard lock(blocks.Lock);
         // The smallest kept block that fits without wasting more than an eighth.
         std::size_t best = blocks.Kept.size();
@@ -132,22 +191,22 @@ void* AllocateMemoryBlock(std::size_t size) {
             return p;
         }
     }
-    void* p = std::aligned_alloc(HugePageSize, rounded);
+    void* p = TakePages(rounded, unit);
     if (!p && KeptMemoryBytes() > 0) {
         // The kept blocks fit none of this size: they go, and the system
         // may find room where they lay.
         ReleaseFreeMemory();
-        p = std::aligned_alloc(HugePageSize, rounded);
+        p = TakePages(rounded, unit);
     }
     if (!p) throw std::bad_alloc();
     try {
         std::lock_guard lock(blocks.Lock);
         blocks.Sizes.emplace(p, rounded);
     } catch (...) {
-        std::free(p);
+        GivePages(p, rounded);
         throw;
     }
-    ChoosePages(p, rounded);
+    if (large) ChoosePages(p, rounded);
     return p;
 }
 
@@ -163,15 +222,19 @@ void FreeMemoryBlock(void* block) {
             blocks.Sizes.erase(it);
         }
     }
-    if (size == 0 || size > KeepLimit() || ::madvise(block, size, MADV_FREE) != 0) {
+    if (size == 0) {
         std::free(block);
+        return;
+    }
+    if (size < 2 * HugePageSize || size > KeepLimit() || ::madvise(block, size, MADV_FREE) != 0) {
+        GivePages(block, size);
         return;
     }
     std::lock_guard lock(blocks.Lock);
     try {
         blocks.Kept.emplace_back(block, size);
     } catch (...) {
-        std::free(block);
+        GivePages(block, size);
         return;
     }
     blocks.KeptBytes += size;
@@ -179,7 +242,7 @@ void FreeMemoryBlock(void* block) {
     std::size_t n = 0;
     while (blocks.KeptBytes > KeepLimit()) {
         blocks.KeptBytes -= blocks.Kept[n].second;
-        std::free(blocks.Kept[n].first);
+        GivePages(blocks.Kept[n].first, blocks.Kept[n].second);
         ++n;
     }
     blocks.Kept.erase(blocks.Kept.begin(), blocks.Kept.begin() + static_cast<std::ptrdiff_t>(n));
@@ -224,7 +287,7 @@ void ReleaseFreeMemory() {
     // Dropped first: a block the heap keeps would still hold its pages.
     for (const auto& [p, size] : kept) {
         ::madvise(p, size, MADV_DONTNEED);
-        std::free(p);
+        GivePages(p, size);
     }
     ::malloc_trim(0);
 }

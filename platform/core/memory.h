@@ -1,8 +1,9 @@
 // Memory blocks for large in-memory tables. Blocks of 4 MB and more are
 // aligned to 2 MB, rounded up to whole 2 MB and marked so that the system may
 // back them with huge pages: a table of a million records then costs a few
-// hundred page faults, not tens of thousands. Smaller blocks come from the
-// ordinary heap. Large blocks freed (up to an eighth of the machine's
+// hundred page faults, not tens of thousands. Blocks of 128 KB and more have
+// pages of their own, given back whole when freed (so that a freed table
+// leaves the heap as it found it); smaller ones come from the ordinary heap. Large blocks freed (up to an eighth of the machine's
 // memory, 512 MB at least) are kept, their pages lent back to the system
 // until it needs them, and handed out again for blocks of about their size:
 // a table loaded where another was freed reuses its pages instead of having

@@ -658,6 +658,59 @@ TEST(TableLoad, ARecordClaimingMoreThanTheImageHoldsEndsItEarlyOnEveryRoad) {
     }
 }
 
+namespace {
+
+// A table file of a million records and an open of it on a given number
+// of threads, its view sorted by name: 0 when it opens whole, 3 when short
+// of memory ("Out of memory"), 1 or 4 for anything else.
+class TMillionRecords {
+public:
+    static constexpr int Records = 1000000;
+
+    TMillionRecords() : FFile(Image()) {}
+
+    int Open(int threads) const {
+        ScopedLoad setting(threads, std::size_t{1} << 20);
+        TOstraTable table(nullptr);
+        table.SetTableName(FFile.Name());
+        table.SetIndexFieldNames("Name");
+        try {
+            table.Open();
+            return table.RecordCount() == Records ? 0 : 1;
+        } catch (const EOutOfMemory&) {
+            return 3;
+        } catch (...) {
+            return 4;
+        }
+    }
+
+    // The least extra address space, a multiple of Step, it opens under on one thread.
+    std::size_t LeastForOneThread(std::size_t Step) const {
+        return LeastAddressSpace([&] { return Open(1); }, Step, std::size_t{1} << 30);
+    }
+
+    // Its open on `threads` threads in a process of its own under `extra` bytes more.
+    int OpenUnder(std::size_t extra, int threads) const {
+        return ChildExitCode(SpawnChild([&] {
+            ReleaseFreeMemory();
+            if (!LimitAddressSpace(extra)) return 2;
+            return Open(threads);
+        }));
+    }
+
+private:
+    static std::string Image() {
+        TestImage img;
+        img.Counts(Records, 2).Item("T.Qty i").Item("T.Name s20");
+        for (int i = 0; i < Records; ++i)
+            img.Byte(4).Byte(4).Int32(i).Text32("Task " + std::to_string(i % 5000));
+        return img.Build();
+    }
+    TempFile FFile;
+};
+
+}  // namespace
+
 // A table of a million records opened under the least address-space limit
 // that it opens under on one thread (the load and the view built after it),
 // with a little to spare: it opens on two threads and on eight too, the
@@ -666,36 +719,12 @@ TEST(TableLoad, ARecordClaimingMoreThanTheImageHoldsEndsItEarlyOnEveryRoad) {
 // allocation fails.
 TEST(TableLoad, ATableThatOpensOnOneThreadUnderALimitOpensOnMoreThreads) {
     if (AddressSanitized()) GTEST_SKIP() << "the address sanitizer ends a process short of memory";
-    constexpr int Records = 1000000;
-    TestImage img;
-    img.Counts(Records, 2).Item("T.Qty i").Item("T.Name s20");
-    for (int i = 0; i < Records; ++i) img.Byte(4).Byte(4).Int32(i).Text32("Task " + std::to_string(i % 5000));
-    TempFile file(img.Build());
-    auto open = [&](int threads) {
-        ScopedLoad setting(threads, std::size_t{1} << 20);
-        TOstraTable table(nullptr);
-        table.SetTableName(file.Name());
-        table.SetIndexFieldNames("Name");
-        try {
-            table.Open();
-            return table.RecordCount() == Records ? 0 : 1;
-        } catch (const EOutOfMemory&) {
-            return 3;
-        } catch (...) {
-            return 4;
-        }
-    };
-    const std::size_t least =
-        LeastAddressSpace([&] { return open(1); }, std::size_t{1} << 20, std::size_t{1} << 30);
+    const TMillionRecords table;
+    const std::size_t least = table.LeastForOneThread(std::size_t{1} << 20);
     ASSERT_GT(least, 0u);
-    for (const int threads : {2, 8}) {
-        const int child = SpawnChild([&] {
-            ReleaseFreeMemory();
-            if (!LimitAddressSpace(least + (std::size_t{4} << 20))) return 2;
-            return open(threads);
-        });
-        EXPECT_EQ(0, ChildExitCode(child)) << threads << " threads; one thread's least limit " << least;
-    }
+    for (const int threads : {2, 8})
+        EXPECT_EQ(0, table.OpenUnder(least + (std::size_t{4} << 20), threads))
+            << threads << " threads; one thread's least limit " << least;
 }
 
 // The same table under every limit from the least one thread opens it
@@ -704,34 +733,11 @@ TEST(TableLoad, ATableThatOpensOnOneThreadUnderALimitOpensOnMoreThreads) {
 // does not fit).
 TEST(TableLoad, ATableOpensOnEightThreadsWhereverItOpensOnOne) {
     if (AddressSanitized()) GTEST_SKIP() << "the address sanitizer ends a process short of memory";
-    constexpr int Records = 1000000;
-    TestImage img;
-    img.Counts(Records, 2).Item("T.Qty i").Item("T.Name s20");
-    for (int i = 0; i < Records; ++i) img.Byte(4).Byte(4).Int32(i).Text32("Task " + std::to_string(i % 5000));
-    TempFile file(img.Build());
-    auto open = [&](int threads) {
-        ScopedLoad setting(threads, std::size_t{1} << 20);
-        TOstraTable table(nullptr);
-        table.SetTableName(file.Name());
-        table.SetIndexFieldNames("Name");
-        try {
-            table.Open();
-            return table.RecordCount() == Records ? 0 : 1;
-        } catch (const EOutOfMemory&) {
-            return 3;
-        } catch (...) {
-            return 4;
-        }
-    };
+    const TMillionRecords table;
     constexpr std::size_t Quarter = std::size_t{1} << 18;
-    const std::size_t least = LeastAddressSpace([&] { return open(1); }, Quarter, std::size_t{1} << 30);
+    const std::size_t least = table.LeastForOneThread(Quarter);
     ASSERT_GT(least, 0u);
-    for (std::size_t extra = least; extra <= least + 16 * Quarter; extra += Quarter) {
-        const int child = SpawnChild([&] {
-            ReleaseFreeMemory();
-            if (!LimitAddressSpace(extra)) return 2;
-            return open(8);
-        });
-        EXPECT_EQ(0, ChildExitCode(child)) << "one thread's least limit " << least << ", this one " << extra;
-    }
+    for (std::size_t extra = least; extra <= least + 16 * Quarter; extra += Quarter)
+        EXPECT_EQ(0, table.OpenUnder(extra, 8))
+            << "one thread's least limit " << least << ", this one " << extra;
 }
