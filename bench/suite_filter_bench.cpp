@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "offscreen_main.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbtables.h"
 #include "platform/db/fields.h"
@@ -477,14 +478,4 @@ BENCHMARK(BM_FenceCost_Unfenced)->DenseRange(0, 2)->Unit(benchmark::kMillisecond
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    ChooseOffscreenPlatform();
-    InitializeApplication(argc, argv);
-    Application->Initialize();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    FinalizeApplication();
-    std::filesystem::remove(FilePath());
-    return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv, FilePath()); }
